@@ -1,0 +1,8 @@
+#include "CAMainWindow.h"
+
+CAMainWindow::CAMainWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setWindowTitle(QStringLiteral("Parcelwick"));
+    resize(800, 600);
+}

@@ -1,0 +1,6 @@
+#include "CCWrapper.h"
+
+CCWrapper::CCWrapper(void *pointer)
+    : _pointer(pointer)
+{
+}

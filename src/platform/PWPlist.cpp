@@ -1,0 +1,433 @@
+#include "PWPlist.h"
+
+#include "PWPlistCodec.h"
+
+#include <QDate>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <variant>
+
+Q_LOGGING_CATEGORY(lcPlist, "pw.platform.plist")
+
+struct PWPlist::Data
+{
+    Type type = Type::Null;
+    std::variant<std::monostate, Dictionary, Array, QString, QByteArray, qint64, double, bool, QDateTime,
+                 quint64>
+        value;
+};
+
+namespace {
+
+// Takes the (private) payload type as a parameter, deduced where the members call it.
+template <typename Payload, typename T>
+std::shared_ptr<const Payload> makeData(PWPlist::Type type, T &&value)
+{
+    auto data = std::make_shared<Payload>();
+    data->type = type;
+    data->value = std::forward<T>(value);
+    return data;
+}
+
+// Reals compare by value, except that NaN equals NaN so that any value equals itself.
+bool sameReal(double a, double b)
+{
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+} // namespace
+
+// --- Dictionary ---------------------------------------------------------------------------------
+
+PWPlist::Dictionary::Dictionary(std::initializer_list<Entry> entries)
+{
+    for (const Entry &entry : entries)
+        insert(entry.first, entry.second);
+}
+
+PWPlist PWPlist::Dictionary::value(const QString &key) const
+{
+    const auto found = m_index.constFind(key);
+    return found == m_index.constEnd() ? PWPlist() : m_entries.at(*found).second;
+}
+
+void PWPlist::Dictionary::insert(const QString &key, const PWPlist &value)
+{
+    const auto found = m_index.constFind(key);
+    if (found != m_index.constEnd()) {
+        m_entries[*found].second = value;
+        return;
+    }
+    m_index.insert(key, m_entries.size());
+    m_entries.append(Entry(key, value));
+}
+
+bool PWPlist::Dictionary::remove(const QString &key)
+{
+    const auto found = m_index.constFind(key);
+    if (found == m_index.constEnd())
+        return false;
+    m_entries.removeAt(*found);
+    reindex();
+    return true;
+}
+
+void PWPlist::Dictionary::clear()
+{
+    m_entries.clear();
+    m_index.clear();
+}
+
+QStringList PWPlist::Dictionary::keys() const
+{
+    QStringList result;
+    result.reserve(m_entries.size());
+    for (const Entry &entry : m_entries)
+        result.append(entry.first);
+    return result;
+}
+
+bool PWPlist::Dictionary::operator==(const Dictionary &other) const
+{
+    if (m_entries.size() != other.m_entries.size())
+        return false;
+    for (const Entry &entry : m_entries) {
+        const auto found = other.m_index.constFind(entry.first);
+        if (found == other.m_index.constEnd() || other.m_entries.at(*found).second != entry.second)
+            return false;
+    }
+    return true;
+}
+
+void PWPlist::Dictionary::reindex()
+{
+    m_index.clear();
+    m_index.reserve(m_entries.size());
+    for (qsizetype i = 0; i < m_entries.size(); ++i)
+        m_index.insert(m_entries.at(i).first, i);
+}
+
+// --- Construction and access --------------------------------------------------------------------
+
+PWPlist::PWPlist(const Dictionary &dictionary) : m_data(makeData<Data>(Type::Dictionary, dictionary)) {}
+
+PWPlist::PWPlist(const Array &array) : m_data(makeData<Data>(Type::Array, array)) {}
+
+PWPlist PWPlist::fromString(const QString &value)
+{
+    PWPlist result;
+    result.m_data = makeData<Data>(Type::String, value);
+    return result;
+}
+
+PWPlist PWPlist::fromData(const QByteArray &value)
+{
+    PWPlist result;
+    result.m_data = makeData<Data>(Type::Data, value);
+    return result;
+}
+
+PWPlist PWPlist::fromInteger(qint64 value)
+{
+    PWPlist result;
+    result.m_data = makeData<Data>(Type::Integer, value);
+    return result;
+}
+
+PWPlist PWPlist::fromReal(double value)
+{
+    PWPlist result;
+    result.m_data = makeData<Data>(Type::Real, value);
+    return result;
+}
+
+PWPlist PWPlist::fromBool(bool value)
+{
+    PWPlist result;
+    result.m_data = makeData<Data>(Type::Boolean, value);
+    return result;
+}
+
+// An invalid date-time is no value at all: it becomes null rather than a date that every
+// serialized form would have to invent an instant for.
+PWPlist PWPlist::fromDate(const QDateTime &value)
+{
+    PWPlist result;
+    if (value.isValid())
+        result.m_data = makeData<Data>(Type::Date, value.toUTC());
+    return result;
+}
+
+PWPlist PWPlist::fromUid(quint64 value)
+{
+    PWPlist result;
+    result.m_data = makeData<Data>(Type::Uid, value);
+    return result;
+}
+
+PWPlist::Type PWPlist::type() const
+{
+    return m_data ? m_data->type : Type::Null;
+}
+
+QString PWPlist::toString() const
+{
+    return isString() ? std::get<QString>(m_data->value) : QString();
+}
+
+QByteArray PWPlist::toData() const
+{
+    return isData() ? std::get<QByteArray>(m_data->value) : QByteArray();
+}
+
+qint64 PWPlist::toInteger() const
+{
+    if (isInteger())
+        return std::get<qint64>(m_data->value);
+    if (!isReal())
+        return 0;
+    // Truncates toward zero like a C cast, but saturates instead of overflowing.
+    const double real = std::get<double>(m_data->value);
+    if (std::isnan(real))
+        return 0;
+    if (real >= 9223372036854775808.0)
+        return std::numeric_limits<qint64>::max();
+    if (real < -9223372036854775808.0)
+        return std::numeric_limits<qint64>::min();
+    return static_cast<qint64>(real);
+}
+
+double PWPlist::toReal() const
+{
+    if (isReal())
+        return std::get<double>(m_data->value);
+    if (isInteger())
+        return static_cast<double>(std::get<qint64>(m_data->value));
+    return 0.0;
+}
+
+bool PWPlist::toBool() const
+{
+    return isBool() && std::get<bool>(m_data->value);
+}
+
+QDateTime PWPlist::toDate() const
+{
+    return isDate() ? std::get<QDateTime>(m_data->value) : QDateTime();
+}
+
+quint64 PWPlist::toUid() const
+{
+    return isUid() ? std::get<quint64>(m_data->value) : 0;
+}
+
+const PWPlist::Array &PWPlist::toArray() const
+{
+    static const Array empty;
+    return isArray() ? std::get<Array>(m_data->value) : empty;
+}
+
+const PWPlist::Dictionary &PWPlist::toDictionary() const
+{
+    static const Dictionary empty;
+    return isDictionary() ? std::get<Dictionary>(m_data->value) : empty;
+}
+
+PWPlist PWPlist::value(const QString &key) const
+{
+    return isDictionary() ? std::get<Dictionary>(m_data->value).value(key) : PWPlist();
+}
+
+PWPlist PWPlist::at(qsizetype index) const
+{
+    const Array &array = toArray();
+    return index >= 0 && index < array.size() ? array.at(index) : PWPlist();
+}
+
+bool PWPlist::operator==(const PWPlist &other) const
+{
+    if (m_data == other.m_data)
+        return true;
+    const Type kind = type();
+    if (kind != other.type())
+        return false;
+    switch (kind) {
+    case Type::Null:
+        return true;
+    case Type::Real:
+        return sameReal(toReal(), other.toReal());
+    case Type::Date:
+        // Instants, not representations: the same moment in two time specs is one date.
+        return toDate() == other.toDate();
+    default:
+        return m_data->value == other.m_data->value;
+    }
+}
+
+// --- Reading and writing ------------------------------------------------------------------------
+
+std::optional<PWPlist> PWPlist::parse(const QByteArray &bytes, QString *error, int maxDepth)
+{
+    QString reason;
+    std::optional<PWPlist> result = PWPlistCodec::decode(bytes, &reason, maxDepth);
+    if (!result)
+        qCWarning(lcPlist).noquote() << "property list not read:" << reason;
+    if (error)
+        *error = result ? QString() : reason;
+    return result;
+}
+
+std::optional<PWPlist> PWPlist::readFile(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        const QString reason = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
+        qCWarning(lcPlist).noquote() << "property list not read:" << reason;
+        if (error)
+            *error = reason;
+        return std::nullopt;
+    }
+    // Refuse oversized files before reading them into memory.
+    if (file.size() > PWPlistCodec::kMaxInputSize) {
+        const QString reason = QStringLiteral("%1 is larger than %2 bytes")
+                                   .arg(path)
+                                   .arg(PWPlistCodec::kMaxInputSize);
+        qCWarning(lcPlist).noquote() << "property list not read:" << reason;
+        if (error)
+            *error = reason;
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    QString reason;
+    std::optional<PWPlist> result = parse(bytes, &reason);
+    if (error)
+        *error = result ? QString() : QStringLiteral("%1: %2").arg(path, reason);
+    return result;
+}
+
+QByteArray PWPlist::toXml() const
+{
+    return PWPlistCodec::encodeXml(*this);
+}
+
+QByteArray PWPlist::toBinary() const
+{
+    return PWPlistCodec::encodeBinary(*this);
+}
+
+// --- Qt variants --------------------------------------------------------------------------------
+
+QVariant PWPlist::toVariant() const
+{
+    switch (type()) {
+    case Type::Null:
+        return QVariant();
+    case Type::Dictionary: {
+        QVariantMap map;
+        for (const Dictionary::Entry &entry : toDictionary())
+            map.insert(entry.first, entry.second.toVariant());
+        return map;
+    }
+    case Type::Array: {
+        QVariantList list;
+        list.reserve(toArray().size());
+        for (const PWPlist &element : toArray())
+            list.append(element.toVariant());
+        return list;
+    }
+    case Type::String:
+        return toString();
+    case Type::Data:
+        return toData();
+    case Type::Integer:
+        return QVariant::fromValue<qlonglong>(toInteger());
+    case Type::Real:
+        return toReal();
+    case Type::Boolean:
+        return toBool();
+    case Type::Date:
+        return toDate();
+    case Type::Uid:
+        // Qt has no UID kind; the value itself rides in the variant so fromVariant restores it.
+        return QVariant::fromValue(*this);
+    }
+    return QVariant();
+}
+
+PWPlist PWPlist::fromVariant(const QVariant &value)
+{
+    if (!value.isValid())
+        return PWPlist();
+    const int typeId = value.metaType().id();
+    if (typeId == qMetaTypeId<PWPlist>())
+        return value.value<PWPlist>();
+    switch (typeId) {
+    case QMetaType::QVariantMap: {
+        Dictionary dictionary;
+        const QVariantMap map = value.toMap();
+        for (auto it = map.constBegin(); it != map.constEnd(); ++it)
+            dictionary.insert(it.key(), fromVariant(it.value()));
+        return dictionary;
+    }
+    case QMetaType::QVariantHash: {
+        const QVariantHash hash = value.toHash();
+        QStringList keys = hash.keys();
+        std::sort(keys.begin(), keys.end());
+        Dictionary dictionary;
+        for (const QString &key : std::as_const(keys))
+            dictionary.insert(key, fromVariant(hash.value(key)));
+        return dictionary;
+    }
+    case QMetaType::QVariantList: {
+        Array array;
+        const QVariantList list = value.toList();
+        array.reserve(list.size());
+        for (const QVariant &element : list)
+            array.append(fromVariant(element));
+        return array;
+    }
+    case QMetaType::QStringList: {
+        Array array;
+        for (const QString &element : value.toStringList())
+            array.append(fromString(element));
+        return array;
+    }
+    case QMetaType::QString:
+        return fromString(value.toString());
+    case QMetaType::QByteArray:
+        return fromData(value.toByteArray());
+    case QMetaType::Bool:
+        return fromBool(value.toBool());
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::SChar:
+    case QMetaType::Char:
+    case QMetaType::UInt:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+        return fromInteger(value.toLongLong());
+    case QMetaType::ULong:
+    case QMetaType::ULongLong: {
+        const qulonglong unsignedValue = value.toULongLong();
+        if (unsignedValue > static_cast<qulonglong>(std::numeric_limits<qint64>::max()))
+            return fromReal(static_cast<double>(unsignedValue));
+        return fromInteger(static_cast<qint64>(unsignedValue));
+    }
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return fromReal(value.toDouble());
+    case QMetaType::QDateTime:
+        return fromDate(value.toDateTime());
+    case QMetaType::QDate:
+        return fromDate(value.toDate().startOfDay(Qt::UTC));
+    default:
+        return PWPlist();
+    }
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "PWPlist.h"
+
+#include <QMutex>
+#include <QObject>
+#include <QString>
+
+// The user-defaults store: values the user or the program set, over registered defaults, kept as
+// a property list in the user's configuration folder ($XDG_CONFIG_HOME/Parcelwick/, by default
+// ~/.config/Parcelwick/). Every change is written through at once (atomically, through QSaveFile),
+// so a crash never loses a setting; value types (arrays, dictionaries, data, dates) survive a restart.
+class PWUserDefaults : public QObject
+{
+    Q_OBJECT
+public:
+    // The process-wide store, on defaultFilePath().
+    static PWUserDefaults &standardUserDefaults();
+    // "<config>/Parcelwick/Parcelwick.plist", honouring XDG_CONFIG_HOME.
+    static QString defaultFilePath();
+
+    // A store on the given file, read now if it exists. A file that does not parse is kept aside
+    // as "<file>.corrupt" and the store starts empty.
+    explicit PWUserDefaults(const QString &filePath, QObject *parent = nullptr);
+    ~PWUserDefaults() override;
+
+    QString filePath() const { return m_filePath; }
+
+    // Registered defaults answer for keys without a value of their own; they are never written.
+    void registerDefaults(const PWPlist::Dictionary &defaults);
+
+    // The stored value, else the registered default, else null.
+    PWPlist objectForKey(const QString &key) const;
+    bool hasStoredValue(const QString &key) const;
+    void setObject(const QString &key, const PWPlist &value);
+    void removeObject(const QString &key);
+
+    // Typed readers with the conversions of the original platform: strings "YES"/"yes"/"true" or
+    // a non-zero number read as true; numbers stored as strings read as numbers.
+    QString stringForKey(const QString &key) const;
+    qint64 integerForKey(const QString &key) const;
+    double doubleForKey(const QString &key) const;
+    bool boolForKey(const QString &key) const;
+    QByteArray dataForKey(const QString &key) const;
+    PWPlist::Array arrayForKey(const QString &key) const;
+    PWPlist::Dictionary dictionaryForKey(const QString &key) const;
+
+    void setString(const QString &key, const QString &value);
+    void setInteger(const QString &key, qint64 value);
+    void setDouble(const QString &key, double value);
+    void setBool(const QString &key, bool value);
+
+    // Writes the stored values; true when the file was written. Called by every setter.
+    bool synchronize();
+    // Re-reads the file, dropping unsaved state (there is none after a successful setter).
+    bool reload();
+
+    const PWPlist::Dictionary &storedValues() const { return m_values; }
+
+Q_SIGNALS:
+    void valueChanged(const QString &key);
+
+private:
+    // Guards the two dictionaries: worker threads read settings while the main thread sets them.
+    mutable QMutex m_mutex;
+    QString m_filePath;
+    PWPlist::Dictionary m_values;
+    PWPlist::Dictionary m_registered;
+};

@@ -1,0 +1,65 @@
+#include "foundation/FTMacRoman.h"
+
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ByteCase
+{
+    char16_t unit;
+    unsigned char byte;
+};
+
+class MacRomanByte : public ::testing::TestWithParam<ByteCase> {};
+
+// Spot checks from the published Mac Roman table, across its rows and its revisions.
+TEST_P(MacRomanByte, MapsThePublishedCodePoint)
+{
+    const std::optional<char> byte = macRomanByte(GetParam().unit);
+    ASSERT_TRUE(byte.has_value());
+    EXPECT_EQ(static_cast<unsigned char>(*byte), GetParam().byte);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MacRomanByte,
+    ::testing::Values(ByteCase {u'A', 0x41}, ByteCase {u'\u00c4', 0x80}, ByteCase {u'\u00e9', 0x8e},
+                      ByteCase {u'\u00fc', 0x9f}, ByteCase {u'\u2020', 0xa0}, ByteCase {u'\u00df', 0xa7},
+                      ByteCase {u'\u03c0', 0xb9}, ByteCase {u'\u00a0', 0xca}, ByteCase {u'\u0153', 0xcf},
+                      ByteCase {u'\u00ff', 0xd8}, ByteCase {u'\u20ac', 0xdb}, ByteCase {u'\ufb02', 0xdf},
+                      ByteCase {u'\uf8ff', 0xf0}, ByteCase {u'\u0131', 0xf5}, ByteCase {u'\u02c7', 0xff}));
+
+TEST(MacRomanTest, Latin1CharactersMissingFromMacRomanAreRefused)
+{
+    for (char16_t unit : {u'\u00a4', u'\u00a6', u'\u00b2', u'\u00bd', u'\u00d0', u'\u00d7', u'\u00dd', u'\u00fe',
+                          u'\u2603', char16_t(0xd834)})
+        EXPECT_FALSE(macRomanByte(unit).has_value()) << int(unit);
+}
+
+TEST(MacRomanTest, UpperHalfIsOneToOne)
+{
+    // Exactly 128 code points outside ASCII map, each to its own byte of the upper half.
+    QSet<unsigned char> bytes;
+    int mapped = 0;
+    for (char32_t unit = 0x80; unit < 0x10000; ++unit) {
+        if (const std::optional<char> byte = macRomanByte(static_cast<char16_t>(unit))) {
+            ++mapped;
+            EXPECT_GE(static_cast<unsigned char>(*byte), 0x80);
+            bytes.insert(static_cast<unsigned char>(*byte));
+        }
+    }
+    EXPECT_EQ(mapped, 128);
+    EXPECT_EQ(bytes.size(), 128);
+}
+
+TEST(MacRomanTest, PascalStringHoldsAtMost255Bytes)
+{
+    EXPECT_EQ(toMacRomanPascal(u"caf\u00e9"), QByteArray("caf\x8e"));
+    EXPECT_EQ(toMacRomanPascal(QString(255, QLatin1Char('x'))).value_or(QByteArray()).size(), 255);
+    EXPECT_FALSE(toMacRomanPascal(QString(256, QLatin1Char('x'))).has_value());
+    EXPECT_FALSE(toMacRomanPascal(u"snow \u2603").has_value());
+    EXPECT_EQ(toMacRomanPascal(u""), QByteArray());
+}
+
+} // namespace

@@ -1,0 +1,83 @@
+#include "platform/PWBezierPath.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(PWBezierPathTest, DefaultsAreThoseOfANewOutline)
+{
+    const PWBezierPath path;
+    EXPECT_EQ(path.lineWidth(), 1.0f);
+    EXPECT_EQ(path.windingRule(), PWBezierPath::WindingRule::NonZero);
+    EXPECT_EQ(path.lineCapStyle(), PWBezierPath::LineCap::Butt);
+    EXPECT_EQ(path.lineJoinStyle(), PWBezierPath::LineJoin::Miter);
+    EXPECT_FALSE(path.isDashed());
+}
+
+TEST(PWBezierPathTest, WindingRuleIsTheFillRuleOfThePathAndSurvivesNewGeometry)
+{
+    QPainterPath ring;
+    ring.addEllipse(0, 0, 100, 100);
+    ring.addEllipse(25, 25, 50, 50);
+    PWBezierPath path(ring);
+    EXPECT_EQ(path.windingRule(), PWBezierPath::WindingRule::NonZero);
+    EXPECT_TRUE(path.path().contains(QPointF(50, 50)));
+
+    path.setWindingRule(PWBezierPath::WindingRule::EvenOdd);
+    EXPECT_EQ(path.path().fillRule(), Qt::OddEvenFill);
+    EXPECT_FALSE(path.path().contains(QPointF(50, 50)));
+
+    path.setPath(ring);
+    EXPECT_EQ(path.windingRule(), PWBezierPath::WindingRule::EvenOdd);
+    EXPECT_FALSE(path.path().contains(QPointF(50, 50)));
+
+    EXPECT_EQ(PWBezierPath(ring, PWBezierPath::WindingRule::EvenOdd).path().fillRule(), Qt::OddEvenFill);
+}
+
+TEST(PWBezierPathTest, PenCarriesWidthCapJoinAndDashesInPoints)
+{
+    PWBezierPath path;
+    path.setLineWidth(2.0f);
+    path.setLineCapStyle(PWBezierPath::LineCap::Round);
+    path.setLineJoinStyle(PWBezierPath::LineJoin::Bevel);
+    path.setLineDash({6.0f, 4.0f}, 2.0f);
+
+    const QPen pen = path.pen(Qt::red);
+    EXPECT_EQ(pen.color(), QColor(Qt::red));
+    EXPECT_DOUBLE_EQ(pen.widthF(), 2.0);
+    EXPECT_EQ(pen.capStyle(), Qt::RoundCap);
+    EXPECT_EQ(pen.joinStyle(), Qt::BevelJoin);
+    // Qt counts dashes in line widths.
+    EXPECT_EQ(pen.dashPattern(), (QList<qreal> {3.0, 2.0}));
+    EXPECT_DOUBLE_EQ(pen.dashOffset(), 1.0);
+}
+
+TEST(PWBezierPathTest, OddDashPatternRepeatsAndHairlineDashesStayInPoints)
+{
+    PWBezierPath path;
+    path.setLineWidth(0.0f);
+    path.setLineDash({5.0f}, 0.0f);
+    const QPen pen = path.pen(Qt::black);
+    EXPECT_EQ(pen.dashPattern(), (QList<qreal> {5.0, 5.0}));
+
+    path.setLineDash({}, 0.0f);
+    EXPECT_EQ(path.pen(Qt::black).style(), Qt::SolidLine);
+}
+
+TEST(PWBezierPathTest, EqualityCoversEveryAttribute)
+{
+    PWBezierPath a;
+    a.path().addRect(0, 0, 10, 10);
+    PWBezierPath b = a;
+    EXPECT_EQ(a, b);
+    b.setLineWidth(1.5f);
+    EXPECT_NE(a, b);
+    b = a;
+    b.setLineDash({1.0f, 2.0f}, 0.0f);
+    EXPECT_NE(a, b);
+    b = a;
+    b.setLineJoinStyle(PWBezierPath::LineJoin::Round);
+    EXPECT_NE(a, b);
+}
+
+} // namespace

@@ -1,0 +1,99 @@
+#include "platform/PWColor.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+void PrintTo(const PWColor &color, std::ostream *os)
+{
+    *os << "PWColor(space " << int(color.colorSpace()) << ", " << color.toQColor().name(QColor::HexArgb).toStdString()
+        << ", \"" << color.catalogName().toStdString() << "/" << color.colorName().toStdString() << "\")";
+}
+
+namespace {
+
+TEST(PWColorTest, EqualOnlyInTheSameSpaceWithTheSameComponents)
+{
+    EXPECT_EQ(PWColor::calibratedRGB(1, 0, 0, 1), PWColor::calibratedRGB(1, 0, 0, 1));
+    EXPECT_NE(PWColor::calibratedRGB(1, 0, 0, 1), PWColor::deviceRGB(1, 0, 0, 1));
+    EXPECT_NE(PWColor::calibratedWhite(1, 1), PWColor::deviceWhite(1, 1));
+    EXPECT_NE(PWColor::calibratedWhite(1, 1), PWColor::calibratedRGB(1, 1, 1, 1));
+    EXPECT_NE(PWColor::calibratedRGB(1, 0, 0, 1), PWColor::calibratedRGB(1, 0, 0, 0.5f));
+    EXPECT_NE(PWColor::named(QStringLiteral("System"), QStringLiteral("textColor"), 0, 0, 0),
+              PWColor::calibratedRGB(0, 0, 0, 1));
+    EXPECT_NE(PWColor::named(QStringLiteral("System"), QStringLiteral("textColor"), 0, 0, 0),
+              PWColor::named(QStringLiteral("System"), QStringLiteral("labelColor"), 0, 0, 0));
+    EXPECT_EQ(PWColor(), PWColor::calibratedWhite(0, 1));
+}
+
+TEST(PWColorTest, ComponentsAreKeptInSinglePrecisionAndPerSpace)
+{
+    const PWColor rgb = PWColor::calibratedRGB(0.1f, 0.2f, 0.3f, 0.4f);
+    EXPECT_EQ(rgb.redComponent(), 0.1f);
+    EXPECT_EQ(rgb.greenComponent(), 0.2f);
+    EXPECT_EQ(rgb.blueComponent(), 0.3f);
+    EXPECT_EQ(rgb.alpha(), 0.4f);
+    EXPECT_EQ(rgb.whiteComponent(), 0.0f);
+    EXPECT_EQ(rgb.numberOfComponents(), 3);
+
+    const PWColor grey = PWColor::deviceWhite(0.48f, 0.5f);
+    EXPECT_EQ(grey.whiteComponent(), 0.48f);
+    EXPECT_EQ(grey.redComponent(), 0.0f);
+    EXPECT_EQ(grey.numberOfComponents(), 1);
+
+    const PWColor cmyk = PWColor::deviceCMYK(0.1f, 0.2f, 0.3f, 0.4f, 0.9f);
+    EXPECT_EQ(cmyk.cyanComponent(), 0.1f);
+    EXPECT_EQ(cmyk.magentaComponent(), 0.2f);
+    EXPECT_EQ(cmyk.yellowComponent(), 0.3f);
+    EXPECT_EQ(cmyk.blackComponent(), 0.4f);
+    EXPECT_EQ(cmyk.alpha(), 0.9f);
+    EXPECT_EQ(cmyk.numberOfComponents(), 4);
+
+    const PWColor named = PWColor::named(QStringLiteral("Crayons"), QStringLiteral("Cayenne"), 0.5f, 0, 0);
+    EXPECT_TRUE(named.isRGB());
+    EXPECT_EQ(named.redComponent(), 0.5f);
+    EXPECT_EQ(named.catalogName(), QStringLiteral("Crayons"));
+    EXPECT_EQ(named.colorName(), QStringLiteral("Cayenne"));
+}
+
+TEST(PWColorTest, WithAlphaKeepsSpaceComponentsAndName)
+{
+    const PWColor named = PWColor::named(QStringLiteral("Crayons"), QStringLiteral("Sky"), 0.4f, 0.8f, 1, 1);
+    const PWColor faded = named.withAlpha(0.25f);
+    EXPECT_EQ(faded.colorSpace(), PWColor::ColorSpace::Named);
+    EXPECT_EQ(faded.alpha(), 0.25f);
+    EXPECT_EQ(faded.colorName(), QStringLiteral("Sky"));
+    EXPECT_EQ(faded.withAlpha(1), named);
+    EXPECT_EQ(named.alpha(), 1.0f);
+}
+
+struct QColorCase
+{
+    const char *name;
+    PWColor color;
+    QColor expected;
+};
+
+class PWColorToQColor : public ::testing::TestWithParam<QColorCase> {};
+
+TEST_P(PWColorToQColor, DrawsAsTheSameColour)
+{
+    const QColor actual = GetParam().color.toQColor();
+    const QColor expected = GetParam().expected;
+    EXPECT_NEAR(actual.redF(), expected.redF(), 1.0 / 255);
+    EXPECT_NEAR(actual.greenF(), expected.greenF(), 1.0 / 255);
+    EXPECT_NEAR(actual.blueF(), expected.blueF(), 1.0 / 255);
+    EXPECT_NEAR(actual.alphaF(), expected.alphaF(), 1.0 / 255);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spaces, PWColorToQColor,
+    ::testing::Values(
+        QColorCase {"rgb", PWColor::calibratedRGB(1, 0.5f, 0, 0.5f), QColor::fromRgbF(1, 0.5f, 0, 0.5f)},
+        QColorCase {"white", PWColor::calibratedWhite(0.48f, 1), QColor::fromRgbF(0.48f, 0.48f, 0.48f, 1)},
+        QColorCase {"cmyk", PWColor::deviceCMYK(0, 1, 1, 0, 1), QColor(255, 0, 0)},
+        QColorCase {"named", PWColor::named(QStringLiteral("C"), QStringLiteral("N"), 0, 0, 1, 1), QColor(0, 0, 255)},
+        QColorCase {"outOfRangeIsClamped", PWColor::deviceRGB(1.2f, -0.1f, 0.5f, 2), QColor::fromRgbF(1, 0, 0.5f, 1)}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace

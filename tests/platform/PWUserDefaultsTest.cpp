@@ -1,0 +1,321 @@
+#include "platform/PWUserDefaults.h"
+
+#include "PWPlistPrinter.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+class PWUserDefaultsTest : public testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_folder.isValid()); }
+
+    // In a folder that does not exist yet: the store makes it.
+    QString storePath() const { return m_folder.filePath(QStringLiteral("config/Parcelwick/Parcelwick.plist")); }
+
+    QTemporaryDir m_folder;
+};
+
+TEST_F(PWUserDefaultsTest, RegisteredDefaultsAnswerUntilAValueIsSet)
+{
+    PWUserDefaults defaults(storePath());
+    defaults.registerDefaults({{QStringLiteral("FTSnap"), PWPlist::fromBool(true)},
+                               {QStringLiteral("FTStartingDocument"), PWPlist::fromInteger(0)}});
+    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("FTSnap")));
+    EXPECT_FALSE(defaults.hasStoredValue(QStringLiteral("FTSnap")));
+    EXPECT_TRUE(defaults.objectForKey(QStringLiteral("absent")).isNull());
+    // Registered defaults are never written.
+    EXPECT_FALSE(QFile::exists(storePath()));
+
+    defaults.setBool(QStringLiteral("FTSnap"), false);
+    EXPECT_FALSE(defaults.boolForKey(QStringLiteral("FTSnap")));
+    EXPECT_TRUE(defaults.hasStoredValue(QStringLiteral("FTSnap")));
+    // A later registration does not hide a stored value.
+    defaults.registerDefaults({{QStringLiteral("FTSnap"), PWPlist::fromBool(true)}});
+    EXPECT_FALSE(defaults.boolForKey(QStringLiteral("FTSnap")));
+
+    defaults.removeObject(QStringLiteral("FTSnap"));
+    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("FTSnap")));
+    EXPECT_FALSE(defaults.hasStoredValue(QStringLiteral("FTSnap")));
+
+    PWUserDefaults restarted(storePath());
+    EXPECT_FALSE(restarted.hasStoredValue(QStringLiteral("FTSnap")));
+    EXPECT_FALSE(restarted.hasStoredValue(QStringLiteral("FTStartingDocument")));
+}
+
+TEST_F(PWUserDefaultsTest, ValuesOfEveryTypeSurviveARestart)
+{
+    const PWPlist::Dictionary values{
+        {QStringLiteral("string"), PWPlist::fromString(QStringLiteral("Grüße 📦"))},
+        {QStringLiteral("integer"), PWPlist::fromInteger(-4294967297LL)},
+        {QStringLiteral("int64 min"), PWPlist::fromInteger(std::numeric_limits<qint64>::min())},
+        {QStringLiteral("double"), PWPlist::fromReal(470.25)},
+        {QStringLiteral("bool"), PWPlist::fromBool(true)},
+        {QStringLiteral("data"), PWPlist::fromData(QByteArray("\0\1\2", 3))},
+        {QStringLiteral("date"), PWPlist::fromDate(QDateTime(QDate(2024, 2, 29), QTime(8, 15, 30), Qt::UTC))},
+        {QStringLiteral("array"), PWPlist::Array{PWPlist::fromString(QStringLiteral("a")), PWPlist::fromInteger(2)}},
+        {QStringLiteral("dictionary"),
+         PWPlist::Dictionary{{QStringLiteral("HP LaserJet"),
+                              PWPlist::Dictionary{{QStringLiteral("x"), PWPlist::fromReal(-1.5)}}}}},
+    };
+    {
+        PWUserDefaults defaults(storePath());
+        for (const PWPlist::Dictionary::Entry &entry : values)
+            defaults.setObject(entry.first, entry.second);
+    }
+    PWUserDefaults restarted(storePath());
+    EXPECT_EQ(restarted.storedValues(), values);
+    EXPECT_EQ(restarted.storedValues().keys(), values.keys());
+    EXPECT_EQ(restarted.stringForKey(QStringLiteral("string")), QStringLiteral("Grüße 📦"));
+    EXPECT_EQ(restarted.integerForKey(QStringLiteral("integer")), -4294967297LL);
+    EXPECT_EQ(restarted.doubleForKey(QStringLiteral("double")), 470.25);
+    EXPECT_TRUE(restarted.boolForKey(QStringLiteral("bool")));
+    EXPECT_EQ(restarted.dataForKey(QStringLiteral("data")), QByteArray("\0\1\2", 3));
+    EXPECT_EQ(restarted.arrayForKey(QStringLiteral("array")).size(), 2);
+    EXPECT_EQ(restarted.dictionaryForKey(QStringLiteral("dictionary")).keys(),
+              QStringList{QStringLiteral("HP LaserJet")});
+    EXPECT_TRUE(restarted.objectForKey(QStringLiteral("date")).isDate());
+}
+
+TEST_F(PWUserDefaultsTest, EverySetterWritesThroughAtOnce)
+{
+    PWUserDefaults defaults(storePath());
+    defaults.setString(QStringLiteral("a"), QStringLiteral("one"));
+    defaults.setInteger(QStringLiteral("b"), 2);
+    defaults.setDouble(QStringLiteral("c"), 3.5);
+    defaults.setBool(QStringLiteral("d"), true);
+    // Read by an independent reader while the store is still alive: nothing waits for a flush.
+    const std::optional<PWPlist> onDisk = PWPlist::readFile(storePath());
+    ASSERT_TRUE(onDisk);
+    EXPECT_EQ(*onDisk, PWPlist(defaults.storedValues()));
+    EXPECT_EQ(onDisk->value(QStringLiteral("b")), PWPlist::fromInteger(2));
+    EXPECT_TRUE(readFile(storePath()).startsWith("<?xml"));
+
+    defaults.removeObject(QStringLiteral("a"));
+    defaults.setObject(QStringLiteral("b"), PWPlist());
+    const std::optional<PWPlist> after = PWPlist::readFile(storePath());
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->toDictionary().keys(), (QStringList{QStringLiteral("c"), QStringLiteral("d")}));
+}
+
+TEST_F(PWUserDefaultsTest, TheFileIsReplacedAtomicallyWithNoTemporaryFileLeft)
+{
+    PWUserDefaults defaults(storePath());
+    for (int i = 0; i < 20; ++i)
+        defaults.setInteger(QStringLiteral("counter"), i);
+    EXPECT_TRUE(defaults.synchronize());
+    const QDir folder = QFileInfo(storePath()).absoluteDir();
+    EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("Parcelwick.plist")});
+    EXPECT_EQ(PWUserDefaults(storePath()).integerForKey(QStringLiteral("counter")), 19);
+}
+
+TEST_F(PWUserDefaultsTest, AFailedWriteIsReportedAndKeepsTheValueInMemory)
+{
+    // A file where the folder should be: no folder can be made, so nothing can be written.
+    ASSERT_TRUE(writeFile(m_folder.filePath(QStringLiteral("blocked")), "x"));
+    PWUserDefaults defaults(m_folder.filePath(QStringLiteral("blocked/Parcelwick.plist")));
+    defaults.setInteger(QStringLiteral("k"), 5);
+    EXPECT_EQ(defaults.integerForKey(QStringLiteral("k")), 5);
+    EXPECT_FALSE(defaults.synchronize());
+}
+
+class PWUserDefaultsCorruptTest : public PWUserDefaultsTest, public testing::WithParamInterface<QByteArray>
+{
+};
+
+TEST_P(PWUserDefaultsCorruptTest, IsSetAsideAndTheStoreStartsEmpty)
+{
+    const QByteArray corrupt = GetParam();
+    ASSERT_TRUE(writeFile(storePath(), corrupt));
+    ASSERT_TRUE(writeFile(storePath() + QStringLiteral(".corrupt"), "an older casualty"));
+    PWUserDefaults defaults(storePath());
+    EXPECT_TRUE(defaults.storedValues().isEmpty());
+    EXPECT_FALSE(QFile::exists(storePath()));
+    EXPECT_EQ(readFile(storePath() + QStringLiteral(".corrupt")), corrupt);
+
+    // The next setting starts a sound file and leaves the set-aside one alone.
+    defaults.setInteger(QStringLiteral("k"), 1);
+    EXPECT_EQ(PWUserDefaults(storePath()).integerForKey(QStringLiteral("k")), 1);
+    EXPECT_EQ(readFile(storePath() + QStringLiteral(".corrupt")), corrupt);
+}
+
+std::vector<QByteArray> corruptContents()
+{
+    const PWPlist dictionary = PWPlist::Dictionary{{QStringLiteral("k"), PWPlist::fromInteger(1)}};
+    return {QByteArray("garbage, not a property list"), dictionary.toBinary().chopped(5),
+            PWPlist(PWPlist::Array{PWPlist::fromInteger(1)}).toXml(), QByteArray()};
+}
+
+std::string corruptName(const testing::TestParamInfo<QByteArray> &info)
+{
+    static const char *const names[] = {"Garbage", "TruncatedBinary", "ArrayAtTheTop", "Empty"};
+    return names[info.index];
+}
+
+INSTANTIATE_TEST_SUITE_P(Contents, PWUserDefaultsCorruptTest, testing::ValuesIn(corruptContents()), corruptName);
+
+TEST_F(PWUserDefaultsTest, ChangesAreSignalledOnlyWhenTheValueChanges)
+{
+    PWUserDefaults defaults(storePath());
+    QSignalSpy spy(&defaults, &PWUserDefaults::valueChanged);
+    defaults.setInteger(QStringLiteral("k"), 1);
+    defaults.setInteger(QStringLiteral("k"), 1);
+    defaults.setDouble(QStringLiteral("k"), 1.0);
+    defaults.removeObject(QStringLiteral("k"));
+    defaults.removeObject(QStringLiteral("k"));
+    ASSERT_EQ(spy.count(), 3);
+    for (const QList<QVariant> &arguments : std::as_const(spy))
+        EXPECT_EQ(arguments.at(0).toString(), QStringLiteral("k"));
+}
+
+TEST_F(PWUserDefaultsTest, ReloadPicksUpAnotherWriterAndSignalsTheChangedKeys)
+{
+    PWUserDefaults first(storePath());
+    first.setInteger(QStringLiteral("kept"), 1);
+    first.setInteger(QStringLiteral("changed"), 2);
+    first.setInteger(QStringLiteral("removed"), 3);
+    PWUserDefaults second(storePath());
+    second.setInteger(QStringLiteral("changed"), 20);
+    second.removeObject(QStringLiteral("removed"));
+    second.setInteger(QStringLiteral("added"), 4);
+
+    QSignalSpy spy(&first, &PWUserDefaults::valueChanged);
+    EXPECT_TRUE(first.reload());
+    QStringList keys;
+    for (const QList<QVariant> &arguments : std::as_const(spy))
+        keys.append(arguments.at(0).toString());
+    keys.sort();
+    EXPECT_EQ(keys, (QStringList{QStringLiteral("added"), QStringLiteral("changed"), QStringLiteral("removed")}));
+    EXPECT_EQ(first.integerForKey(QStringLiteral("changed")), 20);
+    EXPECT_FALSE(first.hasStoredValue(QStringLiteral("removed")));
+}
+
+// --- Typed readers ------------------------------------------------------------------------------
+
+struct ReaderCase
+{
+    const char *name;
+    PWPlist stored;
+    bool asBool;
+    qint64 asInteger;
+    double asDouble;
+    const char *asString; // nullptr: no string
+};
+
+class PWUserDefaultsReaderTest : public PWUserDefaultsTest, public testing::WithParamInterface<ReaderCase>
+{
+};
+
+TEST_P(PWUserDefaultsReaderTest, ConvertsLikeTheOriginalStore)
+{
+    PWUserDefaults defaults(storePath());
+    const ReaderCase &c = GetParam();
+    defaults.setObject(QStringLiteral("key"), c.stored);
+    EXPECT_EQ(defaults.boolForKey(QStringLiteral("key")), c.asBool);
+    EXPECT_EQ(defaults.integerForKey(QStringLiteral("key")), c.asInteger);
+    EXPECT_EQ(defaults.doubleForKey(QStringLiteral("key")), c.asDouble);
+    EXPECT_EQ(defaults.stringForKey(QStringLiteral("key")), c.asString ? QString::fromUtf8(c.asString) : QString());
+    EXPECT_EQ(defaults.stringForKey(QStringLiteral("key")).isNull(), c.asString == nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Conversions, PWUserDefaultsReaderTest,
+    testing::Values(
+        ReaderCase{"BoolTrue", PWPlist::fromBool(true), true, 1, 1.0, "1"},
+        ReaderCase{"BoolFalse", PWPlist::fromBool(false), false, 0, 0.0, "0"},
+        ReaderCase{"IntegerZero", PWPlist::fromInteger(0), false, 0, 0.0, "0"},
+        ReaderCase{"IntegerNegative", PWPlist::fromInteger(-3), true, -3, -3.0, "-3"},
+        ReaderCase{"Real", PWPlist::fromReal(2.75), true, 2, 2.75, "2.75"},
+        ReaderCase{"RealNegative", PWPlist::fromReal(-0.5), true, 0, -0.5, "-0.5"},
+        ReaderCase{"StringYES", PWPlist::fromString(QStringLiteral("YES")), true, 0, 0.0, "YES"},
+        ReaderCase{"StringYes", PWPlist::fromString(QStringLiteral("yes")), true, 0, 0.0, "yes"},
+        ReaderCase{"StringTrue", PWPlist::fromString(QStringLiteral("true")), true, 0, 0.0, "true"},
+        ReaderCase{"StringOne", PWPlist::fromString(QStringLiteral("1")), true, 1, 1.0, "1"},
+        ReaderCase{"StringNO", PWPlist::fromString(QStringLiteral("NO")), false, 0, 0.0, "NO"},
+        ReaderCase{"StringZero", PWPlist::fromString(QStringLiteral("0")), false, 0, 0.0, "0"},
+        ReaderCase{"StringNumber", PWPlist::fromString(QStringLiteral(" -42 ")), true, -42, -42.0, " -42 "},
+        ReaderCase{"StringReal", PWPlist::fromString(QStringLiteral("470.5")), true, 470, 470.5, "470.5"},
+        ReaderCase{"StringWords", PWPlist::fromString(QStringLiteral("label")), false, 0, 0.0, "label"},
+        ReaderCase{"StringCommaDecimal", PWPlist::fromString(QStringLiteral("1,5")), false, 0, 0.0, "1,5"},
+        ReaderCase{"Data", PWPlist::fromData("1"), false, 0, 0.0, nullptr},
+        ReaderCase{"Array", PWPlist(PWPlist::Array{PWPlist::fromInteger(1)}), false, 0, 0.0, nullptr},
+        ReaderCase{"Absent", PWPlist(), false, 0, 0.0, nullptr}),
+    [](const testing::TestParamInfo<ReaderCase> &info) { return std::string(info.param.name); });
+
+TEST_F(PWUserDefaultsTest, ContainerReadersAnswerOnlyTheirKind)
+{
+    PWUserDefaults defaults(storePath());
+    defaults.setString(QStringLiteral("s"), QStringLiteral("text"));
+    EXPECT_TRUE(defaults.dataForKey(QStringLiteral("s")).isEmpty());
+    EXPECT_TRUE(defaults.arrayForKey(QStringLiteral("s")).isEmpty());
+    EXPECT_TRUE(defaults.dictionaryForKey(QStringLiteral("s")).isEmpty());
+}
+
+// --- Where the store lives ----------------------------------------------------------------------
+
+class PWUserDefaultsPathTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_xdg = qgetenv("XDG_CONFIG_HOME");
+        m_hadXdg = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    }
+    void TearDown() override
+    {
+        if (m_hadXdg)
+            qputenv("XDG_CONFIG_HOME", m_xdg);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    QByteArray m_xdg;
+    bool m_hadXdg = false;
+};
+
+TEST_F(PWUserDefaultsPathTest, HonoursXdgConfigHomeAndFallsBackToDotConfig)
+{
+    qputenv("XDG_CONFIG_HOME", "/somewhere/config");
+    EXPECT_EQ(PWUserDefaults::defaultFilePath(), QStringLiteral("/somewhere/config/Parcelwick/Parcelwick.plist"));
+    const QString fallback = QDir::homePath() + QStringLiteral("/.config/Parcelwick/Parcelwick.plist");
+    qunsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(PWUserDefaults::defaultFilePath(), fallback);
+    qputenv("XDG_CONFIG_HOME", "");
+    EXPECT_EQ(PWUserDefaults::defaultFilePath(), fallback);
+    qputenv("XDG_CONFIG_HOME", "relative/config");
+    EXPECT_EQ(PWUserDefaults::defaultFilePath(), fallback);
+}
+
+TEST_F(PWUserDefaultsPathTest, TheStandardStoreIsOneStoreOnTheDefaultFile)
+{
+    PWUserDefaults &standard = PWUserDefaults::standardUserDefaults();
+    EXPECT_EQ(&standard, &PWUserDefaults::standardUserDefaults());
+    EXPECT_EQ(standard.filePath(), PWUserDefaults::defaultFilePath());
+    // The test process has a private home, so this file is the test's own.
+    EXPECT_TRUE(standard.filePath().startsWith(QDir::homePath()));
+}
+
+} // namespace
