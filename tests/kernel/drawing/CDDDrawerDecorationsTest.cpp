@@ -1,0 +1,169 @@
+#include "drawing/CDDDrawer.h"
+
+#include "ReferenceImage.h"
+#include "foundation/CDDString.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool isWhite(const QImage &image, int x, int y)
+{
+    return image.pixelColor(x, y) == QColor(Qt::white);
+}
+
+// Device pixels that are not white inside the rectangle (design points).
+int marked(const QImage &image, const QRectF &area, double resolution)
+{
+    int count = 0;
+    const QRect pixels(QPoint(static_cast<int>(area.left() * resolution), static_cast<int>(area.top() * resolution)),
+                       QPoint(static_cast<int>(area.right() * resolution) - 1,
+                              static_cast<int>(area.bottom() * resolution) - 1));
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+        for (int x = pixels.left(); x <= pixels.right(); ++x)
+            count += isWhite(image, x, y) ? 0 : 1;
+    }
+    return count;
+}
+
+TEST(DecorationTest, HandleIsFourDevicePixelsAtEveryResolution)
+{
+    for (double r : { 1.0, 2.0, 3.0 }) {
+        // The handle at x = 10.4 starts at the pixel boundary 10 (at r = 1).
+        const QImage image = drawtest::render(QSizeF(40, 40), r, [](CDDDrawer &d) { d.DrawDot(10.4, 10.4, 20, 20); });
+        const int left = static_cast<int>(std::floor((10.4 + 0.5) * r));
+        // Handle from left to left + 4, its shadow one pixel further down and right.
+        EXPECT_FALSE(isWhite(image, left + 2, left + 2)) << r;
+        EXPECT_FALSE(isWhite(image, left + 4, left + 4)) << r;
+        EXPECT_TRUE(isWhite(image, left + 7, left + 2)) << r;
+        EXPECT_TRUE(isWhite(image, left + 2, left + 7)) << r;
+        EXPECT_TRUE(isWhite(image, left - 2, left + 2)) << r;
+        // Nothing else is drawn: every mark lies within the handle and shadow squares, with
+        // their antialiased edges.
+        const QRectF squares((left - 1) / r, (left - 1) / r, 7 / r, 7 / r);
+        EXPECT_EQ(marked(image, QRectF(0, 0, 40, 40), r), marked(image, squares, r)) << r;
+    }
+}
+
+TEST(DecorationTest, PortKindsBeyondTwoAreEmptyPorts)
+{
+    const auto port = [](int kind) {
+        return drawtest::render(QSizeF(20, 20), 2.0, [kind](CDDDrawer &d) { d.DrawSpecialDot(10, 10, 0, 0, 0, kind); });
+    };
+    EXPECT_EQ(port(3), port(0));
+    EXPECT_EQ(port(-1), port(0));
+    EXPECT_NE(port(1), port(0));
+    EXPECT_NE(port(2), port(0));
+    // The overflow port is red, frame included.
+    const QImage overflow = port(1);
+    const QColor centre = overflow.pixelColor(20, 20);
+    EXPECT_GT(centre.red(), 200);
+    EXPECT_LT(centre.green(), 150);
+}
+
+TEST(DecorationTest, GuidelineAreaCaptionOnlyWhenAsked)
+{
+    const auto area = [](bool recipient, bool caption) {
+        return drawtest::render(QSizeF(200, 80), 1.0, [=](CDDDrawer &d) {
+            d.DrawGuidelineArea(10, 10, 180, 60, recipient, caption, false);
+        });
+    };
+    // The caption sits inside the area's bottom-right corner.
+    const QRectF corner(100, 58, 88, 10);
+    EXPECT_EQ(marked(area(true, false), corner, 1.0), 0);
+    EXPECT_GT(marked(area(true, true), corner, 1.0), 10);
+    EXPECT_EQ(marked(area(false, false), corner, 1.0), 0);
+    EXPECT_GT(marked(area(false, true), corner, 1.0), 10);
+    // A sender area has no top or left edge.
+    const QImage sender = area(false, false);
+    EXPECT_EQ(marked(sender, QRectF(5, 5, 190, 8), 1.0), 0);
+    EXPECT_EQ(marked(sender, QRectF(5, 15, 8, 50), 1.0), 0);
+    EXPECT_GT(marked(sender, QRectF(10, 68, 180, 4), 1.0), 0);
+    EXPECT_GT(marked(sender, QRectF(188, 10, 4, 60), 1.0), 0);
+}
+
+struct RegionCase
+{
+    const char *name;
+    double px, py;
+    double width;
+    bool recipient;
+    int region;
+};
+
+class BoxLabelRegionTest : public ::testing::TestWithParam<RegionCase>
+{
+};
+
+TEST_P(BoxLabelRegionTest, FindsThePartOfTheTab)
+{
+    // Panel at (100, 50), corner radius 10: the tab spans y 42 to 50.
+    const RegionCase &c = GetParam();
+    EXPECT_EQ(CDDDrawer::regionIndexForBoxLabel(c.px, c.py, 100, 50, c.width, 80, 10, c.recipient,
+                                                CDDString(QStringLiteral("label"))),
+              c.region);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BoxLabelRegionTest,
+    ::testing::Values(RegionCase { "OnThePanelsTopEdge", 150, 50, 300, true, -1 },
+                      RegionCase { "OnThePanelsLeftEdge", 100, 46, 300, true, -1 },
+                      RegionCase { "AboveTheTab", 150, 42, 300, true, -1 },
+                      RegionCase { "CaptionOfSender", 118, 46, 300, false, 0 },
+                      RegionCase { "CaptionOfRecipientIsAsWide", 118, 46, 300, true, 0 },
+                      RegionCase { "LabelText", 122, 46, 300, true, 1 },
+                      RegionCase { "WideTabEndsAt85", 184, 46, 300, true, 1 },
+                      RegionCase { "BeyondWideTab", 185, 46, 300, true, -1 },
+                      // 50 wide with radius 10: a 40-point tab.
+                      RegionCase { "NarrowTab", 139, 46, 50, false, 1 },
+                      RegionCase { "BeyondNarrowTab", 141, 46, 50, false, -1 }),
+    [](const ::testing::TestParamInfo<RegionCase> &info) { return info.param.name; });
+
+TEST(DecorationTest, BoxLabelTabIsAsWideAsTheHitTestSays)
+{
+    for (const double width : { 50.0, 300.0 }) {
+        const QImage image = drawtest::render(QSizeF(420, 120), 2.0, [width](CDDDrawer &d) {
+            d.DrawBoxLabel(100, 50, width, 60, 10, false, CDDString(QStringLiteral("Home")));
+        });
+        const double tab = std::min(85.0, width - 10);
+        // Shaded just inside the tab's right end, and nothing beyond it.
+        EXPECT_FALSE(isWhite(image, static_cast<int>((100 + tab - 1) * 2), 95)) << width;
+        EXPECT_EQ(marked(image, QRectF(100 + tab + 1, 40, 100, 9), 2.0), 0) << width;
+        // The arrow at the tab's right end is darker than the shade.
+        const QColor arrow = image.pixelColor(static_cast<int>((100 + tab - 7) * 2), static_cast<int>(47.5 * 2));
+        EXPECT_LT(arrow.red(), 200) << width;
+    }
+}
+
+// The hint box's yellow area in device pixels.
+QRect yellowArea(const QImage &image)
+{
+    QRect area;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() == 255 && c.green() == 255 && c.blue() < 240 && c.blue() > 200)
+                area |= QRect(x, y, 1, 1);
+        }
+    }
+    return area;
+}
+
+TEST(DecorationTest, HintTextKeepsAboutItsDeviceSize)
+{
+    const CDDString text(QStringLiteral("Snap to the guide"));
+    const auto box = [&](double r) {
+        return yellowArea(drawtest::render(QSizeF(300, 60), r, [&](CDDDrawer &d) { d.DrawHintBox(10, 10, text); }));
+    };
+    const QRect atOne = box(1.0);
+    const QRect atThree = box(3.0);
+    ASSERT_FALSE(atOne.isEmpty());
+    ASSERT_FALSE(atThree.isEmpty());
+    // In device pixels the text area is scaled by r / (r + 0.1), the margins stay 3 pixels.
+    const double textAtOne = atOne.width() - 6;
+    const double textAtThree = atThree.width() - 6;
+    EXPECT_NEAR(textAtThree / textAtOne, (3.0 / 3.1) / (1.0 / 1.1), 0.03);
+    EXPECT_EQ(atOne.left(), 11); // the 1-pixel black frame is outside the yellow
+}
+
+} // namespace

@@ -1,0 +1,228 @@
+#include "drawing/CDDDrawer.h"
+
+#include "ReferenceImage.h"
+#include "foundation/CDDColor.h"
+#include "foundation/CDDPen.h"
+#include "platform/PWBezierPath.h"
+
+#include <QPainter>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+void expectPointNear(QPointF actual, QPointF expected)
+{
+    EXPECT_NEAR(actual.x(), expected.x(), 1e-5);
+    EXPECT_NEAR(actual.y(), expected.y(), 1e-5);
+}
+
+TEST(FigureTest, TransformMirrorsFirstThenTurns)
+{
+    // Rectangle (10, 20, 40, 60): centre (30, 50).
+    expectPointNear(CDDDrawer::figureTransform(10, 20, 40, 60, 0, false, false).map(QPointF(12, 25)), QPointF(12, 25));
+    expectPointNear(CDDDrawer::figureTransform(10, 20, 40, 60, 0, true, false).map(QPointF(12, 25)), QPointF(48, 25));
+    expectPointNear(CDDDrawer::figureTransform(10, 20, 40, 60, 0, false, true).map(QPointF(12, 25)), QPointF(12, 75));
+    expectPointNear(CDDDrawer::figureTransform(10, 20, 40, 60, 0, true, true).map(QPointF(12, 25)), QPointF(48, 75));
+    // A quarter turn carries the top-left corner to the top-right of the turned frame.
+    const double quarter = std::numbers::pi / 2;
+    expectPointNear(CDDDrawer::figureTransform(10, 20, 40, 60, quarter, false, false).map(QPointF(10, 20)),
+                    QPointF(60, 30));
+    // Mirrored first: the top-right corner lands where the unmirrored top-left would.
+    expectPointNear(CDDDrawer::figureTransform(10, 20, 40, 60, quarter, true, false).map(QPointF(50, 20)),
+                    QPointF(60, 30));
+}
+
+QColor at(const QImage &image, double x, double y)
+{
+    return image.pixelColor(static_cast<int>(x), static_cast<int>(y));
+}
+
+TEST(FigureTest, FillsThenStrokesUnderTheFlips)
+{
+    CDDColor red(1, 0, 0, 1);
+    CDDColor blue(0, 0, 1, 1);
+    CDDPen pen;
+    pen.SetWidth(4.0);
+    PWBezierPath triangle = CDDDrawer::PathTriangle(10, 10, 80, 80, 0, 1); // right angle bottom-left
+    const QImage plain = drawtest::render(QSizeF(100, 100), 1.0, [&](CDDDrawer &d) {
+        d.StrokeAndFillFigure(&triangle, 10, 10, 80, 80, 0, &blue, &pen, &red, false, false);
+    });
+    EXPECT_EQ(at(plain, 20, 80), QColor(Qt::red));
+    EXPECT_EQ(at(plain, 80, 20), QColor(Qt::white));
+    // The stroke is painted over the fill along the edge.
+    EXPECT_EQ(at(plain, 8.5, 50), QColor(Qt::blue));
+    EXPECT_EQ(at(plain, 11.5, 50), QColor(Qt::blue));
+    EXPECT_EQ(at(plain, 12.5, 50), QColor(Qt::red));
+    EXPECT_EQ(at(plain, 25, 70), QColor(Qt::red));
+    EXPECT_EQ(triangle.lineWidth(), 4.0f);
+
+    const QImage flipped = drawtest::render(QSizeF(100, 100), 1.0, [&](CDDDrawer &d) {
+        d.StrokeAndFillFigure(&triangle, 10, 10, 80, 80, 0, nullptr, nullptr, &red, true, false);
+    });
+    // With flip x the right angle sits at the bottom-right; without a stroke colour, no stroke.
+    EXPECT_EQ(at(flipped, 80, 80), QColor(Qt::red));
+    EXPECT_EQ(at(flipped, 25, 70), QColor(Qt::white));
+    EXPECT_EQ(at(flipped, 89.5, 50), QColor(Qt::red));
+
+    const QImage outlineOnly = drawtest::render(QSizeF(100, 100), 1.0, [&](CDDDrawer &d) {
+        d.StrokeAndFillFigure(&triangle, 10, 10, 80, 80, 0, &blue, nullptr, nullptr, false, true);
+    });
+    // Flip y: right angle at the top-left, drawn as an outline only.
+    EXPECT_EQ(at(outlineOnly, 10.5, 50), QColor(Qt::blue));
+    EXPECT_EQ(at(outlineOnly, 20, 20), QColor(Qt::white));
+    EXPECT_EQ(at(outlineOnly, 50, 10.5), QColor(Qt::blue));
+}
+
+TEST(FigureTest, ThePainterStateSurvivesAFigure)
+{
+    CDDColor red(1, 0, 0, 1);
+    PWBezierPath square = CDDDrawer::PathRect(0, 0, 10, 10);
+    QImage image(20, 20, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    painter.setPen(Qt::green);
+    painter.setBrush(Qt::yellow);
+    const QTransform before = painter.transform();
+    CDDDrawer drawer(false, &painter);
+    drawer.StrokeAndFillFigure(&square, 0, 0, 10, 10, 0.5, &red, nullptr, &red, true, true);
+    EXPECT_EQ(painter.pen().color(), QColor(Qt::green));
+    EXPECT_EQ(painter.brush().color(), QColor(Qt::yellow));
+    EXPECT_EQ(painter.transform(), before);
+}
+
+TEST(FigureTest, SeparatorDirectionsAndFlips)
+{
+    CDDColor black(0, 0, 0, 1);
+    CDDPen pen;
+    pen.SetWidth(3.0);
+    const auto separator = [&](int direction, bool flipX, bool flipY) {
+        return drawtest::render(QSizeF(100, 60), 1.0, [&](CDDDrawer &d) {
+            d.DrawSeparator(0, 0, 100, 60, 0, direction, &black, &pen, flipX, flipY);
+        });
+    };
+    const QImage horizontal = separator(0, false, false);
+    EXPECT_TRUE(drawtest::isDark(horizontal, 50, 30));
+    EXPECT_FALSE(drawtest::isDark(horizontal, 50, 25));
+    const QImage vertical = separator(1, false, false);
+    EXPECT_TRUE(drawtest::isDark(vertical, 50, 10));
+    EXPECT_FALSE(drawtest::isDark(vertical, 45, 10));
+    // Direction 3 runs from the top-right to the bottom-left corner.
+    const QImage rising = separator(3, false, false);
+    EXPECT_TRUE(drawtest::isDark(rising, 95, 3));
+    EXPECT_TRUE(drawtest::isDark(rising, 5, 57));
+    EXPECT_FALSE(drawtest::isDark(rising, 5, 3));
+    // Mirrored in x it is direction 2, pixel for pixel.
+    EXPECT_EQ(separator(3, true, false), separator(2, false, false));
+    EXPECT_EQ(separator(2, false, true), separator(3, false, false));
+    // Other directions draw nothing.
+    const QImage none = separator(7, false, false);
+    QImage white(none.size(), none.format());
+    white.fill(Qt::white);
+    EXPECT_EQ(none, white);
+}
+
+TEST(FigureTest, SeparatorLeavesItsColourCurrent)
+{
+    CDDColor red(1, 0, 0, 1);
+    QImage image(20, 20, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    CDDDrawer drawer(false, &painter);
+    drawer.DrawSeparator(0, 0, 20, 20, 0, 0, &red, nullptr, false, false);
+    EXPECT_EQ(painter.pen().color(), QColor(Qt::red));
+}
+
+TEST(FigureTest, PointInPathMirrorsTheOutlineInPlace)
+{
+    PWBezierPath triangle = CDDDrawer::PathTriangle(0, 0, 100, 100, 0, 1); // right angle bottom-left
+    EXPECT_TRUE(CDDDrawer::IsPointInPath(&triangle, 10, 90, 0, 0, 100, 100, false, false));
+    EXPECT_FALSE(CDDDrawer::IsPointInPath(&triangle, 90, 90, 0, 0, 100, 100, false, false));
+    EXPECT_TRUE(CDDDrawer::IsPointInPath(&triangle, 90, 90, 0, 0, 100, 100, true, false));
+    // The outline itself stays mirrored.
+    EXPECT_TRUE(triangle.path().contains(QPointF(90, 90)));
+    EXPECT_FALSE(CDDDrawer::IsPointInPath(nullptr, 0, 0, 0, 0, 1, 1, false, false));
+
+    PWBezierPath ring = CDDDrawer::PathCircle(0, 0, 100, 100, 0.5);
+    EXPECT_FALSE(CDDDrawer::IsPointInPath(&ring, 50, 50, 0, 0, 100, 100, false, false));
+    EXPECT_TRUE(CDDDrawer::IsPointInPath(&ring, 10, 50, 0, 0, 100, 100, false, false));
+}
+
+TEST(FigureTest, DrawFigureStrokesWithAPenAndFillsWithout)
+{
+    CDDColor red(1, 0, 0, 1);
+    CDDPen pen;
+    pen.SetWidth(2.0);
+    PWBezierPath square = CDDDrawer::PathRect(20, 20, 60, 60);
+    const QImage stroked = drawtest::render(QSizeF(100, 100), 1.0, [&](CDDDrawer &d) {
+        d.DrawFigure(&square, 20, 20, 60, 60, 0, &red, &pen, false, false);
+    });
+    EXPECT_EQ(at(stroked, 20, 50), QColor(Qt::red));
+    EXPECT_EQ(at(stroked, 50, 50), QColor(Qt::white));
+    const QImage filled = drawtest::render(QSizeF(100, 100), 1.0, [&](CDDDrawer &d) {
+        d.DrawFigure(&square, 20, 20, 60, 60, 0, &red, nullptr, false, false);
+    });
+    EXPECT_EQ(at(filled, 50, 50), QColor(Qt::red));
+}
+
+QRectF mediaBox(const QByteArray &pdf)
+{
+    const QRegularExpression box(QStringLiteral("/MediaBox \\[([-0-9. ]+)\\]"));
+    const QRegularExpressionMatch m = box.match(QString::fromLatin1(pdf));
+    if (!m.hasMatch())
+        return QRectF();
+    const QStringList v = m.captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (v.size() != 4)
+        return QRectF();
+    return QRectF(QPointF(v[0].toDouble(), v[1].toDouble()), QPointF(v[2].toDouble(), v[3].toDouble()));
+}
+
+TEST(ComponentPdfTest, OnePageOfTheDrawRectangleAtPrintResolution)
+{
+    const QRectF page(30, 40, 100.5, 50.25);
+    double resolution = 0;
+    bool screen = true;
+    bool override = true;
+    QTransform seen;
+    const QByteArray pdf = CDDDrawer::PDFDataForDrawing(page, 600, [&](CDDDrawer &drawer) {
+        resolution = drawer.GetResolution();
+        screen = drawer.IsDrawingToScreen();
+        override = drawer.isOverrideDrawScreen();
+        seen = drawer.GetPainter()->transform();
+        CDDColor red(1, 0, 0, 1);
+        drawer.GetPainter()->fillRect(page, red.toQColor());
+    });
+    ASSERT_TRUE(pdf.startsWith("%PDF-"));
+    EXPECT_NEAR(resolution, 600.0 / 72.0, 1e-12);
+    EXPECT_FALSE(screen);
+    EXPECT_FALSE(override);
+    // Design coordinates: the rectangle's corners fall on the page's corners.
+    expectPointNear(seen.map(page.topLeft()), QPointF(0, 0));
+    expectPointNear(seen.map(page.bottomRight()), QPointF(100.5 * 600 / 72, 50.25 * 600 / 72));
+    // The page is exactly the rectangle, its top edge where the content's top is.
+    const QRectF box = mediaBox(pdf);
+    EXPECT_DOUBLE_EQ(box.width(), 100.5);
+    EXPECT_DOUBLE_EQ(box.height(), 50.25);
+    EXPECT_DOUBLE_EQ(box.bottom(), 51.0);
+    EXPECT_EQ(pdf.count("/Type /Page\n"), 1);
+}
+
+TEST(ComponentPdfTest, WholePointSizesKeepTheirBox)
+{
+    const QByteArray pdf = CDDDrawer::PDFDataForDrawing(QRectF(0, 0, 72, 36), 600, [](CDDDrawer &) {});
+    EXPECT_EQ(mediaBox(pdf), QRectF(0, 0, 72, 36));
+}
+
+TEST(ComponentPdfTest, NothingForAnEmptyRectangleOrBadResolution)
+{
+    const auto draw = [](CDDDrawer &) {};
+    EXPECT_TRUE(CDDDrawer::PDFDataForDrawing(QRectF(0, 0, 0, 10), 600, draw).isEmpty());
+    EXPECT_TRUE(CDDDrawer::PDFDataForDrawing(QRectF(0, 0, 10, -1), 600, draw).isEmpty());
+    EXPECT_TRUE(CDDDrawer::PDFDataForDrawing(QRectF(0, 0, std::nan(""), 10), 600, draw).isEmpty());
+    EXPECT_TRUE(CDDDrawer::PDFDataForDrawing(QRectF(0, 0, 10, 10), 0, draw).isEmpty());
+    EXPECT_TRUE(CDDDrawer::PDFDataForDrawing(QRectF(0, 0, 10, 10), 600, nullptr).isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,203 @@
+#include "drawing/CDDDrawer.h"
+
+#include "ReferenceImage.h"
+#include "foundation/CDDColor.h"
+#include "foundation/CDDPen.h"
+#include "foundation/CDDString.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPicture>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct SnapCase
+{
+    const char *name;
+    double resolution;
+    double x, y, w, h;
+    double sx, sy, sw, sh;
+};
+
+class SnapRectTest : public ::testing::TestWithParam<SnapCase>
+{
+};
+
+TEST_P(SnapRectTest, SnapsToDevicePixelBoundaries)
+{
+    const SnapCase &c = GetParam();
+    CDDDrawer drawer(false);
+    drawer.SetResolution(c.resolution);
+    double x = c.x, y = c.y, w = c.w, h = c.h;
+    drawer.SnapRect(&x, &y, &w, &h);
+    EXPECT_NEAR(x, c.sx, 1e-12);
+    EXPECT_NEAR(y, c.sy, 1e-12);
+    EXPECT_NEAR(w, c.sw, 1e-12);
+    EXPECT_NEAR(h, c.sh, 1e-12);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SnapRectTest,
+    ::testing::Values(SnapCase { "WholePoints", 1.0, 0.4, 0.6, 10.2, 9.7, 0, 1, 10, 10 },
+                      SnapCase { "HalfPoints", 2.0, 0.4, 0.6, 10.2, 9.7, 0.5, 1.0, 10.5, 10.0 },
+                      SnapCase { "Negative", 1.0, -2.6, -0.5, 3.0, 1.0, -3, 0, 3, 1 },
+                      SnapCase { "PrintResolution", 300.0 / 72.0, 1.0, 2.0, 3.0, 4.0, 1.44, 2.4, 3.36, 4.32 }),
+    [](const ::testing::TestParamInfo<SnapCase> &info) { return info.param.name; });
+
+TEST(CDDDrawerTest, SnapRectWithoutOriginLeavesTheSizeAlone)
+{
+    CDDDrawer drawer(false);
+    double w = 10.2;
+    double h = 9.7;
+    drawer.SnapRect(nullptr, nullptr, &w, &h);
+    EXPECT_EQ(w, 10.2);
+    EXPECT_EQ(h, 9.7);
+    double y = 0.6;
+    drawer.SnapRect(nullptr, &y, nullptr, nullptr);
+    EXPECT_EQ(y, 1.0);
+}
+
+TEST(CDDDrawerTest, PassStateAndFlags)
+{
+    CDDDrawer drawer(true);
+    EXPECT_EQ(drawer.GetResolution(), 1.0);
+    EXPECT_TRUE(drawer.isOverrideDrawScreen());
+    EXPECT_FALSE(drawer.IsDrawingToShadow());
+    EXPECT_EQ(drawer.GetPainter(), nullptr);
+    drawer.SetResolution(2.5);
+    EXPECT_EQ(drawer.GetResolution(), 2.5);
+    drawer.BeginDrawingToShadow();
+    EXPECT_TRUE(drawer.IsDrawingToShadow());
+    drawer.EndDrawingToShadow();
+    EXPECT_FALSE(drawer.IsDrawingToShadow());
+    EXPECT_FALSE(CDDDrawer(false).isOverrideDrawScreen());
+}
+
+TEST(CDDDrawerTest, ScreenIsAnyDeviceButPrintersPdfAndRecordings)
+{
+    CDDDrawer drawer(false);
+    EXPECT_FALSE(drawer.IsDrawingToScreen());
+
+    QImage image(4, 4, QImage::Format_ARGB32);
+    {
+        QPainter painter(&image);
+        drawer.SetPainter(&painter);
+        EXPECT_TRUE(drawer.IsDrawingToScreen());
+    }
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
+    {
+        QPainter painter(&pdf);
+        drawer.SetPainter(&painter);
+        EXPECT_FALSE(drawer.IsDrawingToScreen());
+    }
+    QPicture picture;
+    {
+        QPainter painter(&picture);
+        drawer.SetPainter(&painter);
+        EXPECT_FALSE(drawer.IsDrawingToScreen());
+    }
+    EXPECT_TRUE(CDDDrawer::isScreenDevice(&image));
+    EXPECT_FALSE(CDDDrawer::isScreenDevice(&pdf));
+    EXPECT_FALSE(CDDDrawer::isScreenDevice(&picture));
+    EXPECT_FALSE(CDDDrawer::isScreenDevice(nullptr));
+}
+
+TEST(CDDDrawerTest, OperationsWithoutAPainterDrawNothingAndDoNotCrash)
+{
+    CDDDrawer drawer(false);
+    CDDColor color;
+    CDDPen pen;
+    drawer.StrokeLine(0, 0, 10, 10, &color, &pen);
+    drawer.StrokeRect(0, 0, 10, 10, &color, &pen);
+    drawer.StrokeVerticalLine(0, 0, 10, &color, &pen);
+    drawer.StrokeHorizontalLine(0, 10, 0, &color, &pen);
+    drawer.DrawLoadingText(0, 0, 100, 100);
+    drawer.DrawDot(0, 0, 4, 4);
+    EXPECT_EQ(drawer.DrawBarcode(0, 0, CDDString(QStringLiteral("12345"))), 32);
+    EXPECT_EQ(drawer.DrawFIMBarcode(0, 0, fimA), 9);
+}
+
+TEST(CDDDrawerTest, GuidelineStrokesAreHalfThePenWideAndRunEitherWay)
+{
+    CDDColor black(0, 0, 0, 1);
+    CDDPen pen;
+    pen.SetWidth(4.0);
+    const QImage image = drawtest::render(QSizeF(60, 60), 1.0, [&](CDDDrawer &d) {
+        d.StrokeHorizontalLine(50, 10, 20.2, &black, &pen);
+        d.StrokeVerticalLine(30.2, 55, 35, &black, nullptr); // no pen: nothing
+    });
+    // Filled from x = 10 to 50, from y = 19.5 for 2 points.
+    EXPECT_TRUE(drawtest::isDark(image, 10, 20));
+    EXPECT_TRUE(drawtest::isDark(image, 49, 20));
+    EXPECT_FALSE(drawtest::isDark(image, 9, 20));
+    EXPECT_FALSE(drawtest::isDark(image, 50, 20));
+    EXPECT_FALSE(drawtest::isDark(image, 30, 18));
+    EXPECT_FALSE(drawtest::isDark(image, 30, 22));
+    for (int y = 30; y < 60; ++y)
+        EXPECT_FALSE(drawtest::isDark(image, 30, y));
+}
+
+TEST(CDDDrawerTest, StrokesKeepTheirColourAfterwards)
+{
+    CDDColor red(1, 0, 0, 1);
+    QImage image(20, 20, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    CDDDrawer drawer(false, &painter);
+    drawer.StrokeLine(2, 5, 18, 5, &red, nullptr);
+    // A null colour strokes in the colour the painter has.
+    drawer.StrokeLine(2, 12, 18, 12, nullptr, nullptr);
+    painter.end();
+    EXPECT_EQ(image.pixelColor(10, 5), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(10, 12), QColor(Qt::red));
+}
+
+TEST(CDDDrawerTest, LoadingImageIsMadeOnceAndShared)
+{
+    const QImage *first = CDDDrawer::loadingImage();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(CDDDrawer::loadingImage(), first);
+    EXPECT_EQ(CDDDrawer::loadingImageSize(), QSizeF(first->size()));
+    EXPECT_GT(first->width(), first->height());
+}
+
+bool hasBluePixel(const QImage &image, const QRect &area)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.blue() > 150 && c.red() < 120 && c.green() < 120)
+                return true;
+        }
+    }
+    return false;
+}
+
+TEST(CDDDrawerTest, LoadingMarkIsATranslucentBandWithTheWordWhenItFits)
+{
+    const double wordWidth = CDDDrawer::loadingImageSize().width();
+    ASSERT_GT(wordWidth, 0.0);
+    const auto draw = [](double width) {
+        return drawtest::render(QSizeF(width, 60), 1.0, [width](CDDDrawer &d) {
+            d.GetPainter()->fillRect(QRectF(0, 0, width, 60), Qt::black);
+            d.DrawLoadingText(0, 0, width, 60);
+        });
+    };
+    const QImage wide = draw(wordWidth + 40);
+    // The bottom 20 pixels are half white over black; above them the frame is untouched.
+    EXPECT_NEAR(wide.pixelColor(2, 45).red(), 128, 2);
+    EXPECT_EQ(wide.pixelColor(2, 39), QColor(Qt::black));
+    EXPECT_TRUE(hasBluePixel(wide, QRect(0, 40, wide.width(), 20)));
+
+    const QImage narrow = draw(wordWidth - 1);
+    EXPECT_NEAR(narrow.pixelColor(2, 45).red(), 128, 2);
+    EXPECT_FALSE(hasBluePixel(narrow, narrow.rect()));
+}
+
+} // namespace
