@@ -1,0 +1,155 @@
+#pragma once
+
+#include "CDDColor.h"
+#include "CDDString.h"
+#include "FTTypes.h"
+#include "platform/PWPlist.h"
+
+#include <QLoggingCategory>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class CDDPen;
+class PWFont;
+class QTextDocument;
+
+Q_DECLARE_LOGGING_CATEGORY(lcArchive)
+
+// How an archive keeps pictures: inline in its dictionary, or as entries of a package content
+// list. Every archive this system makes is inline.
+enum packageType : std::int32_t {
+    ptInline = 0,
+    ptPackage = 1,
+};
+
+// The one format in which the kernel saves and loads objects: one property-list dictionary,
+// written while storing and read while loading. Objects write typed values under text keys;
+// a list of objects is an array of child dictionaries, each the archive of one object. Getters
+// answer false and leave their target untouched when the key is absent or its value cannot be
+// read (wrong kind, malformed keyed archive), so a loader starts from its defaults and takes
+// only what the file holds. Numbers are written and read in the C locale.
+//
+// Rich texts (CDDText), pictures and address formats are stored with the same codecs
+// (PWKeyedArchiver, PWKeyedUnarchiver, PWRtfd); their setters and getters join this class
+// together with the classes they store.
+class CDDArchive
+{
+public:
+    // What colour elision asks of the default component: its fill and stroke colours. The
+    // component base implements it; the archive does not own it.
+    class DefaultComponent
+    {
+    public:
+        virtual CDDColor GetFillColor() const = 0;
+        virtual CDDColor GetStrokeColor() const = 0;
+
+    protected:
+        ~DefaultComponent() = default;
+    };
+
+    // A storing archive starts with an empty dictionary (and, for package type 1, an empty
+    // package content); a loading archive has no dictionary until one is attached.
+    explicit CDDArchive(bool storing, packageType type = ptInline);
+    ~CDDArchive();
+    // A copy shares the other archive's dictionary and package content; it has no list, no
+    // default component and bundle version 0.
+    CDDArchive(const CDDArchive &other);
+    // Takes the mode, package type and archive path and shares the dictionary and package
+    // content; the list, default component and bundle version stay as they are.
+    CDDArchive &operator=(const CDDArchive &other);
+
+    // Adopts a dictionary (any other value leaves the archive without one); Dettach answers it
+    // and forgets it.
+    void Attach(const PWPlist &dictionary);
+    PWPlist Dettach();
+    void AttachArray(const PWPlist &array);
+    PWPlist DettachArray();
+
+    bool isStoring() const { return m_storing; }
+    // Switched to loading, a written archive reads its own dictionary.
+    void setStoring(bool storing) { m_storing = storing; }
+    // The dictionary as written so far (a null value without one).
+    PWPlist getDict() const;
+    PWPlist getPackageContent() const;
+    packageType GetPackageType() const { return m_packageType; }
+    void setDefComponent(const DefaultComponent *component) { m_defComponent = component; }
+    const DefaultComponent *getDefComponent() const { return m_defComponent; }
+    void setBundleVersion(int version) { m_bundleVersion = version; }
+    int getBundleVersion() const { return m_bundleVersion; }
+    CDDString GetArchivePath() const { return m_archivePath; }
+    void SetArchivePath(const CDDString &path) { m_archivePath = path; }
+    bool isArrayProcessing() const { return m_list != nullptr; }
+
+    // Lists: from BeginArrayData to EndArrayData, SetData with a child archive appends to the
+    // list and ignores its key.
+    void BeginArrayData() const;
+    void EndArrayData(const QString &key) const;
+    bool SetData(const QString &key, const CDDArchive &child) const;
+    // Attaches the value under key to archive: an array as its list, a dictionary as its
+    // dictionary. False for an absent key and for a value of any other kind.
+    bool GetData(const QString &key, CDDArchive &archive) const;
+    int countObjectsInArray() const;
+    // A loading archive over the list entry at index; without one, an archive with no dictionary.
+    CDDArchive objectAtIndexInArray(int index) const;
+
+    // Typed values. Setters replace what is under the key and answer true unless said otherwise.
+    bool SetData(const QString &key, int value) const;
+    // Written in full, whatever its size.
+    bool SetData(const QString &key, long value) const;
+    bool SetData(const QString &key, double value) const;
+    bool SetData(const QString &key, float value) const;
+    bool SetData(const QString &key, bool value) const;
+    // A text literal would otherwise become a bool.
+    bool SetData(const QString &key, const char *value) const = delete;
+    bool SetRectData(const QString &key, double x, double y, double width, double height) const;
+    bool SetData(const QString &key, const CDDPen &pen) const;
+    // Nothing is written for a null value.
+    bool SetData(const QString &key, const CDDString &value) const;
+    // The bundle version of the running application.
+    bool SetData(const QString &key) const;
+    // Left out when equal to the default component's colour for the key.
+    bool SetData(const QString &key, const CDDColor &color) const;
+    // Nothing is written for a null font.
+    bool SetData(const QString &key, const PWFont *font) const;
+    // The document's text as an archived text storage; nothing when it has no characters.
+    bool SetData(const QString &key, const QTextDocument &storage) const;
+
+    bool GetData(const QString &key, int *value) const;
+    bool GetData(const QString &key, long *value) const;
+    // Read in single precision, then widened.
+    bool GetData(const QString &key, double *value) const;
+    bool GetData(const QString &key, float *value) const;
+    // Exactly "YES" or "NO".
+    bool GetData(const QString &key, bool *value) const;
+    bool GetRectData(const QString &key, double *x, double *y, double *width, double *height) const;
+    bool GetData(const QString &key, CDDPen &pen) const;
+    bool GetData(const QString &key, CDDString &value) const;
+    bool GetData(const QString &key, CDDColor &color) const;
+    bool GetData(const QString &key, PWFont *font) const;
+    // The archived text replaces the document's contents.
+    bool GetData(const QString &key, QTextDocument *storage) const;
+
+    // Class IDs and document types by their names in the tables of CDDArchiveKeys.h.
+    bool SetClassID(int classID) const;
+    bool GetClassID(int *classID) const;
+    bool SetDocumentType(documentType type) const;
+    bool GetDocumentType(documentType *type) const;
+
+private:
+    bool store(const QString &key, const PWPlist &value) const;
+    PWPlist value(const QString &key) const;
+    // The stored text under key, or nothing (logged) when the key holds something else.
+    std::optional<QString> text(const QString &key) const;
+
+    bool m_storing;
+    std::shared_ptr<PWPlist::Dictionary> m_dictionary;
+    std::shared_ptr<PWPlist::Array> m_packageContent;
+    const DefaultComponent *m_defComponent = nullptr;
+    mutable std::unique_ptr<PWPlist::Array> m_list;
+    int m_bundleVersion = 0;
+    packageType m_packageType;
+    CDDString m_archivePath;
+};

@@ -1,0 +1,284 @@
+#include "platform/PWKeyedUnarchiver.h"
+
+#include "PWTextSamples.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTextBlockFormat>
+
+#include <gtest/gtest.h>
+
+// Archives in the standard layout that we did not write: those of make_archives.py beside the
+// fixtures, and those the original platform's archiver wrote (shared beside the project).
+namespace {
+
+QByteArray readFixture(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray archive(const QString &name)
+{
+    return readFixture(pwtest::dataPath(QStringLiteral("keyed-archives/") + name));
+}
+
+struct ColorCase
+{
+    const char *file;
+    PWColor expected;
+};
+
+class KeyedColorFixtureTest : public testing::TestWithParam<ColorCase>
+{
+};
+
+TEST_P(KeyedColorFixtureTest, DecodesToTheColourOfItsSpace)
+{
+    QString error;
+    const std::optional<PWColor> color = PWKeyedUnarchiver::unarchiveColor(archive(QLatin1String(GetParam().file)), &error);
+    ASSERT_TRUE(color) << error.toStdString();
+    EXPECT_EQ(*color, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spaces, KeyedColorFixtureTest,
+    testing::Values(ColorCase{"colour-calibrated-rgb.plist", PWColor::calibratedRGB(1.0f, 0.5f, 0.25f)},
+                    ColorCase{"colour-device-rgb-alpha.plist", PWColor::deviceRGB(0.0f, 0.25f, 1.0f, 0.5f)},
+                    ColorCase{"colour-calibrated-white.plist", PWColor::calibratedWhite(0.75f)},
+                    ColorCase{"colour-device-white-alpha.plist", PWColor::deviceWhite(0.25f, 0.5f)},
+                    ColorCase{"colour-cmyk.plist", PWColor::deviceCMYK(0.125f, 0.25f, 0.5f, 0.75f, 1.0f)},
+                    ColorCase{"colour-catalogue.plist",
+                              PWColor::named(QStringLiteral("Crayons"), QStringLiteral("Cantaloupe"), 0.5f, 0.25f, 0.0f)},
+                    // The exact components win over the older approximate text.
+                    ColorCase{"colour-components.plist", PWColor::calibratedRGB(1.0f, 0.0f, 0.0f, 1.0f)}),
+    [](const testing::TestParamInfo<ColorCase> &info) {
+        std::string name = info.param.file;
+        name = name.substr(0, name.find('.'));
+        for (char &c : name)
+            c = c == '-' ? '_' : c;
+        return name;
+    });
+
+TEST(PWKeyedUnarchiverTest, FontKeepsItsPostScriptNameAndMapsToItsStyle)
+{
+    QString error;
+    const std::optional<PWFont> font = PWKeyedUnarchiver::unarchiveFont(archive(QStringLiteral("font-helvetica-boldoblique.plist")), &error);
+    ASSERT_TRUE(font) << error.toStdString();
+    EXPECT_EQ(*font, PWFont(QStringLiteral("Helvetica-BoldOblique"), 14.5, 16));
+    const QFont qfont = font->toQFont();
+    EXPECT_EQ(qfont.family(), QStringLiteral("Helvetica"));
+    EXPECT_EQ(qfont.weight(), QFont::Bold);
+    EXPECT_TRUE(qfont.italic());
+    EXPECT_DOUBLE_EQ(qfont.pointSizeF(), 14.5);
+}
+
+TEST(PWKeyedUnarchiverTest, StyledTextKeepsEveryRunAndAttribute)
+{
+    QString error;
+    const std::optional<PWAttributedString> text =
+        PWKeyedUnarchiver::unarchiveAttributedString(archive(QStringLiteral("styled-text.plist")), &error);
+    ASSERT_TRUE(text) << error.toStdString();
+    ASSERT_EQ(text->string(), QStringLiteral("Bold red, plain\ntabbed"));
+    ASSERT_EQ(text->runs().size(), 3) << pwtest::describe(*text);
+
+    const QTextCharFormat first = text->charFormatAt(0);
+    EXPECT_EQ(first.fontFamilies().toStringList(), QStringList{QStringLiteral("Helvetica")});
+    EXPECT_EQ(first.fontWeight(), QFont::Bold);
+    EXPECT_DOUBLE_EQ(first.fontPointSize(), 18.0);
+    EXPECT_EQ(first.stringProperty(PWTextAttributes::PostScriptFontName), QStringLiteral("Helvetica-Bold"));
+    EXPECT_EQ(first.foreground().color(), QColor(255, 0, 0));
+    const PWParagraphStyle centred = PWParagraphStyle::fromBlockFormat(text->blockFormatAt(0));
+    EXPECT_EQ(centred.alignment, PWTextAlignment::Center);
+    EXPECT_DOUBLE_EQ(centred.lineSpacing, 2.0);
+    EXPECT_DOUBLE_EQ(centred.paragraphSpacing, 6.0);
+
+    const QTextCharFormat second = text->charFormatAt(9);
+    EXPECT_EQ(second.fontFamilies().toStringList(), QStringList{QStringLiteral("Times New Roman")});
+    EXPECT_EQ(second.foreground().color(), QColor(0, 0, 255));
+    EXPECT_EQ(second.background().color(), QColor::fromRgbF(0.5f, 0.5f, 0.5f));
+    EXPECT_EQ(second.underlineStyle(), QTextCharFormat::SingleUnderline);
+    EXPECT_DOUBLE_EQ(second.doubleProperty(PWTextAttributes::Kerning), 1.5);
+    EXPECT_EQ(text->blockFormatAt(15), text->blockFormatAt(0)) << "the newline belongs to the centred paragraph";
+
+    const QTextCharFormat third = text->charFormatAt(16);
+    EXPECT_DOUBLE_EQ(third.doubleProperty(PWTextAttributes::BaselineOffset), -2.0);
+    EXPECT_TRUE(third.fontStrikeOut());
+    EXPECT_EQ(third.verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    // A plain value under an unknown key is kept; an object of an unknown class is left out.
+    EXPECT_EQ(third.property(PWTextAttributes::CustomAttributes).toMap(),
+              (QVariantMap{{QStringLiteral("CCDataField"), QStringLiteral("Company")}}));
+    PWParagraphStyle expected;
+    expected.alignment = PWTextAlignment::Right;
+    expected.tabStops = {{36.0, PWParagraphStyle::TabType::Left},
+                         {72.0, PWParagraphStyle::TabType::Center},
+                         {144.0, PWParagraphStyle::TabType::Right}};
+    expected.paragraphSpacingBefore = 3.0;
+    expected.headIndent = 10.0;
+    expected.firstLineHeadIndent = 20.0;
+    expected.tailIndent = -5.0;
+    expected.lineBreakMode = 4;
+    expected.minimumLineHeight = 12.0;
+    expected.maximumLineHeight = 30.0;
+    expected.lineHeightMultiple = 1.5;
+    EXPECT_EQ(PWParagraphStyle::fromBlockFormat(text->blockFormatAt(16)), expected);
+    EXPECT_EQ(text->blockFormatAt(16).alignment(), Qt::AlignRight | Qt::AlignAbsolute);
+    EXPECT_DOUBLE_EQ(text->blockFormatAt(16).textIndent(), 10.0);
+}
+
+TEST(PWKeyedUnarchiverTest, TextStorageOfOneRunHasOneDictionaryAndNoRunTable)
+{
+    QString error;
+    const std::optional<PWAttributedString> text =
+        PWKeyedUnarchiver::unarchiveAttributedString(archive(QStringLiteral("text-storage.plist")), &error);
+    ASSERT_TRUE(text) << error.toStdString();
+    EXPECT_EQ(*text, PWAttributedString(QStringLiteral("fixed"), pwtest::fontFormat(QStringLiteral("Courier"), 9.0)));
+}
+
+TEST(PWKeyedUnarchiverTest, ObjectsOfUnknownClassesAreLeftOut)
+{
+    QString error;
+    const std::optional<QVariant> value = PWKeyedUnarchiver::unarchiveObject(archive(QStringLiteral("unknown-class.plist")), &error);
+    ASSERT_TRUE(value) << error.toStdString();
+    EXPECT_EQ(*value, (QVariantList{QStringLiteral("before"), QVariant::fromValue<qlonglong>(42)}));
+}
+
+// A table where each of depth arrays holds the next one twice: decoding it naively would visit
+// 2^depth objects.
+TEST(PWKeyedUnarchiverTest, SharedReferencesCannotMultiplyTheWork)
+{
+    const int depth = 40;
+    PWPlist::Array objects{PWPlist::fromString(QStringLiteral("$null"))};
+    objects.append(PWPlist::Dictionary{{QStringLiteral("$classname"), PWPlist::fromString(QStringLiteral("NSArray"))}});
+    for (int level = 0; level < depth; ++level) {
+        const quint64 next = quint64(objects.size() + 1);
+        const PWPlist reference = level + 1 < depth ? PWPlist::fromUid(next) : PWPlist::fromUid(0);
+        objects.append(PWPlist::Dictionary{{QStringLiteral("$class"), PWPlist::fromUid(1)},
+                                           {QStringLiteral("NS.objects"), PWPlist::Array{reference, reference}}});
+    }
+    const PWPlist plist = PWPlist::Dictionary{
+        {QStringLiteral("$archiver"), PWPlist::fromString(QStringLiteral("NSKeyedArchiver"))},
+        {QStringLiteral("$version"), PWPlist::fromInteger(100000)},
+        {QStringLiteral("$top"), PWPlist::Dictionary{{QStringLiteral("root"), PWPlist::fromUid(2)}}},
+        {QStringLiteral("$objects"), objects}};
+    QString error;
+    const std::optional<PWKeyedArchive> table = PWKeyedArchive::fromPlist(plist, &error);
+    ASSERT_TRUE(table) << error.toStdString();
+    PWKeyedUnarchiver unarchiver(*table);
+    EXPECT_FALSE(unarchiver.decodeObject(table->rootUid()));
+    EXPECT_FALSE(unarchiver.error().isEmpty());
+}
+
+TEST(PWKeyedUnarchiverTest, NoObjectAtTheRootIsNilNotAFailure)
+{
+    const PWPlist plist = PWPlist::Dictionary{
+        {QStringLiteral("$archiver"), PWPlist::fromString(QStringLiteral("NSKeyedArchiver"))},
+        {QStringLiteral("$version"), PWPlist::fromInteger(100000)},
+        {QStringLiteral("$top"), PWPlist::Dictionary{{QStringLiteral("root"), PWPlist::fromUid(0)}}},
+        {QStringLiteral("$objects"), PWPlist::Array{PWPlist::fromString(QStringLiteral("$null"))}}};
+    bool nil = false;
+    QString error = QStringLiteral("unset");
+    EXPECT_FALSE(PWKeyedUnarchiver::unarchiveColor(plist.toBinary(), &error, &nil));
+    EXPECT_TRUE(nil);
+    EXPECT_TRUE(error.isEmpty());
+    EXPECT_FALSE(PWKeyedUnarchiver::unarchiveFont(plist.toBinary(), &error));
+    EXPECT_FALSE(error.isEmpty()) << "a font is required where no nil is allowed";
+}
+
+// Every malformed archive is refused by every entry point, with a reason.
+class KeyedMalformedTest : public testing::TestWithParam<QString>
+{
+};
+
+TEST_P(KeyedMalformedTest, IsRefusedWithAReason)
+{
+    const QByteArray bytes = archive(GetParam());
+    ASSERT_FALSE(bytes.isEmpty());
+    QString error;
+    EXPECT_FALSE(PWKeyedUnarchiver::unarchiveObject(bytes, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(PWKeyedUnarchiver::unarchiveColor(bytes, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(PWKeyedUnarchiver::unarchiveAttributedString(bytes, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+QStringList malformedArchives()
+{
+    return QDir(pwtest::dataPath(QStringLiteral("keyed-archives")))
+        .entryList({QStringLiteral("malformed-*.plist"), QStringLiteral("fuzz-crash-*")}, QDir::Files, QDir::Name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, KeyedMalformedTest, testing::ValuesIn(malformedArchives()),
+                         [](const testing::TestParamInfo<QString> &info) {
+                             QString name = info.param.section(QLatin1Char('.'), 0, 0);
+                             name.replace(QLatin1Char('-'), QLatin1Char('_'));
+                             return name.toStdString();
+                         });
+
+// --- Archives the original platform's archiver wrote ---------------------------------------------
+
+class SharedKeyedFixtureTest : public testing::Test
+{
+protected:
+    QByteArray shared(const QString &name)
+    {
+        const QString path = pwtest::sharedFixturesPath(QStringLiteral("keyed-archives/") + name);
+        return path.isEmpty() ? QByteArray() : readFixture(path);
+    }
+    void SetUp() override
+    {
+        if (pwtest::sharedFixturesPath(QStringLiteral("keyed-archives")).isEmpty())
+            GTEST_SKIP() << "the shared keyed-archive fixtures are not there";
+    }
+};
+
+TEST_F(SharedKeyedFixtureTest, PlainValuesDecode)
+{
+    EXPECT_EQ(PWKeyedUnarchiver::unarchiveObject(shared(QStringLiteral("plainString.plist"))),
+              QVariant(QStringLiteral("Some string!")));
+    EXPECT_EQ(PWKeyedUnarchiver::unarchiveObject(shared(QStringLiteral("nsData.plist"))),
+              QVariant(QByteArray("Some data!")));
+    EXPECT_EQ(PWKeyedUnarchiver::unarchiveObject(shared(QStringLiteral("simpleArray.plist"))),
+              QVariant(QVariantList{QStringLiteral("value1"), QStringLiteral("value2"),
+                                    QVariantList{QStringLiteral("innerValue3"), QStringLiteral("innerValue4")}}));
+    const QVariantList numbers{QVariant::fromValue<qlonglong>(1), QVariant::fromValue<qlonglong>(2),
+                               QVariant::fromValue<qlonglong>(3)};
+    EXPECT_EQ(PWKeyedUnarchiver::unarchiveObject(shared(QStringLiteral("simpleDict.plist"))),
+              QVariant(QVariantMap{{QStringLiteral("First key"), QStringLiteral("First value")},
+                                   {QStringLiteral("Second key"), QStringLiteral("Second value")},
+                                   {QStringLiteral("Array key"), numbers}}));
+}
+
+TEST_F(SharedKeyedFixtureTest, AnArrayHoldingItselfIsRefused)
+{
+    QString error;
+    EXPECT_FALSE(PWKeyedUnarchiver::unarchiveObject(shared(QStringLiteral("circularReference.plist")), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("itself"))) << error.toStdString();
+}
+
+TEST_F(SharedKeyedFixtureTest, ObjectsOfClassesWeDoNotReadAreLeftOut)
+{
+    for (const QString &name : {QStringLiteral("note.plist"), QStringLiteral("NSAffineTransform.plist")}) {
+        QString error;
+        const std::optional<QVariant> value = PWKeyedUnarchiver::unarchiveObject(shared(name), &error);
+        ASSERT_TRUE(value) << name.toStdString() << ": " << error.toStdString();
+        EXPECT_FALSE(value->isValid()) << name.toStdString();
+    }
+}
+
+TEST_F(SharedKeyedFixtureTest, MutableAttributedStringWithRunTableAndModernColour)
+{
+    QString error;
+    const std::optional<PWAttributedString> text =
+        PWKeyedUnarchiver::unarchiveAttributedString(shared(QStringLiteral("NSMutableAttributedString.plist")), &error);
+    ASSERT_TRUE(text) << error.toStdString();
+    EXPECT_EQ(text->string(), QStringLiteral("firstsecondthird"));
+    ASSERT_EQ(text->runs().size(), 2) << pwtest::describe(*text);
+    EXPECT_EQ(text->runs().at(0).length, 5);
+    EXPECT_EQ(text->charFormatAt(0).foreground().color(), QColor(255, 0, 0));
+    EXPECT_FALSE(text->charFormatAt(5).hasProperty(QTextFormat::ForegroundBrush));
+}
+
+} // namespace

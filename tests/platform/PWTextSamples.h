@@ -1,0 +1,102 @@
+#pragma once
+
+#include "platform/PWAttributedString.h"
+#include "platform/PWFont.h"
+#include "platform/PWParagraphStyle.h"
+#include "platform/PWTextAttributes.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QMap>
+#include <QString>
+#include <QVariant>
+
+#include <string>
+
+// Styled texts shared by the text codec tests, built the way the codecs build their formats.
+namespace pwtest {
+
+inline QTextCharFormat fontFormat(const QString &postScriptName, double size)
+{
+    QTextCharFormat format;
+    PWFont(postScriptName, size).applyTo(&format);
+    return format;
+}
+
+// Every attribute both RTF and keyed archives carry, in values both represent exactly (colours in
+// 8 bits, lengths in twentieths of a point); keyedOnly adds what only keyed archives keep.
+inline PWAttributedString styledSample(bool keyedOnly)
+{
+    PWParagraphStyle centred;
+    centred.alignment = PWTextAlignment::Center;
+    centred.lineSpacing = 2.0;
+    centred.paragraphSpacing = 6.0;
+
+    PWParagraphStyle right;
+    right.alignment = PWTextAlignment::Right;
+    right.tabStops = {{36.0, PWParagraphStyle::TabType::Left},
+                      {72.0, PWParagraphStyle::TabType::Center},
+                      {144.0, PWParagraphStyle::TabType::Right},
+                      {216.0, PWParagraphStyle::TabType::Decimal}};
+    right.paragraphSpacingBefore = 3.0;
+    right.headIndent = 10.0;
+    right.firstLineHeadIndent = 20.0;
+    right.tailIndent = -5.0;
+    right.minimumLineHeight = 12.0;
+    right.maximumLineHeight = 30.0;
+    right.lineHeightMultiple = 1.5;
+    if (keyedOnly)
+        right.lineBreakMode = 4;
+
+    PWParagraphStyle justified;
+    justified.alignment = PWTextAlignment::Justified;
+
+    QTextCharFormat bold = fontFormat(QStringLiteral("Helvetica-Bold"), 18.0);
+    bold.setForeground(QBrush(QColor(255, 0, 0)));
+
+    QTextCharFormat times = fontFormat(QStringLiteral("TimesNewRomanPSMT"), 12.0);
+    times.setForeground(QBrush(QColor(0, 0, 255)));
+    times.setBackground(QBrush(QColor(128, 128, 128)));
+    times.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+    times.setProperty(PWTextAttributes::Kerning, 1.5);
+
+    QTextCharFormat small = fontFormat(QStringLiteral("Helvetica-Oblique"), 10.0);
+    small.setProperty(PWTextAttributes::BaselineOffset, -2.0);
+    small.setFontStrikeOut(true);
+    small.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    if (keyedOnly) {
+        small.setProperty(PWTextAttributes::CustomAttributes,
+                          QVariantMap{{QStringLiteral("CCDataField"), QStringLiteral("Company")},
+                                      {QStringLiteral("CCFieldNumber"), QVariant::fromValue<qlonglong>(3)}});
+    }
+
+    QTextCharFormat unicode = fontFormat(QStringLiteral("LucidaGrande-Italic"), 11.0);
+    unicode.setProperty(PWTextAttributes::Kerning, 0.0);
+
+    PWAttributedString text;
+    text.append(QStringLiteral("Bold red, "), bold, centred.toBlockFormat());
+    text.append(QStringLiteral("under {braces} \\ lined\n"), times, centred.toBlockFormat());
+    text.append(QStringLiteral("tab\tbed\n"), small, right.toBlockFormat());
+    text.append(QStringLiteral("\u20ac \U0001F600 \u00fc\u2028\u0416 end"), unicode, justified.toBlockFormat());
+    return text;
+}
+
+// The attributes of each run, spelled out, for failure messages.
+inline std::string describe(const PWAttributedString &text)
+{
+    QString out;
+    for (const PWAttributedString::Run &run : text.runs()) {
+        out += QStringLiteral("[%1+%2 \"%3\"]\n  char").arg(run.start).arg(run.length).arg(text.string().mid(run.start, run.length));
+        const QMap<int, QVariant> characters = run.charFormat.properties();
+        for (auto it = characters.cbegin(); it != characters.cend(); ++it)
+            out += QStringLiteral(" %1=%2").arg(it.key()).arg(QVariant(it.value()).toString());
+        out += QStringLiteral("\n  block");
+        const QMap<int, QVariant> blocks = run.blockFormat.properties();
+        for (auto it = blocks.cbegin(); it != blocks.cend(); ++it)
+            out += QStringLiteral(" %1=%2").arg(it.key()).arg(QVariant(it.value()).toString());
+        out += QLatin1Char('\n');
+    }
+    return out.toStdString();
+}
+
+} // namespace pwtest
