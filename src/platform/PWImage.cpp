@@ -1,0 +1,236 @@
+#include "PWImage.h"
+
+#include "PWLog.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QHash>
+#include <QImageReader>
+#include <QPainter>
+
+#include <mutex>
+
+Q_LOGGING_CATEGORY(lcImage, "pw.platform.image")
+
+namespace {
+
+struct Registry
+{
+    std::mutex mutex;
+    QHash<QString, PWImage *> images;
+};
+
+Registry &registry()
+{
+    static Registry instance;
+    return instance;
+}
+
+void setError(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+}
+
+bool looksLikePDF(const QByteArray &bytes)
+{
+    // Writers may put a few bytes before the header; readers look in the first kilobyte.
+    return bytes.left(1024).contains("%PDF-");
+}
+
+bool looksLikeEPS(const QByteArray &bytes)
+{
+    return bytes.startsWith("%!PS")
+           || (bytes.size() >= 4 && quint8(bytes[0]) == 0xC5 && quint8(bytes[1]) == 0xD0
+               && quint8(bytes[2]) == 0xD3 && quint8(bytes[3]) == 0xC6);
+}
+
+} // namespace
+
+PWImage::PWImage(Token)
+{
+}
+
+PWImage::~PWImage()
+{
+    Registry &reg = registry();
+    std::lock_guard lock(reg.mutex);
+    const auto it = reg.images.constFind(m_name);
+    if (it != reg.images.cend() && it.value() == this)
+        reg.images.erase(it);
+}
+
+std::shared_ptr<PWImage> PWImage::create()
+{
+    return std::make_shared<PWImage>(Token());
+}
+
+std::shared_ptr<PWImage> PWImage::create(const PWImageRep &rep)
+{
+    std::shared_ptr<PWImage> image = create();
+    image->addRepresentation(rep);
+    return image;
+}
+
+std::shared_ptr<PWImage> PWImage::fromQImage(const QImage &bitmap)
+{
+    if (bitmap.isNull())
+        return nullptr;
+    return create(PWImageRep::fromBitmap(bitmap));
+}
+
+std::shared_ptr<PWImage> PWImage::fromData(const QByteArray &bytes, QString *error)
+{
+    if (bytes.isEmpty()) {
+        setError(error, QStringLiteral("no picture data"));
+        return nullptr;
+    }
+    if (looksLikePDF(bytes)) {
+        std::optional<PWImageRep> rep = PWImageRep::fromPDF(bytes, error);
+        return rep ? create(*rep) : nullptr;
+    }
+    if (looksLikeEPS(bytes)) {
+        std::optional<PWImageRep> rep = PWImageRep::fromEPS(bytes, error);
+        return rep ? create(*rep) : nullptr;
+    }
+
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    QImage bitmap;
+    if (!reader.read(&bitmap)) {
+        setError(error, QStringLiteral("not a picture: %1").arg(reader.errorString()));
+        return nullptr;
+    }
+    return create(PWImageRep::fromBitmap(bitmap));
+}
+
+std::shared_ptr<PWImage> PWImage::fromFile(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        setError(error, QStringLiteral("cannot read %1").arg(path));
+        return nullptr;
+    }
+    return fromData(file.readAll(), error);
+}
+
+std::shared_ptr<PWImage> PWImage::copy() const
+{
+    std::shared_ptr<PWImage> image = create();
+    image->m_reps = m_reps;
+    image->m_size = m_size;
+    image->m_sizeSet = m_sizeSet;
+    return image;
+}
+
+QSize PWImage::pixelSize() const
+{
+    const PWImageRep *rep = bestRepresentation();
+    return rep ? rep->pixelSize() : QSize();
+}
+
+void PWImage::addRepresentation(const PWImageRep &rep)
+{
+    m_reps.append(rep);
+    if (!m_sizeSet) {
+        m_size = rep.size();
+        m_sizeSet = true;
+    }
+}
+
+void PWImage::removeRepresentation(qsizetype index)
+{
+    if (index >= 0 && index < m_reps.size())
+        m_reps.removeAt(index);
+}
+
+void PWImage::replaceRepresentation(qsizetype index, const PWImageRep &rep)
+{
+    if (index >= 0 && index < m_reps.size())
+        m_reps[index] = rep;
+}
+
+const PWImageRep *PWImage::bestRepresentation() const
+{
+    const PWImageRep *best = nullptr;
+    qint64 bestPixels = -1;
+    for (const PWImageRep &rep : m_reps) {
+        if (rep.kind() == PWImageRep::Kind::PDF)
+            return &rep;
+        if (rep.isBitmap()) {
+            const qint64 pixels = qint64(rep.bitmap().width()) * rep.bitmap().height();
+            if (pixels > bestPixels) {
+                best = &rep;
+                bestPixels = pixels;
+            }
+        }
+    }
+    if (best)
+        return best;
+    return m_reps.isEmpty() ? nullptr : &m_reps.first();
+}
+
+QString PWImage::name() const
+{
+    std::lock_guard lock(registry().mutex);
+    return m_name;
+}
+
+void PWImage::setName(const QString &name)
+{
+    Registry &reg = registry();
+    std::lock_guard lock(reg.mutex);
+    const auto it = reg.images.constFind(m_name);
+    if (it != reg.images.cend() && it.value() == this)
+        reg.images.erase(it);
+    m_name = name;
+    if (!name.isEmpty())
+        reg.images.insert(name, this);
+}
+
+std::shared_ptr<PWImage> PWImage::imageNamed(const QString &name)
+{
+    Registry &reg = registry();
+    std::lock_guard lock(reg.mutex);
+    PWImage *image = reg.images.value(name);
+    // An image whose last owner is letting go (its destructor waits for this lock) answers
+    // nothing here rather than coming back to life.
+    return image ? image->weak_from_this().lock() : nullptr;
+}
+
+bool PWImage::draw(QPainter &painter, const QRectF &target, const QRectF &source,
+                   double resolution) const
+{
+    const PWImageRep *rep = bestRepresentation();
+    if (!rep || m_size.isEmpty())
+        return false;
+    // The representation may have another size in points than the image shows it at.
+    const QRectF whole(QPointF(0, 0), m_size);
+    const QRectF part = source.isEmpty() ? whole : source;
+    const double sx = rep->size().width() / m_size.width();
+    const double sy = rep->size().height() / m_size.height();
+    const QRectF repSource(part.x() * sx, part.y() * sy, part.width() * sx, part.height() * sy);
+    const bool drawn = rep->draw(painter, target, repSource, resolution);
+    if (!drawn && rep->kind() == PWImageRep::Kind::EPS)
+        PWLog::debug(lcImage(), QStringLiteral("image \"%1\" has only an EPS representation, drawn as nothing")
+                                    .arg(name()));
+    return drawn;
+}
+
+QImage PWImage::toImage(const QSize &pixelSize, const QColor &background) const
+{
+    if (pixelSize.isEmpty())
+        return QImage();
+    QImage result(pixelSize, QImage::Format_ARGB32_Premultiplied);
+    if (result.isNull())
+        return QImage();
+    result.fill(background);
+    if (!m_size.isEmpty()) {
+        // One unit of this painter is one pixel of the result.
+        QPainter painter(&result);
+        draw(painter, QRectF(QPointF(0, 0), QSizeF(pixelSize)), QRectF(), 1.0);
+    }
+    return result;
+}

@@ -1,0 +1,336 @@
+#include "PWImageRep.h"
+
+#include "PWLog.h"
+
+#include <QPainter>
+#include <QtEndian>
+
+#include <poppler-qt6.h>
+
+#include <cmath>
+#include <mutex>
+
+Q_LOGGING_CATEGORY(lcImageRep, "pw.platform.image")
+
+namespace {
+
+// A PDF rendering is kept in memory; beyond this many pixels the resolution is lowered rather
+// than asking poppler for a bitmap the size of a wall.
+constexpr double kMaxRenderedPixels = 64.0 * 1024 * 1024;
+constexpr int kMaxRenderedSide = 16384;
+
+// Poppler reports every oddity of a PDF on standard error; route it to our log, where it shows
+// only in debug mode.
+void popplerMessage(const QString &message, const QVariant &)
+{
+    PWLog::debug(lcImageRep(), QStringLiteral("poppler: %1").arg(message));
+}
+
+void routePopplerMessages()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { Poppler::setDebugErrorFunction(popplerMessage, QVariant()); });
+}
+
+void setError(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+}
+
+// The resolution every QImage gets when its file states none: the screen's, not the file's.
+int unstatedDotsPerMeter()
+{
+    return QImage(1, 1, QImage::Format_RGB32).dotsPerMeterX();
+}
+
+double dotsPerInch(int dotsPerMeter)
+{
+    if (dotsPerMeter <= 0 || dotsPerMeter == unstatedDotsPerMeter())
+        return 72.0;
+    return dotsPerMeter * 0.0254;
+}
+
+// The four numbers of a "%%BoundingBox:" line, or nothing for "(atend)" or a malformed line.
+std::optional<QRectF> parseBoundingBox(const QByteArray &line)
+{
+    const QList<QByteArray> fields = line.mid(14).simplified().split(' ');
+    if (fields.size() != 4)
+        return std::nullopt;
+    double values[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        values[i] = fields.at(i).toDouble(&ok); // QByteArray parses in the C locale
+        if (!ok || !std::isfinite(values[i]))
+            return std::nullopt;
+    }
+    const QRectF box(values[0], values[1], values[2] - values[0], values[3] - values[1]);
+    if (!(box.width() > 0) || !(box.height() > 0))
+        return std::nullopt;
+    return box;
+}
+
+} // namespace
+
+struct PWImageRep::PdfState
+{
+    std::mutex mutex;
+    std::unique_ptr<Poppler::Document> document;
+    std::unique_ptr<Poppler::Page> page;
+    // The last rendering: page region in pixels at the two resolutions.
+    double xres = 0;
+    double yres = 0;
+    QRect region;
+    QImage rendered;
+};
+
+PWImageRep::PWImageRep(Kind kind)
+    : m_kind(kind)
+{
+}
+
+PWImageRep::~PWImageRep() = default;
+
+PWImageRep PWImageRep::fromBitmap(const QImage &image)
+{
+    const double dpiX = dotsPerInch(image.dotsPerMeterX());
+    const double dpiY = dotsPerInch(image.dotsPerMeterY());
+    return fromBitmap(image, QSizeF(image.width() * 72.0 / dpiX, image.height() * 72.0 / dpiY));
+}
+
+PWImageRep PWImageRep::fromBitmap(const QImage &image, const QSizeF &pointSize)
+{
+    PWImageRep rep(Kind::Bitmap);
+    rep.m_bitmap = image;
+    rep.m_size = pointSize;
+    return rep;
+}
+
+std::optional<PWImageRep> PWImageRep::fromPDF(const QByteArray &input, QString *error)
+{
+    routePopplerMessages();
+    // Poppler and this representation keep the bytes: never a view into someone else's buffer.
+    const QByteArray bytes(input.constData(), input.size());
+    auto state = std::make_shared<PdfState>();
+    state->document = Poppler::Document::loadFromData(bytes);
+    if (!state->document) {
+        setError(error, QStringLiteral("not a PDF document"));
+        return std::nullopt;
+    }
+    if (state->document->isLocked()) {
+        setError(error, QStringLiteral("the PDF document is locked"));
+        return std::nullopt;
+    }
+    if (state->document->numPages() < 1 || !(state->page = state->document->page(0))) {
+        setError(error, QStringLiteral("the PDF document has no pages"));
+        return std::nullopt;
+    }
+    const QSizeF size = state->page->pageSizeF();
+    if (!(size.width() > 0) || !(size.height() > 0)) {
+        setError(error, QStringLiteral("the PDF page has no size"));
+        return std::nullopt;
+    }
+    state->document->setPaperColor(Qt::transparent);
+    state->document->setRenderHint(Poppler::Document::Antialiasing);
+    state->document->setRenderHint(Poppler::Document::TextAntialiasing);
+    state->document->setRenderHint(Poppler::Document::IgnorePaperColor);
+
+    PWImageRep rep(Kind::PDF);
+    rep.m_data = bytes;
+    rep.m_size = size;
+    rep.m_box = QRectF(QPointF(0, 0), size);
+    rep.m_pdf = std::move(state);
+    return rep;
+}
+
+std::optional<PWImageRep> PWImageRep::fromEPS(const QByteArray &input, QString *error)
+{
+    const QByteArray bytes(input.constData(), input.size());
+    QByteArray postscript = bytes;
+    // The DOS EPS header: magic, then the offset and length of the PostScript section.
+    if (bytes.size() >= 12 && quint8(bytes[0]) == 0xC5 && quint8(bytes[1]) == 0xD0
+        && quint8(bytes[2]) == 0xD3 && quint8(bytes[3]) == 0xC6) {
+        const quint64 offset = qFromLittleEndian<quint32>(bytes.constData() + 4);
+        const quint64 length = qFromLittleEndian<quint32>(bytes.constData() + 8);
+        if (offset + length > quint64(bytes.size())) {
+            setError(error, QStringLiteral("the PostScript section lies beyond the end of the file"));
+            return std::nullopt;
+        }
+        postscript = bytes.mid(qsizetype(offset), qsizetype(length));
+    }
+    if (!postscript.startsWith("%!PS")) {
+        setError(error, QStringLiteral("not a PostScript file"));
+        return std::nullopt;
+    }
+
+    // The first numeric bounding box wins; "(atend)" defers to the last one in the trailer.
+    std::optional<QRectF> first;
+    std::optional<QRectF> last;
+    bool deferred = false;
+    qsizetype start = 0;
+    while (start < postscript.size()) {
+        qsizetype end = start;
+        while (end < postscript.size() && postscript[end] != '\n' && postscript[end] != '\r')
+            ++end;
+        const QByteArray line = postscript.mid(start, end - start);
+        if (line.startsWith("%%BoundingBox:")) {
+            const std::optional<QRectF> box = parseBoundingBox(line);
+            if (box) {
+                if (!first && !deferred)
+                    first = box;
+                last = box;
+            } else if (line.contains("(atend)") && !first) {
+                deferred = true;
+            }
+        }
+        start = end + 1;
+    }
+    const std::optional<QRectF> box = deferred ? last : first;
+    if (!box) {
+        setError(error, QStringLiteral("the EPS file has no bounding box"));
+        return std::nullopt;
+    }
+
+    PWImageRep rep(Kind::EPS);
+    rep.m_data = bytes;
+    rep.m_box = *box;
+    rep.m_size = box->size();
+    return rep;
+}
+
+QSize PWImageRep::pixelSize() const
+{
+    if (m_kind == Kind::Bitmap)
+        return m_bitmap.size();
+    return QSize(int(std::ceil(m_size.width())), int(std::ceil(m_size.height())));
+}
+
+QSize PWImageRep::renderedPixelSize() const
+{
+    if (!m_pdf)
+        return QSize();
+    std::lock_guard lock(m_pdf->mutex);
+    return m_pdf->rendered.size();
+}
+
+bool PWImageRep::hasAlpha() const
+{
+    return m_kind == Kind::Bitmap && m_bitmap.hasAlphaChannel();
+}
+
+int PWImageRep::bitsPerSample() const
+{
+    if (m_kind != Kind::Bitmap || m_bitmap.isNull())
+        return 0;
+    switch (m_bitmap.format()) {
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB:
+        return 1;
+    case QImage::Format_Indexed8:
+    case QImage::Format_Grayscale8:
+    case QImage::Format_Alpha8:
+        return 8;
+    case QImage::Format_Grayscale16:
+        return 16;
+    default: {
+        const QPixelFormat format = m_bitmap.pixelFormat();
+        return format.colorModel() == QPixelFormat::RGB ? int(format.redSize())
+                                                        : int(format.bitsPerPixel());
+    }
+    }
+}
+
+int PWImageRep::samplesPerPixel() const
+{
+    if (m_kind != Kind::Bitmap || m_bitmap.isNull())
+        return 0;
+    switch (m_bitmap.format()) {
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB:
+    case QImage::Format_Grayscale8:
+    case QImage::Format_Grayscale16:
+    case QImage::Format_Alpha8:
+        return 1;
+    default:
+        return m_bitmap.hasAlphaChannel() ? 4 : 3;
+    }
+}
+
+bool PWImageRep::draw(QPainter &painter, const QRectF &target, const QRectF &sourceRect,
+                      double resolution) const
+{
+    const QRectF source = sourceRect.isEmpty() ? QRectF(QPointF(0, 0), m_size) : sourceRect;
+    if (target.isEmpty() || source.isEmpty() || !(resolution > 0) || m_size.isEmpty())
+        return false;
+
+    switch (m_kind) {
+    case Kind::Bitmap: {
+        if (m_bitmap.isNull())
+            return false;
+        const double pxX = m_bitmap.width() / m_size.width();
+        const double pxY = m_bitmap.height() / m_size.height();
+        const QRectF pixels(source.x() * pxX, source.y() * pxY, source.width() * pxX,
+                            source.height() * pxY);
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(target, m_bitmap, pixels);
+        painter.restore();
+        return true;
+    }
+    case Kind::EPS:
+        PWLog::debug(lcImageRep(), QStringLiteral("EPS picture of %1 bytes is not drawn").arg(m_data.size()));
+        return false;
+    case Kind::PDF:
+        break;
+    }
+
+    // Render the visible part of the page at the resolution that fills the target.
+    double xres = 72.0 * resolution * std::abs(target.width() / source.width());
+    double yres = 72.0 * resolution * std::abs(target.height() / source.height());
+    const double wanted = (source.width() * xres / 72.0) * (source.height() * yres / 72.0);
+    if (wanted > kMaxRenderedPixels) {
+        const double shrink = std::sqrt(kMaxRenderedPixels / wanted);
+        xres *= shrink;
+        yres *= shrink;
+    }
+    const double sideX = source.width() * xres / 72.0;
+    const double sideY = source.height() * yres / 72.0;
+    if (sideX > kMaxRenderedSide)
+        xres *= kMaxRenderedSide / sideX;
+    if (sideY > kMaxRenderedSide)
+        yres *= kMaxRenderedSide / sideY;
+
+    const int x0 = int(std::floor(source.left() * xres / 72.0));
+    const int y0 = int(std::floor(source.top() * yres / 72.0));
+    const int x1 = int(std::ceil(source.right() * xres / 72.0));
+    const int y1 = int(std::ceil(source.bottom() * yres / 72.0));
+    const QRect region(x0, y0, std::max(1, x1 - x0), std::max(1, y1 - y0));
+
+    QImage rendered;
+    {
+        std::lock_guard lock(m_pdf->mutex);
+        const auto same = [](double a, double b) { return std::abs(a - b) <= 1e-9 * std::max(a, b); };
+        if (m_pdf->rendered.isNull() || !same(m_pdf->xres, xres) || !same(m_pdf->yres, yres)
+            || m_pdf->region != region) {
+            m_pdf->rendered = m_pdf->page->renderToImage(xres, yres, region.x(), region.y(),
+                                                         region.width(), region.height());
+            m_pdf->xres = xres;
+            m_pdf->yres = yres;
+            m_pdf->region = region;
+            if (m_pdf->rendered.isNull())
+                PWLog::debug(lcImageRep(), QStringLiteral("poppler could not render the PDF page at %1 x %2 dpi")
+                                               .arg(xres).arg(yres));
+        }
+        rendered = m_pdf->rendered;
+    }
+    if (rendered.isNull())
+        return false;
+
+    const QRectF pixels(source.x() * xres / 72.0 - region.x(), source.y() * yres / 72.0 - region.y(),
+                        source.width() * xres / 72.0, source.height() * yres / 72.0);
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, rendered, pixels);
+    painter.restore();
+    return true;
+}

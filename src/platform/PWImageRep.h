@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QRectF>
+#include <QSize>
+#include <QSizeF>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QPainter;
+
+// One representation of an image: a bitmap, the bytes of a one-page PDF drawn through poppler,
+// or the bytes of an EPS file, which are kept (with the size of their bounding box) for
+// archiving but not drawn. A representation is a value; copies share their bytes and, for a PDF,
+// the parsed document and its last rendering.
+class PWImageRep
+{
+public:
+    enum class Kind { Bitmap, PDF, EPS };
+
+    // A bitmap whose size in points follows its resolution: pixel size * 72 / dots per inch,
+    // with 72 dots per inch when the image does not state a resolution of its own.
+    static PWImageRep fromBitmap(const QImage &image);
+    static PWImageRep fromBitmap(const QImage &image, const QSizeF &pointSize);
+    // The first page of a PDF document. Nothing, with a reason, for bytes poppler cannot open,
+    // a locked document or one without pages.
+    static std::optional<PWImageRep> fromPDF(const QByteArray &bytes, QString *error = nullptr);
+    // EPS bytes, plain or with the binary DOS header; the size comes from the "%%BoundingBox"
+    // comment. Nothing, with a reason, when there is no usable bounding box.
+    static std::optional<PWImageRep> fromEPS(const QByteArray &bytes, QString *error = nullptr);
+
+    PWImageRep(const PWImageRep &) = default;
+    PWImageRep &operator=(const PWImageRep &) = default;
+    PWImageRep(PWImageRep &&) = default;
+    PWImageRep &operator=(PWImageRep &&) = default;
+    ~PWImageRep();
+
+    Kind kind() const { return m_kind; }
+    bool isBitmap() const { return m_kind == Kind::Bitmap; }
+    // Size in points.
+    QSizeF size() const { return m_size; }
+    // Pixels of a bitmap; for PDF and EPS the point size rounded up, as the platform counted them.
+    QSize pixelSize() const;
+
+    // The pixels of a bitmap (null for the other kinds).
+    const QImage &bitmap() const { return m_bitmap; }
+    // The PDF or EPS bytes (empty for a bitmap).
+    const QByteArray &data() const { return m_data; }
+    // The EPS bounding box or the PDF page box, in points; empty for a bitmap.
+    QRectF boundingBox() const { return m_box; }
+
+    // Bitmap layout as the mask conversion asks for it.
+    bool hasAlpha() const;
+    int bitsPerSample() const;
+    int samplesPerPixel() const;
+
+    // Draws the part source (in points of this representation, y down; an empty rectangle for
+    // the whole) into target, whose points are resolution device pixels each. A PDF is rendered
+    // through poppler at the resolution that fills the target and the rendering is kept until
+    // another resolution is asked for. An EPS draws nothing. Answers whether anything was drawn.
+    bool draw(QPainter &painter, const QRectF &target, const QRectF &source = QRectF(),
+              double resolution = 1.0) const;
+    // Pixel size of the PDF rendering kept from the last drawing; empty before the first.
+    QSize renderedPixelSize() const;
+
+private:
+    struct PdfState;
+
+    explicit PWImageRep(Kind kind);
+
+    Kind m_kind = Kind::Bitmap;
+    QSizeF m_size;
+    QImage m_bitmap;
+    QByteArray m_data;
+    QRectF m_box;
+    std::shared_ptr<PdfState> m_pdf;
+};

@@ -1,0 +1,179 @@
+#include "foundation/CAEnvironment.h"
+
+#include "TestSupport.h"
+#include "platform/PWUserDefaults.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+const QString kLibraryKey = QStringLiteral("FTSharedContentLibraryPath");
+
+class ContentLibrary : public ::testing::Test
+{
+protected:
+    void SetUp() override { defaults().removeObject(kLibraryKey); }
+    void TearDown() override { defaults().removeObject(kLibraryKey); }
+    static PWUserDefaults &defaults() { return PWUserDefaults::standardUserDefaults(); }
+};
+
+} // namespace
+
+TEST_F(ContentLibrary, WithoutASettingTheLibraryIsInTheUsersDataFolder)
+{
+    const QString expected = pwtest::homePath() + QStringLiteral("/.local/share/Parcelwick/Library");
+    EXPECT_EQ(CAEnvironment::sharedContentLibraryPath(), expected);
+    EXPECT_EQ(CAEnvironment::clipArtPath(), expected + QStringLiteral("/ClipArt/Images"));
+}
+
+TEST_F(ContentLibrary, TheSettingIsTakenWithItsLinksResolved)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString real = folder.filePath(QStringLiteral("real-library"));
+    const QString link = folder.filePath(QStringLiteral("linked-library"));
+    ASSERT_TRUE(QDir().mkpath(real));
+    ASSERT_TRUE(QFile::link(real, link));
+    const QString resolved = QFileInfo(real).canonicalFilePath();
+
+    defaults().setString(kLibraryKey, link + QLatin1Char('/'));
+    EXPECT_EQ(CAEnvironment::sharedContentLibraryPath(), resolved);
+    EXPECT_EQ(CAEnvironment::maskPath(), resolved + QStringLiteral("/Masks/Images"));
+
+    // A folder that does not exist is used as written; nothing checks for it.
+    defaults().setString(kLibraryKey, QStringLiteral("/nonexistent/library"));
+    EXPECT_EQ(CAEnvironment::basicShapePath(), QStringLiteral("/nonexistent/library/BasicShapes"));
+
+    defaults().setString(kLibraryKey, QStringLiteral("~/My Library"));
+    EXPECT_EQ(CAEnvironment::sharedContentLibraryPath(), pwtest::homePath() + QStringLiteral("/My Library"));
+}
+
+TEST_F(ContentLibrary, AnEmptyOrNonTextSettingCountsAsNone)
+{
+    const QString fallback = CAEnvironment::defaultContentLibraryPath();
+    defaults().setString(kLibraryKey, QString());
+    EXPECT_EQ(CAEnvironment::sharedContentLibraryPath(), fallback);
+    defaults().setInteger(kLibraryKey, 7);
+    EXPECT_EQ(CAEnvironment::sharedContentLibraryPath(), fallback);
+}
+
+struct LibraryPathCase
+{
+    const char *name;
+    QString (*path)();
+    const char *relative;
+};
+
+class LibraryPathTest : public ContentLibrary, public ::testing::WithParamInterface<LibraryPathCase> {};
+
+TEST_P(LibraryPathTest, ComposesBelowTheRoot)
+{
+    defaults().setString(kLibraryKey, QStringLiteral("/srv/library"));
+    EXPECT_EQ(GetParam().path(), QStringLiteral("/srv/library/") + QLatin1String(GetParam().relative));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, LibraryPathTest,
+    ::testing::Values(LibraryPathCase {"clipArt", &CAEnvironment::clipArtPath, "ClipArt/Images"},
+                      LibraryPathCase {"thumbClipArt", &CAEnvironment::thumbClipArtPath, "ClipArt/Thumbnails"},
+                      LibraryPathCase {"basicShape", &CAEnvironment::basicShapePath, "BasicShapes"},
+                      LibraryPathCase {"mask", &CAEnvironment::maskPath, "Masks/Images"},
+                      LibraryPathCase {"thumbMask", &CAEnvironment::thumbMaskPath, "Masks/Thumbnails"},
+                      LibraryPathCase {"template", &CAEnvironment::templatePath, "Parcelwick/Templates/en.lproj"},
+                      LibraryPathCase {"clipArtIndex", &CAEnvironment::clipArtIndexPath,
+                                       "ClipArt/en.lproj/clipart.idx"},
+                      LibraryPathCase {"clipArtCategoriesIndex", &CAEnvironment::clipArtCategoriesIndexPath,
+                                       "ClipArt/en.lproj/CategoriesIndex"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(CAEnvironmentPathsTest, BundleFoldersLieInTheCompiledInResources)
+{
+    EXPECT_EQ(CAEnvironment::picturePath(), QStringLiteral(":/bundle/Pictures"));
+    EXPECT_EQ(CAEnvironment::postArtPath(), QStringLiteral(":/bundle/PostArt"));
+    EXPECT_EQ(CAEnvironment::backgroundsPath(), QStringLiteral(":/bundle/Backgrounds"));
+    EXPECT_EQ(CAEnvironment::localizedPath(), QStringLiteral("en.lproj"));
+    EXPECT_EQ(CAEnvironment::systemTempPath(), QDir::tempPath());
+}
+
+TEST(CAEnvironmentPathsTest, PreferredLocalizationFollowsTheUsersLanguages)
+{
+    const QStringList available = {QStringLiteral("en"), QStringLiteral("de"), QStringLiteral("pt-BR"),
+                                   QStringLiteral("German")};
+    EXPECT_EQ(CAEnvironment::preferredLocalization(available, {QStringLiteral("de-DE"), QStringLiteral("en")}),
+              QStringLiteral("de"));
+    EXPECT_EQ(CAEnvironment::preferredLocalization(available, {QStringLiteral("pt_BR")}), QStringLiteral("pt-BR"));
+    EXPECT_EQ(CAEnvironment::preferredLocalization(available, {QStringLiteral("German")}), QStringLiteral("German"));
+    EXPECT_EQ(CAEnvironment::preferredLocalization(available, {QStringLiteral("fr-FR"), QStringLiteral("C")}),
+              QStringLiteral("en"));
+    EXPECT_EQ(CAEnvironment::preferredLocalization({QStringLiteral("fr")}, {QStringLiteral("ja")}), QStringLiteral("fr"));
+    EXPECT_EQ(CAEnvironment::preferredLocalization({}, {QStringLiteral("ja")}), QStringLiteral("en"));
+}
+
+// --- the instance and its hooks ------------------------------------------------------------------
+
+TEST(CAEnvironmentInstanceTest, OneInstanceWhosePaperSizeIsFixedAtCreation)
+{
+    CAEnvironment &first = CAEnvironment::sharedEnvironment();
+    EXPECT_EQ(&first, &CAEnvironment::sharedEnvironment());
+    const QSizeF paper = CAEnvironment::defaultPageSize();
+    EXPECT_TRUE(paper == QSizeF(595, 842) || paper == QSizeF(612, 792)) << paper.width() << " x " << paper.height();
+
+    // A paper source set later does not change what the environment took at creation.
+    CAEnvironment::setPaperSizeSource([] { return QSizeF(100, 100); });
+    EXPECT_EQ(CAEnvironment::defaultPageSize(), paper);
+    CAEnvironment::setPaperSizeSource(nullptr);
+}
+
+TEST(CAEnvironmentInstanceTest, PersonPropertiesAreRegisteredEvenWhenTheHookComesLate)
+{
+    CAEnvironment::sharedEnvironment();
+    QStringList registered;
+    CAEnvironment::setPersonPropertiesRegistration([&registered](const QStringList &names) { registered = names; });
+    CAEnvironment::setPersonPropertiesRegistration(nullptr);
+    const QStringList expected = {QStringLiteral("Custom1"), QStringLiteral("Custom2"), QStringLiteral("Custom3"),
+                                  QStringLiteral("Custom4"), QStringLiteral("Custom5"), QStringLiteral("Custom6"),
+                                  QStringLiteral("Custom7"), QStringLiteral("Custom8"), QStringLiteral("Custom9"),
+                                  QStringLiteral("ABDepartment")};
+    EXPECT_EQ(registered, expected);
+}
+
+TEST(CAEnvironmentInstanceTest, ClearingTheStopRequestStartsTheProgressAgain)
+{
+    CAEnvironment &environment = CAEnvironment::sharedEnvironment();
+    environment.setImportRecordCount(120);
+    environment.setCurrentImportRecordIndex(57);
+    environment.setTerminateScriptExecutionFlag(true);
+    EXPECT_TRUE(environment.isTerminateScriptExecutionFlag());
+    EXPECT_EQ(environment.importRecordCount(), 120u);
+    EXPECT_EQ(environment.currentImportRecordIndex(), 57u);
+
+    environment.setTerminateScriptExecutionFlag(false);
+    EXPECT_FALSE(environment.isTerminateScriptExecutionFlag());
+    EXPECT_EQ(environment.importRecordCount(), 0u);
+    EXPECT_EQ(environment.currentImportRecordIndex(), 0u);
+}
+
+TEST(CAEnvironmentInstanceTest, AWorkerSeesTheStopRequestOfTheMainThread)
+{
+    CAEnvironment &environment = CAEnvironment::sharedEnvironment();
+    environment.setTerminateScriptExecutionFlag(false);
+    std::atomic<std::uint32_t> recordsDone {0};
+    // The worker imports until it is told to stop, reporting its index as it goes.
+    std::thread worker([&environment, &recordsDone] {
+        while (!environment.isTerminateScriptExecutionFlag())
+            environment.setCurrentImportRecordIndex(++recordsDone);
+    });
+    while (environment.currentImportRecordIndex() < 100)
+        std::this_thread::yield();
+    environment.setTerminateScriptExecutionFlag(true);
+    worker.join();
+    EXPECT_GE(environment.currentImportRecordIndex(), 100u);
+    EXPECT_EQ(environment.currentImportRecordIndex(), recordsDone.load());
+    environment.setTerminateScriptExecutionFlag(false);
+}

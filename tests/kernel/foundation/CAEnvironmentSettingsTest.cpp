@@ -1,0 +1,319 @@
+#include "foundation/CAEnvironment.h"
+
+#include "foundation/CAEnvironmentInternal.h"
+#include "platform/PWKeyedArchiver.h"
+#include "platform/PWUserDefaults.h"
+
+#include <QDesktopServices>
+#include <QFontDatabase>
+#include <QObject>
+#include <QPixmap>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+PWUserDefaults &defaults()
+{
+    return PWUserDefaults::standardUserDefaults();
+}
+
+const QStringList kSettingKeys = {
+    QStringLiteral("FTMeasurementUnits"),     QStringLiteral("DefaultCountry"),
+    QStringLiteral("FTDefaultFont"),          QStringLiteral("FTDesignTab"),
+    QStringLiteral("FTDesignPane"),           QStringLiteral("FTDesignPaneHeight"),
+    QStringLiteral("FTColorPanelVisible"),    QStringLiteral("FTFontPanelVisible"),
+    QStringLiteral("FTAddressWindowVisible"), QStringLiteral("FTPropertiesWindowVisible"),
+    QStringLiteral("FTDesignWindowVisible"),  QStringLiteral("FTEncodingsKey"),
+    QStringLiteral("FTCalibration"),
+};
+
+// Every test starts from settings that were never written.
+class CAEnvironmentSettingsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { clear(); }
+    void TearDown() override
+    {
+        clear();
+        CAEnvironment::setCountryFormatPredicate(nullptr);
+    }
+    static void clear()
+    {
+        for (const QString &key : kSettingKeys)
+            defaults().removeObject(key);
+    }
+};
+
+} // namespace
+
+TEST_F(CAEnvironmentSettingsTest, FreshSettingsReadTheirDefaultsWithoutWritingThem)
+{
+    EXPECT_EQ(CAEnvironment::measurementUnits(), cuMillimeters);
+    EXPECT_EQ(CAEnvironment::openedDesignTab(), 1);
+    EXPECT_EQ(CAEnvironment::openedDesignPicturesPane(), 0);
+    EXPECT_EQ(CAEnvironment::openedDesignHeight(), 470.0f);
+    EXPECT_TRUE(CAEnvironment::colorPanelVisible());
+    EXPECT_TRUE(CAEnvironment::fontPanelVisible());
+    EXPECT_TRUE(CAEnvironment::addressWindowVisible());
+    EXPECT_TRUE(CAEnvironment::propertiesWindowVisible());
+    EXPECT_TRUE(CAEnvironment::designWindowVisible());
+    EXPECT_FALSE(CAEnvironment::getCalibrationSettingsForPrinter(QStringLiteral("Office")).has_value());
+    for (const QString &key : kSettingKeys)
+        EXPECT_FALSE(defaults().hasStoredValue(key)) << key.toStdString();
+}
+
+TEST_F(CAEnvironmentSettingsTest, StoredValuesWinAndSurviveARestart)
+{
+    CAEnvironment::setOpenedDesignTab(3);
+    CAEnvironment::setOpenedDesignPicturesPane(1);
+    CAEnvironment::setOpenedDesignHeight(512.5f);
+    CAEnvironment::setColorPanelVisible(false);
+    CAEnvironment::setDesignWindowVisible(true);
+    EXPECT_EQ(CAEnvironment::openedDesignTab(), 3);
+    EXPECT_EQ(CAEnvironment::openedDesignPicturesPane(), 1);
+    EXPECT_EQ(CAEnvironment::openedDesignHeight(), 512.5f);
+    EXPECT_FALSE(CAEnvironment::colorPanelVisible());
+    EXPECT_TRUE(CAEnvironment::designWindowVisible());
+    EXPECT_TRUE(CAEnvironment::fontPanelVisible()) << "one panel's setting must not touch another's";
+
+    const PWUserDefaults reread(defaults().filePath());
+    EXPECT_EQ(reread.integerForKey(QStringLiteral("FTDesignTab")), 3);
+    EXPECT_FALSE(reread.boolForKey(QStringLiteral("FTColorPanelVisible")));
+    EXPECT_TRUE(reread.hasStoredValue(QStringLiteral("FTColorPanelVisible")));
+}
+
+TEST_F(CAEnvironmentSettingsTest, APicturesPaneAboveOneReadsAsZeroWithoutRewriting)
+{
+    defaults().setInteger(QStringLiteral("FTDesignPane"), 2);
+    EXPECT_EQ(CAEnvironment::openedDesignPicturesPane(), 0);
+    EXPECT_EQ(defaults().integerForKey(QStringLiteral("FTDesignPane")), 2);
+    defaults().setInteger(QStringLiteral("FTDesignPane"), 1);
+    EXPECT_EQ(CAEnvironment::openedDesignPicturesPane(), 1);
+    // Stored as text by hand, the tab still reads as its number.
+    defaults().setString(QStringLiteral("FTDesignTab"), QStringLiteral("2"));
+    EXPECT_EQ(CAEnvironment::openedDesignTab(), 2);
+}
+
+TEST_F(CAEnvironmentSettingsTest, TheEncodingListIsStoredOnFirstUseAndThenReadBack)
+{
+    const PWPlist::Array list = CAEnvironment::getEncodingList();
+    QStringList texts;
+    for (const PWPlist &entry : list)
+        texts.append(entry.toString());
+    EXPECT_EQ(texts, (QStringList {QStringLiteral("10"), QStringLiteral("4"), QStringLiteral("30"),
+                                   QStringLiteral("12"), QStringLiteral("5"), QStringLiteral("2147484163"),
+                                   QStringLiteral("2147484175"), QStringLiteral("2147483649"),
+                                   QStringLiteral("8"), QStringLiteral("2147483650"),
+                                   QStringLiteral("2147483655"), QStringLiteral("11"),
+                                   QStringLiteral("2147486210")}));
+    EXPECT_EQ(defaults().arrayForKey(QStringLiteral("FTEncodingsKey")), list);
+
+    // A list the user (or an older version) stored is returned as it is.
+    const PWPlist::Array own = {PWPlist::fromString(QStringLiteral("4"))};
+    defaults().setObject(QStringLiteral("FTEncodingsKey"), PWPlist(own));
+    EXPECT_EQ(CAEnvironment::getEncodingList(), own);
+
+    // Something that is no list cannot be offered; it is replaced by the default list.
+    defaults().setString(QStringLiteral("FTEncodingsKey"), QStringLiteral("4"));
+    EXPECT_EQ(CAEnvironment::getEncodingList(), list);
+}
+
+TEST_F(CAEnvironmentSettingsTest, CalibrationIsKeptPerPrinter)
+{
+    const PWPlist::Dictionary office = {{QStringLiteral("FTCalibrationHorizontal"), PWPlist::fromReal(1.5)},
+                                        {QStringLiteral("FTCalibrationScaleEnabled"), PWPlist::fromBool(true)}};
+    const PWPlist::Dictionary home = {{QStringLiteral("FTCalibrationVertical"), PWPlist::fromReal(-2)}};
+    CAEnvironment::setCalibrationSettingsForPrinter(office, QStringLiteral("Office"));
+    CAEnvironment::setCalibrationSettingsForPrinter(home, QStringLiteral("Home"));
+    EXPECT_EQ(CAEnvironment::getCalibrationSettingsForPrinter(QStringLiteral("Office")), office);
+    EXPECT_EQ(CAEnvironment::getCalibrationSettingsForPrinter(QStringLiteral("Home")), home);
+    EXPECT_FALSE(CAEnvironment::getCalibrationSettingsForPrinter(QStringLiteral("Label printer")).has_value());
+
+    CAEnvironment::setCalibrationSettingsForPrinter(home, QStringLiteral("Office"));
+    EXPECT_EQ(CAEnvironment::getCalibrationSettingsForPrinter(QStringLiteral("Office")), home);
+    const PWUserDefaults reread(defaults().filePath());
+    EXPECT_EQ(reread.dictionaryForKey(QStringLiteral("FTCalibration")).size(), 2);
+}
+
+// --- the default country -------------------------------------------------------------------------
+
+struct CountryCase
+{
+    const char *name;
+    QLocale locale;
+    const char *expected;
+};
+
+class DefaultCountryRuleTest : public ::testing::TestWithParam<CountryCase> {};
+
+TEST_P(DefaultCountryRuleTest, TakesTheSystemCountryWhenItHasAFormat)
+{
+    EXPECT_EQ(CAEnvironment::chooseDefaultCountry(GetParam().locale), QLatin1String(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DefaultCountryRuleTest,
+    ::testing::Values(CountryCase {"germany", QLocale(QLocale::German, QLocale::Germany), "de"},
+                      CountryCase {"unitedKingdomAsUk", QLocale(QLocale::English, QLocale::UnitedKingdom), "uk"},
+                      CountryCase {"unitedStates", QLocale(QLocale::English, QLocale::UnitedStates), "us"},
+                      CountryCase {"japan", QLocale(QLocale::Japanese, QLocale::Japan), "jp"},
+                      CountryCase {"noCountry", QLocale::c(), "us"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(CAEnvironmentSettingsTest, ACountryWithoutAnAddressFormatGivesTheUnitedStates)
+{
+    QStringList asked;
+    CAEnvironment::setCountryFormatPredicate([&asked](const QString &code) {
+        asked.append(code);
+        return code == QLatin1String("uk");
+    });
+    EXPECT_EQ(CAEnvironment::chooseDefaultCountry(QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("us"));
+    EXPECT_EQ(CAEnvironment::chooseDefaultCountry(QLocale(QLocale::English, QLocale::UnitedKingdom)),
+              QStringLiteral("uk"));
+    EXPECT_EQ(asked, (QStringList {QStringLiteral("de"), QStringLiteral("uk")}));
+}
+
+TEST_F(CAEnvironmentSettingsTest, TheDefaultCountryIsChosenOnceAndThenStored)
+{
+    const QString chosen = CAEnvironment::defaultCountry();
+    EXPECT_EQ(chosen, CAEnvironment::chooseDefaultCountry(QLocale::system()));
+    EXPECT_EQ(defaults().stringForKey(QStringLiteral("DefaultCountry")), chosen);
+
+    // From then on the stored value wins, whatever the catalogue says.
+    CAEnvironment::setDefaultCountry(QStringLiteral("fr"));
+    CAEnvironment::setCountryFormatPredicate([](const QString &) { return false; });
+    EXPECT_EQ(CAEnvironment::defaultCountry(), QStringLiteral("fr"));
+}
+
+// --- the default font ----------------------------------------------------------------------------
+
+TEST_F(CAEnvironmentSettingsTest, TheDefaultFontIsTheStoredOneElseTheUserFontOfTenPoints)
+{
+    const PWFont fallback = CAEnvironment::defaultFont();
+    EXPECT_EQ(fallback.pointSize(), 10.0);
+    EXPECT_EQ(fallback.toQFont().family(), QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+
+    const PWFont stored(QStringLiteral("DejaVuSerif-Bold"), 14);
+    defaults().setObject(QStringLiteral("FTDefaultFont"), PWPlist::fromData(PWKeyedArchiver::archivedData(stored)));
+    EXPECT_EQ(CAEnvironment::defaultFont().postScriptName(), QStringLiteral("DejaVuSerif-Bold"));
+    EXPECT_EQ(CAEnvironment::defaultFont().pointSize(), 14.0);
+
+    // Damaged data, or a keyed archive of something else, is no font.
+    defaults().setObject(QStringLiteral("FTDefaultFont"), PWPlist::fromData("damaged"));
+    EXPECT_EQ(CAEnvironment::defaultFont(), fallback);
+    defaults().setObject(QStringLiteral("FTDefaultFont"),
+                         PWPlist::fromData(PWKeyedArchiver::archivedObject(QStringLiteral("Helvetica"))));
+    EXPECT_EQ(CAEnvironment::defaultFont(), fallback);
+}
+
+// --- fixed texts and contact-source names --------------------------------------------------------
+
+TEST(CAEnvironmentTextsTest, ToAndFromAreWrittenDownwards)
+{
+    EXPECT_EQ(CAEnvironment::getToSeparatedString(), QStringLiteral("T\nO"));
+    EXPECT_EQ(CAEnvironment::getFromSeparatedString(), QStringLiteral("F\nR\nO\nM"));
+    EXPECT_EQ(CAEnvironment::bundleVersion(), QStringLiteral("100"));
+    EXPECT_EQ(CAEnvironment::defaultTemplate(), QStringLiteral("Name+Company"));
+}
+
+TEST(CAEnvironmentTextsTest, ContactSourceNamesMapToApplicationAndCacheNames)
+{
+    const QString savedText = ContactsTextFileSource;
+    const QString savedEntourage = ContactsEntourage;
+    ContactsTextFileSource = QStringLiteral("Text File");
+    ContactsEntourage = QStringLiteral("MS Entourage");
+
+    EXPECT_EQ(CAEnvironment::getCacheNameFromDataSourceName(QStringLiteral("Text File")), QStringLiteral("TextFileSource"));
+    EXPECT_EQ(CAEnvironment::getApplicationNameFromDataSourceName(QStringLiteral("Text File")), std::nullopt);
+    EXPECT_EQ(CAEnvironment::getCacheNameFromDataSourceName(QStringLiteral("MS Entourage")), QStringLiteral("Entourage"));
+    EXPECT_EQ(CAEnvironment::getApplicationNameFromDataSourceName(QStringLiteral("MS Entourage")),
+              QStringLiteral("Microsoft Entourage"));
+    EXPECT_EQ(CAEnvironment::getCacheNameFromDataSourceName(QStringLiteral("text file")), std::nullopt);
+    // Names the shell has not set yet are empty; an empty name must not match them.
+    EXPECT_EQ(CAEnvironment::getCacheNameFromDataSourceName(QString()), std::nullopt);
+
+    ContactsTextFileSource = savedText;
+    ContactsEntourage = savedEntourage;
+}
+
+// --- cursors -------------------------------------------------------------------------------------
+
+struct CursorCase
+{
+    int type;
+    QPoint hotSpot;
+};
+
+class CursorTest : public ::testing::TestWithParam<CursorCase> {};
+
+TEST_P(CursorTest, IsMadeOnceFromTheBundlePictureWithItsHotSpot)
+{
+    const QCursor &cursor = CAEnvironment::cursorFromType(GetParam().type);
+    EXPECT_EQ(cursor.shape(), Qt::BitmapCursor);
+    EXPECT_EQ(cursor.hotSpot(), GetParam().hotSpot);
+    EXPECT_EQ(cursor.pixmap().size(), QSize(16, 16));
+    // Drawn over transparency, and pointing with a drawn pixel.
+    const QImage picture = cursor.pixmap().toImage();
+    EXPECT_EQ(picture.pixelColor(0, 0).alpha(), 0);
+    EXPECT_EQ(picture.pixelColor(GetParam().hotSpot).alpha(), 255);
+    EXPECT_EQ(&CAEnvironment::cursorFromType(GetParam().type), &cursor);
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, CursorTest,
+                         ::testing::Values(CursorCase {0, {7, 7}}, CursorCase {1, {7, 7}}, CursorCase {2, {7, 7}},
+                                           CursorCase {3, {7, 7}}, CursorCase {4, {5, 6}}, CursorCase {5, {6, 6}},
+                                           CursorCase {8, {5, 6}}, CursorCase {9, {5, 6}}),
+                         [](const auto &info) { return "type" + std::to_string(info.param.type); });
+
+TEST(CursorSystemTest, OtherTypesGiveTheSystemCursors)
+{
+    EXPECT_EQ(CAEnvironment::cursorFromType(6).shape(), Qt::IBeamCursor);
+    for (const int type : {7, 10, 12, -1})
+        EXPECT_EQ(CAEnvironment::cursorFromType(type).shape(), Qt::ArrowCursor) << type;
+}
+
+// --- links ---------------------------------------------------------------------------------------
+
+namespace {
+
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public Q_SLOTS:
+    void open(const QUrl &url) { opened.append(url); }
+};
+
+} // namespace
+
+TEST(CAEnvironmentLinksTest, LinksComeFromTheInfoDictionary)
+{
+    EXPECT_EQ(CAEnvironment::homePageURL(), QUrl(QStringLiteral("https://parcelwick.example.org/")));
+    EXPECT_EQ(CAEnvironment::feedBackURL(), QUrl(QStringLiteral("mailto:feedback@parcelwick.example.org?subject=Parcelwick%20feedback%20(version%20100)")));
+    EXPECT_EQ(CAEnvironment::checkUpdatesURL(), QUrl(QStringLiteral("https://parcelwick.example.org/updates?version=100")));
+    EXPECT_EQ(CAEnvironment::usefulResourcesURL(), QUrl(QStringLiteral("https://parcelwick.example.org/resources")));
+
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+    EXPECT_TRUE(CAEnvironment::gotoHomePage());
+    EXPECT_TRUE(CAEnvironment::checkUpdates());
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    EXPECT_EQ(catcher.opened, (QList<QUrl> {QUrl(QStringLiteral("https://parcelwick.example.org/")),
+                                            QUrl(QStringLiteral("https://parcelwick.example.org/updates?version=100"))}));
+}
+
+TEST(CAEnvironmentLinksTest, TheUpdateLinkIsNeverAPrintfFormat)
+{
+    using CAEnvironmentInternal::fillVersionSlot;
+    EXPECT_EQ(fillVersionSlot(QStringLiteral("https://x.example/check?v=%@"), QStringLiteral("100")),
+              QStringLiteral("https://x.example/check?v=100"));
+    // Conversions a printf would act on (reading arguments that are not there) stay as written.
+    EXPECT_EQ(fillVersionSlot(QStringLiteral("https://x.example/%s%n%d/a%20b?v=%@&w=%@"), QStringLiteral("100")),
+              QStringLiteral("https://x.example/%s%n%d/a%20b?v=100&w=%@"));
+    EXPECT_EQ(fillVersionSlot(QStringLiteral("https://x.example/"), QStringLiteral("100")),
+              QStringLiteral("https://x.example/"));
+}
+
+#include "CAEnvironmentSettingsTest.moc"
