@@ -155,25 +155,55 @@ QByteArray replaceDateTexts(const QByteArray &xml, const QList<QDateTime> &dates
 
 // --- Writing --------------------------------------------------------------------------------
 
-plist_t buildNode(const PWPlist &value, QList<QDateTime> *dates)
+// XML 1.0 cannot hold most control characters, not even as character references, and libplist
+// writes them as they are: one stray control character in a text would make the whole file
+// unreadable. They carry nothing visible, so the XML form leaves them out.
+QString xmlSafeText(const QString &text)
 {
+    const auto isAllowed = [](char32_t c) {
+        return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF)
+            || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+    };
+    bool clean = true;
+    for (const char32_t c : text.toUcs4()) {
+        if (!isAllowed(c)) {
+            clean = false;
+            break;
+        }
+    }
+    if (clean)
+        return text;
+    QString result;
+    result.reserve(text.size());
+    for (const char32_t c : text.toUcs4()) {
+        if (isAllowed(c))
+            result.append(QString::fromUcs4(&c, 1));
+    }
+    return result;
+}
+
+plist_t buildNode(const PWPlist &value, QList<QDateTime> *dates, bool forXml)
+{
+    const auto text = [forXml](const QString &string) {
+        return (forXml ? xmlSafeText(string) : string).toUtf8();
+    };
     switch (value.type()) {
     case PWPlist::Type::Null:
         return plist_new_string("");
     case PWPlist::Type::Dictionary: {
         plist_t node = plist_new_dict();
         for (const PWPlist::Dictionary::Entry &entry : value.toDictionary())
-            plist_dict_set_item(node, entry.first.toUtf8().constData(), buildNode(entry.second, dates));
+            plist_dict_set_item(node, text(entry.first).constData(), buildNode(entry.second, dates, forXml));
         return node;
     }
     case PWPlist::Type::Array: {
         plist_t node = plist_new_array();
         for (const PWPlist &element : value.toArray())
-            plist_array_append_item(node, buildNode(element, dates));
+            plist_array_append_item(node, buildNode(element, dates, forXml));
         return node;
     }
     case PWPlist::Type::String:
-        return plist_new_string(value.toString().toUtf8().constData());
+        return plist_new_string(text(value.toString()).constData());
     case PWPlist::Type::Data: {
         const QByteArray data = value.toData();
         return plist_new_data(data.constData(), static_cast<uint64_t>(data.size()));
@@ -434,7 +464,7 @@ std::optional<PWPlist> PWPlistCodec::decode(const QByteArray &bytes, QString *er
 QByteArray PWPlistCodec::encodeXml(const PWPlist &value)
 {
     QList<QDateTime> dates;
-    const NodeHolder root(buildNode(value, &dates));
+    const NodeHolder root(buildNode(value, &dates, true));
     char *buffer = nullptr;
     uint32_t length = 0;
     plist_to_xml(static_cast<plist_t>(root.get()), &buffer, &length);
@@ -448,7 +478,7 @@ QByteArray PWPlistCodec::encodeXml(const PWPlist &value)
 QByteArray PWPlistCodec::encodeBinary(const PWPlist &value)
 {
     QList<QDateTime> dates;
-    const NodeHolder root(buildNode(value, &dates));
+    const NodeHolder root(buildNode(value, &dates, false));
     char *buffer = nullptr;
     uint32_t length = 0;
     plist_to_bin(static_cast<plist_t>(root.get()), &buffer, &length);

@@ -250,6 +250,23 @@ TEST(PWPlistFormsTest, XmlIsTheStandardDocumentWithTabs)
     EXPECT_TRUE(PWPlist::fromInteger(1).toBinary().startsWith("bplist00"));
 }
 
+TEST(PWPlistFormsTest, XmlLeavesOutCharactersXmlCannotHoldSoTheFileStaysReadable)
+{
+    const QString dirty = QStringLiteral("Line\x01one\x0b\ttab\nnew") + QChar(0xFFFF) + QStringLiteral("\U0001F600");
+    const QString dirtyKey = QStringLiteral("k") + QChar(0x02) + QStringLiteral("ey");
+    const PWPlist value(PWPlist::Dictionary{{dirtyKey, PWPlist::fromString(dirty)}});
+
+    const std::optional<PWPlist> fromXml = PWPlist::parse(value.toXml());
+    ASSERT_TRUE(fromXml.has_value());
+    EXPECT_EQ(fromXml->value(QStringLiteral("key")).toString(),
+              QStringLiteral("Lineone\ttab\nnew\U0001F600"));
+
+    // The binary form holds any character and keeps them all.
+    const std::optional<PWPlist> fromBinary = PWPlist::parse(value.toBinary());
+    ASSERT_TRUE(fromBinary.has_value());
+    EXPECT_EQ(*fromBinary, value);
+}
+
 TEST(PWPlistFormsTest, AUidIsACfUidDictionaryInXmlAndReadsBackAsAUid)
 {
     const QByteArray xml = PWPlist(PWPlist::Array{PWPlist::fromUid(12)}).toXml();
