@@ -10,6 +10,7 @@
 class CDDColor;
 class CDDPen;
 class CDDString;
+class CFTComponent;
 class PWBezierPath;
 class QImage;
 class QPainter;
@@ -178,6 +179,9 @@ public:
     // or a failed writer. Rendering a component this way is the component base's business.
     static QByteArray PDFDataForDrawing(const QRectF &pageRect, double imageResolution,
                                         const std::function<void(CDDDrawer &)> &draw);
+    // One component alone on a page exactly its draw rectangle, drawn as a printed page draws
+    // it; empty for a null component or an empty rectangle. The middle argument is not used.
+    static QByteArray PDFDataForComponent(CFTComponent *component, double unused, double imageResolution);
 
 private:
     double pixels(double n) const { return n / mdResolution; }

@@ -114,6 +114,7 @@ void logUnread(const QString &key, const QString &reason)
 CDDArchive::CDDArchive(bool storing, packageType type)
     : m_storing(storing), m_packageType(type)
 {
+    m_bundleVersion = PWBundle::mainBundle().bundleVersion();
     if (storing) {
         m_dictionary = std::make_shared<PWPlist::Dictionary>();
         if (type == ptPackage)
@@ -126,6 +127,7 @@ CDDArchive::~CDDArchive() = default;
 CDDArchive::CDDArchive(const CDDArchive &other)
     : m_storing(other.m_storing), m_packageType(other.m_packageType)
 {
+    m_bundleVersion = other.m_bundleVersion;
     *this = other;
 }
 
@@ -248,6 +250,8 @@ bool CDDArchive::GetData(const QString &key, CDDArchive &archive) const
         logUnread(key, QStringLiteral("a list or a dictionary was expected"));
         return false;
     }
+    // What a child holds was written by the same application as its parent.
+    archive.m_bundleVersion = m_bundleVersion;
     return true;
 }
 
@@ -259,6 +263,7 @@ int CDDArchive::countObjectsInArray() const
 CDDArchive CDDArchive::objectAtIndexInArray(int index) const
 {
     CDDArchive entry(false, m_packageType);
+    entry.m_bundleVersion = m_bundleVersion;
     if (m_list && index >= 0 && index < m_list->size())
         entry.Attach(m_list->at(index));
     return entry;

@@ -149,6 +149,9 @@ private:
     std::shared_ptr<PWPlist::Array> m_packageContent;
     const DefaultComponent *m_defComponent = nullptr;
     mutable std::unique_ptr<PWPlist::Array> m_list;
+    // The version of the application that wrote what this archive holds. Archives made in this
+    // process carry the running version, and child archives their parent's; only the reading of
+    // a file sets the file's own, so that just old files are converted as old files.
     int m_bundleVersion = 0;
     packageType m_packageType;
     CDDString m_archivePath;

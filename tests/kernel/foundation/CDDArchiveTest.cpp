@@ -460,7 +460,7 @@ TEST(CDDArchiveTest, CopiesShareTheDictionaryButNotTheList)
     archive.BeginArrayData();
     CDDArchive copy(archive);
     EXPECT_FALSE(copy.isArrayProcessing());
-    EXPECT_EQ(copy.getBundleVersion(), 0);
+    EXPECT_EQ(copy.getBundleVersion(), 80) << "a copy holds what the same application wrote";
     EXPECT_EQ(copy.GetArchivePath().getData(), QStringLiteral("/tmp/x.pwdc"));
     copy.SetData(kKey, 1);
     EXPECT_TRUE(archive.getDict().toDictionary().contains(kKey)) << "a write through the copy is seen by the original";
@@ -471,6 +471,33 @@ TEST(CDDArchiveTest, CopiesShareTheDictionaryButNotTheList)
     EXPECT_TRUE(loading.isStoring());
     EXPECT_EQ(loading.GetPackageType(), ptInline);
     EXPECT_EQ(loading.getBundleVersion(), 90);
+}
+
+TEST(CDDArchiveTest, InProcessArchivesAndTheirChildrenCarryTheRunningVersion)
+{
+    const int running = PWBundle::mainBundle().bundleVersion();
+    ASSERT_GT(running, 72);
+    EXPECT_EQ(CDDArchive(true).getBundleVersion(), running);
+    EXPECT_EQ(CDDArchive(false).getBundleVersion(), running);
+
+    CDDArchive written(true);
+    CDDArchive child(true);
+    child.SetData(kKey, 1);
+    written.BeginArrayData();
+    written.SetData(kKey, child);
+    written.EndArrayData(QStringLiteral("List"));
+    written.SetData(QStringLiteral("Child"), child);
+    written.setStoring(false);
+
+    // A file's archive is told its own version; everything read below it follows.
+    written.setBundleVersion(72);
+    CDDArchive list(false);
+    ASSERT_TRUE(written.GetData(QStringLiteral("List"), list));
+    EXPECT_EQ(list.getBundleVersion(), 72);
+    EXPECT_EQ(list.objectAtIndexInArray(0).getBundleVersion(), 72);
+    CDDArchive single(false);
+    ASSERT_TRUE(written.GetData(QStringLiteral("Child"), single));
+    EXPECT_EQ(single.getBundleVersion(), 72);
 }
 
 TEST(CDDArchiveTest, OnlyPackageArchivesHaveAPackageContent)

@@ -1,0 +1,194 @@
+// Component and guideline lists in archives, and the copying of a side through them.
+
+#include "CFTACoreDoc.h"
+
+#include "CDDArchive.h"
+#include "CDDArchiveKeys.h"
+#include "CFTComponent.h"
+#include "CFTLayoutGuideline.h"
+#include "platform/PWBundle.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace {
+
+constexpr int kExtendedTextClassID = 16;
+
+// Archives made inside the process carry the running version, so that nothing they hold is
+// read as an old file's.
+int currentBundleVersion()
+{
+    return PWBundle::mainBundle().bundleVersion();
+}
+
+// Entries are read like the list that holds them. (Set on the entry in place: a copy of an
+// archive does not carry its bundle version.)
+void readLikeParent(CDDArchive &entry, const CDDArchive &parent)
+{
+    entry.setBundleVersion(parent.getBundleVersion());
+    entry.SetArchivePath(parent.GetArchivePath());
+}
+
+} // namespace
+
+// --- Sides --------------------------------------------------------------------------------------
+
+CFTACoreDoc::ftSide::ftSide() = default;
+
+CFTACoreDoc::ftSide::~ftSide()
+{
+    std::unordered_set<CFTComponent *> components(maBackComponents.begin(), maBackComponents.end());
+    components.insert(maComponents.begin(), maComponents.end());
+    for (CFTComponent *component : components)
+        delete component;
+    const std::unordered_set<CFTLayoutGuideline *> guidelines(maLayoutGuidelines.begin(), maLayoutGuidelines.end());
+    for (CFTLayoutGuideline *guideline : guidelines)
+        delete guideline;
+}
+
+void CFTACoreDoc::ftSide::clean(CFTACoreDoc *document)
+{
+    if (!document)
+        return;
+    for (CFTComponent *component : maBackComponents)
+        document->autorelease(component);
+    for (CFTComponent *component : maComponents)
+        document->autorelease(component);
+    for (CFTLayoutGuideline *guideline : maLayoutGuidelines)
+        document->autorelease(guideline);
+    maBackComponents.clear();
+    maComponents.clear();
+    maLayoutGuidelines.clear();
+}
+
+std::unique_ptr<CFTACoreDoc::ftSide> CFTACoreDoc::ftSide::clone() const
+{
+    auto copy = std::make_unique<ftSide>();
+    const auto copyList = [](const std::vector<CFTComponent *> &from, std::vector<CFTComponent *> &to) {
+        CDDArchive archive(true);
+        archive.setBundleVersion(currentBundleVersion());
+        std::vector<CFTComponent *> source = from;
+        CFTACoreDoc::SerializeComponents(archive, &source, false);
+        archive.setStoring(false);
+        CFTACoreDoc::SerializeComponents(archive, &to, false);
+    };
+    copyList(maBackComponents, copy->maBackComponents);
+    copyList(maComponents, copy->maComponents);
+
+    CDDArchive guidelines(true);
+    guidelines.BeginArrayData();
+    for (CFTLayoutGuideline *guideline : maLayoutGuidelines) {
+        CDDArchive entry(true);
+        guideline->Serialize(entry, nullptr);
+        guidelines.SetData(key_LayoutGuidelines, entry);
+    }
+    guidelines.EndArrayData(key_LayoutGuidelines);
+    guidelines.setStoring(false);
+    CDDArchive list(false);
+    if (guidelines.GetData(key_LayoutGuidelines, list)) {
+        for (int i = 0; i < list.countObjectsInArray(); ++i)
+            CFTLayoutGuideline::SerializeFromArchive(list.objectAtIndexInArray(i), &copy->maLayoutGuidelines);
+    }
+    copy->setPageOrientation(mPageOrientation);
+    return copy;
+}
+
+// --- Archives -----------------------------------------------------------------------------------
+
+CDDArchive CFTACoreDoc::GetArchiveFromObject(CFTComponent *component, const CDDArchive *parent)
+{
+    CDDArchive archive(true, parent ? parent->GetPackageType() : ptInline);
+    archive.setBundleVersion(currentBundleVersion());
+    if (parent)
+        archive.SetArchivePath(parent->GetArchivePath());
+    if (component)
+        component->Serialize(archive, nullptr);
+    return archive;
+}
+
+int CFTACoreDoc::GetArchiveArrayFromObject(CFTComponent *component, std::vector<CDDArchive> &archives)
+{
+    return component ? component->SerializeSelectedSubcomponents(archives) : 0;
+}
+
+bool CFTACoreDoc::SerializeComponents(CDDArchive &archive, std::vector<CFTComponent *> *list, bool subcomponents)
+{
+    if (!list)
+        return false;
+    if (archive.isStoring()) {
+        if (list->empty())
+            return true;
+        archive.BeginArrayData();
+        for (CFTComponent *component : *list) {
+            if (subcomponents && component->getClassID() == kExtendedTextClassID) {
+                std::vector<CDDArchive> blocks;
+                component->SerializeSelectedSubcomponents(blocks);
+                for (const CDDArchive &block : blocks)
+                    archive.SetData(key_Components, block);
+            } else {
+                archive.SetData(key_Components, GetArchiveFromObject(component, nullptr));
+            }
+        }
+        archive.EndArrayData(key_Components);
+        return true;
+    }
+
+    if (!archive.getDict().value(key_Components).isNull() && !archive.getDict().value(key_Components).isArray()) {
+        qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" not read: a list was expected").arg(key_Components);
+        return false;
+    }
+    CDDArchive entries(false);
+    if (!archive.GetData(key_Components, entries))
+        return true;
+    bool complete = true;
+    for (int i = 0; i < entries.countObjectsInArray(); ++i) {
+        CDDArchive entry = entries.objectAtIndexInArray(i);
+        readLikeParent(entry, archive);
+        if (!CFTComponent::SerializeFromArchive(entry, list, nullptr))
+            complete = false;
+    }
+    return complete;
+}
+
+bool CFTACoreDoc::SerializeLayoutGuidelines(CDDArchive &archive, int sideIndex)
+{
+    ftSide *page = getPage(sideIndex);
+    if (!page)
+        return false;
+    if (archive.isStoring()) {
+        if (page->maLayoutGuidelines.empty())
+            return true;
+        archive.BeginArrayData();
+        for (CFTLayoutGuideline *guideline : page->maLayoutGuidelines) {
+            CDDArchive entry(true);
+            entry.setBundleVersion(currentBundleVersion());
+            guideline->Serialize(entry, nullptr);
+            archive.SetData(key_LayoutGuidelines, entry);
+        }
+        archive.EndArrayData(key_LayoutGuidelines);
+        return true;
+    }
+
+    CDDArchive entries(false);
+    if (!archive.GetData(key_LayoutGuidelines, entries))
+        return true;
+    bool complete = true;
+    for (int i = 0; i < entries.countObjectsInArray(); ++i) {
+        CDDArchive entry = entries.objectAtIndexInArray(i);
+        readLikeParent(entry, archive);
+        int classID = CFTLayoutGuideline::kClassID;
+        // An entry naming another class, or no dictionary at all, is left out.
+        entry.GetClassID(&classID);
+        if (!entry.getDict().isDictionary() || classID != CFTLayoutGuideline::kClassID) {
+            qCWarning(lcArchive).noquote()
+                << QStringLiteral("Entry %1 of \"%2\" is not a layout guideline").arg(i).arg(key_LayoutGuidelines);
+            complete = false;
+            continue;
+        }
+        std::vector<CFTLayoutGuideline *> loaded;
+        if (CFTLayoutGuideline *guideline = CFTLayoutGuideline::SerializeFromArchive(entry, &loaded))
+            page->maLayoutGuidelines.push_back(guideline);
+    }
+    return complete;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+#include <functional>
+#include <memory>
+
+class CFTComponent;
+
+Q_DECLARE_LOGGING_CATEGORY(lcComponent)
+
+// The registry that turns a stored class ID into a new component. The kernel's own classes
+// (shapes, separators) are known from the start; the text and address subsystems register
+// theirs when they start up, so that the loader creates them without depending on them.
+//
+// Which class a stored ID makes, and whether the new object gets the parent, is fixed here:
+// "Titled Text" (5) is made as a plain text (3) without a parent, pictures, background
+// pictures, address panels and extended texts get none, and a plain text (3) read from a file
+// of bundle version 72 or older is made as an address text (10), the class that carries the
+// older text format.
+class FTComponentFactory
+{
+public:
+    // Makes a component of one class, with the parent it is given (which may be null).
+    using Creator = std::function<std::unique_ptr<CFTComponent>(CFTComponent *parent)>;
+
+    // The last bundle version whose plain texts are read as address texts.
+    static constexpr int kLastOldBundleVersion = 72;
+
+    // Registers (or, with an empty creator, removes) the class of an ID. Only the IDs a file can
+    // create are accepted: 1, 2, 3, 6, 7, 8, 9, 10, 14, 15, 16 and 19.
+    static bool registerClass(int classID, Creator creator);
+    static bool isRegistered(int classID);
+
+    // A new component for a stored class ID, read from an archive of the given bundle version;
+    // null, with a log line, for an ID no class is made for.
+    static std::unique_ptr<CFTComponent> createComponent(int classID, int bundleVersion, CFTComponent *parent);
+};

@@ -1,0 +1,173 @@
+// The separator: dragged out freely, squared at the end of every operation, picked within its
+// bounds, two end handles, and its own line width in the archive.
+
+#include "drawing/CFTSeparator.h"
+
+#include "document/CFTACoreView.h"
+#include "drawing/CDDDrawer.h"
+#include "foundation/CDDArchive.h"
+#include "foundation/CDDArchiveKeys.h"
+#include "foundation/CFTDefComponentBox.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct SquareCase
+{
+    const char *name;
+    QRectF before;
+    QRectF after;
+    bool vertical;
+};
+
+class SquaringTest : public ::testing::TestWithParam<SquareCase>
+{
+};
+
+TEST_P(SquaringTest, EndOfOperationSquaresTheLine)
+{
+    const QRectF b = GetParam().before;
+    CFTSeparator separator(b.x(), b.y(), b.width(), b.height(), nullptr);
+    separator.StartOperation(omMove, nullptr, 0, 6);
+    separator.EndOperation(omMove);
+    EXPECT_EQ(separator.GetNSBoundRect(), GetParam().after);
+    EXPECT_EQ(separator.isVert(), GetParam().vertical);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, SquaringTest,
+    ::testing::Values(SquareCase{"WiderThanTall", QRectF(10, 10, 60, 25), QRectF(10, 10, 60, 0), false},
+                      SquareCase{"NegativeWidthTallerStill", QRectF(10, 10, -40, 70), QRectF(10, 10, 0, 70), true},
+                      SquareCase{"NegativeWidth", QRectF(100, 10, -50, 20), QRectF(50, 10, 50, 0), false},
+                      SquareCase{"NegativeHeight", QRectF(10, 100, 5, -30), QRectF(10, 70, 0, 30), true},
+                      SquareCase{"EqualCountsAsHorizontal", QRectF(0, 0, 30, 30), QRectF(0, 0, 30, 0), false},
+                      SquareCase{"NothingAtAll", QRectF(3, 4, 0, 0), QRectF(3, 4, 0, 0), false}),
+    [](const ::testing::TestParamInfo<SquareCase> &info) { return info.param.name; });
+
+TEST(CFTSeparatorTest, DraggedOutFreelyWhileSizing)
+{
+    CFTSeparator separator(10, 10, 1, 1, nullptr);
+    separator.StartOperation(omCreate, nullptr, 0, 15);
+    EXPECT_TRUE(separator.isSizing());
+    EXPECT_EQ(separator.GetLastOperDot(), 0);
+    int handle = 5;
+    separator.MoveDot(handle, 10, -5, nullptr);
+    EXPECT_DOUBLE_EQ(separator.GetSizeX(), 11);
+    EXPECT_DOUBLE_EQ(separator.GetSizeY(), -4);
+    EXPECT_EQ(handle, 5);
+    separator.EndOperation(omCreate);
+    EXPECT_FALSE(separator.isSizing());
+    EXPECT_EQ(separator.GetNSBoundRect(), QRectF(10, 10, 11, 0));
+}
+
+TEST(CFTSeparatorTest, OtherModesDragHandlesAsComponentsDo)
+{
+    CFTSeparator separator(10, 10, 100, 0, nullptr);
+    separator.StartOperation(omMove, nullptr, 0, 14);
+    EXPECT_FALSE(separator.isSizing());
+    int handle = 6;
+    separator.MoveDot(handle, 30, 0, nullptr);
+    EXPECT_EQ(separator.GetNSBoundRect(), QRectF(40, 10, 70, 0));
+}
+
+TEST(CFTSeparatorTest, TemplateGivesColourAndWidth)
+{
+    CFTDefComponentBox defaults;
+    defaults.Init();
+    defaults.SetLineWidth(4);
+    const CFTSeparator separator(0, 0, 1, 1, &defaults);
+    EXPECT_EQ(*separator.GetFillColor(), CDDColor(0, 0, 0, 1));
+    EXPECT_FLOAT_EQ(separator.GetStrokeWidth(), 4.0f);
+    EXPECT_EQ(separator.getType(), ctSeparator);
+    EXPECT_EQ(separator.getClassID(), 2);
+}
+
+TEST(CFTSeparatorTest, EndHandlesAndCursors)
+{
+    CFTSeparator separator(100, 50, 40, 0, nullptr);
+    EXPECT_EQ(separator.PickMyDot(101, 51, 3), 6);
+    EXPECT_EQ(separator.PickMyDot(139, 50, 3), 14);
+    EXPECT_EQ(separator.PickMyDot(120, 50, 3), 0);
+    SRect rects[2];
+    EXPECT_EQ(separator.getCursorRectsByType(crTopBottom, rects, true, 3), 0);
+    EXPECT_EQ(separator.getCursorRectsByType(crLeftRight, rects, false, 3), 0);
+    ASSERT_EQ(separator.getCursorRectsByType(crLeftRight, rects, true, 3), 2);
+    EXPECT_EQ(rects[1], (SRect{137, 47, 6, 6}));
+
+    CFTSeparator vertical(100, 50, 0, 40, nullptr);
+    EXPECT_EQ(vertical.PickMyDot(100, 50, 3), 9);
+    EXPECT_EQ(vertical.PickMyDot(100, 90, 3), 11);
+    EXPECT_EQ(vertical.getCursorRectsByType(crTopBottom, rects, true, 3), 2);
+}
+
+TEST(CFTSeparatorTest, PickedWithinItsWidenedBounds)
+{
+    CFTSeparator separator(100, 50, 40, 0, nullptr);
+    bool selected = false;
+    actionType action = atBorder;
+    EXPECT_EQ(separator.PickMe(120, 51, selected, 3, action, 0), &separator);
+    EXPECT_EQ(action, atBorder);
+    EXPECT_EQ(separator.PickMe(120, 53, selected, 3, action, 0), nullptr);
+    EXPECT_EQ(separator.PickMe(98, 50, selected, 3, action, 0), &separator);
+    EXPECT_EQ(separator.PickMe(200, 50, selected, 3, action, 0), nullptr);
+}
+
+TEST(CFTSeparatorTest, BoundsCarryTheLineWidth)
+{
+    CFTSeparator separator(10, 20, 100, 0, nullptr);
+    separator.SetLineWidth(4);
+    double l, t, r, b;
+    separator.GetDrawRect(&l, &t, &r, &b, false);
+    EXPECT_DOUBLE_EQ(l, 8);
+    EXPECT_DOUBLE_EQ(t, 18);
+    EXPECT_DOUBLE_EQ(r, 114);
+    EXPECT_DOUBLE_EQ(b, 24);
+    EXPECT_EQ(separator.GetNSDrawRect(false, 0), QRectF(8, 16, 106, 10));
+    EXPECT_EQ(separator.GetNSDrawRect(true, 6), QRectF(5, 15, 112, 12));
+
+    CFTSeparator near(0, 0, 0.2, 0, nullptr);
+    near.GetDrawRect(nullptr, nullptr, &r, &b, false);
+    EXPECT_DOUBLE_EQ(r, 1.2);
+    EXPECT_DOUBLE_EQ(b, 1.0);
+}
+
+TEST(CFTSeparatorTest, SavesOnePenWidthThatBothPensTake)
+{
+    CFTSeparator separator(1, 2, 50, 0, nullptr);
+    separator.SetLineWidth(2.5);
+    CDDArchive archive(true);
+    separator.Serialize(archive, nullptr);
+    EXPECT_EQ(archive.getDict().value(key_PenWidth).toString(), QStringLiteral("2.50"));
+    EXPECT_EQ(archive.getDict().value(key_ClassID).toString(), QStringLiteral("Separator"));
+
+    archive.setStoring(false);
+    CFTSeparator loaded;
+    loaded.Serialize(archive, nullptr);
+    EXPECT_FLOAT_EQ(loaded.GetStrokeWidth(), 2.5f);
+    EXPECT_FLOAT_EQ(loaded.CFTComponent::GetStrokeWidth(), 2.5f);
+    EXPECT_TRUE(loaded.IsStroked());
+}
+
+TEST(CFTSeparatorTest, DrawsItsSegmentAndHandlesOnlyWithAView)
+{
+    QImage image(120, 60, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    CDDDrawer drawer(true, &painter);
+    CFTSeparator separator(10, 30, 100, 0, nullptr);
+    const CDDColor red(1, 0, 0, 1);
+    separator.SetFillColor(&red);
+    separator.SetLineWidth(3);
+    separator.Draw(&drawer, false, nullptr, false, true);
+    separator.DrawSelection(&drawer, nullptr);
+    painter.end();
+    EXPECT_EQ(image.pixelColor(60, 30), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(60, 20), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(10, 25), QColor(Qt::white));
+}
+
+} // namespace

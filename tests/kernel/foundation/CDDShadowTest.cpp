@@ -1,0 +1,196 @@
+// Shadows: their values, the blur, the cached rendering and where the shadow lands.
+
+#include "foundation/CDDShadow.h"
+
+#include "drawing/CDDDrawer.h"
+#include "foundation/CFTComponent.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <numbers>
+
+namespace {
+
+// Fills its rectangle black and counts how often it was drawn, and how often for a shadow.
+class SolidComponent : public CFTComponent
+{
+public:
+    SolidComponent(double x, double y, double w, double h)
+        : CFTComponent(x, y, w, h)
+    {
+        mbHasShadow = true;
+    }
+    void Draw(CDDDrawer *drawer, bool, const CFTComponentsInterface *components, bool, bool) override
+    {
+        if (mbHasShadow && !drawer->IsDrawingToShadow())
+            mShadow.draw(this, drawer, components);
+        ++draws;
+        if (drawer->IsDrawingToShadow())
+            ++shadowDraws;
+        sawAngle = GetAngle();
+        drawer->GetPainter()->fillRect(QRectF(mdOriginX, mdOriginY, mdSizeX, mdSizeY), Qt::black);
+    }
+    CDDShadow &shadow() { return mShadow; }
+
+    int draws = 0;
+    int shadowDraws = 0;
+    double sawAngle = -1;
+};
+
+QImage renderAt(SolidComponent &component, double resolution, QSize size = QSize(100, 100))
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(resolution, resolution);
+    CDDDrawer drawer(true, &painter);
+    drawer.SetResolution(resolution);
+    component.Draw(&drawer, false, nullptr, false, true);
+    return image;
+}
+
+TEST(CDDShadowTest, DefaultsAreGreyWithoutOffsetOrBlur)
+{
+    const CDDShadow shadow;
+    EXPECT_EQ(*shadow.getShadowColor(), CDDColor(PWColor::calibratedWhite(0.5f)));
+    EXPECT_DOUBLE_EQ(shadow.getShadowOffsetX(), 0);
+    EXPECT_DOUBLE_EQ(shadow.getShadowBlurRadius(), 0);
+    const CDDShadow fromNull(1, 2, 3, nullptr);
+    EXPECT_EQ(*fromNull.getShadowColor(), *shadow.getShadowColor());
+    EXPECT_DOUBLE_EQ(fromNull.getShadowOffsetY(), 2);
+    EXPECT_DOUBLE_EQ(fromNull.getShadowBlurRadius(), 3);
+}
+
+TEST(CDDShadowTest, KeepsItsOffsetAndBlur)
+{
+    CDDShadow shadow;
+    shadow.setShadowOffset(5, 5);
+    shadow.setShadowBlurRadius(4);
+    EXPECT_DOUBLE_EQ(shadow.getShadowOffsetX(), 5);
+    EXPECT_DOUBLE_EQ(shadow.getShadowOffsetY(), 5);
+    EXPECT_DOUBLE_EQ(shadow.getShadowBlurRadius(), 4);
+    shadow.setShadowBlurRadius(-3);
+    EXPECT_DOUBLE_EQ(shadow.getShadowBlurRadius(), 0);
+}
+
+TEST(CDDShadowTest, CopiesCarryValuesButNoRendering)
+{
+    SolidComponent component(10, 10, 30, 30);
+    component.shadow().setShadowOffset(4, -4);
+    renderAt(component, 1);
+    ASSERT_TRUE(component.shadow().isCacheValid());
+    CDDShadow copy = component.shadow();
+    EXPECT_EQ(copy, component.shadow());
+    EXPECT_FALSE(copy.isCacheValid());
+    EXPECT_TRUE(copy.cachedImage().isNull());
+}
+
+TEST(CDDShadowTest, CacheParametersCompareResolutionToAHundredth)
+{
+    CDDShadow::cacheParams params;
+    const PWColor fill;
+    const PWColor other;
+    params.saveParams(1.0, 10, 20, &fill, nullptr, 1.0);
+    EXPECT_TRUE(params.isParamsValid(1.004, 10, 20, &fill, nullptr, 1.0));
+    EXPECT_FALSE(params.isParamsValid(1.01, 10, 20, &fill, nullptr, 1.0));
+    EXPECT_FALSE(params.isParamsValid(1.0, 10, 21, &fill, nullptr, 1.0));
+    // Colours count by identity: an equal colour that is another object is a change.
+    EXPECT_FALSE(params.isParamsValid(1.0, 10, 20, &other, nullptr, 1.0));
+    EXPECT_FALSE(params.isParamsValid(1.0, 10, 20, &fill, nullptr, 2.0));
+}
+
+TEST(CDDShadowTest, RenderingIsRedoneOnlyWhenItsParametersChange)
+{
+    SolidComponent component(20, 20, 30, 30);
+    component.shadow().setShadowBlurRadius(3);
+    renderAt(component, 1.0);
+    EXPECT_EQ(component.shadowDraws, 1);
+    renderAt(component, 1.004);
+    component.Move(10, 5, nullptr);
+    component.shadow().setShadowOffset(8, 8);
+    renderAt(component, 1.0);
+    EXPECT_EQ(component.shadowDraws, 1);
+    renderAt(component, 1.01);
+    EXPECT_EQ(component.shadowDraws, 2);
+    component.SetSize(40, 30);
+    renderAt(component, 1.01);
+    EXPECT_EQ(component.shadowDraws, 3);
+    component.shadow().setShadowBlurRadius(4);
+    renderAt(component, 1.01);
+    EXPECT_EQ(component.shadowDraws, 4);
+    component.InvalidateShadow();
+    renderAt(component, 1.01);
+    EXPECT_EQ(component.shadowDraws, 5);
+}
+
+TEST(CDDShadowTest, ComponentIsRenderedLevelForItsShadowAndGetsItsAngleBack)
+{
+    SolidComponent component(20, 20, 30, 30);
+    component.SetAngle(0.5);
+    renderAt(component, 1.0);
+    EXPECT_DOUBLE_EQ(component.GetAngle(), 0.5);
+    EXPECT_EQ(component.draws, 2);
+}
+
+TEST(CDDShadowTest, ShadowFallsAtItsOffsetWithYPointingUp)
+{
+    SolidComponent component(20, 20, 30, 30);
+    component.shadow().setShadowOffset(20, -20);
+    const CDDColor red(1, 0, 0, 1);
+    component.shadow().setShadowColor(&red);
+    const QImage image = renderAt(component, 1.0);
+    // Below and right of the component: the shadow's colour; above and left of it: nothing.
+    EXPECT_EQ(image.pixelColor(60, 60), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(15, 15), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(30, 30), QColor(Qt::black));
+}
+
+TEST(CDDShadowTest, BlurSoftensTheEdge)
+{
+    SolidComponent sharp(20, 20, 30, 30);
+    sharp.shadow().setShadowOffset(20, -20);
+    const QImage hard = renderAt(sharp, 1.0);
+
+    SolidComponent soft(20, 20, 30, 30);
+    soft.shadow().setShadowOffset(20, -20);
+    soft.shadow().setShadowBlurRadius(8);
+    const QImage blurred = renderAt(soft, 1.0);
+    // The shadow spans (40, 40)-(70, 70); its right edge is crisp without a blur.
+    EXPECT_EQ(hard.pixelColor(72, 60), QColor(Qt::white));
+    EXPECT_NE(blurred.pixelColor(72, 60), QColor(Qt::white));
+    EXPECT_GT(blurred.pixelColor(66, 55).lightness(), hard.pixelColor(66, 55).lightness());
+}
+
+TEST(CDDShadowTest, BlurKeepsTheCoverageInPlace)
+{
+    QImage mask(41, 41, QImage::Format_Alpha8);
+    mask.fill(0);
+    mask.setPixel(20, 20, 255);
+    for (int y = 15; y <= 25; ++y)
+        for (int x = 15; x <= 25; ++x)
+            mask.scanLine(y)[x] = 255;
+    CDDShadow::blurAlpha(mask, 6);
+    // Symmetric about the square's centre, lower towards the outside.
+    EXPECT_EQ(mask.constScanLine(20)[10], mask.constScanLine(20)[30]);
+    EXPECT_EQ(mask.constScanLine(10)[20], mask.constScanLine(30)[20]);
+    EXPECT_GT(mask.constScanLine(20)[20], mask.constScanLine(20)[12]);
+    EXPECT_GT(mask.constScanLine(20)[12], 0);
+    EXPECT_EQ(mask.constScanLine(0)[0], 0);
+}
+
+TEST(CDDShadowTest, NothingIsDrawnWithoutComponentOrPainter)
+{
+    CDDShadow shadow;
+    CDDDrawer drawer(true);
+    SolidComponent component(0, 0, 10, 10);
+    shadow.draw(nullptr, &drawer, nullptr);
+    shadow.draw(&component, nullptr, nullptr);
+    shadow.draw(&component, &drawer, nullptr);
+    EXPECT_EQ(component.draws, 0);
+    EXPECT_FALSE(shadow.isCacheValid());
+}
+
+} // namespace

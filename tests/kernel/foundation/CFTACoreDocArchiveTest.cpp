@@ -1,0 +1,315 @@
+// Component and guideline lists in archives: a whole document through an XML property list, the
+// copying of a side, bad lists, and the bundle version that decides how plain texts are read.
+
+#include "foundation/CFTACoreDoc.h"
+
+#include "ComponentTestSupport.h"
+#include "drawing/CFTBoxField.h"
+#include "drawing/CFTSeparator.h"
+#include "foundation/CDDArchive.h"
+#include "foundation/CDDArchiveKeys.h"
+#include "foundation/CFTLayoutGuideline.h"
+#include "foundation/FTComponentFactory.h"
+#include "platform/PWBezierPath.h"
+#include "platform/PWBundle.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using comptest::LogCapture;
+using comptest::ProbeComponent;
+using comptest::TestCoreDoc;
+
+const QString kSides = QStringLiteral("Sides");
+const QString kBack = QStringLiteral("Back");
+const QString kOrientation = QStringLiteral("Orientation");
+
+// The document's sides as the test stores them: each side's components, its back components
+// (inside a child archive, as both lists are written under "Components") and its guidelines.
+QByteArray save(CFTACoreDoc &doc)
+{
+    CDDArchive top(true);
+    top.SetData(key_BundleVersion);
+    top.BeginArrayData();
+    for (int s = 0; s < doc.getSidesCount(); ++s) {
+        CDDArchive sideArchive(true);
+        EXPECT_TRUE(CFTACoreDoc::SerializeComponents(sideArchive, doc.GetComponentsPtr(s, false), false));
+        CDDArchive back(true);
+        CFTACoreDoc::SerializeComponents(back, doc.GetComponentsPtr(s, true), false);
+        sideArchive.SetData(kBack, back);
+        EXPECT_TRUE(doc.SerializeLayoutGuidelines(sideArchive, s));
+        sideArchive.SetData(kOrientation, doc.getPage(s)->getPageOrientation());
+        top.SetData(kSides, sideArchive);
+    }
+    top.EndArrayData(kSides);
+    return top.getDict().toXml();
+}
+
+bool load(const QByteArray &xml, CFTACoreDoc &doc)
+{
+    const std::optional<PWPlist> parsed = PWPlist::parse(xml);
+    if (!parsed)
+        return false;
+    CDDArchive top(false);
+    top.Attach(*parsed);
+    int version = 0;
+    top.GetData(key_BundleVersion, &version);
+    CDDArchive sides(false);
+    top.GetData(kSides, sides);
+    bool complete = true;
+    for (int s = 0; s < sides.countObjectsInArray(); ++s) {
+        if (s >= doc.getSidesCount())
+            doc.addSide();
+        CDDArchive sideArchive = sides.objectAtIndexInArray(s);
+        sideArchive.setBundleVersion(version);
+        complete &= CFTACoreDoc::SerializeComponents(sideArchive, doc.GetComponentsPtr(s, false), false);
+        CDDArchive back(false);
+        if (sideArchive.GetData(kBack, back)) {
+            back.setBundleVersion(version);
+            complete &= CFTACoreDoc::SerializeComponents(back, doc.GetComponentsPtr(s, true), false);
+        }
+        complete &= doc.SerializeLayoutGuidelines(sideArchive, s);
+        int orientation = 0;
+        sideArchive.GetData(kOrientation, &orientation);
+        doc.getPage(s)->setPageOrientation(orientation);
+    }
+    return complete;
+}
+
+CFTBoxField *shape(CFTACoreDoc &doc, int s, compType kind, QRectF frame, bool back = false)
+{
+    auto *box = new CFTBoxField(frame.x(), frame.y(), frame.width(), frame.height(), doc.getDefBox());
+    box->setType(kind);
+    doc.AddObject(box, s, back);
+    return box;
+}
+
+void buildThreeSides(CFTACoreDoc &doc)
+{
+    doc.getDefBox()->Init();
+    doc.addSide();
+    doc.addSide();
+    doc.SetHorizontal(false, 2);
+
+    shape(doc, 0, ctRect, QRectF(10, 10, 100, 50));
+    CFTBoxField *star = shape(doc, 0, ctStar8, QRectF(20.5, 30.25, 60, 60));
+    star->SetAngle(0.5);
+    star->setFlipX(true);
+    star->SetCurveRadius(0.3);
+    star->SetDefaultShadow(true);
+    auto *rule = new CFTSeparator(5, 200, 180, 0, doc.getDefBox());
+    rule->SetLineWidth(2.5);
+    doc.AddObject(rule, 0, false);
+    shape(doc, 0, ctWave, QRectF(0, 0, 300, 400), true);
+
+    CFTBoxField *line = shape(doc, 1, ctLeftDiagonalLine, QRectF(40, 40, 80, 30));
+    line->setFlipY(true);
+    const CDDColor teal(0, 0.5f, 0.5f, 1);
+    line->SetStrokeColor(&teal);
+    doc.AddObject(new CFTSeparator(50, 10, 0, 120, nullptr), 1, false);
+
+    shape(doc, 2, ctMoon, QRectF(1, 2, 3, 4));
+    doc.AddLayoutGuideline(new CFTLayoutGuideline(gtVertical, 72), 0);
+    auto *locked = new CFTLayoutGuideline(gtHorizontal, 144);
+    locked->Lock();
+    doc.AddLayoutGuideline(locked, 0);
+    doc.AddLayoutGuideline(new CFTLayoutGuideline(gtHorizontal, 36), 2);
+}
+
+TEST(CFTACoreDocArchiveTest, ThreeSidedDocumentLoadsBackEqual)
+{
+    TestCoreDoc original;
+    buildThreeSides(original);
+    const QByteArray xml = save(original);
+    ASSERT_TRUE(PWPlist::parse(xml));
+
+    TestCoreDoc loaded;
+    ASSERT_TRUE(load(xml, loaded));
+    ASSERT_EQ(loaded.getSidesCount(), 3);
+    EXPECT_EQ(save(loaded), xml);
+
+    ASSERT_EQ(loaded.GetComponents(0, false).size(), 3u);
+    ASSERT_EQ(loaded.GetComponents(0, true).size(), 1u);
+    EXPECT_EQ(loaded.GetComponents(0, true).front()->getType(), ctWave);
+    CFTComponent *star = loaded.GetComponents(0, false)[1];
+    EXPECT_EQ(star->getType(), ctStar8);
+    EXPECT_TRUE(star->IsFlipX());
+    EXPECT_NEAR(star->GetCurveRadius(), 0.3, 1e-6);
+    EXPECT_DOUBLE_EQ(star->GetSideCount(), 8);
+    EXPECT_TRUE(star->HasShadow());
+    EXPECT_DOUBLE_EQ(star->GetShadowBlurRadius(), 10);
+    EXPECT_EQ(star->GetNSBoundRect(), QRectF(20.5, 30.25, 60, 60));
+    EXPECT_FLOAT_EQ(loaded.GetComponents(0, false)[2]->GetStrokeWidth(), 2.5f);
+    EXPECT_EQ(loaded.GetComponents(1, false)[1]->getClassID(), CFTSeparator::kClassID);
+    EXPECT_EQ(*loaded.GetComponents(1, false)[0]->GetStrokeColor(), CDDColor(0, 0.5f, 0.5f, 1));
+    EXPECT_FALSE(loaded.IsHorizontal(2));
+
+    ASSERT_EQ(loaded.GetLayoutGuidelines(0).size(), 2u);
+    EXPECT_EQ(loaded.GetLayoutGuidelines(0)[0]->getType(), gtVertical);
+    EXPECT_TRUE(loaded.GetLayoutGuidelines(0)[1]->isLocked());
+    EXPECT_DOUBLE_EQ(loaded.GetLayoutGuidelines(0)[1]->getOrigin(), 144);
+    EXPECT_TRUE(loaded.GetLayoutGuidelines(1).empty());
+    EXPECT_DOUBLE_EQ(loaded.GetLayoutGuidelines(2).at(0)->getOrigin(), 36);
+}
+
+TEST(CFTACoreDocArchiveTest, EmptyListsWriteNoKey)
+{
+    TestCoreDoc doc;
+    CDDArchive archive(true);
+    EXPECT_TRUE(CFTACoreDoc::SerializeComponents(archive, doc.GetComponentsPtr(0, false), false));
+    EXPECT_TRUE(doc.SerializeLayoutGuidelines(archive, 0));
+    EXPECT_TRUE(archive.getDict().toDictionary().isEmpty());
+    archive.setStoring(false);
+    EXPECT_TRUE(CFTACoreDoc::SerializeComponents(archive, doc.GetComponentsPtr(0, false), false));
+    EXPECT_TRUE(doc.GetComponents(0, false).empty());
+}
+
+TEST(CFTACoreDocArchiveTest, ListWithBadEntriesLoadsWhatItCan)
+{
+    const auto entry = [](const QString &className) {
+        return PWPlist(PWPlist::Dictionary {{key_ClassID, PWPlist::fromString(className)},
+                                            {key_Bounds, PWPlist::fromString(QStringLiteral("{{1, 1}, {9, 9}}"))}});
+    };
+    const PWPlist::Array entries = {
+        entry(QStringLiteral("Square Field")),
+        entry(QStringLiteral("CLeaf")),
+        PWPlist::fromString(QStringLiteral("not a dictionary")),
+        PWPlist(PWPlist::Dictionary {{key_Bounds, PWPlist::fromInteger(3)}}),
+        entry(QStringLiteral("Separator")),
+        PWPlist(PWPlist::Dictionary {{key_ClassID, PWPlist::fromString(QStringLiteral("Square Field"))},
+                                     {key_ComponentType, PWPlist(PWPlist::Array {})},
+                                     {key_SideCount, PWPlist::fromString(QStringLiteral("2000000000"))},
+                                     {key_FlipX, PWPlist::fromInteger(1)}}),
+    };
+    CDDArchive archive(false);
+    archive.Attach(PWPlist(PWPlist::Dictionary {{key_Components, PWPlist(entries)}}));
+    archive.setBundleVersion(100);
+
+    TestCoreDoc doc;
+    LogCapture log;
+    EXPECT_FALSE(CFTACoreDoc::SerializeComponents(archive, doc.GetComponentsPtr(0, false), false));
+    const std::vector<CFTComponent *> &list = doc.GetComponents(0, false);
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[0]->getClassID(), 1);
+    EXPECT_EQ(list[1]->getClassID(), 2);
+    EXPECT_EQ(list[2]->getType(), ctRect);
+    EXPECT_FALSE(list[2]->IsFlipX());
+    EXPECT_TRUE(LogCapture::lines().contains(QStringLiteral("Unknown nClassID (=13)")));
+    // An absurd side count must not make drawing endless.
+    list[2]->SetSize(40, 40);
+    list[2]->setType(ctStar5);
+    list[2]->SetSideCount(2e9);
+    EXPECT_FALSE(list[2]->GetPath(nullptr)->path().isEmpty());
+}
+
+TEST(CFTACoreDocArchiveTest, ComponentsKeyOfTheWrongKindIsRefused)
+{
+    CDDArchive archive(false);
+    archive.Attach(PWPlist(PWPlist::Dictionary {{key_Components, PWPlist::fromString(QStringLiteral("x"))},
+                                                {key_LayoutGuidelines, PWPlist::fromInteger(4)}}));
+    TestCoreDoc doc;
+    LogCapture log;
+    EXPECT_FALSE(CFTACoreDoc::SerializeComponents(archive, doc.GetComponentsPtr(0, false), false));
+    EXPECT_TRUE(doc.SerializeLayoutGuidelines(archive, 0));
+    EXPECT_TRUE(doc.GetComponents(0, false).empty());
+    EXPECT_TRUE(doc.GetLayoutGuidelines(0).empty());
+}
+
+TEST(CFTACoreDocArchiveTest, GuidelineListSkipsEntriesOfOtherClasses)
+{
+    CDDArchive archive(false);
+    const PWPlist::Array entries = {
+        PWPlist(PWPlist::Dictionary {{key_ClassID, PWPlist::fromString(QStringLiteral("Square Field"))}}),
+        PWPlist(PWPlist::Dictionary {{key_Origin, PWPlist::fromString(QStringLiteral("12"))}}),
+    };
+    archive.Attach(PWPlist(PWPlist::Dictionary {{key_LayoutGuidelines, PWPlist(entries)}}));
+    TestCoreDoc doc;
+    LogCapture log;
+    EXPECT_FALSE(doc.SerializeLayoutGuidelines(archive, 0));
+    ASSERT_EQ(doc.GetLayoutGuidelines(0).size(), 1u);
+    EXPECT_DOUBLE_EQ(doc.GetLayoutGuidelines(0)[0]->getOrigin(), 12);
+}
+
+// A plain text stand-in, so that the class a "Text" entry becomes can be seen.
+class TextClassTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        FTComponentFactory::registerClass(3, [](CFTComponent *) { return std::make_unique<ProbeComponent>(3); });
+        FTComponentFactory::registerClass(10, [](CFTComponent *) { return std::make_unique<ProbeComponent>(10); });
+    }
+    void TearDown() override
+    {
+        FTComponentFactory::registerClass(3, nullptr);
+        FTComponentFactory::registerClass(10, nullptr);
+    }
+};
+
+TEST_F(TextClassTest, CopiedSideKeepsPlainTextsPlain)
+{
+    TestCoreDoc doc;
+    doc.AddObject(new ProbeComponent(3), 0, false);
+    doc.AddObject(new ProbeComponent(3), 0, true);
+    doc.AddLayoutGuideline(new CFTLayoutGuideline(gtVertical, 5), 0);
+    doc.SetHorizontal(false, 0);
+
+    const std::unique_ptr<CFTACoreDoc::ftSide> copy = doc.getPage(0)->clone();
+    ASSERT_EQ(copy->maComponents.size(), 1u);
+    ASSERT_EQ(copy->maBackComponents.size(), 1u);
+    EXPECT_EQ(copy->maComponents[0]->getClassID(), 3);
+    EXPECT_EQ(copy->maBackComponents[0]->getClassID(), 3);
+    EXPECT_NE(copy->maComponents[0], doc.GetComponents(0, false)[0]);
+    ASSERT_EQ(copy->maLayoutGuidelines.size(), 1u);
+    EXPECT_EQ(copy->maLayoutGuidelines[0]->getType(), gtVertical);
+    EXPECT_EQ(copy->getPageOrientation(), 1);
+}
+
+TEST_F(TextClassTest, ArchivesMadeHereCarryTheRunningVersion)
+{
+    ProbeComponent text(3);
+    const CDDArchive archive = CFTACoreDoc::GetArchiveFromObject(&text, nullptr);
+    EXPECT_EQ(archive.getBundleVersion(), PWBundle::mainBundle().bundleVersion());
+    EXPECT_GT(archive.getBundleVersion(), FTComponentFactory::kLastOldBundleVersion);
+}
+
+struct FileVersionCase
+{
+    const char *name;
+    const char *bundleVersion; // null: the key is absent
+    int classMade;
+};
+
+class FileVersionTest : public TextClassTest, public ::testing::WithParamInterface<FileVersionCase>
+{
+};
+
+TEST_P(FileVersionTest, TextsOfOldFilesBecomeAddressTextsInBothLists)
+{
+    TestCoreDoc original;
+    original.AddObject(new ProbeComponent(3), 0, false);
+    original.AddObject(new ProbeComponent(3), 0, true);
+    QByteArray xml = save(original);
+    std::optional<PWPlist> parsed = PWPlist::parse(xml);
+    ASSERT_TRUE(parsed);
+    PWPlist::Dictionary top = parsed->toDictionary();
+    if (GetParam().bundleVersion)
+        top.insert(key_BundleVersion, PWPlist::fromString(QString::fromLatin1(GetParam().bundleVersion)));
+    else
+        top.remove(key_BundleVersion);
+
+    TestCoreDoc loaded;
+    ASSERT_TRUE(load(PWPlist(top).toXml(), loaded));
+    EXPECT_EQ(loaded.GetComponents(0, false).at(0)->getClassID(), GetParam().classMade);
+    EXPECT_EQ(loaded.GetComponents(0, true).at(0)->getClassID(), GetParam().classMade);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, FileVersionTest,
+                         ::testing::Values(FileVersionCase {"Absent", nullptr, 10}, FileVersionCase {"Old", "72", 10},
+                                           FileVersionCase {"First", "73", 3}, FileVersionCase {"Current", "100", 3}),
+                         [](const ::testing::TestParamInfo<FileVersionCase> &info) { return info.param.name; });
+
+} // namespace

@@ -1,0 +1,363 @@
+// Picking, handles, the mouse operations and the rectangles of the component base.
+
+#include "foundation/CFTComponent.h"
+
+#include "document/CFTACoreView.h"
+#include "drawing/CDDDrawer.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+TEST(CFTComponentInteractionTest, PicksTheBorderBandOnly)
+{
+    CFTComponent component(100, 100, 50, 40);
+    bool selected = false;
+    actionType action = atNothing;
+    EXPECT_EQ(component.PickMe(101, 120, selected, 3, action, 0), &component);
+    EXPECT_EQ(action, atBorder);
+    EXPECT_EQ(component.PickMe(97.5, 120, selected, 3, action, 0), &component);
+    // Inside, but farther than the tolerance from every edge.
+    EXPECT_EQ(component.PickMe(125, 120, selected, 3, action, 0), nullptr);
+    EXPECT_EQ(action, atNothing);
+    // Near the line of an edge, but beyond the grown rectangle.
+    EXPECT_EQ(component.PickMe(101, 200, selected, 3, action, 0), nullptr);
+    EXPECT_EQ(component.TestMe(150, 140, selected, 3), &component);
+}
+
+struct DotCase
+{
+    double x;
+    double y;
+    int handle;
+};
+
+class PickDotTest : public ::testing::TestWithParam<DotCase>
+{
+};
+
+TEST_P(PickDotTest, FindsTheHandleUnderThePoint)
+{
+    CFTComponent component(0, 0, 100, 60);
+    EXPECT_EQ(component.PickMyDot(GetParam().x, GetParam().y, 3), GetParam().handle);
+}
+
+INSTANTIATE_TEST_SUITE_P(Handles, PickDotTest,
+                         ::testing::Values(DotCase{0, 0, 5}, DotCase{1, 30, 6}, DotCase{-2, 60, 7}, DotCase{50, 0, 9},
+                                           DotCase{50, 30, 0}, DotCase{50, 61, 11}, DotCase{100, 0, 13},
+                                           DotCase{99, 30, 14}, DotCase{100, 60, 15}, DotCase{3, 0, 0},
+                                           DotCase{30, 30, 0}));
+
+TEST(CFTComponentInteractionTest, NarrowRectanglePrefersLeftAndTopHandles)
+{
+    // Narrower than twice the tolerance: the left edge is tested first.
+    EXPECT_EQ(CFTComponent::PickDot(2, 0, 3, 0, 0, 4, 4), 5);
+    EXPECT_EQ(CFTComponent::PickDot(2, 2, 3, 0, 0, 4, 4), 5);
+}
+
+TEST(CFTComponentInteractionTest, HandleMirroringIsExclusiveOr)
+{
+    const int horizontal[][2] = {{5, 13}, {6, 14}, {7, 15}};
+    for (const auto &pair : horizontal) {
+        EXPECT_EQ(CFTComponent::ConvertDotNumberX(pair[0]), pair[1]);
+        EXPECT_EQ(CFTComponent::ConvertDotNumberX(pair[1]), pair[0]);
+    }
+    const int vertical[][2] = {{5, 7}, {13, 15}, {9, 11}};
+    for (const auto &pair : vertical) {
+        EXPECT_EQ(CFTComponent::ConvertDotNumberY(pair[0]), pair[1]);
+        EXPECT_EQ(CFTComponent::ConvertDotNumberY(pair[1]), pair[0]);
+    }
+}
+
+struct DragCase
+{
+    const char *name;
+    int handle;
+    double dx;
+    double dy;
+    int handleAfter;
+    QRectF rectAfter;
+};
+
+class ChangeBoundTest : public ::testing::TestWithParam<DragCase>
+{
+};
+
+TEST_P(ChangeBoundTest, DragsAndMirrors)
+{
+    const DragCase &c = GetParam();
+    CFTComponent component(100, 100, 40, 20);
+    int handle = c.handle;
+    component.MoveDot(handle, c.dx, c.dy, nullptr);
+    EXPECT_EQ(handle, c.handleAfter);
+    EXPECT_EQ(component.GetNSBoundRect(), c.rectAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Handles, ChangeBoundTest,
+    ::testing::Values(DragCase{"BottomRightGrows", 15, 10, 5, 15, QRectF(100, 100, 50, 25)},
+                      DragCase{"TopLeftShrinks", 5, 10, 5, 5, QRectF(110, 105, 30, 15)},
+                      DragCase{"TopRightPastLeftEdge", 13, -60, 0, 5, QRectF(80, 100, 20, 20)},
+                      DragCase{"LeftMiddlePastRightEdge", 6, 50, 0, 14, QRectF(140, 100, 10, 20)},
+                      DragCase{"TopMiddlePastBottom", 9, 7, 30, 11, QRectF(100, 120, 40, 10)},
+                      DragCase{"CornerPastBothSides", 15, -50, -30, 5, QRectF(90, 90, 10, 10)},
+                      DragCase{"SideHandleIgnoresTheOtherAxis", 14, 10, 99, 14, QRectF(100, 100, 50, 20)}),
+    [](const ::testing::TestParamInfo<DragCase> &info) { return info.param.name; });
+
+TEST(CFTComponentInteractionTest, StartOperationRemembersTheGeometryInItsModesOnly)
+{
+    CFTComponent component(1, 2, 3, 4);
+    component.StartOperation(omCreate, nullptr, 0, 13);
+    EXPECT_FALSE(component.isOperating());
+    component.StartOperation(omResize, nullptr, 0, 13);
+    EXPECT_TRUE(component.isOperating());
+    EXPECT_EQ(component.GetLastOperDot(), 13);
+    component.SetOrigin(10, 20);
+    double l, t, r, b;
+    component.GetLastDrawRect(&l, &t, &r, &b);
+    EXPECT_DOUBLE_EQ(l, 1);
+    EXPECT_DOUBLE_EQ(b, 6);
+    EXPECT_EQ(component.GetNSLastRect(), QRectF(1, 2, 3, 4));
+    component.EndOperation(omResize);
+    EXPECT_FALSE(component.isOperating());
+}
+
+// The group of two components spans (0, 0)-(200, 100); it is squeezed and stretched.
+class GroupResizeTest : public ::testing::Test
+{
+protected:
+    void start(CFTComponent &component)
+    {
+        view.setSmartSelectionMode(true);
+        view.setSelObjectsRect(0, 0, 200, 100);
+        component.StartOperation(omResize, &view, 0, 15);
+    }
+    CFTACoreView view;
+};
+
+TEST_F(GroupResizeTest, UnturnedComponentKeepsItsPlaceInTheGroup)
+{
+    CFTComponent component(100, 50, 100, 50);
+    start(component);
+    component.ResizeWithGroupSize(0, 0, 200, 100, 10, 20, 400, 50, false, false);
+    EXPECT_EQ(component.GetNSBoundRect(), QRectF(210, 45, 200, 25));
+    // Squeezed to nothing, an unturned component may reach zero size.
+    component.ResizeWithGroupSize(0, 0, 400, 50, 0, 0, 0, 0, false, false);
+    EXPECT_DOUBLE_EQ(component.GetSizeX(), 0);
+    EXPECT_DOUBLE_EQ(component.GetSizeY(), 0);
+}
+
+TEST_F(GroupResizeTest, TurnedComponentGrowsByTheStepAndNeverBelowOnePoint)
+{
+    CFTComponent component(0, 0, 100, 50);
+    component.SetAngle(kPi / 2.0);
+    start(component);
+    component.ResizeWithGroupSize(0, 0, 200, 100, 0, 0, 240, 100, false, false);
+    // A quarter turn: the group's extra width goes into the component's height.
+    EXPECT_NEAR(component.GetSizeX(), 100, 1e-9);
+    EXPECT_NEAR(component.GetSizeY(), 50 + 40 * 0.25, 1e-9);
+    component.ResizeWithGroupSize(0, 0, 240, 100, 0, 0, 0, 0, false, false);
+    EXPECT_DOUBLE_EQ(component.GetSizeX(), 1.0);
+    EXPECT_DOUBLE_EQ(component.GetSizeY(), 1.0);
+}
+
+TEST_F(GroupResizeTest, EmptyGroupExtentGivesFiniteFactors)
+{
+    CFTComponent component(10, 0, 0, 50);
+    view.setSmartSelectionMode(true);
+    view.setSelObjectsRect(10, 0, 0, 50);
+    component.StartOperation(omResize, &view, 0, 11);
+    component.ResizeWithGroupSize(10, 0, 0, 50, 10, 0, 0, 100, false, false);
+    EXPECT_TRUE(std::isfinite(component.GetOriginX()));
+    EXPECT_DOUBLE_EQ(component.GetSizeY(), 100);
+}
+
+TEST(CFTComponentInteractionTest, ScalingATurnedComponentKeepsItsCentreScaled)
+{
+    CFTComponent flat(10, 20, 30, 40);
+    flat.updateCoordWithKoeff(2, 0.5, 0, 0);
+    EXPECT_EQ(flat.GetNSBoundRect(), QRectF(20, 10, 60, 20));
+
+    CFTComponent turned(10, 20, 30, 40);
+    turned.SetAngle(kPi);
+    turned.updateCoordWithKoeff(2, 2, 0, 0);
+    EXPECT_NEAR(turned.GetOriginX() + turned.GetSizeX() / 2.0, 50, 1e-9);
+    EXPECT_NEAR(turned.GetSizeX(), 60, 1e-9);
+    EXPECT_NEAR(turned.GetSizeY(), 80, 1e-9);
+}
+
+struct WrapCase
+{
+    double angle;
+    double delta;
+    double expected;
+};
+
+class RotateWrapTest : public ::testing::TestWithParam<WrapCase>
+{
+};
+
+TEST_P(RotateWrapTest, AngleStaysWithinHalfATurn)
+{
+    CFTComponent component(0, 0, 10, 10);
+    component.SetAngle(GetParam().angle);
+    component.Rotate(GetParam().delta, 5, 5);
+    EXPECT_NEAR(component.GetAngle(), GetParam().expected, 1e-9);
+    EXPECT_LE(std::fabs(component.GetAngle()), kPi);
+}
+
+INSTANTIATE_TEST_SUITE_P(Angles, RotateWrapTest,
+                         ::testing::Values(WrapCase{-3.1, 0.1, -3.2 + 2 * kPi}, WrapCase{3.1, -0.1, 3.2 - 2 * kPi},
+                                           WrapCase{0.0, 0.5, -0.5}, WrapCase{1.0, -1.0, 2.0},
+                                           WrapCase{0.0, 7.0 * kPi + 0.25, -kPi - 0.25 + 2 * kPi}));
+
+TEST(CFTComponentInteractionTest, RotatingAboutAnOutsidePivotCarriesTheComponentAlong)
+{
+    CFTComponent component(90, -10, 20, 20); // centred on (100, 0)
+    component.Rotate(-kPi / 2.0, 0, 0);
+    EXPECT_NEAR(component.GetAngle(), kPi / 2.0, 1e-12);
+    // A quarter turn on a y-down page takes (100, 0) to (0, 100); the size stays.
+    EXPECT_NEAR(component.GetOriginX() + 10, 0, 1e-9);
+    EXPECT_NEAR(component.GetOriginY() + 10, 100, 1e-9);
+    EXPECT_DOUBLE_EQ(component.GetSizeX(), 20);
+}
+
+TEST(CFTComponentInteractionTest, RotatingByMouseUsesTheChangeOfDirection)
+{
+    CFTComponent component(-10, -10, 20, 20);
+    // From the right of the pivot to below it: a quarter turn clockwise on the page.
+    component.Rotate(0, 50, 50, 0, 0, 0);
+    EXPECT_NEAR(component.GetAngle(), kPi / 2.0, 1e-12);
+    // A mouse exactly on the pivot has no direction and turns nothing.
+    component.Rotate(0, 0, 0, 0, 0, 0);
+    EXPECT_NEAR(component.GetAngle(), kPi / 2.0, 1e-12);
+}
+
+TEST(CFTComponentInteractionTest, RadialMoveGoesAwayFromThePivot)
+{
+    CFTComponent component(90, -10, 20, 20);
+    component.ChangeObjectRadius(5, 0, 0);
+    EXPECT_NEAR(component.GetOriginX(), 95, 1e-9);
+    EXPECT_NEAR(component.GetOriginY(), -10, 1e-9);
+
+    CFTComponent centred(-10, -10, 20, 20);
+    centred.ChangeObjectRadius(3, 0, 0);
+    EXPECT_NEAR(centred.GetOriginX(), -13, 1e-9);
+    EXPECT_NEAR(centred.GetOriginY(), -13, 1e-9);
+
+    CFTComponent dragged(90, -10, 20, 20);
+    dragged.ChangeObjectRadius(110, 100, 0, 0, 0, 0);
+    EXPECT_NEAR(dragged.GetOriginX(), 100, 1e-9);
+}
+
+TEST(CFTComponentInteractionTest, CursorSquaresFollowTheTurn)
+{
+    CFTComponent component(0, 0, 100, 40);
+    SRect rects[2];
+    EXPECT_EQ(component.getCursorRectsByType(crLeftRight, rects, false, 3), 0);
+    ASSERT_EQ(component.getCursorRectsByType(crLeftRight, rects, true, 3), 2);
+    EXPECT_EQ(rects[0], (SRect{-3, 17, 6, 6}));
+    EXPECT_EQ(rects[1], (SRect{97, 17, 6, 6}));
+    EXPECT_EQ(component.getCursorRectsByType(cursorType(7), rects, true, 3), 0);
+
+    component.SetAngle(kPi / 2.0);
+    ASSERT_EQ(component.getCursorRectsByType(crLeftRight, rects, true, 3), 2);
+    // The top and bottom middle handles, turned to the left and right of the centre (50, 20).
+    EXPECT_NEAR(rects[0].x + 3, 70, 1e-9);
+    EXPECT_NEAR(rects[0].y + 3, 20, 1e-9);
+    EXPECT_NEAR(rects[1].x + 3, 30, 1e-9);
+    EXPECT_DOUBLE_EQ(rects[1].width, 6);
+}
+
+TEST(CFTComponentInteractionTest, DrawRectanglesOfATurnedComponent)
+{
+    CFTComponent component(0, 0, 100, 20);
+    component.SetAngle(kPi / 2.0);
+    double l, t, r, b;
+    component.GetDrawRect(&l, &t, &r, &b, false);
+    EXPECT_NEAR(l, 40, 1e-9);
+    EXPECT_NEAR(t, -40, 1e-9);
+    EXPECT_NEAR(r, 60, 1e-9);
+    EXPECT_NEAR(b, 60, 1e-9);
+    component.GetDrawRect(nullptr, nullptr, nullptr, nullptr, true);
+    const QRectF grown = component.GetNSDrawRect(true, 4);
+    EXPECT_NEAR(grown.left(), 38, 1e-4);
+    EXPECT_NEAR(grown.width(), 24, 1e-4);
+    EXPECT_NEAR(component.GetNSDrawRect(false, 4).height(), 100, 1e-4);
+}
+
+struct IntersectCase
+{
+    const char *name;
+    double angle;
+    QRectF band;
+    bool hits;
+};
+
+class IntersectTest : public ::testing::TestWithParam<IntersectCase>
+{
+};
+
+TEST_P(IntersectTest, RubberBandInEitherCornerOrder)
+{
+    const IntersectCase &c = GetParam();
+    CFTComponent component(100, 100, 100, 50);
+    component.SetAngle(c.angle);
+    const QRectF b = c.band;
+    EXPECT_EQ(component.isIntersectRect(b.left(), b.top(), b.right(), b.bottom()), c.hits);
+    EXPECT_EQ(component.isIntersectRect(b.right(), b.bottom(), b.left(), b.top()), c.hits);
+    EXPECT_EQ(component.isIntersectRect(b.right(), b.top(), b.left(), b.bottom()), c.hits);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bands, IntersectTest,
+    ::testing::Values(IntersectCase{"CoversACorner", 0, QRectF(90, 90, 20, 20), true},
+                      IntersectCase{"InsideTheComponent", 0, QRectF(120, 110, 10, 10), true},
+                      IntersectCase{"SpansHorizontally", 0, QRectF(50, 120, 300, 10), true},
+                      IntersectCase{"SpansVertically", 0, QRectF(150, 50, 10, 200), true},
+                      IntersectCase{"Beside", 0, QRectF(0, 0, 50, 50), false},
+                      IntersectCase{"TurnedCrossingAnEdge", 0.3, QRectF(90, 120, 30, 10), true},
+                      IntersectCase{"TurnedAndCoveringIt", 0.3, QRectF(0, 0, 400, 400), true},
+                      // Wholly inside a turned component touches none of its edges.
+                      IntersectCase{"InsideATurnedComponent", 0.3, QRectF(145, 120, 10, 10), false},
+                      IntersectCase{"TurnedAndBeside", 0.3, QRectF(300, 300, 10, 10), false}),
+    [](const ::testing::TestParamInfo<IntersectCase> &info) { return info.param.name; });
+
+TEST(CFTComponentInteractionTest, HandlesAreDrawnOnlyWithAView)
+{
+    QImage image(60, 60, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    CDDDrawer drawer(true, &painter);
+    CFTComponent component(10, 10, 40, 40);
+    component.DrawSelection(&drawer, nullptr);
+    painter.end();
+    EXPECT_EQ(image.pixelColor(10, 10), QColor(Qt::white));
+
+    QPainter again(&image);
+    drawer.SetPainter(&again);
+    CFTACoreView view;
+    component.DrawSelection(&drawer, &view);
+    again.end();
+    int marked = 0;
+    for (const QPoint p : {QPoint(10, 10), QPoint(30, 10), QPoint(50, 10), QPoint(10, 30), QPoint(50, 30),
+                           QPoint(10, 50), QPoint(30, 50), QPoint(50, 50)}) {
+        bool found = false;
+        for (int dx = -3; dx <= 3 && !found; ++dx)
+            for (int dy = -3; dy <= 3 && !found; ++dy)
+                found = image.pixelColor(p.x() + dx, p.y() + dy) != QColor(Qt::white);
+        marked += found ? 1 : 0;
+    }
+    EXPECT_EQ(marked, 8);
+    EXPECT_EQ(image.pixelColor(30, 30), QColor(Qt::white));
+}
+
+} // namespace

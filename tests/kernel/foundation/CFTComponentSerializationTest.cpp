@@ -1,0 +1,291 @@
+// The keys every component saves and the creation of components from their class ID.
+
+#include "foundation/CFTComponent.h"
+
+#include "ComponentTestSupport.h"
+#include "foundation/CDDArchive.h"
+#include "foundation/CDDArchiveKeys.h"
+#include "foundation/FTComponentFactory.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using comptest::LogCapture;
+using comptest::ProbeComponent;
+
+CDDArchive stored(CFTComponent &component)
+{
+    CDDArchive archive(true);
+    component.Serialize(archive, nullptr);
+    return archive;
+}
+
+CDDArchive loadingArchive(const PWPlist::Dictionary &dictionary, int bundleVersion = 100)
+{
+    CDDArchive archive(false);
+    archive.Attach(PWPlist(dictionary));
+    archive.setBundleVersion(bundleVersion);
+    return archive;
+}
+
+TEST(CFTComponentSerializationTest, KeysAreWrittenInOrder)
+{
+    CFTComponent component(1, 2, 3, 4);
+    component.SetDefaultShadow(true);
+    const PWPlist dictionary = stored(component).getDict();
+    const QStringList expected = {key_ClassID,
+                                  key_Bounds,
+                                  key_Angle,
+                                  key_Color,
+                                  key_ShadowHorizontalOffset,
+                                  key_ShadowVerticalOffset,
+                                  key_ShadowBlurRadius,
+                                  key_ShadowColor,
+                                  key_Stroke,
+                                  key_OutlineColor,
+                                  key_PenWidth,
+                                  key_TextWrapping,
+                                  key_TextWrappingInset,
+                                  key_ObjectRepresentation};
+    EXPECT_EQ(dictionary.toDictionary().keys(), expected);
+    EXPECT_EQ(dictionary.value(key_ClassID).toString(), QStringLiteral("Abstract Component"));
+    EXPECT_EQ(dictionary.value(key_Bounds).toString(), QStringLiteral("{{1, 2}, {3, 4}}"));
+}
+
+TEST(CFTComponentSerializationTest, ShadowValuesAreSavedAsTheyAre)
+{
+    CFTComponent component;
+    component.SetShadow(true);
+    component.SetShadowOffset(4.5, -2.25);
+    component.SetShadowBlurRadius(6);
+    const PWPlist dictionary = stored(component).getDict();
+    EXPECT_EQ(dictionary.value(key_ShadowHorizontalOffset).toString(), QStringLiteral("4.500"));
+    EXPECT_EQ(dictionary.value(key_ShadowVerticalOffset).toString(), QStringLiteral("-2.250"));
+    EXPECT_EQ(dictionary.value(key_ShadowBlurRadius).toString(), QStringLiteral("6.000"));
+}
+
+TEST(CFTComponentSerializationTest, WithoutShadowNoShadowKeyIsWrittenAndLoadingClearsIt)
+{
+    CFTComponent plain(0, 0, 5, 5);
+    const CDDArchive archive = stored(plain);
+    EXPECT_FALSE(archive.getDict().toDictionary().contains(key_ShadowHorizontalOffset));
+    EXPECT_FALSE(archive.getDict().toDictionary().contains(key_ShadowColor));
+
+    CFTComponent target;
+    target.SetDefaultShadow(true);
+    CDDArchive loading = archive;
+    loading.setStoring(false);
+    target.Serialize(loading, nullptr);
+    EXPECT_FALSE(target.HasShadow());
+}
+
+TEST(CFTComponentSerializationTest, RoundTripKeepsEveryCommonAttribute)
+{
+    CFTComponent original(10.5, 20.25, 100, 50);
+    original.SetAngle(0.75);
+    const CDDColor fill(0.2f, 0.4f, 0.6f, 0.5f);
+    const CDDColor outline(0.9f, 0.1f, 0.1f, 1.0f);
+    original.SetFillColor(&fill);
+    original.SetStrokeColor(&outline);
+    original.SetLineWidth(2.5);
+    original.SetDefaultShadow(true);
+    original.SetShadowOffset(3, -7);
+    const CDDColor shadow(0, 0, 0.5f, 0.6f);
+    original.SetShadowColor(&shadow);
+    original.SetWrapType(twTextOnRight);
+    original.SetWrapInset(4.5);
+    original.setRepresentationType(orUpperCase, false);
+
+    CDDArchive archive = stored(original);
+    archive.setStoring(false);
+    CFTComponent loaded;
+    ASSERT_TRUE(loaded.Serialize(archive, nullptr));
+    EXPECT_EQ(loaded.GetNSBoundRect(), QRectF(10.5, 20.25, 100, 50));
+    EXPECT_NEAR(loaded.GetAngle(), 0.75, 1e-6);
+    EXPECT_EQ(*loaded.GetFillColor(), fill);
+    EXPECT_EQ(*loaded.GetStrokeColor(), outline);
+    EXPECT_TRUE(loaded.IsStroked());
+    EXPECT_FLOAT_EQ(loaded.GetStrokeWidth(), 2.5f);
+    EXPECT_TRUE(loaded.HasShadow());
+    EXPECT_DOUBLE_EQ(loaded.GetShadowOffsetX(), 3);
+    EXPECT_DOUBLE_EQ(loaded.GetShadowOffsetY(), -7);
+    EXPECT_DOUBLE_EQ(loaded.GetShadowBlurRadius(), 10);
+    EXPECT_EQ(*loaded.GetShadowColor(), shadow);
+    EXPECT_EQ(loaded.GetWrapType(), twTextOnRight);
+    EXPECT_DOUBLE_EQ(loaded.GetWrapInset(), 4.5);
+    EXPECT_EQ(loaded.representationType(), orUpperCase);
+}
+
+TEST(CFTComponentSerializationTest, MissingKeysKeepTheConstructorsValues)
+{
+    CFTComponent component(7, 8, 9, 10);
+    const CDDColor fill(1, 0, 0, 1);
+    component.SetFillColor(&fill);
+    component.SetAngle(1.0);
+    // Present offset, absent rest: both missing shadow values start at 0.
+    CDDArchive archive = loadingArchive({{key_ShadowHorizontalOffset, PWPlist::fromString(QStringLiteral("2"))}});
+    component.Serialize(archive, nullptr);
+    EXPECT_DOUBLE_EQ(component.GetOriginX(), 7);
+    EXPECT_DOUBLE_EQ(component.GetSizeX(), 0);
+    EXPECT_DOUBLE_EQ(component.GetAngle(), 0);
+    EXPECT_EQ(*component.GetFillColor(), fill);
+    EXPECT_TRUE(component.HasShadow());
+    EXPECT_DOUBLE_EQ(component.GetShadowOffsetX(), 2);
+    EXPECT_DOUBLE_EQ(component.GetShadowOffsetY(), 0);
+    EXPECT_DOUBLE_EQ(component.GetShadowBlurRadius(), 0);
+    EXPECT_EQ(*component.GetShadowColor(), CDDColor());
+}
+
+TEST(CFTComponentSerializationTest, WrongValueKindsAreLeftOut)
+{
+    CFTComponent component(1, 2, 3, 4);
+    CDDArchive archive = loadingArchive({
+        {key_Bounds, PWPlist::fromData("not a rectangle")},
+        {key_Angle, PWPlist(PWPlist::Array {})},
+        {key_Color, PWPlist::fromString(QStringLiteral("1, 2"))},
+        {key_Stroke, PWPlist::fromString(QStringLiteral("yes"))},
+        {key_PenWidth, PWPlist::fromString(QStringLiteral("3"))},
+    });
+    EXPECT_TRUE(component.Serialize(archive, nullptr));
+    EXPECT_DOUBLE_EQ(component.GetOriginX(), 1);
+    EXPECT_DOUBLE_EQ(component.GetAngle(), 0);
+    EXPECT_EQ(*component.GetFillColor(), CDDColor());
+    EXPECT_FALSE(component.IsStroked());
+    EXPECT_FLOAT_EQ(component.GetStrokeWidth(), 3.0f);
+}
+
+// Text and address-text classes come from other subsystems; here stand-ins registered under
+// their IDs tell which one was made, and with which parent.
+class ClassFactoryTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        FTComponentFactory::registerClass(3, [this](CFTComponent *parent) {
+            lastParent = parent;
+            return std::make_unique<ProbeComponent>(3);
+        });
+        FTComponentFactory::registerClass(10, [this](CFTComponent *parent) {
+            lastParent = parent;
+            return std::make_unique<ProbeComponent>(10);
+        });
+        FTComponentFactory::registerClass(6, [this](CFTComponent *parent) {
+            lastParent = parent;
+            return std::make_unique<ProbeComponent>(6);
+        });
+    }
+    void TearDown() override
+    {
+        FTComponentFactory::registerClass(3, nullptr);
+        FTComponentFactory::registerClass(10, nullptr);
+        FTComponentFactory::registerClass(6, nullptr);
+    }
+
+    std::unique_ptr<CFTComponent> create(const QString &className, int bundleVersion)
+    {
+        lastParent = &sentinel;
+        return CFTComponent::CreateFromArchive(
+            loadingArchive({{key_ClassID, PWPlist::fromString(className)}}, bundleVersion), nullptr, &parent);
+    }
+
+    CFTComponent parent;
+    CFTComponent sentinel;
+    CFTComponent *lastParent = nullptr;
+};
+
+struct VersionCase
+{
+    int bundleVersion;
+    int classMade;
+};
+
+class OldTextRuleTest : public ClassFactoryTest, public ::testing::WithParamInterface<VersionCase>
+{
+};
+
+TEST_P(OldTextRuleTest, PlainTextOfAnOldFileBecomesAnAddressText)
+{
+    const std::unique_ptr<CFTComponent> made = create(QStringLiteral("Text"), GetParam().bundleVersion);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->getClassID(), GetParam().classMade);
+    EXPECT_EQ(lastParent, &parent);
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, OldTextRuleTest,
+                         ::testing::Values(VersionCase{0, 10}, VersionCase{72, 10}, VersionCase{73, 3},
+                                           VersionCase{100, 3}));
+
+TEST_F(ClassFactoryTest, TitledTextIsAPlainTextWithoutParent)
+{
+    const std::unique_ptr<CFTComponent> made = create(QStringLiteral("Titled Text"), 0);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->getClassID(), 3);
+    EXPECT_EQ(lastParent, nullptr);
+}
+
+TEST_F(ClassFactoryTest, PicturesAreMadeWithoutParent)
+{
+    ASSERT_NE(create(QStringLiteral("Picture"), 100), nullptr);
+    EXPECT_EQ(lastParent, nullptr);
+}
+
+TEST_F(ClassFactoryTest, KernelClassesAreKnownFromTheStart)
+{
+    const std::unique_ptr<CFTComponent> shape = create(QStringLiteral("Square Field"), 100);
+    ASSERT_NE(shape, nullptr);
+    EXPECT_EQ(shape->getClassID(), 1);
+    const std::unique_ptr<CFTComponent> separator = create(QStringLiteral("Separator"), 100);
+    ASSERT_NE(separator, nullptr);
+    EXPECT_EQ(separator->getType(), ctSeparator);
+}
+
+TEST_F(ClassFactoryTest, UnknownClassIDsAreLoggedAndMakeNothing)
+{
+    LogCapture log;
+    for (const char *name : {"Abstract Component", "Circle Text", "CKnot", "Layout Guideline"})
+        EXPECT_EQ(create(QString::fromLatin1(name), 100), nullptr) << name;
+    EXPECT_EQ(create(QStringLiteral("Hovercraft"), 100), nullptr);
+    EXPECT_EQ(CFTComponent::CreateFromArchive(loadingArchive({}), nullptr, nullptr), nullptr);
+    EXPECT_EQ(LogCapture::lines(), (QStringList {QStringLiteral("Unknown nClassID (=0)"),
+                                                  QStringLiteral("Unknown nClassID (=4)"),
+                                                  QStringLiteral("Unknown nClassID (=12)"),
+                                                  QStringLiteral("Unknown nClassID (=18)"),
+                                                  QStringLiteral("Unknown nClassID (=-1)"),
+                                                  QStringLiteral("Unknown nClassID (=-1)")}));
+}
+
+TEST_F(ClassFactoryTest, AClassNotYetRegisteredMakesNothing)
+{
+    LogCapture log;
+    EXPECT_EQ(create(QStringLiteral("Barcode"), 100), nullptr);
+    ASSERT_EQ(LogCapture::lines().size(), 1);
+    EXPECT_TRUE(LogCapture::lines().front().startsWith(QStringLiteral("nClassID (=9) has no registered class")));
+    EXPECT_FALSE(FTComponentFactory::registerClass(18, [](CFTComponent *) { return std::make_unique<CFTComponent>(); }));
+}
+
+TEST_F(ClassFactoryTest, StoringArchiveMakesNothingAndLeavesTheListAlone)
+{
+    std::vector<CFTComponent *> list;
+    CDDArchive archive(true);
+    archive.SetClassID(1);
+    EXPECT_EQ(CFTComponent::SerializeFromArchive(archive, &list, nullptr), nullptr);
+    EXPECT_TRUE(list.empty());
+}
+
+TEST_F(ClassFactoryTest, LoadedComponentIsAppendedToTheList)
+{
+    std::vector<CFTComponent *> list;
+    CFTComponent *made = CFTComponent::SerializeFromArchive(
+        loadingArchive({{key_ClassID, PWPlist::fromString(QStringLiteral("Square Field"))},
+                        {key_Bounds, PWPlist::fromString(QStringLiteral("{{1, 2}, {30, 40}}"))}}),
+        &list, nullptr);
+    ASSERT_EQ(list.size(), 1u);
+    const std::unique_ptr<CFTComponent> owned(list.front());
+    EXPECT_EQ(made, owned.get());
+    EXPECT_EQ(owned->GetNSBoundRect(), QRectF(1, 2, 30, 40));
+}
+
+} // namespace

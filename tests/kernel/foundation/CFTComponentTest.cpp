@@ -1,0 +1,208 @@
+// The component base's defaults, setters, shadow attributes, wrap outline and snapping.
+
+#include "foundation/CFTComponent.h"
+
+#include "foundation/CDDWrappingPath.h"
+#include "platform/PWBezierPath.h"
+
+#include <gtest/gtest.h>
+
+#include <numbers>
+
+namespace {
+
+TEST(CFTComponentTest, NewComponentAnswersTheDefaults)
+{
+    CFTComponent component;
+    EXPECT_EQ(component.getClassID(), 0);
+    EXPECT_EQ(component.getType(), ctAbstract);
+    EXPECT_TRUE(component.IsConvex());
+    EXPECT_TRUE(component.canRotate());
+    EXPECT_TRUE(component.CanHaveShadow());
+    EXPECT_FALSE(component.HasShadow());
+    EXPECT_FALSE(component.IsStroked());
+    EXPECT_EQ(component.GetWrapType(), twNoWrap);
+    EXPECT_EQ(component.GetDataPlacing(), pmCover);
+    EXPECT_FLOAT_EQ(component.GetTileScale(), 1.0f);
+    EXPECT_FLOAT_EQ(component.GetStrokeWidth(), 1.0f);
+    EXPECT_EQ(component.GetTextCategory(), tcNone);
+    EXPECT_EQ(component.GetAddressType(), adNone);
+    EXPECT_EQ(component.GetLocation(), -1);
+    EXPECT_TRUE(component.IsPreferredAddress());
+    EXPECT_EQ(component.endEditText(nullptr), &component);
+    EXPECT_EQ(component.SetTextCategory(tcCounter, nullptr), &component);
+    EXPECT_TRUE(component.getURL().isNull());
+    EXPECT_EQ(component.GetFillColor(), component.GetTextColor());
+    EXPECT_FALSE(component.isOperating());
+}
+
+TEST(CFTComponentTest, FourArgumentConstructorSetsOriginAndSize)
+{
+    const CFTComponent component(1.5, 2.5, 30, 40);
+    EXPECT_DOUBLE_EQ(component.GetOriginX(), 1.5);
+    EXPECT_DOUBLE_EQ(component.GetOriginY(), 2.5);
+    EXPECT_DOUBLE_EQ(component.GetSizeX(), 30);
+    EXPECT_DOUBLE_EQ(component.GetSizeY(), 40);
+    EXPECT_DOUBLE_EQ(component.GetAngle(), 0.0);
+    EXPECT_DOUBLE_EQ(component.GetEditingOriginX(), 1.5);
+    EXPECT_DOUBLE_EQ(component.GetEditingSizeY(), 40);
+}
+
+TEST(CFTComponentTest, DefaultShadowSetsItsValuesEvenWhenTurnedOff)
+{
+    CFTComponent component;
+    component.SetDefaultShadow(false);
+    EXPECT_FALSE(component.HasShadow());
+    EXPECT_DOUBLE_EQ(component.GetShadowOffsetX(), 10.0);
+    EXPECT_DOUBLE_EQ(component.GetShadowOffsetY(), -10.0);
+    EXPECT_DOUBLE_EQ(component.GetShadowBlurRadius(), 10.0);
+    EXPECT_EQ(*component.GetShadowColor(), CDDColor(0, 0, 0, 0.8f));
+    component.SetShadow(true);
+    EXPECT_TRUE(component.IsShadowed());
+    EXPECT_DOUBLE_EQ(component.GetShadowOffsetX(), 10.0);
+}
+
+TEST(CFTComponentTest, LineWidthAndStrokeColourTurnTheOutlineOn)
+{
+    CFTComponent byWidth;
+    byWidth.SetLineWidth(2.5);
+    EXPECT_TRUE(byWidth.IsStroked());
+    EXPECT_FLOAT_EQ(byWidth.GetStrokeWidth(), 2.5f);
+
+    CFTComponent byColour;
+    const CDDColor red(1, 0, 0, 1);
+    byColour.SetStrokeColor(&red);
+    EXPECT_TRUE(byColour.IsStroked());
+    EXPECT_EQ(*byColour.GetStrokeColor(), red);
+    byColour.SetStroked(false);
+    EXPECT_FALSE(byColour.IsStroked());
+
+    byColour.SetStrokeColor(nullptr);
+    EXPECT_FALSE(byColour.IsStroked());
+}
+
+TEST(CFTComponentTest, OpacityIsTheFillColoursAlpha)
+{
+    CFTComponent component;
+    const CDDColor blue(0, 0, 1, 1);
+    component.SetFillColor(&blue);
+    component.SetOpacity(0.25f);
+    EXPECT_FLOAT_EQ(component.GetOpacity(), 0.25f);
+    EXPECT_FLOAT_EQ(component.GetFillColor()->getOpacity(), 0.25f);
+}
+
+TEST(CFTComponentTest, WrapOutlineIsKeptUntilTheGeometryChanges)
+{
+    CFTComponent component(10, 20, 100, 50);
+    CDDWrappingPath *first = component.GetPathForTextWrap(nullptr);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(component.GetPathForTextWrap(nullptr), first);
+    EXPECT_EQ(first->getPath()->path().boundingRect(), QRectF(10, 20, 100, 50));
+
+    component.SetAngle(std::numbers::pi / 2.0);
+    EXPECT_EQ(component.GetLastPath(), nullptr);
+    CDDWrappingPath *turned = component.GetPathForTextWrap(nullptr);
+    ASSERT_NE(turned, nullptr);
+    // A quarter turn about the centre stands the outline on its end.
+    const QRectF bounds = turned->getPath()->path().boundingRect();
+    EXPECT_NEAR(bounds.width(), 50, 1e-9);
+    EXPECT_NEAR(bounds.height(), 100, 1e-9);
+
+    component.updateCoordWithVector(5, 5);
+    EXPECT_EQ(component.GetLastPath(), turned);
+    component.Move(5, 5, nullptr);
+    EXPECT_EQ(component.GetLastPath(), nullptr);
+}
+
+TEST(CFTComponentTest, WrapTypeOfTheCachedOutlineWins)
+{
+    CFTComponent component(0, 0, 10, 10);
+    component.SetWrapType(twTextOnLeft);
+    component.GetPathForTextWrap(nullptr)->setWrapType(twMostSpace);
+    EXPECT_EQ(component.GetWrapType(), twMostSpace);
+}
+
+TEST(CFTComponentTest, SnapArraysCoverTheTurnedRectangle)
+{
+    CFTComponent component(0, 0, 100, 20);
+    float values[2] = {-1, -1};
+    EXPECT_EQ(component.getYSnapArrayFrom(nullptr), 0);
+    EXPECT_EQ(component.getXSnapArrayFrom(values), 2);
+    EXPECT_FLOAT_EQ(values[0], 0);
+    EXPECT_FLOAT_EQ(values[1], 100);
+
+    component.SetAngle(std::numbers::pi / 2.0);
+    EXPECT_EQ(component.getXSnapArrayTo(values), 2);
+    EXPECT_NEAR(values[0], 40, 1e-4);
+    EXPECT_NEAR(values[1], 60, 1e-4);
+    EXPECT_EQ(component.getYSnapArrayTo(values), 2);
+    EXPECT_NEAR(values[0], -40, 1e-4);
+    EXPECT_NEAR(values[1], 60, 1e-4);
+    // The min and max queries look at the unturned rectangle.
+    EXPECT_FLOAT_EQ(component.getMinSnapXTo(), 0);
+    EXPECT_FLOAT_EQ(component.getMaxSnapXTo(), 100);
+    EXPECT_FLOAT_EQ(component.getMaxSnapYFrom(), 20);
+}
+
+TEST(CFTComponentTest, SnapshotRestoresOriginAndSizeOnly)
+{
+    CFTComponent component(1, 2, 3, 4);
+    component.snapshotObject();
+    component.SetOrigin(50, 60);
+    component.SetSize(70, 80);
+    component.SetAngle(0.5);
+    component.restoreObject();
+    EXPECT_DOUBLE_EQ(component.GetOriginX(), 1);
+    EXPECT_DOUBLE_EQ(component.GetOriginY(), 2);
+    EXPECT_DOUBLE_EQ(component.GetSizeX(), 3);
+    EXPECT_DOUBLE_EQ(component.GetSizeY(), 4);
+    EXPECT_DOUBLE_EQ(component.GetAngle(), 0.5);
+}
+
+TEST(CFTComponentTest, RestoreDropsTheOutlineOfTheLaterGeometry)
+{
+    CFTComponent component(0, 0, 10, 10);
+    component.snapshotObject();
+    component.SetSize(100, 100);
+    component.GetPathForTextWrap(nullptr);
+    component.restoreObject();
+    EXPECT_EQ(component.GetLastPath(), nullptr);
+    EXPECT_EQ(component.GetPathForTextWrap(nullptr)->getPath()->path().boundingRect(), QRectF(0, 0, 10, 10));
+}
+
+TEST(CFTComponentTest, CopyTakesGeometryAndFillOnly)
+{
+    CFTComponent source(5, 6, 7, 8);
+    source.SetAngle(0.3);
+    const CDDColor green(0, 1, 0, 1);
+    source.SetFillColor(&green);
+    source.SetLineWidth(4);
+
+    CFTComponent copy;
+    copy.Copy(&source);
+    EXPECT_DOUBLE_EQ(copy.GetOriginX(), 5);
+    EXPECT_DOUBLE_EQ(copy.GetSizeY(), 8);
+    EXPECT_DOUBLE_EQ(copy.GetAngle(), 0.3);
+    EXPECT_EQ(*copy.GetFillColor(), green);
+    EXPECT_FALSE(copy.IsStroked());
+    copy.Copy(nullptr);
+    EXPECT_DOUBLE_EQ(copy.GetOriginX(), 5);
+}
+
+TEST(CFTComponentTest, PositionComparatorsOrderByOrigin)
+{
+    const CFTComponent left(1, 9, 5, 5);
+    const CFTComponent right(2, 3, 5, 5);
+    EXPECT_TRUE(CFTComponent::comparePositionByX(&left, &right));
+    EXPECT_FALSE(CFTComponent::comparePositionByX(&right, &left));
+    EXPECT_TRUE(CFTComponent::comparePositionByY(&right, &left));
+}
+
+TEST(CFTComponentTest, RepresentationIsStored)
+{
+    CFTComponent component;
+    component.setRepresentationType(orCapitalized, true);
+    EXPECT_EQ(component.representationType(), orCapitalized);
+}
+
+} // namespace

@@ -1,0 +1,154 @@
+// The attributes new shapes and texts start with.
+
+#include "foundation/CFTDefComponentBox.h"
+#include "foundation/CFTDefComponentText.h"
+
+#include "foundation/CDDArchive.h"
+#include "foundation/CDDArchiveKeys.h"
+#include "platform/PWKeyedArchiver.h"
+#include "platform/PWTextAttributes.h"
+
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(CFTDefComponentBoxTest, InitGivesBlackOutlineAndHalfBlackFill)
+{
+    CFTDefComponentBox box;
+    box.Init();
+    EXPECT_TRUE(box.IsFilled());
+    EXPECT_FALSE(box.IsStroked());
+    EXPECT_EQ(*box.GetFillColor(), CDDColor(0, 0, 0, 0.5f));
+    EXPECT_EQ(*box.GetStrokeColor(), CDDColor(0, 0, 0, 1));
+    EXPECT_TRUE(box.canFill());
+    EXPECT_TRUE(box.canStrok());
+}
+
+TEST(CFTDefComponentBoxTest, OutlineSettersTurnTheOutlineOn)
+{
+    CFTDefComponentBox box;
+    box.SetLineWidth(3);
+    EXPECT_TRUE(box.IsStroked());
+    EXPECT_FLOAT_EQ(box.GetStrokeWidth(), 3.0f);
+    box.SetStroked(false);
+    const CDDColor red(1, 0, 0, 1);
+    box.SetStrokeColor(&red);
+    EXPECT_TRUE(box.IsStroked());
+    EXPECT_EQ(*box.GetStrokeColor(), red);
+    box.SetFilled(false);
+    box.SetFillColor(&red);
+    EXPECT_TRUE(box.IsFilled());
+}
+
+TEST(CFTDefComponentBoxTest, SavesOnlyItsOwnKeysAndReadsThemBack)
+{
+    CFTDefComponentBox box;
+    box.Init();
+    box.SetLineWidth(2.5);
+    box.SetFilled(false);
+    CDDArchive archive(true);
+    ASSERT_TRUE(box.Serialize(archive, nullptr));
+    EXPECT_EQ(archive.getDict().toDictionary().keys(),
+              (QStringList {key_FillBackground, key_Stroke, key_OutlineColor, key_PenWidth, key_Color}));
+
+    archive.setStoring(false);
+    CFTDefComponentBox loaded;
+    loaded.Serialize(archive, nullptr);
+    EXPECT_FALSE(loaded.IsFilled());
+    EXPECT_TRUE(loaded.IsStroked());
+    EXPECT_FLOAT_EQ(loaded.GetStrokeWidth(), 2.5f);
+    EXPECT_EQ(*loaded.GetFillColor(), CDDColor(0, 0, 0, 0.5f));
+}
+
+TEST(CFTDefComponentTextTest, StartsPlainAndUninitialisedMembersAreZero)
+{
+    CFTDefComponentText text;
+    EXPECT_FALSE(text.GetHaveBackColor());
+    EXPECT_FALSE(text.IsShadowed());
+    EXPECT_EQ(text.GetAddressType(), addressType(0));
+    EXPECT_EQ(text.GetAlignment(), taLeft);
+    ASSERT_NE(text.GetText(), nullptr);
+    EXPECT_TRUE(text.GetText()->isEmpty());
+}
+
+TEST(CFTDefComponentTextTest, ColoursGoWhereTextsExpectThem)
+{
+    CFTDefComponentText text;
+    const CDDColor yellow(1, 1, 0, 1);
+    text.SetFillColor(&yellow);
+    EXPECT_TRUE(text.GetHaveBackColor());
+    EXPECT_EQ(*text.GetFillColor(), yellow);
+
+    const CDDColor blue(0, 0, 1, 1);
+    text.SetStrokeColor(&blue);
+    EXPECT_EQ(*text.GetStrokeColor(), blue);
+    EXPECT_TRUE(text.IsStroked());
+    EXPECT_EQ(text.GetFontAttr(nullptr)->foreground().color(), QColor(Qt::blue));
+}
+
+TEST(CFTDefComponentTextTest, FontSizeBaselineAndKerningEditTheDefaultStyle)
+{
+    CFTDefComponentText text;
+    text.SetFont(PWFont(QStringLiteral("DejaVuSans-Bold"), 10));
+    text.IncreaseFontSize();
+    EXPECT_DOUBLE_EQ(text.GetFontAttr(nullptr)->fontPointSize(), 11);
+    text.ChangeFontSize(-20);
+    EXPECT_DOUBLE_EQ(text.GetFontAttr(nullptr)->fontPointSize(), 1);
+    text.updateFontSizeWithKoeff(4);
+    EXPECT_DOUBLE_EQ(text.GetFontAttr(nullptr)->fontPointSize(), 4);
+
+    text.raiseBaseline();
+    text.raiseBaseline();
+    EXPECT_NEAR(text.GetFontAttr(nullptr)->doubleProperty(PWTextAttributes::BaselineOffset), 0.2, 1e-6);
+    text.tightenKerning();
+    EXPECT_NEAR(text.GetFontAttr(nullptr)->doubleProperty(PWTextAttributes::Kerning), -0.1, 1e-6);
+
+    bool mixed = true;
+    const std::optional<PWFont> font = text.GetFont(&mixed);
+    ASSERT_TRUE(font);
+    EXPECT_FALSE(mixed);
+    EXPECT_EQ(font->postScriptName(), QStringLiteral("DejaVuSans-Bold"));
+    EXPECT_TRUE(text.IsEqualFont(PWFont(QStringLiteral("DejaVuSans-Bold"), 4)));
+    EXPECT_FALSE(text.IsEqualFont(PWFont(QStringLiteral("DejaVuSans"), 4)));
+}
+
+TEST(CFTDefComponentTextTest, InitGivesBlackTextInTheDefaultFont)
+{
+    CFTDefComponentText text;
+    text.Init();
+    EXPECT_EQ(*text.GetTextColor(), CDDColor(0, 0, 0, 1));
+    EXPECT_GT(text.GetFontAttr(nullptr)->fontPointSize(), 0);
+    EXPECT_GT(text.getDefXSpacing(), 0);
+}
+
+TEST(CFTDefComponentTextTest, OlderFileFontIsAppliedToTheEmptyDefaultText)
+{
+    CDDArchive archive(true);
+    const PWFont font(QStringLiteral("DejaVuSerif-Italic"), 17);
+    archive.SetData(key_Font, &font);
+    archive.SetData(key_HorizontalAlignment, int(taCenter));
+    archive.SetData(key_Shadow, true);
+    archive.setStoring(false);
+
+    CFTDefComponentText text;
+    ASSERT_TRUE(text.Serialize(archive, nullptr));
+    EXPECT_EQ(text.GetFont(nullptr)->postScriptName(), QStringLiteral("DejaVuSerif-Italic"));
+    EXPECT_DOUBLE_EQ(text.GetFontAttr(nullptr)->fontPointSize(), 17);
+    EXPECT_EQ(text.GetAlignment(), taCenter);
+    EXPECT_TRUE(text.IsShadowed());
+    EXPECT_TRUE(text.GetText()->isEmpty());
+}
+
+TEST(CFTDefComponentTextTest, SavesItsKeysInOrder)
+{
+    CFTDefComponentText text;
+    text.Init();
+    CDDArchive archive(true);
+    text.Serialize(archive, nullptr);
+    EXPECT_EQ(archive.getDict().toDictionary().keys(),
+              (QStringList {key_FillBackground, key_BackColor, key_Color, key_Shadow, key_HorizontalAlignment}));
+}
+
+} // namespace

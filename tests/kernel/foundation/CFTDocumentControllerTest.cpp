@@ -1,0 +1,67 @@
+// The owner of an application document's kernel documents.
+
+#include "foundation/CFTDocumentController.h"
+
+#include "ComponentTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using comptest::TestCoreDoc;
+
+class CountedDoc : public TestCoreDoc
+{
+public:
+    explicit CountedDoc(int *freed) : mFreed(freed) {}
+    ~CountedDoc() override { ++*mFreed; }
+
+private:
+    int *mFreed;
+};
+
+TEST(CFTDocumentControllerTest, NewControllerAnswersItsFirstDocument)
+{
+    CFTDocumentController controller;
+    EXPECT_EQ(controller.GetCurrentDocument(), nullptr);
+    EXPECT_EQ(controller.GetDocumentByIndex(0), nullptr);
+    auto doc = std::make_unique<TestCoreDoc>();
+    CFTACoreDoc *added = doc.get();
+    EXPECT_EQ(controller.AddDocument(std::move(doc)), 0);
+    EXPECT_EQ(controller.GetCurrentDocument(), added);
+    EXPECT_TRUE(controller.flag1());
+    EXPECT_TRUE(controller.flag2());
+}
+
+TEST(CFTDocumentControllerTest, AddingTheSameDocumentTwiceKeepsOneEntry)
+{
+    int freed = 0;
+    {
+        CFTDocumentController controller;
+        auto *doc = new CountedDoc(&freed);
+        EXPECT_EQ(controller.AddDocument(std::unique_ptr<CFTACoreDoc>(doc)), 0);
+        EXPECT_EQ(controller.AddDocument(std::unique_ptr<CFTACoreDoc>(doc)), -1);
+        EXPECT_EQ(controller.GetDocumentsCount(), 1);
+        EXPECT_EQ(controller.AddDocument(nullptr), -1);
+        EXPECT_EQ(controller.AddDocument(std::make_unique<CountedDoc>(&freed)), 1);
+    }
+    EXPECT_EQ(freed, 2);
+}
+
+TEST(CFTDocumentControllerTest, IndexesOutOfRangeAnswerNull)
+{
+    CFTDocumentController controller;
+    controller.AddDocument(std::make_unique<TestCoreDoc>());
+    EXPECT_NE(controller.GetDocumentByIndex(0), nullptr);
+    EXPECT_EQ(controller.GetDocumentByIndex(1), nullptr);
+    EXPECT_EQ(controller.GetDocumentByIndex(0xffffffffu), nullptr);
+    controller.SetCurrentIndex(3);
+    EXPECT_EQ(controller.GetCurrentDocument(), nullptr);
+    controller.Init();
+    EXPECT_EQ(controller.GetCurrentIndex(), 0u);
+    EXPECT_NE(controller.GetCurrentDocument(), nullptr);
+}
+
+} // namespace

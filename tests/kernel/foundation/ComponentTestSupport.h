@@ -1,0 +1,92 @@
+#pragma once
+
+// Stand-ins for the parts of the system above the component base: a concrete core document (the
+// kernel document implements the snap queries and the wrap query) and a component that can pose
+// as any class and records the series-printing calls it receives.
+
+#include "foundation/CDDVariant.h"
+#include "foundation/CFTACoreDoc.h"
+#include "foundation/CFTComponent.h"
+
+#include <QStringList>
+#include <QtGlobal>
+
+#include <vector>
+
+namespace comptest {
+
+class TestCoreDoc : public CFTACoreDoc
+{
+public:
+    int getXSnapArrayFrom(float *) const override { return 0; }
+    int getYSnapArrayFrom(float *) const override { return 0; }
+    int getXSnapArrayTo(float *) const override { return 0; }
+    int getYSnapArrayTo(float *) const override { return 0; }
+    float getMinSnapYTo() const override { return 0.0f; }
+    float getMaxSnapYTo() const override { return 0.0f; }
+    float getMinSnapXTo() const override { return 0.0f; }
+    float getMaxSnapXTo() const override { return 0.0f; }
+    float getMinSnapYFrom() const override { return 0.0f; }
+    float getMaxSnapYFrom() const override { return 0.0f; }
+    float getMinSnapXFrom() const override { return 0.0f; }
+    float getMaxSnapXFrom() const override { return 0.0f; }
+    std::vector<CDDWrappingPath *> GetIntersectPathForRect(const QRectF &, double, double, double, double, double,
+                                                           const void *, textWrap) const override
+    {
+        return {};
+    }
+};
+
+// Poses as the class and text category it is given; counts its own destruction so that tests can
+// see when the owner frees it.
+class ProbeComponent : public CFTComponent
+{
+public:
+    explicit ProbeComponent(int classID = 0, textCategory category = tcNone, int *destroyed = nullptr)
+        : CFTComponent(10, 10, 20, 20), mClassID(classID), mCategory(category), mDestroyed(destroyed)
+    {
+    }
+    ~ProbeComponent() override
+    {
+        if (mDestroyed)
+            ++*mDestroyed;
+    }
+
+    int getClassID() const override { return mClassID; }
+    textCategory GetTextCategory() const override { return mCategory; }
+    void Reset() override { calls << QStringLiteral("Reset"); }
+    void Clear() override { calls << QStringLiteral("Clear"); }
+    void Next() override { calls << QStringLiteral("Next"); }
+    void SetValue(int number) override { calls << QStringLiteral("SetValue %1").arg(number); }
+    void SetValue(CDDVariant value) override { values.push_back(value); }
+
+    QStringList calls;
+    std::vector<CDDVariant> values;
+
+private:
+    int mClassID;
+    textCategory mCategory;
+    int *mDestroyed;
+};
+
+// Collects the log lines written while it lives instead of letting them through.
+class LogCapture
+{
+public:
+    LogCapture() { lines().clear(), m_previous = qInstallMessageHandler(&LogCapture::handler); }
+    ~LogCapture() { qInstallMessageHandler(m_previous); }
+    LogCapture(const LogCapture &) = delete;
+    LogCapture &operator=(const LogCapture &) = delete;
+
+    static QStringList &lines()
+    {
+        static QStringList collected;
+        return collected;
+    }
+
+private:
+    static void handler(QtMsgType, const QMessageLogContext &, const QString &message) { lines() << message; }
+    QtMessageHandler m_previous;
+};
+
+} // namespace comptest
