@@ -1,0 +1,248 @@
+#include "CKnot.h"
+
+#include "CLeaf.h"
+
+#include "foundation/CDDArchive.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// How deep the knot being read lies in the archive; a tree read from a file is bounded.
+thread_local int t_loadDepth = 0;
+
+} // namespace
+
+CKnot::CKnot(textCategory category, const CDDString &name, int row, int column)
+    : CPosition(category, row, column)
+    , m_name(name)
+{
+}
+
+CKnot::CKnot(const CKnot &other)
+    : CPosition(other)
+{
+    *this = other;
+}
+
+CKnot &CKnot::operator=(const CKnot &other)
+{
+    if (this == &other)
+        return *this;
+    CPosition::operator=(other);
+    m_name = other.m_name;
+    m_linear = other.m_linear;
+    m_children.clear();
+    for (const std::unique_ptr<CAddressFormat> &child : other.m_children) {
+        if (std::unique_ptr<CAddressFormat> copy = child->clone())
+            m_children.push_back(std::move(copy));
+    }
+    return *this;
+}
+
+CKnot::~CKnot() = default;
+
+std::unique_ptr<CAddressFormat> CKnot::clone() const
+{
+    return std::make_unique<CKnot>(*this);
+}
+
+bool CKnot::Serialize(CDDArchive &archive)
+{
+    CPosition::Serialize(archive);
+    const QString arrayKey = QStringLiteral("array");
+    if (archive.isStoring()) {
+        archive.SetData(QStringLiteral("format ID"), m_name);
+        if (!m_children.empty()) {
+            archive.BeginArrayData();
+            for (const std::unique_ptr<CAddressFormat> &child : m_children) {
+                CDDArchive childArchive(true, archive.GetPackageType());
+                child->Serialize(childArchive);
+                archive.SetData(QString(), childArchive);
+            }
+            archive.EndArrayData(arrayKey);
+        }
+        archive.SetData(QStringLiteral("isLinearFormat"), m_linear);
+        return true;
+    }
+    archive.GetData(QStringLiteral("format ID"), m_name);
+    CDDArchive list(false, archive.GetPackageType());
+    if (archive.GetData(arrayKey, list) && list.isArrayProcessing()) {
+        if (t_loadDepth >= kMaxArchiveDepth) {
+            qCWarning(lcArchive) << "address format nested deeper than" << kMaxArchiveDepth << "levels; rest left out";
+        } else {
+            ++t_loadDepth;
+            for (int i = 0; i < list.countObjectsInArray(); ++i) {
+                CDDArchive child = list.objectAtIndexInArray(i);
+                if (std::unique_ptr<CAddressFormat> node = CAddressFormat::SerializeFromArchive(child))
+                    m_children.push_back(std::move(node));
+            }
+            --t_loadDepth;
+        }
+    }
+    archive.GetData(QStringLiteral("isLinearFormat"), &m_linear);
+    return true;
+}
+
+const CDDString *CKnot::name(textCategory category) const
+{
+    const CAddressFormat *node = getFormatWithKey(category);
+    return node && node->getClassID() == 12 ? node->name() : nullptr;
+}
+
+bool CKnot::setName(const CDDString &name, textCategory category)
+{
+    CAddressFormat *node = getFormatWithKey(category);
+    if (!node)
+        return false;
+    node->setName(name);
+    return true;
+}
+
+bool CKnot::setName(const CDDString &name)
+{
+    m_name = name;
+    return true;
+}
+
+CAddressFormat *CKnot::addKey(textCategory category, int row, int column, const CDDString &label,
+                              const CDDString &text, const CDDString &delimiter, const CDDString &, fieldMode mode,
+                              textCategory phoneticLink, textCategory)
+{
+    return addSubFormat(std::make_unique<CLeaf>(category, row, column, label, mode, text, delimiter, phoneticLink));
+}
+
+CAddressFormat *CKnot::addSubFormat(textCategory category, const CDDString &name, int row, int column)
+{
+    return addSubFormat(std::make_unique<CKnot>(category, name, row, column));
+}
+
+CAddressFormat *CKnot::addSubFormat(std::unique_ptr<CAddressFormat> node)
+{
+    if (!node)
+        return nullptr;
+    CAddressFormat *added = node.get();
+    m_children.push_back(std::move(node));
+    std::stable_sort(m_children.begin(), m_children.end(),
+                     [](const auto &a, const auto &b) { return CAddressFormat::compare(a.get(), b.get()); });
+    return added;
+}
+
+std::unique_ptr<CAddressFormat> CKnot::setFormat(textCategory category, const CAddressFormat *format, bool asIs)
+{
+    if (!format)
+        return nullptr;
+    for (std::unique_ptr<CAddressFormat> &child : m_children) {
+        if (child->getTextCategory() == category) {
+            const CAddressFormat *countryPart = getFormatWithKey(tcAddress);
+            const bool linear = countryPart && countryPart->isLinearFormat();
+            std::unique_ptr<CAddressFormat> copy = format->clone();
+            if (!copy)
+                return nullptr;
+            if (!asIs && linear)
+                copy->convertToLinear();
+            copy->setRow(child->getRow());
+            copy->setColumn(child->getColumn());
+            std::swap(child, copy);
+            return copy;
+        }
+        if (std::unique_ptr<CAddressFormat> replaced = child->setFormat(category, format, true))
+            return replaced;
+    }
+    return nullptr;
+}
+
+void CKnot::convertToLinear()
+{
+    if (!m_children.empty()) {
+        const int row = m_children.front()->getRow();
+        const int column = m_children.front()->getColumn();
+        for (size_t i = 1; i < m_children.size(); ++i) {
+            m_children[i]->setRow(row);
+            m_children[i]->setColumn(column + int(i));
+        }
+    }
+    m_linear = true;
+}
+
+const CAddressFormat *CKnot::getFormatWithKey(textCategory category) const
+{
+    if (getTextCategory() == category)
+        return this;
+    for (const std::unique_ptr<CAddressFormat> &child : m_children) {
+        if (const CAddressFormat *found = child->getFormatWithKey(category))
+            return found;
+    }
+    return nullptr;
+}
+
+const CDDString *CKnot::labelForKey(textCategory category) const
+{
+    for (const std::unique_ptr<CAddressFormat> &child : m_children) {
+        if (const CDDString *label = child->labelForKey(category))
+            return label;
+    }
+    return nullptr;
+}
+
+bool CKnot::initEnumeration()
+{
+    setEnumerationFinished(false);
+    if (m_children.empty())
+        return false;
+    m_currentRow = m_children.front()->getRow();
+    for (const std::unique_ptr<CAddressFormat> &child : m_children)
+        child->initEnumeration();
+    return true;
+}
+
+CAddressFormat *CKnot::nextObjectInRow()
+{
+    if (isEnumerationFinished())
+        return nullptr;
+    for (const std::unique_ptr<CAddressFormat> &child : m_children) {
+        if (child->getRow() != m_currentRow)
+            continue;
+        if (CAddressFormat *next = child->nextObjectInRow())
+            return next;
+    }
+    return nullptr;
+}
+
+bool CKnot::nextRow()
+{
+    if (isEnumerationFinished())
+        return false;
+    for (const std::unique_ptr<CAddressFormat> &child : m_children) {
+        if (child->getRow() == m_currentRow && child->nextRow())
+            return true;
+    }
+    // The next row any child uses: a gap in the numbering (a row left out of a resource or
+    // emptied by an edit) must not hide the rows after it.
+    int next = std::numeric_limits<int>::max();
+    for (const std::unique_ptr<CAddressFormat> &child : m_children) {
+        if (child->getRow() > m_currentRow)
+            next = std::min(next, child->getRow());
+    }
+    if (next == std::numeric_limits<int>::max()) {
+        setEnumerationFinished(true);
+        return false;
+    }
+    m_currentRow = next;
+    return true;
+}
+
+bool CKnot::sort()
+{
+    std::stable_sort(m_children.begin(), m_children.end(),
+                     [](const auto &a, const auto &b) { return CAddressFormat::compare(a.get(), b.get()); });
+    for (const std::unique_ptr<CAddressFormat> &child : m_children)
+        child->sort();
+    return true;
+}
+
+CAddressFormat *CKnot::childAt(qsizetype index) const
+{
+    return index >= 0 && index < childCount() ? m_children.at(size_t(index)).get() : nullptr;
+}

@@ -1,0 +1,43 @@
+#include "CLeaf.h"
+
+#include "foundation/CDDArchive.h"
+
+CLeaf::CLeaf(textCategory category, int row, int column, const CDDString &label, fieldMode mode,
+             const CDDString &text, const CDDString &delimiter, textCategory phoneticLink)
+    : CPosition(category, row, column)
+    , m_label(label)
+    , m_mode(mode)
+    , m_text(text)
+    , m_delimiter(delimiter)
+    , m_phoneticLink(phoneticLink)
+{
+}
+
+CLeaf::~CLeaf() = default;
+
+std::unique_ptr<CAddressFormat> CLeaf::clone() const
+{
+    return std::make_unique<CLeaf>(*this);
+}
+
+bool CLeaf::Serialize(CDDArchive &archive)
+{
+    CPosition::Serialize(archive);
+    if (archive.isStoring()) {
+        archive.SetData(QStringLiteral("label"), m_label);
+        archive.SetData(QStringLiteral("phoneticLink"), int(m_phoneticLink));
+        archive.SetData(QStringLiteral("phoneticDelimiter"), m_delimiter);
+        return true;
+    }
+    archive.GetData(QStringLiteral("label"), m_label);
+    int link = int(m_phoneticLink);
+    if (archive.GetData(QStringLiteral("phoneticLink"), &link))
+        m_phoneticLink = textCategory(link);
+    archive.GetData(QStringLiteral("phoneticDelimiter"), m_delimiter);
+    return true;
+}
+
+const CDDString *CLeaf::labelForKey(textCategory category) const
+{
+    return getTextCategory() == category ? &m_label : nullptr;
+}

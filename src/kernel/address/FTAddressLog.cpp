@@ -1,0 +1,3 @@
+#include "FTAddressLog.h"
+
+Q_LOGGING_CATEGORY(lcAddress, "pw.kernel.address")

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "FTAddressTypes.h"
+
+#include "platform/PWPlist.h"
+
+#include <QByteArray>
+
+#include <array>
+#include <memory>
+
+class PWPerson;
+
+// Persons as print lists, the sender list, the local contact base and documents keep them: a
+// small dictionary {"personData": the vCard, "additionalPersonData": the nine custom fields},
+// where the vCard carries a blank 1 x 1 picture in place of the person's own; the copy that
+// keeps every property; and the equality by name, organization and department with which a
+// list leaves out a person it already holds.
+class FTStoredPerson
+{
+public:
+    // The custom fields in stored order: Custom1 to Custom3, then Custom4 to Custom9.
+    static const std::array<textCategory, 9> additionalTcArray;
+
+    // The stored form. The person is not changed: its picture is replaced in the vCard only.
+    static PWPlist::Dictionary convertToStoringData(const PWPerson &person);
+    // The person of a stored form; null (logged) when "personData" holds no readable vCard.
+    static std::shared_ptr<PWPerson> initWithStoredData(const PWPlist::Dictionary &stored);
+    // A new person holding everything the vCard carries and every property it leaves out;
+    // null, logging "Invalid person", when the person's vCard cannot be read back.
+    static std::shared_ptr<PWPerson> copyWithZone(const PWPerson &person);
+    // The same object, or the same first name, last name, organization and department (a
+    // missing or empty value equals only another missing one); never equal to null.
+    static bool isEqualToPerson(const PWPerson &person, const PWPerson *other);
+
+    // The picture data that stands for a person's picture wherever persons are stored: a blank
+    // 1 x 1 point TIFF, made once.
+    static QByteArray blankPictureData();
+};

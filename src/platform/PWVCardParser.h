@@ -1,0 +1,42 @@
+#pragma once
+
+#include "PWVCardLine.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QLoggingCategory>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+Q_DECLARE_LOGGING_CATEGORY(lcVCard)
+
+// The first stage of vCard reading: bytes to content lines, after RFC 2425/2426 (vCard 3.0) and
+// the vCard 2.1 forms desktop address books still write. Accepts UTF-8, UTF-16 with or without a
+// byte-order mark (either byte order) and, for bytes that are no valid UTF-8, Latin-1; CRLF, LF
+// or CR line ends; folded lines; quoted-printable values with soft line breaks and a CHARSET.
+// Input size, cards, lines per card and nesting of embedded cards are bounded.
+class PWVCardParser
+{
+public:
+    static constexpr qsizetype kMaxBytes = 64 * 1024 * 1024;
+    static constexpr int kMaxCards = 100000;
+    static constexpr int kMaxLinesPerCard = 20000;
+    static constexpr int kMaxParameters = 64;
+    static constexpr int kMaxDepth = 8;
+
+    // The cards of the bytes, in order. Nothing, with a reason (also logged), when the bytes
+    // are too large, cannot be decoded, nest cards too deeply or hold no complete card. Lines
+    // that cannot be read and a last card cut off before its END are left out and logged.
+    static std::optional<QList<PWVCard>> parse(const QByteArray &bytes, QString *error = nullptr);
+
+    // The text of the bytes in the encodings above; nothing with a reason for broken UTF-16.
+    static std::optional<QString> decodeText(const QByteArray &bytes, QString *error = nullptr);
+
+    // Text value escapes: "\n" and "\N" a line feed, "\," "\;" "\:" and "\\" the character.
+    static QString unescapeText(const QString &value);
+    // The components of a structured value (N, ADR, ORG) split at unescaped separators, each
+    // unescaped.
+    static QStringList splitStructured(const QString &value, QChar separator = QLatin1Char(';'));
+};

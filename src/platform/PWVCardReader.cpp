@@ -1,0 +1,406 @@
+#include "PWVCardReader.h"
+
+#include "PWPerson.h"
+#include "PWPersonProperties.h"
+#include "PWVCardParser.h"
+
+#include <QDate>
+#include <QHash>
+#include <QSet>
+#include <QTimeZone>
+
+namespace {
+
+// What the lines of one group ("item1") say about the group's main line.
+struct GroupInfo
+{
+    std::optional<QString> label;
+    QString countryCode;
+    QList<std::pair<QString, QString>> addressFields;
+};
+
+QString textOf(const PWVCardLine &line)
+{
+    QString text = PWVCardParser::unescapeText(line.value);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return text;
+}
+
+// The components of a structured value, line ends normalised as in textOf().
+QStringList componentsOf(const PWVCardLine &line)
+{
+    QStringList parts = PWVCardParser::splitStructured(line.value);
+    for (QString &part : parts)
+        part.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return parts;
+}
+
+QString groupKey(const PWVCardLine &line)
+{
+    return line.group.toLower();
+}
+
+// "1970-01-31", "19700131", either with a time after "T"; a date without a year is refused.
+std::optional<QDate> dateOf(const QString &value)
+{
+    QString text = value.trimmed();
+    const qsizetype t = text.indexOf(QLatin1Char('T'));
+    if (t >= 0)
+        text = text.left(t);
+    QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid())
+        date = QDate::fromString(text, QStringLiteral("yyyyMMdd"));
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+PWPlist datePlist(const QDate &date)
+{
+    return PWPlist::fromDate(QDateTime(date, QTime(0, 0), QTimeZone::utc()));
+}
+
+QString phoneLabel(const PWVCardLine &line)
+{
+    const QStringList types = line.types();
+    if (types.contains(QLatin1String("cell")))
+        return kPWPhoneMobileLabel;
+    if (types.contains(QLatin1String("pager")))
+        return kPWPhonePagerLabel;
+    if (types.contains(QLatin1String("fax")))
+        return types.contains(QLatin1String("home")) ? kPWPhoneHomeFAXLabel : kPWPhoneWorkFAXLabel;
+    if (types.contains(QLatin1String("main")))
+        return kPWPhoneMainLabel;
+    if (types.contains(QLatin1String("work")))
+        return kPWPhoneWorkLabel;
+    if (types.contains(QLatin1String("home")))
+        return kPWPhoneHomeLabel;
+    return kPWOtherLabel;
+}
+
+QString workHomeLabel(const PWVCardLine &line)
+{
+    const QStringList types = line.types();
+    if (types.contains(QLatin1String("work")))
+        return kPWWorkLabel;
+    if (types.contains(QLatin1String("home")))
+        return kPWHomeLabel;
+    return kPWOtherLabel;
+}
+
+QByteArray photoBytes(const PWVCardLine &line)
+{
+    QString value = line.value;
+    if (value.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) {
+        const qsizetype comma = value.indexOf(QLatin1Char(','));
+        if (comma < 0 || !value.left(comma).endsWith(QLatin1String(";base64"), Qt::CaseInsensitive))
+            return QByteArray();
+        value = value.mid(comma + 1);
+    } else {
+        bool base64 = false;
+        for (const QString &encoding : line.parameterValues(QStringLiteral("ENCODING"))) {
+            if (encoding.compare(QLatin1String("b"), Qt::CaseInsensitive) == 0
+                || encoding.compare(QLatin1String("BASE64"), Qt::CaseInsensitive) == 0)
+                base64 = true;
+        }
+        if (!base64)
+            return QByteArray(); // a link to a picture elsewhere is not fetched
+    }
+    QByteArray ascii = value.toLatin1();
+    ascii.removeIf([](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+    const QByteArray::FromBase64Result decoded =
+        QByteArray::fromBase64Encoding(ascii, QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded) {
+        qCInfo(lcVCard) << "vCard photo is no valid base64 and is left out";
+        return QByteArray();
+    }
+    return *decoded;
+}
+
+// The instant-messaging property of an IMPP line, from its service type or its URI scheme.
+QString imppProperty(const PWVCardLine &line, QString *address)
+{
+    static const QList<std::pair<QString, QString>> schemes = {
+        {QStringLiteral("aim"), kPWAIMInstantProperty},     {QStringLiteral("xmpp"), kPWJabberInstantProperty},
+        {QStringLiteral("jabber"), kPWJabberInstantProperty}, {QStringLiteral("msnim"), kPWMSNInstantProperty},
+        {QStringLiteral("msn"), kPWMSNInstantProperty},     {QStringLiteral("icq"), kPWICQInstantProperty},
+        {QStringLiteral("ymsgr"), kPWYahooInstantProperty}, {QStringLiteral("yahoo"), kPWYahooInstantProperty},
+    };
+    const QString text = textOf(line);
+    const qsizetype colon = text.indexOf(QLatin1Char(':'));
+    const QString scheme = colon > 0 ? text.left(colon).toLower() : QString();
+    *address = colon > 0 ? text.mid(colon + 1) : text;
+    const QStringList service = line.parameterValues(QStringLiteral("X-SERVICE-TYPE"));
+    const QString wanted = service.isEmpty() ? scheme : service.constFirst().toLower();
+    for (const auto &entry : schemes) {
+        if (entry.first == wanted)
+            return entry.second;
+    }
+    return QString();
+}
+
+class CardBuilder
+{
+public:
+    explicit CardBuilder(const PWVCard &card)
+        : m_card(card)
+    {
+        for (const PWVCardLine &line : card) {
+            if (line.group.isEmpty())
+                continue;
+            GroupInfo &info = m_groups[groupKey(line)];
+            if (line.name == QLatin1String("X-ABLABEL"))
+                info.label = textOf(line);
+            else if (line.name == QLatin1String("X-ABADR"))
+                info.countryCode = textOf(line);
+            else if (line.name == QLatin1String("X-PW-ADR-FIELD")) {
+                const QStringList key = line.parameterValues(QStringLiteral("X-KEY"));
+                if (!key.isEmpty() && !key.constFirst().isEmpty())
+                    info.addressFields.append({key.constFirst(), textOf(line)});
+            }
+        }
+    }
+
+    std::shared_ptr<PWPerson> build(const PWVCardReader::Options &options)
+    {
+        QString uid;
+        for (const PWVCardLine &line : m_card) {
+            if (line.name == QLatin1String("UID"))
+                uid = textOf(line).trimmed();
+        }
+        m_person = PWPerson::createWithUniqueId(options.keepUniqueIds ? uid : QString());
+        for (const PWVCardLine &line : m_card)
+            readLine(line);
+        for (auto it = m_multi.cbegin(); it != m_multi.cend(); ++it)
+            m_person->setMultiValueForProperty(it.key(), it.value());
+        return m_person;
+    }
+
+private:
+    QString labelOf(const PWVCardLine &line, const QString &fromTypes) const
+    {
+        if (!line.group.isEmpty()) {
+            const auto found = m_groups.constFind(groupKey(line));
+            if (found != m_groups.constEnd() && found->label)
+                return *found->label;
+        }
+        return fromTypes;
+    }
+
+    void add(const QString &property, const PWVCardLine &line, const PWPlist &value, const QString &label)
+    {
+        PWMultiValue &multi = m_multi[property];
+        const QString identifier = multi.addValue(value, label);
+        if (line.hasType(QStringLiteral("pref")) && !m_preferred.contains(property)) {
+            multi.setPrimaryIdentifier(identifier);
+            m_preferred.insert(property);
+        }
+    }
+
+    void setText(const QString &property, const QString &text)
+    {
+        if (!text.isEmpty())
+            m_person->setValueForProperty(property, PWPlist::fromString(text));
+    }
+
+    void readName(const PWVCardLine &line)
+    {
+        const QStringList parts = componentsOf(line);
+        const QString *properties[] = {&kPWLastNameProperty, &kPWFirstNameProperty, &kPWMiddleNameProperty,
+                                       &kPWTitleProperty, &kPWSuffixProperty};
+        for (qsizetype i = 0; i < parts.size() && i < 5; ++i)
+            setText(*properties[i], parts.at(i));
+    }
+
+    void readAddress(const PWVCardLine &line)
+    {
+        QStringList parts = componentsOf(line);
+        while (parts.size() < 7)
+            parts.append(QString());
+        // Post-office box and extended address have no keys of their own: they join the street.
+        QStringList street;
+        for (const int i : {2, 1, 0}) {
+            if (!parts.at(i).isEmpty())
+                street.append(parts.at(i));
+        }
+        PWPlist::Dictionary address;
+        const auto put = [&address](const QString &key, const QString &text) {
+            if (!text.isEmpty())
+                address.insert(key, PWPlist::fromString(text));
+        };
+        put(kPWAddressStreetKey, street.join(QLatin1Char('\n')));
+        put(kPWAddressCityKey, parts.at(3));
+        put(kPWAddressStateKey, parts.at(4));
+        put(kPWAddressZIPKey, parts.at(5));
+        put(kPWAddressCountryKey, parts.at(6));
+        if (!line.group.isEmpty()) {
+            const GroupInfo info = m_groups.value(groupKey(line));
+            put(kPWAddressCountryCodeKey, info.countryCode);
+            for (const auto &field : info.addressFields)
+                put(field.first, field.second);
+        }
+        add(kPWAddressProperty, line, PWPlist(address), labelOf(line, workHomeLabel(line)));
+    }
+
+    void readLine(const PWVCardLine &line)
+    {
+        const QString &name = line.name;
+        if (name == QLatin1String("N")) {
+            readName(line);
+        } else if (name == QLatin1String("NICKNAME")) {
+            setText(kPWNicknameProperty, textOf(line));
+        } else if (name == QLatin1String("X-MAIDENNAME")) {
+            setText(kPWMaidenNameProperty, textOf(line));
+        } else if (name == QLatin1String("ORG")) {
+            const QStringList parts = componentsOf(line);
+            setText(kPWOrganizationProperty, parts.value(0));
+            // The department is the system's own property, known once it is registered.
+            if (PWPerson::typeOfProperty(QStringLiteral("ABDepartment")))
+                setText(QStringLiteral("ABDepartment"), parts.mid(1).join(QLatin1Char(';')));
+        } else if (name == QLatin1String("TITLE")) {
+            setText(kPWJobTitleProperty, textOf(line));
+        } else if (name == QLatin1String("NOTE")) {
+            setText(kPWNoteProperty, textOf(line));
+        } else if (name == QLatin1String("BDAY")) {
+            if (const std::optional<QDate> date = dateOf(textOf(line)))
+                m_person->setValueForProperty(kPWBirthdayProperty, datePlist(*date));
+        } else if (name == QLatin1String("PHOTO")) {
+            const QByteArray bytes = photoBytes(line);
+            if (!bytes.isEmpty())
+                m_person->setImageData(bytes);
+        } else if (name == QLatin1String("TEL")) {
+            add(kPWPhoneProperty, line, PWPlist::fromString(textOf(line)), labelOf(line, phoneLabel(line)));
+        } else if (name == QLatin1String("EMAIL")) {
+            add(kPWEmailProperty, line, PWPlist::fromString(textOf(line)), labelOf(line, workHomeLabel(line)));
+        } else if (name == QLatin1String("ADR")) {
+            readAddress(line);
+        } else if (name == QLatin1String("URL")) {
+            const QString url = textOf(line);
+            // A bare URL line is the home page; typed or labelled ones are the list of URLs.
+            if (line.group.isEmpty() && line.types().isEmpty() && !m_person->hasValueForProperty(kPWHomePageProperty))
+                setText(kPWHomePageProperty, url);
+            else
+                add(kPWURLsProperty, line, PWPlist::fromString(url), labelOf(line, workHomeLabel(line)));
+        } else if (name == QLatin1String("X-AIM") || name == QLatin1String("X-JABBER") || name == QLatin1String("X-MSN")
+                   || name == QLatin1String("X-ICQ") || name == QLatin1String("X-YAHOO")) {
+            static const QHash<QString, QString> properties = {
+                {QStringLiteral("X-AIM"), kPWAIMInstantProperty}, {QStringLiteral("X-JABBER"), kPWJabberInstantProperty},
+                {QStringLiteral("X-MSN"), kPWMSNInstantProperty}, {QStringLiteral("X-ICQ"), kPWICQInstantProperty},
+                {QStringLiteral("X-YAHOO"), kPWYahooInstantProperty}};
+            add(properties.value(name), line, PWPlist::fromString(textOf(line)), labelOf(line, workHomeLabel(line)));
+        } else if (name == QLatin1String("IMPP")) {
+            QString address;
+            const QString property = imppProperty(line, &address);
+            if (!property.isEmpty())
+                add(property, line, PWPlist::fromString(address), labelOf(line, workHomeLabel(line)));
+        } else if (name == QLatin1String("X-ABDATE") || name == QLatin1String("X-ANNIVERSARY")
+                   || name == QLatin1String("ANNIVERSARY")) {
+            const std::optional<QDate> date = dateOf(textOf(line));
+            const QString label = name == QLatin1String("X-ABDATE") ? kPWOtherLabel : kPWAnniversaryLabel;
+            if (date)
+                add(kPWOtherDatesProperty, line, datePlist(*date), labelOf(line, label));
+        } else if (name == QLatin1String("X-ABRELATEDNAMES")) {
+            add(kPWRelatedNamesProperty, line, PWPlist::fromString(textOf(line)), labelOf(line, kPWOtherLabel));
+        } else if (name == QLatin1String("X-PW-PROPERTY")) {
+            readOwnProperty(line);
+        }
+    }
+
+    void readOwnProperty(const PWVCardLine &line)
+    {
+        const QStringList names = line.parameterValues(QStringLiteral("X-NAME"));
+        if (names.isEmpty())
+            return;
+        const QString property = names.constFirst();
+        const std::optional<PWPropertyType> type = PWPerson::typeOfProperty(property);
+        if (!type || PWPerson::isBuiltInProperty(property)) {
+            qCInfo(lcVCard).noquote() << "vCard property" << property << "is not registered and is left out";
+            return;
+        }
+        if (*type == PWPropertyType::String) {
+            setText(property, textOf(line));
+        } else if (*type == PWPropertyType::Date) {
+            if (const std::optional<QDate> date = dateOf(textOf(line)))
+                m_person->setValueForProperty(property, datePlist(*date));
+        }
+    }
+
+    const PWVCard &m_card;
+    QHash<QString, GroupInfo> m_groups;
+    QHash<QString, PWMultiValue> m_multi;
+    QSet<QString> m_preferred;
+    std::shared_ptr<PWPerson> m_person;
+};
+
+} // namespace
+
+std::optional<QList<std::shared_ptr<PWPerson>>> PWVCardReader::personsFromData(const QByteArray &bytes, QString *error,
+                                                                               const Options &options)
+{
+    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(bytes, error);
+    if (!cards)
+        return std::nullopt;
+    QList<std::shared_ptr<PWPerson>> persons;
+    for (const PWVCard &card : *cards) {
+        if (!isGroupCard(card))
+            persons.append(personFromCard(card, options));
+    }
+    return persons;
+}
+
+std::shared_ptr<PWPerson> PWVCardReader::personFromData(const QByteArray &bytes, QString *error,
+                                                        const Options &options)
+{
+    const std::optional<QList<std::shared_ptr<PWPerson>>> persons = personsFromData(bytes, error, options);
+    if (!persons)
+        return nullptr;
+    if (persons->isEmpty()) {
+        if (error)
+            *error = QStringLiteral("no person card");
+        qCWarning(lcVCard) << "vCard holds no person card";
+        return nullptr;
+    }
+    return persons->constFirst();
+}
+
+std::shared_ptr<PWPerson> PWVCardReader::personFromCard(const PWVCard &card, const Options &options)
+{
+    return CardBuilder(card).build(options);
+}
+
+bool PWVCardReader::isGroupCard(const PWVCard &card)
+{
+    for (const PWVCardLine &line : card) {
+        if ((line.name == QLatin1String("X-ADDRESSBOOKSERVER-KIND") || line.name == QLatin1String("KIND"))
+            && line.value.trimmed().compare(QLatin1String("group"), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+std::optional<PWGroup> PWVCardReader::groupFromCard(const PWVCard &card)
+{
+    if (!isGroupCard(card))
+        return std::nullopt;
+    QString uid;
+    QString name;
+    QStringList members;
+    for (const PWVCardLine &line : card) {
+        if (line.name == QLatin1String("UID")) {
+            uid = textOf(line).trimmed();
+        } else if (line.name == QLatin1String("FN")) {
+            name = textOf(line);
+        } else if (line.name == QLatin1String("N") && name.isEmpty()) {
+            name = PWVCardParser::splitStructured(line.value).value(0);
+        } else if (line.name == QLatin1String("X-ADDRESSBOOKSERVER-MEMBER") || line.name == QLatin1String("MEMBER")) {
+            QString member = textOf(line).trimmed();
+            if (member.startsWith(QLatin1String("urn:uuid:"), Qt::CaseInsensitive))
+                member = member.mid(9);
+            members.append(member);
+        }
+    }
+    PWGroup group(name, uid);
+    for (const QString &member : std::as_const(members))
+        group.addMember(member);
+    return group;
+}

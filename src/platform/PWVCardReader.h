@@ -1,0 +1,47 @@
+#pragma once
+
+#include "PWGroup.h"
+#include "PWVCardLine.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class PWPerson;
+
+// The second stage of vCard reading: cards to persons and groups, in the dialect desktop
+// address books write. Grouped lines ("item1.TEL" with "item1.X-ABLabel") take the group's
+// label; TYPE parameters give the standard labels and "pref" the primary entry; photos come
+// as base64 or data URIs; instant messaging as X-AIM, X-JABBER, X-MSN, X-ICQ, X-YAHOO or IMPP;
+// other dates and related names as X-ABDATE and X-ABRELATEDNAMES. Lines of no known meaning are
+// left out. Group cards (X-ADDRESSBOOKSERVER-KIND or KIND "group") make groups, not persons.
+class PWVCardReader
+{
+public:
+    struct Options
+    {
+        explicit Options(bool keep = false)
+            : keepUniqueIds(keep)
+        {
+        }
+        // Take the card's UID as the person's unique id (the address book keeps identities
+        // this way); otherwise every person read is a new one.
+        bool keepUniqueIds;
+    };
+
+    // Every person card of the bytes. Nothing, with a reason, when the bytes hold no card.
+    static std::optional<QList<std::shared_ptr<PWPerson>>> personsFromData(const QByteArray &bytes,
+                                                                           QString *error = nullptr,
+                                                                           const Options &options = Options());
+    // The first person card of the bytes, or null with a reason.
+    static std::shared_ptr<PWPerson> personFromData(const QByteArray &bytes, QString *error = nullptr,
+                                                    const Options &options = Options());
+    static std::shared_ptr<PWPerson> personFromCard(const PWVCard &card, const Options &options = Options());
+
+    static bool isGroupCard(const PWVCard &card);
+    // The group of a group card; nothing for a person card.
+    static std::optional<PWGroup> groupFromCard(const PWVCard &card);
+};

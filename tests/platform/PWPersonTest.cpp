@@ -1,0 +1,121 @@
+#include "platform/PWPerson.h"
+
+#include "PWPersonSamples.h"
+#include "platform/PWMultiValue.h"
+#include "platform/PWPersonProperties.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+TEST(PWMultiValueTest, FirstEntryIsPrimaryUntilAnotherIsChosen)
+{
+    PWMultiValue multi;
+    EXPECT_TRUE(multi.primaryIdentifier().isEmpty());
+    const QString first = multi.addValue(PWPlist::fromString(QStringLiteral("a")), kPWWorkLabel);
+    const QString second = multi.addValue(PWPlist::fromString(QStringLiteral("b")), kPWHomeLabel);
+    EXPECT_EQ(multi.primaryIdentifier(), first);
+    EXPECT_TRUE(multi.setPrimaryIdentifier(second));
+    EXPECT_EQ(multi.primaryIdentifier(), second);
+    EXPECT_FALSE(multi.setPrimaryIdentifier(QStringLiteral("no such entry")));
+    EXPECT_EQ(multi.primaryIdentifier(), second);
+}
+
+TEST(PWMultiValueTest, RemovingThePrimaryEntryPromotesTheFirstRemaining)
+{
+    PWMultiValue multi;
+    const QString a = multi.addValue(PWPlist::fromString(QStringLiteral("a")), kPWWorkLabel);
+    const QString b = multi.addValue(PWPlist::fromString(QStringLiteral("b")), kPWHomeLabel);
+    multi.addValue(PWPlist::fromString(QStringLiteral("c")), kPWOtherLabel);
+    multi.setPrimaryIdentifier(b);
+    ASSERT_TRUE(multi.removeValueAndLabelAtIndex(1));
+    EXPECT_EQ(multi.primaryIdentifier(), a);
+    EXPECT_EQ(multi.indexForIdentifier(b), -1);
+    EXPECT_FALSE(multi.removeValueAndLabelAtIndex(5));
+    multi.removeValueAndLabelAtIndex(0);
+    multi.removeValueAndLabelAtIndex(0);
+    EXPECT_TRUE(multi.primaryIdentifier().isEmpty());
+}
+
+TEST(PWMultiValueTest, IdentifiersAreUniqueAndInsertKeepsPositions)
+{
+    PWMultiValue multi;
+    std::set<QString> identifiers;
+    for (int i = 0; i < 50; ++i)
+        identifiers.insert(multi.addValue(PWPlist::fromString(QString::number(i)), kPWOtherLabel));
+    EXPECT_EQ(identifiers.size(), 50u);
+    multi.insertValue(PWPlist::fromString(QStringLiteral("front")), kPWWorkLabel, -3);
+    EXPECT_EQ(multi.valueAtIndex(0).toString(), QStringLiteral("front"));
+    EXPECT_EQ(multi.indexOfLabel(kPWWorkLabel), 0);
+    EXPECT_TRUE(multi.valueAtIndex(999).isNull());
+    EXPECT_TRUE(multi.labelAtIndex(-1).isEmpty());
+}
+
+TEST(PWMultiValueTest, SameValuesIgnoreIdentifiersButNotLabelsOrPrimary)
+{
+    PWMultiValue a;
+    PWMultiValue b;
+    for (PWMultiValue *multi : {&a, &b}) {
+        multi->addValue(PWPlist::fromString(QStringLiteral("x")), kPWWorkLabel);
+        multi->addValue(PWPlist::fromString(QStringLiteral("y")), kPWHomeLabel);
+    }
+    EXPECT_FALSE(a == b); // identifiers differ
+    EXPECT_TRUE(a.hasSameValues(b));
+    b.setPrimaryIdentifier(b.identifierAtIndex(1));
+    EXPECT_FALSE(a.hasSameValues(b));
+    b.setPrimaryIdentifier(b.identifierAtIndex(0));
+    b.replaceLabelAtIndex(1, kPWOtherLabel);
+    EXPECT_FALSE(a.hasSameValues(b));
+    PWMultiValue copy = a;
+    EXPECT_TRUE(copy == a);
+    copy.replaceValueAtIndex(0, PWPlist::fromString(QStringLiteral("changed")));
+    EXPECT_EQ(a.valueAtIndex(0).toString(), QStringLiteral("x"));
+}
+
+TEST(PWPersonTest, OnlyRegisteredPropertiesOfTheRightKindHoldValues)
+{
+    const std::shared_ptr<PWPerson> person = PWPerson::create();
+    EXPECT_TRUE(person->setValueForProperty(kPWFirstNameProperty, PWPlist::fromString(QStringLiteral("Ann"))));
+    EXPECT_FALSE(person->setValueForProperty(QStringLiteral("NotRegisteredAnywhere"), PWPlist::fromString(QStringLiteral("x"))));
+    EXPECT_FALSE(person->setValueForProperty(kPWBirthdayProperty, PWPlist::fromString(QStringLiteral("1970-01-01"))));
+    EXPECT_FALSE(person->setValueForProperty(kPWPhoneProperty, PWPlist::fromString(QStringLiteral("single"))));
+
+    PWMultiValue wrongKind;
+    wrongKind.addValue(PWPlist::fromString(QStringLiteral("a text, not an address")), kPWWorkLabel);
+    EXPECT_FALSE(person->setMultiValueForProperty(kPWAddressProperty, wrongKind));
+    EXPECT_FALSE(person->setMultiValueForProperty(kPWFirstNameProperty, wrongKind));
+    EXPECT_TRUE(person->setMultiValueForProperty(kPWPhoneProperty, wrongKind));
+
+    EXPECT_TRUE(person->setValueForProperty(kPWFirstNameProperty, PWPlist()));
+    EXPECT_FALSE(person->hasValueForProperty(kPWFirstNameProperty));
+    EXPECT_EQ(person->propertiesWithValues(), QStringList{kPWPhoneProperty});
+}
+
+TEST(PWPersonTest, RegistrationAddsOnlyUnknownPropertiesAndKeepsTheFirstType)
+{
+    const QString name = QStringLiteral("PWPersonTestOwnProperty");
+    EXPECT_EQ(PWPerson::addPropertiesAndTypes({{name, PWPropertyType::Date}, {kPWFirstNameProperty, PWPropertyType::Date}}), 1);
+    EXPECT_EQ(PWPerson::addPropertiesAndTypes({{name, PWPropertyType::String}}), 0);
+    EXPECT_EQ(PWPerson::typeOfProperty(name), PWPropertyType::Date);
+    EXPECT_EQ(PWPerson::typeOfProperty(kPWFirstNameProperty), PWPropertyType::String);
+    EXPECT_FALSE(PWPerson::isBuiltInProperty(name));
+    EXPECT_TRUE(PWPerson::isBuiltInProperty(kPWAddressProperty));
+    const QStringList all = PWPerson::properties();
+    EXPECT_LT(all.indexOf(kPWRelatedNamesProperty), all.indexOf(name));
+}
+
+TEST(PWPersonTest, IdentityIsDistinctFromEquality)
+{
+    const std::shared_ptr<PWPerson> a = pwtest::everyKindPerson();
+    const std::shared_ptr<PWPerson> b = pwtest::everyKindPerson();
+    EXPECT_NE(a->uniqueId(), b->uniqueId());
+    EXPECT_NE(a.get(), b.get());
+    EXPECT_TRUE(a->hasSameValues(*b));
+    b->setValueForProperty(kPWNicknameProperty, PWPlist::fromString(QStringLiteral("other")));
+    EXPECT_FALSE(a->hasSameValues(*b));
+    EXPECT_EQ(PWPerson::createWithUniqueId(QStringLiteral("kept-id"))->uniqueId(), QStringLiteral("kept-id"));
+}
+
+} // namespace

@@ -1,0 +1,209 @@
+#include "platform/PWVCardParser.h"
+
+#include "TestSupport.h"
+
+#include <QFile>
+#include <QLoggingCategory>
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray fixture(const QString &name)
+{
+    QFile file(pwtest::dataPath(QStringLiteral("contacts/") + name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const PWVCardLine *find(const PWVCard &card, const QString &name)
+{
+    for (const PWVCardLine &line : card) {
+        if (line.name == name)
+            return &line;
+    }
+    return nullptr;
+}
+
+class PWVCardParserEncodingTest : public testing::TestWithParam<const char *>
+{
+};
+
+// The same hand-written card in every encoding desktop address books export: the same lines.
+TEST_P(PWVCardParserEncodingTest, EveryEncodingGivesTheSameUnfoldedLines)
+{
+    const QByteArray bytes = fixture(QString::fromLatin1(GetParam()));
+    ASSERT_FALSE(bytes.isEmpty());
+    QString error;
+    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(bytes, &error);
+    ASSERT_TRUE(cards) << error.toStdString();
+    ASSERT_EQ(cards->size(), 1);
+    const PWVCard &card = cards->constFirst();
+    ASSERT_TRUE(find(card, QStringLiteral("N")));
+    EXPECT_EQ(find(card, QStringLiteral("N"))->value, QStringLiteral("Łukasiewicz;Zoë;;;"));
+    ASSERT_TRUE(find(card, QStringLiteral("NOTE")));
+    EXPECT_EQ(find(card, QStringLiteral("NOTE"))->value,
+              QStringLiteral("A note long enough that a desktop address book folds it over more than one line of "
+                             "seventy-five octets, continued here after one blank,and here after a tab; and 東京 in "
+                             "the middle."));
+    const PWVCardLine *tel = find(card, QStringLiteral("TEL"));
+    ASSERT_TRUE(tel);
+    EXPECT_EQ(tel->value, QStringLiteral("+48 58 123 45 67"));
+    EXPECT_EQ(tel->types(), (QStringList{QStringLiteral("home"), QStringLiteral("voice")}));
+    const PWVCardLine *adr = find(card, QStringLiteral("ADR"));
+    ASSERT_TRUE(adr);
+    EXPECT_EQ(adr->group, QStringLiteral("item1"));
+    EXPECT_TRUE(adr->hasType(QStringLiteral("PREF")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, PWVCardParserEncodingTest,
+                         testing::Values("vcard30-folded.vcf", "vcard30-folded-utf16le-bom.vcf",
+                                         "vcard30-folded-utf16be-bom.vcf", "vcard30-folded-utf16le-nobom.vcf"));
+
+TEST(PWVCardParserTest, QuotedPrintableValuesAreDecodedAcrossSoftLineBreaks)
+{
+    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(fixture(QStringLiteral("vcard21-quoted-printable.vcf")));
+    ASSERT_TRUE(cards);
+    const PWVCard &card = cards->constFirst();
+    EXPECT_EQ(find(card, QStringLiteral("N"))->value, QStringLiteral("Müller;Jürgen"));
+    EXPECT_FALSE(find(card, QStringLiteral("N"))->hasParameter(QStringLiteral("ENCODING")));
+    EXPECT_EQ(find(card, QStringLiteral("ADR"))->value,
+              QStringLiteral(";;Straße des 17. Juni 1\r\nHinterhaus;Berlin;;10623;Deutschland"));
+    EXPECT_EQ(find(card, QStringLiteral("NOTE"))->value, QStringLiteral("First line\r\nSecond line with a soft break"));
+    // vCard 2.1 wrote types as bare parameters.
+    EXPECT_EQ(find(card, QStringLiteral("TEL"))->types(), (QStringList{QStringLiteral("work"), QStringLiteral("voice")}));
+    EXPECT_TRUE(find(card, QStringLiteral("EMAIL"))->hasType(QStringLiteral("pref")));
+}
+
+TEST(PWVCardParserTest, BytesThatAreNoUtf8AreReadAsLatin1)
+{
+    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(fixture(QStringLiteral("vcard30-latin1.vcf")));
+    ASSERT_TRUE(cards);
+    EXPECT_EQ(find(cards->constFirst(), QStringLiteral("N"))->value, QStringLiteral("Lefèvre;Hélène;;;"));
+}
+
+TEST(PWVCardParserTest, ParametersKeepQuotedSeparatorsAndSplitCommaLists)
+{
+    const QByteArray bytes = "BEGIN:VCARD\r\nVERSION:3.0\r\n"
+                             "item9.X-THING;TYPE=WORK,pref;X-NOTE=\"a;b:c,d\";x-flag:value: with colon\r\n"
+                             "END:VCARD\r\n";
+    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(bytes);
+    ASSERT_TRUE(cards);
+    const PWVCardLine *line = find(cards->constFirst(), QStringLiteral("X-THING"));
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->group, QStringLiteral("item9"));
+    EXPECT_EQ(line->parameterValues(QStringLiteral("TYPE")), (QStringList{QStringLiteral("WORK"), QStringLiteral("pref")}));
+    EXPECT_EQ(line->parameterValues(QStringLiteral("X-NOTE")), QStringList{QStringLiteral("a;b:c,d")});
+    EXPECT_EQ(line->types(), (QStringList{QStringLiteral("work"), QStringLiteral("pref"), QStringLiteral("x-flag")}));
+    EXPECT_EQ(line->value, QStringLiteral("value: with colon"));
+}
+
+TEST(PWVCardParserTest, EscapesAndStructuredValues)
+{
+    EXPECT_EQ(PWVCardParser::unescapeText(QStringLiteral("a\\nb\\Nc\\,d\\;e\\\\f\\:g\\")),
+              QStringLiteral("a\nb\nc,d;e\\f:g\\"));
+    EXPECT_EQ(PWVCardParser::splitStructured(QStringLiteral("Last\\;name;First\\, given;;\\\\;")),
+              (QStringList{QStringLiteral("Last;name"), QStringLiteral("First, given"), QString(),
+                           QStringLiteral("\\"), QString()}));
+}
+
+TEST(PWVCardParserTest, LinesOutsideCardsAndUnreadableLinesAreLeftOut)
+{
+    const QByteArray bytes = "garbage before\nBEGIN:VCARD\nVERSION:3.0\nno colon in this line\n"
+                             "BAD NAME:x\n.:empty group\nN:Kept;Line\n\nEND:VCARD\ntrailing garbage\n";
+    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(bytes);
+    ASSERT_TRUE(cards);
+    ASSERT_EQ(cards->size(), 1);
+    ASSERT_EQ(cards->constFirst().size(), 2);
+    EXPECT_EQ(cards->constFirst().at(1).value, QStringLiteral("Kept;Line"));
+}
+
+TEST(PWVCardParserTest, EmbeddedCardsAreSkippedAndACutOffLastCardIsDropped)
+{
+    const QByteArray bytes = "BEGIN:VCARD\nN:Outer;\nAGENT:\nBEGIN:VCARD\nN:Inner;\nEND:VCARD\nFN:Outer\nEND:VCARD\n"
+                             "BEGIN:VCARD\nN:Cut;Off\n";
+    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(bytes);
+    ASSERT_TRUE(cards);
+    ASSERT_EQ(cards->size(), 1);
+    const PWVCard &card = cards->constFirst();
+    EXPECT_EQ(find(card, QStringLiteral("N"))->value, QStringLiteral("Outer;"));
+    EXPECT_TRUE(find(card, QStringLiteral("FN")));
+}
+
+struct BadInput
+{
+    const char *name;
+    QByteArray bytes;
+};
+
+class PWVCardParserBadInputTest : public testing::TestWithParam<BadInput>
+{
+};
+
+TEST_P(PWVCardParserBadInputTest, AnswersNothingWithAReason)
+{
+    QString error;
+    EXPECT_FALSE(PWVCardParser::parse(GetParam().bytes, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+QByteArray deeplyNested()
+{
+    QByteArray bytes;
+    for (int i = 0; i < PWVCardParser::kMaxDepth + 1; ++i)
+        bytes += "BEGIN:VCARD\n";
+    return bytes;
+}
+
+QByteArray tooManyLines()
+{
+    QByteArray bytes = "BEGIN:VCARD\n";
+    for (int i = 0; i <= PWVCardParser::kMaxLinesPerCard; ++i)
+        bytes += "NOTE:x\n";
+    return bytes + "END:VCARD\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PWVCardParserBadInputTest,
+    testing::Values(BadInput{"Empty", QByteArray()}, BadInput{"NoCard", "just some text\nwith lines\n"},
+                    BadInput{"OnlyCutOffCard", "BEGIN:VCARD\nN:Never;Ended\n"},
+                    BadInput{"NestedTooDeep", deeplyNested()}, BadInput{"TooManyLines", tooManyLines()},
+                    BadInput{"OddUtf16", QByteArray("\xff\xfe" "B\0E\0G", 7)},
+                    BadInput{"LoneSurrogateUtf16", QByteArray("\xff\xfe\x00\xd8" "B\0", 6)}),
+    [](const testing::TestParamInfo<BadInput> &info) { return std::string(info.param.name); });
+
+// Whatever the bytes, the parser answers; it never crashes or hangs.
+TEST(PWVCardParserTest, RandomMutationsOfAValidCardNeverCrash)
+{
+    const QByteArray seed = fixture(QStringLiteral("vcard30-grouped-labels.vcf"));
+    ASSERT_FALSE(seed.isEmpty());
+    QRandomGenerator random(20261206);
+    // Hundreds of refusals are expected here; keep the test's output readable.
+    QLoggingCategory::setFilterRules(QStringLiteral("pw.platform.vcard.warning=false\npw.platform.vcard.info=false"));
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bytes = seed;
+        const int edits = 1 + int(random.bounded(20));
+        for (int i = 0; i < edits; ++i) {
+            const qsizetype at = qsizetype(random.bounded(quint32(bytes.size())));
+            switch (random.bounded(3)) {
+            case 0:
+                bytes[at] = char(random.bounded(256));
+                break;
+            case 1:
+                bytes.remove(at, qsizetype(random.bounded(8u)));
+                break;
+            default:
+                bytes.insert(at, "\r\n =:;\\\"" + int(random.bounded(8u)), 1);
+                break;
+            }
+            if (bytes.isEmpty())
+                bytes = "x";
+        }
+        QString error;
+        const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(bytes, &error);
+        EXPECT_TRUE(cards || !error.isEmpty());
+    }
+    QLoggingCategory::setFilterRules(QString());
+}
+
+} // namespace
