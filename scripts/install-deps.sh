@@ -8,6 +8,7 @@ packages=(
   libplist-dev libplist++-dev libplist-utils
   libpoppler-qt6-dev poppler-utils
   libtiff-dev libtiff-tools
+  libspectre-dev
   swish-e-dev swish-e
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation

@@ -1,5 +1,6 @@
 #include "PWImageRep.h"
 
+#include "PWEpsRenderer.h"
 #include "PWLog.h"
 
 #include <QPainter>
@@ -277,9 +278,25 @@ bool PWImageRep::draw(QPainter &painter, const QRectF &target, const QRectF &sou
         painter.restore();
         return true;
     }
-    case Kind::EPS:
-        PWLog::debug(lcImageRep(), QStringLiteral("EPS picture of %1 bytes is not drawn").arg(m_data.size()));
-        return false;
+    case Kind::EPS: {
+        // Rendered at the resolution that fills the target, then the source part is drawn.
+        const double scaleX = resolution * std::abs(target.width() / source.width());
+        const double scaleY = resolution * std::abs(target.height() / source.height());
+        QString error;
+        const QImage rendered = PWEpsRenderer::render(m_data, scaleX, scaleY, &error);
+        if (rendered.isNull()) {
+            PWLog::debug(lcImageRep(), QStringLiteral("EPS picture of %1 bytes not drawn: %2").arg(m_data.size()).arg(error));
+            return false;
+        }
+        const double pxX = rendered.width() / m_size.width();
+        const double pxY = rendered.height() / m_size.height();
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(target, rendered,
+                          QRectF(source.x() * pxX, source.y() * pxY, source.width() * pxX, source.height() * pxY));
+        painter.restore();
+        return true;
+    }
     case Kind::PDF:
         break;
     }

@@ -13,8 +13,8 @@
 class QPainter;
 
 // One representation of an image: a bitmap, the bytes of a one-page PDF drawn through poppler,
-// or the bytes of an EPS file, which are kept (with the size of their bounding box) for
-// archiving but not drawn. A representation is a value; copies share their bytes and, for a PDF,
+// or the bytes of an EPS file, kept (with the size of their bounding box) and drawn through
+// Ghostscript. A representation is a value; copies share their bytes and, for a PDF,
 // the parsed document and its last rendering.
 class PWImageRep
 {
@@ -60,7 +60,7 @@ public:
     // Draws the part source (in points of this representation, y down; an empty rectangle for
     // the whole) into target, whose points are resolution device pixels each. A PDF is rendered
     // through poppler at the resolution that fills the target and the rendering is kept until
-    // another resolution is asked for. An EPS draws nothing. Answers whether anything was drawn.
+    // another resolution is asked for. An EPS is rendered by Ghostscript on each drawing. Answers whether anything was drawn.
     bool draw(QPainter &painter, const QRectF &target, const QRectF &source = QRectF(),
               double resolution = 1.0) const;
     // Pixel size of the PDF rendering kept from the last drawing; empty before the first.

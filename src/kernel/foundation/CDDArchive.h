@@ -13,6 +13,8 @@
 #include <optional>
 
 class CDDPen;
+class CDDPicture;
+class CDDText;
 class PWFont;
 class QTextDocument;
 
@@ -54,8 +56,8 @@ public:
     // package content); a loading archive has no dictionary until one is attached.
     explicit CDDArchive(bool storing, packageType type = ptInline);
     ~CDDArchive();
-    // A copy shares the other archive's dictionary and package content; it has no list, no
-    // default component and bundle version 0.
+    // A copy shares the other archive's dictionary and package content and carries its bundle
+    // version; it has no list and no default component.
     CDDArchive(const CDDArchive &other);
     // Takes the mode, package type and archive path and shares the dictionary and package
     // content; the list, default component and bundle version stay as they are.
@@ -131,6 +133,24 @@ public:
     bool GetData(const QString &key, PWFont *font) const;
     // The archived text replaces the document's contents.
     bool GetData(const QString &key, QTextDocument *storage) const;
+
+    // Rich texts. A text with characters is stored under key, as RTFD for "Text Storage" and as
+    // an archived text storage for any other key; an empty text stores only its default text's
+    // style, as RTFD under key + "::DefValue".
+    bool SetData(const QString &key, const CDDText &text) const;
+    // An absent key other than "Label" falls back to "Text Storage"; "Text Storage" and "Label"
+    // are read as RTFD first. Without a text, the "::DefValue" style is applied to the empty
+    // text. False when nothing was found or nothing could be read.
+    bool GetData(const QString &key, CDDText &text) const;
+
+    // Pictures: by name (content-library pictures while "FTSaveAsTemplate" is on), as the keyed
+    // archive of the image (PDF and EPS kept as they are, bitmaps as TIFF, one-bit bitmaps as
+    // CCITT Group 3 TIFF), or as a package entry. Storing may change the picture's data
+    // reference; it answers false for a picture without an image.
+    bool SetData(const QString &key, CDDPicture &picture) const;
+    // A stored image, or a stored name found among the registered images and in the content
+    // folders (never outside them); false, with the picture unchanged, when nothing is found.
+    bool GetData(const QString &key, CDDPicture &picture) const;
 
     // Class IDs and document types by their names in the tables of CDDArchiveKeys.h.
     bool SetClassID(int classID) const;

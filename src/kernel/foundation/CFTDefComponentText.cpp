@@ -3,8 +3,6 @@
 #include "CAEnvironment.h"
 #include "CDDArchive.h"
 #include "CDDArchiveKeys.h"
-#include "platform/PWAttributedString.h"
-#include "platform/PWRtfd.h"
 #include "platform/PWTextAttributes.h"
 
 #include <QFontMetricsF>
@@ -15,8 +13,8 @@
 
 namespace {
 
-// Font sizes stay positive whatever the edits ask for.
-constexpr double kMinimumFontSize = 1.0;
+// No edit makes the default font smaller than texts allow.
+constexpr double kMinimumFontSize = CDDText::kMinFontSize;
 
 void mergeOver(QTextDocument *document, const QTextCharFormat &attributes)
 {
@@ -29,11 +27,6 @@ double fontSizeOf(const QTextCharFormat &format)
 {
     const double size = format.fontPointSize();
     return size > 0.0 ? size : PWFont::kDefaultPointSize;
-}
-
-QString defValueKey(const QString &key)
-{
-    return key + QStringLiteral("::DefValue");
 }
 
 } // namespace
@@ -280,10 +273,8 @@ bool CFTDefComponentText::Serialize(const CDDArchive &archive, std::vector<CFTCo
         archive.SetData(key_Color, mColor);
         archive.SetData(key_Shadow, m_bShadowed);
         archive.SetData(key_HorizontalAlignment, int(m_alignment));
-        // An empty text saves its style as its placeholder under "<key>::DefValue" in the
-        // flattened rich-text form; that writer belongs with the archive's rich-text values,
-        // which come with the text model. Until then only a text with characters is written.
-        archive.SetData(key_TextStorage, *mpText.getContents());
+        // An empty text saves its style: its placeholder under "Text Storage::DefValue".
+        archive.SetData(key_TextStorage, mpText);
         return true;
     }
 
@@ -299,16 +290,6 @@ bool CFTDefComponentText::Serialize(const CDDArchive &archive, std::vector<CFTCo
         SetFont(font);
     setTextColor(mColor);
     // Read last, so that the stored text's own styling wins.
-    if (!archive.GetData(key_TextStorage, mpText.getContents())) {
-        const PWPlist stored = archive.getDict().value(defValueKey(key_TextStorage));
-        if (stored.isData()) {
-            QString error;
-            const std::optional<PWAttributedString> placeholder = PWRtfd::readAttributedString(stored.toData(), &error);
-            if (!placeholder)
-                qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" not read: %2").arg(defValueKey(key_TextStorage), error);
-            else if (!placeholder->isEmpty())
-                mergeStyle(placeholder->charFormatAt(0));
-        }
-    }
+    archive.GetData(key_TextStorage, mpText);
     return true;
 }

@@ -2,7 +2,10 @@
 
 #include "CFTComponent.h"
 #include "drawing/CFTBoxField.h"
+#include "drawing/CFTExtPicture.h"
 #include "drawing/CFTSeparator.h"
+#include "text/CFTAText.h"
+#include "text/CFTSmartField.h"
 
 #include <map>
 
@@ -59,6 +62,10 @@ std::map<int, FTComponentFactory::Creator> &registry()
     static std::map<int, FTComponentFactory::Creator> creators = {
         {kSquareField, [](CFTComponent *parent) { return std::make_unique<CFTBoxField>(parent); }},
         {kSeparator, [](CFTComponent *parent) { return std::make_unique<CFTSeparator>(parent); }},
+        {kText, [](CFTComponent *parent) { return std::make_unique<CFTAText>(parent, false); }},
+        {kPicture, [](CFTComponent *) { return std::make_unique<CFTPicture>(); }},
+        {kBackgroundPicture, [](CFTComponent *) { return std::make_unique<CFTExtPicture>(); }},
+        {kSmartField, [](CFTComponent *parent) { return std::make_unique<CFTSmartField>(parent); }},
     };
     return creators;
 }

@@ -94,9 +94,10 @@ TEST(CFTDefComponentTextTest, FontSizeBaselineAndKerningEditTheDefaultStyle)
     text.SetFont(PWFont(QStringLiteral("DejaVuSans-Bold"), 10));
     text.IncreaseFontSize();
     EXPECT_DOUBLE_EQ(text.GetFontAttr(nullptr)->fontPointSize(), 11);
+    // Sizes stop at the 3-point floor of every text.
     text.ChangeFontSize(-20);
-    EXPECT_DOUBLE_EQ(text.GetFontAttr(nullptr)->fontPointSize(), 1);
-    text.updateFontSizeWithKoeff(4);
+    EXPECT_DOUBLE_EQ(text.GetFontAttr(nullptr)->fontPointSize(), 3);
+    text.updateFontSizeWithKoeff(4.0 / 3.0);
     EXPECT_DOUBLE_EQ(text.GetFontAttr(nullptr)->fontPointSize(), 4);
 
     text.raiseBaseline();
@@ -148,7 +149,28 @@ TEST(CFTDefComponentTextTest, SavesItsKeysInOrder)
     CDDArchive archive(true);
     text.Serialize(archive, nullptr);
     EXPECT_EQ(archive.getDict().toDictionary().keys(),
-              (QStringList {key_FillBackground, key_BackColor, key_Color, key_Shadow, key_HorizontalAlignment}));
+              (QStringList {key_FillBackground, key_BackColor, key_Color, key_Shadow, key_HorizontalAlignment,
+                            key_TextStorage + QStringLiteral("::DefValue")}));
+}
+
+TEST(CFTDefComponentTextTest, DefaultTextStyleSurvivesASaveAndLoad)
+{
+    CFTDefComponentText saved;
+    saved.Init();
+    saved.SetFont(PWFont(QStringLiteral("DejaVuSerif-Bold"), 21));
+    saved.setKerning(0.5f);
+    CDDArchive archive(true);
+    saved.Serialize(archive, nullptr);
+    archive.setStoring(false);
+
+    CFTDefComponentText loaded;
+    ASSERT_TRUE(loaded.Serialize(archive, nullptr));
+    const std::optional<PWFont> font = loaded.GetFont(nullptr);
+    ASSERT_TRUE(font);
+    EXPECT_EQ(font->postScriptName(), QStringLiteral("DejaVuSerif-Bold"));
+    EXPECT_DOUBLE_EQ(font->pointSize(), 21);
+    EXPECT_NEAR(loaded.GetFontAttr(nullptr)->doubleProperty(PWTextAttributes::Kerning), 0.5, 1e-6);
+    EXPECT_TRUE(loaded.GetText()->isEmpty());
 }
 
 } // namespace

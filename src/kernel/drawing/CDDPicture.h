@@ -1,0 +1,143 @@
+#pragma once
+
+#include "foundation/CDDString.h"
+#include "foundation/FTComponentTypes.h"
+
+#include <QImage>
+#include <QLoggingCategory>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+#include <memory>
+
+class CDDColor;
+class CDDDrawer;
+class CDDPen;
+class CImageURL;
+class PWColor;
+class PWImage;
+class QPainter;
+
+Q_DECLARE_LOGGING_CATEGORY(lcPicture)
+
+// The image a picture component shows, with where it came from: its name carries the origin
+// ("FULLSIZE_", "PREFIX_FILE", "PREFIX_URL_NEED_LOAD", ...), the data reference names the file
+// that holds its bytes for the document, an optional source rectangle crops it (image units,
+// origin at the image's lower-left corner), and a running internet download replaces a preview
+// by the full image. The screen path of drawing keeps its cache bitmap here.
+//
+// A loader, when one exists, never outlives its picture's interest in it: the picture detaches
+// and cancels it before it lets go of it.
+class CDDPicture
+{
+public:
+    CDDPicture();
+    // Holds the image as it is: no name is examined and no download starts until setData.
+    explicit CDDPicture(std::shared_ptr<PWImage> image);
+    // Default construction followed by assignment.
+    CDDPicture(const CDDPicture &other);
+    // Takes the other's image through setData (a preview starts its own download) and its data
+    // reference; the crop, the loading state and the cache are not copied.
+    CDDPicture &operator=(const CDDPicture &other);
+    ~CDDPicture();
+
+    void setData(std::shared_ptr<PWImage> image);
+    const std::shared_ptr<PWImage> &getData() const { return mImage; }
+    double getImageSizeX() const;
+    double getImageSizeY() const;
+    // Field 0 of the image name (the whole name without a blank); null without a name.
+    QString getPrefix() const;
+    // Fields 1 and 2 of an internet picture's name; null otherwise.
+    QString getURL() const { return mURL; }
+    QString getWebSiteURL() const { return mWebSite; }
+
+    void setDataRef(const CDDString &reference) { mDataRef = reference.getData(); }
+    CDDString getDataRef() const { return CDDString(mDataRef.isNull() ? QString(QLatin1String("")) : mDataRef); }
+    // The picture file a data reference names (an "hpi" container or any picture file), else the
+    // same file in the backup copy of its document folder ("B~.E" beside "B.E"); null when
+    // neither reads. The picture itself does not change.
+    static std::shared_ptr<PWImage> getDataFromRef(const CDDString &reference);
+    // Makes sure the temporary folder holds a copy of the picture's data file under the data
+    // reference's file name; maskName, when given, is a file of the mask folder to fall back to.
+    bool prefetchData(const CDDString *maskName);
+
+    void setSrcRect(float x, float y, float width, float height);
+    // Clears the flag only: the values stay and the cache is not marked stale.
+    void clearSrcRect() { mbHasSrcRect = false; }
+    bool hasSrcRect() const { return mbHasSrcRect; }
+    float getSrcRectX() const { return mSrcRect[0]; }
+    float getSrcRectY() const { return mSrcRect[1]; }
+    float getSrcRectWidth() const { return mSrcRect[2]; }
+    float getSrcRectHeight() const { return mSrcRect[3]; }
+
+    // --- the download side --------------------------------------------------------------------
+    bool isLoading() const { return mbLoading; }
+    void setLoading(bool loading) { mbLoading = loading; }
+    const CImageURL *getLoader() const { return mLoader.get(); }
+    // The downloaded full image replaces the preview; the crop is rescaled to its size.
+    void setLoadedImage(std::shared_ptr<PWImage> image);
+    void updateCash() { mbCacheDirty = true; }
+    // Marks the cache stale and posts "ImageHasLoadedFromInternet" (the URL in the user info
+    // under "URL", the picture as object).
+    void updateImage();
+    void UpdateNameCash();
+    // The owning component is being deleted: stop a running download.
+    void onDelete();
+
+    // --- drawing ------------------------------------------------------------------------------
+    // Draws the picture into the frame (design points, y down) by placing mode, tinted, masked,
+    // translucent, turned and mirrored, then strokes the frame when a colour or pen is given.
+    void draw(double x, double y, double width, double height, bool masked, CDDPicture *mask, bool tinted,
+              CDDColor *tint, float opacity, CDDDrawer *drawer, placingMode mode, double angle, bool flipX,
+              bool flipY, bool fitRotated, float tileScale, CDDColor *strokeColor, CDDPen *strokePen);
+    // The size of one tile in points for a tile scale (area); empty when it cannot be computed.
+    QSizeF tileSize(float tileScale, const float *srcRect) const;
+    // The cache bitmap of the screen path and the pixel part of it the picture uses.
+    const QImage &cacheImage() const { return mCacheImage; }
+    QSizeF cacheSize() const { return QSizeF(mCacheSize[0], mCacheSize[1]); }
+    int cacheBuildCount() const { return mCacheBuilds; }
+
+    // Joins a name read from outside (a document, a pasteboard) to a folder; empty when the name
+    // is empty, absolute or reaches outside the folder.
+    static QString pathInsideFolder(const QString &folder, const QString &name);
+
+private:
+    struct LoaderDeleter
+    {
+        void operator()(CImageURL *loader) const;
+    };
+
+    void init();
+    void giveUp(std::shared_ptr<PWImage> &image);
+    void dropLoader();
+    bool loadFromDataRefIfMissing();
+    void drawScreen(double x, double y, double w, double h, bool masked, CDDPicture *mask, bool tinted,
+                    CDDColor *tint, float opacity, CDDDrawer *drawer, placingMode mode, double angle, bool flipX,
+                    bool flipY, const float *srcRect, float tileScale);
+    void drawPrinter(double x, double y, double w, double h, bool masked, CDDPicture *mask, bool tinted,
+                     CDDColor *tint, float opacity, CDDDrawer *drawer, placingMode mode, double angle, bool flipX,
+                     bool flipY, const float *srcRect, float tileScale);
+    // The crop in y-down points of the image; empty for the whole image.
+    QRectF sourceRectDown(const float *srcRect) const;
+    // Draws the image (through the crop) into target, or tiles of tileSize from target's
+    // lower-left corner when tiles is set.
+    void paintImage(QPainter &painter, const QRectF &target, const float *srcRect, double resolution,
+                    const QSizeF *tiles) const;
+
+    bool mbLoading = false;
+    std::shared_ptr<PWImage> mImage;
+    std::unique_ptr<CImageURL, LoaderDeleter> mLoader;
+    QString mURL;
+    QString mWebSite;
+    QString mDataRef;
+    QImage mCacheImage;
+    bool mbCacheDirty = true;
+    const PWImage *mCacheMask = nullptr;
+    std::shared_ptr<const PWColor> mCacheTint;
+    float mCacheSize[2] = {0.0f, 0.0f};
+    bool mbHasSrcRect = false;
+    float mSrcRect[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    float mfCacheOpacity = 0.0f;
+    int mCacheBuilds = 0;
+};

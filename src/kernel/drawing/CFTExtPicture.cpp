@@ -1,0 +1,65 @@
+#include "CFTExtPicture.h"
+
+#include "CDDDrawer.h"
+#include "foundation/CDDArchive.h"
+#include "foundation/CDDArchiveKeys.h"
+
+CFTExtPicture::CFTExtPicture() = default;
+
+CFTExtPicture::CFTExtPicture(const CDDPicture &picture)
+    : CFTPicture(picture)
+{
+}
+
+CFTExtPicture::~CFTExtPicture() = default;
+
+int CFTExtPicture::getClassID() const
+{
+    return kClassID;
+}
+
+void CFTExtPicture::Draw(CDDDrawer *drawer, bool selected, const CFTComponentsInterface *, bool, bool)
+{
+    DrawInPlace(mdOriginX, mdOriginY, mdSizeX, mdSizeY, drawer, selected, nullptr);
+}
+
+void CFTExtPicture::DrawInPlace(double x, double y, double width, double height, CDDDrawer *drawer, bool flag,
+                                const CFTACoreView *)
+{
+    if (!drawer)
+        return;
+    mPicture.draw(x, y, width, height, IsMasked(), &mMask, IsFilled(), &mColor, mfOpacity, drawer, mExtPlacingMode,
+                  GetAngle(), mbFlipX, mbFlipY, true, mfTileScale, nullptr, nullptr);
+    if (flag)
+        drawer->DrawSelectionBox(x, y, width, height, 0.0);
+    CFTComponent::Draw(drawer, false, nullptr, false, false);
+}
+
+void CFTExtPicture::SetObjectData(std::shared_ptr<PWImage> image)
+{
+    mPicture.setData(std::move(image));
+}
+
+void CFTExtPicture::SetDataPlacing(placingMode mode)
+{
+    mExtPlacingMode = mode;
+    mPicture.updateCash();
+}
+
+placingMode CFTExtPicture::GetDataPlacing()
+{
+    return mExtPlacingMode;
+}
+
+bool CFTExtPicture::Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *list)
+{
+    CFTPicture::Serialize(archive, list);
+    if (archive.isStoring()) {
+        archive.SetData(key_PlaceMode, int(mExtPlacingMode));
+    } else {
+        int mode = mExtPlacingMode;
+        if (archive.GetData(key_PlaceMode, &mode))
+            mExtPlacingMode = placingMode(mode);
+    }
+    return true;
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QFont>
+#include <QTextBlock>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <optional>
+#include <vector>
+
+// Run walking over a QTextDocument, shared by the text model's files. A run is a fragment: the
+// longest stretch of one character format inside one paragraph.
+namespace textruns {
+
+struct Run
+{
+    int position = 0;
+    int length = 0;
+    QTextCharFormat format;
+};
+
+std::vector<Run> runsOf(const QTextDocument *document);
+// The first run's format; nothing for a document without characters.
+std::optional<QTextCharFormat> firstFormat(const QTextDocument *document);
+// Whether more than one style runs through the document (fontsOnly: only the font counts).
+bool hasSeveralStyles(const QTextDocument *document, bool fontsOnly);
+// Rewrites each run's format, and the format of each paragraph break alike (the codecs store
+// the breaks as characters), or the whole document in the first run's changed format.
+template <typename Change>
+void changeEachRun(QTextDocument *document, Change change)
+{
+    const std::vector<Run> runs = runsOf(document);
+    if (runs.empty())
+        return;
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        QTextCharFormat format = block.charFormat();
+        change(format);
+        cursor.setPosition(block.position());
+        cursor.setBlockCharFormat(format);
+    }
+    for (const Run &run : runs) {
+        QTextCharFormat format = run.format;
+        change(format);
+        cursor.setPosition(run.position);
+        cursor.setPosition(run.position + run.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(format);
+    }
+    cursor.endEditBlock();
+}
+// Replaces the format of every character (and of the paragraph ends).
+void setWhole(QTextDocument *document, const QTextCharFormat &format);
+template <typename Change>
+void changeAsOneRun(QTextDocument *document, Change change)
+{
+    const std::optional<QTextCharFormat> first = firstFormat(document);
+    if (!first)
+        return;
+    QTextCharFormat format = *first;
+    change(format);
+    setWhole(document, format);
+}
+// The font a format draws with, missing properties taken from the document's default font.
+QFont fontOf(const QTextCharFormat &format, const QTextDocument *document);
+// Makes Qt's layout show the attributes kept as user properties (kerning, baseline offset, line
+// spacing), after text arrived from a codec or a command changed them.
+void applyLayoutExtras(QTextDocument *document);
+void applyLayoutExtras(QTextCharFormat *format, const QTextDocument *document);
+
+} // namespace textruns

@@ -1,0 +1,337 @@
+#include "drawing/CDDPicture.h"
+
+#include "PictureTestSupport.h"
+#include "ReferenceImage.h"
+#include "drawing/CDDDrawer.h"
+#include "foundation/CDDColor.h"
+#include "foundation/CDDPen.h"
+#include "platform/PWImage.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using pictest::near;
+
+namespace {
+
+struct DrawArgs
+{
+    QRectF frame;
+    placingMode mode = pmStretched;
+    bool masked = false;
+    CDDPicture *mask = nullptr;
+    CDDColor *tint = nullptr;
+    float opacity = 1.0f;
+    double angle = 0.0;
+    bool flipX = false;
+    bool flipY = false;
+    bool fitRotated = false;
+    float tileScale = 7621.0f;
+    CDDPen *pen = nullptr;
+    CDDColor *stroke = nullptr;
+};
+
+void drawPicture(CDDPicture &picture, CDDDrawer &drawer, const DrawArgs &a)
+{
+    picture.draw(a.frame.x(), a.frame.y(), a.frame.width(), a.frame.height(), a.masked, a.mask, a.tint != nullptr,
+                 a.tint, a.opacity, &drawer, a.mode, a.angle, a.flipX, a.flipY, a.fitRotated, a.tileScale, a.stroke,
+                 a.pen);
+}
+
+// The printer path: the drawing goes into a PDF page of the design size, which poppler then
+// rasterises at the given pixels per point.
+QImage renderPrinted(const QSizeF &size, double scale, const std::function<void(CDDDrawer &)> &draw)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(72);
+        writer.setPageSize(QPageSize(size, QPageSize::Point));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        QPainter painter(&writer);
+        CDDDrawer drawer(false, &painter);
+        drawer.SetResolution(1.0);
+        EXPECT_FALSE(drawer.IsDrawingToScreen());
+        draw(drawer);
+    }
+    std::shared_ptr<PWImage> page = PWImage::fromData(bytes);
+    if (!page)
+        return QImage();
+    return page->toImage(QSize(int(size.width() * scale), int(size.height() * scale)), Qt::white);
+}
+
+QColor at(const QImage &image, double x, double y, double scale = 1.0)
+{
+    return image.pixelColor(int(x * scale), int(y * scale));
+}
+
+// Every placing mode and the crop, flips and turn, one cell each.
+void drawModeSheet(CDDDrawer &drawer)
+{
+    struct Cell
+    {
+        placingMode mode;
+        bool crop;
+        bool flipX;
+        bool flipY;
+        double angle;
+        float tileScale;
+    };
+    const Cell cells[] = {
+        {pmStretched, false, false, false, 0.0, 7621.0f}, {pmTiled, false, false, false, 0.0, 400.0f},
+        {pmStretched2, false, false, false, 0.0, 7621.0f}, {pmCover, false, false, false, 0.0, 7621.0f},
+        {pmStretched, true, false, false, 0.0, 7621.0f},  {pmStretched, false, true, false, 0.0, 7621.0f},
+        {pmStretched, false, false, true, 0.0, 7621.0f},  {pmTiled, false, false, false, 0.5, 900.0f},
+    };
+    int index = 0;
+    for (const Cell &cell : cells) {
+        CDDPicture picture(pictest::quadrantImage(40, 20));
+        if (cell.crop)
+            picture.setSrcRect(0.0f, 0.0f, 20.0f, 10.0f); // the lower-left quadrant: blue
+        DrawArgs args;
+        args.frame = QRectF(10 + (index % 4) * 90, 10 + (index / 4) * 70, 80, 50);
+        args.mode = cell.mode;
+        args.flipX = cell.flipX;
+        args.flipY = cell.flipY;
+        args.angle = cell.angle;
+        args.tileScale = cell.tileScale;
+        drawPicture(picture, drawer, args);
+        ++index;
+    }
+}
+
+} // namespace
+
+TEST(CDDPictureDrawTest, PlacingModesOnScreenMatchReference)
+{
+    const QImage image = drawtest::render(QSizeF(370, 150), 2.0, drawModeSheet);
+    EXPECT_TRUE(drawtest::matchesReference(image, QStringLiteral("picture-placing-modes-screen")));
+}
+
+TEST(CDDPictureDrawTest, PlacingModesOnPrinterMatchReference)
+{
+    const QImage image = renderPrinted(QSizeF(370, 150), 2.0, drawModeSheet);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_TRUE(drawtest::matchesReference(image, QStringLiteral("picture-placing-modes-printer")));
+}
+
+TEST(CDDPictureDrawTest, StretchedPictureShowsUprightAndFlipsMirror)
+{
+    CDDPicture picture(pictest::quadrantImage(40, 40));
+    for (const bool flipX : {false, true}) {
+        for (const bool flipY : {false, true}) {
+            const QImage image = drawtest::render(QSizeF(100, 100), 1.0, [&](CDDDrawer &drawer) {
+                DrawArgs args;
+                args.frame = QRectF(10, 10, 80, 80);
+                args.flipX = flipX;
+                args.flipY = flipY;
+                drawPicture(picture, drawer, args);
+            });
+            const QColor topLeft = flipY ? (flipX ? Qt::yellow : Qt::blue) : (flipX ? Qt::green : Qt::red);
+            EXPECT_TRUE(near(at(image, 20, 20), topLeft)) << flipX << flipY;
+            EXPECT_TRUE(near(at(image, 5, 5), Qt::white));
+        }
+    }
+}
+
+TEST(CDDPictureDrawTest, TilesBeginAtTheLowerLeftCorner)
+{
+    // 20 x 20 tiles in a 60 x 50 frame: rows at 30-50, 10-30 and a cut row showing only its
+    // lower (blue) half at the top.
+    CDDPicture picture(pictest::quadrantImage(20, 20));
+    const auto draw = [&](CDDDrawer &drawer) {
+        DrawArgs args;
+        args.frame = QRectF(0, 0, 60, 50);
+        args.mode = pmTiled;
+        args.tileScale = 400.0f;
+        drawPicture(picture, drawer, args);
+    };
+    for (const bool printed : {false, true}) {
+        const QImage image = printed ? renderPrinted(QSizeF(60, 50), 2.0, draw) : drawtest::render(QSizeF(60, 50), 2.0, draw);
+        ASSERT_FALSE(image.isNull());
+        EXPECT_TRUE(near(at(image, 5, 45, 2.0), Qt::blue)) << printed;
+        EXPECT_TRUE(near(at(image, 5, 35, 2.0), Qt::red)) << printed;
+        EXPECT_TRUE(near(at(image, 5, 5, 2.0), Qt::blue)) << printed;
+        EXPECT_TRUE(near(at(image, 55, 15, 2.0), Qt::green)) << printed;
+    }
+}
+
+TEST(CDDPictureDrawTest, TileSizeFollowsScaleAndCropAspect)
+{
+    CDDPicture picture(pictest::quadrantImage(40, 40));
+    const QSizeF square = picture.tileSize(7621.0f, nullptr);
+    EXPECT_NEAR(square.width(), 87.3, 0.05);
+    EXPECT_NEAR(square.height(), 87.3, 0.05);
+    const float crop[4] = {0.0f, 0.0f, 20.0f, 10.0f};
+    const QSizeF wide = picture.tileSize(7621.0f, crop);
+    EXPECT_NEAR(wide.width(), 123.5, 0.05);
+    EXPECT_NEAR(wide.height(), 61.7, 0.05);
+    const float flat[4] = {0.0f, 0.0f, 20.0f, 0.0f};
+    EXPECT_TRUE(picture.tileSize(7621.0f, flat).isEmpty());
+    EXPECT_TRUE(picture.tileSize(0.0f, nullptr).isEmpty());
+    EXPECT_TRUE(CDDPicture().tileSize(7621.0f, nullptr).isEmpty());
+}
+
+TEST(CDDPictureDrawTest, CoverOverflowsOnPrinterAndSqueezesOnScreen)
+{
+    CDDPicture picture(pictest::quadrantImage(200, 100));
+    const auto draw = [&](CDDDrawer &drawer) {
+        DrawArgs args;
+        args.frame = QRectF(60, 10, 100, 100);
+        args.mode = pmCover;
+        drawPicture(picture, drawer, args);
+    };
+    const QImage printed = renderPrinted(QSizeF(220, 120), 1.0, draw);
+    ASSERT_FALSE(printed.isNull());
+    // Drawn 200 x 100 at x 10: the red quadrant begins 50 points left of the frame.
+    EXPECT_TRUE(near(at(printed, 20, 30), Qt::red));
+    EXPECT_TRUE(near(at(printed, 200, 90), Qt::yellow));
+    const QImage screen = drawtest::render(QSizeF(220, 120), 1.0, draw);
+    EXPECT_TRUE(near(at(screen, 20, 30), Qt::white));
+    EXPECT_TRUE(near(at(screen, 70, 30), Qt::red));
+    EXPECT_TRUE(near(at(screen, 150, 30), Qt::green));
+}
+
+struct EffectCase
+{
+    const char *name;
+    bool tinted;
+    bool masked;
+    float opacity;
+    // Expected colours of the left and right halves of the (red/green top) picture.
+    QColor left;
+    QColor right;
+};
+
+class CDDPictureEffectTest : public ::testing::TestWithParam<std::tuple<EffectCase, bool>>
+{
+};
+
+TEST_P(CDDPictureEffectTest, TintMaskAndOpacityComposite)
+{
+    const auto [c, printed] = GetParam();
+    CDDPicture picture(pictest::quadrantImage(40, 40));
+    // The mask keeps the left half: opaque there, transparent on the right.
+    QImage maskBitmap(40, 40, QImage::Format_ARGB32);
+    maskBitmap.fill(Qt::transparent);
+    QPainter(&maskBitmap).fillRect(0, 0, 20, 40, Qt::black);
+    CDDPicture mask(PWImage::fromQImage(maskBitmap));
+    CDDColor tint(1.0f, 0.0f, 1.0f, 1.0f);
+    const auto draw = [&](CDDDrawer &drawer) {
+        DrawArgs args;
+        args.frame = QRectF(0, 0, 80, 80);
+        args.tint = c.tinted ? &tint : nullptr;
+        args.masked = c.masked;
+        args.mask = &mask;
+        args.opacity = c.opacity;
+        drawPicture(picture, drawer, args);
+    };
+    const QImage image = printed ? renderPrinted(QSizeF(80, 80), 1.0, draw) : drawtest::render(QSizeF(80, 80), 1.0, draw);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_TRUE(near(at(image, 10, 10), c.left)) << at(image, 10, 10).name().toStdString();
+    EXPECT_TRUE(near(at(image, 70, 10), c.right)) << at(image, 70, 10).name().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ScreenAndPrinter, CDDPictureEffectTest,
+    ::testing::Combine(::testing::Values(EffectCase{"plain", false, false, 1.0f, Qt::red, Qt::green},
+                                         EffectCase{"tinted", true, false, 1.0f, Qt::magenta, Qt::magenta},
+                                         EffectCase{"masked", false, true, 1.0f, Qt::red, Qt::white},
+                                         EffectCase{"half", false, false, 0.5f, QColor(255, 128, 128), QColor(128, 255, 128)},
+                                         EffectCase{"all", true, true, 0.5f, QColor(255, 128, 255), Qt::white}),
+                       ::testing::Bool()),
+    [](const auto &info) {
+        return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "Printer" : "Screen");
+    });
+
+TEST(CDDPictureDrawTest, MaskWithoutImageKeepsWholePictureOnScreen)
+{
+    CDDPicture picture(pictest::quadrantImage(40, 40));
+    CDDPicture emptyMask;
+    const QImage image = drawtest::render(QSizeF(80, 80), 1.0, [&](CDDDrawer &drawer) {
+        DrawArgs args;
+        args.frame = QRectF(0, 0, 80, 80);
+        args.masked = true;
+        args.mask = &emptyMask;
+        drawPicture(picture, drawer, args);
+    });
+    EXPECT_TRUE(near(at(image, 70, 10), Qt::green));
+}
+
+TEST(CDDPictureDrawTest, ScreenCacheSizeFollowsFrameAndBitmap)
+{
+    QImage target(400, 400, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&target);
+    CDDDrawer drawer(true, &painter);
+    drawer.SetResolution(1.0);
+    const auto drawAt = [&](CDDPicture &picture, double w, double h) {
+        DrawArgs args;
+        args.frame = QRectF(0, 0, w, h);
+        drawPicture(picture, drawer, args);
+    };
+
+    CDDPicture tiny(PWImage::fromData(pictest::quadrantPdf(50, 50)));
+    drawAt(tiny, 0.2, 0.2);
+    EXPECT_EQ(tiny.cacheSize(), QSizeF(1, 1));
+
+    CDDPicture bitmap(pictest::quadrantImage(100, 100));
+    drawAt(bitmap, 300, 300);
+    EXPECT_EQ(bitmap.cacheSize(), QSizeF(100, 100));
+    drawAt(bitmap, 300, 50);
+    EXPECT_EQ(bitmap.cacheSize(), QSizeF(300, 50));
+
+    CDDPicture vector(PWImage::fromData(pictest::quadrantPdf(50, 50)));
+    drawAt(vector, 300, 100);
+    const int builds = vector.cacheBuildCount();
+    drawAt(vector, 300, 100);
+    EXPECT_EQ(vector.cacheBuildCount(), builds) << "an unchanged picture is drawn from its cache";
+    drawAt(vector, 200, 100);
+    EXPECT_EQ(vector.cacheImage().width(), 300) << "300 <= 2 x 200 keeps the bitmap";
+    EXPECT_EQ(vector.cacheSize(), QSizeF(200, 100));
+    drawAt(vector, 140, 100);
+    EXPECT_EQ(vector.cacheImage().width(), 140);
+    vector.setSrcRect(0, 0, 10, 10);
+    drawAt(vector, 140, 100);
+    EXPECT_EQ(vector.cacheBuildCount(), builds + 3);
+}
+
+TEST(CDDPictureDrawTest, NoImageDrawsOnlyTheStroke)
+{
+    CDDPicture picture;
+    CDDPen pen;
+    pen.SetWidth(4.0);
+    CDDColor black(0, 0, 0, 1);
+    const QImage image = drawtest::render(QSizeF(60, 60), 1.0, [&](CDDDrawer &drawer) {
+        DrawArgs args;
+        args.frame = QRectF(10, 10, 40, 40);
+        args.pen = &pen;
+        args.stroke = &black;
+        drawPicture(picture, drawer, args);
+    });
+    EXPECT_TRUE(drawtest::isDark(image, 10, 30));
+    EXPECT_TRUE(near(at(image, 30, 30), Qt::white));
+}
+
+TEST(CDDPictureDrawTest, FitRotatedFillsTheFrameWithTheTurnedPicture)
+{
+    // A 400 x 200 frame turned a quarter: the picture is stretched into the 200 x 400 box about
+    // the same centre and turned with it, so it covers the frame itself, turned a quarter.
+    CDDPicture picture(pictest::quadrantImage(40, 40));
+    const QImage image = drawtest::render(QSizeF(400, 400), 0.5, [&](CDDDrawer &drawer) {
+        DrawArgs args;
+        args.frame = QRectF(0, 100, 400, 200);
+        args.angle = M_PI / 2;
+        args.fitRotated = true;
+        drawPicture(picture, drawer, args);
+    });
+    EXPECT_TRUE(near(at(image, 200, 40, 0.5), Qt::white)) << "nothing above the frame";
+    EXPECT_TRUE(near(at(image, 380, 120, 0.5), Qt::red)) << "the top-left quadrant turned to the top right";
+    EXPECT_TRUE(near(at(image, 20, 280, 0.5), Qt::yellow)) << "the bottom-right quadrant turned to the bottom left";
+}

@@ -1,0 +1,123 @@
+#include "drawing/CDDPicture.h"
+
+#include "PictureTestSupport.h"
+#include "foundation/CAEnvironment.h"
+#include "platform/PWImage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::shared_ptr<PWImage> named(const QString &name)
+{
+    std::shared_ptr<PWImage> image = pictest::quadrantImage(10, 5);
+    image->setName(name);
+    return image;
+}
+
+} // namespace
+
+TEST(CDDPictureTest, NamesGiveOriginAndInternetFields)
+{
+    struct Case
+    {
+        QString name;
+        QString prefix;
+        QString url;
+        QString site;
+    };
+    for (const Case &c :
+         {Case{QStringLiteral("PREFIX_FILE/home/a b.png"), QStringLiteral("PREFIX_FILE/home/a"), QString(), QString()},
+          Case{QStringLiteral("PREFIX_URL_LOADED http://x/p.png http://x/"), QStringLiteral("PREFIX_URL_LOADED"),
+               QStringLiteral("http://x/p.png"), QStringLiteral("http://x/")},
+          Case{QStringLiteral("PREFIX_URL_LOADED"), QStringLiteral("PREFIX_URL_LOADED"), QString(), QString()},
+          Case{QStringLiteral("FULLSIZE_cat.pdf"), QStringLiteral("FULLSIZE_cat.pdf"), QString(), QString()}}) {
+        CDDPicture picture;
+        picture.setData(named(c.name));
+        EXPECT_EQ(picture.getPrefix(), c.prefix) << c.name.toStdString();
+        EXPECT_EQ(picture.getURL(), c.url) << c.name.toStdString();
+        EXPECT_EQ(picture.getWebSiteURL(), c.site) << c.name.toStdString();
+        EXPECT_FALSE(picture.isLoading());
+    }
+    CDDPicture none;
+    EXPECT_TRUE(none.getPrefix().isNull());
+    EXPECT_EQ(none.getImageSizeX(), 0.0);
+    EXPECT_EQ(none.getImageSizeY(), 0.0);
+}
+
+TEST(CDDPictureTest, AssignmentTakesImageAndReferenceOnly)
+{
+    CDDPicture source(pictest::quadrantImage(8, 8));
+    source.setSrcRect(1, 1, 2, 2);
+    CDDPicture copy;
+    copy.setDataRef(CDDString(QStringLiteral("/old")));
+    copy = source;
+    EXPECT_EQ(copy.getData(), source.getData());
+    EXPECT_FALSE(copy.hasSrcRect());
+    EXPECT_TRUE(copy.getDataRef().getData().isEmpty());
+    EXPECT_FALSE(copy.getDataRef().getData().isNull()) << "the empty text, not the absence of one";
+    copy = copy;
+    EXPECT_EQ(copy.getData(), source.getData());
+}
+
+TEST(CDDPictureTest, LastHolderTakesTheNameOutOfTheRegistry)
+{
+    const QString name = QStringLiteral("PREFIX_FILE/tmp/registry-test.png");
+    CDDPicture picture;
+    picture.setData(named(name));
+    ASSERT_EQ(PWImage::imageNamed(name), picture.getData());
+    picture.setData(nullptr);
+    EXPECT_EQ(PWImage::imageNamed(name), nullptr);
+
+    std::shared_ptr<PWImage> kept = named(name);
+    {
+        CDDPicture holder;
+        holder.setData(kept);
+    }
+    EXPECT_EQ(PWImage::imageNamed(name), kept) << "another holder keeps the entry";
+}
+
+TEST(CDDPictureTest, ClearingTheCropKeepsItsValues)
+{
+    CDDPicture picture(pictest::quadrantImage(10, 10));
+    picture.setSrcRect(1, 2, 3, 4);
+    picture.clearSrcRect();
+    EXPECT_FALSE(picture.hasSrcRect());
+    EXPECT_FLOAT_EQ(picture.getSrcRectWidth(), 3.0f);
+}
+
+TEST(CDDPictureTest, DataReferenceFallsBackToTheBackupFolder)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("Card~.pwd")));
+    ASSERT_TRUE(pictest::quadrantBitmap(6, 6).save(root.filePath(QStringLiteral("Card~.pwd/photo.png"))));
+    const CDDString reference(root.filePath(QStringLiteral("Card.pwd/photo.png")));
+    const std::shared_ptr<PWImage> image = CDDPicture::getDataFromRef(reference);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixelSize(), QSize(6, 6));
+    EXPECT_EQ(CDDPicture::getDataFromRef(CDDString(root.filePath(QStringLiteral("Card.pwd/none.png")))), nullptr);
+    EXPECT_EQ(CDDPicture::getDataFromRef(CDDString()), nullptr);
+}
+
+TEST(CDDPictureTest, PrefetchCopiesTheDataFileIntoTheTemporaryFolder)
+{
+    QTemporaryDir root;
+    const QString file = root.filePath(QStringLiteral("prefetch-source.png"));
+    ASSERT_TRUE(pictest::quadrantBitmap(6, 6).save(file));
+    CDDPicture picture;
+    picture.setDataRef(CDDString(file));
+    EXPECT_TRUE(picture.prefetchData(nullptr));
+    EXPECT_TRUE(QFileInfo::exists(CAEnvironment::tempPath() + QStringLiteral("/prefetch-source.png")));
+    EXPECT_TRUE(picture.prefetchData(nullptr)) << "a valid copy is already there";
+
+    CDDPicture nowhere;
+    nowhere.setDataRef(CDDString(root.filePath(QStringLiteral("missing.png"))));
+    EXPECT_FALSE(nowhere.prefetchData(nullptr));
+    const CDDString climbing(QStringLiteral("../../etc/passwd"));
+    EXPECT_FALSE(nowhere.prefetchData(&climbing));
+}

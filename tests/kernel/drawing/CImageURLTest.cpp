@@ -1,0 +1,268 @@
+#include "drawing/CImageURL.h"
+
+#include "PictureTestSupport.h"
+#include "drawing/CDDPicture.h"
+#include "foundation/CAEnvironment.h"
+#include "platform/PWImage.h"
+#include "platform/PWNotificationCenter.h"
+
+#include <QBuffer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QCoreApplication>
+#include <QHash>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A small HTTP server on the loopback interface; each path answers in its own way.
+class LoopbackServer : public QObject
+{
+public:
+    LoopbackServer()
+    {
+        m_server.listen(QHostAddress::LocalHost);
+        QObject::connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+                socket->setParent(this);
+                QObject::connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
+            }
+        });
+        QBuffer buffer(&m_png);
+        buffer.open(QIODevice::WriteOnly);
+        pictest::quadrantBitmap(40, 20).save(&buffer, "PNG");
+    }
+
+    QString url(const QString &path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
+    }
+    int hits(const QString &path) const { return m_hits.value(path); }
+    const QByteArray &png() const { return m_png; }
+
+private:
+    void serve(QTcpSocket *socket)
+    {
+        QByteArray &request = m_requests[socket];
+        request += socket->readAll();
+        if (!request.contains("\r\n\r\n"))
+            return;
+        const QList<QByteArray> words = request.left(request.indexOf("\r\n")).split(' ');
+        const QString path = words.size() > 1 ? QString::fromLatin1(words.at(1)) : QString();
+        ++m_hits[path];
+        if (path == QLatin1String("/hang.png"))
+            return; // never answers
+        QByteArray status = "200 OK";
+        QByteArray type = "image/png";
+        QByteArray body = m_png;
+        QByteArray extra;
+        if (path == QLatin1String("/move")) {
+            status = "302 Found";
+            extra = "Location: " + url(QStringLiteral("/moved.png")).toLatin1() + "\r\n";
+            body.clear();
+        } else if (path == QLatin1String("/missing.png")) {
+            status = "404 Not Found";
+            type = "text/html";
+            body = "<html>no</html>";
+        } else if (path == QLatin1String("/text.png")) {
+            type = "text/plain";
+            body = "hello, this is no picture";
+        } else if (path == QLatin1String("/big.png")) {
+            body = m_png + QByteArray(20000, 'x');
+        }
+        socket->write("HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\nContent-Length: "
+                      + QByteArray::number(body.size()) + "\r\n" + extra + "Connection: close\r\n\r\n" + body);
+        socket->disconnectFromHost();
+    }
+
+    QTcpServer m_server;
+    QHash<QTcpSocket *, QByteArray> m_requests;
+    QHash<QString, int> m_hits;
+    QByteArray m_png;
+};
+
+std::shared_ptr<PWImage> preview(const QString &url)
+{
+    std::shared_ptr<PWImage> image = pictest::quadrantImage(10, 5);
+    image->setName(QStringLiteral("PREFIX_URL_NEED_LOAD ") + url + QStringLiteral(" http://127.0.0.1/page"));
+    return image;
+}
+
+class CImageURLTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_token = PWNotificationCenter::defaultCenter().addObserver(
+            QStringLiteral("ImageHasLoadedFromInternet"), nullptr, [this](const PWNotification &) {
+                ++m_notifications;
+                m_loop.quit();
+            });
+    }
+    void TearDown() override
+    {
+        PWNotificationCenter::defaultCenter().removeObserver(m_token);
+        CImageURL::setTimeoutMs(CImageURL::kDefaultTimeoutMs);
+        CImageURL::setMaxBytes(CImageURL::kDefaultMaxBytes);
+    }
+
+    // Runs the event loop until a download ends (a notification), at most a generous bound.
+    void waitForEnd(CDDPicture &picture)
+    {
+        if (!picture.isLoading())
+            return;
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, &m_loop, &QEventLoop::quit);
+        guard.start(20000);
+        m_loop.exec();
+        EXPECT_TRUE(guard.isActive()) << "the download did not end";
+    }
+
+    LoopbackServer m_server;
+    QEventLoop m_loop;
+    int m_token = 0;
+    int m_notifications = 0;
+};
+
+} // namespace
+
+TEST_F(CImageURLTest, DownloadReplacesThePreview)
+{
+    const QString url = m_server.url(QStringLiteral("/pic.png"));
+    CDDPicture picture(preview(url));
+    EXPECT_FALSE(picture.isLoading()) << "construction starts nothing";
+    picture.setSrcRect(1.0f, 0.5f, 5.0f, 2.5f);
+    picture.setData(picture.getData());
+    ASSERT_TRUE(picture.isLoading());
+    EXPECT_EQ(picture.getURL(), url);
+    waitForEnd(picture);
+
+    EXPECT_FALSE(picture.isLoading());
+    EXPECT_EQ(m_notifications, 1);
+    ASSERT_TRUE(picture.getData());
+    EXPECT_EQ(picture.getData()->name(), QStringLiteral("PREFIX_URL_LOADED ") + url + QStringLiteral(" http://127.0.0.1/page"));
+    EXPECT_EQ(picture.getPrefix(), QStringLiteral("PREFIX_URL_LOADED"));
+    // The PNG states 2835 dots a metre: a hair under 72 dots an inch.
+    EXPECT_NEAR(picture.getImageSizeX(), 40.0, 0.01);
+    EXPECT_NEAR(picture.getSrcRectX(), 4.0f, 0.01);
+    EXPECT_NEAR(picture.getSrcRectHeight(), 10.0f, 0.01);
+    const QString file = picture.getDataRef().getData();
+    EXPECT_EQ(QFileInfo(file).absolutePath(), QFileInfo(CAEnvironment::tempPath()).absoluteFilePath());
+    EXPECT_EQ(QFileInfo(file).fileName(), QStringLiteral("pic.png"));
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), m_server.png());
+
+    // A second picture of the same URL takes the downloaded image at once.
+    CDDPicture second;
+    second.setData(preview(url));
+    EXPECT_FALSE(second.isLoading());
+    EXPECT_EQ(second.getLoader(), nullptr);
+    EXPECT_EQ(second.getData(), picture.getData());
+    EXPECT_EQ(m_server.hits(QStringLiteral("/pic.png")), 1);
+}
+
+TEST_F(CImageURLTest, RedirectIsFollowed)
+{
+    CDDPicture picture;
+    picture.setData(preview(m_server.url(QStringLiteral("/move"))));
+    waitForEnd(picture);
+    EXPECT_EQ(m_server.hits(QStringLiteral("/moved.png")), 1);
+    EXPECT_NEAR(picture.getImageSizeX(), 40.0, 0.01);
+    EXPECT_EQ(picture.getPrefix(), QStringLiteral("PREFIX_URL_LOADED"));
+}
+
+struct FailureCase
+{
+    const char *name;
+    const char *path;
+};
+
+class CImageURLFailureTest : public CImageURLTest, public ::testing::WithParamInterface<FailureCase>
+{
+};
+
+TEST_P(CImageURLFailureTest, PreviewStaysAndLoadingEnds)
+{
+    CImageURL::setTimeoutMs(300);
+    CImageURL::setMaxBytes(5000);
+    CDDPicture picture;
+    const std::shared_ptr<PWImage> thumbnail = preview(m_server.url(QString::fromLatin1(GetParam().path)));
+    picture.setData(thumbnail);
+    ASSERT_TRUE(picture.isLoading());
+    waitForEnd(picture);
+    EXPECT_FALSE(picture.isLoading());
+    EXPECT_EQ(m_notifications, 1);
+    EXPECT_EQ(picture.getData(), thumbnail);
+    EXPECT_TRUE(picture.getDataRef().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, CImageURLFailureTest,
+                         ::testing::Values(FailureCase{"NotFound", "/missing.png"}, FailureCase{"TimedOut", "/hang.png"},
+                                           FailureCase{"NotAnImage", "/text.png"}, FailureCase{"TooLarge", "/big.png"}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(CImageURLTest, OtherSchemesAreRefused)
+{
+    for (const char *url : {"ftp://127.0.0.1/a.png", "file:///etc/passwd", "javascript:alert(1)", "not-a-url",
+                            "http:///nohost.png"}) {
+        CDDPicture picture;
+        picture.setData(preview(QString::fromLatin1(url)));
+        EXPECT_FALSE(picture.isLoading()) << url;
+        EXPECT_EQ(picture.getLoader(), nullptr) << url;
+        EXPECT_TRUE(picture.getData()) << "the preview stays";
+    }
+    EXPECT_EQ(m_notifications, 0);
+}
+
+TEST_F(CImageURLTest, NewImageCancelsTheDownload)
+{
+    CDDPicture picture;
+    picture.setData(preview(m_server.url(QStringLiteral("/hang.png"))));
+    ASSERT_TRUE(picture.isLoading());
+    picture.setData(pictest::quadrantImage(3, 3));
+    EXPECT_FALSE(picture.isLoading());
+    EXPECT_EQ(m_notifications, 1);
+    EXPECT_EQ(picture.getURL(), QString());
+}
+
+TEST_F(CImageURLTest, PictureDestroyedMidDownloadIsNeverCalledBack)
+{
+    CImageURL::setTimeoutMs(200);
+    auto picture = std::make_unique<CDDPicture>();
+    picture->setData(preview(m_server.url(QStringLiteral("/hang.png"))));
+    ASSERT_TRUE(picture->isLoading());
+    const QPointer<const QObject> loader = picture->getLoader();
+    ASSERT_TRUE(loader);
+    picture.reset();
+    // The loader goes with the next turn of the event loop; whatever the network still delivers
+    // must not reach the destroyed picture.
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(loader.isNull());
+    EXPECT_EQ(m_notifications, 0);
+}
+
+TEST(CImageURLNameTest, FileNamesAreSanitized)
+{
+    struct Case
+    {
+        const char *url;
+        const char *name;
+    };
+    for (const Case &c : {Case{"http://h/a/photo.jpg", "photo.jpg"}, Case{"http://h/", "picture"},
+                          Case{"http://h/x/..", "picture"}, Case{"http://h/a%20b%2F..%2Fc%20d.png", "cd.png"},
+                          Case{"http://h/.hidden", "hidden"}, Case{"http://h/%E2%9C%93", "picture"}}) {
+        EXPECT_EQ(CImageURL::fileNameForURL(QUrl(QString::fromLatin1(c.url))), QString::fromLatin1(c.name)) << c.url;
+    }
+    const QString longName = CImageURL::fileNameForURL(QUrl(QStringLiteral("http://h/") + QString(300, QLatin1Char('a'))));
+    EXPECT_EQ(longName.size(), 100);
+}

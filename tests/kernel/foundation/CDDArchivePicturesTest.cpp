@@ -1,0 +1,259 @@
+#include "foundation/CDDArchive.h"
+
+#include "drawing/CDDPicture.h"
+#include "foundation/CAEnvironment.h"
+#include "foundation/FTImageArchive.h"
+#include "platform/PWImage.h"
+#include "platform/PWPlist.h"
+#include "platform/PWUserDefaults.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+#include <tiffio.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kSaveAsTemplate = QStringLiteral("FTSaveAsTemplate");
+
+QByteArray onePagePdf()
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(72);
+    writer.setPageSize(QPageSize(QSizeF(60, 30), QPageSize::Point));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter(&writer);
+    painter.fillRect(QRectF(0, 0, 30, 30), Qt::red);
+    painter.end();
+    return bytes;
+}
+
+// A black-and-white checker of 64 x 32 pixels, claimed to be 32 x 16 points.
+std::shared_ptr<PWImage> oneBitImage()
+{
+    QImage mono(64, 32, QImage::Format_Mono);
+    mono.setColor(0, qRgb(255, 255, 255));
+    mono.setColor(1, qRgb(0, 0, 0));
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 64; ++x)
+            mono.setPixel(x, y, ((x / 8) + (y / 8)) % 2);
+    return PWImage::create(PWImageRep::fromBitmap(mono, QSizeF(32, 16)));
+}
+
+// The bytes of the one representation of a stored image archive.
+QByteArray storedRepresentation(const CDDArchive &archive, const QString &key, QString *repKey)
+{
+    const std::optional<PWPlist> top = PWPlist::parse(archive.getDict().value(key).toData());
+    if (!top)
+        return QByteArray();
+    const PWPlist::Array &objects = top->value(QStringLiteral("$objects")).toArray();
+    for (const PWPlist &object : objects) {
+        if (!object.isDictionary())
+            continue;
+        for (const char *k : {"NSPDFRepresentation", "NSEPSRepresentation", "NSTIFFRepresentation"}) {
+            const PWPlist ref = object.value(QString::fromLatin1(k));
+            if (ref.isUid() && ref.toUid() < quint64(objects.size())) {
+                *repKey = QString::fromLatin1(k);
+                return objects.at(qsizetype(ref.toUid())).toData();
+            }
+        }
+    }
+    return QByteArray();
+}
+
+uint16_t tiffCompression(const QByteArray &bytes, QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("probe.tif"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return 0;
+    file.close();
+    TIFF *tiff = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    if (!tiff)
+        return 0;
+    uint16_t compression = 0;
+    TIFFGetField(tiff, TIFFTAG_COMPRESSION, &compression);
+    TIFFClose(tiff);
+    return compression;
+}
+
+class CDDArchivePicturesTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        PWUserDefaults::standardUserDefaults().removeObject(kSaveAsTemplate);
+        ASSERT_TRUE(dir.isValid());
+    }
+    void TearDown() override { PWUserDefaults::standardUserDefaults().removeObject(kSaveAsTemplate); }
+
+    CDDArchive storeAndReopen(const QString &key, CDDPicture &picture, bool *stored)
+    {
+        CDDArchive archive(true);
+        *stored = archive.SetData(key, picture);
+        archive.setStoring(false);
+        return archive;
+    }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(CDDArchivePicturesTest, PdfStaysPdf)
+{
+    const QByteArray pdf = onePagePdf();
+    CDDPicture picture(PWImage::fromData(pdf));
+    bool stored = false;
+    CDDArchive archive = storeAndReopen(QStringLiteral("Picture"), picture, &stored);
+    ASSERT_TRUE(stored);
+    QString repKey;
+    EXPECT_EQ(storedRepresentation(archive, QStringLiteral("Picture"), &repKey), pdf);
+    EXPECT_EQ(repKey, QStringLiteral("NSPDFRepresentation"));
+
+    CDDPicture restored;
+    ASSERT_TRUE(archive.GetData(QStringLiteral("Picture"), restored));
+    ASSERT_TRUE(restored.getData());
+    EXPECT_EQ(restored.getData()->bestRepresentation()->kind(), PWImageRep::Kind::PDF);
+    EXPECT_EQ(restored.getData()->size(), QSizeF(60, 30));
+    EXPECT_FALSE(PWUserDefaults::standardUserDefaults().objectForKey(kSaveAsTemplate).isNull());
+    EXPECT_FALSE(PWUserDefaults::standardUserDefaults().boolForKey(kSaveAsTemplate));
+}
+
+TEST_F(CDDArchivePicturesTest, OneBitBitmapIsStoredAsCcittGroup3AtItsPixelSize)
+{
+    CDDPicture picture(oneBitImage());
+    bool stored = false;
+    CDDArchive archive = storeAndReopen(QStringLiteral("Picture"), picture, &stored);
+    ASSERT_TRUE(stored);
+    QString repKey;
+    const QByteArray tiff = storedRepresentation(archive, QStringLiteral("Picture"), &repKey);
+    EXPECT_EQ(repKey, QStringLiteral("NSTIFFRepresentation"));
+    EXPECT_EQ(tiffCompression(tiff, dir), COMPRESSION_CCITTFAX3);
+
+    CDDPicture restored;
+    ASSERT_TRUE(archive.GetData(QStringLiteral("Picture"), restored));
+    const std::shared_ptr<PWImage> image = restored.getData();
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->size(), QSizeF(64, 32));
+    const QImage pixels = image->bestRepresentation()->bitmap();
+    ASSERT_EQ(pixels.size(), QSize(64, 32));
+    for (const QPoint p : {QPoint(0, 0), QPoint(9, 1), QPoint(63, 31), QPoint(20, 12)}) {
+        const bool black = ((p.x() / 8) + (p.y() / 8)) % 2;
+        EXPECT_EQ(qGray(pixels.pixel(p)) < 128, black) << p.x() << "," << p.y();
+    }
+}
+
+TEST_F(CDDArchivePicturesTest, ColourBitmapIsStoredAsPlainTiff)
+{
+    QImage colour(20, 10, QImage::Format_ARGB32);
+    colour.fill(QColor(10, 200, 30, 128));
+    CDDPicture picture(PWImage::create(PWImageRep::fromBitmap(colour, QSizeF(40, 20))));
+    bool stored = false;
+    CDDArchive archive = storeAndReopen(QStringLiteral("Picture"), picture, &stored);
+    ASSERT_TRUE(stored);
+    QString repKey;
+    const uint16_t compression = tiffCompression(storedRepresentation(archive, QStringLiteral("Picture"), &repKey), dir);
+    EXPECT_NE(compression, 0);
+    EXPECT_NE(compression, COMPRESSION_CCITTFAX3);
+    CDDPicture restored;
+    ASSERT_TRUE(archive.GetData(QStringLiteral("Picture"), restored));
+    const QColor pixel = restored.getData()->bestRepresentation()->bitmap().pixelColor(5, 5);
+    EXPECT_NEAR(pixel.alpha(), 128, 2);
+    EXPECT_NEAR(pixel.green(), 200, 3);
+}
+
+TEST_F(CDDArchivePicturesTest, TemplateModeStoresLibraryPicturesByName)
+{
+    PWUserDefaults::standardUserDefaults().setBool(kSaveAsTemplate, true);
+    std::shared_ptr<PWImage> clipArt = PWImage::fromQImage(QImage(4, 4, QImage::Format_ARGB32));
+    clipArt->setName(QStringLiteral("FULLSIZE_Animals/cat.png"));
+    CDDPicture byName(clipArt);
+    bool stored = false;
+    CDDArchive archive = storeAndReopen(QStringLiteral("Picture"), byName, &stored);
+    EXPECT_TRUE(stored);
+    EXPECT_EQ(archive.getDict().value(QStringLiteral("Picture")).toString(), QStringLiteral("Animals/cat.png"));
+    EXPECT_EQ(byName.getDataRef().getData(), QStringLiteral("Animals/cat.png"));
+
+    // Restored through the registry while the thumbnail lives.
+    CDDPicture restored;
+    ASSERT_TRUE(archive.GetData(QStringLiteral("Picture"), restored));
+    EXPECT_EQ(restored.getData(), clipArt);
+
+    std::shared_ptr<PWImage> fromFile = PWImage::fromQImage(QImage(4, 4, QImage::Format_ARGB32));
+    fromFile->setName(QStringLiteral("PREFIX_FILE/home/someone/cat.png"));
+    CDDPicture asData(fromFile);
+    CDDArchive second = storeAndReopen(QStringLiteral("Picture"), asData, &stored);
+    EXPECT_TRUE(second.getDict().value(QStringLiteral("Picture")).isData());
+}
+
+TEST_F(CDDArchivePicturesTest, StoredNamesAreLookedUpInsideTheirFoldersOnly)
+{
+    const QString clipArt = CAEnvironment::clipArtPath();
+    ASSERT_TRUE(QDir().mkpath(clipArt));
+    QImage bitmap(6, 6, QImage::Format_ARGB32);
+    bitmap.fill(Qt::red);
+    ASSERT_TRUE(bitmap.save(clipArt + QStringLiteral("/lookup-star.png")));
+    // A picture beside the clip-art folder, reachable only by climbing out of it.
+    ASSERT_TRUE(bitmap.save(QDir(clipArt).absoluteFilePath(QStringLiteral("../outside-star.png"))));
+
+    const auto restore = [](const QString &name, CDDPicture &picture) {
+        CDDArchive archive(true);
+        archive.Attach(PWPlist(PWPlist::Dictionary{{QStringLiteral("Picture"), PWPlist::fromString(name)}}));
+        archive.setStoring(false);
+        return archive.GetData(QStringLiteral("Picture"), picture);
+    };
+    CDDPicture found;
+    ASSERT_TRUE(restore(QStringLiteral("lookup-star.png"), found));
+    EXPECT_EQ(found.getData()->name(), QStringLiteral("FULLSIZE_lookup-star.png"));
+
+    for (const QString &name : {QStringLiteral("../outside-star.png"), QDir(clipArt).absoluteFilePath(QStringLiteral("../outside-star.png")),
+                                QStringLiteral("no-such-picture.png")}) {
+        CDDPicture keep(PWImage::fromQImage(bitmap));
+        const std::shared_ptr<PWImage> before = keep.getData();
+        EXPECT_FALSE(restore(name, keep)) << name.toStdString();
+        EXPECT_EQ(keep.getData(), before) << "the picture is unchanged";
+    }
+}
+
+TEST_F(CDDArchivePicturesTest, PictureWithoutImageWritesNothing)
+{
+    CDDPicture empty;
+    bool stored = true;
+    CDDArchive archive = storeAndReopen(QStringLiteral("Picture"), empty, &stored);
+    EXPECT_FALSE(stored);
+    EXPECT_FALSE(archive.getDict().toDictionary().contains(QStringLiteral("Picture")));
+
+    CDDPicture missing;
+    missing.setDataRef(CDDString(QStringLiteral("/nowhere/gone.png")));
+    archive = storeAndReopen(QStringLiteral("Picture"), missing, &stored);
+    EXPECT_FALSE(stored);
+    EXPECT_FALSE(archive.getDict().toDictionary().contains(QStringLiteral("Picture")));
+}
+
+TEST_F(CDDArchivePicturesTest, MalformedImageDataIsRefused)
+{
+    for (const QByteArray &bytes : {QByteArray("not a plist"), PWPlist(PWPlist::Dictionary{}).toBinary(),
+                                    PWPlist(PWPlist::Dictionary{{QStringLiteral("$objects"), PWPlist(PWPlist::Array{})},
+                                                                {QStringLiteral("$top"),
+                                                                 PWPlist::Dictionary{{QStringLiteral("root"), PWPlist::fromUid(7)}}}})
+                                        .toBinary()}) {
+        QString error;
+        EXPECT_EQ(FTImageArchive::unarchiveImage(bytes, &error), nullptr);
+        EXPECT_FALSE(error.isEmpty());
+        CDDArchive archive(true);
+        archive.Attach(PWPlist(PWPlist::Dictionary{{QStringLiteral("Picture"), PWPlist::fromData(bytes)}}));
+        archive.setStoring(false);
+        CDDPicture picture;
+        EXPECT_FALSE(archive.GetData(QStringLiteral("Picture"), picture));
+        EXPECT_FALSE(picture.getData());
+    }
+}

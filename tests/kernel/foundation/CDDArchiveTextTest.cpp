@@ -1,0 +1,164 @@
+// The rich-text values of the archive: keyed-archive and RTFD forms, and the default text's
+// style of an empty text.
+#include "foundation/CDDArchive.h"
+
+#include "foundation/CDDArchiveKeys.h"
+#include "foundation/CDDColor.h"
+#include "platform/PWTextAttributes.h"
+#include "text/CDDText.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QTextCharFormat fontFormat(const QString &postScriptName, double size, const QColor &color, double kerning)
+{
+    QTextCharFormat format;
+    PWFont(postScriptName, size).applyTo(&format);
+    format.setForeground(color);
+    if (kerning != 0.0)
+        format.setProperty(PWTextAttributes::Kerning, kerning);
+    return format;
+}
+
+// Two paragraphs, three fonts and colours, kerning on one run, paragraph spacing everywhere.
+void makeRichText(CDDText &text)
+{
+    QTextCursor cursor(text.getContents());
+    cursor.insertText(QStringLiteral("Bold red "), fontFormat(QStringLiteral("DejaVuSans-Bold"), 14, Qt::red, 0.0));
+    cursor.insertText(QStringLiteral("serif"), fontFormat(QStringLiteral("DejaVuSerif"), 10, Qt::blue, 1.5));
+    cursor.insertBlock();
+    cursor.insertText(QStringLiteral("second line"), fontFormat(QStringLiteral("LiberationSans-Italic"), 20,
+                                                                QColor(0, 128, 0), 0.0));
+    text.SetSpacingLine(3.0f);
+    text.SetSpacingBeforeParagraph(2.0f);
+    text.SetSpacingAfterParagraph(6.0f);
+}
+
+struct RunStyle
+{
+    QString text;
+    PWFont font;
+    QColor color;
+    float kerning;
+    bool operator==(const RunStyle &other) const = default;
+};
+
+std::vector<RunStyle> stylesOf(const CDDText &text)
+{
+    std::vector<RunStyle> styles;
+    const PWAttributedString string = text.getAttributedString();
+    for (const PWAttributedString::Run &run : string.runs()) {
+        const QTextCharFormat &format = run.charFormat;
+        styles.push_back({string.string().mid(run.start, run.length),
+                          PWFont::fromQFont(format.font(), format.stringProperty(PWTextAttributes::PostScriptFontName)),
+                          format.foreground().color().toRgb(), float(format.doubleProperty(PWTextAttributes::Kerning))});
+    }
+    return styles;
+}
+
+class RichTextFormTest : public testing::TestWithParam<QString>
+{
+};
+
+TEST_P(RichTextFormTest, SeveralFontsColoursKerningAndSpacingReadBackEqual)
+{
+    CDDText saved;
+    makeRichText(saved);
+    CDDArchive archive(true);
+    ASSERT_TRUE(archive.SetData(GetParam(), saved));
+    ASSERT_TRUE(archive.getDict().toDictionary().value(GetParam()).isData());
+    archive.setStoring(false);
+
+    CDDText loaded;
+    ASSERT_TRUE(archive.GetData(GetParam(), loaded));
+    EXPECT_EQ(loaded.getString(), saved.getString());
+    EXPECT_EQ(stylesOf(loaded), stylesOf(saved));
+    EXPECT_FLOAT_EQ(loaded.GetSpacingLine(), 3.0f);
+    EXPECT_FLOAT_EQ(loaded.GetSpacingBeforeParagraph(), 2.0f);
+    EXPECT_FLOAT_EQ(loaded.GetSpacingAfterParagraph(), 6.0f);
+    // What was read is laid out with its kerning.
+    QTextCursor cursor(loaded.getContents());
+    cursor.setPosition(11);
+    EXPECT_NEAR(cursor.charFormat().fontLetterSpacing(), 1.5, 1e-6);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, RichTextFormTest, testing::Values(key_TextStorage2, key_TextStorage),
+                         [](const testing::TestParamInfo<QString> &info) {
+                             return info.param == key_TextStorage ? std::string("Rtfd") : std::string("KeyedArchive");
+                         });
+
+TEST(CDDArchiveTextTest, TextStorageIsWrittenAsRtfdAndOtherKeysAsKeyedArchive)
+{
+    CDDText text;
+    text.setString(QStringLiteral("x"), nullptr);
+    CDDArchive archive(true);
+    archive.SetData(key_TextStorage, text);
+    archive.SetData(key_TextStorage2, text);
+    EXPECT_TRUE(archive.getDict().toDictionary().value(key_TextStorage).toData().startsWith("rtfd"));
+    EXPECT_TRUE(archive.getDict().toDictionary().value(key_TextStorage2).toData().startsWith("bplist"));
+}
+
+TEST(CDDArchiveTextTest, EmptyTextRestoresItsStyleFromDefValue)
+{
+    CDDText saved;
+    saved.SetFontAttr(fontFormat(QStringLiteral("DejaVuSerif-Bold"), 26, Qt::magenta, 0.0), false);
+    CDDArchive archive(true);
+    ASSERT_TRUE(archive.SetData(key_TextStorage2, saved));
+    EXPECT_EQ(archive.getDict().toDictionary().keys(), QStringList {key_TextStorage2 + QStringLiteral("::DefValue")});
+    archive.setStoring(false);
+
+    CDDText loaded;
+    ASSERT_TRUE(archive.GetData(key_TextStorage2, loaded));
+    EXPECT_TRUE(loaded.isEmpty());
+    EXPECT_EQ(loaded.getDefValue()->toPlainText(), QStringLiteral("M"));
+    const std::optional<PWFont> font = loaded.GetFont();
+    ASSERT_TRUE(font);
+    EXPECT_EQ(font->postScriptName(), QStringLiteral("DejaVuSerif-Bold"));
+    EXPECT_DOUBLE_EQ(font->pointSize(), 26);
+    CDDColor color;
+    loaded.getTextColor(color);
+    EXPECT_EQ(color.toQColor().rgb(), QColor(Qt::magenta).rgb());
+}
+
+TEST(CDDArchiveTextTest, AbsentKeysFallBackToTextStorageExceptLabel)
+{
+    CDDText saved;
+    saved.setString(QStringLiteral("fallback"), nullptr);
+    CDDArchive archive(true);
+    archive.SetData(key_TextStorage, saved);
+    archive.setStoring(false);
+
+    CDDText other;
+    EXPECT_TRUE(archive.GetData(key_TextStorage2, other));
+    EXPECT_EQ(other.getString(), QStringLiteral("fallback"));
+    CDDText label;
+    EXPECT_FALSE(archive.GetData(key_Label, label));
+    EXPECT_TRUE(label.isEmpty());
+}
+
+TEST(CDDArchiveTextTest, MalformedValuesAreNotRead)
+{
+    CDDArchive archive(true);
+    archive.SetData(key_TextStorage2, CDDString(QStringLiteral("not data")));
+    archive.SetData(key_Label, 5);
+    archive.setStoring(false);
+    CDDText text;
+    EXPECT_FALSE(archive.GetData(key_TextStorage2, text));
+    EXPECT_FALSE(archive.GetData(key_Label, text));
+
+    CDDArchive garbage(true);
+    garbage.Attach(PWPlist(PWPlist::Dictionary {{key_TextStorage, PWPlist::fromData(QByteArray("rtfd\0garbage", 12))},
+                                                 {key_Label + QStringLiteral("x::DefValue"),
+                                                  PWPlist::fromData(QByteArray("\x00\x01", 2))}}));
+    garbage.setStoring(false);
+    EXPECT_FALSE(garbage.GetData(key_TextStorage, text));
+    EXPECT_FALSE(garbage.GetData(key_Label + QStringLiteral("x"), text));
+    EXPECT_TRUE(text.isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,266 @@
+#include "text/CDDText.h"
+
+#include "TextTestSupport.h"
+#include "foundation/CDDColor.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+using texttest::appendRun;
+using texttest::sans;
+
+namespace {
+
+QTextCharFormat formatAt(const QTextDocument *document, int position)
+{
+    QTextCursor cursor(const_cast<QTextDocument *>(document));
+    cursor.setPosition(position + 1);
+    return cursor.charFormat();
+}
+
+// A text of two runs: "ab" at 12 points with kerning 1.0, "cd" at 18 points without kerning.
+void makeTwoRuns(CDDText &text)
+{
+    QTextCharFormat first = sans(12);
+    first.setProperty(PWTextAttributes::Kerning, 1.0);
+    appendRun(text.getContents(), QStringLiteral("ab"), first);
+    appendRun(text.getContents(), QStringLiteral("cd"), texttest::style(QStringLiteral("DejaVuSerif"), 18));
+}
+
+float floatProperty(const QTextCharFormat &format, int property)
+{
+    return float(format.doubleProperty(property));
+}
+
+TEST(CDDTextAttributesTest, BaselineStepsInSinglePrecisionOnEveryRunAndTheDefaultText)
+{
+    CDDText text;
+    makeTwoRuns(text);
+    text.raiseBaseline();
+    text.raiseBaseline();
+    EXPECT_FLOAT_EQ(floatProperty(formatAt(text.getContents(), 0), PWTextAttributes::BaselineOffset), 0.2f);
+    EXPECT_FLOAT_EQ(floatProperty(formatAt(text.getContents(), 2), PWTextAttributes::BaselineOffset), 0.2f);
+    EXPECT_FLOAT_EQ(floatProperty(formatAt(text.getDefValue(), 0), PWTextAttributes::BaselineOffset), 0.2f);
+    // The stored value is itself a single-precision number.
+    const double stored = formatAt(text.getContents(), 0).doubleProperty(PWTextAttributes::BaselineOffset);
+    EXPECT_EQ(stored, double(float(stored)));
+    text.lowerBaseline();
+    EXPECT_NEAR(formatAt(text.getContents(), 3).doubleProperty(PWTextAttributes::BaselineOffset), 0.1, 1e-6);
+}
+
+TEST(CDDTextAttributesTest, KerningStepsFromEachRunsOwnValue)
+{
+    CDDText text;
+    makeTwoRuns(text);
+    text.tightenKerning();
+    EXPECT_FLOAT_EQ(floatProperty(formatAt(text.getContents(), 0), PWTextAttributes::Kerning), 0.9f);
+    EXPECT_FLOAT_EQ(floatProperty(formatAt(text.getContents(), 2), PWTextAttributes::Kerning), -0.1f);
+    text.loosenKerning();
+    // Back by the same step, up to single-precision rounding.
+    EXPECT_NEAR(floatProperty(formatAt(text.getContents(), 2), PWTextAttributes::Kerning), 0.0f, 1e-6);
+    // The layout shows the kerning as absolute letter spacing.
+    EXPECT_EQ(formatAt(text.getContents(), 0).fontLetterSpacingType(), QFont::AbsoluteSpacing);
+    EXPECT_NEAR(formatAt(text.getContents(), 0).fontLetterSpacing(), 1.0, 1e-6);
+}
+
+TEST(CDDTextAttributesTest, IncreaseGivesTheWholeTextTheFirstRunsFontOneSizeUp)
+{
+    CDDText text;
+    makeTwoRuns(text);
+    text.IncreaseFontSize();
+    bool mixed = false;
+    const std::optional<PWFont> font = text.GetFont(&mixed);
+    ASSERT_TRUE(font);
+    EXPECT_FALSE(mixed);
+    EXPECT_EQ(font->postScriptName(), QStringLiteral("DejaVuSans"));
+    EXPECT_DOUBLE_EQ(font->pointSize(), 13);
+}
+
+TEST(CDDTextAttributesTest, SetFontSizeKeepsEachFamily)
+{
+    CDDText text;
+    makeTwoRuns(text);
+    text.SetFontSize(20);
+    EXPECT_DOUBLE_EQ(formatAt(text.getContents(), 0).fontPointSize(), 20);
+    EXPECT_DOUBLE_EQ(formatAt(text.getContents(), 3).fontPointSize(), 20);
+    EXPECT_NE(formatAt(text.getContents(), 0).fontFamilies(), formatAt(text.getContents(), 3).fontFamilies());
+    EXPECT_DOUBLE_EQ(formatAt(text.getDefValue(), 0).fontPointSize(), 20);
+}
+
+struct FloorCase
+{
+    const char *name;
+    std::function<void(CDDText &)> command;
+    double expected;
+};
+
+class FontSizeFloorTest : public testing::TestWithParam<FloorCase>
+{
+};
+
+TEST_P(FontSizeFloorTest, NoCommandGoesBelowThreePoints)
+{
+    CDDText text;
+    const QTextCharFormat style = sans(3.5);
+    text.SetFontAttr(style, false);
+    text.setString(QStringLiteral("x"), &style);
+    GetParam().command(text);
+    EXPECT_DOUBLE_EQ(text.GetFont()->pointSize(), GetParam().expected);
+    EXPECT_DOUBLE_EQ(formatAt(text.getDefValue(), 0).fontPointSize(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, FontSizeFloorTest,
+    testing::Values(FloorCase {"Decrease", [](CDDText &t) { t.DecreaseFontSize(); t.DecreaseFontSize(); }, 3.0},
+                    FloorCase {"SetSize", [](CDDText &t) { t.SetFontSize(-4); }, 3.0},
+                    FloorCase {"ChangeSize", [](CDDText &t) { t.ChangeFontSize(-10); }, 3.0},
+                    FloorCase {"ScaleDown", [](CDDText &t) { t.updateFontSizeWithKoeff(0.1); }, 3.0},
+                    FloorCase {"ScaleUp", [](CDDText &t) { t.updateFontSizeWithKoeff(3.0); }, 10.0}),
+    [](const testing::TestParamInfo<FloorCase> &info) { return std::string(info.param.name); });
+
+TEST(CDDTextAttributesTest, SetFontAttrLeavesOneStyleOnTextAndDefaultText)
+{
+    CDDText text;
+    makeTwoRuns(text);
+    const QTextCharFormat style = sans(9, Qt::blue);
+    text.SetFontAttr(style, false);
+    bool mixed = false;
+    EXPECT_TRUE(text.IsEqualFontAttr(*text.GetFontAttr(&mixed)));
+    EXPECT_FALSE(mixed);
+    EXPECT_EQ(formatAt(text.getDefValue(), 0).foreground().color(), QColor(Qt::blue));
+}
+
+TEST(CDDTextAttributesTest, KeepColorKeepsTheContentsColour)
+{
+    CDDText text;
+    appendRun(text.getContents(), QStringLiteral("red"), sans(10, Qt::red));
+    text.SetFontAttr(sans(14, Qt::green), true);
+    EXPECT_EQ(formatAt(text.getContents(), 0).foreground().color(), QColor(Qt::red));
+    EXPECT_DOUBLE_EQ(formatAt(text.getContents(), 0).fontPointSize(), 14);
+    EXPECT_EQ(formatAt(text.getDefValue(), 0).foreground().color(), QColor(Qt::green));
+}
+
+TEST(CDDTextAttributesTest, IsEqualFontIsFalseForSeveralFonts)
+{
+    CDDText text;
+    makeTwoRuns(text);
+    EXPECT_FALSE(text.IsEqualFont(PWFont(QStringLiteral("DejaVuSans"), 12)));
+    text.SetFont(PWFont(QStringLiteral("DejaVuSans"), 12));
+    EXPECT_TRUE(text.IsEqualFont(PWFont(QStringLiteral("DejaVuSans"), 12)));
+}
+
+TEST(CDDTextAttributesTest, ColoursOfTextAndBackground)
+{
+    CDDText text;
+    CDDColor color(0.5f, 0.5f, 0.5f, 1.0f);
+    text.getTextColor(color);
+    EXPECT_EQ(color, CDDColor(0, 0, 0, 1)) << "no colour set reads as opaque black";
+
+    text.setTextColor(CDDColor(1, 0, 0, 1));
+    text.getTextColor(color);
+    EXPECT_EQ(color, CDDColor(1, 0, 0, 1)) << "the default text took it";
+
+    CDDColor back(0.1f, 0.2f, 0.3f, 1.0f);
+    text.getBackColor(back);
+    EXPECT_EQ(back, CDDColor(0.1f, 0.2f, 0.3f, 1.0f)) << "an empty text leaves the value";
+    text.setString(QStringLiteral("x"), nullptr);
+    const CDDColor yellow(1, 1, 0, 1);
+    text.setBackColor(&yellow);
+    text.getBackColor(back);
+    EXPECT_EQ(back, yellow);
+}
+
+struct AlignmentCase
+{
+    const char *name;
+    textAlignment alignment;
+    Qt::Alignment expected;
+};
+
+class AlignmentTest : public testing::TestWithParam<AlignmentCase>
+{
+};
+
+TEST_P(AlignmentTest, MapsTheKernelValue)
+{
+    CDDText text;
+    text.setString(QStringLiteral("one\ntwo"), nullptr);
+    EXPECT_TRUE(text.SetAlignment(GetParam().alignment));
+    for (QTextBlock block = text.getContents()->begin(); block.isValid(); block = block.next())
+        EXPECT_EQ(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, GetParam().expected);
+    EXPECT_EQ(text.getDefValue()->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+              GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, AlignmentTest,
+    testing::Values(AlignmentCase {"Left", taLeft, Qt::AlignLeft}, AlignmentCase {"Centre", taCenter, Qt::AlignHCenter},
+                    AlignmentCase {"Right", taRight, Qt::AlignRight},
+                    AlignmentCase {"JustifiedCentres", taJustified, Qt::AlignHCenter},
+                    AlignmentCase {"RightWins", textAlignment(taRight | taCenter), Qt::AlignRight},
+                    AlignmentCase {"VerticalBitsIgnored", textAlignment(16), Qt::AlignLeft}),
+    [](const testing::TestParamInfo<AlignmentCase> &info) { return std::string(info.param.name); });
+
+TEST(CDDTextAttributesTest, SameAlignmentLeavesParagraphStyleAlone)
+{
+    CDDText text;
+    text.setString(QStringLiteral("one"), nullptr);
+    text.SetAlignment(taCenter);
+    text.SetSpacingAfterParagraph(6);
+    text.SetAlignment(taCenter);
+    EXPECT_FLOAT_EQ(text.GetSpacingAfterParagraph(), 6.0f);
+    text.SetAlignment(taRight);
+    EXPECT_FLOAT_EQ(text.GetSpacingAfterParagraph(), 0.0f) << "a new alignment starts a plain paragraph style";
+}
+
+TEST(CDDTextAttributesTest, ParagraphSpacingOnEveryParagraph)
+{
+    CDDText text;
+    text.setString(QStringLiteral("a\nb\nc"), nullptr);
+    text.SetAlignment(taRight);
+    text.SetSpacingLine(2.5f);
+    text.SetSpacingBeforeParagraph(4.0f);
+    text.SetSpacingAfterParagraph(7.0f);
+    EXPECT_FLOAT_EQ(text.GetSpacingLine(), 2.5f);
+    EXPECT_FLOAT_EQ(text.GetSpacingBeforeParagraph(), 4.0f);
+    EXPECT_FLOAT_EQ(text.GetSpacingAfterParagraph(), 7.0f);
+    int blocks = 0;
+    for (QTextBlock block = text.getContents()->begin(); block.isValid(); block = block.next(), ++blocks) {
+        EXPECT_DOUBLE_EQ(block.blockFormat().doubleProperty(PWTextAttributes::LineSpacing), 2.5);
+        EXPECT_DOUBLE_EQ(block.blockFormat().topMargin(), 4.0);
+        EXPECT_EQ(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    }
+    EXPECT_EQ(blocks, 3);
+
+    CDDText empty;
+    empty.SetSpacingLine(3.0f);
+    EXPECT_FLOAT_EQ(empty.GetSpacingLine(), 0.0f);
+}
+
+TEST(CDDTextAttributesTest, CharacterSpacingReadsTheFirstCharacter)
+{
+    CDDText text;
+    appendRun(text.getContents(), QStringLiteral("a"), sans(10));
+    QTextCharFormat kerned = sans(10);
+    kerned.setProperty(PWTextAttributes::Kerning, 2.0);
+    appendRun(text.getContents(), QStringLiteral("b"), kerned);
+    EXPECT_FLOAT_EQ(text.GetSpacingCharacter(), 0.0f);
+    text.SetSpacingCharacter(1.5f);
+    EXPECT_FLOAT_EQ(text.GetSpacingCharacter(), 1.5f);
+    EXPECT_FLOAT_EQ(floatProperty(formatAt(text.getContents(), 1), PWTextAttributes::Kerning), 1.5f);
+}
+
+TEST(CDDTextAttributesTest, ParagraphRangesMeetingARange)
+{
+    CDDText text;
+    text.setString(QStringLiteral("ab\ncd\nef"), nullptr);
+    using Ranges = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(text.paragraphsRangeForRange(0, 8), (Ranges {{0, 2}, {3, 2}, {6, 2}}));
+    EXPECT_EQ(text.paragraphsRangeForRange(4, 0), (Ranges {{3, 2}}));
+    EXPECT_EQ(CDDText().paragraphsRangeForRange(0, 0), (Ranges {{0, 0}}));
+}
+
+} // namespace

@@ -1,0 +1,183 @@
+#include "text/CDDText.h"
+
+#include "TextTestSupport.h"
+#include "drawing/CDDDrawer.h"
+#include "foundation/CDDColor.h"
+#include "foundation/CDDPen.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+using texttest::sans;
+
+namespace {
+
+CDDText &withString(CDDText &text, const QString &string, double size)
+{
+    const QTextCharFormat style = sans(size);
+    text.SetFontAttr(style, false);
+    text.setString(string, &style);
+    return text;
+}
+
+TEST(CDDTextLayoutTest, WidthOfAnEmptyTextIsFour)
+{
+    EXPECT_DOUBLE_EQ(CDDText().getContSizeX(), 4.0);
+}
+
+TEST(CDDTextLayoutTest, WidthIsTheWidestLinePlusInsetAndOne)
+{
+    CDDText text;
+    withString(text, QStringLiteral("Wide line\nab"), 20);
+    const double glyphs = QFontMetricsF(sans(20).font()).horizontalAdvance(QStringLiteral("Wide line"));
+    EXPECT_NEAR(text.getContSizeX(), glyphs + 2.0 * CDDText::kLinePadding + 1.0, 1.0);
+    CDDText shorter;
+    withString(shorter, QStringLiteral("ab"), 20);
+    EXPECT_LT(shorter.getContSizeX(), text.getContSizeX());
+}
+
+TEST(CDDTextLayoutTest, MeasuringPutsTheDrawnWidthBack)
+{
+    CDDText text;
+    withString(text, QStringLiteral("one two three"), 12);
+    QImage image(200, 100, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    CDDDrawer drawer(false, &painter);
+    text.draw(0, 0, 50, 80, false, nullptr, &drawer, 0, nullptr, nullptr);
+    const double drawnWidth = text.getContents()->textWidth();
+    const double wide = text.getContSizeX();
+    EXPECT_GT(wide, 50.0) << "measured unwrapped";
+    EXPECT_DOUBLE_EQ(text.getContents()->textWidth(), drawnWidth);
+    EXPECT_EQ(text.getContainerSize(), QSizeF(50, 80));
+}
+
+TEST(CDDTextLayoutTest, EmptyTextIsMeasuredInTheDefaultTextStyle)
+{
+    CDDText small;
+    small.SetFontAttr(sans(10), false);
+    CDDText large;
+    large.SetFontAttr(sans(30), false);
+    EXPECT_GT(large.getContSizeY(), small.getContSizeY());
+    EXPECT_NEAR(large.getContSizeY(), QFontMetricsF(sans(30).font()).height(), 2.0);
+    EXPECT_GT(large.minSizeY(), small.minSizeY());
+    EXPECT_NEAR(large.GetBaseLineOffset(), QFontMetricsF(sans(30).font()).ascent(), 1.0);
+}
+
+TEST(CDDTextLayoutTest, HeightGrowsWithLinesAndBaselineIsInTheFirstLine)
+{
+    CDDText one;
+    withString(one, QStringLiteral("a"), 12);
+    CDDText two;
+    withString(two, QStringLiteral("a\nb"), 12);
+    EXPECT_NEAR(two.getContSizeY(), 2.0 * one.getContSizeY(), 1.0);
+    EXPECT_GT(one.GetBaseLineOffset(), 0.0);
+    EXPECT_LT(one.GetBaseLineOffset(), one.getContSizeY());
+    EXPECT_DOUBLE_EQ(one.GetBaseLineOffset(), two.GetBaseLineOffset());
+}
+
+TEST(CDDTextLayoutTest, LineOffsetFollowsTheAlignment)
+{
+    CDDText text;
+    withString(text, QStringLiteral("ab"), 12);
+    EXPECT_DOUBLE_EQ(CDDText().getLineOffsetX(), 0.0);
+    EXPECT_NEAR(text.getLineOffsetX(), CDDText::kLinePadding, 1e-9);
+    QImage image(300, 100, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    CDDDrawer drawer(false, &painter);
+    text.SetAlignment(taRight);
+    text.draw(0, 0, 200, 50, false, nullptr, &drawer, 0, nullptr, nullptr);
+    EXPECT_GT(text.getLineOffsetX(), 150.0);
+}
+
+TEST(CDDTextLayoutTest, SpacingOfTheDefaultTextAndOfAString)
+{
+    CDDText text;
+    text.SetFontAttr(sans(20), false);
+    const QFontMetricsF metrics(sans(20).font());
+    EXPECT_NEAR(text.getDefXSpacing(), metrics.horizontalAdvance(QStringLiteral("M")) - 2.0, 0.5);
+    EXPECT_NEAR(text.getSpaceXSpacing(QStringLiteral("  ")), metrics.horizontalAdvance(QStringLiteral("  ")), 1e-6);
+}
+
+TEST(CDDTextLayoutTest, HitPointLiesOnTheGlyphs)
+{
+    CDDText empty;
+    EXPECT_FALSE(empty.hitPoint(1, 1));
+    EXPECT_FALSE(empty.hitPoint(-5, 1000));
+
+    CDDText text;
+    withString(text, QStringLiteral("MMMM"), 20);
+    EXPECT_TRUE(text.hitPoint(10, 10));
+    EXPECT_FALSE(text.hitPoint(text.getContSizeX() + 10, 10));
+    EXPECT_FALSE(text.hitPoint(10, text.getContSizeY() + 10));
+}
+
+// The bounding box of the pixels that differ from white.
+QRect inkOf(const QImage &image)
+{
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                ink = ink.united(QRect(x, y, 1, 1));
+    return ink;
+}
+
+QImage drawn(CDDText &text, double angle, bool editing = false)
+{
+    QImage image(200, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    CDDDrawer drawer(false, &painter);
+    if (editing)
+        text.startEditing(50, 90, 100, 20, angle);
+    text.draw(50, 90, 100, 20, false, nullptr, &drawer, angle, nullptr, nullptr);
+    painter.end();
+    return image;
+}
+
+TEST(CDDTextLayoutTest, DrawingTurnsAboutTheFrameCentre)
+{
+    CDDText text;
+    withString(text, QStringLiteral("MMMMMM"), 14);
+    const QRect flat = inkOf(drawn(text, 0));
+    const QRect turned = inkOf(drawn(text, M_PI / 2));
+    ASSERT_FALSE(flat.isEmpty());
+    ASSERT_FALSE(turned.isEmpty());
+    EXPECT_GT(flat.width(), flat.height());
+    EXPECT_GT(turned.height(), turned.width());
+    EXPECT_TRUE(QRect(50, 90, 100, 20).contains(flat));
+    EXPECT_TRUE(QRect(90, 50, 20, 100).contains(turned));
+}
+
+TEST(CDDTextLayoutTest, EditingDrawsOnlyAThinFrame)
+{
+    CDDText text;
+    withString(text, QStringLiteral("MMMMMM"), 14);
+    const QImage image = drawn(text, 0, true);
+    // The inside of the frame stays blank: the editor shows the glyphs.
+    EXPECT_TRUE(inkOf(image.copy(55, 95, 90, 10)).isEmpty());
+    EXPECT_FALSE(inkOf(image).isEmpty());
+}
+
+TEST(CDDTextLayoutTest, BackgroundAndOutline)
+{
+    CDDText empty;
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    CDDDrawer drawer(false, &painter);
+    const CDDColor red(1, 0, 0, 1);
+    const CDDColor blue(0, 0, 1, 1);
+    CDDPen pen;
+    pen.SetWidth(2.0);
+    empty.draw(10, 10, 50, 40, true, &red, &drawer, 0, &blue, &pen);
+    painter.end();
+    EXPECT_EQ(image.pixel(35, 30), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(10, 30), qRgb(0, 0, 255));
+    EXPECT_EQ(image.pixel(80, 80), qRgb(255, 255, 255));
+}
+
+} // namespace

@@ -1,0 +1,272 @@
+#include "text/CFTAText.h"
+
+#include "TextTestSupport.h"
+#include "drawing/CDDDrawer.h"
+#include "foundation/CDDArchive.h"
+#include "foundation/CDDArchiveKeys.h"
+#include "foundation/FTComponentFactory.h"
+#include "foundation/FTGeometry.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+using texttest::sans;
+
+namespace {
+
+// A text at (100, 100) in DejaVu Sans 12 whose frame fits its characters.
+std::unique_ptr<CFTAText> fittedText(const QString &string, textAlignment alignment = taLeft)
+{
+    auto text = std::make_unique<CFTAText>(100, 100, nullptr);
+    text->SetFontAttr(sans(12));
+    text->SetAlignment(alignment);
+    text->SetString(CDDString(string));
+    text->ExpandByText();
+    return text;
+}
+
+void drawOnce(CFTAText &text)
+{
+    QImage image(10, 10, QImage::Format_RGB32);
+    QPainter painter(&image);
+    CDDDrawer drawer(false, &painter);
+    text.Draw(&drawer, false, nullptr, false, false);
+}
+
+TEST(CFTATextTest, IdentityAndDefaults)
+{
+    CFTAText text(5, 6, nullptr);
+    EXPECT_EQ(text.getType(), ctText);
+    EXPECT_EQ(text.getClassID(), 3);
+    EXPECT_DOUBLE_EQ(text.GetSizeX(), 3.0);
+    EXPECT_DOUBLE_EQ(text.GetSizeY(), text.GetText()->minSizeY());
+    EXPECT_TRUE(text.canFill());
+    EXPECT_TRUE(text.canSetText());
+    EXPECT_FALSE(text.IsTouched());
+}
+
+TEST(CFTATextTest, SetStringFitsAtTheNextDraw)
+{
+    CFTAText text(0, 0, 10, 15, nullptr);
+    text.SetString(CDDString(QStringLiteral("A much longer text")));
+    EXPECT_DOUBLE_EQ(text.GetSizeX(), 10.0);
+    drawOnce(text);
+    EXPECT_DOUBLE_EQ(text.GetSizeX(), text.GetText()->getContSizeX());
+}
+
+struct FitCase
+{
+    const char *name;
+    textAlignment alignment;
+    // Which x stays: 0 left edge, 1 centre, 2 right edge.
+    int anchor;
+};
+
+class FitTest : public testing::TestWithParam<FitCase>
+{
+};
+
+TEST_P(FitTest, GrowsAwayFromTheAnchor)
+{
+    const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("ab"), GetParam().alignment);
+    const double left = text->GetOriginX();
+    const double width = text->GetSizeX();
+    text->SetString(CDDString(QStringLiteral("abcdefgh")));
+    text->ExpandByText();
+    EXPECT_GT(text->GetSizeX(), width);
+    const double anchors[3] = {left, left + width / 2.0, left + width};
+    const double now[3] = {text->GetOriginX(), text->GetOriginX() + text->GetSizeX() / 2.0,
+                           text->GetOriginX() + text->GetSizeX()};
+    EXPECT_NEAR(now[GetParam().anchor], anchors[GetParam().anchor], 1e-4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Alignments, FitTest,
+                         testing::Values(FitCase {"Left", taLeft, 0}, FitCase {"Centre", taCenter, 1},
+                                         FitCase {"Right", taRight, 2}, FitCase {"Justified", taJustified, 0}),
+                         [](const testing::TestParamInfo<FitCase> &info) { return std::string(info.param.name); });
+
+TEST(CFTATextTest, TouchedFrameKeepsItsWidthUntilTheTextNeedsMore)
+{
+    const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("abc"));
+    text->StartOperation(omResize, nullptr, 0, 14);
+    text->EndOperation(omResize);
+    ASSERT_TRUE(text->IsTouched());
+    text->SetSize(300, text->GetSizeY());
+    text->SetFontSize(14);
+    EXPECT_DOUBLE_EQ(text->GetSizeX(), 300.0) << "a hand-sized frame wider than its text stays";
+
+    text->SetString(CDDString(QString(80, QLatin1Char('W'))));
+    text->ExpandByText();
+    EXPECT_GT(text->GetSizeX(), 300.0);
+    EXPECT_FALSE(text->IsTouched());
+    text->SetString(CDDString(QStringLiteral("W")));
+    text->ExpandByText();
+    EXPECT_LT(text->GetSizeX(), 50.0) << "untouched again, the frame follows the text";
+}
+
+TEST(CFTATextTest, FarTooWideLeavesTheWidthButFitsTheHeight)
+{
+    CFTAText text(0, 0, 40, 200, nullptr);
+    text.ExpandBySize(CDDText::kContainerSize, 30);
+    EXPECT_DOUBLE_EQ(text.GetSizeX(), 40.0);
+    EXPECT_DOUBLE_EQ(text.GetSizeY(), 30.0);
+}
+
+TEST(CFTATextTest, RightHandleStopsAtTheTextWidth)
+{
+    const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("abcdef"));
+    text->SetSize(200, text->GetSizeY());
+    const double need = text->GetText()->getContSizeX();
+    int dot = 14;
+    text->StartOperation(omResize, nullptr, 0, dot);
+    text->MoveDot(dot, -300, 0, nullptr);
+    EXPECT_NEAR(text->GetSizeX(), need, 1e-9);
+    // Further left and back: the edge moves only once the mouse passes the limit again.
+    text->MoveDot(dot, -50, 0, nullptr);
+    text->MoveDot(dot, 100, 0, nullptr);
+    EXPECT_NEAR(text->GetSizeX(), need, 1e-9);
+    // The mouse is now at 200 - 300 - 50 + 100 + 200 = 150 points from the left edge.
+    text->MoveDot(dot, 200, 0, nullptr);
+    ASSERT_LT(need, 150.0);
+    EXPECT_NEAR(text->GetSizeX(), 150.0, 1e-9);
+    EXPECT_EQ(dot, 14);
+}
+
+TEST(CFTATextTest, LeftHandleStopsAtTheTextWidth)
+{
+    const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("abcdef"));
+    text->SetSize(200, text->GetSizeY());
+    const double right = text->GetOriginX() + text->GetSizeX();
+    const double need = text->GetText()->getContSizeX();
+    int dot = 6;
+    text->StartOperation(omResize, nullptr, 0, dot);
+    text->MoveDot(dot, 500, 0, nullptr);
+    EXPECT_NEAR(text->GetOriginX(), right - need, 1e-9);
+    EXPECT_NEAR(text->GetOriginX() + text->GetSizeX(), right, 1e-9);
+}
+
+TEST(CFTATextTest, TurnedTextKeepsItsFixedEdgeOnThePage)
+{
+    const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("abc"));
+    text->SetSize(100, 20);
+    text->SetAngle(M_PI / 2);
+    // The left edge's middle, on the page.
+    const auto leftMiddle = [&text] {
+        double x = text->GetOriginX();
+        double y = text->GetOriginY() + text->GetSizeY() / 2.0;
+        rotatePoint(&x, &y, text->GetAngle(), text->GetOriginX() + text->GetSizeX() / 2.0,
+                    text->GetOriginY() + text->GetSizeY() / 2.0);
+        return QPointF(x, y);
+    };
+    const QPointF before = leftMiddle();
+    int dot = 14;
+    text->StartOperation(omResize, nullptr, 0, dot);
+    // Down the page is along the turned frame's width.
+    text->MoveDot(dot, 0, 30, nullptr);
+    EXPECT_NEAR(text->GetSizeX(), 130.0, 1e-9);
+    EXPECT_NEAR(leftMiddle().x(), before.x(), 1e-9);
+    EXPECT_NEAR(leftMiddle().y(), before.y(), 1e-9);
+}
+
+TEST(CFTATextTest, PickingInsideOnTheGlyphsAndOnTheBorder)
+{
+    const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("MMM"));
+    text->SetSize(300, text->GetSizeY());
+    bool selected = false;
+    actionType action = atNone;
+    const double y = text->GetOriginY() + text->GetSizeY() / 2.0;
+    EXPECT_EQ(text->PickMe(text->GetOriginX(), y, selected, 1, action, 0), nullptr) << "the border is outside";
+    EXPECT_EQ(action, atNone);
+    EXPECT_EQ(text->PickMe(text->GetOriginX() + 5, y, selected, 1, action, 0), text.get());
+    EXPECT_EQ(action, atNothing);
+    EXPECT_EQ(text->PickMe(text->GetOriginX() + 250, y, selected, 1, action, 0), text.get());
+    EXPECT_EQ(action, atBorder);
+    text->SetHaveBackColor(true);
+    text->PickMe(text->GetOriginX() + 250, y, selected, 1, action, 0);
+    EXPECT_EQ(action, atNothing);
+}
+
+TEST(CFTATextTest, HandlesAndCursorSquares)
+{
+    CFTAText text(10, 10, 4, 20, nullptr);
+    EXPECT_EQ(text.PickMyDot(12, 20, 3), 6) << "the left handle wins when both are near";
+    EXPECT_EQ(text.PickMyDot(14.5, 20, 1), 14);
+    EXPECT_EQ(text.PickMyDot(12, 40, 3), 0);
+    SRect rects[2];
+    EXPECT_EQ(text.getCursorRectsByType(crLeftRight, rects, true, 2), 2);
+    EXPECT_EQ(rects[0], (SRect {8, 10, 4, 20}));
+    EXPECT_EQ(rects[1], (SRect {12, 10, 4, 20}));
+    EXPECT_EQ(text.getCursorRectsByType(crTopBottom, rects, true, 2), 0);
+    EXPECT_EQ(text.getCursorRectsByType(crLeftRight, rects, false, 2), 0);
+}
+
+TEST(CFTATextTest, EditingGivesTheEditorTheFrameAndRotation)
+{
+    CFTAText text(10, 20, 100, 30, nullptr);
+    text.startEditText(nullptr, nullptr);
+    EXPECT_TRUE(text.isEditing());
+    EXPECT_TRUE(text.GetText()->isEditing());
+    EXPECT_EQ(text.GetText()->editorFrame(), QRectF(10, 20, 100, 30));
+    text.SetAngle(M_PI);
+    EXPECT_DOUBLE_EQ(text.GetText()->editorRotation(), 180.0);
+    EXPECT_EQ(text.endEditText(nullptr), &text);
+    EXPECT_FALSE(text.isEditing());
+    EXPECT_EQ(text.endEditText(nullptr), nullptr);
+}
+
+TEST(CFTATextTest, CopyTakesTextKindStateButNotTheCharacters)
+{
+    const std::unique_ptr<CFTAText> source = fittedText(QStringLiteral("source"), taRight);
+    const CDDColor red(1, 0, 0, 1);
+    source->SetFillColor(&red);
+    source->SetFontAttr(sans(22));
+    CFTAText copy(0, 0, nullptr);
+    copy.Copy(source.get());
+    EXPECT_EQ(copy.GetAlignment(), taRight);
+    EXPECT_TRUE(copy.GetHaveBackColor());
+    EXPECT_EQ(*copy.GetFillColor(), red);
+    EXPECT_TRUE(copy.GetText()->isEmpty());
+    EXPECT_DOUBLE_EQ(copy.GetFont(nullptr)->pointSize(), 22);
+}
+
+TEST(CFTATextTest, FactoryMakesTextsForTextAndTitledText)
+{
+    const int current = FTComponentFactory::kLastOldBundleVersion + 1;
+    for (const int classID : {3, 5}) {
+        const std::unique_ptr<CFTComponent> made = FTComponentFactory::createComponent(classID, current, nullptr);
+        ASSERT_TRUE(made) << classID;
+        EXPECT_EQ(made->getClassID(), 3);
+        EXPECT_EQ(made->getType(), ctText);
+    }
+    const std::unique_ptr<CFTComponent> smart = FTComponentFactory::createComponent(19, current, nullptr);
+    ASSERT_TRUE(smart);
+    EXPECT_EQ(smart->getType(), ctSmartField);
+}
+
+TEST(CFTATextTest, SavedAndLoadedThroughTheFactory)
+{
+    const std::unique_ptr<CFTAText> saved = fittedText(QStringLiteral("Hello\nWorld"), taCenter);
+    const CDDColor green(0, 1, 0, 1);
+    saved->SetTextColor(&green);
+    saved->SetFillColor(&green);
+    saved->setKerning(0.5f);
+    CDDArchive archive(true);
+    archive.SetClassID(saved->getClassID());
+    saved->Serialize(archive, nullptr);
+    EXPECT_TRUE(archive.getDict().toDictionary().contains(key_TextStorage2));
+    archive.setStoring(false);
+
+    const std::unique_ptr<CFTComponent> loaded = CFTComponent::CreateFromArchive(archive, nullptr, nullptr);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->getClassID(), 3);
+    EXPECT_EQ(loaded->GetText()->getString(), QStringLiteral("Hello\nWorld"));
+    EXPECT_EQ(loaded->GetAlignment(), taCenter);
+    EXPECT_TRUE(loaded->GetHaveBackColor());
+    EXPECT_EQ(*loaded->GetTextColor(), green);
+    EXPECT_FLOAT_EQ(loaded->GetText()->GetSpacingCharacter(), 0.5f);
+    EXPECT_NEAR(loaded->GetSizeX(), saved->GetSizeX(), 1e-3);
+}
+
+} // namespace
