@@ -1,0 +1,426 @@
+#include "address/CEncodeBars.h"
+
+#include "address/CEncodeBarsTables.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+// GF(64) multiplication by shift and reduce with 1 + x + x^6, independent of the encoder's tables.
+unsigned int gfMul(unsigned int a, unsigned int b)
+{
+    unsigned int r = 0;
+    while (b) {
+        if (b & 1)
+            r ^= a;
+        b >>= 1;
+        a <<= 1;
+        if (a & 0x40)
+            a ^= 0x43;
+    }
+    return r;
+}
+
+unsigned int alphaPower(unsigned int e)
+{
+    unsigned int v = 1;
+    for (unsigned int i = 0; i < e; ++i)
+        v = gfMul(v, 2);
+    return v;
+}
+
+// The code word as a polynomial, symbol 0 the highest power, evaluated at x.
+unsigned int evaluate(const std::vector<unsigned char> &word, unsigned int x)
+{
+    unsigned int acc = 0;
+    for (const unsigned char s : word)
+        acc = gfMul(acc, x) ^ s;
+    return acc;
+}
+
+struct Encoded
+{
+    long result = 0;
+    std::vector<unsigned char> bars;
+    std::vector<unsigned char> symbols; // read back from the bars, three per symbol
+};
+
+Encoded encode(const std::string &data, unsigned int n = 16, unsigned int k = 12)
+{
+    CEncodeBars encoder;
+    Encoded out;
+    EXPECT_EQ(encoder.InitEncoder(n, k, 6), 1);
+    out.result = encoder.Encode4State(reinterpret_cast<const unsigned char *>(data.c_str()));
+    out.bars.assign(std::max<short>(encoder.GetNumber4StateBars(), 1), 0xff);
+    encoder.Get4StateBars(out.bars.data());
+    if (out.result == 1) {
+        for (unsigned int i = 0; i < n; ++i)
+            out.symbols.push_back(static_cast<unsigned char>(out.bars[2 + 3 * i] << 4 | out.bars[3 + 3 * i] << 2 |
+                                                             out.bars[4 + 3 * i]));
+    }
+    return out;
+}
+
+void expectCodeWord(const std::vector<unsigned char> &word, unsigned int parity)
+{
+    for (unsigned int j = 1; j <= parity; ++j)
+        EXPECT_EQ(evaluate(word, alphaPower(j)), 0u) << "at alpha^" << j;
+}
+
+TEST(CEncodeBarsTables, SixtyFourCharactersTakeEverySixBitValueOnce)
+{
+    std::set<int> values;
+    for (int c = 0; c < 128; ++c) {
+        const int v = FourStateTables::C_Table[static_cast<std::size_t>(c)];
+        if (v == FourStateTables::kInvalid)
+            continue;
+        EXPECT_LT(v, 64);
+        values.insert(v);
+        // The capitals, digits, blank and "#" keep their values in the narrower table.
+        const int z = FourStateTables::Z_Table[static_cast<std::size_t>(c)];
+        if (z != FourStateTables::kInvalid) {
+            EXPECT_EQ(z, v) << char(c);
+        }
+    }
+    EXPECT_EQ(values.size(), 64u);
+    EXPECT_EQ(FourStateTables::lookup(FourStateTables::Z_Table, 'a'), FourStateTables::kInvalid);
+    EXPECT_EQ(FourStateTables::lookup(FourStateTables::C_Table, static_cast<char>(0xe9)), FourStateTables::kInvalid);
+}
+
+TEST(CEncodeBarsField, MultiplicationMatchesShiftAndReduce)
+{
+    CEncodeBars encoder;
+    ASSERT_EQ(encoder.InitEncoder(16, 12, 6), 1);
+    for (unsigned int a = 0; a < 64; ++a) {
+        for (unsigned int b = 0; b < 64; ++b)
+            ASSERT_EQ(encoder.GMult(a, b), gfMul(a, b)) << a << " x " << b;
+        if (a != 0) {
+            EXPECT_EQ(gfMul(a, encoder.GInv(a)), 1u) << a;
+        }
+    }
+    // Powers of alpha from the published field: 1, 2, 4, ... 48, 35, 5 and alpha^62 = 33.
+    const unsigned int powers[] = {1, 2, 4, 8, 16, 32, 3, 6, 12, 24, 48, 35, 5};
+    unsigned int v = 1;
+    for (unsigned int i = 0; i < 13; ++i, v = encoder.GMult(v, 2))
+        EXPECT_EQ(v, powers[i]) << i;
+    EXPECT_EQ(encoder.GInv(2), 33u);
+}
+
+TEST(CEncodeBarsField, GeneratorHasRootsAlphaOneToFour)
+{
+    CEncodeBars encoder;
+    ASSERT_EQ(encoder.InitEncoder(16, 12, 6), 1);
+    EXPECT_EQ(encoder.generator(), (std::vector<unsigned int>{48, 17, 29, 30, 1}));
+}
+
+struct ParityCase
+{
+    const char *name;
+    std::vector<unsigned char> data;
+    std::vector<unsigned char> parity;
+};
+
+class CEncodeBarsParity : public testing::TestWithParam<ParityCase>
+{
+};
+
+TEST_P(CEncodeBarsParity, MatchesKnownCodeWords)
+{
+    CEncodeBars encoder;
+    ASSERT_EQ(encoder.InitEncoder(16, 12, 6), 1);
+    const std::vector<unsigned char> parity = encoder.EncodeData(GetParam().data);
+    EXPECT_EQ(parity, GetParam().parity);
+    std::vector<unsigned char> word = GetParam().data;
+    word.insert(word.end(), parity.begin(), parity.end());
+    expectCodeWord(word, 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Vectors, CEncodeBarsParity,
+    testing::Values(ParityCase{"zeros", std::vector<unsigned char>(12, 0), {0, 0, 0, 0}},
+                    ParityCase{"leading", {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {24, 16, 42, 57}},
+                    ParityCase{"trailing", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, {30, 29, 17, 48}},
+                    ParityCase{"counting", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {18, 16, 1, 56}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(CEncodeBarsField, EveryCodeWordVanishesAtTheGeneratorRoots)
+{
+    CEncodeBars encoder;
+    ASSERT_EQ(encoder.InitEncoder(16, 12, 6), 1);
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<unsigned char> word(12);
+        for (auto &s : word)
+            s = static_cast<unsigned char>(random() % 64);
+        const std::vector<unsigned char> parity = encoder.EncodeData(word);
+        ASSERT_EQ(parity.size(), 4u);
+        word.insert(word.end(), parity.begin(), parity.end());
+        expectCodeWord(word, 4);
+    }
+    EXPECT_TRUE(encoder.EncodeData(std::vector<unsigned char>(11, 0)).empty());
+}
+
+TEST(CEncodeBarsInit, SizesOutsideTheCodeAreRejected)
+{
+    CEncodeBars encoder;
+    EXPECT_EQ(encoder.Encode4State(reinterpret_cast<const unsigned char *>("1,K1A0B1,1230,     ")),
+              CEncodeBars::kErrNotInitialised);
+    EXPECT_EQ(encoder.InitEncoder(16, 16, 6), CEncodeBars::kErrDataLength);
+    EXPECT_EQ(encoder.InitEncoder(16, 12, 9), CEncodeBars::kErrSymbolBits);
+    EXPECT_EQ(encoder.InitEncoder(16, 12, 0), CEncodeBars::kErrSymbolBits);
+    EXPECT_EQ(encoder.InitEncoder(257, 12, 6), CEncodeBars::kErrCodeLength);
+    EXPECT_EQ(encoder.InitEncoder(256, 241, 8), CEncodeBars::kErrDataLength);
+    EXPECT_EQ(encoder.error(), CEncodeBars::kErrDataLength);
+    EXPECT_EQ(encoder.Encode4State(static_cast<const unsigned char *>(nullptr)), CEncodeBars::kErrNotInitialised);
+
+    // A released encoder has no field left and must not encode with it.
+    ASSERT_EQ(encoder.InitEncoder(16, 12, 6), 1);
+    encoder.FinalRelease();
+    EXPECT_EQ(encoder.Encode4State(std::string_view("1,K1A0B1,1230,     ")), CEncodeBars::kErrNotInitialised);
+}
+
+TEST(CEncodeBarsBars, ValidDCI1StringGivesFiftyTwoBars)
+{
+    const Encoded e = encode("1,K1A 0B1,1230,     ");
+    ASSERT_EQ(e.result, 1);
+    ASSERT_EQ(e.bars.size(), 52u);
+    EXPECT_EQ(e.bars[0], 1);
+    EXPECT_EQ(e.bars[1], 3);
+    EXPECT_EQ(e.bars[50], 1);
+    EXPECT_EQ(e.bars[51], 3);
+    EXPECT_EQ((std::vector<unsigned char>(e.bars.begin() + 2, e.bars.begin() + 5)),
+              (std::vector<unsigned char>{0, 0, 1}));
+    for (const unsigned char bar : e.bars)
+        EXPECT_LE(bar, 3);
+
+    // K1 A0 B1: the letter-digit pairs 91, 0 and 11 ("J" is skipped, so K counts 9) in base 64.
+    const std::uint32_t postal = 91u * 65536 + 0u * 256 + 11u;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(e.symbols[static_cast<std::size_t>(4 - i)], (postal >> (6 * i)) & 63) << i;
+
+    // Locator "1230" + five blanks: digits weigh 1, 11, 121, then the suffix and second part radix 38.
+    std::uint64_t locator = 1 + 11 * 2 + 121 * 3;
+    std::uint64_t weight = 1331;
+    const std::uint64_t upper[] = {26, 36, 36, 36, 36, 36};
+    for (const std::uint64_t v : upper) {
+        locator += weight * v;
+        weight *= 38;
+    }
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(e.symbols[static_cast<std::size_t>(11 - i)], (locator >> (6 * i)) & 63) << i;
+    expectCodeWord(e.symbols, 4);
+}
+
+TEST(CEncodeBarsBars, FailureKeepsThePreviousBars)
+{
+    CEncodeBars encoder;
+    ASSERT_EQ(encoder.InitEncoder(16, 12, 6), 1);
+    unsigned char none = 9;
+    encoder.Get4StateBars(&none);
+    EXPECT_EQ(none, 0);
+    ASSERT_EQ(encoder.Encode4State(std::string_view("1,K1A0B1,1230,     ")), 1);
+    EXPECT_EQ(encoder.Encode4State(std::string_view("1,K1A0B1")), CEncodeBars::kErrDCI1Fields);
+    short count = 0;
+    EXPECT_EQ(encoder.get_Number4StateBars(&count), 1);
+    EXPECT_EQ(count, 52);
+    EXPECT_EQ(encoder.error(), CEncodeBars::kErrDCI1Fields);
+}
+
+TEST(CEncodeBarsBars, DCI41SpellsItsNumberAfterTheSymbols)
+{
+    const Encoded e = encode("41,K1A0B1,a,201");
+    ASSERT_EQ(e.result, 1);
+    ASSERT_EQ(e.bars.size(), 56u);
+    // 201 = 0b11001001, two bits a bar, just before the stop pair.
+    EXPECT_EQ((std::vector<unsigned char>(e.bars.begin() + 50, e.bars.end())),
+              (std::vector<unsigned char>{3, 0, 2, 1, 1, 3}));
+    EXPECT_EQ(e.symbols[5], 11); // "a" in the mixed-case table
+    expectCodeWord(e.symbols, 4);
+}
+
+TEST(CEncodeBarsBars, LongerLayoutsNeedALongerCodeWord)
+{
+    // The product type and customer number run to symbol 21: a 16/12 code cannot hold them.
+    const std::string dci2 = "2,K1A0B1,1230,     ,1023,999999999999999";
+    EXPECT_EQ(encode(dci2).result, CEncodeBars::kErrLayoutTooLong);
+    const Encoded e = encode(dci2, 26, 22);
+    ASSERT_EQ(e.result, 1);
+    EXPECT_EQ(e.bars.size(), 26u * 3 + 4);
+    EXPECT_EQ(e.symbols[12], 1023 / 16);
+    const std::uint64_t customer = 999999999999999ULL;
+    EXPECT_EQ(e.symbols[13], (1023 % 16) * 4 + ((customer >> 48) & 3));
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(e.symbols[static_cast<std::size_t>(21 - i)], (customer >> (6 * i)) & 63) << i;
+    expectCodeWord(e.symbols, 4);
+
+    for (const char *data : {"39,A,123", "39,3,K1A0B1 HELLO", "53,CA,K1A0B1,12,1"})
+        EXPECT_EQ(encode(data).result, CEncodeBars::kErrLayoutTooLong) << data;
+}
+
+TEST(CEncodeBarsBars, WideDCI40NumbersKeepEveryBit)
+{
+    // Eighteen nines need 60 bits; with the reserved field and the variant the number has 70.
+    const Encoded e = encode("40,8,999999999999999999", 26, 22);
+    ASSERT_EQ(e.result, 1);
+    unsigned __int128 value = 0;
+    for (std::size_t i = 1; i <= 12; ++i)
+        value = value * 64 + e.symbols[i];
+    unsigned __int128 expected = 999999999999999999ULL;
+    expected = (expected * 16) * 64 + 8;
+    EXPECT_TRUE(value == expected);
+    EXPECT_EQ(encode("40,8,999999999999999999").result, CEncodeBars::kErrLayoutTooLong);
+
+    // Variant 1 fits the 16/12 code whatever its digits.
+    const Encoded v1 = encode("40,1,X9Z9Z9,63,9999999999");
+    ASSERT_EQ(v1.result, 1);
+    expectCodeWord(v1.symbols, 4);
+}
+
+TEST(CEncodeBarsBars, SymbolWidthDecidesWhatFits)
+{
+    CEncodeBars encoder;
+    ASSERT_EQ(encoder.InitEncoder(16, 12, 4), 1);
+    EXPECT_EQ(encoder.Encode4State(std::string_view("1,K1A0B1,1230,     ")), CEncodeBars::kErrSymbolValue);
+    // Eight-bit parity symbols would lose their top bits in three bars: they take four.
+    ASSERT_EQ(encoder.InitEncoder(16, 12, 8), 1);
+    ASSERT_EQ(encoder.Encode4State(std::string_view("1,K1A0B1,1230,     ")), 1);
+    EXPECT_EQ(encoder.GetNumber4StateBars(), 16 * 4 + 4);
+}
+
+struct ErrorCase
+{
+    const char *name;
+    std::string data;
+    long code;
+};
+
+class CEncodeBarsErrors : public testing::TestWithParam<ErrorCase>
+{
+};
+
+TEST_P(CEncodeBarsErrors, AnswersTheCode)
+{
+    EXPECT_EQ(encode(GetParam().data, 26, 22).result, GetParam().code);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DataStrings, CEncodeBarsErrors,
+    testing::Values(
+        ErrorCase{"streetOfOneWord", "1,K1A 0B1", CEncodeBars::kErrDCI1Fields},
+        ErrorCase{"ruralRoute", "1,K1A 0B1,    ,R   5", 1},
+        ErrorCase{"postOfficeBox", "1,K1A 0B1,    ,B  77", CEncodeBars::kErrAddressLocator},
+        ErrorCase{"hyphenedPostalCode", "1,k1a-0b1,1230,     ", 1},
+        ErrorCase{"postalCodeFromDigit", "1,1KA 0B1,1230,     ", CEncodeBars::kErrPostalCode},
+        ErrorCase{"postalCodeTooLong", "1,K1A 0B1 C2D,1230,     ", CEncodeBars::kErrPostalCode},
+        ErrorCase{"fieldOver30", "1,K1A 0B1" + std::string(30, ' ') + ",1230,     ", CEncodeBars::kErrFieldLength},
+        ErrorCase{"suffixFiveBeforeSecond", "1,K1A0B1,1235,   12", CEncodeBars::kErrAddressLocator},
+        ErrorCase{"suffixZeroBeforeSecond", "1,K1A0B1,1230,   12", 1},
+        ErrorCase{"civicLetterInsideNumber", "1,K1A0B1,1A30,     ", CEncodeBars::kErrAddressLocator},
+        ErrorCase{"civicTooLong", "1,K1A0B1,12300,     ", CEncodeBars::kErrAddressLocator},
+        ErrorCase{"ruralLowerCase", "1,K1A0B1,    ,Rab", CEncodeBars::kErrAddressLocator},
+        ErrorCase{"elevenFields", "1,a,b,c,d,e,f,g,h,i,j", CEncodeBars::kErrFieldCount},
+        ErrorCase{"emptyString", "", CEncodeBars::kErrDCI},
+        ErrorCase{"dciOver63", "64,K1A0B1", CEncodeBars::kErrDCI},
+        ErrorCase{"dciThreeDigits", "001,K1A0B1,1230,     ", CEncodeBars::kErrDCI},
+        ErrorCase{"dciWithoutLayout", "3,K1A0B1", CEncodeBars::kErrNoLayout},
+        ErrorCase{"dci2Fields", "2,K1A0B1,1230,     ", CEncodeBars::kErrDCI2Fields},
+        ErrorCase{"dci2ProductType", "2,K1A0B1,1230,     ,1024,1", CEncodeBars::kErrProductType5},
+        ErrorCase{"dci2Numeric", "2,K1A0B1,1230,     ,12,1234567890123456", CEncodeBars::kErrNumeric},
+        ErrorCase{"dci39Fields", "39,A", CEncodeBars::kErrDCI39Fields},
+        ErrorCase{"dci39Type", "39,!,1", CEncodeBars::kErrDCI39Type},
+        ErrorCase{"dci39LetterTypeDigitsOnly", "39,A,12X", CEncodeBars::kErrCharacter},
+        ErrorCase{"dci39DigitTypeLength", "39,5,ABCDEFGHIJKLMNOPQRSTU", CEncodeBars::kErrDCI39Length},
+        ErrorCase{"dci39DigitTypeTable", "39,5,AB!", CEncodeBars::kErrCharacter},
+        ErrorCase{"dci39PostalType", "39,3,K1A0B1 hello", 1},
+        ErrorCase{"dci39PostalTypeBadCode", "39,3,1KA0B1", CEncodeBars::kErrPostalCode},
+        ErrorCase{"dci40TooFewFields", "40,1", CEncodeBars::kErrDCI40Fields},
+        ErrorCase{"dci40Variant", "40,17,1", CEncodeBars::kErrDCI40Variant},
+        ErrorCase{"dci40VariantFields", "40,1,X1A0B1,12", CEncodeBars::kErrDCI40VariantFields},
+        ErrorCase{"dci40NotX", "40,1,K1A0B1,12,1234567890", CEncodeBars::kErrPostalCode},
+        ErrorCase{"dci40ProductType", "40,1,X1A0B1,64,1", CEncodeBars::kErrProductType},
+        ErrorCase{"dci40Customer", "40,1,X1A0B1,12,12345678901", CEncodeBars::kErrCustomerInformation},
+        ErrorCase{"dci40Numeric", "40,2,K1A0B1,123456789012", CEncodeBars::kErrNumeric},
+        ErrorCase{"dci40Poci", "40,5,K1A0B!,1", CEncodeBars::kErrPOCI},
+        ErrorCase{"dci40Number", "40,5,K1A0B1,128", CEncodeBars::kErrDCI40Number},
+        ErrorCase{"dci40PociValid", "40,5,K1A0B1ab,127", 1},
+        ErrorCase{"dci40Base38Length", "40,11,ABCDEFGHIJKL", CEncodeBars::kErrDCI40Base38Length},
+        ErrorCase{"dci40Base38Table", "40,12,AB!", CEncodeBars::kErrCharacter},
+        ErrorCase{"dci40TextLength", "40,14,ABCDEFGHIJK", CEncodeBars::kErrDCI40TextLength},
+        ErrorCase{"dci40Text", "40,15,abc#XYZ", 1},
+        ErrorCase{"dci41Fields", "41,K1A0B1,a", CEncodeBars::kErrDCI41Fields},
+        ErrorCase{"dci41TwoLetters", "41,K1A0B1,ab,1", CEncodeBars::kErrDCI41Letter},
+        ErrorCase{"dci42Letter", "42,K1A0B1,a,1", CEncodeBars::kErrDCI41Letter},
+        ErrorCase{"dci42Number", "42,K1A0B1,W,256", CEncodeBars::kErrDCI41Number},
+        ErrorCase{"dci41Numeric", "41,K1A0B1,a,1234", CEncodeBars::kErrNumeric},
+        ErrorCase{"dci53Fields", "53,US,12345,1", CEncodeBars::kErrDCI53Fields},
+        ErrorCase{"dci53ProductType", "53,US,12345,1024,1", CEncodeBars::kErrProductType5},
+        ErrorCase{"dci54Fields", "54,US", CEncodeBars::kErrDCI54Fields},
+        ErrorCase{"dci54Country", "54,U$,12345", CEncodeBars::kErrCountryCode},
+        ErrorCase{"dci54USLetters", "54,US,1234A", CEncodeBars::kErrForeignPostalCode},
+        ErrorCase{"dci54US", "54,us,12345 6789", 1},
+        ErrorCase{"dci54Foreign", "54,GB,sw1a1aa", 1},
+        ErrorCase{"dci54ForeignTooLong", "54,GB,SW1A1AAXYZ", CEncodeBars::kErrForeignPostalCode}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+struct AddressCase
+{
+    const char *name;
+    const char *street;
+    const char *expected;
+};
+
+class CEncodeBarsAddress : public testing::TestWithParam<AddressCase>
+{
+};
+
+TEST_P(CEncodeBarsAddress, BuildsTheDataString)
+{
+    EXPECT_EQ(recognizeAddressInfo(1, "K1A 0B1", GetParam().street), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streets, CEncodeBarsAddress,
+    testing::Values(AddressCase{"civic", "123 Main Street", "1,K1A 0B1,1230,     "},
+                    AddressCase{"civicAndUnit", "12 Main St 4", "1,K1A 0B1, 120,    4"},
+                    AddressCase{"ruralRoute", "RR 5", "1,K1A 0B1,    ,R   5"},
+                    AddressCase{"postOfficeBox", "PO BOX 77", "1,K1A 0B1,    ,B  77"},
+                    AddressCase{"box", "BOX 1234", "1,K1A 0B1,    ,B1234"},
+                    AddressCase{"boxWithoutNumber", "PO BOX", "1,K1A 0B1"},
+                    AddressCase{"oneWord", "Main", "1,K1A 0B1"},
+                    AddressCase{"noNumber", "Main Street", "1,K1A 0B1"},
+                    AddressCase{"extraBlanks", "  123   Main  ", "1,K1A 0B1,1230,     "},
+                    // Cutting these would encode another address: they are left out instead.
+                    AddressCase{"civicTooLong", "1234 Main Street", "1,K1A 0B1"},
+                    AddressCase{"boxTooLong", "BOX 12345", "1,K1A 0B1"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(CEncodeBarsAddress, RuralAndCivicStringsEncode)
+{
+    EXPECT_EQ(encode(recognizeAddressInfo(1, "K1A 0B1", "RR 5")).result, 1);
+    EXPECT_EQ(encode(recognizeAddressInfo(1, "K1A 0B1", "12 Main St 4")).result, 1);
+    EXPECT_EQ(encode(recognizeAddressInfo(1, "K1A 0B1", "PO BOX 77")).result, CEncodeBars::kErrAddressLocator);
+}
+
+TEST(CEncodeBarsAddress, LongPostalCodeFailsCleanly)
+{
+    const std::string postal(1000, 'K');
+    const std::string data = recognizeAddressInfo(1, postal, "123 Main Street");
+    EXPECT_EQ(data.size(), 2 + postal.size() + 11);
+    EXPECT_EQ(encode(data).result, CEncodeBars::kErrFieldLength);
+}
+
+TEST(CEncodeBarsAddress, RightShiftPadsAndCuts)
+{
+    EXPECT_EQ(rightShift("77", 4), "  77");
+    EXPECT_EQ(rightShift("12345", 3), "345");
+    EXPECT_EQ(rightShift("", 2), "  ");
+    EXPECT_EQ(rightShift("abc", 0), "");
+}
+
+} // namespace
