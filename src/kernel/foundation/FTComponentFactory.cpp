@@ -1,6 +1,9 @@
 #include "FTComponentFactory.h"
 
 #include "CFTComponent.h"
+#include "address/CFTAAddressText.h"
+#include "drawing/CFTCounterField.h"
+#include "drawing/CFTFileField.h"
 #include "drawing/CFTBoxField.h"
 #include "drawing/CFTExtPicture.h"
 #include "drawing/CFTSeparator.h"
@@ -66,6 +69,9 @@ std::map<int, FTComponentFactory::Creator> &registry()
         {kPicture, [](CFTComponent *) { return std::make_unique<CFTPicture>(); }},
         {kBackgroundPicture, [](CFTComponent *) { return std::make_unique<CFTExtPicture>(); }},
         {kSmartField, [](CFTComponent *parent) { return std::make_unique<CFTSmartField>(parent); }},
+        {kAddressText, [](CFTComponent *parent) { return std::make_unique<CFTAAddressText>(parent); }},
+        {kCounterField, [](CFTComponent *parent) { return std::make_unique<CFTCounterField>(parent); }},
+        {kFileField, [](CFTComponent *parent) { return std::make_unique<CFTFileField>(parent); }},
     };
     return creators;
 }

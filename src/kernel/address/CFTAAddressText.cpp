@@ -1,0 +1,405 @@
+#include "CFTAAddressText.h"
+
+#include "address/CAddressFormat.h"
+#include "address/FTAddressTypes.h"
+#include "drawing/CDDDrawer.h"
+#include "foundation/CDDArchive.h"
+#include "foundation/CDDArchiveKeys.h"
+#include "foundation/CDDColor.h"
+#include "foundation/FTGeometry.h"
+
+namespace {
+
+const CDDColor &labelGrey()
+{
+    static const CDDColor grey(0.48f, 0.48f, 0.48f, 1.0f);
+    return grey;
+}
+
+} // namespace
+
+CFTAAddressText::CFTAAddressText(bool toFrom, textCategory category, addressType type, const CDDString *label,
+                                 const CFTComponent *parent)
+    : CFTAText(parent, false)
+{
+    init(parent);
+    m_bToFrom = toFrom;
+    m_textCategory = category;
+    m_addressType = type;
+    if (label)
+        CFTAAddressText::setLabel(*label);
+}
+
+CFTAAddressText::CFTAAddressText(const CFTComponent *parent)
+    : CFTAText(parent, false)
+{
+    init(parent);
+}
+
+CFTAAddressText::CFTAAddressText(double x, double y, textCategory category, const CDDString *label,
+                                 CFTComponent *parent)
+    : CFTAText(x, y, parent, false)
+{
+    init(parent);
+    m_textCategory = category;
+    if (label)
+        CFTAAddressText::setLabel(*label);
+}
+
+CFTAAddressText::~CFTAAddressText() = default;
+
+void CFTAAddressText::init(const CFTComponent *parent)
+{
+    m_bEnumMark = false;
+    if (parent) {
+        mLabel.setDefComponent(parent);
+        if (const std::optional<PWFont> font = parent->GetFont(nullptr))
+            mLabel.SetFont(*font);
+        mLabel.setTextColor(labelGrey());
+    }
+    m_textCategory = textCategory(128);
+    m_bToFrom = true;
+    m_addressType = addressType(1);
+    m_fieldMode = fmWhenFilled;
+    m_bPreferred = true;
+    m_countryStyle = kCountryStyleOther;
+    m_bResetFormatRules = false;
+}
+
+const CDDText &CFTAAddressText::shownText() const
+{
+    return mText.isEmpty() && !m_bIsEditing ? mLabel : mText;
+}
+
+// --- Showing and spacing -----------------------------------------------------------------------------
+
+bool CFTAAddressText::isEnabled(bool showAll) const
+{
+    if (m_fieldMode == fmNever)
+        return false;
+    if (m_fieldMode == fmAlways)
+        return true;
+    return showAll || !mText.isEmpty() || m_bIsEditing;
+}
+
+double CFTAAddressText::GetPaddedRightSizeX() const
+{
+    const double inset = 2.0 * mText.getContOffsetX();
+    if (m_countryStyle == kCountryStyleCanada && (m_textCategory == tcState || m_textCategory == tcZIP))
+        return mText.getSpaceXSpacing(QStringLiteral("  ")) - inset;
+    if (m_countryStyle == kCountryStyleUS
+        && (m_textCategory == tcCity || m_textCategory == tcState || m_textCategory == tcZIP))
+        return mText.getDefXSpacing() - inset;
+    return mText.getSpaceXSpacing(QStringLiteral(" ")) - inset;
+}
+
+int CFTAAddressText::setFormat(const CAddressFormat *format, int)
+{
+    m_countryStyle = kCountryStyleOther;
+    if (!format || !m_bToFrom)
+        return 0;
+    const CAddressFormat *country = format->getFormatWithKey(tcAddress);
+    const CDDString *code = country ? country->name() : nullptr;
+    if (!code)
+        return 0;
+    if (code->getData() == QLatin1String("us"))
+        m_countryStyle = kCountryStyleUS;
+    else if (code->getData() == QLatin1String("ca"))
+        m_countryStyle = kCountryStyleCanada;
+    return 0;
+}
+
+double CFTAAddressText::GetBaseLineOffset() const
+{
+    return (mText.isEmpty() ? mLabel : mText).GetBaseLineOffset() + mdOriginY;
+}
+
+// --- Fitting, drawing and picking --------------------------------------------------------------------
+
+void CFTAAddressText::ExpandByText()
+{
+    const CDDText &shown = shownText();
+    const double width = shown.getContSizeX();
+    if (width > mdSizeX || !m_bIsEditing)
+        m_bTouched = false;
+    ExpandBySize(width, shown.getContSizeY());
+}
+
+void CFTAAddressText::SetMinMax(int dot)
+{
+    SetMinMaxSize(dot, mText.isEmpty() ? &mLabel : &mText);
+}
+
+void CFTAAddressText::Draw(CDDDrawer *drawer, bool selected, const CFTComponentsInterface *components, bool,
+                           bool printing)
+{
+    if (!mText.isEmpty() || m_bIsEditing) {
+        CFTAText::Draw(drawer, selected, components, false, false);
+        return;
+    }
+    if (printing)
+        return;
+    if (m_bNeedAutoExpand) {
+        ExpandByText();
+        m_bNeedAutoExpand = false;
+    }
+    if (!drawer)
+        return;
+    mLabel.draw(mdOriginX, mdOriginY, mdSizeX, mdSizeY, false, nullptr, drawer, mdAngle, nullptr, nullptr);
+    if (selected)
+        drawer->DrawSelectTextRect(mdOriginX, mdOriginY, mdSizeX, mdSizeY, mdAngle);
+}
+
+CFTComponent *CFTAAddressText::PickMe(double x, double y, bool &selected, double tolerance, actionType &action,
+                                      int mode)
+{
+    if (!mText.isEmpty())
+        return CFTAText::PickMe(x, y, selected, tolerance, action, mode);
+    if (mdAngle != 0.0)
+        rotatePoint(&x, &y, -mdAngle, centerX(), centerY());
+    if (!(x > mdOriginX && x < mdOriginX + mdSizeX && y > mdOriginY && y < mdOriginY + mdSizeY))
+        return nullptr;
+    if (!m_bFillBack && !mLabel.hitPoint(x - mdOriginX, y - mdOriginY))
+        action = actionType(6);
+    return this;
+}
+
+// --- Editing -----------------------------------------------------------------------------------------
+
+void CFTAAddressText::beginEditing(QObject *view, QObject *editor)
+{
+    CFTAText::startEditText(view, editor);
+    mEditStartText = mText.getDDString();
+    m_bResetFormatRules = true;
+}
+
+void CFTAAddressText::startEditText(QObject *view, QObject *editor)
+{
+    if (mText.isEmpty())
+        m_bTouched = true;
+    beginEditing(view, editor);
+}
+
+void CFTAAddressText::startEditText(QObject *view, QObject *editor, bool)
+{
+    beginEditing(view, editor);
+    if (mText.isEmpty())
+        m_bTouched = true;
+}
+
+CFTComponent *CFTAAddressText::endEditText(QObject *editor)
+{
+    CFTComponent *const result = CFTAText::endEditText(editor);
+    if (mText.isEmpty())
+        NeedAutoExpand();
+    if (mText.getString() != mEditStartText.getData())
+        m_bResetFormatRules = true;
+    return result;
+}
+
+void CFTAAddressText::selectAll()
+{
+    CFTAText::selectAll();
+}
+
+// --- Text and label ----------------------------------------------------------------------------------
+
+void CFTAAddressText::SetString(const CDDString &text)
+{
+    CFTAText::SetString(text);
+}
+
+void CFTAAddressText::SetString(bool toFrom, textCategory category, addressType type, const CDDString &text,
+                                textCategory, bool)
+{
+    if (toFrom == m_bToFrom && category == m_textCategory && type == m_addressType)
+        CFTAText::SetString(text);
+}
+
+void CFTAAddressText::setLabel(const CDDString &label)
+{
+    const std::optional<QTextCharFormat> style = mLabel.GetFontAttr(nullptr);
+    mLabel.setString(label.getData(), style ? &*style : nullptr);
+    if (mText.isEmpty())
+        ExpandByText();
+}
+
+CFTComponent *CFTAAddressText::SetTextCategory(textCategory category, const CDDString *label)
+{
+    m_textCategory = category;
+    if (label)
+        mLabel.setString(label->getData(), nullptr);
+    return this;
+}
+
+CFTComponent *CFTAAddressText::GetObjectForTextCategory(textCategory category)
+{
+    return category == m_textCategory ? this : nullptr;
+}
+
+const CFTComponent *CFTAAddressText::GetObjectForTextCategory(textCategory category) const
+{
+    return category == m_textCategory ? this : nullptr;
+}
+
+int CFTAAddressText::GetContainTextCategories(textCategory *categories, int maximum)
+{
+    if (!categories || maximum <= 0)
+        return 0;
+    categories[0] = m_textCategory;
+    return 1;
+}
+
+// --- Text style: the label follows the text -----------------------------------------------------------
+
+void CFTAAddressText::updateFontSizeWithKoeff(double factor)
+{
+    mText.updateFontSizeWithKoeff(factor);
+    mLabel.updateFontSizeWithKoeff(factor);
+    ExpandByText();
+}
+
+void CFTAAddressText::SetAlignment(textAlignment alignment)
+{
+    mLabel.SetAlignment(alignment);
+    CFTAText::SetAlignment(alignment);
+}
+
+void CFTAAddressText::SetFont(const PWFont &font)
+{
+    mLabel.SetFont(font);
+    CFTAText::SetFont(font);
+}
+
+void CFTAAddressText::SetFontAttr(const QTextCharFormat &attributes)
+{
+    mLabel.SetFontAttr(attributes, true);
+    CFTAText::SetFontAttr(attributes);
+}
+
+void CFTAAddressText::IncreaseFontSize()
+{
+    mLabel.IncreaseFontSize();
+    CFTAText::IncreaseFontSize();
+}
+
+void CFTAAddressText::DecreaseFontSize()
+{
+    mLabel.DecreaseFontSize();
+    CFTAText::DecreaseFontSize();
+}
+
+void CFTAAddressText::raiseBaseline()
+{
+    mLabel.raiseBaseline();
+    CFTAText::raiseBaseline();
+}
+
+void CFTAAddressText::lowerBaseline()
+{
+    mLabel.lowerBaseline();
+    CFTAText::lowerBaseline();
+}
+
+void CFTAAddressText::loosenKerning()
+{
+    mLabel.loosenKerning();
+    CFTAText::loosenKerning();
+}
+
+void CFTAAddressText::tightenKerning()
+{
+    mLabel.tightenKerning();
+    CFTAText::tightenKerning();
+}
+
+void CFTAAddressText::setBaseline(float baseline)
+{
+    mLabel.setBaseline(baseline);
+    CFTAText::setBaseline(baseline);
+}
+
+void CFTAAddressText::setKerning(float kerning)
+{
+    mLabel.setKerning(kerning);
+    CFTAText::setKerning(kerning);
+}
+
+void CFTAAddressText::ChangeFontSize(double delta)
+{
+    mLabel.ChangeFontSize(delta);
+    CFTAText::ChangeFontSize(delta);
+}
+
+void CFTAAddressText::SetFontSize(double size)
+{
+    // The label keeps its own size: only the face follows.
+    const std::optional<PWFont> font = mText.GetFont(nullptr);
+    const std::optional<PWFont> labelFont = mLabel.GetFont(nullptr);
+    if (font && labelFont)
+        mLabel.SetFont(PWFont(font->postScriptName(), labelFont->pointSize(), font->flags()));
+    CFTAText::SetFontSize(size);
+}
+
+// --- Copy, undo and archive --------------------------------------------------------------------------
+
+void CFTAAddressText::snapshotObject()
+{
+    CFTAText::snapshotObject();
+}
+
+void CFTAAddressText::restoreObject()
+{
+    CFTAText::restoreObject();
+    ExpandByText();
+}
+
+void CFTAAddressText::Copy(const CFTComponent *other)
+{
+    CFTAText::Copy(other);
+    const auto *source = dynamic_cast<const CFTAText *>(other);
+    if (!source)
+        return;
+    if (const std::optional<QTextCharFormat> style = source->getDDText()->GetFontAttr(nullptr))
+        mLabel.SetFontAttr(*style, false);
+}
+
+bool CFTAAddressText::Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *)
+{
+    if (!CFTAText::Serialize(archive, nullptr))
+        return false;
+    if (archive.isStoring()) {
+        // Written whether or not the text is empty: an empty field shown always must come back
+        // shown, with its style carried by the text's default value.
+        archive.SetData(key_TextCategory, int(m_textCategory));
+        archive.SetData(key_FieldMode, int(m_fieldMode));
+        archive.SetData(key_AddressPanelToFrom, m_bToFrom);
+        archive.SetData(key_AddressSource, int(m_addressType));
+        archive.SetData(key_IsPreferred, m_bPreferred);
+        archive.SetData(key_Label, mLabel);
+        return true;
+    }
+    int category = int(m_textCategory);
+    if (archive.GetData(key_TextCategory, &category) && category != -1)
+        m_textCategory = textCategory(category);
+    bool enabled = false;
+    if (archive.GetData(key_Enabled, &enabled)) {
+        m_fieldMode = fmWhenFilled;
+    } else {
+        int mode = int(m_fieldMode);
+        if (archive.GetData(key_FieldMode, &mode))
+            m_fieldMode = fieldMode(mode);
+    }
+    archive.GetData(key_AddressPanelToFrom, &m_bToFrom);
+    int type = int(m_addressType);
+    if (archive.GetData(key_AddressSource, &type))
+        m_addressType = addressType(type);
+    archive.GetData(key_IsPreferred, &m_bPreferred);
+    if (!archive.GetData(key_Label, mLabel)) {
+        const std::optional<QTextCharFormat> style = mText.GetFontAttr(nullptr);
+        mLabel.setString(CDDString::createDefTextLabel().getData(), style ? &*style : nullptr);
+        mLabel.setTextColor(labelGrey());
+    }
+    ExpandByText();
+    return true;
+}

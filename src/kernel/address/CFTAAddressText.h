@@ -1,0 +1,118 @@
+#pragma once
+
+#include "address/FTAddressTypes.h"
+#include "foundation/CDDString.h"
+#include "foundation/FTComponentTypes.h"
+#include "text/CFTAText.h"
+
+class CAddressFormat;
+
+// One field of an address block: a text bound to a person field (text category), a side
+// (recipient or sender), an address type and a field mode. While its text is empty and it is not
+// being edited it shows, measures and hit-tests a grey label instead. Panels own their fields;
+// counters, file-data fields and barcode fields build on it.
+class CFTAAddressText : public CFTAText
+{
+public:
+    // Spacing styles after a field, from the country of the panel's format.
+    static constexpr int kCountryStyleUS = 0;
+    static constexpr int kCountryStyleOther = 1;
+    static constexpr int kCountryStyleCanada = 2;
+
+    CFTAAddressText(bool toFrom, textCategory category, addressType type, const CDDString *label,
+                    const CFTComponent *parent);
+    explicit CFTAAddressText(const CFTComponent *parent);
+    CFTAAddressText(double x, double y, textCategory category, const CDDString *label, CFTComponent *parent);
+    ~CFTAAddressText() override;
+
+    // --- Added operations ---------------------------------------------------------------------
+    virtual const CDDText *getLabel() const { return &mLabel; }
+    virtual double GetPaddedLeftSizeX() const { return 0.0; }
+    // The room a row leaves after this field (country-specific between City, State and ZIP).
+    virtual double GetPaddedRightSizeX() const;
+    virtual double GetPaddedTopSizeY() const { return 0.0; }
+    virtual double GetPaddedBottomSizeY() const { return 0.0; }
+    virtual void setLabelColor(const CDDColor &) {}
+    virtual bool isEnabled(bool showAll) const;
+    virtual void setTouched(bool touched) { m_bTouched = touched; }
+
+    bool isEnumMark() const { return m_bEnumMark; }
+    void setEnumMark(bool mark) { m_bEnumMark = mark; }
+    bool isResetFormatRules() const { return m_bResetFormatRules; }
+    void resetFormatRules(bool reset) { m_bResetFormatRules = reset; }
+    int getCountryStyle() const { return m_countryStyle; }
+    // Editing entered by Tab from the panel; toFrom is the panel's side.
+    void startEditText(QObject *view, QObject *editor, bool toFrom);
+
+    // --- Component operations -----------------------------------------------------------------
+    compType getType() const override { return ctAddressText; }
+    int getClassID() const override { return 10; }
+    CFTComponent *PickMe(double x, double y, bool &selected, double tolerance, actionType &action, int mode) override;
+    bool GetToFrom() const override { return m_bToFrom; }
+    void SetToFrom(bool toFrom) override { m_bToFrom = toFrom; }
+    void Draw(CDDDrawer *drawer, bool selected, const CFTComponentsInterface *components, bool highlighted,
+              bool printing) override;
+    void updateFontSizeWithKoeff(double factor) override;
+    void selectAll() override;
+    void startEditText(QObject *view, QObject *editor) override;
+    CFTComponent *endEditText(QObject *editor) override;
+    void ExpandByText() override;
+    int setFormat(const CAddressFormat *format, int location) override;
+    void SetAlignment(textAlignment alignment) override;
+    void SetFont(const PWFont &font) override;
+    void SetFontAttr(const QTextCharFormat &attributes) override;
+    void IncreaseFontSize() override;
+    void DecreaseFontSize() override;
+    void raiseBaseline() override;
+    void lowerBaseline() override;
+    void loosenKerning() override;
+    void tightenKerning() override;
+    void setBaseline(float baseline) override;
+    void setKerning(float kerning) override;
+    void ChangeFontSize(double delta) override;
+    void SetFontSize(double size) override;
+    textCategory GetTextCategory() const override { return m_textCategory; }
+    CFTComponent *SetTextCategory(textCategory category, const CDDString *label) override;
+    CFTComponent *GetObjectForTextCategory(textCategory category) override;
+    const CFTComponent *GetObjectForTextCategory(textCategory category) const override;
+    int GetContainTextCategories(textCategory *categories, int maximum) override;
+    addressType GetAddressType() const override { return m_addressType; }
+    void SetAddressType(addressType type) override { m_addressType = type; }
+    bool IsPreferredAddress() const override { return m_bPreferred; }
+    void SetPreferredAddress(bool preferred) override { m_bPreferred = preferred; }
+    void setMode(fieldMode mode) override { m_fieldMode = mode; }
+    fieldMode getMode() override { return m_fieldMode; }
+    bool canGroup() override { return true; }
+    void SetString(const CDDString &text) override;
+    void SetString(bool toFrom, textCategory category, addressType type, const CDDString &text,
+                   textCategory linkCategory, bool append) override;
+    void setLabel(const CDDString &label) override;
+    bool Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *list) override;
+    bool isFieldEditor() override { return true; }
+    void snapshotObject() override;
+    void restoreObject() override;
+    void Copy(const CFTComponent *other) override;
+    void SetMinMax(int dot) override;
+
+    // The baseline the panel aligns a row on, measured on the label while the text is empty.
+    double GetBaseLineOffset() const;
+
+protected:
+    // The text shown, measured and hit-tested: the label while empty and not editing.
+    const CDDText &shownText() const;
+
+    bool m_bEnumMark = false;
+    CDDText mLabel;
+    fieldMode m_fieldMode = fmWhenFilled;
+    textCategory m_textCategory = textCategory(128);
+    bool m_bToFrom = true;
+    addressType m_addressType = addressType(1);
+    bool m_bPreferred = true;
+    int m_countryStyle = kCountryStyleOther;
+    CDDString mEditStartText;
+    bool m_bResetFormatRules = false;
+
+private:
+    void init(const CFTComponent *parent);
+    void beginEditing(QObject *view, QObject *editor);
+};

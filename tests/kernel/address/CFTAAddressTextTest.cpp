@@ -1,0 +1,301 @@
+#include "address/CFTAAddressText.h"
+
+#include "address/CAddressFormat.h"
+#include "drawing/CDDDrawer.h"
+#include "foundation/CDDArchive.h"
+#include "foundation/CDDArchiveKeys.h"
+#include "foundation/FTComponentFactory.h"
+#include "platform/PWFont.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace {
+
+QTextCharFormat sans(double size)
+{
+    QTextCharFormat format;
+    PWFont(QStringLiteral("DejaVuSans"), size).applyTo(&format);
+    return format;
+}
+
+std::unique_ptr<CFTAAddressText> field(textCategory category, const QString &label = QStringLiteral("City"))
+{
+    const CDDString labelText(label);
+    auto text = std::make_unique<CFTAAddressText>(true, category, addressType(1), &labelText, nullptr);
+    text->SetFontAttr(sans(12));
+    text->SetOrigin(20, 20);
+    text->ExpandByText();
+    return text;
+}
+
+int inkedPixels(CFTAAddressText &text, bool printing)
+{
+    QImage image(200, 80, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        CDDDrawer drawer(false, &painter);
+        text.Draw(&drawer, false, nullptr, false, printing);
+    }
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixel(x, y) != qRgb(255, 255, 255);
+    return count;
+}
+
+TEST(CFTAAddressTextTest, IdentityAndDefaults)
+{
+    CFTAAddressText text(nullptr);
+    EXPECT_EQ(text.getType(), ctAddressText);
+    EXPECT_EQ(text.getClassID(), 10);
+    EXPECT_EQ(text.getMode(), fmWhenFilled);
+    EXPECT_EQ(text.GetTextCategory(), 128);
+    EXPECT_TRUE(text.GetToFrom());
+    EXPECT_EQ(text.GetAddressType(), 1);
+    EXPECT_TRUE(text.IsPreferredAddress());
+    EXPECT_EQ(text.getCountryStyle(), CFTAAddressText::kCountryStyleOther);
+    EXPECT_TRUE(text.isFieldEditor());
+    EXPECT_TRUE(text.canGroup());
+}
+
+// mode, has text, showAll, expected
+using ShowCase = std::tuple<int, bool, bool, bool>;
+class AddressTextShowTest : public testing::TestWithParam<ShowCase>
+{
+};
+
+TEST_P(AddressTextShowTest, ModeTextAndShowAllDecide)
+{
+    const auto [mode, hasText, showAll, expected] = GetParam();
+    auto text = field(tcCity);
+    text->setMode(fieldMode(mode));
+    if (hasText)
+        text->SetString(CDDString(QStringLiteral("Ottawa")));
+    EXPECT_EQ(text->isEnabled(showAll), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, AddressTextShowTest,
+                         testing::Values(ShowCase {0, true, true, false}, ShowCase {1, false, false, true},
+                                         ShowCase {2, false, false, false}, ShowCase {2, false, true, true},
+                                         ShowCase {2, true, false, true}));
+
+TEST(CFTAAddressTextTest, EditingShowsAnEmptyFieldAndMarksItForTheFormatRules)
+{
+    auto text = field(tcCity);
+    EXPECT_FALSE(text->isEnabled(false));
+    text->startEditText(nullptr, nullptr);
+    EXPECT_TRUE(text->isEnabled(false));
+    EXPECT_TRUE(text->isResetFormatRules());
+    EXPECT_TRUE(text->IsTouched());
+    text->resetFormatRules(false);
+    text->SetString(CDDString(QStringLiteral("Hull")));
+    text->endEditText(nullptr);
+    EXPECT_TRUE(text->isResetFormatRules()) << "the text changed while editing";
+    EXPECT_TRUE(text->isEnabled(false));
+}
+
+TEST(CFTAAddressTextTest, PersonValueGoesOnlyToTheMatchingSideCategoryAndType)
+{
+    auto text = field(tcCity);
+    text->SetString(false, tcCity, addressType(1), CDDString(QStringLiteral("Other side")), tcNone, false);
+    text->SetString(true, tcCity, addressType(2), CDDString(QStringLiteral("Other type")), tcNone, false);
+    text->SetString(true, tcState, addressType(1), CDDString(QStringLiteral("Other field")), tcNone, false);
+    EXPECT_TRUE(text->GetText()->isEmpty());
+    text->SetString(true, tcCity, addressType(1), CDDString(QStringLiteral("Ottawa")), tcNone, false);
+    EXPECT_EQ(text->GetText()->getString(), QStringLiteral("Ottawa"));
+}
+
+TEST(CFTAAddressTextTest, CategoryQueriesAnswerTheFieldItself)
+{
+    auto text = field(tcZIP);
+    EXPECT_EQ(text->GetObjectForTextCategory(tcZIP), text.get());
+    EXPECT_EQ(text->GetObjectForTextCategory(tcCity), nullptr);
+    textCategory found[2] = {tcNone, tcNone};
+    EXPECT_EQ(text->GetContainTextCategories(found, 2), 1);
+    EXPECT_EQ(found[0], tcZIP);
+    EXPECT_EQ(text->GetContainTextCategories(found, 0), 0);
+    EXPECT_EQ(text->GetContainTextCategories(nullptr, 2), 0);
+    const CDDString label(QStringLiteral("Postcode"));
+    text->SetTextCategory(tcState, &label);
+    EXPECT_EQ(text->GetTextCategory(), tcState);
+    EXPECT_EQ(text->getLabel()->getString(), QStringLiteral("Postcode"));
+}
+
+std::unique_ptr<CAddressFormat> formatFor(const QString &country)
+{
+    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(QStringLiteral("Test")));
+    root->addSubFormat(tcAddress, CDDString(country), 0, 0);
+    return root;
+}
+
+TEST(CFTAAddressTextTest, CountryStyleSetsTheRoomAfterAField)
+{
+    auto zip = field(tcZIP);
+    const CDDText *text = zip->getDDText();
+    const double inset = 2.0 * text->getContOffsetX();
+    const double oneBlank = text->getSpaceXSpacing(QStringLiteral(" ")) - inset;
+    const double twoBlanks = text->getSpaceXSpacing(QStringLiteral("  ")) - inset;
+    ASSERT_GT(twoBlanks, oneBlank);
+
+    zip->setFormat(formatFor(QStringLiteral("ca")).get(), 0);
+    EXPECT_EQ(zip->getCountryStyle(), CFTAAddressText::kCountryStyleCanada);
+    EXPECT_DOUBLE_EQ(zip->GetPaddedRightSizeX(), twoBlanks);
+
+    zip->SetToFrom(false);
+    zip->setFormat(formatFor(QStringLiteral("ca")).get(), 0);
+    EXPECT_EQ(zip->getCountryStyle(), CFTAAddressText::kCountryStyleOther) << "sender fields are spaced plainly";
+    EXPECT_DOUBLE_EQ(zip->GetPaddedRightSizeX(), oneBlank);
+
+    zip->SetToFrom(true);
+    zip->setFormat(formatFor(QStringLiteral("us")).get(), 0);
+    EXPECT_EQ(zip->getCountryStyle(), CFTAAddressText::kCountryStyleUS);
+    EXPECT_DOUBLE_EQ(zip->GetPaddedRightSizeX(), text->getDefXSpacing() - inset);
+
+    zip->setFormat(formatFor(QStringLiteral("de")).get(), 0);
+    EXPECT_EQ(zip->getCountryStyle(), CFTAAddressText::kCountryStyleOther);
+    zip->setFormat(nullptr, 0);
+    EXPECT_EQ(zip->getCountryStyle(), CFTAAddressText::kCountryStyleOther);
+}
+
+TEST(CFTAAddressTextTest, EmptyFieldDrawsItsLabelOnScreenAndNothingWhenPrinting)
+{
+    auto text = field(tcCity, QStringLiteral("City"));
+    EXPECT_GT(inkedPixels(*text, false), 0);
+    EXPECT_EQ(inkedPixels(*text, true), 0);
+    text->SetString(CDDString(QStringLiteral("Ottawa")));
+    EXPECT_GT(inkedPixels(*text, true), 0) << "a filled field prints";
+}
+
+TEST(CFTAAddressTextTest, LabelIsMeasuredWhileTheTextIsEmpty)
+{
+    auto text = field(tcCity, QStringLiteral("A much longer placeholder"));
+    const double labelWidth = text->GetSizeX();
+    EXPECT_NEAR(labelWidth, text->getLabel()->getContSizeX(), 1e-6);
+    text->SetString(CDDString(QStringLiteral("X")));
+    text->ExpandByText();
+    EXPECT_LT(text->GetSizeX(), labelWidth);
+}
+
+TEST(CFTAAddressTextTest, PickingAnEmptyFieldBetweenGlyphsAnswersTheBodyUnlessFilled)
+{
+    auto text = field(tcCity, QStringLiteral("City"));
+    text->SetSize(300, text->GetSizeY());
+    const double x = text->GetOriginX() + 250;
+    const double y = text->GetOriginY() + text->GetSizeY() / 2.0;
+    bool selected = false;
+    actionType action = atNone;
+    EXPECT_EQ(text->PickMe(x, y, selected, 2.0, action, 0), text.get());
+    EXPECT_EQ(action, atNothing);
+
+    text->SetHaveBackColor(true);
+    action = atNone;
+    EXPECT_EQ(text->PickMe(x, y, selected, 2.0, action, 0), text.get());
+    EXPECT_EQ(action, atNone);
+    EXPECT_EQ(text->PickMe(x + 1000, y, selected, 2.0, action, 0), nullptr);
+}
+
+class AddressTextArchiveTest : public testing::TestWithParam<int>
+{
+};
+
+// An empty field, whatever its mode, comes back with its mode, its style and its binding.
+TEST_P(AddressTextArchiveTest, EveryFieldModeSavedAndReadBackEqual)
+{
+    auto saved = field(tcZIP, QStringLiteral("Postcode"));
+    saved->SetFontAttr(sans(17));
+    saved->setMode(fieldMode(GetParam()));
+    saved->SetToFrom(false);
+    saved->SetAddressType(addressType(3));
+    saved->SetPreferredAddress(false);
+    CDDArchive archive(true);
+    archive.SetClassID(saved->getClassID());
+    ASSERT_TRUE(saved->Serialize(archive, nullptr));
+    archive.setStoring(false);
+
+    const std::unique_ptr<CFTComponent> made = CFTComponent::CreateFromArchive(archive, nullptr, nullptr);
+    auto *loaded = dynamic_cast<CFTAAddressText *>(made.get());
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->getMode(), GetParam());
+    EXPECT_EQ(loaded->GetTextCategory(), tcZIP);
+    EXPECT_FALSE(loaded->GetToFrom());
+    EXPECT_EQ(loaded->GetAddressType(), 3);
+    EXPECT_FALSE(loaded->IsPreferredAddress());
+    EXPECT_TRUE(loaded->GetText()->isEmpty());
+    EXPECT_EQ(loaded->getLabel()->getString(), QStringLiteral("Postcode"));
+    const std::optional<PWFont> font = loaded->GetFont(nullptr);
+    ASSERT_TRUE(font);
+    EXPECT_DOUBLE_EQ(font->pointSize(), 17.0) << "the empty text keeps its style";
+    EXPECT_EQ(loaded->isEnabled(false), saved->isEnabled(false));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, AddressTextArchiveTest, testing::Values(0, 1, 2));
+
+TEST(CFTAAddressTextTest, OldArchivesEnabledKeyAndUnknownCategory)
+{
+    auto saved = field(tcCity);
+    saved->setMode(fmAlways);
+    CDDArchive archive(true);
+    saved->Serialize(archive, nullptr);
+    archive.SetData(key_Enabled, false);
+    archive.SetData(key_TextCategory, -1);
+    archive.setStoring(false);
+
+    CFTAAddressText loaded(nullptr);
+    loaded.Serialize(archive, nullptr);
+    EXPECT_EQ(loaded.getMode(), fmWhenFilled) << "\"Enabled\" wins over the stored mode";
+    EXPECT_EQ(loaded.GetTextCategory(), 128);
+}
+
+TEST(CFTAAddressTextTest, MissingLabelGetsTheDefaultLabel)
+{
+    CDDArchive archive(true);
+    archive.SetData(key_TextCategory, int(tcCity));
+    archive.setStoring(false);
+    CFTAAddressText loaded(nullptr);
+    EXPECT_TRUE(loaded.Serialize(archive, nullptr));
+    EXPECT_EQ(loaded.getLabel()->getString(), CDDString::createDefTextLabel().getData());
+    EXPECT_EQ(loaded.GetTextCategory(), tcCity);
+    CDDColor grey;
+    loaded.getLabel()->getTextColor(grey);
+    const QColor shown = grey.toQColor();
+    EXPECT_NEAR(shown.redF(), 0.48, 0.01);
+    EXPECT_NEAR(shown.greenF(), 0.48, 0.01);
+    EXPECT_NEAR(shown.blueF(), 0.48, 0.01);
+}
+
+TEST(CFTAAddressTextTest, FactoryMakesAddressTextsAndOldTextsAsAddressTexts)
+{
+    for (const auto &[classID, version] : {std::pair {10, 100}, std::pair {3, FTComponentFactory::kLastOldBundleVersion}}) {
+        const std::unique_ptr<CFTComponent> made = FTComponentFactory::createComponent(classID, version, nullptr);
+        ASSERT_TRUE(made) << classID;
+        EXPECT_EQ(made->getClassID(), 10);
+    }
+}
+
+TEST(CFTAAddressTextTest, StyleCommandsReachTheLabel)
+{
+    auto text = field(tcCity);
+    text->SetFontAttr(sans(10));
+    text->SetString(CDDString(QStringLiteral("Ottawa")));
+    text->IncreaseFontSize();
+    const std::optional<PWFont> labelFont = text->getLabel()->GetFont(nullptr);
+    const std::optional<PWFont> textFont = text->GetFont(nullptr);
+    ASSERT_TRUE(labelFont && textFont);
+    EXPECT_DOUBLE_EQ(labelFont->pointSize(), textFont->pointSize());
+    EXPECT_GT(labelFont->pointSize(), 10.0);
+    text->updateFontSizeWithKoeff(2.0);
+    EXPECT_GT(text->getLabel()->GetFont(nullptr)->pointSize(), labelFont->pointSize());
+
+    const double labelSize = text->getLabel()->GetFont(nullptr)->pointSize();
+    text->SetFontSize(30.0);
+    EXPECT_DOUBLE_EQ(text->GetFont(nullptr)->pointSize(), 30.0);
+    EXPECT_DOUBLE_EQ(text->getLabel()->GetFont(nullptr)->pointSize(), labelSize) << "a set size is the text's only";
+}
+
+} // namespace

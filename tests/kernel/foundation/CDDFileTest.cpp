@@ -1,0 +1,133 @@
+#include "foundation/CDDFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CDDFileTest : public testing::Test
+{
+protected:
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    // The text of a record, or "<null>".
+    static QString record(const CDDFile &file, unsigned int number, fieldsCount mode = fcWholeLine, int field = 1,
+                          const QString &delimiter = QString())
+    {
+        const std::optional<CDDString> text = file.GetStringFromFile(number, mode, field, CDDString(delimiter));
+        return text ? text->getData() : QStringLiteral("<null>");
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(CDDFileTest, RecordsRunOnFromTheFirstLineAfterTheLast)
+{
+    CDDFile file;
+    ASSERT_TRUE(file.SetFile(CDDString(write(QStringLiteral("three.txt"), "one\ntwo\nthree\n"))));
+    EXPECT_EQ(file.lineCount(), 3) << "a final line end adds no empty record";
+    EXPECT_EQ(record(file, 1), QStringLiteral("one"));
+    EXPECT_EQ(record(file, 3), QStringLiteral("three"));
+    EXPECT_EQ(record(file, 4), QStringLiteral("one"));
+    EXPECT_EQ(record(file, 0), QStringLiteral("one")) << "(2^32 - 1) mod 3 is 0";
+}
+
+TEST_F(CDDFileTest, RecordZeroOfATwoLineFileIsTheSecondLine)
+{
+    CDDFile file;
+    ASSERT_TRUE(file.SetFile(CDDString(write(QStringLiteral("two.txt"), "a\nb"))));
+    EXPECT_EQ(record(file, 0), QStringLiteral("b"));
+}
+
+TEST_F(CDDFileTest, EveryLineEndCountsAndLinesAreTrimmed)
+{
+    const QByteArray bytes = QStringLiteral("  a \r\nb\rc\u0085d\u2028e\u2029\t f\t").toUtf8();
+    EXPECT_EQ(CDDFile::splitLines(bytes),
+              (QStringList {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"),
+                            QStringLiteral("e"), QStringLiteral("f")}));
+}
+
+TEST_F(CDDFileTest, ByteOrderMarkSelectsUnicodeElseUtf8OrLatin1)
+{
+    QByteArray utf16("\xFF\xFE", 2);
+    const QString text = QStringLiteral("Zo\u00eb\nX");
+    utf16.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    EXPECT_EQ(CDDFile::splitLines(utf16), (QStringList {QStringLiteral("Zo\u00eb"), QStringLiteral("X")}));
+    EXPECT_EQ(CDDFile::splitLines(QByteArray("\xEF\xBB\xBFZo\xC3\xAB")), QStringList {QStringLiteral("Zo\u00eb")});
+    EXPECT_EQ(CDDFile::splitLines(QByteArray("Zo\xEB")), QStringList {QStringLiteral("Zo\u00eb")});
+}
+
+TEST_F(CDDFileTest, BlankLineIsARecordEmptyWholeAndNullWhenSplit)
+{
+    CDDFile file;
+    ASSERT_TRUE(file.SetFile(CDDString(write(QStringLiteral("blank.txt"), "a\n   \nc"))));
+    EXPECT_EQ(record(file, 2), QString());
+    EXPECT_EQ(record(file, 2, fcOneField), QStringLiteral("<null>"));
+}
+
+struct DelimiterCase {
+    const char *name;
+    const char *line;
+    const char *delimiter;
+    int field;
+    const char *expected;
+};
+
+class CDDFileDelimiterTest : public CDDFileTest, public testing::WithParamInterface<DelimiterCase>
+{
+};
+
+TEST_P(CDDFileDelimiterTest, EmptyFieldsDoNotCount)
+{
+    const DelimiterCase &c = GetParam();
+    CDDFile file;
+    ASSERT_TRUE(file.SetFile(CDDString(write(QStringLiteral("line.txt"), c.line))));
+    EXPECT_EQ(record(file, 1, fcOneField, c.field, QString::fromUtf8(c.delimiter)), QString::fromUtf8(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, CDDFileDelimiterTest,
+    testing::Values(DelimiterCase {"CommaSkipsEmpty", "Smith,,John", ",", 2, "John"},
+                    DelimiterCase {"PastTheLastGivesTheLast", "Smith,,John", ",", 5, "John"},
+                    DelimiterCase {"FirstField", ",Smith,John,", ",", 1, "Smith"},
+                    DelimiterCase {"EmptyDelimiterIsABlank", "a  b", "", 2, "b"},
+                    DelimiterCase {"LongerDelimiter", "a::b:c", "::", 2, "b:c"},
+                    DelimiterCase {"FieldBelowOneGivesTheFirst", "a;b", ";", 0, "a"},
+                    DelimiterCase {"OnlyDelimitersGiveNull", ",,,", ",", 1, "<null>"}),
+    [](const testing::TestParamInfo<DelimiterCase> &info) { return std::string(info.param.name); });
+
+TEST_F(CDDFileTest, WholeLineModeIgnoresFieldAndDelimiter)
+{
+    CDDFile file;
+    ASSERT_TRUE(file.SetFile(CDDString(write(QStringLiteral("w.txt"), "a,b,c"))));
+    EXPECT_EQ(record(file, 1, fcWholeLine, 3, QStringLiteral(",")), QStringLiteral("a,b,c"));
+}
+
+// A new file that cannot be read must not leave the old file's lines answering: a series printed
+// from it would silently show another file's data.
+TEST_F(CDDFileTest, UnreadableOrEmptyFileLeavesNoLines)
+{
+    CDDFile file;
+    EXPECT_EQ(record(file, 1), QStringLiteral("<null>")) << "no file read yet";
+    ASSERT_TRUE(file.SetFile(CDDString(write(QStringLiteral("first.txt"), "a\nb"))));
+    const QString missing = m_dir.filePath(QStringLiteral("missing.txt"));
+    EXPECT_FALSE(file.SetFile(CDDString(missing)));
+    EXPECT_EQ(file.GetFileName().getData(), missing);
+    EXPECT_EQ(record(file, 1), QStringLiteral("<null>"));
+
+    ASSERT_TRUE(file.SetFile(CDDString(write(QStringLiteral("again.txt"), "a"))));
+    EXPECT_FALSE(file.SetFile(CDDString(write(QStringLiteral("empty.txt"), ""))));
+    EXPECT_EQ(file.lineCount(), 0);
+    EXPECT_FALSE(file.SetFile(CDDString(m_dir.path()))) << "a folder is not a file";
+}
+
+} // namespace
