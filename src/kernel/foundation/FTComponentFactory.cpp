@@ -2,6 +2,7 @@
 
 #include "CFTComponent.h"
 #include "address/CFTAAddressText.h"
+#include "address/CFTABarcode.h"
 #include "drawing/CFTCounterField.h"
 #include "drawing/CFTFileField.h"
 #include "drawing/CFTBoxField.h"
@@ -70,6 +71,7 @@ std::map<int, FTComponentFactory::Creator> &registry()
         {kBackgroundPicture, [](CFTComponent *) { return std::make_unique<CFTExtPicture>(); }},
         {kSmartField, [](CFTComponent *parent) { return std::make_unique<CFTSmartField>(parent); }},
         {kAddressText, [](CFTComponent *parent) { return std::make_unique<CFTAAddressText>(parent); }},
+        {kBarcode, [](CFTComponent *parent) { return std::make_unique<CFTABarcode>(parent); }},
         {kCounterField, [](CFTComponent *parent) { return std::make_unique<CFTCounterField>(parent); }},
         {kFileField, [](CFTComponent *parent) { return std::make_unique<CFTFileField>(parent); }},
     };

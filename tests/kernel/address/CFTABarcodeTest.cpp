@@ -1,0 +1,451 @@
+#include "address/CFTABarcode.h"
+
+#include "address/CAddressFormat.h"
+#include "address/FTAddressTypes.h"
+#include "drawing/CDDBarcodeBars.h"
+#include "drawing/CDDDrawer.h"
+#include "foundation/CDDArchive.h"
+#include "foundation/FTComponentFactory.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace {
+
+// Renderings are read back at 4 device pixels per point.
+constexpr double kScale = 4.0;
+constexpr double kX = 10.0;
+constexpr double kY = 20.0;
+
+QImage render(const std::function<void(CDDDrawer &)> &draw)
+{
+    QImage image(int(260 * kScale), int(60 * kScale), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(kScale, kScale);
+    CDDDrawer drawer(true, &painter);
+    drawer.SetResolution(kScale);
+    draw(drawer);
+    painter.end();
+    return image;
+}
+
+bool isDark(const QImage &image, int x, int y)
+{
+    if (!image.valid(x, y))
+        return false;
+    const QRgb p = image.pixel(x, y);
+    return qRed(p) < 100 && qGreen(p) < 100 && qBlue(p) < 100;
+}
+
+bool isBlank(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                return false;
+    return true;
+}
+
+// The dark part of the pixel column through design x, as distances above the baseline.
+struct Extent
+{
+    double top = 0;
+    double bottom = 0;
+    bool present = false;
+};
+
+Extent columnAt(const QImage &image, double x, double baseline)
+{
+    const int px = int(std::lround(x * kScale));
+    int first = -1;
+    int last = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        if (isDark(image, px, y)) {
+            if (first < 0)
+                first = y;
+            last = y;
+        }
+    }
+    if (first < 0)
+        return {};
+    return {baseline - first / kScale, baseline - (last + 1) / kScale, true};
+}
+
+// Runs of dark pixels along the row at the given height above the baseline.
+int barsAcross(const QImage &image, double baseline, double height)
+{
+    const int py = int((baseline - height) * kScale);
+    int runs = 0;
+    bool inside = false;
+    for (int x = 0; x < image.width(); ++x) {
+        const bool dark = isDark(image, x, py);
+        if (dark && !inside)
+            ++runs;
+        inside = dark;
+    }
+    return runs;
+}
+
+std::unique_ptr<CAddressFormat> formatFor(const QString &country, bool custom = false)
+{
+    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(QStringLiteral("Test")));
+    root->addSubFormat(tcAddress, CDDString(country), 0, 0);
+    root->setCustomFormat(custom);
+    return root;
+}
+
+void fill(CFTABarcode &field, textCategory category, const QString &text, bool toFrom = true)
+{
+    field.SetString(toFrom, category, adWork, CDDString(text), tcNone, false);
+}
+
+std::unique_ptr<CFTABarcode> fourState(const QString &zip, const QString &street)
+{
+    auto field = std::make_unique<CFTABarcode>(kX, kY);
+    field->setBarcodeType(btFourState);
+    fill(*field, tcStreet, street);
+    fill(*field, tcZIP, zip);
+    return field;
+}
+
+TEST(CFTABarcodeTest, NewFieldIsAnEmptyPOSTNETPanelMember)
+{
+    CFTABarcode field(nullptr);
+    EXPECT_EQ(field.getClassID(), 9);
+    EXPECT_EQ(field.getType(), ctBarcode);
+    EXPECT_EQ(field.GetTextCategory(), tcBarcode);
+    EXPECT_EQ(field.getBarcodeType(), btPOSTNET);
+    EXPECT_EQ(field.GetLocation(), blPanelRoomBelow);
+    EXPECT_TRUE(field.IsAddressPanelMember());
+    EXPECT_TRUE(field.isZipEmpty());
+    EXPECT_EQ(field.placeholder().getString(), QStringLiteral("Enter ZIP to display barcode"));
+    const std::optional<PWFont> font = field.placeholder().GetFont(nullptr);
+    ASSERT_TRUE(font);
+    EXPECT_DOUBLE_EQ(font->pointSize(), 7.0);
+    // Without a ZIP the field is as large as its invitation.
+    EXPECT_GT(field.GetSizeX(), 0.0);
+    EXPECT_DOUBLE_EQ(field.GetSizeX(), field.placeholder().getContSizeX());
+    EXPECT_DOUBLE_EQ(field.GetSizeY(), field.placeholder().getContSizeY());
+
+    const std::unique_ptr<CFTComponent> made = FTComponentFactory::createComponent(9, 100, nullptr);
+    ASSERT_TRUE(made);
+    EXPECT_EQ(made->getClassID(), 9);
+}
+
+struct CountryCase
+{
+    const char *name;
+    const char *country;
+    barcodeType type;
+};
+
+class BarcodeCountryTest : public ::testing::TestWithParam<CountryCase>
+{
+};
+
+TEST_P(BarcodeCountryTest, UndecidedFieldFollowsTheCountry)
+{
+    CFTABarcode field(nullptr);
+    field.setBarcodeType(btNone);
+    fill(field, tcCountry, QString::fromUtf8(GetParam().country));
+    EXPECT_EQ(field.getBarcodeType(), GetParam().type);
+    EXPECT_EQ(field.country().getData(), QString::fromUtf8(GetParam().country));
+}
+
+INSTANTIATE_TEST_SUITE_P(Countries, BarcodeCountryTest,
+                         ::testing::Values(CountryCase {"US", "United States", btPOSTNET},
+                                           CountryCase {"UK", "United Kingdom", btRM4SCC},
+                                           CountryCase {"Canada", "Canada", btFourState},
+                                           CountryCase {"Germany", "Germany", btNone}),
+                         [](const ::testing::TestParamInfo<CountryCase> &info) { return info.param.name; });
+
+TEST(CFTABarcodeTest, ChosenTypeSurvivesCountryChangesAndOtherSide)
+{
+    CFTABarcode field(nullptr);
+    fill(field, tcCountry, QStringLiteral("Canada"));
+    EXPECT_EQ(field.getBarcodeType(), btPOSTNET) << "a decided field keeps its code";
+    fill(field, tcZIP, QStringLiteral("12345"), false);
+    EXPECT_TRUE(field.isZipEmpty()) << "the sender's ZIP is not the recipient's";
+}
+
+struct FormatCase
+{
+    const char *name;
+    const char *country; // null: a format without a country part
+    bool custom;
+    barcodeType type;
+};
+
+class BarcodeFormatTest : public ::testing::TestWithParam<FormatCase>
+{
+};
+
+TEST_P(BarcodeFormatTest, FormatChoosesTheCode)
+{
+    const FormatCase &c = GetParam();
+    CFTABarcode field(nullptr);
+    field.setBarcodeType(c.type == btNone ? btPOSTNET : btNone);
+    std::unique_ptr<CAddressFormat> format;
+    if (c.country) {
+        format = formatFor(QString::fromLatin1(c.country), c.custom);
+    } else {
+        format = CAddressFormat::createRoot(tcRootFormat, CDDString(QStringLiteral("Bare")));
+        format->addSubFormat(tcCity, CDDString(QStringLiteral("City")), 0, 0);
+    }
+    field.setFormat(format.get(), 0);
+    EXPECT_EQ(field.getBarcodeType(), c.type);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, BarcodeFormatTest,
+                         ::testing::Values(FormatCase {"US", "us", false, btPOSTNET},
+                                           FormatCase {"UK", "uk", false, btRM4SCC},
+                                           FormatCase {"Canada", "ca", false, btFourState},
+                                           FormatCase {"Germany", "de", false, btNone},
+                                           FormatCase {"CustomGermany", "de", true, btPOSTNET},
+                                           FormatCase {"NoCountryPart", nullptr, false, btNone}),
+                         [](const ::testing::TestParamInfo<FormatCase> &info) { return info.param.name; });
+
+TEST(CFTABarcodeTest, BarCountsOfTheCodes)
+{
+    EXPECT_EQ(CFTABarcode::calcBarcodeWidth(CDDString(QStringLiteral("12345-6789"))), 52);
+    EXPECT_EQ(CFTABarcode::calcBarcodeWidth(CDDString(QStringLiteral("N/A"))), 0);
+    EXPECT_EQ(CFTABarcode::calc_RM4SCC_BarcodeWidth(CDDString(QStringLiteral("SW1A 1AA"))), 34);
+    EXPECT_EQ(CFTABarcode::calc_RM4SCC_BarcodeWidth(CDDString(QStringLiteral("sw1a 1aa"))), 14)
+        << "the raw count knows capitals only";
+    EXPECT_EQ(CFTABarcode::calc_RM4SCC_BarcodeWidth(CDDString(QStringLiteral("- -"))), 0);
+}
+
+TEST(CFTABarcodeTest, POSTNETSizesAndDrawsTheZIP)
+{
+    CFTABarcode field(kX, kY);
+    fill(field, tcZIP, QStringLiteral("12345-6789"));
+    EXPECT_EQ(field.GetText()->getString(), QStringLiteral("12345-6789"));
+    EXPECT_NEAR(field.GetSizeX(), 53 * 3.2727273, 1e-9);
+    EXPECT_DOUBLE_EQ(field.GetSizeY(), 13.0);
+
+    const QImage image = render([&](CDDDrawer &d) { field.Draw(&d, false, nullptr, false, true); });
+    const double baseline = kY + 11.0;
+    const std::string expected = "1" "00011" "00101" "00110" "01001" "01010" "01100" "10001" "10010" "10100"
+                                 "01010" "1"; // check digit 5 (sum 45)
+    ASSERT_EQ(barsAcross(image, baseline, 1.0), 52);
+    std::string read;
+    for (int i = 0; i < 52; ++i) {
+        const Extent e = columnAt(image, kX + (i + 1) * 3.2727273, baseline);
+        EXPECT_NEAR(e.bottom, 0.0, 0.3) << i;
+        read += std::abs(e.top - 9.0) < 0.3 ? '1' : std::abs(e.top - 3.6) < 0.3 ? '0' : '?';
+    }
+    EXPECT_EQ(read, expected);
+    EXPECT_NEAR(field.GetSizeX(), 53 * 3.2727273, 1e-9);
+}
+
+TEST(CFTABarcodeTest, RM4SCCEncodesALowerCasePostcodeLikeItsCapitals)
+{
+    CFTABarcode lower(kX, kY);
+    lower.setBarcodeType(btRM4SCC);
+    fill(lower, tcZIP, QStringLiteral("sw1a 1aa"));
+    CFTABarcode upper(kX, kY);
+    upper.setBarcodeType(btRM4SCC);
+    fill(upper, tcZIP, QStringLiteral("SW1A 1AA"));
+
+    EXPECT_NEAR(lower.GetSizeX(), 35 * 2.82, 1e-9) << "letters count after upper-casing";
+    EXPECT_DOUBLE_EQ(lower.GetSizeY(), 18.26);
+    EXPECT_EQ(lower.zip().getData(), QStringLiteral("sw1a 1aa")) << "the ZIP is kept as typed";
+
+    const QImage lowerImage = render([&](CDDDrawer &d) { lower.Draw(&d, false, nullptr, false, true); });
+    const QImage upperImage = render([&](CDDDrawer &d) { upper.Draw(&d, false, nullptr, false, true); });
+    const double baseline = kY + 16.26;
+    EXPECT_EQ(barsAcross(lowerImage, baseline, 7.0), 34) << "every bar crosses the tracker";
+    EXPECT_EQ(lowerImage, upperImage);
+    EXPECT_NEAR(lower.GetSizeX(), 35 * 2.82, 1e-9);
+    // Start bar: an ascender; stop bar: a full bar.
+    const Extent start = columnAt(lowerImage, kX + 1.41, baseline);
+    EXPECT_NEAR(start.top, 14.26, 0.3);
+    EXPECT_NEAR(start.bottom, 5.33, 0.3);
+    const Extent stop = columnAt(lowerImage, kX + 1.41 + 33 * 2.82, baseline);
+    EXPECT_NEAR(stop.top, 14.26, 0.3);
+    EXPECT_NEAR(stop.bottom, 0.0, 0.3);
+}
+
+TEST(CFTABarcodeTest, FourStateBarsAreCachedSizedAndDrawnOneWay)
+{
+    auto field = fourState(QStringLiteral("K1A 0B1"), QStringLiteral("123 Main Street"));
+    ASSERT_TRUE(field->hasCachedBars());
+    const short count = field->barCount();
+    ASSERT_EQ(count, 52);
+    const std::vector<char> bars = field->cachedBars();
+    ASSERT_EQ(bars.size(), 52u);
+    EXPECT_EQ(bars[0], 1);
+    EXPECT_EQ(bars[1], 3);
+    EXPECT_EQ(bars[50], 1);
+    EXPECT_EQ(bars[51], 3);
+    EXPECT_NEAR(field->GetSizeX(), 53 * 2.54, 1e-9);
+    EXPECT_DOUBLE_EQ(field->GetSizeY(), 18.26);
+
+    const QImage image = render([&](CDDDrawer &d) { field->Draw(&d, false, nullptr, false, true); });
+    EXPECT_NEAR(field->GetSizeX(), 53 * 2.54, 1e-9) << "drawing keeps the size set by sizing";
+    EXPECT_DOUBLE_EQ(field->GetSizeY(), 18.26);
+    const double baseline = kY + 12.62;
+    EXPECT_EQ(barsAcross(image, baseline, 5.3), 52);
+    for (int i = 0; i < 52; ++i) {
+        const Extent e = columnAt(image, kX + 1.13 + i * 2.54, baseline);
+        ASSERT_TRUE(e.present) << i;
+        const bool ascends = bars[size_t(i)] == cpcFull || bars[size_t(i)] == cpcAscender;
+        const bool descends = bars[size_t(i)] == cpcFull || bars[size_t(i)] == cpcDescender;
+        EXPECT_NEAR(e.top, ascends ? 10.62 : 6.16, 0.3) << i;
+        EXPECT_NEAR(e.bottom, descends ? 0.0 : 4.46, 0.3) << i;
+    }
+}
+
+TEST(CFTABarcodeTest, FourStateBarsFollowZIPAndStreet)
+{
+    auto field = fourState(QStringLiteral("K1A 0B1"), QStringLiteral("123 Main Street"));
+    const std::vector<char> first = field->cachedBars();
+    fill(*field, tcStreet, QStringLiteral("123 Main Street"));
+    EXPECT_EQ(field->cachedBars(), first) << "an unchanged street keeps the bars";
+    fill(*field, tcStreet, QStringLiteral("RR 5"));
+    ASSERT_TRUE(field->hasCachedBars());
+    EXPECT_NE(field->cachedBars(), first);
+    field->InvalidateCodeBars();
+    EXPECT_FALSE(field->hasCachedBars());
+    field->CacheCodeBars();
+    EXPECT_TRUE(field->hasCachedBars());
+}
+
+TEST(CFTABarcodeTest, LowerCaseCanadianAddressGivesTheSameBars)
+{
+    auto capitals = fourState(QStringLiteral("K1A 0B1"), QStringLiteral("RR 5"));
+    auto lower = fourState(QStringLiteral("k1a 0b1"), QStringLiteral("rr 5"));
+    ASSERT_TRUE(capitals->hasCachedBars());
+    EXPECT_EQ(lower->cachedBars(), capitals->cachedBars());
+    EXPECT_EQ(lower->zip().getData(), QStringLiteral("k1a 0b1")) << "the postcode stays as typed";
+}
+
+TEST(CFTABarcodeTest, FailedFourStateRecomputeLeavesNoBars)
+{
+    auto field = fourState(QStringLiteral("K1A 0B1"), QStringLiteral("123 Main Street"));
+    ASSERT_EQ(field->barCount(), 52);
+    fill(*field, tcZIP, QStringLiteral("12345"));
+    EXPECT_FALSE(field->hasCachedBars());
+    EXPECT_EQ(field->barCount(), 0) << "no room is kept for the old bars";
+    EXPECT_DOUBLE_EQ(field->GetSizeX(), field->placeholder().getContSizeX());
+
+    const QImage printed = render([&](CDDDrawer &d) { field->Draw(&d, false, nullptr, false, true); });
+    EXPECT_TRUE(isBlank(printed)) << "nothing is printed";
+    const QImage shown = render([&](CDDDrawer &d) { field->Draw(&d, false, nullptr, false, false); });
+    EXPECT_FALSE(isBlank(shown)) << "the screen shows the invitation";
+    EXPECT_EQ(barsAcross(shown, kY + 12.62, 5.3), 0);
+}
+
+TEST(CFTABarcodeTest, EmptyOrUndecidedFieldDrawsOnlyItsPlaceholderOnScreen)
+{
+    CFTABarcode field(kX, kY);
+    EXPECT_TRUE(isBlank(render([&](CDDDrawer &d) { field.Draw(&d, false, nullptr, false, true); })));
+    EXPECT_FALSE(isBlank(render([&](CDDDrawer &d) { field.Draw(&d, false, nullptr, false, false); })));
+
+    field.setBarcodeType(btNone);
+    fill(field, tcZIP, QStringLiteral("12345"));
+    EXPECT_DOUBLE_EQ(field.GetSizeX(), 0.0);
+    EXPECT_DOUBLE_EQ(field.GetSizeY(), 0.0);
+    EXPECT_TRUE(field.GetText()->isEmpty());
+    EXPECT_TRUE(isBlank(render([&](CDDDrawer &d) { field.Draw(&d, false, nullptr, false, false); })));
+    field.SetLocation(blStandalone);
+    field.ExpandByText();
+    EXPECT_DOUBLE_EQ(field.GetSizeX(), field.placeholder().getContSizeX());
+    EXPECT_FALSE(isBlank(render([&](CDDDrawer &d) { field.Draw(&d, false, nullptr, false, false); })));
+}
+
+TEST(CFTABarcodeTest, AlignmentAnchorHoldsWhileTheZIPGrows)
+{
+    for (const textAlignment alignment : {taLeft, taCenter, taRight}) {
+        CFTABarcode field(100.0, kY);
+        field.SetAlignment(alignment);
+        fill(field, tcZIP, QStringLiteral("12345"));
+        const double left = field.GetOriginX();
+        const double width = field.GetSizeX();
+        fill(field, tcZIP, QStringLiteral("12345-6789"));
+        const double growth = field.GetSizeX() - width;
+        ASSERT_NEAR(growth, 20 * 3.2727273, 1e-9);
+        const double shift = alignment == taRight ? growth : alignment == taCenter ? growth / 2.0 : 0.0;
+        EXPECT_NEAR(field.GetOriginX(), left - shift, 1e-9) << int(alignment);
+    }
+}
+
+TEST(CFTABarcodeTest, ScalingMovesTheAnchorButNotTheSize)
+{
+    CFTABarcode field(100.0, 50.0);
+    field.SetAlignment(taRight);
+    fill(field, tcZIP, QStringLiteral("12345"));
+    const double width = field.GetSizeX();
+    const double right = field.GetOriginX() + width;
+    field.updateCoordWithKoeff(0.5, 2.0, 0.0, 0.0);
+    EXPECT_NEAR(field.GetOriginX() + field.GetSizeX(), right * 0.5, 1e-9);
+    EXPECT_DOUBLE_EQ(field.GetOriginY(), 100.0);
+    EXPECT_DOUBLE_EQ(field.GetSizeX(), width);
+    field.SetAngle(30.0);
+    EXPECT_DOUBLE_EQ(field.GetAngle(), 0.0);
+}
+
+TEST(CFTABarcodeTest, CategoriesRoomAndPicking)
+{
+    CFTABarcode field(kX, kY);
+    textCategory found[3] = {tcNone, tcNone, tcNone};
+    EXPECT_EQ(field.GetContainTextCategories(found, 2), 0);
+    EXPECT_EQ(found[0], tcNone);
+    EXPECT_EQ(field.GetContainTextCategories(nullptr, 5), 3);
+    EXPECT_EQ(field.GetContainTextCategories(found, 3), 3);
+    EXPECT_EQ(found[0], tcCountry);
+    EXPECT_EQ(found[1], tcStreet);
+    EXPECT_EQ(found[2], tcZIP);
+
+    EXPECT_DOUBLE_EQ(field.GetPaddedBottomSizeY(), 10.0);
+    EXPECT_DOUBLE_EQ(field.GetPaddedTopSizeY(), 0.0);
+    field.SetLocation(blPanelRoomAbove);
+    EXPECT_DOUBLE_EQ(field.GetPaddedTopSizeY(), 10.0);
+    EXPECT_DOUBLE_EQ(field.GetPaddedBottomSizeY(), 0.0);
+    field.setBarcodeType(btNone);
+    EXPECT_DOUBLE_EQ(field.GetPaddedTopSizeY(), 0.0);
+    field.SetLocation(blStandalone);
+    EXPECT_FALSE(field.IsAddressPanelMember());
+
+    field.setBarcodeType(btPOSTNET);
+    fill(field, tcZIP, QStringLiteral("12345"));
+    bool selected = false;
+    actionType action = actionType(3);
+    EXPECT_EQ(field.PickMe(kX + 5.0, kY + 5.0, selected, 1.0, action, 0), &field);
+    EXPECT_EQ(field.PickMyDot(kX, kY, 5.0), 0);
+}
+
+TEST(CFTABarcodeTest, SaveAndLoadKeepTheFieldAndRecomputeTheBars)
+{
+    auto saved = fourState(QStringLiteral("K1A 0B1"), QStringLiteral("123 Main Street"));
+    saved->SetLocation(blPanelRoomAbove);
+    fill(*saved, tcCountry, QStringLiteral("Canada"));
+    CDDArchive archive(true);
+    ASSERT_TRUE(saved->Serialize(archive, nullptr));
+    archive.setStoring(false);
+
+    const std::unique_ptr<CFTComponent> made = FTComponentFactory::createComponent(9, 100, nullptr);
+    auto *loaded = dynamic_cast<CFTABarcode *>(made.get());
+    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(loaded->Serialize(archive, nullptr));
+    EXPECT_EQ(loaded->getBarcodeType(), btFourState);
+    EXPECT_EQ(loaded->GetLocation(), blPanelRoomAbove);
+    EXPECT_EQ(loaded->zip().getData(), QStringLiteral("K1A 0B1"));
+    EXPECT_EQ(loaded->street().getData(), QStringLiteral("123 Main Street"));
+    EXPECT_EQ(loaded->country().getData(), QStringLiteral("Canada"));
+    EXPECT_EQ(loaded->GetText()->getString(), QStringLiteral("K1A 0B1"));
+    EXPECT_EQ(loaded->cachedBars(), saved->cachedBars());
+    EXPECT_DOUBLE_EQ(loaded->GetSizeX(), saved->GetSizeX());
+    EXPECT_DOUBLE_EQ(loaded->GetSizeY(), saved->GetSizeY());
+}
+
+} // namespace
