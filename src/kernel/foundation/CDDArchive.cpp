@@ -109,12 +109,19 @@ void logUnread(const QString &key, const QString &reason)
     qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" not read: %2").arg(key, reason);
 }
 
+// Read once: archives are made for every component saved, loaded or copied.
+int runningBundleVersion()
+{
+    static const int version = PWBundle::mainBundle().bundleVersion();
+    return version;
+}
+
 } // namespace
 
 CDDArchive::CDDArchive(bool storing, packageType type)
     : m_storing(storing), m_packageType(type)
 {
-    m_bundleVersion = PWBundle::mainBundle().bundleVersion();
+    m_bundleVersion = runningBundleVersion();
     if (storing) {
         m_dictionary = std::make_shared<PWPlist::Dictionary>();
         if (type == ptPackage)
@@ -316,7 +323,7 @@ bool CDDArchive::SetData(const QString &key, const CDDString &value) const
 
 bool CDDArchive::SetData(const QString &key) const
 {
-    return store(key, textValue(QByteArray::number(PWBundle::mainBundle().bundleVersion())));
+    return store(key, textValue(QByteArray::number(runningBundleVersion())));
 }
 
 bool CDDArchive::GetData(const QString &key, int *value) const

@@ -32,6 +32,25 @@ auto findOwned(const std::vector<std::unique_ptr<T>> &pool, const T *item)
     return std::find_if(pool.begin(), pool.end(), [item](const std::unique_ptr<T> &owned) { return owned.get() == item; });
 }
 
+// The pool takes ownership of what leaves every list, once.
+template <typename T>
+void moveIntoPool(std::vector<std::unique_ptr<T>> &pool, const T *item)
+{
+    if (item && findOwned(pool, item) == pool.end())
+        pool.emplace_back(const_cast<T *>(item));
+}
+
+// The list the caller put the item into owns it from now on.
+template <typename T>
+void takeOutOfPool(std::vector<std::unique_ptr<T>> &pool, const T *item)
+{
+    const auto found = findOwned(pool, item);
+    if (found == pool.end())
+        return;
+    (void)found->release();
+    pool.erase(found);
+}
+
 bool isSeriesField(const CFTComponent *component)
 {
     const int classID = component->getClassID();
@@ -303,33 +322,22 @@ bool CFTACoreDoc::DeleteLayoutGuideline(const CFTLayoutGuideline *guideline, int
 
 void CFTACoreDoc::autorelease(const CFTComponent *component)
 {
-    if (component && findOwned(maDeletedPool, component) == maDeletedPool.end())
-        maDeletedPool.emplace_back(const_cast<CFTComponent *>(component));
+    moveIntoPool(maDeletedPool, component);
 }
 
 void CFTACoreDoc::autoretain(const CFTComponent *component)
 {
-    const auto found = findOwned(maDeletedPool, component);
-    if (found == maDeletedPool.end())
-        return;
-    // The list the caller put it into owns it from now on.
-    (void)found->release();
-    maDeletedPool.erase(found);
+    takeOutOfPool(maDeletedPool, component);
 }
 
 void CFTACoreDoc::autorelease(const CFTLayoutGuideline *guideline)
 {
-    if (guideline && findOwned(maDeletedLayoutGuidelinesPool, guideline) == maDeletedLayoutGuidelinesPool.end())
-        maDeletedLayoutGuidelinesPool.emplace_back(const_cast<CFTLayoutGuideline *>(guideline));
+    moveIntoPool(maDeletedLayoutGuidelinesPool, guideline);
 }
 
 void CFTACoreDoc::autoretain(const CFTLayoutGuideline *guideline)
 {
-    const auto found = findOwned(maDeletedLayoutGuidelinesPool, guideline);
-    if (found == maDeletedLayoutGuidelinesPool.end())
-        return;
-    (void)found->release();
-    maDeletedLayoutGuidelinesPool.erase(found);
+    takeOutOfPool(maDeletedLayoutGuidelinesPool, guideline);
 }
 
 bool CFTACoreDoc::isInDeletedPool(const CFTComponent *component) const

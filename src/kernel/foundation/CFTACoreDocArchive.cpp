@@ -6,7 +6,6 @@
 #include "CDDArchiveKeys.h"
 #include "CFTComponent.h"
 #include "CFTLayoutGuideline.h"
-#include "platform/PWBundle.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -15,15 +14,8 @@ namespace {
 
 constexpr int kExtendedTextClassID = 16;
 
-// Archives made inside the process carry the running version, so that nothing they hold is
-// read as an old file's.
-int currentBundleVersion()
-{
-    return PWBundle::mainBundle().bundleVersion();
-}
-
-// Entries are read like the list that holds them. (Set on the entry in place: a copy of an
-// archive does not carry its bundle version.)
+// Entries are read like the archive that holds them: with its bundle version (the list archive
+// carries it already) and its archive path, against which pictures resolve their references.
 void readLikeParent(CDDArchive &entry, const CDDArchive &parent)
 {
     entry.setBundleVersion(parent.getBundleVersion());
@@ -67,7 +59,6 @@ std::unique_ptr<CFTACoreDoc::ftSide> CFTACoreDoc::ftSide::clone() const
     auto copy = std::make_unique<ftSide>();
     const auto copyList = [](const std::vector<CFTComponent *> &from, std::vector<CFTComponent *> &to) {
         CDDArchive archive(true);
-        archive.setBundleVersion(currentBundleVersion());
         std::vector<CFTComponent *> source = from;
         CFTACoreDoc::SerializeComponents(archive, &source, false);
         archive.setStoring(false);
@@ -99,7 +90,6 @@ std::unique_ptr<CFTACoreDoc::ftSide> CFTACoreDoc::ftSide::clone() const
 CDDArchive CFTACoreDoc::GetArchiveFromObject(CFTComponent *component, const CDDArchive *parent)
 {
     CDDArchive archive(true, parent ? parent->GetPackageType() : ptInline);
-    archive.setBundleVersion(currentBundleVersion());
     if (parent)
         archive.SetArchivePath(parent->GetArchivePath());
     if (component)
@@ -162,7 +152,6 @@ bool CFTACoreDoc::SerializeLayoutGuidelines(CDDArchive &archive, int sideIndex)
         archive.BeginArrayData();
         for (CFTLayoutGuideline *guideline : page->maLayoutGuidelines) {
             CDDArchive entry(true);
-            entry.setBundleVersion(currentBundleVersion());
             guideline->Serialize(entry, nullptr);
             archive.SetData(key_LayoutGuidelines, entry);
         }
