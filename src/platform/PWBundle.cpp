@@ -1,5 +1,7 @@
 #include "PWBundle.h"
 
+#include "PWNumbers.h"
+
 #include "PWLog.h"
 
 #include <QDir>
@@ -21,30 +23,6 @@ std::mutex &bundleMutex()
 }
 
 const QString kLocalization = QStringLiteral("en.lproj");
-
-// A version string's integer value: leading blanks, an optional sign, then as many digits as
-// follow ("101.2" is 101, "abc" is 0), clamped to the int range.
-int leadingInteger(const QString &text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i).isSpace())
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    qint64 value = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (c < u'0' || c > u'9')
-            break;
-        value = value * 10 + (c - u'0');
-        if (value > std::numeric_limits<int>::max())
-            return negative ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
-    }
-    return int(negative ? -value : value);
-}
 
 PWPlist::Dictionary readDictionary(const QString &path, const QString &what)
 {
@@ -134,7 +112,7 @@ int PWBundle::bundleVersion() const
     if (version.isNumber())
         return int(std::clamp<qint64>(version.toInteger(), std::numeric_limits<int>::min(),
                                       std::numeric_limits<int>::max()));
-    return leadingInteger(version.toString());
+    return PWLeadingInteger<int>(version.toString().toLatin1());
 }
 
 QString PWBundle::shortVersionString() const

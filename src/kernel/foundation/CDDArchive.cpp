@@ -5,6 +5,7 @@
 #include "FTUtilities.h"
 #include "platform/PWAttributedString.h"
 #include "platform/PWBundle.h"
+#include "platform/PWNumbers.h"
 #include "platform/PWFont.h"
 #include "platform/PWKeyedArchiver.h"
 #include "platform/PWKeyedUnarchiver.h"
@@ -22,32 +23,6 @@ namespace {
 bool isSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// The integer at the start of a text, as the platform's intValue reads it: leading white space,
-// an optional sign, digits; saturated at the type's range; 0 without digits.
-template <typename Integer>
-Integer leadingInteger(const QByteArray &text)
-{
-    const char *p = text.constData();
-    const char *const end = p + text.size();
-    while (p < end && isSpace(*p))
-        ++p;
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-'))
-        negative = *p++ == '-';
-    constexpr auto low = std::numeric_limits<Integer>::min();
-    constexpr auto high = std::numeric_limits<Integer>::max();
-    Integer value = 0;
-    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
-        const int digit = *p - '0';
-        if (negative) {
-            value = value < (low + digit) / 10 ? low : Integer(value * 10 - digit);
-        } else {
-            value = value > (high - digit) / 10 ? high : Integer(value * 10 + digit);
-        }
-    }
-    return value;
 }
 
 // The number at the start of text (after white space, with an optional sign), as strtod reads
@@ -339,7 +314,7 @@ bool CDDArchive::GetData(const QString &key, long *value) const
 {
     const PWPlist stored = value ? this->value(key) : PWPlist();
     if (stored.isString()) {
-        *value = leadingInteger<long>(stored.toString().toLatin1());
+        *value = PWLeadingInteger<long>(stored.toString().toLatin1());
     } else if (stored.isInteger()) {
         *value = long(stored.toInteger());
     } else if (stored.isReal() && std::isfinite(stored.toReal())) {
