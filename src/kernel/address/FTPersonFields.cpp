@@ -285,38 +285,29 @@ QString getABPropertyKeyForCustomIndex(unsigned int index)
 
 QString getLabelForAddressType(textCategory category, addressType type)
 {
-    const int c = int(category);
     if (type == adOther)
         return kOtherTypeLabel;
-    if (c == 7) {
-        if (type == adMain)
-            return kPWPhoneMainLabel;
-        if (type == adWork)
-            return kPWPhoneWorkLabel;
-        if (type == adHome)
-            return kPWPhoneHomeLabel;
-        return QString();
-    }
-    if (c == 8) {
-        if (type == adWork)
-            return kPWPhoneWorkFAXLabel;
-        if (type == adHome)
-            return kPWPhoneHomeFAXLabel;
-        return QString();
-    }
-    if (c == 10) {
-        if (type == adWork)
-            return kPWEmailWorkLabel;
-        if (type == adHome)
-            return kPWEmailHomeLabel;
-        return QString();
-    }
-    if (c == 5 || c == 11 || (c >= 13 && c <= 16) || (c >= 122 && c <= 126)) {
-        if (type == adWork)
-            return kPWWorkLabel;
-        if (type == adHome)
-            return kPWHomeLabel;
-    }
+    // The labels of the main, work and home entries of the property behind the category.
+    struct TypeLabels
+    {
+        QString main, work, home;
+    };
+    const int c = int(category);
+    TypeLabels labels;
+    if (c == 7)
+        labels = { kPWPhoneMainLabel, kPWPhoneWorkLabel, kPWPhoneHomeLabel };
+    else if (c == 8)
+        labels = { QString(), kPWPhoneWorkFAXLabel, kPWPhoneHomeFAXLabel };
+    else if (c == 10)
+        labels = { QString(), kPWEmailWorkLabel, kPWEmailHomeLabel };
+    else if (c == 5 || c == 11 || (c >= 13 && c <= 16) || (c >= 122 && c <= 126))
+        labels = { QString(), kPWWorkLabel, kPWHomeLabel };
+    if (type == adMain)
+        return labels.main;
+    if (type == adWork)
+        return labels.work;
+    if (type == adHome)
+        return labels.home;
     return QString();
 }
 
