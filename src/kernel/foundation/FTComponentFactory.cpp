@@ -1,6 +1,7 @@
 #include "FTComponentFactory.h"
 
 #include "CFTComponent.h"
+#include "address/CFTAAddressPanel.h"
 #include "address/CFTAAddressText.h"
 #include "address/CFTABarcode.h"
 #include "drawing/CFTCounterField.h"
@@ -70,6 +71,7 @@ std::map<int, FTComponentFactory::Creator> &registry()
         {kPicture, [](CFTComponent *) { return std::make_unique<CFTPicture>(); }},
         {kBackgroundPicture, [](CFTComponent *) { return std::make_unique<CFTExtPicture>(); }},
         {kSmartField, [](CFTComponent *parent) { return std::make_unique<CFTSmartField>(parent); }},
+        {kAddressPanel, [](CFTComponent *) { return std::make_unique<CFTAAddressPanel>(); }},
         {kAddressText, [](CFTComponent *parent) { return std::make_unique<CFTAAddressText>(parent); }},
         {kBarcode, [](CFTComponent *parent) { return std::make_unique<CFTABarcode>(parent); }},
         {kCounterField, [](CFTComponent *parent) { return std::make_unique<CFTCounterField>(parent); }},

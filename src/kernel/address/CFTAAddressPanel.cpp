@@ -1,0 +1,666 @@
+#include "CFTAAddressPanel.h"
+
+#include "address/CAddressFormat.h"
+#include "address/FTAddressLog.h"
+#include "foundation/CDDArchive.h"
+#include "foundation/CDDArchiveKeys.h"
+#include "foundation/FTComponentFactory.h"
+
+#include <algorithm>
+#include <array>
+
+CFTAAddressPanel::CFTAAddressPanel()
+{
+    init(true);
+}
+
+CFTAAddressPanel::CFTAAddressPanel(bool toFrom, const CAddressFormat *format, const CFTComponent *styleSource,
+                                   bool placeholder)
+{
+    init(toFrom);
+    if (styleSource) {
+        if (const std::optional<QTextCharFormat> style = styleSource->GetFontAttr(nullptr))
+            mDefText.SetFontAttr(*style);
+    }
+    m_bAuto = placeholder;
+    if (format)
+        replaceFormat(format, kApplyLeafModes);
+}
+
+CFTAAddressPanel::~CFTAAddressPanel()
+{
+    // The fields measure their labels against the default settings: they go first.
+    mCurrentText = nullptr;
+    mAddressTexts.clear();
+}
+
+void CFTAAddressPanel::init(bool toFrom)
+{
+    mCurrentText = nullptr;
+    mDefText.Init();
+    mDefText.SetAlignment(taLeft);
+    mdColumnSpacing = 0.0;
+    mdRowSpacing = 0.0;
+    mdMarginX = 5.0;
+    mdMarginY = 5.0;
+    mdMinSizeX = 40.0;
+    mdMinSizeY = 20.0;
+    m_bEmpty = false;
+    m_bToFrom = toFrom;
+    m_addressType = adWork;
+    m_bPreferred = true;
+    m_bNeedAutoExpand = false;
+    m_bEditing = false;
+    mdCornerRadius = 5.0;
+    m_bBarcodeHidden = true;
+    m_barcodeLocation = blPanelRoomBelow;
+    m_bNeedUpdate = true;
+    m_bShowAllFields = false;
+    m_bAuto = false;
+    m_bPrintMode = false;
+    mfContentRight = float(mdMarginX);
+    mfContentBottom = float(mdMarginY);
+}
+
+QString CFTAAddressPanel::getContextMenu() const
+{
+    // The canvas shows its address menu for kind "1".
+    return QStringLiteral("1");
+}
+
+// --- Fields --------------------------------------------------------------------------------------
+
+CFTAAddressText *CFTAAddressPanel::addressComponentAtIndex(unsigned int index) const
+{
+    return index < mAddressTexts.size() ? mAddressTexts[index].get() : nullptr;
+}
+
+CFTAAddressText *CFTAAddressPanel::getAddressComponentWithTextCategory(textCategory category) const
+{
+    for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts)
+        if (field && field->GetTextCategory() == category)
+            return field.get();
+    return nullptr;
+}
+
+CDDText *CFTAAddressPanel::getText(textCategory category) const
+{
+    CFTAAddressText *const field = getAddressComponentWithTextCategory(category);
+    return field ? field->GetText() : nullptr;
+}
+
+bool CFTAAddressPanel::containKey(textCategory category) const
+{
+    return mpFormat && mpFormat->containKey(category);
+}
+
+CFTAAddressText *CFTAAddressPanel::createObjectFromType(textCategory category, bool reuse)
+{
+    if (reuse) {
+        if (CFTAAddressText *existing = getAddressComponentWithTextCategory(category))
+            return existing;
+    }
+    std::unique_ptr<CFTAAddressText> field;
+    if (category == tcBarcode) {
+        field = std::make_unique<CFTABarcode>(0.0, 0.0);
+        field->SetToFrom(m_bToFrom);
+        field->SetAddressType(m_addressType);
+    } else {
+        const CDDString *label = mpFormat ? mpFormat->labelForKey(category) : nullptr;
+        field = std::make_unique<CFTAAddressText>(m_bToFrom, category, m_addressType, label, &mDefText);
+    }
+    mAddressTexts.push_back(std::move(field));
+    return mAddressTexts.back().get();
+}
+
+void CFTAAddressPanel::initEnumerator()
+{
+    for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts)
+        if (field)
+            field->setEnumMark(false);
+}
+
+CFTAAddressText *CFTAAddressPanel::getNextAddressComponent(textCategory category, bool create)
+{
+    for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts) {
+        if (field && field->GetTextCategory() == category && !field->isEnumMark()) {
+            field->setEnumMark(true);
+            return field.get();
+        }
+    }
+    if (!create)
+        return nullptr;
+    CFTAAddressText *const made = createObjectFromType(category, false);
+    made->setEnumMark(true);
+    return made;
+}
+
+CFTAAddressText *CFTAAddressPanel::getNextAddressComponent()
+{
+    for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts) {
+        if (field && !field->isEnumMark()) {
+            field->setEnumMark(true);
+            return field.get();
+        }
+    }
+    return nullptr;
+}
+
+qsizetype CFTAAddressPanel::indexOf(const CFTAAddressText *field) const
+{
+    for (size_t i = 0; i < mAddressTexts.size(); ++i)
+        if (field && mAddressTexts[i].get() == field)
+            return qsizetype(i);
+    return -1;
+}
+
+bool CFTAAddressPanel::removeAddressComponent(CFTAAddressText *field)
+{
+    const qsizetype index = indexOf(field);
+    if (index < 0)
+        return false;
+    if (mCurrentText == field)
+        mCurrentText = nullptr;
+    (void)mAddressTexts[size_t(index)].release();
+    mAddressTexts.erase(mAddressTexts.begin() + index);
+    m_bNeedUpdate = true;
+    return true;
+}
+
+bool CFTAAddressPanel::eraseAddressComponent(CFTAAddressText *field)
+{
+    return removeAddressComponent(field);
+}
+
+int CFTAAddressPanel::replaceAddressComponent(textCategory category, CFTAAddressText *newField)
+{
+    CFTAAddressText *const old = getNextAddressComponent(category, false);
+    const qsizetype index = indexOf(old);
+    if (index < 0 || !newField || newField == old)
+        return 0;
+    if (mCurrentText == old)
+        mCurrentText = newField;
+    newField->setEnumMark(true);
+    mAddressTexts[size_t(index)].reset(newField);
+    m_bNeedUpdate = true;
+    return 1;
+}
+
+CFTComponent *CFTAAddressPanel::GroupObject(CFTComponent *component)
+{
+    auto *const field = dynamic_cast<CFTAAddressText *>(component);
+    if (!field || indexOf(field) >= 0)
+        return nullptr;
+    CFTAAddressText *const found = getAddressComponentWithTextCategory(field->GetTextCategory());
+    if (!found) {
+        mAddressTexts.emplace_back(field);
+    } else {
+        // The field it replaces goes to the caller rather than being deleted, so that an undo
+        // can put it back.
+        const qsizetype index = indexOf(found);
+        if (mCurrentText == found)
+            mCurrentText = field;
+        (void)mAddressTexts[size_t(index)].release();
+        mAddressTexts[size_t(index)].reset(field);
+    }
+    m_bNeedUpdate = true;
+    return found;
+}
+
+CFTComponent *CFTAAddressPanel::UngroupObjectWithCategory(textCategory index)
+{
+    // The argument is a list position: one outside the list answers null and changes nothing.
+    if (int(index) < 0 || size_t(index) >= mAddressTexts.size())
+        return nullptr;
+    CFTAAddressText *const field = mAddressTexts[size_t(index)].release();
+    mAddressTexts.erase(mAddressTexts.begin() + int(index));
+    if (mCurrentText == field)
+        mCurrentText = nullptr;
+    m_bNeedUpdate = true;
+    return field;
+}
+
+void CFTAAddressPanel::Ungroup(std::vector<CFTComponent *> &out)
+{
+    const bool showAll = m_bShowAllFields;
+    setShowAllFields(true);
+    updateFormat();
+    initEnumerator();
+    std::vector<CFTAAddressText *> kept;
+    if (mpFormat && mpFormat->initEnumeration()) {
+        do {
+            while (CAddressFormat *leaf = mpFormat->nextObjectInRow()) {
+                CFTAAddressText *const field = getNextAddressComponent(leaf->getTextCategory(), false);
+                if (field && field->isEnabled(forced()))
+                    kept.push_back(field);
+            }
+        } while (mpFormat->nextRow());
+    }
+    for (std::unique_ptr<CFTAAddressText> &field : mAddressTexts) {
+        if (field && std::find(kept.begin(), kept.end(), field.get()) != kept.end())
+            out.push_back(field.release());
+    }
+    mAddressTexts.clear();
+    mCurrentText = nullptr;
+    m_bEditing = false;
+    setShowAllFields(showAll);
+}
+
+void CFTAAddressPanel::Group(std::vector<CFTComponent *> &components)
+{
+    std::vector<CFTComponent *> left;
+    for (CFTComponent *component : components) {
+        auto *const field = dynamic_cast<CFTAAddressText *>(component);
+        if (!field || indexOf(field) >= 0) {
+            left.push_back(component);
+            continue;
+        }
+        // A field of a category the panel already has is merged in its place; the one it
+        // replaces is handed back among the components left to the caller.
+        if (CFTComponent *replaced = GroupObject(field))
+            left.push_back(replaced);
+    }
+    components = std::move(left);
+    m_bNeedUpdate = true;
+    applyAlignment();
+}
+
+int CFTAAddressPanel::GetContainTextCategories(textCategory *categories, int maximum)
+{
+    if (!categories)
+        return int(mAddressTexts.size());
+    int written = 0;
+    for (auto it = mAddressTexts.rbegin(); it != mAddressTexts.rend() && written < maximum; ++it) {
+        if (!*it)
+            continue;
+        const textCategory category = (*it)->GetTextCategory();
+        if (std::find(categories, categories + written, category) == categories + written)
+            categories[written++] = category;
+    }
+    return written;
+}
+
+void CFTAAddressPanel::GetExportKeys(addressExportOptions options, std::vector<textCategory> &keys)
+{
+    if (!mpFormat || !mpFormat->initEnumeration())
+        return;
+    initEnumerator();
+    do {
+        while (CAddressFormat *leaf = mpFormat->nextObjectInRow()) {
+            CFTAAddressText *const field = getNextAddressComponent(leaf->getTextCategory(), false);
+            if (!field)
+                continue;
+            if (int(options) == 1 && !field->isEnabled(forced()))
+                continue;
+            keys.push_back(leaf->getTextCategory());
+        }
+    } while (mpFormat->nextRow());
+}
+
+// --- Format --------------------------------------------------------------------------------------
+
+std::unique_ptr<CAddressFormat> CFTAAddressPanel::replaceFormat(const CAddressFormat *format, int flags)
+{
+    if (!format)
+        return nullptr;
+    std::unique_ptr<CAddressFormat> previous = std::move(mpFormat);
+    mpFormat = format->clone();
+
+    bool focusSurvives = false;
+    CFTAAddressText *firstField = nullptr;
+    initEnumerator();
+    if (mpFormat->initEnumeration()) {
+        do {
+            while (CAddressFormat *leaf = mpFormat->nextObjectInRow()) {
+                const textCategory category = leaf->getTextCategory();
+                CFTAAddressText *const field = getNextAddressComponent(category, true);
+                if (!firstField)
+                    firstField = field;
+                if (mCurrentText && mCurrentText->GetTextCategory() == category)
+                    focusSurvives = true;
+                if (!(flags & kKeepLabels) && category != tcBarcode && leaf->getLabel())
+                    field->setLabel(*leaf->getLabel());
+                field->setFormat(mpFormat.get(), 0);
+                if (flags & kApplyLeafModes) {
+                    if (leaf->getMode() != fmUnset)
+                        field->setMode(leaf->getMode());
+                    if (leaf->getText() && !leaf->getText()->isEmpty())
+                        field->SetString(*leaf->getText());
+                }
+                field->resetFormatRules(false);
+            }
+        } while (mpFormat->nextRow());
+    }
+
+    if (!focusSurvives) {
+        if (mCurrentText && m_bEditing)
+            mCurrentText->endEditText(nullptr);
+        m_bEditing = false;
+        mCurrentText = firstField;
+    }
+    if (!(flags & kKeepLayout))
+        m_bNeedUpdate = true;
+    const CAddressFormat *root = mpFormat->getFormatWithKey(tcRootFormat);
+    const CDDString *name = root ? root->name() : nullptr;
+    mTemplateName = name ? *name : CDDString();
+    return previous;
+}
+
+int CFTAAddressPanel::setFormat(const CAddressFormat *format, int flags)
+{
+    if (!format)
+        return 0;
+    replaceFormat(format, flags);
+    return 1;
+}
+
+// --- Modes, side and type ------------------------------------------------------------------------
+
+bool CFTAAddressPanel::isEnabled(textCategory category) const
+{
+    const CFTAAddressText *const field = getAddressComponentWithTextCategory(category);
+    return field && field->isEnabled(forced());
+}
+
+void CFTAAddressPanel::setMode(textCategory category, fieldMode mode)
+{
+    for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts) {
+        if (field && field->GetTextCategory() == category) {
+            field->setMode(mode);
+            m_bNeedUpdate = true;
+        }
+    }
+}
+
+fieldMode CFTAAddressPanel::getMode(textCategory category) const
+{
+    CFTAAddressText *const field = getAddressComponentWithTextCategory(category);
+    return field ? field->getMode() : fmNever;
+}
+
+void CFTAAddressPanel::setBatchMode(textCategory category, fieldMode mode)
+{
+    static constexpr std::array<textCategory, 5> kNameParts = {tcFirstName, tcLastName, tcPrefix, tcSuffix,
+                                                               tcMiddleName};
+    if (std::find(kNameParts.begin(), kNameParts.end(), category) == kNameParts.end()) {
+        setMode(category, mode);
+        return;
+    }
+    for (textCategory part : kNameParts)
+        setMode(part, mode);
+}
+
+void CFTAAddressPanel::SwitchCountryFieldVisible()
+{
+    if (containKey(tcCountry) && getMode(tcCountry) == fmNever)
+        setMode(tcCountry, fmWhenFilled);
+}
+
+void CFTAAddressPanel::setShowAllFields(bool show)
+{
+    m_bShowAllFields = show;
+    m_bNeedUpdate = true;
+}
+
+void CFTAAddressPanel::SetToFrom(bool toFrom)
+{
+    m_bToFrom = toFrom;
+    for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts)
+        if (field)
+            field->SetToFrom(toFrom);
+}
+
+addressType CFTAAddressPanel::GetAddressType() const
+{
+    if (int(m_addressType) != -1 || mAddressTexts.empty())
+        return m_addressType;
+    std::optional<addressType> common;
+    for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts) {
+        if (!field)
+            continue;
+        if (common && *common != field->GetAddressType())
+            return addressType(-1);
+        common = field->GetAddressType();
+    }
+    return common.value_or(addressType(-1));
+}
+
+void CFTAAddressPanel::SetAddressType(addressType type)
+{
+    m_addressType = type;
+    for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts)
+        if (field)
+            field->SetAddressType(type);
+}
+
+void CFTAAddressPanel::SetPreferredAddress(bool preferred)
+{
+    m_bPreferred = preferred;
+    for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts)
+        if (field)
+            field->SetPreferredAddress(preferred);
+}
+
+void CFTAAddressPanel::setRepresentationType(objectRepType type, bool)
+{
+    _representation = type;
+    for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts)
+        if (field)
+            field->setRepresentationType(type, true);
+}
+
+// --- Barcode -------------------------------------------------------------------------------------
+
+void CFTAAddressPanel::SetBarcodeLocation(barcodeLocation location)
+{
+    if (auto *barcode = dynamic_cast<CFTABarcode *>(GetObjectForTextCategory(tcBarcode)))
+        barcode->SetLocation(location);
+    NeedAutoExpand();
+    m_barcodeLocation = location;
+}
+
+int CFTAAddressPanel::GetBarcodeLocation() const
+{
+    const CFTComponent *const barcode = getAddressComponentWithTextCategory(tcBarcode);
+    return barcode ? barcode->GetLocation() : -1;
+}
+
+// --- Categories and filling ----------------------------------------------------------------------
+
+textCategory CFTAAddressPanel::GetTextCategory() const
+{
+    return mCurrentText ? mCurrentText->GetTextCategory() : tcNone;
+}
+
+CDDText *CFTAAddressPanel::GetText()
+{
+    return mCurrentText ? mCurrentText->GetText() : nullptr;
+}
+
+CFTComponent *CFTAAddressPanel::GetObjectForTextCategory(textCategory category)
+{
+    return containKey(category) ? createObjectFromType(category, true) : nullptr;
+}
+
+const CFTComponent *CFTAAddressPanel::GetObjectForTextCategory(textCategory category) const
+{
+    // A const panel cannot make the field: it answers the one it has.
+    return containKey(category) ? getAddressComponentWithTextCategory(category) : nullptr;
+}
+
+void CFTAAddressPanel::SetString(bool toFrom, textCategory category, addressType type, const CDDString &text,
+                                 textCategory linkCategory, bool append)
+{
+    if (toFrom != m_bToFrom)
+        return;
+    const textCategory key = int(linkCategory) == -1 ? category : linkCategory;
+    initEnumerator();
+    while (CFTAAddressText *field = getNextAddressComponent(key, false)) {
+        CDDString value = text;
+        if (append) {
+            if (std::unique_ptr<CDDString> joined = CDDString::createStringByAppendingString(
+                    QStringLiteral(","), field->GetString(), text, true, true))
+                value = *joined;
+        }
+        field->SetString(toFrom, category, type, value, tcNone, false);
+        m_bNeedUpdate = true;
+    }
+}
+
+// --- Snapshot and archive ------------------------------------------------------------------------
+
+void CFTAAddressPanel::snapshotObject()
+{
+    CFTComponent::snapshotObject();
+    for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts)
+        if (field)
+            field->snapshotObject();
+}
+
+void CFTAAddressPanel::restoreObject()
+{
+    CFTComponent::restoreObject();
+    for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts)
+        if (field)
+            field->restoreObject();
+    updateFormat();
+}
+
+void CFTAAddressPanel::serializeFields(const CDDArchive &archive)
+{
+    archive.BeginArrayData();
+    for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts) {
+        // Every field is written, empty ones too: a field kept visible while empty, or hidden by
+        // the user, must come back with its mode and style, which the format alone cannot give.
+        if (!field)
+            continue;
+        CDDArchive child(true, archive.GetPackageType());
+        child.SetArchivePath(archive.GetArchivePath());
+        field->Serialize(child, nullptr);
+        archive.SetData(key_Components, child);
+    }
+    archive.EndArrayData(key_Components);
+}
+
+void CFTAAddressPanel::loadFields(const CDDArchive &archive, bool oldFile, CDDString *zip, CDDString *street,
+                                  CDDString *country)
+{
+    CDDArchive entries(false, archive.GetPackageType());
+    if (!archive.GetData(key_Components, entries) || !entries.isArrayProcessing())
+        return;
+    for (int i = 0; i < entries.countObjectsInArray(); ++i) {
+        CDDArchive entry = entries.objectAtIndexInArray(i);
+        entry.setBundleVersion(archive.getBundleVersion());
+        entry.SetArchivePath(archive.GetArchivePath());
+        std::unique_ptr<CFTComponent> made;
+        if (oldFile) {
+            made = std::make_unique<CFTAAddressText>(&mDefText);
+            made->Serialize(entry, nullptr);
+        } else {
+            made = CFTComponent::CreateFromArchive(entry, nullptr, &mDefText);
+        }
+        auto *const field = dynamic_cast<CFTAAddressText *>(made.get());
+        if (!field) {
+            if (made)
+                qCWarning(lcAddress) << "an address panel entry that is not an address field was left out";
+            continue;
+        }
+        if (int(field->GetTextCategory()) == -1)
+            continue;
+        if (oldFile && field->GetToFrom()) {
+            if (field->GetTextCategory() == tcZIP)
+                *zip = field->GetString();
+            else if (field->GetTextCategory() == tcStreet)
+                *street = field->GetString();
+            else if (field->GetTextCategory() == tcCountry)
+                *country = field->GetString();
+        }
+        (void)made.release();
+        mAddressTexts.emplace_back(field);
+    }
+}
+
+void CFTAAddressPanel::loadOldBarcode(const CDDArchive &archive, const CDDString &zip, const CDDString &street,
+                                      const CDDString &country)
+{
+    CDDArchive child(false, archive.GetPackageType());
+    if (m_bBarcodeHidden || !archive.GetData(key_Barcode, child))
+        return;
+    child.setBundleVersion(archive.getBundleVersion());
+    auto barcode = std::make_unique<CFTABarcode>(0.0, 0.0);
+    barcode->CFTComponent::Serialize(child, nullptr);
+    int location = 0;
+    if (child.GetData(key_BarcodeLocation, &location)) {
+        barcode->SetLocation(location == 1 ? blPanelRoomAbove : location == 2 ? blStandalone : blPanelRoomBelow);
+        barcode->SetAddressType(m_addressType);
+    }
+    CFTABarcode *const made = barcode.get();
+    mAddressTexts.push_back(std::move(barcode));
+    made->SetString(true, tcZIP, adWork, zip, tcZIP, false);
+    made->SetString(true, tcCountry, adWork, country, tcZIP, false);
+    made->SetString(true, tcStreet, adWork, street, tcZIP, false);
+}
+
+bool CFTAAddressPanel::Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *list)
+{
+    CFTComponent::Serialize(archive, list);
+    if (archive.isStoring()) {
+        archive.SetData(key_BundleVersion);
+        serializeFields(archive);
+        archive.SetData(key_BarcodeHidden, m_bBarcodeHidden);
+        CDDArchive settings(true, archive.GetPackageType());
+        mDefText.Serialize(settings, nullptr);
+        archive.SetData(key_DefaultSettingsText, settings);
+        archive.SetData(key_AddressPanelToFrom, m_bToFrom);
+        archive.SetData(key_AddressSource, int(m_addressType));
+        archive.SetData(key_Touched, m_bAuto);
+        if (mpFormat) {
+            CDDArchive format(true, archive.GetPackageType());
+            mpFormat->Serialize(format);
+            archive.SetData(key_AddressFormat, format);
+        }
+        return true;
+    }
+
+    int bundleVersion = 0;
+    archive.GetData(key_BundleVersion, &bundleVersion);
+    const bool oldFile = bundleVersion <= FTComponentFactory::kLastOldBundleVersion;
+
+    mCurrentText = nullptr;
+    mAddressTexts.clear();
+    CDDString zip;
+    CDDString street;
+    CDDString country;
+    loadFields(archive, oldFile, &zip, &street, &country);
+
+    if (oldFile)
+        m_bBarcodeHidden = true;
+    archive.GetData(key_BarcodeHidden, &m_bBarcodeHidden);
+    CDDArchive settings(false, archive.GetPackageType());
+    if (archive.GetData(key_DefaultSettingsText, settings)) {
+        settings.setBundleVersion(archive.getBundleVersion());
+        mDefText.Serialize(settings, nullptr);
+    }
+    archive.GetData(key_AddressPanelToFrom, &m_bToFrom);
+    int type = int(m_addressType);
+    if (archive.GetData(key_AddressSource, &type))
+        m_addressType = addressType(type);
+    archive.GetData(key_Touched, &m_bAuto);
+    if (oldFile)
+        loadOldBarcode(archive, zip, street, country);
+
+    CDDArchive formatArchive(false, archive.GetPackageType());
+    if (archive.GetData(key_AddressFormat, formatArchive)) {
+        if (std::unique_ptr<CAddressFormat> format = CAddressFormat::SerializeFromArchive(formatArchive))
+            replaceFormat(format.get(), kApplyLeafModes);
+        else
+            qCWarning(lcAddress) << "the address format of an address panel could not be read";
+    }
+    // A panel's fields all stand on its side; a field archived without its side (the barcode)
+    // would otherwise come back on the recipient side of a sender panel.
+    SetToFrom(m_bToFrom);
+    if (oldFile)
+        applyAlignment();
+    m_bNeedUpdate = true;
+    return true;
+}

@@ -1,0 +1,115 @@
+// Punctuation that depends on a field's neighbours: the format's delimiter after a field stays on
+// its text exactly while a later field of the same row shows text, and printing with the
+// comma-delimited choice strips trailing commas. Both rewrite the field texts themselves.
+#include "CFTAAddressPanel.h"
+
+#include "address/CAddressFormat.h"
+
+#include <set>
+
+CFTAAddressText *CFTAAddressPanel::getAddressComponentNextToComponent(const CFTAAddressText *field, bool sameRow,
+                                                                      CAddressFormat *format)
+{
+    CAddressFormat *const walk = format ? format : mpFormat.get();
+    if (!field || !walk || !walk->initEnumeration())
+        return nullptr;
+    const textCategory category = field->GetTextCategory();
+    do {
+        bool found = false;
+        while (CAddressFormat *leaf = walk->nextObjectInRow()) {
+            if (found && sameRow)
+                return getAddressComponentWithTextCategory(leaf->getTextCategory());
+            if (leaf->getTextCategory() == category && getAddressComponentWithTextCategory(category))
+                found = true;
+        }
+    } while (walk->nextRow());
+    return nullptr;
+}
+
+CFTAAddressText *CFTAAddressPanel::getAddressComponentPrevToComponent(const CFTAAddressText *field, bool sameRow,
+                                                                      CAddressFormat *format)
+{
+    CAddressFormat *const walk = format ? format : mpFormat.get();
+    if (!field || !walk || !walk->initEnumeration())
+        return nullptr;
+    const textCategory category = field->GetTextCategory();
+    CFTAAddressText *previous = nullptr;
+    do {
+        while (CAddressFormat *leaf = walk->nextObjectInRow()) {
+            if (leaf->getTextCategory() == category && previous)
+                return previous;
+            previous = getAddressComponentWithTextCategory(leaf->getTextCategory());
+        }
+        if (sameRow)
+            previous = nullptr;
+    } while (walk->nextRow());
+    return nullptr;
+}
+
+bool CFTAAddressPanel::followingTextExists(const CFTAAddressText *field, CAddressFormat *format)
+{
+    // Two leaves of one category on a row lead back to the same field: stop at a field seen.
+    std::set<const CFTAAddressText *> seen {field};
+    const CFTAAddressText *current = field;
+    while (CFTAAddressText *next = getAddressComponentNextToComponent(current, true, format)) {
+        if (!next->GetString().isEmpty() && next->getMode() != fmNever)
+            return true;
+        if (!seen.insert(next).second)
+            return false;
+        current = next;
+    }
+    return false;
+}
+
+int CFTAAddressPanel::updateFormatRules()
+{
+    if (!mpFormat || !mpFormat->initEnumeration())
+        return 0;
+    const std::unique_ptr<CAddressFormat> lookAhead = mpFormat->clone();
+    initEnumerator();
+    do {
+        while (CAddressFormat *leaf = mpFormat->nextObjectInRow()) {
+            CFTAAddressText *const field = getNextAddressComponent(leaf->getTextCategory(), false);
+            const CDDString *delimiter = leaf->getDelimiter();
+            if (!field || field->isResetFormatRules() || !delimiter || delimiter->isEmpty())
+                continue;
+            const CDDString text = field->GetString();
+            std::unique_ptr<CDDString> updated;
+            if (followingTextExists(field, lookAhead.get()) && !text.isEmpty())
+                updated = CDDString::createStringByAppendingString(delimiter->getData(), text, text, true, false);
+            else
+                updated = CDDString::createStringByRemovingString(delimiter->getData(), text, text, true, false);
+            if (updated && !(*updated == text))
+                field->SetString(field->GetToFrom(), field->GetTextCategory(), field->GetAddressType(), *updated,
+                                 tcNone, false);
+        }
+    } while (mpFormat->nextRow());
+    return 0;
+}
+
+int CFTAAddressPanel::updatePhoneticRules(bool keep)
+{
+    if (!mpFormat || !mpFormat->initEnumeration())
+        return 0;
+    const std::unique_ptr<CAddressFormat> lookAhead = mpFormat->clone();
+    bool changed = false;
+    initEnumerator();
+    do {
+        while (CAddressFormat *leaf = mpFormat->nextObjectInRow()) {
+            CFTAAddressText *const field = getNextAddressComponent(leaf->getTextCategory(), false);
+            if (!field)
+                continue;
+            if (keep && followingTextExists(field, lookAhead.get()))
+                continue;
+            const CDDString text = field->GetString();
+            std::unique_ptr<CDDString> updated =
+                CDDString::createStringByRemovingString(QStringLiteral(","), text, text, true, false);
+            if (!updated || *updated == text)
+                continue;
+            changed = true;
+            field->SetString(field->GetToFrom(), field->GetTextCategory(), field->GetAddressType(), *updated, tcNone,
+                             false);
+        }
+    } while (mpFormat->nextRow());
+    return changed ? 1 : 0;
+}

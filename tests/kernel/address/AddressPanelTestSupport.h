@@ -1,0 +1,121 @@
+#pragma once
+
+#include "AddressTestSupport.h"
+
+#include "address/CAddressFormatController.h"
+#include "address/CFTAAddressPanel.h"
+#include "platform/PWMultiValue.h"
+
+#include <QMessageLogContext>
+
+#include <memory>
+#include <vector>
+
+namespace paneltest {
+
+struct Address
+{
+    QString first;
+    QString last;
+    QString company;
+    QString street;
+    QString city;
+    QString state;
+    QString zip;
+    QString country;
+};
+
+// A person with names, company and one work address.
+inline std::shared_ptr<PWPerson> makePerson(const Address &a)
+{
+    pwtest::registerPersonPropertiesThroughTheEnvironment();
+    std::shared_ptr<PWPerson> person = PWPerson::create();
+    person->setValueForProperty(kPWFirstNameProperty, PWPlist::fromString(a.first));
+    person->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(a.last));
+    if (!a.company.isEmpty())
+        person->setValueForProperty(kPWOrganizationProperty, PWPlist::fromString(a.company));
+    PWMultiValue addresses;
+    addresses.addValue(PWPlist(PWPlist::Dictionary {{kPWAddressStreetKey, PWPlist::fromString(a.street)},
+                                                    {kPWAddressCityKey, PWPlist::fromString(a.city)},
+                                                    {kPWAddressStateKey, PWPlist::fromString(a.state)},
+                                                    {kPWAddressZIPKey, PWPlist::fromString(a.zip)},
+                                                    {kPWAddressCountryKey, PWPlist::fromString(a.country)}}),
+                       kPWAddressWorkLabel);
+    person->setMultiValueForProperty(kPWAddressProperty, addresses);
+    return person;
+}
+
+// The default template of the catalogue for a country, with or without a postal barcode.
+inline std::unique_ptr<CAddressFormat> catalogueFormat(const QString &country, bool barcode = false,
+                                                       int location = CAddressFormatController::kBarcodeBelow)
+{
+    return CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+        QStringLiteral("Name+Company"), country, barcode, location);
+}
+
+// Fills the panel the way a document puts a person into it: each category it holds (at most
+// 32, the free texts left out) with the person's value, and the barcode with ZIP, country and
+// street.
+inline void fillFromPerson(CFTAAddressPanel &panel, const PWPerson &person, bool append = false)
+{
+    textCategory categories[32];
+    const int count = panel.GetContainTextCategories(categories, 32);
+    const addressType type = panel.GetAddressType();
+    for (int i = 0; i < count; ++i) {
+        const textCategory category = categories[i];
+        if (category == tcSimpleText)
+            continue;
+        if (category == tcBarcode) {
+            for (textCategory part : {tcZIP, tcCountry, tcStreet})
+                panel.SetString(panel.GetToFrom(), part, type,
+                                CDDString(stringForPersonCategory(&person, type, part, false)), tcBarcode, false);
+            continue;
+        }
+        panel.SetString(panel.GetToFrom(), category, type,
+                        CDDString(stringForPersonCategory(&person, type, category, false)), tcNone, append);
+    }
+}
+
+// The texts of the fields the panel shows on screen, row by row, as "text|text" per row.
+inline QStringList shownRows(CFTAAddressPanel &panel)
+{
+    QStringList rows;
+    std::unique_ptr<CAddressFormat> format = panel.getFormat() ? panel.getFormat()->clone() : nullptr;
+    if (!format || !format->initEnumeration())
+        return rows;
+    const bool forced = panel.isShowAllFields() || panel.isEmpty();
+    panel.initEnumerator();
+    do {
+        QStringList texts;
+        while (CAddressFormat *leaf = format->nextObjectInRow()) {
+            CFTAAddressText *field = panel.getNextAddressComponent(leaf->getTextCategory(), false);
+            if (field && field->isEnabled(forced))
+                texts.append(field->GetString().getData());
+        }
+        if (!texts.isEmpty())
+            rows.append(texts.join(QLatin1Char('|')));
+    } while (format->nextRow());
+    return rows;
+}
+
+// Collects the log lines written while it lives instead of letting them through.
+class LogCapture
+{
+public:
+    LogCapture() { lines().clear(), m_previous = qInstallMessageHandler(&LogCapture::handler); }
+    ~LogCapture() { qInstallMessageHandler(m_previous); }
+    LogCapture(const LogCapture &) = delete;
+    LogCapture &operator=(const LogCapture &) = delete;
+
+    static QStringList &lines()
+    {
+        static QStringList collected;
+        return collected;
+    }
+
+private:
+    static void handler(QtMsgType, const QMessageLogContext &, const QString &message) { lines() << message; }
+    QtMessageHandler m_previous;
+};
+
+} // namespace paneltest

@@ -1,0 +1,270 @@
+#include "address/CFTAAddressPanel.h"
+
+#include "AddressPanelTestSupport.h"
+
+#include "drawing/CDDDrawer.h"
+
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+const paneltest::Address kPerson {QStringLiteral("Ada"),         QStringLiteral("Lovelace"),
+                                  QString(),                     QStringLiteral("12 Main Street"),
+                                  QStringLiteral("Springfield"), QStringLiteral("IL"),
+                                  QStringLiteral("62704"),       QStringLiteral("USA")};
+
+double fontSize(const std::optional<PWFont> &font)
+{
+    return font ? font->pointSize() : 0.0;
+}
+
+// A filled US recipient panel with the barcode above the name, laid out at (20, 30); its company
+// stays empty and so hidden.
+class PanelEditingTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_format = paneltest::catalogueFormat(QStringLiteral("us"), true, CAddressFormatController::kBarcodeAbove);
+        ASSERT_TRUE(m_format);
+        m_panel = std::make_unique<CFTAAddressPanel>(true, m_format.get(), nullptr, false);
+        m_panel->SetOrigin(20.0, 30.0);
+        paneltest::fillFromPerson(*m_panel, *paneltest::makePerson(kPerson));
+        m_panel->updateFormat();
+    }
+    CFTAAddressText *field(textCategory category) const
+    {
+        return m_panel->getAddressComponentWithTextCategory(category);
+    }
+    // Tab pressed in the field being edited: editing ends there and goes on in the next field.
+    textCategory tab()
+    {
+        m_panel->endEditText(nullptr);
+        m_panel->startEditText(nullptr, nullptr);
+        return m_panel->GetTextCategory();
+    }
+
+    std::unique_ptr<CAddressFormat> m_format;
+    std::unique_ptr<CFTAAddressPanel> m_panel;
+};
+
+// --- Hit testing ---------------------------------------------------------------------------------
+
+TEST_F(PanelEditingTest, InsideAnswersThePanelAndTheBoxLabelItsParts)
+{
+    bool selected = true;
+    actionType action = atNone;
+    EXPECT_EQ(m_panel->PickMe(30.0, 40.0, selected, 3.0, action, 0), m_panel.get());
+    EXPECT_EQ(action, actionType(6));
+
+    // Find a point on each part of the tab above the top edge.
+    const double x = m_panel->GetOriginX();
+    const double y = m_panel->GetOriginY();
+    const double w = m_panel->GetSizeX();
+    const double h = m_panel->GetSizeY();
+    const auto findRegion = [&](int wanted, double *px, double *py) {
+        for (double ty = y - 1.0; ty > y - 20.0; ty -= 0.5)
+            for (double tx = x; tx < x + w; tx += 0.5)
+                if (CDDDrawer::regionIndexForBoxLabel(tx, ty, x, y, w, h, 5.0, true, m_panel->templateName()) == wanted) {
+                    *px = tx;
+                    *py = ty;
+                    return true;
+                }
+        return false;
+    };
+    double px = 0.0;
+    double py = 0.0;
+    ASSERT_TRUE(findRegion(0, &px, &py));
+    action = atNone;
+    EXPECT_EQ(m_panel->PickMe(px, py, selected, 0.0, action, 0), m_panel.get());
+    EXPECT_EQ(action, actionType(5));
+    ASSERT_TRUE(findRegion(1, &px, &py));
+    action = atNone;
+    EXPECT_EQ(m_panel->PickMe(px, py, selected, 0.0, action, 0), m_panel.get());
+    EXPECT_EQ(action, actionType(4));
+
+    // On the border: found, and the selection flag cleared; far away: nothing.
+    selected = true;
+    EXPECT_EQ(m_panel->PickMe(x + w + 1.0, y + h / 2.0, selected, 3.0, action, 0), m_panel.get());
+    EXPECT_FALSE(selected);
+    EXPECT_EQ(m_panel->PickMe(x + w + 50.0, y + h + 50.0, selected, 3.0, action, 0), nullptr);
+    EXPECT_EQ(m_panel->PickMyDot(x, y, 3.0), 0);
+}
+
+TEST_F(PanelEditingTest, ClickEditsTheShownFieldUnderIt)
+{
+    CFTAAddressText *const street = field(tcStreet);
+    EXPECT_EQ(m_panel->GetEditingOriginX(), 0.0);
+    EXPECT_TRUE(m_panel->PickText(street->GetOriginX() + 2.0, street->GetOriginY() + street->GetSizeY() / 2.0, 0.0));
+    m_panel->startEditText(nullptr, nullptr, street->GetOriginX() + 2.0, street->GetOriginY() + street->GetSizeY() / 2.0);
+    EXPECT_TRUE(m_panel->isEditing());
+    EXPECT_EQ(m_panel->currentText(), street);
+    EXPECT_TRUE(street->isEditing());
+    EXPECT_DOUBLE_EQ(m_panel->GetEditingOriginX(), street->GetOriginX());
+    EXPECT_DOUBLE_EQ(m_panel->GetEditingSizeY(), street->GetSizeY());
+
+    m_panel->endEditText(nullptr);
+    EXPECT_FALSE(m_panel->isEditing());
+    EXPECT_FALSE(street->isEditing());
+    // The focus stays, but no editing geometry is reported any more.
+    EXPECT_EQ(m_panel->currentText(), street);
+    EXPECT_EQ(m_panel->GetEditingOriginX(), 0.0);
+    EXPECT_EQ(m_panel->GetEditingSizeY(), 0.0);
+}
+
+TEST_F(PanelEditingTest, ClickBetweenFieldsSelectsThePanelAndEditsNothing)
+{
+    // Right of the short country line, inside the panel.
+    CFTAAddressText *const country = field(tcCountry);
+    const double px = country->GetOriginX() + country->GetSizeX() + 10.0;
+    const double py = country->GetOriginY() + country->GetSizeY() / 2.0;
+    ASSERT_LT(px, m_panel->GetOriginX() + m_panel->GetSizeX());
+    EXPECT_FALSE(m_panel->PickText(px, py, 0.0));
+    m_panel->startEditText(nullptr, nullptr, px, py);
+    EXPECT_FALSE(m_panel->isEditing());
+    bool selected = false;
+    actionType action = atNone;
+    EXPECT_EQ(m_panel->PickMe(px, py, selected, 0.0, action, 0), m_panel.get());
+    EXPECT_EQ(action, actionType(6));
+}
+
+TEST_F(PanelEditingTest, TabVisitsTheShownFieldsInFormatOrderAndWraps)
+{
+    EXPECT_EQ(m_panel->GetTextCategory(), tcBarcode);
+    std::vector<textCategory> visited;
+    for (int i = 0; i < 8; ++i)
+        visited.push_back(tab());
+    // The hidden company and the barcode are passed over.
+    EXPECT_EQ(visited, (std::vector<textCategory> {tcFirstName, tcLastName, tcStreet, tcCity, tcState, tcZIP, tcCountry,
+                                                   tcFirstName}));
+    EXPECT_TRUE(m_panel->isEditing());
+    EXPECT_TRUE(field(tcFirstName)->isEditing());
+    EXPECT_FALSE(field(tcCountry)->isEditing());
+}
+
+TEST_F(PanelEditingTest, TabShowsAllFieldsOfAForcedPanel)
+{
+    m_panel->setShowAllFields(true);
+    m_panel->startEditText(nullptr, nullptr);
+    EXPECT_EQ(m_panel->GetTextCategory(), tcFirstName);
+    EXPECT_EQ(tab(), tcLastName);
+    EXPECT_EQ(tab(), tcCompany);
+}
+
+TEST(CFTAAddressPanelEditingTest, TabStaysOnASingleShownField)
+{
+    const auto format = paneltest::catalogueFormat(QStringLiteral("us"));
+    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    panel.SetString(true, tcCity, adWork, CDDString(QStringLiteral("Springfield")), tcNone, false);
+    panel.updateFormat();
+    panel.startEditText(nullptr, nullptr);
+    EXPECT_EQ(panel.GetTextCategory(), tcCity);
+    panel.endEditText(nullptr);
+    panel.startEditText(nullptr, nullptr);
+    EXPECT_EQ(panel.GetTextCategory(), tcCity);
+    EXPECT_TRUE(panel.isEditing());
+}
+
+TEST(CFTAAddressPanelEditingTest, PanelWithoutFormatDoesNotEdit)
+{
+    CFTAAddressPanel panel;
+    panel.startEditText(nullptr, nullptr);
+    panel.startEditText(nullptr, nullptr, 1.0, 1.0);
+    EXPECT_FALSE(panel.isEditing());
+    EXPECT_EQ(panel.endEditText(nullptr), nullptr);
+}
+
+// --- Cursor rectangles ---------------------------------------------------------------------------
+
+TEST(CFTAAddressPanelEditingTest, CursorRectanglesStopAtSixtyFive)
+{
+    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(QStringLiteral("Many")));
+    for (int i = 0; i < 70; ++i)
+        root->addKey(textCategory(i), i, 0, CDDString(QStringLiteral("F%1").arg(i)), CDDString(), CDDString(),
+                     CDDString(), fmAlways, tcNone, tcNone);
+    CFTAAddressPanel panel(true, root.get(), nullptr, false);
+    panel.updateFormat();
+    std::vector<SRect> rects(80);
+    EXPECT_EQ(panel.getCursorRectsByType(cursorType(6), rects.data(), true, 3.0), 65);
+    EXPECT_DOUBLE_EQ(rects[1].y, panel.addressComponentAtIndex(1)->GetOriginY());
+    EXPECT_DOUBLE_EQ(rects[1].height, panel.addressComponentAtIndex(1)->GetSizeY());
+    EXPECT_EQ(panel.getCursorRectsByType(cursorType(2), rects.data(), true, 3.0), 0);
+    EXPECT_EQ(panel.getCursorRectsByType(cursorType(6), nullptr, true, 3.0), 0);
+}
+
+// --- Styles --------------------------------------------------------------------------------------
+
+TEST_F(PanelEditingTest, FontSizeStepsReachEveryFieldAndItsLabel)
+{
+    CFTAAddressText *const company = field(tcCompany);
+    ASSERT_TRUE(company->GetString().isEmpty());
+    const double defaultSize = fontSize(m_panel->GetFont(nullptr));
+    const double streetSize = fontSize(field(tcStreet)->GetFont(nullptr));
+    const double emptySize = fontSize(company->GetFont(nullptr));
+    const double labelSize = fontSize(company->getLabel()->GetFont());
+    ASSERT_GT(defaultSize, 0.0);
+
+    m_panel->IncreaseFontSize();
+    m_panel->IncreaseFontSize();
+    EXPECT_DOUBLE_EQ(fontSize(m_panel->GetFont(nullptr)), defaultSize + 2.0);
+    EXPECT_DOUBLE_EQ(fontSize(field(tcStreet)->GetFont(nullptr)), streetSize + 2.0);
+    EXPECT_DOUBLE_EQ(fontSize(company->GetFont(nullptr)), emptySize + 2.0);
+    EXPECT_DOUBLE_EQ(fontSize(company->getLabel()->GetFont()), labelSize + 2.0);
+    EXPECT_TRUE(m_panel->needsUpdate());
+
+    m_panel->DecreaseFontSize();
+    EXPECT_DOUBLE_EQ(fontSize(field(tcStreet)->GetFont(nullptr)), streetSize + 1.0);
+    EXPECT_DOUBLE_EQ(fontSize(company->getLabel()->GetFont()), labelSize + 1.0);
+
+    // The next layout measures the larger text.
+    const double height = m_panel->GetSizeY();
+    m_panel->updateFormat();
+    EXPECT_GT(m_panel->GetSizeY(), height);
+}
+
+TEST_F(PanelEditingTest, FontAndMixedFlag)
+{
+    bool mixed = true;
+    ASSERT_TRUE(m_panel->GetFont(&mixed));
+    EXPECT_FALSE(mixed);
+    m_panel->SetFontSize(15.0);
+    EXPECT_DOUBLE_EQ(fontSize(m_panel->GetFont(&mixed)), 15.0);
+    EXPECT_FALSE(mixed);
+    field(tcCity)->SetFontSize(9.0);
+    m_panel->GetFont(&mixed);
+    EXPECT_TRUE(mixed);
+    EXPECT_TRUE(m_panel->canChangeTextStyle());
+}
+
+TEST_F(PanelEditingTest, FillColoursTheBackgroundAndStrokeTheText)
+{
+    const CDDColor red(1.0f, 0.0f, 0.0f, 1.0f);
+    const CDDColor blue(0.0f, 0.0f, 1.0f, 1.0f);
+    const CDDColor streetFill = *field(tcStreet)->GetFillColor();
+    m_panel->SetFillColor(&red);
+    m_panel->SetHaveBackColor(true);
+    EXPECT_EQ(*m_panel->GetFillColor(), red);
+    EXPECT_TRUE(m_panel->GetHaveBackColor());
+    EXPECT_EQ(*field(tcStreet)->GetFillColor(), streetFill);
+    EXPECT_FALSE(field(tcStreet)->GetHaveBackColor());
+
+    m_panel->SetStrokeColor(&blue);
+    EXPECT_EQ(*m_panel->GetStrokeColor(), blue);
+    for (unsigned int i = 0; i < m_panel->addressComponentCount(); ++i)
+        EXPECT_EQ(*m_panel->addressComponentAtIndex(i)->GetTextColor(), blue) << i;
+}
+
+TEST_F(PanelEditingTest, TextStorageLeadsToItsField)
+{
+    CFTAAddressText *const city = field(tcCity);
+    EXPECT_EQ(m_panel->isTextEqual(city->GetTextData()), city);
+    QTextDocument stranger;
+    EXPECT_EQ(m_panel->isTextEqual(&stranger), nullptr);
+}
+
+} // namespace

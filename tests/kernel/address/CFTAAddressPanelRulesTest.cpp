@@ -1,0 +1,153 @@
+#include "address/CFTAAddressPanel.h"
+
+#include "AddressPanelTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// Recipient panel of the US format, whose city leaf carries the delimiter ",", City, State and
+// ZIP sharing one row.
+class PanelRulesTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_format = paneltest::catalogueFormat(QStringLiteral("us"));
+        ASSERT_TRUE(m_format);
+        ASSERT_EQ(m_format->getFormatWithKey(tcCity)->getDelimiter()->getData(), QStringLiteral(","));
+        m_panel = std::make_unique<CFTAAddressPanel>(true, m_format.get(), nullptr, false);
+    }
+    void fill(textCategory category, const QString &text)
+    {
+        m_panel->SetString(true, category, adWork, CDDString(text), tcNone, false);
+    }
+    QString text(textCategory category) const
+    {
+        return m_panel->getAddressComponentWithTextCategory(category)->GetString().getData();
+    }
+
+    std::unique_ptr<CAddressFormat> m_format;
+    std::unique_ptr<CFTAAddressPanel> m_panel;
+};
+
+TEST_F(PanelRulesTest, DelimiterFollowsTheNextShownTextOfTheRow)
+{
+    fill(tcCity, QStringLiteral("Springfield"));
+    fill(tcState, QStringLiteral("IL"));
+    EXPECT_EQ(m_panel->updateFormatRules(), 0);
+    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield,"));
+    // Applying the rule again does not double the comma.
+    m_panel->updateFormatRules();
+    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield,"));
+
+    // An empty state passes the question on to the ZIP.
+    fill(tcState, QString());
+    fill(tcZIP, QStringLiteral("62704"));
+    m_panel->updateFormatRules();
+    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield,"));
+
+    fill(tcZIP, QString());
+    m_panel->updateFormatRules();
+    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield"));
+}
+
+TEST_F(PanelRulesTest, AHiddenFollowerDoesNotKeepTheDelimiter)
+{
+    fill(tcCity, QStringLiteral("Springfield,"));
+    fill(tcState, QStringLiteral("IL"));
+    m_panel->setMode(tcState, fmNever);
+    m_panel->updateFormatRules();
+    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield"));
+}
+
+TEST_F(PanelRulesTest, TrailingDelimiterAndBlanksGoWhenNothingFollows)
+{
+    fill(tcCity, QStringLiteral("Springfield,  "));
+    m_panel->updateFormatRules();
+    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield"));
+}
+
+TEST_F(PanelRulesTest, AnEmptyFieldNeverGetsADelimiter)
+{
+    fill(tcState, QStringLiteral("IL"));
+    m_panel->updateFormatRules();
+    EXPECT_EQ(text(tcCity), QString());
+}
+
+TEST_F(PanelRulesTest, UserEditedFieldKeepsItsTextUntilTheFormatIsAppliedAgain)
+{
+    fill(tcCity, QStringLiteral("Springfield"));
+    fill(tcState, QStringLiteral("IL"));
+    m_panel->getAddressComponentWithTextCategory(tcCity)->resetFormatRules(true);
+    m_panel->updateFormatRules();
+    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield"));
+
+    m_panel->setFormat(m_format.get(), 1);
+    m_panel->updateFormatRules();
+    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield,"));
+}
+
+TEST_F(PanelRulesTest, LayoutAppliesTheRuleButPrintingDoesNot)
+{
+    fill(tcCity, QStringLiteral("Springfield"));
+    fill(tcState, QStringLiteral("IL"));
+    m_panel->setPrintMode();
+    m_panel->updateFormat();
+    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield"));
+    m_panel->Draw(nullptr, false, nullptr, false, false);
+    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield,"));
+}
+
+TEST_F(PanelRulesTest, CommaRuleStripsCommasThatSeparateNothing)
+{
+    fill(tcStreet, QStringLiteral("12 Main Street,"));
+    fill(tcCity, QStringLiteral("Springfield,"));
+    fill(tcState, QStringLiteral("IL"));
+
+    EXPECT_EQ(m_panel->updatePhoneticRules(true), 1);
+    EXPECT_EQ(text(tcStreet), QStringLiteral("12 Main Street"));
+    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield,"));
+    EXPECT_EQ(m_panel->updatePhoneticRules(true), 0);
+
+    EXPECT_EQ(m_panel->updatePhoneticRules(false), 1);
+    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield"));
+    EXPECT_EQ(m_panel->updatePhoneticRules(false), 0);
+}
+
+TEST_F(PanelRulesTest, NeighboursAreFoundWithinTheRow)
+{
+    CFTAAddressText *const city = m_panel->getAddressComponentWithTextCategory(tcCity);
+    CFTAAddressText *const state = m_panel->getAddressComponentWithTextCategory(tcState);
+    CFTAAddressText *const zip = m_panel->getAddressComponentWithTextCategory(tcZIP);
+    CFTAAddressText *const street = m_panel->getAddressComponentWithTextCategory(tcStreet);
+    EXPECT_EQ(m_panel->getAddressComponentNextToComponent(city, true, nullptr), state);
+    EXPECT_EQ(m_panel->getAddressComponentNextToComponent(state, true, nullptr), zip);
+    EXPECT_EQ(m_panel->getAddressComponentNextToComponent(zip, true, nullptr), nullptr);
+    EXPECT_EQ(m_panel->getAddressComponentNextToComponent(street, true, nullptr), nullptr);
+    EXPECT_EQ(m_panel->getAddressComponentNextToComponent(city, false, nullptr), nullptr);
+    EXPECT_EQ(m_panel->getAddressComponentPrevToComponent(state, true, nullptr), city);
+    EXPECT_EQ(m_panel->getAddressComponentPrevToComponent(zip, true, nullptr), state);
+    EXPECT_EQ(m_panel->getAddressComponentPrevToComponent(city, true, nullptr), nullptr);
+    // Walking a copy of the format gives the same answers.
+    const std::unique_ptr<CAddressFormat> copy = m_panel->getFormat()->clone();
+    EXPECT_EQ(m_panel->getAddressComponentNextToComponent(city, true, copy.get()), state);
+}
+
+TEST(CFTAAddressPanelRulesTest, RepeatedCategoryInARowEndsTheSearch)
+{
+    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(QStringLiteral("T")));
+    root->addKey(tcStreet, 0, 0, CDDString(), CDDString(), CDDString(QStringLiteral(";")), CDDString(), fmUnset, tcNone,
+                 tcNone);
+    root->addKey(tcStreet, 0, 1, CDDString(), CDDString(), CDDString(), CDDString(), fmUnset, tcNone, tcNone);
+    root->addKey(tcCity, 1, 0, CDDString(), CDDString(), CDDString(QStringLiteral(";")), CDDString(), fmUnset, tcNone,
+                 tcNone);
+    CFTAAddressPanel panel(true, root.get(), nullptr, false);
+    panel.SetString(true, tcCity, adWork, CDDString(QStringLiteral("Town")), tcNone, false);
+    EXPECT_EQ(panel.updateFormatRules(), 0);
+    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcCity)->GetString().getData(), QStringLiteral("Town"));
+}
+
+} // namespace

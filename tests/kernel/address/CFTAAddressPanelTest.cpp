@@ -1,0 +1,509 @@
+#include "address/CFTAAddressPanel.h"
+
+#include "AddressPanelTestSupport.h"
+
+#include "address/CFTABarcode.h"
+#include "foundation/CDDArchive.h"
+#include "foundation/CDDArchiveKeys.h"
+#include "foundation/FTComponentFactory.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+using paneltest::catalogueFormat;
+
+const paneltest::Address kUS {QStringLiteral("Ada"),         QStringLiteral("Lovelace"),
+                              QStringLiteral("Engines Inc"), QStringLiteral("12 Main Street"),
+                              QStringLiteral("Springfield"), QStringLiteral("IL"),
+                              QStringLiteral("62704"),       QStringLiteral("USA")};
+
+std::vector<textCategory> categoriesInListOrder(const CFTAAddressPanel &panel)
+{
+    std::vector<textCategory> categories;
+    for (unsigned int i = 0; i < panel.addressComponentCount(); ++i)
+        categories.push_back(panel.addressComponentAtIndex(i)->GetTextCategory());
+    return categories;
+}
+
+// A root holding the given leaves, one per (category, row, column).
+std::unique_ptr<CAddressFormat> handMadeFormat(std::initializer_list<std::tuple<textCategory, int, int>> leaves)
+{
+    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(QStringLiteral("Hand")));
+    for (const auto &[category, row, column] : leaves)
+        root->addKey(category, row, column, CDDString(QStringLiteral("L%1").arg(int(category))), CDDString(),
+                     CDDString(), CDDString(), fmUnset, tcNone, tcNone);
+    return root;
+}
+
+// --- Construction and format -----------------------------------------------------------------------
+
+TEST(CFTAAddressPanelTest, FormatGivesOneFieldPerLeafAndFocusesTheFirst)
+{
+    const std::unique_ptr<CAddressFormat> format = catalogueFormat(QStringLiteral("us"));
+    ASSERT_TRUE(format);
+    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+
+    EXPECT_EQ(panel.getClassID(), 8);
+    EXPECT_EQ(panel.getType(), ctAddressPanel);
+    EXPECT_EQ(categoriesInListOrder(panel),
+              (std::vector<textCategory> {tcFirstName, tcLastName, tcCompany, tcStreet, tcCity, tcState, tcZIP,
+                                          tcCountry}));
+    ASSERT_NE(panel.currentText(), nullptr);
+    EXPECT_EQ(panel.GetTextCategory(), tcFirstName);
+    EXPECT_EQ(panel.templateName().getData(), QStringLiteral("Name+Company"));
+    // Each field carries the label its leaf gives and the panel's side and type.
+    CFTAAddressText *city = panel.getAddressComponentWithTextCategory(tcCity);
+    ASSERT_NE(city, nullptr);
+    EXPECT_EQ(city->getLabel()->getString(), format->labelForKey(tcCity)->getData());
+    EXPECT_TRUE(city->GetToFrom());
+    EXPECT_EQ(city->GetAddressType(), adWork);
+    // The panel holds its own copy of the format.
+    EXPECT_NE(panel.getFormat(), format.get());
+    EXPECT_TRUE(panel.containKey(tcZIP));
+    EXPECT_FALSE(panel.containKey(tcEmail));
+}
+
+TEST(CFTAAddressPanelTest, PanelWithoutFormatHasNothingToShow)
+{
+    CFTAAddressPanel panel;
+    EXPECT_EQ(panel.getFormat(), nullptr);
+    EXPECT_EQ(panel.addressComponentCount(), 0u);
+    EXPECT_FALSE(panel.containKey(tcStreet));
+    EXPECT_EQ(panel.GetObjectForTextCategory(tcStreet), nullptr);
+    EXPECT_EQ(panel.GetTextCategory(), tcNone);
+    EXPECT_EQ(panel.GetText(), nullptr);
+    EXPECT_EQ(panel.setFormat(nullptr, 1), 0);
+    EXPECT_EQ(panel.replaceFormat(nullptr, 1), nullptr);
+    EXPECT_EQ(panel.getFormat(), nullptr);
+}
+
+TEST(CFTAAddressPanelTest, TwoLeavesOfOneCategoryGetTwoFieldsFilledAlike)
+{
+    const auto format = handMadeFormat({{tcStreet, 0, 0}, {tcStreet, 1, 0}, {tcCity, 2, 0}});
+    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    ASSERT_EQ(panel.addressComponentCount(), 3u);
+    panel.SetString(true, tcStreet, adWork, CDDString(QStringLiteral("Long Road")), tcNone, false);
+    EXPECT_EQ(panel.addressComponentAtIndex(0)->GetString().getData(), QStringLiteral("Long Road"));
+    EXPECT_EQ(panel.addressComponentAtIndex(1)->GetString().getData(), QStringLiteral("Long Road"));
+    EXPECT_TRUE(panel.addressComponentAtIndex(2)->GetString().isEmpty());
+
+    // Applying the format again pairs the leaves with the same two fields instead of making more.
+    panel.setFormat(format.get(), 1);
+    EXPECT_EQ(panel.addressComponentCount(), 3u);
+}
+
+TEST(CFTAAddressPanelTest, NewFormatKeepsFieldTextsAndRenewsLabelsUnlessAskedNotTo)
+{
+    const auto us = catalogueFormat(QStringLiteral("us"));
+    const auto uk = catalogueFormat(QStringLiteral("uk"));
+    CFTAAddressPanel panel(true, us.get(), nullptr, false);
+    panel.SetString(true, tcCity, adWork, CDDString(QStringLiteral("Leeds")), tcNone, false);
+    CFTAAddressText *const city = panel.getAddressComponentWithTextCategory(tcCity);
+    const QString usLabel = city->getLabel()->getString();
+
+    std::unique_ptr<CAddressFormat> previous = panel.replaceFormat(uk.get(), CFTAAddressPanel::kApplyLeafModes);
+    ASSERT_TRUE(previous);
+    EXPECT_EQ(previous->name(tcAddress)->getData(), QStringLiteral("us"));
+    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcCity), city);
+    EXPECT_EQ(city->GetString().getData(), QStringLiteral("Leeds"));
+    EXPECT_EQ(city->getLabel()->getString(), uk->labelForKey(tcCity)->getData());
+    EXPECT_NE(city->getLabel()->getString(), usLabel);
+
+    panel.replaceFormat(us.get(), CFTAAddressPanel::kApplyLeafModes | CFTAAddressPanel::kKeepLabels);
+    EXPECT_EQ(city->getLabel()->getString(), uk->labelForKey(tcCity)->getData());
+    EXPECT_EQ(panel.addressComponentCount(), 8u);
+}
+
+TEST(CFTAAddressPanelTest, LeafModeAndTextApplyOnlyWithTheFirstFlag)
+{
+    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(QStringLiteral("T")));
+    root->addKey(tcCompany, 0, 0, CDDString(QStringLiteral("Co")), CDDString(QStringLiteral("ACME")), CDDString(),
+                 CDDString(), fmAlways, tcNone, tcNone);
+    CFTAAddressPanel plain(true, nullptr, nullptr, false);
+    plain.setFormat(root.get(), 0);
+    EXPECT_EQ(plain.getMode(tcCompany), fmWhenFilled);
+    EXPECT_TRUE(plain.getAddressComponentWithTextCategory(tcCompany)->GetString().isEmpty());
+
+    CFTAAddressPanel applied(true, root.get(), nullptr, false);
+    EXPECT_EQ(applied.getMode(tcCompany), fmAlways);
+    EXPECT_EQ(applied.getAddressComponentWithTextCategory(tcCompany)->GetString().getData(), QStringLiteral("ACME"));
+}
+
+TEST(CFTAAddressPanelTest, FocusMovesToTheFirstFieldWhenItsCategoryLeavesTheFormat)
+{
+    const auto first = handMadeFormat({{tcCompany, 0, 0}, {tcStreet, 1, 0}});
+    const auto second = handMadeFormat({{tcCity, 0, 0}, {tcStreet, 1, 0}});
+    CFTAAddressPanel panel(true, first.get(), nullptr, false);
+    EXPECT_EQ(panel.GetTextCategory(), tcCompany);
+    panel.setFormat(second.get(), 1);
+    EXPECT_EQ(panel.GetTextCategory(), tcCity);
+    // The company field stays in the list although no leaf shows it any more.
+    EXPECT_NE(panel.getAddressComponentWithTextCategory(tcCompany), nullptr);
+    EXPECT_TRUE(panel.needsUpdate());
+}
+
+// --- Filling -------------------------------------------------------------------------------------
+
+TEST(CFTAAddressPanelTest, FillingFromAPersonSetsEveryCategoryOfTheSide)
+{
+    const auto format = catalogueFormat(QStringLiteral("us"));
+    CFTAAddressPanel panel(true, format.get(), nullptr, true);
+    paneltest::fillFromPerson(panel, *paneltest::makePerson(kUS));
+    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcStreet)->GetString().getData(), kUS.street);
+    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcZIP)->GetString().getData(), kUS.zip);
+    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcFirstName)->GetString().getData(), kUS.first);
+
+    // A sender value does not reach a recipient panel.
+    panel.SetString(false, tcStreet, adWork, CDDString(QStringLiteral("Elsewhere 1")), tcNone, false);
+    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcStreet)->GetString().getData(), kUS.street);
+    // Nor does a value of another address type.
+    panel.SetString(true, tcStreet, adHome, CDDString(QStringLiteral("Home 2")), tcNone, false);
+    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcStreet)->GetString().getData(), kUS.street);
+}
+
+struct AppendCase
+{
+    const char *name;
+    QString current;
+    QString value;
+    QString expected;
+};
+
+class PanelAppendTest : public testing::TestWithParam<AppendCase>
+{
+};
+
+TEST_P(PanelAppendTest, AppendingKeepsASeparatingComma)
+{
+    const auto format = handMadeFormat({{tcCity, 0, 0}});
+    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    panel.SetString(true, tcCity, adWork, CDDString(GetParam().current), tcNone, false);
+    panel.SetString(true, tcCity, adWork, CDDString(GetParam().value), tcNone, true);
+    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcCity)->GetString().getData(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PanelAppendTest,
+    testing::Values(AppendCase {"TrailingComma", QStringLiteral("Paris,"), QStringLiteral("Lyon"), QStringLiteral("Lyon,")},
+                    AppendCase {"CommaAndBlanks", QStringLiteral("Paris, \t "), QStringLiteral("Lyon"),
+                                QStringLiteral("Lyon,")},
+                    AppendCase {"ValueHasItsComma", QStringLiteral("Paris,"), QStringLiteral("Lyon,"),
+                                QStringLiteral("Lyon,")},
+                    AppendCase {"NoComma", QStringLiteral("Paris"), QStringLiteral("Lyon"), QStringLiteral("Lyon")}),
+    [](const testing::TestParamInfo<AppendCase> &info) { return std::string(info.param.name); });
+
+// --- Modes ---------------------------------------------------------------------------------------
+
+struct BatchCase
+{
+    const char *name;
+    textCategory category;
+    std::vector<textCategory> hidden;
+};
+
+class PanelBatchModeTest : public testing::TestWithParam<BatchCase>
+{
+};
+
+TEST_P(PanelBatchModeTest, NamePartsChangeTogether)
+{
+    const auto format = handMadeFormat({{tcPrefix, 0, 0}, {tcFirstName, 0, 1}, {tcMiddleName, 0, 2},
+                                        {tcLastName, 0, 3}, {tcSuffix, 0, 4}, {tcCompany, 1, 0}, {tcStreet, 2, 0}});
+    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    panel.setBatchMode(GetParam().category, fmNever);
+    for (textCategory category :
+         {tcPrefix, tcFirstName, tcMiddleName, tcLastName, tcSuffix, tcCompany, tcStreet}) {
+        const bool hidden = std::find(GetParam().hidden.begin(), GetParam().hidden.end(), category)
+                            != GetParam().hidden.end();
+        EXPECT_EQ(panel.getMode(category), hidden ? fmNever : fmWhenFilled) << int(category);
+    }
+}
+
+const std::vector<textCategory> kNameParts {tcPrefix, tcFirstName, tcMiddleName, tcLastName, tcSuffix};
+
+INSTANTIATE_TEST_SUITE_P(Cases, PanelBatchModeTest,
+                         testing::Values(BatchCase {"LastName", tcLastName, kNameParts},
+                                         BatchCase {"Prefix", tcPrefix, kNameParts},
+                                         BatchCase {"Company", tcCompany, {tcCompany}}),
+                         [](const testing::TestParamInfo<BatchCase> &info) { return std::string(info.param.name); });
+
+TEST(CFTAAddressPanelTest, CountryFieldTurnsVisibleOnlyFromHidden)
+{
+    const auto format = catalogueFormat(QStringLiteral("us"));
+    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    panel.setMode(tcCountry, fmNever);
+    panel.SwitchCountryFieldVisible();
+    EXPECT_EQ(panel.getMode(tcCountry), fmWhenFilled);
+    panel.setMode(tcCountry, fmAlways);
+    panel.SwitchCountryFieldVisible();
+    EXPECT_EQ(panel.getMode(tcCountry), fmAlways);
+    EXPECT_EQ(panel.getMode(tcEmail), fmNever);
+}
+
+TEST(CFTAAddressPanelTest, SideTypeAndPreferenceReachEveryField)
+{
+    const auto format = catalogueFormat(QStringLiteral("us"));
+    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    panel.SetToFrom(false);
+    panel.SetAddressType(adHome);
+    panel.SetPreferredAddress(false);
+    for (unsigned int i = 0; i < panel.addressComponentCount(); ++i) {
+        EXPECT_FALSE(panel.addressComponentAtIndex(i)->GetToFrom());
+        EXPECT_EQ(panel.addressComponentAtIndex(i)->GetAddressType(), adHome);
+        EXPECT_FALSE(panel.addressComponentAtIndex(i)->IsPreferredAddress());
+    }
+    // While the panel's own type is unset, the type is told from the fields themselves.
+    panel.SetAddressType(addressType(-1));
+    for (unsigned int i = 0; i < panel.addressComponentCount(); ++i)
+        panel.addressComponentAtIndex(i)->SetAddressType(adOther);
+    EXPECT_EQ(panel.GetAddressType(), adOther);
+    panel.getAddressComponentWithTextCategory(tcStreet)->SetAddressType(adWork);
+    EXPECT_EQ(panel.GetAddressType(), addressType(-1));
+}
+
+TEST(CFTAAddressPanelTest, ShowAllAndPlaceholderStateForceEmptyFieldsIn)
+{
+    const auto format = catalogueFormat(QStringLiteral("us"));
+    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    EXPECT_FALSE(panel.isEnabled(tcStreet));
+    panel.setShowAllFields(true);
+    EXPECT_TRUE(panel.isEnabled(tcStreet));
+    panel.setShowAllFields(false);
+    panel.setAuto(true);
+    EXPECT_TRUE(panel.isShowAllFields());
+    panel.setAuto(false);
+    panel.setMode(tcStreet, fmAlways);
+    EXPECT_TRUE(panel.isEnabled(tcStreet));
+}
+
+// --- Categories, grouping and barcode ------------------------------------------------------------
+
+TEST(CFTAAddressPanelTest, CategoriesAreListedOnceFromTheLastField)
+{
+    const auto format = handMadeFormat({{tcStreet, 0, 0}, {tcCity, 1, 0}, {tcStreet, 2, 0}, {tcZIP, 3, 0}});
+    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    EXPECT_EQ(panel.GetContainTextCategories(nullptr, 0), 4);
+    textCategory out[8] = {};
+    ASSERT_EQ(panel.GetContainTextCategories(out, 8), 3);
+    EXPECT_EQ(out[0], tcZIP);
+    EXPECT_EQ(out[1], tcStreet);
+    EXPECT_EQ(out[2], tcCity);
+    EXPECT_EQ(panel.GetContainTextCategories(out, 2), 2);
+}
+
+TEST(CFTAAddressPanelTest, UngroupingByPositionChecksThePosition)
+{
+    const auto format = handMadeFormat({{tcStreet, 0, 0}, {tcCity, 1, 0}});
+    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    EXPECT_EQ(panel.UngroupObjectWithCategory(textCategory(2)), nullptr);
+    EXPECT_EQ(panel.UngroupObjectWithCategory(textCategory(-1)), nullptr);
+    EXPECT_EQ(panel.UngroupObjectWithCategory(textCategory(500)), nullptr);
+    EXPECT_EQ(panel.addressComponentCount(), 2u);
+
+    std::unique_ptr<CFTComponent> taken(panel.UngroupObjectWithCategory(textCategory(1)));
+    ASSERT_NE(taken, nullptr);
+    EXPECT_EQ(taken->GetTextCategory(), tcCity);
+    EXPECT_EQ(categoriesInListOrder(panel), std::vector<textCategory> {tcStreet});
+}
+
+TEST(CFTAAddressPanelTest, UngroupHandsOutTheShownFieldsAndEmptiesThePanel)
+{
+    const auto format = catalogueFormat(QStringLiteral("us"));
+    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    panel.setMode(tcCompany, fmNever);
+    panel.SetString(true, tcStreet, adWork, CDDString(QStringLiteral("1 Road")), tcNone, false);
+    std::vector<CFTComponent *> out;
+    panel.Ungroup(out);
+    std::vector<std::unique_ptr<CFTComponent>> owned(out.begin(), out.end());
+    // Show-all is on while ungrouping: every field but the hidden company comes out.
+    EXPECT_EQ(owned.size(), 7u);
+    for (const auto &component : owned)
+        EXPECT_NE(component->GetTextCategory(), tcCompany);
+    EXPECT_EQ(panel.addressComponentCount(), 0u);
+    EXPECT_EQ(panel.currentText(), nullptr);
+    EXPECT_FALSE(panel.isShowAllFields());
+}
+
+TEST(CFTAAddressPanelTest, GroupingAFieldReplacesTheOneOfItsCategory)
+{
+    const auto format = handMadeFormat({{tcStreet, 0, 0}, {tcCity, 1, 0}});
+    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    CFTAAddressText *const oldStreet = panel.getAddressComponentWithTextCategory(tcStreet);
+
+    auto street = std::make_unique<CFTAAddressText>(true, tcStreet, adWork, nullptr, nullptr);
+    street->SetString(CDDString(QStringLiteral("New Road")));
+    CFTAAddressText *const newStreet = street.get();
+    std::unique_ptr<CFTComponent> replaced(panel.GroupObject(street.release()));
+    EXPECT_EQ(replaced.get(), oldStreet);
+    EXPECT_EQ(panel.addressComponentAtIndex(0), newStreet);
+
+    auto email = std::make_unique<CFTAAddressText>(true, tcEmail, adWork, nullptr, nullptr);
+    CFTAAddressText *const newEmail = email.get();
+    EXPECT_EQ(panel.GroupObject(email.release()), nullptr);
+    EXPECT_EQ(panel.addressComponentAtIndex(2), newEmail);
+
+    // Something that is not an address field is not taken.
+    CFTComponent shape;
+    EXPECT_EQ(panel.GroupObject(&shape), nullptr);
+    EXPECT_EQ(panel.addressComponentCount(), 3u);
+}
+
+TEST(CFTAAddressPanelTest, BarcodeIsAFieldOfItsOwnCategory)
+{
+    const auto format = catalogueFormat(QStringLiteral("us"), true, CAddressFormatController::kBarcodeBelow);
+    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    EXPECT_FALSE(panel.IsBarcodeVisible());
+    panel.SetBarcodeVisible(true);
+    EXPECT_TRUE(panel.IsBarcodeVisible());
+    panel.SetBarcodeLocation(blPanelRoomAbove);
+    EXPECT_EQ(panel.GetBarcodeLocation(), int(blPanelRoomAbove));
+    auto *barcode = dynamic_cast<CFTABarcode *>(panel.getAddressComponentWithTextCategory(tcBarcode));
+    ASSERT_NE(barcode, nullptr);
+    paneltest::fillFromPerson(panel, *paneltest::makePerson(kUS));
+    EXPECT_EQ(barcode->zip().getData(), kUS.zip);
+    EXPECT_EQ(barcode->street().getData(), kUS.street);
+
+    CFTAAddressPanel plain(true, catalogueFormat(QStringLiteral("de")).get(), nullptr, false);
+    EXPECT_EQ(plain.GetBarcodeLocation(), -1);
+}
+
+// --- Archive -------------------------------------------------------------------------------------
+
+std::unique_ptr<CFTComponent> roundTrip(CFTAAddressPanel &panel)
+{
+    CDDArchive archive(true);
+    EXPECT_TRUE(panel.Serialize(archive, nullptr));
+    archive.setStoring(false);
+    return CFTComponent::CreateFromArchive(archive, nullptr, nullptr);
+}
+
+TEST(CFTAAddressPanelTest, EveryFieldModeSurvivesSavingAndLoading)
+{
+    const auto format = catalogueFormat(QStringLiteral("us"), true, CAddressFormatController::kBarcodeAbove);
+    CFTAAddressPanel panel(false, format.get(), nullptr, false);
+    paneltest::fillFromPerson(panel, *paneltest::makePerson(kUS));
+    // Each mode with and without text; the empty always-shown field is the one that used to vanish.
+    panel.setMode(tcFirstName, fmNever);
+    panel.setMode(tcCompany, fmAlways);
+    panel.SetString(false, tcCompany, adWork, CDDString(), tcNone, false);
+    panel.setMode(tcCountry, fmNever);
+    panel.SetString(false, tcCountry, adWork, CDDString(), tcNone, false);
+    panel.setMode(tcStreet, fmAlways);
+    panel.SetString(false, tcState, adWork, CDDString(), tcNone, false);
+    panel.getAddressComponentWithTextCategory(tcCompany)->SetFontSize(17.0);
+    panel.SetAlignment(taRight);
+    panel.SetBarcodeVisible(true);
+    panel.setAuto(true);
+    panel.SetAddressType(adHome);
+
+    const std::unique_ptr<CFTComponent> loaded = roundTrip(panel);
+    auto *copy = dynamic_cast<CFTAAddressPanel *>(loaded.get());
+    ASSERT_NE(copy, nullptr);
+    ASSERT_EQ(copy->addressComponentCount(), panel.addressComponentCount());
+    for (unsigned int i = 0; i < panel.addressComponentCount(); ++i) {
+        CFTAAddressText *const before = panel.addressComponentAtIndex(i);
+        CFTAAddressText *const after = copy->addressComponentAtIndex(i);
+        SCOPED_TRACE(int(before->GetTextCategory()));
+        EXPECT_EQ(after->GetTextCategory(), before->GetTextCategory());
+        EXPECT_EQ(after->getClassID(), before->getClassID());
+        EXPECT_EQ(after->getMode(), before->getMode());
+        EXPECT_EQ(after->GetString().getData(), before->GetString().getData());
+        EXPECT_EQ(after->getLabel()->getString(), before->getLabel()->getString());
+        EXPECT_EQ(after->GetToFrom(), false);
+    }
+    const std::optional<PWFont> companyFont = copy->getAddressComponentWithTextCategory(tcCompany)->GetFont(nullptr);
+    ASSERT_TRUE(companyFont);
+    EXPECT_DOUBLE_EQ(companyFont->pointSize(), 17.0);
+    EXPECT_TRUE(copy->isEnabled(tcCompany));
+    EXPECT_FALSE(copy->GetToFrom());
+    EXPECT_TRUE(copy->IsBarcodeVisible());
+    EXPECT_TRUE(copy->isAuto());
+    EXPECT_EQ(copy->GetAddressType(), adHome);
+    EXPECT_EQ(copy->GetAlignment(), taRight);
+    ASSERT_NE(copy->getFormat(), nullptr);
+    EXPECT_EQ(pwtest::dumpRows(*copy->getFormat()->clone()), pwtest::dumpRows(*panel.getFormat()->clone()));
+    EXPECT_EQ(copy->templateName().getData(), QStringLiteral("Name+Company"));
+}
+
+TEST(CFTAAddressPanelTest, FieldsOfAnOldFormatAreSavedToo)
+{
+    const auto first = handMadeFormat({{tcCompany, 0, 0}, {tcStreet, 1, 0}});
+    const auto second = handMadeFormat({{tcStreet, 0, 0}});
+    CFTAAddressPanel panel(true, first.get(), nullptr, false);
+    panel.SetString(true, tcCompany, adWork, CDDString(QStringLiteral("Kept Ltd")), tcNone, false);
+    panel.setFormat(second.get(), 1);
+    const std::unique_ptr<CFTComponent> loaded = roundTrip(panel);
+    auto *copy = dynamic_cast<CFTAAddressPanel *>(loaded.get());
+    ASSERT_NE(copy, nullptr);
+    ASSERT_NE(copy->getAddressComponentWithTextCategory(tcCompany), nullptr);
+    EXPECT_EQ(copy->getAddressComponentWithTextCategory(tcCompany)->GetString().getData(), QStringLiteral("Kept Ltd"));
+    EXPECT_EQ(copy->GetTextCategory(), tcStreet);
+}
+
+TEST(CFTAAddressPanelTest, OldDocumentWithVisibleBarcodeGainsABarcodeField)
+{
+    const auto format = catalogueFormat(QStringLiteral("us"));
+    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    paneltest::fillFromPerson(panel, *paneltest::makePerson(kUS));
+    CDDArchive archive(true);
+    panel.Serialize(archive, nullptr);
+    archive.SetData(key_BundleVersion, 60);
+    archive.SetData(key_BarcodeHidden, false);
+    CDDArchive barcodeArchive(true);
+    barcodeArchive.SetRectData(key_Bounds, 1.0, 2.0, 3.0, 4.0);
+    barcodeArchive.SetData(key_BarcodeLocation, 1);
+    archive.SetData(key_Barcode, barcodeArchive);
+    archive.setStoring(false);
+    archive.setBundleVersion(60);
+
+    CFTAAddressPanel loaded;
+    ASSERT_TRUE(loaded.Serialize(archive, nullptr));
+    auto *barcode = dynamic_cast<CFTABarcode *>(loaded.getAddressComponentWithTextCategory(tcBarcode));
+    ASSERT_NE(barcode, nullptr);
+    EXPECT_EQ(barcode->GetLocation(), int(blPanelRoomAbove));
+    EXPECT_EQ(barcode->zip().getData(), kUS.zip);
+    EXPECT_EQ(barcode->country().getData(), kUS.country);
+    EXPECT_EQ(barcode->street().getData(), kUS.street);
+    EXPECT_EQ(loaded.getAddressComponentWithTextCategory(tcCity)->GetString().getData(), kUS.city);
+
+    // The same document with the barcode hidden gains nothing.
+    archive.setStoring(true);
+    archive.SetData(key_BarcodeHidden, true);
+    archive.setStoring(false);
+    CFTAAddressPanel hidden;
+    hidden.Serialize(archive, nullptr);
+    EXPECT_EQ(hidden.getAddressComponentWithTextCategory(tcBarcode), nullptr);
+}
+
+TEST(CFTAAddressPanelTest, LoadingSkipsEntriesThatAreNotAddressFields)
+{
+    CDDArchive archive(true);
+    CFTAAddressPanel panel(true, handMadeFormat({{tcCity, 0, 0}}).get(), nullptr, false);
+    panel.Serialize(archive, nullptr);
+    // A square among the fields, as a damaged file might hold.
+    CDDArchive square(true);
+    CFTComponent(1, 2, 3, 4).Serialize(square, nullptr);
+    square.SetClassID(1);
+    archive.BeginArrayData();
+    archive.SetData(key_Components, square);
+    archive.EndArrayData(key_Components);
+    archive.setStoring(false);
+    CFTAAddressPanel loaded;
+    ASSERT_TRUE(loaded.Serialize(archive, nullptr));
+    EXPECT_EQ(categoriesInListOrder(loaded), std::vector<textCategory> {tcCity});
+}
+
+TEST(CFTAAddressPanelTest, TheFactoryMakesPanels)
+{
+    ASSERT_TRUE(FTComponentFactory::isRegistered(8));
+    const std::unique_ptr<CFTComponent> made = FTComponentFactory::createComponent(8, 100, nullptr);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->getClassID(), 8);
+    EXPECT_EQ(made->getContextMenu(), QStringLiteral("1"));
+}
+
+} // namespace
