@@ -1,0 +1,387 @@
+// The kernel document's keys in a design file, and the conversion of files written by versions
+// that kept address formats and country codes in the document.
+
+#include "CFTADocument.h"
+
+#include "address/CAddressFormat.h"
+#include "address/CAddressFormatController.h"
+#include "address/CFTAAddressPanel.h"
+#include "address/FTAddressTypes.h"
+#include "drawing/CFTExtPicture.h"
+#include "foundation/CDDArchive.h"
+#include "foundation/CDDArchiveKeys.h"
+#include "foundation/CFTComponent.h"
+#include "foundation/FTComponentFactory.h"
+
+#include <QLoggingCategory>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr int kAddressPanelClassID = 8;
+// More columns or rows than any sheet has would make printing loop for nothing.
+constexpr int kMaxSheetItems = 1000;
+// Cards larger than this (about 14 m) are no design this system prints.
+constexpr double kMaxCardSide = 40000.0;
+// A person has a main, a work, a home and an other address; -1 stands for none.
+constexpr int kFirstAddressType = -1;
+constexpr int kLastAddressType = 3;
+const QString kOldFileTemplate = QStringLiteral("Name+Company");
+
+// Lengths are written only when there is a length to write.
+void storePositive(const CDDArchive &archive, const QString &key, double value)
+{
+    if (value > 0.0)
+        archive.SetData(key, value);
+}
+
+// Absent or unreadable lengths count as none.
+double lengthOrZero(const CDDArchive &archive, const QString &key)
+{
+    double value = 0.0;
+    if (!archive.GetData(key, &value))
+        return 0.0;
+    if (value < 0.0) {
+        qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" is negative (%2); read as 0").arg(key).arg(value);
+        return 0.0;
+    }
+    return value;
+}
+
+CDDString stringOrEmpty(const CDDArchive &archive, const QString &key)
+{
+    CDDString value;
+    if (!archive.GetData(key, value))
+        return CDDString(QString());
+    return value;
+}
+
+// A string that is never left out of the file, even when it holds nothing.
+CDDString written(const CDDString &value)
+{
+    return value.isNull() ? CDDString(QString()) : value;
+}
+
+bool readCount(const CDDArchive &archive, const QString &key, int &target)
+{
+    int value = 0;
+    if (!archive.GetData(key, &value))
+        return false;
+    if (value < 1 || value > kMaxSheetItems) {
+        qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" of %2 is out of range; kept %3")
+                                              .arg(key)
+                                              .arg(value)
+                                              .arg(target);
+        return false;
+    }
+    target = value;
+    return true;
+}
+
+bool readCardSide(const CDDArchive &archive, const QString &key, double &target)
+{
+    double value = 0.0;
+    if (!archive.GetData(key, &value))
+        return false;
+    if (!(value > 0.0) || value > kMaxCardSide) {
+        qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" of %2 is no card size; kept %3")
+                                              .arg(key)
+                                              .arg(value)
+                                              .arg(target);
+        return false;
+    }
+    target = value;
+    return true;
+}
+
+bool readAddressType(const CDDArchive &archive, const QString &key, addressType &target)
+{
+    int value = 0;
+    if (!archive.GetData(key, &value))
+        return false;
+    if (value < kFirstAddressType || value > kLastAddressType) {
+        qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" of %2 names no address; kept %3")
+                                              .arg(key)
+                                              .arg(value)
+                                              .arg(int(target));
+        return false;
+    }
+    target = addressType(value);
+    return true;
+}
+
+bool readCountryCode(const CDDArchive &archive, const QString &key, CDDString &target)
+{
+    CDDString value;
+    if (!archive.GetData(key, value) || value.getData().trimmed().isEmpty())
+        return false;
+    target = CDDString(value.getData().trimmed());
+    return true;
+}
+
+// The stored format of an old file, and the country its country part names.
+std::unique_ptr<CAddressFormat> readOldFormat(const CDDArchive &archive, const QString &key, CDDString &countryCode)
+{
+    CDDArchive stored(false);
+    if (!archive.GetData(key, stored) || !stored.getDict().isDictionary())
+        return nullptr;
+    std::unique_ptr<CAddressFormat> format = CAddressFormat::SerializeFromArchive(stored);
+    if (!format) {
+        qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" holds no address format").arg(key);
+        return nullptr;
+    }
+    if (const CDDString *country = format->name(tcAddress); country && !country->getData().isEmpty())
+        countryCode = *country;
+    return format;
+}
+
+} // namespace
+
+int CFTADocument::Serialize(const CDDArchive &archive)
+{
+    if (archive.isStoring())
+        store(archive);
+    else
+        load(archive);
+    return 1;
+}
+
+// --- Storing ------------------------------------------------------------------------------------
+
+void CFTADocument::store(const CDDArchive &archive)
+{
+    archive.SetData(key_BundleVersion);
+    archive.SetDocumentType(getDocumentType());
+    archive.SetData(key_ISOCountryCodeTo, written(m_CountryCodeTo));
+    archive.SetData(key_ISOCountryCodeFrom, written(m_CountryCodeFrom));
+    archive.SetData(key_AddressSourceTo, int(m_AddressTypeTo));
+    archive.SetData(key_AddressSourceFrom, int(m_AddressTypeFrom));
+    archive.SetData(key_CardWidth, mdSizeX);
+    archive.SetData(key_CardHeight, mdSizeY);
+    archive.SetData(key_PrintableCardSizeX, mdPrintableSizeX);
+    archive.SetData(key_PrintableCardSizeY, mdPrintableSizeY);
+    archive.SetData(key_Horizontal, IsHorizontal(0));
+    archive.SetData(key_PaperColor, mPaperColor);
+    archive.SetData(key_Units, int(getUnits()));
+    archive.SetData(key_FIMBarcodeVisible, m_FIMVisible);
+
+    CDDArchive layout(true, archive.GetPackageType());
+    storeLayout(layout);
+    archive.SetData(IsPredefinedLayout() ? key_PredefinedLayout : key_CustomLayout, layout);
+
+    archive.SetData(key_DefaultSettings, GetArchiveFromObject(&ms_defBox, &archive));
+    archive.SetData(key_DefaultSettingsText, GetArchiveFromObject(&ms_defText, &archive));
+
+    CDDArchive front(true, archive.GetPackageType());
+    front.SetArchivePath(archive.GetArchivePath());
+    std::vector<CFTComponent *> components = GetComponents(0, false);
+    SerializeComponents(front, &components, false);
+    // Side 0's background, kept with the side rather than among its components.
+    if (CFTExtPicture *background = getBackground(0)) {
+        front.BeginArrayData();
+        front.SetData(key_BackComponents, GetArchiveFromObject(background, &front));
+        front.EndArrayData(key_BackComponents);
+    }
+    archive.SetData(key_FrontSide, front);
+}
+
+void CFTADocument::storeLayout(const CDDArchive &layout) const
+{
+    layout.SetData(key_Manufacturer, written(m_Manufacturer));
+    layout.SetData(key_ID, written(m_ID));
+    layout.SetData(key_Description, written(m_Description));
+    layout.SetData(key_Category, written(m_Category));
+    layout.SetData(key_Type, written(m_Type));
+    layout.SetData(key_PageSize, written(m_PageSize));
+    layout.SetData(key_Columns, m_ColCount);
+    layout.SetData(key_Rows, m_RowCount);
+    storePositive(layout, key_CornerRadius, m_CornerRadius);
+    storePositive(layout, key_TopMargin, m_TopMargin);
+    storePositive(layout, key_LeftMargin, m_LeftMargin);
+    storePositive(layout, key_HSpace, m_HSpace);
+    storePositive(layout, key_VSpace, m_VSpace);
+    if (getDocumentType() == dtEnvelope) {
+        layout.SetData(key_HasWindow, m_HasWindow);
+        storePositive(layout, key_WindowWidth, m_WinWidth);
+        storePositive(layout, key_WindowHeight, m_WinHeight);
+        storePositive(layout, key_WindowBottomOffset, m_WinBottomOffset);
+        storePositive(layout, key_WindowLeftOffset, m_WinLeftOffset);
+    }
+    storePositive(layout, key_DYMOPaperWidth, m_DYMOPaperWidth);
+    storePositive(layout, key_DYMOPaperHeight, m_DYMOPaperHeight);
+    storePositive(layout, key_DYMOOffsetX, m_DYMOOffsetX);
+    storePositive(layout, key_DYMOOffsetY, m_DYMOOffsetY);
+}
+
+// --- Loading ------------------------------------------------------------------------------------
+
+void CFTADocument::load(const CDDArchive &archive)
+{
+    int version = 0;
+    archive.GetData(key_BundleVersion, &version);
+    // Everything below is read as written by the file's version, so that the components of old
+    // files are converted and those of current files are not.
+    CDDArchive file(archive);
+    file.setBundleVersion(version);
+
+    documentType type = getDocumentType();
+    if (file.GetDocumentType(&type))
+        setDocumentType(type);
+    readCardSide(file, key_CardWidth, mdSizeX);
+    readCardSide(file, key_CardHeight, mdSizeY);
+    double printable = 0.0;
+    if (file.GetData(key_PrintableCardSizeX, &printable) && printable >= 0.0)
+        mdPrintableSizeX = printable;
+    if (file.GetData(key_PrintableCardSizeY, &printable) && printable >= 0.0)
+        mdPrintableSizeY = printable;
+    bool horizontal = true;
+    if (file.GetData(key_Horizontal, &horizontal))
+        SetHorizontal(horizontal, 0);
+    CDDColor paper;
+    if (file.GetData(key_PaperColor, paper))
+        mPaperColor = paper;
+    int units = 0;
+    if (file.GetData(key_Units, &units))
+        setUnits(cardUnits(units));
+    file.GetData(key_FIMBarcodeVisible, &m_FIMVisible);
+
+    CDDArchive layout(false);
+    const bool predefined = file.GetData(key_PredefinedLayout, layout);
+    SetPredefinedLayout(predefined);
+    if (!predefined)
+        file.GetData(key_CustomLayout, layout);
+    loadLayout(layout);
+
+    CDDArchive defaults(false);
+    if (file.GetData(key_DefaultSettings, defaults))
+        ms_defBox.Serialize(defaults, nullptr);
+    CDDArchive defaultText(false);
+    if (file.GetData(key_DefaultSettingsText, defaultText))
+        ms_defText.Serialize(defaultText, nullptr);
+
+    loadFrontSide(file);
+
+    // Files write both sides' countries and address types; a current file's are its own.
+    readCountryCode(file, key_ISOCountryCodeTo, m_CountryCodeTo);
+    readCountryCode(file, key_ISOCountryCodeFrom, m_CountryCodeFrom);
+    if (version > FTComponentFactory::kLastOldBundleVersion) {
+        readAddressType(file, key_AddressSourceTo, m_AddressTypeTo);
+        readAddressType(file, key_AddressSourceFrom, m_AddressTypeFrom);
+        return;
+    }
+    convertOldFile(file);
+}
+
+void CFTADocument::loadLayout(const CDDArchive &layout)
+{
+    m_Manufacturer = stringOrEmpty(layout, key_Manufacturer);
+    m_ID = stringOrEmpty(layout, key_ID);
+    m_Description = stringOrEmpty(layout, key_Description);
+    m_Category = stringOrEmpty(layout, key_Category);
+    m_Type = stringOrEmpty(layout, key_Type);
+    m_PageSize = stringOrEmpty(layout, key_PageSize);
+    readCount(layout, key_Columns, m_ColCount);
+    readCount(layout, key_Rows, m_RowCount);
+    m_CornerRadius = lengthOrZero(layout, key_CornerRadius);
+    m_TopMargin = lengthOrZero(layout, key_TopMargin);
+    m_LeftMargin = lengthOrZero(layout, key_LeftMargin);
+    m_HSpace = lengthOrZero(layout, key_HSpace);
+    m_VSpace = lengthOrZero(layout, key_VSpace);
+    if (getDocumentType() == dtEnvelope) {
+        layout.GetData(key_HasWindow, &m_HasWindow);
+        m_WinWidth = lengthOrZero(layout, key_WindowWidth);
+        m_WinHeight = lengthOrZero(layout, key_WindowHeight);
+        m_WinBottomOffset = lengthOrZero(layout, key_WindowBottomOffset);
+        m_WinLeftOffset = lengthOrZero(layout, key_WindowLeftOffset);
+    } else {
+        m_HasWindow = false;
+        m_WinWidth = m_WinHeight = m_WinBottomOffset = m_WinLeftOffset = 0.0;
+    }
+    m_DYMOPaperWidth = lengthOrZero(layout, key_DYMOPaperWidth);
+    m_DYMOPaperHeight = lengthOrZero(layout, key_DYMOPaperHeight);
+    m_DYMOOffsetX = lengthOrZero(layout, key_DYMOOffsetX);
+    m_DYMOOffsetY = lengthOrZero(layout, key_DYMOOffsetY);
+}
+
+void CFTADocument::loadFrontSide(const CDDArchive &file)
+{
+    CDDArchive front(false);
+    if (!file.GetData(key_FrontSide, front) || !front.getDict().isDictionary())
+        return;
+    // Entries carry the file's version through the archive that lists them.
+    SerializeComponents(front, GetComponentsPtr(0, false), false);
+
+    CDDArchive back(false);
+    if (!front.GetData(key_BackComponents, back) || !back.isArrayProcessing())
+        return;
+    std::vector<CFTComponent *> *backList = GetComponentsPtr(0, true);
+    for (int i = 0; i < back.countObjectsInArray(); ++i) {
+        CDDArchive entry = back.objectAtIndexInArray(i);
+        // These entries have always been read as the oldest form.
+        entry.setBundleVersion(0);
+        entry.SetArchivePath(file.GetArchivePath());
+        if (!CFTComponent::SerializeFromArchive(entry, backList, nullptr))
+            qCWarning(lcArchive).noquote() << QStringLiteral("Entry %1 of \"%2\" made no component").arg(i).arg(key_BackComponents);
+    }
+    // One background per side: a file listing more keeps the first.
+    CFTExtPicture *first = getBackground(0);
+    const std::vector<CFTComponent *> copy = *backList;
+    for (CFTComponent *component : copy) {
+        if (component != first && component->getClassID() == CFTExtPicture::kClassID)
+            DeleteObject(component, 0, true);
+    }
+}
+
+void CFTADocument::convertOldFile(const CDDArchive &file)
+{
+    CDDString storedCountry;
+    std::unique_ptr<CAddressFormat> formatTo = readOldFormat(file, key_AddressFormatTo, storedCountry);
+    const bool hadFormatTo = formatTo != nullptr;
+    if (hadFormatTo && !storedCountry.getData().isEmpty())
+        m_CountryCodeTo = storedCountry;
+
+    // The first panel with a barcode decides whether the recipient format asks for one.
+    bool barcodeWanted = false;
+    int location = 0;
+    const std::vector<CFTComponent *> mainList = GetComponents(0, false);
+    for (CFTComponent *component : mainList) {
+        if (component->getClassID() != kAddressPanelClassID)
+            continue;
+        auto *panel = static_cast<CFTAAddressPanel *>(component);
+        CFTAAddressText *field = panel->getAddressComponentWithTextCategory(tcBarcode);
+        if (!field)
+            continue;
+        barcodeWanted = true;
+        location = field->GetLocation();
+        if (location == blStandalone) {
+            // The separate barcode becomes a free component of the design.
+            if (panel->removeAddressComponent(field)) {
+                AddObject(field, 0, false);
+                panel->SetBarcodeVisible(false);
+            }
+            barcodeWanted = false;
+            location = 0;
+        }
+        break;
+    }
+
+    const CAddressFormatController &catalogue = CAddressFormatController::sharedAddressFormatController();
+    if (!hadFormatTo || barcodeWanted)
+        formatTo = catalogue.formatWithTemplate(kOldFileTemplate, m_CountryCodeTo.getData(), barcodeWanted, location);
+    if (formatTo)
+        setAddressFormat(formatTo.get(), true);
+
+    CDDString senderCountry;
+    std::unique_ptr<CAddressFormat> formatFrom = readOldFormat(file, key_AddressFormatFrom, senderCountry);
+    if (!formatFrom)
+        formatFrom = catalogue.formatWithTemplate(kOldFileTemplate, m_CountryCodeFrom.getData(), false, 0);
+    if (formatFrom)
+        setAddressFormat(formatFrom.get(), false);
+
+    readAddressType(file, key_AddressSourceTo, m_AddressTypeTo);
+    readAddressType(file, key_AddressSourceFrom, m_AddressTypeFrom);
+    setAddressType(m_AddressTypeTo, true);
+    setAddressType(m_AddressTypeFrom, false);
+}

@@ -1,0 +1,210 @@
+// The kernel document's walks over its components, its layout changes and the placing of the
+// referenced address panels.
+
+#include "CFTADocument.h"
+
+#include "address/CFTAAddressPanel.h"
+#include "address/CFTABarcode.h"
+#include "foundation/CFTComponent.h"
+#include "foundation/FTGeometry.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kAddressPanelClassID = 8;
+constexpr int kBarcodeClassID = 9;
+// Cards up to this size group have room for one address panel only: the recipient's.
+constexpr int kLastSmallCardGroup = 5;
+
+
+// Every side, the back list first, each over a copy so that the visitor may change the lists.
+template <typename Visit>
+void forEachComponent(const CFTACoreDoc &document, Visit visit)
+{
+    for (int side = 0; side < document.getSidesCount(); ++side) {
+        for (const bool back : {true, false}) {
+            const std::vector<CFTComponent *> copy = document.GetComponents(side, back);
+            for (CFTComponent *component : copy)
+                visit(component);
+        }
+    }
+}
+
+} // namespace
+
+void CFTADocument::setAddressType(addressType type, bool toFrom)
+{
+    forEachComponent(*this, [&](CFTComponent *component) {
+        if (component->GetToFrom() == toFrom)
+            component->SetAddressType(type);
+    });
+}
+
+void CFTADocument::setAddressFormat(const CAddressFormat *format, bool toFrom)
+{
+    forEachComponent(*this, [&](CFTComponent *component) {
+        if (component->GetToFrom() == toFrom)
+            component->setFormat(format, 1);
+    });
+}
+
+void CFTADocument::setAuto(bool automatic)
+{
+    forEachComponent(*this, [&](CFTComponent *component) {
+        if (component->getClassID() == kAddressPanelClassID)
+            static_cast<CFTAAddressPanel *>(component)->setAuto(automatic);
+    });
+}
+
+void CFTADocument::updateObjectsTextCategory(textCategory category, bool toFrom, addressType type,
+                                             const CDDString &value)
+{
+    forEachComponent(*this, [&](CFTComponent *component) {
+        component->SetString(toFrom, category, type, value, tcNone, false);
+    });
+}
+
+bool CFTADocument::isFIMBarcodeAllow() const
+{
+    if (!m_FIMVisible)
+        return false;
+    for (int side = 0; side < getSidesCount(); ++side) {
+        for (const bool back : {true, false}) {
+            for (const CFTComponent *component : GetComponents(side, back)) {
+                const CFTComponent *field = component->GetObjectForTextCategory(tcBarcode);
+                if (field && field->getClassID() == kBarcodeClassID
+                    && static_cast<const CFTABarcode *>(field)->getBarcodeType() == btPOSTNET)
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
+void CFTADocument::updateComponentsType(bool flag)
+{
+    if (!flag || getSizeGroupType(float(mdSizeX), float(mdSizeY), getDocumentType()) > kLastSmallCardGroup)
+        return;
+    for (int side = 0; side < getSidesCount(); ++side) {
+        for (const bool back : {true, false}) {
+            const std::vector<CFTComponent *> copy = GetComponents(side, back);
+            for (CFTComponent *component : copy) {
+                if (component->getClassID() == kAddressPanelClassID && !component->GetToFrom()) {
+                    component->SetToFrom(true);
+                    break;
+                }
+            }
+        }
+    }
+}
+
+// --- Layout changes -----------------------------------------------------------------------------
+
+void CFTADocument::updateComponentsToNewDocSize(double newWidth, double newHeight)
+{
+    // A degenerate size on either side would give infinite or undefined factors.
+    if (!(newWidth > 0.0) || !(newHeight > 0.0) || !(mdSizeX > 0.0) || !(mdSizeY > 0.0))
+        return;
+    const float oldRatio = float(mdSizeX) / float(mdSizeY);
+    const float newRatio = float(newWidth) / float(newHeight);
+    const double newLong = newRatio > 1.0f ? newWidth : newHeight;
+    const double newShort = newRatio > 1.0f ? newHeight : newWidth;
+    const double oldLong = oldRatio > 1.0f ? mdSizeX : mdSizeY;
+    const double oldShort = oldRatio > 1.0f ? mdSizeY : mdSizeX;
+    double kx = 0.0;
+    double ky = 0.0;
+    if (IsHorizontal(0)) {
+        kx = newLong / oldLong;
+        ky = newShort / oldShort;
+    } else {
+        kx = newShort / oldShort;
+        ky = newLong / oldLong;
+    }
+    const std::vector<CFTComponent *> copy = GetComponents(0, false);
+    for (CFTComponent *component : copy)
+        component->updateCoordWithKoeff(kx, ky, newWidth, newHeight);
+}
+
+void CFTADocument::updateComponentsPositionToFitSize(double width, double height)
+{
+    const std::vector<CFTComponent *> copy = GetComponents(0, false);
+    for (CFTComponent *component : copy)
+        component->updatePositionToFitSize(width, height, false);
+}
+
+// --- Referenced panels ----------------------------------------------------------------------------
+
+int CFTADocument::getBarcodeLocation() const
+{
+    return m_RecipientPanel ? m_RecipientPanel->GetBarcodeLocation() : 0;
+}
+
+void CFTADocument::setBarcodeLocation(int location)
+{
+    if (m_RecipientPanel)
+        m_RecipientPanel->SetBarcodeLocation(barcodeLocation(location));
+}
+
+const CFTComponent *CFTADocument::barcode() const
+{
+    return m_RecipientPanel ? m_RecipientPanel->GetBarcode() : nullptr;
+}
+
+void CFTADocument::showBarcode(char)
+{
+}
+
+void CFTADocument::arrangeAddressPanel()
+{
+    const double W = mdSizeX;
+    const double H = mdSizeY;
+    const documentType type = getDocumentType();
+
+    if (CFTAAddressPanel *panel = m_SenderPanel) {
+        panel->updateFormat();
+        const double xMargin = panel->getXMargin();
+        const double yMargin = panel->getYMargin();
+        const double w = panel->GetSizeX();
+        const double h = panel->GetSizeY();
+        double x = 0.0;
+        double y = 0.0;
+        if (type == dtLabel) {
+            x = 9.0 - xMargin;
+            y = 9.0 - yMargin;
+        } else if (type == dtEnvelope) {
+            x = (W * 0.5 - w) / 2.0;
+            y = (H * 0.33 - h) / 2.0;
+            if (x < 9.0)
+                x = 9.0 - xMargin;
+            if (y < 9.0)
+                y = 9.0 - yMargin;
+        }
+        panel->SetOrigin(float(x), float(y));
+    }
+
+    if (CFTAAddressPanel *panel = m_RecipientPanel) {
+        panel->updateFormat();
+        const double xMargin = panel->getXMargin();
+        const double yMargin = panel->getYMargin();
+        const double w = panel->GetSizeX();
+        const double h = panel->GetSizeY();
+        double x = 0.0;
+        double y = 0.0;
+        if (type == dtLabel) {
+            x = (W - 18.0 - w) / 2.0 + 9.0;
+            y = (H - 18.0 - h) / 2.0 + 9.0;
+            if (x < 9.0)
+                x = 9.0 - xMargin;
+            if (y < 9.0)
+                y = 9.0 - yMargin;
+        } else if (type == dtEnvelope) {
+            if (W <= 756.0)
+                x = std::max((W - 72.0 - w) / 2.0 + 36.0, 36.0);
+            else
+                x = std::max(W - 702.0 + (666.0 - w) / 2.0, W - 702.0);
+            y = std::max(0.3 * H + (H - 0.3 * H - 45.0 - h) / 2.0, 0.3 * H);
+        }
+        panel->SetOrigin(float(x), float(y));
+    }
+}

@@ -1,0 +1,484 @@
+#include "document/CFTADocument.h"
+
+#include "DocumentTestSupport.h"
+
+#include "address/CAddressFormat.h"
+#include "address/CAddressFormatController.h"
+#include "address/CFTAAddressPanel.h"
+#include "address/CFTAAddressText.h"
+#include "address/CFTABarcode.h"
+#include "drawing/CDDPicture.h"
+#include "drawing/CFTBoxField.h"
+#include "drawing/CFTCounterField.h"
+#include "drawing/CFTExtPicture.h"
+#include "drawing/CFTFileField.h"
+#include "drawing/CFTPicture.h"
+#include "drawing/CFTSeparator.h"
+#include "foundation/CDDArchiveKeys.h"
+#include "platform/PWBundle.h"
+#include "text/CDDText.h"
+#include "text/CFTAText.h"
+#include "text/CFTSmartField.h"
+
+#include <gtest/gtest.h>
+
+using doctest::loadDocument;
+using doctest::storedDocument;
+
+namespace {
+
+QString text(const PWPlist &dictionary, const QString &key)
+{
+    return dictionary.value(key).toString();
+}
+
+QStringList keysOf(const PWPlist &dictionary)
+{
+    return dictionary.toDictionary().keys();
+}
+
+PWPlist withEntries(PWPlist dictionary, const QList<PWPlist::Dictionary::Entry> &entries)
+{
+    PWPlist::Dictionary changed = dictionary.toDictionary();
+    for (const auto &[key, value] : entries)
+        changed.insert(key, value);
+    return PWPlist(changed);
+}
+
+PWPlist without(PWPlist dictionary, const QStringList &keys)
+{
+    PWPlist::Dictionary changed = dictionary.toDictionary();
+    for (const QString &key : keys)
+        changed.remove(key);
+    return PWPlist(changed);
+}
+
+PWPlist str(const QString &value)
+{
+    return PWPlist::fromString(value);
+}
+
+// A design with one component of every kind the file holds, in a known order.
+void fillWithEveryKind(CFTADocument &document)
+{
+    const CFTComponent *defText = document.getDefText();
+    auto *textField = new CFTAText(10, 10, defText);
+    textField->SetString(CDDString(QStringLiteral("Hello")));
+    document.AddObject(textField, 0, false);
+    document.AddObject(new CFTSmartField(10, 30, defText, tcSmartDate), 0, false);
+    auto *city = new CFTAAddressText(10, 50, tcCity, nullptr, nullptr);
+    city->SetString(CDDString(QStringLiteral("Springfield")));
+    document.AddObject(city, 0, false);
+    const std::unique_ptr<CAddressFormat> format =
+        CAddressFormatController::sharedAddressFormatController().formatWithTemplate(QStringLiteral("Name+Company"),
+                                                                                    QStringLiteral("us"), true, 1);
+    document.AddObject(new CFTAAddressPanel(true, format.get(), defText, false), 0, false);
+    document.AddObject(new CFTABarcode(20, 120), 0, false);
+    auto *picture = new CFTPicture(CDDPicture(doctest::solidImage(Qt::green)));
+    picture->SetOrigin(150, 10);
+    picture->SetSize(40, 40);
+    document.AddObject(picture, 0, false);
+    auto *circle = new CFTBoxField(150, 60, 30, 30, nullptr);
+    circle->setType(ctCircle);
+    document.AddObject(circle, 0, false);
+    document.AddObject(new CFTBoxField(190, 60, 30, 30, nullptr), 0, false);
+    document.AddObject(new CFTSeparator(10, 100, 200, 2, nullptr), 0, false);
+    document.AddObject(new CFTCounterField(200, 100, nullptr), 0, false);
+    document.AddObject(new CFTFileField(200, 120, nullptr), 0, false);
+}
+
+const QList<int> kEveryKindClassIDs{3, 19, 10, 8, 9, 6, 1, 1, 2, 14, 15};
+
+QList<int> classIDs(const std::vector<CFTComponent *> &list)
+{
+    QList<int> ids;
+    for (const CFTComponent *component : list)
+        ids.append(component->getClassID());
+    return ids;
+}
+
+} // namespace
+
+TEST(CFTADocumentArchiveTest, TopLevelKeysAreWrittenInOrder)
+{
+    CFTADocument document(dtLabel, CDDString(QStringLiteral("us")), CDDString(QStringLiteral("ca")));
+    document.SetAddressTypeTo(adHome);
+    const PWPlist stored = storedDocument(document);
+    const QStringList expected{
+        "Bundle Version", "Document Type", "ISO Country Code To", "ISO Country Code From", "Address Source To",
+        "Address Source From", "Card Width", "Card Height", "Printable Card Size X", "Printable Card Size Y",
+        "Horizontal", "Paper Color", "Units", "FIM Barcode Visible", "Custom Layout", "Default Settings",
+        "Default Settings Text", "Front Side"};
+    EXPECT_EQ(keysOf(stored), expected);
+    EXPECT_EQ(text(stored, key_BundleVersion), QString::number(PWBundle::mainBundle().bundleVersion()));
+    EXPECT_GT(PWBundle::mainBundle().bundleVersion(), 72);
+    EXPECT_EQ(text(stored, key_DocumentType), QStringLiteral("Label"));
+    EXPECT_EQ(text(stored, key_ISOCountryCodeFrom), QStringLiteral("ca"));
+    EXPECT_EQ(text(stored, key_AddressSourceTo), QStringLiteral("2"));
+    EXPECT_EQ(text(stored, key_AddressSourceFrom), QStringLiteral("0"));
+    EXPECT_EQ(text(stored, key_CardWidth), QStringLiteral("252.000"));
+    EXPECT_EQ(text(stored, key_Horizontal), QStringLiteral("YES"));
+    EXPECT_EQ(text(stored, key_Units), QStringLiteral("1"));
+    EXPECT_EQ(text(stored, key_FIMBarcodeVisible), QStringLiteral("NO"));
+    EXPECT_TRUE(stored.value(key_PaperColor).isData());
+    // An empty design keeps its side, with nothing in it.
+    EXPECT_TRUE(stored.value(key_FrontSide).isDictionary());
+    EXPECT_TRUE(stored.value(key_FrontSide).toDictionary().isEmpty());
+
+    document.SetPredefinedLayout(true);
+    EXPECT_TRUE(storedDocument(document).value(key_PredefinedLayout).isDictionary());
+    EXPECT_TRUE(storedDocument(document).value(key_CustomLayout).isNull());
+}
+
+TEST(CFTADocumentArchiveTest, EmptyCountryCodesAreStillWritten)
+{
+    CFTADocument document;
+    const PWPlist stored = storedDocument(document);
+    EXPECT_TRUE(stored.value(key_ISOCountryCodeTo).isString());
+    EXPECT_EQ(text(stored, key_ISOCountryCodeTo), QString());
+}
+
+TEST(CFTADocumentArchiveTest, LayoutWritesOnlyPositiveLengthsAndEnvelopeWindows)
+{
+    CFTADocument document;
+    document.SetManufacturer(CDDString(QStringLiteral("Avery")));
+    document.SetID(CDDString(QStringLiteral("05960")));
+    document.SetColCount(3);
+    document.SetRowCount(10);
+    document.SetTopMargin(36);
+    document.SetLeftMargin(13.5);
+    document.SetHSpace(9);
+    document.SetVSpace(-4);
+    document.SetHasWindow(true);
+    document.SetWinWindth(252);
+    document.SetDYMOPaperWidth(1.25);
+
+    PWPlist layout = storedDocument(document).value(key_CustomLayout);
+    EXPECT_EQ(keysOf(layout), (QStringList{"Manufacturer", "ID", "Description", "Category", "Type", "PageSize",
+                                           "Columns", "Rows", "TopMargin", "LeftMargin", "HSpace",
+                                           "DYMO Paper width"}));
+    EXPECT_EQ(text(layout, key_Manufacturer), QStringLiteral("Avery"));
+    EXPECT_EQ(text(layout, key_Columns), QStringLiteral("3"));
+    EXPECT_EQ(text(layout, key_LeftMargin), QStringLiteral("13.500"));
+    EXPECT_EQ(text(layout, key_DYMOPaperWidth), QStringLiteral("1.250"));
+
+    document.setDocumentType(dtEnvelope);
+    document.SetWinBottomOffset(36);
+    layout = storedDocument(document).value(key_CustomLayout);
+    EXPECT_EQ(keysOf(layout), (QStringList{"Manufacturer", "ID", "Description", "Category", "Type", "PageSize",
+                                           "Columns", "Rows", "TopMargin", "LeftMargin", "HSpace", "Has window",
+                                           "Window Width", "Window Bottom Offset", "DYMO Paper width"}));
+    EXPECT_EQ(text(layout, key_HasWindow), QStringLiteral("YES"));
+
+    // Without a window the flag is written all the same.
+    document.SetHasWindow(false);
+    EXPECT_EQ(text(storedDocument(document).value(key_CustomLayout), key_HasWindow), QStringLiteral("NO"));
+}
+
+TEST(CFTADocumentArchiveTest, EveryKindOfComponentSurvivesTwoRoundTripsUnchanged)
+{
+    CFTADocument original(dtLabel, CDDString(QStringLiteral("us")), CDDString(QStringLiteral("us")));
+    original.SetPredefinedLayout(true);
+    original.SetManufacturer(CDDString(QStringLiteral("Avery")));
+    original.SetColCount(3);
+    original.SetCornerRadius(4.5);
+    original.setFIMBarcodeVisible(true);
+    original.setColor(CDDColor(0.9f, 0.8f, 0.7f, 1.0f));
+    fillWithEveryKind(original);
+    ASSERT_EQ(classIDs(original.GetComponents(0, false)), kEveryKindClassIDs);
+
+    const QByteArray first = storedDocument(original).toXml();
+    QString error;
+    const std::optional<PWPlist> parsed = PWPlist::parse(first, &error);
+    ASSERT_TRUE(parsed) << error.toStdString();
+
+    CFTADocument copy;
+    loadDocument(copy, *parsed);
+    EXPECT_EQ(classIDs(copy.GetComponents(0, false)), kEveryKindClassIDs);
+    EXPECT_TRUE(copy.IsPredefinedLayout());
+    EXPECT_EQ(copy.GetManufacturer().getData(), QStringLiteral("Avery"));
+    EXPECT_EQ(copy.GetColCount(), 3);
+    EXPECT_DOUBLE_EQ(copy.GetCornerRadius(), 4.5);
+    EXPECT_TRUE(copy.isFIMBarcodeVisible());
+    EXPECT_EQ(*copy.getColor(), *original.getColor());
+    const CDDText *loadedText = copy.GetComponents(0, false)[0]->GetText();
+    ASSERT_NE(loadedText, nullptr);
+    EXPECT_EQ(loadedText->getString(), QStringLiteral("Hello"));
+
+    // Texts made in memory have not been measured yet, so the first save may size them differently
+    // (the texts, the address text and the counter); a file field sizes itself anew at every
+    // reading (10). Every other component and every document key is written the same at every save.
+    const QByteArray second = storedDocument(copy).toXml();
+    CFTADocument third;
+    loadDocument(third, *PWPlist::parse(second));
+    const QByteArray thirdBytes = storedDocument(third).toXml();
+    const std::optional<PWPlist> secondFile = PWPlist::parse(second);
+    const std::optional<PWPlist> thirdFile = PWPlist::parse(thirdBytes);
+    ASSERT_TRUE(secondFile && thirdFile);
+    const PWPlist::Array firstComponents = parsed->value(key_FrontSide).value(key_Components).toArray();
+    const PWPlist::Array secondComponents = secondFile->value(key_FrontSide).value(key_Components).toArray();
+    const PWPlist::Array thirdComponents = thirdFile->value(key_FrontSide).value(key_Components).toArray();
+    ASSERT_EQ(firstComponents.size(), kEveryKindClassIDs.size());
+    ASSERT_EQ(secondComponents.size(), kEveryKindClassIDs.size());
+    ASSERT_EQ(thirdComponents.size(), kEveryKindClassIDs.size());
+    for (qsizetype i = 0; i < firstComponents.size(); ++i) {
+        if (i != 10) {
+            EXPECT_EQ(thirdComponents[i].toXml(), secondComponents[i].toXml()) << "component " << i;
+        }
+        if (i >= 3 && i <= 8) {
+            EXPECT_EQ(secondComponents[i].toXml(), firstComponents[i].toXml()) << "component " << i;
+        }
+    }
+    EXPECT_EQ(without(*secondFile, {key_FrontSide}).toXml(), without(*parsed, {key_FrontSide}).toXml());
+    EXPECT_EQ(without(*thirdFile, {key_FrontSide}).toXml(), without(*parsed, {key_FrontSide}).toXml());
+}
+
+TEST(CFTADocumentArchiveTest, AbsentKeysKeepThePreparedValuesOrReset)
+{
+    CFTADocument prepared(dtEnvelope, CDDString(QStringLiteral("de")), CDDString(QStringLiteral("fr")));
+    prepared.setDocumentSizeX(684);
+    prepared.setDocumentSizeY(297);
+    prepared.setUnits(cuMillimeters);
+    prepared.setFIMBarcodeVisible(true);
+    prepared.SetPredefinedLayout(true);
+    prepared.SetColCount(3);
+    prepared.SetRowCount(10);
+    prepared.SetManufacturer(CDDString(QStringLiteral("Avery")));
+    prepared.SetCornerRadius(7);
+    prepared.SetTopMargin(36);
+    prepared.SetHasWindow(true);
+    prepared.SetWinWindth(200);
+    prepared.SetDYMOOffsetX(3);
+    prepared.SetHorizontal(false, 0);
+    prepared.SetAddressTypeTo(adHome);
+
+    loadDocument(prepared, PWPlist(PWPlist::Dictionary{{key_BundleVersion, str("80")}}));
+
+    // Kept:
+    EXPECT_EQ(prepared.getDocumentType(), dtEnvelope);
+    EXPECT_DOUBLE_EQ(prepared.getCardSizeX(), 684);
+    EXPECT_DOUBLE_EQ(prepared.getCardSizeY(), 297);
+    EXPECT_EQ(prepared.getUnits(), cuMillimeters);
+    EXPECT_TRUE(prepared.isFIMBarcodeVisible());
+    EXPECT_FALSE(prepared.IsHorizontal(0));
+    EXPECT_EQ(prepared.GetColCount(), 3);
+    EXPECT_EQ(prepared.GetRowCount(), 10);
+    EXPECT_TRUE(prepared.HasWindow());
+    EXPECT_EQ(prepared.GetCountryCodeTo().getData(), QStringLiteral("de"));
+    EXPECT_EQ(prepared.addressTypeTo(), adHome);
+    EXPECT_DOUBLE_EQ(prepared.GetWinCornerRadius(), 8.503937007874017);
+    // Reset:
+    EXPECT_FALSE(prepared.IsPredefinedLayout());
+    EXPECT_TRUE(prepared.GetManufacturer().getData().isEmpty());
+    EXPECT_DOUBLE_EQ(prepared.GetCornerRadius(), 0);
+    EXPECT_DOUBLE_EQ(prepared.GetTopMargin(), 0);
+    EXPECT_DOUBLE_EQ(prepared.GetWinWidth(), 0);
+    EXPECT_DOUBLE_EQ(prepared.GetDYMOOffsetX(), 0);
+    EXPECT_TRUE(prepared.GetComponents(0, false).empty());
+}
+
+TEST(CFTADocumentArchiveTest, LabelsAndPostcardsReadBackWithoutAWindow)
+{
+    for (const documentType type : {dtLabel, dtPostcard}) {
+        CFTADocument envelope(dtEnvelope, CDDString(), CDDString());
+        envelope.SetHasWindow(true);
+        envelope.SetWinWindth(252);
+        envelope.SetWinHeight(108);
+        envelope.SetWinBottomOffset(36);
+        envelope.SetWinLeftOffset(20);
+        PWPlist stored = storedDocument(envelope);
+        ASSERT_TRUE(stored.value(key_CustomLayout).toDictionary().contains(key_WindowWidth));
+        stored = withEntries(stored, {{key_DocumentType, str(type == dtLabel ? "Label" : "Postcard")}});
+
+        CFTADocument prepared(dtEnvelope, CDDString(), CDDString());
+        prepared.SetHasWindow(true);
+        prepared.SetWinWindth(10);
+        loadDocument(prepared, stored);
+        EXPECT_EQ(prepared.getDocumentType(), type);
+        EXPECT_FALSE(prepared.HasWindow());
+        EXPECT_DOUBLE_EQ(prepared.GetWinWidth(), 0);
+        EXPECT_DOUBLE_EQ(prepared.GetWinHeight(), 0);
+        EXPECT_DOUBLE_EQ(prepared.GetWinBottomOffset(), 0);
+        EXPECT_DOUBLE_EQ(prepared.GetWinLeftOffset(), 0);
+
+        stored = withEntries(stored, {{key_DocumentType, str("Envelope")}});
+        CFTADocument again;
+        loadDocument(again, stored);
+        EXPECT_TRUE(again.HasWindow());
+        EXPECT_DOUBLE_EQ(again.GetWinHeight(), 108);
+        EXPECT_DOUBLE_EQ(again.GetWinLeftOffset(), 20);
+    }
+}
+
+TEST(CFTADocumentArchiveTest, CurrentFilesGiveBackTheirCountriesAndAddressTypes)
+{
+    CFTADocument saved(dtLabel, CDDString(QStringLiteral("uk")), CDDString(QStringLiteral("de")));
+    saved.SetAddressTypeTo(adHome);
+    saved.SetAddressTypeFrom(adOther);
+    const PWPlist stored = storedDocument(saved);
+
+    CFTADocument prepared(dtLabel, CDDString(QStringLiteral("us")), CDDString(QStringLiteral("us")));
+    loadDocument(prepared, stored);
+    EXPECT_EQ(prepared.GetCountryCodeTo().getData(), QStringLiteral("uk"));
+    EXPECT_EQ(prepared.GetCountryCodeFrom().getData(), QStringLiteral("de"));
+    EXPECT_EQ(prepared.addressTypeTo(), adHome);
+    EXPECT_EQ(prepared.addressTypeFrom(), adOther);
+
+    // Absent or empty codes keep the prepared ones.
+    CFTADocument other(dtLabel, CDDString(QStringLiteral("us")), CDDString(QStringLiteral("ca")));
+    loadDocument(other, withEntries(without(stored, {key_ISOCountryCodeTo}), {{key_ISOCountryCodeFrom, str("")}}));
+    EXPECT_EQ(other.GetCountryCodeTo().getData(), QStringLiteral("us"));
+    EXPECT_EQ(other.GetCountryCodeFrom().getData(), QStringLiteral("ca"));
+}
+
+struct BadValueCase
+{
+    const char *name;
+    QString key;
+    QString value;
+};
+
+class CFTADocumentBadValueTest : public testing::TestWithParam<BadValueCase>
+{
+};
+
+// Values that would divide by zero, index out of range or loop for nothing are refused.
+TEST_P(CFTADocumentBadValueTest, IsRefusedAndTheValueKept)
+{
+    CFTADocument saved;
+    PWPlist stored = storedDocument(saved);
+    const BadValueCase &bad = GetParam();
+    if (bad.key == key_Columns || bad.key == key_Rows) {
+        stored = withEntries(stored, {{key_CustomLayout, withEntries(stored.value(key_CustomLayout),
+                                                                     {{bad.key, str(bad.value)}})}});
+    } else {
+        stored = withEntries(stored, {{bad.key, str(bad.value)}});
+    }
+
+    CFTADocument prepared;
+    prepared.setDocumentSizeX(300);
+    prepared.setDocumentSizeY(200);
+    prepared.SetColCount(3);
+    prepared.SetRowCount(7);
+    prepared.SetAddressTypeTo(adWork);
+    prepared.SetAddressTypeFrom(adHome);
+    prepared.SetHorizontal(false, 0);
+    loadDocument(prepared, stored);
+    EXPECT_DOUBLE_EQ(prepared.getCardSizeX(), bad.key == key_CardWidth ? 300 : 252);
+    EXPECT_DOUBLE_EQ(prepared.getCardSizeY(), bad.key == key_CardHeight ? 200 : 144);
+    EXPECT_EQ(prepared.GetColCount(), bad.key == key_Columns ? 3 : 2);
+    EXPECT_EQ(prepared.GetRowCount(), bad.key == key_Rows ? 7 : 4);
+    EXPECT_EQ(prepared.addressTypeTo(), bad.key == key_AddressSourceTo ? adWork : adMain);
+    EXPECT_EQ(prepared.addressTypeFrom(), bad.key == key_AddressSourceFrom ? adHome : adMain);
+    EXPECT_EQ(prepared.IsHorizontal(0), bad.key != key_Horizontal);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , CFTADocumentBadValueTest,
+    testing::Values(BadValueCase{"ZeroWidth", key_CardWidth, "0"}, BadValueCase{"NegativeHeight", key_CardHeight, "-144"},
+                    BadValueCase{"NotANumberWidth", key_CardWidth, "nan"},
+                    BadValueCase{"HugeHeight", key_CardHeight, "1e30"}, BadValueCase{"ZeroColumns", key_Columns, "0"},
+                    BadValueCase{"NegativeRows", key_Rows, "-2"}, BadValueCase{"MillionRows", key_Rows, "1000000"},
+                    BadValueCase{"UnknownAddressTo", key_AddressSourceTo, "99"},
+                    BadValueCase{"NegativeAddressFrom", key_AddressSourceFrom, "-7"},
+                    BadValueCase{"HorizontalNeitherYesNorNo", key_Horizontal, "maybe"}),
+    [](const testing::TestParamInfo<BadValueCase> &info) { return info.param.name; });
+
+TEST(CFTADocumentArchiveTest, NegativeLayoutLengthsReadAsNone)
+{
+    CFTADocument saved;
+    PWPlist stored = storedDocument(saved);
+    stored = withEntries(stored, {{key_CustomLayout, withEntries(stored.value(key_CustomLayout),
+                                                                 {{key_TopMargin, str("-5.000")},
+                                                                  {key_HSpace, str("4.500")}})}});
+    CFTADocument prepared;
+    loadDocument(prepared, stored);
+    EXPECT_DOUBLE_EQ(prepared.GetTopMargin(), 0);
+    EXPECT_DOUBLE_EQ(prepared.GetHSpace(), 4.5);
+}
+
+TEST(CFTADocumentArchiveTest, BackgroundIsSavedWithTheSideAndReadBack)
+{
+    CFTADocument document;
+    auto *background = new CFTExtPicture(CDDPicture(doctest::solidImage(Qt::red)));
+    background->SetOrigin(0, 0);
+    background->SetSize(252, 144);
+    background->SetDataPlacing(pmTiled);
+    document.setBackground(background, 0);
+    document.AddObject(new CFTBoxField(10, 10, 20, 20, nullptr), 0, false);
+
+    const PWPlist stored = storedDocument(document);
+    const PWPlist front = stored.value(key_FrontSide);
+    EXPECT_EQ(keysOf(front), (QStringList{"Components", "Back Components"}));
+    ASSERT_EQ(front.value(key_BackComponents).toArray().size(), 1);
+    EXPECT_EQ(front.value(key_Components).toArray().size(), 1);
+
+    CFTADocument copy;
+    loadDocument(copy, stored);
+    CFTExtPicture *loaded = copy.getBackground(0);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->GetDataPlacing(), pmTiled);
+    EXPECT_DOUBLE_EQ(loaded->GetSizeX(), 252);
+    EXPECT_EQ(classIDs(copy.GetComponents(0, false)), QList<int>{1});
+    EXPECT_EQ(storedDocument(copy).toXml(), stored.toXml());
+}
+
+TEST(CFTADocumentArchiveTest, BackListEntriesAreReadAsTheOldestForm)
+{
+    // A plain text stored in the back list comes back as an address text, as files written
+    // elsewhere expect; the same text among the components stays a text.
+    CFTADocument document;
+    auto *textField = new CFTAText(10, 10, document.getDefText());
+    textField->SetString(CDDString(QStringLiteral("Back")));
+    document.AddObject(textField, 0, false);
+    const PWPlist stored = storedDocument(document);
+    PWPlist front = stored.value(key_FrontSide);
+    const PWPlist entries = front.value(key_Components);
+    PWPlist::Array twoBackgrounds{entries.toArray().first()};
+    CFTExtPicture first(CDDPicture(doctest::solidImage(Qt::red)));
+    CFTExtPicture second(CDDPicture(doctest::solidImage(Qt::blue)));
+    twoBackgrounds.append(CFTACoreDoc::GetArchiveFromObject(&first, nullptr).getDict());
+    twoBackgrounds.append(CFTACoreDoc::GetArchiveFromObject(&second, nullptr).getDict());
+    front = withEntries(front, {{key_BackComponents, PWPlist(twoBackgrounds)}});
+
+    CFTADocument copy;
+    loadDocument(copy, withEntries(stored, {{key_FrontSide, front}}));
+    EXPECT_EQ(classIDs(copy.GetComponents(0, false)), QList<int>{3});
+    // One background per side: the second one waits in the pool.
+    EXPECT_EQ(classIDs(copy.GetComponents(0, true)), (QList<int>{10, 7}));
+    EXPECT_EQ(copy.deletedPoolSize(), 1);
+}
+
+TEST(CFTADocumentArchiveTest, FilesVersionReachesTheComponents)
+{
+    CFTADocument document;
+    auto *textField = new CFTAText(10, 10, document.getDefText());
+    textField->SetString(CDDString(QStringLiteral("Version")));
+    document.AddObject(textField, 0, false);
+    const PWPlist stored = storedDocument(document);
+
+    for (const auto &[version, classID] : {std::pair{"73", 3}, std::pair{"72", 10}}) {
+        CFTADocument copy;
+        loadDocument(copy, withEntries(stored, {{key_BundleVersion, str(version)}}));
+        EXPECT_EQ(classIDs(copy.GetComponents(0, false)), QList<int>{classID}) << version;
+    }
+    // Without a version the file counts as old.
+    CFTADocument copy;
+    loadDocument(copy, without(stored, {key_BundleVersion}));
+    EXPECT_EQ(classIDs(copy.GetComponents(0, false)), QList<int>{10});
+}
+
+TEST(CFTADocumentArchiveTest, MalformedSectionsAreSkipped)
+{
+    CFTADocument prepared;
+    prepared.SetColCount(5);
+    const PWPlist file(PWPlist::Dictionary{{key_BundleVersion, str("80")},
+                                           {key_CustomLayout, str("not a dictionary")},
+                                           {key_DefaultSettings, str("nor this")},
+                                           {key_FrontSide, PWPlist(PWPlist::Array{str("x")})},
+                                           {key_PaperColor, str("red")}});
+    loadDocument(prepared, file);
+    EXPECT_EQ(prepared.GetColCount(), 5);
+    EXPECT_TRUE(prepared.GetComponents(0, false).empty());
+    EXPECT_EQ(*prepared.getColor(), CDDColor(1.0f, 1.0f, 1.0f, 1.0f));
+}

@@ -1,0 +1,203 @@
+// Files of bundle version 72 or less, built by hand: they keep the address formats and country
+// codes in the document and the separate barcode inside the recipient panel.
+
+#include "document/CFTADocument.h"
+
+#include "DocumentTestSupport.h"
+
+#include "address/CAddressFormat.h"
+#include "address/CAddressFormatController.h"
+#include "address/CFTAAddressPanel.h"
+#include "address/CFTAAddressText.h"
+#include "address/CFTABarcode.h"
+#include "foundation/CDDArchiveKeys.h"
+
+#include <gtest/gtest.h>
+
+using doctest::loadDocument;
+using doctest::storedDocument;
+
+namespace {
+
+PWPlist str(const QString &value)
+{
+    return PWPlist::fromString(value);
+}
+
+PWPlist::Dictionary with(PWPlist::Dictionary dictionary, const QList<PWPlist::Dictionary::Entry> &entries)
+{
+    for (const auto &[key, value] : entries)
+        dictionary.insert(key, value);
+    return dictionary;
+}
+
+std::unique_ptr<CAddressFormat> templateFormat(const QString &name, const QString &country, bool barcode = false)
+{
+    return CAddressFormatController::sharedAddressFormatController().formatWithTemplate(name, country, barcode, 1);
+}
+
+PWPlist storedFormat(const CAddressFormat &format)
+{
+    CDDArchive archive(true);
+    std::unique_ptr<CAddressFormat> copy = format.clone();
+    copy->Serialize(archive);
+    return archive.Dettach();
+}
+
+// A panel as an old version wrote it; barcodeLocation -1 means no barcode.
+PWPlist oldPanel(bool toFrom, int barcodeLocation)
+{
+    const std::unique_ptr<CAddressFormat> format = templateFormat(QStringLiteral("Name"), QStringLiteral("us"));
+    CFTAAddressPanel panel(toFrom, format.get(), nullptr, false);
+    panel.SetOrigin(20, 30);
+    PWPlist::Dictionary stored = CFTACoreDoc::GetArchiveFromObject(&panel, nullptr).getDict().toDictionary();
+    stored.insert(key_BundleVersion, str(QStringLiteral("72")));
+    if (barcodeLocation >= 0) {
+        stored.insert(key_BarcodeHidden, str(QStringLiteral("NO")));
+        stored.insert(key_Barcode, PWPlist(PWPlist::Dictionary{
+                                       {key_BarcodeLocation, str(QString::number(barcodeLocation))}}));
+    }
+    return PWPlist(stored);
+}
+
+// An old file of the given components, with the document keys an old version wrote.
+PWPlist::Dictionary oldFile(const PWPlist::Array &components)
+{
+    CFTADocument written;
+    PWPlist::Dictionary file = storedDocument(written).toDictionary();
+    file.insert(key_BundleVersion, str(QStringLiteral("72")));
+    file.insert(key_FrontSide, PWPlist(PWPlist::Dictionary{{key_Components, PWPlist(components)}}));
+    return file;
+}
+
+QString formatName(const CAddressFormat *format, textCategory category)
+{
+    const CDDString *name = format ? format->name(category) : nullptr;
+    return name ? name->getData() : QString();
+}
+
+std::vector<CFTAAddressPanel *> panelsOf(const CFTADocument &document)
+{
+    std::vector<CFTAAddressPanel *> panels;
+    for (CFTComponent *component : document.GetComponents(0, false)) {
+        if (component->getClassID() == 8)
+            panels.push_back(static_cast<CFTAAddressPanel *>(component));
+    }
+    return panels;
+}
+
+} // namespace
+
+TEST(CFTADocumentOldFileTest, CountryCodesBuildNameAndCompanyFormatsPerSide)
+{
+    const PWPlist::Dictionary file = with(oldFile({oldPanel(true, -1), oldPanel(false, -1)}),
+                                          {{key_ISOCountryCodeTo, str("ca")},
+                                           {key_ISOCountryCodeFrom, str("de")},
+                                           {key_AddressSourceTo, str("2")},
+                                           {key_AddressSourceFrom, str("3")}});
+    CFTADocument document(dtLabel, CDDString(QStringLiteral("us")), CDDString(QStringLiteral("us")));
+    loadDocument(document, PWPlist(file));
+
+    EXPECT_EQ(document.GetCountryCodeTo().getData(), QStringLiteral("ca"));
+    EXPECT_EQ(document.GetCountryCodeFrom().getData(), QStringLiteral("de"));
+    EXPECT_EQ(document.addressTypeTo(), adHome);
+    EXPECT_EQ(document.addressTypeFrom(), adOther);
+
+    const std::vector<CFTAAddressPanel *> panels = panelsOf(document);
+    ASSERT_EQ(panels.size(), 2u);
+    EXPECT_EQ(formatName(panels[0]->getFormat(), tcRootFormat), QStringLiteral("Name+Company"));
+    EXPECT_EQ(formatName(panels[0]->getFormat(), tcAddress), QStringLiteral("ca"));
+    EXPECT_EQ(formatName(panels[1]->getFormat(), tcRootFormat), QStringLiteral("Name+Company"));
+    EXPECT_EQ(formatName(panels[1]->getFormat(), tcAddress), QStringLiteral("de"));
+    EXPECT_EQ(panels[0]->GetAddressType(), adHome);
+    EXPECT_EQ(panels[1]->GetAddressType(), adOther);
+}
+
+TEST(CFTADocumentOldFileTest, StoredFormatsAreUsedAndNameTheRecipientCountry)
+{
+    const std::unique_ptr<CAddressFormat> to = templateFormat(QStringLiteral("Company"), QStringLiteral("uk"));
+    const std::unique_ptr<CAddressFormat> from = templateFormat(QStringLiteral("Name"), QStringLiteral("fr"));
+    ASSERT_TRUE(to && from);
+    const PWPlist::Dictionary file = with(oldFile({oldPanel(true, -1), oldPanel(false, -1)}),
+                                          {{key_AddressFormatTo, storedFormat(*to)},
+                                           {key_AddressFormatFrom, storedFormat(*from)},
+                                           {key_ISOCountryCodeFrom, str("it")}});
+    CFTADocument document(dtLabel, CDDString(QStringLiteral("us")), CDDString(QStringLiteral("us")));
+    loadDocument(document, PWPlist(file));
+
+    EXPECT_EQ(document.GetCountryCodeTo().getData(), QStringLiteral("uk"));
+    EXPECT_EQ(document.GetCountryCodeFrom().getData(), QStringLiteral("it"));
+    const std::vector<CFTAAddressPanel *> panels = panelsOf(document);
+    ASSERT_EQ(panels.size(), 2u);
+    EXPECT_EQ(formatName(panels[0]->getFormat(), tcRootFormat), QStringLiteral("Company"));
+    EXPECT_EQ(formatName(panels[1]->getFormat(), tcRootFormat), QStringLiteral("Name"));
+    EXPECT_EQ(formatName(panels[1]->getFormat(), tcAddress), QStringLiteral("fr"));
+}
+
+TEST(CFTADocumentOldFileTest, SeparateBarcodeBecomesAComponentOfItsOwn)
+{
+    const PWPlist::Dictionary file = with(oldFile({oldPanel(true, 2)}), {{key_ISOCountryCodeTo, str("us")}});
+    CFTADocument document;
+    loadDocument(document, PWPlist(file));
+
+    const std::vector<CFTComponent *> &components = document.GetComponents(0, false);
+    ASSERT_EQ(components.size(), 2u);
+    EXPECT_EQ(components[0]->getClassID(), 8);
+    EXPECT_EQ(components[1]->getClassID(), 9);
+    EXPECT_EQ(components[1]->GetLocation(), 2);
+    auto *panel = static_cast<CFTAAddressPanel *>(components[0]);
+    EXPECT_EQ(panel->getAddressComponentWithTextCategory(tcBarcode), nullptr);
+    EXPECT_FALSE(panel->IsBarcodeVisible());
+    ASSERT_NE(panel->getFormat(), nullptr);
+    EXPECT_FALSE(panel->getFormat()->containKey(tcBarcode));
+    EXPECT_EQ(formatName(panel->getFormat(), tcRootFormat), QStringLiteral("Name+Company"));
+}
+
+TEST(CFTADocumentOldFileTest, PanelBarcodeAsksForItInTheRebuiltFormat)
+{
+    // Even a stored recipient format is rebuilt when the panel holds its barcode.
+    const std::unique_ptr<CAddressFormat> to = templateFormat(QStringLiteral("Company"), QStringLiteral("us"));
+    const PWPlist::Dictionary file = with(oldFile({oldPanel(false, -1), oldPanel(true, 1)}),
+                                          {{key_AddressFormatTo, storedFormat(*to)}});
+    CFTADocument document;
+    loadDocument(document, PWPlist(file));
+
+    const std::vector<CFTAAddressPanel *> panels = panelsOf(document);
+    ASSERT_EQ(panels.size(), 2u);
+    EXPECT_EQ(document.GetComponents(0, false).size(), 2u);
+    EXPECT_NE(panels[1]->getAddressComponentWithTextCategory(tcBarcode), nullptr);
+    EXPECT_EQ(formatName(panels[1]->getFormat(), tcRootFormat), QStringLiteral("Name+Company"));
+    EXPECT_TRUE(panels[1]->getFormat()->containKey(tcBarcode));
+    EXPECT_EQ(document.GetCountryCodeTo().getData(), QStringLiteral("us"));
+}
+
+TEST(CFTADocumentOldFileTest, CurrentFilesAreNotConverted)
+{
+    const std::unique_ptr<CAddressFormat> to = templateFormat(QStringLiteral("Company"), QStringLiteral("us"));
+    PWPlist::Dictionary file = with(oldFile({oldPanel(true, 2)}), {{key_AddressFormatTo, storedFormat(*to)}});
+    file.insert(key_BundleVersion, str(QStringLiteral("73")));
+    CFTADocument document;
+    loadDocument(document, PWPlist(file));
+    // The panel still says it is old and keeps its barcode; the document leaves it so.
+    const std::vector<CFTAAddressPanel *> panels = panelsOf(document);
+    ASSERT_EQ(panels.size(), 1u);
+    EXPECT_EQ(document.GetComponents(0, false).size(), 1u);
+    EXPECT_EQ(formatName(panels[0]->getFormat(), tcRootFormat), QStringLiteral("Name"));
+}
+
+TEST(CFTADocumentOldFileTest, UnreadableStoredFormatFallsBackToTheCountryCode)
+{
+    const PWPlist::Dictionary file = with(oldFile({oldPanel(true, -1)}),
+                                          {{key_AddressFormatTo, str("garbage")},
+                                           {key_ISOCountryCodeTo, str("ca")},
+                                           {key_AddressSourceTo, str("42")}});
+    CFTADocument document;
+    loadDocument(document, PWPlist(file));
+    const std::vector<CFTAAddressPanel *> panels = panelsOf(document);
+    ASSERT_EQ(panels.size(), 1u);
+    EXPECT_EQ(formatName(panels[0]->getFormat(), tcRootFormat), QStringLiteral("Name+Company"));
+    EXPECT_EQ(formatName(panels[0]->getFormat(), tcAddress), QStringLiteral("ca"));
+    // An address type no person has is refused; the panels get the document's.
+    EXPECT_EQ(document.addressTypeTo(), adMain);
+    EXPECT_EQ(panels[0]->GetAddressType(), adMain);
+}

@@ -1,0 +1,380 @@
+#include "document/CFTADocument.h"
+
+#include "DocumentTestSupport.h"
+
+#include "address/CFTABarcode.h"
+#include "drawing/CDDDrawer.h"
+#include "drawing/CDDPicture.h"
+#include "drawing/CFTExtPicture.h"
+#include "drawing/CFTBoxField.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+using doctest::WalkProbe;
+
+namespace {
+
+// Renders the document's background onto white, one pixel a point.
+QImage backgroundImage(CFTADocument &document)
+{
+    QImage image(int(document.getDocumentSizeX(0)), int(document.getDocumentSizeY(0)), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    CDDDrawer drawer(false, &painter);
+    document.DrawBackground(&drawer);
+    painter.end();
+    return image;
+}
+
+bool isDark(const QColor &color)
+{
+    return color.red() < 80 && color.green() < 80 && color.blue() < 80;
+}
+
+// A dark pixel somewhere in column x between rows top and bottom.
+bool darkInColumn(const QImage &image, int x, int top, int bottom)
+{
+    for (int y = top; y < bottom; ++y) {
+        if (isDark(image.pixelColor(x, y)))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(CFTADocumentTest, NewDocumentStartsAsASmallWhiteLabel)
+{
+    CFTADocument document;
+    EXPECT_EQ(document.getDocumentType(), dtLabel);
+    EXPECT_DOUBLE_EQ(document.getCardSizeX(), 252.0);
+    EXPECT_DOUBLE_EQ(document.getCardSizeY(), 144.0);
+    EXPECT_DOUBLE_EQ(document.getPrintableSizeX(), 0.0);
+    EXPECT_EQ(document.GetColCount(), 2);
+    EXPECT_EQ(document.GetRowCount(), 4);
+    EXPECT_DOUBLE_EQ(document.GetWinCornerRadius(), 8.503937007874017);
+    EXPECT_EQ(document.getUnits(), cuInches);
+    EXPECT_TRUE(document.IsHorizontal(0));
+    EXPECT_FALSE(document.IsPredefinedLayout());
+    EXPECT_FALSE(document.isFIMBarcodeVisible());
+    EXPECT_EQ(document.addressTypeTo(), adMain);
+    EXPECT_EQ(document.addressTypeFrom(), adMain);
+    // Calibrated RGB white, not the grey-scale white an empty colour value holds.
+    EXPECT_EQ(*document.getColor(), CDDColor(1.0f, 1.0f, 1.0f, 1.0f));
+    EXPECT_FALSE(*document.getColor() == CDDColor());
+}
+
+TEST(CFTADocumentTest, KindAndCountriesComeFromTheConstructor)
+{
+    CFTADocument document(dtPostcard, CDDString(QStringLiteral("uk")), CDDString(QStringLiteral("de")));
+    EXPECT_EQ(document.getDocumentType(), dtPostcard);
+    EXPECT_EQ(document.GetCountryCodeTo().getData(), QStringLiteral("uk"));
+    EXPECT_EQ(document.GetCountryCodeFrom().getData(), QStringLiteral("de"));
+    EXPECT_DOUBLE_EQ(document.getCardSizeX(), 252.0);
+}
+
+struct SizeCase
+{
+    const char *name;
+    bool predefined;
+    bool horizontal;
+    double expectedWidth;
+    double expectedHeight;
+};
+
+class CFTADocumentSizeTest : public testing::TestWithParam<SizeCase>
+{
+};
+
+TEST_P(CFTADocumentSizeTest, PredefinedLayoutsAreLandscapeTurnedBySide)
+{
+    CFTADocument document;
+    document.setDocumentSizeX(144);
+    document.setDocumentSizeY(252);
+    document.SetPredefinedLayout(GetParam().predefined);
+    document.SetHorizontal(GetParam().horizontal, 0);
+    EXPECT_DOUBLE_EQ(document.getDocumentSizeX(0), GetParam().expectedWidth);
+    EXPECT_DOUBLE_EQ(document.getDocumentSizeY(0), GetParam().expectedHeight);
+}
+
+INSTANTIATE_TEST_SUITE_P(, CFTADocumentSizeTest,
+                         testing::Values(SizeCase{"PredefinedVertical", true, false, 144, 252},
+                                         SizeCase{"CustomVertical", false, false, 252, 144},
+                                         SizeCase{"PredefinedHorizontal", true, true, 252, 144},
+                                         SizeCase{"CustomHorizontal", false, true, 144, 252}),
+                         [](const testing::TestParamInfo<SizeCase> &info) { return info.param.name; });
+
+TEST(CFTADocumentTest, OnlyLabelsCanBeRolls)
+{
+    CFTADocument document;
+    document.SetPageSize(CDDString(QStringLiteral("Label Roll")));
+    EXPECT_TRUE(document.isLabelRoll());
+    document.setDocumentType(dtEnvelope);
+    EXPECT_FALSE(document.isLabelRoll());
+    document.setDocumentType(dtLabel);
+    document.SetPageSize(CDDString(QStringLiteral("A4")));
+    EXPECT_FALSE(document.isLabelRoll());
+}
+
+TEST(CFTADocumentTest, SnapLinesOnlyOnCardsAboveGroupSix)
+{
+    const auto group6 = doctest::cardOfSizeGroup(6, dtLabel);
+    const auto group7 = doctest::cardOfSizeGroup(7, dtLabel);
+    ASSERT_TRUE(group6 && group7);
+
+    CFTADocument document;
+    float lines[2] = {-1.0f, -1.0f};
+    document.setDocumentSizeX(group6->first);
+    document.setDocumentSizeY(group6->second);
+    EXPECT_EQ(document.getXSnapArrayTo(lines), 0);
+    EXPECT_EQ(document.getYSnapArrayTo(lines), 0);
+    EXPECT_EQ(lines[0], -1.0f);
+
+    document.setDocumentSizeX(group7->first);
+    document.setDocumentSizeY(group7->second);
+    EXPECT_EQ(document.getXSnapArrayTo(nullptr), 2);
+    ASSERT_EQ(document.getXSnapArrayTo(lines), 2);
+    EXPECT_EQ(lines[0], 9.0f);
+    EXPECT_EQ(lines[1], float(group7->first) - 9.0f);
+    ASSERT_EQ(document.getYSnapArrayTo(lines), 2);
+    EXPECT_EQ(lines[1], float(group7->second) - 9.0f);
+    EXPECT_EQ(document.getXSnapArrayFrom(lines), 0);
+    EXPECT_EQ(document.getYSnapArrayFrom(lines), 0);
+}
+
+TEST(CFTADocumentTest, SnapLimitsFollowTheTurnedSide)
+{
+    CFTADocument document;
+    document.SetHorizontal(false, 0);
+    EXPECT_EQ(document.getMinSnapXTo(), 9.0f);
+    EXPECT_EQ(document.getMinSnapYTo(), 9.0f);
+    EXPECT_EQ(document.getMaxSnapXTo(), 144.0f - 9.0f);
+    EXPECT_EQ(document.getMaxSnapYTo(), 252.0f - 9.0f);
+    EXPECT_EQ(document.getMinSnapXFrom(), 0.0f);
+    EXPECT_EQ(document.getMinSnapYFrom(), 0.0f);
+    EXPECT_EQ(document.getMaxSnapXFrom(), 135.0f);
+    EXPECT_EQ(document.getMaxSnapYFrom(), 243.0f);
+}
+
+// --- Walks ---------------------------------------------------------------------------------------
+
+TEST(CFTADocumentTest, AddressTypeAndFormatReachOnlyTheirSide)
+{
+    CFTADocument document;
+    document.addSide();
+    auto *recipient = new WalkProbe(10, true);
+    auto *sender = new WalkProbe(10, false);
+    auto *backRecipient = new WalkProbe(8, true);
+    document.AddObject(recipient, 0, false);
+    document.AddObject(sender, 1, false);
+    document.AddObject(backRecipient, 1, true);
+
+    document.setAddressType(adHome, true);
+    EXPECT_EQ(recipient->calls, QStringList{QStringLiteral("SetAddressType 2")});
+    EXPECT_EQ(backRecipient->calls, QStringList{QStringLiteral("SetAddressType 2")});
+    EXPECT_TRUE(sender->calls.isEmpty());
+    // The document's own type is the file's, not the components'.
+    EXPECT_EQ(document.addressTypeTo(), adMain);
+
+    const CAddressFormat *format = reinterpret_cast<const CAddressFormat *>(recipient);
+    document.setAddressFormat(format, false);
+    EXPECT_EQ(sender->calls, QStringList{QStringLiteral("setFormat 1")});
+    EXPECT_EQ(sender->lastFormat, format);
+    EXPECT_EQ(recipient->lastFormat, nullptr);
+}
+
+TEST(CFTADocumentTest, CategoryUpdateReachesEveryComponent)
+{
+    CFTADocument document;
+    auto *first = new WalkProbe(10, true);
+    auto *second = new WalkProbe(1, false);
+    document.AddObject(first, 0, false);
+    document.AddObject(second, 0, true);
+    document.updateObjectsTextCategory(tcCity, false, adWork, CDDString(QStringLiteral("Oslo")));
+    const QStringList expected{QStringLiteral("SetString 0 13 1 Oslo -1 0")};
+    EXPECT_EQ(first->calls, expected);
+    EXPECT_EQ(second->calls, expected);
+}
+
+TEST(CFTADocumentTest, FIMNeedsTheWishAndAPOSTNETBarcode)
+{
+    CFTADocument document;
+    CFTABarcode postnet(10, 10);
+    postnet.setBarcodeType(btPOSTNET);
+    CFTABarcode royalMail(10, 10);
+    royalMail.setBarcodeType(btRM4SCC);
+    auto *panel = new WalkProbe(8, true, &royalMail);
+    document.AddObject(panel, 0, false);
+
+    document.setFIMBarcodeVisible(true);
+    EXPECT_FALSE(document.isFIMBarcodeAllow());
+    auto *second = new WalkProbe(8, true, &postnet);
+    document.AddObject(second, 0, true);
+    EXPECT_TRUE(document.isFIMBarcodeAllow());
+    document.setFIMBarcodeVisible(false);
+    EXPECT_FALSE(document.isFIMBarcodeAllow());
+
+    // A field of category 106 that is no barcode component does not count.
+    CFTBoxField box;
+    CFTADocument other;
+    other.setFIMBarcodeVisible(true);
+    other.AddObject(new WalkProbe(8, true, &box), 0, false);
+    EXPECT_FALSE(other.isFIMBarcodeAllow());
+}
+
+TEST(CFTADocumentTest, SmallCardsTurnTheFirstSenderPanelOfEachList)
+{
+    const auto group5 = doctest::cardOfSizeGroup(5, dtLabel);
+    const auto group6 = doctest::cardOfSizeGroup(6, dtLabel);
+    ASSERT_TRUE(group5 && group6);
+
+    for (const bool small : {true, false}) {
+        CFTADocument document;
+        const auto card = small ? *group5 : *group6;
+        document.setDocumentSizeX(card.first);
+        document.setDocumentSizeY(card.second);
+        auto *text = new WalkProbe(10, false);
+        auto *firstPanel = new WalkProbe(8, false);
+        auto *secondPanel = new WalkProbe(8, false);
+        auto *backPanel = new WalkProbe(8, false);
+        document.AddObject(text, 0, false);
+        document.AddObject(firstPanel, 0, false);
+        document.AddObject(secondPanel, 0, false);
+        document.AddObject(backPanel, 0, true);
+
+        document.updateComponentsType(false);
+        EXPECT_FALSE(firstPanel->GetToFrom());
+
+        document.updateComponentsType(true);
+        EXPECT_EQ(firstPanel->GetToFrom(), small);
+        EXPECT_EQ(backPanel->GetToFrom(), small);
+        EXPECT_FALSE(secondPanel->GetToFrom());
+        EXPECT_FALSE(text->GetToFrom());
+    }
+}
+
+TEST(CFTADocumentTest, RescaleFactorsFollowLongAndShortSides)
+{
+    CFTADocument document;   // 252 x 144
+    auto *probe = new WalkProbe(1, true);
+    auto *back = new WalkProbe(1, true);
+    document.AddObject(probe, 0, false);
+    document.AddObject(back, 0, true);
+
+    // Given portrait, the new size still maps long side to long side.
+    document.updateComponentsToNewDocSize(72, 504);
+    ASSERT_TRUE(probe->factors);
+    EXPECT_DOUBLE_EQ((*probe->factors)[0], 2.0);
+    EXPECT_DOUBLE_EQ((*probe->factors)[1], 0.5);
+    EXPECT_DOUBLE_EQ((*probe->factors)[2], 72.0);
+    EXPECT_DOUBLE_EQ((*probe->factors)[3], 504.0);
+    EXPECT_FALSE(back->factors);
+
+    document.SetHorizontal(false, 0);
+    document.updateComponentsToNewDocSize(504, 72);
+    EXPECT_DOUBLE_EQ((*probe->factors)[0], 0.5);
+    EXPECT_DOUBLE_EQ((*probe->factors)[1], 2.0);
+
+    probe->factors.reset();
+    document.updateComponentsToNewDocSize(0, 72);
+    EXPECT_FALSE(probe->factors);
+    document.setDocumentSizeY(0);
+    document.updateComponentsToNewDocSize(100, 72);
+    EXPECT_FALSE(probe->factors);
+
+    document.updateComponentsPositionToFitSize(50, 60);
+    EXPECT_EQ(probe->calls, QStringList{QStringLiteral("fit 50 60 0")});
+    EXPECT_TRUE(back->calls.isEmpty());
+}
+
+TEST(CFTADocumentTest, WithoutPanelReferencesTheBarcodeQueriesFallBack)
+{
+    CFTADocument document;
+    EXPECT_EQ(document.getBarcodeLocation(), 0);
+    EXPECT_EQ(document.barcode(), nullptr);
+    document.setBarcodeLocation(2);
+    EXPECT_EQ(document.getBarcodeLocation(), 0);
+    document.arrangeAddressPanel();
+}
+
+// --- Drawing and the background ---------------------------------------------------------------
+
+TEST(CFTADocumentTest, FIMStandsTwoInchesFromTheRightEdgeOrAtZero)
+{
+    for (const double width : {252.0, 144.0}) {
+        CFTADocument document;
+        document.setDocumentSizeX(width);
+        document.setDocumentSizeY(100);
+        CFTABarcode postnet(10, 10);
+        document.AddObject(new WalkProbe(8, true, &postnet), 0, false);
+
+        const QImage without = backgroundImage(document);
+        EXPECT_FALSE(darkInColumn(without, 0, 0, 45)) << width;
+
+        document.setFIMBarcodeVisible(true);
+        const QImage with = backgroundImage(document);
+        const int x = width > 184.5 ? int(width - 184.5) : 0;
+        EXPECT_TRUE(darkInColumn(with, x, 5, 40)) << width;
+        EXPECT_FALSE(darkInColumn(with, x, 50, 100)) << width;
+        if (x > 5) {
+            EXPECT_FALSE(darkInColumn(with, x - 5, 5, 40)) << width;
+        }
+    }
+}
+
+TEST(CFTADocumentTest, BackgroundIsKeptPerSideAndReplacedIntoThePool)
+{
+    CFTADocument document;
+    document.addSide();
+    auto *first = new CFTExtPicture(CDDPicture(doctest::solidImage(Qt::red)));
+    auto *second = new CFTExtPicture(CDDPicture(doctest::solidImage(Qt::blue)));
+    auto *ordinary = new WalkProbe(1, true);
+    document.AddObject(ordinary, 0, true);
+
+    EXPECT_EQ(document.setBackground(first, 0), nullptr);
+    EXPECT_EQ(document.getBackground(0), first);
+    EXPECT_EQ(document.getBackground(1), nullptr);
+    // Drawn before anything else of the side.
+    EXPECT_EQ(document.GetComponents(0, true).front(), first);
+
+    EXPECT_EQ(document.setBackground(second, 0), first);
+    EXPECT_EQ(document.getBackground(0), second);
+    EXPECT_TRUE(document.isInDeletedPool(first));
+    EXPECT_EQ(document.GetComponents(0, true).size(), 2u);
+
+    // Undoing puts the first one back out of the pool.
+    EXPECT_EQ(document.setBackground(first, 0), second);
+    EXPECT_FALSE(document.isInDeletedPool(first));
+    EXPECT_TRUE(document.isInDeletedPool(second));
+
+    EXPECT_EQ(document.setBackground(nullptr, 0), first);
+    EXPECT_EQ(document.getBackground(0), nullptr);
+    EXPECT_EQ(document.GetComponents(0, true), std::vector<CFTComponent *>{ordinary});
+
+    auto *stray = new CFTExtPicture();
+    EXPECT_EQ(document.setBackground(stray, 5), nullptr);
+    delete stray;
+}
+
+TEST(CFTADocumentTest, BackgroundIsDrawnBeneathTheMark)
+{
+    CFTADocument document;
+    document.setDocumentSizeX(252);
+    document.setDocumentSizeY(100);
+    CFTABarcode postnet(10, 10);
+    document.AddObject(new WalkProbe(8, true, &postnet), 0, false);
+    document.setFIMBarcodeVisible(true);
+    auto *background = new CFTExtPicture(CDDPicture(doctest::solidImage(Qt::red)));
+    background->SetOrigin(0, 0);
+    background->SetSize(252, 100);
+    document.setBackground(background, 0);
+
+    const QImage image = backgroundImage(document);
+    const QColor paper = image.pixelColor(200, 80);
+    EXPECT_GT(paper.red(), 200);
+    EXPECT_LT(paper.green(), 60);
+    EXPECT_TRUE(darkInColumn(image, int(252 - 184.5), 5, 40));
+}

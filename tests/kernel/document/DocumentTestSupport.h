@@ -1,0 +1,130 @@
+#pragma once
+
+// Helpers of the kernel document tests: a component that poses as any class and records what the
+// document's walks ask of it, solid-colour pictures, and reading archives back.
+
+#include "address/FTAddressTypes.h"
+#include "document/CFTADocument.h"
+#include "foundation/CDDArchive.h"
+#include "foundation/CDDString.h"
+#include "foundation/CFTComponent.h"
+#include "foundation/FTGeometry.h"
+#include "platform/PWImage.h"
+
+#include <QColor>
+#include <QImage>
+#include <QStringList>
+#include <QtGlobal>
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+inline void PrintTo(const QString &text, std::ostream *stream)
+{
+    *stream << '"' << text.toStdString() << '"';
+}
+
+namespace doctest {
+
+// Poses as the class it is given on the side it is given, and notes the calls of the walks.
+class WalkProbe : public CFTComponent
+{
+public:
+    WalkProbe(int classID, bool toFrom, const CFTComponent *barcodeField = nullptr)
+        : CFTComponent(10, 20, 30, 40), mClassID(classID), mToFrom(toFrom), mBarcodeField(barcodeField)
+    {
+    }
+
+    int getClassID() const override { return mClassID; }
+    bool GetToFrom() const override { return mToFrom; }
+    void SetToFrom(bool toFrom) override
+    {
+        mToFrom = toFrom;
+        calls << QStringLiteral("SetToFrom %1").arg(toFrom);
+    }
+    void SetAddressType(addressType type) override { calls << QStringLiteral("SetAddressType %1").arg(int(type)); }
+    int setFormat(const CAddressFormat *format, int location) override
+    {
+        lastFormat = format;
+        calls << QStringLiteral("setFormat %1").arg(location);
+        return 1;
+    }
+    using CFTComponent::SetString;
+    void SetString(bool toFrom, textCategory category, addressType type, const CDDString &text,
+                   textCategory link, bool flag) override
+    {
+        calls << QStringLiteral("SetString %1 %2 %3 %4 %5 %6")
+                     .arg(toFrom)
+                     .arg(int(category))
+                     .arg(int(type))
+                     .arg(text.getData())
+                     .arg(int(link))
+                     .arg(flag);
+    }
+    void updateCoordWithKoeff(double kx, double ky, double width, double height) override
+    {
+        factors = {kx, ky, width, height};
+    }
+    bool updatePositionToFitSize(double width, double height, bool flag) override
+    {
+        calls << QStringLiteral("fit %1 %2 %3").arg(width).arg(height).arg(flag);
+        return true;
+    }
+    const CFTComponent *GetObjectForTextCategory(textCategory category) const override
+    {
+        return category == tcBarcode ? mBarcodeField : nullptr;
+    }
+    CFTComponent *GetObjectForTextCategory(textCategory category) override
+    {
+        return category == tcBarcode ? const_cast<CFTComponent *>(mBarcodeField) : nullptr;
+    }
+
+    QStringList calls;
+    const CAddressFormat *lastFormat = nullptr;
+    std::optional<std::array<double, 4>> factors;
+
+private:
+    int mClassID;
+    bool mToFrom;
+    const CFTComponent *mBarcodeField;
+};
+
+inline std::shared_ptr<PWImage> solidImage(const QColor &color, int width = 8, int height = 8)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(color);
+    return PWImage::create(PWImageRep::fromBitmap(image, QSizeF(width, height)));
+}
+
+// A card size (width, height) of the given size group, found by walking widths and aspects.
+inline std::optional<std::pair<double, double>> cardOfSizeGroup(int group, documentType type)
+{
+    for (int aspect = 5; aspect <= 100; aspect += 5) {
+        for (double width = 20.0; width < 2000.0; width += 1.0) {
+            const double height = width * aspect / 100.0;
+            if (getSizeGroupType(float(width), float(height), type) == group)
+                return std::make_pair(width, height);
+        }
+    }
+    return std::nullopt;
+}
+
+// The dictionary a document writes.
+inline PWPlist storedDocument(CFTADocument &document)
+{
+    CDDArchive archive(true);
+    document.Serialize(archive);
+    return archive.Dettach();
+}
+
+// Reads a dictionary into a document.
+inline void loadDocument(CFTADocument &document, const PWPlist &dictionary)
+{
+    CDDArchive archive(false);
+    archive.Attach(dictionary);
+    document.Serialize(archive);
+}
+
+} // namespace doctest

@@ -1,0 +1,95 @@
+#include "printing/CATemplateFormat.h"
+
+#include "document/CFTADocument.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(CATemplateFormatFromDocumentTest, TheTemplateDescribesTheDocumentsLayout)
+{
+    CFTADocument document(dtLabel, CDDString(QStringLiteral("us")), CDDString(QStringLiteral("us")));
+    document.SetManufacturer(CDDString(QStringLiteral("Dymo")));
+    document.SetCategory(CDDString(QStringLiteral("Mailing Labels")));
+    document.SetType(CDDString(QStringLiteral("Thermal")));
+    document.SetDescription(CDDString(QStringLiteral("Address Labels")));
+    document.SetPageSize(CDDString(QStringLiteral("Label Roll")));
+    document.SetID(CDDString(QStringLiteral("30252")));
+    document.SetHorizontal(false, 0);
+    document.SetColCount(1);
+    document.SetRowCount(1);
+    document.setDocumentSizeX(79.37);
+    document.setDocumentSizeY(252.28);
+    document.SetCornerRadius(5.67);
+    document.setPrintableSizeX(70.0);
+    document.setPrintableSizeY(240.0);
+    document.SetTopMargin(1.5);
+    document.SetLeftMargin(2.5);
+    document.SetHSpace(3.5);
+    document.SetVSpace(4.5);
+    document.setUnits(cuMillimeters);
+    document.SetHasWindow(true);
+    document.SetWinWindth(100.0);
+    document.SetWinHeight(50.0);
+    document.SetWinBottomOffset(20.0);
+    document.SetWinLeftOffset(30.0);
+    document.SetWinCornerRadius(6.0);
+    document.SetDYMOPaperWidth(90.0);
+    document.SetDYMOPaperHeight(260.0);
+    document.SetDYMOOffsetX(3.0);
+    document.SetDYMOOffsetY(5.0);
+    document.SetPredefinedLayout(true);
+
+    const CATemplateFormat format = CATemplateFormat::initFromDocument(document);
+    EXPECT_EQ(format.Manufacturer(), QStringLiteral("Dymo"));
+    EXPECT_EQ(format.Category(), QStringLiteral("Mailing Labels"));
+    EXPECT_EQ(format.Type(), QStringLiteral("Thermal"));
+    EXPECT_EQ(format.Description(), QStringLiteral("Address Labels"));
+    EXPECT_EQ(format.PageSize(), QStringLiteral("Label Roll"));
+    EXPECT_EQ(format.ID(), QStringLiteral("30252"));
+    EXPECT_FALSE(format.isHorizontal());
+    EXPECT_EQ(format.Columns(), 1);
+    EXPECT_EQ(format.Rows(), 1);
+    EXPECT_TRUE(format.isLabelRoll());
+    // A roll answers its long side as the width, whichever way the document stores it.
+    EXPECT_FLOAT_EQ(format.ItemWidth(), 252.28f);
+    EXPECT_FLOAT_EQ(format.ItemHeight(), 79.37f);
+    EXPECT_FLOAT_EQ(format.getCornerRadius(), 5.67f);
+    EXPECT_FLOAT_EQ(format.PrintableWidth(), 240.0f);
+    EXPECT_FLOAT_EQ(format.PrintableHeight(), 70.0f);
+    EXPECT_FLOAT_EQ(format.getTopMargin(), 1.5f);
+    EXPECT_FLOAT_EQ(format.getLeftMargin(), 2.5f);
+    EXPECT_FLOAT_EQ(format.getHSpace(), 3.5f);
+    EXPECT_FLOAT_EQ(format.getVSpace(), 4.5f);
+    EXPECT_EQ(format.Units(), cuMillimeters);
+    EXPECT_TRUE(format.hasWindow());
+    EXPECT_FLOAT_EQ(format.getWinWidth(), 100.0f);
+    EXPECT_FLOAT_EQ(format.getWinHeight(), 50.0f);
+    EXPECT_FLOAT_EQ(format.getWinBottomOffset(), 20.0f);
+    EXPECT_FLOAT_EQ(format.getWinLeftOffset(), 30.0f);
+    EXPECT_FLOAT_EQ(format.getWinCornerRadius(), 6.0f);
+    EXPECT_FLOAT_EQ(format.getDYMOPaperWidth(), 90.0f);
+    EXPECT_FLOAT_EQ(format.getDYMOPaperHeight(), 260.0f);
+    EXPECT_FLOAT_EQ(format.getDYMOOffsetX(), 3.0f);
+    EXPECT_FLOAT_EQ(format.getDYMOOffsetY(), 5.0f);
+    EXPECT_TRUE(format.isPredef());
+    EXPECT_EQ(format.getDocumentType(), dtLabel);
+}
+
+TEST(CATemplateFormatFromDocumentTest, AnEnvelopeKeepsItsKindAndComputesItsSizeGroup)
+{
+    CFTADocument document(dtEnvelope, CDDString(QStringLiteral("de")), CDDString(QStringLiteral("de")));
+    document.setDocumentSizeX(684.0);
+    document.setDocumentSizeY(297.0);
+    document.SetPageSize(CDDString(QStringLiteral("Label Roll")));
+    const CATemplateFormat format = CATemplateFormat::initFromDocument(document);
+    EXPECT_EQ(format.getDocumentType(), dtEnvelope);
+    EXPECT_FALSE(format.isLabelRoll());
+    EXPECT_TRUE(format.isHorizontal());
+    EXPECT_FALSE(format.isPredef());
+    const std::optional<QString> group = format.sizeGroup();
+    ASSERT_TRUE(group);
+    EXPECT_TRUE(group->startsWith(QStringLiteral("Envelope"))) << group->toStdString();
+}
+
+} // namespace

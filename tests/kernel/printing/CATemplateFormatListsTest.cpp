@@ -1,0 +1,240 @@
+#include "CatalogueTestSupport.h"
+
+#include "foundation/CAEnvironment.h"
+
+namespace {
+
+constexpr float kMm = 2.8346457f;
+
+std::shared_ptr<CATemplateFormat> predefined(const char *manufacturer, const char *id)
+{
+    return CATemplateFormat::findPredefLayoutManufacturerID(dtLabel, QLatin1String(manufacturer), QLatin1String(id));
+}
+
+std::shared_ptr<CATemplateFormat> customLabel(const QString &id)
+{
+    auto format = std::make_shared<CATemplateFormat>();
+    format->setManufacturer(QStringLiteral("Custom"));
+    format->setID(id);
+    format->setDescription(QStringLiteral("Jar labels"));
+    format->setPageSize(QStringLiteral("A4"));
+    format->setUnits(cuMillimeters);
+    format->setItemWidth(66.7f * kMm);
+    format->setItemHeight(33.9f * kMm);
+    format->setPrintableWidth(66.7f * kMm);
+    format->setPrintableHeight(33.9f * kMm);
+    format->setColumns(3);
+    format->setRows(8);
+    format->setTopMargin(12.9f * kMm);
+    format->setLeftMargin(2.45f * kMm);
+    format->setHSpace(2.5f * kMm);
+    format->setCornerRadius(2.0f * kMm);
+    format->setDocumentType(dtLabel);
+    return format;
+}
+
+// A length as a design file keeps it: three decimals, read back in single precision.
+float throughDocumentText(float value)
+{
+    return QString::asprintf("%.3f", double(value)).toFloat();
+}
+
+class TemplateListsTest : public CatalogueTest
+{
+};
+
+TEST_F(TemplateListsTest, CustomTemplatesSurviveARestart)
+{
+    CATemplateFormat::TemplateList *custom = CATemplateFormat::customLayouts(dtLabel);
+    ASSERT_TRUE(custom);
+    EXPECT_TRUE(custom->isEmpty());
+    custom->append(customLabel(QStringLiteral("Jam")));
+    custom->append(customLabel(QStringLiteral("Honey")));
+    CATemplateFormat::saveCustomLayouts();
+
+    // The file itself holds the list, not only this process's store.
+    PWUserDefaults onDisk(PWUserDefaults::standardUserDefaults().filePath());
+    ASSERT_EQ(onDisk.arrayForKey(QStringLiteral("FTCustomLabelLayout")).size(), 2);
+    EXPECT_TRUE(onDisk.arrayForKey(QStringLiteral("FTCustomEnvelopeLayout")).isEmpty());
+    EXPECT_TRUE(onDisk.objectForKey(QStringLiteral("FTCustomEnvelopeLayout")).isArray());
+
+    restart();
+    EXPECT_EQ(CATemplateFormat::sharedCustomLayouts(dtLabel), nullptr);
+    const CATemplateFormat::TemplateList *back = CATemplateFormat::customLayouts(dtLabel);
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->size(), 2);
+    EXPECT_EQ(back->at(0)->ID(), QStringLiteral("Jam"));
+    EXPECT_EQ(back->at(1)->ID(), QStringLiteral("Honey"));
+    const auto original = customLabel(QStringLiteral("Jam"));
+    EXPECT_TRUE(CATemplateFormat::matchesLayout(*original, *back->at(0)));
+    EXPECT_EQ(back->at(0)->Units(), cuMillimeters);
+    EXPECT_NEAR(back->at(0)->getCornerRadius(), original->getCornerRadius(), 1e-3);
+    EXPECT_FALSE(back->at(0)->isPredef());
+    EXPECT_EQ(back->at(0)->getDocumentType(), dtLabel);
+    // The maker is not stored.
+    EXPECT_TRUE(back->at(0)->Manufacturer().isEmpty());
+}
+
+TEST_F(TemplateListsTest, RecentListIsNoneUntilSavedThenEmpty)
+{
+    EXPECT_EQ(CATemplateFormat::recentLayouts(dtEnvelope), nullptr);
+    EXPECT_EQ(CATemplateFormat::sharedRecentLayouts(dtEnvelope), nullptr);
+    CATemplateFormat::saveRecentLayouts();
+    const CATemplateFormat::TemplateList *recent = CATemplateFormat::recentLayouts(dtEnvelope);
+    ASSERT_TRUE(recent);
+    EXPECT_TRUE(recent->isEmpty());
+}
+
+TEST_F(TemplateListsTest, RecentEntriesComeBackAsTheCatalogueObjects)
+{
+    CATemplateFormat::saveRecentLayouts(dtLabel);
+    CATemplateFormat::TemplateList *recent = CATemplateFormat::recentLayouts(dtLabel);
+    ASSERT_TRUE(recent);
+    CATemplateFormat::TemplateList *custom = CATemplateFormat::customLayouts(dtLabel);
+    custom->append(customLabel(QStringLiteral("Jam")));
+    const auto l7163 = predefined("Avery", "L7163");
+    const auto avery = predefined("Avery", "05960");
+    ASSERT_TRUE(l7163 && avery);
+    recent->append(custom->first());
+    recent->append(l7163);
+    recent->append(avery);
+    CATemplateFormat::saveCustomLayouts(dtLabel);
+    CATemplateFormat::saveRecentLayouts(dtLabel);
+
+    restart();
+    const CATemplateFormat::TemplateList *back = CATemplateFormat::recentLayouts(dtLabel);
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->size(), 3);
+    // Identity: the very entries of the predefined and custom lists, in the saved order.
+    EXPECT_EQ(back->at(0), CATemplateFormat::sharedCustomLayouts(dtLabel)->first());
+    EXPECT_EQ(back->at(1), predefined("Avery", "L7163"));
+    EXPECT_EQ(back->at(2), predefined("Avery", "05960"));
+    EXPECT_NE(back->at(2), avery) << "a restart makes new objects";
+}
+
+TEST_F(TemplateListsTest, RecentEntryWithinAHundredthResolvesAndAChangedOneIsDropped)
+{
+    const auto avery = predefined("Avery", "05960");
+    ASSERT_TRUE(avery);
+    CATemplateFormat nearly = *avery;
+    nearly.setTopMargin(avery->getTopMargin() + 0.006f);
+    CATemplateFormat renamed = *avery;
+    renamed.setDescription(QStringLiteral("Address labels, white"));
+    PWPlist::Array stored {PWPlist(renamed.toDictionary()), PWPlist(nearly.toDictionary())};
+    PWUserDefaults::standardUserDefaults().setObject(QStringLiteral("FTRecentLabelLayout"), PWPlist(stored));
+
+    restart();
+    const CATemplateFormat::TemplateList *recent = CATemplateFormat::recentLayouts(dtLabel);
+    ASSERT_TRUE(recent);
+    ASSERT_EQ(recent->size(), 1);
+    EXPECT_EQ(recent->first(), predefined("Avery", "05960"));
+    // The stale entry leaves the defaults at the next save.
+    CATemplateFormat::saveRecentLayouts(dtLabel);
+    EXPECT_EQ(PWUserDefaults::standardUserDefaults().arrayForKey(QStringLiteral("FTRecentLabelLayout")).size(), 1);
+}
+
+TEST_F(TemplateListsTest, LayoutTakenFromADesignFileIsFoundInTheCatalogue)
+{
+    // Millimetre sheets are no whole number of hundredths of a point; a design file keeps three
+    // decimals of each length.
+    for (const char *id : {"L7160", "L7162", "L7163", "L7165", "05960"}) {
+        const auto entry = predefined("Avery", id);
+        ASSERT_TRUE(entry) << id;
+        CATemplateFormat fromFile = *entry;
+        fromFile.setPredef(false);
+        fromFile.setItemWidth(throughDocumentText(entry->ItemWidth()));
+        fromFile.setItemHeight(throughDocumentText(entry->ItemHeight()));
+        fromFile.setTopMargin(throughDocumentText(entry->getTopMargin()));
+        fromFile.setLeftMargin(throughDocumentText(entry->getLeftMargin()));
+        fromFile.setHSpace(throughDocumentText(entry->getHSpace()));
+        fromFile.setVSpace(throughDocumentText(entry->getVSpace()));
+        EXPECT_EQ(CATemplateFormat::findPredefLayoutFormat(dtLabel, fromFile), entry) << id;
+    }
+}
+
+TEST_F(TemplateListsTest, FindersSearchOnlyLoadedLists)
+{
+    const CATemplateFormat probe = *customLabel(QStringLiteral("Jam"));
+    EXPECT_EQ(CATemplateFormat::findCustomLayoutFormat(dtLabel, probe), nullptr);
+    EXPECT_EQ(CATemplateFormat::findPredefLayoutFormat(dtLabel, probe), nullptr);
+    CATemplateFormat::customLayouts(dtLabel)->append(customLabel(QStringLiteral("Jam")));
+    EXPECT_EQ(CATemplateFormat::findCustomLayoutFormat(dtLabel, probe),
+              CATemplateFormat::sharedCustomLayouts(dtLabel)->first());
+    EXPECT_EQ(CATemplateFormat::findCustomLayoutFormat(dtEnvelope, probe), nullptr);
+}
+
+TEST_F(TemplateListsTest, SavingAnotherKindWritesNothing)
+{
+    const PWPlist::Dictionary before = PWUserDefaults::standardUserDefaults().storedValues();
+    CATemplateFormat::saveCustomLayouts(dtLetterhead);
+    CATemplateFormat::saveRecentLayouts(dtLetterhead);
+    EXPECT_EQ(PWUserDefaults::standardUserDefaults().storedValues(), before);
+}
+
+// --- the default layout of a new document ---------------------------------------------------------
+
+class DefaultLayoutTest : public CatalogueTest
+{
+};
+
+TEST_F(DefaultLayoutTest, NewDocumentsStartOnTheStandardSheetAndEnvelope)
+{
+    const auto label = CAEnvironment::defaultLayout(dtLabel);
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label, predefined("Avery", "05960"));
+    const auto envelope = CAEnvironment::defaultLayout(dtEnvelope);
+    ASSERT_TRUE(envelope);
+    EXPECT_EQ(envelope->ID(), QStringLiteral("10"));
+    EXPECT_EQ(envelope->Category(), QStringLiteral("Commercial/Official"));
+    const auto postcard = CAEnvironment::defaultLayout(dtPostcard);
+    ASSERT_TRUE(postcard);
+    EXPECT_EQ(postcard, CATemplateFormat::predefLayouts(dtPostcard)->first());
+    EXPECT_EQ(CAEnvironment::defaultLayout(dtLetterhead), nullptr);
+}
+
+TEST_F(DefaultLayoutTest, TheMostRecentTemplateComesFirst)
+{
+    CATemplateFormat::saveRecentLayouts(dtLabel);
+    CATemplateFormat::TemplateList *recent = CATemplateFormat::recentLayouts(dtLabel);
+    ASSERT_TRUE(recent);
+    EXPECT_EQ(CAEnvironment::defaultLayout(dtLabel), predefined("Avery", "05960")) << "an empty recent list";
+    const auto l7163 = predefined("Avery", "L7163");
+    recent->append(l7163);
+    recent->append(predefined("Avery", "05960"));
+    EXPECT_EQ(CAEnvironment::defaultLayout(dtLabel), l7163);
+}
+
+TEST_F(DefaultLayoutTest, TheLastMatchWinsAndWithoutOneTheFirstTemplate)
+{
+    CATemplateFormat::TemplateList *labels = CATemplateFormat::predefLayouts(dtLabel);
+    ASSERT_TRUE(labels);
+    const auto make = [](const char *manufacturer, const char *id) {
+        auto format = std::make_shared<CATemplateFormat>();
+        format->setManufacturer(QLatin1String(manufacturer));
+        format->setID(QLatin1String(id));
+        return format;
+    };
+    const auto first = make("Herma", "4200");
+    const auto early = make("Avery", "05960");
+    const auto late = make("Avery", "05960");
+    *labels = {first, early, make("Avery", "5960"), late, make("Zweckform", "05960")};
+    EXPECT_EQ(CAEnvironment::defaultLayout(dtLabel), late);
+    *labels = {first, make("Avery", "5960")};
+    EXPECT_EQ(CAEnvironment::defaultLayout(dtLabel), first);
+    labels->clear();
+    EXPECT_EQ(CAEnvironment::defaultLayout(dtLabel), nullptr);
+
+    // An envelope "10" outside the business category is no default.
+    CATemplateFormat::TemplateList *envelopes = CATemplateFormat::predefLayouts(dtEnvelope);
+    ASSERT_TRUE(envelopes);
+    auto other = make("", "10");
+    other->setCategory(QStringLiteral("Catalog"));
+    auto business = make("", "10");
+    business->setCategory(QStringLiteral("Commercial/Official"));
+    *envelopes = {other, business, make("", "9")};
+    EXPECT_EQ(CAEnvironment::defaultLayout(dtEnvelope), business);
+    *envelopes = {other};
+    EXPECT_EQ(CAEnvironment::defaultLayout(dtEnvelope), other) << "the first template";
+}
+
+} // namespace
