@@ -1,0 +1,256 @@
+#include "CADocument.h"
+
+#include "CADocumentLog.h"
+
+#include "address/FTStoredPerson.h"
+#include "document/CFTADocument.h"
+#include "foundation/CDDArchive.h"
+#include "foundation/CFTACoreDoc.h"
+#include "foundation/CFTComponent.h"
+#include "platform/PWMultiValue.h"
+#include "platform/PWPerson.h"
+#include "platform/PWPlist.h"
+#include "platform/PWVCardReader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+const QString kPersonTo = QStringLiteral("Person To");
+const QString kPersonFrom = QStringLiteral("Person From");
+const QString kOldPersonTo = QStringLiteral("ABPerson To");
+const QString kOldPersonFrom = QStringLiteral("ABPerson From");
+const QString kPersonListName = QStringLiteral("Person List Name");
+const QString kFrontSide = QStringLiteral("Front Side");
+const QString kComponents = QStringLiteral("Components");
+const QString kBackComponents = QStringLiteral("Back Components");
+const QString kDocumentTypeKey = QStringLiteral("Document Type");
+
+// Designs hold pictures, but nothing near this; a larger file is refused before it is read.
+constexpr qint64 kMaxFileSize = qint64(512) * 1024 * 1024;
+
+QString openError(const QString &reason)
+{
+    return QStringLiteral("The document could not be opened: %1").arg(reason);
+}
+
+bool fail(QString *error, const QString &message)
+{
+    qCWarning(lcDocument).noquote() << message;
+    if (error)
+        *error = message;
+    return false;
+}
+
+// Whether the dictionary is laid out as a design: the keys every design file has, each of the
+// kind it must be. Anything else is some other property list and is refused whole.
+bool isDesign(const PWPlist &root, QString *reason)
+{
+    if (!root.isDictionary()) {
+        *reason = QStringLiteral("the file holds no dictionary");
+        return false;
+    }
+    const PWPlist type = root.value(kDocumentTypeKey);
+    const PWPlist front = root.value(kFrontSide);
+    if (type.isNull() && front.isNull()) {
+        *reason = QStringLiteral("the file is not a design");
+        return false;
+    }
+    if (!type.isNull() && !type.isString()) {
+        *reason = QStringLiteral("\"Document Type\" is not a text");
+        return false;
+    }
+    if (!front.isNull()) {
+        if (!front.isDictionary()) {
+            *reason = QStringLiteral("\"Front Side\" is not a dictionary");
+            return false;
+        }
+        for (const QString &key : {kComponents, kBackComponents}) {
+            const PWPlist list = front.value(key);
+            if (!list.isNull() && !list.isArray()) {
+                *reason = QStringLiteral("\"%1\" is not a list").arg(key);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// The person of a stored form, keeping the identity its card carries: a design read and saved
+// again must name the same person, not a new one each time.
+std::shared_ptr<PWPerson> storedPerson(const PWPlist::Dictionary &stored)
+{
+    const std::shared_ptr<PWPerson> person = FTStoredPerson::initWithStoredData(stored);
+    if (!person)
+        return nullptr;
+    const PWPlist card = stored.value(QStringLiteral("personData"));
+    const std::shared_ptr<PWPerson> identity =
+        PWVCardReader::personFromData(card.toData(), nullptr, PWVCardReader::Options(true));
+    if (!identity || identity->uniqueId() == person->uniqueId())
+        return person;
+    std::shared_ptr<PWPerson> kept = PWPerson::createWithUniqueId(identity->uniqueId());
+    for (const QString &property : person->propertiesWithValues()) {
+        if (const std::optional<PWMultiValue> multi = person->multiValueForProperty(property))
+            kept->setMultiValueForProperty(property, *multi);
+        else
+            kept->setValueForProperty(property, person->valueForProperty(property));
+    }
+    kept->setImageData(person->imageData());
+    return kept;
+}
+
+// The person a file keeps for a side: the old vCard form wins over the stored form.
+std::shared_ptr<PWPerson> filePerson(const PWPlist &root, const QString &oldKey, const QString &key)
+{
+    const PWPlist old = root.value(oldKey);
+    if (old.isData() || old.isString()) {
+        QString reason;
+        const QByteArray card = old.isData() ? old.toData() : old.toString().toUtf8();
+        if (std::shared_ptr<PWPerson> person =
+                PWVCardReader::personFromData(card, &reason, PWVCardReader::Options(true)))
+            return person;
+        qCWarning(lcDocument).noquote() << QStringLiteral("\"%1\" holds no readable person: %2").arg(oldKey, reason);
+    }
+    const PWPlist stored = root.value(key);
+    if (stored.isDictionary())
+        return storedPerson(stored.toDictionary());
+    return nullptr;
+}
+
+} // namespace
+
+QByteArray CADocument::dataRepresentationOfType(const QString &type) const
+{
+    if (type == kAddressDocumentType)
+        return documentDataForComponents(nullptr);
+    return QByteArray();
+}
+
+QByteArray CADocument::documentDataForComponents(const std::vector<CFTComponent *> *components) const
+{
+    CDDArchive archive(true, ptInline);
+    if (components) {
+        std::vector<CFTComponent *> list = *components;
+        CFTACoreDoc::SerializeComponents(archive, &list, true);
+    } else {
+        CFTADocument *document = ftDocument();
+        if (!document) {
+            qCWarning(lcDocument) << "There is no design to save";
+            return QByteArray();
+        }
+        document->Serialize(archive);
+    }
+    const PWPlist written = archive.Dettach();
+    PWPlist::Dictionary root = written.isDictionary() ? written.toDictionary() : PWPlist::Dictionary();
+    if (!components) {
+        if (m_personTo)
+            root.insert(kPersonTo, PWPlist(FTStoredPerson::convertToStoringData(*m_personTo)));
+        if (m_personFrom)
+            root.insert(kPersonFrom, PWPlist(FTStoredPerson::convertToStoringData(*m_personFrom)));
+        if (m_printListName)
+            root.insert(kPersonListName, PWPlist::fromString(*m_printListName));
+    }
+    const QByteArray xml = PWPlist(root).toXml();
+    if (xml.isEmpty())
+        qCWarning(lcDocument) << "The design could not be written as a property list";
+    return xml;
+}
+
+bool CADocument::loadDataRepresentation(const QByteArray &data, const QString &type, QString *error)
+{
+    if (type != kAddressDocumentType)
+        return fail(error, openError(QStringLiteral("\"%1\" is not a design type").arg(type)));
+    QString reason;
+    const std::optional<PWPlist> parsed = PWPlist::parse(data, &reason);
+    if (!parsed)
+        return fail(error, openError(reason));
+    if (!isDesign(*parsed, &reason))
+        return fail(error, openError(reason));
+
+    // Read into a fresh document prepared as this one was, so that a key the file lacks keeps
+    // the prepared value, and the current design stays whole until the file is read.
+    std::unique_ptr<CFTADocument> fresh = makePreparedDocument(
+        docType(), CDDString(countryCodeTo()), CDDString(countryCodeFrom()));
+    applyDefaultLayout(*fresh);
+    applyDefTextSize(*fresh);
+    {
+        CDDArchive archive(false, ptInline);
+        archive.Attach(*parsed);
+        fresh->Serialize(archive);
+        archive.Dettach();
+    }
+    adopt(std::move(fresh));
+
+    // The file's persons are new objects nobody else holds: they are stored as they are, with
+    // the identity the file gives them, and no components are touched.
+    const std::shared_ptr<PWPerson> to = filePerson(*parsed, kOldPersonTo, kPersonTo);
+    if (to)
+        m_personTo = to;
+    const std::shared_ptr<PWPerson> from = filePerson(*parsed, kOldPersonFrom, kPersonFrom);
+    if (from)
+        m_personFrom = from;
+    if (!to || !from)
+        rebuildPersonsFromComponents();
+
+    const PWPlist listName = parsed->value(kPersonListName);
+    m_printListName = listName.isString() ? std::optional<QString>(listName.toString()) : std::nullopt;
+    return true;
+}
+
+bool CADocument::writeToFile(const QString &path, QString *error) const
+{
+    const QByteArray data = documentDataForComponents(nullptr);
+    if (data.isEmpty())
+        return fail(error, QStringLiteral("The document could not be saved: it could not be written"));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(error, QStringLiteral("The document could not be saved: %1").arg(file.errorString()));
+    if (file.write(data) != data.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return fail(error, QStringLiteral("The document could not be saved: %1").arg(reason));
+    }
+    if (!file.commit())
+        return fail(error, QStringLiteral("The document could not be saved: %1").arg(file.errorString()));
+    return true;
+}
+
+bool CADocument::readFromFile(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(error, openError(file.errorString()));
+    if (file.size() > kMaxFileSize)
+        return fail(error, openError(QStringLiteral("the file is too large")));
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return fail(error, openError(file.errorString()));
+    return loadDataRepresentation(data, kAddressDocumentType, error);
+}
+
+std::vector<std::unique_ptr<CFTComponent>> CADocument::componentsFromData(const QByteArray &data, QString *error)
+{
+    std::vector<std::unique_ptr<CFTComponent>> components;
+    QString reason;
+    const std::optional<PWPlist> parsed = PWPlist::parse(data, &reason);
+    if (!parsed) {
+        fail(error, QStringLiteral("The components could not be read: %1").arg(reason));
+        return components;
+    }
+    const PWPlist list = parsed->value(kComponents);
+    if (!list.isArray()) {
+        fail(error, QStringLiteral("The components could not be read: there is no list of components"));
+        return components;
+    }
+    CDDArchive archive(false, ptInline);
+    archive.Attach(*parsed);
+    std::vector<CFTComponent *> loaded;
+    CFTACoreDoc::SerializeComponents(archive, &loaded, false);
+    archive.Dettach();
+    components.reserve(loaded.size());
+    for (CFTComponent *component : loaded)
+        components.emplace_back(component);
+    return components;
+}

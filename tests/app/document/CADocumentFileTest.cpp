@@ -1,0 +1,368 @@
+#include "document/CADocument.h"
+
+#include "DesignBuilder.h"
+#include "DocumentTestSupport.h"
+
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <sys/resource.h>
+
+namespace {
+
+std::unique_ptr<CADocument> fullDesign(bool withFileField = true)
+{
+    auto document = std::make_unique<CADocument>();
+    doctest::addEveryKindOfComponent(*document->ftDocument(), withFileField);
+    const std::shared_ptr<PWPerson> to = doctest::personFromVCard(doctest::kUsPerson);
+    const std::shared_ptr<PWPerson> from = doctest::personFromVCard(doctest::kCaPerson);
+    document->setCurrentPerson(to.get(), true, true, false);
+    document->setCurrentPerson(from.get(), false, true, false);
+    document->setPrintListName(QStringLiteral("Holiday cards"));
+    return document;
+}
+
+PWPlist parsed(const QByteArray &bytes)
+{
+    QString error;
+    const std::optional<PWPlist> plist = PWPlist::parse(bytes, &error);
+    EXPECT_TRUE(plist.has_value()) << error.toStdString();
+    return plist.value_or(PWPlist());
+}
+
+class CADocumentFileTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        doctest::prepareProcess();
+        ASSERT_TRUE(m_folder.isValid());
+    }
+
+    QString path(const QString &name) const { return m_folder.filePath(name); }
+
+    QTemporaryDir m_folder;
+};
+
+TEST_F(CADocumentFileTest, FullDesignReadBackIsSavedByteIdentical)
+{
+    // Components made in code have not measured their texts yet; a design read from a file has,
+    // as every design a user saves has. Start from such a design. The file field is left out: its
+    // size still changes from one read to the next.
+    const std::unique_ptr<CADocument> made = fullDesign(false);
+    CADocument original;
+    ASSERT_TRUE(original.loadDataRepresentation(made->documentDataForComponents(nullptr),
+                                                CADocument::kAddressDocumentType));
+    const QByteArray first = original.documentDataForComponents(nullptr);
+    ASSERT_FALSE(first.isEmpty());
+
+    CADocument reread;
+    QString error;
+    ASSERT_TRUE(reread.loadDataRepresentation(first, CADocument::kAddressDocumentType, &error)) << error.toStdString();
+    EXPECT_EQ(doctest::classIDs(*reread.ftDocument()), doctest::classIDs(*made->ftDocument()));
+    EXPECT_EQ(doctest::classIDs(*reread.ftDocument()), (std::vector<int> { 1, 2, 3, 19, 6, 10, 9, 14, 8, 8 }));
+    ASSERT_NE(reread.currentPerson(true), nullptr);
+    ASSERT_NE(reread.currentPerson(false), nullptr);
+    EXPECT_EQ(stringForPersonCategory(reread.currentPerson(true).get(), adWork, tcZIP, true),
+              QStringLiteral("62701-1234"));
+    EXPECT_EQ(stringForPersonCategory(reread.currentPerson(false).get(), adWork, tcCity, true),
+              QStringLiteral("Toronto"));
+    EXPECT_EQ(reread.getPrintListName(), std::optional<QString>(QStringLiteral("Holiday cards")));
+
+    const QByteArray second = reread.documentDataForComponents(nullptr);
+    EXPECT_EQ(second, first);
+}
+
+TEST_F(CADocumentFileTest, TopLevelKeysComeInTheirOrderWithPersonsAndListNameLast)
+{
+    const std::unique_ptr<CADocument> document = fullDesign();
+    const PWPlist root = parsed(document->dataRepresentationOfType(CADocument::kAddressDocumentType));
+    ASSERT_TRUE(root.isDictionary());
+    const QStringList keys = root.toDictionary().keys();
+    ASSERT_GE(keys.size(), 4);
+    EXPECT_EQ(keys.first(), QStringLiteral("Bundle Version"));
+    EXPECT_EQ(keys.mid(keys.size() - 4),
+              (QStringList { QStringLiteral("Front Side"), QStringLiteral("Person To"), QStringLiteral("Person From"),
+                             QStringLiteral("Person List Name") }));
+    EXPECT_TRUE(root.value(QStringLiteral("Person To")).value(QStringLiteral("personData")).isData());
+    // Other types are not this document's to write.
+    EXPECT_TRUE(document->dataRepresentationOfType(QStringLiteral("NSStringPboardType")).isEmpty());
+}
+
+TEST_F(CADocumentFileTest, EmptyDesignHasAFrontSideWithoutComponentsAndNoPersonsOrListName)
+{
+    CADocument document;
+    const PWPlist root = parsed(document.documentDataForComponents(nullptr));
+    const PWPlist front = root.value(QStringLiteral("Front Side"));
+    ASSERT_TRUE(front.isDictionary());
+    EXPECT_FALSE(front.toDictionary().contains(QStringLiteral("Components")));
+    EXPECT_FALSE(root.toDictionary().contains(QStringLiteral("Person To")));
+    EXPECT_FALSE(root.toDictionary().contains(QStringLiteral("Person From")));
+    EXPECT_FALSE(root.toDictionary().contains(QStringLiteral("Person List Name")));
+
+    CADocument reread;
+    ASSERT_TRUE(reread.loadDataRepresentation(document.documentDataForComponents(nullptr),
+                                              CADocument::kAddressDocumentType));
+    EXPECT_TRUE(reread.ftDocument()->GetComponents(0, false).empty());
+    EXPECT_TRUE(reread.ftDocument()->GetComponents(0, true).empty());
+}
+
+TEST_F(CADocumentFileTest, PasteboardFormHoldsOnlyTheGivenComponents)
+{
+    const std::unique_ptr<CADocument> document = fullDesign();
+    const std::vector<CFTComponent *> &all = document->ftDocument()->GetComponents(0, false);
+    const std::vector<CFTComponent *> chosen { all[0], all[4], all[9] };
+    const QByteArray data = document->documentDataForComponents(&chosen);
+    const PWPlist root = parsed(data);
+    EXPECT_EQ(root.toDictionary().keys(), QStringList { QStringLiteral("Components") });
+
+    QString error;
+    const std::vector<std::unique_ptr<CFTComponent>> copies = CADocument::componentsFromData(data, &error);
+    ASSERT_EQ(copies.size(), 3u) << error.toStdString();
+    EXPECT_EQ(copies[0]->getClassID(), 1);
+    EXPECT_EQ(copies[1]->getClassID(), 6);
+    EXPECT_EQ(copies[2]->getClassID(), 8);
+    EXPECT_DOUBLE_EQ(copies[1]->GetOriginX(), all[4]->GetOriginX());
+    EXPECT_TRUE(CADocument::componentsFromData(QByteArray("<plist"), &error).empty());
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(CADocumentFileTest, SavedFileIsReadByPlistutil)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("plistutil"));
+    if (tool.isEmpty())
+        GTEST_SKIP() << "plistutil is not installed";
+    const std::unique_ptr<CADocument> document = fullDesign();
+    ASSERT_TRUE(document->writeToFile(path(QStringLiteral("design.pwdc"))));
+    QProcess process;
+    process.start(tool, { QStringLiteral("-i"), path(QStringLiteral("design.pwdc")), QStringLiteral("-o"),
+                          path(QStringLiteral("design.bin")), QStringLiteral("-f"), QStringLiteral("bin") });
+    ASSERT_TRUE(process.waitForFinished(30000));
+    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    QFile binary(path(QStringLiteral("design.bin")));
+    ASSERT_TRUE(binary.open(QIODevice::ReadOnly));
+    const QByteArray bytes = binary.readAll();
+    ASSERT_TRUE(bytes.startsWith("bplist00"));
+    // The converter saw every value we wrote, with its kind.
+    EXPECT_EQ(parsed(bytes), parsed(document->documentDataForComponents(nullptr)));
+}
+
+TEST_F(CADocumentFileTest, SavedFileIsReadByPythonPlistlib)
+{
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty())
+        GTEST_SKIP() << "python3 is not installed";
+    const std::unique_ptr<CADocument> document = fullDesign();
+    ASSERT_TRUE(document->writeToFile(path(QStringLiteral("design.pwdc"))));
+    const QString script = QStringLiteral(
+        "import plistlib, sys\n"
+        "d = plistlib.load(open(sys.argv[1], 'rb'))\n"
+        "print(d['Document Type'], len(d['Front Side']['Components']), d['Person List Name'],\n"
+        "      len(d['Person To']['personData']) > 0, sep='|')\n");
+    QProcess process;
+    process.start(python, { QStringLiteral("-c"), script, path(QStringLiteral("design.pwdc")) });
+    ASSERT_TRUE(process.waitForFinished(30000));
+    if (process.exitCode() != 0 && process.readAllStandardError().contains("No module named"))
+        GTEST_SKIP() << "python3 has no plistlib";
+    ASSERT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
+              QStringLiteral("Label|11|Holiday cards|True"));
+}
+
+TEST_F(CADocumentFileTest, WriteReplacesTheFileAndAFailedWriteAnswersAnError)
+{
+    const QString target = path(QStringLiteral("design.pwdc"));
+    const std::unique_ptr<CADocument> document = fullDesign();
+    ASSERT_TRUE(document->writeToFile(target));
+    CADocument empty;
+    ASSERT_TRUE(empty.writeToFile(target));
+    CADocument reread;
+    ASSERT_TRUE(reread.readFromFile(target));
+    EXPECT_TRUE(reread.ftDocument()->GetComponents(0, false).empty());
+
+    QString error;
+    EXPECT_FALSE(document->writeToFile(path(QStringLiteral("missing/folder/design.pwdc")), &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("The document could not be saved"))) << error.toStdString();
+    // A folder standing where the file should go is left as it is.
+    ASSERT_TRUE(QDir(m_folder.path()).mkdir(QStringLiteral("taken.pwdc")));
+    EXPECT_FALSE(document->writeToFile(path(QStringLiteral("taken.pwdc")), &error));
+    EXPECT_TRUE(QFileInfo(path(QStringLiteral("taken.pwdc"))).isDir());
+}
+
+TEST_F(CADocumentFileTest, WriteThatRunsOutOfRoomLeavesTheOldFileIntact)
+{
+    const QString target = path(QStringLiteral("design.pwdc"));
+    CADocument small;
+    ASSERT_TRUE(small.writeToFile(target));
+    QFile before(target);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray old = before.readAll();
+    before.close();
+
+    const std::unique_ptr<CADocument> large = fullDesign();
+    ASSERT_GT(large->documentDataForComponents(nullptr).size(), old.size() + 4096);
+    // Files of this process may not grow past the old file's size (plus a little): the new,
+    // larger design cannot be written whole.
+    rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const sighandler_t previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = rlim_t(old.size() + 1024);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    QString error;
+    const bool written = large->writeToFile(target, &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(error.startsWith(QStringLiteral("The document could not be saved"))) << error.toStdString();
+    QFile after(target);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), old);
+    // No half-written file is left beside it.
+    EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files), QStringList { QStringLiteral("design.pwdc") });
+}
+
+struct RefusedCase
+{
+    const char *name;
+    QByteArray bytes;
+    QString type;
+};
+
+class RefusedFileTest : public ::testing::TestWithParam<RefusedCase>
+{
+protected:
+    void SetUp() override { doctest::prepareProcess(); }
+};
+
+TEST_P(RefusedFileTest, RefusedWithAReasonAndTheDocumentUnchanged)
+{
+    const std::unique_ptr<CADocument> document = fullDesign();
+    const CFTADocument *kernel = document->ftDocument();
+    const QByteArray before = document->documentDataForComponents(nullptr);
+    QString error;
+    EXPECT_FALSE(document->loadDataRepresentation(GetParam().bytes, GetParam().type, &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("The document could not be opened: "))) << error.toStdString();
+    EXPECT_GT(error.size(), QStringLiteral("The document could not be opened: ").size());
+    EXPECT_EQ(document->ftDocument(), kernel);
+    EXPECT_EQ(document->documentDataForComponents(nullptr), before);
+}
+
+const QByteArray kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RefusedFileTest,
+    ::testing::Values(
+        RefusedCase { "NotAPropertyList", QByteArray("This is a letter, not a design.\n"),
+                      CADocument::kAddressDocumentType },
+        RefusedCase { "Empty", QByteArray(), CADocument::kAddressDocumentType },
+        RefusedCase { "TruncatedXml", kXmlHead + "<dict><key>Document Type</key><string>Lab",
+                      CADocument::kAddressDocumentType },
+        RefusedCase { "ArrayAtTheTop", kXmlHead + "<array><string>Label</string></array></plist>\n",
+                      CADocument::kAddressDocumentType },
+        RefusedCase { "ForeignDictionary",
+                      kXmlHead + "<dict><key>CFBundleName</key><string>Other</string></dict></plist>\n",
+                      CADocument::kAddressDocumentType },
+        RefusedCase { "FrontSideNotADictionary",
+                      kXmlHead + "<dict><key>Document Type</key><string>Label</string>"
+                                 "<key>Front Side</key><string>x</string></dict></plist>\n",
+                      CADocument::kAddressDocumentType },
+        RefusedCase { "ComponentsNotAList",
+                      kXmlHead + "<dict><key>Front Side</key><dict><key>Components</key><integer>3</integer>"
+                                 "</dict></dict></plist>\n",
+                      CADocument::kAddressDocumentType },
+        RefusedCase { "DocumentTypeNotAText",
+                      kXmlHead + "<dict><key>Document Type</key><integer>0</integer></dict></plist>\n",
+                      CADocument::kAddressDocumentType },
+        RefusedCase { "NestedTooDeep",
+                      kXmlHead + QByteArray("<array>").repeated(400) + QByteArray("</array>").repeated(400)
+                          + "</plist>\n",
+                      CADocument::kAddressDocumentType },
+        RefusedCase { "OtherType",
+                      kXmlHead + "<dict><key>Document Type</key><string>Label</string></dict></plist>\n",
+                      QStringLiteral("NSPDFPboardType") }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(CADocumentFileTest, UnreadablePathIsRefusedWithTheDocumentUnchanged)
+{
+    CADocument document;
+    const CFTADocument *kernel = document.ftDocument();
+    QString error;
+    EXPECT_FALSE(document.readFromFile(path(QStringLiteral("absent.pwdc")), &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("The document could not be opened")));
+    EXPECT_EQ(document.ftDocument(), kernel);
+}
+
+TEST_F(CADocumentFileTest, PersonsAreRebuiltFromAddressTextsWhenTheFileHasNone)
+{
+    const std::unique_ptr<CADocument> document = fullDesign();
+    document->setPrintListName(std::nullopt);
+    PWPlist root = parsed(document->documentDataForComponents(nullptr));
+    PWPlist::Dictionary dictionary = root.toDictionary();
+    dictionary.remove(QStringLiteral("Person To"));
+    dictionary.remove(QStringLiteral("Person From"));
+
+    CADocument reread;
+    ASSERT_TRUE(reread.loadDataRepresentation(PWPlist(dictionary).toXml(), CADocument::kAddressDocumentType));
+    ASSERT_NE(reread.currentPerson(true), nullptr);
+    ASSERT_NE(reread.currentPerson(false), nullptr);
+    EXPECT_EQ(stringForPersonCategory(reread.currentPerson(true).get(), adWork, tcLastName, false),
+              QStringLiteral("Doe"));
+    EXPECT_EQ(stringForPersonCategory(reread.currentPerson(true).get(), adWork, tcCity, false),
+              QStringLiteral("Springfield"));
+    EXPECT_EQ(stringForPersonCategory(reread.currentPerson(false).get(), adWork, tcLastName, false),
+              QStringLiteral("Tremblay"));
+    EXPECT_FALSE(reread.getPrintListName().has_value());
+}
+
+TEST_F(CADocumentFileTest, OldFileIsConvertedAndItsVCardPersonWins)
+{
+    CADocument document;
+    QString error;
+    ASSERT_TRUE(document.readFromFile(pwtest::dataPath(QStringLiteral("documents/version72-vcard-persons.pwdc")),
+                                      &error))
+        << error.toStdString();
+    CFTADocument *kernel = document.ftDocument();
+    EXPECT_EQ(document.docType(), dtEnvelope);
+    EXPECT_EQ(document.countryCodeTo(), QStringLiteral("ca"));
+    EXPECT_EQ(document.countryCodeFrom(), QStringLiteral("uk"));
+    EXPECT_DOUBLE_EQ(kernel->getCardSizeX(), 684.0);
+    // Plain texts of old files are address fields.
+    ASSERT_EQ(kernel->GetComponents(0, false).size(), 2u);
+    EXPECT_EQ(kernel->GetComponents(0, false)[0]->getClassID(), 10);
+    EXPECT_EQ(kernel->GetComponents(0, false)[1]->getClassID(), 1);
+    // "ABPerson To" is taken over "Person To"; "ABPerson From" stands alone.
+    ASSERT_NE(document.currentPerson(true), nullptr);
+    EXPECT_EQ(stringForPersonCategory(document.currentPerson(true).get(), adWork, tcLastName, true),
+              QStringLiteral("Fromthecard"));
+    ASSERT_NE(document.currentPerson(false), nullptr);
+    EXPECT_EQ(stringForPersonCategory(document.currentPerson(false).get(), adWork, tcCity, true),
+              QStringLiteral("London"));
+}
+
+TEST_F(CADocumentFileTest, OldFileWithStoredPersonsOnly)
+{
+    CADocument document;
+    QString error;
+    ASSERT_TRUE(document.readFromFile(pwtest::dataPath(QStringLiteral("documents/version72-stored-persons.pwdc")),
+                                      &error))
+        << error.toStdString();
+    EXPECT_EQ(document.docType(), dtLabel);
+    EXPECT_EQ(document.countryCodeTo(), QStringLiteral("us"));
+    ASSERT_NE(document.currentPerson(true), nullptr);
+    EXPECT_EQ(stringForPersonCategory(document.currentPerson(true).get(), adWork, tcLastName, true),
+              QStringLiteral("Fromthestoredform"));
+    EXPECT_EQ(document.getPrintListName(), std::optional<QString>(QStringLiteral("Club members")));
+}
+
+} // namespace

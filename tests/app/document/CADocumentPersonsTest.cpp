@@ -1,0 +1,214 @@
+#include "document/CADocument.h"
+
+#include "DocumentTestSupport.h"
+
+#include "address/CFTAAddressText.h"
+#include "address/CFTABarcode.h"
+#include "drawing/CFTBoxField.h"
+#include "text/CFTAText.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CADocumentPersonsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        doctest::prepareProcess();
+        m_document = std::make_unique<CADocument>(std::make_unique<CFTADocument>(
+            dtLabel, CDDString(QStringLiteral("us")), CDDString(QStringLiteral("us"))));
+    }
+    void TearDown() override
+    {
+        PWUserDefaults::standardUserDefaults().setBool(QStringLiteral("FTConvertToUppercase"), false);
+    }
+
+    CFTADocument &kernel() { return *m_document->ftDocument(); }
+    template <typename T>
+    T *add(std::unique_ptr<T> component)
+    {
+        T *raw = component.get();
+        kernel().AddObject(component.release(), 0, false);
+        return raw;
+    }
+
+    std::unique_ptr<CADocument> m_document;
+};
+
+TEST_F(CADocumentPersonsTest, StoringNoPersonStoresAnEmptyOne)
+{
+    const std::shared_ptr<PWPerson> stored = m_document->setCurrentPerson(nullptr, true, true, true);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(m_document->currentPerson(true), stored);
+    EXPECT_TRUE(stored->propertiesWithValues().isEmpty());
+}
+
+TEST_F(CADocumentPersonsTest, StoredPersonIsACopy)
+{
+    const std::shared_ptr<PWPerson> jane = doctest::personFromVCard(doctest::kUsPerson);
+    const std::shared_ptr<PWPerson> stored = m_document->setCurrentPerson(jane.get(), false, false, false);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_NE(stored, jane);
+    EXPECT_TRUE(stored->hasSameValues(*jane));
+    setStringForPersonCategory(jane.get(), QStringLiteral("Changed"), adWork, tcLastName);
+    EXPECT_EQ(stringForPersonCategory(stored.get(), adWork, tcLastName, true), QStringLiteral("Doe"));
+}
+
+TEST_F(CADocumentPersonsTest, UsPersonFillsTheRecipientPanelAndItsBarcodeButNotTheSender)
+{
+    CFTAAddressPanel *recipient = add(doctest::makePanel(true, QStringLiteral("us"), true));
+    CFTAAddressPanel *sender = add(doctest::makePanel(false, QStringLiteral("us"), false));
+    const std::shared_ptr<PWPerson> jane = doctest::personFromVCard(doctest::kUsPerson);
+    m_document->setCurrentPerson(jane.get(), true, true, false);
+
+    EXPECT_EQ(doctest::fieldText(*recipient, tcFirstName), QStringLiteral("Jane"));
+    EXPECT_EQ(doctest::fieldText(*recipient, tcLastName), QStringLiteral("Doe"));
+    EXPECT_EQ(doctest::fieldText(*recipient, tcCompany), QStringLiteral("Acme Widgets"));
+    EXPECT_EQ(doctest::fieldText(*recipient, tcStreet), QStringLiteral("1 Main St"));
+    EXPECT_EQ(doctest::fieldText(*recipient, tcZIP), QStringLiteral("62701-1234"));
+    CFTComponent *barcode = recipient->GetObjectForTextCategory(textCategory(106));
+    ASSERT_NE(barcode, nullptr);
+    // The barcode encodes the ZIP it was given.
+    EXPECT_TRUE(barcode->GetText()->getString().contains(QStringLiteral("62701")))
+        << barcode->GetText()->getString().toStdString();
+    EXPECT_TRUE(doctest::fieldText(*sender, tcLastName).isEmpty());
+}
+
+TEST_F(CADocumentPersonsTest, CanadianPersonGivesTheRecipientPanelTheCanadianFormat)
+{
+    CFTAAddressPanel *recipient = add(doctest::makePanel(true, QStringLiteral("us"), false));
+    const std::shared_ptr<PWPerson> luc = doctest::personFromVCard(doctest::kCaPerson);
+    m_document->setCurrentPerson(luc.get(), true, true, true);
+
+    const CAddressFormat *format = recipient->getFormat();
+    ASSERT_NE(format, nullptr);
+    const CDDString *country = format->name(tcAddress);
+    ASSERT_NE(country, nullptr);
+    EXPECT_EQ(country->getData(), QStringLiteral("ca"));
+    EXPECT_EQ(doctest::fieldText(*recipient, tcZIP), QStringLiteral("M5H 2N2"));
+    EXPECT_EQ(doctest::fieldText(*recipient, tcCity), QStringLiteral("Toronto"));
+
+    // A country the catalogue does not know falls back to the default country.
+    const std::shared_ptr<PWPerson> nowhere = doctest::personFromVCard(
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Nobody;Ned;;;\r\nADR;TYPE=WORK:;;1 Road;Town;;123;Atlantis\r\nEND:VCARD\r\n");
+    m_document->setCurrentPerson(nowhere.get(), true, false, true);
+    ASSERT_NE(recipient->getFormat()->name(tcAddress), nullptr);
+    EXPECT_EQ(recipient->getFormat()->name(tcAddress)->getData(), QStringLiteral("us"));
+}
+
+TEST_F(CADocumentPersonsTest, SimpleTextKeepsItsTextWhenAPersonIsMerged)
+{
+    auto text = std::make_unique<CFTAAddressText>(true, tcSimpleText, adWork, nullptr, nullptr);
+    text->GetText()->setString(QStringLiteral("Handle with care"), nullptr);
+    CFTAAddressText *simple = add(std::move(text));
+    const std::shared_ptr<PWPerson> jane = doctest::personFromVCard(doctest::kUsPerson);
+    m_document->setCurrentPerson(jane.get(), true, true, false);
+    EXPECT_EQ(simple->GetText()->getString(), QStringLiteral("Handle with care"));
+}
+
+struct CapitalsCase
+{
+    const char *name;
+    bool preference;
+    objectRepType representation;
+    bool capitals;
+};
+
+class CapitalsTest : public CADocumentPersonsTest, public ::testing::WithParamInterface<CapitalsCase>
+{
+};
+
+TEST_P(CapitalsTest, CapitalsFollowThePreferenceOrTheRepresentationBitButNeverTheBarcode)
+{
+    PWUserDefaults::standardUserDefaults().setBool(QStringLiteral("FTConvertToUppercase"), GetParam().preference);
+    auto cityField = std::make_unique<CFTAAddressText>(true, tcCity, adWork, nullptr, nullptr);
+    cityField->setRepresentationType(GetParam().representation, false);
+    CFTAAddressText *city = add(std::move(cityField));
+    std::unique_ptr<CFTAAddressPanel> panelMade = doctest::makePanel(true, QStringLiteral("ca"), true);
+    panelMade->setRepresentationType(GetParam().representation, false);
+    CFTAAddressPanel *panel = add(std::move(panelMade));
+    // A postcode written in small letters shows whether the barcode was given capitals.
+    const std::shared_ptr<PWPerson> luc = doctest::personFromVCard(
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Tremblay;Luc;;;\r\n"
+        "ADR;TYPE=WORK:;;100 Queen St W;Toronto;ON;m5h 2n2;Canada\r\nEND:VCARD\r\n");
+    m_document->setCurrentPerson(luc.get(), true, true, false);
+    const QString toronto = GetParam().capitals ? QStringLiteral("TORONTO") : QStringLiteral("Toronto");
+    EXPECT_EQ(city->GetText()->getString(), toronto);
+    EXPECT_EQ(doctest::fieldText(*panel, tcCity), toronto);
+    CFTComponent *barcode = panel->GetObjectForTextCategory(textCategory(106));
+    ASSERT_NE(barcode, nullptr);
+    EXPECT_TRUE(barcode->GetText()->getString().contains(QStringLiteral("m5h 2n2")))
+        << barcode->GetText()->getString().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Capitals, CapitalsTest,
+    ::testing::Values(CapitalsCase { "Plain", false, orAsTyped, false },
+                      CapitalsCase { "PreferenceOn", true, orAsTyped, true },
+                      CapitalsCase { "UpperCaseRepresentationWithoutTheBit", false, orUpperCase, false },
+                      CapitalsCase { "RepresentationBitFour", false, objectRepType(4), true }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(CADocumentPersonsTest, EditedAddressTextChangesThePersonAndRefillsTheSide)
+{
+    CFTAAddressPanel *recipient = add(doctest::makePanel(true, QStringLiteral("us"), false));
+    auto free = std::make_unique<CFTAAddressText>(true, tcLastName, adWork, nullptr, nullptr);
+    CFTAAddressText *lastName = add(std::move(free));
+    const std::shared_ptr<PWPerson> jane = doctest::personFromVCard(doctest::kUsPerson);
+    m_document->setCurrentPerson(jane.get(), true, true, false);
+    ASSERT_EQ(lastName->GetText()->getString(), QStringLiteral("Doe"));
+
+    lastName->GetText()->setString(QStringLiteral("Roe"), nullptr);
+    m_document->updatePersonWithComponent(lastName);
+    EXPECT_EQ(stringForPersonCategory(m_document->currentPerson(true).get(), adWork, tcLastName, true),
+              QStringLiteral("Roe"));
+    EXPECT_EQ(doctest::fieldText(*recipient, tcLastName), QStringLiteral("Roe"));
+}
+
+TEST_F(CADocumentPersonsTest, EditedPanelChangesThePersonWithoutRefilling)
+{
+    CFTAAddressPanel *recipient = add(doctest::makePanel(true, QStringLiteral("us"), false));
+    auto free = std::make_unique<CFTAAddressText>(true, tcCity, adWork, nullptr, nullptr);
+    CFTAAddressText *city = add(std::move(free));
+    const std::shared_ptr<PWPerson> jane = doctest::personFromVCard(doctest::kUsPerson);
+    m_document->setCurrentPerson(jane.get(), true, true, false);
+
+    CFTComponent *panelCity = recipient->GetObjectForTextCategory(tcCity);
+    ASSERT_NE(panelCity, nullptr);
+    panelCity->GetText()->setString(QStringLiteral("Shelbyville"), nullptr);
+    m_document->updatePersonWithComponent(recipient);
+    EXPECT_EQ(stringForPersonCategory(m_document->currentPerson(true).get(), adWork, tcCity, true),
+              QStringLiteral("Shelbyville"));
+    EXPECT_EQ(city->GetText()->getString(), QStringLiteral("Springfield"));
+}
+
+TEST_F(CADocumentPersonsTest, AddressTextWithoutAPersonMakesOne)
+{
+    auto free = std::make_unique<CFTAAddressText>(false, tcCity, adHome, nullptr, nullptr);
+    free->SetPreferredAddress(false);
+    CFTAAddressText *city = add(std::move(free));
+    city->GetText()->setString(QStringLiteral("Leeds"), nullptr);
+    ASSERT_EQ(m_document->currentPerson(false), nullptr);
+    m_document->updatePersonWithComponent(city);
+    ASSERT_NE(m_document->currentPerson(false), nullptr);
+    EXPECT_EQ(stringForPersonCategory(m_document->currentPerson(false).get(), adHome, tcCity, false),
+              QStringLiteral("Leeds"));
+    // Shapes are not address fields.
+    CFTBoxField *box = add(std::make_unique<CFTBoxField>(1.0, 1.0, 5.0, 5.0, nullptr));
+    m_document->updatePersonWithComponent(box);
+    EXPECT_EQ(m_document->currentPerson(true), nullptr);
+}
+
+TEST_F(CADocumentPersonsTest, AddressControlsBySide)
+{
+    EXPECT_FALSE(m_document->hasAddressControls(true));
+    add(std::make_unique<CFTBoxField>(1.0, 1.0, 5.0, 5.0, nullptr));
+    EXPECT_FALSE(m_document->hasAddressControls(false));
+    add(std::make_unique<CFTAAddressText>(false, tcCity, adWork, nullptr, nullptr));
+    EXPECT_TRUE(m_document->hasAddressControls(false));
+    EXPECT_FALSE(m_document->hasAddressControls(true));
+}
+
+} // namespace

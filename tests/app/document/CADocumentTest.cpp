@@ -1,0 +1,351 @@
+#include "document/CADocument.h"
+
+#include "DocumentTestSupport.h"
+
+#include "drawing/CFTBoxField.h"
+#include "drawing/CFTCounterField.h"
+#include "foundation/CDDString.h"
+#include "foundation/CFTDefComponentText.h"
+#include "foundation/FTGeometry.h"
+#include "printing/CATemplateFormat.h"
+
+#include <QPainterPath>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+class CADocumentTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { doctest::prepareProcess(); }
+};
+
+CATemplateFormat envelopeTemplate()
+{
+    CATemplateFormat format;
+    format.setDocumentType(dtEnvelope);
+    format.setManufacturer(QStringLiteral("Generic"));
+    format.setID(QStringLiteral("10"));
+    format.setDescription(QStringLiteral("Commercial envelope"));
+    format.setCategory(QStringLiteral("Commercial/Official"));
+    format.setType(QStringLiteral("Envelope"));
+    format.setPageSize(QStringLiteral("Envelope #10"));
+    format.setItemWidth(684.0f);
+    format.setItemHeight(297.0f);
+    format.setPrintableWidth(684.0f);
+    format.setPrintableHeight(297.0f);
+    format.setColumns(1);
+    format.setRows(1);
+    format.setHasWindow(true);
+    format.setWinWidth(288.0f);
+    format.setWinHeight(108.0f);
+    format.setWinBottomOffset(36.0f);
+    format.setWinLeftOffset(63.0f);
+    format.setWinCornerRadius(4.5f);
+    format.setPredef(true);
+    format.setUnits(cuMillimeters);
+    return format;
+}
+
+CATemplateFormat labelSheet(float width, float height, int columns, int rows)
+{
+    CATemplateFormat format;
+    format.setManufacturer(QStringLiteral("Avery"));
+    format.setID(QStringLiteral("05960"));
+    format.setCategory(QStringLiteral("Address"));
+    format.setPageSize(QStringLiteral("US Letter"));
+    format.setItemWidth(width);
+    format.setItemHeight(height);
+    format.setPrintableWidth(width);
+    format.setPrintableHeight(height);
+    format.setColumns(columns);
+    format.setRows(rows);
+    format.setTopMargin(36.0f);
+    format.setLeftMargin(13.5f);
+    format.setHSpace(9.0f);
+    format.setCornerRadius(6.0f);
+    format.setPredef(false);
+    return format;
+}
+
+TEST_F(CADocumentTest, NewDocumentIsALabelForTheDefaultCountryWithTheDefaultTemplateAndNoWindow)
+{
+    CAEnvironment::setDefaultCountry(QStringLiteral("ca"));
+    CADocument document;
+    ASSERT_NE(document.ftDocument(), nullptr);
+    EXPECT_EQ(document.docType(), dtLabel);
+    EXPECT_EQ(document.countryCodeTo(), QStringLiteral("ca"));
+    EXPECT_EQ(document.countryCodeFrom(), QStringLiteral("ca"));
+    EXPECT_FALSE(document.ftDocument()->HasWindow());
+    EXPECT_EQ(document.currentPerson(true), nullptr);
+    EXPECT_FALSE(document.getPrintListName().has_value());
+    EXPECT_FALSE(document.isPrintMode());
+
+    const std::shared_ptr<CATemplateFormat> layout = CAEnvironment::defaultLayout(dtLabel);
+    if (!layout)
+        GTEST_SKIP() << "no label catalogue in this build";
+    EXPECT_EQ(document.ftDocument()->GetID().getData(), layout->ID());
+    EXPECT_EQ(document.colCount(), layout->Columns());
+    EXPECT_EQ(document.rowCount(), layout->Rows());
+    EXPECT_DOUBLE_EQ(document.ftDocument()->getCardSizeX(), double(layout->ItemWidth()));
+    // The catalogue's own template is copied, never changed.
+    EXPECT_EQ(CAEnvironment::defaultLayout(dtLabel)->hasWindow(), layout->hasWindow());
+}
+
+TEST_F(CADocumentTest, PreparedDocumentIsTakenOnceAndGetsTheDefaultTemplateOfItsKind)
+{
+    int handedOut = 0;
+    CADocument::setPreparedDocumentSource([&handedOut]() -> std::unique_ptr<CFTADocument> {
+        if (handedOut++ > 0)
+            return nullptr;
+        return std::make_unique<CFTADocument>(dtEnvelope, CDDString(QStringLiteral("uk")),
+                                              CDDString(QStringLiteral("de")));
+    });
+    CADocument first;
+    CADocument second;
+    EXPECT_EQ(first.docType(), dtEnvelope);
+    EXPECT_EQ(first.countryCodeTo(), QStringLiteral("uk"));
+    EXPECT_EQ(first.countryCodeFrom(), QStringLiteral("de"));
+    EXPECT_FALSE(first.ftDocument()->HasWindow());
+    // An envelope's new texts are 12 points.
+    EXPECT_DOUBLE_EQ(first.ftDocument()->getDefText()->GetFont(nullptr)->pointSize(), 12.0);
+    EXPECT_EQ(second.docType(), dtLabel);
+    EXPECT_EQ(second.countryCodeTo(), QStringLiteral("us"));
+}
+
+TEST_F(CADocumentTest, TakingOverAKernelDocumentAppliesNoTemplateAndKeepsTheSenderOfTheSenderList)
+{
+    const std::shared_ptr<PWPerson> sender = doctest::personFromVCard(doctest::kUsPerson);
+    CADocument::setDefaultSenderSource([sender] { return sender; });
+    CADocument document(std::make_unique<CFTADocument>(dtPostcard, CDDString(QStringLiteral("us")),
+                                                       CDDString(QStringLiteral("us"))));
+    EXPECT_EQ(document.docType(), dtPostcard);
+    EXPECT_DOUBLE_EQ(document.ftDocument()->getCardSizeX(), 252.0);
+    EXPECT_DOUBLE_EQ(document.ftDocument()->getCardSizeY(), 144.0);
+    EXPECT_EQ(document.colCount(), 2);
+    EXPECT_EQ(document.rowCount(), 4);
+    EXPECT_EQ(document.currentPerson(false), sender);
+    EXPECT_EQ(document.currentPerson(true), nullptr);
+}
+
+TEST_F(CADocumentTest, DefaultSenderComesFromTheStoredSenderListWithoutASource)
+{
+    CADocument::setDefaultSenderSource({});
+    PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+    const std::shared_ptr<PWPerson> jane = doctest::personFromVCard(doctest::kUsPerson);
+    const std::shared_ptr<PWPerson> luc = doctest::personFromVCard(doctest::kCaPerson);
+    defaults.setObject(QStringLiteral("SenderList"),
+                       PWPlist(PWPlist::Array { PWPlist(FTStoredPerson::convertToStoringData(*jane)),
+                                                PWPlist(FTStoredPerson::convertToStoringData(*luc)) }));
+    defaults.setInteger(QStringLiteral("Default Sender Index"), 2);
+    std::shared_ptr<PWPerson> sender = CADocument::defaultSender();
+    ASSERT_NE(sender, nullptr);
+    EXPECT_EQ(stringForPersonCategory(sender.get(), adWork, tcLastName, true), QStringLiteral("Tremblay"));
+
+    // An index past the list falls back to the first sender.
+    defaults.setInteger(QStringLiteral("Default Sender Index"), 7);
+    sender = CADocument::defaultSender();
+    ASSERT_NE(sender, nullptr);
+    EXPECT_EQ(stringForPersonCategory(sender.get(), adWork, tcLastName, true), QStringLiteral("Doe"));
+    defaults.removeObject(QStringLiteral("SenderList"));
+    defaults.removeObject(QStringLiteral("Default Sender Index"));
+}
+
+TEST_F(CADocumentTest, SetLayoutCopiesTheTemplateAndRescalesOnlyWhenAsked)
+{
+    CADocument document(std::make_unique<CFTADocument>(dtLabel, CDDString(QStringLiteral("us")),
+                                                       CDDString(QStringLiteral("us"))));
+    CFTADocument *kernel = document.ftDocument();
+    auto *box = new CFTBoxField(100.0, 50.0, 40.0, 20.0, nullptr);
+    kernel->AddObject(box, 0, false);
+
+    // 252 x 144 to 189 x 72: the long sides scale by 0.75, the short ones by 0.5.
+    document.setLayoutArangeComponents(labelSheet(189.0f, 72.0f, 3, 10), false);
+    EXPECT_DOUBLE_EQ(box->GetOriginX(), 100.0);
+    EXPECT_DOUBLE_EQ(kernel->getCardSizeX(), 189.0);
+    EXPECT_DOUBLE_EQ(kernel->getCardSizeY(), 72.0);
+    EXPECT_EQ(kernel->GetManufacturer().getData(), QStringLiteral("Avery"));
+    EXPECT_EQ(kernel->GetID().getData(), QStringLiteral("05960"));
+    EXPECT_EQ(kernel->GetPageSize().getData(), QStringLiteral("US Letter"));
+    EXPECT_EQ(document.colCount(), 3);
+    EXPECT_EQ(document.rowCount(), 10);
+    EXPECT_DOUBLE_EQ(kernel->GetTopMargin(), 36.0);
+    EXPECT_DOUBLE_EQ(kernel->GetLeftMargin(), 13.5);
+    EXPECT_DOUBLE_EQ(kernel->GetHSpace(), 9.0);
+    EXPECT_DOUBLE_EQ(kernel->GetCornerRadius(), 6.0);
+    EXPECT_FALSE(document.isPredefLayout());
+
+    document.setLayoutArangeComponents(labelSheet(378.0f, 144.0f, 2, 5), true);
+    EXPECT_DOUBLE_EQ(box->GetOriginX(), 200.0);
+    EXPECT_DOUBLE_EQ(box->GetOriginY(), 100.0);
+    EXPECT_DOUBLE_EQ(kernel->getCardSizeX(), 378.0);
+
+    document.setLayoutArangeComponents(envelopeTemplate(), false);
+    EXPECT_TRUE(kernel->HasWindow());
+    EXPECT_DOUBLE_EQ(kernel->GetWinHeight(), 108.0);
+    EXPECT_DOUBLE_EQ(kernel->GetWinCornerRadius(), 4.5);
+    EXPECT_TRUE(document.isPredefLayout());
+    EXPECT_EQ(kernel->getUnits(), cuMillimeters);
+}
+
+// A label size, found by walking widths and shapes, whose size group passes the test.
+template <typename Pred>
+std::pair<float, float> labelSizeWhere(Pred wanted)
+{
+    for (float ratio = 1.0f; ratio < 6.0f; ratio += 0.25f) {
+        for (float width = 40.0f; width < 1200.0f; width += 2.0f) {
+            if (wanted(getSizeGroupType(width, width / ratio, dtLabel)))
+                return { width, width / ratio };
+        }
+    }
+    return { 0.0f, 0.0f };
+}
+
+struct TextSizeCase
+{
+    const char *name;
+    int lowestGroup;
+    int highestGroup;
+    double points;
+};
+
+class DefTextSizeTest : public ::testing::TestWithParam<TextSizeCase>
+{
+protected:
+    void SetUp() override { doctest::prepareProcess(); }
+};
+
+TEST_P(DefTextSizeTest, LabelTextSizeFollowsTheSizeGroup)
+{
+    const TextSizeCase &c = GetParam();
+    const auto [width, height] =
+        labelSizeWhere([&c](int group) { return group >= c.lowestGroup && group <= c.highestGroup; });
+    ASSERT_GT(width, 0.0f) << "no label size in groups " << c.lowestGroup << " to " << c.highestGroup;
+    CADocument document(std::make_unique<CFTADocument>(dtLabel, CDDString(QStringLiteral("us")),
+                                                       CDDString(QStringLiteral("us"))));
+    document.ftDocument()->setDocumentSizeX(width);
+    document.ftDocument()->setDocumentSizeY(height);
+    document.setDefTextSize();
+    const std::optional<PWFont> font = document.ftDocument()->getDefText()->GetFont(nullptr);
+    ASSERT_TRUE(font.has_value());
+    EXPECT_DOUBLE_EQ(font->pointSize(), c.points);
+    EXPECT_EQ(font->postScriptName(), CAEnvironment::defaultFont().postScriptName());
+}
+
+INSTANTIATE_TEST_SUITE_P(Groups, DefTextSizeTest,
+                         ::testing::Values(TextSizeCase { "Smallest", 1, 1, 5.0 },
+                                           TextSizeCase { "LargestUpToTen", 7, 10, 5.0 },
+                                           TextSizeCase { "Eleven", 11, 11, 8.0 },
+                                           TextSizeCase { "LargestUpToTwenty", 19, 20, 8.0 },
+                                           TextSizeCase { "TwentyOne", 21, 21, 10.0 },
+                                           TextSizeCase { "Largest", 30, 30, 10.0 }),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(CADocumentTest, OneCardOnePageForEnvelopesAndLabelRollsOnly)
+{
+    const auto make = [](documentType type, const QString &pageSize) {
+        auto kernel = std::make_unique<CFTADocument>(type, CDDString(QStringLiteral("us")),
+                                                     CDDString(QStringLiteral("us")));
+        kernel->SetPageSize(CDDString(pageSize));
+        return std::make_unique<CADocument>(std::move(kernel));
+    };
+    EXPECT_TRUE(make(dtEnvelope, QStringLiteral("Envelope #10"))->oneCardOnePage());
+    EXPECT_TRUE(make(dtLabel, QStringLiteral("Label Roll"))->oneCardOnePage());
+    EXPECT_FALSE(make(dtLabel, QStringLiteral("US Letter"))->oneCardOnePage());
+    EXPECT_FALSE(make(dtPostcard, QStringLiteral("Label Roll"))->oneCardOnePage());
+}
+
+TEST_F(CADocumentTest, CalibrationScaleNeedsMoreThanTwoRows)
+{
+    CADocument document(std::make_unique<CFTADocument>());
+    EXPECT_TRUE(document.hasCalHorizontal());
+    EXPECT_TRUE(document.hasCalVertical());
+    document.ftDocument()->SetRowCount(2);
+    EXPECT_FALSE(document.hasCalScale());
+    document.ftDocument()->SetRowCount(3);
+    EXPECT_TRUE(document.hasCalScale());
+}
+
+TEST_F(CADocumentTest, SurfaceOutlineOfACutDiscWithAHole)
+{
+    const QPainterPath path = CADocument::documentSurfacePathForRect(QRectF(0, 0, 100, 60), 0.0, 120.0, 15.0, true);
+    const QRectF bounds = path.boundingRect();
+    // A disc of radius 60 about (50, 30), cut flat 30 above and below its centre.
+    EXPECT_NEAR(bounds.left(), 50.0 - 60.0, 0.05);
+    EXPECT_NEAR(bounds.right(), 50.0 + 60.0, 0.05);
+    EXPECT_NEAR(bounds.top(), 0.0, 0.05);
+    EXPECT_NEAR(bounds.bottom(), 60.0, 0.05);
+    EXPECT_FALSE(path.contains(QPointF(50.0, -0.5)));
+    EXPECT_TRUE(path.contains(QPointF(50.0, 0.5)));
+    EXPECT_TRUE(path.contains(QPointF(105.0, 30.0)));
+    EXPECT_TRUE(path.contains(QPointF(50.0, 40.0)));
+    // The hole of radius 7.5 and what lies outside the chords are not surface.
+    EXPECT_FALSE(path.contains(QPointF(50.0, 30.0)));
+    EXPECT_FALSE(path.contains(QPointF(54.0, 33.0)));
+    EXPECT_TRUE(path.contains(QPointF(59.0, 30.0)));
+    EXPECT_FALSE(path.contains(QPointF(105.0, 5.0)));
+    // Turning the card does not change the outline.
+    EXPECT_EQ(CADocument::documentSurfacePathForRect(QRectF(0, 0, 100, 60), 0.0, 120.0, 15.0, false), path);
+}
+
+TEST_F(CADocumentTest, SurfaceOutlineOfRoundedAndPlainRectangles)
+{
+    const QPainterPath rounded = CADocument::documentSurfacePathForRect(QRectF(10, 20, 100, 50), 10.0, 0.0, 0.0, true);
+    EXPECT_NEAR(rounded.boundingRect().left(), 10.0, 1e-3);
+    EXPECT_NEAR(rounded.boundingRect().bottom(), 70.0, 1e-3);
+    EXPECT_FALSE(rounded.contains(QPointF(11.0, 21.0)));
+    EXPECT_TRUE(rounded.contains(QPointF(14.0, 45.0)));
+    const QPainterPath plain = CADocument::documentSurfacePathForRect(QRectF(10, 20, 100, 50), 0.0, 0.0, 0.0, true);
+    EXPECT_TRUE(plain.contains(QPointF(11.0, 21.0)));
+    EXPECT_EQ(plain.boundingRect(), QRectF(10, 20, 100, 50));
+    // A disc narrower than the card is widened to reach its short sides.
+    const QPainterPath disc = CADocument::documentSurfacePathForRect(QRectF(0, 0, 100, 60), 0.0, 20.0, 0.0, true);
+    EXPECT_NEAR(disc.boundingRect().width(), 60.0, 0.05);
+
+    CADocument document(std::make_unique<CFTADocument>());
+    document.ftDocument()->SetCornerRadius(10.0);
+    ASSERT_TRUE(document.documentSurfacePathForRect(QRectF(10, 20, 100, 50)).has_value());
+    EXPECT_EQ(*document.documentSurfacePathForRect(QRectF(10, 20, 100, 50)), rounded);
+}
+
+TEST_F(CADocumentTest, EnvelopeWindowStandsAboveItsBottomOffset)
+{
+    CADocument document(std::make_unique<CFTADocument>(dtEnvelope, CDDString(QStringLiteral("us")),
+                                                       CDDString(QStringLiteral("us"))));
+    CATemplateFormat format = envelopeTemplate();
+    format.setPredef(false);
+    format.setItemWidth(297.0f);
+    format.setItemHeight(684.0f);
+    document.setLayoutArangeComponents(format, false);
+    const std::optional<QPainterPath> window = document.windowPath();
+    ASSERT_TRUE(window.has_value());
+    const QRectF bounds = window->boundingRect();
+    EXPECT_NEAR(bounds.top(), 540.0, 1e-3);
+    EXPECT_NEAR(bounds.height(), 108.0, 1e-3);
+    EXPECT_NEAR(bounds.left(), 63.0, 1e-3);
+    EXPECT_NEAR(bounds.width(), 288.0, 1e-3);
+    // Rounded by the window's own corner radius.
+    EXPECT_FALSE(window->contains(QPointF(63.5, 540.5)));
+}
+
+TEST_F(CADocumentTest, SeriesPrintingStepsReachTheCounters)
+{
+    CADocument document(std::make_unique<CFTADocument>());
+    auto *counter = new CFTCounterField(10.0, 10.0, nullptr);
+    document.ftDocument()->AddObject(counter, 0, false);
+    document.resetObjects();
+    document.nextStepObjects();
+    const QString first = counter->GetText()->getString();
+    document.nextStepObjects();
+    const QString second = counter->GetText()->getString();
+    EXPECT_FALSE(first.isEmpty());
+    EXPECT_NE(first, second);
+    document.resetObjects();
+    document.nextStepObjects();
+    EXPECT_EQ(counter->GetText()->getString(), first);
+}
+
+} // namespace

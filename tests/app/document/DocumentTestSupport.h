@@ -1,0 +1,76 @@
+#pragma once
+
+#include "document/CADocument.h"
+#include "text/CDDText.h"
+
+#include "address/CAddressFormat.h"
+#include "address/CAddressFormatController.h"
+#include "address/CFTAAddressPanel.h"
+#include "address/FTPersonFields.h"
+#include "address/FTStoredPerson.h"
+#include "document/CFTADocument.h"
+#include "foundation/CAEnvironment.h"
+#include "foundation/FTComponentFactory.h"
+#include "platform/PWPerson.h"
+#include "platform/PWUserDefaults.h"
+#include "platform/PWVCardReader.h"
+
+#include <QString>
+
+#include <memory>
+#include <ostream>
+
+inline void PrintTo(const QString &text, std::ostream *stream)
+{
+    *stream << '"' << text.toStdString() << '"';
+}
+
+namespace doctest {
+
+// What the shell does at start-up for documents: the person properties, the address panel class,
+// a fixed default country, and no sender unless a test gives one.
+inline void prepareProcess()
+{
+    installPersonPropertiesRegistration();
+    CAEnvironment::sharedEnvironment();
+    if (!FTComponentFactory::isRegistered(8))
+        FTComponentFactory::registerClass(8, [](CFTComponent *) { return std::make_unique<CFTAAddressPanel>(); });
+    CAEnvironment::setDefaultCountry(QStringLiteral("us"));
+    PWUserDefaults::standardUserDefaults().setBool(QStringLiteral("FTConvertToUppercase"), false);
+    CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
+    CADocument::setPreparedDocumentSource({});
+}
+
+inline std::shared_ptr<PWPerson> personFromVCard(const char *card)
+{
+    return PWVCardReader::personFromData(QByteArray(card));
+}
+
+inline const char *const kUsPerson = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\n"
+                                     "ORG:Acme Widgets;\r\n"
+                                     "ADR;TYPE=WORK:;;1 Main St;Springfield;IL;62701-1234;USA\r\nEND:VCARD\r\n";
+inline const char *const kCaPerson = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Tremblay;Luc;;;\r\nFN:Luc Tremblay\r\n"
+                                     "ADR;TYPE=WORK:;;100 Queen St W;Toronto;ON;M5H 2N2;Canada\r\nEND:VCARD\r\n";
+
+// A recipient or sender panel of the "Name+Company" template for a country, optionally with its
+// postal barcode below the address.
+inline std::unique_ptr<CFTAAddressPanel> makePanel(bool toFrom, const QString &country, bool barcode)
+{
+    const std::unique_ptr<CAddressFormat> format =
+        CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+            QStringLiteral("Name+Company"), country, barcode, CAddressFormatController::kBarcodeBelow);
+    auto panel = std::make_unique<CFTAAddressPanel>(toFrom, format.get(), nullptr, false);
+    panel->SetOrigin(20.0, 20.0);
+    return panel;
+}
+
+// The text of the panel's field of a category, null when it has none.
+inline QString fieldText(CFTComponent &component, textCategory category)
+{
+    CFTComponent *field = component.GetObjectForTextCategory(category);
+    if (!field || !field->GetText())
+        return QString();
+    return field->GetText()->getString();
+}
+
+} // namespace doctest
