@@ -3,7 +3,9 @@
 #include "foundation/FTTypes.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QPainterPath>
+#include <QPicture>
 #include <QRectF>
 #include <QString>
 
@@ -109,6 +111,34 @@ public:
     std::optional<QPainterPath> documentSurfacePathForRect(const QRectF &rect) const;
     // The envelope window; nothing without a kernel document.
     std::optional<QPainterPath> windowPath() const;
+
+    // --- output of a design: PDF and TIFF export, item images of the printing views ------------
+
+    // A null list means the whole design: side 0's lists on a rectangle of the card's size grown
+    // by bleed on every side, turned to the side's orientation by quarter turns (the output's
+    // width and height are exchanged exactly when the drawing is turned by an odd number of them;
+    // forceHorizontal turns a taller-than-wide design to landscape as well). A list is drawn
+    // alone on the union of its components' rectangles: no bleed, no turn. An envelope window
+    // clips the drawing. resolution (dots per inch) is the drawer's; withPrinting draws as for a
+    // printer rather than the screen; fitAddressPanel is the caller's business.
+    //
+    // The vector form, recorded by the same renderer as the PDF: points, origin at the output's
+    // top-left corner; a null picture when there is nothing to draw.
+    QPicture pictureForComponents(const std::vector<CFTComponent *> *components, double bleed, bool printCutMarks,
+                                  bool forceHorizontal, bool fitAddressPanel, bool withPrinting,
+                                  double resolution) const;
+    // The bitmap form at resolution dots per inch (its size is the output's in points times
+    // resolution / 72), always turned to landscape; a whole design on white, a list on a clear
+    // background. Null when there is nothing to draw or the bitmap would be unreasonably large.
+    QImage imageForComponents(const std::vector<CFTComponent *> *components, double bleed, bool fitAddressPanel,
+                              bool withPrinting, double resolution) const;
+    // One PDF page exactly the output's size; empty on failure.
+    QByteArray PDFDataForComponents(const std::vector<CFTComponent *> *components, double bleed, bool printCutMarks,
+                                    bool forceHorizontal, bool fitAddressPanel, bool withPrinting,
+                                    double resolution) const;
+    // The bitmap form as TIFF with its resolution tags; empty on failure.
+    QByteArray TIFFDataForComponents(const std::vector<CFTComponent *> *components, double bleed,
+                                     bool fitAddressPanel, bool withPrinting, double resolution) const;
 
     // --- persons ---------------------------------------------------------------------------------
 

@@ -1,0 +1,176 @@
+#include "CAPrintingView.h"
+
+#include "address/CFTAAddressPanel.h"
+#include "address/FTPersonFields.h"
+#include "address/FTTextCategories.h"
+#include "document/CADocument.h"
+#include "document/CFTADocument.h"
+#include "foundation/CAEnvironment.h"
+#include "platform/PWPerson.h"
+#include "platform/PWPersonProperties.h"
+#include "platform/PWUserDefaults.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+namespace {
+
+const QString kSuppressCountryField = QStringLiteral("SuppressCountryField");
+const QString kOmitContactName = QStringLiteral("OmitContactName");
+const QString kCommaDelimited = QStringLiteral("CommaDelimited");
+const QString kFitAddressPanel = QStringLiteral("FitAddressPanel");
+const QString kRequestProcessOriginal = QStringLiteral("RequestProcessOriginal");
+const QString kDidSuppressCountryField = QStringLiteral("DidSuppressCountryField");
+const QString kDidOmitContactName = QStringLiteral("DidOmitContactName");
+const QString kDidCommaDelimited = QStringLiteral("DidCommaDelimited");
+const QString kDidFitAddressPanel = QStringLiteral("DidFitAddressPanel");
+
+constexpr int kAddressPanelClassID = 8;
+constexpr textCategory kCountryCategory = textCategory(16);
+constexpr textCategory kFirstNameCategory = textCategory(17);
+
+// The person's country as a code, when its address of that type names one.
+QString countryOf(const PWPerson *person, addressType type, const QString &fallback)
+{
+    if (!person || type == addressType(-1))
+        return fallback;
+    // A print list names few countries many times over, and looking a name up reads the country
+    // table: remember the answers for the length of the process (main thread only).
+    static QHash<QString, QString> known;
+    const QString name = stringForPersonCategory(person, type, kCountryCategory, true);
+    auto found = known.constFind(name);
+    if (found == known.constEnd()) {
+        if (known.size() > 4096)
+            known.clear();
+        found = known.insert(name, FTTextCategories::getCountryCodeFromString(name));
+    }
+    return found->isNull() ? fallback : *found;
+}
+
+// A card marked as a company that names its organisation.
+bool isCompany(const PWPerson &person)
+{
+    // Kept as a number, or as its decimal text where the store has no number type.
+    const PWPlist flags = person.valueForProperty(QStringLiteral("ABPersonFlags"));
+    const qint64 value = flags.isString() ? flags.toString().trimmed().toLongLong() : flags.toInteger();
+    if ((value & 7) != 1)
+        return false;
+    const PWPlist organization = person.valueForProperty(kPWOrganizationProperty);
+    return !organization.isNull() && !organization.toString().isEmpty();
+}
+
+} // namespace
+
+CADocumentFilter CAPrintingView::sharedDocumentFilter()
+{
+    const PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+    return CADocumentFilter{
+        {kSuppressCountryField, defaults.boolForKey(QStringLiteral("FTSuppressCountryField"))},
+        {kOmitContactName, false},
+        {kCommaDelimited, defaults.boolForKey(QStringLiteral("FTCommaDelimitedAddress"))},
+    };
+}
+
+CADocumentFilter CAPrintingView::currentDocumentFilter() const
+{
+    return CADocumentFilter{
+        {kSuppressCountryField, _bSuppressCountryField},
+        {kOmitContactName, _bOmitContactName},
+        {kCommaDelimited, _bCommaDelimited},
+        {kFitAddressPanel, _bFitAddressPanel},
+    };
+}
+
+CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, CADocument &document, bool checkOnly)
+{
+    CADocumentFilter result;
+    CFTADocument *kernel = document.ftDocument();
+    if (!kernel)
+        return result;
+    const bool suppress = filter.value(kSuppressCountryField);
+    const bool omit = filter.value(kOmitContactName);
+    const bool fit = filter.value(kFitAddressPanel);
+    const bool commaGiven = filter.contains(kCommaDelimited);
+    const bool comma = filter.value(kCommaDelimited);
+
+    const std::shared_ptr<PWPerson> recipient = document.currentPerson(true);
+    const std::shared_ptr<PWPerson> sender = document.currentPerson(false);
+    const double width = kernel->getDocumentSizeX(0);
+    const double height = kernel->getDocumentSizeY(0);
+    const double gap = std::min(kernel->GetHSpace(), kernel->GetVSpace()) / 2.0;
+
+    // Copied: applying a filter must not disturb the walk over the list.
+    const std::vector<CFTComponent *> components = kernel->GetComponents(0, false);
+    addressType recipientType = addressType(-1);
+    addressType senderType = addressType(-1);
+    for (CFTComponent *component : components) {
+        if (component->getClassID() != kAddressPanelClassID)
+            continue;
+        if (component->GetToFrom() && recipientType == addressType(-1))
+            recipientType = component->GetAddressType();
+        else if (!component->GetToFrom() && senderType == addressType(-1))
+            senderType = component->GetAddressType();
+        if (recipientType != addressType(-1) && senderType != addressType(-1))
+            break;
+    }
+    const QString defaultCountry = CAEnvironment::defaultCountry();
+    const QString recipientCountry = countryOf(recipient.get(), recipientType, defaultCountry);
+    const QString senderCountry = countryOf(sender.get(), senderType, defaultCountry);
+
+    if (!suppress && !omit && !commaGiven && !fit)
+        return result;
+
+    const bool didSuppress = filter.value(kDidSuppressCountryField);
+    const bool didOmit = filter.value(kDidOmitContactName);
+    const bool didComma = filter.value(kDidCommaDelimited);
+    const bool didFit = filter.value(kDidFitAddressPanel);
+    const PWPerson *omitPerson = recipient ? recipient.get() : sender.get();
+    const bool company = omitPerson && isCompany(*omitPerson);
+
+    bool commaChanged = false;
+    bool fitChanged = false;
+    for (CFTComponent *component : components) {
+        const bool panel = component->getClassID() == kAddressPanelClassID;
+        if (suppress) {
+            if (senderCountry == recipientCountry) {
+                if (panel) {
+                    if (!checkOnly)
+                        static_cast<CFTAAddressPanel *>(component)->setMode(kCountryCategory, fieldMode(0));
+                    result.insert(kDidSuppressCountryField, true);
+                }
+            } else if (didSuppress) {
+                result.insert(kRequestProcessOriginal, true);
+            }
+        }
+        if (omit && omitPerson) {
+            if (company) {
+                if (panel) {
+                    if (!checkOnly)
+                        static_cast<CFTAAddressPanel *>(component)->setBatchMode(kFirstNameCategory, fieldMode(0));
+                    result.insert(kDidOmitContactName, true);
+                }
+            } else if (didOmit) {
+                result.insert(kRequestProcessOriginal, true);
+            }
+        }
+        if (commaGiven) {
+            if (didComma) {
+                result.insert(kRequestProcessOriginal, true);
+                return result;
+            }
+            commaChanged = component->updatePhoneticRules(comma) != 0 || commaChanged;
+            result.insert(kDidCommaDelimited, commaChanged);
+        }
+        if (fit) {
+            if (didFit) {
+                result.insert(kRequestProcessOriginal, true);
+                return result;
+            }
+            fitChanged = component->updatePositionToFitSize(width - 2.0 * gap, height - 2.0 * gap, checkOnly) ||
+                         fitChanged;
+            result.insert(kDidFitAddressPanel, fitChanged);
+        }
+    }
+    return result;
+}

@@ -1,0 +1,375 @@
+#include "app/printing/CADYMOPrintingView.h"
+
+#include "CADYMOPrintingViewTestSupport.h"
+
+#include "platform/PWUserDefaults.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace rolltest;
+
+namespace {
+
+constexpr double kMm = 72.0 / 25.4;
+
+void expectRectNear(const QRectF &actual, const QRectF &expected, double tolerance = 1.0)
+{
+    EXPECT_NEAR(actual.left(), expected.left(), tolerance) << "left";
+    EXPECT_NEAR(actual.top(), expected.top(), tolerance) << "top";
+    EXPECT_NEAR(actual.width(), expected.width(), tolerance) << "width";
+    EXPECT_NEAR(actual.height(), expected.height(), tolerance) << "height";
+}
+
+CAPrintSettings rollPaper(const QString &printer = QString())
+{
+    CAPrintSettings settings;
+    settings.paperSize = QSizeF(300.0, 120.0);
+    settings.printerName = printer;
+    return settings;
+}
+
+void storeCalibration(const QString &printer, const QString &horizontal, const QString &vertical)
+{
+    CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), printer,
+                                           CACalibrationSettings(horizontal, vertical, QStringLiteral("0"), false));
+}
+
+// The preview of a page, two pixels a point, on a background no drawing uses.
+QImage previewPage(CADYMOPrintingView &view, int page, const QColor &background = QColor(255, 0, 255))
+{
+    const QSizeF paper = view.paperSize();
+    QImage image(int(paper.width() * 2), int(paper.height() * 2), QImage::Format_RGB32);
+    image.fill(background);
+    QPainter painter(&image);
+    painter.scale(2.0, 2.0);
+    view.drawPage(painter, page);
+    painter.end();
+    return image;
+}
+
+class CADYMOPrintingViewTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        prepareProcess();
+        ASSERT_TRUE(m_folder.isValid());
+    }
+
+    std::unique_ptr<CADYMOPrintingView> makeView(const DesignGeometry &geometry,
+                                                 std::optional<CAPrintingView::PersonList> persons,
+                                                 const CAPrintSettings &settings = rollPaper())
+    {
+        auto view = std::make_unique<CADYMOPrintingView>(CAPrintingView::DocumentList { makeDesign(geometry) },
+                                                         std::move(persons), settings, true);
+        // Images the view made with the system's renderer while it was built are cached: drop them.
+        view->setItemRenderer(plainRenderer());
+        view->clearDocMapPreviewCache();
+        view->refreshDocumentMap();
+        return view;
+    }
+
+    PrintedPdf print(CADYMOPrintingView &view, const QString &name)
+    {
+        bool ok = false;
+        QString error;
+        const QString path = printToPdf(view, m_folder, name, &ok, &error);
+        EXPECT_TRUE(ok) << error.toStdString();
+        return PrintedPdf(path);
+    }
+
+    QTemporaryDir m_folder;
+};
+
+const QStringList kNames { QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Cid"), QStringLiteral("Dee"),
+                           QStringLiteral("Eve") };
+
+CAPrintingView::PersonList fivePersons()
+{
+    CAPrintingView::PersonList persons;
+    for (const QString &name : kNames)
+        persons.push_back(person(name));
+    return persons;
+}
+
+TEST_F(CADYMOPrintingViewTest, PrintsOnePagePerPersonAtTheRollOffsetsWithThePageNumberInItsCounters)
+{
+    DesignGeometry geometry;
+    geometry.offsetX = 10.0;
+    geometry.offsetY = 6.0;
+    geometry.counter = true;
+    std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, fivePersons());
+    ASSERT_EQ(view->pageCount(), 5);
+
+    const PrintedPdf pdf = print(*view, QStringLiteral("roll.pdf"));
+    ASSERT_TRUE(pdf.isValid());
+    ASSERT_EQ(pdf.pageCount(), 5);
+    for (int page = 0; page < 5; ++page) {
+        SCOPED_TRACE(page + 1);
+        EXPECT_NEAR(pdf.pageSize(page).width(), 300.0, 0.5);
+        EXPECT_NEAR(pdf.pageSize(page).height(), 120.0, 0.5);
+        // The item stands on the paper's bottom edge, moved right and up by the roll offsets.
+        const QImage image = pdf.render(page);
+        expectRectNear(boxOfColour(image, colourForName(kNames[page])), QRectF(10.0, 120.0 - 6.0 - 79.0, 252.0, 79.0));
+        // No other person's colour on this page.
+        for (int other = 0; other < 5; ++other) {
+            if (other != page) {
+                EXPECT_TRUE(boxOfColour(image, colourForName(kNames[other])).isNull()) << other;
+            }
+        }
+        EXPECT_EQ(pdf.text(page), QString::number(page + 1));
+    }
+}
+
+struct ImageRectCase
+{
+    const char *name;
+    bool labelRoll;
+    double printableWidth;
+    double printableHeight;
+    int mode;
+    // Where the design area lands on 300 × 120 paper with roll offsets (20, 10).
+    QRectF expected;
+};
+
+class CADYMOImageRectTest : public CADYMOPrintingViewTest, public ::testing::WithParamInterface<ImageRectCase>
+{
+};
+
+TEST_P(CADYMOImageRectTest, PlacesTheDesignAreaOnThePage)
+{
+    const ImageRectCase &c = GetParam();
+    DesignGeometry geometry;
+    geometry.labelRoll = c.labelRoll;
+    geometry.printableWidth = c.printableWidth;
+    geometry.printableHeight = c.printableHeight;
+    geometry.offsetX = 20.0;
+    geometry.offsetY = 10.0;
+    std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, std::nullopt);
+    QImage image;
+    if (c.mode == CAPrintingView::kPrintMode) {
+        const PrintedPdf pdf = print(*view, QStringLiteral("rect.pdf"));
+        ASSERT_EQ(pdf.pageCount(), 1);
+        image = pdf.render(0);
+    } else {
+        image = previewPage(*view, 1);
+    }
+    expectRectNear(boxOfColour(image, colourForName(QString())), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, CADYMOImageRectTest,
+    ::testing::Values(
+        // The 50-point bleed of label-roll paper lies outside the design area.
+        ImageRectCase { "LabelRollPrint", true, 0, 0, 0, QRectF(20.0, 31.0, 252.0, 79.0) },
+        ImageRectCase { "LabelRollPreview", true, 0, 0, 1, QRectF(20.0, 31.0, 252.0, 79.0) },
+        // Print centres the layout-size image on the printable area.
+        ImageRectCase { "PrintableAreaPrint", false, 240, 70, 0, QRectF(14.0, 35.5, 252.0, 79.0) },
+        // Preview squeezes the image into the printable area.
+        ImageRectCase { "PrintableAreaPreview", false, 240, 70, 1, QRectF(20.0, 40.0, 240.0, 70.0) },
+        // A printable size that truncates to 0 counts as none.
+        ImageRectCase { "TinyPrintableAreaIsIgnored", false, 0.5, 70, 0, QRectF(20.0, 31.0, 252.0, 79.0) }),
+    [](const ::testing::TestParamInfo<ImageRectCase> &info) { return std::string(info.param.name); });
+
+TEST_F(CADYMOPrintingViewTest, ImageRectangleFollowsModeBleedAndPrintableSize)
+{
+    DesignGeometry geometry;
+    geometry.printableWidth = 240.0;
+    geometry.printableHeight = 70.0;
+    const std::shared_ptr<CADocument> roll = makeDesign(geometry);
+    EXPECT_EQ(CADYMOPrintingView::imageRectForDocument(*roll, CAPrintingView::kPreviewMode),
+              QRectF(-50.0, -50.0, 340.0, 170.0));
+    EXPECT_EQ(CADYMOPrintingView::imageRectForDocument(*roll, CAPrintingView::kPrintMode),
+              QRectF(-56.0, -54.5, 352.0, 179.0));
+    EXPECT_EQ(CADYMOPrintingView::imageRectForDocument(*roll, CAPrintingView::kCalibrationMode),
+              QRectF(-50.0, -50.0, 340.0, 170.0));
+
+    CADYMOPrintingView view(CAPrintingView::DocumentList { roll }, std::nullopt, rollPaper(), true);
+    EXPECT_EQ(view.imageRect(), QRectF(0.0, 0.0, 240.0, 70.0));
+}
+
+TEST_F(CADYMOPrintingViewTest, CalibrationOffsetsAreThoseOfThePrinterThatPrints)
+{
+    storeCalibration(QStringLiteral("Alpha"), QStringLiteral("2"), QStringLiteral("1"));
+    storeCalibration(QStringLiteral("Beta"), QStringLiteral("-3"), QStringLiteral("4.5"));
+    DesignGeometry geometry;
+    geometry.offsetX = 20.0;
+    geometry.offsetY = 10.0;
+    const QRectF uncalibrated(20.0, 31.0, 252.0, 79.0);
+
+    struct Case
+    {
+        QString printer;
+        double right;
+        double up;
+    };
+    for (const Case &c : { Case { QStringLiteral("Alpha"), 2.0, 1.0 }, Case { QStringLiteral("Beta"), -3.0, 4.5 },
+                           Case { QStringLiteral("Gamma"), 0.0, 0.0 } }) {
+        SCOPED_TRACE(c.printer.toStdString());
+        std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, std::nullopt, rollPaper(c.printer));
+        const PrintedPdf pdf = print(*view, c.printer + QStringLiteral(".pdf"));
+        ASSERT_EQ(pdf.pageCount(), 1);
+        expectRectNear(boxOfColour(pdf.render(0), colourForName(QString())),
+                       uncalibrated.translated(c.right * kMm, -c.up * kMm));
+        EXPECT_NEAR(view->lastCalibrationOffsets().x(), c.right * kMm, 1e-4);
+        EXPECT_NEAR(view->lastCalibrationOffsets().y(), c.up * kMm, 1e-4);
+    }
+}
+
+TEST_F(CADYMOPrintingViewTest, CalibrationChangedAfterTheViewWasMadeIsTheOneApplied)
+{
+    storeCalibration(QStringLiteral("Alpha"), QStringLiteral("2"), QStringLiteral("1"));
+    std::unique_ptr<CADYMOPrintingView> view = makeView(DesignGeometry(), std::nullopt, rollPaper(QStringLiteral("Alpha")));
+    storeCalibration(QStringLiteral("Alpha"), QStringLiteral("5"), QStringLiteral("0"));
+    const PrintedPdf pdf = print(*view, QStringLiteral("changed.pdf"));
+    ASSERT_EQ(pdf.pageCount(), 1);
+    expectRectNear(boxOfColour(pdf.render(0), colourForName(QString())), QRectF(5.0 * kMm, 41.0, 252.0, 79.0));
+}
+
+TEST_F(CADYMOPrintingViewTest, PreviewIgnoresCalibrationAndOutlinesTheItem)
+{
+    storeCalibration(QStringLiteral("Alpha"), QStringLiteral("4"), QStringLiteral("4"));
+    DesignGeometry geometry;
+    geometry.labelRoll = false;
+    geometry.width = 200.0;
+    geometry.height = 60.0;
+    std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, std::nullopt, rollPaper(QStringLiteral("Alpha")));
+    // The renderer leaves the design uncoloured here, so that the grey outline shows.
+    view->setItemRenderer([](CADocument &, bool, bool, double, double) { return std::shared_ptr<CAImageEx>(); });
+    view->clearDocMapPreviewCache();
+    view->refreshDocumentMap();
+    const QImage image = previewPage(*view, 1);
+    // White paper, the outline where the item lies on it (bottom-left corner), no shift.
+    EXPECT_EQ(QColor(image.pixel(580, 10)), QColor(Qt::white));
+    const QRectF outline = boxOfColour(image, QColor::fromRgbF(0.3, 0.3, 0.3));
+    expectRectNear(outline, QRectF(0.0, 60.0, 200.0, 60.0), 1.5);
+}
+
+TEST_F(CADYMOPrintingViewTest, PagesOutsideTheMapDrawNothing)
+{
+    std::unique_ptr<CADYMOPrintingView> view = makeView(DesignGeometry(), fivePersons());
+    const QColor background(255, 0, 255);
+    for (int page : { -1, 0, 6, 1000 }) {
+        SCOPED_TRACE(page);
+        const QImage image = previewPage(*view, page, background);
+        EXPECT_EQ(boxOfColour(image, background), QRectF(0.0, 0.0, 300.0, 120.0));
+        EXPECT_TRUE(boxOfColour(image, QColor(Qt::white)).isNull());
+    }
+    EXPECT_EQ(view->mapRangeForPage(6).second, 0);
+    EXPECT_EQ(view->mapRangeForPage(3), std::make_pair(2, 1));
+}
+
+TEST_F(CADYMOPrintingViewTest, PrintModeDrawsNothingOnScreen)
+{
+    std::unique_ptr<CADYMOPrintingView> view = makeView(DesignGeometry(), std::nullopt);
+    view->setPrintViewMode(CAPrintingView::kPrintMode);
+    const QColor background(255, 0, 255);
+    const QImage image = previewPage(*view, 1, background);
+    EXPECT_EQ(boxOfColour(image, background), QRectF(0.0, 0.0, 300.0, 120.0));
+}
+
+TEST_F(CADYMOPrintingViewTest, EmptyPrintListStillPrintsOneItemWithTheDesignsOwnRecipient)
+{
+    std::unique_ptr<CADYMOPrintingView> view = makeView(DesignGeometry(), CAPrintingView::PersonList {});
+    EXPECT_EQ(view->pageCount(), 1);
+    const PrintedPdf pdf = print(*view, QStringLiteral("empty.pdf"));
+    ASSERT_EQ(pdf.pageCount(), 1);
+    EXPECT_FALSE(boxOfColour(pdf.render(0), colourForName(QString())).isNull());
+}
+
+TEST_F(CADYMOPrintingViewTest, CalibrationPageIsOnePageCentredOnTheLabel)
+{
+    struct Case
+    {
+        float printableWidth;
+        float printableHeight;
+        QPointF centre;
+    };
+    for (const Case &c : { Case { 0.0f, 0.0f, QPointF(126.0, 39.5) }, Case { 200.0f, 90.0f, QPointF(100.0, 45.0) } }) {
+        SCOPED_TRACE(c.printableWidth);
+        CATemplateFormat layout;
+        layout.setPageSize(QStringLiteral("Label Roll"));
+        layout.setItemWidth(79.0f);
+        layout.setItemHeight(252.0f);
+        layout.setPrintableWidth(c.printableWidth);
+        layout.setPrintableHeight(c.printableHeight);
+        CADYMOPrintingView view(layout, rollPaper());
+        EXPECT_TRUE(view.calibrationMode());
+        EXPECT_EQ(view.pageCount(), 1);
+
+        QImage image(1200, 480, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(4.0, 4.0);
+        view.drawPage(painter, 1);
+        painter.end();
+        const QRectF ink = boxOfColour(image, QColor(Qt::black), 4.0);
+        ASSERT_FALSE(ink.isNull());
+        EXPECT_NEAR(ink.center().x(), c.centre.x(), 0.5);
+        EXPECT_NEAR(ink.center().y(), c.centre.y(), 0.5);
+        EXPECT_NEAR(ink.width(), CADYMOPrintingView::calibrationDrawingSize().width(), 1.0);
+        EXPECT_NEAR(ink.height(), CADYMOPrintingView::calibrationDrawingSize().height(), 1.0);
+        // The centre is marked.
+        EXPECT_EQ(QColor(image.pixel(int(c.centre.x() * 4), int(c.centre.y() * 4))), QColor(Qt::black));
+    }
+
+    CATemplateFormat layout;
+    layout.setItemWidth(252.0f);
+    layout.setItemHeight(79.0f);
+    CADYMOPrintingView view(layout, rollPaper());
+    const PrintedPdf pdf = print(view, QStringLiteral("calibration.pdf"));
+    EXPECT_EQ(pdf.pageCount(), 1);
+}
+
+TEST_F(CADYMOPrintingViewTest, ClicksOnTheDrawnItemOpenItsPageForEditing)
+{
+    DesignGeometry geometry;
+    geometry.labelRoll = false;
+    geometry.width = 200.0;
+    geometry.height = 60.0;
+    geometry.offsetX = 30.0;
+    std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, fivePersons());
+    std::vector<std::shared_ptr<CADocument>> opened;
+    view->setEditingHandler([&opened](std::shared_ptr<CADocument> document) { opened.push_back(std::move(document)); });
+
+    view->setCurPage(2);
+    previewPage(*view, 2);
+    const std::optional<CADYMOPrintingView::HitRecord> hit = view->hitRecordForMapIndex(1);
+    ASSERT_TRUE(hit.has_value());
+    EXPECT_EQ(hit->page, 2);
+    expectRectNear(hit->rect, QRectF(30.0, 60.0, 200.0, 60.0), 1e-6);
+
+    // In the normal mode one click does nothing, a double click on the item opens it, elsewhere not.
+    EXPECT_EQ(view->clickAtPoint(QPointF(100.0, 90.0), 1, 2), 0);
+    EXPECT_EQ(view->clickAtPoint(QPointF(10.0, 90.0), 2, 2), 0);
+    EXPECT_EQ(view->clickAtPoint(QPointF(100.0, 30.0), 2, 2), 0);
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(view->clickAtPoint(QPointF(100.0, 90.0), 2, 2), 2);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(view->editingIndex(), 1);
+    ASSERT_NE(opened[0]->currentPerson(true), nullptr);
+    EXPECT_EQ(stringForPersonCategory(opened[0]->currentPerson(true).get(), adWork, tcFirstName, true),
+              QStringLiteral("Bob"));
+    // The hit record of another page does not answer for this one.
+    EXPECT_EQ(view->clickAtPoint(QPointF(100.0, 90.0), 2, 3), 0);
+
+    // Edit mode opens the current page at once, and then one click is enough.
+    view->setCurPage(4);
+    view->setGUIMode(1);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(view->editingIndex(), 3);
+    EXPECT_EQ(stringForPersonCategory(opened[1]->currentPerson(true).get(), adWork, tcFirstName, true),
+              QStringLiteral("Dee"));
+    previewPage(*view, 4);
+    EXPECT_EQ(view->clickAtPoint(QPointF(100.0, 90.0), 1, 4), 4);
+    EXPECT_EQ(opened.size(), 3u);
+
+    // Pages outside the map open nothing.
+    view->startEditingPage(9);
+    view->startEditingPage(0);
+    EXPECT_EQ(opened.size(), 3u);
+}
+
+} // namespace

@@ -1,0 +1,249 @@
+#include "app/printing/CAEnvelopePrintingView.h"
+
+#include "CADYMOPrintingViewTestSupport.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace rolltest;
+
+namespace {
+
+constexpr double kMm = 72.0 / 25.4;
+// A 6 × 4 inch envelope on upright Letter paper.
+constexpr double kLx = 432.0;
+constexpr double kLy = 288.0;
+constexpr double kPaperWidth = 612.0;
+
+CAPrintSettings letter(QPageLayout::Orientation orientation = QPageLayout::Portrait,
+                       const QString &printer = QString())
+{
+    CAPrintSettings settings;
+    settings.paperSize = QSizeF(kPaperWidth, 792.0);
+    settings.orientation = orientation;
+    settings.printerName = printer;
+    return settings;
+}
+
+class CAEnvelopePrintingViewTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        prepareProcess();
+        ASSERT_TRUE(m_folder.isValid());
+    }
+
+    std::unique_ptr<CAEnvelopePrintingView> makeView(const CAPrintSettings &settings = letter())
+    {
+        DesignGeometry geometry;
+        geometry.type = dtEnvelope;
+        geometry.labelRoll = false;
+        geometry.width = kLx;
+        geometry.height = kLy;
+        auto view = std::make_unique<CAEnvelopePrintingView>(CAPrintingView::DocumentList { makeDesign(geometry) },
+                                                             std::nullopt, settings, true);
+        // Images the view made with the system's renderer while it was built are cached: drop them.
+        view->setItemRenderer(plainRenderer());
+        view->clearDocMapPreviewCache();
+        view->refreshDocumentMap();
+        return view;
+    }
+
+    QImage printFirstPage(CAEnvelopePrintingView &view, int *pages = nullptr)
+    {
+        bool ok = false;
+        QString error;
+        const QString path = printToPdf(view, m_folder, QStringLiteral("envelope.pdf"), &ok, &error);
+        EXPECT_TRUE(ok) << error.toStdString();
+        const PrintedPdf pdf(path);
+        if (pages)
+            *pages = pdf.pageCount();
+        return pdf.pageCount() > 0 ? pdf.render(0) : QImage();
+    }
+
+    QTemporaryDir m_folder;
+};
+
+struct PlacementCase
+{
+    int degrees;
+    int alignment;
+};
+
+std::string placementName(const ::testing::TestParamInfo<PlacementCase> &info)
+{
+    static const char *const alignments[] = { "Left", "Centre", "Right" };
+    return std::string(alignments[info.param.alignment]) + std::to_string(info.param.degrees);
+}
+
+// The envelope lies against the top edge of the paper and against its left edge, its middle or
+// its right edge, turned clockwise by the angle: its top-left corner (the marker) goes round the
+// envelope's corners clockwise with each quarter turn.
+class CAEnvelopePlacementTest : public CAEnvelopePrintingViewTest, public ::testing::WithParamInterface<PlacementCase>
+{
+protected:
+    QRectF expectedBox() const
+    {
+        const bool turned = GetParam().degrees % 180 != 0;
+        const double across = turned ? kLy : kLx;
+        const double down = turned ? kLx : kLy;
+        const double x = GetParam().alignment == 0 ? 0.0
+            : GetParam().alignment == 1            ? (kPaperWidth - across) / 2.0
+                                                   : kPaperWidth - across;
+        return QRectF(x, 0.0, across, down);
+    }
+    // The corner of the placed envelope that holds the design's top-left corner.
+    QPointF markerCorner(const QRectF &box) const
+    {
+        switch (GetParam().degrees) {
+        case 90:
+            return box.topRight();
+        case 180:
+            return box.bottomRight();
+        case 270:
+            return box.bottomLeft();
+        default:
+            return box.topLeft();
+        }
+    }
+};
+
+TEST_P(CAEnvelopePlacementTest, PrintedEnvelopeIsTurnedAndAligned)
+{
+    std::unique_ptr<CAEnvelopePrintingView> view = makeView();
+    view->setRotation(GetParam().degrees);
+    view->setAlignment(GetParam().alignment);
+    int pages = 0;
+    const QImage image = printFirstPage(*view, &pages);
+    ASSERT_EQ(pages, 1);
+
+    const QRectF expected = expectedBox();
+    const QRectF design = boxOfColour(image, colourForName(QString()));
+    EXPECT_NEAR(design.left(), expected.left(), 1.0);
+    EXPECT_NEAR(design.top(), expected.top(), 1.0);
+    EXPECT_NEAR(design.width(), expected.width(), 1.0);
+    EXPECT_NEAR(design.height(), expected.height(), 1.0);
+
+    const QRectF marker = boxOfColour(image, kMarkerColour);
+    ASSERT_FALSE(marker.isNull());
+    EXPECT_NEAR(marker.width(), kMarkerSize, 1.0);
+    const QPointF corner = markerCorner(expected);
+    EXPECT_LE(std::min(std::abs(marker.left() - corner.x()), std::abs(marker.right() - corner.x())), 1.0);
+    EXPECT_LE(std::min(std::abs(marker.top() - corner.y()), std::abs(marker.bottom() - corner.y())), 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(QuarterTurns, CAEnvelopePlacementTest,
+                         ::testing::Values(PlacementCase { 0, 0 }, PlacementCase { 0, 1 }, PlacementCase { 0, 2 },
+                                           PlacementCase { 90, 0 }, PlacementCase { 90, 1 }, PlacementCase { 90, 2 },
+                                           PlacementCase { 180, 0 }, PlacementCase { 180, 1 },
+                                           PlacementCase { 180, 2 }, PlacementCase { 270, 0 },
+                                           PlacementCase { 270, 1 }, PlacementCase { 270, 2 }),
+                         placementName);
+
+TEST_F(CAEnvelopePrintingViewTest, OtherAnglesAndAlignmentsTurnWithoutShifting)
+{
+    for (const auto &[degrees, alignment] : { std::pair { 45, 0 }, std::pair { 90, 3 }, std::pair { 0, -1 } }) {
+        SCOPED_TRACE(degrees);
+        QTransform expected;
+        expected.rotate(degrees);
+        EXPECT_EQ(CAEnvelopePrintingView::placementTransform(degrees, alignment, kPaperWidth, kLx, kLy), expected);
+    }
+    std::unique_ptr<CAEnvelopePrintingView> view = makeView();
+    view->setRotation(90);
+    view->setAlignment(5);
+    // Turned about the corner without a shift, the envelope lies off the paper (but for the
+    // antialiased edge on the paper's left edge).
+    const QRectF visible = boxOfColour(printFirstPage(*view), colourForName(QString()));
+    EXPECT_TRUE(visible.isNull() || visible.right() <= 1.0) << visible.right();
+}
+
+TEST_F(CAEnvelopePrintingViewTest, PortraitPaperTurnsTheEnvelopeAQuarterTurnAndRotationWrapsAround)
+{
+    std::unique_ptr<CAEnvelopePrintingView> portrait = makeView(letter(QPageLayout::Portrait));
+    EXPECT_EQ(portrait->rotation(), 90);
+    EXPECT_EQ(portrait->alignment(), 0);
+    EXPECT_TRUE(portrait->envelopeMode());
+    std::unique_ptr<CAEnvelopePrintingView> landscape = makeView(letter(QPageLayout::Landscape));
+    EXPECT_EQ(landscape->rotation(), 0);
+
+    for (int turn = 0; turn < 4; ++turn)
+        portrait->rotateClockwise(true);
+    EXPECT_EQ(portrait->rotation(), 90);
+    landscape->rotateClockwise(false);
+    EXPECT_EQ(landscape->rotation(), 270);
+    landscape->setRotation(-90);
+    landscape->rotateClockwise(true);
+    EXPECT_EQ(landscape->rotation(), 0);
+}
+
+TEST_F(CAEnvelopePrintingViewTest, CalibrationActsAlongTheTurnedEnvelope)
+{
+    CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), QStringLiteral("Feeder"),
+                                           CACalibrationSettings(QStringLiteral("2"), QStringLiteral("3"),
+                                                                 QStringLiteral("0"), false));
+    std::unique_ptr<CAEnvelopePrintingView> view = makeView(letter(QPageLayout::Portrait, QStringLiteral("Feeder")));
+    ASSERT_EQ(view->rotation(), 90);
+    // The envelope's x axis runs down the page and its up direction to the right.
+    const QRectF design = boxOfColour(printFirstPage(*view), colourForName(QString()));
+    EXPECT_NEAR(design.left(), 3.0 * kMm, 1.0);
+    EXPECT_NEAR(design.top(), 2.0 * kMm, 1.0);
+    EXPECT_NEAR(design.width(), kLy, 1.0);
+    EXPECT_NEAR(design.height(), kLx, 1.0);
+}
+
+TEST_F(CAEnvelopePrintingViewTest, RollOffsetsDoNotMoveEnvelopes)
+{
+    DesignGeometry geometry;
+    geometry.type = dtEnvelope;
+    geometry.labelRoll = false;
+    geometry.width = kLx;
+    geometry.height = kLy;
+    geometry.offsetX = 40.0;
+    geometry.offsetY = 30.0;
+    CAEnvelopePrintingView view(CAPrintingView::DocumentList { makeDesign(geometry) }, std::nullopt,
+                                letter(QPageLayout::Landscape), true);
+    view.setItemRenderer(plainRenderer());
+    const QRectF design = boxOfColour(printFirstPage(view), colourForName(QString()));
+    EXPECT_NEAR(design.left(), 0.0, 1.0);
+    EXPECT_NEAR(design.top(), 0.0, 1.0);
+}
+
+TEST_F(CAEnvelopePrintingViewTest, PreviewMarksThePaperEdgeAndAnyDoubleClickOpensTheEnvelope)
+{
+    std::unique_ptr<CAEnvelopePrintingView> view = makeView(letter(QPageLayout::Landscape));
+    QImage image(792, 612, QImage::Format_RGB32);
+    image.fill(QColor(255, 0, 255));
+    QPainter painter(&image);
+    view->drawPage(painter, 1);
+    painter.end();
+    const QRectF edge = boxOfColour(image, QColor::fromRgbF(0.3, 0.3, 0.3), 1.0);
+    EXPECT_NEAR(edge.left(), 0.0, 1.0);
+    EXPECT_NEAR(edge.right(), 792.0, 1.0);
+    EXPECT_NEAR(edge.bottom(), 612.0, 1.0);
+    // Between the envelope and the edge the paper is white.
+    EXPECT_EQ(QColor(image.pixel(700, 500)), QColor(Qt::white));
+
+    int opened = 0;
+    view->setEditingHandler([&opened](std::shared_ptr<CADocument>) { ++opened; });
+    EXPECT_EQ(view->clickAtPoint(QPointF(700.0, 500.0), 1, 1), 0);
+    EXPECT_EQ(view->clickAtPoint(QPointF(700.0, 500.0), 2, 1), 1);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(view->editingIndex(), 0);
+}
+
+TEST_F(CAEnvelopePrintingViewTest, AJobWithoutAGridPrintsOneEnvelope)
+{
+    std::unique_ptr<CAEnvelopePrintingView> view = makeView();
+    view->setCopies(0);
+    EXPECT_EQ(view->pageCount(), 0);
+    view->setCopies(view->fullSheetCopies());
+    view->setItemRenderer(plainRenderer());
+    int pages = 0;
+    const QImage image = printFirstPage(*view, &pages);
+    EXPECT_EQ(pages, 1);
+    EXPECT_FALSE(boxOfColour(image, colourForName(QString())).isNull());
+}
+
+} // namespace

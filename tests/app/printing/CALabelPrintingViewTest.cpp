@@ -1,0 +1,570 @@
+#include "app/printing/CALabelPrintingView.h"
+
+#include "app/printing/CACalibrationScale.h"
+#include "app/printing/CACalibrationSettings.h"
+#include "document/CADocument.h"
+#include "document/CFTADocument.h"
+#include "drawing/CAImageEx.h"
+#include "drawing/CFTCounterField.h"
+#include "foundation/CAEnvironment.h"
+#include "platform/PWUserDefaults.h"
+#include "printing/CATemplateFormat.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <poppler-qt6.h>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+
+namespace {
+
+constexpr double kMillimetre = 72.0 / 25.4;
+const QString kPrinter = QStringLiteral("Sheet Feeder 3000");
+// Room for the cut ticks left of the first column.
+constexpr float kLeftMargin = 36.0f;
+
+// Six landscape labels 180 x 100 points, 9 and 12 points apart, on US Letter.
+CATemplateFormat sheetTemplate(int columns = 3, int rows = 2, float hSpace = 9.0f, float vSpace = 12.0f)
+{
+    CATemplateFormat format;
+    format.setDocumentType(dtLabel);
+    format.setManufacturer(QStringLiteral("Custom"));
+    format.setDescription(QStringLiteral("Test sheet"));
+    format.setPageSize(QStringLiteral("Letter"));
+    format.setColumns(columns);
+    format.setRows(rows);
+    format.setItemWidth(180.0f);
+    format.setItemHeight(100.0f);
+    format.setPrintableWidth(180.0f);
+    format.setPrintableHeight(100.0f);
+    format.setHSpace(hSpace);
+    format.setVSpace(vSpace);
+    format.setLeftMargin(kLeftMargin);
+    format.setTopMargin(36.0f);
+    return format;
+}
+
+// A label design on the template with one counter near its top-left corner.
+std::shared_ptr<CADocument> counterDesign(const CATemplateFormat &format)
+{
+    auto document = std::make_shared<CADocument>();
+    document->setLayoutArangeComponents(format, false);
+    document->ftDocument()->AddObject(new CFTCounterField(10.0, 10.0, nullptr), 0, false);
+    return document;
+}
+
+// Item images in a flat colour, as large as the design with its bleed, so that slots with an
+// item show up in a rasterised page; or no image at all while refuse is set.
+struct FlatRenderer
+{
+    QColor colour = QColor(200, 30, 30);
+    bool refuse = false;
+    // When set, the left half of each image gets this colour instead.
+    std::optional<QColor> leftHalf;
+
+    CAPrintingView::ItemRenderer function()
+    {
+        return [this](CADocument &document, bool, bool, double, double bleed) -> std::shared_ptr<CAImageEx> {
+            if (refuse)
+                return nullptr;
+            const CFTADocument *kernel = document.ftDocument();
+            QImage image(int(kernel->getLayoutSizeX() + 2.0 * bleed), int(kernel->getLayoutSizeY() + 2.0 * bleed),
+                         QImage::Format_RGB32);
+            image.fill(colour);
+            if (leftHalf) {
+                QPainter painter(&image);
+                painter.fillRect(QRect(0, 0, image.width() / 2, image.height()), *leftHalf);
+            }
+            image.setDotsPerMeterX(int(72.0 / 0.0254 + 0.5));
+            image.setDotsPerMeterY(int(72.0 / 0.0254 + 0.5));
+            return std::shared_ptr<CAImageEx>(CAImageEx::initWithImage(image));
+        };
+    }
+};
+
+CAPrintSettings letterSettings(int startFrom, bool cut = false, bool dots = false)
+{
+    CAPrintSettings settings;
+    settings.paperSize = QSizeF(612.0, 792.0);
+    settings.printerName = kPrinter;
+    settings.startFrom = startFrom;
+    settings.cutLines = cut;
+    settings.dottedMark = dots;
+    return settings;
+}
+
+struct PrintedText
+{
+    QString text;
+    QRectF box;
+};
+
+// A printed job read back: its pages, their words and their pixels.
+class PrintedJob
+{
+public:
+    // Whether the job reported success; the file is read back either way.
+    bool print(CAPrintingView &view, const QString &path, QString *error)
+    {
+        bool printed = false;
+        {
+            QPdfWriter writer(path);
+            writer.setPageLayout(view.printSettings().pageLayout());
+            printed = view.printPages(writer, error);
+        }
+        m_document = Poppler::Document::load(path);
+        return printed && m_document != nullptr;
+    }
+    int pages() const { return m_document ? m_document->numPages() : -1; }
+    std::vector<PrintedText> words(int page) const
+    {
+        std::vector<PrintedText> words;
+        std::unique_ptr<Poppler::Page> p = m_document->page(page - 1);
+        for (const std::unique_ptr<Poppler::TextBox> &box : p->textList())
+            words.push_back({box->text(), box->boundingBox()});
+        return words;
+    }
+    // The page at 4 pixels a point.
+    QImage raster(int page) const
+    {
+        std::unique_ptr<Poppler::Page> p = m_document->page(page - 1);
+        return p->renderToImage(288.0, 288.0).convertToFormat(QImage::Format_RGB32);
+    }
+    QSizeF pageSize(int page) const { return m_document->page(page - 1)->pageSizeF(); }
+
+private:
+    std::unique_ptr<Poppler::Document> m_document;
+};
+
+QColor pixelAt(const QImage &image, double x, double y)
+{
+    return image.pixelColor(int(x * 4.0), int(y * 4.0));
+}
+
+bool isItemColour(const QColor &colour)
+{
+    return colour.red() > 150 && colour.green() < 90 && colour.blue() < 90;
+}
+
+// Black ink, as the marks are drawn; the items' red is not.
+bool isDark(const QColor &colour)
+{
+    return colour.red() < 110 && colour.green() < 110 && colour.blue() < 110;
+}
+
+// Whether any pixel of the horizontal stretch [x1, x2] at y is dark.
+bool anyDarkAlong(const QImage &image, double x1, double x2, double y)
+{
+    for (double x = x1; x <= x2; x += 0.25) {
+        if (isDark(pixelAt(image, x, y)))
+            return true;
+    }
+    return false;
+}
+
+// Whether the stretch [x1, x2] at y (or the pixel row below it) carries any grey ink: a line of
+// a quarter point covers a pixel only in part.
+bool anyInkAlong(const QImage &image, double x1, double x2, double y)
+{
+    for (double x = x1; x <= x2; x += 0.25) {
+        if (pixelAt(image, x, y).lightness() < 200 || pixelAt(image, x, y - 0.25).lightness() < 200)
+            return true;
+    }
+    return false;
+}
+
+QRectF slotRect(const CALabelSheetLayout &sheet, int slot)
+{
+    return QRectF(QPointF(sheet.originX(), sheet.originY()) + sheet.slotOrigin(slot),
+                  QSizeF(sheet.itemWidth(), sheet.itemHeight()));
+}
+
+// The slot (0-based) whose rectangle holds the point; -1 for none.
+int slotOf(const CALabelSheetLayout &sheet, const QPointF &point)
+{
+    for (int slot = 0; slot < sheet.itemsPerPage(); ++slot) {
+        if (slotRect(sheet, slot).contains(point))
+            return slot;
+    }
+    return -1;
+}
+
+class CALabelPrintingViewTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CAEnvironment::sharedEnvironment();
+        CAEnvironment::setDefaultCountry(QStringLiteral("us"));
+        CADocument::setPreparedDocumentSource({});
+        CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
+        PWUserDefaults::standardUserDefaults().removeObject(CACalibrationSettings::kDefaultsKey);
+        ASSERT_TRUE(m_folder.isValid());
+    }
+
+    std::unique_ptr<CALabelPrintingView> makeView(const CATemplateFormat &format, const CAPrintSettings &settings,
+                                                  int copies)
+    {
+        auto view = std::make_unique<CALabelPrintingView>(CAPrintingView::DocumentList{counterDesign(format)},
+                                                          std::nullopt, settings, format, true);
+        view->setItemRenderer(m_renderer.function());
+        view->setCopies(copies);
+        return view;
+    }
+
+    QString pdfPath(const char *name) const { return m_folder.filePath(QString::fromLatin1(name)); }
+
+    // The counters' words of a page by the slot they stand in.
+    static std::map<int, QString> countersBySlot(const PrintedJob &job, int page, const CALabelSheetLayout &sheet)
+    {
+        std::map<int, QString> found;
+        for (const PrintedText &word : job.words(page))
+            found[slotOf(sheet, word.box.center())] += word.text;
+        return found;
+    }
+
+    QTemporaryDir m_folder;
+    FlatRenderer m_renderer;
+};
+
+TEST_F(CALabelPrintingViewTest, TenCopiesFromFifthSlotFillThreePagesWithRunningCounters)
+{
+    const CATemplateFormat format = sheetTemplate();
+    std::unique_ptr<CALabelPrintingView> view = makeView(format, letterSettings(5), 10);
+    PrintedJob job;
+    QString error;
+    ASSERT_TRUE(job.print(*view, pdfPath("ten.pdf"), &error)) << error.toStdString();
+    ASSERT_EQ(job.pages(), 3);
+    EXPECT_NEAR(job.pageSize(1).width(), 612.0, 0.5);
+    EXPECT_NEAR(job.pageSize(1).height(), 792.0, 0.5);
+
+    const CALabelSheetLayout &sheet = view->sheet();
+    EXPECT_EQ(countersBySlot(job, 1, sheet), (std::map<int, QString>{{4, "1"}, {5, "2"}}));
+    EXPECT_EQ(countersBySlot(job, 2, sheet),
+              (std::map<int, QString>{{0, "3"}, {1, "4"}, {2, "5"}, {3, "6"}, {4, "7"}, {5, "8"}}));
+    EXPECT_EQ(countersBySlot(job, 3, sheet), (std::map<int, QString>{{0, "9"}, {1, "10"}}));
+
+    // Items only in the fifth and sixth slot of the first sheet; skipped slots stay blank.
+    const QImage first = job.raster(1);
+    for (int slot = 0; slot < 6; ++slot) {
+        const QPointF centre = slotRect(sheet, slot).center();
+        EXPECT_EQ(isItemColour(pixelAt(first, centre.x(), centre.y())), slot >= 4) << "slot " << slot;
+    }
+    const QImage last = job.raster(3);
+    for (int slot = 0; slot < 6; ++slot) {
+        const QPointF centre = slotRect(sheet, slot).center();
+        EXPECT_EQ(isItemColour(pixelAt(last, centre.x(), centre.y())), slot < 2) << "slot " << slot;
+    }
+    EXPECT_TRUE(view->printFailures().isEmpty());
+}
+
+TEST_F(CALabelPrintingViewTest, ThirtyUpSheetOfTwentyFiveFromEighthSlotTakesTwoPages)
+{
+    CATemplateFormat format = sheetTemplate(3, 10, 9.0f, 0.0f);
+    format.setItemHeight(72.0f);
+    format.setPrintableHeight(72.0f);
+    format.setTopMargin(36.0f);
+    std::unique_ptr<CALabelPrintingView> view = makeView(format, letterSettings(8), 25);
+    EXPECT_EQ(view->pageCount(), 1) << "the preview counts from its own start position";
+    PrintedJob job;
+    QString error;
+    ASSERT_TRUE(job.print(*view, pdfPath("thirty.pdf"), &error)) << error.toStdString();
+    ASSERT_EQ(job.pages(), 2);
+    const std::map<int, QString> second = countersBySlot(job, 2, view->sheet());
+    ASSERT_EQ(second.size(), 2u);
+    EXPECT_EQ(second.at(0), QStringLiteral("24"));
+    EXPECT_EQ(second.at(1), QStringLiteral("25"));
+    EXPECT_EQ(view->mapRangeForPage(1), std::make_pair(0, 23));
+    EXPECT_EQ(view->mapRangeForPage(2), std::make_pair(23, 2));
+    EXPECT_EQ(view->mapRangeForPage(3).second, 0);
+}
+
+TEST_F(CALabelPrintingViewTest, CutTicksAndDottedLinesFrameTheUsedSlots)
+{
+    const CATemplateFormat format = sheetTemplate();
+    // White items, so that the thin dotted lines along their edges stand out.
+    m_renderer.colour = Qt::white;
+    std::unique_ptr<CALabelPrintingView> view = makeView(format, letterSettings(5, true, true), 10);
+    PrintedJob job;
+    QString error;
+    ASSERT_TRUE(job.print(*view, pdfPath("marks.pdf"), &error)) << error.toStdString();
+    ASSERT_EQ(job.pages(), 3);
+
+    // Page 3 holds two items in one row: the marks span those two columns only.
+    const CALabelSheetLayout &sheet = view->sheet();
+    const QImage page = job.raster(3);
+    const double left = sheet.originX();
+    const double top = sheet.originY();
+    const double usedWidth = sheet.usedWidth(2);
+    const double usedHeight = sheet.usedHeight(2);
+    const double g = CALabelSheetLayout::kCutGap;
+    // Ticks left and right of the top edge, beyond the 2 mm gap.
+    EXPECT_TRUE(isDark(pixelAt(page, left - g - 10.0, top)));
+    EXPECT_TRUE(isDark(pixelAt(page, left + usedWidth + g + 10.0, top)));
+    EXPECT_FALSE(anyDarkAlong(page, left - g + 0.5, left - sheet.bleed() - 0.5, top));
+    // Ticks above and below the left edge.
+    EXPECT_TRUE(isDark(pixelAt(page, left, top - g - 10.0)));
+    EXPECT_TRUE(isDark(pixelAt(page, left, top + usedHeight + g + 10.0)));
+    // Neither tick nor dotted line over the unused third column.
+    EXPECT_FALSE(anyDarkAlong(page, left + usedWidth + g + 21.0, left + sheet.usedWidth(3), top));
+    // The dotted top line runs from the first item's corner across the two used columns.
+    EXPECT_TRUE(anyInkAlong(page, left + usedWidth - 7.0, left + usedWidth - 0.5, top));
+    EXPECT_TRUE(anyInkAlong(page, left + 0.5, left + 7.0, top));
+    // And a dotted line runs down the right edge of the second column.
+    const double secondRight = left + sheet.cardOffsetX() + sheet.itemWidth();
+    bool down = false;
+    for (double y = top + 0.5; y < top + 7.0; y += 0.25)
+        down = down || pixelAt(page, secondRight, y).lightness() < 200
+               || pixelAt(page, secondRight - 0.25, y).lightness() < 200;
+    EXPECT_TRUE(down);
+    // The page's only row has no second row of marks.
+    EXPECT_FALSE(anyDarkAlong(page, left - g - 20.0, left - g, top + sheet.cardOffsetY() + sheet.itemHeight()));
+
+    // Without the print settings' flags nothing is drawn around the items.
+    std::unique_ptr<CALabelPrintingView> plain = makeView(format, letterSettings(5), 10);
+    PrintedJob plainJob;
+    ASSERT_TRUE(plainJob.print(*plain, pdfPath("plain.pdf"), &error)) << error.toStdString();
+    const QImage plainPage = plainJob.raster(3);
+    EXPECT_FALSE(isDark(pixelAt(plainPage, left - g - 10.0, top)));
+    EXPECT_FALSE(isDark(pixelAt(plainPage, left, top - g - 10.0)));
+}
+
+class CalibrationShiftTest : public CALabelPrintingViewTest,
+                             public ::testing::WithParamInterface<std::tuple<int, int>>
+{
+};
+
+TEST_P(CalibrationShiftTest, StoredOffsetsShiftThePrintedPage)
+{
+    const auto [columns, rows] = GetParam();
+    const CATemplateFormat format = sheetTemplate(columns, rows);
+    QString error;
+    std::unique_ptr<CALabelPrintingView> plain = makeView(format, letterSettings(1), 1);
+    PrintedJob plainJob;
+    ASSERT_TRUE(plainJob.print(*plain, pdfPath("uncalibrated.pdf"), &error)) << error.toStdString();
+
+    CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), kPrinter,
+                                           CACalibrationSettings(QStringLiteral("5"), QStringLiteral("3"),
+                                                                 QStringLiteral("0"), false));
+    // Another printer's entry does not apply.
+    CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), QStringLiteral("Other"),
+                                           CACalibrationSettings(QStringLiteral("40"), QStringLiteral("40"),
+                                                                 QStringLiteral("0"), false));
+    std::unique_ptr<CALabelPrintingView> shifted = makeView(format, letterSettings(1), 1);
+    PrintedJob shiftedJob;
+    ASSERT_TRUE(shiftedJob.print(*shifted, pdfPath("calibrated.pdf"), &error)) << error.toStdString();
+
+    const std::vector<PrintedText> before = plainJob.words(1);
+    const std::vector<PrintedText> after = shiftedJob.words(1);
+    ASSERT_EQ(before.size(), 1u);
+    ASSERT_EQ(after.size(), 1u);
+    // Right by the horizontal millimetres with more than one column, up by the vertical ones
+    // with more than one row.
+    const double dx = columns > 1 ? 5.0 * kMillimetre : 0.0;
+    const double dy = rows > 1 ? -3.0 * kMillimetre : 0.0;
+    EXPECT_NEAR(after[0].box.left() - before[0].box.left(), dx, 0.05);
+    EXPECT_NEAR(after[0].box.top() - before[0].box.top(), dy, 0.05);
+}
+
+INSTANTIATE_TEST_SUITE_P(Grids, CalibrationShiftTest,
+                         ::testing::Values(std::make_tuple(3, 2), std::make_tuple(1, 2), std::make_tuple(3, 1)));
+
+TEST_F(CALabelPrintingViewTest, CalibrationAppliesOnlyToPrintedPages)
+{
+    const CATemplateFormat format = sheetTemplate(3, 4);
+    CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), kPrinter,
+                                           CACalibrationSettings(QStringLiteral("2"), QStringLiteral("1"),
+                                                                 QStringLiteral("3"), true));
+    std::unique_ptr<CALabelPrintingView> view = makeView(format, letterSettings(1), 1);
+    EXPECT_TRUE(view->calibrationTransform().isIdentity()) << "preview";
+    view->setPrintViewMode(CAPrintingView::kPrintMode);
+    const QTransform print = view->calibrationTransform();
+    const double span = 3 * 112.0 - 100.0;
+    EXPECT_NEAR(print.dx(), 2.0 * kMillimetre, 1e-4);
+    EXPECT_NEAR(print.dy(), -1.0 * kMillimetre, 1e-4);
+    EXPECT_NEAR(print.m22(), 1.0 - 2.0 * kMillimetre / span, 1e-5);
+    EXPECT_DOUBLE_EQ(print.m11(), 1.0);
+
+    // A reading that would fold the page over is not applied; the offsets still are.
+    CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), kPrinter,
+                                           CACalibrationSettings(QStringLiteral("2"), QStringLiteral("0"),
+                                                                 QStringLiteral("500"), true));
+    const QTransform folded = view->calibrationTransform();
+    EXPECT_DOUBLE_EQ(folded.m22(), 1.0);
+    EXPECT_NEAR(folded.dx(), 2.0 * kMillimetre, 1e-4);
+}
+
+TEST_F(CALabelPrintingViewTest, CalibrationPageDrawsTheScalesTheTemplateNeeds)
+{
+    struct Case
+    {
+        int columns;
+        int rows;
+        int zeroMarks;
+    };
+    for (const Case c : {Case{3, 4, 3}, Case{3, 2, 2}, Case{1, 2, 1}, Case{1, 1, 0}}) {
+        const CATemplateFormat format = sheetTemplate(c.columns, c.rows);
+        std::unique_ptr<CALabelPrintingView> view =
+            CALabelPrintingView::initForCalibrateWithLayout(format, letterSettings(1));
+        EXPECT_TRUE(view->calibrationMode());
+        EXPECT_EQ(view->pageCount(), 1);
+        PrintedJob job;
+        QString error;
+        ASSERT_TRUE(job.print(*view, pdfPath("calibration.pdf"), &error)) << error.toStdString();
+        ASSERT_EQ(job.pages(), 1);
+        std::vector<QRectF> zeros;
+        for (const PrintedText &word : job.words(1)) {
+            if (word.text == QStringLiteral("0"))
+                zeros.push_back(word.box);
+        }
+        ASSERT_EQ(int(zeros.size()), c.zeroMarks) << c.columns << "x" << c.rows;
+        if (c.columns > 1) {
+            // The horizontal scale's zero stands on the right edge of the first column.
+            const bool onEdge = std::any_of(zeros.begin(), zeros.end(), [&](const QRectF &box) {
+                return std::abs(box.center().x() - (kLeftMargin + 180.0)) < 1.0;
+            });
+            EXPECT_TRUE(onEdge);
+        }
+        if (c.rows > 1) {
+            // The vertical scale's zero is level with the bottom edge of the first row.
+            const bool level = std::any_of(zeros.begin(), zeros.end(), [&](const QRectF &box) {
+                return std::abs(box.center().y() - (36.0 + 100.0)) < 1.0 && box.left() > kLeftMargin + 90.0;
+            });
+            EXPECT_TRUE(level);
+        }
+    }
+}
+
+TEST_F(CALabelPrintingViewTest, PreviewDrawsThePageItsSheetShowsAndPrintModeSkipsScreens)
+{
+    const CATemplateFormat format = sheetTemplate();
+    std::unique_ptr<CALabelPrintingView> view = makeView(format, letterSettings(1), 10);
+    view->setStartFrom(3);
+    view->setCurPage(1);
+    EXPECT_EQ(view->pageCount(), 2);
+
+    QImage image(612 * 2, 792 * 2, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.scale(2.0, 2.0);
+        view->drawPage(painter, 1);
+    }
+    const CALabelSheetLayout &sheet = view->sheet();
+    for (int slot = 0; slot < 6; ++slot) {
+        const QPointF centre = slotRect(sheet, slot).center() * 2.0;
+        const QColor colour = image.pixelColor(centre.toPoint());
+        EXPECT_EQ(isItemColour(colour), slot >= 2) << "slot " << slot;
+        if (slot < 2) {
+            EXPECT_EQ(colour, QColor(Qt::white)) << "slot " << slot;
+        }
+    }
+    // Every slot is outlined in the preview, the unused ones too.
+    const QRectF firstSlot = slotRect(sheet, 0);
+    EXPECT_TRUE(isDark(image.pixelColor(QPointF(firstSlot.center().x() * 2.0, firstSlot.top() * 2.0).toPoint())));
+
+    // The record of where an item landed finds it on its page only.
+    const std::optional<CALabelPrintingView::HitRecord> record = view->hitRecord(0);
+    ASSERT_TRUE(record.has_value());
+    EXPECT_EQ(record->page, 1);
+    EXPECT_EQ(record->rect.topLeft(), slotRect(sheet, 2).topLeft());
+    EXPECT_EQ(view->itemIndexAtPoint(slotRect(sheet, 3).center()), 1);
+    EXPECT_EQ(view->itemIndexAtPoint(slotRect(sheet, 0).center()), -1);
+    EXPECT_EQ(view->startEditingAtPoint(slotRect(sheet, 3).center(), 1), nullptr) << "a single click";
+    std::shared_ptr<CADocument> editing = view->startEditingAtPoint(slotRect(sheet, 3).center(), 2);
+    ASSERT_NE(editing, nullptr);
+    EXPECT_EQ(view->editingIndex(), 1);
+    EXPECT_EQ(view->startEditingAtPoint(QPointF(5.0, 5.0), 2), nullptr);
+    EXPECT_EQ(view->editingIndex(), -1);
+    view->setCurPage(2);
+    EXPECT_EQ(view->itemIndexAtPoint(slotRect(sheet, 3).center()), -1);
+
+    // A print-mode pass into a screen image draws nothing.
+    view->setPrintViewMode(CAPrintingView::kPrintMode);
+    QImage screen(612, 792, QImage::Format_ARGB32);
+    screen.fill(Qt::transparent);
+    {
+        QPainter painter(&screen);
+        view->drawPage(painter, 1);
+    }
+    EXPECT_EQ(screen.pixelColor(QPoint(int(slotRect(sheet, 4).center().x()), int(slotRect(sheet, 4).center().y()))),
+              QColor(Qt::transparent));
+}
+
+TEST_F(CALabelPrintingViewTest, LandscapeDesignOnPortraitLabelsTurnsClockwise)
+{
+    // Portrait labels 100 x 180; the design stays the landscape 180 x 100 it was made on.
+    CATemplateFormat portrait = sheetTemplate(3, 2);
+    portrait.setItemWidth(100.0f);
+    portrait.setItemHeight(180.0f);
+    portrait.setPrintableWidth(100.0f);
+    portrait.setPrintableHeight(180.0f);
+    auto view = std::make_unique<CALabelPrintingView>(
+        CAPrintingView::DocumentList{counterDesign(sheetTemplate())}, std::nullopt, letterSettings(1), portrait,
+        true);
+    m_renderer.leftHalf = QColor(30, 30, 200);
+    view->setItemRenderer(m_renderer.function());
+    view->setCopies(1);
+    PrintedJob job;
+    QString error;
+    ASSERT_TRUE(job.print(*view, pdfPath("turned.pdf"), &error)) << error.toStdString();
+    const QRectF slot = slotRect(view->sheet(), 0);
+    const QImage page = job.raster(1);
+    // The image's left half lies along the top of the slot, its right half along the bottom.
+    const QColor top = pixelAt(page, slot.center().x(), slot.top() + 20.0);
+    const QColor bottom = pixelAt(page, slot.center().x(), slot.bottom() - 20.0);
+    EXPECT_TRUE(top.blue() > 150 && top.red() < 90) << top.name().toStdString();
+    EXPECT_TRUE(isItemColour(bottom)) << bottom.name().toStdString();
+    // The counter at the design's top-left corner turns with it, to the slot's top-right.
+    const std::vector<PrintedText> words = job.words(1);
+    ASSERT_EQ(words.size(), 1u);
+    EXPECT_GT(words[0].box.center().x(), slot.center().x());
+    EXPECT_LT(words[0].box.center().y(), slot.center().y());
+    EXPECT_TRUE(slot.contains(words[0].box.center()));
+    // The hit record covers the item as it lies on the page.
+    ASSERT_TRUE(view->hitRecord(0).has_value());
+    EXPECT_GT(view->hitRecord(0)->rect.height(), view->hitRecord(0)->rect.width());
+}
+
+TEST_F(CALabelPrintingViewTest, MissingImagesLeaveBlankSlotsAndPagesPastTheMapDrawNothing)
+{
+    const CATemplateFormat format = sheetTemplate();
+    std::unique_ptr<CALabelPrintingView> view = makeView(format, letterSettings(1), 3);
+    m_renderer.refuse = true;
+    PrintedJob job;
+    QString error;
+    EXPECT_FALSE(job.print(*view, pdfPath("blank.pdf"), &error));
+    EXPECT_FALSE(view->printFailures().isEmpty());
+    ASSERT_EQ(job.pages(), 1);
+    // No image, yet the counters still say which item belongs where.
+    EXPECT_EQ(countersBySlot(job, 1, view->sheet()), (std::map<int, QString>{{0, "1"}, {1, "2"}, {2, "3"}}));
+    const QImage page = job.raster(1);
+    for (int slot = 0; slot < 3; ++slot) {
+        const QPointF centre = slotRect(view->sheet(), slot).center();
+        EXPECT_FALSE(isItemColour(pixelAt(page, centre.x(), centre.y()))) << "slot " << slot;
+    }
+
+    // Pages outside the job draw nothing, in the preview too.
+    m_renderer.refuse = false;
+    QImage image(612, 792, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        view->drawPage(painter, 7);
+        view->drawPage(painter, 0);
+    }
+    for (int slot = 0; slot < 6; ++slot) {
+        const QPointF centre = slotRect(view->sheet(), slot).center();
+        EXPECT_FALSE(isItemColour(image.pixelColor(centre.toPoint())));
+    }
+    EXPECT_EQ(view->mapRangeForPage(7).second, 0);
+}
+
+} // namespace

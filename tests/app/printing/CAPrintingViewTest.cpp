@@ -1,0 +1,525 @@
+#include "CAPrintingViewTestSupport.h"
+
+#include "foundation/FTUtilities.h"
+
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <poppler-qt6.h>
+
+#include <set>
+
+using namespace basetest;
+
+namespace {
+
+class PrintingViewTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { prepareProcess(); }
+};
+
+std::vector<int> personIndices(const CADocumentMap &map)
+{
+    std::vector<int> indices;
+    for (const CADocMapEntry &entry : map)
+        indices.push_back(entry.personIndex);
+    return indices;
+}
+
+std::optional<CAPrintingView::PersonList> noList()
+{
+    return std::nullopt;
+}
+
+// --- the map over persons and copies ---------------------------------------------------------------
+
+struct Distribution
+{
+    int copies;
+    std::optional<int> persons;
+    std::vector<int> expected;
+};
+
+class MapDistributionTest : public PrintingViewTest, public ::testing::WithParamInterface<Distribution>
+{
+};
+
+TEST_P(MapDistributionTest, SpreadsCopiesOverPersonsInOrder)
+{
+    const Distribution &d = GetParam();
+    std::optional<CAPrintingView::PersonList> list;
+    if (d.persons)
+        list = persons(*d.persons);
+    GridView view({labelDesign()}, list, grid(3, 2), d.copies);
+    EXPECT_EQ(personIndices(view.documentMap()), d.expected);
+    for (const CADocMapEntry &entry : view.documentMap()) {
+        EXPECT_EQ(entry.documentIndex, 0);
+        EXPECT_EQ(entry.preview, nullptr) << "building the map renders nothing";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MapDistributionTest,
+    ::testing::Values(Distribution{7, 3, {0, 0, 0, 1, 1, 2, 2}}, Distribution{3, 5, {0, 1, 2}},
+                      Distribution{-1, 4, {0, 1, 2, 3}}, Distribution{0, 4, {}},
+                      Distribution{5, std::nullopt, {-1, -1, -1, -1, -1}}, Distribution{-7, 3, {}},
+                      Distribution{4, 2, {0, 0, 1, 1}}));
+
+TEST_F(PrintingViewTest, EmptyPrintListFallsBackToTheDesignsOwnRecipient)
+{
+    for (int copies : {-1, 0, 2}) {
+        GridView view({labelDesign()}, CAPrintingView::PersonList{}, grid(3, 2), copies);
+        EXPECT_FALSE(view.isUsePrintList());
+        ASSERT_EQ(view.documentMap().size(), std::size_t(std::max(copies, 1))) << copies;
+        EXPECT_EQ(view.documentMap()[0].personIndex, -1);
+        CADocument *copy = view.documentForMapIndex(0);
+        ASSERT_NE(copy, nullptr);
+        EXPECT_EQ(copy->currentPerson(true)->valueForProperty(QStringLiteral("Last")).toString(),
+                  QStringLiteral("Own"));
+    }
+}
+
+TEST_F(PrintingViewTest, PersonsShareOneCopyWhileNoFilterChangesIt)
+{
+    GridView view({labelDesign()}, persons(40), grid(3, 2), -1);
+    std::set<const CADocMapCopy *> copies;
+    for (const CADocMapEntry &entry : view.documentMap())
+        copies.insert(entry.copy.get());
+    EXPECT_EQ(copies.size(), 1u);
+    ASSERT_NE(view.documentForMapIndex(39), nullptr);
+}
+
+// --- the cache key ---------------------------------------------------------------------------------
+
+TEST(DocMapPreviewTypeTest, HashIgnoresTheCopyAndHighPersonBitsButEqualityDoesNot)
+{
+    int a = 0;
+    int b = 0;
+    const auto *first = reinterpret_cast<const CADocument *>(&a);
+    const auto *second = reinterpret_cast<const CADocument *>(&b);
+    const DocMapPreviewType key(first, 3, 1, false);
+    const DocMapPreviewType farPerson(first, 3 + 256, 1, false);
+    EXPECT_EQ(key.hash(), farPerson.hash());
+    EXPECT_NE(key, farPerson);
+    const DocMapPreviewType otherCopy(second, 3, 1, false);
+    EXPECT_EQ(key.hash(), otherCopy.hash());
+    EXPECT_NE(key, otherCopy);
+    EXPECT_EQ(key, DocMapPreviewType(first, 3, 1, false));
+    EXPECT_NE(key, DocMapPreviewType(first, 3, 2, false));
+
+    const DocMapPreviewType vector(first, 3, 1, true);
+    EXPECT_NE(key, vector);
+    EXPECT_EQ(vector.hash(), key.hash() | 0x8000u);
+    EXPECT_EQ(key.hash(), std::uint32_t(inthash(0x10003)));
+    EXPECT_EQ(std::hash<DocMapPreviewType>()(key), std::size_t(key.hash()));
+
+    const DocMapPreviewType none(first, DocMapPreviewType::kNone, DocMapPreviewType::kNone, false);
+    EXPECT_EQ(none.hash(), std::uint32_t(inthash(std::int32_t(0xFFFF00FFu))));
+}
+
+// --- modes, bleed, pages ---------------------------------------------------------------------------
+
+TEST_F(PrintingViewTest, ResolutionFollowsTheViewMode)
+{
+    EXPECT_FLOAT_EQ(CAPrintingView::resolutionForViewMode(0), 600.0f);
+    EXPECT_FLOAT_EQ(CAPrintingView::resolutionForViewMode(1), 100.0f);
+    EXPECT_FLOAT_EQ(CAPrintingView::resolutionForViewMode(2), 600.0f);
+    EXPECT_FLOAT_EQ(CAPrintingView::resolutionForViewMode(5), 600.0f);
+    EXPECT_FLOAT_EQ(CAPrintingView::resolutionForViewMode(-1), 600.0f);
+
+    GridView view({labelDesign()}, noList(), grid(3, 2), 2);
+    EXPECT_TRUE(view.previewMode());
+    EXPECT_FLOAT_EQ(view.resolution(), 100.0f);
+    EXPECT_FLOAT_EQ(view.setPrintViewMode(CAPrintingView::kCalibrationMode), 600.0f);
+    EXPECT_TRUE(view.calibrationMode());
+    EXPECT_FALSE(view.previewMode());
+    EXPECT_EQ(view.tag(), 27);
+}
+
+TEST_F(PrintingViewTest, BleedIsFiftyPointsOnRollsAndHalfTheSmallerGapOnSheets)
+{
+    const std::shared_ptr<CADocument> sheet = labelDesign();
+    EXPECT_DOUBLE_EQ(CAPrintingView::bleedForDocument(*sheet), 4.0);
+    sheet->ftDocument()->SetPageSize(CDDString(CFTADocument::kLabelRollPageSize));
+    EXPECT_DOUBLE_EQ(CAPrintingView::bleedForDocument(*sheet), 50.0);
+}
+
+TEST_F(PrintingViewTest, PagesTreatAnEmptyGridAsOneItemAndStopAtTheMapsEnd)
+{
+    GridView view({labelDesign()}, noList(), grid(3, 2), 13);
+    EXPECT_EQ(view.itemsPerPage(), 6);
+    EXPECT_EQ(view.pageCount(), 3);
+    EXPECT_EQ(view.mapRangeForPage(3), std::make_pair(12, 1));
+    EXPECT_EQ(view.mapRangeForPage(4).second, 0);
+    EXPECT_EQ(view.mapRangeForPage(0).second, 0);
+
+    GridView envelope({labelDesign()}, noList(), grid(0, 0), 2);
+    EXPECT_EQ(envelope.itemsPerPage(), 1);
+    EXPECT_EQ(envelope.fullSheetCopies(), 1) << "a job of no copies would print nothing";
+    EXPECT_EQ(envelope.pageCount(), 2);
+}
+
+TEST_F(PrintingViewTest, OutOfRangeIndicesDoNothing)
+{
+    GridView view({labelDesign()}, noList(), grid(3, 2), 2);
+    CountingRenderer counting;
+    view.setItemRenderer(counting.renderer());
+    EXPECT_EQ(view.documentForMapIndex(2), nullptr);
+    EXPECT_EQ(view.documentForMapIndex(-1), nullptr);
+    EXPECT_EQ(view.imageForMapIndex(2), nullptr);
+    view.refreshDocumentMap(2, true);
+    view.refreshDocumentMap(-3, true);
+    view.releaseMapRange(1, 100);
+    EXPECT_TRUE(counting.calls->empty());
+    EXPECT_TRUE(view.printFailures().isEmpty()) << "past the end is no item, not a failed one";
+
+    view.setCurPage(5);
+    EXPECT_TRUE(counting.calls->empty()) << "a page past the last item refreshes nothing";
+}
+
+// --- images and their cache ------------------------------------------------------------------------
+
+TEST_F(PrintingViewTest, ImagesAreCachedPerCopyPersonDesignAndKind)
+{
+    GridView view({labelDesign()}, persons(3), grid(3, 3), 7);
+    CountingRenderer counting;
+    view.setItemRenderer(counting.renderer());
+    view.refreshDocumentMap();
+    EXPECT_EQ(counting.calls->size(), 3u) << "one image per person, shared by that person's copies";
+    EXPECT_EQ(view.cachedImageCount(), 3u);
+    EXPECT_EQ(view.documentMap()[0].preview, view.documentMap()[2].preview);
+    EXPECT_NE(view.documentMap()[2].preview, view.documentMap()[3].preview);
+    for (const auto &call : *counting.calls) {
+        EXPECT_TRUE(call.vector) << "previews are always vector";
+        EXPECT_FALSE(call.withPrinting);
+        EXPECT_DOUBLE_EQ(call.resolution, 100.0);
+        EXPECT_DOUBLE_EQ(call.bleed, 4.0);
+    }
+
+    view.refreshDocumentMap();
+    EXPECT_EQ(counting.calls->size(), 3u) << "a second refresh finds every image cached";
+    view.clearDocMapPreviewCache();
+    view.refreshDocumentMap();
+    EXPECT_EQ(counting.calls->size(), 6u);
+
+    // Changing the copies rebuilds the map and starts the cache afresh.
+    view.setCopies(3);
+    EXPECT_EQ(view.documentMap().size(), 3u);
+    EXPECT_EQ(view.cachedImageCount(), 3u) << "the page in view gets its images";
+    EXPECT_EQ(counting.calls->size(), 9u);
+}
+
+TEST_F(PrintingViewTest, BitmapImagesOnlyWhenVectorPrintingIsOffAndPrinting)
+{
+    GridView view({labelDesign()}, persons(2), grid(3, 3), 2);
+    CountingRenderer counting;
+    view.setItemRenderer(counting.renderer());
+    view.setVectorPrinting(false);
+    view.refreshDocumentMap();
+    ASSERT_EQ(counting.calls->size(), 2u);
+    EXPECT_TRUE(counting.calls->back().vector);
+    view.setPrintViewMode(CAPrintingView::kPrintMode);
+    view.clearDocMapPreviewCache();
+    view.refreshDocumentMap();
+    ASSERT_EQ(counting.calls->size(), 4u);
+    EXPECT_FALSE(counting.calls->back().vector);
+    EXPECT_TRUE(counting.calls->back().withPrinting);
+    EXPECT_DOUBLE_EQ(counting.calls->back().resolution, 600.0);
+}
+
+TEST_F(PrintingViewTest, EndingInPlaceEditingGivesTheEntryItsOwnUncachedCopy)
+{
+    GridView view({labelDesign()}, persons(3), grid(3, 3), 3);
+    CountingRenderer counting;
+    view.setItemRenderer(counting.renderer());
+    view.setVectorPrinting(false);
+    view.fillCurrentMarkerDocumentMap();
+    ASSERT_EQ(counting.calls->size(), 3u);
+
+    auto edited = std::make_shared<CADocument>(std::make_unique<CFTADocument>());
+    ASSERT_TRUE(edited->loadDataRepresentation(labelDesign()->dataRepresentationOfType(CADocument::kAddressDocumentType),
+                                               CADocument::kAddressDocumentType));
+    view.printControllerEndEditing(edited);
+    EXPECT_EQ(counting.calls->size(), 3u) << "no item is being edited";
+
+    view.setEditingIndex(1);
+    view.printControllerEndEditing(edited);
+    EXPECT_EQ(view.editingIndex(), -1);
+    const CADocMapEntry &entry = view.documentMap()[1];
+    EXPECT_EQ(entry.document(), edited.get());
+    EXPECT_EQ(entry.personIndex, -1);
+    EXPECT_EQ(entry.documentIndex, -1);
+    ASSERT_EQ(counting.calls->size(), 4u);
+    EXPECT_EQ(counting.calls->back().document, edited.get());
+    EXPECT_FALSE(counting.calls->back().vector) << "made with the view's own vector flag, also in the preview";
+    EXPECT_EQ(view.cachedImageCount(), 3u) << "the edited item's image is not cached";
+    EXPECT_NE(entry.preview, nullptr);
+
+    view.refreshDocumentMap(1, true);
+    EXPECT_EQ(counting.calls->size(), 5u) << "and so is made again on every refresh";
+
+    view.setEditingIndex(3);
+    view.printControllerEndEditing(edited);
+    EXPECT_EQ(view.editingIndex(), 3) << "an index past the map's end is ignored";
+}
+
+// --- filters ---------------------------------------------------------------------------------------
+
+TEST_F(PrintingViewTest, CurrentFilterCarriesEverySettingIncludingOmitContactName)
+{
+    GridView view({labelDesign()}, noList(), grid(3, 2), 1);
+    view.setSuppressCountryField(true);
+    view.setOmitContactName(true);
+    view.setFitAddressPanel(false);
+    const CADocumentFilter filter = view.currentDocumentFilter();
+    EXPECT_TRUE(filter.value(QStringLiteral("SuppressCountryField")));
+    EXPECT_TRUE(filter.value(QStringLiteral("OmitContactName")));
+    EXPECT_TRUE(filter.contains(QStringLiteral("CommaDelimited")));
+    EXPECT_FALSE(filter.value(QStringLiteral("FitAddressPanel")));
+
+    PWUserDefaults::standardUserDefaults().setBool(QStringLiteral("FTSuppressCountryField"), true);
+    EXPECT_TRUE(CAPrintingView::sharedDocumentFilter().value(QStringLiteral("SuppressCountryField")));
+    GridView fromPreferences({labelDesign()}, noList(), grid(3, 2), 1);
+    EXPECT_TRUE(fromPreferences.suppressCountryField());
+    PWUserDefaults::standardUserDefaults().setBool(QStringLiteral("FTSuppressCountryField"), false);
+}
+
+CFTAAddressPanel *recipientPanel(CADocument &document)
+{
+    for (CFTComponent *component : document.ftDocument()->GetComponents(0, false))
+        if (component->getClassID() == 8 && component->GetToFrom())
+            return static_cast<CFTAAddressPanel *>(component);
+    return nullptr;
+}
+
+TEST_F(PrintingViewTest, SuppressedCountriesGetCopiesOfTheirOwnAndOthersKeepTheirCountry)
+{
+    // Home, home, abroad, home: the sender lives in the United States.
+    CAPrintingView::PersonList list{person(QStringLiteral("A"), QStringLiteral("USA")),
+                                    person(QStringLiteral("B"), QStringLiteral("USA")),
+                                    person(QStringLiteral("C"), QStringLiteral("Canada")),
+                                    person(QStringLiteral("D"), QStringLiteral("USA"))};
+    GridView probe({labelDesign()}, list, grid(3, 2), 0);
+    probe.setSuppressCountryField(true);
+    probe.setCopies(4);
+    const CADocumentMap &map = probe.documentMap();
+    ASSERT_EQ(map.size(), 4u);
+    std::set<const CADocMapCopy *> copies;
+    for (const CADocMapEntry &entry : map)
+        copies.insert(entry.copy.get());
+    EXPECT_EQ(copies.size(), 4u) << "each home address is changed on a copy of its own";
+    EXPECT_TRUE(map[0].copy->disposable);
+    EXPECT_FALSE(map[2].copy->disposable) << "the foreign address keeps the shared copy";
+
+    for (int i : {0, 1, 3}) {
+        CADocument *copy = probe.documentForMapIndex(i);
+        ASSERT_NE(copy, nullptr);
+        EXPECT_EQ(recipientPanel(*copy)->getMode(textCategory(16)), fieldMode(0)) << i;
+    }
+    CADocument *abroad = probe.documentForMapIndex(2);
+    EXPECT_NE(recipientPanel(*abroad)->getMode(textCategory(16)), fieldMode(0));
+}
+
+TEST_F(PrintingViewTest, OmittedContactNamesNeverReachTheSharedCopy)
+{
+    registerCompanyFlag();
+    CAPrintingView::PersonList list{person(QStringLiteral("A"), QStringLiteral("Canada")),
+                                    person(QStringLiteral("B"), QStringLiteral("Canada"), QStringLiteral("Acme")),
+                                    person(QStringLiteral("C"), QStringLiteral("Canada"))};
+    GridView view({labelDesign()}, list, grid(3, 2), 0);
+    view.setOmitContactName(true);
+    view.setCopies(3);
+    const CADocumentMap &map = view.documentMap();
+    ASSERT_EQ(map.size(), 3u);
+    EXPECT_EQ(map[0].copy, map[2].copy);
+    EXPECT_NE(map[1].copy, map[0].copy);
+    CADocument *company = view.documentForMapIndex(1);
+    CADocument *shared = view.documentForMapIndex(0);
+    EXPECT_EQ(recipientPanel(*company)->getMode(textCategory(17)), fieldMode(0));
+    EXPECT_NE(recipientPanel(*shared)->getMode(textCategory(17)), fieldMode(0));
+}
+
+TEST_F(PrintingViewTest, FilterAsksForAFreshCopyOnceACommaOrFitRuleWasApplied)
+{
+    const std::shared_ptr<CADocument> design = labelDesign();
+    for (const QString &rule : {QStringLiteral("CommaDelimited"), QStringLiteral("FitAddressPanel")}) {
+        CADocumentFilter filter{{rule, true}, {QStringLiteral("Did") + rule, true}};
+        if (rule == QStringLiteral("CommaDelimited"))
+            filter.insert(QStringLiteral("FitAddressPanel"), true);
+        const CADocumentFilter result = CAPrintingView::processFilter(filter, *design, true);
+        EXPECT_TRUE(result.value(QStringLiteral("RequestProcessOriginal"))) << rule.toStdString();
+        EXPECT_FALSE(result.contains(QStringLiteral("DidFitAddressPanel")))
+            << "the walk stops at the first component: " << rule.toStdString();
+    }
+    EXPECT_TRUE(CAPrintingView::processFilter(CADocumentFilter{{QStringLiteral("SuppressCountryField"), false}},
+                                              *design, false)
+                    .isEmpty());
+}
+
+TEST_F(PrintingViewTest, FitShrinksAPanelTooTallForTheItemOnlyWhenApplied)
+{
+    const std::shared_ptr<CADocument> design = labelDesign(160.0, 40.0);
+    CFTAAddressPanel *panel = recipientPanel(*design);
+    panel->SetOrigin(8.0, 6.0);
+    const auto height = [panel] {
+        panel->updateFormat();
+        return panel->GetSizeY();
+    };
+    const double before = height();
+    ASSERT_GT(before, 40.0) << "the address must not fit to begin with";
+    const CADocumentFilter filter{{QStringLiteral("FitAddressPanel"), true}};
+    EXPECT_TRUE(CAPrintingView::processFilter(filter, *design, true).value(QStringLiteral("DidFitAddressPanel")));
+    EXPECT_DOUBLE_EQ(height(), before) << "checking changes nothing";
+    EXPECT_TRUE(CAPrintingView::processFilter(filter, *design, false).value(QStringLiteral("DidFitAddressPanel")));
+    EXPECT_LT(height(), before);
+}
+
+// --- the page loop ---------------------------------------------------------------------------------
+
+struct PrintedPdf
+{
+    int pages = 0;
+    QSizeF pageSize;
+    QImage firstPage;
+};
+
+PrintedPdf readPdf(const QString &path)
+{
+    PrintedPdf result;
+    const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(path);
+    if (!pdf)
+        return result;
+    result.pages = pdf->numPages();
+    if (result.pages > 0) {
+        const std::unique_ptr<Poppler::Page> page = pdf->page(0);
+        result.pageSize = page->pageSizeF();
+        result.firstPage = page->renderToImage(72.0, 72.0).convertToFormat(QImage::Format_RGB32);
+    }
+    return result;
+}
+
+// The slot's colour at its centre, within what the PDF round trip may shift.
+::testing::AssertionResult slotShows(const QImage &page, int slot, int columns, const QColor &expected)
+{
+    const QPointF centre = GridView::slotRect(slot, columns).center();
+    const QColor found = page.pixelColor(int(centre.x()), int(centre.y()));
+    if (std::abs(found.red() - expected.red()) <= 3 && std::abs(found.green() - expected.green()) <= 3 &&
+        std::abs(found.blue() - expected.blue()) <= 3)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "slot " << slot << " shows " << found.name().toStdString()
+                                         << ", not " << expected.name().toStdString();
+}
+
+TEST_F(PrintingViewTest, PrintsEveryPageAndLeavesAMissingImageBlankReportingIt)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("job.pdf"));
+    CAPrintSettings settings;
+    settings.paperSize = QSizeF(612.0, 792.0);
+    GridView view({labelDesign()}, persons(8), grid(2, 3), -1, settings);
+    CountingRenderer counting;
+    counting.failFor->append(QStringLiteral("Person1"));
+    view.setItemRenderer(counting.renderer());
+    view.fillCurrentMarkerDocumentMap(); // preview images, which must not be printed
+
+    QString error;
+    {
+        QPdfWriter writer(path);
+        EXPECT_FALSE(view.printPages(writer, &error));
+    }
+    EXPECT_TRUE(error.contains(QStringLiteral("item 2"))) << error.toStdString();
+    EXPECT_EQ(view.printFailures(), QStringList{QStringLiteral("item 2")});
+    EXPECT_EQ(view.viewMode(), CAPrintingView::kPrintMode);
+    for (std::size_t i = 6; i < counting.calls->size(); ++i) {
+        EXPECT_DOUBLE_EQ((*counting.calls)[i].resolution, 600.0);
+        EXPECT_TRUE((*counting.calls)[i].withPrinting);
+    }
+
+    const PrintedPdf printed = readPdf(path);
+    EXPECT_EQ(printed.pages, 2);
+    EXPECT_NEAR(printed.pageSize.width(), 612.0, 0.5);
+    EXPECT_NEAR(printed.pageSize.height(), 792.0, 0.5);
+    ASSERT_FALSE(printed.firstPage.isNull());
+    EXPECT_TRUE(slotShows(printed.firstPage, 0, 2, colourOf(0)));
+    EXPECT_TRUE(slotShows(printed.firstPage, 1, 2, QColor(Qt::white))) << "never the previous person's image";
+    EXPECT_TRUE(slotShows(printed.firstPage, 2, 2, colourOf(2)));
+    EXPECT_TRUE(slotShows(printed.firstPage, 5, 2, colourOf(5)));
+
+    // What was printed is let go of.
+    EXPECT_EQ(view.cachedImageCount(), 0u);
+    for (const CADocMapEntry &entry : view.documentMap())
+        EXPECT_EQ(entry.preview, nullptr);
+}
+
+TEST_F(PrintingViewTest, LandscapePaperAndASuccessfulJob)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("wide.pdf"));
+    CAPrintSettings settings;
+    settings.paperSize = QSizeF(612.0, 792.0);
+    settings.orientation = QPageLayout::Landscape;
+    GridView view({labelDesign()}, noList(), grid(3, 2), 3, settings);
+    CountingRenderer counting;
+    view.setItemRenderer(counting.renderer());
+    QString error;
+    {
+        QPdfWriter writer(path);
+        EXPECT_TRUE(view.printPages(writer, &error)) << error.toStdString();
+    }
+    EXPECT_EQ(counting.calls->size(), 1u) << "three items of the design's own recipient share one image";
+    const PrintedPdf printed = readPdf(path);
+    EXPECT_EQ(printed.pages, 1);
+    EXPECT_NEAR(printed.pageSize.width(), 792.0, 0.5);
+    EXPECT_NEAR(printed.pageSize.height(), 612.0, 0.5);
+    EXPECT_TRUE(slotShows(printed.firstPage, 2, 3, colourOf(-1)));
+}
+
+TEST_F(PrintingViewTest, UnsupportedDocumentTypeIsRefusedWithAMessage)
+{
+    const std::shared_ptr<CADocument> letterhead = labelDesign();
+    letterhead->ftDocument()->setDocumentType(dtLetterhead);
+    GridView view({letterhead}, noList(), grid(3, 2), 2);
+    CountingRenderer counting;
+    view.setItemRenderer(counting.renderer());
+    QTemporaryDir folder;
+    QPdfWriter writer(folder.filePath(QStringLiteral("refused.pdf")));
+    QString error;
+    EXPECT_FALSE(view.printPages(writer, &error));
+    EXPECT_EQ(error, QStringLiteral("CADocument::printShowingPrintPanel - Document Type is not Supported"));
+    EXPECT_TRUE(counting.calls->empty());
+}
+
+TEST_F(PrintingViewTest, PrintingLetsGoOfFilterChangedCopiesButKeepsSharedAndEditedOnes)
+{
+    CAPrintingView::PersonList list{person(QStringLiteral("A"), QStringLiteral("USA")),
+                                    person(QStringLiteral("B"), QStringLiteral("Canada")),
+                                    person(QStringLiteral("C"), QStringLiteral("USA"))};
+    GridView view({labelDesign()}, list, grid(1, 1), 0);
+    view.setSuppressCountryField(true);
+    view.setCopies(4);
+    CountingRenderer counting;
+    view.setItemRenderer(counting.renderer());
+    auto edited = std::make_shared<CADocument>(std::make_unique<CFTADocument>());
+    ASSERT_TRUE(edited->loadDataRepresentation(labelDesign()->dataRepresentationOfType(CADocument::kAddressDocumentType),
+                                               CADocument::kAddressDocumentType));
+    view.setEditingIndex(3);
+    view.printControllerEndEditing(edited);
+
+    QTemporaryDir folder;
+    QPdfWriter writer(folder.filePath(QStringLiteral("lean.pdf")));
+    QString error;
+    ASSERT_TRUE(view.printPages(writer, &error)) << error.toStdString();
+    const CADocumentMap &map = view.documentMap();
+    EXPECT_EQ(map[0].document(), nullptr) << "a filter-changed copy is made again when needed";
+    EXPECT_NE(map[2].document(), nullptr) << "the shared copy stays";
+    EXPECT_EQ(map[3].document(), edited.get()) << "the edited copy stays";
+    // A copy let go of comes back the same.
+    CADocument *again = view.documentForMapIndex(0);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(recipientPanel(*again)->getMode(textCategory(16)), fieldMode(0));
+    EXPECT_EQ(again->currentPerson(true)->valueForProperty(QStringLiteral("Last")).toString(), QStringLiteral("A"));
+}
+
+} // namespace

@@ -1,0 +1,356 @@
+#include "printing/CCRenderingView.h"
+
+#include "document/CFTADocument.h"
+#include "drawing/CFTBoxField.h"
+#include "foundation/CDDColor.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Four device pixels a point, so that half-point strokes cover whole pixels.
+constexpr double kScale = 4.0;
+
+// A filled rectangle that notes when it is drawn, and with which transform.
+class ProbeBox : public CFTBoxField
+{
+public:
+    ProbeBox(std::string name, std::vector<std::string> *log, double x, double y, double width, double height,
+             QColor color)
+        : CFTBoxField(x, y, width, height, nullptr)
+        , m_name(std::move(name))
+        , m_log(log)
+    {
+        const CDDColor fill(float(color.redF()), float(color.greenF()), float(color.blueF()), 1.0f);
+        SetFilled(true);
+        SetFillColor(&fill);
+        SetStroked(false);
+    }
+
+    void Draw(CDDDrawer *drawer, bool selected, const CFTComponentsInterface *components, bool flag1,
+              bool flag2) override
+    {
+        if (m_log)
+            m_log->push_back(m_name);
+        CFTBoxField::Draw(drawer, selected, components, flag1, flag2);
+    }
+
+private:
+    std::string m_name;
+    std::vector<std::string> *m_log;
+};
+
+QImage render(CCRenderingView &view, QSizeF size = QSizeF())
+{
+    if (size.isEmpty())
+        size = view.bounds().size();
+    QImage image(int(size.width() * kScale), int(size.height() * kScale), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.scale(kScale, kScale);
+    painter.translate(-view.bounds().topLeft());
+    view.draw(painter);
+    return image;
+}
+
+// The pixel under the point (in points of the rendered view).
+QColor at(const QImage &image, double x, double y)
+{
+    return image.pixelColor(int(x * kScale), int(y * kScale));
+}
+
+bool isColor(const QColor &pixel, Qt::GlobalColor expected)
+{
+    const QColor want(expected);
+    return pixel.alpha() == 255 && std::abs(pixel.red() - want.red()) < 8 && std::abs(pixel.green() - want.green()) < 8
+           && std::abs(pixel.blue() - want.blue()) < 8;
+}
+
+int inkedPixels(const QImage &image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += qAlpha(image.pixel(x, y)) != 0;
+    return count;
+}
+
+struct Scene
+{
+    std::vector<std::string> log;
+    std::vector<std::unique_ptr<CFTComponent>> owned;
+    std::vector<CFTComponent *> front;
+    std::vector<CFTComponent *> back;
+
+    void add(std::vector<CFTComponent *> &list, const std::string &name, QRectF rect, Qt::GlobalColor color)
+    {
+        owned.push_back(
+            std::make_unique<ProbeBox>(name, &log, rect.x(), rect.y(), rect.width(), rect.height(), QColor(color)));
+        list.push_back(owned.back().get());
+    }
+};
+
+std::unique_ptr<CCRenderingView> renderer(const QSizeF &content, float margin, Scene &scene, bool back, bool cutLines,
+                                          int rotateMode, bool fim, bool background,
+                                          std::optional<QPainterPath> clip = std::nullopt)
+{
+    const QRectF frame(0, 0, content.width() + 2 * margin, content.height() + 2 * margin);
+    return std::make_unique<CCRenderingView>(frame, margin, &scene.front, back ? &scene.back : nullptr,
+                                             std::move(clip), cutLines, rotateMode, false, fim, true, background,
+                                             600.0f, nullptr);
+}
+
+} // namespace
+
+TEST(CCRenderingViewTest, LayersStackBackgroundBackMarkFrontThenCutMarks)
+{
+    Scene scene;
+    // The back box covers the whole content; the first front box hides the mark's first bar, the
+    // second lies in the left margin under a cut mark.
+    scene.add(scene.back, "back", QRectF(0, 0, 400, 100), Qt::red);
+    scene.add(scene.front, "front", QRectF(210, -20, 10, 60), Qt::blue);
+    scene.add(scene.front, "edge", QRectF(-15, -10, 8, 20), Qt::blue);
+    const auto view = renderer(QSizeF(400, 100), 20.0f, scene, true, true, 0, true, true);
+    const QImage image = render(*view);
+
+    EXPECT_EQ(scene.log, (std::vector<std::string> { "back", "front", "edge" }));
+    // The mark starts at 400 - 144 - 40.5 = 215.5: its second bar (about 220) stands on the back
+    // box, its first is under the front box, its third position has no bar.
+    EXPECT_TRUE(isColor(at(image, 20 + 220.8, 20 + 30), Qt::black)) << "the mark is drawn over the back list";
+    EXPECT_TRUE(isColor(at(image, 20 + 215.5, 20 + 30), Qt::blue)) << "the front list is drawn over the mark";
+    EXPECT_TRUE(isColor(at(image, 20 + 224.5, 20 + 30), Qt::red));
+    EXPECT_TRUE(isColor(at(image, 20 + 300, 20 + 60), Qt::red));
+    // The cut mark along the content's top edge crosses the box in the margin.
+    EXPECT_TRUE(isColor(at(image, 20 - 10, 20), Qt::black)) << "cut marks come last";
+    EXPECT_TRUE(isColor(at(image, 20 - 10, 25), Qt::blue));
+    // The background lies under everything: no white shows through the back box.
+    EXPECT_FALSE(isColor(at(image, 20 + 100, 20 + 50), Qt::white));
+}
+
+TEST(CCRenderingViewTest, CutMarksRunFromTheMarginEdgeToFourAndAHalfPointsFromTheContent)
+{
+    Scene scene;
+    scene.add(scene.front, "front", QRectF(40, 40, 10, 10), Qt::blue);
+    const auto view = renderer(QSizeF(100, 60), 18.0f, scene, false, true, 0, false, false);
+    const QImage image = render(*view);
+    // Horizontal strokes on the top and bottom edges of the content, in both side margins.
+    for (const double y : {18.0, 18.0 + 60.0}) {
+        EXPECT_TRUE(isColor(at(image, 1, y), Qt::black)) << y;
+        EXPECT_TRUE(isColor(at(image, 18 - 5, y), Qt::black)) << y;
+        EXPECT_EQ(at(image, 18 - 3, y).alpha(), 0) << "the stroke stops 4.5 points short, at " << y;
+        EXPECT_TRUE(isColor(at(image, 18 + 100 + 5, y), Qt::black)) << y;
+        EXPECT_TRUE(isColor(at(image, 18 + 100 + 17, y), Qt::black)) << y;
+        EXPECT_EQ(at(image, 18 + 100 + 3, y).alpha(), 0) << y;
+    }
+    // Vertical strokes on the left and right edges, above and below.
+    for (const double x : {18.0, 18.0 + 100.0}) {
+        EXPECT_TRUE(isColor(at(image, x, 1), Qt::black)) << x;
+        EXPECT_TRUE(isColor(at(image, x, 18 + 60 + 17), Qt::black)) << x;
+        EXPECT_EQ(at(image, x, 18 - 3).alpha(), 0) << x;
+    }
+    // Nothing else in the margin, and nothing of the marks inside the content.
+    EXPECT_EQ(at(image, 1, 1).alpha(), 0);
+    EXPECT_EQ(at(image, 18 + 50, 18 + 1).alpha(), 0);
+}
+
+TEST(CCRenderingViewTest, WithoutAMarginTheContentStandsAtTheOriginAndNoCutMarkShows)
+{
+    Scene scene;
+    scene.add(scene.front, "front", QRectF(0, 0, 10, 10), Qt::blue);
+    const auto view = renderer(QSizeF(60, 40), 0.0f, scene, false, true, 0, false, false);
+    const QImage image = render(*view);
+    EXPECT_TRUE(isColor(at(image, 0.5, 0.5), Qt::blue));
+    EXPECT_TRUE(isColor(at(image, 9.5, 9.5), Qt::blue));
+    EXPECT_EQ(at(image, 59.5, 0.3).alpha(), 0);
+    EXPECT_EQ(at(image, 30, 39.8).alpha(), 0);
+}
+
+TEST(CCRenderingViewTest, BackgroundFillsTheWholeContentInsideTheMargin)
+{
+    Scene scene;
+    scene.add(scene.front, "front", QRectF(0, 0, 5, 5), Qt::blue);
+    const auto view = renderer(QSizeF(100, 50), 18.0f, scene, false, false, 0, false, true);
+    const QImage image = render(*view);
+    // The content's far corner and its right and bottom strips are white.
+    EXPECT_TRUE(isColor(at(image, 18 + 99.8, 18 + 49.8), Qt::white));
+    EXPECT_TRUE(isColor(at(image, 18 + 95, 18 + 25), Qt::white));
+    EXPECT_TRUE(isColor(at(image, 18 + 50, 18 + 45), Qt::white));
+    EXPECT_TRUE(isColor(at(image, 18 + 2, 18 + 2), Qt::blue));
+    // The margin itself stays clear on every side.
+    EXPECT_EQ(at(image, 10, 10).alpha(), 0);
+    EXPECT_EQ(at(image, 18 + 100 + 5, 18 + 25).alpha(), 0);
+    EXPECT_EQ(at(image, 18 + 50, 18 + 50 + 5).alpha(), 0);
+}
+
+TEST(CCRenderingViewTest, WithoutBackgroundNothingIsFilled)
+{
+    Scene scene;
+    scene.add(scene.front, "front", QRectF(0, 0, 5, 5), Qt::blue);
+    const auto view = renderer(QSizeF(100, 50), 0.0f, scene, false, false, 0, false, false);
+    EXPECT_EQ(at(render(*view), 50, 25).alpha(), 0);
+}
+
+TEST(CCRenderingViewTest, ClipPathLimitsEverything)
+{
+    Scene scene;
+    scene.add(scene.front, "front", QRectF(0, 0, 100, 50), Qt::blue);
+    QPainterPath leftHalf;
+    leftHalf.addRect(QRectF(0, 0, 50, 50));
+    const auto view = renderer(QSizeF(100, 50), 0.0f, scene, false, false, 0, false, true, leftHalf);
+    const QImage image = render(*view);
+    EXPECT_TRUE(isColor(at(image, 25, 25), Qt::blue));
+    EXPECT_EQ(at(image, 75, 25).alpha(), 0) << "neither background nor components outside the clip";
+}
+
+TEST(CCRenderingViewTest, MarkMovesToTheLeftEdgeOnNarrowDesigns)
+{
+    Scene scene;
+    const auto view = renderer(QSizeF(150, 60), 0.0f, scene, false, false, 0, true, true);
+    const QImage image = render(*view);
+    // Bars of the first kind of mark stand at 0, 4.5, 18, 31.5 and 36 points, 45 points tall.
+    for (const double x : {0.5, 4.5, 18.0, 31.5, 36.0})
+        EXPECT_TRUE(isColor(at(image, x, 20), Qt::black)) << x;
+    for (const double x : {9.0, 13.5, 22.5, 27.0})
+        EXPECT_TRUE(isColor(at(image, x, 20), Qt::white)) << x;
+    EXPECT_TRUE(isColor(at(image, 18, 50), Qt::white)) << "the bars end 45 points from the top";
+}
+
+struct TurnCase
+{
+    int mode;
+    // Where the design's top-left corner lands, as fractions of the output's width and height.
+    double cornerX;
+    double cornerY;
+};
+
+class CCRenderingViewTurnTest : public ::testing::TestWithParam<TurnCase>
+{
+};
+
+TEST_P(CCRenderingViewTurnTest, QuarterTurnsKeepTheDesignInsideTheContent)
+{
+    const TurnCase turn = GetParam();
+    const double w = 200;
+    const double h = 100;
+    Scene scene;
+    // The design is h x w for odd turns; a marker in its top-left corner and a full cover below it.
+    const QSizeF design = turn.mode % 2 ? QSizeF(h, w) : QSizeF(w, h);
+    scene.add(scene.front, "cover", QRectF(QPointF(0, 0), design), Qt::blue);
+    scene.add(scene.front, "corner", QRectF(0, 0, 10, 10), Qt::red);
+    const auto view = renderer(QSizeF(w, h), 10.0f, scene, false, false, turn.mode, false, false);
+    const QImage image = render(*view);
+
+    // The whole content is covered, the margin is not.
+    for (const QPointF p : {QPointF(11, 11), QPointF(10 + w - 1, 11), QPointF(11, 10 + h - 1),
+                            QPointF(10 + w - 1, 10 + h - 1), QPointF(10 + w / 2, 10 + h / 2)})
+        EXPECT_EQ(at(image, p.x(), p.y()).alpha(), 255) << turn.mode << " at " << p.x() << "," << p.y();
+    EXPECT_EQ(at(image, 5, 5).alpha(), 0);
+    EXPECT_EQ(at(image, 10 + w + 5, 10 + h + 5).alpha(), 0);
+    // The corner marker sits in the expected corner of the content.
+    const double cx = 10 + (turn.cornerX ? w - 5 : 5);
+    const double cy = 10 + (turn.cornerY ? h - 5 : 5);
+    EXPECT_TRUE(isColor(at(image, cx, cy), Qt::red)) << "mode " << turn.mode;
+    EXPECT_TRUE(isColor(at(image, 10 + w / 2, 10 + h / 2), Qt::blue));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, CCRenderingViewTurnTest,
+                         ::testing::Values(TurnCase { 0, 0, 0 }, TurnCase { 1, 0, 1 }, TurnCase { 2, 1, 1 },
+                                           TurnCase { 3, 1, 0 }),
+                         [](const ::testing::TestParamInfo<TurnCase> &info) {
+                             return "Mode" + std::to_string(info.param.mode);
+                         });
+
+TEST(CCRenderingViewTest, WithoutBackListOnlyTheFrontIsDrawn)
+{
+    Scene scene;
+    scene.add(scene.back, "back", QRectF(0, 0, 10, 10), Qt::red);
+    scene.add(scene.front, "front", QRectF(20, 0, 10, 10), Qt::blue);
+    const auto view = renderer(QSizeF(40, 20), 0.0f, scene, false, false, 0, false, false);
+    render(*view);
+    EXPECT_EQ(scene.log, (std::vector<std::string> { "front" }));
+}
+
+TEST(CCRenderingViewTest, DocumentModeDrawsOneSidePerPage)
+{
+    std::vector<std::string> log;
+    CFTADocument document;
+    ASSERT_GE(document.getSidesCount(), 1);
+    while (document.getSidesCount() < 2)
+        document.addSide();
+    document.AddObject(new ProbeBox("side1", &log, 0, 0, 10, 10, Qt::red), 0, false);
+    document.AddObject(new ProbeBox("side1back", &log, 0, 0, 20, 20, Qt::green), 0, true);
+    document.AddObject(new ProbeBox("side2", &log, 0, 0, 10, 10, Qt::blue), 1, false);
+
+    CCRenderingView view(QRectF(0, 0, 50, 30), &document, 0);
+    EXPECT_EQ(view.pageCount(), 2);
+    EXPECT_EQ(view.currentPage(), 1);
+    EXPECT_EQ(view.resolution(), 600);
+    QImage first = render(view);
+    EXPECT_EQ(log, (std::vector<std::string> { "side1back", "side1" }));
+    EXPECT_TRUE(isColor(at(first, 5, 5), Qt::red));
+    EXPECT_TRUE(isColor(at(first, 15, 15), Qt::green));
+
+    log.clear();
+    EXPECT_EQ(view.rectForPage(2), QRectF(0, 0, 50, 30));
+    const QImage second = render(view);
+    EXPECT_EQ(log, (std::vector<std::string> { "side2" }));
+    EXPECT_TRUE(isColor(at(second, 5, 5), Qt::blue));
+
+    // A page past the document's end is left empty: no random shapes, nothing drawn.
+    log.clear();
+    view.rectForPage(3);
+    const QImage past = render(view);
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(inkedPixels(past), 0);
+}
+
+TEST(CCRenderingViewTest, WithoutDocumentExactlyOnePage)
+{
+    Scene scene;
+    const auto view = renderer(QSizeF(10, 10), 0.0f, scene, false, false, 0, false, false);
+    EXPECT_EQ(view->pageCount(), 1);
+    CCRenderingView empty(QRectF(0, 0, 10, 10));
+    EXPECT_EQ(empty.pageCount(), 1);
+}
+
+class CCRenderingViewRandomTest : public ::testing::TestWithParam<int>
+{
+};
+
+TEST_P(CCRenderingViewRandomTest, RandomModeFillsTheViewRepeatablyFromItsSeed)
+{
+    CCRenderingView first(QRectF(0, 0, 80, 60), GetParam(), 7);
+    CCRenderingView again(QRectF(0, 0, 80, 60), GetParam(), 7);
+    CCRenderingView other(QRectF(0, 0, 80, 60), GetParam(), 8);
+    EXPECT_TRUE(first.isRandomMode());
+    const QImage a = render(first);
+    EXPECT_GT(inkedPixels(a), 0);
+    EXPECT_EQ(a, render(again));
+    EXPECT_NE(a, render(other));
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, CCRenderingViewRandomTest, ::testing::Values(0, 1, 2));
+
+TEST(CCRenderingViewTest, RandomDrawingNeedsTheRandomModeAndASize)
+{
+    // An unknown kind, a view without components outside the random mode, and views too small
+    // to pick a coordinate in draw nothing (and never divide by zero).
+    CCRenderingView unknown(QRectF(0, 0, 40, 40), 5, 1);
+    EXPECT_EQ(inkedPixels(render(unknown)), 0);
+    CCRenderingView plain(QRectF(0, 0, 40, 40));
+    EXPECT_EQ(inkedPixels(render(plain)), 0);
+    CCRenderingView noComponents(QRectF(0, 0, 40, 40), 0.0f, nullptr, nullptr, std::nullopt, true, 0, false, true,
+                                 true, true, 600.0f, nullptr);
+    EXPECT_EQ(inkedPixels(render(noComponents)), 0);
+    for (const QSizeF size : {QSizeF(0, 40), QSizeF(40, 0), QSizeF(0.5, 40)}) {
+        CCRenderingView flat(QRectF(QPointF(0, 0), size), 1, 1);
+        EXPECT_EQ(inkedPixels(render(flat, QSizeF(40, 40))), 0) << size.width() << "x" << size.height();
+    }
+}
