@@ -1,5 +1,7 @@
 #include "FTTextCategories.h"
 
+#include "foundation/CDDString.h"
+
 #include "FTAddressLog.h"
 #include "platform/PWBundle.h"
 #include "platform/PWLog.h"
@@ -154,31 +156,5 @@ textCategory FTTextCategories::getTextCategoryFromKey(const QString &key)
 
 QString FTTextCategories::getCountryCodeFromString(const QString &text)
 {
-    if (text.isNull())
-        return QString();
-    const QByteArray bytes = PWBundle::mainBundle().resourceData(QStringLiteral("Countries"), QStringLiteral("xml"));
-    QString error;
-    const std::optional<PWPlist> countries = bytes.isEmpty() ? std::nullopt : PWPlist::parse(bytes, &error);
-    if (!countries || !countries->isDictionary()) {
-        PWLog::message(lcAddress(), QStringLiteral("Countries resource missing or unreadable %1").arg(error));
-        return QString();
-    }
-    const QString whole = text.trimmed().toLower();
-    QStringList words = text.split(QLatin1Char(' '));
-    for (QString &word : words)
-        word = word.trimmed().toLower();
-    for (const auto &[code, names] : countries->toDictionary()) {
-        for (const PWPlist &name : names.toArray()) {
-            const QString lowered = name.toString().toLower();
-            if (lowered.isEmpty())
-                continue;
-            if (lowered == whole)
-                return code;
-            for (qsizetype i = words.size() - 1; i >= 0; --i) {
-                if (lowered == words.at(i))
-                    return code;
-            }
-        }
-    }
-    return QString();
+    return CDDString::getCountryCodeFromString(CDDString(text)).getData();
 }

@@ -9,9 +9,13 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLoggingCategory>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <optional>
 
 namespace {
 
@@ -217,10 +221,22 @@ CDDString CDDString::createDefTextLabel()
     return CDDString(PWLocalizedString(QStringLiteral("TextLabel")));
 }
 
-CDDString CDDString::getCountryCodeFromString(const CDDString &text)
+namespace {
+
+// The country table, read once: every lower-cased name with the first code, in sorted order,
+// that lists it.
+struct CountryNames
 {
-    if (text.isNull())
-        return CDDString();
+    QHash<QString, QString> codeByName;
+};
+
+const CountryNames *countryNames()
+{
+    static QMutex mutex;
+    static std::optional<CountryNames> table;
+    QMutexLocker lock(&mutex);
+    if (table)
+        return &*table;
 
     const QByteArray bytes = PWBundle::mainBundle().resourceData(QStringLiteral("Countries"),
                                                                  QStringLiteral("xml"));
@@ -228,41 +244,51 @@ CDDString CDDString::getCountryCodeFromString(const CDDString &text)
     const std::optional<PWPlist> countries = bytes.isEmpty() ? std::nullopt
                                                              : PWPlist::parse(bytes, &error);
     if (!countries || !countries->isDictionary()) {
+        // Not kept: a later call tries again.
         PWLog::message(lcValues(), QStringLiteral("Countries resource not readable: %1")
                                        .arg(error.isEmpty() ? QStringLiteral("missing or not a dictionary") : error));
-        return CDDString();
+        return nullptr;
     }
-
-    const QString whole = text.getData().trimmed().toLower();
-    QStringList words = text.getData().split(QLatin1Char(' '));
-    for (QString &word : words)
-        word = word.trimmed().toLower();
-
     // Codes in sorted order, so that a name listed under two codes always finds the same one.
-    const PWPlist::Dictionary &table = countries->toDictionary();
-    QStringList codes = table.keys();
+    const PWPlist::Dictionary &dictionary = countries->toDictionary();
+    QStringList codes = dictionary.keys();
     codes.sort();
+    CountryNames names;
+    for (const QString &code : codes) {
+        for (const PWPlist &name : dictionary.value(code).toArray()) {
+            if (!name.isString() || name.toString().isEmpty())
+                continue;
+            const QString lowered = name.toString().toLower();
+            if (!names.codeByName.contains(lowered))
+                names.codeByName.insert(lowered, code);
+        }
+    }
+    table = std::move(names);
+    return &*table;
+}
 
-    const auto names = [&table](const QString &code) {
-        QStringList result;
-        for (const PWPlist &name : table.value(code).toArray()) {
-            if (name.isString() && !name.toString().isEmpty())
-                result.append(name.toString().toLower());
-        }
-        return result;
-    };
-    // The whole text is tried against every code before single words are: otherwise a
-    // one-word name ("Sudan", "Ireland") would take a text naming another country in full
-    // ("South Sudan", "Northern Ireland") whenever its code sorts first.
-    for (const QString &code : codes) {
-        if (names(code).contains(whole))
-            return CDDString(code);
+} // namespace
+
+CDDString CDDString::getCountryCodeFromString(const CDDString &text)
+{
+    if (text.isNull())
+        return CDDString();
+    const CountryNames *table = countryNames();
+    if (!table)
+        return CDDString();
+
+    // The whole text is tried before single words: otherwise a one-word name ("Sudan",
+    // "Ireland") would take a text naming another country in full ("South Sudan", "Northern
+    // Ireland") whenever its code sorts first.
+    const QString whole = text.getData().trimmed().toLower();
+    if (const auto found = table->codeByName.constFind(whole); found != table->codeByName.cend())
+        return CDDString(*found);
+    // Of the codes some word names, the first in sorted order.
+    QString best;
+    for (const QString &word : text.getData().split(QLatin1Char(' '))) {
+        const auto found = table->codeByName.constFind(word.trimmed().toLower());
+        if (found != table->codeByName.cend() && (best.isEmpty() || *found < best))
+            best = *found;
     }
-    for (const QString &code : codes) {
-        for (const QString &name : names(code)) {
-            if (words.contains(name))
-                return CDDString(code);
-        }
-    }
-    return CDDString();
+    return best.isEmpty() ? CDDString() : CDDString(best);
 }

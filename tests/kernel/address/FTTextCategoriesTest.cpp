@@ -154,6 +154,8 @@ INSTANTIATE_TEST_SUITE_P(
                     // Codes are tried in the resource's order: Georgia's code comes before the
                     // United States', whichever word is last.
                     CountryCase{"EarlierCodeWins", QStringLiteral("Atlanta Georgia USA"), QStringLiteral("ge")},
+                    // A country named in full wins over a one-word name inside it.
+                    CountryCase{"WholeNameBeforeWords", QStringLiteral("South Sudan"), QStringLiteral("ss")},
                     CountryCase{"NoCountry", QStringLiteral("Springfield"), QString()},
                     CountryCase{"Empty", QStringLiteral(""), QString()},
                     CountryCase{"Null", QString(), QString()}),
