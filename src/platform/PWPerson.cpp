@@ -29,6 +29,7 @@ struct Registry
             {kPWJobTitleProperty, PWPropertyType::String},
             {kPWHomePageProperty, PWPropertyType::String},
             {kPWNoteProperty, PWPropertyType::String},
+            {kPWPersonFlagsProperty, PWPropertyType::String},
             {kPWBirthdayProperty, PWPropertyType::Date},
             {kPWAddressProperty, PWPropertyType::MultiDictionary},
             {kPWPhoneProperty, PWPropertyType::MultiString},

@@ -21,6 +21,11 @@ inline const QString kPWOrganizationProperty = QStringLiteral("Organization");
 inline const QString kPWJobTitleProperty = QStringLiteral("JobTitle");
 inline const QString kPWHomePageProperty = QStringLiteral("HomePage");
 inline const QString kPWNoteProperty = QStringLiteral("Note");
+// How the card shows, as a decimal number in text; a value whose low three bits are 1 marks a
+// company card (vCard "X-ABShowAs:COMPANY").
+inline const QString kPWPersonFlagsProperty = QStringLiteral("ABPersonFlags");
+inline constexpr int kPWShowAsCompany = 1;
+inline constexpr int kPWShowAsMask = 7;
 // Single-valued date property.
 inline const QString kPWBirthdayProperty = QStringLiteral("Birthday");
 

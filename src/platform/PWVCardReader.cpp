@@ -257,6 +257,9 @@ private:
             // The department is the system's own property, known once it is registered.
             if (PWPerson::typeOfProperty(QStringLiteral("ABDepartment")))
                 setText(QStringLiteral("ABDepartment"), parts.mid(1).join(QLatin1Char(';')));
+        } else if (name == QLatin1String("X-ABSHOWAS")) {
+            if (textOf(line).trimmed().compare(QLatin1String("COMPANY"), Qt::CaseInsensitive) == 0)
+                setText(kPWPersonFlagsProperty, QString::number(kPWShowAsCompany));
         } else if (name == QLatin1String("TITLE")) {
             setText(kPWJobTitleProperty, textOf(line));
         } else if (name == QLatin1String("NOTE")) {

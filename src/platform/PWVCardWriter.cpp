@@ -194,6 +194,10 @@ QByteArray PWVCardWriter::vCardRepresentation(const PWPerson &person, const Opti
         w.line(org);
     }
     w.textLine(QStringLiteral("TITLE"), person.stringForProperty(kPWJobTitleProperty));
+    bool flagsRead = false;
+    const int flags = person.stringForProperty(kPWPersonFlagsProperty).trimmed().toInt(&flagsRead);
+    if (flagsRead && (flags & kPWShowAsMask) == kPWShowAsCompany)
+        w.line(QStringLiteral("X-ABShowAs:COMPANY"));
     w.multiLines(person, kPWEmailProperty, QStringLiteral("EMAIL"), {QStringLiteral("INTERNET")}, escapedText);
     w.multiLines(person, kPWPhoneProperty, QStringLiteral("TEL"), {}, escapedText);
     w.multiLines(person, kPWAddressProperty, QStringLiteral("ADR"), {}, addressText, addressExtras);

@@ -5,6 +5,7 @@
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
 #include "platform/PWVCardParser.h"
+#include "platform/PWVCardWriter.h"
 
 #include <QFile>
 
@@ -166,3 +167,26 @@ TEST_F(PWVCardReaderTest, DatesInEveryFormAndImpossibleOnesLeftOut)
 }
 
 } // namespace
+
+TEST_F(PWVCardReaderTest, CompanyCardsKeepTheirMarkThroughReadingAndWriting)
+{
+    const QByteArray company = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:;;;;\r\nFN:Engines Inc\r\nORG:Engines Inc;\r\n"
+                               "X-ABShowAs:COMPANY\r\nEND:VCARD\r\n";
+    const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(company);
+    ASSERT_TRUE(person);
+    EXPECT_EQ(person->stringForProperty(kPWPersonFlagsProperty), QString::number(kPWShowAsCompany));
+
+    const QByteArray written = PWVCardWriter::vCardRepresentation(*person);
+    EXPECT_TRUE(written.contains("X-ABShowAs:COMPANY")) << written.toStdString();
+    const std::shared_ptr<PWPerson> again = PWVCardReader::personFromData(written);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->stringForProperty(kPWPersonFlagsProperty), QString::number(kPWShowAsCompany));
+
+    // A person card carries no mark and writes none.
+    const QByteArray plain = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lovelace;Ada;;;\r\nFN:Ada Lovelace\r\n"
+                             "X-ABShowAs:PERSON\r\nEND:VCARD\r\n";
+    const std::shared_ptr<PWPerson> ada = PWVCardReader::personFromData(plain);
+    ASSERT_TRUE(ada);
+    EXPECT_TRUE(ada->stringForProperty(kPWPersonFlagsProperty).isEmpty());
+    EXPECT_FALSE(PWVCardWriter::vCardRepresentation(*ada).contains("X-ABShowAs"));
+}
