@@ -11,7 +11,6 @@
 #include "drawing/CFTBoxField.h"
 #include "drawing/CFTPicture.h"
 #include "foundation/CAEnvironment.h"
-#include "foundation/FTComponentFactory.h"
 #include "platform/PWImage.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPlist.h"
@@ -119,8 +118,6 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     installPersonPropertiesRegistration();
     CAEnvironment::sharedEnvironment();
-    if (!FTComponentFactory::isRegistered(8))
-        FTComponentFactory::registerClass(8, [](CFTComponent *) { return std::make_unique<CFTAAddressPanel>(); });
     CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

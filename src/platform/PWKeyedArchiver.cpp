@@ -256,8 +256,11 @@ PWPlist PWKeyedArchiver::encodeAttributes(const QTextCharFormat &format, const Q
         add(QStringLiteral("NSColor"), encodeColor(colorOf(format.foreground())));
     if (format.hasProperty(QTextFormat::BackgroundBrush))
         add(QStringLiteral("NSBackgroundColor"), encodeColor(colorOf(format.background())));
-    if (!block.properties().isEmpty())
-        add(QStringLiteral("NSParagraphStyle"), encodeParagraphStyle(PWParagraphStyle::fromBlockFormat(block)));
+    // A paragraph style that says nothing beyond the defaults reads back as no style at all;
+    // writing it would make a text's second save differ from its first.
+    const PWParagraphStyle paragraph = PWParagraphStyle::fromBlockFormat(block);
+    if (paragraph != PWParagraphStyle())
+        add(QStringLiteral("NSParagraphStyle"), encodeParagraphStyle(paragraph));
     if (format.hasProperty(PWTextAttributes::Kerning))
         add(QStringLiteral("NSKern"), append(PWPlist::fromReal(format.doubleProperty(PWTextAttributes::Kerning))));
     if (format.hasProperty(PWTextAttributes::BaselineOffset))

@@ -7,18 +7,23 @@ CFTFileField::CFTFileField(const CFTComponent *parent)
     : CFTCounterField(parent)
 {
     Init(fcWholeLine, 1);
+    // The label names the file and the field from the start, as the label of a field read
+    // from a design does.
+    CFTFileField::ChangeLabel();
 }
 
 CFTFileField::CFTFileField(double x, double y, double width, double height, CFTComponent *parent)
     : CFTCounterField(x, y, width, height, parent)
 {
     Init(fcWholeLine, 1);
+    CFTFileField::ChangeLabel();
 }
 
 CFTFileField::CFTFileField(double x, double y, CFTComponent *parent)
     : CFTCounterField(x, y, parent)
 {
     Init(fcWholeLine, 1);
+    CFTFileField::ChangeLabel();
 }
 
 CFTFileField::~CFTFileField() = default;
@@ -32,7 +37,12 @@ void CFTFileField::Init(fieldsCount count, int numberField)
 
 bool CFTFileField::SetFile(const CDDString &path)
 {
-    const bool read = mFile.SetFile(path);
+    // A field that names no file (every new one) has nothing to open.
+    bool read = false;
+    if (path.isEmpty())
+        mFile = CDDFile();
+    else
+        read = mFile.SetFile(path);
     ChangeLabel();
     return read;
 }

@@ -1,6 +1,7 @@
 #include "CDDArchive.h"
 
 #include "CDDArchiveKeys.h"
+#include "CDDDecodeCache.h"
 #include "CDDPen.h"
 #include "FTUtilities.h"
 #include "platform/PWAttributedString.h"
@@ -466,10 +467,18 @@ bool CDDArchive::GetData(const QString &key, CDDColor &color) const
         logUnread(key, QStringLiteral("colour data was expected"));
         return false;
     }
+    // Colours never change once made, so one decoded colour serves every value holding it.
+    static CDDDecodeCache<std::shared_ptr<const PWColor>> decoded;
+    const QByteArray bytes = stored.toData();
+    if (const std::optional<std::shared_ptr<const PWColor>> known = decoded.find(bytes)) {
+        color = CDDColor(*known);
+        return true;
+    }
     QString error;
     bool nil = false;
-    const std::optional<PWColor> unarchived = PWKeyedUnarchiver::unarchiveColor(stored.toData(), &error, &nil);
+    const std::optional<PWColor> unarchived = PWKeyedUnarchiver::unarchiveColor(bytes, &error, &nil);
     if (nil) {
+        decoded.insert(bytes, nullptr);
         color = CDDColor(std::shared_ptr<const PWColor>());
         return true;
     }
@@ -477,7 +486,9 @@ bool CDDArchive::GetData(const QString &key, CDDColor &color) const
         logUnread(key, error);
         return false;
     }
-    color = CDDColor(*unarchived);
+    auto shared = std::make_shared<const PWColor>(*unarchived);
+    decoded.insert(bytes, shared);
+    color = CDDColor(std::move(shared));
     return true;
 }
 

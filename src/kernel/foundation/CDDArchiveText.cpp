@@ -3,12 +3,16 @@
 #include "CDDArchive.h"
 
 #include "CDDArchiveKeys.h"
+#include "CDDDecodeCache.h"
 #include "platform/PWKeyedArchiver.h"
 #include "platform/PWKeyedUnarchiver.h"
 #include "platform/PWRtfd.h"
+#include "platform/PWTextAttributes.h"
 #include "text/CDDText.h"
 
 #include <QTextDocument>
+
+#include <algorithm>
 
 namespace {
 
@@ -25,6 +29,55 @@ bool isRtfdKey(const QString &key)
 void logUnreadText(const QString &key, const QString &reason)
 {
     qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" not read: %2").arg(key, reason);
+}
+
+// A run may set its font's size or style and leave the family to the text's default font, while
+// the archive keeps a whole font per run: name the family the run draws in, not the toolkit's
+// default family, so that the text reads back in the font it was measured and drawn in.
+PWAttributedString withFamiliesNamed(const PWAttributedString &text, const QFont &base)
+{
+    const auto needsFamily = [](const QTextCharFormat &format) {
+        if (format.hasProperty(QTextFormat::FontFamilies) || format.hasProperty(QTextFormat::FontFamily)
+            || format.hasProperty(PWTextAttributes::PostScriptFontName))
+            return false;
+        return format.hasProperty(QTextFormat::FontPointSize) || format.hasProperty(QTextFormat::FontWeight)
+               || format.hasProperty(QTextFormat::FontItalic);
+    };
+    const QList<PWAttributedString::Run> &runs = text.runs();
+    if (std::none_of(runs.cbegin(), runs.cend(), [&](const auto &run) { return needsFamily(run.charFormat); }))
+        return text;
+    PWAttributedString named;
+    for (const PWAttributedString::Run &run : runs) {
+        QTextCharFormat format = run.charFormat;
+        if (needsFamily(format))
+            format.setFontFamilies(QStringList {base.family()});
+        named.append(text.string().mid(run.start, run.length), format, run.blockFormat);
+    }
+    return named;
+}
+
+// Styled texts decoded from their bytes: the same label, placeholder or field text comes back
+// with every reading of a design, and decoding it is most of what reading a text costs.
+std::optional<PWAttributedString> keyedArchiveText(const QByteArray &bytes, QString *error)
+{
+    static CDDDecodeCache<PWAttributedString> decoded;
+    if (std::optional<PWAttributedString> known = decoded.find(bytes))
+        return known;
+    std::optional<PWAttributedString> text = PWKeyedUnarchiver::unarchiveAttributedString(bytes, error);
+    if (text)
+        decoded.insert(bytes, *text);
+    return text;
+}
+
+std::optional<PWAttributedString> rtfdText(const QByteArray &bytes, QString *error)
+{
+    static CDDDecodeCache<PWAttributedString> decoded;
+    if (std::optional<PWAttributedString> known = decoded.find(bytes))
+        return known;
+    std::optional<PWAttributedString> text = PWRtfd::readAttributedString(bytes, error);
+    if (text)
+        decoded.insert(bytes, *text);
+    return text;
 }
 
 } // namespace
@@ -45,8 +98,9 @@ bool CDDArchive::SetData(const QString &key, const CDDText &text) const
             store(key, PWPlist::fromData(data));
         return true;
     }
-    return store(key, PWPlist::fromData(
-                          PWKeyedArchiver::archivedData(contents, PWKeyedArchiver::StringClass::TextStorage)));
+    return store(key, PWPlist::fromData(PWKeyedArchiver::archivedData(
+                          withFamiliesNamed(contents, text.getContents()->defaultFont()),
+                          PWKeyedArchiver::StringClass::TextStorage)));
 }
 
 bool CDDArchive::GetData(const QString &key, CDDText &text) const
@@ -68,7 +122,7 @@ bool CDDArchive::GetData(const QString &key, CDDText &text) const
             return false;
         }
         QString error;
-        const std::optional<PWAttributedString> style = PWRtfd::readAttributedString(placeholder.toData(), &error);
+        const std::optional<PWAttributedString> style = rtfdText(placeholder.toData(), &error);
         if (!style) {
             logUnreadText(styleKey, error);
             return false;
@@ -85,10 +139,13 @@ bool CDDArchive::GetData(const QString &key, CDDText &text) const
     }
     std::optional<PWAttributedString> contents;
     QString error;
-    if (isRtfdKey(keyRead))
-        contents = PWRtfd::readAttributedString(stored.toData(), &error);
-    if (!contents)
-        contents = PWKeyedUnarchiver::unarchiveAttributedString(stored.toData(), &error);
+    // These keys hold flattened RTFD in old files and keyed archives in new ones; the header
+    // tells which, so that a keyed archive is not first refused by the RTFD reader.
+    const QByteArray bytes = stored.toData();
+    if (isRtfdKey(keyRead) && bytes.startsWith("rtfd"))
+        contents = rtfdText(bytes, &error);
+    else
+        contents = keyedArchiveText(bytes, &error);
     if (!contents) {
         logUnreadText(keyRead, error);
         return false;

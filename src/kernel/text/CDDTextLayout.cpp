@@ -19,15 +19,21 @@
 
 namespace {
 
+constexpr double kWideOpen = CDDText::kContainerSize - 2.0 * CDDText::kLinePadding;
+// No line of a design's text comes near this width.
+constexpr double kOpenWidth = CDDText::kContainerSize / 2.0;
+
 // Lays a document out in a width for the length of a query and then puts the former width back,
-// so that measuring leaves the layout as drawing last set it.
+// so that measuring leaves the layout as drawing last set it. Every width from the open width on
+// breaks no line, so a document already laid out that wide is measured as it stands: a change of
+// width lays the whole document out again, twice with the way back.
 class WidthScope
 {
 public:
     WidthScope(QTextDocument *document, double width)
         : m_document(document), m_saved(document->textWidth())
     {
-        if (m_saved != width)
+        if (m_saved != width && !(m_saved >= kOpenWidth && width >= kOpenWidth))
             m_document->setTextWidth(width);
         m_document->size(); // finishes the layout
     }
@@ -43,8 +49,6 @@ private:
     QTextDocument *m_document;
     double m_saved;
 };
-
-constexpr double kWideOpen = CDDText::kContainerSize - 2.0 * CDDText::kLinePadding;
 
 template <typename Visit>
 void forEachLine(const QTextDocument *document, Visit visit)

@@ -10,6 +10,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -27,6 +28,14 @@ constexpr int kRightHandle = 14;
 double clampTo(double value, double low, double high)
 {
     return std::min(std::max(value, low), high);
+}
+
+// Frames are saved to six significant digits. A need that differs from the frame by less than
+// that rounding is the frame the text already has: moving an anchored edge by the rounding
+// would shift a centred or right-aligned text a little more with every reading.
+double sameUnlessChanged(double need, double present)
+{
+    return std::abs(need - present) <= 1e-5 * std::max(1.0, std::abs(present)) ? present : need;
 }
 
 } // namespace
@@ -256,6 +265,7 @@ void CFTAText::ExpandBySize(double needWidth, double needHeight)
     const double oldCentreY = centerY();
 
     const double width = double(float(mdSizeX));
+    needWidth = sameUnlessChanged(needWidth, width);
     if (needWidth > width)
         m_bTouched = false;
     if ((!m_bTouched || needWidth > width) && needWidth < kFar) {
@@ -271,6 +281,7 @@ void CFTAText::ExpandBySize(double needWidth, double needHeight)
     }
 
     const double height = double(float(mdSizeY));
+    needHeight = sameUnlessChanged(needHeight, height);
     if (m_alignment & 32) {
         mdOriginY += height - needHeight;
         mdSizeY -= height - needHeight;
@@ -521,6 +532,13 @@ void CFTAText::Copy(const CFTComponent *other)
 
 bool CFTAText::SerializeText(const CDDArchive &archive)
 {
+    if (archive.isStoring()) {
+        // Reading fits the frame to the text it reads. A text nobody has measured yet (built in
+        // code, or set and not drawn since) is fitted before it is written, so that the frame
+        // saved is the frame read back and a design saves the same bytes from its first save on.
+        ExpandByText();
+        m_bNeedAutoExpand = false;
+    }
     CFTComponent::Serialize(archive, nullptr);
     if (archive.isStoring()) {
         archive.SetData(key_TextStorage2, mText);

@@ -29,8 +29,8 @@ inline std::shared_ptr<PWImage> smallImage()
 
 // A design holding one component of every kind a file keeps on its front side: a shape, a
 // separator, a text, a smart field, a picture, a free address field, a free postal barcode, a
-// counter, a file field (unless left out), and a recipient and a sender panel.
-inline void addEveryKindOfComponent(CFTADocument &document, bool withFileField = true)
+// counter, a file field, and a recipient and a sender panel.
+inline void addEveryKindOfComponent(CFTADocument &document)
 {
     document.AddObject(new CFTBoxField(10.0, 10.0, 50.0, 30.0, nullptr), 0, false);
     document.AddObject(new CFTSeparator(10.0, 50.0, 120.0, 2.0, nullptr), 0, false);
@@ -49,8 +49,7 @@ inline void addEveryKindOfComponent(CFTADocument &document, bool withFileField =
     barcode->SetToFrom(true);
     document.AddObject(barcode, 0, false);
     document.AddObject(new CFTCounterField(10.0, 120.0, nullptr), 0, false);
-    if (withFileField)
-        document.AddObject(new CFTFileField(60.0, 120.0, nullptr), 0, false);
+    document.AddObject(new CFTFileField(60.0, 120.0, nullptr), 0, false);
     document.AddObject(makePanel(true, QStringLiteral("us"), true).release(), 0, false);
     std::unique_ptr<CFTAAddressPanel> sender = makePanel(false, QStringLiteral("us"), false);
     sender->SetOrigin(150.0, 60.0);

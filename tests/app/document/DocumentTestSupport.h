@@ -10,7 +10,6 @@
 #include "address/FTStoredPerson.h"
 #include "document/CFTADocument.h"
 #include "foundation/CAEnvironment.h"
-#include "foundation/FTComponentFactory.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUserDefaults.h"
 #include "platform/PWVCardReader.h"
@@ -27,14 +26,12 @@ inline void PrintTo(const QString &text, std::ostream *stream)
 
 namespace doctest {
 
-// What the shell does at start-up for documents: the person properties, the address panel class,
-// a fixed default country, and no sender unless a test gives one.
+// What the shell does at start-up for documents: the person properties, a fixed default country,
+// and no sender unless a test gives one.
 inline void prepareProcess()
 {
     installPersonPropertiesRegistration();
     CAEnvironment::sharedEnvironment();
-    if (!FTComponentFactory::isRegistered(8))
-        FTComponentFactory::registerClass(8, [](CFTComponent *) { return std::make_unique<CFTAAddressPanel>(); });
     CAEnvironment::setDefaultCountry(QStringLiteral("us"));
     PWUserDefaults::standardUserDefaults().setBool(QStringLiteral("FTConvertToUppercase"), false);
     CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });

@@ -3,6 +3,7 @@
 #include "foundation/CDDArchive.h"
 
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -112,6 +113,47 @@ TEST_F(CFTFileFieldTest, SavedAndLoadedReadsTheFileAgain)
     EXPECT_EQ(loaded->GetStartNumber(), 2);
     loaded->SetValue(1);
     EXPECT_EQ(loaded->GetText()->getString(), QStringLiteral("w"));
+}
+
+QStringList g_messages;
+
+void collectMessage(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    g_messages << message;
+}
+
+TEST_F(CFTFileFieldTest, FieldWithoutAFileOpensNothingWhenRead)
+{
+    CFTFileField saved(0, 0, nullptr);
+    EXPECT_TRUE(saved.GetFileName().isEmpty());
+    CDDArchive archive(true);
+    archive.SetClassID(saved.getClassID());
+    saved.Serialize(archive, nullptr);
+    archive.setStoring(false);
+
+    g_messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectMessage);
+    const std::unique_ptr<CFTComponent> made = CFTComponent::CreateFromArchive(archive, nullptr, nullptr);
+    qInstallMessageHandler(previous);
+    auto *loaded = dynamic_cast<CFTFileField *>(made.get());
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(g_messages.isEmpty()) << g_messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(loaded->SetFile(CDDString()));
+    // A new field already shows the label a read one shows, so reading does not resize it.
+    EXPECT_EQ(loaded->getLabel()->getString(), saved.getLabel()->getString());
+    EXPECT_FALSE(saved.getLabel()->getString().isEmpty());
+    EXPECT_NEAR(loaded->GetSizeX(), saved.GetSizeX(), 1e-3);
+    EXPECT_NEAR(loaded->GetSizeY(), saved.GetSizeY(), 1e-3);
+}
+
+TEST_F(CFTFileFieldTest, EmptyPathDropsTheLinesOfTheFileBefore)
+{
+    CFTFileField field(0, 0, nullptr);
+    ASSERT_TRUE(field.SetFile(CDDString(write(QStringLiteral("data.txt"), "first\nsecond"))));
+    EXPECT_EQ(series(field, 1), QStringList {QStringLiteral("first")});
+    EXPECT_FALSE(field.SetFile(CDDString()));
+    EXPECT_TRUE(field.GetFileName().isEmpty());
+    EXPECT_EQ(series(field, 2), (QStringList {QString(), QString()}));
 }
 
 } // namespace

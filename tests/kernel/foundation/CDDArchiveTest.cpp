@@ -315,6 +315,38 @@ TEST(CDDArchiveTest, ColoursRoundTripAsKeyedArchives)
     EXPECT_EQ(read, none) << "no colour comes back as no colour";
 }
 
+TEST(CDDArchiveTest, ColoursReadAgainShareOneDecodedColour)
+{
+    CDDArchive archive(true);
+    archive.SetData(kKey, CDDColor(PWColor::deviceRGB(0.25f, 0.5f, 0.75f, 1.0f)));
+    archive.SetData(key_TextColor, CDDColor(PWColor::calibratedWhite(0.125f, 0.5f)));
+    archive.SetData(key_BackColor, CDDColor(std::shared_ptr<const PWColor>()));
+    CDDColor first;
+    CDDColor second;
+    CDDColor grey;
+    ASSERT_TRUE(archive.GetData(kKey, first));
+    ASSERT_TRUE(archive.GetData(kKey, second));
+    ASSERT_TRUE(archive.GetData(key_TextColor, grey));
+    EXPECT_EQ(first, CDDColor(PWColor::deviceRGB(0.25f, 0.5f, 0.75f, 1.0f)));
+    EXPECT_EQ(first.getData(), second.getData()) << "the same bytes are decoded once";
+    EXPECT_EQ(grey, CDDColor(PWColor::calibratedWhite(0.125f, 0.5f)));
+    EXPECT_NE(grey.getData(), first.getData());
+
+    // A shared colour stays each value's own: changing one leaves the other as read.
+    first.setOpacity(0.25f);
+    EXPECT_FLOAT_EQ(second.getOpacity(), 1.0f);
+    CDDColor third;
+    ASSERT_TRUE(archive.GetData(kKey, third));
+    EXPECT_FLOAT_EQ(third.getOpacity(), 1.0f);
+
+    // No colour read twice is no colour twice.
+    for (int i = 0; i < 2; ++i) {
+        CDDColor none(0.1f, 0.1f, 0.1f, 1.0f);
+        ASSERT_TRUE(archive.GetData(key_BackColor, none));
+        EXPECT_EQ(none.getData(), nullptr);
+    }
+}
+
 TEST(CDDArchiveTest, OldColourText)
 {
     CDDColor color;
@@ -336,6 +368,9 @@ TEST(CDDArchiveTest, UndecodableColourDataLeavesTheColour)
     EXPECT_FALSE(reading(PWPlist::fromData("bplist00garbage")).GetData(kKey, color));
     EXPECT_FALSE(reading(PWPlist::fromData(PWKeyedArchiver::archivedData(PWFont(QStringLiteral("Helvetica"), 12))))
                      .GetData(kKey, color));
+    EXPECT_EQ(color, kept);
+    // A failure is not remembered as a colour.
+    EXPECT_FALSE(reading(PWPlist::fromData("bplist00garbage")).GetData(kKey, color));
     EXPECT_EQ(color, kept);
 }
 

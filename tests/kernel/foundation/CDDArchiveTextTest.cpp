@@ -7,6 +7,8 @@
 #include "platform/PWTextAttributes.h"
 #include "text/CDDText.h"
 
+#include <QFontInfo>
+#include <QStringList>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -159,6 +161,68 @@ TEST(CDDArchiveTextTest, MalformedValuesAreNotRead)
     EXPECT_FALSE(garbage.GetData(key_TextStorage, text));
     EXPECT_FALSE(garbage.GetData(key_Label + QStringLiteral("x"), text));
     EXPECT_TRUE(text.isEmpty());
+}
+
+QStringList g_logged;
+
+void keepMessage(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    g_logged << message;
+}
+
+// Labels are RTFD in old files and keyed archives in new ones: each form is read by its own
+// reader, without the other first refusing it in the log.
+TEST(CDDArchiveTextTest, LabelsOfBothFormsAreReadWithoutComplaint)
+{
+    CDDText written;
+    written.setString(QStringLiteral("Street"), nullptr);
+    CDDArchive archive(true);
+    archive.SetData(key_Label, written);
+    archive.SetData(key_TextStorage, written);
+    const QByteArray rtfd = archive.getDict().value(key_TextStorage).toData();
+    ASSERT_TRUE(rtfd.startsWith("rtfd"));
+    CDDArchive old(false);
+    old.Attach(PWPlist(PWPlist::Dictionary {{key_Label, PWPlist::fromData(rtfd)}}));
+    archive.setStoring(false);
+
+    g_logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
+    CDDText fromKeyed;
+    CDDText fromRtfd;
+    CDDText again;
+    const bool readKeyed = archive.GetData(key_Label, fromKeyed);
+    const bool readRtfd = old.GetData(key_Label, fromRtfd);
+    const bool readAgain = archive.GetData(key_Label, again);
+    qInstallMessageHandler(previous);
+
+    EXPECT_TRUE(readKeyed);
+    EXPECT_TRUE(readRtfd);
+    EXPECT_TRUE(readAgain);
+    EXPECT_EQ(fromKeyed.getString(), QStringLiteral("Street"));
+    EXPECT_EQ(fromRtfd.getString(), QStringLiteral("Street"));
+    EXPECT_EQ(again.getAttributedString(), fromKeyed.getAttributedString());
+    EXPECT_TRUE(g_logged.isEmpty()) << g_logged.join(QLatin1Char('\n')).toStdString();
+}
+
+// A run that sets a size but leaves the family to the text's default font keeps that family.
+TEST(CDDArchiveTextTest, RunWithoutAFamilyReadsBackInTheDefaultFamily)
+{
+    CDDText written;
+    QTextCharFormat sized;
+    sized.setFontPointSize(17.0);
+    written.setString(QStringLiteral("Sized"), &sized);
+    const QFont drawn = written.getContents()->begin().begin().fragment().charFormat().font().resolve(
+        written.getContents()->defaultFont());
+    CDDArchive archive(true);
+    archive.SetData(key_TextStorage2, written);
+    archive.setStoring(false);
+    CDDText read;
+    ASSERT_TRUE(archive.GetData(key_TextStorage2, read));
+    const QFont font = read.getContents()->begin().begin().fragment().charFormat().font().resolve(
+        read.getContents()->defaultFont());
+    EXPECT_EQ(QFontInfo(font).family().toStdString(), QFontInfo(drawn).family().toStdString());
+    EXPECT_DOUBLE_EQ(font.pointSizeF(), 17.0);
+    EXPECT_DOUBLE_EQ(read.getContSizeX(), written.getContSizeX());
 }
 
 } // namespace

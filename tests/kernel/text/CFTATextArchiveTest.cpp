@@ -1,0 +1,153 @@
+// Texts built in code and saved before anything measured them must save the frame a reader
+// rebuilds, so that a design is written the same way from its first save on.
+#include "text/CFTAText.h"
+
+#include "TextTestSupport.h"
+#include "address/CFTAAddressText.h"
+#include "drawing/CFTCounterField.h"
+#include "drawing/CFTFileField.h"
+#include "foundation/CDDArchive.h"
+#include "foundation/CDDArchiveKeys.h"
+#include "platform/PWParagraphStyle.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using texttest::sans;
+
+namespace {
+
+PWPlist saved(CFTComponent &component)
+{
+    CDDArchive archive(true);
+    archive.SetClassID(component.getClassID());
+    component.Serialize(archive, nullptr);
+    return archive.getDict();
+}
+
+std::unique_ptr<CFTComponent> readBack(const PWPlist &dict)
+{
+    CDDArchive archive(false);
+    archive.Attach(dict);
+    return CFTComponent::CreateFromArchive(archive, nullptr, nullptr);
+}
+
+struct UnmeasuredCase
+{
+    const char *name;
+    std::function<std::unique_ptr<CFTComponent>()> make;
+};
+
+class UnmeasuredTextTest : public testing::TestWithParam<UnmeasuredCase>
+{
+};
+
+TEST_P(UnmeasuredTextTest, FirstSaveIsTheSaveOfItsReading)
+{
+    const std::unique_ptr<CFTComponent> made = GetParam().make();
+    const PWPlist first = saved(*made);
+
+    const std::unique_ptr<CFTComponent> reread = readBack(first);
+    ASSERT_TRUE(reread);
+    // The file keeps six significant digits.
+    EXPECT_NEAR(reread->GetSizeX(), made->GetSizeX(), 1e-3);
+    EXPECT_NEAR(reread->GetSizeY(), made->GetSizeY(), 1e-3);
+    EXPECT_NEAR(reread->GetOriginX(), made->GetOriginX(), 1e-3);
+    EXPECT_NEAR(reread->GetOriginY(), made->GetOriginY(), 1e-3);
+    const PWPlist second = saved(*reread);
+    for (const auto &[key, value] : first.toDictionary())
+        EXPECT_TRUE(second.toDictionary().value(key) == value) << "differs: " << key.toStdString();
+    EXPECT_TRUE(second == first);
+
+    // And so on: a text read again and again stays where it is.
+    const std::unique_ptr<CFTComponent> third = readBack(second);
+    ASSERT_TRUE(third);
+    EXPECT_TRUE(saved(*third) == first);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, UnmeasuredTextTest,
+    testing::Values(
+        UnmeasuredCase {"TextWithCharacters",
+                        [] {
+                            auto text = std::make_unique<CFTAText>(70.0, 10.0, 90.0, 20.0, nullptr);
+                            text->GetText()->setString(QStringLiteral("Season's greetings"), nullptr);
+                            return std::unique_ptr<CFTComponent>(std::move(text));
+                        }},
+        UnmeasuredCase {"CentredTextSetThroughTheComponent",
+                        [] {
+                            auto text = std::make_unique<CFTAText>(40.0, 10.0, nullptr);
+                            text->SetAlignment(taCenter);
+                            text->SetString(CDDString(QStringLiteral("A line\nand a longer second line")));
+                            return std::unique_ptr<CFTComponent>(std::move(text));
+                        }},
+        UnmeasuredCase {"LeftAlignedStyledText",
+                        [] {
+                            auto text = std::make_unique<CFTAText>(20.0, 20.0, nullptr);
+                            text->SetFontAttr(sans(14));
+                            text->SetAlignment(taLeft);
+                            text->SetString(CDDString(QStringLiteral("Left")));
+                            return std::unique_ptr<CFTComponent>(std::move(text));
+                        }},
+        UnmeasuredCase {"EmptyText",
+                        [] { return std::make_unique<CFTAText>(5.0, 6.0, 40.0, 40.0, nullptr); }},
+        UnmeasuredCase {"AddressTextShowingItsLabel",
+                        [] {
+                            const CDDString label(QStringLiteral("City"));
+                            auto field = std::make_unique<CFTAAddressText>(true, tcCity, adWork, &label, nullptr);
+                            field->SetOrigin(10.0, 100.0);
+                            return std::unique_ptr<CFTComponent>(std::move(field));
+                        }},
+        UnmeasuredCase {"Counter", [] { return std::make_unique<CFTCounterField>(10.0, 120.0, nullptr); }},
+        UnmeasuredCase {"FileFieldWithoutAFile",
+                        [] { return std::make_unique<CFTFileField>(60.0, 120.0, nullptr); }}),
+    [](const testing::TestParamInfo<UnmeasuredCase> &info) { return std::string(info.param.name); });
+
+struct ParagraphCase
+{
+    const char *name;
+    textAlignment alignment;
+    float lineSpacing;
+};
+
+class ParagraphStyleArchiveTest : public testing::TestWithParam<ParagraphCase>
+{
+};
+
+// Alignment and spacing live in the text's paragraph style; they must come back with the text.
+TEST_P(ParagraphStyleArchiveTest, AlignmentAndLineSpacingComeBack)
+{
+    CFTAText text(20.0, 20.0, nullptr);
+    text.SetFontAttr(sans(12));
+    text.SetString(CDDString(QStringLiteral("First line\nSecond")));
+    text.SetAlignment(GetParam().alignment);
+    text.SetSpacingLine(GetParam().lineSpacing);
+    text.SetSpacingBeforeParagraph(3.0f);
+    text.ExpandByText();
+
+    const std::unique_ptr<CFTComponent> reread = readBack(saved(text));
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(reread->GetAlignment(), GetParam().alignment);
+    EXPECT_FLOAT_EQ(reread->GetSpacingLine(), GetParam().lineSpacing);
+    EXPECT_FLOAT_EQ(reread->GetSpacingBeforeParagraph(), 3.0f);
+    const QTextDocument *contents = reread->GetText()->getContents();
+    for (QTextBlock block = contents->begin(); block.isValid(); block = block.next()) {
+        const PWParagraphStyle style = PWParagraphStyle::fromBlockFormat(block.blockFormat());
+        const PWParagraphStyle made = PWParagraphStyle::fromBlockFormat(text.GetText()->getContents()->begin().blockFormat());
+        EXPECT_EQ(style.alignment, made.alignment) << block.text().toStdString();
+        EXPECT_DOUBLE_EQ(style.lineSpacing, made.lineSpacing) << block.text().toStdString();
+    }
+    EXPECT_DOUBLE_EQ(reread->GetSizeY(), text.GetSizeY());
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, ParagraphStyleArchiveTest,
+                         testing::Values(ParagraphCase {"Centred", taCenter, 4.0f},
+                                         ParagraphCase {"RightAligned", taRight, 0.0f},
+                                         ParagraphCase {"LeftWithLineSpacing", taLeft, 2.5f}),
+                         [](const testing::TestParamInfo<ParagraphCase> &info) { return std::string(info.param.name); });
+
+} // namespace
