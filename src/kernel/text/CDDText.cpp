@@ -150,8 +150,17 @@ std::optional<PWFont> CDDText::GetFont(bool *mixed) const
 void CDDText::restyleDefText()
 {
     const std::optional<QTextCharFormat> style = GetFontAttr();
-    if (style)
-        textruns::setWhole(m_defText.get(), *style);
+    if (!style)
+        return;
+    // A merge refills texts in the style they already have: restyling the default text alike
+    // would only lay it out again.
+    const QTextBlock first = m_defText->begin();
+    if (m_defText->blockCount() == 1 && first.charFormat() == *style) {
+        const std::vector<textruns::Run> runs = textruns::runsOf(m_defText.get());
+        if (runs.size() == 1 && runs.front().length == first.length() - 1 && runs.front().format == *style)
+            return;
+    }
+    textruns::setWhole(m_defText.get(), *style);
 }
 
 void CDDText::setString(const QString &text, const QTextCharFormat *attributes)
@@ -173,7 +182,13 @@ void CDDText::setString(const QString &text, const QTextCharFormat *attributes)
             cursor.insertFragment(QTextDocumentFragment(&styled));
         cursor.endEditBlock();
     } else {
+        // No layout while the text is replaced piece by piece: the document is laid out once,
+        // as a whole, when its page comes back.
+        const QSizeF page = m_contents->pageSize();
+        m_contents->setPageSize(QSizeF(0.0, 0.0));
         replacement.writeTo(m_contents.get());
+        textruns::keepGlyphs(m_contents.get());
+        m_contents->setPageSize(page);
     }
     restyleDefText();
     m_isNewText = false;

@@ -221,9 +221,11 @@ bool CDDText::SetAlignment(textAlignment alignment)
     // go back to their defaults.
     QTextBlockFormat plain;
     plain.setAlignment(qt);
-    QTextCursor defCursor(m_defText.get());
-    defCursor.select(QTextCursor::Document);
-    defCursor.setBlockFormat(plain);
+    if (m_defText->blockCount() != 1 || m_defText->begin().blockFormat() != plain) {
+        QTextCursor defCursor(m_defText.get());
+        defCursor.select(QTextCursor::Document);
+        defCursor.setBlockFormat(plain);
+    }
     if (!isEmpty()) {
         const QTextBlockFormat first = m_contents->begin().blockFormat();
         if (!first.hasProperty(QTextFormat::BlockAlignment) || first.alignment() != qt) {

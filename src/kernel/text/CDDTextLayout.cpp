@@ -23,18 +23,34 @@ constexpr double kWideOpen = CDDText::kContainerSize - 2.0 * CDDText::kLinePaddi
 // No line of a design's text comes near this width.
 constexpr double kOpenWidth = CDDText::kContainerSize / 2.0;
 
+// Whether no paragraph of the document's present layout was broken into several lines.
+bool laidOutUnbroken(const QTextDocument *document)
+{
+    document->size(); // finishes the layout
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        const QTextLayout *lines = block.layout();
+        if (lines && lines->lineCount() > 1)
+            return false;
+    }
+    return true;
+}
+
 // Lays a document out in a width for the length of a query and then puts the former width back,
 // so that measuring leaves the layout as drawing last set it. Every width from the open width on
-// breaks no line, so a document already laid out that wide is measured as it stands: a change of
-// width lays the whole document out again, twice with the way back.
+// breaks no line, so a document already laid out that wide is measured as it stands, and so is
+// one whose narrower layout broke no paragraph: its lines are the open width's lines. A change of
+// width lays the whole document out again, twice with the way back, and shapes its glyphs anew.
 class WidthScope
 {
 public:
     WidthScope(QTextDocument *document, double width)
         : m_document(document), m_saved(document->textWidth())
     {
-        if (m_saved != width && !(m_saved >= kOpenWidth && width >= kOpenWidth))
+        if (m_saved != width && !(m_saved >= kOpenWidth && width >= kOpenWidth)
+            && !(width >= kOpenWidth && laidOutUnbroken(m_document))) {
+            textruns::keepGlyphs(m_document);
             m_document->setTextWidth(width);
+        }
         m_document->size(); // finishes the layout
     }
     ~WidthScope()
@@ -208,7 +224,12 @@ void CDDText::draw(double x, double y, double width, double height, bool fill, c
         return;
 
     m_containerSize = QSizeF(width, height);
-    m_contents->setTextWidth(std::max(0.0, width - 2.0 * kLinePadding));
+    // Setting even the present width lays the whole text out again.
+    const double lineWidth = std::max(0.0, width - 2.0 * kLinePadding);
+    if (m_contents->textWidth() != lineWidth) {
+        textruns::keepGlyphs(m_contents.get());
+        m_contents->setTextWidth(lineWidth);
+    }
     painter->save();
     rotateAboutCentre(painter, x, y, width, height, angle);
     painter->translate(x + kLinePadding, y);

@@ -4,6 +4,7 @@
 
 #include <QFontMetricsF>
 #include <QTextBlock>
+#include <QTextLayout>
 
 namespace textruns {
 
@@ -59,6 +60,13 @@ bool hasSeveralStyles(const QTextDocument *document, bool fontsOnly)
             return true;
     }
     return false;
+}
+
+void keepGlyphs(QTextDocument *document)
+{
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        if (QTextLayout *layout = block.layout())
+            layout->setCacheEnabled(true);
 }
 
 void setWhole(QTextDocument *document, const QTextCharFormat &format)

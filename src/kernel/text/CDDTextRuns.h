@@ -50,6 +50,10 @@ void changeEachRun(QTextDocument *document, Change change)
     }
     cursor.endEditBlock();
 }
+// Lets every paragraph keep its shaped glyphs from one layout to the next, until its characters
+// or formats change: shaping is the dearest part of a layout, and a text is laid out in the open
+// width to be measured and again in its frame to be drawn.
+void keepGlyphs(QTextDocument *document);
 // Replaces the format of every character (and of the paragraph ends).
 void setWhole(QTextDocument *document, const QTextCharFormat &format);
 template <typename Change>

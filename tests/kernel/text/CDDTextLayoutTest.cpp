@@ -54,6 +54,47 @@ TEST(CDDTextLayoutTest, MeasuringPutsTheDrawnWidthBack)
     EXPECT_EQ(text.getContainerSize(), QSizeF(50, 80));
 }
 
+// Measures taken after drawing in a frame, whether the frame broke the lines or not, are those of
+// the open layout; replacing the text keeps the drawn width and measures the new text afresh.
+class CDDTextMeasureAfterDrawTest : public ::testing::TestWithParam<double>
+{
+};
+
+TEST_P(CDDTextMeasureAfterDrawTest, MeasuresAreThoseOfTheOpenLayout)
+{
+    CDDText open;
+    CDDText drawn;
+    const QString string = QStringLiteral("Alex Person 42\nWidgets and Sons 1200");
+    withString(open, string, 14);
+    withString(drawn, string, 14);
+    const double width = open.getContSizeX();
+    const double height = open.getContSizeY();
+
+    QImage image(400, 200, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    CDDDrawer drawer(false, &painter);
+    const double frame = width * GetParam();
+    drawn.draw(0, 0, frame, 120, false, nullptr, &drawer, 0, nullptr, nullptr);
+    const double drawnWidth = drawn.getContents()->textWidth();
+    EXPECT_DOUBLE_EQ(drawn.getContSizeX(), width);
+    EXPECT_DOUBLE_EQ(drawn.getContSizeY(), height);
+    EXPECT_DOUBLE_EQ(drawn.getContents()->textWidth(), drawnWidth);
+
+    // A longer text in the drawn width: its measures are its own, not the old text's.
+    const QString longer = string + QStringLiteral(" Springfield IL 62701");
+    CDDText reference;
+    withString(reference, longer, 14);
+    const QTextCharFormat style = sans(14);
+    drawn.setString(longer, &style);
+    EXPECT_DOUBLE_EQ(drawn.getContents()->textWidth(), drawnWidth);
+    EXPECT_DOUBLE_EQ(drawn.getContSizeX(), reference.getContSizeX());
+    EXPECT_DOUBLE_EQ(drawn.getContSizeY(), reference.getContSizeY());
+    EXPECT_GT(drawn.getContSizeX(), width);
+}
+
+// Frames that hold the text (wider, just wide enough) and frames that break its lines.
+INSTANTIATE_TEST_SUITE_P(Frames, CDDTextMeasureAfterDrawTest, ::testing::Values(1.5, 1.0, 0.6, 0.2));
+
 TEST(CDDTextLayoutTest, EmptyTextIsMeasuredInTheDefaultTextStyle)
 {
     CDDText small;
