@@ -1,6 +1,7 @@
 #include "PWPlistCodec.h"
 
 #include "PWPlistBinaryChecker.h"
+#include "PWPlistXmlReader.h"
 #include "PWPlistXmlScanner.h"
 
 #include <QDate>
@@ -91,23 +92,6 @@ double dateNodeSeconds(plist_t node)
     int32_t microseconds = 0;
     plist_get_date_val(node, &seconds, &microseconds);
     return seconds + (seconds < 0 ? -microseconds : microseconds) / 1e6;
-}
-
-// The XML form: "YYYY-MM-DDTHH:MM:SSZ", optionally with a fraction of a second, in the
-// proleptic Gregorian calendar (libplist's own reading is off by days for early years).
-std::optional<QDateTime> dateFromXmlText(const QByteArray &text)
-{
-    static const QRegularExpression pattern(QStringLiteral(
-        "^\\s*(-?\\d{4,})-(\\d\\d)-(\\d\\d)T(\\d\\d):(\\d\\d):(\\d\\d)(?:\\.(\\d+))?Z\\s*$"));
-    const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(text));
-    if (!match.hasMatch())
-        return std::nullopt;
-    const QDate date(match.capturedView(1).toInt(), match.capturedView(2).toInt(), match.capturedView(3).toInt());
-    const QTime time(match.capturedView(4).toInt(), match.capturedView(5).toInt(), match.capturedView(6).toInt());
-    if (!date.isValid() || !time.isValid())
-        return std::nullopt;
-    const QString fraction = (match.captured(7) + QStringLiteral("000")).left(3);
-    return QDateTime(date, time, Qt::UTC).addMSecs(fraction.toInt());
 }
 
 QByteArray xmlTextFromDate(const QDateTime &date)
@@ -345,7 +329,7 @@ private:
         std::optional<QDateTime> date;
         if (m_dateTexts) {
             const QByteArray text = m_dateTexts->value(m_nextDate++);
-            date = dateFromXmlText(text);
+            date = PWPlistCodec::dateFromXmlText(text);
             if (!date)
                 return fail(QStringLiteral("an invalid date \"%1\"").arg(QString::fromLatin1(text.left(40))));
         } else {
@@ -418,7 +402,36 @@ private:
 
 } // namespace
 
+// libplist's own reading of XML dates is off by days for early years.
+std::optional<QDateTime> PWPlistCodec::dateFromXmlText(const QByteArray &text)
+{
+    static const QRegularExpression pattern(QStringLiteral(
+        "^\\s*(-?\\d{4,})-(\\d\\d)-(\\d\\d)T(\\d\\d):(\\d\\d):(\\d\\d)(?:\\.(\\d+))?Z\\s*$"));
+    const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(text));
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QDate date(match.capturedView(1).toInt(), match.capturedView(2).toInt(), match.capturedView(3).toInt());
+    const QTime time(match.capturedView(4).toInt(), match.capturedView(5).toInt(), match.capturedView(6).toInt());
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    const QString fraction = (match.captured(7) + QStringLiteral("000")).left(3);
+    return QDateTime(date, time, Qt::UTC).addMSecs(fraction.toInt());
+}
+
 std::optional<PWPlist> PWPlistCodec::decode(const QByteArray &bytes, QString *error, int maxDepth)
+{
+    if (!bytes.isEmpty() && bytes.size() <= kMaxInputSize && !bytes.startsWith("bplist")) {
+        std::optional<PWPlist> value = PWPlistXmlReader::read(bytes, std::clamp(maxDepth, 0, kDepthCeiling));
+        if (value) {
+            if (error)
+                error->clear();
+            return value;
+        }
+    }
+    return decodeThroughLibplist(bytes, error, maxDepth);
+}
+
+std::optional<PWPlist> PWPlistCodec::decodeThroughLibplist(const QByteArray &bytes, QString *error, int maxDepth)
 {
     auto fail = [error](const QString &reason) -> std::optional<PWPlist> {
         if (error)

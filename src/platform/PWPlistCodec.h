@@ -3,6 +3,7 @@
 #include "PWPlist.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 #include <optional>
@@ -19,7 +20,14 @@ public:
     // and converting them recurses, and the stack of a worker thread is not unbounded.
     static constexpr int kDepthCeiling = 2048;
 
+    // The XML form in the plain shape our writer produces is read directly (PWPlistXmlReader);
+    // everything else goes through libplist and the checks around it.
     static std::optional<PWPlist> decode(const QByteArray &bytes, QString *error, int maxDepth);
+    // The general path alone, whatever the shape of the text.
+    static std::optional<PWPlist> decodeThroughLibplist(const QByteArray &bytes, QString *error, int maxDepth);
+    // The text of a <date> element: "YYYY-MM-DDTHH:MM:SSZ", optionally with a fraction of a
+    // second, in the proleptic Gregorian calendar; nothing when it is no such date.
+    static std::optional<QDateTime> dateFromXmlText(const QByteArray &text);
     static QByteArray encodeXml(const PWPlist &value);
     static QByteArray encodeBinary(const PWPlist &value);
 };
