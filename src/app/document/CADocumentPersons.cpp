@@ -36,21 +36,6 @@ bool convertToUppercase()
 {
     return PWUserDefaults::standardUserDefaults().boolForKey(QStringLiteral("FTConvertToUppercase"));
 }
-
-// Calls visit for every component of every side, back list first, each list walked over a copy so
-// that a visit may change the lists.
-template <typename Visit>
-void forEachComponent(const CFTACoreDoc &document, Visit visit)
-{
-    for (int side = 0; side < document.getSidesCount(); ++side) {
-        for (const bool back : {true, false}) {
-            const std::vector<CFTComponent *> copy = document.GetComponents(side, back);
-            for (CFTComponent *component : copy)
-                visit(component);
-        }
-    }
-}
-
 } // namespace
 
 std::shared_ptr<PWPerson> CADocument::currentPerson(bool toFrom) const
@@ -82,7 +67,7 @@ void CADocument::updateObjectsFormatWithPerson(const PWPerson &person, bool toFr
     if (!document)
         return;
     const CAddressFormatController &catalogue = CAddressFormatController::sharedAddressFormatController();
-    forEachComponent(*document, [&](CFTComponent *component) {
+    document->forEachComponent([&](CFTComponent *component) {
         if (component->GetToFrom() != toFrom)
             return;
         const CFTComponent *countryField = component->GetObjectForTextCategory(tcCountry);
@@ -214,7 +199,7 @@ void CADocument::rebuildPersonsFromComponents()
         return;
     // Every field is read before any is refilled: refilling the side after each free address
     // field would overwrite the fields not read yet with the half-built person.
-    forEachComponent(*document, [this](CFTComponent *component) {
+    document->forEachComponent([this](CFTComponent *component) {
         if (component->getClassID() == kAddressTextClassID)
             updatePersonWithAddressText(component, false);
         else

@@ -17,25 +17,11 @@ constexpr int kBarcodeClassID = 9;
 // Cards up to this size group have room for one address panel only: the recipient's.
 constexpr int kLastSmallCardGroup = 5;
 
-
-// Every side, the back list first, each over a copy so that the visitor may change the lists.
-template <typename Visit>
-void forEachComponent(const CFTACoreDoc &document, Visit visit)
-{
-    for (int side = 0; side < document.getSidesCount(); ++side) {
-        for (const bool back : {true, false}) {
-            const std::vector<CFTComponent *> copy = document.GetComponents(side, back);
-            for (CFTComponent *component : copy)
-                visit(component);
-        }
-    }
-}
-
 } // namespace
 
 void CFTADocument::setAddressType(addressType type, bool toFrom)
 {
-    forEachComponent(*this, [&](CFTComponent *component) {
+    forEachComponent([&](CFTComponent *component) {
         if (component->GetToFrom() == toFrom)
             component->SetAddressType(type);
     });
@@ -43,7 +29,7 @@ void CFTADocument::setAddressType(addressType type, bool toFrom)
 
 void CFTADocument::setAddressFormat(const CAddressFormat *format, bool toFrom)
 {
-    forEachComponent(*this, [&](CFTComponent *component) {
+    forEachComponent([&](CFTComponent *component) {
         if (component->GetToFrom() == toFrom)
             component->setFormat(format, 1);
     });
@@ -51,7 +37,7 @@ void CFTADocument::setAddressFormat(const CAddressFormat *format, bool toFrom)
 
 void CFTADocument::setAuto(bool automatic)
 {
-    forEachComponent(*this, [&](CFTComponent *component) {
+    forEachComponent([&](CFTComponent *component) {
         if (component->getClassID() == kAddressPanelClassID)
             static_cast<CFTAAddressPanel *>(component)->setAuto(automatic);
     });
@@ -60,7 +46,7 @@ void CFTADocument::setAuto(bool automatic)
 void CFTADocument::updateObjectsTextCategory(textCategory category, bool toFrom, addressType type,
                                              const CDDString &value)
 {
-    forEachComponent(*this, [&](CFTComponent *component) {
+    forEachComponent([&](CFTComponent *component) {
         component->SetString(toFrom, category, type, value, tcNone, false);
     });
 }

@@ -103,6 +103,19 @@ public:
     // back selects the back components, else the components.
     const std::vector<CFTComponent *> &GetComponents(int sideIndex, bool back) const;
     std::vector<CFTComponent *> *GetComponentsPtr(int sideIndex, bool back) const;
+    // Calls visit for every component of every side, the back list first. Each list is walked over
+    // a copy, so that a visit may change the lists.
+    template <typename Visit>
+    void forEachComponent(Visit visit) const
+    {
+        for (int side = 0; side < getSidesCount(); ++side) {
+            for (const bool back : {true, false}) {
+                const std::vector<CFTComponent *> copy = GetComponents(side, back);
+                for (CFTComponent *component : copy)
+                    visit(component);
+            }
+        }
+    }
     const std::vector<CFTLayoutGuideline *> &GetLayoutGuidelines(int sideIndex) const;
     // Empties the side's guideline list into the pool.
     void DeleteLayoutGuidelines(int sideIndex);
