@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <QtGlobal>
 
 namespace pwtest {
 
@@ -12,5 +14,25 @@ QString sharedFixturesPath(const QString &relative = QString());
 
 // Private HOME of this test process; XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_CACHE_HOME lie below it.
 QString homePath();
+
+// Collects the log lines written while it lives instead of letting them through.
+class LogCapture
+{
+public:
+    LogCapture() { lines().clear(), m_previous = qInstallMessageHandler(&LogCapture::handler); }
+    ~LogCapture() { qInstallMessageHandler(m_previous); }
+    LogCapture(const LogCapture &) = delete;
+    LogCapture &operator=(const LogCapture &) = delete;
+
+    static QStringList &lines()
+    {
+        static QStringList collected;
+        return collected;
+    }
+
+private:
+    static void handler(QtMsgType, const QMessageLogContext &, const QString &message) { lines() << message; }
+    QtMessageHandler m_previous;
+};
 
 } // namespace pwtest

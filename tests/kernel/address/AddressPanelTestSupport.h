@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AddressTestSupport.h"
+#include "TestSupport.h"
 
 #include "address/CAddressFormatController.h"
 #include "address/CFTAAddressPanel.h"
@@ -98,24 +99,6 @@ inline QStringList shownRows(CFTAAddressPanel &panel)
     return rows;
 }
 
-// Collects the log lines written while it lives instead of letting them through.
-class LogCapture
-{
-public:
-    LogCapture() { lines().clear(), m_previous = qInstallMessageHandler(&LogCapture::handler); }
-    ~LogCapture() { qInstallMessageHandler(m_previous); }
-    LogCapture(const LogCapture &) = delete;
-    LogCapture &operator=(const LogCapture &) = delete;
-
-    static QStringList &lines()
-    {
-        static QStringList collected;
-        return collected;
-    }
-
-private:
-    static void handler(QtMsgType, const QMessageLogContext &, const QString &message) { lines() << message; }
-    QtMessageHandler m_previous;
-};
+using pwtest::LogCapture;
 
 } // namespace paneltest

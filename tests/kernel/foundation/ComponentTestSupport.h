@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestSupport.h"
+
 // Stand-ins for the parts of the system above the component base: a concrete core document (the
 // kernel document implements the snap queries and the wrap query) and a component that can pose
 // as any class and records the series-printing calls it receives.
@@ -69,24 +71,6 @@ private:
     int *mDestroyed;
 };
 
-// Collects the log lines written while it lives instead of letting them through.
-class LogCapture
-{
-public:
-    LogCapture() { lines().clear(), m_previous = qInstallMessageHandler(&LogCapture::handler); }
-    ~LogCapture() { qInstallMessageHandler(m_previous); }
-    LogCapture(const LogCapture &) = delete;
-    LogCapture &operator=(const LogCapture &) = delete;
-
-    static QStringList &lines()
-    {
-        static QStringList collected;
-        return collected;
-    }
-
-private:
-    static void handler(QtMsgType, const QMessageLogContext &, const QString &message) { lines() << message; }
-    QtMessageHandler m_previous;
-};
+using pwtest::LogCapture;
 
 } // namespace comptest
