@@ -32,22 +32,13 @@ public:
     std::optional<PWPlist> document()
     {
         skipSpace();
-        if (startsWith("<?xml")) {
-            const char *close = find("?>");
-            if (!close)
-                return std::nullopt;
-            m_at = close + 2;
+        // The declarations our writer (and the common others) put first, exactly; any other
+        // prolog is for the general path to judge.
+        if (consume("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"))
             skipSpace();
-        }
-        if (startsWith("<!DOCTYPE")) {
-            // Without an internal subset the declaration ends at the first '>' and can define
-            // no entity; with one, the general path decides.
-            const char *close = static_cast<const char *>(std::memchr(m_at, '>', size_t(m_end - m_at)));
-            if (!close || std::memchr(m_at, '[', size_t(close - m_at)))
-                return std::nullopt;
-            m_at = close + 1;
+        if (consume("<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                    "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">"))
             skipSpace();
-        }
         if (!consume("<plist version=\"1.0\">") && !consume("<plist>"))
             return std::nullopt;
         PWPlist value;

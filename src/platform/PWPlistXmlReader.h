@@ -6,8 +6,8 @@
 
 #include <optional>
 
-// Reads the XML form straight into values, for the plain shape our own writer produces: a prolog
-// without an internal subset, one <plist> element, the value elements with no attributes, the five
+// Reads the XML form straight into values, for the plain shape our own writer produces: the standard
+// declaration and document type (or none), one <plist> element, the value elements with no attributes, the five
 // predefined entities, decimal numbers, padded base64. Reading a design this way costs a fraction
 // of building and converting a parser's tree. Whatever lies outside that shape (comments, CDATA,
 // character references, control characters, repeated keys, hexadecimal or zero-led integers, bad

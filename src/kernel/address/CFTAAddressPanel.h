@@ -71,6 +71,9 @@ public:
 
     // --- Modes, side and type -----------------------------------------------------------------
     bool isEnabled(textCategory category) const;
+    // The panel's own mode of a whole component stays reachable beside the per-category forms.
+    using CFTComponent::getMode;
+    using CFTComponent::setMode;
     void setMode(textCategory category, fieldMode mode);
     fieldMode getMode(textCategory category) const;
     // The name parts (first, last, middle name, prefix, suffix) change together.

@@ -54,7 +54,6 @@ private:
     QRectF m_pictureBounds;
     QImage m_bitmap;
     QImage _bitmapImageRep;
-    std::uint32_t _lastTimeInterval = 0;
     std::int32_t _lastCachedWidth = 0;
     std::int32_t _lastCachedHeight = 0;
     int m_renders = 0;

@@ -12,7 +12,6 @@ namespace {
 
 // Single-precision factors of the template units, as templates have always been converted.
 constexpr float kPointsPerInch = 72.0f;
-constexpr float kPointsPerMillimetre = 2.8346457f;
 constexpr float kMillimetresPerPoint = 0.35277778f;
 constexpr float kInchesPerPoint = 0.013888889f;
 
