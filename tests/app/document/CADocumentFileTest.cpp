@@ -106,7 +106,7 @@ TEST_F(CADocumentFileTest, StyledTextKeepsItsParagraphStyleThroughTheFile)
     EXPECT_EQ(reread.documentDataForComponents(nullptr), first);
 }
 
-TEST_F(CADocumentFileTest, TopLevelKeysComeInTheirOrderWithPersonsAndListNameLast)
+TEST_F(CADocumentFileTest, TopLevelKeysComeInOrderWithPersonsAndListNameLastAndOnlyWhenSet)
 {
     const std::unique_ptr<CADocument> document = fullDesign();
     const PWPlist root = parsed(document->dataRepresentationOfType(CADocument::kAddressDocumentType));
@@ -120,22 +120,17 @@ TEST_F(CADocumentFileTest, TopLevelKeysComeInTheirOrderWithPersonsAndListNameLas
     EXPECT_TRUE(root.value(QStringLiteral("Person To")).value(QStringLiteral("personData")).isData());
     // Other types are not this document's to write.
     EXPECT_TRUE(document->dataRepresentationOfType(QStringLiteral("NSStringPboardType")).isEmpty());
-}
 
-TEST_F(CADocumentFileTest, EmptyDesignHasAFrontSideWithoutComponentsAndNoPersonsOrListName)
-{
-    CADocument document;
-    const PWPlist root = parsed(document.documentDataForComponents(nullptr));
-    const PWPlist front = root.value(QStringLiteral("Front Side"));
-    ASSERT_TRUE(front.isDictionary());
-    EXPECT_FALSE(front.toDictionary().contains(QStringLiteral("Components")));
-    EXPECT_FALSE(root.toDictionary().contains(QStringLiteral("Person To")));
-    EXPECT_FALSE(root.toDictionary().contains(QStringLiteral("Person From")));
-    EXPECT_FALSE(root.toDictionary().contains(QStringLiteral("Person List Name")));
-
+    // An empty design keeps an empty front side and writes no persons and no list name.
+    CADocument empty;
+    const QByteArray emptyData = empty.documentDataForComponents(nullptr);
+    const PWPlist emptyRoot = parsed(emptyData);
+    ASSERT_TRUE(emptyRoot.value(QStringLiteral("Front Side")).isDictionary());
+    EXPECT_FALSE(emptyRoot.value(QStringLiteral("Front Side")).toDictionary().contains(QStringLiteral("Components")));
+    for (const char *key : { "Person To", "Person From", "Person List Name" })
+        EXPECT_FALSE(emptyRoot.toDictionary().contains(QString::fromLatin1(key))) << key;
     CADocument reread;
-    ASSERT_TRUE(reread.loadDataRepresentation(document.documentDataForComponents(nullptr),
-                                              CADocument::kAddressDocumentType));
+    ASSERT_TRUE(reread.loadDataRepresentation(emptyData, CADocument::kAddressDocumentType));
     EXPECT_TRUE(reread.ftDocument()->GetComponents(0, false).empty());
     EXPECT_TRUE(reread.ftDocument()->GetComponents(0, true).empty());
 }
@@ -202,7 +197,7 @@ TEST_F(CADocumentFileTest, SavedFileIsReadByPythonPlistlib)
               QStringLiteral("Label|11|Holiday cards|True"));
 }
 
-TEST_F(CADocumentFileTest, WriteReplacesTheFileAndAFailedWriteAnswersAnError)
+TEST_F(CADocumentFileTest, WriteReplacesTheFileAndFailedWritesAndReadsAnswerAnError)
 {
     const QString target = path(QStringLiteral("design.pwdc"));
     const std::unique_ptr<CADocument> document = fullDesign();
@@ -220,6 +215,12 @@ TEST_F(CADocumentFileTest, WriteReplacesTheFileAndAFailedWriteAnswersAnError)
     ASSERT_TRUE(QDir(m_folder.path()).mkdir(QStringLiteral("taken.pwdc")));
     EXPECT_FALSE(document->writeToFile(path(QStringLiteral("taken.pwdc")), &error));
     EXPECT_TRUE(QFileInfo(path(QStringLiteral("taken.pwdc"))).isDir());
+
+    // Reading a missing file is refused and keeps the document.
+    const CFTADocument *kernel = reread.ftDocument();
+    EXPECT_FALSE(reread.readFromFile(path(QStringLiteral("absent.pwdc")), &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("The document could not be opened")));
+    EXPECT_EQ(reread.ftDocument(), kernel);
 }
 
 TEST_F(CADocumentFileTest, WriteThatRunsOutOfRoomLeavesTheOldFileIntact)
@@ -260,7 +261,7 @@ struct RefusedCase
 {
     const char *name;
     QByteArray bytes;
-    QString type;
+    QString type = CADocument::kAddressDocumentType;
 };
 
 class RefusedFileTest : public ::testing::TestWithParam<RefusedCase>
@@ -282,50 +283,33 @@ TEST_P(RefusedFileTest, RefusedWithAReasonAndTheDocumentUnchanged)
     EXPECT_EQ(document->documentDataForComponents(nullptr), before);
 }
 
-const QByteArray kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n";
+// A property list file around the body, closed unless it is to be cut short.
+QByteArray plistFile(const QByteArray &body, bool closed = true)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n" + body
+           + (closed ? "</plist>\n" : "");
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Files, RefusedFileTest,
     ::testing::Values(
-        RefusedCase { "NotAPropertyList", QByteArray("This is a letter, not a design.\n"),
-                      CADocument::kAddressDocumentType },
-        RefusedCase { "Empty", QByteArray(), CADocument::kAddressDocumentType },
-        RefusedCase { "TruncatedXml", kXmlHead + "<dict><key>Document Type</key><string>Lab",
-                      CADocument::kAddressDocumentType },
-        RefusedCase { "ArrayAtTheTop", kXmlHead + "<array><string>Label</string></array></plist>\n",
-                      CADocument::kAddressDocumentType },
-        RefusedCase { "ForeignDictionary",
-                      kXmlHead + "<dict><key>CFBundleName</key><string>Other</string></dict></plist>\n",
-                      CADocument::kAddressDocumentType },
-        RefusedCase { "FrontSideNotADictionary",
-                      kXmlHead + "<dict><key>Document Type</key><string>Label</string>"
-                                 "<key>Front Side</key><string>x</string></dict></plist>\n",
-                      CADocument::kAddressDocumentType },
+        RefusedCase { "NotAPropertyList", QByteArray("This is a letter, not a design.\n") },
+        RefusedCase { "Empty", QByteArray() },
+        RefusedCase { "TruncatedXml", plistFile("<dict><key>Document Type</key><string>Lab", false) },
+        RefusedCase { "ArrayAtTheTop", plistFile("<array><string>Label</string></array>") },
+        RefusedCase { "ForeignDictionary", plistFile("<dict><key>CFBundleName</key><string>Other</string></dict>") },
+        RefusedCase { "FrontSideNotADictionary", plistFile("<dict><key>Document Type</key><string>Label</string>"
+                                                           "<key>Front Side</key><string>x</string></dict>") },
         RefusedCase { "ComponentsNotAList",
-                      kXmlHead + "<dict><key>Front Side</key><dict><key>Components</key><integer>3</integer>"
-                                 "</dict></dict></plist>\n",
-                      CADocument::kAddressDocumentType },
+                      plistFile("<dict><key>Front Side</key><dict><key>Components</key><integer>3</integer>"
+                                "</dict></dict>") },
         RefusedCase { "DocumentTypeNotAText",
-                      kXmlHead + "<dict><key>Document Type</key><integer>0</integer></dict></plist>\n",
-                      CADocument::kAddressDocumentType },
+                      plistFile("<dict><key>Document Type</key><integer>0</integer></dict>") },
         RefusedCase { "NestedTooDeep",
-                      kXmlHead + QByteArray("<array>").repeated(400) + QByteArray("</array>").repeated(400)
-                          + "</plist>\n",
-                      CADocument::kAddressDocumentType },
-        RefusedCase { "OtherType",
-                      kXmlHead + "<dict><key>Document Type</key><string>Label</string></dict></plist>\n",
+                      plistFile(QByteArray("<array>").repeated(400) + QByteArray("</array>").repeated(400)) },
+        RefusedCase { "OtherType", plistFile("<dict><key>Document Type</key><string>Label</string></dict>"),
                       QStringLiteral("NSPDFPboardType") }),
     [](const auto &info) { return std::string(info.param.name); });
-
-TEST_F(CADocumentFileTest, UnreadablePathIsRefusedWithTheDocumentUnchanged)
-{
-    CADocument document;
-    const CFTADocument *kernel = document.ftDocument();
-    QString error;
-    EXPECT_FALSE(document.readFromFile(path(QStringLiteral("absent.pwdc")), &error));
-    EXPECT_TRUE(error.startsWith(QStringLiteral("The document could not be opened")));
-    EXPECT_EQ(document.ftDocument(), kernel);
-}
 
 TEST_F(CADocumentFileTest, PersonsAreRebuiltFromAddressTextsWhenTheFileHasNone)
 {
@@ -349,7 +333,7 @@ TEST_F(CADocumentFileTest, PersonsAreRebuiltFromAddressTextsWhenTheFileHasNone)
     EXPECT_FALSE(reread.getPrintListName().has_value());
 }
 
-TEST_F(CADocumentFileTest, OldFileIsConvertedAndItsVCardPersonWins)
+TEST_F(CADocumentFileTest, OldFilesAreConvertedAndTheirPersonsTaken)
 {
     CADocument document;
     QString error;
@@ -362,9 +346,7 @@ TEST_F(CADocumentFileTest, OldFileIsConvertedAndItsVCardPersonWins)
     EXPECT_EQ(document.countryCodeFrom(), QStringLiteral("uk"));
     EXPECT_DOUBLE_EQ(kernel->getCardSizeX(), 684.0);
     // Plain texts of old files are address fields.
-    ASSERT_EQ(kernel->GetComponents(0, false).size(), 2u);
-    EXPECT_EQ(kernel->GetComponents(0, false)[0]->getClassID(), 10);
-    EXPECT_EQ(kernel->GetComponents(0, false)[1]->getClassID(), 1);
+    EXPECT_EQ(doctest::classIDs(*kernel), (std::vector<int> { 10, 1 }));
     // "ABPerson To" is taken over "Person To"; "ABPerson From" stands alone.
     ASSERT_NE(document.currentPerson(true), nullptr);
     EXPECT_EQ(stringForPersonCategory(document.currentPerson(true).get(), adWork, tcLastName, true),
@@ -372,21 +354,18 @@ TEST_F(CADocumentFileTest, OldFileIsConvertedAndItsVCardPersonWins)
     ASSERT_NE(document.currentPerson(false), nullptr);
     EXPECT_EQ(stringForPersonCategory(document.currentPerson(false).get(), adWork, tcCity, true),
               QStringLiteral("London"));
-}
 
-TEST_F(CADocumentFileTest, OldFileWithStoredPersonsOnly)
-{
-    CADocument document;
-    QString error;
-    ASSERT_TRUE(document.readFromFile(pwtest::dataPath(QStringLiteral("documents/version72-stored-persons.pwdc")),
-                                      &error))
+    // A file with stored persons only.
+    CADocument stored;
+    ASSERT_TRUE(stored.readFromFile(pwtest::dataPath(QStringLiteral("documents/version72-stored-persons.pwdc")),
+                                    &error))
         << error.toStdString();
-    EXPECT_EQ(document.docType(), dtLabel);
-    EXPECT_EQ(document.countryCodeTo(), QStringLiteral("us"));
-    ASSERT_NE(document.currentPerson(true), nullptr);
-    EXPECT_EQ(stringForPersonCategory(document.currentPerson(true).get(), adWork, tcLastName, true),
+    EXPECT_EQ(stored.docType(), dtLabel);
+    EXPECT_EQ(stored.countryCodeTo(), QStringLiteral("us"));
+    ASSERT_NE(stored.currentPerson(true), nullptr);
+    EXPECT_EQ(stringForPersonCategory(stored.currentPerson(true).get(), adWork, tcLastName, true),
               QStringLiteral("Fromthestoredform"));
-    EXPECT_EQ(document.getPrintListName(), std::optional<QString>(QStringLiteral("Club members")));
+    EXPECT_EQ(stored.getPrintListName(), std::optional<QString>(QStringLiteral("Club members")));
 }
 
 } // namespace

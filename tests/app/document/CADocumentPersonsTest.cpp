@@ -20,10 +20,6 @@ protected:
         m_document = std::make_unique<CADocument>(std::make_unique<CFTADocument>(
             dtLabel, CDDString(QStringLiteral("us")), CDDString(QStringLiteral("us"))));
     }
-    void TearDown() override
-    {
-        PWUserDefaults::standardUserDefaults().setBool(QStringLiteral("FTConvertToUppercase"), false);
-    }
 
     CFTADocument &kernel() { return *m_document->ftDocument(); }
     template <typename T>
@@ -37,15 +33,7 @@ protected:
     std::unique_ptr<CADocument> m_document;
 };
 
-TEST_F(CADocumentPersonsTest, StoringNoPersonStoresAnEmptyOne)
-{
-    const std::shared_ptr<PWPerson> stored = m_document->setCurrentPerson(nullptr, true, true, true);
-    ASSERT_NE(stored, nullptr);
-    EXPECT_EQ(m_document->currentPerson(true), stored);
-    EXPECT_TRUE(stored->propertiesWithValues().isEmpty());
-}
-
-TEST_F(CADocumentPersonsTest, StoredPersonIsACopy)
+TEST_F(CADocumentPersonsTest, StoredPersonIsACopyAndNoPersonStoresAnEmptyOne)
 {
     const std::shared_ptr<PWPerson> jane = doctest::personFromVCard(doctest::kUsPerson);
     const std::shared_ptr<PWPerson> stored = m_document->setCurrentPerson(jane.get(), false, false, false);
@@ -54,12 +42,20 @@ TEST_F(CADocumentPersonsTest, StoredPersonIsACopy)
     EXPECT_TRUE(stored->hasSameValues(*jane));
     setStringForPersonCategory(jane.get(), QStringLiteral("Changed"), adWork, tcLastName);
     EXPECT_EQ(stringForPersonCategory(stored.get(), adWork, tcLastName, true), QStringLiteral("Doe"));
+
+    const std::shared_ptr<PWPerson> empty = m_document->setCurrentPerson(nullptr, true, true, true);
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(m_document->currentPerson(true), empty);
+    EXPECT_TRUE(empty->propertiesWithValues().isEmpty());
 }
 
-TEST_F(CADocumentPersonsTest, UsPersonFillsTheRecipientPanelAndItsBarcodeButNotTheSender)
+TEST_F(CADocumentPersonsTest, UsPersonFillsTheRecipientPanelAndItsBarcodeButNotTheSenderNorSimpleTexts)
 {
     CFTAAddressPanel *recipient = add(doctest::makePanel(true, QStringLiteral("us"), true));
     CFTAAddressPanel *sender = add(doctest::makePanel(false, QStringLiteral("us"), false));
+    auto text = std::make_unique<CFTAAddressText>(true, tcSimpleText, adWork, nullptr, nullptr);
+    text->GetText()->setString(QStringLiteral("Handle with care"), nullptr);
+    CFTAAddressText *simple = add(std::move(text));
     const std::shared_ptr<PWPerson> jane = doctest::personFromVCard(doctest::kUsPerson);
     m_document->setCurrentPerson(jane.get(), true, true, false);
 
@@ -74,6 +70,8 @@ TEST_F(CADocumentPersonsTest, UsPersonFillsTheRecipientPanelAndItsBarcodeButNotT
     EXPECT_TRUE(barcode->GetText()->getString().contains(QStringLiteral("62701")))
         << barcode->GetText()->getString().toStdString();
     EXPECT_TRUE(doctest::fieldText(*sender, tcLastName).isEmpty());
+    // A simple text keeps its own words.
+    EXPECT_EQ(simple->GetText()->getString(), QStringLiteral("Handle with care"));
 }
 
 TEST_F(CADocumentPersonsTest, CanadianPersonGivesTheRecipientPanelTheCanadianFormat)
@@ -96,16 +94,6 @@ TEST_F(CADocumentPersonsTest, CanadianPersonGivesTheRecipientPanelTheCanadianFor
     m_document->setCurrentPerson(nowhere.get(), true, false, true);
     ASSERT_NE(recipient->getFormat()->name(tcAddress), nullptr);
     EXPECT_EQ(recipient->getFormat()->name(tcAddress)->getData(), QStringLiteral("us"));
-}
-
-TEST_F(CADocumentPersonsTest, SimpleTextKeepsItsTextWhenAPersonIsMerged)
-{
-    auto text = std::make_unique<CFTAAddressText>(true, tcSimpleText, adWork, nullptr, nullptr);
-    text->GetText()->setString(QStringLiteral("Handle with care"), nullptr);
-    CFTAAddressText *simple = add(std::move(text));
-    const std::shared_ptr<PWPerson> jane = doctest::personFromVCard(doctest::kUsPerson);
-    m_document->setCurrentPerson(jane.get(), true, true, false);
-    EXPECT_EQ(simple->GetText()->getString(), QStringLiteral("Handle with care"));
 }
 
 struct CapitalsCase
@@ -151,64 +139,52 @@ INSTANTIATE_TEST_SUITE_P(
                       CapitalsCase { "RepresentationBitFour", false, objectRepType(4), true }),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(CADocumentPersonsTest, EditedAddressTextChangesThePersonAndRefillsTheSide)
+// An edited free field changes the person and refills the side; an edited panel changes the
+// person without refilling.
+TEST_F(CADocumentPersonsTest, EditedComponentsChangeThePerson)
 {
     CFTAAddressPanel *recipient = add(doctest::makePanel(true, QStringLiteral("us"), false));
-    auto free = std::make_unique<CFTAAddressText>(true, tcLastName, adWork, nullptr, nullptr);
-    CFTAAddressText *lastName = add(std::move(free));
+    CFTAAddressText *lastName = add(std::make_unique<CFTAAddressText>(true, tcLastName, adWork, nullptr, nullptr));
+    CFTAAddressText *city = add(std::make_unique<CFTAAddressText>(true, tcCity, adWork, nullptr, nullptr));
     const std::shared_ptr<PWPerson> jane = doctest::personFromVCard(doctest::kUsPerson);
     m_document->setCurrentPerson(jane.get(), true, true, false);
     ASSERT_EQ(lastName->GetText()->getString(), QStringLiteral("Doe"));
+    const auto personsText = [this](textCategory category) {
+        return stringForPersonCategory(m_document->currentPerson(true).get(), adWork, category, true);
+    };
 
     lastName->GetText()->setString(QStringLiteral("Roe"), nullptr);
     m_document->updatePersonWithComponent(lastName);
-    EXPECT_EQ(stringForPersonCategory(m_document->currentPerson(true).get(), adWork, tcLastName, true),
-              QStringLiteral("Roe"));
+    EXPECT_EQ(personsText(tcLastName), QStringLiteral("Roe"));
     EXPECT_EQ(doctest::fieldText(*recipient, tcLastName), QStringLiteral("Roe"));
-}
-
-TEST_F(CADocumentPersonsTest, EditedPanelChangesThePersonWithoutRefilling)
-{
-    CFTAAddressPanel *recipient = add(doctest::makePanel(true, QStringLiteral("us"), false));
-    auto free = std::make_unique<CFTAAddressText>(true, tcCity, adWork, nullptr, nullptr);
-    CFTAAddressText *city = add(std::move(free));
-    const std::shared_ptr<PWPerson> jane = doctest::personFromVCard(doctest::kUsPerson);
-    m_document->setCurrentPerson(jane.get(), true, true, false);
 
     CFTComponent *panelCity = recipient->GetObjectForTextCategory(tcCity);
     ASSERT_NE(panelCity, nullptr);
     panelCity->GetText()->setString(QStringLiteral("Shelbyville"), nullptr);
     m_document->updatePersonWithComponent(recipient);
-    EXPECT_EQ(stringForPersonCategory(m_document->currentPerson(true).get(), adWork, tcCity, true),
-              QStringLiteral("Shelbyville"));
+    EXPECT_EQ(personsText(tcCity), QStringLiteral("Shelbyville"));
     EXPECT_EQ(city->GetText()->getString(), QStringLiteral("Springfield"));
 }
 
-TEST_F(CADocumentPersonsTest, AddressTextWithoutAPersonMakesOne)
+TEST_F(CADocumentPersonsTest, AddressTextWithoutAPersonMakesOneAndShapesAreNoAddressControls)
 {
+    EXPECT_FALSE(m_document->hasAddressControls(true));
+    CFTBoxField *box = add(std::make_unique<CFTBoxField>(1.0, 1.0, 5.0, 5.0, nullptr));
+    EXPECT_FALSE(m_document->hasAddressControls(false));
+    m_document->updatePersonWithComponent(box);
+    EXPECT_EQ(m_document->currentPerson(true), nullptr);
+
     auto free = std::make_unique<CFTAAddressText>(false, tcCity, adHome, nullptr, nullptr);
     free->SetPreferredAddress(false);
     CFTAAddressText *city = add(std::move(free));
+    EXPECT_TRUE(m_document->hasAddressControls(false));
+    EXPECT_FALSE(m_document->hasAddressControls(true));
     city->GetText()->setString(QStringLiteral("Leeds"), nullptr);
     ASSERT_EQ(m_document->currentPerson(false), nullptr);
     m_document->updatePersonWithComponent(city);
     ASSERT_NE(m_document->currentPerson(false), nullptr);
     EXPECT_EQ(stringForPersonCategory(m_document->currentPerson(false).get(), adHome, tcCity, false),
               QStringLiteral("Leeds"));
-    // Shapes are not address fields.
-    CFTBoxField *box = add(std::make_unique<CFTBoxField>(1.0, 1.0, 5.0, 5.0, nullptr));
-    m_document->updatePersonWithComponent(box);
-    EXPECT_EQ(m_document->currentPerson(true), nullptr);
-}
-
-TEST_F(CADocumentPersonsTest, AddressControlsBySide)
-{
-    EXPECT_FALSE(m_document->hasAddressControls(true));
-    add(std::make_unique<CFTBoxField>(1.0, 1.0, 5.0, 5.0, nullptr));
-    EXPECT_FALSE(m_document->hasAddressControls(false));
-    add(std::make_unique<CFTAAddressText>(false, tcCity, adWork, nullptr, nullptr));
-    EXPECT_TRUE(m_document->hasAddressControls(false));
-    EXPECT_FALSE(m_document->hasAddressControls(true));
 }
 
 } // namespace

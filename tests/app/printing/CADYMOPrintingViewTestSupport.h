@@ -21,11 +21,13 @@
 #include <QPdfWriter>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
 #include <poppler-qt6.h>
 
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace rolltest {
 
@@ -127,13 +129,13 @@ public:
     int pageCount() const { return m_document ? m_document->numPages() : 0; }
     QSizeF pageSize(int index) const
     {
-        const std::unique_ptr<Poppler::Page> page = m_document->page(index);
+        const std::unique_ptr<Poppler::Page> page = this->page(index);
         return page ? page->pageSizeF() : QSizeF();
     }
     // The page at the given pixels per point, on white.
     QImage render(int index, double scale = 2.0) const
     {
-        const std::unique_ptr<Poppler::Page> page = m_document->page(index);
+        const std::unique_ptr<Poppler::Page> page = this->page(index);
         if (!page)
             return QImage();
         m_document->setPaperColor(Qt::white);
@@ -141,11 +143,26 @@ public:
     }
     QString text(int index) const
     {
-        const std::unique_ptr<Poppler::Page> page = m_document->page(index);
+        const std::unique_ptr<Poppler::Page> page = this->page(index);
         return page ? page->text(QRectF()).trimmed() : QString();
+    }
+    struct Word
+    {
+        QString text;
+        QRectF box;
+    };
+    std::vector<Word> words(int index) const
+    {
+        std::vector<Word> found;
+        if (const std::unique_ptr<Poppler::Page> page = this->page(index)) {
+            for (const std::unique_ptr<Poppler::TextBox> &box : page->textList())
+                found.push_back({box->text(), box->boundingBox()});
+        }
+        return found;
     }
 
 private:
+    std::unique_ptr<Poppler::Page> page(int index) const { return m_document ? m_document->page(index) : nullptr; }
     std::unique_ptr<Poppler::Document> m_document;
 };
 
@@ -183,6 +200,14 @@ inline QRectF boxOfColour(const QImage &image, const QColor &colour, double scal
     if (right < 0)
         return QRectF();
     return QRectF(left / scale, top / scale, (right - left + 1) / scale, (bottom - top + 1) / scale);
+}
+
+inline void expectRectNear(const QRectF &actual, const QRectF &expected, double tolerance = 1.0)
+{
+    EXPECT_NEAR(actual.left(), expected.left(), tolerance) << "left";
+    EXPECT_NEAR(actual.top(), expected.top(), tolerance) << "top";
+    EXPECT_NEAR(actual.width(), expected.width(), tolerance) << "width";
+    EXPECT_NEAR(actual.height(), expected.height(), tolerance) << "height";
 }
 
 } // namespace rolltest

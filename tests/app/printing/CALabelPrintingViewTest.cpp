@@ -1,5 +1,7 @@
 #include "app/printing/CALabelPrintingView.h"
 
+#include "CADYMOPrintingViewTestSupport.h"
+
 #include "app/printing/CACalibrationScale.h"
 #include "app/printing/CACalibrationSettings.h"
 #include "document/CADocument.h"
@@ -17,7 +19,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <poppler-qt6.h>
 
 #include <algorithm>
 #include <map>
@@ -100,49 +101,6 @@ CAPrintSettings letterSettings(int startFrom, bool cut = false, bool dots = fals
     return settings;
 }
 
-struct PrintedText
-{
-    QString text;
-    QRectF box;
-};
-
-// A printed job read back: its pages, their words and their pixels.
-class PrintedJob
-{
-public:
-    // Whether the job reported success; the file is read back either way.
-    bool print(CAPrintingView &view, const QString &path, QString *error)
-    {
-        bool printed = false;
-        {
-            QPdfWriter writer(path);
-            writer.setPageLayout(view.printSettings().pageLayout());
-            printed = view.printPages(writer, error);
-        }
-        m_document = Poppler::Document::load(path);
-        return printed && m_document != nullptr;
-    }
-    int pages() const { return m_document ? m_document->numPages() : -1; }
-    std::vector<PrintedText> words(int page) const
-    {
-        std::vector<PrintedText> words;
-        std::unique_ptr<Poppler::Page> p = m_document->page(page - 1);
-        for (const std::unique_ptr<Poppler::TextBox> &box : p->textList())
-            words.push_back({box->text(), box->boundingBox()});
-        return words;
-    }
-    // The page at 4 pixels a point.
-    QImage raster(int page) const
-    {
-        std::unique_ptr<Poppler::Page> p = m_document->page(page - 1);
-        return p->renderToImage(288.0, 288.0).convertToFormat(QImage::Format_RGB32);
-    }
-    QSizeF pageSize(int page) const { return m_document->page(page - 1)->pageSizeF(); }
-
-private:
-    std::unique_ptr<Poppler::Document> m_document;
-};
-
 QColor pixelAt(const QImage &image, double x, double y)
 {
     return image.pixelColor(int(x * 4.0), int(y * 4.0));
@@ -196,16 +154,23 @@ int slotOf(const CALabelSheetLayout &sheet, const QPointF &point)
     return -1;
 }
 
+// The slots whose centre shows the items' colour, in an image of scale pixels a point.
+std::vector<int> filledSlots(const QImage &image, const CALabelSheetLayout &sheet, double scale = 4.0)
+{
+    std::vector<int> filled;
+    for (int slot = 0; slot < sheet.itemsPerPage(); ++slot) {
+        if (isItemColour(image.pixelColor((slotRect(sheet, slot).center() * scale).toPoint())))
+            filled.push_back(slot);
+    }
+    return filled;
+}
+
 class CALabelPrintingViewTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        CAEnvironment::sharedEnvironment();
-        CAEnvironment::setDefaultCountry(QStringLiteral("us"));
-        CADocument::setPreparedDocumentSource({});
-        CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
-        PWUserDefaults::standardUserDefaults().removeObject(CACalibrationSettings::kDefaultsKey);
+        rolltest::prepareProcess();
         ASSERT_TRUE(m_folder.isValid());
     }
 
@@ -219,13 +184,30 @@ protected:
         return view;
     }
 
-    QString pdfPath(const char *name) const { return m_folder.filePath(QString::fromLatin1(name)); }
+    // Prints the view into a PDF file and reads it back; the job must succeed unless ok is given.
+    rolltest::PrintedPdf print(CAPrintingView &view, const char *name, bool *ok = nullptr)
+    {
+        const QString path = m_folder.filePath(QString::fromLatin1(name));
+        QString error;
+        bool printed = false;
+        {
+            QPdfWriter writer(path);
+            writer.setPageLayout(view.printSettings().pageLayout());
+            printed = view.printPages(writer, &error);
+        }
+        if (ok)
+            *ok = printed;
+        else
+            EXPECT_TRUE(printed) << error.toStdString();
+        return rolltest::PrintedPdf(path);
+    }
 
-    // The counters' words of a page by the slot they stand in.
-    static std::map<int, QString> countersBySlot(const PrintedJob &job, int page, const CALabelSheetLayout &sheet)
+    // The counters' words of a page (from 0) by the slot they stand in.
+    static std::map<int, QString> countersBySlot(const rolltest::PrintedPdf &job, int page,
+                                                 const CALabelSheetLayout &sheet)
     {
         std::map<int, QString> found;
-        for (const PrintedText &word : job.words(page))
+        for (const rolltest::PrintedPdf::Word &word : job.words(page))
             found[slotOf(sheet, word.box.center())] += word.text;
         return found;
     }
@@ -238,30 +220,19 @@ TEST_F(CALabelPrintingViewTest, TenCopiesFromFifthSlotFillThreePagesWithRunningC
 {
     const CATemplateFormat format = sheetTemplate();
     std::unique_ptr<CALabelPrintingView> view = makeView(format, letterSettings(5), 10);
-    PrintedJob job;
-    QString error;
-    ASSERT_TRUE(job.print(*view, pdfPath("ten.pdf"), &error)) << error.toStdString();
-    ASSERT_EQ(job.pages(), 3);
-    EXPECT_NEAR(job.pageSize(1).width(), 612.0, 0.5);
-    EXPECT_NEAR(job.pageSize(1).height(), 792.0, 0.5);
+    const rolltest::PrintedPdf job = print(*view, "ten.pdf");
+    ASSERT_EQ(job.pageCount(), 3);
+    EXPECT_EQ(job.pageSize(0).toSize(), QSize(612, 792));
 
     const CALabelSheetLayout &sheet = view->sheet();
-    EXPECT_EQ(countersBySlot(job, 1, sheet), (std::map<int, QString>{{4, "1"}, {5, "2"}}));
-    EXPECT_EQ(countersBySlot(job, 2, sheet),
+    EXPECT_EQ(countersBySlot(job, 0, sheet), (std::map<int, QString>{{4, "1"}, {5, "2"}}));
+    EXPECT_EQ(countersBySlot(job, 1, sheet),
               (std::map<int, QString>{{0, "3"}, {1, "4"}, {2, "5"}, {3, "6"}, {4, "7"}, {5, "8"}}));
-    EXPECT_EQ(countersBySlot(job, 3, sheet), (std::map<int, QString>{{0, "9"}, {1, "10"}}));
+    EXPECT_EQ(countersBySlot(job, 2, sheet), (std::map<int, QString>{{0, "9"}, {1, "10"}}));
 
     // Items only in the fifth and sixth slot of the first sheet; skipped slots stay blank.
-    const QImage first = job.raster(1);
-    for (int slot = 0; slot < 6; ++slot) {
-        const QPointF centre = slotRect(sheet, slot).center();
-        EXPECT_EQ(isItemColour(pixelAt(first, centre.x(), centre.y())), slot >= 4) << "slot " << slot;
-    }
-    const QImage last = job.raster(3);
-    for (int slot = 0; slot < 6; ++slot) {
-        const QPointF centre = slotRect(sheet, slot).center();
-        EXPECT_EQ(isItemColour(pixelAt(last, centre.x(), centre.y())), slot < 2) << "slot " << slot;
-    }
+    EXPECT_EQ(filledSlots(job.render(0, 4.0), sheet), (std::vector<int>{4, 5}));
+    EXPECT_EQ(filledSlots(job.render(2, 4.0), sheet), (std::vector<int>{0, 1}));
     EXPECT_TRUE(view->printFailures().isEmpty());
 }
 
@@ -273,14 +244,9 @@ TEST_F(CALabelPrintingViewTest, ThirtyUpSheetOfTwentyFiveFromEighthSlotTakesTwoP
     format.setTopMargin(36.0f);
     std::unique_ptr<CALabelPrintingView> view = makeView(format, letterSettings(8), 25);
     EXPECT_EQ(view->pageCount(), 1) << "the preview counts from its own start position";
-    PrintedJob job;
-    QString error;
-    ASSERT_TRUE(job.print(*view, pdfPath("thirty.pdf"), &error)) << error.toStdString();
-    ASSERT_EQ(job.pages(), 2);
-    const std::map<int, QString> second = countersBySlot(job, 2, view->sheet());
-    ASSERT_EQ(second.size(), 2u);
-    EXPECT_EQ(second.at(0), QStringLiteral("24"));
-    EXPECT_EQ(second.at(1), QStringLiteral("25"));
+    const rolltest::PrintedPdf job = print(*view, "thirty.pdf");
+    ASSERT_EQ(job.pageCount(), 2);
+    EXPECT_EQ(countersBySlot(job, 1, view->sheet()), (std::map<int, QString>{{0, "24"}, {1, "25"}}));
     EXPECT_EQ(view->mapRangeForPage(1), std::make_pair(0, 23));
     EXPECT_EQ(view->mapRangeForPage(2), std::make_pair(23, 2));
     EXPECT_EQ(view->mapRangeForPage(3).second, 0);
@@ -292,14 +258,12 @@ TEST_F(CALabelPrintingViewTest, CutTicksAndDottedLinesFrameTheUsedSlots)
     // White items, so that the thin dotted lines along their edges stand out.
     m_renderer.colour = Qt::white;
     std::unique_ptr<CALabelPrintingView> view = makeView(format, letterSettings(5, true, true), 10);
-    PrintedJob job;
-    QString error;
-    ASSERT_TRUE(job.print(*view, pdfPath("marks.pdf"), &error)) << error.toStdString();
-    ASSERT_EQ(job.pages(), 3);
+    const rolltest::PrintedPdf job = print(*view, "marks.pdf");
+    ASSERT_EQ(job.pageCount(), 3);
 
     // Page 3 holds two items in one row: the marks span those two columns only.
     const CALabelSheetLayout &sheet = view->sheet();
-    const QImage page = job.raster(3);
+    const QImage page = job.render(2, 4.0);
     const double left = sheet.originX();
     const double top = sheet.originY();
     const double usedWidth = sheet.usedWidth(2);
@@ -329,9 +293,8 @@ TEST_F(CALabelPrintingViewTest, CutTicksAndDottedLinesFrameTheUsedSlots)
 
     // Without the print settings' flags nothing is drawn around the items.
     std::unique_ptr<CALabelPrintingView> plain = makeView(format, letterSettings(5), 10);
-    PrintedJob plainJob;
-    ASSERT_TRUE(plainJob.print(*plain, pdfPath("plain.pdf"), &error)) << error.toStdString();
-    const QImage plainPage = plainJob.raster(3);
+    const rolltest::PrintedPdf plainJob = print(*plain, "plain.pdf");
+    const QImage plainPage = plainJob.render(2, 4.0);
     EXPECT_FALSE(isDark(pixelAt(plainPage, left - g - 10.0, top)));
     EXPECT_FALSE(isDark(pixelAt(plainPage, left, top - g - 10.0)));
 }
@@ -345,10 +308,8 @@ TEST_P(CalibrationShiftTest, StoredOffsetsShiftThePrintedPage)
 {
     const auto [columns, rows] = GetParam();
     const CATemplateFormat format = sheetTemplate(columns, rows);
-    QString error;
     std::unique_ptr<CALabelPrintingView> plain = makeView(format, letterSettings(1), 1);
-    PrintedJob plainJob;
-    ASSERT_TRUE(plainJob.print(*plain, pdfPath("uncalibrated.pdf"), &error)) << error.toStdString();
+    const rolltest::PrintedPdf plainJob = print(*plain, "uncalibrated.pdf");
 
     CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), kPrinter,
                                            CACalibrationSettings(QStringLiteral("5"), QStringLiteral("3"),
@@ -358,11 +319,10 @@ TEST_P(CalibrationShiftTest, StoredOffsetsShiftThePrintedPage)
                                            CACalibrationSettings(QStringLiteral("40"), QStringLiteral("40"),
                                                                  QStringLiteral("0"), false));
     std::unique_ptr<CALabelPrintingView> shifted = makeView(format, letterSettings(1), 1);
-    PrintedJob shiftedJob;
-    ASSERT_TRUE(shiftedJob.print(*shifted, pdfPath("calibrated.pdf"), &error)) << error.toStdString();
+    const rolltest::PrintedPdf shiftedJob = print(*shifted, "calibrated.pdf");
 
-    const std::vector<PrintedText> before = plainJob.words(1);
-    const std::vector<PrintedText> after = shiftedJob.words(1);
+    const std::vector<rolltest::PrintedPdf::Word> before = plainJob.words(0);
+    const std::vector<rolltest::PrintedPdf::Word> after = shiftedJob.words(0);
     ASSERT_EQ(before.size(), 1u);
     ASSERT_EQ(after.size(), 1u);
     // Right by the horizontal millimetres with more than one column, up by the vertical ones
@@ -415,12 +375,10 @@ TEST_F(CALabelPrintingViewTest, CalibrationPageDrawsTheScalesTheTemplateNeeds)
             CALabelPrintingView::initForCalibrateWithLayout(format, letterSettings(1));
         EXPECT_TRUE(view->calibrationMode());
         EXPECT_EQ(view->pageCount(), 1);
-        PrintedJob job;
-        QString error;
-        ASSERT_TRUE(job.print(*view, pdfPath("calibration.pdf"), &error)) << error.toStdString();
-        ASSERT_EQ(job.pages(), 1);
+        const rolltest::PrintedPdf job = print(*view, "calibration.pdf");
+        ASSERT_EQ(job.pageCount(), 1);
         std::vector<QRectF> zeros;
-        for (const PrintedText &word : job.words(1)) {
+        for (const rolltest::PrintedPdf::Word &word : job.words(0)) {
             if (word.text == QStringLiteral("0"))
                 zeros.push_back(word.box);
         }
@@ -458,14 +416,9 @@ TEST_F(CALabelPrintingViewTest, PreviewDrawsThePageItsSheetShowsAndPrintModeSkip
         view->drawPage(painter, 1);
     }
     const CALabelSheetLayout &sheet = view->sheet();
-    for (int slot = 0; slot < 6; ++slot) {
-        const QPointF centre = slotRect(sheet, slot).center() * 2.0;
-        const QColor colour = image.pixelColor(centre.toPoint());
-        EXPECT_EQ(isItemColour(colour), slot >= 2) << "slot " << slot;
-        if (slot < 2) {
-            EXPECT_EQ(colour, QColor(Qt::white)) << "slot " << slot;
-        }
-    }
+    EXPECT_EQ(filledSlots(image, sheet, 2.0), (std::vector<int>{2, 3, 4, 5}));
+    for (int slot : {0, 1})
+        EXPECT_EQ(image.pixelColor((slotRect(sheet, slot).center() * 2.0).toPoint()), QColor(Qt::white)) << slot;
     // Every slot is outlined in the preview, the unused ones too.
     const QRectF firstSlot = slotRect(sheet, 0);
     EXPECT_TRUE(isDark(image.pixelColor(QPointF(firstSlot.center().x() * 2.0, firstSlot.top() * 2.0).toPoint())));
@@ -512,18 +465,16 @@ TEST_F(CALabelPrintingViewTest, LandscapeDesignOnPortraitLabelsTurnsClockwise)
     m_renderer.leftHalf = QColor(30, 30, 200);
     view->setItemRenderer(m_renderer.function());
     view->setCopies(1);
-    PrintedJob job;
-    QString error;
-    ASSERT_TRUE(job.print(*view, pdfPath("turned.pdf"), &error)) << error.toStdString();
+    const rolltest::PrintedPdf job = print(*view, "turned.pdf");
     const QRectF slot = slotRect(view->sheet(), 0);
-    const QImage page = job.raster(1);
+    const QImage page = job.render(0, 4.0);
     // The image's left half lies along the top of the slot, its right half along the bottom.
     const QColor top = pixelAt(page, slot.center().x(), slot.top() + 20.0);
     const QColor bottom = pixelAt(page, slot.center().x(), slot.bottom() - 20.0);
     EXPECT_TRUE(top.blue() > 150 && top.red() < 90) << top.name().toStdString();
     EXPECT_TRUE(isItemColour(bottom)) << bottom.name().toStdString();
     // The counter at the design's top-left corner turns with it, to the slot's top-right.
-    const std::vector<PrintedText> words = job.words(1);
+    const std::vector<rolltest::PrintedPdf::Word> words = job.words(0);
     ASSERT_EQ(words.size(), 1u);
     EXPECT_GT(words[0].box.center().x(), slot.center().x());
     EXPECT_LT(words[0].box.center().y(), slot.center().y());
@@ -538,18 +489,14 @@ TEST_F(CALabelPrintingViewTest, MissingImagesLeaveBlankSlotsAndPagesPastTheMapDr
     const CATemplateFormat format = sheetTemplate();
     std::unique_ptr<CALabelPrintingView> view = makeView(format, letterSettings(1), 3);
     m_renderer.refuse = true;
-    PrintedJob job;
-    QString error;
-    EXPECT_FALSE(job.print(*view, pdfPath("blank.pdf"), &error));
+    bool ok = true;
+    const rolltest::PrintedPdf job = print(*view, "blank.pdf", &ok);
+    EXPECT_FALSE(ok);
     EXPECT_FALSE(view->printFailures().isEmpty());
-    ASSERT_EQ(job.pages(), 1);
+    ASSERT_EQ(job.pageCount(), 1);
     // No image, yet the counters still say which item belongs where.
-    EXPECT_EQ(countersBySlot(job, 1, view->sheet()), (std::map<int, QString>{{0, "1"}, {1, "2"}, {2, "3"}}));
-    const QImage page = job.raster(1);
-    for (int slot = 0; slot < 3; ++slot) {
-        const QPointF centre = slotRect(view->sheet(), slot).center();
-        EXPECT_FALSE(isItemColour(pixelAt(page, centre.x(), centre.y()))) << "slot " << slot;
-    }
+    EXPECT_EQ(countersBySlot(job, 0, view->sheet()), (std::map<int, QString>{{0, "1"}, {1, "2"}, {2, "3"}}));
+    EXPECT_TRUE(filledSlots(job.render(0, 4.0), view->sheet()).empty());
 
     // Pages outside the job draw nothing, in the preview too.
     m_renderer.refuse = false;
@@ -560,10 +507,7 @@ TEST_F(CALabelPrintingViewTest, MissingImagesLeaveBlankSlotsAndPagesPastTheMapDr
         view->drawPage(painter, 7);
         view->drawPage(painter, 0);
     }
-    for (int slot = 0; slot < 6; ++slot) {
-        const QPointF centre = slotRect(view->sheet(), slot).center();
-        EXPECT_FALSE(isItemColour(image.pixelColor(centre.toPoint())));
-    }
+    EXPECT_TRUE(filledSlots(image, view->sheet(), 1.0).empty());
     EXPECT_EQ(view->mapRangeForPage(7).second, 0);
 }
 

@@ -121,6 +121,9 @@ TEST(CCRenderingViewTest, LayersStackBackgroundBackMarkFrontThenCutMarks)
     const QImage image = render(*view);
 
     EXPECT_EQ(scene.log, (std::vector<std::string> { "back", "front", "edge" }));
+    scene.log.clear();
+    render(*renderer(QSizeF(400, 100), 20.0f, scene, false, false, 0, false, false));
+    EXPECT_EQ(scene.log, (std::vector<std::string> { "front", "edge" })) << "without a back list";
     // The mark starts at 400 - 144 - 40.5 = 215.5: its second bar (about 220) stands on the back
     // box, its first is under the front box, its third position has no bar.
     EXPECT_TRUE(isColor(at(image, 20 + 220.8, 20 + 30), Qt::black)) << "the mark is drawn over the back list";
@@ -158,18 +161,14 @@ TEST(CCRenderingViewTest, CutMarksRunFromTheMarginEdgeToFourAndAHalfPointsFromTh
     // Nothing else in the margin, and nothing of the marks inside the content.
     EXPECT_EQ(at(image, 1, 1).alpha(), 0);
     EXPECT_EQ(at(image, 18 + 50, 18 + 1).alpha(), 0);
-}
 
-TEST(CCRenderingViewTest, WithoutAMarginTheContentStandsAtTheOriginAndNoCutMarkShows)
-{
-    Scene scene;
-    scene.add(scene.front, "front", QRectF(0, 0, 10, 10), Qt::blue);
-    const auto view = renderer(QSizeF(60, 40), 0.0f, scene, false, true, 0, false, false);
-    const QImage image = render(*view);
-    EXPECT_TRUE(isColor(at(image, 0.5, 0.5), Qt::blue));
-    EXPECT_TRUE(isColor(at(image, 9.5, 9.5), Qt::blue));
-    EXPECT_EQ(at(image, 59.5, 0.3).alpha(), 0);
-    EXPECT_EQ(at(image, 30, 39.8).alpha(), 0);
+    // Without a margin the content stands at the origin and no cut mark shows.
+    const auto bare = renderer(QSizeF(60, 50), 0.0f, scene, false, true, 0, false, false);
+    const QImage flush = render(*bare);
+    EXPECT_TRUE(isColor(at(flush, 40.5, 40.5), Qt::blue));
+    EXPECT_TRUE(isColor(at(flush, 49.5, 49.5), Qt::blue));
+    EXPECT_EQ(at(flush, 59.5, 0.3).alpha(), 0);
+    EXPECT_EQ(at(flush, 30, 49.8).alpha(), 0);
 }
 
 TEST(CCRenderingViewTest, BackgroundFillsTheWholeContentInsideTheMargin)
@@ -187,14 +186,9 @@ TEST(CCRenderingViewTest, BackgroundFillsTheWholeContentInsideTheMargin)
     EXPECT_EQ(at(image, 10, 10).alpha(), 0);
     EXPECT_EQ(at(image, 18 + 100 + 5, 18 + 25).alpha(), 0);
     EXPECT_EQ(at(image, 18 + 50, 18 + 50 + 5).alpha(), 0);
-}
 
-TEST(CCRenderingViewTest, WithoutBackgroundNothingIsFilled)
-{
-    Scene scene;
-    scene.add(scene.front, "front", QRectF(0, 0, 5, 5), Qt::blue);
-    const auto view = renderer(QSizeF(100, 50), 0.0f, scene, false, false, 0, false, false);
-    EXPECT_EQ(at(render(*view), 50, 25).alpha(), 0);
+    const auto unfilled = renderer(QSizeF(100, 50), 0.0f, scene, false, false, 0, false, false);
+    EXPECT_EQ(at(render(*unfilled), 50, 25).alpha(), 0) << "without background nothing is filled";
 }
 
 TEST(CCRenderingViewTest, ClipPathLimitsEverything)
@@ -267,16 +261,6 @@ INSTANTIATE_TEST_SUITE_P(Modes, CCRenderingViewTurnTest,
                              return "Mode" + std::to_string(info.param.mode);
                          });
 
-TEST(CCRenderingViewTest, WithoutBackListOnlyTheFrontIsDrawn)
-{
-    Scene scene;
-    scene.add(scene.back, "back", QRectF(0, 0, 10, 10), Qt::red);
-    scene.add(scene.front, "front", QRectF(20, 0, 10, 10), Qt::blue);
-    const auto view = renderer(QSizeF(40, 20), 0.0f, scene, false, false, 0, false, false);
-    render(*view);
-    EXPECT_EQ(scene.log, (std::vector<std::string> { "front" }));
-}
-
 TEST(CCRenderingViewTest, DocumentModeDrawsOneSidePerPage)
 {
     std::vector<std::string> log;
@@ -311,15 +295,6 @@ TEST(CCRenderingViewTest, DocumentModeDrawsOneSidePerPage)
     EXPECT_EQ(inkedPixels(past), 0);
 }
 
-TEST(CCRenderingViewTest, WithoutDocumentExactlyOnePage)
-{
-    Scene scene;
-    const auto view = renderer(QSizeF(10, 10), 0.0f, scene, false, false, 0, false, false);
-    EXPECT_EQ(view->pageCount(), 1);
-    CCRenderingView empty(QRectF(0, 0, 10, 10));
-    EXPECT_EQ(empty.pageCount(), 1);
-}
-
 class CCRenderingViewRandomTest : public ::testing::TestWithParam<int>
 {
 };
@@ -345,6 +320,7 @@ TEST(CCRenderingViewTest, RandomDrawingNeedsTheRandomModeAndASize)
     CCRenderingView unknown(QRectF(0, 0, 40, 40), 5, 1);
     EXPECT_EQ(inkedPixels(render(unknown)), 0);
     CCRenderingView plain(QRectF(0, 0, 40, 40));
+    EXPECT_EQ(plain.pageCount(), 1);
     EXPECT_EQ(inkedPixels(render(plain)), 0);
     CCRenderingView noComponents(QRectF(0, 0, 40, 40), 0.0f, nullptr, nullptr, std::nullopt, true, 0, false, true,
                                  true, true, 600.0f, nullptr);

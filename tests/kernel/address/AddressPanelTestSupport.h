@@ -9,7 +9,10 @@
 
 #include <QMessageLogContext>
 
+#include <initializer_list>
 #include <memory>
+#include <optional>
+#include <tuple>
 #include <vector>
 
 namespace paneltest {
@@ -25,6 +28,16 @@ struct Address
     QString zip;
     QString country;
 };
+
+// An address from its fields in order, separated by "|".
+inline Address addressFrom(const QString &fields)
+{
+    const QStringList f = fields.split(QLatin1Char('|'));
+    return Address {f.value(0), f.value(1), f.value(2), f.value(3), f.value(4), f.value(5), f.value(6), f.value(7)};
+}
+
+inline const Address kUS =
+    addressFrom(QStringLiteral("Ada|Lovelace|Engines Inc|12 Main Street|Springfield|IL|62704|USA"));
 
 // A person with names, company and one work address.
 inline std::shared_ptr<PWPerson> makePerson(const Address &a)
@@ -52,6 +65,37 @@ inline std::unique_ptr<CAddressFormat> catalogueFormat(const QString &country, b
 {
     return CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
         QStringLiteral("Name+Company"), country, barcode, location);
+}
+
+// A root holding the given leaves, one per (category, row, column), each labelled.
+inline std::unique_ptr<CAddressFormat> handMadeFormat(std::initializer_list<std::tuple<textCategory, int, int>> leaves)
+{
+    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(QStringLiteral("Hand")));
+    for (const auto &[category, row, column] : leaves)
+        root->addKey(category, row, column, CDDString(QStringLiteral("L%1").arg(int(category))), CDDString(),
+                     CDDString(), CDDString(), fmUnset, tcNone, tcNone);
+    return root;
+}
+
+// Sets one field's text as the panel's own side and address type.
+inline void fill(CFTAAddressPanel &panel, textCategory category, const QString &text)
+{
+    panel.SetString(panel.GetToFrom(), category, panel.GetAddressType(), CDDString(text), tcNone, false);
+}
+
+inline CFTAAddressText *field(const CFTAAddressPanel &panel, textCategory category)
+{
+    return panel.getAddressComponentWithTextCategory(category);
+}
+
+inline QString text(const CFTAAddressPanel &panel, textCategory category)
+{
+    return field(panel, category)->GetString().getData();
+}
+
+inline double pointSize(const std::optional<PWFont> &font)
+{
+    return font ? font->pointSize() : 0.0;
 }
 
 // Fills the panel the way a document puts a person into it: each category it holds (at most

@@ -35,46 +35,39 @@ protected:
 
 TEST_F(PanelRulesTest, DelimiterFollowsTheNextShownTextOfTheRow)
 {
-    fill(tcCity, QStringLiteral("Springfield"));
-    fill(tcState, QStringLiteral("IL"));
-    EXPECT_EQ(m_panel->updateFormatRules(), 0);
-    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield,"));
-    // Applying the rule again does not double the comma.
-    m_panel->updateFormatRules();
-    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield,"));
-
-    // An empty state passes the question on to the ZIP.
-    fill(tcState, QString());
-    fill(tcZIP, QStringLiteral("62704"));
-    m_panel->updateFormatRules();
-    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield,"));
-
-    fill(tcZIP, QString());
-    m_panel->updateFormatRules();
-    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield"));
-}
-
-TEST_F(PanelRulesTest, AHiddenFollowerDoesNotKeepTheDelimiter)
-{
-    fill(tcCity, QStringLiteral("Springfield,"));
-    fill(tcState, QStringLiteral("IL"));
-    m_panel->setMode(tcState, fmNever);
-    m_panel->updateFormatRules();
-    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield"));
-}
-
-TEST_F(PanelRulesTest, TrailingDelimiterAndBlanksGoWhenNothingFollows)
-{
-    fill(tcCity, QStringLiteral("Springfield,  "));
-    m_panel->updateFormatRules();
-    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield"));
-}
-
-TEST_F(PanelRulesTest, AnEmptyFieldNeverGetsADelimiter)
-{
-    fill(tcState, QStringLiteral("IL"));
-    m_panel->updateFormatRules();
-    EXPECT_EQ(text(tcCity), QString());
+    struct Case
+    {
+        const char *city;
+        const char *state;
+        const char *zip;
+        bool stateHidden;
+        const char *expected;
+    };
+    const Case cases[] = {
+        {"Springfield", "IL", "", false, "Springfield,"},
+        // An empty state passes the question on to the ZIP.
+        {"Springfield", "", "62704", false, "Springfield,"},
+        {"Springfield,", "", "", false, "Springfield"},
+        // Trailing blanks go with the delimiter.
+        {"Springfield,  ", "", "", false, "Springfield"},
+        // A hidden follower does not keep the delimiter.
+        {"Springfield,", "IL", "", true, "Springfield"},
+        // An empty field never gets one.
+        {"", "IL", "", false, ""},
+    };
+    for (const Case &c : cases) {
+        m_panel = std::make_unique<CFTAAddressPanel>(true, m_format.get(), nullptr, false);
+        fill(tcCity, QLatin1String(c.city));
+        fill(tcState, QLatin1String(c.state));
+        fill(tcZIP, QLatin1String(c.zip));
+        if (c.stateHidden)
+            m_panel->setMode(tcState, fmNever);
+        EXPECT_EQ(m_panel->updateFormatRules(), 0);
+        EXPECT_EQ(text(tcCity), QLatin1String(c.expected)) << c.city << "/" << c.state << "/" << c.zip;
+        // Applying the rule again changes nothing: no doubled comma.
+        m_panel->updateFormatRules();
+        EXPECT_EQ(text(tcCity), QLatin1String(c.expected));
+    }
 }
 
 TEST_F(PanelRulesTest, UserEditedFieldKeepsItsTextUntilTheFormatIsAppliedAgain)

@@ -5,7 +5,6 @@
 #include "address/CFTABarcode.h"
 #include "foundation/CDDArchive.h"
 #include "foundation/CDDArchiveKeys.h"
-#include "foundation/FTComponentFactory.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +14,10 @@
 namespace {
 
 using paneltest::catalogueFormat;
-
-const paneltest::Address kUS {QStringLiteral("Ada"),         QStringLiteral("Lovelace"),
-                              QStringLiteral("Engines Inc"), QStringLiteral("12 Main Street"),
-                              QStringLiteral("Springfield"), QStringLiteral("IL"),
-                              QStringLiteral("62704"),       QStringLiteral("USA")};
+using paneltest::field;
+using paneltest::handMadeFormat;
+using paneltest::kUS;
+using paneltest::text;
 
 std::vector<textCategory> categoriesInListOrder(const CFTAAddressPanel &panel)
 {
@@ -27,16 +25,6 @@ std::vector<textCategory> categoriesInListOrder(const CFTAAddressPanel &panel)
     for (unsigned int i = 0; i < panel.addressComponentCount(); ++i)
         categories.push_back(panel.addressComponentAtIndex(i)->GetTextCategory());
     return categories;
-}
-
-// A root holding the given leaves, one per (category, row, column).
-std::unique_ptr<CAddressFormat> handMadeFormat(std::initializer_list<std::tuple<textCategory, int, int>> leaves)
-{
-    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(QStringLiteral("Hand")));
-    for (const auto &[category, row, column] : leaves)
-        root->addKey(category, row, column, CDDString(QStringLiteral("L%1").arg(int(category))), CDDString(),
-                     CDDString(), CDDString(), fmUnset, tcNone, tcNone);
-    return root;
 }
 
 // --- Construction and format -----------------------------------------------------------------------
@@ -47,8 +35,6 @@ TEST(CFTAAddressPanelTest, FormatGivesOneFieldPerLeafAndFocusesTheFirst)
     ASSERT_TRUE(format);
     CFTAAddressPanel panel(true, format.get(), nullptr, false);
 
-    EXPECT_EQ(panel.getClassID(), 8);
-    EXPECT_EQ(panel.getType(), ctAddressPanel);
     EXPECT_EQ(categoriesInListOrder(panel),
               (std::vector<textCategory> {tcFirstName, tcLastName, tcCompany, tcStreet, tcCity, tcState, tcZIP,
                                           tcCountry}));
@@ -56,7 +42,7 @@ TEST(CFTAAddressPanelTest, FormatGivesOneFieldPerLeafAndFocusesTheFirst)
     EXPECT_EQ(panel.GetTextCategory(), tcFirstName);
     EXPECT_EQ(panel.templateName().getData(), QStringLiteral("Name+Company"));
     // Each field carries the label its leaf gives and the panel's side and type.
-    CFTAAddressText *city = panel.getAddressComponentWithTextCategory(tcCity);
+    CFTAAddressText *city = field(panel, tcCity);
     ASSERT_NE(city, nullptr);
     EXPECT_EQ(city->getLabel()->getString(), format->labelForKey(tcCity)->getData());
     EXPECT_TRUE(city->GetToFrom());
@@ -102,13 +88,13 @@ TEST(CFTAAddressPanelTest, NewFormatKeepsFieldTextsAndRenewsLabelsUnlessAskedNot
     const auto uk = catalogueFormat(QStringLiteral("uk"));
     CFTAAddressPanel panel(true, us.get(), nullptr, false);
     panel.SetString(true, tcCity, adWork, CDDString(QStringLiteral("Leeds")), tcNone, false);
-    CFTAAddressText *const city = panel.getAddressComponentWithTextCategory(tcCity);
+    CFTAAddressText *const city = field(panel, tcCity);
     const QString usLabel = city->getLabel()->getString();
 
     std::unique_ptr<CAddressFormat> previous = panel.replaceFormat(uk.get(), CFTAAddressPanel::kApplyLeafModes);
     ASSERT_TRUE(previous);
     EXPECT_EQ(previous->name(tcAddress)->getData(), QStringLiteral("us"));
-    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcCity), city);
+    EXPECT_EQ(field(panel, tcCity), city);
     EXPECT_EQ(city->GetString().getData(), QStringLiteral("Leeds"));
     EXPECT_EQ(city->getLabel()->getString(), uk->labelForKey(tcCity)->getData());
     EXPECT_NE(city->getLabel()->getString(), usLabel);
@@ -126,11 +112,11 @@ TEST(CFTAAddressPanelTest, LeafModeAndTextApplyOnlyWithTheFirstFlag)
     CFTAAddressPanel plain(true, nullptr, nullptr, false);
     plain.setFormat(root.get(), 0);
     EXPECT_EQ(plain.getMode(tcCompany), fmWhenFilled);
-    EXPECT_TRUE(plain.getAddressComponentWithTextCategory(tcCompany)->GetString().isEmpty());
+    EXPECT_TRUE(field(plain, tcCompany)->GetString().isEmpty());
 
     CFTAAddressPanel applied(true, root.get(), nullptr, false);
     EXPECT_EQ(applied.getMode(tcCompany), fmAlways);
-    EXPECT_EQ(applied.getAddressComponentWithTextCategory(tcCompany)->GetString().getData(), QStringLiteral("ACME"));
+    EXPECT_EQ(text(applied, tcCompany), QStringLiteral("ACME"));
 }
 
 TEST(CFTAAddressPanelTest, FocusMovesToTheFirstFieldWhenItsCategoryLeavesTheFormat)
@@ -142,7 +128,7 @@ TEST(CFTAAddressPanelTest, FocusMovesToTheFirstFieldWhenItsCategoryLeavesTheForm
     panel.setFormat(second.get(), 1);
     EXPECT_EQ(panel.GetTextCategory(), tcCity);
     // The company field stays in the list although no leaf shows it any more.
-    EXPECT_NE(panel.getAddressComponentWithTextCategory(tcCompany), nullptr);
+    EXPECT_NE(field(panel, tcCompany), nullptr);
     EXPECT_TRUE(panel.needsUpdate());
 }
 
@@ -153,85 +139,54 @@ TEST(CFTAAddressPanelTest, FillingFromAPersonSetsEveryCategoryOfTheSide)
     const auto format = catalogueFormat(QStringLiteral("us"));
     CFTAAddressPanel panel(true, format.get(), nullptr, true);
     paneltest::fillFromPerson(panel, *paneltest::makePerson(kUS));
-    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcStreet)->GetString().getData(), kUS.street);
-    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcZIP)->GetString().getData(), kUS.zip);
-    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcFirstName)->GetString().getData(), kUS.first);
+    EXPECT_EQ(text(panel, tcStreet), kUS.street);
+    EXPECT_EQ(text(panel, tcZIP), kUS.zip);
+    EXPECT_EQ(text(panel, tcFirstName), kUS.first);
 
     // A sender value does not reach a recipient panel.
     panel.SetString(false, tcStreet, adWork, CDDString(QStringLiteral("Elsewhere 1")), tcNone, false);
-    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcStreet)->GetString().getData(), kUS.street);
+    EXPECT_EQ(text(panel, tcStreet), kUS.street);
     // Nor does a value of another address type.
     panel.SetString(true, tcStreet, adHome, CDDString(QStringLiteral("Home 2")), tcNone, false);
-    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcStreet)->GetString().getData(), kUS.street);
+    EXPECT_EQ(text(panel, tcStreet), kUS.street);
 }
 
-struct AppendCase
-{
-    const char *name;
-    QString current;
-    QString value;
-    QString expected;
-};
-
-class PanelAppendTest : public testing::TestWithParam<AppendCase>
-{
-};
-
-TEST_P(PanelAppendTest, AppendingKeepsASeparatingComma)
+TEST(CFTAAddressPanelTest, AppendingKeepsASeparatingComma)
 {
     const auto format = handMadeFormat({{tcCity, 0, 0}});
-    CFTAAddressPanel panel(true, format.get(), nullptr, false);
-    panel.SetString(true, tcCity, adWork, CDDString(GetParam().current), tcNone, false);
-    panel.SetString(true, tcCity, adWork, CDDString(GetParam().value), tcNone, true);
-    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcCity)->GetString().getData(), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PanelAppendTest,
-    testing::Values(AppendCase {"TrailingComma", QStringLiteral("Paris,"), QStringLiteral("Lyon"), QStringLiteral("Lyon,")},
-                    AppendCase {"CommaAndBlanks", QStringLiteral("Paris, \t "), QStringLiteral("Lyon"),
-                                QStringLiteral("Lyon,")},
-                    AppendCase {"ValueHasItsComma", QStringLiteral("Paris,"), QStringLiteral("Lyon,"),
-                                QStringLiteral("Lyon,")},
-                    AppendCase {"NoComma", QStringLiteral("Paris"), QStringLiteral("Lyon"), QStringLiteral("Lyon")}),
-    [](const testing::TestParamInfo<AppendCase> &info) { return std::string(info.param.name); });
-
-// --- Modes ---------------------------------------------------------------------------------------
-
-struct BatchCase
-{
-    const char *name;
-    textCategory category;
-    std::vector<textCategory> hidden;
-};
-
-class PanelBatchModeTest : public testing::TestWithParam<BatchCase>
-{
-};
-
-TEST_P(PanelBatchModeTest, NamePartsChangeTogether)
-{
-    const auto format = handMadeFormat({{tcPrefix, 0, 0}, {tcFirstName, 0, 1}, {tcMiddleName, 0, 2},
-                                        {tcLastName, 0, 3}, {tcSuffix, 0, 4}, {tcCompany, 1, 0}, {tcStreet, 2, 0}});
-    CFTAAddressPanel panel(true, format.get(), nullptr, false);
-    panel.setBatchMode(GetParam().category, fmNever);
-    for (textCategory category :
-         {tcPrefix, tcFirstName, tcMiddleName, tcLastName, tcSuffix, tcCompany, tcStreet}) {
-        const bool hidden = std::find(GetParam().hidden.begin(), GetParam().hidden.end(), category)
-                            != GetParam().hidden.end();
-        EXPECT_EQ(panel.getMode(category), hidden ? fmNever : fmWhenFilled) << int(category);
+    // Current text, appended value, result.
+    const QString cases[][3] = {{"Paris,", "Lyon", "Lyon,"},
+                                {"Paris, \t ", "Lyon", "Lyon,"},
+                                {"Paris,", "Lyon,", "Lyon,"},
+                                {"Paris", "Lyon", "Lyon"}};
+    for (const auto &c : cases) {
+        CFTAAddressPanel panel(true, format.get(), nullptr, false);
+        panel.SetString(true, tcCity, adWork, CDDString(c[0]), tcNone, false);
+        panel.SetString(true, tcCity, adWork, CDDString(c[1]), tcNone, true);
+        EXPECT_EQ(text(panel, tcCity), c[2]) << c[0].toStdString();
     }
 }
 
-const std::vector<textCategory> kNameParts {tcPrefix, tcFirstName, tcMiddleName, tcLastName, tcSuffix};
+// --- Modes ---------------------------------------------------------------------------------------
 
-INSTANTIATE_TEST_SUITE_P(Cases, PanelBatchModeTest,
-                         testing::Values(BatchCase {"LastName", tcLastName, kNameParts},
-                                         BatchCase {"Prefix", tcPrefix, kNameParts},
-                                         BatchCase {"Company", tcCompany, {tcCompany}}),
-                         [](const testing::TestParamInfo<BatchCase> &info) { return std::string(info.param.name); });
+TEST(CFTAAddressPanelTest, NamePartsChangeModeTogether)
+{
+    const std::vector<textCategory> names {tcPrefix, tcFirstName, tcMiddleName, tcLastName, tcSuffix};
+    const auto format = handMadeFormat({{tcPrefix, 0, 0}, {tcFirstName, 0, 1}, {tcMiddleName, 0, 2},
+                                        {tcLastName, 0, 3}, {tcSuffix, 0, 4}, {tcCompany, 1, 0}, {tcStreet, 2, 0}});
+    const std::pair<textCategory, std::vector<textCategory>> cases[] = {
+        {tcLastName, names}, {tcPrefix, names}, {tcCompany, {tcCompany}}};
+    for (const auto &[changed, hidden] : cases) {
+        CFTAAddressPanel panel(true, format.get(), nullptr, false);
+        panel.setBatchMode(changed, fmNever);
+        for (textCategory category : {tcPrefix, tcFirstName, tcMiddleName, tcLastName, tcSuffix, tcCompany, tcStreet}) {
+            const bool off = std::find(hidden.begin(), hidden.end(), category) != hidden.end();
+            EXPECT_EQ(panel.getMode(category), off ? fmNever : fmWhenFilled) << int(changed) << " " << int(category);
+        }
+    }
+}
 
-TEST(CFTAAddressPanelTest, CountryFieldTurnsVisibleOnlyFromHidden)
+TEST(CFTAAddressPanelTest, CountryTurnsVisibleOnlyFromHiddenAndShowAllForcesEmptyFieldsIn)
 {
     const auto format = catalogueFormat(QStringLiteral("us"));
     CFTAAddressPanel panel(true, format.get(), nullptr, false);
@@ -242,6 +197,16 @@ TEST(CFTAAddressPanelTest, CountryFieldTurnsVisibleOnlyFromHidden)
     panel.SwitchCountryFieldVisible();
     EXPECT_EQ(panel.getMode(tcCountry), fmAlways);
     EXPECT_EQ(panel.getMode(tcEmail), fmNever);
+
+    EXPECT_FALSE(panel.isEnabled(tcStreet));
+    panel.setShowAllFields(true);
+    EXPECT_TRUE(panel.isEnabled(tcStreet));
+    panel.setShowAllFields(false);
+    panel.setAuto(true);
+    EXPECT_TRUE(panel.isShowAllFields());
+    panel.setAuto(false);
+    panel.setMode(tcStreet, fmAlways);
+    EXPECT_TRUE(panel.isEnabled(tcStreet));
 }
 
 TEST(CFTAAddressPanelTest, SideTypeAndPreferenceReachEveryField)
@@ -261,53 +226,29 @@ TEST(CFTAAddressPanelTest, SideTypeAndPreferenceReachEveryField)
     for (unsigned int i = 0; i < panel.addressComponentCount(); ++i)
         panel.addressComponentAtIndex(i)->SetAddressType(adOther);
     EXPECT_EQ(panel.GetAddressType(), adOther);
-    panel.getAddressComponentWithTextCategory(tcStreet)->SetAddressType(adWork);
+    field(panel, tcStreet)->SetAddressType(adWork);
     EXPECT_EQ(panel.GetAddressType(), addressType(-1));
-}
-
-TEST(CFTAAddressPanelTest, ShowAllAndPlaceholderStateForceEmptyFieldsIn)
-{
-    const auto format = catalogueFormat(QStringLiteral("us"));
-    CFTAAddressPanel panel(true, format.get(), nullptr, false);
-    EXPECT_FALSE(panel.isEnabled(tcStreet));
-    panel.setShowAllFields(true);
-    EXPECT_TRUE(panel.isEnabled(tcStreet));
-    panel.setShowAllFields(false);
-    panel.setAuto(true);
-    EXPECT_TRUE(panel.isShowAllFields());
-    panel.setAuto(false);
-    panel.setMode(tcStreet, fmAlways);
-    EXPECT_TRUE(panel.isEnabled(tcStreet));
 }
 
 // --- Categories, grouping and barcode ------------------------------------------------------------
 
-TEST(CFTAAddressPanelTest, CategoriesAreListedOnceFromTheLastField)
+TEST(CFTAAddressPanelTest, CategoriesAreListedOnceFromTheLastFieldAndUngroupingChecksThePosition)
 {
     const auto format = handMadeFormat({{tcStreet, 0, 0}, {tcCity, 1, 0}, {tcStreet, 2, 0}, {tcZIP, 3, 0}});
     CFTAAddressPanel panel(true, format.get(), nullptr, false);
     EXPECT_EQ(panel.GetContainTextCategories(nullptr, 0), 4);
     textCategory out[8] = {};
     ASSERT_EQ(panel.GetContainTextCategories(out, 8), 3);
-    EXPECT_EQ(out[0], tcZIP);
-    EXPECT_EQ(out[1], tcStreet);
-    EXPECT_EQ(out[2], tcCity);
+    EXPECT_EQ(std::vector<textCategory>(out, out + 3), (std::vector<textCategory> {tcZIP, tcStreet, tcCity}));
     EXPECT_EQ(panel.GetContainTextCategories(out, 2), 2);
-}
 
-TEST(CFTAAddressPanelTest, UngroupingByPositionChecksThePosition)
-{
-    const auto format = handMadeFormat({{tcStreet, 0, 0}, {tcCity, 1, 0}});
-    CFTAAddressPanel panel(true, format.get(), nullptr, false);
-    EXPECT_EQ(panel.UngroupObjectWithCategory(textCategory(2)), nullptr);
-    EXPECT_EQ(panel.UngroupObjectWithCategory(textCategory(-1)), nullptr);
-    EXPECT_EQ(panel.UngroupObjectWithCategory(textCategory(500)), nullptr);
-    EXPECT_EQ(panel.addressComponentCount(), 2u);
-
+    for (int position : {4, -1, 500})
+        EXPECT_EQ(panel.UngroupObjectWithCategory(textCategory(position)), nullptr) << position;
+    EXPECT_EQ(panel.addressComponentCount(), 4u);
     std::unique_ptr<CFTComponent> taken(panel.UngroupObjectWithCategory(textCategory(1)));
     ASSERT_NE(taken, nullptr);
     EXPECT_EQ(taken->GetTextCategory(), tcCity);
-    EXPECT_EQ(categoriesInListOrder(panel), std::vector<textCategory> {tcStreet});
+    EXPECT_EQ(categoriesInListOrder(panel), (std::vector<textCategory> {tcStreet, tcStreet, tcZIP}));
 }
 
 TEST(CFTAAddressPanelTest, UngroupHandsOutTheShownFieldsAndEmptiesThePanel)
@@ -332,7 +273,7 @@ TEST(CFTAAddressPanelTest, GroupingAFieldReplacesTheOneOfItsCategory)
 {
     const auto format = handMadeFormat({{tcStreet, 0, 0}, {tcCity, 1, 0}});
     CFTAAddressPanel panel(true, format.get(), nullptr, false);
-    CFTAAddressText *const oldStreet = panel.getAddressComponentWithTextCategory(tcStreet);
+    CFTAAddressText *const oldStreet = field(panel, tcStreet);
 
     auto street = std::make_unique<CFTAAddressText>(true, tcStreet, adWork, nullptr, nullptr);
     street->SetString(CDDString(QStringLiteral("New Road")));
@@ -356,13 +297,10 @@ TEST(CFTAAddressPanelTest, BarcodeIsAFieldOfItsOwnCategory)
 {
     const auto format = catalogueFormat(QStringLiteral("us"), true, CAddressFormatController::kBarcodeBelow);
     CFTAAddressPanel panel(true, format.get(), nullptr, false);
-    EXPECT_FALSE(panel.IsBarcodeVisible());
-    panel.SetBarcodeVisible(true);
-    EXPECT_TRUE(panel.IsBarcodeVisible());
-    panel.SetBarcodeLocation(blPanelRoomAbove);
-    EXPECT_EQ(panel.GetBarcodeLocation(), int(blPanelRoomAbove));
-    auto *barcode = dynamic_cast<CFTABarcode *>(panel.getAddressComponentWithTextCategory(tcBarcode));
+    auto *barcode = dynamic_cast<CFTABarcode *>(field(panel, tcBarcode));
     ASSERT_NE(barcode, nullptr);
+    panel.SetBarcodeLocation(blPanelRoomAbove);
+    EXPECT_EQ(barcode->GetLocation(), int(blPanelRoomAbove));
     paneltest::fillFromPerson(panel, *paneltest::makePerson(kUS));
     EXPECT_EQ(barcode->zip().getData(), kUS.zip);
     EXPECT_EQ(barcode->street().getData(), kUS.street);
@@ -394,7 +332,7 @@ TEST(CFTAAddressPanelTest, EveryFieldModeSurvivesSavingAndLoading)
     panel.SetString(false, tcCountry, adWork, CDDString(), tcNone, false);
     panel.setMode(tcStreet, fmAlways);
     panel.SetString(false, tcState, adWork, CDDString(), tcNone, false);
-    panel.getAddressComponentWithTextCategory(tcCompany)->SetFontSize(17.0);
+    field(panel, tcCompany)->SetFontSize(17.0);
     panel.SetAlignment(taRight);
     panel.SetBarcodeVisible(true);
     panel.setAuto(true);
@@ -415,7 +353,7 @@ TEST(CFTAAddressPanelTest, EveryFieldModeSurvivesSavingAndLoading)
         EXPECT_EQ(after->getLabel()->getString(), before->getLabel()->getString());
         EXPECT_EQ(after->GetToFrom(), false);
     }
-    const std::optional<PWFont> companyFont = copy->getAddressComponentWithTextCategory(tcCompany)->GetFont(nullptr);
+    const std::optional<PWFont> companyFont = field(*copy, tcCompany)->GetFont(nullptr);
     ASSERT_TRUE(companyFont);
     EXPECT_DOUBLE_EQ(companyFont->pointSize(), 17.0);
     EXPECT_TRUE(copy->isEnabled(tcCompany));
@@ -439,8 +377,8 @@ TEST(CFTAAddressPanelTest, FieldsOfAnOldFormatAreSavedToo)
     const std::unique_ptr<CFTComponent> loaded = roundTrip(panel);
     auto *copy = dynamic_cast<CFTAAddressPanel *>(loaded.get());
     ASSERT_NE(copy, nullptr);
-    ASSERT_NE(copy->getAddressComponentWithTextCategory(tcCompany), nullptr);
-    EXPECT_EQ(copy->getAddressComponentWithTextCategory(tcCompany)->GetString().getData(), QStringLiteral("Kept Ltd"));
+    ASSERT_NE(field(*copy, tcCompany), nullptr);
+    EXPECT_EQ(text(*copy, tcCompany), QStringLiteral("Kept Ltd"));
     EXPECT_EQ(copy->GetTextCategory(), tcStreet);
 }
 
@@ -462,13 +400,13 @@ TEST(CFTAAddressPanelTest, OldDocumentWithVisibleBarcodeGainsABarcodeField)
 
     CFTAAddressPanel loaded;
     ASSERT_TRUE(loaded.Serialize(archive, nullptr));
-    auto *barcode = dynamic_cast<CFTABarcode *>(loaded.getAddressComponentWithTextCategory(tcBarcode));
+    auto *barcode = dynamic_cast<CFTABarcode *>(field(loaded, tcBarcode));
     ASSERT_NE(barcode, nullptr);
     EXPECT_EQ(barcode->GetLocation(), int(blPanelRoomAbove));
     EXPECT_EQ(barcode->zip().getData(), kUS.zip);
     EXPECT_EQ(barcode->country().getData(), kUS.country);
     EXPECT_EQ(barcode->street().getData(), kUS.street);
-    EXPECT_EQ(loaded.getAddressComponentWithTextCategory(tcCity)->GetString().getData(), kUS.city);
+    EXPECT_EQ(text(loaded, tcCity), kUS.city);
 
     // The same document with the barcode hidden gains nothing.
     archive.setStoring(true);
@@ -476,7 +414,7 @@ TEST(CFTAAddressPanelTest, OldDocumentWithVisibleBarcodeGainsABarcodeField)
     archive.setStoring(false);
     CFTAAddressPanel hidden;
     hidden.Serialize(archive, nullptr);
-    EXPECT_EQ(hidden.getAddressComponentWithTextCategory(tcBarcode), nullptr);
+    EXPECT_EQ(field(hidden, tcBarcode), nullptr);
 }
 
 TEST(CFTAAddressPanelTest, LoadingSkipsEntriesThatAreNotAddressFields)
@@ -495,15 +433,6 @@ TEST(CFTAAddressPanelTest, LoadingSkipsEntriesThatAreNotAddressFields)
     CFTAAddressPanel loaded;
     ASSERT_TRUE(loaded.Serialize(archive, nullptr));
     EXPECT_EQ(categoriesInListOrder(loaded), std::vector<textCategory> {tcCity});
-}
-
-TEST(CFTAAddressPanelTest, TheFactoryMakesPanels)
-{
-    ASSERT_TRUE(FTComponentFactory::isRegistered(8));
-    const std::unique_ptr<CFTComponent> made = FTComponentFactory::createComponent(8, 100, nullptr);
-    ASSERT_NE(made, nullptr);
-    EXPECT_EQ(made->getClassID(), 8);
-    EXPECT_EQ(made->getContextMenu(), QStringLiteral("1"));
 }
 
 } // namespace

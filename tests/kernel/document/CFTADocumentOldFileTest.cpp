@@ -14,21 +14,26 @@
 
 #include <gtest/gtest.h>
 
-using doctest::loadDocument;
-using doctest::storedDocument;
-
 namespace {
 
-PWPlist str(const QString &value)
+using namespace doctest;
+
+// The file with the entries set.
+PWPlist::Dictionary with(const PWPlist::Dictionary &dictionary, const QList<PWPlist::Dictionary::Entry> &entries)
 {
-    return PWPlist::fromString(value);
+    return withEntries(PWPlist(dictionary), entries).toDictionary();
 }
 
-PWPlist::Dictionary with(PWPlist::Dictionary dictionary, const QList<PWPlist::Dictionary::Entry> &entries)
+// Reads a file into the document and gives back its address panels.
+std::vector<CFTAAddressPanel *> loadPanels(CFTADocument &document, const PWPlist::Dictionary &file)
 {
-    for (const auto &[key, value] : entries)
-        dictionary.insert(key, value);
-    return dictionary;
+    loadDocument(document, PWPlist(file));
+    std::vector<CFTAAddressPanel *> panels;
+    for (CFTComponent *component : document.GetComponents(0, false)) {
+        if (component->getClassID() == 8)
+            panels.push_back(static_cast<CFTAAddressPanel *>(component));
+    }
+    return panels;
 }
 
 std::unique_ptr<CAddressFormat> templateFormat(const QString &name, const QString &country, bool barcode = false)
@@ -76,16 +81,6 @@ QString formatName(const CAddressFormat *format, textCategory category)
     return name ? name->getData() : QString();
 }
 
-std::vector<CFTAAddressPanel *> panelsOf(const CFTADocument &document)
-{
-    std::vector<CFTAAddressPanel *> panels;
-    for (CFTComponent *component : document.GetComponents(0, false)) {
-        if (component->getClassID() == 8)
-            panels.push_back(static_cast<CFTAAddressPanel *>(component));
-    }
-    return panels;
-}
-
 } // namespace
 
 TEST(CFTADocumentOldFileTest, CountryCodesBuildNameAndCompanyFormatsPerSide)
@@ -95,15 +90,14 @@ TEST(CFTADocumentOldFileTest, CountryCodesBuildNameAndCompanyFormatsPerSide)
                                            {key_ISOCountryCodeFrom, str("de")},
                                            {key_AddressSourceTo, str("2")},
                                            {key_AddressSourceFrom, str("3")}});
-    CFTADocument document(dtLabel, CDDString(QStringLiteral("us")), CDDString(QStringLiteral("us")));
-    loadDocument(document, PWPlist(file));
+    CFTADocument document(dtLabel, cs("us"), cs("us"));
+    const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
 
     EXPECT_EQ(document.GetCountryCodeTo().getData(), QStringLiteral("ca"));
     EXPECT_EQ(document.GetCountryCodeFrom().getData(), QStringLiteral("de"));
     EXPECT_EQ(document.addressTypeTo(), adHome);
     EXPECT_EQ(document.addressTypeFrom(), adOther);
 
-    const std::vector<CFTAAddressPanel *> panels = panelsOf(document);
     ASSERT_EQ(panels.size(), 2u);
     EXPECT_EQ(formatName(panels[0]->getFormat(), tcRootFormat), QStringLiteral("Name+Company"));
     EXPECT_EQ(formatName(panels[0]->getFormat(), tcAddress), QStringLiteral("ca"));
@@ -122,12 +116,11 @@ TEST(CFTADocumentOldFileTest, StoredFormatsAreUsedAndNameTheRecipientCountry)
                                           {{key_AddressFormatTo, storedFormat(*to)},
                                            {key_AddressFormatFrom, storedFormat(*from)},
                                            {key_ISOCountryCodeFrom, str("it")}});
-    CFTADocument document(dtLabel, CDDString(QStringLiteral("us")), CDDString(QStringLiteral("us")));
-    loadDocument(document, PWPlist(file));
+    CFTADocument document(dtLabel, cs("us"), cs("us"));
+    const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
 
     EXPECT_EQ(document.GetCountryCodeTo().getData(), QStringLiteral("uk"));
     EXPECT_EQ(document.GetCountryCodeFrom().getData(), QStringLiteral("it"));
-    const std::vector<CFTAAddressPanel *> panels = panelsOf(document);
     ASSERT_EQ(panels.size(), 2u);
     EXPECT_EQ(formatName(panels[0]->getFormat(), tcRootFormat), QStringLiteral("Company"));
     EXPECT_EQ(formatName(panels[1]->getFormat(), tcRootFormat), QStringLiteral("Name"));
@@ -138,14 +131,13 @@ TEST(CFTADocumentOldFileTest, SeparateBarcodeBecomesAComponentOfItsOwn)
 {
     const PWPlist::Dictionary file = with(oldFile({oldPanel(true, 2)}), {{key_ISOCountryCodeTo, str("us")}});
     CFTADocument document;
-    loadDocument(document, PWPlist(file));
+    const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
 
     const std::vector<CFTComponent *> &components = document.GetComponents(0, false);
-    ASSERT_EQ(components.size(), 2u);
-    EXPECT_EQ(components[0]->getClassID(), 8);
-    EXPECT_EQ(components[1]->getClassID(), 9);
+    ASSERT_EQ(classIDs(components), (QList<int>{8, 9}));
     EXPECT_EQ(components[1]->GetLocation(), 2);
-    auto *panel = static_cast<CFTAAddressPanel *>(components[0]);
+    ASSERT_EQ(panels.size(), 1u);
+    CFTAAddressPanel *panel = panels[0];
     EXPECT_EQ(panel->getAddressComponentWithTextCategory(tcBarcode), nullptr);
     EXPECT_FALSE(panel->IsBarcodeVisible());
     ASSERT_NE(panel->getFormat(), nullptr);
@@ -160,9 +152,7 @@ TEST(CFTADocumentOldFileTest, PanelBarcodeAsksForItInTheRebuiltFormat)
     const PWPlist::Dictionary file = with(oldFile({oldPanel(false, -1), oldPanel(true, 1)}),
                                           {{key_AddressFormatTo, storedFormat(*to)}});
     CFTADocument document;
-    loadDocument(document, PWPlist(file));
-
-    const std::vector<CFTAAddressPanel *> panels = panelsOf(document);
+    const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
     ASSERT_EQ(panels.size(), 2u);
     EXPECT_EQ(document.GetComponents(0, false).size(), 2u);
     EXPECT_NE(panels[1]->getAddressComponentWithTextCategory(tcBarcode), nullptr);
@@ -177,9 +167,8 @@ TEST(CFTADocumentOldFileTest, CurrentFilesAreNotConverted)
     PWPlist::Dictionary file = with(oldFile({oldPanel(true, 2)}), {{key_AddressFormatTo, storedFormat(*to)}});
     file.insert(key_BundleVersion, str(QStringLiteral("73")));
     CFTADocument document;
-    loadDocument(document, PWPlist(file));
+    const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
     // The panel still says it is old and keeps its barcode; the document leaves it so.
-    const std::vector<CFTAAddressPanel *> panels = panelsOf(document);
     ASSERT_EQ(panels.size(), 1u);
     EXPECT_EQ(document.GetComponents(0, false).size(), 1u);
     EXPECT_EQ(formatName(panels[0]->getFormat(), tcRootFormat), QStringLiteral("Name"));
@@ -192,8 +181,7 @@ TEST(CFTADocumentOldFileTest, UnreadableStoredFormatFallsBackToTheCountryCode)
                                            {key_ISOCountryCodeTo, str("ca")},
                                            {key_AddressSourceTo, str("42")}});
     CFTADocument document;
-    loadDocument(document, PWPlist(file));
-    const std::vector<CFTAAddressPanel *> panels = panelsOf(document);
+    const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
     ASSERT_EQ(panels.size(), 1u);
     EXPECT_EQ(formatName(panels[0]->getFormat(), tcRootFormat), QStringLiteral("Name+Company"));
     EXPECT_EQ(formatName(panels[0]->getFormat(), tcAddress), QStringLiteral("ca"));

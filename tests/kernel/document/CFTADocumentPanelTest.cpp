@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+using doctest::cs;
+
 namespace {
 
 CFTAAddressPanel *addPanel(CFTADocument &document, bool toFrom, int side = 0, bool back = false,
@@ -26,24 +28,18 @@ CFTAAddressPanel *addPanel(CFTADocument &document, bool toFrom, int side = 0, bo
 
 } // namespace
 
-TEST(CFTADocumentPanelTest, AutoFlagReachesEveryPanelOnEverySide)
+TEST(CFTADocumentPanelTest, AutoFlagReachesEveryPanelAndTheBarcodeLocationIsTheRecipients)
 {
     CFTADocument document;
     document.addSide();
-    CFTAAddressPanel *front = addPanel(document, true);
-    CFTAAddressPanel *back = addPanel(document, false, 1, true);
-    document.setAuto(true);
-    EXPECT_TRUE(front->isAuto());
-    EXPECT_TRUE(back->isAuto());
-    document.setAuto(false);
-    EXPECT_FALSE(front->isAuto());
-    EXPECT_FALSE(back->isAuto());
-}
-
-TEST(CFTADocumentPanelTest, BarcodeLocationIsTheRecipientPanels)
-{
-    CFTADocument document;
     CFTAAddressPanel *recipient = addPanel(document, true, 0, false, true);
+    CFTAAddressPanel *back = addPanel(document, false, 1, true);
+    for (const bool automatic : {true, false}) {
+        document.setAuto(automatic);
+        EXPECT_EQ(recipient->isAuto(), automatic);
+        EXPECT_EQ(back->isAuto(), automatic);
+    }
+
     ASSERT_NE(recipient->getAddressComponentWithTextCategory(tcBarcode), nullptr);
     recipient->SetBarcodeLocation(blPanelRoomAbove);
     EXPECT_EQ(document.getBarcodeLocation(), 0);
@@ -53,7 +49,7 @@ TEST(CFTADocumentPanelTest, BarcodeLocationIsTheRecipientPanels)
     EXPECT_EQ(recipient->GetBarcodeLocation(), 2);
 }
 
-TEST(CFTADocumentPanelTest, LabelPanelsSitInTheCornerAndTheMiddle)
+TEST(CFTADocumentPanelTest, LabelPanelsSitInTheCornerAndTheMiddleAndPostcardOnesAtTheOrigin)
 {
     CFTADocument document;   // 252 x 144
     CFTAAddressPanel *sender = addPanel(document, false);
@@ -78,12 +74,21 @@ TEST(CFTADocumentPanelTest, LabelPanelsSitInTheCornerAndTheMiddle)
     document.arrangeAddressPanel();
     EXPECT_FLOAT_EQ(float(recipient->GetOriginX()), 9.0f - recipient->getXMargin());
     EXPECT_FLOAT_EQ(float(recipient->GetOriginY()), 9.0f - recipient->getYMargin());
+
+    // Postcard panels go to the origin.
+    CFTADocument postcard(dtPostcard, cs("us"), cs("us"));
+    CFTAAddressPanel *card = addPanel(postcard, true);
+    card->SetOrigin(50, 60);
+    postcard.setRecipientPanel(card);
+    postcard.arrangeAddressPanel();
+    EXPECT_DOUBLE_EQ(card->GetOriginX(), 0.0);
+    EXPECT_DOUBLE_EQ(card->GetOriginY(), 0.0);
 }
 
 TEST(CFTADocumentPanelTest, EnvelopeRecipientPanelKeepsToTheReadingArea)
 {
     for (const auto &[width, height] : {std::pair{684.0, 297.0}, std::pair{900.0, 500.0}}) {
-        CFTADocument document(dtEnvelope, CDDString(QStringLiteral("us")), CDDString(QStringLiteral("us")));
+        CFTADocument document(dtEnvelope, cs("us"), cs("us"));
         document.setDocumentSizeX(width);
         document.setDocumentSizeY(height);
         CFTAAddressPanel *sender = addPanel(document, false);
@@ -111,15 +116,4 @@ TEST(CFTADocumentPanelTest, EnvelopeRecipientPanelKeepsToTheReadingArea)
             EXPECT_NEAR(sender->GetOriginY() + sender->GetSizeY() / 2.0, height * 0.33 / 2.0, 1e-3);
         }
     }
-}
-
-TEST(CFTADocumentPanelTest, PostcardPanelsGoToTheOrigin)
-{
-    CFTADocument document(dtPostcard, CDDString(QStringLiteral("us")), CDDString(QStringLiteral("us")));
-    CFTAAddressPanel *recipient = addPanel(document, true);
-    recipient->SetOrigin(50, 60);
-    document.setRecipientPanel(recipient);
-    document.arrangeAddressPanel();
-    EXPECT_DOUBLE_EQ(recipient->GetOriginX(), 0.0);
-    EXPECT_DOUBLE_EQ(recipient->GetOriginY(), 0.0);
 }

@@ -46,66 +46,32 @@ bool darkInColumn(const QImage &image, int x, int top, int bottom)
 
 } // namespace
 
-TEST(CFTADocumentTest, NewDocumentStartsAsASmallWhiteLabel)
+TEST(CFTADocumentTest, NewDocumentPaperIsCalibratedWhite)
 {
-    CFTADocument document;
-    EXPECT_EQ(document.getDocumentType(), dtLabel);
-    EXPECT_DOUBLE_EQ(document.getCardSizeX(), 252.0);
-    EXPECT_DOUBLE_EQ(document.getCardSizeY(), 144.0);
-    EXPECT_DOUBLE_EQ(document.getPrintableSizeX(), 0.0);
-    EXPECT_EQ(document.GetColCount(), 2);
-    EXPECT_EQ(document.GetRowCount(), 4);
-    EXPECT_DOUBLE_EQ(document.GetWinCornerRadius(), 8.503937007874017);
-    EXPECT_EQ(document.getUnits(), cuInches);
-    EXPECT_TRUE(document.IsHorizontal(0));
-    EXPECT_FALSE(document.IsPredefinedLayout());
-    EXPECT_FALSE(document.isFIMBarcodeVisible());
-    EXPECT_EQ(document.addressTypeTo(), adMain);
-    EXPECT_EQ(document.addressTypeFrom(), adMain);
     // Calibrated RGB white, not the grey-scale white an empty colour value holds.
+    CFTADocument document;
     EXPECT_EQ(*document.getColor(), CDDColor(1.0f, 1.0f, 1.0f, 1.0f));
     EXPECT_FALSE(*document.getColor() == CDDColor());
 }
 
-TEST(CFTADocumentTest, KindAndCountriesComeFromTheConstructor)
+TEST(CFTADocumentTest, PredefinedLayoutsAreLandscapeTurnedBySide)
 {
-    CFTADocument document(dtPostcard, CDDString(QStringLiteral("uk")), CDDString(QStringLiteral("de")));
-    EXPECT_EQ(document.getDocumentType(), dtPostcard);
-    EXPECT_EQ(document.GetCountryCodeTo().getData(), QStringLiteral("uk"));
-    EXPECT_EQ(document.GetCountryCodeFrom().getData(), QStringLiteral("de"));
-    EXPECT_DOUBLE_EQ(document.getCardSizeX(), 252.0);
+    const struct
+    {
+        bool predefined;
+        bool horizontal;
+        double width;
+    } cases[] = {{true, false, 144.0}, {false, false, 252.0}, {true, true, 252.0}, {false, true, 144.0}};
+    for (const auto &[predefined, horizontal, width] : cases) {
+        CFTADocument document;
+        document.setDocumentSizeX(144);
+        document.setDocumentSizeY(252);
+        document.SetPredefinedLayout(predefined);
+        document.SetHorizontal(horizontal, 0);
+        EXPECT_DOUBLE_EQ(document.getDocumentSizeX(0), width) << predefined << horizontal;
+        EXPECT_DOUBLE_EQ(document.getDocumentSizeY(0), 396.0 - width) << predefined << horizontal;
+    }
 }
-
-struct SizeCase
-{
-    const char *name;
-    bool predefined;
-    bool horizontal;
-    double expectedWidth;
-    double expectedHeight;
-};
-
-class CFTADocumentSizeTest : public testing::TestWithParam<SizeCase>
-{
-};
-
-TEST_P(CFTADocumentSizeTest, PredefinedLayoutsAreLandscapeTurnedBySide)
-{
-    CFTADocument document;
-    document.setDocumentSizeX(144);
-    document.setDocumentSizeY(252);
-    document.SetPredefinedLayout(GetParam().predefined);
-    document.SetHorizontal(GetParam().horizontal, 0);
-    EXPECT_DOUBLE_EQ(document.getDocumentSizeX(0), GetParam().expectedWidth);
-    EXPECT_DOUBLE_EQ(document.getDocumentSizeY(0), GetParam().expectedHeight);
-}
-
-INSTANTIATE_TEST_SUITE_P(, CFTADocumentSizeTest,
-                         testing::Values(SizeCase{"PredefinedVertical", true, false, 144, 252},
-                                         SizeCase{"CustomVertical", false, false, 252, 144},
-                                         SizeCase{"PredefinedHorizontal", true, true, 252, 144},
-                                         SizeCase{"CustomHorizontal", false, true, 144, 252}),
-                         [](const testing::TestParamInfo<SizeCase> &info) { return info.param.name; });
 
 TEST(CFTADocumentTest, OnlyLabelsCanBeRolls)
 {
@@ -119,7 +85,7 @@ TEST(CFTADocumentTest, OnlyLabelsCanBeRolls)
     EXPECT_FALSE(document.isLabelRoll());
 }
 
-TEST(CFTADocumentTest, SnapLinesOnlyOnCardsAboveGroupSix)
+TEST(CFTADocumentTest, SnapLinesOnlyOnCardsAboveGroupSixAndLimitsFollowTheTurnedSide)
 {
     const auto group6 = doctest::cardOfSizeGroup(6, dtLabel);
     const auto group7 = doctest::cardOfSizeGroup(7, dtLabel);
@@ -142,26 +108,20 @@ TEST(CFTADocumentTest, SnapLinesOnlyOnCardsAboveGroupSix)
     ASSERT_EQ(document.getYSnapArrayTo(lines), 2);
     EXPECT_EQ(lines[1], float(group7->second) - 9.0f);
     EXPECT_EQ(document.getXSnapArrayFrom(lines), 0);
-    EXPECT_EQ(document.getYSnapArrayFrom(lines), 0);
-}
 
-TEST(CFTADocumentTest, SnapLimitsFollowTheTurnedSide)
-{
-    CFTADocument document;
-    document.SetHorizontal(false, 0);
-    EXPECT_EQ(document.getMinSnapXTo(), 9.0f);
-    EXPECT_EQ(document.getMinSnapYTo(), 9.0f);
-    EXPECT_EQ(document.getMaxSnapXTo(), 144.0f - 9.0f);
-    EXPECT_EQ(document.getMaxSnapYTo(), 252.0f - 9.0f);
-    EXPECT_EQ(document.getMinSnapXFrom(), 0.0f);
-    EXPECT_EQ(document.getMinSnapYFrom(), 0.0f);
-    EXPECT_EQ(document.getMaxSnapXFrom(), 135.0f);
-    EXPECT_EQ(document.getMaxSnapYFrom(), 243.0f);
+    CFTADocument turned;
+    turned.SetHorizontal(false, 0);
+    EXPECT_EQ(turned.getMinSnapXTo(), 9.0f);
+    EXPECT_EQ(turned.getMaxSnapXTo(), 144.0f - 9.0f);
+    EXPECT_EQ(turned.getMaxSnapYTo(), 252.0f - 9.0f);
+    EXPECT_EQ(turned.getMinSnapYFrom(), 0.0f);
+    EXPECT_EQ(turned.getMaxSnapXFrom(), 135.0f);
+    EXPECT_EQ(turned.getMaxSnapYFrom(), 243.0f);
 }
 
 // --- Walks ---------------------------------------------------------------------------------------
 
-TEST(CFTADocumentTest, AddressTypeAndFormatReachOnlyTheirSide)
+TEST(CFTADocumentTest, AddressTypeAndFormatReachOnlyTheirSideAndCategoriesReachAll)
 {
     CFTADocument document;
     document.addSide();
@@ -184,19 +144,12 @@ TEST(CFTADocumentTest, AddressTypeAndFormatReachOnlyTheirSide)
     EXPECT_EQ(sender->calls, QStringList{QStringLiteral("setFormat 1")});
     EXPECT_EQ(sender->lastFormat, format);
     EXPECT_EQ(recipient->lastFormat, nullptr);
-}
 
-TEST(CFTADocumentTest, CategoryUpdateReachesEveryComponent)
-{
-    CFTADocument document;
-    auto *first = new WalkProbe(10, true);
-    auto *second = new WalkProbe(1, false);
-    document.AddObject(first, 0, false);
-    document.AddObject(second, 0, true);
+    for (WalkProbe *probe : {recipient, sender, backRecipient})
+        probe->calls.clear();
     document.updateObjectsTextCategory(tcCity, false, adWork, CDDString(QStringLiteral("Oslo")));
-    const QStringList expected{QStringLiteral("SetString 0 13 1 Oslo -1 0")};
-    EXPECT_EQ(first->calls, expected);
-    EXPECT_EQ(second->calls, expected);
+    for (WalkProbe *probe : {recipient, sender, backRecipient})
+        EXPECT_EQ(probe->calls, QStringList{QStringLiteral("SetString 0 13 1 Oslo -1 0")});
 }
 
 TEST(CFTADocumentTest, FIMNeedsTheWishAndAPOSTNETBarcode)
@@ -266,17 +219,12 @@ TEST(CFTADocumentTest, RescaleFactorsFollowLongAndShortSides)
 
     // Given portrait, the new size still maps long side to long side.
     document.updateComponentsToNewDocSize(72, 504);
-    ASSERT_TRUE(probe->factors);
-    EXPECT_DOUBLE_EQ((*probe->factors)[0], 2.0);
-    EXPECT_DOUBLE_EQ((*probe->factors)[1], 0.5);
-    EXPECT_DOUBLE_EQ((*probe->factors)[2], 72.0);
-    EXPECT_DOUBLE_EQ((*probe->factors)[3], 504.0);
+    EXPECT_EQ(probe->factors, (std::array<double, 4>{2.0, 0.5, 72.0, 504.0}));
     EXPECT_FALSE(back->factors);
 
     document.SetHorizontal(false, 0);
     document.updateComponentsToNewDocSize(504, 72);
-    EXPECT_DOUBLE_EQ((*probe->factors)[0], 0.5);
-    EXPECT_DOUBLE_EQ((*probe->factors)[1], 2.0);
+    EXPECT_EQ(probe->factors, (std::array<double, 4>{0.5, 2.0, 504.0, 72.0}));
 
     probe->factors.reset();
     document.updateComponentsToNewDocSize(0, 72);
@@ -302,7 +250,7 @@ TEST(CFTADocumentTest, WithoutPanelReferencesTheBarcodeQueriesFallBack)
 
 // --- Drawing and the background ---------------------------------------------------------------
 
-TEST(CFTADocumentTest, FIMStandsTwoInchesFromTheRightEdgeOrAtZero)
+TEST(CFTADocumentTest, FIMStandsTwoInchesFromTheRightEdgeOrAtZeroAboveTheBackground)
 {
     for (const double width : {252.0, 144.0}) {
         CFTADocument document;
@@ -311,10 +259,13 @@ TEST(CFTADocumentTest, FIMStandsTwoInchesFromTheRightEdgeOrAtZero)
         CFTABarcode postnet(10, 10);
         document.AddObject(new WalkProbe(8, true, &postnet), 0, false);
 
-        const QImage without = backgroundImage(document);
-        EXPECT_FALSE(darkInColumn(without, 0, 0, 45)) << width;
+        EXPECT_FALSE(darkInColumn(backgroundImage(document), 0, 0, 45)) << width;
 
         document.setFIMBarcodeVisible(true);
+        auto *background = new CFTExtPicture(CDDPicture(doctest::solidImage(Qt::red)));
+        background->SetOrigin(0, 0);
+        background->SetSize(width, 100);
+        document.setBackground(background, 0);
         const QImage with = backgroundImage(document);
         const int x = width > 184.5 ? int(width - 184.5) : 0;
         EXPECT_TRUE(darkInColumn(with, x, 5, 40)) << width;
@@ -322,6 +273,10 @@ TEST(CFTADocumentTest, FIMStandsTwoInchesFromTheRightEdgeOrAtZero)
         if (x > 5) {
             EXPECT_FALSE(darkInColumn(with, x - 5, 5, 40)) << width;
         }
+        // The background lies beneath the mark.
+        const QColor paper = with.pixelColor(int(width) - 10, 80);
+        EXPECT_GT(paper.red(), 200) << width;
+        EXPECT_LT(paper.green(), 60) << width;
     }
 }
 
@@ -357,24 +312,4 @@ TEST(CFTADocumentTest, BackgroundIsKeptPerSideAndReplacedIntoThePool)
     auto *stray = new CFTExtPicture();
     EXPECT_EQ(document.setBackground(stray, 5), nullptr);
     delete stray;
-}
-
-TEST(CFTADocumentTest, BackgroundIsDrawnBeneathTheMark)
-{
-    CFTADocument document;
-    document.setDocumentSizeX(252);
-    document.setDocumentSizeY(100);
-    CFTABarcode postnet(10, 10);
-    document.AddObject(new WalkProbe(8, true, &postnet), 0, false);
-    document.setFIMBarcodeVisible(true);
-    auto *background = new CFTExtPicture(CDDPicture(doctest::solidImage(Qt::red)));
-    background->SetOrigin(0, 0);
-    background->SetSize(252, 100);
-    document.setBackground(background, 0);
-
-    const QImage image = backgroundImage(document);
-    const QColor paper = image.pixelColor(200, 80);
-    EXPECT_GT(paper.red(), 200);
-    EXPECT_LT(paper.green(), 60);
-    EXPECT_TRUE(darkInColumn(image, int(252 - 184.5), 5, 40));
 }

@@ -20,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <vector>
 
 inline void PrintTo(const QString &text, std::ostream *stream)
 {
@@ -125,6 +126,46 @@ inline void loadDocument(CFTADocument &document, const PWPlist &dictionary)
     CDDArchive archive(false);
     archive.Attach(dictionary);
     document.Serialize(archive);
+}
+
+inline PWPlist str(const QString &value)
+{
+    return PWPlist::fromString(value);
+}
+
+inline CDDString cs(const char *text)
+{
+    return CDDString(QString::fromLatin1(text));
+}
+
+inline QStringList keysOf(const PWPlist &dictionary)
+{
+    return dictionary.toDictionary().keys();
+}
+
+// The dictionary with the entries set, or with the keys taken out.
+inline PWPlist withEntries(const PWPlist &dictionary, const QList<PWPlist::Dictionary::Entry> &entries)
+{
+    PWPlist::Dictionary changed = dictionary.toDictionary();
+    for (const auto &[key, value] : entries)
+        changed.insert(key, value);
+    return PWPlist(changed);
+}
+
+inline PWPlist without(const PWPlist &dictionary, const QStringList &keys)
+{
+    PWPlist::Dictionary changed = dictionary.toDictionary();
+    for (const QString &key : keys)
+        changed.remove(key);
+    return PWPlist(changed);
+}
+
+inline QList<int> classIDs(const std::vector<CFTComponent *> &list)
+{
+    QList<int> ids;
+    for (const CFTComponent *component : list)
+        ids.append(component->getClassID());
+    return ids;
 }
 
 } // namespace doctest

@@ -8,60 +8,31 @@
 
 namespace {
 
-constexpr float kMm = 2.8346457f;
-
-QByteArray catalogue(const QByteArray &templates)
-{
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Catalogue>\n" + templates + "</Catalogue>\n";
-}
-
-CATemplateFormat readOne(const QByteArray &fields, int type = dtLabel)
-{
-    QString error;
-    const auto list = CATemplateFormat::readCatalogue(catalogue("<T>" + fields + "</T>"), type, &error);
-    EXPECT_TRUE(list) << error.toStdString();
-    if (!list || list->size() != 1) {
-        ADD_FAILURE() << "expected one template";
-        return CATemplateFormat();
-    }
-    return *list->first();
-}
-
 // --- the parse rules ------------------------------------------------------------------------------
 
-struct LengthCase
+TEST(CatalogueParseTest, WidthTextGivesPointsAndTheTemplateUnit)
 {
-    const char *name;
-    const char *text;
-    float points;
-    cardUnits units;
-};
-
-class CatalogueLengths : public ::testing::TestWithParam<LengthCase>
-{
-};
-
-TEST_P(CatalogueLengths, WidthTextGivesPointsAndTheTemplateUnit)
-{
-    const LengthCase c = GetParam();
-    const CATemplateFormat format = readOne(QByteArray("<LabelWidth>") + c.text + "</LabelWidth>");
-    EXPECT_NEAR(format.ItemWidth(), c.points, 1e-3) << c.text;
-    EXPECT_EQ(format.Units(), c.units) << c.text;
+    const struct
+    {
+        const char *text;
+        float points;
+        cardUnits units;
+    } cases[] = {{"2.625", 189.0f, cuInches},
+                 {"66.7mm", 66.7f * kMm, cuMillimeters},
+                 {"66.7 mm", 66.7f * kMm, cuMillimeters},
+                 // A "m" anywhere means millimetres, so centimetres read as millimetres.
+                 {"2cm", 2.0f * kMm, cuMillimeters},
+                 {"3in", 216.0f, cuInches},
+                 {"   2.625", 189.0f, cuInches},
+                 {"\n  66.7mm\n  ", 66.7f * kMm, cuMillimeters},
+                 {"-1", 0.0f, cuInches},
+                 {"1 2", 72.0f, cuInches}};
+    for (const auto &c : cases) {
+        const CATemplateFormat format = readOne(QByteArray("<LabelWidth>") + c.text + "</LabelWidth>");
+        EXPECT_NEAR(format.ItemWidth(), c.points, 1e-3) << c.text;
+        EXPECT_EQ(format.Units(), c.units) << c.text;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CatalogueLengths,
-    ::testing::Values(LengthCase {"inches", "2.625", 189.0f, cuInches},
-                      LengthCase {"millimetres", "66.7mm", 66.7f * kMm, cuMillimeters},
-                      LengthCase {"millimetresAfterABlank", "66.7 mm", 66.7f * kMm, cuMillimeters},
-                      // A "m" anywhere means millimetres, so centimetres read as millimetres.
-                      LengthCase {"centimetres", "2cm", 2.0f * kMm, cuMillimeters},
-                      LengthCase {"inchSuffix", "3in", 216.0f, cuInches},
-                      LengthCase {"leadingBlanks", "   2.625", 189.0f, cuInches},
-                      LengthCase {"surroundingNewlines", "\n  66.7mm\n  ", 66.7f * kMm, cuMillimeters},
-                      LengthCase {"sign", "-1", 0.0f, cuInches},
-                      LengthCase {"onlyTheFirstNumberCounts", "1 2", 72.0f, cuInches}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(CatalogueParseTest, OnlyTheWidthSetsTheUnit)
 {
@@ -94,42 +65,20 @@ TEST(CatalogueParseTest, AnyWindowLengthTurnsTheWindowOn)
 
 TEST(CatalogueParseTest, EveryFieldIsRead)
 {
-    const CATemplateFormat format = readOne(
-        "<Manufacturer>Maker</Manufacturer><Category>Shipping Labels</Category><Type>Laser</Type>"
-        "<Description>Big &amp; bold</Description><PageSize>A4</PageSize><ID>L1</ID>"
-        "<Columns>2</Columns><Rows>5</Rows><LabelWidth>99.1mm</LabelWidth><LabelHeight>57mm</LabelHeight>"
-        "<CornerRadius>3mm</CornerRadius><PrintableWidth>90mm</PrintableWidth>"
-        "<PrintableHeight>50mm</PrintableHeight><TopMargin>6mm</TopMargin><LeftMargin>4.65mm</LeftMargin>"
-        "<HSpace>2.5mm</HSpace><VSpace>1mm</VSpace><WinWidth>1</WinWidth><WinHeight>2</WinHeight>"
-        "<WinBottomOffset>3</WinBottomOffset><WinLeftOffset>4</WinLeftOffset>"
-        "<DYMOPaperWidth>5</DYMOPaperWidth><DYMOPaperHeight>6</DYMOPaperHeight>"
-        "<DYMOOffsetX>0.5</DYMOOffsetX><DYMOOffsetY>0.25</DYMOOffsetY><SizeGroup>Shipping4</SizeGroup>");
-    EXPECT_EQ(format.Manufacturer(), QStringLiteral("Maker"));
-    EXPECT_EQ(format.Category(), QStringLiteral("Shipping Labels"));
-    EXPECT_EQ(format.Type(), QStringLiteral("Laser"));
-    EXPECT_EQ(format.Description(), QStringLiteral("Big & bold"));
-    EXPECT_EQ(format.PageSize(), QStringLiteral("A4"));
-    EXPECT_EQ(format.ID(), QStringLiteral("L1"));
+    const CATemplateFormat format = readOne(kEveryField);
+    EXPECT_EQ(QStringList({format.Manufacturer(), format.Category(), format.Type(), format.Description(),
+                           format.PageSize(), format.ID()}),
+              QStringList({"Maker", "Shipping Labels", "Laser", "Big & bold", "A4", "L1"}));
     EXPECT_EQ(format.Columns(), 2);
     EXPECT_EQ(format.Rows(), 5);
     EXPECT_EQ(format.Units(), cuMillimeters);
-    EXPECT_NEAR(format.ItemWidth(), 99.1f * kMm, 1e-3);
-    EXPECT_NEAR(format.ItemHeight(), 57.0f * kMm, 1e-3);
-    EXPECT_NEAR(format.getCornerRadius(), 3.0f * kMm, 1e-3);
-    EXPECT_NEAR(format.PrintableWidth(), 90.0f * kMm, 1e-3);
-    EXPECT_NEAR(format.PrintableHeight(), 50.0f * kMm, 1e-3);
-    EXPECT_NEAR(format.getTopMargin(), 6.0f * kMm, 1e-3);
-    EXPECT_NEAR(format.getLeftMargin(), 4.65f * kMm, 1e-3);
-    EXPECT_NEAR(format.getHSpace(), 2.5f * kMm, 1e-3);
-    EXPECT_NEAR(format.getVSpace(), 1.0f * kMm, 1e-3);
-    EXPECT_FLOAT_EQ(format.getWinWidth(), 72.0f);
-    EXPECT_FLOAT_EQ(format.getWinHeight(), 144.0f);
-    EXPECT_FLOAT_EQ(format.getWinBottomOffset(), 216.0f);
-    EXPECT_FLOAT_EQ(format.getWinLeftOffset(), 288.0f);
-    EXPECT_FLOAT_EQ(format.getDYMOPaperWidth(), 360.0f);
-    EXPECT_FLOAT_EQ(format.getDYMOPaperHeight(), 432.0f);
-    EXPECT_FLOAT_EQ(format.getDYMOOffsetX(), 36.0f);
-    EXPECT_FLOAT_EQ(format.getDYMOOffsetY(), 18.0f);
+    // In the order of lengthFields(): millimetres first, then inches.
+    const float expected[] = {99.1f * kMm, 57.0f * kMm, 3.0f * kMm, 90.0f * kMm, 50.0f * kMm, 6.0f * kMm,
+                              4.65f * kMm, 2.5f * kMm,  1.0f * kMm, 72.0f,       144.0f,      216.0f,
+                              288.0f,      360.0f,      432.0f,     36.0f,       18.0f};
+    ASSERT_EQ(std::size(expected), lengthFields().size());
+    for (std::size_t i = 0; i < lengthFields().size(); ++i)
+        EXPECT_NEAR((format.*lengthFields()[i].get)(), expected[i], 1e-3) << lengthFields()[i].name;
     EXPECT_EQ(format.sizeGroup(), QStringLiteral("Shipping4"));
     EXPECT_TRUE(format.isPredef());
     EXPECT_EQ(format.getDocumentType(), dtLabel);
@@ -147,15 +96,11 @@ TEST(CatalogueParseTest, KeysIgnoreCaseAndNameIsTheID)
     EXPECT_EQ(format.getDocumentType(), dtEnvelope);
 }
 
-TEST(CatalogueParseTest, IntegersReadLikeAtoi)
+TEST(CatalogueParseTest, IntegersReadLikeAtoiAndALaterKeyWinsAndUnknownOrEmptyOnesChangeNothing)
 {
     EXPECT_EQ(readOne("<Columns> 12abc</Columns>").Columns(), 12);
     EXPECT_EQ(readOne("<Columns>-3</Columns>").Columns(), -3);
     EXPECT_EQ(readOne("<Columns>x3</Columns>").Columns(), 0);
-}
-
-TEST(CatalogueParseTest, ALaterKeyWinsAndUnknownOrEmptyOnesChangeNothing)
-{
     const CATemplateFormat format = readOne("<ID>first</ID><Colour>red</Colour><ID>second</ID><Rows></Rows>"
                                             "<Description>   </Description><Rows><b>4</b></Rows>");
     EXPECT_EQ(format.ID(), QStringLiteral("second"));
@@ -188,32 +133,16 @@ TEST(CatalogueParseTest, TemplatesKeepFileOrderAndEmptyOnesAreSkipped)
     EXPECT_NE(list->at(0), list->at(1));
 }
 
-struct BadCatalogue
+TEST(CatalogueParseTest, MalformedBytesGiveNothingAndAReason)
 {
-    const char *name;
-    const char *bytes;
-};
-
-class RefusedCatalogues : public ::testing::TestWithParam<BadCatalogue>
-{
-};
-
-TEST_P(RefusedCatalogues, MalformedBytesGiveNothingAndAReason)
-{
-    QString error;
-    EXPECT_FALSE(CATemplateFormat::readCatalogue(QByteArray(GetParam().bytes), dtLabel, &error));
-    EXPECT_FALSE(error.isEmpty());
+    for (const char *bytes : {"", "<?xml version=\"1.0\"?>", "<Labels><Label><ID>1</ID></Label>",
+                              "<Labels><Label><ID>1</Label></ID></Labels>", "<Labels/><Labels/>", "\x01\x02\xff\xfe",
+                              "<Labels><L><ID>&bogus;</ID></L></Labels>"}) {
+        QString error;
+        EXPECT_FALSE(CATemplateFormat::readCatalogue(QByteArray(bytes), dtLabel, &error)) << bytes;
+        EXPECT_FALSE(error.isEmpty()) << bytes;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RefusedCatalogues,
-    ::testing::Values(BadCatalogue {"empty", ""}, BadCatalogue {"declarationOnly", "<?xml version=\"1.0\"?>"},
-                      BadCatalogue {"unclosed", "<Labels><Label><ID>1</ID></Label>"},
-                      BadCatalogue {"mismatched", "<Labels><Label><ID>1</Label></ID></Labels>"},
-                      BadCatalogue {"twoRoots", "<Labels/><Labels/>"},
-                      BadCatalogue {"binary", "\x01\x02\xff\xfe"},
-                      BadCatalogue {"undefinedEntity", "<Labels><L><ID>&bogus;</ID></L></Labels>"}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(CatalogueParseTest, DeepNestingIsPassedOverWithoutHarm)
 {
@@ -231,31 +160,10 @@ TEST(CatalogueParseTest, DeepNestingIsPassedOverWithoutHarm)
 
 // --- the shipped catalogues -----------------------------------------------------------------------
 
-class ShippedCatalogueTest : public CatalogueTest
-{
-};
+using ShippedCatalogueTest = CatalogueTest;
 
-TEST_F(ShippedCatalogueTest, AddressSheet05960HasTheMakersFigures)
-{
-    const auto sheet = CATemplateFormat::findPredefLayoutManufacturerID(dtLabel, QStringLiteral("Avery"),
-                                                                        QStringLiteral("05960"));
-    ASSERT_TRUE(sheet);
-    EXPECT_EQ(sheet->PageSize(), QStringLiteral("Letter"));
-    EXPECT_EQ(sheet->Columns(), 3);
-    EXPECT_EQ(sheet->Rows(), 10);
-    EXPECT_FLOAT_EQ(sheet->ItemWidth(), 189.0f);
-    EXPECT_FLOAT_EQ(sheet->ItemHeight(), 72.0f);
-    EXPECT_FLOAT_EQ(sheet->getTopMargin(), 36.0f);
-    EXPECT_FLOAT_EQ(sheet->getLeftMargin(), 13.5f);
-    EXPECT_FLOAT_EQ(sheet->getHSpace(), 9.0f);
-    EXPECT_FLOAT_EQ(sheet->getVSpace(), 0.0f);
-    EXPECT_EQ(sheet->Units(), cuInches);
-    EXPECT_EQ(sheet->Category(), QStringLiteral("Mailing Labels"));
-    EXPECT_TRUE(sheet->isPredef());
-    EXPECT_FALSE(sheet->isLabelRoll());
-}
-
-struct A4Sheet
+// Figures in the sheet's own unit (millimetres on A4, inches on Letter).
+struct CommonSheet
 {
     const char *id;
     int columns;
@@ -267,34 +175,40 @@ struct A4Sheet
     float gap;
 };
 
-class ShippedA4Sheets : public CatalogueTest, public ::testing::WithParamInterface<A4Sheet>
+class ShippedSheets : public CatalogueTest, public ::testing::WithParamInterface<CommonSheet>
 {
 };
 
-TEST_P(ShippedA4Sheets, CommonSheetsHaveTheMakersFiguresAndFillTheWidth)
+TEST_P(ShippedSheets, CommonSheetsHaveTheMakersFiguresAndFillTheWidth)
 {
-    const A4Sheet s = GetParam();
+    const CommonSheet s = GetParam();
     const auto sheet = CATemplateFormat::findPredefLayoutManufacturerID(dtLabel, QStringLiteral("Avery"),
                                                                         QLatin1String(s.id));
     ASSERT_TRUE(sheet) << s.id;
-    EXPECT_EQ(sheet->PageSize(), QStringLiteral("A4"));
-    EXPECT_EQ(sheet->Units(), cuMillimeters);
+    const bool letter = s.id[0] == '0';
+    EXPECT_EQ(sheet->PageSize(), letter ? QStringLiteral("Letter") : QStringLiteral("A4"));
+    EXPECT_EQ(sheet->Units(), letter ? cuInches : cuMillimeters);
+    EXPECT_TRUE(sheet->isPredef());
+    EXPECT_FALSE(sheet->isLabelRoll());
     EXPECT_EQ(sheet->Columns(), s.columns);
     EXPECT_EQ(sheet->Rows(), s.rows);
-    EXPECT_NEAR(sheet->ItemWidth(), s.width * kMm, 0.01);
-    EXPECT_NEAR(sheet->ItemHeight(), s.height * kMm, 0.01);
-    EXPECT_NEAR(sheet->getLeftMargin(), s.left * kMm, 0.01);
-    EXPECT_NEAR(sheet->getTopMargin(), s.top * kMm, 0.01);
-    EXPECT_NEAR(sheet->getHSpace(), s.gap * kMm, 0.01);
+    const float unit = letter ? 72.0f : kMm;
+    EXPECT_NEAR(sheet->ItemWidth(), s.width * unit, 0.01);
+    EXPECT_NEAR(sheet->ItemHeight(), s.height * unit, 0.01);
+    EXPECT_NEAR(sheet->getLeftMargin(), s.left * unit, 0.01);
+    EXPECT_NEAR(sheet->getTopMargin(), s.top * unit, 0.01);
+    EXPECT_NEAR(sheet->getHSpace(), s.gap * unit, 0.01);
+    EXPECT_EQ(sheet->getVSpace(), 0.0f);
     const double across = 2.0 * s.left + s.columns * s.width + (s.columns - 1) * s.gap;
-    EXPECT_NEAR(across, 210.0, 0.1);
+    EXPECT_NEAR(across, letter ? 8.5 : 210.0, 0.1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ShippedA4Sheets,
-                         ::testing::Values(A4Sheet {"L7160", 3, 7, 63.5f, 38.1f, 7.21f, 15.15f, 2.54f},
-                                           A4Sheet {"L7162", 2, 8, 99.1f, 33.9f, 4.65f, 12.9f, 2.5f},
-                                           A4Sheet {"L7163", 2, 7, 99.1f, 38.1f, 4.65f, 15.15f, 2.5f},
-                                           A4Sheet {"L7165", 2, 4, 99.1f, 67.7f, 4.65f, 13.1f, 2.5f}),
+INSTANTIATE_TEST_SUITE_P(Cases, ShippedSheets,
+                         ::testing::Values(CommonSheet {"05960", 3, 10, 2.625f, 1.0f, 0.1875f, 0.5f, 0.125f},
+                                           CommonSheet {"L7160", 3, 7, 63.5f, 38.1f, 7.21f, 15.15f, 2.54f},
+                                           CommonSheet {"L7162", 2, 8, 99.1f, 33.9f, 4.65f, 12.9f, 2.5f},
+                                           CommonSheet {"L7163", 2, 7, 99.1f, 38.1f, 4.65f, 15.15f, 2.5f},
+                                           CommonSheet {"L7165", 2, 4, 99.1f, 67.7f, 4.65f, 13.1f, 2.5f}),
                          [](const auto &info) { return std::string(info.param.id); });
 
 TEST_F(ShippedCatalogueTest, EverySheetFitsItsPageAndEveryRollIsARoll)
@@ -382,19 +296,7 @@ TEST_F(ShippedCatalogueTest, PostcardsComeSingleAndOnSheets)
     EXPECT_GE(sheets, 2);
 }
 
-TEST_F(ShippedCatalogueTest, OtherKindsHaveNoCatalogue)
-{
-    EXPECT_EQ(CATemplateFormat::predefLayouts(dtLetterhead), nullptr);
-    EXPECT_EQ(CATemplateFormat::customLayouts(dtLetterhead), nullptr);
-    EXPECT_EQ(CATemplateFormat::recentLayouts(dtLetterhead), nullptr);
-    EXPECT_FALSE(CATemplateFormat::customPrefKey(dtLetterhead));
-    EXPECT_FALSE(CATemplateFormat::recentPrefKey(-1));
-    EXPECT_EQ(CATemplateFormat::findPredefLayoutManufacturerID(dtLetterhead, QStringLiteral("Avery"),
-                                                               QStringLiteral("05960")),
-              nullptr);
-}
-
-TEST_F(ShippedCatalogueTest, ListsAreLoadedOnceAndKept)
+TEST_F(ShippedCatalogueTest, ListsAreLoadedOnceAndOtherKindsHaveNone)
 {
     EXPECT_EQ(CATemplateFormat::sharedPredefLayouts(dtLabel), nullptr);
     CATemplateFormat::TemplateList *first = CATemplateFormat::predefLayouts(dtLabel);
@@ -403,6 +305,15 @@ TEST_F(ShippedCatalogueTest, ListsAreLoadedOnceAndKept)
     const auto entry = first->first();
     EXPECT_EQ(CATemplateFormat::predefLayouts(dtLabel)->first(), entry);
     EXPECT_EQ(CATemplateFormat::sharedPredefLayouts(dtEnvelope), nullptr);
+
+    EXPECT_EQ(CATemplateFormat::predefLayouts(dtLetterhead), nullptr);
+    EXPECT_EQ(CATemplateFormat::customLayouts(dtLetterhead), nullptr);
+    EXPECT_EQ(CATemplateFormat::recentLayouts(dtLetterhead), nullptr);
+    EXPECT_FALSE(CATemplateFormat::customPrefKey(dtLetterhead));
+    EXPECT_FALSE(CATemplateFormat::recentPrefKey(-1));
+    EXPECT_EQ(CATemplateFormat::findPredefLayoutManufacturerID(dtLetterhead, QStringLiteral("Avery"),
+                                                               QStringLiteral("05960")),
+              nullptr);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "printing/CATemplateFormat.h"
 
+#include "CatalogueTestSupport.h"
+
 #include "document/CFTADocument.h"
 
 #include <gtest/gtest.h>
@@ -41,37 +43,23 @@ TEST(CATemplateFormatFromDocumentTest, TheTemplateDescribesTheDocumentsLayout)
     document.SetPredefinedLayout(true);
 
     const CATemplateFormat format = CATemplateFormat::initFromDocument(document);
-    EXPECT_EQ(format.Manufacturer(), QStringLiteral("Dymo"));
-    EXPECT_EQ(format.Category(), QStringLiteral("Mailing Labels"));
-    EXPECT_EQ(format.Type(), QStringLiteral("Thermal"));
-    EXPECT_EQ(format.Description(), QStringLiteral("Address Labels"));
-    EXPECT_EQ(format.PageSize(), QStringLiteral("Label Roll"));
-    EXPECT_EQ(format.ID(), QStringLiteral("30252"));
+    EXPECT_EQ(QStringList({format.Manufacturer(), format.Category(), format.Type(), format.Description(),
+                           format.PageSize(), format.ID()}),
+              QStringList({"Dymo", "Mailing Labels", "Thermal", "Address Labels", "Label Roll", "30252"}));
     EXPECT_FALSE(format.isHorizontal());
     EXPECT_EQ(format.Columns(), 1);
     EXPECT_EQ(format.Rows(), 1);
     EXPECT_TRUE(format.isLabelRoll());
-    // A roll answers its long side as the width, whichever way the document stores it.
-    EXPECT_FLOAT_EQ(format.ItemWidth(), 252.28f);
-    EXPECT_FLOAT_EQ(format.ItemHeight(), 79.37f);
-    EXPECT_FLOAT_EQ(format.getCornerRadius(), 5.67f);
-    EXPECT_FLOAT_EQ(format.PrintableWidth(), 240.0f);
-    EXPECT_FLOAT_EQ(format.PrintableHeight(), 70.0f);
-    EXPECT_FLOAT_EQ(format.getTopMargin(), 1.5f);
-    EXPECT_FLOAT_EQ(format.getLeftMargin(), 2.5f);
-    EXPECT_FLOAT_EQ(format.getHSpace(), 3.5f);
-    EXPECT_FLOAT_EQ(format.getVSpace(), 4.5f);
     EXPECT_EQ(format.Units(), cuMillimeters);
     EXPECT_TRUE(format.hasWindow());
-    EXPECT_FLOAT_EQ(format.getWinWidth(), 100.0f);
-    EXPECT_FLOAT_EQ(format.getWinHeight(), 50.0f);
-    EXPECT_FLOAT_EQ(format.getWinBottomOffset(), 20.0f);
-    EXPECT_FLOAT_EQ(format.getWinLeftOffset(), 30.0f);
+    // In the order of lengthFields(). A roll answers its long side as the width, whichever way the
+    // document stores it, and its printable size lying.
+    const float expected[] = {252.28f, 79.37f, 5.67f, 240.0f, 70.0f, 1.5f,  2.5f, 3.5f, 4.5f,
+                              100.0f,  50.0f,  20.0f, 30.0f,  90.0f, 260.0f, 3.0f, 5.0f};
+    ASSERT_EQ(std::size(expected), lengthFields().size());
+    for (std::size_t i = 0; i < lengthFields().size(); ++i)
+        EXPECT_FLOAT_EQ((format.*lengthFields()[i].get)(), expected[i]) << lengthFields()[i].name;
     EXPECT_FLOAT_EQ(format.getWinCornerRadius(), 6.0f);
-    EXPECT_FLOAT_EQ(format.getDYMOPaperWidth(), 90.0f);
-    EXPECT_FLOAT_EQ(format.getDYMOPaperHeight(), 260.0f);
-    EXPECT_FLOAT_EQ(format.getDYMOOffsetX(), 3.0f);
-    EXPECT_FLOAT_EQ(format.getDYMOOffsetY(), 5.0f);
     EXPECT_TRUE(format.isPredef());
     EXPECT_EQ(format.getDocumentType(), dtLabel);
 }

@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr float kMm = 2.8346457f;
-
 std::shared_ptr<CATemplateFormat> predefined(const char *manufacturer, const char *id)
 {
     return CATemplateFormat::findPredefLayoutManufacturerID(dtLabel, QLatin1String(manufacturer), QLatin1String(id));
@@ -33,15 +31,7 @@ std::shared_ptr<CATemplateFormat> customLabel(const QString &id)
     return format;
 }
 
-// A length as a design file keeps it: three decimals, read back in single precision.
-float throughDocumentText(float value)
-{
-    return QString::asprintf("%.3f", double(value)).toFloat();
-}
-
-class TemplateListsTest : public CatalogueTest
-{
-};
+using TemplateListsTest = CatalogueTest;
 
 TEST_F(TemplateListsTest, CustomTemplatesSurviveARestart)
 {
@@ -75,8 +65,13 @@ TEST_F(TemplateListsTest, CustomTemplatesSurviveARestart)
     EXPECT_TRUE(back->at(0)->Manufacturer().isEmpty());
 }
 
-TEST_F(TemplateListsTest, RecentListIsNoneUntilSavedThenEmpty)
+TEST_F(TemplateListsTest, RecentListIsNoneUntilSavedThenEmptyAndAnotherKindWritesNothing)
 {
+    const PWPlist::Dictionary before = PWUserDefaults::standardUserDefaults().storedValues();
+    CATemplateFormat::saveCustomLayouts(dtLetterhead);
+    CATemplateFormat::saveRecentLayouts(dtLetterhead);
+    EXPECT_EQ(PWUserDefaults::standardUserDefaults().storedValues(), before);
+
     EXPECT_EQ(CATemplateFormat::recentLayouts(dtEnvelope), nullptr);
     EXPECT_EQ(CATemplateFormat::sharedRecentLayouts(dtEnvelope), nullptr);
     CATemplateFormat::saveRecentLayouts();
@@ -163,19 +158,9 @@ TEST_F(TemplateListsTest, FindersSearchOnlyLoadedLists)
     EXPECT_EQ(CATemplateFormat::findCustomLayoutFormat(dtEnvelope, probe), nullptr);
 }
 
-TEST_F(TemplateListsTest, SavingAnotherKindWritesNothing)
-{
-    const PWPlist::Dictionary before = PWUserDefaults::standardUserDefaults().storedValues();
-    CATemplateFormat::saveCustomLayouts(dtLetterhead);
-    CATemplateFormat::saveRecentLayouts(dtLetterhead);
-    EXPECT_EQ(PWUserDefaults::standardUserDefaults().storedValues(), before);
-}
-
 // --- the default layout of a new document ---------------------------------------------------------
 
-class DefaultLayoutTest : public CatalogueTest
-{
-};
+using DefaultLayoutTest = CatalogueTest;
 
 TEST_F(DefaultLayoutTest, NewDocumentsStartOnTheStandardSheetAndEnvelope)
 {
