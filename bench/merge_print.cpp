@@ -22,6 +22,7 @@
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QPdfWriter>
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
@@ -83,8 +84,6 @@ int runJob(int argc, char **argv, int count)
     installPersonPropertiesRegistration();
     CAEnvironment::sharedEnvironment();
     CAEnvironment::setDefaultCountry(QStringLiteral("us"));
-    if (!FTComponentFactory::isRegistered(8))
-        FTComponentFactory::registerClass(8, [](CFTComponent *) { return std::make_unique<CFTAAddressPanel>(); });
     CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
 
     QTemporaryDir folder;
@@ -131,6 +130,9 @@ int runJob(int argc, char **argv, int count)
         printed = view.printPages(writer, &error);
     }
     const qint64 totalMs = clock.elapsed();
+    // PW_BENCH_KEEP_PDF names a folder that keeps each job's PDF, to look at what was printed.
+    if (const QByteArray keep = qgetenv("PW_BENCH_KEEP_PDF"); !keep.isEmpty())
+        QFile::copy(pdf, QDir(QString::fromLocal8Bit(keep)).filePath(QStringLiteral("merged-%1.pdf").arg(count)));
     std::printf("%6d labels  %4d pages  read %5lld ms  job %5lld ms  print %6lld ms  total %6lld ms  "
                 "peak RSS %6.1f MB  PDF %.1f MB%s\n",
                 count, view.pageCount(), (long long)readMs, (long long)(builtMs - readMs),

@@ -10,6 +10,9 @@
 
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QPicture>
+#include <QPrinter>
 
 #include <algorithm>
 
@@ -168,6 +171,16 @@ bool CAPrintingView::printPages(QPagedPaintDevice &device, QString *error)
     const QSizeF paper = paperSize();
     device.setPageLayout(QPageLayout(QPageSize(paper * (25.4 / 72.0), QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
                                      QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point));
+    // A recorded picture sizes its text for the resolution it was recorded at and, played into a
+    // device of another resolution, draws it that much larger while its geometry stays: a page of
+    // 1200 dots per inch showed every text twelve times too big, clipped to nothing. The page is
+    // therefore painted at the pictures' resolution; the output stays vector, and bitmaps keep
+    // their own resolution.
+    const int pictureDpi = QPicture().logicalDpiY();
+    if (auto *writer = dynamic_cast<QPdfWriter *>(&device))
+        writer->setResolution(pictureDpi);
+    else if (auto *printer = dynamic_cast<QPrinter *>(&device))
+        printer->setResolution(pictureDpi);
     QPainter painter;
     if (!painter.begin(&device))
         return refuse(QStringLiteral("The printer could not be opened."));
