@@ -4,12 +4,16 @@
 #include "CADYMOPrintingViewTestSupport.h"
 #include "CAPrintingViewTestSupport.h"
 
+#include "printing/CADYMOPrintingView.h"
+#include "printing/CAEnvelopePrintingView.h"
 #include "printing/CALabelPrintingView.h"
 
 #include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -72,6 +76,56 @@ TEST_P(CAPrintedItemTextTest, TextKeepsItsSizeAtEveryPrinterResolution)
             EXPECT_TRUE(found);
         }
     }
+}
+
+// Rolls and envelopes play their item pictures through the same page loop.
+TEST(CAPrintedItemTextOneItemTest, RollsAndEnvelopesKeepTheirTextSize)
+{
+    basetest::prepareProcess();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const auto filled = [](std::shared_ptr<CADocument> design, double x, double y) {
+        design->ftDocument()->AddObject(basetest::panel(true, x, y).release(), 0, false);
+        const std::shared_ptr<PWPerson> recipient = basetest::person(QStringLiteral("Own"), QStringLiteral("USA"));
+        design->setCurrentPerson(recipient.get(), true, true, true);
+        return design;
+    };
+    const auto nameHeight = [&folder](CAPrintingView &view, const QString &name) {
+        const QString path = folder.filePath(name);
+        {
+            QPdfWriter writer(path);
+            writer.setResolution(1200);
+            QString error;
+            EXPECT_TRUE(view.printPages(writer, &error)) << error.toStdString();
+        }
+        const rolltest::PrintedPdf job(path);
+        for (const rolltest::PrintedPdf::Word &word : job.words(0)) {
+            if (word.text == QLatin1String("Own"))
+                return std::min(word.box.width(), word.box.height());
+        }
+        return -1.0;
+    };
+
+    rolltest::DesignGeometry roll;
+    roll.height = 100.0;
+    CAPrintSettings rollPaper;
+    rollPaper.paperSize = QSizeF(252.0, 100.0);
+    CADYMOPrintingView rollView({filled(rolltest::makeDesign(roll), 10.0, 10.0)}, std::nullopt, rollPaper, true);
+    const double rollName = nameHeight(rollView, QStringLiteral("roll.pdf"));
+    EXPECT_GT(rollName, 3.0);
+    EXPECT_LT(rollName, 30.0);
+
+    // A #10 envelope, turned a quarter on letter paper: the name's smaller side is its height.
+    rolltest::DesignGeometry envelope;
+    envelope.type = dtEnvelope;
+    envelope.width = 684.0;
+    envelope.height = 297.0;
+    envelope.labelRoll = false;
+    CAEnvelopePrintingView envelopeView({filled(rolltest::makeDesign(envelope), 250.0, 120.0)}, std::nullopt,
+                                        CAPrintSettings(), true);
+    const double envelopeName = nameHeight(envelopeView, QStringLiteral("envelope.pdf"));
+    EXPECT_GT(envelopeName, 3.0);
+    EXPECT_LT(envelopeName, 30.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(VectorAndBitmap, CAPrintedItemTextTest, ::testing::Bool(),
