@@ -64,51 +64,47 @@ CDDString written(const CDDString &value)
     return value.isNull() ? CDDString(QString()) : value;
 }
 
-bool readCount(const CDDArchive &archive, const QString &key, int &target)
+// Reads key into target when the file's value passes accept; a value that does not is logged
+// and leaves target as it was.
+template <typename Value, typename Accept>
+bool readChecked(const CDDArchive &archive, const QString &key, Value &target, Accept accept,
+                 const char *complaint)
 {
-    int value = 0;
+    Value value{};
     if (!archive.GetData(key, &value))
         return false;
-    if (value < 1 || value > kMaxSheetItems) {
-        qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" of %2 is out of range; kept %3")
+    if (!accept(value)) {
+        qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" of %2 %3; kept %4")
                                               .arg(key)
                                               .arg(value)
+                                              .arg(QLatin1String(complaint))
                                               .arg(target);
         return false;
     }
     target = value;
     return true;
+}
+
+bool readCount(const CDDArchive &archive, const QString &key, int &target)
+{
+    return readChecked(archive, key, target, [](int value) { return value >= 1 && value <= kMaxSheetItems; },
+                       "is out of range");
 }
 
 bool readCardSide(const CDDArchive &archive, const QString &key, double &target)
 {
-    double value = 0.0;
-    if (!archive.GetData(key, &value))
-        return false;
-    if (!(value > 0.0) || value > kMaxCardSide) {
-        qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" of %2 is no card size; kept %3")
-                                              .arg(key)
-                                              .arg(value)
-                                              .arg(target);
-        return false;
-    }
-    target = value;
-    return true;
+    return readChecked(archive, key, target, [](double value) { return value > 0.0 && value <= kMaxCardSide; },
+                       "is no card size");
 }
 
 bool readAddressType(const CDDArchive &archive, const QString &key, addressType &target)
 {
-    int value = 0;
-    if (!archive.GetData(key, &value))
+    int type = int(target);
+    if (!readChecked(archive, key, type,
+                     [](int value) { return value >= kFirstAddressType && value <= kLastAddressType; },
+                     "names no address"))
         return false;
-    if (value < kFirstAddressType || value > kLastAddressType) {
-        qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" of %2 names no address; kept %3")
-                                              .arg(key)
-                                              .arg(value)
-                                              .arg(int(target));
-        return false;
-    }
-    target = addressType(value);
+    target = addressType(type);
     return true;
 }
 
