@@ -14,11 +14,6 @@ namespace {
 
 constexpr double kCutMarkGap = 4.5;
 constexpr double kCutMarkWidth = 0.5;
-// A facing identification mark is nine bars 4.5 points apart, its last bar two inches from the
-// right edge, standing 45 points from the top.
-constexpr double kFIMWidth = 40.5;
-constexpr double kFIMRightDistance = 144.0;
-constexpr double kFIMTop = 45.0;
 constexpr int kDocumentResolution = 600;
 
 } // namespace
@@ -141,7 +136,7 @@ void CCRenderingView::draw(QPainter &painter)
             component->Draw(&drawer, false, m_ftInterface, false, true);
     }
     if (m_bFIMBarcodeDrawing)
-        drawer.DrawFIMBarcode(std::max(0.0, (w - kFIMRightDistance) - kFIMWidth), kFIMTop, fimA);
+        drawer.DrawFIMBarcodeOnCard(w, fimA);
     for (CFTComponent *component : *components)
         component->Draw(&drawer, false, m_ftInterface, false, true);
 

@@ -17,10 +17,6 @@ constexpr double kCardHeight = 144.0;  // 2 inches
 constexpr float kSnapInset = 9.0f;
 // Only cards of a larger size group get the snap lines along their edges.
 constexpr int kLastGroupWithoutSnapLines = 6;
-// The mark stands 2 inches plus its own width from the right edge, 5/8 inch down.
-constexpr double kFIMRightDistance = 144.0;
-constexpr double kFIMWidth = 40.5;
-constexpr double kFIMTop = 45.0;
 constexpr int kCounterClassID = 14;
 constexpr int kFileFieldClassID = 15;
 
@@ -181,7 +177,7 @@ void CFTADocument::DrawBackground(CDDDrawer *drawer)
         return;
     DrawSideBackground(drawer, 0);
     if (isFIMBarcodeAllow())
-        drawer->DrawFIMBarcode(std::max(0.0, getDocumentSizeX(0) - kFIMRightDistance - kFIMWidth), kFIMTop, fimA);
+        drawer->DrawFIMBarcodeOnCard(getDocumentSizeX(0), fimA);
 }
 
 void CFTADocument::DrawSideBackground(CDDDrawer *drawer, int sideIndex)

@@ -123,6 +123,9 @@ public:
     int DrawBarcode(double x, double y, const CDDString &text);
     // The nine positions of a facing identification mark; always 9.
     int DrawFIMBarcode(double x, double y, FIMType type);
+    // The mark where mail wants it on a card of the width: its last bar two inches from the right
+    // edge (never off the left edge), 45 points from the top.
+    int DrawFIMBarcodeOnCard(double cardWidth, FIMType type);
     // RM4SCC of the letters and digits of text with start, check character and stop.
     int Draw_RM4SCC_Barcode(double x, double y, const CDDString &text);
     // An encoded 4-state bar array (kinds 0-3, one byte a bar); count -1 runs to the first zero

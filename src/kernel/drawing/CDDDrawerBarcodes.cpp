@@ -10,6 +10,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 #include <cstring>
 
 namespace {
@@ -70,6 +72,15 @@ int CDDDrawer::DrawBarcode(double x, double y, const CDDString &text)
     }
     strokeBars(mPainter, bars, BARCODE_WIDTH);
     return n;
+}
+
+int CDDDrawer::DrawFIMBarcodeOnCard(double cardWidth, FIMType type)
+{
+    // Nine bars 4.5 points apart.
+    constexpr double kFIMWidth = 40.5;
+    constexpr double kFIMRightDistance = 144.0;
+    constexpr double kFIMTop = 45.0;
+    return DrawFIMBarcode(std::max(0.0, cardWidth - kFIMRightDistance - kFIMWidth), kFIMTop, type);
 }
 
 int CDDDrawer::DrawFIMBarcode(double x, double y, FIMType type)
