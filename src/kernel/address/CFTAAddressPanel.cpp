@@ -225,17 +225,12 @@ void CFTAAddressPanel::Ungroup(std::vector<CFTComponent *> &out)
     const bool showAll = m_bShowAllFields;
     setShowAllFields(true);
     updateFormat();
-    initEnumerator();
     std::vector<CFTAAddressText *> kept;
-    if (mpFormat && mpFormat->initEnumeration()) {
-        do {
-            while (CAddressFormat *leaf = mpFormat->nextObjectInRow()) {
-                CFTAAddressText *const field = getNextAddressComponent(leaf->getTextCategory(), false);
-                if (field && field->isEnabled(forced()))
-                    kept.push_back(field);
-            }
-        } while (mpFormat->nextRow());
-    }
+    forEachLeafField([&](const CAddressFormat *, CFTAAddressText *field) {
+        if (field && field->isEnabled(forced()))
+            kept.push_back(field);
+        return true;
+    });
     for (std::unique_ptr<CFTAAddressText> &field : mAddressTexts) {
         if (field && std::find(kept.begin(), kept.end(), field.get()) != kept.end())
             out.push_back(field.release());
@@ -282,19 +277,11 @@ int CFTAAddressPanel::GetContainTextCategories(textCategory *categories, int max
 
 void CFTAAddressPanel::GetExportKeys(addressExportOptions options, std::vector<textCategory> &keys)
 {
-    if (!mpFormat || !mpFormat->initEnumeration())
-        return;
-    initEnumerator();
-    do {
-        while (CAddressFormat *leaf = mpFormat->nextObjectInRow()) {
-            CFTAAddressText *const field = getNextAddressComponent(leaf->getTextCategory(), false);
-            if (!field)
-                continue;
-            if (int(options) == 1 && !field->isEnabled(forced()))
-                continue;
+    forEachLeafField([&](const CAddressFormat *leaf, CFTAAddressText *field) {
+        if (field && (int(options) != 1 || field->isEnabled(forced())))
             keys.push_back(leaf->getTextCategory());
-        }
-    } while (mpFormat->nextRow());
+        return true;
+    });
 }
 
 // --- Format --------------------------------------------------------------------------------------

@@ -223,6 +223,22 @@ public:
     void restoreObject() override;
 
 private:
+    // Walks the format row by row, after clearing the enumeration marks, and hands every leaf its
+    // own field (null when the panel has none). visit answers false to end the walk.
+    template <typename Visit>
+    void forEachLeafField(Visit visit)
+    {
+        if (!mpFormat || !mpFormat->initEnumeration())
+            return;
+        initEnumerator();
+        do {
+            while (CAddressFormat *leaf = mpFormat->nextObjectInRow()) {
+                if (!visit(leaf, getNextAddressComponent(leaf->getTextCategory(), false)))
+                    return;
+            }
+        } while (mpFormat->nextRow());
+    }
+
     void init(bool toFrom);
     // What decides which fields are shown: show-all or an empty panel.
     bool forced() const { return isShowAllFields() || m_bEmpty; }

@@ -92,24 +92,15 @@ int CFTAAddressPanel::getCursorRectsByType(cursorType type, SRect *rects, bool, 
 
 void CFTAAddressPanel::startEditText(QObject *view, QObject *editor, double x, double y)
 {
-    if (!mpFormat || !mpFormat->initEnumeration())
-        return;
     const bool isForced = forced();
     CFTAAddressText *hit = nullptr;
-    initEnumerator();
-    do {
-        while (CAddressFormat *leaf = mpFormat->nextObjectInRow()) {
-            CFTAAddressText *const field = getNextAddressComponent(leaf->getTextCategory(), false);
-            if (!field || !field->isEnabled(isForced))
-                continue;
-            bool selected = false;
-            actionType action = atNone;
-            if (field->PickMe(x, y, selected, 0.0, action, 0)) {
-                hit = field;
-                break;
-            }
-        }
-    } while (!hit && mpFormat->nextRow());
+    forEachLeafField([&](const CAddressFormat *, CFTAAddressText *field) {
+        bool selected = false;
+        actionType action = atNone;
+        if (field && field->isEnabled(isForced) && field->PickMe(x, y, selected, 0.0, action, 0))
+            hit = field;
+        return !hit;
+    });
     if (!hit)
         return;
     mCurrentText = hit;

@@ -141,17 +141,12 @@ void CFTAAddressPanel::updateFormat()
     if (!m_bPrintMode)
         updateFormatRules();
 
-    if (mpFormat && mpFormat->initEnumeration()) {
-        initEnumerator();
-        do {
-            while (CAddressFormat *leaf = mpFormat->nextObjectInRow()) {
-                const CFTAAddressText *field = getNextAddressComponent(leaf->getTextCategory(), false);
-                if (field && field->isEnabled(false) && !field->GetString().isEmpty()
-                    && field->GetTextCategory() != tcSimpleText)
-                    m_bEmpty = false;
-            }
-        } while (mpFormat->nextRow());
-    }
+    forEachLeafField([this](const CAddressFormat *, const CFTAAddressText *field) {
+        if (field && field->isEnabled(false) && !field->GetString().isEmpty()
+            && field->GetTextCategory() != tcSimpleText)
+            m_bEmpty = false;
+        return true;
+    });
     if (m_bEmpty)
         m_bAuto = true;
 
@@ -230,24 +225,16 @@ void CFTAAddressPanel::Draw(CDDDrawer *drawer, bool selected, const CFTComponent
     }
 
     const bool showEmpty = (highlighted || selected || m_bEmpty) && !printingEmpty;
-    if (mpFormat && mpFormat->initEnumeration()) {
-        initEnumerator();
-        const bool isForced = forced();
-        do {
-            while (CAddressFormat *leaf = mpFormat->nextObjectInRow()) {
-                CFTAAddressText *const field = getNextAddressComponent(leaf->getTextCategory(), false);
-                if (!field || !field->isEnabled(isForced) || (!isForced && partnerEmpty(leaf)))
-                    continue;
-                if (field->getClassID() == 9) {
-                    if (static_cast<CFTABarcode *>(field)->isZipEmpty() && !showEmpty)
-                        continue;
-                } else if (field->GetString().isEmpty() && !showEmpty) {
-                    continue;
-                }
-                field->Draw(drawer, false, components, highlighted, printing);
-            }
-        } while (mpFormat->nextRow());
-    }
+    const bool isForced = forced();
+    forEachLeafField([&](const CAddressFormat *leaf, CFTAAddressText *field) {
+        if (!field || !field->isEnabled(isForced) || (!isForced && partnerEmpty(leaf)))
+            return true;
+        const bool empty = field->getClassID() == 9 ? static_cast<CFTABarcode *>(field)->isZipEmpty()
+                                                    : field->GetString().isEmpty();
+        if (!empty || showEmpty)
+            field->Draw(drawer, false, components, highlighted, printing);
+        return true;
+    });
 
     if (m_bPrintMode) {
         m_bPrintMode = false;

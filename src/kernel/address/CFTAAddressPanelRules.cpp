@@ -63,53 +63,46 @@ bool CFTAAddressPanel::followingTextExists(const CFTAAddressText *field, CAddres
 
 int CFTAAddressPanel::updateFormatRules()
 {
-    if (!mpFormat || !mpFormat->initEnumeration())
+    if (!mpFormat)
         return 0;
+    // The look-ahead walks a copy, so that it leaves this walk's place alone.
     const std::unique_ptr<CAddressFormat> lookAhead = mpFormat->clone();
-    initEnumerator();
-    do {
-        while (CAddressFormat *leaf = mpFormat->nextObjectInRow()) {
-            CFTAAddressText *const field = getNextAddressComponent(leaf->getTextCategory(), false);
-            const CDDString *delimiter = leaf->getDelimiter();
-            if (!field || field->isResetFormatRules() || !delimiter || delimiter->isEmpty())
-                continue;
-            const CDDString text = field->GetString();
-            std::unique_ptr<CDDString> updated;
-            if (followingTextExists(field, lookAhead.get()) && !text.isEmpty())
-                updated = CDDString::createStringByAppendingString(delimiter->getData(), text, text, true, false);
-            else
-                updated = CDDString::createStringByRemovingString(delimiter->getData(), text, text, true, false);
-            if (updated && !(*updated == text))
-                field->SetString(field->GetToFrom(), field->GetTextCategory(), field->GetAddressType(), *updated,
-                                 tcNone, false);
-        }
-    } while (mpFormat->nextRow());
+    forEachLeafField([&](const CAddressFormat *leaf, CFTAAddressText *field) {
+        const CDDString *delimiter = leaf->getDelimiter();
+        if (!field || field->isResetFormatRules() || !delimiter || delimiter->isEmpty())
+            return true;
+        const CDDString text = field->GetString();
+        std::unique_ptr<CDDString> updated;
+        if (followingTextExists(field, lookAhead.get()) && !text.isEmpty())
+            updated = CDDString::createStringByAppendingString(delimiter->getData(), text, text, true, false);
+        else
+            updated = CDDString::createStringByRemovingString(delimiter->getData(), text, text, true, false);
+        if (updated && !(*updated == text))
+            field->SetString(field->GetToFrom(), field->GetTextCategory(), field->GetAddressType(), *updated, tcNone,
+                             false);
+        return true;
+    });
     return 0;
 }
 
 int CFTAAddressPanel::updatePhoneticRules(bool keep)
 {
-    if (!mpFormat || !mpFormat->initEnumeration())
+    if (!mpFormat)
         return 0;
     const std::unique_ptr<CAddressFormat> lookAhead = mpFormat->clone();
     bool changed = false;
-    initEnumerator();
-    do {
-        while (CAddressFormat *leaf = mpFormat->nextObjectInRow()) {
-            CFTAAddressText *const field = getNextAddressComponent(leaf->getTextCategory(), false);
-            if (!field)
-                continue;
-            if (keep && followingTextExists(field, lookAhead.get()))
-                continue;
-            const CDDString text = field->GetString();
-            std::unique_ptr<CDDString> updated =
-                CDDString::createStringByRemovingString(QStringLiteral(","), text, text, true, false);
-            if (!updated || *updated == text)
-                continue;
-            changed = true;
-            field->SetString(field->GetToFrom(), field->GetTextCategory(), field->GetAddressType(), *updated, tcNone,
-                             false);
-        }
-    } while (mpFormat->nextRow());
+    forEachLeafField([&](const CAddressFormat *, CFTAAddressText *field) {
+        if (!field || (keep && followingTextExists(field, lookAhead.get())))
+            return true;
+        const CDDString text = field->GetString();
+        std::unique_ptr<CDDString> updated =
+            CDDString::createStringByRemovingString(QStringLiteral(","), text, text, true, false);
+        if (!updated || *updated == text)
+            return true;
+        changed = true;
+        field->SetString(field->GetToFrom(), field->GetTextCategory(), field->GetAddressType(), *updated, tcNone,
+                         false);
+        return true;
+    });
     return changed ? 1 : 0;
 }
