@@ -25,6 +25,7 @@ run: build
 	$(BUILD)/src/parcelwick
 
 test: build
+	python3 tools/check_source.py
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen LC_ALL=C ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps

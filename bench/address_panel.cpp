@@ -1,14 +1,15 @@
 // Filling a US recipient address panel (with its postal barcode) from a person and laying it out, 10,000
 // times over 10,000 different persons: what a merge of 10,000 labels costs in the address panel alone.
-#include "address/CAddressFormatController.h"
-#include "address/CFTAAddressPanel.h"
-#include "address/FTPersonFields.h"
-#include "foundation/CAEnvironment.h"
+#include "BenchSupport.h"
+
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/FTPersonFields.h"
+#include "kernel/foundation/CAEnvironment.h"
 #include "platform/PWMultiValue.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
 
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -74,8 +75,6 @@ void fill(CFTAAddressPanel &panel, const PWPerson &person)
 
 void BM_FillAndLayOutPanel(benchmark::State &state)
 {
-    installPersonPropertiesRegistration();
-    CAEnvironment::sharedEnvironment();
     const std::vector<std::shared_ptr<PWPerson>> persons = makePersons();
     const std::unique_ptr<CAddressFormat> format =
         CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
@@ -106,8 +105,7 @@ BENCHMARK(BM_FillAndLayOutPanel)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    BenchEnvironment environment(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

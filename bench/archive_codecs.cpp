@@ -1,9 +1,11 @@
 // The codecs of document values: keyed archives of a colour, a font and a 300-character styled
 // text (also as RTF and flattened RTFD), and the document archive writing and reading 500
 // components' worth of typed values through an XML property list.
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
-#include "foundation/CDDPen.h"
+#include "BenchSupport.h"
+
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CDDPen.h"
 #include "platform/PWAttributedString.h"
 #include "platform/PWFont.h"
 #include "platform/PWKeyedArchiver.h"
@@ -14,7 +16,6 @@
 #include "platform/PWRtfd.h"
 #include "platform/PWTextAttributes.h"
 
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -191,9 +192,7 @@ BENCHMARK(BM_DocumentArchiveRead500)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    // Fonts are looked up in the font database, which exists only with a GUI application.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    BenchEnvironment environment(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -1,13 +1,14 @@
 // A design of 500 components (every shape kind, separators, some turned, mirrored and shadowed):
 // saved as a component list to an XML property list and loaded back; and picking the topmost
 // component under a point among the 500, as the editing view does on every click.
-#include "drawing/CFTBoxField.h"
-#include "drawing/CFTSeparator.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
-#include "foundation/CFTACoreDoc.h"
+#include "BenchSupport.h"
 
-#include <QGuiApplication>
+#include "kernel/drawing/CFTBoxField.h"
+#include "kernel/drawing/CFTSeparator.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CFTACoreDoc.h"
+
 
 #include <benchmark/benchmark.h>
 
@@ -131,8 +132,7 @@ BENCHMARK(BM_Pick500)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    BenchEnvironment environment(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -1,6 +1,6 @@
 // Encoding 10,000 Canadian postal codes with street lines into four-state bars, one encoder per address as
 // the barcode field makes it: the cost of a merge of 10,000 envelopes in the encoder alone.
-#include "address/CEncodeBars.h"
+#include "kernel/address/CEncodeBars.h"
 
 #include <benchmark/benchmark.h>
 

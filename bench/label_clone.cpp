@@ -1,22 +1,23 @@
 // The inner loop of mail-merge printing: a label design (a recipient address panel with its postal
 // barcode, a picture and three shapes) is cloned through its file bytes, filled with one person
 // and laid out, once per printed label.
-#include "address/CAddressFormat.h"
-#include "address/CAddressFormatController.h"
-#include "address/CFTAAddressPanel.h"
-#include "address/FTPersonFields.h"
-#include "document/CADocument.h"
-#include "document/CFTADocument.h"
-#include "drawing/CDDPicture.h"
-#include "drawing/CFTBoxField.h"
-#include "drawing/CFTPicture.h"
-#include "foundation/CAEnvironment.h"
+#include "BenchSupport.h"
+
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/FTPersonFields.h"
+#include "app/document/CADocument.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/drawing/CDDPicture.h"
+#include "kernel/drawing/CFTBoxField.h"
+#include "kernel/drawing/CFTPicture.h"
+#include "kernel/foundation/CAEnvironment.h"
 #include "platform/PWImage.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPlist.h"
 #include "platform/PWVCardReader.h"
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <benchmark/benchmark.h>
@@ -114,10 +115,7 @@ BENCHMARK(BM_FillLabel)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    installPersonPropertiesRegistration();
-    CAEnvironment::sharedEnvironment();
+    BenchEnvironment environment(argc, argv);
     CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

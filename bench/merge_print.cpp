@@ -2,24 +2,25 @@
 // 30-up label sheet design (a recipient address panel with its POSTNET barcode) and printed to a
 // PDF file. Each job runs in a child process of its own, so that its peak memory is its own.
 // Prints wall time (reading, building the job, printing) and the peak resident set size.
+#include "BenchSupport.h"
+
 #include "app/document/CADocument.h"
 #include "app/printing/CALabelPrintingView.h"
 
-#include "address/CAddressFormat.h"
-#include "address/CAddressFormatController.h"
-#include "address/CFTAAddressPanel.h"
-#include "address/FTPersonFields.h"
-#include "document/CFTADocument.h"
-#include "foundation/CAEnvironment.h"
-#include "foundation/FTComponentFactory.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/FTPersonFields.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/foundation/FTComponentFactory.h"
 #include "platform/PWPerson.h"
 #include "platform/PWVCardReader.h"
-#include "printing/CATemplateFormat.h"
+#include "kernel/printing/CATemplateFormat.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QPdfWriter>
 #include <QDir>
@@ -77,12 +78,9 @@ long peakKilobytes()
 
 int runJob(int argc, char **argv, int count)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    BenchEnvironment environment(argc, argv);
     // One warning per copy would measure the terminal, not the job.
     QLoggingCategory::setFilterRules(QStringLiteral("pw.*.warning=false"));
-    installPersonPropertiesRegistration();
-    CAEnvironment::sharedEnvironment();
     CAEnvironment::setDefaultCountry(QStringLiteral("us"));
     CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
 

@@ -1,6 +1,7 @@
 #include "FuzzSupport.h"
 
-#include "document/CADocument.h"
+#include "app/document/CADocument.h"
+#include "kernel/FTKernelStartup.h"
 
 #include <QGuiApplication>
 
@@ -12,6 +13,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Lives as long as the process: destroying it among the static destructors crashes.
     new QGuiApplication(*argc, *argv);
+    startKernel();
     pwFuzzSilenceLog();
     return 0;
 }

@@ -1,8 +1,7 @@
-#include "shell/CAMainWindow.h"
+#include "app/shell/CAMainWindow.h"
 
-#include "address/CAddressFormatController.h"
-#include "address/FTPersonFields.h"
-#include "foundation/CAEnvironment.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/FTKernelStartup.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -10,12 +9,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Parcelwick"));
-    QApplication::setOrganizationName(QStringLiteral("Parcelwick"));
-
-    // The person type learns the custom properties before the environment registers them.
-    installPersonPropertiesRegistration();
-    CAEnvironment::sharedEnvironment();
+    startKernel();
 
     CAMainWindow window;
     window.show();

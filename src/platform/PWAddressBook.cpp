@@ -1,10 +1,10 @@
-#include "PWAddressBook.h"
+#include "platform/PWAddressBook.h"
 
-#include "PWPerson.h"
-#include "PWPlist.h"
-#include "PWVCardParser.h"
-#include "PWVCardReader.h"
-#include "PWVCardWriter.h"
+#include "platform/PWPerson.h"
+#include "platform/PWPlist.h"
+#include "platform/PWVCardParser.h"
+#include "platform/PWVCardReader.h"
+#include "platform/PWVCardWriter.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PWGroup.h"
+#include "platform/PWGroup.h"
 
 #include <QHash>
 #include <QList>

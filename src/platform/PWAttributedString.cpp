@@ -1,4 +1,4 @@
-#include "PWAttributedString.h"
+#include "platform/PWAttributedString.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

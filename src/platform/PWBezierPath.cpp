@@ -1,4 +1,4 @@
-#include "PWBezierPath.h"
+#include "platform/PWBezierPath.h"
 
 PWBezierPath::PWBezierPath()
 {

@@ -1,8 +1,8 @@
-#include "PWBundle.h"
+#include "platform/PWBundle.h"
 
-#include "PWNumbers.h"
+#include "platform/PWNumbers.h"
 
-#include "PWLog.h"
+#include "platform/PWLog.h"
 
 #include <QDir>
 #include <QFile>

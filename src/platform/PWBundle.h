@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PWPlist.h"
+#include "platform/PWPlist.h"
 
 #include <QByteArray>
 #include <QString>

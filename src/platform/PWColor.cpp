@@ -1,4 +1,4 @@
-#include "PWColor.h"
+#include "platform/PWColor.h"
 
 PWColor::PWColor(ColorSpace space, std::array<float, 4> components, float alpha)
     : m_space(space), m_c(components), m_alpha(alpha)

@@ -1,4 +1,4 @@
-#include "PWEpsRenderer.h"
+#include "platform/PWEpsRenderer.h"
 
 #include <QTemporaryFile>
 #include <QtEndian>

@@ -1,6 +1,6 @@
-#include "PWFont.h"
+#include "platform/PWFont.h"
 
-#include "PWTextAttributes.h"
+#include "platform/PWTextAttributes.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>

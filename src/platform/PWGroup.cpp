@@ -1,4 +1,4 @@
-#include "PWGroup.h"
+#include "platform/PWGroup.h"
 
 #include <QUuid>
 

@@ -1,6 +1,6 @@
-#include "PWImage.h"
+#include "platform/PWImage.h"
 
-#include "PWLog.h"
+#include "platform/PWLog.h"
 
 #include <QBuffer>
 #include <QFile>

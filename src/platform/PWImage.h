@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PWImageRep.h"
+#include "platform/PWImageRep.h"
 
 #include <QByteArray>
 #include <QColor>

@@ -1,7 +1,7 @@
-#include "PWImageRep.h"
+#include "platform/PWImageRep.h"
 
-#include "PWEpsRenderer.h"
-#include "PWLog.h"
+#include "platform/PWEpsRenderer.h"
+#include "platform/PWLog.h"
 
 #include <QPainter>
 #include <QtEndian>

@@ -1,4 +1,4 @@
-#include "PWKeyedArchive.h"
+#include "platform/PWKeyedArchive.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "PWKeyedArchiver.h"
+#include "platform/PWKeyedArchiver.h"
 
-#include "PWTextAttributes.h"
+#include "platform/PWTextAttributes.h"
 
 #include <QDateTime>
 #include <QTimeZone>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "PWAttributedString.h"
-#include "PWColor.h"
-#include "PWFont.h"
-#include "PWParagraphStyle.h"
-#include "PWPlist.h"
+#include "platform/PWAttributedString.h"
+#include "platform/PWColor.h"
+#include "platform/PWFont.h"
+#include "platform/PWParagraphStyle.h"
+#include "platform/PWPlist.h"
 
 #include <QByteArray>
 #include <QHash>

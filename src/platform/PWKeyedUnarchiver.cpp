@@ -1,6 +1,6 @@
-#include "PWKeyedUnarchiver.h"
+#include "platform/PWKeyedUnarchiver.h"
 
-#include "PWTextAttributes.h"
+#include "platform/PWTextAttributes.h"
 
 #include <QBrush>
 #include <QDateTime>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "PWAttributedString.h"
-#include "PWColor.h"
-#include "PWFont.h"
-#include "PWKeyedArchive.h"
-#include "PWParagraphStyle.h"
+#include "platform/PWAttributedString.h"
+#include "platform/PWColor.h"
+#include "platform/PWFont.h"
+#include "platform/PWKeyedArchive.h"
+#include "platform/PWParagraphStyle.h"
 
 #include <QByteArray>
 #include <QSet>

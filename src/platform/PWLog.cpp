@@ -1,6 +1,6 @@
-#include "PWLog.h"
+#include "platform/PWLog.h"
 
-#include "PWUserDefaults.h"
+#include "platform/PWUserDefaults.h"
 
 Q_LOGGING_CATEGORY(lcPlatform, "pw.platform")
 

@@ -1,4 +1,4 @@
-#include "PWMultiValue.h"
+#include "platform/PWMultiValue.h"
 
 #include <QUuid>
 

@@ -1,4 +1,4 @@
-#include "PWNotificationCenter.h"
+#include "platform/PWNotificationCenter.h"
 
 #include <QCoreApplication>
 #include <QThread>

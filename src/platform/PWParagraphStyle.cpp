@@ -1,6 +1,6 @@
-#include "PWParagraphStyle.h"
+#include "platform/PWParagraphStyle.h"
 
-#include "PWTextAttributes.h"
+#include "platform/PWTextAttributes.h"
 
 #include <QTextOption>
 

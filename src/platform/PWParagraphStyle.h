@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PWTextAlignment.h"
+#include "platform/PWTextAlignment.h"
 
 #include <QList>
 #include <QTextBlockFormat>

@@ -1,6 +1,6 @@
-#include "PWPerson.h"
+#include "platform/PWPerson.h"
 
-#include "PWPersonProperties.h"
+#include "platform/PWPersonProperties.h"
 
 #include <QUuid>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PWMultiValue.h"
-#include "PWPlist.h"
+#include "platform/PWMultiValue.h"
+#include "platform/PWPlist.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,6 +1,6 @@
-#include "PWPlist.h"
+#include "platform/PWPlist.h"
 
-#include "PWPlistCodec.h"
+#include "platform/PWPlistCodec.h"
 
 #include <QDate>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "PWPlistBinaryChecker.h"
+#include "platform/PWPlistBinaryChecker.h"
 
 #include <limits>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "PWPlistCodec.h"
+#include "platform/PWPlistCodec.h"
 
-#include "PWPlistBinaryChecker.h"
-#include "PWPlistXmlReader.h"
-#include "PWPlistXmlScanner.h"
+#include "platform/PWPlistBinaryChecker.h"
+#include "platform/PWPlistXmlReader.h"
+#include "platform/PWPlistXmlScanner.h"
 
 #include <QDate>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
-#include "PWPlistXmlReader.h"
+#include "platform/PWPlistXmlReader.h"
 
-#include "PWPlistCodec.h"
+#include "platform/PWPlistCodec.h"
 
 #include <QByteArrayView>
 

@@ -1,4 +1,4 @@
-#include "PWPlistXmlScanner.h"
+#include "platform/PWPlistXmlScanner.h"
 
 #include <QByteArrayView>
 

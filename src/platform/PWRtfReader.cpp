@@ -1,9 +1,9 @@
-#include "PWRtfReader.h"
+#include "platform/PWRtfReader.h"
 
-#include "PWFont.h"
-#include "PWParagraphStyle.h"
-#include "PWRtfTokenizer.h"
-#include "PWTextAttributes.h"
+#include "platform/PWFont.h"
+#include "platform/PWParagraphStyle.h"
+#include "platform/PWRtfTokenizer.h"
+#include "platform/PWTextAttributes.h"
 
 #include <QBrush>
 #include <QColor>

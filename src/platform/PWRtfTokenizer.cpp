@@ -1,4 +1,4 @@
-#include "PWRtfTokenizer.h"
+#include "platform/PWRtfTokenizer.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "PWRtfWriter.h"
+#include "platform/PWRtfWriter.h"
 
-#include "PWFont.h"
-#include "PWParagraphStyle.h"
-#include "PWTextAttributes.h"
+#include "platform/PWFont.h"
+#include "platform/PWParagraphStyle.h"
+#include "platform/PWTextAttributes.h"
 
 #include <QColor>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PWAttributedString.h"
+#include "platform/PWAttributedString.h"
 
 #include <QByteArray>
 

@@ -1,8 +1,8 @@
-#include "PWRtfd.h"
+#include "platform/PWRtfd.h"
 
-#include "PWRtfReader.h"
-#include "PWRtfWriter.h"
-#include "PWTextAttributes.h"
+#include "platform/PWRtfReader.h"
+#include "platform/PWRtfWriter.h"
+#include "platform/PWTextAttributes.h"
 
 #include <QLoggingCategory>
 #include <QtEndian>

@@ -1,4 +1,4 @@
-#include "PWTextAlignment.h"
+#include "platform/PWTextAlignment.h"
 
 Qt::Alignment toQtAlignment(PWTextAlignment alignment)
 {

@@ -1,7 +1,7 @@
-#include "PWUndoManager.h"
+#include "platform/PWUndoManager.h"
 
-#include "PWBundle.h"
-#include "PWLog.h"
+#include "platform/PWBundle.h"
+#include "platform/PWLog.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,4 +1,4 @@
-#include "PWUserDefaults.h"
+#include "platform/PWUserDefaults.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "PWVCardLine.h"
+#include "platform/PWVCardLine.h"
 
 QStringList PWVCardLine::parameterValues(const QString &name) const
 {

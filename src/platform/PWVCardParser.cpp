@@ -1,4 +1,4 @@
-#include "PWVCardParser.h"
+#include "platform/PWVCardParser.h"
 
 #include <QStringDecoder>
 

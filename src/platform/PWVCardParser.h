@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PWVCardLine.h"
+#include "platform/PWVCardLine.h"
 
 #include <QByteArray>
 #include <QList>

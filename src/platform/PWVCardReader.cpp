@@ -1,8 +1,8 @@
-#include "PWVCardReader.h"
+#include "platform/PWVCardReader.h"
 
-#include "PWPerson.h"
-#include "PWPersonProperties.h"
-#include "PWVCardParser.h"
+#include "platform/PWPerson.h"
+#include "platform/PWPersonProperties.h"
+#include "platform/PWVCardParser.h"
 
 #include <QDate>
 #include <QHash>

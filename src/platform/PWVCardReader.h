@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PWGroup.h"
-#include "PWVCardLine.h"
+#include "platform/PWGroup.h"
+#include "platform/PWVCardLine.h"
 
 #include <QByteArray>
 #include <QList>

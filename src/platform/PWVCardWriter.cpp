@@ -1,8 +1,8 @@
-#include "PWVCardWriter.h"
+#include "platform/PWVCardWriter.h"
 
-#include "PWGroup.h"
-#include "PWPerson.h"
-#include "PWPersonProperties.h"
+#include "platform/PWGroup.h"
+#include "platform/PWPerson.h"
+#include "platform/PWPersonProperties.h"
 
 #include <QDate>
 #include <QTimeZone>

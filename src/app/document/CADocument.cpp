@@ -1,17 +1,17 @@
-#include "CADocument.h"
+#include "app/document/CADocument.h"
 
-#include "CADocumentLog.h"
+#include "app/document/CADocumentLog.h"
 
-#include "document/CFTADocument.h"
-#include "drawing/CDDDrawerSupport.h"
-#include "foundation/CAEnvironment.h"
-#include "foundation/CDDString.h"
-#include "foundation/CFTDefComponentText.h"
-#include "foundation/CFTDocumentController.h"
-#include "foundation/FTGeometry.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/foundation/CDDDrawerSupport.h"
+#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/foundation/CDDString.h"
+#include "kernel/foundation/CFTDefComponentText.h"
+#include "kernel/foundation/CFTDocumentController.h"
+#include "kernel/foundation/FTGeometry.h"
 #include "platform/PWFont.h"
 #include "platform/PWPerson.h"
-#include "printing/CATemplateFormat.h"
+#include "kernel/printing/CATemplateFormat.h"
 
 #include <algorithm>
 #include <cmath>

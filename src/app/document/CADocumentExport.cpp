@@ -1,14 +1,14 @@
 // The document's output builders: vector (a recorded picture, PDF) through the rendering view,
 // bitmaps (an image, TIFF) drawn directly with a print drawer.
-#include "CADocument.h"
+#include "app/document/CADocument.h"
 
-#include "CADocumentLog.h"
+#include "app/document/CADocumentLog.h"
 
-#include "document/CFTADocument.h"
-#include "drawing/CDDDrawer.h"
-#include "foundation/CFTComponent.h"
-#include "foundation/FTImageArchive.h"
-#include "printing/CCRenderingView.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CFTComponent.h"
+#include "kernel/foundation/FTImageArchive.h"
+#include "kernel/printing/CCRenderingView.h"
 
 #include <QPainter>
 

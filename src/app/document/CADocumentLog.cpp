@@ -1,3 +1,3 @@
-#include "CADocumentLog.h"
+#include "app/document/CADocumentLog.h"
 
 Q_LOGGING_CATEGORY(lcDocument, "pw.app.document")

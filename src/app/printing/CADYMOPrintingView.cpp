@@ -1,12 +1,12 @@
 #include "app/printing/CADYMOPrintingView.h"
 
 #include "app/document/CADocument.h"
-#include "app/printing/CACalibrationSettings.h"
-#include "app/printing/CAPrintingLog.h"
+#include "kernel/printing/CACalibrationSettings.h"
+#include "kernel/printing/CAPrintingLog.h"
 
-#include "document/CFTADocument.h"
-#include "drawing/CAImageEx.h"
-#include "drawing/CDDDrawer.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/drawing/CAImageEx.h"
+#include "kernel/foundation/CDDDrawer.h"
 #include "platform/PWPerson.h"
 
 #include <QPainter>

@@ -2,8 +2,8 @@
 
 #include "app/document/CADocument.h"
 
-#include "document/CFTADocument.h"
-#include "drawing/CDDDrawer.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/foundation/CDDDrawer.h"
 
 #include <QPainter>
 #include <QPen>

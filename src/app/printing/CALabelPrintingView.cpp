@@ -1,15 +1,15 @@
 #include "app/printing/CALabelPrintingView.h"
 
-#include "app/printing/CACalibrationScale.h"
-#include "app/printing/CACalibrationSettings.h"
-#include "app/printing/CAPrintingLog.h"
-#include "document/CADocument.h"
-#include "document/CFTADocument.h"
-#include "drawing/CAImageEx.h"
-#include "drawing/CDDDrawer.h"
+#include "kernel/printing/CACalibrationScale.h"
+#include "kernel/printing/CACalibrationSettings.h"
+#include "kernel/printing/CAPrintingLog.h"
+#include "app/document/CADocument.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/drawing/CAImageEx.h"
+#include "kernel/foundation/CDDDrawer.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUserDefaults.h"
-#include "printing/CATemplateFormat.h"
+#include "kernel/printing/CATemplateFormat.h"
 
 #include <QColor>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/printing/CALabelSheetLayout.h"
+#include "kernel/printing/CALabelSheetLayout.h"
 #include "app/printing/CAPrintingView.h"
 
 #include <QPointF>

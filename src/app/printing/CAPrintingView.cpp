@@ -1,10 +1,10 @@
-#include "CAPrintingView.h"
+#include "app/printing/CAPrintingView.h"
 
-#include "CAPrintingLog.h"
-#include "document/CADocument.h"
-#include "document/CFTADocument.h"
-#include "drawing/CAImageEx.h"
-#include "foundation/FTUtilities.h"
+#include "kernel/printing/CAPrintingLog.h"
+#include "app/document/CADocument.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/drawing/CAImageEx.h"
+#include "kernel/foundation/FTUtilities.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUserDefaults.h"
 

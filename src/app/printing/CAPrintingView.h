@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CAPrintSettings.h"
-#include "printing/CATemplateFormat.h"
+#include "kernel/printing/CAPrintSettings.h"
+#include "kernel/printing/CATemplateFormat.h"
 
 #include <QByteArray>
 #include <QMap>

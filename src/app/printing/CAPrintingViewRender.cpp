@@ -1,7 +1,7 @@
-#include "CAPrintingView.h"
+#include "app/printing/CAPrintingView.h"
 
-#include "document/CADocument.h"
-#include "drawing/CAImageEx.h"
+#include "app/document/CADocument.h"
+#include "kernel/drawing/CAImageEx.h"
 
 #include <QImage>
 #include <QPicture>

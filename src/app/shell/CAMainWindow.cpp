@@ -1,4 +1,4 @@
-#include "CAMainWindow.h"
+#include "app/shell/CAMainWindow.h"
 
 CAMainWindow::CAMainWindow(QWidget *parent)
     : QMainWindow(parent)

@@ -1,9 +1,9 @@
-#include "CAddressFormat.h"
+#include "kernel/address/CAddressFormat.h"
 
-#include "CKnot.h"
-#include "CLeaf.h"
+#include "kernel/address/CKnot.h"
+#include "kernel/address/CLeaf.h"
 
-#include "foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchive.h"
 
 CAddressFormat::~CAddressFormat() = default;
 

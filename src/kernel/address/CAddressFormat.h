@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FTAddressTypes.h"
+#include "kernel/address/FTAddressTypes.h"
 
-#include "foundation/CDDString.h"
+#include "kernel/foundation/CDDString.h"
 
 #include <memory>
 

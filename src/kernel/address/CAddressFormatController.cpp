@@ -1,11 +1,11 @@
-#include "CAddressFormatController.h"
+#include "kernel/address/CAddressFormatController.h"
 
-#include "CAddressFormat.h"
-#include "FTAddressLog.h"
-#include "FTTextCategories.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/FTAddressLog.h"
+#include "kernel/address/FTTextCategories.h"
 
-#include "foundation/CAEnvironment.h"
-#include "foundation/CDDArchive.h"
+#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/foundation/CDDArchive.h"
 #include "platform/PWBundle.h"
 #include "platform/PWLog.h"
 #include "platform/PWUserDefaults.h"

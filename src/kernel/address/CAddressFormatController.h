@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CAddressFormatMenuItem.h"
-#include "FTAddressTypes.h"
+#include "kernel/address/CAddressFormatMenuItem.h"
+#include "kernel/address/FTAddressTypes.h"
 
 #include "platform/PWBundle.h"
 #include "platform/PWPlist.h"

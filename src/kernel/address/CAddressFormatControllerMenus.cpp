@@ -1,4 +1,4 @@
-#include "CAddressFormatController.h"
+#include "kernel/address/CAddressFormatController.h"
 
 #include "platform/PWBundle.h"
 

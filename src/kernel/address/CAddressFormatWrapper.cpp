@@ -1,6 +1,6 @@
-#include "CAddressFormatWrapper.h"
+#include "kernel/address/CAddressFormatWrapper.h"
 
-#include "CAddressFormat.h"
+#include "kernel/address/CAddressFormat.h"
 
 CAddressFormatWrapper::CAddressFormatWrapper(Token, std::unique_ptr<CAddressFormat> format)
     : m_format(std::move(format))

@@ -1,6 +1,6 @@
-#include "address/CEncodeBars.h"
+#include "kernel/address/CEncodeBars.h"
 
-#include "address/FTAddressLog.h"
+#include "kernel/address/FTAddressLog.h"
 
 #include <algorithm>
 #include <charconv>

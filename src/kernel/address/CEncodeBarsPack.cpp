@@ -1,8 +1,8 @@
 // Packing the checked record into six-bit symbols. Every field becomes one number in a wide little-endian
 // accumulator, so no layout depends on the width of the machine's integers.
-#include "address/CEncodeBars.h"
+#include "kernel/address/CEncodeBars.h"
 
-#include "address/CEncodeBarsTables.h"
+#include "kernel/address/CEncodeBarsTables.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // Splitting the data string and checking its fields against the layout of its DCI.
-#include "address/CEncodeBars.h"
+#include "kernel/address/CEncodeBars.h"
 
-#include "address/CEncodeBarsTables.h"
+#include "kernel/address/CEncodeBarsTables.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "CFTAAddressPanel.h"
+#include "kernel/address/CFTAAddressPanel.h"
 
-#include "address/CAddressFormat.h"
-#include "address/FTAddressLog.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
-#include "foundation/FTComponentFactory.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/FTAddressLog.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/FTComponentFactory.h"
 
 #include <algorithm>
 #include <array>

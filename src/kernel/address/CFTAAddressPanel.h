@@ -1,12 +1,12 @@
 #pragma once
 
-#include "address/CAddressFormat.h"
-#include "address/CFTAAddressText.h"
-#include "address/CFTABarcode.h"
-#include "address/FTAddressTypes.h"
-#include "foundation/CDDString.h"
-#include "foundation/CFTComponent.h"
-#include "foundation/CFTDefComponentText.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CFTAAddressText.h"
+#include "kernel/address/CFTABarcode.h"
+#include "kernel/address/FTAddressTypes.h"
+#include "kernel/foundation/CDDString.h"
+#include "kernel/foundation/CFTComponent.h"
+#include "kernel/foundation/CFTDefComponentText.h"
 
 #include <memory>
 #include <vector>

@@ -1,10 +1,10 @@
 // How an address panel answers the canvas: hit tests and cursor rectangles, in-place editing of
 // one field at a time with Tab moving on, and style commands that reach the panel's default
 // settings and every field alike.
-#include "CFTAAddressPanel.h"
+#include "kernel/address/CFTAAddressPanel.h"
 
-#include "address/CAddressFormat.h"
-#include "drawing/CDDDrawer.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/foundation/CDDDrawer.h"
 
 #include <functional>
 

@@ -1,11 +1,11 @@
 // The row layout of an address panel, its fit into a printable area, scaling and moving with its
 // fields, drawing and the snap coordinates other components align to.
-#include "CFTAAddressPanel.h"
+#include "kernel/address/CFTAAddressPanel.h"
 
-#include "address/CAddressFormat.h"
-#include "address/FTAddressLog.h"
-#include "drawing/CDDDrawer.h"
-#include "foundation/CDDColor.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/FTAddressLog.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CDDColor.h"
 
 #include <algorithm>
 #include <cmath>

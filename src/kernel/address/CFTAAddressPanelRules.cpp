@@ -1,9 +1,9 @@
 // Punctuation that depends on a field's neighbours: the format's delimiter after a field stays on
 // its text exactly while a later field of the same row shows text, and printing with the
 // comma-delimited choice strips trailing commas. Both rewrite the field texts themselves.
-#include "CFTAAddressPanel.h"
+#include "kernel/address/CFTAAddressPanel.h"
 
-#include "address/CAddressFormat.h"
+#include "kernel/address/CAddressFormat.h"
 
 #include <set>
 

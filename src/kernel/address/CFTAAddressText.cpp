@@ -1,12 +1,12 @@
-#include "CFTAAddressText.h"
+#include "kernel/address/CFTAAddressText.h"
 
-#include "address/CAddressFormat.h"
-#include "address/FTAddressTypes.h"
-#include "drawing/CDDDrawer.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
-#include "foundation/CDDColor.h"
-#include "foundation/FTGeometry.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/FTAddressTypes.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CDDColor.h"
+#include "kernel/foundation/FTGeometry.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "address/FTAddressTypes.h"
-#include "foundation/CDDString.h"
-#include "foundation/FTComponentTypes.h"
-#include "text/CFTAText.h"
+#include "kernel/address/FTAddressTypes.h"
+#include "kernel/foundation/CDDString.h"
+#include "kernel/foundation/FTComponentTypes.h"
+#include "kernel/text/CFTAText.h"
 
 class CAddressFormat;
 

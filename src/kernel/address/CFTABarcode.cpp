@@ -1,13 +1,13 @@
-#include "CFTABarcode.h"
+#include "kernel/address/CFTABarcode.h"
 
-#include "address/CAddressFormat.h"
-#include "address/CEncodeBars.h"
-#include "address/FTAddressTypes.h"
-#include "drawing/CDDBarcodeBars.h"
-#include "drawing/CDDDrawer.h"
-#include "foundation/CAEnvironment.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CEncodeBars.h"
+#include "kernel/address/FTAddressTypes.h"
+#include "kernel/foundation/CDDBarcodeBars.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
 #include "platform/PWAttributedString.h"
 
 #include <QTextCursor>

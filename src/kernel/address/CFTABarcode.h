@@ -1,8 +1,8 @@
 #pragma once
 
-#include "address/CFTAAddressText.h"
-#include "foundation/CDDString.h"
-#include "text/CDDText.h"
+#include "kernel/address/CFTAAddressText.h"
+#include "kernel/foundation/CDDString.h"
+#include "kernel/foundation/CDDText.h"
 
 #include <cstdint>
 #include <vector>

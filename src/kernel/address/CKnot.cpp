@@ -1,8 +1,8 @@
-#include "CKnot.h"
+#include "kernel/address/CKnot.h"
 
-#include "CLeaf.h"
+#include "kernel/address/CLeaf.h"
 
-#include "foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchive.h"
 
 #include <algorithm>
 #include <limits>

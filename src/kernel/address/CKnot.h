@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CPosition.h"
+#include "kernel/address/CPosition.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CPosition.h"
+#include "kernel/address/CPosition.h"
 
 // One field of an address format: its category and place, the label shown while it is empty
 // (already localized), how it is shown, a literal text, the delimiter put after it when a later

@@ -1,6 +1,6 @@
-#include "CPosition.h"
+#include "kernel/address/CPosition.h"
 
-#include "foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchive.h"
 
 CPosition::CPosition(textCategory category, int row, int column)
     : m_category(category)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CAddressFormat.h"
+#include "kernel/address/CAddressFormat.h"
 
 // A node placed at a row and a column, with a text category; the common part of knots and
 // leaves. As a walk item it yields itself once per enumeration.

@@ -1,3 +1,3 @@
-#include "FTAddressLog.h"
+#include "kernel/address/FTAddressLog.h"
 
 Q_LOGGING_CATEGORY(lcAddress, "pw.kernel.address")

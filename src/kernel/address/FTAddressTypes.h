@@ -1,7 +1,7 @@
 #pragma once
 
-#include "foundation/FTComponentTypes.h"
-#include "foundation/FTTypes.h"
+#include "kernel/foundation/FTComponentTypes.h"
+#include "kernel/foundation/FTTypes.h"
 
 // Names for the text categories, address types and field modes the addressing code uses. The
 // enumerations themselves are the foundation's; every number, named or not, stays valid.

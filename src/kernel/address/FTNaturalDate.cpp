@@ -1,4 +1,4 @@
-#include "FTNaturalDate.h"
+#include "kernel/address/FTNaturalDate.h"
 
 #include <QRegularExpression>
 #include <QStringList>

@@ -1,9 +1,9 @@
-#include "FTPersonFields.h"
+#include "kernel/address/FTPersonFields.h"
 
-#include "FTTextCategories.h"
+#include "kernel/address/FTTextCategories.h"
 
-#include "foundation/CAEnvironment.h"
-#include "foundation/FTCalendarFormat.h"
+#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/foundation/FTCalendarFormat.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
 #include "platform/PWUserDefaults.h"

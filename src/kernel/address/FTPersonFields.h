@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FTAddressTypes.h"
+#include "kernel/address/FTAddressTypes.h"
 
 #include "platform/PWMultiValue.h"
 #include "platform/PWPlist.h"

@@ -1,7 +1,7 @@
-#include "FTPersonFields.h"
+#include "kernel/address/FTPersonFields.h"
 
-#include "FTAddressLog.h"
-#include "FTNaturalDate.h"
+#include "kernel/address/FTAddressLog.h"
+#include "kernel/address/FTNaturalDate.h"
 
 #include "platform/PWLog.h"
 #include "platform/PWPerson.h"

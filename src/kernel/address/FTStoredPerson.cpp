@@ -1,7 +1,7 @@
-#include "FTStoredPerson.h"
+#include "kernel/address/FTStoredPerson.h"
 
-#include "FTAddressLog.h"
-#include "FTPersonFields.h"
+#include "kernel/address/FTAddressLog.h"
+#include "kernel/address/FTPersonFields.h"
 
 #include "platform/PWLog.h"
 #include "platform/PWPerson.h"

@@ -1,8 +1,8 @@
-#include "FTTextCategories.h"
+#include "kernel/address/FTTextCategories.h"
 
-#include "foundation/CDDString.h"
+#include "kernel/foundation/CDDString.h"
 
-#include "FTAddressLog.h"
+#include "kernel/address/FTAddressLog.h"
 #include "platform/PWBundle.h"
 #include "platform/PWLog.h"
 #include "platform/PWPlist.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "foundation/FTTypes.h"
+#include "kernel/foundation/FTTypes.h"
 
 #include <QString>
 

@@ -1,12 +1,12 @@
 // Construction, sizes, snapping, drawing and the background picture of the kernel document. The
 // walks over its components are in CFTADocumentWalks.cpp, the file form in CFTADocumentArchive.cpp.
 
-#include "CFTADocument.h"
+#include "kernel/document/CFTADocument.h"
 
-#include "drawing/CDDDrawer.h"
-#include "drawing/CFTExtPicture.h"
-#include "foundation/CFTComponent.h"
-#include "foundation/FTGeometry.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/drawing/CFTExtPicture.h"
+#include "kernel/foundation/CFTComponent.h"
+#include "kernel/foundation/FTGeometry.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "foundation/CDDString.h"
-#include "foundation/CFTACoreDoc.h"
-#include "foundation/FTComponentTypes.h"
-#include "foundation/FTTypes.h"
+#include "kernel/foundation/CDDString.h"
+#include "kernel/foundation/CFTACoreDoc.h"
+#include "kernel/foundation/FTComponentTypes.h"
+#include "kernel/foundation/FTTypes.h"
 
 #include <vector>
 

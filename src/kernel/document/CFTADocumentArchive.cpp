@@ -1,17 +1,17 @@
 // The kernel document's keys in a design file, and the conversion of files written by versions
 // that kept address formats and country codes in the document.
 
-#include "CFTADocument.h"
+#include "kernel/document/CFTADocument.h"
 
-#include "address/CAddressFormat.h"
-#include "address/CAddressFormatController.h"
-#include "address/CFTAAddressPanel.h"
-#include "address/FTAddressTypes.h"
-#include "drawing/CFTExtPicture.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
-#include "foundation/CFTComponent.h"
-#include "foundation/FTComponentFactory.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/FTAddressTypes.h"
+#include "kernel/drawing/CFTExtPicture.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CFTComponent.h"
+#include "kernel/foundation/FTComponentFactory.h"
 
 #include <QLoggingCategory>
 

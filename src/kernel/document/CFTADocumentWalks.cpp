@@ -1,12 +1,12 @@
 // The kernel document's walks over its components, its layout changes and the placing of the
 // referenced address panels.
 
-#include "CFTADocument.h"
+#include "kernel/document/CFTADocument.h"
 
-#include "address/CFTAAddressPanel.h"
-#include "address/CFTABarcode.h"
-#include "foundation/CFTComponent.h"
-#include "foundation/FTGeometry.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/CFTABarcode.h"
+#include "kernel/foundation/CFTComponent.h"
+#include "kernel/foundation/FTGeometry.h"
 
 #include <algorithm>
 

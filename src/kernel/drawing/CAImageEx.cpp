@@ -1,6 +1,6 @@
-#include "CAImageEx.h"
+#include "kernel/drawing/CAImageEx.h"
 
-#include "CDDDrawer.h"
+#include "kernel/foundation/CDDDrawer.h"
 #include "platform/PWImage.h"
 #include "platform/PWImageRep.h"
 

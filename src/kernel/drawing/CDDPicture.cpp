@@ -1,8 +1,8 @@
-#include "CDDPicture.h"
+#include "kernel/drawing/CDDPicture.h"
 
-#include "CImageURL.h"
-#include "foundation/CAEnvironment.h"
-#include "foundation/FTImageUtilities.h"
+#include "kernel/drawing/CImageURL.h"
+#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/foundation/FTImageUtilities.h"
 #include "platform/PWImage.h"
 #include "platform/PWLog.h"
 #include "platform/PWNotificationCenter.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "foundation/CDDString.h"
-#include "foundation/FTComponentTypes.h"
+#include "kernel/foundation/CDDString.h"
+#include "kernel/foundation/FTComponentTypes.h"
 
 #include <QImage>
 #include <QLoggingCategory>

@@ -1,9 +1,9 @@
-#include "CDDPicture.h"
+#include "kernel/drawing/CDDPicture.h"
 
-#include "CDDDrawer.h"
-#include "foundation/CDDColor.h"
-#include "foundation/CDDPen.h"
-#include "foundation/FTGeometry.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CDDColor.h"
+#include "kernel/foundation/CDDPen.h"
+#include "kernel/foundation/FTGeometry.h"
 #include "platform/PWBezierPath.h"
 #include "platform/PWImage.h"
 

@@ -1,11 +1,11 @@
 // The shape component's kinds, presets, outlines, drawing, snapping and archive. Picking,
 // handles and dragging are in CFTBoxFieldInteraction.cpp.
 
-#include "CFTBoxField.h"
+#include "kernel/drawing/CFTBoxField.h"
 
-#include "CDDDrawer.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
 #include "platform/PWBezierPath.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
 // How a shape answers the editing view: picking by outline or stroke, the line handles and
 // cursors, mirroring while a handle is dragged, the Shift constraints and the rubber band.
 
-#include "CFTBoxField.h"
+#include "kernel/drawing/CFTBoxField.h"
 
-#include "CDDDrawer.h"
-#include "document/CFTACoreView.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CFTACoreView.h"
 #include "platform/PWBezierPath.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
-#include "CFTExtPicture.h"
+#include "kernel/drawing/CFTExtPicture.h"
 
-#include "CDDDrawer.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
 
 CFTExtPicture::CFTExtPicture() = default;
 

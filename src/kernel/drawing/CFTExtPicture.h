@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CFTPicture.h"
+#include "kernel/drawing/CFTPicture.h"
 
 // The picture set as the background of a design: it covers the page, keeps a placing mode of its
 // own (scaled to cover by default), is drawn without shadow, stroke or drop box, and a rotated

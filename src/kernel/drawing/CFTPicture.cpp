@@ -1,10 +1,10 @@
-#include "CFTPicture.h"
+#include "kernel/drawing/CFTPicture.h"
 
-#include "CDDDrawer.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
-#include "foundation/FTGeometry.h"
-#include "foundation/FTImageUtilities.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/FTGeometry.h"
+#include "kernel/foundation/FTImageUtilities.h"
 #include "platform/PWImage.h"
 #include "platform/PWLog.h"
 

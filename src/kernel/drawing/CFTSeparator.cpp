@@ -1,9 +1,9 @@
-#include "CFTSeparator.h"
+#include "kernel/drawing/CFTSeparator.h"
 
-#include "CDDDrawer.h"
-#include "document/CFTACoreView.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CFTACoreView.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "CImageURL.h"
+#include "kernel/drawing/CImageURL.h"
 
-#include "CDDPicture.h"
-#include "foundation/CAEnvironment.h"
+#include "kernel/drawing/CDDPicture.h"
+#include "kernel/foundation/CAEnvironment.h"
 #include "platform/PWImage.h"
 #include "platform/PWLog.h"
 

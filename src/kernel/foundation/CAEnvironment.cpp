@@ -1,7 +1,7 @@
-#include "CAEnvironment.h"
+#include "kernel/foundation/CAEnvironment.h"
 
-#include "CAEnvironmentInternal.h"
-#include "FTUtilities.h"
+#include "kernel/foundation/CAEnvironmentInternal.h"
+#include "kernel/foundation/FTUtilities.h"
 #include "platform/PWBundle.h"
 #include "platform/PWUserDefaults.h"
 

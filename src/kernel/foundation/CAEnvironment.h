@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FTTypes.h"
+#include "kernel/foundation/FTTypes.h"
 #include "platform/PWFont.h"
 #include "platform/PWPlist.h"
 

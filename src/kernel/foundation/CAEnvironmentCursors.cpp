@@ -1,6 +1,6 @@
-#include "CAEnvironment.h"
+#include "kernel/foundation/CAEnvironment.h"
 
-#include "CAEnvironmentInternal.h"
+#include "kernel/foundation/CAEnvironmentInternal.h"
 #include "platform/PWBundle.h"
 #include "platform/PWLog.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CAEnvironment.h"
+#include "kernel/foundation/CAEnvironment.h"
 
 #include <QLoggingCategory>
 

@@ -1,7 +1,7 @@
-#include "CAEnvironment.h"
+#include "kernel/foundation/CAEnvironment.h"
 
-#include "CAEnvironmentInternal.h"
-#include "FTImageUtilities.h"
+#include "kernel/foundation/CAEnvironmentInternal.h"
+#include "kernel/foundation/FTImageUtilities.h"
 #include "platform/PWImage.h"
 #include "platform/PWLog.h"
 

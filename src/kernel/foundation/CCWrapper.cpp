@@ -1,4 +1,4 @@
-#include "CCWrapper.h"
+#include "kernel/foundation/CCWrapper.h"
 
 CCWrapper::CCWrapper(void *pointer)
     : _pointer(pointer)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CDDColor.h"
-#include "CDDString.h"
-#include "FTTypes.h"
+#include "kernel/foundation/CDDColor.h"
+#include "kernel/foundation/CDDString.h"
+#include "kernel/foundation/FTTypes.h"
 #include "platform/PWPlist.h"
 
 #include <QLoggingCategory>

@@ -1,14 +1,14 @@
 // The rich-text values of CDDArchive: a text's characters and styles, or, for an empty text, the
 // style of its default text.
-#include "CDDArchive.h"
+#include "kernel/foundation/CDDArchive.h"
 
-#include "CDDArchiveKeys.h"
-#include "CDDDecodeCache.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CDDDecodeCache.h"
 #include "platform/PWKeyedArchiver.h"
 #include "platform/PWKeyedUnarchiver.h"
 #include "platform/PWRtfd.h"
 #include "platform/PWTextAttributes.h"
-#include "text/CDDText.h"
+#include "kernel/foundation/CDDText.h"
 
 #include <QTextDocument>
 

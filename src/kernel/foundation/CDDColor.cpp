@@ -1,4 +1,4 @@
-#include "CDDColor.h"
+#include "kernel/foundation/CDDColor.h"
 
 #include <QBrush>
 #include <QPainter>

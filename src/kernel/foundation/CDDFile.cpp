@@ -1,4 +1,4 @@
-#include "CDDFile.h"
+#include "kernel/foundation/CDDFile.h"
 
 #include <QFile>
 #include <QLoggingCategory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "foundation/CDDString.h"
+#include "kernel/foundation/CDDString.h"
 
 #include <QStringList>
 

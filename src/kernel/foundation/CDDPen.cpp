@@ -1,4 +1,4 @@
-#include "CDDPen.h"
+#include "kernel/foundation/CDDPen.h"
 
 #include "platform/PWBezierPath.h"
 

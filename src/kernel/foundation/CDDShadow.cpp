@@ -1,7 +1,7 @@
-#include "CDDShadow.h"
+#include "kernel/foundation/CDDShadow.h"
 
-#include "CFTComponent.h"
-#include "drawing/CDDDrawer.h"
+#include "kernel/foundation/CFTComponent.h"
+#include "kernel/foundation/CDDDrawer.h"
 
 #include <QPainter>
 

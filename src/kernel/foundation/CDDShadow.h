@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CDDColor.h"
+#include "kernel/foundation/CDDColor.h"
 
 #include <QImage>
 

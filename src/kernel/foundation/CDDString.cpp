@@ -1,9 +1,9 @@
-#include "CDDString.h"
+#include "kernel/foundation/CDDString.h"
 
 #include "platform/PWBundle.h"
 #include "platform/PWLog.h"
 #include "platform/PWPlist.h"
-#include "text/CDDText.h"
+#include "kernel/foundation/CDDText.h"
 
 #include <QFileInfo>
 #include <QFontDatabase>

@@ -1,6 +1,6 @@
-#include "CDDVariant.h"
+#include "kernel/foundation/CDDVariant.h"
 
-#include "FTCalendarFormat.h"
+#include "kernel/foundation/FTCalendarFormat.h"
 
 CDDVariant::CDDVariant()
     : CDDVariant(QDateTime::currentDateTime())

@@ -1,4 +1,4 @@
-#include "CDDWrappingPath.h"
+#include "kernel/foundation/CDDWrappingPath.h"
 
 #include "platform/PWBezierPath.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FTGeometry.h"
+#include "kernel/foundation/FTGeometry.h"
 
 #include <memory>
 

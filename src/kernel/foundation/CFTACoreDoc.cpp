@@ -1,11 +1,11 @@
 // The core document's sides, lists, pools, z-order, smart-field values and series-printing
 // steps. Archives of lists and the copying of a side are in CFTACoreDocArchive.cpp.
 
-#include "CFTACoreDoc.h"
+#include "kernel/foundation/CFTACoreDoc.h"
 
-#include "CDDVariant.h"
-#include "CFTComponent.h"
-#include "CFTLayoutGuideline.h"
+#include "kernel/foundation/CDDVariant.h"
+#include "kernel/foundation/CFTComponent.h"
+#include "kernel/foundation/CFTLayoutGuideline.h"
 
 #include <algorithm>
 

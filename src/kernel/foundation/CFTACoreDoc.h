@@ -1,13 +1,13 @@
 #pragma once
 
-#include "CDDColor.h"
-#include "CDDString.h"
-#include "CFTComponentsInterface.h"
-#include "CFTDefComponentBox.h"
-#include "CFTDefComponentText.h"
-#include "CFTSnapObject.h"
-#include "FTComponentTypes.h"
-#include "FTTypes.h"
+#include "kernel/foundation/CDDColor.h"
+#include "kernel/foundation/CDDString.h"
+#include "kernel/foundation/CFTComponentsInterface.h"
+#include "kernel/foundation/CFTDefComponentBox.h"
+#include "kernel/foundation/CFTDefComponentText.h"
+#include "kernel/foundation/CFTSnapObject.h"
+#include "kernel/foundation/FTComponentTypes.h"
+#include "kernel/foundation/FTTypes.h"
 
 #include <memory>
 #include <vector>

@@ -1,11 +1,11 @@
 // Component and guideline lists in archives, and the copying of a side through them.
 
-#include "CFTACoreDoc.h"
+#include "kernel/foundation/CFTACoreDoc.h"
 
-#include "CDDArchive.h"
-#include "CDDArchiveKeys.h"
-#include "CFTComponent.h"
-#include "CFTLayoutGuideline.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CFTComponent.h"
+#include "kernel/foundation/CFTLayoutGuideline.h"
 
 #include <algorithm>
 #include <unordered_set>

@@ -3,10 +3,10 @@
 // creation from a class ID in CFTComponentSerialization.cpp, and the hooks that only text,
 // address and picture components give a meaning in CFTComponentHooks.cpp.
 
-#include "CFTComponent.h"
+#include "kernel/foundation/CFTComponent.h"
 
-#include "CDDWrappingPath.h"
-#include "drawing/CDDDrawer.h"
+#include "kernel/foundation/CDDWrappingPath.h"
+#include "kernel/foundation/CDDDrawer.h"
 #include "platform/PWBezierPath.h"
 
 #include <algorithm>

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "CDDColor.h"
-#include "CDDPen.h"
-#include "CDDShadow.h"
-#include "CDDString.h"
-#include "CDDVariant.h"
-#include "CFTSnapObject.h"
-#include "FTComponentTypes.h"
-#include "FTGeometry.h"
-#include "FTTypes.h"
+#include "kernel/foundation/CDDColor.h"
+#include "kernel/foundation/CDDPen.h"
+#include "kernel/foundation/CDDShadow.h"
+#include "kernel/foundation/CDDString.h"
+#include "kernel/foundation/CDDVariant.h"
+#include "kernel/foundation/CFTSnapObject.h"
+#include "kernel/foundation/FTComponentTypes.h"
+#include "kernel/foundation/FTGeometry.h"
+#include "kernel/foundation/FTTypes.h"
 #include "platform/PWFont.h"
 
 #include <QRectF>

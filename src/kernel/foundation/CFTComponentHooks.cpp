@@ -1,7 +1,7 @@
 // The operations that only text, address, picture and series-printing components give a meaning:
 // here they do nothing and answer "none", so that callers may ask any component.
 
-#include "CFTComponent.h"
+#include "kernel/foundation/CFTComponent.h"
 
 #include "platform/PWImage.h"
 

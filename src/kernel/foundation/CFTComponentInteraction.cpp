@@ -2,10 +2,10 @@
 // marks, the mouse operations (move, handle drag, group resize, scaling, rotation, radial
 // moves) and the rectangles used for drawing, invalidation and the rubber band.
 
-#include "CFTComponent.h"
+#include "kernel/foundation/CFTComponent.h"
 
-#include "document/CFTACoreView.h"
-#include "drawing/CDDDrawer.h"
+#include "kernel/foundation/CFTACoreView.h"
+#include "kernel/foundation/CDDDrawer.h"
 
 #include <algorithm>
 #include <cmath>

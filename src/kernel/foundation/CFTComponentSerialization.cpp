@@ -1,11 +1,11 @@
 // The keys every component saves, and the creation of a component from the class ID its
 // archive names.
 
-#include "CFTComponent.h"
+#include "kernel/foundation/CFTComponent.h"
 
-#include "CDDArchive.h"
-#include "CDDArchiveKeys.h"
-#include "FTComponentFactory.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/FTComponentFactory.h"
 
 bool CFTComponent::Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *)
 {

@@ -1,7 +1,7 @@
-#include "CFTDefComponentBox.h"
+#include "kernel/foundation/CFTDefComponentBox.h"
 
-#include "CDDArchive.h"
-#include "CDDArchiveKeys.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
 
 CFTDefComponentBox::CFTDefComponentBox() = default;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CFTComponent.h"
+#include "kernel/foundation/CFTComponent.h"
 
 // The attributes new shapes start with: fill (the inherited colour), whether they are filled and
 // stroked, and the outline's colour and width. A prototype, never placed on a side; it saves

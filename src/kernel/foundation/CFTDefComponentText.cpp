@@ -1,8 +1,8 @@
-#include "CFTDefComponentText.h"
+#include "kernel/foundation/CFTDefComponentText.h"
 
-#include "CAEnvironment.h"
-#include "CDDArchive.h"
-#include "CDDArchiveKeys.h"
+#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
 #include "platform/PWTextAttributes.h"
 
 #include <QFontMetricsF>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CFTComponent.h"
-#include "text/CDDText.h"
+#include "kernel/foundation/CFTComponent.h"
+#include "kernel/foundation/CDDText.h"
 
 // The attributes new texts start with: background colour and whether it is painted, text colour
 // (the inherited colour), alignment, shadow, the styled default text (font, size, colour,

@@ -1,6 +1,6 @@
-#include "CFTDocumentController.h"
+#include "kernel/foundation/CFTDocumentController.h"
 
-#include "CFTACoreDoc.h"
+#include "kernel/foundation/CFTACoreDoc.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CDDString.h"
+#include "kernel/foundation/CDDString.h"
 
 #include <memory>
 #include <vector>

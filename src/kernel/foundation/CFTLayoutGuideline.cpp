@@ -1,10 +1,10 @@
-#include "CFTLayoutGuideline.h"
+#include "kernel/foundation/CFTLayoutGuideline.h"
 
-#include "CDDArchive.h"
-#include "CDDArchiveKeys.h"
-#include "CDDColor.h"
-#include "CDDPen.h"
-#include "drawing/CDDDrawer.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CDDColor.h"
+#include "kernel/foundation/CDDPen.h"
+#include "kernel/foundation/CDDDrawer.h"
 
 #include <cmath>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CFTSnapObject.h"
-#include "FTComponentTypes.h"
+#include "kernel/foundation/CFTSnapObject.h"
+#include "kernel/foundation/FTComponentTypes.h"
 
 #include <QRectF>
 

@@ -1,4 +1,4 @@
-#include "FTCalendarFormat.h"
+#include "kernel/foundation/FTCalendarFormat.h"
 
 #include <QLocale>
 

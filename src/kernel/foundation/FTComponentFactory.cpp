@@ -1,16 +1,7 @@
-#include "FTComponentFactory.h"
+#include "kernel/foundation/FTComponentFactory.h"
 
-#include "CFTComponent.h"
-#include "address/CFTAAddressPanel.h"
-#include "address/CFTAAddressText.h"
-#include "address/CFTABarcode.h"
-#include "drawing/CFTCounterField.h"
-#include "drawing/CFTFileField.h"
-#include "drawing/CFTBoxField.h"
-#include "drawing/CFTExtPicture.h"
-#include "drawing/CFTSeparator.h"
-#include "text/CFTAText.h"
-#include "text/CFTSmartField.h"
+#include "kernel/foundation/CFTComponent.h"
+#include "kernel/foundation/FTClassID.h"
 
 #include <map>
 
@@ -18,37 +9,21 @@ Q_LOGGING_CATEGORY(lcComponent, "pw.kernel.component")
 
 namespace {
 
-enum : int {
-    kSquareField = 1,
-    kSeparator = 2,
-    kText = 3,
-    kTitledText = 5,
-    kPicture = 6,
-    kBackgroundPicture = 7,
-    kAddressPanel = 8,
-    kBarcode = 9,
-    kAddressText = 10,
-    kCounterField = 14,
-    kFileField = 15,
-    kExtendedText = 16,
-    kSmartField = 19,
-};
-
 bool isCreatable(int classID)
 {
     switch (classID) {
-    case kSquareField:
-    case kSeparator:
-    case kText:
-    case kPicture:
-    case kBackgroundPicture:
-    case kAddressPanel:
-    case kBarcode:
-    case kAddressText:
-    case kCounterField:
-    case kFileField:
-    case kExtendedText:
-    case kSmartField:
+    case ciShape:
+    case ciSeparator:
+    case ciText:
+    case ciPicture:
+    case ciBackgroundPicture:
+    case ciAddressPanel:
+    case ciBarcode:
+    case ciAddressText:
+    case ciCounter:
+    case ciFileField:
+    case ciExtendedText:
+    case ciSmartField:
         return true;
     default:
         return false;
@@ -58,25 +33,13 @@ bool isCreatable(int classID)
 // The classes that are made without the parent the loader offers.
 bool takesNoParent(int classID)
 {
-    return classID == kPicture || classID == kBackgroundPicture || classID == kAddressPanel
-           || classID == kExtendedText;
+    return classID == ciPicture || classID == ciBackgroundPicture || classID == ciAddressPanel
+           || classID == ciExtendedText;
 }
 
 std::map<int, FTComponentFactory::Creator> &registry()
 {
-    static std::map<int, FTComponentFactory::Creator> creators = {
-        {kSquareField, [](CFTComponent *parent) { return std::make_unique<CFTBoxField>(parent); }},
-        {kSeparator, [](CFTComponent *parent) { return std::make_unique<CFTSeparator>(parent); }},
-        {kText, [](CFTComponent *parent) { return std::make_unique<CFTAText>(parent, false); }},
-        {kPicture, [](CFTComponent *) { return std::make_unique<CFTPicture>(); }},
-        {kBackgroundPicture, [](CFTComponent *) { return std::make_unique<CFTExtPicture>(); }},
-        {kSmartField, [](CFTComponent *parent) { return std::make_unique<CFTSmartField>(parent); }},
-        {kAddressPanel, [](CFTComponent *) { return std::make_unique<CFTAAddressPanel>(); }},
-        {kAddressText, [](CFTComponent *parent) { return std::make_unique<CFTAAddressText>(parent); }},
-        {kBarcode, [](CFTComponent *parent) { return std::make_unique<CFTABarcode>(parent); }},
-        {kCounterField, [](CFTComponent *parent) { return std::make_unique<CFTCounterField>(parent); }},
-        {kFileField, [](CFTComponent *parent) { return std::make_unique<CFTFileField>(parent); }},
-    };
+    static std::map<int, FTComponentFactory::Creator> creators;
     return creators;
 }
 
@@ -95,6 +58,24 @@ bool FTComponentFactory::registerClass(int classID, Creator creator)
     return true;
 }
 
+FTComponentFactory::Creator FTComponentFactory::creatorOf(int classID)
+{
+    const auto found = registry().find(classID);
+    return found == registry().end() ? Creator() : found->second;
+}
+
+FTComponentFactory::ScopedOverride::ScopedOverride(int classID, Creator creator)
+    : m_classID(classID)
+    , m_previous(creatorOf(classID))
+{
+    registerClass(classID, std::move(creator));
+}
+
+FTComponentFactory::ScopedOverride::~ScopedOverride()
+{
+    registerClass(m_classID, std::move(m_previous));
+}
+
 bool FTComponentFactory::isRegistered(int classID)
 {
     return registry().count(classID) > 0;
@@ -104,10 +85,10 @@ std::unique_ptr<CFTComponent> FTComponentFactory::createComponent(int classID, i
                                                                   CFTComponent *parent)
 {
     int made = classID;
-    if (classID == kText && bundleVersion <= kLastOldBundleVersion)
-        made = kAddressText;
-    else if (classID == kTitledText)
-        made = kText;
+    if (classID == ciText && bundleVersion <= kLastOldBundleVersion)
+        made = ciAddressText;
+    else if (classID == ciTitledText)
+        made = ciText;
 
     if (!isCreatable(made)) {
         qCWarning(lcComponent).noquote() << QStringLiteral("Unknown nClassID (=%1)").arg(classID);
@@ -119,6 +100,6 @@ std::unique_ptr<CFTComponent> FTComponentFactory::createComponent(int classID, i
             << QStringLiteral("nClassID (=%1) has no registered class; the component is left out").arg(classID);
         return nullptr;
     }
-    CFTComponent *const offered = classID == kTitledText || takesNoParent(made) ? nullptr : parent;
+    CFTComponent *const offered = classID == ciTitledText || takesNoParent(made) ? nullptr : parent;
     return found->second(offered);
 }

@@ -9,9 +9,10 @@ class CFTComponent;
 
 Q_DECLARE_LOGGING_CATEGORY(lcComponent)
 
-// The registry that turns a stored class ID into a new component. The kernel's own classes
-// (shapes, separators) are known from the start; the text and address subsystems register
-// theirs when they start up, so that the loader creates them without depending on them.
+// The registry that turns a stored class ID into a new component. It knows no component class:
+// each kernel folder registers its own (registerDrawingComponents, registerTextComponents,
+// registerAddressComponents) when the kernel starts, so that the loader creates them without
+// depending on them.
 //
 // Which class a stored ID makes, and whether the new object gets the parent, is fixed here:
 // "Titled Text" (5) is made as a plain text (3) without a parent, pictures, background
@@ -35,4 +36,22 @@ public:
     // A new component for a stored class ID, read from an archive of the given bundle version;
     // null, with a log line, for an ID no class is made for.
     static std::unique_ptr<CFTComponent> createComponent(int classID, int bundleVersion, CFTComponent *parent);
+
+    // The creator of one class while it lives, the previous one again afterwards (tests put
+    // probes in place this way).
+    class ScopedOverride
+    {
+    public:
+        ScopedOverride(int classID, Creator creator);
+        ~ScopedOverride();
+        ScopedOverride(const ScopedOverride &) = delete;
+        ScopedOverride &operator=(const ScopedOverride &) = delete;
+
+    private:
+        int m_classID;
+        Creator m_previous;
+    };
+
+private:
+    static Creator creatorOf(int classID);
 };

@@ -1,4 +1,4 @@
-#include "FTImageArchive.h"
+#include "kernel/foundation/FTImageArchive.h"
 
 #include "platform/PWImage.h"
 #include "platform/PWPlist.h"

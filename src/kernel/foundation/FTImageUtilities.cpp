@@ -1,4 +1,4 @@
-#include "FTImageUtilities.h"
+#include "kernel/foundation/FTImageUtilities.h"
 
 #include "platform/PWImage.h"
 #include "platform/PWLog.h"

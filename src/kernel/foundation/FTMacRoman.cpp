@@ -1,4 +1,4 @@
-#include "FTMacRoman.h"
+#include "kernel/foundation/FTMacRoman.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
-#include "FTTextWrapSearch.h"
+#include "kernel/foundation/FTTextWrapSearch.h"
 
-#include "CDDWrappingPath.h"
-#include "FTGeometry.h"
+#include "kernel/foundation/CDDWrappingPath.h"
+#include "kernel/foundation/FTGeometry.h"
 #include "platform/PWBezierPath.h"
 
 #include <QPainterPath>

@@ -1,9 +1,9 @@
-#include "FTUtilities.h"
+#include "kernel/foundation/FTUtilities.h"
 
-#include "CDDArchiveKeys.h"
-#include "CDDVariant.h"
-#include "FTCalendarFormat.h"
-#include "FTMacRoman.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CDDVariant.h"
+#include "kernel/foundation/FTCalendarFormat.h"
+#include "kernel/foundation/FTMacRoman.h"
 #include "platform/PWBundle.h"
 #include "platform/PWUserDefaults.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CDDString.h"
-#include "FTTypes.h"
+#include "kernel/foundation/CDDString.h"
+#include "kernel/foundation/FTTypes.h"
 #include "platform/PWTextAlignment.h"
 
 #include <QList>

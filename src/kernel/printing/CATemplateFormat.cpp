@@ -1,6 +1,6 @@
-#include "CATemplateFormat.h"
+#include "kernel/printing/CATemplateFormat.h"
 
-#include "foundation/FTGeometry.h"
+#include "kernel/foundation/FTGeometry.h"
 
 #include <QPainterPath>
 #include <QtMath>

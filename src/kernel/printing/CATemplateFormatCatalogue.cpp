@@ -1,9 +1,9 @@
 // The static side of CATemplateFormat: the three lists of each template kind, their sources and
 // the finders.
 
-#include "CATemplateFormat.h"
+#include "kernel/printing/CATemplateFormat.h"
 
-#include "foundation/FTUtilities.h"
+#include "kernel/foundation/FTUtilities.h"
 #include "platform/PWBundle.h"
 #include "platform/PWUserDefaults.h"
 

@@ -1,9 +1,9 @@
 // A template describing a document's current layout, so that printing and the template chooser
 // can treat the layout like any catalogue entry.
 
-#include "CATemplateFormat.h"
+#include "kernel/printing/CATemplateFormat.h"
 
-#include "document/CFTADocument.h"
+#include "kernel/document/CFTADocument.h"
 
 CATemplateFormat CATemplateFormat::initFromDocument(const CFTADocument &document)
 {

@@ -1,11 +1,11 @@
-#include "CFTAText.h"
+#include "kernel/text/CFTAText.h"
 
-#include "drawing/CDDDrawer.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
-#include "foundation/FTComponentFactory.h"
-#include "foundation/FTGeometry.h"
-#include "text/CFTSmartField.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/FTComponentFactory.h"
+#include "kernel/foundation/FTGeometry.h"
+#include "kernel/text/CFTSmartField.h"
 
 #include <QTextDocument>
 

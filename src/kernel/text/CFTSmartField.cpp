@@ -1,8 +1,8 @@
-#include "CFTSmartField.h"
+#include "kernel/text/CFTSmartField.h"
 
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
-#include "foundation/FTUtilities.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/FTUtilities.h"
 
 namespace {
 

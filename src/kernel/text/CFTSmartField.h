@@ -1,7 +1,7 @@
 #pragma once
 
-#include "foundation/CDDVariant.h"
-#include "text/CFTAText.h"
+#include "kernel/foundation/CDDVariant.h"
+#include "kernel/text/CFTAText.h"
 
 // A text whose characters are computed: the core document pushes a value (today's date, or the
 // side number and the number of sides) and the field shows it through its data format. It is

@@ -1,10 +1,10 @@
-#include "document/CADocument.h"
+#include "app/document/CADocument.h"
 
 #include "DocumentTestSupport.h"
 
-#include "document/CFTADocument.h"
-#include "drawing/CFTBoxField.h"
-#include "foundation/CDDColor.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/drawing/CFTBoxField.h"
+#include "kernel/foundation/CDDColor.h"
 #include "platform/PWImage.h"
 
 #include <QBuffer>

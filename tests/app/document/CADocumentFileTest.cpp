@@ -1,4 +1,4 @@
-#include "document/CADocument.h"
+#include "app/document/CADocument.h"
 
 #include "DesignBuilder.h"
 #include "DocumentTestSupport.h"

@@ -1,11 +1,11 @@
-#include "document/CADocument.h"
+#include "app/document/CADocument.h"
 
 #include "DocumentTestSupport.h"
 
-#include "address/CFTAAddressText.h"
-#include "address/CFTABarcode.h"
-#include "drawing/CFTBoxField.h"
-#include "text/CFTAText.h"
+#include "kernel/address/CFTAAddressText.h"
+#include "kernel/address/CFTABarcode.h"
+#include "kernel/drawing/CFTBoxField.h"
+#include "kernel/text/CFTAText.h"
 
 #include <gtest/gtest.h>
 

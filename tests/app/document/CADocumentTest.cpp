@@ -1,13 +1,13 @@
-#include "document/CADocument.h"
+#include "app/document/CADocument.h"
 
 #include "DocumentTestSupport.h"
 
-#include "drawing/CFTBoxField.h"
-#include "drawing/CFTCounterField.h"
-#include "foundation/CDDString.h"
-#include "foundation/CFTDefComponentText.h"
-#include "foundation/FTGeometry.h"
-#include "printing/CATemplateFormat.h"
+#include "kernel/drawing/CFTBoxField.h"
+#include "kernel/address/CFTCounterField.h"
+#include "kernel/foundation/CDDString.h"
+#include "kernel/foundation/CFTDefComponentText.h"
+#include "kernel/foundation/FTGeometry.h"
+#include "kernel/printing/CATemplateFormat.h"
 
 #include <QPainterPath>
 

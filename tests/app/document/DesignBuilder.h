@@ -2,17 +2,17 @@
 
 #include "DocumentTestSupport.h"
 
-#include "address/CFTAAddressText.h"
-#include "address/CFTABarcode.h"
-#include "drawing/CDDPicture.h"
-#include "drawing/CFTBoxField.h"
-#include "drawing/CFTCounterField.h"
-#include "drawing/CFTFileField.h"
-#include "drawing/CFTPicture.h"
-#include "drawing/CFTSeparator.h"
+#include "kernel/address/CFTAAddressText.h"
+#include "kernel/address/CFTABarcode.h"
+#include "kernel/drawing/CDDPicture.h"
+#include "kernel/drawing/CFTBoxField.h"
+#include "kernel/address/CFTCounterField.h"
+#include "kernel/address/CFTFileField.h"
+#include "kernel/drawing/CFTPicture.h"
+#include "kernel/drawing/CFTSeparator.h"
 #include "platform/PWImage.h"
-#include "text/CFTAText.h"
-#include "text/CFTSmartField.h"
+#include "kernel/text/CFTAText.h"
+#include "kernel/text/CFTSmartField.h"
 
 #include <QImage>
 

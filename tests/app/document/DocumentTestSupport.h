@@ -1,15 +1,15 @@
 #pragma once
 
-#include "document/CADocument.h"
-#include "text/CDDText.h"
+#include "app/document/CADocument.h"
+#include "kernel/foundation/CDDText.h"
 
-#include "address/CAddressFormat.h"
-#include "address/CAddressFormatController.h"
-#include "address/CFTAAddressPanel.h"
-#include "address/FTPersonFields.h"
-#include "address/FTStoredPerson.h"
-#include "document/CFTADocument.h"
-#include "foundation/CAEnvironment.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/FTPersonFields.h"
+#include "kernel/address/FTStoredPerson.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/foundation/CAEnvironment.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUserDefaults.h"
 #include "platform/PWVCardReader.h"
@@ -30,8 +30,6 @@ namespace doctest {
 // and no sender unless a test gives one.
 inline void prepareProcess()
 {
-    installPersonPropertiesRegistration();
-    CAEnvironment::sharedEnvironment();
     CAEnvironment::setDefaultCountry(QStringLiteral("us"));
     PWUserDefaults::standardUserDefaults().setBool(QStringLiteral("FTConvertToUppercase"), false);
     CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });

@@ -1,4 +1,4 @@
-#include "printing/CACalibrationSettings.h"
+#include "kernel/printing/CACalibrationSettings.h"
 
 #include "platform/PWUserDefaults.h"
 

@@ -1,15 +1,15 @@
 #pragma once
 
 #include "app/document/CADocument.h"
-#include "app/printing/CACalibrationSettings.h"
+#include "kernel/printing/CACalibrationSettings.h"
 #include "app/printing/CAPrintingView.h"
 
-#include "address/FTAddressTypes.h"
-#include "address/FTPersonFields.h"
-#include "document/CFTADocument.h"
-#include "drawing/CAImageEx.h"
-#include "drawing/CFTCounterField.h"
-#include "foundation/CAEnvironment.h"
+#include "kernel/address/FTAddressTypes.h"
+#include "kernel/address/FTPersonFields.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/drawing/CAImageEx.h"
+#include "kernel/address/CFTCounterField.h"
+#include "kernel/foundation/CAEnvironment.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUserDefaults.h"
 #include "platform/PWVCardReader.h"
@@ -34,8 +34,6 @@ namespace rolltest {
 // What the shell does for documents at start-up, with no default sender.
 inline void prepareProcess()
 {
-    installPersonPropertiesRegistration();
-    CAEnvironment::sharedEnvironment();
     CAEnvironment::setDefaultCountry(QStringLiteral("us"));
     CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
     CADocument::setPreparedDocumentSource({});

@@ -2,15 +2,15 @@
 
 #include "CADYMOPrintingViewTestSupport.h"
 
-#include "app/printing/CACalibrationScale.h"
-#include "app/printing/CACalibrationSettings.h"
-#include "document/CADocument.h"
-#include "document/CFTADocument.h"
-#include "drawing/CAImageEx.h"
-#include "drawing/CFTCounterField.h"
-#include "foundation/CAEnvironment.h"
+#include "kernel/printing/CACalibrationScale.h"
+#include "kernel/printing/CACalibrationSettings.h"
+#include "app/document/CADocument.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/drawing/CAImageEx.h"
+#include "kernel/address/CFTCounterField.h"
+#include "kernel/foundation/CAEnvironment.h"
 #include "platform/PWUserDefaults.h"
-#include "printing/CATemplateFormat.h"
+#include "kernel/printing/CATemplateFormat.h"
 
 #include <QColor>
 #include <QImage>

@@ -1,6 +1,6 @@
-#include "app/printing/CALabelSheetLayout.h"
+#include "kernel/printing/CALabelSheetLayout.h"
 
-#include "printing/CATemplateFormat.h"
+#include "kernel/printing/CATemplateFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/printing/CAPrintSettings.h"
+#include "kernel/printing/CAPrintSettings.h"
 
 #include <QRectF>
 

@@ -4,9 +4,9 @@
 #include "CADYMOPrintingViewTestSupport.h"
 #include "CAPrintingViewTestSupport.h"
 
-#include "printing/CADYMOPrintingView.h"
-#include "printing/CAEnvelopePrintingView.h"
-#include "printing/CALabelPrintingView.h"
+#include "app/printing/CADYMOPrintingView.h"
+#include "app/printing/CAEnvelopePrintingView.h"
+#include "app/printing/CALabelPrintingView.h"
 
 #include <QPdfWriter>
 #include <QTemporaryDir>

@@ -3,14 +3,14 @@
 #include "app/document/CADocument.h"
 #include "app/printing/CAPrintingView.h"
 
-#include "address/CAddressFormat.h"
-#include "address/CAddressFormatController.h"
-#include "address/CFTAAddressPanel.h"
-#include "address/FTPersonFields.h"
-#include "document/CFTADocument.h"
-#include "drawing/CAImageEx.h"
-#include "foundation/CAEnvironment.h"
-#include "foundation/FTComponentFactory.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/FTPersonFields.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/drawing/CAImageEx.h"
+#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/foundation/FTComponentFactory.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUserDefaults.h"
 #include "platform/PWVCardReader.h"
@@ -27,10 +27,6 @@ namespace basetest {
 
 inline void prepareProcess()
 {
-    installPersonPropertiesRegistration();
-    CAEnvironment::sharedEnvironment();
-    if (!FTComponentFactory::isRegistered(8))
-        FTComponentFactory::registerClass(8, [](CFTComponent *) { return std::make_unique<CFTAAddressPanel>(); });
     CAEnvironment::setDefaultCountry(QStringLiteral("us"));
     PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
     defaults.setBool(QStringLiteral("FTConvertToUppercase"), false);

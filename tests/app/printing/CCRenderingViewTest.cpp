@@ -1,8 +1,8 @@
-#include "printing/CCRenderingView.h"
+#include "kernel/printing/CCRenderingView.h"
 
-#include "document/CFTADocument.h"
-#include "drawing/CFTBoxField.h"
-#include "foundation/CDDColor.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/drawing/CFTBoxField.h"
+#include "kernel/foundation/CDDColor.h"
 
 #include <QImage>
 #include <QPainter>

@@ -3,8 +3,8 @@
 #include "AddressTestSupport.h"
 #include "TestSupport.h"
 
-#include "address/CAddressFormatController.h"
-#include "address/CFTAAddressPanel.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
 #include "platform/PWMultiValue.h"
 
 #include <QMessageLogContext>
@@ -42,7 +42,6 @@ inline const Address kUS =
 // A person with names, company and one work address.
 inline std::shared_ptr<PWPerson> makePerson(const Address &a)
 {
-    pwtest::registerPersonPropertiesThroughTheEnvironment();
     std::shared_ptr<PWPerson> person = PWPerson::create();
     person->setValueForProperty(kPWFirstNameProperty, PWPlist::fromString(a.first));
     person->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(a.last));

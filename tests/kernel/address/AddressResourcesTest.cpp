@@ -1,4 +1,4 @@
-#include "address/CAddressFormatController.h"
+#include "kernel/address/CAddressFormatController.h"
 
 #include "AddressTestSupport.h"
 #include "platform/PWBundle.h"

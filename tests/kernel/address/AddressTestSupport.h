@@ -1,10 +1,10 @@
 #pragma once
 
-#include "address/CAddressFormat.h"
-#include "address/FTPersonFields.h"
-#include "address/FTTextCategories.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/FTPersonFields.h"
+#include "kernel/address/FTTextCategories.h"
 
-#include "foundation/CAEnvironment.h"
+#include "kernel/foundation/CAEnvironment.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
 
@@ -21,13 +21,6 @@ inline void PrintTo(const QString &text, std::ostream *stream)
 }
 
 namespace pwtest {
-
-// The system's own person properties, registered the way the shell does at start-up.
-inline void registerPersonPropertiesThroughTheEnvironment()
-{
-    installPersonPropertiesRegistration();
-    CAEnvironment::sharedEnvironment();
-}
 
 // A format walked row by row: one text per row, its fields by key string (the number where a
 // category has none), each followed by its delimiter.

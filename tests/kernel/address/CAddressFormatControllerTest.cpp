@@ -1,8 +1,8 @@
-#include "address/CAddressFormatController.h"
+#include "kernel/address/CAddressFormatController.h"
 
 #include "AddressTestSupport.h"
 
-#include "foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchive.h"
 #include "platform/PWBundle.h"
 #include "platform/PWUserDefaults.h"
 

@@ -1,11 +1,11 @@
-#include "address/CAddressFormat.h"
+#include "kernel/address/CAddressFormat.h"
 
 #include "AddressTestSupport.h"
-#include "address/CAddressFormatWrapper.h"
-#include "address/CKnot.h"
-#include "address/CLeaf.h"
+#include "kernel/address/CAddressFormatWrapper.h"
+#include "kernel/address/CKnot.h"
+#include "kernel/address/CLeaf.h"
 
-#include "foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchive.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "address/CEncodeBars.h"
+#include "kernel/address/CEncodeBars.h"
 
-#include "address/CEncodeBarsTables.h"
+#include "kernel/address/CEncodeBarsTables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "address/CFTAAddressPanel.h"
+#include "kernel/address/CFTAAddressPanel.h"
 
 #include "AddressPanelTestSupport.h"
 
-#include "drawing/CDDDrawer.h"
+#include "kernel/foundation/CDDDrawer.h"
 
 #include <QTextDocument>
 

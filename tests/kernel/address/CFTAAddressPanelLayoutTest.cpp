@@ -1,10 +1,10 @@
-#include "address/CFTAAddressPanel.h"
+#include "kernel/address/CFTAAddressPanel.h"
 
 #include "AddressPanelTestSupport.h"
 #include "../drawing/ReferenceImage.h"
 
-#include "address/CFTABarcode.h"
-#include "drawing/CDDDrawer.h"
+#include "kernel/address/CFTABarcode.h"
+#include "kernel/foundation/CDDDrawer.h"
 
 #include <gtest/gtest.h>
 

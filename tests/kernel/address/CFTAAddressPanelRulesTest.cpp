@@ -1,4 +1,4 @@
-#include "address/CFTAAddressPanel.h"
+#include "kernel/address/CFTAAddressPanel.h"
 
 #include "AddressPanelTestSupport.h"
 

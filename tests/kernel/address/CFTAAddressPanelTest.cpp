@@ -1,10 +1,10 @@
-#include "address/CFTAAddressPanel.h"
+#include "kernel/address/CFTAAddressPanel.h"
 
 #include "AddressPanelTestSupport.h"
 
-#include "address/CFTABarcode.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
+#include "kernel/address/CFTABarcode.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "address/CFTAAddressText.h"
+#include "kernel/address/CFTAAddressText.h"
 
-#include "address/CAddressFormat.h"
-#include "drawing/CDDDrawer.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
-#include "foundation/FTComponentFactory.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/FTComponentFactory.h"
 #include "platform/PWFont.h"
 
 #include <QImage>

@@ -1,11 +1,11 @@
-#include "address/CFTABarcode.h"
+#include "kernel/address/CFTABarcode.h"
 
-#include "address/CAddressFormat.h"
-#include "address/FTAddressTypes.h"
-#include "drawing/CDDBarcodeBars.h"
-#include "drawing/CDDDrawer.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/FTComponentFactory.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/FTAddressTypes.h"
+#include "kernel/foundation/CDDBarcodeBars.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/FTComponentFactory.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "address/FTPersonFields.h"
+#include "kernel/address/FTPersonFields.h"
 
 #include "AddressTestSupport.h"
 #include "platform/PWUserDefaults.h"
@@ -28,7 +28,6 @@ PWMultiValue texts(std::initializer_list<std::pair<QString, QString>> labelled)
 class FTPersonFieldsTest : public testing::Test
 {
 protected:
-    static void SetUpTestSuite() { pwtest::registerPersonPropertiesThroughTheEnvironment(); }
 
     void SetUp() override { m_person = PWPerson::create(); }
     void TearDown() override

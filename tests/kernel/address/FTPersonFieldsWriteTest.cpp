@@ -1,7 +1,7 @@
-#include "address/FTPersonFields.h"
+#include "kernel/address/FTPersonFields.h"
 
 #include "AddressTestSupport.h"
-#include "address/FTNaturalDate.h"
+#include "kernel/address/FTNaturalDate.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,6 @@ namespace {
 class FTPersonFieldsWriteTest : public testing::Test
 {
 protected:
-    static void SetUpTestSuite() { pwtest::registerPersonPropertiesThroughTheEnvironment(); }
     void SetUp() override { m_person = PWPerson::create(); }
 
     bool write(const QString &text, textCategory category, addressType type = adWork)

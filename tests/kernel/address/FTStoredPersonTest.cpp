@@ -1,4 +1,4 @@
-#include "address/FTStoredPerson.h"
+#include "kernel/address/FTStoredPerson.h"
 
 #include "AddressTestSupport.h"
 #include "platform/PWVCardReader.h"
@@ -15,7 +15,6 @@ const QByteArray kPng = QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAIAAAAC
 class FTStoredPersonTest : public testing::Test
 {
 protected:
-    static void SetUpTestSuite() { pwtest::registerPersonPropertiesThroughTheEnvironment(); }
 
     static std::shared_ptr<PWPerson> person(const QString &first, const QString &last)
     {

@@ -1,4 +1,4 @@
-#include "address/FTTextCategories.h"
+#include "kernel/address/FTTextCategories.h"
 
 #include "AddressTestSupport.h"
 #include "platform/PWBundle.h"

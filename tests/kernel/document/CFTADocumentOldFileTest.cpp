@@ -1,16 +1,16 @@
 // Files of bundle version 72 or less, built by hand: they keep the address formats and country
 // codes in the document and the separate barcode inside the recipient panel.
 
-#include "document/CFTADocument.h"
+#include "kernel/document/CFTADocument.h"
 
 #include "DocumentTestSupport.h"
 
-#include "address/CAddressFormat.h"
-#include "address/CAddressFormatController.h"
-#include "address/CFTAAddressPanel.h"
-#include "address/CFTAAddressText.h"
-#include "address/CFTABarcode.h"
-#include "foundation/CDDArchiveKeys.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/CFTAAddressText.h"
+#include "kernel/address/CFTABarcode.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // The document's dealings with real address panels: the automatic flag, the referenced recipient
 // and sender panels, their barcode and their placement on the card.
 
-#include "document/CFTADocument.h"
+#include "kernel/document/CFTADocument.h"
 
 #include "DocumentTestSupport.h"
 
-#include "address/CAddressFormat.h"
-#include "address/CAddressFormatController.h"
-#include "address/CFTAAddressPanel.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "document/CFTADocument.h"
+#include "kernel/document/CFTADocument.h"
 
 #include "DocumentTestSupport.h"
 
-#include "address/CFTABarcode.h"
-#include "drawing/CDDDrawer.h"
-#include "drawing/CDDPicture.h"
-#include "drawing/CFTExtPicture.h"
-#include "drawing/CFTBoxField.h"
+#include "kernel/address/CFTABarcode.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/drawing/CDDPicture.h"
+#include "kernel/drawing/CFTExtPicture.h"
+#include "kernel/drawing/CFTBoxField.h"
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,12 @@
 // Helpers of the kernel document tests: a component that poses as any class and records what the
 // document's walks ask of it, solid-colour pictures, and reading archives back.
 
-#include "address/FTAddressTypes.h"
-#include "document/CFTADocument.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDString.h"
-#include "foundation/CFTComponent.h"
-#include "foundation/FTGeometry.h"
+#include "kernel/address/FTAddressTypes.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDString.h"
+#include "kernel/foundation/CFTComponent.h"
+#include "kernel/foundation/FTGeometry.h"
 #include "platform/PWImage.h"
 
 #include <QColor>

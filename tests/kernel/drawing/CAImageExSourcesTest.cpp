@@ -1,4 +1,4 @@
-#include "drawing/CAImageEx.h"
+#include "kernel/drawing/CAImageEx.h"
 
 #include <QImage>
 #include <QPainter>

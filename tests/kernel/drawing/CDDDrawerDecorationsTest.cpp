@@ -1,7 +1,7 @@
-#include "drawing/CDDDrawer.h"
+#include "kernel/foundation/CDDDrawer.h"
 
 #include "ReferenceImage.h"
-#include "foundation/CDDString.h"
+#include "kernel/foundation/CDDString.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "drawing/CDDDrawer.h"
+#include "kernel/foundation/CDDDrawer.h"
 
 #include "ReferenceImage.h"
-#include "foundation/CDDColor.h"
-#include "foundation/CDDPen.h"
+#include "kernel/foundation/CDDColor.h"
+#include "kernel/foundation/CDDPen.h"
 #include "platform/PWBezierPath.h"
 
 #include <QPainter>

@@ -1,12 +1,12 @@
 // Editing marks and every shape kind rendered at the editing view's resolutions 1 and 2 and
 // compared with reference images (no text, so fonts do not matter).
 
-#include "drawing/CDDDrawer.h"
+#include "kernel/foundation/CDDDrawer.h"
 
 #include "ReferenceImage.h"
-#include "foundation/CDDColor.h"
-#include "foundation/CDDPen.h"
-#include "foundation/CDDString.h"
+#include "kernel/foundation/CDDColor.h"
+#include "kernel/foundation/CDDPen.h"
+#include "kernel/foundation/CDDString.h"
 #include "platform/PWBezierPath.h"
 
 #include <gtest/gtest.h>

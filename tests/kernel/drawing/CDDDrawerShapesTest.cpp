@@ -1,4 +1,4 @@
-#include "drawing/CDDDrawer.h"
+#include "kernel/foundation/CDDDrawer.h"
 
 #include "platform/PWBezierPath.h"
 

@@ -1,9 +1,9 @@
-#include "drawing/CDDDrawer.h"
+#include "kernel/foundation/CDDDrawer.h"
 
 #include "ReferenceImage.h"
-#include "foundation/CDDColor.h"
-#include "foundation/CDDPen.h"
-#include "foundation/CDDString.h"
+#include "kernel/foundation/CDDColor.h"
+#include "kernel/foundation/CDDPen.h"
+#include "kernel/foundation/CDDString.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,10 +1,10 @@
-#include "drawing/CDDPicture.h"
+#include "kernel/drawing/CDDPicture.h"
 
 #include "PictureTestSupport.h"
 #include "ReferenceImage.h"
-#include "drawing/CDDDrawer.h"
-#include "foundation/CDDColor.h"
-#include "foundation/CDDPen.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CDDColor.h"
+#include "kernel/foundation/CDDPen.h"
 #include "platform/PWImage.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
-#include "drawing/CDDPicture.h"
+#include "kernel/drawing/CDDPicture.h"
 
 #include "PictureTestSupport.h"
-#include "foundation/CAEnvironment.h"
+#include "kernel/foundation/CAEnvironment.h"
 #include "platform/PWImage.h"
 
 #include <QDir>

@@ -1,13 +1,13 @@
 // The shape component: kinds and presets, picking, line handles and cursors, mirroring while
 // dragging, Shift constraints, the rubber band, snapping and the archive.
 
-#include "drawing/CFTBoxField.h"
+#include "kernel/drawing/CFTBoxField.h"
 
-#include "document/CFTACoreView.h"
-#include "drawing/CDDDrawer.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
-#include "foundation/CFTDefComponentBox.h"
+#include "kernel/foundation/CFTACoreView.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CFTDefComponentBox.h"
 #include "platform/PWBezierPath.h"
 
 #include <gtest/gtest.h>

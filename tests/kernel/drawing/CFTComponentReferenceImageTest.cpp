@@ -1,12 +1,12 @@
 // Every shape kind drawn plain, mirrored and turned, shadowed shapes, and one component on a PDF
 // page, compared with reference images (no text, so fonts do not matter).
 
-#include "drawing/CFTBoxField.h"
+#include "kernel/drawing/CFTBoxField.h"
 
 #include "ReferenceImage.h"
-#include "document/CFTACoreView.h"
-#include "drawing/CDDDrawer.h"
-#include "drawing/CFTSeparator.h"
+#include "kernel/foundation/CFTACoreView.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/drawing/CFTSeparator.h"
 #include "platform/PWImage.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "drawing/CFTCounterField.h"
+#include "kernel/address/CFTCounterField.h"
 
-#include "foundation/CDDArchive.h"
-#include "foundation/FTComponentFactory.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/FTComponentFactory.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "drawing/CFTFileField.h"
+#include "kernel/address/CFTFileField.h"
 
-#include "foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchive.h"
 
 #include <QFile>
 #include <QStringList>

@@ -1,10 +1,10 @@
-#include "drawing/CFTPicture.h"
+#include "kernel/drawing/CFTPicture.h"
 
 #include "PictureTestSupport.h"
-#include "drawing/CFTExtPicture.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
-#include "foundation/FTComponentFactory.h"
+#include "kernel/drawing/CFTExtPicture.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/FTComponentFactory.h"
 #include "platform/PWImage.h"
 
 #include <QDir>

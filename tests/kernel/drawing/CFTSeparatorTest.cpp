@@ -1,13 +1,13 @@
 // The separator: dragged out freely, squared at the end of every operation, picked within its
 // bounds, two end handles, and its own line width in the archive.
 
-#include "drawing/CFTSeparator.h"
+#include "kernel/drawing/CFTSeparator.h"
 
-#include "document/CFTACoreView.h"
-#include "drawing/CDDDrawer.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
-#include "foundation/CFTDefComponentBox.h"
+#include "kernel/foundation/CFTACoreView.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CFTDefComponentBox.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,8 +1,8 @@
-#include "drawing/CImageURL.h"
+#include "kernel/drawing/CImageURL.h"
 
 #include "PictureTestSupport.h"
-#include "drawing/CDDPicture.h"
-#include "foundation/CAEnvironment.h"
+#include "kernel/drawing/CDDPicture.h"
+#include "kernel/foundation/CAEnvironment.h"
 #include "platform/PWImage.h"
 #include "platform/PWNotificationCenter.h"
 

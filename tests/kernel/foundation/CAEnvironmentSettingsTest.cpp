@@ -1,6 +1,6 @@
-#include "foundation/CAEnvironment.h"
+#include "kernel/foundation/CAEnvironment.h"
 
-#include "foundation/CAEnvironmentInternal.h"
+#include "kernel/foundation/CAEnvironmentInternal.h"
 #include "platform/PWKeyedArchiver.h"
 #include "platform/PWUserDefaults.h"
 

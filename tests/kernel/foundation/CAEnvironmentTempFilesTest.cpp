@@ -1,4 +1,4 @@
-#include "foundation/CAEnvironment.h"
+#include "kernel/foundation/CAEnvironment.h"
 
 #include "TestSupport.h"
 #include "platform/PWImage.h"

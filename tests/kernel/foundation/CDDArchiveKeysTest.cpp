@@ -1,4 +1,4 @@
-#include "foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
 
 #include <QSet>
 

@@ -1,8 +1,8 @@
-#include "foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchive.h"
 
-#include "drawing/CDDPicture.h"
-#include "foundation/CAEnvironment.h"
-#include "foundation/FTImageArchive.h"
+#include "kernel/drawing/CDDPicture.h"
+#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/foundation/FTImageArchive.h"
 #include "platform/PWImage.h"
 #include "platform/PWPlist.h"
 #include "platform/PWUserDefaults.h"

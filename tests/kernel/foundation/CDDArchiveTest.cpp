@@ -1,7 +1,7 @@
-#include "foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchive.h"
 
-#include "foundation/CDDArchiveKeys.h"
-#include "foundation/CDDPen.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CDDPen.h"
 #include "platform/PWAttributedString.h"
 #include "platform/PWBundle.h"
 #include "platform/PWFont.h"

@@ -1,11 +1,11 @@
 // The rich-text values of the archive: keyed-archive and RTFD forms, and the default text's
 // style of an empty text.
-#include "foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchive.h"
 
-#include "foundation/CDDArchiveKeys.h"
-#include "foundation/CDDColor.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CDDColor.h"
 #include "platform/PWTextAttributes.h"
-#include "text/CDDText.h"
+#include "kernel/foundation/CDDText.h"
 
 #include <QFontInfo>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "foundation/CDDColor.h"
+#include "kernel/foundation/CDDColor.h"
 
 #include <QImage>
 #include <QPainter>

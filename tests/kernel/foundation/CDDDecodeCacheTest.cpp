@@ -1,4 +1,4 @@
-#include "foundation/CDDDecodeCache.h"
+#include "kernel/foundation/CDDDecodeCache.h"
 
 #include <QString>
 

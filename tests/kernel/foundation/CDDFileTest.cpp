@@ -1,4 +1,4 @@
-#include "foundation/CDDFile.h"
+#include "kernel/foundation/CDDFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

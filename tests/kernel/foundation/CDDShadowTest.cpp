@@ -1,9 +1,9 @@
 // Shadows: their values, the blur, the cached rendering and where the shadow lands.
 
-#include "foundation/CDDShadow.h"
+#include "kernel/foundation/CDDShadow.h"
 
-#include "drawing/CDDDrawer.h"
-#include "foundation/CFTComponent.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CFTComponent.h"
 
 #include <QImage>
 #include <QPainter>

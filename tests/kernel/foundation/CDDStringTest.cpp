@@ -1,6 +1,6 @@
-#include "foundation/CDDString.h"
+#include "kernel/foundation/CDDString.h"
 
-#include "text/CDDText.h"
+#include "kernel/foundation/CDDText.h"
 
 #include <QDir>
 #include <QFile>

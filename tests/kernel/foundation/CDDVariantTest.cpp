@@ -1,4 +1,4 @@
-#include "foundation/CDDVariant.h"
+#include "kernel/foundation/CDDVariant.h"
 
 #include <QRegularExpression>
 #include <QTimeZone>

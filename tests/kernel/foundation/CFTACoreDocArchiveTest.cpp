@@ -1,15 +1,15 @@
 // Component and guideline lists in archives: a whole document through an XML property list, the
 // copying of a side, bad lists, and the bundle version that decides how plain texts are read.
 
-#include "foundation/CFTACoreDoc.h"
+#include "kernel/foundation/CFTACoreDoc.h"
 
 #include "ComponentTestSupport.h"
-#include "drawing/CFTBoxField.h"
-#include "drawing/CFTSeparator.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
-#include "foundation/CFTLayoutGuideline.h"
-#include "foundation/FTComponentFactory.h"
+#include "kernel/drawing/CFTBoxField.h"
+#include "kernel/drawing/CFTSeparator.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CFTLayoutGuideline.h"
+#include "kernel/foundation/FTComponentFactory.h"
 #include "platform/PWBezierPath.h"
 #include "platform/PWBundle.h"
 
@@ -237,16 +237,9 @@ TEST(CFTACoreDocArchiveTest, GuidelineListSkipsEntriesOfOtherClasses)
 class TextClassTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        FTComponentFactory::registerClass(3, [](CFTComponent *) { return std::make_unique<ProbeComponent>(3); });
-        FTComponentFactory::registerClass(10, [](CFTComponent *) { return std::make_unique<ProbeComponent>(10); });
-    }
-    void TearDown() override
-    {
-        FTComponentFactory::registerClass(3, nullptr);
-        FTComponentFactory::registerClass(10, nullptr);
-    }
+    FTComponentFactory::ScopedOverride m_text {3, [](CFTComponent *) { return std::make_unique<ProbeComponent>(3); }};
+    FTComponentFactory::ScopedOverride m_addressText {10,
+                                                      [](CFTComponent *) { return std::make_unique<ProbeComponent>(10); }};
 };
 
 TEST_F(TextClassTest, CopiedSideKeepsPlainTextsPlain)

@@ -1,10 +1,10 @@
 // The core document: sides, z-order, the deferred-delete pools, smart fields, series printing,
 // snapshots and bounds.
 
-#include "foundation/CFTACoreDoc.h"
+#include "kernel/foundation/CFTACoreDoc.h"
 
 #include "ComponentTestSupport.h"
-#include "foundation/CFTLayoutGuideline.h"
+#include "kernel/foundation/CFTLayoutGuideline.h"
 
 #include <gtest/gtest.h>
 

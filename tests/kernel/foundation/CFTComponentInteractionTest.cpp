@@ -1,9 +1,9 @@
 // Picking, handles, the mouse operations and the rectangles of the component base.
 
-#include "foundation/CFTComponent.h"
+#include "kernel/foundation/CFTComponent.h"
 
-#include "document/CFTACoreView.h"
-#include "drawing/CDDDrawer.h"
+#include "kernel/foundation/CFTACoreView.h"
+#include "kernel/foundation/CDDDrawer.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,12 +1,12 @@
 // The keys every component saves and the creation of components from their class ID.
 
-#include "foundation/CFTComponent.h"
+#include "kernel/foundation/CFTComponent.h"
 
 #include "ComponentTestSupport.h"
-#include "address/CFTABarcode.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
-#include "foundation/FTComponentFactory.h"
+#include "kernel/address/CFTABarcode.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/FTComponentFactory.h"
 
 #include <gtest/gtest.h>
 
@@ -163,27 +163,16 @@ TEST(CFTComponentSerializationTest, WrongValueKindsAreLeftOut)
 class ClassFactoryTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    FTComponentFactory::Creator probe(int classID)
     {
-        FTComponentFactory::registerClass(3, [this](CFTComponent *parent) {
+        return [this, classID](CFTComponent *parent) {
             lastParent = parent;
-            return std::make_unique<ProbeComponent>(3);
-        });
-        FTComponentFactory::registerClass(10, [this](CFTComponent *parent) {
-            lastParent = parent;
-            return std::make_unique<ProbeComponent>(10);
-        });
-        FTComponentFactory::registerClass(6, [this](CFTComponent *parent) {
-            lastParent = parent;
-            return std::make_unique<ProbeComponent>(6);
-        });
+            return std::make_unique<ProbeComponent>(classID);
+        };
     }
-    void TearDown() override
-    {
-        FTComponentFactory::registerClass(3, nullptr);
-        FTComponentFactory::registerClass(10, nullptr);
-        FTComponentFactory::registerClass(6, nullptr);
-    }
+    FTComponentFactory::ScopedOverride m_text {3, probe(3)};
+    FTComponentFactory::ScopedOverride m_addressText {10, probe(10)};
+    FTComponentFactory::ScopedOverride m_picture {6, probe(6)};
 
     std::unique_ptr<CFTComponent> create(const QString &className, int bundleVersion)
     {
@@ -261,12 +250,14 @@ TEST_F(ClassFactoryTest, UnknownClassIDsAreLoggedAndMakeNothing)
 TEST_F(ClassFactoryTest, AClassNotYetRegisteredMakesNothing)
 {
     // Every built-in class is registered by now: take one out for the test and put it back.
-    FTComponentFactory::registerClass(9, nullptr);
-    LogCapture log;
-    EXPECT_EQ(create(QStringLiteral("Barcode"), 100), nullptr);
-    FTComponentFactory::registerClass(9, [](CFTComponent *parent) { return std::make_unique<CFTABarcode>(parent); });
-    ASSERT_EQ(LogCapture::lines().size(), 1);
-    EXPECT_TRUE(LogCapture::lines().front().startsWith(QStringLiteral("nClassID (=9) has no registered class")));
+    {
+        const FTComponentFactory::ScopedOverride noBarcode(9, nullptr);
+        LogCapture log;
+        EXPECT_EQ(create(QStringLiteral("Barcode"), 100), nullptr);
+        ASSERT_EQ(LogCapture::lines().size(), 1);
+        EXPECT_TRUE(LogCapture::lines().front().startsWith(QStringLiteral("nClassID (=9) has no registered class")));
+    }
+    EXPECT_TRUE(FTComponentFactory::isRegistered(9));
     EXPECT_FALSE(FTComponentFactory::registerClass(18, [](CFTComponent *) { return std::make_unique<CFTComponent>(); }));
 }
 

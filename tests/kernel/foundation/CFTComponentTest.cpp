@@ -1,8 +1,8 @@
 // The component base's defaults, setters, shadow attributes, wrap outline and snapping.
 
-#include "foundation/CFTComponent.h"
+#include "kernel/foundation/CFTComponent.h"
 
-#include "foundation/CDDWrappingPath.h"
+#include "kernel/foundation/CDDWrappingPath.h"
 #include "platform/PWBezierPath.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // The attributes new shapes and texts start with.
 
-#include "foundation/CFTDefComponentBox.h"
-#include "foundation/CFTDefComponentText.h"
+#include "kernel/foundation/CFTDefComponentBox.h"
+#include "kernel/foundation/CFTDefComponentText.h"
 
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
 #include "platform/PWKeyedArchiver.h"
 #include "platform/PWTextAttributes.h"
 

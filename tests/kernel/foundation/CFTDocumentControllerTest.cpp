@@ -1,6 +1,6 @@
 // The owner of an application document's kernel documents.
 
-#include "foundation/CFTDocumentController.h"
+#include "kernel/foundation/CFTDocumentController.h"
 
 #include "ComponentTestSupport.h"
 

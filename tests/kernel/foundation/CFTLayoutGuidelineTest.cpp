@@ -1,10 +1,10 @@
 // Layout guidelines: placement, locking, snapping, picking, rectangles and archive.
 
-#include "foundation/CFTLayoutGuideline.h"
+#include "kernel/foundation/CFTLayoutGuideline.h"
 
-#include "drawing/CDDDrawer.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
 
 #include <QImage>
 #include <QPainter>

@@ -6,9 +6,9 @@
 // kernel document implements the snap queries and the wrap query) and a component that can pose
 // as any class and records the series-printing calls it receives.
 
-#include "foundation/CDDVariant.h"
-#include "foundation/CFTACoreDoc.h"
-#include "foundation/CFTComponent.h"
+#include "kernel/foundation/CDDVariant.h"
+#include "kernel/foundation/CFTACoreDoc.h"
+#include "kernel/foundation/CFTComponent.h"
 
 #include <QStringList>
 #include <QtGlobal>

@@ -1,5 +1,5 @@
 // The country lookup of the text value, against the shipped "Countries" table.
-#include "foundation/CDDString.h"
+#include "kernel/foundation/CDDString.h"
 
 #include "platform/PWPlist.h"
 

@@ -1,4 +1,4 @@
-#include "foundation/FTCalendarFormat.h"
+#include "kernel/foundation/FTCalendarFormat.h"
 
 #include <QTimeZone>
 

@@ -1,4 +1,4 @@
-#include "foundation/FTGeometry.h"
+#include "kernel/foundation/FTGeometry.h"
 
 #include "platform/PWBezierPath.h"
 

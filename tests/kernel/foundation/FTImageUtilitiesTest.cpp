@@ -1,4 +1,4 @@
-#include "foundation/FTImageUtilities.h"
+#include "kernel/foundation/FTImageUtilities.h"
 
 #include "TestSupport.h"
 #include "platform/PWImage.h"

@@ -1,4 +1,4 @@
-#include "foundation/FTMacRoman.h"
+#include "kernel/foundation/FTMacRoman.h"
 
 #include <QSet>
 

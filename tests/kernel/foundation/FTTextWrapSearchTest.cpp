@@ -1,6 +1,6 @@
-#include "foundation/FTTextWrapSearch.h"
+#include "kernel/foundation/FTTextWrapSearch.h"
 
-#include "foundation/CDDWrappingPath.h"
+#include "kernel/foundation/CDDWrappingPath.h"
 #include "platform/PWBezierPath.h"
 
 #include <QPolygonF>

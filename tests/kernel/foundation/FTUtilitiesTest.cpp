@@ -1,6 +1,6 @@
-#include "foundation/FTUtilities.h"
+#include "kernel/foundation/FTUtilities.h"
 
-#include "foundation/CDDVariant.h"
+#include "kernel/foundation/CDDVariant.h"
 #include "platform/PWUserDefaults.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "printing/CATemplateFormat.h"
+#include "kernel/printing/CATemplateFormat.h"
 
 #include "CatalogueTestSupport.h"
 
-#include "document/CFTADocument.h"
+#include "kernel/document/CFTADocument.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "CatalogueTestSupport.h"
 
-#include "foundation/CAEnvironment.h"
+#include "kernel/foundation/CAEnvironment.h"
 
 namespace {
 

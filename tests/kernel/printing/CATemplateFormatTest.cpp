@@ -1,8 +1,8 @@
-#include "printing/CATemplateFormat.h"
+#include "kernel/printing/CATemplateFormat.h"
 
 #include "CatalogueTestSupport.h"
 
-#include "foundation/FTGeometry.h"
+#include "kernel/foundation/FTGeometry.h"
 
 #include <gtest/gtest.h>
 

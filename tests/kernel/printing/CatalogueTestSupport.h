@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printing/CATemplateFormat.h"
+#include "kernel/printing/CATemplateFormat.h"
 #include "platform/PWUserDefaults.h"
 
 #include <gtest/gtest.h>

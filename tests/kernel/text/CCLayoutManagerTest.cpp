@@ -1,4 +1,4 @@
-#include "text/CCLayoutManager.h"
+#include "kernel/foundation/CCLayoutManager.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "text/CDDText.h"
+#include "kernel/foundation/CDDText.h"
 
 #include "TextTestSupport.h"
-#include "drawing/CDDDrawer.h"
-#include "foundation/CDDColor.h"
-#include "foundation/CDDPen.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CDDColor.h"
+#include "kernel/foundation/CDDPen.h"
 
 #include <QFontMetricsF>
 #include <QImage>

@@ -1,7 +1,7 @@
-#include "text/CDDText.h"
+#include "kernel/foundation/CDDText.h"
 
 #include "TextTestSupport.h"
-#include "foundation/CDDColor.h"
+#include "kernel/foundation/CDDColor.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

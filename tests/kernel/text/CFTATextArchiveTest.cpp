@@ -1,13 +1,13 @@
 // Texts built in code and saved before anything measured them must save the frame a reader
 // rebuilds, so that a design is written the same way from its first save on.
-#include "text/CFTAText.h"
+#include "kernel/text/CFTAText.h"
 
 #include "TextTestSupport.h"
-#include "address/CFTAAddressText.h"
-#include "drawing/CFTCounterField.h"
-#include "drawing/CFTFileField.h"
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
+#include "kernel/address/CFTAAddressText.h"
+#include "kernel/address/CFTCounterField.h"
+#include "kernel/address/CFTFileField.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
 #include "platform/PWParagraphStyle.h"
 
 #include <QTextBlock>

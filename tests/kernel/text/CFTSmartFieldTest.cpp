@@ -1,7 +1,7 @@
-#include "text/CFTSmartField.h"
+#include "kernel/text/CFTSmartField.h"
 
-#include "foundation/CDDArchive.h"
-#include "foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveKeys.h"
 #include "../foundation/ComponentTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "kernel/FTKernelStartup.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <clocale>
+
+// What every benchmark runs in: the offscreen platform, the C locale, private HOME and XDG
+// folders (so that no one's own settings change a figure), a GUI application and the kernel's
+// one start-up. Keep it alive for the whole run.
+class BenchEnvironment
+{
+public:
+    BenchEnvironment(int &argc, char **argv)
+        : m_home(prepareHome())
+        , m_app(argc, argv)
+    {
+        startKernel();
+    }
+
+private:
+    static QTemporaryDir prepareHome()
+    {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("LC_ALL", "C");
+        std::setlocale(LC_ALL, "C");
+        QTemporaryDir home(QDir::tempPath() + QStringLiteral("/pw-bench-home-XXXXXX"));
+        const QByteArray path = home.path().toLocal8Bit();
+        qputenv("HOME", path);
+        qputenv("XDG_CONFIG_HOME", path + "/.config");
+        qputenv("XDG_DATA_HOME", path + "/.local/share");
+        qputenv("XDG_CACHE_HOME", path + "/.cache");
+        QDir().mkpath(home.path() + QStringLiteral("/.config"));
+        QDir().mkpath(home.path() + QStringLiteral("/.local/share"));
+        return home;
+    }
+
+    QTemporaryDir m_home;
+    QGuiApplication m_app;
+};

@@ -1,3 +1,0 @@
-#include "CAPrintingLog.h"
-
-Q_LOGGING_CATEGORY(lcPrinting, "pw.app.printing")

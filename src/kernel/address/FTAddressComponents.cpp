@@ -1,0 +1,21 @@
+#include "kernel/address/FTAddressComponents.h"
+
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/CFTAAddressText.h"
+#include "kernel/address/CFTABarcode.h"
+#include "kernel/address/CFTCounterField.h"
+#include "kernel/address/CFTFileField.h"
+#include "kernel/foundation/FTClassID.h"
+#include "kernel/foundation/FTComponentFactory.h"
+
+void registerAddressComponents()
+{
+    FTComponentFactory::registerClass(ciAddressPanel, [](CFTComponent *) { return std::make_unique<CFTAAddressPanel>(); });
+    FTComponentFactory::registerClass(ciAddressText,
+                                      [](CFTComponent *parent) { return std::make_unique<CFTAAddressText>(parent); });
+    FTComponentFactory::registerClass(ciBarcode, [](CFTComponent *parent) { return std::make_unique<CFTABarcode>(parent); });
+    FTComponentFactory::registerClass(ciCounter,
+                                      [](CFTComponent *parent) { return std::make_unique<CFTCounterField>(parent); });
+    FTComponentFactory::registerClass(ciFileField,
+                                      [](CFTComponent *parent) { return std::make_unique<CFTFileField>(parent); });
+}

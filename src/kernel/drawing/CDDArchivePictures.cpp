@@ -1,0 +1,203 @@
+// Pictures in the document archive: by name, as keyed-archive image data, or as package entries.
+#include "kernel/foundation/CDDArchive.h"
+
+#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/foundation/FTImageArchive.h"
+#include "kernel/foundation/FTImageUtilities.h"
+#include "kernel/drawing/CDDPicture.h"
+#include "platform/PWImage.h"
+#include "platform/PWLog.h"
+#include "platform/PWUserDefaults.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const QString kFullSize = QStringLiteral("FULLSIZE_");
+const QString kSaveAsTemplate = QStringLiteral("FTSaveAsTemplate");
+
+QString lastComponent(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    return name == QLatin1String("..") || name == QLatin1String(".") ? QString() : name;
+}
+
+QString withExtension(const QString &name, const QString &extension)
+{
+    const QFileInfo info(name);
+    const QString base = info.completeBaseName();
+    const QString folder = name.left(name.size() - info.fileName().size());
+    return folder + (base.isEmpty() ? info.fileName() : base) + QLatin1Char('.') + extension;
+}
+
+QByteArray readTempFile(const QString &name)
+{
+    const QString temp = CAEnvironment::tempPath();
+    const QString path = CDDPicture::pathInsideFolder(temp, name);
+    if (path.isEmpty())
+        return QByteArray();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+std::shared_ptr<PWImage> validImage(std::shared_ptr<PWImage> image)
+{
+    return image && image->isValid() ? image : nullptr;
+}
+
+std::shared_ptr<PWImage> imageInFolder(const QString &folder, const QString &name)
+{
+    const QString path = CDDPicture::pathInsideFolder(folder, name);
+    return path.isEmpty() ? nullptr : validImage(PWImage::fromFile(path));
+}
+
+} // namespace
+
+bool CDDArchive::SetData(const QString &key, CDDPicture &picture) const
+{
+    const std::shared_ptr<PWImage> &image = picture.getData();
+    if (!image) {
+        const QString reference = picture.getDataRef().getData();
+        if (reference.isEmpty())
+            return false;
+        const QString name = lastComponent(reference);
+        const QByteArray bytes = name.isEmpty() ? QByteArray() : readTempFile(name);
+        if (bytes.isEmpty()) {
+            PWLog::message(lcArchive(),
+                           QStringLiteral("error saving image data '%1' from prefetch data").arg(reference));
+            return false;
+        }
+        picture.setDataRef(CDDString(name));
+        if (m_packageContent)
+            m_packageContent->append(PWPlist::Dictionary{{QStringLiteral("data"), PWPlist::fromData(bytes)},
+                                                         {QStringLiteral("dataRef"), PWPlist::fromString(name)}});
+        return false;
+    }
+
+    QString name = image->name();
+    if (name.startsWith(kFullSize))
+        name = name.mid(kFullSize.size());
+
+    PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+    if (defaults.objectForKey(kSaveAsTemplate).isNull())
+        defaults.setBool(kSaveAsTemplate, false);
+    if (defaults.boolForKey(kSaveAsTemplate) && !name.isEmpty() && !name.startsWith(QLatin1String("PREFIX_FILE"))
+        && !name.startsWith(QLatin1String("PREFIX_URL"))) {
+        picture.setDataRef(CDDString(name));
+        return store(key, PWPlist::fromString(name));
+    }
+
+    // The data of the best representation: PDF and EPS stay as they are, bitmaps become TIFF
+    // at their own pixel size.
+    std::shared_ptr<PWImage> toStore = image;
+    QByteArray data;
+    QString extension;
+    if (const PWImageRep *best = image->bestRepresentation()) {
+        QString error;
+        if (best->kind() == PWImageRep::Kind::PDF) {
+            data = best->data();
+            extension = QStringLiteral("pdf");
+        } else if (best->kind() == PWImageRep::Kind::EPS) {
+            data = best->data();
+            extension = QStringLiteral("eps");
+        } else {
+            // A bitmap is stored at its own pixel size: one point a pixel.
+            data = FTImageArchive::tiffData(best->bitmap(), 72.0, &error);
+            if (!data.isEmpty())
+                extension = QStringLiteral("tif");
+            else
+                PWLog::message(lcArchive(), QStringLiteral("picture '%1' could not be encoded: %2").arg(key, error));
+        }
+        if (!data.isEmpty()) {
+            if (std::shared_ptr<PWImage> made = validImage(PWImage::fromData(data))) {
+                // The TIFF's resolution tag goes through a rounding; the size is the pixel size.
+                if (extension == QLatin1String("tif"))
+                    made->setSize(QSizeF(best->pixelSize()));
+                toStore = made;
+            }
+        }
+    }
+
+    if (m_packageType == ptPackage && m_packageContent) {
+        QString reference = picture.getDataRef().getData();
+        if (reference.isEmpty())
+            reference = name;
+        QString fileName = lastComponent(reference);
+        QByteArray bytes = fileName.isEmpty() ? QByteArray() : readTempFile(fileName);
+        if (bytes.isEmpty() && !extension.isEmpty()) {
+            fileName = withExtension(CAEnvironment::tempFileGUID(), extension);
+            bytes = data;
+        }
+        if (!fileName.isEmpty() && !bytes.isEmpty()) {
+            picture.setDataRef(CDDString(fileName));
+            m_packageContent->append(PWPlist::Dictionary{{QStringLiteral("data"), PWPlist::fromData(bytes)},
+                                                         {QStringLiteral("dataRef"), PWPlist::fromString(fileName)}});
+            return true;
+        }
+    }
+
+    QString error;
+    const QByteArray archived = FTImageArchive::archivedData(*toStore, &error);
+    if (archived.isEmpty()) {
+        PWLog::message(lcArchive(), QStringLiteral("picture '%1' could not be archived: %2").arg(key, error));
+        return true;
+    }
+    store(key, PWPlist::fromData(archived));
+    return true;
+}
+
+bool CDDArchive::GetData(const QString &key, CDDPicture &picture) const
+{
+    const PWPlist stored = value(key);
+    if (stored.isNull())
+        return false;
+    if (stored.isData()) {
+        QString error;
+        std::shared_ptr<PWImage> image = FTImageArchive::unarchiveImage(stored.toData(), &error);
+        if (!image) {
+            PWLog::message(lcArchive(), QStringLiteral("picture under '%1' cannot be read: %2").arg(key, error));
+            return false;
+        }
+        picture.setData(std::move(image));
+        return true;
+    }
+    if (!stored.isString()) {
+        PWLog::message(lcArchive(), QStringLiteral("picture under '%1' is neither data nor a name").arg(key));
+        return false;
+    }
+
+    const QString s = stored.toString();
+    QString registered = kFullSize + s;
+    std::shared_ptr<PWImage> image = validImage(PWImage::imageNamed(registered));
+    if (!image)
+        image = validImage(PWImage::imageNamed(withExtension(registered, QStringLiteral("pdf"))));
+    if (!image) {
+        // Each lookup stays inside its folder: a stored name never reaches elsewhere.
+        image = imageInFolder(CAEnvironment::postArtPath(), s);
+        if (!image)
+            image = validImage(CAEnvironment::loadFullSizedImage(s));
+        if (!image)
+            image = imageInFolder(CAEnvironment::maskPath(), s);
+        const QString last = lastComponent(s);
+        if (!image && !last.isEmpty())
+            image = imageInFolder(CAEnvironment::clipArtPath(), last);
+        if (!image && !last.isEmpty()) {
+            image = imageInFolder(CAEnvironment::clipArtPath(), withExtension(last, QStringLiteral("pdf")));
+            if (image)
+                registered = withExtension(registered, QStringLiteral("pdf"));
+        }
+        if (image)
+            image->setName(registered);
+    }
+    if (!image) {
+        PWLog::message(lcArchive(), QStringLiteral("Picture %1 not found").arg(s));
+        return false;
+    }
+    if (key == QLatin1String("Picture Mask"))
+        convertMaskImage(image.get());
+    picture.setData(std::move(image));
+    return true;
+}

@@ -1,0 +1,18 @@
+#include "kernel/drawing/FTDrawingComponents.h"
+
+#include "kernel/drawing/CFTBoxField.h"
+#include "kernel/drawing/CFTExtPicture.h"
+#include "kernel/drawing/CFTPicture.h"
+#include "kernel/drawing/CFTSeparator.h"
+#include "kernel/foundation/FTClassID.h"
+#include "kernel/foundation/FTComponentFactory.h"
+
+void registerDrawingComponents()
+{
+    FTComponentFactory::registerClass(ciShape, [](CFTComponent *parent) { return std::make_unique<CFTBoxField>(parent); });
+    FTComponentFactory::registerClass(ciSeparator,
+                                      [](CFTComponent *parent) { return std::make_unique<CFTSeparator>(parent); });
+    FTComponentFactory::registerClass(ciPicture, [](CFTComponent *) { return std::make_unique<CFTPicture>(); });
+    FTComponentFactory::registerClass(ciBackgroundPicture,
+                                      [](CFTComponent *) { return std::make_unique<CFTExtPicture>(); });
+}

@@ -1,0 +1,311 @@
+// The attribute and spacing commands of CDDText. Every style change applies to the contents run
+// by run and to the default text, so that a text emptied later keeps the style it was given.
+#include "kernel/foundation/CDDText.h"
+
+#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/foundation/CDDColor.h"
+#include "platform/PWTextAttributes.h"
+#include "kernel/foundation/CDDTextRuns.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+double pointSizeOf(const QTextCharFormat &format, const QTextDocument *document)
+{
+    const double size = textruns::fontOf(format, document).pointSizeF();
+    return size > 0.0 ? size : PWFont::kDefaultPointSize;
+}
+
+// Steps are taken from the stored single-precision value and stored in single precision again.
+double stepped(const QTextCharFormat &format, int property, double step)
+{
+    return double(float(double(float(format.doubleProperty(property))) + step));
+}
+
+void setFontSize(QTextCharFormat &format, double size, const QTextDocument *document)
+{
+    const QString postScriptName = format.stringProperty(PWTextAttributes::PostScriptFontName);
+    QFont font = textruns::fontOf(format, document);
+    font.setPointSizeF(size);
+    PWFont::fromQFont(font, postScriptName).applyTo(&format);
+}
+
+std::optional<CDDColor> colorOf(const QBrush &brush)
+{
+    if (brush.style() == Qt::NoBrush)
+        return std::nullopt;
+    const QColor color = brush.color().toRgb();
+    return CDDColor(float(color.redF()), float(color.greenF()), float(color.blueF()), float(color.alphaF()));
+}
+
+} // namespace
+
+template <typename Change>
+void CDDText::changeRuns(Change change)
+{
+    textruns::changeEachRun(m_contents.get(), change);
+    textruns::changeAsOneRun(m_defText.get(), change);
+}
+
+void CDDText::SetFont(const PWFont &font)
+{
+    changeRuns([&font, this](QTextCharFormat &format) {
+        font.applyTo(&format);
+        textruns::applyLayoutExtras(&format, m_contents.get());
+    });
+}
+
+void CDDText::SetFontAttr(const QTextCharFormat &attributes, bool keepColor)
+{
+    QTextCharFormat format = attributes;
+    textruns::applyLayoutExtras(&format, m_contents.get());
+    if (!isEmpty()) {
+        QTextCharFormat forContents = format;
+        const std::optional<QTextCharFormat> first = textruns::firstFormat(m_contents.get());
+        if (keepColor && forContents.hasProperty(QTextFormat::ForegroundBrush) && first
+            && first->hasProperty(QTextFormat::ForegroundBrush))
+            forContents.setForeground(first->foreground());
+        textruns::setWhole(m_contents.get(), forContents);
+    }
+    textruns::setWhole(m_defText.get(), format);
+}
+
+void CDDText::SetFontSize(double size)
+{
+    if (!std::isfinite(size))
+        return;
+    size = std::max(size, kMinFontSize);
+    changeRuns([size, this](QTextCharFormat &format) {
+        setFontSize(format, size, m_contents.get());
+        textruns::applyLayoutExtras(&format, m_contents.get());
+    });
+}
+
+void CDDText::ChangeFontSize(double delta)
+{
+    if (!std::isfinite(delta))
+        return;
+    changeRuns([delta, this](QTextCharFormat &format) {
+        setFontSize(format, std::max(pointSizeOf(format, m_contents.get()) + delta, kMinFontSize), m_contents.get());
+        textruns::applyLayoutExtras(&format, m_contents.get());
+    });
+}
+
+void CDDText::IncreaseFontSize()
+{
+    const std::optional<PWFont> font = isEmpty() ? std::nullopt : GetFont();
+    if (font)
+        SetFont(PWFont(font->postScriptName(), font->pointSize() + 1.0, font->flags()));
+}
+
+void CDDText::DecreaseFontSize()
+{
+    const std::optional<PWFont> font = isEmpty() ? std::nullopt : GetFont();
+    if (font)
+        SetFont(PWFont(font->postScriptName(), std::max(font->pointSize() - 1.0, kMinFontSize), font->flags()));
+}
+
+void CDDText::SetDefaultFont()
+{
+    SetFont(CAEnvironment::defaultFont());
+}
+
+bool CDDText::IsEqualFont(const PWFont &font) const
+{
+    bool mixed = false;
+    const std::optional<PWFont> own = GetFont(&mixed);
+    return !mixed && own && own->postScriptName() == font.postScriptName() && own->pointSize() == font.pointSize();
+}
+
+bool CDDText::IsEqualFontAttr(const QTextCharFormat &attributes) const
+{
+    bool mixed = false;
+    const std::optional<QTextCharFormat> own = GetFontAttr(&mixed);
+    return !mixed && own && *own == attributes;
+}
+
+void CDDText::setBaseline(float baseline)
+{
+    changeRuns([baseline, this](QTextCharFormat &format) {
+        format.setProperty(PWTextAttributes::BaselineOffset, double(baseline));
+        textruns::applyLayoutExtras(&format, m_contents.get());
+    });
+}
+
+void CDDText::raiseBaseline()
+{
+    changeRuns([this](QTextCharFormat &format) {
+        format.setProperty(PWTextAttributes::BaselineOffset, stepped(format, PWTextAttributes::BaselineOffset, 0.1));
+        textruns::applyLayoutExtras(&format, m_contents.get());
+    });
+}
+
+void CDDText::lowerBaseline()
+{
+    changeRuns([this](QTextCharFormat &format) {
+        format.setProperty(PWTextAttributes::BaselineOffset, stepped(format, PWTextAttributes::BaselineOffset, -0.1));
+        textruns::applyLayoutExtras(&format, m_contents.get());
+    });
+}
+
+void CDDText::setKerning(float kerning)
+{
+    changeRuns([kerning, this](QTextCharFormat &format) {
+        format.setProperty(PWTextAttributes::Kerning, double(kerning));
+        textruns::applyLayoutExtras(&format, m_contents.get());
+    });
+}
+
+void CDDText::loosenKerning()
+{
+    changeRuns([this](QTextCharFormat &format) {
+        format.setProperty(PWTextAttributes::Kerning, stepped(format, PWTextAttributes::Kerning, 0.1));
+        textruns::applyLayoutExtras(&format, m_contents.get());
+    });
+}
+
+void CDDText::tightenKerning()
+{
+    changeRuns([this](QTextCharFormat &format) {
+        format.setProperty(PWTextAttributes::Kerning, stepped(format, PWTextAttributes::Kerning, -0.1));
+        textruns::applyLayoutExtras(&format, m_contents.get());
+    });
+}
+
+void CDDText::setTextColor(const CDDColor &color)
+{
+    const QColor qcolor = color.toQColor();
+    changeRuns([&qcolor](QTextCharFormat &format) { format.setForeground(qcolor); });
+}
+
+void CDDText::getTextColor(CDDColor &color) const
+{
+    const std::optional<QTextCharFormat> format = textruns::firstFormat(isEmpty() ? m_defText.get() : m_contents.get());
+    const std::optional<CDDColor> found = format && format->hasProperty(QTextFormat::ForegroundBrush)
+                                              ? colorOf(format->foreground())
+                                              : std::nullopt;
+    color = found ? *found : CDDColor(0.0f, 0.0f, 0.0f, 1.0f);
+}
+
+void CDDText::setBackColor(const CDDColor *color)
+{
+    if (!color)
+        return;
+    const QColor qcolor = color->toQColor();
+    textruns::changeEachRun(m_contents.get(), [&qcolor](QTextCharFormat &format) { format.setBackground(qcolor); });
+}
+
+void CDDText::getBackColor(CDDColor &color) const
+{
+    const std::optional<QTextCharFormat> format = isEmpty() ? std::nullopt : textruns::firstFormat(m_contents.get());
+    if (!format || !format->hasProperty(QTextFormat::BackgroundBrush))
+        return;
+    if (const std::optional<CDDColor> found = colorOf(format->background()))
+        color = *found;
+}
+
+bool CDDText::SetAlignment(textAlignment alignment)
+{
+    Qt::Alignment qt = Qt::AlignLeft;
+    if (alignment & taRight)
+        qt = Qt::AlignRight;
+    else if (alignment & (taCenter | taJustified))
+        qt = Qt::AlignHCenter;
+    // A change of alignment starts from a plain paragraph style: the other paragraph settings
+    // go back to their defaults.
+    QTextBlockFormat plain;
+    plain.setAlignment(qt);
+    if (m_defText->blockCount() != 1 || m_defText->begin().blockFormat() != plain) {
+        QTextCursor defCursor(m_defText.get());
+        defCursor.select(QTextCursor::Document);
+        defCursor.setBlockFormat(plain);
+    }
+    if (!isEmpty()) {
+        const QTextBlockFormat first = m_contents->begin().blockFormat();
+        if (!first.hasProperty(QTextFormat::BlockAlignment) || first.alignment() != qt) {
+            QTextCursor cursor(m_contents.get());
+            cursor.select(QTextCursor::Document);
+            cursor.setBlockFormat(plain);
+        }
+    }
+    return true;
+}
+
+// --- Spacing ------------------------------------------------------------------------------------------
+
+void CDDText::SetParagraphSpacing(paragraphSpacingType type, float value)
+{
+    QTextCursor cursor(m_contents.get());
+    cursor.beginEditBlock();
+    for (QTextBlock block = m_contents->begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        switch (type) {
+        case pstLine:
+            format.setProperty(PWTextAttributes::LineSpacing, double(value));
+            format.setLineHeight(double(value), QTextBlockFormat::LineDistanceHeight);
+            break;
+        case pstBeforeParagraph:
+            format.setTopMargin(double(value));
+            break;
+        case pstAfterParagraph:
+            format.setBottomMargin(double(value));
+            break;
+        }
+        cursor.setPosition(block.position());
+        cursor.setBlockFormat(format);
+    }
+    cursor.endEditBlock();
+}
+
+float CDDText::GetParagraphSpacing(paragraphSpacingType type) const
+{
+    if (isEmpty())
+        return 0.0f;
+    const QTextBlockFormat format = m_contents->begin().blockFormat();
+    switch (type) {
+    case pstLine:
+        return float(format.doubleProperty(PWTextAttributes::LineSpacing));
+    case pstBeforeParagraph:
+        return float(format.topMargin());
+    case pstAfterParagraph:
+        return float(format.bottomMargin());
+    }
+    return 0.0f;
+}
+
+void CDDText::SetSpacingCharacter(float value)
+{
+    textruns::changeEachRun(m_contents.get(), [value, this](QTextCharFormat &format) {
+        format.setProperty(PWTextAttributes::Kerning, double(value));
+        textruns::applyLayoutExtras(&format, m_contents.get());
+    });
+}
+
+float CDDText::GetSpacingCharacter() const
+{
+    const std::optional<QTextCharFormat> format = isEmpty() ? std::nullopt : textruns::firstFormat(m_contents.get());
+    return format ? float(format->doubleProperty(PWTextAttributes::Kerning)) : 0.0f;
+}
+
+std::vector<std::pair<int, int>> CDDText::paragraphsRangeForRange(int location, int length) const
+{
+    std::vector<std::pair<int, int>> ranges;
+    const int end = location + std::max(length, 1);
+    std::pair<int, int> last {0, 0};
+    for (QTextBlock block = m_contents->begin(); block.isValid(); block = block.next()) {
+        const int start = block.position();
+        const int blockEnd = start + block.length(); // with its break
+        last = {start, block.length() - 1};
+        if (start < end && location < blockEnd)
+            ranges.push_back(last);
+    }
+    if (ranges.empty())
+        ranges.push_back(last);
+    return ranges;
+}

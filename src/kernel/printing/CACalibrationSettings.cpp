@@ -1,0 +1,161 @@
+#include "kernel/printing/CACalibrationSettings.h"
+
+#include "kernel/foundation/FTUtilities.h"
+#include "platform/PWUserDefaults.h"
+
+#include <cmath>
+
+const QString CACalibrationSettings::kDefaultsKey = QStringLiteral("FTCalibration");
+const QString CACalibrationSettings::kHorizontalKey = QStringLiteral("FTCalibrationHorizontal");
+const QString CACalibrationSettings::kVerticalKey = QStringLiteral("FTCalibrationVertical");
+const QString CACalibrationSettings::kScaleKey = QStringLiteral("FTCalibrationScale");
+const QString CACalibrationSettings::kScaleEnabledKey = QStringLiteral("FTCalibrationScaleEnabled");
+
+namespace {
+
+constexpr double kPointsPerMillimetre = 72.0 / 25.4;
+
+// A number stored where the sheet writes text still reads as its value.
+QString textOf(const PWPlist &value)
+{
+    if (value.isString())
+        return value.toString();
+    if (value.isInteger())
+        return QString::number(value.toInteger());
+    if (value.isReal())
+        return QString::number(value.toReal(), 'g', 9);
+    if (value.isBool())
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    return QStringLiteral("0");
+}
+
+bool flagOf(const PWPlist &value)
+{
+    if (value.isBool())
+        return value.toBool();
+    if (value.isNumber())
+        return value.toReal() != 0.0;
+    if (value.isString()) {
+        const QString text = value.toString().trimmed();
+        if (text.startsWith(QLatin1Char('Y'), Qt::CaseInsensitive) || text.startsWith(QLatin1Char('T'), Qt::CaseInsensitive))
+            return true;
+        return GetIntFromCFString(text) != 0;
+    }
+    return false;
+}
+
+} // namespace
+
+CACalibrationSettings::CACalibrationSettings(const QString &horizontal, const QString &vertical, const QString &scale,
+                                             bool scaleEnabled)
+    : m_horizontal(horizontal)
+    , m_vertical(vertical)
+    , m_scale(scale)
+    , m_scaleEnabled(scaleEnabled)
+{
+}
+
+float CACalibrationSettings::horizontal() const
+{
+    return GetFloatFromCFString(m_horizontal);
+}
+
+float CACalibrationSettings::vertical() const
+{
+    return GetFloatFromCFString(m_vertical);
+}
+
+float CACalibrationSettings::scale() const
+{
+    return GetFloatFromCFString(m_scale);
+}
+
+PWPlist::Dictionary CACalibrationSettings::toDictionary() const
+{
+    return PWPlist::Dictionary{{kHorizontalKey, PWPlist::fromString(m_horizontal)},
+                               {kVerticalKey, PWPlist::fromString(m_vertical)},
+                               {kScaleKey, PWPlist::fromString(m_scale)},
+                               {kScaleEnabledKey, PWPlist::fromBool(m_scaleEnabled)}};
+}
+
+CACalibrationSettings CACalibrationSettings::fromDictionary(const PWPlist &entry)
+{
+    if (!entry.isDictionary())
+        return CACalibrationSettings();
+    // A missing text reads as 0, as a missing field of the sheet stores "".
+    const auto text = [&entry](const QString &key) {
+        const PWPlist value = entry.value(key);
+        return value.isNull() ? QString() : textOf(value);
+    };
+    return CACalibrationSettings(text(kHorizontalKey), text(kVerticalKey), text(kScaleKey),
+                                 flagOf(entry.value(kScaleEnabledKey)));
+}
+
+std::map<QString, CACalibrationSettings> CACalibrationSettings::allSettings(const PWUserDefaults &defaults)
+{
+    std::map<QString, CACalibrationSettings> all;
+    const PWPlist stored = defaults.objectForKey(kDefaultsKey);
+    if (!stored.isDictionary())
+        return all;
+    for (const auto &[printer, entry] : stored.toDictionary()) {
+        if (entry.isDictionary())
+            all.emplace(printer, fromDictionary(entry));
+    }
+    return all;
+}
+
+void CACalibrationSettings::setAllSettings(PWUserDefaults &defaults,
+                                           const std::map<QString, CACalibrationSettings> &all)
+{
+    PWPlist::Dictionary dictionary;
+    for (const auto &[printer, settings] : all)
+        dictionary.insert(printer, PWPlist(settings.toDictionary()));
+    defaults.setObject(kDefaultsKey, PWPlist(dictionary));
+    defaults.synchronize();
+}
+
+std::optional<CACalibrationSettings> CACalibrationSettings::storedForPrinter(const PWUserDefaults &defaults,
+                                                                             const QString &printer)
+{
+    const PWPlist entry = defaults.objectForKey(kDefaultsKey).value(printer);
+    if (!entry.isDictionary())
+        return std::nullopt;
+    return fromDictionary(entry);
+}
+
+std::optional<CACalibrationSettings> CACalibrationSettings::storedForPrinter(const QString &printer)
+{
+    return storedForPrinter(PWUserDefaults::standardUserDefaults(), printer);
+}
+
+void CACalibrationSettings::storeForPrinter(PWUserDefaults &defaults, const QString &printer,
+                                            const CACalibrationSettings &settings)
+{
+    const PWPlist stored = defaults.objectForKey(kDefaultsKey);
+    PWPlist::Dictionary all = stored.isDictionary() ? stored.toDictionary() : PWPlist::Dictionary();
+    all.insert(printer, PWPlist(settings.toDictionary()));
+    defaults.setObject(kDefaultsKey, PWPlist(all));
+    defaults.synchronize();
+}
+
+QPointF CACalibrationSettings::pageTranslation(int columns, int rows) const
+{
+    // The readings are taken on paper whose y grows upward; pages here grow downward.
+    const double dx = columns > 1 ? double(horizontal()) * kPointsPerMillimetre : 0.0;
+    const double dy = rows > 1 ? -double(vertical()) * kPointsPerMillimetre : 0.0;
+    return QPointF(std::isfinite(dx) ? dx : 0.0, std::isfinite(dy) ? dy : 0.0);
+}
+
+std::optional<double> CACalibrationSettings::verticalScaleFactor(int rows, double rowPitch, double itemHeight) const
+{
+    if (!m_scaleEnabled || rows <= 2)
+        return std::nullopt;
+    const double span = (rows - 1) * rowPitch - itemHeight;
+    if (!std::isfinite(span) || span <= 0.0)
+        return std::nullopt;
+    const double difference = (double(scale()) - double(vertical())) * 72.0 / 25.4;
+    const double factor = 1.0 - difference / span;
+    if (!std::isfinite(factor) || factor <= 0.0)
+        return std::nullopt;
+    return factor;
+}

@@ -1,0 +1,3 @@
+#include "kernel/printing/CAPrintingLog.h"
+
+Q_LOGGING_CATEGORY(lcPrinting, "pw.app.printing")

@@ -1,0 +1,13 @@
+#include "kernel/text/FTTextComponents.h"
+
+#include "kernel/foundation/FTClassID.h"
+#include "kernel/foundation/FTComponentFactory.h"
+#include "kernel/text/CFTAText.h"
+#include "kernel/text/CFTSmartField.h"
+
+void registerTextComponents()
+{
+    FTComponentFactory::registerClass(ciText, [](CFTComponent *parent) { return std::make_unique<CFTAText>(parent, false); });
+    FTComponentFactory::registerClass(ciSmartField,
+                                      [](CFTComponent *parent) { return std::make_unique<CFTSmartField>(parent); });
+}

@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""Source checks run by CTest.
+
+layers: every #include of a project header points to the same layer or one below it, and
+nothing under src/kernel or src/platform includes a widget or printing header.
+sizes: no source file passes the size budget; prints the ratio of test lines to source lines.
+"""
+import os
+import re
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+SRC = os.path.join(ROOT, 'src')
+
+# Lowest first. A file may include headers of its own layer and of the layers before it.
+LAYERS = [
+    'platform',
+    'kernel/foundation',
+    'kernel/drawing',
+    'kernel/text',
+    'kernel/address',
+    'kernel/document',
+    'kernel/printing',
+    'kernel',            # the kernel's start-up, above every kernel folder
+    'app/document',
+    'app/printing',
+    'app/contacts',
+    'app/pictures',
+    'app/canvas',
+    'app/inspector',
+    'app/shell',
+    '',                  # src/main.cpp
+]
+
+WIDGET_MODULES = ('QtWidgets', 'QtPrintSupport')
+WIDGET_HEADERS = re.compile(r'^Q(Application|Widget|Dialog|Action|Menu|MainWindow|Printer|PrintDialog|MessageBox|'
+                            r'AbstractButton|PushButton|Label|LineEdit|GraphicsView|GraphicsScene|Style|Layout)\b')
+INCLUDE = re.compile(r'^\s*#\s*include\s+([<"])([^>"]+)[>"]')
+MAX_LINES = 800
+
+
+def layer_of(rel):
+    folder = os.path.dirname(rel)
+    best = None
+    for index, name in enumerate(LAYERS):
+        if folder == name or (name and folder.startswith(name + '/')):
+            if best is None or len(name) > len(LAYERS[best]):
+                best = index
+    return best
+
+
+def sources(top, exts=('.h', '.cpp')):
+    for folder, _, files in os.walk(top):
+        for name in sorted(files):
+            if name.endswith(exts):
+                yield os.path.join(folder, name)
+
+
+def check_layers():
+    problems = []
+    for path in sources(SRC):
+        rel = os.path.relpath(path, SRC)
+        own = layer_of(rel)
+        headless = rel.startswith(('kernel/', 'platform/'))
+        with open(path, encoding='utf-8') as handle:
+            for number, line in enumerate(handle, 1):
+                match = INCLUDE.match(line)
+                if not match:
+                    continue
+                quote, target = match.groups()
+                where = f'{rel}:{number}'
+                if quote == '"':
+                    if not os.path.exists(os.path.join(SRC, target)):
+                        problems.append(f'{where}: "{target}" is not spelled from src/')
+                        continue
+                    theirs = layer_of(target)
+                    if theirs is None or own is None or theirs > own:
+                        problems.append(f'{where}: {LAYERS[own]} includes "{target}" of a higher layer')
+                elif headless:
+                    module = target.split('/')[0]
+                    leaf = target.split('/')[-1]
+                    if module in WIDGET_MODULES or WIDGET_HEADERS.match(leaf):
+                        problems.append(f'{where}: <{target}> is a widget header in headless code')
+    return problems
+
+
+def count_lines(top):
+    total = 0
+    for path in sources(top):
+        with open(path, encoding='utf-8') as handle:
+            total += sum(1 for _ in handle)
+    return total
+
+
+def check_sizes():
+    problems = []
+    for top in ('src', 'tests', 'bench', 'fuzz'):
+        for path in sources(os.path.join(ROOT, top)):
+            with open(path, encoding='utf-8') as handle:
+                lines = sum(1 for _ in handle)
+            if lines > MAX_LINES:
+                problems.append(f'{os.path.relpath(path, ROOT)}: {lines} lines, over the budget of {MAX_LINES}')
+    code = count_lines(SRC)
+    tests = count_lines(os.path.join(ROOT, 'tests'))
+    print(f'test lines / source lines: {tests} / {code} = {tests / code:.2f}')
+    return problems
+
+
+def main():
+    checks = {'layers': check_layers, 'sizes': check_sizes}
+    wanted = sys.argv[1:] or list(checks)
+    problems = []
+    for name in wanted:
+        problems += checks[name]()
+    for problem in problems:
+        print(problem)
+    return 1 if problems else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
