@@ -70,10 +70,10 @@ TEST(PWBundleTest, MainBundleIsRootedInTheResources)
 struct LocalizedCase
 {
     const char *name;
-    QString key;
-    QString value;
-    QString table;
-    QString expected;
+    const char *key;
+    const char *value;
+    const char *table;
+    const char *expected;
 };
 
 class PWBundleLocalizedStringTest : public ::testing::TestWithParam<LocalizedCase>
@@ -84,7 +84,8 @@ TEST_P(PWBundleLocalizedStringTest, AnswersTextValueOrKey)
 {
     const LocalizedCase &c = GetParam();
     const PWBundle bundle(fixtureRoot());
-    EXPECT_EQ(bundle.localizedString(c.key, c.value, c.table), c.expected);
+    EXPECT_EQ(bundle.localizedString(QString::fromUtf8(c.key), QString::fromUtf8(c.value), QString::fromUtf8(c.table)),
+              QString::fromUtf8(c.expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -109,10 +110,10 @@ INSTANTIATE_TEST_SUITE_P(
 struct ResourceCase
 {
     const char *name;
-    QString resource;
-    QString type;
-    QString subdirectory;
-    QString expectedRelative; // empty: not found
+    const char *resource;
+    const char *type;
+    const char *subdirectory;
+    const char *expectedRelative; // empty: not found
 };
 
 class PWBundleResourceTest : public ::testing::TestWithParam<ResourceCase>
@@ -123,10 +124,12 @@ TEST_P(PWBundleResourceTest, FindsResourceInRootThenLocalization)
 {
     const ResourceCase &c = GetParam();
     const PWBundle bundle(fixtureRoot());
-    const QString expected = c.expectedRelative.isEmpty()
-                                 ? QString()
-                                 : QDir::cleanPath(fixtureRoot() + QLatin1Char('/') + c.expectedRelative);
-    EXPECT_EQ(bundle.pathForResource(c.resource, c.type, c.subdirectory), expected);
+    const QString relative = QString::fromUtf8(c.expectedRelative);
+    const QString expected =
+        relative.isEmpty() ? QString() : QDir::cleanPath(fixtureRoot() + QLatin1Char('/') + relative);
+    EXPECT_EQ(bundle.pathForResource(QString::fromUtf8(c.resource), QString::fromUtf8(c.type),
+                                     QString::fromUtf8(c.subdirectory)),
+              expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -60,12 +60,12 @@ INSTANTIATE_TEST_SUITE_P(
     Filters, PWNotificationCenterFilterTest,
     ::testing::Values(
         FilterCase{"AnyNameAnyObject", false, false,
-                   {kSelection + "@sender", kSelection + "@other", kSelection + "@none",
-                    kCache + "@sender"}},
+                   {kSelection + QStringLiteral("@sender"), kSelection + QStringLiteral("@other"), kSelection + QStringLiteral("@none"),
+                    kCache + QStringLiteral("@sender")}},
         FilterCase{"NameOnly", true, false,
-                   {kSelection + "@sender", kSelection + "@other", kSelection + "@none"}},
-        FilterCase{"ObjectOnly", false, true, {kSelection + "@sender", kCache + "@sender"}},
-        FilterCase{"NameAndObject", true, true, {kSelection + "@sender"}}),
+                   {kSelection + QStringLiteral("@sender"), kSelection + QStringLiteral("@other"), kSelection + QStringLiteral("@none")}},
+        FilterCase{"ObjectOnly", false, true, {kSelection + QStringLiteral("@sender"), kCache + QStringLiteral("@sender")}},
+        FilterCase{"NameAndObject", true, true, {kSelection + QStringLiteral("@sender")}}),
     [](const ::testing::TestParamInfo<FilterCase> &info) { return std::string(info.param.name); });
 
 TEST(PWNotificationCenterTest, DeliversInOrderOfAddingWithUserInfo)
@@ -80,7 +80,7 @@ TEST(PWNotificationCenterTest, DeliversInOrderOfAddingWithUserInfo)
         received = n.userInfo;
     });
     center.postNotification(kCache, nullptr, {{QStringLiteral("DataSourceName"), QStringLiteral("vCard")}});
-    EXPECT_EQ(journal.entries, (QStringList{"first:" + kCache, "second:" + kCache, "third:" + kCache}));
+    EXPECT_EQ(journal.entries, (QStringList{QStringLiteral("first:") + kCache, QStringLiteral("second:") + kCache, QStringLiteral("third:") + kCache}));
     EXPECT_EQ(received.value(QStringLiteral("DataSourceName")).toString(), QStringLiteral("vCard"));
 }
 
@@ -94,7 +94,7 @@ TEST(PWNotificationCenterTest, RemovedObserversAreNotCalled)
     center.removeObserver(first); // a second removal is harmless
     center.removeObserver(12345);
     center.postNotification(kSelection);
-    EXPECT_EQ(journal.entries, QStringList{"b:" + kSelection});
+    EXPECT_EQ(journal.entries, QStringList{QStringLiteral("b:") + kSelection});
     EXPECT_EQ(center.addObserver(kSelection, nullptr, {}), 0);
 }
 
@@ -110,7 +110,7 @@ TEST(PWNotificationCenterTest, ObserverRemovedDuringDeliveryIsNotCalledAfterward
     second = center.addObserver(kSelection, nullptr, journal.recorder(QStringLiteral("second")));
     center.addObserver(kSelection, nullptr, journal.recorder(QStringLiteral("third")));
     center.postNotification(kSelection);
-    EXPECT_EQ(journal.entries, (QStringList{"first", "third:" + kSelection}));
+    EXPECT_EQ(journal.entries, (QStringList{QStringLiteral("first"), QStringLiteral("third:") + kSelection}));
 }
 
 TEST(PWNotificationCenterTest, ObserverMayRemoveItselfWhileRunning)
@@ -142,9 +142,9 @@ TEST(PWNotificationCenterTest, ObserverAddedDuringDeliveryWaitsForTheNextPost)
         }
     });
     center.postNotification(kSelection);
-    EXPECT_EQ(journal.entries, QStringList{"adder"});
+    EXPECT_EQ(journal.entries, QStringList{QStringLiteral("adder")});
     center.postNotification(kSelection);
-    EXPECT_EQ(journal.entries, (QStringList{"adder", "adder", "late:" + kSelection}));
+    EXPECT_EQ(journal.entries, (QStringList{QStringLiteral("adder"), QStringLiteral("adder"), QStringLiteral("late:") + kSelection}));
 }
 
 TEST(PWNotificationCenterTest, NestedPostsAreDeliveredAtOnce)
@@ -158,7 +158,7 @@ TEST(PWNotificationCenterTest, NestedPostsAreDeliveredAtOnce)
     });
     center.addObserver(kCache, nullptr, journal.recorder(QStringLiteral("cache")));
     center.postNotification(kSelection);
-    EXPECT_EQ(journal.entries, (QStringList{"selection", "cache:" + kCache, "selection done"}));
+    EXPECT_EQ(journal.entries, (QStringList{QStringLiteral("selection"), QStringLiteral("cache:") + kCache, QStringLiteral("selection done")}));
 }
 
 TEST(PWNotificationCenterTest, ObservationsEndWithTheirOwner)
@@ -176,7 +176,7 @@ TEST(PWNotificationCenterTest, ObservationsEndWithTheirOwner)
     // The handler (and what it holds) is released when the owner goes, not at the next post.
     EXPECT_EQ(kept.use_count(), 1);
     center.postNotification(kSelection);
-    EXPECT_EQ(journal.entries, (QStringList{"owned", "free:" + kSelection, "free:" + kSelection}));
+    EXPECT_EQ(journal.entries, (QStringList{QStringLiteral("owned"), QStringLiteral("free:") + kSelection, QStringLiteral("free:") + kSelection}));
 }
 
 TEST(PWNotificationCenterTest, OwnerDestroyedDuringDeliveryIsNotCalled)
@@ -190,7 +190,7 @@ TEST(PWNotificationCenterTest, OwnerDestroyedDuringDeliveryIsNotCalled)
     });
     center.addObserver(kSelection, nullptr, journal.recorder(QStringLiteral("owned")), owner.get());
     center.postNotification(kSelection);
-    EXPECT_EQ(journal.entries, QStringList{"destroyer"});
+    EXPECT_EQ(journal.entries, QStringList{QStringLiteral("destroyer")});
 }
 
 TEST(PWNotificationCenterTest, RemoveObserversOwnedByEndsOnlyThatOwnersObservations)
@@ -205,7 +205,7 @@ TEST(PWNotificationCenterTest, RemoveObserversOwnedByEndsOnlyThatOwnersObservati
     center.removeObserversOwnedBy(&panel);
     center.postNotification(kSelection);
     center.postNotification(kCache);
-    EXPECT_EQ(journal.entries, (QStringList{"window:" + kSelection, "window:" + kCache}));
+    EXPECT_EQ(journal.entries, (QStringList{QStringLiteral("window:") + kSelection, QStringLiteral("window:") + kCache}));
 }
 
 TEST(PWNotificationCenterTest, PostFromAnotherThreadIsDeliveredOnTheMainThread)

@@ -105,7 +105,7 @@ TEST_F(PWUndoManagerTest, AGroupIsUndoneAsOneStepInReverseOrder)
     });
     Property::s_trace.clear();
     undo.undo();
-    EXPECT_EQ(Property::s_trace, (QStringList{"width=10", "height=0", "width=0"}));
+    EXPECT_EQ(Property::s_trace, (QStringList{QStringLiteral("width=10"), QStringLiteral("height=0"), QStringLiteral("width=0")}));
     EXPECT_EQ(width.value(), 0);
     EXPECT_EQ(height.value(), 0);
     EXPECT_FALSE(undo.canUndo());
@@ -113,7 +113,7 @@ TEST_F(PWUndoManagerTest, AGroupIsUndoneAsOneStepInReverseOrder)
     Property::s_trace.clear();
     undo.redo();
     // The redo group was registered in undo order, so it runs in the original order.
-    EXPECT_EQ(Property::s_trace, (QStringList{"width=10", "height=20", "width=11"}));
+    EXPECT_EQ(Property::s_trace, (QStringList{QStringLiteral("width=10"), QStringLiteral("height=20"), QStringLiteral("width=11")}));
 }
 
 TEST_F(PWUndoManagerTest, NestedGroupsFoldIntoTheirParent)

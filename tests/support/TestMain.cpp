@@ -39,7 +39,8 @@ int main(int argc, char **argv)
     QDir().mkpath(home.path() + QStringLiteral("/.config"));
     QDir().mkpath(home.path() + QStringLiteral("/.local/share"));
     QDir().mkpath(home.path() + QStringLiteral("/.runtime"));
-    QFile::setPermissions(home.path() + QStringLiteral("/.runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(home.path() + QStringLiteral("/.runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     TestApplication app(argc, argv);
     TestApplication::setApplicationName(QStringLiteral("Parcelwick"));

@@ -10,10 +10,12 @@
 
 void registerAddressComponents()
 {
-    FTComponentFactory::registerClass(ciAddressPanel, [](CFTComponent *) { return std::make_unique<CFTAAddressPanel>(); });
+    FTComponentFactory::registerClass(ciAddressPanel,
+                                      [](CFTComponent *) { return std::make_unique<CFTAAddressPanel>(); });
     FTComponentFactory::registerClass(ciAddressText,
                                       [](CFTComponent *parent) { return std::make_unique<CFTAAddressText>(parent); });
-    FTComponentFactory::registerClass(ciBarcode, [](CFTComponent *parent) { return std::make_unique<CFTABarcode>(parent); });
+    FTComponentFactory::registerClass(ciBarcode,
+                                      [](CFTComponent *parent) { return std::make_unique<CFTABarcode>(parent); });
     FTComponentFactory::registerClass(ciCounter,
                                       [](CFTComponent *parent) { return std::make_unique<CFTCounterField>(parent); });
     FTComponentFactory::registerClass(ciFileField,

@@ -9,7 +9,8 @@
 
 void registerDrawingComponents()
 {
-    FTComponentFactory::registerClass(ciShape, [](CFTComponent *parent) { return std::make_unique<CFTBoxField>(parent); });
+    FTComponentFactory::registerClass(ciShape,
+                                      [](CFTComponent *parent) { return std::make_unique<CFTBoxField>(parent); });
     FTComponentFactory::registerClass(ciSeparator,
                                       [](CFTComponent *parent) { return std::make_unique<CFTSeparator>(parent); });
     FTComponentFactory::registerClass(ciPicture, [](CFTComponent *) { return std::make_unique<CFTPicture>(); });

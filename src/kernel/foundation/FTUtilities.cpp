@@ -116,7 +116,7 @@ QString letter(int value, int base)
 {
     // As a "%c" of the original: the low byte of the code, read as Latin-1; no character for 0.
     const auto code = static_cast<unsigned char>(static_cast<unsigned int>(value) + base);
-    return code == 0 ? QString() : QString(QChar(code));
+    return code == 0 ? QString() : QString(QChar(char16_t(code)));
 }
 
 } // namespace

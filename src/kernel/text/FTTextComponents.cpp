@@ -7,7 +7,8 @@
 
 void registerTextComponents()
 {
-    FTComponentFactory::registerClass(ciText, [](CFTComponent *parent) { return std::make_unique<CFTAText>(parent, false); });
+    FTComponentFactory::registerClass(ciText,
+                                      [](CFTComponent *parent) { return std::make_unique<CFTAText>(parent, false); });
     FTComponentFactory::registerClass(ciSmartField,
                                       [](CFTComponent *parent) { return std::make_unique<CFTSmartField>(parent); });
 }

@@ -225,10 +225,10 @@ TEST_F(CALabelPrintingViewTest, TenCopiesFromFifthSlotFillThreePagesWithRunningC
     EXPECT_EQ(job.pageSize(0).toSize(), QSize(612, 792));
 
     const CALabelSheetLayout &sheet = view->sheet();
-    EXPECT_EQ(countersBySlot(job, 0, sheet), (std::map<int, QString>{{4, "1"}, {5, "2"}}));
+    EXPECT_EQ(countersBySlot(job, 0, sheet), (std::map<int, QString>{{4, QStringLiteral("1")}, {5, QStringLiteral("2")}}));
     EXPECT_EQ(countersBySlot(job, 1, sheet),
-              (std::map<int, QString>{{0, "3"}, {1, "4"}, {2, "5"}, {3, "6"}, {4, "7"}, {5, "8"}}));
-    EXPECT_EQ(countersBySlot(job, 2, sheet), (std::map<int, QString>{{0, "9"}, {1, "10"}}));
+              (std::map<int, QString>{{0, QStringLiteral("3")}, {1, QStringLiteral("4")}, {2, QStringLiteral("5")}, {3, QStringLiteral("6")}, {4, QStringLiteral("7")}, {5, QStringLiteral("8")}}));
+    EXPECT_EQ(countersBySlot(job, 2, sheet), (std::map<int, QString>{{0, QStringLiteral("9")}, {1, QStringLiteral("10")}}));
 
     // Items only in the fifth and sixth slot of the first sheet; skipped slots stay blank.
     EXPECT_EQ(filledSlots(job.render(0, 4.0), sheet), (std::vector<int>{4, 5}));
@@ -246,7 +246,7 @@ TEST_F(CALabelPrintingViewTest, ThirtyUpSheetOfTwentyFiveFromEighthSlotTakesTwoP
     EXPECT_EQ(view->pageCount(), 1) << "the preview counts from its own start position";
     const rolltest::PrintedPdf job = print(*view, "thirty.pdf");
     ASSERT_EQ(job.pageCount(), 2);
-    EXPECT_EQ(countersBySlot(job, 1, view->sheet()), (std::map<int, QString>{{0, "24"}, {1, "25"}}));
+    EXPECT_EQ(countersBySlot(job, 1, view->sheet()), (std::map<int, QString>{{0, QStringLiteral("24")}, {1, QStringLiteral("25")}}));
     EXPECT_EQ(view->mapRangeForPage(1), std::make_pair(0, 23));
     EXPECT_EQ(view->mapRangeForPage(2), std::make_pair(23, 2));
     EXPECT_EQ(view->mapRangeForPage(3).second, 0);
@@ -495,7 +495,7 @@ TEST_F(CALabelPrintingViewTest, MissingImagesLeaveBlankSlotsAndPagesPastTheMapDr
     EXPECT_FALSE(view->printFailures().isEmpty());
     ASSERT_EQ(job.pageCount(), 1);
     // No image, yet the counters still say which item belongs where.
-    EXPECT_EQ(countersBySlot(job, 0, view->sheet()), (std::map<int, QString>{{0, "1"}, {1, "2"}, {2, "3"}}));
+    EXPECT_EQ(countersBySlot(job, 0, view->sheet()), (std::map<int, QString>{{0, QStringLiteral("1")}, {1, QStringLiteral("2")}, {2, QStringLiteral("3")}}));
     EXPECT_TRUE(filledSlots(job.render(0, 4.0), view->sheet()).empty());
 
     // Pages outside the job draw nothing, in the preview too.

@@ -155,10 +155,10 @@ TEST(CFTAAddressPanelTest, AppendingKeepsASeparatingComma)
 {
     const auto format = handMadeFormat({{tcCity, 0, 0}});
     // Current text, appended value, result.
-    const QString cases[][3] = {{"Paris,", "Lyon", "Lyon,"},
-                                {"Paris, \t ", "Lyon", "Lyon,"},
-                                {"Paris,", "Lyon,", "Lyon,"},
-                                {"Paris", "Lyon", "Lyon"}};
+    const QString cases[][3] = {{QStringLiteral("Paris,"), QStringLiteral("Lyon"), QStringLiteral("Lyon,")},
+                                {QStringLiteral("Paris, \t "), QStringLiteral("Lyon"), QStringLiteral("Lyon,")},
+                                {QStringLiteral("Paris,"), QStringLiteral("Lyon,"), QStringLiteral("Lyon,")},
+                                {QStringLiteral("Paris"), QStringLiteral("Lyon"), QStringLiteral("Lyon")}};
     for (const auto &c : cases) {
         CFTAAddressPanel panel(true, format.get(), nullptr, false);
         panel.SetString(true, tcCity, adWork, CDDString(c[0]), tcNone, false);

@@ -70,10 +70,10 @@ TEST(CFTADocumentArchiveTest, TopLevelKeysAreWrittenInOrder)
     document.SetAddressTypeTo(adHome);
     const PWPlist stored = storedDocument(document);
     const QStringList expected{
-        "Bundle Version", "Document Type", "ISO Country Code To", "ISO Country Code From", "Address Source To",
-        "Address Source From", "Card Width", "Card Height", "Printable Card Size X", "Printable Card Size Y",
-        "Horizontal", "Paper Color", "Units", "FIM Barcode Visible", "Custom Layout", "Default Settings",
-        "Default Settings Text", "Front Side"};
+        QStringLiteral("Bundle Version"), QStringLiteral("Document Type"), QStringLiteral("ISO Country Code To"), QStringLiteral("ISO Country Code From"), QStringLiteral("Address Source To"),
+        QStringLiteral("Address Source From"), QStringLiteral("Card Width"), QStringLiteral("Card Height"), QStringLiteral("Printable Card Size X"), QStringLiteral("Printable Card Size Y"),
+        QStringLiteral("Horizontal"), QStringLiteral("Paper Color"), QStringLiteral("Units"), QStringLiteral("FIM Barcode Visible"), QStringLiteral("Custom Layout"), QStringLiteral("Default Settings"),
+        QStringLiteral("Default Settings Text"), QStringLiteral("Front Side")};
     EXPECT_EQ(keysOf(stored), expected);
     EXPECT_EQ(text(stored, key_BundleVersion), QString::number(PWBundle::mainBundle().bundleVersion()));
     EXPECT_GT(PWBundle::mainBundle().bundleVersion(), 72);
@@ -113,9 +113,9 @@ TEST(CFTADocumentArchiveTest, LayoutKeepsOnlyPositiveLengthsAndEnvelopeWindows)
     document.SetDYMOPaperWidth(1.25);
 
     PWPlist layout = storedDocument(document).value(key_CustomLayout);
-    EXPECT_EQ(keysOf(layout), (QStringList{"Manufacturer", "ID", "Description", "Category", "Type", "PageSize",
-                                           "Columns", "Rows", "TopMargin", "LeftMargin", "HSpace",
-                                           "DYMO Paper width"}));
+    EXPECT_EQ(keysOf(layout), (QStringList{QStringLiteral("Manufacturer"), QStringLiteral("ID"), QStringLiteral("Description"), QStringLiteral("Category"), QStringLiteral("Type"), QStringLiteral("PageSize"),
+                                           QStringLiteral("Columns"), QStringLiteral("Rows"), QStringLiteral("TopMargin"), QStringLiteral("LeftMargin"), QStringLiteral("HSpace"),
+                                           QStringLiteral("DYMO Paper width")}));
     EXPECT_EQ(text(layout, key_Manufacturer), QStringLiteral("Avery"));
     EXPECT_EQ(text(layout, key_Columns), QStringLiteral("3"));
     EXPECT_EQ(text(layout, key_LeftMargin), QStringLiteral("13.500"));
@@ -124,9 +124,9 @@ TEST(CFTADocumentArchiveTest, LayoutKeepsOnlyPositiveLengthsAndEnvelopeWindows)
     document.setDocumentType(dtEnvelope);
     document.SetWinBottomOffset(36);
     layout = storedDocument(document).value(key_CustomLayout);
-    EXPECT_EQ(keysOf(layout), (QStringList{"Manufacturer", "ID", "Description", "Category", "Type", "PageSize",
-                                           "Columns", "Rows", "TopMargin", "LeftMargin", "HSpace", "Has window",
-                                           "Window Width", "Window Bottom Offset", "DYMO Paper width"}));
+    EXPECT_EQ(keysOf(layout), (QStringList{QStringLiteral("Manufacturer"), QStringLiteral("ID"), QStringLiteral("Description"), QStringLiteral("Category"), QStringLiteral("Type"), QStringLiteral("PageSize"),
+                                           QStringLiteral("Columns"), QStringLiteral("Rows"), QStringLiteral("TopMargin"), QStringLiteral("LeftMargin"), QStringLiteral("HSpace"), QStringLiteral("Has window"),
+                                           QStringLiteral("Window Width"), QStringLiteral("Window Bottom Offset"), QStringLiteral("DYMO Paper width")}));
     EXPECT_EQ(text(layout, key_HasWindow), QStringLiteral("YES"));
 
     // Without a window the flag is written all the same.
@@ -280,7 +280,7 @@ struct BadValueCase
 {
     const char *name;
     QString key;
-    QString value;
+    const char *value;
 };
 
 class CFTADocumentBadValueTest : public testing::TestWithParam<BadValueCase>
@@ -341,7 +341,7 @@ TEST(CFTADocumentArchiveTest, BackgroundIsSavedWithTheSideAndReadBack)
 
     const PWPlist stored = storedDocument(document);
     const PWPlist front = stored.value(key_FrontSide);
-    EXPECT_EQ(keysOf(front), (QStringList{"Components", "Back Components"}));
+    EXPECT_EQ(keysOf(front), (QStringList{QStringLiteral("Components"), QStringLiteral("Back Components")}));
     ASSERT_EQ(front.value(key_BackComponents).toArray().size(), 1);
     EXPECT_EQ(front.value(key_Components).toArray().size(), 1);
 

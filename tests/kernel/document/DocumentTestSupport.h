@@ -133,6 +133,11 @@ inline PWPlist str(const QString &value)
     return PWPlist::fromString(value);
 }
 
+inline PWPlist str(const char *value)
+{
+    return str(QString::fromUtf8(value));
+}
+
 inline CDDString cs(const char *text)
 {
     return CDDString(QString::fromLatin1(text));

@@ -19,7 +19,7 @@ class ReferenceImageTest : public ::testing::TestWithParam<int>
 {
 protected:
     double resolution() const { return GetParam(); }
-    QString name(const char *scene) const { return QStringLiteral("drawing/%1-r%2").arg(scene).arg(GetParam()); }
+    QString name(const char *scene) const { return QStringLiteral("drawing/%1-r%2").arg(QLatin1String(scene)).arg(GetParam()); }
 };
 
 TEST_P(ReferenceImageTest, Decorations)

@@ -68,7 +68,7 @@ TEST(CatalogueParseTest, EveryFieldIsRead)
     const CATemplateFormat format = readOne(kEveryField);
     EXPECT_EQ(QStringList({format.Manufacturer(), format.Category(), format.Type(), format.Description(),
                            format.PageSize(), format.ID()}),
-              QStringList({"Maker", "Shipping Labels", "Laser", "Big & bold", "A4", "L1"}));
+              QStringList({QStringLiteral("Maker"), QStringLiteral("Shipping Labels"), QStringLiteral("Laser"), QStringLiteral("Big & bold"), QStringLiteral("A4"), QStringLiteral("L1")}));
     EXPECT_EQ(format.Columns(), 2);
     EXPECT_EQ(format.Rows(), 5);
     EXPECT_EQ(format.Units(), cuMillimeters);

@@ -45,7 +45,7 @@ TEST(CATemplateFormatFromDocumentTest, TheTemplateDescribesTheDocumentsLayout)
     const CATemplateFormat format = CATemplateFormat::initFromDocument(document);
     EXPECT_EQ(QStringList({format.Manufacturer(), format.Category(), format.Type(), format.Description(),
                            format.PageSize(), format.ID()}),
-              QStringList({"Dymo", "Mailing Labels", "Thermal", "Address Labels", "Label Roll", "30252"}));
+              QStringList({QStringLiteral("Dymo"), QStringLiteral("Mailing Labels"), QStringLiteral("Thermal"), QStringLiteral("Address Labels"), QStringLiteral("Label Roll"), QStringLiteral("30252")}));
     EXPECT_FALSE(format.isHorizontal());
     EXPECT_EQ(format.Columns(), 1);
     EXPECT_EQ(format.Rows(), 1);
