@@ -1,7 +1,7 @@
 #include "kernel/address/CFTAAddressPanel.h"
 
 #include "AddressPanelTestSupport.h"
-#include "../drawing/ReferenceImage.h"
+#include "ReferenceImage.h"
 
 #include "kernel/address/CFTABarcode.h"
 #include "kernel/foundation/CDDDrawer.h"

@@ -2,7 +2,7 @@
 
 #include "kernel/foundation/CDDArchive.h"
 #include "kernel/foundation/CDDArchiveKeys.h"
-#include "../foundation/ComponentTestSupport.h"
+#include "ComponentTestSupport.h"
 
 #include <gtest/gtest.h>
 

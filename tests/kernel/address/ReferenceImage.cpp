@@ -1,2 +1,0 @@
-// The drawing suite's reference-image comparer, built into this suite as well.
-#include "../drawing/ReferenceImage.cpp"
