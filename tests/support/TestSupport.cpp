@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace pwtest {
@@ -17,6 +18,23 @@ QString sharedFixturesPath(const QString &relative)
     if (!QFileInfo(base).isDir())
         return QString();
     return relative.isEmpty() ? base : base + QLatin1Char('/') + relative;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray readFixture(const QString &relative)
+{
+    return readFile(dataPath(relative));
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 QString homePath()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -11,6 +12,15 @@ QString dataPath(const QString &relative = QString());
 
 // Folder of the fixtures made by other programs, shared beside the project; empty when absent.
 QString sharedFixturesPath(const QString &relative = QString());
+
+// The whole contents of a file; empty when it cannot be read.
+QByteArray readFile(const QString &path);
+
+// The bytes of a fixture the project authored, by its path below tests/data; empty when absent.
+QByteArray readFixture(const QString &relative);
+
+// Writes a whole file, replacing it; false when it cannot be written.
+bool writeFile(const QString &path, const QByteArray &bytes);
 
 // Private HOME of this test process; XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_CACHE_HOME lie below it.
 QString homePath();
