@@ -25,4 +25,5 @@ void startKernel()
     // The person type learns the custom properties before the environment registers them.
     installPersonPropertiesRegistration();
     CAEnvironment::sharedEnvironment();
+    CAEnvironment::registerApplicationDefaults();
 }

@@ -17,6 +17,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class CATemplateFormat;
 class PWImage;
@@ -123,6 +125,12 @@ public:
     static std::shared_ptr<PWImage> loadFullSizedImage(const QString &name);
 
     // --- settings ----------------------------------------------------------------------------
+
+    // The application's settings with the value each has until the user sets it, in their fixed
+    // order. The start-up registers them, so that every entry point (the application, the
+    // command line, tests and benchmarks) reads the same values from a fresh account.
+    static const std::vector<std::pair<QString, PWPlist>> &applicationDefaults();
+    static void registerApplicationDefaults();
 
     static cardUnits measurementUnits();
     // The stored "DefaultCountry"; when there is none, chooseDefaultCountry() for the system

@@ -124,6 +124,31 @@ const SourceNames *sourceNamed(const QString &source)
 
 } // namespace
 
+const std::vector<std::pair<QString, PWPlist>> &CAEnvironment::applicationDefaults()
+{
+    static const std::vector<std::pair<QString, PWPlist>> table = {
+        {QStringLiteral("FTSnap"), PWPlist::fromBool(true)},
+        {QStringLiteral("FTStartingDocument"), PWPlist::fromInteger(0)},
+        {QStringLiteral("FTChangeCountry"), PWPlist::fromBool(true)},
+        {QStringLiteral("FTShowCountryField"), PWPlist::fromBool(true)},
+        {QStringLiteral("FTConvertToUppercase"), PWPlist::fromBool(false)},
+        {QStringLiteral("FTConvertToLinearAddress"), PWPlist::fromBool(true)},
+        {QStringLiteral("FTCommaDelimitedAddress"), PWPlist::fromBool(true)},
+        {QStringLiteral("FTVectorPrinting"), PWPlist::fromBool(true)},
+        {QStringLiteral("FTSuppressCountryField"), PWPlist::fromBool(false)},
+        {QStringLiteral("FTAddressAutoResize"), PWPlist::fromBool(true)},
+    };
+    return table;
+}
+
+void CAEnvironment::registerApplicationDefaults()
+{
+    PWPlist::Dictionary registered;
+    for (const auto &[key, value] : applicationDefaults())
+        registered.insert(key, value);
+    defaults().registerDefaults(registered);
+}
+
 cardUnits CAEnvironment::measurementUnits()
 {
     return getMeasurementUnits();
