@@ -67,7 +67,7 @@ void BM_CloneFillLayOutLabel(benchmark::State &state)
         }
         copy.setCurrentPerson(person.get(), true, true, false);
         for (CFTComponent *component : copy.ftDocument()->GetComponents(0, false)) {
-            if (component->getClassID() == 8) {
+            if (component->getClassID() == ciAddressPanel) {
                 auto *panel = static_cast<CFTAAddressPanel *>(component);
                 panel->updateFormat();
                 fields = int(panel->addressComponentCount());

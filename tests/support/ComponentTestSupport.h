@@ -54,7 +54,7 @@ public:
             ++*mDestroyed;
     }
 
-    int getClassID() const override { return mClassID; }
+    classID getClassID() const override { return static_cast<classID>(mClassID); }
     textCategory GetTextCategory() const override { return mCategory; }
     void Reset() override { calls << QStringLiteral("Reset"); }
     void Clear() override { calls << QStringLiteral("Clear"); }

@@ -24,10 +24,6 @@
 
 namespace {
 
-constexpr int kPanelClassID = 8;
-constexpr int kAddressTextClassID = 10;
-constexpr textCategory kBarcodeCategory = textCategory(106);
-constexpr textCategory kNoCategory = textCategory(-1);
 constexpr int kMaxCategories = 32;
 // The representation bit that asks a component for capitals.
 constexpr int kCapitalsBit = 4;
@@ -120,19 +116,19 @@ void CADocument::updateObjectsText(const std::vector<CFTComponent *> &list, cons
             const textCategory category = categories[std::size_t(i)];
             if (category == tcSimpleText)
                 continue;
-            if (category == kBarcodeCategory) {
+            if (category == tcBarcode) {
                 // The barcode encodes what the post reads; capitals would change nothing it
                 // shows but must never alter the ZIP it is computed from.
                 for (const textCategory field : {tcZIP, tcCountry, tcStreet}) {
                     const QString value = stringForPersonCategory(&person, type, field, preferred);
-                    component->SetString(toFrom, field, type, CDDString(value), kBarcodeCategory, false);
+                    component->SetString(toFrom, field, type, CDDString(value), tcBarcode, false);
                 }
                 continue;
             }
             QString value = stringForPersonCategory(&person, type, category, preferred);
             if (uppercase)
                 value = value.toUpper();
-            component->SetString(toFrom, category, type, CDDString(value), kNoCategory, m_printMode);
+            component->SetString(toFrom, category, type, CDDString(value), tcNone, m_printMode);
         }
     }
 }
@@ -141,13 +137,12 @@ void CADocument::updatePersonWithComponent(CFTComponent *component)
 {
     if (!component)
         return;
-    if (component->getClassID() == kAddressTextClassID) {
+    if (component->getClassID() == ciAddressText) {
         updatePersonWithAddressText(component, true);
         return;
     }
-    if (component->getClassID() != kPanelClassID)
+    if (component->getClassID() != ciAddressPanel)
         return;
-    // Class ID 8 is only ever the address panel.
     const auto *panel = static_cast<const CFTAAddressPanel *>(component);
     for (unsigned int i = 0; i < panel->addressComponentCount(); ++i)
         updatePersonWithAddressText(panel->addressComponentAtIndex(i), false);
@@ -158,7 +153,7 @@ void CADocument::updatePersonWithAddressText(CFTComponent *text, bool updateOthe
     if (!text)
         return;
     const textCategory category = text->GetTextCategory();
-    if (category == kNoCategory || category == tcSimpleText)
+    if (category == tcNone || category == tcSimpleText)
         return;
     const bool toFrom = text->GetToFrom();
     addressType type = text->GetAddressType();
@@ -186,7 +181,7 @@ bool CADocument::hasAddressControls(bool toFrom) const
         return false;
     for (const CFTComponent *component : document->GetComponents(0, false)) {
         const textCategory category = component->GetTextCategory();
-        if (category != textCategory(12) && category != kNoCategory && component->GetToFrom() == toFrom)
+        if (category != tcCustom && category != tcNone && component->GetToFrom() == toFrom)
             return true;
     }
     return false;
@@ -200,7 +195,7 @@ void CADocument::rebuildPersonsFromComponents()
     // Every field is read before any is refilled: refilling the side after each free address
     // field would overwrite the fields not read yet with the half-built person.
     document->forEachComponent([this](CFTComponent *component) {
-        if (component->getClassID() == kAddressTextClassID)
+        if (component->getClassID() == ciAddressText)
             updatePersonWithAddressText(component, false);
         else
             updatePersonWithComponent(component);

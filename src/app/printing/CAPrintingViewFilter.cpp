@@ -26,10 +26,6 @@ const QString kDidOmitContactName = QStringLiteral("DidOmitContactName");
 const QString kDidCommaDelimited = QStringLiteral("DidCommaDelimited");
 const QString kDidFitAddressPanel = QStringLiteral("DidFitAddressPanel");
 
-constexpr int kAddressPanelClassID = 8;
-constexpr textCategory kCountryCategory = textCategory(16);
-constexpr textCategory kFirstNameCategory = textCategory(17);
-
 // The person's country as a code, when its address of that type names one.
 QString countryOf(const PWPerson *person, addressType type, const QString &fallback)
 {
@@ -38,7 +34,7 @@ QString countryOf(const PWPerson *person, addressType type, const QString &fallb
     // A print list names few countries many times over, and looking a name up reads the country
     // table: remember the answers for the length of the process (main thread only).
     static QHash<QString, QString> known;
-    const QString name = stringForPersonCategory(person, type, kCountryCategory, true);
+    const QString name = stringForPersonCategory(person, type, tcCountry, true);
     auto found = known.constFind(name);
     if (found == known.constEnd()) {
         if (known.size() > 4096)
@@ -105,7 +101,7 @@ CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, C
     addressType recipientType = addressType(-1);
     addressType senderType = addressType(-1);
     for (CFTComponent *component : components) {
-        if (component->getClassID() != kAddressPanelClassID)
+        if (component->getClassID() != ciAddressPanel)
             continue;
         if (component->GetToFrom() && recipientType == addressType(-1))
             recipientType = component->GetAddressType();
@@ -131,12 +127,12 @@ CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, C
     bool commaChanged = false;
     bool fitChanged = false;
     for (CFTComponent *component : components) {
-        const bool panel = component->getClassID() == kAddressPanelClassID;
+        const bool panel = component->getClassID() == ciAddressPanel;
         if (suppress) {
             if (senderCountry == recipientCountry) {
                 if (panel) {
                     if (!checkOnly)
-                        static_cast<CFTAAddressPanel *>(component)->setMode(kCountryCategory, fieldMode(0));
+                        static_cast<CFTAAddressPanel *>(component)->setMode(tcCountry, fieldMode(0));
                     result.insert(kDidSuppressCountryField, true);
                 }
             } else if (didSuppress) {
@@ -147,7 +143,7 @@ CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, C
             if (company) {
                 if (panel) {
                     if (!checkOnly)
-                        static_cast<CFTAAddressPanel *>(component)->setBatchMode(kFirstNameCategory, fieldMode(0));
+                        static_cast<CFTAAddressPanel *>(component)->setBatchMode(tcFirstName, fieldMode(0));
                     result.insert(kDidOmitContactName, true);
                 }
             } else if (didOmit) {

@@ -3,6 +3,7 @@
 #include "kernel/address/FTAddressTypes.h"
 
 #include "kernel/foundation/CDDString.h"
+#include "kernel/foundation/FTClassID.h"
 
 #include <memory>
 
@@ -25,7 +26,7 @@ public:
 
     // A new node of the same class holding the same (a knot: with clones of its children).
     virtual std::unique_ptr<CAddressFormat> clone() const;
-    virtual int getClassID() const = 0;
+    virtual classID getClassID() const = 0;
     // Stores or loads the node through the archive; the base writes the class ID when storing.
     virtual bool Serialize(CDDArchive &archive);
 

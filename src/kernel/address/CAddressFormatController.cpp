@@ -283,7 +283,7 @@ bool CAddressFormatController::GetData(const CDDArchive &archive, const QString 
             qCWarning(lcAddress).noquote() << "address format entry under" << key << "is no dictionary";
             continue;
         }
-        const textCategory category = textCategory(number(entry.value(QStringLiteral("tc")), -1));
+        const textCategory category = textCategory(number(entry.value(QStringLiteral("tc")), tcNone));
         root->addKey(category, number(entry.value(QStringLiteral("row"))), number(entry.value(QStringLiteral("col"))),
                      FTTextCategories::getKeyFromTextCategory(category), CDDString(), CDDString(), CDDString(),
                      fmWhenFilled, tcNone, tcNone);

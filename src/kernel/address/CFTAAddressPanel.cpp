@@ -480,7 +480,7 @@ void CFTAAddressPanel::SetString(bool toFrom, textCategory category, addressType
 {
     if (toFrom != m_bToFrom)
         return;
-    const textCategory key = int(linkCategory) == -1 ? category : linkCategory;
+    const textCategory key = linkCategory == tcNone ? category : linkCategory;
     initEnumerator();
     while (CFTAAddressText *field = getNextAddressComponent(key, false)) {
         CDDString value = text;
@@ -552,7 +552,7 @@ void CFTAAddressPanel::loadFields(const CDDArchive &archive, bool oldFile, CDDSt
                 qCWarning(lcAddress) << "an address panel entry that is not an address field was left out";
             continue;
         }
-        if (int(field->GetTextCategory()) == -1)
+        if (field->GetTextCategory() == tcNone)
             continue;
         if (oldFile && field->GetToFrom()) {
             if (field->GetTextCategory() == tcZIP)

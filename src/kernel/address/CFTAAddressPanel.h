@@ -122,7 +122,7 @@ public:
 
     // --- Component: identity, side and capabilities -------------------------------------------
     compType getType() const override { return ctAddressPanel; }
-    int getClassID() const override { return 8; }
+    classID getClassID() const override { return ciAddressPanel; }
     QString getContextMenu() const override;
     bool GetToFrom() const override { return m_bToFrom; }
     void SetToFrom(bool toFrom) override;

@@ -16,8 +16,6 @@ constexpr actionType kActionPanel = actionType(6);
 constexpr actionType kActionBoxCaption = actionType(5);
 constexpr actionType kActionBoxLabel = actionType(4);
 constexpr cursorType kFieldCursor = cursorType(6);
-// The barcode draws bars in its own placeholder style: it does not make the panel's font mixed.
-constexpr int kBarcodeClassID = 9;
 
 } // namespace
 
@@ -239,13 +237,14 @@ void CFTAAddressPanel::SetFontAttr(const QTextCharFormat &attributes)
     applyStyle([&attributes](CFTComponent &target) { target.SetFontAttr(attributes); });
 }
 
+// The barcode draws bars in its own placeholder style: it does not make the panel's font mixed.
 std::optional<PWFont> CFTAAddressPanel::GetFont(bool *mixed) const
 {
     const std::optional<PWFont> font = mDefText.GetFont(nullptr);
     if (mixed) {
         *mixed = false;
         for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts)
-            if (field && font && field->getClassID() != kBarcodeClassID && !field->IsEqualFont(*font))
+            if (field && font && field->getClassID() != ciBarcode && !field->IsEqualFont(*font))
                 *mixed = true;
     }
     return font;
@@ -257,7 +256,7 @@ std::optional<QTextCharFormat> CFTAAddressPanel::GetFontAttr(bool *mixed) const
     if (mixed) {
         *mixed = false;
         for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts)
-            if (field && attributes && field->getClassID() != kBarcodeClassID && !field->IsEqualFontAttr(*attributes))
+            if (field && attributes && field->getClassID() != ciBarcode && !field->IsEqualFontAttr(*attributes))
                 *mixed = true;
     }
     return attributes;

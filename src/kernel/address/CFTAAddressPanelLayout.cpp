@@ -229,8 +229,8 @@ void CFTAAddressPanel::Draw(CDDDrawer *drawer, bool selected, const CFTComponent
     forEachLeafField([&](const CAddressFormat *leaf, CFTAAddressText *field) {
         if (!field || !field->isEnabled(isForced) || (!isForced && partnerEmpty(leaf)))
             return true;
-        const bool empty = field->getClassID() == 9 ? static_cast<CFTABarcode *>(field)->isZipEmpty()
-                                                    : field->GetString().isEmpty();
+        const bool empty = field->getClassID() == ciBarcode ? static_cast<CFTABarcode *>(field)->isZipEmpty()
+                                                            : field->GetString().isEmpty();
         if (!empty || showEmpty)
             field->Draw(drawer, false, components, highlighted, printing);
         return true;

@@ -57,7 +57,7 @@ void CFTAAddressText::init(const CFTComponent *parent)
             mLabel.SetFont(*font);
         mLabel.setTextColor(labelGrey());
     }
-    m_textCategory = textCategory(128);
+    m_textCategory = tcSimpleText;
     m_bToFrom = true;
     m_addressType = addressType(1);
     m_fieldMode = fmWhenFilled;
@@ -380,7 +380,7 @@ bool CFTAAddressText::Serialize(const CDDArchive &archive, std::vector<CFTCompon
         return true;
     }
     int category = int(m_textCategory);
-    if (archive.GetData(key_TextCategory, &category) && category != -1)
+    if (archive.GetData(key_TextCategory, &category) && category != tcNone)
         m_textCategory = textCategory(category);
     bool enabled = false;
     if (archive.GetData(key_Enabled, &enabled)) {

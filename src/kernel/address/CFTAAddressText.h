@@ -46,7 +46,7 @@ public:
 
     // --- Component operations -----------------------------------------------------------------
     compType getType() const override { return ctAddressText; }
-    int getClassID() const override { return 10; }
+    classID getClassID() const override { return ciAddressText; }
     CFTComponent *PickMe(double x, double y, bool &selected, double tolerance, actionType &action, int mode) override;
     bool GetToFrom() const override { return m_bToFrom; }
     void SetToFrom(bool toFrom) override { m_bToFrom = toFrom; }
@@ -104,7 +104,7 @@ protected:
     bool m_bEnumMark = false;
     CDDText mLabel;
     fieldMode m_fieldMode = fmWhenFilled;
-    textCategory m_textCategory = textCategory(128);
+    textCategory m_textCategory = tcSimpleText;
     bool m_bToFrom = true;
     addressType m_addressType = addressType(1);
     bool m_bPreferred = true;

@@ -83,7 +83,7 @@ public:
 
     // --- Component operations -----------------------------------------------------------------
     compType getType() const override { return ctBarcode; }
-    int getClassID() const override { return 9; }
+    classID getClassID() const override { return ciBarcode; }
     CFTComponent *PickMe(double x, double y, bool &selected, double tolerance, actionType &action, int mode) override;
     int PickMyDot(double, double, double) override { return 0; }
     void Draw(CDDDrawer *drawer, bool selected, const CFTComponentsInterface *components, bool highlighted,

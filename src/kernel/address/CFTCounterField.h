@@ -27,7 +27,7 @@ public:
     int GetCurrentValue() const { return mCurrentValue; }
 
     compType getType() const override { return ctText; }
-    int getClassID() const override { return 14; }
+    classID getClassID() const override { return ciCounter; }
     bool HasShadow() const override { return false; }
     bool IsShadowed() const override { return false; }
     void SetShadow(bool) override {}

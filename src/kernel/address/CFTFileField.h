@@ -24,7 +24,7 @@ public:
     const CDDString &GetDelimeter() const { return mDelimiter; }
     void SetDelimeter(const CDDString &delimiter) { mDelimiter = delimiter; }
 
-    int getClassID() const override { return 15; }
+    classID getClassID() const override { return ciFileField; }
     bool Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *list) override;
 
 protected:

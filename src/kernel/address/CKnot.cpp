@@ -88,7 +88,7 @@ bool CKnot::Serialize(CDDArchive &archive)
 const CDDString *CKnot::name(textCategory category) const
 {
     const CAddressFormat *node = getFormatWithKey(category);
-    return node && node->getClassID() == 12 ? node->name() : nullptr;
+    return node && node->getClassID() == ciKnot ? node->name() : nullptr;
 }
 
 bool CKnot::setName(const CDDString &name, textCategory category)

@@ -19,7 +19,7 @@ public:
     ~CKnot() override;
 
     std::unique_ptr<CAddressFormat> clone() const override;
-    int getClassID() const override { return 12; }
+    classID getClassID() const override { return ciKnot; }
     bool Serialize(CDDArchive &archive) override;
 
     const CDDString *name(textCategory category) const override;

@@ -18,7 +18,7 @@ public:
     ~CLeaf() override;
 
     std::unique_ptr<CAddressFormat> clone() const override;
-    int getClassID() const override { return 13; }
+    classID getClassID() const override { return ciLeaf; }
     bool Serialize(CDDArchive &archive) override;
 
     const CDDString *getLabel() const override { return &m_label; }

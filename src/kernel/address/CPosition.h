@@ -14,7 +14,7 @@ public:
     ~CPosition() override;
 
     std::unique_ptr<CAddressFormat> clone() const override;
-    int getClassID() const override { return 11; }
+    classID getClassID() const override { return ciPosition; }
     bool Serialize(CDDArchive &archive) override;
 
     int getRow() const override { return m_row; }

@@ -1,5 +1,6 @@
 #include "kernel/address/FTPersonFields.h"
 
+#include "kernel/address/FTPersonFieldTable.h"
 #include "kernel/address/FTTextCategories.h"
 
 #include "kernel/foundation/CAEnvironment.h"
@@ -8,70 +9,14 @@
 #include "platform/PWPersonProperties.h"
 #include "platform/PWUserDefaults.h"
 
-#include <array>
-
 namespace {
 
-const QString kDepartmentProperty = QStringLiteral("ABDepartment");
 const QString kOtherTypeLabel = QStringLiteral("other");
 
-// Labels of the related-name categories 110 to 121, in order.
-const std::array<const QString *, 12> kRelationLabels = {
-    &kPWMotherLabel, &kPWFatherLabel,  &kPWParentLabel,  &kPWSisterLabel,    &kPWBrotherLabel, &kPWChildLabel,
-    &kPWFriendLabel, &kPWSpouseLabel,  &kPWPartnerLabel, &kPWAssistantLabel, &kPWManagerLabel, &kPWOtherLabel,
-};
-
-struct InstantMessaging
+const QString &textOrNull(const QString *text)
 {
-    const QString *property;
-    const QString *work;
-    const QString *home;
-};
-
-InstantMessaging instantMessaging(textCategory category)
-{
-    switch (int(category)) {
-    case 122:
-        return {&kPWAIMInstantProperty, &kPWAIMWorkLabel, &kPWAIMHomeLabel};
-    case 123:
-        return {&kPWJabberInstantProperty, &kPWJabberWorkLabel, &kPWJabberHomeLabel};
-    case 124:
-        return {&kPWMSNInstantProperty, &kPWMSNWorkLabel, &kPWMSNHomeLabel};
-    case 125:
-        return {&kPWICQInstantProperty, &kPWICQWorkLabel, &kPWICQHomeLabel};
-    default:
-        return {&kPWYahooInstantProperty, &kPWYahooWorkLabel, &kPWYahooHomeLabel};
-    }
-}
-
-QString addressKey(textCategory category)
-{
-    switch (int(category)) {
-    case 5:
-        return kPWAddressStreetKey;
-    case 13:
-        return kPWAddressCityKey;
-    case 14:
-        return kPWAddressStateKey;
-    case 15:
-        return kPWAddressZIPKey;
-    case 16:
-        return kPWAddressCountryKey;
-    case 21:
-        return QStringLiteral("keyCustom1");
-    case 22:
-        return QStringLiteral("keyCustom2");
-    case 23:
-        return QStringLiteral("keyCustom3");
-    default:
-        return QString();
-    }
-}
-
-bool takesEntryItself(textCategory category)
-{
-    const int c = int(category);
-    return c == 7 || c == 8 || c == 10 || c == 11 || c == 103 || (c >= 122 && c <= 126);
+    static const QString null;
+    return text ? *text : null;
 }
 
 QString textOf(const PWPlist &value)
@@ -177,105 +122,10 @@ QString joinPresent(std::initializer_list<QString> parts)
 
 QString getABPropertyKeyFromTextCategory(textCategory category, QString *label)
 {
+    const PersonField *field = personFieldFor(category);
     if (label)
-        label->clear();
-    const auto give = [label](const QString &value) {
-        if (label)
-            *label = value;
-    };
-    const int c = int(category);
-    switch (c) {
-    case 2:
-        return kPWOrganizationProperty;
-    case 4:
-        return kPWJobTitleProperty;
-    case 5:
-        give(kPWAddressStreetKey);
-        return kPWAddressProperty;
-    case 7:
-        give(kPWPhoneWorkLabel);
-        return kPWPhoneProperty;
-    case 8:
-        give(kPWPhoneWorkFAXLabel);
-        return kPWPhoneProperty;
-    case 9:
-        give(kPWPhoneMobileLabel);
-        return kPWPhoneProperty;
-    case 10:
-        give(kPWEmailWorkLabel);
-        return kPWEmailProperty;
-    case 11:
-        return kPWHomePageProperty;
-    case 13:
-        give(kPWAddressCityKey);
-        return kPWAddressProperty;
-    case 14:
-        give(kPWAddressStateKey);
-        return kPWAddressProperty;
-    case 15:
-        give(kPWAddressZIPKey);
-        return kPWAddressProperty;
-    case 16:
-        give(kPWAddressCountryKey);
-        return kPWAddressProperty;
-    case 17:
-        return kPWFirstNameProperty;
-    case 18:
-        return kPWLastNameProperty;
-    case 19:
-        return kPWTitleProperty;
-    case 20:
-        return kDepartmentProperty;
-    case 21:
-    case 22:
-    case 23:
-        return getABPropertyKeyForCustomIndex(unsigned(c - 20));
-    case 24:
-        return kPWSuffixProperty;
-    case 27:
-    case 28:
-    case 29:
-    case 30:
-    case 31:
-    case 32:
-        return getABPropertyKeyForCustomIndex(unsigned(c - 23));
-    case 100:
-        give(kPWAnniversaryLabel);
-        return kPWOtherDatesProperty;
-    case 101:
-        give(kPWBirthdayProperty);
-        return kPWBirthdayProperty;
-    case 102:
-        give(kPWOtherLabel);
-        return kPWOtherDatesProperty;
-    case 103:
-        give(kPWPhonePagerLabel);
-        return kPWPhoneProperty;
-    case 107:
-        return kPWNicknameProperty;
-    case 108:
-        return kPWMiddleNameProperty;
-    case 109:
-        return kPWMaidenNameProperty;
-    case 122:
-    case 123:
-    case 124:
-    case 125:
-    case 126: {
-        const InstantMessaging im = instantMessaging(category);
-        give(*im.work);
-        return *im.property;
-    }
-    case 127:
-        return kPWNoteProperty;
-    default:
-        break;
-    }
-    if (c >= 110 && c <= 121) {
-        give(*kRelationLabels.at(size_t(c - 110)));
-        return kPWRelatedNamesProperty;
-    }
-    return QString();
+        *label = field ? textOrNull(field->label) : QString();
+    return field ? textOrNull(field->property) : QString();
 }
 
 QString getABPropertyKeyForCustomIndex(unsigned int index)
@@ -287,27 +137,16 @@ QString getLabelForAddressType(textCategory category, addressType type)
 {
     if (type == adOther)
         return kOtherTypeLabel;
-    // The labels of the main, work and home entries of the property behind the category.
-    struct TypeLabels
-    {
-        QString main, work, home;
-    };
-    const int c = int(category);
-    TypeLabels labels;
-    if (c == 7)
-        labels = { kPWPhoneMainLabel, kPWPhoneWorkLabel, kPWPhoneHomeLabel };
-    else if (c == 8)
-        labels = { QString(), kPWPhoneWorkFAXLabel, kPWPhoneHomeFAXLabel };
-    else if (c == 10)
-        labels = { QString(), kPWEmailWorkLabel, kPWEmailHomeLabel };
-    else if (c == 5 || c == 11 || (c >= 13 && c <= 16) || (c >= 122 && c <= 126))
-        labels = { QString(), kPWWorkLabel, kPWHomeLabel };
+    const PersonField *field = personFieldFor(category);
+    const EntryLabels *labels = field ? field->entryLabels : nullptr;
+    if (!labels)
+        return QString();
     if (type == adMain)
-        return labels.main;
+        return textOrNull(labels->main);
     if (type == adWork)
-        return labels.work;
+        return textOrNull(labels->work);
     if (type == adHome)
-        return labels.home;
+        return textOrNull(labels->home);
     return QString();
 }
 
@@ -357,10 +196,10 @@ PWPlist personValue(const std::optional<PWMultiValue> &multiValue, addressType t
     }
     if (entry.isNull())
         return PWPlist();
-    const QString key = addressKey(category);
-    if (!key.isEmpty())
-        return entry.value(key);
-    return takesEntryItself(category) ? entry : PWPlist();
+    const PersonField *field = personFieldFor(category);
+    if (field && field->addressKey)
+        return entry.value(*field->addressKey);
+    return field && field->entryIsValue ? entry : PWPlist();
 }
 
 PWPlist::Dictionary extractDictFromAddressProperty(const PWMultiValue &multiValue, addressType type,
@@ -372,91 +211,45 @@ PWPlist::Dictionary extractDictFromAddressProperty(const PWMultiValue &multiValu
 QString stringForPersonCategory(const PWPerson *person, addressType type, textCategory category, bool fallback,
                                 addressType *used)
 {
-    if (!person || category > 127)
+    const PersonField *field = personFieldFor(category);
+    if (!person || !field)
         return QString();
-    const int c = int(category);
-    switch (c) {
-    case 1: {
-        const QString first = person->stringForProperty(kPWFirstNameProperty);
-        const QString last = person->stringForProperty(kPWLastNameProperty);
-        return composeNameConsideringCountry(first, last);
-    }
-    case 2:
-    case 4:
-    case 17:
-    case 18:
-    case 19:
-    case 20:
-    case 21:
-    case 22:
-    case 23:
-    case 24:
-    case 27:
-    case 28:
-    case 29:
-    case 30:
-    case 31:
-    case 32:
-    case 107:
-    case 108:
-    case 109:
-    case 127:
-        return textOf(person->valueForProperty(getABPropertyKeyFromTextCategory(category)));
-    case 5:
-    case 13:
-    case 14:
-    case 15:
-    case 16:
-        return lineFeedRule(textOf(personValue(person->multiValueForProperty(kPWAddressProperty), type, category,
-                                               fallback, used, kPWAddressWorkLabel, kPWAddressHomeLabel)));
-    case 6:
+    const QString &property = textOrNull(field->property);
+    const QString &label = textOrNull(field->label);
+    switch (field->kind) {
+    case PersonValueKind::FullName:
+        return composeNameConsideringCountry(person->stringForProperty(kPWFirstNameProperty),
+                                             person->stringForProperty(kPWLastNameProperty));
+    case PersonValueKind::CityLine:
         return cityLine(*person);
-    case 7: {
-        const std::optional<PWMultiValue> phones = person->multiValueForProperty(kPWPhoneProperty);
-        if (type == adMain)
-            return textOf(personValue(phones, adWork, category, fallback, used, kPWPhoneWorkLabel, kPWPhoneHomeLabel,
-                                      kPWPhoneMainLabel));
-        return textOf(personValue(phones, type, category, fallback, used, getLabelForAddressType(category, adWork),
-                                  getLabelForAddressType(category, adHome)));
-    }
-    case 8:
-        return textOf(personValue(person->multiValueForProperty(kPWPhoneProperty), type, category, fallback, used,
-                                  kPWPhoneWorkFAXLabel, kPWPhoneHomeFAXLabel));
-    case 9:
-        return firstWithLabel(person->multiValueForProperty(kPWPhoneProperty), kPWPhoneMobileLabel);
-    case 103:
-        return firstWithLabel(person->multiValueForProperty(kPWPhoneProperty), kPWPhonePagerLabel);
-    case 10:
-        return textOf(personValue(person->multiValueForProperty(kPWEmailProperty), type, category, fallback, used,
-                                  kPWEmailWorkLabel, kPWEmailHomeLabel));
-    case 11:
+    case PersonValueKind::Text:
+        return textOf(person->valueForProperty(property));
+    case PersonValueKind::Homepage:
         return homepage(*person, type);
-    case 100:
-    case 102: {
-        const std::optional<PWMultiValue> dates = person->multiValueForProperty(kPWOtherDatesProperty);
-        QString label;
-        getABPropertyKeyFromTextCategory(category, &label);
+    case PersonValueKind::AddressPart:
+        return lineFeedRule(textOf(personValue(person->multiValueForProperty(property), type, category, fallback,
+                                               used, *field->entryLabels->work, *field->entryLabels->home)));
+    case PersonValueKind::TypedEntry: {
+        const std::optional<PWMultiValue> entries = person->multiValueForProperty(property);
+        const EntryLabels &labels = *field->entryLabels;
+        // The main entry is the one labelled main, read as the work entry.
+        if (type == adMain && labels.main)
+            return textOf(personValue(entries, adWork, category, fallback, used, *labels.work, *labels.home,
+                                      *labels.main));
+        return textOf(personValue(entries, type, category, fallback, used, *labels.work, *labels.home));
+    }
+    case PersonValueKind::LabelledEntry:
+        return firstWithLabel(person->multiValueForProperty(property), label);
+    case PersonValueKind::LabelledDate: {
+        const std::optional<PWMultiValue> dates = person->multiValueForProperty(property);
         if (!dates)
             return QString();
         const qsizetype index = dates->indexOfLabel(label);
         return index < 0 ? QString() : dateText(dates->valueAtIndex(index));
     }
-    case 101:
-        return dateText(person->valueForProperty(kPWBirthdayProperty));
-    case 122:
-    case 123:
-    case 124:
-    case 125:
-    case 126: {
-        const InstantMessaging im = instantMessaging(category);
-        return textOf(personValue(person->multiValueForProperty(*im.property), type, category, fallback, used,
-                                  *im.work, *im.home));
+    case PersonValueKind::Date:
+        return dateText(person->valueForProperty(property));
     }
-    default:
-        break;
-    }
-    if (c >= 110 && c <= 121)
-        return firstWithLabel(person->multiValueForProperty(kPWRelatedNamesProperty), *kRelationLabels.at(size_t(c - 110)));
     return QString();
 }
 

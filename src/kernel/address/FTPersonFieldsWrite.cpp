@@ -1,6 +1,7 @@
 #include "kernel/address/FTPersonFields.h"
 
 #include "kernel/address/FTAddressLog.h"
+#include "kernel/address/FTPersonFieldTable.h"
 #include "kernel/address/FTNaturalDate.h"
 
 #include "platform/PWLog.h"
@@ -99,39 +100,44 @@ PWMultiValue personPropertyByAppendingValue(const std::optional<PWMultiValue> &m
 
 bool setStringForPersonCategory(PWPerson *person, const QString &text, addressType type, textCategory category)
 {
-    if (!person)
+    const PersonField *field = person ? personFieldFor(category) : nullptr;
+    if (!field || !field->property)
         return false;
-    QString label;
-    const QString property = getABPropertyKeyFromTextCategory(category, &label);
-    if (property.isEmpty())
-        return false;
-    const int c = int(category);
-    if (label.isEmpty()) {
+    const QString &property = *field->property;
+    switch (field->kind) {
+    case PersonValueKind::Text:
+    case PersonValueKind::Homepage: {
         // Exact comparison: a correction of letter case is a change too.
         if (person->stringForProperty(property) == text)
             return false;
-        const bool stored = person->setValueForProperty(property, text.isEmpty() ? PWPlist() : PWPlist::fromString(text));
+        const bool stored =
+            person->setValueForProperty(property, text.isEmpty() ? PWPlist() : PWPlist::fromString(text));
         if (!stored)
             PWLog::message(lcAddress(), QStringLiteral("person property %1 is not registered").arg(property));
         return stored;
     }
-    if (c == 5 || (c >= 13 && c <= 16))
-        return writeAddressField(*person, text, type, label);
-    if (c == 7 || c == 8 || c == 10 || (c >= 122 && c <= 126))
+    case PersonValueKind::AddressPart:
+        return writeAddressField(*person, text, type, *field->label);
+    case PersonValueKind::TypedEntry:
         return appendToProperty(*person, property, PWPlist::fromString(text), getLabelForAddressType(category, type));
-    if (c == 9 || c == 103 || (c >= 110 && c <= 121))
-        return appendToProperty(*person, property, PWPlist::fromString(text), label);
-    if (c == 100 || c == 102 || c == 101) {
+    case PersonValueKind::LabelledEntry:
+        return appendToProperty(*person, property, PWPlist::fromString(text), *field->label);
+    case PersonValueKind::LabelledDate:
+    case PersonValueKind::Date: {
         const std::optional<QDate> date = dateFromNaturalLanguageString(text);
         if (!date) {
             PWLog::message(lcAddress(), QStringLiteral("\"%1\" is no date").arg(text));
             return false;
         }
-        if (c != 101)
-            return appendToProperty(*person, property, dateValue(*date), label);
-        if (person->valueForProperty(kPWBirthdayProperty) == dateValue(*date))
+        if (field->kind == PersonValueKind::LabelledDate)
+            return appendToProperty(*person, property, dateValue(*date), *field->label);
+        if (person->valueForProperty(property) == dateValue(*date))
             return false;
-        return person->setValueForProperty(kPWBirthdayProperty, dateValue(*date));
+        return person->setValueForProperty(property, dateValue(*date));
+    }
+    case PersonValueKind::FullName:
+    case PersonValueKind::CityLine:
+        break;
     }
     return false;
 }

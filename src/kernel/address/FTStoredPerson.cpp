@@ -21,8 +21,7 @@ const QString kAdditionalPersonData = QStringLiteral("additionalPersonData");
 } // namespace
 
 const std::array<textCategory, 9> FTStoredPerson::additionalTcArray = {
-    textCategory(21), textCategory(22), textCategory(23), textCategory(27), textCategory(28),
-    textCategory(29), textCategory(30), textCategory(31), textCategory(32),
+    tcCustom1, tcCustom2, tcCustom3, tcCustom4, tcCustom5, tcCustom6, tcCustom7, tcCustom8, tcCustom9,
 };
 
 QByteArray FTStoredPerson::blankPictureData()

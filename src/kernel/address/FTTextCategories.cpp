@@ -12,76 +12,85 @@
 
 namespace {
 
+// What the address-layout grid calls a category: nothing, the localized "NALabel", or the
+// localized label key of the row.
+enum class GridName { None, NotApplicable, Label };
+
 struct Row
 {
-    int category;
-    const char *key;
-    const char *label;
+    textCategory category;
+    const char *key; // null: no key string
+    const char *label; // null: "NALabel"
+    GridName gridName;
+    const char *displayKey = nullptr; // the localized key shown in place of the key string
 };
 
-// Every category with a key string, and its label key.
+// Every category with a key string or a field name of its own. Categories without a row have
+// no key string, the label key "NALabel" and the grid name "NALabel".
 constexpr Row kRows[] = {
-    {2, "Company", "CompanyLabel"},
-    {4, "Job Title", "TitleLabel"},
-    {5, "Street", "StreetLabel"},
-    {7, "Phone", "PhoneLabel"},
-    {8, "Fax", "FaxLabel"},
-    {9, "Mobile", "MobileLabel"},
-    {10, "Email", "EmailLabel"},
-    {11, "Homepage", "URLLabel"},
-    {13, "City", "CityLabel"},
-    {14, "State", "StateLabel"},
-    {15, "ZIP", "ZIPLabel"},
-    {16, "Country", "CountryLabel"},
-    {17, "First Name", "FirstNameLabel"},
-    {18, "Last Name", "LastNameLabel"},
-    {19, "Prefix", "PrefixLabel"},
-    {20, "Department", "DepartmentLabel"},
-    {21, "Custom1", "Custom1Label"},
-    {22, "Custom2", "Custom2Label"},
-    {23, "Custom3", "Custom3Label"},
-    {24, "Suffix", "SuffixLabel"},
-    {25, "Counter", "CounterLabel"},
-    {26, "File Data", "FileDataLabel"},
-    {27, "Custom4", "Custom4Label"},
-    {28, "Custom5", "Custom5Label"},
-    {29, "Custom6", "Custom6Label"},
-    {30, "Custom7", "Custom7Label"},
-    {31, "Custom8", "Custom8Label"},
-    {32, "Custom9", "Custom9Label"},
-    {100, "Anniversary", "AnniversaryLabel"},
-    {101, "Birthday", "BirthdayLabel"},
-    {102, "Other Date", "OtherDateLabel"},
-    {103, "Pager", "PagerLabel"},
-    {106, "Barcode", "Barcode"},
-    {107, "Nick Name", "NickNameLabel"},
-    {108, "Middle Name", "MiddleNameLabel"},
-    {109, "Maiden Name", "MaidenNameLabel"},
-    {110, "Mother Name", "MotherNameLabel"},
-    {111, "Father Name", "FatherNameLabel"},
-    {112, "Parent Name", "ParentNameLabel"},
-    {113, "Sister Name", "SisterNameLabel"},
-    {114, "Brother Name", "BrotherNameLabel"},
-    {115, "Child Name", "ChildNameLabel"},
-    {116, "Friend Name", "FriendNameLabel"},
-    {117, "Spouse Name", "SpouseNameLabel"},
-    {118, "Partner Name", "PartnerNameLabel"},
-    {119, "Assistant Name", "AssistantNameLabel"},
-    {120, "Manager Name", "ManagerNameLabel"},
-    {121, "Other Name", "OtherNameLabel"},
-    {122, "AIM", "IM_AIMLabel"},
-    {123, "Jabber", "IM_JabberLabel"},
-    {124, "MSN", "IM_MSNLabel"},
-    {125, "ICQ", "IM_ICQLabel"},
-    {126, "Yahoo", "IM_YahooLabel"},
-    {127, "Note", "NoteLabel"},
-    {128, "Simple Text", "TextLabel"},
+    {tcFullName, nullptr, nullptr, GridName::None},
+    {tcCompany, "Company", "CompanyLabel", GridName::Label},
+    {tcActivity, nullptr, nullptr, GridName::None},
+    {tcJobTitle, "Job Title", "TitleLabel", GridName::NotApplicable},
+    {tcStreet, "Street", "StreetLabel", GridName::Label},
+    {tcPhone, "Phone", "PhoneLabel", GridName::None},
+    {tcFax, "Fax", "FaxLabel", GridName::None},
+    {tcMobile, "Mobile", "MobileLabel", GridName::NotApplicable},
+    {tcEmail, "Email", "EmailLabel", GridName::None},
+    {tcHomepage, "Homepage", "URLLabel", GridName::NotApplicable},
+    {tcCity, "City", "CityLabel", GridName::Label},
+    {tcState, "State", "StateLabel", GridName::Label, "State/Province"},
+    {tcZIP, "ZIP", "ZIPLabel", GridName::Label, "ZIP/Postal Code"},
+    {tcCountry, "Country", "CountryLabel", GridName::Label},
+    {tcFirstName, "First Name", "FirstNameLabel", GridName::Label},
+    {tcLastName, "Last Name", "LastNameLabel", GridName::Label},
+    {tcPrefix, "Prefix", "PrefixLabel", GridName::Label},
+    {tcDepartment, "Department", "DepartmentLabel", GridName::Label},
+    {tcCustom1, "Custom1", "Custom1Label", GridName::Label},
+    {tcCustom2, "Custom2", "Custom2Label", GridName::Label},
+    {tcCustom3, "Custom3", "Custom3Label", GridName::Label},
+    {tcSuffix, "Suffix", "SuffixLabel", GridName::Label},
+    {tcCounter, "Counter", "CounterLabel", GridName::NotApplicable},
+    {tcFileData, "File Data", "FileDataLabel", GridName::NotApplicable},
+    {tcCustom4, "Custom4", "Custom4Label", GridName::NotApplicable},
+    {tcCustom5, "Custom5", "Custom5Label", GridName::NotApplicable},
+    {tcCustom6, "Custom6", "Custom6Label", GridName::NotApplicable},
+    {tcCustom7, "Custom7", "Custom7Label", GridName::NotApplicable},
+    {tcCustom8, "Custom8", "Custom8Label", GridName::NotApplicable},
+    {tcCustom9, "Custom9", "Custom9Label", GridName::NotApplicable},
+    {tcAnniversary, "Anniversary", "AnniversaryLabel", GridName::NotApplicable},
+    {tcBirthday, "Birthday", "BirthdayLabel", GridName::NotApplicable},
+    {tcOtherDate, "Other Date", "OtherDateLabel", GridName::NotApplicable},
+    {tcPager, "Pager", "PagerLabel", GridName::NotApplicable},
+    {tcBarcode, "Barcode", "Barcode", GridName::NotApplicable},
+    {tcNickName, "Nick Name", "NickNameLabel", GridName::NotApplicable},
+    {tcMiddleName, "Middle Name", "MiddleNameLabel", GridName::NotApplicable},
+    {tcMaidenName, "Maiden Name", "MaidenNameLabel", GridName::NotApplicable},
+    {tcMotherName, "Mother Name", "MotherNameLabel", GridName::NotApplicable},
+    {tcFatherName, "Father Name", "FatherNameLabel", GridName::NotApplicable},
+    {tcParentName, "Parent Name", "ParentNameLabel", GridName::NotApplicable},
+    {tcSisterName, "Sister Name", "SisterNameLabel", GridName::NotApplicable},
+    {tcBrotherName, "Brother Name", "BrotherNameLabel", GridName::NotApplicable},
+    {tcChildName, "Child Name", "ChildNameLabel", GridName::NotApplicable},
+    {tcFriendName, "Friend Name", "FriendNameLabel", GridName::NotApplicable},
+    {tcSpouseName, "Spouse Name", "SpouseNameLabel", GridName::NotApplicable},
+    {tcPartnerName, "Partner Name", "PartnerNameLabel", GridName::NotApplicable},
+    {tcAssistantName, "Assistant Name", "AssistantNameLabel", GridName::NotApplicable},
+    {tcManagerName, "Manager Name", "ManagerNameLabel", GridName::NotApplicable},
+    {tcOtherName, "Other Name", "OtherNameLabel", GridName::NotApplicable},
+    {tcAIM, "AIM", "IM_AIMLabel", GridName::NotApplicable},
+    {tcJabber, "Jabber", "IM_JabberLabel", GridName::NotApplicable},
+    {tcMSN, "MSN", "IM_MSNLabel", GridName::NotApplicable},
+    {tcICQ, "ICQ", "IM_ICQLabel", GridName::NotApplicable},
+    {tcYahoo, "Yahoo", "IM_YahooLabel", GridName::NotApplicable},
+    {tcNote, "Note", "NoteLabel", GridName::NotApplicable},
+    {tcSimpleText, "Simple Text", "TextLabel", GridName::NotApplicable},
 };
 
 const Row *rowFor(textCategory category)
 {
     for (const Row &row : kRows) {
-        if (row.category == int(category))
+        if (row.category == category)
             return &row;
     }
     return nullptr;
@@ -99,59 +108,50 @@ QString localized(const QString &key)
 QString FTTextCategories::getKeyFromTextCategory(textCategory category)
 {
     const Row *row = rowFor(category);
-    return row ? QString::fromLatin1(row->key) : QString();
+    return row && row->key ? QString::fromLatin1(row->key) : QString();
 }
 
 QString FTTextCategories::getLabelFromTextCategory(textCategory category)
 {
     const Row *row = rowFor(category);
-    return row ? QString::fromLatin1(row->label) : kNALabel;
+    return row && row->label ? QString::fromLatin1(row->label) : kNALabel;
 }
 
 QString FTTextCategories::displayNameForTextCategory(textCategory category)
 {
-    if (category == 14)
-        return localized(QStringLiteral("State/Province"));
-    if (category == 15)
-        return localized(QStringLiteral("ZIP/Postal Code"));
+    const Row *row = rowFor(category);
+    if (row && row->displayKey)
+        return localized(QString::fromLatin1(row->displayKey));
     return getKeyFromTextCategory(category);
 }
 
 QString FTTextCategories::getLocalizedTextFromTextCategory(textCategory category)
 {
-    switch (int(category)) {
-    case 1:
-    case 3:
-    case 7:
-    case 8:
-    case 10:
+    const Row *row = rowFor(category);
+    switch (row ? row->gridName : GridName::NotApplicable) {
+    case GridName::None:
         return QString();
-    case 0:
-    case 4:
-    case 6:
-    case 9:
-    case 11:
-    case 12:
-        return localized(kNALabel);
-    default:
+    case GridName::Label:
+        return localized(QString::fromLatin1(row->label));
+    case GridName::NotApplicable:
         break;
     }
-    if (category < 0 || category > 24)
-        return localized(kNALabel);
-    return localized(getLabelFromTextCategory(category));
+    return localized(kNALabel);
 }
 
 textCategory FTTextCategories::getTextCategoryFromKey(const QString &key)
 {
-    static const QHash<QString, int> categories = [] {
-        QHash<QString, int> table;
-        for (const Row &row : kRows)
-            table.insert(QString::fromLatin1(row.key), row.category);
-        table.insert(QStringLiteral("Text"), 128);
-        table.insert(QStringLiteral("Address"), 104);
+    static const QHash<QString, textCategory> categories = [] {
+        QHash<QString, textCategory> table;
+        for (const Row &row : kRows) {
+            if (row.key)
+                table.insert(QString::fromLatin1(row.key), row.category);
+        }
+        table.insert(QStringLiteral("Text"), tcSimpleText);
+        table.insert(QStringLiteral("Address"), tcAddress);
         return table;
     }();
-    return textCategory(categories.value(key, -1));
+    return categories.value(key, tcNone);
 }
 
 QString FTTextCategories::getCountryCodeFromString(const QString &text)

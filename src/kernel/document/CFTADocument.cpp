@@ -17,8 +17,6 @@ constexpr double kCardHeight = 144.0;  // 2 inches
 constexpr float kSnapInset = 9.0f;
 // Only cards of a larger size group get the snap lines along their edges.
 constexpr int kLastGroupWithoutSnapLines = 6;
-constexpr int kCounterClassID = 14;
-constexpr int kFileFieldClassID = 15;
 
 } // namespace
 
@@ -191,8 +189,8 @@ void CFTADocument::DrawSideBackground(CDDDrawer *drawer, int sideIndex)
 void CFTADocument::DrawCounterComponents(const std::vector<CFTComponent *> &list, CDDDrawer *drawer)
 {
     for (CFTComponent *component : list) {
-        const int classID = component->getClassID();
-        if (classID == kCounterClassID || classID == kFileFieldClassID)
+        const classID kind = component->getClassID();
+        if (kind == ciCounter || kind == ciFileField)
             component->Draw(drawer, false, nullptr, false, true);
     }
 }
@@ -217,7 +215,7 @@ std::vector<CDDWrappingPath *> CFTADocument::GetIntersectPathForRect(const QRect
 CFTExtPicture *CFTADocument::getBackground(int sideIndex) const
 {
     for (CFTComponent *component : GetComponents(sideIndex, true)) {
-        if (component->getClassID() == CFTExtPicture::kClassID)
+        if (component->getClassID() == ciBackgroundPicture)
             return static_cast<CFTExtPicture *>(component);
     }
     return nullptr;

@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr int kAddressPanelClassID = 8;
 // More columns or rows than any sheet has would make printing loop for nothing.
 constexpr int kMaxSheetItems = 1000;
 // Cards larger than this (about 14 m) are no design this system prints.
@@ -325,7 +324,7 @@ void CFTADocument::loadFrontSide(const CDDArchive &file)
     CFTExtPicture *first = getBackground(0);
     const std::vector<CFTComponent *> copy = *backList;
     for (CFTComponent *component : copy) {
-        if (component != first && component->getClassID() == CFTExtPicture::kClassID)
+        if (component != first && component->getClassID() == ciBackgroundPicture)
             DeleteObject(component, 0, true);
     }
 }
@@ -343,7 +342,7 @@ void CFTADocument::convertOldFile(const CDDArchive &file)
     int location = 0;
     const std::vector<CFTComponent *> mainList = GetComponents(0, false);
     for (CFTComponent *component : mainList) {
-        if (component->getClassID() != kAddressPanelClassID)
+        if (component->getClassID() != ciAddressPanel)
             continue;
         auto *panel = static_cast<CFTAAddressPanel *>(component);
         CFTAAddressText *field = panel->getAddressComponentWithTextCategory(tcBarcode);

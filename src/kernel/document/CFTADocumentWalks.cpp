@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int kAddressPanelClassID = 8;
-constexpr int kBarcodeClassID = 9;
 // Cards up to this size group have room for one address panel only: the recipient's.
 constexpr int kLastSmallCardGroup = 5;
 
@@ -38,7 +36,7 @@ void CFTADocument::setAddressFormat(const CAddressFormat *format, bool toFrom)
 void CFTADocument::setAuto(bool automatic)
 {
     forEachComponent([&](CFTComponent *component) {
-        if (component->getClassID() == kAddressPanelClassID)
+        if (component->getClassID() == ciAddressPanel)
             static_cast<CFTAAddressPanel *>(component)->setAuto(automatic);
     });
 }
@@ -59,7 +57,7 @@ bool CFTADocument::isFIMBarcodeAllow() const
         for (const bool back : {true, false}) {
             for (const CFTComponent *component : GetComponents(side, back)) {
                 const CFTComponent *field = component->GetObjectForTextCategory(tcBarcode);
-                if (field && field->getClassID() == kBarcodeClassID
+                if (field && field->getClassID() == ciBarcode
                     && static_cast<const CFTABarcode *>(field)->getBarcodeType() == btPOSTNET)
                     return true;
             }
@@ -76,7 +74,7 @@ void CFTADocument::updateComponentsType(bool flag)
         for (const bool back : {true, false}) {
             const std::vector<CFTComponent *> copy = GetComponents(side, back);
             for (CFTComponent *component : copy) {
-                if (component->getClassID() == kAddressPanelClassID && !component->GetToFrom()) {
+                if (component->getClassID() == ciAddressPanel && !component->GetToFrom()) {
                     component->SetToFrom(true);
                     break;
                 }

@@ -2,6 +2,7 @@
 // handles and dragging are in CFTBoxFieldInteraction.cpp.
 
 #include "kernel/drawing/CFTBoxField.h"
+#include "kernel/drawing/CFTBoxFieldLines.h"
 
 #include "kernel/foundation/CDDDrawer.h"
 #include "kernel/foundation/CDDArchive.h"
@@ -15,6 +16,101 @@ namespace {
 
 // Outlines are built point by point: a side count read from a file must not make that endless.
 constexpr int kMaxSideCount = 1000;
+
+// The presets of a kind without presets of its own.
+constexpr double kDefaultCurveRadius = 0.5;
+constexpr double kDefaultSideCount = 5.0;
+// A preset side count that leaves the shape's side count as it is.
+constexpr double kKeepSideCount = -1.0;
+
+// The outline of a kind in the rectangle (x, y, w, h) with curve radius r and side count n.
+using Outline = PWBezierPath (*)(double x, double y, double w, double h, double r, int n);
+
+template<int direction, int rightAngled>
+PWBezierPath triangle(double x, double y, double w, double h, double, int)
+{
+    return CDDDrawer::PathTriangle(x, y, w, h, direction, rightAngled);
+}
+
+template<PWBezierPath (*Path)(double, double, double, double)>
+PWBezierPath plain(double x, double y, double w, double h, double, int)
+{
+    return Path(x, y, w, h);
+}
+
+template<PWBezierPath (*Path)(double, double, double, double, double)>
+PWBezierPath curved(double x, double y, double w, double h, double r, int)
+{
+    return Path(x, y, w, h, r);
+}
+
+template<PWBezierPath (*Path)(double, double, double, double, double, int)>
+PWBezierPath sided(double x, double y, double w, double h, double r, int n)
+{
+    return Path(x, y, w, h, r, n);
+}
+
+// What a shape kind is: its outline, the curve radius and side count setType() presets, and
+// whether the user may change either.
+struct ShapeKind
+{
+    compType kind;
+    Outline outline;
+    double curveRadius;
+    double sideCount; // kKeepSideCount: unchanged by setType()
+    bool curveRadiusChangeable;
+    bool sideCountChangeable;
+};
+
+// kR and kN: the default presets; kKeep: the side count stays.
+using D = CDDDrawer;
+constexpr double kR = kDefaultCurveRadius;
+constexpr double kN = kDefaultSideCount;
+constexpr double kKeep = kKeepSideCount;
+constexpr ShapeKind kShapeKinds[] = {
+    {ctRectTriangleLeft, triangle<0, 1>, kR, kN, false, false},
+    {ctRectTriangleRight, triangle<3, 1>, kR, kN, false, false},
+    {ctRectTriangleUp, triangle<2, 1>, kR, kN, false, false},
+    {ctRectTriangleDown, triangle<1, 1>, kR, kN, false, false},
+    {ctTriangleLeft, triangle<2, 0>, kR, kN, false, false},
+    {ctTriangleRight, triangle<3, 0>, kR, kN, false, false},
+    {ctTriangleUp, triangle<0, 0>, kR, kN, false, false},
+    {ctTriangleDown, triangle<1, 0>, kR, kN, false, false},
+    {ctPolygon, sided<D::PathPolygon>, 0.0, 6.0, false, true},
+    {ctCircle, curved<D::PathCircle>, 0.0, kKeep, true, false},
+    {ctDiamond, sided<D::PathPolygon>, 0.0, 4.0, false, true},
+    {ctPentagon, sided<D::PathPolygon>, 0.0, 5.0, false, true},
+    {ctHexagon, plain<D::PathHexagon>, kR, kN, false, false},
+    {ctOctagon, plain<D::PathOctagon>, kR, kN, false, false},
+    {ctRoundedRect, curved<D::PathRoundedRectangle>, 0.5, kKeep, true, false},
+    {ctSquashedRect, curved<D::PathRoundedRectangle>, 1.0, kKeep, true, false},
+    {ctCross, plain<D::PathCross>, kR, kN, false, false},
+    {ctArrow, plain<D::PathArrow>, kR, kN, false, false},
+    {ctTwoWayArrow, plain<D::PathTwoWayArrow>, kR, kN, false, false},
+    {ctDonut, curved<D::PathCircle>, 0.5, kKeep, true, false},
+    {ctTrapezoid, curved<D::PathTrapezoid>, 0.5, kKeep, true, false},
+    {ctMoon, curved<D::PathMoon>, 0.5, kKeep, true, false},
+    {ctStar5, sided<D::PathStar>, 0.5, 5.0, true, true},
+    {ctStar8, sided<D::PathStar>, 0.5, 8.0, true, true},
+    {ctStar32, sided<D::PathStar>, 0.5, 32.0, true, true},
+    {ctCloud, plain<D::PathCloud>, kR, kN, false, false},
+    {ctCallout, plain<D::PathCallout>, kR, kN, false, false},
+    {ctWave, plain<D::PathWave>, kR, kN, false, false},
+    {ctLeftDiagonalLine, plain<D::PathLine>, kR, kN, false, false},
+    {ctRightDiagonalLine, plain<D::PathLine>, kR, kN, false, false},
+};
+
+// Every other kind, the rectangle and the horizontal and vertical lines among them.
+constexpr ShapeKind kOtherShapeKind = {ctRect, plain<D::PathRect>, kR, kN, false, false};
+
+const ShapeKind &shapeKind(compType kind)
+{
+    for (const ShapeKind &row : kShapeKinds) {
+        if (row.kind == kind)
+            return row;
+    }
+    return kOtherShapeKind;
+}
 
 } // namespace
 
@@ -49,8 +145,8 @@ bool CFTBoxField::InitStyles(CFTComponent *templateComponent)
     mType = ctRect;
     mbFlipX = false;
     mbFlipY = false;
-    SetCurveRadius(0.5);
-    SetSideCount(5.0);
+    SetCurveRadius(kDefaultCurveRadius);
+    SetSideCount(kDefaultSideCount);
     return true;
 }
 
@@ -59,44 +155,18 @@ compType CFTBoxField::getType() const
     return mType;
 }
 
-int CFTBoxField::getClassID() const
+classID CFTBoxField::getClassID() const
 {
-    return kClassID;
+    return ciShape;
 }
 
 void CFTBoxField::setType(compType type)
 {
     mType = type;
-    switch (type) {
-    case ctPolygon:
-    case ctDiamond:
-    case ctPentagon:
-        SetCurveRadius(0.0);
-        SetSideCount(type == ctPolygon ? 6.0 : type == ctDiamond ? 4.0 : 5.0);
-        break;
-    case ctCircle:
-        SetCurveRadius(0.0);
-        break;
-    case ctRoundedRect:
-    case ctDonut:
-    case ctTrapezoid:
-    case ctMoon:
-        SetCurveRadius(0.5);
-        break;
-    case ctSquashedRect:
-        SetCurveRadius(1.0);
-        break;
-    case ctStar5:
-    case ctStar8:
-    case ctStar32:
-        SetCurveRadius(0.5);
-        SetSideCount(type == ctStar5 ? 5.0 : type == ctStar8 ? 8.0 : 32.0);
-        break;
-    default:
-        SetCurveRadius(0.5);
-        SetSideCount(5.0);
-        break;
-    }
+    const ShapeKind &kind = shapeKind(type);
+    SetCurveRadius(kind.curveRadius);
+    if (kind.sideCount != kKeepSideCount)
+        SetSideCount(kind.sideCount);
     InvalidateShadow();
 }
 
@@ -106,40 +176,7 @@ std::shared_ptr<PWBezierPath> CFTBoxField::GetPath(CDDDrawer *)
 {
     const double x = mdOriginX, y = mdOriginY, w = mdSizeX, h = mdSizeY, r = mdCurveRadius;
     const int n = int(std::clamp(std::trunc(mdSideCount), 0.0, double(kMaxSideCount)));
-    PWBezierPath path;
-    switch (mType) {
-    case ctRectTriangleLeft: path = CDDDrawer::PathTriangle(x, y, w, h, 0, 1); break;
-    case ctRectTriangleRight: path = CDDDrawer::PathTriangle(x, y, w, h, 3, 1); break;
-    case ctRectTriangleUp: path = CDDDrawer::PathTriangle(x, y, w, h, 2, 1); break;
-    case ctRectTriangleDown: path = CDDDrawer::PathTriangle(x, y, w, h, 1, 1); break;
-    case ctTriangleLeft: path = CDDDrawer::PathTriangle(x, y, w, h, 2, 0); break;
-    case ctTriangleRight: path = CDDDrawer::PathTriangle(x, y, w, h, 3, 0); break;
-    case ctTriangleUp: path = CDDDrawer::PathTriangle(x, y, w, h, 0, 0); break;
-    case ctTriangleDown: path = CDDDrawer::PathTriangle(x, y, w, h, 1, 0); break;
-    case ctPolygon:
-    case ctDiamond:
-    case ctPentagon: path = CDDDrawer::PathPolygon(x, y, w, h, r, n); break;
-    case ctCircle:
-    case ctDonut: path = CDDDrawer::PathCircle(x, y, w, h, r); break;
-    case ctHexagon: path = CDDDrawer::PathHexagon(x, y, w, h); break;
-    case ctOctagon: path = CDDDrawer::PathOctagon(x, y, w, h); break;
-    case ctRoundedRect:
-    case ctSquashedRect: path = CDDDrawer::PathRoundedRectangle(x, y, w, h, r); break;
-    case ctCross: path = CDDDrawer::PathCross(x, y, w, h); break;
-    case ctArrow: path = CDDDrawer::PathArrow(x, y, w, h); break;
-    case ctTwoWayArrow: path = CDDDrawer::PathTwoWayArrow(x, y, w, h); break;
-    case ctTrapezoid: path = CDDDrawer::PathTrapezoid(x, y, w, h, r); break;
-    case ctMoon: path = CDDDrawer::PathMoon(x, y, w, h, r); break;
-    case ctStar5:
-    case ctStar8:
-    case ctStar32: path = CDDDrawer::PathStar(x, y, w, h, r, n); break;
-    case ctCloud: path = CDDDrawer::PathCloud(x, y, w, h); break;
-    case ctCallout: path = CDDDrawer::PathCallout(x, y, w, h); break;
-    case ctWave: path = CDDDrawer::PathWave(x, y, w, h); break;
-    case ctLeftDiagonalLine:
-    case ctRightDiagonalLine: path = CDDDrawer::PathLine(x, y, w, h); break;
-    default: path = CDDDrawer::PathRect(x, y, w, h); break;
-    }
+    PWBezierPath path = shapeKind(mType).outline(x, y, w, h, r, n);
     return std::make_shared<PWBezierPath>(std::move(path));
 }
 
@@ -152,7 +189,7 @@ void CFTBoxField::Draw(CDDDrawer *drawer, bool, const CFTComponentsInterface *co
 
     if (isLine()) {
         if (IsStroked())
-            drawer->DrawSeparator(mdOriginX, mdOriginY, mdSizeX, mdSizeY, mdAngle, mType - ctHorizontalLine,
+            drawer->DrawSeparator(mdOriginX, mdOriginY, mdSizeX, mdSizeY, mdAngle, lineKindOf(mType).separatorDirection,
                                   &mOutlineColor, &mOutlinePen, mbFlipX, mbFlipY);
         return;
     }
@@ -169,22 +206,11 @@ void CFTBoxField::Draw(CDDDrawer *drawer, bool, const CFTComponentsInterface *co
 
 void CFTBoxField::lineEnds(double *x1, double *y1, double *x2, double *y2) const
 {
-    const double x = mdOriginX, y = mdOriginY, w = mdSizeX, h = mdSizeY;
-    double ax = x, ay = y, bx = x + w, by = y + h;
-    switch (effectiveLineKind()) {
-    case ctHorizontalLine:
-        ay = by = y + h / 2.0;
-        break;
-    case ctVerticalLine:
-        ax = bx = x + w / 2.0;
-        break;
-    case ctRightDiagonalLine:
-        ax = x + w, ay = y, bx = x, by = y + h;
-        break;
-    default:
-        break;
-    }
-    *x1 = ax, *y1 = ay, *x2 = bx, *y2 = by;
+    const LineKind &line = lineKindOf(effectiveLineKind());
+    *x1 = lineEndAt(line.x1, mdOriginX, mdSizeX);
+    *y1 = lineEndAt(line.y1, mdOriginY, mdSizeY);
+    *x2 = lineEndAt(line.x2, mdOriginX, mdSizeX);
+    *y2 = lineEndAt(line.y2, mdOriginY, mdSizeY);
 }
 
 void CFTBoxField::snapArray(float *array, bool xAxis) const
@@ -300,35 +326,12 @@ bool CFTBoxField::IsStroked()
 
 bool CFTBoxField::canCurved()
 {
-    switch (mType) {
-    case ctCircle:
-    case ctRoundedRect:
-    case ctSquashedRect:
-    case ctDonut:
-    case ctTrapezoid:
-    case ctMoon:
-    case ctStar5:
-    case ctStar8:
-    case ctStar32:
-        return true;
-    default:
-        return false;
-    }
+    return shapeKind(mType).curveRadiusChangeable;
 }
 
 bool CFTBoxField::canChangeSideCount()
 {
-    switch (mType) {
-    case ctPolygon:
-    case ctDiamond:
-    case ctPentagon:
-    case ctStar5:
-    case ctStar8:
-    case ctStar32:
-        return true;
-    default:
-        return false;
-    }
+    return shapeKind(mType).sideCountChangeable;
 }
 
 double CFTBoxField::GetCurveRadius()

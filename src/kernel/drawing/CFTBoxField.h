@@ -15,7 +15,6 @@
 class CFTBoxField : public CFTComponent
 {
 public:
-    static constexpr int kClassID = 1;
     // The platform's Shift bit in the modifiers handed to ModifyVectorForConstrain.
     static constexpr int kShiftKeyMask = 1 << 17;
 
@@ -37,7 +36,7 @@ public:
     float getMaxSnapXFrom() const override;
 
     compType getType() const override;
-    int getClassID() const override;
+    classID getClassID() const override;
     // Sets the kind and its presets of curve radius and side count.
     void setType(compType type) override;
     CFTComponent *PickMe(double x, double y, bool &selected, double tolerance, actionType &action, int mode) override;

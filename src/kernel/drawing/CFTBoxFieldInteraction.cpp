@@ -2,6 +2,7 @@
 // cursors, mirroring while a handle is dragged, the Shift constraints and the rubber band.
 
 #include "kernel/drawing/CFTBoxField.h"
+#include "kernel/drawing/CFTBoxFieldLines.h"
 
 #include "kernel/foundation/CDDDrawer.h"
 #include "kernel/foundation/CFTACoreView.h"
@@ -91,36 +92,14 @@ int CFTBoxField::PickMyDot(double x, double y, double tolerance)
     if (!isLine())
         return CFTComponent::PickMyDot(px, py, tolerance);
 
-    const double l = mdOriginX, t = mdOriginY, w = mdSizeX, h = mdSizeY;
-    struct Handle
-    {
-        int number;
-        double x;
-        double y;
-    };
-    Handle handles[2];
-    switch (effectiveLineKind()) {
-    case ctHorizontalLine:
-        handles[0] = {6, l, t + h / 2.0};
-        handles[1] = {14, l + w, t + h / 2.0};
-        break;
-    case ctVerticalLine:
-        handles[0] = {9, l + w / 2.0, t};
-        handles[1] = {11, l + w / 2.0, t + h};
-        break;
-    case ctLeftDiagonalLine:
-        handles[0] = {5, l, t};
-        handles[1] = {15, l + w, t + h};
-        break;
-    default:
-        handles[0] = {13, l + w, t};
-        handles[1] = {7, l, t + h};
-        break;
-    }
+    const LineKind &line = lineKindOf(effectiveLineKind());
+    double ends[2][2];
+    lineEnds(&ends[0][0], &ends[0][1], &ends[1][0], &ends[1][1]);
+    const int numbers[2] = {line.firstHandle, line.secondHandle};
     int found = 0;
-    for (const Handle &handle : handles) {
-        if (std::fabs(px - handle.x) < tolerance && std::fabs(py - handle.y) < tolerance)
-            found = handle.number;
+    for (int i = 0; i < 2; ++i) {
+        if (std::fabs(px - ends[i][0]) < tolerance && std::fabs(py - ends[i][1]) < tolerance)
+            found = numbers[i];
     }
     return found;
 }
@@ -141,14 +120,7 @@ int CFTBoxField::getCursorRectsByType(cursorType type, SRect *rects, bool enable
         default: break;
         }
     }
-    cursorType own = crLeftRight;
-    switch (effectiveLineKind()) {
-    case ctHorizontalLine: own = crLeftRight; break;
-    case ctVerticalLine: own = crTopBottom; break;
-    case ctLeftDiagonalLine: own = crTopLeftBottomRight; break;
-    default: own = crTopRightBottomLeft; break;
-    }
-    if (type != own)
+    if (type != lineKindOf(effectiveLineKind()).cursor)
         return 0;
     double ends[2][2];
     lineEnds(&ends[0][0], &ends[0][1], &ends[1][0], &ends[1][1]);

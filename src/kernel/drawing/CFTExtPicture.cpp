@@ -13,9 +13,9 @@ CFTExtPicture::CFTExtPicture(const CDDPicture &picture)
 
 CFTExtPicture::~CFTExtPicture() = default;
 
-int CFTExtPicture::getClassID() const
+classID CFTExtPicture::getClassID() const
 {
-    return kClassID;
+    return ciBackgroundPicture;
 }
 
 void CFTExtPicture::Draw(CDDDrawer *drawer, bool selected, const CFTComponentsInterface *, bool, bool)

@@ -8,13 +8,12 @@
 class CFTExtPicture : public CFTPicture
 {
 public:
-    static constexpr int kClassID = 7;
 
     CFTExtPicture();
     explicit CFTExtPicture(const CDDPicture &picture);
     ~CFTExtPicture() override;
 
-    int getClassID() const override;
+    classID getClassID() const override;
     void Draw(CDDDrawer *drawer, bool selected, const CFTComponentsInterface *components, bool flag1,
               bool flag2) override;
     void SetObjectData(std::shared_ptr<PWImage> image) override;

@@ -42,9 +42,9 @@ compType CFTPicture::getType() const
     return ctPicture;
 }
 
-int CFTPicture::getClassID() const
+classID CFTPicture::getClassID() const
 {
-    return kClassID;
+    return ciPicture;
 }
 
 void CFTPicture::setDataRef(const CDDString &reference)

@@ -13,7 +13,6 @@
 class CFTPicture : public CFTComponent
 {
 public:
-    static constexpr int kClassID = 6;
     static constexpr float kDefaultTileScale = 7621.0f;
     static constexpr int kShiftKeyMask = 1 << 17;
 
@@ -24,7 +23,7 @@ public:
     ~CFTPicture() override;
 
     compType getType() const override;
-    int getClassID() const override;
+    classID getClassID() const override;
     void setDataRef(const CDDString &reference) override;
     CDDString getDataRef() const override;
     CFTComponent *PickMe(double x, double y, bool &selected, double tolerance, actionType &action, int mode) override;

@@ -29,9 +29,9 @@ compType CFTSeparator::getType() const
     return ctSeparator;
 }
 
-int CFTSeparator::getClassID() const
+classID CFTSeparator::getClassID() const
 {
-    return kClassID;
+    return ciSeparator;
 }
 
 bool CFTSeparator::isVert() const

@@ -9,7 +9,6 @@
 class CFTSeparator : public CFTComponent
 {
 public:
-    static constexpr int kClassID = 2;
 
     // The template is not used.
     explicit CFTSeparator(CFTComponent *templateComponent = nullptr);
@@ -18,7 +17,7 @@ public:
     ~CFTSeparator() override;
 
     compType getType() const override;
-    int getClassID() const override;
+    classID getClassID() const override;
     CFTComponent *PickMe(double x, double y, bool &selected, double tolerance, actionType &action, int mode) override;
     int PickMyDot(double x, double y, double tolerance) override;
     int getCursorRectsByType(cursorType type, SRect *rects, bool enabled, double tolerance) override;

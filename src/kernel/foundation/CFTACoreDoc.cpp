@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr int kCounterClassID = 14;
-constexpr int kFileFieldClassID = 15;
-
 template <typename T>
 bool contains(const std::vector<T *> &list, const T *item)
 {
@@ -53,8 +50,8 @@ void takeOutOfPool(std::vector<std::unique_ptr<T>> &pool, const T *item)
 
 bool isSeriesField(const CFTComponent *component)
 {
-    const int classID = component->getClassID();
-    return classID == kCounterClassID || classID == kFileFieldClassID;
+    const classID kind = component->getClassID();
+    return kind == ciCounter || kind == ciFileField;
 }
 
 } // namespace
@@ -413,7 +410,7 @@ void CFTACoreDoc::validateObjectsValue() const
                 const textCategory category = component->GetTextCategory();
                 if (category == tcSmartDate)
                     value.SetDataType(variantObject);
-                else if (category >= 131 && category <= tcSmartLast)
+                else if (category >= tcSmartSideNumber && category <= tcSmartSideValue)
                     value.SetIntValues(s + 1, sides);
                 if (!value.IsEmpty())
                     component->SetValue(value);

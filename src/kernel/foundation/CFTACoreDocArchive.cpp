@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int kExtendedTextClassID = 16;
-
 // Entries are read like the archive that holds them: with its bundle version (the list archive
 // carries it already) and its archive path, against which pictures resolve their references.
 void readLikeParent(CDDArchive &entry, const CDDArchive &parent)
@@ -111,7 +109,7 @@ bool CFTACoreDoc::SerializeComponents(CDDArchive &archive, std::vector<CFTCompon
             return true;
         archive.BeginArrayData();
         for (CFTComponent *component : *list) {
-            if (subcomponents && component->getClassID() == kExtendedTextClassID) {
+            if (subcomponents && component->getClassID() == ciExtendedText) {
                 std::vector<CDDArchive> blocks;
                 component->SerializeSelectedSubcomponents(blocks);
                 for (const CDDArchive &block : blocks)
@@ -166,10 +164,10 @@ bool CFTACoreDoc::SerializeLayoutGuidelines(CDDArchive &archive, int sideIndex)
     for (int i = 0; i < entries.countObjectsInArray(); ++i) {
         CDDArchive entry = entries.objectAtIndexInArray(i);
         readLikeParent(entry, archive);
-        int classID = CFTLayoutGuideline::kClassID;
+        int storedClass = ciLayoutGuideline;
         // An entry naming another class, or no dictionary at all, is left out.
-        entry.GetClassID(&classID);
-        if (!entry.getDict().isDictionary() || classID != CFTLayoutGuideline::kClassID) {
+        entry.GetClassID(&storedClass);
+        if (!entry.getDict().isDictionary() || storedClass != ciLayoutGuideline) {
             qCWarning(lcArchive).noquote()
                 << QStringLiteral("Entry %1 of \"%2\" is not a layout guideline").arg(i).arg(key_LayoutGuidelines);
             complete = false;

@@ -121,9 +121,9 @@ compType CFTComponent::getType() const
     return ctAbstract;
 }
 
-int CFTComponent::getClassID() const
+classID CFTComponent::getClassID() const
 {
-    return 0;
+    return ciComponent;
 }
 
 void CFTComponent::setType(compType)

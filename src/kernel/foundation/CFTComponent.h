@@ -6,6 +6,7 @@
 #include "kernel/foundation/CDDString.h"
 #include "kernel/foundation/CDDVariant.h"
 #include "kernel/foundation/CFTSnapObject.h"
+#include "kernel/foundation/FTClassID.h"
 #include "kernel/foundation/FTComponentTypes.h"
 #include "kernel/foundation/FTGeometry.h"
 #include "kernel/foundation/FTTypes.h"
@@ -72,7 +73,7 @@ public:
 
     // --- Identity -----------------------------------------------------------------------------
     virtual compType getType() const;
-    virtual int getClassID() const;
+    virtual classID getClassID() const;
     virtual void setType(compType type);
     virtual void setDataRef(const CDDString &reference);
     virtual CDDString getDataRef() const;

@@ -90,9 +90,9 @@ float CFTLayoutGuideline::getMaxSnapYTo() const
     return -getMaxSnapYFrom();
 }
 
-int CFTLayoutGuideline::getClassID() const
+classID CFTLayoutGuideline::getClassID() const
 {
-    return kClassID;
+    return ciLayoutGuideline;
 }
 
 void CFTLayoutGuideline::Lock()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kernel/foundation/CFTSnapObject.h"
+#include "kernel/foundation/FTClassID.h"
 #include "kernel/foundation/FTComponentTypes.h"
 
 #include <QRectF>
@@ -25,8 +26,6 @@ enum guidelineType : std::int32_t {
 class CFTLayoutGuideline : public CFTSnapObject
 {
 public:
-    static constexpr int kClassID = 18;
-
     CFTLayoutGuideline();
     // The position is cut toward zero to a whole point (12.7 gives 12, -3.5 gives -3).
     CFTLayoutGuideline(guidelineType type, double position);
@@ -46,7 +45,7 @@ public:
     float getMinSnapXFrom() const override;
     float getMaxSnapXFrom() const override;
 
-    virtual int getClassID() const;
+    virtual classID getClassID() const;
     virtual void Lock();
     virtual void Unlock();
     virtual bool isLocked() const;

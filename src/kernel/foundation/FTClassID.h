@@ -10,6 +10,7 @@ enum classID : std::int32_t {
     ciShape = 1,
     ciSeparator = 2,
     ciText = 3,
+    ciCircleText = 4, // named by the archive; no class answers to it
     ciTitledText = 5, // read as a plain text
     ciPicture = 6,
     ciBackgroundPicture = 7,

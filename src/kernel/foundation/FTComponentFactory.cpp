@@ -9,32 +9,42 @@ Q_LOGGING_CATEGORY(lcComponent, "pw.kernel.component")
 
 namespace {
 
-bool isCreatable(int classID)
+// Every class a document's component list can hold, and whether it is made with the parent the
+// loader offers or without one.
+struct CreatableClass
 {
-    switch (classID) {
-    case ciShape:
-    case ciSeparator:
-    case ciText:
-    case ciPicture:
-    case ciBackgroundPicture:
-    case ciAddressPanel:
-    case ciBarcode:
-    case ciAddressText:
-    case ciCounter:
-    case ciFileField:
-    case ciExtendedText:
-    case ciSmartField:
-        return true;
-    default:
-        return false;
+    classID id;
+    bool takesParent;
+};
+
+constexpr CreatableClass kCreatableClasses[] = {
+    {ciShape, true},
+    {ciSeparator, true},
+    {ciText, true},
+    {ciPicture, false},
+    {ciBackgroundPicture, false},
+    {ciAddressPanel, false},
+    {ciBarcode, true},
+    {ciAddressText, true},
+    {ciCounter, true},
+    {ciFileField, true},
+    {ciExtendedText, false},
+    {ciSmartField, true},
+};
+
+// The row of a class ID; null for one that no component answers to.
+const CreatableClass *creatableClass(int id)
+{
+    for (const CreatableClass &row : kCreatableClasses) {
+        if (row.id == id)
+            return &row;
     }
+    return nullptr;
 }
 
-// The classes that are made without the parent the loader offers.
-bool takesNoParent(int classID)
+bool isCreatable(int classID)
 {
-    return classID == ciPicture || classID == ciBackgroundPicture || classID == ciAddressPanel
-           || classID == ciExtendedText;
+    return creatableClass(classID) != nullptr;
 }
 
 std::map<int, FTComponentFactory::Creator> &registry()
@@ -100,6 +110,6 @@ std::unique_ptr<CFTComponent> FTComponentFactory::createComponent(int classID, i
             << QStringLiteral("nClassID (=%1) has no registered class; the component is left out").arg(classID);
         return nullptr;
     }
-    CFTComponent *const offered = classID == ciTitledText || takesNoParent(made) ? nullptr : parent;
+    CFTComponent *const offered = classID == ciTitledText || !creatableClass(made)->takesParent ? nullptr : parent;
     return found->second(offered);
 }

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -254,30 +255,41 @@ cardUnits getMeasurementUnits()
     return static_cast<cardUnits>(stored);
 }
 
+namespace {
+
+// Per display unit: its length of one point and its abbreviation. Any other value is points.
+struct MeasurementUnit
+{
+    cardUnits units;
+    double perPoint;
+    const char *abbreviation;
+};
+
+constexpr MeasurementUnit kMeasurementUnits[] = {
+    {cuMillimeters, 25.4 / 72.0, "mm"},
+    {cuInches, 1.0 / 72.0, "in"},
+    {cuPoints, 1.0, "pt"},
+};
+
+const MeasurementUnit &measurementUnit(cardUnits units)
+{
+    for (const MeasurementUnit &unit : kMeasurementUnits) {
+        if (unit.units == units)
+            return unit;
+    }
+    return kMeasurementUnits[std::size(kMeasurementUnits) - 1];
+}
+
+} // namespace
+
 double convertDotToMeasurementUnits(cardUnits units)
 {
-    switch (units) {
-    case cuMillimeters:
-        return 25.4 / 72.0;
-    case cuInches:
-        return 1.0 / 72.0;
-    case cuPoints:
-        break;
-    }
-    return 1.0;
+    return measurementUnit(units).perPoint;
 }
 
 CDDString stringForMeasurementUnit(cardUnits units)
 {
-    switch (units) {
-    case cuMillimeters:
-        return CDDString(QStringLiteral("mm"));
-    case cuInches:
-        return CDDString(QStringLiteral("in"));
-    case cuPoints:
-        break;
-    }
-    return CDDString(QStringLiteral("pt"));
+    return CDDString(QString::fromLatin1(measurementUnit(units).abbreviation));
 }
 
 CDDString FormatValue(const CDDVariant &value, const CDDString &format)
@@ -448,24 +460,24 @@ documentType documentTypeBydocumentSerializationKey(const QString &key)
 QString defStringForCategory(textCategory category)
 {
     const char *key = "none";
-    switch (static_cast<int>(category)) {
-    case 1: key = "First Name, Last Name"; break;
-    case 2: key = "Company"; break;
-    case 3: key = "Activity"; break;
-    case 4: key = "Title"; break;
-    case 5: key = "Address"; break;
-    case 6: key = "City, State, ZIP"; break;
-    case 7: key = "Phone"; break;
-    case 8: key = "Fax"; break;
-    case 9: key = "Mobile"; break;
-    case 10: key = "E-mail"; break;
-    case 11: key = "URL"; break;
-    case 12: key = "Custom"; break;
-    case 19: key = "Prefix"; break;
-    case 20: key = "Department"; break;
-    case 24: key = "Suffix"; break;
-    case 25: key = "Counter"; break;
-    case 26: key = "File Data"; break;
+    switch (category) {
+    case tcFullName: key = "First Name, Last Name"; break;
+    case tcCompany: key = "Company"; break;
+    case tcActivity: key = "Activity"; break;
+    case tcJobTitle: key = "Title"; break;
+    case tcStreet: key = "Address"; break;
+    case tcCityLine: key = "City, State, ZIP"; break;
+    case tcPhone: key = "Phone"; break;
+    case tcFax: key = "Fax"; break;
+    case tcMobile: key = "Mobile"; break;
+    case tcEmail: key = "E-mail"; break;
+    case tcHomepage: key = "URL"; break;
+    case tcCustom: key = "Custom"; break;
+    case tcPrefix: key = "Prefix"; break;
+    case tcDepartment: key = "Department"; break;
+    case tcSuffix: key = "Suffix"; break;
+    case tcCounter: key = "Counter"; break;
+    case tcFileData: key = "File Data"; break;
     default: break;
     }
     return PWLocalizedString(QString::fromLatin1(key));

@@ -7,9 +7,11 @@
 #include "platform/PWBundle.h"
 #include "platform/PWUserDefaults.h"
 
-#include <QHash>
 #include <QLoggingCategory>
 #include <QXmlStreamReader>
+
+#include <array>
+#include <iterator>
 
 namespace {
 
@@ -26,90 +28,41 @@ struct KindLists
     std::unique_ptr<TemplateList> recent;
 };
 
+// The template kinds: per document type, the bundle resource of its catalogue and the user
+// defaults that keep its custom and recent templates.
+struct TemplateKind
+{
+    documentType type;
+    const char *resource;
+    const char *customKey;
+    const char *recentKey;
+};
+
+constexpr TemplateKind kTemplateKinds[] = {
+    {dtLabel, "Labels", "FTCustomLabelLayout", "FTRecentLabelLayout"},
+    {dtEnvelope, "Envelopes", "FTCustomEnvelopeLayout", "FTRecentEnvelopeLayout"},
+    {dtPostcard, "Postcards", "FTCustomPostcardLayout", "FTRecentPostcardLayout"},
+};
+constexpr std::size_t kTemplateKindCount = std::size(kTemplateKinds);
+
+// The row of a document type; null for a type without templates.
+const TemplateKind *templateKind(int type)
+{
+    for (const TemplateKind &kind : kTemplateKinds) {
+        if (kind.type == type)
+            return &kind;
+    }
+    return nullptr;
+}
+
 KindLists *listsFor(int documentType)
 {
-    static KindLists labels;
-    static KindLists envelopes;
-    static KindLists postcards;
-    switch (documentType) {
-    case dtLabel:
-        return &labels;
-    case dtEnvelope:
-        return &envelopes;
-    case dtPostcard:
-        return &postcards;
-    default:
-        return nullptr;
-    }
+    static std::array<KindLists, kTemplateKindCount> lists;
+    const TemplateKind *kind = templateKind(documentType);
+    return kind ? &lists[std::size_t(kind - kTemplateKinds)] : nullptr;
 }
 
 // --- the predefined resource -------------------------------------------------------------------
-
-enum class Field {
-    Manufacturer,
-    Category,
-    Type,
-    Description,
-    PageSize,
-    ID,
-    Columns,
-    Rows,
-    ItemWidth,
-    ItemHeight,
-    CornerRadius,
-    PrintableWidth,
-    PrintableHeight,
-    TopMargin,
-    LeftMargin,
-    HSpace,
-    VSpace,
-    WinWidth,
-    WinHeight,
-    WinBottomOffset,
-    WinLeftOffset,
-    DYMOPaperWidth,
-    DYMOPaperHeight,
-    DYMOOffsetX,
-    DYMOOffsetY,
-    SizeGroup,
-};
-
-// Element names in lower case, as the catalogue compares them without regard to case.
-const QHash<QString, Field> &fieldNames()
-{
-    static const QHash<QString, Field> names {
-        {QStringLiteral("manufacturer"), Field::Manufacturer},
-        {QStringLiteral("category"), Field::Category},
-        {QStringLiteral("type"), Field::Type},
-        {QStringLiteral("description"), Field::Description},
-        {QStringLiteral("pagesize"), Field::PageSize},
-        {QStringLiteral("id"), Field::ID},
-        {QStringLiteral("name"), Field::ID},
-        {QStringLiteral("columns"), Field::Columns},
-        {QStringLiteral("rows"), Field::Rows},
-        {QStringLiteral("labelwidth"), Field::ItemWidth},
-        {QStringLiteral("envelopewidth"), Field::ItemWidth},
-        {QStringLiteral("labelheight"), Field::ItemHeight},
-        {QStringLiteral("envelopeheight"), Field::ItemHeight},
-        {QStringLiteral("cornerradius"), Field::CornerRadius},
-        {QStringLiteral("printablewidth"), Field::PrintableWidth},
-        {QStringLiteral("printableheight"), Field::PrintableHeight},
-        {QStringLiteral("topmargin"), Field::TopMargin},
-        {QStringLiteral("leftmargin"), Field::LeftMargin},
-        {QStringLiteral("hspace"), Field::HSpace},
-        {QStringLiteral("vspace"), Field::VSpace},
-        {QStringLiteral("winwidth"), Field::WinWidth},
-        {QStringLiteral("winheight"), Field::WinHeight},
-        {QStringLiteral("winbottomoffset"), Field::WinBottomOffset},
-        {QStringLiteral("winleftoffset"), Field::WinLeftOffset},
-        {QStringLiteral("dymopaperwidth"), Field::DYMOPaperWidth},
-        {QStringLiteral("dymopaperheight"), Field::DYMOPaperHeight},
-        {QStringLiteral("dymooffsetx"), Field::DYMOOffsetX},
-        {QStringLiteral("dymooffsety"), Field::DYMOOffsetY},
-        {QStringLiteral("sizegroup"), Field::SizeGroup},
-    };
-    return names;
-}
 
 // A length of the catalogue. Blanks around the text are dropped first: a hand-indented value
 // must not read as 0.
@@ -118,96 +71,95 @@ float catalogueLength(const QString &text, cardUnits *units = nullptr)
     return GetFloatFromCFStringWithUnits(text.trimmed(), units);
 }
 
-void applyField(CATemplateFormat &format, Field field, const QString &text)
+// How a field's text reaches the template: one setter per kind of value.
+using Apply = void (*)(CATemplateFormat &format, const QString &text);
+
+template<void (CATemplateFormat::*Set)(const QString &)>
+void textField(CATemplateFormat &format, const QString &text)
 {
-    switch (field) {
-    case Field::Manufacturer:
-        format.setManufacturer(text);
-        break;
-    case Field::Category:
-        format.setCategory(text);
-        break;
-    case Field::Type:
-        format.setType(text);
-        break;
-    case Field::Description:
-        format.setDescription(text);
-        break;
-    case Field::PageSize:
-        format.setPageSize(text);
-        break;
-    case Field::ID:
-        format.setID(text);
-        break;
-    case Field::Columns:
-        format.setColumns(GetIntFromCFString(text));
-        break;
-    case Field::Rows:
-        format.setRows(GetIntFromCFString(text));
-        break;
-    case Field::ItemWidth: {
-        // Only the width says in which unit the template is shown.
-        cardUnits units = cuInches;
-        format.setItemWidth(catalogueLength(text, &units));
-        format.setUnits(units);
-        break;
+    (format.*Set)(text);
+}
+
+template<void (CATemplateFormat::*Set)(int)>
+void integerField(CATemplateFormat &format, const QString &text)
+{
+    (format.*Set)(GetIntFromCFString(text));
+}
+
+template<void (CATemplateFormat::*Set)(float)>
+void lengthField(CATemplateFormat &format, const QString &text)
+{
+    (format.*Set)(catalogueLength(text));
+}
+
+// A length of the window of an envelope: any of them gives the template a window.
+template<void (CATemplateFormat::*Set)(float)>
+void windowField(CATemplateFormat &format, const QString &text)
+{
+    (format.*Set)(catalogueLength(text));
+    format.setHasWindow(true);
+}
+
+// Only the width says in which unit the template is shown.
+void itemWidthField(CATemplateFormat &format, const QString &text)
+{
+    cardUnits units = cuInches;
+    format.setItemWidth(catalogueLength(text, &units));
+    format.setUnits(units);
+}
+
+void sizeGroupField(CATemplateFormat &format, const QString &text)
+{
+    format.setSizeGroup(text);
+}
+
+struct CatalogueField
+{
+    const char *element; // in lower case: the catalogue compares names without regard to case
+    Apply apply;
+};
+
+using F = CATemplateFormat;
+constexpr CatalogueField kCatalogueFields[] = {
+    {"manufacturer", textField<&F::setManufacturer>},
+    {"category", textField<&F::setCategory>},
+    {"type", textField<&F::setType>},
+    {"description", textField<&F::setDescription>},
+    {"pagesize", textField<&F::setPageSize>},
+    {"id", textField<&F::setID>},
+    {"name", textField<&F::setID>},
+    {"columns", integerField<&F::setColumns>},
+    {"rows", integerField<&F::setRows>},
+    {"labelwidth", itemWidthField},
+    {"envelopewidth", itemWidthField},
+    {"labelheight", lengthField<&F::setItemHeight>},
+    {"envelopeheight", lengthField<&F::setItemHeight>},
+    {"cornerradius", lengthField<&F::setCornerRadius>},
+    {"printablewidth", lengthField<&F::setPrintableWidth>},
+    {"printableheight", lengthField<&F::setPrintableHeight>},
+    {"topmargin", lengthField<&F::setTopMargin>},
+    {"leftmargin", lengthField<&F::setLeftMargin>},
+    {"hspace", lengthField<&F::setHSpace>},
+    {"vspace", lengthField<&F::setVSpace>},
+    {"winwidth", windowField<&F::setWinWidth>},
+    {"winheight", windowField<&F::setWinHeight>},
+    {"winbottomoffset", windowField<&F::setWinBottomOffset>},
+    {"winleftoffset", windowField<&F::setWinLeftOffset>},
+    {"dymopaperwidth", lengthField<&F::setDYMOPaperWidth>},
+    {"dymopaperheight", lengthField<&F::setDYMOPaperHeight>},
+    {"dymooffsetx", lengthField<&F::setDYMOOffsetX>},
+    {"dymooffsety", lengthField<&F::setDYMOOffsetY>},
+    {"sizegroup", sizeGroupField},
+};
+
+// The field of an element name already in lower case; null for an element that is no field.
+const CatalogueField *catalogueField(const QString &element)
+{
+    for (const CatalogueField &field : kCatalogueFields) {
+        if (element == QLatin1String(field.element))
+            return &field;
     }
-    case Field::ItemHeight:
-        format.setItemHeight(catalogueLength(text));
-        break;
-    case Field::CornerRadius:
-        format.setCornerRadius(catalogueLength(text));
-        break;
-    case Field::PrintableWidth:
-        format.setPrintableWidth(catalogueLength(text));
-        break;
-    case Field::PrintableHeight:
-        format.setPrintableHeight(catalogueLength(text));
-        break;
-    case Field::TopMargin:
-        format.setTopMargin(catalogueLength(text));
-        break;
-    case Field::LeftMargin:
-        format.setLeftMargin(catalogueLength(text));
-        break;
-    case Field::HSpace:
-        format.setHSpace(catalogueLength(text));
-        break;
-    case Field::VSpace:
-        format.setVSpace(catalogueLength(text));
-        break;
-    case Field::WinWidth:
-        format.setWinWidth(catalogueLength(text));
-        format.setHasWindow(true);
-        break;
-    case Field::WinHeight:
-        format.setWinHeight(catalogueLength(text));
-        format.setHasWindow(true);
-        break;
-    case Field::WinBottomOffset:
-        format.setWinBottomOffset(catalogueLength(text));
-        format.setHasWindow(true);
-        break;
-    case Field::WinLeftOffset:
-        format.setWinLeftOffset(catalogueLength(text));
-        format.setHasWindow(true);
-        break;
-    case Field::DYMOPaperWidth:
-        format.setDYMOPaperWidth(catalogueLength(text));
-        break;
-    case Field::DYMOPaperHeight:
-        format.setDYMOPaperHeight(catalogueLength(text));
-        break;
-    case Field::DYMOOffsetX:
-        format.setDYMOOffsetX(catalogueLength(text));
-        break;
-    case Field::DYMOOffsetY:
-        format.setDYMOOffsetY(catalogueLength(text));
-        break;
-    case Field::SizeGroup:
-        format.setSizeGroup(text);
-        break;
-    }
+    return nullptr;
 }
 
 // The text of a field element, up to its end. Elements nested in a field carry no value and are
@@ -238,7 +190,6 @@ QString readFieldText(QXmlStreamReader &reader)
 // One template element: its child elements are the fields. Nothing when it has none.
 std::optional<CATemplateFormat> readTemplate(QXmlStreamReader &reader)
 {
-    const QHash<QString, Field> &names = fieldNames();
     CATemplateFormat format;
     bool hasFields = false;
     while (!reader.atEnd()) {
@@ -248,12 +199,12 @@ std::optional<CATemplateFormat> readTemplate(QXmlStreamReader &reader)
         if (token != QXmlStreamReader::StartElement)
             continue;
         hasFields = true;
-        const auto field = names.constFind(reader.name().toString().toLower());
+        const CatalogueField *field = catalogueField(reader.name().toString().toLower());
         const QString text = readFieldText(reader);
         // A field without text keeps the template's default, as does a text of blanks.
-        if (field == names.constEnd() || text.trimmed().isEmpty())
+        if (!field || text.trimmed().isEmpty())
             continue;
-        applyField(format, *field, text);
+        field->apply(format, text);
     }
     if (!hasFields)
         return std::nullopt;
@@ -264,16 +215,8 @@ std::optional<CATemplateFormat> readTemplate(QXmlStreamReader &reader)
 
 std::optional<QString> CATemplateFormat::catalogueResourceName(int documentType)
 {
-    switch (documentType) {
-    case dtLabel:
-        return QStringLiteral("Labels");
-    case dtEnvelope:
-        return QStringLiteral("Envelopes");
-    case dtPostcard:
-        return QStringLiteral("Postcards");
-    default:
-        return std::nullopt;
-    }
+    const TemplateKind *kind = templateKind(documentType);
+    return kind ? std::optional<QString>(QString::fromLatin1(kind->resource)) : std::nullopt;
 }
 
 std::optional<CATemplateFormat::TemplateList> CATemplateFormat::readCatalogue(const QByteArray &xml,
@@ -366,30 +309,14 @@ CATemplateFormat::TemplateList *CATemplateFormat::predefLayouts(int documentType
 
 std::optional<QString> CATemplateFormat::customPrefKey(int documentType)
 {
-    switch (documentType) {
-    case dtLabel:
-        return QStringLiteral("FTCustomLabelLayout");
-    case dtEnvelope:
-        return QStringLiteral("FTCustomEnvelopeLayout");
-    case dtPostcard:
-        return QStringLiteral("FTCustomPostcardLayout");
-    default:
-        return std::nullopt;
-    }
+    const TemplateKind *kind = templateKind(documentType);
+    return kind ? std::optional<QString>(QString::fromLatin1(kind->customKey)) : std::nullopt;
 }
 
 std::optional<QString> CATemplateFormat::recentPrefKey(int documentType)
 {
-    switch (documentType) {
-    case dtLabel:
-        return QStringLiteral("FTRecentLabelLayout");
-    case dtEnvelope:
-        return QStringLiteral("FTRecentEnvelopeLayout");
-    case dtPostcard:
-        return QStringLiteral("FTRecentPostcardLayout");
-    default:
-        return std::nullopt;
-    }
+    const TemplateKind *kind = templateKind(documentType);
+    return kind ? std::optional<QString>(QString::fromLatin1(kind->recentKey)) : std::nullopt;
 }
 
 CATemplateFormat::TemplateList *CATemplateFormat::customLayouts(int documentType)
@@ -495,14 +422,14 @@ void CATemplateFormat::saveRecentLayouts(int documentType)
 
 void CATemplateFormat::saveCustomLayouts()
 {
-    for (int type : {int(dtLabel), int(dtEnvelope), int(dtPostcard)})
-        saveCustomLayouts(type);
+    for (const TemplateKind &kind : kTemplateKinds)
+        saveCustomLayouts(kind.type);
 }
 
 void CATemplateFormat::saveRecentLayouts()
 {
-    for (int type : {int(dtLabel), int(dtEnvelope), int(dtPostcard)})
-        saveRecentLayouts(type);
+    for (const TemplateKind &kind : kTemplateKinds)
+        saveRecentLayouts(kind.type);
 }
 
 std::shared_ptr<CATemplateFormat> CATemplateFormat::findPredefLayoutFormat(int documentType,
@@ -533,6 +460,6 @@ std::shared_ptr<CATemplateFormat> CATemplateFormat::findPredefLayoutManufacturer
 
 void CATemplateFormat::resetCatalogue()
 {
-    for (int type : {int(dtLabel), int(dtEnvelope), int(dtPostcard)})
-        *listsFor(type) = KindLists();
+    for (const TemplateKind &kind : kTemplateKinds)
+        *listsFor(kind.type) = KindLists();
 }

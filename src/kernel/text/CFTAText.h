@@ -32,7 +32,7 @@ public:
     // --- Component operations -----------------------------------------------------------------
     float getMinSnapXFrom() const override { return float(mdOriginX); }
     compType getType() const override { return ctText; }
-    int getClassID() const override { return 3; }
+    classID getClassID() const override { return ciText; }
     CFTComponent *PickMe(double x, double y, bool &selected, double tolerance, actionType &action, int mode) override;
     int PickMyDot(double x, double y, double tolerance) override;
     int getCursorRectsByType(cursorType type, SRect *rects, bool enabled, double tolerance) override;

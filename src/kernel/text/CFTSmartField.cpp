@@ -4,13 +4,6 @@
 #include "kernel/foundation/CDDArchiveKeys.h"
 #include "kernel/foundation/FTUtilities.h"
 
-namespace {
-
-constexpr textCategory kSideNumber = textCategory(131);
-constexpr textCategory kSideCount = textCategory(132);
-
-} // namespace
-
 CFTSmartField::CFTSmartField(const CFTComponent *defComponent)
     : CFTAText(defComponent, false)
 {
@@ -26,9 +19,9 @@ CFTSmartField::~CFTSmartField() = default;
 
 CDDString CFTSmartField::formatForCategory(textCategory category)
 {
-    if (category == kSideNumber)
+    if (category == tcSmartSideNumber)
         return CDDString(QStringLiteral("#n"));
-    if (category == kSideCount)
+    if (category == tcSmartSideCount)
         return CDDString(QStringLiteral("#c"));
     return CDDString(QString());
 }

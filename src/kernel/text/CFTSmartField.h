@@ -14,7 +14,7 @@ public:
     ~CFTSmartField() override;
 
     compType getType() const override { return ctSmartField; }
-    int getClassID() const override { return 19; }
+    classID getClassID() const override { return ciSmartField; }
     void startEditText(QObject *, QObject *) override {}
     CFTComponent *endEditText(QObject *) override { return nullptr; }
     textCategory GetTextCategory() const override { return m_textCategory; }

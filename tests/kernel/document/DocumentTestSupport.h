@@ -38,7 +38,7 @@ public:
     {
     }
 
-    int getClassID() const override { return mClassID; }
+    classID getClassID() const override { return static_cast<classID>(mClassID); }
     bool GetToFrom() const override { return mToFrom; }
     void SetToFrom(bool toFrom) override
     {

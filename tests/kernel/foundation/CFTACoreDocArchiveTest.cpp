@@ -143,7 +143,7 @@ TEST(CFTACoreDocArchiveTest, ThreeSidedDocumentLoadsBackEqual)
     EXPECT_DOUBLE_EQ(star->GetShadowBlurRadius(), 10);
     EXPECT_EQ(star->GetNSBoundRect(), QRectF(20.5, 30.25, 60, 60));
     EXPECT_FLOAT_EQ(loaded.GetComponents(0, false)[2]->GetStrokeWidth(), 2.5f);
-    EXPECT_EQ(loaded.GetComponents(1, false)[1]->getClassID(), CFTSeparator::kClassID);
+    EXPECT_EQ(loaded.GetComponents(1, false)[1]->getClassID(), ciSeparator);
     EXPECT_EQ(*loaded.GetComponents(1, false)[0]->GetStrokeColor(), CDDColor(0, 0.5f, 0.5f, 1));
     EXPECT_FALSE(loaded.IsHorizontal(2));
 
