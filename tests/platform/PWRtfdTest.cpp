@@ -1,6 +1,7 @@
 #include "platform/PWRtfd.h"
 
-#include "PWTextSamples.h"
+#include "platform/PWTextAttributes.h"
+
 #include "TestSupport.h"
 
 #include <QtEndian>
@@ -77,15 +78,6 @@ TEST(PWRtfdTest, WrittenLayoutIsTheDocumentedOne)
     const QByteArray record = word(1) + word(2) + "ab";
     EXPECT_EQ(bytes,
               "rtfd" + word(0) + word(3) + word(1) + word(7) + "TXT.rtf" + word(quint32(record.size())) + record);
-}
-
-TEST(PWRtfdTest, StyledTextComesBackWithEveryAttribute)
-{
-    const PWAttributedString text = pwtest::styledSample(false);
-    QString error;
-    const std::optional<PWAttributedString> read = PWRtfd::readAttributedString(PWRtfd::data(text), &error);
-    ASSERT_TRUE(read) << error.toStdString();
-    EXPECT_EQ(*read, text) << pwtest::describe(*read);
 }
 
 struct MalformedCase

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -255,28 +256,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Where the store lives ----------------------------------------------------------------------
 
-class PWUserDefaultsPathTest : public testing::Test
+TEST(PWUserDefaultsPathTest, HonoursXdgConfigHomeAndFallsBackToDotConfig)
 {
-protected:
-    void SetUp() override
-    {
-        m_xdg = qgetenv("XDG_CONFIG_HOME");
-        m_hadXdg = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-    }
-    void TearDown() override
-    {
-        if (m_hadXdg)
-            qputenv("XDG_CONFIG_HOME", m_xdg);
-        else
-            qunsetenv("XDG_CONFIG_HOME");
-    }
-
-    QByteArray m_xdg;
-    bool m_hadXdg = false;
-};
-
-TEST_F(PWUserDefaultsPathTest, HonoursXdgConfigHomeAndFallsBackToDotConfig)
-{
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&saved] { qputenv("XDG_CONFIG_HOME", saved); });
     qputenv("XDG_CONFIG_HOME", "/somewhere/config");
     EXPECT_EQ(PWUserDefaults::defaultFilePath(), QStringLiteral("/somewhere/config/Parcelwick/Parcelwick.plist"));
     const QString fallback = QDir::homePath() + QStringLiteral("/.config/Parcelwick/Parcelwick.plist");
