@@ -12,18 +12,6 @@
 
 namespace {
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
 std::shared_ptr<PWPerson> named(const QString &first, const QString &last)
 {
     std::shared_ptr<PWPerson> person = PWPerson::create();
@@ -42,10 +30,7 @@ protected:
     }
 
     QString bookPath() const { return m_folder.filePath(QStringLiteral("Parcelwick/AddressBook")); }
-    QStringList files() const
-    {
-        return QDir(bookPath()).entryList(QDir::Files, QDir::Name);
-    }
+    QStringList files() const { return QDir(bookPath()).entryList(QDir::Files, QDir::Name); }
 
     QTemporaryDir m_folder;
 };
@@ -53,12 +38,14 @@ protected:
 TEST_F(PWAddressBookTest, DefaultFolderFollowsXdgDataHome)
 {
     // The test main points XDG_DATA_HOME into the private home.
-    EXPECT_EQ(PWAddressBook::defaultFolderPath(), pwtest::homePath() + QStringLiteral("/.local/share/Parcelwick/AddressBook"));
+    EXPECT_EQ(PWAddressBook::defaultFolderPath(),
+              pwtest::homePath() + QStringLiteral("/.local/share/Parcelwick/AddressBook"));
     const QByteArray saved = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", "/elsewhere/data");
     EXPECT_EQ(PWAddressBook::defaultFolderPath(), QStringLiteral("/elsewhere/data/Parcelwick/AddressBook"));
     qputenv("XDG_DATA_HOME", "relative/is/ignored");
-    EXPECT_EQ(PWAddressBook::defaultFolderPath(), QDir::homePath() + QStringLiteral("/.local/share/Parcelwick/AddressBook"));
+    EXPECT_EQ(PWAddressBook::defaultFolderPath(),
+              QDir::homePath() + QStringLiteral("/.local/share/Parcelwick/AddressBook"));
     qputenv("XDG_DATA_HOME", saved);
 }
 
@@ -116,7 +103,7 @@ TEST_F(PWAddressBookTest, RemovingAPersonRemovesItsFileMembershipAndMe)
     EXPECT_TRUE(book.removePerson(ann->uniqueId()));
     EXPECT_FALSE(book.removePerson(ann->uniqueId()));
     EXPECT_FALSE(book.me());
-    EXPECT_EQ(book.groupForUniqueId(group.uniqueId())->memberIds(), QStringList{bob->uniqueId()});
+    EXPECT_EQ(book.groupForUniqueId(group.uniqueId())->memberIds(), QStringList {bob->uniqueId()});
     ASSERT_TRUE(book.save());
     EXPECT_EQ(files().size(), 3);
 
@@ -133,11 +120,12 @@ TEST_F(PWAddressBookTest, FilesOfOtherProgramsKeepTheirNamesAndUnreadableFilesAr
 {
     ASSERT_TRUE(QDir().mkpath(bookPath()));
     const QString foreign = QDir(bookPath()).filePath(QStringLiteral("from-elsewhere.vcf"));
-    ASSERT_TRUE(writeFile(foreign, "BEGIN:VCARD\nVERSION:3.0\nN:Else;Where;;;\nEND:VCARD\n"));
+    ASSERT_TRUE(pwtest::writeFile(foreign, "BEGIN:VCARD\nVERSION:3.0\nN:Else;Where;;;\nEND:VCARD\n"));
     const QString broken = QDir(bookPath()).filePath(QStringLiteral("broken.vcf"));
     const QByteArray brokenBytes = "this is not a vCard at all";
-    ASSERT_TRUE(writeFile(broken, brokenBytes));
-    ASSERT_TRUE(writeFile(QDir(bookPath()).filePath(QStringLiteral("AddressBook.plist")), "not a property list"));
+    ASSERT_TRUE(pwtest::writeFile(broken, brokenBytes));
+    ASSERT_TRUE(
+        pwtest::writeFile(QDir(bookPath()).filePath(QStringLiteral("AddressBook.plist")), "not a property list"));
 
     PWAddressBook book(bookPath());
     ASSERT_TRUE(book.load());
@@ -147,10 +135,11 @@ TEST_F(PWAddressBookTest, FilesOfOtherProgramsKeepTheirNamesAndUnreadableFilesAr
     EXPECT_EQ(where->uniqueId(), QStringLiteral("from-elsewhere"));
     where->setValueForProperty(kPWOrganizationProperty, PWPlist::fromString(QStringLiteral("Now Employed")));
     ASSERT_TRUE(book.save());
-    EXPECT_EQ(files(), (QStringList{QStringLiteral("AddressBook.plist"), QStringLiteral("broken.vcf"),
-                                    QStringLiteral("from-elsewhere.vcf")}));
-    EXPECT_TRUE(readFile(foreign).contains("ORG:Now Employed"));
-    EXPECT_EQ(readFile(broken), brokenBytes);
+    EXPECT_EQ(files(),
+              (QStringList {QStringLiteral("AddressBook.plist"), QStringLiteral("broken.vcf"),
+                            QStringLiteral("from-elsewhere.vcf")}));
+    EXPECT_TRUE(pwtest::readFile(foreign).contains("ORG:Now Employed"));
+    EXPECT_EQ(pwtest::readFile(broken), brokenBytes);
 }
 
 TEST_F(PWAddressBookTest, IdsUnsafeAsFileNamesAndDuplicatesAreHandled)

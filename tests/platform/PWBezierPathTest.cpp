@@ -4,16 +4,6 @@
 
 namespace {
 
-TEST(PWBezierPathTest, DefaultsAreThoseOfANewOutline)
-{
-    const PWBezierPath path;
-    EXPECT_EQ(path.lineWidth(), 1.0f);
-    EXPECT_EQ(path.windingRule(), PWBezierPath::WindingRule::NonZero);
-    EXPECT_EQ(path.lineCapStyle(), PWBezierPath::LineCap::Butt);
-    EXPECT_EQ(path.lineJoinStyle(), PWBezierPath::LineJoin::Miter);
-    EXPECT_FALSE(path.isDashed());
-}
-
 TEST(PWBezierPathTest, WindingRuleIsTheFillRuleOfThePathAndSurvivesNewGeometry)
 {
     QPainterPath ring;

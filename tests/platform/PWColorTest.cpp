@@ -26,36 +26,6 @@ TEST(PWColorTest, EqualOnlyInTheSameSpaceWithTheSameComponents)
     EXPECT_EQ(PWColor(), PWColor::calibratedWhite(0, 1));
 }
 
-TEST(PWColorTest, ComponentsAreKeptInSinglePrecisionAndPerSpace)
-{
-    const PWColor rgb = PWColor::calibratedRGB(0.1f, 0.2f, 0.3f, 0.4f);
-    EXPECT_EQ(rgb.redComponent(), 0.1f);
-    EXPECT_EQ(rgb.greenComponent(), 0.2f);
-    EXPECT_EQ(rgb.blueComponent(), 0.3f);
-    EXPECT_EQ(rgb.alpha(), 0.4f);
-    EXPECT_EQ(rgb.whiteComponent(), 0.0f);
-    EXPECT_EQ(rgb.numberOfComponents(), 3);
-
-    const PWColor grey = PWColor::deviceWhite(0.48f, 0.5f);
-    EXPECT_EQ(grey.whiteComponent(), 0.48f);
-    EXPECT_EQ(grey.redComponent(), 0.0f);
-    EXPECT_EQ(grey.numberOfComponents(), 1);
-
-    const PWColor cmyk = PWColor::deviceCMYK(0.1f, 0.2f, 0.3f, 0.4f, 0.9f);
-    EXPECT_EQ(cmyk.cyanComponent(), 0.1f);
-    EXPECT_EQ(cmyk.magentaComponent(), 0.2f);
-    EXPECT_EQ(cmyk.yellowComponent(), 0.3f);
-    EXPECT_EQ(cmyk.blackComponent(), 0.4f);
-    EXPECT_EQ(cmyk.alpha(), 0.9f);
-    EXPECT_EQ(cmyk.numberOfComponents(), 4);
-
-    const PWColor named = PWColor::named(QStringLiteral("Crayons"), QStringLiteral("Cayenne"), 0.5f, 0, 0);
-    EXPECT_TRUE(named.isRGB());
-    EXPECT_EQ(named.redComponent(), 0.5f);
-    EXPECT_EQ(named.catalogName(), QStringLiteral("Crayons"));
-    EXPECT_EQ(named.colorName(), QStringLiteral("Cayenne"));
-}
-
 TEST(PWColorTest, WithAlphaKeepsSpaceComponentsAndName)
 {
     const PWColor named = PWColor::named(QStringLiteral("Crayons"), QStringLiteral("Sky"), 0.4f, 0.8f, 1, 1);
@@ -74,7 +44,9 @@ struct QColorCase
     QColor expected;
 };
 
-class PWColorToQColor : public ::testing::TestWithParam<QColorCase> {};
+class PWColorToQColor : public ::testing::TestWithParam<QColorCase>
+{
+};
 
 TEST_P(PWColorToQColor, DrawsAsTheSameColour)
 {

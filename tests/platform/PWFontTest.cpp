@@ -1,8 +1,6 @@
 #include "platform/PWFont.h"
 
-#include "platform/PWTextAttributes.h"
-
-#include <QTextCharFormat>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -29,30 +27,30 @@ TEST_P(PostScriptNameTest, GivesFamilyAndStyle)
     EXPECT_EQ(style.italic, c.italic);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, PostScriptNameTest,
-    testing::Values(NameCase{"Helvetica-BoldOblique", "Helvetica", QFont::Bold, true},
-                    NameCase{"Helvetica", "Helvetica", QFont::Normal, false},
-                    NameCase{"TimesNewRomanPSMT", "Times New Roman", QFont::Normal, false},
-                    NameCase{"TimesNewRomanPS-BoldItalicMT", "Times New Roman", QFont::Bold, true},
-                    NameCase{"Arial-BoldMT", "Arial", QFont::Bold, false},
-                    NameCase{"ArialMT", "Arial", QFont::Normal, false},
-                    NameCase{"Times-Roman", "Times", QFont::Normal, false},
-                    NameCase{"HelveticaNeue-Light", "Helvetica Neue", QFont::Light, false},
-                    NameCase{"AvenirNext-DemiBoldItalic", "Avenir Next", QFont::DemiBold, true},
-                    NameCase{"Futura-CondensedExtraBold", "Futura", QFont::ExtraBold, false},
-                    NameCase{"ITCAvantGardeStd-Bk", "ITC Avant Garde Std", QFont::Normal, false},
-                    // An installed family is found by its name without spaces.
-                    NameCase{"DejaVuSans-Bold", "DejaVu Sans", QFont::Bold, false},
-                    NameCase{"LiberationSerif-Italic", "Liberation Serif", QFont::Normal, true},
-                    // A name with spaces is a family name as it stands.
-                    NameCase{"Lucida Grande", "Lucida Grande", QFont::Normal, false}),
-    [](const testing::TestParamInfo<NameCase> &info) {
-        std::string name = info.param.postScriptName;
-        for (char &c : name)
-            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Names, PostScriptNameTest,
+                         testing::Values(NameCase {"Helvetica-BoldOblique", "Helvetica", QFont::Bold, true},
+                                         NameCase {"Helvetica", "Helvetica", QFont::Normal, false},
+                                         NameCase {"TimesNewRomanPSMT", "Times New Roman", QFont::Normal, false},
+                                         NameCase {"TimesNewRomanPS-BoldItalicMT", "Times New Roman", QFont::Bold,
+                                                   true},
+                                         NameCase {"Arial-BoldMT", "Arial", QFont::Bold, false},
+                                         NameCase {"ArialMT", "Arial", QFont::Normal, false},
+                                         NameCase {"Times-Roman", "Times", QFont::Normal, false},
+                                         NameCase {"HelveticaNeue-Light", "Helvetica Neue", QFont::Light, false},
+                                         NameCase {"AvenirNext-DemiBoldItalic", "Avenir Next", QFont::DemiBold, true},
+                                         NameCase {"Futura-CondensedExtraBold", "Futura", QFont::ExtraBold, false},
+                                         NameCase {"ITCAvantGardeStd-Bk", "ITC Avant Garde Std", QFont::Normal, false},
+                                         // An installed family is found by its name without spaces.
+                                         NameCase {"DejaVuSans-Bold", "DejaVu Sans", QFont::Bold, false},
+                                         NameCase {"LiberationSerif-Italic", "Liberation Serif", QFont::Normal, true},
+                                         // A name with spaces is a family name as it stands.
+                                         NameCase {"Lucida Grande", "Lucida Grande", QFont::Normal, false}),
+                         [](const testing::TestParamInfo<NameCase> &info) {
+                             std::string name = info.param.postScriptName;
+                             for (char &c : name)
+                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             return name;
+                         });
 
 TEST(PWFontTest, QFontHasTheStoredSizeOrTheDefault)
 {
@@ -65,7 +63,8 @@ TEST(PWFontTest, StoredNameIsKeptWhileItStillDescribesTheFont)
 {
     const PWFont stored(QStringLiteral("Helvetica-BoldOblique"), 12.0);
     QFont font = stored.toQFont();
-    EXPECT_EQ(PWFont::fromQFont(font, stored.postScriptName()).postScriptName(), QStringLiteral("Helvetica-BoldOblique"));
+    EXPECT_EQ(PWFont::fromQFont(font, stored.postScriptName()).postScriptName(),
+              QStringLiteral("Helvetica-BoldOblique"));
 
     // Made upright by the user: the stored name no longer says what the font is.
     font.setItalic(false);
@@ -88,21 +87,10 @@ TEST(PWFontTest, NamesMadeFromQFontsParseBackToTheSameStyle)
             font.setWeight(weight);
             font.setItalic(italic);
             const PWFont::Style style = PWFont::parsePostScriptName(PWFont::postScriptNameFor(font));
-            EXPECT_EQ(style, (PWFont::Style{QStringLiteral("Liberation Sans"), weight, italic}))
+            EXPECT_EQ(style, (PWFont::Style {QStringLiteral("Liberation Sans"), weight, italic}))
                 << PWFont::postScriptNameFor(font).toStdString();
         }
     }
-}
-
-TEST(PWFontTest, AppliedToAFormatWithItsPostScriptName)
-{
-    QTextCharFormat format;
-    PWFont(QStringLiteral("Arial-BoldItalicMT"), 11.0).applyTo(&format);
-    EXPECT_EQ(format.fontFamilies().toStringList(), QStringList{QStringLiteral("Arial")});
-    EXPECT_DOUBLE_EQ(format.fontPointSize(), 11.0);
-    EXPECT_EQ(format.fontWeight(), QFont::Bold);
-    EXPECT_TRUE(format.fontItalic());
-    EXPECT_EQ(format.stringProperty(PWTextAttributes::PostScriptFontName), QStringLiteral("Arial-BoldItalicMT"));
 }
 
 } // namespace

@@ -3,9 +3,9 @@
 #include "platform/PWKeyedUnarchiver.h"
 
 #include "PWTextSamples.h"
+#include "TestSupport.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -22,7 +22,8 @@ class KeyedColorRoundTripTest : public testing::TestWithParam<PWColor>
 TEST_P(KeyedColorRoundTripTest, ComesBackInItsSpaceWithItsComponents)
 {
     QString error;
-    const std::optional<PWColor> read = PWKeyedUnarchiver::unarchiveColor(PWKeyedArchiver::archivedData(GetParam()), &error);
+    const std::optional<PWColor> read =
+        PWKeyedUnarchiver::unarchiveColor(PWKeyedArchiver::archivedData(GetParam()), &error);
     ASSERT_TRUE(read) << error.toStdString();
     EXPECT_EQ(*read, GetParam());
 }
@@ -72,14 +73,14 @@ TEST(PWKeyedArchiverTest, EmptyAndUnstyledTextsComeBack)
 
 TEST(PWKeyedArchiverTest, PlainValuesComeBack)
 {
-    const QVariantMap value{
+    const QVariantMap value {
         {QStringLiteral("text"), QStringLiteral("Grüße")},
         {QStringLiteral("number"), QVariant::fromValue<qlonglong>(-7)},
         {QStringLiteral("real"), 2.5},
         {QStringLiteral("flag"), true},
         {QStringLiteral("bytes"), QByteArray("\0\1", 2)},
         {QStringLiteral("when"), QDateTime(QDate(2024, 2, 29), QTime(12, 30, 15, 250), QTimeZone::utc())},
-        {QStringLiteral("list"), QVariantList{QStringLiteral("a"), QVariantMap{{QStringLiteral("b"), false}}}},
+        {QStringLiteral("list"), QVariantList {QStringLiteral("a"), QVariantMap {{QStringLiteral("b"), false}}}},
     };
     EXPECT_EQ(PWKeyedUnarchiver::unarchiveObject(PWKeyedArchiver::archivedObject(value)), QVariant(value));
     EXPECT_EQ(PWKeyedUnarchiver::unarchiveObject(PWKeyedArchiver::archivedObject(QVariant())), QVariant());
@@ -158,9 +159,7 @@ protected:
     void expectGraph(const QByteArray &archive, const QString &expected)
     {
         const QString path = m_folder.filePath(QStringLiteral("archive.plist"));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(archive) == archive.size());
-        file.close();
+        ASSERT_TRUE(pwtest::writeFile(path, archive));
         QProcess process;
         process.start(m_python, {QStringLiteral("-c"), QString::fromLatin1(kGraphChecker), path, expected});
         ASSERT_TRUE(process.waitForFinished(60000));
@@ -178,9 +177,10 @@ TEST_F(KeyedGraphTest, Colours)
                 QStringLiteral("{'class': 'NSColor', 'NSColorSpace': 1, 'NSRGB': b'1 0.5 0.25\\x00'}"));
     expectGraph(PWKeyedArchiver::archivedData(PWColor::deviceWhite(0.5f, 0.25f)),
                 QStringLiteral("{'class': 'NSColor', 'NSColorSpace': 4, 'NSWhite': b'0.5 0.25\\x00'}"));
-    expectGraph(PWKeyedArchiver::archivedData(PWColor::named(QStringLiteral("System"), QStringLiteral("red"), 1, 0, 0)),
-                QStringLiteral("{'class': 'NSColor', 'NSColorSpace': 6, 'NSCatalogName': 'System', 'NSColorName': 'red',"
-                               " 'NSColor': {'class': 'NSColor', 'NSColorSpace': 1, 'NSRGB': b'1 0 0\\x00'}}"));
+    expectGraph(
+        PWKeyedArchiver::archivedData(PWColor::named(QStringLiteral("System"), QStringLiteral("red"), 1, 0, 0)),
+        QStringLiteral("{'class': 'NSColor', 'NSColorSpace': 6, 'NSCatalogName': 'System', 'NSColorName': 'red',"
+                       " 'NSColor': {'class': 'NSColor', 'NSColorSpace': 1, 'NSRGB': b'1 0 0\\x00'}}"));
 }
 
 TEST_F(KeyedGraphTest, Font)
@@ -204,20 +204,21 @@ TEST_F(KeyedGraphTest, StyledTextWithRunTableAndParagraphStyle)
     const QString paragraph = QStringLiteral("{'class': 'NSParagraphStyle', 'NSAlignment': 2, 'NSTabStops': "
                                              "{'class': 'NSArray', 'NS.objects': [{'class': 'NSTextTab', "
                                              "'NSLocation': 28.0, 'NSTabStopType': 1}]}}");
-    expectGraph(PWKeyedArchiver::archivedData(text, PWKeyedArchiver::StringClass::MutableAttributedString),
-                QStringLiteral("{'class': 'NSMutableAttributedString', 'NSString': 'abcde', "
-                               "'NSAttributes': {'class': 'NSArray', 'NS.objects': ["
-                               "{'class': 'NSDictionary', 'NS.keys': ['NSFont', 'NSParagraphStyle'], 'NS.objects': [%1, %2]}, "
-                               "{'class': 'NSDictionary', 'NS.keys': ['NSFont', 'NSColor'], 'NS.objects': [%1, "
-                               "{'class': 'NSColor', 'NSColorSpace': 1, 'NSRGB': b'1 0 0\\x00'}]}]}, "
-                               "'NSAttributeInfo': b'\\x02\\x00\\x01\\x01\\x02\\x00'}")
-                    .arg(font, paragraph));
+    expectGraph(
+        PWKeyedArchiver::archivedData(text, PWKeyedArchiver::StringClass::MutableAttributedString),
+        QStringLiteral("{'class': 'NSMutableAttributedString', 'NSString': 'abcde', "
+                       "'NSAttributes': {'class': 'NSArray', 'NS.objects': ["
+                       "{'class': 'NSDictionary', 'NS.keys': ['NSFont', 'NSParagraphStyle'], 'NS.objects': [%1, %2]}, "
+                       "{'class': 'NSDictionary', 'NS.keys': ['NSFont', 'NSColor'], 'NS.objects': [%1, "
+                       "{'class': 'NSColor', 'NSColorSpace': 1, 'NSRGB': b'1 0 0\\x00'}]}]}, "
+                       "'NSAttributeInfo': b'\\x02\\x00\\x01\\x01\\x02\\x00'}")
+            .arg(font, paragraph));
 }
 
 TEST_F(KeyedGraphTest, PlainValues)
 {
-    const QVariantMap value{{QStringLiteral("list"), QVariantList{QStringLiteral("x"), 3, 1.5, true}},
-                            {QStringLiteral("when"), QDateTime(QDate(2001, 1, 2), QTime(0, 0), QTimeZone::utc())}};
+    const QVariantMap value {{QStringLiteral("list"), QVariantList {QStringLiteral("x"), 3, 1.5, true}},
+                             {QStringLiteral("when"), QDateTime(QDate(2001, 1, 2), QTime(0, 0), QTimeZone::utc())}};
     expectGraph(PWKeyedArchiver::archivedObject(value),
                 QStringLiteral("{'class': 'NSDictionary', 'NS.keys': ['list', 'when'], 'NS.objects': ["
                                "{'class': 'NSArray', 'NS.objects': ['x', 3, 1.5, True]}, "

@@ -4,7 +4,6 @@
 #include "TestSupport.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTextBlockFormat>
 
 #include <gtest/gtest.h>
@@ -13,15 +12,9 @@
 // fixtures, and those the original platform's archiver wrote (shared beside the project).
 namespace {
 
-QByteArray readFixture(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray archive(const QString &name)
 {
-    return readFixture(pwtest::dataPath(QStringLiteral("keyed-archives/") + name));
+    return pwtest::readFixture(QStringLiteral("keyed-archives/") + name);
 }
 
 struct ColorCase
@@ -37,22 +30,24 @@ class KeyedColorFixtureTest : public testing::TestWithParam<ColorCase>
 TEST_P(KeyedColorFixtureTest, DecodesToTheColourOfItsSpace)
 {
     QString error;
-    const std::optional<PWColor> color = PWKeyedUnarchiver::unarchiveColor(archive(QLatin1String(GetParam().file)), &error);
+    const std::optional<PWColor> color =
+        PWKeyedUnarchiver::unarchiveColor(archive(QLatin1String(GetParam().file)), &error);
     ASSERT_TRUE(color) << error.toStdString();
     EXPECT_EQ(*color, GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Spaces, KeyedColorFixtureTest,
-    testing::Values(ColorCase{"colour-calibrated-rgb.plist", PWColor::calibratedRGB(1.0f, 0.5f, 0.25f)},
-                    ColorCase{"colour-device-rgb-alpha.plist", PWColor::deviceRGB(0.0f, 0.25f, 1.0f, 0.5f)},
-                    ColorCase{"colour-calibrated-white.plist", PWColor::calibratedWhite(0.75f)},
-                    ColorCase{"colour-device-white-alpha.plist", PWColor::deviceWhite(0.25f, 0.5f)},
-                    ColorCase{"colour-cmyk.plist", PWColor::deviceCMYK(0.125f, 0.25f, 0.5f, 0.75f, 1.0f)},
-                    ColorCase{"colour-catalogue.plist",
-                              PWColor::named(QStringLiteral("Crayons"), QStringLiteral("Cantaloupe"), 0.5f, 0.25f, 0.0f)},
+    testing::Values(ColorCase {"colour-calibrated-rgb.plist", PWColor::calibratedRGB(1.0f, 0.5f, 0.25f)},
+                    ColorCase {"colour-device-rgb-alpha.plist", PWColor::deviceRGB(0.0f, 0.25f, 1.0f, 0.5f)},
+                    ColorCase {"colour-calibrated-white.plist", PWColor::calibratedWhite(0.75f)},
+                    ColorCase {"colour-device-white-alpha.plist", PWColor::deviceWhite(0.25f, 0.5f)},
+                    ColorCase {"colour-cmyk.plist", PWColor::deviceCMYK(0.125f, 0.25f, 0.5f, 0.75f, 1.0f)},
+                    ColorCase {
+                        "colour-catalogue.plist",
+                        PWColor::named(QStringLiteral("Crayons"), QStringLiteral("Cantaloupe"), 0.5f, 0.25f, 0.0f)},
                     // The exact components win over the older approximate text.
-                    ColorCase{"colour-components.plist", PWColor::calibratedRGB(1.0f, 0.0f, 0.0f, 1.0f)}),
+                    ColorCase {"colour-components.plist", PWColor::calibratedRGB(1.0f, 0.0f, 0.0f, 1.0f)}),
     [](const testing::TestParamInfo<ColorCase> &info) {
         std::string name = info.param.file;
         name = name.substr(0, name.find('.'));
@@ -64,7 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PWKeyedUnarchiverTest, FontKeepsItsPostScriptNameAndMapsToItsStyle)
 {
     QString error;
-    const std::optional<PWFont> font = PWKeyedUnarchiver::unarchiveFont(archive(QStringLiteral("font-helvetica-boldoblique.plist")), &error);
+    const std::optional<PWFont> font =
+        PWKeyedUnarchiver::unarchiveFont(archive(QStringLiteral("font-helvetica-boldoblique.plist")), &error);
     ASSERT_TRUE(font) << error.toStdString();
     EXPECT_EQ(*font, PWFont(QStringLiteral("Helvetica-BoldOblique"), 14.5, 16));
     const QFont qfont = font->toQFont();
@@ -84,7 +80,7 @@ TEST(PWKeyedUnarchiverTest, StyledTextKeepsEveryRunAndAttribute)
     ASSERT_EQ(text->runs().size(), 3) << pwtest::describe(*text);
 
     const QTextCharFormat first = text->charFormatAt(0);
-    EXPECT_EQ(first.fontFamilies().toStringList(), QStringList{QStringLiteral("Helvetica")});
+    EXPECT_EQ(first.fontFamilies().toStringList(), QStringList {QStringLiteral("Helvetica")});
     EXPECT_EQ(first.fontWeight(), QFont::Bold);
     EXPECT_DOUBLE_EQ(first.fontPointSize(), 18.0);
     EXPECT_EQ(first.stringProperty(PWTextAttributes::PostScriptFontName), QStringLiteral("Helvetica-Bold"));
@@ -95,7 +91,7 @@ TEST(PWKeyedUnarchiverTest, StyledTextKeepsEveryRunAndAttribute)
     EXPECT_DOUBLE_EQ(centred.paragraphSpacing, 6.0);
 
     const QTextCharFormat second = text->charFormatAt(9);
-    EXPECT_EQ(second.fontFamilies().toStringList(), QStringList{QStringLiteral("Times New Roman")});
+    EXPECT_EQ(second.fontFamilies().toStringList(), QStringList {QStringLiteral("Times New Roman")});
     EXPECT_EQ(second.foreground().color(), QColor(0, 0, 255));
     EXPECT_EQ(second.background().color(), QColor::fromRgbF(0.5f, 0.5f, 0.5f));
     EXPECT_EQ(second.underlineStyle(), QTextCharFormat::SingleUnderline);
@@ -108,7 +104,7 @@ TEST(PWKeyedUnarchiverTest, StyledTextKeepsEveryRunAndAttribute)
     EXPECT_EQ(third.verticalAlignment(), QTextCharFormat::AlignSuperScript);
     // A plain value under an unknown key is kept; an object of an unknown class is left out.
     EXPECT_EQ(third.property(PWTextAttributes::CustomAttributes).toMap(),
-              (QVariantMap{{QStringLiteral("CCDataField"), QStringLiteral("Company")}}));
+              (QVariantMap {{QStringLiteral("CCDataField"), QStringLiteral("Company")}}));
     PWParagraphStyle expected;
     expected.alignment = PWTextAlignment::Right;
     expected.tabStops = {{36.0, PWParagraphStyle::TabType::Left},
@@ -139,9 +135,10 @@ TEST(PWKeyedUnarchiverTest, TextStorageOfOneRunHasOneDictionaryAndNoRunTable)
 TEST(PWKeyedUnarchiverTest, ObjectsOfUnknownClassesAreLeftOut)
 {
     QString error;
-    const std::optional<QVariant> value = PWKeyedUnarchiver::unarchiveObject(archive(QStringLiteral("unknown-class.plist")), &error);
+    const std::optional<QVariant> value =
+        PWKeyedUnarchiver::unarchiveObject(archive(QStringLiteral("unknown-class.plist")), &error);
     ASSERT_TRUE(value) << error.toStdString();
-    EXPECT_EQ(*value, (QVariantList{QStringLiteral("before"), QVariant::fromValue<qlonglong>(42)}));
+    EXPECT_EQ(*value, (QVariantList {QStringLiteral("before"), QVariant::fromValue<qlonglong>(42)}));
 }
 
 // A table where each of depth arrays holds the next one twice: decoding it naively would visit
@@ -149,18 +146,19 @@ TEST(PWKeyedUnarchiverTest, ObjectsOfUnknownClassesAreLeftOut)
 TEST(PWKeyedUnarchiverTest, SharedReferencesCannotMultiplyTheWork)
 {
     const int depth = 40;
-    PWPlist::Array objects{PWPlist::fromString(QStringLiteral("$null"))};
-    objects.append(PWPlist::Dictionary{{QStringLiteral("$classname"), PWPlist::fromString(QStringLiteral("NSArray"))}});
+    PWPlist::Array objects {PWPlist::fromString(QStringLiteral("$null"))};
+    objects.append(
+        PWPlist::Dictionary {{QStringLiteral("$classname"), PWPlist::fromString(QStringLiteral("NSArray"))}});
     for (int level = 0; level < depth; ++level) {
         const quint64 next = quint64(objects.size() + 1);
         const PWPlist reference = level + 1 < depth ? PWPlist::fromUid(next) : PWPlist::fromUid(0);
-        objects.append(PWPlist::Dictionary{{QStringLiteral("$class"), PWPlist::fromUid(1)},
-                                           {QStringLiteral("NS.objects"), PWPlist::Array{reference, reference}}});
+        objects.append(PWPlist::Dictionary {{QStringLiteral("$class"), PWPlist::fromUid(1)},
+                                            {QStringLiteral("NS.objects"), PWPlist::Array {reference, reference}}});
     }
-    const PWPlist plist = PWPlist::Dictionary{
+    const PWPlist plist = PWPlist::Dictionary {
         {QStringLiteral("$archiver"), PWPlist::fromString(QStringLiteral("NSKeyedArchiver"))},
         {QStringLiteral("$version"), PWPlist::fromInteger(100000)},
-        {QStringLiteral("$top"), PWPlist::Dictionary{{QStringLiteral("root"), PWPlist::fromUid(2)}}},
+        {QStringLiteral("$top"), PWPlist::Dictionary {{QStringLiteral("root"), PWPlist::fromUid(2)}}},
         {QStringLiteral("$objects"), objects}};
     QString error;
     const std::optional<PWKeyedArchive> table = PWKeyedArchive::fromPlist(plist, &error);
@@ -172,11 +170,11 @@ TEST(PWKeyedUnarchiverTest, SharedReferencesCannotMultiplyTheWork)
 
 TEST(PWKeyedUnarchiverTest, NoObjectAtTheRootIsNilNotAFailure)
 {
-    const PWPlist plist = PWPlist::Dictionary{
+    const PWPlist plist = PWPlist::Dictionary {
         {QStringLiteral("$archiver"), PWPlist::fromString(QStringLiteral("NSKeyedArchiver"))},
         {QStringLiteral("$version"), PWPlist::fromInteger(100000)},
-        {QStringLiteral("$top"), PWPlist::Dictionary{{QStringLiteral("root"), PWPlist::fromUid(0)}}},
-        {QStringLiteral("$objects"), PWPlist::Array{PWPlist::fromString(QStringLiteral("$null"))}}};
+        {QStringLiteral("$top"), PWPlist::Dictionary {{QStringLiteral("root"), PWPlist::fromUid(0)}}},
+        {QStringLiteral("$objects"), PWPlist::Array {PWPlist::fromString(QStringLiteral("$null"))}}};
     bool nil = false;
     QString error = QStringLiteral("unset");
     EXPECT_FALSE(PWKeyedUnarchiver::unarchiveColor(plist.toBinary(), &error, &nil));
@@ -225,7 +223,7 @@ protected:
     QByteArray shared(const QString &name)
     {
         const QString path = pwtest::sharedFixturesPath(QStringLiteral("keyed-archives/") + name);
-        return path.isEmpty() ? QByteArray() : readFixture(path);
+        return path.isEmpty() ? QByteArray() : pwtest::readFile(path);
     }
     void SetUp() override
     {
@@ -241,14 +239,14 @@ TEST_F(SharedKeyedFixtureTest, PlainValuesDecode)
     EXPECT_EQ(PWKeyedUnarchiver::unarchiveObject(shared(QStringLiteral("nsData.plist"))),
               QVariant(QByteArray("Some data!")));
     EXPECT_EQ(PWKeyedUnarchiver::unarchiveObject(shared(QStringLiteral("simpleArray.plist"))),
-              QVariant(QVariantList{QStringLiteral("value1"), QStringLiteral("value2"),
-                                    QVariantList{QStringLiteral("innerValue3"), QStringLiteral("innerValue4")}}));
-    const QVariantList numbers{QVariant::fromValue<qlonglong>(1), QVariant::fromValue<qlonglong>(2),
-                               QVariant::fromValue<qlonglong>(3)};
+              QVariant(QVariantList {QStringLiteral("value1"), QStringLiteral("value2"),
+                                     QVariantList {QStringLiteral("innerValue3"), QStringLiteral("innerValue4")}}));
+    const QVariantList numbers {QVariant::fromValue<qlonglong>(1), QVariant::fromValue<qlonglong>(2),
+                                QVariant::fromValue<qlonglong>(3)};
     EXPECT_EQ(PWKeyedUnarchiver::unarchiveObject(shared(QStringLiteral("simpleDict.plist"))),
-              QVariant(QVariantMap{{QStringLiteral("First key"), QStringLiteral("First value")},
-                                   {QStringLiteral("Second key"), QStringLiteral("Second value")},
-                                   {QStringLiteral("Array key"), numbers}}));
+              QVariant(QVariantMap {{QStringLiteral("First key"), QStringLiteral("First value")},
+                                    {QStringLiteral("Second key"), QStringLiteral("Second value")},
+                                    {QStringLiteral("Array key"), numbers}}));
 }
 
 TEST_F(SharedKeyedFixtureTest, AnArrayHoldingItselfIsRefused)

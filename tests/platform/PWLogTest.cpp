@@ -19,7 +19,11 @@ struct Captured
 class LogCapture
 {
 public:
-    LogCapture() { s_messages.clear(); m_previous = qInstallMessageHandler(&LogCapture::handler); }
+    LogCapture()
+    {
+        s_messages.clear();
+        m_previous = qInstallMessageHandler(&LogCapture::handler);
+    }
     ~LogCapture() { qInstallMessageHandler(m_previous); }
     const QList<Captured> &messages() const { return s_messages; }
 
@@ -59,19 +63,6 @@ TEST(PWLogTest, MessagesAreAlwaysWrittenInTheirCategory)
     EXPECT_EQ(log.messages().at(1).text, QStringLiteral("Picture p not found"));
     for (const Captured &message : log.messages())
         EXPECT_NE(message.type, QtDebugMsg);
-}
-
-TEST(PWLogTest, DebugModeFollowsTheUserDefault)
-{
-    {
-        const DebugModeScope mode(true);
-        EXPECT_TRUE(PWLog::debugMode());
-    }
-    EXPECT_FALSE(PWLog::debugMode());
-    {
-        const DebugModeScope mode(false);
-        EXPECT_FALSE(PWLog::debugMode());
-    }
 }
 
 TEST(PWLogTest, DebugLinesOnlyInDebugMode)

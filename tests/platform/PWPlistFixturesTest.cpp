@@ -5,7 +5,6 @@
 #include "TestSupport.h"
 
 #include <QDate>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -17,10 +16,7 @@ namespace {
 
 QByteArray fixture(const QString &name)
 {
-    QFile file(pwtest::dataPath(QStringLiteral("plist/") + name));
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
+    return pwtest::readFixture(QStringLiteral("plist/") + name);
 }
 
 QDateTime utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int msec = 0)
@@ -28,16 +24,51 @@ QDateTime utc(int year, int month, int day, int hour = 0, int minute = 0, int se
     return QDateTime(QDate(year, month, day), QTime(hour, minute, second, msec), Qt::UTC);
 }
 
+// What make_fixtures.py wrote, in its order; the binary form keeps the quarter second.
+PWPlist allTypes(bool binary)
+{
+    const auto integer = &PWPlist::fromInteger;
+    return PWPlist::Dictionary {
+        {QStringLiteral("string"), PWPlist::fromString(QStringLiteral("Parcel label"))},
+        {QStringLiteral("unicode"), PWPlist::fromString(QStringLiteral("Grüße aus 東京 — 📦"))},
+        {QStringLiteral("empty string"), PWPlist::fromString(QString())},
+        {QStringLiteral("zero"), integer(0)},
+        {QStringLiteral("negative"), integer(-42)},
+        {QStringLiteral("large negative"), integer(-4294967297LL)},
+        {QStringLiteral("int64 min"), integer(std::numeric_limits<qint64>::min())},
+        {QStringLiteral("int64 max"), integer(std::numeric_limits<qint64>::max())},
+        {QStringLiteral("real"), PWPlist::fromReal(3.25)},
+        {QStringLiteral("negative real"), PWPlist::fromReal(-0.1)},
+        {QStringLiteral("true"), PWPlist::fromBool(true)},
+        {QStringLiteral("false"), PWPlist::fromBool(false)},
+        {QStringLiteral("date"), PWPlist::fromDate(utc(2024, 2, 29, 12, 30, 15, binary ? 250 : 0))},
+        {QStringLiteral("data"), PWPlist::fromData(QByteArray("\0\1\xfe\xff label", 10))},
+        {QStringLiteral("uid"), PWPlist::fromUid(7)},
+        {QStringLiteral("array"),
+         PWPlist::Array {integer(1), PWPlist::fromString(QStringLiteral("two")),
+                         PWPlist::Array {PWPlist::fromReal(3.5), PWPlist::fromBool(false)}, PWPlist::Dictionary()}},
+        {QStringLiteral("nested"),
+         PWPlist::Dictionary {
+             {QStringLiteral("level 1"),
+              PWPlist::Dictionary {
+                  {QStringLiteral("level 2"),
+                   PWPlist::Dictionary {
+                       {QStringLiteral("numbers"), PWPlist::Array {integer(-1), integer(-2), integer(-3)}},
+                       {QStringLiteral("name"), PWPlist::fromString(QStringLiteral("deep"))}}}}}}},
+        {QStringLiteral("empty array"), PWPlist::Array()},
+        {QStringLiteral("empty dict"), PWPlist::Dictionary()}};
+}
+
 class PWPlistWrittenByPythonTest : public testing::TestWithParam<const char *>
 {
 protected:
-    QString form() const { return QString::fromLatin1(GetParam()); }
-    bool binary() const { return form() == QLatin1String("binary"); }
+    bool binary() const { return QLatin1String(GetParam()) == QLatin1String("binary"); }
 
-    PWPlist read(const QString &name) const
+    PWPlist read(const char *name) const
     {
-        const QByteArray bytes = fixture(name + QLatin1Char('.') + form() + QStringLiteral(".plist"));
-        EXPECT_FALSE(bytes.isEmpty()) << "missing fixture " << name.toStdString();
+        const QByteArray bytes =
+            fixture(QLatin1String(name) + QLatin1Char('.') + QLatin1String(GetParam()) + QStringLiteral(".plist"));
+        EXPECT_FALSE(bytes.isEmpty()) << "missing fixture " << name;
         QString error;
         const std::optional<PWPlist> value = PWPlist::parse(bytes, &error);
         EXPECT_TRUE(value) << error.toStdString();
@@ -45,86 +76,34 @@ protected:
     }
 };
 
-TEST_P(PWPlistWrittenByPythonTest, EveryTypeReadsAsWritten)
+TEST_P(PWPlistWrittenByPythonTest, EveryTypeReadsAsWrittenInTheFileOrder)
 {
-    const PWPlist value = read(QStringLiteral("all-types"));
-    ASSERT_TRUE(value.isDictionary());
-    EXPECT_EQ(value.toDictionary().keys(),
-              (QStringList{QStringLiteral("string"), QStringLiteral("unicode"), QStringLiteral("empty string"),
-                           QStringLiteral("zero"), QStringLiteral("negative"), QStringLiteral("large negative"),
-                           QStringLiteral("int64 min"), QStringLiteral("int64 max"), QStringLiteral("real"),
-                           QStringLiteral("negative real"), QStringLiteral("true"), QStringLiteral("false"),
-                           QStringLiteral("date"), QStringLiteral("data"), QStringLiteral("uid"),
-                           QStringLiteral("array"), QStringLiteral("nested"), QStringLiteral("empty array"),
-                           QStringLiteral("empty dict")}));
-    EXPECT_EQ(value.value(QStringLiteral("string")), PWPlist::fromString(QStringLiteral("Parcel label")));
-    EXPECT_EQ(value.value(QStringLiteral("unicode")).toString(), QStringLiteral("Grüße aus 東京 — 📦"));
-    EXPECT_EQ(value.value(QStringLiteral("empty string")), PWPlist::fromString(QString()));
-    EXPECT_EQ(value.value(QStringLiteral("zero")), PWPlist::fromInteger(0));
-    EXPECT_EQ(value.value(QStringLiteral("negative")), PWPlist::fromInteger(-42));
-    EXPECT_EQ(value.value(QStringLiteral("large negative")), PWPlist::fromInteger(-4294967297LL));
-    EXPECT_EQ(value.value(QStringLiteral("int64 min")), PWPlist::fromInteger(std::numeric_limits<qint64>::min()));
-    EXPECT_EQ(value.value(QStringLiteral("int64 max")), PWPlist::fromInteger(std::numeric_limits<qint64>::max()));
-    EXPECT_EQ(value.value(QStringLiteral("real")), PWPlist::fromReal(3.25));
-    EXPECT_EQ(value.value(QStringLiteral("negative real")), PWPlist::fromReal(-0.1));
-    EXPECT_EQ(value.value(QStringLiteral("true")), PWPlist::fromBool(true));
-    EXPECT_EQ(value.value(QStringLiteral("false")), PWPlist::fromBool(false));
-    // The binary form keeps the quarter second; the XML form has whole seconds only.
-    EXPECT_EQ(value.value(QStringLiteral("date")), PWPlist::fromDate(utc(2024, 2, 29, 12, 30, 15, binary() ? 250 : 0)));
-    EXPECT_EQ(value.value(QStringLiteral("data")), PWPlist::fromData(QByteArray("\0\1\xfe\xff label", 10)));
-    EXPECT_EQ(value.value(QStringLiteral("uid")), PWPlist::fromUid(7));
-    EXPECT_EQ(value.value(QStringLiteral("array")),
-              PWPlist(PWPlist::Array{PWPlist::fromInteger(1), PWPlist::fromString(QStringLiteral("two")),
-                                     PWPlist::Array{PWPlist::fromReal(3.5), PWPlist::fromBool(false)},
-                                     PWPlist::Dictionary()}));
-    const PWPlist deepest = value.value(QStringLiteral("nested"))
-                                .value(QStringLiteral("level 1"))
-                                .value(QStringLiteral("level 2"));
-    EXPECT_EQ(deepest.value(QStringLiteral("numbers")),
-              PWPlist(PWPlist::Array{PWPlist::fromInteger(-1), PWPlist::fromInteger(-2), PWPlist::fromInteger(-3)}));
-    EXPECT_EQ(deepest.value(QStringLiteral("name")).toString(), QStringLiteral("deep"));
-    EXPECT_EQ(value.value(QStringLiteral("empty array")), PWPlist(PWPlist::Array()));
-    EXPECT_EQ(value.value(QStringLiteral("empty dict")), PWPlist(PWPlist::Dictionary()));
-}
-
-TEST_P(PWPlistWrittenByPythonTest, KeysKeepTheFileOrder)
-{
-    const PWPlist value = read(QStringLiteral("key-order"));
-    EXPECT_EQ(value.toDictionary().keys(), (QStringList{QStringLiteral("zulu"), QStringLiteral("alpha"),
-                                                        QStringLiteral("mike"), QStringLiteral("bravo"),
-                                                        QStringLiteral("Échelle")}));
-    EXPECT_EQ(value.value(QStringLiteral("Échelle")).toInteger(), 5);
+    const PWPlist value = read("all-types");
+    EXPECT_EQ(value, allTypes(binary()));
+    EXPECT_EQ(value.toDictionary().keys(), allTypes(binary()).toDictionary().keys());
+    EXPECT_EQ(read("key-order").toDictionary().keys(),
+              (QStringList {QStringLiteral("zulu"), QStringLiteral("alpha"), QStringLiteral("mike"),
+                            QStringLiteral("bravo"), QStringLiteral("Échelle")}));
 }
 
 TEST_P(PWPlistWrittenByPythonTest, DistantDatesUseTheGregorianCalendar)
 {
-    const PWPlist value = read(QStringLiteral("distant-dates"));
-    const QList<QDateTime> expected{utc(1, 1, 1),    utc(1900, 1, 1), utc(1969, 12, 31, 23, 59, 59),
-                                    utc(2069, 1, 20), utc(4001, 1, 1), utc(9999, 12, 31, 23, 59, 59)};
-    ASSERT_EQ(value.toArray().size(), expected.size());
-    for (qsizetype i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(value.at(i).toDate(), expected.at(i)) << value.at(i).toDate().toString(Qt::ISODate).toStdString();
+    PWPlist::Array expected;
+    for (const QDateTime &date : {utc(1, 1, 1), utc(1900, 1, 1), utc(1969, 12, 31, 23, 59, 59), utc(2069, 1, 20),
+                                  utc(4001, 1, 1), utc(9999, 12, 31, 23, 59, 59)})
+        expected.append(PWPlist::fromDate(date));
+    EXPECT_EQ(read("distant-dates"), PWPlist(expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, PWPlistWrittenByPythonTest, testing::Values("xml", "binary"),
-                         [](const testing::TestParamInfo<const char *> &info) {
-                             return std::string(info.param) == "xml" ? "Xml" : "Binary";
-                         });
+                         [](const testing::TestParamInfo<const char *> &info) { return std::string(info.param); });
 
-TEST(PWPlistSharingTest, SharedReferencesAreAcceptedAndCopied)
+TEST(PWPlistSharingTest, SharedReferencesAndWideIntegersReadAsTheirValues)
 {
-    const std::optional<PWPlist> value = PWPlist::parse(fixture(QStringLiteral("shared-refs.binary.plist")));
-    ASSERT_TRUE(value);
-    ASSERT_EQ(value->toArray().size(), 100);
-    for (const PWPlist &element : value->toArray())
-        EXPECT_EQ(element.toString(), QStringLiteral("same"));
-}
-
-TEST(PWPlistSharingTest, WideIntegersInRangeReadAsTheirValue)
-{
-    const std::optional<PWPlist> value = PWPlist::parse(fixture(QStringLiteral("wide-integers.binary.plist")));
-    ASSERT_TRUE(value);
-    EXPECT_EQ(*value, PWPlist(PWPlist::Array{PWPlist::fromInteger(-5), PWPlist::fromInteger(7)}));
+    const std::optional<PWPlist> shared = PWPlist::parse(fixture(QStringLiteral("shared-refs.binary.plist")));
+    EXPECT_EQ(shared, PWPlist(PWPlist::Array(100, PWPlist::fromString(QStringLiteral("same")))));
+    EXPECT_EQ(PWPlist::parse(fixture(QStringLiteral("wide-integers.binary.plist"))),
+              PWPlist(PWPlist::Array {PWPlist::fromInteger(-5), PWPlist::fromInteger(7)}));
 }
 
 // --- Malformed input ----------------------------------------------------------------------------
@@ -151,38 +130,36 @@ TEST_P(PWPlistMalformedTest, IsRefusedWithAReason)
 
 INSTANTIATE_TEST_SUITE_P(
     Corpus, PWPlistMalformedTest,
-    testing::Values(MalformedCase{"malformed-truncated.binary.plist", "binary"},
-                    MalformedCase{"malformed-offset-out-of-range.binary.plist", "offset out of range"},
-                    MalformedCase{"malformed-ref-out-of-range.binary.plist", "missing object"},
-                    MalformedCase{"malformed-self-cycle.binary.plist", "cycle"},
-                    MalformedCase{"malformed-indirect-cycle.binary.plist", "cycle"},
-                    MalformedCase{"malformed-shared-ref-bomb.binary.plist", "expand"},
-                    MalformedCase{"malformed-too-deep.binary.plist", "deeper than 256"},
-                    MalformedCase{"malformed-non-string-key.binary.plist", "not a string"},
-                    MalformedCase{"malformed-nul-in-key.binary.plist", "NUL"},
-                    MalformedCase{"malformed-nul-in-utf16-key.binary.plist", "NUL"},
-                    MalformedCase{"malformed-integer-too-large.binary.plist", "64-bit"},
-                    MalformedCase{"malformed-integer-too-large.xml.plist", "64-bit"},
-                    MalformedCase{"malformed-bad-trailer.binary.plist", "sizes"},
-                    MalformedCase{"malformed-top-out-of-range.binary.plist", "top object"},
-                    MalformedCase{"malformed-count-too-large.binary.plist", "count"},
-                    MalformedCase{"malformed-length-overrun.binary.plist", "past the object area"},
-                    MalformedCase{"malformed-unknown-marker.binary.plist", "marker"},
-                    MalformedCase{"malformed-wrong-tags.xml.plist", "XML"},
-                    MalformedCase{"malformed-mismatched-tags.xml.plist", "XML"},
-                    MalformedCase{"malformed-unclosed.xml.plist", "XML"},
-                    MalformedCase{"malformed-bad-date.xml.plist", "date"},
-                    MalformedCase{"malformed-key-in-array.xml.plist", "key outside"},
-                    MalformedCase{"malformed-too-deep.xml.plist", "deeper than 256"},
-                    MalformedCase{"malformed-garbage.plist", "not a property list"}),
+    testing::Values(MalformedCase {"malformed-truncated.binary.plist", "binary"},
+                    MalformedCase {"malformed-offset-out-of-range.binary.plist", "offset out of range"},
+                    MalformedCase {"malformed-ref-out-of-range.binary.plist", "missing object"},
+                    MalformedCase {"malformed-self-cycle.binary.plist", "cycle"},
+                    MalformedCase {"malformed-indirect-cycle.binary.plist", "cycle"},
+                    MalformedCase {"malformed-shared-ref-bomb.binary.plist", "expand"},
+                    MalformedCase {"malformed-too-deep.binary.plist", "deeper than 256"},
+                    MalformedCase {"malformed-non-string-key.binary.plist", "not a string"},
+                    MalformedCase {"malformed-nul-in-key.binary.plist", "NUL"},
+                    MalformedCase {"malformed-nul-in-utf16-key.binary.plist", "NUL"},
+                    MalformedCase {"malformed-integer-too-large.binary.plist", "64-bit"},
+                    MalformedCase {"malformed-integer-too-large.xml.plist", "64-bit"},
+                    MalformedCase {"malformed-bad-trailer.binary.plist", "sizes"},
+                    MalformedCase {"malformed-top-out-of-range.binary.plist", "top object"},
+                    MalformedCase {"malformed-count-too-large.binary.plist", "count"},
+                    MalformedCase {"malformed-length-overrun.binary.plist", "past the object area"},
+                    MalformedCase {"malformed-unknown-marker.binary.plist", "marker"},
+                    MalformedCase {"malformed-wrong-tags.xml.plist", "XML"},
+                    MalformedCase {"malformed-mismatched-tags.xml.plist", "XML"},
+                    MalformedCase {"malformed-unclosed.xml.plist", "XML"},
+                    MalformedCase {"malformed-bad-date.xml.plist", "date"},
+                    MalformedCase {"malformed-key-in-array.xml.plist", "key outside"},
+                    MalformedCase {"malformed-too-deep.xml.plist", "deeper than 256"},
+                    MalformedCase {"malformed-garbage.plist", "not a property list"}),
     [](const testing::TestParamInfo<MalformedCase> &info) {
-        std::string name = info.param.file;
-        name = name.substr(0, name.find(".plist"));
-        for (char &c : name) {
-            if (!std::isalnum(static_cast<unsigned char>(c)))
-                c = '_';
-        }
-        return name;
+        return QString::fromLatin1(info.param.file)
+            .section(QLatin1Char('.'), 0, -2)
+            .replace(QLatin1Char('-'), QLatin1Char('_'))
+            .replace(QLatin1Char('.'), QLatin1Char('_'))
+            .toStdString();
     });
 
 TEST(PWPlistMalformedInputTest, EmptyAndAlmostEmptyInputIsRefused)
@@ -193,9 +170,6 @@ TEST(PWPlistMalformedInputTest, EmptyAndAlmostEmptyInputIsRefused)
         EXPECT_FALSE(PWPlist::parse(bytes, &error)) << bytes.toHex().toStdString();
         EXPECT_FALSE(error.isEmpty());
     }
-    QString error;
-    PWPlist::parse(QByteArray(), &error);
-    EXPECT_EQ(error, QStringLiteral("empty input"));
 }
 
 TEST(PWPlistMalformedInputTest, XmlIntegersAtTheEdgesOfTheRange)

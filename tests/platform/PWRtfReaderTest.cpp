@@ -6,17 +6,9 @@
 #include "PWTextSamples.h"
 #include "TestSupport.h"
 
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString plainText(const QByteArray &rtf)
 {
@@ -44,41 +36,44 @@ TEST_P(RtfTextTest, ReadsTheCharacters)
 INSTANTIATE_TEST_SUITE_P(
     Cases, RtfTextTest,
     testing::Values(
-        TextCase{"Plain", R"({\rtf1\ansi hello})", u"hello"},
-        TextCase{"Windows1252Bytes", R"({\rtf1\ansi\ansicpg1252 caf\'e9 \'80})", u"café €"},
-        TextCase{"MacRomanBytes", R"({\rtf1\mac \'8e\'80})", u"éÄ"},
-        TextCase{"CyrillicCodePage", R"({\rtf1\ansi\ansicpg1251 \'c0\'e1})", u"Аб"},
-        TextCase{"FontCharsetWins",
-                 R"({\rtf1\ansi{\fonttbl\f0\fnil\fcharset77 Geneva;\f1\fnil\fcharset0 Arial;}\f0 \'8e\f1 \'8e})", u"éŽ"},
-        TextCase{"UnicodeSkipsItsFallback", R"({\rtf1 \u8364?\uc2\u8364??x})", u"€€x"},
-        TextCase{"UnicodeSurrogatePair", R"({\rtf1\uc0 \u-10179\u-8704 })", u"\U0001F600"},
-        TextCase{"BrokenSurrogateIsReplaced", R"({\rtf1\uc0 a\u-10179 b})", u"a\uFFFDb"},
-        TextCase{"FallbackMayBeAHexByte", R"({\rtf1 a\u233\'e9b})", u"aéb"},
-        TextCase{"SkippingStopsAtTheGroupEnd", R"({\rtf1\uc3 {\u233 ab}cd})", u"écd"},
-        TextCase{"BreaksAndSpecialCharacters", R"({\rtf1 one\par two\line three\tab four\~five\emdash})",
-                 u"one\ntwo\u2028three\tfour\u00a0five\u2014"},
-        TextCase{"BackslashBeforeLineEndIsAParagraph", "{\\rtf1 a\\\nb\\\r\nc}", u"a\nb\nc"},
-        TextCase{"LineEndsInTextAreIgnored", "{\\rtf1 a\r\nb\nc}", u"abc"},
-        TextCase{"KnownAndUnknownDestinationsAreSkipped",
-                 R"({\rtf1 {\*\generator Writer 1.0;}{\info{\title T}}{\stylesheet{\s0 Normal;}}{\*\unknown hidden}shown})",
-                 u"shown"},
-        TextCase{"FieldShowsItsResult", R"({\rtf1 {\field{\*\fldinst HYPERLINK "x"}{\fldrslt link}} text})",
-                 u"link text"},
-        TextCase{"EscapedSymbols", R"({\rtf1 \{braces\} \\ back})", u"{braces} \\ back"},
-        TextCase{"PicturesAreSkipped", R"({\rtf1 {\pict\pngblip 89504e47}after})", u"after"},
-        TextCase{"BinaryBytesAreSkipped", R"({\rtf1 a\bin3 {}}b})", u"ab"},
-        TextCase{"TextAfterTheDocumentIsIgnored", R"({\rtf1 in}out)", u"in"}),
+        TextCase {"Plain", R"({\rtf1\ansi hello})", u"hello"},
+        TextCase {"Windows1252Bytes", R"({\rtf1\ansi\ansicpg1252 caf\'e9 \'80})", u"café €"},
+        TextCase {"MacRomanBytes", R"({\rtf1\mac \'8e\'80})", u"éÄ"},
+        TextCase {"CyrillicCodePage", R"({\rtf1\ansi\ansicpg1251 \'c0\'e1})", u"Аб"},
+        TextCase {"FontCharsetWins",
+                  R"({\rtf1\ansi{\fonttbl\f0\fnil\fcharset77 Geneva;\f1\fnil\fcharset0 Arial;}\f0 \'8e\f1 \'8e})",
+                  u"éŽ"},
+        TextCase {"UnicodeSkipsItsFallback", R"({\rtf1 \u8364?\uc2\u8364??x})", u"€€x"},
+        TextCase {"UnicodeSurrogatePair", R"({\rtf1\uc0 \u-10179\u-8704 })", u"\U0001F600"},
+        TextCase {"BrokenSurrogateIsReplaced", R"({\rtf1\uc0 a\u-10179 b})", u"a\uFFFDb"},
+        TextCase {"FallbackMayBeAHexByte", R"({\rtf1 a\u233\'e9b})", u"aéb"},
+        TextCase {"SkippingStopsAtTheGroupEnd", R"({\rtf1\uc3 {\u233 ab}cd})", u"écd"},
+        TextCase {"BreaksAndSpecialCharacters", R"({\rtf1 one\par two\line three\tab four\~five\emdash})",
+                  u"one\ntwo\u2028three\tfour\u00a0five\u2014"},
+        TextCase {"BackslashBeforeLineEndIsAParagraph", "{\\rtf1 a\\\nb\\\r\nc}", u"a\nb\nc"},
+        TextCase {"LineEndsInTextAreIgnored", "{\\rtf1 a\r\nb\nc}", u"abc"},
+        TextCase {
+            "KnownAndUnknownDestinationsAreSkipped",
+            R"({\rtf1 {\*\generator Writer 1.0;}{\info{\title T}}{\stylesheet{\s0 Normal;}}{\*\unknown hidden}shown})",
+            u"shown"},
+        TextCase {"FieldShowsItsResult", R"({\rtf1 {\field{\*\fldinst HYPERLINK "x"}{\fldrslt link}} text})",
+                  u"link text"},
+        TextCase {"EscapedSymbols", R"({\rtf1 \{braces\} \\ back})", u"{braces} \\ back"},
+        TextCase {"PicturesAreSkipped", R"({\rtf1 {\pict\pngblip 89504e47}after})", u"after"},
+        TextCase {"BinaryBytesAreSkipped", R"({\rtf1 a\bin3 {}}b})", u"ab"},
+        TextCase {"TextAfterTheDocumentIsIgnored", R"({\rtf1 in}out)", u"in"}),
     [](const testing::TestParamInfo<TextCase> &info) { return std::string(info.param.name); });
 
 TEST(PWRtfReaderTest, PlatformStyledDocument)
 {
     QString error;
-    const std::optional<PWAttributedString> text = PWRtfReader::read(readFile(pwtest::dataPath(QStringLiteral("rtf/platform-styled.rtf"))), &error);
+    const std::optional<PWAttributedString> text =
+        PWRtfReader::read(pwtest::readFixture(QStringLiteral("rtf/platform-styled.rtf")), &error);
     ASSERT_TRUE(text) << error.toStdString();
     ASSERT_EQ(text->string(), QStringLiteral("Café plain, spaced\nup down €"));
 
     const QTextCharFormat title = text->charFormatAt(0);
-    EXPECT_EQ(title.fontFamilies().toStringList(), QStringList{QStringLiteral("Helvetica")});
+    EXPECT_EQ(title.fontFamilies().toStringList(), QStringList {QStringLiteral("Helvetica")});
     EXPECT_EQ(title.fontWeight(), QFont::Bold);
     EXPECT_DOUBLE_EQ(title.fontPointSize(), 18.0);
     EXPECT_EQ(title.foreground().color(), QColor(251, 2, 7));
@@ -98,7 +93,7 @@ TEST(PWRtfReaderTest, PlatformStyledDocument)
     EXPECT_EQ(text->blockFormatAt(18), text->blockFormatAt(0)) << "the paragraph mark closes the first paragraph";
 
     const QTextCharFormat up = text->charFormatAt(19);
-    EXPECT_EQ(up.fontFamilies().toStringList(), QStringList{QStringLiteral("Times New Roman")});
+    EXPECT_EQ(up.fontFamilies().toStringList(), QStringList {QStringLiteral("Times New Roman")});
     EXPECT_TRUE(up.fontItalic());
     EXPECT_FALSE(up.hasProperty(QTextFormat::ForegroundBrush));
     EXPECT_DOUBLE_EQ(up.doubleProperty(PWTextAttributes::BaselineOffset), 3.0);
@@ -117,7 +112,7 @@ TEST(PWRtfReaderTest, PlatformStyledDocument)
 
 TEST(PWRtfReaderTest, CodePagesOfTheDocumentAndOfEachFont)
 {
-    EXPECT_EQ(plainText(readFile(pwtest::dataPath(QStringLiteral("rtf/codepages-mac-and-central-european.rtf")))),
+    EXPECT_EQ(plainText(pwtest::readFixture(QStringLiteral("rtf/codepages-mac-and-central-european.rtf"))),
               QStringLiteral("Grüße Šč »\n"));
 }
 
@@ -151,7 +146,7 @@ TEST(PWRtfReaderTest, AttachmentOfTheFlattenedFormNamesItsFile)
     ASSERT_TRUE(text);
     EXPECT_EQ(text->string(), QStringLiteral("a\uFFFCb"));
     EXPECT_EQ(text->charFormatAt(1).property(PWTextAttributes::CustomAttributes).toMap(),
-              (QVariantMap{{QStringLiteral("NeXTGraphic"), QStringLiteral("pic one.png")}}));
+              (QVariantMap {{QStringLiteral("NeXTGraphic"), QStringLiteral("pic one.png")}}));
     EXPECT_FALSE(text->charFormatAt(2).hasProperty(PWTextAttributes::CustomAttributes));
 }
 
@@ -181,19 +176,17 @@ TEST_P(RtfMalformedTest, IsRefusedWithAReason)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RtfMalformedTest,
-    testing::Values(MalformedCase{"Empty", QByteArray()},
-                    MalformedCase{"NotRtf", "hello"},
-                    MalformedCase{"OtherGroup", R"({\foo bar})"},
-                    MalformedCase{"Unclosed", R"({\rtf1 text)"},
-                    MalformedCase{"Truncated", R"({\rtf1{\fonttbl\f0 Helv)"},
-                    MalformedCase{"BadHexByte", R"({\rtf1 a\'zz})"},
-                    MalformedCase{"HexByteCutShort", R"({\rtf1 a\'4)"},
-                    MalformedCase{"BinaryPastTheEnd", R"({\rtf1 \bin99 x})"},
-                    MalformedCase{"NegativeBinary", R"({\rtf1 \bin-5 x})"},
-                    MalformedCase{"WordTooLong", "{\\rtf1 \\" + QByteArray(40, 'a') + " x}"},
-                    MalformedCase{"ParameterOutOfRange", R"({\rtf1 \fs99999999999 x})"},
-                    MalformedCase{"TrailingBackslash", "{\\rtf1 a\\"},
-                    MalformedCase{"NestedTooDeep", "{\\rtf1 " + QByteArray(200, '{') + QByteArray(201, '}')}),
+    testing::Values(MalformedCase {"Empty", QByteArray()}, MalformedCase {"NotRtf", "hello"},
+                    MalformedCase {"OtherGroup", R"({\foo bar})"}, MalformedCase {"Unclosed", R"({\rtf1 text)"},
+                    MalformedCase {"Truncated", R"({\rtf1{\fonttbl\f0 Helv)"},
+                    MalformedCase {"BadHexByte", R"({\rtf1 a\'zz})"},
+                    MalformedCase {"HexByteCutShort", R"({\rtf1 a\'4)"},
+                    MalformedCase {"BinaryPastTheEnd", R"({\rtf1 \bin99 x})"},
+                    MalformedCase {"NegativeBinary", R"({\rtf1 \bin-5 x})"},
+                    MalformedCase {"WordTooLong", "{\\rtf1 \\" + QByteArray(40, 'a') + " x}"},
+                    MalformedCase {"ParameterOutOfRange", R"({\rtf1 \fs99999999999 x})"},
+                    MalformedCase {"TrailingBackslash", "{\\rtf1 a\\"},
+                    MalformedCase {"NestedTooDeep", "{\\rtf1 " + QByteArray(200, '{') + QByteArray(201, '}')}),
     [](const testing::TestParamInfo<MalformedCase> &info) { return std::string(info.param.name); });
 
 TEST(PWRtfTokenizerTest, TokensOfEachKind)
@@ -201,10 +194,10 @@ TEST(PWRtfTokenizerTest, TokensOfEachKind)
     const std::optional<QList<PWRtfToken>> tokens = PWRtfTokenizer::tokenize(R"({\b0 x\'41\~\bin2 ab-\fs-4})");
     ASSERT_TRUE(tokens);
     using T = PWRtfToken::Type;
-    const QList<PWRtfToken> expected{
-        {T::GroupStart, {}, false, 0},   {T::ControlWord, "b", true, 0},   {T::Text, "x", false, 0},
-        {T::HexByte, "A", false, 0},     {T::ControlSymbol, "~", false, 0}, {T::Binary, "ab", false, 0},
-        {T::Text, "-", false, 0},        {T::ControlWord, "fs", true, -4}, {T::GroupEnd, {}, false, 0},
+    const QList<PWRtfToken> expected {
+        {T::GroupStart, {}, false, 0}, {T::ControlWord, "b", true, 0},    {T::Text, "x", false, 0},
+        {T::HexByte, "A", false, 0},   {T::ControlSymbol, "~", false, 0}, {T::Binary, "ab", false, 0},
+        {T::Text, "-", false, 0},      {T::ControlWord, "fs", true, -4},  {T::GroupEnd, {}, false, 0},
     };
     EXPECT_EQ(*tokens, expected);
 }

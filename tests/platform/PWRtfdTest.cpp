@@ -1,9 +1,9 @@
 #include "platform/PWRtfd.h"
 
-#include "PWTextSamples.h"
+#include "platform/PWTextAttributes.h"
+
 #include "TestSupport.h"
 
-#include <QFile>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -12,8 +12,7 @@ namespace {
 
 QByteArray fixture(const QString &name)
 {
-    QFile file(pwtest::dataPath(QStringLiteral("rtf/") + name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return pwtest::readFixture(QStringLiteral("rtf/") + name);
 }
 
 QByteArray word(quint32 value)
@@ -38,7 +37,7 @@ TEST(PWRtfdTest, MetadataIsReadPastAndPaddedFilesAreRead)
     QString error;
     const std::optional<PWRtfd> rtfd = PWRtfd::parse(fixture(QStringLiteral("logo-attachment.rtfd")), &error);
     ASSERT_TRUE(rtfd) << error.toStdString();
-    EXPECT_EQ(rtfd->files().keys(), (QStringList{QStringLiteral("TXT.rtf"), QStringLiteral("pic.png")}));
+    EXPECT_EQ(rtfd->files().keys(), (QStringList {QStringLiteral("TXT.rtf"), QStringLiteral("pic.png")}));
     EXPECT_TRUE(rtfd->files().value(QStringLiteral("TXT.rtf")).startsWith("{\\rtf1"));
     EXPECT_TRUE(rtfd->files().value(QStringLiteral("pic.png")).startsWith("\x89PNG"));
 }
@@ -66,9 +65,9 @@ TEST(PWRtfdTest, NestedDirectoriesAndSerializedRegularFiles)
     QString error;
     const std::optional<PWRtfd> rtfd = PWRtfd::parse(fixture(QStringLiteral("nested-directory.rtfd")), &error);
     ASSERT_TRUE(rtfd) << error.toStdString();
-    const QMap<QString, QByteArray> expected{{QStringLiteral("TXT.rtf"), "{\\rtf1 nested}"},
-                                             {QStringLiteral("Images/anim.gif"), "GIF89a-bytes"},
-                                             {QStringLiteral("Images/notes.txt"), "hello"}};
+    const QMap<QString, QByteArray> expected {{QStringLiteral("TXT.rtf"), "{\\rtf1 nested}"},
+                                              {QStringLiteral("Images/anim.gif"), "GIF89a-bytes"},
+                                              {QStringLiteral("Images/notes.txt"), "hello"}};
     EXPECT_EQ(rtfd->files(), expected);
     EXPECT_EQ(PWRtfd::parse(rtfd->serialized()), rtfd) << "written back as plain nested directories";
 }
@@ -77,16 +76,8 @@ TEST(PWRtfdTest, WrittenLayoutIsTheDocumentedOne)
 {
     const QByteArray bytes = PWRtfd({{QStringLiteral("TXT.rtf"), "ab"}}).serialized();
     const QByteArray record = word(1) + word(2) + "ab";
-    EXPECT_EQ(bytes, "rtfd" + word(0) + word(3) + word(1) + word(7) + "TXT.rtf" + word(quint32(record.size())) + record);
-}
-
-TEST(PWRtfdTest, StyledTextComesBackWithEveryAttribute)
-{
-    const PWAttributedString text = pwtest::styledSample(false);
-    QString error;
-    const std::optional<PWAttributedString> read = PWRtfd::readAttributedString(PWRtfd::data(text), &error);
-    ASSERT_TRUE(read) << error.toStdString();
-    EXPECT_EQ(*read, text) << pwtest::describe(*read);
+    EXPECT_EQ(bytes,
+              "rtfd" + word(0) + word(3) + word(1) + word(7) + "TXT.rtf" + word(quint32(record.size())) + record);
 }
 
 struct MalformedCase
@@ -127,22 +118,23 @@ QByteArray nested(int depth)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RtfdMalformedTest,
-    testing::Values(
-        MalformedCase{"Empty", QByteArray()},
-        MalformedCase{"WrongMagic", "rtfx" + word(0) + word(3) + word(0)},
-        MalformedCase{"UnknownVersion", "rtfd" + word(1) + word(3) + word(0)},
-        MalformedCase{"TopIsAFile", header() + word(1) + word(0)},
-        MalformedCase{"Truncated", fixture(QStringLiteral("logo-attachment.rtfd")).left(120)},
-        MalformedCase{"RecordLongerThanTold", oneEntry("TXT.rtf", 9, word(1) + word(2) + "ab")},
-        MalformedCase{"FileLengthPastTheEnd", oneEntry("TXT.rtf", 10, word(1) + word(0x7fffffff) + "ab")},
-        MalformedCase{"PaddingPastTheEnd", oneEntry("TXT.rtf", 20, word(1) + word(0x80000000) + word(2) + word(999) + "ab")},
-        MalformedCase{"UnknownRecordType", oneEntry("TXT.rtf", 10, word(7) + word(2) + "ab")},
-        MalformedCase{"NameWithSlash", oneEntry("../TXT.rtf", 10, word(1) + word(2) + "ab")},
-        MalformedCase{"TooManyEntries", header() + word(3) + word(0xffffffff)},
-        MalformedCase{"NestedTooDeep", nested(PWRtfd::kMaxDepth + 1)},
-        MalformedCase{"TrailingBytes", PWRtfd({{QStringLiteral("TXT.rtf"), "{\\rtf1 x}"}}).serialized() + "junk"},
-        MalformedCase{"TextIsNoRtf", PWRtfd({{QStringLiteral("TXT.rtf"), "plain words"}}).serialized()},
-        MalformedCase{"NoText", PWRtfd({{QStringLiteral("pic.png"), "x"}}).serialized()}),
+    testing::Values(MalformedCase {"Empty", QByteArray()},
+                    MalformedCase {"WrongMagic", "rtfx" + word(0) + word(3) + word(0)},
+                    MalformedCase {"UnknownVersion", "rtfd" + word(1) + word(3) + word(0)},
+                    MalformedCase {"TopIsAFile", header() + word(1) + word(0)},
+                    MalformedCase {"Truncated", fixture(QStringLiteral("logo-attachment.rtfd")).left(120)},
+                    MalformedCase {"RecordLongerThanTold", oneEntry("TXT.rtf", 9, word(1) + word(2) + "ab")},
+                    MalformedCase {"FileLengthPastTheEnd", oneEntry("TXT.rtf", 10, word(1) + word(0x7fffffff) + "ab")},
+                    MalformedCase {"PaddingPastTheEnd",
+                                   oneEntry("TXT.rtf", 20, word(1) + word(0x80000000) + word(2) + word(999) + "ab")},
+                    MalformedCase {"UnknownRecordType", oneEntry("TXT.rtf", 10, word(7) + word(2) + "ab")},
+                    MalformedCase {"NameWithSlash", oneEntry("../TXT.rtf", 10, word(1) + word(2) + "ab")},
+                    MalformedCase {"TooManyEntries", header() + word(3) + word(0xffffffff)},
+                    MalformedCase {"NestedTooDeep", nested(PWRtfd::kMaxDepth + 1)},
+                    MalformedCase {"TrailingBytes",
+                                   PWRtfd({{QStringLiteral("TXT.rtf"), "{\\rtf1 x}"}}).serialized() + "junk"},
+                    MalformedCase {"TextIsNoRtf", PWRtfd({{QStringLiteral("TXT.rtf"), "plain words"}}).serialized()},
+                    MalformedCase {"NoText", PWRtfd({{QStringLiteral("pic.png"), "x"}}).serialized()}),
     [](const testing::TestParamInfo<MalformedCase> &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -13,10 +13,9 @@ namespace {
 class Property
 {
 public:
-    Property(PWUndoManager &undo, QString name, int value = 0)
+    Property(PWUndoManager &undo, QString name)
         : m_undo(undo)
         , m_name(std::move(name))
-        , m_value(value)
     {
     }
 
@@ -34,7 +33,7 @@ public:
 private:
     PWUndoManager &m_undo;
     QString m_name;
-    int m_value;
+    int m_value = 0;
 };
 
 // Explicit groups, no event grouping: most cases are about the stacks, not the event loop.
@@ -48,8 +47,7 @@ protected:
     }
 
     // One user command: a group around the edits, named with key.
-    template<typename Edit>
-    void command(const QString &key, Edit edit)
+    template <typename Edit> void command(const QString &key, Edit edit)
     {
         undo.beginUndoGrouping();
         edit();
@@ -57,83 +55,69 @@ protected:
         if (!key.isEmpty())
             undo.setActionName(key);
     }
+    void setWidth(int value)
+    {
+        command(QString(), [&] { width.set(value); });
+    }
+    int undoAll()
+    {
+        int steps = 0;
+        for (; undo.canUndo(); ++steps)
+            undo.undo();
+        return steps;
+    }
 
     PWUndoManager undo;
-    Property width{undo, QStringLiteral("width")};
-    Property height{undo, QStringLiteral("height")};
+    Property width {undo, QStringLiteral("width")};
+    Property height {undo, QStringLiteral("height")};
 };
 
 } // namespace
 
 TEST_F(PWUndoManagerTest, UndoAndRedoASetterThatRegistersItsInverse)
 {
-    command(QStringLiteral("MOVE_OBJECT"), [&] { width.set(5); });
-    command(QStringLiteral("MOVE_OBJECT"), [&] { width.set(9); });
-    ASSERT_TRUE(undo.canUndo());
+    setWidth(5);
+    width.set(9); // ungrouped without event grouping: a step of its own
     EXPECT_FALSE(undo.canRedo());
-
     undo.undo();
     EXPECT_EQ(width.value(), 5);
     undo.undo();
     EXPECT_EQ(width.value(), 0);
     EXPECT_FALSE(undo.canUndo());
-    EXPECT_TRUE(undo.canRedo());
-
     undo.redo();
-    EXPECT_EQ(width.value(), 5);
     undo.redo();
     EXPECT_EQ(width.value(), 9);
-    EXPECT_FALSE(undo.canRedo());
-
     // Round trips keep working: what redo registered is the next undo.
     undo.undo();
     EXPECT_EQ(width.value(), 5);
     undo.redo();
-    EXPECT_EQ(width.value(), 9);
-
     // Nothing left to redo: a no-op, not a fault.
     undo.redo();
     EXPECT_EQ(width.value(), 9);
 }
 
-TEST_F(PWUndoManagerTest, AGroupIsUndoneAsOneStepInReverseOrder)
-{
-    command(QStringLiteral("SET_SIZE"), [&] {
-        width.set(10);
-        height.set(20);
-        width.set(11);
-    });
-    Property::s_trace.clear();
-    undo.undo();
-    EXPECT_EQ(Property::s_trace, (QStringList{QStringLiteral("width=10"), QStringLiteral("height=0"), QStringLiteral("width=0")}));
-    EXPECT_EQ(width.value(), 0);
-    EXPECT_EQ(height.value(), 0);
-    EXPECT_FALSE(undo.canUndo());
-
-    Property::s_trace.clear();
-    undo.redo();
-    // The redo group was registered in undo order, so it runs in the original order.
-    EXPECT_EQ(Property::s_trace, (QStringList{QStringLiteral("width=10"), QStringLiteral("height=20"), QStringLiteral("width=11")}));
-}
-
-TEST_F(PWUndoManagerTest, NestedGroupsFoldIntoTheirParent)
+TEST_F(PWUndoManagerTest, ANestedGroupIsUndoneAsOneStepInReverseOrder)
 {
     undo.beginUndoGrouping();
-    width.set(1);
+    width.set(10);
     undo.beginUndoGrouping();
-    EXPECT_EQ(undo.groupingLevel(), 2);
-    height.set(2);
+    height.set(20);
     undo.endUndoGrouping();
     EXPECT_EQ(undo.groupingLevel(), 1);
     EXPECT_FALSE(undo.canUndo()) << "a step is recorded only when the outermost group closes";
-    width.set(3);
+    width.set(11);
     undo.endUndoGrouping();
-    EXPECT_EQ(undo.groupingLevel(), 0);
 
+    Property::s_trace.clear();
     undo.undo();
-    EXPECT_EQ(width.value(), 0);
-    EXPECT_EQ(height.value(), 0);
+    EXPECT_EQ(Property::s_trace,
+              (QStringList {QStringLiteral("width=10"), QStringLiteral("height=0"), QStringLiteral("width=0")}));
     EXPECT_FALSE(undo.canUndo());
+    Property::s_trace.clear();
+    undo.redo();
+    // The redo group was registered in undo order, so it runs in the original order.
+    EXPECT_EQ(Property::s_trace,
+              (QStringList {QStringLiteral("width=10"), QStringLiteral("height=20"), QStringLiteral("width=11")}));
 }
 
 TEST_F(PWUndoManagerTest, ActionNamesFollowTheirSteps)
@@ -147,15 +131,9 @@ TEST_F(PWUndoManagerTest, ActionNamesFollowTheirSteps)
     // No table holds these keys in this test program, so each answers as itself.
     EXPECT_EQ(undo.undoActionName(), QStringLiteral("MOVE_OBJECT"));
     EXPECT_EQ(undo.redoActionName(), QString());
-
     undo.undo();
     EXPECT_EQ(undo.undoActionName(), QStringLiteral("SET_SHADOW"));
     EXPECT_EQ(undo.redoActionName(), QStringLiteral("MOVE_OBJECT"));
-    undo.undo();
-    EXPECT_EQ(undo.undoActionName(), QString());
-    EXPECT_EQ(undo.redoActionName(), QStringLiteral("SET_SHADOW"));
-    undo.redo();
-    EXPECT_EQ(undo.undoActionName(), QStringLiteral("SET_SHADOW"));
 
     // A command that recorded nothing leaves no step, and its name lands on no older step.
     command(QString(), [] {});
@@ -164,23 +142,19 @@ TEST_F(PWUndoManagerTest, ActionNamesFollowTheirSteps)
 
     // A nested name belongs to the outermost step.
     undo.beginUndoGrouping();
-    undo.beginUndoGrouping();
-    width.set(4);
-    undo.setActionName(QStringLiteral("CREATE_OBJECT"));
-    undo.endUndoGrouping();
+    command(QStringLiteral("CREATE_OBJECT"), [&] { width.set(4); });
     undo.endUndoGrouping();
     EXPECT_EQ(undo.undoActionName(), QStringLiteral("CREATE_OBJECT"));
 }
 
 TEST_F(PWUndoManagerTest, RegistrationCanBeDisabledInNestedPairs)
 {
-    EXPECT_TRUE(undo.isUndoRegistrationEnabled());
     undo.disableUndoRegistration();
     undo.disableUndoRegistration();
-    command(QString(), [&] { width.set(1); });
+    setWidth(1);
     undo.enableUndoRegistration();
     EXPECT_FALSE(undo.isUndoRegistrationEnabled());
-    command(QString(), [&] { width.set(2); });
+    setWidth(2);
     undo.enableUndoRegistration();
     EXPECT_TRUE(undo.isUndoRegistrationEnabled());
     EXPECT_FALSE(undo.canUndo());
@@ -190,20 +164,16 @@ TEST_F(PWUndoManagerTest, RegistrationCanBeDisabledInNestedPairs)
     undo.disableUndoRegistration();
     EXPECT_FALSE(undo.isUndoRegistrationEnabled());
     undo.enableUndoRegistration();
-
-    command(QString(), [&] { width.set(3); });
+    setWidth(3);
     undo.undo();
     EXPECT_EQ(width.value(), 2);
 }
 
-TEST_F(PWUndoManagerTest, ANewEditClearsTheRedoStack)
+TEST_F(PWUndoManagerTest, ANewEditClearsTheRedoStackButUnregisteredOnesDoNot)
 {
-    command(QString(), [&] { width.set(1); });
-    command(QString(), [&] { width.set(2); });
+    setWidth(1);
+    setWidth(2);
     undo.undo();
-    ASSERT_TRUE(undo.canRedo());
-
-    // Registration while redo is disabled does not count as an edit.
     undo.disableUndoRegistration();
     command(QString(), [&] { height.set(7); });
     undo.enableUndoRegistration();
@@ -220,39 +190,26 @@ TEST_F(PWUndoManagerTest, ANewEditClearsTheRedoStack)
 TEST_F(PWUndoManagerTest, LevelsOfUndoKeepTheNewestSteps)
 {
     for (int i = 1; i <= 5; ++i)
-        command(QString(), [&] { width.set(i); });
+        setWidth(i);
     undo.setLevelsOfUndo(3);
-    EXPECT_EQ(undo.levelsOfUndo(), 3);
-    int undone = 0;
-    while (undo.canUndo()) {
-        undo.undo();
-        ++undone;
-    }
-    EXPECT_EQ(undone, 3);
+    EXPECT_EQ(undoAll(), 3);
     EXPECT_EQ(width.value(), 2);
 
-    // The limit also holds for steps recorded afterwards and for the redo stack.
+    // The limit also holds for the redo stack.
     undo.setLevelsOfUndo(2);
     int redone = 0;
-    while (undo.canRedo()) {
+    for (; undo.canRedo(); ++redone)
         undo.redo();
-        ++redone;
-    }
     EXPECT_EQ(redone, 2);
     EXPECT_EQ(width.value(), 4);
 
     undo.setLevelsOfUndo(0);
     for (int i = 10; i < 20; ++i)
-        command(QString(), [&] { width.set(i); });
-    undone = 0;
-    while (undo.canUndo()) {
-        undo.undo();
-        ++undone;
-    }
-    EXPECT_EQ(undone, 12);
+        setWidth(i);
+    EXPECT_EQ(undoAll(), 12);
 }
 
-TEST_F(PWUndoManagerTest, RemoveAllActionsWithTargetDropsEmptiedSteps)
+TEST_F(PWUndoManagerTest, RemovingActionsDropsEmptiedStepsAndRemovingAllReenables)
 {
     command(QStringLiteral("ONLY_WIDTH"), [&] { width.set(1); });
     command(QStringLiteral("BOTH"), [&] {
@@ -261,7 +218,6 @@ TEST_F(PWUndoManagerTest, RemoveAllActionsWithTargetDropsEmptiedSteps)
     });
     command(QStringLiteral("ONLY_HEIGHT"), [&] { height.set(4); });
     undo.undo(); // ONLY_HEIGHT goes to the redo stack
-    ASSERT_TRUE(undo.canRedo());
 
     undo.removeAllActionsWithTarget(&height);
     EXPECT_FALSE(undo.canRedo()) << "the redo step held only height";
@@ -270,16 +226,8 @@ TEST_F(PWUndoManagerTest, RemoveAllActionsWithTargetDropsEmptiedSteps)
     EXPECT_EQ(width.value(), 1);
     EXPECT_EQ(height.value(), 3) << "height's inverse was removed";
     EXPECT_EQ(undo.undoActionName(), QStringLiteral("ONLY_WIDTH"));
-    undo.undo();
-    EXPECT_EQ(width.value(), 0);
-    EXPECT_FALSE(undo.canUndo());
-}
 
-TEST_F(PWUndoManagerTest, RemoveAllActionsEmptiesBothStacksAndReenables)
-{
-    command(QString(), [&] { width.set(1); });
-    command(QString(), [&] { width.set(2); });
-    undo.undo();
+    undo.redo();
     undo.disableUndoRegistration();
     undo.removeAllActions();
     EXPECT_FALSE(undo.canUndo());
@@ -289,7 +237,7 @@ TEST_F(PWUndoManagerTest, RemoveAllActionsEmptiesBothStacksAndReenables)
 
 TEST_F(PWUndoManagerTest, UndoIsRefusedWhileACommandIsOpenOrRunning)
 {
-    command(QString(), [&] { width.set(1); });
+    setWidth(1);
     undo.beginUndoGrouping();
     height.set(2);
     undo.undo();
@@ -312,11 +260,9 @@ TEST_F(PWUndoManagerTest, SignalsAnnounceUndoRedoAndGroupEnds)
     QSignalSpy didUndo(&undo, &PWUndoManager::didUndo);
     QSignalSpy didRedo(&undo, &PWUndoManager::didRedo);
     QSignalSpy checkpoint(&undo, &PWUndoManager::checkpoint);
-    command(QString(), [&] { width.set(1); });
+    setWidth(1);
     EXPECT_EQ(checkpoint.count(), 1);
     undo.undo();
-    EXPECT_EQ(didUndo.count(), 1);
-    EXPECT_EQ(didRedo.count(), 0);
     undo.redo();
     EXPECT_EQ(didRedo.count(), 1);
     EXPECT_EQ(checkpoint.count(), 3);
@@ -329,13 +275,12 @@ TEST_F(PWUndoManagerTest, SignalsAnnounceUndoRedoAndGroupEnds)
 TEST_F(PWUndoManagerTest, AThrowingActionLeavesConsistentStacks)
 {
     Property depth(undo, QStringLiteral("depth"));
-    undo.beginUndoGrouping();
-    width.set(1);
-    undo.registerUndo(nullptr, [] { throw std::runtime_error("broken inverse"); });
-    height.set(2);
-    depth.set(3);
-    undo.endUndoGrouping();
-    undo.setActionName(QStringLiteral("PASTE"));
+    command(QStringLiteral("PASTE"), [&] {
+        width.set(1);
+        undo.registerUndo(nullptr, [] { throw std::runtime_error("broken inverse"); });
+        height.set(2);
+        depth.set(3);
+    });
 
     EXPECT_THROW(undo.undo(), std::runtime_error);
     EXPECT_FALSE(undo.isUndoing());
@@ -343,29 +288,17 @@ TEST_F(PWUndoManagerTest, AThrowingActionLeavesConsistentStacks)
     // The actions after the failing one were undone and can be redone ...
     EXPECT_EQ(depth.value(), 0);
     EXPECT_EQ(height.value(), 0);
-    EXPECT_TRUE(undo.canRedo());
     EXPECT_EQ(undo.redoActionName(), QStringLiteral("PASTE"));
     // ... and the one before it is still waiting on the undo stack.
     EXPECT_EQ(width.value(), 1);
-    ASSERT_TRUE(undo.canUndo());
     EXPECT_EQ(undo.undoActionName(), QStringLiteral("PASTE"));
     undo.undo();
     EXPECT_EQ(width.value(), 0);
 
     // The manager keeps working afterwards.
-    command(QString(), [&] { width.set(5); });
+    setWidth(5);
     undo.undo();
     EXPECT_EQ(width.value(), 0);
-    EXPECT_FALSE(undo.isUndoing());
-}
-
-TEST_F(PWUndoManagerTest, WithoutEventGroupingAnUngroupedEditIsItsOwnStep)
-{
-    width.set(1);
-    width.set(2);
-    EXPECT_EQ(undo.groupingLevel(), 0);
-    undo.undo();
-    EXPECT_EQ(width.value(), 1);
 }
 
 TEST(PWUndoManagerEventTest, AnEventGroupClosesAtTheEndOfTheLoopTurn)
@@ -380,9 +313,7 @@ TEST(PWUndoManagerEventTest, AnEventGroupClosesAtTheEndOfTheLoopTurn)
     height.set(2);
     undo.setActionName(QStringLiteral("MOVE_OBJECT"));
     EXPECT_EQ(undo.groupingLevel(), 1);
-    EXPECT_TRUE(undo.canUndo());
     EXPECT_EQ(undo.undoActionName(), QStringLiteral("MOVE_OBJECT"));
-
     QCoreApplication::processEvents();
     EXPECT_EQ(undo.groupingLevel(), 0);
     EXPECT_EQ(checkpoint.count(), 1);
@@ -392,11 +323,9 @@ TEST(PWUndoManagerEventTest, AnEventGroupClosesAtTheEndOfTheLoopTurn)
     QCoreApplication::processEvents();
     undo.undo();
     EXPECT_EQ(width.value(), 1);
-    EXPECT_EQ(height.value(), 2);
     undo.undo();
     EXPECT_EQ(width.value(), 0);
     EXPECT_EQ(height.value(), 0);
-    EXPECT_EQ(undo.redoActionName(), QStringLiteral("MOVE_OBJECT"));
 }
 
 TEST(PWUndoManagerEventTest, UndoClosesTheOpenEventGroupFirst)
@@ -408,7 +337,6 @@ TEST(PWUndoManagerEventTest, UndoClosesTheOpenEventGroupFirst)
     undo.undo();
     EXPECT_EQ(width.value(), 0);
     EXPECT_EQ(undo.groupingLevel(), 0);
-    ASSERT_TRUE(undo.canRedo());
     // The close that was scheduled finds nothing left to close.
     QCoreApplication::processEvents();
     undo.redo();
@@ -425,7 +353,6 @@ TEST(PWUndoManagerEventTest, ACommandGroupStillOpenAtTheTurnsEndKeepsTheEventGro
     QCoreApplication::processEvents(); // as a modal loop inside the command would
     EXPECT_EQ(undo.groupingLevel(), 2);
     undo.endUndoGrouping();
-    EXPECT_EQ(undo.groupingLevel(), 1);
     QCoreApplication::processEvents();
     EXPECT_EQ(undo.groupingLevel(), 0);
     undo.undo();

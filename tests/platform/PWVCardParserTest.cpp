@@ -2,7 +2,6 @@
 
 #include "TestSupport.h"
 
-#include <QFile>
 #include <QLoggingCategory>
 #include <QRandomGenerator>
 
@@ -12,8 +11,7 @@ namespace {
 
 QByteArray fixture(const QString &name)
 {
-    QFile file(pwtest::dataPath(QStringLiteral("contacts/") + name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return pwtest::readFixture(QStringLiteral("contacts/") + name);
 }
 
 const PWVCardLine *find(const PWVCard &card, const QString &name)
@@ -49,7 +47,7 @@ TEST_P(PWVCardParserEncodingTest, EveryEncodingGivesTheSameUnfoldedLines)
     const PWVCardLine *tel = find(card, QStringLiteral("TEL"));
     ASSERT_TRUE(tel);
     EXPECT_EQ(tel->value, QStringLiteral("+48 58 123 45 67"));
-    EXPECT_EQ(tel->types(), (QStringList{QStringLiteral("home"), QStringLiteral("voice")}));
+    EXPECT_EQ(tel->types(), (QStringList {QStringLiteral("home"), QStringLiteral("voice")}));
     const PWVCardLine *adr = find(card, QStringLiteral("ADR"));
     ASSERT_TRUE(adr);
     EXPECT_EQ(adr->group, QStringLiteral("item1"));
@@ -62,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, PWVCardParserEncodingTest,
 
 TEST(PWVCardParserTest, QuotedPrintableValuesAreDecodedAcrossSoftLineBreaks)
 {
-    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(fixture(QStringLiteral("vcard21-quoted-printable.vcf")));
+    const std::optional<QList<PWVCard>> cards =
+        PWVCardParser::parse(fixture(QStringLiteral("vcard21-quoted-printable.vcf")));
     ASSERT_TRUE(cards);
     const PWVCard &card = cards->constFirst();
     EXPECT_EQ(find(card, QStringLiteral("N"))->value, QStringLiteral("Müller;Jürgen"));
@@ -71,7 +70,8 @@ TEST(PWVCardParserTest, QuotedPrintableValuesAreDecodedAcrossSoftLineBreaks)
               QStringLiteral(";;Straße des 17. Juni 1\r\nHinterhaus;Berlin;;10623;Deutschland"));
     EXPECT_EQ(find(card, QStringLiteral("NOTE"))->value, QStringLiteral("First line\r\nSecond line with a soft break"));
     // vCard 2.1 wrote types as bare parameters.
-    EXPECT_EQ(find(card, QStringLiteral("TEL"))->types(), (QStringList{QStringLiteral("work"), QStringLiteral("voice")}));
+    EXPECT_EQ(find(card, QStringLiteral("TEL"))->types(),
+              (QStringList {QStringLiteral("work"), QStringLiteral("voice")}));
     EXPECT_TRUE(find(card, QStringLiteral("EMAIL"))->hasType(QStringLiteral("pref")));
 }
 
@@ -92,9 +92,10 @@ TEST(PWVCardParserTest, ParametersKeepQuotedSeparatorsAndSplitCommaLists)
     const PWVCardLine *line = find(cards->constFirst(), QStringLiteral("X-THING"));
     ASSERT_TRUE(line);
     EXPECT_EQ(line->group, QStringLiteral("item9"));
-    EXPECT_EQ(line->parameterValues(QStringLiteral("TYPE")), (QStringList{QStringLiteral("WORK"), QStringLiteral("pref")}));
-    EXPECT_EQ(line->parameterValues(QStringLiteral("X-NOTE")), QStringList{QStringLiteral("a;b:c,d")});
-    EXPECT_EQ(line->types(), (QStringList{QStringLiteral("work"), QStringLiteral("pref"), QStringLiteral("x-flag")}));
+    EXPECT_EQ(line->parameterValues(QStringLiteral("TYPE")),
+              (QStringList {QStringLiteral("WORK"), QStringLiteral("pref")}));
+    EXPECT_EQ(line->parameterValues(QStringLiteral("X-NOTE")), QStringList {QStringLiteral("a;b:c,d")});
+    EXPECT_EQ(line->types(), (QStringList {QStringLiteral("work"), QStringLiteral("pref"), QStringLiteral("x-flag")}));
     EXPECT_EQ(line->value, QStringLiteral("value: with colon"));
 }
 
@@ -103,8 +104,8 @@ TEST(PWVCardParserTest, EscapesAndStructuredValues)
     EXPECT_EQ(PWVCardParser::unescapeText(QStringLiteral("a\\nb\\Nc\\,d\\;e\\\\f\\:g\\")),
               QStringLiteral("a\nb\nc,d;e\\f:g\\"));
     EXPECT_EQ(PWVCardParser::splitStructured(QStringLiteral("Last\\;name;First\\, given;;\\\\;")),
-              (QStringList{QStringLiteral("Last;name"), QStringLiteral("First, given"), QString(),
-                           QStringLiteral("\\"), QString()}));
+              (QStringList {QStringLiteral("Last;name"), QStringLiteral("First, given"), QString(),
+                            QStringLiteral("\\"), QString()}));
 }
 
 TEST(PWVCardParserTest, LinesOutsideCardsAndUnreadableLinesAreLeftOut)
@@ -163,14 +164,21 @@ QByteArray tooManyLines()
     return bytes + "END:VCARD\n";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PWVCardParserBadInputTest,
-    testing::Values(BadInput{"Empty", QByteArray()}, BadInput{"NoCard", "just some text\nwith lines\n"},
-                    BadInput{"OnlyCutOffCard", "BEGIN:VCARD\nN:Never;Ended\n"},
-                    BadInput{"NestedTooDeep", deeplyNested()}, BadInput{"TooManyLines", tooManyLines()},
-                    BadInput{"OddUtf16", QByteArray("\xff\xfe" "B\0E\0G", 7)},
-                    BadInput{"LoneSurrogateUtf16", QByteArray("\xff\xfe\x00\xd8" "B\0", 6)}),
-    [](const testing::TestParamInfo<BadInput> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, PWVCardParserBadInputTest,
+                         testing::Values(BadInput {"Empty", QByteArray()},
+                                         BadInput {"NoCard", "just some text\nwith lines\n"},
+                                         BadInput {"OnlyCutOffCard", "BEGIN:VCARD\nN:Never;Ended\n"},
+                                         BadInput {"NestedTooDeep", deeplyNested()},
+                                         BadInput {"TooManyLines", tooManyLines()},
+                                         BadInput {"OddUtf16",
+                                                   QByteArray("\xff\xfe"
+                                                              "B\0E\0G",
+                                                              7)},
+                                         BadInput {"LoneSurrogateUtf16",
+                                                   QByteArray("\xff\xfe\x00\xd8"
+                                                              "B\0",
+                                                              6)}),
+                         [](const testing::TestParamInfo<BadInput> &info) { return std::string(info.param.name); });
 
 // Whatever the bytes, the parser answers; it never crashes or hangs.
 TEST(PWVCardParserTest, RandomMutationsOfAValidCardNeverCrash)

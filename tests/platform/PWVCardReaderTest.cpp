@@ -7,16 +7,13 @@
 #include "platform/PWVCardParser.h"
 #include "platform/PWVCardWriter.h"
 
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 namespace {
 
 QByteArray fixture(const QString &name)
 {
-    QFile file(pwtest::dataPath(QStringLiteral("contacts/") + name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return pwtest::readFixture(QStringLiteral("contacts/") + name);
 }
 
 // "label=value" per entry, "*" before the primary one when there is a choice.
@@ -50,7 +47,8 @@ protected:
 TEST_F(PWVCardReaderTest, GroupedLinesTakeTheirGroupsLabelsAndPrefMakesThePrimaryEntry)
 {
     QString error;
-    const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(fixture(QStringLiteral("vcard30-grouped-labels.vcf")), &error);
+    const std::shared_ptr<PWPerson> person =
+        PWVCardReader::personFromData(fixture(QStringLiteral("vcard30-grouped-labels.vcf")), &error);
     ASSERT_TRUE(person) << error.toStdString();
     EXPECT_EQ(person->stringForProperty(kPWLastNameProperty), QStringLiteral("Ashgrove"));
     EXPECT_EQ(person->stringForProperty(kPWFirstNameProperty), QStringLiteral("Johanna"));
@@ -67,44 +65,51 @@ TEST_F(PWVCardReaderTest, GroupedLinesTakeTheirGroupsLabelsAndPrefMakesThePrimar
     EXPECT_EQ(person->valueForProperty(kPWBirthdayProperty), pwtest::utcDate(1970, 3, 4));
 
     EXPECT_EQ(entries(*person, kPWEmailProperty),
-              (QStringList{kPWHomeLabel + QStringLiteral("=jo@home.example"),
-                           QStringLiteral("*") + kPWWorkLabel + QStringLiteral("=johanna@harbour.example")}));
+              (QStringList {kPWHomeLabel + QStringLiteral("=jo@home.example"),
+                            QStringLiteral("*") + kPWWorkLabel + QStringLiteral("=johanna@harbour.example")}));
     EXPECT_EQ(entries(*person, kPWPhoneProperty),
-              (QStringList{kPWPhoneWorkLabel + QStringLiteral("=+1 555 0100"),
-                           QStringLiteral("*") + kPWPhoneMobileLabel + QStringLiteral("=+1 555 0101"),
-                           kPWPhoneHomeFAXLabel + QStringLiteral("=+1 555 0102"),
-                           kPWPhonePagerLabel + QStringLiteral("=+1 555 0104"), QStringLiteral("Boat=+1 555 0103")}));
-    EXPECT_EQ(entries(*person, kPWAddressProperty),
-              (QStringList{QStringLiteral("*") + kPWWorkLabel
-                               + QStringLiteral("=Street:1 Quay Street\nBuilding 4|City:Portland|State:OR|ZIP:97201|"
-                                                "Country:USA|CountryCode:us"),
-                           kPWHomeLabel + QStringLiteral("=Street:22 Elm Row|City:Edinburgh|ZIP:EH1 3AA|"
-                                                          "Country:United Kingdom|CountryCode:uk"),
-                           kPWOtherLabel + QStringLiteral("=Street:Summer House|City:Bergen|ZIP:5003|Country:Norway")}));
+              (QStringList {kPWPhoneWorkLabel + QStringLiteral("=+1 555 0100"),
+                            QStringLiteral("*") + kPWPhoneMobileLabel + QStringLiteral("=+1 555 0101"),
+                            kPWPhoneHomeFAXLabel + QStringLiteral("=+1 555 0102"),
+                            kPWPhonePagerLabel + QStringLiteral("=+1 555 0104"), QStringLiteral("Boat=+1 555 0103")}));
+    EXPECT_EQ(
+        entries(*person, kPWAddressProperty),
+        (QStringList {QStringLiteral("*") + kPWWorkLabel
+                          + QStringLiteral("=Street:1 Quay Street\nBuilding 4|City:Portland|State:OR|ZIP:97201|"
+                                           "Country:USA|CountryCode:us"),
+                      kPWHomeLabel
+                          + QStringLiteral("=Street:22 Elm Row|City:Edinburgh|ZIP:EH1 3AA|"
+                                           "Country:United Kingdom|CountryCode:uk"),
+                      kPWOtherLabel + QStringLiteral("=Street:Summer House|City:Bergen|ZIP:5003|Country:Norway")}));
     EXPECT_FALSE(person->hasValueForProperty(kPWHomePageProperty));
     EXPECT_EQ(entries(*person, kPWURLsProperty),
-              (QStringList{QStringLiteral("*") + kPWHomePageLabel + QStringLiteral("=http://jo.example/home"),
-                           kPWWorkLabel + QStringLiteral("=https://harbour.example")}));
-    EXPECT_EQ(entries(*person, kPWOtherDatesProperty), QStringList{kPWAnniversaryLabel + QStringLiteral("=2001-06-15")});
-    EXPECT_EQ(entries(*person, kPWRelatedNamesProperty), QStringList{kPWMotherLabel + QStringLiteral("=Margaret Ashgrove")});
-    EXPECT_EQ(entries(*person, kPWAIMInstantProperty), QStringList{kPWWorkLabel + QStringLiteral("=jo.aim")});
-    EXPECT_EQ(entries(*person, kPWJabberInstantProperty), QStringList{kPWHomeLabel + QStringLiteral("=jo@jabber.example")});
+              (QStringList {QStringLiteral("*") + kPWHomePageLabel + QStringLiteral("=http://jo.example/home"),
+                            kPWWorkLabel + QStringLiteral("=https://harbour.example")}));
+    EXPECT_EQ(entries(*person, kPWOtherDatesProperty),
+              QStringList {kPWAnniversaryLabel + QStringLiteral("=2001-06-15")});
+    EXPECT_EQ(entries(*person, kPWRelatedNamesProperty),
+              QStringList {kPWMotherLabel + QStringLiteral("=Margaret Ashgrove")});
+    EXPECT_EQ(entries(*person, kPWAIMInstantProperty), QStringList {kPWWorkLabel + QStringLiteral("=jo.aim")});
+    EXPECT_EQ(entries(*person, kPWJabberInstantProperty),
+              QStringList {kPWHomeLabel + QStringLiteral("=jo@jabber.example")});
 }
 
 TEST_F(PWVCardReaderTest, QuotedPrintableCardReadsWithLineEndsNormalised)
 {
-    const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(fixture(QStringLiteral("vcard21-quoted-printable.vcf")));
+    const std::shared_ptr<PWPerson> person =
+        PWVCardReader::personFromData(fixture(QStringLiteral("vcard21-quoted-printable.vcf")));
     ASSERT_TRUE(person);
     EXPECT_EQ(person->stringForProperty(kPWFirstNameProperty), QStringLiteral("Jürgen"));
     EXPECT_EQ(person->stringForProperty(kPWLastNameProperty), QStringLiteral("Müller"));
     EXPECT_EQ(person->stringForProperty(kPWNoteProperty), QStringLiteral("First line\nSecond line with a soft break"));
     EXPECT_EQ(entries(*person, kPWAddressProperty),
-              QStringList{kPWHomeLabel + QStringLiteral("=Street:Straße des 17. Juni 1\nHinterhaus|City:Berlin|"
-                                                         "ZIP:10623|Country:Deutschland")});
+              QStringList {kPWHomeLabel
+                           + QStringLiteral("=Street:Straße des 17. Juni 1\nHinterhaus|City:Berlin|"
+                                            "ZIP:10623|Country:Deutschland")});
     EXPECT_EQ(entries(*person, kPWPhoneProperty),
-              (QStringList{QStringLiteral("*") + kPWPhoneWorkLabel + QStringLiteral("=+49 30 1234567"),
-                           kPWPhoneMobileLabel + QStringLiteral("=+49 171 7654321")}));
-    EXPECT_EQ(entries(*person, kPWEmailProperty), QStringList{kPWOtherLabel + QStringLiteral("=juergen@example.de")});
+              (QStringList {QStringLiteral("*") + kPWPhoneWorkLabel + QStringLiteral("=+49 30 1234567"),
+                            kPWPhoneMobileLabel + QStringLiteral("=+49 171 7654321")}));
+    EXPECT_EQ(entries(*person, kPWEmailProperty), QStringList {kPWOtherLabel + QStringLiteral("=juergen@example.de")});
 }
 
 TEST_F(PWVCardReaderTest, PhotosComeFromBase64OrDataUrisAndBrokenOnesAreLeftOut)
@@ -113,15 +118,18 @@ TEST_F(PWVCardReaderTest, PhotosComeFromBase64OrDataUrisAndBrokenOnesAreLeftOut)
         PWVCardReader::personsFromData(fixture(QStringLiteral("vcard30-photo-base64.vcf")));
     ASSERT_TRUE(persons);
     ASSERT_EQ(persons->size(), 3);
-    const QByteArray png = QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAIAAAACCAYAAABytg0kAAAAFUlEQVR42mM4ISf3H4QZ5ORO/"
-                                                  "AdhAESMCA13gOdaAAAAAElFTkSuQmCC");
+    const QByteArray png =
+        QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAIAAAACCAYAAABytg0kAAAAFUlEQVR42mM4ISf3H4QZ5ORO/"
+                               "AdhAESMCA13gOdaAAAAAElFTkSuQmCC");
     EXPECT_EQ(persons->at(0)->imageData(), png);
     EXPECT_EQ(persons->at(1)->imageData(), png);
     EXPECT_TRUE(persons->at(2)->imageData().isEmpty());
     EXPECT_EQ(persons->at(2)->stringForProperty(kPWLastNameProperty), QStringLiteral("Broken"));
     // Instant messaging given as IMPP, by service type or by URI scheme.
-    EXPECT_EQ(entries(*persons->at(1), kPWAIMInstantProperty), QStringList{kPWHomeLabel + QStringLiteral("=lars.aim")});
-    EXPECT_EQ(entries(*persons->at(1), kPWJabberInstantProperty), QStringList{kPWWorkLabel + QStringLiteral("=lars@chat.example")});
+    EXPECT_EQ(entries(*persons->at(1), kPWAIMInstantProperty),
+              QStringList {kPWHomeLabel + QStringLiteral("=lars.aim")});
+    EXPECT_EQ(entries(*persons->at(1), kPWJabberInstantProperty),
+              QStringList {kPWWorkLabel + QStringLiteral("=lars@chat.example")});
 }
 
 TEST_F(PWVCardReaderTest, GroupCardsMakeGroupsAndUidsAreKeptOnRequest)
@@ -135,7 +143,8 @@ TEST_F(PWVCardReaderTest, GroupCardsMakeGroupsAndUidsAreKeptOnRequest)
     ASSERT_TRUE(group);
     EXPECT_EQ(group->name(), QStringLiteral("Choir"));
     EXPECT_EQ(group->uniqueId(), QStringLiteral("5D3A-GROUP-CHOIR"));
-    EXPECT_EQ(group->memberIds(), (QStringList{QStringLiteral("7E0C1A52-PERSON-A"), QStringLiteral("7E0C1A52-PERSON-B")}));
+    EXPECT_EQ(group->memberIds(),
+              (QStringList {QStringLiteral("7E0C1A52-PERSON-A"), QStringLiteral("7E0C1A52-PERSON-B")}));
     EXPECT_FALSE(PWVCardReader::groupFromCard(cards->at(0)));
 
     const auto persons = PWVCardReader::personsFromData(fixture(QStringLiteral("vcard30-group-card.vcf")));
@@ -163,7 +172,7 @@ TEST_F(PWVCardReaderTest, DatesInEveryFormAndImpossibleOnesLeftOut)
     const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(bytes);
     ASSERT_TRUE(person);
     EXPECT_EQ(person->valueForProperty(kPWBirthdayProperty), pwtest::utcDate(1969, 12, 31));
-    EXPECT_EQ(entries(*person, kPWOtherDatesProperty), QStringList{QStringLiteral("Graduation=2010-05-06")});
+    EXPECT_EQ(entries(*person, kPWOtherDatesProperty), QStringList {QStringLiteral("Graduation=2010-05-06")});
 }
 
 } // namespace

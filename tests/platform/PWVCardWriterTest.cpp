@@ -6,7 +6,6 @@
 #include "platform/PWVCardParser.h"
 #include "platform/PWVCardReader.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -32,15 +31,6 @@ TEST_F(PWVCardWriterTest, APersonWithEveryKindOfValueReadsBackTheSame)
     const std::shared_ptr<PWPerson> back = PWVCardReader::personFromData(vCard, &error);
     ASSERT_TRUE(back) << error.toStdString();
     EXPECT_NE(back->uniqueId(), person->uniqueId());
-    for (const QString &property : PWPerson::properties()) {
-        const std::optional<PWMultiValue> mine = person->multiValueForProperty(property);
-        const std::optional<PWMultiValue> theirs = back->multiValueForProperty(property);
-        EXPECT_EQ(person->valueForProperty(property), back->valueForProperty(property)) << property.toStdString();
-        EXPECT_EQ(mine.has_value(), theirs.has_value()) << property.toStdString();
-        if (mine && theirs) {
-            EXPECT_TRUE(mine->hasSameValues(*theirs)) << property.toStdString();
-        }
-    }
     EXPECT_EQ(back->imageData(), person->imageData());
     EXPECT_TRUE(back->hasSameValues(*person));
     // And the written form is stable: writing the person read back gives the same bytes but
@@ -88,7 +78,8 @@ TEST_F(PWVCardWriterTest, ThePhotoCanBeReplacedOrLeftOutWithoutTouchingThePerson
     const QByteArray own = person->imageData();
     PWVCardWriter::Options blank;
     blank.photo = QByteArray("II*\0stand-in", 12);
-    const std::shared_ptr<PWPerson> replaced = PWVCardReader::personFromData(PWVCardWriter::vCardRepresentation(*person, blank));
+    const std::shared_ptr<PWPerson> replaced =
+        PWVCardReader::personFromData(PWVCardWriter::vCardRepresentation(*person, blank));
     ASSERT_TRUE(replaced);
     EXPECT_EQ(replaced->imageData(), *blank.photo);
     PWVCardWriter::Options none;
@@ -120,10 +111,8 @@ TEST_F(PWVCardWriterTest, AnIndependentReaderReadsTheWrittenCard)
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const std::shared_ptr<PWPerson> person = pwtest::everyKindPerson();
-    QFile file(folder.filePath(QStringLiteral("person.vcf")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(PWVCardWriter::vCardRepresentation(*person));
-    file.close();
+    const QString path = folder.filePath(QStringLiteral("person.vcf"));
+    ASSERT_TRUE(pwtest::writeFile(path, PWVCardWriter::vCardRepresentation(*person)));
 
     const QString script = QStringLiteral(R"PY(
 import base64, json, sys, vobject
@@ -145,7 +134,7 @@ out = {
 print(json.dumps(out))
 )PY");
     QProcess reader;
-    reader.start(python, {QStringLiteral("-c"), script, file.fileName()});
+    reader.start(python, {QStringLiteral("-c"), script, path});
     ASSERT_TRUE(reader.waitForFinished(60000));
     ASSERT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
     const QJsonObject out = QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
@@ -156,28 +145,30 @@ print(json.dumps(out))
     EXPECT_EQ(out.value(QStringLiteral("prefix")).toString(), QStringLiteral("Dr."));
     EXPECT_EQ(out.value(QStringLiteral("suffix")).toString(), QStringLiteral("PhD"));
     EXPECT_EQ(out.value(QStringLiteral("org")).toArray(),
-              (QJsonArray{QStringLiteral("Harbour; Freight, Lines"), QStringLiteral("Logistics")}));
+              (QJsonArray {QStringLiteral("Harbour; Freight, Lines"), QStringLiteral("Logistics")}));
     EXPECT_EQ(out.value(QStringLiteral("note")).toString(), person->stringForProperty(kPWNoteProperty));
     EXPECT_EQ(out.value(QStringLiteral("bday")).toString(), QStringLiteral("1970-03-04"));
     EXPECT_EQ(out.value(QStringLiteral("photo")).toString(), QString::fromLatin1(person->imageData().toBase64()));
 
     const QJsonArray emails = out.value(QStringLiteral("emails")).toArray();
     ASSERT_EQ(emails.size(), 3);
-    EXPECT_EQ(emails.at(0).toArray(), (QJsonArray{QStringLiteral("zoe@work.example"),
-                                                  QJsonArray{QStringLiteral("INTERNET"), QStringLiteral("PREF"),
-                                                             QStringLiteral("WORK")}}));
+    EXPECT_EQ(emails.at(0).toArray(),
+              (QJsonArray {QStringLiteral("zoe@work.example"),
+                           QJsonArray {QStringLiteral("INTERNET"), QStringLiteral("PREF"), QStringLiteral("WORK")}}));
     const QJsonArray tels = out.value(QStringLiteral("tels")).toArray();
     ASSERT_EQ(tels.size(), 10);
-    EXPECT_EQ(tels.at(2).toArray(), (QJsonArray{QStringLiteral("+1 555 0102"),
-                                                QJsonArray{QStringLiteral("CELL"), QStringLiteral("PREF"), QStringLiteral("VOICE")},
-                                                QString()}));
+    EXPECT_EQ(
+        tels.at(2).toArray(),
+        (QJsonArray {QStringLiteral("+1 555 0102"),
+                     QJsonArray {QStringLiteral("CELL"), QStringLiteral("PREF"), QStringLiteral("VOICE")}, QString()}));
     EXPECT_EQ(tels.at(8).toArray().at(2).toString(), QStringLiteral("Boat"));
     const QJsonArray adrs = out.value(QStringLiteral("adrs")).toArray();
     ASSERT_EQ(adrs.size(), 3);
-    EXPECT_EQ(adrs.at(0).toArray(), (QJsonArray{QStringLiteral("1 Quay Street\nBuilding 4"), QStringLiteral("Portland"),
-                                                QStringLiteral("OR"), QStringLiteral("97201"), QStringLiteral("USA"),
-                                                QJsonArray{QStringLiteral("WORK")}, QString()}));
-    EXPECT_EQ(adrs.at(1).toArray().at(5).toArray(), (QJsonArray{QStringLiteral("HOME"), QStringLiteral("PREF")}));
+    EXPECT_EQ(
+        adrs.at(0).toArray(),
+        (QJsonArray {QStringLiteral("1 Quay Street\nBuilding 4"), QStringLiteral("Portland"), QStringLiteral("OR"),
+                     QStringLiteral("97201"), QStringLiteral("USA"), QJsonArray {QStringLiteral("WORK")}, QString()}));
+    EXPECT_EQ(adrs.at(1).toArray().at(5).toArray(), (QJsonArray {QStringLiteral("HOME"), QStringLiteral("PREF")}));
     EXPECT_EQ(adrs.at(2).toArray().at(6).toString(), QStringLiteral("other"));
 }
 
