@@ -33,28 +33,18 @@ TEST(CFTComponentInteractionTest, PicksTheBorderBandOnly)
     EXPECT_EQ(component.TestMe(150, 140, selected, 3), &component);
 }
 
-struct DotCase
-{
-    double x;
-    double y;
-    int handle;
-};
-
-class PickDotTest : public ::testing::TestWithParam<DotCase>
-{
-};
-
-TEST_P(PickDotTest, FindsTheHandleUnderThePoint)
+TEST(CFTComponentInteractionTest, PicksTheHandleUnderThePoint)
 {
     CFTComponent component(0, 0, 100, 60);
-    EXPECT_EQ(component.PickMyDot(GetParam().x, GetParam().y, 3), GetParam().handle);
+    const struct
+    {
+        double x, y;
+        int handle;
+    } cases[] = {{0, 0, 5},    {1, 30, 6},   {-2, 60, 7},   {50, 0, 9}, {50, 30, 0}, {50, 61, 11},
+                 {100, 0, 13}, {99, 30, 14}, {100, 60, 15}, {3, 0, 0},  {30, 30, 0}};
+    for (const auto &c : cases)
+        EXPECT_EQ(component.PickMyDot(c.x, c.y, 3), c.handle) << c.x << ", " << c.y;
 }
-
-INSTANTIATE_TEST_SUITE_P(Handles, PickDotTest,
-                         ::testing::Values(DotCase{0, 0, 5}, DotCase{1, 30, 6}, DotCase{-2, 60, 7}, DotCase{50, 0, 9},
-                                           DotCase{50, 30, 0}, DotCase{50, 61, 11}, DotCase{100, 0, 13},
-                                           DotCase{99, 30, 14}, DotCase{100, 60, 15}, DotCase{3, 0, 0},
-                                           DotCase{30, 30, 0}));
 
 TEST(CFTComponentInteractionTest, NarrowRectanglePrefersLeftHandlesAndMirroringIsExclusiveOr)
 {
@@ -183,30 +173,24 @@ TEST(CFTComponentInteractionTest, ScalingATurnedComponentKeepsItsCentreScaled)
     EXPECT_NEAR(turned.GetSizeY(), 80, 1e-9);
 }
 
-struct WrapCase
+TEST(CFTComponentInteractionTest, AngleStaysWithinHalfATurn)
 {
-    double angle;
-    double delta;
-    double expected;
-};
-
-class RotateWrapTest : public ::testing::TestWithParam<WrapCase>
-{
-};
-
-TEST_P(RotateWrapTest, AngleStaysWithinHalfATurn)
-{
-    CFTComponent component(0, 0, 10, 10);
-    component.SetAngle(GetParam().angle);
-    component.Rotate(GetParam().delta, 5, 5);
-    EXPECT_NEAR(component.GetAngle(), GetParam().expected, 1e-9);
-    EXPECT_LE(std::fabs(component.GetAngle()), kPi);
+    const struct
+    {
+        double angle, delta, expected;
+    } cases[] = {{-3.1, 0.1, -3.2 + 2 * kPi},
+                 {3.1, -0.1, 3.2 - 2 * kPi},
+                 {0.0, 0.5, -0.5},
+                 {1.0, -1.0, 2.0},
+                 {0.0, 7.0 * kPi + 0.25, -kPi - 0.25 + 2 * kPi}};
+    for (const auto &c : cases) {
+        CFTComponent component(0, 0, 10, 10);
+        component.SetAngle(c.angle);
+        component.Rotate(c.delta, 5, 5);
+        EXPECT_NEAR(component.GetAngle(), c.expected, 1e-9) << c.angle << " + " << c.delta;
+        EXPECT_LE(std::fabs(component.GetAngle()), kPi);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Angles, RotateWrapTest,
-                         ::testing::Values(WrapCase{-3.1, 0.1, -3.2 + 2 * kPi}, WrapCase{3.1, -0.1, 3.2 - 2 * kPi},
-                                           WrapCase{0.0, 0.5, -0.5}, WrapCase{1.0, -1.0, 2.0},
-                                           WrapCase{0.0, 7.0 * kPi + 0.25, -kPi - 0.25 + 2 * kPi}));
 
 TEST(CFTComponentInteractionTest, RotatingAboutAnOutsidePivotCarriesTheComponentAlong)
 {
