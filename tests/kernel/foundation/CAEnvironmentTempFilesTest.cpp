@@ -66,9 +66,7 @@ void setModificationTime(const QString &path, time_t seconds, long nanoseconds)
 
 QString writeFile(const QString &path, const QByteArray &contents)
 {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(contents);
+    EXPECT_TRUE(pwtest::writeFile(path, contents)) << path.toStdString();
     return path;
 }
 
@@ -207,9 +205,7 @@ TEST_F(TempFiles, CopiesUnderAnotherNameTakeOnlyItsFileName)
 {
     const QString original = source(QStringLiteral("download.bin"), "downloaded");
     ASSERT_TRUE(CAEnvironment::copyFilePathToTempFilePath(original, QStringLiteral("/elsewhere/renamed.jpg")));
-    QFile copy(inTemp(QStringLiteral("renamed.jpg")));
-    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
-    EXPECT_EQ(copy.readAll(), QByteArray("downloaded"));
+    EXPECT_EQ(pwtest::readFile(inTemp(QStringLiteral("renamed.jpg"))), QByteArray("downloaded"));
     EXPECT_FALSE(CAEnvironment::copyFilePathToTempFilePath(original, QStringLiteral("renamed.jpg")))
         << "an existing copy is never overwritten";
 

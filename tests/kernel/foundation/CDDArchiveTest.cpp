@@ -23,7 +23,7 @@ const QString kKey = QStringLiteral("Value");
 CDDArchive reading(const PWPlist &value)
 {
     CDDArchive archive(false);
-    archive.Attach(PWPlist::Dictionary{{kKey, value}});
+    archive.Attach(PWPlist::Dictionary {{kKey, value}});
     return archive;
 }
 
@@ -39,67 +39,56 @@ QString stored(const CDDArchive &archive, const QString &key = kKey)
 
 // --- Numbers, booleans, rectangles, pens ----------------------------------------------------------
 
-TEST(CDDArchiveTest, RealsKeepThreeDecimalsAndReadBackInSinglePrecision)
+TEST(CDDArchiveTest, RealsKeepThreeDecimalsAndPenWidthsTwo)
 {
     CDDArchive archive(true);
     archive.SetData(kKey, 2.5);
-    EXPECT_EQ(stored(archive), QStringLiteral("2.500"));
     archive.SetData(QStringLiteral("small"), 0.1);
-    EXPECT_EQ(stored(archive, QStringLiteral("small")), QStringLiteral("0.100"));
     archive.SetData(QStringLiteral("float"), -1.23456f);
-    EXPECT_EQ(stored(archive, QStringLiteral("float")), QStringLiteral("-1.235"));
-    archive.setStoring(false);
-    double value = 0.0;
-    ASSERT_TRUE(archive.GetData(kKey, &value));
-    EXPECT_EQ(value, 2.5);
-    ASSERT_TRUE(archive.GetData(QStringLiteral("small"), &value));
-    EXPECT_EQ(value, 0.10000000149011612);
-}
-
-TEST(CDDArchiveTest, PenWidthKeepsTwoDecimals)
-{
-    CDDArchive archive(true);
     CDDPen pen;
     pen.SetWidth(1.0 / 3.0);
-    archive.SetData(kKey, pen);
-    EXPECT_EQ(stored(archive), QStringLiteral("0.33"));
+    archive.SetData(QStringLiteral("pen"), pen);
+    EXPECT_EQ(stored(archive), QStringLiteral("2.500"));
+    EXPECT_EQ(stored(archive, QStringLiteral("small")), QStringLiteral("0.100"));
+    EXPECT_EQ(stored(archive, QStringLiteral("float")), QStringLiteral("-1.235"));
+    EXPECT_EQ(stored(archive, QStringLiteral("pen")), QStringLiteral("0.33"));
+    archive.setStoring(false);
+    double value = 0.0;
+    ASSERT_TRUE(archive.GetData(QStringLiteral("small"), &value));
+    EXPECT_EQ(value, 0.10000000149011612) << "read back in single precision";
     CDDPen read;
-    ASSERT_TRUE(archive.GetData(kKey, read));
+    ASSERT_TRUE(archive.GetData(QStringLiteral("pen"), read));
     EXPECT_EQ(read.GetWidth(), double(0.33f));
 }
 
-struct IntegerCase
+TEST(CDDArchiveTest, IntegerTextsReadTheLeadingNumber)
 {
-    const char *text;
-    int expected;
-};
-
-class ArchiveIntegerTextTest : public testing::TestWithParam<IntegerCase>
-{
-};
-
-TEST_P(ArchiveIntegerTextTest, ReadsTheLeadingNumber)
-{
-    int value = -99;
-    ASSERT_TRUE(reading(QString::fromLatin1(GetParam().text)).GetData(kKey, &value));
-    EXPECT_EQ(value, GetParam().expected);
+    const struct
+    {
+        const char *text;
+        int expected;
+    } cases[] = {{"12abc", 12},
+                 {"abc", 0},
+                 {"  -7", -7},
+                 {"+42", 42},
+                 {"3.9", 3},
+                 {"", 0},
+                 {"99999999999", std::numeric_limits<int>::max()},
+                 {"-99999999999", std::numeric_limits<int>::min()}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        int value = -99;
+        ASSERT_TRUE(reading(QString::fromLatin1(c.text)).GetData(kKey, &value));
+        EXPECT_EQ(value, c.expected);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Texts, ArchiveIntegerTextTest,
-                         testing::Values(IntegerCase{"12abc", 12}, IntegerCase{"abc", 0}, IntegerCase{"  -7", -7},
-                                         IntegerCase{"+42", 42}, IntegerCase{"3.9", 3}, IntegerCase{"", 0},
-                                         IntegerCase{"99999999999", std::numeric_limits<int>::max()},
-                                         IntegerCase{"-99999999999", std::numeric_limits<int>::min()}));
 
 TEST(CDDArchiveTest, LongIntegersAreWrittenInFull)
 {
     CDDArchive archive(true);
-    const long big = 1099511627776L;
-    archive.SetData(kKey, big);
+    archive.SetData(kKey, 1099511627776L);
     EXPECT_EQ(stored(archive), QStringLiteral("1099511627776"));
     long read = 0;
-    ASSERT_TRUE(archive.GetData(kKey, &read));
-    EXPECT_EQ(read, big);
     archive.SetData(kKey, std::numeric_limits<long>::min());
     ASSERT_TRUE(archive.GetData(kKey, &read));
     EXPECT_EQ(read, std::numeric_limits<long>::min());
@@ -112,57 +101,45 @@ TEST(CDDArchiveTest, BooleansAreExactlyYesOrNo)
     archive.SetData(QStringLiteral("off"), false);
     EXPECT_EQ(stored(archive), QStringLiteral("YES"));
     EXPECT_EQ(stored(archive, QStringLiteral("off")), QStringLiteral("NO"));
-    bool value = false;
-    EXPECT_TRUE(archive.GetData(kKey, &value));
-    EXPECT_TRUE(value);
+    bool value = true;
     EXPECT_TRUE(archive.GetData(QStringLiteral("off"), &value));
     EXPECT_FALSE(value);
-    for (const QString &text : {QStringLiteral("yes"), QStringLiteral("1"), QStringLiteral("YES ")}) {
+    for (const PWPlist &text : {PWPlist::fromString(QStringLiteral("yes")), PWPlist::fromString(QStringLiteral("1")),
+                                PWPlist::fromString(QStringLiteral("YES ")), PWPlist::fromBool(false)}) {
         value = true;
-        EXPECT_FALSE(reading(text).GetData(kKey, &value)) << text.toStdString();
+        EXPECT_FALSE(reading(text).GetData(kKey, &value)) << text.toString().toStdString();
         EXPECT_TRUE(value);
     }
-    EXPECT_FALSE(reading(PWPlist::fromBool(false)).GetData(kKey, &value));
-    EXPECT_TRUE(value);
 }
 
-struct RectCase
+TEST(CDDArchiveTest, RectanglesAreThePlatformsRectangleText)
 {
-    double x, y, width, height;
-    const char *text;
-};
-
-class ArchiveRectTest : public testing::TestWithParam<RectCase>
-{
-};
-
-TEST_P(ArchiveRectTest, IsThePlatformsRectangleText)
-{
-    const RectCase &c = GetParam();
-    CDDArchive archive(true);
-    archive.SetRectData(kKey, c.x, c.y, c.width, c.height);
-    EXPECT_EQ(stored(archive), QString::fromLatin1(c.text));
-    double x = 0, y = 0, width = 0, height = 0;
-    ASSERT_TRUE(archive.GetRectData(kKey, &x, &y, &width, &height));
-    EXPECT_NEAR(x, c.x, std::fabs(c.x) * 1e-5);
-    EXPECT_NEAR(y, c.y, std::fabs(c.y) * 1e-5);
-    EXPECT_NEAR(width, c.width, std::fabs(c.width) * 1e-5);
-    EXPECT_NEAR(height, c.height, std::fabs(c.height) * 1e-5);
+    const struct
+    {
+        double x, y, width, height;
+        const char *text;
+    } cases[] = {{10.5, 20, 100, 50, "{{10.5, 20}, {100, 50}}"},
+                 {-1.0 / 3.0, 0, 1234567, 0.000125, "{{-0.333333, 0}, {1.23457e+06, 0.000125}}"},
+                 {72.25, 1e-7, 595.276, 841.89, "{{72.25, 1e-07}, {595.276, 841.89}}"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        CDDArchive archive(true);
+        archive.SetRectData(kKey, c.x, c.y, c.width, c.height);
+        EXPECT_EQ(stored(archive), QString::fromLatin1(c.text));
+        double x = 0, y = 0, width = 0, height = 0;
+        ASSERT_TRUE(archive.GetRectData(kKey, &x, &y, &width, &height));
+        EXPECT_NEAR(x, c.x, std::fabs(c.x) * 1e-5);
+        EXPECT_NEAR(y, c.y, std::fabs(c.y) * 1e-5);
+        EXPECT_NEAR(width, c.width, std::fabs(c.width) * 1e-5);
+        EXPECT_NEAR(height, c.height, std::fabs(c.height) * 1e-5);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Rects, ArchiveRectTest,
-                         testing::Values(RectCase{10.5, 20, 100, 50, "{{10.5, 20}, {100, 50}}"},
-                                         RectCase{-1.0 / 3.0, 0, 1234567, 0.000125, "{{-0.333333, 0}, {1.23457e+06, 0.000125}}"},
-                                         RectCase{72.25, 1e-7, 595.276, 841.89, "{{72.25, 1e-07}, {595.276, 841.89}}"}));
 
 TEST(CDDArchiveTest, UnreadableRectangleNumbersAreZero)
 {
     double x = 9, y = 9, width = 9, height = 9;
     ASSERT_TRUE(reading(QStringLiteral("{{a, 2}, {nan, 4")).GetRectData(kKey, &x, &y, &width, &height));
-    EXPECT_EQ(x, 2.0);
-    EXPECT_EQ(y, 4.0);
-    EXPECT_EQ(width, 0.0);
-    EXPECT_EQ(height, 0.0);
+    EXPECT_EQ(QRectF(x, y, width, height), QRectF(2, 4, 0, 0));
 }
 
 TEST(CDDArchiveTest, NumbersThatAreNotFiniteAreRefused)
@@ -174,28 +151,32 @@ TEST(CDDArchiveTest, NumbersThatAreNotFiniteAreRefused)
     }
 }
 
-TEST(CDDArchiveTest, WrongValueKindsLeaveTheTargetUntouched)
+TEST(CDDArchiveTest, MissingKeysLeaveTheTargetUntouched)
 {
-    const CDDArchive archive = reading(PWPlist::Dictionary{{QStringLiteral("x"), PWPlist::fromInteger(1)}});
+    const CDDArchive archive = reading(PWPlist::fromInteger(1));
+    const QString missing = QStringLiteral("missing");
     int integer = 5;
     double real = 5.0;
     bool flag = true;
     CDDString text(QStringLiteral("kept"));
     CDDColor color(0.1f, 0.2f, 0.3f, 1.0f);
     PWFont font(QStringLiteral("Kept"), 9.0);
-    CDDArchive child(false);
-    EXPECT_FALSE(archive.GetData(kKey, &integer));
-    EXPECT_FALSE(archive.GetData(kKey, &real));
-    EXPECT_FALSE(archive.GetData(kKey, &flag));
-    EXPECT_FALSE(archive.GetData(kKey, text));
-    EXPECT_FALSE(archive.GetData(kKey, color));
-    EXPECT_FALSE(archive.GetData(kKey, &font));
+    double x = 1, y = 2, width = 3, height = 4;
+    EXPECT_FALSE(archive.GetData(missing, &integer));
+    EXPECT_FALSE(archive.GetData(missing, &real));
+    EXPECT_FALSE(archive.GetData(missing, &flag));
+    EXPECT_FALSE(archive.GetData(missing, text));
+    EXPECT_FALSE(archive.GetData(missing, color));
+    EXPECT_FALSE(archive.GetData(missing, &font));
+    EXPECT_FALSE(archive.GetRectData(missing, &x, &y, &width, &height));
     EXPECT_EQ(integer, 5);
     EXPECT_EQ(real, 5.0);
     EXPECT_TRUE(flag);
     EXPECT_EQ(text.getData(), QStringLiteral("kept"));
     EXPECT_EQ(color, CDDColor(0.1f, 0.2f, 0.3f, 1.0f));
     EXPECT_EQ(font, PWFont(QStringLiteral("Kept"), 9.0));
+    EXPECT_EQ(QRectF(x, y, width, height), QRectF(1, 2, 3, 4));
+    CDDArchive child(false);
     EXPECT_FALSE(reading(QStringLiteral("text")).GetData(kKey, child));
     EXPECT_FALSE(child.getDict().isDictionary());
 }
@@ -208,17 +189,6 @@ TEST(CDDArchiveTest, NumbersStoredAsNumbersAreRead)
     double real = 0;
     ASSERT_TRUE(reading(PWPlist::fromReal(0.1)).GetData(kKey, &real));
     EXPECT_EQ(real, double(0.1f));
-}
-
-TEST(CDDArchiveTest, MissingKeysAnswerFalseAndChangeNothing)
-{
-    const CDDArchive archive(false);
-    int integer = 3;
-    double x = 1, y = 2, width = 3, height = 4;
-    EXPECT_FALSE(archive.GetData(kKey, &integer));
-    EXPECT_FALSE(archive.GetRectData(kKey, &x, &y, &width, &height));
-    EXPECT_EQ(integer, 3);
-    EXPECT_EQ(x + y + width + height, 10.0);
 }
 
 // --- Texts, bundle version, class IDs, document types ---------------------------------------------
@@ -240,53 +210,35 @@ TEST(CDDArchiveTest, TextValues)
     EXPECT_EQ(kept.getData(), QStringLiteral("kept"));
 }
 
-TEST(CDDArchiveTest, BundleVersionIsTheRunningApplications)
-{
-    CDDArchive archive(true);
-    archive.SetData(key_BundleVersion);
-    int version = 0;
-    ASSERT_TRUE(archive.GetData(key_BundleVersion, &version));
-    EXPECT_EQ(version, PWBundle::mainBundle().bundleVersion());
-    EXPECT_GT(version, 72);
-}
-
-TEST(CDDArchiveTest, ClassIDsByName)
+TEST(CDDArchiveTest, ClassIDsAndDocumentTypesByNameRefuseUnknownOnes)
 {
     CDDArchive archive(true);
     ASSERT_TRUE(archive.SetClassID(7));
-    EXPECT_EQ(stored(archive, key_ClassID), QStringLiteral("Background Picture"));
+    ASSERT_TRUE(archive.SetDocumentType(dtPostcard));
     int classID = -1;
+    documentType type = dtLabel;
     ASSERT_TRUE(archive.GetClassID(&classID));
+    ASSERT_TRUE(archive.GetDocumentType(&type));
     EXPECT_EQ(classID, 7);
+    EXPECT_EQ(type, dtPostcard);
 
     CDDArchive invalid(true);
     EXPECT_FALSE(invalid.SetClassID(20));
     EXPECT_FALSE(invalid.SetClassID(-1));
+    EXPECT_FALSE(invalid.SetDocumentType(dtUnknown));
     EXPECT_TRUE(invalid.getDict().toDictionary().isEmpty());
 
+    // Names are matched exactly: another case is another name.
+    PWPlist::Dictionary lower = archive.getDict().toDictionary();
+    lower.insert(key_ClassID, PWPlist::fromString(stored(archive, key_ClassID).toLower()));
+    lower.insert(key_DocumentType, PWPlist::fromString(stored(archive, key_DocumentType).toLower()));
     CDDArchive unknown(false);
-    unknown.Attach(PWPlist::Dictionary{{key_ClassID, PWPlist::fromString(QStringLiteral("background picture"))}});
+    unknown.Attach(PWPlist(lower));
     classID = 3;
-    EXPECT_FALSE(unknown.GetClassID(&classID));
-    EXPECT_EQ(classID, 3);
-}
-
-TEST(CDDArchiveTest, DocumentTypesByName)
-{
-    CDDArchive archive(true);
-    ASSERT_TRUE(archive.SetDocumentType(dtPostcard));
-    EXPECT_EQ(stored(archive, key_DocumentType), QStringLiteral("Postcard"));
-    documentType type = dtLabel;
-    ASSERT_TRUE(archive.GetDocumentType(&type));
-    EXPECT_EQ(type, dtPostcard);
-    ASSERT_TRUE(archive.SetDocumentType(dtCustomElement));
-    EXPECT_EQ(stored(archive, key_DocumentType), QStringLiteral("CustomElement"));
-
-    EXPECT_FALSE(archive.SetDocumentType(dtUnknown));
-    CDDArchive lower(false);
-    lower.Attach(PWPlist::Dictionary{{key_DocumentType, PWPlist::fromString(QStringLiteral("postcard"))}});
     type = dtEnvelope;
-    EXPECT_FALSE(lower.GetDocumentType(&type));
+    EXPECT_FALSE(unknown.GetClassID(&classID));
+    EXPECT_FALSE(unknown.GetDocumentType(&type));
+    EXPECT_EQ(classID, 3);
     EXPECT_EQ(type, dtEnvelope);
 }
 
@@ -309,18 +261,19 @@ TEST(CDDArchiveTest, ColoursRoundTripAsKeyedArchives)
     ASSERT_TRUE(archive.GetData(kKey, read));
     EXPECT_EQ(read, cmyk);
 
-    const CDDColor none{std::shared_ptr<const PWColor>()};
+    const CDDColor none {std::shared_ptr<const PWColor>()};
     archive.SetData(kKey, none);
-    ASSERT_TRUE(archive.GetData(kKey, read));
-    EXPECT_EQ(read, none) << "no colour comes back as no colour";
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(archive.GetData(kKey, read));
+        EXPECT_EQ(read.getData(), nullptr) << "no colour comes back as no colour, every time";
+    }
 }
 
-TEST(CDDArchiveTest, ColoursReadAgainShareOneDecodedColour)
+TEST(CDDArchiveTest, ColoursReadAgainShareOneDecodedColourButStayValues)
 {
     CDDArchive archive(true);
     archive.SetData(kKey, CDDColor(PWColor::deviceRGB(0.25f, 0.5f, 0.75f, 1.0f)));
     archive.SetData(key_TextColor, CDDColor(PWColor::calibratedWhite(0.125f, 0.5f)));
-    archive.SetData(key_BackColor, CDDColor(std::shared_ptr<const PWColor>()));
     CDDColor first;
     CDDColor second;
     CDDColor grey;
@@ -330,24 +283,15 @@ TEST(CDDArchiveTest, ColoursReadAgainShareOneDecodedColour)
     EXPECT_EQ(first, CDDColor(PWColor::deviceRGB(0.25f, 0.5f, 0.75f, 1.0f)));
     EXPECT_EQ(first.getData(), second.getData()) << "the same bytes are decoded once";
     EXPECT_EQ(grey, CDDColor(PWColor::calibratedWhite(0.125f, 0.5f)));
-    EXPECT_NE(grey.getData(), first.getData());
 
-    // A shared colour stays each value's own: changing one leaves the other as read.
     first.setOpacity(0.25f);
     EXPECT_FLOAT_EQ(second.getOpacity(), 1.0f);
     CDDColor third;
     ASSERT_TRUE(archive.GetData(kKey, third));
     EXPECT_FLOAT_EQ(third.getOpacity(), 1.0f);
-
-    // No colour read twice is no colour twice.
-    for (int i = 0; i < 2; ++i) {
-        CDDColor none(0.1f, 0.1f, 0.1f, 1.0f);
-        ASSERT_TRUE(archive.GetData(key_BackColor, none));
-        EXPECT_EQ(none.getData(), nullptr);
-    }
 }
 
-TEST(CDDArchiveTest, OldColourText)
+TEST(CDDArchiveTest, OldColourTextAndUndecodableColoursLeaveTheColour)
 {
     CDDColor color;
     ASSERT_TRUE(reading(QStringLiteral("1, 0, 0, 1")).GetData(kKey, color));
@@ -357,21 +301,13 @@ TEST(CDDArchiveTest, OldColourText)
 
     const CDDColor kept(0.3f, 0.3f, 0.3f, 1.0f);
     color = kept;
-    EXPECT_FALSE(reading(QStringLiteral("1, 0, 0")).GetData(kKey, color));
-    EXPECT_EQ(color, kept);
-}
-
-TEST(CDDArchiveTest, UndecodableColourDataLeavesTheColour)
-{
-    const CDDColor kept(0.3f, 0.3f, 0.3f, 1.0f);
-    CDDColor color = kept;
-    EXPECT_FALSE(reading(PWPlist::fromData("bplist00garbage")).GetData(kKey, color));
-    EXPECT_FALSE(reading(PWPlist::fromData(PWKeyedArchiver::archivedData(PWFont(QStringLiteral("Helvetica"), 12))))
-                     .GetData(kKey, color));
-    EXPECT_EQ(color, kept);
-    // A failure is not remembered as a colour.
-    EXPECT_FALSE(reading(PWPlist::fromData("bplist00garbage")).GetData(kKey, color));
-    EXPECT_EQ(color, kept);
+    const PWPlist font = PWPlist::fromData(PWKeyedArchiver::archivedData(PWFont(QStringLiteral("Helvetica"), 12)));
+    // The garbage twice: a failure is not remembered as a colour.
+    for (const PWPlist &value : {PWPlist::fromString(QStringLiteral("1, 0, 0")), PWPlist::fromData("bplist00garbage"),
+                                 font, PWPlist::fromData("bplist00garbage")}) {
+        EXPECT_FALSE(reading(value).GetData(kKey, color));
+        EXPECT_EQ(color, kept);
+    }
 }
 
 TEST(CDDArchiveTest, ColoursEqualToTheDefaultComponentsAreLeftOut)
@@ -418,8 +354,7 @@ TEST(CDDArchiveTest, TextStoragesRoundTripWithTheirStyle)
     QTextCharFormat bold;
     PWFont(QStringLiteral("Helvetica-Bold"), 14.0).applyTo(&bold);
     bold.setProperty(PWTextAttributes::Kerning, 0.5);
-    PWAttributedString text(QStringLiteral("Hello\nworld"), bold);
-    text.writeTo(&source);
+    PWAttributedString(QStringLiteral("Hello\nworld"), bold).writeTo(&source);
     CDDArchive archive(true);
     ASSERT_TRUE(archive.SetData(kKey, source));
     QTextDocument read;
@@ -445,12 +380,11 @@ TEST(CDDArchiveTest, ListsOfChildArchives)
     for (int i = 0; i < 3; ++i) {
         CDDArchive child(true);
         child.SetClassID(i);
-        child.SetData(QStringLiteral("Index"), i);
         archive.SetData(QStringLiteral("ignored in list mode"), child);
     }
     archive.EndArrayData(key_Components);
     EXPECT_FALSE(archive.isArrayProcessing());
-    EXPECT_EQ(archive.getDict().toDictionary().keys(), QStringList{key_Components});
+    EXPECT_EQ(archive.getDict().toDictionary().keys(), QStringList {key_Components});
 
     archive.setStoring(false);
     CDDArchive list(false);
@@ -458,11 +392,8 @@ TEST(CDDArchiveTest, ListsOfChildArchives)
     ASSERT_EQ(list.countObjectsInArray(), 3);
     for (int i = 0; i < 3; ++i) {
         CDDArchive entry = list.objectAtIndexInArray(i);
-        int index = -1;
         int classID = -1;
-        EXPECT_TRUE(entry.GetData(QStringLiteral("Index"), &index));
         EXPECT_TRUE(entry.GetClassID(&classID));
-        EXPECT_EQ(index, i);
         EXPECT_EQ(classID, i);
         entry.Dettach();
     }
@@ -470,21 +401,11 @@ TEST(CDDArchiveTest, ListsOfChildArchives)
     EXPECT_FALSE(list.objectAtIndexInArray(-1).getDict().isDictionary());
     EXPECT_EQ(list.DettachArray().toArray().size(), 3);
     EXPECT_EQ(list.countObjectsInArray(), 0);
-}
 
-TEST(CDDArchiveTest, ChildArchiveUnderAKey)
-{
-    CDDArchive archive(true);
-    CDDArchive child(true);
-    child.SetData(QStringLiteral("Inner"), 5);
-    ASSERT_TRUE(archive.SetData(key_DefaultSettings, child));
-    CDDArchive read(false);
-    ASSERT_TRUE(archive.GetData(key_DefaultSettings, read));
-    EXPECT_FALSE(read.isArrayProcessing());
-    int inner = 0;
-    ASSERT_TRUE(read.GetData(QStringLiteral("Inner"), &inner));
-    EXPECT_EQ(inner, 5);
-    EXPECT_FALSE(archive.GetData(QStringLiteral("missing"), read));
+    CDDArchive missing(false);
+    EXPECT_FALSE(CDDArchive(false).GetData(key_Components, missing));
+    EXPECT_FALSE(missing.isArrayProcessing());
+    EXPECT_EQ(missing.countObjectsInArray(), 0);
 }
 
 TEST(CDDArchiveTest, CopiesShareTheDictionaryButNotTheList)
@@ -511,11 +432,14 @@ TEST(CDDArchiveTest, CopiesShareTheDictionaryButNotTheList)
 TEST(CDDArchiveTest, InProcessArchivesAndTheirChildrenCarryTheRunningVersion)
 {
     const int running = PWBundle::mainBundle().bundleVersion();
-    ASSERT_GT(running, 72);
-    EXPECT_EQ(CDDArchive(true).getBundleVersion(), running);
     EXPECT_EQ(CDDArchive(false).getBundleVersion(), running);
-
     CDDArchive written(true);
+    EXPECT_EQ(written.getBundleVersion(), running);
+    written.SetData(key_BundleVersion);
+    int version = 0;
+    ASSERT_TRUE(written.GetData(key_BundleVersion, &version));
+    EXPECT_EQ(version, running);
+
     CDDArchive child(true);
     child.SetData(kKey, 1);
     written.BeginArrayData();
@@ -533,6 +457,9 @@ TEST(CDDArchiveTest, InProcessArchivesAndTheirChildrenCarryTheRunningVersion)
     CDDArchive single(false);
     ASSERT_TRUE(written.GetData(QStringLiteral("Child"), single));
     EXPECT_EQ(single.getBundleVersion(), 72);
+    EXPECT_FALSE(single.isArrayProcessing());
+    ASSERT_TRUE(single.GetData(kKey, &version));
+    EXPECT_EQ(version, 1);
 }
 
 TEST(CDDArchiveTest, OnlyPackageArchivesHaveAPackageContent)
@@ -540,15 +467,6 @@ TEST(CDDArchiveTest, OnlyPackageArchivesHaveAPackageContent)
     EXPECT_TRUE(CDDArchive(true, ptPackage).getPackageContent().isArray());
     EXPECT_TRUE(CDDArchive(true).getPackageContent().isNull());
     EXPECT_TRUE(CDDArchive(false, ptPackage).getPackageContent().isNull());
-}
-
-TEST(CDDArchiveTest, AMissingListReadsAsNoEntries)
-{
-    const CDDArchive loading(false);
-    CDDArchive list(false);
-    EXPECT_FALSE(loading.GetData(key_Components, list));
-    EXPECT_FALSE(list.isArrayProcessing());
-    EXPECT_EQ(list.countObjectsInArray(), 0);
 }
 
 } // namespace

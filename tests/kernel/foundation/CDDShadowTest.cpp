@@ -52,26 +52,11 @@ QImage renderAt(SolidComponent &component, double resolution, QSize size = QSize
     return image;
 }
 
-TEST(CDDShadowTest, DefaultsAreGreyWithoutOffsetOrBlur)
+TEST(CDDShadowTest, AMissingColourIsTheDefaultGreyAndANegativeBlurIsNone)
 {
-    const CDDShadow shadow;
-    EXPECT_EQ(*shadow.getShadowColor(), CDDColor(PWColor::calibratedWhite(0.5f)));
-    EXPECT_DOUBLE_EQ(shadow.getShadowOffsetX(), 0);
-    EXPECT_DOUBLE_EQ(shadow.getShadowBlurRadius(), 0);
-    const CDDShadow fromNull(1, 2, 3, nullptr);
-    EXPECT_EQ(*fromNull.getShadowColor(), *shadow.getShadowColor());
-    EXPECT_DOUBLE_EQ(fromNull.getShadowOffsetY(), 2);
-    EXPECT_DOUBLE_EQ(fromNull.getShadowBlurRadius(), 3);
-}
-
-TEST(CDDShadowTest, KeepsItsOffsetAndBlur)
-{
+    const CDDShadow fromNull(1, 2, -3, nullptr);
+    EXPECT_EQ(*fromNull.getShadowColor(), CDDColor(PWColor::calibratedWhite(0.5f)));
     CDDShadow shadow;
-    shadow.setShadowOffset(5, 5);
-    shadow.setShadowBlurRadius(4);
-    EXPECT_DOUBLE_EQ(shadow.getShadowOffsetX(), 5);
-    EXPECT_DOUBLE_EQ(shadow.getShadowOffsetY(), 5);
-    EXPECT_DOUBLE_EQ(shadow.getShadowBlurRadius(), 4);
     shadow.setShadowBlurRadius(-3);
     EXPECT_DOUBLE_EQ(shadow.getShadowBlurRadius(), 0);
 }

@@ -23,11 +23,6 @@ CDDText &withString(CDDText &text, const QString &string, double size)
     return text;
 }
 
-TEST(CDDTextLayoutTest, WidthOfAnEmptyTextIsFour)
-{
-    EXPECT_DOUBLE_EQ(CDDText().getContSizeX(), 4.0);
-}
-
 TEST(CDDTextLayoutTest, WidthIsTheWidestLinePlusInsetAndOne)
 {
     CDDText text;
@@ -37,21 +32,6 @@ TEST(CDDTextLayoutTest, WidthIsTheWidestLinePlusInsetAndOne)
     CDDText shorter;
     withString(shorter, QStringLiteral("ab"), 20);
     EXPECT_LT(shorter.getContSizeX(), text.getContSizeX());
-}
-
-TEST(CDDTextLayoutTest, MeasuringPutsTheDrawnWidthBack)
-{
-    CDDText text;
-    withString(text, QStringLiteral("one two three"), 12);
-    QImage image(200, 100, QImage::Format_ARGB32);
-    QPainter painter(&image);
-    CDDDrawer drawer(false, &painter);
-    text.draw(0, 0, 50, 80, false, nullptr, &drawer, 0, nullptr, nullptr);
-    const double drawnWidth = text.getContents()->textWidth();
-    const double wide = text.getContSizeX();
-    EXPECT_GT(wide, 50.0) << "measured unwrapped";
-    EXPECT_DOUBLE_EQ(text.getContents()->textWidth(), drawnWidth);
-    EXPECT_EQ(text.getContainerSize(), QSizeF(50, 80));
 }
 
 // Measures taken after drawing in a frame, whether the frame broke the lines or not, are those of

@@ -11,7 +11,6 @@
 #include "kernel/foundation/CFTLayoutGuideline.h"
 #include "kernel/foundation/FTComponentFactory.h"
 #include "platform/PWBezierPath.h"
-#include "platform/PWBundle.h"
 
 #include <gtest/gtest.h>
 
@@ -259,14 +258,6 @@ TEST_F(TextClassTest, CopiedSideKeepsPlainTextsPlain)
     ASSERT_EQ(copy->maLayoutGuidelines.size(), 1u);
     EXPECT_EQ(copy->maLayoutGuidelines[0]->getType(), gtVertical);
     EXPECT_EQ(copy->getPageOrientation(), 1);
-}
-
-TEST_F(TextClassTest, ArchivesMadeHereCarryTheRunningVersion)
-{
-    ProbeComponent text(3);
-    const CDDArchive archive = CFTACoreDoc::GetArchiveFromObject(&text, nullptr);
-    EXPECT_EQ(archive.getBundleVersion(), PWBundle::mainBundle().bundleVersion());
-    EXPECT_GT(archive.getBundleVersion(), FTComponentFactory::kLastOldBundleVersion);
 }
 
 struct FileVersionCase

@@ -31,15 +31,9 @@ protected:
     TestCoreDoc doc;
 };
 
-TEST_F(CFTACoreDocTest, NewDocumentHasOneHorizontalEmptySide)
+TEST_F(CFTACoreDocTest, SidesOutOfRangeAnswerNothing)
 {
     EXPECT_EQ(doc.getSidesCount(), 1);
-    EXPECT_TRUE(doc.IsHorizontal(0));
-    EXPECT_TRUE(doc.GetComponents(0, false).empty());
-    EXPECT_TRUE(doc.GetComponents(0, true).empty());
-    EXPECT_TRUE(doc.GetLayoutGuidelines(0).empty());
-    EXPECT_TRUE(doc.LayoutGuidelinesVisible());
-    EXPECT_TRUE(doc.getSnap());
     EXPECT_EQ(doc.getPage(1), nullptr);
     EXPECT_EQ(doc.GetComponentsPtr(-1, false), nullptr);
     EXPECT_TRUE(doc.GetComponents(5, true).empty());
@@ -140,32 +134,25 @@ protected:
     ProbeComponent *c = nullptr;
 };
 
-TEST_F(ZOrderTest, SteppingSwapsWithTheNeighbour)
-{
-    EXPECT_TRUE(doc.StepToFront(sdFront, false, a));
-    EXPECT_EQ(order(), (std::vector<CFTComponent *> {b, a, c}));
-    EXPECT_TRUE(doc.StepToBack(sdFront, false, c));
-    EXPECT_EQ(order(), (std::vector<CFTComponent *> {b, c, a}));
-}
-
-TEST_F(ZOrderTest, SteppingPastTheEndsChangesNothing)
+TEST_F(ZOrderTest, SteppingSwapsSendingMovesToTheEndsAndNothingMovesPastThem)
 {
     EXPECT_FALSE(doc.StepToFront(sdFront, false, c));
     EXPECT_FALSE(doc.StepToBack(sdFront, false, a));
     EXPECT_FALSE(doc.SendToBack(sdFront, false, a));
     EXPECT_FALSE(doc.SendToFront(sdFront, false, c));
-    EXPECT_EQ(order(), (std::vector<CFTComponent *> {a, b, c}));
     ProbeComponent stranger;
     EXPECT_FALSE(doc.SendToFront(sdFront, false, &stranger));
     EXPECT_FALSE(doc.StepToFront(sdFront, true, a));
-}
+    EXPECT_EQ(order(), (std::vector<CFTComponent *> {a, b, c}));
 
-TEST_F(ZOrderTest, SendingMovesToTheEndsAndAnswersTrue)
-{
+    EXPECT_TRUE(doc.StepToFront(sdFront, false, a));
+    EXPECT_EQ(order(), (std::vector<CFTComponent *> {b, a, c}));
+    EXPECT_TRUE(doc.StepToBack(sdFront, false, c));
+    EXPECT_EQ(order(), (std::vector<CFTComponent *> {b, c, a}));
+    EXPECT_TRUE(doc.SendToBack(sdFront, false, a));
+    EXPECT_EQ(order(), (std::vector<CFTComponent *> {a, b, c}));
     EXPECT_TRUE(doc.SendToFront(sdFront, false, a));
     EXPECT_EQ(order(), (std::vector<CFTComponent *> {b, c, a}));
-    EXPECT_TRUE(doc.SendToBack(sdFront, false, c));
-    EXPECT_EQ(order(), (std::vector<CFTComponent *> {c, b, a}));
 }
 
 TEST_F(CFTACoreDocTest, SmartFieldsGetTheirDateOrPage)

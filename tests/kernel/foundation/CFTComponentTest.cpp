@@ -1,4 +1,4 @@
-// The component base's defaults, setters, shadow attributes, wrap outline and snapping.
+// The component base's shadow and outline attributes, wrap outline, snapping and copies.
 
 #include "kernel/foundation/CFTComponent.h"
 
@@ -11,43 +11,6 @@
 
 namespace {
 
-TEST(CFTComponentTest, NewComponentAnswersTheDefaults)
-{
-    CFTComponent component;
-    EXPECT_EQ(component.getClassID(), 0);
-    EXPECT_EQ(component.getType(), ctAbstract);
-    EXPECT_TRUE(component.IsConvex());
-    EXPECT_TRUE(component.canRotate());
-    EXPECT_TRUE(component.CanHaveShadow());
-    EXPECT_FALSE(component.HasShadow());
-    EXPECT_FALSE(component.IsStroked());
-    EXPECT_EQ(component.GetWrapType(), twNoWrap);
-    EXPECT_EQ(component.GetDataPlacing(), pmCover);
-    EXPECT_FLOAT_EQ(component.GetTileScale(), 1.0f);
-    EXPECT_FLOAT_EQ(component.GetStrokeWidth(), 1.0f);
-    EXPECT_EQ(component.GetTextCategory(), tcNone);
-    EXPECT_EQ(component.GetAddressType(), adNone);
-    EXPECT_EQ(component.GetLocation(), -1);
-    EXPECT_TRUE(component.IsPreferredAddress());
-    EXPECT_EQ(component.endEditText(nullptr), &component);
-    EXPECT_EQ(component.SetTextCategory(tcCounter, nullptr), &component);
-    EXPECT_TRUE(component.getURL().isNull());
-    EXPECT_EQ(component.GetFillColor(), component.GetTextColor());
-    EXPECT_FALSE(component.isOperating());
-}
-
-TEST(CFTComponentTest, FourArgumentConstructorSetsOriginAndSize)
-{
-    const CFTComponent component(1.5, 2.5, 30, 40);
-    EXPECT_DOUBLE_EQ(component.GetOriginX(), 1.5);
-    EXPECT_DOUBLE_EQ(component.GetOriginY(), 2.5);
-    EXPECT_DOUBLE_EQ(component.GetSizeX(), 30);
-    EXPECT_DOUBLE_EQ(component.GetSizeY(), 40);
-    EXPECT_DOUBLE_EQ(component.GetAngle(), 0.0);
-    EXPECT_DOUBLE_EQ(component.GetEditingOriginX(), 1.5);
-    EXPECT_DOUBLE_EQ(component.GetEditingSizeY(), 40);
-}
-
 TEST(CFTComponentTest, DefaultShadowSetsItsValuesEvenWhenTurnedOff)
 {
     CFTComponent component;
@@ -57,9 +20,6 @@ TEST(CFTComponentTest, DefaultShadowSetsItsValuesEvenWhenTurnedOff)
     EXPECT_DOUBLE_EQ(component.GetShadowOffsetY(), -10.0);
     EXPECT_DOUBLE_EQ(component.GetShadowBlurRadius(), 10.0);
     EXPECT_EQ(*component.GetShadowColor(), CDDColor(0, 0, 0, 0.8f));
-    component.SetShadow(true);
-    EXPECT_TRUE(component.IsShadowed());
-    EXPECT_DOUBLE_EQ(component.GetShadowOffsetX(), 10.0);
 }
 
 TEST(CFTComponentTest, LineWidthAndStrokeColourTurnTheOutlineOn)
@@ -144,30 +104,19 @@ TEST(CFTComponentTest, SnapArraysCoverTheTurnedRectangle)
     EXPECT_FLOAT_EQ(component.getMaxSnapYFrom(), 20);
 }
 
-TEST(CFTComponentTest, SnapshotRestoresOriginAndSizeOnly)
+TEST(CFTComponentTest, SnapshotRestoresOriginAndSizeOnlyAndDropsTheLaterOutline)
 {
     CFTComponent component(1, 2, 3, 4);
     component.snapshotObject();
     component.SetOrigin(50, 60);
     component.SetSize(70, 80);
+    component.GetPathForTextWrap(nullptr);
     component.SetAngle(0.5);
-    component.restoreObject();
-    EXPECT_DOUBLE_EQ(component.GetOriginX(), 1);
-    EXPECT_DOUBLE_EQ(component.GetOriginY(), 2);
-    EXPECT_DOUBLE_EQ(component.GetSizeX(), 3);
-    EXPECT_DOUBLE_EQ(component.GetSizeY(), 4);
-    EXPECT_DOUBLE_EQ(component.GetAngle(), 0.5);
-}
-
-TEST(CFTComponentTest, RestoreDropsTheOutlineOfTheLaterGeometry)
-{
-    CFTComponent component(0, 0, 10, 10);
-    component.snapshotObject();
-    component.SetSize(100, 100);
     component.GetPathForTextWrap(nullptr);
     component.restoreObject();
+    EXPECT_EQ(component.GetNSBoundRect(), QRectF(1, 2, 3, 4));
+    EXPECT_DOUBLE_EQ(component.GetAngle(), 0.5);
     EXPECT_EQ(component.GetLastPath(), nullptr);
-    EXPECT_EQ(component.GetPathForTextWrap(nullptr)->getPath()->path().boundingRect(), QRectF(0, 0, 10, 10));
 }
 
 TEST(CFTComponentTest, CopyTakesGeometryAndFillOnly)
@@ -196,13 +145,6 @@ TEST(CFTComponentTest, PositionComparatorsOrderByOrigin)
     EXPECT_TRUE(CFTComponent::comparePositionByX(&left, &right));
     EXPECT_FALSE(CFTComponent::comparePositionByX(&right, &left));
     EXPECT_TRUE(CFTComponent::comparePositionByY(&right, &left));
-}
-
-TEST(CFTComponentTest, RepresentationIsStored)
-{
-    CFTComponent component;
-    component.setRepresentationType(orCapitalized, true);
-    EXPECT_EQ(component.representationType(), orCapitalized);
 }
 
 } // namespace

@@ -23,8 +23,6 @@ TEST(CFTLayoutGuidelineTest, NewGuidelineSitsOnAWholePointAndMovesFreely)
     guideline.Move(0.4, 99, nullptr);
     EXPECT_DOUBLE_EQ(guideline.getOrigin(), 72.4);
     EXPECT_DOUBLE_EQ(CFTLayoutGuideline(gtHorizontal, -3.5).getOrigin(), -3.0);
-    EXPECT_EQ(CFTLayoutGuideline().getType(), gtHorizontal);
-    EXPECT_EQ(guideline.getClassID(), 18);
 }
 
 TEST(CFTLayoutGuidelineTest, LockedGuidelineIsNeitherPickedNorMoved)
@@ -57,8 +55,6 @@ TEST(CFTLayoutGuidelineTest, SnapsOnlyAlongItsOwnAxis)
     EXPECT_EQ(vertical.getXSnapArrayFrom(nullptr), 0);
     EXPECT_FLOAT_EQ(vertical.getMinSnapXFrom(), 30);
     EXPECT_FLOAT_EQ(vertical.getMinSnapYFrom(), 1e6f);
-    EXPECT_FLOAT_EQ(vertical.getMaxSnapYTo(), -1e6f);
-    EXPECT_FLOAT_EQ(vertical.getMinSnapYTo(), 1e6f);
 
     const CFTLayoutGuideline horizontal(gtHorizontal, 40);
     EXPECT_EQ(horizontal.getYSnapArrayTo(values), 1);
@@ -132,8 +128,6 @@ TEST(CFTLayoutGuidelineTest, ArchiveRoundTripAndMissingType)
     original.Lock();
     CDDArchive archive(true);
     EXPECT_TRUE(original.Serialize(archive, nullptr));
-    EXPECT_EQ(archive.getDict().toDictionary().keys(),
-              (QStringList {key_ClassID, key_Origin, key_Locked, key_LayoutGuidelineType}));
     EXPECT_EQ(CFTLayoutGuideline::SerializeFromArchive(archive, nullptr), nullptr);
 
     archive.setStoring(false);

@@ -91,25 +91,23 @@ TEST_P(IsLinesIntersectedTest, AnswersWhetherTheSegmentsMeet)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, IsLinesIntersectedTest,
-    ::testing::Values(SegmentCase { "Crossing", 0, 0, 10, 10, 0, 10, 10, 0, true },
-                      SegmentCase { "TouchingAtAnEnd", 0, 0, 10, 0, 5, 0, 5, 10, true },
-                      SegmentCase { "ApartNotParallel", 0, 0, 10, 0, 20, -5, 20, 5, false },
-                      SegmentCase { "VerticalCrossingHorizontal", 5, -5, 5, 5, 0, 0, 10, 0, true },
-                      SegmentCase { "VerticalMissingHorizontal", 5, 1, 5, 5, 0, 0, 10, 0, false },
+    ::testing::Values(SegmentCase {"Crossing", 0, 0, 10, 10, 0, 10, 10, 0, true},
+                      SegmentCase {"TouchingAtAnEnd", 0, 0, 10, 0, 5, 0, 5, 10, true},
+                      SegmentCase {"ApartNotParallel", 0, 0, 10, 0, 20, -5, 20, 5, false},
+                      SegmentCase {"VerticalCrossingHorizontal", 5, -5, 5, 5, 0, 0, 10, 0, true},
+                      SegmentCase {"VerticalMissingHorizontal", 5, 1, 5, 5, 0, 0, 10, 0, false},
                       // Parallel vertical segments at different x never meet, whatever their y ranges.
-                      SegmentCase { "VerticalAtDifferentX", 0, 0, 0, 10, 5, 5, 5, 15, false },
-                      SegmentCase { "VerticalOverlapping", 3, 0, 3, 10, 3, 5, 3, 15, true },
-                      SegmentCase { "VerticalIdentical", 3, 0, 3, 10, 3, 0, 3, 10, true },
-                      SegmentCase { "VerticalOneInsideTheOther", 3, 0, 3, 10, 3, 2, 3, 4, true },
-                      SegmentCase { "VerticalSharingAnEnd", 3, 0, 3, 10, 3, 10, 3, 20, true },
-                      SegmentCase { "VerticalApart", 3, 0, 3, 10, 3, 11, 3, 20, false },
-                      SegmentCase { "HorizontalSharingAnEnd", 0, 0, 10, 0, 10, 0, 20, 0, true },
-                      SegmentCase { "HorizontalOneInsideTheOther", 0, 0, 20, 0, 5, 0, 10, 0, true },
-                      SegmentCase { "HorizontalApartOnOneLine", 0, 0, 10, 0, 11, 0, 20, 0, false },
-                      SegmentCase { "HorizontalParallel", 0, 0, 10, 0, 0, 1, 10, 1, false },
-                      SegmentCase { "DiagonalOverlapping", 0, 0, 10, 10, 5, 5, 15, 15, true },
-                      SegmentCase { "PointOnSegment", 0, 0, 10, 0, 4, 0, 4, 0, true },
-                      SegmentCase { "PointOffSegment", 0, 0, 10, 0, 4, 1, 4, 1, false }),
+                      SegmentCase {"VerticalAtDifferentX", 0, 0, 0, 10, 5, 5, 5, 15, false},
+                      SegmentCase {"VerticalOverlapping", 3, 0, 3, 10, 3, 5, 3, 15, true},
+                      SegmentCase {"VerticalOneInsideTheOther", 3, 0, 3, 10, 3, 2, 3, 4, true},
+                      SegmentCase {"VerticalSharingAnEnd", 3, 0, 3, 10, 3, 10, 3, 20, true},
+                      SegmentCase {"VerticalApart", 3, 0, 3, 10, 3, 11, 3, 20, false},
+                      SegmentCase {"HorizontalSharingAnEnd", 0, 0, 10, 0, 10, 0, 20, 0, true},
+                      SegmentCase {"HorizontalApartOnOneLine", 0, 0, 10, 0, 11, 0, 20, 0, false},
+                      SegmentCase {"HorizontalParallel", 0, 0, 10, 0, 0, 1, 10, 1, false},
+                      SegmentCase {"DiagonalOverlapping", 0, 0, 10, 10, 5, 5, 15, 15, true},
+                      SegmentCase {"PointOnSegment", 0, 0, 10, 0, 4, 0, 4, 0, true},
+                      SegmentCase {"PointOffSegment", 0, 0, 10, 0, 4, 1, 4, 1, false}),
     [](const ::testing::TestParamInfo<SegmentCase> &info) { return info.param.name; });
 
 constexpr float mmToPoints(float mm)
@@ -136,28 +134,25 @@ TEST_P(SizeGroupTest, FindsTheGroupOfThePaperSize)
     EXPECT_EQ(getSizeGroupType(mmToPoints(c.widthMm), mmToPoints(c.heightMm), c.type), c.group);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SizeGroupTest,
-    ::testing::Values(
-        SizeGroupCase { "PostcardSmall", 90, 140, dtPostcard, 81 },
-        SizeGroupCase { "PostcardHuge", 20000, 30000, dtPostcard, 81 },
-        SizeGroupCase { "EnvelopeBeyondEveryRow", 20000, 11000, dtEnvelope, 62 },
-        // DL: short side 110 mm, ratio 220.1 / 110 just above 2.0.
-        SizeGroupCase { "EnvelopeDL", 110, 220, dtEnvelope, 58 },
-        SizeGroupCase { "LabelNarrowAnyRatio", 10, 90, dtLabel, 1 },
-        SizeGroupCase { "LabelNarrowSquare", 11, 11, dtLetterhead, 1 },
-        // Short side between 12 and 16.5 mm with a ratio below 3.0: the row before the first
-        // large enough row.
-        SizeGroupCase { "LabelFallsBackToRowBefore", 14, 28, dtLabel, 2 },
-        // Between the ratios 3.0 and 3.5 the nearer one wins.
-        SizeGroupCase { "LabelNearerToLowerRatio", 14, 43, dtLabel, 1 },
-        SizeGroupCase { "LabelNearerToUpperRatio", 14, 48, dtLabel, 2 },
-        // A square label: the 0.1 mm added to the height makes it the long side.
-        SizeGroupCase { "LabelSquareInch", 25.4f, 25.4f, dtLabel, 3 },
-        SizeGroupCase { "LabelA4", 210, 297, dtLabel, 30 },
-        SizeGroupCase { "LabelBeyondEveryRow", 1200, 1500, dtLabel, 30 },
-        SizeGroupCase { "UnknownTypeUsesLabelTable", 10, 90, dtUnknown, 1 }),
-    [](const ::testing::TestParamInfo<SizeGroupCase> &info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, SizeGroupTest,
+                         ::testing::Values(SizeGroupCase {"PostcardSmall", 90, 140, dtPostcard, 81},
+                                           SizeGroupCase {"EnvelopeBeyondEveryRow", 20000, 11000, dtEnvelope, 62},
+                                           // DL: short side 110 mm, ratio 220.1 / 110 just above 2.0.
+                                           SizeGroupCase {"EnvelopeDL", 110, 220, dtEnvelope, 58},
+                                           SizeGroupCase {"LabelNarrowAnyRatio", 10, 90, dtLabel, 1},
+                                           SizeGroupCase {"LabelNarrowSquare", 11, 11, dtLetterhead, 1},
+                                           // Short side between 12 and 16.5 mm with a ratio below 3.0: the row before
+                                           // the first large enough row.
+                                           SizeGroupCase {"LabelFallsBackToRowBefore", 14, 28, dtLabel, 2},
+                                           // Between the ratios 3.0 and 3.5 the nearer one wins.
+                                           SizeGroupCase {"LabelNearerToLowerRatio", 14, 43, dtLabel, 1},
+                                           SizeGroupCase {"LabelNearerToUpperRatio", 14, 48, dtLabel, 2},
+                                           // A square label: the 0.1 mm added to the height makes it the long side.
+                                           SizeGroupCase {"LabelSquareInch", 25.4f, 25.4f, dtLabel, 3},
+                                           SizeGroupCase {"LabelA4", 210, 297, dtLabel, 30},
+                                           SizeGroupCase {"LabelBeyondEveryRow", 1200, 1500, dtLabel, 30},
+                                           SizeGroupCase {"UnknownTypeUsesLabelTable", 10, 90, dtUnknown, 1}),
+                         [](const ::testing::TestParamInfo<SizeGroupCase> &info) { return info.param.name; });
 
 TEST(FTGeometryTest, SizeGroupOfADegenerateSizeIsTheFirstRow)
 {

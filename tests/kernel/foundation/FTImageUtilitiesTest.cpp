@@ -24,13 +24,6 @@ QImage filled(int width, int height, QImage::Format format, QColor colour)
     return image;
 }
 
-QByteArray readFixture(const char *name)
-{
-    QFile file(pwtest::dataPath(QStringLiteral("hpi/") + QLatin1String(name)));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-    return file.readAll();
-}
-
 QByteArray header(const QByteArray &signature, quint32 colourOffset, quint32 colourLength,
                   quint32 maskOffset, quint32 maskLength)
 {
@@ -48,19 +41,6 @@ QRgb firstRepPixel(const PWImage &image, int x, int y)
 {
     return image.representations().first().bitmap().pixel(x, y);
 }
-
-class LogCapture
-{
-public:
-    LogCapture() { s_lines.clear(); m_previous = qInstallMessageHandler(&LogCapture::handler); }
-    ~LogCapture() { qInstallMessageHandler(m_previous); }
-    const QStringList &lines() const { return s_lines; }
-
-private:
-    static void handler(QtMsgType, const QMessageLogContext &, const QString &text) { s_lines.append(text); }
-    static inline QStringList s_lines;
-    QtMessageHandler m_previous = nullptr;
-};
 
 } // namespace
 
@@ -254,13 +234,10 @@ TEST(LoadHemeraImageLogTest, RefusedFilesAreLoggedInDebugMode)
 {
     PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
     const QString path = pwtest::dataPath(QStringLiteral("hpi/wrong-signature.hpi"));
-    {
-        LogCapture log;
-        defaults.removeObject(QStringLiteral("FTDebugMode"));
-        EXPECT_EQ(loadHemeraImage(path), nullptr);
-        EXPECT_TRUE(log.lines().filter(QStringLiteral("wrong-signature.hpi")).isEmpty());
-    }
-    LogCapture log;
+    pwtest::LogCapture log;
+    defaults.removeObject(QStringLiteral("FTDebugMode"));
+    EXPECT_EQ(loadHemeraImage(path), nullptr);
+    EXPECT_TRUE(log.lines().filter(QStringLiteral("wrong-signature.hpi")).isEmpty());
     defaults.setBool(QStringLiteral("FTDebugMode"), true);
     EXPECT_EQ(loadHemeraImage(path), nullptr);
     defaults.removeObject(QStringLiteral("FTDebugMode"));
@@ -268,21 +245,11 @@ TEST(LoadHemeraImageLogTest, RefusedFilesAreLoggedInDebugMode)
     EXPECT_TRUE(log.lines().filter(QStringLiteral("wrong-signature.hpi")).first().contains(QStringLiteral("signature")));
 }
 
-TEST(LoadHemeraImageTest, FixturesMatchTheScriptThatMadeThem)
-{
-    // valid.hpi is the reference layout every other fixture varies.
-    const QByteArray valid = readFixture("valid.hpi");
-    ASSERT_GE(valid.size(), 28);
-    EXPECT_EQ(valid.left(8), kSignature);
-    EXPECT_EQ(readFixture("wrong-signature.hpi").mid(8), valid.mid(8));
-    EXPECT_TRUE(valid.startsWith(readFixture("truncated.hpi")));
-}
-
 TEST(LoadHemeraImageTest, CorruptedContainersNeverCrash)
 {
     // Header words and picture bytes changed at random (fixed seed): every outcome is either
     // nothing or a picture of a sane size.
-    const QByteArray valid = readFixture("valid.hpi");
+    const QByteArray valid = pwtest::readFixture(QStringLiteral("hpi/valid.hpi"));
     ASSERT_FALSE(valid.isEmpty());
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
@@ -298,10 +265,7 @@ TEST(LoadHemeraImageTest, CorruptedContainersNeverCrash)
         }
         if (random() % 5 == 0)
             bytes.truncate(qsizetype(random() % bytes.size()));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-        file.close();
+        ASSERT_TRUE(pwtest::writeFile(path, bytes));
         const auto image = loadHemeraImage(path);
         if (image) {
             EXPECT_FALSE(image->pixelSize().isEmpty()) << "round " << round;

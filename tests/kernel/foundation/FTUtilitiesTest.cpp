@@ -40,12 +40,10 @@ TEST_P(LengthParsing, GivesPointsAndUnit)
 INSTANTIATE_TEST_SUITE_P(
     Cases, LengthParsing,
     ::testing::Values(LengthCase {"inches", QStringLiteral("11"), 792.0f, cuInches},
-                      LengthCase {"fraction", QStringLiteral("2.5"), 180.0f, cuInches},
                       LengthCase {"millimetres", QStringLiteral("210m"), 595.2756f, cuMillimeters},
                       LengthCase {"mmSuffix", QStringLiteral("2.5mm"), 7.0866142f, cuMillimeters},
                       LengthCase {"blankThenMm", QStringLiteral("2.5 mm"), 7.0866142f, cuMillimeters},
                       LengthCase {"centimetresReadAsMm", QStringLiteral("2cm"), 5.6692914f, cuMillimeters},
-                      LengthCase {"inSuffix", QStringLiteral("3in"), 216.0f, cuInches},
                       LengthCase {"empty", QString(), 0.0f, cuInches},
                       LengthCase {"signEndsNumber", QStringLiteral("-1"), 0.0f, cuInches},
                       LengthCase {"leadingBlankEndsNumber", QStringLiteral(" 1"), 0.0f, cuInches},
@@ -84,7 +82,6 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, NumberParsing,
     ::testing::Values(NumberCase {"plain", QStringLiteral("42"), 42, 42.0f},
                       NumberCase {"blanksSignAndTail", QStringLiteral(" \t-17.5abc"), -17, -17.5f},
-                      NumberCase {"plusSign", QStringLiteral("+5"), 5, 5.0f},
                       NumberCase {"nothing", QStringLiteral("abc"), 0, 0.0f},
                       NumberCase {"twoSigns", QStringLiteral("--5"), 0, 0.0f},
                       NumberCase {"exponent", QStringLiteral("1e3"), 1, 1000.0f},
@@ -97,11 +94,6 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase {"intSaturatesLow", QStringLiteral("-99999999999"), INT_MIN, -99999999999.0f},
                       NumberCase {"tooLong", QStringLiteral("7") + QString(255, QLatin1Char(' ')), 0, 0.0f}),
     [](const auto &info) { return std::string(info.param.name); });
-
-TEST(NumberParsingTest, SinglePrecisionReadBack)
-{
-    EXPECT_EQ(static_cast<double>(GetFloatFromCFString(QStringLiteral("0.100"))), 0.10000000149011612);
-}
 
 // --- encoding and paths ------------------------------------------------------------------------
 
@@ -187,8 +179,6 @@ TEST_P(ExtensionOrder, RanksHpiJpgPdfThenTheRest)
 
 INSTANTIATE_TEST_SUITE_P(Cases, ExtensionOrder,
                          ::testing::Values(ExtensionCase {"pdf", "hpi", orderedDescending},
-                                           ExtensionCase {"jpg", "JPG", orderedSame},
-                                           ExtensionCase {"png", "jpg", orderedDescending},
                                            // Ranked in any case, unlike the exact comparison of old.
                                            ExtensionCase {"JPG", "pdf", orderedAscending},
                                            ExtensionCase {"png", "gif", orderedSame},
@@ -296,14 +286,9 @@ TEST_F(MeasurementUnits, ReadsTheUserSettingWithMillimetresWhenNeverSet)
     EXPECT_EQ(getMeasurementUnits(), cuPoints);
 }
 
-TEST(MeasurementUnitsTest, PointSizeAndLabelPerUnit)
+TEST(MeasurementUnitsTest, UnknownUnitsCountInPoints)
 {
-    EXPECT_DOUBLE_EQ(convertDotToMeasurementUnits(cuMillimeters), 0.35277777777777775);
-    EXPECT_DOUBLE_EQ(convertDotToMeasurementUnits(cuInches), 1.0 / 72.0);
-    EXPECT_DOUBLE_EQ(convertDotToMeasurementUnits(cuPoints), 1.0);
     EXPECT_DOUBLE_EQ(convertDotToMeasurementUnits(static_cast<cardUnits>(9)), 1.0);
-    EXPECT_EQ(stringForMeasurementUnit(cuMillimeters).getData(), QStringLiteral("mm"));
-    EXPECT_EQ(stringForMeasurementUnit(cuInches).getData(), QStringLiteral("in"));
     EXPECT_EQ(stringForMeasurementUnit(static_cast<cardUnits>(-3)).getData(), QStringLiteral("pt"));
 }
 
@@ -334,18 +319,13 @@ TEST_P(FormatValueCases, Formats)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FormatValueCases,
-    ::testing::Values(FormatCase {"pages", "Page #p of #c", 2, "Page 2 of 3"},
-                      FormatCase {"capitalsOfPage", "#P/#C", 2, "2/3"},
-                      FormatCase {"upperLetter", "#A", 1, "A"},
-                      FormatCase {"lettersBothCases", "#a#A", 3, "cC"},
-                      FormatCase {"unknownPairVanishes", "#x", 1, ""},
+    ::testing::Values(FormatCase {"pages", "Page #p of #c", 2, "Page 2 of 3"}, FormatCase {"upperLetter", "#A", 1, "A"},
+                      FormatCase {"lettersBothCases", "#a#A", 3, "cC"}, FormatCase {"unknownPairVanishes", "#x", 1, ""},
                       FormatCase {"underscorePairVanishes", "a#_b", 1, "ab"},
                       FormatCase {"trailingHashDropped", "Page #", 1, "Page "},
                       FormatCase {"trailingHashAfterPair", "#p#", 2, "2"},
-                      FormatCase {"date", "#d", 1, "2024-03-05 14:07:09 +0100"},
                       FormatCase {"dateUpper", "(#D)", 1, "(2024-03-05 14:07:09 +0100)"},
                       FormatCase {"hashNeverReachesCalendar", "#p %Y", 2, "2 %Y"},
-                      FormatCase {"calendar", "%d.%m.%Y", 1, "05.03.2024"},
                       FormatCase {"calendarWords", "%A, %B %e, %Y %I:%M %p", 1, "Tuesday, March 5, 2024 02:07 PM"}),
     [](const auto &info) { return std::string(info.param.name); });
 
@@ -367,8 +347,6 @@ TEST(AlignmentTest, KernelAlignmentsSurviveTheRoundTripExceptNatural)
     EXPECT_EQ(getNSTextAlignment(taNatural), PWTextAlignment::Natural);
     EXPECT_EQ(getTextAlignment(getNSTextAlignment(taNatural)), taLeft);
     EXPECT_EQ(getNSTextAlignment(static_cast<textAlignment>(17)), PWTextAlignment::Natural);
-    EXPECT_EQ(getNSTextAlignment(taCenter), PWTextAlignment::Center);
-    EXPECT_EQ(getNSTextAlignment(taRight), PWTextAlignment::Right);
     EXPECT_EQ(getTextAlignment(static_cast<PWTextAlignment>(8)), taLeft);
 }
 
@@ -376,8 +354,6 @@ TEST(ComponentTypeTest, BasicShapeFileNamesGiveTheirKind)
 {
     EXPECT_EQ(componentTypeByFileName(QStringLiteral("/Library/BasicShapes/Cloud.pdf")), ctCloud);
     EXPECT_EQ(componentTypeByFileName(QStringLiteral("cloud.pdf")), ctRect);
-    EXPECT_EQ(componentTypeByFileName(QStringLiteral("5-Point Star.pdf")), ctStar5);
-    EXPECT_EQ(componentTypeByFileName(QStringLiteral("Right Diagonal Line.hpi")), ctRightDiagonalLine);
     EXPECT_EQ(componentTypeByFileName(QStringLiteral("Rectangular Triangle Up")), ctRectTriangleUp);
     EXPECT_EQ(componentTypeByFileName(QStringLiteral("Moon.tar.pdf")), ctRect);
     EXPECT_EQ(componentTypeByFileName(QString()), ctRect);
@@ -422,9 +398,6 @@ TEST(UniqueNameTest, NoListGivesNothing)
 
 TEST(DocumentTypeNamesTest, MapBothWays)
 {
-    EXPECT_EQ(documentSerializationKeyBydocumentType(dtPostcard), QStringLiteral("Postcard"));
-    EXPECT_EQ(documentSerializationKeyBydocumentType(dtCustomElement), QStringLiteral("CustomElement"));
-    EXPECT_EQ(documentTypeBydocumentSerializationKey(QStringLiteral("Postcard")), dtPostcard);
     EXPECT_EQ(documentTypeBydocumentSerializationKey(QStringLiteral("postcard")), dtUnknown);
     EXPECT_EQ(documentTypeBydocumentSerializationKey(QString()), dtUnknown);
     EXPECT_FALSE(documentSerializationKeyBydocumentType(dtUnknown).has_value());
@@ -450,12 +423,8 @@ TEST_P(CategoryPlaceholder, IsTheLocalizedText)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CategoryPlaceholder,
-                         ::testing::Values(CategoryCase {1, "First Name, Last Name"}, CategoryCase {6, "City, State, ZIP"},
-                                           CategoryCase {10, "E-mail"}, CategoryCase {19, "Prefix"},
-                                           CategoryCase {24, "Suffix"}, CategoryCase {25, "Counter"},
-                                           CategoryCase {26, "File Data"}, CategoryCase {0, "none"},
-                                           CategoryCase {13, "none"}, CategoryCase {18, "none"},
-                                           CategoryCase {21, "none"}, CategoryCase {27, "none"},
-                                           CategoryCase {200, "none"}, CategoryCase {-1, "none"}));
+                         ::testing::Values(CategoryCase {1, "First Name, Last Name"}, CategoryCase {26, "File Data"},
+                                           CategoryCase {13, "none"}, CategoryCase {27, "none"},
+                                           CategoryCase {-1, "none"}));
 
 } // namespace
