@@ -59,8 +59,8 @@ PWPlist oldPanel(bool toFrom, int barcodeLocation)
     stored.insert(key_BundleVersion, str(QStringLiteral("72")));
     if (barcodeLocation >= 0) {
         stored.insert(key_BarcodeHidden, str(QStringLiteral("NO")));
-        stored.insert(key_Barcode, PWPlist(PWPlist::Dictionary{
-                                       {key_BarcodeLocation, str(QString::number(barcodeLocation))}}));
+        stored.insert(key_Barcode,
+                      PWPlist(PWPlist::Dictionary {{key_BarcodeLocation, str(QString::number(barcodeLocation))}}));
     }
     return PWPlist(stored);
 }
@@ -71,7 +71,7 @@ PWPlist::Dictionary oldFile(const PWPlist::Array &components)
     CFTADocument written;
     PWPlist::Dictionary file = storedDocument(written).toDictionary();
     file.insert(key_BundleVersion, str(QStringLiteral("72")));
-    file.insert(key_FrontSide, PWPlist(PWPlist::Dictionary{{key_Components, PWPlist(components)}}));
+    file.insert(key_FrontSide, PWPlist(PWPlist::Dictionary {{key_Components, PWPlist(components)}}));
     return file;
 }
 
@@ -134,7 +134,7 @@ TEST(CFTADocumentOldFileTest, SeparateBarcodeBecomesAComponentOfItsOwn)
     const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
 
     const std::vector<CFTComponent *> &components = document.GetComponents(0, false);
-    ASSERT_EQ(classIDs(components), (QList<int>{8, 9}));
+    ASSERT_EQ(classIDs(components), (QList<int> {8, 9}));
     EXPECT_EQ(components[1]->GetLocation(), 2);
     ASSERT_EQ(panels.size(), 1u);
     CFTAAddressPanel *panel = panels[0];
@@ -149,8 +149,8 @@ TEST(CFTADocumentOldFileTest, PanelBarcodeAsksForItInTheRebuiltFormat)
 {
     // Even a stored recipient format is rebuilt when the panel holds its barcode.
     const std::unique_ptr<CAddressFormat> to = templateFormat(QStringLiteral("Company"), QStringLiteral("us"));
-    const PWPlist::Dictionary file = with(oldFile({oldPanel(false, -1), oldPanel(true, 1)}),
-                                          {{key_AddressFormatTo, storedFormat(*to)}});
+    const PWPlist::Dictionary file =
+        with(oldFile({oldPanel(false, -1), oldPanel(true, 1)}), {{key_AddressFormatTo, storedFormat(*to)}});
     CFTADocument document;
     const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
     ASSERT_EQ(panels.size(), 2u);
@@ -176,10 +176,9 @@ TEST(CFTADocumentOldFileTest, CurrentFilesAreNotConverted)
 
 TEST(CFTADocumentOldFileTest, UnreadableStoredFormatFallsBackToTheCountryCode)
 {
-    const PWPlist::Dictionary file = with(oldFile({oldPanel(true, -1)}),
-                                          {{key_AddressFormatTo, str("garbage")},
-                                           {key_ISOCountryCodeTo, str("ca")},
-                                           {key_AddressSourceTo, str("42")}});
+    const PWPlist::Dictionary file = with(
+        oldFile({oldPanel(true, -1)}),
+        {{key_AddressFormatTo, str("garbage")}, {key_ISOCountryCodeTo, str("ca")}, {key_AddressSourceTo, str("42")}});
     CFTADocument document;
     const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
     ASSERT_EQ(panels.size(), 1u);

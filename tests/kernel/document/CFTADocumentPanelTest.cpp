@@ -15,12 +15,11 @@ using doctest::cs;
 
 namespace {
 
-CFTAAddressPanel *addPanel(CFTADocument &document, bool toFrom, int side = 0, bool back = false,
-                           bool barcode = false)
+CFTAAddressPanel *addPanel(CFTADocument &document, bool toFrom, int side = 0, bool back = false, bool barcode = false)
 {
     const std::unique_ptr<CAddressFormat> format =
         CAddressFormatController::sharedAddressFormatController().formatWithTemplate(QStringLiteral("Name+Company"),
-                                                                                    QStringLiteral("us"), barcode, 1);
+                                                                                     QStringLiteral("us"), barcode, 1);
     auto *panel = new CFTAAddressPanel(toFrom, format.get(), document.getDefText(), false);
     document.AddObject(panel, side, back);
     return panel;
@@ -51,7 +50,7 @@ TEST(CFTADocumentPanelTest, AutoFlagReachesEveryPanelAndTheBarcodeLocationIsTheR
 
 TEST(CFTADocumentPanelTest, LabelPanelsSitInTheCornerAndTheMiddleAndPostcardOnesAtTheOrigin)
 {
-    CFTADocument document;   // 252 x 144
+    CFTADocument document; // 252 x 144
     CFTAAddressPanel *sender = addPanel(document, false);
     CFTAAddressPanel *recipient = addPanel(document, true);
     document.setSenderPanel(sender);
@@ -87,7 +86,7 @@ TEST(CFTADocumentPanelTest, LabelPanelsSitInTheCornerAndTheMiddleAndPostcardOnes
 
 TEST(CFTADocumentPanelTest, EnvelopeRecipientPanelKeepsToTheReadingArea)
 {
-    for (const auto &[width, height] : {std::pair{684.0, 297.0}, std::pair{900.0, 500.0}}) {
+    for (const auto &[width, height] : {std::pair {684.0, 297.0}, std::pair {900.0, 500.0}}) {
         CFTADocument document(dtEnvelope, cs("us"), cs("us"));
         document.setDocumentSizeX(width);
         document.setDocumentSizeY(height);

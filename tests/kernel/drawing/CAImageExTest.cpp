@@ -5,10 +5,26 @@
 #include <QBuffer>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPicture>
 
 #include <gtest/gtest.h>
 
-TEST(CAImageExTest, ScreenRendersOncePerPixelSize)
+namespace {
+
+// Draws into a PDF in memory: the printing path, which must leave the screen cache alone.
+void drawOnPaper(CAImageEx &image)
+{
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    QPainter painter(&writer);
+    image.drawInRect(painter, QRectF(0, 0, 400, 200));
+    painter.end();
+    EXPECT_GT(pdf.size(), 0);
+}
+
+TEST(CAImageExTest, ScreenRendersOncePerPixelSizeAndPrintingLeavesTheCache)
 {
     const std::unique_ptr<CAImageEx> image = CAImageEx::initWithData(pictest::quadrantPdf(40, 20));
     ASSERT_TRUE(image);
@@ -27,27 +43,54 @@ TEST(CAImageExTest, ScreenRendersOncePerPixelSize)
     EXPECT_EQ(image->cachedSize(), QSize(160, 80));
     painter.end();
     EXPECT_TRUE(pictest::near(screen.pixelColor(20, 20), Qt::red));
+
+    drawOnPaper(*image);
+    EXPECT_EQ(image->cacheRenderCount(), 2);
+    EXPECT_EQ(image->cachedSize(), QSize(160, 80));
 }
 
-TEST(CAImageExTest, PrintingDrawsTheDataAndLeavesTheCache)
+TEST(CAImageExTest, RecordedPictureIsScaledIntoTheDestination)
 {
-    const std::unique_ptr<CAImageEx> image = CAImageEx::initWithData(pictest::quadrantPdf(40, 20));
+    // 40 x 20 points: red on its left half, blue on its right.
+    QPicture recorded;
+    QPainter recorder(&recorded);
+    recorder.fillRect(QRectF(0, 0, 20, 20), Qt::red);
+    recorder.fillRect(QRectF(20, 0, 20, 20), Qt::blue);
+    recorder.end();
+    recorded.setBoundingRect(QRect(0, 0, 40, 20));
+    const std::unique_ptr<CAImageEx> image = CAImageEx::initWithPicture(recorded);
     ASSERT_TRUE(image);
-    QImage screen(100, 100, QImage::Format_ARGB32_Premultiplied);
-    {
-        QPainter painter(&screen);
-        image->drawInRect(painter, QRectF(0, 0, 40, 20));
-    }
-    QByteArray pdf;
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        QPainter painter(&writer);
-        image->drawInRect(painter, QRectF(0, 0, 400, 200));
-    }
+    EXPECT_TRUE(image->isVector());
+    EXPECT_EQ(image->size(), QSizeF(40, 20));
+
+    QImage screen(200, 100, QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    QPainter painter(&screen);
+    image->drawInRect(painter, QRectF(50, 25, 80, 40));
+    painter.end();
+    EXPECT_EQ(screen.pixelColor(60, 45), QColor(Qt::red));
+    EXPECT_EQ(screen.pixelColor(120, 45), QColor(Qt::blue));
+    EXPECT_EQ(screen.pixelColor(40, 45), QColor(Qt::white)) << "nothing outside the destination";
+    EXPECT_EQ(screen.pixelColor(140, 45), QColor(Qt::white));
+    drawOnPaper(*image);
     EXPECT_EQ(image->cacheRenderCount(), 1);
-    EXPECT_EQ(image->cachedSize(), QSize(40, 20));
-    EXPECT_GT(pdf.size(), 0);
+}
+
+TEST(CAImageExTest, BitmapSizeFollowsItsResolutionAndEmptySourcesGiveNoImage)
+{
+    QImage bitmap(600, 300, QImage::Format_RGB32);
+    bitmap.fill(Qt::green);
+    bitmap.setDotsPerMeterX(qRound(600 / 0.0254));
+    bitmap.setDotsPerMeterY(qRound(600 / 0.0254));
+    const std::unique_ptr<CAImageEx> image = CAImageEx::initWithImage(bitmap);
+    ASSERT_TRUE(image);
+    EXPECT_FALSE(image->isVector());
+    EXPECT_NEAR(image->size().width(), 72.0, 0.01);
+    EXPECT_NEAR(image->size().height(), 36.0, 0.01);
+
+    EXPECT_FALSE(CAImageEx::initWithImage(QImage()));
+    EXPECT_FALSE(CAImageEx::initWithPicture(QPicture()));
     EXPECT_FALSE(CAImageEx::initWithData(QByteArray("no picture here")));
 }
+
+} // namespace

@@ -1,5 +1,6 @@
 #include "kernel/foundation/CDDArchive.h"
 
+#include "PictureTestSupport.h"
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/foundation/CAEnvironment.h"
 #include "kernel/foundation/FTImageArchive.h"
@@ -7,10 +8,7 @@
 #include "platform/PWPlist.h"
 #include "platform/PWUserDefaults.h"
 
-#include <QBuffer>
 #include <QDir>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <tiffio.h>
@@ -20,21 +18,7 @@
 namespace {
 
 const QString kSaveAsTemplate = QStringLiteral("FTSaveAsTemplate");
-
-QByteArray onePagePdf()
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setResolution(72);
-    writer.setPageSize(QPageSize(QSizeF(60, 30), QPageSize::Point));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    QPainter painter(&writer);
-    painter.fillRect(QRectF(0, 0, 30, 30), Qt::red);
-    painter.end();
-    return bytes;
-}
+const QString kKey = QStringLiteral("Picture");
 
 // A black-and-white checker of 64 x 32 pixels, claimed to be 32 x 16 points.
 std::shared_ptr<PWImage> oneBitImage()
@@ -49,9 +33,9 @@ std::shared_ptr<PWImage> oneBitImage()
 }
 
 // The bytes of the one representation of a stored image archive.
-QByteArray storedRepresentation(const CDDArchive &archive, const QString &key, QString *repKey)
+QByteArray storedRepresentation(const CDDArchive &archive, QString *repKey)
 {
-    const std::optional<PWPlist> top = PWPlist::parse(archive.getDict().value(key).toData());
+    const std::optional<PWPlist> top = PWPlist::parse(archive.getDict().value(kKey).toData());
     if (!top)
         return QByteArray();
     const PWPlist::Array &objects = top->value(QStringLiteral("$objects")).toArray();
@@ -95,10 +79,10 @@ protected:
     }
     void TearDown() override { PWUserDefaults::standardUserDefaults().removeObject(kSaveAsTemplate); }
 
-    CDDArchive storeAndReopen(const QString &key, CDDPicture &picture, bool *stored)
+    CDDArchive storeAndReopen(CDDPicture &picture, bool *stored)
     {
         CDDArchive archive(true);
-        *stored = archive.SetData(key, picture);
+        *stored = archive.SetData(kKey, picture);
         archive.setStoring(false);
         return archive;
     }
@@ -110,37 +94,35 @@ protected:
 
 TEST_F(CDDArchivePicturesTest, PdfStaysPdf)
 {
-    const QByteArray pdf = onePagePdf();
+    const QByteArray pdf = pictest::quadrantPdf(60, 30);
     CDDPicture picture(PWImage::fromData(pdf));
     bool stored = false;
-    CDDArchive archive = storeAndReopen(QStringLiteral("Picture"), picture, &stored);
+    CDDArchive archive = storeAndReopen(picture, &stored);
     ASSERT_TRUE(stored);
     QString repKey;
-    EXPECT_EQ(storedRepresentation(archive, QStringLiteral("Picture"), &repKey), pdf);
+    EXPECT_EQ(storedRepresentation(archive, &repKey), pdf);
     EXPECT_EQ(repKey, QStringLiteral("NSPDFRepresentation"));
 
     CDDPicture restored;
-    ASSERT_TRUE(archive.GetData(QStringLiteral("Picture"), restored));
+    ASSERT_TRUE(archive.GetData(kKey, restored));
     ASSERT_TRUE(restored.getData());
     EXPECT_EQ(restored.getData()->bestRepresentation()->kind(), PWImageRep::Kind::PDF);
     EXPECT_EQ(restored.getData()->size(), QSizeF(60, 30));
-    EXPECT_FALSE(PWUserDefaults::standardUserDefaults().objectForKey(kSaveAsTemplate).isNull());
-    EXPECT_FALSE(PWUserDefaults::standardUserDefaults().boolForKey(kSaveAsTemplate));
 }
 
 TEST_F(CDDArchivePicturesTest, OneBitBitmapIsStoredAsCcittGroup3AtItsPixelSize)
 {
     CDDPicture picture(oneBitImage());
     bool stored = false;
-    CDDArchive archive = storeAndReopen(QStringLiteral("Picture"), picture, &stored);
+    CDDArchive archive = storeAndReopen(picture, &stored);
     ASSERT_TRUE(stored);
     QString repKey;
-    const QByteArray tiff = storedRepresentation(archive, QStringLiteral("Picture"), &repKey);
+    const QByteArray tiff = storedRepresentation(archive, &repKey);
     EXPECT_EQ(repKey, QStringLiteral("NSTIFFRepresentation"));
     EXPECT_EQ(tiffCompression(tiff, dir), COMPRESSION_CCITTFAX3);
 
     CDDPicture restored;
-    ASSERT_TRUE(archive.GetData(QStringLiteral("Picture"), restored));
+    ASSERT_TRUE(archive.GetData(kKey, restored));
     const std::shared_ptr<PWImage> image = restored.getData();
     ASSERT_TRUE(image);
     EXPECT_EQ(image->size(), QSizeF(64, 32));
@@ -158,14 +140,14 @@ TEST_F(CDDArchivePicturesTest, ColourBitmapIsStoredAsPlainTiff)
     colour.fill(QColor(10, 200, 30, 128));
     CDDPicture picture(PWImage::create(PWImageRep::fromBitmap(colour, QSizeF(40, 20))));
     bool stored = false;
-    CDDArchive archive = storeAndReopen(QStringLiteral("Picture"), picture, &stored);
+    CDDArchive archive = storeAndReopen(picture, &stored);
     ASSERT_TRUE(stored);
     QString repKey;
-    const uint16_t compression = tiffCompression(storedRepresentation(archive, QStringLiteral("Picture"), &repKey), dir);
+    const uint16_t compression = tiffCompression(storedRepresentation(archive, &repKey), dir);
     EXPECT_NE(compression, 0);
     EXPECT_NE(compression, COMPRESSION_CCITTFAX3);
     CDDPicture restored;
-    ASSERT_TRUE(archive.GetData(QStringLiteral("Picture"), restored));
+    ASSERT_TRUE(archive.GetData(kKey, restored));
     const QColor pixel = restored.getData()->bestRepresentation()->bitmap().pixelColor(5, 5);
     EXPECT_NEAR(pixel.alpha(), 128, 2);
     EXPECT_NEAR(pixel.green(), 200, 3);
@@ -178,21 +160,21 @@ TEST_F(CDDArchivePicturesTest, TemplateModeStoresLibraryPicturesByName)
     clipArt->setName(QStringLiteral("FULLSIZE_Animals/cat.png"));
     CDDPicture byName(clipArt);
     bool stored = false;
-    CDDArchive archive = storeAndReopen(QStringLiteral("Picture"), byName, &stored);
+    CDDArchive archive = storeAndReopen(byName, &stored);
     EXPECT_TRUE(stored);
-    EXPECT_EQ(archive.getDict().value(QStringLiteral("Picture")).toString(), QStringLiteral("Animals/cat.png"));
+    EXPECT_EQ(archive.getDict().value(kKey).toString(), QStringLiteral("Animals/cat.png"));
     EXPECT_EQ(byName.getDataRef().getData(), QStringLiteral("Animals/cat.png"));
 
     // Restored through the registry while the thumbnail lives.
     CDDPicture restored;
-    ASSERT_TRUE(archive.GetData(QStringLiteral("Picture"), restored));
+    ASSERT_TRUE(archive.GetData(kKey, restored));
     EXPECT_EQ(restored.getData(), clipArt);
 
     std::shared_ptr<PWImage> fromFile = PWImage::fromQImage(QImage(4, 4, QImage::Format_ARGB32));
     fromFile->setName(QStringLiteral("PREFIX_FILE/home/someone/cat.png"));
     CDDPicture asData(fromFile);
-    CDDArchive second = storeAndReopen(QStringLiteral("Picture"), asData, &stored);
-    EXPECT_TRUE(second.getDict().value(QStringLiteral("Picture")).isData());
+    CDDArchive second = storeAndReopen(asData, &stored);
+    EXPECT_TRUE(second.getDict().value(kKey).isData());
 }
 
 TEST_F(CDDArchivePicturesTest, StoredNamesAreLookedUpInsideTheirFoldersOnly)
@@ -207,16 +189,17 @@ TEST_F(CDDArchivePicturesTest, StoredNamesAreLookedUpInsideTheirFoldersOnly)
 
     const auto restore = [](const QString &name, CDDPicture &picture) {
         CDDArchive archive(true);
-        archive.Attach(PWPlist(PWPlist::Dictionary{{QStringLiteral("Picture"), PWPlist::fromString(name)}}));
+        archive.Attach(PWPlist(PWPlist::Dictionary {{kKey, PWPlist::fromString(name)}}));
         archive.setStoring(false);
-        return archive.GetData(QStringLiteral("Picture"), picture);
+        return archive.GetData(kKey, picture);
     };
     CDDPicture found;
     ASSERT_TRUE(restore(QStringLiteral("lookup-star.png"), found));
     EXPECT_EQ(found.getData()->name(), QStringLiteral("FULLSIZE_lookup-star.png"));
 
-    for (const QString &name : {QStringLiteral("../outside-star.png"), QDir(clipArt).absoluteFilePath(QStringLiteral("../outside-star.png")),
-                                QStringLiteral("no-such-picture.png")}) {
+    for (const QString &name :
+         {QStringLiteral("../outside-star.png"), QDir(clipArt).absoluteFilePath(QStringLiteral("../outside-star.png")),
+          QStringLiteral("no-such-picture.png")}) {
         CDDPicture keep(PWImage::fromQImage(bitmap));
         const std::shared_ptr<PWImage> before = keep.getData();
         EXPECT_FALSE(restore(name, keep)) << name.toStdString();
@@ -228,32 +211,33 @@ TEST_F(CDDArchivePicturesTest, PictureWithoutImageWritesNothing)
 {
     CDDPicture empty;
     bool stored = true;
-    CDDArchive archive = storeAndReopen(QStringLiteral("Picture"), empty, &stored);
+    CDDArchive archive = storeAndReopen(empty, &stored);
     EXPECT_FALSE(stored);
-    EXPECT_FALSE(archive.getDict().toDictionary().contains(QStringLiteral("Picture")));
+    EXPECT_FALSE(archive.getDict().toDictionary().contains(kKey));
 
     CDDPicture missing;
     missing.setDataRef(CDDString(QStringLiteral("/nowhere/gone.png")));
-    archive = storeAndReopen(QStringLiteral("Picture"), missing, &stored);
+    archive = storeAndReopen(missing, &stored);
     EXPECT_FALSE(stored);
-    EXPECT_FALSE(archive.getDict().toDictionary().contains(QStringLiteral("Picture")));
+    EXPECT_FALSE(archive.getDict().toDictionary().contains(kKey));
 }
 
 TEST_F(CDDArchivePicturesTest, MalformedImageDataIsRefused)
 {
-    for (const QByteArray &bytes : {QByteArray("not a plist"), PWPlist(PWPlist::Dictionary{}).toBinary(),
-                                    PWPlist(PWPlist::Dictionary{{QStringLiteral("$objects"), PWPlist(PWPlist::Array{})},
-                                                                {QStringLiteral("$top"),
-                                                                 PWPlist::Dictionary{{QStringLiteral("root"), PWPlist::fromUid(7)}}}})
-                                        .toBinary()}) {
+    for (const QByteArray &bytes :
+         {QByteArray("not a plist"), PWPlist(PWPlist::Dictionary {}).toBinary(),
+          PWPlist(PWPlist::Dictionary {
+                      {QStringLiteral("$objects"), PWPlist(PWPlist::Array {})},
+                      {QStringLiteral("$top"), PWPlist::Dictionary {{QStringLiteral("root"), PWPlist::fromUid(7)}}}})
+              .toBinary()}) {
         QString error;
         EXPECT_EQ(FTImageArchive::unarchiveImage(bytes, &error), nullptr);
         EXPECT_FALSE(error.isEmpty());
         CDDArchive archive(true);
-        archive.Attach(PWPlist(PWPlist::Dictionary{{QStringLiteral("Picture"), PWPlist::fromData(bytes)}}));
+        archive.Attach(PWPlist(PWPlist::Dictionary {{kKey, PWPlist::fromData(bytes)}}));
         archive.setStoring(false);
         CDDPicture picture;
-        EXPECT_FALSE(archive.GetData(QStringLiteral("Picture"), picture));
+        EXPECT_FALSE(archive.GetData(kKey, picture));
         EXPECT_FALSE(picture.getData());
     }
 }

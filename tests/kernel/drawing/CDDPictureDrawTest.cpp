@@ -2,8 +2,8 @@
 
 #include "PictureTestSupport.h"
 #include "ReferenceImage.h"
-#include "kernel/foundation/CDDDrawer.h"
 #include "kernel/foundation/CDDColor.h"
+#include "kernel/foundation/CDDDrawer.h"
 #include "kernel/foundation/CDDPen.h"
 #include "platform/PWImage.h"
 
@@ -72,95 +72,48 @@ QColor at(const QImage &image, double x, double y, double scale = 1.0)
     return image.pixelColor(int(x * scale), int(y * scale));
 }
 
-// Every placing mode and the crop, flips and turn, one cell each.
+// Every placing mode and the crop, flips and turn, one cell each: on screen and on paper it shows
+// the tiles anchored at the lower-left corner and the stretched picture upright or mirrored.
 void drawModeSheet(CDDDrawer &drawer)
 {
     struct Cell
     {
         placingMode mode;
-        bool crop;
-        bool flipX;
-        bool flipY;
+        bool crop, flipX, flipY;
         double angle;
         float tileScale;
     };
     const Cell cells[] = {
-        {pmStretched, false, false, false, 0.0, 7621.0f}, {pmTiled, false, false, false, 0.0, 400.0f},
+        {pmStretched, false, false, false, 0.0, 7621.0f},  {pmTiled, false, false, false, 0.0, 400.0f},
         {pmStretched2, false, false, false, 0.0, 7621.0f}, {pmCover, false, false, false, 0.0, 7621.0f},
-        {pmStretched, true, false, false, 0.0, 7621.0f},  {pmStretched, false, true, false, 0.0, 7621.0f},
-        {pmStretched, false, false, true, 0.0, 7621.0f},  {pmTiled, false, false, false, 0.5, 900.0f},
+        {pmStretched, true, false, false, 0.0, 7621.0f},   {pmStretched, false, true, false, 0.0, 7621.0f},
+        {pmStretched, false, false, true, 0.0, 7621.0f},   {pmTiled, false, false, false, 0.5, 900.0f},
     };
     int index = 0;
     for (const Cell &cell : cells) {
         CDDPicture picture(pictest::quadrantImage(40, 20));
         if (cell.crop)
             picture.setSrcRect(0.0f, 0.0f, 20.0f, 10.0f); // the lower-left quadrant: blue
-        DrawArgs args;
-        args.frame = QRectF(10 + (index % 4) * 90, 10 + (index / 4) * 70, 80, 50);
-        args.mode = cell.mode;
-        args.flipX = cell.flipX;
-        args.flipY = cell.flipY;
-        args.angle = cell.angle;
-        args.tileScale = cell.tileScale;
-        drawPicture(picture, drawer, args);
+        drawPicture(picture, drawer,
+                    {.frame = QRectF(10 + (index % 4) * 90, 10 + (index / 4) * 70, 80, 50),
+                     .mode = cell.mode,
+                     .angle = cell.angle,
+                     .flipX = cell.flipX,
+                     .flipY = cell.flipY,
+                     .tileScale = cell.tileScale});
         ++index;
     }
 }
 
 } // namespace
 
-TEST(CDDPictureDrawTest, PlacingModesOnScreenMatchReference)
+TEST(CDDPictureDrawTest, PlacingModesOnScreenAndPrinterMatchReference)
 {
-    const QImage image = drawtest::render(QSizeF(370, 150), 2.0, drawModeSheet);
-    EXPECT_TRUE(drawtest::matchesReference(image, QStringLiteral("picture-placing-modes-screen")));
-}
-
-TEST(CDDPictureDrawTest, PlacingModesOnPrinterMatchReference)
-{
-    const QImage image = renderPrinted(QSizeF(370, 150), 2.0, drawModeSheet);
-    ASSERT_FALSE(image.isNull());
-    EXPECT_TRUE(drawtest::matchesReference(image, QStringLiteral("picture-placing-modes-printer")));
-}
-
-TEST(CDDPictureDrawTest, StretchedPictureShowsUprightAndFlipsMirror)
-{
-    CDDPicture picture(pictest::quadrantImage(40, 40));
-    for (const bool flipX : {false, true}) {
-        for (const bool flipY : {false, true}) {
-            const QImage image = drawtest::render(QSizeF(100, 100), 1.0, [&](CDDDrawer &drawer) {
-                DrawArgs args;
-                args.frame = QRectF(10, 10, 80, 80);
-                args.flipX = flipX;
-                args.flipY = flipY;
-                drawPicture(picture, drawer, args);
-            });
-            const QColor topLeft = flipY ? (flipX ? Qt::yellow : Qt::blue) : (flipX ? Qt::green : Qt::red);
-            EXPECT_TRUE(near(at(image, 20, 20), topLeft)) << flipX << flipY;
-            EXPECT_TRUE(near(at(image, 5, 5), Qt::white));
-        }
-    }
-}
-
-TEST(CDDPictureDrawTest, TilesBeginAtTheLowerLeftCorner)
-{
-    // 20 x 20 tiles in a 60 x 50 frame: rows at 30-50, 10-30 and a cut row showing only its
-    // lower (blue) half at the top.
-    CDDPicture picture(pictest::quadrantImage(20, 20));
-    const auto draw = [&](CDDDrawer &drawer) {
-        DrawArgs args;
-        args.frame = QRectF(0, 0, 60, 50);
-        args.mode = pmTiled;
-        args.tileScale = 400.0f;
-        drawPicture(picture, drawer, args);
-    };
-    for (const bool printed : {false, true}) {
-        const QImage image = printed ? renderPrinted(QSizeF(60, 50), 2.0, draw) : drawtest::render(QSizeF(60, 50), 2.0, draw);
-        ASSERT_FALSE(image.isNull());
-        EXPECT_TRUE(near(at(image, 5, 45, 2.0), Qt::blue)) << printed;
-        EXPECT_TRUE(near(at(image, 5, 35, 2.0), Qt::red)) << printed;
-        EXPECT_TRUE(near(at(image, 5, 5, 2.0), Qt::blue)) << printed;
-        EXPECT_TRUE(near(at(image, 55, 15, 2.0), Qt::green)) << printed;
-    }
+    EXPECT_TRUE(drawtest::matchesReference(drawtest::render(QSizeF(370, 150), 2.0, drawModeSheet),
+                                           QStringLiteral("picture-placing-modes-screen")));
+    const QImage printed = renderPrinted(QSizeF(370, 150), 2.0, drawModeSheet);
+    ASSERT_FALSE(printed.isNull());
+    EXPECT_TRUE(drawtest::matchesReference(printed, QStringLiteral("picture-placing-modes-printer")));
 }
 
 TEST(CDDPictureDrawTest, TileSizeFollowsScaleAndCropAspect)
@@ -183,10 +136,7 @@ TEST(CDDPictureDrawTest, CoverOverflowsOnPrinterAndSqueezesOnScreen)
 {
     CDDPicture picture(pictest::quadrantImage(200, 100));
     const auto draw = [&](CDDDrawer &drawer) {
-        DrawArgs args;
-        args.frame = QRectF(60, 10, 100, 100);
-        args.mode = pmCover;
-        drawPicture(picture, drawer, args);
+        drawPicture(picture, drawer, {.frame = QRectF(60, 10, 100, 100), .mode = pmCover});
     };
     const QImage printed = renderPrinted(QSizeF(220, 120), 1.0, draw);
     ASSERT_FALSE(printed.isNull());
@@ -225,15 +175,15 @@ TEST_P(CDDPictureEffectTest, TintMaskAndOpacityComposite)
     CDDPicture mask(PWImage::fromQImage(maskBitmap));
     CDDColor tint(1.0f, 0.0f, 1.0f, 1.0f);
     const auto draw = [&](CDDDrawer &drawer) {
-        DrawArgs args;
-        args.frame = QRectF(0, 0, 80, 80);
-        args.tint = c.tinted ? &tint : nullptr;
-        args.masked = c.masked;
-        args.mask = &mask;
-        args.opacity = c.opacity;
-        drawPicture(picture, drawer, args);
+        drawPicture(picture, drawer,
+                    {.frame = QRectF(0, 0, 80, 80),
+                     .masked = c.masked,
+                     .mask = &mask,
+                     .tint = c.tinted ? &tint : nullptr,
+                     .opacity = c.opacity});
     };
-    const QImage image = printed ? renderPrinted(QSizeF(80, 80), 1.0, draw) : drawtest::render(QSizeF(80, 80), 1.0, draw);
+    const QImage image =
+        printed ? renderPrinted(QSizeF(80, 80), 1.0, draw) : drawtest::render(QSizeF(80, 80), 1.0, draw);
     ASSERT_FALSE(image.isNull());
     EXPECT_TRUE(near(at(image, 10, 10), c.left)) << at(image, 10, 10).name().toStdString();
     EXPECT_TRUE(near(at(image, 70, 10), c.right)) << at(image, 70, 10).name().toStdString();
@@ -241,11 +191,12 @@ TEST_P(CDDPictureEffectTest, TintMaskAndOpacityComposite)
 
 INSTANTIATE_TEST_SUITE_P(
     ScreenAndPrinter, CDDPictureEffectTest,
-    ::testing::Combine(::testing::Values(EffectCase{"plain", false, false, 1.0f, Qt::red, Qt::green},
-                                         EffectCase{"tinted", true, false, 1.0f, Qt::magenta, Qt::magenta},
-                                         EffectCase{"masked", false, true, 1.0f, Qt::red, Qt::white},
-                                         EffectCase{"half", false, false, 0.5f, QColor(255, 128, 128), QColor(128, 255, 128)},
-                                         EffectCase{"all", true, true, 0.5f, QColor(255, 128, 255), Qt::white}),
+    ::testing::Combine(::testing::Values(EffectCase {"plain", false, false, 1.0f, Qt::red, Qt::green},
+                                         EffectCase {"tinted", true, false, 1.0f, Qt::magenta, Qt::magenta},
+                                         EffectCase {"masked", false, true, 1.0f, Qt::red, Qt::white},
+                                         EffectCase {"half", false, false, 0.5f, QColor(255, 128, 128),
+                                                     QColor(128, 255, 128)},
+                                         EffectCase {"all", true, true, 0.5f, QColor(255, 128, 255), Qt::white}),
                        ::testing::Bool()),
     [](const auto &info) {
         return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "Printer" : "Screen");
@@ -256,11 +207,7 @@ TEST(CDDPictureDrawTest, MaskWithoutImageKeepsWholePictureOnScreen)
     CDDPicture picture(pictest::quadrantImage(40, 40));
     CDDPicture emptyMask;
     const QImage image = drawtest::render(QSizeF(80, 80), 1.0, [&](CDDDrawer &drawer) {
-        DrawArgs args;
-        args.frame = QRectF(0, 0, 80, 80);
-        args.masked = true;
-        args.mask = &emptyMask;
-        drawPicture(picture, drawer, args);
+        drawPicture(picture, drawer, {.frame = QRectF(0, 0, 80, 80), .masked = true, .mask = &emptyMask});
     });
     EXPECT_TRUE(near(at(image, 70, 10), Qt::green));
 }
@@ -272,9 +219,7 @@ TEST(CDDPictureDrawTest, ScreenCacheSizeFollowsFrameAndBitmap)
     CDDDrawer drawer(true, &painter);
     drawer.SetResolution(1.0);
     const auto drawAt = [&](CDDPicture &picture, double w, double h) {
-        DrawArgs args;
-        args.frame = QRectF(0, 0, w, h);
-        drawPicture(picture, drawer, args);
+        drawPicture(picture, drawer, {.frame = QRectF(0, 0, w, h)});
     };
 
     CDDPicture tiny(PWImage::fromData(pictest::quadrantPdf(50, 50)));
@@ -309,11 +254,7 @@ TEST(CDDPictureDrawTest, NoImageDrawsOnlyTheStroke)
     pen.SetWidth(4.0);
     CDDColor black(0, 0, 0, 1);
     const QImage image = drawtest::render(QSizeF(60, 60), 1.0, [&](CDDDrawer &drawer) {
-        DrawArgs args;
-        args.frame = QRectF(10, 10, 40, 40);
-        args.pen = &pen;
-        args.stroke = &black;
-        drawPicture(picture, drawer, args);
+        drawPicture(picture, drawer, {.frame = QRectF(10, 10, 40, 40), .pen = &pen, .stroke = &black});
     });
     EXPECT_TRUE(drawtest::isDark(image, 10, 30));
     EXPECT_TRUE(near(at(image, 30, 30), Qt::white));
@@ -325,11 +266,7 @@ TEST(CDDPictureDrawTest, FitRotatedFillsTheFrameWithTheTurnedPicture)
     // the same centre and turned with it, so it covers the frame itself, turned a quarter.
     CDDPicture picture(pictest::quadrantImage(40, 40));
     const QImage image = drawtest::render(QSizeF(400, 400), 0.5, [&](CDDDrawer &drawer) {
-        DrawArgs args;
-        args.frame = QRectF(0, 100, 400, 200);
-        args.angle = M_PI / 2;
-        args.fitRotated = true;
-        drawPicture(picture, drawer, args);
+        drawPicture(picture, drawer, {.frame = QRectF(0, 100, 400, 200), .angle = M_PI / 2, .fitRotated = true});
     });
     EXPECT_TRUE(near(at(image, 200, 40, 0.5), Qt::white)) << "nothing above the frame";
     EXPECT_TRUE(near(at(image, 380, 120, 0.5), Qt::red)) << "the top-left quadrant turned to the top right";

@@ -32,11 +32,11 @@ TEST(CDDPictureTest, NamesGiveOriginAndInternetFields)
         QString site;
     };
     for (const Case &c :
-         {Case{QStringLiteral("PREFIX_FILE/home/a b.png"), QStringLiteral("PREFIX_FILE/home/a"), QString(), QString()},
-          Case{QStringLiteral("PREFIX_URL_LOADED http://x/p.png http://x/"), QStringLiteral("PREFIX_URL_LOADED"),
-               QStringLiteral("http://x/p.png"), QStringLiteral("http://x/")},
-          Case{QStringLiteral("PREFIX_URL_LOADED"), QStringLiteral("PREFIX_URL_LOADED"), QString(), QString()},
-          Case{QStringLiteral("FULLSIZE_cat.pdf"), QStringLiteral("FULLSIZE_cat.pdf"), QString(), QString()}}) {
+         {Case {QStringLiteral("PREFIX_FILE/home/a b.png"), QStringLiteral("PREFIX_FILE/home/a"), QString(), QString()},
+          Case {QStringLiteral("PREFIX_URL_LOADED http://x/p.png http://x/"), QStringLiteral("PREFIX_URL_LOADED"),
+                QStringLiteral("http://x/p.png"), QStringLiteral("http://x/")},
+          Case {QStringLiteral("PREFIX_URL_LOADED"), QStringLiteral("PREFIX_URL_LOADED"), QString(), QString()},
+          Case {QStringLiteral("FULLSIZE_cat.pdf"), QStringLiteral("FULLSIZE_cat.pdf"), QString(), QString()}}) {
         CDDPicture picture;
         picture.setData(named(c.name));
         EXPECT_EQ(picture.getPrefix(), c.prefix) << c.name.toStdString();
@@ -80,15 +80,6 @@ TEST(CDDPictureTest, LastHolderTakesTheNameOutOfTheRegistry)
         holder.setData(kept);
     }
     EXPECT_EQ(PWImage::imageNamed(name), kept) << "another holder keeps the entry";
-}
-
-TEST(CDDPictureTest, ClearingTheCropKeepsItsValues)
-{
-    CDDPicture picture(pictest::quadrantImage(10, 10));
-    picture.setSrcRect(1, 2, 3, 4);
-    picture.clearSrcRect();
-    EXPECT_FALSE(picture.hasSrcRect());
-    EXPECT_FLOAT_EQ(picture.getSrcRectWidth(), 3.0f);
 }
 
 TEST(CDDPictureTest, DataReferenceFallsBackToTheBackupFolder)

@@ -1,13 +1,11 @@
-// The shape component: kinds and presets, picking, line handles and cursors, mirroring while
-// dragging, Shift constraints, the rubber band, snapping and the archive.
+// The shape component: picking, line handles and cursors, mirroring while dragging, Shift
+// constraints, the rubber band, snapping and the archive.
 
 #include "kernel/drawing/CFTBoxField.h"
 
-#include "kernel/foundation/CFTACoreView.h"
-#include "kernel/foundation/CDDDrawer.h"
 #include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
-#include "kernel/foundation/CFTDefComponentBox.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CFTACoreView.h"
 #include "platform/PWBezierPath.h"
 
 #include <gtest/gtest.h>
@@ -29,70 +27,7 @@ public:
     }
 };
 
-TEST(CFTBoxFieldTest, WithoutTemplateItIsAnUnfilledBlackOutlinedRectangle)
-{
-    CFTBoxField box;
-    EXPECT_EQ(box.getClassID(), 1);
-    EXPECT_EQ(box.getType(), ctRect);
-    EXPECT_FALSE(box.IsFilled());
-    EXPECT_TRUE(box.IsStroked());
-    EXPECT_EQ(*box.GetStrokeColor(), CDDColor(0, 0, 0, 1));
-    EXPECT_DOUBLE_EQ(box.GetCurveRadius(), 0.5);
-    EXPECT_DOUBLE_EQ(box.GetSideCount(), 5.0);
-    EXPECT_TRUE(box.canSetShape());
-}
-
-TEST(CFTBoxFieldTest, TemplateGivesFillAndOutline)
-{
-    CFTDefComponentBox defaults;
-    defaults.Init();
-    defaults.SetLineWidth(3);
-    CFTBoxField box(0, 0, 10, 10, &defaults);
-    EXPECT_TRUE(box.IsFilled());
-    EXPECT_TRUE(box.IsStroked());
-    EXPECT_EQ(*box.GetFillColor(), CDDColor(0, 0, 0, 0.5f));
-    EXPECT_FLOAT_EQ(box.GetStrokeWidth(), 3.0f);
-}
-
-struct PresetCase
-{
-    compType kind;
-    double radius;
-    double sides; // 0: kept as it was
-    bool curved;
-    bool sidesEditable;
-};
-
-class PresetTest : public ::testing::TestWithParam<PresetCase>
-{
-};
-
-TEST_P(PresetTest, KindSetsItsPresets)
-{
-    CFTBoxField box;
-    box.SetCurveRadius(0.9);
-    box.SetSideCount(11);
-    box.setType(GetParam().kind);
-    EXPECT_EQ(box.getType(), GetParam().kind);
-    EXPECT_DOUBLE_EQ(box.GetCurveRadius(), GetParam().radius);
-    EXPECT_DOUBLE_EQ(box.GetSideCount(), GetParam().sides == 0 ? 11.0 : GetParam().sides);
-    EXPECT_EQ(box.canCurved(), GetParam().curved);
-    EXPECT_EQ(box.canChangeSideCount(), GetParam().sidesEditable);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, PresetTest,
-    ::testing::Values(PresetCase{ctRect, 0.5, 5, false, false}, PresetCase{ctTriangleUp, 0.5, 5, false, false},
-                      PresetCase{ctPolygon, 0.0, 6, false, true}, PresetCase{ctCircle, 0.0, 0, true, false},
-                      PresetCase{ctDiamond, 0.0, 4, false, true}, PresetCase{ctPentagon, 0.0, 5, false, true},
-                      PresetCase{ctRoundedRect, 0.5, 0, true, false}, PresetCase{ctSquashedRect, 1.0, 0, true, false},
-                      PresetCase{ctDonut, 0.5, 0, true, false}, PresetCase{ctTrapezoid, 0.5, 0, true, false},
-                      PresetCase{ctMoon, 0.5, 0, true, false}, PresetCase{ctStar5, 0.5, 5, true, true},
-                      PresetCase{ctStar8, 0.5, 8, true, true}, PresetCase{ctStar32, 0.5, 32, true, true},
-                      PresetCase{ctCloud, 0.5, 5, false, false}, PresetCase{ctRightDiagonalLine, 0.5, 5, false, false},
-                      PresetCase{compType(77), 0.5, 5, false, false}));
-
-TEST(CFTBoxFieldTest, LinesAreAlwaysStrokedAndNeverFilled)
+TEST(CFTBoxFieldTest, LinesAreAlwaysStrokedAndNeverFilledAndUnknownKindsHaveNoPresets)
 {
     for (const compType kind : {ctHorizontalLine, ctVerticalLine, ctLeftDiagonalLine, ctRightDiagonalLine}) {
         Shape line(kind);
@@ -102,58 +37,71 @@ TEST(CFTBoxFieldTest, LinesAreAlwaysStrokedAndNeverFilled)
         EXPECT_FALSE(line.canFill());
     }
     EXPECT_TRUE(Shape(ctCloud).canFill());
+    Shape unknown(compType(77));
+    EXPECT_FALSE(unknown.canCurved());
+    EXPECT_FALSE(unknown.canChangeSideCount());
 }
 
 TEST(CFTBoxFieldTest, SideCountIsCutTowardZero)
 {
     Shape polygon(ctPolygon, 0, 0, 100, 100);
     polygon.SetSideCount(5.9);
-    const QPainterPath path = polygon.GetPath(nullptr)->path();
     // A closed pentagon: a move, four lines and the closing line back.
-    EXPECT_EQ(path.toSubpathPolygons().at(0).size(), 6);
+    EXPECT_EQ(polygon.GetPath(nullptr)->path().toSubpathPolygons().at(0).size(), 6);
 }
 
-TEST(CFTBoxFieldTest, FillColourAndTextColourFillTheShape)
+struct PickCase
 {
-    CFTBoxField box;
-    const CDDColor green(0, 1, 0, 1);
-    box.SetTextColor(&green);
-    EXPECT_TRUE(box.IsFilled());
-    EXPECT_EQ(*box.GetFillColor(), green);
-}
+    const char *name;
+    compType kind;
+    QRectF frame;
+    double lineWidth; // 0: as made
+    bool filled;
+    bool selected;
+    QPointF point;
+    double tolerance;
+    bool hit;
+    actionType action; // when hit; a line leaves the action as it was handed in
+};
 
-TEST(CFTBoxFieldTest, UnfilledRectangleIsPickedOnlyOnItsBorder)
+class PickTest : public ::testing::TestWithParam<PickCase>
 {
-    Shape box(ctRect);
-    bool notSelected = false;
+};
+
+TEST_P(PickTest, PicksWhereTheShapeAnswers)
+{
+    const PickCase &c = GetParam();
+    Shape shape(c.kind, c.frame.x(), c.frame.y(), c.frame.width(), c.frame.height());
+    if (c.lineWidth > 0)
+        shape.SetLineWidth(c.lineWidth);
+    if (c.filled)
+        shape.SetFilled(true);
+    bool selected = c.selected;
     actionType action = atNone;
-    EXPECT_EQ(box.PickMe(140, 120, notSelected, 3, action, 0), nullptr);
-    EXPECT_EQ(action, atNone);
-    EXPECT_EQ(box.PickMe(101, 120, notSelected, 3, action, 0), &box);
-    EXPECT_EQ(action, atNothing);
-    box.SetFilled(true);
-    action = atNone;
-    EXPECT_EQ(box.PickMe(140, 120, notSelected, 3, action, 0), &box);
-    EXPECT_EQ(action, atNothing);
+    EXPECT_EQ(shape.PickMe(c.point.x(), c.point.y(), selected, c.tolerance, action, 0), c.hit ? &shape : nullptr);
+    if (c.hit) {
+        EXPECT_EQ(action, c.action);
+    }
 }
 
-TEST(CFTBoxFieldTest, OutlineShapesArePickedInsideAndSelectedOnesOnTheirFrame)
-{
-    Shape circle(ctCircle, 0, 0, 100, 100);
-    bool selected = false;
-    actionType action = atNone;
-    EXPECT_EQ(circle.PickMe(50, 50, selected, 2, action, 0), &circle);
-    EXPECT_EQ(action, atNothing);
-    // The rectangle's corner lies outside the ellipse: only a selected shape answers there.
-    EXPECT_EQ(circle.PickMe(1, 1, selected, 2, action, 0), nullptr);
-    selected = true;
-    EXPECT_EQ(circle.PickMe(1, 1, selected, 2, action, 0), &circle);
-    EXPECT_EQ(action, atBorder);
-
-    Shape donut(ctDonut, 0, 0, 100, 100);
-    selected = false;
-    EXPECT_EQ(donut.PickMe(50, 50, selected, 2, action, 0), nullptr);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, PickTest,
+    ::testing::Values(
+        PickCase {"UnfilledRectangleInside", ctRect, {100, 100, 80, 40}, 0, false, false, {140, 120}, 3, false, atNone},
+        PickCase {
+            "UnfilledRectangleBorder", ctRect, {100, 100, 80, 40}, 0, false, false, {101, 120}, 3, true, atNothing},
+        PickCase {"FilledRectangleInside", ctRect, {100, 100, 80, 40}, 0, true, false, {140, 120}, 3, true, atNothing},
+        PickCase {"CircleInside", ctCircle, {0, 0, 100, 100}, 0, false, false, {50, 50}, 2, true, atNothing},
+        // The rectangle's corner lies outside the ellipse: only a selected shape answers there.
+        PickCase {"CircleCorner", ctCircle, {0, 0, 100, 100}, 0, false, false, {1, 1}, 2, false, atNone},
+        PickCase {"SelectedCircleCorner", ctCircle, {0, 0, 100, 100}, 0, false, true, {1, 1}, 2, true, atBorder},
+        PickCase {"DonutHole", ctDonut, {0, 0, 100, 100}, 0, false, false, {50, 50}, 2, false, atNone},
+        PickCase {
+            "ThinLineOnStroke", ctHorizontalLine, {0, 0, 100, 20}, 0.5, false, false, {50, 12}, 3, true, atNone},
+        PickCase {"ThinLineBeside", ctHorizontalLine, {0, 0, 100, 20}, 0.5, false, false, {50, 14}, 3, false, atNone},
+        PickCase {"WideLineEdge", ctHorizontalLine, {0, 0, 100, 20}, 20, false, false, {50, 19.5}, 3, true, atNone},
+        PickCase {"WideLineBeyond", ctHorizontalLine, {0, 0, 100, 20}, 20, false, false, {50, 20.5}, 3, false, atNone}),
+    [](const ::testing::TestParamInfo<PickCase> &info) { return info.param.name; });
 
 TEST(CFTBoxFieldTest, ThinMoonIsPickedAnywhereInItsRectangle)
 {
@@ -174,22 +122,6 @@ TEST(CFTBoxFieldTest, ThinMoonIsPickedAnywhereInItsRectangle)
     EXPECT_EQ(thin.PickMe(outside.x(), outside.y(), selected, 1, action, 0), &thin);
     EXPECT_EQ(action, atNothing);
     EXPECT_EQ(thick.PickMe(outside.x(), outside.y(), selected, 1, action, 0), nullptr);
-}
-
-TEST(CFTBoxFieldTest, LinesArePickedAlongTheirStroke)
-{
-    Shape thin(ctHorizontalLine, 0, 0, 100, 20);
-    thin.SetLineWidth(0.5);
-    bool selected = false;
-    actionType action = atBorder;
-    EXPECT_EQ(thin.PickMe(50, 12, selected, 3, action, 0), &thin);
-    EXPECT_EQ(action, atBorder);
-    EXPECT_EQ(thin.PickMe(50, 14, selected, 3, action, 0), nullptr);
-
-    Shape wide(ctHorizontalLine, 0, 0, 100, 20);
-    wide.SetLineWidth(20);
-    EXPECT_EQ(wide.PickMe(50, 19.5, selected, 3, action, 0), &wide);
-    EXPECT_EQ(wide.PickMe(50, 20.5, selected, 3, action, 0), nullptr);
 }
 
 TEST(CFTBoxFieldTest, TurnedShapeIsPickedInItsOwnFrame)
@@ -230,18 +162,22 @@ TEST_P(LineHandleTest, HandlesSitOnTheEnds)
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, LineHandleTest,
-    ::testing::Values(LineHandleCase{"Horizontal", ctHorizontalLine, false, {0, 25}, 6, {100, 25}, 14},
-                      LineHandleCase{"Vertical", ctVerticalLine, false, {50, 0}, 9, {50, 50}, 11},
-                      LineHandleCase{"LeftDiagonal", ctLeftDiagonalLine, false, {0, 0}, 5, {100, 50}, 15},
-                      LineHandleCase{"RightDiagonal", ctRightDiagonalLine, false, {100, 0}, 13, {0, 50}, 7},
-                      LineHandleCase{"FlippedLeftDiagonal", ctLeftDiagonalLine, true, {100, 0}, 13, {0, 50}, 7},
-                      LineHandleCase{"FlippedRightDiagonal", ctRightDiagonalLine, true, {0, 0}, 5, {100, 50}, 15}),
+    ::testing::Values(LineHandleCase {"Horizontal", ctHorizontalLine, false, {0, 25}, 6, {100, 25}, 14},
+                      LineHandleCase {"Vertical", ctVerticalLine, false, {50, 0}, 9, {50, 50}, 11},
+                      LineHandleCase {"LeftDiagonal", ctLeftDiagonalLine, false, {0, 0}, 5, {100, 50}, 15},
+                      LineHandleCase {"RightDiagonal", ctRightDiagonalLine, false, {100, 0}, 13, {0, 50}, 7},
+                      LineHandleCase {"FlippedLeftDiagonal", ctLeftDiagonalLine, true, {100, 0}, 13, {0, 50}, 7},
+                      LineHandleCase {"FlippedRightDiagonal", ctRightDiagonalLine, true, {0, 0}, 5, {100, 50}, 15}),
     [](const ::testing::TestParamInfo<LineHandleCase> &info) { return info.param.name; });
 
-TEST(CFTBoxFieldTest, ShortLineGivesTheSecondHandleWhenBothAreInReach)
+TEST(CFTBoxFieldTest, ShortLineGivesTheSecondHandleAndAbsentHandlesLeaveTheCoordinates)
 {
-    Shape line(ctHorizontalLine, 0, 0, 2, 0);
-    EXPECT_EQ(line.PickMyDot(1, 0, 3), 14);
+    Shape shortLine(ctHorizontalLine, 0, 0, 2, 0);
+    EXPECT_EQ(shortLine.PickMyDot(1, 0, 3), 14);
+    Shape line(ctVerticalLine, 0, 0, 10, 100);
+    double x = -1;
+    line.GetDotCoord(13, &x, nullptr);
+    EXPECT_DOUBLE_EQ(x, -1);
 }
 
 TEST(CFTBoxFieldTest, LineCursorSquaresOnlyForItsDirection)
@@ -251,8 +187,8 @@ TEST(CFTBoxFieldTest, LineCursorSquaresOnlyForItsDirection)
     EXPECT_EQ(line.getCursorRectsByType(crTopRightBottomLeft, rects, false, 3), 0);
     EXPECT_EQ(line.getCursorRectsByType(crTopLeftBottomRight, rects, true, 3), 0);
     ASSERT_EQ(line.getCursorRectsByType(crTopRightBottomLeft, rects, true, 3), 2);
-    EXPECT_EQ(rects[0], (SRect{97, -3, 6, 6}));
-    EXPECT_EQ(rects[1], (SRect{-3, 47, 6, 6}));
+    EXPECT_EQ(rects[0], (SRect {97, -3, 6, 6}));
+    EXPECT_EQ(rects[1], (SRect {-3, 47, 6, 6}));
     line.setFlipY(true);
     EXPECT_EQ(line.getCursorRectsByType(crTopLeftBottomRight, rects, true, 3), 2);
 
@@ -283,14 +219,13 @@ TEST(CFTBoxFieldTest, DraggingATurnedShapeKeepsTheFixedCornerInPlace)
 {
     Shape box(ctRect, 0, 0, 100, 50);
     box.SetAngle(kPi / 2.0);
-    double fixedX, fixedY;
+    double fixedX, fixedY, x, y;
     box.GetDotCoord(5, &fixedX, &fixedY);
     int handle = 15;
     // In the page's frame the bottom-right corner of a quarter-turned box points left and down.
     box.MoveDot(handle, -10, 20, nullptr);
     EXPECT_NEAR(box.GetSizeX(), 120, 1e-9);
     EXPECT_NEAR(box.GetSizeY(), 60, 1e-9);
-    double x, y;
     box.GetDotCoord(5, &x, &y);
     EXPECT_NEAR(x, fixedX, 1e-9);
     EXPECT_NEAR(y, fixedY, 1e-9);
@@ -323,35 +258,35 @@ TEST_P(DiagonalConstrainTest, ShiftSnapsTheDiagonal)
 
 INSTANTIATE_TEST_SUITE_P(
     Drags, DiagonalConstrainTest,
-    ::testing::Values(ConstrainCase{"WideBecomesHorizontal", 120, 0, QRectF(0, 0, 180, 0)},
-                      ConstrainCase{"TallBecomesVertical", 0, 120, QRectF(0, 0, 0, 180)},
-                      ConstrainCase{"ThreeToTwoBecomesFortyFiveDegrees", 30, 0, QRectF(0, 0, 90, 90)},
-                      ConstrainCase{"TwoToThreeBecomesFortyFiveDegrees", 0, 30, QRectF(0, 0, 90, 90)}),
+    ::testing::Values(ConstrainCase {"WideBecomesHorizontal", 120, 0, QRectF(0, 0, 180, 0)},
+                      ConstrainCase {"TallBecomesVertical", 0, 120, QRectF(0, 0, 0, 180)},
+                      ConstrainCase {"ThreeToTwoBecomesFortyFiveDegrees", 30, 0, QRectF(0, 0, 90, 90)},
+                      ConstrainCase {"TwoToThreeBecomesFortyFiveDegrees", 0, 30, QRectF(0, 0, 90, 90)}),
     [](const ::testing::TestParamInfo<ConstrainCase> &info) { return info.param.name; });
 
-TEST(CFTBoxFieldTest, ShiftKeepsTheProportionsOfCornerDrags)
+TEST(CFTBoxFieldTest, ShiftKeepsTheProportionsOfCornerDragsOnly)
 {
     Shape box(ctCloud, 0, 0, 100, 50);
     box.StartOperation(omResize, nullptr, 0, 15);
-    double dx = 40, dy = 0;
-    box.ModifyVectorForConstrain(15, &dx, &dy, CFTBoxField::kShiftKeyMask);
-    EXPECT_DOUBLE_EQ(dx, 40);
-    EXPECT_DOUBLE_EQ(dy, 20);
-    dx = 40, dy = 0;
-    box.ModifyVectorForConstrain(13, &dx, &dy, CFTBoxField::kShiftKeyMask);
-    EXPECT_DOUBLE_EQ(dy, -20);
-    dx = 40, dy = 7;
-    box.ModifyVectorForConstrain(14, &dx, &dy, CFTBoxField::kShiftKeyMask);
-    EXPECT_DOUBLE_EQ(dy, 7);
-    dx = 40, dy = 7;
-    box.ModifyVectorForConstrain(15, &dx, &dy, 0);
-    EXPECT_DOUBLE_EQ(dy, 7);
-
     Shape horizontal(ctHorizontalLine, 0, 0, 100, 50);
     horizontal.StartOperation(omResize, nullptr, 0, 14);
-    dx = 40, dy = 9;
-    horizontal.ModifyVectorForConstrain(14, &dx, &dy, CFTBoxField::kShiftKeyMask);
-    EXPECT_DOUBLE_EQ(dy, 9);
+    const struct
+    {
+        Shape *shape;
+        int handle;
+        double dy;
+        int modifiers;
+        double expected;
+    } cases[] = {{&box, 15, 0, CFTBoxField::kShiftKeyMask, 20},
+                 {&box, 13, 0, CFTBoxField::kShiftKeyMask, -20},
+                 {&box, 14, 7, CFTBoxField::kShiftKeyMask, 7},
+                 {&box, 15, 7, 0, 7},
+                 {&horizontal, 14, 9, CFTBoxField::kShiftKeyMask, 9}};
+    for (const auto &c : cases) {
+        double dx = 40, dy = c.dy;
+        c.shape->ModifyVectorForConstrain(c.handle, &dx, &dy, c.modifiers);
+        EXPECT_DOUBLE_EQ(dy, c.expected) << c.handle;
+    }
 }
 
 TEST(CFTBoxFieldTest, RubberBandFollowsTheStroke)
@@ -390,10 +325,6 @@ TEST(CFTBoxFieldTest, LineSnapsToItsEnds)
     horizontal.SetAngle(kPi / 2.0);
     EXPECT_NEAR(horizontal.getMinSnapYFrom(), -30, 1e-4);
     EXPECT_NEAR(horizontal.getMaxSnapYFrom(), 70, 1e-4);
-
-    Shape rectangle(ctRect, 0, 0, 100, 40);
-    EXPECT_EQ(rectangle.getYSnapArrayTo(values), 2);
-    EXPECT_FLOAT_EQ(values[1], 40);
 }
 
 TEST(CFTBoxFieldTest, LoadingTakesStoredValuesWithoutPresets)
@@ -404,11 +335,6 @@ TEST(CFTBoxFieldTest, LoadingTakesStoredValuesWithoutPresets)
     original.SetFilled(true);
     CDDArchive archive(true);
     original.Serialize(archive, nullptr);
-    const QStringList keys = archive.getDict().toDictionary().keys();
-    EXPECT_EQ(keys.mid(keys.size() - 6), (QStringList {key_FillBackground, key_ComponentType, key_SideCount,
-                                                        key_CurveRadius, key_FlipX, key_FlipY}));
-    EXPECT_EQ(archive.getDict().value(key_ClassID).toString(), QStringLiteral("Square Field"));
-
     archive.setStoring(false);
     CFTBoxField loaded;
     loaded.Serialize(archive, nullptr);
@@ -417,18 +343,6 @@ TEST(CFTBoxFieldTest, LoadingTakesStoredValuesWithoutPresets)
     EXPECT_TRUE(loaded.IsFlipY());
     EXPECT_TRUE(loaded.IsFilled());
     EXPECT_EQ(loaded.GetNSBoundRect(), QRectF(5, 6, 70, 80));
-}
-
-TEST(CFTBoxFieldTest, LineHandlesAreDrawnOnItsEnds)
-{
-    Shape line(ctVerticalLine, 0, 0, 10, 100);
-    double x = -1, y = -1;
-    line.GetDotCoord(11, &x, &y);
-    EXPECT_DOUBLE_EQ(x, 5);
-    EXPECT_DOUBLE_EQ(y, 100);
-    x = -1;
-    line.GetDotCoord(13, &x, nullptr);
-    EXPECT_DOUBLE_EQ(x, -1);
 }
 
 } // namespace

