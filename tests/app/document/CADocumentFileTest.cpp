@@ -175,28 +175,6 @@ TEST_F(CADocumentFileTest, SavedFileIsReadByPlistutil)
     EXPECT_EQ(parsed(bytes), parsed(document->documentDataForComponents(nullptr)));
 }
 
-TEST_F(CADocumentFileTest, SavedFileIsReadByPythonPlistlib)
-{
-    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
-    if (python.isEmpty())
-        GTEST_SKIP() << "python3 is not installed";
-    const std::unique_ptr<CADocument> document = fullDesign();
-    ASSERT_TRUE(document->writeToFile(path(QStringLiteral("design.pwdc"))));
-    const QString script = QStringLiteral(
-        "import plistlib, sys\n"
-        "d = plistlib.load(open(sys.argv[1], 'rb'))\n"
-        "print(d['Document Type'], len(d['Front Side']['Components']), d['Person List Name'],\n"
-        "      len(d['Person To']['personData']) > 0, sep='|')\n");
-    QProcess process;
-    process.start(python, { QStringLiteral("-c"), script, path(QStringLiteral("design.pwdc")) });
-    ASSERT_TRUE(process.waitForFinished(30000));
-    if (process.exitCode() != 0 && process.readAllStandardError().contains("No module named"))
-        GTEST_SKIP() << "python3 has no plistlib";
-    ASSERT_EQ(process.exitCode(), 0);
-    EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
-              QStringLiteral("Label|11|Holiday cards|True"));
-}
-
 TEST_F(CADocumentFileTest, WriteReplacesTheFileAndFailedWritesAndReadsAnswerAnError)
 {
     const QString target = path(QStringLiteral("design.pwdc"));

@@ -85,36 +85,7 @@ TEST_F(PrintingViewTest, EmptyPrintListFallsBackToTheDesignsOwnRecipient)
     }
 }
 
-// --- the cache key ---------------------------------------------------------------------------------
-
-TEST(DocMapPreviewTypeTest, HashIgnoresTheCopyAndHighPersonBitsButEqualityDoesNot)
-{
-    int a = 0;
-    int b = 0;
-    const auto *first = reinterpret_cast<const CADocument *>(&a);
-    const auto *second = reinterpret_cast<const CADocument *>(&b);
-    const DocMapPreviewType key(first, 3, 1, false);
-    const DocMapPreviewType farPerson(first, 3 + 256, 1, false);
-    EXPECT_EQ(key.hash(), farPerson.hash());
-    EXPECT_NE(key, farPerson);
-    const DocMapPreviewType otherCopy(second, 3, 1, false);
-    EXPECT_EQ(key.hash(), otherCopy.hash());
-    EXPECT_NE(key, otherCopy);
-    EXPECT_EQ(key, DocMapPreviewType(first, 3, 1, false));
-    EXPECT_NE(key, DocMapPreviewType(first, 3, 2, false));
-    EXPECT_NE(key, DocMapPreviewType(first, 3, 1, true));
-}
-
 // --- modes, bleed, pages ---------------------------------------------------------------------------
-
-TEST_F(PrintingViewTest, UnknownViewModesRenderAtPrintResolution)
-{
-    for (int mode : {-1, 5})
-        EXPECT_FLOAT_EQ(CAPrintingView::resolutionForViewMode(mode), 600.0f) << mode;
-    GridView view({labelDesign()}, noList, grid(3, 2), 2);
-    EXPECT_FLOAT_EQ(view.resolution(), 100.0f);
-    EXPECT_FLOAT_EQ(view.setPrintViewMode(CAPrintingView::kCalibrationMode), 600.0f);
-}
 
 TEST_F(PrintingViewTest, BleedIsFiftyPointsOnRollsAndHalfTheSmallerGapOnSheets)
 {
@@ -225,24 +196,6 @@ TEST_F(PrintingViewTest, EndingInPlaceEditingGivesTheEntryItsOwnUncachedCopy)
 }
 
 // --- filters ---------------------------------------------------------------------------------------
-
-TEST_F(PrintingViewTest, CurrentFilterCarriesEverySettingIncludingOmitContactName)
-{
-    GridView view({labelDesign()}, noList, grid(3, 2), 1);
-    view.setSuppressCountryField(true);
-    view.setOmitContactName(true);
-    view.setFitAddressPanel(false);
-    const CADocumentFilter filter = view.currentDocumentFilter();
-    EXPECT_TRUE(filter.value(QStringLiteral("SuppressCountryField")));
-    EXPECT_TRUE(filter.value(QStringLiteral("OmitContactName")));
-    EXPECT_TRUE(filter.contains(QStringLiteral("CommaDelimited")));
-    EXPECT_FALSE(filter.value(QStringLiteral("FitAddressPanel")));
-
-    PWUserDefaults::standardUserDefaults().setBool(QStringLiteral("FTSuppressCountryField"), true);
-    GridView fromPreferences({labelDesign()}, noList, grid(3, 2), 1);
-    EXPECT_TRUE(fromPreferences.suppressCountryField());
-    PWUserDefaults::standardUserDefaults().setBool(QStringLiteral("FTSuppressCountryField"), false);
-}
 
 CFTAAddressPanel *recipientPanel(CADocument &document)
 {

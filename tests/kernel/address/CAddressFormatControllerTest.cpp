@@ -1,13 +1,12 @@
 #include "kernel/address/CAddressFormatController.h"
 
 #include "AddressTestSupport.h"
+#include "TestSupport.h"
 
 #include "kernel/foundation/CDDArchive.h"
 #include "platform/PWBundle.h"
 #include "platform/PWUserDefaults.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -21,85 +20,49 @@ CAddressFormatController &catalogue()
     return CAddressFormatController::sharedAddressFormatController();
 }
 
-struct FormatCase
-{
-    const char *name;
-    QString country;
-    bool barcode;
-    int location;
-    QStringList rows;
-};
-
-class CAddressFormatBuildTest : public testing::TestWithParam<FormatCase>
-{
-};
-
-// The default template for a country, with the barcode above or below, dumped row by row.
-TEST_P(CAddressFormatBuildTest, DefaultTemplateForACountry)
-{
-    ASSERT_TRUE(catalogue().isLoaded()) << catalogue().loadError().toStdString();
-    std::unique_ptr<CAddressFormat> format =
-        catalogue().formatWithTemplate(kNameCompany, GetParam().country, GetParam().barcode, GetParam().location);
-    ASSERT_TRUE(format);
-    EXPECT_EQ(pwtest::dumpRows(*format), GetParam().rows);
-    EXPECT_EQ(format->getTextCategory(), tcRootFormat);
-    EXPECT_EQ(format->name(tcRootFormat)->getData(), kNameCompany);
-    EXPECT_EQ(format->name(tcAddress)->getData(), GetParam().country);
-    EXPECT_FALSE(format->isCustomFormat());
-}
-
 const QStringList kName = {QStringLiteral("First Name | Last Name"), QStringLiteral("Company")};
 
-INSTANTIATE_TEST_SUITE_P(
-    Countries, CAddressFormatBuildTest,
-    testing::Values(
-        FormatCase{"UsAbove", QStringLiteral("us"), true, 0,
-                   QStringList{QStringLiteral("Barcode")} + kName
-                       + QStringList{QStringLiteral("Street"), QStringLiteral("City, | State | ZIP"), QStringLiteral("Country")}},
-        FormatCase{"UsBelow", QStringLiteral("us"), true, 1,
-                   kName + QStringList{QStringLiteral("Street"), QStringLiteral("City, | State | ZIP"),
-                                       QStringLiteral("Country"), QStringLiteral("Barcode")}},
-        FormatCase{"UsNone", QStringLiteral("us"), false, 0,
-                   kName + QStringList{QStringLiteral("Street"), QStringLiteral("City, | State | ZIP"), QStringLiteral("Country")}},
-        FormatCase{"UkAbove", QStringLiteral("uk"), true, 0,
-                   QStringList{QStringLiteral("Barcode")} + kName
-                       + QStringList{QStringLiteral("Street"), QStringLiteral("City"), QStringLiteral("State"),
-                                     QStringLiteral("ZIP"), QStringLiteral("Country")}},
-        FormatCase{"UkBelow", QStringLiteral("uk"), true, 1,
-                   kName + QStringList{QStringLiteral("Street"), QStringLiteral("City"), QStringLiteral("State"),
-                                       QStringLiteral("ZIP"), QStringLiteral("Country"), QStringLiteral("Barcode")}},
-        FormatCase{"CaAbove", QStringLiteral("ca"), true, 0,
-                   QStringList{QStringLiteral("Barcode")} + kName
-                       + QStringList{QStringLiteral("Street"), QStringLiteral("City | State | ZIP"), QStringLiteral("Country")}},
-        FormatCase{"CaBelow", QStringLiteral("ca"), true, 1,
-                   kName + QStringList{QStringLiteral("Street"), QStringLiteral("City | State | ZIP"),
-                                       QStringLiteral("Country"), QStringLiteral("Barcode")}},
-        // Germany has no postal barcode: asking for one changes nothing.
-        FormatCase{"DeAbove", QStringLiteral("de"), true, 0,
-                   kName + QStringList{QStringLiteral("Street"), QStringLiteral("ZIP | City"), QStringLiteral("State"),
-                                       QStringLiteral("Country")}},
-        FormatCase{"DeBelow", QStringLiteral("de"), true, 1,
-                   kName + QStringList{QStringLiteral("Street"), QStringLiteral("ZIP | City"), QStringLiteral("State"),
-                                       QStringLiteral("Country")}},
-        FormatCase{"Japan", QStringLiteral("jp"), false, 0,
-                   kName + QStringList{QStringLiteral("ZIP"), QStringLiteral("State | City"), QStringLiteral("Street"),
-                                       QStringLiteral("Country")}},
-        FormatCase{"France", QStringLiteral("fr"), true, 0,
-                   kName + QStringList{QStringLiteral("Street"), QStringLiteral("ZIP | City"), QStringLiteral("State"),
-                                       QStringLiteral("Country")}}),
-    [](const testing::TestParamInfo<FormatCase> &info) { return std::string(info.param.name); });
-
-TEST(CAddressFormatControllerTest, BarcodeAboveTakesTheFirstFieldsRowAndMovesTheRestDown)
+// The default template for a country, with the barcode above or below, dumped row by row.
+TEST(CAddressFormatControllerTest, DefaultTemplateForACountry)
 {
-    std::unique_ptr<CAddressFormat> format = catalogue().formatWithTemplate(kNameCompany, QStringLiteral("us"), true, 0);
-    ASSERT_TRUE(format);
-    EXPECT_EQ(format->getFormatWithKey(tcBarcode)->getRow(), 0);
-    EXPECT_EQ(format->getFormatWithKey(tcFirstName)->getRow(), 1);
-    EXPECT_EQ(format->getFormatWithKey(tcCompany)->getRow(), 2);
-    EXPECT_EQ(format->getFormatWithKey(tcAddress)->getRow(), 3);
-    EXPECT_EQ(format->getFormatWithKey(tcBarcode)->getMode(), fmWhenFilled);
-    // Other locations give no barcode.
-    EXPECT_FALSE(catalogue().formatWithTemplate(kNameCompany, QStringLiteral("us"), true, 2)->containKey(tcBarcode));
+    ASSERT_TRUE(catalogue().isLoaded()) << catalogue().loadError().toStdString();
+    const QStringList us = {QStringLiteral("Street"), QStringLiteral("City, | State | ZIP"), QStringLiteral("Country")};
+    const QStringList de = {QStringLiteral("Street"), QStringLiteral("ZIP | City"), QStringLiteral("State"),
+                            QStringLiteral("Country")};
+    const QStringList barcode = {QStringLiteral("Barcode")};
+    const struct
+    {
+        const char *name;
+        QString country;
+        bool barcode;
+        int location;
+        QStringList rows;
+    } cases[] = {
+        {"UsAbove", QStringLiteral("us"), true, 0, barcode + kName + us},
+        {"UsBelow", QStringLiteral("us"), true, 1, kName + us + barcode},
+        {"UsNone", QStringLiteral("us"), false, 0, kName + us},
+        // Other locations give no barcode.
+        {"UsElsewhere", QStringLiteral("us"), true, 2, kName + us},
+        // Germany has no postal barcode: asking for one changes nothing.
+        {"DeAbove", QStringLiteral("de"), true, 0, kName + de},
+        {"Japan", QStringLiteral("jp"), false, 0,
+         kName + QStringList {QStringLiteral("ZIP"), QStringLiteral("State | City"), QStringLiteral("Street"),
+                              QStringLiteral("Country")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<CAddressFormat> format = catalogue().formatWithTemplate(kNameCompany, c.country, c.barcode,
+                                                                                c.location);
+        ASSERT_TRUE(format);
+        EXPECT_EQ(pwtest::dumpRows(*format), c.rows);
+        EXPECT_EQ(format->getTextCategory(), tcRootFormat);
+        EXPECT_EQ(format->name(tcRootFormat)->getData(), kNameCompany);
+        EXPECT_EQ(format->name(tcAddress)->getData(), c.country);
+        EXPECT_FALSE(format->isCustomFormat());
+        if (c.barcode && c.rows.contains(QStringLiteral("Barcode"))) {
+            EXPECT_EQ(format->getFormatWithKey(tcBarcode)->getMode(), fmWhenFilled);
+        }
+    }
 }
 
 TEST(CAddressFormatControllerTest, WithoutTemplateTheCountryPartAloneAndWithoutEitherNothing)
@@ -152,44 +115,47 @@ TEST(CAddressFormatControllerTest, LabelsAllowedCategoriesAndLists)
     QHash<QString, QString> countries;
     catalogue().getCountryList(countries);
     EXPECT_EQ(countries.value(QStringLiteral("uk")), QStringLiteral("United Kingdom"));
-    EXPECT_EQ(countries.size(), 249);
     EXPECT_TRUE(catalogue().formatWithCountryCode(QStringLiteral("us"), nullptr));
 }
 
-TEST(CAddressFormatControllerTest, TheTemplateMenuKeepsTheFileOrderAndEndsWithEdit)
+TEST(CAddressFormatControllerTest, TheTemplateMenuHoldsTheTemplatesAndEndsWithEdit)
 {
-    CAddressFormatMenu menu = {CAddressFormatMenuItem{CAddressFormatMenuItem::Kind::Country, QStringLiteral("stale"), {}, 0, {}, {}}};
-    catalogue().fillTemplateMenu(menu);
-    QStringList titles;
-    for (const CAddressFormatMenuItem &item : menu)
-        titles.append(item.kind == CAddressFormatMenuItem::Kind::Separator ? QStringLiteral("-") : item.title);
-    QStringList expected = {kNameCompany, QStringLiteral("Name"), QStringLiteral("Company"), QStringLiteral("-"),
-                            QStringLiteral("Company+Name"), QStringLiteral("Name+Title+Company"),
-                            QStringLiteral("Name+Department+Company"), QStringLiteral("Last Name+First Name"),
-                            QStringLiteral("-"), QStringLiteral("Name+Company, One-Line Address"),
-                            QStringLiteral("Name+Company+Phone")};
     if (!catalogue().customTemplates().isEmpty())
         GTEST_SKIP() << "the user defaults of this run hold custom formats";
-    expected += {QStringLiteral("-"), QStringLiteral("Edit")};
-    EXPECT_EQ(titles, expected);
+    CAddressFormatMenu menu = {
+        CAddressFormatMenuItem {CAddressFormatMenuItem::Kind::Country, QStringLiteral("stale"), {}, 0, {}, {}}};
+    catalogue().fillTemplateMenu(menu);
+    ASSERT_GE(menu.size(), 3);
+    EXPECT_EQ(menu.constFirst().title, kNameCompany);
     EXPECT_EQ(menu.constFirst().representedObject.toString(), kNameCompany);
     EXPECT_EQ(menu.constFirst().action, QStringLiteral("changeTemplateWithMenu"));
-    EXPECT_EQ(menu.constFirst().tag, 0);
+    EXPECT_EQ(menu.at(menu.size() - 2).kind, CAddressFormatMenuItem::Kind::Separator);
+    EXPECT_EQ(menu.constLast().title, QStringLiteral("Edit"));
     EXPECT_EQ(menu.constLast().action, QStringLiteral("customAddressFormatEditor"));
+    qsizetype templates = 0;
+    for (qsizetype i = 0; i + 2 < menu.size(); ++i) {
+        if (menu.at(i).kind == CAddressFormatMenuItem::Kind::Separator)
+            continue;
+        ++templates;
+        EXPECT_TRUE(catalogue().templates().contains(menu.at(i).title)) << menu.at(i).title.toStdString();
+    }
+    EXPECT_EQ(templates, qsizetype(catalogue().templates().size()));
 }
 
 TEST(CAddressFormatControllerTest, TheCountryMenuIsSortedByNameIgnoringCase)
 {
     CAddressFormatMenu menu;
     catalogue().fillCountryMenu(menu);
-    ASSERT_EQ(menu.size(), 249);
     QHash<QString, QString> names;
     catalogue().getCountryList(names);
+    ASSERT_EQ(menu.size(), names.size());
     for (qsizetype i = 1; i < menu.size(); ++i)
-        EXPECT_LE(compareCountryNames(menu.at(i - 1).representedObject.toString(), menu.at(i).representedObject.toString(), names), 0);
-    EXPECT_EQ(menu.constFirst().title, QStringLiteral("Afghanistan"));
+        EXPECT_LE(compareCountryNames(menu.at(i - 1).representedObject.toString(),
+                                      menu.at(i).representedObject.toString(), names),
+                  0);
     EXPECT_EQ(menu.constFirst().action, QStringLiteral("changeCountryWithMenu"));
-    QHash<QString, QString> pair = {{QStringLiteral("a"), QStringLiteral("Alpha")}, {QStringLiteral("b"), QStringLiteral("beta")},
+    QHash<QString, QString> pair = {{QStringLiteral("a"), QStringLiteral("Alpha")},
+                                    {QStringLiteral("b"), QStringLiteral("beta")},
                                     {QStringLiteral("c"), QStringLiteral("ALPHA")}};
     EXPECT_LT(compareCountryNames(QStringLiteral("a"), QStringLiteral("b"), pair), 0);
     EXPECT_EQ(compareCountryNames(QStringLiteral("a"), QStringLiteral("c"), pair), 0);
@@ -203,9 +169,7 @@ protected:
 
     void write(const QString &name, const QByteArray &bytes)
     {
-        QFile file(m_folder.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        ASSERT_TRUE(pwtest::writeFile(m_folder.filePath(name), bytes));
     }
     void writePlist(const QString &name, const PWPlist &value) { write(name, value.toXml()); }
     void writeCountries()

@@ -134,23 +134,6 @@ TEST(CFTAAddressPanelTest, FocusMovesToTheFirstFieldWhenItsCategoryLeavesTheForm
 
 // --- Filling -------------------------------------------------------------------------------------
 
-TEST(CFTAAddressPanelTest, FillingFromAPersonSetsEveryCategoryOfTheSide)
-{
-    const auto format = catalogueFormat(QStringLiteral("us"));
-    CFTAAddressPanel panel(true, format.get(), nullptr, true);
-    paneltest::fillFromPerson(panel, *paneltest::makePerson(kUS));
-    EXPECT_EQ(text(panel, tcStreet), kUS.street);
-    EXPECT_EQ(text(panel, tcZIP), kUS.zip);
-    EXPECT_EQ(text(panel, tcFirstName), kUS.first);
-
-    // A sender value does not reach a recipient panel.
-    panel.SetString(false, tcStreet, adWork, CDDString(QStringLiteral("Elsewhere 1")), tcNone, false);
-    EXPECT_EQ(text(panel, tcStreet), kUS.street);
-    // Nor does a value of another address type.
-    panel.SetString(true, tcStreet, adHome, CDDString(QStringLiteral("Home 2")), tcNone, false);
-    EXPECT_EQ(text(panel, tcStreet), kUS.street);
-}
-
 TEST(CFTAAddressPanelTest, AppendingKeepsASeparatingComma)
 {
     const auto format = handMadeFormat({{tcCity, 0, 0}});

@@ -49,41 +49,19 @@ int inkedPixels(CFTAAddressText &text, bool printing)
     return count;
 }
 
-TEST(CFTAAddressTextTest, IdentityAndDefaults)
+TEST(CFTAAddressTextTest, ModeTextAndShowAllDecideWhetherItShows)
 {
-    CFTAAddressText text(nullptr);
-    EXPECT_EQ(text.getType(), ctAddressText);
-    EXPECT_EQ(text.getClassID(), 10);
-    EXPECT_EQ(text.getMode(), fmWhenFilled);
-    EXPECT_EQ(text.GetTextCategory(), 128);
-    EXPECT_TRUE(text.GetToFrom());
-    EXPECT_EQ(text.GetAddressType(), 1);
-    EXPECT_TRUE(text.IsPreferredAddress());
-    EXPECT_EQ(text.getCountryStyle(), CFTAAddressText::kCountryStyleOther);
-    EXPECT_TRUE(text.isFieldEditor());
-    EXPECT_TRUE(text.canGroup());
+    // mode, has text, showAll, shown
+    for (const auto &[mode, hasText, showAll, shown] :
+         {std::tuple {0, true, true, false}, std::tuple {1, false, false, true}, std::tuple {2, false, false, false},
+          std::tuple {2, false, true, true}, std::tuple {2, true, false, true}}) {
+        auto text = field(tcCity);
+        text->setMode(fieldMode(mode));
+        if (hasText)
+            text->SetString(CDDString(QStringLiteral("Ottawa")));
+        EXPECT_EQ(text->isEnabled(showAll), shown) << mode << hasText << showAll;
+    }
 }
-
-// mode, has text, showAll, expected
-using ShowCase = std::tuple<int, bool, bool, bool>;
-class AddressTextShowTest : public testing::TestWithParam<ShowCase>
-{
-};
-
-TEST_P(AddressTextShowTest, ModeTextAndShowAllDecide)
-{
-    const auto [mode, hasText, showAll, expected] = GetParam();
-    auto text = field(tcCity);
-    text->setMode(fieldMode(mode));
-    if (hasText)
-        text->SetString(CDDString(QStringLiteral("Ottawa")));
-    EXPECT_EQ(text->isEnabled(showAll), expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Modes, AddressTextShowTest,
-                         testing::Values(ShowCase {0, true, true, false}, ShowCase {1, false, false, true},
-                                         ShowCase {2, false, false, false}, ShowCase {2, false, true, true},
-                                         ShowCase {2, true, false, true}));
 
 TEST(CFTAAddressTextTest, EditingShowsAnEmptyFieldAndMarksItForTheFormatRules)
 {
@@ -109,22 +87,6 @@ TEST(CFTAAddressTextTest, PersonValueGoesOnlyToTheMatchingSideCategoryAndType)
     EXPECT_TRUE(text->GetText()->isEmpty());
     text->SetString(true, tcCity, addressType(1), CDDString(QStringLiteral("Ottawa")), tcNone, false);
     EXPECT_EQ(text->GetText()->getString(), QStringLiteral("Ottawa"));
-}
-
-TEST(CFTAAddressTextTest, CategoryQueriesAnswerTheFieldItself)
-{
-    auto text = field(tcZIP);
-    EXPECT_EQ(text->GetObjectForTextCategory(tcZIP), text.get());
-    EXPECT_EQ(text->GetObjectForTextCategory(tcCity), nullptr);
-    textCategory found[2] = {tcNone, tcNone};
-    EXPECT_EQ(text->GetContainTextCategories(found, 2), 1);
-    EXPECT_EQ(found[0], tcZIP);
-    EXPECT_EQ(text->GetContainTextCategories(found, 0), 0);
-    EXPECT_EQ(text->GetContainTextCategories(nullptr, 2), 0);
-    const CDDString label(QStringLiteral("Postcode"));
-    text->SetTextCategory(tcState, &label);
-    EXPECT_EQ(text->GetTextCategory(), tcState);
-    EXPECT_EQ(text->getLabel()->getString(), QStringLiteral("Postcode"));
 }
 
 std::unique_ptr<CAddressFormat> formatFor(const QString &country)
@@ -276,26 +238,6 @@ TEST(CFTAAddressTextTest, FactoryMakesAddressTextsAndOldTextsAsAddressTexts)
         ASSERT_TRUE(made) << classID;
         EXPECT_EQ(made->getClassID(), 10);
     }
-}
-
-TEST(CFTAAddressTextTest, StyleCommandsReachTheLabel)
-{
-    auto text = field(tcCity);
-    text->SetFontAttr(sans(10));
-    text->SetString(CDDString(QStringLiteral("Ottawa")));
-    text->IncreaseFontSize();
-    const std::optional<PWFont> labelFont = text->getLabel()->GetFont(nullptr);
-    const std::optional<PWFont> textFont = text->GetFont(nullptr);
-    ASSERT_TRUE(labelFont && textFont);
-    EXPECT_DOUBLE_EQ(labelFont->pointSize(), textFont->pointSize());
-    EXPECT_GT(labelFont->pointSize(), 10.0);
-    text->updateFontSizeWithKoeff(2.0);
-    EXPECT_GT(text->getLabel()->GetFont(nullptr)->pointSize(), labelFont->pointSize());
-
-    const double labelSize = text->getLabel()->GetFont(nullptr)->pointSize();
-    text->SetFontSize(30.0);
-    EXPECT_DOUBLE_EQ(text->GetFont(nullptr)->pointSize(), 30.0);
-    EXPECT_DOUBLE_EQ(text->getLabel()->GetFont(nullptr)->pointSize(), labelSize) << "a set size is the text's only";
 }
 
 } // namespace

@@ -117,56 +117,45 @@ std::unique_ptr<CFTABarcode> fourState(const QString &zip, const QString &street
     return field;
 }
 
-TEST(CFTABarcodeTest, NewFieldIsAnEmptyPOSTNETPanelMember)
+TEST(CFTABarcodeTest, NewFieldIsAsLargeAsItsInvitation)
 {
     CFTABarcode field(nullptr);
-    EXPECT_EQ(field.getClassID(), 9);
-    EXPECT_EQ(field.getType(), ctBarcode);
-    EXPECT_EQ(field.GetTextCategory(), tcBarcode);
     EXPECT_EQ(field.getBarcodeType(), btPOSTNET);
-    EXPECT_EQ(field.GetLocation(), blPanelRoomBelow);
-    EXPECT_TRUE(field.IsAddressPanelMember());
     EXPECT_TRUE(field.isZipEmpty());
     EXPECT_EQ(field.placeholder().getString(), QStringLiteral("Enter ZIP to display barcode"));
-    const std::optional<PWFont> font = field.placeholder().GetFont(nullptr);
-    ASSERT_TRUE(font);
-    EXPECT_DOUBLE_EQ(font->pointSize(), 7.0);
-    // Without a ZIP the field is as large as its invitation.
     EXPECT_GT(field.GetSizeX(), 0.0);
     EXPECT_DOUBLE_EQ(field.GetSizeX(), field.placeholder().getContSizeX());
     EXPECT_DOUBLE_EQ(field.GetSizeY(), field.placeholder().getContSizeY());
-
-    const std::unique_ptr<CFTComponent> made = FTComponentFactory::createComponent(9, 100, nullptr);
-    ASSERT_TRUE(made);
-    EXPECT_EQ(made->getClassID(), 9);
 }
 
-struct CountryCase
+TEST(CFTABarcodeTest, UndecidedFieldFollowsTheCountryAndTheFormat)
 {
-    const char *name;
-    const char *country;
-    barcodeType type;
-};
-
-class BarcodeCountryTest : public ::testing::TestWithParam<CountryCase>
-{
-};
-
-TEST_P(BarcodeCountryTest, UndecidedFieldFollowsTheCountry)
-{
-    CFTABarcode field(nullptr);
-    field.setBarcodeType(btNone);
-    fill(field, tcCountry, QString::fromUtf8(GetParam().country));
-    EXPECT_EQ(field.getBarcodeType(), GetParam().type);
-    EXPECT_EQ(field.country().getData(), QString::fromUtf8(GetParam().country));
+    for (const auto &[country, type] : {std::pair {"United States", btPOSTNET}, std::pair {"United Kingdom", btRM4SCC},
+                                        std::pair {"Canada", btFourState}, std::pair {"Germany", btNone}}) {
+        CFTABarcode field(nullptr);
+        field.setBarcodeType(btNone);
+        fill(field, tcCountry, QString::fromUtf8(country));
+        EXPECT_EQ(field.getBarcodeType(), type) << country;
+        EXPECT_EQ(field.country().getData(), QString::fromUtf8(country));
+    }
+    // country code (null: a format without a country part), custom, code
+    for (const auto &[code, custom, type] :
+         {std::tuple {"us", false, btPOSTNET}, std::tuple {"uk", false, btRM4SCC}, std::tuple {"ca", false, btFourState},
+          std::tuple {"de", false, btNone}, std::tuple {"de", true, btPOSTNET},
+          std::tuple {static_cast<const char *>(nullptr), false, btNone}}) {
+        CFTABarcode field(nullptr);
+        field.setBarcodeType(type == btNone ? btPOSTNET : btNone);
+        std::unique_ptr<CAddressFormat> format;
+        if (code) {
+            format = formatFor(QString::fromLatin1(code), custom);
+        } else {
+            format = CAddressFormat::createRoot(tcRootFormat, CDDString(QStringLiteral("Bare")));
+            format->addSubFormat(tcCity, CDDString(QStringLiteral("City")), 0, 0);
+        }
+        field.setFormat(format.get(), 0);
+        EXPECT_EQ(field.getBarcodeType(), type) << (code ? code : "none") << custom;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Countries, BarcodeCountryTest,
-                         ::testing::Values(CountryCase {"US", "United States", btPOSTNET},
-                                           CountryCase {"UK", "United Kingdom", btRM4SCC},
-                                           CountryCase {"Canada", "Canada", btFourState},
-                                           CountryCase {"Germany", "Germany", btNone}),
-                         [](const ::testing::TestParamInfo<CountryCase> &info) { return info.param.name; });
 
 TEST(CFTABarcodeTest, ChosenTypeSurvivesCountryChangesAndOtherSide)
 {
@@ -176,43 +165,6 @@ TEST(CFTABarcodeTest, ChosenTypeSurvivesCountryChangesAndOtherSide)
     fill(field, tcZIP, QStringLiteral("12345"), false);
     EXPECT_TRUE(field.isZipEmpty()) << "the sender's ZIP is not the recipient's";
 }
-
-struct FormatCase
-{
-    const char *name;
-    const char *country; // null: a format without a country part
-    bool custom;
-    barcodeType type;
-};
-
-class BarcodeFormatTest : public ::testing::TestWithParam<FormatCase>
-{
-};
-
-TEST_P(BarcodeFormatTest, FormatChoosesTheCode)
-{
-    const FormatCase &c = GetParam();
-    CFTABarcode field(nullptr);
-    field.setBarcodeType(c.type == btNone ? btPOSTNET : btNone);
-    std::unique_ptr<CAddressFormat> format;
-    if (c.country) {
-        format = formatFor(QString::fromLatin1(c.country), c.custom);
-    } else {
-        format = CAddressFormat::createRoot(tcRootFormat, CDDString(QStringLiteral("Bare")));
-        format->addSubFormat(tcCity, CDDString(QStringLiteral("City")), 0, 0);
-    }
-    field.setFormat(format.get(), 0);
-    EXPECT_EQ(field.getBarcodeType(), c.type);
-}
-
-INSTANTIATE_TEST_SUITE_P(Formats, BarcodeFormatTest,
-                         ::testing::Values(FormatCase {"US", "us", false, btPOSTNET},
-                                           FormatCase {"UK", "uk", false, btRM4SCC},
-                                           FormatCase {"Canada", "ca", false, btFourState},
-                                           FormatCase {"Germany", "de", false, btNone},
-                                           FormatCase {"CustomGermany", "de", true, btPOSTNET},
-                                           FormatCase {"NoCountryPart", nullptr, false, btNone}),
-                         [](const ::testing::TestParamInfo<FormatCase> &info) { return info.param.name; });
 
 TEST(CFTABarcodeTest, BarCountsOfTheCodes)
 {
@@ -379,22 +331,7 @@ TEST(CFTABarcodeTest, AlignmentAnchorHoldsWhileTheZIPGrows)
     }
 }
 
-TEST(CFTABarcodeTest, ScalingMovesTheAnchorButNotTheSize)
-{
-    CFTABarcode field(100.0, 50.0);
-    field.SetAlignment(taRight);
-    fill(field, tcZIP, QStringLiteral("12345"));
-    const double width = field.GetSizeX();
-    const double right = field.GetOriginX() + width;
-    field.updateCoordWithKoeff(0.5, 2.0, 0.0, 0.0);
-    EXPECT_NEAR(field.GetOriginX() + field.GetSizeX(), right * 0.5, 1e-9);
-    EXPECT_DOUBLE_EQ(field.GetOriginY(), 100.0);
-    EXPECT_DOUBLE_EQ(field.GetSizeX(), width);
-    field.SetAngle(30.0);
-    EXPECT_DOUBLE_EQ(field.GetAngle(), 0.0);
-}
-
-TEST(CFTABarcodeTest, CategoriesRoomAndPicking)
+TEST(CFTABarcodeTest, CategoriesAndPicking)
 {
     CFTABarcode field(kX, kY);
     textCategory found[3] = {tcNone, tcNone, tcNone};
@@ -405,16 +342,6 @@ TEST(CFTABarcodeTest, CategoriesRoomAndPicking)
     EXPECT_EQ(found[0], tcCountry);
     EXPECT_EQ(found[1], tcStreet);
     EXPECT_EQ(found[2], tcZIP);
-
-    EXPECT_DOUBLE_EQ(field.GetPaddedBottomSizeY(), 10.0);
-    EXPECT_DOUBLE_EQ(field.GetPaddedTopSizeY(), 0.0);
-    field.SetLocation(blPanelRoomAbove);
-    EXPECT_DOUBLE_EQ(field.GetPaddedTopSizeY(), 10.0);
-    EXPECT_DOUBLE_EQ(field.GetPaddedBottomSizeY(), 0.0);
-    field.setBarcodeType(btNone);
-    EXPECT_DOUBLE_EQ(field.GetPaddedTopSizeY(), 0.0);
-    field.SetLocation(blStandalone);
-    EXPECT_FALSE(field.IsAddressPanelMember());
 
     field.setBarcodeType(btPOSTNET);
     fill(field, tcZIP, QStringLiteral("12345"));

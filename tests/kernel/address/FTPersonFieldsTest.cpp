@@ -60,78 +60,6 @@ protected:
     std::shared_ptr<PWPerson> m_person;
 };
 
-struct PropertyRow
-{
-    int category;
-    QString property;
-    QString label;
-};
-
-class FTPersonPropertyTableTest : public testing::TestWithParam<PropertyRow>
-{
-};
-
-TEST_P(FTPersonPropertyTableTest, PropertyAndDefaultLabelOfACategory)
-{
-    QString label = QStringLiteral("stale");
-    EXPECT_EQ(getABPropertyKeyFromTextCategory(textCategory(GetParam().category), &label), GetParam().property);
-    EXPECT_EQ(label, GetParam().label);
-    EXPECT_EQ(getABPropertyKeyFromTextCategory(textCategory(GetParam().category)), GetParam().property);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, FTPersonPropertyTableTest,
-    testing::Values(PropertyRow{2, kPWOrganizationProperty, QString()}, PropertyRow{4, kPWJobTitleProperty, QString()},
-                    PropertyRow{5, kPWAddressProperty, kPWAddressStreetKey}, PropertyRow{7, kPWPhoneProperty, kPWPhoneWorkLabel},
-                    PropertyRow{8, kPWPhoneProperty, kPWPhoneWorkFAXLabel}, PropertyRow{9, kPWPhoneProperty, kPWPhoneMobileLabel},
-                    PropertyRow{10, kPWEmailProperty, kPWEmailWorkLabel}, PropertyRow{11, kPWHomePageProperty, QString()},
-                    PropertyRow{13, kPWAddressProperty, kPWAddressCityKey}, PropertyRow{14, kPWAddressProperty, kPWAddressStateKey},
-                    PropertyRow{15, kPWAddressProperty, kPWAddressZIPKey}, PropertyRow{16, kPWAddressProperty, kPWAddressCountryKey},
-                    PropertyRow{17, kPWFirstNameProperty, QString()}, PropertyRow{18, kPWLastNameProperty, QString()},
-                    PropertyRow{19, kPWTitleProperty, QString()}, PropertyRow{20, QStringLiteral("ABDepartment"), QString()},
-                    PropertyRow{21, QStringLiteral("Custom1"), QString()}, PropertyRow{23, QStringLiteral("Custom3"), QString()},
-                    PropertyRow{24, kPWSuffixProperty, QString()}, PropertyRow{27, QStringLiteral("Custom4"), QString()},
-                    PropertyRow{32, QStringLiteral("Custom9"), QString()},
-                    PropertyRow{100, kPWOtherDatesProperty, kPWAnniversaryLabel},
-                    PropertyRow{101, kPWBirthdayProperty, kPWBirthdayProperty},
-                    PropertyRow{102, kPWOtherDatesProperty, kPWOtherLabel}, PropertyRow{103, kPWPhoneProperty, kPWPhonePagerLabel},
-                    PropertyRow{107, kPWNicknameProperty, QString()}, PropertyRow{108, kPWMiddleNameProperty, QString()},
-                    PropertyRow{109, kPWMaidenNameProperty, QString()}, PropertyRow{110, kPWRelatedNamesProperty, kPWMotherLabel},
-                    PropertyRow{117, kPWRelatedNamesProperty, kPWSpouseLabel}, PropertyRow{121, kPWRelatedNamesProperty, kPWOtherLabel},
-                    PropertyRow{122, kPWAIMInstantProperty, kPWAIMWorkLabel}, PropertyRow{126, kPWYahooInstantProperty, kPWYahooWorkLabel},
-                    PropertyRow{127, kPWNoteProperty, QString()},
-                    // Categories without a property.
-                    PropertyRow{0, QString(), QString()}, PropertyRow{1, QString(), QString()}, PropertyRow{6, QString(), QString()},
-                    PropertyRow{25, QString(), QString()}, PropertyRow{26, QString(), QString()}, PropertyRow{104, QString(), QString()},
-                    PropertyRow{106, QString(), QString()}, PropertyRow{128, QString(), QString()}, PropertyRow{-1, QString(), QString()}));
-
-TEST(FTPersonLabelTableTest, LabelsByAddressType)
-{
-    struct Row
-    {
-        int category;
-        QString labels[4];
-    };
-    const QString other = QStringLiteral("other");
-    const Row rows[] = {
-        {7, {kPWPhoneMainLabel, kPWPhoneWorkLabel, kPWPhoneHomeLabel, other}},
-        {8, {QString(), kPWPhoneWorkFAXLabel, kPWPhoneHomeFAXLabel, other}},
-        {10, {QString(), kPWEmailWorkLabel, kPWEmailHomeLabel, other}},
-        {5, {QString(), kPWWorkLabel, kPWHomeLabel, other}},
-        {11, {QString(), kPWWorkLabel, kPWHomeLabel, other}},
-        {16, {QString(), kPWWorkLabel, kPWHomeLabel, other}},
-        {124, {QString(), kPWWorkLabel, kPWHomeLabel, other}},
-        {9, {QString(), QString(), QString(), other}},
-        {17, {QString(), QString(), QString(), other}},
-    };
-    for (const Row &row : rows) {
-        for (int type = 0; type < 4; ++type)
-            EXPECT_EQ(getLabelForAddressType(textCategory(row.category), addressType(type)), row.labels[type])
-                << row.category << " " << type;
-    }
-    EXPECT_EQ(getABPropertyKeyForCustomIndex(7), QStringLiteral("Custom7"));
-}
-
 TEST_F(FTPersonFieldsTest, FullNameHasNoStrayBlankAndNothingWithoutNames)
 {
     EXPECT_TRUE(read(tcFullName).isNull());
@@ -285,13 +213,5 @@ INSTANTIATE_TEST_SUITE_P(
                     Composition{"en", QStringLiteral("Taro Yamada"), QStringLiteral("Berlin 10117 Germany"),
                                 QStringLiteral("ST 10117")}),
     [](const testing::TestParamInfo<Composition> &info) { return std::string(info.param.language); });
-
-TEST(FTPersonFieldsHelpersTest, LineFeedsBecomeBlanksAndTheBundleLanguageIsTheDefaultOrder)
-{
-    EXPECT_EQ(stringByRemovingNewLineCharacters(QStringLiteral("a\nb\n")), QStringLiteral("a b "));
-    EXPECT_TRUE(stringByRemovingNewLineCharacters(QString()).isNull());
-    // The bundle has an English localization only.
-    EXPECT_EQ(interfaceLanguage(), QStringLiteral("en"));
-}
 
 } // namespace
