@@ -2,8 +2,8 @@
 
 #include "DocumentTestSupport.h"
 
-#include "kernel/drawing/CFTBoxField.h"
 #include "kernel/address/CFTCounterField.h"
+#include "kernel/drawing/CFTBoxField.h"
 #include "kernel/foundation/CDDString.h"
 #include "kernel/foundation/CFTDefComponentText.h"
 #include "kernel/foundation/FTGeometry.h"
@@ -19,7 +19,7 @@ namespace {
 
 CDDString us()
 {
-    return CDDString(QStringLiteral("us"));
+    return CDDString(u"us"_s);
 }
 
 void expectNear(const QRectF &actual, const QRectF &expected, double tolerance)
@@ -40,7 +40,7 @@ CATemplateFormat envelopeTemplate()
 {
     CATemplateFormat format;
     format.setDocumentType(dtEnvelope);
-    format.setPageSize(QStringLiteral("Envelope #10"));
+    format.setPageSize(u"Envelope #10"_s);
     format.setItemWidth(684.0f);
     format.setItemHeight(297.0f);
     format.setPrintableWidth(684.0f);
@@ -61,7 +61,7 @@ CATemplateFormat envelopeTemplate()
 CATemplateFormat labelSheet(float width, float height, int columns, int rows)
 {
     CATemplateFormat format;
-    format.setID(QStringLiteral("05960"));
+    format.setID(u"05960"_s);
     format.setItemWidth(width);
     format.setItemHeight(height);
     format.setPrintableWidth(width);
@@ -74,12 +74,12 @@ CATemplateFormat labelSheet(float width, float height, int columns, int rows)
 
 TEST_F(CADocumentTest, NewDocumentIsALabelForTheDefaultCountryWithTheDefaultTemplateAndNoWindow)
 {
-    CAEnvironment::setDefaultCountry(QStringLiteral("ca"));
+    CAEnvironment::setDefaultCountry(u"ca"_s);
     CADocument document;
     ASSERT_NE(document.ftDocument(), nullptr);
     EXPECT_EQ(document.docType(), dtLabel);
-    EXPECT_EQ(document.countryCodeTo(), QStringLiteral("ca"));
-    EXPECT_EQ(document.countryCodeFrom(), QStringLiteral("ca"));
+    EXPECT_EQ(document.countryCodeTo(), u"ca"_s);
+    EXPECT_EQ(document.countryCodeFrom(), u"ca"_s);
     EXPECT_FALSE(document.ftDocument()->HasWindow());
 
     const std::shared_ptr<CATemplateFormat> layout = CAEnvironment::defaultLayout(dtLabel);
@@ -99,19 +99,18 @@ TEST_F(CADocumentTest, PreparedDocumentIsTakenOnceAndGetsTheDefaultTemplateOfIts
     CADocument::setPreparedDocumentSource([&handedOut]() -> std::unique_ptr<CFTADocument> {
         if (handedOut++ > 0)
             return nullptr;
-        return std::make_unique<CFTADocument>(dtEnvelope, CDDString(QStringLiteral("uk")),
-                                              CDDString(QStringLiteral("de")));
+        return std::make_unique<CFTADocument>(dtEnvelope, CDDString(u"uk"_s), CDDString(u"de"_s));
     });
     CADocument first;
     CADocument second;
     EXPECT_EQ(first.docType(), dtEnvelope);
-    EXPECT_EQ(first.countryCodeTo(), QStringLiteral("uk"));
-    EXPECT_EQ(first.countryCodeFrom(), QStringLiteral("de"));
+    EXPECT_EQ(first.countryCodeTo(), u"uk"_s);
+    EXPECT_EQ(first.countryCodeFrom(), u"de"_s);
     EXPECT_FALSE(first.ftDocument()->HasWindow());
     // An envelope's new texts are 12 points.
     EXPECT_DOUBLE_EQ(first.ftDocument()->getDefText()->GetFont(nullptr)->pointSize(), 12.0);
     EXPECT_EQ(second.docType(), dtLabel);
-    EXPECT_EQ(second.countryCodeTo(), QStringLiteral("us"));
+    EXPECT_EQ(second.countryCodeTo(), u"us"_s);
 }
 
 TEST_F(CADocumentTest, TakingOverAKernelDocumentAppliesNoTemplateAndKeepsTheSenderOfTheSenderList)
@@ -131,21 +130,21 @@ TEST_F(CADocumentTest, DefaultSenderComesFromTheStoredSenderListWithoutASource)
     PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
     const std::shared_ptr<PWPerson> jane = doctest::personFromVCard(doctest::kUsPerson);
     const std::shared_ptr<PWPerson> luc = doctest::personFromVCard(doctest::kCaPerson);
-    defaults.setObject(QStringLiteral("SenderList"),
-                       PWPlist(PWPlist::Array { PWPlist(FTStoredPerson::convertToStoringData(*jane)),
-                                                PWPlist(FTStoredPerson::convertToStoringData(*luc)) }));
-    defaults.setInteger(QStringLiteral("Default Sender Index"), 2);
+    defaults.setObject(u"SenderList"_s,
+                       PWPlist(PWPlist::Array {PWPlist(FTStoredPerson::convertToStoringData(*jane)),
+                                               PWPlist(FTStoredPerson::convertToStoringData(*luc))}));
+    defaults.setInteger(u"Default Sender Index"_s, 2);
     std::shared_ptr<PWPerson> sender = CADocument::defaultSender();
     ASSERT_NE(sender, nullptr);
-    EXPECT_EQ(stringForPersonCategory(sender.get(), adWork, tcLastName, true), QStringLiteral("Tremblay"));
+    EXPECT_EQ(stringForPersonCategory(sender.get(), adWork, tcLastName, true), u"Tremblay"_s);
 
     // An index past the list falls back to the first sender.
-    defaults.setInteger(QStringLiteral("Default Sender Index"), 7);
+    defaults.setInteger(u"Default Sender Index"_s, 7);
     sender = CADocument::defaultSender();
     ASSERT_NE(sender, nullptr);
-    EXPECT_EQ(stringForPersonCategory(sender.get(), adWork, tcLastName, true), QStringLiteral("Doe"));
-    defaults.removeObject(QStringLiteral("SenderList"));
-    defaults.removeObject(QStringLiteral("Default Sender Index"));
+    EXPECT_EQ(stringForPersonCategory(sender.get(), adWork, tcLastName, true), u"Doe"_s);
+    defaults.removeObject(u"SenderList"_s);
+    defaults.removeObject(u"Default Sender Index"_s);
 }
 
 TEST_F(CADocumentTest, SetLayoutCopiesTheTemplateAndRescalesOnlyWhenAsked)
@@ -160,7 +159,7 @@ TEST_F(CADocumentTest, SetLayoutCopiesTheTemplateAndRescalesOnlyWhenAsked)
     EXPECT_DOUBLE_EQ(box->GetOriginX(), 100.0);
     EXPECT_DOUBLE_EQ(kernel->getCardSizeX(), 189.0);
     EXPECT_DOUBLE_EQ(kernel->getCardSizeY(), 72.0);
-    EXPECT_EQ(kernel->GetID().getData(), QStringLiteral("05960"));
+    EXPECT_EQ(kernel->GetID().getData(), u"05960"_s);
     EXPECT_EQ(document.rowCount(), 10);
     EXPECT_FALSE(document.isPredefLayout());
 
@@ -178,23 +177,22 @@ TEST_F(CADocumentTest, SetLayoutCopiesTheTemplateAndRescalesOnlyWhenAsked)
 }
 
 // A label size, found by walking widths and shapes, whose size group passes the test.
-template <typename Pred>
-std::pair<float, float> labelSizeWhere(Pred wanted)
+template <typename Pred> std::pair<float, float> labelSizeWhere(Pred wanted)
 {
     for (float ratio = 1.0f; ratio < 6.0f; ratio += 0.25f) {
         for (float width = 40.0f; width < 1200.0f; width += 2.0f) {
             if (wanted(getSizeGroupType(width, width / ratio, dtLabel)))
-                return { width, width / ratio };
+                return {width, width / ratio};
         }
     }
-    return { 0.0f, 0.0f };
+    return {0.0f, 0.0f};
 }
 
 TEST_F(CADocumentTest, LabelTextSizeFollowsTheSizeGroup)
 {
     // Groups lowest to highest, and the text size on either side of each step.
-    for (const auto &[lowest, highest, points] : {std::tuple {7, 10, 5.0}, std::tuple {11, 11, 8.0},
-                                                  std::tuple {19, 20, 8.0}, std::tuple {21, 21, 10.0}}) {
+    for (const auto &[lowest, highest, points] :
+         {std::tuple {7, 10, 5.0}, std::tuple {11, 11, 8.0}, std::tuple {19, 20, 8.0}, std::tuple {21, 21, 10.0}}) {
         SCOPED_TRACE(lowest);
         const auto [width, height] = labelSizeWhere([&](int group) { return group >= lowest && group <= highest; });
         ASSERT_GT(width, 0.0f) << "no label size in groups " << lowest << " to " << highest;
@@ -216,10 +214,10 @@ TEST_F(CADocumentTest, OneCardOnePageForEnvelopesAndLabelRollsOnly)
         kernel->SetPageSize(CDDString(pageSize));
         return std::make_unique<CADocument>(std::move(kernel));
     };
-    EXPECT_TRUE(make(dtEnvelope, QStringLiteral("Envelope #10"))->oneCardOnePage());
-    EXPECT_TRUE(make(dtLabel, QStringLiteral("Label Roll"))->oneCardOnePage());
-    EXPECT_FALSE(make(dtLabel, QStringLiteral("US Letter"))->oneCardOnePage());
-    EXPECT_FALSE(make(dtPostcard, QStringLiteral("Label Roll"))->oneCardOnePage());
+    EXPECT_TRUE(make(dtEnvelope, u"Envelope #10"_s)->oneCardOnePage());
+    EXPECT_TRUE(make(dtLabel, u"Label Roll"_s)->oneCardOnePage());
+    EXPECT_FALSE(make(dtLabel, u"US Letter"_s)->oneCardOnePage());
+    EXPECT_FALSE(make(dtPostcard, u"Label Roll"_s)->oneCardOnePage());
 }
 
 TEST_F(CADocumentTest, CalibrationScaleNeedsMoreThanTwoRows)

@@ -7,6 +7,8 @@
 
 #include <climits>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 TEST(CFTCounterFieldTest, SeriesByStartIncrementAndLeadingZeros)
@@ -20,15 +22,10 @@ TEST(CFTCounterFieldTest, SeriesByStartIncrementAndLeadingZeros)
         int digits;
         QStringList shown; // items 1, 2, 3
     } cases[] = {
-        {"StartFiveStepThree", 5, 3, false, 1, {QStringLiteral("5"), QStringLiteral("8"), QStringLiteral("11")}},
-        {"CountingDown", 1, -1, false, 1, {QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("-1")}},
-        {"PaddedToTheDigits", 7, 1, true, 4, {QStringLiteral("0007"), QStringLiteral("0008"), QStringLiteral("0009")}},
-        {"WiderValuesAreNotCut",
-         12345,
-         1,
-         true,
-         3,
-         {QStringLiteral("12345"), QStringLiteral("12346"), QStringLiteral("12347")}},
+        {"StartFiveStepThree", 5, 3, false, 1, {u"5"_s, u"8"_s, u"11"_s}},
+        {"CountingDown", 1, -1, false, 1, {u"1"_s, u"0"_s, u"-1"_s}},
+        {"PaddedToTheDigits", 7, 1, true, 4, {u"0007"_s, u"0008"_s, u"0009"_s}},
+        {"WiderValuesAreNotCut", 12345, 1, true, 3, {u"12345"_s, u"12346"_s, u"12347"_s}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -53,7 +50,7 @@ TEST(CFTCounterFieldTest, NextShowsThenSteps)
         counter.Next();
         shown << counter.GetText()->getString();
     }
-    EXPECT_EQ(shown, (QStringList {QStringLiteral("3"), QStringLiteral("2"), QStringLiteral("1")}));
+    EXPECT_EQ(shown, (QStringList {u"3"_s, u"2"_s, u"1"_s}));
 }
 
 TEST(CFTCounterFieldTest, HugeSeriesStopsAtTheLimitInsteadOfWrapping)

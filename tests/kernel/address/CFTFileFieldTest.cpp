@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class CFTFileFieldTest : public testing::Test
@@ -45,39 +47,37 @@ protected:
 TEST_F(CFTFileFieldTest, ItemsCycleThroughTheRecords)
 {
     CFTFileField field(0, 0, nullptr);
-    ASSERT_TRUE(field.SetFile(CDDString(write(QStringLiteral("names.txt"), "Ann\nBob\nCid\n"))));
-    EXPECT_EQ(series(field, 5),
-              (QStringList {QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Cid"), QStringLiteral("Ann"),
-                            QStringLiteral("Bob")}));
+    ASSERT_TRUE(field.SetFile(CDDString(write(u"names.txt"_s, "Ann\nBob\nCid\n"))));
+    EXPECT_EQ(series(field, 5), (QStringList {u"Ann"_s, u"Bob"_s, u"Cid"_s, u"Ann"_s, u"Bob"_s}));
     field.Init(fcWholeLine, 1);
     field.CFTCounterField::Init(2, 2, false, 1);
-    EXPECT_EQ(series(field, 2), (QStringList {QStringLiteral("Bob"), QStringLiteral("Ann")}));
+    EXPECT_EQ(series(field, 2), (QStringList {u"Bob"_s, u"Ann"_s}));
 }
 
 TEST_F(CFTFileFieldTest, OneFieldOfEachLine)
 {
     CFTFileField field(0, 0, nullptr);
-    ASSERT_TRUE(field.SetFile(CDDString(write(QStringLiteral("rows.csv"), "a,,b\nc,d,e\n"))));
+    ASSERT_TRUE(field.SetFile(CDDString(write(u"rows.csv"_s, "a,,b\nc,d,e\n"))));
     field.SetCountFields(fcOneField);
     field.SetNumberField(2);
-    field.SetDelimeter(CDDString(QStringLiteral(",")));
-    EXPECT_EQ(series(field, 2), (QStringList {QStringLiteral("b"), QStringLiteral("d")}));
+    field.SetDelimeter(CDDString(u","_s));
+    EXPECT_EQ(series(field, 2), (QStringList {u"b"_s, u"d"_s}));
     field.SetNumberField(9);
-    EXPECT_EQ(series(field, 2), (QStringList {QStringLiteral("b"), QStringLiteral("e")})) << "past the last: the last";
-    EXPECT_EQ(field.getLabel()->getString(), QStringLiteral("rows.csv Col 9"));
+    EXPECT_EQ(series(field, 2), (QStringList {u"b"_s, u"e"_s})) << "past the last: the last";
+    EXPECT_EQ(field.getLabel()->getString(), u"rows.csv Col 9"_s);
 }
 
 // A missing, unreadable or empty path must not keep printing the previous file's lines.
 TEST_F(CFTFileFieldTest, NoFileShowsEmptyTextsAndSaysSo)
 {
     CFTFileField field(0, 0, nullptr);
-    EXPECT_FALSE(field.SetFile(CDDString(m_dir.filePath(QStringLiteral("nowhere.txt")))));
+    EXPECT_FALSE(field.SetFile(CDDString(m_dir.filePath(u"nowhere.txt"_s))));
     EXPECT_EQ(series(field, 2), (QStringList {QString(), QString()}));
-    EXPECT_EQ(field.getLabel()->getString(), QStringLiteral("File doesn't exist"));
+    EXPECT_EQ(field.getLabel()->getString(), u"File doesn't exist"_s);
 
-    for (const QString &next : {m_dir.filePath(QStringLiteral("gone.txt")), QString()}) {
-        ASSERT_TRUE(field.SetFile(CDDString(write(QStringLiteral("old.txt"), "old line\nsecond"))));
-        ASSERT_EQ(series(field, 1), QStringList {QStringLiteral("old line")});
+    for (const QString &next : {m_dir.filePath(u"gone.txt"_s), QString()}) {
+        ASSERT_TRUE(field.SetFile(CDDString(write(u"old.txt"_s, "old line\nsecond"))));
+        ASSERT_EQ(series(field, 1), QStringList {u"old line"_s});
         EXPECT_FALSE(field.SetFile(CDDString(next)));
         EXPECT_EQ(series(field, 2), (QStringList {QString(), QString()})) << next.toStdString();
     }
@@ -86,12 +86,12 @@ TEST_F(CFTFileFieldTest, NoFileShowsEmptyTextsAndSaysSo)
 
 TEST_F(CFTFileFieldTest, SavedAndLoadedReadsTheFileAgain)
 {
-    const QString path = write(QStringLiteral("data.txt"), "x;y\nz;w");
+    const QString path = write(u"data.txt"_s, "x;y\nz;w");
     CFTFileField saved(0, 0, nullptr);
     saved.SetFile(CDDString(path));
     saved.SetCountFields(fcOneField);
     saved.SetNumberField(2);
-    saved.SetDelimeter(CDDString(QStringLiteral(";")));
+    saved.SetDelimeter(CDDString(u";"_s));
     saved.CFTCounterField::Init(2, 1, false, 1);
 
     const std::unique_ptr<CFTComponent> made = roundTrip(saved);
@@ -100,10 +100,10 @@ TEST_F(CFTFileFieldTest, SavedAndLoadedReadsTheFileAgain)
     EXPECT_EQ(loaded->GetFileName().getData(), path);
     EXPECT_EQ(loaded->GetCountFields(), fcOneField);
     EXPECT_EQ(loaded->GetNumberField(), 2);
-    EXPECT_EQ(loaded->GetDelimeter().getData(), QStringLiteral(";"));
+    EXPECT_EQ(loaded->GetDelimeter().getData(), u";"_s);
     EXPECT_EQ(loaded->GetStartNumber(), 2);
     loaded->SetValue(1);
-    EXPECT_EQ(loaded->GetText()->getString(), QStringLiteral("w"));
+    EXPECT_EQ(loaded->GetText()->getString(), u"w"_s);
 }
 
 TEST_F(CFTFileFieldTest, FieldWithoutAFileOpensNothingWhenRead)

@@ -20,17 +20,16 @@ TEST(FTTextCategoriesTest, KeysRoundTripAndUnknownValuesNameNothing)
     EXPECT_GT(keyed, 50);
     for (const int number : {-1000, 200, 129, 133, 104, 105}) {
         EXPECT_TRUE(FTTextCategories::getKeyFromTextCategory(textCategory(number)).isNull()) << number;
-        EXPECT_EQ(FTTextCategories::getLabelFromTextCategory(textCategory(number)), QStringLiteral("NALabel"));
+        EXPECT_EQ(FTTextCategories::getLabelFromTextCategory(textCategory(number)), u"NALabel"_s);
     }
 }
 
 TEST(FTTextCategoriesTest, ReverseLookupIsExactAndKnowsTheAliases)
 {
-    EXPECT_EQ(FTTextCategories::getTextCategoryFromKey(QStringLiteral("Text")), textCategory(128));
-    EXPECT_EQ(FTTextCategories::getTextCategoryFromKey(QStringLiteral("Simple Text")), textCategory(128));
-    EXPECT_EQ(FTTextCategories::getTextCategoryFromKey(QStringLiteral("Address")), textCategory(104));
-    for (const QString &wrong : {QStringLiteral("city"), QStringLiteral("CITY"), QStringLiteral(" City"),
-                                 QStringLiteral("FirstName"), QString(), QStringLiteral("")})
+    EXPECT_EQ(FTTextCategories::getTextCategoryFromKey(u"Text"_s), textCategory(128));
+    EXPECT_EQ(FTTextCategories::getTextCategoryFromKey(u"Simple Text"_s), textCategory(128));
+    EXPECT_EQ(FTTextCategories::getTextCategoryFromKey(u"Address"_s), textCategory(104));
+    for (const QString &wrong : {u"city"_s, u"CITY"_s, u" City"_s, u"FirstName"_s, QString(), u""_s})
         EXPECT_EQ(FTTextCategories::getTextCategoryFromKey(wrong), tcNone) << wrong.toStdString();
 }
 
@@ -42,18 +41,18 @@ TEST(FTTextCategoriesTest, CountryCodeOfATextOrNothing)
         QString text;
         QString code;
     } cases[] = {
-        {"CityAndCountry", QStringLiteral("Berlin Germany"), QStringLiteral("de")},
-        {"CapitalsBlanksAndLineEnd", QStringLiteral("   UNITED KINGDOM\n"), QStringLiteral("uk")},
-        {"OneWordNameOfSeveral", QStringLiteral("Toronto Canada"), QStringLiteral("ca")},
-        {"TwoWordNameOnlyWhole", QStringLiteral("Kingdom United"), QString()},
-        {"NativeName", QStringLiteral("日本"), QStringLiteral("jp")},
+        {"CityAndCountry", u"Berlin Germany"_s, u"de"_s},
+        {"CapitalsBlanksAndLineEnd", u"   UNITED KINGDOM\n"_s, u"uk"_s},
+        {"OneWordNameOfSeveral", u"Toronto Canada"_s, u"ca"_s},
+        {"TwoWordNameOnlyWhole", u"Kingdom United"_s, QString()},
+        {"NativeName", u"日本"_s, u"jp"_s},
         // Codes are tried in the resource's order: Georgia's code comes before the United
         // States', whichever word is last.
-        {"EarlierCodeWins", QStringLiteral("Atlanta Georgia USA"), QStringLiteral("ge")},
+        {"EarlierCodeWins", u"Atlanta Georgia USA"_s, u"ge"_s},
         // A country named in full wins over a one-word name inside it.
-        {"WholeNameBeforeWords", QStringLiteral("South Sudan"), QStringLiteral("ss")},
-        {"NoCountry", QStringLiteral("Springfield"), QString()},
-        {"Empty", QStringLiteral(""), QString()},
+        {"WholeNameBeforeWords", u"South Sudan"_s, u"ss"_s},
+        {"NoCountry", u"Springfield"_s, QString()},
+        {"Empty", u""_s, QString()},
         {"Null", QString(), QString()},
     };
     for (const auto &c : cases) {
