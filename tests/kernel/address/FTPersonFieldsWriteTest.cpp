@@ -102,49 +102,68 @@ TEST_F(FTPersonFieldsWriteTest, DatesThatCannotBeReadAreRefused)
     EXPECT_EQ(dates.labelAtIndex(1), kPWOtherLabel);
 }
 
-TEST_F(FTPersonFieldsWriteTest, MobileAndPagerAreStoredUnderTheirLabels)
-{
-    EXPECT_TRUE(write(u"+1 555 0101"_s, tcMobile, adHome));
-    EXPECT_TRUE(write(u"+1 555 0104"_s, tcPager, adMain));
-    EXPECT_FALSE(write(u"+1 555 0104"_s, tcPager, adMain));
-    const PWMultiValue phones = multi(kPWPhoneProperty);
-    ASSERT_EQ(phones.count(), 2);
-    EXPECT_EQ(phones.labelAtIndex(0), kPWPhoneMobileLabel);
-    EXPECT_EQ(phones.labelAtIndex(1), kPWPhonePagerLabel);
-    EXPECT_EQ(stringForPersonCategory(m_person.get(), adWork, tcMobile, false), u"+1 555 0101"_s);
-}
-
-TEST_F(FTPersonFieldsWriteTest, PhonesEmailsMessagingAndRelatedNamesUseTheTypesLabel)
+TEST_F(FTPersonFieldsWriteTest, APhoneOfATypeIsReplacedNeverAddedBesideTheOthers)
 {
     EXPECT_TRUE(write(u"main"_s, tcPhone, adMain));
     EXPECT_TRUE(write(u"home"_s, tcPhone, adHome));
-    EXPECT_TRUE(write(u"home 2"_s, tcPhone, adHome)); // replaces, never adds a second
-    EXPECT_TRUE(write(u"o@x"_s, tcEmail, adOther));
-    EXPECT_TRUE(write(u"aim.work"_s, tcAIM, adWork));
-    EXPECT_TRUE(write(u"Margaret"_s, textCategory(110)));
+    EXPECT_TRUE(write(u"home 2"_s, tcPhone, adHome));
     const PWMultiValue phones = multi(kPWPhoneProperty);
     ASSERT_EQ(phones.count(), 2);
     EXPECT_EQ(phones.labelAtIndex(0), kPWPhoneMainLabel);
     EXPECT_EQ(phones.valueAtIndex(1).toString(), u"home 2"_s);
-    EXPECT_EQ(multi(kPWEmailProperty).labelAtIndex(0), u"other"_s);
-    EXPECT_EQ(multi(kPWAIMInstantProperty).labelAtIndex(0), kPWAIMWorkLabel);
-    EXPECT_EQ(multi(kPWRelatedNamesProperty).labelAtIndex(0), kPWMotherLabel);
-    EXPECT_EQ(stringForPersonCategory(m_person.get(), adWork, textCategory(110), false), u"Margaret"_s);
 }
 
-TEST_F(FTPersonFieldsWriteTest, SingleValuesOwnPropertiesAndCategoriesWithoutAProperty)
+TEST_F(FTPersonFieldsWriteTest, CategoriesWithoutAPropertyAndMissingPersonsAreRefused)
 {
-    EXPECT_TRUE(write(u"Logistics"_s, tcDepartment));
-    EXPECT_TRUE(write(u"seventh"_s, textCategory(30)));
-    EXPECT_TRUE(write(u"https://x.example"_s, tcHomepage, adHome));
-    EXPECT_EQ(m_person->stringForProperty(u"ABDepartment"_s), u"Logistics"_s);
-    EXPECT_EQ(m_person->stringForProperty(u"Custom7"_s), u"seventh"_s);
-    EXPECT_EQ(m_person->stringForProperty(kPWHomePageProperty), u"https://x.example"_s);
-    EXPECT_FALSE(write(u"x"_s, tcFullName));
-    EXPECT_FALSE(write(u"x"_s, tcCityLine));
-    EXPECT_FALSE(write(u"x"_s, tcBarcode));
+    for (textCategory category : {tcFullName, tcCityLine, tcBarcode})
+        EXPECT_FALSE(write(u"x"_s, category)) << int(category);
+    EXPECT_TRUE(m_person->propertiesWithValues().isEmpty());
     EXPECT_FALSE(setStringForPersonCategory(nullptr, u"x"_s, adWork, tcFirstName));
 }
+
+struct WriteCase
+{
+    const char *name;
+    textCategory category;
+    addressType type;
+    QString text;
+    QString property;
+    QString label; // null for a single value
+};
+
+class FTPersonFieldsWriteTableTest : public FTPersonFieldsWriteTest, public testing::WithParamInterface<WriteCase>
+{
+};
+
+// The value goes into its property under the type's label, once, and is read back as written.
+TEST_P(FTPersonFieldsWriteTableTest, StoresTheValueUnderItsPropertyAndLabel)
+{
+    const WriteCase &c = GetParam();
+    EXPECT_TRUE(write(c.text, c.category, c.type));
+    EXPECT_FALSE(write(c.text, c.category, c.type)) << "writing the same again changes nothing";
+    if (c.label.isNull()) {
+        EXPECT_EQ(m_person->stringForProperty(c.property), c.text);
+    } else {
+        ASSERT_EQ(multi(c.property).count(), 1);
+        EXPECT_EQ(multi(c.property).labelAtIndex(0), c.label);
+        EXPECT_EQ(multi(c.property).valueAtIndex(0).toString(), c.text);
+    }
+    EXPECT_EQ(stringForPersonCategory(m_person.get(), c.type, c.category, true), c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Categories, FTPersonFieldsWriteTableTest,
+    testing::Values(WriteCase {"Mobile", tcMobile, adHome, u"+1 555 0101"_s, kPWPhoneProperty, kPWPhoneMobileLabel},
+                    WriteCase {"Pager", tcPager, adMain, u"+1 555 0104"_s, kPWPhoneProperty, kPWPhonePagerLabel},
+                    WriteCase {"MainPhone", tcPhone, adMain, u"main"_s, kPWPhoneProperty, kPWPhoneMainLabel},
+                    WriteCase {"OtherEmail", tcEmail, adOther, u"o@x"_s, kPWEmailProperty, u"other"_s},
+                    WriteCase {"WorkMessaging", tcAIM, adWork, u"aim.work"_s, kPWAIMInstantProperty, kPWAIMWorkLabel},
+                    WriteCase {"RelatedName", textCategory(110), adWork, u"Margaret"_s, kPWRelatedNamesProperty,
+                               kPWMotherLabel},
+                    WriteCase {"Department", tcDepartment, adWork, u"Logistics"_s, u"ABDepartment"_s, QString()},
+                    WriteCase {"OwnProperty", textCategory(30), adWork, u"seventh"_s, u"Custom7"_s, QString()},
+                    WriteCase {"Homepage", tcHomepage, adHome, u"https://x.example"_s, kPWHomePageProperty, QString()}),
+    [](const testing::TestParamInfo<WriteCase> &info) { return std::string(info.param.name); });
 
 TEST(FTPersonPropertyAppendTest, TheLastEntryWithTheLabelTakesTheValueAndEmptyTextsAreNotAdded)
 {
