@@ -112,6 +112,12 @@ struct Distribution
     std::vector<int> expected;
 };
 
+// Shown by its name, so that the registered test names stay the same from build to build.
+void PrintTo(const Distribution &row, std::ostream *stream)
+{
+    *stream << row.name;
+}
+
 class MapDistributionTest : public PrintingViewTest, public ::testing::WithParamInterface<Distribution>
 {
 };

@@ -69,6 +69,12 @@ struct ReadCase
     addressType used = adNone; // the address type read from; adNone where not told
 };
 
+// Shown by its name, so that the registered test names stay the same from build to build.
+void PrintTo(const ReadCase &row, std::ostream *stream)
+{
+    *stream << row.name;
+}
+
 class FTPersonFieldsReadTest : public testing::TestWithParam<ReadCase>
 {
 };

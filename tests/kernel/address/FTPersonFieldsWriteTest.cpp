@@ -131,6 +131,12 @@ struct WriteCase
     QString label; // null for a single value
 };
 
+// Shown by its name, so that the registered test names stay the same from build to build.
+void PrintTo(const WriteCase &row, std::ostream *stream)
+{
+    *stream << row.name;
+}
+
 class FTPersonFieldsWriteTableTest : public FTPersonFieldsWriteTest, public testing::WithParamInterface<WriteCase>
 {
 };
