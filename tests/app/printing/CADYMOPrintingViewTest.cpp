@@ -1,14 +1,10 @@
 #include "app/printing/CADYMOPrintingView.h"
 
-#include "CADYMOPrintingViewTestSupport.h"
-
-#include "platform/PWUserDefaults.h"
+#include "PrintingTestSupport.h"
 
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
-using namespace rolltest;
+using namespace printtest;
 
 namespace {
 
@@ -25,20 +21,13 @@ CAPrintSettings rollPaper(const QString &printer = QString())
 void storeCalibration(const QString &printer, const QString &horizontal, const QString &vertical)
 {
     CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), printer,
-                                           CACalibrationSettings(horizontal, vertical, QStringLiteral("0"), false));
+                                           CACalibrationSettings(horizontal, vertical, u"0"_s, false));
 }
 
 // The preview of a page, two pixels a point, on a background no drawing uses.
-QImage previewPage(CADYMOPrintingView &view, int page, const QColor &background = QColor(255, 0, 255))
+QImage previewPage(CADYMOPrintingView &view, int page)
 {
-    const QSizeF paper = view.paperSize();
-    QImage image(int(paper.width() * 2), int(paper.height() * 2), QImage::Format_RGB32);
-    image.fill(background);
-    QPainter painter(&image);
-    painter.scale(2.0, 2.0);
-    view.drawPage(painter, page);
-    painter.end();
-    return image;
+    return drawnPage(view, page, view.paperSize());
 }
 
 class CADYMOPrintingViewTest : public ::testing::Test
@@ -54,7 +43,7 @@ protected:
                                                  std::optional<CAPrintingView::PersonList> persons,
                                                  const CAPrintSettings &settings = rollPaper())
     {
-        auto view = std::make_unique<CADYMOPrintingView>(CAPrintingView::DocumentList { makeDesign(geometry) },
+        auto view = std::make_unique<CADYMOPrintingView>(CAPrintingView::DocumentList {makeDesign(geometry)},
                                                          std::move(persons), settings, true);
         // Images the view made with the system's renderer while it was built are cached: drop them.
         view->setItemRenderer(plainRenderer());
@@ -65,37 +54,21 @@ protected:
 
     PrintedPdf print(CADYMOPrintingView &view, const QString &name)
     {
-        bool ok = false;
-        QString error;
-        const QString path = printToPdf(view, m_folder, name, &ok, &error);
-        EXPECT_TRUE(ok) << error.toStdString();
-        return PrintedPdf(path);
+        return printed(view, m_folder.filePath(name), 288);
     }
 
     QTemporaryDir m_folder;
 };
 
-const QStringList kNames { QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Cid"), QStringLiteral("Dee"),
-                           QStringLiteral("Eve") };
-
-CAPrintingView::PersonList fivePersons()
-{
-    CAPrintingView::PersonList persons;
-    for (const QString &name : kNames)
-        persons.push_back(person(name));
-    return persons;
-}
+const QStringList kNames {u"Ann"_s, u"Bob"_s, u"Cid"_s, u"Dee"_s, u"Eve"_s};
 
 TEST_F(CADYMOPrintingViewTest, PrintsOnePagePerPersonAtTheRollOffsetsWithThePageNumberInItsCounters)
 {
-    DesignGeometry geometry;
-    geometry.offsetX = 10.0;
-    geometry.offsetY = 6.0;
-    geometry.counter = true;
-    std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, fivePersons());
+    const DesignGeometry geometry {.offsetX = 10.0, .offsetY = 6.0, .counter = true};
+    std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, persons(kNames));
     ASSERT_EQ(view->pageCount(), 5);
 
-    const PrintedPdf pdf = print(*view, QStringLiteral("roll.pdf"));
+    const PrintedPdf pdf = print(*view, u"roll.pdf"_s);
     ASSERT_TRUE(pdf.isValid());
     ASSERT_EQ(pdf.pageCount(), 5);
     for (int page = 0; page < 5; ++page) {
@@ -133,16 +106,15 @@ class CADYMOImageRectTest : public CADYMOPrintingViewTest, public ::testing::Wit
 TEST_P(CADYMOImageRectTest, PlacesTheDesignAreaOnThePage)
 {
     const ImageRectCase &c = GetParam();
-    DesignGeometry geometry;
-    geometry.labelRoll = c.labelRoll;
-    geometry.printableWidth = c.printableWidth;
-    geometry.printableHeight = c.printableHeight;
-    geometry.offsetX = 20.0;
-    geometry.offsetY = 10.0;
+    const DesignGeometry geometry {.printableWidth = c.printableWidth,
+                                   .printableHeight = c.printableHeight,
+                                   .labelRoll = c.labelRoll,
+                                   .offsetX = 20.0,
+                                   .offsetY = 10.0};
     std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, std::nullopt);
     QImage image;
     if (c.mode == CAPrintingView::kPrintMode) {
-        const PrintedPdf pdf = print(*view, QStringLiteral("rect.pdf"));
+        const PrintedPdf pdf = print(*view, u"rect.pdf"_s);
         ASSERT_EQ(pdf.pageCount(), 1);
         image = pdf.render(0);
     } else {
@@ -155,23 +127,21 @@ INSTANTIATE_TEST_SUITE_P(
     Sizes, CADYMOImageRectTest,
     ::testing::Values(
         // The 50-point bleed of label-roll paper lies outside the design area.
-        ImageRectCase { "LabelRollPrint", true, 0, 0, 0, QRectF(20.0, 31.0, 252.0, 79.0) },
-        ImageRectCase { "LabelRollPreview", true, 0, 0, 1, QRectF(20.0, 31.0, 252.0, 79.0) },
+        ImageRectCase {"LabelRollPrint", true, 0, 0, 0, QRectF(20.0, 31.0, 252.0, 79.0)},
+        ImageRectCase {"LabelRollPreview", true, 0, 0, 1, QRectF(20.0, 31.0, 252.0, 79.0)},
         // Print centres the layout-size image on the printable area.
-        ImageRectCase { "PrintableAreaPrint", false, 240, 70, 0, QRectF(14.0, 35.5, 252.0, 79.0) },
+        ImageRectCase {"PrintableAreaPrint", false, 240, 70, 0, QRectF(14.0, 35.5, 252.0, 79.0)},
         // Preview squeezes the image into the printable area.
-        ImageRectCase { "PrintableAreaPreview", false, 240, 70, 1, QRectF(20.0, 40.0, 240.0, 70.0) },
+        ImageRectCase {"PrintableAreaPreview", false, 240, 70, 1, QRectF(20.0, 40.0, 240.0, 70.0)},
         // A printable size that truncates to 0 counts as none.
-        ImageRectCase { "TinyPrintableAreaIsIgnored", false, 0.5, 70, 0, QRectF(20.0, 31.0, 252.0, 79.0) }),
+        ImageRectCase {"TinyPrintableAreaIsIgnored", false, 0.5, 70, 0, QRectF(20.0, 31.0, 252.0, 79.0)}),
     [](const ::testing::TestParamInfo<ImageRectCase> &info) { return std::string(info.param.name); });
 
 TEST_F(CADYMOPrintingViewTest, CalibrationOffsetsAreThoseOfThePrinterThatPrints)
 {
-    storeCalibration(QStringLiteral("Alpha"), QStringLiteral("2"), QStringLiteral("1"));
-    storeCalibration(QStringLiteral("Beta"), QStringLiteral("-3"), QStringLiteral("4.5"));
-    DesignGeometry geometry;
-    geometry.offsetX = 20.0;
-    geometry.offsetY = 10.0;
+    storeCalibration(u"Alpha"_s, u"2"_s, u"1"_s);
+    storeCalibration(u"Beta"_s, u"-3"_s, u"4.5"_s);
+    const DesignGeometry geometry {.offsetX = 20.0, .offsetY = 10.0};
     const QRectF uncalibrated(20.0, 31.0, 252.0, 79.0);
 
     struct Case
@@ -180,11 +150,10 @@ TEST_F(CADYMOPrintingViewTest, CalibrationOffsetsAreThoseOfThePrinterThatPrints)
         double right;
         double up;
     };
-    for (const Case &c : { Case { QStringLiteral("Alpha"), 2.0, 1.0 }, Case { QStringLiteral("Beta"), -3.0, 4.5 },
-                           Case { QStringLiteral("Gamma"), 0.0, 0.0 } }) {
+    for (const Case &c : {Case {u"Alpha"_s, 2.0, 1.0}, Case {u"Beta"_s, -3.0, 4.5}, Case {u"Gamma"_s, 0.0, 0.0}}) {
         SCOPED_TRACE(c.printer.toStdString());
         std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, std::nullopt, rollPaper(c.printer));
-        const PrintedPdf pdf = print(*view, c.printer + QStringLiteral(".pdf"));
+        const PrintedPdf pdf = print(*view, c.printer + u".pdf"_s);
         ASSERT_EQ(pdf.pageCount(), 1);
         expectRectNear(boxOfColour(pdf.render(0), colourForName(QString())),
                        uncalibrated.translated(c.right * kMm, -c.up * kMm));
@@ -193,21 +162,18 @@ TEST_F(CADYMOPrintingViewTest, CalibrationOffsetsAreThoseOfThePrinterThatPrints)
     }
 
     // A calibration changed after the view was made is the one applied.
-    std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, std::nullopt, rollPaper(QStringLiteral("Alpha")));
-    storeCalibration(QStringLiteral("Alpha"), QStringLiteral("5"), QStringLiteral("0"));
-    const PrintedPdf changed = print(*view, QStringLiteral("changed.pdf"));
+    std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, std::nullopt, rollPaper(u"Alpha"_s));
+    storeCalibration(u"Alpha"_s, u"5"_s, u"0"_s);
+    const PrintedPdf changed = print(*view, u"changed.pdf"_s);
     ASSERT_EQ(changed.pageCount(), 1);
     expectRectNear(boxOfColour(changed.render(0), colourForName(QString())), uncalibrated.translated(5.0 * kMm, 0.0));
 }
 
 TEST_F(CADYMOPrintingViewTest, PreviewIgnoresCalibrationAndOutlinesTheItem)
 {
-    storeCalibration(QStringLiteral("Alpha"), QStringLiteral("4"), QStringLiteral("4"));
-    DesignGeometry geometry;
-    geometry.labelRoll = false;
-    geometry.width = 200.0;
-    geometry.height = 60.0;
-    std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, std::nullopt, rollPaper(QStringLiteral("Alpha")));
+    storeCalibration(u"Alpha"_s, u"4"_s, u"4"_s);
+    const DesignGeometry geometry {.width = 200.0, .height = 60.0, .labelRoll = false};
+    std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, std::nullopt, rollPaper(u"Alpha"_s));
     // The renderer leaves the design uncoloured here, so that the grey outline shows.
     view->setItemRenderer([](CADocument &, bool, bool, double, double) { return std::shared_ptr<CAImageEx>(); });
     view->clearDocMapPreviewCache();
@@ -221,23 +187,21 @@ TEST_F(CADYMOPrintingViewTest, PreviewIgnoresCalibrationAndOutlinesTheItem)
 
 TEST_F(CADYMOPrintingViewTest, PagesOutsideTheMapAndPrintModeOnScreenDrawNothing)
 {
-    std::unique_ptr<CADYMOPrintingView> view = makeView(DesignGeometry(), fivePersons());
+    std::unique_ptr<CADYMOPrintingView> view = makeView(DesignGeometry(), persons(kNames));
     const QColor background(255, 0, 255);
     const QRectF untouched(0.0, 0.0, 300.0, 120.0);
-    for (int page : { -1, 0, 6, 1000 }) {
-        SCOPED_TRACE(page);
-        EXPECT_EQ(boxOfColour(previewPage(*view, page, background), background), untouched);
-    }
+    for (int page : {-1, 0, 6, 1000})
+        EXPECT_EQ(boxOfColour(previewPage(*view, page), background), untouched) << page;
     EXPECT_EQ(view->mapRangeForPage(6).second, 0);
     EXPECT_EQ(view->mapRangeForPage(3), std::make_pair(2, 1));
     view->setPrintViewMode(CAPrintingView::kPrintMode);
-    EXPECT_EQ(boxOfColour(previewPage(*view, 1, background), background), untouched);
+    EXPECT_EQ(boxOfColour(previewPage(*view, 1), background), untouched);
 }
 
 TEST_F(CADYMOPrintingViewTest, EmptyPrintListStillPrintsOneItemWithTheDesignsOwnRecipient)
 {
     std::unique_ptr<CADYMOPrintingView> view = makeView(DesignGeometry(), CAPrintingView::PersonList {});
-    const PrintedPdf pdf = print(*view, QStringLiteral("empty.pdf"));
+    const PrintedPdf pdf = print(*view, u"empty.pdf"_s);
     ASSERT_EQ(pdf.pageCount(), 1);
     EXPECT_FALSE(boxOfColour(pdf.render(0), colourForName(QString())).isNull());
 }
@@ -250,10 +214,10 @@ TEST_F(CADYMOPrintingViewTest, CalibrationPageIsOnePageCentredOnTheLabel)
         float printableHeight;
         QPointF centre;
     };
-    for (const Case &c : { Case { 0.0f, 0.0f, QPointF(126.0, 39.5) }, Case { 200.0f, 90.0f, QPointF(100.0, 45.0) } }) {
+    for (const Case &c : {Case {0.0f, 0.0f, QPointF(126.0, 39.5)}, Case {200.0f, 90.0f, QPointF(100.0, 45.0)}}) {
         SCOPED_TRACE(c.printableWidth);
         CATemplateFormat layout;
-        layout.setPageSize(QStringLiteral("Label Roll"));
+        layout.setPageSize(u"Label Roll"_s);
         layout.setItemWidth(79.0f);
         layout.setItemHeight(252.0f);
         layout.setPrintableWidth(c.printableWidth);
@@ -261,12 +225,7 @@ TEST_F(CADYMOPrintingViewTest, CalibrationPageIsOnePageCentredOnTheLabel)
         CADYMOPrintingView view(layout, rollPaper());
         EXPECT_EQ(view.pageCount(), 1);
 
-        QImage image(1200, 480, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.scale(4.0, 4.0);
-        view.drawPage(painter, 1);
-        painter.end();
+        const QImage image = drawnPage(view, 1, QSizeF(300.0, 120.0), 4.0, Qt::white);
         const QRectF ink = boxOfColour(image, QColor(Qt::black), 4.0);
         ASSERT_FALSE(ink.isNull());
         EXPECT_NEAR(ink.center().x(), c.centre.x(), 0.5);
@@ -281,18 +240,14 @@ TEST_F(CADYMOPrintingViewTest, CalibrationPageIsOnePageCentredOnTheLabel)
     layout.setItemWidth(252.0f);
     layout.setItemHeight(79.0f);
     CADYMOPrintingView view(layout, rollPaper());
-    const PrintedPdf pdf = print(view, QStringLiteral("calibration.pdf"));
+    const PrintedPdf pdf = print(view, u"calibration.pdf"_s);
     EXPECT_EQ(pdf.pageCount(), 1);
 }
 
 TEST_F(CADYMOPrintingViewTest, ClicksOnTheDrawnItemOpenItsPageForEditing)
 {
-    DesignGeometry geometry;
-    geometry.labelRoll = false;
-    geometry.width = 200.0;
-    geometry.height = 60.0;
-    geometry.offsetX = 30.0;
-    std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, fivePersons());
+    const DesignGeometry geometry {.width = 200.0, .height = 60.0, .labelRoll = false, .offsetX = 30.0};
+    std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, persons(kNames));
     std::vector<std::shared_ptr<CADocument>> opened;
     view->setEditingHandler([&opened](std::shared_ptr<CADocument> document) { opened.push_back(std::move(document)); });
 
@@ -312,8 +267,7 @@ TEST_F(CADYMOPrintingViewTest, ClicksOnTheDrawnItemOpenItsPageForEditing)
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(view->editingIndex(), 1);
     ASSERT_NE(opened[0]->currentPerson(true), nullptr);
-    EXPECT_EQ(stringForPersonCategory(opened[0]->currentPerson(true).get(), adWork, tcFirstName, true),
-              QStringLiteral("Bob"));
+    EXPECT_EQ(stringForPersonCategory(opened[0]->currentPerson(true).get(), adWork, tcLastName, true), u"Bob"_s);
     // The hit record of another page does not answer for this one.
     EXPECT_EQ(view->clickAtPoint(QPointF(100.0, 90.0), 2, 3), 0);
 
@@ -322,8 +276,7 @@ TEST_F(CADYMOPrintingViewTest, ClicksOnTheDrawnItemOpenItsPageForEditing)
     view->setGUIMode(1);
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(view->editingIndex(), 3);
-    EXPECT_EQ(stringForPersonCategory(opened[1]->currentPerson(true).get(), adWork, tcFirstName, true),
-              QStringLiteral("Dee"));
+    EXPECT_EQ(stringForPersonCategory(opened[1]->currentPerson(true).get(), adWork, tcLastName, true), u"Dee"_s);
     previewPage(*view, 4);
     EXPECT_EQ(view->clickAtPoint(QPointF(100.0, 90.0), 1, 4), 4);
     EXPECT_EQ(opened.size(), 3u);

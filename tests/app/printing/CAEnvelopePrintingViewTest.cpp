@@ -1,12 +1,10 @@
 #include "app/printing/CAEnvelopePrintingView.h"
 
-#include "CADYMOPrintingViewTestSupport.h"
+#include "PrintingTestSupport.h"
 
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
-using namespace rolltest;
+using namespace printtest;
 
 namespace {
 
@@ -16,14 +14,20 @@ constexpr double kLx = 432.0;
 constexpr double kLy = 288.0;
 constexpr double kPaperWidth = 612.0;
 
-CAPrintSettings letter(QPageLayout::Orientation orientation = QPageLayout::Portrait,
-                       const QString &printer = QString())
+CAPrintSettings letter(QPageLayout::Orientation orientation = QPageLayout::Portrait, const QString &printer = QString())
 {
     CAPrintSettings settings;
     settings.paperSize = QSizeF(kPaperWidth, 792.0);
     settings.orientation = orientation;
     settings.printerName = printer;
     return settings;
+}
+
+// A 6 × 4 inch envelope, moved by the roll offsets given.
+std::shared_ptr<CADocument> envelope(double offsetX = 0.0, double offsetY = 0.0)
+{
+    return makeDesign(
+        {.type = dtEnvelope, .width = kLx, .height = kLy, .labelRoll = false, .offsetX = offsetX, .offsetY = offsetY});
 }
 
 class CAEnvelopePrintingViewTest : public ::testing::Test
@@ -37,13 +41,8 @@ protected:
 
     std::unique_ptr<CAEnvelopePrintingView> makeView(const CAPrintSettings &settings = letter())
     {
-        DesignGeometry geometry;
-        geometry.type = dtEnvelope;
-        geometry.labelRoll = false;
-        geometry.width = kLx;
-        geometry.height = kLy;
-        auto view = std::make_unique<CAEnvelopePrintingView>(CAPrintingView::DocumentList { makeDesign(geometry) },
-                                                             std::nullopt, settings, true);
+        auto view = std::make_unique<CAEnvelopePrintingView>(CAPrintingView::DocumentList {envelope()}, std::nullopt,
+                                                             settings, true);
         // Images the view made with the system's renderer while it was built are cached: drop them.
         view->setItemRenderer(plainRenderer());
         view->clearDocMapPreviewCache();
@@ -53,11 +52,7 @@ protected:
 
     QImage printFirstPage(CAEnvelopePrintingView &view, int *pages = nullptr)
     {
-        bool ok = false;
-        QString error;
-        const QString path = printToPdf(view, m_folder, QStringLiteral("envelope.pdf"), &ok, &error);
-        EXPECT_TRUE(ok) << error.toStdString();
-        const PrintedPdf pdf(path);
+        const PrintedPdf pdf = printed(view, m_folder.filePath(u"envelope.pdf"_s), 288);
         if (pages)
             *pages = pdf.pageCount();
         return pdf.pageCount() > 0 ? pdf.render(0) : QImage();
@@ -107,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(QuarterTurns, CAEnvelopePlacementTest,
 
 TEST_F(CAEnvelopePrintingViewTest, OtherAnglesAndAlignmentsTurnWithoutShifting)
 {
-    for (const auto &[degrees, alignment] : { std::pair { 45, 0 }, std::pair { 90, 3 }, std::pair { 0, -1 } }) {
+    for (const auto &[degrees, alignment] : {std::pair {45, 0}, std::pair {90, 3}, std::pair {0, -1}}) {
         SCOPED_TRACE(degrees);
         QTransform expected;
         expected.rotate(degrees);
@@ -141,25 +136,18 @@ TEST_F(CAEnvelopePrintingViewTest, PortraitPaperTurnsTheEnvelopeAQuarterTurnAndR
 
 TEST_F(CAEnvelopePrintingViewTest, CalibrationActsAlongTheTurnedEnvelope)
 {
-    CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), QStringLiteral("Feeder"),
-                                           CACalibrationSettings(QStringLiteral("2"), QStringLiteral("3"),
-                                                                 QStringLiteral("0"), false));
-    std::unique_ptr<CAEnvelopePrintingView> view = makeView(letter(QPageLayout::Portrait, QStringLiteral("Feeder")));
+    CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), u"Feeder"_s,
+                                           CACalibrationSettings(u"2"_s, u"3"_s, u"0"_s, false));
+    std::unique_ptr<CAEnvelopePrintingView> view = makeView(letter(QPageLayout::Portrait, u"Feeder"_s));
     ASSERT_EQ(view->rotation(), 90);
     // The envelope's x axis runs down the page and its up direction to the right.
-    expectRectNear(boxOfColour(printFirstPage(*view), colourForName(QString())), QRectF(3.0 * kMm, 2.0 * kMm, kLy, kLx));
+    expectRectNear(boxOfColour(printFirstPage(*view), colourForName(QString())),
+                   QRectF(3.0 * kMm, 2.0 * kMm, kLy, kLx));
 }
 
 TEST_F(CAEnvelopePrintingViewTest, RollOffsetsDoNotMoveEnvelopes)
 {
-    DesignGeometry geometry;
-    geometry.type = dtEnvelope;
-    geometry.labelRoll = false;
-    geometry.width = kLx;
-    geometry.height = kLy;
-    geometry.offsetX = 40.0;
-    geometry.offsetY = 30.0;
-    CAEnvelopePrintingView view(CAPrintingView::DocumentList { makeDesign(geometry) }, std::nullopt,
+    CAEnvelopePrintingView view(CAPrintingView::DocumentList {envelope(40.0, 30.0)}, std::nullopt,
                                 letter(QPageLayout::Landscape), true);
     view.setItemRenderer(plainRenderer());
     const QRectF design = boxOfColour(printFirstPage(view), colourForName(QString()));
@@ -170,11 +158,7 @@ TEST_F(CAEnvelopePrintingViewTest, RollOffsetsDoNotMoveEnvelopes)
 TEST_F(CAEnvelopePrintingViewTest, PreviewMarksThePaperEdgeAndAnyDoubleClickOpensTheEnvelope)
 {
     std::unique_ptr<CAEnvelopePrintingView> view = makeView(letter(QPageLayout::Landscape));
-    QImage image(792, 612, QImage::Format_RGB32);
-    image.fill(QColor(255, 0, 255));
-    QPainter painter(&image);
-    view->drawPage(painter, 1);
-    painter.end();
+    const QImage image = drawnPage(*view, 1, QSizeF(792.0, 612.0), 1.0);
     const QRectF edge = boxOfColour(image, QColor::fromRgbF(0.3, 0.3, 0.3), 1.0);
     EXPECT_NEAR(edge.left(), 0.0, 1.0);
     EXPECT_NEAR(edge.right(), 792.0, 1.0);

@@ -1,33 +1,20 @@
 #include "app/printing/CALabelPrintingView.h"
 
-#include "CADYMOPrintingViewTestSupport.h"
+#include "PrintingTestSupport.h"
 
-#include "kernel/printing/CACalibrationScale.h"
-#include "kernel/printing/CACalibrationSettings.h"
-#include "app/document/CADocument.h"
-#include "kernel/document/CFTADocument.h"
-#include "kernel/drawing/CAImageEx.h"
-#include "kernel/address/CFTCounterField.h"
-#include "kernel/foundation/CAEnvironment.h"
-#include "platform/PWUserDefaults.h"
 #include "kernel/printing/CATemplateFormat.h"
 
-#include <QColor>
-#include <QImage>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
-#include <optional>
+
+using namespace printtest;
 
 namespace {
 
 constexpr double kMillimetre = 72.0 / 25.4;
-const QString kPrinter = QStringLiteral("Sheet Feeder 3000");
+const QString kPrinter = u"Sheet Feeder 3000"_s;
 // Room for the cut ticks left of the first column.
 constexpr float kLeftMargin = 36.0f;
 
@@ -36,9 +23,9 @@ CATemplateFormat sheetTemplate(int columns = 3, int rows = 2, float hSpace = 9.0
 {
     CATemplateFormat format;
     format.setDocumentType(dtLabel);
-    format.setManufacturer(QStringLiteral("Custom"));
-    format.setDescription(QStringLiteral("Test sheet"));
-    format.setPageSize(QStringLiteral("Letter"));
+    format.setManufacturer(u"Custom"_s);
+    format.setDescription(u"Test sheet"_s);
+    format.setPageSize(u"Letter"_s);
     format.setColumns(columns);
     format.setRows(rows);
     format.setItemWidth(180.0f);
@@ -170,44 +157,31 @@ class CALabelPrintingViewTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        rolltest::prepareProcess();
+        prepareProcess();
         ASSERT_TRUE(m_folder.isValid());
     }
 
     std::unique_ptr<CALabelPrintingView> makeView(const CATemplateFormat &format, const CAPrintSettings &settings,
                                                   int copies)
     {
-        auto view = std::make_unique<CALabelPrintingView>(CAPrintingView::DocumentList{counterDesign(format)},
+        auto view = std::make_unique<CALabelPrintingView>(CAPrintingView::DocumentList {counterDesign(format)},
                                                           std::nullopt, settings, format, true);
         view->setItemRenderer(m_renderer.function());
         view->setCopies(copies);
         return view;
     }
 
-    // Prints the view into a PDF file and reads it back; the job must succeed unless ok is given.
-    rolltest::PrintedPdf print(CAPrintingView &view, const char *name, bool *ok = nullptr)
+    // Prints the view into a PDF file on its own page layout and reads it back.
+    PrintedPdf print(CAPrintingView &view, const char *name)
     {
-        const QString path = m_folder.filePath(QString::fromLatin1(name));
-        QString error;
-        bool printed = false;
-        {
-            QPdfWriter writer(path);
-            writer.setPageLayout(view.printSettings().pageLayout());
-            printed = view.printPages(writer, &error);
-        }
-        if (ok)
-            *ok = printed;
-        else
-            EXPECT_TRUE(printed) << error.toStdString();
-        return rolltest::PrintedPdf(path);
+        return printed(view, m_folder.filePath(QString::fromLatin1(name)), 1200, true);
     }
 
     // The counters' words of a page (from 0) by the slot they stand in.
-    static std::map<int, QString> countersBySlot(const rolltest::PrintedPdf &job, int page,
-                                                 const CALabelSheetLayout &sheet)
+    static std::map<int, QString> countersBySlot(const PrintedPdf &job, int page, const CALabelSheetLayout &sheet)
     {
         std::map<int, QString> found;
-        for (const rolltest::PrintedPdf::Word &word : job.words(page))
+        for (const PrintedPdf::Word &word : job.words(page))
             found[slotOf(sheet, word.box.center())] += word.text;
         return found;
     }
@@ -220,19 +194,19 @@ TEST_F(CALabelPrintingViewTest, TenCopiesFromFifthSlotFillThreePagesWithRunningC
 {
     const CATemplateFormat format = sheetTemplate();
     std::unique_ptr<CALabelPrintingView> view = makeView(format, letterSettings(5), 10);
-    const rolltest::PrintedPdf job = print(*view, "ten.pdf");
+    const PrintedPdf job = print(*view, "ten.pdf");
     ASSERT_EQ(job.pageCount(), 3);
     EXPECT_EQ(job.pageSize(0).toSize(), QSize(612, 792));
 
     const CALabelSheetLayout &sheet = view->sheet();
-    EXPECT_EQ(countersBySlot(job, 0, sheet), (std::map<int, QString>{{4, QStringLiteral("1")}, {5, QStringLiteral("2")}}));
+    EXPECT_EQ(countersBySlot(job, 0, sheet), (std::map<int, QString> {{4, u"1"_s}, {5, u"2"_s}}));
     EXPECT_EQ(countersBySlot(job, 1, sheet),
-              (std::map<int, QString>{{0, QStringLiteral("3")}, {1, QStringLiteral("4")}, {2, QStringLiteral("5")}, {3, QStringLiteral("6")}, {4, QStringLiteral("7")}, {5, QStringLiteral("8")}}));
-    EXPECT_EQ(countersBySlot(job, 2, sheet), (std::map<int, QString>{{0, QStringLiteral("9")}, {1, QStringLiteral("10")}}));
+              (std::map<int, QString> {{0, u"3"_s}, {1, u"4"_s}, {2, u"5"_s}, {3, u"6"_s}, {4, u"7"_s}, {5, u"8"_s}}));
+    EXPECT_EQ(countersBySlot(job, 2, sheet), (std::map<int, QString> {{0, u"9"_s}, {1, u"10"_s}}));
 
     // Items only in the fifth and sixth slot of the first sheet; skipped slots stay blank.
-    EXPECT_EQ(filledSlots(job.render(0, 4.0), sheet), (std::vector<int>{4, 5}));
-    EXPECT_EQ(filledSlots(job.render(2, 4.0), sheet), (std::vector<int>{0, 1}));
+    EXPECT_EQ(filledSlots(job.render(0, 4.0), sheet), (std::vector<int> {4, 5}));
+    EXPECT_EQ(filledSlots(job.render(2, 4.0), sheet), (std::vector<int> {0, 1}));
     EXPECT_TRUE(view->printFailures().isEmpty());
 }
 
@@ -244,9 +218,9 @@ TEST_F(CALabelPrintingViewTest, ThirtyUpSheetOfTwentyFiveFromEighthSlotTakesTwoP
     format.setTopMargin(36.0f);
     std::unique_ptr<CALabelPrintingView> view = makeView(format, letterSettings(8), 25);
     EXPECT_EQ(view->pageCount(), 1) << "the preview counts from its own start position";
-    const rolltest::PrintedPdf job = print(*view, "thirty.pdf");
+    const PrintedPdf job = print(*view, "thirty.pdf");
     ASSERT_EQ(job.pageCount(), 2);
-    EXPECT_EQ(countersBySlot(job, 1, view->sheet()), (std::map<int, QString>{{0, QStringLiteral("24")}, {1, QStringLiteral("25")}}));
+    EXPECT_EQ(countersBySlot(job, 1, view->sheet()), (std::map<int, QString> {{0, u"24"_s}, {1, u"25"_s}}));
     EXPECT_EQ(view->mapRangeForPage(1), std::make_pair(0, 23));
     EXPECT_EQ(view->mapRangeForPage(2), std::make_pair(23, 2));
     EXPECT_EQ(view->mapRangeForPage(3).second, 0);
@@ -258,7 +232,7 @@ TEST_F(CALabelPrintingViewTest, CutTicksAndDottedLinesFrameTheUsedSlots)
     // White items, so that the thin dotted lines along their edges stand out.
     m_renderer.colour = Qt::white;
     std::unique_ptr<CALabelPrintingView> view = makeView(format, letterSettings(5, true, true), 10);
-    const rolltest::PrintedPdf job = print(*view, "marks.pdf");
+    const PrintedPdf job = print(*view, "marks.pdf");
     ASSERT_EQ(job.pageCount(), 3);
 
     // Page 3 holds two items in one row: the marks span those two columns only.
@@ -286,21 +260,20 @@ TEST_F(CALabelPrintingViewTest, CutTicksAndDottedLinesFrameTheUsedSlots)
     bool down = false;
     for (double y = top + 0.5; y < top + 7.0; y += 0.25)
         down = down || pixelAt(page, secondRight, y).lightness() < 200
-               || pixelAt(page, secondRight - 0.25, y).lightness() < 200;
+            || pixelAt(page, secondRight - 0.25, y).lightness() < 200;
     EXPECT_TRUE(down);
     // The page's only row has no second row of marks.
     EXPECT_FALSE(anyDarkAlong(page, left - g - 20.0, left - g, top + sheet.cardOffsetY() + sheet.itemHeight()));
 
     // Without the print settings' flags nothing is drawn around the items.
     std::unique_ptr<CALabelPrintingView> plain = makeView(format, letterSettings(5), 10);
-    const rolltest::PrintedPdf plainJob = print(*plain, "plain.pdf");
+    const PrintedPdf plainJob = print(*plain, "plain.pdf");
     const QImage plainPage = plainJob.render(2, 4.0);
     EXPECT_FALSE(isDark(pixelAt(plainPage, left - g - 10.0, top)));
     EXPECT_FALSE(isDark(pixelAt(plainPage, left, top - g - 10.0)));
 }
 
-class CalibrationShiftTest : public CALabelPrintingViewTest,
-                             public ::testing::WithParamInterface<std::tuple<int, int>>
+class CalibrationShiftTest : public CALabelPrintingViewTest, public ::testing::WithParamInterface<std::tuple<int, int>>
 {
 };
 
@@ -309,20 +282,18 @@ TEST_P(CalibrationShiftTest, StoredOffsetsShiftThePrintedPage)
     const auto [columns, rows] = GetParam();
     const CATemplateFormat format = sheetTemplate(columns, rows);
     std::unique_ptr<CALabelPrintingView> plain = makeView(format, letterSettings(1), 1);
-    const rolltest::PrintedPdf plainJob = print(*plain, "uncalibrated.pdf");
+    const PrintedPdf plainJob = print(*plain, "uncalibrated.pdf");
 
     CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), kPrinter,
-                                           CACalibrationSettings(QStringLiteral("5"), QStringLiteral("3"),
-                                                                 QStringLiteral("0"), false));
+                                           CACalibrationSettings(u"5"_s, u"3"_s, u"0"_s, false));
     // Another printer's entry does not apply.
-    CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), QStringLiteral("Other"),
-                                           CACalibrationSettings(QStringLiteral("40"), QStringLiteral("40"),
-                                                                 QStringLiteral("0"), false));
+    CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), u"Other"_s,
+                                           CACalibrationSettings(u"40"_s, u"40"_s, u"0"_s, false));
     std::unique_ptr<CALabelPrintingView> shifted = makeView(format, letterSettings(1), 1);
-    const rolltest::PrintedPdf shiftedJob = print(*shifted, "calibrated.pdf");
+    const PrintedPdf shiftedJob = print(*shifted, "calibrated.pdf");
 
-    const std::vector<rolltest::PrintedPdf::Word> before = plainJob.words(0);
-    const std::vector<rolltest::PrintedPdf::Word> after = shiftedJob.words(0);
+    const std::vector<PrintedPdf::Word> before = plainJob.words(0);
+    const std::vector<PrintedPdf::Word> after = shiftedJob.words(0);
     ASSERT_EQ(before.size(), 1u);
     ASSERT_EQ(after.size(), 1u);
     // Right by the horizontal millimetres with more than one column, up by the vertical ones
@@ -340,8 +311,7 @@ TEST_F(CALabelPrintingViewTest, CalibrationAppliesOnlyToPrintedPages)
 {
     const CATemplateFormat format = sheetTemplate(3, 4);
     CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), kPrinter,
-                                           CACalibrationSettings(QStringLiteral("2"), QStringLiteral("1"),
-                                                                 QStringLiteral("3"), true));
+                                           CACalibrationSettings(u"2"_s, u"1"_s, u"3"_s, true));
     std::unique_ptr<CALabelPrintingView> view = makeView(format, letterSettings(1), 1);
     EXPECT_TRUE(view->calibrationTransform().isIdentity()) << "preview";
     view->setPrintViewMode(CAPrintingView::kPrintMode);
@@ -354,8 +324,7 @@ TEST_F(CALabelPrintingViewTest, CalibrationAppliesOnlyToPrintedPages)
 
     // A reading that would fold the page over is not applied; the offsets still are.
     CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), kPrinter,
-                                           CACalibrationSettings(QStringLiteral("2"), QStringLiteral("0"),
-                                                                 QStringLiteral("500"), true));
+                                           CACalibrationSettings(u"2"_s, u"0"_s, u"500"_s, true));
     const QTransform folded = view->calibrationTransform();
     EXPECT_DOUBLE_EQ(folded.m22(), 1.0);
     EXPECT_NEAR(folded.dx(), 2.0 * kMillimetre, 1e-4);
@@ -369,17 +338,17 @@ TEST_F(CALabelPrintingViewTest, CalibrationPageDrawsTheScalesTheTemplateNeeds)
         int rows;
         int zeroMarks;
     };
-    for (const Case c : {Case{3, 4, 3}, Case{3, 2, 2}, Case{1, 2, 1}, Case{1, 1, 0}}) {
+    for (const Case c : {Case {3, 4, 3}, Case {3, 2, 2}, Case {1, 2, 1}, Case {1, 1, 0}}) {
         const CATemplateFormat format = sheetTemplate(c.columns, c.rows);
         std::unique_ptr<CALabelPrintingView> view =
             CALabelPrintingView::initForCalibrateWithLayout(format, letterSettings(1));
         EXPECT_TRUE(view->calibrationMode());
         EXPECT_EQ(view->pageCount(), 1);
-        const rolltest::PrintedPdf job = print(*view, "calibration.pdf");
+        const PrintedPdf job = print(*view, "calibration.pdf");
         ASSERT_EQ(job.pageCount(), 1);
         std::vector<QRectF> zeros;
-        for (const rolltest::PrintedPdf::Word &word : job.words(0)) {
-            if (word.text == QStringLiteral("0"))
+        for (const PrintedPdf::Word &word : job.words(0)) {
+            if (word.text == u"0"_s)
                 zeros.push_back(word.box);
         }
         ASSERT_EQ(int(zeros.size()), c.zeroMarks) << c.columns << "x" << c.rows;
@@ -408,15 +377,10 @@ TEST_F(CALabelPrintingViewTest, PreviewDrawsThePageItsSheetShowsAndPrintModeSkip
     view->setCurPage(1);
     EXPECT_EQ(view->pageCount(), 2);
 
-    QImage image(612 * 2, 792 * 2, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    {
-        QPainter painter(&image);
-        painter.scale(2.0, 2.0);
-        view->drawPage(painter, 1);
-    }
+    // Over a background no drawing uses: the paper itself is drawn white.
+    const QImage image = drawnPage(*view, 1, QSizeF(612.0, 792.0));
     const CALabelSheetLayout &sheet = view->sheet();
-    EXPECT_EQ(filledSlots(image, sheet, 2.0), (std::vector<int>{2, 3, 4, 5}));
+    EXPECT_EQ(filledSlots(image, sheet, 2.0), (std::vector<int> {2, 3, 4, 5}));
     for (int slot : {0, 1})
         EXPECT_EQ(image.pixelColor((slotRect(sheet, slot).center() * 2.0).toPoint()), QColor(Qt::white)) << slot;
     // Every slot is outlined in the preview, the unused ones too.
@@ -441,14 +405,10 @@ TEST_F(CALabelPrintingViewTest, PreviewDrawsThePageItsSheetShowsAndPrintModeSkip
 
     // A print-mode pass into a screen image draws nothing.
     view->setPrintViewMode(CAPrintingView::kPrintMode);
-    QImage screen(612, 792, QImage::Format_ARGB32);
-    screen.fill(Qt::transparent);
-    {
-        QPainter painter(&screen);
-        view->drawPage(painter, 1);
-    }
-    EXPECT_EQ(screen.pixelColor(QPoint(int(slotRect(sheet, 4).center().x()), int(slotRect(sheet, 4).center().y()))),
-              QColor(Qt::transparent));
+    const QColor background(255, 0, 255);
+    EXPECT_EQ(
+        drawnPage(*view, 1, QSizeF(612.0, 792.0), 1.0, background).pixelColor(slotRect(sheet, 4).center().toPoint()),
+        background);
 }
 
 TEST_F(CALabelPrintingViewTest, LandscapeDesignOnPortraitLabelsTurnsClockwise)
@@ -459,13 +419,12 @@ TEST_F(CALabelPrintingViewTest, LandscapeDesignOnPortraitLabelsTurnsClockwise)
     portrait.setItemHeight(180.0f);
     portrait.setPrintableWidth(100.0f);
     portrait.setPrintableHeight(180.0f);
-    auto view = std::make_unique<CALabelPrintingView>(
-        CAPrintingView::DocumentList{counterDesign(sheetTemplate())}, std::nullopt, letterSettings(1), portrait,
-        true);
+    auto view = std::make_unique<CALabelPrintingView>(CAPrintingView::DocumentList {counterDesign(sheetTemplate())},
+                                                      std::nullopt, letterSettings(1), portrait, true);
     m_renderer.leftHalf = QColor(30, 30, 200);
     view->setItemRenderer(m_renderer.function());
     view->setCopies(1);
-    const rolltest::PrintedPdf job = print(*view, "turned.pdf");
+    const PrintedPdf job = print(*view, "turned.pdf");
     const QRectF slot = slotRect(view->sheet(), 0);
     const QImage page = job.render(0, 4.0);
     // The image's left half lies along the top of the slot, its right half along the bottom.
@@ -474,7 +433,7 @@ TEST_F(CALabelPrintingViewTest, LandscapeDesignOnPortraitLabelsTurnsClockwise)
     EXPECT_TRUE(top.blue() > 150 && top.red() < 90) << top.name().toStdString();
     EXPECT_TRUE(isItemColour(bottom)) << bottom.name().toStdString();
     // The counter at the design's top-left corner turns with it, to the slot's top-right.
-    const std::vector<rolltest::PrintedPdf::Word> words = job.words(0);
+    const std::vector<PrintedPdf::Word> words = job.words(0);
     ASSERT_EQ(words.size(), 1u);
     EXPECT_GT(words[0].box.center().x(), slot.center().x());
     EXPECT_LT(words[0].box.center().y(), slot.center().y());
@@ -489,25 +448,20 @@ TEST_F(CALabelPrintingViewTest, MissingImagesLeaveBlankSlotsAndPagesPastTheMapDr
     const CATemplateFormat format = sheetTemplate();
     std::unique_ptr<CALabelPrintingView> view = makeView(format, letterSettings(1), 3);
     m_renderer.refuse = true;
-    bool ok = true;
-    const rolltest::PrintedPdf job = print(*view, "blank.pdf", &ok);
-    EXPECT_FALSE(ok);
+    const QString path = m_folder.filePath(u"blank.pdf"_s);
+    EXPECT_FALSE(printPdf(*view, path, nullptr, 1200, true));
+    const PrintedPdf job(path);
     EXPECT_FALSE(view->printFailures().isEmpty());
     ASSERT_EQ(job.pageCount(), 1);
     // No image, yet the counters still say which item belongs where.
-    EXPECT_EQ(countersBySlot(job, 0, view->sheet()), (std::map<int, QString>{{0, QStringLiteral("1")}, {1, QStringLiteral("2")}, {2, QStringLiteral("3")}}));
+    EXPECT_EQ(countersBySlot(job, 0, view->sheet()), (std::map<int, QString> {{0, u"1"_s}, {1, u"2"_s}, {2, u"3"_s}}));
     EXPECT_TRUE(filledSlots(job.render(0, 4.0), view->sheet()).empty());
 
     // Pages outside the job draw nothing, in the preview too.
     m_renderer.refuse = false;
-    QImage image(612, 792, QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        view->drawPage(painter, 7);
-        view->drawPage(painter, 0);
-    }
-    EXPECT_TRUE(filledSlots(image, view->sheet(), 1.0).empty());
+    for (int page : {7, 0})
+        EXPECT_TRUE(
+            filledSlots(drawnPage(*view, page, QSizeF(612.0, 792.0), 1.0, Qt::white), view->sheet(), 1.0).empty());
     EXPECT_EQ(view->mapRangeForPage(7).second, 0);
 }
 

@@ -1,19 +1,17 @@
 // Items printed through the whole road -- a design filled with a person, its item image made by the
 // document's own renderer, the page played into a PDF of the usual printer resolution -- keep their
 // text at the size it was designed at.
-#include "CADYMOPrintingViewTestSupport.h"
-#include "CAPrintingViewTestSupport.h"
+#include "PrintingTestSupport.h"
 
 #include "app/printing/CADYMOPrintingView.h"
 #include "app/printing/CAEnvelopePrintingView.h"
 #include "app/printing/CALabelPrintingView.h"
 
-#include <QPdfWriter>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+
+using namespace printtest;
 
 namespace {
 
@@ -22,24 +20,8 @@ class CAPrintedItemTextTest : public ::testing::TestWithParam<bool>
 protected:
     void SetUp() override
     {
-        basetest::prepareProcess();
+        prepareProcess();
         ASSERT_TRUE(m_folder.isValid());
-    }
-
-    rolltest::PrintedPdf print(bool vector, int resolution)
-    {
-        const CATemplateFormat format = basetest::grid(2, 2);
-        CAPrintSettings settings;
-        CALabelPrintingView view({basetest::labelDesign()}, std::nullopt, settings, format, vector);
-        view.setCopies(1);
-        const QString path = m_folder.filePath(QStringLiteral("item-%1.pdf").arg(resolution));
-        {
-            QPdfWriter writer(path);
-            writer.setResolution(resolution);
-            QString error;
-            EXPECT_TRUE(view.printPages(writer, &error)) << error.toStdString();
-        }
-        return rolltest::PrintedPdf(path);
     }
 
     QTemporaryDir m_folder;
@@ -50,7 +32,9 @@ TEST_P(CAPrintedItemTextTest, TextKeepsItsSizeAtEveryPrinterResolution)
     const bool vector = GetParam();
     for (const int resolution : {72, 300, 1200}) {
         SCOPED_TRACE(resolution);
-        const rolltest::PrintedPdf job = print(vector, resolution);
+        CALabelPrintingView view({labelDesign()}, std::nullopt, CAPrintSettings(), grid(2, 2), vector);
+        view.setCopies(1);
+        const PrintedPdf job = printed(view, m_folder.filePath(u"item-%1.pdf"_s.arg(resolution)), resolution);
         ASSERT_TRUE(job.isValid());
         ASSERT_EQ(job.pageCount(), 1);
 
@@ -65,15 +49,10 @@ TEST_P(CAPrintedItemTextTest, TextKeepsItsSizeAtEveryPrinterResolution)
 
         if (vector) {
             // The recipient's name, a line of an address panel, is a few points tall.
-            bool found = false;
-            for (const rolltest::PrintedPdf::Word &word : job.words(0)) {
-                if (word.text != QLatin1String("Own"))
-                    continue;
-                found = true;
-                EXPECT_LT(word.box.height(), 30.0);
-                EXPECT_LT(word.box.right(), 180.0);
-            }
-            EXPECT_TRUE(found);
+            const QRectF name = job.wordBox(0, u"Own"_s);
+            ASSERT_FALSE(name.isNull());
+            EXPECT_LT(name.height(), 30.0);
+            EXPECT_LT(name.right(), 180.0);
         }
     }
 }
@@ -81,51 +60,32 @@ TEST_P(CAPrintedItemTextTest, TextKeepsItsSizeAtEveryPrinterResolution)
 // Rolls and envelopes play their item pictures through the same page loop.
 TEST(CAPrintedItemTextOneItemTest, RollsAndEnvelopesKeepTheirTextSize)
 {
-    basetest::prepareProcess();
+    prepareProcess();
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    const auto filled = [](std::shared_ptr<CADocument> design, double x, double y) {
-        design->ftDocument()->AddObject(basetest::panel(true, x, y).release(), 0, false);
-        const std::shared_ptr<PWPerson> recipient = basetest::person(QStringLiteral("Own"), QStringLiteral("USA"));
-        design->setCurrentPerson(recipient.get(), true, true, true);
+    const auto filled = [](const DesignGeometry &geometry, double x, double y) {
+        const std::shared_ptr<CADocument> design = makeDesign(geometry);
+        design->ftDocument()->AddObject(panel(true, x, y).release(), 0, false);
+        design->setCurrentPerson(person(u"Own"_s).get(), true, true, true);
         return design;
     };
-    const auto nameHeight = [&folder](CAPrintingView &view, const QString &name) {
-        const QString path = folder.filePath(name);
-        {
-            QPdfWriter writer(path);
-            writer.setResolution(1200);
-            QString error;
-            EXPECT_TRUE(view.printPages(writer, &error)) << error.toStdString();
-        }
-        const rolltest::PrintedPdf job(path);
-        for (const rolltest::PrintedPdf::Word &word : job.words(0)) {
-            if (word.text == QLatin1String("Own"))
-                return std::min(word.box.width(), word.box.height());
-        }
-        return -1.0;
+    const auto expectNameSize = [&folder](CAPrintingView &view, const QString &name) {
+        const QRectF box = printed(view, folder.filePath(name)).wordBox(0, u"Own"_s);
+        ASSERT_FALSE(box.isNull()) << name.toStdString();
+        EXPECT_GT(std::min(box.width(), box.height()), 3.0) << name.toStdString();
+        EXPECT_LT(std::min(box.width(), box.height()), 30.0) << name.toStdString();
     };
 
-    rolltest::DesignGeometry roll;
-    roll.height = 100.0;
     CAPrintSettings rollPaper;
     rollPaper.paperSize = QSizeF(252.0, 100.0);
-    CADYMOPrintingView rollView({filled(rolltest::makeDesign(roll), 10.0, 10.0)}, std::nullopt, rollPaper, true);
-    const double rollName = nameHeight(rollView, QStringLiteral("roll.pdf"));
-    EXPECT_GT(rollName, 3.0);
-    EXPECT_LT(rollName, 30.0);
+    CADYMOPrintingView rollView({filled({.height = 100.0}, 10.0, 10.0)}, std::nullopt, rollPaper, true);
+    expectNameSize(rollView, u"roll.pdf"_s);
 
     // A #10 envelope, turned a quarter on letter paper: the name's smaller side is its height.
-    rolltest::DesignGeometry envelope;
-    envelope.type = dtEnvelope;
-    envelope.width = 684.0;
-    envelope.height = 297.0;
-    envelope.labelRoll = false;
-    CAEnvelopePrintingView envelopeView({filled(rolltest::makeDesign(envelope), 250.0, 120.0)}, std::nullopt,
-                                        CAPrintSettings(), true);
-    const double envelopeName = nameHeight(envelopeView, QStringLiteral("envelope.pdf"));
-    EXPECT_GT(envelopeName, 3.0);
-    EXPECT_LT(envelopeName, 30.0);
+    CAEnvelopePrintingView envelopeView(
+        {filled({.type = dtEnvelope, .width = 684.0, .height = 297.0, .labelRoll = false}, 250.0, 120.0)}, std::nullopt,
+        CAPrintSettings(), true);
+    expectNameSize(envelopeView, u"envelope.pdf"_s);
 }
 
 INSTANTIATE_TEST_SUITE_P(VectorAndBitmap, CAPrintedItemTextTest, ::testing::Bool(),

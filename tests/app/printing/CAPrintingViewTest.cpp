@@ -1,17 +1,83 @@
-#include "CAPrintingViewTestSupport.h"
+#include "app/printing/CAPrintingView.h"
 
-#include "CADYMOPrintingViewTestSupport.h"
+#include "PrintingTestSupport.h"
 
-#include <QPdfWriter>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <set>
 
-using namespace basetest;
+using namespace printtest;
 
 namespace {
+
+// A flat colour per person (grey for none), so that a slot tells whose image it shows.
+QColor colourOf(int personIndex)
+{
+    static const QColor colours[] = {Qt::red, Qt::green, Qt::blue, Qt::magenta, Qt::cyan, Qt::yellow, Qt::darkRed};
+    return personIndex < 0 ? QColor(Qt::gray) : colours[personIndex % 7];
+}
+
+// The simplest page layout: items in the template's grid, 200 x 110 points apart, each drawn
+// from its map entry. A slot without an image stays blank.
+class GridView : public CAPrintingView
+{
+public:
+    GridView(DocumentList designs, std::optional<PersonList> list, const CATemplateFormat &format, int copies,
+             const CAPrintSettings &settings = CAPrintSettings())
+        : CAPrintingView(std::move(designs), std::move(list), settings, true)
+    {
+        setLayout(format);
+        setCardSize(QSizeF(180.0, 100.0));
+        setCopiesValue(copies);
+        setDocumentMap(getDocumentMap(documentList(), personList(), copies));
+    }
+
+    void drawPage(QPainter &painter, int page) override
+    {
+        const auto [first, count] = mapRangeForPage(page);
+        const int columns = std::max(1, layout()->Columns());
+        for (int slot = 0; slot < count; ++slot) {
+            if (CAImageEx *image = imageForMapIndex(first + slot))
+                image->drawInRect(painter, slotRect(slot, columns));
+        }
+    }
+
+    static QRectF slotRect(int slot, int columns)
+    {
+        return QRectF(20.0 + (slot % columns) * 200.0, 20.0 + (slot / columns) * 110.0, 180.0, 100.0);
+    }
+};
+
+// Renders every item as a flat bitmap in its person's colour and counts what it was asked for.
+struct CountingRenderer
+{
+    struct Call
+    {
+        const CADocument *document;
+        bool vector;
+        bool withPrinting;
+        double resolution;
+        double bleed;
+    };
+    std::shared_ptr<std::vector<Call>> calls = std::make_shared<std::vector<Call>>();
+    // Persons (by the last name of their copy's recipient) for whom no image can be made.
+    std::shared_ptr<QStringList> failFor = std::make_shared<QStringList>();
+
+    CAPrintingView::ItemRenderer renderer() const
+    {
+        return [log = calls, failing = failFor](CADocument &document, bool vector, bool withPrinting, double resolution,
+                                                double bleed) -> std::shared_ptr<CAImageEx> {
+            log->push_back({&document, vector, withPrinting, resolution, bleed});
+            const std::shared_ptr<PWPerson> recipient = document.currentPerson(true);
+            const QString last = recipient ? recipient->valueForProperty(u"Last"_s).toString() : QString();
+            if (failing->contains(last))
+                return nullptr;
+            QImage image(18, 10, QImage::Format_RGB32);
+            image.fill(colourOf(last.startsWith(QLatin1String("Person")) ? last.mid(6).toInt() : -1));
+            return std::shared_ptr<CAImageEx>(CAImageEx::initWithImage(image));
+        };
+    }
+};
 
 class PrintingViewTest : public ::testing::Test
 {
@@ -40,10 +106,17 @@ std::shared_ptr<CADocument> editedCopy()
 
 struct Distribution
 {
+    const char *name;
     int copies;
     std::optional<int> persons;
     std::vector<int> expected;
 };
+
+// Shown by its name, so that the registered test names stay the same from build to build.
+void PrintTo(const Distribution &row, std::ostream *stream)
+{
+    *stream << row.name;
+}
 
 class MapDistributionTest : public PrintingViewTest, public ::testing::WithParamInterface<Distribution>
 {
@@ -66,54 +139,24 @@ TEST_P(MapDistributionTest, SpreadsCopiesOverPersonsInOrder)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, MapDistributionTest,
-    ::testing::Values(Distribution{7, 3, {0, 0, 0, 1, 1, 2, 2}}, Distribution{3, 5, {0, 1, 2}},
-                      Distribution{-1, 4, {0, 1, 2, 3}}, Distribution{0, 4, {}},
-                      Distribution{5, std::nullopt, {-1, -1, -1, -1, -1}}, Distribution{-7, 3, {}},
-                      Distribution{4, 2, {0, 0, 1, 1}}));
+    ::testing::Values(Distribution {"SevenCopiesOverThree", 7, 3, {0, 0, 0, 1, 1, 2, 2}},
+                      Distribution {"FewerCopiesThanPersons", 3, 5, {0, 1, 2}},
+                      Distribution {"OnePerPerson", -1, 4, {0, 1, 2, 3}}, Distribution {"NoCopies", 0, 4, {}},
+                      Distribution {"NoList", 5, std::nullopt, {-1, -1, -1, -1, -1}},
+                      Distribution {"NegativeCopies", -7, 3, {}}, Distribution {"EvenSpread", 4, 2, {0, 0, 1, 1}}),
+    [](const ::testing::TestParamInfo<Distribution> &info) { return std::string(info.param.name); });
 
 TEST_F(PrintingViewTest, EmptyPrintListFallsBackToTheDesignsOwnRecipient)
 {
     for (int copies : {-1, 0, 2}) {
-        GridView view({labelDesign()}, CAPrintingView::PersonList{}, grid(3, 2), copies);
+        GridView view({labelDesign()}, CAPrintingView::PersonList {}, grid(3, 2), copies);
         EXPECT_FALSE(view.isUsePrintList());
         ASSERT_EQ(view.documentMap().size(), std::size_t(std::max(copies, 1))) << copies;
         EXPECT_EQ(view.documentMap()[0].personIndex, -1);
         CADocument *copy = view.documentForMapIndex(0);
         ASSERT_NE(copy, nullptr);
-        EXPECT_EQ(copy->currentPerson(true)->valueForProperty(QStringLiteral("Last")).toString(),
-                  QStringLiteral("Own"));
+        EXPECT_EQ(copy->currentPerson(true)->valueForProperty(u"Last"_s).toString(), u"Own"_s);
     }
-}
-
-// --- the cache key ---------------------------------------------------------------------------------
-
-TEST(DocMapPreviewTypeTest, HashIgnoresTheCopyAndHighPersonBitsButEqualityDoesNot)
-{
-    int a = 0;
-    int b = 0;
-    const auto *first = reinterpret_cast<const CADocument *>(&a);
-    const auto *second = reinterpret_cast<const CADocument *>(&b);
-    const DocMapPreviewType key(first, 3, 1, false);
-    const DocMapPreviewType farPerson(first, 3 + 256, 1, false);
-    EXPECT_EQ(key.hash(), farPerson.hash());
-    EXPECT_NE(key, farPerson);
-    const DocMapPreviewType otherCopy(second, 3, 1, false);
-    EXPECT_EQ(key.hash(), otherCopy.hash());
-    EXPECT_NE(key, otherCopy);
-    EXPECT_EQ(key, DocMapPreviewType(first, 3, 1, false));
-    EXPECT_NE(key, DocMapPreviewType(first, 3, 2, false));
-    EXPECT_NE(key, DocMapPreviewType(first, 3, 1, true));
-}
-
-// --- modes, bleed, pages ---------------------------------------------------------------------------
-
-TEST_F(PrintingViewTest, UnknownViewModesRenderAtPrintResolution)
-{
-    for (int mode : {-1, 5})
-        EXPECT_FLOAT_EQ(CAPrintingView::resolutionForViewMode(mode), 600.0f) << mode;
-    GridView view({labelDesign()}, noList, grid(3, 2), 2);
-    EXPECT_FLOAT_EQ(view.resolution(), 100.0f);
-    EXPECT_FLOAT_EQ(view.setPrintViewMode(CAPrintingView::kCalibrationMode), 600.0f);
 }
 
 TEST_F(PrintingViewTest, BleedIsFiftyPointsOnRollsAndHalfTheSmallerGapOnSheets)
@@ -156,8 +199,6 @@ TEST_F(PrintingViewTest, OutOfRangeIndicesDoNothing)
     view.setCurPage(5);
     EXPECT_TRUE(counting.calls->empty()) << "a page past the last item refreshes nothing";
 }
-
-// --- images and their cache ------------------------------------------------------------------------
 
 TEST_F(PrintingViewTest, ImagesAreCachedPerCopyPersonDesignAndKind)
 {
@@ -224,26 +265,6 @@ TEST_F(PrintingViewTest, EndingInPlaceEditingGivesTheEntryItsOwnUncachedCopy)
     EXPECT_EQ(view.editingIndex(), 3) << "an index past the map's end is ignored";
 }
 
-// --- filters ---------------------------------------------------------------------------------------
-
-TEST_F(PrintingViewTest, CurrentFilterCarriesEverySettingIncludingOmitContactName)
-{
-    GridView view({labelDesign()}, noList, grid(3, 2), 1);
-    view.setSuppressCountryField(true);
-    view.setOmitContactName(true);
-    view.setFitAddressPanel(false);
-    const CADocumentFilter filter = view.currentDocumentFilter();
-    EXPECT_TRUE(filter.value(QStringLiteral("SuppressCountryField")));
-    EXPECT_TRUE(filter.value(QStringLiteral("OmitContactName")));
-    EXPECT_TRUE(filter.contains(QStringLiteral("CommaDelimited")));
-    EXPECT_FALSE(filter.value(QStringLiteral("FitAddressPanel")));
-
-    PWUserDefaults::standardUserDefaults().setBool(QStringLiteral("FTSuppressCountryField"), true);
-    GridView fromPreferences({labelDesign()}, noList, grid(3, 2), 1);
-    EXPECT_TRUE(fromPreferences.suppressCountryField());
-    PWUserDefaults::standardUserDefaults().setBool(QStringLiteral("FTSuppressCountryField"), false);
-}
-
 CFTAAddressPanel *recipientPanel(CADocument &document)
 {
     for (CFTComponent *component : document.ftDocument()->GetComponents(0, false))
@@ -255,10 +276,7 @@ CFTAAddressPanel *recipientPanel(CADocument &document)
 TEST_F(PrintingViewTest, SuppressedCountriesGetCopiesOfTheirOwnAndOthersKeepTheirCountry)
 {
     // Home, home, abroad, home: the sender lives in the United States.
-    CAPrintingView::PersonList list{person(QStringLiteral("A"), QStringLiteral("USA")),
-                                    person(QStringLiteral("B"), QStringLiteral("USA")),
-                                    person(QStringLiteral("C"), QStringLiteral("Canada")),
-                                    person(QStringLiteral("D"), QStringLiteral("USA"))};
+    CAPrintingView::PersonList list {person(u"A"_s), person(u"B"_s), person(u"C"_s, u"Canada"_s), person(u"D"_s)};
     GridView probe({labelDesign()}, list, grid(3, 2), 0);
     probe.setSuppressCountryField(true);
     probe.setCopies(4);
@@ -283,9 +301,8 @@ TEST_F(PrintingViewTest, SuppressedCountriesGetCopiesOfTheirOwnAndOthersKeepThei
 TEST_F(PrintingViewTest, OmittedContactNamesNeverReachTheSharedCopy)
 {
     registerCompanyFlag();
-    CAPrintingView::PersonList list{person(QStringLiteral("A"), QStringLiteral("Canada")),
-                                    person(QStringLiteral("B"), QStringLiteral("Canada"), QStringLiteral("Acme")),
-                                    person(QStringLiteral("C"), QStringLiteral("Canada"))};
+    const CAPrintingView::PersonList list {person(u"A"_s, u"Canada"_s), person(u"B"_s, u"Canada"_s, u"Acme"_s),
+                                           person(u"C"_s, u"Canada"_s)};
     GridView view({labelDesign()}, list, grid(3, 2), 0);
     view.setOmitContactName(true);
     view.setCopies(3);
@@ -302,18 +319,17 @@ TEST_F(PrintingViewTest, OmittedContactNamesNeverReachTheSharedCopy)
 TEST_F(PrintingViewTest, FilterAsksForAFreshCopyOnceACommaOrFitRuleWasApplied)
 {
     const std::shared_ptr<CADocument> design = labelDesign();
-    for (const QString &rule : {QStringLiteral("CommaDelimited"), QStringLiteral("FitAddressPanel")}) {
-        CADocumentFilter filter{{rule, true}, {QStringLiteral("Did") + rule, true}};
-        if (rule == QStringLiteral("CommaDelimited"))
-            filter.insert(QStringLiteral("FitAddressPanel"), true);
+    for (const QString &rule : {u"CommaDelimited"_s, u"FitAddressPanel"_s}) {
+        CADocumentFilter filter {{rule, true}, {u"Did"_s + rule, true}};
+        if (rule == u"CommaDelimited"_s)
+            filter.insert(u"FitAddressPanel"_s, true);
         const CADocumentFilter result = CAPrintingView::processFilter(filter, *design, true);
-        EXPECT_TRUE(result.value(QStringLiteral("RequestProcessOriginal"))) << rule.toStdString();
-        EXPECT_FALSE(result.contains(QStringLiteral("DidFitAddressPanel")))
+        EXPECT_TRUE(result.value(u"RequestProcessOriginal"_s)) << rule.toStdString();
+        EXPECT_FALSE(result.contains(u"DidFitAddressPanel"_s))
             << "the walk stops at the first component: " << rule.toStdString();
     }
-    EXPECT_TRUE(CAPrintingView::processFilter(CADocumentFilter{{QStringLiteral("SuppressCountryField"), false}},
-                                              *design, false)
-                    .isEmpty());
+    EXPECT_TRUE(
+        CAPrintingView::processFilter(CADocumentFilter {{u"SuppressCountryField"_s, false}}, *design, false).isEmpty());
 }
 
 TEST_F(PrintingViewTest, FitShrinksAPanelTooTallForTheItemOnlyWhenApplied)
@@ -327,36 +343,33 @@ TEST_F(PrintingViewTest, FitShrinksAPanelTooTallForTheItemOnlyWhenApplied)
     };
     const double before = height();
     ASSERT_GT(before, 40.0) << "the address must not fit to begin with";
-    const CADocumentFilter filter{{QStringLiteral("FitAddressPanel"), true}};
-    EXPECT_TRUE(CAPrintingView::processFilter(filter, *design, true).value(QStringLiteral("DidFitAddressPanel")));
+    const CADocumentFilter filter {{u"FitAddressPanel"_s, true}};
+    EXPECT_TRUE(CAPrintingView::processFilter(filter, *design, true).value(u"DidFitAddressPanel"_s));
     EXPECT_DOUBLE_EQ(height(), before) << "checking changes nothing";
-    EXPECT_TRUE(CAPrintingView::processFilter(filter, *design, false).value(QStringLiteral("DidFitAddressPanel")));
+    EXPECT_TRUE(CAPrintingView::processFilter(filter, *design, false).value(u"DidFitAddressPanel"_s));
     EXPECT_LT(height(), before);
 }
-
-// --- the page loop ---------------------------------------------------------------------------------
 
 // The slot's colour at its centre, within what the PDF round trip may shift.
 ::testing::AssertionResult slotShows(const QImage &page, int slot, int columns, const QColor &expected)
 {
     const QPointF centre = GridView::slotRect(slot, columns).center();
     const QColor found = page.pixelColor(int(centre.x()), int(centre.y()));
-    if (std::abs(found.red() - expected.red()) <= 3 && std::abs(found.green() - expected.green()) <= 3 &&
-        std::abs(found.blue() - expected.blue()) <= 3)
+    if (near(found, expected, 3))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "slot " << slot << " shows " << found.name().toStdString()
-                                         << ", not " << expected.name().toStdString();
+    return ::testing::AssertionFailure() << "slot " << slot << " shows " << found.name().toStdString() << ", not "
+                                         << expected.name().toStdString();
 }
 
 TEST_F(PrintingViewTest, PrintsEveryPageAndLeavesAMissingImageBlankReportingIt)
 {
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("job.pdf"));
+    const QString path = folder.filePath(u"job.pdf"_s);
     CAPrintSettings settings;
     settings.paperSize = QSizeF(612.0, 792.0);
     GridView view({labelDesign()}, persons(8), grid(2, 3), -1, settings);
     CountingRenderer counting;
-    counting.failFor->append(QStringLiteral("Person1"));
+    counting.failFor->append(u"Person1"_s);
     view.setItemRenderer(counting.renderer());
     view.setVectorPrinting(false);
     view.fillCurrentMarkerDocumentMap(); // preview images, which must not be printed
@@ -365,12 +378,9 @@ TEST_F(PrintingViewTest, PrintsEveryPageAndLeavesAMissingImageBlankReportingIt)
         EXPECT_TRUE(call.vector) << "previews are vector even when printing is not";
 
     QString error;
-    {
-        QPdfWriter writer(path);
-        EXPECT_FALSE(view.printPages(writer, &error));
-    }
-    EXPECT_TRUE(error.contains(QStringLiteral("item 2"))) << error.toStdString();
-    EXPECT_EQ(view.printFailures(), QStringList{QStringLiteral("item 2")});
+    EXPECT_FALSE(printPdf(view, path, &error));
+    EXPECT_TRUE(error.contains(u"item 2"_s)) << error.toStdString();
+    EXPECT_EQ(view.printFailures(), QStringList {u"item 2"_s});
     EXPECT_EQ(view.viewMode(), CAPrintingView::kPrintMode);
     ASSERT_GT(counting.calls->size(), 6u);
     for (std::size_t i = 6; i < counting.calls->size(); ++i) {
@@ -379,10 +389,10 @@ TEST_F(PrintingViewTest, PrintsEveryPageAndLeavesAMissingImageBlankReportingIt)
         EXPECT_FALSE((*counting.calls)[i].vector);
     }
 
-    const rolltest::PrintedPdf printed(path);
-    ASSERT_EQ(printed.pageCount(), 2);
-    EXPECT_EQ(printed.pageSize(0).toSize(), QSize(612, 792));
-    const QImage first = printed.render(0, 1.0);
+    const PrintedPdf job(path);
+    ASSERT_EQ(job.pageCount(), 2);
+    EXPECT_EQ(job.pageSize(0).toSize(), QSize(612, 792));
+    const QImage first = job.render(0, 1.0);
     EXPECT_TRUE(slotShows(first, 0, 2, colourOf(0)));
     EXPECT_TRUE(slotShows(first, 1, 2, QColor(Qt::white))) << "never the previous person's image";
     EXPECT_TRUE(slotShows(first, 2, 2, colourOf(2)));
@@ -397,23 +407,17 @@ TEST_F(PrintingViewTest, PrintsEveryPageAndLeavesAMissingImageBlankReportingIt)
 TEST_F(PrintingViewTest, LandscapePaperAndASuccessfulJob)
 {
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("wide.pdf"));
     CAPrintSettings settings;
     settings.paperSize = QSizeF(612.0, 792.0);
     settings.orientation = QPageLayout::Landscape;
     GridView view({labelDesign()}, noList, grid(3, 2), 3, settings);
     CountingRenderer counting;
     view.setItemRenderer(counting.renderer());
-    QString error;
-    {
-        QPdfWriter writer(path);
-        EXPECT_TRUE(view.printPages(writer, &error)) << error.toStdString();
-    }
+    const PrintedPdf job = printed(view, folder.filePath(u"wide.pdf"_s));
     EXPECT_EQ(counting.calls->size(), 1u) << "three items of the design's own recipient share one image";
-    const rolltest::PrintedPdf printed(path);
-    ASSERT_EQ(printed.pageCount(), 1);
-    EXPECT_EQ(printed.pageSize(0).toSize(), QSize(792, 612));
-    EXPECT_TRUE(slotShows(printed.render(0, 1.0), 2, 3, colourOf(-1)));
+    ASSERT_EQ(job.pageCount(), 1);
+    EXPECT_EQ(job.pageSize(0).toSize(), QSize(792, 612));
+    EXPECT_TRUE(slotShows(job.render(0, 1.0), 2, 3, colourOf(-1)));
 }
 
 TEST_F(PrintingViewTest, UnsupportedDocumentTypeIsRefusedWithAMessage)
@@ -424,18 +428,15 @@ TEST_F(PrintingViewTest, UnsupportedDocumentTypeIsRefusedWithAMessage)
     CountingRenderer counting;
     view.setItemRenderer(counting.renderer());
     QTemporaryDir folder;
-    QPdfWriter writer(folder.filePath(QStringLiteral("refused.pdf")));
     QString error;
-    EXPECT_FALSE(view.printPages(writer, &error));
-    EXPECT_EQ(error, QStringLiteral("CADocument::printShowingPrintPanel - Document Type is not Supported"));
+    EXPECT_FALSE(printPdf(view, folder.filePath(u"refused.pdf"_s), &error));
+    EXPECT_EQ(error, u"CADocument::printShowingPrintPanel - Document Type is not Supported"_s);
     EXPECT_TRUE(counting.calls->empty());
 }
 
 TEST_F(PrintingViewTest, PrintingLetsGoOfFilterChangedCopiesButKeepsSharedAndEditedOnes)
 {
-    CAPrintingView::PersonList list{person(QStringLiteral("A"), QStringLiteral("USA")),
-                                    person(QStringLiteral("B"), QStringLiteral("Canada")),
-                                    person(QStringLiteral("C"), QStringLiteral("USA"))};
+    const CAPrintingView::PersonList list {person(u"A"_s), person(u"B"_s, u"Canada"_s), person(u"C"_s)};
     GridView view({labelDesign()}, list, grid(1, 1), 0);
     view.setSuppressCountryField(true);
     view.setCopies(4);
@@ -447,9 +448,8 @@ TEST_F(PrintingViewTest, PrintingLetsGoOfFilterChangedCopiesButKeepsSharedAndEdi
     view.printControllerEndEditing(edited);
 
     QTemporaryDir folder;
-    QPdfWriter writer(folder.filePath(QStringLiteral("lean.pdf")));
     QString error;
-    ASSERT_TRUE(view.printPages(writer, &error)) << error.toStdString();
+    ASSERT_TRUE(printPdf(view, folder.filePath(u"lean.pdf"_s), &error)) << error.toStdString();
     const CADocumentMap &map = view.documentMap();
     EXPECT_EQ(map[0].document(), nullptr) << "a filter-changed copy is made again when needed";
     EXPECT_NE(map[2].document(), nullptr) << "the shared copy stays";
@@ -458,7 +458,7 @@ TEST_F(PrintingViewTest, PrintingLetsGoOfFilterChangedCopiesButKeepsSharedAndEdi
     CADocument *again = view.documentForMapIndex(0);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(recipientPanel(*again)->getMode(textCategory(16)), fieldMode(0));
-    EXPECT_EQ(again->currentPerson(true)->valueForProperty(QStringLiteral("Last")).toString(), QStringLiteral("A"));
+    EXPECT_EQ(again->currentPerson(true)->valueForProperty(u"Last"_s).toString(), u"A"_s);
 }
 
 } // namespace

@@ -5,14 +5,13 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
-
 
 class AddressResourceFileTest : public testing::TestWithParam<const char *>
 {
@@ -21,20 +20,19 @@ class AddressResourceFileTest : public testing::TestWithParam<const char *>
 // The resource files parse in libplist's own command-line tool.
 TEST_P(AddressResourceFileTest, ParsesWithPlistutil)
 {
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("plistutil"));
+    const QString tool = QStandardPaths::findExecutable(u"plistutil"_s);
     if (tool.isEmpty())
         GTEST_SKIP() << "plistutil is not installed";
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     // The file as compiled into the bundle, copied out for the tool.
-    const QString input = folder.filePath(QStringLiteral("in.xml"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(":/bundle/") + QString::fromLatin1(GetParam()), input));
+    const QString input = folder.filePath(u"in.xml"_s);
+    ASSERT_TRUE(QFile::copy(u":/bundle/"_s + QString::fromLatin1(GetParam()), input));
     QProcess process;
-    process.start(tool, {QStringLiteral("-i"), input, QStringLiteral("-o"),
-                         folder.filePath(QStringLiteral("out.bin")), QStringLiteral("-f"), QStringLiteral("bin")});
+    process.start(tool, {u"-i"_s, input, u"-o"_s, folder.filePath(u"out.bin"_s), u"-f"_s, u"bin"_s});
     ASSERT_TRUE(process.waitForFinished(30000));
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    EXPECT_GT(QFileInfo(folder.filePath(QStringLiteral("out.bin"))).size(), 0);
+    EXPECT_GT(QFileInfo(folder.filePath(u"out.bin"_s)).size(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, AddressResourceFileTest,
@@ -44,28 +42,28 @@ INSTANTIATE_TEST_SUITE_P(Files, AddressResourceFileTest,
 TEST(AddressResourcesTest, EveryCountryHasAWholeFormatWithLocalizedLabels)
 {
     const std::optional<PWPlist> countries =
-        PWPlist::parse(PWBundle::mainBundle().resourceData(QStringLiteral("Countries"), QStringLiteral("xml")));
+        PWPlist::parse(PWBundle::mainBundle().resourceData(u"Countries"_s, u"xml"_s));
     ASSERT_TRUE(countries && countries->isDictionary());
     CAddressFormatController &catalogue = CAddressFormatController::sharedAddressFormatController();
     ASSERT_TRUE(catalogue.isLoaded());
     for (const auto &[code, names] : countries->toDictionary()) {
         const std::optional<PWPlist::Dictionary> descriptor = catalogue.formatDescriptorForCountryCode(code);
         ASSERT_TRUE(descriptor) << code.toStdString();
-        EXPECT_EQ(descriptor->value(QStringLiteral("CountryName")).toString(), names.at(0).toString());
+        EXPECT_EQ(descriptor->value(u"CountryName"_s).toString(), names.at(0).toString());
         std::unique_ptr<CAddressFormat> format = catalogue.formatWithTemplate(QString(), code, false, 0);
         ASSERT_TRUE(format);
         for (const textCategory category : {tcStreet, tcCity, tcState, tcZIP, tcCountry}) {
             ASSERT_TRUE(format->containKey(category)) << code.toStdString() << " " << int(category);
             const QString label = format->labelForKey(category)->getData();
-            const QString key = descriptor->value(FTTextCategories::getKeyFromTextCategory(category))
-                                    .value(QStringLiteral("Label")).toString();
+            const QString key =
+                descriptor->value(FTTextCategories::getKeyFromTextCategory(category)).value(u"Label"_s).toString();
             EXPECT_FALSE(label.isEmpty());
             EXPECT_NE(label, key) << code.toStdString() << ": " << key.toStdString() << " is not in the string table";
         }
         // Every row of the country part is walked: five fields in all.
         int fields = 0;
-        for (const QString &row : pwtest::dumpRows(*format))
-            fields += int(row.split(QStringLiteral(" | ")).size());
+        for (const QString &row : addrtest::dumpRows(*format))
+            fields += int(row.split(u" | "_s).size());
         EXPECT_EQ(fields, 5) << code.toStdString();
     }
 }
@@ -74,19 +72,18 @@ TEST(AddressResourcesTest, EveryLabelKeyAndTemplateFieldIsKnown)
 {
     for (int number = -1; number <= 133; ++number) {
         const QString label = FTTextCategories::getLabelFromTextCategory(textCategory(number));
-        EXPECT_NE(PWBundle::mainBundle().localizedString(label, QStringLiteral("missing")), QStringLiteral("missing"))
-            << label.toStdString();
+        EXPECT_NE(PWBundle::mainBundle().localizedString(label, u"missing"_s), u"missing"_s) << label.toStdString();
     }
     for (const char *key : {"State/Province", "ZIP/Postal Code", "Edit"})
-        EXPECT_NE(PWBundle::mainBundle().localizedString(QString::fromLatin1(key), QStringLiteral("missing")),
-                  QStringLiteral("missing"));
+        EXPECT_NE(PWBundle::mainBundle().localizedString(QString::fromLatin1(key), u"missing"_s), u"missing"_s);
     const CAddressFormatController &catalogue = CAddressFormatController::sharedAddressFormatController();
     EXPECT_TRUE(catalogue.templates().contains(CAEnvironment::defaultTemplate()));
     for (const auto &[name, fields] : catalogue.templates()) {
         int addresses = 0;
         for (const PWPlist &field : fields.toArray()) {
-            const QString key = field.value(QStringLiteral("Name")).toString();
-            EXPECT_NE(FTTextCategories::getTextCategoryFromKey(key), tcNone) << name.toStdString() << ": " << key.toStdString();
+            const QString key = field.value(u"Name"_s).toString();
+            EXPECT_NE(FTTextCategories::getTextCategoryFromKey(key), tcNone)
+                << name.toStdString() << ": " << key.toStdString();
             addresses += key == QLatin1String("Address");
         }
         EXPECT_EQ(addresses, 1) << name.toStdString();

@@ -1,198 +1,157 @@
 #include "kernel/address/CAddressFormatController.h"
 
 #include "AddressTestSupport.h"
+#include "TestSupport.h"
 
 #include "kernel/foundation/CDDArchive.h"
 #include "platform/PWBundle.h"
 #include "platform/PWUserDefaults.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-const QString kNameCompany = QStringLiteral("Name+Company");
+const QString kNameCompany = u"Name+Company"_s;
 
 CAddressFormatController &catalogue()
 {
     return CAddressFormatController::sharedAddressFormatController();
 }
 
-struct FormatCase
-{
-    const char *name;
-    QString country;
-    bool barcode;
-    int location;
-    QStringList rows;
-};
-
-class CAddressFormatBuildTest : public testing::TestWithParam<FormatCase>
-{
-};
+const QStringList kName = {u"First Name | Last Name"_s, u"Company"_s};
 
 // The default template for a country, with the barcode above or below, dumped row by row.
-TEST_P(CAddressFormatBuildTest, DefaultTemplateForACountry)
+TEST(CAddressFormatControllerTest, DefaultTemplateForACountry)
 {
     ASSERT_TRUE(catalogue().isLoaded()) << catalogue().loadError().toStdString();
-    std::unique_ptr<CAddressFormat> format =
-        catalogue().formatWithTemplate(kNameCompany, GetParam().country, GetParam().barcode, GetParam().location);
-    ASSERT_TRUE(format);
-    EXPECT_EQ(pwtest::dumpRows(*format), GetParam().rows);
-    EXPECT_EQ(format->getTextCategory(), tcRootFormat);
-    EXPECT_EQ(format->name(tcRootFormat)->getData(), kNameCompany);
-    EXPECT_EQ(format->name(tcAddress)->getData(), GetParam().country);
-    EXPECT_FALSE(format->isCustomFormat());
-}
-
-const QStringList kName = {QStringLiteral("First Name | Last Name"), QStringLiteral("Company")};
-
-INSTANTIATE_TEST_SUITE_P(
-    Countries, CAddressFormatBuildTest,
-    testing::Values(
-        FormatCase{"UsAbove", QStringLiteral("us"), true, 0,
-                   QStringList{QStringLiteral("Barcode")} + kName
-                       + QStringList{QStringLiteral("Street"), QStringLiteral("City, | State | ZIP"), QStringLiteral("Country")}},
-        FormatCase{"UsBelow", QStringLiteral("us"), true, 1,
-                   kName + QStringList{QStringLiteral("Street"), QStringLiteral("City, | State | ZIP"),
-                                       QStringLiteral("Country"), QStringLiteral("Barcode")}},
-        FormatCase{"UsNone", QStringLiteral("us"), false, 0,
-                   kName + QStringList{QStringLiteral("Street"), QStringLiteral("City, | State | ZIP"), QStringLiteral("Country")}},
-        FormatCase{"UkAbove", QStringLiteral("uk"), true, 0,
-                   QStringList{QStringLiteral("Barcode")} + kName
-                       + QStringList{QStringLiteral("Street"), QStringLiteral("City"), QStringLiteral("State"),
-                                     QStringLiteral("ZIP"), QStringLiteral("Country")}},
-        FormatCase{"UkBelow", QStringLiteral("uk"), true, 1,
-                   kName + QStringList{QStringLiteral("Street"), QStringLiteral("City"), QStringLiteral("State"),
-                                       QStringLiteral("ZIP"), QStringLiteral("Country"), QStringLiteral("Barcode")}},
-        FormatCase{"CaAbove", QStringLiteral("ca"), true, 0,
-                   QStringList{QStringLiteral("Barcode")} + kName
-                       + QStringList{QStringLiteral("Street"), QStringLiteral("City | State | ZIP"), QStringLiteral("Country")}},
-        FormatCase{"CaBelow", QStringLiteral("ca"), true, 1,
-                   kName + QStringList{QStringLiteral("Street"), QStringLiteral("City | State | ZIP"),
-                                       QStringLiteral("Country"), QStringLiteral("Barcode")}},
+    const QStringList us = {u"Street"_s, u"City, | State | ZIP"_s, u"Country"_s};
+    const QStringList de = {u"Street"_s, u"ZIP | City"_s, u"State"_s, u"Country"_s};
+    const QStringList barcode = {u"Barcode"_s};
+    const struct
+    {
+        const char *name;
+        QString country;
+        bool barcode;
+        int location;
+        QStringList rows;
+    } cases[] = {
+        {"UsAbove", u"us"_s, true, 0, barcode + kName + us},
+        {"UsBelow", u"us"_s, true, 1, kName + us + barcode},
+        {"UsNone", u"us"_s, false, 0, kName + us},
+        // Other locations give no barcode.
+        {"UsElsewhere", u"us"_s, true, 2, kName + us},
         // Germany has no postal barcode: asking for one changes nothing.
-        FormatCase{"DeAbove", QStringLiteral("de"), true, 0,
-                   kName + QStringList{QStringLiteral("Street"), QStringLiteral("ZIP | City"), QStringLiteral("State"),
-                                       QStringLiteral("Country")}},
-        FormatCase{"DeBelow", QStringLiteral("de"), true, 1,
-                   kName + QStringList{QStringLiteral("Street"), QStringLiteral("ZIP | City"), QStringLiteral("State"),
-                                       QStringLiteral("Country")}},
-        FormatCase{"Japan", QStringLiteral("jp"), false, 0,
-                   kName + QStringList{QStringLiteral("ZIP"), QStringLiteral("State | City"), QStringLiteral("Street"),
-                                       QStringLiteral("Country")}},
-        FormatCase{"France", QStringLiteral("fr"), true, 0,
-                   kName + QStringList{QStringLiteral("Street"), QStringLiteral("ZIP | City"), QStringLiteral("State"),
-                                       QStringLiteral("Country")}}),
-    [](const testing::TestParamInfo<FormatCase> &info) { return std::string(info.param.name); });
-
-TEST(CAddressFormatControllerTest, BarcodeAboveTakesTheFirstFieldsRowAndMovesTheRestDown)
-{
-    std::unique_ptr<CAddressFormat> format = catalogue().formatWithTemplate(kNameCompany, QStringLiteral("us"), true, 0);
-    ASSERT_TRUE(format);
-    EXPECT_EQ(format->getFormatWithKey(tcBarcode)->getRow(), 0);
-    EXPECT_EQ(format->getFormatWithKey(tcFirstName)->getRow(), 1);
-    EXPECT_EQ(format->getFormatWithKey(tcCompany)->getRow(), 2);
-    EXPECT_EQ(format->getFormatWithKey(tcAddress)->getRow(), 3);
-    EXPECT_EQ(format->getFormatWithKey(tcBarcode)->getMode(), fmWhenFilled);
-    // Other locations give no barcode.
-    EXPECT_FALSE(catalogue().formatWithTemplate(kNameCompany, QStringLiteral("us"), true, 2)->containKey(tcBarcode));
+        {"DeAbove", u"de"_s, true, 0, kName + de},
+        {"Japan", u"jp"_s, false, 0, kName + QStringList {u"ZIP"_s, u"State | City"_s, u"Street"_s, u"Country"_s}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<CAddressFormat> format =
+            catalogue().formatWithTemplate(kNameCompany, c.country, c.barcode, c.location);
+        ASSERT_TRUE(format);
+        EXPECT_EQ(addrtest::dumpRows(*format), c.rows);
+        EXPECT_EQ(format->getTextCategory(), tcRootFormat);
+        EXPECT_EQ(format->name(tcRootFormat)->getData(), kNameCompany);
+        EXPECT_EQ(format->name(tcAddress)->getData(), c.country);
+        EXPECT_FALSE(format->isCustomFormat());
+        if (c.barcode && c.rows.contains(u"Barcode"_s)) {
+            EXPECT_EQ(format->getFormatWithKey(tcBarcode)->getMode(), fmWhenFilled);
+        }
+    }
 }
 
 TEST(CAddressFormatControllerTest, WithoutTemplateTheCountryPartAloneAndWithoutEitherNothing)
 {
-    std::unique_ptr<CAddressFormat> country = catalogue().formatWithTemplate(QString(), QStringLiteral("us"), true, 0);
+    std::unique_ptr<CAddressFormat> country = catalogue().formatWithTemplate(QString(), u"us"_s, true, 0);
     ASSERT_TRUE(country);
     EXPECT_EQ(country->getTextCategory(), tcAddress);
     EXPECT_FALSE(country->containKey(tcBarcode));
-    EXPECT_EQ(pwtest::dumpRows(*country),
-              (QStringList{QStringLiteral("Street"), QStringLiteral("City, | State | ZIP"), QStringLiteral("Country")}));
-    EXPECT_TRUE(catalogue().formatWithTemplate(QStringLiteral("No Such Template"), QStringLiteral("uk"), true, 0));
-    EXPECT_FALSE(catalogue().formatWithTemplate(QStringLiteral("No Such Template"), QStringLiteral("zz"), false, 0));
+    EXPECT_EQ(addrtest::dumpRows(*country), (QStringList {u"Street"_s, u"City, | State | ZIP"_s, u"Country"_s}));
+    EXPECT_TRUE(catalogue().formatWithTemplate(u"No Such Template"_s, u"uk"_s, true, 0));
+    EXPECT_FALSE(catalogue().formatWithTemplate(u"No Such Template"_s, u"zz"_s, false, 0));
     // A template without a known country: its "Address" field stays a plain field.
-    std::unique_ptr<CAddressFormat> bare = catalogue().formatWithTemplate(kNameCompany, QStringLiteral("zz"), true, 0);
+    std::unique_ptr<CAddressFormat> bare = catalogue().formatWithTemplate(kNameCompany, u"zz"_s, true, 0);
     ASSERT_TRUE(bare);
-    EXPECT_EQ(pwtest::dumpRows(*bare), kName + QStringList{QStringLiteral("104")});
+    EXPECT_EQ(addrtest::dumpRows(*bare), kName + QStringList {u"104"_s});
     EXPECT_FALSE(bare->containKey(tcBarcode));
 }
 
 TEST(CAddressFormatControllerTest, TheLinearTemplatePutsTheCountryPartOnOneRow)
 {
     std::unique_ptr<CAddressFormat> format =
-        catalogue().formatWithTemplate(QStringLiteral("Name+Company, One-Line Address"), QStringLiteral("us"), false, 0);
+        catalogue().formatWithTemplate(u"Name+Company, One-Line Address"_s, u"us"_s, false, 0);
     ASSERT_TRUE(format);
     EXPECT_TRUE(format->getFormatWithKey(tcAddress)->isLinearFormat());
-    EXPECT_EQ(pwtest::dumpRows(*format),
-              kName + QStringList{QStringLiteral("Street | City, | State | ZIP | Country")});
+    EXPECT_EQ(addrtest::dumpRows(*format), kName + QStringList {u"Street | City, | State | ZIP | Country"_s});
 }
 
 TEST(CAddressFormatControllerTest, LabelsAllowedCategoriesAndLists)
 {
-    const std::optional<PWPlist::Dictionary> uk = catalogue().formatDescriptorForCountryCode(QStringLiteral("uk"));
+    const std::optional<PWPlist::Dictionary> uk = catalogue().formatDescriptorForCountryCode(u"uk"_s);
     ASSERT_TRUE(uk);
-    EXPECT_EQ(catalogue().labelForTextCategory(tcZIP, &*uk), QStringLiteral("Postcode"));
-    EXPECT_EQ(catalogue().labelForTextCategory(tcZIP, nullptr), QStringLiteral("ZIP"));
-    EXPECT_EQ(catalogue().labelForTextCategory(tcFirstName, &*uk), QStringLiteral("First Name"));
-    EXPECT_FALSE(catalogue().formatDescriptorForCountryCode(QStringLiteral("zz")));
-    std::unique_ptr<CAddressFormat> format = catalogue().formatWithTemplate(kNameCompany, QStringLiteral("ca"), false, 0);
-    EXPECT_EQ(format->labelForKey(tcState)->getData(), QStringLiteral("Province"));
+    EXPECT_EQ(catalogue().labelForTextCategory(tcZIP, &*uk), u"Postcode"_s);
+    EXPECT_EQ(catalogue().labelForTextCategory(tcZIP, nullptr), u"ZIP"_s);
+    EXPECT_EQ(catalogue().labelForTextCategory(tcFirstName, &*uk), u"First Name"_s);
+    EXPECT_FALSE(catalogue().formatDescriptorForCountryCode(u"zz"_s));
+    std::unique_ptr<CAddressFormat> format = catalogue().formatWithTemplate(kNameCompany, u"ca"_s, false, 0);
+    EXPECT_EQ(format->labelForKey(tcState)->getData(), u"Province"_s);
 
-    EXPECT_FALSE(catalogue().allowCategory(tcCounter, kNameCompany, QStringLiteral("us")));
-    EXPECT_FALSE(catalogue().allowCategory(tcFileData, kNameCompany, QStringLiteral("us")));
-    EXPECT_FALSE(catalogue().allowCategory(tcNone, kNameCompany, QStringLiteral("us")));
-    EXPECT_TRUE(catalogue().allowCategory(tcBarcode, kNameCompany, QStringLiteral("uk")));
-    EXPECT_FALSE(catalogue().allowCategory(tcBarcode, kNameCompany, QStringLiteral("UK")));
-    EXPECT_FALSE(catalogue().allowCategory(tcBarcode, QString(), QStringLiteral("us")));
-    EXPECT_FALSE(catalogue().allowCategory(tcBarcode, kNameCompany, QStringLiteral("de")));
+    EXPECT_FALSE(catalogue().allowCategory(tcCounter, kNameCompany, u"us"_s));
+    EXPECT_FALSE(catalogue().allowCategory(tcFileData, kNameCompany, u"us"_s));
+    EXPECT_FALSE(catalogue().allowCategory(tcNone, kNameCompany, u"us"_s));
+    EXPECT_TRUE(catalogue().allowCategory(tcBarcode, kNameCompany, u"uk"_s));
+    EXPECT_FALSE(catalogue().allowCategory(tcBarcode, kNameCompany, u"UK"_s));
+    EXPECT_FALSE(catalogue().allowCategory(tcBarcode, QString(), u"us"_s));
+    EXPECT_FALSE(catalogue().allowCategory(tcBarcode, kNameCompany, u"de"_s));
     EXPECT_TRUE(catalogue().allowCategory(tcNote, QString(), QString()));
 
     QHash<QString, QString> countries;
     catalogue().getCountryList(countries);
-    EXPECT_EQ(countries.value(QStringLiteral("uk")), QStringLiteral("United Kingdom"));
-    EXPECT_EQ(countries.size(), 249);
-    EXPECT_TRUE(catalogue().formatWithCountryCode(QStringLiteral("us"), nullptr));
+    EXPECT_EQ(countries.value(u"uk"_s), u"United Kingdom"_s);
+    EXPECT_TRUE(catalogue().formatWithCountryCode(u"us"_s, nullptr));
 }
 
-TEST(CAddressFormatControllerTest, TheTemplateMenuKeepsTheFileOrderAndEndsWithEdit)
+TEST(CAddressFormatControllerTest, TheTemplateMenuHoldsTheTemplatesAndEndsWithEdit)
 {
-    CAddressFormatMenu menu = {CAddressFormatMenuItem{CAddressFormatMenuItem::Kind::Country, QStringLiteral("stale"), {}, 0, {}, {}}};
-    catalogue().fillTemplateMenu(menu);
-    QStringList titles;
-    for (const CAddressFormatMenuItem &item : menu)
-        titles.append(item.kind == CAddressFormatMenuItem::Kind::Separator ? QStringLiteral("-") : item.title);
-    QStringList expected = {kNameCompany, QStringLiteral("Name"), QStringLiteral("Company"), QStringLiteral("-"),
-                            QStringLiteral("Company+Name"), QStringLiteral("Name+Title+Company"),
-                            QStringLiteral("Name+Department+Company"), QStringLiteral("Last Name+First Name"),
-                            QStringLiteral("-"), QStringLiteral("Name+Company, One-Line Address"),
-                            QStringLiteral("Name+Company+Phone")};
     if (!catalogue().customTemplates().isEmpty())
         GTEST_SKIP() << "the user defaults of this run hold custom formats";
-    expected += {QStringLiteral("-"), QStringLiteral("Edit")};
-    EXPECT_EQ(titles, expected);
+    CAddressFormatMenu menu = {
+        CAddressFormatMenuItem {CAddressFormatMenuItem::Kind::Country, u"stale"_s, {}, 0, {}, {}}};
+    catalogue().fillTemplateMenu(menu);
+    ASSERT_GE(menu.size(), 3);
+    EXPECT_EQ(menu.constFirst().title, kNameCompany);
     EXPECT_EQ(menu.constFirst().representedObject.toString(), kNameCompany);
-    EXPECT_EQ(menu.constFirst().action, QStringLiteral("changeTemplateWithMenu"));
-    EXPECT_EQ(menu.constFirst().tag, 0);
-    EXPECT_EQ(menu.constLast().action, QStringLiteral("customAddressFormatEditor"));
+    EXPECT_EQ(menu.constFirst().action, u"changeTemplateWithMenu"_s);
+    EXPECT_EQ(menu.at(menu.size() - 2).kind, CAddressFormatMenuItem::Kind::Separator);
+    EXPECT_EQ(menu.constLast().title, u"Edit"_s);
+    EXPECT_EQ(menu.constLast().action, u"customAddressFormatEditor"_s);
+    qsizetype templates = 0;
+    for (qsizetype i = 0; i + 2 < menu.size(); ++i) {
+        if (menu.at(i).kind == CAddressFormatMenuItem::Kind::Separator)
+            continue;
+        ++templates;
+        EXPECT_TRUE(catalogue().templates().contains(menu.at(i).title)) << menu.at(i).title.toStdString();
+    }
+    EXPECT_EQ(templates, qsizetype(catalogue().templates().size()));
 }
 
 TEST(CAddressFormatControllerTest, TheCountryMenuIsSortedByNameIgnoringCase)
 {
     CAddressFormatMenu menu;
     catalogue().fillCountryMenu(menu);
-    ASSERT_EQ(menu.size(), 249);
     QHash<QString, QString> names;
     catalogue().getCountryList(names);
+    ASSERT_EQ(menu.size(), names.size());
     for (qsizetype i = 1; i < menu.size(); ++i)
-        EXPECT_LE(compareCountryNames(menu.at(i - 1).representedObject.toString(), menu.at(i).representedObject.toString(), names), 0);
-    EXPECT_EQ(menu.constFirst().title, QStringLiteral("Afghanistan"));
-    EXPECT_EQ(menu.constFirst().action, QStringLiteral("changeCountryWithMenu"));
-    QHash<QString, QString> pair = {{QStringLiteral("a"), QStringLiteral("Alpha")}, {QStringLiteral("b"), QStringLiteral("beta")},
-                                    {QStringLiteral("c"), QStringLiteral("ALPHA")}};
-    EXPECT_LT(compareCountryNames(QStringLiteral("a"), QStringLiteral("b"), pair), 0);
-    EXPECT_EQ(compareCountryNames(QStringLiteral("a"), QStringLiteral("c"), pair), 0);
+        EXPECT_LE(compareCountryNames(menu.at(i - 1).representedObject.toString(),
+                                      menu.at(i).representedObject.toString(), names),
+                  0);
+    EXPECT_EQ(menu.constFirst().action, u"changeCountryWithMenu"_s);
+    QHash<QString, QString> pair = {{u"a"_s, u"Alpha"_s}, {u"b"_s, u"beta"_s}, {u"c"_s, u"ALPHA"_s}};
+    EXPECT_LT(compareCountryNames(u"a"_s, u"b"_s, pair), 0);
+    EXPECT_EQ(compareCountryNames(u"a"_s, u"c"_s, pair), 0);
 }
 
 // A catalogue on a bundle and user defaults of the test's own making.
@@ -203,29 +162,27 @@ protected:
 
     void write(const QString &name, const QByteArray &bytes)
     {
-        QFile file(m_folder.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        ASSERT_TRUE(pwtest::writeFile(m_folder.filePath(name), bytes));
     }
     void writePlist(const QString &name, const PWPlist &value) { write(name, value.toXml()); }
     void writeCountries()
     {
-        const PWPlist street(PWPlist::Dictionary{{QStringLiteral("Row"), PWPlist::fromInteger(0)},
-                                                 {QStringLiteral("Column"), PWPlist::fromInteger(0)},
-                                                 {QStringLiteral("Label"), PWPlist::fromString(QStringLiteral("StreetLabel"))}});
-        writePlist(QStringLiteral("AddressFormat.xml"),
-                   PWPlist(PWPlist::Dictionary{{QStringLiteral("us"), PWPlist(PWPlist::Dictionary{{QStringLiteral("Street"), street},
-                                                                                                  {QStringLiteral("Other"), street}})}}));
+        const PWPlist street(PWPlist::Dictionary {{u"Row"_s, PWPlist::fromInteger(0)},
+                                                  {u"Column"_s, PWPlist::fromInteger(0)},
+                                                  {u"Label"_s, PWPlist::fromString(u"StreetLabel"_s)}});
+        writePlist(u"AddressFormat.xml"_s,
+                   PWPlist(PWPlist::Dictionary {
+                       {u"us"_s, PWPlist(PWPlist::Dictionary {{u"Street"_s, street}, {u"Other"_s, street}})}}));
     }
     PWPlist::Dictionary field(const QString &name, int row, int column)
     {
-        return PWPlist::Dictionary{{QStringLiteral("Name"), PWPlist::fromString(name)},
-                                   {QStringLiteral("Row"), PWPlist::fromInteger(row)},
-                                   {QStringLiteral("Column"), PWPlist::fromInteger(column)}};
+        return PWPlist::Dictionary {{u"Name"_s, PWPlist::fromString(name)},
+                                    {u"Row"_s, PWPlist::fromInteger(row)},
+                                    {u"Column"_s, PWPlist::fromInteger(column)}};
     }
 
     QTemporaryDir m_folder;
-    PWUserDefaults m_defaults{m_folder.filePath(QStringLiteral("defaults.plist"))};
+    PWUserDefaults m_defaults {m_folder.filePath(u"defaults.plist"_s)};
 };
 
 TEST_F(CAddressFormatOwnBundleTest, MissingOrWrongResourcesAreAStartUpErrorNotACrash)
@@ -233,15 +190,15 @@ TEST_F(CAddressFormatOwnBundleTest, MissingOrWrongResourcesAreAStartUpErrorNotAC
     {
         CAddressFormatController empty(PWBundle(m_folder.path()), m_defaults);
         EXPECT_FALSE(empty.isLoaded());
-        EXPECT_EQ(empty.loadError(), QStringLiteral("AddressFormat.xml not found"));
-        EXPECT_FALSE(empty.formatWithTemplate(kNameCompany, QStringLiteral("us"), true, 0));
+        EXPECT_EQ(empty.loadError(), u"AddressFormat.xml not found"_s);
+        EXPECT_FALSE(empty.formatWithTemplate(kNameCompany, u"us"_s, true, 0));
     }
     writeCountries();
-    write(QStringLiteral("TemplateFormat.xml"), "<plist><dict></dict></plist>"); // not an array
+    write(u"TemplateFormat.xml"_s, "<plist><dict></dict></plist>"); // not an array
     const PWBundle bundle(m_folder.path());
     CAddressFormatController noTemplates(bundle, m_defaults);
-    EXPECT_EQ(noTemplates.loadError(), QStringLiteral("TemplateFormat.xml not found"));
-    EXPECT_FALSE(noTemplates.formatWithTemplate(QString(), QStringLiteral("us"), false, 0));
+    EXPECT_EQ(noTemplates.loadError(), u"TemplateFormat.xml not found"_s);
+    EXPECT_FALSE(noTemplates.formatWithTemplate(QString(), u"us"_s, false, 0));
     CAddressFormatMenu menu;
     noTemplates.fillCountryMenu(menu);
     EXPECT_TRUE(menu.isEmpty());
@@ -250,124 +207,124 @@ TEST_F(CAddressFormatOwnBundleTest, MissingOrWrongResourcesAreAStartUpErrorNotAC
 TEST_F(CAddressFormatOwnBundleTest, FieldModesUnknownNamesAndLinksFromTheTemplateFile)
 {
     writeCountries();
-    PWPlist::Dictionary zero = field(QStringLiteral("First Name"), 0, 0);
-    zero.insert(QStringLiteral("Mode"), PWPlist::fromInteger(0));
-    PWPlist::Dictionary five = field(QStringLiteral("Last Name"), 0, 1);
-    five.insert(QStringLiteral("Mode"), PWPlist::fromInteger(5));
-    five.insert(QStringLiteral("Phonetic Link"), PWPlist::fromString(QStringLiteral("First Name")));
-    five.insert(QStringLiteral("Phonetic Delimiter"), PWPlist::fromString(QStringLiteral("/")));
-    PWPlist::Dictionary one = field(QStringLiteral("Company"), 1, 0);
-    one.insert(QStringLiteral("Mode"), PWPlist::fromInteger(1));
-    one.insert(QStringLiteral("Text"), PWPlist::fromString(QStringLiteral("Attn.")));
-    const PWPlist::Dictionary unknown = field(QStringLiteral("No Such Key"), 2, 0);
-    const PWPlist::Dictionary absent = field(QStringLiteral("Address"), 3, 0);
-    writePlist(QStringLiteral("TemplateFormat.xml"),
-               PWPlist(PWPlist::Array{PWPlist::fromString(QStringLiteral("-")),
-                                      PWPlist(PWPlist::Dictionary{{QStringLiteral("Fields"), PWPlist(PWPlist::Array{})}}),
-                                      PWPlist(PWPlist::Dictionary{{QStringLiteral("Name"), PWPlist::fromString(QStringLiteral("T"))},
-                                                                  {QStringLiteral("Fields"),
-                                                                   PWPlist(PWPlist::Array{PWPlist(zero), PWPlist(five), PWPlist(one),
-                                                                                          PWPlist(unknown), PWPlist(absent)})}})}));
+    PWPlist::Dictionary zero = field(u"First Name"_s, 0, 0);
+    zero.insert(u"Mode"_s, PWPlist::fromInteger(0));
+    PWPlist::Dictionary five = field(u"Last Name"_s, 0, 1);
+    five.insert(u"Mode"_s, PWPlist::fromInteger(5));
+    five.insert(u"Phonetic Link"_s, PWPlist::fromString(u"First Name"_s));
+    five.insert(u"Phonetic Delimiter"_s, PWPlist::fromString(u"/"_s));
+    PWPlist::Dictionary one = field(u"Company"_s, 1, 0);
+    one.insert(u"Mode"_s, PWPlist::fromInteger(1));
+    one.insert(u"Text"_s, PWPlist::fromString(u"Attn."_s));
+    const PWPlist::Dictionary unknown = field(u"No Such Key"_s, 2, 0);
+    const PWPlist::Dictionary absent = field(u"Address"_s, 3, 0);
+    writePlist(
+        u"TemplateFormat.xml"_s,
+        PWPlist(PWPlist::Array {
+            PWPlist::fromString(u"-"_s), PWPlist(PWPlist::Dictionary {{u"Fields"_s, PWPlist(PWPlist::Array {})}}),
+            PWPlist(PWPlist::Dictionary {{u"Name"_s, PWPlist::fromString(u"T"_s)},
+                                         {u"Fields"_s,
+                                          PWPlist(PWPlist::Array {PWPlist(zero), PWPlist(five), PWPlist(one),
+                                                                  PWPlist(unknown), PWPlist(absent)})}})}));
     CAddressFormatController controller(PWBundle(m_folder.path()), m_defaults);
     ASSERT_TRUE(controller.isLoaded()) << controller.loadError().toStdString();
-    std::unique_ptr<CAddressFormat> format = controller.formatWithTemplate(QStringLiteral("T"), QStringLiteral("us"), false, 0);
+    std::unique_ptr<CAddressFormat> format = controller.formatWithTemplate(u"T"_s, u"us"_s, false, 0);
     ASSERT_TRUE(format);
     EXPECT_EQ(format->getFormatWithKey(tcFirstName)->getMode(), fmNever);
     EXPECT_EQ(format->getFormatWithKey(tcLastName)->getMode(), fmNever);
     EXPECT_EQ(format->getFormatWithKey(tcLastName)->getPhoneticLink(), tcFirstName);
-    EXPECT_EQ(format->getFormatWithKey(tcLastName)->getDelimiter()->getData(), QStringLiteral("/"));
+    EXPECT_EQ(format->getFormatWithKey(tcLastName)->getDelimiter()->getData(), u"/"_s);
     EXPECT_EQ(format->getFormatWithKey(tcCompany)->getMode(), fmWhenFilled);
-    EXPECT_EQ(format->getFormatWithKey(tcCompany)->getText()->getData(), QStringLiteral("Attn."));
+    EXPECT_EQ(format->getFormatWithKey(tcCompany)->getText()->getData(), u"Attn."_s);
     EXPECT_EQ(format->getFormatWithKey(tcAddress)->getMode(), fmAlways); // a knot
-    EXPECT_EQ(pwtest::dumpRows(*format),
-              (QStringList{QStringLiteral("First Name | Last Name/"), QStringLiteral("Company"), QStringLiteral("-1"),
-                           QStringLiteral("Street")}));
+    EXPECT_EQ(addrtest::dumpRows(*format),
+              (QStringList {u"First Name | Last Name/"_s, u"Company"_s, u"-1"_s, u"Street"_s}));
     // A separator, the nameless template left out, the template, then the edit item.
     CAddressFormatMenu menu;
     controller.fillTemplateMenu(menu);
     ASSERT_EQ(menu.size(), 4);
     EXPECT_EQ(menu.at(0).kind, CAddressFormatMenuItem::Kind::Separator);
-    EXPECT_EQ(menu.at(1).title, QStringLiteral("T"));
+    EXPECT_EQ(menu.at(1).title, u"T"_s);
 }
 
 TEST_F(CAddressFormatOwnBundleTest, CustomFormatsBuildMarkedTreesAndFillTheMenus)
 {
     writeCountries();
-    writePlist(QStringLiteral("TemplateFormat.xml"), PWPlist(PWPlist::Array{}));
+    writePlist(u"TemplateFormat.xml"_s, PWPlist(PWPlist::Array {}));
     const auto entry = [](int row, int column, const QString &label) {
-        return PWPlist(PWPlist::Dictionary{{QStringLiteral("Row"), PWPlist::fromInteger(row)},
-                                           {QStringLiteral("Column"), PWPlist::fromInteger(column)},
-                                           {QStringLiteral("Label"), PWPlist::fromString(label)}});
+        return PWPlist(PWPlist::Dictionary {{u"Row"_s, PWPlist::fromInteger(row)},
+                                            {u"Column"_s, PWPlist::fromInteger(column)},
+                                            {u"Label"_s, PWPlist::fromString(label)}});
     };
     const PWPlist::Dictionary custom = {
-        {QStringLiteral("FormatName"), PWPlist::fromString(QStringLiteral("Mine"))},
-        {QStringLiteral("Date"), PWPlist::fromDate(QDateTime::fromSecsSinceEpoch(0, Qt::UTC))},
-        {QStringLiteral("City"), entry(1, 0, QStringLiteral("CityLabel"))},
-        {QStringLiteral("First Name"), entry(0, 0, QStringLiteral("FirstNameLabel"))},
-        {QStringLiteral("Note"), entry(2, 0, QStringLiteral("NoteLabel"))},
+        {u"FormatName"_s, PWPlist::fromString(u"Mine"_s)},
+        {u"Date"_s, PWPlist::fromDate(QDateTime::fromSecsSinceEpoch(0, Qt::UTC))},
+        {u"City"_s, entry(1, 0, u"CityLabel"_s)},
+        {u"First Name"_s, entry(0, 0, u"FirstNameLabel"_s)},
+        {u"Note"_s, entry(2, 0, u"NoteLabel"_s)},
     };
     CAddressFormatController controller(PWBundle(m_folder.path()), m_defaults);
     EXPECT_TRUE(controller.customTemplates().isEmpty());
-    m_defaults.setObject(QStringLiteral("CustomAddressFormat"), PWPlist(PWPlist::Array{PWPlist(custom), PWPlist(custom)}));
+    m_defaults.setObject(u"CustomAddressFormat"_s, PWPlist(PWPlist::Array {PWPlist(custom), PWPlist(custom)}));
 
     CAddressFormatMenu &context = CAddressFormatController::sharedContextAddressFormatMenu();
-    context = {CAddressFormatMenuItem{CAddressFormatMenuItem::Kind::Submenu, QStringLiteral("Templates"), {},
-                                      CAddressFormatController::kTemplateMenuTag, {}, {}}};
+    context = {CAddressFormatMenuItem {
+        CAddressFormatMenuItem::Kind::Submenu, u"Templates"_s, {}, CAddressFormatController::kTemplateMenuTag, {}, {}}};
     controller.reloadCustomFormats();
     ASSERT_EQ(controller.customTemplates().size(), 2);
     const CAddressFormatMenu &submenu = context.constFirst().submenu;
     ASSERT_EQ(submenu.size(), 5); // separator, two custom formats, separator, Edit
-    EXPECT_EQ(submenu.at(1).title, QStringLiteral("Mine"));
+    EXPECT_EQ(submenu.at(1).title, u"Mine"_s);
     EXPECT_EQ(submenu.at(2).tag, CAddressFormatController::kCustomFormatTag);
-    EXPECT_EQ(submenu.at(2).representedObject.value(QStringLiteral("index")).toInteger(), 1);
+    EXPECT_EQ(submenu.at(2).representedObject.value(u"index"_s).toInteger(), 1);
     context.clear();
 
     QHash<QString, QString> list;
     controller.getCustomFormatsList(list);
-    EXPECT_EQ(list.value(QStringLiteral("_custom1")), QStringLiteral("Mine"));
+    EXPECT_EQ(list.value(u"_custom1"_s), u"Mine"_s);
 
-    std::unique_ptr<CAddressFormat> format = controller.formatWithDesc(custom, QStringLiteral("Mine"));
+    std::unique_ptr<CAddressFormat> format = controller.formatWithDesc(custom, u"Mine"_s);
     ASSERT_TRUE(format);
     EXPECT_TRUE(format->isCustomFormat());
-    EXPECT_EQ(format->name(tcRootFormat)->getData(), QStringLiteral("Mine"));
-    EXPECT_EQ(pwtest::dumpRows(*format),
-              (QStringList{QStringLiteral("First Name"), QStringLiteral("City"), QStringLiteral("Note")}));
+    EXPECT_EQ(format->name(tcRootFormat)->getData(), u"Mine"_s);
+    EXPECT_EQ(addrtest::dumpRows(*format), (QStringList {u"First Name"_s, u"City"_s, u"Note"_s}));
 }
 
 TEST(CAddressFormatArchiveTest, OlderFormsACountryCodeOrAListOfFields)
 {
     CDDArchive archive(true);
-    archive.SetData(QStringLiteral("Address Format To"), CDDString(QStringLiteral("uk")));
+    archive.SetData(u"Address Format To"_s, CDDString(u"uk"_s));
     archive.BeginArrayData();
-    for (const auto &[category, row, column] : {std::tuple{17, 0, 0}, std::tuple{18, 0, 1}, std::tuple{5, 1, 0}}) {
+    for (const auto &[category, row, column] : {std::tuple {17, 0, 0}, std::tuple {18, 0, 1}, std::tuple {5, 1, 0}}) {
         CDDArchive entry(true);
-        entry.SetData(QStringLiteral("tc"), category);
-        entry.SetData(QStringLiteral("row"), row);
-        entry.SetData(QStringLiteral("col"), column);
+        entry.SetData(u"tc"_s, category);
+        entry.SetData(u"row"_s, row);
+        entry.SetData(u"col"_s, column);
         archive.SetData(QString(), entry);
     }
-    archive.EndArrayData(QStringLiteral("Address Format From"));
-    archive.SetData(QStringLiteral("Dictionary"), CDDArchive(true));
+    archive.EndArrayData(u"Address Format From"_s);
+    archive.SetData(u"Dictionary"_s, CDDArchive(true));
     archive.setStoring(false);
 
-    CDDString country(QStringLiteral("unchanged"));
+    CDDString country(u"unchanged"_s);
     std::unique_ptr<CAddressFormat> format;
-    ASSERT_TRUE(catalogue().GetData(archive, QStringLiteral("Address Format To"), &country, &format));
-    EXPECT_EQ(country.getData(), QStringLiteral("uk"));
+    ASSERT_TRUE(catalogue().GetData(archive, u"Address Format To"_s, &country, &format));
+    EXPECT_EQ(country.getData(), u"uk"_s);
     ASSERT_TRUE(format);
-    std::unique_ptr<CAddressFormat> expected = catalogue().formatWithTemplate(CAEnvironment::defaultTemplate(), QStringLiteral("uk"), false, 0);
-    EXPECT_EQ(pwtest::dumpRows(*format), pwtest::dumpRows(*expected));
+    std::unique_ptr<CAddressFormat> expected =
+        catalogue().formatWithTemplate(CAEnvironment::defaultTemplate(), u"uk"_s, false, 0);
+    EXPECT_EQ(addrtest::dumpRows(*format), addrtest::dumpRows(*expected));
 
-    country = CDDString(QStringLiteral("unchanged"));
-    ASSERT_TRUE(catalogue().GetData(archive, QStringLiteral("Address Format From"), &country, &format));
-    EXPECT_EQ(country.getData(), QStringLiteral("unchanged"));
+    country = CDDString(u"unchanged"_s);
+    ASSERT_TRUE(catalogue().GetData(archive, u"Address Format From"_s, &country, &format));
+    EXPECT_EQ(country.getData(), u"unchanged"_s);
     ASSERT_TRUE(format);
     EXPECT_EQ(format->getTextCategory(), tcRootFormat);
-    EXPECT_EQ(pwtest::dumpRows(*format), (QStringList{QStringLiteral("First Name | Last Name"), QStringLiteral("Street")}));
-    EXPECT_EQ(format->labelForKey(tcStreet)->getData(), QStringLiteral("Street"));
+    EXPECT_EQ(addrtest::dumpRows(*format), (QStringList {u"First Name | Last Name"_s, u"Street"_s}));
+    EXPECT_EQ(format->labelForKey(tcStreet)->getData(), u"Street"_s);
 
-    EXPECT_FALSE(catalogue().GetData(archive, QStringLiteral("Absent"), &country, &format));
-    EXPECT_FALSE(catalogue().GetData(archive, QStringLiteral("Dictionary"), &country, &format));
+    EXPECT_FALSE(catalogue().GetData(archive, u"Absent"_s, &country, &format));
+    EXPECT_FALSE(catalogue().GetData(archive, u"Dictionary"_s, &country, &format));
 }
 
 } // namespace

@@ -112,13 +112,6 @@ TEST(CEncodeBarsField, MultiplicationMatchesShiftAndReduce)
     EXPECT_EQ(encoder.GInv(2), 33u);
 }
 
-TEST(CEncodeBarsField, GeneratorHasRootsAlphaOneToFour)
-{
-    CEncodeBars encoder;
-    ASSERT_EQ(encoder.InitEncoder(16, 12, 6), 1);
-    EXPECT_EQ(encoder.generator(), (std::vector<unsigned int>{48, 17, 29, 30, 1}));
-}
-
 struct ParityCase
 {
     const char *name;

@@ -1,6 +1,6 @@
 #include "kernel/address/CFTAAddressPanel.h"
 
-#include "AddressPanelTestSupport.h"
+#include "AddressTestSupport.h"
 
 #include "kernel/foundation/CDDDrawer.h"
 
@@ -20,16 +20,16 @@ class PanelEditingTest : public testing::Test
 protected:
     void SetUp() override
     {
-        m_format = paneltest::catalogueFormat(QStringLiteral("us"), true, CAddressFormatController::kBarcodeAbove);
+        m_format = addrtest::catalogueFormat(u"us"_s, true, CAddressFormatController::kBarcodeAbove);
         ASSERT_TRUE(m_format);
         m_panel = std::make_unique<CFTAAddressPanel>(true, m_format.get(), nullptr, false);
         m_panel->SetOrigin(20.0, 30.0);
-        paneltest::Address person = paneltest::kUS;
+        addrtest::Address person = addrtest::kUS;
         person.company.clear();
-        paneltest::fillFromPerson(*m_panel, *paneltest::makePerson(person));
+        addrtest::fillFromPerson(*m_panel, *addrtest::makePerson(person));
         m_panel->updateFormat();
     }
-    CFTAAddressText *field(textCategory category) const { return paneltest::field(*m_panel, category); }
+    CFTAAddressText *field(textCategory category) const { return addrtest::field(*m_panel, category); }
     // Tab pressed in the field being edited: editing ends there and goes on in the next field.
     textCategory tab()
     {
@@ -59,7 +59,8 @@ TEST_F(PanelEditingTest, InsideAnswersThePanelAndTheBoxLabelItsParts)
     const auto findRegion = [&](int wanted, double *px, double *py) {
         for (double ty = y - 1.0; ty > y - 20.0; ty -= 0.5)
             for (double tx = x; tx < x + w; tx += 0.5)
-                if (CDDDrawer::regionIndexForBoxLabel(tx, ty, x, y, w, h, 5.0, true, m_panel->templateName()) == wanted) {
+                if (CDDDrawer::regionIndexForBoxLabel(tx, ty, x, y, w, h, 5.0, true, m_panel->templateName())
+                    == wanted) {
                     *px = tx;
                     *py = ty;
                     return true;
@@ -90,7 +91,8 @@ TEST_F(PanelEditingTest, ClickEditsTheShownFieldUnderItAndBetweenFieldsNothing)
     CFTAAddressText *const street = field(tcStreet);
     EXPECT_EQ(m_panel->GetEditingOriginX(), 0.0);
     EXPECT_TRUE(m_panel->PickText(street->GetOriginX() + 2.0, street->GetOriginY() + street->GetSizeY() / 2.0, 0.0));
-    m_panel->startEditText(nullptr, nullptr, street->GetOriginX() + 2.0, street->GetOriginY() + street->GetSizeY() / 2.0);
+    m_panel->startEditText(nullptr, nullptr, street->GetOriginX() + 2.0,
+                           street->GetOriginY() + street->GetSizeY() / 2.0);
     EXPECT_TRUE(m_panel->isEditing());
     EXPECT_EQ(m_panel->currentText(), street);
     EXPECT_TRUE(street->isEditing());
@@ -126,8 +128,9 @@ TEST_F(PanelEditingTest, TabVisitsTheShownFieldsInFormatOrderAndWraps)
     for (int i = 0; i < 8; ++i)
         visited.push_back(tab());
     // The hidden company and the barcode are passed over.
-    EXPECT_EQ(visited, (std::vector<textCategory> {tcFirstName, tcLastName, tcStreet, tcCity, tcState, tcZIP, tcCountry,
-                                                   tcFirstName}));
+    EXPECT_EQ(visited,
+              (std::vector<textCategory> {tcFirstName, tcLastName, tcStreet, tcCity, tcState, tcZIP, tcCountry,
+                                          tcFirstName}));
     EXPECT_TRUE(m_panel->isEditing());
     EXPECT_TRUE(field(tcFirstName)->isEditing());
     EXPECT_FALSE(field(tcCountry)->isEditing());
@@ -140,9 +143,9 @@ TEST_F(PanelEditingTest, TabVisitsTheShownFieldsInFormatOrderAndWraps)
 
 TEST(CFTAAddressPanelEditingTest, TabStaysOnASingleShownFieldAndNoFormatMeansNoEditing)
 {
-    const auto format = paneltest::catalogueFormat(QStringLiteral("us"));
+    const auto format = addrtest::catalogueFormat(u"us"_s);
     CFTAAddressPanel panel(true, format.get(), nullptr, false);
-    panel.SetString(true, tcCity, adWork, CDDString(QStringLiteral("Springfield")), tcNone, false);
+    panel.SetString(true, tcCity, adWork, CDDString(u"Springfield"_s), tcNone, false);
     panel.updateFormat();
     panel.startEditText(nullptr, nullptr);
     EXPECT_EQ(panel.GetTextCategory(), tcCity);
@@ -163,10 +166,10 @@ TEST(CFTAAddressPanelEditingTest, TabStaysOnASingleShownFieldAndNoFormatMeansNoE
 
 TEST(CFTAAddressPanelEditingTest, CursorRectanglesStopAtSixtyFive)
 {
-    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(QStringLiteral("Many")));
+    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(u"Many"_s));
     for (int i = 0; i < 70; ++i)
-        root->addKey(textCategory(i), i, 0, CDDString(QStringLiteral("F%1").arg(i)), CDDString(), CDDString(),
-                     CDDString(), fmAlways, tcNone, tcNone);
+        root->addKey(textCategory(i), i, 0, CDDString(u"F%1"_s.arg(i)), CDDString(), CDDString(), CDDString(), fmAlways,
+                     tcNone, tcNone);
     CFTAAddressPanel panel(true, root.get(), nullptr, false);
     panel.updateFormat();
     std::vector<SRect> rects(80);
@@ -183,23 +186,23 @@ TEST_F(PanelEditingTest, FontSizeStepsAndSizesReachEveryFieldAndItsLabel)
 {
     CFTAAddressText *const company = field(tcCompany);
     ASSERT_TRUE(company->GetString().isEmpty());
-    const double defaultSize = paneltest::pointSize(m_panel->GetFont(nullptr));
-    const double streetSize = paneltest::pointSize(field(tcStreet)->GetFont(nullptr));
-    const double emptySize = paneltest::pointSize(company->GetFont(nullptr));
-    const double labelSize = paneltest::pointSize(company->getLabel()->GetFont());
+    const double defaultSize = addrtest::pointSize(m_panel->GetFont(nullptr));
+    const double streetSize = addrtest::pointSize(field(tcStreet)->GetFont(nullptr));
+    const double emptySize = addrtest::pointSize(company->GetFont(nullptr));
+    const double labelSize = addrtest::pointSize(company->getLabel()->GetFont());
     ASSERT_GT(defaultSize, 0.0);
 
     m_panel->IncreaseFontSize();
     m_panel->IncreaseFontSize();
-    EXPECT_DOUBLE_EQ(paneltest::pointSize(m_panel->GetFont(nullptr)), defaultSize + 2.0);
-    EXPECT_DOUBLE_EQ(paneltest::pointSize(field(tcStreet)->GetFont(nullptr)), streetSize + 2.0);
-    EXPECT_DOUBLE_EQ(paneltest::pointSize(company->GetFont(nullptr)), emptySize + 2.0);
-    EXPECT_DOUBLE_EQ(paneltest::pointSize(company->getLabel()->GetFont()), labelSize + 2.0);
+    EXPECT_DOUBLE_EQ(addrtest::pointSize(m_panel->GetFont(nullptr)), defaultSize + 2.0);
+    EXPECT_DOUBLE_EQ(addrtest::pointSize(field(tcStreet)->GetFont(nullptr)), streetSize + 2.0);
+    EXPECT_DOUBLE_EQ(addrtest::pointSize(company->GetFont(nullptr)), emptySize + 2.0);
+    EXPECT_DOUBLE_EQ(addrtest::pointSize(company->getLabel()->GetFont()), labelSize + 2.0);
     EXPECT_TRUE(m_panel->needsUpdate());
 
     m_panel->DecreaseFontSize();
-    EXPECT_DOUBLE_EQ(paneltest::pointSize(field(tcStreet)->GetFont(nullptr)), streetSize + 1.0);
-    EXPECT_DOUBLE_EQ(paneltest::pointSize(company->getLabel()->GetFont()), labelSize + 1.0);
+    EXPECT_DOUBLE_EQ(addrtest::pointSize(field(tcStreet)->GetFont(nullptr)), streetSize + 1.0);
+    EXPECT_DOUBLE_EQ(addrtest::pointSize(company->getLabel()->GetFont()), labelSize + 1.0);
 
     // The next layout measures the larger text.
     const double height = m_panel->GetSizeY();
@@ -211,7 +214,7 @@ TEST_F(PanelEditingTest, FontSizeStepsAndSizesReachEveryFieldAndItsLabel)
     ASSERT_TRUE(m_panel->GetFont(&mixed));
     EXPECT_FALSE(mixed);
     m_panel->SetFontSize(15.0);
-    EXPECT_DOUBLE_EQ(paneltest::pointSize(m_panel->GetFont(&mixed)), 15.0);
+    EXPECT_DOUBLE_EQ(addrtest::pointSize(m_panel->GetFont(&mixed)), 15.0);
     EXPECT_FALSE(mixed);
     field(tcCity)->SetFontSize(9.0);
     m_panel->GetFont(&mixed);

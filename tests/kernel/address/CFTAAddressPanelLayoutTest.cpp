@@ -1,6 +1,6 @@
 #include "kernel/address/CFTAAddressPanel.h"
 
-#include "AddressPanelTestSupport.h"
+#include "AddressTestSupport.h"
 #include "ReferenceImage.h"
 
 #include "kernel/address/CFTABarcode.h"
@@ -13,10 +13,10 @@
 
 namespace {
 
-using paneltest::catalogueFormat;
-using paneltest::field;
-using paneltest::fill;
-using paneltest::handMadeFormat;
+using addrtest::catalogueFormat;
+using addrtest::field;
+using addrtest::fill;
+using addrtest::handMadeFormat;
 
 double right(const CFTComponent *component)
 {
@@ -25,7 +25,7 @@ double right(const CFTComponent *component)
 
 double fontSize(const CFTComponent *component)
 {
-    return paneltest::pointSize(component->GetFont(nullptr));
+    return addrtest::pointSize(component->GetFont(nullptr));
 }
 
 bool isBlank(const QImage &image)
@@ -44,14 +44,14 @@ TEST(CFTAAddressPanelLayoutTest, RowsStackWithMarginsAndTheWidestRowSetsTheWidth
     const auto format = handMadeFormat({{tcCompany, 0, 0}, {tcStreet, 1, 0}, {tcCity, 2, 0}});
     CFTAAddressPanel panel(true, format.get(), nullptr, false);
     panel.SetOrigin(30.0, 40.0);
-    fill(panel, tcCompany, QStringLiteral("Co"));
-    fill(panel, tcStreet, QStringLiteral("A much longer street line"));
-    fill(panel, tcCity, QStringLiteral("Town"));
+    fill(panel, tcCompany, u"Co"_s);
+    fill(panel, tcStreet, u"A much longer street line"_s);
+    fill(panel, tcCity, u"Town"_s);
     field(panel, tcStreet)->SetFontSize(18.0);
     panel.updateFormat();
 
-    const double heights = field(panel, tcCompany)->GetSizeY() + field(panel, tcStreet)->GetSizeY()
-                           + field(panel, tcCity)->GetSizeY();
+    const double heights =
+        field(panel, tcCompany)->GetSizeY() + field(panel, tcStreet)->GetSizeY() + field(panel, tcCity)->GetSizeY();
     EXPECT_NEAR(panel.GetSizeY(), heights + 10.0, 1e-9);
     EXPECT_NEAR(panel.GetSizeX(), field(panel, tcStreet)->GetSizeX() + 10.0, 1e-9);
     EXPECT_DOUBLE_EQ(field(panel, tcCompany)->GetOriginY(), 45.0);
@@ -73,9 +73,9 @@ TEST(CFTAAddressPanelLayoutTest, FieldsOfARowShareTheTallestBaselineAndColumnSpa
 {
     const auto format = handMadeFormat({{tcCity, 0, 0}, {tcState, 0, 1}, {tcZIP, 0, 2}});
     CFTAAddressPanel panel(true, format.get(), nullptr, false);
-    fill(panel, tcCity, QStringLiteral("Springfield"));
-    fill(panel, tcState, QStringLiteral("IL"));
-    fill(panel, tcZIP, QStringLiteral("62704"));
+    fill(panel, tcCity, u"Springfield"_s);
+    fill(panel, tcState, u"IL"_s);
+    fill(panel, tcZIP, u"62704"_s);
     field(panel, tcState)->SetFontSize(24.0);
     panel.updateFormat();
 
@@ -102,32 +102,32 @@ TEST(CFTAAddressPanelLayoutTest, CountryStylesSetTheGapsAfterCityStateAndZIP)
 {
     const auto gaps = [](const QString &country, bool toFrom) {
         CFTAAddressPanel panel(toFrom, catalogueFormat(country).get(), nullptr, false);
-        fill(panel, tcCity, QStringLiteral("Town"));
-        fill(panel, tcState, QStringLiteral("ST"));
-        fill(panel, tcZIP, QStringLiteral("12345"));
+        fill(panel, tcCity, u"Town"_s);
+        fill(panel, tcState, u"ST"_s);
+        fill(panel, tcZIP, u"12345"_s);
         panel.updateFormat();
         return field(panel, tcZIP)->GetOriginX() - right(field(panel, tcState));
     };
-    const double oneBlank = gaps(QStringLiteral("ca"), false);
+    const double oneBlank = gaps(u"ca"_s, false);
     EXPECT_GT(oneBlank, 0.0);
-    EXPECT_GT(gaps(QStringLiteral("ca"), true), 1.5 * oneBlank);
-    EXPECT_GT(gaps(QStringLiteral("us"), true), oneBlank);
+    EXPECT_GT(gaps(u"ca"_s, true), 1.5 * oneBlank);
+    EXPECT_GT(gaps(u"us"_s, true), oneBlank);
 }
 
 TEST(CFTAAddressPanelLayoutTest, AnEmptyPanelShowsEveryFieldWithItsLabelAndAHiddenOneKeepsTheSmallestSize)
 {
-    const auto format = catalogueFormat(QStringLiteral("us"));
+    const auto format = catalogueFormat(u"us"_s);
     CFTAAddressPanel panel(true, format.get(), nullptr, false);
     panel.updateFormat();
     EXPECT_TRUE(panel.isEmpty());
-    EXPECT_EQ(paneltest::shownRows(panel).size(), 5);
+    EXPECT_EQ(addrtest::shownRows(panel).size(), 5);
     EXPECT_GT(panel.GetSizeY(), 5 * 10.0);
 
-    fill(panel, tcStreet, QStringLiteral("1 Road"));
+    fill(panel, tcStreet, u"1 Road"_s);
     panel.setAuto(false);
     panel.updateFormat();
     EXPECT_FALSE(panel.isEmpty());
-    EXPECT_EQ(paneltest::shownRows(panel), QStringList {QStringLiteral("1 Road")});
+    EXPECT_EQ(addrtest::shownRows(panel), QStringList {u"1 Road"_s});
 
     const auto hand = handMadeFormat({{tcCompany, 0, 0}, {tcStreet, 1, 0}});
     CFTAAddressPanel hidden(true, hand.get(), nullptr, false);
@@ -149,7 +149,7 @@ TEST(CFTAAddressPanelLayoutTest, AlignedPanelKeepsItsAnchorWhileTheWidestRowChan
         CFTAAddressPanel panel(true, format.get(), nullptr, false);
         panel.SetAlignment(alignment);
         panel.SetOrigin(100.0, 50.0);
-        fill(panel, tcCompany, QStringLiteral("Shorter Company"));
+        fill(panel, tcCompany, u"Shorter Company"_s);
         const bool centred = alignment == taCenter;
         const auto anchor = [centred](const CFTComponent *c) {
             return centred ? c->GetOriginX() + c->GetSizeX() / 2.0 : right(c);
@@ -175,7 +175,7 @@ TEST(CFTAAddressPanelLayoutTest, ScalingMovesARightAlignedPanelByItsRightEdgeAnd
     CFTAAddressPanel panel(true, format.get(), nullptr, false);
     panel.SetAlignment(taRight);
     panel.SetOrigin(100.0, 50.0);
-    fill(panel, tcStreet, QStringLiteral("Road"));
+    fill(panel, tcStreet, u"Road"_s);
     panel.updateFormat();
     const double width = panel.GetSizeX();
     const double rightEdge = right(&panel);
@@ -188,8 +188,8 @@ TEST(CFTAAddressPanelLayoutTest, ScalingMovesARightAlignedPanelByItsRightEdgeAnd
 
     // A bottom limit above the content's bottom shrinks the fonts by the same share.
     CFTAAddressPanel low(true, format.get(), nullptr, false);
-    fill(low, tcStreet, QStringLiteral("Road"));
-    fill(low, tcCity, QStringLiteral("Town"));
+    fill(low, tcStreet, u"Road"_s);
+    fill(low, tcCity, u"Town"_s);
     low.SetOrigin(0.0, 100.0);
     low.updateFormat();
     const double size = fontSize(field(low, tcStreet));
@@ -204,7 +204,7 @@ TEST(CFTAAddressPanelLayoutTest, SnapCoordinatesFollowAlignmentAndIgnoreTheVerti
 {
     const auto format = handMadeFormat({{tcStreet, 0, 0}});
     CFTAAddressPanel panel(true, format.get(), nullptr, false);
-    fill(panel, tcStreet, QStringLiteral("Road"));
+    fill(panel, tcStreet, u"Road"_s);
     panel.SetOrigin(10.0, 20.0);
     panel.updateFormat();
     float plain[2] = {-1, -1};
@@ -249,10 +249,10 @@ class PanelFitTest : public testing::Test
 protected:
     void makePanel(bool barcode)
     {
-        m_format = catalogueFormat(QStringLiteral("us"), barcode, CAddressFormatController::kBarcodeBelow);
+        m_format = catalogueFormat(u"us"_s, barcode, CAddressFormatController::kBarcodeBelow);
         m_panel = std::make_unique<CFTAAddressPanel>(true, m_format.get(), nullptr, false);
         m_panel->SetOrigin(20.0, 20.0);
-        paneltest::fillFromPerson(*m_panel, *paneltest::makePerson(paneltest::kUS));
+        addrtest::fillFromPerson(*m_panel, *addrtest::makePerson(addrtest::kUS));
         m_panel->setAuto(false);
         m_panel->updateFormat();
     }
@@ -344,14 +344,14 @@ TEST_P(PanelReferenceTest, FilledPanelIsLaidOutAndDrawn)
     ASSERT_TRUE(format);
     CFTAAddressPanel panel(true, format.get(), nullptr, true);
     panel.SetOrigin(20.0, 30.0);
-    const paneltest::Address address = paneltest::addressFrom(QString::fromUtf8(GetParam().address));
-    paneltest::fillFromPerson(panel, *paneltest::makePerson(address));
+    const addrtest::Address address = addrtest::addressFrom(QString::fromUtf8(GetParam().address));
+    addrtest::fillFromPerson(panel, *addrtest::makePerson(address));
     panel.setAuto(false);
     panel.updateFormat();
-    EXPECT_EQ(paneltest::shownRows(panel), QString::fromUtf8(GetParam().rows).split(QLatin1Char(';')));
+    EXPECT_EQ(addrtest::shownRows(panel), QString::fromUtf8(GetParam().rows).split(QLatin1Char(';')));
 
     const QImage image = drawPanel(panel, QSizeF(260.0, 140.0), true, false);
-    EXPECT_TRUE(drawtest::matchesReference(image, QStringLiteral("address-panel-%1").arg(code)));
+    EXPECT_TRUE(drawtest::matchesReference(image, u"address-panel-%1"_s.arg(code)));
     // Some ink inside the first row, none right of the panel.
     bool inked = false;
     for (int x = 25 * int(kResolution); x < 60 * int(kResolution) && !inked; ++x)
@@ -374,7 +374,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CFTAAddressPanelLayoutTest, SelectedEmptyPanelShowsPlaceholdersAndPrintsNothing)
 {
-    const auto format = catalogueFormat(QStringLiteral("us"));
+    const auto format = catalogueFormat(u"us"_s);
     CFTAAddressPanel panel(true, format.get(), nullptr, false);
     panel.SetOrigin(20.0, 30.0);
     panel.SetHaveBackColor(true);
@@ -391,7 +391,7 @@ TEST(CFTAAddressPanelLayoutTest, PrintingLeavesEmptyFieldsOut)
     const auto format = handMadeFormat({{tcCompany, 0, 0}, {tcStreet, 1, 0}});
     CFTAAddressPanel panel(true, format.get(), nullptr, false);
     panel.setMode(tcCompany, fmAlways);
-    fill(panel, tcStreet, QStringLiteral("Road"));
+    fill(panel, tcStreet, u"Road"_s);
     panel.updateFormat();
     const double screenHeight = panel.GetSizeY();
     panel.setPrintMode();
@@ -402,18 +402,18 @@ TEST(CFTAAddressPanelLayoutTest, PrintingLeavesEmptyFieldsOut)
 
 TEST(CFTAAddressPanelLayoutTest, AReadingIsShownOnlyWithTheNameItReads)
 {
-    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(QStringLiteral("T")));
+    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(u"T"_s));
     root->addKey(tcNickName, 0, 0, CDDString(), CDDString(), CDDString(), CDDString(), fmUnset, tcFirstName, tcNone);
     root->addKey(tcFirstName, 1, 0, CDDString(), CDDString(), CDDString(), CDDString(), fmUnset, tcNone, tcNone);
     root->addKey(tcStreet, 2, 0, CDDString(), CDDString(), CDDString(), CDDString(), fmUnset, tcNone, tcNone);
     CFTAAddressPanel panel(true, root.get(), nullptr, false);
-    fill(panel, tcNickName, QStringLiteral("Reading"));
-    fill(panel, tcStreet, QStringLiteral("Road"));
+    fill(panel, tcNickName, u"Reading"_s);
+    fill(panel, tcStreet, u"Road"_s);
     panel.updateFormat();
     const double streetOnly = panel.GetSizeY();
     EXPECT_NEAR(streetOnly, field(panel, tcStreet)->GetSizeY() + 10.0, 1e-9);
 
-    fill(panel, tcFirstName, QStringLiteral("Name"));
+    fill(panel, tcFirstName, u"Name"_s);
     panel.updateFormat();
     EXPECT_DOUBLE_EQ(field(panel, tcNickName)->GetOriginY(), panel.GetOriginY() + 5.0);
     EXPECT_GT(panel.GetSizeY(), streetOnly);
@@ -421,14 +421,14 @@ TEST(CFTAAddressPanelLayoutTest, AReadingIsShownOnlyWithTheNameItReads)
 
 TEST(CFTAAddressPanelLayoutTest, MissingFormatIsReportedOncePerPanel)
 {
-    paneltest::LogCapture log;
+    pwtest::LogCapture log;
     CFTAAddressPanel panel;
     const QImage image = drawPanel(panel, QSizeF(60.0, 40.0), false, false);
     drawPanel(panel, QSizeF(60.0, 40.0), false, false);
-    EXPECT_EQ(paneltest::LogCapture::lines().count(QStringLiteral("Error: No format Specified!!")), 1);
+    EXPECT_EQ(pwtest::LogCapture::lines().count(u"Error: No format Specified!!"_s), 1);
     CFTAAddressPanel other;
     drawPanel(other, QSizeF(60.0, 40.0), false, false);
-    EXPECT_EQ(paneltest::LogCapture::lines().count(QStringLiteral("Error: No format Specified!!")), 2);
+    EXPECT_EQ(pwtest::LogCapture::lines().count(u"Error: No format Specified!!"_s), 2);
     EXPECT_TRUE(isBlank(image));
 }
 

@@ -1,6 +1,6 @@
 #include "kernel/address/CFTAAddressPanel.h"
 
-#include "AddressPanelTestSupport.h"
+#include "AddressTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +15,9 @@ class PanelRulesTest : public testing::Test
 protected:
     void SetUp() override
     {
-        m_format = paneltest::catalogueFormat(QStringLiteral("us"));
+        m_format = addrtest::catalogueFormat(u"us"_s);
         ASSERT_TRUE(m_format);
-        ASSERT_EQ(m_format->getFormatWithKey(tcCity)->getDelimiter()->getData(), QStringLiteral(","));
+        ASSERT_EQ(m_format->getFormatWithKey(tcCity)->getDelimiter()->getData(), u","_s);
         m_panel = std::make_unique<CFTAAddressPanel>(true, m_format.get(), nullptr, false);
     }
     void fill(textCategory category, const QString &text)
@@ -72,41 +72,41 @@ TEST_F(PanelRulesTest, DelimiterFollowsTheNextShownTextOfTheRow)
 
 TEST_F(PanelRulesTest, UserEditedFieldKeepsItsTextUntilTheFormatIsAppliedAgain)
 {
-    fill(tcCity, QStringLiteral("Springfield"));
-    fill(tcState, QStringLiteral("IL"));
+    fill(tcCity, u"Springfield"_s);
+    fill(tcState, u"IL"_s);
     m_panel->getAddressComponentWithTextCategory(tcCity)->resetFormatRules(true);
     m_panel->updateFormatRules();
-    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield"));
+    EXPECT_EQ(text(tcCity), u"Springfield"_s);
 
     m_panel->setFormat(m_format.get(), 1);
     m_panel->updateFormatRules();
-    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield,"));
+    EXPECT_EQ(text(tcCity), u"Springfield,"_s);
 }
 
 TEST_F(PanelRulesTest, LayoutAppliesTheRuleButPrintingDoesNot)
 {
-    fill(tcCity, QStringLiteral("Springfield"));
-    fill(tcState, QStringLiteral("IL"));
+    fill(tcCity, u"Springfield"_s);
+    fill(tcState, u"IL"_s);
     m_panel->setPrintMode();
     m_panel->updateFormat();
-    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield"));
+    EXPECT_EQ(text(tcCity), u"Springfield"_s);
     m_panel->Draw(nullptr, false, nullptr, false, false);
-    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield,"));
+    EXPECT_EQ(text(tcCity), u"Springfield,"_s);
 }
 
 TEST_F(PanelRulesTest, CommaRuleStripsCommasThatSeparateNothing)
 {
-    fill(tcStreet, QStringLiteral("12 Main Street,"));
-    fill(tcCity, QStringLiteral("Springfield,"));
-    fill(tcState, QStringLiteral("IL"));
+    fill(tcStreet, u"12 Main Street,"_s);
+    fill(tcCity, u"Springfield,"_s);
+    fill(tcState, u"IL"_s);
 
     EXPECT_EQ(m_panel->updatePhoneticRules(true), 1);
-    EXPECT_EQ(text(tcStreet), QStringLiteral("12 Main Street"));
-    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield,"));
+    EXPECT_EQ(text(tcStreet), u"12 Main Street"_s);
+    EXPECT_EQ(text(tcCity), u"Springfield,"_s);
     EXPECT_EQ(m_panel->updatePhoneticRules(true), 0);
 
     EXPECT_EQ(m_panel->updatePhoneticRules(false), 1);
-    EXPECT_EQ(text(tcCity), QStringLiteral("Springfield"));
+    EXPECT_EQ(text(tcCity), u"Springfield"_s);
     EXPECT_EQ(m_panel->updatePhoneticRules(false), 0);
 }
 
@@ -131,16 +131,14 @@ TEST_F(PanelRulesTest, NeighboursAreFoundWithinTheRow)
 
 TEST(CFTAAddressPanelRulesTest, RepeatedCategoryInARowEndsTheSearch)
 {
-    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(QStringLiteral("T")));
-    root->addKey(tcStreet, 0, 0, CDDString(), CDDString(), CDDString(QStringLiteral(";")), CDDString(), fmUnset, tcNone,
-                 tcNone);
+    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(u"T"_s));
+    root->addKey(tcStreet, 0, 0, CDDString(), CDDString(), CDDString(u";"_s), CDDString(), fmUnset, tcNone, tcNone);
     root->addKey(tcStreet, 0, 1, CDDString(), CDDString(), CDDString(), CDDString(), fmUnset, tcNone, tcNone);
-    root->addKey(tcCity, 1, 0, CDDString(), CDDString(), CDDString(QStringLiteral(";")), CDDString(), fmUnset, tcNone,
-                 tcNone);
+    root->addKey(tcCity, 1, 0, CDDString(), CDDString(), CDDString(u";"_s), CDDString(), fmUnset, tcNone, tcNone);
     CFTAAddressPanel panel(true, root.get(), nullptr, false);
-    panel.SetString(true, tcCity, adWork, CDDString(QStringLiteral("Town")), tcNone, false);
+    panel.SetString(true, tcCity, adWork, CDDString(u"Town"_s), tcNone, false);
     EXPECT_EQ(panel.updateFormatRules(), 0);
-    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcCity)->GetString().getData(), QStringLiteral("Town"));
+    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcCity)->GetString().getData(), u"Town"_s);
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "kernel/address/CFTAAddressText.h"
 
 #include "kernel/address/CAddressFormat.h"
-#include "kernel/foundation/CDDDrawer.h"
 #include "kernel/foundation/CDDArchive.h"
 #include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/foundation/CDDDrawer.h"
 #include "kernel/foundation/FTComponentFactory.h"
 #include "platform/PWFont.h"
 
@@ -14,16 +14,18 @@
 
 #include <tuple>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QTextCharFormat sans(double size)
 {
     QTextCharFormat format;
-    PWFont(QStringLiteral("DejaVuSans"), size).applyTo(&format);
+    PWFont(u"DejaVuSans"_s, size).applyTo(&format);
     return format;
 }
 
-std::unique_ptr<CFTAAddressText> field(textCategory category, const QString &label = QStringLiteral("City"))
+std::unique_ptr<CFTAAddressText> field(textCategory category, const QString &label = u"City"_s)
 {
     const CDDString labelText(label);
     auto text = std::make_unique<CFTAAddressText>(true, category, addressType(1), &labelText, nullptr);
@@ -49,41 +51,19 @@ int inkedPixels(CFTAAddressText &text, bool printing)
     return count;
 }
 
-TEST(CFTAAddressTextTest, IdentityAndDefaults)
+TEST(CFTAAddressTextTest, ModeTextAndShowAllDecideWhetherItShows)
 {
-    CFTAAddressText text(nullptr);
-    EXPECT_EQ(text.getType(), ctAddressText);
-    EXPECT_EQ(text.getClassID(), 10);
-    EXPECT_EQ(text.getMode(), fmWhenFilled);
-    EXPECT_EQ(text.GetTextCategory(), 128);
-    EXPECT_TRUE(text.GetToFrom());
-    EXPECT_EQ(text.GetAddressType(), 1);
-    EXPECT_TRUE(text.IsPreferredAddress());
-    EXPECT_EQ(text.getCountryStyle(), CFTAAddressText::kCountryStyleOther);
-    EXPECT_TRUE(text.isFieldEditor());
-    EXPECT_TRUE(text.canGroup());
+    // mode, has text, showAll, shown
+    for (const auto &[mode, hasText, showAll, shown] :
+         {std::tuple {0, true, true, false}, std::tuple {1, false, false, true}, std::tuple {2, false, false, false},
+          std::tuple {2, false, true, true}, std::tuple {2, true, false, true}}) {
+        auto text = field(tcCity);
+        text->setMode(fieldMode(mode));
+        if (hasText)
+            text->SetString(CDDString(u"Ottawa"_s));
+        EXPECT_EQ(text->isEnabled(showAll), shown) << mode << hasText << showAll;
+    }
 }
-
-// mode, has text, showAll, expected
-using ShowCase = std::tuple<int, bool, bool, bool>;
-class AddressTextShowTest : public testing::TestWithParam<ShowCase>
-{
-};
-
-TEST_P(AddressTextShowTest, ModeTextAndShowAllDecide)
-{
-    const auto [mode, hasText, showAll, expected] = GetParam();
-    auto text = field(tcCity);
-    text->setMode(fieldMode(mode));
-    if (hasText)
-        text->SetString(CDDString(QStringLiteral("Ottawa")));
-    EXPECT_EQ(text->isEnabled(showAll), expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Modes, AddressTextShowTest,
-                         testing::Values(ShowCase {0, true, true, false}, ShowCase {1, false, false, true},
-                                         ShowCase {2, false, false, false}, ShowCase {2, false, true, true},
-                                         ShowCase {2, true, false, true}));
 
 TEST(CFTAAddressTextTest, EditingShowsAnEmptyFieldAndMarksItForTheFormatRules)
 {
@@ -94,7 +74,7 @@ TEST(CFTAAddressTextTest, EditingShowsAnEmptyFieldAndMarksItForTheFormatRules)
     EXPECT_TRUE(text->isResetFormatRules());
     EXPECT_TRUE(text->IsTouched());
     text->resetFormatRules(false);
-    text->SetString(CDDString(QStringLiteral("Hull")));
+    text->SetString(CDDString(u"Hull"_s));
     text->endEditText(nullptr);
     EXPECT_TRUE(text->isResetFormatRules()) << "the text changed while editing";
     EXPECT_TRUE(text->isEnabled(false));
@@ -103,33 +83,17 @@ TEST(CFTAAddressTextTest, EditingShowsAnEmptyFieldAndMarksItForTheFormatRules)
 TEST(CFTAAddressTextTest, PersonValueGoesOnlyToTheMatchingSideCategoryAndType)
 {
     auto text = field(tcCity);
-    text->SetString(false, tcCity, addressType(1), CDDString(QStringLiteral("Other side")), tcNone, false);
-    text->SetString(true, tcCity, addressType(2), CDDString(QStringLiteral("Other type")), tcNone, false);
-    text->SetString(true, tcState, addressType(1), CDDString(QStringLiteral("Other field")), tcNone, false);
+    text->SetString(false, tcCity, addressType(1), CDDString(u"Other side"_s), tcNone, false);
+    text->SetString(true, tcCity, addressType(2), CDDString(u"Other type"_s), tcNone, false);
+    text->SetString(true, tcState, addressType(1), CDDString(u"Other field"_s), tcNone, false);
     EXPECT_TRUE(text->GetText()->isEmpty());
-    text->SetString(true, tcCity, addressType(1), CDDString(QStringLiteral("Ottawa")), tcNone, false);
-    EXPECT_EQ(text->GetText()->getString(), QStringLiteral("Ottawa"));
-}
-
-TEST(CFTAAddressTextTest, CategoryQueriesAnswerTheFieldItself)
-{
-    auto text = field(tcZIP);
-    EXPECT_EQ(text->GetObjectForTextCategory(tcZIP), text.get());
-    EXPECT_EQ(text->GetObjectForTextCategory(tcCity), nullptr);
-    textCategory found[2] = {tcNone, tcNone};
-    EXPECT_EQ(text->GetContainTextCategories(found, 2), 1);
-    EXPECT_EQ(found[0], tcZIP);
-    EXPECT_EQ(text->GetContainTextCategories(found, 0), 0);
-    EXPECT_EQ(text->GetContainTextCategories(nullptr, 2), 0);
-    const CDDString label(QStringLiteral("Postcode"));
-    text->SetTextCategory(tcState, &label);
-    EXPECT_EQ(text->GetTextCategory(), tcState);
-    EXPECT_EQ(text->getLabel()->getString(), QStringLiteral("Postcode"));
+    text->SetString(true, tcCity, addressType(1), CDDString(u"Ottawa"_s), tcNone, false);
+    EXPECT_EQ(text->GetText()->getString(), u"Ottawa"_s);
 }
 
 std::unique_ptr<CAddressFormat> formatFor(const QString &country)
 {
-    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(QStringLiteral("Test")));
+    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(u"Test"_s));
     root->addSubFormat(tcAddress, CDDString(country), 0, 0);
     return root;
 }
@@ -139,25 +103,25 @@ TEST(CFTAAddressTextTest, CountryStyleSetsTheRoomAfterAField)
     auto zip = field(tcZIP);
     const CDDText *text = zip->getDDText();
     const double inset = 2.0 * text->getContOffsetX();
-    const double oneBlank = text->getSpaceXSpacing(QStringLiteral(" ")) - inset;
-    const double twoBlanks = text->getSpaceXSpacing(QStringLiteral("  ")) - inset;
+    const double oneBlank = text->getSpaceXSpacing(u" "_s) - inset;
+    const double twoBlanks = text->getSpaceXSpacing(u"  "_s) - inset;
     ASSERT_GT(twoBlanks, oneBlank);
 
-    zip->setFormat(formatFor(QStringLiteral("ca")).get(), 0);
+    zip->setFormat(formatFor(u"ca"_s).get(), 0);
     EXPECT_EQ(zip->getCountryStyle(), CFTAAddressText::kCountryStyleCanada);
     EXPECT_DOUBLE_EQ(zip->GetPaddedRightSizeX(), twoBlanks);
 
     zip->SetToFrom(false);
-    zip->setFormat(formatFor(QStringLiteral("ca")).get(), 0);
+    zip->setFormat(formatFor(u"ca"_s).get(), 0);
     EXPECT_EQ(zip->getCountryStyle(), CFTAAddressText::kCountryStyleOther) << "sender fields are spaced plainly";
     EXPECT_DOUBLE_EQ(zip->GetPaddedRightSizeX(), oneBlank);
 
     zip->SetToFrom(true);
-    zip->setFormat(formatFor(QStringLiteral("us")).get(), 0);
+    zip->setFormat(formatFor(u"us"_s).get(), 0);
     EXPECT_EQ(zip->getCountryStyle(), CFTAAddressText::kCountryStyleUS);
     EXPECT_DOUBLE_EQ(zip->GetPaddedRightSizeX(), text->getDefXSpacing() - inset);
 
-    zip->setFormat(formatFor(QStringLiteral("de")).get(), 0);
+    zip->setFormat(formatFor(u"de"_s).get(), 0);
     EXPECT_EQ(zip->getCountryStyle(), CFTAAddressText::kCountryStyleOther);
     zip->setFormat(nullptr, 0);
     EXPECT_EQ(zip->getCountryStyle(), CFTAAddressText::kCountryStyleOther);
@@ -165,26 +129,26 @@ TEST(CFTAAddressTextTest, CountryStyleSetsTheRoomAfterAField)
 
 TEST(CFTAAddressTextTest, EmptyFieldDrawsItsLabelOnScreenAndNothingWhenPrinting)
 {
-    auto text = field(tcCity, QStringLiteral("City"));
+    auto text = field(tcCity, u"City"_s);
     EXPECT_GT(inkedPixels(*text, false), 0);
     EXPECT_EQ(inkedPixels(*text, true), 0);
-    text->SetString(CDDString(QStringLiteral("Ottawa")));
+    text->SetString(CDDString(u"Ottawa"_s));
     EXPECT_GT(inkedPixels(*text, true), 0) << "a filled field prints";
 }
 
 TEST(CFTAAddressTextTest, LabelIsMeasuredWhileTheTextIsEmpty)
 {
-    auto text = field(tcCity, QStringLiteral("A much longer placeholder"));
+    auto text = field(tcCity, u"A much longer placeholder"_s);
     const double labelWidth = text->GetSizeX();
     EXPECT_NEAR(labelWidth, text->getLabel()->getContSizeX(), 1e-6);
-    text->SetString(CDDString(QStringLiteral("X")));
+    text->SetString(CDDString(u"X"_s));
     text->ExpandByText();
     EXPECT_LT(text->GetSizeX(), labelWidth);
 }
 
 TEST(CFTAAddressTextTest, PickingAnEmptyFieldBetweenGlyphsAnswersTheBodyUnlessFilled)
 {
-    auto text = field(tcCity, QStringLiteral("City"));
+    auto text = field(tcCity, u"City"_s);
     text->SetSize(300, text->GetSizeY());
     const double x = text->GetOriginX() + 250;
     const double y = text->GetOriginY() + text->GetSizeY() / 2.0;
@@ -207,7 +171,7 @@ class AddressTextArchiveTest : public testing::TestWithParam<int>
 // An empty field, whatever its mode, comes back with its mode, its style and its binding.
 TEST_P(AddressTextArchiveTest, EveryFieldModeSavedAndReadBackEqual)
 {
-    auto saved = field(tcZIP, QStringLiteral("Postcode"));
+    auto saved = field(tcZIP, u"Postcode"_s);
     saved->SetFontAttr(sans(17));
     saved->setMode(fieldMode(GetParam()));
     saved->SetToFrom(false);
@@ -227,7 +191,7 @@ TEST_P(AddressTextArchiveTest, EveryFieldModeSavedAndReadBackEqual)
     EXPECT_EQ(loaded->GetAddressType(), 3);
     EXPECT_FALSE(loaded->IsPreferredAddress());
     EXPECT_TRUE(loaded->GetText()->isEmpty());
-    EXPECT_EQ(loaded->getLabel()->getString(), QStringLiteral("Postcode"));
+    EXPECT_EQ(loaded->getLabel()->getString(), u"Postcode"_s);
     const std::optional<PWFont> font = loaded->GetFont(nullptr);
     ASSERT_TRUE(font);
     EXPECT_DOUBLE_EQ(font->pointSize(), 17.0) << "the empty text keeps its style";
@@ -271,31 +235,12 @@ TEST(CFTAAddressTextTest, MissingLabelGetsTheDefaultLabel)
 
 TEST(CFTAAddressTextTest, FactoryMakesAddressTextsAndOldTextsAsAddressTexts)
 {
-    for (const auto &[classID, version] : {std::pair {10, 100}, std::pair {3, FTComponentFactory::kLastOldBundleVersion}}) {
+    for (const auto &[classID, version] :
+         {std::pair {10, 100}, std::pair {3, FTComponentFactory::kLastOldBundleVersion}}) {
         const std::unique_ptr<CFTComponent> made = FTComponentFactory::createComponent(classID, version, nullptr);
         ASSERT_TRUE(made) << classID;
         EXPECT_EQ(made->getClassID(), 10);
     }
-}
-
-TEST(CFTAAddressTextTest, StyleCommandsReachTheLabel)
-{
-    auto text = field(tcCity);
-    text->SetFontAttr(sans(10));
-    text->SetString(CDDString(QStringLiteral("Ottawa")));
-    text->IncreaseFontSize();
-    const std::optional<PWFont> labelFont = text->getLabel()->GetFont(nullptr);
-    const std::optional<PWFont> textFont = text->GetFont(nullptr);
-    ASSERT_TRUE(labelFont && textFont);
-    EXPECT_DOUBLE_EQ(labelFont->pointSize(), textFont->pointSize());
-    EXPECT_GT(labelFont->pointSize(), 10.0);
-    text->updateFontSizeWithKoeff(2.0);
-    EXPECT_GT(text->getLabel()->GetFont(nullptr)->pointSize(), labelFont->pointSize());
-
-    const double labelSize = text->getLabel()->GetFont(nullptr)->pointSize();
-    text->SetFontSize(30.0);
-    EXPECT_DOUBLE_EQ(text->GetFont(nullptr)->pointSize(), 30.0);
-    EXPECT_DOUBLE_EQ(text->getLabel()->GetFont(nullptr)->pointSize(), labelSize) << "a set size is the text's only";
 }
 
 } // namespace

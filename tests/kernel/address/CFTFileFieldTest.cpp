@@ -1,12 +1,14 @@
 #include "kernel/address/CFTFileField.h"
 
+#include "TestSupport.h"
 #include "kernel/foundation/CDDArchive.h"
 
-#include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -16,9 +18,7 @@ protected:
     QString write(const QString &name, const QByteArray &bytes)
     {
         const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        EXPECT_TRUE(pwtest::writeFile(path, bytes));
         return path;
     }
 
@@ -32,128 +32,97 @@ protected:
         return shown;
     }
 
+    static std::unique_ptr<CFTComponent> roundTrip(CFTFileField &saved)
+    {
+        CDDArchive archive(true);
+        archive.SetClassID(saved.getClassID());
+        saved.Serialize(archive, nullptr);
+        archive.setStoring(false);
+        return CFTComponent::CreateFromArchive(archive, nullptr, nullptr);
+    }
+
     QTemporaryDir m_dir;
 };
-
-TEST_F(CFTFileFieldTest, IdentityAndDefaults)
-{
-    CFTFileField field(0, 0, nullptr);
-    EXPECT_EQ(field.getClassID(), 15);
-    EXPECT_EQ(field.getType(), ctText);
-    EXPECT_EQ(field.GetTextCategory(), tcFileData);
-    EXPECT_EQ(field.GetCountFields(), fcWholeLine);
-    EXPECT_EQ(field.GetNumberField(), 1);
-}
 
 TEST_F(CFTFileFieldTest, ItemsCycleThroughTheRecords)
 {
     CFTFileField field(0, 0, nullptr);
-    ASSERT_TRUE(field.SetFile(CDDString(write(QStringLiteral("names.txt"), "Ann\nBob\nCid\n"))));
-    EXPECT_EQ(series(field, 5), (QStringList {QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Cid"),
-                                             QStringLiteral("Ann"), QStringLiteral("Bob")}));
+    ASSERT_TRUE(field.SetFile(CDDString(write(u"names.txt"_s, "Ann\nBob\nCid\n"))));
+    EXPECT_EQ(series(field, 5), (QStringList {u"Ann"_s, u"Bob"_s, u"Cid"_s, u"Ann"_s, u"Bob"_s}));
     field.Init(fcWholeLine, 1);
     field.CFTCounterField::Init(2, 2, false, 1);
-    EXPECT_EQ(series(field, 2), (QStringList {QStringLiteral("Bob"), QStringLiteral("Ann")}));
+    EXPECT_EQ(series(field, 2), (QStringList {u"Bob"_s, u"Ann"_s}));
 }
 
 TEST_F(CFTFileFieldTest, OneFieldOfEachLine)
 {
     CFTFileField field(0, 0, nullptr);
-    ASSERT_TRUE(field.SetFile(CDDString(write(QStringLiteral("rows.csv"), "a,,b\nc,d,e\n"))));
+    ASSERT_TRUE(field.SetFile(CDDString(write(u"rows.csv"_s, "a,,b\nc,d,e\n"))));
     field.SetCountFields(fcOneField);
     field.SetNumberField(2);
-    field.SetDelimeter(CDDString(QStringLiteral(",")));
-    EXPECT_EQ(series(field, 2), (QStringList {QStringLiteral("b"), QStringLiteral("d")}));
+    field.SetDelimeter(CDDString(u","_s));
+    EXPECT_EQ(series(field, 2), (QStringList {u"b"_s, u"d"_s}));
     field.SetNumberField(9);
-    EXPECT_EQ(series(field, 2), (QStringList {QStringLiteral("b"), QStringLiteral("e")})) << "past the last: the last";
-    EXPECT_EQ(field.getLabel()->getString(), QStringLiteral("rows.csv Col 9"));
+    EXPECT_EQ(series(field, 2), (QStringList {u"b"_s, u"e"_s})) << "past the last: the last";
+    EXPECT_EQ(field.getLabel()->getString(), u"rows.csv Col 9"_s);
 }
 
-TEST_F(CFTFileFieldTest, MissingFileShowsEmptyTextsAndSaysSo)
+// A missing, unreadable or empty path must not keep printing the previous file's lines.
+TEST_F(CFTFileFieldTest, NoFileShowsEmptyTextsAndSaysSo)
 {
     CFTFileField field(0, 0, nullptr);
-    EXPECT_FALSE(field.SetFile(CDDString(m_dir.filePath(QStringLiteral("nowhere.txt")))));
+    EXPECT_FALSE(field.SetFile(CDDString(m_dir.filePath(u"nowhere.txt"_s))));
     EXPECT_EQ(series(field, 2), (QStringList {QString(), QString()}));
-    EXPECT_EQ(field.getLabel()->getString(), QStringLiteral("File doesn't exist"));
-}
+    EXPECT_EQ(field.getLabel()->getString(), u"File doesn't exist"_s);
 
-// Switching to a file that cannot be read must not keep printing the previous file's lines.
-TEST_F(CFTFileFieldTest, UnreadableNewFileDoesNotShowTheOldLines)
-{
-    CFTFileField field(0, 0, nullptr);
-    ASSERT_TRUE(field.SetFile(CDDString(write(QStringLiteral("old.txt"), "old line"))));
-    field.SetValue(1);
-    ASSERT_EQ(field.GetText()->getString(), QStringLiteral("old line"));
-    field.SetFile(CDDString(m_dir.filePath(QStringLiteral("gone.txt"))));
-    field.SetValue(1);
-    EXPECT_TRUE(field.GetText()->isEmpty());
+    for (const QString &next : {m_dir.filePath(u"gone.txt"_s), QString()}) {
+        ASSERT_TRUE(field.SetFile(CDDString(write(u"old.txt"_s, "old line\nsecond"))));
+        ASSERT_EQ(series(field, 1), QStringList {u"old line"_s});
+        EXPECT_FALSE(field.SetFile(CDDString(next)));
+        EXPECT_EQ(series(field, 2), (QStringList {QString(), QString()})) << next.toStdString();
+    }
+    EXPECT_TRUE(field.GetFileName().isEmpty());
 }
 
 TEST_F(CFTFileFieldTest, SavedAndLoadedReadsTheFileAgain)
 {
-    const QString path = write(QStringLiteral("data.txt"), "x;y\nz;w");
+    const QString path = write(u"data.txt"_s, "x;y\nz;w");
     CFTFileField saved(0, 0, nullptr);
     saved.SetFile(CDDString(path));
     saved.SetCountFields(fcOneField);
     saved.SetNumberField(2);
-    saved.SetDelimeter(CDDString(QStringLiteral(";")));
+    saved.SetDelimeter(CDDString(u";"_s));
     saved.CFTCounterField::Init(2, 1, false, 1);
-    CDDArchive archive(true);
-    archive.SetClassID(saved.getClassID());
-    saved.Serialize(archive, nullptr);
-    archive.setStoring(false);
 
-    const std::unique_ptr<CFTComponent> made = CFTComponent::CreateFromArchive(archive, nullptr, nullptr);
+    const std::unique_ptr<CFTComponent> made = roundTrip(saved);
     auto *loaded = dynamic_cast<CFTFileField *>(made.get());
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->GetFileName().getData(), path);
     EXPECT_EQ(loaded->GetCountFields(), fcOneField);
     EXPECT_EQ(loaded->GetNumberField(), 2);
-    EXPECT_EQ(loaded->GetDelimeter().getData(), QStringLiteral(";"));
+    EXPECT_EQ(loaded->GetDelimeter().getData(), u";"_s);
     EXPECT_EQ(loaded->GetStartNumber(), 2);
     loaded->SetValue(1);
-    EXPECT_EQ(loaded->GetText()->getString(), QStringLiteral("w"));
-}
-
-QStringList g_messages;
-
-void collectMessage(QtMsgType, const QMessageLogContext &, const QString &message)
-{
-    g_messages << message;
+    EXPECT_EQ(loaded->GetText()->getString(), u"w"_s);
 }
 
 TEST_F(CFTFileFieldTest, FieldWithoutAFileOpensNothingWhenRead)
 {
     CFTFileField saved(0, 0, nullptr);
-    EXPECT_TRUE(saved.GetFileName().isEmpty());
-    CDDArchive archive(true);
-    archive.SetClassID(saved.getClassID());
-    saved.Serialize(archive, nullptr);
-    archive.setStoring(false);
-
-    g_messages.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(collectMessage);
-    const std::unique_ptr<CFTComponent> made = CFTComponent::CreateFromArchive(archive, nullptr, nullptr);
-    qInstallMessageHandler(previous);
+    std::unique_ptr<CFTComponent> made;
+    {
+        pwtest::LogCapture log;
+        made = roundTrip(saved);
+        EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join(QLatin1Char('\n')).toStdString();
+    }
     auto *loaded = dynamic_cast<CFTFileField *>(made.get());
     ASSERT_TRUE(loaded);
-    EXPECT_TRUE(g_messages.isEmpty()) << g_messages.join(QLatin1Char('\n')).toStdString();
     EXPECT_FALSE(loaded->SetFile(CDDString()));
     // A new field already shows the label a read one shows, so reading does not resize it.
-    EXPECT_EQ(loaded->getLabel()->getString(), saved.getLabel()->getString());
     EXPECT_FALSE(saved.getLabel()->getString().isEmpty());
+    EXPECT_EQ(loaded->getLabel()->getString(), saved.getLabel()->getString());
     EXPECT_NEAR(loaded->GetSizeX(), saved.GetSizeX(), 1e-3);
     EXPECT_NEAR(loaded->GetSizeY(), saved.GetSizeY(), 1e-3);
-}
-
-TEST_F(CFTFileFieldTest, EmptyPathDropsTheLinesOfTheFileBefore)
-{
-    CFTFileField field(0, 0, nullptr);
-    ASSERT_TRUE(field.SetFile(CDDString(write(QStringLiteral("data.txt"), "first\nsecond"))));
-    EXPECT_EQ(series(field, 1), QStringList {QStringLiteral("first")});
-    EXPECT_FALSE(field.SetFile(CDDString()));
-    EXPECT_TRUE(field.GetFileName().isEmpty());
-    EXPECT_EQ(series(field, 2), (QStringList {QString(), QString()}));
 }
 
 } // namespace

@@ -7,14 +7,14 @@
 
 namespace {
 
-PWPlist::Dictionary address(const QString &street, const QString &city, const QString &state, const QString &zip,
-                            const QString &country)
+PWPlist address(const QString &street, const QString &city, const QString &state, const QString &zip,
+                const QString &country)
 {
-    return PWPlist::Dictionary{{kPWAddressStreetKey, PWPlist::fromString(street)},
-                               {kPWAddressCityKey, PWPlist::fromString(city)},
-                               {kPWAddressStateKey, PWPlist::fromString(state)},
-                               {kPWAddressZIPKey, PWPlist::fromString(zip)},
-                               {kPWAddressCountryKey, PWPlist::fromString(country)}};
+    return PWPlist(PWPlist::Dictionary {{kPWAddressStreetKey, PWPlist::fromString(street)},
+                                        {kPWAddressCityKey, PWPlist::fromString(city)},
+                                        {kPWAddressStateKey, PWPlist::fromString(state)},
+                                        {kPWAddressZIPKey, PWPlist::fromString(zip)},
+                                        {kPWAddressCountryKey, PWPlist::fromString(country)}});
 }
 
 PWMultiValue texts(std::initializer_list<std::pair<QString, QString>> labelled)
@@ -25,229 +25,177 @@ PWMultiValue texts(std::initializer_list<std::pair<QString, QString>> labelled)
     return multi;
 }
 
+// Ann Lee with a home address (the primary one) and a work address, phones, mail, web pages,
+// dates, a spouse and a department.
+std::shared_ptr<PWPerson> fullPerson()
+{
+    std::shared_ptr<PWPerson> person = PWPerson::create();
+    person->setValueForProperty(kPWFirstNameProperty, PWPlist::fromString(u"Ann"_s));
+    person->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(u"Lee"_s));
+    PWMultiValue addresses;
+    addresses.addValue(address(u"1 Home Lane"_s, u"Homeville"_s, u"HS"_s, u"11111"_s, u"Homeland"_s),
+                       kPWAddressHomeLabel);
+    addresses.addValue(address(u"2 Work Road"_s, u"Worktown"_s, QString(), u"22222"_s, u"Workland"_s),
+                       kPWAddressWorkLabel);
+    person->setMultiValueForProperty(kPWAddressProperty, addresses);
+    person->setMultiValueForProperty(kPWPhoneProperty,
+                                     texts({{kPWOtherLabel, u"other"_s},
+                                            {kPWPhoneHomeLabel, u"home"_s},
+                                            {kPWPhoneMobileLabel, u"mobile"_s},
+                                            {kPWPhonePagerLabel, u"pager"_s},
+                                            {kPWPhoneHomeFAXLabel, u"home fax"_s}}));
+    person->setMultiValueForProperty(kPWEmailProperty, texts({{kPWEmailHomeLabel, u"h@x"_s}}));
+    person->setMultiValueForProperty(kPWJabberInstantProperty, texts({{kPWJabberHomeLabel, u"jab"_s}}));
+    person->setMultiValueForProperty(
+        kPWURLsProperty,
+        texts({{u"blog"_s, u"first"_s}, {kPWHomeLabel, u"home"_s}, {kPWHomePageLabel, u"homepage"_s}}));
+    person->setValueForProperty(kPWBirthdayProperty, addrtest::utcDate(1970, 3, 4));
+    PWMultiValue dates;
+    dates.addValue(addrtest::utcDate(2001, 6, 15), kPWAnniversaryLabel);
+    person->setMultiValueForProperty(kPWOtherDatesProperty, dates);
+    person->setMultiValueForProperty(kPWRelatedNamesProperty, texts({{kPWSpouseLabel, u"Sam"_s}}));
+    person->setValueForProperty(u"ABDepartment"_s, PWPlist::fromString(u"Dispatch"_s));
+    person->setValueForProperty(u"Custom5"_s, PWPlist::fromString(u"five"_s));
+    return person;
+}
+
+struct ReadCase
+{
+    const char *name;
+    textCategory category;
+    addressType type;
+    bool fallback;
+    QString expected;          // null where nothing is read
+    addressType used = adNone; // the address type read from; adNone where not told
+};
+
+// Shown by its name, so that the registered test names stay the same from build to build.
+void PrintTo(const ReadCase &row, std::ostream *stream)
+{
+    *stream << row.name;
+}
+
+class FTPersonFieldsReadTest : public testing::TestWithParam<ReadCase>
+{
+};
+
+TEST_P(FTPersonFieldsReadTest, ReadsTheCategoryOfTheType)
+{
+    const ReadCase &c = GetParam();
+    const std::shared_ptr<PWPerson> person = fullPerson();
+    addressType used = adNone;
+    const QString read = stringForPersonCategory(person.get(), c.type, c.category, c.fallback, &used);
+    EXPECT_EQ(read, c.expected);
+    EXPECT_EQ(read.isNull(), c.expected.isNull());
+    if (c.used != adNone) {
+        EXPECT_EQ(used, c.used);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Categories, FTPersonFieldsReadTest,
+    testing::Values(ReadCase {"FullName", tcFullName, adWork, false, u"Ann Lee"_s},
+                    ReadCase {"UnknownCategory", textCategory(128), adWork, false, QString()},
+                    ReadCase {"CategoryPastTheTable", textCategory(200), adWork, false, QString()},
+                    ReadCase {"HomeCity", tcCity, adHome, false, u"Homeville"_s, adHome},
+                    ReadCase {"WorkCity", tcCity, adWork, false, u"Worktown"_s, adWork},
+                    ReadCase {"MainCityIsThePrimaryOne", tcCity, adMain, false, u"Homeville"_s, adHome},
+                    ReadCase {"OtherCityWithoutFallback", tcCity, adOther, false, QString()},
+                    // Fallback order: work, home, other, main.
+                    ReadCase {"OtherCityFallsBackToWork", tcCity, adOther, true, u"Worktown"_s, adWork},
+                    // The city line takes the work address whatever the type asked for.
+                    ReadCase {"CityLineIsAlwaysWork", tcCityLine, adHome, false, u"Worktown 22222 Workland"_s},
+                    // The main phone: the entry labelled main, else (with fallback) home before any other.
+                    ReadCase {"MainPhoneWithoutFallback", tcPhone, adMain, false, QString()},
+                    ReadCase {"MainPhoneFallsBackToHome", tcPhone, adMain, true, u"home"_s},
+                    ReadCase {"OtherPhone", tcPhone, adOther, false, u"other"_s},
+                    ReadCase {"HomeFax", tcFax, adHome, false, u"home fax"_s},
+                    ReadCase {"NoWorkFax", tcFax, adWork, false, QString()},
+                    ReadCase {"Mobile", tcMobile, adHome, false, u"mobile"_s},
+                    ReadCase {"Pager", tcPager, adMain, false, u"pager"_s},
+                    ReadCase {"NoWorkEmail", tcEmail, adWork, false, QString()},
+                    ReadCase {"WorkEmailFallsBack", tcEmail, adWork, true, u"h@x"_s},
+                    ReadCase {"Jabber", tcJabber, adHome, false, u"jab"_s},
+                    ReadCase {"MainHomepage", tcHomepage, adMain, false, u"homepage"_s},
+                    ReadCase {"HomeHomepage", tcHomepage, adHome, false, u"homepage"_s},
+                    // No work URL: the first one.
+                    ReadCase {"WorkHomepageIsTheFirstUrl", tcHomepage, adWork, false, u"first"_s},
+                    ReadCase {"Birthday", tcBirthday, adWork, false, u"Wednesday, March 4, 1970"_s},
+                    ReadCase {"Anniversary", tcAnniversary, adWork, false, u"Friday, June 15, 2001"_s},
+                    ReadCase {"NoOtherDate", tcOtherDate, adWork, false, QString()},
+                    ReadCase {"Spouse", textCategory(117), adWork, false, u"Sam"_s},
+                    ReadCase {"NoMother", textCategory(110), adWork, false, QString()},
+                    ReadCase {"Department", tcDepartment, adWork, false, u"Dispatch"_s},
+                    ReadCase {"OwnProperty", textCategory(28), adWork, false, u"five"_s}),
+    [](const testing::TestParamInfo<ReadCase> &info) { return std::string(info.param.name); });
+
 class FTPersonFieldsTest : public testing::Test
 {
 protected:
-
-    void SetUp() override { m_person = PWPerson::create(); }
     void TearDown() override
     {
-        PWUserDefaults::standardUserDefaults().removeObject(QStringLiteral("FTConvertToLinearAddress"));
-        PWUserDefaults::standardUserDefaults().removeObject(QStringLiteral("NSDateFormatString"));
+        PWUserDefaults::standardUserDefaults().removeObject(u"FTConvertToLinearAddress"_s);
+        PWUserDefaults::standardUserDefaults().removeObject(u"NSDateFormatString"_s);
     }
 
     void setText(const QString &property, const QString &value)
     {
         ASSERT_TRUE(m_person->setValueForProperty(property, PWPlist::fromString(value))) << property.toStdString();
     }
-    // Home (primary), then work.
-    void giveTwoAddresses()
+    QString read(textCategory category, addressType type = adWork, bool fallback = false)
     {
-        PWMultiValue addresses;
-        addresses.addValue(PWPlist(address(QStringLiteral("1 Home Lane"), QStringLiteral("Homeville"), QStringLiteral("HS"),
-                                           QStringLiteral("11111"), QStringLiteral("Homeland"))),
-                           kPWAddressHomeLabel);
-        addresses.addValue(PWPlist(address(QStringLiteral("2 Work Road"), QStringLiteral("Worktown"), QString(),
-                                           QStringLiteral("22222"), QStringLiteral("Workland"))),
-                           kPWAddressWorkLabel);
-        m_person->setMultiValueForProperty(kPWAddressProperty, addresses);
-    }
-    QString read(textCategory category, addressType type = adWork, bool fallback = false, addressType *used = nullptr)
-    {
-        return stringForPersonCategory(m_person.get(), type, category, fallback, used);
+        return stringForPersonCategory(m_person.get(), type, category, fallback);
     }
 
-    std::shared_ptr<PWPerson> m_person;
+    std::shared_ptr<PWPerson> m_person = PWPerson::create();
 };
 
-struct PropertyRow
-{
-    int category;
-    QString property;
-    QString label;
-};
-
-class FTPersonPropertyTableTest : public testing::TestWithParam<PropertyRow>
-{
-};
-
-TEST_P(FTPersonPropertyTableTest, PropertyAndDefaultLabelOfACategory)
-{
-    QString label = QStringLiteral("stale");
-    EXPECT_EQ(getABPropertyKeyFromTextCategory(textCategory(GetParam().category), &label), GetParam().property);
-    EXPECT_EQ(label, GetParam().label);
-    EXPECT_EQ(getABPropertyKeyFromTextCategory(textCategory(GetParam().category)), GetParam().property);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, FTPersonPropertyTableTest,
-    testing::Values(PropertyRow{2, kPWOrganizationProperty, QString()}, PropertyRow{4, kPWJobTitleProperty, QString()},
-                    PropertyRow{5, kPWAddressProperty, kPWAddressStreetKey}, PropertyRow{7, kPWPhoneProperty, kPWPhoneWorkLabel},
-                    PropertyRow{8, kPWPhoneProperty, kPWPhoneWorkFAXLabel}, PropertyRow{9, kPWPhoneProperty, kPWPhoneMobileLabel},
-                    PropertyRow{10, kPWEmailProperty, kPWEmailWorkLabel}, PropertyRow{11, kPWHomePageProperty, QString()},
-                    PropertyRow{13, kPWAddressProperty, kPWAddressCityKey}, PropertyRow{14, kPWAddressProperty, kPWAddressStateKey},
-                    PropertyRow{15, kPWAddressProperty, kPWAddressZIPKey}, PropertyRow{16, kPWAddressProperty, kPWAddressCountryKey},
-                    PropertyRow{17, kPWFirstNameProperty, QString()}, PropertyRow{18, kPWLastNameProperty, QString()},
-                    PropertyRow{19, kPWTitleProperty, QString()}, PropertyRow{20, QStringLiteral("ABDepartment"), QString()},
-                    PropertyRow{21, QStringLiteral("Custom1"), QString()}, PropertyRow{23, QStringLiteral("Custom3"), QString()},
-                    PropertyRow{24, kPWSuffixProperty, QString()}, PropertyRow{27, QStringLiteral("Custom4"), QString()},
-                    PropertyRow{32, QStringLiteral("Custom9"), QString()},
-                    PropertyRow{100, kPWOtherDatesProperty, kPWAnniversaryLabel},
-                    PropertyRow{101, kPWBirthdayProperty, kPWBirthdayProperty},
-                    PropertyRow{102, kPWOtherDatesProperty, kPWOtherLabel}, PropertyRow{103, kPWPhoneProperty, kPWPhonePagerLabel},
-                    PropertyRow{107, kPWNicknameProperty, QString()}, PropertyRow{108, kPWMiddleNameProperty, QString()},
-                    PropertyRow{109, kPWMaidenNameProperty, QString()}, PropertyRow{110, kPWRelatedNamesProperty, kPWMotherLabel},
-                    PropertyRow{117, kPWRelatedNamesProperty, kPWSpouseLabel}, PropertyRow{121, kPWRelatedNamesProperty, kPWOtherLabel},
-                    PropertyRow{122, kPWAIMInstantProperty, kPWAIMWorkLabel}, PropertyRow{126, kPWYahooInstantProperty, kPWYahooWorkLabel},
-                    PropertyRow{127, kPWNoteProperty, QString()},
-                    // Categories without a property.
-                    PropertyRow{0, QString(), QString()}, PropertyRow{1, QString(), QString()}, PropertyRow{6, QString(), QString()},
-                    PropertyRow{25, QString(), QString()}, PropertyRow{26, QString(), QString()}, PropertyRow{104, QString(), QString()},
-                    PropertyRow{106, QString(), QString()}, PropertyRow{128, QString(), QString()}, PropertyRow{-1, QString(), QString()}));
-
-TEST(FTPersonLabelTableTest, LabelsByAddressType)
-{
-    struct Row
-    {
-        int category;
-        QString labels[4];
-    };
-    const QString other = QStringLiteral("other");
-    const Row rows[] = {
-        {7, {kPWPhoneMainLabel, kPWPhoneWorkLabel, kPWPhoneHomeLabel, other}},
-        {8, {QString(), kPWPhoneWorkFAXLabel, kPWPhoneHomeFAXLabel, other}},
-        {10, {QString(), kPWEmailWorkLabel, kPWEmailHomeLabel, other}},
-        {5, {QString(), kPWWorkLabel, kPWHomeLabel, other}},
-        {11, {QString(), kPWWorkLabel, kPWHomeLabel, other}},
-        {16, {QString(), kPWWorkLabel, kPWHomeLabel, other}},
-        {124, {QString(), kPWWorkLabel, kPWHomeLabel, other}},
-        {9, {QString(), QString(), QString(), other}},
-        {17, {QString(), QString(), QString(), other}},
-    };
-    for (const Row &row : rows) {
-        for (int type = 0; type < 4; ++type)
-            EXPECT_EQ(getLabelForAddressType(textCategory(row.category), addressType(type)), row.labels[type])
-                << row.category << " " << type;
-    }
-    EXPECT_EQ(getABPropertyKeyForCustomIndex(7), QStringLiteral("Custom7"));
-}
-
-TEST_F(FTPersonFieldsTest, FullNameHasNoStrayBlankAndNothingWithoutNames)
+TEST_F(FTPersonFieldsTest, FullNameHasNoStrayBlankAndNothingWithoutNamesOrAPerson)
 {
     EXPECT_TRUE(read(tcFullName).isNull());
-    setText(kPWLastNameProperty, QStringLiteral("Lee"));
-    EXPECT_EQ(read(tcFullName), QStringLiteral("Lee"));
-    setText(kPWFirstNameProperty, QStringLiteral("Ann"));
-    EXPECT_EQ(read(tcFullName), QStringLiteral("Ann Lee"));
+    setText(kPWLastNameProperty, u"Lee"_s);
+    EXPECT_EQ(read(tcFullName), u"Lee"_s);
     EXPECT_TRUE(stringForPersonCategory(nullptr, adWork, tcFirstName, true).isNull());
-    EXPECT_TRUE(read(textCategory(128)).isNull());
-    EXPECT_TRUE(read(textCategory(200)).isNull());
 }
 
-TEST_F(FTPersonFieldsTest, AddressFieldsFollowTheTypeAndFallBackInOrder)
+TEST_F(FTPersonFieldsTest, WithoutAddressesNothingIsReadAndLineFeedsFollowTheLinearAddressPreference)
 {
-    giveTwoAddresses();
-    addressType used = adNone;
-    EXPECT_EQ(read(tcCity, adHome, false, &used), QStringLiteral("Homeville"));
-    EXPECT_EQ(used, adHome);
-    EXPECT_EQ(read(tcCity, adWork, false, &used), QStringLiteral("Worktown"));
-    EXPECT_EQ(used, adWork);
-    EXPECT_EQ(read(tcCity, adMain, false, &used), QStringLiteral("Homeville")); // the primary entry
-    EXPECT_EQ(used, adHome);
-    EXPECT_TRUE(read(tcCity, adOther, false).isNull());
-    // Fallback order: work, home, other, main.
-    EXPECT_EQ(read(tcCity, adOther, true, &used), QStringLiteral("Worktown"));
-    EXPECT_EQ(used, adWork);
-    // The city line takes the work address whatever the type asked for.
-    EXPECT_EQ(read(tcCityLine, adHome), QStringLiteral("Worktown 22222 Workland"));
-    m_person->removeValueForProperty(kPWAddressProperty);
     EXPECT_TRUE(read(tcStreet, adWork, true).isNull());
     EXPECT_TRUE(read(tcCityLine).isNull());
-}
-
-TEST_F(FTPersonFieldsTest, LineFeedsFollowTheLinearAddressPreference)
-{
     PWMultiValue addresses;
-    addresses.addValue(PWPlist(address(QStringLiteral("Line one\nLine two\n"), QStringLiteral("City\n"), QString(),
-                                       QString(), QString())),
+    addresses.addValue(address(u"Line one\nLine two\n"_s, u"City\n"_s, QString(), QString(), QString()),
                        kPWAddressWorkLabel);
     m_person->setMultiValueForProperty(kPWAddressProperty, addresses);
     EXPECT_TRUE(isConvertToLinearAddress()); // on unless set off
-    EXPECT_EQ(read(tcStreet), QStringLiteral("Line one Line two "));
-    EXPECT_EQ(read(tcCity), QStringLiteral("City "));
-    PWUserDefaults::standardUserDefaults().setBool(QStringLiteral("FTConvertToLinearAddress"), false);
-    EXPECT_EQ(read(tcStreet), QStringLiteral("Line one\nLine two"));
-    EXPECT_EQ(read(tcCity), QStringLiteral("City"));
+    EXPECT_EQ(read(tcStreet), u"Line one Line two "_s);
+    EXPECT_EQ(read(tcCity), u"City "_s);
+    PWUserDefaults::standardUserDefaults().setBool(u"FTConvertToLinearAddress"_s, false);
+    EXPECT_EQ(read(tcStreet), u"Line one\nLine two"_s);
+    EXPECT_EQ(read(tcCity), u"City"_s);
 }
 
-TEST_F(FTPersonFieldsTest, PhonesMobilesPagersAndEmails)
+TEST_F(FTPersonFieldsTest, HomepagePropertyGoesBeforeTheUrlsAndDatesFollowTheFormatPreference)
 {
-    m_person->setMultiValueForProperty(kPWPhoneProperty,
-                                       texts({{kPWOtherLabel, QStringLiteral("other")},
-                                              {kPWPhoneHomeLabel, QStringLiteral("home")},
-                                              {kPWPhoneMobileLabel, QStringLiteral("mobile")},
-                                              {kPWPhonePagerLabel, QStringLiteral("pager")},
-                                              {kPWPhoneHomeFAXLabel, QStringLiteral("home fax")}}));
-    // The main phone: the entry labelled main, else (with fallback) home before any other.
-    EXPECT_TRUE(read(tcPhone, adMain, false).isNull());
-    EXPECT_EQ(read(tcPhone, adMain, true), QStringLiteral("home"));
-    EXPECT_EQ(read(tcPhone, adOther), QStringLiteral("other"));
-    EXPECT_EQ(read(tcFax, adHome), QStringLiteral("home fax"));
-    EXPECT_TRUE(read(tcFax, adWork).isNull());
-    EXPECT_EQ(read(tcMobile, adHome), QStringLiteral("mobile"));
-    EXPECT_EQ(read(tcPager, adMain), QStringLiteral("pager"));
-    m_person->setMultiValueForProperty(kPWEmailProperty, texts({{kPWEmailHomeLabel, QStringLiteral("h@x")}}));
-    EXPECT_TRUE(read(tcEmail, adWork).isNull());
-    EXPECT_EQ(read(tcEmail, adWork, true), QStringLiteral("h@x"));
-    m_person->setMultiValueForProperty(kPWJabberInstantProperty, texts({{kPWJabberHomeLabel, QStringLiteral("jab")}}));
-    EXPECT_EQ(read(tcJabber, adHome), QStringLiteral("jab"));
-}
-
-TEST_F(FTPersonFieldsTest, HomepageComesFromItsPropertyElseFromTheUrls)
-{
-    m_person->setMultiValueForProperty(kPWURLsProperty, texts({{QStringLiteral("blog"), QStringLiteral("first")},
-                                                               {kPWHomeLabel, QStringLiteral("home")},
-                                                               {kPWHomePageLabel, QStringLiteral("homepage")}}));
-    EXPECT_EQ(read(tcHomepage, adMain), QStringLiteral("homepage"));
-    EXPECT_EQ(read(tcHomepage, adHome), QStringLiteral("homepage"));
-    EXPECT_EQ(read(tcHomepage, adWork), QStringLiteral("first")); // no work URL: the first one
-    setText(kPWHomePageProperty, QStringLiteral("single"));
-    EXPECT_EQ(read(tcHomepage, adWork), QStringLiteral("single"));
-}
-
-TEST_F(FTPersonFieldsTest, DatesRelatedNamesAndOwnProperties)
-{
-    m_person->setValueForProperty(kPWBirthdayProperty, pwtest::utcDate(1970, 3, 4));
-    PWMultiValue dates;
-    dates.addValue(pwtest::utcDate(2001, 6, 15), kPWAnniversaryLabel);
-    m_person->setMultiValueForProperty(kPWOtherDatesProperty, dates);
-    EXPECT_EQ(read(tcBirthday), QStringLiteral("Wednesday, March 4, 1970"));
-    EXPECT_EQ(read(tcAnniversary), QStringLiteral("Friday, June 15, 2001"));
-    EXPECT_TRUE(read(tcOtherDate).isNull());
-    PWUserDefaults::standardUserDefaults().setString(QStringLiteral("NSDateFormatString"), QStringLiteral("%d.%m.%Y"));
-    EXPECT_EQ(read(tcBirthday), QStringLiteral("04.03.1970"));
-
-    m_person->setMultiValueForProperty(kPWRelatedNamesProperty, texts({{kPWSpouseLabel, QStringLiteral("Sam")}}));
-    EXPECT_EQ(read(textCategory(117)), QStringLiteral("Sam"));
-    EXPECT_TRUE(read(textCategory(110)).isNull());
-    setText(QStringLiteral("ABDepartment"), QStringLiteral("Dispatch"));
-    setText(QStringLiteral("Custom5"), QStringLiteral("five"));
-    EXPECT_EQ(read(tcDepartment), QStringLiteral("Dispatch"));
-    EXPECT_EQ(read(textCategory(28)), QStringLiteral("five"));
+    m_person = fullPerson();
+    setText(kPWHomePageProperty, u"single"_s);
+    EXPECT_EQ(read(tcHomepage, adWork), u"single"_s);
+    PWUserDefaults::standardUserDefaults().setString(u"NSDateFormatString"_s, u"%d.%m.%Y"_s);
+    EXPECT_EQ(read(tcBirthday), u"04.03.1970"_s);
 }
 
 TEST_F(FTPersonFieldsTest, SortingTextFallsBackByCategory)
 {
     textCategory used = tcNone;
     EXPECT_TRUE(stringInfoForPersonCategory(m_person.get(), tcFirstName, &used).isNull());
-    setText(kPWLastNameProperty, QStringLiteral("Lee"));
-    setText(kPWOrganizationProperty, QStringLiteral("Acme"));
-    EXPECT_EQ(stringInfoForPersonCategory(m_person.get(), tcFirstName, &used), QStringLiteral("Acme"));
-    EXPECT_EQ(used, tcCompany);
-    EXPECT_EQ(stringInfoForPersonCategory(m_person.get(), tcCity, &used), QStringLiteral("Lee"));
-    EXPECT_EQ(used, tcLastName);
-    EXPECT_EQ(stringInfoForPersonCategory(m_person.get(), tcLastName, &used), QStringLiteral("Lee"));
-    EXPECT_EQ(used, tcLastName);
+    setText(kPWLastNameProperty, u"Lee"_s);
+    setText(kPWOrganizationProperty, u"Acme"_s);
+    // Category asked for, text and category found.
+    for (const auto &[asked, text, found] :
+         {std::tuple {tcFirstName, u"Acme"_s, tcCompany}, std::tuple {tcCity, u"Lee"_s, tcLastName},
+          std::tuple {tcLastName, u"Lee"_s, tcLastName}}) {
+        EXPECT_EQ(stringInfoForPersonCategory(m_person.get(), asked, &used), text) << int(asked);
+        EXPECT_EQ(used, found) << int(asked);
+    }
 }
 
 struct Composition
@@ -265,33 +213,21 @@ class FTCompositionTest : public testing::TestWithParam<Composition>
 TEST_P(FTCompositionTest, NamesAndCityLinesFollowTheInterfaceLanguage)
 {
     const QString language = QString::fromLatin1(GetParam().language);
-    EXPECT_EQ(composeNameConsideringCountry(QStringLiteral("Taro"), QStringLiteral("Yamada"), language), GetParam().name);
-    EXPECT_EQ(composeNameConsideringCountry(QString(), QStringLiteral("Yamada"), language), QStringLiteral("Yamada"));
-    EXPECT_EQ(composeNameConsideringCountry(QStringLiteral("Taro"), QString(), language), QStringLiteral("Taro"));
+    EXPECT_EQ(composeNameConsideringCountry(u"Taro"_s, u"Yamada"_s, language), GetParam().name);
+    EXPECT_EQ(composeNameConsideringCountry(QString(), u"Yamada"_s, language), u"Yamada"_s);
+    EXPECT_EQ(composeNameConsideringCountry(u"Taro"_s, QString(), language), u"Taro"_s);
     EXPECT_TRUE(composeNameConsideringCountry(QString(), QString(), language).isNull());
-    EXPECT_EQ(composeAddressConsideringCountry(QStringLiteral("Berlin"), QString(), QStringLiteral("10117"),
-                                               QStringLiteral("Germany"), language),
+    EXPECT_EQ(composeAddressConsideringCountry(u"Berlin"_s, QString(), u"10117"_s, u"Germany"_s, language),
               GetParam().cityLine);
-    EXPECT_EQ(composeAddressConsideringCountry(QString(), QStringLiteral("ST"), QStringLiteral("10117"), QString(), language),
+    EXPECT_EQ(composeAddressConsideringCountry(QString(), u"ST"_s, u"10117"_s, QString(), language),
               GetParam().cityLineWithoutCity);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Languages, FTCompositionTest,
-    testing::Values(Composition{"German", QStringLiteral("Taro Yamada"), QStringLiteral("10117 Berlin Germany"),
-                                QStringLiteral("10117 ST")},
-                    Composition{"Japanese", QStringLiteral("Yamada Taro"), QStringLiteral("Germany 10117 Berlin"),
-                                QStringLiteral("10117 ST")},
-                    Composition{"en", QStringLiteral("Taro Yamada"), QStringLiteral("Berlin 10117 Germany"),
-                                QStringLiteral("ST 10117")}),
+    testing::Values(Composition {"German", u"Taro Yamada"_s, u"10117 Berlin Germany"_s, u"10117 ST"_s},
+                    Composition {"Japanese", u"Yamada Taro"_s, u"Germany 10117 Berlin"_s, u"10117 ST"_s},
+                    Composition {"en", u"Taro Yamada"_s, u"Berlin 10117 Germany"_s, u"ST 10117"_s}),
     [](const testing::TestParamInfo<Composition> &info) { return std::string(info.param.language); });
-
-TEST(FTPersonFieldsHelpersTest, LineFeedsBecomeBlanksAndTheBundleLanguageIsTheDefaultOrder)
-{
-    EXPECT_EQ(stringByRemovingNewLineCharacters(QStringLiteral("a\nb\n")), QStringLiteral("a b "));
-    EXPECT_TRUE(stringByRemovingNewLineCharacters(QString()).isNull());
-    // The bundle has an English localization only.
-    EXPECT_EQ(interfaceLanguage(), QStringLiteral("en"));
-}
 
 } // namespace
