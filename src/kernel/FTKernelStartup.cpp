@@ -8,12 +8,18 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
+
 void startKernel()
 {
     static bool started = false;
     if (started)
         return;
     started = true;
+
+    // A write past the file-size limit then fails with its own error, which a save reports,
+    // instead of ending the process with the user's work.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     QCoreApplication::setApplicationName(QStringLiteral("Parcelwick"));
     QCoreApplication::setOrganizationName(QStringLiteral("Parcelwick"));

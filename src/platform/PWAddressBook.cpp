@@ -2,6 +2,7 @@
 
 #include "platform/PWPerson.h"
 #include "platform/PWPlist.h"
+#include "platform/PWSaveFile.h"
 #include "platform/PWVCardParser.h"
 #include "platform/PWVCardReader.h"
 #include "platform/PWVCardWriter.h"
@@ -9,7 +10,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -258,9 +258,9 @@ bool PWAddressBook::writeFile(const QString &fileName, const QByteArray &bytes, 
         if (existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes)
             return true;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return report(error, QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
+    QString reason;
+    if (!PWSaveFile::write(path, bytes, &reason))
+        return report(error, QStringLiteral("%1 cannot be written: %2").arg(path, reason));
     return true;
 }
 

@@ -279,6 +279,8 @@ bool Reader::handleToken(const PWRtfToken &token)
             --m_skip;
             return true;
         }
+        if (m_groups.isEmpty())
+            return fail(QStringLiteral("a control symbol stands outside every group"));
         if (token.bytes == "*") {
             m_ignorable = true;
         } else if (token.bytes == "\n") {
@@ -332,7 +334,9 @@ void Reader::endGroup()
     if (top().destination == Destination::Attachment) {
         const QString name = QString::fromUtf8(m_attachmentName).trimmed();
         m_groups.removeLast();
-        if (!m_groups.isEmpty() && top().destination == Destination::Text && !name.isEmpty()) {
+        // An attachment may itself be the outermost group: then the text ends with it.
+        m_done = m_groups.isEmpty();
+        if (!m_done && top().destination == Destination::Text && !name.isEmpty()) {
             QTextCharFormat format = charFormat();
             format.setProperty(PWTextAttributes::CustomAttributes, QVariantMap{{QStringLiteral("NeXTGraphic"), name}});
             emitText(QString(QChar::ObjectReplacementCharacter), &format);

@@ -1,11 +1,12 @@
 #include "platform/PWUserDefaults.h"
 
+#include "platform/PWSaveFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QLoggingCategory>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <cmath>
@@ -62,16 +63,9 @@ bool writeStore(const QString &path, const PWPlist::Dictionary &values)
         qCWarning(lcDefaults).noquote() << QStringLiteral("cannot create the folder %1").arg(folder);
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcDefaults).noquote()
-            << QStringLiteral("cannot write user defaults %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    const QByteArray bytes = PWPlist(values).toXml();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        qCWarning(lcDefaults).noquote()
-            << QStringLiteral("cannot write user defaults %1: %2").arg(path, file.errorString());
+    QString reason;
+    if (!PWSaveFile::write(path, PWPlist(values).toXml(), &reason)) {
+        qCWarning(lcDefaults).noquote() << QStringLiteral("cannot write user defaults %1: %2").arg(path, reason);
         return false;
     }
     return true;

@@ -10,11 +10,11 @@
 #include "platform/PWMultiValue.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPlist.h"
+#include "platform/PWSaveFile.h"
 #include "platform/PWVCardReader.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -72,6 +72,19 @@ bool isDesign(const PWPlist &root, QString *reason)
             if (!list.isNull() && !list.isArray()) {
                 *reason = QStringLiteral("\"%1\" is not a list").arg(key);
                 return false;
+            }
+        }
+        // An empty design writes no "Components"; a front side that has other entries but no
+        // such list is damaged (one changed byte in the key is enough), and reading it as an
+        // empty design would lose the whole design at the next save.
+        if (front.value(kComponents).isNull()) {
+            const QStringList keys = front.toDictionary().keys();
+            for (const QString &key : keys) {
+                if (key != kBackComponents) {
+                    *reason = QStringLiteral("\"Front Side\" has no \"Components\" list but an unknown entry \"%1\"")
+                                  .arg(key);
+                    return false;
+                }
             }
         }
     }
@@ -204,16 +217,9 @@ bool CADocument::writeToFile(const QString &path, QString *error) const
     const QByteArray data = documentDataForComponents(nullptr);
     if (data.isEmpty())
         return fail(error, QStringLiteral("The document could not be saved: it could not be written"));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(error, QStringLiteral("The document could not be saved: %1").arg(file.errorString()));
-    if (file.write(data) != data.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    QString reason;
+    if (!PWSaveFile::write(path, data, &reason))
         return fail(error, QStringLiteral("The document could not be saved: %1").arg(reason));
-    }
-    if (!file.commit())
-        return fail(error, QStringLiteral("The document could not be saved: %1").arg(file.errorString()));
     return true;
 }
 
@@ -224,9 +230,18 @@ bool CADocument::readFromFile(const QString &path, QString *error)
         return fail(error, openError(file.errorString()));
     if (file.size() > kMaxFileSize)
         return fail(error, openError(QStringLiteral("the file is too large")));
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return fail(error, openError(file.errorString()));
+    // Devices and pipes have no size to check first, so the limit holds while reading.
+    QByteArray data;
+    for (;;) {
+        const QByteArray chunk = file.read(qint64(1) << 20);
+        if (file.error() != QFileDevice::NoError)
+            return fail(error, openError(file.errorString()));
+        if (chunk.isEmpty())
+            break;
+        if (data.size() + chunk.size() > kMaxFileSize)
+            return fail(error, openError(QStringLiteral("the file is too large")));
+        data += chunk;
+    }
     return loadDataRepresentation(data, kAddressDocumentType, error);
 }
 

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Writes a whole file so that the old one is replaced only once the new one is complete on disk
+// (through QSaveFile). A failure answers a reason a person can act on: a full disk, a file over
+// the system's size limit or an exhausted quota are named as such rather than as "Unknown error".
+namespace PWSaveFile {
+
+bool write(const QString &path, const QByteArray &bytes, QString *reason);
+
+// The reason for a failed write that left the system error number `error` (0 when unknown) and
+// Qt's own description `qtReason`.
+QString failureReason(int error, const QString &qtReason);
+
+} // namespace PWSaveFile
