@@ -19,6 +19,8 @@
 
 const QString CADocument::kAddressDocumentType = QStringLiteral("AddressDocumentType");
 const QString CADocument::kFileExtension = QStringLiteral("pwdc");
+const QString CADocument::kPDFType = QStringLiteral("application/pdf");
+const QString CADocument::kTIFFType = QStringLiteral("image/tiff");
 
 void CADocument::setPreparedDocumentSource(PreparedDocumentSource source)
 {

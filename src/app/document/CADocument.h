@@ -33,6 +33,9 @@ public:
     static const QString kAddressDocumentType;
     // The file name extension of a design file.
     static const QString kFileExtension;
+    // The export types of Save To, as MIME types: the whole design at 600 dots per inch.
+    static const QString kPDFType;
+    static const QString kTIFFType;
 
     // Where a new document finds the kernel document prepared for it (a one-shot hand-off the
     // shell fills at launch or for a menu choice), and the sender list's default person. Either

@@ -136,8 +136,13 @@ std::shared_ptr<PWPerson> filePerson(const PWPlist &root, const QString &oldKey,
 
 QByteArray CADocument::dataRepresentationOfType(const QString &type) const
 {
+    constexpr double kExportResolution = 600.0;
     if (type == kAddressDocumentType)
         return documentDataForComponents(nullptr);
+    if (type == kPDFType)
+        return PDFDataForComponents(nullptr, 0.0, false, false, false, true, kExportResolution);
+    if (type == kTIFFType)
+        return TIFFDataForComponents(nullptr, 0.0, true, true, kExportResolution);
     return QByteArray();
 }
 

@@ -534,12 +534,19 @@ bool CFTAText::SerializeText(const CDDArchive &archive)
 {
     if (archive.isStoring()) {
         // Reading fits the frame to the text it reads. A text nobody has measured yet (built in
-        // code, or set and not drawn since) is fitted before it is written, so that the frame
+        // code, or set and not drawn since) is written with its fitted frame, so that the frame
         // saved is the frame read back and a design saves the same bytes from its first save on.
+        // The fit is for the file only: saving never changes the design, which would put a
+        // change outside undo.
+        const double originX = mdOriginX, originY = mdOriginY, sizeX = mdSizeX, sizeY = mdSizeY;
+        const bool touched = m_bTouched;
         ExpandByText();
-        m_bNeedAutoExpand = false;
+        CFTComponent::Serialize(archive, nullptr);
+        mdOriginX = originX, mdOriginY = originY, mdSizeX = sizeX, mdSizeY = sizeY;
+        m_bTouched = touched;
+    } else {
+        CFTComponent::Serialize(archive, nullptr);
     }
-    CFTComponent::Serialize(archive, nullptr);
     if (archive.isStoring()) {
         archive.SetData(key_TextStorage2, mText);
         archive.SetData(key_FillBackground, m_bFillBack);
