@@ -17,9 +17,8 @@ namespace {
 
 CFTAAddressPanel *addPanel(CFTADocument &document, bool toFrom, int side = 0, bool back = false, bool barcode = false)
 {
-    const std::unique_ptr<CAddressFormat> format =
-        CAddressFormatController::sharedAddressFormatController().formatWithTemplate(QStringLiteral("Name+Company"),
-                                                                                     QStringLiteral("us"), barcode, 1);
+    const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController()
+        .formatWithTemplate(QStringLiteral("Name+Company"), QStringLiteral("us"), barcode, 1);
     auto *panel = new CFTAAddressPanel(toFrom, format.get(), document.getDefText(), false);
     document.AddObject(panel, side, back);
     return panel;
@@ -57,8 +56,7 @@ TEST(CFTADocumentPanelTest, LabelPanelsSitInTheCornerAndTheMiddleAndPostcardOnes
     document.setRecipientPanel(recipient);
     document.arrangeAddressPanel();
 
-    EXPECT_FLOAT_EQ(float(sender->GetOriginX()), 9.0f - sender->getXMargin());
-    EXPECT_FLOAT_EQ(float(sender->GetOriginY()), 9.0f - sender->getYMargin());
+    EXPECT_EQ(QPointF(sender->GetOriginX(), sender->GetOriginY()), QPointF(9.0 - sender->getXMargin(), 9.0 - sender->getYMargin()));
     const double w = recipient->GetSizeX();
     const double h = recipient->GetSizeY();
     ASSERT_LT(w, 234.0);
@@ -71,8 +69,8 @@ TEST(CFTADocumentPanelTest, LabelPanelsSitInTheCornerAndTheMiddleAndPostcardOnes
     document.setDocumentSizeX(w / 2.0);
     document.setDocumentSizeY(h / 2.0);
     document.arrangeAddressPanel();
-    EXPECT_FLOAT_EQ(float(recipient->GetOriginX()), 9.0f - recipient->getXMargin());
-    EXPECT_FLOAT_EQ(float(recipient->GetOriginY()), 9.0f - recipient->getYMargin());
+    EXPECT_EQ(QPointF(recipient->GetOriginX(), recipient->GetOriginY()),
+              QPointF(9.0 - recipient->getXMargin(), 9.0 - recipient->getYMargin()));
 
     // Postcard panels go to the origin.
     CFTADocument postcard(dtPostcard, cs("us"), cs("us"));
@@ -80,8 +78,7 @@ TEST(CFTADocumentPanelTest, LabelPanelsSitInTheCornerAndTheMiddleAndPostcardOnes
     card->SetOrigin(50, 60);
     postcard.setRecipientPanel(card);
     postcard.arrangeAddressPanel();
-    EXPECT_DOUBLE_EQ(card->GetOriginX(), 0.0);
-    EXPECT_DOUBLE_EQ(card->GetOriginY(), 0.0);
+    EXPECT_EQ(QPointF(card->GetOriginX(), card->GetOriginY()), QPointF(0, 0));
 }
 
 TEST(CFTADocumentPanelTest, EnvelopeRecipientPanelKeepsToTheReadingArea)

@@ -33,18 +33,14 @@ namespace doctest {
 class WalkProbe : public CFTComponent
 {
 public:
-    WalkProbe(int classID, bool toFrom, const CFTComponent *barcodeField = nullptr)
-        : CFTComponent(10, 20, 30, 40), mClassID(classID), mToFrom(toFrom), mBarcodeField(barcodeField)
+    WalkProbe(int classID, bool toFrom, const CFTComponent *barcode = nullptr)
+        : CFTComponent(10, 20, 30, 40), mClassID(classID), mToFrom(toFrom), mBarcode(barcode)
     {
     }
 
     classID getClassID() const override { return static_cast<classID>(mClassID); }
     bool GetToFrom() const override { return mToFrom; }
-    void SetToFrom(bool toFrom) override
-    {
-        mToFrom = toFrom;
-        calls << QStringLiteral("SetToFrom %1").arg(toFrom);
-    }
+    void SetToFrom(bool toFrom) override { mToFrom = toFrom, calls << QStringLiteral("SetToFrom %1").arg(toFrom); }
     void SetAddressType(addressType type) override { calls << QStringLiteral("SetAddressType %1").arg(int(type)); }
     int setFormat(const CAddressFormat *format, int location) override
     {
@@ -53,21 +49,13 @@ public:
         return 1;
     }
     using CFTComponent::SetString;
-    void SetString(bool toFrom, textCategory category, addressType type, const CDDString &text,
-                   textCategory link, bool flag) override
+    void SetString(bool toFrom, textCategory category, addressType type, const CDDString &text, textCategory link,
+                   bool flag) override
     {
         calls << QStringLiteral("SetString %1 %2 %3 %4 %5 %6")
-                     .arg(toFrom)
-                     .arg(int(category))
-                     .arg(int(type))
-                     .arg(text.getData())
-                     .arg(int(link))
-                     .arg(flag);
+                     .arg(toFrom).arg(int(category)).arg(int(type)).arg(text.getData()).arg(int(link)).arg(flag);
     }
-    void updateCoordWithKoeff(double kx, double ky, double width, double height) override
-    {
-        factors = {kx, ky, width, height};
-    }
+    void updateCoordWithKoeff(double kx, double ky, double w, double h) override { factors = {kx, ky, w, h}; }
     bool updatePositionToFitSize(double width, double height, bool flag) override
     {
         calls << QStringLiteral("fit %1 %2 %3").arg(width).arg(height).arg(flag);
@@ -75,11 +63,11 @@ public:
     }
     const CFTComponent *GetObjectForTextCategory(textCategory category) const override
     {
-        return category == tcBarcode ? mBarcodeField : nullptr;
+        return category == tcBarcode ? mBarcode : nullptr;
     }
     CFTComponent *GetObjectForTextCategory(textCategory category) override
     {
-        return category == tcBarcode ? const_cast<CFTComponent *>(mBarcodeField) : nullptr;
+        return category == tcBarcode ? const_cast<CFTComponent *>(mBarcode) : nullptr;
     }
 
     QStringList calls;
@@ -89,30 +77,28 @@ public:
 private:
     int mClassID;
     bool mToFrom;
-    const CFTComponent *mBarcodeField;
+    const CFTComponent *mBarcode;
 };
 
-inline std::shared_ptr<PWImage> solidImage(const QColor &color, int width = 8, int height = 8)
+inline std::shared_ptr<PWImage> solidImage(const QColor &color)
 {
-    QImage image(width, height, QImage::Format_ARGB32);
+    QImage image(8, 8, QImage::Format_ARGB32);
     image.fill(color);
-    return PWImage::create(PWImageRep::fromBitmap(image, QSizeF(width, height)));
+    return PWImage::create(PWImageRep::fromBitmap(image, QSizeF(8, 8)));
 }
 
 // A card size (width, height) of the given size group, found by walking widths and aspects.
-inline std::optional<std::pair<double, double>> cardOfSizeGroup(int group, documentType type)
+inline std::optional<std::pair<double, double>> cardOfSizeGroup(int group, documentType type = dtLabel)
 {
     for (int aspect = 5; aspect <= 100; aspect += 5) {
         for (double width = 20.0; width < 2000.0; width += 1.0) {
-            const double height = width * aspect / 100.0;
-            if (getSizeGroupType(float(width), float(height), type) == group)
-                return std::make_pair(width, height);
+            if (getSizeGroupType(float(width), float(width * aspect / 100.0), type) == group)
+                return std::make_pair(width, width * aspect / 100.0);
         }
     }
     return std::nullopt;
 }
 
-// The dictionary a document writes.
 inline PWPlist storedDocument(CFTADocument &document)
 {
     CDDArchive archive(true);
@@ -120,7 +106,6 @@ inline PWPlist storedDocument(CFTADocument &document)
     return archive.Dettach();
 }
 
-// Reads a dictionary into a document.
 inline void loadDocument(CFTADocument &document, const PWPlist &dictionary)
 {
     CDDArchive archive(false);
@@ -128,24 +113,14 @@ inline void loadDocument(CFTADocument &document, const PWPlist &dictionary)
     document.Serialize(archive);
 }
 
-inline PWPlist str(const QString &value)
-{
-    return PWPlist::fromString(value);
-}
-
 inline PWPlist str(const char *value)
 {
-    return str(QString::fromUtf8(value));
+    return PWPlist::fromString(QString::fromUtf8(value));
 }
 
 inline CDDString cs(const char *text)
 {
     return CDDString(QString::fromLatin1(text));
-}
-
-inline QStringList keysOf(const PWPlist &dictionary)
-{
-    return dictionary.toDictionary().keys();
 }
 
 // The dictionary with the entries set, or with the keys taken out.

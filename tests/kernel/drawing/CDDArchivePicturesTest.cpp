@@ -104,8 +104,7 @@ TEST_F(CDDArchivePicturesTest, PdfStaysPdf)
     EXPECT_EQ(repKey, QStringLiteral("NSPDFRepresentation"));
 
     CDDPicture restored;
-    ASSERT_TRUE(archive.GetData(kKey, restored));
-    ASSERT_TRUE(restored.getData());
+    ASSERT_TRUE(archive.GetData(kKey, restored) && restored.getData());
     EXPECT_EQ(restored.getData()->bestRepresentation()->kind(), PWImageRep::Kind::PDF);
     EXPECT_EQ(restored.getData()->size(), QSizeF(60, 30));
 }
@@ -122,9 +121,8 @@ TEST_F(CDDArchivePicturesTest, OneBitBitmapIsStoredAsCcittGroup3AtItsPixelSize)
     EXPECT_EQ(tiffCompression(tiff, dir), COMPRESSION_CCITTFAX3);
 
     CDDPicture restored;
-    ASSERT_TRUE(archive.GetData(kKey, restored));
+    ASSERT_TRUE(archive.GetData(kKey, restored) && restored.getData());
     const std::shared_ptr<PWImage> image = restored.getData();
-    ASSERT_TRUE(image);
     EXPECT_EQ(image->size(), QSizeF(64, 32));
     const QImage pixels = image->bestRepresentation()->bitmap();
     ASSERT_EQ(pixels.size(), QSize(64, 32));
@@ -209,17 +207,13 @@ TEST_F(CDDArchivePicturesTest, StoredNamesAreLookedUpInsideTheirFoldersOnly)
 
 TEST_F(CDDArchivePicturesTest, PictureWithoutImageWritesNothing)
 {
-    CDDPicture empty;
-    bool stored = true;
-    CDDArchive archive = storeAndReopen(empty, &stored);
-    EXPECT_FALSE(stored);
-    EXPECT_FALSE(archive.getDict().toDictionary().contains(kKey));
-
-    CDDPicture missing;
+    CDDPicture empty, missing;
     missing.setDataRef(CDDString(QStringLiteral("/nowhere/gone.png")));
-    archive = storeAndReopen(missing, &stored);
-    EXPECT_FALSE(stored);
-    EXPECT_FALSE(archive.getDict().toDictionary().contains(kKey));
+    for (CDDPicture *picture : {&empty, &missing}) {
+        bool stored = true;
+        EXPECT_FALSE(storeAndReopen(*picture, &stored).getDict().toDictionary().contains(kKey));
+        EXPECT_FALSE(stored);
+    }
 }
 
 TEST_F(CDDArchivePicturesTest, MalformedImageDataIsRefused)

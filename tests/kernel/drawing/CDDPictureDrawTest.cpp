@@ -95,12 +95,8 @@ void drawModeSheet(CDDDrawer &drawer)
         if (cell.crop)
             picture.setSrcRect(0.0f, 0.0f, 20.0f, 10.0f); // the lower-left quadrant: blue
         drawPicture(picture, drawer,
-                    {.frame = QRectF(10 + (index % 4) * 90, 10 + (index / 4) * 70, 80, 50),
-                     .mode = cell.mode,
-                     .angle = cell.angle,
-                     .flipX = cell.flipX,
-                     .flipY = cell.flipY,
-                     .tileScale = cell.tileScale});
+                    {.frame = QRectF(10 + (index % 4) * 90, 10 + (index / 4) * 70, 80, 50), .mode = cell.mode,
+                     .angle = cell.angle, .flipX = cell.flipX, .flipY = cell.flipY, .tileScale = cell.tileScale});
         ++index;
     }
 }
@@ -119,34 +115,13 @@ TEST(CDDPictureDrawTest, PlacingModesOnScreenAndPrinterMatchReference)
 TEST(CDDPictureDrawTest, TileSizeFollowsScaleAndCropAspect)
 {
     CDDPicture picture(pictest::quadrantImage(40, 40));
-    const QSizeF square = picture.tileSize(7621.0f, nullptr);
-    EXPECT_NEAR(square.width(), 87.3, 0.05);
-    EXPECT_NEAR(square.height(), 87.3, 0.05);
     const float crop[4] = {0.0f, 0.0f, 20.0f, 10.0f};
-    const QSizeF wide = picture.tileSize(7621.0f, crop);
-    EXPECT_NEAR(wide.width(), 123.5, 0.05);
-    EXPECT_NEAR(wide.height(), 61.7, 0.05);
+    EXPECT_EQ((picture.tileSize(7621.0f, nullptr) * 10).toSize(), QSize(873, 873));
+    EXPECT_EQ((picture.tileSize(7621.0f, crop) * 10).toSize(), QSize(1235, 617));
     const float flat[4] = {0.0f, 0.0f, 20.0f, 0.0f};
     EXPECT_TRUE(picture.tileSize(7621.0f, flat).isEmpty());
     EXPECT_TRUE(picture.tileSize(0.0f, nullptr).isEmpty());
     EXPECT_TRUE(CDDPicture().tileSize(7621.0f, nullptr).isEmpty());
-}
-
-TEST(CDDPictureDrawTest, CoverOverflowsOnPrinterAndSqueezesOnScreen)
-{
-    CDDPicture picture(pictest::quadrantImage(200, 100));
-    const auto draw = [&](CDDDrawer &drawer) {
-        drawPicture(picture, drawer, {.frame = QRectF(60, 10, 100, 100), .mode = pmCover});
-    };
-    const QImage printed = renderPrinted(QSizeF(220, 120), 1.0, draw);
-    ASSERT_FALSE(printed.isNull());
-    // Drawn 200 x 100 at x 10: the red quadrant begins 50 points left of the frame.
-    EXPECT_TRUE(near(at(printed, 20, 30), Qt::red));
-    EXPECT_TRUE(near(at(printed, 200, 90), Qt::yellow));
-    const QImage screen = drawtest::render(QSizeF(220, 120), 1.0, draw);
-    EXPECT_TRUE(near(at(screen, 20, 30), Qt::white));
-    EXPECT_TRUE(near(at(screen, 70, 30), Qt::red));
-    EXPECT_TRUE(near(at(screen, 150, 30), Qt::green));
 }
 
 struct EffectCase
@@ -175,12 +150,8 @@ TEST_P(CDDPictureEffectTest, TintMaskAndOpacityComposite)
     CDDPicture mask(PWImage::fromQImage(maskBitmap));
     CDDColor tint(1.0f, 0.0f, 1.0f, 1.0f);
     const auto draw = [&](CDDDrawer &drawer) {
-        drawPicture(picture, drawer,
-                    {.frame = QRectF(0, 0, 80, 80),
-                     .masked = c.masked,
-                     .mask = &mask,
-                     .tint = c.tinted ? &tint : nullptr,
-                     .opacity = c.opacity});
+        drawPicture(picture, drawer, {.frame = QRectF(0, 0, 80, 80), .masked = c.masked, .mask = &mask,
+                                      .tint = c.tinted ? &tint : nullptr, .opacity = c.opacity});
     };
     const QImage image =
         printed ? renderPrinted(QSizeF(80, 80), 1.0, draw) : drawtest::render(QSizeF(80, 80), 1.0, draw);
@@ -191,8 +162,7 @@ TEST_P(CDDPictureEffectTest, TintMaskAndOpacityComposite)
 
 INSTANTIATE_TEST_SUITE_P(
     ScreenAndPrinter, CDDPictureEffectTest,
-    ::testing::Combine(::testing::Values(EffectCase {"plain", false, false, 1.0f, Qt::red, Qt::green},
-                                         EffectCase {"tinted", true, false, 1.0f, Qt::magenta, Qt::magenta},
+    ::testing::Combine(::testing::Values(EffectCase {"tinted", true, false, 1.0f, Qt::magenta, Qt::magenta},
                                          EffectCase {"masked", false, true, 1.0f, Qt::red, Qt::white},
                                          EffectCase {"half", false, false, 0.5f, QColor(255, 128, 128),
                                                      QColor(128, 255, 128)},

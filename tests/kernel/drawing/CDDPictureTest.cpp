@@ -39,15 +39,10 @@ TEST(CDDPictureTest, NamesGiveOriginAndInternetFields)
           Case {QStringLiteral("FULLSIZE_cat.pdf"), QStringLiteral("FULLSIZE_cat.pdf"), QString(), QString()}}) {
         CDDPicture picture;
         picture.setData(named(c.name));
-        EXPECT_EQ(picture.getPrefix(), c.prefix) << c.name.toStdString();
-        EXPECT_EQ(picture.getURL(), c.url) << c.name.toStdString();
-        EXPECT_EQ(picture.getWebSiteURL(), c.site) << c.name.toStdString();
+        EXPECT_EQ(QStringList({picture.getPrefix(), picture.getURL(), picture.getWebSiteURL()}),
+                  QStringList({c.prefix, c.url, c.site}));
         EXPECT_FALSE(picture.isLoading());
     }
-    CDDPicture none;
-    EXPECT_TRUE(none.getPrefix().isNull());
-    EXPECT_EQ(none.getImageSizeX(), 0.0);
-    EXPECT_EQ(none.getImageSizeY(), 0.0);
 }
 
 TEST(CDDPictureTest, AssignmentTakesImageAndReferenceOnly)

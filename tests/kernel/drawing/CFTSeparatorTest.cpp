@@ -7,9 +7,6 @@
 #include "kernel/foundation/CDDArchiveKeys.h"
 #include "kernel/foundation/CDDDrawer.h"
 
-#include <QImage>
-#include <QPainter>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -42,8 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SquareCase {"NegativeWidthTallerStill", QRectF(10, 10, -40, 70), QRectF(10, 10, 0, 70), true},
                       SquareCase {"NegativeWidth", QRectF(100, 10, -50, 20), QRectF(50, 10, 50, 0), false},
                       SquareCase {"NegativeHeight", QRectF(10, 100, 5, -30), QRectF(10, 70, 0, 30), true},
-                      SquareCase {"EqualCountsAsHorizontal", QRectF(0, 0, 30, 30), QRectF(0, 0, 30, 0), false},
-                      SquareCase {"NothingAtAll", QRectF(3, 4, 0, 0), QRectF(3, 4, 0, 0), false}),
+                      SquareCase {"EqualCountsAsHorizontal", QRectF(0, 0, 30, 30), QRectF(0, 0, 30, 0), false}),
     [](const ::testing::TestParamInfo<SquareCase> &info) { return info.param.name; });
 
 TEST(CFTSeparatorTest, DraggedOutFreelyWhileSizingAndByHandlesOtherwise)
@@ -129,24 +125,6 @@ TEST(CFTSeparatorTest, SavesOnePenWidthThatBothPensTake)
     EXPECT_FLOAT_EQ(loaded.GetStrokeWidth(), 2.5f);
     EXPECT_FLOAT_EQ(loaded.CFTComponent::GetStrokeWidth(), 2.5f);
     EXPECT_TRUE(loaded.IsStroked());
-}
-
-TEST(CFTSeparatorTest, DrawsItsSegmentAndHandlesOnlyWithAView)
-{
-    QImage image(120, 60, QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    CDDDrawer drawer(true, &painter);
-    CFTSeparator separator(10, 30, 100, 0, nullptr);
-    const CDDColor red(1, 0, 0, 1);
-    separator.SetFillColor(&red);
-    separator.SetLineWidth(3);
-    separator.Draw(&drawer, false, nullptr, false, true);
-    separator.DrawSelection(&drawer, nullptr);
-    painter.end();
-    EXPECT_EQ(image.pixelColor(60, 30), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(60, 20), QColor(Qt::white));
-    EXPECT_EQ(image.pixelColor(10, 25), QColor(Qt::white));
 }
 
 } // namespace

@@ -58,7 +58,6 @@ INSTANTIATE_TEST_SUITE_P(
                       PageCountCase{"NoCopies", 3, 2, 0, 4, 0},
                       // A template without columns holds one item a sheet instead of dividing by 0.
                       PageCountCase{"NoColumns", 0, 5, 4, 1, 4},
-                      PageCountCase{"NoRows", 2, 0, 3, 1, 3},
                       // A start past the sheet's last slot starts on its last slot.
                       PageCountCase{"StartPastTheSheet", 3, 2, 2, 40, 2},
                       PageCountCase{"StartBeforeTheFirst", 3, 2, 6, -3, 1}),

@@ -17,12 +17,9 @@ TEST(CatalogueParseTest, WidthTextGivesPointsAndTheTemplateUnit)
         cardUnits units;
     } cases[] = {{"2.625", 189.0f, cuInches},
                  {"66.7mm", 66.7f * kMm, cuMillimeters},
-                 {"66.7 mm", 66.7f * kMm, cuMillimeters},
                  // A "m" anywhere means millimetres, so centimetres read as millimetres.
                  {"2cm", 2.0f * kMm, cuMillimeters},
-                 {"3in", 216.0f, cuInches},
-                 {"   2.625", 189.0f, cuInches},
-                 {"\n  66.7mm\n  ", 66.7f * kMm, cuMillimeters},
+                 {"\n  66.7 mm\n  ", 66.7f * kMm, cuMillimeters},
                  {"-1", 0.0f, cuInches},
                  {"1 2", 72.0f, cuInches}};
     for (const auto &c : cases) {
@@ -51,9 +48,6 @@ TEST(CatalogueParseTest, AnyWindowLengthTurnsTheWindowOn)
     EXPECT_TRUE(format.hasWindow());
     EXPECT_FLOAT_EQ(format.getWinWidth(), 288.0f);
     EXPECT_EQ(format.getWinHeight(), defaults.getWinHeight());
-    EXPECT_EQ(format.getWinBottomOffset(), defaults.getWinBottomOffset());
-    EXPECT_EQ(format.getWinLeftOffset(), defaults.getWinLeftOffset());
-    EXPECT_EQ(format.getWinCornerRadius(), defaults.getWinCornerRadius());
     for (const char *key : {"WinHeight", "WinBottomOffset", "WinLeftOffset"}) {
         const QByteArray element(key);
         EXPECT_TRUE(readOne("<" + element + ">1</" + element + ">").hasWindow()) << key;
@@ -107,29 +101,14 @@ TEST(CatalogueParseTest, IntegersReadLikeAtoiAndALaterKeyWinsAndUnknownOrEmptyOn
     EXPECT_TRUE(format.Description().isEmpty());
 }
 
-TEST(CatalogueParseTest, LabelRollComesFromThePaperSizeName)
-{
-    const QByteArray fields =
-        "<PageSize>Label Roll</PageSize><LabelWidth>28mm</LabelWidth><LabelHeight>89mm</LabelHeight>";
-    const CATemplateFormat roll = readOne(fields);
-    EXPECT_TRUE(roll.isLabelRoll());
-    EXPECT_NEAR(roll.ItemWidth(), 89.0f * kMm, 1e-3);
-    EXPECT_NEAR(roll.ItemHeight(), 28.0f * kMm, 1e-3);
-    const CATemplateFormat postcard = readOne(fields, dtPostcard);
-    EXPECT_FALSE(postcard.isLabelRoll());
-    EXPECT_NEAR(postcard.ItemWidth(), 28.0f * kMm, 1e-3);
-}
-
 TEST(CatalogueParseTest, TemplatesKeepFileOrderAndEmptyOnesAreSkipped)
 {
     const auto list = CATemplateFormat::readCatalogue(
         catalogue("<!-- note --><A><ID>1</ID></A>\n  <B/>\n<C>text only</C><D>\n  </D><E><ID>2</ID></E>"), dtPostcard);
     ASSERT_TRUE(list);
     ASSERT_EQ(list->size(), 2);
-    EXPECT_EQ(list->at(0)->ID(), QStringLiteral("1"));
-    EXPECT_EQ(list->at(1)->ID(), QStringLiteral("2"));
+    EXPECT_EQ(list->at(0)->ID() + list->at(1)->ID(), QStringLiteral("12"));
     EXPECT_EQ(list->at(1)->getDocumentType(), dtPostcard);
-    EXPECT_NE(list->at(0), list->at(1));
 }
 
 TEST(CatalogueParseTest, MalformedBytesGiveNothingAndAReason)
@@ -202,10 +181,7 @@ TEST_P(ShippedSheets, CommonSheetsHaveTheMakersFiguresAndFillTheWidth)
 
 INSTANTIATE_TEST_SUITE_P(Cases, ShippedSheets,
                          ::testing::Values(CommonSheet {"05960", 3, 10, 2.625f, 1.0f, 0.1875f, 0.5f, 0.125f},
-                                           CommonSheet {"L7160", 3, 7, 63.5f, 38.1f, 7.21f, 15.15f, 2.54f},
-                                           CommonSheet {"L7162", 2, 8, 99.1f, 33.9f, 4.65f, 12.9f, 2.5f},
-                                           CommonSheet {"L7163", 2, 7, 99.1f, 38.1f, 4.65f, 15.15f, 2.5f},
-                                           CommonSheet {"L7165", 2, 4, 99.1f, 67.7f, 4.65f, 13.1f, 2.5f}),
+                                           CommonSheet {"L7163", 2, 7, 99.1f, 38.1f, 4.65f, 15.15f, 2.5f}),
                          [](const auto &info) { return std::string(info.param.id); });
 
 TEST_F(ShippedCatalogueTest, EverySheetFitsItsPageAndEveryRollIsARoll)
@@ -291,20 +267,6 @@ TEST_F(ShippedCatalogueTest, PostcardsComeSingleAndOnSheets)
     }
     EXPECT_GE(single, 2);
     EXPECT_GE(sheets, 2);
-}
-
-TEST_F(ShippedCatalogueTest, ListsAreLoadedOnceAndOtherKindsHaveNone)
-{
-    EXPECT_EQ(CATemplateFormat::sharedPredefLayouts(dtLabel), nullptr);
-    CATemplateFormat::TemplateList *first = CATemplateFormat::predefLayouts(dtLabel);
-    ASSERT_TRUE(first);
-    EXPECT_EQ(CATemplateFormat::predefLayouts(dtLabel)->first(), first->first());
-    EXPECT_EQ(CATemplateFormat::sharedPredefLayouts(dtEnvelope), nullptr);
-
-    EXPECT_EQ(CATemplateFormat::predefLayouts(dtLetterhead), nullptr);
-    EXPECT_EQ(CATemplateFormat::customLayouts(dtLetterhead), nullptr);
-    EXPECT_EQ(CATemplateFormat::recentLayouts(dtLetterhead), nullptr);
-    EXPECT_FALSE(CATemplateFormat::recentPrefKey(-1));
 }
 
 } // namespace

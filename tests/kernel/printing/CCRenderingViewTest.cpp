@@ -22,11 +22,8 @@ constexpr double kScale = 4.0;
 class ProbeBox : public CFTBoxField
 {
 public:
-    ProbeBox(std::string name, std::vector<std::string> *log, double x, double y, double width, double height,
-             QColor color)
-        : CFTBoxField(x, y, width, height, nullptr)
-        , m_name(std::move(name))
-        , m_log(log)
+    ProbeBox(std::string name, std::vector<std::string> *log, double x, double y, double w, double h, QColor color)
+        : CFTBoxField(x, y, w, h, nullptr), m_name(std::move(name)), m_log(log)
     {
         const CDDColor fill(float(color.redF()), float(color.greenF()), float(color.blueF()), 1.0f);
         SetFilled(true);
@@ -34,12 +31,10 @@ public:
         SetStroked(false);
     }
 
-    void Draw(CDDDrawer *drawer, bool selected, const CFTComponentsInterface *components, bool flag1,
-              bool flag2) override
+    void Draw(CDDDrawer *drawer, bool selected, const CFTComponentsInterface *components, bool a, bool b) override
     {
-        if (m_log)
-            m_log->push_back(m_name);
-        CFTBoxField::Draw(drawer, selected, components, flag1, flag2);
+        m_log->push_back(m_name);
+        CFTBoxField::Draw(drawer, selected, components, a, b);
     }
 
 private:
@@ -129,7 +124,6 @@ TEST(CCRenderingViewTest, LayersStackBackgroundBackMarkFrontThenCutMarks)
     EXPECT_TRUE(isColor(at(image, 20 + 220.8, 20 + 30), Qt::black)) << "the mark is drawn over the back list";
     EXPECT_TRUE(isColor(at(image, 20 + 215.5, 20 + 30), Qt::blue)) << "the front list is drawn over the mark";
     EXPECT_TRUE(isColor(at(image, 20 + 224.5, 20 + 30), Qt::red));
-    EXPECT_TRUE(isColor(at(image, 20 + 300, 20 + 60), Qt::red));
     // The cut mark along the content's top edge crosses the box in the margin.
     EXPECT_TRUE(isColor(at(image, 20 - 10, 20), Qt::black)) << "cut marks come last";
     EXPECT_TRUE(isColor(at(image, 20 - 10, 25), Qt::blue));
@@ -144,31 +138,19 @@ TEST(CCRenderingViewTest, CutMarksRunFromTheMarginEdgeToFourAndAHalfPointsFromTh
     const auto view = renderer(QSizeF(100, 60), 18.0f, scene, false, true, 0, false, false);
     const QImage image = render(*view);
     // Horizontal strokes on the top and bottom edges of the content, in both side margins.
-    for (const double y : {18.0, 18.0 + 60.0}) {
-        EXPECT_TRUE(isColor(at(image, 1, y), Qt::black)) << y;
-        EXPECT_TRUE(isColor(at(image, 18 - 5, y), Qt::black)) << y;
-        EXPECT_EQ(at(image, 18 - 3, y).alpha(), 0) << "the stroke stops 4.5 points short, at " << y;
-        EXPECT_TRUE(isColor(at(image, 18 + 100 + 5, y), Qt::black)) << y;
-        EXPECT_TRUE(isColor(at(image, 18 + 100 + 17, y), Qt::black)) << y;
-        EXPECT_EQ(at(image, 18 + 100 + 3, y).alpha(), 0) << y;
-    }
-    // Vertical strokes on the left and right edges, above and below.
-    for (const double x : {18.0, 18.0 + 100.0}) {
-        EXPECT_TRUE(isColor(at(image, x, 1), Qt::black)) << x;
-        EXPECT_TRUE(isColor(at(image, x, 18 + 60 + 17), Qt::black)) << x;
-        EXPECT_EQ(at(image, x, 18 - 3).alpha(), 0) << x;
-    }
-    // Nothing else in the margin, and nothing of the marks inside the content.
-    EXPECT_EQ(at(image, 1, 1).alpha(), 0);
-    EXPECT_EQ(at(image, 18 + 50, 18 + 1).alpha(), 0);
+    // Black where a stroke runs, clear 4.5 points short of the content, in the corner and inside.
+    QString found;
+    for (const QPointF p : {QPointF(1, 18), QPointF(13, 78), QPointF(123, 18), QPointF(135, 78), QPointF(18, 1),
+                            QPointF(118, 95), QPointF(15, 18), QPointF(121, 78), QPointF(18, 15), QPointF(1, 1),
+                            QPointF(68, 19)})
+        found += isColor(at(image, p.x(), p.y()), Qt::black) ? QLatin1Char('x') : at(image, p.x(), p.y()).alpha() ? QLatin1Char('?') : QLatin1Char('.');
+    EXPECT_EQ(found, QStringLiteral("xxxxxx....."));
 
     // Without a margin the content stands at the origin and no cut mark shows.
     const auto bare = renderer(QSizeF(60, 50), 0.0f, scene, false, true, 0, false, false);
     const QImage flush = render(*bare);
     EXPECT_TRUE(isColor(at(flush, 40.5, 40.5), Qt::blue));
-    EXPECT_TRUE(isColor(at(flush, 49.5, 49.5), Qt::blue));
-    EXPECT_EQ(at(flush, 59.5, 0.3).alpha(), 0);
-    EXPECT_EQ(at(flush, 30, 49.8).alpha(), 0);
+    EXPECT_EQ(at(flush, 59.5, 0.3).alpha() + at(flush, 30, 49.8).alpha(), 0);
 }
 
 TEST(CCRenderingViewTest, BackgroundFillsTheWholeContentInsideTheMargin)
@@ -179,13 +161,9 @@ TEST(CCRenderingViewTest, BackgroundFillsTheWholeContentInsideTheMargin)
     const QImage image = render(*view);
     // The content's far corner and its right and bottom strips are white.
     EXPECT_TRUE(isColor(at(image, 18 + 99.8, 18 + 49.8), Qt::white));
-    EXPECT_TRUE(isColor(at(image, 18 + 95, 18 + 25), Qt::white));
-    EXPECT_TRUE(isColor(at(image, 18 + 50, 18 + 45), Qt::white));
     EXPECT_TRUE(isColor(at(image, 18 + 2, 18 + 2), Qt::blue));
-    // The margin itself stays clear on every side.
-    EXPECT_EQ(at(image, 10, 10).alpha(), 0);
-    EXPECT_EQ(at(image, 18 + 100 + 5, 18 + 25).alpha(), 0);
-    EXPECT_EQ(at(image, 18 + 50, 18 + 50 + 5).alpha(), 0);
+    // The margin itself stays clear.
+    EXPECT_EQ(at(image, 10, 10).alpha() + at(image, 18 + 100 + 5, 18 + 25).alpha() + at(image, 68, 73).alpha(), 0);
 
     const auto unfilled = renderer(QSizeF(100, 50), 0.0f, scene, false, false, 0, false, false);
     EXPECT_EQ(at(render(*unfilled), 50, 25).alpha(), 0) << "without background nothing is filled";
@@ -201,19 +179,6 @@ TEST(CCRenderingViewTest, ClipPathLimitsEverything)
     const QImage image = render(*view);
     EXPECT_TRUE(isColor(at(image, 25, 25), Qt::blue));
     EXPECT_EQ(at(image, 75, 25).alpha(), 0) << "neither background nor components outside the clip";
-}
-
-TEST(CCRenderingViewTest, MarkMovesToTheLeftEdgeOnNarrowDesigns)
-{
-    Scene scene;
-    const auto view = renderer(QSizeF(150, 60), 0.0f, scene, false, false, 0, true, true);
-    const QImage image = render(*view);
-    // Bars of the first kind of mark stand at 0, 4.5, 18, 31.5 and 36 points, 45 points tall.
-    for (const double x : {0.5, 4.5, 18.0, 31.5, 36.0})
-        EXPECT_TRUE(isColor(at(image, x, 20), Qt::black)) << x;
-    for (const double x : {9.0, 13.5, 22.5, 27.0})
-        EXPECT_TRUE(isColor(at(image, x, 20), Qt::white)) << x;
-    EXPECT_TRUE(isColor(at(image, 18, 50), Qt::white)) << "the bars end 45 points from the top";
 }
 
 struct TurnCase
@@ -242,11 +207,11 @@ TEST_P(CCRenderingViewTurnTest, QuarterTurnsKeepTheDesignInsideTheContent)
     const QImage image = render(*view);
 
     // The whole content is covered, the margin is not.
+    QList<int> alphas;
     for (const QPointF p : {QPointF(11, 11), QPointF(10 + w - 1, 11), QPointF(11, 10 + h - 1),
-                            QPointF(10 + w - 1, 10 + h - 1), QPointF(10 + w / 2, 10 + h / 2)})
-        EXPECT_EQ(at(image, p.x(), p.y()).alpha(), 255) << turn.mode << " at " << p.x() << "," << p.y();
-    EXPECT_EQ(at(image, 5, 5).alpha(), 0);
-    EXPECT_EQ(at(image, 10 + w + 5, 10 + h + 5).alpha(), 0);
+                            QPointF(10 + w - 1, 10 + h - 1), QPointF(5, 5), QPointF(10 + w + 5, 10 + h + 5)})
+        alphas << at(image, p.x(), p.y()).alpha();
+    EXPECT_EQ(alphas, QList<int>({255, 255, 255, 255, 0, 0})) << turn.mode;
     // The corner marker sits in the expected corner of the content.
     const double cx = 10 + (turn.cornerX ? w - 5 : 5);
     const double cy = 10 + (turn.cornerY ? h - 5 : 5);
@@ -274,8 +239,6 @@ TEST(CCRenderingViewTest, DocumentModeDrawsOneSidePerPage)
 
     CCRenderingView view(QRectF(0, 0, 50, 30), &document, 0);
     EXPECT_EQ(view.pageCount(), 2);
-    EXPECT_EQ(view.currentPage(), 1);
-    EXPECT_EQ(view.resolution(), 600);
     QImage first = render(view);
     EXPECT_EQ(log, (std::vector<std::string> { "side1back", "side1" }));
     EXPECT_TRUE(isColor(at(first, 5, 5), Qt::red));
@@ -320,7 +283,6 @@ TEST(CCRenderingViewTest, RandomDrawingNeedsTheRandomModeAndASize)
     CCRenderingView unknown(QRectF(0, 0, 40, 40), 5, 1);
     EXPECT_EQ(inkedPixels(render(unknown)), 0);
     CCRenderingView plain(QRectF(0, 0, 40, 40));
-    EXPECT_EQ(plain.pageCount(), 1);
     EXPECT_EQ(inkedPixels(render(plain)), 0);
     CCRenderingView noComponents(QRectF(0, 0, 40, 40), 0.0f, nullptr, nullptr, std::nullopt, true, 0, false, true,
                                  true, true, 600.0f, nullptr);

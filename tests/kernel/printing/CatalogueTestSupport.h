@@ -54,24 +54,15 @@ struct LengthField
 
 inline const std::vector<LengthField> &lengthFields()
 {
+    using F = CATemplateFormat;
     static const std::vector<LengthField> fields {
-        {"ItemWidth", &CATemplateFormat::ItemWidth},
-        {"ItemHeight", &CATemplateFormat::ItemHeight},
-        {"CornerRadius", &CATemplateFormat::getCornerRadius},
-        {"PrintableWidth", &CATemplateFormat::PrintableWidth},
-        {"PrintableHeight", &CATemplateFormat::PrintableHeight},
-        {"TopMargin", &CATemplateFormat::getTopMargin},
-        {"LeftMargin", &CATemplateFormat::getLeftMargin},
-        {"HSpace", &CATemplateFormat::getHSpace},
-        {"VSpace", &CATemplateFormat::getVSpace},
-        {"WinWidth", &CATemplateFormat::getWinWidth},
-        {"WinHeight", &CATemplateFormat::getWinHeight},
-        {"WinBottomOffset", &CATemplateFormat::getWinBottomOffset},
-        {"WinLeftOffset", &CATemplateFormat::getWinLeftOffset},
-        {"DYMOPaperWidth", &CATemplateFormat::getDYMOPaperWidth},
-        {"DYMOPaperHeight", &CATemplateFormat::getDYMOPaperHeight},
-        {"DYMOOffsetX", &CATemplateFormat::getDYMOOffsetX},
-        {"DYMOOffsetY", &CATemplateFormat::getDYMOOffsetY}};
+        {"ItemWidth", &F::ItemWidth}, {"ItemHeight", &F::ItemHeight}, {"CornerRadius", &F::getCornerRadius},
+        {"PrintableWidth", &F::PrintableWidth}, {"PrintableHeight", &F::PrintableHeight},
+        {"TopMargin", &F::getTopMargin}, {"LeftMargin", &F::getLeftMargin}, {"HSpace", &F::getHSpace},
+        {"VSpace", &F::getVSpace}, {"WinWidth", &F::getWinWidth}, {"WinHeight", &F::getWinHeight},
+        {"WinBottomOffset", &F::getWinBottomOffset}, {"WinLeftOffset", &F::getWinLeftOffset},
+        {"DYMOPaperWidth", &F::getDYMOPaperWidth}, {"DYMOPaperHeight", &F::getDYMOPaperHeight},
+        {"DYMOOffsetX", &F::getDYMOOffsetX}, {"DYMOOffsetY", &F::getDYMOOffsetY}};
     return fields;
 }
 
