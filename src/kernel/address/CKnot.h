@@ -53,9 +53,11 @@ public:
     static constexpr int kMaxArchiveDepth = 32;
 
 private:
-    FTCloneVector<CAddressFormat> m_children;
     CDDString m_name;
     bool m_linear = false;
     // The row the walk is on.
     CDDOwnState<int> m_currentRow;
+    // Last, so that a knot assigned from a knot it holds has read everything else before its old
+    // children go.
+    FTCloneVector<CAddressFormat> m_children;
 };

@@ -12,8 +12,7 @@
 //
 // Elements hold no link to the list's owner; a type whose elements need one re-linked after a
 // copy must do it here, after the clones are made, not in the owner's copy.
-template <typename T>
-class FTCloneVector
+template <typename T> class FTCloneVector
 {
 public:
     using Items = std::vector<std::unique_ptr<T>>;
