@@ -111,7 +111,7 @@ private:
     struct Cache
     {
         Cache() = default;
-        Cache(const Cache &) {}
+        Cache(const Cache &) { }
         Cache &operator=(const Cache &other)
         {
             if (this != &other)
