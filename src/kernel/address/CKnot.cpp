@@ -20,27 +20,6 @@ CKnot::CKnot(textCategory category, const CDDString &name, int row, int column)
 {
 }
 
-CKnot::CKnot(const CKnot &other)
-    : CPosition(other)
-{
-    *this = other;
-}
-
-CKnot &CKnot::operator=(const CKnot &other)
-{
-    if (this == &other)
-        return *this;
-    CPosition::operator=(other);
-    m_name = other.m_name;
-    m_linear = other.m_linear;
-    m_children.clear();
-    for (const std::unique_ptr<CAddressFormat> &child : other.m_children) {
-        if (std::unique_ptr<CAddressFormat> copy = child->clone())
-            m_children.push_back(std::move(copy));
-    }
-    return *this;
-}
-
 CKnot::~CKnot() = default;
 
 std::unique_ptr<CAddressFormat> CKnot::clone() const
@@ -191,7 +170,7 @@ bool CKnot::initEnumeration()
     setEnumerationFinished(false);
     if (m_children.empty())
         return false;
-    m_currentRow = m_children.front()->getRow();
+    m_currentRow.value = m_children.front()->getRow();
     for (const std::unique_ptr<CAddressFormat> &child : m_children)
         child->initEnumeration();
     return true;
@@ -202,7 +181,7 @@ CAddressFormat *CKnot::nextObjectInRow()
     if (isEnumerationFinished())
         return nullptr;
     for (const std::unique_ptr<CAddressFormat> &child : m_children) {
-        if (child->getRow() != m_currentRow)
+        if (child->getRow() != m_currentRow.value)
             continue;
         if (CAddressFormat *next = child->nextObjectInRow())
             return next;
@@ -215,21 +194,21 @@ bool CKnot::nextRow()
     if (isEnumerationFinished())
         return false;
     for (const std::unique_ptr<CAddressFormat> &child : m_children) {
-        if (child->getRow() == m_currentRow && child->nextRow())
+        if (child->getRow() == m_currentRow.value && child->nextRow())
             return true;
     }
     // The next row any child uses: a gap in the numbering (a row left out of a resource or
     // emptied by an edit) must not hide the rows after it.
     int next = std::numeric_limits<int>::max();
     for (const std::unique_ptr<CAddressFormat> &child : m_children) {
-        if (child->getRow() > m_currentRow)
+        if (child->getRow() > m_currentRow.value)
             next = std::min(next, child->getRow());
     }
     if (next == std::numeric_limits<int>::max()) {
         setEnumerationFinished(true);
         return false;
     }
-    m_currentRow = next;
+    m_currentRow.value = next;
     return true;
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "kernel/address/CPosition.h"
-
-#include <vector>
+#include "kernel/address/FTCloneVector.h"
 
 // An inner node of an address format: the root of a template (category 105), the country part
 // of an address (104, named by the country code) or any group of fields. It owns its children
@@ -14,8 +13,8 @@ class CKnot : public CPosition
 public:
     CKnot() = default;
     CKnot(textCategory category, const CDDString &name, int row, int column);
-    CKnot(const CKnot &other);
-    CKnot &operator=(const CKnot &other);
+    CKnot(const CKnot &other) = default;
+    CKnot &operator=(const CKnot &other) = default;
     ~CKnot() override;
 
     std::unique_ptr<CAddressFormat> clone() const override;
@@ -54,8 +53,11 @@ public:
     static constexpr int kMaxArchiveDepth = 32;
 
 private:
-    std::vector<std::unique_ptr<CAddressFormat>> m_children;
     CDDString m_name;
     bool m_linear = false;
-    int m_currentRow = 0;
+    // The row the walk is on.
+    CDDOwnState<int> m_currentRow;
+    // Last, so that a knot assigned from a knot it holds has read everything else before its old
+    // children go.
+    FTCloneVector<CAddressFormat> m_children;
 };

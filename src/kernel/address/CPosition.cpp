@@ -9,24 +9,6 @@ CPosition::CPosition(textCategory category, int row, int column)
 {
 }
 
-// The walk state belongs to the walk in progress, never to the copy.
-CPosition::CPosition(const CPosition &other)
-    : CAddressFormat(other)
-    , m_category(other.m_category)
-    , m_row(other.m_row)
-    , m_column(other.m_column)
-{
-}
-
-CPosition &CPosition::operator=(const CPosition &other)
-{
-    CAddressFormat::operator=(other);
-    m_category = other.m_category;
-    m_row = other.m_row;
-    m_column = other.m_column;
-    return *this;
-}
-
 CPosition::~CPosition() = default;
 
 std::unique_ptr<CAddressFormat> CPosition::clone() const
@@ -60,14 +42,14 @@ const CAddressFormat *CPosition::getFormatWithKey(textCategory category) const
 
 bool CPosition::initEnumeration()
 {
-    m_finished = false;
+    m_finished.value = false;
     return true;
 }
 
 CAddressFormat *CPosition::nextObjectInRow()
 {
-    if (m_finished)
+    if (m_finished.value)
         return nullptr;
-    m_finished = true;
+    m_finished.value = true;
     return this;
 }

@@ -2,6 +2,8 @@
 
 #include "kernel/address/CAddressFormat.h"
 
+#include "kernel/foundation/CDDOwnState.h"
+
 // A node placed at a row and a column, with a text category; the common part of knots and
 // leaves. As a walk item it yields itself once per enumeration.
 class CPosition : public CAddressFormat
@@ -9,8 +11,8 @@ class CPosition : public CAddressFormat
 public:
     CPosition() = default;
     CPosition(textCategory category, int row, int column);
-    CPosition(const CPosition &other);
-    CPosition &operator=(const CPosition &other);
+    CPosition(const CPosition &other) = default;
+    CPosition &operator=(const CPosition &other) = default;
     ~CPosition() override;
 
     std::unique_ptr<CAddressFormat> clone() const override;
@@ -31,12 +33,13 @@ public:
     CAddressFormat *nextObjectInRow() override;
 
 protected:
-    bool isEnumerationFinished() const { return m_finished; }
-    void setEnumerationFinished(bool finished) { m_finished = finished; }
+    bool isEnumerationFinished() const { return m_finished.value; }
+    void setEnumerationFinished(bool finished) { m_finished.value = finished; }
 
 private:
     textCategory m_category = tcNone;
     int m_row = 0;
     int m_column = 0;
-    bool m_finished = false;
+    // The walk state belongs to the walk in progress, never to a copy.
+    CDDOwnState<bool> m_finished;
 };

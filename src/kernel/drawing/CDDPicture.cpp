@@ -12,127 +12,19 @@
 
 Q_LOGGING_CATEGORY(lcPicture, "pw.kernel.picture")
 
-namespace {
-
-const QString kPrefixURL = QStringLiteral("PREFIX_URL");
-const QString kPrefixNeedLoad = QStringLiteral("PREFIX_URL_NEED_LOAD");
-const QString kPrefixLoaded = QStringLiteral("PREFIX_URL_LOADED ");
-
-QString field(const QString &name, int index)
-{
-    const QStringList fields = name.split(QLatin1Char(' '));
-    return index < fields.size() ? fields.at(index) : QString();
-}
-
-} // namespace
-
-void CDDPicture::LoaderDeleter::operator()(CImageURL *loader) const
-{
-    // The loader may be the caller of the code that lets it go (a completion that posts a
-    // notification whose observer replaces or destroys the picture): delete it later.
-    if (loader)
-        loader->deleteLater();
-}
-
-CDDPicture::CDDPicture()
-{
-    init();
-}
+CDDPicture::CDDPicture() = default;
 
 CDDPicture::CDDPicture(std::shared_ptr<PWImage> image)
+    : CDDPictureSource(std::move(image))
 {
-    init();
-    mImage = std::move(image);
 }
 
-CDDPicture::CDDPicture(const CDDPicture &other)
-{
-    init();
-    *this = other;
-}
-
-CDDPicture &CDDPicture::operator=(const CDDPicture &other)
-{
-    if (this == &other)
-        return *this;
-    setData(other.mImage);
-    mDataRef = other.getDataRef().getData();
-    return *this;
-}
-
-CDDPicture::~CDDPicture()
-{
-    giveUp(mImage);
-    mCacheImage = QImage();
-    if (mLoader) {
-        mLoader->pictureReleased();
-        mLoader->cancelLoading();
-        mLoader.reset();
-    }
-}
-
-void CDDPicture::init()
-{
-    mbLoading = false;
-    mImage.reset();
-    mLoader.reset();
-    mURL = QString();
-    mWebSite = QString();
-    mDataRef = QString();
-    mCacheImage = QImage();
-    mbCacheDirty = true;
-    mCacheMask = nullptr;
-    mCacheTint.reset();
-    mCacheSize[0] = mCacheSize[1] = 0.0f;
-    mbHasSrcRect = false;
-    std::fill(std::begin(mSrcRect), std::end(mSrcRect), 0.0f);
-    mfCacheOpacity = 0.0f;
-}
-
-void CDDPicture::giveUp(std::shared_ptr<PWImage> &image)
-{
-    // The last holder takes the name out of the registry before the image goes.
-    if (image && image.use_count() == 1)
-        image->setName(QString());
-    image.reset();
-}
-
-void CDDPicture::dropLoader()
-{
-    if (!mLoader)
-        return;
-    mLoader->cancelLoading();
-    mLoader.reset();
-}
+CDDPicture::~CDDPicture() = default;
 
 void CDDPicture::setData(std::shared_ptr<PWImage> image)
 {
-    std::shared_ptr<PWImage> previous = mImage;
-    dropLoader();
-    mURL = QString();
-    mWebSite = QString();
-    mImage = std::move(image);
-    const QString name = mImage ? mImage->name() : QString();
-    if (name.startsWith(kPrefixURL))
-        UpdateNameCash();
-    if (name.startsWith(kPrefixNeedLoad)) {
-        const QString loadedName = kPrefixLoaded + field(name, 1) + QLatin1Char(' ') + field(name, 2);
-        if (std::shared_ptr<PWImage> loaded = PWImage::imageNamed(loadedName)) {
-            giveUp(mImage);
-            mImage = std::move(loaded);
-            UpdateNameCash();
-        } else if (CImageURL *loader = CImageURL::create(this, name)) {
-            mLoader.reset(loader);
-            mbLoading = true;
-            loader->startLoading();
-        }
-    }
-    mbCacheDirty = true;
-    if (previous != mImage) {
-        // Only the remembered reference and ours may remain; the last one clears the name.
-        if (previous && previous.use_count() == 1)
-            previous->setName(QString());
-    }
+    take(std::move(image));
+    mCache.dirty = true;
 }
 
 double CDDPicture::getImageSizeX() const
@@ -152,17 +44,17 @@ QString CDDPicture::getPrefix() const
     const QString name = mImage->name();
     if (name.isEmpty())
         return QString();
-    return field(name, 0);
+    return nameField(name, 0);
 }
 
 void CDDPicture::setSrcRect(float x, float y, float width, float height)
 {
-    mSrcRect[0] = x;
-    mSrcRect[1] = y;
-    mSrcRect[2] = width;
-    mSrcRect[3] = height;
-    mbHasSrcRect = true;
-    mbCacheDirty = true;
+    mCrop.value.rect[0] = x;
+    mCrop.value.rect[1] = y;
+    mCrop.value.rect[2] = width;
+    mCrop.value.rect[3] = height;
+    mCrop.value.has = true;
+    mCache.dirty = true;
 }
 
 void CDDPicture::setLoadedImage(std::shared_ptr<PWImage> image)
@@ -174,13 +66,14 @@ void CDDPicture::setLoadedImage(std::shared_ptr<PWImage> image)
     const double nw = getImageSizeX();
     const double nh = getImageSizeY();
     // A preview without size gives no scale; the crop then stays as it was.
+    float *crop = mCrop.value.rect;
     if (pw > 0.0 && nw > 0.0) {
-        mSrcRect[0] = float(mSrcRect[0] * nw / pw);
-        mSrcRect[2] = float(mSrcRect[2] * nw / pw);
+        crop[0] = float(crop[0] * nw / pw);
+        crop[2] = float(crop[2] * nw / pw);
     }
     if (ph > 0.0 && nh > 0.0) {
-        mSrcRect[1] = float(mSrcRect[1] * nh / ph);
-        mSrcRect[3] = float(mSrcRect[3] * nh / ph);
+        crop[1] = float(crop[1] * nh / ph);
+        crop[3] = float(crop[3] * nh / ph);
     }
     giveUp(preview);
     UpdateNameCash();
@@ -188,27 +81,12 @@ void CDDPicture::setLoadedImage(std::shared_ptr<PWImage> image)
 
 void CDDPicture::updateImage()
 {
-    mbCacheDirty = true;
+    mCache.dirty = true;
     QVariantMap info;
     if (!mURL.isNull())
         info.insert(QStringLiteral("URL"), mURL);
     PWNotificationCenter::defaultCenter().postNotification(QStringLiteral("ImageHasLoadedFromInternet"), this,
                                                            info);
-}
-
-void CDDPicture::UpdateNameCash()
-{
-    mURL = QString();
-    mWebSite = QString();
-    const QString name = mImage ? mImage->name() : QString();
-    if (!name.startsWith(kPrefixURL))
-        return;
-    mURL = field(name, 1);
-    mWebSite = field(name, 2);
-    if (mURL.isEmpty())
-        mURL = QString();
-    if (mWebSite.isEmpty())
-        mWebSite = QString();
 }
 
 void CDDPicture::onDelete()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kernel/drawing/CDDPictureSource.h"
+#include "kernel/foundation/CDDOwnState.h"
 #include "kernel/foundation/CDDString.h"
 #include "kernel/foundation/FTComponentTypes.h"
 
@@ -14,9 +16,7 @@
 class CDDColor;
 class CDDDrawer;
 class CDDPen;
-class CImageURL;
 class PWColor;
-class PWImage;
 class QPainter;
 
 Q_DECLARE_LOGGING_CATEGORY(lcPicture)
@@ -29,17 +29,20 @@ Q_DECLARE_LOGGING_CATEGORY(lcPicture)
 //
 // A loader, when one exists, never outlives its picture's interest in it: the picture detaches
 // and cancels it before it lets go of it.
-class CDDPicture
+class CDDPicture : private CDDPictureSource
 {
+    friend class CDDPictureSource;
+
 public:
     CDDPicture();
     // Holds the image as it is: no name is examined and no download starts until setData.
     explicit CDDPicture(std::shared_ptr<PWImage> image);
-    // Default construction followed by assignment.
-    CDDPicture(const CDDPicture &other);
-    // Takes the other's image through setData (a preview starts its own download) and its data
-    // reference; the crop, the loading state and the cache are not copied.
-    CDDPicture &operator=(const CDDPicture &other);
+    // A copy takes the other's image as setData does (a preview starts its own download) and its
+    // data reference. The crop and the loading state of the other are not copied: a new copy
+    // starts without them and an assigned picture keeps its own; its cache starts afresh or is
+    // marked stale.
+    CDDPicture(const CDDPicture &other) = default;
+    CDDPicture &operator=(const CDDPicture &other) = default;
     ~CDDPicture();
 
     void setData(std::shared_ptr<PWImage> image);
@@ -64,12 +67,12 @@ public:
 
     void setSrcRect(float x, float y, float width, float height);
     // Clears the flag only: the values stay and the cache is not marked stale.
-    void clearSrcRect() { mbHasSrcRect = false; }
-    bool hasSrcRect() const { return mbHasSrcRect; }
-    float getSrcRectX() const { return mSrcRect[0]; }
-    float getSrcRectY() const { return mSrcRect[1]; }
-    float getSrcRectWidth() const { return mSrcRect[2]; }
-    float getSrcRectHeight() const { return mSrcRect[3]; }
+    void clearSrcRect() { mCrop.value.has = false; }
+    bool hasSrcRect() const { return mCrop.value.has; }
+    float getSrcRectX() const { return mCrop.value.rect[0]; }
+    float getSrcRectY() const { return mCrop.value.rect[1]; }
+    float getSrcRectWidth() const { return mCrop.value.rect[2]; }
+    float getSrcRectHeight() const { return mCrop.value.rect[3]; }
 
     // --- the download side --------------------------------------------------------------------
     bool isLoading() const { return mbLoading; }
@@ -77,11 +80,11 @@ public:
     const CImageURL *getLoader() const { return mLoader.get(); }
     // The downloaded full image replaces the preview; the crop is rescaled to its size.
     void setLoadedImage(std::shared_ptr<PWImage> image);
-    void updateCash() { mbCacheDirty = true; }
+    void updateCash() { mCache.dirty = true; }
     // Marks the cache stale and posts "ImageHasLoadedFromInternet" (the URL in the user info
     // under "URL", the picture as object).
     void updateImage();
-    void UpdateNameCash();
+    using CDDPictureSource::UpdateNameCash;
     // The owning component is being deleted: stop a running download.
     void onDelete();
 
@@ -94,23 +97,44 @@ public:
     // The size of one tile in points for a tile scale (area); empty when it cannot be computed.
     QSizeF tileSize(float tileScale, const float *srcRect) const;
     // The cache bitmap of the screen path and the pixel part of it the picture uses.
-    const QImage &cacheImage() const { return mCacheImage; }
-    QSizeF cacheSize() const { return QSizeF(mCacheSize[0], mCacheSize[1]); }
-    int cacheBuildCount() const { return mCacheBuilds; }
+    const QImage &cacheImage() const { return mCache.image; }
+    QSizeF cacheSize() const { return QSizeF(mCache.size[0], mCache.size[1]); }
+    int cacheBuildCount() const { return mCache.builds; }
 
     // Joins a name read from outside (a document, a pasteboard) to a folder; empty when the name
     // is empty, absolute or reaches outside the folder.
     static QString pathInsideFolder(const QString &folder, const QString &name);
 
 private:
-    struct LoaderDeleter
+    // The screen path's bitmap and what it was made for. It travels with no copy: a copy starts
+    // without one, and a picture assigned another's image keeps its bitmap, marked stale.
+    struct Cache
     {
-        void operator()(CImageURL *loader) const;
+        Cache() = default;
+        Cache(const Cache &) { }
+        Cache &operator=(const Cache &other)
+        {
+            if (this != &other)
+                dirty = true;
+            return *this;
+        }
+
+        QImage image;
+        bool dirty = true;
+        const PWImage *mask = nullptr;
+        std::shared_ptr<const PWColor> tint;
+        float size[2] = {0.0f, 0.0f};
+        float opacity = 0.0f;
+        int builds = 0;
     };
 
-    void init();
-    void giveUp(std::shared_ptr<PWImage> &image);
-    void dropLoader();
+    // The source rectangle (image units, origin at the lower-left corner) and whether it is set.
+    struct Crop
+    {
+        bool has = false;
+        float rect[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    };
+
     bool loadFromDataRefIfMissing();
     void drawScreen(double x, double y, double w, double h, bool masked, CDDPicture *mask, bool tinted,
                     CDDColor *tint, float opacity, CDDDrawer *drawer, placingMode mode, double angle, bool flipX,
@@ -125,19 +149,8 @@ private:
     void paintImage(QPainter &painter, const QRectF &target, const float *srcRect, double resolution,
                     const QSizeF *tiles) const;
 
-    bool mbLoading = false;
-    std::shared_ptr<PWImage> mImage;
-    std::unique_ptr<CImageURL, LoaderDeleter> mLoader;
-    QString mURL;
-    QString mWebSite;
     QString mDataRef;
-    QImage mCacheImage;
-    bool mbCacheDirty = true;
-    const PWImage *mCacheMask = nullptr;
-    std::shared_ptr<const PWColor> mCacheTint;
-    float mCacheSize[2] = {0.0f, 0.0f};
-    bool mbHasSrcRect = false;
-    float mSrcRect[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-    float mfCacheOpacity = 0.0f;
-    int mCacheBuilds = 0;
+    Cache mCache;
+    // Set by the component framing the image; not part of the image a copy takes.
+    CDDOwnState<Crop> mCrop;
 };

@@ -114,7 +114,7 @@ void CDDPicture::draw(double x, double y, double width, double height, bool mask
         height = std::abs(y1 - y0);
     }
     const bool screen = drawer->isOverrideDrawScreen() || drawer->IsDrawingToScreen() || drawer->IsDrawingToShadow();
-    const float *src = mbHasSrcRect ? mSrcRect : nullptr;
+    const float *src = mCrop.value.has ? mCrop.value.rect : nullptr;
     if (screen)
         drawScreen(x, y, width, height, masked, mask, tinted, tint, opacity, drawer, mode, angle, flipX, flipY, src,
                    tileScale);
@@ -167,24 +167,24 @@ void CDDPicture::drawScreen(double x, double y, double w, double h, bool masked,
     }
 
     const PWImage *maskImage = masked && mask ? mask->getData().get() : nullptr;
-    if ((masked && maskImage != mCacheMask) || (!masked && mCacheMask)) {
-        mbCacheDirty = true;
-        mCacheMask = maskImage;
+    if ((masked && maskImage != mCache.mask) || (!masked && mCache.mask)) {
+        mCache.dirty = true;
+        mCache.mask = maskImage;
     }
     std::shared_ptr<const PWColor> tintColor = tinted && tint ? tint->getData() : nullptr;
-    if ((tinted && tintColor != mCacheTint) || (!tinted && mCacheTint) || opacity != mfCacheOpacity) {
-        mbCacheDirty = true;
-        mCacheTint = tintColor;
-        mfCacheOpacity = opacity;
+    if ((tinted && tintColor != mCache.tint) || (!tinted && mCache.tint) || opacity != mCache.opacity) {
+        mCache.dirty = true;
+        mCache.tint = tintColor;
+        mCache.opacity = opacity;
     }
-    if (mCacheSize[0] != float(pw) || mCacheSize[1] != float(ph))
-        mbCacheDirty = true;
+    if (mCache.size[0] != float(pw) || mCache.size[1] != float(ph))
+        mCache.dirty = true;
 
-    if (mbCacheDirty || mCacheImage.isNull()) {
+    if (mCache.dirty || mCache.image.isNull()) {
         const int needW = int(pw);
         const int needH = int(ph);
-        int cw = mCacheImage.isNull() ? 0 : mCacheImage.width();
-        int ch = mCacheImage.isNull() ? 0 : mCacheImage.height();
+        int cw = mCache.image.isNull() ? 0 : mCache.image.width();
+        int ch = mCache.image.isNull() ? 0 : mCache.image.height();
         const bool newW = cw < needW || cw > 2 * needW;
         const bool newH = ch < needH || ch > 2 * needH;
         if (newW)
@@ -192,18 +192,18 @@ void CDDPicture::drawScreen(double x, double y, double w, double h, bool masked,
         if (newH)
             ch = needH;
         if (newW || newH)
-            mCacheImage = transparentImage(cw, ch);
+            mCache.image = transparentImage(cw, ch);
         else
-            mCacheImage.fill(Qt::transparent);
-        mbCacheDirty = false;
-        mCacheSize[0] = float(pw);
-        mCacheSize[1] = float(ph);
-        ++mCacheBuilds;
+            mCache.image.fill(Qt::transparent);
+        mCache.dirty = false;
+        mCache.size[0] = float(pw);
+        mCache.size[1] = float(ph);
+        ++mCache.builds;
 
         // The picture takes the part Q at the bitmap's origin; the spare margin lies beyond the
         // frame's right and bottom edges when the bitmap is shown.
         const QRectF q(0.0, 0.0, pw, ph);
-        QPainter cache(&mCacheImage);
+        QPainter cache(&mCache.image);
         cache.setRenderHint(QPainter::Antialiasing);
         cache.setRenderHint(QPainter::SmoothPixmapTransform);
         if (tiled) {
@@ -247,7 +247,7 @@ void CDDPicture::drawScreen(double x, double y, double w, double h, bool masked,
     painter->save();
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
     painter->setTransform(CDDDrawer::figureTransform(x, y, w, h, angle, flipX, flipY), true);
-    painter->drawImage(QRectF(x, y, mCacheImage.width() / pw * w, mCacheImage.height() / ph * h), mCacheImage);
+    painter->drawImage(QRectF(x, y, mCache.image.width() / pw * w, mCache.image.height() / ph * h), mCache.image);
     painter->restore();
 
     if (mbLoading)
@@ -264,8 +264,8 @@ void CDDPicture::drawPrinter(double x, double y, double w, double h, bool masked
         return;
     QPainter *painter = drawer->GetPainter();
     const PWImage *maskImage = mask ? mask->getData().get() : nullptr;
-    mCacheTint = tint ? tint->getData() : nullptr;
-    mCacheMask = maskImage;
+    mCache.tint = tint ? tint->getData() : nullptr;
+    mCache.mask = maskImage;
     const bool tintUsable = tinted && tint && tint->getData();
     const bool offscreen = tintUsable || masked || opacity < 1.0f;
     double res = positive(drawer->GetResolution()) ? drawer->GetResolution() : 1.0;

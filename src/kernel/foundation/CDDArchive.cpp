@@ -97,7 +97,7 @@ int runningBundleVersion()
 CDDArchive::CDDArchive(bool storing, packageType type)
     : m_storing(storing), m_packageType(type)
 {
-    m_bundleVersion = runningBundleVersion();
+    m_bundleVersion.value = runningBundleVersion();
     if (storing) {
         m_dictionary = std::make_shared<PWPlist::Dictionary>();
         if (type == ptPackage)
@@ -106,23 +106,6 @@ CDDArchive::CDDArchive(bool storing, packageType type)
 }
 
 CDDArchive::~CDDArchive() = default;
-
-CDDArchive::CDDArchive(const CDDArchive &other)
-    : m_storing(other.m_storing), m_packageType(other.m_packageType)
-{
-    m_bundleVersion = other.m_bundleVersion;
-    *this = other;
-}
-
-CDDArchive &CDDArchive::operator=(const CDDArchive &other)
-{
-    m_storing = other.m_storing;
-    m_packageType = other.m_packageType;
-    m_archivePath = other.m_archivePath;
-    m_dictionary = other.m_dictionary;
-    m_packageContent = other.m_packageContent;
-    return *this;
-}
 
 void CDDArchive::Attach(const PWPlist &dictionary)
 {
@@ -142,15 +125,15 @@ PWPlist CDDArchive::Dettach()
 void CDDArchive::AttachArray(const PWPlist &array)
 {
     if (array.isArray())
-        m_list = std::make_unique<PWPlist::Array>(array.toArray());
+        m_list.value = std::make_unique<PWPlist::Array>(array.toArray());
     else
-        m_list.reset();
+        m_list.value.reset();
 }
 
 PWPlist CDDArchive::DettachArray()
 {
-    const PWPlist list = m_list ? PWPlist(*m_list) : PWPlist();
-    m_list.reset();
+    const PWPlist list = m_list.value ? PWPlist(*m_list.value) : PWPlist();
+    m_list.value.reset();
     return list;
 }
 
@@ -193,15 +176,15 @@ std::optional<QString> CDDArchive::text(const QString &key) const
 
 void CDDArchive::BeginArrayData() const
 {
-    m_list = std::make_unique<PWPlist::Array>();
+    m_list.value = std::make_unique<PWPlist::Array>();
 }
 
 void CDDArchive::EndArrayData(const QString &key) const
 {
-    if (!m_list)
+    if (!m_list.value)
         return;
-    store(key, PWPlist(*m_list));
-    m_list.reset();
+    store(key, PWPlist(*m_list.value));
+    m_list.value.reset();
 }
 
 bool CDDArchive::SetData(const QString &key, const CDDArchive &child) const
@@ -211,8 +194,8 @@ bool CDDArchive::SetData(const QString &key, const CDDArchive &child) const
         return false;
     }
     const PWPlist dictionary(*child.m_dictionary);
-    if (m_list)
-        m_list->append(dictionary);
+    if (m_list.value)
+        m_list.value->append(dictionary);
     else
         store(key, dictionary);
     if (m_packageContent && child.m_packageContent && m_packageContent != child.m_packageContent)
@@ -234,21 +217,21 @@ bool CDDArchive::GetData(const QString &key, CDDArchive &archive) const
         return false;
     }
     // What a child holds was written by the same application as its parent.
-    archive.m_bundleVersion = m_bundleVersion;
+    archive.m_bundleVersion.value = m_bundleVersion.value;
     return true;
 }
 
 int CDDArchive::countObjectsInArray() const
 {
-    return m_list ? int(m_list->size()) : 0;
+    return m_list.value ? int(m_list.value->size()) : 0;
 }
 
 CDDArchive CDDArchive::objectAtIndexInArray(int index) const
 {
     CDDArchive entry(false, m_packageType);
-    entry.m_bundleVersion = m_bundleVersion;
-    if (m_list && index >= 0 && index < m_list->size())
-        entry.Attach(m_list->at(index));
+    entry.m_bundleVersion.value = m_bundleVersion.value;
+    if (m_list.value && index >= 0 && index < m_list.value->size())
+        entry.Attach(m_list.value->at(index));
     return entry;
 }
 
@@ -424,9 +407,9 @@ bool CDDArchive::GetData(const QString &key, CDDString &value) const
 bool CDDArchive::SetData(const QString &key, const CDDColor &color) const
 {
     const std::shared_ptr<const PWColor> object = color.getData();
-    if (object && m_defComponent) {
-        if ((key == key_BackColor && color == m_defComponent->GetFillColor())
-            || (key == key_Color && color == m_defComponent->GetStrokeColor()))
+    if (object && m_defComponent.value) {
+        if ((key == key_BackColor && color == m_defComponent.value->GetFillColor())
+            || (key == key_Color && color == m_defComponent.value->GetStrokeColor()))
             return true;
     }
     return store(key, PWPlist::fromData(object ? PWKeyedArchiver::archivedData(*object)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kernel/foundation/CDDColor.h"
+#include "kernel/foundation/CDDOwnState.h"
 #include "kernel/foundation/CDDString.h"
 #include "kernel/foundation/FTTypes.h"
 #include "platform/PWPlist.h"
@@ -58,10 +59,10 @@ public:
     ~CDDArchive();
     // A copy shares the other archive's dictionary and package content and carries its bundle
     // version; it has no list and no default component.
-    CDDArchive(const CDDArchive &other);
+    CDDArchive(const CDDArchive &other) = default;
     // Takes the mode, package type and archive path and shares the dictionary and package
     // content; the list, default component and bundle version stay as they are.
-    CDDArchive &operator=(const CDDArchive &other);
+    CDDArchive &operator=(const CDDArchive &other) = default;
 
     // Adopts a dictionary (any other value leaves the archive without one); Dettach answers it
     // and forgets it.
@@ -77,13 +78,13 @@ public:
     PWPlist getDict() const;
     PWPlist getPackageContent() const;
     packageType GetPackageType() const { return m_packageType; }
-    void setDefComponent(const DefaultComponent *component) { m_defComponent = component; }
-    const DefaultComponent *getDefComponent() const { return m_defComponent; }
-    void setBundleVersion(int version) { m_bundleVersion = version; }
-    int getBundleVersion() const { return m_bundleVersion; }
+    void setDefComponent(const DefaultComponent *component) { m_defComponent.value = component; }
+    const DefaultComponent *getDefComponent() const { return m_defComponent.value; }
+    void setBundleVersion(int version) { m_bundleVersion.value = version; }
+    int getBundleVersion() const { return m_bundleVersion.value; }
     CDDString GetArchivePath() const { return m_archivePath; }
     void SetArchivePath(const CDDString &path) { m_archivePath = path; }
-    bool isArrayProcessing() const { return m_list != nullptr; }
+    bool isArrayProcessing() const { return m_list.value != nullptr; }
 
     // Lists: from BeginArrayData to EndArrayData, SetData with a child archive appends to the
     // list and ignores its key.
@@ -165,14 +166,17 @@ private:
     std::optional<QString> text(const QString &key) const;
 
     bool m_storing;
+    // Shared by copies: a write through one is seen by all.
     std::shared_ptr<PWPlist::Dictionary> m_dictionary;
     std::shared_ptr<PWPlist::Array> m_packageContent;
-    const DefaultComponent *m_defComponent = nullptr;
-    mutable std::unique_ptr<PWPlist::Array> m_list;
+    // Set by the one component storing through this archive, never by a copy.
+    CDDOwnState<const DefaultComponent *> m_defComponent;
+    // The list being written or read: a walk of this archive alone.
+    mutable CDDOwnState<std::unique_ptr<PWPlist::Array>> m_list;
     // The version of the application that wrote what this archive holds. Archives made in this
-    // process carry the running version, and child archives their parent's; only the reading of
-    // a file sets the file's own, so that just old files are converted as old files.
-    int m_bundleVersion = 0;
+    // process carry the running version, copies and child archives their source's; only the
+    // reading of a file sets the file's own, so that just old files are converted as old files.
+    CDDOwnState<int, true> m_bundleVersion;
     packageType m_packageType;
     CDDString m_archivePath;
 };

@@ -145,6 +145,25 @@ TEST(CAddressFormatTest, ClonesAreDeepAndIndependent)
     EXPECT_FALSE(CAddressFormatWrapper::addressFormatWithAddressFormat(nullptr));
 }
 
+TEST(CAddressFormatTest, ACopyOfAKnotHasItsOwnChildrenAndNoWalk)
+{
+    std::unique_ptr<CAddressFormat> original = countryPart(QStringLiteral("us"));
+    auto &knot = static_cast<CKnot &>(*original);
+    ASSERT_TRUE(knot.initEnumeration());
+    ASSERT_EQ(knot.nextObjectInRow()->getTextCategory(), tcStreet);
+    ASSERT_TRUE(knot.nextRow());
+    CKnot copy(knot);
+    ASSERT_EQ(copy.childCount(), knot.childCount());
+    EXPECT_NE(copy.childAt(0), knot.childAt(0));
+    EXPECT_EQ(copy.nextObjectInRow(), copy.childAt(0)) << "a copy made mid-walk starts on its first row";
+    EXPECT_EQ(knot.nextObjectInRow()->getTextCategory(), tcCity) << "the original's walk goes on";
+
+    // Assigned a knot it holds, a knot takes its clones before letting its old children go.
+    std::unique_ptr<CAddressFormat> root = templateWithCountry(QStringLiteral("us"));
+    static_cast<CKnot &>(*root) = static_cast<const CKnot &>(*root->getFormatWithKey(tcAddress));
+    EXPECT_EQ(addrtest::dumpRows(*root), addrtest::dumpRows(*countryPart(QStringLiteral("us"))));
+}
+
 TEST(CAddressFormatTest, ArchivingKeepsPlacesNamesLabelsLinksAndLinearButNotModesOrTexts)
 {
     std::unique_ptr<CAddressFormat> root = templateWithCountry(u"uk"_s);

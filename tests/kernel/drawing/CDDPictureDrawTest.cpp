@@ -215,6 +215,12 @@ TEST(CDDPictureDrawTest, ScreenCacheSizeFollowsFrameAndBitmap)
     vector.setSrcRect(0, 0, 10, 10);
     drawAt(vector, 140, 100);
     EXPECT_EQ(vector.cacheBuildCount(), builds + 3);
+
+    const CDDPicture copy(vector);
+    EXPECT_TRUE(copy.cacheImage().isNull()) << "a copy starts without the bitmap";
+    vector = copy;
+    drawAt(vector, 140, 100);
+    EXPECT_EQ(vector.cacheBuildCount(), builds + 4) << "an assigned picture redraws its kept bitmap";
 }
 
 TEST(CDDPictureDrawTest, NoImageDrawsOnlyTheStroke)

@@ -165,6 +165,18 @@ TEST_F(CImageURLTest, DownloadReplacesThePreview)
     EXPECT_EQ(m_server.hits(QStringLiteral("/pic.png")), 1);
 }
 
+TEST_F(CImageURLTest, ACopyOfAPreviewDownloadsForItself)
+{
+    const CDDPicture original(preview(m_server.url(QStringLiteral("/pic.png"))));
+    CDDPicture copy(original);
+    ASSERT_TRUE(copy.isLoading());
+    waitForEnd(copy);
+    EXPECT_EQ(copy.getPrefix(), QStringLiteral("PREFIX_URL_LOADED"));
+    EXPECT_EQ(original.getPrefix(), QStringLiteral("PREFIX_URL_NEED_LOAD"));
+    EXPECT_FALSE(original.isLoading());
+    EXPECT_EQ(m_notifications, 1);
+}
+
 TEST_F(CImageURLTest, RedirectIsFollowed)
 {
     CDDPicture picture;

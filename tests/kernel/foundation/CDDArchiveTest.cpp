@@ -410,12 +410,15 @@ TEST(CDDArchiveTest, ListsOfChildArchives)
 
 TEST(CDDArchiveTest, CopiesShareTheDictionaryButNotTheList)
 {
+    const ColorDefaults defaults;
     CDDArchive archive(true);
     archive.setBundleVersion(80);
+    archive.setDefComponent(&defaults);
     archive.SetArchivePath(CDDString(QStringLiteral("/tmp/x.pwdc")));
     archive.BeginArrayData();
     CDDArchive copy(archive);
     EXPECT_FALSE(copy.isArrayProcessing());
+    EXPECT_EQ(copy.getDefComponent(), nullptr);
     EXPECT_EQ(copy.getBundleVersion(), 80) << "a copy holds what the same application wrote";
     EXPECT_EQ(copy.GetArchivePath().getData(), QStringLiteral("/tmp/x.pwdc"));
     copy.SetData(kKey, 1);
@@ -423,10 +426,13 @@ TEST(CDDArchiveTest, CopiesShareTheDictionaryButNotTheList)
 
     CDDArchive loading(false, ptPackage);
     loading.setBundleVersion(90);
+    loading.BeginArrayData();
     loading = archive;
     EXPECT_TRUE(loading.isStoring());
     EXPECT_EQ(loading.GetPackageType(), ptInline);
     EXPECT_EQ(loading.getBundleVersion(), 90);
+    EXPECT_TRUE(loading.isArrayProcessing()) << "an assigned archive keeps its own list";
+    EXPECT_EQ(loading.getDefComponent(), nullptr);
 }
 
 TEST(CDDArchiveTest, InProcessArchivesAndTheirChildrenCarryTheRunningVersion)
