@@ -7,16 +7,6 @@
 
 namespace {
 
-TEST(CDDColorTest, DefaultIsGreyScaleWhiteNotRgbWhite)
-{
-    const CDDColor white;
-    ASSERT_TRUE(white.getData());
-    EXPECT_EQ(white.getData()->colorSpace(), PWColor::ColorSpace::CalibratedWhite);
-    EXPECT_FALSE(white == CDDColor(1, 1, 1, 1));
-    EXPECT_TRUE(white == CDDColor(PWColor::calibratedWhite(1, 1)));
-    EXPECT_EQ(white.toQColor(), QColor(Qt::white));
-}
-
 TEST(CDDColorTest, CopiesAndHandedOutColoursAreIndependentOfLaterChanges)
 {
     CDDColor a;

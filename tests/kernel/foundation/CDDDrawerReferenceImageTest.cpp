@@ -155,21 +155,6 @@ TEST_P(ReferenceImageTest, FlipsRotationAndSeparators)
     EXPECT_TRUE(drawtest::matchesReference(image, name("flips")));
 }
 
-TEST_P(ReferenceImageTest, PostalBarcodes)
-{
-    const QImage image = drawtest::render(QSizeF(220, 130), resolution(), [](CDDDrawer &d) {
-        d.DrawBarcode(10, 25, CDDString(QStringLiteral("12345-6789")));
-        d.Draw_RM4SCC_Barcode(10, 55, CDDString(QStringLiteral("SN34RD1A")));
-        const char bars[] = { 1, 3, 0, 2, 3, 1, 0, 0, 2, 3, 1, 2, 3, 1, 3 };
-        d.Draw_CPC_Barcode(10, 75, CDDString(), bars, 15);
-        d.DrawFIMBarcode(10, 125, fimA);
-        d.DrawFIMBarcode(60, 125, fimB);
-        d.DrawFIMBarcode(110, 125, fimC);
-        d.DrawFIMBarcode(160, 125, fimD);
-    });
-    EXPECT_TRUE(drawtest::matchesReference(image, name("barcodes")));
-}
-
 INSTANTIATE_TEST_SUITE_P(Resolutions, ReferenceImageTest, ::testing::Values(1, 2),
                          [](const ::testing::TestParamInfo<int> &info) { return "R" + std::to_string(info.param); });
 

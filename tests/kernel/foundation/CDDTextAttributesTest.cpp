@@ -198,7 +198,6 @@ TEST_P(AlignmentTest, MapsTheKernelValue)
 INSTANTIATE_TEST_SUITE_P(
     Values, AlignmentTest,
     testing::Values(AlignmentCase {"Left", taLeft, Qt::AlignLeft}, AlignmentCase {"Centre", taCenter, Qt::AlignHCenter},
-                    AlignmentCase {"Right", taRight, Qt::AlignRight},
                     AlignmentCase {"JustifiedCentres", taJustified, Qt::AlignHCenter},
                     AlignmentCase {"RightWins", textAlignment(taRight | taCenter), Qt::AlignRight},
                     AlignmentCase {"VerticalBitsIgnored", textAlignment(16), Qt::AlignLeft}),

@@ -188,7 +188,6 @@ TEST(CDDTextTest, AppendingKeepsTheTextsStyleAndCanAvoidARepeat)
         bool avoidRepeat;
         QString expected;
     } cases[] = {{QStringLiteral("Main St"), QStringLiteral(","), false, QStringLiteral("Main St,")},
-                 {QStringLiteral("a,"), QStringLiteral(","), false, QStringLiteral("a,,")},
                  // The text already ends with it: unchanged, not emptied.
                  {QStringLiteral("a, "), QStringLiteral(","), true, QStringLiteral("a, ")},
                  {QStringLiteral("a"), QStringLiteral(","), true, QStringLiteral("a,")},

@@ -4,20 +4,6 @@
 
 namespace {
 
-TEST(CDDVariantTest, DefaultIsEmptyButCarriesTheMomentItWasMade)
-{
-    const QDateTime before = QDateTime::currentDateTime().addMSecs(-1);
-    const CDDVariant variant;
-    const QDateTime after = QDateTime::currentDateTime().addMSecs(1);
-
-    EXPECT_TRUE(variant.IsEmpty());
-    EXPECT_EQ(variant.GetDataType(), variantEmpty);
-    EXPECT_EQ(variant.GetStringValue(), QString());
-    const QDateTime made = variant.GetDateTimeValue().toDateTime();
-    EXPECT_LE(before, made);
-    EXPECT_LE(made, after);
-}
-
 TEST(CDDVariantTest, TwoIntegersKeepTheThird)
 {
     CDDVariant variant;

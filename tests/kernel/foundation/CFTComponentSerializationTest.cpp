@@ -84,7 +84,7 @@ TEST(CFTComponentSerializationTest, RoundTripKeepsEveryCommonAttribute)
     EXPECT_EQ(loaded.representationType(), orUpperCase);
 }
 
-TEST(CFTComponentSerializationTest, MissingKeysKeepTheConstructorsValues)
+TEST(CFTComponentSerializationTest, AbsentKeysKeepOriginAndFillButZeroSizeAngleAndShadow)
 {
     CFTComponent component(7, 8, 9, 10);
     const CDDColor fill(1, 0, 0, 1);

@@ -11,17 +11,6 @@
 
 namespace {
 
-TEST(CFTComponentTest, DefaultShadowSetsItsValuesEvenWhenTurnedOff)
-{
-    CFTComponent component;
-    component.SetDefaultShadow(false);
-    EXPECT_FALSE(component.HasShadow());
-    EXPECT_DOUBLE_EQ(component.GetShadowOffsetX(), 10.0);
-    EXPECT_DOUBLE_EQ(component.GetShadowOffsetY(), -10.0);
-    EXPECT_DOUBLE_EQ(component.GetShadowBlurRadius(), 10.0);
-    EXPECT_EQ(*component.GetShadowColor(), CDDColor(0, 0, 0, 0.8f));
-}
-
 TEST(CFTComponentTest, LineWidthAndStrokeColourTurnTheOutlineOn)
 {
     CFTComponent byWidth;
@@ -136,15 +125,6 @@ TEST(CFTComponentTest, CopyTakesGeometryAndFillOnly)
     EXPECT_FALSE(copy.IsStroked());
     copy.Copy(nullptr);
     EXPECT_DOUBLE_EQ(copy.GetOriginX(), 5);
-}
-
-TEST(CFTComponentTest, PositionComparatorsOrderByOrigin)
-{
-    const CFTComponent left(1, 9, 5, 5);
-    const CFTComponent right(2, 3, 5, 5);
-    EXPECT_TRUE(CFTComponent::comparePositionByX(&left, &right));
-    EXPECT_FALSE(CFTComponent::comparePositionByX(&right, &left));
-    EXPECT_TRUE(CFTComponent::comparePositionByY(&right, &left));
 }
 
 } // namespace

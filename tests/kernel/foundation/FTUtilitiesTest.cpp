@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
@@ -41,14 +40,12 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, LengthParsing,
     ::testing::Values(LengthCase {"inches", QStringLiteral("11"), 792.0f, cuInches},
                       LengthCase {"millimetres", QStringLiteral("210m"), 595.2756f, cuMillimeters},
-                      LengthCase {"mmSuffix", QStringLiteral("2.5mm"), 7.0866142f, cuMillimeters},
                       LengthCase {"blankThenMm", QStringLiteral("2.5 mm"), 7.0866142f, cuMillimeters},
                       LengthCase {"centimetresReadAsMm", QStringLiteral("2cm"), 5.6692914f, cuMillimeters},
                       LengthCase {"empty", QString(), 0.0f, cuInches},
                       LengthCase {"signEndsNumber", QStringLiteral("-1"), 0.0f, cuInches},
                       LengthCase {"leadingBlankEndsNumber", QStringLiteral(" 1"), 0.0f, cuInches},
                       LengthCase {"onlyFirstRunCounts", QStringLiteral("1.5x2"), 108.0f, cuInches},
-                      LengthCase {"secondDotEndsNumber", QStringLiteral("1.5.2"), 108.0f, cuInches},
                       LengthCase {"longestPascalString", QStringLiteral("1") + QString(254, QLatin1Char(' ')), 72.0f,
                                   cuInches}),
     [](const auto &info) { return std::string(info.param.name); });
@@ -80,18 +77,15 @@ TEST_P(NumberParsing, ParsesLikeTheCLibrary)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, NumberParsing,
-    ::testing::Values(NumberCase {"plain", QStringLiteral("42"), 42, 42.0f},
-                      NumberCase {"blanksSignAndTail", QStringLiteral(" \t-17.5abc"), -17, -17.5f},
+    ::testing::Values(NumberCase {"blanksSignAndTail", QStringLiteral(" \t-17.5abc"), -17, -17.5f},
                       NumberCase {"nothing", QStringLiteral("abc"), 0, 0.0f},
                       NumberCase {"twoSigns", QStringLiteral("--5"), 0, 0.0f},
                       NumberCase {"exponent", QStringLiteral("1e3"), 1, 1000.0f},
                       NumberCase {"leadingDot", QStringLiteral("-.5"), 0, -0.5f},
-                      NumberCase {"hexFloat", QStringLiteral("0x10"), 0, 16.0f},
                       NumberCase {"singlePrecision", QStringLiteral("0.100"), 0, 0.1f},
                       NumberCase {"macRomanLetterStops", QStringLiteral("7\u00fc"), 7, 7.0f},
                       NumberCase {"notMacRoman", QStringLiteral("7\u2603"), 0, 0.0f},
                       NumberCase {"intSaturates", QStringLiteral("99999999999"), INT_MAX, 99999999999.0f},
-                      NumberCase {"intSaturatesLow", QStringLiteral("-99999999999"), INT_MIN, -99999999999.0f},
                       NumberCase {"tooLong", QStringLiteral("7") + QString(255, QLatin1Char(' ')), 0, 0.0f}),
     [](const auto &info) { return std::string(info.param.name); });
 
@@ -101,7 +95,6 @@ TEST(UrlEncodeTest, EveryUtf8ByteIsEscapedInLowerCase)
 {
     EXPECT_EQ(urlEncode(QStringLiteral("a b")), QStringLiteral("%61%20%62"));
     EXPECT_EQ(urlEncode(QStringLiteral("\u00e9")), QStringLiteral("%c3%a9"));
-    EXPECT_EQ(urlEncode(QStringLiteral("Z9/?")), QStringLiteral("%5a%39%2f%3f"));
     EXPECT_EQ(urlEncode(QString()), QString());
     EXPECT_EQ(urlEncode(QString::fromUtf16(u"a\0b", 3)), QStringLiteral("%61"));
 }
@@ -128,20 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
                                QStringLiteral("System Disk:Users:ann:list.xls")},
                       HfsCase {"root", "/", "Disk", QStringLiteral("Disk:")},
                       HfsCase {"relative", "Users/ann", "Disk", std::nullopt},
-                      HfsCase {"empty", "", "Disk", std::nullopt},
                       HfsCase {"noVolumeName", "/tmp", "", std::nullopt}),
     [](const auto &info) { return std::string(info.param.name); });
-
-TEST(HfsPathTest, UsesTheRootVolumeName)
-{
-    const QString name = QStorageInfo::root().name();
-    const std::optional<QString> hfs = ConvertPOSIXPath2HFS(QStringLiteral("/tmp/a"));
-    if (name.isEmpty()) {
-        EXPECT_FALSE(hfs.has_value());
-    } else {
-        EXPECT_EQ(hfs, name + QStringLiteral(":tmp:a"));
-    }
-}
 
 TEST(ResolveSymLinkTest, ResolvesLinksAndKeepsUnresolvablePaths)
 {
@@ -319,7 +300,7 @@ TEST_P(FormatValueCases, Formats)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FormatValueCases,
-    ::testing::Values(FormatCase {"pages", "Page #p of #c", 2, "Page 2 of 3"}, FormatCase {"upperLetter", "#A", 1, "A"},
+    ::testing::Values(FormatCase {"pages", "Page #p of #c", 2, "Page 2 of 3"},
                       FormatCase {"lettersBothCases", "#a#A", 3, "cC"}, FormatCase {"unknownPairVanishes", "#x", 1, ""},
                       FormatCase {"underscorePairVanishes", "a#_b", 1, "ab"},
                       FormatCase {"trailingHashDropped", "Page #", 1, "Page "},
@@ -355,7 +336,6 @@ TEST(ComponentTypeTest, BasicShapeFileNamesGiveTheirKind)
     EXPECT_EQ(componentTypeByFileName(QStringLiteral("/Library/BasicShapes/Cloud.pdf")), ctCloud);
     EXPECT_EQ(componentTypeByFileName(QStringLiteral("cloud.pdf")), ctRect);
     EXPECT_EQ(componentTypeByFileName(QStringLiteral("Rectangular Triangle Up")), ctRectTriangleUp);
-    EXPECT_EQ(componentTypeByFileName(QStringLiteral("Moon.tar.pdf")), ctRect);
     EXPECT_EQ(componentTypeByFileName(QString()), ctRect);
 }
 
@@ -380,11 +360,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, UniqueName,
     ::testing::Values(
         UniqueCase {"numbered", {QStringLiteral("Text"), QStringLiteral("Text2")}, QStringLiteral("Text3")},
-        UniqueCase {"numberedReversed", {QStringLiteral("Text2"), QStringLiteral("Text")}, QStringLiteral("Text3")},
         UniqueCase {"unrelated", {QStringLiteral("Other")}, QStringLiteral("Text")},
         UniqueCase {"suffixWithoutNumber", {QStringLiteral("Texts")}, QStringLiteral("Text1")},
-        UniqueCase {"baseOnly", {QStringLiteral("Text")}, QStringLiteral("Text1")},
-        UniqueCase {"emptyList", {}, QStringLiteral("Text")},
         UniqueCase {"blankBeforeNumber", {QStringLiteral("Text 7")}, QStringLiteral("Text8")},
         UniqueCase {"saturatedNumbers",
                     {QStringLiteral("Text2147483647"), QStringLiteral("Text2147483648")},
@@ -395,36 +372,5 @@ TEST(UniqueNameTest, NoListGivesNothing)
 {
     EXPECT_FALSE(uniqueName(QStringLiteral("Text"), nullptr).has_value());
 }
-
-TEST(DocumentTypeNamesTest, MapBothWays)
-{
-    EXPECT_EQ(documentTypeBydocumentSerializationKey(QStringLiteral("postcard")), dtUnknown);
-    EXPECT_EQ(documentTypeBydocumentSerializationKey(QString()), dtUnknown);
-    EXPECT_FALSE(documentSerializationKeyBydocumentType(dtUnknown).has_value());
-    EXPECT_FALSE(documentSerializationKeyBydocumentType(static_cast<documentType>(-1)).has_value());
-    for (int type = dtLabel; type < dtUnknown; ++type) {
-        const std::optional<QString> name = documentSerializationKeyBydocumentType(static_cast<documentType>(type));
-        ASSERT_TRUE(name.has_value()) << type;
-        EXPECT_EQ(documentTypeBydocumentSerializationKey(*name), type);
-    }
-}
-
-struct CategoryCase
-{
-    int category;
-    const char *text;
-};
-
-class CategoryPlaceholder : public ::testing::TestWithParam<CategoryCase> {};
-
-TEST_P(CategoryPlaceholder, IsTheLocalizedText)
-{
-    EXPECT_EQ(defStringForCategory(static_cast<textCategory>(GetParam().category)), QString::fromUtf8(GetParam().text));
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, CategoryPlaceholder,
-                         ::testing::Values(CategoryCase {1, "First Name, Last Name"}, CategoryCase {26, "File Data"},
-                                           CategoryCase {13, "none"}, CategoryCase {27, "none"},
-                                           CategoryCase {-1, "none"}));
 
 } // namespace
