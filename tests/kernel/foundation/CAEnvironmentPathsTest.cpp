@@ -43,14 +43,11 @@ TEST_F(ContentLibrary, TheSettingIsTakenWithItsLinksResolved)
     ASSERT_TRUE(QDir().mkpath(real));
     ASSERT_TRUE(QFile::link(real, link));
     const QString resolved = QFileInfo(real).canonicalFilePath();
-
     defaults().setString(kLibraryKey, link + QLatin1Char('/'));
     EXPECT_EQ(CAEnvironment::maskPath(), resolved + QStringLiteral("/Masks/Images"));
-
     // A folder that does not exist is used as written; nothing checks for it.
     defaults().setString(kLibraryKey, QStringLiteral("/nonexistent/library"));
     EXPECT_EQ(CAEnvironment::basicShapePath(), QStringLiteral("/nonexistent/library/BasicShapes"));
-
     defaults().setString(kLibraryKey, QStringLiteral("~/My Library"));
     EXPECT_EQ(CAEnvironment::sharedContentLibraryPath(), pwtest::homePath() + QStringLiteral("/My Library"));
 }
@@ -78,14 +75,11 @@ TEST(CAEnvironmentPathsTest, PreferredLocalizationFollowsTheUsersLanguages)
     EXPECT_EQ(CAEnvironment::preferredLocalization({}, {QStringLiteral("ja")}), QStringLiteral("en"));
 }
 
-// --- the instance and its hooks ------------------------------------------------------------------
-
 TEST(CAEnvironmentInstanceTest, OneInstanceWhosePaperSizeIsFixedAtCreation)
 {
     CAEnvironment::sharedEnvironment();
     const QSizeF paper = CAEnvironment::defaultPageSize();
     EXPECT_TRUE(paper == QSizeF(595, 842) || paper == QSizeF(612, 792)) << paper.width() << " x " << paper.height();
-
     // A paper source set later does not change what the environment took at creation.
     CAEnvironment::setPaperSizeSource([] { return QSizeF(100, 100); });
     EXPECT_EQ(CAEnvironment::defaultPageSize(), paper);
@@ -110,7 +104,6 @@ TEST(CAEnvironmentInstanceTest, ClearingTheStopRequestStartsTheProgressAgain)
     EXPECT_TRUE(environment.isTerminateScriptExecutionFlag());
     EXPECT_EQ(environment.importRecordCount(), 120u);
     EXPECT_EQ(environment.currentImportRecordIndex(), 57u);
-
     environment.setTerminateScriptExecutionFlag(false);
     EXPECT_FALSE(environment.isTerminateScriptExecutionFlag());
     EXPECT_EQ(environment.importRecordCount(), 0u);

@@ -34,7 +34,6 @@ public:
         drawer->GetPainter()->fillRect(QRectF(mdOriginX, mdOriginY, mdSizeX, mdSizeY), Qt::black);
     }
     CDDShadow &shadow() { return mShadow; }
-
     int draws = 0;
     int shadowDraws = 0;
     double sawAngle = -1;

@@ -28,11 +28,9 @@ TEST(CDDStringTest, NullValueHasNoCharactersAndEqualsOnlyNull)
     EXPECT_TRUE(value.UTF8String().isEmpty());
     EXPECT_NE(value, CDDString());
     EXPECT_FALSE(value.isEqualToData(QString()));
-
     const CDDString copy = value;
     EXPECT_TRUE(copy.isNull());
     EXPECT_EQ(copy, value);
-
     value.setData(QStringLiteral("back"));
     EXPECT_FALSE(value.isNull());
     EXPECT_TRUE(copy.isNull());
@@ -44,13 +42,11 @@ TEST(CDDStringTest, AppendReturnsTheValueAndTurnsAnyFormPlain)
     CDDString &result = value.appendString(CDDString(QStringLiteral(", world")));
     EXPECT_EQ(&result, &value);
     EXPECT_EQ(value.UTF8String(), QByteArray("Hello, world"));
-
     CDDString null;
     null.setData(nullptr);
     null.appendString(CDDString(QStringLiteral("tail")));
     EXPECT_FALSE(null.isNull());
     EXPECT_EQ(null.getData(), QStringLiteral("tail"));
-
     CDDString label;
     ASSERT_TRUE(CDDString::initStringWithBarcodeLabel(label));
     label.appendString(CDDString(QStringLiteral("!")));
@@ -64,7 +60,6 @@ TEST(CDDStringTest, CopiesPlainCharactersOfAText)
     text.getContents()->setPlainText(QStringLiteral("First line\nSecond\u00a0line"));
     const CDDString value(text);
     EXPECT_EQ(value.getData(), QStringLiteral("First line\nSecond\u00a0line"));
-
     CDDString assigned(QStringLiteral("old"));
     assigned.setData(nullptr);
     assigned = text;
@@ -144,9 +139,7 @@ TEST_P(CDDStringSeparator, AppendsAndRemoves)
     EXPECT_EQ(removed->getData(), QString::fromUtf8(c.removed));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CDDStringSeparator,
-    ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(Cases, CDDStringSeparator, ::testing::Values(
         SeparatorCase {"missing", ",", "", "Smith", true, false, "Smith,", "Smith"},
         SeparatorCase {"always", ",", "", "Smith,", false, false, "Smith,,", "Smith"},
         SeparatorCase {"trailingBlank", ",", "", "Smith, ", true, false, "Smith, ,", "Smith"},
@@ -158,13 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
         SeparatorCase {"afterSeparatorIgnoredWhenAlways", ",", "Jones", "Smith", false, true, "Smith,", "Smith"}),
     [](const auto &info) { return std::string(info.param.name); });
 
-struct CapitalizeCase
-{
-    const char *name;
-    const char *text;
-    bool upper;
-    const char *expected;
-};
+struct CapitalizeCase { const char *name; const char *text; bool upper; const char *expected; };
 
 class CDDStringCapitalize : public ::testing::TestWithParam<CapitalizeCase> {};
 

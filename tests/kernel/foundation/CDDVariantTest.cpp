@@ -14,7 +14,6 @@ TEST(CDDVariantTest, TwoIntegersKeepTheThird)
     EXPECT_EQ(variant.GetIntValue2(), 5);
     EXPECT_EQ(variant.GetIntValue3(), 9);
     EXPECT_EQ(variant.GetStringValue(), QStringLiteral("2"));
-
     variant.SetDataType(variantEmpty);
     EXPECT_EQ(variant.GetStringValue(), QString());
     EXPECT_EQ(variant.GetIntValue1(), 2);

@@ -17,7 +17,6 @@ TEST(CFTComponentTest, LineWidthAndStrokeColourTurnTheOutlineOn)
     byWidth.SetLineWidth(2.5);
     EXPECT_TRUE(byWidth.IsStroked());
     EXPECT_FLOAT_EQ(byWidth.GetStrokeWidth(), 2.5f);
-
     CFTComponent byColour;
     const CDDColor red(1, 0, 0, 1);
     byColour.SetStrokeColor(&red);
@@ -25,7 +24,6 @@ TEST(CFTComponentTest, LineWidthAndStrokeColourTurnTheOutlineOn)
     EXPECT_EQ(*byColour.GetStrokeColor(), red);
     byColour.SetStroked(false);
     EXPECT_FALSE(byColour.IsStroked());
-
     byColour.SetStrokeColor(nullptr);
     EXPECT_FALSE(byColour.IsStroked());
 }
@@ -47,7 +45,6 @@ TEST(CFTComponentTest, WrapOutlineIsKeptUntilTheGeometryChanges)
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(component.GetPathForTextWrap(nullptr), first);
     EXPECT_EQ(first->getPath()->path().boundingRect(), QRectF(10, 20, 100, 50));
-
     component.SetAngle(std::numbers::pi / 2.0);
     EXPECT_EQ(component.GetLastPath(), nullptr);
     CDDWrappingPath *turned = component.GetPathForTextWrap(nullptr);
@@ -56,7 +53,6 @@ TEST(CFTComponentTest, WrapOutlineIsKeptUntilTheGeometryChanges)
     const QRectF bounds = turned->getPath()->path().boundingRect();
     EXPECT_NEAR(bounds.width(), 50, 1e-9);
     EXPECT_NEAR(bounds.height(), 100, 1e-9);
-
     component.updateCoordWithVector(5, 5);
     EXPECT_EQ(component.GetLastPath(), turned);
     component.Move(5, 5, nullptr);
@@ -79,7 +75,6 @@ TEST(CFTComponentTest, SnapArraysCoverTheTurnedRectangle)
     EXPECT_EQ(component.getXSnapArrayFrom(values), 2);
     EXPECT_FLOAT_EQ(values[0], 0);
     EXPECT_FLOAT_EQ(values[1], 100);
-
     component.SetAngle(std::numbers::pi / 2.0);
     EXPECT_EQ(component.getXSnapArrayTo(values), 2);
     EXPECT_NEAR(values[0], 40, 1e-4);
@@ -115,7 +110,6 @@ TEST(CFTComponentTest, CopyTakesGeometryAndFillOnly)
     const CDDColor green(0, 1, 0, 1);
     source.SetFillColor(&green);
     source.SetLineWidth(4);
-
     CFTComponent copy;
     copy.Copy(&source);
     EXPECT_DOUBLE_EQ(copy.GetOriginX(), 5);

