@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, CDDStringCapitalize,
                                            CapitalizeCase {"oneLetterUpper", "a", true, "A"},
                                            CapitalizeCase {"oneCapitalLowered", "A", false, "a"},
                                            CapitalizeCase {"empty", "", true, ""},
-                                           CapitalizeCase {"accented", "ÉCOLE", false, "École"},
+                                           CapitalizeCase {"accented", "ÉCOLE", false, "École"}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 TEST(CDDStringTest, UppercaseUsesFullCaseMapping)
