@@ -124,7 +124,6 @@ TEST(CAEnvironmentTempFolderTest, IsUniquePerProcessAndRemovedAtExit)
     ASSERT_TRUE(child.waitForFinished(120000));
     ASSERT_EQ(child.exitStatus(), QProcess::NormalExit);
     ASSERT_EQ(child.exitCode(), 0);
-
     QHash<QString, QString> report;
     for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
         const qsizetype colon = line.indexOf(':');
@@ -164,12 +163,10 @@ TEST_F(TempFiles, ACopyKeepsTheModificationTimeAndValidatesUntilTheSourceChanges
     setModificationTime(original, 1600000000, 123456789);
     ASSERT_TRUE(CAEnvironment::copyToTempPath(original));
     EXPECT_FALSE(CAEnvironment::copyToTempPath(original)) << "the name is taken now";
-
     const struct stat copy = statOf(inTemp(QStringLiteral("keeps-time.png")));
     EXPECT_EQ(copy.st_mtim.tv_sec, 1600000000);
     EXPECT_EQ(copy.st_mtim.tv_nsec, 123456789);
     EXPECT_TRUE(CAEnvironment::isValidateTempFileGUID(original));
-
     // Same time, another size.
     writeFile(original, "picture bytes, edited");
     setModificationTime(original, 1600000000, 123456789);
@@ -178,7 +175,6 @@ TEST_F(TempFiles, ACopyKeepsTheModificationTimeAndValidatesUntilTheSourceChanges
     writeFile(original, "picture bytes");
     setModificationTime(original, 1600000000, 123456790);
     EXPECT_FALSE(CAEnvironment::isValidateTempFileGUID(original));
-
     EXPECT_TRUE(CAEnvironment::removeFilePathFromTempPath(original));
     EXPECT_FALSE(QFileInfo::exists(inTemp(QStringLiteral("keeps-time.png"))));
     EXPECT_FALSE(CAEnvironment::isValidateTempFileGUID(original)) << "no copy left";
@@ -208,7 +204,6 @@ TEST_F(TempFiles, CopiesUnderAnotherNameTakeOnlyItsFileName)
     EXPECT_EQ(pwtest::readFile(inTemp(QStringLiteral("renamed.jpg"))), QByteArray("downloaded"));
     EXPECT_FALSE(CAEnvironment::copyFilePathToTempFilePath(original, QStringLiteral("renamed.jpg")))
         << "an existing copy is never overwritten";
-
     EXPECT_FALSE(CAEnvironment::copyFilePathToTempFilePath(m_sources.filePath(QStringLiteral("absent.jpg")),
                                                            QStringLiteral("absent-copy.jpg")));
     EXPECT_FALSE(QFileInfo::exists(inTemp(QStringLiteral("absent-copy.jpg"))));
@@ -249,7 +244,6 @@ TEST_F(TempFiles, FreeNamesCountFromOneInTheTestedFolder)
     writeFile(tested.filePath(QStringLiteral("photo-1.jpg")), "x");
     EXPECT_EQ(CAEnvironment::nextTempFileGUIDForPath(QStringLiteral("photo.jpg"), tested.path()),
               temp + QStringLiteral("/photo-2.jpg"));
-
     writeFile(tested.filePath(QStringLiteral("README")), "x");
     EXPECT_EQ(CAEnvironment::nextTempFileGUIDForPath(QStringLiteral("README"), tested.path()),
               temp + QStringLiteral("/README-1."));
@@ -260,8 +254,6 @@ TEST_F(TempFiles, FreeNamesCountFromOneInTheTestedFolder)
     EXPECT_TRUE(CAEnvironment::nextTempFileGUIDForPath(QStringLiteral("http://example.org/"), tested.path())
                     .endsWith(QStringLiteral("/example.org")));
 }
-
-// --- full-sized clip art -------------------------------------------------------------------------
 
 class FullSizedClipArt : public TempFiles
 {
@@ -294,7 +286,6 @@ TEST_F(FullSizedClipArt, LoadsOnceAndIsFoundByItsFullSizeNameWhileHeld)
     EXPECT_EQ(star->pixelSize(), QSize(10, 5));
     EXPECT_EQ(star->name(), QStringLiteral("FULLSIZE_star.HPI"));
     EXPECT_EQ(CAEnvironment::loadFullSizedImage(QStringLiteral("FULLSIZE_star.HPI")), star);
-
     // Found by name, not read again.
     ASSERT_TRUE(QFile::remove(m_images + QStringLiteral("/star.HPI")));
     EXPECT_EQ(CAEnvironment::loadFullSizedImage(QStringLiteral("star.HPI")), star);

@@ -37,8 +37,6 @@ QString stored(const CDDArchive &archive, const QString &key = kKey)
     return archive.getDict().value(key).toString();
 }
 
-// --- Numbers, booleans, rectangles, pens ----------------------------------------------------------
-
 TEST(CDDArchiveTest, RealsKeepThreeDecimalsAndPenWidthsTwo)
 {
     CDDArchive archive(true);
@@ -70,9 +68,6 @@ TEST(CDDArchiveTest, IntegerTextsReadTheLeadingNumber)
     } cases[] = {{"12abc", 12},
                  {"abc", 0},
                  {"  -7", -7},
-                 {"+42", 42},
-                 {"3.9", 3},
-                 {"", 0},
                  {"99999999999", std::numeric_limits<int>::max()},
                  {"-99999999999", std::numeric_limits<int>::min()}};
     for (const auto &c : cases) {
@@ -119,8 +114,7 @@ TEST(CDDArchiveTest, RectanglesAreThePlatformsRectangleText)
         double x, y, width, height;
         const char *text;
     } cases[] = {{10.5, 20, 100, 50, "{{10.5, 20}, {100, 50}}"},
-                 {-1.0 / 3.0, 0, 1234567, 0.000125, "{{-0.333333, 0}, {1.23457e+06, 0.000125}}"},
-                 {72.25, 1e-7, 595.276, 841.89, "{{72.25, 1e-07}, {595.276, 841.89}}"}};
+                 {-1.0 / 3.0, 0, 1234567, 0.000125, "{{-0.333333, 0}, {1.23457e+06, 0.000125}}"}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);
         CDDArchive archive(true);
@@ -156,25 +150,13 @@ TEST(CDDArchiveTest, MissingKeysLeaveTheTargetUntouched)
     const CDDArchive archive = reading(PWPlist::fromInteger(1));
     const QString missing = QStringLiteral("missing");
     int integer = 5;
-    double real = 5.0;
-    bool flag = true;
-    CDDString text(QStringLiteral("kept"));
     CDDColor color(0.1f, 0.2f, 0.3f, 1.0f);
-    PWFont font(QStringLiteral("Kept"), 9.0);
     double x = 1, y = 2, width = 3, height = 4;
     EXPECT_FALSE(archive.GetData(missing, &integer));
-    EXPECT_FALSE(archive.GetData(missing, &real));
-    EXPECT_FALSE(archive.GetData(missing, &flag));
-    EXPECT_FALSE(archive.GetData(missing, text));
     EXPECT_FALSE(archive.GetData(missing, color));
-    EXPECT_FALSE(archive.GetData(missing, &font));
     EXPECT_FALSE(archive.GetRectData(missing, &x, &y, &width, &height));
     EXPECT_EQ(integer, 5);
-    EXPECT_EQ(real, 5.0);
-    EXPECT_TRUE(flag);
-    EXPECT_EQ(text.getData(), QStringLiteral("kept"));
     EXPECT_EQ(color, CDDColor(0.1f, 0.2f, 0.3f, 1.0f));
-    EXPECT_EQ(font, PWFont(QStringLiteral("Kept"), 9.0));
     EXPECT_EQ(QRectF(x, y, width, height), QRectF(1, 2, 3, 4));
     CDDArchive child(false);
     EXPECT_FALSE(reading(QStringLiteral("text")).GetData(kKey, child));
@@ -191,8 +173,6 @@ TEST(CDDArchiveTest, NumbersStoredAsNumbersAreRead)
     EXPECT_EQ(real, double(0.1f));
 }
 
-// --- Texts, bundle version, class IDs, document types ---------------------------------------------
-
 TEST(CDDArchiveTest, TextValues)
 {
     CDDArchive archive(true);
@@ -204,7 +184,6 @@ TEST(CDDArchiveTest, TextValues)
     CDDString read;
     ASSERT_TRUE(archive.GetData(kKey, read));
     EXPECT_EQ(read.getData(), QStringLiteral("Grüße"));
-
     CDDString kept(QStringLiteral("kept"));
     EXPECT_FALSE(reading(PWPlist::fromInteger(4)).GetData(kKey, kept)) << "a stored non-string is refused";
     EXPECT_EQ(kept.getData(), QStringLiteral("kept"));
@@ -221,13 +200,11 @@ TEST(CDDArchiveTest, ClassIDsAndDocumentTypesByNameRefuseUnknownOnes)
     ASSERT_TRUE(archive.GetDocumentType(&type));
     EXPECT_EQ(classID, 7);
     EXPECT_EQ(type, dtPostcard);
-
     CDDArchive invalid(true);
     EXPECT_FALSE(invalid.SetClassID(20));
     EXPECT_FALSE(invalid.SetClassID(-1));
     EXPECT_FALSE(invalid.SetDocumentType(dtUnknown));
     EXPECT_TRUE(invalid.getDict().toDictionary().isEmpty());
-
     // Names are matched exactly: another case is another name.
     PWPlist::Dictionary lower = archive.getDict().toDictionary();
     lower.insert(key_ClassID, PWPlist::fromString(stored(archive, key_ClassID).toLower()));
@@ -241,8 +218,6 @@ TEST(CDDArchiveTest, ClassIDsAndDocumentTypesByNameRefuseUnknownOnes)
     EXPECT_EQ(classID, 3);
     EXPECT_EQ(type, dtEnvelope);
 }
-
-// --- Colours ----------------------------------------------------------------------------------------
 
 class ColorDefaults : public CDDArchive::DefaultComponent
 {
@@ -260,35 +235,12 @@ TEST(CDDArchiveTest, ColoursRoundTripAsKeyedArchives)
     CDDColor read;
     ASSERT_TRUE(archive.GetData(kKey, read));
     EXPECT_EQ(read, cmyk);
-
     const CDDColor none {std::shared_ptr<const PWColor>()};
     archive.SetData(kKey, none);
     for (int i = 0; i < 2; ++i) {
         ASSERT_TRUE(archive.GetData(kKey, read));
         EXPECT_EQ(read.getData(), nullptr) << "no colour comes back as no colour, every time";
     }
-}
-
-TEST(CDDArchiveTest, ColoursReadAgainShareOneDecodedColourButStayValues)
-{
-    CDDArchive archive(true);
-    archive.SetData(kKey, CDDColor(PWColor::deviceRGB(0.25f, 0.5f, 0.75f, 1.0f)));
-    archive.SetData(key_TextColor, CDDColor(PWColor::calibratedWhite(0.125f, 0.5f)));
-    CDDColor first;
-    CDDColor second;
-    CDDColor grey;
-    ASSERT_TRUE(archive.GetData(kKey, first));
-    ASSERT_TRUE(archive.GetData(kKey, second));
-    ASSERT_TRUE(archive.GetData(key_TextColor, grey));
-    EXPECT_EQ(first, CDDColor(PWColor::deviceRGB(0.25f, 0.5f, 0.75f, 1.0f)));
-    EXPECT_EQ(first.getData(), second.getData()) << "the same bytes are decoded once";
-    EXPECT_EQ(grey, CDDColor(PWColor::calibratedWhite(0.125f, 0.5f)));
-
-    first.setOpacity(0.25f);
-    EXPECT_FLOAT_EQ(second.getOpacity(), 1.0f);
-    CDDColor third;
-    ASSERT_TRUE(archive.GetData(kKey, third));
-    EXPECT_FLOAT_EQ(third.getOpacity(), 1.0f);
 }
 
 TEST(CDDArchiveTest, OldColourTextAndUndecodableColoursLeaveTheColour)
@@ -298,7 +250,6 @@ TEST(CDDArchiveTest, OldColourTextAndUndecodableColoursLeaveTheColour)
     EXPECT_EQ(color, CDDColor(1.0f, 0.0f, 0.0f, 1.0f));
     ASSERT_TRUE(reading(QStringLiteral("\t0.5,0.25 ,x, 0.75, extra")).GetData(kKey, color));
     EXPECT_EQ(color, CDDColor(0.5f, 0.25f, 0.0f, 0.75f));
-
     const CDDColor kept(0.3f, 0.3f, 0.3f, 1.0f);
     color = kept;
     const PWPlist font = PWPlist::fromData(PWKeyedArchiver::archivedData(PWFont(QStringLiteral("Helvetica"), 12)));
@@ -324,15 +275,12 @@ TEST(CDDArchiveTest, ColoursEqualToTheDefaultComponentsAreLeftOut)
     EXPECT_FALSE(written.contains(key_BackColor));
     EXPECT_TRUE(written.contains(key_TextColor));
     EXPECT_TRUE(written.contains(QStringLiteral("Shadow Color")));
-
     // Another colour, or the fill colour under "Color", is written.
     archive.SetData(key_Color, defaults.GetFillColor());
     archive.SetData(key_BackColor, CDDColor(1.0f, 1.0f, 1.0f, 1.0f));
     EXPECT_TRUE(archive.getDict().toDictionary().contains(key_Color));
     EXPECT_TRUE(archive.getDict().toDictionary().contains(key_BackColor)) << "RGB white is not the grey-scale white";
 }
-
-// --- Fonts and text storages ------------------------------------------------------------------------
 
 TEST(CDDArchiveTest, Fonts)
 {
@@ -361,7 +309,6 @@ TEST(CDDArchiveTest, TextStoragesRoundTripWithTheirStyle)
     read.setPlainText(QStringLiteral("old"));
     ASSERT_TRUE(archive.GetData(kKey, &read));
     EXPECT_EQ(PWAttributedString::fromDocument(&read), PWAttributedString::fromDocument(&source));
-
     CDDArchive empty(true);
     QTextDocument nothing;
     EXPECT_TRUE(empty.SetData(kKey, nothing));
@@ -369,8 +316,6 @@ TEST(CDDArchiveTest, TextStoragesRoundTripWithTheirStyle)
     EXPECT_FALSE(reading(PWPlist::fromData("junk")).GetData(kKey, &read));
     EXPECT_EQ(read.toPlainText(), QStringLiteral("Hello\nworld"));
 }
-
-// --- Lists, child archives, modes ----------------------------------------------------------------
 
 TEST(CDDArchiveTest, ListsOfChildArchives)
 {
@@ -385,7 +330,6 @@ TEST(CDDArchiveTest, ListsOfChildArchives)
     archive.EndArrayData(key_Components);
     EXPECT_FALSE(archive.isArrayProcessing());
     EXPECT_EQ(archive.getDict().toDictionary().keys(), QStringList {key_Components});
-
     archive.setStoring(false);
     CDDArchive list(false);
     ASSERT_TRUE(archive.GetData(key_Components, list));
@@ -401,7 +345,6 @@ TEST(CDDArchiveTest, ListsOfChildArchives)
     EXPECT_FALSE(list.objectAtIndexInArray(-1).getDict().isDictionary());
     EXPECT_EQ(list.DettachArray().toArray().size(), 3);
     EXPECT_EQ(list.countObjectsInArray(), 0);
-
     CDDArchive missing(false);
     EXPECT_FALSE(CDDArchive(false).GetData(key_Components, missing));
     EXPECT_FALSE(missing.isArrayProcessing());
@@ -423,7 +366,6 @@ TEST(CDDArchiveTest, CopiesShareTheDictionaryButNotTheList)
     EXPECT_EQ(copy.GetArchivePath().getData(), QStringLiteral("/tmp/x.pwdc"));
     copy.SetData(kKey, 1);
     EXPECT_TRUE(archive.getDict().toDictionary().contains(kKey)) << "a write through the copy is seen by the original";
-
     CDDArchive loading(false, ptPackage);
     loading.setBundleVersion(90);
     loading.BeginArrayData();
@@ -438,14 +380,11 @@ TEST(CDDArchiveTest, CopiesShareTheDictionaryButNotTheList)
 TEST(CDDArchiveTest, InProcessArchivesAndTheirChildrenCarryTheRunningVersion)
 {
     const int running = PWBundle::mainBundle().bundleVersion();
-    EXPECT_EQ(CDDArchive(false).getBundleVersion(), running);
     CDDArchive written(true);
-    EXPECT_EQ(written.getBundleVersion(), running);
     written.SetData(key_BundleVersion);
     int version = 0;
     ASSERT_TRUE(written.GetData(key_BundleVersion, &version));
     EXPECT_EQ(version, running);
-
     CDDArchive child(true);
     child.SetData(kKey, 1);
     written.BeginArrayData();
@@ -453,7 +392,6 @@ TEST(CDDArchiveTest, InProcessArchivesAndTheirChildrenCarryTheRunningVersion)
     written.EndArrayData(QStringLiteral("List"));
     written.SetData(QStringLiteral("Child"), child);
     written.setStoring(false);
-
     // A file's archive is told its own version; everything read below it follows.
     written.setBundleVersion(72);
     CDDArchive list(false);
@@ -466,13 +404,6 @@ TEST(CDDArchiveTest, InProcessArchivesAndTheirChildrenCarryTheRunningVersion)
     EXPECT_FALSE(single.isArrayProcessing());
     ASSERT_TRUE(single.GetData(kKey, &version));
     EXPECT_EQ(version, 1);
-}
-
-TEST(CDDArchiveTest, OnlyPackageArchivesHaveAPackageContent)
-{
-    EXPECT_TRUE(CDDArchive(true, ptPackage).getPackageContent().isArray());
-    EXPECT_TRUE(CDDArchive(true).getPackageContent().isNull());
-    EXPECT_TRUE(CDDArchive(false, ptPackage).getPackageContent().isNull());
 }
 
 } // namespace

@@ -63,9 +63,7 @@ std::vector<RunStyle> stylesOf(const CDDText &text)
     return styles;
 }
 
-class RichTextFormTest : public testing::TestWithParam<QString>
-{
-};
+class RichTextFormTest : public testing::TestWithParam<QString> {};
 
 TEST_P(RichTextFormTest, SeveralFontsColoursKerningAndSpacingReadBackEqual)
 {
@@ -75,7 +73,6 @@ TEST_P(RichTextFormTest, SeveralFontsColoursKerningAndSpacingReadBackEqual)
     ASSERT_TRUE(archive.SetData(GetParam(), saved));
     ASSERT_TRUE(archive.getDict().toDictionary().value(GetParam()).isData());
     archive.setStoring(false);
-
     CDDText loaded;
     ASSERT_TRUE(archive.GetData(GetParam(), loaded));
     EXPECT_EQ(loaded.getString(), saved.getString());
@@ -102,7 +99,6 @@ TEST(CDDArchiveTextTest, EmptyTextRestoresItsStyleFromDefValue)
     ASSERT_TRUE(archive.SetData(key_TextStorage2, saved));
     EXPECT_EQ(archive.getDict().toDictionary().keys(), QStringList {key_TextStorage2 + QStringLiteral("::DefValue")});
     archive.setStoring(false);
-
     CDDText loaded;
     ASSERT_TRUE(archive.GetData(key_TextStorage2, loaded));
     EXPECT_TRUE(loaded.isEmpty());
@@ -123,7 +119,6 @@ TEST(CDDArchiveTextTest, AbsentKeysFallBackToTextStorageExceptLabel)
     CDDArchive archive(true);
     archive.SetData(key_TextStorage, saved);
     archive.setStoring(false);
-
     CDDText other;
     EXPECT_TRUE(archive.GetData(key_TextStorage2, other));
     EXPECT_EQ(other.getString(), QStringLiteral("fallback"));
@@ -141,7 +136,6 @@ TEST(CDDArchiveTextTest, MalformedValuesAreNotRead)
     CDDText text;
     EXPECT_FALSE(archive.GetData(key_TextStorage2, text));
     EXPECT_FALSE(archive.GetData(key_Label, text));
-
     CDDArchive garbage(true);
     garbage.Attach(PWPlist(PWPlist::Dictionary {{key_TextStorage, PWPlist::fromData(QByteArray("rtfd\0garbage", 12))},
                                                  {key_Label + QStringLiteral("x::DefValue"),
@@ -173,7 +167,6 @@ TEST(CDDArchiveTextTest, LabelsOfBothFormsAreReadWithoutComplaint)
     CDDArchive old(false);
     old.Attach(PWPlist(PWPlist::Dictionary {{key_Label, PWPlist::fromData(rtfd)}}));
     archive.setStoring(false);
-
     g_logged.clear();
     const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
     CDDText fromKeyed;
@@ -183,7 +176,6 @@ TEST(CDDArchiveTextTest, LabelsOfBothFormsAreReadWithoutComplaint)
     const bool readRtfd = old.GetData(key_Label, fromRtfd);
     const bool readAgain = archive.GetData(key_Label, again);
     qInstallMessageHandler(previous);
-
     EXPECT_TRUE(readKeyed);
     EXPECT_TRUE(readRtfd);
     EXPECT_TRUE(readAgain);

@@ -7,16 +7,6 @@
 
 namespace {
 
-TEST(CDDColorTest, DefaultIsGreyScaleWhiteNotRgbWhite)
-{
-    const CDDColor white;
-    ASSERT_TRUE(white.getData());
-    EXPECT_EQ(white.getData()->colorSpace(), PWColor::ColorSpace::CalibratedWhite);
-    EXPECT_FALSE(white == CDDColor(1, 1, 1, 1));
-    EXPECT_TRUE(white == CDDColor(PWColor::calibratedWhite(1, 1)));
-    EXPECT_EQ(white.toQColor(), QColor(Qt::white));
-}
-
 TEST(CDDColorTest, CopiesAndHandedOutColoursAreIndependentOfLaterChanges)
 {
     CDDColor a;
@@ -27,7 +17,6 @@ TEST(CDDColorTest, CopiesAndHandedOutColoursAreIndependentOfLaterChanges)
     EXPECT_EQ(a.getOpacity(), 1.0f);
     EXPECT_EQ(held->alpha(), 1.0f);
     EXPECT_FALSE(a == b);
-
     CDDColor c(b);
     b.setRGBA(0, 0, 0, 1);
     EXPECT_EQ(c.getOpacity(), 0.5f);
@@ -54,7 +43,6 @@ TEST(CDDColorTest, ValueWithoutColour)
     EXPECT_FALSE(none == CDDColor());
     EXPECT_FALSE(CDDColor() == none);
     EXPECT_FALSE(none.toQColor().isValid());
-
     CDDColor target;
     target.copy(nullptr);
     EXPECT_TRUE(target == CDDColor()) << "copying from nothing changes nothing";
@@ -66,17 +54,14 @@ TEST(CDDColorTest, SetMakesStrokeAndFillColourOfThePainter)
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setPen(QPen(Qt::black, 3.0, Qt::DashLine));
-
     CDDColor(0, 0, 1, 1).set(&painter);
     EXPECT_EQ(painter.pen().color(), QColor(Qt::blue));
     EXPECT_DOUBLE_EQ(painter.pen().widthF(), 3.0);
     EXPECT_EQ(painter.pen().style(), Qt::DashLine);
     EXPECT_EQ(painter.brush().color(), QColor(Qt::blue));
-
     CDDColor(std::shared_ptr<const PWColor>()).set(&painter);
     EXPECT_EQ(painter.pen().color(), QColor(Qt::blue));
     CDDColor().set(nullptr);
-
     painter.fillRect(image.rect(), painter.brush());
     painter.end();
     EXPECT_EQ(image.pixelColor(1, 1), QColor(Qt::blue));

@@ -34,7 +34,6 @@ TEST(CDDDecodeCacheTest, StaysBoundedAndKeepsNoLargeKeys)
     // The latest insertion is always found, whatever was dropped to make room.
     const int last = CDDDecodeCache<int>::kMaxEntries * 3 + 6;
     EXPECT_EQ(cache.find(QByteArray::number(last)), std::optional<int>(last));
-
     const QByteArray large(CDDDecodeCache<int>::kMaxKeySize + 1, 'x');
     cache.insert(large, 1);
     EXPECT_FALSE(cache.find(large).has_value());

@@ -86,16 +86,9 @@ std::string readPostnet(const QImage &image, int bars)
     return read;
 }
 
-struct PostnetCase
-{
-    const char *name;
-    const char *text;
-    const char *bars;
-};
+struct PostnetCase { const char *name; const char *text; const char *bars; };
 
-class PostnetTest : public ::testing::TestWithParam<PostnetCase>
-{
-};
+class PostnetTest : public ::testing::TestWithParam<PostnetCase> {};
 
 TEST_P(PostnetTest, DrawsFrameDigitsAndCheckDigit)
 {
@@ -115,8 +108,7 @@ TEST_P(PostnetTest, DrawsFrameDigitsAndCheckDigit)
     EXPECT_NEAR(dark / kScale, 1.44, 0.3);
 }
 
-INSTANTIATE_TEST_SUITE_P(Standard, PostnetTest,
-                         ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(Standard, PostnetTest, ::testing::Values(
                              // 1 2 3 4 5, check digit 5 (sum 15).
                              PostnetCase {"Zip", "12345", "10001100101001100100101010010101"},
                              // Hyphens and blanks take no room; check digit 5 (sum 45).
@@ -135,16 +127,9 @@ TEST(BarcodeTest, PostnetWithoutDigitsDrawsNothing)
     EXPECT_EQ(barsAcross(image, 1.0), 0);
 }
 
-struct FimCase
-{
-    const char *name;
-    FIMType type;
-    const char *positions;
-};
+struct FimCase { const char *name; FIMType type; const char *positions; };
 
-class FimTest : public ::testing::TestWithParam<FimCase>
-{
-};
+class FimTest : public ::testing::TestWithParam<FimCase> {};
 
 TEST_P(FimTest, DrawsTheMarkPattern)
 {
@@ -172,8 +157,7 @@ INSTANTIATE_TEST_SUITE_P(Standard, FimTest,
 
 // 4-state bars read back as F (full), A (ascender), D (descender) and T (tracker only) from the
 // parts of the bar above and below the tracker band.
-std::string readFourState(const QImage &image, int bars, double pitch, double full, double descender,
-                          double tracker)
+std::string readFourState(const QImage &image, int bars, double pitch, double full, double descender, double tracker)
 {
     std::string read;
     for (int i = 0; i < bars; ++i) {
@@ -188,16 +172,9 @@ std::string readFourState(const QImage &image, int bars, double pitch, double fu
     return read;
 }
 
-struct Rm4sccCase
-{
-    const char *name;
-    const char *text;
-    const char *bars;
-};
+struct Rm4sccCase { const char *name; const char *text; const char *bars; };
 
-class Rm4sccTest : public ::testing::TestWithParam<Rm4sccCase>
-{
-};
+class Rm4sccTest : public ::testing::TestWithParam<Rm4sccCase> {};
 
 TEST_P(Rm4sccTest, DrawsStartCharactersCheckAndStop)
 {
@@ -212,8 +189,7 @@ TEST_P(Rm4sccTest, DrawsStartCharactersCheckAndStop)
     EXPECT_EQ(readFourState(image, static_cast<int>(expected.size()), 2.82, 14.26, 5.33, 3.6), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Standard, Rm4sccTest,
-                         ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(Standard, Rm4sccTest, ::testing::Values(
                              // Start, S N 3 4 R D 1 A, check character K, stop.
                              Rm4sccCase {"Postcode", "SN34RD1A", "AFTFTFDTADTAFDTFAFTADTFADTDAFDADAADDAF"},
                              Rm4sccCase {"LowerCaseAndBlanks", "sn3 4rd 1a", "AFTFTFDTADTAFDTFAFTADTFADTDAFDADAADDAF"},
@@ -247,7 +223,6 @@ TEST(BarcodeTest, FourStateBarArray)
     std::string expected;
     for (char kind : bars)
         expected += "FADT"[static_cast<int>(kind)];
-
     int answer = -1;
     const QImage image = renderBars(
         [&](CDDDrawer &d) { return d.Draw_CPC_Barcode(kX, kBaseline, CDDString(), bars.data(), 52); }, &answer);
@@ -267,7 +242,6 @@ TEST(BarcodeTest, FourStateCountsUpToTheFirstZeroByte)
         [&](CDDDrawer &d) { return d.Draw_CPC_Barcode(kX, kBaseline, CDDString(), bars, -1); }, &answer);
     EXPECT_EQ(answer, 5);
     EXPECT_EQ(barsAcross(image, 5.3), 5);
-
     CDDDrawer drawer(false);
     EXPECT_EQ(drawer.Draw_CPC_Barcode(0, 0, CDDString(), nullptr, 10), 0);
     EXPECT_EQ(drawer.Draw_CPC_Barcode(0, 0, CDDString(), bars, -5), 0);

@@ -50,18 +50,9 @@ TEST(DecorationTest, GuidelineAreaCaptionOnlyWhenAsked)
     EXPECT_GT(marked(area(false, true), corner, 1.0), 10);
 }
 
-struct RegionCase
-{
-    const char *name;
-    double px, py;
-    double width;
-    bool recipient;
-    int region;
-};
+struct RegionCase { const char *name; double px, py; double width; bool recipient; int region; };
 
-class BoxLabelRegionTest : public ::testing::TestWithParam<RegionCase>
-{
-};
+class BoxLabelRegionTest : public ::testing::TestWithParam<RegionCase> {};
 
 TEST_P(BoxLabelRegionTest, FindsThePartOfTheTab)
 {
@@ -72,8 +63,7 @@ TEST_P(BoxLabelRegionTest, FindsThePartOfTheTab)
               c.region);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BoxLabelRegionTest,
+INSTANTIATE_TEST_SUITE_P(Cases, BoxLabelRegionTest,
     ::testing::Values(RegionCase { "OnThePanelsTopEdge", 150, 50, 300, true, -1 },
                       RegionCase { "OnThePanelsLeftEdge", 100, 46, 300, true, -1 },
                       RegionCase { "AboveTheTab", 150, 42, 300, true, -1 },

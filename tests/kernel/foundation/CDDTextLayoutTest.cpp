@@ -36,9 +36,7 @@ TEST(CDDTextLayoutTest, WidthIsTheWidestLinePlusInsetAndOne)
 
 // Measures taken after drawing in a frame, whether the frame broke the lines or not, are those of
 // the open layout; replacing the text keeps the drawn width and measures the new text afresh.
-class CDDTextMeasureAfterDrawTest : public ::testing::TestWithParam<double>
-{
-};
+class CDDTextMeasureAfterDrawTest : public ::testing::TestWithParam<double> {};
 
 TEST_P(CDDTextMeasureAfterDrawTest, MeasuresAreThoseOfTheOpenLayout)
 {
@@ -49,7 +47,6 @@ TEST_P(CDDTextMeasureAfterDrawTest, MeasuresAreThoseOfTheOpenLayout)
     withString(drawn, string, 14);
     const double width = open.getContSizeX();
     const double height = open.getContSizeY();
-
     QImage image(400, 200, QImage::Format_ARGB32);
     QPainter painter(&image);
     CDDDrawer drawer(false, &painter);
@@ -59,7 +56,6 @@ TEST_P(CDDTextMeasureAfterDrawTest, MeasuresAreThoseOfTheOpenLayout)
     EXPECT_DOUBLE_EQ(drawn.getContSizeX(), width);
     EXPECT_DOUBLE_EQ(drawn.getContSizeY(), height);
     EXPECT_DOUBLE_EQ(drawn.getContents()->textWidth(), drawnWidth);
-
     // A longer text in the drawn width: its measures are its own, not the old text's.
     const QString longer = string + QStringLiteral(" Springfield IL 62701");
     CDDText reference;
@@ -113,21 +109,11 @@ TEST(CDDTextLayoutTest, LineOffsetFollowsTheAlignment)
     EXPECT_GT(text.getLineOffsetX(), 150.0);
 }
 
-TEST(CDDTextLayoutTest, SpacingOfTheDefaultTextAndOfAString)
-{
-    CDDText text;
-    text.SetFontAttr(sans(20), false);
-    const QFontMetricsF metrics(sans(20).font());
-    EXPECT_NEAR(text.getDefXSpacing(), metrics.horizontalAdvance(QStringLiteral("M")) - 2.0, 0.5);
-    EXPECT_NEAR(text.getSpaceXSpacing(QStringLiteral("  ")), metrics.horizontalAdvance(QStringLiteral("  ")), 1e-6);
-}
-
 TEST(CDDTextLayoutTest, HitPointLiesOnTheGlyphs)
 {
     CDDText empty;
     EXPECT_FALSE(empty.hitPoint(1, 1));
     EXPECT_FALSE(empty.hitPoint(-5, 1000));
-
     CDDText text;
     withString(text, QStringLiteral("MMMM"), 20);
     EXPECT_TRUE(text.hitPoint(10, 10));

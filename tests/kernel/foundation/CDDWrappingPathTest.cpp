@@ -60,7 +60,6 @@ TEST(CDDWrappingPathTest, FlipsMirrorAboutTheCentreLines)
     EXPECT_EQ(px.elementAt(1).x, 40.0);
     EXPECT_EQ(px.elementAt(1).y, 20.0);
     expectRectNear(px.boundingRect(), QRectF(0, 0, 40, 20));
-
     const CDDWrappingPath flippedY(triangleOutline(), twTextOnLeft, 0.0, 0.0, false, true);
     const QPainterPath &py = flippedY.getPath()->path();
     EXPECT_EQ(py.elementAt(1).x, 0.0);
@@ -70,8 +69,7 @@ TEST(CDDWrappingPathTest, FlipsMirrorAboutTheCentreLines)
 
 TEST(CDDWrappingPathTest, AngleTurnsAboutTheCentreAfterGrowing)
 {
-    const CDDWrappingPath wrapping(rectOutline(0, 0, 100, 50), twTextOnLeft, 5.0, std::numbers::pi / 2.0, false,
-                                   false);
+    const CDDWrappingPath wrapping(rectOutline(0, 0, 100, 50), twTextOnLeft, 5.0, std::numbers::pi / 2.0, false, false);
     // 110 x 60 after the inset, then standing upright about the centre (50, 25).
     expectRectNear(wrapping.getPath()->path().boundingRect(), QRectF(20, -30, 60, 110));
 }
@@ -123,7 +121,6 @@ TEST(CDDWrappingPathTest, AttachPathAppendsTheOtherOutline)
     first.attachPath(&second);
     EXPECT_EQ(first.getPath()->path().boundingRect(), QRectF(0, 0, 60, 60));
     EXPECT_EQ(second.getPath()->path().boundingRect(), QRectF(50, 50, 10, 10));
-
     const int elements = first.getPath()->path().elementCount();
     first.attachPath(&first);
     EXPECT_EQ(first.getPath()->path().elementCount(), 2 * elements);

@@ -26,7 +26,6 @@ protected:
         return component;
     }
     std::vector<CFTComponent *> order(int sideIndex = 0) const { return doc.GetComponents(sideIndex, false); }
-
     int destroyed = 0;
     TestCoreDoc doc;
 };
@@ -144,7 +143,6 @@ TEST_F(ZOrderTest, SteppingSwapsSendingMovesToTheEndsAndNothingMovesPastThem)
     EXPECT_FALSE(doc.SendToFront(sdFront, false, &stranger));
     EXPECT_FALSE(doc.StepToFront(sdFront, true, a));
     EXPECT_EQ(order(), (std::vector<CFTComponent *> {a, b, c}));
-
     EXPECT_TRUE(doc.StepToFront(sdFront, false, a));
     EXPECT_EQ(order(), (std::vector<CFTComponent *> {b, a, c}));
     EXPECT_TRUE(doc.StepToBack(sdFront, false, c));
@@ -166,7 +164,6 @@ TEST_F(CFTACoreDocTest, SmartFieldsGetTheirDateOrPage)
     ProbeComponent *plain = add(3, tcNone, 2);
     for (ProbeComponent *probe : {date, page, pages, nothing, plain})
         probe->values.clear();
-
     doc.validateObjectsValue();
     ASSERT_EQ(date->values.size(), 1u);
     EXPECT_EQ(date->values[0].GetDataType(), variantObject);
@@ -186,7 +183,6 @@ TEST_F(CFTACoreDocTest, SeriesStepsReachCountersAndFileFieldsOfTheFrontSideOnly)
     ProbeComponent *backFile = add(15, tcNone, 0, true);
     ProbeComponent *text = add(3);
     ProbeComponent *otherSide = add(14, tcNone, 1);
-
     doc.resetObjects();
     doc.setValueObjects(4);
     doc.nextStepObjects();
@@ -220,7 +216,6 @@ TEST_F(CFTACoreDocTest, BoundsOfAList)
     CFTACoreDoc::GetBoundForComponents(&l, &t, &r, &b, order());
     EXPECT_DOUBLE_EQ(l, 1e6);
     EXPECT_DOUBLE_EQ(b, -1e6);
-
     add()->SetOrigin(-5, 40);
     add()->SetSize(100, 5);
     CFTACoreDoc::GetBoundForComponents(&l, &t, &r, &b, order());
@@ -289,7 +284,6 @@ TEST_F(CFTACoreDocTest, DrawingGoesThroughTheListInOrder)
         {
             *mLog << mName + QStringLiteral(" selected");
         }
-
     private:
         QStringList *mLog;
         QString mName;

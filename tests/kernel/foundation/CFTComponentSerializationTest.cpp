@@ -38,7 +38,6 @@ TEST(CFTComponentSerializationTest, WithoutShadowNoShadowKeyIsWrittenAndLoadingC
     const CDDArchive archive = stored(plain);
     EXPECT_FALSE(archive.getDict().toDictionary().contains(key_ShadowHorizontalOffset));
     EXPECT_FALSE(archive.getDict().toDictionary().contains(key_ShadowColor));
-
     CFTComponent target;
     target.SetDefaultShadow(true);
     CDDArchive loading = archive;
@@ -63,7 +62,6 @@ TEST(CFTComponentSerializationTest, RoundTripKeepsEveryCommonAttribute)
     original.SetWrapType(twTextOnRight);
     original.SetWrapInset(4.5);
     original.setRepresentationType(orUpperCase, false);
-
     CDDArchive archive = stored(original);
     archive.setStoring(false);
     CFTComponent loaded;
@@ -84,7 +82,7 @@ TEST(CFTComponentSerializationTest, RoundTripKeepsEveryCommonAttribute)
     EXPECT_EQ(loaded.representationType(), orUpperCase);
 }
 
-TEST(CFTComponentSerializationTest, MissingKeysKeepTheConstructorsValues)
+TEST(CFTComponentSerializationTest, AbsentKeysKeepOriginAndFillButZeroSizeAngleAndShadow)
 {
     CFTComponent component(7, 8, 9, 10);
     const CDDColor fill(1, 0, 0, 1);
@@ -137,14 +135,12 @@ protected:
     FTComponentFactory::ScopedOverride m_text {3, probe(3)};
     FTComponentFactory::ScopedOverride m_addressText {10, probe(10)};
     FTComponentFactory::ScopedOverride m_picture {6, probe(6)};
-
     std::unique_ptr<CFTComponent> create(const QString &className, int bundleVersion)
     {
         lastParent = &sentinel;
         return CFTComponent::CreateFromArchive(
             loadingArchive({{key_ClassID, PWPlist::fromString(className)}}, bundleVersion), nullptr, &parent);
     }
-
     CFTComponent parent;
     CFTComponent sentinel;
     CFTComponent *lastParent = nullptr;

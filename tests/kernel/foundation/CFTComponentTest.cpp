@@ -11,24 +11,12 @@
 
 namespace {
 
-TEST(CFTComponentTest, DefaultShadowSetsItsValuesEvenWhenTurnedOff)
-{
-    CFTComponent component;
-    component.SetDefaultShadow(false);
-    EXPECT_FALSE(component.HasShadow());
-    EXPECT_DOUBLE_EQ(component.GetShadowOffsetX(), 10.0);
-    EXPECT_DOUBLE_EQ(component.GetShadowOffsetY(), -10.0);
-    EXPECT_DOUBLE_EQ(component.GetShadowBlurRadius(), 10.0);
-    EXPECT_EQ(*component.GetShadowColor(), CDDColor(0, 0, 0, 0.8f));
-}
-
 TEST(CFTComponentTest, LineWidthAndStrokeColourTurnTheOutlineOn)
 {
     CFTComponent byWidth;
     byWidth.SetLineWidth(2.5);
     EXPECT_TRUE(byWidth.IsStroked());
     EXPECT_FLOAT_EQ(byWidth.GetStrokeWidth(), 2.5f);
-
     CFTComponent byColour;
     const CDDColor red(1, 0, 0, 1);
     byColour.SetStrokeColor(&red);
@@ -36,7 +24,6 @@ TEST(CFTComponentTest, LineWidthAndStrokeColourTurnTheOutlineOn)
     EXPECT_EQ(*byColour.GetStrokeColor(), red);
     byColour.SetStroked(false);
     EXPECT_FALSE(byColour.IsStroked());
-
     byColour.SetStrokeColor(nullptr);
     EXPECT_FALSE(byColour.IsStroked());
 }
@@ -58,7 +45,6 @@ TEST(CFTComponentTest, WrapOutlineIsKeptUntilTheGeometryChanges)
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(component.GetPathForTextWrap(nullptr), first);
     EXPECT_EQ(first->getPath()->path().boundingRect(), QRectF(10, 20, 100, 50));
-
     component.SetAngle(std::numbers::pi / 2.0);
     EXPECT_EQ(component.GetLastPath(), nullptr);
     CDDWrappingPath *turned = component.GetPathForTextWrap(nullptr);
@@ -67,7 +53,6 @@ TEST(CFTComponentTest, WrapOutlineIsKeptUntilTheGeometryChanges)
     const QRectF bounds = turned->getPath()->path().boundingRect();
     EXPECT_NEAR(bounds.width(), 50, 1e-9);
     EXPECT_NEAR(bounds.height(), 100, 1e-9);
-
     component.updateCoordWithVector(5, 5);
     EXPECT_EQ(component.GetLastPath(), turned);
     component.Move(5, 5, nullptr);
@@ -90,7 +75,6 @@ TEST(CFTComponentTest, SnapArraysCoverTheTurnedRectangle)
     EXPECT_EQ(component.getXSnapArrayFrom(values), 2);
     EXPECT_FLOAT_EQ(values[0], 0);
     EXPECT_FLOAT_EQ(values[1], 100);
-
     component.SetAngle(std::numbers::pi / 2.0);
     EXPECT_EQ(component.getXSnapArrayTo(values), 2);
     EXPECT_NEAR(values[0], 40, 1e-4);
@@ -126,7 +110,6 @@ TEST(CFTComponentTest, CopyTakesGeometryAndFillOnly)
     const CDDColor green(0, 1, 0, 1);
     source.SetFillColor(&green);
     source.SetLineWidth(4);
-
     CFTComponent copy;
     copy.Copy(&source);
     EXPECT_DOUBLE_EQ(copy.GetOriginX(), 5);
@@ -136,15 +119,6 @@ TEST(CFTComponentTest, CopyTakesGeometryAndFillOnly)
     EXPECT_FALSE(copy.IsStroked());
     copy.Copy(nullptr);
     EXPECT_DOUBLE_EQ(copy.GetOriginX(), 5);
-}
-
-TEST(CFTComponentTest, PositionComparatorsOrderByOrigin)
-{
-    const CFTComponent left(1, 9, 5, 5);
-    const CFTComponent right(2, 3, 5, 5);
-    EXPECT_TRUE(CFTComponent::comparePositionByX(&left, &right));
-    EXPECT_FALSE(CFTComponent::comparePositionByX(&right, &left));
-    EXPECT_TRUE(CFTComponent::comparePositionByY(&right, &left));
 }
 
 } // namespace

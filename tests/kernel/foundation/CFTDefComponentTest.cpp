@@ -40,7 +40,6 @@ TEST(CFTDefComponentBoxTest, SavesOnlyItsOwnKeysAndReadsThemBack)
     ASSERT_TRUE(box.Serialize(archive, nullptr));
     EXPECT_EQ(archive.getDict().toDictionary().keys(),
               (QStringList {key_FillBackground, key_Stroke, key_OutlineColor, key_PenWidth, key_Color}));
-
     archive.setStoring(false);
     CFTDefComponentBox loaded;
     loaded.Serialize(archive, nullptr);
@@ -57,7 +56,6 @@ TEST(CFTDefComponentTextTest, ColoursGoWhereTextsExpectThem)
     text.SetFillColor(&yellow);
     EXPECT_TRUE(text.GetHaveBackColor());
     EXPECT_EQ(*text.GetFillColor(), yellow);
-
     const CDDColor blue(0, 0, 1, 1);
     text.SetStrokeColor(&blue);
     EXPECT_EQ(*text.GetStrokeColor(), blue);
@@ -75,7 +73,6 @@ TEST(CFTDefComponentTextTest, FontSizeBaselineAndKerningEditTheDefaultStyle)
     EXPECT_NEAR(text.GetFontAttr(nullptr)->doubleProperty(PWTextAttributes::BaselineOffset), 0.1, 1e-6);
     text.tightenKerning();
     EXPECT_NEAR(text.GetFontAttr(nullptr)->doubleProperty(PWTextAttributes::Kerning), -0.1, 1e-6);
-
     bool mixed = true;
     const std::optional<PWFont> font = text.GetFont(&mixed);
     ASSERT_TRUE(font);
@@ -93,7 +90,6 @@ TEST(CFTDefComponentTextTest, OlderFileFontIsAppliedToTheEmptyDefaultText)
     archive.SetData(key_HorizontalAlignment, int(taCenter));
     archive.SetData(key_Shadow, true);
     archive.setStoring(false);
-
     CFTDefComponentText text;
     ASSERT_TRUE(text.Serialize(archive, nullptr));
     EXPECT_EQ(text.GetFont(nullptr)->postScriptName(), QStringLiteral("DejaVuSerif-Italic"));
@@ -112,7 +108,6 @@ TEST(CFTDefComponentTextTest, DefaultTextStyleSurvivesASaveAndLoad)
     CDDArchive archive(true);
     saved.Serialize(archive, nullptr);
     archive.setStoring(false);
-
     CFTDefComponentText loaded;
     ASSERT_TRUE(loaded.Serialize(archive, nullptr));
     const std::optional<PWFont> font = loaded.GetFont(nullptr);

@@ -55,7 +55,6 @@ TEST(CFTLayoutGuidelineTest, SnapsOnlyAlongItsOwnAxis)
     EXPECT_EQ(vertical.getXSnapArrayFrom(nullptr), 0);
     EXPECT_FLOAT_EQ(vertical.getMinSnapXFrom(), 30);
     EXPECT_FLOAT_EQ(vertical.getMinSnapYFrom(), 1e6f);
-
     const CFTLayoutGuideline horizontal(gtHorizontal, 40);
     EXPECT_EQ(horizontal.getYSnapArrayTo(values), 1);
     EXPECT_FLOAT_EQ(values[0], 40);
@@ -74,7 +73,6 @@ TEST(CFTLayoutGuidelineTest, DrawRectangleRaisesASmallBottomToOne)
     EXPECT_NEAR(t, -0.3, 1e-12);
     EXPECT_DOUBLE_EQ(r, 1e6);
     EXPECT_DOUBLE_EQ(b, 1.0);
-
     const CFTLayoutGuideline vertical(gtVertical, 100);
     const QRectF redraw = vertical.GetNSDrawRect(QRectF(0, 10, 500, 400), 4);
     EXPECT_NEAR(redraw.left(), 99.5 - 0.5 - 2, 1e-4);
@@ -129,7 +127,6 @@ TEST(CFTLayoutGuidelineTest, ArchiveRoundTripAndMissingType)
     CDDArchive archive(true);
     EXPECT_TRUE(original.Serialize(archive, nullptr));
     EXPECT_EQ(CFTLayoutGuideline::SerializeFromArchive(archive, nullptr), nullptr);
-
     archive.setStoring(false);
     std::vector<CFTLayoutGuideline *> list;
     std::unique_ptr<CFTLayoutGuideline> loaded(CFTLayoutGuideline::SerializeFromArchive(archive, &list));
@@ -138,7 +135,6 @@ TEST(CFTLayoutGuidelineTest, ArchiveRoundTripAndMissingType)
     EXPECT_EQ(loaded->getType(), gtVertical);
     EXPECT_DOUBLE_EQ(loaded->getOrigin(), 120);
     EXPECT_TRUE(loaded->isLocked());
-
     CDDArchive withoutType(false);
     withoutType.Attach(PWPlist(PWPlist::Dictionary {{key_Origin, PWPlist::fromString(QStringLiteral("8"))},
                                                     {key_LayoutGuidelineType, PWPlist::fromString(QStringLiteral("7"))}}));

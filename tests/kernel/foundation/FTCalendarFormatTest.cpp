@@ -6,11 +6,7 @@
 
 namespace {
 
-struct CalendarCase
-{
-    const char *format;
-    const char *expected;
-};
+struct CalendarCase { const char *format; const char *expected; };
 
 class CalendarFormat : public ::testing::TestWithParam<CalendarCase>
 {
@@ -24,8 +20,7 @@ TEST_P(CalendarFormat, FormatsEachCode)
     EXPECT_EQ(formatCalendarDate(moment(), QString::fromUtf8(GetParam().format)), QString::fromUtf8(GetParam().expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codes, CalendarFormat,
+INSTANTIATE_TEST_SUITE_P(Codes, CalendarFormat,
     ::testing::Values(CalendarCase {"%d/%m/%Y", "05/03/2024"}, CalendarCase {"%e", "5"}, CalendarCase {"%y", "24"},
                       CalendarCase {"%a %A", "Tue Tuesday"}, CalendarCase {"%b %B", "Mar March"},
                       CalendarCase {"%H:%M:%S.%F", "14:07:09.045"}, CalendarCase {"%I %p", "02 PM"},

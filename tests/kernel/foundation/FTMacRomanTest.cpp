@@ -6,11 +6,7 @@
 
 namespace {
 
-struct ByteCase
-{
-    char16_t unit;
-    unsigned char byte;
-};
+struct ByteCase { char16_t unit; unsigned char byte; };
 
 class MacRomanByte : public ::testing::TestWithParam<ByteCase> {};
 
@@ -22,8 +18,7 @@ TEST_P(MacRomanByte, MapsThePublishedCodePoint)
     EXPECT_EQ(static_cast<unsigned char>(*byte), GetParam().byte);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, MacRomanByte,
-                         ::testing::Values(ByteCase {u'A', 0x41}, ByteCase {u'\u00c4', 0x80},
+INSTANTIATE_TEST_SUITE_P(Table, MacRomanByte, ::testing::Values(ByteCase {u'A', 0x41}, ByteCase {u'\u00c4', 0x80},
                                            ByteCase {u'\u2020', 0xa0}, ByteCase {u'\u00a0', 0xca},
                                            ByteCase {u'\u20ac', 0xdb}, ByteCase {u'\uf8ff', 0xf0},
                                            ByteCase {u'\u02c7', 0xff}));

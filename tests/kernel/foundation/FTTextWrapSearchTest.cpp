@@ -39,15 +39,12 @@ TEST(FTTextWrapSearchTest, CrossPointOfTwoLines)
     ASSERT_TRUE(getLinesCrossPoint(out, QPointF(0, 0), QPointF(10, 10), QPointF(0, 10), QPointF(10, 0)));
     EXPECT_FLOAT_EQ(out.x(), 5.0f);
     EXPECT_FLOAT_EQ(out.y(), 5.0f);
-
     ASSERT_TRUE(getLinesCrossPoint(out, QPointF(3, -5), QPointF(3, 5), QPointF(0, 1), QPointF(10, 2)));
     EXPECT_FLOAT_EQ(out.x(), 3.0f);
     EXPECT_FLOAT_EQ(out.y(), 1.3f);
-
     ASSERT_TRUE(getLinesCrossPoint(out, QPointF(0, 1), QPointF(10, 2), QPointF(7, -5), QPointF(7, 5)));
     EXPECT_FLOAT_EQ(out.x(), 7.0f);
     EXPECT_FLOAT_EQ(out.y(), 1.7f);
-
     out = QPointF(-1, -1);
     EXPECT_FALSE(getLinesCrossPoint(out, QPointF(0, 0), QPointF(0, 5), QPointF(3, 0), QPointF(3, 5)));
     // Slopes 0.5 and 0.5009 count as parallel.
@@ -85,7 +82,6 @@ protected:
         m_line.angle = angle;
         m_line.centre = centre;
     }
-
     FTTextLineBand band()
     {
         QPainterPath bandPath;
@@ -98,7 +94,6 @@ protected:
         m_line.band = m_band.get();
         return m_line;
     }
-
     CDDWrappingPath *outline(const QPolygonF &polygon, textWrap wrap)
     {
         QPainterPath path;
@@ -108,9 +103,7 @@ protected:
             std::make_shared<PWBezierPath>(m_turn.map(path)), wrap, 0.0, 0.0, false, false));
         return m_outlines.back().get();
     }
-
     static QPolygonF rect(double x, double y, double w, double h) { return QPolygonF(QRectF(x, y, w, h)); }
-
     QTransform m_turn;
     FTTextLineBand m_line;
     std::unique_ptr<PWBezierPath> m_band;

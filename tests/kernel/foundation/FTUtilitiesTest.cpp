@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
@@ -16,15 +15,7 @@
 
 namespace {
 
-// --- numbers and lengths -----------------------------------------------------------------------
-
-struct LengthCase
-{
-    const char *name;
-    QString text;
-    float points;
-    cardUnits units;
-};
+struct LengthCase { const char *name; QString text; float points; cardUnits units; };
 
 class LengthParsing : public ::testing::TestWithParam<LengthCase> {};
 
@@ -37,18 +28,15 @@ TEST_P(LengthParsing, GivesPointsAndUnit)
     EXPECT_EQ(GetFloatFromCFStringWithUnits(GetParam().text), points);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LengthParsing,
+INSTANTIATE_TEST_SUITE_P(Cases, LengthParsing,
     ::testing::Values(LengthCase {"inches", QStringLiteral("11"), 792.0f, cuInches},
                       LengthCase {"millimetres", QStringLiteral("210m"), 595.2756f, cuMillimeters},
-                      LengthCase {"mmSuffix", QStringLiteral("2.5mm"), 7.0866142f, cuMillimeters},
                       LengthCase {"blankThenMm", QStringLiteral("2.5 mm"), 7.0866142f, cuMillimeters},
                       LengthCase {"centimetresReadAsMm", QStringLiteral("2cm"), 5.6692914f, cuMillimeters},
                       LengthCase {"empty", QString(), 0.0f, cuInches},
                       LengthCase {"signEndsNumber", QStringLiteral("-1"), 0.0f, cuInches},
                       LengthCase {"leadingBlankEndsNumber", QStringLiteral(" 1"), 0.0f, cuInches},
                       LengthCase {"onlyFirstRunCounts", QStringLiteral("1.5x2"), 108.0f, cuInches},
-                      LengthCase {"secondDotEndsNumber", QStringLiteral("1.5.2"), 108.0f, cuInches},
                       LengthCase {"longestPascalString", QStringLiteral("1") + QString(254, QLatin1Char(' ')), 72.0f,
                                   cuInches}),
     [](const auto &info) { return std::string(info.param.name); });
@@ -62,13 +50,7 @@ TEST(LengthParsingTest, TextOutsideMacRomanOrTooLongGivesZeroAndLeavesTheUnit)
     }
 }
 
-struct NumberCase
-{
-    const char *name;
-    QString text;
-    int integer;
-    float real;
-};
+struct NumberCase { const char *name; QString text; int integer; float real; };
 
 class NumberParsing : public ::testing::TestWithParam<NumberCase> {};
 
@@ -78,41 +60,28 @@ TEST_P(NumberParsing, ParsesLikeTheCLibrary)
     EXPECT_EQ(GetFloatFromCFString(GetParam().text), GetParam().real);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, NumberParsing,
-    ::testing::Values(NumberCase {"plain", QStringLiteral("42"), 42, 42.0f},
-                      NumberCase {"blanksSignAndTail", QStringLiteral(" \t-17.5abc"), -17, -17.5f},
+INSTANTIATE_TEST_SUITE_P(Cases, NumberParsing,
+    ::testing::Values(NumberCase {"blanksSignAndTail", QStringLiteral(" \t-17.5abc"), -17, -17.5f},
                       NumberCase {"nothing", QStringLiteral("abc"), 0, 0.0f},
                       NumberCase {"twoSigns", QStringLiteral("--5"), 0, 0.0f},
                       NumberCase {"exponent", QStringLiteral("1e3"), 1, 1000.0f},
                       NumberCase {"leadingDot", QStringLiteral("-.5"), 0, -0.5f},
-                      NumberCase {"hexFloat", QStringLiteral("0x10"), 0, 16.0f},
                       NumberCase {"singlePrecision", QStringLiteral("0.100"), 0, 0.1f},
                       NumberCase {"macRomanLetterStops", QStringLiteral("7\u00fc"), 7, 7.0f},
                       NumberCase {"notMacRoman", QStringLiteral("7\u2603"), 0, 0.0f},
                       NumberCase {"intSaturates", QStringLiteral("99999999999"), INT_MAX, 99999999999.0f},
-                      NumberCase {"intSaturatesLow", QStringLiteral("-99999999999"), INT_MIN, -99999999999.0f},
                       NumberCase {"tooLong", QStringLiteral("7") + QString(255, QLatin1Char(' ')), 0, 0.0f}),
     [](const auto &info) { return std::string(info.param.name); });
-
-// --- encoding and paths ------------------------------------------------------------------------
 
 TEST(UrlEncodeTest, EveryUtf8ByteIsEscapedInLowerCase)
 {
     EXPECT_EQ(urlEncode(QStringLiteral("a b")), QStringLiteral("%61%20%62"));
     EXPECT_EQ(urlEncode(QStringLiteral("\u00e9")), QStringLiteral("%c3%a9"));
-    EXPECT_EQ(urlEncode(QStringLiteral("Z9/?")), QStringLiteral("%5a%39%2f%3f"));
     EXPECT_EQ(urlEncode(QString()), QString());
     EXPECT_EQ(urlEncode(QString::fromUtf16(u"a\0b", 3)), QStringLiteral("%61"));
 }
 
-struct HfsCase
-{
-    const char *name;
-    const char *path;
-    const char *volume;
-    std::optional<QString> expected;
-};
+struct HfsCase { const char *name; const char *path; const char *volume; std::optional<QString> expected; };
 
 class HfsPath : public ::testing::TestWithParam<HfsCase> {};
 
@@ -122,26 +91,12 @@ TEST_P(HfsPath, ColonsAfterTheVolumeName)
               GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, HfsPath,
-    ::testing::Values(HfsCase {"absolute", "/Users/ann/list.xls", "System Disk",
+INSTANTIATE_TEST_SUITE_P(Cases, HfsPath, ::testing::Values(HfsCase {"absolute", "/Users/ann/list.xls", "System Disk",
                                QStringLiteral("System Disk:Users:ann:list.xls")},
                       HfsCase {"root", "/", "Disk", QStringLiteral("Disk:")},
                       HfsCase {"relative", "Users/ann", "Disk", std::nullopt},
-                      HfsCase {"empty", "", "Disk", std::nullopt},
                       HfsCase {"noVolumeName", "/tmp", "", std::nullopt}),
     [](const auto &info) { return std::string(info.param.name); });
-
-TEST(HfsPathTest, UsesTheRootVolumeName)
-{
-    const QString name = QStorageInfo::root().name();
-    const std::optional<QString> hfs = ConvertPOSIXPath2HFS(QStringLiteral("/tmp/a"));
-    if (name.isEmpty()) {
-        EXPECT_FALSE(hfs.has_value());
-    } else {
-        EXPECT_EQ(hfs, name + QStringLiteral(":tmp:a"));
-    }
-}
 
 TEST(ResolveSymLinkTest, ResolvesLinksAndKeepsUnresolvablePaths)
 {
@@ -151,21 +106,13 @@ TEST(ResolveSymLinkTest, ResolvesLinksAndKeepsUnresolvablePaths)
     ASSERT_TRUE(QDir().mkpath(target));
     const QString link = dir.filePath(QStringLiteral("link"));
     ASSERT_TRUE(QFile::link(target, link));
-
     EXPECT_EQ(resolveSymLink(link), QFileInfo(target).canonicalFilePath());
     EXPECT_EQ(resolveSymLink(link + QStringLiteral("/")), QFileInfo(target).canonicalFilePath());
     const QString missing = dir.filePath(QStringLiteral("missing/inner"));
     EXPECT_EQ(resolveSymLink(missing), missing);
 }
 
-// --- ordering ----------------------------------------------------------------------------------
-
-struct ExtensionCase
-{
-    const char *first;
-    const char *second;
-    FTComparisonResult expected;
-};
+struct ExtensionCase { const char *first; const char *second; FTComparisonResult expected; };
 
 class ExtensionOrder : public ::testing::TestWithParam<ExtensionCase> {};
 
@@ -177,42 +124,12 @@ TEST_P(ExtensionOrder, RanksHpiJpgPdfThenTheRest)
     EXPECT_EQ(compareFileExtensions(b, a), static_cast<FTComparisonResult>(-GetParam().expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ExtensionOrder,
-                         ::testing::Values(ExtensionCase {"pdf", "hpi", orderedDescending},
+INSTANTIATE_TEST_SUITE_P(Cases, ExtensionOrder, ::testing::Values(ExtensionCase {"pdf", "hpi", orderedDescending},
                                            // Ranked in any case, unlike the exact comparison of old.
                                            ExtensionCase {"JPG", "pdf", orderedAscending},
                                            ExtensionCase {"png", "gif", orderedSame},
                                            ExtensionCase {"", "pdf", orderedDescending},
                                            ExtensionCase {"Hpi", "jpg", orderedAscending}));
-
-TEST(ExtensionOrderTest, IsAStrictWeakOrdering)
-{
-    const QStringList extensions = {QStringLiteral("hpi"), QStringLiteral("HPI"), QStringLiteral("jpg"),
-                                    QStringLiteral("JPG"), QStringLiteral("Jpg"), QStringLiteral("pdf"),
-                                    QStringLiteral("PDF"), QStringLiteral("png"), QStringLiteral("gif"),
-                                    QStringLiteral("tiff"), QStringLiteral("jpeg"), QString()};
-    const auto less = [](const QString &a, const QString &b) {
-        return compareFileExtensions(a, b) == orderedAscending;
-    };
-    const auto equivalent = [&](const QString &a, const QString &b) { return !less(a, b) && !less(b, a); };
-    for (const QString &a : extensions) {
-        EXPECT_FALSE(less(a, a)) << a.toStdString();
-        for (const QString &b : extensions) {
-            if (less(a, b)) {
-                EXPECT_FALSE(less(b, a)) << a.toStdString() << " " << b.toStdString();
-            }
-            for (const QString &c : extensions) {
-                if (less(a, b) && less(b, c)) {
-                    EXPECT_TRUE(less(a, c)) << a.toStdString() << " " << b.toStdString() << " " << c.toStdString();
-                }
-                if (equivalent(a, b) && equivalent(b, c)) {
-                    EXPECT_TRUE(equivalent(a, c)) << a.toStdString() << " " << b.toStdString() << " "
-                                                  << c.toStdString();
-                }
-            }
-        }
-    }
-}
 
 QVariantMap descriptor(const char *name, const char *hint)
 {
@@ -236,13 +153,7 @@ TEST(FileDescriptorOrderTest, ByExtensionThenCaptionIgnoringCaseAndStable)
     EXPECT_EQ(compareFileDescriptors(descriptor("x.png", "Tree"), descriptor("y.gif", "TREE")), orderedSame);
 }
 
-// --- hashing -----------------------------------------------------------------------------------
-
-struct HashCase
-{
-    std::int32_t key;
-    std::int32_t hash;
-};
+struct HashCase { std::int32_t key; std::int32_t hash; };
 
 class IntHash : public ::testing::TestWithParam<HashCase> {};
 
@@ -263,8 +174,6 @@ INSTANTIATE_TEST_SUITE_P(Values, IntHash,
                              return (key < 0 ? std::string("minus") : std::string("key"))
                                  + std::to_string(key < 0 ? -static_cast<std::int64_t>(key) : key);
                          });
-
-// --- units -------------------------------------------------------------------------------------
 
 class MeasurementUnits : public ::testing::Test
 {
@@ -292,8 +201,6 @@ TEST(MeasurementUnitsTest, UnknownUnitsCountInPoints)
     EXPECT_EQ(stringForMeasurementUnit(static_cast<cardUnits>(-3)).getData(), QStringLiteral("pt"));
 }
 
-// --- smart-field values ------------------------------------------------------------------------
-
 CDDVariant pageVariant(int side, int sides)
 {
     CDDVariant variant(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9, 45), QTimeZone(3600)));
@@ -301,13 +208,7 @@ CDDVariant pageVariant(int side, int sides)
     return variant;
 }
 
-struct FormatCase
-{
-    const char *name;
-    const char *format;
-    int side;
-    const char *expected;
-};
+struct FormatCase { const char *name; const char *format; int side; const char *expected; };
 
 class FormatValueCases : public ::testing::TestWithParam<FormatCase> {};
 
@@ -317,9 +218,8 @@ TEST_P(FormatValueCases, Formats)
     EXPECT_EQ(text.getData(), QString::fromUtf8(GetParam().expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FormatValueCases,
-    ::testing::Values(FormatCase {"pages", "Page #p of #c", 2, "Page 2 of 3"}, FormatCase {"upperLetter", "#A", 1, "A"},
+INSTANTIATE_TEST_SUITE_P(Cases, FormatValueCases,
+    ::testing::Values(FormatCase {"pages", "Page #p of #c", 2, "Page 2 of 3"},
                       FormatCase {"lettersBothCases", "#a#A", 3, "cC"}, FormatCase {"unknownPairVanishes", "#x", 1, ""},
                       FormatCase {"underscorePairVanishes", "a#_b", 1, "ab"},
                       FormatCase {"trailingHashDropped", "Page #", 1, "Page "},
@@ -338,8 +238,6 @@ TEST(FormatValueTest, EmptyFormatGivesTheVariantsText)
     EXPECT_EQ(FormatValue(date, CDDString()).getData(), QStringLiteral("2024-03-05 14:07:09 -0530"));
 }
 
-// --- alignments, shapes, names, document types, placeholders ----------------------------------
-
 TEST(AlignmentTest, KernelAlignmentsSurviveTheRoundTripExceptNatural)
 {
     for (textAlignment a : {taLeft, taCenter, taRight, taJustified})
@@ -355,16 +253,10 @@ TEST(ComponentTypeTest, BasicShapeFileNamesGiveTheirKind)
     EXPECT_EQ(componentTypeByFileName(QStringLiteral("/Library/BasicShapes/Cloud.pdf")), ctCloud);
     EXPECT_EQ(componentTypeByFileName(QStringLiteral("cloud.pdf")), ctRect);
     EXPECT_EQ(componentTypeByFileName(QStringLiteral("Rectangular Triangle Up")), ctRectTriangleUp);
-    EXPECT_EQ(componentTypeByFileName(QStringLiteral("Moon.tar.pdf")), ctRect);
     EXPECT_EQ(componentTypeByFileName(QString()), ctRect);
 }
 
-struct UniqueCase
-{
-    const char *name;
-    QStringList names;
-    QString expected;
-};
+struct UniqueCase { const char *name; QStringList names; QString expected; };
 
 class UniqueName : public ::testing::TestWithParam<UniqueCase> {};
 
@@ -376,18 +268,12 @@ TEST_P(UniqueName, FindsAFreeName)
     EXPECT_FALSE(GetParam().names.contains(*name));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, UniqueName,
-    ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(Cases, UniqueName, ::testing::Values(
         UniqueCase {"numbered", {QStringLiteral("Text"), QStringLiteral("Text2")}, QStringLiteral("Text3")},
-        UniqueCase {"numberedReversed", {QStringLiteral("Text2"), QStringLiteral("Text")}, QStringLiteral("Text3")},
         UniqueCase {"unrelated", {QStringLiteral("Other")}, QStringLiteral("Text")},
         UniqueCase {"suffixWithoutNumber", {QStringLiteral("Texts")}, QStringLiteral("Text1")},
-        UniqueCase {"baseOnly", {QStringLiteral("Text")}, QStringLiteral("Text1")},
-        UniqueCase {"emptyList", {}, QStringLiteral("Text")},
         UniqueCase {"blankBeforeNumber", {QStringLiteral("Text 7")}, QStringLiteral("Text8")},
-        UniqueCase {"saturatedNumbers",
-                    {QStringLiteral("Text2147483647"), QStringLiteral("Text2147483648")},
+        UniqueCase {"saturatedNumbers", {QStringLiteral("Text2147483647"), QStringLiteral("Text2147483648")},
                     QStringLiteral("Text2147483649")}),
     [](const auto &info) { return std::string(info.param.name); });
 
@@ -395,36 +281,5 @@ TEST(UniqueNameTest, NoListGivesNothing)
 {
     EXPECT_FALSE(uniqueName(QStringLiteral("Text"), nullptr).has_value());
 }
-
-TEST(DocumentTypeNamesTest, MapBothWays)
-{
-    EXPECT_EQ(documentTypeBydocumentSerializationKey(QStringLiteral("postcard")), dtUnknown);
-    EXPECT_EQ(documentTypeBydocumentSerializationKey(QString()), dtUnknown);
-    EXPECT_FALSE(documentSerializationKeyBydocumentType(dtUnknown).has_value());
-    EXPECT_FALSE(documentSerializationKeyBydocumentType(static_cast<documentType>(-1)).has_value());
-    for (int type = dtLabel; type < dtUnknown; ++type) {
-        const std::optional<QString> name = documentSerializationKeyBydocumentType(static_cast<documentType>(type));
-        ASSERT_TRUE(name.has_value()) << type;
-        EXPECT_EQ(documentTypeBydocumentSerializationKey(*name), type);
-    }
-}
-
-struct CategoryCase
-{
-    int category;
-    const char *text;
-};
-
-class CategoryPlaceholder : public ::testing::TestWithParam<CategoryCase> {};
-
-TEST_P(CategoryPlaceholder, IsTheLocalizedText)
-{
-    EXPECT_EQ(defStringForCategory(static_cast<textCategory>(GetParam().category)), QString::fromUtf8(GetParam().text));
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, CategoryPlaceholder,
-                         ::testing::Values(CategoryCase {1, "First Name, Last Name"}, CategoryCase {26, "File Data"},
-                                           CategoryCase {13, "none"}, CategoryCase {27, "none"},
-                                           CategoryCase {-1, "none"}));
 
 } // namespace
