@@ -81,56 +81,6 @@ TEST_F(CADocumentFileTest, FullDesignReadBackIsSavedByteIdentical)
     EXPECT_EQ(again.documentDataForComponents(nullptr), first);
 }
 
-TEST_F(CADocumentFileTest, StyledTextKeepsItsParagraphStyleThroughTheFile)
-{
-    CADocument made;
-    auto *text = new CFTAText(40.0, 30.0, nullptr);
-    text->SetString(CDDString(u"Happy\nholidays"_s));
-    text->SetAlignment(taCenter);
-    text->SetSpacingLine(6.0f);
-    text->SetSpacingAfterParagraph(2.0f);
-    made.ftDocument()->AddObject(text, 0, false);
-    const QByteArray first = made.documentDataForComponents(nullptr);
-
-    CADocument reread;
-    ASSERT_TRUE(reread.loadDataRepresentation(first, CADocument::kAddressDocumentType));
-    const std::vector<CFTComponent *> components = reread.ftDocument()->GetComponents(0, false);
-    ASSERT_EQ(components.size(), 1u);
-    EXPECT_EQ(components[0]->GetAlignment(), taCenter);
-    EXPECT_FLOAT_EQ(components[0]->GetSpacingLine(), 6.0f);
-    EXPECT_FLOAT_EQ(components[0]->GetSpacingAfterParagraph(), 2.0f);
-    EXPECT_EQ(components[0]->GetText()->getContents()->lastBlock().blockFormat().alignment(), Qt::AlignHCenter);
-    EXPECT_EQ(reread.documentDataForComponents(nullptr), first);
-}
-
-TEST_F(CADocumentFileTest, TopLevelKeysComeInOrderWithPersonsAndListNameLastAndOnlyWhenSet)
-{
-    const std::unique_ptr<CADocument> document = fullDesign();
-    const PWPlist root = parsed(document->dataRepresentationOfType(CADocument::kAddressDocumentType));
-    ASSERT_TRUE(root.isDictionary());
-    const QStringList keys = root.toDictionary().keys();
-    ASSERT_GE(keys.size(), 4);
-    EXPECT_EQ(keys.first(), u"Bundle Version"_s);
-    EXPECT_EQ(keys.mid(keys.size() - 4),
-              (QStringList {u"Front Side"_s, u"Person To"_s, u"Person From"_s, u"Person List Name"_s}));
-    EXPECT_TRUE(root.value(u"Person To"_s).value(u"personData"_s).isData());
-    // Other types are not this document's to write.
-    EXPECT_TRUE(document->dataRepresentationOfType(u"NSStringPboardType"_s).isEmpty());
-
-    // An empty design keeps an empty front side and writes no persons and no list name.
-    CADocument empty;
-    const QByteArray emptyData = empty.documentDataForComponents(nullptr);
-    const PWPlist emptyRoot = parsed(emptyData);
-    ASSERT_TRUE(emptyRoot.value(u"Front Side"_s).isDictionary());
-    EXPECT_FALSE(emptyRoot.value(u"Front Side"_s).toDictionary().contains(u"Components"_s));
-    for (const char *key : {"Person To", "Person From", "Person List Name"})
-        EXPECT_FALSE(emptyRoot.toDictionary().contains(QString::fromLatin1(key))) << key;
-    CADocument reread;
-    ASSERT_TRUE(reread.loadDataRepresentation(emptyData, CADocument::kAddressDocumentType));
-    EXPECT_TRUE(reread.ftDocument()->GetComponents(0, false).empty());
-    EXPECT_TRUE(reread.ftDocument()->GetComponents(0, true).empty());
-}
-
 TEST_F(CADocumentFileTest, PasteboardFormHoldsOnlyTheGivenComponents)
 {
     const std::unique_ptr<CADocument> document = fullDesign();

@@ -18,12 +18,6 @@ CAPrintSettings rollPaper(const QString &printer = QString())
     return settings;
 }
 
-void storeCalibration(const QString &printer, const QString &horizontal, const QString &vertical)
-{
-    CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), printer,
-                                           CACalibrationSettings(horizontal, vertical, u"0"_s, false));
-}
-
 // The preview of a page, two pixels a point, on a background no drawing uses.
 QImage previewPage(CADYMOPrintingView &view, int page)
 {
@@ -136,75 +130,6 @@ INSTANTIATE_TEST_SUITE_P(
         // A printable size that truncates to 0 counts as none.
         ImageRectCase {"TinyPrintableAreaIsIgnored", false, 0.5, 70, 0, QRectF(20.0, 31.0, 252.0, 79.0)}),
     [](const ::testing::TestParamInfo<ImageRectCase> &info) { return std::string(info.param.name); });
-
-TEST_F(CADYMOPrintingViewTest, CalibrationOffsetsAreThoseOfThePrinterThatPrints)
-{
-    storeCalibration(u"Alpha"_s, u"2"_s, u"1"_s);
-    storeCalibration(u"Beta"_s, u"-3"_s, u"4.5"_s);
-    const DesignGeometry geometry {.offsetX = 20.0, .offsetY = 10.0};
-    const QRectF uncalibrated(20.0, 31.0, 252.0, 79.0);
-
-    struct Case
-    {
-        QString printer;
-        double right;
-        double up;
-    };
-    for (const Case &c : {Case {u"Alpha"_s, 2.0, 1.0}, Case {u"Beta"_s, -3.0, 4.5}, Case {u"Gamma"_s, 0.0, 0.0}}) {
-        SCOPED_TRACE(c.printer.toStdString());
-        std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, std::nullopt, rollPaper(c.printer));
-        const PrintedPdf pdf = print(*view, c.printer + u".pdf"_s);
-        ASSERT_EQ(pdf.pageCount(), 1);
-        expectRectNear(boxOfColour(pdf.render(0), colourForName(QString())),
-                       uncalibrated.translated(c.right * kMm, -c.up * kMm));
-        EXPECT_NEAR(view->lastCalibrationOffsets().x(), c.right * kMm, 1e-4);
-        EXPECT_NEAR(view->lastCalibrationOffsets().y(), c.up * kMm, 1e-4);
-    }
-
-    // A calibration changed after the view was made is the one applied.
-    std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, std::nullopt, rollPaper(u"Alpha"_s));
-    storeCalibration(u"Alpha"_s, u"5"_s, u"0"_s);
-    const PrintedPdf changed = print(*view, u"changed.pdf"_s);
-    ASSERT_EQ(changed.pageCount(), 1);
-    expectRectNear(boxOfColour(changed.render(0), colourForName(QString())), uncalibrated.translated(5.0 * kMm, 0.0));
-}
-
-TEST_F(CADYMOPrintingViewTest, PreviewIgnoresCalibrationAndOutlinesTheItem)
-{
-    storeCalibration(u"Alpha"_s, u"4"_s, u"4"_s);
-    const DesignGeometry geometry {.width = 200.0, .height = 60.0, .labelRoll = false};
-    std::unique_ptr<CADYMOPrintingView> view = makeView(geometry, std::nullopt, rollPaper(u"Alpha"_s));
-    // The renderer leaves the design uncoloured here, so that the grey outline shows.
-    view->setItemRenderer([](CADocument &, bool, bool, double, double) { return std::shared_ptr<CAImageEx>(); });
-    view->clearDocMapPreviewCache();
-    view->refreshDocumentMap();
-    const QImage image = previewPage(*view, 1);
-    // White paper, the outline where the item lies on it (bottom-left corner), no shift.
-    EXPECT_EQ(QColor(image.pixel(580, 10)), QColor(Qt::white));
-    const QRectF outline = boxOfColour(image, QColor::fromRgbF(0.3, 0.3, 0.3));
-    expectRectNear(outline, QRectF(0.0, 60.0, 200.0, 60.0), 1.5);
-}
-
-TEST_F(CADYMOPrintingViewTest, PagesOutsideTheMapAndPrintModeOnScreenDrawNothing)
-{
-    std::unique_ptr<CADYMOPrintingView> view = makeView(DesignGeometry(), persons(kNames));
-    const QColor background(255, 0, 255);
-    const QRectF untouched(0.0, 0.0, 300.0, 120.0);
-    for (int page : {-1, 0, 6, 1000})
-        EXPECT_EQ(boxOfColour(previewPage(*view, page), background), untouched) << page;
-    EXPECT_EQ(view->mapRangeForPage(6).second, 0);
-    EXPECT_EQ(view->mapRangeForPage(3), std::make_pair(2, 1));
-    view->setPrintViewMode(CAPrintingView::kPrintMode);
-    EXPECT_EQ(boxOfColour(previewPage(*view, 1), background), untouched);
-}
-
-TEST_F(CADYMOPrintingViewTest, EmptyPrintListStillPrintsOneItemWithTheDesignsOwnRecipient)
-{
-    std::unique_ptr<CADYMOPrintingView> view = makeView(DesignGeometry(), CAPrintingView::PersonList {});
-    const PrintedPdf pdf = print(*view, u"empty.pdf"_s);
-    ASSERT_EQ(pdf.pageCount(), 1);
-    EXPECT_FALSE(boxOfColour(pdf.render(0), colourForName(QString())).isNull());
-}
 
 TEST_F(CADYMOPrintingViewTest, CalibrationPageIsOnePageCentredOnTheLabel)
 {

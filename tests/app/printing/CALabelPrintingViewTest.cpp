@@ -210,22 +210,6 @@ TEST_F(CALabelPrintingViewTest, TenCopiesFromFifthSlotFillThreePagesWithRunningC
     EXPECT_TRUE(view->printFailures().isEmpty());
 }
 
-TEST_F(CALabelPrintingViewTest, ThirtyUpSheetOfTwentyFiveFromEighthSlotTakesTwoPages)
-{
-    CATemplateFormat format = sheetTemplate(3, 10, 9.0f, 0.0f);
-    format.setItemHeight(72.0f);
-    format.setPrintableHeight(72.0f);
-    format.setTopMargin(36.0f);
-    std::unique_ptr<CALabelPrintingView> view = makeView(format, letterSettings(8), 25);
-    EXPECT_EQ(view->pageCount(), 1) << "the preview counts from its own start position";
-    const PrintedPdf job = print(*view, "thirty.pdf");
-    ASSERT_EQ(job.pageCount(), 2);
-    EXPECT_EQ(countersBySlot(job, 1, view->sheet()), (std::map<int, QString> {{0, u"24"_s}, {1, u"25"_s}}));
-    EXPECT_EQ(view->mapRangeForPage(1), std::make_pair(0, 23));
-    EXPECT_EQ(view->mapRangeForPage(2), std::make_pair(23, 2));
-    EXPECT_EQ(view->mapRangeForPage(3).second, 0);
-}
-
 TEST_F(CALabelPrintingViewTest, CutTicksAndDottedLinesFrameTheUsedSlots)
 {
     const CATemplateFormat format = sheetTemplate();
@@ -441,28 +425,6 @@ TEST_F(CALabelPrintingViewTest, LandscapeDesignOnPortraitLabelsTurnsClockwise)
     // The hit record covers the item as it lies on the page.
     ASSERT_TRUE(view->hitRecord(0).has_value());
     EXPECT_GT(view->hitRecord(0)->rect.height(), view->hitRecord(0)->rect.width());
-}
-
-TEST_F(CALabelPrintingViewTest, MissingImagesLeaveBlankSlotsAndPagesPastTheMapDrawNothing)
-{
-    const CATemplateFormat format = sheetTemplate();
-    std::unique_ptr<CALabelPrintingView> view = makeView(format, letterSettings(1), 3);
-    m_renderer.refuse = true;
-    const QString path = m_folder.filePath(u"blank.pdf"_s);
-    EXPECT_FALSE(printPdf(*view, path, nullptr, 1200, true));
-    const PrintedPdf job(path);
-    EXPECT_FALSE(view->printFailures().isEmpty());
-    ASSERT_EQ(job.pageCount(), 1);
-    // No image, yet the counters still say which item belongs where.
-    EXPECT_EQ(countersBySlot(job, 0, view->sheet()), (std::map<int, QString> {{0, u"1"_s}, {1, u"2"_s}, {2, u"3"_s}}));
-    EXPECT_TRUE(filledSlots(job.render(0, 4.0), view->sheet()).empty());
-
-    // Pages outside the job draw nothing, in the preview too.
-    m_renderer.refuse = false;
-    for (int page : {7, 0})
-        EXPECT_TRUE(
-            filledSlots(drawnPage(*view, page, QSizeF(612.0, 792.0), 1.0, Qt::white), view->sheet(), 1.0).empty());
-    EXPECT_EQ(view->mapRangeForPage(7).second, 0);
 }
 
 } // namespace

@@ -143,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Distribution {"FewerCopiesThanPersons", 3, 5, {0, 1, 2}},
                       Distribution {"OnePerPerson", -1, 4, {0, 1, 2, 3}}, Distribution {"NoCopies", 0, 4, {}},
                       Distribution {"NoList", 5, std::nullopt, {-1, -1, -1, -1, -1}},
-                      Distribution {"NegativeCopies", -7, 3, {}}, Distribution {"EvenSpread", 4, 2, {0, 0, 1, 1}}),
+                      Distribution {"NegativeCopies", -7, 3, {}}),
     [](const ::testing::TestParamInfo<Distribution> &info) { return std::string(info.param.name); });
 
 TEST_F(PrintingViewTest, EmptyPrintListFallsBackToTheDesignsOwnRecipient)
@@ -157,14 +157,6 @@ TEST_F(PrintingViewTest, EmptyPrintListFallsBackToTheDesignsOwnRecipient)
         ASSERT_NE(copy, nullptr);
         EXPECT_EQ(copy->currentPerson(true)->valueForProperty(u"Last"_s).toString(), u"Own"_s);
     }
-}
-
-TEST_F(PrintingViewTest, BleedIsFiftyPointsOnRollsAndHalfTheSmallerGapOnSheets)
-{
-    const std::shared_ptr<CADocument> sheet = labelDesign();
-    EXPECT_DOUBLE_EQ(CAPrintingView::bleedForDocument(*sheet), 4.0);
-    sheet->ftDocument()->SetPageSize(CDDString(CFTADocument::kLabelRollPageSize));
-    EXPECT_DOUBLE_EQ(CAPrintingView::bleedForDocument(*sheet), 50.0);
 }
 
 TEST_F(PrintingViewTest, PagesTreatAnEmptyGridAsOneItemAndStopAtTheMapsEnd)
@@ -332,24 +324,6 @@ TEST_F(PrintingViewTest, FilterAsksForAFreshCopyOnceACommaOrFitRuleWasApplied)
         CAPrintingView::processFilter(CADocumentFilter {{u"SuppressCountryField"_s, false}}, *design, false).isEmpty());
 }
 
-TEST_F(PrintingViewTest, FitShrinksAPanelTooTallForTheItemOnlyWhenApplied)
-{
-    const std::shared_ptr<CADocument> design = labelDesign(160.0, 40.0);
-    CFTAAddressPanel *panel = recipientPanel(*design);
-    panel->SetOrigin(8.0, 6.0);
-    const auto height = [panel] {
-        panel->updateFormat();
-        return panel->GetSizeY();
-    };
-    const double before = height();
-    ASSERT_GT(before, 40.0) << "the address must not fit to begin with";
-    const CADocumentFilter filter {{u"FitAddressPanel"_s, true}};
-    EXPECT_TRUE(CAPrintingView::processFilter(filter, *design, true).value(u"DidFitAddressPanel"_s));
-    EXPECT_DOUBLE_EQ(height(), before) << "checking changes nothing";
-    EXPECT_TRUE(CAPrintingView::processFilter(filter, *design, false).value(u"DidFitAddressPanel"_s));
-    EXPECT_LT(height(), before);
-}
-
 // The slot's colour at its centre, within what the PDF round trip may shift.
 ::testing::AssertionResult slotShows(const QImage &page, int slot, int columns, const QColor &expected)
 {
@@ -402,22 +376,6 @@ TEST_F(PrintingViewTest, PrintsEveryPageAndLeavesAMissingImageBlankReportingIt)
     EXPECT_EQ(view.cachedImageCount(), 0u);
     for (const CADocMapEntry &entry : view.documentMap())
         EXPECT_EQ(entry.preview, nullptr);
-}
-
-TEST_F(PrintingViewTest, LandscapePaperAndASuccessfulJob)
-{
-    QTemporaryDir folder;
-    CAPrintSettings settings;
-    settings.paperSize = QSizeF(612.0, 792.0);
-    settings.orientation = QPageLayout::Landscape;
-    GridView view({labelDesign()}, noList, grid(3, 2), 3, settings);
-    CountingRenderer counting;
-    view.setItemRenderer(counting.renderer());
-    const PrintedPdf job = printed(view, folder.filePath(u"wide.pdf"_s));
-    EXPECT_EQ(counting.calls->size(), 1u) << "three items of the design's own recipient share one image";
-    ASSERT_EQ(job.pageCount(), 1);
-    EXPECT_EQ(job.pageSize(0).toSize(), QSize(792, 612));
-    EXPECT_TRUE(slotShows(job.render(0, 1.0), 2, 3, colourOf(-1)));
 }
 
 TEST_F(PrintingViewTest, UnsupportedDocumentTypeIsRefusedWithAMessage)

@@ -49,8 +49,6 @@ TEST(CAddressFormatTest, RowWalkDescendsIntoSubKnotsSpanningSeveralRows)
     EXPECT_EQ(addrtest::dumpRows(*root),
               (QStringList {u"First Name | Last Name"_s, u"Company"_s, u"Street"_s, u"City, | State | ZIP"_s,
                             u"Country"_s, u"Note"_s, u"Phone"_s}));
-    // A second walk gives the same rows.
-    EXPECT_EQ(addrtest::dumpRows(*root).size(), 7);
 }
 
 TEST(CAddressFormatTest, RowWalkContinuesPastGapsInTheRowNumbers)
@@ -71,21 +69,6 @@ TEST(CAddressFormatTest, AnEmptyKnotHasNothingToWalkOrLabel)
     EXPECT_FALSE(root->nextRow());
     EXPECT_EQ(root->labelForKey(tcCity), nullptr);
     EXPECT_TRUE(addrtest::dumpRows(*root).isEmpty());
-}
-
-TEST(CAddressFormatTest, NamesAreForKnotsAndLookupsFindTheCategorysLeaf)
-{
-    std::unique_ptr<CAddressFormat> root = templateWithCountry(u"us"_s);
-    EXPECT_FALSE(root->containKey(tcFax));
-    EXPECT_EQ(root->name(tcCity), nullptr); // a leaf has no name
-    EXPECT_TRUE(root->setName(u"ca"_s, tcAddress));
-    EXPECT_EQ(root->name(tcAddress)->getData(), u"ca"_s);
-    EXPECT_TRUE(root->setName(u"ignored"_s, tcCity)); // found, but a leaf is not renamed
-    EXPECT_FALSE(root->setName(u"x"_s, tcFax));
-    // The city's label, not the label of the first leaf; the cascade arguments are not kept.
-    EXPECT_EQ(root->labelForKey(tcCity)->getData(), u"City"_s);
-    EXPECT_TRUE(root->getFormatWithKey(tcCity)->getCascadeDelimiter()->isEmpty());
-    EXPECT_EQ(root->getFormatWithKey(tcCity)->getCascadeLink(), tcNone);
 }
 
 TEST(CAddressFormatTest, ReplacingTheCountryPartFollowsItsLinearFlag)
@@ -174,7 +157,6 @@ TEST(CAddressFormatTest, ArchivingKeepsPlacesNamesLabelsLinksAndLinearButNotMode
     archive.setStoring(false);
     std::unique_ptr<CAddressFormat> back = CAddressFormat::SerializeFromArchive(archive);
     ASSERT_TRUE(back);
-    EXPECT_EQ(back->getClassID(), 12);
     EXPECT_EQ(addrtest::dumpRows(*back), addrtest::dumpRows(*root));
     EXPECT_EQ(back->name(tcRootFormat)->getData(), u"Name+Company"_s);
     EXPECT_EQ(back->name(tcAddress)->getData(), u"uk"_s);

@@ -73,45 +73,6 @@ void expectCodeWord(const std::vector<unsigned char> &word, unsigned int parity)
         EXPECT_EQ(evaluate(word, alphaPower(j)), 0u) << "at alpha^" << j;
 }
 
-TEST(CEncodeBarsTables, SixtyFourCharactersTakeEverySixBitValueOnce)
-{
-    std::set<int> values;
-    for (int c = 0; c < 128; ++c) {
-        const int v = FourStateTables::C_Table[static_cast<std::size_t>(c)];
-        if (v == FourStateTables::kInvalid)
-            continue;
-        EXPECT_LT(v, 64);
-        values.insert(v);
-        // The capitals, digits, blank and "#" keep their values in the narrower table.
-        const int z = FourStateTables::Z_Table[static_cast<std::size_t>(c)];
-        if (z != FourStateTables::kInvalid) {
-            EXPECT_EQ(z, v) << char(c);
-        }
-    }
-    EXPECT_EQ(values.size(), 64u);
-    EXPECT_EQ(FourStateTables::lookup(FourStateTables::Z_Table, 'a'), FourStateTables::kInvalid);
-    EXPECT_EQ(FourStateTables::lookup(FourStateTables::C_Table, static_cast<char>(0xe9)), FourStateTables::kInvalid);
-}
-
-TEST(CEncodeBarsField, MultiplicationMatchesShiftAndReduce)
-{
-    CEncodeBars encoder;
-    ASSERT_EQ(encoder.InitEncoder(16, 12, 6), 1);
-    for (unsigned int a = 0; a < 64; ++a) {
-        for (unsigned int b = 0; b < 64; ++b)
-            ASSERT_EQ(encoder.GMult(a, b), gfMul(a, b)) << a << " x " << b;
-        if (a != 0) {
-            EXPECT_EQ(gfMul(a, encoder.GInv(a)), 1u) << a;
-        }
-    }
-    // Powers of alpha from the published field: 1, 2, 4, ... 48, 35, 5 and alpha^62 = 33.
-    const unsigned int powers[] = {1, 2, 4, 8, 16, 32, 3, 6, 12, 24, 48, 35, 5};
-    unsigned int v = 1;
-    for (unsigned int i = 0; i < 13; ++i, v = encoder.GMult(v, 2))
-        EXPECT_EQ(v, powers[i]) << i;
-    EXPECT_EQ(encoder.GInv(2), 33u);
-}
-
 struct ParityCase
 {
     const char *name;
@@ -141,23 +102,6 @@ INSTANTIATE_TEST_SUITE_P(
                     ParityCase{"trailing", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, {30, 29, 17, 48}},
                     ParityCase{"counting", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {18, 16, 1, 56}}),
     [](const auto &info) { return std::string(info.param.name); });
-
-TEST(CEncodeBarsField, EveryCodeWordVanishesAtTheGeneratorRoots)
-{
-    CEncodeBars encoder;
-    ASSERT_EQ(encoder.InitEncoder(16, 12, 6), 1);
-    std::mt19937 random(7);
-    for (int round = 0; round < 200; ++round) {
-        std::vector<unsigned char> word(12);
-        for (auto &s : word)
-            s = static_cast<unsigned char>(random() % 64);
-        const std::vector<unsigned char> parity = encoder.EncodeData(word);
-        ASSERT_EQ(parity.size(), 4u);
-        word.insert(word.end(), parity.begin(), parity.end());
-        expectCodeWord(word, 4);
-    }
-    EXPECT_TRUE(encoder.EncodeData(std::vector<unsigned char>(11, 0)).empty());
-}
 
 TEST(CEncodeBarsInit, SizesOutsideTheCodeAreRejected)
 {
@@ -310,17 +254,12 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"postOfficeBox", "1,K1A 0B1,    ,B  77", CEncodeBars::kErrAddressLocator},
         ErrorCase{"hyphenedPostalCode", "1,k1a-0b1,1230,     ", 1},
         ErrorCase{"postalCodeFromDigit", "1,1KA 0B1,1230,     ", CEncodeBars::kErrPostalCode},
-        ErrorCase{"postalCodeTooLong", "1,K1A 0B1 C2D,1230,     ", CEncodeBars::kErrPostalCode},
         ErrorCase{"fieldOver30", "1,K1A 0B1" + std::string(30, ' ') + ",1230,     ", CEncodeBars::kErrFieldLength},
         ErrorCase{"suffixFiveBeforeSecond", "1,K1A0B1,1235,   12", CEncodeBars::kErrAddressLocator},
-        ErrorCase{"suffixZeroBeforeSecond", "1,K1A0B1,1230,   12", 1},
-        ErrorCase{"civicLetterInsideNumber", "1,K1A0B1,1A30,     ", CEncodeBars::kErrAddressLocator},
-        ErrorCase{"civicTooLong", "1,K1A0B1,12300,     ", CEncodeBars::kErrAddressLocator},
         ErrorCase{"ruralLowerCase", "1,K1A0B1,    ,Rab", CEncodeBars::kErrAddressLocator},
         ErrorCase{"elevenFields", "1,a,b,c,d,e,f,g,h,i,j", CEncodeBars::kErrFieldCount},
         ErrorCase{"emptyString", "", CEncodeBars::kErrDCI},
         ErrorCase{"dciOver63", "64,K1A0B1", CEncodeBars::kErrDCI},
-        ErrorCase{"dciThreeDigits", "001,K1A0B1,1230,     ", CEncodeBars::kErrDCI},
         ErrorCase{"dciWithoutLayout", "3,K1A0B1", CEncodeBars::kErrNoLayout},
         ErrorCase{"dci2Fields", "2,K1A0B1,1230,     ", CEncodeBars::kErrDCI2Fields},
         ErrorCase{"dci2ProductType", "2,K1A0B1,1230,     ,1024,1", CEncodeBars::kErrProductType5},
@@ -329,7 +268,6 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"dci39Type", "39,!,1", CEncodeBars::kErrDCI39Type},
         ErrorCase{"dci39LetterTypeDigitsOnly", "39,A,12X", CEncodeBars::kErrCharacter},
         ErrorCase{"dci39DigitTypeLength", "39,5,ABCDEFGHIJKLMNOPQRSTU", CEncodeBars::kErrDCI39Length},
-        ErrorCase{"dci39DigitTypeTable", "39,5,AB!", CEncodeBars::kErrCharacter},
         ErrorCase{"dci39PostalType", "39,3,K1A0B1 hello", 1},
         ErrorCase{"dci39PostalTypeBadCode", "39,3,1KA0B1", CEncodeBars::kErrPostalCode},
         ErrorCase{"dci40TooFewFields", "40,1", CEncodeBars::kErrDCI40Fields},
@@ -338,21 +276,17 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"dci40NotX", "40,1,K1A0B1,12,1234567890", CEncodeBars::kErrPostalCode},
         ErrorCase{"dci40ProductType", "40,1,X1A0B1,64,1", CEncodeBars::kErrProductType},
         ErrorCase{"dci40Customer", "40,1,X1A0B1,12,12345678901", CEncodeBars::kErrCustomerInformation},
-        ErrorCase{"dci40Numeric", "40,2,K1A0B1,123456789012", CEncodeBars::kErrNumeric},
         ErrorCase{"dci40Poci", "40,5,K1A0B!,1", CEncodeBars::kErrPOCI},
         ErrorCase{"dci40Number", "40,5,K1A0B1,128", CEncodeBars::kErrDCI40Number},
         ErrorCase{"dci40PociValid", "40,5,K1A0B1ab,127", 1},
         ErrorCase{"dci40Base38Length", "40,11,ABCDEFGHIJKL", CEncodeBars::kErrDCI40Base38Length},
-        ErrorCase{"dci40Base38Table", "40,12,AB!", CEncodeBars::kErrCharacter},
         ErrorCase{"dci40TextLength", "40,14,ABCDEFGHIJK", CEncodeBars::kErrDCI40TextLength},
         ErrorCase{"dci40Text", "40,15,abc#XYZ", 1},
         ErrorCase{"dci41Fields", "41,K1A0B1,a", CEncodeBars::kErrDCI41Fields},
         ErrorCase{"dci41TwoLetters", "41,K1A0B1,ab,1", CEncodeBars::kErrDCI41Letter},
         ErrorCase{"dci42Letter", "42,K1A0B1,a,1", CEncodeBars::kErrDCI41Letter},
         ErrorCase{"dci42Number", "42,K1A0B1,W,256", CEncodeBars::kErrDCI41Number},
-        ErrorCase{"dci41Numeric", "41,K1A0B1,a,1234", CEncodeBars::kErrNumeric},
         ErrorCase{"dci53Fields", "53,US,12345,1", CEncodeBars::kErrDCI53Fields},
-        ErrorCase{"dci53ProductType", "53,US,12345,1024,1", CEncodeBars::kErrProductType5},
         ErrorCase{"dci54Fields", "54,US", CEncodeBars::kErrDCI54Fields},
         ErrorCase{"dci54Country", "54,U$,12345", CEncodeBars::kErrCountryCode},
         ErrorCase{"dci54USLetters", "54,US,1234A", CEncodeBars::kErrForeignPostalCode},
@@ -383,22 +317,13 @@ INSTANTIATE_TEST_SUITE_P(
                     AddressCase{"civicAndUnit", "12 Main St 4", "1,K1A 0B1, 120,    4"},
                     AddressCase{"ruralRoute", "RR 5", "1,K1A 0B1,    ,R   5"},
                     AddressCase{"postOfficeBox", "PO BOX 77", "1,K1A 0B1,    ,B  77"},
-                    AddressCase{"box", "BOX 1234", "1,K1A 0B1,    ,B1234"},
                     AddressCase{"boxWithoutNumber", "PO BOX", "1,K1A 0B1"},
                     AddressCase{"oneWord", "Main", "1,K1A 0B1"},
-                    AddressCase{"noNumber", "Main Street", "1,K1A 0B1"},
                     AddressCase{"extraBlanks", "  123   Main  ", "1,K1A 0B1,1230,     "},
                     // Cutting these would encode another address: they are left out instead.
                     AddressCase{"civicTooLong", "1234 Main Street", "1,K1A 0B1"},
                     AddressCase{"boxTooLong", "BOX 12345", "1,K1A 0B1"}),
     [](const auto &info) { return std::string(info.param.name); });
-
-TEST(CEncodeBarsAddress, RuralAndCivicStringsEncode)
-{
-    EXPECT_EQ(encode(recognizeAddressInfo(1, "K1A 0B1", "RR 5")).result, 1);
-    EXPECT_EQ(encode(recognizeAddressInfo(1, "K1A 0B1", "12 Main St 4")).result, 1);
-    EXPECT_EQ(encode(recognizeAddressInfo(1, "K1A 0B1", "PO BOX 77")).result, CEncodeBars::kErrAddressLocator);
-}
 
 TEST(CEncodeBarsAddress, LongPostalCodeFailsCleanly)
 {
@@ -406,14 +331,6 @@ TEST(CEncodeBarsAddress, LongPostalCodeFailsCleanly)
     const std::string data = recognizeAddressInfo(1, postal, "123 Main Street");
     EXPECT_EQ(data.size(), 2 + postal.size() + 11);
     EXPECT_EQ(encode(data).result, CEncodeBars::kErrFieldLength);
-}
-
-TEST(CEncodeBarsAddress, RightShiftPadsAndCuts)
-{
-    EXPECT_EQ(rightShift("77", 4), "  77");
-    EXPECT_EQ(rightShift("12345", 3), "345");
-    EXPECT_EQ(rightShift("", 2), "  ");
-    EXPECT_EQ(rightShift("abc", 0), "");
 }
 
 } // namespace

@@ -98,22 +98,6 @@ TEST(CFTAAddressPanelLayoutTest, FieldsOfARowShareTheTallestBaselineAndColumnSpa
     EXPECT_NEAR(panel.GetSizeX(), width + 14.0, 1e-9);
 }
 
-TEST(CFTAAddressPanelLayoutTest, CountryStylesSetTheGapsAfterCityStateAndZIP)
-{
-    const auto gaps = [](const QString &country, bool toFrom) {
-        CFTAAddressPanel panel(toFrom, catalogueFormat(country).get(), nullptr, false);
-        fill(panel, tcCity, u"Town"_s);
-        fill(panel, tcState, u"ST"_s);
-        fill(panel, tcZIP, u"12345"_s);
-        panel.updateFormat();
-        return field(panel, tcZIP)->GetOriginX() - right(field(panel, tcState));
-    };
-    const double oneBlank = gaps(u"ca"_s, false);
-    EXPECT_GT(oneBlank, 0.0);
-    EXPECT_GT(gaps(u"ca"_s, true), 1.5 * oneBlank);
-    EXPECT_GT(gaps(u"us"_s, true), oneBlank);
-}
-
 TEST(CFTAAddressPanelLayoutTest, AnEmptyPanelShowsEveryFieldWithItsLabelAndAHiddenOneKeepsTheSmallestSize)
 {
     const auto format = catalogueFormat(u"us"_s);
@@ -198,49 +182,6 @@ TEST(CFTAAddressPanelLayoutTest, ScalingMovesARightAlignedPanelByItsRightEdgeAnd
     EXPECT_TRUE(low.needsUpdate());
 }
 
-// --- Snapping ------------------------------------------------------------------------------------
-
-TEST(CFTAAddressPanelLayoutTest, SnapCoordinatesFollowAlignmentAndIgnoreTheVerticalBits)
-{
-    const auto format = handMadeFormat({{tcStreet, 0, 0}});
-    CFTAAddressPanel panel(true, format.get(), nullptr, false);
-    fill(panel, tcStreet, u"Road"_s);
-    panel.SetOrigin(10.0, 20.0);
-    panel.updateFormat();
-    float plain[2] = {-1, -1};
-    ASSERT_EQ(panel.getXSnapArrayFrom(plain), 2);
-    EXPECT_FLOAT_EQ(plain[0], 15.0f);
-    EXPECT_FLOAT_EQ(plain[1], float(10.0 + panel.contentRight()));
-
-    panel.SetAlignment(taCenter);
-    panel.updateFormat();
-    float centred[2] = {-1, -1};
-    ASSERT_EQ(panel.getXSnapArrayFrom(centred), 2);
-    for (int vertical : {16, 32}) {
-        panel.SetAlignment(textAlignment(int(taCenter) | vertical));
-        float withBits[2] = {-1, -1};
-        ASSERT_EQ(panel.getXSnapArrayFrom(withBits), 2) << vertical;
-        EXPECT_FLOAT_EQ(withBits[0], centred[0]);
-        EXPECT_FLOAT_EQ(withBits[1], centred[1]);
-    }
-    // An alignment that names no horizontal place writes nothing and says so.
-    panel.SetAlignment(textAlignment(3));
-    float untouched[2] = {-7, -7};
-    EXPECT_EQ(panel.getXSnapArrayFrom(untouched), 0);
-    EXPECT_FLOAT_EQ(untouched[0], -7.0f);
-    EXPECT_EQ(panel.getXSnapArrayFrom(nullptr), 0);
-
-    panel.SetHaveBackColor(true);
-    float framed[2] = {-1, -1};
-    ASSERT_EQ(panel.getXSnapArrayTo(framed), 2);
-    EXPECT_FLOAT_EQ(framed[0], float(panel.GetOriginX() + 0.5));
-    EXPECT_FLOAT_EQ(framed[1], float(right(&panel) - 0.5));
-    float ys[2] = {-1, -1};
-    ASSERT_EQ(panel.getYSnapArrayFrom(ys), 2);
-    EXPECT_FLOAT_EQ(ys[1], float(20.0 + panel.GetSizeY()));
-    EXPECT_FLOAT_EQ(panel.getMinSnapXTo(), 15.0f);
-    EXPECT_FLOAT_EQ(panel.getMaxSnapYFrom(), float(20.0 + panel.GetSizeY() - 5.0));
-}
 
 // --- Fitting into an area ------------------------------------------------------------------------
 
@@ -262,34 +203,6 @@ protected:
     std::unique_ptr<CAddressFormat> m_format;
     std::unique_ptr<CFTAAddressPanel> m_panel;
 };
-
-TEST_F(PanelFitTest, CheckingOnlyTellsWhetherTheContentOverflows)
-{
-    makePanel(false);
-    const double size = fontSize(field(*m_panel, tcStreet));
-    EXPECT_FALSE(m_panel->updatePositionToFitSize(1000.0, 1000.0, true));
-    EXPECT_TRUE(m_panel->updatePositionToFitSize(1000.0, 40.0, true));
-    EXPECT_TRUE(m_panel->updatePositionToFitSize(60.0, 1000.0, true));
-    EXPECT_DOUBLE_EQ(fontSize(field(*m_panel, tcStreet)), size);
-    EXPECT_FALSE(m_panel->updatePositionToFitSize(1000.0, 1000.0, false));
-    EXPECT_DOUBLE_EQ(fontSize(field(*m_panel, tcStreet)), size);
-}
-
-TEST_F(PanelFitTest, OverflowScalesTheFontsByTheOverflowingShareDownToThirtyFivePoints)
-{
-    for (const double share : {0.9, 0.0}) {
-        makePanel(false);
-        const double size = fontSize(field(*m_panel, tcStreet));
-        const double h = contentHeight();
-        ASSERT_GT(h * 0.9, 35.0);
-        // Ten per cent too tall; or far too small, where scaling stops at 35 points of content.
-        const double maxHeight = share > 0.0 ? 25.0 + h * share : 30.0;
-        const double k = share > 0.0 ? 1.0 - (25.0 + h - double(float(maxHeight))) / h : 35.0 / h;
-        EXPECT_TRUE(m_panel->updatePositionToFitSize(1000.0, maxHeight, false));
-        // Font sizes come out in whole points.
-        EXPECT_NEAR(fontSize(field(*m_panel, tcStreet)), size * k, 0.6) << share;
-    }
-}
 
 TEST_F(PanelFitTest, BarcodeHeightIsTakenOutOfTheTextThatShrinks)
 {
@@ -371,20 +284,6 @@ INSTANTIATE_TEST_SUITE_P(
                     CountryCase {"de", "Karl|Benz||Ringstraße 131|Mannheim||68159|Germany",
                                  "Karl|Benz;Ringstraße 131;68159|Mannheim;Germany"}),
     [](const testing::TestParamInfo<CountryCase> &info) { return std::string(info.param.code); });
-
-TEST(CFTAAddressPanelLayoutTest, SelectedEmptyPanelShowsPlaceholdersAndPrintsNothing)
-{
-    const auto format = catalogueFormat(u"us"_s);
-    CFTAAddressPanel panel(true, format.get(), nullptr, false);
-    panel.SetOrigin(20.0, 30.0);
-    panel.SetHaveBackColor(true);
-    const CDDColor yellow(1.0f, 1.0f, 0.0f, 1.0f);
-    panel.SetFillColor(&yellow);
-    EXPECT_FALSE(isBlank(drawPanel(panel, QSizeF(200.0, 140.0), true, false)));
-    EXPECT_TRUE(isBlank(drawPanel(panel, QSizeF(200.0, 140.0), false, true)));
-    // Printing leaves the panel to be laid out again for the screen.
-    EXPECT_TRUE(panel.needsUpdate());
-}
 
 TEST(CFTAAddressPanelLayoutTest, PrintingLeavesEmptyFieldsOut)
 {

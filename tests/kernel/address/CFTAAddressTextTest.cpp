@@ -224,23 +224,6 @@ TEST(CFTAAddressTextTest, MissingLabelGetsTheDefaultLabel)
     CFTAAddressText loaded(nullptr);
     EXPECT_TRUE(loaded.Serialize(archive, nullptr));
     EXPECT_EQ(loaded.getLabel()->getString(), CDDString::createDefTextLabel().getData());
-    EXPECT_EQ(loaded.GetTextCategory(), tcCity);
-    CDDColor grey;
-    loaded.getLabel()->getTextColor(grey);
-    const QColor shown = grey.toQColor();
-    EXPECT_NEAR(shown.redF(), 0.48, 0.01);
-    EXPECT_NEAR(shown.greenF(), 0.48, 0.01);
-    EXPECT_NEAR(shown.blueF(), 0.48, 0.01);
-}
-
-TEST(CFTAAddressTextTest, FactoryMakesAddressTextsAndOldTextsAsAddressTexts)
-{
-    for (const auto &[classID, version] :
-         {std::pair {10, 100}, std::pair {3, FTComponentFactory::kLastOldBundleVersion}}) {
-        const std::unique_ptr<CFTComponent> made = FTComponentFactory::createComponent(classID, version, nullptr);
-        ASSERT_TRUE(made) << classID;
-        EXPECT_EQ(made->getClassID(), 10);
-    }
 }
 
 } // namespace

@@ -160,15 +160,10 @@ TEST_P(FTPersonFieldsWriteTableTest, StoresTheValueUnderItsPropertyAndLabel)
 INSTANTIATE_TEST_SUITE_P(
     Categories, FTPersonFieldsWriteTableTest,
     testing::Values(WriteCase {"Mobile", tcMobile, adHome, u"+1 555 0101"_s, kPWPhoneProperty, kPWPhoneMobileLabel},
-                    WriteCase {"Pager", tcPager, adMain, u"+1 555 0104"_s, kPWPhoneProperty, kPWPhonePagerLabel},
-                    WriteCase {"MainPhone", tcPhone, adMain, u"main"_s, kPWPhoneProperty, kPWPhoneMainLabel},
-                    WriteCase {"OtherEmail", tcEmail, adOther, u"o@x"_s, kPWEmailProperty, u"other"_s},
-                    WriteCase {"WorkMessaging", tcAIM, adWork, u"aim.work"_s, kPWAIMInstantProperty, kPWAIMWorkLabel},
                     WriteCase {"RelatedName", textCategory(110), adWork, u"Margaret"_s, kPWRelatedNamesProperty,
                                kPWMotherLabel},
                     WriteCase {"Department", tcDepartment, adWork, u"Logistics"_s, u"ABDepartment"_s, QString()},
-                    WriteCase {"OwnProperty", textCategory(30), adWork, u"seventh"_s, u"Custom7"_s, QString()},
-                    WriteCase {"Homepage", tcHomepage, adHome, u"https://x.example"_s, kPWHomePageProperty, QString()}),
+                    WriteCase {"OwnProperty", textCategory(30), adWork, u"seventh"_s, u"Custom7"_s, QString()}),
     [](const testing::TestParamInfo<WriteCase> &info) { return std::string(info.param.name); });
 
 TEST(FTPersonPropertyAppendTest, TheLastEntryWithTheLabelTakesTheValueAndEmptyTextsAreNotAdded)

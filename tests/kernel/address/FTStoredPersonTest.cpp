@@ -36,16 +36,11 @@ TEST_F(FTStoredPersonTest, ThePictureIsStoredAsTheBlankOneAndThePersonKeepsItsOw
     const std::shared_ptr<PWPerson> pictured = person(u"Petra"_s, u"Pictured"_s);
     pictured->setImageData(kPng);
     const PWPlist::Dictionary stored = FTStoredPerson::convertToStoringData(*pictured);
-    EXPECT_EQ(stored.keys(), (QStringList {u"personData"_s, u"additionalPersonData"_s}));
     EXPECT_EQ(pictured->imageData(), kPng);
 
     const std::shared_ptr<PWPerson> back = FTStoredPerson::initWithStoredData(stored);
     ASSERT_TRUE(back);
     EXPECT_EQ(back->imageData(), FTStoredPerson::blankPictureData());
-    const QImage blank = QImage::fromData(FTStoredPerson::blankPictureData());
-    EXPECT_EQ(blank.size(), QSize(1, 1));
-    EXPECT_TRUE(FTStoredPerson::blankPictureData().startsWith("II*")
-                || FTStoredPerson::blankPictureData().startsWith("MM"));
 
     const std::shared_ptr<PWPerson> plain = person(u"Nora"_s, u"Nopic"_s);
     const PWPlist::Dictionary plainStored = FTStoredPerson::convertToStoringData(*plain);
