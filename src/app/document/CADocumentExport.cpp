@@ -73,8 +73,10 @@ std::optional<OutputPlan> planOutput(const CADocument &document, const std::vect
         return std::nullopt;
     if (kernel->HasWindow()) {
         if (const std::optional<QPainterPath> window = document.windowPath()) {
+            // The window is a hole whatever the direction its outline runs in: a square window
+            // (corner radius 0) is cut out like a rounded one, so nothing prints over its film.
             QPainterPath clip;
-            clip.setFillRule(Qt::WindingFill);
+            clip.setFillRule(Qt::OddEvenFill);
             clip.addRect(plan.rect);
             clip.addPath(*window);
             plan.clip = clip;
@@ -194,8 +196,11 @@ QImage CADocument::imageForComponents(const std::vector<CFTComponent *> *compone
             else
                 painter.translate(0.0, -innerWidth);
         }
-        // A copied selection carries no background picture; only the whole design does.
         kernel->DrawBackground(&drawer);
+    } else if (kernel->isFIMBarcodeAllow()) {
+        // A copied selection carries no background picture, but the facing identification mark
+        // stands where it stands on the card, as in the whole design.
+        drawer.DrawFIMBarcodeOnCard(kernel->getDocumentSizeX(0), fimA);
     }
     // The same wrap outlines as the vector form, so that both forms of an item look alike.
     for (CFTComponent *component : *plan->front)

@@ -382,8 +382,9 @@ bool CFTAAddressText::Serialize(const CDDArchive &archive, std::vector<CFTCompon
     int category = int(m_textCategory);
     if (archive.GetData(key_TextCategory, &category) && category != tcNone)
         m_textCategory = textCategory(category);
-    bool enabled = false;
-    if (archive.GetData(key_Enabled, &enabled)) {
+    // Older files carry "Enabled" instead of a mode: its presence alone, whatever it holds,
+    // means the field shows when filled.
+    if (!archive.getDict().value(key_Enabled).isNull()) {
         m_fieldMode = fmWhenFilled;
     } else {
         int mode = int(m_fieldMode);

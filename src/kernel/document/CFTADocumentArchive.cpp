@@ -260,8 +260,8 @@ void CFTADocument::load(const CDDArchive &archive)
 
     // Files write both sides' countries and address types; a current file's are its own.
     readCountryCode(file, key_ISOCountryCodeTo, m_CountryCodeTo);
-    readCountryCode(file, key_ISOCountryCodeFrom, m_CountryCodeFrom);
     if (version > FTComponentFactory::kLastOldBundleVersion) {
+        readCountryCode(file, key_ISOCountryCodeFrom, m_CountryCodeFrom);
         readAddressType(file, key_AddressSourceTo, m_AddressTypeTo);
         readAddressType(file, key_AddressSourceFrom, m_AddressTypeFrom);
         return;
@@ -370,8 +370,11 @@ void CFTADocument::convertOldFile(const CDDArchive &file)
 
     CDDString senderCountry;
     std::unique_ptr<CAddressFormat> formatFrom = readOldFormat(file, key_AddressFormatFrom, senderCountry);
-    if (!formatFrom)
+    // An old file's sender country counts only where no sender format was stored.
+    if (!formatFrom) {
+        readCountryCode(file, key_ISOCountryCodeFrom, m_CountryCodeFrom);
         formatFrom = catalogue.formatWithTemplate(kOldFileTemplate, m_CountryCodeFrom.getData(), false, 0);
+    }
     if (formatFrom)
         setAddressFormat(formatFrom.get(), false);
 
