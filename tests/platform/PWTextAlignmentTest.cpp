@@ -22,7 +22,6 @@ TEST(PWTextAlignmentTest, QtFlagsMapByTheirHorizontalPart)
     EXPECT_EQ(fromQtAlignment(Qt::AlignLeft | Qt::AlignAbsolute), PWTextAlignment::Left);
     EXPECT_EQ(fromQtAlignment(Qt::AlignRight), PWTextAlignment::Right);
     EXPECT_EQ(fromQtAlignment(Qt::AlignHCenter | Qt::AlignVCenter), PWTextAlignment::Center);
-    EXPECT_EQ(fromQtAlignment(Qt::AlignJustify | Qt::AlignTop), PWTextAlignment::Justified);
     EXPECT_EQ(fromQtAlignment(Qt::AlignTop), PWTextAlignment::Natural);
     EXPECT_EQ(toQtAlignment(static_cast<PWTextAlignment>(9)), Qt::Alignment(Qt::AlignLeading));
 }
