@@ -106,16 +106,4 @@ TEST(PWPersonTest, RegistrationAddsOnlyUnknownPropertiesAndKeepsTheFirstType)
     EXPECT_LT(all.indexOf(kPWRelatedNamesProperty), all.indexOf(name));
 }
 
-TEST(PWPersonTest, IdentityIsDistinctFromEquality)
-{
-    const std::shared_ptr<PWPerson> a = pwtest::everyKindPerson();
-    const std::shared_ptr<PWPerson> b = pwtest::everyKindPerson();
-    EXPECT_NE(a->uniqueId(), b->uniqueId());
-    EXPECT_NE(a.get(), b.get());
-    EXPECT_TRUE(a->hasSameValues(*b));
-    b->setValueForProperty(kPWNicknameProperty, PWPlist::fromString(QStringLiteral("other")));
-    EXPECT_FALSE(a->hasSameValues(*b));
-    EXPECT_EQ(PWPerson::createWithUniqueId(QStringLiteral("kept-id"))->uniqueId(), QStringLiteral("kept-id"));
-}
-
 } // namespace

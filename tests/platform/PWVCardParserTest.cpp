@@ -58,23 +58,6 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, PWVCardParserEncodingTest,
                          testing::Values("vcard30-folded.vcf", "vcard30-folded-utf16le-bom.vcf",
                                          "vcard30-folded-utf16be-bom.vcf", "vcard30-folded-utf16le-nobom.vcf"));
 
-TEST(PWVCardParserTest, QuotedPrintableValuesAreDecodedAcrossSoftLineBreaks)
-{
-    const std::optional<QList<PWVCard>> cards =
-        PWVCardParser::parse(fixture(QStringLiteral("vcard21-quoted-printable.vcf")));
-    ASSERT_TRUE(cards);
-    const PWVCard &card = cards->constFirst();
-    EXPECT_EQ(find(card, QStringLiteral("N"))->value, QStringLiteral("Müller;Jürgen"));
-    EXPECT_FALSE(find(card, QStringLiteral("N"))->hasParameter(QStringLiteral("ENCODING")));
-    EXPECT_EQ(find(card, QStringLiteral("ADR"))->value,
-              QStringLiteral(";;Straße des 17. Juni 1\r\nHinterhaus;Berlin;;10623;Deutschland"));
-    EXPECT_EQ(find(card, QStringLiteral("NOTE"))->value, QStringLiteral("First line\r\nSecond line with a soft break"));
-    // vCard 2.1 wrote types as bare parameters.
-    EXPECT_EQ(find(card, QStringLiteral("TEL"))->types(),
-              (QStringList {QStringLiteral("work"), QStringLiteral("voice")}));
-    EXPECT_TRUE(find(card, QStringLiteral("EMAIL"))->hasType(QStringLiteral("pref")));
-}
-
 TEST(PWVCardParserTest, BytesThatAreNoUtf8AreReadAsLatin1)
 {
     const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(fixture(QStringLiteral("vcard30-latin1.vcf")));

@@ -37,26 +37,6 @@ TEST_F(PWVCardWriterTest, APersonWithEveryKindOfValueReadsBackTheSame)
     EXPECT_EQ(again, vCard);
 }
 
-TEST_F(PWVCardWriterTest, LinesEndInCrlfAndFoldAt75OctetsWithoutSplittingCharacters)
-{
-    const QByteArray vCard = PWVCardWriter::vCardRepresentation(*pwtest::everyKindPerson());
-    EXPECT_TRUE(vCard.startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\n"));
-    EXPECT_TRUE(vCard.endsWith("END:VCARD\r\n"));
-    const QList<QByteArray> lines = vCard.chopped(1).split('\n');
-    int continuations = 0;
-    for (const QByteArray &rawLine : lines) {
-        ASSERT_TRUE(rawLine.endsWith('\r')) << rawLine.toStdString();
-        const QByteArray line = rawLine.chopped(1);
-        EXPECT_LE(line.size(), 75) << line.toStdString();
-        QStringDecoder utf8(QStringConverter::Utf8);
-        const QString decoded = utf8.decode(line);
-        EXPECT_FALSE(utf8.hasError()) << "a character was split: " << line.toStdString();
-        if (line.startsWith(' '))
-            ++continuations;
-    }
-    EXPECT_GE(continuations, 3); // the note twice and the photo at least
-}
-
 TEST_F(PWVCardWriterTest, FoldedLineBoundaries)
 {
     const QString exact(75, QLatin1Char('a'));
