@@ -180,12 +180,9 @@ TEST(PWPlistFormsTest, XmlLeavesOutCharactersXmlCannotHoldSoTheFileStaysReadable
     EXPECT_EQ(PWPlist::parse(value.toBinary()), value);
 }
 
-TEST(PWPlistFormsTest, AUidIsACfUidDictionaryInXmlAndReadsBackAsAUid)
+// Only the exact form is a UID: a second key beside "CF$UID" makes it an ordinary dictionary.
+TEST(PWPlistFormsTest, ADictionaryWithMoreThanTheUidKeyStaysADictionary)
 {
-    const QByteArray xml = PWPlist(PWPlist::Array {PWPlist::fromUid(12)}).toXml();
-    EXPECT_TRUE(xml.contains("<key>CF$UID</key>")) << xml.toStdString();
-    EXPECT_EQ(PWPlist::parse(xml), PWPlist(PWPlist::Array {PWPlist::fromUid(12)}));
-    // Only the exact form is a UID: a second key makes it an ordinary dictionary again.
     const PWPlist notUid = PWPlist::Dictionary {{QStringLiteral("CF$UID"), PWPlist::fromInteger(1)},
                                                 {QStringLiteral("other"), PWPlist::fromInteger(2)}};
     EXPECT_EQ(PWPlist::parse(notUid.toXml()), notUid);
@@ -244,8 +241,8 @@ TEST(PWPlistValueTest, NumbersConvertBetweenKindsWithoutOverflow)
 TEST(PWPlistValueTest, DatesAreKeptInUtcAndInvalidDatesAreNoValue)
 {
     const PWPlist date = PWPlist::fromDate(QDateTime(QDate(2024, 6, 1), QTime(14, 0), QTimeZone(2 * 3600)));
+    EXPECT_EQ(date.toDate(), utc(2024, 6, 1, 12));
     EXPECT_EQ(date.toDate().timeSpec(), Qt::UTC);
-    EXPECT_EQ(date.toDate().time().hour(), 12);
     EXPECT_TRUE(PWPlist::fromDate(QDateTime()).isNull());
 }
 
@@ -284,29 +281,19 @@ TEST(PWPlistVariantTest, ValuesBecomeQtVariantsAndBack)
 
 // --- Files --------------------------------------------------------------------------------------
 
-TEST(PWPlistFileTest, ReadsFilesOfEitherFormAndRefusesMissingAndOversizedOnes)
+TEST(PWPlistFileTest, ReadsAFileAndRefusesMissingAndOversizedOnes)
 {
     QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
     const QString path = folder.filePath(QStringLiteral("value.plist"));
-    for (const QByteArray &bytes : {allTypes().toXml(), allTypes().toBinary()}) {
-        ASSERT_TRUE(pwtest::writeFile(path, bytes));
-        QString error;
-        const std::optional<PWPlist> read = PWPlist::readFile(path, &error);
-        ASSERT_TRUE(read) << error.toStdString();
-        EXPECT_EQ(*read, allTypes());
-    }
-
+    ASSERT_TRUE(pwtest::writeFile(path, allTypes().toBinary()));
+    EXPECT_EQ(PWPlist::readFile(path), allTypes());
     QString error;
     EXPECT_FALSE(PWPlist::readFile(folder.filePath(QStringLiteral("absent.plist")), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("absent.plist"))) << error.toStdString();
     // A sparse file: large on paper, refused before a byte is read.
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("bplist00");
-    ASSERT_TRUE(file.resize(qint64(257) * 1024 * 1024));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64(257) * 1024 * 1024));
     file.close();
-    error.clear();
     EXPECT_FALSE(PWPlist::readFile(path, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("larger"))) << error.toStdString();
 }
