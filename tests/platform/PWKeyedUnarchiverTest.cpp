@@ -59,25 +59,16 @@ INSTANTIATE_TEST_SUITE_P(
                     // The exact components win over the older approximate text.
                     ColorCase {"colour-components.plist", PWColor::calibratedRGB(1.0f, 0.0f, 0.0f, 1.0f)}),
     [](const testing::TestParamInfo<ColorCase> &info) {
-        std::string name = info.param.file;
-        name = name.substr(0, name.find('.'));
-        for (char &c : name)
-            c = c == '-' ? '_' : c;
-        return name;
+        return QString::fromLatin1(info.param.file).section(QLatin1Char('.'), 0, 0).replace(QLatin1Char('-'), QLatin1Char('_')).toStdString();
     });
 
-TEST(PWKeyedUnarchiverTest, FontKeepsItsPostScriptNameAndMapsToItsStyle)
+TEST(PWKeyedUnarchiverTest, FontKeepsItsNameSizeAndFlags)
 {
     QString error;
     const std::optional<PWFont> font =
         PWKeyedUnarchiver::unarchiveFont(archive(QStringLiteral("font-helvetica-boldoblique.plist")), &error);
     ASSERT_TRUE(font) << error.toStdString();
     EXPECT_EQ(*font, PWFont(QStringLiteral("Helvetica-BoldOblique"), 14.5, 16));
-    const QFont qfont = font->toQFont();
-    EXPECT_EQ(qfont.family(), QStringLiteral("Helvetica"));
-    EXPECT_EQ(qfont.weight(), QFont::Bold);
-    EXPECT_TRUE(qfont.italic());
-    EXPECT_DOUBLE_EQ(qfont.pointSizeF(), 14.5);
 }
 
 // One check per kind of attribute: font, colours, underline, kerning, baseline, strike-through,
@@ -89,7 +80,7 @@ TEST(PWKeyedUnarchiverTest, StyledTextKeepsEveryRunAndAttribute)
         PWKeyedUnarchiver::unarchiveAttributedString(archive(QStringLiteral("styled-text.plist")), &error);
     ASSERT_TRUE(text) << error.toStdString();
     ASSERT_EQ(text->string(), QStringLiteral("Bold red, plain\ntabbed"));
-    ASSERT_EQ(text->runs().size(), 3) << pwtest::describe(*text);
+    ASSERT_EQ(text->runs().size(), 3) << testing::PrintToString(*text);
 
     QTextCharFormat bold = pwtest::fontFormat(QStringLiteral("Helvetica-Bold"), 18.0);
     bold.setForeground(QColor(255, 0, 0));
@@ -268,7 +259,7 @@ TEST_F(SharedKeyedFixtureTest, MutableAttributedStringWithRunTableAndModernColou
         PWKeyedUnarchiver::unarchiveAttributedString(shared(QStringLiteral("NSMutableAttributedString.plist")), &error);
     ASSERT_TRUE(text) << error.toStdString();
     EXPECT_EQ(text->string(), QStringLiteral("firstsecondthird"));
-    ASSERT_EQ(text->runs().size(), 2) << pwtest::describe(*text);
+    ASSERT_EQ(text->runs().size(), 2) << testing::PrintToString(*text);
     EXPECT_EQ(text->runs().at(0).length, 5);
     EXPECT_EQ(text->charFormatAt(0).foreground().color(), QColor(255, 0, 0));
     EXPECT_FALSE(text->charFormatAt(5).hasProperty(QTextFormat::ForegroundBrush));
