@@ -54,20 +54,4 @@ TEST(PWBezierPathTest, OddDashPatternRepeatsAndHairlineDashesStayInPoints)
     EXPECT_EQ(path.pen(Qt::black).style(), Qt::SolidLine);
 }
 
-TEST(PWBezierPathTest, EqualityCoversEveryAttribute)
-{
-    PWBezierPath a;
-    a.path().addRect(0, 0, 10, 10);
-    PWBezierPath b = a;
-    EXPECT_EQ(a, b);
-    b.setLineWidth(1.5f);
-    EXPECT_NE(a, b);
-    b = a;
-    b.setLineDash({1.0f, 2.0f}, 0.0f);
-    EXPECT_NE(a, b);
-    b = a;
-    b.setLineJoinStyle(PWBezierPath::LineJoin::Round);
-    EXPECT_NE(a, b);
-}
-
 } // namespace

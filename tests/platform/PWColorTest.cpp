@@ -16,14 +16,9 @@ TEST(PWColorTest, EqualOnlyInTheSameSpaceWithTheSameComponents)
 {
     EXPECT_EQ(PWColor::calibratedRGB(1, 0, 0, 1), PWColor::calibratedRGB(1, 0, 0, 1));
     EXPECT_NE(PWColor::calibratedRGB(1, 0, 0, 1), PWColor::deviceRGB(1, 0, 0, 1));
-    EXPECT_NE(PWColor::calibratedWhite(1, 1), PWColor::deviceWhite(1, 1));
-    EXPECT_NE(PWColor::calibratedWhite(1, 1), PWColor::calibratedRGB(1, 1, 1, 1));
     EXPECT_NE(PWColor::calibratedRGB(1, 0, 0, 1), PWColor::calibratedRGB(1, 0, 0, 0.5f));
     EXPECT_NE(PWColor::named(QStringLiteral("System"), QStringLiteral("textColor"), 0, 0, 0),
-              PWColor::calibratedRGB(0, 0, 0, 1));
-    EXPECT_NE(PWColor::named(QStringLiteral("System"), QStringLiteral("textColor"), 0, 0, 0),
               PWColor::named(QStringLiteral("System"), QStringLiteral("labelColor"), 0, 0, 0));
-    EXPECT_EQ(PWColor(), PWColor::calibratedWhite(0, 1));
 }
 
 TEST(PWColorTest, WithAlphaKeepsSpaceComponentsAndName)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -29,22 +30,18 @@ struct Journal
 // sender, by another sender, by no sender, and a cache update by the sender.
 TEST(PWNotificationCenterTest, DeliversWhatMatchesNameAndObject)
 {
-    const struct
-    {
-        bool byName;
-        bool byObject;
-        QString expected;
-    } cases[] = {{false, false, QStringLiteral("sel@sender sel@other sel@none cache@sender")},
-                 {true, false, QStringLiteral("sel@sender sel@other sel@none")},
-                 {false, true, QStringLiteral("sel@sender cache@sender")},
-                 {true, true, QStringLiteral("sel@sender")}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(testing::Message() << "by name " << c.byName << ", by object " << c.byObject);
+    const std::tuple<bool, bool, const char *> cases[] = {
+        {false, false, "sel@sender sel@other sel@none cache@sender"},
+        {true, false, "sel@sender sel@other sel@none"},
+        {false, true, "sel@sender cache@sender"},
+        {true, true, "sel@sender"}};
+    for (const auto &[byName, byObject, expected] : cases) {
+        SCOPED_TRACE(testing::Message() << "by name " << byName << ", by object " << byObject);
         PWNotificationCenter center;
         int sender = 0;
         int otherSender = 0;
         QStringList seen;
-        center.addObserver(c.byName ? kSelection : QString(), c.byObject ? &sender : nullptr,
+        center.addObserver(byName ? kSelection : QString(), byObject ? &sender : nullptr,
                            [&](const PWNotification &n) {
                                seen.append((n.name == kSelection ? QStringLiteral("sel") : QStringLiteral("cache"))
                                            + (n.object == &sender ? QStringLiteral("@sender")
@@ -55,7 +52,7 @@ TEST(PWNotificationCenterTest, DeliversWhatMatchesNameAndObject)
         center.postNotification(kSelection, &otherSender);
         center.postNotification(kSelection);
         center.postNotification(kCache, &sender);
-        EXPECT_EQ(seen.join(QLatin1Char(' ')), c.expected);
+        EXPECT_EQ(seen.join(QLatin1Char(' ')), QLatin1String(expected));
     }
 }
 
@@ -89,19 +86,26 @@ TEST(PWNotificationCenterTest, RemovedObserversAreNotCalled)
     EXPECT_EQ(center.addObserver(kSelection, nullptr, {}), 0);
 }
 
-TEST(PWNotificationCenterTest, ObserverRemovedDuringDeliveryIsNotCalledAfterwards)
+// During a delivery an observer removed is not called afterwards, one added waits for the next
+// post, and a nested post is delivered at once.
+TEST(PWNotificationCenterTest, ChangesDuringDelivery)
 {
     PWNotificationCenter center;
     Journal journal;
-    int second = 0;
+    int removed = 0;
+    bool added = false;
     center.addObserver(kSelection, nullptr, [&](const PWNotification &) {
         journal.note("first");
-        center.removeObserver(second);
+        center.removeObserver(removed);
+        if (!std::exchange(added, true))
+            center.addObserver(kSelection, nullptr, journal.recorder("late"));
+        center.postNotification(kCache);
     });
-    second = center.addObserver(kSelection, nullptr, journal.recorder("second"));
-    center.addObserver(kSelection, nullptr, journal.recorder("third"));
+    removed = center.addObserver(kSelection, nullptr, journal.recorder("removed"));
+    center.addObserver(kCache, nullptr, journal.recorder("cache"));
     center.postNotification(kSelection);
-    EXPECT_EQ(journal.line, QStringLiteral("first third"));
+    center.postNotification(kSelection);
+    EXPECT_EQ(journal.line, QStringLiteral("first cache first cache late"));
 }
 
 TEST(PWNotificationCenterTest, ObserverMayRemoveItselfWhileRunning)
@@ -120,65 +124,27 @@ TEST(PWNotificationCenterTest, ObserverMayRemoveItselfWhileRunning)
     EXPECT_EQ(state.use_count(), 1);
 }
 
-TEST(PWNotificationCenterTest, ObserverAddedDuringDeliveryWaitsForTheNextPost)
-{
-    PWNotificationCenter center;
-    Journal journal;
-    bool added = false;
-    center.addObserver(kSelection, nullptr, [&](const PWNotification &) {
-        journal.note("adder");
-        if (!std::exchange(added, true))
-            center.addObserver(kSelection, nullptr, journal.recorder("late"));
-    });
-    center.postNotification(kSelection);
-    EXPECT_EQ(journal.line, QStringLiteral("adder"));
-    center.postNotification(kSelection);
-    EXPECT_EQ(journal.line, QStringLiteral("adder adder late"));
-}
-
-TEST(PWNotificationCenterTest, NestedPostsAreDeliveredAtOnce)
-{
-    PWNotificationCenter center;
-    Journal journal;
-    center.addObserver(kSelection, nullptr, [&](const PWNotification &) {
-        journal.note("selection");
-        center.postNotification(kCache);
-        journal.note("done");
-    });
-    center.addObserver(kCache, nullptr, journal.recorder("cache"));
-    center.postNotification(kSelection);
-    EXPECT_EQ(journal.line, QStringLiteral("selection cache done"));
-}
-
 TEST(PWNotificationCenterTest, ObservationsEndWithTheirOwner)
 {
     PWNotificationCenter center;
     Journal journal;
     auto owner = std::make_unique<QObject>();
+    auto doomed = std::make_unique<QObject>();
     auto kept = std::make_shared<int>(0);
     center.addObserver(
         kSelection, nullptr, [&journal, kept](const PWNotification &) { journal.note("owned"); }, owner.get());
-    center.addObserver(kSelection, nullptr, journal.recorder("free"));
+    // An owner destroyed during a delivery: its observer is not called afterwards.
+    center.addObserver(kSelection, nullptr, [&](const PWNotification &) {
+        journal.note("destroyer");
+        doomed.reset();
+    });
+    center.addObserver(kSelection, nullptr, journal.recorder("doomed"), doomed.get());
     center.postNotification(kSelection);
     owner.reset();
     // The handler (and what it holds) is released when the owner goes, not at the next post.
     EXPECT_EQ(kept.use_count(), 1);
     center.postNotification(kSelection);
-    EXPECT_EQ(journal.line, QStringLiteral("owned free free"));
-}
-
-TEST(PWNotificationCenterTest, OwnerDestroyedDuringDeliveryIsNotCalled)
-{
-    PWNotificationCenter center;
-    Journal journal;
-    auto owner = std::make_unique<QObject>();
-    center.addObserver(kSelection, nullptr, [&](const PWNotification &) {
-        journal.note("destroyer");
-        owner.reset();
-    });
-    center.addObserver(kSelection, nullptr, journal.recorder("owned"), owner.get());
-    center.postNotification(kSelection);
-    EXPECT_EQ(journal.line, QStringLiteral("destroyer"));
+    EXPECT_EQ(journal.line, QStringLiteral("owned destroyer destroyer"));
 }
 
 TEST(PWNotificationCenterTest, RemoveObserversOwnedByEndsOnlyThatOwnersObservations)

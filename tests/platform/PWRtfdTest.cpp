@@ -32,16 +32,6 @@ TEST(PWRtfdTest, PublishedEmptyDirectoryHoldsNoFiles)
     EXPECT_TRUE(error.contains(QStringLiteral("TXT.rtf")));
 }
 
-TEST(PWRtfdTest, MetadataIsReadPastAndPaddedFilesAreRead)
-{
-    QString error;
-    const std::optional<PWRtfd> rtfd = PWRtfd::parse(fixture(QStringLiteral("logo-attachment.rtfd")), &error);
-    ASSERT_TRUE(rtfd) << error.toStdString();
-    EXPECT_EQ(rtfd->files().keys(), (QStringList {QStringLiteral("TXT.rtf"), QStringLiteral("pic.png")}));
-    EXPECT_TRUE(rtfd->files().value(QStringLiteral("TXT.rtf")).startsWith("{\\rtf1"));
-    EXPECT_TRUE(rtfd->files().value(QStringLiteral("pic.png")).startsWith("\x89PNG"));
-}
-
 TEST(PWRtfdTest, AttachmentsRideThroughTheTextAndComeBack)
 {
     QString error;

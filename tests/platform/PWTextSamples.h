@@ -11,7 +11,7 @@
 #include <QString>
 #include <QVariant>
 
-#include <string>
+#include <ostream>
 
 // Styled texts shared by the text codec tests, built the way the codecs build their formats.
 namespace pwtest {
@@ -81,8 +81,10 @@ inline PWAttributedString styledSample(bool keyedOnly)
     return text;
 }
 
-// The attributes of each run, spelled out, for failure messages.
-inline std::string describe(const PWAttributedString &text)
+} // namespace pwtest
+
+// Lets GoogleTest show the attributes of each run in failure messages.
+inline void PrintTo(const PWAttributedString &text, std::ostream *stream)
 {
     QString out;
     for (const PWAttributedString::Run &run : text.runs()) {
@@ -96,7 +98,5 @@ inline std::string describe(const PWAttributedString &text)
             out += QStringLiteral(" %1=%2").arg(it.key()).arg(QVariant(it.value()).toString());
         out += QLatin1Char('\n');
     }
-    return out.toStdString();
+    *stream << out.toStdString();
 }
-
-} // namespace pwtest

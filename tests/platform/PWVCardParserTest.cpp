@@ -58,23 +58,6 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, PWVCardParserEncodingTest,
                          testing::Values("vcard30-folded.vcf", "vcard30-folded-utf16le-bom.vcf",
                                          "vcard30-folded-utf16be-bom.vcf", "vcard30-folded-utf16le-nobom.vcf"));
 
-TEST(PWVCardParserTest, QuotedPrintableValuesAreDecodedAcrossSoftLineBreaks)
-{
-    const std::optional<QList<PWVCard>> cards =
-        PWVCardParser::parse(fixture(QStringLiteral("vcard21-quoted-printable.vcf")));
-    ASSERT_TRUE(cards);
-    const PWVCard &card = cards->constFirst();
-    EXPECT_EQ(find(card, QStringLiteral("N"))->value, QStringLiteral("Müller;Jürgen"));
-    EXPECT_FALSE(find(card, QStringLiteral("N"))->hasParameter(QStringLiteral("ENCODING")));
-    EXPECT_EQ(find(card, QStringLiteral("ADR"))->value,
-              QStringLiteral(";;Straße des 17. Juni 1\r\nHinterhaus;Berlin;;10623;Deutschland"));
-    EXPECT_EQ(find(card, QStringLiteral("NOTE"))->value, QStringLiteral("First line\r\nSecond line with a soft break"));
-    // vCard 2.1 wrote types as bare parameters.
-    EXPECT_EQ(find(card, QStringLiteral("TEL"))->types(),
-              (QStringList {QStringLiteral("work"), QStringLiteral("voice")}));
-    EXPECT_TRUE(find(card, QStringLiteral("EMAIL"))->hasType(QStringLiteral("pref")));
-}
-
 TEST(PWVCardParserTest, BytesThatAreNoUtf8AreReadAsLatin1)
 {
     const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(fixture(QStringLiteral("vcard30-latin1.vcf")));
@@ -165,19 +148,12 @@ QByteArray tooManyLines()
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PWVCardParserBadInputTest,
-                         testing::Values(BadInput {"Empty", QByteArray()},
-                                         BadInput {"NoCard", "just some text\nwith lines\n"},
+                         testing::Values(BadInput {"Empty", QByteArray()}, BadInput {"NoCard", "just some text\n"},
                                          BadInput {"OnlyCutOffCard", "BEGIN:VCARD\nN:Never;Ended\n"},
                                          BadInput {"NestedTooDeep", deeplyNested()},
                                          BadInput {"TooManyLines", tooManyLines()},
-                                         BadInput {"OddUtf16",
-                                                   QByteArray("\xff\xfe"
-                                                              "B\0E\0G",
-                                                              7)},
-                                         BadInput {"LoneSurrogateUtf16",
-                                                   QByteArray("\xff\xfe\x00\xd8"
-                                                              "B\0",
-                                                              6)}),
+                                         BadInput {"OddUtf16", QByteArray("\xff\xfe" "B\0E\0G", 7)},
+                                         BadInput {"LoneSurrogateUtf16", QByteArray("\xff\xfe\x00\xd8" "B\0", 6)}),
                          [](const testing::TestParamInfo<BadInput> &info) { return std::string(info.param.name); });
 
 // Whatever the bytes, the parser answers; it never crashes or hangs.
@@ -190,26 +166,20 @@ TEST(PWVCardParserTest, RandomMutationsOfAValidCardNeverCrash)
     QLoggingCategory::setFilterRules(QStringLiteral("pw.platform.vcard.warning=false\npw.platform.vcard.info=false"));
     for (int round = 0; round < 300; ++round) {
         QByteArray bytes = seed;
-        const int edits = 1 + int(random.bounded(20));
-        for (int i = 0; i < edits; ++i) {
+        for (int edits = 1 + int(random.bounded(20)); edits > 0; --edits) {
             const qsizetype at = qsizetype(random.bounded(quint32(bytes.size())));
-            switch (random.bounded(3)) {
-            case 0:
+            const int kind = int(random.bounded(3));
+            if (kind == 0)
                 bytes[at] = char(random.bounded(256));
-                break;
-            case 1:
+            else if (kind == 1)
                 bytes.remove(at, qsizetype(random.bounded(8u)));
-                break;
-            default:
+            else
                 bytes.insert(at, "\r\n =:;\\\"" + int(random.bounded(8u)), 1);
-                break;
-            }
             if (bytes.isEmpty())
                 bytes = "x";
         }
         QString error;
-        const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(bytes, &error);
-        EXPECT_TRUE(cards || !error.isEmpty());
+        EXPECT_TRUE(PWVCardParser::parse(bytes, &error) || !error.isEmpty());
     }
     QLoggingCategory::setFilterRules(QString());
 }

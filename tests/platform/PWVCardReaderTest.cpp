@@ -38,6 +38,14 @@ QStringList entries(const PWPerson &person, const QString &property)
     return out;
 }
 
+QString texts(const PWPerson &person, const QStringList &properties)
+{
+    QStringList out;
+    for (const QString &property : properties)
+        out.append(person.stringForProperty(property));
+    return out.join(QLatin1Char('|'));
+}
+
 class PWVCardReaderTest : public testing::Test
 {
 protected:
@@ -50,18 +58,11 @@ TEST_F(PWVCardReaderTest, GroupedLinesTakeTheirGroupsLabelsAndPrefMakesThePrimar
     const std::shared_ptr<PWPerson> person =
         PWVCardReader::personFromData(fixture(QStringLiteral("vcard30-grouped-labels.vcf")), &error);
     ASSERT_TRUE(person) << error.toStdString();
-    EXPECT_EQ(person->stringForProperty(kPWLastNameProperty), QStringLiteral("Ashgrove"));
-    EXPECT_EQ(person->stringForProperty(kPWFirstNameProperty), QStringLiteral("Johanna"));
-    EXPECT_EQ(person->stringForProperty(kPWMiddleNameProperty), QStringLiteral("Q."));
-    EXPECT_EQ(person->stringForProperty(kPWTitleProperty), QStringLiteral("Dr."));
-    EXPECT_EQ(person->stringForProperty(kPWSuffixProperty), QStringLiteral("PhD"));
-    EXPECT_EQ(person->stringForProperty(kPWNicknameProperty), QStringLiteral("Jo"));
-    EXPECT_EQ(person->stringForProperty(kPWMaidenNameProperty), QStringLiteral("Birch"));
-    EXPECT_EQ(person->stringForProperty(kPWOrganizationProperty), QStringLiteral("Harbour Freight Lines"));
-    EXPECT_EQ(person->stringForProperty(QStringLiteral("ABDepartment")), QStringLiteral("Logistics"));
-    EXPECT_EQ(person->stringForProperty(kPWJobTitleProperty), QStringLiteral("Dispatcher"));
-    EXPECT_EQ(person->stringForProperty(kPWNoteProperty),
-              QStringLiteral("Prefers deliveries before noon, Mondays excepted.\nGate code 42"));
+    EXPECT_EQ(texts(*person, {kPWLastNameProperty, kPWFirstNameProperty, kPWMiddleNameProperty, kPWTitleProperty,
+                              kPWSuffixProperty, kPWNicknameProperty, kPWMaidenNameProperty, kPWOrganizationProperty,
+                              QStringLiteral("ABDepartment"), kPWJobTitleProperty, kPWNoteProperty}),
+              QStringLiteral("Ashgrove|Johanna|Q.|Dr.|PhD|Jo|Birch|Harbour Freight Lines|Logistics|Dispatcher|"
+                             "Prefers deliveries before noon, Mondays excepted.\nGate code 42"));
     EXPECT_EQ(person->valueForProperty(kPWBirthdayProperty), pwtest::utcDate(1970, 3, 4));
 
     EXPECT_EQ(entries(*person, kPWEmailProperty),
@@ -99,9 +100,8 @@ TEST_F(PWVCardReaderTest, QuotedPrintableCardReadsWithLineEndsNormalised)
     const std::shared_ptr<PWPerson> person =
         PWVCardReader::personFromData(fixture(QStringLiteral("vcard21-quoted-printable.vcf")));
     ASSERT_TRUE(person);
-    EXPECT_EQ(person->stringForProperty(kPWFirstNameProperty), QStringLiteral("Jürgen"));
-    EXPECT_EQ(person->stringForProperty(kPWLastNameProperty), QStringLiteral("Müller"));
-    EXPECT_EQ(person->stringForProperty(kPWNoteProperty), QStringLiteral("First line\nSecond line with a soft break"));
+    EXPECT_EQ(texts(*person, {kPWFirstNameProperty, kPWLastNameProperty, kPWNoteProperty}),
+              QStringLiteral("Jürgen|Müller|First line\nSecond line with a soft break"));
     EXPECT_EQ(entries(*person, kPWAddressProperty),
               QStringList {kPWHomeLabel
                            + QStringLiteral("=Street:Straße des 17. Juni 1\nHinterhaus|City:Berlin|"
