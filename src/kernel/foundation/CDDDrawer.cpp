@@ -3,6 +3,7 @@
 #include "kernel/foundation/CDDDrawerSupport.h"
 #include "kernel/foundation/CDDColor.h"
 #include "kernel/foundation/CDDPen.h"
+#include "kernel/foundation/CFTComponent.h"
 #include "platform/PWBezierPath.h"
 #include "platform/PWBundle.h"
 #include "platform/PWColor.h"
@@ -15,6 +16,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 CDDDrawer::CDDDrawer(bool overrideDrawScreen, QPainter *painter)
@@ -178,4 +180,32 @@ void CDDDrawer::DrawLoadingText(double x, double y, double width, double height)
     mPainter->setRenderHint(QPainter::SmoothPixmapTransform);
     mPainter->drawImage(QRectF(x + width / 2.0 - imageWidth / 2.0, y + height - band, imageWidth, band), *image);
     mPainter->restore();
+}
+
+QImage CDDDrawer::dragComponentImage(CFTComponent *component, double scale)
+{
+    if (!component || scale == 0.0 || !std::isfinite(scale))
+        return QImage();
+    // One point of margin on every side, so that outlines centred on the frame's edge show whole.
+    const double width = std::ceil((component->GetSizeX() + 2.0) * scale);
+    const double height = std::ceil((component->GetSizeY() + 2.0) * scale);
+    // Beyond what a painter can draw on, or no pixels at all: no image rather than a huge allocation.
+    constexpr double kLargest = std::numeric_limits<qint16>::max();
+    if (!(width >= 1.0 && height >= 1.0 && width <= kLargest && height <= kLargest))
+        return QImage();
+    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return QImage();
+    image.fill(Qt::transparent);
+    QPainter painter;
+    if (!painter.begin(&image))
+        return QImage();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
+    painter.translate(1.0, 1.0);
+    CDDDrawer drawer(false, &painter);
+    drawer.SetResolution(scale);
+    component->Draw(&drawer, false, nullptr, false, false);
+    painter.end();
+    return image;
 }

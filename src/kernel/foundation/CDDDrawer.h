@@ -87,6 +87,10 @@ public:
     static QSizeF loadingImageSize();
     // A translucent band along the bottom of the frame, with the word centred in it when it fits.
     void DrawLoadingText(double x, double y, double width, double height);
+    // The component at the scale on a transparent image one point larger on every side, the
+    // component's origin one point in from the top-left corner; callers place it at the origin.
+    // A null image for scale 0 or when no image of that size can be made.
+    static QImage dragComponentImage(CFTComponent *component, double scale);
 
     // --- Editor decorations -------------------------------------------------------------------
     // A 4 px handle with its shadow; the width and height are not used.

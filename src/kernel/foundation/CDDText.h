@@ -169,8 +169,18 @@ public:
     float GetParagraphSpacing(paragraphSpacingType type) const;
     void SetSpacingCharacter(float value);
     float GetSpacingCharacter() const;
-    // The paragraphs (start, length without the break) meeting the character range.
+    // Ranges are (location, length) in characters of getString().
+    // The paragraphs (start, length with their line end) meeting the character range, an empty
+    // range counting as its one character; the last paragraph when none meets it. A text ending
+    // in a line end has no empty paragraph after it.
     std::vector<std::pair<int, int>> paragraphsRangeForRange(int location, int length) const;
+    // The paragraphs of the edited range; empty for none.
+    std::vector<std::pair<int, int>> paragraphsRangeForSelection() const;
+    // The styled text of each of those paragraphs, line ends included.
+    std::vector<PWAttributedString> paragraphsForRange(int location, int length) const;
+    // The range the spacing commands treat as edited: every glyph of the text laid out without
+    // limits, not the editor's selection, so spacing changes the whole text while it is edited too.
+    std::pair<int, int> getEditorSelectedRange() const;
 
 private:
     // Applies f to every character run of the contents and to the whole default text.

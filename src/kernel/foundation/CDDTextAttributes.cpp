@@ -44,6 +44,59 @@ std::optional<CDDColor> colorOf(const QBrush &brush)
     return CDDColor(float(color.redF()), float(color.greenF()), float(color.blueF()), float(color.alphaF()));
 }
 
+// The end of the line holding position, after its line end ("\r\n" being one).
+int lineEnd(const QString &text, int position)
+{
+    const int length = int(text.size());
+    for (int i = std::max(position, 0); i < length; ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c == u'\r')
+            return i + 1 < length && text.at(i + 1) == u'\n' ? i + 2 : i + 1;
+        if (c == u'\n' || c == 0x0085 || c == 0x2028 || c == 0x2029)
+            return i + 1;
+    }
+    return length;
+}
+
+std::vector<std::pair<int, int>> paragraphRanges(const QString &text, int location, int length)
+{
+    const int wanted = location + std::max(length, 1);
+    std::vector<std::pair<int, int>> ranges;
+    std::pair<int, int> last {0, 0};
+    for (int end = 0; end < int(text.size());) {
+        const int start = end;
+        end = lineEnd(text, start);
+        last = {start, end - start};
+        if (std::max(start, location) < std::min(end, wanted))
+            ranges.push_back(last);
+    }
+    if (ranges.empty())
+        ranges.push_back(last);
+    return ranges;
+}
+
+PWAttributedString substring(const PWAttributedString &whole, int start, int length)
+{
+    PWAttributedString part;
+    for (const PWAttributedString::Run &run : whole.runs()) {
+        const qsizetype from = std::max<qsizetype>(run.start, start);
+        const qsizetype to = std::min<qsizetype>(run.start + run.length, qsizetype(start) + length);
+        if (from < to)
+            part.append(whole.string().mid(from, to - from), run.charFormat, run.blockFormat);
+    }
+    return part;
+}
+
+// While editing with nothing selected, kerning goes to the word at the location together with
+// the blank before it.
+std::pair<int, int> wordAround(const QString &text, int location)
+{
+    const int start = location > 0 ? std::max(int(text.lastIndexOf(u' ', location - 1)), 0) : 0;
+    const int found = int(text.indexOf(u' ', location));
+    const int end = found < 0 ? int(text.size()) : found;
+    return {start, end - start};
+}
+
 } // namespace
 
 template <typename Change>
@@ -281,10 +334,26 @@ float CDDText::GetParagraphSpacing(paragraphSpacingType type) const
 
 void CDDText::SetSpacingCharacter(float value)
 {
-    textruns::changeEachRun(m_contents.get(), [value, this](QTextCharFormat &format) {
-        format.setProperty(PWTextAttributes::Kerning, double(value));
-        textruns::applyLayoutExtras(&format, m_contents.get());
-    });
+    const QString text = getString();
+    std::pair<int, int> range {0, int(text.size())};
+    if (m_isEditing) {
+        range = getEditorSelectedRange();
+        if (range.second == 0)
+            range = wordAround(text, range.first);
+    }
+    if (range.second <= 0)
+        return;
+    QTextCharFormat kerning;
+    kerning.setProperty(PWTextAttributes::Kerning, double(value));
+    textruns::applyLayoutExtras(&kerning, m_contents.get());
+    QTextCursor cursor(m_contents.get());
+    cursor.beginEditBlock();
+    cursor.setPosition(range.first);
+    cursor.setPosition(range.first + range.second, QTextCursor::KeepAnchor);
+    cursor.mergeCharFormat(kerning);
+    // The paragraph breaks are characters to the codecs: they keep the kerning too.
+    cursor.mergeBlockCharFormat(kerning);
+    cursor.endEditBlock();
 }
 
 float CDDText::GetSpacingCharacter() const
@@ -295,17 +364,27 @@ float CDDText::GetSpacingCharacter() const
 
 std::vector<std::pair<int, int>> CDDText::paragraphsRangeForRange(int location, int length) const
 {
-    std::vector<std::pair<int, int>> ranges;
-    const int end = location + std::max(length, 1);
-    std::pair<int, int> last {0, 0};
-    for (QTextBlock block = m_contents->begin(); block.isValid(); block = block.next()) {
-        const int start = block.position();
-        const int blockEnd = start + block.length(); // with its break
-        last = {start, block.length() - 1};
-        if (start < end && location < blockEnd)
-            ranges.push_back(last);
-    }
-    if (ranges.empty())
-        ranges.push_back(last);
-    return ranges;
+    return paragraphRanges(getString(), location, length);
+}
+
+std::vector<std::pair<int, int>> CDDText::paragraphsRangeForSelection() const
+{
+    const std::pair<int, int> edited = getEditorSelectedRange();
+    return paragraphsRangeForRange(edited.first, edited.second);
+}
+
+std::vector<PWAttributedString> CDDText::paragraphsForRange(int location, int length) const
+{
+    const PWAttributedString whole = getAttributedString();
+    std::vector<PWAttributedString> paragraphs;
+    for (const auto &[start, size] : paragraphRanges(whole.string(), location, length))
+        paragraphs.push_back(substring(whole, start, size));
+    return paragraphs;
+}
+
+std::pair<int, int> CDDText::getEditorSelectedRange() const
+{
+    // A container kContainerSize wide and high holds every glyph of a design's text; the
+    // contents is not laid out again for the question, since the editor shows that very layout.
+    return {0, int(getString().size())};
 }

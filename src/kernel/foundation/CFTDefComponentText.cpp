@@ -1,32 +1,15 @@
 #include "kernel/foundation/CFTDefComponentText.h"
 
-#include "kernel/foundation/CAEnvironment.h"
 #include "kernel/foundation/CDDArchive.h"
 #include "kernel/foundation/CDDArchiveKeys.h"
-#include "platform/PWTextAttributes.h"
-
-#include <QFontMetricsF>
-#include <QTextCursor>
-#include <QTextDocument>
-
-#include <algorithm>
 
 namespace {
 
-// No edit makes the default font smaller than texts allow.
-constexpr double kMinimumFontSize = CDDText::kMinFontSize;
-
-void mergeOver(QTextDocument *document, const QTextCharFormat &attributes)
+// A colour without a value (never set, or unreadable in a file) leaves the text's colour alone.
+void setTextColor(CDDText &text, const CDDColor &color)
 {
-    QTextCursor cursor(document);
-    cursor.select(QTextCursor::Document);
-    cursor.mergeCharFormat(attributes);
-}
-
-double fontSizeOf(const QTextCharFormat &format)
-{
-    const double size = format.fontPointSize();
-    return size > 0.0 ? size : PWFont::kDefaultPointSize;
+    if (color.toQColor().isValid())
+        text.setTextColor(color);
 }
 
 } // namespace
@@ -38,39 +21,12 @@ CFTDefComponentText::~CFTDefComponentText() = default;
 void CFTDefComponentText::Init()
 {
     mColor = CDDColor(0.0f, 0.0f, 0.0f, 1.0f);
-    QTextCharFormat format;
-    CAEnvironment::defaultFont().applyTo(&format);
-    mergeStyle(format);
-}
-
-QTextCharFormat CFTDefComponentText::style() const
-{
-    QTextCursor cursor(mpText.getDefValue());
-    cursor.setPosition(mpText.getDefValue()->isEmpty() ? 0 : 1);
-    return cursor.charFormat();
-}
-
-void CFTDefComponentText::mergeStyle(const QTextCharFormat &attributes)
-{
-    mergeOver(mpText.getDefValue(), attributes);
-    if (!mpText.isEmpty())
-        mergeOver(mpText.getContents(), attributes);
-}
-
-void CFTDefComponentText::setTextColor(const CDDColor &color)
-{
-    const QColor qcolor = color.toQColor();
-    if (!qcolor.isValid())
-        return;
-    QTextCharFormat format;
-    format.setForeground(qcolor);
-    mergeStyle(format);
+    mpText.SetDefaultFont();
 }
 
 double CFTDefComponentText::getDefXSpacing() const
 {
-    const QTextCharFormat format = style();
-    return QFontMetricsF(format.font()).horizontalAdvance(mpText.getDefValue()->toPlainText());
+    return mpText.getDefXSpacing();
 }
 
 const CDDColor *CFTDefComponentText::GetFillColor() const
@@ -95,7 +51,7 @@ void CFTDefComponentText::SetStrokeColor(const CDDColor *color)
 {
     if (!color)
         return;
-    setTextColor(*color);
+    setTextColor(mpText, *color);
     CFTComponent::SetStrokeColor(color);
 }
 
@@ -159,108 +115,92 @@ bool CFTDefComponentText::isFieldEditor()
     return false;
 }
 
-// --- The default text's style -------------------------------------------------------------------
+// --- The default text's style: the text's own commands, so that the settings and every text
+// made from them change alike ----------------------------------------------------------------
 
 void CFTDefComponentText::SetFont(const PWFont &font)
 {
-    QTextCharFormat format;
-    font.applyTo(&format);
-    mergeStyle(format);
+    mpText.SetFont(font);
 }
 
 void CFTDefComponentText::SetFontAttr(const QTextCharFormat &attributes)
 {
-    mergeStyle(attributes);
+    mpText.SetFontAttr(attributes, false);
 }
 
 std::optional<PWFont> CFTDefComponentText::GetFont(bool *mixed) const
 {
-    if (mixed)
-        *mixed = false;
-    const QTextCharFormat format = style();
-    return PWFont::fromQFont(format.font(), format.stringProperty(PWTextAttributes::PostScriptFontName));
+    return mpText.GetFont(mixed);
 }
 
 std::optional<QTextCharFormat> CFTDefComponentText::GetFontAttr(bool *mixed) const
 {
-    if (mixed)
-        *mixed = false;
-    return style();
+    return mpText.GetFontAttr(mixed);
 }
 
 void CFTDefComponentText::IncreaseFontSize()
 {
-    ChangeFontSize(1.0);
+    mpText.IncreaseFontSize();
 }
 
 void CFTDefComponentText::DecreaseFontSize()
 {
-    ChangeFontSize(-1.0);
+    mpText.DecreaseFontSize();
 }
 
 void CFTDefComponentText::ChangeFontSize(double delta)
 {
-    SetFontSize(fontSizeOf(style()) + delta);
+    mpText.ChangeFontSize(delta);
 }
 
 void CFTDefComponentText::SetFontSize(double size)
 {
-    if (!std::isfinite(size))
-        return;
-    QTextCharFormat format;
-    format.setFontPointSize(std::max(size, kMinimumFontSize));
-    mergeStyle(format);
+    mpText.SetFontSize(size);
 }
 
 void CFTDefComponentText::updateFontSizeWithKoeff(double factor)
 {
-    if (factor > 0.0)
-        SetFontSize(fontSizeOf(style()) * factor);
+    mpText.updateFontSizeWithKoeff(factor);
 }
 
 void CFTDefComponentText::raiseBaseline()
 {
-    setBaseline(float(style().doubleProperty(PWTextAttributes::BaselineOffset) + 0.1));
+    mpText.raiseBaseline();
 }
 
 void CFTDefComponentText::lowerBaseline()
 {
-    setBaseline(float(style().doubleProperty(PWTextAttributes::BaselineOffset) - 0.1));
+    mpText.lowerBaseline();
 }
 
 void CFTDefComponentText::loosenKerning()
 {
-    setKerning(float(style().doubleProperty(PWTextAttributes::Kerning) + 0.1));
+    mpText.loosenKerning();
 }
 
 void CFTDefComponentText::tightenKerning()
 {
-    setKerning(float(style().doubleProperty(PWTextAttributes::Kerning) - 0.1));
+    mpText.tightenKerning();
 }
 
 void CFTDefComponentText::setBaseline(float baseline)
 {
-    QTextCharFormat format;
-    format.setProperty(PWTextAttributes::BaselineOffset, double(baseline));
-    mergeStyle(format);
+    mpText.setBaseline(baseline);
 }
 
 void CFTDefComponentText::setKerning(float kerning)
 {
-    QTextCharFormat format;
-    format.setProperty(PWTextAttributes::Kerning, double(kerning));
-    mergeStyle(format);
+    mpText.setKerning(kerning);
 }
 
 bool CFTDefComponentText::IsEqualFont(const PWFont &font)
 {
-    const std::optional<PWFont> own = GetFont(nullptr);
-    return own && own->postScriptName() == font.postScriptName() && own->pointSize() == font.pointSize();
+    return mpText.IsEqualFont(font);
 }
 
 bool CFTDefComponentText::IsEqualFontAttr(const QTextCharFormat &attributes)
 {
-    return style() == attributes;
+    return mpText.IsEqualFontAttr(attributes);
 }
 
 // --- Archive ------------------------------------------------------------------------------------
@@ -288,7 +228,7 @@ bool CFTDefComponentText::Serialize(const CDDArchive &archive, std::vector<CFTCo
     PWFont font;
     if (archive.GetData(key_Font, &font))
         SetFont(font);
-    setTextColor(mColor);
+    setTextColor(mpText, mColor);
     // Read last, so that the stored text's own styling wins.
     archive.GetData(key_TextStorage, mpText);
     return true;

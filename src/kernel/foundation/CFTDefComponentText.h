@@ -16,7 +16,7 @@ public:
 
     // Opaque black text in the environment's default font.
     void Init();
-    // The width of the default text's character: the spacing new texts are measured with.
+    // The default character spacing of the default text: what new texts are measured with.
     double getDefXSpacing() const;
 
     const CDDColor *GetFillColor() const override;
@@ -57,12 +57,6 @@ public:
     bool Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *list) override;
 
 private:
-    // The style of the default text: its placeholder's first character.
-    QTextCharFormat style() const;
-    // Merges the attributes over the whole placeholder, and over the characters when there are any.
-    void mergeStyle(const QTextCharFormat &attributes);
-    void setTextColor(const CDDColor &color);
-
     bool m_bFillBack = false;
     CDDColor mBackColor;
     textAlignment m_alignment = taLeft;

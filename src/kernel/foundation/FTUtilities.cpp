@@ -5,6 +5,7 @@
 #include "kernel/foundation/FTCalendarFormat.h"
 #include "kernel/foundation/FTMacRoman.h"
 #include "platform/PWBundle.h"
+#include "platform/PWGroup.h"
 #include "platform/PWUserDefaults.h"
 
 #include <QFileInfo>
@@ -232,6 +233,12 @@ void sortFileDescriptors(QList<QVariantMap> &descriptors)
                      [](const QVariantMap &a, const QVariantMap &b) {
                          return compareFileDescriptors(a, b) == orderedAscending;
                      });
+}
+
+FTComparisonResult compareABGroups(const PWGroup &first, const PWGroup &second)
+{
+    const int order = first.name().compare(second.name(), Qt::CaseInsensitive);
+    return order < 0 ? orderedAscending : (order > 0 ? orderedDescending : orderedSame);
 }
 
 std::int32_t inthash(std::int32_t key)

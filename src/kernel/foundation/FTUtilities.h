@@ -13,6 +13,7 @@
 #include <optional>
 
 class CDDVariant;
+class PWGroup;
 
 // Utilities shared across the kernel and the application: number and length parsing for the
 // catalogues, percent-encoding, paths for the scripted contact imports, picture-file ordering,
@@ -54,6 +55,8 @@ FTComparisonResult compareFileExtensions(const QString &first, const QString &se
 FTComparisonResult compareFileDescriptors(const QVariantMap &first, const QVariantMap &second);
 // Sorts descriptors with compareFileDescriptors, keeping the order of equal ones.
 void sortFileDescriptors(QList<QVariantMap> &descriptors);
+// Address book groups by name ignoring case, as group lists are shown. A strict weak ordering.
+FTComparisonResult compareABGroups(const PWGroup &first, const PWGroup &second);
 
 // Thomas Wang's 32-bit integer hash, with two's-complement wrap-around and sign-filling right
 // shifts (the keys of the printing preview cache depend on the exact values).

@@ -2,12 +2,18 @@
 
 #include "AddressTestSupport.h"
 
+#include "kernel/address/CFTAAddressPanelFiles.h"
 #include "kernel/address/CFTABarcode.h"
 #include "kernel/foundation/CDDArchive.h"
 #include "kernel/foundation/CDDArchiveKeys.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -314,5 +320,72 @@ TEST(CFTAAddressPanelTest, LoadingSkipsEntriesThatAreNotAddressFields)
     ASSERT_TRUE(loaded.Serialize(archive, nullptr));
     EXPECT_EQ(categoriesInListOrder(loaded), std::vector<textCategory> {tcCity});
 }
+
+// --- File helpers ----------------------------------------------------------------------------------
+
+TEST(CFTAAddressPanelFilesTest, WriteAppendWithCarriageReturnAndReadBack)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(u"panel.txt"_s);
+    ASSERT_EQ(writeFile(path, "old text", 8), 0);
+    ASSERT_EQ(writeFile(path, "ab", 2), 0);
+    ASSERT_EQ(appendFileWithCR(path, "cd", 2), 0);
+    EXPECT_EQ(QFile::permissions(path) & 0x7777,
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    QByteArray contents;
+    ASSERT_EQ(readFile(path, &contents), 0);
+    EXPECT_EQ(contents, QByteArray("abcd\r"));
+}
+
+struct FileFailure
+{
+    const char *name;
+    std::function<int(const QString &dir, QByteArray *contents)> call;
+    int expected;
+    const char *printed;
+    bool reads = true;
+};
+
+class FileHelperFailure : public ::testing::TestWithParam<FileFailure>
+{
+};
+
+TEST_P(FileHelperFailure, AnswersItsErrorNumber)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QByteArray contents("left from before");
+    ::testing::internal::CaptureStdout();
+    const int result = GetParam().call(dir.path(), &contents);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), GetParam().printed);
+    EXPECT_EQ(result, GetParam().expected);
+    EXPECT_TRUE(contents.isEmpty() || !GetParam().reads);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FileHelperFailure,
+    ::testing::Values(
+        FileFailure {"ReadMissing", [](const QString &dir, QByteArray *out) { return readFile(dir + u"/none"_s, out); },
+                     ENOENT, ""},
+        FileFailure {"WriteIntoMissingFolder",
+                     [](const QString &dir, QByteArray *) { return writeFile(dir + u"/none/file"_s, "a", 1); }, ENOENT,
+                     "", false},
+        // A device that takes nothing.
+        FileFailure {"ShortWrite",
+                     [](const QString &, QByteArray *) { return appendFileWithCR(u"/dev/full"_s, "a", 1); }, 5,
+                     "writeFile: short write\n", false},
+        // Neither a folder nor a file larger than any the panel reads is allocated for.
+        FileFailure {"ReadFolder", [](const QString &dir, QByteArray *out) { return readFile(dir, out); }, -1, ""},
+        FileFailure {"ReadHugeFile",
+                     [](const QString &dir, QByteArray *out) {
+                         QFile huge(dir + u"/huge"_s);
+                         if (!huge.open(QIODevice::WriteOnly) || !huge.resize(kMaxReadFileSize + 1))
+                             return 0;
+                         huge.close();
+                         return readFile(huge.fileName(), out);
+                     },
+                     12, ""}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "kernel/foundation/CDDColor.h"
 #include "kernel/foundation/CDDPen.h"
 #include "kernel/foundation/CDDString.h"
+#include "kernel/foundation/CFTComponent.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -161,6 +162,34 @@ TEST(CDDDrawerTest, LoadingMarkIsATranslucentBandWithTheWordWhenItFits)
     const QImage narrow = draw(wordWidth - 1);
     EXPECT_NEAR(narrow.pixelColor(2, 45).red(), 128, 2);
     EXPECT_FALSE(hasBluePixel(narrow, narrow.rect()));
+}
+
+// Fills its own frame black, at the origin where drag images want it.
+class FilledComponent : public CFTComponent
+{
+public:
+    FilledComponent(double width, double height)
+        : CFTComponent(0, 0, width, height)
+    {
+    }
+    void Draw(CDDDrawer *drawer, bool, const CFTComponentsInterface *, bool, bool) override
+    {
+        drawer->GetPainter()->fillRect(QRectF(0, 0, GetSizeX(), GetSizeY()), Qt::black);
+    }
+};
+
+TEST(CDDDrawerTest, DragImageHasAOnePointMarginAtItsScale)
+{
+    FilledComponent component(100, 50);
+    const QImage image = CDDDrawer::dragComponentImage(&component, 2.0);
+    ASSERT_EQ(image.size(), QSize(204, 104));
+    EXPECT_EQ(image.pixelColor(1, 1).alpha(), 0);
+    EXPECT_EQ(image.pixelColor(2, 2), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(201, 101), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(202, 102).alpha(), 0);
+    EXPECT_EQ(CDDDrawer::dragComponentImage(&component, 0.5).size(), QSize(51, 26));
+    for (const double none : {0.0, -1.0, 1e9})
+        EXPECT_TRUE(CDDDrawer::dragComponentImage(&component, none).isNull()) << none;
 }
 
 } // namespace

@@ -242,8 +242,8 @@ TEST(CDDTextAttributesTest, ParagraphRangesMeetingARange)
     CDDText text;
     text.setString(QStringLiteral("ab\ncd\nef"), nullptr);
     using Ranges = std::vector<std::pair<int, int>>;
-    EXPECT_EQ(text.paragraphsRangeForRange(0, 8), (Ranges {{0, 2}, {3, 2}, {6, 2}}));
-    EXPECT_EQ(text.paragraphsRangeForRange(4, 0), (Ranges {{3, 2}}));
+    EXPECT_EQ(text.paragraphsRangeForRange(0, 8), (Ranges {{0, 3}, {3, 3}, {6, 2}}));
+    EXPECT_EQ(text.paragraphsRangeForRange(4, 0), (Ranges {{3, 3}}));
     EXPECT_EQ(CDDText().paragraphsRangeForRange(0, 0), (Ranges {{0, 0}}));
 }
 

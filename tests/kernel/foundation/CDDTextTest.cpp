@@ -274,4 +274,55 @@ TEST(CDDTextTest, EditorTurnsWithTheFrameAndBack)
     EXPECT_EQ(text.editorFrame(), QRectF(5, 6, 70, 20));
 }
 
+using Ranges = std::vector<std::pair<int, int>>;
+
+struct ParagraphCase
+{
+    const char *name;
+    const char16_t *text;
+    int location;
+    int length;
+    Ranges ranges;
+};
+
+class ParagraphRanges : public ::testing::TestWithParam<ParagraphCase>
+{
+};
+
+TEST_P(ParagraphRanges, IncludeTheirLineEnd)
+{
+    CDDText text;
+    text.setString(QString::fromUtf16(GetParam().text), nullptr);
+    EXPECT_EQ(text.paragraphsRangeForRange(GetParam().location, GetParam().length), GetParam().ranges);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ParagraphRanges,
+                         ::testing::Values(ParagraphCase {"AtTheLineEnd", u"ab\ncd", 2, 0, {{0, 3}}},
+                                           ParagraphCase {"AfterAFinalLineEnd", u"ab\n", 3, 0, {{0, 3}}},
+                                           ParagraphCase {"AfterALineSeparator", u"ab\u2028cd", 3, 1, {{3, 2}}}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(CDDTextTest, WhileEditingParagraphsAndKerningCoverTheWholeText)
+{
+    CDDText text;
+    const QTextCharFormat small = sans(10);
+    text.setString(QStringLiteral("ab cd\nef"), &small);
+    appendRun(text.getContents(), QStringLiteral("g"), sans(20));
+    text.startEditing(0, 0, 100, 40, 0);
+    EXPECT_EQ(text.getEditorSelectedRange(), (std::pair<int, int> {0, 9}));
+    EXPECT_EQ(text.paragraphsRangeForSelection(), (Ranges {{0, 6}, {6, 3}}));
+    const std::vector<PWAttributedString> paragraphs = text.paragraphsForRange(7, 0);
+    ASSERT_EQ(paragraphs.size(), 1u);
+    EXPECT_EQ(paragraphs[0].string(), QStringLiteral("efg"));
+    EXPECT_DOUBLE_EQ(paragraphs[0].charFormatAt(1).fontPointSize(), 10);
+    EXPECT_DOUBLE_EQ(paragraphs[0].charFormatAt(2).fontPointSize(), 20);
+    EXPECT_EQ(text.paragraphsForRange(0, 0)[0].string(), QStringLiteral("ab cd\n"));
+    text.SetSpacingCharacter(1.5f);
+    for (const int position : {1, 9}) {
+        QTextCursor cursor(text.getContents());
+        cursor.setPosition(position);
+        EXPECT_DOUBLE_EQ(cursor.charFormat().doubleProperty(PWTextAttributes::Kerning), 1.5) << position;
+    }
+}
+
 } // namespace

@@ -10,6 +10,8 @@
 
 #include <QTextDocument>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -67,7 +69,7 @@ TEST(CFTDefComponentTextTest, FontSizeBaselineAndKerningEditTheDefaultStyle)
 {
     CFTDefComponentText text;
     text.SetFont(PWFont(QStringLiteral("DejaVuSans-Bold"), 10));
-    text.IncreaseFontSize();
+    text.ChangeFontSize(1.0);
     EXPECT_DOUBLE_EQ(text.GetFontAttr(nullptr)->fontPointSize(), 11);
     text.raiseBaseline();
     EXPECT_NEAR(text.GetFontAttr(nullptr)->doubleProperty(PWTextAttributes::BaselineOffset), 0.1, 1e-6);
@@ -117,5 +119,64 @@ TEST(CFTDefComponentTextTest, DefaultTextStyleSurvivesASaveAndLoad)
     EXPECT_NEAR(loaded.GetFontAttr(nullptr)->doubleProperty(PWTextAttributes::Kerning), 0.5, 1e-6);
     EXPECT_TRUE(loaded.GetText()->isEmpty());
 }
+
+// The settings are the style new texts are made in: each command must leave them as it leaves a
+// text of the same style, whose contents is empty as the settings' always is.
+struct StyleCommand
+{
+    const char *name;
+    std::function<void(CFTComponent &)> onSettings;
+    std::function<void(CDDText &)> onText;
+};
+
+class DefaultTextCommand : public ::testing::TestWithParam<StyleCommand>
+{
+};
+
+TEST_P(DefaultTextCommand, ChangesTheSettingsAsItChangesAnEmptyText)
+{
+    CFTDefComponentText settings;
+    settings.Init();
+    CDDText text;
+    text.SetDefaultFont();
+    const PWFont font(QStringLiteral("DejaVuSerif-Bold"), 10);
+    settings.SetFont(font);
+    text.SetFont(font);
+    GetParam().onSettings(settings);
+    GetParam().onText(text);
+    EXPECT_EQ(settings.GetFontAttr(nullptr), text.GetFontAttr());
+    EXPECT_DOUBLE_EQ(settings.getDefXSpacing(), text.getDefXSpacing());
+}
+
+QTextCharFormat redOnly()
+{
+    QTextCharFormat format;
+    format.setForeground(QColor(Qt::red));
+    return format;
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, DefaultTextCommand,
+                         ::testing::Values(
+                             // Attributes replace the style: a font they do not name is not kept.
+                             StyleCommand {"FontAttributes", [](CFTComponent &c) { c.SetFontAttr(redOnly()); },
+                                           [](CDDText &t) { t.SetFontAttr(redOnly(), false); }},
+                             // Steps follow the characters, and there are none.
+                             StyleCommand {"IncreaseFontSize", [](CFTComponent &c) { c.IncreaseFontSize(); },
+                                           [](CDDText &t) { t.IncreaseFontSize(); }},
+                             StyleCommand {"DecreaseFontSize", [](CFTComponent &c) { c.DecreaseFontSize(); },
+                                           [](CDDText &t) { t.DecreaseFontSize(); }},
+                             // Scaled sizes are whole points.
+                             StyleCommand {"SizeByFactor", [](CFTComponent &c) { c.updateFontSizeWithKoeff(1.55); },
+                                           [](CDDText &t) { t.updateFontSizeWithKoeff(1.55); }},
+                             StyleCommand {"LoosenKerningTwice",
+                                           [](CFTComponent &c) {
+                                               c.loosenKerning();
+                                               c.loosenKerning();
+                                           },
+                                           [](CDDText &t) {
+                                               t.loosenKerning();
+                                               t.loosenKerning();
+                                           }}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "kernel/foundation/FTUtilities.h"
 
 #include "kernel/foundation/CDDVariant.h"
+#include "platform/PWGroup.h"
 #include "platform/PWUserDefaults.h"
 
 #include <QDir>
@@ -10,8 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -280,6 +283,21 @@ INSTANTIATE_TEST_SUITE_P(Cases, UniqueName, ::testing::Values(
 TEST(UniqueNameTest, NoListGivesNothing)
 {
     EXPECT_FALSE(uniqueName(QStringLiteral("Text"), nullptr).has_value());
+}
+
+TEST(GroupOrderTest, ByNameIgnoringCase)
+{
+    std::vector<PWGroup> groups = {PWGroup(QStringLiteral("zoo")), PWGroup(QStringLiteral("Friends")),
+                                   PWGroup(QStringLiteral("apple")), PWGroup(QStringLiteral("Banana"))};
+    std::sort(groups.begin(), groups.end(),
+              [](const PWGroup &a, const PWGroup &b) { return compareABGroups(a, b) == orderedAscending; });
+    QStringList names;
+    for (const PWGroup &group : groups)
+        names.append(group.name());
+    EXPECT_EQ(names,
+              (QStringList {QStringLiteral("apple"), QStringLiteral("Banana"), QStringLiteral("Friends"),
+                            QStringLiteral("zoo")}));
+    EXPECT_EQ(compareABGroups(PWGroup(QStringLiteral("WORK")), PWGroup(QStringLiteral("work"))), orderedSame);
 }
 
 } // namespace
