@@ -102,7 +102,6 @@ TEST(CFTADocumentOldFileTest, CountryCodesBuildNameAndCompanyFormatsPerSide)
                                            {key_AddressSourceFrom, str("3")}});
     CFTADocument document(dtLabel, cs("us"), cs("us"));
     const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
-
     EXPECT_EQ(document.GetCountryCodeTo().getData() + document.GetCountryCodeFrom().getData(), QStringLiteral("cade"));
     EXPECT_EQ(QList<int>({document.addressTypeTo(), document.addressTypeFrom()}), QList<int>({adHome, adOther}));
     ASSERT_EQ(panels.size(), 2u);
@@ -120,7 +119,6 @@ TEST(CFTADocumentOldFileTest, StoredFormatsAreUsedAndNameTheRecipientCountry)
                                            {key_ISOCountryCodeFrom, str("it")}});
     CFTADocument document(dtLabel, cs("us"), cs("us"));
     const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
-
     EXPECT_EQ(document.GetCountryCodeTo().getData() + document.GetCountryCodeFrom().getData(), QStringLiteral("ukit"));
     EXPECT_EQ(describe(panels), QStringLiteral("Company uk 0, Name fr 0"));
 }
@@ -130,7 +128,6 @@ TEST(CFTADocumentOldFileTest, SeparateBarcodeBecomesAComponentOfItsOwn)
     const PWPlist::Dictionary file = with(oldFile({oldPanel(true, 2)}), {{key_ISOCountryCodeTo, str("us")}});
     CFTADocument document;
     const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
-
     const std::vector<CFTComponent *> &components = document.GetComponents(0, false);
     ASSERT_EQ(classIDs(components), (QList<int> {8, 9}));
     EXPECT_EQ(components[1]->GetLocation(), 2);

@@ -37,7 +37,6 @@ public:
         : CFTComponent(10, 20, 30, 40), mClassID(classID), mToFrom(toFrom), mBarcode(barcode)
     {
     }
-
     classID getClassID() const override { return static_cast<classID>(mClassID); }
     bool GetToFrom() const override { return mToFrom; }
     void SetToFrom(bool toFrom) override { mToFrom = toFrom, calls << QStringLiteral("SetToFrom %1").arg(toFrom); }
@@ -69,7 +68,6 @@ public:
     {
         return category == tcBarcode ? const_cast<CFTComponent *>(mBarcode) : nullptr;
     }
-
     QStringList calls;
     const CAddressFormat *lastFormat = nullptr;
     std::optional<std::array<double, 4>> factors;

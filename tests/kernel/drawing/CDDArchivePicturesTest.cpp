@@ -78,7 +78,6 @@ protected:
         ASSERT_TRUE(dir.isValid());
     }
     void TearDown() override { PWUserDefaults::standardUserDefaults().removeObject(kSaveAsTemplate); }
-
     CDDArchive storeAndReopen(CDDPicture &picture, bool *stored)
     {
         CDDArchive archive(true);
@@ -86,7 +85,6 @@ protected:
         archive.setStoring(false);
         return archive;
     }
-
     QTemporaryDir dir;
 };
 
@@ -102,7 +100,6 @@ TEST_F(CDDArchivePicturesTest, PdfStaysPdf)
     QString repKey;
     EXPECT_EQ(storedRepresentation(archive, &repKey), pdf);
     EXPECT_EQ(repKey, QStringLiteral("NSPDFRepresentation"));
-
     CDDPicture restored;
     ASSERT_TRUE(archive.GetData(kKey, restored) && restored.getData());
     EXPECT_EQ(restored.getData()->bestRepresentation()->kind(), PWImageRep::Kind::PDF);
@@ -119,7 +116,6 @@ TEST_F(CDDArchivePicturesTest, OneBitBitmapIsStoredAsCcittGroup3AtItsPixelSize)
     const QByteArray tiff = storedRepresentation(archive, &repKey);
     EXPECT_EQ(repKey, QStringLiteral("NSTIFFRepresentation"));
     EXPECT_EQ(tiffCompression(tiff, dir), COMPRESSION_CCITTFAX3);
-
     CDDPicture restored;
     ASSERT_TRUE(archive.GetData(kKey, restored) && restored.getData());
     const std::shared_ptr<PWImage> image = restored.getData();
@@ -162,12 +158,10 @@ TEST_F(CDDArchivePicturesTest, TemplateModeStoresLibraryPicturesByName)
     EXPECT_TRUE(stored);
     EXPECT_EQ(archive.getDict().value(kKey).toString(), QStringLiteral("Animals/cat.png"));
     EXPECT_EQ(byName.getDataRef().getData(), QStringLiteral("Animals/cat.png"));
-
     // Restored through the registry while the thumbnail lives.
     CDDPicture restored;
     ASSERT_TRUE(archive.GetData(kKey, restored));
     EXPECT_EQ(restored.getData(), clipArt);
-
     std::shared_ptr<PWImage> fromFile = PWImage::fromQImage(QImage(4, 4, QImage::Format_ARGB32));
     fromFile->setName(QStringLiteral("PREFIX_FILE/home/someone/cat.png"));
     CDDPicture asData(fromFile);
@@ -184,7 +178,6 @@ TEST_F(CDDArchivePicturesTest, StoredNamesAreLookedUpInsideTheirFoldersOnly)
     ASSERT_TRUE(bitmap.save(clipArt + QStringLiteral("/lookup-star.png")));
     // A picture beside the clip-art folder, reachable only by climbing out of it.
     ASSERT_TRUE(bitmap.save(QDir(clipArt).absoluteFilePath(QStringLiteral("../outside-star.png"))));
-
     const auto restore = [](const QString &name, CDDPicture &picture) {
         CDDArchive archive(true);
         archive.Attach(PWPlist(PWPlist::Dictionary {{kKey, PWPlist::fromString(name)}}));
@@ -194,7 +187,6 @@ TEST_F(CDDArchivePicturesTest, StoredNamesAreLookedUpInsideTheirFoldersOnly)
     CDDPicture found;
     ASSERT_TRUE(restore(QStringLiteral("lookup-star.png"), found));
     EXPECT_EQ(found.getData()->name(), QStringLiteral("FULLSIZE_lookup-star.png"));
-
     for (const QString &name :
          {QStringLiteral("../outside-star.png"), QDir(clipArt).absoluteFilePath(QStringLiteral("../outside-star.png")),
           QStringLiteral("no-such-picture.png")}) {

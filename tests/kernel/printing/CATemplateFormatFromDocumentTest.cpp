@@ -37,19 +37,14 @@ TEST(CATemplateFormatFromDocumentTest, TheTemplateDescribesTheDocumentsLayout)
     document.SetDYMOOffsetX(3.0);
     document.SetDYMOOffsetY(5.0);
     document.SetPredefinedLayout(true);
-
     const CATemplateFormat format = CATemplateFormat::initFromDocument(document);
     EXPECT_EQ(format.Manufacturer() + format.PageSize(), QStringLiteral("DymoLabel Roll"));
     EXPECT_EQ(QList<int>({format.isHorizontal(), format.Columns(), format.Rows(), format.isLabelRoll(), format.Units(),
                           format.hasWindow(), format.isPredef(), format.getDocumentType()}),
               QList<int>({0, 1, 1, 1, cuMillimeters, 1, 1, dtLabel}));
-    // In the order of lengthFields(). A roll answers its long side as the width, whichever way the
-    // document stores it, and its printable size lying.
-    const float expected[] = {252.28f, 79.37f, 5.67f, 240.0f, 70.0f, 1.5f,  2.5f, 3.5f, 4.5f,
-                              100.0f,  50.0f,  20.0f, 30.0f,  90.0f, 260.0f, 3.0f, 5.0f};
-    ASSERT_EQ(std::size(expected), lengthFields().size());
-    for (std::size_t i = 0; i < lengthFields().size(); ++i)
-        EXPECT_FLOAT_EQ((format.*lengthFields()[i].get)(), expected[i]) << lengthFields()[i].name;
+    // A roll answers its long side as the width, whichever way the document stores it, and its
+    // printable size lying.
+    EXPECT_EQ(lengths(format), QStringLiteral("252.28 79.37 5.67 240.00 70.00 1.50 2.50 3.50 4.50 100.00 50.00 20.00 30.00 90.00 260.00 3.00 5.00"));
     EXPECT_FLOAT_EQ(format.getWinCornerRadius(), 6.0f);
 }
 

@@ -30,7 +30,6 @@ public:
         SetFillColor(&fill);
         SetStroked(false);
     }
-
     void Draw(CDDDrawer *drawer, bool selected, const CFTComponentsInterface *components, bool a, bool b) override
     {
         m_log->push_back(m_name);
@@ -81,13 +80,10 @@ struct Scene
 {
     std::vector<std::string> log;
     std::vector<std::unique_ptr<CFTComponent>> owned;
-    std::vector<CFTComponent *> front;
-    std::vector<CFTComponent *> back;
-
+    std::vector<CFTComponent *> front, back;
     void add(std::vector<CFTComponent *> &list, const std::string &name, QRectF rect, Qt::GlobalColor color)
     {
-        owned.push_back(
-            std::make_unique<ProbeBox>(name, &log, rect.x(), rect.y(), rect.width(), rect.height(), QColor(color)));
+        owned.push_back(std::make_unique<ProbeBox>(name, &log, rect.x(), rect.y(), rect.width(), rect.height(), QColor(color)));
         list.push_back(owned.back().get());
     }
 };
@@ -114,7 +110,6 @@ TEST(CCRenderingViewTest, LayersStackBackgroundBackMarkFrontThenCutMarks)
     scene.add(scene.front, "edge", QRectF(-15, -10, 8, 20), Qt::blue);
     const auto view = renderer(QSizeF(400, 100), 20.0f, scene, true, true, 0, true, true);
     const QImage image = render(*view);
-
     EXPECT_EQ(scene.log, (std::vector<std::string> { "back", "front", "edge" }));
     scene.log.clear();
     render(*renderer(QSizeF(400, 100), 20.0f, scene, false, false, 0, false, false));
@@ -135,8 +130,7 @@ TEST(CCRenderingViewTest, CutMarksRunFromTheMarginEdgeToFourAndAHalfPointsFromTh
 {
     Scene scene;
     scene.add(scene.front, "front", QRectF(40, 40, 10, 10), Qt::blue);
-    const auto view = renderer(QSizeF(100, 60), 18.0f, scene, false, true, 0, false, false);
-    const QImage image = render(*view);
+    const QImage image = render(*renderer(QSizeF(100, 60), 18.0f, scene, false, true, 0, false, false));
     // Horizontal strokes on the top and bottom edges of the content, in both side margins.
     // Black where a stroke runs, clear 4.5 points short of the content, in the corner and inside.
     QString found;
@@ -145,111 +139,72 @@ TEST(CCRenderingViewTest, CutMarksRunFromTheMarginEdgeToFourAndAHalfPointsFromTh
                             QPointF(68, 19)})
         found += isColor(at(image, p.x(), p.y()), Qt::black) ? QLatin1Char('x') : at(image, p.x(), p.y()).alpha() ? QLatin1Char('?') : QLatin1Char('.');
     EXPECT_EQ(found, QStringLiteral("xxxxxx....."));
-
     // Without a margin the content stands at the origin and no cut mark shows.
-    const auto bare = renderer(QSizeF(60, 50), 0.0f, scene, false, true, 0, false, false);
-    const QImage flush = render(*bare);
+    const QImage flush = render(*renderer(QSizeF(60, 50), 0.0f, scene, false, true, 0, false, false));
     EXPECT_TRUE(isColor(at(flush, 40.5, 40.5), Qt::blue));
     EXPECT_EQ(at(flush, 59.5, 0.3).alpha() + at(flush, 30, 49.8).alpha(), 0);
 }
 
-TEST(CCRenderingViewTest, BackgroundFillsTheWholeContentInsideTheMargin)
+TEST(CCRenderingViewTest, BackgroundFillsTheWholeContentInsideTheMarginAndTheClipLimitsEverything)
 {
     Scene scene;
     scene.add(scene.front, "front", QRectF(0, 0, 5, 5), Qt::blue);
-    const auto view = renderer(QSizeF(100, 50), 18.0f, scene, false, false, 0, false, true);
-    const QImage image = render(*view);
-    // The content's far corner and its right and bottom strips are white.
-    EXPECT_TRUE(isColor(at(image, 18 + 99.8, 18 + 49.8), Qt::white));
-    EXPECT_TRUE(isColor(at(image, 18 + 2, 18 + 2), Qt::blue));
-    // The margin itself stays clear.
+    const QImage image = render(*renderer(QSizeF(100, 50), 18.0f, scene, false, false, 0, false, true));
+    // The content's far corner is white; the margin itself stays clear.
+    EXPECT_TRUE(isColor(at(image, 18 + 99.8, 18 + 49.8), Qt::white) && isColor(at(image, 18 + 2, 18 + 2), Qt::blue));
     EXPECT_EQ(at(image, 10, 10).alpha() + at(image, 18 + 100 + 5, 18 + 25).alpha() + at(image, 68, 73).alpha(), 0);
-
-    const auto unfilled = renderer(QSizeF(100, 50), 0.0f, scene, false, false, 0, false, false);
-    EXPECT_EQ(at(render(*unfilled), 50, 25).alpha(), 0) << "without background nothing is filled";
-}
-
-TEST(CCRenderingViewTest, ClipPathLimitsEverything)
-{
-    Scene scene;
-    scene.add(scene.front, "front", QRectF(0, 0, 100, 50), Qt::blue);
+    EXPECT_EQ(at(render(*renderer(QSizeF(100, 50), 0.0f, scene, false, false, 0, false, false)), 50, 25).alpha(), 0)
+        << "without background nothing is filled";
+    Scene wide;
+    wide.add(wide.front, "front", QRectF(0, 0, 100, 50), Qt::blue);
     QPainterPath leftHalf;
     leftHalf.addRect(QRectF(0, 0, 50, 50));
-    const auto view = renderer(QSizeF(100, 50), 0.0f, scene, false, false, 0, false, true, leftHalf);
-    const QImage image = render(*view);
-    EXPECT_TRUE(isColor(at(image, 25, 25), Qt::blue));
-    EXPECT_EQ(at(image, 75, 25).alpha(), 0) << "neither background nor components outside the clip";
+    const QImage clipped = render(*renderer(QSizeF(100, 50), 0.0f, wide, false, false, 0, false, true, leftHalf));
+    EXPECT_TRUE(isColor(at(clipped, 25, 25), Qt::blue));
+    EXPECT_EQ(at(clipped, 75, 25).alpha(), 0) << "neither background nor components outside the clip";
 }
 
-struct TurnCase
+TEST(CCRenderingViewTest, QuarterTurnsKeepTheDesignInsideTheContent)
 {
-    int mode;
+    const double w = 200, h = 100;
     // Where the design's top-left corner lands, as fractions of the output's width and height.
-    double cornerX;
-    double cornerY;
-};
-
-class CCRenderingViewTurnTest : public ::testing::TestWithParam<TurnCase>
-{
-};
-
-TEST_P(CCRenderingViewTurnTest, QuarterTurnsKeepTheDesignInsideTheContent)
-{
-    const TurnCase turn = GetParam();
-    const double w = 200;
-    const double h = 100;
-    Scene scene;
-    // The design is h x w for odd turns; a marker in its top-left corner and a full cover below it.
-    const QSizeF design = turn.mode % 2 ? QSizeF(h, w) : QSizeF(w, h);
-    scene.add(scene.front, "cover", QRectF(QPointF(0, 0), design), Qt::blue);
-    scene.add(scene.front, "corner", QRectF(0, 0, 10, 10), Qt::red);
-    const auto view = renderer(QSizeF(w, h), 10.0f, scene, false, false, turn.mode, false, false);
-    const QImage image = render(*view);
-
-    // The whole content is covered, the margin is not.
-    QList<int> alphas;
-    for (const QPointF p : {QPointF(11, 11), QPointF(10 + w - 1, 11), QPointF(11, 10 + h - 1),
-                            QPointF(10 + w - 1, 10 + h - 1), QPointF(5, 5), QPointF(10 + w + 5, 10 + h + 5)})
-        alphas << at(image, p.x(), p.y()).alpha();
-    EXPECT_EQ(alphas, QList<int>({255, 255, 255, 255, 0, 0})) << turn.mode;
-    // The corner marker sits in the expected corner of the content.
-    const double cx = 10 + (turn.cornerX ? w - 5 : 5);
-    const double cy = 10 + (turn.cornerY ? h - 5 : 5);
-    EXPECT_TRUE(isColor(at(image, cx, cy), Qt::red)) << "mode " << turn.mode;
-    EXPECT_TRUE(isColor(at(image, 10 + w / 2, 10 + h / 2), Qt::blue));
+    for (const auto &[mode, cornerX, cornerY] : {std::tuple {0, 0, 0}, {1, 0, 1}, {2, 1, 1}, {3, 1, 0}}) {
+        Scene scene;
+        // The design is h x w for odd turns; a marker in its top-left corner and a full cover below it.
+        scene.add(scene.front, "cover", QRectF(QPointF(0, 0), mode % 2 ? QSizeF(h, w) : QSizeF(w, h)), Qt::blue);
+        scene.add(scene.front, "corner", QRectF(0, 0, 10, 10), Qt::red);
+        const QImage image = render(*renderer(QSizeF(w, h), 10.0f, scene, false, false, mode, false, false));
+        // The whole content is covered, the margin is not.
+        QList<int> alphas;
+        for (const QPointF p : {QPointF(11, 11), QPointF(10 + w - 1, 11), QPointF(11, 10 + h - 1), QPointF(10 + w - 1, 10 + h - 1),
+                                QPointF(5, 5), QPointF(10 + w + 5, 10 + h + 5)})
+            alphas << at(image, p.x(), p.y()).alpha();
+        EXPECT_EQ(alphas, QList<int>({255, 255, 255, 255, 0, 0})) << mode;
+        EXPECT_TRUE(isColor(at(image, 10 + (cornerX ? w - 5 : 5), 10 + (cornerY ? h - 5 : 5)), Qt::red)) << "mode " << mode;
+        EXPECT_TRUE(isColor(at(image, 10 + w / 2, 10 + h / 2), Qt::blue));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Modes, CCRenderingViewTurnTest,
-                         ::testing::Values(TurnCase { 0, 0, 0 }, TurnCase { 1, 0, 1 }, TurnCase { 2, 1, 1 },
-                                           TurnCase { 3, 1, 0 }),
-                         [](const ::testing::TestParamInfo<TurnCase> &info) {
-                             return "Mode" + std::to_string(info.param.mode);
-                         });
 
 TEST(CCRenderingViewTest, DocumentModeDrawsOneSidePerPage)
 {
     std::vector<std::string> log;
     CFTADocument document;
-    ASSERT_GE(document.getSidesCount(), 1);
     while (document.getSidesCount() < 2)
         document.addSide();
     document.AddObject(new ProbeBox("side1", &log, 0, 0, 10, 10, Qt::red), 0, false);
     document.AddObject(new ProbeBox("side1back", &log, 0, 0, 20, 20, Qt::green), 0, true);
     document.AddObject(new ProbeBox("side2", &log, 0, 0, 10, 10, Qt::blue), 1, false);
-
     CCRenderingView view(QRectF(0, 0, 50, 30), &document, 0);
     EXPECT_EQ(view.pageCount(), 2);
     QImage first = render(view);
     EXPECT_EQ(log, (std::vector<std::string> { "side1back", "side1" }));
     EXPECT_TRUE(isColor(at(first, 5, 5), Qt::red));
     EXPECT_TRUE(isColor(at(first, 15, 15), Qt::green));
-
     log.clear();
     EXPECT_EQ(view.rectForPage(2), QRectF(0, 0, 50, 30));
     const QImage second = render(view);
     EXPECT_EQ(log, (std::vector<std::string> { "side2" }));
     EXPECT_TRUE(isColor(at(second, 5, 5), Qt::blue));
-
     // A page past the document's end is left empty: no random shapes, nothing drawn.
     log.clear();
     view.rectForPage(3);
@@ -258,35 +213,21 @@ TEST(CCRenderingViewTest, DocumentModeDrawsOneSidePerPage)
     EXPECT_EQ(inkedPixels(past), 0);
 }
 
-class CCRenderingViewRandomTest : public ::testing::TestWithParam<int>
+TEST(CCRenderingViewTest, RandomModeFillsTheViewRepeatablyFromItsSeedAndNeedsASize)
 {
-};
-
-TEST_P(CCRenderingViewRandomTest, RandomModeFillsTheViewRepeatablyFromItsSeed)
-{
-    CCRenderingView first(QRectF(0, 0, 80, 60), GetParam(), 7);
-    CCRenderingView again(QRectF(0, 0, 80, 60), GetParam(), 7);
-    CCRenderingView other(QRectF(0, 0, 80, 60), GetParam(), 8);
-    EXPECT_TRUE(first.isRandomMode());
-    const QImage a = render(first);
-    EXPECT_GT(inkedPixels(a), 0);
-    EXPECT_EQ(a, render(again));
-    EXPECT_NE(a, render(other));
-}
-
-INSTANTIATE_TEST_SUITE_P(Types, CCRenderingViewRandomTest, ::testing::Values(0, 1, 2));
-
-TEST(CCRenderingViewTest, RandomDrawingNeedsTheRandomModeAndASize)
-{
+    for (const int kind : {0, 1, 2}) {
+        CCRenderingView first(QRectF(0, 0, 80, 60), kind, 7), again(QRectF(0, 0, 80, 60), kind, 7), other(QRectF(0, 0, 80, 60), kind, 8);
+        EXPECT_TRUE(first.isRandomMode());
+        const QImage a = render(first);
+        EXPECT_GT(inkedPixels(a), 0) << kind;
+        EXPECT_EQ(a, render(again)) << kind;
+        EXPECT_NE(a, render(other)) << kind;
+    }
     // An unknown kind, a view without components outside the random mode, and views too small
     // to pick a coordinate in draw nothing (and never divide by zero).
-    CCRenderingView unknown(QRectF(0, 0, 40, 40), 5, 1);
-    EXPECT_EQ(inkedPixels(render(unknown)), 0);
-    CCRenderingView plain(QRectF(0, 0, 40, 40));
-    EXPECT_EQ(inkedPixels(render(plain)), 0);
-    CCRenderingView noComponents(QRectF(0, 0, 40, 40), 0.0f, nullptr, nullptr, std::nullopt, true, 0, false, true,
-                                 true, true, 600.0f, nullptr);
-    EXPECT_EQ(inkedPixels(render(noComponents)), 0);
+    CCRenderingView unknown(QRectF(0, 0, 40, 40), 5, 1), plain(QRectF(0, 0, 40, 40));
+    CCRenderingView noComponents(QRectF(0, 0, 40, 40), 0.0f, nullptr, nullptr, std::nullopt, true, 0, false, true, true, true, 600.0f, nullptr);
+    EXPECT_EQ(inkedPixels(render(unknown)) + inkedPixels(render(plain)) + inkedPixels(render(noComponents)), 0);
     for (const QSizeF size : {QSizeF(0, 40), QSizeF(40, 0), QSizeF(0.5, 40)}) {
         CCRenderingView flat(QRectF(QPointF(0, 0), size), 1, 1);
         EXPECT_EQ(inkedPixels(render(flat, QSizeF(40, 40))), 0) << size.width() << "x" << size.height();
