@@ -48,11 +48,9 @@ public:
         return 1;
     }
     using CFTComponent::SetString;
-    void SetString(bool toFrom, textCategory category, addressType type, const CDDString &text, textCategory link,
-                   bool flag) override
+    void SetString(bool toFrom, textCategory category, addressType type, const CDDString &text, textCategory link, bool flag) override
     {
-        calls << QStringLiteral("SetString %1 %2 %3 %4 %5 %6")
-                     .arg(toFrom).arg(int(category)).arg(int(type)).arg(text.getData()).arg(int(link)).arg(flag);
+        calls << QStringLiteral("SetString %1 %2 %3 %4 %5 %6").arg(toFrom).arg(int(category)).arg(int(type)).arg(text.getData()).arg(int(link)).arg(flag);
     }
     void updateCoordWithKoeff(double kx, double ky, double w, double h) override { factors = {kx, ky, w, h}; }
     bool updatePositionToFitSize(double width, double height, bool flag) override
@@ -60,14 +58,12 @@ public:
         calls << QStringLiteral("fit %1 %2 %3").arg(width).arg(height).arg(flag);
         return true;
     }
-    const CFTComponent *GetObjectForTextCategory(textCategory category) const override
-    {
-        return category == tcBarcode ? mBarcode : nullptr;
-    }
+    const CFTComponent *GetObjectForTextCategory(textCategory category) const override { return category == tcBarcode ? mBarcode : nullptr; }
     CFTComponent *GetObjectForTextCategory(textCategory category) override
     {
         return category == tcBarcode ? const_cast<CFTComponent *>(mBarcode) : nullptr;
     }
+
     QStringList calls;
     const CAddressFormat *lastFormat = nullptr;
     std::optional<std::array<double, 4>> factors;
@@ -127,14 +123,6 @@ inline PWPlist withEntries(const PWPlist &dictionary, const QList<PWPlist::Dicti
     PWPlist::Dictionary changed = dictionary.toDictionary();
     for (const auto &[key, value] : entries)
         changed.insert(key, value);
-    return PWPlist(changed);
-}
-
-inline PWPlist without(const PWPlist &dictionary, const QStringList &keys)
-{
-    PWPlist::Dictionary changed = dictionary.toDictionary();
-    for (const QString &key : keys)
-        changed.remove(key);
     return PWPlist(changed);
 }
 

@@ -1,5 +1,5 @@
-// The component drawing path: every shape kind mirrored and turned, shadowed shapes, separators and
-// selection handles, compared with reference images (no text, so fonts do not matter).
+// The component drawing path: every shape kind mirrored and turned, separators and selection
+// handles, compared with reference images (no text, so fonts do not matter).
 
 #include "kernel/drawing/CFTBoxField.h"
 
@@ -53,47 +53,6 @@ QImage sheet(double resolution, bool flipX, bool flipY, double angle)
 TEST(CFTComponentReferenceImageTest, EveryShapeKindMirroredAndTurned)
 {
     EXPECT_TRUE(drawtest::matchesReference(sheet(1, false, true, 0.4), QStringLiteral("components/shapes-turned-r1")));
-}
-
-QImage shadowScene(double resolution)
-{
-    return drawtest::render(QSizeF(260, 120), resolution, [](CDDDrawer &drawer) {
-        const CDDColor fill(0.3f, 0.6f, 0.9f, 1.0f);
-        const CDDColor outline(0.1f, 0.1f, 0.1f, 1.0f);
-        CFTBoxField box(15, 15, 60, 40, nullptr);
-        box.SetFillColor(&fill);
-        box.SetStrokeColor(&outline);
-        box.SetDefaultShadow(true);
-        box.Draw(&drawer, false, nullptr, false, true);
-        CFTBoxField star(100, 10, 60, 60, nullptr);
-        star.setType(ctStar5);
-        star.SetFillColor(&fill);
-        star.SetAngle(0.3);
-        star.SetShadow(true);
-        star.SetShadowOffset(6, -4);
-        star.SetShadowBlurRadius(3);
-        const CDDColor red(0.8f, 0.0f, 0.0f, 0.6f);
-        star.SetShadowColor(&red);
-        star.Draw(&drawer, false, nullptr, false, true);
-        CFTBoxField triangle(185, 15, 50, 45, nullptr);
-        triangle.setType(ctRectTriangleLeft);
-        triangle.SetFillColor(&fill);
-        triangle.setFlipX(true);
-        triangle.SetDefaultShadow(true);
-        triangle.Draw(&drawer, false, nullptr, false, true);
-        CFTBoxField line(20, 85, 200, 10, nullptr);
-        line.setType(ctLeftDiagonalLine);
-        line.SetLineWidth(3);
-        line.SetShadow(true);
-        line.SetShadowOffset(0, -6);
-        line.SetShadowBlurRadius(2);
-        line.Draw(&drawer, false, nullptr, false, true);
-    });
-}
-
-TEST(CFTComponentReferenceImageTest, ShadowedComponents)
-{
-    EXPECT_TRUE(drawtest::matchesReference(shadowScene(1), QStringLiteral("components/shadows-r1")));
 }
 
 TEST(CFTComponentReferenceImageTest, SeparatorsAndSelectionHandles)

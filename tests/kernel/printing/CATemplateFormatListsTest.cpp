@@ -90,25 +90,6 @@ TEST_F(TemplateListsTest, RecentEntryWithinAHundredthResolvesAndAChangedOneIsDro
     EXPECT_EQ(PWUserDefaults::standardUserDefaults().arrayForKey(QStringLiteral("FTRecentLabelLayout")).size(), 1);
 }
 
-TEST_F(TemplateListsTest, LayoutTakenFromADesignFileIsFoundInTheCatalogue)
-{
-    // Millimetre sheets are no whole number of hundredths of a point; a design file keeps three
-    // decimals of each length.
-    for (const char *id : {"L7163", "05960"}) {
-        const auto entry = predefined("Avery", id);
-        ASSERT_TRUE(entry) << id;
-        CATemplateFormat fromFile = *entry;
-        fromFile.setPredef(false);
-        fromFile.setItemWidth(throughDocumentText(entry->ItemWidth()));
-        fromFile.setItemHeight(throughDocumentText(entry->ItemHeight()));
-        fromFile.setTopMargin(throughDocumentText(entry->getTopMargin()));
-        fromFile.setLeftMargin(throughDocumentText(entry->getLeftMargin()));
-        fromFile.setHSpace(throughDocumentText(entry->getHSpace()));
-        fromFile.setVSpace(throughDocumentText(entry->getVSpace()));
-        EXPECT_EQ(CATemplateFormat::findPredefLayoutFormat(dtLabel, fromFile), entry) << id;
-    }
-}
-
 using DefaultLayoutTest = CatalogueTest;
 
 TEST_F(DefaultLayoutTest, NewDocumentsStartOnTheMostRecentOrTheStandardTemplate)

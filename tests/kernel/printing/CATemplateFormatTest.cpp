@@ -2,7 +2,6 @@
 
 #include "CatalogueTestSupport.h"
 
-#include "kernel/foundation/FTGeometry.h"
 
 #include <gtest/gtest.h>
 
@@ -37,34 +36,6 @@ TEST(CATemplateFormatTest, OnlyALabelOnTheExactRollPaperAnswersItsLongSideAsWidt
     EXPECT_EQ(QSizeF(format.PrintableWidth(), format.PrintableHeight()), QSizeF(400, 300)) << "the printable size is answered lying";
     format.setUnits(cuMillimeters);
     EXPECT_EQ(format.sizeString(), QStringLiteral("88.9x38.1 mm"));
-}
-
-// Sizes whose group number the kernel's table gives, found by walking short sides upwards.
-std::optional<std::pair<float, float>> sizeOfGroup(int group, int type)
-{
-    for (float shortSide = 5.0f; shortSide < 400.0f; shortSide += 0.5f) {
-        for (float ratio : {1.0f, 1.5f, 2.0f, 2.6f, 3.0f, 4.0f, 6.0f}) {
-            const float w = shortSide * ratio * kMm;
-            const float h = shortSide * kMm;
-            if (getSizeGroupType(w, h, static_cast<documentType>(type)) == group)
-                return std::make_pair(w, h);
-        }
-    }
-    return std::nullopt;
-}
-
-TEST(CATemplateFormatTest, GroupNumbersMapToTheDesignFolderNames)
-{
-    const struct { int group; int type; const char *name; } cases[] = {{7, dtLabel, "Return7"}, {51, dtEnvelope, "Envelope1"}};
-    for (const auto &c : cases) {
-        const auto size = sizeOfGroup(c.group, c.type);
-        ASSERT_TRUE(size) << "no size of group " << c.group;
-        EXPECT_EQ(CATemplateFormat::getSizeGroupNameForSize(size->first, size->second, c.type), QLatin1String(c.name));
-        // The template asks with its longer side first, however it is stored.
-        EXPECT_EQ(sheet(QString(), size->second, size->first, c.type).sizeGroup(), QLatin1String(c.name));
-    }
-    const float huge = 20000.0f * kMm;
-    EXPECT_EQ(CATemplateFormat::getSizeGroupNameForSize(huge * 2.0f, huge, dtEnvelope), QStringLiteral("Envelope12"));
 }
 
 TEST(CATemplateFormatTest, PredefinedItemsAreRoundedButCustomItemsArePlainRectangles)
