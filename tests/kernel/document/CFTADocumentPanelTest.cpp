@@ -26,17 +26,10 @@ CFTAAddressPanel *addPanel(CFTADocument &document, bool toFrom, int side = 0, bo
 
 } // namespace
 
-TEST(CFTADocumentPanelTest, AutoFlagReachesEveryPanelAndTheBarcodeLocationIsTheRecipients)
+TEST(CFTADocumentPanelTest, TheBarcodeLocationIsTheRecipients)
 {
     CFTADocument document;
-    document.addSide();
     CFTAAddressPanel *recipient = addPanel(document, true, 0, false, true);
-    CFTAAddressPanel *back = addPanel(document, false, 1, true);
-    for (const bool automatic : {true, false}) {
-        document.setAuto(automatic);
-        EXPECT_EQ(recipient->isAuto(), automatic);
-        EXPECT_EQ(back->isAuto(), automatic);
-    }
     ASSERT_NE(recipient->getAddressComponentWithTextCategory(tcBarcode), nullptr);
     recipient->SetBarcodeLocation(blPanelRoomAbove);
     EXPECT_EQ(document.getBarcodeLocation(), 0);

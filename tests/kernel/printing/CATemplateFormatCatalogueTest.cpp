@@ -119,16 +119,4 @@ TEST_F(ShippedCatalogueTest, EverySheetFitsItsPageAndEveryRollIsARoll)
     EXPECT_GE(rolls, 5);
 }
 
-TEST_F(ShippedCatalogueTest, EnvelopeWindowsLieInsideTheirEnvelopes)
-{
-    const CATemplateFormat::TemplateList *envelopes = CATemplateFormat::predefLayouts(dtEnvelope);
-    ASSERT_TRUE(envelopes);
-    for (const auto &envelope : *envelopes) {
-        EXPECT_GT(envelope->ItemWidth(), envelope->ItemHeight()) << envelope->ID().toStdString();
-        EXPECT_FALSE(envelope->hasWindow() && (envelope->getWinLeftOffset() + envelope->getWinWidth() > envelope->ItemWidth()
-                                               || envelope->getWinBottomOffset() + envelope->getWinHeight() > envelope->ItemHeight()))
-            << envelope->ID().toStdString();
-    }
-}
-
 } // namespace

@@ -156,19 +156,6 @@ TEST(CFTATextTest, HandlesAndCursorSquares)
     EXPECT_EQ(text.getCursorRectsByType(crTopBottom, rects, true, 2) + text.getCursorRectsByType(crLeftRight, rects, false, 2), 0);
 }
 
-TEST(CFTATextTest, EditingGivesTheEditorTheFrameAndRotation)
-{
-    CFTAText text(10, 20, 100, 30, nullptr);
-    text.startEditText(nullptr, nullptr);
-    EXPECT_TRUE(text.isEditing() && text.GetText()->isEditing());
-    EXPECT_EQ(text.GetText()->editorFrame(), QRectF(10, 20, 100, 30));
-    text.SetAngle(M_PI);
-    EXPECT_DOUBLE_EQ(text.GetText()->editorRotation(), 180.0);
-    EXPECT_EQ(text.endEditText(nullptr), &text);
-    EXPECT_FALSE(text.isEditing());
-    EXPECT_EQ(text.endEditText(nullptr), nullptr);
-}
-
 TEST(CFTATextTest, CopyTakesTextKindStateButNotTheCharacters)
 {
     const std::unique_ptr<CFTAText> source = fittedText(QStringLiteral("source"), taRight);
