@@ -88,25 +88,20 @@ INSTANTIATE_TEST_SUITE_P(
         UnmeasuredCase {"FileFieldWithoutAFile", [] { return make<CFTFileField>(60.0, 120.0, nullptr); }}),
     [](const testing::TestParamInfo<UnmeasuredCase> &info) { return std::string(info.param.name); });
 
-// Alignment and spacing live in the text's paragraph style; they must come back with the text.
-TEST(ParagraphStyleArchiveTest, AlignmentAndLineSpacingComeBack)
+// Alignment lives in the text's paragraph style; it must come back with the text.
+TEST(ParagraphStyleArchiveTest, AlignmentComesBack)
 {
     CFTAText text(20.0, 20.0, nullptr);
     text.SetFontAttr(sans(12));
     text.SetString(CDDString(QStringLiteral("First line\nSecond")));
     text.SetAlignment(taCenter);
-    text.SetSpacingLine(4.0f);
-    text.SetSpacingBeforeParagraph(3.0f);
     text.ExpandByText();
     const std::unique_ptr<CFTComponent> reread = readBack(saved(text));
     ASSERT_TRUE(reread);
-    EXPECT_EQ(QList<double>({double(reread->GetAlignment()), reread->GetSpacingLine(), reread->GetSpacingBeforeParagraph(), reread->GetSizeY()}),
-              QList<double>({double(taCenter), 4.0, 3.0, text.GetSizeY()}));
-    const PWParagraphStyle made = PWParagraphStyle::fromBlockFormat(text.GetText()->getContents()->begin().blockFormat());
-    for (QTextBlock block = reread->GetText()->getContents()->begin(); block.isValid(); block = block.next()) {
-        const PWParagraphStyle style = PWParagraphStyle::fromBlockFormat(block.blockFormat());
-        EXPECT_TRUE(style.alignment == made.alignment && style.lineSpacing == made.lineSpacing) << block.text().toStdString();
-    }
+    EXPECT_EQ(reread->GetAlignment(), taCenter);
+    for (QTextBlock block = reread->GetText()->getContents()->begin(); block.isValid(); block = block.next())
+        EXPECT_EQ(PWParagraphStyle::fromBlockFormat(block.blockFormat()).alignment,
+                  PWParagraphStyle::fromBlockFormat(text.GetText()->getContents()->begin().blockFormat()).alignment) << block.text().toStdString();
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "kernel/text/CFTSmartField.h"
 
-#include "ComponentTestSupport.h"
 #include "kernel/foundation/CDDArchive.h"
 #include "kernel/foundation/CDDArchiveKeys.h"
 
@@ -55,18 +54,6 @@ TEST(CFTSmartFieldTest, LoadedFormatIsKeptAndSavedFormatStaysSideNumber)
     // The stored text until a value comes.
     EXPECT_EQ(QStringLiteral("%1 %2 %3").arg(loaded.GetTextCategory()).arg(loaded.GetDataFormat().getData(), loaded.GetText()->getString()),
               QStringLiteral("131 #c 5"));
-}
-
-TEST(CFTSmartFieldTest, CoreDocumentPushesSideNumbers)
-{
-    comptest::TestCoreDoc document;
-    while (document.getSidesCount() < 2)
-        document.addSide();
-    auto *front = new CFTSmartField(0, 0, nullptr, textCategory(131));
-    auto *back = new CFTSmartField(0, 0, nullptr, textCategory(131));
-    document.AddObject(front, 0, false);
-    document.AddObject(back, 1, false);
-    EXPECT_EQ(front->GetText()->getString() + back->GetText()->getString(), QStringLiteral("12"));
 }
 
 } // namespace
