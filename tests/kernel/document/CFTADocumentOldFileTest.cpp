@@ -135,7 +135,6 @@ TEST(CFTADocumentOldFileTest, PanelBarcodeAsksForItInTheRebuiltFormat)
     const std::vector<CFTAAddressPanel *> panels =
         loadPanels(document, with(oldFile({oldPanel(false, -1), oldPanel(true, 1)}), {{key_AddressFormatTo, storedFormat(*to)}}));
     ASSERT_TRUE(panels.size() == 2 && document.GetComponents(0, false).size() == 2);
-    EXPECT_NE(panels[1]->getAddressComponentWithTextCategory(tcBarcode), nullptr);
     EXPECT_EQ(formatName(panels[1]->getFormat(), tcRootFormat), QStringLiteral("Name+Company"));
     EXPECT_TRUE(panels[1]->getFormat()->containKey(tcBarcode));
     EXPECT_EQ(document.GetCountryCodeTo().getData(), QStringLiteral("us"));
