@@ -59,8 +59,7 @@ PWPlist oldPanel(bool toFrom, int barcodeLocation)
     stored.insert(key_BundleVersion, str("72"));
     if (barcodeLocation >= 0) {
         stored.insert(key_BarcodeHidden, str("NO"));
-        stored.insert(key_Barcode,
-                      PWPlist(PWPlist::Dictionary {{key_BarcodeLocation, PWPlist::fromString(QString::number(barcodeLocation))}}));
+        stored.insert(key_Barcode, PWPlist(PWPlist::Dictionary {{key_BarcodeLocation, PWPlist::fromString(QString::number(barcodeLocation))}}));
     }
     return PWPlist(stored);
 }
@@ -86,8 +85,7 @@ QString describe(const std::vector<CFTAAddressPanel *> &panels)
 {
     QStringList found;
     for (const CFTAAddressPanel *panel : panels)
-        found << QStringLiteral("%1 %2 %3").arg(formatName(panel->getFormat(), tcRootFormat),
-                                                formatName(panel->getFormat(), tcAddress)).arg(int(panel->GetAddressType()));
+        found << QStringLiteral("%1 %2 %3").arg(formatName(panel->getFormat(), tcRootFormat), formatName(panel->getFormat(), tcAddress)).arg(int(panel->GetAddressType()));
     return found.join(QStringLiteral(", "));
 }
 
@@ -96,16 +94,11 @@ QString describe(const std::vector<CFTAAddressPanel *> &panels)
 TEST(CFTADocumentOldFileTest, CountryCodesBuildNameAndCompanyFormatsPerSide)
 {
     const PWPlist::Dictionary file = with(oldFile({oldPanel(true, -1), oldPanel(false, -1)}),
-                                          {{key_ISOCountryCodeTo, str("ca")},
-                                           {key_ISOCountryCodeFrom, str("de")},
-                                           {key_AddressSourceTo, str("2")},
-                                           {key_AddressSourceFrom, str("3")}});
+        {{key_ISOCountryCodeTo, str("ca")}, {key_ISOCountryCodeFrom, str("de")}, {key_AddressSourceTo, str("2")}, {key_AddressSourceFrom, str("3")}});
     CFTADocument document(dtLabel, cs("us"), cs("us"));
     const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
-
     EXPECT_EQ(document.GetCountryCodeTo().getData() + document.GetCountryCodeFrom().getData(), QStringLiteral("cade"));
     EXPECT_EQ(QList<int>({document.addressTypeTo(), document.addressTypeFrom()}), QList<int>({adHome, adOther}));
-    ASSERT_EQ(panels.size(), 2u);
     EXPECT_EQ(describe(panels), QStringLiteral("Name+Company ca 2, Name+Company de 3"));
 }
 
@@ -115,12 +108,9 @@ TEST(CFTADocumentOldFileTest, StoredFormatsAreUsedAndNameTheRecipientCountry)
     const std::unique_ptr<CAddressFormat> from = templateFormat(QStringLiteral("Name"), QStringLiteral("fr"));
     ASSERT_TRUE(to && from);
     const PWPlist::Dictionary file = with(oldFile({oldPanel(true, -1), oldPanel(false, -1)}),
-                                          {{key_AddressFormatTo, storedFormat(*to)},
-                                           {key_AddressFormatFrom, storedFormat(*from)},
-                                           {key_ISOCountryCodeFrom, str("it")}});
+        {{key_AddressFormatTo, storedFormat(*to)}, {key_AddressFormatFrom, storedFormat(*from)}, {key_ISOCountryCodeFrom, str("it")}});
     CFTADocument document(dtLabel, cs("us"), cs("us"));
     const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
-
     // With a stored sender format the file's "ISO Country Code From" is not read.
     EXPECT_EQ(document.GetCountryCodeTo().getData() + document.GetCountryCodeFrom().getData(), QStringLiteral("ukus"));
     EXPECT_EQ(describe(panels), QStringLiteral("Company uk 0, Name fr 0"));
@@ -128,33 +118,24 @@ TEST(CFTADocumentOldFileTest, StoredFormatsAreUsedAndNameTheRecipientCountry)
 
 TEST(CFTADocumentOldFileTest, SeparateBarcodeBecomesAComponentOfItsOwn)
 {
-    const PWPlist::Dictionary file = with(oldFile({oldPanel(true, 2)}), {{key_ISOCountryCodeTo, str("us")}});
     CFTADocument document;
-    const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
-
+    const std::vector<CFTAAddressPanel *> panels = loadPanels(document, with(oldFile({oldPanel(true, 2)}), {{key_ISOCountryCodeTo, str("us")}}));
     const std::vector<CFTComponent *> &components = document.GetComponents(0, false);
     ASSERT_EQ(classIDs(components), (QList<int> {8, 9}));
     EXPECT_EQ(components[1]->GetLocation(), 2);
-    ASSERT_EQ(panels.size(), 1u);
-    CFTAAddressPanel *panel = panels[0];
-    EXPECT_EQ(panel->getAddressComponentWithTextCategory(tcBarcode), nullptr);
-    EXPECT_FALSE(panel->IsBarcodeVisible());
-    ASSERT_NE(panel->getFormat(), nullptr);
-    EXPECT_FALSE(panel->getFormat()->containKey(tcBarcode));
-    EXPECT_EQ(formatName(panel->getFormat(), tcRootFormat), QStringLiteral("Name+Company"));
+    ASSERT_TRUE(panels.size() == 1 && panels[0]->getFormat());
+    EXPECT_FALSE(panels[0]->getAddressComponentWithTextCategory(tcBarcode) || panels[0]->IsBarcodeVisible() || panels[0]->getFormat()->containKey(tcBarcode));
+    EXPECT_EQ(formatName(panels[0]->getFormat(), tcRootFormat), QStringLiteral("Name+Company"));
 }
 
 TEST(CFTADocumentOldFileTest, PanelBarcodeAsksForItInTheRebuiltFormat)
 {
     // Even a stored recipient format is rebuilt when the panel holds its barcode.
     const std::unique_ptr<CAddressFormat> to = templateFormat(QStringLiteral("Company"), QStringLiteral("us"));
-    const PWPlist::Dictionary file =
-        with(oldFile({oldPanel(false, -1), oldPanel(true, 1)}), {{key_AddressFormatTo, storedFormat(*to)}});
     CFTADocument document;
-    const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
-    ASSERT_EQ(panels.size(), 2u);
-    EXPECT_EQ(document.GetComponents(0, false).size(), 2u);
-    EXPECT_NE(panels[1]->getAddressComponentWithTextCategory(tcBarcode), nullptr);
+    const std::vector<CFTAAddressPanel *> panels =
+        loadPanels(document, with(oldFile({oldPanel(false, -1), oldPanel(true, 1)}), {{key_AddressFormatTo, storedFormat(*to)}}));
+    ASSERT_TRUE(panels.size() == 2 && document.GetComponents(0, false).size() == 2);
     EXPECT_EQ(formatName(panels[1]->getFormat(), tcRootFormat), QStringLiteral("Name+Company"));
     EXPECT_TRUE(panels[1]->getFormat()->containKey(tcBarcode));
     EXPECT_EQ(document.GetCountryCodeTo().getData(), QStringLiteral("us"));
@@ -163,23 +144,19 @@ TEST(CFTADocumentOldFileTest, PanelBarcodeAsksForItInTheRebuiltFormat)
 TEST(CFTADocumentOldFileTest, CurrentFilesAreNotConverted)
 {
     const std::unique_ptr<CAddressFormat> to = templateFormat(QStringLiteral("Company"), QStringLiteral("us"));
-    PWPlist::Dictionary file = with(oldFile({oldPanel(true, 2)}), {{key_AddressFormatTo, storedFormat(*to)}});
-    file.insert(key_BundleVersion, str("73"));
     CFTADocument document;
-    const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
+    const std::vector<CFTAAddressPanel *> panels =
+        loadPanels(document, with(oldFile({oldPanel(true, 2)}), {{key_AddressFormatTo, storedFormat(*to)}, {key_BundleVersion, str("73")}}));
     // The panel still says it is old and keeps its barcode; the document leaves it so.
-    ASSERT_EQ(panels.size(), 1u);
-    EXPECT_EQ(document.GetComponents(0, false).size(), 1u);
+    ASSERT_TRUE(panels.size() == 1 && document.GetComponents(0, false).size() == 1);
     EXPECT_EQ(formatName(panels[0]->getFormat(), tcRootFormat), QStringLiteral("Name"));
 }
 
 TEST(CFTADocumentOldFileTest, UnreadableStoredFormatFallsBackToTheCountryCode)
 {
-    const PWPlist::Dictionary file = with(
-        oldFile({oldPanel(true, -1)}),
-        {{key_AddressFormatTo, str("garbage")}, {key_ISOCountryCodeTo, str("ca")}, {key_AddressSourceTo, str("42")}});
     CFTADocument document;
-    const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
+    const std::vector<CFTAAddressPanel *> panels = loadPanels(document, with(oldFile({oldPanel(true, -1)}),
+        {{key_AddressFormatTo, str("garbage")}, {key_ISOCountryCodeTo, str("ca")}, {key_AddressSourceTo, str("42")}}));
     // An address type no person has is refused; the panels get the document's.
     EXPECT_EQ(describe(panels), QStringLiteral("Name+Company ca %1").arg(int(adMain)));
     EXPECT_EQ(document.addressTypeTo(), adMain);

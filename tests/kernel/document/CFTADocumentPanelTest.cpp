@@ -26,18 +26,10 @@ CFTAAddressPanel *addPanel(CFTADocument &document, bool toFrom, int side = 0, bo
 
 } // namespace
 
-TEST(CFTADocumentPanelTest, AutoFlagReachesEveryPanelAndTheBarcodeLocationIsTheRecipients)
+TEST(CFTADocumentPanelTest, TheBarcodeLocationIsTheRecipients)
 {
     CFTADocument document;
-    document.addSide();
     CFTAAddressPanel *recipient = addPanel(document, true, 0, false, true);
-    CFTAAddressPanel *back = addPanel(document, false, 1, true);
-    for (const bool automatic : {true, false}) {
-        document.setAuto(automatic);
-        EXPECT_EQ(recipient->isAuto(), automatic);
-        EXPECT_EQ(back->isAuto(), automatic);
-    }
-
     ASSERT_NE(recipient->getAddressComponentWithTextCategory(tcBarcode), nullptr);
     recipient->SetBarcodeLocation(blPanelRoomAbove);
     EXPECT_EQ(document.getBarcodeLocation(), 0);
@@ -55,7 +47,6 @@ TEST(CFTADocumentPanelTest, LabelPanelsSitInTheCornerAndTheMiddleAndPostcardOnes
     document.setSenderPanel(sender);
     document.setRecipientPanel(recipient);
     document.arrangeAddressPanel();
-
     EXPECT_EQ(QPointF(sender->GetOriginX(), sender->GetOriginY()), QPointF(9.0 - sender->getXMargin(), 9.0 - sender->getYMargin()));
     const double w = recipient->GetSizeX();
     const double h = recipient->GetSizeY();
@@ -64,14 +55,12 @@ TEST(CFTADocumentPanelTest, LabelPanelsSitInTheCornerAndTheMiddleAndPostcardOnes
     // Centred within the 9-point border.
     EXPECT_NEAR(recipient->GetOriginX() + w / 2.0, 126.0, 1e-4);
     EXPECT_NEAR(recipient->GetOriginY() + h / 2.0, 72.0, 1e-4);
-
     // On a card too small for it, the panel keeps to the border instead of leaving the card.
     document.setDocumentSizeX(w / 2.0);
     document.setDocumentSizeY(h / 2.0);
     document.arrangeAddressPanel();
     EXPECT_EQ(QPointF(recipient->GetOriginX(), recipient->GetOriginY()),
               QPointF(9.0 - recipient->getXMargin(), 9.0 - recipient->getYMargin()));
-
     // Postcard panels go to the origin.
     CFTADocument postcard(dtPostcard, cs("us"), cs("us"));
     CFTAAddressPanel *card = addPanel(postcard, true);
@@ -92,7 +81,6 @@ TEST(CFTADocumentPanelTest, EnvelopeRecipientPanelKeepsToTheReadingArea)
         document.setSenderPanel(sender);
         document.setRecipientPanel(recipient);
         document.arrangeAddressPanel();
-
         const double w = recipient->GetSizeX();
         const double h = recipient->GetSizeY();
         // Across: centred between the half-inch edges, or in the 666 points left of 36 from the

@@ -29,16 +29,12 @@ QImage backgroundImage(CFTADocument &document)
     return image;
 }
 
-bool isDark(const QColor &color)
-{
-    return color.red() < 80 && color.green() < 80 && color.blue() < 80;
-}
-
 // A dark pixel somewhere in column x between rows top and bottom.
 bool darkInColumn(const QImage &image, int x, int top, int bottom)
 {
     for (int y = top; y < bottom; ++y) {
-        if (isDark(image.pixelColor(x, y)))
+        const QColor c = image.pixelColor(x, y);
+        if (c.red() < 80 && c.green() < 80 && c.blue() < 80)
             return true;
     }
     return false;
@@ -46,22 +42,16 @@ bool darkInColumn(const QImage &image, int x, int top, int bottom)
 
 } // namespace
 
-TEST(CFTADocumentTest, PredefinedLayoutsAreLandscapeTurnedBySide)
+TEST(CFTADocumentTest, PredefinedLayoutsAreLandscapeTurnedBySideAndOnlyLabelsCanBeRolls)
 {
-    for (const auto &[predefined, horizontal, width] :
-         {std::tuple {true, false, 144.0}, {false, false, 252.0}, {true, true, 252.0}, {false, true, 144.0}}) {
+    for (const auto &[predefined, horizontal, width] : {std::tuple {true, false, 144.0}, {false, false, 252.0}, {true, true, 252.0}, {false, true, 144.0}}) {
         CFTADocument document;
         document.setDocumentSizeX(144);
         document.setDocumentSizeY(252);
         document.SetPredefinedLayout(predefined);
         document.SetHorizontal(horizontal, 0);
-        EXPECT_EQ(QSizeF(document.getDocumentSizeX(0), document.getDocumentSizeY(0)), QSizeF(width, 396.0 - width))
-            << predefined << horizontal;
+        EXPECT_EQ(QSizeF(document.getDocumentSizeX(0), document.getDocumentSizeY(0)), QSizeF(width, 396.0 - width)) << predefined << horizontal;
     }
-}
-
-TEST(CFTADocumentTest, OnlyLabelsCanBeRolls)
-{
     CFTADocument document;
     document.SetPageSize(CDDString(QStringLiteral("Label Roll")));
     EXPECT_TRUE(document.isLabelRoll());
@@ -76,13 +66,11 @@ TEST(CFTADocumentTest, SnapLinesOnlyOnCardsAboveGroupSixAndLimitsFollowTheTurned
 {
     const auto group6 = doctest::cardOfSizeGroup(6), group7 = doctest::cardOfSizeGroup(7);
     ASSERT_TRUE(group6 && group7);
-
     CFTADocument document;
     float lines[2] = {-1.0f, -1.0f};
     document.setDocumentSizeX(group6->first);
     document.setDocumentSizeY(group6->second);
     EXPECT_EQ(document.getXSnapArrayTo(lines) + document.getYSnapArrayTo(lines), 0);
-
     document.setDocumentSizeX(group7->first);
     document.setDocumentSizeY(group7->second);
     ASSERT_EQ(document.getXSnapArrayTo(lines), 2);
@@ -90,7 +78,6 @@ TEST(CFTADocumentTest, SnapLinesOnlyOnCardsAboveGroupSixAndLimitsFollowTheTurned
     ASSERT_EQ(document.getYSnapArrayTo(lines), 2);
     EXPECT_EQ(lines[1], float(group7->second) - 9.0f);
     EXPECT_EQ(document.getXSnapArrayFrom(lines), 0);
-
     CFTADocument turned;
     turned.SetHorizontal(false, 0);
     EXPECT_EQ(QList<float>({turned.getMaxSnapXTo(), turned.getMaxSnapYTo()}), QList<float>({135.0f, 243.0f}));
@@ -100,50 +87,38 @@ TEST(CFTADocumentTest, AddressTypeAndFormatReachOnlyTheirSideAndCategoriesReachA
 {
     CFTADocument document;
     document.addSide();
-    auto *recipient = new WalkProbe(10, true);
-    auto *sender = new WalkProbe(10, false);
-    auto *backRecipient = new WalkProbe(8, true);
+    auto *recipient = new WalkProbe(10, true), *sender = new WalkProbe(10, false), *backRecipient = new WalkProbe(8, true);
     document.AddObject(recipient, 0, false);
     document.AddObject(sender, 1, false);
     document.AddObject(backRecipient, 1, true);
-
     document.setAddressType(adHome, true);
     EXPECT_EQ(recipient->calls + sender->calls + backRecipient->calls, QStringList(2, QStringLiteral("SetAddressType 2")));
-    // The document's own type is the file's, not the components'.
-    EXPECT_EQ(document.addressTypeTo(), adMain);
-
+    EXPECT_EQ(document.addressTypeTo(), adMain) << "the document's own type is the file's, not the components'";
     const CAddressFormat *format = reinterpret_cast<const CAddressFormat *>(recipient);
     document.setAddressFormat(format, false);
     EXPECT_EQ(sender->calls, QStringList {QStringLiteral("setFormat 1")});
     EXPECT_EQ(sender->lastFormat, format);
     EXPECT_EQ(recipient->lastFormat, nullptr);
-
     for (WalkProbe *probe : {recipient, sender, backRecipient})
         probe->calls.clear();
     document.updateObjectsTextCategory(tcCity, false, adWork, CDDString(QStringLiteral("Oslo")));
-    for (WalkProbe *probe : {recipient, sender, backRecipient})
-        EXPECT_EQ(probe->calls, QStringList {QStringLiteral("SetString 0 13 1 Oslo -1 0")});
+    EXPECT_EQ(recipient->calls + sender->calls + backRecipient->calls, QStringList(3, QStringLiteral("SetString 0 13 1 Oslo -1 0")));
 }
 
 TEST(CFTADocumentTest, FIMNeedsTheWishAndAPOSTNETBarcode)
 {
     CFTADocument document;
-    CFTABarcode postnet(10, 10);
+    CFTABarcode postnet(10, 10), royalMail(10, 10);
     postnet.setBarcodeType(btPOSTNET);
-    CFTABarcode royalMail(10, 10);
     royalMail.setBarcodeType(btRM4SCC);
-    auto *panel = new WalkProbe(8, true, &royalMail);
-    document.AddObject(panel, 0, false);
-
+    document.AddObject(new WalkProbe(8, true, &royalMail), 0, false);
     document.setFIMBarcodeVisible(true);
     EXPECT_FALSE(document.isFIMBarcodeAllow());
-    auto *second = new WalkProbe(8, true, &postnet);
-    document.AddObject(second, 0, true);
+    document.AddObject(new WalkProbe(8, true, &postnet), 0, true);
     EXPECT_TRUE(document.isFIMBarcodeAllow());
     document.setFIMBarcodeVisible(false);
     EXPECT_FALSE(document.isFIMBarcodeAllow());
-
-    // A field of category 106 that is no barcode component does not count.
+    // A field of the barcode category that is no barcode component does not count.
     CFTBoxField box;
     CFTADocument other;
     other.setFIMBarcodeVisible(true);
@@ -155,7 +130,6 @@ TEST(CFTADocumentTest, SmallCardsTurnTheFirstSenderPanelOfEachList)
 {
     const auto group5 = doctest::cardOfSizeGroup(5), group6 = doctest::cardOfSizeGroup(6);
     ASSERT_TRUE(group5 && group6);
-
     for (const bool small : {true, false}) {
         CFTADocument document;
         const auto card = small ? *group5 : *group6;
@@ -164,10 +138,7 @@ TEST(CFTADocumentTest, SmallCardsTurnTheFirstSenderPanelOfEachList)
         WalkProbe *probes[] = {new WalkProbe(10, false), new WalkProbe(8, false), new WalkProbe(8, false), new WalkProbe(8, false)};
         for (int i = 0; i < 4; ++i)
             document.AddObject(probes[i], 0, i == 3);
-        const auto turned = [&probes] {
-            return QList<bool>({probes[0]->GetToFrom(), probes[1]->GetToFrom(), probes[2]->GetToFrom(), probes[3]->GetToFrom()});
-        };
-
+        const auto turned = [&probes] { return QList<bool>({probes[0]->GetToFrom(), probes[1]->GetToFrom(), probes[2]->GetToFrom(), probes[3]->GetToFrom()}); };
         document.updateComponentsType(false);
         EXPECT_EQ(turned(), QList<bool>(4, false));
         document.updateComponentsType(true);
@@ -178,27 +149,22 @@ TEST(CFTADocumentTest, SmallCardsTurnTheFirstSenderPanelOfEachList)
 TEST(CFTADocumentTest, RescaleFactorsFollowLongAndShortSides)
 {
     CFTADocument document; // 252 x 144
-    auto *probe = new WalkProbe(1, true);
-    auto *back = new WalkProbe(1, true);
+    auto *probe = new WalkProbe(1, true), *back = new WalkProbe(1, true);
     document.AddObject(probe, 0, false);
     document.AddObject(back, 0, true);
-
     // Given portrait, the new size still maps long side to long side.
     document.updateComponentsToNewDocSize(72, 504);
     EXPECT_EQ(probe->factors, (std::array<double, 4> {2.0, 0.5, 72.0, 504.0}));
     EXPECT_FALSE(back->factors);
-
     document.SetHorizontal(false, 0);
     document.updateComponentsToNewDocSize(504, 72);
     EXPECT_EQ(probe->factors, (std::array<double, 4> {0.5, 2.0, 504.0, 72.0}));
-
     probe->factors.reset();
     document.updateComponentsToNewDocSize(0, 72);
     EXPECT_FALSE(probe->factors);
     document.setDocumentSizeY(0); // a stored zero side would divide by zero
     document.updateComponentsToNewDocSize(100, 72);
     EXPECT_FALSE(probe->factors);
-
     document.updateComponentsPositionToFitSize(50, 60);
     EXPECT_EQ(probe->calls, QStringList {QStringLiteral("fit 50 60 0")});
     EXPECT_TRUE(back->calls.isEmpty());
@@ -212,9 +178,7 @@ TEST(CFTADocumentTest, FIMStandsTwoInchesFromTheRightEdgeOrAtZeroAboveTheBackgro
         document.setDocumentSizeY(100);
         CFTABarcode postnet(10, 10);
         document.AddObject(new WalkProbe(8, true, &postnet), 0, false);
-
         EXPECT_FALSE(darkInColumn(backgroundImage(document), 0, 0, 45)) << width;
-
         document.setFIMBarcodeVisible(true);
         auto *background = new CFTExtPicture(CDDPicture(doctest::solidImage(Qt::red)));
         background->SetOrigin(0, 0);
@@ -222,15 +186,10 @@ TEST(CFTADocumentTest, FIMStandsTwoInchesFromTheRightEdgeOrAtZeroAboveTheBackgro
         document.setBackground(background, 0);
         const QImage with = backgroundImage(document);
         const int x = width > 184.5 ? int(width - 184.5) : 0;
-        EXPECT_TRUE(darkInColumn(with, x, 5, 40)) << width;
-        EXPECT_FALSE(darkInColumn(with, x, 50, 100)) << width;
-        if (x > 5) {
-            EXPECT_FALSE(darkInColumn(with, x - 5, 5, 40)) << width;
-        }
-        // The background lies beneath the mark.
+        EXPECT_TRUE(darkInColumn(with, x, 5, 40) && !darkInColumn(with, x, 50, 100)) << width;
+        EXPECT_FALSE(x > 5 && darkInColumn(with, x - 5, 5, 40)) << width;
         const QColor paper = with.pixelColor(int(width) - 10, 80);
-        EXPECT_GT(paper.red(), 200) << width;
-        EXPECT_LT(paper.green(), 60) << width;
+        EXPECT_TRUE(paper.red() > 200 && paper.green() < 60) << "the background lies beneath the mark";
     }
 }
 
@@ -242,24 +201,18 @@ TEST(CFTADocumentTest, BackgroundIsKeptPerSideAndReplacedIntoThePool)
     auto *second = new CFTExtPicture(CDDPicture(doctest::solidImage(Qt::blue)));
     auto *ordinary = new WalkProbe(1, true);
     document.AddObject(ordinary, 0, true);
-
     EXPECT_EQ(document.setBackground(first, 0), nullptr);
     EXPECT_EQ(document.getBackground(1), nullptr);
-    // Drawn before anything else of the side.
-    EXPECT_EQ(document.GetComponents(0, true), (std::vector<CFTComponent *> {first, ordinary}));
     EXPECT_EQ(document.setBackground(second, 0), first);
+    // Drawn before anything else of the side.
     EXPECT_EQ(document.GetComponents(0, true), (std::vector<CFTComponent *> {second, ordinary}));
     EXPECT_TRUE(document.isInDeletedPool(first));
-
     // Undoing puts the first one back out of the pool.
     EXPECT_EQ(document.setBackground(first, 0), second);
     EXPECT_FALSE(document.isInDeletedPool(first));
     EXPECT_TRUE(document.isInDeletedPool(second));
-
     EXPECT_EQ(document.setBackground(nullptr, 0), first);
     EXPECT_EQ(document.GetComponents(0, true), std::vector<CFTComponent *> {ordinary});
-
-    auto *stray = new CFTExtPicture();
-    EXPECT_EQ(document.setBackground(stray, 5), nullptr);
-    delete stray;
+    auto stray = std::make_unique<CFTExtPicture>();
+    EXPECT_EQ(document.setBackground(stray.get(), 5), nullptr);
 }

@@ -37,7 +37,6 @@ public:
         : CFTComponent(10, 20, 30, 40), mClassID(classID), mToFrom(toFrom), mBarcode(barcode)
     {
     }
-
     classID getClassID() const override { return static_cast<classID>(mClassID); }
     bool GetToFrom() const override { return mToFrom; }
     void SetToFrom(bool toFrom) override { mToFrom = toFrom, calls << QStringLiteral("SetToFrom %1").arg(toFrom); }
@@ -49,11 +48,9 @@ public:
         return 1;
     }
     using CFTComponent::SetString;
-    void SetString(bool toFrom, textCategory category, addressType type, const CDDString &text, textCategory link,
-                   bool flag) override
+    void SetString(bool toFrom, textCategory category, addressType type, const CDDString &text, textCategory link, bool flag) override
     {
-        calls << QStringLiteral("SetString %1 %2 %3 %4 %5 %6")
-                     .arg(toFrom).arg(int(category)).arg(int(type)).arg(text.getData()).arg(int(link)).arg(flag);
+        calls << QStringLiteral("SetString %1 %2 %3 %4 %5 %6").arg(toFrom).arg(int(category)).arg(int(type)).arg(text.getData()).arg(int(link)).arg(flag);
     }
     void updateCoordWithKoeff(double kx, double ky, double w, double h) override { factors = {kx, ky, w, h}; }
     bool updatePositionToFitSize(double width, double height, bool flag) override
@@ -61,10 +58,7 @@ public:
         calls << QStringLiteral("fit %1 %2 %3").arg(width).arg(height).arg(flag);
         return true;
     }
-    const CFTComponent *GetObjectForTextCategory(textCategory category) const override
-    {
-        return category == tcBarcode ? mBarcode : nullptr;
-    }
+    const CFTComponent *GetObjectForTextCategory(textCategory category) const override { return category == tcBarcode ? mBarcode : nullptr; }
     CFTComponent *GetObjectForTextCategory(textCategory category) override
     {
         return category == tcBarcode ? const_cast<CFTComponent *>(mBarcode) : nullptr;
@@ -129,14 +123,6 @@ inline PWPlist withEntries(const PWPlist &dictionary, const QList<PWPlist::Dicti
     PWPlist::Dictionary changed = dictionary.toDictionary();
     for (const auto &[key, value] : entries)
         changed.insert(key, value);
-    return PWPlist(changed);
-}
-
-inline PWPlist without(const PWPlist &dictionary, const QStringList &keys)
-{
-    PWPlist::Dictionary changed = dictionary.toDictionary();
-    for (const QString &key : keys)
-        changed.remove(key);
     return PWPlist(changed);
 }
 

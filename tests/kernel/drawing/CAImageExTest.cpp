@@ -32,18 +32,12 @@ TEST(CAImageExTest, ScreenRendersOncePerPixelSizeAndPrintingLeavesTheCache)
     QPainter painter(&screen);
     image->drawInRect(painter, QRectF(0, 0, 80, 40));
     image->drawInRect(painter, QRectF(10, 10, 80, 40));
-    EXPECT_EQ(image->cacheRenderCount(), 1);
-    EXPECT_EQ(image->cachedSize(), QSize(80, 40));
-    // A fraction of a pixel keeps the truncated size and the bitmap.
-    image->drawInRect(painter, QRectF(0, 0, 80.4, 40.7));
+    image->drawInRect(painter, QRectF(0, 0, 80.4, 40.7)); // a fraction of a pixel keeps the bitmap
     EXPECT_EQ(image->cacheRenderCount(), 1);
     painter.scale(2, 2);
     image->drawInRect(painter, QRectF(0, 0, 80, 40));
-    EXPECT_EQ(image->cacheRenderCount(), 2);
-    EXPECT_EQ(image->cachedSize(), QSize(160, 80));
     painter.end();
     EXPECT_TRUE(pictest::near(screen.pixelColor(20, 20), Qt::red));
-
     drawOnPaper(*image);
     EXPECT_EQ(image->cacheRenderCount(), 2);
     EXPECT_EQ(image->cachedSize(), QSize(160, 80));
@@ -59,19 +53,16 @@ TEST(CAImageExTest, RecordedPictureIsScaledIntoTheDestination)
     recorder.end();
     recorded.setBoundingRect(QRect(0, 0, 40, 20));
     const std::unique_ptr<CAImageEx> image = CAImageEx::initWithPicture(recorded);
-    ASSERT_TRUE(image);
-    EXPECT_TRUE(image->isVector());
+    ASSERT_TRUE(image && image->isVector());
     EXPECT_EQ(image->size(), QSizeF(40, 20));
-
     QImage screen(200, 100, QImage::Format_RGB32);
     screen.fill(Qt::white);
     QPainter painter(&screen);
     image->drawInRect(painter, QRectF(50, 25, 80, 40));
     painter.end();
-    EXPECT_EQ(screen.pixelColor(60, 45), QColor(Qt::red));
-    EXPECT_EQ(screen.pixelColor(120, 45), QColor(Qt::blue));
-    EXPECT_EQ(screen.pixelColor(40, 45), QColor(Qt::white)) << "nothing outside the destination";
-    EXPECT_EQ(screen.pixelColor(140, 45), QColor(Qt::white));
+    // Nothing outside the destination.
+    EXPECT_EQ(QList<QColor>({screen.pixelColor(60, 45), screen.pixelColor(120, 45), screen.pixelColor(40, 45), screen.pixelColor(140, 45)}),
+              QList<QColor>({QColor(Qt::red), QColor(Qt::blue), QColor(Qt::white), QColor(Qt::white)}));
     drawOnPaper(*image);
     EXPECT_EQ(image->cacheRenderCount(), 1);
 }
@@ -85,12 +76,9 @@ TEST(CAImageExTest, BitmapSizeFollowsItsResolutionAndEmptySourcesGiveNoImage)
     const std::unique_ptr<CAImageEx> image = CAImageEx::initWithImage(bitmap);
     ASSERT_TRUE(image);
     EXPECT_FALSE(image->isVector());
-    EXPECT_NEAR(image->size().width(), 72.0, 0.01);
-    EXPECT_NEAR(image->size().height(), 36.0, 0.01);
-
-    EXPECT_FALSE(CAImageEx::initWithImage(QImage()));
-    EXPECT_FALSE(CAImageEx::initWithPicture(QPicture()));
-    EXPECT_FALSE(CAImageEx::initWithData(QByteArray("no picture here")));
+    EXPECT_EQ((image->size() * 100).toSize(), QSize(7200, 3600));
+    EXPECT_FALSE(CAImageEx::initWithImage(QImage()) || CAImageEx::initWithPicture(QPicture())
+                 || CAImageEx::initWithData(QByteArray("no picture here")));
 }
 
 } // namespace

@@ -24,23 +24,12 @@ std::shared_ptr<PWImage> named(const QString &name)
 
 TEST(CDDPictureTest, NamesGiveOriginAndInternetFields)
 {
-    struct Case
-    {
-        QString name;
-        QString prefix;
-        QString url;
-        QString site;
-    };
-    for (const Case &c :
-         {Case {QStringLiteral("PREFIX_FILE/home/a b.png"), QStringLiteral("PREFIX_FILE/home/a"), QString(), QString()},
-          Case {QStringLiteral("PREFIX_URL_LOADED http://x/p.png http://x/"), QStringLiteral("PREFIX_URL_LOADED"),
-                QStringLiteral("http://x/p.png"), QStringLiteral("http://x/")},
-          Case {QStringLiteral("PREFIX_URL_LOADED"), QStringLiteral("PREFIX_URL_LOADED"), QString(), QString()},
-          Case {QStringLiteral("FULLSIZE_cat.pdf"), QStringLiteral("FULLSIZE_cat.pdf"), QString(), QString()}}) {
+    for (const auto &[name, fields] : {std::pair {"PREFIX_FILE/home/a b.png", "PREFIX_FILE/home/a||"},
+                                       {"PREFIX_URL_LOADED http://x/p.png http://x/", "PREFIX_URL_LOADED|http://x/p.png|http://x/"},
+                                       {"PREFIX_URL_LOADED", "PREFIX_URL_LOADED||"}, {"FULLSIZE_cat.pdf", "FULLSIZE_cat.pdf||"}}) {
         CDDPicture picture;
-        picture.setData(named(c.name));
-        EXPECT_EQ(QStringList({picture.getPrefix(), picture.getURL(), picture.getWebSiteURL()}),
-                  QStringList({c.prefix, c.url, c.site}));
+        picture.setData(named(QString::fromLatin1(name)));
+        EXPECT_EQ(QStringList({picture.getPrefix(), picture.getURL(), picture.getWebSiteURL()}).join(u'|'), QString::fromLatin1(fields));
         EXPECT_FALSE(picture.isLoading());
     }
 }
@@ -54,10 +43,8 @@ TEST(CDDPictureTest, AssignmentTakesImageAndReferenceOnly)
     copy.setDataRef(CDDString(QStringLiteral("/old")));
     copy.setSrcRect(3, 3, 4, 4);
     copy = source;
-    EXPECT_EQ(copy.getData(), source.getData());
     EXPECT_EQ(copy.getSrcRectX(), 3.0f) << "an assigned picture keeps its own crop";
-    EXPECT_TRUE(copy.getDataRef().getData().isEmpty());
-    EXPECT_FALSE(copy.getDataRef().getData().isNull()) << "the empty text, not the absence of one";
+    EXPECT_TRUE(copy.getDataRef().getData().isEmpty() && !copy.getDataRef().getData().isNull()) << "the empty text, not the absence of one";
     copy = copy;
     EXPECT_EQ(copy.getData(), source.getData());
 }
@@ -70,7 +57,6 @@ TEST(CDDPictureTest, LastHolderTakesTheNameOutOfTheRegistry)
     ASSERT_EQ(PWImage::imageNamed(name), picture.getData());
     picture.setData(nullptr);
     EXPECT_EQ(PWImage::imageNamed(name), nullptr);
-
     std::shared_ptr<PWImage> kept = named(name);
     {
         CDDPicture holder;
@@ -88,8 +74,7 @@ TEST(CDDPictureTest, DataReferenceFallsBackToTheBackupFolder)
     const std::shared_ptr<PWImage> image = CDDPicture::getDataFromRef(reference);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->pixelSize(), QSize(6, 6));
-    EXPECT_EQ(CDDPicture::getDataFromRef(CDDString(root.filePath(QStringLiteral("Card.pwd/none.png")))), nullptr);
-    EXPECT_EQ(CDDPicture::getDataFromRef(CDDString()), nullptr);
+    EXPECT_FALSE(CDDPicture::getDataFromRef(CDDString(root.filePath(QStringLiteral("Card.pwd/none.png")))) || CDDPicture::getDataFromRef(CDDString()));
 }
 
 TEST(CDDPictureTest, PrefetchCopiesTheDataFileIntoTheTemporaryFolder)
@@ -102,10 +87,8 @@ TEST(CDDPictureTest, PrefetchCopiesTheDataFileIntoTheTemporaryFolder)
     EXPECT_TRUE(picture.prefetchData(nullptr));
     EXPECT_TRUE(QFileInfo::exists(CAEnvironment::tempPath() + QStringLiteral("/prefetch-source.png")));
     EXPECT_TRUE(picture.prefetchData(nullptr)) << "a valid copy is already there";
-
     CDDPicture nowhere;
     nowhere.setDataRef(CDDString(root.filePath(QStringLiteral("missing.png"))));
-    EXPECT_FALSE(nowhere.prefetchData(nullptr));
     const CDDString climbing(QStringLiteral("../../etc/passwd"));
-    EXPECT_FALSE(nowhere.prefetchData(&climbing));
+    EXPECT_FALSE(nowhere.prefetchData(nullptr) || nowhere.prefetchData(&climbing));
 }

@@ -1,5 +1,5 @@
-// Every shape kind drawn plain, mirrored and turned, shadowed shapes, and one component on a PDF
-// page, compared with reference images (no text, so fonts do not matter).
+// The component drawing path: every shape kind mirrored and turned, separators and selection
+// handles, compared with reference images (no text, so fonts do not matter).
 
 #include "kernel/drawing/CFTBoxField.h"
 
@@ -7,7 +7,6 @@
 #include "kernel/drawing/CFTSeparator.h"
 #include "kernel/foundation/CDDDrawer.h"
 #include "kernel/foundation/CFTACoreView.h"
-#include "platform/PWImage.h"
 
 #include <gtest/gtest.h>
 
@@ -51,87 +50,9 @@ QImage sheet(double resolution, bool flipX, bool flipY, double angle)
     });
 }
 
-TEST(CFTComponentReferenceImageTest, EveryShapeKindPlainMirroredAndTurned)
+TEST(CFTComponentReferenceImageTest, EveryShapeKindMirroredAndTurned)
 {
-    const struct
-    {
-        const char *reference;
-        double resolution;
-        bool flipX, flipY;
-        double angle;
-    } cases[] = {{"shapes-plain-r1", 1, false, false, 0}, {"shapes-plain-r2", 2, false, false, 0},
-                 {"shapes-flipx-r1", 1, true, false, 0}, {"shapes-flipxy-r1", 1, true, true, 0},
-                 {"shapes-turned-r1", 1, false, true, 0.4}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.reference);
-        EXPECT_TRUE(drawtest::matchesReference(sheet(c.resolution, c.flipX, c.flipY, c.angle),
-                                               QStringLiteral("components/") + QLatin1String(c.reference)));
-    }
-}
-
-QImage shadowScene(double resolution)
-{
-    return drawtest::render(QSizeF(260, 120), resolution, [](CDDDrawer &drawer) {
-        const CDDColor fill(0.3f, 0.6f, 0.9f, 1.0f);
-        const CDDColor outline(0.1f, 0.1f, 0.1f, 1.0f);
-
-        CFTBoxField box(15, 15, 60, 40, nullptr);
-        box.SetFillColor(&fill);
-        box.SetStrokeColor(&outline);
-        box.SetDefaultShadow(true);
-        box.Draw(&drawer, false, nullptr, false, true);
-
-        CFTBoxField star(100, 10, 60, 60, nullptr);
-        star.setType(ctStar5);
-        star.SetFillColor(&fill);
-        star.SetAngle(0.3);
-        star.SetShadow(true);
-        star.SetShadowOffset(6, -4);
-        star.SetShadowBlurRadius(3);
-        const CDDColor red(0.8f, 0.0f, 0.0f, 0.6f);
-        star.SetShadowColor(&red);
-        star.Draw(&drawer, false, nullptr, false, true);
-
-        CFTBoxField triangle(185, 15, 50, 45, nullptr);
-        triangle.setType(ctRectTriangleLeft);
-        triangle.SetFillColor(&fill);
-        triangle.setFlipX(true);
-        triangle.SetDefaultShadow(true);
-        triangle.Draw(&drawer, false, nullptr, false, true);
-
-        CFTBoxField line(20, 85, 200, 10, nullptr);
-        line.setType(ctLeftDiagonalLine);
-        line.SetLineWidth(3);
-        line.SetShadow(true);
-        line.SetShadowOffset(0, -6);
-        line.SetShadowBlurRadius(2);
-        line.Draw(&drawer, false, nullptr, false, true);
-    });
-}
-
-TEST(CFTComponentReferenceImageTest, ShadowedComponents)
-{
-    EXPECT_TRUE(drawtest::matchesReference(shadowScene(1), QStringLiteral("components/shadows-r1")));
-    EXPECT_TRUE(drawtest::matchesReference(shadowScene(2), QStringLiteral("components/shadows-r2")));
-}
-
-TEST(CFTComponentReferenceImageTest, ComponentAloneOnAPdfPage)
-{
-    CFTBoxField circle(100, 200, 72, 36, nullptr);
-    circle.setType(ctCircle);
-    const CDDColor green(0, 0.6f, 0, 1);
-    circle.SetFillColor(&green);
-    circle.SetLineWidth(4);
-    const QByteArray pdf = CDDDrawer::PDFDataForComponent(&circle, 0, 600);
-    ASSERT_TRUE(pdf.startsWith("%PDF-"));
-    EXPECT_TRUE(CDDDrawer::PDFDataForComponent(nullptr, 0, 600).isEmpty());
-
-    const std::shared_ptr<PWImage> page = PWImage::fromData(pdf);
-    ASSERT_TRUE(page && page->isValid());
-    EXPECT_NEAR(page->size().width(), 72, 0.01);
-    EXPECT_NEAR(page->size().height(), 36, 0.01);
-    EXPECT_TRUE(
-        drawtest::matchesReference(page->toImage(QSize(144, 72), Qt::white), QStringLiteral("components/pdf-circle")));
+    EXPECT_TRUE(drawtest::matchesReference(sheet(1, false, true, 0.4), QStringLiteral("components/shapes-turned-r1")));
 }
 
 TEST(CFTComponentReferenceImageTest, SeparatorsAndSelectionHandles)

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <string>
 
 namespace {
 
@@ -17,55 +16,39 @@ class CACalibrationSettingsTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE(m_folder.isValid()); }
-
     QString storePath() const { return m_folder.filePath(QStringLiteral("defaults.plist")); }
-
     QTemporaryDir m_folder;
 };
 
 } // namespace
 
+static CACalibrationSettings settings(const char *h, const char *v, const char *scale, bool enabled)
+{
+    return CACalibrationSettings(QString::fromLatin1(h), QString::fromLatin1(v), QString::fromLatin1(scale), enabled);
+}
+
 TEST_F(CACalibrationSettingsTest, EntriesOfSeveralPrintersSurviveARestartAsTheSheetWroteThem)
 {
     {
         PWUserDefaults defaults(storePath());
-        CACalibrationSettings::storeForPrinter(defaults, QStringLiteral("Office"),
-                                               CACalibrationSettings(QStringLiteral("1.5"), QStringLiteral("-0.75"),
-                                                                     QStringLiteral("2"), true));
-        CACalibrationSettings::storeForPrinter(defaults, QStringLiteral("Basement"),
-                                               CACalibrationSettings(QStringLiteral("0"), QStringLiteral("3"),
-                                                                     QString(), false));
+        CACalibrationSettings::storeForPrinter(defaults, QStringLiteral("Office"), settings("1.5", "-0.75", "2", true));
+        CACalibrationSettings::storeForPrinter(defaults, QStringLiteral("Basement"), settings("0", "3", "", false));
         // Storing one printer again replaces only its own entry.
-        CACalibrationSettings::storeForPrinter(defaults, QStringLiteral("Office"),
-                                               CACalibrationSettings(QStringLiteral("1.25"), QStringLiteral("-0.75"),
-                                                                     QStringLiteral("2"), true));
+        CACalibrationSettings::storeForPrinter(defaults, QStringLiteral("Office"), settings("1.25", "-0.75", "2", true));
     }
     PWUserDefaults reread(storePath());
     const PWPlist stored = reread.objectForKey(QStringLiteral("FTCalibration"));
-    ASSERT_TRUE(stored.isDictionary());
     EXPECT_EQ(stored.toDictionary().size(), 2);
-    // Texts as typed, the switch as a boolean.
-    EXPECT_EQ(stored.value(QStringLiteral("Office")).value(QStringLiteral("FTCalibrationHorizontal")),
-              PWPlist::fromString(QStringLiteral("1.25")));
-
-    const std::optional<CACalibrationSettings> read = CACalibrationSettings::storedForPrinter(reread, QStringLiteral("Office"));
-    ASSERT_TRUE(read.has_value());
-    EXPECT_EQ(*read, CACalibrationSettings(QStringLiteral("1.25"), QStringLiteral("-0.75"), QStringLiteral("2"), true));
-    const std::optional<CACalibrationSettings> basement =
-        CACalibrationSettings::storedForPrinter(reread, QStringLiteral("Basement"));
+    // Texts as typed.
+    EXPECT_EQ(stored.value(QStringLiteral("Office")).value(QStringLiteral("FTCalibrationHorizontal")), PWPlist::fromString(QStringLiteral("1.25")));
+    EXPECT_EQ(CACalibrationSettings::storedForPrinter(reread, QStringLiteral("Office")), settings("1.25", "-0.75", "2", true));
+    const std::optional<CACalibrationSettings> basement = CACalibrationSettings::storedForPrinter(reread, QStringLiteral("Basement"));
     ASSERT_TRUE(basement.has_value());
     EXPECT_EQ(basement->scaleText(), QString());
     EXPECT_FLOAT_EQ(basement->scale(), 0.0f);
-}
-
-TEST_F(CACalibrationSettingsTest, WorkingCopyIsWrittenBackWhole)
-{
-    PWUserDefaults defaults(storePath());
-    EXPECT_TRUE(CACalibrationSettings::allSettings(defaults).empty());
-    std::map<QString, CACalibrationSettings> all;
-    all[QStringLiteral("A")] = CACalibrationSettings(QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), true);
-    all[QStringLiteral("B")] = CACalibrationSettings(QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), false);
-    CACalibrationSettings::setAllSettings(defaults, all);
+    // The working copy is written back whole.
+    std::map<QString, CACalibrationSettings> all {{QStringLiteral("A"), settings("1", "2", "3", true)}, {QStringLiteral("B"), settings("4", "5", "6", false)}};
+    CACalibrationSettings::setAllSettings(reread, all);
     EXPECT_EQ(CACalibrationSettings::allSettings(PWUserDefaults(storePath())), all);
 }
 
@@ -92,64 +75,33 @@ TEST_F(CACalibrationSettingsTest, UnknownPrintersAndForeignValuesReadSafely)
     const std::optional<CACalibrationSettings> numbers =
         CACalibrationSettings::storedForPrinter(defaults, QStringLiteral("Numbers"));
     ASSERT_TRUE(numbers.has_value());
-    EXPECT_FLOAT_EQ(numbers->horizontal(), -2.5f);
-    EXPECT_FLOAT_EQ(numbers->vertical(), 4.0f);
-    EXPECT_FLOAT_EQ(numbers->scale(), 1.5f);
-    EXPECT_TRUE(numbers->isScaleEnabled());
+    EXPECT_EQ(QList<float>({numbers->horizontal(), numbers->vertical(), numbers->scale(), float(numbers->isScaleEnabled())}),
+              QList<float>({-2.5f, 4.0f, 1.5f, 1.0f}));
     EXPECT_EQ(CACalibrationSettings().toDictionary(), CACalibrationSettings::fromDictionary(PWPlist()).toDictionary());
 }
 
 TEST(CACalibrationSettingsOffsetTest, OffsetsAreMillimetresAppliedOnlyAcrossSeveralColumnsOrRows)
 {
-    const CACalibrationSettings settings(QStringLiteral("10"), QStringLiteral("5"), QStringLiteral("0"), false);
-    const QPointF both = settings.pageTranslation(3, 10);
-    EXPECT_NEAR(both.x(), 10 * kPointsPerMillimetre, 1e-4);
+    const CACalibrationSettings offsets = settings("10", "5", "0", false);
     // Upward on paper is toward smaller y on the page.
-    EXPECT_NEAR(both.y(), -5 * kPointsPerMillimetre, 1e-4);
-    EXPECT_EQ(settings.pageTranslation(1, 10).x(), 0.0);
-    EXPECT_NEAR(settings.pageTranslation(1, 10).y(), -5 * kPointsPerMillimetre, 1e-4);
-    EXPECT_EQ(settings.pageTranslation(3, 1).y(), 0.0);
-    EXPECT_EQ(settings.pageTranslation(1, 1), QPointF(0, 0));
-}
-
-struct ScaleCase
-{
-    std::string name;
-    bool enabled;
-    int rows;
-    double rowPitch;
-    double itemHeight;
-    const char *vertical;
-    const char *scale;
-    std::optional<double> expected;
-};
-
-class CACalibrationScaleTest : public ::testing::TestWithParam<ScaleCase>
-{
-};
-
-TEST_P(CACalibrationScaleTest, FactorOnlyWhenItIsSound)
-{
-    const ScaleCase c = GetParam();
-    const CACalibrationSettings settings(QStringLiteral("0"), QString::fromLatin1(c.vertical),
-                                         QString::fromLatin1(c.scale), c.enabled);
-    const std::optional<double> factor = settings.verticalScaleFactor(c.rows, c.rowPitch, c.itemHeight);
-    ASSERT_EQ(factor.has_value(), c.expected.has_value());
-    if (factor) {
-        EXPECT_NEAR(*factor, *c.expected, 1e-6);
-    }
+    EXPECT_EQ(QList<QPointF>({offsets.pageTranslation(3, 10) / kPointsPerMillimetre, offsets.pageTranslation(1, 10) / kPointsPerMillimetre,
+                              offsets.pageTranslation(3, 1), offsets.pageTranslation(1, 1)}),
+              QList<QPointF>({QPointF(10, -5), QPointF(0, -5), QPointF(10 * kPointsPerMillimetre, 0), QPointF(0, 0)}));
 }
 
 // Ten rows of one-inch labels: the span from the first row's bottom to the last row's top is
 // 9 x 72 - 72 = 576 points. Readings of 2 mm and 1 mm differ by 1 mm = 2.8346 points.
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CACalibrationScaleTest,
-    ::testing::Values(
-        ScaleCase { "MillimetresOverTheSpan", true, 10, 72, 72, "1", "2", 1.0 - kPointsPerMillimetre / 576.0 },
-        ScaleCase { "ThreeRowsAreEnough", true, 3, 72, 72, "0", "1", 1.0 - kPointsPerMillimetre / 72.0 },
-        ScaleCase { "SwitchedOff", false, 10, 72, 72, "1", "2", std::nullopt },
-        ScaleCase { "TwoRows", true, 2, 72, 72, "1", "2", std::nullopt },
-        ScaleCase { "SpanZero", true, 3, 36, 72, "1", "2", std::nullopt },
-        ScaleCase { "FactorZero", true, 3, 216, 72, "0", "127", std::nullopt },
-        ScaleCase { "NoReadingsMeansNoChange", true, 10, 72, 72, "", "", 1.0 }),
-    [](const ::testing::TestParamInfo<ScaleCase> &info) { return info.param.name; });
+TEST(CACalibrationScaleTest, FactorOnlyWhenItIsSound)
+{
+    const struct { const char *name; bool enabled; int rows; double rowPitch; const char *vertical, *scale; std::optional<double> expected; } cases[] = {
+        {"MillimetresOverTheSpan", true, 10, 72, "1", "2", 1.0 - kPointsPerMillimetre / 576.0},
+        {"ThreeRowsAreEnough", true, 3, 72, "0", "1", 1.0 - kPointsPerMillimetre / 72.0},
+        {"SwitchedOff", false, 10, 72, "1", "2", std::nullopt}, {"TwoRows", true, 2, 72, "1", "2", std::nullopt},
+        {"SpanZero", true, 3, 36, "1", "2", std::nullopt}, {"FactorZero", true, 3, 216, "0", "127", std::nullopt},
+        {"NoReadingsMeansNoChange", true, 10, 72, "", "", 1.0}};
+    for (const auto &c : cases) {
+        const std::optional<double> factor = settings("0", c.vertical, c.scale, c.enabled).verticalScaleFactor(c.rows, c.rowPitch, 72);
+        ASSERT_EQ(factor.has_value(), c.expected.has_value()) << c.name;
+        EXPECT_NEAR(factor.value_or(0), c.expected.value_or(0), 1e-6) << c.name;
+    }
+}

@@ -29,7 +29,6 @@ TEST(PrintSettingsTest, PrintInfoKeysCarryTheValueKindsTheirReadersExpect)
                               info.value(QStringLiteral("KnownPaperFormat"))}),
               QList<PWPlist>({PWPlist::fromBool(true), PWPlist::fromString(QStringLiteral("YES")),
                               PWPlist::fromString(QStringLiteral("0"))}));
-
     CAPrintSettings back;
     ASSERT_TRUE(back.setDictionary(info));
     EXPECT_EQ(back, settings);
@@ -46,13 +45,11 @@ TEST(PrintSettingsTest, BadValuesAreRefusedAndLeaveTheRecordAsItWas)
     EXPECT_FALSE(settings.setDictionary(bad, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("EnvelopRotation")));
     EXPECT_EQ(settings, before) << "all or nothing";
-
     EXPECT_FALSE(settings.setValueForKey(QStringLiteral("StartFrom"), PWPlist::fromInteger(0)));
     EXPECT_FALSE(settings.setValueForKey(QStringLiteral("PersonList"), PWPlist::fromString(QStringLiteral("maybe"))));
     EXPECT_FALSE(settings.setValueForKey(QStringLiteral("NoSuchKey"), PWPlist::fromInteger(1)));
     EXPECT_FALSE(settings.valueForKey(QStringLiteral("NoSuchKey")).has_value());
     EXPECT_EQ(settings, before);
-
     // Older writers stored flags as numbers, booleans or words.
     EXPECT_TRUE(settings.setValueForKey(QStringLiteral("KnownPaperFormat"), PWPlist::fromBool(true)));
     EXPECT_TRUE(settings.knownPaperFormat);
@@ -70,7 +67,6 @@ TEST(PrintSettingsTest, PageLayoutHasNoMarginsAndTurnsWithTheOrientation)
     settings.paperSize = QSizeF(594.72, 841.68);
     EXPECT_EQ(points(settings.pageLayout()).toRect(), QRect(0, 0, 595, 842));
     EXPECT_EQ(settings.pageLayout().margins(), QMarginsF(0, 0, 0, 0));
-
     settings.orientation = QPageLayout::Landscape;
     EXPECT_EQ(settings.orientedPaperSize(), QSizeF(841.68, 594.72));
     EXPECT_EQ(points(settings.pageLayout()).toRect(), QRect(0, 0, 842, 595));

@@ -2,7 +2,6 @@
 
 #include "CatalogueTestSupport.h"
 
-#include "kernel/foundation/FTGeometry.h"
 
 #include <gtest/gtest.h>
 
@@ -24,68 +23,19 @@ CATemplateFormat sheet(const QString &pageSize, float width, float height, int t
 
 TEST(CATemplateFormatTest, OnlyALabelOnTheExactRollPaperAnswersItsLongSideAsWidth)
 {
-    const struct
-    {
-        const char *pageSize;
-        int type;
-        bool roll;
-    } cases[] = {{"Label Roll", dtLabel, true}, {"label roll", dtLabel, false}, {"Label Roll", dtEnvelope, false}};
-    for (const auto &c : cases) {
-        const CATemplateFormat format = sheet(QLatin1String(c.pageSize), 50.0f, 200.0f, c.type);
-        EXPECT_EQ(QSizeF(format.ItemWidth(), format.ItemHeight()), c.roll ? QSizeF(200, 50) : QSizeF(50, 200)) << c.pageSize;
-        EXPECT_EQ(format.isLabelRoll(), c.roll) << c.pageSize << c.type;
+    for (const auto &[pageSize, type, roll] : {std::tuple {"Label Roll", dtLabel, true}, {"label roll", dtLabel, false}, {"Label Roll", dtEnvelope, false}}) {
+        const CATemplateFormat format = sheet(QLatin1String(pageSize), 50.0f, 200.0f, type);
+        EXPECT_EQ(QSizeF(format.ItemWidth(), format.ItemHeight()), roll ? QSizeF(200, 50) : QSizeF(50, 200)) << pageSize;
+        EXPECT_EQ(format.isLabelRoll(), roll) << pageSize << type;
         // The stored size is what lists show, whatever the roll rule answers.
         EXPECT_EQ(format.sizeString(), QStringLiteral("0.694x2.778 in"));
     }
-}
-
-TEST(CATemplateFormatTest, PrintableSizeIsAlwaysAnsweredLying)
-{
-    CATemplateFormat format = sheet(QStringLiteral("Letter"), 10.0f, 10.0f, dtEnvelope);
+    CATemplateFormat format = sheet(QStringLiteral("Letter"), 252.0f, 108.0f, dtEnvelope);
     format.setPrintableWidth(300.0f);
     format.setPrintableHeight(400.0f);
-    EXPECT_EQ(QSizeF(format.PrintableWidth(), format.PrintableHeight()), QSizeF(400, 300));
-}
-
-TEST(CATemplateFormatTest, SizeStringFollowsTheUnit)
-{
-    CATemplateFormat format = sheet(QString(), 252.0f, 108.0f);
-    EXPECT_EQ(format.sizeString(), QStringLiteral("3.500x1.500 in"));
+    EXPECT_EQ(QSizeF(format.PrintableWidth(), format.PrintableHeight()), QSizeF(400, 300)) << "the printable size is answered lying";
     format.setUnits(cuMillimeters);
     EXPECT_EQ(format.sizeString(), QStringLiteral("88.9x38.1 mm"));
-}
-
-// Sizes whose group number the kernel's table gives, found by walking short sides upwards.
-std::optional<std::pair<float, float>> sizeOfGroup(int group, int type)
-{
-    for (float shortSide = 5.0f; shortSide < 400.0f; shortSide += 0.5f) {
-        for (float ratio : {1.0f, 1.5f, 2.0f, 2.6f, 3.0f, 4.0f, 6.0f}) {
-            const float w = shortSide * ratio * kMm;
-            const float h = shortSide * kMm;
-            if (getSizeGroupType(w, h, static_cast<documentType>(type)) == group)
-                return std::make_pair(w, h);
-        }
-    }
-    return std::nullopt;
-}
-
-TEST(CATemplateFormatTest, GroupNumbersMapToTheDesignFolderNames)
-{
-    const struct
-    {
-        int group;
-        int type;
-        const char *name;
-    } cases[] = {{7, dtLabel, "Return7"}, {51, dtEnvelope, "Envelope1"}};
-    for (const auto &c : cases) {
-        const auto size = sizeOfGroup(c.group, c.type);
-        ASSERT_TRUE(size) << "no size of group " << c.group;
-        EXPECT_EQ(CATemplateFormat::getSizeGroupNameForSize(size->first, size->second, c.type), QLatin1String(c.name));
-        // The template asks with its longer side first, however it is stored.
-        EXPECT_EQ(sheet(QString(), size->second, size->first, c.type).sizeGroup(), QLatin1String(c.name));
-    }
-    const float huge = 20000.0f * kMm;
-    EXPECT_EQ(CATemplateFormat::getSizeGroupNameForSize(huge * 2.0f, huge, dtEnvelope), QStringLiteral("Envelope12"));
 }
 
 TEST(CATemplateFormatTest, PredefinedItemsAreRoundedButCustomItemsArePlainRectangles)
@@ -113,7 +63,6 @@ TEST(CATemplateFormatTest, FlatDiscIsCutAlongTheLongerSide)
     EXPECT_EQ(QList<bool>({flat.contains(QPointF(50.0, 2.0)), flat.contains(QPointF(2.0, 30.0)),
                            flat.contains(QPointF(2.0, 2.0)), flat.contains(QPointF(50.0, 30.0))}),
               QList<bool>({true, true, false, false}));
-
     const QPainterPath upright =
         CATemplateFormat::documentSurfacePathForRectCornerRadiusOuterDiameterInnerDiameterHorizontal(rect, 0.0, 100.0,
                                                                                                      0.0, false)
@@ -138,8 +87,6 @@ TEST(CATemplateFormatTest, ZeroLengthsAndAnAbsentWindowAreNotWritten)
         EXPECT_FALSE(entry.contains(QLatin1String(key))) << key;
     const CATemplateFormat back = CATemplateFormat::fromDictionary(entry, true);
     EXPECT_FALSE(back.hasWindow());
-    EXPECT_EQ(back.getTopMargin(), 0.0f);
-    EXPECT_EQ(back.getHSpace(), 0.0f);
 }
 
 TEST(CATemplateFormatTest, EveryStoredFieldSurvivesTheDictionaryInItsOwnUnit)
@@ -149,35 +96,25 @@ TEST(CATemplateFormatTest, EveryStoredFieldSurvivesTheDictionaryInItsOwnUnit)
     format.setHasWindow(true);
     const PWPlist::Dictionary entry = format.toDictionary();
     EXPECT_NEAR(entry.value(QStringLiteral("ItemWidth")).toReal(), 99.1, 1e-4);
-
     const CATemplateFormat back = CATemplateFormat::fromDictionary(entry, false);
     EXPECT_EQ(QStringList({back.ID(), back.Description(), back.Category(), back.Type(), back.PageSize()}),
               QStringList({format.ID(), format.Description(), format.Category(), format.Type(), format.PageSize()}));
-    EXPECT_EQ(QList<int>({back.Units(), back.isHorizontal(), back.Columns(), back.Rows(), back.hasWindow()}),
-              QList<int>({cuMillimeters, 0, 2, 5, 1}));
-    for (const LengthField &length : lengthFields())
-        EXPECT_NEAR((back.*length.get)(), (format.*length.get)(), 1e-3) << length.name;
-
+    EXPECT_EQ(QList<int>({back.Units(), back.isHorizontal(), back.Columns(), back.Rows(), back.hasWindow()}), QList<int>({cuMillimeters, 0, 2, 5, 1}));
+    EXPECT_EQ(lengths(back), lengths(format));
     // A roll is stored as answered: long side first.
-    const PWPlist::Dictionary roll = sheet(QStringLiteral("Label Roll"), 36.0f, 72.0f).toDictionary();
-    EXPECT_NEAR(roll.value(QStringLiteral("ItemWidth")).toReal(), 1.0, 1e-5);
+    EXPECT_NEAR(sheet(QStringLiteral("Label Roll"), 36.0f, 72.0f).toDictionary().value(QStringLiteral("ItemWidth")).toReal(), 1.0, 1e-5);
 }
 
-TEST(CATemplateFormatTest, TheCustomFormPrintsOnTheWholeItem)
+TEST(CATemplateFormatTest, TheCustomFormPrintsOnTheWholeItemAndOnlyYesIsAWindow)
 {
     CATemplateFormat format = sheet(QStringLiteral("Letter"), 200.0f, 100.0f);
     format.setPrintableWidth(50.0f);
     format.setPrintableHeight(40.0f);
     const CATemplateFormat custom = CATemplateFormat::fromDictionary(format.toDictionary(), true);
-    EXPECT_NEAR(custom.PrintableWidth(), 200.0f, 1e-3);
-    EXPECT_NEAR(custom.PrintableHeight(), 100.0f, 1e-3);
     const CATemplateFormat recent = CATemplateFormat::fromDictionary(format.toDictionary(), false);
-    EXPECT_NEAR(recent.PrintableWidth(), 50.0f, 1e-3);
-}
-
-TEST(CATemplateFormatTest, AWindowFlagOtherThanYesIsNoWindow)
-{
-    PWPlist::Dictionary entry = sheet(QString(), 10.0f, 10.0f).toDictionary();
+    EXPECT_EQ((QSizeF(custom.PrintableWidth(), custom.PrintableHeight()) * 100).toSize(), QSize(20000, 10000));
+    EXPECT_FLOAT_EQ(recent.PrintableWidth(), 50.0f);
+    PWPlist::Dictionary entry = format.toDictionary();
     entry.insert(QStringLiteral("HasWindow"), PWPlist::fromString(QStringLiteral("yes")));
     EXPECT_FALSE(CATemplateFormat::fromDictionary(entry, true).hasWindow());
     entry.insert(QStringLiteral("HasWindow"), PWPlist::fromString(QStringLiteral("YES")));
@@ -208,35 +145,25 @@ TEST(CATemplateFormatTest, LengthsMatchAfterTheDocumentTextRoundTrip)
     written.setTopMargin(throughDocumentText(justBelow.getTopMargin()));
     written.setItemWidth(throughDocumentText(justBelow.ItemWidth()));
     EXPECT_EQ(written.getTopMargin(), 36.0f);
-    EXPECT_TRUE(CATemplateFormat::matchesLayout(justBelow, written));
-    EXPECT_TRUE(CATemplateFormat::matchesLayout(written, justBelow));
+    EXPECT_TRUE(CATemplateFormat::matchesLayout(justBelow, written) && CATemplateFormat::matchesLayout(written, justBelow));
 }
 
-TEST(CATemplateFormatTest, ADifferenceInACompareFieldIsAnotherTemplate)
+TEST(CATemplateFormatTest, ADifferenceInACompareFieldIsAnotherTemplateAndOtherFieldsDoNotMatter)
 {
-    const std::pair<const char *, void (*)(CATemplateFormat &)> changes[] = {
-        {"ID", [](CATemplateFormat &f) { f.setID(QStringLiteral("5960")); }},
-        {"Description", [](CATemplateFormat &f) { f.setDescription(QStringLiteral("address labels")); }},
-        {"Category", [](CATemplateFormat &f) { f.setCategory(QString()); }},
-        {"PageSize", [](CATemplateFormat &f) { f.setPageSize(QStringLiteral("A4")); }},
-        {"Width", [](CATemplateFormat &f) { f.setItemWidth(189.02f); }},
-        {"Height", [](CATemplateFormat &f) { f.setItemHeight(71.98f); }},
-        {"Columns", [](CATemplateFormat &f) { f.setColumns(2); }},
-        {"Rows", [](CATemplateFormat &f) { f.setRows(9); }},
-        {"TopMargin", [](CATemplateFormat &f) { f.setTopMargin(36.02f); }},
-        {"LeftMargin", [](CATemplateFormat &f) { f.setLeftMargin(13.48f); }},
-        {"HSpace", [](CATemplateFormat &f) { f.setHSpace(9.1f); }},
-        {"VSpace", [](CATemplateFormat &f) { f.setVSpace(0.02f); }}};
+    using F = CATemplateFormat;
+    const std::pair<const char *, void (*)(F &)> changes[] = {
+        {"ID", [](F &f) { f.setID(QStringLiteral("5960")); }}, {"Description", [](F &f) { f.setDescription(QStringLiteral("address labels")); }},
+        {"Category", [](F &f) { f.setCategory(QString()); }}, {"PageSize", [](F &f) { f.setPageSize(QStringLiteral("A4")); }},
+        {"Width", [](F &f) { f.setItemWidth(189.02f); }}, {"Height", [](F &f) { f.setItemHeight(71.98f); }},
+        {"Columns", [](F &f) { f.setColumns(2); }}, {"Rows", [](F &f) { f.setRows(9); }},
+        {"TopMargin", [](F &f) { f.setTopMargin(36.02f); }}, {"LeftMargin", [](F &f) { f.setLeftMargin(13.48f); }},
+        {"HSpace", [](F &f) { f.setHSpace(9.1f); }}, {"VSpace", [](F &f) { f.setVSpace(0.02f); }}};
     for (const auto &[name, change] : changes) {
-        CATemplateFormat other = avery30up();
+        F other = avery30up();
         change(other);
-        EXPECT_FALSE(CATemplateFormat::matchesLayout(avery30up(), other)) << name;
+        EXPECT_FALSE(F::matchesLayout(avery30up(), other)) << name;
     }
-}
-
-TEST(CATemplateFormatTest, FieldsOutsideTheRuleDoNotMatter)
-{
-    CATemplateFormat other = avery30up();
+    F other = avery30up();
     other.setManufacturer(QStringLiteral("Custom"));
     other.setType(QStringLiteral("Laser"));
     other.setUnits(cuMillimeters);
@@ -246,7 +173,7 @@ TEST(CATemplateFormatTest, FieldsOutsideTheRuleDoNotMatter)
     other.setHasWindow(true);
     other.setDYMOOffsetX(4.0f);
     other.setItemWidth(189.009f);
-    EXPECT_TRUE(CATemplateFormat::matchesLayout(avery30up(), other));
+    EXPECT_TRUE(F::matchesLayout(avery30up(), other));
 }
 
 } // namespace

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 constexpr float kMm = 72.0f / 25.4f;
 
 // A length as a design file keeps it: three decimals, read back in single precision.
@@ -25,12 +23,8 @@ inline CATemplateFormat readOne(const QByteArray &fields, int type = dtLabel)
 {
     QString error;
     const auto list = CATemplateFormat::readCatalogue(catalogue("<T>" + fields + "</T>"), type, &error);
-    EXPECT_TRUE(list) << error.toStdString();
-    if (!list || list->size() != 1) {
-        ADD_FAILURE() << "expected one template";
-        return CATemplateFormat();
-    }
-    return *list->first();
+    EXPECT_TRUE(list && list->size() == 1) << error.toStdString();
+    return list && list->size() == 1 ? *list->first() : CATemplateFormat();
 }
 
 // A catalogue entry setting every field, each length to a value of its own.
@@ -45,25 +39,16 @@ inline const QByteArray kEveryField =
     "<DYMOPaperWidth>5</DYMOPaperWidth><DYMOPaperHeight>6</DYMOPaperHeight>"
     "<DYMOOffsetX>0.5</DYMOOffsetX><DYMOOffsetY>0.25</DYMOOffsetY><SizeGroup>Shipping4</SizeGroup>";
 
-// Every length a template answers, for comparing two templates field by field.
-struct LengthField
+// Every length a template answers, in points with two decimals, for comparing whole templates.
+inline QString lengths(const CATemplateFormat &f)
 {
-    const char *name;
-    float (CATemplateFormat::*get)() const;
-};
-
-inline const std::vector<LengthField> &lengthFields()
-{
-    using F = CATemplateFormat;
-    static const std::vector<LengthField> fields {
-        {"ItemWidth", &F::ItemWidth}, {"ItemHeight", &F::ItemHeight}, {"CornerRadius", &F::getCornerRadius},
-        {"PrintableWidth", &F::PrintableWidth}, {"PrintableHeight", &F::PrintableHeight},
-        {"TopMargin", &F::getTopMargin}, {"LeftMargin", &F::getLeftMargin}, {"HSpace", &F::getHSpace},
-        {"VSpace", &F::getVSpace}, {"WinWidth", &F::getWinWidth}, {"WinHeight", &F::getWinHeight},
-        {"WinBottomOffset", &F::getWinBottomOffset}, {"WinLeftOffset", &F::getWinLeftOffset},
-        {"DYMOPaperWidth", &F::getDYMOPaperWidth}, {"DYMOPaperHeight", &F::getDYMOPaperHeight},
-        {"DYMOOffsetX", &F::getDYMOOffsetX}, {"DYMOOffsetY", &F::getDYMOOffsetY}};
-    return fields;
+    QStringList out;
+    for (const float value : {f.ItemWidth(), f.ItemHeight(), f.getCornerRadius(), f.PrintableWidth(), f.PrintableHeight(),
+                              f.getTopMargin(), f.getLeftMargin(), f.getHSpace(), f.getVSpace(), f.getWinWidth(),
+                              f.getWinHeight(), f.getWinBottomOffset(), f.getWinLeftOffset(), f.getDYMOPaperWidth(),
+                              f.getDYMOPaperHeight(), f.getDYMOOffsetX(), f.getDYMOOffsetY()})
+        out << QString::number(value, 'f', 2);
+    return out.join(QLatin1Char(' '));
 }
 
 // Each test starts as a fresh process would: no list loaded, no custom or recent templates in
@@ -73,7 +58,6 @@ class CatalogueTest : public ::testing::Test
 protected:
     void SetUp() override { clean(); }
     void TearDown() override { clean(); }
-
     static void restart()
     {
         CATemplateFormat::resetCatalogue();
