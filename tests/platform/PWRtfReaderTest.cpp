@@ -150,6 +150,16 @@ TEST(PWRtfReaderTest, AttachmentOfTheFlattenedFormNamesItsFile)
     EXPECT_FALSE(text->charFormatAt(2).hasProperty(PWTextAttributes::CustomAttributes));
 }
 
+// An attachment group that is itself the outermost group ends the text; what follows it is not
+// read from an empty group stack.
+TEST(PWRtfReaderTest, AttachmentAsTheOutermostGroupEndsTheText)
+{
+    const std::optional<PWAttributedString> text =
+        PWRtfReader::read(pwtest::readFixture(QStringLiteral("rtf/attachment-as-outermost-group.rtf")));
+    ASSERT_TRUE(text);
+    EXPECT_TRUE(text->string().isEmpty());
+}
+
 TEST(PWRtfReaderTest, GroupsNestedToTheLimitAreRead)
 {
     const int depth = PWRtfReader::kMaxDepth - 1;
