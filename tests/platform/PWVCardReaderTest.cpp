@@ -112,6 +112,21 @@ TEST_F(PWVCardReaderTest, QuotedPrintableCardReadsWithLineEndsNormalised)
     EXPECT_EQ(entries(*person, kPWEmailProperty), QStringList {kPWOtherLabel + QStringLiteral("=juergen@example.de")});
 }
 
+// A soft line break keeps the next line's leading blank as content; without quoted-printable
+// the same bytes are an ordinary fold.
+TEST_F(PWVCardReaderTest, QuotedPrintableSoftBreakBeforeABlankKeepsTheBlank)
+{
+    const std::shared_ptr<PWPerson> person =
+        PWVCardReader::personFromData(fixture(QStringLiteral("vcard21-qp-soft-break-leading-space.vcf")));
+    ASSERT_TRUE(person);
+    EXPECT_EQ(
+        entries(*person, kPWAddressProperty),
+        QStringList {kPWHomeLabel
+                     + QStringLiteral("=Street:Am Großen Wannsee 56-58|City:Berlin|ZIP:14109|Country:Deutschland")});
+    EXPECT_EQ(person->stringForProperty(kPWNoteProperty),
+              QStringLiteral("A plain value folded after an equals sign=stays folded"));
+}
+
 TEST_F(PWVCardReaderTest, PhotosComeFromBase64OrDataUrisAndBrokenOnesAreLeftOut)
 {
     const std::optional<QList<std::shared_ptr<PWPerson>>> persons =
