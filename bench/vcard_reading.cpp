@@ -12,7 +12,8 @@ namespace {
 
 QByteArray addressBook(int cards)
 {
-    // VERSION, N and FN take three of the lines a card may have; the rest are addresses.
+    // VERSION, N and FN take three of the lines a card may have; the rest are addresses, short
+    // enough for sixty cards to stay below the parser's limit of bytes.
     const int addresses = PWVCardParser::kMaxLinesPerCard - 3;
     QByteArray bytes;
     for (int card = 0; card < cards; ++card) {
@@ -20,7 +21,7 @@ QByteArray addressBook(int cards)
             + QByteArray::number(card) + "\r\n";
         for (int i = 0; i < addresses; ++i)
             bytes += "ADR;TYPE=" + QByteArray(i % 2 ? "WORK" : "HOME") + ":;;" + QByteArray::number(i)
-                + " Elm Row;Edinburgh;;EH1 3AA;United Kingdom\r\n";
+                + " Elm Row;Leith;;EH6;UK\r\n";
         bytes += "END:VCARD\r\n";
     }
     return bytes;
