@@ -41,7 +41,7 @@ qsizetype PWMultiValue::indexOfLabel(const QString &label) const
 
 bool PWMultiValue::setPrimaryIdentifier(const QString &identifier)
 {
-    if (indexForIdentifier(identifier) < 0)
+    if (!m_identifiers.contains(identifier))
         return false;
     m_primary = identifier;
     return true;
@@ -56,6 +56,7 @@ QString PWMultiValue::insertValue(const PWPlist &value, const QString &label, qs
 {
     const QString identifier = makeIdentifier();
     m_entries.insert(std::clamp<qsizetype>(index, 0, m_entries.size()), Entry{identifier, label, value});
+    m_identifiers.insert(identifier);
     if (m_primary.isEmpty())
         m_primary = identifier;
     return identifier;
@@ -82,6 +83,7 @@ bool PWMultiValue::removeValueAndLabelAtIndex(qsizetype index)
     if (index < 0 || index >= m_entries.size())
         return false;
     const bool wasPrimary = m_entries.at(index).identifier == m_primary;
+    m_identifiers.remove(m_entries.at(index).identifier);
     m_entries.removeAt(index);
     if (wasPrimary)
         m_primary = m_entries.isEmpty() ? QString() : m_entries.constFirst().identifier;
@@ -107,7 +109,7 @@ QString PWMultiValue::makeIdentifier() const
     // person's list keeps its identity); a clash within one list is checked all the same.
     for (;;) {
         const QString identifier = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-        if (indexForIdentifier(identifier) < 0)
+        if (!m_identifiers.contains(identifier))
             return identifier;
     }
 }

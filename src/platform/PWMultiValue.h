@@ -3,6 +3,7 @@
 #include "platform/PWPlist.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 
 // The value of a multi-valued person property (addresses, phones, e-mails, ...): an ordered list
@@ -60,5 +61,8 @@ private:
     QString makeIdentifier() const;
 
     QList<Entry> m_entries;
+    // The identifiers of m_entries, so that a new entry's identifier is checked for a clash
+    // in constant time: lists read from vCards hold tens of thousands of entries.
+    QSet<QString> m_identifiers;
     QString m_primary;
 };

@@ -185,11 +185,43 @@ bool parseLine(const QString &text, PWVCardLine &line, QString *reason)
     return true;
 }
 
-// Physical lines joined where a line starts with a blank or a tab (the fold removes the line
-// end and that one character).
+// Whether a logical line being built is a quoted-printable property, known once the colon that
+// ends its name and parameters has come; the part before it is scanned only once.
+class QuotedPrintableHead
+{
+public:
+    bool quotedPrintable(const QString &line)
+    {
+        if (m_known)
+            return *m_known;
+        for (; m_scanned < line.size(); ++m_scanned) {
+            const QChar c = line.at(m_scanned);
+            if (c == QLatin1Char('"')) {
+                m_quoted = !m_quoted;
+            } else if (c == QLatin1Char(':') && !m_quoted) {
+                PWVCardLine head;
+                QString reason;
+                m_known = parseLine(line.left(m_scanned + 1), head, &reason) && isQuotedPrintable(head);
+                return *m_known;
+            }
+        }
+        return false;
+    }
+
+private:
+    qsizetype m_scanned = 0;
+    bool m_quoted = false;
+    std::optional<bool> m_known;
+};
+
+// Physical lines to logical ones. A soft line break ("=" at the end of a quoted-printable
+// value) joins the next line whole, a leading blank there being part of the value; this comes
+// before unfolding, which would take that blank for a fold. Otherwise a line starting with a
+// blank or a tab continues the one before (the fold removes the line end and that character).
 QStringList unfold(const QString &text)
 {
     QStringList logical;
+    QuotedPrintableHead head;
     qsizetype start = 0;
     const qsizetype size = text.size();
     while (start <= size) {
@@ -197,11 +229,16 @@ QStringList unfold(const QString &text)
         while (end < size && text.at(end) != QLatin1Char('\n') && text.at(end) != QLatin1Char('\r'))
             ++end;
         const QStringView physical = QStringView(text).mid(start, end - start);
-        if (!physical.isEmpty() && (physical.at(0) == QLatin1Char(' ') || physical.at(0) == QLatin1Char('\t'))
-            && !logical.isEmpty())
+        if (!logical.isEmpty() && logical.last().endsWith(QLatin1Char('=')) && head.quotedPrintable(logical.last())) {
+            logical.last().chop(1);
+            logical.last().append(physical);
+        } else if (!physical.isEmpty() && (physical.at(0) == QLatin1Char(' ') || physical.at(0) == QLatin1Char('\t'))
+                   && !logical.isEmpty()) {
             logical.last().append(physical.mid(1));
-        else
+        } else {
             logical.append(physical.toString());
+            head = QuotedPrintableHead();
+        }
         if (end >= size)
             break;
         start = end + 1;
@@ -209,6 +246,70 @@ QStringList unfold(const QString &text)
             ++start;
     }
     return logical;
+}
+
+// Whether a line of bytes is the BEGIN or END (keyword) line of a card.
+bool isCardBoundary(QByteArrayView line, QByteArrayView keyword)
+{
+    const qsizetype colon = line.indexOf(':');
+    if (colon < 0 || line.sliced(colon + 1).trimmed().compare("VCARD", Qt::CaseInsensitive) != 0)
+        return false;
+    QByteArrayView name = line.first(colon);
+    if (const qsizetype semicolon = name.indexOf(';'); semicolon >= 0)
+        name = name.first(semicolon);
+    if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0)
+        name = name.sliced(dot + 1);
+    return name.trimmed().compare(keyword, Qt::CaseInsensitive) == 0;
+}
+
+// Bytes that are no UTF-8 as a whole, decoded card by card: a card of valid UTF-8 stays UTF-8
+// and any other is read as Latin-1 alone, so that one stray byte garbles no other card. Cards
+// are found by their BEGIN and END lines, embedded cards being part of theirs; line ends are
+// ASCII and never inside a UTF-8 sequence, so cutting there splits none.
+QString decodeCardByCard(QByteArrayView bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    int card = 0;
+    int depth = 0;
+    qsizetype pieceStart = 0;
+    const auto decodePiece = [&](qsizetype end, bool isCard) {
+        const QByteArrayView piece = bytes.sliced(pieceStart, end - pieceStart);
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        const QString decoded = utf8.decode(piece);
+        if (!utf8.hasError()) {
+            text += decoded;
+        } else {
+            if (isCard)
+                qCInfo(lcVCard).noquote()
+                    << QStringLiteral("vCard card at index %1 is no UTF-8; read as Latin-1").arg(card);
+            text += QString::fromLatin1(piece);
+        }
+        pieceStart = end;
+    };
+    const qsizetype size = bytes.size();
+    qsizetype start = 0;
+    while (start < size) {
+        qsizetype end = start;
+        while (end < size && bytes.at(end) != '\n' && bytes.at(end) != '\r')
+            ++end;
+        qsizetype next = end < size ? end + 1 : end;
+        if (end < size && bytes.at(end) == '\r' && next < size && bytes.at(next) == '\n')
+            ++next;
+        const QByteArrayView line = bytes.sliced(start, end - start);
+        if (depth == 0 && isCardBoundary(line, "BEGIN")) {
+            decodePiece(start, false);
+            depth = 1;
+        } else if (depth > 0 && isCardBoundary(line, "BEGIN")) {
+            ++depth;
+        } else if (depth > 0 && isCardBoundary(line, "END") && --depth == 0) {
+            decodePiece(next, true);
+            ++card;
+        }
+        start = next;
+    }
+    decodePiece(size, depth > 0); // a last card cut off before its END, or bytes after the cards
+    return text;
 }
 
 } // namespace
@@ -234,12 +335,12 @@ std::optional<QString> PWVCardParser::decodeText(const QByteArray &bytes, QStrin
     if (at(0) == 0 && at(1) != 0 && at(1) < 0x80)
         return decodeUtf16(QStringConverter::Utf16BE, 0);
     const qsizetype skip = (at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF) ? 3 : 0;
+    const QByteArrayView body = QByteArrayView(bytes).sliced(skip);
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString text = utf8.decode(bytes.mid(skip));
+    const QString text = utf8.decode(body);
     if (!utf8.hasError())
         return text;
-    qCDebug(lcVCard) << "vCard bytes are no UTF-8; read as Latin-1";
-    return QString::fromLatin1(bytes);
+    return decodeCardByCard(body);
 }
 
 std::optional<QList<PWVCard>> PWVCardParser::parse(const QByteArray &bytes, QString *error)
@@ -267,11 +368,6 @@ std::optional<QList<PWVCard>> PWVCardParser::parse(const QByteArray &bytes, QStr
             continue;
         }
         if (isQuotedPrintable(line)) {
-            // A soft line break ("=" at the end) continues the value on the next line.
-            while (line.value.endsWith(QLatin1Char('=')) && i + 1 < logical.size()) {
-                line.value.chop(1);
-                line.value.append(logical.at(++i));
-            }
             const QStringList charsets = line.parameterValues(QStringLiteral("CHARSET"));
             line.value = decodeCharset(decodeQuotedPrintable(line.value.toLatin1()),
                                        charsets.isEmpty() ? QString() : charsets.constFirst());

@@ -14,8 +14,9 @@ Q_DECLARE_LOGGING_CATEGORY(lcVCard)
 
 // The first stage of vCard reading: bytes to content lines, after RFC 2425/2426 (vCard 3.0) and
 // the vCard 2.1 forms desktop address books still write. Accepts UTF-8, UTF-16 with or without a
-// byte-order mark (either byte order) and, for bytes that are no valid UTF-8, Latin-1; CRLF, LF
-// or CR line ends; folded lines; quoted-printable values with soft line breaks and a CHARSET.
+// byte-order mark (either byte order) and, card by card, Latin-1 for a card whose bytes are no
+// valid UTF-8; CRLF, LF or CR line ends; folded lines; quoted-printable values with soft line
+// breaks and a CHARSET.
 // Input size, cards, lines per card and nesting of embedded cards are bounded.
 class PWVCardParser
 {
@@ -31,7 +32,8 @@ public:
     // that cannot be read and a last card cut off before its END are left out and logged.
     static std::optional<QList<PWVCard>> parse(const QByteArray &bytes, QString *error = nullptr);
 
-    // The text of the bytes in the encodings above; nothing with a reason for broken UTF-16.
+    // The text of the bytes in the encodings above, logging each card read as Latin-1 by its
+    // index; nothing with a reason for broken UTF-16.
     static std::optional<QString> decodeText(const QByteArray &bytes, QString *error = nullptr);
 
     // Text value escapes: "\n" and "\N" a line feed, "\," "\;" "\:" and "\\" the character.

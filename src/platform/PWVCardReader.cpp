@@ -6,7 +6,6 @@
 
 #include <QDate>
 #include <QHash>
-#include <QSet>
 #include <QTimeZone>
 
 namespace {
@@ -58,6 +57,22 @@ std::optional<QDate> dateOf(const QString &value)
 PWPlist datePlist(const QDate &date)
 {
     return PWPlist::fromDate(QDateTime(date, QTime(0, 0), QTimeZone::utc()));
+}
+
+// How strongly a line is marked as the preferred one, 1 the most, as vCard 4.0 counts PREF;
+// "pref" as a type or a bare parameter (vCard 2.1 and 3.0) counts as 1. Nothing when unmarked.
+std::optional<int> preferenceOf(const PWVCardLine &line)
+{
+    if (line.hasType(QStringLiteral("pref")))
+        return 1;
+    std::optional<int> best;
+    for (const QString &value : line.parameterValues(QStringLiteral("PREF"))) {
+        bool ok = false;
+        const int rank = value.trimmed().toInt(&ok);
+        if (ok && rank >= 1 && (!best || rank < *best))
+            best = rank;
+    }
+    return best;
 }
 
 QString phoneLabel(const PWVCardLine &line)
@@ -171,6 +186,8 @@ public:
         m_person = PWPerson::createWithUniqueId(options.keepUniqueIds ? uid : QString());
         for (const PWVCardLine &line : m_card)
             readLine(line);
+        for (auto it = m_preferred.cbegin(); it != m_preferred.cend(); ++it)
+            m_multi[it.key()].setPrimaryIdentifier(it->second);
         for (auto it = m_multi.cbegin(); it != m_multi.cend(); ++it)
             m_person->setMultiValueForProperty(it.key(), it.value());
         return m_person;
@@ -191,9 +208,11 @@ private:
     {
         PWMultiValue &multi = m_multi[property];
         const QString identifier = multi.addValue(value, label);
-        if (line.hasType(QStringLiteral("pref")) && !m_preferred.contains(property)) {
-            multi.setPrimaryIdentifier(identifier);
-            m_preferred.insert(property);
+        // Of several marked entries the most preferred wins, the first of equals.
+        if (const std::optional<int> rank = preferenceOf(line)) {
+            const auto found = m_preferred.constFind(property);
+            if (found == m_preferred.constEnd() || *rank < found->first)
+                m_preferred.insert(property, {*rank, identifier});
         }
     }
 
@@ -331,7 +350,8 @@ private:
     const PWVCard &m_card;
     QHash<QString, GroupInfo> m_groups;
     QHash<QString, PWMultiValue> m_multi;
-    QSet<QString> m_preferred;
+    // Per property, the rank and identifier of the most preferred entry so far.
+    QHash<QString, std::pair<int, QString>> m_preferred;
     std::shared_ptr<PWPerson> m_person;
 };
 

@@ -14,7 +14,8 @@ class PWPerson;
 
 // The second stage of vCard reading: cards to persons and groups, in the dialect desktop
 // address books write. Grouped lines ("item1.TEL" with "item1.X-ABLabel") take the group's
-// label; TYPE parameters give the standard labels and "pref" the primary entry; photos come
+// label; TYPE parameters give the standard labels; the preferred entry (vCard 4.0's lowest
+// PREF, else the first "pref" type or bare PREF) becomes the primary one; photos come
 // as base64 or data URIs; instant messaging as X-AIM, X-JABBER, X-MSN, X-ICQ, X-YAHOO or IMPP;
 // other dates and related names as X-ABDATE and X-ABRELATEDNAMES. Lines of no known meaning are
 // left out. Group cards (X-ADDRESSBOOKSERVER-KIND or KIND "group") make groups, not persons.

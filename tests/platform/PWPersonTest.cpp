@@ -4,6 +4,8 @@
 #include "platform/PWMultiValue.h"
 #include "platform/PWPersonProperties.h"
 
+#include <QSet>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -47,6 +49,23 @@ TEST(PWMultiValueTest, SameValuesIgnoreIdentifiersButNotLabelsOrPrimary)
     EXPECT_TRUE(copy == a);
     copy.replaceValueAtIndex(0, PWPlist::fromString(QStringLiteral("changed")));
     EXPECT_EQ(a.valueAtIndex(0).toString(), QStringLiteral("x"));
+}
+
+// As many entries as a vCard's address lines: identifiers stay unique, also for removed entries.
+TEST(PWMultiValueTest, IdentifiersStayUniqueOverManyEntries)
+{
+    constexpr int count = 20000;
+    PWMultiValue multi;
+    QSet<QString> identifiers;
+    for (int i = 0; i < count; ++i)
+        identifiers.insert(multi.addValue(PWPlist::fromString(QString::number(i)), kPWWorkLabel));
+    EXPECT_EQ(multi.count(), count);
+    EXPECT_EQ(identifiers.size(), count);
+    EXPECT_EQ(multi.primaryIdentifier(), multi.identifierAtIndex(0));
+    const QString removed = multi.identifierAtIndex(count / 2);
+    ASSERT_TRUE(multi.removeValueAndLabelAtIndex(count / 2));
+    EXPECT_FALSE(multi.setPrimaryIdentifier(removed));
+    EXPECT_TRUE(multi.setPrimaryIdentifier(multi.identifierAtIndex(count - 2)));
 }
 
 TEST(PWPersonTest, OnlyRegisteredPropertiesOfTheRightKindHoldValues)

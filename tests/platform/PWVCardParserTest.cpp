@@ -58,11 +58,21 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, PWVCardParserEncodingTest,
                          testing::Values("vcard30-folded.vcf", "vcard30-folded-utf16le-bom.vcf",
                                          "vcard30-folded-utf16be-bom.vcf", "vcard30-folded-utf16le-nobom.vcf"));
 
-TEST(PWVCardParserTest, BytesThatAreNoUtf8AreReadAsLatin1)
+// One card of Latin-1 bytes in a UTF-8 file (with a byte-order mark) is read as Latin-1 alone.
+TEST(PWVCardParserTest, OnlyTheCardThatIsNoUtf8IsReadAsLatin1)
 {
-    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(fixture(QStringLiteral("vcard30-latin1.vcf")));
+    const pwtest::LogCapture log;
+    const std::optional<QList<PWVCard>> cards =
+        PWVCardParser::parse(fixture(QStringLiteral("vcard30-mixed-utf8-latin1-cards.vcf")));
     ASSERT_TRUE(cards);
-    EXPECT_EQ(find(cards->constFirst(), QStringLiteral("N"))->value, QStringLiteral("Lefèvre;Hélène;;;"));
+    QStringList names;
+    for (const PWVCard &card : *cards)
+        names.append(find(card, QStringLiteral("N")) ? find(card, QStringLiteral("N"))->value : QString());
+    EXPECT_EQ(names,
+              (QStringList {QStringLiteral("Łukasiewicz;Zoë;;;"), QStringLiteral("Lefèvre;Hélène;;;"),
+                            QStringLiteral("Müller;Jürgen;;;")}));
+    EXPECT_EQ(pwtest::LogCapture::lines().filter(QStringLiteral("Latin-1")),
+              QStringList {QStringLiteral("vCard card at index 1 is no UTF-8; read as Latin-1")});
 }
 
 TEST(PWVCardParserTest, ParametersKeepQuotedSeparatorsAndSplitCommaLists)

@@ -112,6 +112,58 @@ TEST_F(PWVCardReaderTest, QuotedPrintableCardReadsWithLineEndsNormalised)
     EXPECT_EQ(entries(*person, kPWEmailProperty), QStringList {kPWOtherLabel + QStringLiteral("=juergen@example.de")});
 }
 
+// A soft line break keeps the next line's leading blank as content; without quoted-printable
+// the same bytes are an ordinary fold.
+TEST_F(PWVCardReaderTest, QuotedPrintableSoftBreakBeforeABlankKeepsTheBlank)
+{
+    const std::shared_ptr<PWPerson> person =
+        PWVCardReader::personFromData(fixture(QStringLiteral("vcard21-qp-soft-break-leading-space.vcf")));
+    ASSERT_TRUE(person);
+    EXPECT_EQ(
+        entries(*person, kPWAddressProperty),
+        QStringList {kPWHomeLabel
+                     + QStringLiteral("=Street:Am Großen Wannsee 56-58|City:Berlin|ZIP:14109|Country:Deutschland")});
+    EXPECT_EQ(person->stringForProperty(kPWNoteProperty),
+              QStringLiteral("A plain value folded after an equals sign=stays folded"));
+}
+
+struct PreferredCase
+{
+    const char *name;
+    const char *lines;
+    QString property;
+    qsizetype primary;
+};
+
+class PWVCardReaderPreferredTest : public PWVCardReaderTest, public testing::WithParamInterface<PreferredCase>
+{
+};
+
+TEST_P(PWVCardReaderPreferredTest, PreferenceMarksThePrimaryEntry)
+{
+    const std::shared_ptr<PWPerson> person =
+        PWVCardReader::personFromData(QByteArray("BEGIN:VCARD\n") + GetParam().lines + "END:VCARD\n");
+    ASSERT_TRUE(person);
+    const std::optional<PWMultiValue> multi = person->multiValueForProperty(GetParam().property);
+    ASSERT_TRUE(multi);
+    EXPECT_EQ(multi->indexForIdentifier(multi->primaryIdentifier()), GetParam().primary);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PWVCardReaderPreferredTest,
+    testing::Values(PreferredCase {"LowestPrefNumberWins",
+                                   "VERSION:4.0\nTEL:1\nTEL;PREF=2:2\nTEL;TYPE=cell;PREF=1:3\nTEL;PREF=1:4\n",
+                                   kPWPhoneProperty, 2},
+                    PreferredCase {"PrefOneOnAnAddress",
+                                   "VERSION:4.0\nADR;TYPE=home:;;Elm 1;;;;\nADR;PREF=1;TYPE=work:;;Quay 2;;;;\n",
+                                   kPWAddressProperty, 1},
+                    PreferredCase {"TypePrefInCapitals", "VERSION:3.0\nEMAIL:a@x\nEMAIL;TYPE=INTERNET,PREF:b@x\n",
+                                   kPWEmailProperty, 1},
+                    PreferredCase {"FirstOfBarePrefs", "VERSION:2.1\nTEL;WORK:1\nTEL;PREF;CELL:2\nTEL;PREF:3\n",
+                                   kPWPhoneProperty, 1},
+                    PreferredCase {"NoneMarked", "VERSION:4.0\nEMAIL:a@x\nEMAIL:b@x\n", kPWEmailProperty, 0}),
+    [](const testing::TestParamInfo<PreferredCase> &info) { return std::string(info.param.name); });
+
 TEST_F(PWVCardReaderTest, PhotosComeFromBase64OrDataUrisAndBrokenOnesAreLeftOut)
 {
     const std::optional<QList<std::shared_ptr<PWPerson>>> persons =
