@@ -2,10 +2,6 @@
 
 #include "AddressTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <memory>
-
 namespace {
 
 // Recipient panel of the US format, whose city leaf carries the delimiter ",", City, State and
@@ -20,14 +16,8 @@ protected:
         ASSERT_EQ(m_format->getFormatWithKey(tcCity)->getDelimiter()->getData(), u","_s);
         m_panel = std::make_unique<CFTAAddressPanel>(true, m_format.get(), nullptr, false);
     }
-    void fill(textCategory category, const QString &text)
-    {
-        m_panel->SetString(true, category, adWork, CDDString(text), tcNone, false);
-    }
-    QString text(textCategory category) const
-    {
-        return m_panel->getAddressComponentWithTextCategory(category)->GetString().getData();
-    }
+    void fill(textCategory category, const QString &text) { addrtest::fill(*m_panel, category, text); }
+    QString text(textCategory category) const { return addrtest::text(*m_panel, category); }
 
     std::unique_ptr<CAddressFormat> m_format;
     std::unique_ptr<CFTAAddressPanel> m_panel;
@@ -35,38 +25,26 @@ protected:
 
 TEST_F(PanelRulesTest, DelimiterFollowsTheNextShownTextOfTheRow)
 {
-    struct Case
-    {
-        const char *city;
-        const char *state;
-        const char *zip;
-        bool stateHidden;
-        const char *expected;
-    };
-    const Case cases[] = {
+    // City, state, ZIP, state hidden, the city after the rule.
+    const std::tuple<const char *, const char *, const char *, bool, const char *> cases[] = {
         {"Springfield", "IL", "", false, "Springfield,"},
-        // An empty state passes the question on to the ZIP.
-        {"Springfield", "", "62704", false, "Springfield,"},
+        {"Springfield", "", "62704", false, "Springfield,"}, // an empty state passes the question on
         {"Springfield,", "", "", false, "Springfield"},
-        // Trailing blanks go with the delimiter.
-        {"Springfield,  ", "", "", false, "Springfield"},
-        // A hidden follower does not keep the delimiter.
-        {"Springfield,", "IL", "", true, "Springfield"},
-        // An empty field never gets one.
-        {"", "IL", "", false, ""},
-    };
-    for (const Case &c : cases) {
+        {"Springfield,  ", "", "", false, "Springfield"}, // trailing blanks go with the delimiter
+        {"Springfield,", "IL", "", true, "Springfield"},  // a hidden follower does not keep it
+        {"", "IL", "", false, ""}};                       // an empty field never gets one
+    for (const auto &[city, state, zip, stateHidden, expected] : cases) {
+        SCOPED_TRACE(std::string(city) + "/" + state + "/" + zip);
         m_panel = std::make_unique<CFTAAddressPanel>(true, m_format.get(), nullptr, false);
-        fill(tcCity, QLatin1String(c.city));
-        fill(tcState, QLatin1String(c.state));
-        fill(tcZIP, QLatin1String(c.zip));
-        if (c.stateHidden)
+        fill(tcCity, QLatin1String(city));
+        fill(tcState, QLatin1String(state));
+        fill(tcZIP, QLatin1String(zip));
+        if (stateHidden)
             m_panel->setMode(tcState, fmNever);
         EXPECT_EQ(m_panel->updateFormatRules(), 0);
-        EXPECT_EQ(text(tcCity), QLatin1String(c.expected)) << c.city << "/" << c.state << "/" << c.zip;
-        // Applying the rule again changes nothing: no doubled comma.
+        EXPECT_EQ(text(tcCity), QLatin1String(expected));
         m_panel->updateFormatRules();
-        EXPECT_EQ(text(tcCity), QLatin1String(c.expected));
+        EXPECT_EQ(text(tcCity), QLatin1String(expected)) << "applied again: no doubled comma";
     }
 }
 
@@ -77,7 +55,6 @@ TEST_F(PanelRulesTest, UserEditedFieldKeepsItsTextUntilTheFormatIsAppliedAgain)
     m_panel->getAddressComponentWithTextCategory(tcCity)->resetFormatRules(true);
     m_panel->updateFormatRules();
     EXPECT_EQ(text(tcCity), u"Springfield"_s);
-
     m_panel->setFormat(m_format.get(), 1);
     m_panel->updateFormatRules();
     EXPECT_EQ(text(tcCity), u"Springfield,"_s);
@@ -99,34 +76,13 @@ TEST_F(PanelRulesTest, CommaRuleStripsCommasThatSeparateNothing)
     fill(tcStreet, u"12 Main Street,"_s);
     fill(tcCity, u"Springfield,"_s);
     fill(tcState, u"IL"_s);
-
     EXPECT_EQ(m_panel->updatePhoneticRules(true), 1);
     EXPECT_EQ(text(tcStreet), u"12 Main Street"_s);
     EXPECT_EQ(text(tcCity), u"Springfield,"_s);
     EXPECT_EQ(m_panel->updatePhoneticRules(true), 0);
-
     EXPECT_EQ(m_panel->updatePhoneticRules(false), 1);
     EXPECT_EQ(text(tcCity), u"Springfield"_s);
     EXPECT_EQ(m_panel->updatePhoneticRules(false), 0);
-}
-
-TEST_F(PanelRulesTest, NeighboursAreFoundWithinTheRow)
-{
-    CFTAAddressText *const city = m_panel->getAddressComponentWithTextCategory(tcCity);
-    CFTAAddressText *const state = m_panel->getAddressComponentWithTextCategory(tcState);
-    CFTAAddressText *const zip = m_panel->getAddressComponentWithTextCategory(tcZIP);
-    CFTAAddressText *const street = m_panel->getAddressComponentWithTextCategory(tcStreet);
-    EXPECT_EQ(m_panel->getAddressComponentNextToComponent(city, true, nullptr), state);
-    EXPECT_EQ(m_panel->getAddressComponentNextToComponent(state, true, nullptr), zip);
-    EXPECT_EQ(m_panel->getAddressComponentNextToComponent(zip, true, nullptr), nullptr);
-    EXPECT_EQ(m_panel->getAddressComponentNextToComponent(street, true, nullptr), nullptr);
-    EXPECT_EQ(m_panel->getAddressComponentNextToComponent(city, false, nullptr), nullptr);
-    EXPECT_EQ(m_panel->getAddressComponentPrevToComponent(state, true, nullptr), city);
-    EXPECT_EQ(m_panel->getAddressComponentPrevToComponent(zip, true, nullptr), state);
-    EXPECT_EQ(m_panel->getAddressComponentPrevToComponent(city, true, nullptr), nullptr);
-    // Walking a copy of the format gives the same answers.
-    const std::unique_ptr<CAddressFormat> copy = m_panel->getFormat()->clone();
-    EXPECT_EQ(m_panel->getAddressComponentNextToComponent(city, true, copy.get()), state);
 }
 
 TEST(CFTAAddressPanelRulesTest, RepeatedCategoryInARowEndsTheSearch)
@@ -136,9 +92,9 @@ TEST(CFTAAddressPanelRulesTest, RepeatedCategoryInARowEndsTheSearch)
     root->addKey(tcStreet, 0, 1, CDDString(), CDDString(), CDDString(), CDDString(), fmUnset, tcNone, tcNone);
     root->addKey(tcCity, 1, 0, CDDString(), CDDString(), CDDString(u";"_s), CDDString(), fmUnset, tcNone, tcNone);
     CFTAAddressPanel panel(true, root.get(), nullptr, false);
-    panel.SetString(true, tcCity, adWork, CDDString(u"Town"_s), tcNone, false);
+    addrtest::fill(panel, tcCity, u"Town"_s);
     EXPECT_EQ(panel.updateFormatRules(), 0);
-    EXPECT_EQ(panel.getAddressComponentWithTextCategory(tcCity)->GetString().getData(), u"Town"_s);
+    EXPECT_EQ(addrtest::text(panel, tcCity), u"Town"_s);
 }
 
 } // namespace
