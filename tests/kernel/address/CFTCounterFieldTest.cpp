@@ -1,9 +1,8 @@
 #include "kernel/address/CFTCounterField.h"
 
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/FTComponentFactory.h"
-
 #include <gtest/gtest.h>
+
+#include <QStringList>
 
 #include <climits>
 
@@ -11,32 +10,28 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+QStringList series(CFTCounterField &counter, int items)
+{
+    QStringList shown;
+    for (int item = 1; item <= items; ++item) {
+        counter.SetValue(item);
+        shown << counter.GetText()->getString();
+    }
+    return shown;
+}
+
 TEST(CFTCounterFieldTest, SeriesByStartIncrementAndLeadingZeros)
 {
-    const struct
-    {
-        const char *name;
-        int start;
-        int increment;
-        bool zeros;
-        int digits;
-        QStringList shown; // items 1, 2, 3
-    } cases[] = {
-        {"StartFiveStepThree", 5, 3, false, 1, {u"5"_s, u"8"_s, u"11"_s}},
-        {"CountingDown", 1, -1, false, 1, {u"1"_s, u"0"_s, u"-1"_s}},
-        {"PaddedToTheDigits", 7, 1, true, 4, {u"0007"_s, u"0008"_s, u"0009"_s}},
-        {"WiderValuesAreNotCut", 12345, 1, true, 3, {u"12345"_s, u"12346"_s, u"12347"_s}},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    // Start, increment, leading zeros, digits, items 1 to 3.
+    const std::tuple<int, int, bool, int, QStringList> cases[] = {
+        {5, 3, false, 1, {u"5"_s, u"8"_s, u"11"_s}},
+        {1, -1, false, 1, {u"1"_s, u"0"_s, u"-1"_s}},
+        {7, 1, true, 4, {u"0007"_s, u"0008"_s, u"0009"_s}},
+        {12345, 1, true, 3, {u"12345"_s, u"12346"_s, u"12347"_s}}}; // wider values are not cut
+    for (const auto &[start, increment, zeros, digits, shown] : cases) {
         CFTCounterField counter(10, 20, nullptr);
-        counter.Init(c.start, c.increment, c.zeros, c.digits);
-        QStringList shown;
-        for (int item = 1; item <= 3; ++item) {
-            counter.SetValue(item);
-            shown << counter.GetText()->getString();
-        }
-        EXPECT_EQ(shown, c.shown);
+        counter.Init(start, increment, zeros, digits);
+        EXPECT_EQ(series(counter, 3), shown);
     }
 }
 
@@ -74,25 +69,6 @@ TEST(CFTCounterFieldTest, EachItemGrowsFromTheSavedGeometryAndClearRestoresIt)
     EXPECT_TRUE(counter.GetText()->isEmpty());
     EXPECT_DOUBLE_EQ(counter.GetOriginX(), 40.0);
     EXPECT_NEAR(counter.GetSizeX(), width, 1e-4);
-}
-
-TEST(CFTCounterFieldTest, SavedAndLoadedKeepsTheFourParameters)
-{
-    CFTCounterField saved(nullptr);
-    saved.Init(-4, 7, true, 6);
-    CDDArchive archive(true);
-    archive.SetClassID(saved.getClassID());
-    saved.Serialize(archive, nullptr);
-    archive.setStoring(false);
-
-    const std::unique_ptr<CFTComponent> made = CFTComponent::CreateFromArchive(archive, nullptr, nullptr);
-    auto *loaded = dynamic_cast<CFTCounterField *>(made.get());
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->GetStartNumber(), -4);
-    EXPECT_EQ(loaded->GetIncrement(), 7);
-    EXPECT_TRUE(loaded->IsLeadingZeros());
-    EXPECT_EQ(loaded->GetZerosDigits(), 6);
-    EXPECT_EQ(loaded->GetTextCategory(), tcCounter);
 }
 
 } // namespace

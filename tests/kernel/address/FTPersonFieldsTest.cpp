@@ -3,19 +3,7 @@
 #include "AddressTestSupport.h"
 #include "platform/PWUserDefaults.h"
 
-#include <gtest/gtest.h>
-
 namespace {
-
-PWPlist address(const QString &street, const QString &city, const QString &state, const QString &zip,
-                const QString &country)
-{
-    return PWPlist(PWPlist::Dictionary {{kPWAddressStreetKey, PWPlist::fromString(street)},
-                                        {kPWAddressCityKey, PWPlist::fromString(city)},
-                                        {kPWAddressStateKey, PWPlist::fromString(state)},
-                                        {kPWAddressZIPKey, PWPlist::fromString(zip)},
-                                        {kPWAddressCountryKey, PWPlist::fromString(country)}});
-}
 
 PWMultiValue texts(std::initializer_list<std::pair<QString, QString>> labelled)
 {
@@ -29,79 +17,58 @@ PWMultiValue texts(std::initializer_list<std::pair<QString, QString>> labelled)
 // birthday, a spouse and a department.
 std::shared_ptr<PWPerson> fullPerson()
 {
-    std::shared_ptr<PWPerson> person = PWPerson::create();
-    person->setValueForProperty(kPWFirstNameProperty, PWPlist::fromString(u"Ann"_s));
-    person->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(u"Lee"_s));
+    std::shared_ptr<PWPerson> person = addrtest::makePerson(addrtest::addressFrom(u"Ann|Lee"_s));
     PWMultiValue addresses;
-    addresses.addValue(address(u"1 Home Lane"_s, u"Homeville"_s, u"HS"_s, u"11111"_s, u"Homeland"_s),
+    addresses.addValue(addrtest::addressValue(u"1 Home Lane"_s, u"Homeville"_s, u"HS"_s, u"11111"_s, u"Homeland"_s),
                        kPWAddressHomeLabel);
-    addresses.addValue(address(u"2 Work Road"_s, u"Worktown"_s, QString(), u"22222"_s, u"Workland"_s),
+    addresses.addValue(addrtest::addressValue(u"2 Work Road"_s, u"Worktown"_s, QString(), u"22222"_s, u"Workland"_s),
                        kPWAddressWorkLabel);
     person->setMultiValueForProperty(kPWAddressProperty, addresses);
     person->setMultiValueForProperty(kPWPhoneProperty, texts({{kPWOtherLabel, u"other"_s}, {kPWPhoneHomeLabel, u"home"_s}}));
     person->setMultiValueForProperty(
-        kPWURLsProperty,
-        texts({{u"blog"_s, u"first"_s}, {kPWHomeLabel, u"home"_s}, {kPWHomePageLabel, u"homepage"_s}}));
+        kPWURLsProperty, texts({{u"blog"_s, u"first"_s}, {kPWHomeLabel, u"home"_s}, {kPWHomePageLabel, u"homepage"_s}}));
     person->setValueForProperty(kPWBirthdayProperty, addrtest::utcDate(1970, 3, 4));
     person->setMultiValueForProperty(kPWRelatedNamesProperty, texts({{kPWSpouseLabel, u"Sam"_s}}));
-    person->setValueForProperty(u"ABDepartment"_s, PWPlist::fromString(u"Dispatch"_s));
-    person->setValueForProperty(u"Custom5"_s, PWPlist::fromString(u"five"_s));
     return person;
 }
 
-struct ReadCase
+TEST(FTPersonFieldsReadTest, ReadsTheCategoryOfTheType)
 {
-    const char *name;
-    textCategory category;
-    addressType type;
-    bool fallback;
-    QString expected;          // null where nothing is read
-    addressType used = adNone; // the address type read from; adNone where not told
-};
-
-// Shown by its name, so that the registered test names stay the same from build to build.
-void PrintTo(const ReadCase &row, std::ostream *stream)
-{
-    *stream << row.name;
-}
-
-class FTPersonFieldsReadTest : public testing::TestWithParam<ReadCase>
-{
-};
-
-TEST_P(FTPersonFieldsReadTest, ReadsTheCategoryOfTheType)
-{
-    const ReadCase &c = GetParam();
+    const struct
+    {
+        const char *name;
+        textCategory category;
+        addressType type;
+        bool fallback;
+        QString expected;          // null where nothing is read
+        addressType used = adNone; // the address type read from; adNone where not told
+    } cases[] = {
+        {"FullName", tcFullName, adWork, false, u"Ann Lee"_s},
+        {"UnknownCategory", textCategory(128), adWork, false, QString()},
+        {"CategoryPastTheTable", textCategory(200), adWork, false, QString()},
+        {"MainCityIsThePrimaryOne", tcCity, adMain, false, u"Homeville"_s, adHome},
+        {"OtherCityWithoutFallback", tcCity, adOther, false, QString()},
+        // Fallback order: work, home, other, main.
+        {"OtherCityFallsBackToWork", tcCity, adOther, true, u"Worktown"_s, adWork},
+        // The city line takes the work address whatever the type asked for.
+        {"CityLineIsAlwaysWork", tcCityLine, adHome, false, u"Worktown 22222 Workland"_s},
+        // The main phone: the entry labelled main, else (with fallback) home before any other.
+        {"MainPhoneFallsBackToHome", tcPhone, adMain, true, u"home"_s},
+        {"WorkHomepageIsTheFirstUrl", tcHomepage, adWork, false, u"first"_s}, // no work URL
+        {"Birthday", tcBirthday, adWork, false, u"Wednesday, March 4, 1970"_s},
+        {"Spouse", textCategory(117), adWork, false, u"Sam"_s}};
     const std::shared_ptr<PWPerson> person = fullPerson();
-    addressType used = adNone;
-    const QString read = stringForPersonCategory(person.get(), c.type, c.category, c.fallback, &used);
-    EXPECT_EQ(read, c.expected);
-    EXPECT_EQ(read.isNull(), c.expected.isNull());
-    if (c.used != adNone) {
-        EXPECT_EQ(used, c.used);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        addressType used = adNone;
+        const QString read = stringForPersonCategory(person.get(), c.type, c.category, c.fallback, &used);
+        EXPECT_EQ(read, c.expected);
+        EXPECT_EQ(read.isNull(), c.expected.isNull());
+        if (c.used != adNone) {
+            EXPECT_EQ(used, c.used);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Categories, FTPersonFieldsReadTest,
-    testing::Values(ReadCase {"FullName", tcFullName, adWork, false, u"Ann Lee"_s},
-                    ReadCase {"UnknownCategory", textCategory(128), adWork, false, QString()},
-                    ReadCase {"CategoryPastTheTable", textCategory(200), adWork, false, QString()},
-                    ReadCase {"MainCityIsThePrimaryOne", tcCity, adMain, false, u"Homeville"_s, adHome},
-                    ReadCase {"OtherCityWithoutFallback", tcCity, adOther, false, QString()},
-                    // Fallback order: work, home, other, main.
-                    ReadCase {"OtherCityFallsBackToWork", tcCity, adOther, true, u"Worktown"_s, adWork},
-                    // The city line takes the work address whatever the type asked for.
-                    ReadCase {"CityLineIsAlwaysWork", tcCityLine, adHome, false, u"Worktown 22222 Workland"_s},
-                    // The main phone: the entry labelled main, else (with fallback) home before any other.
-                    ReadCase {"MainPhoneFallsBackToHome", tcPhone, adMain, true, u"home"_s},
-                    // No work URL: the first one.
-                    ReadCase {"WorkHomepageIsTheFirstUrl", tcHomepage, adWork, false, u"first"_s},
-                    ReadCase {"Birthday", tcBirthday, adWork, false, u"Wednesday, March 4, 1970"_s},
-                    ReadCase {"Spouse", textCategory(117), adWork, false, u"Sam"_s},
-                    ReadCase {"Department", tcDepartment, adWork, false, u"Dispatch"_s},
-                    ReadCase {"OwnProperty", textCategory(28), adWork, false, u"five"_s}),
-    [](const testing::TestParamInfo<ReadCase> &info) { return std::string(info.param.name); });
 
 class FTPersonFieldsTest : public testing::Test
 {
@@ -111,7 +78,6 @@ protected:
         PWUserDefaults::standardUserDefaults().removeObject(u"FTConvertToLinearAddress"_s);
         PWUserDefaults::standardUserDefaults().removeObject(u"NSDateFormatString"_s);
     }
-
     void setText(const QString &property, const QString &value)
     {
         ASSERT_TRUE(m_person->setValueForProperty(property, PWPlist::fromString(value))) << property.toStdString();
@@ -137,15 +103,12 @@ TEST_F(FTPersonFieldsTest, WithoutAddressesNothingIsReadAndLineFeedsFollowTheLin
     EXPECT_TRUE(read(tcStreet, adWork, true).isNull());
     EXPECT_TRUE(read(tcCityLine).isNull());
     PWMultiValue addresses;
-    addresses.addValue(address(u"Line one\nLine two\n"_s, u"City\n"_s, QString(), QString(), QString()),
+    addresses.addValue(addrtest::addressValue(u"Line one\nLine two\n"_s, u"City\n"_s, QString(), QString(), QString()),
                        kPWAddressWorkLabel);
     m_person->setMultiValueForProperty(kPWAddressProperty, addresses);
-    EXPECT_TRUE(isConvertToLinearAddress()); // on unless set off
-    EXPECT_EQ(read(tcStreet), u"Line one Line two "_s);
-    EXPECT_EQ(read(tcCity), u"City "_s);
+    EXPECT_EQ((QStringList {read(tcStreet), read(tcCity)}), (QStringList {u"Line one Line two "_s, u"City "_s}));
     PWUserDefaults::standardUserDefaults().setBool(u"FTConvertToLinearAddress"_s, false);
-    EXPECT_EQ(read(tcStreet), u"Line one\nLine two"_s);
-    EXPECT_EQ(read(tcCity), u"City"_s);
+    EXPECT_EQ((QStringList {read(tcStreet), read(tcCity)}), (QStringList {u"Line one\nLine two"_s, u"City"_s}));
 }
 
 TEST_F(FTPersonFieldsTest, HomepagePropertyGoesBeforeTheUrlsAndDatesFollowTheFormatPreference)
@@ -172,36 +135,21 @@ TEST_F(FTPersonFieldsTest, SortingTextFallsBackByCategory)
     }
 }
 
-struct Composition
+TEST(FTCompositionTest, NamesAndCityLinesFollowTheInterfaceLanguage)
 {
-    const char *language;
-    QString name;
-    QString cityLine;
-    QString cityLineWithoutCity;
-};
-
-class FTCompositionTest : public testing::TestWithParam<Composition>
-{
-};
-
-TEST_P(FTCompositionTest, NamesAndCityLinesFollowTheInterfaceLanguage)
-{
-    const QString language = QString::fromLatin1(GetParam().language);
-    EXPECT_EQ(composeNameConsideringCountry(u"Taro"_s, u"Yamada"_s, language), GetParam().name);
-    EXPECT_EQ(composeNameConsideringCountry(QString(), u"Yamada"_s, language), u"Yamada"_s);
-    EXPECT_EQ(composeNameConsideringCountry(u"Taro"_s, QString(), language), u"Taro"_s);
-    EXPECT_TRUE(composeNameConsideringCountry(QString(), QString(), language).isNull());
-    EXPECT_EQ(composeAddressConsideringCountry(u"Berlin"_s, QString(), u"10117"_s, u"Germany"_s, language),
-              GetParam().cityLine);
-    EXPECT_EQ(composeAddressConsideringCountry(QString(), u"ST"_s, u"10117"_s, QString(), language),
-              GetParam().cityLineWithoutCity);
+    // Language, name, city line, city line without a city.
+    const std::tuple<QString, QString, QString, QString> cases[] = {
+        {u"German"_s, u"Taro Yamada"_s, u"10117 Berlin Germany"_s, u"10117 ST"_s},
+        {u"Japanese"_s, u"Yamada Taro"_s, u"Germany 10117 Berlin"_s, u"10117 ST"_s},
+        {u"en"_s, u"Taro Yamada"_s, u"Berlin 10117 Germany"_s, u"ST 10117"_s}};
+    for (const auto &[language, name, cityLine, withoutCity] : cases) {
+        EXPECT_EQ(composeNameConsideringCountry(u"Taro"_s, u"Yamada"_s, language), name);
+        EXPECT_EQ(composeAddressConsideringCountry(u"Berlin"_s, QString(), u"10117"_s, u"Germany"_s, language), cityLine);
+        EXPECT_EQ(composeAddressConsideringCountry(QString(), u"ST"_s, u"10117"_s, QString(), language), withoutCity);
+    }
+    EXPECT_EQ(composeNameConsideringCountry(QString(), u"Yamada"_s, u"Japanese"_s), u"Yamada"_s);
+    EXPECT_EQ(composeNameConsideringCountry(u"Taro"_s, QString(), u"Japanese"_s), u"Taro"_s);
+    EXPECT_TRUE(composeNameConsideringCountry(QString(), QString(), u"en"_s).isNull());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Languages, FTCompositionTest,
-    testing::Values(Composition {"German", u"Taro Yamada"_s, u"10117 Berlin Germany"_s, u"10117 ST"_s},
-                    Composition {"Japanese", u"Yamada Taro"_s, u"Germany 10117 Berlin"_s, u"10117 ST"_s},
-                    Composition {"en", u"Taro Yamada"_s, u"Berlin 10117 Germany"_s, u"ST 10117"_s}),
-    [](const testing::TestParamInfo<Composition> &info) { return std::string(info.param.language); });
 
 } // namespace
