@@ -108,7 +108,6 @@ protected:
         more.insert(u"Name"_s, PWPlist::fromString(name));
         return entry(more, row, column);
     }
-
     QTemporaryDir m_folder;
     PWUserDefaults m_defaults {m_folder.filePath(u"defaults.plist"_s)};
 };
@@ -213,7 +212,6 @@ TEST(CAddressFormatArchiveTest, OlderFormsACountryCodeOrAListOfFields)
     archive.EndArrayData(u"Address Format From"_s);
     archive.SetData(u"Dictionary"_s, CDDArchive(true));
     archive.setStoring(false);
-
     CDDString country(u"unchanged"_s);
     std::unique_ptr<CAddressFormat> format;
     ASSERT_TRUE(catalogue().GetData(archive, u"Address Format To"_s, &country, &format));

@@ -23,14 +23,6 @@ unsigned int gfMul(unsigned int a, unsigned int b)
     return r;
 }
 
-unsigned int alphaPower(unsigned int e)
-{
-    unsigned int v = 1;
-    for (unsigned int i = 0; i < e; ++i)
-        v = gfMul(v, 2);
-    return v;
-}
-
 // The code word as a polynomial, symbol 0 the highest power, evaluated at x.
 unsigned int evaluate(const std::vector<unsigned char> &word, unsigned int x)
 {
@@ -65,8 +57,11 @@ Encoded encode(const std::string &data, unsigned int n = 16, unsigned int k = 12
 
 void expectCodeWord(const std::vector<unsigned char> &word, unsigned int parity)
 {
-    for (unsigned int j = 1; j <= parity; ++j)
-        EXPECT_EQ(evaluate(word, alphaPower(j)), 0u) << "at alpha^" << j;
+    unsigned int alpha = 1;
+    for (unsigned int j = 1; j <= parity; ++j) {
+        alpha = gfMul(alpha, 2);
+        EXPECT_EQ(evaluate(word, alpha), 0u) << "at alpha^" << j;
+    }
 }
 
 TEST(CEncodeBarsParity, MatchesKnownCodeWords)
@@ -100,7 +95,6 @@ TEST(CEncodeBarsInit, SizesOutsideTheCodeAreRejected)
     EXPECT_EQ(encoder.InitEncoder(256, 241, 8), CEncodeBars::kErrDataLength);
     EXPECT_EQ(encoder.error(), CEncodeBars::kErrDataLength);
     EXPECT_EQ(encoder.Encode4State(static_cast<const unsigned char *>(nullptr)), CEncodeBars::kErrNotInitialised);
-
     // A released encoder has no field left and must not encode with it.
     ASSERT_EQ(encoder.InitEncoder(16, 12, 6), 1);
     encoder.FinalRelease();
@@ -117,12 +111,10 @@ TEST(CEncodeBarsBars, ValidDCI1StringGivesFiftyTwoBars)
               (std::vector<unsigned char> {1, 3, 0, 0, 1, 1, 3}));
     for (const unsigned char bar : e.bars)
         EXPECT_LE(bar, 3);
-
     // K1 A0 B1: the letter-digit pairs 91, 0 and 11 ("J" is skipped, so K counts 9) in base 64.
     const std::uint32_t postal = 91u * 65536 + 0u * 256 + 11u;
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(e.symbols[static_cast<std::size_t>(4 - i)], (postal >> (6 * i)) & 63) << i;
-
     // Locator "1230" + five blanks: digits weigh 1, 11, 121, then the suffix and second part radix 38.
     std::uint64_t locator = 1 + 11 * 2 + 121 * 3;
     std::uint64_t weight = 1331;
@@ -177,7 +169,6 @@ TEST(CEncodeBarsBars, LongerLayoutsNeedALongerCodeWord)
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(e.symbols[static_cast<std::size_t>(21 - i)], (customer >> (6 * i)) & 63) << i;
     expectCodeWord(e.symbols, 4);
-
     for (const char *data : {"39,A,123", "39,3,K1A0B1 HELLO", "53,CA,K1A0B1,12,1"})
         EXPECT_EQ(encode(data).result, CEncodeBars::kErrLayoutTooLong) << data;
 }
@@ -190,11 +181,8 @@ TEST(CEncodeBarsBars, WideDCI40NumbersKeepEveryBit)
     unsigned __int128 value = 0;
     for (std::size_t i = 1; i <= 12; ++i)
         value = value * 64 + e.symbols[i];
-    unsigned __int128 expected = 999999999999999999ULL;
-    expected = (expected * 16) * 64 + 8;
-    EXPECT_TRUE(value == expected);
+    EXPECT_TRUE(value == static_cast<unsigned __int128>(999999999999999999ULL) * 16 * 64 + 8);
     EXPECT_EQ(encode("40,8,999999999999999999").result, CEncodeBars::kErrLayoutTooLong);
-
     // Variant 1 fits the 16/12 code whatever its digits.
     const Encoded v1 = encode("40,1,X9Z9Z9,63,9999999999");
     ASSERT_EQ(v1.result, 1);
@@ -214,12 +202,8 @@ TEST(CEncodeBarsBars, SymbolWidthDecidesWhatFits)
 
 TEST(CEncodeBarsErrors, AnswersTheCode)
 {
-    const struct
-    {
-        const char *name;
-        std::string data;
-        long code;
-    } cases[] = {
+    // Name, data string, answer.
+    const std::tuple<const char *, std::string, long> cases[] = {
         {"streetOfOneWord", "1,K1A 0B1", CEncodeBars::kErrDCI1Fields},
         {"ruralRoute", "1,K1A 0B1,    ,R   5", 1},
         {"postOfficeBox", "1,K1A 0B1,    ,B  77", CEncodeBars::kErrAddressLocator},
@@ -264,8 +248,8 @@ TEST(CEncodeBarsErrors, AnswersTheCode)
         {"dci54US", "54,us,12345 6789", 1},
         {"dci54Foreign", "54,GB,sw1a1aa", 1},
         {"dci54ForeignTooLong", "54,GB,SW1A1AAXYZ", CEncodeBars::kErrForeignPostalCode}};
-    for (const auto &c : cases)
-        EXPECT_EQ(encode(c.data, 26, 22).result, c.code) << c.name;
+    for (const auto &[name, data, code] : cases)
+        EXPECT_EQ(encode(data, 26, 22).result, code) << name;
 }
 
 TEST(CEncodeBarsAddress, BuildsTheDataString)

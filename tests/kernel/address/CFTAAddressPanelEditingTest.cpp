@@ -27,7 +27,6 @@ protected:
         m_panel->startEditText(nullptr, nullptr);
         return m_panel->GetTextCategory();
     }
-
     std::unique_ptr<CAddressFormat> m_format;
     std::unique_ptr<CFTAAddressPanel> m_panel;
 };
@@ -38,7 +37,6 @@ TEST_F(PanelEditingTest, InsideAnswersThePanelAndTheBoxLabelItsParts)
     actionType action = atNone;
     EXPECT_EQ(m_panel->PickMe(30.0, 40.0, selected, 3.0, action, 0), m_panel.get());
     EXPECT_EQ(action, actionType(6));
-
     // Find a point on each part of the tab above the top edge.
     const double x = m_panel->GetOriginX();
     const double y = m_panel->GetOriginY();
@@ -63,7 +61,6 @@ TEST_F(PanelEditingTest, InsideAnswersThePanelAndTheBoxLabelItsParts)
         EXPECT_EQ(m_panel->PickMe(px, py, selected, 0.0, action, 0), m_panel.get());
         EXPECT_EQ(action, wanted);
     }
-
     // On the border: found, and the selection flag cleared; far away: nothing.
     selected = true;
     EXPECT_EQ(m_panel->PickMe(x + w + 1.0, y + h / 2.0, selected, 3.0, action, 0), m_panel.get());

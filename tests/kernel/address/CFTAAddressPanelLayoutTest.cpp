@@ -42,7 +42,6 @@ TEST(CFTAAddressPanelLayoutTest, RowsStackWithMarginsAndTheWidestRowSetsTheWidth
         EXPECT_DOUBLE_EQ(field(panel, category)->GetOriginX(), 35.0);
     EXPECT_FLOAT_EQ(panel.contentRight(), float(field(panel, tcStreet)->GetSizeX() + 5.0));
     EXPECT_FLOAT_EQ(panel.contentBottom(), float(panel.GetSizeY() - 5.0));
-
     // Row spacing goes between rows, not after the last one.
     panel.setRowSpacing(4.0);
     panel.updateFormat();
@@ -90,7 +89,6 @@ TEST(CFTAAddressPanelLayoutTest, AnEmptyPanelShowsEveryFieldWithItsLabelAndAHidd
     panel.setAuto(false);
     panel.updateFormat();
     EXPECT_EQ(shownRows(panel), QStringList {u"1 Road"_s});
-
     const auto hand = handMadeFormat({{tcCompany, 0, 0}, {tcStreet, 1, 0}});
     CFTAAddressPanel hidden(true, hand.get(), nullptr, false);
     hidden.setMode(tcCompany, fmNever);
@@ -144,7 +142,6 @@ TEST(CFTAAddressPanelLayoutTest, ScalingMovesARightAlignedPanelByItsRightEdgeAnd
     EXPECT_NEAR(panel.GetSizeX(), width, 1e-9);
     EXPECT_NEAR(panel.GetOriginY(), 25.0, 1e-9);
     EXPECT_NEAR(field(panel, tcStreet)->GetOriginX() - panel.GetOriginX(), fieldOffset, 1e-9);
-
     // A bottom limit above the content's bottom shrinks the fonts by the same share.
     CFTAAddressPanel low(true, format.get(), nullptr, false);
     fill(low, tcStreet, u"Road"_s);

@@ -18,7 +18,6 @@ protected:
     }
     void fill(textCategory category, const QString &text) { addrtest::fill(*m_panel, category, text); }
     QString text(textCategory category) const { return addrtest::text(*m_panel, category); }
-
     std::unique_ptr<CAddressFormat> m_format;
     std::unique_ptr<CFTAAddressPanel> m_panel;
 };

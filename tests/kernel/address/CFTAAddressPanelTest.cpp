@@ -209,7 +209,6 @@ TEST(CFTAAddressPanelTest, OldDocumentWithVisibleBarcodeGainsABarcodeField)
     EXPECT_EQ((QStringList {barcode->zip().getData(), barcode->country().getData(), barcode->street().getData(),
                             text(loaded, tcCity)}),
               (QStringList {kUS.zip, kUS.country, kUS.street, kUS.city}));
-
     // The same document with the barcode hidden gains nothing.
     archive.setStoring(true);
     archive.SetData(key_BarcodeHidden, true);

@@ -176,7 +176,6 @@ TEST(CFTAAddressTextTest, OldArchivesEnabledKeyAndUnknownCategory)
     archive.SetData(key_Enabled, false);
     archive.SetData(key_TextCategory, -1);
     archive.setStoring(false);
-
     CFTAAddressText loaded(nullptr);
     loaded.Serialize(archive, nullptr);
     EXPECT_EQ(loaded.getMode(), fmWhenFilled) << "\"Enabled\" wins over the stored mode";

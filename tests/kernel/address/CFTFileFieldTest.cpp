@@ -24,7 +24,6 @@ protected:
         }
         return shown;
     }
-
     QTemporaryDir m_dir;
     CFTFileField m_field {0, 0, nullptr};
 };

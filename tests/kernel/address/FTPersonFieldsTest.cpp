@@ -86,7 +86,6 @@ protected:
     {
         return stringForPersonCategory(m_person.get(), type, category, fallback);
     }
-
     std::shared_ptr<PWPerson> m_person = PWPerson::create();
 };
 

@@ -20,7 +20,6 @@ protected:
     {
         return multi(kPWAddressProperty).valueAtIndex(index).value(key).toString();
     }
-
     std::shared_ptr<PWPerson> m_person = PWPerson::create();
 };
 
