@@ -94,10 +94,6 @@ TEST_F(PanelEditingTest, ClickEditsTheShownFieldUnderItAndBetweenFieldsNothing)
     EXPECT_FALSE(m_panel->PickText(px, py, 0.0));
     m_panel->startEditText(nullptr, nullptr, px, py);
     EXPECT_FALSE(m_panel->isEditing());
-    bool selected = false;
-    actionType action = atNone;
-    EXPECT_EQ(m_panel->PickMe(px, py, selected, 0.0, action, 0), m_panel.get());
-    EXPECT_EQ(action, actionType(6));
 }
 
 TEST_F(PanelEditingTest, TabVisitsTheShownFieldsInFormatOrderAndWraps)

@@ -110,8 +110,7 @@ TEST(CFTAAddressPanelTest, NamePartsChangeModeTogether)
 
 TEST(CFTAAddressPanelTest, CountryTurnsVisibleOnlyFromHidden)
 {
-    const auto format = catalogueFormat(u"us"_s);
-    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    CFTAAddressPanel panel(true, catalogueFormat(u"us"_s).get(), nullptr, false);
     panel.setMode(tcCountry, fmNever);
     panel.SwitchCountryFieldVisible();
     EXPECT_EQ(panel.getMode(tcCountry), fmWhenFilled);
@@ -139,8 +138,7 @@ TEST(CFTAAddressPanelTest, CategoriesAreListedOnceFromTheLastFieldAndUngroupingC
 
 TEST(CFTAAddressPanelTest, UngroupHandsOutTheShownFieldsAndEmptiesThePanel)
 {
-    const auto format = catalogueFormat(u"us"_s);
-    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    CFTAAddressPanel panel(true, catalogueFormat(u"us"_s).get(), nullptr, false);
     panel.setMode(tcCompany, fmNever);
     fill(panel, tcStreet, u"1 Road"_s);
     std::vector<CFTComponent *> out;
@@ -157,8 +155,7 @@ TEST(CFTAAddressPanelTest, UngroupHandsOutTheShownFieldsAndEmptiesThePanel)
 
 TEST(CFTAAddressPanelTest, GroupingAFieldReplacesTheOneOfItsCategory)
 {
-    const auto format = handMadeFormat({{tcStreet, 0, 0}, {tcCity, 1, 0}});
-    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    CFTAAddressPanel panel(true, handMadeFormat({{tcStreet, 0, 0}, {tcCity, 1, 0}}).get(), nullptr, false);
     CFTAAddressText *const oldStreet = field(panel, tcStreet);
     auto *street = new CFTAAddressText(true, tcStreet, adWork, nullptr, nullptr);
     std::unique_ptr<CFTComponent> replaced(panel.GroupObject(street));
@@ -188,8 +185,7 @@ TEST(CFTAAddressPanelTest, FieldsOfAnOldFormatAreSavedToo)
 
 TEST(CFTAAddressPanelTest, OldDocumentWithVisibleBarcodeGainsABarcodeField)
 {
-    const auto format = catalogueFormat(u"us"_s);
-    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    CFTAAddressPanel panel(true, catalogueFormat(u"us"_s).get(), nullptr, false);
     fillFromPerson(panel, *makePerson(kUS));
     CDDArchive archive(true);
     panel.Serialize(archive, nullptr);

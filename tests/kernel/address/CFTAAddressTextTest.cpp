@@ -93,21 +93,17 @@ TEST(CFTAAddressTextTest, CountryStyleSetsTheRoomAfterAField)
     const double oneBlank = text->getSpaceXSpacing(u" "_s) - inset;
     const double twoBlanks = text->getSpaceXSpacing(u"  "_s) - inset;
     ASSERT_GT(twoBlanks, oneBlank);
-    zip->setFormat(formatFor(u"ca"_s).get(), 0);
-    EXPECT_EQ(zip->getCountryStyle(), CFTAAddressText::kCountryStyleCanada);
-    EXPECT_DOUBLE_EQ(zip->GetPaddedRightSizeX(), twoBlanks);
-    zip->SetToFrom(false);
-    zip->setFormat(formatFor(u"ca"_s).get(), 0);
-    EXPECT_EQ(zip->getCountryStyle(), CFTAAddressText::kCountryStyleOther) << "sender fields are spaced plainly";
-    EXPECT_DOUBLE_EQ(zip->GetPaddedRightSizeX(), oneBlank);
-    zip->SetToFrom(true);
-    zip->setFormat(formatFor(u"us"_s).get(), 0);
-    EXPECT_EQ(zip->getCountryStyle(), CFTAAddressText::kCountryStyleUS);
-    EXPECT_DOUBLE_EQ(zip->GetPaddedRightSizeX(), text->getDefXSpacing() - inset);
-    zip->setFormat(formatFor(u"de"_s).get(), 0);
-    EXPECT_EQ(zip->getCountryStyle(), CFTAAddressText::kCountryStyleOther);
-    zip->setFormat(nullptr, 0);
-    EXPECT_EQ(zip->getCountryStyle(), CFTAAddressText::kCountryStyleOther);
+    // Side, country (null: no format), the room after the ZIP; sender fields are spaced plainly.
+    const std::tuple<bool, QString, double> cases[] = {{true, u"ca"_s, twoBlanks},
+                                                       {false, u"ca"_s, oneBlank},
+                                                       {true, u"us"_s, text->getDefXSpacing() - inset},
+                                                       {true, u"de"_s, oneBlank},
+                                                       {true, QString(), oneBlank}};
+    for (const auto &[toFrom, code, room] : cases) {
+        zip->SetToFrom(toFrom);
+        zip->setFormat(code.isNull() ? nullptr : formatFor(code).get(), 0);
+        EXPECT_DOUBLE_EQ(zip->GetPaddedRightSizeX(), room) << toFrom << code.toStdString();
+    }
 }
 
 TEST(CFTAAddressTextTest, EmptyFieldDrawsItsLabelOnScreenAndNothingWhenPrinting)

@@ -25,29 +25,22 @@ QImage render(CFTABarcode &field, bool printing)
                             [&](CDDDrawer &d) { field.Draw(&d, false, nullptr, false, printing); });
 }
 
-// The dark part of the pixel column through design x, as distances above the baseline.
-struct Extent
-{
-    double top = 0;
-    double bottom = 0;
-    bool present = false;
-};
-
-Extent columnAt(const QImage &image, double x, double baseline)
+// The dark part of the pixel column through design x, as distances (top, bottom) above the
+// baseline; (0, 0) where the column is blank.
+std::pair<double, double> columnAt(const QImage &image, double x, double baseline)
 {
     const int px = int(std::lround(x * kScale));
     int first = -1;
     int last = -1;
     for (int y = 0; y < image.height(); ++y) {
         if (drawtest::isDark(image, px, y)) {
-            if (first < 0)
-                first = y;
+            first = first < 0 ? y : first;
             last = y;
         }
     }
     if (first < 0)
-        return {};
-    return {baseline - first / kScale, baseline - (last + 1) / kScale, true};
+        return {0.0, 0.0};
+    return {baseline - first / kScale, baseline - (last + 1) / kScale};
 }
 
 // Runs of dark pixels along the row at the given height above the baseline.
@@ -76,11 +69,6 @@ std::unique_ptr<CFTABarcode> barcode(barcodeType type, const QString &zip, const
     fill(*field, tcStreet, street);
     fill(*field, tcZIP, zip);
     return field;
-}
-
-std::unique_ptr<CFTABarcode> fourState(const QString &zip, const QString &street)
-{
-    return barcode(btFourState, zip, street);
 }
 
 TEST(CFTABarcodeTest, UndecidedFieldFollowsTheCountryAndTheFormat)
@@ -127,9 +115,9 @@ TEST(CFTABarcodeTest, POSTNETSizesAndDrawsTheZIP)
     ASSERT_EQ(barsAcross(image, baseline, 1.0), 52);
     std::string read;
     for (int i = 0; i < 52; ++i) {
-        const Extent e = columnAt(image, kX + (i + 1) * 3.2727273, baseline);
-        EXPECT_NEAR(e.bottom, 0.0, 0.3) << i;
-        read += std::abs(e.top - 9.0) < 0.3 ? '1' : std::abs(e.top - 3.6) < 0.3 ? '0' : '?';
+        const auto [top, bottom] = columnAt(image, kX + (i + 1) * 3.2727273, baseline);
+        EXPECT_NEAR(bottom, 0.0, 0.3) << i;
+        read += std::abs(top - 9.0) < 0.3 ? '1' : std::abs(top - 3.6) < 0.3 ? '0' : '?';
     }
     EXPECT_EQ(read, expected);
 }
@@ -145,17 +133,17 @@ TEST(CFTABarcodeTest, RM4SCCEncodesALowerCasePostcodeLikeItsCapitals)
     const double baseline = kY + 16.26;
     EXPECT_EQ(barsAcross(lowerImage, baseline, 7.0), 34) << "every bar crosses the tracker";
     // Start bar: an ascender; stop bar: a full bar.
-    const Extent start = columnAt(lowerImage, kX + 1.41, baseline);
-    const Extent stop = columnAt(lowerImage, kX + 1.41 + 33 * 2.82, baseline);
-    EXPECT_NEAR(start.top, 14.26, 0.3);
-    EXPECT_NEAR(start.bottom, 5.33, 0.3);
-    EXPECT_NEAR(stop.top, 14.26, 0.3);
-    EXPECT_NEAR(stop.bottom, 0.0, 0.3);
+    const auto [startTop, startBottom] = columnAt(lowerImage, kX + 1.41, baseline);
+    const auto [stopTop, stopBottom] = columnAt(lowerImage, kX + 1.41 + 33 * 2.82, baseline);
+    EXPECT_NEAR(startTop, 14.26, 0.3);
+    EXPECT_NEAR(startBottom, 5.33, 0.3);
+    EXPECT_NEAR(stopTop, 14.26, 0.3);
+    EXPECT_NEAR(stopBottom, 0.0, 0.3);
 }
 
 TEST(CFTABarcodeTest, FourStateBarsAreCachedSizedAndDrawnOneWay)
 {
-    auto field = fourState(u"K1A 0B1"_s, u"123 Main Street"_s);
+    auto field = barcode(btFourState, u"K1A 0B1"_s, u"123 Main Street"_s);
     ASSERT_TRUE(field->hasCachedBars());
     const std::vector<char> bars = field->cachedBars();
     ASSERT_EQ(field->barCount(), 52);
@@ -166,31 +154,31 @@ TEST(CFTABarcodeTest, FourStateBarsAreCachedSizedAndDrawnOneWay)
     const double baseline = kY + 12.62;
     EXPECT_EQ(barsAcross(image, baseline, 5.3), 52);
     for (int i = 0; i < 52; ++i) {
-        const Extent e = columnAt(image, kX + 1.13 + i * 2.54, baseline);
-        ASSERT_TRUE(e.present) << i;
+        const auto [top, bottom] = columnAt(image, kX + 1.13 + i * 2.54, baseline);
+        ASSERT_GT(top, bottom) << i;
         const char bar = bars[size_t(i)];
-        EXPECT_NEAR(e.top, bar == cpcFull || bar == cpcAscender ? 10.62 : 6.16, 0.3) << i;
-        EXPECT_NEAR(e.bottom, bar == cpcFull || bar == cpcDescender ? 0.0 : 4.46, 0.3) << i;
+        EXPECT_NEAR(top, bar == cpcFull || bar == cpcAscender ? 10.62 : 6.16, 0.3) << i;
+        EXPECT_NEAR(bottom, bar == cpcFull || bar == cpcDescender ? 0.0 : 4.46, 0.3) << i;
     }
 }
 
 TEST(CFTABarcodeTest, FourStateBarsFollowZIPAndStreetWhateverTheirCase)
 {
-    auto field = fourState(u"K1A 0B1"_s, u"123 Main Street"_s);
+    auto field = barcode(btFourState, u"K1A 0B1"_s, u"123 Main Street"_s);
     const std::vector<char> first = field->cachedBars();
     fill(*field, tcStreet, u"123 Main Street"_s);
     EXPECT_EQ(field->cachedBars(), first) << "an unchanged street keeps the bars";
     fill(*field, tcStreet, u"RR 5"_s);
     ASSERT_TRUE(field->hasCachedBars());
     EXPECT_NE(field->cachedBars(), first);
-    auto lower = fourState(u"k1a 0b1"_s, u"rr 5"_s);
+    auto lower = barcode(btFourState, u"k1a 0b1"_s, u"rr 5"_s);
     EXPECT_EQ(lower->cachedBars(), field->cachedBars());
     EXPECT_EQ(lower->zip().getData(), u"k1a 0b1"_s) << "the postcode stays as typed";
 }
 
 TEST(CFTABarcodeTest, FailedFourStateRecomputeLeavesNoBars)
 {
-    auto field = fourState(u"K1A 0B1"_s, u"123 Main Street"_s);
+    auto field = barcode(btFourState, u"K1A 0B1"_s, u"123 Main Street"_s);
     ASSERT_EQ(field->barCount(), 52);
     fill(*field, tcZIP, u"12345"_s);
     EXPECT_FALSE(field->hasCachedBars());
@@ -237,7 +225,7 @@ TEST(CFTABarcodeTest, AlignmentAnchorHoldsWhileTheZIPGrows)
 
 TEST(CFTABarcodeTest, SaveAndLoadKeepTheFieldAndRecomputeTheBars)
 {
-    auto saved = fourState(u"K1A 0B1"_s, u"123 Main Street"_s);
+    auto saved = barcode(btFourState, u"K1A 0B1"_s, u"123 Main Street"_s);
     saved->SetLocation(blPanelRoomAbove);
     fill(*saved, tcCountry, u"Canada"_s);
     const auto loaded = addrtest::roundTrip<CFTABarcode>(*saved);
