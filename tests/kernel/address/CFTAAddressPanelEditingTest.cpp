@@ -42,23 +42,18 @@ TEST_F(PanelEditingTest, InsideAnswersThePanelAndTheBoxLabelItsParts)
     const double y = m_panel->GetOriginY();
     const double w = m_panel->GetSizeX();
     const double h = m_panel->GetSizeY();
-    const auto findRegion = [&](int wanted, double *px, double *py) {
+    const auto findRegion = [&](int wanted) -> std::optional<QPointF> {
         for (double ty = y - 1.0; ty > y - 20.0; ty -= 0.5)
             for (double tx = x; tx < x + w; tx += 0.5)
-                if (CDDDrawer::regionIndexForBoxLabel(tx, ty, x, y, w, h, 5.0, true, m_panel->templateName())
-                    == wanted) {
-                    *px = tx;
-                    *py = ty;
-                    return true;
-                }
-        return false;
+                if (CDDDrawer::regionIndexForBoxLabel(tx, ty, x, y, w, h, 5.0, true, m_panel->templateName()) == wanted)
+                    return QPointF(tx, ty);
+        return std::nullopt;
     };
     for (const auto &[region, wanted] : {std::pair {0, actionType(5)}, std::pair {1, actionType(4)}}) {
-        double px = 0.0;
-        double py = 0.0;
-        ASSERT_TRUE(findRegion(region, &px, &py));
+        const std::optional<QPointF> point = findRegion(region);
+        ASSERT_TRUE(point);
         action = atNone;
-        EXPECT_EQ(m_panel->PickMe(px, py, selected, 0.0, action, 0), m_panel.get());
+        EXPECT_EQ(m_panel->PickMe(point->x(), point->y(), selected, 0.0, action, 0), m_panel.get());
         EXPECT_EQ(action, wanted);
     }
     // On the border: found, and the selection flag cleared; far away: nothing.

@@ -34,38 +34,30 @@ std::shared_ptr<PWPerson> fullPerson()
 
 TEST(FTPersonFieldsReadTest, ReadsTheCategoryOfTheType)
 {
-    const struct
-    {
-        const char *name;
-        textCategory category;
-        addressType type;
-        bool fallback;
-        QString expected;          // null where nothing is read
-        addressType used = adNone; // the address type read from; adNone where not told
-    } cases[] = {
-        {"FullName", tcFullName, adWork, false, u"Ann Lee"_s},
-        {"UnknownCategory", textCategory(128), adWork, false, QString()},
-        {"CategoryPastTheTable", textCategory(200), adWork, false, QString()},
+    // Name, category, type, fallback, text read (null: nothing), type read from (adNone: not told).
+    const std::tuple<const char *, textCategory, addressType, bool, QString, addressType> cases[] = {
+        {"FullName", tcFullName, adWork, false, u"Ann Lee"_s, adNone},
+        {"UnknownCategory", textCategory(128), adWork, false, QString(), adNone},
+        {"CategoryPastTheTable", textCategory(200), adWork, false, QString(), adNone},
         {"MainCityIsThePrimaryOne", tcCity, adMain, false, u"Homeville"_s, adHome},
-        {"OtherCityWithoutFallback", tcCity, adOther, false, QString()},
+        {"OtherCityWithoutFallback", tcCity, adOther, false, QString(), adNone},
         // Fallback order: work, home, other, main.
         {"OtherCityFallsBackToWork", tcCity, adOther, true, u"Worktown"_s, adWork},
         // The city line takes the work address whatever the type asked for.
-        {"CityLineIsAlwaysWork", tcCityLine, adHome, false, u"Worktown 22222 Workland"_s},
+        {"CityLineIsAlwaysWork", tcCityLine, adHome, false, u"Worktown 22222 Workland"_s, adNone},
         // The main phone: the entry labelled main, else (with fallback) home before any other.
-        {"MainPhoneFallsBackToHome", tcPhone, adMain, true, u"home"_s},
-        {"WorkHomepageIsTheFirstUrl", tcHomepage, adWork, false, u"first"_s}, // no work URL
-        {"Birthday", tcBirthday, adWork, false, u"Wednesday, March 4, 1970"_s},
-        {"Spouse", textCategory(117), adWork, false, u"Sam"_s}};
+        {"MainPhoneFallsBackToHome", tcPhone, adMain, true, u"home"_s, adNone},
+        {"WorkHomepageIsTheFirstUrl", tcHomepage, adWork, false, u"first"_s, adNone}, // no work URL
+        {"Birthday", tcBirthday, adWork, false, u"Wednesday, March 4, 1970"_s, adNone},
+        {"Spouse", textCategory(117), adWork, false, u"Sam"_s, adNone}};
     const std::shared_ptr<PWPerson> person = fullPerson();
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[name, category, type, fallback, expected, from] : cases) {
         addressType used = adNone;
-        const QString read = stringForPersonCategory(person.get(), c.type, c.category, c.fallback, &used);
-        EXPECT_EQ(read, c.expected);
-        EXPECT_EQ(read.isNull(), c.expected.isNull());
-        if (c.used != adNone) {
-            EXPECT_EQ(used, c.used);
+        const QString read = stringForPersonCategory(person.get(), type, category, fallback, &used);
+        EXPECT_EQ(read, expected) << name;
+        EXPECT_EQ(read.isNull(), expected.isNull()) << name;
+        if (from != adNone) {
+            EXPECT_EQ(used, from) << name;
         }
     }
 }

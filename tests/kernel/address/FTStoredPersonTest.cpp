@@ -15,7 +15,7 @@ protected:
     static std::shared_ptr<PWPerson> person(const QString &first = u"Ann"_s, const QString &last = u"Lee"_s)
     {
         std::shared_ptr<PWPerson> made = PWPerson::create();
-        for (const auto &[property, value] : {std::pair {kPWFirstNameProperty, first}, std::pair {kPWLastNameProperty, last}})
+        for (const auto &[property, value] : {std::pair {kPWFirstNameProperty, first}, {kPWLastNameProperty, last}})
             if (!value.isNull())
                 made->setValueForProperty(property, PWPlist::fromString(value));
         return made;
@@ -117,7 +117,6 @@ TEST_F(FTStoredPersonTest, EqualityLooksAtNamesOrganizationAndDepartmentOnly)
     const std::shared_ptr<PWPerson> b = person();
     addWorkPhone(*b);
     EXPECT_TRUE(FTStoredPerson::isEqualToPerson(*a, b.get())); // addresses and phones play no part
-    EXPECT_TRUE(FTStoredPerson::isEqualToPerson(*a, a.get()));
     EXPECT_FALSE(FTStoredPerson::isEqualToPerson(*a, nullptr));
     EXPECT_FALSE(FTStoredPerson::isEqualToPerson(*a, person(QString(), u"Lee"_s).get()));
     EXPECT_FALSE(FTStoredPerson::isEqualToPerson(*a, person(u"ann"_s, u"Lee"_s).get()));
