@@ -63,20 +63,8 @@ inline PWPlist utcDate(int year, int month, int day)
     return PWPlist::fromDate(QDateTime(QDate(year, month, day), QTime(0, 0), QTimeZone::utc()));
 }
 
-// First, last, company, street, city, state, ZIP, country.
-struct Address
-{
-    QString first, last, company, street, city, state, zip, country;
-};
-
-// An address from its fields in order, separated by "|".
-inline Address addressFrom(const QString &fields)
-{
-    const QStringList f = fields.split(QLatin1Char('|'));
-    return Address {f.value(0), f.value(1), f.value(2), f.value(3), f.value(4), f.value(5), f.value(6), f.value(7)};
-}
-
-inline const Address kUS = addressFrom(u"Ada|Lovelace|Engines Inc|12 Main Street|Springfield|IL|62704|USA"_s);
+// A person's names, company, street, city, state, ZIP and country, separated by "|".
+inline const QString kUS = u"Ada|Lovelace|Engines Inc|12 Main Street|Springfield|IL|62704|USA"_s;
 
 inline PWPlist addressValue(const QString &street, const QString &city, const QString &state, const QString &zip,
                             const QString &country)
@@ -87,16 +75,17 @@ inline PWPlist addressValue(const QString &street, const QString &city, const QS
         {kPWAddressCountryKey, PWPlist::fromString(country)}});
 }
 
-// A person with names, company and one work address.
-inline std::shared_ptr<PWPerson> makePerson(const Address &a)
+// A person with names, company and one work address, from its fields as in kUS.
+inline std::shared_ptr<PWPerson> makePerson(const QString &fields)
 {
+    const QStringList f = fields.split(QLatin1Char('|'));
     std::shared_ptr<PWPerson> person = PWPerson::create();
-    person->setValueForProperty(kPWFirstNameProperty, PWPlist::fromString(a.first));
-    person->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(a.last));
-    if (!a.company.isEmpty())
-        person->setValueForProperty(kPWOrganizationProperty, PWPlist::fromString(a.company));
+    person->setValueForProperty(kPWFirstNameProperty, PWPlist::fromString(f.value(0)));
+    person->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(f.value(1)));
+    if (!f.value(2).isEmpty())
+        person->setValueForProperty(kPWOrganizationProperty, PWPlist::fromString(f.value(2)));
     PWMultiValue addresses;
-    addresses.addValue(addressValue(a.street, a.city, a.state, a.zip, a.country), kPWAddressWorkLabel);
+    addresses.addValue(addressValue(f.value(3), f.value(4), f.value(5), f.value(6), f.value(7)), kPWAddressWorkLabel);
     person->setMultiValueForProperty(kPWAddressProperty, addresses);
     return person;
 }
@@ -123,6 +112,17 @@ inline std::unique_ptr<CAddressFormat> handMadeFormat(std::initializer_list<std:
 inline void fill(CFTAAddressPanel &panel, textCategory category, const QString &text)
 {
     panel.SetString(panel.GetToFrom(), category, panel.GetAddressType(), CDDString(text), tcNone, false);
+}
+
+// A recipient panel of a hand-made format with the given texts filled in.
+inline std::unique_ptr<CFTAAddressPanel>
+handMadePanel(std::initializer_list<std::tuple<textCategory, int, int>> leaves,
+              std::initializer_list<std::pair<textCategory, QString>> texts = {})
+{
+    auto panel = std::make_unique<CFTAAddressPanel>(true, handMadeFormat(leaves).get(), nullptr, false);
+    for (const auto &[category, text] : texts)
+        fill(*panel, category, text);
+    return panel;
 }
 
 inline CFTAAddressText *field(const CFTAAddressPanel &panel, textCategory category)
@@ -186,7 +186,7 @@ inline void fillFromPerson(CFTAAddressPanel &panel, const PWPerson &person)
 }
 
 // A recipient panel of the format at the origin, filled from the person and laid out.
-inline std::unique_ptr<CFTAAddressPanel> filledPanel(const CAddressFormat &format, const Address &address, double x,
+inline std::unique_ptr<CFTAAddressPanel> filledPanel(const CAddressFormat &format, const QString &address, double x,
                                                      double y)
 {
     auto panel = std::make_unique<CFTAAddressPanel>(true, &format, nullptr, false);

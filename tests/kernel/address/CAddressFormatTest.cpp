@@ -135,8 +135,9 @@ TEST(CAddressFormatTest, ArchivingKeepsPlacesNamesLabelsLinksAndLinearButNotMode
                             back->labelForKey(tcCity)->getData(), reading->getLabel()->getData(),
                             reading->getDelimiter()->getData(), reading->getText()->getData()}),
               (QStringList {u"Name+Company"_s, u"uk"_s, u"City"_s, u"Reading"_s, u" / "_s, QString()}));
-    EXPECT_EQ((std::vector<int> {reading->getPhoneticLink(), reading->getRow(), reading->getColumn(), reading->getMode()}),
-              (std::vector<int> {tcFirstName, 4, 3, fmUnset}));
+    EXPECT_EQ(
+        (std::vector<int> {reading->getPhoneticLink(), reading->getRow(), reading->getColumn(), reading->getMode()}),
+        (std::vector<int> {tcFirstName, 4, 3, fmUnset}));
 }
 
 TEST(CAddressFormatTest, ArchivesOfOtherClassesOrTooDeepGiveNothingOrStop)

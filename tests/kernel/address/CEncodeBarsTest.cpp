@@ -107,8 +107,9 @@ TEST(CEncodeBarsBars, ValidDCI1StringGivesFiftyTwoBars)
     ASSERT_EQ(e.result, 1);
     ASSERT_EQ(e.bars.size(), 52u);
     // Start and stop pairs, and the DCI 1 in the first symbol.
-    EXPECT_EQ((std::vector<unsigned char> {e.bars[0], e.bars[1], e.bars[2], e.bars[3], e.bars[4], e.bars[50], e.bars[51]}),
-              (std::vector<unsigned char> {1, 3, 0, 0, 1, 1, 3}));
+    EXPECT_EQ(
+        (std::vector<unsigned char> {e.bars[0], e.bars[1], e.bars[2], e.bars[3], e.bars[4], e.bars[50], e.bars[51]}),
+        (std::vector<unsigned char> {1, 3, 0, 0, 1, 1, 3}));
     // K1 A0 B1: the letter-digit pairs 91, 0 and 11 ("J" is skipped, so K counts 9) in base 64.
     const std::uint32_t postal = 91u * 65536 + 0u * 256 + 11u;
     for (int i = 0; i < 4; ++i)

@@ -15,9 +15,7 @@ protected:
     {
         m_format = addrtest::catalogueFormat(u"us"_s, true, CAddressFormatController::kBarcodeAbove);
         ASSERT_TRUE(m_format);
-        addrtest::Address person = addrtest::kUS;
-        person.company.clear();
-        m_panel = addrtest::filledPanel(*m_format, person, 20.0, 30.0);
+        m_panel = addrtest::filledPanel(*m_format, u"Ada|Lovelace||12 Main Street|Springfield|IL|62704|USA"_s, 20, 30);
     }
     CFTAAddressText *field(textCategory category) const { return addrtest::field(*m_panel, category); }
     // Tab pressed in the field being edited: editing ends there and goes on in the next field.

@@ -111,7 +111,8 @@ TEST(CFTABarcodeTest, POSTNETSizesAndDrawsTheZIP)
     EXPECT_DOUBLE_EQ(field->GetSizeY(), 13.0);
     const double baseline = kY + 11.0;
     // Frame bars around the digits and the check digit 5 (sum 45).
-    const std::string expected = "1" "00011" "00101" "00110" "01001" "01010" "01100" "10001" "10010" "10100" "01010" "1";
+    const std::string expected = "1" "00011" "00101" "00110" "01001" "01010" "01100" "10001" "10010" "10100" "01010"
+                                 "1";
     ASSERT_EQ(barsAcross(image, baseline, 1.0), 52);
     std::string read;
     for (int i = 0; i < 52; ++i) {
