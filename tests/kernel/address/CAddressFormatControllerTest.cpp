@@ -184,12 +184,8 @@ TEST_F(CAddressFormatOwnBundleTest, CustomFormatsBuildMarkedTreesAndFillTheMenus
     const CAddressFormatMenu &submenu = context.constFirst().submenu;
     ASSERT_EQ(submenu.size(), 5); // separator, two custom formats, separator, Edit
     EXPECT_EQ(submenu.at(1).title, u"Mine"_s);
-    EXPECT_EQ(submenu.at(2).tag, CAddressFormatController::kCustomFormatTag);
     EXPECT_EQ(submenu.at(2).representedObject.value(u"index"_s).toInteger(), 1);
     context.clear();
-    QHash<QString, QString> list;
-    controller.getCustomFormatsList(list);
-    EXPECT_EQ(list.value(u"_custom1"_s), u"Mine"_s);
     std::unique_ptr<CAddressFormat> format = controller.formatWithDesc(custom, u"Mine"_s);
     ASSERT_TRUE(format);
     EXPECT_TRUE(format->isCustomFormat());
