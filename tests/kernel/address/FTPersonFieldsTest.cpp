@@ -193,8 +193,6 @@ TEST_F(FTPersonFieldsTest, AddressEntriesByTypeAndNothingAddedForANoOp)
     EXPECT_EQ(addresses.valueAtIndex(0).toDictionary().keys(),
               (QStringList {kPWAddressStreetKey, kPWAddressCityKey, kPWAddressStateKey, kPWAddressZIPKey,
                             kPWAddressCountryKey, kPWAddressCountryCodeKey}));
-    EXPECT_EQ(read(tcCountry, adOther), u"Norway"_s);
-    EXPECT_FALSE(write(u"Norway"_s, tcCountry, adOther));
 }
 
 TEST_F(FTPersonFieldsTest, ACorrectionOfLetterCaseIsAChange)
