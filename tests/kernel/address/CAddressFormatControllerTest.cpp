@@ -24,12 +24,16 @@ TEST(CAddressFormatControllerTest, DefaultTemplateForACountry)
 {
     ASSERT_TRUE(catalogue().isLoaded()) << catalogue().loadError().toStdString();
     const QStringList de = {u"Street"_s, u"ZIP | City"_s, u"State"_s, u"Country"_s};
+    const QStringList uk = {u"Street"_s, u"City"_s, u"State"_s, u"ZIP"_s, u"Country"_s};
+    const QStringList ca = {u"Street"_s, u"City | State | ZIP"_s, u"Country"_s};
     const QStringList barcode = {u"Barcode"_s};
     // Country, barcode location (2: elsewhere, which gives none), rows; Germany has no postal barcode.
     const std::tuple<QString, int, QStringList> cases[] = {{u"us"_s, 0, barcode + kName + kUSRows},
                                                            {u"us"_s, 1, kName + kUSRows + barcode},
                                                            {u"us"_s, 2, kName + kUSRows},
-                                                           {u"de"_s, 0, kName + de}};
+                                                           {u"de"_s, 0, kName + de},
+                                                           {u"uk"_s, 2, kName + uk},
+                                                           {u"ca"_s, 2, kName + ca}};
     for (const auto &[country, location, rows] : cases) {
         std::unique_ptr<CAddressFormat> format = catalogue().formatWithTemplate(kNameCompany, country, true, location);
         ASSERT_TRUE(format);

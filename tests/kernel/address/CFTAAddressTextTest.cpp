@@ -178,14 +178,4 @@ TEST(CFTAAddressTextTest, OldArchivesEnabledKeyAndUnknownCategory)
     EXPECT_EQ(loaded.GetTextCategory(), 128);
 }
 
-TEST(CFTAAddressTextTest, MissingLabelGetsTheDefaultLabel)
-{
-    CDDArchive archive(true);
-    archive.SetData(key_TextCategory, int(tcCity));
-    archive.setStoring(false);
-    CFTAAddressText loaded(nullptr);
-    EXPECT_TRUE(loaded.Serialize(archive, nullptr));
-    EXPECT_EQ(loaded.getLabel()->getString(), CDDString::createDefTextLabel().getData());
-}
-
 } // namespace
