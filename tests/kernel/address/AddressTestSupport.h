@@ -142,11 +142,9 @@ inline double pointSize(const std::optional<PWFont> &font)
 
 inline bool isBlank(const QImage &image)
 {
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != qRgb(255, 255, 255))
-                return false;
-    return true;
+    QImage white(image.size(), image.format());
+    white.fill(Qt::white);
+    return image == white;
 }
 
 // The component saved into an archive and read back as a new one of the same kind (null if not).

