@@ -91,24 +91,20 @@ protected:
     void writePlist(const QString &name, const PWPlist &value) { write(name, value.toXml()); }
     void writeCountries()
     {
-        const PWPlist street(entry({}, 0, 0, u"StreetLabel"_s));
-        writePlist(u"AddressFormat.xml"_s,
-                   PWPlist(PWPlist::Dictionary {
-                       {u"us"_s, PWPlist(PWPlist::Dictionary {{u"Street"_s, street}, {u"Other"_s, street}})}}));
+        const PWPlist::Dictionary fields = {{u"Street"_s, entry(0, 0)}, {u"Other"_s, entry(0, 0)}};
+        writePlist(u"AddressFormat.xml"_s, PWPlist(PWPlist::Dictionary {{u"us"_s, PWPlist(fields)}}));
     }
-    // A field description of the given entries besides its place and label.
-    static PWPlist::Dictionary entry(PWPlist::Dictionary more, int row, int column, const QString &label = QString())
+    // A field description: its place and the given entries.
+    static PWPlist entry(int row, int column, PWPlist::Dictionary more = {})
     {
         more.insert(u"Row"_s, PWPlist::fromInteger(row));
         more.insert(u"Column"_s, PWPlist::fromInteger(column));
-        if (!label.isNull())
-            more.insert(u"Label"_s, PWPlist::fromString(label));
-        return more;
+        return PWPlist(more);
     }
-    static PWPlist::Dictionary named(const QString &name, int row, int column, PWPlist::Dictionary more = {})
+    static PWPlist named(const QString &name, int row, int column, PWPlist::Dictionary more = {})
     {
         more.insert(u"Name"_s, PWPlist::fromString(name));
-        return entry(more, row, column);
+        return entry(row, column, more);
     }
     QTemporaryDir m_folder;
     PWUserDefaults m_defaults {m_folder.filePath(u"defaults.plist"_s)};
@@ -136,12 +132,12 @@ TEST_F(CAddressFormatOwnBundleTest, FieldModesUnknownNamesAndLinksFromTheTemplat
     writeCountries();
     const auto mode = [](int value) { return PWPlist::fromInteger(value); };
     const PWPlist::Array fields = {
-        PWPlist(named(u"First Name"_s, 0, 0, {{u"Mode"_s, mode(0)}})),
-        PWPlist(named(u"Last Name"_s, 0, 1,
-                      {{u"Mode"_s, mode(5)}, {u"Phonetic Link"_s, PWPlist::fromString(u"First Name"_s)},
-                       {u"Phonetic Delimiter"_s, PWPlist::fromString(u"/"_s)}})),
-        PWPlist(named(u"Company"_s, 1, 0, {{u"Mode"_s, mode(1)}, {u"Text"_s, PWPlist::fromString(u"Attn."_s)}})),
-        PWPlist(named(u"No Such Key"_s, 2, 0)), PWPlist(named(u"Address"_s, 3, 0))};
+        named(u"First Name"_s, 0, 0, {{u"Mode"_s, mode(0)}}),
+        named(u"Last Name"_s, 0, 1,
+              {{u"Mode"_s, mode(5)}, {u"Phonetic Link"_s, PWPlist::fromString(u"First Name"_s)},
+               {u"Phonetic Delimiter"_s, PWPlist::fromString(u"/"_s)}}),
+        named(u"Company"_s, 1, 0, {{u"Mode"_s, mode(1)}, {u"Text"_s, PWPlist::fromString(u"Attn."_s)}}),
+        named(u"No Such Key"_s, 2, 0), named(u"Address"_s, 3, 0)};
     writePlist(u"TemplateFormat.xml"_s,
                PWPlist(PWPlist::Array {PWPlist::fromString(u"-"_s),
                                        PWPlist(PWPlist::Dictionary {{u"Fields"_s, PWPlist(PWPlist::Array {})}}),
@@ -172,9 +168,9 @@ TEST_F(CAddressFormatOwnBundleTest, CustomFormatsBuildMarkedTreesAndFillTheMenus
     writePlist(u"TemplateFormat.xml"_s, PWPlist(PWPlist::Array {}));
     const PWPlist::Dictionary custom = {{u"FormatName"_s, PWPlist::fromString(u"Mine"_s)},
                                         {u"Date"_s, PWPlist::fromDate(QDateTime::fromSecsSinceEpoch(0, Qt::UTC))},
-                                        {u"City"_s, PWPlist(entry({}, 1, 0, u"CityLabel"_s))},
-                                        {u"First Name"_s, PWPlist(entry({}, 0, 0, u"FirstNameLabel"_s))},
-                                        {u"Note"_s, PWPlist(entry({}, 2, 0, u"NoteLabel"_s))}};
+                                        {u"City"_s, entry(1, 0)},
+                                        {u"First Name"_s, entry(0, 0)},
+                                        {u"Note"_s, entry(2, 0)}};
     CAddressFormatController controller(PWBundle(m_folder.path()), m_defaults);
     EXPECT_TRUE(controller.customTemplates().isEmpty());
     m_defaults.setObject(u"CustomAddressFormat"_s, PWPlist(PWPlist::Array {PWPlist(custom), PWPlist(custom)}));

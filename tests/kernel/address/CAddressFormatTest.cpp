@@ -86,20 +86,7 @@ TEST(CAddressFormatTest, ReplacingTheCountryPartFollowsItsLinearFlag)
     EXPECT_EQ(root->setFormat(tcFax, &country, false), nullptr);
 }
 
-TEST(CAddressFormatTest, AWrapperHoldsItsOwnCloneBeyondTheOriginal)
-{
-    std::unique_ptr<CAddressFormat> root = templateWithCountry(u"us"_s);
-    root->setCustomFormat(true);
-    const std::shared_ptr<CAddressFormatWrapper> wrapper =
-        CAddressFormatWrapper::addressFormatWithAddressFormat(root.get());
-    ASSERT_TRUE(wrapper);
-    root.reset();
-    EXPECT_EQ(wrapper->addressFormat()->name(tcAddress)->getData(), u"us"_s);
-    EXPECT_TRUE(wrapper->addressFormat()->isCustomFormat());
-    EXPECT_FALSE(CAddressFormatWrapper::addressFormatWithAddressFormat(nullptr));
-}
-
-TEST(CAddressFormatTest, ACopyOfAKnotHasItsOwnChildrenAndNoWalk)
+TEST(CAddressFormatTest, CopiesAndWrappersHoldTheirOwnChildren)
 {
     std::unique_ptr<CAddressFormat> original = countryPart(QStringLiteral("us"));
     auto &knot = static_cast<CKnot &>(*original);
@@ -115,6 +102,14 @@ TEST(CAddressFormatTest, ACopyOfAKnotHasItsOwnChildrenAndNoWalk)
     std::unique_ptr<CAddressFormat> root = templateWithCountry(QStringLiteral("us"));
     static_cast<CKnot &>(*root) = static_cast<const CKnot &>(*root->getFormatWithKey(tcAddress));
     EXPECT_EQ(dumpRows(*root), dumpRows(*countryPart(QStringLiteral("us"))));
+    std::unique_ptr<CAddressFormat> wrapped = templateWithCountry(u"us"_s);
+    wrapped->setCustomFormat(true);
+    const auto wrapper = CAddressFormatWrapper::addressFormatWithAddressFormat(wrapped.get());
+    ASSERT_TRUE(wrapper);
+    wrapped.reset();
+    EXPECT_EQ(wrapper->addressFormat()->name(tcAddress)->getData(), u"us"_s);
+    EXPECT_TRUE(wrapper->addressFormat()->isCustomFormat());
+    EXPECT_FALSE(CAddressFormatWrapper::addressFormatWithAddressFormat(nullptr));
 }
 
 TEST(CAddressFormatTest, ArchivingKeepsPlacesNamesLabelsLinksAndLinearButNotModesOrTexts)

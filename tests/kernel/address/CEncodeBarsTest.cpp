@@ -150,7 +150,7 @@ TEST(CEncodeBarsBars, DCI41SpellsItsNumberAfterTheSymbols)
     EXPECT_EQ(e.symbols[5], 11); // "a" in the mixed-case table
 }
 
-TEST(CEncodeBarsBars, LongerLayoutsNeedALongerCodeWord)
+TEST(CEncodeBarsBars, LongerLayoutsNeedALongerCodeWordAndKeepEveryBit)
 {
     // The product type and customer number run to symbol 21: a 16/12 code cannot hold them.
     const std::string dci2 = "2,K1A0B1,1230,     ,1023,999999999999999";
@@ -164,16 +164,12 @@ TEST(CEncodeBarsBars, LongerLayoutsNeedALongerCodeWord)
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(e.symbols[static_cast<std::size_t>(21 - i)], (customer >> (6 * i)) & 63) << i;
     EXPECT_EQ(encode("53,CA,K1A0B1,12,1").result, CEncodeBars::kErrLayoutTooLong);
-}
-
-TEST(CEncodeBarsBars, WideDCI40NumbersKeepEveryBit)
-{
     // Eighteen nines need 60 bits; with the reserved field and the variant the number has 70.
-    const Encoded e = encode("40,8,999999999999999999", 26, 22);
-    ASSERT_EQ(e.result, 1);
+    const Encoded wide = encode("40,8,999999999999999999", 26, 22);
+    ASSERT_EQ(wide.result, 1);
     unsigned __int128 value = 0;
     for (std::size_t i = 1; i <= 12; ++i)
-        value = value * 64 + e.symbols[i];
+        value = value * 64 + wide.symbols[i];
     EXPECT_TRUE(value == static_cast<unsigned __int128>(999999999999999999ULL) * 16 * 64 + 8);
     EXPECT_EQ(encode("40,8,999999999999999999").result, CEncodeBars::kErrLayoutTooLong);
     // Variant 1 fits the 16/12 code whatever its digits.

@@ -124,7 +124,8 @@ TEST(CFTAAddressPanelLayoutTest, ScalingMovesARightAlignedPanelByItsRightEdgeAnd
     EXPECT_NEAR(panel.GetOriginY(), 25.0, 1e-9);
     EXPECT_NEAR(field(panel, tcStreet)->GetOriginX() - panel.GetOriginX(), fieldOffset, 1e-9);
     // A bottom limit above the content's bottom shrinks the fonts by the same share.
-    const auto lowMade = handMadePanel({{tcStreet, 0, 0}, {tcCity, 1, 0}}, {{tcStreet, u"Road"_s}, {tcCity, u"A"_s}});
+    const auto lowMade =
+        handMadePanel({{tcStreet, 0, 0}, {tcCity, 1, 0}}, {{tcStreet, u"Road"_s}, {tcCity, u"Town"_s}});
     CFTAAddressPanel &low = *lowMade;
     low.SetOrigin(0.0, 100.0);
     low.updateFormat();

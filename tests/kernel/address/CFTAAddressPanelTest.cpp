@@ -67,11 +67,10 @@ TEST(CFTAAddressPanelTest, LeafModeAndTextApplyOnlyWithTheFirstFlag)
 
 TEST(CFTAAddressPanelTest, FocusMovesToTheFirstFieldWhenItsCategoryLeavesTheFormat)
 {
-    const auto first = handMadeFormat({{tcCompany, 0, 0}, {tcStreet, 1, 0}});
-    const auto second = handMadeFormat({{tcCity, 0, 0}, {tcStreet, 1, 0}});
-    CFTAAddressPanel panel(true, first.get(), nullptr, false);
+    const auto made = handMadePanel({{tcCompany, 0, 0}, {tcStreet, 1, 0}});
+    CFTAAddressPanel &panel = *made;
     EXPECT_EQ(panel.GetTextCategory(), tcCompany);
-    panel.setFormat(second.get(), 1);
+    panel.setFormat(handMadeFormat({{tcCity, 0, 0}, {tcStreet, 1, 0}}).get(), 1);
     EXPECT_EQ(panel.GetTextCategory(), tcCity);
     EXPECT_NE(field(panel, tcCompany), nullptr) << "the company field stays although no leaf shows it";
     EXPECT_TRUE(panel.needsUpdate());
@@ -91,7 +90,7 @@ TEST(CFTAAddressPanelTest, AppendingKeepsASeparatingComma)
     }
 }
 
-TEST(CFTAAddressPanelTest, NamePartsChangeModeTogether)
+TEST(CFTAAddressPanelTest, NamePartsChangeModeTogetherAndTheCountryTurnsVisibleOnlyFromHidden)
 {
     const std::vector<textCategory> names {tcPrefix, tcFirstName, tcMiddleName, tcLastName, tcSuffix};
     const auto format = handMadeFormat({{tcPrefix, 0, 0}, {tcFirstName, 0, 1}, {tcMiddleName, 0, 2}, {tcLastName, 0, 3},
@@ -105,10 +104,6 @@ TEST(CFTAAddressPanelTest, NamePartsChangeModeTogether)
             EXPECT_EQ(panel.getMode(category), off ? fmNever : fmWhenFilled) << int(changed) << " " << int(category);
         }
     }
-}
-
-TEST(CFTAAddressPanelTest, CountryTurnsVisibleOnlyFromHidden)
-{
     CFTAAddressPanel panel(true, catalogueFormat(u"us"_s).get(), nullptr, false);
     panel.setMode(tcCountry, fmNever);
     panel.SwitchCountryFieldVisible();
@@ -170,12 +165,9 @@ TEST(CFTAAddressPanelTest, GroupingAFieldReplacesTheOneOfItsCategory)
 
 TEST(CFTAAddressPanelTest, FieldsOfAnOldFormatAreSavedToo)
 {
-    const auto first = handMadeFormat({{tcCompany, 0, 0}, {tcStreet, 1, 0}});
-    const auto second = handMadeFormat({{tcStreet, 0, 0}});
-    CFTAAddressPanel panel(true, first.get(), nullptr, false);
-    fill(panel, tcCompany, u"Kept Ltd"_s);
-    panel.setFormat(second.get(), 1);
-    const auto copy = roundTrip<CFTAAddressPanel>(panel);
+    const auto panel = handMadePanel({{tcCompany, 0, 0}, {tcStreet, 1, 0}}, {{tcCompany, u"Kept Ltd"_s}});
+    panel->setFormat(handMadeFormat({{tcStreet, 0, 0}}).get(), 1);
+    const auto copy = roundTrip<CFTAAddressPanel>(*panel);
     ASSERT_NE(copy, nullptr);
     ASSERT_NE(field(*copy, tcCompany), nullptr);
     EXPECT_EQ(text(*copy, tcCompany), u"Kept Ltd"_s);

@@ -153,7 +153,6 @@ TEST(FTCompositionTest, NamesAndCityLinesFollowTheInterfaceLanguage)
         EXPECT_EQ(composeAddressConsideringCountry(u"Berlin"_s, {}, u"10117"_s, u"Germany"_s, language), cityLine);
         EXPECT_EQ(composeAddressConsideringCountry(QString(), u"ST"_s, u"10117"_s, QString(), language), withoutCity);
     }
-    EXPECT_EQ(composeNameConsideringCountry(QString(), u"Yamada"_s, u"Japanese"_s), u"Yamada"_s);
     EXPECT_EQ(composeNameConsideringCountry(u"Taro"_s, QString(), u"Japanese"_s), u"Taro"_s);
     EXPECT_TRUE(composeNameConsideringCountry(QString(), QString(), u"en"_s).isNull());
 }
@@ -224,17 +223,6 @@ TEST_F(FTPersonFieldsTest, DatesThatCannotBeReadAreRefused)
     EXPECT_EQ((QStringList {dates.labelAtIndex(0), dates.labelAtIndex(1)}),
               (QStringList {kPWAnniversaryLabel, kPWOtherLabel}));
     EXPECT_EQ(dates.valueAtIndex(0), addrtest::utcDate(2001, 6, 15));
-}
-
-TEST_F(FTPersonFieldsTest, APhoneOfATypeIsReplacedNeverAddedBesideTheOthers)
-{
-    EXPECT_TRUE(write(u"main"_s, tcPhone, adMain));
-    EXPECT_TRUE(write(u"home"_s, tcPhone, adHome));
-    EXPECT_TRUE(write(u"home 2"_s, tcPhone, adHome));
-    const PWMultiValue phones = multi(kPWPhoneProperty);
-    ASSERT_EQ(phones.count(), 2);
-    EXPECT_EQ(phones.labelAtIndex(0), kPWPhoneMainLabel);
-    EXPECT_EQ(phones.valueAtIndex(1).toString(), u"home 2"_s);
 }
 
 TEST_F(FTPersonFieldsTest, CategoriesWithoutAPropertyAndMissingPersonsAreRefused)
