@@ -7,23 +7,25 @@
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/address/FTPersonFields.h"
 #include "kernel/address/FTTextCategories.h"
-
 #include "kernel/foundation/CAEnvironment.h"
+#include "kernel/foundation/CDDArchive.h"
 #include "platform/PWMultiValue.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
 
 #include <QDate>
+#include <QImage>
 #include <QStringList>
 #include <QTimeZone>
+
+#include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <tuple>
 #include <vector>
-
-#include <ostream>
 
 // Lets GoogleTest show texts in failure messages.
 inline void PrintTo(const QString &text, std::ostream *stream)
@@ -33,7 +35,6 @@ inline void PrintTo(const QString &text, std::ostream *stream)
 
 using namespace Qt::StringLiterals;
 
-// Helpers of the address tests: formats walked row by row, persons, panels filled and read back.
 namespace addrtest {
 
 // A format walked row by row: one text per row, its fields by key string (the number where a
@@ -52,7 +53,7 @@ inline QStringList dumpRows(CAddressFormat &format)
                 text += field->getDelimiter()->getData();
             fields.append(text);
         }
-        rows.append(fields.join(QStringLiteral(" | ")));
+        rows.append(fields.join(u" | "_s));
     } while (format.nextRow());
     return rows;
 }
@@ -62,43 +63,29 @@ inline PWPlist utcDate(int year, int month, int day)
     return PWPlist::fromDate(QDateTime(QDate(year, month, day), QTime(0, 0), QTimeZone::utc()));
 }
 
-struct Address
-{
-    QString first;
-    QString last;
-    QString company;
-    QString street;
-    QString city;
-    QString state;
-    QString zip;
-    QString country;
-};
+// A person's names, company, street, city, state, ZIP and country, separated by "|".
+inline const QString kUS = u"Ada|Lovelace|Engines Inc|12 Main Street|Springfield|IL|62704|USA"_s;
 
-// An address from its fields in order, separated by "|".
-inline Address addressFrom(const QString &fields)
+inline PWPlist addressValue(const QString &street, const QString &city, const QString &state, const QString &zip,
+                            const QString &country)
 {
-    const QStringList f = fields.split(QLatin1Char('|'));
-    return Address {f.value(0), f.value(1), f.value(2), f.value(3), f.value(4), f.value(5), f.value(6), f.value(7)};
+    return PWPlist(PWPlist::Dictionary {
+        {kPWAddressStreetKey, PWPlist::fromString(street)}, {kPWAddressCityKey, PWPlist::fromString(city)},
+        {kPWAddressStateKey, PWPlist::fromString(state)}, {kPWAddressZIPKey, PWPlist::fromString(zip)},
+        {kPWAddressCountryKey, PWPlist::fromString(country)}});
 }
 
-inline const Address kUS =
-    addressFrom(QStringLiteral("Ada|Lovelace|Engines Inc|12 Main Street|Springfield|IL|62704|USA"));
-
-// A person with names, company and one work address.
-inline std::shared_ptr<PWPerson> makePerson(const Address &a)
+// A person with names, company and one work address, from its fields as in kUS.
+inline std::shared_ptr<PWPerson> makePerson(const QString &fields)
 {
+    const QStringList f = fields.split(QLatin1Char('|'));
     std::shared_ptr<PWPerson> person = PWPerson::create();
-    person->setValueForProperty(kPWFirstNameProperty, PWPlist::fromString(a.first));
-    person->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(a.last));
-    if (!a.company.isEmpty())
-        person->setValueForProperty(kPWOrganizationProperty, PWPlist::fromString(a.company));
+    person->setValueForProperty(kPWFirstNameProperty, PWPlist::fromString(f.value(0)));
+    person->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(f.value(1)));
+    if (!f.value(2).isEmpty())
+        person->setValueForProperty(kPWOrganizationProperty, PWPlist::fromString(f.value(2)));
     PWMultiValue addresses;
-    addresses.addValue(PWPlist(PWPlist::Dictionary {{kPWAddressStreetKey, PWPlist::fromString(a.street)},
-                                                    {kPWAddressCityKey, PWPlist::fromString(a.city)},
-                                                    {kPWAddressStateKey, PWPlist::fromString(a.state)},
-                                                    {kPWAddressZIPKey, PWPlist::fromString(a.zip)},
-                                                    {kPWAddressCountryKey, PWPlist::fromString(a.country)}}),
-                       kPWAddressWorkLabel);
+    addresses.addValue(addressValue(f.value(3), f.value(4), f.value(5), f.value(6), f.value(7)), kPWAddressWorkLabel);
     person->setMultiValueForProperty(kPWAddressProperty, addresses);
     return person;
 }
@@ -107,17 +94,17 @@ inline std::shared_ptr<PWPerson> makePerson(const Address &a)
 inline std::unique_ptr<CAddressFormat> catalogueFormat(const QString &country, bool barcode = false,
                                                        int location = CAddressFormatController::kBarcodeBelow)
 {
-    return CAddressFormatController::sharedAddressFormatController().formatWithTemplate(QStringLiteral("Name+Company"),
-                                                                                        country, barcode, location);
+    return CAddressFormatController::sharedAddressFormatController().formatWithTemplate(u"Name+Company"_s, country,
+                                                                                        barcode, location);
 }
 
 // A root holding the given leaves, one per (category, row, column), each labelled.
 inline std::unique_ptr<CAddressFormat> handMadeFormat(std::initializer_list<std::tuple<textCategory, int, int>> leaves)
 {
-    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(QStringLiteral("Hand")));
+    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(u"Hand"_s));
     for (const auto &[category, row, column] : leaves)
-        root->addKey(category, row, column, CDDString(QStringLiteral("L%1").arg(int(category))), CDDString(),
-                     CDDString(), CDDString(), fmUnset, tcNone, tcNone);
+        root->addKey(category, row, column, CDDString(u"L%1"_s.arg(int(category))), CDDString(), CDDString(),
+                     CDDString(), fmUnset, tcNone, tcNone);
     return root;
 }
 
@@ -125,6 +112,17 @@ inline std::unique_ptr<CAddressFormat> handMadeFormat(std::initializer_list<std:
 inline void fill(CFTAAddressPanel &panel, textCategory category, const QString &text)
 {
     panel.SetString(panel.GetToFrom(), category, panel.GetAddressType(), CDDString(text), tcNone, false);
+}
+
+// A recipient panel of a hand-made format with the given texts filled in.
+inline std::unique_ptr<CFTAAddressPanel>
+handMadePanel(std::initializer_list<std::tuple<textCategory, int, int>> leaves,
+              std::initializer_list<std::pair<textCategory, QString>> texts = {})
+{
+    auto panel = std::make_unique<CFTAAddressPanel>(true, handMadeFormat(leaves).get(), nullptr, false);
+    for (const auto &[category, text] : texts)
+        fill(*panel, category, text);
+    return panel;
 }
 
 inline CFTAAddressText *field(const CFTAAddressPanel &panel, textCategory category)
@@ -142,27 +140,59 @@ inline double pointSize(const std::optional<PWFont> &font)
     return font ? font->pointSize() : 0.0;
 }
 
+inline bool isBlank(const QImage &image)
+{
+    QImage white(image.size(), image.format());
+    white.fill(Qt::white);
+    return image == white;
+}
+
+// The component saved into an archive and read back as a new one of the same kind (null if not).
+template <class T>
+std::unique_ptr<T> roundTrip(CFTComponent &saved)
+{
+    CDDArchive archive(true);
+    archive.SetClassID(saved.getClassID());
+    EXPECT_TRUE(saved.Serialize(archive, nullptr));
+    archive.setStoring(false);
+    std::unique_ptr<CFTComponent> made = CFTComponent::CreateFromArchive(archive, nullptr, nullptr);
+    if (!dynamic_cast<T *>(made.get()))
+        return nullptr;
+    return std::unique_ptr<T>(static_cast<T *>(made.release()));
+}
+
 // Fills the panel the way a document puts a person into it: each category it holds (at most
 // 32, the free texts left out) with the person's value, and the barcode with ZIP, country and
 // street.
-inline void fillFromPerson(CFTAAddressPanel &panel, const PWPerson &person, bool append = false)
+inline void fillFromPerson(CFTAAddressPanel &panel, const PWPerson &person)
 {
     textCategory categories[32];
     const int count = panel.GetContainTextCategories(categories, 32);
     const addressType type = panel.GetAddressType();
-    for (int i = 0; i < count; ++i) {
-        const textCategory category = categories[i];
-        if (category == tcSimpleText)
-            continue;
-        if (category == tcBarcode) {
-            for (textCategory part : {tcZIP, tcCountry, tcStreet})
-                panel.SetString(panel.GetToFrom(), part, type,
-                                CDDString(stringForPersonCategory(&person, type, part, false)), tcBarcode, false);
-            continue;
-        }
+    const auto set = [&](textCategory category, textCategory part) {
         panel.SetString(panel.GetToFrom(), category, type,
-                        CDDString(stringForPersonCategory(&person, type, category, false)), tcNone, append);
+                        CDDString(stringForPersonCategory(&person, type, category, false)), part, false);
+    };
+    for (int i = 0; i < count; ++i) {
+        if (categories[i] == tcBarcode) {
+            for (textCategory part : {tcZIP, tcCountry, tcStreet})
+                set(part, tcBarcode);
+        } else if (categories[i] != tcSimpleText) {
+            set(categories[i], tcNone);
+        }
     }
+}
+
+// A recipient panel of the format at the origin, filled from the person and laid out.
+inline std::unique_ptr<CFTAAddressPanel> filledPanel(const CAddressFormat &format, const QString &address, double x,
+                                                     double y)
+{
+    auto panel = std::make_unique<CFTAAddressPanel>(true, &format, nullptr, false);
+    panel->SetOrigin(x, y);
+    fillFromPerson(*panel, *makePerson(address));
+    panel->setAuto(false);
+    panel->updateFormat();
+    return panel;
 }
 
 // The texts of the fields the panel shows on screen, row by row, as "text|text" per row.

@@ -4,7 +4,6 @@
 
 #include "kernel/address/CFTAAddressPanelFiles.h"
 #include "kernel/address/CFTABarcode.h"
-#include "kernel/foundation/CDDArchive.h"
 #include "kernel/foundation/CDDArchiveKeys.h"
 
 #include <QFile>
@@ -12,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <functional>
 #include <memory>
@@ -19,11 +19,7 @@
 
 namespace {
 
-using addrtest::catalogueFormat;
-using addrtest::field;
-using addrtest::handMadeFormat;
-using addrtest::kUS;
-using addrtest::text;
+using namespace addrtest;
 
 std::vector<textCategory> categoriesInListOrder(const CFTAAddressPanel &panel)
 {
@@ -33,36 +29,17 @@ std::vector<textCategory> categoriesInListOrder(const CFTAAddressPanel &panel)
     return categories;
 }
 
-// --- Construction and format -----------------------------------------------------------------------
-
-TEST(CFTAAddressPanelTest, FormatGivesOneFieldPerLeafAndFocusesTheFirst)
-{
-    const std::unique_ptr<CAddressFormat> format = catalogueFormat(u"us"_s);
-    ASSERT_TRUE(format);
-    CFTAAddressPanel panel(true, format.get(), nullptr, false);
-
-    EXPECT_EQ(
-        categoriesInListOrder(panel),
-        (std::vector<textCategory> {tcFirstName, tcLastName, tcCompany, tcStreet, tcCity, tcState, tcZIP, tcCountry}));
-    ASSERT_NE(panel.currentText(), nullptr);
-    EXPECT_EQ(panel.GetTextCategory(), tcFirstName);
-    // The panel holds its own copy of the format.
-    EXPECT_NE(panel.getFormat(), format.get());
-}
-
 TEST(CFTAAddressPanelTest, TwoLeavesOfOneCategoryGetTwoFieldsFilledAlike)
 {
     const auto format = handMadeFormat({{tcStreet, 0, 0}, {tcStreet, 1, 0}, {tcCity, 2, 0}});
     CFTAAddressPanel panel(true, format.get(), nullptr, false);
-    ASSERT_EQ(panel.addressComponentCount(), 3u);
-    panel.SetString(true, tcStreet, adWork, CDDString(u"Long Road"_s), tcNone, false);
-    EXPECT_EQ(panel.addressComponentAtIndex(0)->GetString().getData(), u"Long Road"_s);
-    EXPECT_EQ(panel.addressComponentAtIndex(1)->GetString().getData(), u"Long Road"_s);
-    EXPECT_TRUE(panel.addressComponentAtIndex(2)->GetString().isEmpty());
-
-    // Applying the format again pairs the leaves with the same two fields instead of making more.
+    fill(panel, tcStreet, u"Long Road"_s);
+    QStringList texts;
+    for (unsigned int i = 0; i < panel.addressComponentCount(); ++i)
+        texts.append(panel.addressComponentAtIndex(i)->GetString().getData());
+    EXPECT_EQ(texts, (QStringList {u"Long Road"_s, u"Long Road"_s, QString()}));
     panel.setFormat(format.get(), 1);
-    EXPECT_EQ(panel.addressComponentCount(), 3u);
+    EXPECT_EQ(panel.addressComponentCount(), 3u) << "applied again, the leaves pair with the same fields";
 }
 
 TEST(CFTAAddressPanelTest, NewFormatKeepsFieldTextsAndRenewsLabelsUnlessAskedNotTo)
@@ -70,18 +47,15 @@ TEST(CFTAAddressPanelTest, NewFormatKeepsFieldTextsAndRenewsLabelsUnlessAskedNot
     const auto us = catalogueFormat(u"us"_s);
     const auto uk = catalogueFormat(u"uk"_s);
     CFTAAddressPanel panel(true, us.get(), nullptr, false);
-    panel.SetString(true, tcCity, adWork, CDDString(u"Leeds"_s), tcNone, false);
+    fill(panel, tcCity, u"Leeds"_s);
     CFTAAddressText *const city = field(panel, tcCity);
     const QString usLabel = city->getLabel()->getString();
-
     std::unique_ptr<CAddressFormat> previous = panel.replaceFormat(uk.get(), CFTAAddressPanel::kApplyLeafModes);
     ASSERT_TRUE(previous);
     EXPECT_EQ(previous->name(tcAddress)->getData(), u"us"_s);
-    EXPECT_EQ(field(panel, tcCity), city);
     EXPECT_EQ(city->GetString().getData(), u"Leeds"_s);
     EXPECT_EQ(city->getLabel()->getString(), uk->labelForKey(tcCity)->getData());
     EXPECT_NE(city->getLabel()->getString(), usLabel);
-
     panel.replaceFormat(us.get(), CFTAAddressPanel::kApplyLeafModes | CFTAAddressPanel::kKeepLabels);
     EXPECT_EQ(city->getLabel()->getString(), uk->labelForKey(tcCity)->getData());
     EXPECT_EQ(panel.addressComponentCount(), 8u);
@@ -96,7 +70,6 @@ TEST(CFTAAddressPanelTest, LeafModeAndTextApplyOnlyWithTheFirstFlag)
     plain.setFormat(root.get(), 0);
     EXPECT_EQ(plain.getMode(tcCompany), fmWhenFilled);
     EXPECT_TRUE(field(plain, tcCompany)->GetString().isEmpty());
-
     CFTAAddressPanel applied(true, root.get(), nullptr, false);
     EXPECT_EQ(applied.getMode(tcCompany), fmAlways);
     EXPECT_EQ(text(applied, tcCompany), u"ACME"_s);
@@ -104,27 +77,21 @@ TEST(CFTAAddressPanelTest, LeafModeAndTextApplyOnlyWithTheFirstFlag)
 
 TEST(CFTAAddressPanelTest, FocusMovesToTheFirstFieldWhenItsCategoryLeavesTheFormat)
 {
-    const auto first = handMadeFormat({{tcCompany, 0, 0}, {tcStreet, 1, 0}});
-    const auto second = handMadeFormat({{tcCity, 0, 0}, {tcStreet, 1, 0}});
-    CFTAAddressPanel panel(true, first.get(), nullptr, false);
+    const auto made = handMadePanel({{tcCompany, 0, 0}, {tcStreet, 1, 0}});
+    CFTAAddressPanel &panel = *made;
     EXPECT_EQ(panel.GetTextCategory(), tcCompany);
-    panel.setFormat(second.get(), 1);
+    panel.setFormat(handMadeFormat({{tcCity, 0, 0}, {tcStreet, 1, 0}}).get(), 1);
     EXPECT_EQ(panel.GetTextCategory(), tcCity);
-    // The company field stays in the list although no leaf shows it any more.
-    EXPECT_NE(field(panel, tcCompany), nullptr);
+    EXPECT_NE(field(panel, tcCompany), nullptr) << "the company field stays although no leaf shows it";
     EXPECT_TRUE(panel.needsUpdate());
 }
-
-// --- Filling -------------------------------------------------------------------------------------
 
 TEST(CFTAAddressPanelTest, AppendingKeepsASeparatingComma)
 {
     const auto format = handMadeFormat({{tcCity, 0, 0}});
     // Current text, appended value, result.
-    const QString cases[][3] = {{u"Paris,"_s, u"Lyon"_s, u"Lyon,"_s},
-                                {u"Paris, \t "_s, u"Lyon"_s, u"Lyon,"_s},
-                                {u"Paris,"_s, u"Lyon,"_s, u"Lyon,"_s},
-                                {u"Paris"_s, u"Lyon"_s, u"Lyon"_s}};
+    const QString cases[][3] = {{u"Paris,"_s, u"Lyon"_s, u"Lyon,"_s}, {u"Paris, \t "_s, u"Lyon"_s, u"Lyon,"_s},
+                                {u"Paris,"_s, u"Lyon,"_s, u"Lyon,"_s}, {u"Paris"_s, u"Lyon"_s, u"Lyon"_s}};
     for (const auto &c : cases) {
         CFTAAddressPanel panel(true, format.get(), nullptr, false);
         panel.SetString(true, tcCity, adWork, CDDString(c[0]), tcNone, false);
@@ -133,20 +100,12 @@ TEST(CFTAAddressPanelTest, AppendingKeepsASeparatingComma)
     }
 }
 
-// --- Modes ---------------------------------------------------------------------------------------
-
-TEST(CFTAAddressPanelTest, NamePartsChangeModeTogether)
+TEST(CFTAAddressPanelTest, NamePartsChangeModeTogetherAndTheCountryTurnsVisibleOnlyFromHidden)
 {
     const std::vector<textCategory> names {tcPrefix, tcFirstName, tcMiddleName, tcLastName, tcSuffix};
-    const auto format = handMadeFormat({{tcPrefix, 0, 0},
-                                        {tcFirstName, 0, 1},
-                                        {tcMiddleName, 0, 2},
-                                        {tcLastName, 0, 3},
-                                        {tcSuffix, 0, 4},
-                                        {tcCompany, 1, 0},
-                                        {tcStreet, 2, 0}});
-    const std::pair<textCategory, std::vector<textCategory>> cases[] = {
-        {tcLastName, names}, {tcCompany, {tcCompany}}};
+    const auto format = handMadeFormat({{tcPrefix, 0, 0}, {tcFirstName, 0, 1}, {tcMiddleName, 0, 2}, {tcLastName, 0, 3},
+                                        {tcSuffix, 0, 4}, {tcCompany, 1, 0}, {tcStreet, 2, 0}});
+    const std::pair<textCategory, std::vector<textCategory>> cases[] = {{tcLastName, names}, {tcCompany, {tcCompany}}};
     for (const auto &[changed, hidden] : cases) {
         CFTAAddressPanel panel(true, format.get(), nullptr, false);
         panel.setBatchMode(changed, fmNever);
@@ -155,32 +114,14 @@ TEST(CFTAAddressPanelTest, NamePartsChangeModeTogether)
             EXPECT_EQ(panel.getMode(category), off ? fmNever : fmWhenFilled) << int(changed) << " " << int(category);
         }
     }
-}
-
-TEST(CFTAAddressPanelTest, CountryTurnsVisibleOnlyFromHiddenAndShowAllForcesEmptyFieldsIn)
-{
-    const auto format = catalogueFormat(u"us"_s);
-    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    CFTAAddressPanel panel(true, catalogueFormat(u"us"_s).get(), nullptr, false);
     panel.setMode(tcCountry, fmNever);
     panel.SwitchCountryFieldVisible();
     EXPECT_EQ(panel.getMode(tcCountry), fmWhenFilled);
     panel.setMode(tcCountry, fmAlways);
     panel.SwitchCountryFieldVisible();
     EXPECT_EQ(panel.getMode(tcCountry), fmAlways);
-    EXPECT_EQ(panel.getMode(tcEmail), fmNever);
-
-    EXPECT_FALSE(panel.isEnabled(tcStreet));
-    panel.setShowAllFields(true);
-    EXPECT_TRUE(panel.isEnabled(tcStreet));
-    panel.setShowAllFields(false);
-    panel.setAuto(true);
-    EXPECT_TRUE(panel.isShowAllFields());
-    panel.setAuto(false);
-    panel.setMode(tcStreet, fmAlways);
-    EXPECT_TRUE(panel.isEnabled(tcStreet));
 }
-
-// --- Categories, grouping and barcode ------------------------------------------------------------
 
 TEST(CFTAAddressPanelTest, CategoriesAreListedOnceFromTheLastFieldAndUngroupingChecksThePosition)
 {
@@ -191,10 +132,8 @@ TEST(CFTAAddressPanelTest, CategoriesAreListedOnceFromTheLastFieldAndUngroupingC
     ASSERT_EQ(panel.GetContainTextCategories(out, 8), 3);
     EXPECT_EQ(std::vector<textCategory>(out, out + 3), (std::vector<textCategory> {tcZIP, tcStreet, tcCity}));
     EXPECT_EQ(panel.GetContainTextCategories(out, 2), 2);
-
     for (int position : {4, -1, 500})
         EXPECT_EQ(panel.UngroupObjectWithCategory(textCategory(position)), nullptr) << position;
-    EXPECT_EQ(panel.addressComponentCount(), 4u);
     std::unique_ptr<CFTComponent> taken(panel.UngroupObjectWithCategory(textCategory(1)));
     ASSERT_NE(taken, nullptr);
     EXPECT_EQ(taken->GetTextCategory(), tcCity);
@@ -203,10 +142,9 @@ TEST(CFTAAddressPanelTest, CategoriesAreListedOnceFromTheLastFieldAndUngroupingC
 
 TEST(CFTAAddressPanelTest, UngroupHandsOutTheShownFieldsAndEmptiesThePanel)
 {
-    const auto format = catalogueFormat(u"us"_s);
-    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    CFTAAddressPanel panel(true, catalogueFormat(u"us"_s).get(), nullptr, false);
     panel.setMode(tcCompany, fmNever);
-    panel.SetString(true, tcStreet, adWork, CDDString(u"1 Road"_s), tcNone, false);
+    fill(panel, tcStreet, u"1 Road"_s);
     std::vector<CFTComponent *> out;
     panel.Ungroup(out);
     std::vector<std::unique_ptr<CFTComponent>> owned(out.begin(), out.end());
@@ -221,47 +159,25 @@ TEST(CFTAAddressPanelTest, UngroupHandsOutTheShownFieldsAndEmptiesThePanel)
 
 TEST(CFTAAddressPanelTest, GroupingAFieldReplacesTheOneOfItsCategory)
 {
-    const auto format = handMadeFormat({{tcStreet, 0, 0}, {tcCity, 1, 0}});
-    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    CFTAAddressPanel panel(true, handMadeFormat({{tcStreet, 0, 0}, {tcCity, 1, 0}}).get(), nullptr, false);
     CFTAAddressText *const oldStreet = field(panel, tcStreet);
-
-    auto street = std::make_unique<CFTAAddressText>(true, tcStreet, adWork, nullptr, nullptr);
-    street->SetString(CDDString(u"New Road"_s));
-    CFTAAddressText *const newStreet = street.get();
-    std::unique_ptr<CFTComponent> replaced(panel.GroupObject(street.release()));
+    auto *street = new CFTAAddressText(true, tcStreet, adWork, nullptr, nullptr);
+    std::unique_ptr<CFTComponent> replaced(panel.GroupObject(street));
     EXPECT_EQ(replaced.get(), oldStreet);
-    EXPECT_EQ(panel.addressComponentAtIndex(0), newStreet);
-
-    auto email = std::make_unique<CFTAAddressText>(true, tcEmail, adWork, nullptr, nullptr);
-    CFTAAddressText *const newEmail = email.get();
-    EXPECT_EQ(panel.GroupObject(email.release()), nullptr);
-    EXPECT_EQ(panel.addressComponentAtIndex(2), newEmail);
-
-    // Something that is not an address field is not taken.
+    auto *email = new CFTAAddressText(true, tcEmail, adWork, nullptr, nullptr);
+    EXPECT_EQ(panel.GroupObject(email), nullptr);
     CFTComponent shape;
-    EXPECT_EQ(panel.GroupObject(&shape), nullptr);
-    EXPECT_EQ(panel.addressComponentCount(), 3u);
-}
-
-// --- Archive -------------------------------------------------------------------------------------
-
-std::unique_ptr<CFTComponent> roundTrip(CFTAAddressPanel &panel)
-{
-    CDDArchive archive(true);
-    EXPECT_TRUE(panel.Serialize(archive, nullptr));
-    archive.setStoring(false);
-    return CFTComponent::CreateFromArchive(archive, nullptr, nullptr);
+    EXPECT_EQ(panel.GroupObject(&shape), nullptr) << "something that is not an address field is not taken";
+    EXPECT_EQ(categoriesInListOrder(panel), (std::vector<textCategory> {tcStreet, tcCity, tcEmail}));
+    EXPECT_EQ(panel.addressComponentAtIndex(0), street);
+    EXPECT_EQ(panel.addressComponentAtIndex(2), email);
 }
 
 TEST(CFTAAddressPanelTest, FieldsOfAnOldFormatAreSavedToo)
 {
-    const auto first = handMadeFormat({{tcCompany, 0, 0}, {tcStreet, 1, 0}});
-    const auto second = handMadeFormat({{tcStreet, 0, 0}});
-    CFTAAddressPanel panel(true, first.get(), nullptr, false);
-    panel.SetString(true, tcCompany, adWork, CDDString(u"Kept Ltd"_s), tcNone, false);
-    panel.setFormat(second.get(), 1);
-    const std::unique_ptr<CFTComponent> loaded = roundTrip(panel);
-    auto *copy = dynamic_cast<CFTAAddressPanel *>(loaded.get());
+    const auto panel = handMadePanel({{tcCompany, 0, 0}, {tcStreet, 1, 0}}, {{tcCompany, u"Kept Ltd"_s}});
+    panel->setFormat(handMadeFormat({{tcStreet, 0, 0}}).get(), 1);
+    const auto copy = roundTrip<CFTAAddressPanel>(*panel);
     ASSERT_NE(copy, nullptr);
     ASSERT_NE(field(*copy, tcCompany), nullptr);
     EXPECT_EQ(text(*copy, tcCompany), u"Kept Ltd"_s);
@@ -270,9 +186,8 @@ TEST(CFTAAddressPanelTest, FieldsOfAnOldFormatAreSavedToo)
 
 TEST(CFTAAddressPanelTest, OldDocumentWithVisibleBarcodeGainsABarcodeField)
 {
-    const auto format = catalogueFormat(u"us"_s);
-    CFTAAddressPanel panel(true, format.get(), nullptr, false);
-    addrtest::fillFromPerson(panel, *addrtest::makePerson(kUS));
+    CFTAAddressPanel panel(true, catalogueFormat(u"us"_s).get(), nullptr, false);
+    fillFromPerson(panel, *makePerson(kUS));
     CDDArchive archive(true);
     panel.Serialize(archive, nullptr);
     archive.SetData(key_BundleVersion, 60);
@@ -283,17 +198,14 @@ TEST(CFTAAddressPanelTest, OldDocumentWithVisibleBarcodeGainsABarcodeField)
     archive.SetData(key_Barcode, barcodeArchive);
     archive.setStoring(false);
     archive.setBundleVersion(60);
-
     CFTAAddressPanel loaded;
     ASSERT_TRUE(loaded.Serialize(archive, nullptr));
     auto *barcode = dynamic_cast<CFTABarcode *>(field(loaded, tcBarcode));
     ASSERT_NE(barcode, nullptr);
     EXPECT_EQ(barcode->GetLocation(), int(blPanelRoomAbove));
-    EXPECT_EQ(barcode->zip().getData(), kUS.zip);
-    EXPECT_EQ(barcode->country().getData(), kUS.country);
-    EXPECT_EQ(barcode->street().getData(), kUS.street);
-    EXPECT_EQ(text(loaded, tcCity), kUS.city);
-
+    EXPECT_EQ((QStringList {barcode->zip().getData(), barcode->country().getData(), barcode->street().getData(),
+                            text(loaded, tcCity)}),
+              (QStringList {u"62704"_s, u"USA"_s, u"12 Main Street"_s, u"Springfield"_s}));
     // The same document with the barcode hidden gains nothing.
     archive.setStoring(true);
     archive.SetData(key_BarcodeHidden, true);
@@ -387,5 +299,97 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      12, ""}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// Recipient panel of the US format, whose city leaf carries the delimiter ",", City, State and
+// ZIP sharing one row.
+class PanelRulesTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_format = addrtest::catalogueFormat(u"us"_s);
+        ASSERT_TRUE(m_format);
+        ASSERT_EQ(m_format->getFormatWithKey(tcCity)->getDelimiter()->getData(), u","_s);
+        m_panel = std::make_unique<CFTAAddressPanel>(true, m_format.get(), nullptr, false);
+    }
+    void fill(textCategory category, const QString &text) { addrtest::fill(*m_panel, category, text); }
+    QString text(textCategory category) const { return addrtest::text(*m_panel, category); }
+    std::unique_ptr<CAddressFormat> m_format;
+    std::unique_ptr<CFTAAddressPanel> m_panel;
+};
+
+TEST_F(PanelRulesTest, DelimiterFollowsTheNextShownTextOfTheRow)
+{
+    // City, state, ZIP, state hidden, the city after the rule.
+    const std::tuple<const char *, const char *, const char *, bool, const char *> cases[] = {
+        {"Springfield", "IL", "", false, "Springfield,"},
+        {"Springfield", "", "62704", false, "Springfield,"}, // an empty state passes the question on
+        {"Springfield,", "", "", false, "Springfield"},
+        {"Springfield,  ", "", "", false, "Springfield"}, // trailing blanks go with the delimiter
+        {"Springfield,", "IL", "", true, "Springfield"},  // a hidden follower does not keep it
+        {"", "IL", "", false, ""}};                       // an empty field never gets one
+    for (const auto &[city, state, zip, stateHidden, expected] : cases) {
+        SCOPED_TRACE(std::string(city) + "/" + state + "/" + zip);
+        m_panel = std::make_unique<CFTAAddressPanel>(true, m_format.get(), nullptr, false);
+        fill(tcCity, QLatin1String(city));
+        fill(tcState, QLatin1String(state));
+        fill(tcZIP, QLatin1String(zip));
+        if (stateHidden)
+            m_panel->setMode(tcState, fmNever);
+        EXPECT_EQ(m_panel->updateFormatRules(), 0);
+        EXPECT_EQ(text(tcCity), QLatin1String(expected));
+        m_panel->updateFormatRules();
+        EXPECT_EQ(text(tcCity), QLatin1String(expected)) << "applied again: no doubled comma";
+    }
+}
+
+TEST_F(PanelRulesTest, UserEditedFieldKeepsItsTextUntilTheFormatIsAppliedAgain)
+{
+    fill(tcCity, u"Springfield"_s);
+    fill(tcState, u"IL"_s);
+    m_panel->getAddressComponentWithTextCategory(tcCity)->resetFormatRules(true);
+    m_panel->updateFormatRules();
+    EXPECT_EQ(text(tcCity), u"Springfield"_s);
+    m_panel->setFormat(m_format.get(), 1);
+    m_panel->updateFormatRules();
+    EXPECT_EQ(text(tcCity), u"Springfield,"_s);
+}
+
+TEST_F(PanelRulesTest, LayoutAppliesTheRuleButPrintingDoesNot)
+{
+    fill(tcCity, u"Springfield"_s);
+    fill(tcState, u"IL"_s);
+    m_panel->setPrintMode();
+    m_panel->updateFormat();
+    EXPECT_EQ(text(tcCity), u"Springfield"_s);
+    m_panel->Draw(nullptr, false, nullptr, false, false);
+    EXPECT_EQ(text(tcCity), u"Springfield,"_s);
+}
+
+TEST_F(PanelRulesTest, CommaRuleStripsCommasThatSeparateNothing)
+{
+    fill(tcStreet, u"12 Main Street,"_s);
+    fill(tcCity, u"Springfield,"_s);
+    fill(tcState, u"IL"_s);
+    EXPECT_EQ(m_panel->updatePhoneticRules(true), 1);
+    EXPECT_EQ(text(tcStreet), u"12 Main Street"_s);
+    EXPECT_EQ(text(tcCity), u"Springfield,"_s);
+    EXPECT_EQ(m_panel->updatePhoneticRules(true), 0);
+    EXPECT_EQ(m_panel->updatePhoneticRules(false), 1);
+    EXPECT_EQ(text(tcCity), u"Springfield"_s);
+    EXPECT_EQ(m_panel->updatePhoneticRules(false), 0);
+}
+
+TEST(CFTAAddressPanelRulesTest, RepeatedCategoryInARowEndsTheSearch)
+{
+    std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(u"T"_s));
+    root->addKey(tcStreet, 0, 0, CDDString(), CDDString(), CDDString(u";"_s), CDDString(), fmUnset, tcNone, tcNone);
+    root->addKey(tcStreet, 0, 1, CDDString(), CDDString(), CDDString(), CDDString(), fmUnset, tcNone, tcNone);
+    root->addKey(tcCity, 1, 0, CDDString(), CDDString(), CDDString(u";"_s), CDDString(), fmUnset, tcNone, tcNone);
+    CFTAAddressPanel panel(true, root.get(), nullptr, false);
+    addrtest::fill(panel, tcCity, u"Town"_s);
+    EXPECT_EQ(panel.updateFormatRules(), 0);
+    EXPECT_EQ(addrtest::text(panel, tcCity), u"Town"_s);
+}
 
 } // namespace

@@ -1,9 +1,8 @@
 #include "kernel/address/CFTCounterField.h"
 
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/FTComponentFactory.h"
-
 #include <gtest/gtest.h>
+
+#include <QStringList>
 
 #include <climits>
 
@@ -11,33 +10,33 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-TEST(CFTCounterFieldTest, SeriesByStartIncrementAndLeadingZeros)
+QStringList series(CFTCounterField &counter, int items)
 {
-    const struct
-    {
-        const char *name;
-        int start;
-        int increment;
-        bool zeros;
-        int digits;
-        QStringList shown; // items 1, 2, 3
-    } cases[] = {
-        {"StartFiveStepThree", 5, 3, false, 1, {u"5"_s, u"8"_s, u"11"_s}},
-        {"CountingDown", 1, -1, false, 1, {u"1"_s, u"0"_s, u"-1"_s}},
-        {"PaddedToTheDigits", 7, 1, true, 4, {u"0007"_s, u"0008"_s, u"0009"_s}},
-        {"WiderValuesAreNotCut", 12345, 1, true, 3, {u"12345"_s, u"12346"_s, u"12347"_s}},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        CFTCounterField counter(10, 20, nullptr);
-        counter.Init(c.start, c.increment, c.zeros, c.digits);
-        QStringList shown;
-        for (int item = 1; item <= 3; ++item) {
-            counter.SetValue(item);
-            shown << counter.GetText()->getString();
-        }
-        EXPECT_EQ(shown, c.shown);
+    QStringList shown;
+    for (int item = 1; item <= items; ++item) {
+        counter.SetValue(item);
+        shown << counter.GetText()->getString();
     }
+    return shown;
+}
+
+TEST(CFTCounterFieldTest, SeriesByStartIncrementAndLeadingZerosStopsAtTheLimit)
+{
+    // Start, increment, leading zeros, digits, items 1 to 3.
+    const std::tuple<int, int, bool, int, QStringList> cases[] = {
+        {5, 3, false, 1, {u"5"_s, u"8"_s, u"11"_s}},
+        {1, -1, false, 1, {u"1"_s, u"0"_s, u"-1"_s}},
+        {7, 1, true, 4, {u"0007"_s, u"0008"_s, u"0009"_s}},
+        {12345, 1, true, 3, {u"12345"_s, u"12346"_s, u"12347"_s}}}; // wider values are not cut
+    for (const auto &[start, increment, zeros, digits, shown] : cases) {
+        CFTCounterField counter(10, 20, nullptr);
+        counter.Init(start, increment, zeros, digits);
+        EXPECT_EQ(series(counter, 3), shown);
+    }
+    CFTCounterField counter(nullptr);
+    counter.Init(INT_MAX - 1, 1000, false, 1);
+    counter.SetValue(5);
+    EXPECT_EQ(counter.GetCurrentValue(), INT_MAX);
 }
 
 TEST(CFTCounterFieldTest, NextShowsThenSteps)
@@ -53,14 +52,6 @@ TEST(CFTCounterFieldTest, NextShowsThenSteps)
     EXPECT_EQ(shown, (QStringList {u"3"_s, u"2"_s, u"1"_s}));
 }
 
-TEST(CFTCounterFieldTest, HugeSeriesStopsAtTheLimitInsteadOfWrapping)
-{
-    CFTCounterField counter(nullptr);
-    counter.Init(INT_MAX - 1, 1000, false, 1);
-    counter.SetValue(5);
-    EXPECT_EQ(counter.GetCurrentValue(), INT_MAX);
-}
-
 TEST(CFTCounterFieldTest, EachItemGrowsFromTheSavedGeometryAndClearRestoresIt)
 {
     CFTCounterField counter(40, 50, nullptr);
@@ -74,25 +65,6 @@ TEST(CFTCounterFieldTest, EachItemGrowsFromTheSavedGeometryAndClearRestoresIt)
     EXPECT_TRUE(counter.GetText()->isEmpty());
     EXPECT_DOUBLE_EQ(counter.GetOriginX(), 40.0);
     EXPECT_NEAR(counter.GetSizeX(), width, 1e-4);
-}
-
-TEST(CFTCounterFieldTest, SavedAndLoadedKeepsTheFourParameters)
-{
-    CFTCounterField saved(nullptr);
-    saved.Init(-4, 7, true, 6);
-    CDDArchive archive(true);
-    archive.SetClassID(saved.getClassID());
-    saved.Serialize(archive, nullptr);
-    archive.setStoring(false);
-
-    const std::unique_ptr<CFTComponent> made = CFTComponent::CreateFromArchive(archive, nullptr, nullptr);
-    auto *loaded = dynamic_cast<CFTCounterField *>(made.get());
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->GetStartNumber(), -4);
-    EXPECT_EQ(loaded->GetIncrement(), 7);
-    EXPECT_TRUE(loaded->IsLeadingZeros());
-    EXPECT_EQ(loaded->GetZerosDigits(), 6);
-    EXPECT_EQ(loaded->GetTextCategory(), tcCounter);
 }
 
 } // namespace

@@ -2,35 +2,20 @@
 
 #include "AddressTestSupport.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
 TEST(FTTextCategoriesTest, CountryCodeOfATextOrNothing)
 {
-    const struct
-    {
-        const char *name;
-        QString text;
-        QString code;
-    } cases[] = {
-        {"CityAndCountry", u"Berlin Germany"_s, u"de"_s},
-        {"CapitalsBlanksAndLineEnd", u"   UNITED KINGDOM\n"_s, u"uk"_s},
-        {"TwoWordNameOnlyWhole", u"Kingdom United"_s, QString()},
-        {"NativeName", u"日本"_s, u"jp"_s},
-        // Codes are tried in the resource's order: Georgia's code comes before the United
-        // States', whichever word is last.
-        {"EarlierCodeWins", u"Atlanta Georgia USA"_s, u"ge"_s},
-        // A country named in full wins over a one-word name inside it.
-        {"WholeNameBeforeWords", u"South Sudan"_s, u"ss"_s},
-        {"NoCountry", u"Springfield"_s, QString()},
-        {"Empty", u""_s, QString()},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString code = FTTextCategories::getCountryCodeFromString(c.text);
-        EXPECT_EQ(code, c.code);
-        EXPECT_EQ(code.isNull(), c.code.isNull());
+    // Text, code. Codes are tried in the resource's order: Georgia's comes before the United
+    // States', whichever word is last; a country named in full wins over a one-word name inside it.
+    const std::pair<QString, QString> cases[] = {
+        {u"Berlin Germany"_s, u"de"_s}, {u"   UNITED KINGDOM\n"_s, u"uk"_s}, {u"Kingdom United"_s, QString()},
+        {u"日本"_s, u"jp"_s}, {u"Atlanta Georgia USA"_s, u"ge"_s}, {u"South Sudan"_s, u"ss"_s},
+        {u"Springfield"_s, QString()}, {u""_s, QString()}};
+    for (const auto &[text, expected] : cases) {
+        const QString code = FTTextCategories::getCountryCodeFromString(text);
+        EXPECT_EQ(code, expected) << text.toStdString();
+        EXPECT_EQ(code.isNull(), expected.isNull());
     }
 }
 
