@@ -150,17 +150,12 @@ TEST(CFTACoreDocArchiveTest, ListWithBadEntriesLoadsWhatItCan)
         return PWPlist(PWPlist::Dictionary {{key_ClassID, PWPlist::fromString(className)},
                                             {key_Bounds, PWPlist::fromString(QStringLiteral("{{1, 1}, {9, 9}}"))}});
     };
-    const PWPlist::Array entries = {
-        entry(QStringLiteral("Square Field")),
-        entry(QStringLiteral("CLeaf")),
-        PWPlist::fromString(QStringLiteral("not a dictionary")),
-        PWPlist(PWPlist::Dictionary {{key_Bounds, PWPlist::fromInteger(3)}}),
+    const PWPlist::Array entries = {entry(QStringLiteral("Square Field")), entry(QStringLiteral("CLeaf")),
+        PWPlist::fromString(QStringLiteral("not a dictionary")), PWPlist(PWPlist::Dictionary {{key_Bounds, PWPlist::fromInteger(3)}}),
         entry(QStringLiteral("Separator")),
         PWPlist(PWPlist::Dictionary {{key_ClassID, PWPlist::fromString(QStringLiteral("Square Field"))},
-                                     {key_ComponentType, PWPlist(PWPlist::Array {})},
-                                     {key_SideCount, PWPlist::fromString(QStringLiteral("2000000000"))},
-                                     {key_FlipX, PWPlist::fromInteger(1)}}),
-    };
+            {key_ComponentType, PWPlist(PWPlist::Array {})}, {key_SideCount, PWPlist::fromString(QStringLiteral("2000000000"))},
+            {key_FlipX, PWPlist::fromInteger(1)}})};
     CDDArchive archive(false);
     archive.Attach(PWPlist(PWPlist::Dictionary {{key_Components, PWPlist(entries)}}));
     archive.setBundleVersion(100);
@@ -169,10 +164,8 @@ TEST(CFTACoreDocArchiveTest, ListWithBadEntriesLoadsWhatItCan)
     EXPECT_FALSE(CFTACoreDoc::SerializeComponents(archive, doc.GetComponentsPtr(0, false), false));
     const std::vector<CFTComponent *> &list = doc.GetComponents(0, false);
     ASSERT_EQ(list.size(), 3u);
-    EXPECT_EQ(list[0]->getClassID(), 1);
-    EXPECT_EQ(list[1]->getClassID(), 2);
-    EXPECT_EQ(list[2]->getType(), ctRect);
-    EXPECT_FALSE(list[2]->IsFlipX());
+    EXPECT_EQ(QList<int>({list[0]->getClassID(), list[1]->getClassID(), list[2]->getType(), list[2]->IsFlipX()}),
+              QList<int>({1, 2, ctRect, false}));
     EXPECT_TRUE(LogCapture::lines().contains(QStringLiteral("Unknown nClassID (=13)")));
     // An absurd side count must not make drawing endless.
     list[2]->SetSize(40, 40);
@@ -190,17 +183,14 @@ TEST(CFTACoreDocArchiveTest, ComponentsKeyOfTheWrongKindIsRefused)
     LogCapture log;
     EXPECT_FALSE(CFTACoreDoc::SerializeComponents(archive, doc.GetComponentsPtr(0, false), false));
     EXPECT_TRUE(doc.SerializeLayoutGuidelines(archive, 0));
-    EXPECT_TRUE(doc.GetComponents(0, false).empty());
-    EXPECT_TRUE(doc.GetLayoutGuidelines(0).empty());
+    EXPECT_TRUE(doc.GetComponents(0, false).empty() && doc.GetLayoutGuidelines(0).empty());
 }
 
 TEST(CFTACoreDocArchiveTest, GuidelineListSkipsEntriesOfOtherClasses)
 {
     CDDArchive archive(false);
-    const PWPlist::Array entries = {
-        PWPlist(PWPlist::Dictionary {{key_ClassID, PWPlist::fromString(QStringLiteral("Square Field"))}}),
-        PWPlist(PWPlist::Dictionary {{key_Origin, PWPlist::fromString(QStringLiteral("12"))}}),
-    };
+    const PWPlist::Array entries = {PWPlist(PWPlist::Dictionary {{key_ClassID, PWPlist::fromString(QStringLiteral("Square Field"))}}),
+        PWPlist(PWPlist::Dictionary {{key_Origin, PWPlist::fromString(QStringLiteral("12"))}})};
     archive.Attach(PWPlist(PWPlist::Dictionary {{key_LayoutGuidelines, PWPlist(entries)}}));
     TestCoreDoc doc;
     LogCapture log;
@@ -214,8 +204,7 @@ class TextClassTest : public ::testing::Test
 {
 protected:
     FTComponentFactory::ScopedOverride m_text {3, [](CFTComponent *) { return std::make_unique<ProbeComponent>(3); }};
-    FTComponentFactory::ScopedOverride m_addressText {10,
-                                                      [](CFTComponent *) { return std::make_unique<ProbeComponent>(10); }};
+    FTComponentFactory::ScopedOverride m_addressText {10, [](CFTComponent *) { return std::make_unique<ProbeComponent>(10); }};
 };
 
 TEST_F(TextClassTest, CopiedSideKeepsPlainTextsPlain)
@@ -226,47 +215,33 @@ TEST_F(TextClassTest, CopiedSideKeepsPlainTextsPlain)
     doc.AddLayoutGuideline(new CFTLayoutGuideline(gtVertical, 5), 0);
     doc.SetHorizontal(false, 0);
     const std::unique_ptr<CFTACoreDoc::ftSide> copy = doc.getPage(0)->clone();
-    ASSERT_EQ(copy->maComponents.size(), 1u);
-    ASSERT_EQ(copy->maBackComponents.size(), 1u);
-    EXPECT_EQ(copy->maComponents[0]->getClassID(), 3);
-    EXPECT_EQ(copy->maBackComponents[0]->getClassID(), 3);
+    ASSERT_EQ(QList<size_t>({copy->maComponents.size(), copy->maBackComponents.size(), copy->maLayoutGuidelines.size()}),
+              QList<size_t>({1, 1, 1}));
+    EXPECT_EQ(QList<int>({copy->maComponents[0]->getClassID(), copy->maBackComponents[0]->getClassID(),
+                          copy->maLayoutGuidelines[0]->getType(), copy->getPageOrientation()}), QList<int>({3, 3, gtVertical, 1}));
     EXPECT_NE(copy->maComponents[0], doc.GetComponents(0, false)[0]);
-    ASSERT_EQ(copy->maLayoutGuidelines.size(), 1u);
-    EXPECT_EQ(copy->maLayoutGuidelines[0]->getType(), gtVertical);
-    EXPECT_EQ(copy->getPageOrientation(), 1);
 }
 
-struct FileVersionCase
-{
-    const char *name;
-    const char *bundleVersion; // null: the key is absent
-    int classMade;
-};
-
-class FileVersionTest : public TextClassTest, public ::testing::WithParamInterface<FileVersionCase> {};
-
-TEST_P(FileVersionTest, TextsOfOldFilesBecomeAddressTextsInBothLists)
+TEST_F(TextClassTest, TextsOfOldFilesBecomeAddressTextsInBothLists)
 {
     TestCoreDoc original;
     original.AddObject(new ProbeComponent(3), 0, false);
     original.AddObject(new ProbeComponent(3), 0, true);
-    QByteArray xml = save(original);
-    std::optional<PWPlist> parsed = PWPlist::parse(xml);
+    const std::optional<PWPlist> parsed = PWPlist::parse(save(original));
     ASSERT_TRUE(parsed);
-    PWPlist::Dictionary top = parsed->toDictionary();
-    if (GetParam().bundleVersion)
-        top.insert(key_BundleVersion, PWPlist::fromString(QString::fromLatin1(GetParam().bundleVersion)));
-    else
-        top.remove(key_BundleVersion);
-    TestCoreDoc loaded;
-    ASSERT_TRUE(load(PWPlist(top).toXml(), loaded));
-    EXPECT_EQ(loaded.GetComponents(0, false).at(0)->getClassID(), GetParam().classMade);
-    EXPECT_EQ(loaded.GetComponents(0, true).at(0)->getClassID(), GetParam().classMade);
+    // A null version: the key is absent.
+    const struct { const char *bundleVersion; int classMade; } cases[] = {{nullptr, 10}, {"72", 10}, {"73", 3}};
+    for (const auto &c : cases) {
+        PWPlist::Dictionary top = parsed->toDictionary();
+        if (c.bundleVersion)
+            top.insert(key_BundleVersion, PWPlist::fromString(QString::fromLatin1(c.bundleVersion)));
+        else
+            top.remove(key_BundleVersion);
+        TestCoreDoc loaded;
+        ASSERT_TRUE(load(PWPlist(top).toXml(), loaded));
+        EXPECT_EQ(loaded.GetComponents(0, false).at(0)->getClassID(), c.classMade) << (c.bundleVersion ? c.bundleVersion : "none");
+        EXPECT_EQ(loaded.GetComponents(0, true).at(0)->getClassID(), c.classMade) << (c.bundleVersion ? c.bundleVersion : "none");
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, FileVersionTest,
-                         ::testing::Values(FileVersionCase {"Absent", nullptr, 10}, FileVersionCase {"Old", "72", 10},
-                                           FileVersionCase {"First", "73", 3}),
-                         [](const ::testing::TestParamInfo<FileVersionCase> &info) { return info.param.name; });
 
 } // namespace
