@@ -37,14 +37,12 @@ TEST_F(ContentLibrary, WithoutASettingTheLibraryIsInTheUsersDataFolder)
 TEST_F(ContentLibrary, TheSettingIsTakenWithItsLinksResolved)
 {
     QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
     const QString real = folder.filePath(QStringLiteral("real-library"));
     const QString link = folder.filePath(QStringLiteral("linked-library"));
     ASSERT_TRUE(QDir().mkpath(real));
     ASSERT_TRUE(QFile::link(real, link));
-    const QString resolved = QFileInfo(real).canonicalFilePath();
     defaults().setString(kLibraryKey, link + QLatin1Char('/'));
-    EXPECT_EQ(CAEnvironment::maskPath(), resolved + QStringLiteral("/Masks/Images"));
+    EXPECT_EQ(CAEnvironment::maskPath(), QFileInfo(real).canonicalFilePath() + QStringLiteral("/Masks/Images"));
     // A folder that does not exist is used as written; nothing checks for it.
     defaults().setString(kLibraryKey, QStringLiteral("/nonexistent/library"));
     EXPECT_EQ(CAEnvironment::basicShapePath(), QStringLiteral("/nonexistent/library/BasicShapes"));
@@ -54,23 +52,18 @@ TEST_F(ContentLibrary, TheSettingIsTakenWithItsLinksResolved)
 
 TEST_F(ContentLibrary, AnEmptyOrNonTextSettingCountsAsNone)
 {
-    const QString fallback = CAEnvironment::defaultContentLibraryPath();
-    defaults().setString(kLibraryKey, QString());
-    EXPECT_EQ(CAEnvironment::sharedContentLibraryPath(), fallback);
-    defaults().setInteger(kLibraryKey, 7);
-    EXPECT_EQ(CAEnvironment::sharedContentLibraryPath(), fallback);
+    for (const PWPlist &value : {PWPlist::fromString(QString()), PWPlist::fromInteger(7)}) {
+        defaults().setObject(kLibraryKey, value);
+        EXPECT_EQ(CAEnvironment::sharedContentLibraryPath(), CAEnvironment::defaultContentLibraryPath());
+    }
 }
 
 TEST(CAEnvironmentPathsTest, PreferredLocalizationFollowsTheUsersLanguages)
 {
-    const QStringList available = {QStringLiteral("en"), QStringLiteral("de"), QStringLiteral("pt-BR"),
-                                   QStringLiteral("German")};
-    EXPECT_EQ(CAEnvironment::preferredLocalization(available, {QStringLiteral("de-DE"), QStringLiteral("en")}),
-              QStringLiteral("de"));
-    EXPECT_EQ(CAEnvironment::preferredLocalization(available, {QStringLiteral("pt_BR")}), QStringLiteral("pt-BR"));
-    EXPECT_EQ(CAEnvironment::preferredLocalization(available, {QStringLiteral("German")}), QStringLiteral("German"));
-    EXPECT_EQ(CAEnvironment::preferredLocalization(available, {QStringLiteral("fr-FR"), QStringLiteral("C")}),
-              QStringLiteral("en"));
+    const QStringList available = {QStringLiteral("en"), QStringLiteral("de"), QStringLiteral("pt-BR"), QStringLiteral("German")};
+    const auto preferred = [&](const char *languages) { return CAEnvironment::preferredLocalization(available, QString::fromLatin1(languages).split(u' ')); };
+    EXPECT_EQ(QStringList({preferred("de-DE en"), preferred("pt_BR"), preferred("German"), preferred("fr-FR C")}),
+              QStringList({QStringLiteral("de"), QStringLiteral("pt-BR"), QStringLiteral("German"), QStringLiteral("en")}));
     EXPECT_EQ(CAEnvironment::preferredLocalization({QStringLiteral("fr")}, {QStringLiteral("ja")}), QStringLiteral("fr"));
     EXPECT_EQ(CAEnvironment::preferredLocalization({}, {QStringLiteral("ja")}), QStringLiteral("en"));
 }
@@ -102,12 +95,10 @@ TEST(CAEnvironmentInstanceTest, ClearingTheStopRequestStartsTheProgressAgain)
     environment.setCurrentImportRecordIndex(57);
     environment.setTerminateScriptExecutionFlag(true);
     EXPECT_TRUE(environment.isTerminateScriptExecutionFlag());
-    EXPECT_EQ(environment.importRecordCount(), 120u);
-    EXPECT_EQ(environment.currentImportRecordIndex(), 57u);
+    EXPECT_EQ(std::pair(environment.importRecordCount(), environment.currentImportRecordIndex()), std::pair(120u, 57u));
     environment.setTerminateScriptExecutionFlag(false);
     EXPECT_FALSE(environment.isTerminateScriptExecutionFlag());
-    EXPECT_EQ(environment.importRecordCount(), 0u);
-    EXPECT_EQ(environment.currentImportRecordIndex(), 0u);
+    EXPECT_EQ(std::pair(environment.importRecordCount(), environment.currentImportRecordIndex()), std::pair(0u, 0u));
 }
 
 TEST(CAEnvironmentInstanceTest, AWorkerSeesTheStopRequestOfTheMainThread)
