@@ -33,18 +33,14 @@ TEST_F(CDDFileTest, RecordsRunOnFromTheFirstLineAfterTheLast)
     CDDFile file;
     ASSERT_TRUE(file.SetFile(CDDString(write(QStringLiteral("three.txt"), "one\ntwo\nthree\n"))));
     EXPECT_EQ(file.lineCount(), 3) << "a final line end adds no empty record";
-    EXPECT_EQ(record(file, 1), QStringLiteral("one"));
-    EXPECT_EQ(record(file, 3), QStringLiteral("three"));
-    EXPECT_EQ(record(file, 4), QStringLiteral("one"));
+    EXPECT_EQ(QStringList({record(file, 1), record(file, 3), record(file, 4)}), QStringList({QStringLiteral("one"), QStringLiteral("three"), QStringLiteral("one")}));
     EXPECT_EQ(record(file, 0), QStringLiteral("one")) << "(2^32 - 1) mod 3 is 0";
 }
 
 TEST_F(CDDFileTest, EveryLineEndCountsAndLinesAreTrimmed)
 {
     const QByteArray bytes = QStringLiteral("  a \r\nb\rc\u0085d\u2028e\u2029\t f\t").toUtf8();
-    EXPECT_EQ(CDDFile::splitLines(bytes),
-              (QStringList {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"),
-                            QStringLiteral("e"), QStringLiteral("f")}));
+    EXPECT_EQ(CDDFile::splitLines(bytes).join(u','), QStringLiteral("a,b,c,d,e,f"));
 }
 
 TEST_F(CDDFileTest, ByteOrderMarkSelectsUnicodeElseUtf8OrLatin1)
@@ -61,37 +57,21 @@ TEST_F(CDDFileTest, BlankLineIsARecordEmptyWholeAndNullWhenSplit)
 {
     CDDFile file;
     ASSERT_TRUE(file.SetFile(CDDString(write(QStringLiteral("blank.txt"), "a\n   \nc"))));
-    EXPECT_EQ(record(file, 2), QString());
-    EXPECT_EQ(record(file, 2, fcOneField), QStringLiteral("<null>"));
+    EXPECT_EQ(record(file, 2) + QLatin1Char('|') + record(file, 2, fcOneField), QStringLiteral("|<null>"));
 }
 
-struct DelimiterCase {
-    const char *name;
-    const char *line;
-    const char *delimiter;
-    int field;
-    const char *expected;
-};
-
-class CDDFileDelimiterTest : public CDDFileTest, public testing::WithParamInterface<DelimiterCase> {};
-
-TEST_P(CDDFileDelimiterTest, EmptyFieldsDoNotCount)
+TEST_F(CDDFileTest, EmptyFieldsDoNotCount)
 {
-    const DelimiterCase &c = GetParam();
-    CDDFile file;
-    ASSERT_TRUE(file.SetFile(CDDString(write(QStringLiteral("line.txt"), c.line))));
-    EXPECT_EQ(record(file, 1, fcOneField, c.field, QString::fromUtf8(c.delimiter)), QString::fromUtf8(c.expected));
+    // Past the last field gives the last, below one the first; an empty delimiter is a blank.
+    const struct { const char *line, *delimiter; int field; const char *expected; } cases[] = {{"Smith,,John", ",", 2, "John"},
+        {"Smith,,John", ",", 5, "John"}, {",Smith,John,", ",", 1, "Smith"}, {"a  b", "", 2, "b"}, {"a::b:c", "::", 2, "b:c"},
+        {"a;b", ";", 0, "a"}, {",,,", ",", 1, "<null>"}};
+    for (const auto &c : cases) {
+        CDDFile file;
+        ASSERT_TRUE(file.SetFile(CDDString(write(QStringLiteral("line.txt"), c.line))));
+        EXPECT_EQ(record(file, 1, fcOneField, c.field, QString::fromUtf8(c.delimiter)), QString::fromUtf8(c.expected)) << c.line << " " << c.field;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Rules, CDDFileDelimiterTest,
-    testing::Values(DelimiterCase {"CommaSkipsEmpty", "Smith,,John", ",", 2, "John"},
-                    DelimiterCase {"PastTheLastGivesTheLast", "Smith,,John", ",", 5, "John"},
-                    DelimiterCase {"FirstField", ",Smith,John,", ",", 1, "Smith"},
-                    DelimiterCase {"EmptyDelimiterIsABlank", "a  b", "", 2, "b"},
-                    DelimiterCase {"LongerDelimiter", "a::b:c", "::", 2, "b:c"},
-                    DelimiterCase {"FieldBelowOneGivesTheFirst", "a;b", ";", 0, "a"},
-                    DelimiterCase {"OnlyDelimitersGiveNull", ",,,", ",", 1, "<null>"}),
-    [](const testing::TestParamInfo<DelimiterCase> &info) { return std::string(info.param.name); });
 
 TEST_F(CDDFileTest, WholeLineModeIgnoresFieldAndDelimiter)
 {
