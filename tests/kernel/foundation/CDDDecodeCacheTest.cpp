@@ -17,8 +17,7 @@ TEST(CDDDecodeCacheTest, FindsWhatWasKeptByItsBytesOnly)
     cache.insert(QByteArray("ab\0c", 4), QStringLiteral("with a zero byte"));
     EXPECT_EQ(cache.find("abc"), std::optional<QString>(QStringLiteral("first")));
     EXPECT_EQ(cache.find(QByteArray("ab\0c", 4)), std::optional<QString>(QStringLiteral("with a zero byte")));
-    EXPECT_FALSE(cache.find("ab").has_value());
-    EXPECT_FALSE(cache.find("abcd").has_value());
+    EXPECT_FALSE(cache.find("ab").has_value() || cache.find("abcd").has_value());
     cache.insert("abc", QStringLiteral("second"));
     EXPECT_EQ(cache.find("abc"), std::optional<QString>(QStringLiteral("second")));
     EXPECT_EQ(cache.size(), 2);
