@@ -27,13 +27,6 @@ protected:
 
 } // namespace
 
-TEST_F(ContentLibrary, WithoutASettingTheLibraryIsInTheUsersDataFolder)
-{
-    const QString expected = pwtest::homePath() + QStringLiteral("/.local/share/Parcelwick/Library");
-    EXPECT_EQ(CAEnvironment::sharedContentLibraryPath(), expected);
-    EXPECT_EQ(CAEnvironment::clipArtPath(), expected + QStringLiteral("/ClipArt/Images"));
-}
-
 TEST_F(ContentLibrary, TheSettingIsTakenWithItsLinksResolved)
 {
     QTemporaryDir folder;

@@ -137,14 +137,6 @@ TEST(CDDTextTest, AssignmentSharesAndCopyIsIndependent)
     EXPECT_DOUBLE_EQ(sizeOf(copied.GetFontAttr()), 11);
 }
 
-TEST(CDDTextTest, DDStringIsAValueOfItsOwn)
-{
-    CDDText one, two;
-    const CDDString a = filled(one, QStringLiteral("one")).getDDString();
-    EXPECT_EQ(filled(two, QStringLiteral("two")).getDDString().getData(), QStringLiteral("two"));
-    EXPECT_EQ(a.getData(), QStringLiteral("one"));
-}
-
 TEST(CDDTextTest, AppendingKeepsTheTextsStyleAndCanAvoidARepeat)
 {
     // The second text already ends with the suffix: unchanged, not emptied.

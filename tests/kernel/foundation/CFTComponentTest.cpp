@@ -25,15 +25,6 @@ TEST(CFTComponentTest, LineWidthAndStrokeColourTurnTheOutlineOn)
     EXPECT_FALSE(byColour.IsStroked());
 }
 
-TEST(CFTComponentTest, OpacityIsTheFillColoursAlpha)
-{
-    CFTComponent component;
-    const CDDColor blue(0, 0, 1, 1);
-    component.SetFillColor(&blue);
-    component.SetOpacity(0.25f);
-    EXPECT_EQ(component.GetFillColor()->getOpacity(), 0.25f);
-}
-
 TEST(CFTComponentTest, WrapOutlineIsKeptUntilTheGeometryChanges)
 {
     CFTComponent component(10, 20, 100, 50);

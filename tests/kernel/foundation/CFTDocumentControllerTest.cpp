@@ -20,16 +20,6 @@ public:
     int *mFreed;
 };
 
-TEST(CFTDocumentControllerTest, NewControllerAnswersItsFirstDocument)
-{
-    CFTDocumentController controller;
-    EXPECT_EQ(controller.GetCurrentDocument(), nullptr);
-    auto doc = std::make_unique<TestCoreDoc>();
-    CFTACoreDoc *added = doc.get();
-    EXPECT_EQ(controller.AddDocument(std::move(doc)), 0);
-    EXPECT_EQ(controller.GetCurrentDocument(), added);
-}
-
 TEST(CFTDocumentControllerTest, AddingTheSameDocumentTwiceKeepsOneEntry)
 {
     int freed = 0;

@@ -115,27 +115,18 @@ TEST_F(LineSearch, WithoutOutlinesThatWrapTheLineIsFree)
     EXPECT_EQ(getProposedSizeLimitX(0.0, 500.0, paths, band()), 200.0);
 }
 
-TEST_F(LineSearch, TextRightOfAnObjectStartsAfterIt)
+TEST_F(LineSearch, TextBesideAnObjectStartsAfterOrEndsBeforeItButNeverBelowNoWidth)
 {
-    std::vector<CDDWrappingPath *> paths { outline(rect(50, -10, 30, 40), twTextOnRight) };
-    EXPECT_FLOAT_EQ(getLeftProposedOriginLimitX(paths, band()), 80.0f);
-    // The width search heeds only objects with text on their left.
-    EXPECT_EQ(getProposedSizeLimitX(0.0, 500.0, paths, band()), 200.0);
-}
-
-TEST_F(LineSearch, TextLeftOfAnObjectEndsBeforeIt)
-{
-    std::vector<CDDWrappingPath *> paths { outline(rect(120, -10, 30, 40), twTextOnLeft) };
-    EXPECT_FLOAT_EQ(getProposedSizeLimitX(10.0, 500.0, paths, band()), 110.0f);
-    EXPECT_FLOAT_EQ(getProposedSizeLimitX(10.0, 50.0, paths, band()), 50.0f);
-    EXPECT_EQ(getLeftProposedOriginLimitX(paths, band()), 0.0);
-}
-
-TEST_F(LineSearch, WidthIsNeverNegative)
-{
+    // Each search heeds only the objects with text on its side.
+    std::vector<CDDWrappingPath *> right {outline(rect(50, -10, 30, 40), twTextOnRight)};
+    EXPECT_EQ(getLeftProposedOriginLimitX(right, band()), 80.0);
+    EXPECT_EQ(getProposedSizeLimitX(0.0, 500.0, right, band()), 200.0);
+    std::vector<CDDWrappingPath *> left {outline(rect(120, -10, 30, 40), twTextOnLeft)};
+    EXPECT_EQ(QList<double>({getProposedSizeLimitX(10.0, 500.0, left, band()), getProposedSizeLimitX(10.0, 50.0, left, band()),
+                             getLeftProposedOriginLimitX(left, band())}), QList<double>({110, 50, 0}));
     // The nearest crossing lies left of the line's origin.
-    std::vector<CDDWrappingPath *> paths { outline(rect(20, -10, 10, 40), twTextOnLeft) };
-    EXPECT_EQ(getProposedSizeLimitX(50.0, 500.0, paths, band()), 0.0);
+    std::vector<CDDWrappingPath *> behind {outline(rect(20, -10, 10, 40), twTextOnLeft)};
+    EXPECT_EQ(getProposedSizeLimitX(50.0, 500.0, behind, band()), 0.0);
 }
 
 TEST_F(LineSearch, AboveAndBelowCrossingBothEdgesRemovesTheLine)
