@@ -24,7 +24,7 @@ void expectNear(const QList<double> &actual, const QList<double> &expected, doub
         EXPECT_NEAR(actual[i], expected[i], tolerance) << "value " << i;
 }
 
-TEST(CFTComponentInteractionTest, PicksTheBorderBandOnly)
+TEST(CFTComponentInteractionTest, PicksTheBorderBandAndTheHandleUnderThePoint)
 {
     CFTComponent component(100, 100, 50, 40);
     bool selected = false;
@@ -38,15 +38,11 @@ TEST(CFTComponentInteractionTest, PicksTheBorderBandOnly)
     // Near the line of an edge, but beyond the grown rectangle.
     EXPECT_EQ(component.PickMe(101, 200, selected, 3, action, 0), nullptr);
     EXPECT_EQ(component.TestMe(150, 140, selected, 3), &component);
-}
-
-TEST(CFTComponentInteractionTest, PicksTheHandleUnderThePoint)
-{
-    CFTComponent component(0, 0, 100, 60);
+    CFTComponent component2(0, 0, 100, 60);
     const struct { double x, y; int handle; } cases[] = {{0, 0, 5}, {1, 30, 6}, {-2, 60, 7}, {50, 0, 9}, {50, 61, 11},
         {100, 0, 13}, {99, 30, 14}, {100, 60, 15}, {3, 0, 0}, {30, 30, 0}};
     for (const auto &c : cases)
-        EXPECT_EQ(component.PickMyDot(c.x, c.y, 3), c.handle) << c.x << ", " << c.y;
+        EXPECT_EQ(component2.PickMyDot(c.x, c.y, 3), c.handle) << c.x << ", " << c.y;
 }
 
 TEST(CFTComponentInteractionTest, NarrowRectanglePrefersLeftHandlesAndMirroringIsExclusiveOr)
