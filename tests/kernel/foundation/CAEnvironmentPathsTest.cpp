@@ -61,7 +61,7 @@ TEST(CAEnvironmentPathsTest, PreferredLocalizationFollowsTheUsersLanguages)
     EXPECT_EQ(CAEnvironment::preferredLocalization({}, {QStringLiteral("ja")}), QStringLiteral("en"));
 }
 
-TEST(CAEnvironmentInstanceTest, OneInstanceWhosePaperSizeIsFixedAtCreation)
+TEST(CAEnvironmentInstanceTest, TheInstanceFixesThePaperSizeAndRegistersPersonPropertiesLate)
 {
     CAEnvironment::sharedEnvironment();
     const QSizeF paper = CAEnvironment::defaultPageSize();
@@ -70,10 +70,6 @@ TEST(CAEnvironmentInstanceTest, OneInstanceWhosePaperSizeIsFixedAtCreation)
     CAEnvironment::setPaperSizeSource([] { return QSizeF(100, 100); });
     EXPECT_EQ(CAEnvironment::defaultPageSize(), paper);
     CAEnvironment::setPaperSizeSource(nullptr);
-}
-
-TEST(CAEnvironmentInstanceTest, PersonPropertiesAreRegisteredEvenWhenTheHookComesLate)
-{
     CAEnvironment::sharedEnvironment();
     QStringList registered;
     CAEnvironment::setPersonPropertiesRegistration([&registered](const QStringList &names) { registered = names; });

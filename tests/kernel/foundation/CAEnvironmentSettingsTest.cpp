@@ -102,7 +102,7 @@ TEST(DefaultCountryRuleTest, TakesTheSystemCountryWhenItHasAFormat)
     EXPECT_EQ(CAEnvironment::chooseDefaultCountry(QLocale::c()), QStringLiteral("us"));
 }
 
-TEST_F(CAEnvironmentSettingsTest, ACountryWithoutAnAddressFormatGivesTheUnitedStates)
+TEST_F(CAEnvironmentSettingsTest, TheDefaultCountryNeedsAnAddressFormatAndIsChosenOnce)
 {
     QStringList asked;
     CAEnvironment::setCountryFormatPredicate([&asked](const QString &code) {
@@ -112,10 +112,6 @@ TEST_F(CAEnvironmentSettingsTest, ACountryWithoutAnAddressFormatGivesTheUnitedSt
     EXPECT_EQ(CAEnvironment::chooseDefaultCountry(QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("us"));
     EXPECT_EQ(CAEnvironment::chooseDefaultCountry(QLocale(QLocale::English, QLocale::UnitedKingdom)), QStringLiteral("uk"));
     EXPECT_EQ(asked.join(u','), QStringLiteral("de,uk"));
-}
-
-TEST_F(CAEnvironmentSettingsTest, TheDefaultCountryIsChosenOnceAndThenStored)
-{
     const QString chosen = CAEnvironment::defaultCountry();
     EXPECT_EQ(chosen, CAEnvironment::chooseDefaultCountry(QLocale::system()));
     EXPECT_EQ(defaults().stringForKey(QStringLiteral("DefaultCountry")), chosen);

@@ -76,7 +76,7 @@ protected:
     QTemporaryDir m_dir;
 };
 
-TEST_F(CDDStringFileLabel, NamesTheFileAndTheField)
+TEST_F(CDDStringFileLabel, NamesTheFileShortenedWithoutSplittingACharacterAndTheField)
 {
     EXPECT_EQ(CDDString::initStringWithFileFieldParameters(CDDString(touch(QStringLiteral("addresses.txt"))), 2).getData(),
               QStringLiteral("addres... Col 2"));
@@ -85,10 +85,6 @@ TEST_F(CDDStringFileLabel, NamesTheFileAndTheField)
     QDir(m_dir.path()).mkdir(QStringLiteral("lists"));
     EXPECT_EQ(CDDString::initStringWithFileFieldParameters(CDDString(m_dir.filePath(QStringLiteral("lists/"))), 3).getData(),
               QStringLiteral("lists Col 3"));
-}
-
-TEST_F(CDDStringFileLabel, ShortensWithoutSplittingACharacter)
-{
     // A clef outside the basic plane is two code units; six units would cut it in half.
     const QString name = QStringLiteral("abcde\U0001D11Efgh.txt");
     EXPECT_EQ(CDDString::initStringWithFileFieldParameters(CDDString(touch(name)), 0).getData(), QStringLiteral("abcde.... Each line"));
@@ -123,17 +119,13 @@ TEST(CDDStringTest, SeparatorsAreAppendedAndRemoved)
     }
 }
 
-TEST(CDDStringTest, CapitalizeMakesTheFirstUpperTheRestLower)
+TEST(CDDStringTest, CapitalizeAndUppercaseMapCasesInFull)
 {
     // The flag counts for one letter only.
     const struct { const char *text; bool upper; const char *expected; } cases[] = {{"hELLO", false, "Hello"}, {"hELLO", true, "Hello"},
         {"a", true, "A"}, {"A", false, "a"}, {"", true, ""}, {"ÉCOLE", false, "École"}};
     for (const auto &c : cases)
         EXPECT_EQ(CDDString::createStringWithCapitalize(CDDString(QString::fromUtf8(c.text)), c.upper)->getData(), QString::fromUtf8(c.expected)) << c.text;
-}
-
-TEST(CDDStringTest, UppercaseUsesFullCaseMapping)
-{
     EXPECT_EQ(CDDString::createStringWithUppercase(CDDString(QStringLiteral("Straße 5")))->getData(), QStringLiteral("STRASSE 5"));
 }
 

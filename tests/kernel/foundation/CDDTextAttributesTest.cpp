@@ -70,7 +70,7 @@ TEST(CDDTextAttributesTest, KerningStepsFromEachRunsOwnValue)
     EXPECT_NEAR(formatAt(text.getContents(), 0).fontLetterSpacing(), 1.0, 1e-6);
 }
 
-TEST(CDDTextAttributesTest, IncreaseGivesTheWholeTextTheFirstRunsFontOneSizeUp)
+TEST(CDDTextAttributesTest, FontSizeCommandsTakeTheFirstRunsFontOrKeepEachFamily)
 {
     CDDText text;
     makeTwoRuns(text);
@@ -80,16 +80,12 @@ TEST(CDDTextAttributesTest, IncreaseGivesTheWholeTextTheFirstRunsFontOneSizeUp)
     ASSERT_TRUE(font);
     EXPECT_FALSE(mixed);
     EXPECT_EQ(*font, PWFont(QStringLiteral("DejaVuSans"), 13));
-}
-
-TEST(CDDTextAttributesTest, SetFontSizeKeepsEachFamily)
-{
-    CDDText text;
-    makeTwoRuns(text);
-    text.SetFontSize(20);
-    EXPECT_EQ(QList<double>({formatAt(text.getContents(), 0).fontPointSize(), formatAt(text.getContents(), 3).fontPointSize(),
-                             formatAt(text.getDefValue(), 0).fontPointSize()}), QList<double>({20, 20, 20}));
-    EXPECT_NE(formatAt(text.getContents(), 0).fontFamilies(), formatAt(text.getContents(), 3).fontFamilies());
+    CDDText text2;
+    makeTwoRuns(text2);
+    text2.SetFontSize(20);
+    EXPECT_EQ(QList<double>({formatAt(text2.getContents(), 0).fontPointSize(), formatAt(text2.getContents(), 3).fontPointSize(),
+                             formatAt(text2.getDefValue(), 0).fontPointSize()}), QList<double>({20, 20, 20}));
+    EXPECT_NE(formatAt(text2.getContents(), 0).fontFamilies(), formatAt(text2.getContents(), 3).fontFamilies());
 }
 
 TEST(CDDTextAttributesTest, NoCommandGoesBelowThreePoints)
@@ -110,7 +106,7 @@ TEST(CDDTextAttributesTest, NoCommandGoesBelowThreePoints)
     }
 }
 
-TEST(CDDTextAttributesTest, SetFontAttrLeavesOneStyleOnTextAndDefaultText)
+TEST(CDDTextAttributesTest, SetFontAttrLeavesOneStyleUnlessItKeepsTheColour)
 {
     CDDText text;
     makeTwoRuns(text);
@@ -120,16 +116,12 @@ TEST(CDDTextAttributesTest, SetFontAttrLeavesOneStyleOnTextAndDefaultText)
     EXPECT_TRUE(text.IsEqualFontAttr(*text.GetFontAttr(&mixed)));
     EXPECT_FALSE(mixed);
     EXPECT_EQ(formatAt(text.getDefValue(), 0).foreground().color(), QColor(Qt::blue));
-}
-
-TEST(CDDTextAttributesTest, KeepColorKeepsTheContentsColour)
-{
-    CDDText text;
-    appendRun(text.getContents(), QStringLiteral("red"), sans(10, Qt::red));
-    text.SetFontAttr(sans(14, Qt::green), true);
-    EXPECT_EQ(formatAt(text.getContents(), 0).foreground().color(), QColor(Qt::red));
-    EXPECT_DOUBLE_EQ(formatAt(text.getContents(), 0).fontPointSize(), 14);
-    EXPECT_EQ(formatAt(text.getDefValue(), 0).foreground().color(), QColor(Qt::green));
+    CDDText text2;
+    appendRun(text2.getContents(), QStringLiteral("red"), sans(10, Qt::red));
+    text2.SetFontAttr(sans(14, Qt::green), true);
+    EXPECT_EQ(formatAt(text2.getContents(), 0).foreground().color(), QColor(Qt::red));
+    EXPECT_DOUBLE_EQ(formatAt(text2.getContents(), 0).fontPointSize(), 14);
+    EXPECT_EQ(formatAt(text2.getDefValue(), 0).foreground().color(), QColor(Qt::green));
 }
 
 TEST(CDDTextAttributesTest, IsEqualFontIsFalseForSeveralFonts)
@@ -174,7 +166,7 @@ TEST(CDDTextAttributesTest, AlignmentMapsTheKernelValue)
     }
 }
 
-TEST(CDDTextAttributesTest, SameAlignmentLeavesParagraphStyleAlone)
+TEST(CDDTextAttributesTest, ParagraphSpacingOnEveryParagraphSurvivesTheSameAlignment)
 {
     CDDText text;
     text.setString(QStringLiteral("one"), nullptr);
@@ -184,20 +176,16 @@ TEST(CDDTextAttributesTest, SameAlignmentLeavesParagraphStyleAlone)
     EXPECT_FLOAT_EQ(text.GetSpacingAfterParagraph(), 6.0f);
     text.SetAlignment(taRight);
     EXPECT_FLOAT_EQ(text.GetSpacingAfterParagraph(), 0.0f) << "a new alignment starts a plain paragraph style";
-}
-
-TEST(CDDTextAttributesTest, ParagraphSpacingOnEveryParagraph)
-{
-    CDDText text;
-    text.setString(QStringLiteral("a\nb\nc"), nullptr);
-    text.SetAlignment(taRight);
-    text.SetSpacingLine(2.5f);
-    text.SetSpacingBeforeParagraph(4.0f);
-    text.SetSpacingAfterParagraph(7.0f);
-    EXPECT_EQ(QList<float>({text.GetSpacingLine(), text.GetSpacingBeforeParagraph(), text.GetSpacingAfterParagraph()}),
+    CDDText text2;
+    text2.setString(QStringLiteral("a\nb\nc"), nullptr);
+    text2.SetAlignment(taRight);
+    text2.SetSpacingLine(2.5f);
+    text2.SetSpacingBeforeParagraph(4.0f);
+    text2.SetSpacingAfterParagraph(7.0f);
+    EXPECT_EQ(QList<float>({text2.GetSpacingLine(), text2.GetSpacingBeforeParagraph(), text2.GetSpacingAfterParagraph()}),
               QList<float>({2.5f, 4.0f, 7.0f}));
     int blocks = 0;
-    for (QTextBlock block = text.getContents()->begin(); block.isValid(); block = block.next(), ++blocks) {
+    for (QTextBlock block = text2.getContents()->begin(); block.isValid(); block = block.next(), ++blocks) {
         EXPECT_DOUBLE_EQ(block.blockFormat().doubleProperty(PWTextAttributes::LineSpacing), 2.5);
         EXPECT_DOUBLE_EQ(block.blockFormat().topMargin(), 4.0);
         EXPECT_EQ(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);

@@ -61,7 +61,7 @@ TEST(CDDTextLayoutTest, MeasuresAfterDrawingAreThoseOfTheOpenLayout)
     }
 }
 
-TEST(CDDTextLayoutTest, EmptyTextIsMeasuredInTheDefaultTextStyle)
+TEST(CDDTextLayoutTest, HeightFollowsTheDefaultStyleAndTheLinesWithTheBaselineInTheFirst)
 {
     CDDText small, large;
     small.SetFontAttr(sans(10), false);
@@ -70,10 +70,6 @@ TEST(CDDTextLayoutTest, EmptyTextIsMeasuredInTheDefaultTextStyle)
     EXPECT_NEAR(large.getContSizeY(), QFontMetricsF(sans(30).font()).height(), 2.0);
     EXPECT_GT(large.minSizeY(), small.minSizeY());
     EXPECT_NEAR(large.GetBaseLineOffset(), QFontMetricsF(sans(30).font()).ascent(), 1.0);
-}
-
-TEST(CDDTextLayoutTest, HeightGrowsWithLinesAndBaselineIsInTheFirstLine)
-{
     CDDText one, two;
     withString(one, QStringLiteral("a"), 12);
     withString(two, QStringLiteral("a\nb"), 12);
@@ -129,7 +125,7 @@ QImage drawn(CDDText &text, double angle, bool editing = false)
     return image;
 }
 
-TEST(CDDTextLayoutTest, DrawingTurnsAboutTheFrameCentre)
+TEST(CDDTextLayoutTest, DrawingTurnsAboutTheFrameCentreAndEditingDrawsOnlyAThinFrame)
 {
     CDDText text;
     withString(text, QStringLiteral("MMMMMM"), 14);
@@ -140,13 +136,9 @@ TEST(CDDTextLayoutTest, DrawingTurnsAboutTheFrameCentre)
     EXPECT_GT(turned.height(), turned.width());
     EXPECT_TRUE(QRect(50, 90, 100, 20).contains(flat));
     EXPECT_TRUE(QRect(90, 50, 20, 100).contains(turned));
-}
-
-TEST(CDDTextLayoutTest, EditingDrawsOnlyAThinFrame)
-{
-    CDDText text;
-    withString(text, QStringLiteral("MMMMMM"), 14);
-    const QImage image = drawn(text, 0, true);
+    CDDText text2;
+    withString(text2, QStringLiteral("MMMMMM"), 14);
+    const QImage image = drawn(text2, 0, true);
     // The inside of the frame stays blank: the editor shows the glyphs.
     EXPECT_TRUE(inkOf(image.copy(55, 95, 90, 10)).isEmpty());
     EXPECT_FALSE(inkOf(image).isEmpty());

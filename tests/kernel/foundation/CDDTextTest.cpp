@@ -52,7 +52,7 @@ QTextCharFormat defaultTextStyle(const CDDText &text)
     return cursor.charFormat();
 }
 
-TEST(CDDTextTest, SetStringOfTheShownTextChangesNothing)
+TEST(CDDTextTest, SetStringOfTheShownTextChangesNothingAndWhileEditingIsOneUndoableStep)
 {
     CDDText fresh;
     fresh.setString(QString(), nullptr);
@@ -60,22 +60,18 @@ TEST(CDDTextTest, SetStringOfTheShownTextChangesNothing)
     CDDText text;
     filled(filled(text, QStringLiteral("same"), 9), QStringLiteral("same"), 40);
     EXPECT_EQ(QList<double>({sizeOf(text.GetFontAttr()), defaultTextStyle(text).fontPointSize()}), QList<double>({9, 9}));
+    CDDText text2;
+    filled(text2, QStringLiteral("before"));
+    text2.startEditing(0, 0, 100, 20, 0);
+    EXPECT_EQ(filled(text2, QStringLiteral("after")).getString(), QStringLiteral("after"));
+    text2.getContents()->undo();
+    EXPECT_EQ(text2.getString(), QStringLiteral("before"));
+    text2.endEditing();
+    filled(text2, QStringLiteral("merged"));
+    EXPECT_FALSE(text2.getContents()->isUndoAvailable()) << "merges outside the editor keep no history";
 }
 
-TEST(CDDTextTest, SetStringWhileEditingIsOneUndoableStep)
-{
-    CDDText text;
-    filled(text, QStringLiteral("before"));
-    text.startEditing(0, 0, 100, 20, 0);
-    EXPECT_EQ(filled(text, QStringLiteral("after")).getString(), QStringLiteral("after"));
-    text.getContents()->undo();
-    EXPECT_EQ(text.getString(), QStringLiteral("before"));
-    text.endEditing();
-    filled(text, QStringLiteral("merged"));
-    EXPECT_FALSE(text.getContents()->isUndoAvailable()) << "merges outside the editor keep no history";
-}
-
-TEST(CDDTextTest, MixedFlagTellsSeveralStyles)
+TEST(CDDTextTest, MixedFlagTellsSeveralStylesAndAnEmptyDefaultTextAnswersNone)
 {
     CDDText text;
     bool mixed = false;
@@ -93,17 +89,13 @@ TEST(CDDTextTest, MixedFlagTellsSeveralStyles)
     mixed = true;
     empty.GetFont(&mixed);
     EXPECT_FALSE(mixed);
-}
-
-TEST(CDDTextTest, EmptyDefaultTextAnswersNoAttributes)
-{
-    CDDText text;
-    text.setDefText(PWAttributedString());
-    EXPECT_FALSE(text.GetFontAttr() || text.GetFont());
+    CDDText text2;
+    text2.setDefText(PWAttributedString());
+    EXPECT_FALSE(text2.GetFontAttr() || text2.GetFont());
     CDDColor color(0.2f, 0.3f, 0.4f, 1.0f);
-    text.getTextColor(color);
+    text2.getTextColor(color);
     EXPECT_EQ(color, CDDColor(0, 0, 0, 1));
-    EXPECT_DOUBLE_EQ(text.minSizeY(), 15.0);
+    EXPECT_DOUBLE_EQ(text2.minSizeY(), 15.0);
 }
 
 TEST(CDDTextTest, LeadingZerosPadToTheWidthInTheFirstRunStyle)
@@ -137,7 +129,7 @@ TEST(CDDTextTest, AssignmentSharesAndCopyIsIndependent)
     EXPECT_DOUBLE_EQ(sizeOf(copied.GetFontAttr()), 11);
 }
 
-TEST(CDDTextTest, AppendingKeepsTheTextsStyleAndCanAvoidARepeat)
+TEST(CDDTextTest, AppendedAndLinkedTextsKeepTheStyleInEitherOrder)
 {
     // The second text already ends with the suffix: unchanged, not emptied.
     const struct { QString text, suffix; bool avoidRepeat; QString expected; } cases[] = {
@@ -152,10 +144,6 @@ TEST(CDDTextTest, AppendingKeepsTheTextsStyleAndCanAvoidARepeat)
         EXPECT_EQ(result->getString(), c.expected);
         EXPECT_DOUBLE_EQ(sizeOf(result->GetFontAttr()), 13);
     }
-}
-
-TEST(CDDTextTest, LinkedTextJoinsInEitherOrder)
-{
     CDDText first, second;
     filled(first, QStringLiteral("A"));
     filled(second, QStringLiteral("B"));
@@ -205,7 +193,7 @@ TEST(CDDTextTest, CopyAttributesStylesTargetByDataField)
     text.copyAttributesToString(nullptr);
 }
 
-TEST(CDDTextTest, EditingKeepsTheTypingStyleOfAnEmptyText)
+TEST(CDDTextTest, EditingKeepsTheTypingStyleAndTheEditorTurnsWithTheFrame)
 {
     CDDText text;
     text.startEditing(10, 20, 100, 30, 0);
@@ -216,18 +204,14 @@ TEST(CDDTextTest, EditingKeepsTheTypingStyleOfAnEmptyText)
     EXPECT_FALSE(text.isEditing() || text.isNewText());
     EXPECT_DOUBLE_EQ(sizeOf(text.GetFontAttr()), 25);
     text.endEditing(&typing); // not editing: nothing
-}
-
-TEST(CDDTextTest, EditorTurnsWithTheFrameAndBack)
-{
-    CDDText text;
-    text.startEditing(0, 0, 100, 20, M_PI / 2);
-    EXPECT_DOUBLE_EQ(text.editorRotation(), 90.0);
+    CDDText text2;
+    text2.startEditing(0, 0, 100, 20, M_PI / 2);
+    EXPECT_DOUBLE_EQ(text2.editorRotation(), 90.0);
     // The corner of a frame turned a quarter about its centre (50, 10).
-    EXPECT_NEAR(QLineF(text.editorFrame().topLeft(), QPointF(60, -40)).length(), 0, 1e-9);
-    text.alignEditorFrame(0, 5, 6, 70, 20);
-    EXPECT_DOUBLE_EQ(text.editorRotation(), 0.0);
-    EXPECT_EQ(text.editorFrame(), QRectF(5, 6, 70, 20));
+    EXPECT_NEAR(QLineF(text2.editorFrame().topLeft(), QPointF(60, -40)).length(), 0, 1e-9);
+    text2.alignEditorFrame(0, 5, 6, 70, 20);
+    EXPECT_DOUBLE_EQ(text2.editorRotation(), 0.0);
+    EXPECT_EQ(text2.editorFrame(), QRectF(5, 6, 70, 20));
 }
 
 } // namespace

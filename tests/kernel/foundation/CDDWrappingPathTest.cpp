@@ -34,23 +34,19 @@ void expectRectNear(const QRectF &actual, const QRectF &expected)
         << actual.x() << ", " << actual.y() << ", " << actual.width() << " x " << actual.height();
 }
 
-TEST(CDDWrappingPathTest, WithoutInsetAngleOrFlipsTheOutlineStaysAsItIs)
+TEST(CDDWrappingPathTest, InsetGrowsEverySideByTheSameAmountAndNothingLeavesTheOutline)
 {
     const auto outline = triangleOutline();
     const QPainterPath before = outline->path();
     const CDDWrappingPath wrapping(outline, twTextOnLeft, 0.0, 0.0, false, false);
     EXPECT_EQ(wrapping.getPath()->path(), before);
     EXPECT_EQ(wrapping.getWrapType(), twTextOnLeft);
-}
-
-TEST(CDDWrappingPathTest, InsetGrowsEverySideByTheSameAmount)
-{
-    const CDDWrappingPath wrapping(rectOutline(10, 20, 100, 50), twTextAboveAndBelow, 5.0, 0.0, false, false);
+    const CDDWrappingPath wrapping2(rectOutline(10, 20, 100, 50), twTextAboveAndBelow, 5.0, 0.0, false, false);
     // 1.1 horizontally and 1.2 vertically about the centre.
-    expectRectNear(wrapping.getPath()->path().boundingRect(), QRectF(5, 15, 110, 60));
+    expectRectNear(wrapping2.getPath()->path().boundingRect(), QRectF(5, 15, 110, 60));
 }
 
-TEST(CDDWrappingPathTest, FlipsMirrorAboutTheCentreLines)
+TEST(CDDWrappingPathTest, FlipsMirrorAndAnglesTurnAboutTheCentre)
 {
     // Mirrored in x the right angle moves from the bottom-left to the bottom-right corner; in y, to the top-left.
     for (const auto &[flipX, corner] : {std::pair {true, QPointF(40, 20)}, std::pair {false, QPointF(0, 0)}}) {
@@ -59,10 +55,6 @@ TEST(CDDWrappingPathTest, FlipsMirrorAboutTheCentreLines)
         EXPECT_EQ(QPointF(path.elementAt(1)), corner) << flipX;
         expectRectNear(path.boundingRect(), QRectF(0, 0, 40, 20));
     }
-}
-
-TEST(CDDWrappingPathTest, AngleTurnsAboutTheCentreAfterGrowing)
-{
     const CDDWrappingPath wrapping(rectOutline(0, 0, 100, 50), twTextOnLeft, 5.0, std::numbers::pi / 2.0, false, false);
     // 110 x 60 after the inset, then standing upright about the centre (50, 25).
     expectRectNear(wrapping.getPath()->path().boundingRect(), QRectF(20, -30, 60, 110));
@@ -94,7 +86,7 @@ TEST(CDDWrappingPathTest, ZeroExtentWithInsetStaysFinite)
     EXPECT_NEAR(QLineF(path.elementAt(0), path.elementAt(1)).length(), 60.0, 1e-9);
 }
 
-TEST(CDDWrappingPathTest, SetPathNeverLeavesANullOutline)
+TEST(CDDWrappingPathTest, SetPathNeverLeavesANullOutlineAndAttachPathAppends)
 {
     CDDWrappingPath wrapping;
     wrapping.setPath(nullptr);
@@ -102,10 +94,6 @@ TEST(CDDWrappingPathTest, SetPathNeverLeavesANullOutline)
     const auto outline = rectOutline(0, 0, 1, 1);
     wrapping.setPath(outline);
     EXPECT_EQ(wrapping.getPath(), outline.get());
-}
-
-TEST(CDDWrappingPathTest, AttachPathAppendsTheOtherOutline)
-{
     CDDWrappingPath first(rectOutline(0, 0, 10, 10), twTextOnLeft, 0.0, 0.0, false, false);
     const CDDWrappingPath second(rectOutline(50, 50, 10, 10), twTextOnLeft, 0.0, 0.0, false, false);
     first.attachPath(&second);

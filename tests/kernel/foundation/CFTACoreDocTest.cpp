@@ -30,16 +30,12 @@ protected:
     TestCoreDoc doc;
 };
 
-TEST_F(CFTACoreDocTest, SidesOutOfRangeAnswerNothing)
+TEST_F(CFTACoreDocTest, SidesOutOfRangeAnswerNothingAndVerticalSidesSwapTheCardSize)
 {
     EXPECT_EQ(doc.getSidesCount(), 1);
     EXPECT_EQ(doc.getPage(1), nullptr);
     EXPECT_EQ(doc.GetComponentsPtr(-1, false), nullptr);
     EXPECT_TRUE(doc.GetComponents(5, true).empty());
-}
-
-TEST_F(CFTACoreDocTest, VerticalSideSwapsTheCardSize)
-{
     doc.setDocumentSizeX(300);
     doc.setDocumentSizeY(200);
     doc.addSide();
@@ -81,22 +77,18 @@ TEST_F(CFTACoreDocTest, DeletedComponentsStayAliveInThePoolUntilTheDocumentGoes)
     EXPECT_EQ(freed, 2);
 }
 
-TEST_F(CFTACoreDocTest, DeletingFromTheWrongListChangesNothing)
+TEST_F(CFTACoreDocTest, DeletingFromTheWrongListChangesNothingAndErasingHandsTheComponentOver)
 {
     ProbeComponent *component = add();
     EXPECT_FALSE(doc.DeleteObject(component, 0, true) || doc.DeleteObject(component, 3, false));
     EXPECT_EQ(doc.deletedPoolSize(), 0);
     EXPECT_EQ(order().size(), 1u);
-}
-
-TEST_F(CFTACoreDocTest, ErasingHandsTheComponentToTheCaller)
-{
-    ProbeComponent *component = add();
-    std::unique_ptr<CFTComponent> owned = doc.EreaseObject(component, 0, false);
-    EXPECT_EQ(owned.get(), component);
+    ProbeComponent *component2 = add();
+    std::unique_ptr<CFTComponent> owned = doc.EreaseObject(component2, 0, false);
+    EXPECT_EQ(owned.get(), component2);
     EXPECT_EQ(doc.deletedPoolSize(), 0);
-    EXPECT_TRUE(order().empty());
-    EXPECT_EQ(doc.EreaseObject(component, 0, false), nullptr);
+    EXPECT_EQ(order(), std::vector<CFTComponent *> {component});
+    EXPECT_EQ(doc.EreaseObject(component2, 0, false), nullptr);
     owned.reset();
     EXPECT_EQ(destroyed, 1);
 }

@@ -102,7 +102,7 @@ protected:
     CFTACoreView view;
 };
 
-TEST_F(GroupResizeTest, UnturnedComponentKeepsItsPlaceInTheGroup)
+TEST_F(GroupResizeTest, UnturnedComponentsKeepTheirPlaceAndTurnedOnesGrowByTheStep)
 {
     CFTComponent component(100, 50, 100, 50);
     start(component);
@@ -111,18 +111,14 @@ TEST_F(GroupResizeTest, UnturnedComponentKeepsItsPlaceInTheGroup)
     // Squeezed to nothing, an unturned component may reach zero size.
     component.ResizeWithGroupSize(0, 0, 400, 50, 0, 0, 0, 0, false, false);
     EXPECT_EQ(QSizeF(component.GetSizeX(), component.GetSizeY()), QSizeF(0, 0));
-}
-
-TEST_F(GroupResizeTest, TurnedComponentGrowsByTheStepAndNeverBelowOnePoint)
-{
-    CFTComponent component(0, 0, 100, 50);
-    component.SetAngle(kPi / 2.0);
-    start(component);
-    component.ResizeWithGroupSize(0, 0, 200, 100, 0, 0, 240, 100, false, false);
-    // A quarter turn: the group's extra width goes into the component's height.
-    expectNear({component.GetSizeX(), component.GetSizeY()}, {100, 50 + 40 * 0.25});
-    component.ResizeWithGroupSize(0, 0, 240, 100, 0, 0, 0, 0, false, false);
-    EXPECT_EQ(QSizeF(component.GetSizeX(), component.GetSizeY()), QSizeF(1, 1));
+    CFTComponent component2(0, 0, 100, 50);
+    component2.SetAngle(kPi / 2.0);
+    start(component2);
+    component2.ResizeWithGroupSize(0, 0, 200, 100, 0, 0, 240, 100, false, false);
+    // A quarter turn: the group's extra width goes into the component2's height.
+    expectNear({component2.GetSizeX(), component2.GetSizeY()}, {100, 50 + 40 * 0.25});
+    component2.ResizeWithGroupSize(0, 0, 240, 100, 0, 0, 0, 0, false, false);
+    EXPECT_EQ(QSizeF(component2.GetSizeX(), component2.GetSizeY()), QSizeF(1, 1));
 }
 
 TEST_F(GroupResizeTest, EmptyGroupExtentGivesFiniteFactors)
@@ -147,7 +143,7 @@ TEST(CFTComponentInteractionTest, ScalingATurnedComponentKeepsItsCentreScaled)
     expectNear({turned.GetOriginX() + turned.GetSizeX() / 2.0, turned.GetSizeX(), turned.GetSizeY()}, {50, 60, 80});
 }
 
-TEST(CFTComponentInteractionTest, AngleStaysWithinHalfATurn)
+TEST(CFTComponentInteractionTest, RotationKeepsTheAngleWithinHalfATurnAndCarriesTheComponentAboutThePivot)
 {
     const struct { double angle, delta, expected; } cases[] = {{-3.1, 0.1, -3.2 + 2 * kPi}, {3.1, -0.1, 3.2 - 2 * kPi},
         {1.0, -1.0, 2.0}, {0.0, 7.0 * kPi + 0.25, -kPi - 0.25 + 2 * kPi}};
@@ -158,10 +154,6 @@ TEST(CFTComponentInteractionTest, AngleStaysWithinHalfATurn)
         EXPECT_NEAR(component.GetAngle(), c.expected, 1e-9) << c.angle << " + " << c.delta;
         EXPECT_LE(std::fabs(component.GetAngle()), kPi);
     }
-}
-
-TEST(CFTComponentInteractionTest, RotatingAboutAnOutsidePivotCarriesTheComponentAlong)
-{
     CFTComponent component(90, -10, 20, 20); // centred on (100, 0)
     component.Rotate(-kPi / 2.0, 0, 0);
     // A quarter turn on a y-down page takes (100, 0) to (0, 100); the size stays.
@@ -169,7 +161,7 @@ TEST(CFTComponentInteractionTest, RotatingAboutAnOutsidePivotCarriesTheComponent
                {kPi / 2.0, 0, 100, 20});
 }
 
-TEST(CFTComponentInteractionTest, RotatingByMouseUsesTheChangeOfDirection)
+TEST(CFTComponentInteractionTest, MouseRotationUsesTheChangeOfDirectionAndRadialMovesGoAwayFromThePivot)
 {
     CFTComponent component(-10, -10, 20, 20);
     // From the right of the pivot to below it: a quarter turn clockwise on the page.
@@ -178,19 +170,15 @@ TEST(CFTComponentInteractionTest, RotatingByMouseUsesTheChangeOfDirection)
     // A mouse exactly on the pivot has no direction and turns nothing.
     component.Rotate(0, 0, 0, 0, 0, 0);
     EXPECT_NEAR(component.GetAngle(), kPi / 2.0, 1e-12);
-}
-
-TEST(CFTComponentInteractionTest, RadialMoveGoesAwayFromThePivot)
-{
-    CFTComponent component(90, -10, 20, 20);
-    component.ChangeObjectRadius(5, 0, 0);
-    expectNear({component.GetOriginX(), component.GetOriginY()}, {95, -10});
+    CFTComponent component2(90, -10, 20, 20);
+    component2.ChangeObjectRadius(5, 0, 0);
+    expectNear({component2.GetOriginX(), component2.GetOriginY()}, {95, -10});
     CFTComponent dragged(90, -10, 20, 20);
     dragged.ChangeObjectRadius(110, 100, 0, 0, 0, 0);
     EXPECT_NEAR(dragged.GetOriginX(), 100, 1e-9);
 }
 
-TEST(CFTComponentInteractionTest, CursorSquaresFollowTheTurn)
+TEST(CFTComponentInteractionTest, CursorSquaresAndDrawRectanglesFollowTheTurn)
 {
     CFTComponent component(0, 0, 100, 40);
     SRect rects[2];
@@ -203,18 +191,14 @@ TEST(CFTComponentInteractionTest, CursorSquaresFollowTheTurn)
     ASSERT_EQ(component.getCursorRectsByType(crLeftRight, rects, true, 3), 2);
     // The top and bottom middle handles, turned to the left and right of the centre (50, 20).
     expectNear({rects[0].x + 3, rects[0].y + 3, rects[1].x + 3, rects[1].width}, {70, 20, 30, 6});
-}
-
-TEST(CFTComponentInteractionTest, DrawRectanglesOfATurnedComponent)
-{
-    CFTComponent component(0, 0, 100, 20);
-    component.SetAngle(kPi / 2.0);
+    CFTComponent component2(0, 0, 100, 20);
+    component2.SetAngle(kPi / 2.0);
     double l, t, r, b;
-    component.GetDrawRect(&l, &t, &r, &b, false);
+    component2.GetDrawRect(&l, &t, &r, &b, false);
     expectNear({l, t, r, b}, {40, -40, 60, 60});
-    component.GetDrawRect(nullptr, nullptr, nullptr, nullptr, true);
-    const QRectF grown = component.GetNSDrawRect(true, 4);
-    expectNear({grown.left(), grown.width(), component.GetNSDrawRect(false, 4).height()}, {38, 24, 100}, 1e-4);
+    component2.GetDrawRect(nullptr, nullptr, nullptr, nullptr, true);
+    const QRectF grown = component2.GetNSDrawRect(true, 4);
+    expectNear({grown.left(), grown.width(), component2.GetNSDrawRect(false, 4).height()}, {38, 24, 100}, 1e-4);
 }
 
 TEST(CFTComponentInteractionTest, RubberBandInEitherCornerOrder)

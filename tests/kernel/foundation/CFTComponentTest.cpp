@@ -25,7 +25,7 @@ TEST(CFTComponentTest, LineWidthAndStrokeColourTurnTheOutlineOn)
     EXPECT_FALSE(byColour.IsStroked());
 }
 
-TEST(CFTComponentTest, WrapOutlineIsKeptUntilTheGeometryChanges)
+TEST(CFTComponentTest, WrapOutlineAndItsTypeAreKeptUntilTheGeometryChanges)
 {
     CFTComponent component(10, 20, 100, 50);
     CDDWrappingPath *first = component.GetPathForTextWrap(nullptr);
@@ -42,14 +42,10 @@ TEST(CFTComponentTest, WrapOutlineIsKeptUntilTheGeometryChanges)
     EXPECT_EQ(component.GetLastPath(), turned);
     component.Move(5, 5, nullptr);
     EXPECT_EQ(component.GetLastPath(), nullptr);
-}
-
-TEST(CFTComponentTest, WrapTypeOfTheCachedOutlineWins)
-{
-    CFTComponent component(0, 0, 10, 10);
-    component.SetWrapType(twTextOnLeft);
-    component.GetPathForTextWrap(nullptr)->setWrapType(twMostSpace);
-    EXPECT_EQ(component.GetWrapType(), twMostSpace);
+    CFTComponent component2(0, 0, 10, 10);
+    component2.SetWrapType(twTextOnLeft);
+    component2.GetPathForTextWrap(nullptr)->setWrapType(twMostSpace);
+    EXPECT_EQ(component2.GetWrapType(), twMostSpace);
 }
 
 TEST(CFTComponentTest, SnapArraysCoverTheTurnedRectangle)

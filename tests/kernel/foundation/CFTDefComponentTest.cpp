@@ -72,7 +72,7 @@ TEST(CFTDefComponentTextTest, FontSizeBaselineAndKerningEditTheDefaultStyle)
     EXPECT_FALSE(text.IsEqualFont(PWFont(QStringLiteral("DejaVuSans"), 11)));
 }
 
-TEST(CFTDefComponentTextTest, OlderFileFontIsAppliedToTheEmptyDefaultText)
+TEST(CFTDefComponentTextTest, OlderFilesFontIsAppliedAndTheDefaultTextStyleSurvivesASave)
 {
     CDDArchive archive(true);
     const PWFont font(QStringLiteral("DejaVuSerif-Italic"), 17);
@@ -85,19 +85,15 @@ TEST(CFTDefComponentTextTest, OlderFileFontIsAppliedToTheEmptyDefaultText)
     EXPECT_EQ(text.GetFont(nullptr), font);
     EXPECT_EQ(text.GetAlignment(), taCenter);
     EXPECT_TRUE(text.IsShadowed() && text.GetText()->isEmpty());
-}
-
-TEST(CFTDefComponentTextTest, DefaultTextStyleSurvivesASaveAndLoad)
-{
     CFTDefComponentText saved;
     saved.Init();
     saved.SetFont(PWFont(QStringLiteral("DejaVuSerif-Bold"), 21));
     saved.setKerning(0.5f);
-    CDDArchive archive(true);
-    saved.Serialize(archive, nullptr);
-    archive.setStoring(false);
+    CDDArchive archive2(true);
+    saved.Serialize(archive2, nullptr);
+    archive2.setStoring(false);
     CFTDefComponentText loaded;
-    ASSERT_TRUE(loaded.Serialize(archive, nullptr));
+    ASSERT_TRUE(loaded.Serialize(archive2, nullptr));
     EXPECT_EQ(loaded.GetFont(nullptr), PWFont(QStringLiteral("DejaVuSerif-Bold"), 21));
     EXPECT_NEAR(loaded.GetFontAttr(nullptr)->doubleProperty(PWTextAttributes::Kerning), 0.5, 1e-6);
     EXPECT_TRUE(loaded.GetText()->isEmpty());

@@ -13,17 +13,13 @@
 
 namespace {
 
-TEST(FTTextWrapSearchTest, Distances)
+TEST(FTTextWrapSearchTest, DistancesAndCollinearVerticalSegmentsThatMeetOnlyWithAnEndInside)
 {
     EXPECT_DOUBLE_EQ(getDistance(QPointF(1, 1), QPointF(4, 5)), 5.0);
     EXPECT_DOUBLE_EQ(distBetweenPointAndLine(QPointF(3, 4), QPointF(0, 0), QPointF(10, 0)), 4.0);
     EXPECT_DOUBLE_EQ(distBetweenPointAndLine(QPointF(20, 4), QPointF(0, 0), QPointF(10, 0)), 4.0);
     // A line through one point only: the distance to that point.
     EXPECT_DOUBLE_EQ(distBetweenPointAndLine(QPointF(3, 4), QPointF(0, 0), QPointF(0, 0)), 5.0);
-}
-
-TEST(FTTextWrapSearchTest, CollinearVerticalSegmentsMeetOnlyWithAnEndStrictlyInside)
-{
     EXPECT_TRUE(areLinesIntersected(QPointF(5, 0), QPointF(5, 10), QPointF(5, 5), QPointF(5, 20)));
     EXPECT_FALSE(areLinesIntersected(QPointF(5, 0), QPointF(5, 10), QPointF(6, 5), QPointF(6, 20)));
     EXPECT_FALSE(areLinesIntersected(QPointF(5, 0), QPointF(5, 10), QPointF(5, 10), QPointF(5, 20)));
@@ -129,15 +125,11 @@ TEST_F(LineSearch, TextBesideAnObjectStartsAfterOrEndsBeforeItButNeverBelowNoWid
     EXPECT_EQ(getProposedSizeLimitX(50.0, 500.0, behind, band()), 0.0);
 }
 
-TEST_F(LineSearch, AboveAndBelowCrossingBothEdgesRemovesTheLine)
+TEST_F(LineSearch, AboveAndBelowRemovesTheLineItCrossesWhollyAndNarrowsItAtOneEdge)
 {
     std::vector<CDDWrappingPath *> paths { outline(rect(50, -10, 30, 40), twTextAboveAndBelow) };
     EXPECT_EQ(getLeftProposedOriginLimitX(paths, band()), kNoRoomOriginX);
     EXPECT_EQ(getProposedSizeLimitX(0.0, 500.0, paths, band()), 0.0);
-}
-
-TEST_F(LineSearch, AboveAndBelowCrossingOnlyTheTopEdgeNarrowsTheLine)
-{
     // A triangle over the band's top-left corner, crossing its top edge at x = 16 and its left
     // end, with no corner inside the band.
     const QPolygonF triangle({ QPointF(-50, -10), QPointF(60, -10), QPointF(-50, 15) });
