@@ -83,12 +83,12 @@ TEST_F(CFTACoreDocTest, DeletingFromTheWrongListChangesNothingAndErasingHandsThe
     EXPECT_FALSE(doc.DeleteObject(component, 0, true) || doc.DeleteObject(component, 3, false));
     EXPECT_EQ(doc.deletedPoolSize(), 0);
     EXPECT_EQ(order().size(), 1u);
-    ProbeComponent *component2 = add();
-    std::unique_ptr<CFTComponent> owned = doc.EreaseObject(component2, 0, false);
-    EXPECT_EQ(owned.get(), component2);
+    ProbeComponent *erased = add();
+    std::unique_ptr<CFTComponent> owned = doc.EreaseObject(erased, 0, false);
+    EXPECT_EQ(owned.get(), erased);
     EXPECT_EQ(doc.deletedPoolSize(), 0);
     EXPECT_EQ(order(), std::vector<CFTComponent *> {component});
-    EXPECT_EQ(doc.EreaseObject(component2, 0, false), nullptr);
+    EXPECT_EQ(doc.EreaseObject(erased, 0, false), nullptr);
     owned.reset();
     EXPECT_EQ(destroyed, 1);
 }
