@@ -27,7 +27,7 @@ protected:
 
 } // namespace
 
-TEST_F(ContentLibrary, TheSettingIsTakenWithItsLinksResolved)
+TEST_F(ContentLibrary, TheSettingIsTakenWithItsLinksResolvedUnlessEmptyOrNotText)
 {
     QTemporaryDir folder;
     const QString real = folder.filePath(QStringLiteral("real-library"));
@@ -41,10 +41,6 @@ TEST_F(ContentLibrary, TheSettingIsTakenWithItsLinksResolved)
     EXPECT_EQ(CAEnvironment::basicShapePath(), QStringLiteral("/nonexistent/library/BasicShapes"));
     defaults().setString(kLibraryKey, QStringLiteral("~/My Library"));
     EXPECT_EQ(CAEnvironment::sharedContentLibraryPath(), pwtest::homePath() + QStringLiteral("/My Library"));
-}
-
-TEST_F(ContentLibrary, AnEmptyOrNonTextSettingCountsAsNone)
-{
     for (const PWPlist &value : {PWPlist::fromString(QString()), PWPlist::fromInteger(7)}) {
         defaults().setObject(kLibraryKey, value);
         EXPECT_EQ(CAEnvironment::sharedContentLibraryPath(), CAEnvironment::defaultContentLibraryPath());

@@ -38,7 +38,7 @@ protected:
 
 } // namespace
 
-TEST_F(CAEnvironmentSettingsTest, DefaultsAreNotWrittenAndStoredValuesSurviveARestart)
+TEST_F(CAEnvironmentSettingsTest, DefaultsAreNotWrittenStoredValuesSurviveARestartAndPicturesPanesAboveOneReadAsZero)
 {
     (void)CAEnvironment::measurementUnits();
     (void)CAEnvironment::colorPanelVisible();
@@ -52,10 +52,6 @@ TEST_F(CAEnvironmentSettingsTest, DefaultsAreNotWrittenAndStoredValuesSurviveARe
     const PWUserDefaults reread(defaults().filePath());
     EXPECT_EQ(reread.integerForKey(QStringLiteral("FTDesignTab")), 3);
     EXPECT_TRUE(reread.hasStoredValue(QStringLiteral("FTColorPanelVisible")) && !reread.boolForKey(QStringLiteral("FTColorPanelVisible")));
-}
-
-TEST_F(CAEnvironmentSettingsTest, APicturesPaneAboveOneReadsAsZeroWithoutRewriting)
-{
     defaults().setInteger(QStringLiteral("FTDesignPane"), 2);
     EXPECT_EQ(CAEnvironment::openedDesignPicturesPane(), 0);
     EXPECT_EQ(defaults().integerForKey(QStringLiteral("FTDesignPane")), 2);
@@ -66,7 +62,7 @@ TEST_F(CAEnvironmentSettingsTest, APicturesPaneAboveOneReadsAsZeroWithoutRewriti
     EXPECT_EQ(CAEnvironment::openedDesignTab(), 2);
 }
 
-TEST_F(CAEnvironmentSettingsTest, TheEncodingListIsStoredOnFirstUseAndThenReadBack)
+TEST_F(CAEnvironmentSettingsTest, TheEncodingListIsStoredOnFirstUseAndCalibrationPerPrinter)
 {
     const PWPlist::Array list = CAEnvironment::getEncodingList();
     EXPECT_FALSE(list.isEmpty());
@@ -78,10 +74,6 @@ TEST_F(CAEnvironmentSettingsTest, TheEncodingListIsStoredOnFirstUseAndThenReadBa
     // Something that is no list cannot be offered; it is replaced by the default list.
     defaults().setString(QStringLiteral("FTEncodingsKey"), QStringLiteral("4"));
     EXPECT_EQ(CAEnvironment::getEncodingList(), list);
-}
-
-TEST_F(CAEnvironmentSettingsTest, CalibrationIsKeptPerPrinter)
-{
     const PWPlist::Dictionary office = {{QStringLiteral("FTCalibrationHorizontal"), PWPlist::fromReal(1.5)}};
     const PWPlist::Dictionary home = {{QStringLiteral("FTCalibrationVertical"), PWPlist::fromReal(-2)}};
     CAEnvironment::setCalibrationSettingsForPrinter(office, QStringLiteral("Office"));
@@ -166,7 +158,7 @@ public Q_SLOTS:
 
 } // namespace
 
-TEST(CAEnvironmentLinksTest, LinksAreOpenedThroughTheDesktop)
+TEST(CAEnvironmentLinksTest, LinksAreOpenedThroughTheDesktopAndNeverAsPrintfFormats)
 {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
@@ -175,10 +167,6 @@ TEST(CAEnvironmentLinksTest, LinksAreOpenedThroughTheDesktop)
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     EXPECT_EQ(catcher.opened, (QList<QUrl> {QUrl(QStringLiteral("https://parcelwick.example.org/")),
                                             QUrl(QStringLiteral("https://parcelwick.example.org/updates?version=100"))}));
-}
-
-TEST(CAEnvironmentLinksTest, TheUpdateLinkIsNeverAPrintfFormat)
-{
     using CAEnvironmentInternal::fillVersionSlot;
     // Conversions a printf would act on (reading arguments that are not there) stay as written.
     EXPECT_EQ(fillVersionSlot(QStringLiteral("https://x.example/%s%n%d/a%20b?v=%@&w=%@"), QStringLiteral("100")),

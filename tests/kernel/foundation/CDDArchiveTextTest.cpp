@@ -95,7 +95,7 @@ TEST(CDDArchiveTextTest, EmptyTextRestoresItsStyleFromDefValue)
     EXPECT_EQ(color.toQColor().rgb(), QColor(Qt::magenta).rgb());
 }
 
-TEST(CDDArchiveTextTest, AbsentKeysFallBackToTextStorageExceptLabel)
+TEST(CDDArchiveTextTest, AbsentKeysFallBackToTextStorageExceptLabelAndMalformedValuesAreNotRead)
 {
     CDDText saved;
     saved.setString(QStringLiteral("fallback"), nullptr);
@@ -107,16 +107,12 @@ TEST(CDDArchiveTextTest, AbsentKeysFallBackToTextStorageExceptLabel)
     EXPECT_EQ(other.getString(), QStringLiteral("fallback"));
     EXPECT_FALSE(archive.GetData(key_Label, label));
     EXPECT_TRUE(label.isEmpty());
-}
-
-TEST(CDDArchiveTextTest, MalformedValuesAreNotRead)
-{
-    CDDArchive archive(true);
-    archive.SetData(key_TextStorage2, CDDString(QStringLiteral("not data")));
-    archive.SetData(key_Label, 5);
-    archive.setStoring(false);
+    CDDArchive archive2(true);
+    archive2.SetData(key_TextStorage2, CDDString(QStringLiteral("not data")));
+    archive2.SetData(key_Label, 5);
+    archive2.setStoring(false);
     CDDText text;
-    EXPECT_FALSE(archive.GetData(key_TextStorage2, text) || archive.GetData(key_Label, text));
+    EXPECT_FALSE(archive2.GetData(key_TextStorage2, text) || archive2.GetData(key_Label, text));
     CDDArchive garbage(true);
     garbage.Attach(PWPlist(PWPlist::Dictionary {{key_TextStorage, PWPlist::fromData(QByteArray("rtfd\0garbage", 12))},
         {key_Label + QStringLiteral("x::DefValue"), PWPlist::fromData(QByteArray("\x00\x01", 2))}}));

@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(CDDColorTest, CopiesAndHandedOutColoursAreIndependentOfLaterChanges)
+TEST(CDDColorTest, CopiesAreIndependentOfLaterChangesAndOpacityChangesOnlyAlpha)
 {
     CDDColor a;
     CDDColor b(0.2f, 0.4f, 0.6f, 1);
@@ -19,10 +19,6 @@ TEST(CDDColorTest, CopiesAndHandedOutColoursAreIndependentOfLaterChanges)
     CDDColor c(b);
     b.setRGBA(0, 0, 0, 1);
     EXPECT_EQ(QList<float>({c.getOpacity(), c.getData()->redComponent(), held->redComponent()}), QList<float>({0.5f, 0.2f, 0.2f}));
-}
-
-TEST(CDDColorTest, OpacityChangesOnlyAlpha)
-{
     CDDColor grey(PWColor::deviceWhite(0.3f, 1));
     grey.setOpacity(0.5f);
     EXPECT_EQ(grey, CDDColor(PWColor::deviceWhite(0.3f, 0.5f)));

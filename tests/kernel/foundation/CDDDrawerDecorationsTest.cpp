@@ -21,17 +21,13 @@ int marked(const QImage &image, const QRectF &area, double resolution)
     return count;
 }
 
-TEST(DecorationTest, PortKindsBeyondTwoAreEmptyPorts)
+TEST(DecorationTest, PortKindsBeyondTwoAreEmptyAndGuidelineCaptionsOnlyWhenAsked)
 {
     const auto port = [](int kind) {
         return drawtest::render(QSizeF(20, 20), 2.0, [kind](CDDDrawer &d) { d.DrawSpecialDot(10, 10, 0, 0, 0, kind); });
     };
     EXPECT_EQ(port(3), port(0));
     EXPECT_EQ(port(-1), port(0));
-}
-
-TEST(DecorationTest, GuidelineAreaCaptionOnlyWhenAsked)
-{
     const auto area = [](bool recipient, bool caption) {
         return drawtest::render(QSizeF(200, 80), 1.0, [=](CDDDrawer &d) { d.DrawGuidelineArea(10, 10, 180, 60, recipient, caption, false); });
     };

@@ -45,7 +45,7 @@ bool isFinite(const PWBezierPath &outline)
 }
 
 // The geometry of every kind is held by the reference images; here are its limits.
-TEST(ShapeOutlineTest, RingHoles)
+TEST(ShapeOutlineTest, RingHolesAndMoonCrescents)
 {
     const PWBezierPath ring = CDDDrawer::PathCircle(0, 0, 100, 60, 0.5);
     EXPECT_EQ(ring.windingRule(), PWBezierPath::WindingRule::EvenOdd);
@@ -54,10 +54,6 @@ TEST(ShapeOutlineTest, RingHoles)
     // A hole ratio of 1 keeps a ring 0.5 % of the size wide.
     const PWBezierPath thin = CDDDrawer::PathCircle(0, 0, 200, 200, 1.0);
     EXPECT_TRUE(thin.path().contains(QPointF(0.2, 100)) && !thin.path().contains(QPointF(0.8, 100)));
-}
-
-TEST(ShapeOutlineTest, MoonHalfEllipseAndCrescents)
-{
     const PWBezierPath half = CDDDrawer::PathMoon(0, 0, 50, 100, 0.05);
     EXPECT_EQ(half.path().boundingRect(), QRectF(0, 0, 50, 100));
     EXPECT_TRUE(half.path().contains(QPointF(40, 50)));

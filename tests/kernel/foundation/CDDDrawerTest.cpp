@@ -77,7 +77,7 @@ TEST(CDDDrawerTest, OperationsWithoutAPainterDrawNothingAndDoNotCrash)
     EXPECT_EQ(drawer.DrawFIMBarcode(0, 0, fimA), 9);
 }
 
-TEST(CDDDrawerTest, GuidelineStrokesAreHalfThePenWideAndRunEitherWay)
+TEST(CDDDrawerTest, GuidelineStrokesAreHalfThePenWideAndStrokesKeepTheirColour)
 {
     CDDColor black(0, 0, 0, 1);
     CDDPen pen;
@@ -92,20 +92,16 @@ TEST(CDDDrawerTest, GuidelineStrokesAreHalfThePenWideAndRunEitherWay)
               QList<bool>({true, true, false, false, false, false}));
     for (int y = 30; y < 60; ++y)
         EXPECT_FALSE(drawtest::isDark(image, 30, y));
-}
-
-TEST(CDDDrawerTest, StrokesKeepTheirColourAfterwards)
-{
     CDDColor red(1, 0, 0, 1);
-    QImage image(20, 20, QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
+    QImage image2(20, 20, QImage::Format_ARGB32);
+    image2.fill(Qt::white);
+    QPainter painter(&image2);
     CDDDrawer drawer(false, &painter);
     drawer.StrokeLine(2, 5, 18, 5, &red, nullptr);
     // A null colour strokes in the colour the painter has.
     drawer.StrokeLine(2, 12, 18, 12, nullptr, nullptr);
     painter.end();
-    EXPECT_EQ(QList<QColor>({image.pixelColor(10, 5), image.pixelColor(10, 12)}), QList<QColor>(2, QColor(Qt::red)));
+    EXPECT_EQ(QList<QColor>({image2.pixelColor(10, 5), image2.pixelColor(10, 12)}), QList<QColor>(2, QColor(Qt::red)));
 }
 
 bool hasBluePixel(const QImage &image, const QRect &area)

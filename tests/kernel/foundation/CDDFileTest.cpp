@@ -37,14 +37,10 @@ TEST_F(CDDFileTest, RecordsRunOnFromTheFirstLineAfterTheLast)
     EXPECT_EQ(record(file, 0), QStringLiteral("one")) << "(2^32 - 1) mod 3 is 0";
 }
 
-TEST_F(CDDFileTest, EveryLineEndCountsAndLinesAreTrimmed)
+TEST_F(CDDFileTest, LinesEndAtEveryLineEndAndAreDecodedByTheirByteOrderMark)
 {
     const QByteArray bytes = QStringLiteral("  a \r\nb\rc\u0085d\u2028e\u2029\t f\t").toUtf8();
     EXPECT_EQ(CDDFile::splitLines(bytes).join(u','), QStringLiteral("a,b,c,d,e,f"));
-}
-
-TEST_F(CDDFileTest, ByteOrderMarkSelectsUnicodeElseUtf8OrLatin1)
-{
     QByteArray utf16("\xFF\xFE", 2);
     const QString text = QStringLiteral("Zo\u00eb\nX");
     utf16.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
@@ -60,7 +56,7 @@ TEST_F(CDDFileTest, BlankLineIsARecordEmptyWholeAndNullWhenSplit)
     EXPECT_EQ(record(file, 2) + QLatin1Char('|') + record(file, 2, fcOneField), QStringLiteral("|<null>"));
 }
 
-TEST_F(CDDFileTest, EmptyFieldsDoNotCount)
+TEST_F(CDDFileTest, EmptyFieldsDoNotCountAndWholeLinesIgnoreFieldAndDelimiter)
 {
     // Past the last field gives the last, below one the first; an empty delimiter is a blank.
     const struct { const char *line, *delimiter; int field; const char *expected; } cases[] = {{"Smith,,John", ",", 2, "John"},
@@ -71,10 +67,6 @@ TEST_F(CDDFileTest, EmptyFieldsDoNotCount)
         ASSERT_TRUE(file.SetFile(CDDString(write(QStringLiteral("line.txt"), c.line))));
         EXPECT_EQ(record(file, 1, fcOneField, c.field, QString::fromUtf8(c.delimiter)), QString::fromUtf8(c.expected)) << c.line << " " << c.field;
     }
-}
-
-TEST_F(CDDFileTest, WholeLineModeIgnoresFieldAndDelimiter)
-{
     CDDFile file;
     ASSERT_TRUE(file.SetFile(CDDString(write(QStringLiteral("w.txt"), "a,b,c"))));
     EXPECT_EQ(record(file, 1, fcWholeLine, 3, QStringLiteral(",")), QStringLiteral("a,b,c"));

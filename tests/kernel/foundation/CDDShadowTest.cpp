@@ -45,7 +45,7 @@ QImage renderAt(SolidComponent &component, double resolution, QSize size = QSize
     return image;
 }
 
-TEST(CDDShadowTest, CopiesCarryValuesButNoRendering)
+TEST(CDDShadowTest, CopiesCarryNoRenderingAndCacheParametersCompareResolutionToAHundredth)
 {
     SolidComponent component(10, 10, 30, 30);
     component.shadow().setShadowOffset(4, -4);
@@ -54,10 +54,6 @@ TEST(CDDShadowTest, CopiesCarryValuesButNoRendering)
     CDDShadow copy = component.shadow();
     EXPECT_EQ(copy, component.shadow());
     EXPECT_TRUE(!copy.isCacheValid() && copy.cachedImage().isNull());
-}
-
-TEST(CDDShadowTest, CacheParametersCompareResolutionToAHundredth)
-{
     CDDShadow::cacheParams params;
     const PWColor fill, other;
     params.saveParams(1.0, 10, 20, &fill, nullptr, 1.0);

@@ -19,7 +19,7 @@ void PrintTo(const CDDString &value, std::ostream *os)
 
 namespace {
 
-TEST(CDDStringTest, NullValueHasNoCharactersAndEqualsOnlyNull)
+TEST(CDDStringTest, NullValuesEqualOnlyNullAndAppendingTurnsAnyFormPlain)
 {
     CDDString value(QStringLiteral("x"));
     value.setData(nullptr);
@@ -32,14 +32,10 @@ TEST(CDDStringTest, NullValueHasNoCharactersAndEqualsOnlyNull)
     value.setData(QStringLiteral("back"));
     EXPECT_FALSE(value.isNull());
     EXPECT_TRUE(copy.isNull());
-}
-
-TEST(CDDStringTest, AppendReturnsTheValueAndTurnsAnyFormPlain)
-{
-    CDDString value(QStringLiteral("Hello"));
-    CDDString &result = value.appendString(CDDString(QStringLiteral(", world")));
-    EXPECT_EQ(&result, &value);
-    EXPECT_EQ(value.UTF8String(), QByteArray("Hello, world"));
+    CDDString value2(QStringLiteral("Hello"));
+    CDDString &result = value2.appendString(CDDString(QStringLiteral(", world")));
+    EXPECT_EQ(&result, &value2);
+    EXPECT_EQ(value2.UTF8String(), QByteArray("Hello, world"));
     CDDString null;
     null.setData(nullptr);
     EXPECT_EQ(null.appendString(CDDString(QStringLiteral("tail"))), CDDString(QStringLiteral("tail")));

@@ -124,30 +124,26 @@ TEST(CDDTextAttributesTest, SetFontAttrLeavesOneStyleUnlessItKeepsTheColour)
     EXPECT_EQ(formatAt(text2.getDefValue(), 0).foreground().color(), QColor(Qt::green));
 }
 
-TEST(CDDTextAttributesTest, IsEqualFontIsFalseForSeveralFonts)
+TEST(CDDTextAttributesTest, EqualFontsAndColoursOfTextAndBackground)
 {
     CDDText text;
     makeTwoRuns(text);
     EXPECT_FALSE(text.IsEqualFont(PWFont(QStringLiteral("DejaVuSans"), 12)));
     text.SetFont(PWFont(QStringLiteral("DejaVuSans"), 12));
     EXPECT_TRUE(text.IsEqualFont(PWFont(QStringLiteral("DejaVuSans"), 12)));
-}
-
-TEST(CDDTextAttributesTest, ColoursOfTextAndBackground)
-{
-    CDDText text;
+    CDDText text2;
     CDDColor color(0.5f, 0.5f, 0.5f, 1.0f), back(0.1f, 0.2f, 0.3f, 1.0f);
-    text.getTextColor(color);
+    text2.getTextColor(color);
     EXPECT_EQ(color, CDDColor(0, 0, 0, 1)) << "no colour set reads as opaque black";
-    text.setTextColor(CDDColor(1, 0, 0, 1));
-    text.getTextColor(color);
-    EXPECT_EQ(color, CDDColor(1, 0, 0, 1)) << "the default text took it";
-    text.getBackColor(back);
-    EXPECT_EQ(back, CDDColor(0.1f, 0.2f, 0.3f, 1.0f)) << "an empty text leaves the value";
-    text.setString(QStringLiteral("x"), nullptr);
+    text2.setTextColor(CDDColor(1, 0, 0, 1));
+    text2.getTextColor(color);
+    EXPECT_EQ(color, CDDColor(1, 0, 0, 1)) << "the default text2 took it";
+    text2.getBackColor(back);
+    EXPECT_EQ(back, CDDColor(0.1f, 0.2f, 0.3f, 1.0f)) << "an empty text2 leaves the value";
+    text2.setString(QStringLiteral("x"), nullptr);
     const CDDColor yellow(1, 1, 0, 1);
-    text.setBackColor(&yellow);
-    text.getBackColor(back);
+    text2.setBackColor(&yellow);
+    text2.getBackColor(back);
     EXPECT_EQ(back, yellow);
 }
 
@@ -196,7 +192,7 @@ TEST(CDDTextAttributesTest, ParagraphSpacingOnEveryParagraphSurvivesTheSameAlign
     EXPECT_FLOAT_EQ(empty.GetSpacingLine(), 0.0f);
 }
 
-TEST(CDDTextAttributesTest, CharacterSpacingReadsTheFirstCharacter)
+TEST(CDDTextAttributesTest, CharacterSpacingReadsTheFirstCharacterAndParagraphRangesMeetARange)
 {
     CDDText text;
     appendRun(text.getContents(), QStringLiteral("a"), sans(10));
@@ -207,15 +203,11 @@ TEST(CDDTextAttributesTest, CharacterSpacingReadsTheFirstCharacter)
     text.SetSpacingCharacter(1.5f);
     EXPECT_FLOAT_EQ(text.GetSpacingCharacter(), 1.5f);
     EXPECT_FLOAT_EQ(floatProperty(formatAt(text.getContents(), 1), PWTextAttributes::Kerning), 1.5f);
-}
-
-TEST(CDDTextAttributesTest, ParagraphRangesMeetingARange)
-{
-    CDDText text;
-    text.setString(QStringLiteral("ab\ncd\nef"), nullptr);
+    CDDText text2;
+    text2.setString(QStringLiteral("ab\ncd\nef"), nullptr);
     using Ranges = std::vector<std::pair<int, int>>;
-    EXPECT_EQ(text.paragraphsRangeForRange(0, 8), (Ranges {{0, 2}, {3, 2}, {6, 2}}));
-    EXPECT_EQ(text.paragraphsRangeForRange(4, 0), (Ranges {{3, 2}}));
+    EXPECT_EQ(text2.paragraphsRangeForRange(0, 8), (Ranges {{0, 2}, {3, 2}, {6, 2}}));
+    EXPECT_EQ(text2.paragraphsRangeForRange(4, 0), (Ranges {{3, 2}}));
     EXPECT_EQ(CDDText().paragraphsRangeForRange(0, 0), (Ranges {{0, 0}}));
 }
 

@@ -78,7 +78,7 @@ TEST(CDDTextLayoutTest, HeightFollowsTheDefaultStyleAndTheLinesWithTheBaselineIn
     EXPECT_DOUBLE_EQ(one.GetBaseLineOffset(), two.GetBaseLineOffset());
 }
 
-TEST(CDDTextLayoutTest, LineOffsetFollowsTheAlignment)
+TEST(CDDTextLayoutTest, LineOffsetFollowsTheAlignmentAndHitPointsLieOnTheGlyphs)
 {
     CDDText text;
     withString(text, QStringLiteral("ab"), 12);
@@ -90,15 +90,11 @@ TEST(CDDTextLayoutTest, LineOffsetFollowsTheAlignment)
     text.SetAlignment(taRight);
     text.draw(0, 0, 200, 50, false, nullptr, &drawer, 0, nullptr, nullptr);
     EXPECT_GT(text.getLineOffsetX(), 150.0);
-}
-
-TEST(CDDTextLayoutTest, HitPointLiesOnTheGlyphs)
-{
-    CDDText empty, text;
+    CDDText empty, text2;
     EXPECT_FALSE(empty.hitPoint(1, 1));
-    withString(text, QStringLiteral("MMMM"), 20);
-    EXPECT_TRUE(text.hitPoint(10, 10));
-    EXPECT_FALSE(text.hitPoint(text.getContSizeX() + 10, 10) || text.hitPoint(10, text.getContSizeY() + 10));
+    withString(text2, QStringLiteral("MMMM"), 20);
+    EXPECT_TRUE(text2.hitPoint(10, 10));
+    EXPECT_FALSE(text2.hitPoint(text2.getContSizeX() + 10, 10) || text2.hitPoint(10, text2.getContSizeY() + 10));
 }
 
 // The bounding box of the pixels that differ from white.

@@ -23,26 +23,22 @@ CDDText &filled(CDDText &text, const QString &string, double size = 12)
     return text;
 }
 
-TEST(CDDTextTest, AnEmptyParagraphIsNotAnEmptyText)
+TEST(CDDTextTest, SetStringTakesTheGivenStyleAndAnEmptyParagraphIsNoEmptyText)
 {
     CDDText text;
     QTextCursor(text.getContents()).insertBlock();
     EXPECT_FALSE(text.isEmpty());
     EXPECT_EQ(text.getString(), QStringLiteral("\n"));
-}
-
-TEST(CDDTextTest, SetStringTakesTheGivenStyleAndTheDefaultTextFollows)
-{
-    CDDText text;
+    CDDText text2;
     const QTextCharFormat style = sans(18, Qt::red);
-    text.setString(QStringLiteral("Anna\nBerlin"), &style);
-    EXPECT_EQ(text.getString(), QStringLiteral("Anna\nBerlin"));
-    EXPECT_FALSE(text.isNewText());
-    // The default text now carries the first run's style, so emptying the text keeps it.
-    text.setString(QString(), nullptr);
-    EXPECT_TRUE(text.isEmpty());
-    EXPECT_DOUBLE_EQ(sizeOf(text.GetFontAttr()), 18);
-    EXPECT_EQ(text.GetFontAttr()->foreground().color(), QColor(Qt::red));
+    text2.setString(QStringLiteral("Anna\nBerlin"), &style);
+    EXPECT_EQ(text2.getString(), QStringLiteral("Anna\nBerlin"));
+    EXPECT_FALSE(text2.isNewText());
+    // The default text2 now carries the first run's style, so emptying the text2 keeps it.
+    text2.setString(QString(), nullptr);
+    EXPECT_TRUE(text2.isEmpty());
+    EXPECT_DOUBLE_EQ(sizeOf(text2.GetFontAttr()), 18);
+    EXPECT_EQ(text2.GetFontAttr()->foreground().color(), QColor(Qt::red));
 }
 
 QTextCharFormat defaultTextStyle(const CDDText &text)

@@ -174,7 +174,7 @@ TEST(CFTACoreDocArchiveTest, ListWithBadEntriesLoadsWhatItCan)
     EXPECT_FALSE(list[2]->GetPath(nullptr)->path().isEmpty());
 }
 
-TEST(CFTACoreDocArchiveTest, ComponentsKeyOfTheWrongKindIsRefused)
+TEST(CFTACoreDocArchiveTest, WrongKindsOfListsAreRefusedAndGuidelineListsSkipOtherClasses)
 {
     CDDArchive archive(false);
     archive.Attach(PWPlist(PWPlist::Dictionary {{key_Components, PWPlist::fromString(QStringLiteral("x"))},
@@ -184,19 +184,15 @@ TEST(CFTACoreDocArchiveTest, ComponentsKeyOfTheWrongKindIsRefused)
     EXPECT_FALSE(CFTACoreDoc::SerializeComponents(archive, doc.GetComponentsPtr(0, false), false));
     EXPECT_TRUE(doc.SerializeLayoutGuidelines(archive, 0));
     EXPECT_TRUE(doc.GetComponents(0, false).empty() && doc.GetLayoutGuidelines(0).empty());
-}
-
-TEST(CFTACoreDocArchiveTest, GuidelineListSkipsEntriesOfOtherClasses)
-{
-    CDDArchive archive(false);
+    CDDArchive archive2(false);
     const PWPlist::Array entries = {PWPlist(PWPlist::Dictionary {{key_ClassID, PWPlist::fromString(QStringLiteral("Square Field"))}}),
         PWPlist(PWPlist::Dictionary {{key_Origin, PWPlist::fromString(QStringLiteral("12"))}})};
-    archive.Attach(PWPlist(PWPlist::Dictionary {{key_LayoutGuidelines, PWPlist(entries)}}));
-    TestCoreDoc doc;
-    LogCapture log;
-    EXPECT_FALSE(doc.SerializeLayoutGuidelines(archive, 0));
-    ASSERT_EQ(doc.GetLayoutGuidelines(0).size(), 1u);
-    EXPECT_DOUBLE_EQ(doc.GetLayoutGuidelines(0)[0]->getOrigin(), 12);
+    archive2.Attach(PWPlist(PWPlist::Dictionary {{key_LayoutGuidelines, PWPlist(entries)}}));
+    TestCoreDoc doc2;
+    LogCapture log2;
+    EXPECT_FALSE(doc2.SerializeLayoutGuidelines(archive2, 0));
+    ASSERT_EQ(doc2.GetLayoutGuidelines(0).size(), 1u);
+    EXPECT_DOUBLE_EQ(doc2.GetLayoutGuidelines(0)[0]->getOrigin(), 12);
 }
 
 // A plain text stand-in, so that the class a "Text" entry becomes can be seen.

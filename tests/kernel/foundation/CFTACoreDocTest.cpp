@@ -45,7 +45,7 @@ TEST_F(CFTACoreDocTest, SidesOutOfRangeAnswerNothingAndVerticalSidesSwapTheCardS
     EXPECT_TRUE(doc.IsHorizontal(1));
 }
 
-TEST_F(CFTACoreDocTest, AddingTwiceDoesNotDuplicate)
+TEST_F(CFTACoreDocTest, AddingTwiceDoesNotDuplicateAndDeletedComponentsStayPooledUntilTheDocumentGoes)
 {
     ProbeComponent *date = add(0, tcSmartDate);
     date->values.clear();
@@ -53,10 +53,6 @@ TEST_F(CFTACoreDocTest, AddingTwiceDoesNotDuplicate)
     EXPECT_EQ(order().size(), 1u);
     // The smart-field values are refreshed all the same.
     EXPECT_EQ(date->values.size(), 1u);
-}
-
-TEST_F(CFTACoreDocTest, DeletedComponentsStayAliveInThePoolUntilTheDocumentGoes)
-{
     int freed = 0;
     {
         TestCoreDoc local;

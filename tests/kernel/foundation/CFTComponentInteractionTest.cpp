@@ -45,7 +45,7 @@ TEST(CFTComponentInteractionTest, PicksTheBorderBandAndTheHandleUnderThePoint)
         EXPECT_EQ(component2.PickMyDot(c.x, c.y, 3), c.handle) << c.x << ", " << c.y;
 }
 
-TEST(CFTComponentInteractionTest, NarrowRectanglePrefersLeftHandlesAndMirroringIsExclusiveOr)
+TEST(CFTComponentInteractionTest, NarrowRectanglesPreferLeftHandlesAndDraggingMirrorsPastTheOppositeEdge)
 {
     // Narrower than twice the tolerance: the left edge is tested first.
     EXPECT_EQ(CFTComponent::PickDot(2, 2, 3, 0, 0, 4, 4), 5);
@@ -57,10 +57,6 @@ TEST(CFTComponentInteractionTest, NarrowRectanglePrefersLeftHandlesAndMirroringI
         EXPECT_EQ(CFTComponent::ConvertDotNumberY(a), b);
         EXPECT_EQ(CFTComponent::ConvertDotNumberY(b), a);
     }
-}
-
-TEST(CFTComponentInteractionTest, DraggingAHandleResizesAndMirrorsPastTheOppositeEdge)
-{
     const struct { int handle; double dx, dy; int handleAfter; QRectF rectAfter; } cases[] = {
         {15, 10, 5, 15, QRectF(100, 100, 50, 25)}, {5, 10, 5, 5, QRectF(110, 105, 30, 15)},         // grows; shrinks
         {13, -60, 0, 5, QRectF(80, 100, 20, 20)}, {6, 50, 0, 14, QRectF(140, 100, 10, 20)},         // past left; past right
@@ -132,7 +128,7 @@ TEST_F(GroupResizeTest, EmptyGroupExtentGivesFiniteFactors)
     EXPECT_EQ(component.GetSizeY(), 100);
 }
 
-TEST(CFTComponentInteractionTest, ScalingATurnedComponentKeepsItsCentreScaled)
+TEST(CFTComponentInteractionTest, ScalingAndTurningKeepTheCentreAndTheAngleWithinHalfATurn)
 {
     CFTComponent flat(10, 20, 30, 40);
     flat.updateCoordWithKoeff(2, 0.5, 0, 0);
@@ -141,10 +137,6 @@ TEST(CFTComponentInteractionTest, ScalingATurnedComponentKeepsItsCentreScaled)
     turned.SetAngle(kPi);
     turned.updateCoordWithKoeff(2, 2, 0, 0);
     expectNear({turned.GetOriginX() + turned.GetSizeX() / 2.0, turned.GetSizeX(), turned.GetSizeY()}, {50, 60, 80});
-}
-
-TEST(CFTComponentInteractionTest, RotationKeepsTheAngleWithinHalfATurnAndCarriesTheComponentAboutThePivot)
-{
     const struct { double angle, delta, expected; } cases[] = {{-3.1, 0.1, -3.2 + 2 * kPi}, {3.1, -0.1, 3.2 - 2 * kPi},
         {1.0, -1.0, 2.0}, {0.0, 7.0 * kPi + 0.25, -kPi - 0.25 + 2 * kPi}};
     for (const auto &c : cases) {

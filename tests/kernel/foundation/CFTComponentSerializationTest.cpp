@@ -72,7 +72,7 @@ TEST(CFTComponentSerializationTest, RoundTripKeepsEveryCommonAttribute)
     EXPECT_EQ(QList<int>({loaded.GetWrapType(), loaded.representationType()}), QList<int>({twTextOnRight, orUpperCase}));
 }
 
-TEST(CFTComponentSerializationTest, AbsentKeysKeepOriginAndFillButZeroSizeAngleAndShadow)
+TEST(CFTComponentSerializationTest, AbsentKeysKeepOriginAndFillWrongValueKindsAreLeftOut)
 {
     CFTComponent component(7, 8, 9, 10);
     const CDDColor fill(1, 0, 0, 1);
@@ -86,18 +86,14 @@ TEST(CFTComponentSerializationTest, AbsentKeysKeepOriginAndFillButZeroSizeAngleA
     EXPECT_EQ(*component.GetFillColor(), fill);
     EXPECT_TRUE(component.HasShadow());
     EXPECT_EQ(*component.GetShadowColor(), CDDColor());
-}
-
-TEST(CFTComponentSerializationTest, WrongValueKindsAreLeftOut)
-{
-    CFTComponent component(1, 2, 3, 4);
-    CDDArchive archive = loadingArchive({{key_Bounds, PWPlist::fromData("not a rectangle")}, {key_Angle, PWPlist(PWPlist::Array {})},
+    CFTComponent component2(1, 2, 3, 4);
+    CDDArchive archive2 = loadingArchive({{key_Bounds, PWPlist::fromData("not a rectangle")}, {key_Angle, PWPlist(PWPlist::Array {})},
         {key_Color, PWPlist::fromString(QStringLiteral("1, 2"))}, {key_Stroke, PWPlist::fromString(QStringLiteral("yes"))},
         {key_PenWidth, PWPlist::fromString(QStringLiteral("3"))}});
-    EXPECT_TRUE(component.Serialize(archive, nullptr));
-    EXPECT_EQ(QList<double>({component.GetOriginX(), component.GetAngle(), component.GetStrokeWidth()}), QList<double>({1, 0, 3}));
-    EXPECT_EQ(*component.GetFillColor(), CDDColor());
-    EXPECT_FALSE(component.IsStroked());
+    EXPECT_TRUE(component2.Serialize(archive2, nullptr));
+    EXPECT_EQ(QList<double>({component2.GetOriginX(), component2.GetAngle(), component2.GetStrokeWidth()}), QList<double>({1, 0, 3}));
+    EXPECT_EQ(*component2.GetFillColor(), CDDColor());
+    EXPECT_FALSE(component2.IsStroked());
 }
 
 // Text and address-text classes come from other subsystems; here stand-ins registered under
@@ -127,7 +123,7 @@ protected:
 };
 
 // Which class an old file's text becomes is tested with the document's lists.
-TEST_F(ClassFactoryTest, OnlyPlainTextsAreMadeWithTheirParent)
+TEST_F(ClassFactoryTest, OnlyPlainTextsAreMadeWithTheirParentAndUnknownClassIDsMakeNothing)
 {
     ASSERT_NE(create(QStringLiteral("Text"), 72), nullptr);
     EXPECT_EQ(lastParent, &parent);
@@ -137,10 +133,6 @@ TEST_F(ClassFactoryTest, OnlyPlainTextsAreMadeWithTheirParent)
     EXPECT_EQ(lastParent, nullptr);
     ASSERT_NE(create(QStringLiteral("Picture"), 100), nullptr);
     EXPECT_EQ(lastParent, nullptr);
-}
-
-TEST_F(ClassFactoryTest, UnknownClassIDsAreLoggedAndMakeNothing)
-{
     LogCapture log;
     for (const char *name : {"Abstract Component", "Circle Text", "CKnot", "Layout Guideline"})
         EXPECT_EQ(create(QString::fromLatin1(name), 100), nullptr) << name;

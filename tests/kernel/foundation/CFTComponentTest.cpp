@@ -64,7 +64,7 @@ TEST(CFTComponentTest, SnapArraysCoverTheTurnedRectangle)
     EXPECT_EQ(QList<float>({component.getMinSnapXTo(), component.getMaxSnapXTo(), component.getMaxSnapYFrom()}), QList<float>({0, 100, 20}));
 }
 
-TEST(CFTComponentTest, SnapshotRestoresOriginAndSizeOnlyAndDropsTheLaterOutline)
+TEST(CFTComponentTest, SnapshotRestoresOriginAndSizeOnlyAndCopyTakesGeometryAndFill)
 {
     CFTComponent component(1, 2, 3, 4);
     component.snapshotObject();
@@ -77,10 +77,6 @@ TEST(CFTComponentTest, SnapshotRestoresOriginAndSizeOnlyAndDropsTheLaterOutline)
     EXPECT_EQ(component.GetNSBoundRect(), QRectF(1, 2, 3, 4));
     EXPECT_EQ(component.GetAngle(), 0.5);
     EXPECT_EQ(component.GetLastPath(), nullptr);
-}
-
-TEST(CFTComponentTest, CopyTakesGeometryAndFillOnly)
-{
     CFTComponent source(5, 6, 7, 8);
     source.SetAngle(0.3);
     const CDDColor green(0, 1, 0, 1);

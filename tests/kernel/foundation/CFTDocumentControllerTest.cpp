@@ -20,7 +20,7 @@ public:
     int *mFreed;
 };
 
-TEST(CFTDocumentControllerTest, AddingTheSameDocumentTwiceKeepsOneEntry)
+TEST(CFTDocumentControllerTest, AddingTwiceKeepsOneEntryAndIndexesOutOfRangeAnswerNull)
 {
     int freed = 0;
     {
@@ -33,10 +33,6 @@ TEST(CFTDocumentControllerTest, AddingTheSameDocumentTwiceKeepsOneEntry)
         EXPECT_EQ(controller.AddDocument(std::make_unique<CountedDoc>(&freed)), 1);
     }
     EXPECT_EQ(freed, 2);
-}
-
-TEST(CFTDocumentControllerTest, IndexesOutOfRangeAnswerNull)
-{
     CFTDocumentController controller;
     controller.AddDocument(std::make_unique<TestCoreDoc>());
     EXPECT_NE(controller.GetDocumentByIndex(0), nullptr);

@@ -15,17 +15,13 @@ TEST(CalendarFormatTest, FormatsEachCode)
     EXPECT_EQ(formatCalendarDate(moment, QStringLiteral("no codes")), QStringLiteral("no codes"));
 }
 
-TEST(CalendarFormatTest, MidnightNoonSundayAndNegativeOffsets)
+TEST(CalendarFormatTest, MidnightNoonSundayNegativeOffsetsAndTheDescription)
 {
     const QDateTime midnight(QDate(2023, 1, 1), QTime(0, 5), QTimeZone(-(5 * 3600 + 30 * 60)));
     EXPECT_EQ(formatCalendarDate(midnight, QStringLiteral("%I:%M %p %w %z")), QStringLiteral("12:05 AM 0 -0530"));
     const QDateTime noon(QDate(2023, 1, 1), QTime(12, 0), QTimeZone::utc());
     EXPECT_EQ(formatCalendarDate(noon, QStringLiteral("%I %p %z")), QStringLiteral("12 PM +0000"));
     EXPECT_EQ(formatCalendarDate(QDateTime(), QStringLiteral("%Y")), QString());
-}
-
-TEST(CalendarFormatTest, DescriptionIsDateTimeAndOffset)
-{
     EXPECT_EQ(dateDescription(QDateTime(QDate(1999, 12, 31), QTime(23, 59, 58), QTimeZone(-3600 * 8))), QStringLiteral("1999-12-31 23:59:58 -0800"));
 }
 

@@ -76,7 +76,7 @@ PWBezierPath squareOutline(double x, double y, double side)
     return PWBezierPath(path);
 }
 
-TEST(FTGeometryTest, WrapExtensionFillsTheSideWithoutText)
+TEST(FTGeometryTest, WrapExtensionFillsTheSideWithoutTextOnlyForLeftAndRightWrap)
 {
     const QRectF frame(0, 0, 100, 50);
     PWBezierPath right = squareOutline(10, 10, 20);
@@ -89,10 +89,6 @@ TEST(FTGeometryTest, WrapExtensionFillsTheSideWithoutText)
     // The extension runs from the object's right side to the frame's left edge.
     EXPECT_EQ(left.path().boundingRect(), QRectF(0, 10, 60, 20));
     EXPECT_TRUE(left.path().contains(QPointF(5, 20)));
-}
-
-TEST(FTGeometryTest, WrapExtensionOnlyForLeftAndRightWrap)
-{
     for (textWrap wrap : { twTextAboveAndBelow, twNoWrap, twMostSpace }) {
         PWBezierPath outline = squareOutline(10, 10, 20);
         const PWBezierPath before = outline;

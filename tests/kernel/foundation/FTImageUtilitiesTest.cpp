@@ -49,7 +49,7 @@ QList<QRgb> maskRow(const QImage &source)
 
 } // namespace
 
-TEST(ConvertMaskImageTest, TheFirstSampleBecomesTheOpacityOfBlack)
+TEST(ConvertMaskImageTest, TheFirstSampleOrTheRedBecomesTheOpacityOfBlack)
 {
     QImage grey(3, 1, QImage::Format_Grayscale8);
     grey.scanLine(0)[0] = 255;
@@ -62,10 +62,6 @@ TEST(ConvertMaskImageTest, TheFirstSampleBecomesTheOpacityOfBlack)
     EXPECT_EQ(mask.bitmap().format(), QImage::Format_RGBA8888);
     EXPECT_EQ(mask.size(), QSizeF(6, 2)) << "the picture keeps its size in points";
     EXPECT_EQ(maskRow(grey), (QList<QRgb> {qRgba(0, 0, 0, 255), qRgba(0, 0, 0, 0), qRgba(0, 0, 0, 128)}));
-}
-
-TEST(ConvertMaskImageTest, AColourPictureGivesItsRedAsOpacity)
-{
     QImage colour(2, 1, QImage::Format_RGB32);
     colour.setPixel(0, 0, qRgb(200, 10, 20));
     colour.setPixel(1, 0, qRgb(30, 250, 250));
@@ -88,7 +84,7 @@ QByteArray onePagePdf()
     return bytes;
 }
 
-TEST(ConvertMaskImageTest, PicturesWithAlphaDeepOneBitOrVectorAreLeftAsTheyAre)
+TEST(ConvertMaskImageTest, PicturesWithAlphaDeepOneBitVectorOrNothingAreLeftAsTheyAre)
 {
     for (const auto &image : {PWImage::fromQImage(filled(2, 2, QImage::Format_ARGB32, Qt::red)),
                               PWImage::fromQImage(filled(2, 2, QImage::Format_Grayscale16, Qt::gray)),
@@ -102,10 +98,6 @@ TEST(ConvertMaskImageTest, PicturesWithAlphaDeepOneBitOrVectorAreLeftAsTheyAre)
         EXPECT_EQ(after.bitmap(), before.bitmap());
         EXPECT_EQ(after.bitmap().format(), before.bitmap().format());
     }
-}
-
-TEST(ConvertMaskImageTest, NothingToConvertIsHarmless)
-{
     convertMaskImage(nullptr);
     auto empty = PWImage::create();
     convertMaskImage(empty.get());

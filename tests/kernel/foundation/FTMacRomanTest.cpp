@@ -15,14 +15,10 @@ TEST(MacRomanTest, MapsThePublishedCodePoints)
         EXPECT_EQ(macRomanByte(unit).value_or('\0'), char(byte)) << int(unit);
 }
 
-TEST(MacRomanTest, Latin1CharactersMissingFromMacRomanAreRefused)
+TEST(MacRomanTest, UpperHalfIsOneToOneAndLatin1CharactersMissingFromItAreRefused)
 {
     for (char16_t unit : {u'\u00a4', u'\u00a6', u'\u00b2', u'\u00bd', u'\u00d0', u'\u00d7', u'\u00dd', u'\u00fe', u'\u2603', char16_t(0xd834)})
         EXPECT_FALSE(macRomanByte(unit).has_value()) << int(unit);
-}
-
-TEST(MacRomanTest, UpperHalfIsOneToOne)
-{
     // Exactly 128 code points outside ASCII map, each to its own byte of the upper half.
     QSet<unsigned char> bytes;
     int mapped = 0;

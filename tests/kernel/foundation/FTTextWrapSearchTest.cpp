@@ -29,7 +29,7 @@ TEST(FTTextWrapSearchTest, DistancesAndCollinearVerticalSegmentsThatMeetOnlyWith
     EXPECT_FALSE(areLinesIntersected(QPointF(0, 0), QPointF(10, 0), QPointF(0, 1), QPointF(10, 1)));
 }
 
-TEST(FTTextWrapSearchTest, CrossPointOfTwoLines)
+TEST(FTTextWrapSearchTest, CrossPointsAndPointsOnALine)
 {
     QPointF out(-1, -1);
     ASSERT_TRUE(getLinesCrossPoint(out, QPointF(0, 0), QPointF(10, 10), QPointF(0, 10), QPointF(10, 0)));
@@ -43,10 +43,6 @@ TEST(FTTextWrapSearchTest, CrossPointOfTwoLines)
     // Slopes 0.5 and 0.5009 count as parallel.
     EXPECT_FALSE(getLinesCrossPoint(out, QPointF(0, 0), QPointF(10, 5), QPointF(0, 1), QPointF(10, 6.009)));
     EXPECT_EQ(out, QPointF(-1, -1));
-}
-
-TEST(FTTextWrapSearchTest, PointOnLine)
-{
     EXPECT_TRUE(isPointOnLine(QPointF(0, 0), QPointF(1, 1), QPointF(10, 10)));
     EXPECT_TRUE(isPointOnLine(QPointF(0, 0), QPointF(1, 2), QPointF(-3, -6)));
     EXPECT_FALSE(isPointOnLine(QPointF(0, 0), QPointF(1, 1), QPointF(10, 12)));
@@ -139,16 +135,12 @@ TEST_F(LineSearch, AboveAndBelowRemovesTheLineItCrossesWhollyAndNarrowsItAtOneEd
     EXPECT_NEAR(getLeftProposedOriginLimitX(right, band()), 16.0, 1e-4);
 }
 
-TEST_F(LineSearch, AnOutlineOverTheLinesEndLeavesNoRoom)
+TEST_F(LineSearch, OutlinesOverTheEndLeaveNoRoomAndSeveralTakeTheTightestLimit)
 {
     std::vector<CDDWrappingPath *> overRightEnd { outline(rect(199, -5, 50, 30), twTextOnRight) };
     EXPECT_EQ(getLeftProposedOriginLimitX(overRightEnd, band()), kNoRoomOriginX);
     std::vector<CDDWrappingPath *> overLeftEnd { outline(rect(-10, -5, 20, 30), twTextOnLeft) };
     EXPECT_EQ(getProposedSizeLimitX(0.0, 500.0, overLeftEnd, band()), 0.0);
-}
-
-TEST_F(LineSearch, SeveralOutlinesTakeTheTightestLimit)
-{
     std::vector<CDDWrappingPath *> paths {outline(rect(30, -10, 10, 40), twTextOnRight), outline(rect(60, -10, 10, 40), twTextOnRight),
                                           outline(rect(150, -10, 10, 40), twTextOnLeft), outline(rect(120, -10, 10, 40), twTextOnLeft)};
     EXPECT_FLOAT_EQ(getLeftProposedOriginLimitX(paths, band()), 70.0f);
