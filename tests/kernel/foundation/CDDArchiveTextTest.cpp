@@ -1,5 +1,3 @@
-// The rich-text values of the archive: keyed-archive and RTFD forms, and the default text's
-// style of an empty text.
 #include "kernel/foundation/CDDArchive.h"
 
 #include "kernel/foundation/CDDArchiveKeys.h"

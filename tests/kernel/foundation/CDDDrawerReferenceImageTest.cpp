@@ -1,6 +1,4 @@
-// Editing marks and every shape kind rendered at the editing view's resolutions 1 and 2 and
-// compared with reference images (no text, so fonts do not matter).
-
+// No text is drawn, so fonts do not matter.
 #include "kernel/foundation/CDDDrawer.h"
 
 #include "ReferenceImage.h"

@@ -1,5 +1,3 @@
-// Shadows: their values, the blur, the cached rendering and where the shadow lands.
-
 #include "kernel/foundation/CDDShadow.h"
 
 #include "kernel/foundation/CDDDrawer.h"

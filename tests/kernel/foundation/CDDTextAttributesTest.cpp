@@ -137,9 +137,9 @@ TEST(CDDTextAttributesTest, EqualFontsAndColoursOfTextAndBackground)
     EXPECT_EQ(color, CDDColor(0, 0, 0, 1)) << "no colour set reads as opaque black";
     text2.setTextColor(CDDColor(1, 0, 0, 1));
     text2.getTextColor(color);
-    EXPECT_EQ(color, CDDColor(1, 0, 0, 1)) << "the default text2 took it";
+    EXPECT_EQ(color, CDDColor(1, 0, 0, 1)) << "the default text took it";
     text2.getBackColor(back);
-    EXPECT_EQ(back, CDDColor(0.1f, 0.2f, 0.3f, 1.0f)) << "an empty text2 leaves the value";
+    EXPECT_EQ(back, CDDColor(0.1f, 0.2f, 0.3f, 1.0f)) << "an empty text leaves the value";
     text2.setString(QStringLiteral("x"), nullptr);
     const CDDColor yellow(1, 1, 0, 1);
     text2.setBackColor(&yellow);

@@ -1,6 +1,3 @@
-// Component and guideline lists in archives: a whole document through an XML property list, the
-// copying of a side, bad lists, and the bundle version that decides how plain texts are read.
-
 #include "kernel/foundation/CFTACoreDoc.h"
 
 #include "ComponentTestSupport.h"

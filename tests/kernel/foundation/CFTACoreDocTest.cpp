@@ -1,6 +1,3 @@
-// The core document: sides, z-order, the deferred-delete pools, smart fields, series printing,
-// snapshots and bounds.
-
 #include "kernel/foundation/CFTACoreDoc.h"
 
 #include "ComponentTestSupport.h"

@@ -1,5 +1,3 @@
-// Picking, handles, the mouse operations and the rectangles of the component base.
-
 #include "kernel/foundation/CFTComponent.h"
 
 #include "kernel/foundation/CFTACoreView.h"

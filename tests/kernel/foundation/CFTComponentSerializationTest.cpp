@@ -1,5 +1,3 @@
-// The keys every component saves and the creation of components from their class ID.
-
 #include "kernel/foundation/CFTComponent.h"
 
 #include "ComponentTestSupport.h"

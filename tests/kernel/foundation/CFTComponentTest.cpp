@@ -1,5 +1,3 @@
-// The component base's shadow and outline attributes, wrap outline, snapping and copies.
-
 #include "kernel/foundation/CFTComponent.h"
 
 #include "kernel/foundation/CDDWrappingPath.h"

@@ -1,5 +1,3 @@
-// The attributes new shapes and texts start with.
-
 #include "kernel/foundation/CFTDefComponentBox.h"
 #include "kernel/foundation/CFTDefComponentText.h"
 

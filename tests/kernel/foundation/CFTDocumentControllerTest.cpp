@@ -1,5 +1,3 @@
-// The owner of an application document's kernel documents.
-
 #include "kernel/foundation/CFTDocumentController.h"
 
 #include "ComponentTestSupport.h"

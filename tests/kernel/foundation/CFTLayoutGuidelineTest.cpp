@@ -1,5 +1,3 @@
-// Layout guidelines: placement, locking, snapping, picking, rectangles and archive.
-
 #include "kernel/foundation/CFTLayoutGuideline.h"
 
 #include "kernel/foundation/CDDDrawer.h"

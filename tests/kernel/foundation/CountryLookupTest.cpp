@@ -1,4 +1,3 @@
-// The country lookup of the text value, against the shipped "Countries" table.
 #include "kernel/foundation/CDDString.h"
 
 #include "platform/PWPlist.h"
