@@ -38,7 +38,7 @@ protected:
 
 } // namespace
 
-TEST_F(CAEnvironmentSettingsTest, DefaultsAreNotWrittenStoredValuesSurviveARestartAndPicturesPanesAboveOneReadAsZero)
+TEST_F(CAEnvironmentSettingsTest, StoredValuesSurviveARestartDefaultsAndTheEncodingListAreWrittenOnlyWhenSet)
 {
     (void)CAEnvironment::measurementUnits();
     (void)CAEnvironment::colorPanelVisible();
@@ -60,10 +60,6 @@ TEST_F(CAEnvironmentSettingsTest, DefaultsAreNotWrittenStoredValuesSurviveAResta
     // Stored as text by hand, the tab still reads as its number.
     defaults().setString(QStringLiteral("FTDesignTab"), QStringLiteral("2"));
     EXPECT_EQ(CAEnvironment::openedDesignTab(), 2);
-}
-
-TEST_F(CAEnvironmentSettingsTest, TheEncodingListIsStoredOnFirstUseAndCalibrationPerPrinter)
-{
     const PWPlist::Array list = CAEnvironment::getEncodingList();
     EXPECT_FALSE(list.isEmpty());
     EXPECT_EQ(defaults().arrayForKey(QStringLiteral("FTEncodingsKey")), list);
@@ -83,8 +79,8 @@ TEST_F(CAEnvironmentSettingsTest, TheEncodingListIsStoredOnFirstUseAndCalibratio
     EXPECT_FALSE(CAEnvironment::getCalibrationSettingsForPrinter(QStringLiteral("Label printer")).has_value());
     CAEnvironment::setCalibrationSettingsForPrinter(home, QStringLiteral("Office"));
     EXPECT_EQ(CAEnvironment::getCalibrationSettingsForPrinter(QStringLiteral("Office")), home);
-    const PWUserDefaults reread(defaults().filePath());
-    EXPECT_EQ(reread.dictionaryForKey(QStringLiteral("FTCalibration")).size(), 2);
+    const PWUserDefaults reread2(defaults().filePath());
+    EXPECT_EQ(reread2.dictionaryForKey(QStringLiteral("FTCalibration")).size(), 2);
 }
 
 TEST(DefaultCountryRuleTest, TakesTheSystemCountryWhenItHasAFormat)
@@ -94,7 +90,7 @@ TEST(DefaultCountryRuleTest, TakesTheSystemCountryWhenItHasAFormat)
     EXPECT_EQ(CAEnvironment::chooseDefaultCountry(QLocale::c()), QStringLiteral("us"));
 }
 
-TEST_F(CAEnvironmentSettingsTest, TheDefaultCountryNeedsAnAddressFormatAndIsChosenOnce)
+TEST_F(CAEnvironmentSettingsTest, TheDefaultCountryAndFontAreStoredOnesElseChosenOnce)
 {
     QStringList asked;
     CAEnvironment::setCountryFormatPredicate([&asked](const QString &code) {
@@ -111,10 +107,6 @@ TEST_F(CAEnvironmentSettingsTest, TheDefaultCountryNeedsAnAddressFormatAndIsChos
     CAEnvironment::setDefaultCountry(QStringLiteral("fr"));
     CAEnvironment::setCountryFormatPredicate([](const QString &) { return false; });
     EXPECT_EQ(CAEnvironment::defaultCountry(), QStringLiteral("fr"));
-}
-
-TEST_F(CAEnvironmentSettingsTest, TheDefaultFontIsTheStoredOneElseTheUserFontOfTenPoints)
-{
     const PWFont fallback = CAEnvironment::defaultFont();
     EXPECT_EQ(fallback.pointSize(), 10.0);
     EXPECT_EQ(fallback.toQFont().family(), QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());

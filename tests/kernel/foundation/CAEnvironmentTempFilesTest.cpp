@@ -182,7 +182,7 @@ TEST_F(TempFiles, SizesCompareInFull)
     EXPECT_TRUE(CAEnvironment::removeFilePathFromTempPath(QStringLiteral("huge-scan.tif")));
 }
 
-TEST_F(TempFiles, CopiesUnderAnotherNameTakeOnlyItsFileName)
+TEST_F(TempFiles, CopiesUnderAnotherNameTakeOnlyItsFileNameAndIntoAFolderMakeIt)
 {
     const QString original = source(QStringLiteral("download.bin"), "downloaded");
     ASSERT_TRUE(CAEnvironment::copyFilePathToTempFilePath(original, QStringLiteral("/elsewhere/renamed.jpg")));
@@ -194,15 +194,11 @@ TEST_F(TempFiles, CopiesUnderAnotherNameTakeOnlyItsFileName)
     EXPECT_FALSE(CAEnvironment::copyFilePathToTempFilePath(QString(), QStringLiteral("x.jpg")));
     EXPECT_FALSE(CAEnvironment::copyFilePathToTempFilePath(original, QStringLiteral("..")));
     EXPECT_TRUE(CAEnvironment::removeFilePathFromTempPath(QStringLiteral("renamed.jpg")));
-}
-
-TEST_F(TempFiles, CopyIntoAFolderMakesTheFolder)
-{
-    const QString original = source(QStringLiteral("stamp.pdf"));
+    const QString original2 = source(QStringLiteral("stamp.pdf"));
     const QString folder = m_sources.filePath(QStringLiteral("made/on/demand"));
-    EXPECT_TRUE(CAEnvironment::copyFilePathToPath(original, folder));
+    EXPECT_TRUE(CAEnvironment::copyFilePathToPath(original2, folder));
     EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/stamp.pdf")));
-    EXPECT_FALSE(CAEnvironment::copyFilePathToPath(original, folder));
+    EXPECT_FALSE(CAEnvironment::copyFilePathToPath(original2, folder));
     EXPECT_FALSE(CAEnvironment::copyFilePathToPath(m_sources.path(), folder)) << "a folder is no file to copy";
 }
 
@@ -256,7 +252,7 @@ protected:
     QString m_images;
 };
 
-TEST_F(FullSizedClipArt, LoadsOnceAndIsFoundByItsFullSizeNameWhileHeld)
+TEST_F(FullSizedClipArt, LoadsOnceAndIsFoundByItsFullSizeNameWhichAlsoLoadsIt)
 {
     std::shared_ptr<PWImage> star = CAEnvironment::loadFullSizedImage(QStringLiteral("star.HPI"));
     ASSERT_NE(star, nullptr);
@@ -268,10 +264,6 @@ TEST_F(FullSizedClipArt, LoadsOnceAndIsFoundByItsFullSizeNameWhileHeld)
     EXPECT_EQ(CAEnvironment::loadFullSizedImage(QStringLiteral("star.HPI")), star);
     star.reset();
     EXPECT_EQ(CAEnvironment::loadFullSizedImage(QStringLiteral("star.HPI")), nullptr);
-}
-
-TEST_F(FullSizedClipArt, AFullSizeNameLoadsTheItemItStandsFor)
-{
     const auto sun = CAEnvironment::loadFullSizedImage(QStringLiteral("FULLSIZE_Animals/sun.png"));
     ASSERT_NE(sun, nullptr);
     EXPECT_EQ(sun->pixelSize(), QSize(6, 4));

@@ -39,7 +39,7 @@ TEST(DecorationTest, PortKindsBeyondTwoAreEmptyAndGuidelineCaptionsOnlyWhenAsked
     }
 }
 
-TEST(DecorationTest, BoxLabelRegionFindsThePartOfTheTab)
+TEST(DecorationTest, BoxLabelTabsAreAsWideAsTheHitTestSays)
 {
     // Panel at (100, 50), corner radius 10: the tab spans y 42 to 50; a wide tab ends at 85, a
     // 50-wide panel has a 40-point tab. Region 0 is the caption, as wide for either kind.
@@ -49,10 +49,6 @@ TEST(DecorationTest, BoxLabelRegionFindsThePartOfTheTab)
     for (const auto &c : cases)
         EXPECT_EQ(CDDDrawer::regionIndexForBoxLabel(c.px, c.py, 100, 50, c.width, 80, 10, c.recipient, CDDString(QStringLiteral("label"))), c.region)
             << c.px << ", " << c.py << " in " << c.width;
-}
-
-TEST(DecorationTest, BoxLabelTabIsAsWideAsTheHitTestSays)
-{
     for (const double width : { 50.0, 300.0 }) {
         const QImage image = drawtest::render(QSizeF(420, 120), 2.0, [width](CDDDrawer &d) {
             d.DrawBoxLabel(100, 50, width, 60, 10, false, CDDString(QStringLiteral("Home")));

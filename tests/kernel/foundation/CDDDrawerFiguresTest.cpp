@@ -58,7 +58,7 @@ TEST(FigureTest, SeparatorMirrorsAreTheOtherDiagonalAndLeaveTheirColourCurrent)
     EXPECT_EQ(painter.pen().color(), QColor(Qt::red));
 }
 
-TEST(FigureTest, PointInPathMirrorsTheOutlineInPlace)
+TEST(FigureTest, PointInPathMirrorsTheOutlineAndDrawFigureStrokesOnlyWithAPen)
 {
     PWBezierPath triangle = CDDDrawer::PathTriangle(0, 0, 100, 100, 0, 1); // right angle bottom-left
     EXPECT_EQ(QList<bool>({CDDDrawer::IsPointInPath(&triangle, 10, 90, 0, 0, 100, 100, false, false),
@@ -69,10 +69,6 @@ TEST(FigureTest, PointInPathMirrorsTheOutlineInPlace)
     EXPECT_FALSE(CDDDrawer::IsPointInPath(nullptr, 0, 0, 0, 0, 1, 1, false, false));
     PWBezierPath ring = CDDDrawer::PathCircle(0, 0, 100, 100, 0.5);
     EXPECT_TRUE(!CDDDrawer::IsPointInPath(&ring, 50, 50, 0, 0, 100, 100, false, false) && CDDDrawer::IsPointInPath(&ring, 10, 50, 0, 0, 100, 100, false, false));
-}
-
-TEST(FigureTest, DrawFigureStrokesWithAPenAndFillsWithout)
-{
     CDDColor red(1, 0, 0, 1);
     CDDPen pen;
     pen.SetWidth(2.0);
@@ -94,7 +90,7 @@ QRectF mediaBox(const QByteArray &pdf)
     return QRectF(QPointF(v[0].toDouble(), v[1].toDouble()), QPointF(v[2].toDouble(), v[3].toDouble()));
 }
 
-TEST(ComponentPdfTest, OnePageOfTheDrawRectangleAtPrintResolutionWithItsBox)
+TEST(ComponentPdfTest, OnePageOfTheDrawRectangleAtPrintResolutionAndNothingForBadInput)
 {
     const QRectF page(30, 40, 100.5, 50.25);
     double resolution = 0;
@@ -120,10 +116,6 @@ TEST(ComponentPdfTest, OnePageOfTheDrawRectangleAtPrintResolutionWithItsBox)
     EXPECT_EQ(pdf.count("/Type /Page\n"), 1);
     const QByteArray pdf2 = CDDDrawer::PDFDataForDrawing(QRectF(0, 0, 72, 36), 600, [](CDDDrawer &) {});
     EXPECT_EQ(mediaBox(pdf2), QRectF(0, 0, 72, 36));
-}
-
-TEST(ComponentPdfTest, NothingForAnEmptyRectangleOrBadResolution)
-{
     const auto draw = [](CDDDrawer &) {};
     for (const QRectF &rect : {QRectF(0, 0, 0, 10), QRectF(0, 0, 10, -1), QRectF(0, 0, std::nan(""), 10)})
         EXPECT_TRUE(CDDDrawer::PDFDataForDrawing(rect, 600, draw).isEmpty()) << rect.width() << " x " << rect.height();

@@ -117,7 +117,7 @@ TEST(ShapeOutlineTest, DegenerateSizesNeverGiveNonFiniteCoordinates)
     }
 }
 
-TEST(ShapeOutlineTest, OutlinesScaledByTheHeightFallBackToTheRectangle)
+TEST(ShapeOutlineTest, OutlinesScaledByTheHeightFallBackToTheRectangleAndCountsBelowOneToNothing)
 {
     const QStringList scaled = {QStringLiteral("Polygon"), QStringLiteral("Moon"), QStringLiteral("Star"), QStringLiteral("Cloud"), QStringLiteral("Callout")};
     for (const Builder &builder : allBuilders()) {
@@ -126,10 +126,6 @@ TEST(ShapeOutlineTest, OutlinesScaledByTheHeightFallBackToTheRectangle)
         EXPECT_EQ(builder.build(5, 5, 40, 0).path(), CDDDrawer::PathRect(5, 5, 40, 0).path()) << builder.name;
         EXPECT_EQ(builder.build(5, 5, -40, 30).path(), CDDDrawer::PathRect(5, 5, -40, 30).path()) << builder.name;
     }
-}
-
-TEST(ShapeOutlineTest, CountsBelowOneGiveNoOutline)
-{
     EXPECT_TRUE(CDDDrawer::PathPolygon(0, 0, 10, 10, 0, 0).path().isEmpty() && CDDDrawer::PathPolygon(0, 0, 10, 10, 0, -3).path().isEmpty());
     EXPECT_TRUE(CDDDrawer::PathStar(0, 0, 10, 10, 0.5, 0).path().isEmpty() && CDDDrawer::PathStar(0, 0, 10, 10, 0.5, -1).path().isEmpty());
     // One side is a single point, two sides a line: finite, and drawn as such.

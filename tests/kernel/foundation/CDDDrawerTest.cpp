@@ -34,7 +34,7 @@ TEST(CDDDrawerTest, SnapRectSnapsToDevicePixelBoundaries)
     EXPECT_EQ(QList<double>({w, h, y}), QList<double>({10.2, 9.7, 1.0}));
 }
 
-TEST(CDDDrawerTest, ScreenIsAnyDeviceButPrintersPdfAndRecordings)
+TEST(CDDDrawerTest, ScreenIsAnyDeviceButPrintersAndOperationsWithoutAPainterDrawNothing)
 {
     CDDDrawer drawer(false);
     EXPECT_FALSE(drawer.IsDrawingToScreen());
@@ -60,21 +60,17 @@ TEST(CDDDrawerTest, ScreenIsAnyDeviceButPrintersPdfAndRecordings)
     }
     EXPECT_EQ(QList<bool>({CDDDrawer::isScreenDevice(&image), CDDDrawer::isScreenDevice(&pdf), CDDDrawer::isScreenDevice(&picture),
                            CDDDrawer::isScreenDevice(nullptr)}), QList<bool>({true, false, false, false}));
-}
-
-TEST(CDDDrawerTest, OperationsWithoutAPainterDrawNothingAndDoNotCrash)
-{
-    CDDDrawer drawer(false);
+    CDDDrawer drawer2(false);
     CDDColor color;
     CDDPen pen;
-    drawer.StrokeLine(0, 0, 10, 10, &color, &pen);
-    drawer.StrokeRect(0, 0, 10, 10, &color, &pen);
-    drawer.StrokeVerticalLine(0, 0, 10, &color, &pen);
-    drawer.StrokeHorizontalLine(0, 10, 0, &color, &pen);
-    drawer.DrawLoadingText(0, 0, 100, 100);
-    drawer.DrawDot(0, 0, 4, 4);
-    EXPECT_EQ(drawer.DrawBarcode(0, 0, CDDString(QStringLiteral("12345"))), 32);
-    EXPECT_EQ(drawer.DrawFIMBarcode(0, 0, fimA), 9);
+    drawer2.StrokeLine(0, 0, 10, 10, &color, &pen);
+    drawer2.StrokeRect(0, 0, 10, 10, &color, &pen);
+    drawer2.StrokeVerticalLine(0, 0, 10, &color, &pen);
+    drawer2.StrokeHorizontalLine(0, 10, 0, &color, &pen);
+    drawer2.DrawLoadingText(0, 0, 100, 100);
+    drawer2.DrawDot(0, 0, 4, 4);
+    EXPECT_EQ(drawer2.DrawBarcode(0, 0, CDDString(QStringLiteral("12345"))), 32);
+    EXPECT_EQ(drawer2.DrawFIMBarcode(0, 0, fimA), 9);
 }
 
 TEST(CDDDrawerTest, GuidelineStrokesAreHalfThePenWideAndStrokesKeepTheirColour)

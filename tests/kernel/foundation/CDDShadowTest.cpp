@@ -103,7 +103,7 @@ TEST(CDDShadowTest, ShadowFallsAtItsOffsetWithYPointingUp)
               QList<QColor>({Qt::red, Qt::white, Qt::black}));
 }
 
-TEST(CDDShadowTest, BlurKeepsTheCoverageInPlace)
+TEST(CDDShadowTest, BlurKeepsTheCoverageInPlaceAndNothingIsDrawnWithoutComponentOrPainter)
 {
     QImage mask(41, 41, QImage::Format_Alpha8);
     mask.fill(0);
@@ -117,10 +117,6 @@ TEST(CDDShadowTest, BlurKeepsTheCoverageInPlace)
     EXPECT_EQ(mask.constScanLine(10)[20], mask.constScanLine(30)[20]);
     EXPECT_TRUE(mask.constScanLine(20)[20] > mask.constScanLine(20)[12] && mask.constScanLine(20)[12] > 0);
     EXPECT_EQ(mask.constScanLine(0)[0], 0);
-}
-
-TEST(CDDShadowTest, NothingIsDrawnWithoutComponentOrPainter)
-{
     CDDShadow shadow;
     CDDDrawer drawer(true);
     SolidComponent component(0, 0, 10, 10);

@@ -70,7 +70,7 @@ TEST(CDDTextAttributesTest, KerningStepsFromEachRunsOwnValue)
     EXPECT_NEAR(formatAt(text.getContents(), 0).fontLetterSpacing(), 1.0, 1e-6);
 }
 
-TEST(CDDTextAttributesTest, FontSizeCommandsTakeTheFirstRunsFontOrKeepEachFamily)
+TEST(CDDTextAttributesTest, FontSizeCommandsTakeTheFirstRunsFontKeepEachFamilyAndStopAtThreePoints)
 {
     CDDText text;
     makeTwoRuns(text);
@@ -86,10 +86,6 @@ TEST(CDDTextAttributesTest, FontSizeCommandsTakeTheFirstRunsFontOrKeepEachFamily
     EXPECT_EQ(QList<double>({formatAt(text2.getContents(), 0).fontPointSize(), formatAt(text2.getContents(), 3).fontPointSize(),
                              formatAt(text2.getDefValue(), 0).fontPointSize()}), QList<double>({20, 20, 20}));
     EXPECT_NE(formatAt(text2.getContents(), 0).fontFamilies(), formatAt(text2.getContents(), 3).fontFamilies());
-}
-
-TEST(CDDTextAttributesTest, NoCommandGoesBelowThreePoints)
-{
     const std::pair<std::function<void(CDDText &)>, double> cases[] = {
         {[](CDDText &t) { t.DecreaseFontSize(); t.DecreaseFontSize(); }, 3.0}, {[](CDDText &t) { t.SetFontSize(-4); }, 3.0},
         {[](CDDText &t) { t.ChangeFontSize(-10); }, 3.0}, {[](CDDText &t) { t.updateFontSizeWithKoeff(0.1); }, 3.0},
@@ -147,7 +143,7 @@ TEST(CDDTextAttributesTest, EqualFontsAndColoursOfTextAndBackground)
     EXPECT_EQ(back, yellow);
 }
 
-TEST(CDDTextAttributesTest, AlignmentMapsTheKernelValue)
+TEST(CDDTextAttributesTest, AlignmentMapsTheKernelValueAndParagraphSpacingSurvivesTheSameAlignment)
 {
     // Justified centres; right wins over centre; vertical bits are ignored.
     const std::pair<textAlignment, Qt::Alignment> cases[] = {{taLeft, Qt::AlignLeft}, {taCenter, Qt::AlignHCenter},
@@ -160,10 +156,6 @@ TEST(CDDTextAttributesTest, AlignmentMapsTheKernelValue)
             EXPECT_EQ(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, expected) << alignment;
         EXPECT_EQ(text.getDefValue()->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, expected) << alignment;
     }
-}
-
-TEST(CDDTextAttributesTest, ParagraphSpacingOnEveryParagraphSurvivesTheSameAlignment)
-{
     CDDText text;
     text.setString(QStringLiteral("one"), nullptr);
     text.SetAlignment(taCenter);

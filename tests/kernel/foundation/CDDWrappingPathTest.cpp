@@ -60,7 +60,7 @@ TEST(CDDWrappingPathTest, FlipsMirrorAndAnglesTurnAboutTheCentre)
     expectRectNear(wrapping.getPath()->path().boundingRect(), QRectF(20, -30, 60, 110));
 }
 
-TEST(CDDWrappingPathTest, CopiesShareTheOutline)
+TEST(CDDWrappingPathTest, CopiesShareTheOutlineAndZeroExtentsWithInsetStayFinite)
 {
     CDDWrappingPath first(rectOutline(0, 0, 100, 50), twTextOnLeft, 0.0, 0.0, false, false);
     CDDWrappingPath copy = first;
@@ -71,10 +71,6 @@ TEST(CDDWrappingPathTest, CopiesShareTheOutline)
     EXPECT_EQ(std::pair(first.getInset(), first.getWrapType()), std::pair(0.0, twTextOnLeft));
     EXPECT_EQ(first.getPath(), copy.getPath());
     expectRectNear(first.getPath()->path().boundingRect(), QRectF(-10, -10, 120, 70));
-}
-
-TEST(CDDWrappingPathTest, ZeroExtentWithInsetStaysFinite)
-{
     QPainterPath line;
     line.moveTo(10, 10);
     line.lineTo(10, 60);

@@ -129,7 +129,7 @@ TEST(CFTACoreDocArchiveTest, ThreeSidedDocumentLoadsBackEqual)
     EXPECT_TRUE(loaded.GetLayoutGuidelines(0)[1]->isLocked());
 }
 
-TEST(CFTACoreDocArchiveTest, EmptyListsWriteNoKey)
+TEST(CFTACoreDocArchiveTest, EmptyListsWriteNoKeyAndListsWithBadEntriesLoadWhatTheyCan)
 {
     TestCoreDoc doc;
     CDDArchive archive(true);
@@ -139,10 +139,6 @@ TEST(CFTACoreDocArchiveTest, EmptyListsWriteNoKey)
     archive.setStoring(false);
     EXPECT_TRUE(CFTACoreDoc::SerializeComponents(archive, doc.GetComponentsPtr(0, false), false));
     EXPECT_TRUE(doc.GetComponents(0, false).empty());
-}
-
-TEST(CFTACoreDocArchiveTest, ListWithBadEntriesLoadsWhatItCan)
-{
     const auto entry = [](const QString &className) {
         return PWPlist(PWPlist::Dictionary {{key_ClassID, PWPlist::fromString(className)},
                                             {key_Bounds, PWPlist::fromString(QStringLiteral("{{1, 1}, {9, 9}}"))}});
@@ -153,13 +149,13 @@ TEST(CFTACoreDocArchiveTest, ListWithBadEntriesLoadsWhatItCan)
         PWPlist(PWPlist::Dictionary {{key_ClassID, PWPlist::fromString(QStringLiteral("Square Field"))},
             {key_ComponentType, PWPlist(PWPlist::Array {})}, {key_SideCount, PWPlist::fromString(QStringLiteral("2000000000"))},
             {key_FlipX, PWPlist::fromInteger(1)}})};
-    CDDArchive archive(false);
-    archive.Attach(PWPlist(PWPlist::Dictionary {{key_Components, PWPlist(entries)}}));
-    archive.setBundleVersion(100);
-    TestCoreDoc doc;
+    CDDArchive archive2(false);
+    archive2.Attach(PWPlist(PWPlist::Dictionary {{key_Components, PWPlist(entries)}}));
+    archive2.setBundleVersion(100);
+    TestCoreDoc doc2;
     LogCapture log;
-    EXPECT_FALSE(CFTACoreDoc::SerializeComponents(archive, doc.GetComponentsPtr(0, false), false));
-    const std::vector<CFTComponent *> &list = doc.GetComponents(0, false);
+    EXPECT_FALSE(CFTACoreDoc::SerializeComponents(archive2, doc2.GetComponentsPtr(0, false), false));
+    const std::vector<CFTComponent *> &list = doc2.GetComponents(0, false);
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(QList<int>({list[0]->getClassID(), list[1]->getClassID(), list[2]->getType(), list[2]->IsFlipX()}),
               QList<int>({1, 2, ctRect, false}));

@@ -86,7 +86,7 @@ TEST_F(CFTACoreDocTest, DeletingFromTheWrongListChangesNothingAndErasingHandsThe
     EXPECT_EQ(destroyed, 1);
 }
 
-TEST_F(CFTACoreDocTest, ComponentInTwoListsIsFreedOnce)
+TEST_F(CFTACoreDocTest, ComponentsInTwoListsAreFreedOnceAndSteppingOrSendingMovesWithinTheEnds)
 {
     int freed = 0;
     {
@@ -99,10 +99,6 @@ TEST_F(CFTACoreDocTest, ComponentInTwoListsIsFreedOnce)
         EXPECT_FALSE(local.isInDeletedPool(shared));
     }
     EXPECT_EQ(freed, 1);
-}
-
-TEST_F(CFTACoreDocTest, SteppingSwapsSendingMovesToTheEndsAndNothingMovesPastThem)
-{
     ProbeComponent *a = add(), *b = add(), *c = add();
     ProbeComponent stranger;
     EXPECT_FALSE(doc.StepToFront(sdFront, false, c) || doc.StepToBack(sdFront, false, a) || doc.SendToBack(sdFront, false, a)

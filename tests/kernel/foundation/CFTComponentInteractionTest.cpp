@@ -96,7 +96,7 @@ protected:
     CFTACoreView view;
 };
 
-TEST_F(GroupResizeTest, UnturnedComponentsKeepTheirPlaceAndTurnedOnesGrowByTheStep)
+TEST_F(GroupResizeTest, UnturnedComponentsKeepTheirPlaceTurnedOnesGrowByTheStepAndEmptyGroupsGiveFiniteFactors)
 {
     CFTComponent component(100, 50, 100, 50);
     start(component);
@@ -113,17 +113,13 @@ TEST_F(GroupResizeTest, UnturnedComponentsKeepTheirPlaceAndTurnedOnesGrowByTheSt
     expectNear({component2.GetSizeX(), component2.GetSizeY()}, {100, 50 + 40 * 0.25});
     component2.ResizeWithGroupSize(0, 0, 240, 100, 0, 0, 0, 0, false, false);
     EXPECT_EQ(QSizeF(component2.GetSizeX(), component2.GetSizeY()), QSizeF(1, 1));
-}
-
-TEST_F(GroupResizeTest, EmptyGroupExtentGivesFiniteFactors)
-{
-    CFTComponent component(10, 0, 0, 50);
+    CFTComponent component22(10, 0, 0, 50);
     view.setSmartSelectionMode(true);
     view.setSelObjectsRect(10, 0, 0, 50);
-    component.StartOperation(omResize, &view, 0, 11);
-    component.ResizeWithGroupSize(10, 0, 0, 50, 10, 0, 0, 100, false, false);
-    EXPECT_TRUE(std::isfinite(component.GetOriginX()));
-    EXPECT_EQ(component.GetSizeY(), 100);
+    component22.StartOperation(omResize, &view, 0, 11);
+    component22.ResizeWithGroupSize(10, 0, 0, 50, 10, 0, 0, 100, false, false);
+    EXPECT_TRUE(std::isfinite(component22.GetOriginX()));
+    EXPECT_EQ(component22.GetSizeY(), 100);
 }
 
 TEST(CFTComponentInteractionTest, ScalingAndTurningKeepTheCentreAndTheAngleWithinHalfATurn)
@@ -191,7 +187,7 @@ TEST(CFTComponentInteractionTest, CursorSquaresAndDrawRectanglesFollowTheTurn)
     expectNear({grown.left(), grown.width(), component2.GetNSDrawRect(false, 4).height()}, {38, 24, 100}, 1e-4);
 }
 
-TEST(CFTComponentInteractionTest, RubberBandInEitherCornerOrder)
+TEST(CFTComponentInteractionTest, RubberBandsMeetInEitherCornerOrderAndHandlesAreDrawnOnlyWithAView)
 {
     // The last band lies wholly inside the turned component and touches none of its edges.
     const struct { double angle; QRectF band; bool hits; } cases[] = {{0, QRectF(90, 90, 20, 20), true},
@@ -206,10 +202,6 @@ TEST(CFTComponentInteractionTest, RubberBandInEitherCornerOrder)
                                component.isIntersectRect(b.right(), b.top(), b.left(), b.bottom())}),
                   QList<bool>(3, c.hits)) << c.angle << " " << b.x() << ", " << b.y();
     }
-}
-
-TEST(CFTComponentInteractionTest, HandlesAreDrawnOnlyWithAView)
-{
     QImage image(60, 60, QImage::Format_ARGB32);
     image.fill(Qt::white);
     QPainter painter(&image);

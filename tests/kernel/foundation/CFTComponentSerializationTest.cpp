@@ -30,7 +30,7 @@ CDDArchive loadingArchive(const PWPlist::Dictionary &dictionary, int bundleVersi
     return archive;
 }
 
-TEST(CFTComponentSerializationTest, WithoutShadowNoShadowKeyIsWrittenAndLoadingClearsIt)
+TEST(CFTComponentSerializationTest, RoundTripKeepsEveryCommonAttributeAndNoShadowWritesNoShadowKey)
 {
     CFTComponent plain(0, 0, 5, 5);
     const CDDArchive archive = stored(plain);
@@ -41,10 +41,6 @@ TEST(CFTComponentSerializationTest, WithoutShadowNoShadowKeyIsWrittenAndLoadingC
     loading.setStoring(false);
     target.Serialize(loading, nullptr);
     EXPECT_FALSE(target.HasShadow());
-}
-
-TEST(CFTComponentSerializationTest, RoundTripKeepsEveryCommonAttribute)
-{
     CFTComponent original(10.5, 20.25, 100, 50);
     original.SetAngle(0.75);
     const CDDColor fill(0.2f, 0.4f, 0.6f, 0.5f), outline(0.9f, 0.1f, 0.1f, 1.0f), shadow(0, 0, 0.5f, 0.6f);
@@ -57,10 +53,10 @@ TEST(CFTComponentSerializationTest, RoundTripKeepsEveryCommonAttribute)
     original.SetWrapType(twTextOnRight);
     original.SetWrapInset(4.5);
     original.setRepresentationType(orUpperCase, false);
-    CDDArchive archive = stored(original);
-    archive.setStoring(false);
+    CDDArchive archive2 = stored(original);
+    archive2.setStoring(false);
     CFTComponent loaded;
-    ASSERT_TRUE(loaded.Serialize(archive, nullptr));
+    ASSERT_TRUE(loaded.Serialize(archive2, nullptr));
     EXPECT_EQ(loaded.GetNSBoundRect(), QRectF(10.5, 20.25, 100, 50));
     EXPECT_NEAR(loaded.GetAngle(), 0.75, 1e-6);
     EXPECT_EQ(QList<CDDColor>({*loaded.GetFillColor(), *loaded.GetStrokeColor(), *loaded.GetShadowColor()}), QList<CDDColor>({fill, outline, shadow}));
@@ -140,7 +136,7 @@ TEST_F(ClassFactoryTest, OnlyPlainTextsAreMadeWithTheirParentAndUnknownClassIDsM
                                                              "Unknown nClassID (=18),Unknown nClassID (=-1),Unknown nClassID (=-1)"));
 }
 
-TEST_F(ClassFactoryTest, AClassNotYetRegisteredMakesNothing)
+TEST_F(ClassFactoryTest, LoadedComponentsAreAppendedToTheListButUnregisteredClassesOrStoringArchivesMakeNothing)
 {
     // Every built-in class is registered by now: take one out for the test and put it back.
     {
@@ -152,10 +148,6 @@ TEST_F(ClassFactoryTest, AClassNotYetRegisteredMakesNothing)
     }
     EXPECT_TRUE(FTComponentFactory::isRegistered(9));
     EXPECT_FALSE(FTComponentFactory::registerClass(18, [](CFTComponent *) { return std::make_unique<CFTComponent>(); }));
-}
-
-TEST_F(ClassFactoryTest, LoadedComponentIsAppendedToTheListAndAStoringArchiveMakesNothing)
-{
     std::vector<CFTComponent *> list;
     CDDArchive storing(true);
     storing.SetClassID(1);

@@ -12,7 +12,7 @@
 
 namespace {
 
-TEST(CFTDefComponentBoxTest, OutlineSettersTurnTheOutlineOn)
+TEST(CFTDefComponentBoxTest, OutlineSettersTurnTheOutlineOnAndOnlyItsOwnKeysAreSaved)
 {
     CFTDefComponentBox box;
     box.SetLineWidth(3);
@@ -24,16 +24,12 @@ TEST(CFTDefComponentBoxTest, OutlineSettersTurnTheOutlineOn)
     box.SetFilled(false);
     box.SetFillColor(&red);
     EXPECT_TRUE(box.IsFilled());
-}
-
-TEST(CFTDefComponentBoxTest, SavesOnlyItsOwnKeysAndReadsThemBack)
-{
-    CFTDefComponentBox box;
-    box.Init();
-    box.SetLineWidth(2.5);
-    box.SetFilled(false);
+    CFTDefComponentBox box2;
+    box2.Init();
+    box2.SetLineWidth(2.5);
+    box2.SetFilled(false);
     CDDArchive archive(true);
-    ASSERT_TRUE(box.Serialize(archive, nullptr));
+    ASSERT_TRUE(box2.Serialize(archive, nullptr));
     EXPECT_EQ(archive.getDict().toDictionary().size(), 5) << "only its own keys";
     archive.setStoring(false);
     CFTDefComponentBox loaded;
@@ -43,7 +39,7 @@ TEST(CFTDefComponentBoxTest, SavesOnlyItsOwnKeysAndReadsThemBack)
     EXPECT_EQ(*loaded.GetFillColor(), CDDColor(0, 0, 0, 0.5f));
 }
 
-TEST(CFTDefComponentTextTest, ColoursGoWhereTextsExpectThem)
+TEST(CFTDefComponentTextTest, ColoursAndFontCommandsEditTheDefaultStyle)
 {
     CFTDefComponentText text;
     const CDDColor yellow(1, 1, 0, 1), blue(0, 0, 1, 1);
@@ -51,23 +47,19 @@ TEST(CFTDefComponentTextTest, ColoursGoWhereTextsExpectThem)
     text.SetStrokeColor(&blue);
     EXPECT_TRUE(text.GetHaveBackColor() && text.IsStroked());
     EXPECT_EQ(text.GetFontAttr(nullptr)->foreground().color(), QColor(Qt::blue));
-}
-
-TEST(CFTDefComponentTextTest, FontSizeBaselineAndKerningEditTheDefaultStyle)
-{
-    CFTDefComponentText text;
-    text.SetFont(PWFont(QStringLiteral("DejaVuSans-Bold"), 10));
-    text.IncreaseFontSize();
-    text.raiseBaseline();
-    text.tightenKerning();
-    const QTextCharFormat style = *text.GetFontAttr(nullptr);
+    CFTDefComponentText text2;
+    text2.SetFont(PWFont(QStringLiteral("DejaVuSans-Bold"), 10));
+    text2.IncreaseFontSize();
+    text2.raiseBaseline();
+    text2.tightenKerning();
+    const QTextCharFormat style = *text2.GetFontAttr(nullptr);
     EXPECT_EQ(style.fontPointSize(), 11);
     EXPECT_NEAR(QLineF(style.doubleProperty(PWTextAttributes::BaselineOffset), style.doubleProperty(PWTextAttributes::Kerning), 0.1, -0.1).length(), 0, 1e-6);
     bool mixed = true;
-    EXPECT_EQ(text.GetFont(&mixed), PWFont(QStringLiteral("DejaVuSans-Bold"), 11));
+    EXPECT_EQ(text2.GetFont(&mixed), PWFont(QStringLiteral("DejaVuSans-Bold"), 11));
     EXPECT_FALSE(mixed);
-    EXPECT_TRUE(text.IsEqualFont(PWFont(QStringLiteral("DejaVuSans-Bold"), 11)));
-    EXPECT_FALSE(text.IsEqualFont(PWFont(QStringLiteral("DejaVuSans"), 11)));
+    EXPECT_TRUE(text2.IsEqualFont(PWFont(QStringLiteral("DejaVuSans-Bold"), 11)));
+    EXPECT_FALSE(text2.IsEqualFont(PWFont(QStringLiteral("DejaVuSans"), 11)));
 }
 
 TEST(CFTDefComponentTextTest, OlderFilesFontIsAppliedAndTheDefaultTextStyleSurvivesASave)

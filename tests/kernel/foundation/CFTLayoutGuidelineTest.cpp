@@ -13,7 +13,7 @@
 
 namespace {
 
-TEST(CFTLayoutGuidelineTest, NewGuidelineSitsOnAWholePointAndMovesFreely)
+TEST(CFTLayoutGuidelineTest, NewGuidelinesSitOnAWholePointAndLockedOnesAreNeitherPickedNorMoved)
 {
     CFTLayoutGuideline guideline(gtVertical, 72.9);
     EXPECT_DOUBLE_EQ(guideline.getOrigin(), 72.0);
@@ -21,29 +21,25 @@ TEST(CFTLayoutGuidelineTest, NewGuidelineSitsOnAWholePointAndMovesFreely)
     guideline.Move(0.4, 99, nullptr);
     EXPECT_DOUBLE_EQ(guideline.getOrigin(), 72.4);
     EXPECT_DOUBLE_EQ(CFTLayoutGuideline(gtHorizontal, -3.5).getOrigin(), -3.0);
-}
-
-TEST(CFTLayoutGuidelineTest, LockedGuidelineIsNeitherPickedNorMoved)
-{
-    CFTLayoutGuideline guideline(gtHorizontal, 50);
+    CFTLayoutGuideline guideline2(gtHorizontal, 50);
     bool selected = false;
     actionType action = atNothing;
-    EXPECT_EQ(guideline.PickMe(1000, 51, selected, 2, action, 0), &guideline);
-    EXPECT_EQ(guideline.PickMe(0, 52, selected, 2, action, 0), nullptr);
-    guideline.Lock();
-    EXPECT_TRUE(guideline.isLocked());
-    EXPECT_EQ(guideline.PickMe(0, 50, selected, 2, action, 0), nullptr);
-    guideline.Move(0, 10, nullptr);
-    EXPECT_DOUBLE_EQ(guideline.getOrigin(), 50);
+    EXPECT_EQ(guideline2.PickMe(1000, 51, selected, 2, action, 0), &guideline2);
+    EXPECT_EQ(guideline2.PickMe(0, 52, selected, 2, action, 0), nullptr);
+    guideline2.Lock();
+    EXPECT_TRUE(guideline2.isLocked());
+    EXPECT_EQ(guideline2.PickMe(0, 50, selected, 2, action, 0), nullptr);
+    guideline2.Move(0, 10, nullptr);
+    EXPECT_DOUBLE_EQ(guideline2.getOrigin(), 50);
     SRect rect;
-    EXPECT_EQ(guideline.getCursorRectsByType(crTopBottom, &rect, true, 4), 0);
-    guideline.Unlock();
-    EXPECT_EQ(guideline.getCursorRectsByType(crTopBottom, &rect, true, 4), 1);
+    EXPECT_EQ(guideline2.getCursorRectsByType(crTopBottom, &rect, true, 4), 0);
+    guideline2.Unlock();
+    EXPECT_EQ(guideline2.getCursorRectsByType(crTopBottom, &rect, true, 4), 1);
     EXPECT_EQ(rect, (SRect{-1e6, 47.5, 2e6, 5}));
-    EXPECT_EQ(guideline.getCursorRectsByType(crLeftRight, &rect, true, 4), 0);
+    EXPECT_EQ(guideline2.getCursorRectsByType(crLeftRight, &rect, true, 4), 0);
 }
 
-TEST(CFTLayoutGuidelineTest, SnapsOnlyAlongItsOwnAxis)
+TEST(CFTLayoutGuidelineTest, SnapsOnlyAlongItsOwnAxisAndRaisesASmallDrawBottomToOne)
 {
     const CFTLayoutGuideline vertical(gtVertical, 30);
     float values[2] = {0, 0};
@@ -53,19 +49,15 @@ TEST(CFTLayoutGuidelineTest, SnapsOnlyAlongItsOwnAxis)
     const CFTLayoutGuideline horizontal(gtHorizontal, 40);
     EXPECT_EQ(horizontal.getYSnapArrayTo(values), 1);
     EXPECT_EQ(QList<float>({values[0], horizontal.getMaxSnapXTo(), horizontal.getMaxSnapYFrom()}), QList<float>({40, -1e6f, 40}));
-}
-
-TEST(CFTLayoutGuidelineTest, DrawRectangleRaisesASmallBottomToOne)
-{
-    CFTLayoutGuideline horizontal(gtHorizontal, 0);
-    horizontal.StartOperation(omMove, nullptr, 0, 0);
-    horizontal.Move(0, 0.2, nullptr);
+    CFTLayoutGuideline horizontal2(gtHorizontal, 0);
+    horizontal2.StartOperation(omMove, nullptr, 0, 0);
+    horizontal2.Move(0, 0.2, nullptr);
     double l, t, r, b;
-    horizontal.GetDrawRect(&l, &t, &r, &b, false);
+    horizontal2.GetDrawRect(&l, &t, &r, &b, false);
     EXPECT_NEAR(t, -0.3, 1e-12);
     EXPECT_EQ(QList<double>({l, r, b}), QList<double>({-1e6, 1e6, 1.0}));
-    const CFTLayoutGuideline vertical(gtVertical, 100);
-    const QRectF redraw = vertical.GetNSDrawRect(QRectF(0, 10, 500, 400), 4);
+    const CFTLayoutGuideline vertical2(gtVertical, 100);
+    const QRectF redraw = vertical2.GetNSDrawRect(QRectF(0, 10, 500, 400), 4);
     EXPECT_NEAR(QLineF(redraw.topLeft(), QPointF(99.5 - 0.5 - 2, 10)).length(), 0, 1e-4);
     EXPECT_NEAR(redraw.width(), 1 + 1 + 4, 1e-4);
 }

@@ -13,7 +13,7 @@
 
 namespace {
 
-TEST(FTTextWrapSearchTest, DistancesAndCollinearVerticalSegmentsThatMeetOnlyWithAnEndInside)
+TEST(FTTextWrapSearchTest, DistancesMeetingsCrossPointsAndPointsOnALine)
 {
     EXPECT_DOUBLE_EQ(getDistance(QPointF(1, 1), QPointF(4, 5)), 5.0);
     EXPECT_DOUBLE_EQ(distBetweenPointAndLine(QPointF(3, 4), QPointF(0, 0), QPointF(10, 0)), 4.0);
@@ -27,10 +27,6 @@ TEST(FTTextWrapSearchTest, DistancesAndCollinearVerticalSegmentsThatMeetOnlyWith
     // Other pairs follow the plain segment test.
     EXPECT_TRUE(areLinesIntersected(QPointF(0, 0), QPointF(10, 10), QPointF(0, 10), QPointF(10, 0)));
     EXPECT_FALSE(areLinesIntersected(QPointF(0, 0), QPointF(10, 0), QPointF(0, 1), QPointF(10, 1)));
-}
-
-TEST(FTTextWrapSearchTest, CrossPointsAndPointsOnALine)
-{
     QPointF out(-1, -1);
     ASSERT_TRUE(getLinesCrossPoint(out, QPointF(0, 0), QPointF(10, 10), QPointF(0, 10), QPointF(10, 0)));
     EXPECT_NEAR(QLineF(out, QPointF(5, 5)).length(), 0, 1e-5) << "computed in single precision";
@@ -98,17 +94,13 @@ protected:
     std::vector<std::unique_ptr<CDDWrappingPath>> m_outlines;
 };
 
-TEST_F(LineSearch, WithoutOutlinesThatWrapTheLineIsFree)
+TEST_F(LineSearch, OnlyWrappingOutlinesLimitTheLineFromTheirTextSideButNeverBelowNoWidth)
 {
     EXPECT_EQ(getLeftProposedOriginLimitX({}, band()), 0.0);
     EXPECT_EQ(getProposedSizeLimitX(0.0, 150.0, {}, band()), 150.0);
     std::vector<CDDWrappingPath *> paths {outline(rect(50, -10, 30, 40), twNoWrap), outline(rect(120, -10, 30, 40), twMostSpace)};
     EXPECT_EQ(getLeftProposedOriginLimitX(paths, band()), 0.0);
     EXPECT_EQ(getProposedSizeLimitX(0.0, 500.0, paths, band()), 200.0);
-}
-
-TEST_F(LineSearch, TextBesideAnObjectStartsAfterOrEndsBeforeItButNeverBelowNoWidth)
-{
     // Each search heeds only the objects with text on its side.
     std::vector<CDDWrappingPath *> right {outline(rect(50, -10, 30, 40), twTextOnRight)};
     EXPECT_EQ(getLeftProposedOriginLimitX(right, band()), 80.0);
