@@ -74,7 +74,7 @@ TEST(CDDArchiveTest, NumbersAreWrittenAsTextAndIntegerTextsReadTheLeadingNumber)
     EXPECT_EQ(read2, std::numeric_limits<long>::min());
 }
 
-TEST(CDDArchiveTest, BooleansAreExactlyYesOrNo)
+TEST(CDDArchiveTest, BooleansAreExactlyYesOrNoAndRectanglesThePlatformsRectangleText)
 {
     CDDArchive archive(true);
     archive.SetData(kKey, true);
@@ -88,10 +88,6 @@ TEST(CDDArchiveTest, BooleansAreExactlyYesOrNo)
         EXPECT_FALSE(reading(text).GetData(kKey, &value)) << text.toString().toStdString();
         EXPECT_TRUE(value);
     }
-}
-
-TEST(CDDArchiveTest, RectanglesAreThePlatformsRectangleText)
-{
     const struct { QRectF rect; const char *text; } cases[] = {
         {{10.5, 20, 100, 50}, "{{10.5, 20}, {100, 50}}"},
         {{-1.0 / 3.0, 0, 1234567, 0.000125}, "{{-0.333333, 0}, {1.23457e+06, 0.000125}}"}};
@@ -210,7 +206,7 @@ TEST(CDDArchiveTest, ColoursRoundTripAsKeyedArchivesAndBadOnesLeaveTheColour)
     }
 }
 
-TEST(CDDArchiveTest, ColoursEqualToTheDefaultComponentsAreLeftOut)
+TEST(CDDArchiveTest, ColoursEqualToTheDefaultComponentsAreLeftOutAndFontsRoundTrip)
 {
     const ColorDefaults defaults;
     CDDArchive archive(true);
@@ -224,17 +220,13 @@ TEST(CDDArchiveTest, ColoursEqualToTheDefaultComponentsAreLeftOut)
     archive.SetData(key_BackColor, CDDColor(1.0f, 1.0f, 1.0f, 1.0f));
     EXPECT_TRUE(written(archive, key_Color));
     EXPECT_TRUE(written(archive, key_BackColor)) << "RGB white is not the grey-scale white";
-}
-
-TEST(CDDArchiveTest, Fonts)
-{
-    CDDArchive archive(true);
-    archive.SetData(kKey, static_cast<const PWFont *>(nullptr));
-    EXPECT_FALSE(written(archive)) << "no font writes nothing";
+    CDDArchive archive2(true);
+    archive2.SetData(kKey, static_cast<const PWFont *>(nullptr));
+    EXPECT_FALSE(written(archive2)) << "no font writes nothing";
     const PWFont font(QStringLiteral("Helvetica-Oblique"), 10.5, 1040);
-    archive.SetData(kKey, &font);
+    archive2.SetData(kKey, &font);
     PWFont read;
-    ASSERT_TRUE(archive.GetData(kKey, &read));
+    ASSERT_TRUE(archive2.GetData(kKey, &read));
     EXPECT_EQ(read, font);
     EXPECT_FALSE(reading(PWPlist::fromData("not an archive")).GetData(kKey, &read));
     EXPECT_EQ(read, font);

@@ -24,7 +24,7 @@ TEST(CDDColorTest, CopiesAreIndependentOfLaterChangesAndOpacityChangesOnlyAlpha)
     EXPECT_EQ(grey, CDDColor(PWColor::deviceWhite(0.3f, 0.5f)));
 }
 
-TEST(CDDColorTest, ValueWithoutColour)
+TEST(CDDColorTest, SetMakesStrokeAndFillColourOfThePainterUnlessTheValueHasNoColour)
 {
     CDDColor none {std::shared_ptr<const PWColor>()};
     EXPECT_EQ(none.getOpacity(), 0.0f);
@@ -36,10 +36,6 @@ TEST(CDDColorTest, ValueWithoutColour)
     CDDColor target;
     target.copy(nullptr);
     EXPECT_TRUE(target == CDDColor()) << "copying from nothing changes nothing";
-}
-
-TEST(CDDColorTest, SetMakesStrokeAndFillColourOfThePainter)
-{
     QImage image(4, 4, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);

@@ -121,7 +121,7 @@ QImage drawn(CDDText &text, double angle, bool editing = false)
     return image;
 }
 
-TEST(CDDTextLayoutTest, DrawingTurnsAboutTheFrameCentreAndEditingDrawsOnlyAThinFrame)
+TEST(CDDTextLayoutTest, DrawingTurnsAboutTheFrameCentreEditingDrawsOnlyAThinFrameAndBackgroundAndOutlineAreDrawn)
 {
     CDDText text;
     withString(text, QStringLiteral("MMMMMM"), 14);
@@ -138,21 +138,17 @@ TEST(CDDTextLayoutTest, DrawingTurnsAboutTheFrameCentreAndEditingDrawsOnlyAThinF
     // The inside of the frame stays blank: the editor shows the glyphs.
     EXPECT_TRUE(inkOf(image.copy(55, 95, 90, 10)).isEmpty());
     EXPECT_FALSE(inkOf(image).isEmpty());
-}
-
-TEST(CDDTextLayoutTest, BackgroundAndOutline)
-{
     CDDText empty;
-    QImage image(100, 100, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
+    QImage image2(100, 100, QImage::Format_RGB32);
+    image2.fill(Qt::white);
+    QPainter painter(&image2);
     CDDDrawer drawer(false, &painter);
     const CDDColor red(1, 0, 0, 1), blue(0, 0, 1, 1);
     CDDPen pen;
     pen.SetWidth(2.0);
     empty.draw(10, 10, 50, 40, true, &red, &drawer, 0, &blue, &pen);
     painter.end();
-    EXPECT_EQ(QList<QRgb>({image.pixel(35, 30), image.pixel(10, 30), image.pixel(80, 80)}),
+    EXPECT_EQ(QList<QRgb>({image2.pixel(35, 30), image2.pixel(10, 30), image2.pixel(80, 80)}),
               QList<QRgb>({qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)}));
 }
 

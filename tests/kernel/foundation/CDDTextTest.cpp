@@ -94,7 +94,7 @@ TEST(CDDTextTest, MixedFlagTellsSeveralStylesAndAnEmptyDefaultTextAnswersNone)
     EXPECT_DOUBLE_EQ(text2.minSizeY(), 15.0);
 }
 
-TEST(CDDTextTest, LeadingZerosPadToTheWidthInTheFirstRunStyle)
+TEST(CDDTextTest, LeadingZerosPadInTheFirstRunStyleAndAssignmentSharesButACopyIsIndependent)
 {
     const struct { QString text; int width; QString expected; } cases[] = {{QStringLiteral("7"), 4, QStringLiteral("0007")},
         {QStringLiteral("12345"), 4, QStringLiteral("12345")}, {QString(), 3, QStringLiteral("000")}};
@@ -110,10 +110,6 @@ TEST(CDDTextTest, LeadingZerosPadToTheWidthInTheFirstRunStyle)
         EXPECT_EQ(sizeOf(text.GetFontAttr(&mixed)), 14);
         EXPECT_FALSE(mixed);
     }
-}
-
-TEST(CDDTextTest, AssignmentSharesAndCopyIsIndependent)
-{
     CDDText first, shared, copied;
     shared = first;
     filled(first, QStringLiteral("both"), 11);

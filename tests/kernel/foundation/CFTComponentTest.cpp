@@ -46,7 +46,7 @@ TEST(CFTComponentTest, WrapOutlineAndItsTypeAreKeptUntilTheGeometryChanges)
     EXPECT_EQ(component2.GetWrapType(), twMostSpace);
 }
 
-TEST(CFTComponentTest, SnapArraysCoverTheTurnedRectangle)
+TEST(CFTComponentTest, SnapArraysCoverTheTurnedRectangleSnapshotsRestoreOriginAndSizeAndCopiesTakeGeometryAndFill)
 {
     CFTComponent component(0, 0, 100, 20);
     float values[2] = {-1, -1};
@@ -60,21 +60,17 @@ TEST(CFTComponentTest, SnapArraysCoverTheTurnedRectangle)
     EXPECT_NEAR(QLineF(values[0], values[1], -40, 60).length(), 0, 1e-4);
     // The min and max queries look at the unturned rectangle.
     EXPECT_EQ(QList<float>({component.getMinSnapXTo(), component.getMaxSnapXTo(), component.getMaxSnapYFrom()}), QList<float>({0, 100, 20}));
-}
-
-TEST(CFTComponentTest, SnapshotRestoresOriginAndSizeOnlyAndCopyTakesGeometryAndFill)
-{
-    CFTComponent component(1, 2, 3, 4);
-    component.snapshotObject();
-    component.SetOrigin(50, 60);
-    component.SetSize(70, 80);
-    component.GetPathForTextWrap(nullptr);
-    component.SetAngle(0.5);
-    component.GetPathForTextWrap(nullptr);
-    component.restoreObject();
-    EXPECT_EQ(component.GetNSBoundRect(), QRectF(1, 2, 3, 4));
-    EXPECT_EQ(component.GetAngle(), 0.5);
-    EXPECT_EQ(component.GetLastPath(), nullptr);
+    CFTComponent component2(1, 2, 3, 4);
+    component2.snapshotObject();
+    component2.SetOrigin(50, 60);
+    component2.SetSize(70, 80);
+    component2.GetPathForTextWrap(nullptr);
+    component2.SetAngle(0.5);
+    component2.GetPathForTextWrap(nullptr);
+    component2.restoreObject();
+    EXPECT_EQ(component2.GetNSBoundRect(), QRectF(1, 2, 3, 4));
+    EXPECT_EQ(component2.GetAngle(), 0.5);
+    EXPECT_EQ(component2.GetLastPath(), nullptr);
     CFTComponent source(5, 6, 7, 8);
     source.SetAngle(0.3);
     const CDDColor green(0, 1, 0, 1);
