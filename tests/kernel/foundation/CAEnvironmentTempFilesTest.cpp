@@ -70,19 +70,13 @@ QString writeFile(const QString &path, const QByteArray &contents)
     return path;
 }
 
-QString inTemp(const QString &name)
-{
-    return CAEnvironment::tempPath() + QLatin1Char('/') + name;
-}
+QString inTemp(const QString &name) { return CAEnvironment::tempPath() + QLatin1Char('/') + name; }
 
 class TempFiles : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE(m_sources.isValid()); }
-    QString source(const QString &name, const QByteArray &contents = "picture bytes")
-    {
-        return writeFile(m_sources.filePath(name), contents);
-    }
+    QString source(const QString &name, const QByteArray &contents = "picture bytes") { return writeFile(m_sources.filePath(name), contents); }
     QTemporaryDir m_sources;
 };
 
@@ -94,13 +88,11 @@ TEST(CAEnvironmentTempFolderTest, IsPrivateToThisProcess)
     ASSERT_FALSE(path.isEmpty());
     EXPECT_EQ(CAEnvironment::tempPath(), path) << "one folder for the whole process";
     const QFileInfo info(path);
-    EXPECT_TRUE(info.isDir());
-    EXPECT_FALSE(info.isSymLink());
+    EXPECT_TRUE(info.isDir() && !info.isSymLink());
     EXPECT_EQ(info.absolutePath(), QFileInfo(CAEnvironment::systemTempPath()).absoluteFilePath());
     EXPECT_TRUE(info.fileName().startsWith(QStringLiteral("pw_refimg."))) << info.fileName().toStdString();
-    const struct stat mode = statOf(path);
-    EXPECT_EQ(mode.st_mode & 07777, 0700u);
-    EXPECT_EQ(mode.st_uid, ::getuid());
+    EXPECT_EQ(statOf(path).st_mode & 07777, 0700u);
+    EXPECT_EQ(statOf(path).st_uid, ::getuid());
 }
 
 TEST(CAEnvironmentTempFolderTest, IsMadeAgainWhenSomethingRemovedIt)
@@ -134,9 +126,8 @@ TEST(CAEnvironmentTempFolderTest, IsUniquePerProcessAndRemovedAtExit)
     ASSERT_FALSE(theirs.isEmpty()) << child.readAllStandardError().toStdString();
     EXPECT_NE(theirs, ours);
     EXPECT_TRUE(QFileInfo(theirs).fileName().startsWith(QStringLiteral("pw_refimg.")));
-    EXPECT_EQ(report.value(QStringLiteral("MODE")), QStringLiteral("700"));
-    EXPECT_EQ(report.value(QStringLiteral("OWNER")), QStringLiteral("1"));
-    EXPECT_EQ(report.value(QStringLiteral("WROTE")), QStringLiteral("1"));
+    EXPECT_EQ(QStringList({report.value(QStringLiteral("MODE")), report.value(QStringLiteral("OWNER")), report.value(QStringLiteral("WROTE"))}),
+              QStringList({QStringLiteral("700"), QStringLiteral("1"), QStringLiteral("1")}));
     EXPECT_FALSE(QFileInfo::exists(theirs)) << "the folder outlived its process, with its contents";
     EXPECT_TRUE(QFileInfo(ours).isDir());
 }
@@ -145,16 +136,11 @@ TEST(CAEnvironmentTempFolderTest, FileIdentitiesCountUpUnderOneFolderNumber)
 {
     const QRegularExpression form(QStringLiteral("^si([0-9]+)-([0-9]+)$"));
     const QRegularExpressionMatch first = form.match(CAEnvironment::tempFileGUID());
-    const QRegularExpressionMatch second = form.match(CAEnvironment::tempFileGUID());
-    const QRegularExpressionMatch third = form.match(CAEnvironment::tempFileGUID());
-    ASSERT_TRUE(first.hasMatch() && second.hasMatch() && third.hasMatch());
-    const int number = first.captured(1).toInt();
-    EXPECT_GE(number, 1);
-    EXPECT_LE(number, 99);
-    EXPECT_EQ(second.captured(1).toInt(), number);
-    EXPECT_EQ(third.captured(1).toInt(), number);
-    EXPECT_EQ(second.captured(2).toInt(), first.captured(2).toInt() + 1);
-    EXPECT_EQ(third.captured(2).toInt(), first.captured(2).toInt() + 2);
+    ASSERT_TRUE(first.hasMatch());
+    const int number = first.captured(1).toInt(), count = first.captured(2).toInt();
+    EXPECT_TRUE(number >= 1 && number <= 99) << number;
+    for (int step = 1; step <= 2; ++step)
+        EXPECT_EQ(CAEnvironment::tempFileGUID(), QStringLiteral("si%1-%2").arg(first.captured(1)).arg(count + step));
 }
 
 TEST_F(TempFiles, ACopyKeepsTheModificationTimeAndValidatesUntilTheSourceChanges)
@@ -164,8 +150,7 @@ TEST_F(TempFiles, ACopyKeepsTheModificationTimeAndValidatesUntilTheSourceChanges
     ASSERT_TRUE(CAEnvironment::copyToTempPath(original));
     EXPECT_FALSE(CAEnvironment::copyToTempPath(original)) << "the name is taken now";
     const struct stat copy = statOf(inTemp(QStringLiteral("keeps-time.png")));
-    EXPECT_EQ(copy.st_mtim.tv_sec, 1600000000);
-    EXPECT_EQ(copy.st_mtim.tv_nsec, 123456789);
+    EXPECT_EQ(std::pair(copy.st_mtim.tv_sec, copy.st_mtim.tv_nsec), std::pair(time_t(1600000000), 123456789L));
     EXPECT_TRUE(CAEnvironment::isValidateTempFileGUID(original));
     // Same time, another size.
     writeFile(original, "picture bytes, edited");
@@ -197,28 +182,23 @@ TEST_F(TempFiles, SizesCompareInFull)
     EXPECT_TRUE(CAEnvironment::removeFilePathFromTempPath(QStringLiteral("huge-scan.tif")));
 }
 
-TEST_F(TempFiles, CopiesUnderAnotherNameTakeOnlyItsFileName)
+TEST_F(TempFiles, CopiesUnderAnotherNameTakeOnlyItsFileNameAndIntoAFolderMakeIt)
 {
     const QString original = source(QStringLiteral("download.bin"), "downloaded");
     ASSERT_TRUE(CAEnvironment::copyFilePathToTempFilePath(original, QStringLiteral("/elsewhere/renamed.jpg")));
     EXPECT_EQ(pwtest::readFile(inTemp(QStringLiteral("renamed.jpg"))), QByteArray("downloaded"));
     EXPECT_FALSE(CAEnvironment::copyFilePathToTempFilePath(original, QStringLiteral("renamed.jpg")))
         << "an existing copy is never overwritten";
-    EXPECT_FALSE(CAEnvironment::copyFilePathToTempFilePath(m_sources.filePath(QStringLiteral("absent.jpg")),
-                                                           QStringLiteral("absent-copy.jpg")));
+    EXPECT_FALSE(CAEnvironment::copyFilePathToTempFilePath(m_sources.filePath(QStringLiteral("absent.jpg")), QStringLiteral("absent-copy.jpg")));
     EXPECT_FALSE(QFileInfo::exists(inTemp(QStringLiteral("absent-copy.jpg"))));
     EXPECT_FALSE(CAEnvironment::copyFilePathToTempFilePath(QString(), QStringLiteral("x.jpg")));
     EXPECT_FALSE(CAEnvironment::copyFilePathToTempFilePath(original, QStringLiteral("..")));
     EXPECT_TRUE(CAEnvironment::removeFilePathFromTempPath(QStringLiteral("renamed.jpg")));
-}
-
-TEST_F(TempFiles, CopyIntoAFolderMakesTheFolder)
-{
-    const QString original = source(QStringLiteral("stamp.pdf"));
+    const QString original2 = source(QStringLiteral("stamp.pdf"));
     const QString folder = m_sources.filePath(QStringLiteral("made/on/demand"));
-    EXPECT_TRUE(CAEnvironment::copyFilePathToPath(original, folder));
+    EXPECT_TRUE(CAEnvironment::copyFilePathToPath(original2, folder));
     EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/stamp.pdf")));
-    EXPECT_FALSE(CAEnvironment::copyFilePathToPath(original, folder));
+    EXPECT_FALSE(CAEnvironment::copyFilePathToPath(original2, folder));
     EXPECT_FALSE(CAEnvironment::copyFilePathToPath(m_sources.path(), folder)) << "a folder is no file to copy";
 }
 
@@ -236,23 +216,16 @@ TEST_F(TempFiles, NamesThatWouldLeaveTheFolderAreRefused)
 TEST_F(TempFiles, FreeNamesCountFromOneInTheTestedFolder)
 {
     QTemporaryDir tested;
-    ASSERT_TRUE(tested.isValid());
-    const QString temp = CAEnvironment::tempPath();
-    EXPECT_EQ(CAEnvironment::nextTempFileGUIDForPath(QStringLiteral("photo.jpg"), tested.path()),
-              temp + QStringLiteral("/photo.jpg"));
-    writeFile(tested.filePath(QStringLiteral("photo.jpg")), "x");
-    writeFile(tested.filePath(QStringLiteral("photo-1.jpg")), "x");
-    EXPECT_EQ(CAEnvironment::nextTempFileGUIDForPath(QStringLiteral("photo.jpg"), tested.path()),
-              temp + QStringLiteral("/photo-2.jpg"));
-    writeFile(tested.filePath(QStringLiteral("README")), "x");
-    EXPECT_EQ(CAEnvironment::nextTempFileGUIDForPath(QStringLiteral("README"), tested.path()),
-              temp + QStringLiteral("/README-1."));
+    for (const char *name : {"photo.jpg", "photo-1.jpg", "README"})
+        writeFile(tested.filePath(QString::fromLatin1(name)), "x");
+    const auto next = [&](const char *name) {
+        return CAEnvironment::nextTempFileGUIDForPath(QString::fromLatin1(name), tested.path()).remove(CAEnvironment::tempPath());
+    };
     // Only the file name counts: folders in the name never reach the result.
-    EXPECT_EQ(CAEnvironment::nextTempFileGUIDForPath(QStringLiteral("../../etc/passwd"), tested.path()),
-              temp + QStringLiteral("/passwd"));
-    EXPECT_TRUE(CAEnvironment::nextTempFileGUIDForPath(QStringLiteral(".."), tested.path()).isEmpty());
-    EXPECT_TRUE(CAEnvironment::nextTempFileGUIDForPath(QStringLiteral("http://example.org/"), tested.path())
-                    .endsWith(QStringLiteral("/example.org")));
+    EXPECT_EQ(QStringList({next("free.jpg"), next("photo.jpg"), next("README"), next("../../etc/passwd"), next(".."),
+                           next("http://example.org/")}),
+              QStringList({QStringLiteral("/free.jpg"), QStringLiteral("/photo-2.jpg"), QStringLiteral("/README-1."),
+                           QStringLiteral("/passwd"), QString(), QStringLiteral("/example.org")}));
 }
 
 class FullSizedClipArt : public TempFiles
@@ -279,7 +252,7 @@ protected:
     QString m_images;
 };
 
-TEST_F(FullSizedClipArt, LoadsOnceAndIsFoundByItsFullSizeNameWhileHeld)
+TEST_F(FullSizedClipArt, LoadsOnceAndIsFoundByItsFullSizeNameWhichAlsoLoadsIt)
 {
     std::shared_ptr<PWImage> star = CAEnvironment::loadFullSizedImage(QStringLiteral("star.HPI"));
     ASSERT_NE(star, nullptr);
@@ -291,10 +264,6 @@ TEST_F(FullSizedClipArt, LoadsOnceAndIsFoundByItsFullSizeNameWhileHeld)
     EXPECT_EQ(CAEnvironment::loadFullSizedImage(QStringLiteral("star.HPI")), star);
     star.reset();
     EXPECT_EQ(CAEnvironment::loadFullSizedImage(QStringLiteral("star.HPI")), nullptr);
-}
-
-TEST_F(FullSizedClipArt, AFullSizeNameLoadsTheItemItStandsFor)
-{
     const auto sun = CAEnvironment::loadFullSizedImage(QStringLiteral("FULLSIZE_Animals/sun.png"));
     ASSERT_NE(sun, nullptr);
     EXPECT_EQ(sun->pixelSize(), QSize(6, 4));
@@ -304,7 +273,6 @@ TEST_F(FullSizedClipArt, AFullSizeNameLoadsTheItemItStandsFor)
 TEST_F(FullSizedClipArt, NamesOutsideTheClipArtFolderOrMissingFilesGiveNothing)
 {
     for (const QString &name : {QStringLiteral("../../secret.png"), QStringLiteral("Animals/../../../secret.png"),
-                                m_library.filePath(QStringLiteral("secret.png")), QStringLiteral("FULLSIZE_"),
-                                QString(), QStringLiteral("missing.jpg"), QStringLiteral("Animals")})
+             m_library.filePath(QStringLiteral("secret.png")), QStringLiteral("FULLSIZE_"), QStringLiteral("missing.jpg"), QStringLiteral("Animals")})
         EXPECT_EQ(CAEnvironment::loadFullSizedImage(name), nullptr) << name.toStdString();
 }

@@ -9,7 +9,7 @@
 
 namespace {
 
-TEST(CDDDecodeCacheTest, FindsWhatWasKeptByItsBytesOnly)
+TEST(CDDDecodeCacheTest, FindsWhatWasKeptByItsBytesOnlyAndStaysBounded)
 {
     CDDDecodeCache<QString> cache;
     EXPECT_FALSE(cache.find("abc").has_value());
@@ -17,28 +17,23 @@ TEST(CDDDecodeCacheTest, FindsWhatWasKeptByItsBytesOnly)
     cache.insert(QByteArray("ab\0c", 4), QStringLiteral("with a zero byte"));
     EXPECT_EQ(cache.find("abc"), std::optional<QString>(QStringLiteral("first")));
     EXPECT_EQ(cache.find(QByteArray("ab\0c", 4)), std::optional<QString>(QStringLiteral("with a zero byte")));
-    EXPECT_FALSE(cache.find("ab").has_value());
-    EXPECT_FALSE(cache.find("abcd").has_value());
+    EXPECT_FALSE(cache.find("ab").has_value() || cache.find("abcd").has_value());
     cache.insert("abc", QStringLiteral("second"));
     EXPECT_EQ(cache.find("abc"), std::optional<QString>(QStringLiteral("second")));
     EXPECT_EQ(cache.size(), 2);
-}
-
-TEST(CDDDecodeCacheTest, StaysBoundedAndKeepsNoLargeKeys)
-{
-    CDDDecodeCache<int> cache;
+    CDDDecodeCache<int> cache2;
     for (int i = 0; i < CDDDecodeCache<int>::kMaxEntries * 3 + 7; ++i) {
-        cache.insert(QByteArray::number(i), i);
-        ASSERT_LE(cache.size(), CDDDecodeCache<int>::kMaxEntries);
+        cache2.insert(QByteArray::number(i), i);
+        ASSERT_LE(cache2.size(), CDDDecodeCache<int>::kMaxEntries);
     }
     // The latest insertion is always found, whatever was dropped to make room.
     const int last = CDDDecodeCache<int>::kMaxEntries * 3 + 6;
-    EXPECT_EQ(cache.find(QByteArray::number(last)), std::optional<int>(last));
+    EXPECT_EQ(cache2.find(QByteArray::number(last)), std::optional<int>(last));
     const QByteArray large(CDDDecodeCache<int>::kMaxKeySize + 1, 'x');
-    cache.insert(large, 1);
-    EXPECT_FALSE(cache.find(large).has_value());
-    cache.clear();
-    EXPECT_EQ(cache.size(), 0);
+    cache2.insert(large, 1);
+    EXPECT_FALSE(cache2.find(large).has_value());
+    cache2.clear();
+    EXPECT_EQ(cache2.size(), 0);
 }
 
 TEST(CDDDecodeCacheTest, SharedBetweenThreads)

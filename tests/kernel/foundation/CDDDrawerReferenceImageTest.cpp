@@ -1,6 +1,4 @@
-// Editing marks and every shape kind rendered at the editing view's resolutions 1 and 2 and
-// compared with reference images (no text, so fonts do not matter).
-
+// No text is drawn, so fonts do not matter.
 #include "kernel/foundation/CDDDrawer.h"
 
 #include "ReferenceImage.h"
@@ -28,10 +26,8 @@ TEST_P(ReferenceImageTest, Decorations)
         d.DrawDot(10, 10, 4, 4);
         d.DrawDot(20.4, 10.3, 4, 4);
         d.DrawDot(30, 10, 20, 20); // the size arguments are not used
-        d.DrawSpecialDot(60, 14, 0, 0, 0, 0);
-        d.DrawSpecialDot(75, 14, 0, 0, 0, 1);
-        d.DrawSpecialDot(90, 14, 0, 0, 0, 2);
-        d.DrawSpecialDot(105, 14, 0, 0, 0, 3);
+        for (int kind = 0; kind < 4; ++kind)
+            d.DrawSpecialDot(60 + 15 * kind, 14, 0, 0, 0, kind);
         d.DrawSpecialDot(130, 14, 130, 14, 0.5, 2);
         d.DrawPlus(150, 8, 10, 10);
         d.DrawSelectionBox(10, 35, 40, 30, 0);
@@ -56,11 +52,9 @@ TEST_P(ReferenceImageTest, Decorations)
 TEST_P(ReferenceImageTest, PrimitiveStrokes)
 {
     const QImage image = drawtest::render(QSizeF(120, 60), resolution(), [](CDDDrawer &d) {
-        const CDDColor black(0, 0, 0, 1);
-        const CDDColor teal(0.0f, 0.5f, 0.5f, 1.0f);
-        CDDPen thin;
+        const CDDColor black(0, 0, 0, 1), teal(0.0f, 0.5f, 0.5f, 1.0f);
+        CDDPen thin, thick;
         thin.SetWidth(0.5);
-        CDDPen thick;
         thick.SetWidth(3.0);
         d.StrokeLine(5.3, 5.2, 55.7, 25.6, &black, &thin);
         d.StrokeRect(60.4, 5.4, 50.2, 20.3, &teal, &thick);
@@ -76,24 +70,16 @@ using Builder = std::function<PWBezierPath(double, double, double, double)>;
 TEST_P(ReferenceImageTest, EveryShapeKind)
 {
     using D = CDDDrawer;
-    const std::vector<Builder> shapes {
-        [](double x, double y, double w, double h) { return D::PathRect(x, y, w, h); },
-        [](double x, double y, double w, double h) { return D::PathLine(x, y, w, h); },
-        [](double x, double y, double w, double h) { return D::PathPolygon(x, y, w, h, 0, 3); },
-        [](double x, double y, double w, double h) { return D::PathPolygon(x, y, w, h, 0, 5); },
-        [](double x, double y, double w, double h) { return D::PathPolygon(x, y, w, h, 0, 6); },
-        [](double x, double y, double w, double h) { return D::PathPolygon(x, y, w, h, 0, 8); },
+    const auto polygon = [](int sides) -> Builder { return [=](double x, double y, double w, double h) { return D::PathPolygon(x, y, w, h, 0, sides); }; };
+    const auto triangle = [](int direction, int kind) -> Builder {
+        return [=](double x, double y, double w, double h) { return D::PathTriangle(x, y, w, h, direction, kind); };
+    };
+    const std::vector<Builder> shapes {[](double x, double y, double w, double h) { return D::PathRect(x, y, w, h); },
+        [](double x, double y, double w, double h) { return D::PathLine(x, y, w, h); }, polygon(3), polygon(5), polygon(6), polygon(8),
         [](double x, double y, double w, double h) { return D::PathCircle(x, y, w, h, 0); },
         [](double x, double y, double w, double h) { return D::PathCircle(x, y, w, h, 0.5); },
-        [](double x, double y, double w, double h) { return D::PathRoundedRectangle(x, y, w, h, 0.5); },
-        [](double x, double y, double w, double h) { return D::PathTriangle(x, y, w, h, 0, 0); },
-        [](double x, double y, double w, double h) { return D::PathTriangle(x, y, w, h, 1, 0); },
-        [](double x, double y, double w, double h) { return D::PathTriangle(x, y, w, h, 2, 0); },
-        [](double x, double y, double w, double h) { return D::PathTriangle(x, y, w, h, 3, 0); },
-        [](double x, double y, double w, double h) { return D::PathTriangle(x, y, w, h, 0, 1); },
-        [](double x, double y, double w, double h) { return D::PathTriangle(x, y, w, h, 1, 1); },
-        [](double x, double y, double w, double h) { return D::PathTriangle(x, y, w, h, 2, 1); },
-        [](double x, double y, double w, double h) { return D::PathTriangle(x, y, w, h, 3, 1); },
+        [](double x, double y, double w, double h) { return D::PathRoundedRectangle(x, y, w, h, 0.5); }, triangle(0, 0), triangle(1, 0),
+        triangle(2, 0), triangle(3, 0), triangle(0, 1), triangle(1, 1), triangle(2, 1), triangle(3, 1),
         [](double x, double y, double w, double h) { return D::PathOctagon(x, y, w, h); },
         [](double x, double y, double w, double h) { return D::PathHexagon(x, y, w, h); },
         [](double x, double y, double w, double h) { return D::PathCross(x, y, w, h); },
@@ -105,11 +91,9 @@ TEST_P(ReferenceImageTest, EveryShapeKind)
         [](double x, double y, double w, double h) { return D::PathStar(x, y, w, h, 0.6, 8); },
         [](double x, double y, double w, double h) { return D::PathCloud(x, y, w, h); },
         [](double x, double y, double w, double h) { return D::PathCallout(x, y, w, h); },
-        [](double x, double y, double w, double h) { return D::PathWave(x, y, w, h); },
-    };
+        [](double x, double y, double w, double h) { return D::PathWave(x, y, w, h); }};
     const QImage image = drawtest::render(QSizeF(360, 225), resolution(), [&](CDDDrawer &d) {
-        const CDDColor outline(0.1f, 0.2f, 0.5f, 1.0f);
-        const CDDColor fill(1.0f, 0.8f, 0.55f, 1.0f);
+        const CDDColor outline(0.1f, 0.2f, 0.5f, 1.0f), fill(1.0f, 0.8f, 0.55f, 1.0f);
         CDDPen pen;
         pen.SetWidth(1.5);
         for (size_t i = 0; i < shapes.size(); ++i) {
@@ -125,16 +109,10 @@ TEST_P(ReferenceImageTest, EveryShapeKind)
 TEST_P(ReferenceImageTest, FlipsRotationAndSeparators)
 {
     const QImage image = drawtest::render(QSizeF(300, 150), resolution(), [](CDDDrawer &d) {
-        const CDDColor outline(0.1f, 0.2f, 0.5f, 1.0f);
-        const CDDColor fill(0.55f, 0.8f, 1.0f, 1.0f);
+        const CDDColor outline(0.1f, 0.2f, 0.5f, 1.0f), fill(0.55f, 0.8f, 1.0f, 1.0f);
         CDDPen pen;
         pen.SetWidth(2.0);
-        const struct
-        {
-            bool flipX;
-            bool flipY;
-            double angle;
-        } placements[] = { { false, false, 0 }, { true, false, 0 }, { false, true, 0 }, { true, true, 0 }, { false, false, 0.4 } };
+        const struct { bool flipX, flipY; double angle; } placements[] = {{false, false, 0}, {true, false, 0}, {false, true, 0}, {true, true, 0}, {false, false, 0.4}};
         for (int i = 0; i < 5; ++i) {
             const double x = 10 + 58.0 * i;
             const auto &p = placements[i];

@@ -16,43 +16,26 @@
 
 namespace {
 
-struct SnapCase { const char *name; double resolution; double x, y, w, h; double sx, sy, sw, sh; };
-
-class SnapRectTest : public ::testing::TestWithParam<SnapCase> {};
-
-TEST_P(SnapRectTest, SnapsToDevicePixelBoundaries)
+TEST(CDDDrawerTest, SnapRectSnapsToDevicePixelBoundaries)
 {
-    const SnapCase &c = GetParam();
+    const struct { double resolution; QRectF rect, snapped; } cases[] = {{1.0, {0.4, 0.6, 10.2, 9.7}, {0, 1, 10, 10}},
+        {1.0, {-2.6, -0.5, 3.0, 1.0}, {-3, 0, 3, 1}}, {300.0 / 72.0, {1.0, 2.0, 3.0, 4.0}, {1.44, 2.4, 3.36, 4.32}}};
+    for (const auto &c : cases) {
+        CDDDrawer drawer(false);
+        drawer.SetResolution(c.resolution);
+        double x = c.rect.x(), y = c.rect.y(), w = c.rect.width(), h = c.rect.height();
+        drawer.SnapRect(&x, &y, &w, &h);
+        EXPECT_EQ(QRectF(x, y, w, h), c.snapped) << c.rect.x() << ", " << c.rect.y();
+    }
+    // Without an origin the size is left alone.
     CDDDrawer drawer(false);
-    drawer.SetResolution(c.resolution);
-    double x = c.x, y = c.y, w = c.w, h = c.h;
-    drawer.SnapRect(&x, &y, &w, &h);
-    EXPECT_NEAR(x, c.sx, 1e-12);
-    EXPECT_NEAR(y, c.sy, 1e-12);
-    EXPECT_NEAR(w, c.sw, 1e-12);
-    EXPECT_NEAR(h, c.sh, 1e-12);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, SnapRectTest,
-    ::testing::Values(SnapCase { "WholePoints", 1.0, 0.4, 0.6, 10.2, 9.7, 0, 1, 10, 10 },
-                      SnapCase { "Negative", 1.0, -2.6, -0.5, 3.0, 1.0, -3, 0, 3, 1 },
-                      SnapCase { "PrintResolution", 300.0 / 72.0, 1.0, 2.0, 3.0, 4.0, 1.44, 2.4, 3.36, 4.32 }),
-    [](const ::testing::TestParamInfo<SnapCase> &info) { return info.param.name; });
-
-TEST(CDDDrawerTest, SnapRectWithoutOriginLeavesTheSizeAlone)
-{
-    CDDDrawer drawer(false);
-    double w = 10.2;
-    double h = 9.7;
+    double w = 10.2, h = 9.7, y = 0.6;
     drawer.SnapRect(nullptr, nullptr, &w, &h);
-    EXPECT_EQ(w, 10.2);
-    EXPECT_EQ(h, 9.7);
-    double y = 0.6;
     drawer.SnapRect(nullptr, &y, nullptr, nullptr);
-    EXPECT_EQ(y, 1.0);
+    EXPECT_EQ(QList<double>({w, h, y}), QList<double>({10.2, 9.7, 1.0}));
 }
 
-TEST(CDDDrawerTest, ScreenIsAnyDeviceButPrintersPdfAndRecordings)
+TEST(CDDDrawerTest, ScreenIsAnyDeviceButPrintersAndOperationsWithoutAPainterDrawNothing)
 {
     CDDDrawer drawer(false);
     EXPECT_FALSE(drawer.IsDrawingToScreen());
@@ -76,28 +59,22 @@ TEST(CDDDrawerTest, ScreenIsAnyDeviceButPrintersPdfAndRecordings)
         drawer.SetPainter(&painter);
         EXPECT_FALSE(drawer.IsDrawingToScreen());
     }
-    EXPECT_TRUE(CDDDrawer::isScreenDevice(&image));
-    EXPECT_FALSE(CDDDrawer::isScreenDevice(&pdf));
-    EXPECT_FALSE(CDDDrawer::isScreenDevice(&picture));
-    EXPECT_FALSE(CDDDrawer::isScreenDevice(nullptr));
-}
-
-TEST(CDDDrawerTest, OperationsWithoutAPainterDrawNothingAndDoNotCrash)
-{
-    CDDDrawer drawer(false);
+    EXPECT_EQ(QList<bool>({CDDDrawer::isScreenDevice(&image), CDDDrawer::isScreenDevice(&pdf), CDDDrawer::isScreenDevice(&picture),
+                           CDDDrawer::isScreenDevice(nullptr)}), QList<bool>({true, false, false, false}));
+    CDDDrawer drawer2(false);
     CDDColor color;
     CDDPen pen;
-    drawer.StrokeLine(0, 0, 10, 10, &color, &pen);
-    drawer.StrokeRect(0, 0, 10, 10, &color, &pen);
-    drawer.StrokeVerticalLine(0, 0, 10, &color, &pen);
-    drawer.StrokeHorizontalLine(0, 10, 0, &color, &pen);
-    drawer.DrawLoadingText(0, 0, 100, 100);
-    drawer.DrawDot(0, 0, 4, 4);
-    EXPECT_EQ(drawer.DrawBarcode(0, 0, CDDString(QStringLiteral("12345"))), 32);
-    EXPECT_EQ(drawer.DrawFIMBarcode(0, 0, fimA), 9);
+    drawer2.StrokeLine(0, 0, 10, 10, &color, &pen);
+    drawer2.StrokeRect(0, 0, 10, 10, &color, &pen);
+    drawer2.StrokeVerticalLine(0, 0, 10, &color, &pen);
+    drawer2.StrokeHorizontalLine(0, 10, 0, &color, &pen);
+    drawer2.DrawLoadingText(0, 0, 100, 100);
+    drawer2.DrawDot(0, 0, 4, 4);
+    EXPECT_EQ(drawer2.DrawBarcode(0, 0, CDDString(QStringLiteral("12345"))), 32);
+    EXPECT_EQ(drawer2.DrawFIMBarcode(0, 0, fimA), 9);
 }
 
-TEST(CDDDrawerTest, GuidelineStrokesAreHalfThePenWideAndRunEitherWay)
+TEST(CDDDrawerTest, GuidelineStrokesAreHalfThePenWideAndStrokesKeepTheirColour)
 {
     CDDColor black(0, 0, 0, 1);
     CDDPen pen;
@@ -107,40 +84,29 @@ TEST(CDDDrawerTest, GuidelineStrokesAreHalfThePenWideAndRunEitherWay)
         d.StrokeVerticalLine(30.2, 55, 35, &black, nullptr); // no pen: nothing
     });
     // Filled from x = 10 to 50, from y = 19.5 for 2 points.
-    EXPECT_TRUE(drawtest::isDark(image, 10, 20));
-    EXPECT_TRUE(drawtest::isDark(image, 49, 20));
-    EXPECT_FALSE(drawtest::isDark(image, 9, 20));
-    EXPECT_FALSE(drawtest::isDark(image, 50, 20));
-    EXPECT_FALSE(drawtest::isDark(image, 30, 18));
-    EXPECT_FALSE(drawtest::isDark(image, 30, 22));
+    const auto dark = [&](int x, int y) { return drawtest::isDark(image, x, y); };
+    EXPECT_EQ(QList<bool>({dark(10, 20), dark(49, 20), dark(9, 20), dark(50, 20), dark(30, 18), dark(30, 22)}),
+              QList<bool>({true, true, false, false, false, false}));
     for (int y = 30; y < 60; ++y)
         EXPECT_FALSE(drawtest::isDark(image, 30, y));
-}
-
-TEST(CDDDrawerTest, StrokesKeepTheirColourAfterwards)
-{
     CDDColor red(1, 0, 0, 1);
-    QImage image(20, 20, QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
+    QImage image2(20, 20, QImage::Format_ARGB32);
+    image2.fill(Qt::white);
+    QPainter painter(&image2);
     CDDDrawer drawer(false, &painter);
     drawer.StrokeLine(2, 5, 18, 5, &red, nullptr);
     // A null colour strokes in the colour the painter has.
     drawer.StrokeLine(2, 12, 18, 12, nullptr, nullptr);
     painter.end();
-    EXPECT_EQ(image.pixelColor(10, 5), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(10, 12), QColor(Qt::red));
+    EXPECT_EQ(QList<QColor>({image2.pixelColor(10, 5), image2.pixelColor(10, 12)}), QList<QColor>(2, QColor(Qt::red)));
 }
 
 bool hasBluePixel(const QImage &image, const QRect &area)
 {
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.blue() > 150 && c.red() < 120 && c.green() < 120)
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (const QColor c = image.pixelColor(x, y); c.blue() > 150 && c.red() < 120 && c.green() < 120)
                 return true;
-        }
-    }
     return false;
 }
 

@@ -19,13 +19,11 @@ void PrintTo(const CDDString &value, std::ostream *os)
 
 namespace {
 
-TEST(CDDStringTest, NullValueHasNoCharactersAndEqualsOnlyNull)
+TEST(CDDStringTest, NullValuesEqualOnlyNullAppendingTurnsAnyFormPlainAndTextsGiveTheirCharacters)
 {
     CDDString value(QStringLiteral("x"));
     value.setData(nullptr);
-    EXPECT_TRUE(value.isNull());
-    EXPECT_TRUE(value.isEmpty());
-    EXPECT_TRUE(value.UTF8String().isEmpty());
+    EXPECT_TRUE(value.isNull() && value.isEmpty() && value.UTF8String().isEmpty());
     EXPECT_NE(value, CDDString());
     EXPECT_FALSE(value.isEqualToData(QString()));
     const CDDString copy = value;
@@ -34,37 +32,27 @@ TEST(CDDStringTest, NullValueHasNoCharactersAndEqualsOnlyNull)
     value.setData(QStringLiteral("back"));
     EXPECT_FALSE(value.isNull());
     EXPECT_TRUE(copy.isNull());
-}
-
-TEST(CDDStringTest, AppendReturnsTheValueAndTurnsAnyFormPlain)
-{
-    CDDString value(QStringLiteral("Hello"));
-    CDDString &result = value.appendString(CDDString(QStringLiteral(", world")));
-    EXPECT_EQ(&result, &value);
-    EXPECT_EQ(value.UTF8String(), QByteArray("Hello, world"));
+    CDDString value2(QStringLiteral("Hello"));
+    CDDString &result = value2.appendString(CDDString(QStringLiteral(", world")));
+    EXPECT_EQ(&result, &value2);
+    EXPECT_EQ(value2.UTF8String(), QByteArray("Hello, world"));
     CDDString null;
     null.setData(nullptr);
-    null.appendString(CDDString(QStringLiteral("tail")));
-    EXPECT_FALSE(null.isNull());
-    EXPECT_EQ(null.getData(), QStringLiteral("tail"));
+    EXPECT_EQ(null.appendString(CDDString(QStringLiteral("tail"))), CDDString(QStringLiteral("tail")));
     CDDString label;
     ASSERT_TRUE(CDDString::initStringWithBarcodeLabel(label));
     label.appendString(CDDString(QStringLiteral("!")));
     EXPECT_FALSE(label.isAttributed());
     EXPECT_EQ(label.getData(), QStringLiteral("Enter ZIP to display barcode!"));
-}
-
-TEST(CDDStringTest, CopiesPlainCharactersOfAText)
-{
     CDDText text;
     text.getContents()->setPlainText(QStringLiteral("First line\nSecond\u00a0line"));
-    const CDDString value(text);
-    EXPECT_EQ(value.getData(), QStringLiteral("First line\nSecond\u00a0line"));
+    const CDDString value22(text);
+    EXPECT_EQ(value22.getData(), QStringLiteral("First line\nSecond\u00a0line"));
     CDDString assigned(QStringLiteral("old"));
     assigned.setData(nullptr);
     assigned = text;
     EXPECT_FALSE(assigned.isNull());
-    EXPECT_EQ(assigned, value);
+    EXPECT_EQ(assigned, value22);
 }
 
 class CDDStringFileLabel : public ::testing::Test
@@ -80,7 +68,7 @@ protected:
     QTemporaryDir m_dir;
 };
 
-TEST_F(CDDStringFileLabel, NamesTheFileAndTheField)
+TEST_F(CDDStringFileLabel, NamesTheFileShortenedAndTheFieldOrTellsWhyNot)
 {
     EXPECT_EQ(CDDString::initStringWithFileFieldParameters(CDDString(touch(QStringLiteral("addresses.txt"))), 2).getData(),
               QStringLiteral("addres... Col 2"));
@@ -89,92 +77,44 @@ TEST_F(CDDStringFileLabel, NamesTheFileAndTheField)
     QDir(m_dir.path()).mkdir(QStringLiteral("lists"));
     EXPECT_EQ(CDDString::initStringWithFileFieldParameters(CDDString(m_dir.filePath(QStringLiteral("lists/"))), 3).getData(),
               QStringLiteral("lists Col 3"));
-}
-
-TEST_F(CDDStringFileLabel, ShortensWithoutSplittingACharacter)
-{
     // A clef outside the basic plane is two code units; six units would cut it in half.
     const QString name = QStringLiteral("abcde\U0001D11Efgh.txt");
-    const QString label = CDDString::initStringWithFileFieldParameters(CDDString(touch(name)), 0).getData();
-    EXPECT_EQ(label, QStringLiteral("abcde.... Each line"));
-}
-
-TEST_F(CDDStringFileLabel, MissingEmptyAndNullPaths)
-{
+    EXPECT_EQ(CDDString::initStringWithFileFieldParameters(CDDString(touch(name)), 0).getData(), QStringLiteral("abcde.... Each line"));
     CDDString null;
     null.setData(nullptr);
     const CDDString fromNull = CDDString::initStringWithFileFieldParameters(null, 1);
-    EXPECT_TRUE(fromNull.isEmpty());
-    EXPECT_FALSE(fromNull.isNull());
+    EXPECT_TRUE(fromNull.isEmpty() && !fromNull.isNull());
     EXPECT_EQ(CDDString::initStringWithFileFieldParameters(CDDString(), 1).getData(), QStringLiteral("File Data"));
     EXPECT_EQ(CDDString::initStringWithFileFieldParameters(CDDString(m_dir.filePath(QStringLiteral("gone.txt"))), 1).getData(),
               QStringLiteral("File doesn't exist"));
 }
 
-struct SeparatorCase
+TEST(CDDStringTest, SeparatorsAreAppendedAndRemoved)
 {
-    const char *name;
-    const char *separator;
-    const char *reference;
-    const char *text;
-    bool onlyWhenMissing;
-    bool onlyAfterSeparator;
-    const char *appended;
-    const char *removed;
-};
-
-class CDDStringSeparator : public ::testing::TestWithParam<SeparatorCase> {};
-
-TEST_P(CDDStringSeparator, AppendsAndRemoves)
-{
-    const SeparatorCase &c = GetParam();
-    const QString separator = QString::fromUtf8(c.separator);
-    const CDDString reference(QString::fromUtf8(c.reference));
-    const CDDString text(QString::fromUtf8(c.text));
-    const auto appended = CDDString::createStringByAppendingString(separator, reference, text, c.onlyWhenMissing,
-                                                                   c.onlyAfterSeparator);
-    EXPECT_EQ(appended->getData(), QString::fromUtf8(c.appended));
-    const auto removed = CDDString::createStringByRemovingString(separator, reference, text, c.onlyWhenMissing,
-                                                                 c.onlyAfterSeparator);
-    EXPECT_EQ(removed->getData(), QString::fromUtf8(c.removed));
+    const struct { const char *separator, *reference, *text; bool onlyWhenMissing, onlyAfterSeparator; const char *appended, *removed; } cases[] = {
+        {",", "", "Smith", true, false, "Smith,", "Smith"}, {",", "", "Smith,", false, false, "Smith,,", "Smith"},
+        {",", "", "Smith, ", true, false, "Smith, ,", "Smith"}, {",", "", "Smith ,\t ", true, false, "Smith ,\t ,", "Smith "},
+        {"", "", "Smith, ", true, false, "Smith, ", "Smith, "}, {"--", "", "A-- ", true, false, "A-- --", "A"},
+        {",", "Jones ,\t", "Smith", true, true, "Smith,", "Smith"}, {",", "Jones", "Smith", true, true, "Smith", "Smith"},
+        {",", "Jones", "Smith", false, true, "Smith,", "Smith"}};
+    for (const auto &c : cases) {
+        const QString separator = QString::fromUtf8(c.separator);
+        const CDDString reference(QString::fromUtf8(c.reference)), text(QString::fromUtf8(c.text));
+        const auto appended = CDDString::createStringByAppendingString(separator, reference, text, c.onlyWhenMissing, c.onlyAfterSeparator);
+        const auto removed = CDDString::createStringByRemovingString(separator, reference, text, c.onlyWhenMissing, c.onlyAfterSeparator);
+        EXPECT_EQ(appended->getData() + QLatin1Char('|') + removed->getData(), QString::fromUtf8(c.appended) + QLatin1Char('|') + QString::fromUtf8(c.removed))
+            << c.text << " " << c.reference;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CDDStringSeparator, ::testing::Values(
-        SeparatorCase {"missing", ",", "", "Smith", true, false, "Smith,", "Smith"},
-        SeparatorCase {"always", ",", "", "Smith,", false, false, "Smith,,", "Smith"},
-        SeparatorCase {"trailingBlank", ",", "", "Smith, ", true, false, "Smith, ,", "Smith"},
-        SeparatorCase {"blankBeforeSeparatorStays", ",", "", "Smith ,\t ", true, false, "Smith ,\t ,", "Smith "},
-        SeparatorCase {"emptySeparator", "", "", "Smith, ", true, false, "Smith, ", "Smith, "},
-        SeparatorCase {"multiCharacter", "--", "", "A-- ", true, false, "A-- --", "A"},
-        SeparatorCase {"afterSeparatorFound", ",", "Jones ,\t", "Smith", true, true, "Smith,", "Smith"},
-        SeparatorCase {"afterSeparatorMissing", ",", "Jones", "Smith", true, true, "Smith", "Smith"},
-        SeparatorCase {"afterSeparatorIgnoredWhenAlways", ",", "Jones", "Smith", false, true, "Smith,", "Smith"}),
-    [](const auto &info) { return std::string(info.param.name); });
-
-struct CapitalizeCase { const char *name; const char *text; bool upper; const char *expected; };
-
-class CDDStringCapitalize : public ::testing::TestWithParam<CapitalizeCase> {};
-
-TEST_P(CDDStringCapitalize, FirstUpperRestLower)
+TEST(CDDStringTest, CapitalizeAndUppercaseMapCasesInFull)
 {
-    const auto result = CDDString::createStringWithCapitalize(CDDString(QString::fromUtf8(GetParam().text)),
-                                                              GetParam().upper);
-    EXPECT_EQ(result->getData(), QString::fromUtf8(GetParam().expected));
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, CDDStringCapitalize,
-                         ::testing::Values(CapitalizeCase {"mixed", "hELLO", false, "Hello"},
-                                           CapitalizeCase {"flagIgnoredForLonger", "hELLO", true, "Hello"},
-                                           CapitalizeCase {"oneLetterUpper", "a", true, "A"},
-                                           CapitalizeCase {"oneCapitalLowered", "A", false, "a"},
-                                           CapitalizeCase {"empty", "", true, ""},
-                                           CapitalizeCase {"accented", "ÉCOLE", false, "École"}),
-                         [](const auto &info) { return std::string(info.param.name); });
-
-TEST(CDDStringTest, UppercaseUsesFullCaseMapping)
-{
-    EXPECT_EQ(CDDString::createStringWithUppercase(CDDString(QStringLiteral("Straße 5")))->getData(),
-              QStringLiteral("STRASSE 5"));
+    // The flag counts for one letter only.
+    const struct { const char *text; bool upper; const char *expected; } cases[] = {{"hELLO", false, "Hello"}, {"hELLO", true, "Hello"},
+        {"a", true, "A"}, {"A", false, "a"}, {"", true, ""}, {"ÉCOLE", false, "École"}};
+    for (const auto &c : cases)
+        EXPECT_EQ(CDDString::createStringWithCapitalize(CDDString(QString::fromUtf8(c.text)), c.upper)->getData(), QString::fromUtf8(c.expected)) << c.text;
+    EXPECT_EQ(CDDString::createStringWithUppercase(CDDString(QStringLiteral("Straße 5")))->getData(), QStringLiteral("STRASSE 5"));
 }
 
 } // namespace

@@ -30,9 +30,15 @@ void makeTwoRuns(CDDText &text)
     appendRun(text.getContents(), QStringLiteral("cd"), texttest::style(QStringLiteral("DejaVuSerif"), 18));
 }
 
-float floatProperty(const QTextCharFormat &format, int property)
+float floatProperty(const QTextCharFormat &format, int property) { return float(format.doubleProperty(property)); }
+
+// The property at each position of the contents, in single precision.
+QList<float> propertyAt(const CDDText &text, int property, const QList<int> &positions)
 {
-    return float(format.doubleProperty(property));
+    QList<float> values;
+    for (const int position : positions)
+        values.append(floatProperty(formatAt(text.getContents(), position), property));
+    return values;
 }
 
 TEST(CDDTextAttributesTest, BaselineStepsInSinglePrecisionOnEveryRunAndTheDefaultText)
@@ -41,9 +47,8 @@ TEST(CDDTextAttributesTest, BaselineStepsInSinglePrecisionOnEveryRunAndTheDefaul
     makeTwoRuns(text);
     text.raiseBaseline();
     text.raiseBaseline();
-    EXPECT_FLOAT_EQ(floatProperty(formatAt(text.getContents(), 0), PWTextAttributes::BaselineOffset), 0.2f);
-    EXPECT_FLOAT_EQ(floatProperty(formatAt(text.getContents(), 2), PWTextAttributes::BaselineOffset), 0.2f);
-    EXPECT_FLOAT_EQ(floatProperty(formatAt(text.getDefValue(), 0), PWTextAttributes::BaselineOffset), 0.2f);
+    EXPECT_EQ(propertyAt(text, PWTextAttributes::BaselineOffset, {0, 2}), QList<float>({0.2f, 0.2f}));
+    EXPECT_EQ(floatProperty(formatAt(text.getDefValue(), 0), PWTextAttributes::BaselineOffset), 0.2f);
     // The stored value is itself a single-precision number.
     const double stored = formatAt(text.getContents(), 0).doubleProperty(PWTextAttributes::BaselineOffset);
     EXPECT_EQ(stored, double(float(stored)));
@@ -56,8 +61,7 @@ TEST(CDDTextAttributesTest, KerningStepsFromEachRunsOwnValue)
     CDDText text;
     makeTwoRuns(text);
     text.tightenKerning();
-    EXPECT_FLOAT_EQ(floatProperty(formatAt(text.getContents(), 0), PWTextAttributes::Kerning), 0.9f);
-    EXPECT_FLOAT_EQ(floatProperty(formatAt(text.getContents(), 2), PWTextAttributes::Kerning), -0.1f);
+    EXPECT_EQ(propertyAt(text, PWTextAttributes::Kerning, {0, 2}), QList<float>({0.9f, -0.1f}));
     text.loosenKerning();
     // Back by the same step, up to single-precision rounding.
     EXPECT_NEAR(floatProperty(formatAt(text.getContents(), 2), PWTextAttributes::Kerning), 0.0f, 1e-6);
@@ -66,7 +70,7 @@ TEST(CDDTextAttributesTest, KerningStepsFromEachRunsOwnValue)
     EXPECT_NEAR(formatAt(text.getContents(), 0).fontLetterSpacing(), 1.0, 1e-6);
 }
 
-TEST(CDDTextAttributesTest, IncreaseGivesTheWholeTextTheFirstRunsFontOneSizeUp)
+TEST(CDDTextAttributesTest, FontSizeCommandsTakeTheFirstRunsFontKeepEachFamilyAndStopAtThreePoints)
 {
     CDDText text;
     makeTwoRuns(text);
@@ -75,50 +79,30 @@ TEST(CDDTextAttributesTest, IncreaseGivesTheWholeTextTheFirstRunsFontOneSizeUp)
     const std::optional<PWFont> font = text.GetFont(&mixed);
     ASSERT_TRUE(font);
     EXPECT_FALSE(mixed);
-    EXPECT_EQ(font->postScriptName(), QStringLiteral("DejaVuSans"));
-    EXPECT_DOUBLE_EQ(font->pointSize(), 13);
+    EXPECT_EQ(*font, PWFont(QStringLiteral("DejaVuSans"), 13));
+    CDDText text2;
+    makeTwoRuns(text2);
+    text2.SetFontSize(20);
+    EXPECT_EQ(QList<double>({formatAt(text2.getContents(), 0).fontPointSize(), formatAt(text2.getContents(), 3).fontPointSize(),
+                             formatAt(text2.getDefValue(), 0).fontPointSize()}), QList<double>({20, 20, 20}));
+    EXPECT_NE(formatAt(text2.getContents(), 0).fontFamilies(), formatAt(text2.getContents(), 3).fontFamilies());
+    const std::pair<std::function<void(CDDText &)>, double> cases[] = {
+        {[](CDDText &t) { t.DecreaseFontSize(); t.DecreaseFontSize(); }, 3.0}, {[](CDDText &t) { t.SetFontSize(-4); }, 3.0},
+        {[](CDDText &t) { t.ChangeFontSize(-10); }, 3.0}, {[](CDDText &t) { t.updateFontSizeWithKoeff(0.1); }, 3.0},
+        {[](CDDText &t) { t.updateFontSizeWithKoeff(3.0); }, 10.0}};
+    int row = 0;
+    for (const auto &[command, expected] : cases) {
+        CDDText text;
+        const QTextCharFormat style = sans(3.5);
+        text.SetFontAttr(style, false);
+        text.setString(QStringLiteral("x"), &style);
+        command(text);
+        EXPECT_EQ(text.GetFont()->pointSize(), expected) << "row " << row;
+        EXPECT_EQ(formatAt(text.getDefValue(), 0).fontPointSize(), expected) << "row " << row++;
+    }
 }
 
-TEST(CDDTextAttributesTest, SetFontSizeKeepsEachFamily)
-{
-    CDDText text;
-    makeTwoRuns(text);
-    text.SetFontSize(20);
-    EXPECT_DOUBLE_EQ(formatAt(text.getContents(), 0).fontPointSize(), 20);
-    EXPECT_DOUBLE_EQ(formatAt(text.getContents(), 3).fontPointSize(), 20);
-    EXPECT_NE(formatAt(text.getContents(), 0).fontFamilies(), formatAt(text.getContents(), 3).fontFamilies());
-    EXPECT_DOUBLE_EQ(formatAt(text.getDefValue(), 0).fontPointSize(), 20);
-}
-
-struct FloorCase
-{
-    const char *name;
-    std::function<void(CDDText &)> command;
-    double expected;
-};
-
-class FontSizeFloorTest : public testing::TestWithParam<FloorCase> {};
-
-TEST_P(FontSizeFloorTest, NoCommandGoesBelowThreePoints)
-{
-    CDDText text;
-    const QTextCharFormat style = sans(3.5);
-    text.SetFontAttr(style, false);
-    text.setString(QStringLiteral("x"), &style);
-    GetParam().command(text);
-    EXPECT_DOUBLE_EQ(text.GetFont()->pointSize(), GetParam().expected);
-    EXPECT_DOUBLE_EQ(formatAt(text.getDefValue(), 0).fontPointSize(), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Commands, FontSizeFloorTest,
-    testing::Values(FloorCase {"Decrease", [](CDDText &t) { t.DecreaseFontSize(); t.DecreaseFontSize(); }, 3.0},
-                    FloorCase {"SetSize", [](CDDText &t) { t.SetFontSize(-4); }, 3.0},
-                    FloorCase {"ChangeSize", [](CDDText &t) { t.ChangeFontSize(-10); }, 3.0},
-                    FloorCase {"ScaleDown", [](CDDText &t) { t.updateFontSizeWithKoeff(0.1); }, 3.0},
-                    FloorCase {"ScaleUp", [](CDDText &t) { t.updateFontSizeWithKoeff(3.0); }, 10.0}),
-    [](const testing::TestParamInfo<FloorCase> &info) { return std::string(info.param.name); });
-
-TEST(CDDTextAttributesTest, SetFontAttrLeavesOneStyleOnTextAndDefaultText)
+TEST(CDDTextAttributesTest, SetFontAttrLeavesOneStyleUnlessItKeepsTheColour)
 {
     CDDText text;
     makeTwoRuns(text);
@@ -128,69 +112,50 @@ TEST(CDDTextAttributesTest, SetFontAttrLeavesOneStyleOnTextAndDefaultText)
     EXPECT_TRUE(text.IsEqualFontAttr(*text.GetFontAttr(&mixed)));
     EXPECT_FALSE(mixed);
     EXPECT_EQ(formatAt(text.getDefValue(), 0).foreground().color(), QColor(Qt::blue));
+    CDDText text2;
+    appendRun(text2.getContents(), QStringLiteral("red"), sans(10, Qt::red));
+    text2.SetFontAttr(sans(14, Qt::green), true);
+    EXPECT_EQ(formatAt(text2.getContents(), 0).foreground().color(), QColor(Qt::red));
+    EXPECT_DOUBLE_EQ(formatAt(text2.getContents(), 0).fontPointSize(), 14);
+    EXPECT_EQ(formatAt(text2.getDefValue(), 0).foreground().color(), QColor(Qt::green));
 }
 
-TEST(CDDTextAttributesTest, KeepColorKeepsTheContentsColour)
-{
-    CDDText text;
-    appendRun(text.getContents(), QStringLiteral("red"), sans(10, Qt::red));
-    text.SetFontAttr(sans(14, Qt::green), true);
-    EXPECT_EQ(formatAt(text.getContents(), 0).foreground().color(), QColor(Qt::red));
-    EXPECT_DOUBLE_EQ(formatAt(text.getContents(), 0).fontPointSize(), 14);
-    EXPECT_EQ(formatAt(text.getDefValue(), 0).foreground().color(), QColor(Qt::green));
-}
-
-TEST(CDDTextAttributesTest, IsEqualFontIsFalseForSeveralFonts)
+TEST(CDDTextAttributesTest, EqualFontsAndColoursOfTextAndBackground)
 {
     CDDText text;
     makeTwoRuns(text);
     EXPECT_FALSE(text.IsEqualFont(PWFont(QStringLiteral("DejaVuSans"), 12)));
     text.SetFont(PWFont(QStringLiteral("DejaVuSans"), 12));
     EXPECT_TRUE(text.IsEqualFont(PWFont(QStringLiteral("DejaVuSans"), 12)));
-}
-
-TEST(CDDTextAttributesTest, ColoursOfTextAndBackground)
-{
-    CDDText text;
-    CDDColor color(0.5f, 0.5f, 0.5f, 1.0f);
-    text.getTextColor(color);
+    CDDText text2;
+    CDDColor color(0.5f, 0.5f, 0.5f, 1.0f), back(0.1f, 0.2f, 0.3f, 1.0f);
+    text2.getTextColor(color);
     EXPECT_EQ(color, CDDColor(0, 0, 0, 1)) << "no colour set reads as opaque black";
-    text.setTextColor(CDDColor(1, 0, 0, 1));
-    text.getTextColor(color);
+    text2.setTextColor(CDDColor(1, 0, 0, 1));
+    text2.getTextColor(color);
     EXPECT_EQ(color, CDDColor(1, 0, 0, 1)) << "the default text took it";
-    CDDColor back(0.1f, 0.2f, 0.3f, 1.0f);
-    text.getBackColor(back);
+    text2.getBackColor(back);
     EXPECT_EQ(back, CDDColor(0.1f, 0.2f, 0.3f, 1.0f)) << "an empty text leaves the value";
-    text.setString(QStringLiteral("x"), nullptr);
+    text2.setString(QStringLiteral("x"), nullptr);
     const CDDColor yellow(1, 1, 0, 1);
-    text.setBackColor(&yellow);
-    text.getBackColor(back);
+    text2.setBackColor(&yellow);
+    text2.getBackColor(back);
     EXPECT_EQ(back, yellow);
 }
 
-struct AlignmentCase { const char *name; textAlignment alignment; Qt::Alignment expected; };
-
-class AlignmentTest : public testing::TestWithParam<AlignmentCase> {};
-
-TEST_P(AlignmentTest, MapsTheKernelValue)
+TEST(CDDTextAttributesTest, AlignmentMapsTheKernelValueAndParagraphSpacingSurvivesTheSameAlignment)
 {
-    CDDText text;
-    text.setString(QStringLiteral("one\ntwo"), nullptr);
-    EXPECT_TRUE(text.SetAlignment(GetParam().alignment));
-    for (QTextBlock block = text.getContents()->begin(); block.isValid(); block = block.next())
-        EXPECT_EQ(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, GetParam().expected);
-    EXPECT_EQ(text.getDefValue()->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, AlignmentTest,
-    testing::Values(AlignmentCase {"Left", taLeft, Qt::AlignLeft}, AlignmentCase {"Centre", taCenter, Qt::AlignHCenter},
-                    AlignmentCase {"JustifiedCentres", taJustified, Qt::AlignHCenter},
-                    AlignmentCase {"RightWins", textAlignment(taRight | taCenter), Qt::AlignRight},
-                    AlignmentCase {"VerticalBitsIgnored", textAlignment(16), Qt::AlignLeft}),
-    [](const testing::TestParamInfo<AlignmentCase> &info) { return std::string(info.param.name); });
-
-TEST(CDDTextAttributesTest, SameAlignmentLeavesParagraphStyleAlone)
-{
+    // Justified centres; right wins over centre; vertical bits are ignored.
+    const std::pair<textAlignment, Qt::Alignment> cases[] = {{taLeft, Qt::AlignLeft}, {taCenter, Qt::AlignHCenter},
+        {taJustified, Qt::AlignHCenter}, {textAlignment(taRight | taCenter), Qt::AlignRight}, {textAlignment(16), Qt::AlignLeft}};
+    for (const auto &[alignment, expected] : cases) {
+        CDDText text;
+        text.setString(QStringLiteral("one\ntwo"), nullptr);
+        EXPECT_TRUE(text.SetAlignment(alignment));
+        for (QTextBlock block = text.getContents()->begin(); block.isValid(); block = block.next())
+            EXPECT_EQ(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, expected) << alignment;
+        EXPECT_EQ(text.getDefValue()->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, expected) << alignment;
+    }
     CDDText text;
     text.setString(QStringLiteral("one"), nullptr);
     text.SetAlignment(taCenter);
@@ -199,21 +164,16 @@ TEST(CDDTextAttributesTest, SameAlignmentLeavesParagraphStyleAlone)
     EXPECT_FLOAT_EQ(text.GetSpacingAfterParagraph(), 6.0f);
     text.SetAlignment(taRight);
     EXPECT_FLOAT_EQ(text.GetSpacingAfterParagraph(), 0.0f) << "a new alignment starts a plain paragraph style";
-}
-
-TEST(CDDTextAttributesTest, ParagraphSpacingOnEveryParagraph)
-{
-    CDDText text;
-    text.setString(QStringLiteral("a\nb\nc"), nullptr);
-    text.SetAlignment(taRight);
-    text.SetSpacingLine(2.5f);
-    text.SetSpacingBeforeParagraph(4.0f);
-    text.SetSpacingAfterParagraph(7.0f);
-    EXPECT_FLOAT_EQ(text.GetSpacingLine(), 2.5f);
-    EXPECT_FLOAT_EQ(text.GetSpacingBeforeParagraph(), 4.0f);
-    EXPECT_FLOAT_EQ(text.GetSpacingAfterParagraph(), 7.0f);
+    CDDText text2;
+    text2.setString(QStringLiteral("a\nb\nc"), nullptr);
+    text2.SetAlignment(taRight);
+    text2.SetSpacingLine(2.5f);
+    text2.SetSpacingBeforeParagraph(4.0f);
+    text2.SetSpacingAfterParagraph(7.0f);
+    EXPECT_EQ(QList<float>({text2.GetSpacingLine(), text2.GetSpacingBeforeParagraph(), text2.GetSpacingAfterParagraph()}),
+              QList<float>({2.5f, 4.0f, 7.0f}));
     int blocks = 0;
-    for (QTextBlock block = text.getContents()->begin(); block.isValid(); block = block.next(), ++blocks) {
+    for (QTextBlock block = text2.getContents()->begin(); block.isValid(); block = block.next(), ++blocks) {
         EXPECT_DOUBLE_EQ(block.blockFormat().doubleProperty(PWTextAttributes::LineSpacing), 2.5);
         EXPECT_DOUBLE_EQ(block.blockFormat().topMargin(), 4.0);
         EXPECT_EQ(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
@@ -224,7 +184,7 @@ TEST(CDDTextAttributesTest, ParagraphSpacingOnEveryParagraph)
     EXPECT_FLOAT_EQ(empty.GetSpacingLine(), 0.0f);
 }
 
-TEST(CDDTextAttributesTest, CharacterSpacingReadsTheFirstCharacter)
+TEST(CDDTextAttributesTest, CharacterSpacingReadsTheFirstCharacterAndParagraphRangesMeetARange)
 {
     CDDText text;
     appendRun(text.getContents(), QStringLiteral("a"), sans(10));
@@ -235,15 +195,11 @@ TEST(CDDTextAttributesTest, CharacterSpacingReadsTheFirstCharacter)
     text.SetSpacingCharacter(1.5f);
     EXPECT_FLOAT_EQ(text.GetSpacingCharacter(), 1.5f);
     EXPECT_FLOAT_EQ(floatProperty(formatAt(text.getContents(), 1), PWTextAttributes::Kerning), 1.5f);
-}
-
-TEST(CDDTextAttributesTest, ParagraphRangesMeetingARange)
-{
-    CDDText text;
-    text.setString(QStringLiteral("ab\ncd\nef"), nullptr);
+    CDDText text2;
+    text2.setString(QStringLiteral("ab\ncd\nef"), nullptr);
     using Ranges = std::vector<std::pair<int, int>>;
-    EXPECT_EQ(text.paragraphsRangeForRange(0, 8), (Ranges {{0, 3}, {3, 3}, {6, 2}}));
-    EXPECT_EQ(text.paragraphsRangeForRange(4, 0), (Ranges {{3, 3}}));
+    EXPECT_EQ(text2.paragraphsRangeForRange(0, 8), (Ranges {{0, 3}, {3, 3}, {6, 2}}));
+    EXPECT_EQ(text2.paragraphsRangeForRange(4, 0), (Ranges {{3, 3}}));
     EXPECT_EQ(CDDText().paragraphsRangeForRange(0, 0), (Ranges {{0, 0}}));
 }
 

@@ -36,66 +36,49 @@ TEST(CDDTextLayoutTest, WidthIsTheWidestLinePlusInsetAndOne)
 
 // Measures taken after drawing in a frame, whether the frame broke the lines or not, are those of
 // the open layout; replacing the text keeps the drawn width and measures the new text afresh.
-class CDDTextMeasureAfterDrawTest : public ::testing::TestWithParam<double> {};
-
-TEST_P(CDDTextMeasureAfterDrawTest, MeasuresAreThoseOfTheOpenLayout)
+TEST(CDDTextLayoutTest, MeasuresAfterDrawingAreThoseOfTheOpenLayout)
 {
-    CDDText open;
-    CDDText drawn;
     const QString string = QStringLiteral("Alex Person 42\nWidgets and Sons 1200");
-    withString(open, string, 14);
-    withString(drawn, string, 14);
-    const double width = open.getContSizeX();
-    const double height = open.getContSizeY();
-    QImage image(400, 200, QImage::Format_ARGB32);
-    QPainter painter(&image);
-    CDDDrawer drawer(false, &painter);
-    const double frame = width * GetParam();
-    drawn.draw(0, 0, frame, 120, false, nullptr, &drawer, 0, nullptr, nullptr);
-    const double drawnWidth = drawn.getContents()->textWidth();
-    EXPECT_DOUBLE_EQ(drawn.getContSizeX(), width);
-    EXPECT_DOUBLE_EQ(drawn.getContSizeY(), height);
-    EXPECT_DOUBLE_EQ(drawn.getContents()->textWidth(), drawnWidth);
-    // A longer text in the drawn width: its measures are its own, not the old text's.
     const QString longer = string + QStringLiteral(" Springfield IL 62701");
-    CDDText reference;
+    CDDText open, reference;
+    withString(open, string, 14);
     withString(reference, longer, 14);
-    const QTextCharFormat style = sans(14);
-    drawn.setString(longer, &style);
-    EXPECT_DOUBLE_EQ(drawn.getContents()->textWidth(), drawnWidth);
-    EXPECT_DOUBLE_EQ(drawn.getContSizeX(), reference.getContSizeX());
-    EXPECT_DOUBLE_EQ(drawn.getContSizeY(), reference.getContSizeY());
-    EXPECT_GT(drawn.getContSizeX(), width);
+    // A frame just wide enough to hold the text, and one that breaks its lines.
+    for (const double share : {1.0, 0.2}) {
+        CDDText drawn;
+        withString(drawn, string, 14);
+        QImage image(400, 200, QImage::Format_ARGB32);
+        QPainter painter(&image);
+        CDDDrawer drawer(false, &painter);
+        drawn.draw(0, 0, open.getContSizeX() * share, 120, false, nullptr, &drawer, 0, nullptr, nullptr);
+        const double drawnWidth = drawn.getContents()->textWidth();
+        EXPECT_EQ(QSizeF(drawn.getContSizeX(), drawn.getContSizeY()), QSizeF(open.getContSizeX(), open.getContSizeY())) << share;
+        // A longer text in the drawn width: its measures are its own, not the old text's.
+        const QTextCharFormat style = sans(14);
+        drawn.setString(longer, &style);
+        EXPECT_EQ(drawn.getContents()->textWidth(), drawnWidth) << share;
+        EXPECT_EQ(QSizeF(drawn.getContSizeX(), drawn.getContSizeY()), QSizeF(reference.getContSizeX(), reference.getContSizeY())) << share;
+    }
 }
 
-// Frames that hold the text (wider, just wide enough) and frames that break its lines.
-INSTANTIATE_TEST_SUITE_P(Frames, CDDTextMeasureAfterDrawTest, ::testing::Values(1.5, 1.0, 0.6, 0.2));
-
-TEST(CDDTextLayoutTest, EmptyTextIsMeasuredInTheDefaultTextStyle)
+TEST(CDDTextLayoutTest, HeightFollowsTheDefaultStyleAndTheLinesWithTheBaselineInTheFirst)
 {
-    CDDText small;
+    CDDText small, large;
     small.SetFontAttr(sans(10), false);
-    CDDText large;
     large.SetFontAttr(sans(30), false);
     EXPECT_GT(large.getContSizeY(), small.getContSizeY());
     EXPECT_NEAR(large.getContSizeY(), QFontMetricsF(sans(30).font()).height(), 2.0);
     EXPECT_GT(large.minSizeY(), small.minSizeY());
     EXPECT_NEAR(large.GetBaseLineOffset(), QFontMetricsF(sans(30).font()).ascent(), 1.0);
-}
-
-TEST(CDDTextLayoutTest, HeightGrowsWithLinesAndBaselineIsInTheFirstLine)
-{
-    CDDText one;
+    CDDText one, two;
     withString(one, QStringLiteral("a"), 12);
-    CDDText two;
     withString(two, QStringLiteral("a\nb"), 12);
     EXPECT_NEAR(two.getContSizeY(), 2.0 * one.getContSizeY(), 1.0);
-    EXPECT_GT(one.GetBaseLineOffset(), 0.0);
-    EXPECT_LT(one.GetBaseLineOffset(), one.getContSizeY());
+    EXPECT_TRUE(one.GetBaseLineOffset() > 0.0 && one.GetBaseLineOffset() < one.getContSizeY());
     EXPECT_DOUBLE_EQ(one.GetBaseLineOffset(), two.GetBaseLineOffset());
 }
 
-TEST(CDDTextLayoutTest, LineOffsetFollowsTheAlignment)
+TEST(CDDTextLayoutTest, LineOffsetFollowsTheAlignmentAndHitPointsLieOnTheGlyphs)
 {
     CDDText text;
     withString(text, QStringLiteral("ab"), 12);
@@ -107,18 +90,11 @@ TEST(CDDTextLayoutTest, LineOffsetFollowsTheAlignment)
     text.SetAlignment(taRight);
     text.draw(0, 0, 200, 50, false, nullptr, &drawer, 0, nullptr, nullptr);
     EXPECT_GT(text.getLineOffsetX(), 150.0);
-}
-
-TEST(CDDTextLayoutTest, HitPointLiesOnTheGlyphs)
-{
-    CDDText empty;
+    CDDText empty, text2;
     EXPECT_FALSE(empty.hitPoint(1, 1));
-    EXPECT_FALSE(empty.hitPoint(-5, 1000));
-    CDDText text;
-    withString(text, QStringLiteral("MMMM"), 20);
-    EXPECT_TRUE(text.hitPoint(10, 10));
-    EXPECT_FALSE(text.hitPoint(text.getContSizeX() + 10, 10));
-    EXPECT_FALSE(text.hitPoint(10, text.getContSizeY() + 10));
+    withString(text2, QStringLiteral("MMMM"), 20);
+    EXPECT_TRUE(text2.hitPoint(10, 10));
+    EXPECT_FALSE(text2.hitPoint(text2.getContSizeX() + 10, 10) || text2.hitPoint(10, text2.getContSizeY() + 10));
 }
 
 // The bounding box of the pixels that differ from white.
@@ -145,46 +121,35 @@ QImage drawn(CDDText &text, double angle, bool editing = false)
     return image;
 }
 
-TEST(CDDTextLayoutTest, DrawingTurnsAboutTheFrameCentre)
+TEST(CDDTextLayoutTest, DrawingTurnsAboutTheFrameCentreEditingDrawsOnlyAThinFrameAndBackgroundAndOutlineAreDrawn)
 {
     CDDText text;
     withString(text, QStringLiteral("MMMMMM"), 14);
     const QRect flat = inkOf(drawn(text, 0));
     const QRect turned = inkOf(drawn(text, M_PI / 2));
-    ASSERT_FALSE(flat.isEmpty());
-    ASSERT_FALSE(turned.isEmpty());
+    ASSERT_FALSE(flat.isEmpty() || turned.isEmpty());
     EXPECT_GT(flat.width(), flat.height());
     EXPECT_GT(turned.height(), turned.width());
     EXPECT_TRUE(QRect(50, 90, 100, 20).contains(flat));
     EXPECT_TRUE(QRect(90, 50, 20, 100).contains(turned));
-}
-
-TEST(CDDTextLayoutTest, EditingDrawsOnlyAThinFrame)
-{
-    CDDText text;
-    withString(text, QStringLiteral("MMMMMM"), 14);
-    const QImage image = drawn(text, 0, true);
+    CDDText text2;
+    withString(text2, QStringLiteral("MMMMMM"), 14);
+    const QImage image = drawn(text2, 0, true);
     // The inside of the frame stays blank: the editor shows the glyphs.
     EXPECT_TRUE(inkOf(image.copy(55, 95, 90, 10)).isEmpty());
     EXPECT_FALSE(inkOf(image).isEmpty());
-}
-
-TEST(CDDTextLayoutTest, BackgroundAndOutline)
-{
     CDDText empty;
-    QImage image(100, 100, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
+    QImage image2(100, 100, QImage::Format_RGB32);
+    image2.fill(Qt::white);
+    QPainter painter(&image2);
     CDDDrawer drawer(false, &painter);
-    const CDDColor red(1, 0, 0, 1);
-    const CDDColor blue(0, 0, 1, 1);
+    const CDDColor red(1, 0, 0, 1), blue(0, 0, 1, 1);
     CDDPen pen;
     pen.SetWidth(2.0);
     empty.draw(10, 10, 50, 40, true, &red, &drawer, 0, &blue, &pen);
     painter.end();
-    EXPECT_EQ(image.pixel(35, 30), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(10, 30), qRgb(0, 0, 255));
-    EXPECT_EQ(image.pixel(80, 80), qRgb(255, 255, 255));
+    EXPECT_EQ(QList<QRgb>({image2.pixel(35, 30), image2.pixel(10, 30), image2.pixel(80, 80)}),
+              QList<QRgb>({qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)}));
 }
 
 } // namespace

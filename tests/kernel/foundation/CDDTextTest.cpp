@@ -13,32 +13,32 @@ using texttest::sans;
 
 namespace {
 
-double sizeOf(const std::optional<QTextCharFormat> &format)
+double sizeOf(const std::optional<QTextCharFormat> &format) { return format ? format->fontPointSize() : -1.0; }
+
+// A text holding the string in a sans style of the given size.
+CDDText &filled(CDDText &text, const QString &string, double size = 12)
 {
-    return format ? format->fontPointSize() : -1.0;
+    const QTextCharFormat style = sans(size);
+    text.setString(string, &style);
+    return text;
 }
 
-TEST(CDDTextTest, AnEmptyParagraphIsNotAnEmptyText)
+TEST(CDDTextTest, SetStringTakesTheGivenStyleAndAnEmptyParagraphIsNoEmptyText)
 {
     CDDText text;
     QTextCursor(text.getContents()).insertBlock();
     EXPECT_FALSE(text.isEmpty());
     EXPECT_EQ(text.getString(), QStringLiteral("\n"));
-}
-
-TEST(CDDTextTest, SetStringTakesTheGivenStyleAndTheDefaultTextFollows)
-{
-    CDDText text;
+    CDDText text2;
     const QTextCharFormat style = sans(18, Qt::red);
-    text.setString(QStringLiteral("Anna\nBerlin"), &style);
-    EXPECT_EQ(text.getString(), QStringLiteral("Anna\nBerlin"));
-    EXPECT_FALSE(text.isNewText());
-    EXPECT_DOUBLE_EQ(sizeOf(text.GetFontAttr()), 18);
-    // The default text now carries the first run's style, so emptying the text keeps it.
-    text.setString(QString(), nullptr);
-    EXPECT_TRUE(text.isEmpty());
-    EXPECT_DOUBLE_EQ(sizeOf(text.GetFontAttr()), 18);
-    EXPECT_EQ(text.GetFontAttr()->foreground().color(), QColor(Qt::red));
+    text2.setString(QStringLiteral("Anna\nBerlin"), &style);
+    EXPECT_EQ(text2.getString(), QStringLiteral("Anna\nBerlin"));
+    EXPECT_FALSE(text2.isNewText());
+    // The default text2 now carries the first run's style, so emptying the text2 keeps it.
+    text2.setString(QString(), nullptr);
+    EXPECT_TRUE(text2.isEmpty());
+    EXPECT_DOUBLE_EQ(sizeOf(text2.GetFontAttr()), 18);
+    EXPECT_EQ(text2.GetFontAttr()->foreground().color(), QColor(Qt::red));
 }
 
 QTextCharFormat defaultTextStyle(const CDDText &text)
@@ -48,36 +48,26 @@ QTextCharFormat defaultTextStyle(const CDDText &text)
     return cursor.charFormat();
 }
 
-TEST(CDDTextTest, SetStringOfTheShownTextChangesNothing)
+TEST(CDDTextTest, SetStringOfTheShownTextChangesNothingAndWhileEditingIsOneUndoableStep)
 {
     CDDText fresh;
     fresh.setString(QString(), nullptr);
     EXPECT_TRUE(fresh.isNewText()) << "an empty string on an empty text is no change";
     CDDText text;
-    const QTextCharFormat small = sans(9);
-    const QTextCharFormat large = sans(40);
-    text.setString(QStringLiteral("same"), &small);
-    text.setString(QStringLiteral("same"), &large);
-    EXPECT_DOUBLE_EQ(sizeOf(text.GetFontAttr()), 9);
-    EXPECT_DOUBLE_EQ(defaultTextStyle(text).fontPointSize(), 9);
+    filled(filled(text, QStringLiteral("same"), 9), QStringLiteral("same"), 40);
+    EXPECT_EQ(QList<double>({sizeOf(text.GetFontAttr()), defaultTextStyle(text).fontPointSize()}), QList<double>({9, 9}));
+    CDDText text2;
+    filled(text2, QStringLiteral("before"));
+    text2.startEditing(0, 0, 100, 20, 0);
+    EXPECT_EQ(filled(text2, QStringLiteral("after")).getString(), QStringLiteral("after"));
+    text2.getContents()->undo();
+    EXPECT_EQ(text2.getString(), QStringLiteral("before"));
+    text2.endEditing();
+    filled(text2, QStringLiteral("merged"));
+    EXPECT_FALSE(text2.getContents()->isUndoAvailable()) << "merges outside the editor keep no history";
 }
 
-TEST(CDDTextTest, SetStringWhileEditingIsOneUndoableStep)
-{
-    CDDText text;
-    const QTextCharFormat style = sans(12);
-    text.setString(QStringLiteral("before"), &style);
-    text.startEditing(0, 0, 100, 20, 0);
-    text.setString(QStringLiteral("after"), &style);
-    EXPECT_EQ(text.getString(), QStringLiteral("after"));
-    text.getContents()->undo();
-    EXPECT_EQ(text.getString(), QStringLiteral("before"));
-    text.endEditing();
-    text.setString(QStringLiteral("merged"), &style);
-    EXPECT_FALSE(text.getContents()->isUndoAvailable()) << "merges outside the editor keep no history";
-}
-
-TEST(CDDTextTest, MixedFlagTellsSeveralStyles)
+TEST(CDDTextTest, MixedFlagTellsSeveralStylesAndAnEmptyDefaultTextAnswersNone)
 {
     CDDText text;
     bool mixed = false;
@@ -95,31 +85,19 @@ TEST(CDDTextTest, MixedFlagTellsSeveralStyles)
     mixed = true;
     empty.GetFont(&mixed);
     EXPECT_FALSE(mixed);
-}
-
-TEST(CDDTextTest, EmptyDefaultTextAnswersNoAttributes)
-{
-    CDDText text;
-    text.setDefText(PWAttributedString());
-    EXPECT_FALSE(text.GetFontAttr());
-    EXPECT_FALSE(text.GetFont());
+    CDDText text2;
+    text2.setDefText(PWAttributedString());
+    EXPECT_FALSE(text2.GetFontAttr() || text2.GetFont());
     CDDColor color(0.2f, 0.3f, 0.4f, 1.0f);
-    text.getTextColor(color);
+    text2.getTextColor(color);
     EXPECT_EQ(color, CDDColor(0, 0, 0, 1));
-    EXPECT_DOUBLE_EQ(text.minSizeY(), 15.0);
+    EXPECT_DOUBLE_EQ(text2.minSizeY(), 15.0);
 }
 
-TEST(CDDTextTest, LeadingZerosPadToTheWidthInTheFirstRunStyle)
+TEST(CDDTextTest, LeadingZerosPadInTheFirstRunStyleAndAssignmentSharesButACopyIsIndependent)
 {
-    const struct
-    {
-        QString text;
-        int width;
-        QString expected;
-    } cases[] = {{QStringLiteral("7"), 4, QStringLiteral("0007")},
-                 {QStringLiteral("12345"), 4, QStringLiteral("12345")},
-                 {QString(), 3, QStringLiteral("000")},
-                 {QStringLiteral("5"), 0, QStringLiteral("5")}};
+    const struct { QString text; int width; QString expected; } cases[] = {{QStringLiteral("7"), 4, QStringLiteral("0007")},
+        {QStringLiteral("12345"), 4, QStringLiteral("12345")}, {QString(), 3, QStringLiteral("000")}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.expected.toStdString());
         CDDText text;
@@ -128,72 +106,39 @@ TEST(CDDTextTest, LeadingZerosPadToTheWidthInTheFirstRunStyle)
         text.setString(c.text, &style);
         text.addLeadingZeros(c.width);
         EXPECT_EQ(text.getString(), c.expected);
-        EXPECT_DOUBLE_EQ(sizeOf(text.GetFontAttr()), 14);
         bool mixed = false;
-        text.GetFontAttr(&mixed);
+        EXPECT_EQ(sizeOf(text.GetFontAttr(&mixed)), 14);
         EXPECT_FALSE(mixed);
     }
-}
-
-TEST(CDDTextTest, AssignmentSharesAndCopyIsIndependent)
-{
-    CDDText first;
-    CDDText shared;
+    CDDText first, shared, copied;
     shared = first;
-    const QTextCharFormat style = sans(11);
-    first.setString(QStringLiteral("both"), &style);
+    filled(first, QStringLiteral("both"), 11);
     EXPECT_EQ(shared.getString(), QStringLiteral("both"));
-    EXPECT_EQ(shared.getContents(), first.getContents());
-    CDDText copied;
     copied.copy(&first);
-    first.setString(QStringLiteral("changed"), &style);
+    filled(first, QStringLiteral("changed"));
     EXPECT_EQ(copied.getString(), QStringLiteral("both"));
     EXPECT_NE(copied.getContents(), first.getContents());
     EXPECT_DOUBLE_EQ(sizeOf(copied.GetFontAttr()), 11);
 }
 
-TEST(CDDTextTest, DDStringIsAValueOfItsOwn)
+TEST(CDDTextTest, AppendedAndLinkedTextsKeepTheStyleInEitherOrder)
 {
-    CDDText one;
-    CDDText two;
-    one.setString(QStringLiteral("one"), nullptr);
-    two.setString(QStringLiteral("two"), nullptr);
-    const CDDString a = one.getDDString();
-    EXPECT_EQ(two.getDDString().getData(), QStringLiteral("two"));
-    EXPECT_EQ(a.getData(), QStringLiteral("one"));
-}
-
-TEST(CDDTextTest, AppendingKeepsTheTextsStyleAndCanAvoidARepeat)
-{
-    const struct
-    {
-        QString text;
-        QString suffix;
-        bool avoidRepeat;
-        QString expected;
-    } cases[] = {{QStringLiteral("Main St"), QStringLiteral(","), false, QStringLiteral("Main St,")},
-                 // The text already ends with it: unchanged, not emptied.
-                 {QStringLiteral("a, "), QStringLiteral(","), true, QStringLiteral("a, ")},
-                 {QStringLiteral("a"), QStringLiteral(","), true, QStringLiteral("a,")},
-                 {QStringLiteral("a"), QString(), true, QStringLiteral("a")}};
+    // The second text already ends with the suffix: unchanged, not emptied.
+    const struct { QString text, suffix; bool avoidRepeat; QString expected; } cases[] = {
+        {QStringLiteral("Main St"), QStringLiteral(","), false, QStringLiteral("Main St,")},
+        {QStringLiteral("a, "), QStringLiteral(","), true, QStringLiteral("a, ")}, {QStringLiteral("a"), QStringLiteral(","), true, QStringLiteral("a,")},
+        {QStringLiteral("a"), QString(), true, QStringLiteral("a")}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         CDDText text;
-        const QTextCharFormat style = sans(13);
-        text.setString(c.text, &style);
-        const std::unique_ptr<CDDText> result = CDDText::createTextByAppendingString(c.suffix, text, c.avoidRepeat);
+        const std::unique_ptr<CDDText> result = CDDText::createTextByAppendingString(c.suffix, filled(text, c.text, 13), c.avoidRepeat);
         ASSERT_TRUE(result);
         EXPECT_EQ(result->getString(), c.expected);
         EXPECT_DOUBLE_EQ(sizeOf(result->GetFontAttr()), 13);
     }
-}
-
-TEST(CDDTextTest, LinkedTextJoinsInEitherOrder)
-{
-    CDDText first;
-    CDDText second;
-    first.setString(QStringLiteral("A"), nullptr);
-    second.setString(QStringLiteral("B"), nullptr);
+    CDDText first, second;
+    filled(first, QStringLiteral("A"));
+    filled(second, QStringLiteral("B"));
     EXPECT_EQ(CDDText::createTextWihLinkedText(first, second, true)->getString(), QStringLiteral("AB"));
     EXPECT_EQ(CDDText::createTextWihLinkedText(first, second, false)->getString(), QStringLiteral("BA"));
 }
@@ -201,43 +146,36 @@ TEST(CDDTextTest, LinkedTextJoinsInEitherOrder)
 TEST(CDDTextTest, SnapshotAndRestoreStopAtTheFloor)
 {
     CDDText text;
-    const QTextCharFormat style = sans(2);
-    text.setString(QStringLiteral("tiny"), &style);
-    text.snapshotObject();
+    filled(text, QStringLiteral("tiny"), 2).snapshotObject();
     text.SetFontSize(30);
     text.restoreObject();
     EXPECT_DOUBLE_EQ(text.GetFont()->pointSize(), 3.0);
 }
 
-QVariantMap tagged(int tag)
+QVariantMap tagged(int tag) { return QVariantMap {{QStringLiteral("FTTextTag"), tag}}; }
+
+QTextCharFormat taggedStyle(int tag, const QTextCharFormat &style = QTextCharFormat())
 {
-    return QVariantMap {{QStringLiteral("FTTextTag"), tag}};
+    QTextCharFormat format = style;
+    format.setProperty(PWTextAttributes::CustomAttributes, tagged(tag));
+    return format;
 }
 
 TEST(CDDTextTest, CopyAttributesStylesTargetByDataField)
 {
     CDDText text;
-    QTextCharFormat name = sans(20);
-    name.setProperty(PWTextAttributes::CustomAttributes, tagged(1));
-    QTextCharFormat city = sans(8);
-    city.setProperty(PWTextAttributes::CustomAttributes, tagged(2));
-    appendRun(text.getContents(), QStringLiteral("Name "), name);
-    appendRun(text.getContents(), QStringLiteral("City"), city);
-    QTextCharFormat targetCity;
-    targetCity.setProperty(PWTextAttributes::CustomAttributes, tagged(2));
-    QTextCharFormat targetOther;
-    targetOther.setProperty(PWTextAttributes::CustomAttributes, tagged(7));
+    appendRun(text.getContents(), QStringLiteral("Name "), taggedStyle(1, sans(20)));
+    appendRun(text.getContents(), QStringLiteral("City"), taggedStyle(2, sans(8)));
     PWAttributedString target;
-    target.append(QStringLiteral("Paris"), targetCity);
-    target.append(QStringLiteral(" x"), targetOther);
+    target.append(QStringLiteral("Paris"), taggedStyle(2));
+    target.append(QStringLiteral(" x"), taggedStyle(7));
     target.append(QStringLiteral(" plain"), QTextCharFormat());
     text.copyAttributesToString(&target);
     ASSERT_EQ(target.runs().size(), 3);
-    EXPECT_DOUBLE_EQ(target.charFormatAt(0).fontPointSize(), 8);
     // No untagged run in the text: the first registered style stands in, without its tag, for
     // unknown fields and untagged runs alike; each run keeps its own tag.
-    EXPECT_DOUBLE_EQ(target.charFormatAt(6).fontPointSize(), 20);
-    EXPECT_DOUBLE_EQ(target.charFormatAt(9).fontPointSize(), 20);
+    EXPECT_EQ(QList<double>({target.charFormatAt(0).fontPointSize(), target.charFormatAt(6).fontPointSize(),
+                             target.charFormatAt(9).fontPointSize()}), QList<double>({8, 20, 20}));
     EXPECT_EQ(target.charFormatAt(6).property(PWTextAttributes::CustomAttributes).toMap(), tagged(7));
     EXPECT_FALSE(target.charFormatAt(9).hasProperty(PWTextAttributes::CustomAttributes));
     EXPECT_EQ(target.string(), QStringLiteral("Paris x plain"));
@@ -247,7 +185,7 @@ TEST(CDDTextTest, CopyAttributesStylesTargetByDataField)
     text.copyAttributesToString(nullptr);
 }
 
-TEST(CDDTextTest, EditingKeepsTheTypingStyleOfAnEmptyText)
+TEST(CDDTextTest, EditingKeepsTheTypingStyleAndTheEditorTurnsWithTheFrame)
 {
     CDDText text;
     text.startEditing(10, 20, 100, 30, 0);
@@ -255,23 +193,17 @@ TEST(CDDTextTest, EditingKeepsTheTypingStyleOfAnEmptyText)
     EXPECT_EQ(text.editorFrame(), QRectF(10, 20, 100, 30));
     const QTextCharFormat typing = sans(25);
     text.endEditing(&typing);
-    EXPECT_FALSE(text.isEditing());
-    EXPECT_FALSE(text.isNewText());
+    EXPECT_FALSE(text.isEditing() || text.isNewText());
     EXPECT_DOUBLE_EQ(sizeOf(text.GetFontAttr()), 25);
     text.endEditing(&typing); // not editing: nothing
-}
-
-TEST(CDDTextTest, EditorTurnsWithTheFrameAndBack)
-{
-    CDDText text;
-    text.startEditing(0, 0, 100, 20, M_PI / 2);
-    EXPECT_DOUBLE_EQ(text.editorRotation(), 90.0);
+    CDDText text2;
+    text2.startEditing(0, 0, 100, 20, M_PI / 2);
+    EXPECT_DOUBLE_EQ(text2.editorRotation(), 90.0);
     // The corner of a frame turned a quarter about its centre (50, 10).
-    EXPECT_NEAR(text.editorFrame().x(), 60.0, 1e-9);
-    EXPECT_NEAR(text.editorFrame().y(), -40.0, 1e-9);
-    text.alignEditorFrame(0, 5, 6, 70, 20);
-    EXPECT_DOUBLE_EQ(text.editorRotation(), 0.0);
-    EXPECT_EQ(text.editorFrame(), QRectF(5, 6, 70, 20));
+    EXPECT_NEAR(QLineF(text2.editorFrame().topLeft(), QPointF(60, -40)).length(), 0, 1e-9);
+    text2.alignEditorFrame(0, 5, 6, 70, 20);
+    EXPECT_DOUBLE_EQ(text2.editorRotation(), 0.0);
+    EXPECT_EQ(text2.editorFrame(), QRectF(5, 6, 70, 20));
 }
 
 using Ranges = std::vector<std::pair<int, int>>;

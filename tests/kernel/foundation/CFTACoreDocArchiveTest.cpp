@@ -1,6 +1,3 @@
-// Component and guideline lists in archives: a whole document through an XML property list, the
-// copying of a side, bad lists, and the bundle version that decides how plain texts are read.
-
 #include "kernel/foundation/CFTACoreDoc.h"
 
 #include "ComponentTestSupport.h"
@@ -132,7 +129,7 @@ TEST(CFTACoreDocArchiveTest, ThreeSidedDocumentLoadsBackEqual)
     EXPECT_TRUE(loaded.GetLayoutGuidelines(0)[1]->isLocked());
 }
 
-TEST(CFTACoreDocArchiveTest, EmptyListsWriteNoKey)
+TEST(CFTACoreDocArchiveTest, EmptyListsWriteNoKeyAndListsWithBadEntriesLoadWhatTheyCan)
 {
     TestCoreDoc doc;
     CDDArchive archive(true);
@@ -142,37 +139,26 @@ TEST(CFTACoreDocArchiveTest, EmptyListsWriteNoKey)
     archive.setStoring(false);
     EXPECT_TRUE(CFTACoreDoc::SerializeComponents(archive, doc.GetComponentsPtr(0, false), false));
     EXPECT_TRUE(doc.GetComponents(0, false).empty());
-}
-
-TEST(CFTACoreDocArchiveTest, ListWithBadEntriesLoadsWhatItCan)
-{
     const auto entry = [](const QString &className) {
         return PWPlist(PWPlist::Dictionary {{key_ClassID, PWPlist::fromString(className)},
                                             {key_Bounds, PWPlist::fromString(QStringLiteral("{{1, 1}, {9, 9}}"))}});
     };
-    const PWPlist::Array entries = {
-        entry(QStringLiteral("Square Field")),
-        entry(QStringLiteral("CLeaf")),
-        PWPlist::fromString(QStringLiteral("not a dictionary")),
-        PWPlist(PWPlist::Dictionary {{key_Bounds, PWPlist::fromInteger(3)}}),
+    const PWPlist::Array entries = {entry(QStringLiteral("Square Field")), entry(QStringLiteral("CLeaf")),
+        PWPlist::fromString(QStringLiteral("not a dictionary")), PWPlist(PWPlist::Dictionary {{key_Bounds, PWPlist::fromInteger(3)}}),
         entry(QStringLiteral("Separator")),
         PWPlist(PWPlist::Dictionary {{key_ClassID, PWPlist::fromString(QStringLiteral("Square Field"))},
-                                     {key_ComponentType, PWPlist(PWPlist::Array {})},
-                                     {key_SideCount, PWPlist::fromString(QStringLiteral("2000000000"))},
-                                     {key_FlipX, PWPlist::fromInteger(1)}}),
-    };
-    CDDArchive archive(false);
-    archive.Attach(PWPlist(PWPlist::Dictionary {{key_Components, PWPlist(entries)}}));
-    archive.setBundleVersion(100);
-    TestCoreDoc doc;
+            {key_ComponentType, PWPlist(PWPlist::Array {})}, {key_SideCount, PWPlist::fromString(QStringLiteral("2000000000"))},
+            {key_FlipX, PWPlist::fromInteger(1)}})};
+    CDDArchive archive2(false);
+    archive2.Attach(PWPlist(PWPlist::Dictionary {{key_Components, PWPlist(entries)}}));
+    archive2.setBundleVersion(100);
+    TestCoreDoc doc2;
     LogCapture log;
-    EXPECT_FALSE(CFTACoreDoc::SerializeComponents(archive, doc.GetComponentsPtr(0, false), false));
-    const std::vector<CFTComponent *> &list = doc.GetComponents(0, false);
+    EXPECT_FALSE(CFTACoreDoc::SerializeComponents(archive2, doc2.GetComponentsPtr(0, false), false));
+    const std::vector<CFTComponent *> &list = doc2.GetComponents(0, false);
     ASSERT_EQ(list.size(), 3u);
-    EXPECT_EQ(list[0]->getClassID(), 1);
-    EXPECT_EQ(list[1]->getClassID(), 2);
-    EXPECT_EQ(list[2]->getType(), ctRect);
-    EXPECT_FALSE(list[2]->IsFlipX());
+    EXPECT_EQ(QList<int>({list[0]->getClassID(), list[1]->getClassID(), list[2]->getType(), list[2]->IsFlipX()}),
+              QList<int>({1, 2, ctRect, false}));
     EXPECT_TRUE(LogCapture::lines().contains(QStringLiteral("Unknown nClassID (=13)")));
     // An absurd side count must not make drawing endless.
     list[2]->SetSize(40, 40);
@@ -181,7 +167,7 @@ TEST(CFTACoreDocArchiveTest, ListWithBadEntriesLoadsWhatItCan)
     EXPECT_FALSE(list[2]->GetPath(nullptr)->path().isEmpty());
 }
 
-TEST(CFTACoreDocArchiveTest, ComponentsKeyOfTheWrongKindIsRefused)
+TEST(CFTACoreDocArchiveTest, WrongKindsOfListsAreRefusedAndGuidelineListsSkipOtherClasses)
 {
     CDDArchive archive(false);
     archive.Attach(PWPlist(PWPlist::Dictionary {{key_Components, PWPlist::fromString(QStringLiteral("x"))},
@@ -190,23 +176,16 @@ TEST(CFTACoreDocArchiveTest, ComponentsKeyOfTheWrongKindIsRefused)
     LogCapture log;
     EXPECT_FALSE(CFTACoreDoc::SerializeComponents(archive, doc.GetComponentsPtr(0, false), false));
     EXPECT_TRUE(doc.SerializeLayoutGuidelines(archive, 0));
-    EXPECT_TRUE(doc.GetComponents(0, false).empty());
-    EXPECT_TRUE(doc.GetLayoutGuidelines(0).empty());
-}
-
-TEST(CFTACoreDocArchiveTest, GuidelineListSkipsEntriesOfOtherClasses)
-{
-    CDDArchive archive(false);
-    const PWPlist::Array entries = {
-        PWPlist(PWPlist::Dictionary {{key_ClassID, PWPlist::fromString(QStringLiteral("Square Field"))}}),
-        PWPlist(PWPlist::Dictionary {{key_Origin, PWPlist::fromString(QStringLiteral("12"))}}),
-    };
-    archive.Attach(PWPlist(PWPlist::Dictionary {{key_LayoutGuidelines, PWPlist(entries)}}));
-    TestCoreDoc doc;
-    LogCapture log;
-    EXPECT_FALSE(doc.SerializeLayoutGuidelines(archive, 0));
-    ASSERT_EQ(doc.GetLayoutGuidelines(0).size(), 1u);
-    EXPECT_DOUBLE_EQ(doc.GetLayoutGuidelines(0)[0]->getOrigin(), 12);
+    EXPECT_TRUE(doc.GetComponents(0, false).empty() && doc.GetLayoutGuidelines(0).empty());
+    CDDArchive archive2(false);
+    const PWPlist::Array entries = {PWPlist(PWPlist::Dictionary {{key_ClassID, PWPlist::fromString(QStringLiteral("Square Field"))}}),
+        PWPlist(PWPlist::Dictionary {{key_Origin, PWPlist::fromString(QStringLiteral("12"))}})};
+    archive2.Attach(PWPlist(PWPlist::Dictionary {{key_LayoutGuidelines, PWPlist(entries)}}));
+    TestCoreDoc doc2;
+    LogCapture log2;
+    EXPECT_FALSE(doc2.SerializeLayoutGuidelines(archive2, 0));
+    ASSERT_EQ(doc2.GetLayoutGuidelines(0).size(), 1u);
+    EXPECT_DOUBLE_EQ(doc2.GetLayoutGuidelines(0)[0]->getOrigin(), 12);
 }
 
 // A plain text stand-in, so that the class a "Text" entry becomes can be seen.
@@ -214,8 +193,7 @@ class TextClassTest : public ::testing::Test
 {
 protected:
     FTComponentFactory::ScopedOverride m_text {3, [](CFTComponent *) { return std::make_unique<ProbeComponent>(3); }};
-    FTComponentFactory::ScopedOverride m_addressText {10,
-                                                      [](CFTComponent *) { return std::make_unique<ProbeComponent>(10); }};
+    FTComponentFactory::ScopedOverride m_addressText {10, [](CFTComponent *) { return std::make_unique<ProbeComponent>(10); }};
 };
 
 TEST_F(TextClassTest, CopiedSideKeepsPlainTextsPlain)
@@ -226,47 +204,33 @@ TEST_F(TextClassTest, CopiedSideKeepsPlainTextsPlain)
     doc.AddLayoutGuideline(new CFTLayoutGuideline(gtVertical, 5), 0);
     doc.SetHorizontal(false, 0);
     const std::unique_ptr<CFTACoreDoc::ftSide> copy = doc.getPage(0)->clone();
-    ASSERT_EQ(copy->maComponents.size(), 1u);
-    ASSERT_EQ(copy->maBackComponents.size(), 1u);
-    EXPECT_EQ(copy->maComponents[0]->getClassID(), 3);
-    EXPECT_EQ(copy->maBackComponents[0]->getClassID(), 3);
+    ASSERT_EQ(QList<size_t>({copy->maComponents.size(), copy->maBackComponents.size(), copy->maLayoutGuidelines.size()}),
+              QList<size_t>({1, 1, 1}));
+    EXPECT_EQ(QList<int>({copy->maComponents[0]->getClassID(), copy->maBackComponents[0]->getClassID(),
+                          copy->maLayoutGuidelines[0]->getType(), copy->getPageOrientation()}), QList<int>({3, 3, gtVertical, 1}));
     EXPECT_NE(copy->maComponents[0], doc.GetComponents(0, false)[0]);
-    ASSERT_EQ(copy->maLayoutGuidelines.size(), 1u);
-    EXPECT_EQ(copy->maLayoutGuidelines[0]->getType(), gtVertical);
-    EXPECT_EQ(copy->getPageOrientation(), 1);
 }
 
-struct FileVersionCase
-{
-    const char *name;
-    const char *bundleVersion; // null: the key is absent
-    int classMade;
-};
-
-class FileVersionTest : public TextClassTest, public ::testing::WithParamInterface<FileVersionCase> {};
-
-TEST_P(FileVersionTest, TextsOfOldFilesBecomeAddressTextsInBothLists)
+TEST_F(TextClassTest, TextsOfOldFilesBecomeAddressTextsInBothLists)
 {
     TestCoreDoc original;
     original.AddObject(new ProbeComponent(3), 0, false);
     original.AddObject(new ProbeComponent(3), 0, true);
-    QByteArray xml = save(original);
-    std::optional<PWPlist> parsed = PWPlist::parse(xml);
+    const std::optional<PWPlist> parsed = PWPlist::parse(save(original));
     ASSERT_TRUE(parsed);
-    PWPlist::Dictionary top = parsed->toDictionary();
-    if (GetParam().bundleVersion)
-        top.insert(key_BundleVersion, PWPlist::fromString(QString::fromLatin1(GetParam().bundleVersion)));
-    else
-        top.remove(key_BundleVersion);
-    TestCoreDoc loaded;
-    ASSERT_TRUE(load(PWPlist(top).toXml(), loaded));
-    EXPECT_EQ(loaded.GetComponents(0, false).at(0)->getClassID(), GetParam().classMade);
-    EXPECT_EQ(loaded.GetComponents(0, true).at(0)->getClassID(), GetParam().classMade);
+    // A null version: the key is absent.
+    const struct { const char *bundleVersion; int classMade; } cases[] = {{nullptr, 10}, {"72", 10}, {"73", 3}};
+    for (const auto &c : cases) {
+        PWPlist::Dictionary top = parsed->toDictionary();
+        if (c.bundleVersion)
+            top.insert(key_BundleVersion, PWPlist::fromString(QString::fromLatin1(c.bundleVersion)));
+        else
+            top.remove(key_BundleVersion);
+        TestCoreDoc loaded;
+        ASSERT_TRUE(load(PWPlist(top).toXml(), loaded));
+        EXPECT_EQ(loaded.GetComponents(0, false).at(0)->getClassID(), c.classMade) << (c.bundleVersion ? c.bundleVersion : "none");
+        EXPECT_EQ(loaded.GetComponents(0, true).at(0)->getClassID(), c.classMade) << (c.bundleVersion ? c.bundleVersion : "none");
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, FileVersionTest,
-                         ::testing::Values(FileVersionCase {"Absent", nullptr, 10}, FileVersionCase {"Old", "72", 10},
-                                           FileVersionCase {"First", "73", 3}),
-                         [](const ::testing::TestParamInfo<FileVersionCase> &info) { return info.param.name; });
 
 } // namespace

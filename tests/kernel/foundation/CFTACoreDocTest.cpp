@@ -1,6 +1,3 @@
-// The core document: sides, z-order, the deferred-delete pools, smart fields, series printing,
-// snapshots and bounds.
-
 #include "kernel/foundation/CFTACoreDoc.h"
 
 #include "ComponentTestSupport.h"
@@ -30,28 +27,22 @@ protected:
     TestCoreDoc doc;
 };
 
-TEST_F(CFTACoreDocTest, SidesOutOfRangeAnswerNothing)
+TEST_F(CFTACoreDocTest, SidesOutOfRangeAnswerNothingAndVerticalSidesSwapTheCardSize)
 {
     EXPECT_EQ(doc.getSidesCount(), 1);
     EXPECT_EQ(doc.getPage(1), nullptr);
     EXPECT_EQ(doc.GetComponentsPtr(-1, false), nullptr);
     EXPECT_TRUE(doc.GetComponents(5, true).empty());
-}
-
-TEST_F(CFTACoreDocTest, VerticalSideSwapsTheCardSize)
-{
     doc.setDocumentSizeX(300);
     doc.setDocumentSizeY(200);
     doc.addSide();
     doc.SetHorizontal(false, 1);
-    EXPECT_DOUBLE_EQ(doc.getDocumentSizeX(0), 300);
-    EXPECT_DOUBLE_EQ(doc.getDocumentSizeX(1), 200);
-    EXPECT_DOUBLE_EQ(doc.getDocumentSizeY(1), 300);
+    EXPECT_EQ(QList<double>({doc.getDocumentSizeX(0), doc.getDocumentSizeX(1), doc.getDocumentSizeY(1)}), QList<double>({300, 200, 300}));
     doc.getPage(1)->setPageOrientation(2);
     EXPECT_TRUE(doc.IsHorizontal(1));
 }
 
-TEST_F(CFTACoreDocTest, AddingTwiceDoesNotDuplicate)
+TEST_F(CFTACoreDocTest, AddingTwiceDoesNotDuplicateAndDeletedComponentsStayPooledUntilTheDocumentGoes)
 {
     ProbeComponent *date = add(0, tcSmartDate);
     date->values.clear();
@@ -59,10 +50,6 @@ TEST_F(CFTACoreDocTest, AddingTwiceDoesNotDuplicate)
     EXPECT_EQ(order().size(), 1u);
     // The smart-field values are refreshed all the same.
     EXPECT_EQ(date->values.size(), 1u);
-}
-
-TEST_F(CFTACoreDocTest, DeletedComponentsStayAliveInThePoolUntilTheDocumentGoes)
-{
     int freed = 0;
     {
         TestCoreDoc local;
@@ -83,28 +70,23 @@ TEST_F(CFTACoreDocTest, DeletedComponentsStayAliveInThePoolUntilTheDocumentGoes)
     EXPECT_EQ(freed, 2);
 }
 
-TEST_F(CFTACoreDocTest, DeletingFromTheWrongListChangesNothing)
+TEST_F(CFTACoreDocTest, DeletingFromTheWrongListChangesNothingAndErasingHandsTheComponentOver)
 {
     ProbeComponent *component = add();
-    EXPECT_FALSE(doc.DeleteObject(component, 0, true));
-    EXPECT_FALSE(doc.DeleteObject(component, 3, false));
+    EXPECT_FALSE(doc.DeleteObject(component, 0, true) || doc.DeleteObject(component, 3, false));
     EXPECT_EQ(doc.deletedPoolSize(), 0);
     EXPECT_EQ(order().size(), 1u);
-}
-
-TEST_F(CFTACoreDocTest, ErasingHandsTheComponentToTheCaller)
-{
-    ProbeComponent *component = add();
-    std::unique_ptr<CFTComponent> owned = doc.EreaseObject(component, 0, false);
-    EXPECT_EQ(owned.get(), component);
+    ProbeComponent *erased = add();
+    std::unique_ptr<CFTComponent> owned = doc.EreaseObject(erased, 0, false);
+    EXPECT_EQ(owned.get(), erased);
     EXPECT_EQ(doc.deletedPoolSize(), 0);
-    EXPECT_TRUE(order().empty());
-    EXPECT_EQ(doc.EreaseObject(component, 0, false), nullptr);
+    EXPECT_EQ(order(), std::vector<CFTComponent *> {component});
+    EXPECT_EQ(doc.EreaseObject(erased, 0, false), nullptr);
     owned.reset();
     EXPECT_EQ(destroyed, 1);
 }
 
-TEST_F(CFTACoreDocTest, ComponentInTwoListsIsFreedOnce)
+TEST_F(CFTACoreDocTest, ComponentsInTwoListsAreFreedOnceAndSteppingOrSendingMovesWithinTheEnds)
 {
     int freed = 0;
     {
@@ -117,40 +99,21 @@ TEST_F(CFTACoreDocTest, ComponentInTwoListsIsFreedOnce)
         EXPECT_FALSE(local.isInDeletedPool(shared));
     }
     EXPECT_EQ(freed, 1);
-}
-
-class ZOrderTest : public CFTACoreDocTest
-{
-protected:
-    void SetUp() override
-    {
-        a = add();
-        b = add();
-        c = add();
-    }
-    ProbeComponent *a = nullptr;
-    ProbeComponent *b = nullptr;
-    ProbeComponent *c = nullptr;
-};
-
-TEST_F(ZOrderTest, SteppingSwapsSendingMovesToTheEndsAndNothingMovesPastThem)
-{
-    EXPECT_FALSE(doc.StepToFront(sdFront, false, c));
-    EXPECT_FALSE(doc.StepToBack(sdFront, false, a));
-    EXPECT_FALSE(doc.SendToBack(sdFront, false, a));
-    EXPECT_FALSE(doc.SendToFront(sdFront, false, c));
+    ProbeComponent *a = add(), *b = add(), *c = add();
     ProbeComponent stranger;
-    EXPECT_FALSE(doc.SendToFront(sdFront, false, &stranger));
-    EXPECT_FALSE(doc.StepToFront(sdFront, true, a));
-    EXPECT_EQ(order(), (std::vector<CFTComponent *> {a, b, c}));
+    EXPECT_FALSE(doc.StepToFront(sdFront, false, c) || doc.StepToBack(sdFront, false, a) || doc.SendToBack(sdFront, false, a)
+                 || doc.SendToFront(sdFront, false, c) || doc.SendToFront(sdFront, false, &stranger)
+                 || doc.StepToFront(sdFront, true, a));
+    using Order = std::vector<CFTComponent *>;
+    EXPECT_EQ(order(), (Order {a, b, c}));
     EXPECT_TRUE(doc.StepToFront(sdFront, false, a));
-    EXPECT_EQ(order(), (std::vector<CFTComponent *> {b, a, c}));
+    EXPECT_EQ(order(), (Order {b, a, c}));
     EXPECT_TRUE(doc.StepToBack(sdFront, false, c));
-    EXPECT_EQ(order(), (std::vector<CFTComponent *> {b, c, a}));
+    EXPECT_EQ(order(), (Order {b, c, a}));
     EXPECT_TRUE(doc.SendToBack(sdFront, false, a));
-    EXPECT_EQ(order(), (std::vector<CFTComponent *> {a, b, c}));
+    EXPECT_EQ(order(), (Order {a, b, c}));
     EXPECT_TRUE(doc.SendToFront(sdFront, false, a));
-    EXPECT_EQ(order(), (std::vector<CFTComponent *> {b, c, a}));
+    EXPECT_EQ(order(), (Order {b, c, a}));
 }
 
 TEST_F(CFTACoreDocTest, SmartFieldsGetTheirDateOrPage)
@@ -165,15 +128,11 @@ TEST_F(CFTACoreDocTest, SmartFieldsGetTheirDateOrPage)
     for (ProbeComponent *probe : {date, page, pages, nothing, plain})
         probe->values.clear();
     doc.validateObjectsValue();
-    ASSERT_EQ(date->values.size(), 1u);
+    ASSERT_EQ(QList<size_t>({date->values.size(), page->values.size(), pages->values.size(), nothing->values.size(), plain->values.size()}),
+              QList<size_t>({1, 1, 1, 0, 0}));
     EXPECT_EQ(date->values[0].GetDataType(), variantObject);
-    ASSERT_EQ(page->values.size(), 1u);
-    EXPECT_EQ(page->values[0].GetIntValue1(), 2);
-    EXPECT_EQ(page->values[0].GetIntValue2(), 3);
-    ASSERT_EQ(pages->values.size(), 1u);
-    EXPECT_EQ(pages->values[0].GetIntValue1(), 3);
-    EXPECT_TRUE(nothing->values.empty());
-    EXPECT_TRUE(plain->values.empty());
+    EXPECT_EQ(QList<int>({page->values[0].GetIntValue1(), page->values[0].GetIntValue2(), pages->values[0].GetIntValue1()}),
+              QList<int>({2, 3, 3}));
 }
 
 TEST_F(CFTACoreDocTest, SeriesStepsReachCountersAndFileFieldsOfTheFrontSideOnly)
@@ -187,12 +146,9 @@ TEST_F(CFTACoreDocTest, SeriesStepsReachCountersAndFileFieldsOfTheFrontSideOnly)
     doc.setValueObjects(4);
     doc.nextStepObjects();
     doc.clearObjects();
-    const QStringList steps = {QStringLiteral("Reset"), QStringLiteral("SetValue 4"), QStringLiteral("Next"),
-                               QStringLiteral("Clear")};
-    EXPECT_EQ(counter->calls, steps);
-    EXPECT_EQ(backFile->calls, steps);
-    EXPECT_TRUE(text->calls.isEmpty());
-    EXPECT_TRUE(otherSide->calls.isEmpty());
+    const QString steps = QStringLiteral("Reset,SetValue 4,Next,Clear");
+    EXPECT_EQ(QStringList({counter->calls.join(u','), backFile->calls.join(u','), text->calls.join(u','), otherSide->calls.join(u',')}),
+              QStringList({steps, steps, QString(), QString()}));
 }
 
 TEST_F(CFTACoreDocTest, SnapshotsCoverEverySideAndList)
@@ -204,41 +160,30 @@ TEST_F(CFTACoreDocTest, SnapshotsCoverEverySideAndList)
     front->SetOrigin(500, 500);
     back->SetSize(1, 1);
     doc.restoreObjects();
-    EXPECT_DOUBLE_EQ(front->GetOriginX(), 10);
-    EXPECT_DOUBLE_EQ(back->GetSizeX(), 20);
+    EXPECT_EQ(QList<double>({front->GetOriginX(), back->GetSizeX()}), QList<double>({10, 20}));
 }
 
 TEST_F(CFTACoreDocTest, BoundsOfAList)
 {
     double l = 7, t = 7, r = 7, b = 7;
     CFTACoreDoc::GetBoundForComponents(&l, &t, &r, nullptr, order());
-    EXPECT_DOUBLE_EQ(l, 7);
+    EXPECT_EQ(l, 7);
     CFTACoreDoc::GetBoundForComponents(&l, &t, &r, &b, order());
-    EXPECT_DOUBLE_EQ(l, 1e6);
-    EXPECT_DOUBLE_EQ(b, -1e6);
+    EXPECT_EQ(QList<double>({l, b}), QList<double>({1e6, -1e6}));
     add()->SetOrigin(-5, 40);
     add()->SetSize(100, 5);
     CFTACoreDoc::GetBoundForComponents(&l, &t, &r, &b, order());
-    EXPECT_DOUBLE_EQ(l, -5);
-    EXPECT_DOUBLE_EQ(t, 10);
-    EXPECT_DOUBLE_EQ(r, 110);
-    EXPECT_DOUBLE_EQ(b, 60);
+    EXPECT_EQ(QList<double>({l, t, r, b}), QList<double>({-5, 10, 110, 60}));
     double x, y, w, h;
     CFTACoreDoc::GetSelectionRectForComponents(&x, &y, &w, &h, order());
-    EXPECT_DOUBLE_EQ(w, 115);
-    EXPECT_DOUBLE_EQ(h, 50);
+    EXPECT_EQ(QSizeF(w, h), QSizeF(115, 50));
 }
 
 class CountedGuideline : public CFTLayoutGuideline
 {
 public:
-    CountedGuideline(guidelineType type, double position, int *freed)
-        : CFTLayoutGuideline(type, position), mFreed(freed)
-    {
-    }
+    CountedGuideline(guidelineType type, double position, int *freed) : CFTLayoutGuideline(type, position), mFreed(freed) {}
     ~CountedGuideline() override { ++*mFreed; }
-
-private:
     int *mFreed;
 };
 
@@ -276,15 +221,8 @@ TEST_F(CFTACoreDocTest, DrawingGoesThroughTheListInOrder)
     {
     public:
         Recorder(QStringList *log, QString name) : mLog(log), mName(std::move(name)) {}
-        void Draw(CDDDrawer *, bool, const CFTComponentsInterface *others, bool, bool) override
-        {
-            *mLog << mName + (others ? QStringLiteral(" with interface") : QString());
-        }
-        void DrawSelected(CDDDrawer *, bool, const CFTComponentsInterface *, bool, bool) override
-        {
-            *mLog << mName + QStringLiteral(" selected");
-        }
-    private:
+        void Draw(CDDDrawer *, bool, const CFTComponentsInterface *others, bool, bool) override { *mLog << mName + (others ? QStringLiteral(" with interface") : QString()); }
+        void DrawSelected(CDDDrawer *, bool, const CFTComponentsInterface *, bool, bool) override { *mLog << mName + QStringLiteral(" selected"); }
         QStringList *mLog;
         QString mName;
     };
@@ -293,8 +231,7 @@ TEST_F(CFTACoreDocTest, DrawingGoesThroughTheListInOrder)
     doc.AddObject(new Recorder(&log, QStringLiteral("second")), 0, false);
     doc.DrawComponents(order(), nullptr, false, nullptr);
     doc.DrawComponents(order(), nullptr, true, nullptr);
-    EXPECT_EQ(log, (QStringList {QStringLiteral("first with interface"), QStringLiteral("second with interface"),
-                                 QStringLiteral("first selected"), QStringLiteral("second selected")}));
+    EXPECT_EQ(log.join(u','), QStringLiteral("first with interface,second with interface,first selected,second selected"));
 }
 
 } // namespace

@@ -1,5 +1,3 @@
-// Picking, handles, the mouse operations and the rectangles of the component base.
-
 #include "kernel/foundation/CFTComponent.h"
 
 #include "kernel/foundation/CFTACoreView.h"
@@ -17,7 +15,14 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-TEST(CFTComponentInteractionTest, PicksTheBorderBandOnly)
+void expectNear(const QList<double> &actual, const QList<double> &expected, double tolerance = 1e-9)
+{
+    ASSERT_EQ(actual.size(), expected.size());
+    for (qsizetype i = 0; i < actual.size(); ++i)
+        EXPECT_NEAR(actual[i], expected[i], tolerance) << "value " << i;
+}
+
+TEST(CFTComponentInteractionTest, PicksTheBorderBandAndTheHandleUnderThePoint)
 {
     CFTComponent component(100, 100, 50, 40);
     bool selected = false;
@@ -31,22 +36,14 @@ TEST(CFTComponentInteractionTest, PicksTheBorderBandOnly)
     // Near the line of an edge, but beyond the grown rectangle.
     EXPECT_EQ(component.PickMe(101, 200, selected, 3, action, 0), nullptr);
     EXPECT_EQ(component.TestMe(150, 140, selected, 3), &component);
-}
-
-TEST(CFTComponentInteractionTest, PicksTheHandleUnderThePoint)
-{
-    CFTComponent component(0, 0, 100, 60);
-    const struct
-    {
-        double x, y;
-        int handle;
-    } cases[] = {{0, 0, 5},    {1, 30, 6},   {-2, 60, 7},   {50, 0, 9}, {50, 30, 0}, {50, 61, 11},
-                 {100, 0, 13}, {99, 30, 14}, {100, 60, 15}, {3, 0, 0},  {30, 30, 0}};
+    CFTComponent component2(0, 0, 100, 60);
+    const struct { double x, y; int handle; } cases[] = {{0, 0, 5}, {1, 30, 6}, {-2, 60, 7}, {50, 0, 9}, {50, 61, 11},
+        {100, 0, 13}, {99, 30, 14}, {100, 60, 15}, {3, 0, 0}, {30, 30, 0}};
     for (const auto &c : cases)
-        EXPECT_EQ(component.PickMyDot(c.x, c.y, 3), c.handle) << c.x << ", " << c.y;
+        EXPECT_EQ(component2.PickMyDot(c.x, c.y, 3), c.handle) << c.x << ", " << c.y;
 }
 
-TEST(CFTComponentInteractionTest, NarrowRectanglePrefersLeftHandlesAndMirroringIsExclusiveOr)
+TEST(CFTComponentInteractionTest, NarrowRectanglesPreferLeftHandlesAndDraggingMirrorsPastTheOppositeEdge)
 {
     // Narrower than twice the tolerance: the left edge is tested first.
     EXPECT_EQ(CFTComponent::PickDot(2, 2, 3, 0, 0, 4, 4), 5);
@@ -58,31 +55,19 @@ TEST(CFTComponentInteractionTest, NarrowRectanglePrefersLeftHandlesAndMirroringI
         EXPECT_EQ(CFTComponent::ConvertDotNumberY(a), b);
         EXPECT_EQ(CFTComponent::ConvertDotNumberY(b), a);
     }
+    const struct { int handle; double dx, dy; int handleAfter; QRectF rectAfter; } cases[] = {
+        {15, 10, 5, 15, QRectF(100, 100, 50, 25)}, {5, 10, 5, 5, QRectF(110, 105, 30, 15)},         // grows; shrinks
+        {13, -60, 0, 5, QRectF(80, 100, 20, 20)}, {6, 50, 0, 14, QRectF(140, 100, 10, 20)},         // past left; past right
+        {9, 7, 30, 11, QRectF(100, 120, 40, 10)}, {15, -50, -30, 5, QRectF(90, 90, 10, 10)},        // past bottom; both
+        {14, 10, 99, 14, QRectF(100, 100, 50, 20)}};                                                 // side ignores the other axis
+    for (const auto &c : cases) {
+        CFTComponent component(100, 100, 40, 20);
+        int handle = c.handle;
+        component.MoveDot(handle, c.dx, c.dy, nullptr);
+        EXPECT_EQ(handle, c.handleAfter) << c.handle << " by " << c.dx << ", " << c.dy;
+        EXPECT_EQ(component.GetNSBoundRect(), c.rectAfter) << c.handle << " by " << c.dx << ", " << c.dy;
+    }
 }
-
-struct DragCase { const char *name; int handle; double dx; double dy; int handleAfter; QRectF rectAfter; };
-
-class ChangeBoundTest : public ::testing::TestWithParam<DragCase> {};
-
-TEST_P(ChangeBoundTest, DragsAndMirrors)
-{
-    const DragCase &c = GetParam();
-    CFTComponent component(100, 100, 40, 20);
-    int handle = c.handle;
-    component.MoveDot(handle, c.dx, c.dy, nullptr);
-    EXPECT_EQ(handle, c.handleAfter);
-    EXPECT_EQ(component.GetNSBoundRect(), c.rectAfter);
-}
-
-INSTANTIATE_TEST_SUITE_P(Handles, ChangeBoundTest,
-    ::testing::Values(DragCase{"BottomRightGrows", 15, 10, 5, 15, QRectF(100, 100, 50, 25)},
-                      DragCase{"TopLeftShrinks", 5, 10, 5, 5, QRectF(110, 105, 30, 15)},
-                      DragCase{"TopRightPastLeftEdge", 13, -60, 0, 5, QRectF(80, 100, 20, 20)},
-                      DragCase{"LeftMiddlePastRightEdge", 6, 50, 0, 14, QRectF(140, 100, 10, 20)},
-                      DragCase{"TopMiddlePastBottom", 9, 7, 30, 11, QRectF(100, 120, 40, 10)},
-                      DragCase{"CornerPastBothSides", 15, -50, -30, 5, QRectF(90, 90, 10, 10)},
-                      DragCase{"SideHandleIgnoresTheOtherAxis", 14, 10, 99, 14, QRectF(100, 100, 50, 20)}),
-    [](const ::testing::TestParamInfo<DragCase> &info) { return info.param.name; });
 
 TEST(CFTComponentInteractionTest, StartOperationRemembersTheGeometryInItsModesOnly)
 {
@@ -111,7 +96,7 @@ protected:
     CFTACoreView view;
 };
 
-TEST_F(GroupResizeTest, UnturnedComponentKeepsItsPlaceInTheGroup)
+TEST_F(GroupResizeTest, UnturnedComponentsKeepTheirPlaceTurnedOnesGrowByTheStepAndEmptyGroupsGiveFiniteFactors)
 {
     CFTComponent component(100, 50, 100, 50);
     start(component);
@@ -119,36 +104,25 @@ TEST_F(GroupResizeTest, UnturnedComponentKeepsItsPlaceInTheGroup)
     EXPECT_EQ(component.GetNSBoundRect(), QRectF(210, 45, 200, 25));
     // Squeezed to nothing, an unturned component may reach zero size.
     component.ResizeWithGroupSize(0, 0, 400, 50, 0, 0, 0, 0, false, false);
-    EXPECT_DOUBLE_EQ(component.GetSizeX(), 0);
-    EXPECT_DOUBLE_EQ(component.GetSizeY(), 0);
-}
-
-TEST_F(GroupResizeTest, TurnedComponentGrowsByTheStepAndNeverBelowOnePoint)
-{
-    CFTComponent component(0, 0, 100, 50);
-    component.SetAngle(kPi / 2.0);
-    start(component);
-    component.ResizeWithGroupSize(0, 0, 200, 100, 0, 0, 240, 100, false, false);
-    // A quarter turn: the group's extra width goes into the component's height.
-    EXPECT_NEAR(component.GetSizeX(), 100, 1e-9);
-    EXPECT_NEAR(component.GetSizeY(), 50 + 40 * 0.25, 1e-9);
-    component.ResizeWithGroupSize(0, 0, 240, 100, 0, 0, 0, 0, false, false);
-    EXPECT_DOUBLE_EQ(component.GetSizeX(), 1.0);
-    EXPECT_DOUBLE_EQ(component.GetSizeY(), 1.0);
-}
-
-TEST_F(GroupResizeTest, EmptyGroupExtentGivesFiniteFactors)
-{
-    CFTComponent component(10, 0, 0, 50);
+    EXPECT_EQ(QSizeF(component.GetSizeX(), component.GetSizeY()), QSizeF(0, 0));
+    CFTComponent component2(0, 0, 100, 50);
+    component2.SetAngle(kPi / 2.0);
+    start(component2);
+    component2.ResizeWithGroupSize(0, 0, 200, 100, 0, 0, 240, 100, false, false);
+    // A quarter turn: the group's extra width goes into the component2's height.
+    expectNear({component2.GetSizeX(), component2.GetSizeY()}, {100, 50 + 40 * 0.25});
+    component2.ResizeWithGroupSize(0, 0, 240, 100, 0, 0, 0, 0, false, false);
+    EXPECT_EQ(QSizeF(component2.GetSizeX(), component2.GetSizeY()), QSizeF(1, 1));
+    CFTComponent component22(10, 0, 0, 50);
     view.setSmartSelectionMode(true);
     view.setSelObjectsRect(10, 0, 0, 50);
-    component.StartOperation(omResize, &view, 0, 11);
-    component.ResizeWithGroupSize(10, 0, 0, 50, 10, 0, 0, 100, false, false);
-    EXPECT_TRUE(std::isfinite(component.GetOriginX()));
-    EXPECT_DOUBLE_EQ(component.GetSizeY(), 100);
+    component22.StartOperation(omResize, &view, 0, 11);
+    component22.ResizeWithGroupSize(10, 0, 0, 50, 10, 0, 0, 100, false, false);
+    EXPECT_TRUE(std::isfinite(component22.GetOriginX()));
+    EXPECT_EQ(component22.GetSizeY(), 100);
 }
 
-TEST(CFTComponentInteractionTest, ScalingATurnedComponentKeepsItsCentreScaled)
+TEST(CFTComponentInteractionTest, ScalingAndTurningKeepTheCentreAndTheAngleWithinHalfATurn)
 {
     CFTComponent flat(10, 20, 30, 40);
     flat.updateCoordWithKoeff(2, 0.5, 0, 0);
@@ -156,21 +130,9 @@ TEST(CFTComponentInteractionTest, ScalingATurnedComponentKeepsItsCentreScaled)
     CFTComponent turned(10, 20, 30, 40);
     turned.SetAngle(kPi);
     turned.updateCoordWithKoeff(2, 2, 0, 0);
-    EXPECT_NEAR(turned.GetOriginX() + turned.GetSizeX() / 2.0, 50, 1e-9);
-    EXPECT_NEAR(turned.GetSizeX(), 60, 1e-9);
-    EXPECT_NEAR(turned.GetSizeY(), 80, 1e-9);
-}
-
-TEST(CFTComponentInteractionTest, AngleStaysWithinHalfATurn)
-{
-    const struct
-    {
-        double angle, delta, expected;
-    } cases[] = {{-3.1, 0.1, -3.2 + 2 * kPi},
-                 {3.1, -0.1, 3.2 - 2 * kPi},
-                 {0.0, 0.5, -0.5},
-                 {1.0, -1.0, 2.0},
-                 {0.0, 7.0 * kPi + 0.25, -kPi - 0.25 + 2 * kPi}};
+    expectNear({turned.GetOriginX() + turned.GetSizeX() / 2.0, turned.GetSizeX(), turned.GetSizeY()}, {50, 60, 80});
+    const struct { double angle, delta, expected; } cases[] = {{-3.1, 0.1, -3.2 + 2 * kPi}, {3.1, -0.1, 3.2 - 2 * kPi},
+        {1.0, -1.0, 2.0}, {0.0, 7.0 * kPi + 0.25, -kPi - 0.25 + 2 * kPi}};
     for (const auto &c : cases) {
         CFTComponent component(0, 0, 10, 10);
         component.SetAngle(c.angle);
@@ -178,20 +140,14 @@ TEST(CFTComponentInteractionTest, AngleStaysWithinHalfATurn)
         EXPECT_NEAR(component.GetAngle(), c.expected, 1e-9) << c.angle << " + " << c.delta;
         EXPECT_LE(std::fabs(component.GetAngle()), kPi);
     }
-}
-
-TEST(CFTComponentInteractionTest, RotatingAboutAnOutsidePivotCarriesTheComponentAlong)
-{
     CFTComponent component(90, -10, 20, 20); // centred on (100, 0)
     component.Rotate(-kPi / 2.0, 0, 0);
-    EXPECT_NEAR(component.GetAngle(), kPi / 2.0, 1e-12);
     // A quarter turn on a y-down page takes (100, 0) to (0, 100); the size stays.
-    EXPECT_NEAR(component.GetOriginX() + 10, 0, 1e-9);
-    EXPECT_NEAR(component.GetOriginY() + 10, 100, 1e-9);
-    EXPECT_DOUBLE_EQ(component.GetSizeX(), 20);
+    expectNear({component.GetAngle(), component.GetOriginX() + 10, component.GetOriginY() + 10, component.GetSizeX()},
+               {kPi / 2.0, 0, 100, 20});
 }
 
-TEST(CFTComponentInteractionTest, RotatingByMouseUsesTheChangeOfDirection)
+TEST(CFTComponentInteractionTest, MouseRotationUsesTheChangeOfDirectionAndRadialMovesGoAwayFromThePivot)
 {
     CFTComponent component(-10, -10, 20, 20);
     // From the right of the pivot to below it: a quarter turn clockwise on the page.
@@ -200,81 +156,52 @@ TEST(CFTComponentInteractionTest, RotatingByMouseUsesTheChangeOfDirection)
     // A mouse exactly on the pivot has no direction and turns nothing.
     component.Rotate(0, 0, 0, 0, 0, 0);
     EXPECT_NEAR(component.GetAngle(), kPi / 2.0, 1e-12);
-}
-
-TEST(CFTComponentInteractionTest, RadialMoveGoesAwayFromThePivot)
-{
-    CFTComponent component(90, -10, 20, 20);
-    component.ChangeObjectRadius(5, 0, 0);
-    EXPECT_NEAR(component.GetOriginX(), 95, 1e-9);
-    EXPECT_NEAR(component.GetOriginY(), -10, 1e-9);
+    CFTComponent component2(90, -10, 20, 20);
+    component2.ChangeObjectRadius(5, 0, 0);
+    expectNear({component2.GetOriginX(), component2.GetOriginY()}, {95, -10});
     CFTComponent dragged(90, -10, 20, 20);
     dragged.ChangeObjectRadius(110, 100, 0, 0, 0, 0);
     EXPECT_NEAR(dragged.GetOriginX(), 100, 1e-9);
 }
 
-TEST(CFTComponentInteractionTest, CursorSquaresFollowTheTurn)
+TEST(CFTComponentInteractionTest, CursorSquaresAndDrawRectanglesFollowTheTurn)
 {
     CFTComponent component(0, 0, 100, 40);
     SRect rects[2];
     EXPECT_EQ(component.getCursorRectsByType(crLeftRight, rects, false, 3), 0);
     ASSERT_EQ(component.getCursorRectsByType(crLeftRight, rects, true, 3), 2);
-    EXPECT_EQ(rects[0], (SRect{-3, 17, 6, 6}));
-    EXPECT_EQ(rects[1], (SRect{97, 17, 6, 6}));
+    EXPECT_EQ(rects[0], (SRect {-3, 17, 6, 6}));
+    EXPECT_EQ(rects[1], (SRect {97, 17, 6, 6}));
     EXPECT_EQ(component.getCursorRectsByType(cursorType(7), rects, true, 3), 0);
     component.SetAngle(kPi / 2.0);
     ASSERT_EQ(component.getCursorRectsByType(crLeftRight, rects, true, 3), 2);
     // The top and bottom middle handles, turned to the left and right of the centre (50, 20).
-    EXPECT_NEAR(rects[0].x + 3, 70, 1e-9);
-    EXPECT_NEAR(rects[0].y + 3, 20, 1e-9);
-    EXPECT_NEAR(rects[1].x + 3, 30, 1e-9);
-    EXPECT_DOUBLE_EQ(rects[1].width, 6);
-}
-
-TEST(CFTComponentInteractionTest, DrawRectanglesOfATurnedComponent)
-{
-    CFTComponent component(0, 0, 100, 20);
-    component.SetAngle(kPi / 2.0);
+    expectNear({rects[0].x + 3, rects[0].y + 3, rects[1].x + 3, rects[1].width}, {70, 20, 30, 6});
+    CFTComponent component2(0, 0, 100, 20);
+    component2.SetAngle(kPi / 2.0);
     double l, t, r, b;
-    component.GetDrawRect(&l, &t, &r, &b, false);
-    EXPECT_NEAR(l, 40, 1e-9);
-    EXPECT_NEAR(t, -40, 1e-9);
-    EXPECT_NEAR(r, 60, 1e-9);
-    EXPECT_NEAR(b, 60, 1e-9);
-    component.GetDrawRect(nullptr, nullptr, nullptr, nullptr, true);
-    const QRectF grown = component.GetNSDrawRect(true, 4);
-    EXPECT_NEAR(grown.left(), 38, 1e-4);
-    EXPECT_NEAR(grown.width(), 24, 1e-4);
-    EXPECT_NEAR(component.GetNSDrawRect(false, 4).height(), 100, 1e-4);
+    component2.GetDrawRect(&l, &t, &r, &b, false);
+    expectNear({l, t, r, b}, {40, -40, 60, 60});
+    component2.GetDrawRect(nullptr, nullptr, nullptr, nullptr, true);
+    const QRectF grown = component2.GetNSDrawRect(true, 4);
+    expectNear({grown.left(), grown.width(), component2.GetNSDrawRect(false, 4).height()}, {38, 24, 100}, 1e-4);
 }
 
-struct IntersectCase { const char *name; double angle; QRectF band; bool hits; };
-
-class IntersectTest : public ::testing::TestWithParam<IntersectCase> {};
-
-TEST_P(IntersectTest, RubberBandInEitherCornerOrder)
+TEST(CFTComponentInteractionTest, RubberBandsMeetInEitherCornerOrderAndHandlesAreDrawnOnlyWithAView)
 {
-    const IntersectCase &c = GetParam();
-    CFTComponent component(100, 100, 100, 50);
-    component.SetAngle(c.angle);
-    const QRectF b = c.band;
-    EXPECT_EQ(component.isIntersectRect(b.left(), b.top(), b.right(), b.bottom()), c.hits);
-    EXPECT_EQ(component.isIntersectRect(b.right(), b.bottom(), b.left(), b.top()), c.hits);
-    EXPECT_EQ(component.isIntersectRect(b.right(), b.top(), b.left(), b.bottom()), c.hits);
-}
-
-INSTANTIATE_TEST_SUITE_P(Bands, IntersectTest,
-                         ::testing::Values(IntersectCase {"CoversACorner", 0, QRectF(90, 90, 20, 20), true},
-                                           IntersectCase {"InsideTheComponent", 0, QRectF(120, 110, 10, 10), true},
-                                           IntersectCase {"Beside", 0, QRectF(0, 0, 50, 50), false},
-                                           IntersectCase {"TurnedCrossingAnEdge", 0.3, QRectF(90, 120, 30, 10), true},
-                                           // Wholly inside a turned component touches none of its edges.
-                                           IntersectCase {"InsideATurnedComponent", 0.3, QRectF(145, 120, 10, 10),
-                                                          false}),
-                         [](const ::testing::TestParamInfo<IntersectCase> &info) { return info.param.name; });
-
-TEST(CFTComponentInteractionTest, HandlesAreDrawnOnlyWithAView)
-{
+    // The last band lies wholly inside the turned component and touches none of its edges.
+    const struct { double angle; QRectF band; bool hits; } cases[] = {{0, QRectF(90, 90, 20, 20), true},
+        {0, QRectF(120, 110, 10, 10), true}, {0, QRectF(0, 0, 50, 50), false}, {0.3, QRectF(90, 120, 30, 10), true},
+        {0.3, QRectF(145, 120, 10, 10), false}};
+    for (const auto &c : cases) {
+        CFTComponent component(100, 100, 100, 50);
+        component.SetAngle(c.angle);
+        const QRectF b = c.band;
+        EXPECT_EQ(QList<bool>({component.isIntersectRect(b.left(), b.top(), b.right(), b.bottom()),
+                               component.isIntersectRect(b.right(), b.bottom(), b.left(), b.top()),
+                               component.isIntersectRect(b.right(), b.top(), b.left(), b.bottom())}),
+                  QList<bool>(3, c.hits)) << c.angle << " " << b.x() << ", " << b.y();
+    }
     QImage image(60, 60, QImage::Format_ARGB32);
     image.fill(Qt::white);
     QPainter painter(&image);

@@ -1,5 +1,3 @@
-// Layout guidelines: placement, locking, snapping, picking, rectangles and archive.
-
 #include "kernel/foundation/CFTLayoutGuideline.h"
 
 #include "kernel/foundation/CDDDrawer.h"
@@ -15,7 +13,7 @@
 
 namespace {
 
-TEST(CFTLayoutGuidelineTest, NewGuidelineSitsOnAWholePointAndMovesFreely)
+TEST(CFTLayoutGuidelineTest, NewGuidelinesSitOnAWholePointAndLockedOnesAreNeitherPickedNorMoved)
 {
     CFTLayoutGuideline guideline(gtVertical, 72.9);
     EXPECT_DOUBLE_EQ(guideline.getOrigin(), 72.0);
@@ -23,71 +21,54 @@ TEST(CFTLayoutGuidelineTest, NewGuidelineSitsOnAWholePointAndMovesFreely)
     guideline.Move(0.4, 99, nullptr);
     EXPECT_DOUBLE_EQ(guideline.getOrigin(), 72.4);
     EXPECT_DOUBLE_EQ(CFTLayoutGuideline(gtHorizontal, -3.5).getOrigin(), -3.0);
-}
-
-TEST(CFTLayoutGuidelineTest, LockedGuidelineIsNeitherPickedNorMoved)
-{
-    CFTLayoutGuideline guideline(gtHorizontal, 50);
+    CFTLayoutGuideline guideline2(gtHorizontal, 50);
     bool selected = false;
     actionType action = atNothing;
-    EXPECT_EQ(guideline.PickMe(1000, 51, selected, 2, action, 0), &guideline);
-    EXPECT_EQ(guideline.PickMe(0, 52, selected, 2, action, 0), nullptr);
-    guideline.Lock();
-    EXPECT_TRUE(guideline.isLocked());
-    EXPECT_EQ(guideline.PickMe(0, 50, selected, 2, action, 0), nullptr);
-    guideline.Move(0, 10, nullptr);
-    EXPECT_DOUBLE_EQ(guideline.getOrigin(), 50);
+    EXPECT_EQ(guideline2.PickMe(1000, 51, selected, 2, action, 0), &guideline2);
+    EXPECT_EQ(guideline2.PickMe(0, 52, selected, 2, action, 0), nullptr);
+    guideline2.Lock();
+    EXPECT_TRUE(guideline2.isLocked());
+    EXPECT_EQ(guideline2.PickMe(0, 50, selected, 2, action, 0), nullptr);
+    guideline2.Move(0, 10, nullptr);
+    EXPECT_DOUBLE_EQ(guideline2.getOrigin(), 50);
     SRect rect;
-    EXPECT_EQ(guideline.getCursorRectsByType(crTopBottom, &rect, true, 4), 0);
-    guideline.Unlock();
-    EXPECT_EQ(guideline.getCursorRectsByType(crTopBottom, &rect, true, 4), 1);
+    EXPECT_EQ(guideline2.getCursorRectsByType(crTopBottom, &rect, true, 4), 0);
+    guideline2.Unlock();
+    EXPECT_EQ(guideline2.getCursorRectsByType(crTopBottom, &rect, true, 4), 1);
     EXPECT_EQ(rect, (SRect{-1e6, 47.5, 2e6, 5}));
-    EXPECT_EQ(guideline.getCursorRectsByType(crLeftRight, &rect, true, 4), 0);
+    EXPECT_EQ(guideline2.getCursorRectsByType(crLeftRight, &rect, true, 4), 0);
 }
 
-TEST(CFTLayoutGuidelineTest, SnapsOnlyAlongItsOwnAxis)
+TEST(CFTLayoutGuidelineTest, SnapsOnlyAlongItsOwnAxisAndRaisesASmallDrawBottomToOne)
 {
     const CFTLayoutGuideline vertical(gtVertical, 30);
     float values[2] = {0, 0};
-    EXPECT_EQ(vertical.getYSnapArrayFrom(values), 0);
-    EXPECT_EQ(vertical.getXSnapArrayTo(values), 1);
-    EXPECT_FLOAT_EQ(values[0], 30);
-    EXPECT_EQ(vertical.getXSnapArrayFrom(nullptr), 0);
-    EXPECT_FLOAT_EQ(vertical.getMinSnapXFrom(), 30);
-    EXPECT_FLOAT_EQ(vertical.getMinSnapYFrom(), 1e6f);
+    EXPECT_EQ(QList<int>({vertical.getYSnapArrayFrom(values), vertical.getXSnapArrayTo(values), vertical.getXSnapArrayFrom(nullptr)}),
+              QList<int>({0, 1, 0}));
+    EXPECT_EQ(QList<float>({values[0], vertical.getMinSnapXFrom(), vertical.getMinSnapYFrom()}), QList<float>({30, 30, 1e6f}));
     const CFTLayoutGuideline horizontal(gtHorizontal, 40);
     EXPECT_EQ(horizontal.getYSnapArrayTo(values), 1);
-    EXPECT_FLOAT_EQ(values[0], 40);
-    EXPECT_FLOAT_EQ(horizontal.getMaxSnapXTo(), -1e6f);
-    EXPECT_FLOAT_EQ(horizontal.getMaxSnapYFrom(), 40);
-}
-
-TEST(CFTLayoutGuidelineTest, DrawRectangleRaisesASmallBottomToOne)
-{
-    CFTLayoutGuideline horizontal(gtHorizontal, 0);
-    horizontal.StartOperation(omMove, nullptr, 0, 0);
-    horizontal.Move(0, 0.2, nullptr);
+    EXPECT_EQ(QList<float>({values[0], horizontal.getMaxSnapXTo(), horizontal.getMaxSnapYFrom()}), QList<float>({40, -1e6f, 40}));
+    CFTLayoutGuideline horizontal2(gtHorizontal, 0);
+    horizontal2.StartOperation(omMove, nullptr, 0, 0);
+    horizontal2.Move(0, 0.2, nullptr);
     double l, t, r, b;
-    horizontal.GetDrawRect(&l, &t, &r, &b, false);
-    EXPECT_DOUBLE_EQ(l, -1e6);
+    horizontal2.GetDrawRect(&l, &t, &r, &b, false);
     EXPECT_NEAR(t, -0.3, 1e-12);
-    EXPECT_DOUBLE_EQ(r, 1e6);
-    EXPECT_DOUBLE_EQ(b, 1.0);
-    const CFTLayoutGuideline vertical(gtVertical, 100);
-    const QRectF redraw = vertical.GetNSDrawRect(QRectF(0, 10, 500, 400), 4);
-    EXPECT_NEAR(redraw.left(), 99.5 - 0.5 - 2, 1e-4);
+    EXPECT_EQ(QList<double>({l, r, b}), QList<double>({-1e6, 1e6, 1.0}));
+    const CFTLayoutGuideline vertical2(gtVertical, 100);
+    const QRectF redraw = vertical2.GetNSDrawRect(QRectF(0, 10, 500, 400), 4);
+    EXPECT_NEAR(QLineF(redraw.topLeft(), QPointF(99.5 - 0.5 - 2, 10)).length(), 0, 1e-4);
     EXPECT_NEAR(redraw.width(), 1 + 1 + 4, 1e-4);
-    EXPECT_NEAR(redraw.top(), 10, 1e-4);
 }
 
-// The darkest pixel of a column: where a thin band was painted.
-QColor darkest(const QImage &image, int x0, int x1, int y)
+// The darkest pixel of a short run of a row or column: where a thin band was painted.
+QColor darkest(const QImage &image, QPoint from, QPoint step, int count)
 {
     QColor found(Qt::white);
-    for (int x = x0; x <= x1; ++x) {
-        if (image.pixelColor(x, y).lightness() < found.lightness())
-            found = image.pixelColor(x, y);
-    }
+    for (QPoint p = from; count-- > 0; p += step)
+        if (image.pixelColor(p).lightness() < found.lightness())
+            found = image.pixelColor(p);
     return found;
 }
 
@@ -104,20 +85,14 @@ TEST(CFTLayoutGuidelineTest, DrawsAcrossTheVisibleRectangle)
     locked.Draw(&drawer, 50, 0, 50, 60, false);
     painter.end();
     for (const int y : {1, 30, 58}) {
-        const QColor line = darkest(image, 38, 41, y);
+        const QColor line = darkest(image, QPoint(38, y), QPoint(1, 0), 4);
         EXPECT_NE(line, QColor(Qt::white)) << y;
         EXPECT_GT(line.blue(), line.red()) << y;
     }
-    EXPECT_EQ(darkest(image, 55, 70, 30), QColor(Qt::white));
-    // The locked line spans only the given rectangle, in its darker colour.
-    QColor lockedLine(Qt::white);
-    for (int y = 18; y <= 21; ++y) {
-        if (image.pixelColor(75, y).lightness() < lockedLine.lightness())
-            lockedLine = image.pixelColor(75, y);
-    }
-    EXPECT_NE(lockedLine, QColor(Qt::white));
-    EXPECT_EQ(image.pixelColor(10, 19), QColor(Qt::white));
-    EXPECT_EQ(image.pixelColor(10, 20), QColor(Qt::white));
+    EXPECT_EQ(darkest(image, QPoint(55, 30), QPoint(1, 0), 16), QColor(Qt::white));
+    // The locked line spans only the given rectangle.
+    EXPECT_NE(darkest(image, QPoint(75, 18), QPoint(0, 1), 4), QColor(Qt::white));
+    EXPECT_EQ(darkest(image, QPoint(10, 19), QPoint(0, 1), 2), QColor(Qt::white));
 }
 
 TEST(CFTLayoutGuidelineTest, ArchiveRoundTripAndMissingType)
@@ -132,16 +107,13 @@ TEST(CFTLayoutGuidelineTest, ArchiveRoundTripAndMissingType)
     std::unique_ptr<CFTLayoutGuideline> loaded(CFTLayoutGuideline::SerializeFromArchive(archive, &list));
     ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(list, std::vector<CFTLayoutGuideline *> {loaded.get()});
-    EXPECT_EQ(loaded->getType(), gtVertical);
-    EXPECT_DOUBLE_EQ(loaded->getOrigin(), 120);
-    EXPECT_TRUE(loaded->isLocked());
+    EXPECT_EQ(QList<double>({double(loaded->getType()), loaded->getOrigin(), double(loaded->isLocked())}), QList<double>({gtVertical, 120, 1}));
     CDDArchive withoutType(false);
     withoutType.Attach(PWPlist(PWPlist::Dictionary {{key_Origin, PWPlist::fromString(QStringLiteral("8"))},
                                                     {key_LayoutGuidelineType, PWPlist::fromString(QStringLiteral("7"))}}));
     CFTLayoutGuideline fromFile;
     fromFile.Serialize(withoutType, nullptr);
-    EXPECT_EQ(fromFile.getType(), gtHorizontal);
-    EXPECT_DOUBLE_EQ(fromFile.getOrigin(), 8);
+    EXPECT_EQ(QList<double>({double(fromFile.getType()), fromFile.getOrigin()}), QList<double>({gtHorizontal, 8}));
 }
 
 } // namespace
