@@ -150,43 +150,6 @@ TEST(CDDPictureDrawTest, MaskWithoutImageKeepsWholePictureOnScreen)
     EXPECT_TRUE(near(at(image, 70, 10), Qt::green));
 }
 
-TEST(CDDPictureDrawTest, ScreenCacheSizeFollowsFrameAndBitmap)
-{
-    QImage target(400, 400, QImage::Format_ARGB32_Premultiplied);
-    QPainter painter(&target);
-    CDDDrawer drawer(true, &painter);
-    drawer.SetResolution(1.0);
-    const auto drawAt = [&](CDDPicture &picture, double w, double h) {
-        drawPicture(picture, drawer, {.frame = QRectF(0, 0, w, h)});
-    };
-    CDDPicture tiny(PWImage::fromData(pictest::quadrantPdf(50, 50)));
-    drawAt(tiny, 0.2, 0.2);
-    EXPECT_EQ(tiny.cacheSize(), QSizeF(1, 1));
-    CDDPicture bitmap(pictest::quadrantImage(100, 100));
-    drawAt(bitmap, 300, 300);
-    EXPECT_EQ(bitmap.cacheSize(), QSizeF(100, 100));
-    drawAt(bitmap, 300, 50);
-    EXPECT_EQ(bitmap.cacheSize(), QSizeF(300, 50));
-    CDDPicture vector(PWImage::fromData(pictest::quadrantPdf(50, 50)));
-    drawAt(vector, 300, 100);
-    const int builds = vector.cacheBuildCount();
-    drawAt(vector, 300, 100);
-    EXPECT_EQ(vector.cacheBuildCount(), builds) << "an unchanged picture is drawn from its cache";
-    drawAt(vector, 200, 100);
-    EXPECT_EQ(vector.cacheImage().width(), 300) << "300 <= 2 x 200 keeps the bitmap";
-    EXPECT_EQ(vector.cacheSize(), QSizeF(200, 100));
-    drawAt(vector, 140, 100);
-    EXPECT_EQ(vector.cacheImage().width(), 140);
-    vector.setSrcRect(0, 0, 10, 10);
-    drawAt(vector, 140, 100);
-    EXPECT_EQ(vector.cacheBuildCount(), builds + 3);
-    const CDDPicture copy(vector);
-    EXPECT_TRUE(copy.cacheImage().isNull()) << "a copy starts without the bitmap";
-    vector = copy;
-    drawAt(vector, 140, 100);
-    EXPECT_EQ(vector.cacheBuildCount(), builds + 4) << "an assigned picture redraws its kept bitmap";
-}
-
 TEST(CDDPictureDrawTest, NoImageDrawsOnlyTheStroke)
 {
     CDDPicture picture;

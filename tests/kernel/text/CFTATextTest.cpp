@@ -145,17 +145,6 @@ TEST(CFTATextTest, PickingInsideOnTheGlyphsAndOnTheBorder)
     EXPECT_EQ(action, atNothing);
 }
 
-TEST(CFTATextTest, HandlesAndCursorSquares)
-{
-    CFTAText text(10, 10, 4, 20, nullptr);
-    // The left handle wins when both are near.
-    EXPECT_EQ(QList<int>({text.PickMyDot(12, 20, 3), text.PickMyDot(14.5, 20, 1), text.PickMyDot(12, 40, 3)}), QList<int>({6, 14, 0}));
-    SRect rects[2];
-    EXPECT_EQ(text.getCursorRectsByType(crLeftRight, rects, true, 2), 2);
-    EXPECT_EQ(rects[1], (SRect {12, 10, 4, 20}));
-    EXPECT_EQ(text.getCursorRectsByType(crTopBottom, rects, true, 2) + text.getCursorRectsByType(crLeftRight, rects, false, 2), 0);
-}
-
 TEST(CFTATextTest, CopyTakesTextKindStateButNotTheCharacters)
 {
     const std::unique_ptr<CFTAText> source = fittedText(QStringLiteral("source"), taRight);
