@@ -28,8 +28,7 @@ QList<double> window(const CFTADocument &d)
 TEST(CFTADocumentArchiveTest, LayoutKeepsPositiveLengthsAndOnlyEnvelopesHaveWindows)
 {
     CFTADocument envelope(dtEnvelope, CDDString(), CDDString());
-    envelope.SetVSpace(-4);
-    envelope.SetHasWindow(true);
+    envelope.SetVSpace(-4); envelope.SetHasWindow(true);
     envelope.SetWinWindth(252), envelope.SetWinHeight(108), envelope.SetWinBottomOffset(36), envelope.SetWinLeftOffset(20);
     const PWPlist stored = storedDocument(envelope);
     EXPECT_FALSE(stored.value(key_CustomLayout).toDictionary().contains(key_VSpace));
@@ -37,8 +36,7 @@ TEST(CFTADocumentArchiveTest, LayoutKeepsPositiveLengthsAndOnlyEnvelopesHaveWind
     loadDocument(again, stored);
     EXPECT_EQ(window(again), QList<double>({1, 252, 108, 36, 20}));
     CFTADocument label(dtEnvelope, CDDString(), CDDString());
-    label.SetHasWindow(true);
-    label.SetWinWindth(10);
+    label.SetHasWindow(true); label.SetWinWindth(10);
     loadDocument(label, withEntries(stored, {{key_DocumentType, str("Label")}}));
     EXPECT_EQ(window(label), QList<double>(5, 0.0));
     // Negative lengths read back as none.
@@ -50,10 +48,7 @@ TEST(CFTADocumentArchiveTest, LayoutKeepsPositiveLengthsAndOnlyEnvelopesHaveWind
 TEST(CFTADocumentArchiveTest, AbsentKeysKeepOrReset)
 {
     CFTADocument prepared(dtEnvelope, cs("de"), cs("fr"));
-    prepared.setDocumentSizeX(684);
-    prepared.SetPredefinedLayout(true);
-    prepared.SetTopMargin(36);
-    prepared.SetHasWindow(true);
+    prepared.setDocumentSizeX(684); prepared.SetPredefinedLayout(true); prepared.SetTopMargin(36); prepared.SetHasWindow(true);
     prepared.SetWinWindth(200);
     // An empty country code counts as absent.
     loadDocument(prepared, PWPlist(PWPlist::Dictionary {{key_BundleVersion, str("80")}, {key_ISOCountryCodeFrom, str("")}}));
@@ -90,8 +85,7 @@ TEST(CFTADocumentArchiveTest, BackgroundGoesToTheBackListAndAPlainTextThereReads
     CFTADocument document;
     auto *textField = new CFTAText(10, 10, document.getDefText());
     textField->SetString(CDDString(QStringLiteral("Back")));
-    document.AddObject(textField, 0, false);
-    document.setBackground(new CFTExtPicture(CDDPicture(solidImage(Qt::red))), 0);
+    document.AddObject(textField, 0, false); document.setBackground(new CFTExtPicture(CDDPicture(solidImage(Qt::red))), 0);
     const PWPlist stored = storedDocument(document);
     CFTADocument copy;
     loadDocument(copy, stored);

@@ -30,8 +30,7 @@ TEST(CFTADocumentPanelTest, LabelPanelsSitInTheCornerAndTheMiddleAndPostcardOnes
     CFTADocument document; // 252 x 144
     CFTAAddressPanel *sender = addPanel(document, false);
     CFTAAddressPanel *recipient = addPanel(document, true);
-    document.setSenderPanel(sender);
-    document.setRecipientPanel(recipient);
+    document.setSenderPanel(sender); document.setRecipientPanel(recipient);
     document.arrangeAddressPanel();
     EXPECT_EQ(QPointF(sender->GetOriginX(), sender->GetOriginY()), QPointF(9.0 - sender->getXMargin(), 9.0 - sender->getYMargin()));
     const double w = recipient->GetSizeX(), h = recipient->GetSizeY();
@@ -40,8 +39,7 @@ TEST(CFTADocumentPanelTest, LabelPanelsSitInTheCornerAndTheMiddleAndPostcardOnes
     EXPECT_NEAR(recipient->GetOriginX() + w / 2.0, 126.0, 1e-4);
     EXPECT_NEAR(recipient->GetOriginY() + h / 2.0, 72.0, 1e-4);
     // On a card too small for it, the panel keeps to the border instead of leaving the card.
-    document.setDocumentSizeX(w / 2.0);
-    document.setDocumentSizeY(h / 2.0);
+    document.setDocumentSizeX(w / 2.0); document.setDocumentSizeY(h / 2.0);
     document.arrangeAddressPanel();
     EXPECT_EQ(QPointF(recipient->GetOriginX(), recipient->GetOriginY()),
               QPointF(9.0 - recipient->getXMargin(), 9.0 - recipient->getYMargin()));
@@ -58,12 +56,10 @@ TEST(CFTADocumentPanelTest, EnvelopeRecipientPanelKeepsToTheReadingArea)
 {
     for (const auto &[width, height] : {std::pair {684.0, 297.0}, std::pair {900.0, 500.0}}) {
         CFTADocument document(dtEnvelope, cs("us"), cs("us"));
-        document.setDocumentSizeX(width);
-        document.setDocumentSizeY(height);
+        document.setDocumentSizeX(width); document.setDocumentSizeY(height);
         CFTAAddressPanel *sender = addPanel(document, false);
         CFTAAddressPanel *recipient = addPanel(document, true);
-        document.setSenderPanel(sender);
-        document.setRecipientPanel(recipient);
+        document.setSenderPanel(sender); document.setRecipientPanel(recipient);
         document.arrangeAddressPanel();
         const double w = recipient->GetSizeX(), h = recipient->GetSizeY();
         // Across: centred between the half-inch edges, or in the 666 points left of 36 from the

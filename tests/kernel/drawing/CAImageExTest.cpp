@@ -70,9 +70,7 @@ TEST(CAImageExTest, RecordedPictureIsScaledIntoTheDestination)
 TEST(CAImageExTest, BitmapSizeFollowsItsResolutionAndEmptySourcesGiveNoImage)
 {
     QImage bitmap(600, 300, QImage::Format_RGB32);
-    bitmap.fill(Qt::green);
-    bitmap.setDotsPerMeterX(qRound(600 / 0.0254));
-    bitmap.setDotsPerMeterY(qRound(600 / 0.0254));
+    bitmap.fill(Qt::green); bitmap.setDotsPerMeterX(qRound(600 / 0.0254)); bitmap.setDotsPerMeterY(qRound(600 / 0.0254));
     const std::unique_ptr<CAImageEx> image = CAImageEx::initWithImage(bitmap);
     ASSERT_TRUE(image);
     EXPECT_FALSE(image->isVector());

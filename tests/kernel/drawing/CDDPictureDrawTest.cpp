@@ -49,8 +49,7 @@ QImage renderPrinted(const QSizeF &size, double scale, const std::function<void(
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setResolution(72);
-        writer.setPageSize(QPageSize(size, QPageSize::Point));
+        writer.setResolution(72); writer.setPageSize(QPageSize(size, QPageSize::Point));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         QPainter painter(&writer);
         CDDDrawer drawer(false, &painter);

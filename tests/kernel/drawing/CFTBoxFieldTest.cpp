@@ -38,8 +38,7 @@ TEST(CFTBoxFieldTest, LinesAreAlwaysStrokedAndNeverFilledAndUnknownKindsHaveNoPr
 {
     for (const compType kind : {ctHorizontalLine, ctVerticalLine, ctLeftDiagonalLine, ctRightDiagonalLine}) {
         Shape line(kind);
-        line.SetStroked(false);
-        line.SetFilled(true);
+        line.SetStroked(false); line.SetFilled(true);
         EXPECT_TRUE(line.IsStroked() && !line.canFill()) << kind;
     }
     EXPECT_TRUE(Shape(ctCloud).canFill());
@@ -197,9 +196,7 @@ TEST(CFTBoxFieldTest, LineSnapsToItsEnds)
 TEST(CFTBoxFieldTest, LoadingTakesStoredValuesWithoutPresets)
 {
     Shape original(ctCircle, 5, 6, 70, 80);
-    original.SetCurveRadius(0.3);
-    original.setFlipY(true);
-    original.SetFilled(true);
+    original.SetCurveRadius(0.3); original.setFlipY(true); original.SetFilled(true);
     CDDArchive archive(true);
     original.Serialize(archive, nullptr);
     archive.setStoring(false);

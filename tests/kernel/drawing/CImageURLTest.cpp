@@ -122,8 +122,7 @@ TEST_F(CImageURLTest, DownloadReplacesThePreview)
     const QString url = m_server.url(QStringLiteral("/pic.png"));
     CDDPicture picture(preview(url));
     EXPECT_FALSE(picture.isLoading()) << "construction starts nothing";
-    picture.setSrcRect(1.0f, 0.5f, 5.0f, 2.5f);
-    picture.setData(picture.getData());
+    picture.setSrcRect(1.0f, 0.5f, 5.0f, 2.5f); picture.setData(picture.getData());
     ASSERT_TRUE(picture.isLoading());
     EXPECT_EQ(picture.getURL(), url);
     waitForEnd(picture);

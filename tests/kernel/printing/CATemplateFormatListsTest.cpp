@@ -12,12 +12,8 @@ std::shared_ptr<CATemplateFormat> predefined(const char *manufacturer, const cha
 std::shared_ptr<CATemplateFormat> customLabel(const QString &id)
 {
     auto format = std::make_shared<CATemplateFormat>();
-    format->setManufacturer(QStringLiteral("Custom"));
-    format->setID(id);
-    format->setPageSize(QStringLiteral("A4"));
-    format->setUnits(cuMillimeters);
-    format->setItemWidth(66.7f * kMm);
-    format->setItemHeight(33.9f * kMm);
+    format->setManufacturer(QStringLiteral("Custom")); format->setID(id); format->setPageSize(QStringLiteral("A4"));
+    format->setUnits(cuMillimeters); format->setItemWidth(66.7f * kMm); format->setItemHeight(33.9f * kMm);
     return format;
 }
 

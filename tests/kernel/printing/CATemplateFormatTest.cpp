@@ -15,10 +15,7 @@ namespace {
 CATemplateFormat sheet(const QString &pageSize, float width, float height, int type = dtLabel)
 {
     CATemplateFormat format;
-    format.setPageSize(pageSize);
-    format.setItemWidth(width);
-    format.setItemHeight(height);
-    format.setDocumentType(type);
+    format.setPageSize(pageSize); format.setItemWidth(width); format.setItemHeight(height); format.setDocumentType(type);
     return format;
 }
 
@@ -32,8 +29,7 @@ TEST(CATemplateFormatTest, OnlyALabelOnTheExactRollPaperAnswersItsLongSideAsWidt
         EXPECT_EQ(format.sizeString(), QStringLiteral("0.694x2.778 in"));
     }
     CATemplateFormat format = sheet(QStringLiteral("Letter"), 252.0f, 108.0f, dtEnvelope);
-    format.setPrintableWidth(300.0f);
-    format.setPrintableHeight(400.0f);
+    format.setPrintableWidth(300.0f); format.setPrintableHeight(400.0f);
     EXPECT_EQ(QSizeF(format.PrintableWidth(), format.PrintableHeight()), QSizeF(400, 300)) << "the printable size is answered lying";
     format.setUnits(cuMillimeters);
     EXPECT_EQ(format.sizeString(), QStringLiteral("88.9x38.1 mm"));
@@ -57,10 +53,7 @@ TEST(CATemplateFormatTest, PredefinedItemsAreRoundedButCustomItemsArePlainRectan
 TEST(CATemplateFormatTest, ZeroLengthsAndAnAbsentWindowAreNotWritten)
 {
     CATemplateFormat format = sheet(QStringLiteral("Letter"), 144.0f, 72.0f);
-    format.setWinWidth(0.0f);
-    format.setWinHeight(0.0f);
-    format.setWinBottomOffset(0.0f);
-    format.setWinLeftOffset(0.0f);
+    format.setWinWidth(0.0f); format.setWinHeight(0.0f); format.setWinBottomOffset(0.0f); format.setWinLeftOffset(0.0f);
     const PWPlist::Dictionary entry = format.toDictionary();
     for (const char *key : {"HasWindow", "TopMargin", "HSpace", "WinWidth", "DYMOOffsetX"})
         EXPECT_FALSE(entry.contains(QLatin1String(key))) << key;
@@ -71,8 +64,7 @@ TEST(CATemplateFormatTest, ZeroLengthsAndAnAbsentWindowAreNotWritten)
 TEST(CATemplateFormatTest, EveryStoredFieldSurvivesTheDictionaryInItsOwnUnit)
 {
     CATemplateFormat format = readOne(kEveryField);
-    format.setHorizontal(false);
-    format.setHasWindow(true);
+    format.setHorizontal(false); format.setHasWindow(true);
     const PWPlist::Dictionary entry = format.toDictionary();
     EXPECT_NEAR(entry.value(QStringLiteral("ItemWidth")).toReal(), 99.1, 1e-4);
     const CATemplateFormat back = CATemplateFormat::fromDictionary(entry, false);
@@ -87,8 +79,7 @@ TEST(CATemplateFormatTest, EveryStoredFieldSurvivesTheDictionaryInItsOwnUnit)
 TEST(CATemplateFormatTest, TheCustomFormPrintsOnTheWholeItemAndOnlyYesIsAWindow)
 {
     CATemplateFormat format = sheet(QStringLiteral("Letter"), 200.0f, 100.0f);
-    format.setPrintableWidth(50.0f);
-    format.setPrintableHeight(40.0f);
+    format.setPrintableWidth(50.0f); format.setPrintableHeight(40.0f);
     const CATemplateFormat custom = CATemplateFormat::fromDictionary(format.toDictionary(), true);
     const CATemplateFormat recent = CATemplateFormat::fromDictionary(format.toDictionary(), false);
     EXPECT_EQ((QSizeF(custom.PrintableWidth(), custom.PrintableHeight()) * 100).toSize(), QSize(20000, 10000));
@@ -103,14 +94,9 @@ TEST(CATemplateFormatTest, TheCustomFormPrintsOnTheWholeItemAndOnlyYesIsAWindow)
 CATemplateFormat avery30up()
 {
     CATemplateFormat format = sheet(QStringLiteral("Letter"), 189.0f, 72.0f);
-    format.setID(QStringLiteral("05960"));
-    format.setDescription(QStringLiteral("Address Labels"));
-    format.setCategory(QStringLiteral("Mailing Labels"));
-    format.setColumns(3);
-    format.setRows(10);
-    format.setTopMargin(36.0f);
-    format.setLeftMargin(13.5f);
-    format.setHSpace(9.0f);
+    format.setID(QStringLiteral("05960")); format.setDescription(QStringLiteral("Address Labels"));
+    format.setCategory(QStringLiteral("Mailing Labels")); format.setColumns(3); format.setRows(10); format.setTopMargin(36.0f);
+    format.setLeftMargin(13.5f); format.setHSpace(9.0f);
     return format;
 }
 
@@ -118,8 +104,7 @@ TEST(CATemplateFormatTest, LengthsMatchAfterTheDocumentTextRoundTrip)
 {
     // A length a hair below a whole hundredth comes back from the text just above it.
     CATemplateFormat justBelow = avery30up();
-    justBelow.setTopMargin(std::nextafter(36.0f, 0.0f));
-    justBelow.setItemWidth(std::nextafter(189.0f, 0.0f));
+    justBelow.setTopMargin(std::nextafter(36.0f, 0.0f)); justBelow.setItemWidth(std::nextafter(189.0f, 0.0f));
     CATemplateFormat written = justBelow;
     written.setTopMargin(throughDocumentText(justBelow.getTopMargin()));
     written.setItemWidth(throughDocumentText(justBelow.ItemWidth()));
@@ -143,30 +128,21 @@ TEST(CATemplateFormatTest, ADifferenceInACompareFieldIsAnotherTemplateAndOtherFi
         EXPECT_FALSE(F::matchesLayout(avery30up(), other)) << name;
     }
     F other = avery30up();
-    other.setManufacturer(QStringLiteral("Custom"));
-    other.setType(QStringLiteral("Laser"));
-    other.setUnits(cuMillimeters);
-    other.setHorizontal(false);
-    other.setCornerRadius(5.0f);
-    other.setPrintableWidth(12.0f);
-    other.setHasWindow(true);
-    other.setDYMOOffsetX(4.0f);
-    other.setItemWidth(189.009f);
+    other.setManufacturer(QStringLiteral("Custom")); other.setType(QStringLiteral("Laser")); other.setUnits(cuMillimeters);
+    other.setHorizontal(false); other.setCornerRadius(5.0f); other.setPrintableWidth(12.0f); other.setHasWindow(true);
+    other.setDYMOOffsetX(4.0f); other.setItemWidth(189.009f);
     EXPECT_TRUE(F::matchesLayout(avery30up(), other));
 }
 
 TEST(CATemplateFormatTest, FromDocumentDescribesTheDocumentsLayout)
 {
     CFTADocument document(dtLabel, CDDString(QStringLiteral("us")), CDDString(QStringLiteral("us")));
-    document.SetManufacturer(CDDString(QStringLiteral("Dymo")));
-    document.SetPageSize(CDDString(QStringLiteral("Label Roll")));
-    document.SetHorizontal(false, 0);
-    document.SetColCount(1); document.SetRowCount(1);
+    document.SetManufacturer(CDDString(QStringLiteral("Dymo"))); document.SetPageSize(CDDString(QStringLiteral("Label Roll")));
+    document.SetHorizontal(false, 0); document.SetColCount(1); document.SetRowCount(1);
     document.setDocumentSizeX(79.37); document.setDocumentSizeY(252.28); document.SetCornerRadius(5.67);
     document.setPrintableSizeX(70.0); document.setPrintableSizeY(240.0);
     document.SetTopMargin(1.5); document.SetLeftMargin(2.5); document.SetHSpace(3.5); document.SetVSpace(4.5);
-    document.setUnits(cuMillimeters);
-    document.SetHasWindow(true);
+    document.setUnits(cuMillimeters); document.SetHasWindow(true);
     document.SetWinWindth(100.0); document.SetWinHeight(50.0); document.SetWinBottomOffset(20.0); document.SetWinLeftOffset(30.0);
     document.SetWinCornerRadius(6.0);
     document.SetDYMOPaperWidth(90.0); document.SetDYMOPaperHeight(260.0); document.SetDYMOOffsetX(3.0); document.SetDYMOOffsetY(5.0);
@@ -185,8 +161,7 @@ TEST(CATemplateFormatTest, FromDocumentDescribesTheDocumentsLayout)
 TEST(CATemplateFormatTest, FromDocumentKeepsAnEnvelopesKindAndComputesItsSizeGroup)
 {
     CFTADocument document(dtEnvelope, CDDString(QStringLiteral("de")), CDDString(QStringLiteral("de")));
-    document.setDocumentSizeX(684.0);
-    document.setDocumentSizeY(297.0);
+    document.setDocumentSizeX(684.0); document.setDocumentSizeY(297.0);
     document.SetPageSize(CDDString(QStringLiteral("Label Roll")));
     const CATemplateFormat format = CATemplateFormat::initFromDocument(document);
     EXPECT_EQ(QList<int>({format.getDocumentType(), format.isLabelRoll(), format.isHorizontal(), format.isPredef()}),

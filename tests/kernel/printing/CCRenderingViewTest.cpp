@@ -178,8 +178,7 @@ TEST(CCRenderingViewTest, DocumentModeDrawsOneSidePerPage)
 {
     QStringList log;
     CFTADocument document;
-    document.addSide();
-    document.AddObject(new ProbeBox("side1", &log, 0, 0, 10, 10, Qt::red), 0, false);
+    document.addSide(); document.AddObject(new ProbeBox("side1", &log, 0, 0, 10, 10, Qt::red), 0, false);
     document.AddObject(new ProbeBox("side1back", &log, 0, 0, 20, 20, Qt::green), 0, true);
     document.AddObject(new ProbeBox("side2", &log, 0, 0, 10, 10, Qt::blue), 1, false);
     CCRenderingView view(QRectF(0, 0, 50, 30), &document, 0);

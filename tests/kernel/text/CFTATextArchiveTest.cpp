@@ -75,8 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
             return std::unique_ptr<CFTComponent>(std::move(text)); }},
         UnmeasuredCase {"CentredTextSetThroughTheComponent", [] {
             auto text = std::make_unique<CFTAText>(40.0, 10.0, nullptr);
-            text->SetAlignment(taCenter);
-            text->SetString(CDDString(QStringLiteral("A line\nand a longer second line")));
+            text->SetAlignment(taCenter); text->SetString(CDDString(QStringLiteral("A line\nand a longer second line")));
             return std::unique_ptr<CFTComponent>(std::move(text)); }},
         UnmeasuredCase {"EmptyText", [] { return make<CFTAText>(5.0, 6.0, 40.0, 40.0, nullptr); }},
         UnmeasuredCase {"AddressTextShowingItsLabel", [] {
@@ -92,9 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ParagraphStyleArchiveTest, AlignmentComesBack)
 {
     CFTAText text(20.0, 20.0, nullptr);
-    text.SetFontAttr(sans(12));
-    text.SetString(CDDString(QStringLiteral("First line\nSecond")));
-    text.SetAlignment(taCenter);
+    text.SetFontAttr(sans(12)); text.SetString(CDDString(QStringLiteral("First line\nSecond"))); text.SetAlignment(taCenter);
     text.ExpandByText();
     const std::unique_ptr<CFTComponent> reread = readBack(saved(text));
     ASSERT_TRUE(reread);

@@ -2,10 +2,8 @@
 
 #include "TextTestSupport.h"
 #include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/FTGeometry.h"
 
 #include <QImage>
-#include <QLineF>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -18,9 +16,7 @@ namespace {
 std::unique_ptr<CFTAText> fittedText(const QString &string, textAlignment alignment = taLeft)
 {
     auto text = std::make_unique<CFTAText>(100, 100, nullptr);
-    text->SetFontAttr(sans(12));
-    text->SetAlignment(alignment);
-    text->SetString(CDDString(string));
+    text->SetFontAttr(sans(12)); text->SetAlignment(alignment); text->SetString(CDDString(string));
     text->ExpandByText();
     return text;
 }
@@ -66,8 +62,7 @@ TEST(CFTATextTest, TouchedFrameKeepsItsWidthUntilTheTextNeedsMore)
     text->StartOperation(omResize, nullptr, 0, 14);
     text->EndOperation(omResize);
     ASSERT_TRUE(text->IsTouched());
-    text->SetSize(300, text->GetSizeY());
-    text->SetFontSize(14);
+    text->SetSize(300, text->GetSizeY()); text->SetFontSize(14);
     EXPECT_DOUBLE_EQ(text->GetSizeX(), 300.0) << "a hand-sized frame wider than its text stays";
     text->SetString(CDDString(QString(80, QLatin1Char('W'))));
     text->ExpandByText();
@@ -76,56 +71,6 @@ TEST(CFTATextTest, TouchedFrameKeepsItsWidthUntilTheTextNeedsMore)
     text->SetString(CDDString(QStringLiteral("W")));
     text->ExpandByText();
     EXPECT_LT(text->GetSizeX(), 50.0) << "untouched again, the frame follows the text";
-}
-
-TEST(CFTATextTest, SideHandlesStopAtTheTextWidth)
-{
-    const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("abcdef"));
-    text->SetSize(200, text->GetSizeY());
-    const double need = text->GetText()->getContSizeX();
-    int dot = 14;
-    text->StartOperation(omResize, nullptr, 0, dot);
-    text->MoveDot(dot, -300, 0, nullptr);
-    EXPECT_NEAR(text->GetSizeX(), need, 1e-9);
-    // Further left and back: the edge moves only once the mouse passes the limit again.
-    text->MoveDot(dot, -50, 0, nullptr);
-    text->MoveDot(dot, 100, 0, nullptr);
-    EXPECT_NEAR(text->GetSizeX(), need, 1e-9);
-    // The mouse is now at 200 - 300 - 50 + 100 + 200 = 150 points from the left edge.
-    text->MoveDot(dot, 200, 0, nullptr);
-    ASSERT_LT(need, 150.0);
-    EXPECT_NEAR(text->GetSizeX(), 150.0, 1e-9);
-    EXPECT_EQ(dot, 14);
-    const std::unique_ptr<CFTAText> left = fittedText(QStringLiteral("abcdef"));
-    left->SetSize(200, left->GetSizeY());
-    const double right = left->GetOriginX() + left->GetSizeX();
-    dot = 6;
-    left->StartOperation(omResize, nullptr, 0, dot);
-    left->MoveDot(dot, 500, 0, nullptr);
-    EXPECT_NEAR(left->GetOriginX(), right - need, 1e-9);
-    EXPECT_NEAR(left->GetOriginX() + left->GetSizeX(), right, 1e-9);
-}
-
-TEST(CFTATextTest, TurnedTextKeepsItsFixedEdgeOnThePage)
-{
-    const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("abc"));
-    text->SetSize(100, 20);
-    text->SetAngle(M_PI / 2);
-    // The left edge's middle, on the page.
-    const auto leftMiddle = [&text] {
-        double x = text->GetOriginX();
-        double y = text->GetOriginY() + text->GetSizeY() / 2.0;
-        rotatePoint(&x, &y, text->GetAngle(), text->GetOriginX() + text->GetSizeX() / 2.0,
-                    text->GetOriginY() + text->GetSizeY() / 2.0);
-        return QPointF(x, y);
-    };
-    const QPointF before = leftMiddle();
-    int dot = 14;
-    text->StartOperation(omResize, nullptr, 0, dot);
-    // Down the page is along the turned frame's width.
-    text->MoveDot(dot, 0, 30, nullptr);
-    EXPECT_NEAR(text->GetSizeX(), 130.0, 1e-9);
-    EXPECT_NEAR(QLineF(leftMiddle(), before).length(), 0, 1e-9);
 }
 
 TEST(CFTATextTest, PickingInsideOnTheGlyphsAndOnTheBorder)
@@ -149,8 +94,7 @@ TEST(CFTATextTest, CopyTakesTextKindStateButNotTheCharacters)
 {
     const std::unique_ptr<CFTAText> source = fittedText(QStringLiteral("source"), taRight);
     const CDDColor red(1, 0, 0, 1);
-    source->SetFillColor(&red);
-    source->SetFontAttr(sans(22));
+    source->SetFillColor(&red); source->SetFontAttr(sans(22));
     CFTAText copy(0, 0, nullptr);
     copy.Copy(source.get());
     EXPECT_EQ(QList<double>({double(copy.GetAlignment()), double(*copy.GetFillColor() == red), double(copy.GetText()->isEmpty()),

@@ -47,8 +47,7 @@ TEST(CFTSmartFieldTest, LoadedFormatIsKeptAndSavedFormatStaysSideNumber)
     CDDArchive archive(true);
     saved.Serialize(archive, nullptr);
     EXPECT_EQ(archive.getDict().toDictionary().value(key_DataFormat).toString(), QStringLiteral("#n"));
-    archive.SetData(key_DataFormat, CDDString(QStringLiteral("#c")));
-    archive.setStoring(false);
+    archive.SetData(key_DataFormat, CDDString(QStringLiteral("#c"))); archive.setStoring(false);
     CFTSmartField loaded(nullptr);
     loaded.Serialize(archive, nullptr);
     // The stored text until a value comes.
