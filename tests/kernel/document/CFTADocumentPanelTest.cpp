@@ -41,8 +41,7 @@ TEST(CFTADocumentPanelTest, LabelPanelsSitInTheCornerAndTheMiddleAndPostcardOnes
     // On a card too small for it, the panel keeps to the border instead of leaving the card.
     document.setDocumentSizeX(w / 2.0); document.setDocumentSizeY(h / 2.0);
     document.arrangeAddressPanel();
-    EXPECT_EQ(QPointF(recipient->GetOriginX(), recipient->GetOriginY()),
-              QPointF(9.0 - recipient->getXMargin(), 9.0 - recipient->getYMargin()));
+    EXPECT_EQ(QPointF(recipient->GetOriginX(), recipient->GetOriginY()), QPointF(9.0 - recipient->getXMargin(), 9.0 - recipient->getYMargin()));
     // Postcard panels go to the origin.
     CFTADocument postcard(dtPostcard, cs("us"), cs("us"));
     CFTAAddressPanel *card = addPanel(postcard, true);

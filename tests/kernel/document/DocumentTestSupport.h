@@ -18,13 +18,7 @@
 
 #include <memory>
 #include <optional>
-#include <ostream>
 #include <vector>
-
-inline void PrintTo(const QString &text, std::ostream *stream)
-{
-    *stream << '"' << text.toStdString() << '"';
-}
 
 namespace doctest {
 

@@ -96,8 +96,7 @@ void drawModeSheet(CDDDrawer &drawer)
 
 TEST(CDDPictureDrawTest, PlacingModesOnScreenAndPrinterMatchReference)
 {
-    EXPECT_TRUE(drawtest::matchesReference(drawtest::render(QSizeF(370, 150), 2.0, drawModeSheet),
-                                           QStringLiteral("picture-placing-modes-screen")));
+    EXPECT_TRUE(drawtest::matchesReference(drawtest::render(QSizeF(370, 150), 2.0, drawModeSheet), QStringLiteral("picture-placing-modes-screen")));
     const QImage printed = renderPrinted(QSizeF(370, 150), 2.0, drawModeSheet);
     ASSERT_FALSE(printed.isNull());
     EXPECT_TRUE(drawtest::matchesReference(printed, QStringLiteral("picture-placing-modes-printer")));

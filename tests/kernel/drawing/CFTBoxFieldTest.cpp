@@ -1,10 +1,9 @@
-// The shape component: picking, line handles and cursors, mirroring while dragging, Shift
-// constraints, the rubber band, snapping and the archive.
+// The shape component: picking, mirroring while dragging, Shift constraints, the rubber band and
+// the archive.
 
 #include "kernel/drawing/CFTBoxField.h"
 
 #include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CFTACoreView.h"
 #include "platform/PWBezierPath.h"
 
 #include <gtest/gtest.h>
@@ -74,43 +73,6 @@ TEST(CFTBoxFieldTest, PicksWhereTheShapeAnswers)
     }
 }
 
-TEST(CFTBoxFieldTest, LineHandlesSitOnTheEnds)
-{
-    const struct { compType kind; bool flipX; QPointF first; int firstHandle; QPointF second; int secondHandle; } cases[] = {
-        {ctHorizontalLine, false, {0, 25}, 6, {100, 25}, 14}, {ctVerticalLine, false, {50, 0}, 9, {50, 50}, 11},
-        {ctLeftDiagonalLine, false, {0, 0}, 5, {100, 50}, 15}, {ctRightDiagonalLine, false, {100, 0}, 13, {0, 50}, 7},
-        {ctLeftDiagonalLine, true, {100, 0}, 13, {0, 50}, 7}, {ctRightDiagonalLine, true, {0, 0}, 5, {100, 50}, 15}};
-    for (const auto &c : cases) {
-        Shape line(c.kind, 0, 0, 100, 50);
-        line.setFlipX(c.flipX);
-        EXPECT_EQ(QList<int>({line.PickMyDot(c.first.x(), c.first.y(), 3), line.PickMyDot(c.second.x(), c.second.y(), 3),
-                              line.PickMyDot(50, 25, 3)}), QList<int>({c.firstHandle, c.secondHandle, 0})) << c.kind << c.flipX;
-    }
-    Shape shortLine(ctHorizontalLine, 0, 0, 2, 0);
-    EXPECT_EQ(shortLine.PickMyDot(1, 0, 3), 14) << "a short line gives the second handle";
-    Shape line(ctVerticalLine, 0, 0, 10, 100);
-    double x = -1;
-    line.GetDotCoord(13, &x, nullptr);
-    EXPECT_DOUBLE_EQ(x, -1) << "an absent handle leaves the coordinates";
-}
-
-TEST(CFTBoxFieldTest, LineCursorSquaresOnlyForItsDirection)
-{
-    Shape line(ctRightDiagonalLine, 0, 0, 100, 50);
-    SRect rects[2];
-    EXPECT_EQ(line.getCursorRectsByType(crTopRightBottomLeft, rects, false, 3) + line.getCursorRectsByType(crTopLeftBottomRight, rects, true, 3), 0);
-    ASSERT_EQ(line.getCursorRectsByType(crTopRightBottomLeft, rects, true, 3), 2);
-    EXPECT_EQ(rects[0], (SRect {97, -3, 6, 6}));
-    EXPECT_EQ(rects[1], (SRect {-3, 47, 6, 6}));
-    line.setFlipY(true);
-    EXPECT_EQ(line.getCursorRectsByType(crTopLeftBottomRight, rects, true, 3), 2);
-    Shape turned(ctHorizontalLine, 0, 0, 100, 0, kPi / 2.0);
-    EXPECT_EQ(turned.getCursorRectsByType(crLeftRight, rects, true, 3), 0);
-    ASSERT_EQ(turned.getCursorRectsByType(crTopBottom, rects, true, 3), 2);
-    EXPECT_NEAR(rects[0].x + 3, 50, 1e-9);
-    EXPECT_NEAR(rects[0].y + 3, -50, 1e-9);
-}
-
 TEST(CFTBoxFieldTest, DraggingASideAcrossItsOppositeMirrorsTheShape)
 {
     Shape box(ctRectTriangleLeft, 0, 0, 100, 50);
@@ -177,20 +139,6 @@ TEST(CFTBoxFieldTest, RubberBandFollowsTheStroke)
     wide.SetLineWidth(40);
     EXPECT_EQ(QList<bool>({wide.isIntersectRect(40, -5, 60, 5), wide.isIntersectRect(40, -5, 60, 25), wide.isIntersectRect(200, 200, 300, 300)}),
               QList<bool>({false, true, false}));
-}
-
-TEST(CFTBoxFieldTest, LineSnapsToItsEnds)
-{
-    Shape line(ctRightDiagonalLine, 0, 0, 100, 50);
-    float y[2], x[2];
-    ASSERT_EQ(line.getYSnapArrayFrom(y) + line.getXSnapArrayTo(x), 4);
-    EXPECT_EQ(QList<float>({y[0], y[1], x[0], x[1]}), QList<float>({0, 50, 100, 0}));
-    EXPECT_EQ(line.getXSnapArrayFrom(nullptr), 0);
-    Shape horizontal(ctHorizontalLine, 0, 0, 100, 40);
-    EXPECT_EQ(QList<float>({horizontal.getMinSnapYFrom(), horizontal.getMaxSnapYTo()}), QList<float>({20, 20}));
-    horizontal.SetAngle(kPi / 2.0);
-    EXPECT_NEAR(horizontal.getMinSnapYFrom(), -30, 1e-4);
-    EXPECT_NEAR(horizontal.getMaxSnapYFrom(), 70, 1e-4);
 }
 
 TEST(CFTBoxFieldTest, LoadingTakesStoredValuesWithoutPresets)

@@ -1,5 +1,5 @@
-// The separator: dragged out freely, squared at the end of every operation, picked within its
-// bounds, two end handles, and its own line width in the archive.
+// The separator: dragged out freely, squared at the end of every operation, and its own line width
+// in the archive.
 
 #include "kernel/drawing/CFTSeparator.h"
 
@@ -44,26 +44,6 @@ TEST(CFTSeparatorTest, DraggedOutFreelyWhileSizingAndByHandlesOtherwise)
     handle = 6;
     moved.MoveDot(handle, 30, 0, nullptr);
     EXPECT_EQ(moved.GetNSBoundRect(), QRectF(40, 10, 70, 0));
-}
-
-TEST(CFTSeparatorTest, EndHandlesCursorsAndPicking)
-{
-    CFTSeparator separator(100, 50, 40, 0, nullptr);
-    EXPECT_EQ(QList<int>({separator.PickMyDot(101, 51, 3), separator.PickMyDot(139, 50, 3), separator.PickMyDot(120, 50, 3)}), QList<int>({6, 14, 0}));
-    SRect rects[2];
-    EXPECT_EQ(separator.getCursorRectsByType(crTopBottom, rects, true, 3) + separator.getCursorRectsByType(crLeftRight, rects, false, 3), 0);
-    ASSERT_EQ(separator.getCursorRectsByType(crLeftRight, rects, true, 3), 2);
-    EXPECT_EQ(rects[1], (SRect {137, 47, 6, 6}));
-    CFTSeparator vertical(100, 50, 0, 40, nullptr);
-    EXPECT_EQ(QList<int>({vertical.PickMyDot(100, 50, 3), vertical.PickMyDot(100, 90, 3), vertical.getCursorRectsByType(crTopBottom, rects, true, 3)}),
-              QList<int>({9, 11, 2}));
-    bool selected = false;
-    actionType action = atBorder;
-    EXPECT_EQ(separator.PickMe(120, 51, selected, 3, action, 0), &separator);
-    EXPECT_EQ(action, atBorder);
-    EXPECT_EQ(separator.PickMe(120, 53, selected, 3, action, 0), nullptr);
-    EXPECT_EQ(separator.PickMe(98, 50, selected, 3, action, 0), &separator);
-    EXPECT_EQ(separator.PickMe(200, 50, selected, 3, action, 0), nullptr);
 }
 
 TEST(CFTSeparatorTest, BoundsCarryTheLineWidth)
