@@ -1,5 +1,4 @@
-// The shape component: picking, mirroring while dragging, Shift constraints, the rubber band and
-// the archive.
+// The shape component: picking, mirroring while dragging, the Shift constraint and the archive.
 
 #include "kernel/drawing/CFTBoxField.h"
 
@@ -109,36 +108,6 @@ TEST(CFTBoxFieldTest, ShiftSnapsTheDiagonal)
         line.MoveDot(handle, dx, dy, nullptr);
         EXPECT_EQ(line.GetNSBoundRect(), result) << dx0 << "," << dy0;
     }
-}
-
-TEST(CFTBoxFieldTest, ShiftKeepsTheProportionsOfCornerDragsOnly)
-{
-    Shape box(ctCloud, 0, 0, 100, 50);
-    box.StartOperation(omResize, nullptr, 0, 15);
-    Shape horizontal(ctHorizontalLine, 0, 0, 100, 50);
-    horizontal.StartOperation(omResize, nullptr, 0, 14);
-    const int shift = CFTBoxField::kShiftKeyMask;
-    const struct { Shape *shape; int handle; double dy; int modifiers; double expected; } cases[] = {
-        {&box, 15, 0, shift, 20}, {&box, 13, 0, shift, -20}, {&box, 14, 7, shift, 7}, {&box, 15, 7, 0, 7}, {&horizontal, 14, 9, shift, 9}};
-    for (const auto &c : cases) {
-        double dx = 40, dy = c.dy;
-        c.shape->ModifyVectorForConstrain(c.handle, &dx, &dy, c.modifiers);
-        EXPECT_DOUBLE_EQ(dy, c.expected) << c.handle;
-    }
-}
-
-TEST(CFTBoxFieldTest, RubberBandFollowsTheStroke)
-{
-    Shape line(ctLeftDiagonalLine, 0, 0, 100, 100);
-    line.SetLineWidth(2);
-    EXPECT_TRUE(line.isIntersectRect(40, 40, 60, 60) && line.isIntersectRect(60, 40, 40, 60));
-    EXPECT_FALSE(line.isIntersectRect(70, 10, 90, 30)) << "inside the line's rectangle, away from the stroke";
-    line.setFlipX(true);
-    EXPECT_TRUE(line.isIntersectRect(70, 10, 90, 30));
-    Shape wide(ctHorizontalLine, 0, 0, 100, 0);
-    wide.SetLineWidth(40);
-    EXPECT_EQ(QList<bool>({wide.isIntersectRect(40, -5, 60, 5), wide.isIntersectRect(40, -5, 60, 25), wide.isIntersectRect(200, 200, 300, 300)}),
-              QList<bool>({false, true, false}));
 }
 
 TEST(CFTBoxFieldTest, LoadingTakesStoredValuesWithoutPresets)

@@ -103,32 +103,6 @@ TEST(CFTPictureTest, ZeroSizesNeverPutNonFiniteValuesIntoTheFrame)
     EXPECT_TRUE(std::isfinite(dx) && std::isfinite(dy));
 }
 
-TEST(CFTPictureTest, CornersKeepProportionsUnlessShiftIsHeldAndSidesAreFree)
-{
-    const auto picture = framed(200, 100);
-    picture->StartOperation(omResize, nullptr, 0, 15);
-    for (const auto &[handle, modifiers, expected] :
-         {std::tuple {15, 0, 10.0}, {7, 0, -10.0}, {15, int(CFTPicture::kShiftKeyMask), 0.0}, {4, 0, 0.0}}) {
-        double dx = 20, dy = 0;
-        picture->ModifyVectorForConstrain(handle, &dx, &dy, modifiers);
-        EXPECT_DOUBLE_EQ(dy, expected) << handle;
-    }
-}
-
-TEST(CFTPictureTest, PickingInsideAndOnTheBorder)
-{
-    const auto picture = framed(100, 50);
-    picture->SetOrigin(10, 10);
-    bool selected = false;
-    actionType action = atNone;
-    EXPECT_EQ(picture->PickMe(50, 30, selected, 3, action, 0), picture.get());
-    EXPECT_EQ(action, atNothing);
-    selected = true;
-    EXPECT_EQ(picture->PickMe(111, 30, selected, 3, action, 0), picture.get());
-    EXPECT_EQ(action, atBorder);
-    EXPECT_EQ(picture->PickMe(150, 30, selected, 3, action, 0), nullptr);
-}
-
 TEST(CFTPictureTest, StoreAndLoadKeepEveryKeyOfBothPictureClasses)
 {
     const auto picture = framed(80, 40, 40, 20);

@@ -1,5 +1,4 @@
-// The separator: dragged out freely, squared at the end of every operation, and its own line width
-// in the archive.
+// The separator: squared at the end of every operation, and its own line width in the archive.
 
 #include "kernel/drawing/CFTSeparator.h"
 
@@ -23,27 +22,6 @@ TEST(CFTSeparatorTest, EndOfOperationSquaresTheLine)
         EXPECT_EQ(separator.GetNSBoundRect(), after) << before.width() << "x" << before.height();
         EXPECT_EQ(separator.isVert(), vertical);
     }
-}
-
-TEST(CFTSeparatorTest, DraggedOutFreelyWhileSizingAndByHandlesOtherwise)
-{
-    CFTSeparator separator(10, 10, 1, 1, nullptr);
-    separator.StartOperation(omCreate, nullptr, 0, 15);
-    EXPECT_TRUE(separator.isSizing());
-    EXPECT_EQ(separator.GetLastOperDot(), 0);
-    int handle = 5;
-    separator.MoveDot(handle, 10, -5, nullptr);
-    EXPECT_EQ(QList<double>({separator.GetSizeX(), separator.GetSizeY(), double(handle)}), QList<double>({11, -4, 5}));
-    separator.EndOperation(omCreate);
-    EXPECT_FALSE(separator.isSizing());
-    EXPECT_EQ(separator.GetNSBoundRect(), QRectF(10, 10, 11, 0));
-    // Other modes drag the handles as components do.
-    CFTSeparator moved(10, 10, 100, 0, nullptr);
-    moved.StartOperation(omMove, nullptr, 0, 14);
-    EXPECT_FALSE(moved.isSizing());
-    handle = 6;
-    moved.MoveDot(handle, 30, 0, nullptr);
-    EXPECT_EQ(moved.GetNSBoundRect(), QRectF(40, 10, 70, 0));
 }
 
 TEST(CFTSeparatorTest, BoundsCarryTheLineWidth)

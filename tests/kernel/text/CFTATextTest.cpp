@@ -73,23 +73,6 @@ TEST(CFTATextTest, TouchedFrameKeepsItsWidthUntilTheTextNeedsMore)
     EXPECT_LT(text->GetSizeX(), 50.0) << "untouched again, the frame follows the text";
 }
 
-TEST(CFTATextTest, PickingInsideOnTheGlyphsAndOnTheBorder)
-{
-    const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("MMM"));
-    text->SetSize(300, text->GetSizeY());
-    bool selected = false;
-    actionType action = atNone;
-    const double y = text->GetOriginY() + text->GetSizeY() / 2.0;
-    EXPECT_EQ(text->PickMe(text->GetOriginX(), y, selected, 1, action, 0), nullptr) << "the border is outside";
-    EXPECT_EQ(text->PickMe(text->GetOriginX() + 5, y, selected, 1, action, 0), text.get());
-    EXPECT_EQ(action, atNothing);
-    EXPECT_EQ(text->PickMe(text->GetOriginX() + 250, y, selected, 1, action, 0), text.get());
-    EXPECT_EQ(action, atBorder);
-    text->SetHaveBackColor(true);
-    text->PickMe(text->GetOriginX() + 250, y, selected, 1, action, 0);
-    EXPECT_EQ(action, atNothing);
-}
-
 TEST(CFTATextTest, CopyTakesTextKindStateButNotTheCharacters)
 {
     const std::unique_ptr<CFTAText> source = fittedText(QStringLiteral("source"), taRight);
