@@ -1,4 +1,4 @@
-// The shape component: picking, mirroring while dragging, the Shift constraint and the archive.
+// The shape component: presets, picking and the archive.
 
 #include "kernel/drawing/CFTBoxField.h"
 
@@ -7,29 +7,18 @@
 
 #include <gtest/gtest.h>
 
-#include <numbers>
-
 namespace {
-
-constexpr double kPi = std::numbers::pi;
 
 // A shape of a kind, presets applied, without a template.
 class Shape : public CFTBoxField
 {
 public:
-    explicit Shape(compType kind, double x = 100, double y = 100, double w = 80, double h = 40, double angle = 0)
-        : CFTBoxField(x, y, w, h, nullptr)
-    {
-        setType(kind);
-        SetAngle(angle);
-    }
+    explicit Shape(compType kind, double x = 100, double y = 100, double w = 80, double h = 40) : CFTBoxField(x, y, w, h, nullptr) { setType(kind); }
 };
 
-const CFTComponent *pick(CFTComponent &shape, double x, double y, double tolerance, bool selected = false,
-                         actionType *action = nullptr)
+const CFTComponent *pick(CFTComponent &shape, double x, double y, double tolerance, bool selected, actionType &action)
 {
-    actionType ignored = atNone;
-    return shape.PickMe(x, y, selected, tolerance, action ? *action : ignored, 0);
+    return shape.PickMe(x, y, selected, tolerance, action, 0);
 }
 
 TEST(CFTBoxFieldTest, LinesAreAlwaysStrokedAndNeverFilledAndUnknownKindsHaveNoPresets)
@@ -67,46 +56,8 @@ TEST(CFTBoxFieldTest, PicksWhereTheShapeAnswers)
             shape.SetLineWidth(c.lineWidth);
         shape.SetFilled(c.filled);
         actionType action = atNone;
-        EXPECT_EQ(pick(shape, c.point.x(), c.point.y(), c.tolerance, c.selected, &action), c.hit ? &shape : nullptr) << c.name;
+        EXPECT_EQ(pick(shape, c.point.x(), c.point.y(), c.tolerance, c.selected, action), c.hit ? &shape : nullptr) << c.name;
         EXPECT_EQ(action, c.hit ? c.action : atNone) << c.name;
-    }
-}
-
-TEST(CFTBoxFieldTest, DraggingASideAcrossItsOppositeMirrorsTheShape)
-{
-    Shape box(ctRectTriangleLeft, 0, 0, 100, 50);
-    int handle = 6;
-    box.MoveDot(handle, 150, 0, nullptr);
-    EXPECT_EQ(QList<int>({handle, box.IsFlipX(), box.IsFlipY()}), QList<int>({14, 1, 0}));
-    handle = 5;
-    box.MoveDot(handle, 200, 200, nullptr);
-    EXPECT_EQ(QList<int>({handle, box.IsFlipX(), box.IsFlipY()}), QList<int>({15, 0, 1}));
-}
-
-TEST(CFTBoxFieldTest, DraggingATurnedShapeKeepsTheFixedCornerInPlace)
-{
-    Shape box(ctRect, 0, 0, 100, 50, kPi / 2.0);
-    double fixedX, fixedY, x, y;
-    box.GetDotCoord(5, &fixedX, &fixedY);
-    int handle = 15;
-    // In the page's frame the bottom-right corner of a quarter-turned box points left and down.
-    box.MoveDot(handle, -10, 20, nullptr);
-    box.GetDotCoord(5, &x, &y);
-    EXPECT_NEAR(std::abs(box.GetSizeX() - 120) + std::abs(box.GetSizeY() - 60) + std::abs(x - fixedX) + std::abs(y - fixedY), 0, 1e-9);
-}
-
-TEST(CFTBoxFieldTest, ShiftSnapsTheDiagonal)
-{
-    // A left diagonal from (0, 0) to (60, 60), its bottom-right end dragged with Shift.
-    for (const auto &[dx0, dy0, result] : {std::tuple {120.0, 0.0, QRectF(0, 0, 180, 0)}, {0.0, 120.0, QRectF(0, 0, 0, 180)},
-                                           {30.0, 0.0, QRectF(0, 0, 90, 90)}, {0.0, 30.0, QRectF(0, 0, 90, 90)}}) {
-        Shape line(ctLeftDiagonalLine, 0, 0, 60, 60);
-        line.StartOperation(omResize, nullptr, 0, 15);
-        double dx = dx0, dy = dy0;
-        line.ModifyVectorForConstrain(15, &dx, &dy, CFTBoxField::kShiftKeyMask);
-        int handle = 15;
-        line.MoveDot(handle, dx, dy, nullptr);
-        EXPECT_EQ(line.GetNSBoundRect(), result) << dx0 << "," << dy0;
     }
 }
 

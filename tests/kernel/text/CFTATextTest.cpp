@@ -41,21 +41,6 @@ TEST(CFTATextTest, SetStringFitsAtTheNextDrawAndFarTooWideFitsOnlyTheHeight)
     EXPECT_EQ(QSizeF(wide.GetSizeX(), wide.GetSizeY()), QSizeF(40, 30));
 }
 
-TEST(CFTATextTest, GrowsAwayFromTheAnchorOfItsAlignment)
-{
-    // Which x stays: 0 left edge, 1 centre, 2 right edge.
-    for (const auto &[alignment, anchor] : {std::pair {taLeft, 0}, {taCenter, 1}, {taRight, 2}}) {
-        const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("ab"), alignment);
-        const double left = text->GetOriginX(), width = text->GetSizeX();
-        text->SetString(CDDString(QStringLiteral("abcdefgh")));
-        text->ExpandByText();
-        EXPECT_GT(text->GetSizeX(), width);
-        const double before[3] = {left, left + width / 2.0, left + width};
-        const double now[3] = {text->GetOriginX(), text->GetOriginX() + text->GetSizeX() / 2.0, text->GetOriginX() + text->GetSizeX()};
-        EXPECT_NEAR(now[anchor], before[anchor], 1e-4) << alignment;
-    }
-}
-
 TEST(CFTATextTest, TouchedFrameKeepsItsWidthUntilTheTextNeedsMore)
 {
     const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("abc"));
