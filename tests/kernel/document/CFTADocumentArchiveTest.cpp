@@ -25,53 +25,30 @@ QList<double> window(const CFTADocument &d)
 
 } // namespace
 
-TEST(CFTADocumentArchiveTest, LayoutKeepsPositiveLengthsAndEnvelopeWindows)
+TEST(CFTADocumentArchiveTest, LayoutKeepsPositiveLengthsAndOnlyEnvelopesHaveWindows)
 {
-    CFTADocument document;
-    document.SetVSpace(-4);
-    document.SetHasWindow(true);
-    document.SetWinWindth(252);
-    PWPlist::Dictionary layout = storedDocument(document).value(key_CustomLayout).toDictionary();
-    EXPECT_FALSE(layout.contains(key_VSpace) || layout.contains(key_HasWindow)) << "labels have no window";
-    document.setDocumentType(dtEnvelope);
-    layout = storedDocument(document).value(key_CustomLayout).toDictionary();
-    EXPECT_EQ(layout.value(key_HasWindow).toString(), QStringLiteral("YES"));
-    EXPECT_FALSE(layout.contains(key_WindowHeight));
-    document.SetHasWindow(false);
-    const PWPlist stored = storedDocument(document);
-    EXPECT_EQ(stored.value(key_CustomLayout).value(key_HasWindow).toString(), QStringLiteral("NO"));
+    CFTADocument envelope(dtEnvelope, CDDString(), CDDString());
+    envelope.SetVSpace(-4); envelope.SetHasWindow(true);
+    envelope.SetWinWindth(252), envelope.SetWinHeight(108), envelope.SetWinBottomOffset(36), envelope.SetWinLeftOffset(20);
+    const PWPlist stored = storedDocument(envelope);
+    EXPECT_FALSE(stored.value(key_CustomLayout).toDictionary().contains(key_VSpace));
+    CFTADocument again;
+    loadDocument(again, stored);
+    EXPECT_EQ(window(again), QList<double>({1, 252, 108, 36, 20}));
+    CFTADocument label(dtEnvelope, CDDString(), CDDString());
+    label.SetHasWindow(true); label.SetWinWindth(10);
+    loadDocument(label, withEntries(stored, {{key_DocumentType, str("Label")}}));
+    EXPECT_EQ(window(label), QList<double>(5, 0.0));
     // Negative lengths read back as none.
     CFTADocument prepared;
     loadDocument(prepared, layoutWith(stored, {{key_TopMargin, str("-5.000")}, {key_HSpace, str("4.500")}}));
     EXPECT_EQ(QList<double>({prepared.GetTopMargin(), prepared.GetHSpace()}), QList<double>({0, 4.5}));
 }
 
-TEST(CFTADocumentArchiveTest, LabelsAndPostcardsHaveNoWindow)
-{
-    CFTADocument envelope(dtEnvelope, CDDString(), CDDString());
-    envelope.SetHasWindow(true);
-    envelope.SetWinWindth(252);
-    envelope.SetWinHeight(108);
-    envelope.SetWinBottomOffset(36);
-    envelope.SetWinLeftOffset(20);
-    const PWPlist stored = storedDocument(envelope);
-    CFTADocument prepared(dtEnvelope, CDDString(), CDDString());
-    prepared.SetHasWindow(true);
-    prepared.SetWinWindth(10);
-    loadDocument(prepared, withEntries(stored, {{key_DocumentType, str("Label")}}));
-    EXPECT_EQ(window(prepared), QList<double>(5, 0.0));
-    CFTADocument again;
-    loadDocument(again, stored);
-    EXPECT_EQ(window(again), QList<double>({1, 252, 108, 36, 20}));
-}
-
 TEST(CFTADocumentArchiveTest, AbsentKeysKeepOrReset)
 {
     CFTADocument prepared(dtEnvelope, cs("de"), cs("fr"));
-    prepared.setDocumentSizeX(684);
-    prepared.SetPredefinedLayout(true);
-    prepared.SetTopMargin(36);
-    prepared.SetHasWindow(true);
+    prepared.setDocumentSizeX(684); prepared.SetPredefinedLayout(true); prepared.SetTopMargin(36); prepared.SetHasWindow(true);
     prepared.SetWinWindth(200);
     // An empty country code counts as absent.
     loadDocument(prepared, PWPlist(PWPlist::Dictionary {{key_BundleVersion, str("80")}, {key_ISOCountryCodeFrom, str("")}}));
@@ -84,20 +61,13 @@ TEST(CFTADocumentArchiveTest, AbsentKeysKeepOrReset)
 // Values that would divide by zero, index out of range or loop for nothing are refused.
 TEST(CFTADocumentArchiveTest, BadValuesAreRefused)
 {
-    const std::pair<QString, const char *> cases[] = {
-        {key_CardWidth, "0"}, {key_CardHeight, "1e30"}, {key_Columns, "0"}, {key_Rows, "1000000"}, {key_AddressSourceTo, "99"},
-        {key_AddressSourceFrom, "-7"}};
+    const std::pair<QString, const char *> cases[] = {{key_CardWidth, "0"}, {key_CardHeight, "1e30"}, {key_Columns, "0"}, {key_Rows, "1000000"}, {key_AddressSourceTo, "99"}, {key_AddressSourceFrom, "-7"}};
     CFTADocument saved;
     const PWPlist stored = storedDocument(saved);
     for (const auto &[key, value] : cases) {
         CFTADocument prepared;
-        prepared.setDocumentSizeX(300);
-        prepared.setDocumentSizeY(200);
-        prepared.SetColCount(3);
-        prepared.SetRowCount(7);
-        prepared.SetAddressTypeTo(adWork);
-        prepared.SetAddressTypeFrom(adHome);
-        prepared.SetHorizontal(false, 0);
+        prepared.setDocumentSizeX(300), prepared.setDocumentSizeY(200), prepared.SetColCount(3), prepared.SetRowCount(7);
+        prepared.SetAddressTypeTo(adWork), prepared.SetAddressTypeFrom(adHome), prepared.SetHorizontal(false, 0);
         const bool inLayout = key == key_Columns || key == key_Rows;
         loadDocument(prepared, inLayout ? layoutWith(stored, {{key, str(value)}}) : withEntries(stored, {{key, str(value)}}));
         const auto k = [&](const QString &which, double kept, double read) { return which == key ? kept : read; };
@@ -115,8 +85,7 @@ TEST(CFTADocumentArchiveTest, BackgroundGoesToTheBackListAndAPlainTextThereReads
     CFTADocument document;
     auto *textField = new CFTAText(10, 10, document.getDefText());
     textField->SetString(CDDString(QStringLiteral("Back")));
-    document.AddObject(textField, 0, false);
-    document.setBackground(new CFTExtPicture(CDDPicture(solidImage(Qt::red))), 0);
+    document.AddObject(textField, 0, false); document.setBackground(new CFTExtPicture(CDDPicture(solidImage(Qt::red))), 0);
     const PWPlist stored = storedDocument(document);
     CFTADocument copy;
     loadDocument(copy, stored);

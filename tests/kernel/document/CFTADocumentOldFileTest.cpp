@@ -18,12 +18,6 @@ namespace {
 
 using namespace doctest;
 
-// The file with the entries set.
-PWPlist::Dictionary with(const PWPlist::Dictionary &dictionary, const QList<PWPlist::Dictionary::Entry> &entries)
-{
-    return withEntries(PWPlist(dictionary), entries).toDictionary();
-}
-
 // Reads a file into the document and gives back its address panels.
 std::vector<CFTAAddressPanel *> loadPanels(CFTADocument &document, const PWPlist::Dictionary &file)
 {
@@ -64,13 +58,15 @@ PWPlist oldPanel(bool toFrom, int barcodeLocation)
     return PWPlist(stored);
 }
 
-// An old file of the given components, with the document keys an old version wrote.
-PWPlist::Dictionary oldFile(const PWPlist::Array &components)
+// An old file of the given components, with the document keys an old version wrote and the entries set.
+PWPlist::Dictionary oldFile(const PWPlist::Array &components, const QList<PWPlist::Dictionary::Entry> &entries)
 {
     CFTADocument written;
     PWPlist::Dictionary file = storedDocument(written).toDictionary();
     file.insert(key_BundleVersion, str("72"));
     file.insert(key_FrontSide, PWPlist(PWPlist::Dictionary {{key_Components, PWPlist(components)}}));
+    for (const auto &[key, value] : entries)
+        file.insert(key, value);
     return file;
 }
 
@@ -93,7 +89,7 @@ QString describe(const std::vector<CFTAAddressPanel *> &panels)
 
 TEST(CFTADocumentOldFileTest, CountryCodesBuildNameAndCompanyFormatsPerSide)
 {
-    const PWPlist::Dictionary file = with(oldFile({oldPanel(true, -1), oldPanel(false, -1)}),
+    const PWPlist::Dictionary file = oldFile({oldPanel(true, -1), oldPanel(false, -1)},
         {{key_ISOCountryCodeTo, str("ca")}, {key_ISOCountryCodeFrom, str("de")}, {key_AddressSourceTo, str("2")}, {key_AddressSourceFrom, str("3")}});
     CFTADocument document(dtLabel, cs("us"), cs("us"));
     const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
@@ -107,7 +103,7 @@ TEST(CFTADocumentOldFileTest, StoredFormatsAreUsedAndNameTheRecipientCountry)
     const std::unique_ptr<CAddressFormat> to = templateFormat(QStringLiteral("Company"), QStringLiteral("uk"));
     const std::unique_ptr<CAddressFormat> from = templateFormat(QStringLiteral("Name"), QStringLiteral("fr"));
     ASSERT_TRUE(to && from);
-    const PWPlist::Dictionary file = with(oldFile({oldPanel(true, -1), oldPanel(false, -1)}),
+    const PWPlist::Dictionary file = oldFile({oldPanel(true, -1), oldPanel(false, -1)},
         {{key_AddressFormatTo, storedFormat(*to)}, {key_AddressFormatFrom, storedFormat(*from)}, {key_ISOCountryCodeFrom, str("it")}});
     CFTADocument document(dtLabel, cs("us"), cs("us"));
     const std::vector<CFTAAddressPanel *> panels = loadPanels(document, file);
@@ -119,7 +115,7 @@ TEST(CFTADocumentOldFileTest, StoredFormatsAreUsedAndNameTheRecipientCountry)
 TEST(CFTADocumentOldFileTest, SeparateBarcodeBecomesAComponentOfItsOwn)
 {
     CFTADocument document;
-    const std::vector<CFTAAddressPanel *> panels = loadPanels(document, with(oldFile({oldPanel(true, 2)}), {{key_ISOCountryCodeTo, str("us")}}));
+    const std::vector<CFTAAddressPanel *> panels = loadPanels(document, oldFile({oldPanel(true, 2)}, {{key_ISOCountryCodeTo, str("us")}}));
     const std::vector<CFTComponent *> &components = document.GetComponents(0, false);
     ASSERT_EQ(classIDs(components), (QList<int> {8, 9}));
     EXPECT_EQ(components[1]->GetLocation(), 2);
@@ -134,7 +130,7 @@ TEST(CFTADocumentOldFileTest, PanelBarcodeAsksForItInTheRebuiltFormat)
     const std::unique_ptr<CAddressFormat> to = templateFormat(QStringLiteral("Company"), QStringLiteral("us"));
     CFTADocument document;
     const std::vector<CFTAAddressPanel *> panels =
-        loadPanels(document, with(oldFile({oldPanel(false, -1), oldPanel(true, 1)}), {{key_AddressFormatTo, storedFormat(*to)}}));
+        loadPanels(document, oldFile({oldPanel(false, -1), oldPanel(true, 1)}, {{key_AddressFormatTo, storedFormat(*to)}}));
     ASSERT_TRUE(panels.size() == 2 && document.GetComponents(0, false).size() == 2);
     EXPECT_EQ(formatName(panels[1]->getFormat(), tcRootFormat), QStringLiteral("Name+Company"));
     EXPECT_TRUE(panels[1]->getFormat()->containKey(tcBarcode));
@@ -146,7 +142,7 @@ TEST(CFTADocumentOldFileTest, CurrentFilesAreNotConverted)
     const std::unique_ptr<CAddressFormat> to = templateFormat(QStringLiteral("Company"), QStringLiteral("us"));
     CFTADocument document;
     const std::vector<CFTAAddressPanel *> panels =
-        loadPanels(document, with(oldFile({oldPanel(true, 2)}), {{key_AddressFormatTo, storedFormat(*to)}, {key_BundleVersion, str("73")}}));
+        loadPanels(document, oldFile({oldPanel(true, 2)}, {{key_AddressFormatTo, storedFormat(*to)}, {key_BundleVersion, str("73")}}));
     // The panel still says it is old and keeps its barcode; the document leaves it so.
     ASSERT_TRUE(panels.size() == 1 && document.GetComponents(0, false).size() == 1);
     EXPECT_EQ(formatName(panels[0]->getFormat(), tcRootFormat), QStringLiteral("Name"));
@@ -155,7 +151,7 @@ TEST(CFTADocumentOldFileTest, CurrentFilesAreNotConverted)
 TEST(CFTADocumentOldFileTest, UnreadableStoredFormatFallsBackToTheCountryCode)
 {
     CFTADocument document;
-    const std::vector<CFTAAddressPanel *> panels = loadPanels(document, with(oldFile({oldPanel(true, -1)}),
+    const std::vector<CFTAAddressPanel *> panels = loadPanels(document, oldFile({oldPanel(true, -1)},
         {{key_AddressFormatTo, str("garbage")}, {key_ISOCountryCodeTo, str("ca")}, {key_AddressSourceTo, str("42")}}));
     // An address type no person has is refused; the panels get the document's.
     EXPECT_EQ(describe(panels), QStringLiteral("Name+Company ca %1").arg(int(adMain)));

@@ -16,16 +16,9 @@
 #include <QStringList>
 #include <QtGlobal>
 
-#include <array>
 #include <memory>
 #include <optional>
-#include <ostream>
 #include <vector>
-
-inline void PrintTo(const QString &text, std::ostream *stream)
-{
-    *stream << '"' << text.toStdString() << '"';
-}
 
 namespace doctest {
 
@@ -41,32 +34,19 @@ public:
     bool GetToFrom() const override { return mToFrom; }
     void SetToFrom(bool toFrom) override { mToFrom = toFrom, calls << QStringLiteral("SetToFrom %1").arg(toFrom); }
     void SetAddressType(addressType type) override { calls << QStringLiteral("SetAddressType %1").arg(int(type)); }
-    int setFormat(const CAddressFormat *format, int location) override
-    {
-        lastFormat = format;
-        calls << QStringLiteral("setFormat %1").arg(location);
-        return 1;
-    }
+    int setFormat(const CAddressFormat *format, int location) override { lastFormat = format; calls << QStringLiteral("setFormat %1").arg(location); return 1; }
     using CFTComponent::SetString;
     void SetString(bool toFrom, textCategory category, addressType type, const CDDString &text, textCategory link, bool flag) override
     {
         calls << QStringLiteral("SetString %1 %2 %3 %4 %5 %6").arg(toFrom).arg(int(category)).arg(int(type)).arg(text.getData()).arg(int(link)).arg(flag);
     }
-    void updateCoordWithKoeff(double kx, double ky, double w, double h) override { factors = {kx, ky, w, h}; }
-    bool updatePositionToFitSize(double width, double height, bool flag) override
-    {
-        calls << QStringLiteral("fit %1 %2 %3").arg(width).arg(height).arg(flag);
-        return true;
-    }
+    void updateCoordWithKoeff(double, double, double, double) override { rescaled = true; }
     const CFTComponent *GetObjectForTextCategory(textCategory category) const override { return category == tcBarcode ? mBarcode : nullptr; }
-    CFTComponent *GetObjectForTextCategory(textCategory category) override
-    {
-        return category == tcBarcode ? const_cast<CFTComponent *>(mBarcode) : nullptr;
-    }
+    CFTComponent *GetObjectForTextCategory(textCategory category) override { return category == tcBarcode ? const_cast<CFTComponent *>(mBarcode) : nullptr; }
 
     QStringList calls;
     const CAddressFormat *lastFormat = nullptr;
-    std::optional<std::array<double, 4>> factors;
+    bool rescaled = false;
 
 private:
     int mClassID;

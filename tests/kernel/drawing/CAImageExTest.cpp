@@ -2,46 +2,12 @@
 
 #include "PictureTestSupport.h"
 
-#include <QBuffer>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPicture>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// Draws into a PDF in memory: the printing path, which must leave the screen cache alone.
-void drawOnPaper(CAImageEx &image)
-{
-    QByteArray pdf;
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    QPainter painter(&writer);
-    image.drawInRect(painter, QRectF(0, 0, 400, 200));
-    painter.end();
-    EXPECT_GT(pdf.size(), 0);
-}
-
-TEST(CAImageExTest, ScreenRendersOncePerPixelSizeAndPrintingLeavesTheCache)
-{
-    const std::unique_ptr<CAImageEx> image = CAImageEx::initWithData(pictest::quadrantPdf(40, 20));
-    ASSERT_TRUE(image);
-    QImage screen(400, 400, QImage::Format_ARGB32_Premultiplied);
-    QPainter painter(&screen);
-    image->drawInRect(painter, QRectF(0, 0, 80, 40));
-    image->drawInRect(painter, QRectF(10, 10, 80, 40));
-    image->drawInRect(painter, QRectF(0, 0, 80.4, 40.7)); // a fraction of a pixel keeps the bitmap
-    EXPECT_EQ(image->cacheRenderCount(), 1);
-    painter.scale(2, 2);
-    image->drawInRect(painter, QRectF(0, 0, 80, 40));
-    painter.end();
-    EXPECT_TRUE(pictest::near(screen.pixelColor(20, 20), Qt::red));
-    drawOnPaper(*image);
-    EXPECT_EQ(image->cacheRenderCount(), 2);
-    EXPECT_EQ(image->cachedSize(), QSize(160, 80));
-}
 
 TEST(CAImageExTest, RecordedPictureIsScaledIntoTheDestination)
 {
@@ -63,16 +29,12 @@ TEST(CAImageExTest, RecordedPictureIsScaledIntoTheDestination)
     // Nothing outside the destination.
     EXPECT_EQ(QList<QColor>({screen.pixelColor(60, 45), screen.pixelColor(120, 45), screen.pixelColor(40, 45), screen.pixelColor(140, 45)}),
               QList<QColor>({QColor(Qt::red), QColor(Qt::blue), QColor(Qt::white), QColor(Qt::white)}));
-    drawOnPaper(*image);
-    EXPECT_EQ(image->cacheRenderCount(), 1);
 }
 
 TEST(CAImageExTest, BitmapSizeFollowsItsResolutionAndEmptySourcesGiveNoImage)
 {
     QImage bitmap(600, 300, QImage::Format_RGB32);
-    bitmap.fill(Qt::green);
-    bitmap.setDotsPerMeterX(qRound(600 / 0.0254));
-    bitmap.setDotsPerMeterY(qRound(600 / 0.0254));
+    bitmap.fill(Qt::green); bitmap.setDotsPerMeterX(qRound(600 / 0.0254)); bitmap.setDotsPerMeterY(qRound(600 / 0.0254));
     const std::unique_ptr<CAImageEx> image = CAImageEx::initWithImage(bitmap);
     ASSERT_TRUE(image);
     EXPECT_FALSE(image->isVector());

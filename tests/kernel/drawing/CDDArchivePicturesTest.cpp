@@ -96,8 +96,7 @@ TEST_F(CDDArchivePicturesTest, OneBitBitmapIsStoredAsCcittGroup3AtItsPixelSize)
 {
     // A black-and-white checker of 64 x 32 pixels, claimed to be 32 x 16 points.
     QImage mono(64, 32, QImage::Format_Mono);
-    mono.setColor(0, qRgb(255, 255, 255));
-    mono.setColor(1, qRgb(0, 0, 0));
+    mono.setColor(0, qRgb(255, 255, 255)); mono.setColor(1, qRgb(0, 0, 0));
     const auto black = [](int x, int y) { return ((x / 8) + (y / 8)) % 2; };
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 64; ++x)

@@ -49,8 +49,7 @@ QImage renderPrinted(const QSizeF &size, double scale, const std::function<void(
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setResolution(72);
-        writer.setPageSize(QPageSize(size, QPageSize::Point));
+        writer.setResolution(72); writer.setPageSize(QPageSize(size, QPageSize::Point));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         QPainter painter(&writer);
         CDDDrawer drawer(false, &painter);
@@ -97,8 +96,7 @@ void drawModeSheet(CDDDrawer &drawer)
 
 TEST(CDDPictureDrawTest, PlacingModesOnScreenAndPrinterMatchReference)
 {
-    EXPECT_TRUE(drawtest::matchesReference(drawtest::render(QSizeF(370, 150), 2.0, drawModeSheet),
-                                           QStringLiteral("picture-placing-modes-screen")));
+    EXPECT_TRUE(drawtest::matchesReference(drawtest::render(QSizeF(370, 150), 2.0, drawModeSheet), QStringLiteral("picture-placing-modes-screen")));
     const QImage printed = renderPrinted(QSizeF(370, 150), 2.0, drawModeSheet);
     ASSERT_FALSE(printed.isNull());
     EXPECT_TRUE(drawtest::matchesReference(printed, QStringLiteral("picture-placing-modes-printer")));
@@ -148,43 +146,6 @@ TEST(CDDPictureDrawTest, MaskWithoutImageKeepsWholePictureOnScreen)
         drawPicture(picture, drawer, {.frame = QRectF(0, 0, 80, 80), .masked = true, .mask = &emptyMask});
     });
     EXPECT_TRUE(near(at(image, 70, 10), Qt::green));
-}
-
-TEST(CDDPictureDrawTest, ScreenCacheSizeFollowsFrameAndBitmap)
-{
-    QImage target(400, 400, QImage::Format_ARGB32_Premultiplied);
-    QPainter painter(&target);
-    CDDDrawer drawer(true, &painter);
-    drawer.SetResolution(1.0);
-    const auto drawAt = [&](CDDPicture &picture, double w, double h) {
-        drawPicture(picture, drawer, {.frame = QRectF(0, 0, w, h)});
-    };
-    CDDPicture tiny(PWImage::fromData(pictest::quadrantPdf(50, 50)));
-    drawAt(tiny, 0.2, 0.2);
-    EXPECT_EQ(tiny.cacheSize(), QSizeF(1, 1));
-    CDDPicture bitmap(pictest::quadrantImage(100, 100));
-    drawAt(bitmap, 300, 300);
-    EXPECT_EQ(bitmap.cacheSize(), QSizeF(100, 100));
-    drawAt(bitmap, 300, 50);
-    EXPECT_EQ(bitmap.cacheSize(), QSizeF(300, 50));
-    CDDPicture vector(PWImage::fromData(pictest::quadrantPdf(50, 50)));
-    drawAt(vector, 300, 100);
-    const int builds = vector.cacheBuildCount();
-    drawAt(vector, 300, 100);
-    EXPECT_EQ(vector.cacheBuildCount(), builds) << "an unchanged picture is drawn from its cache";
-    drawAt(vector, 200, 100);
-    EXPECT_EQ(vector.cacheImage().width(), 300) << "300 <= 2 x 200 keeps the bitmap";
-    EXPECT_EQ(vector.cacheSize(), QSizeF(200, 100));
-    drawAt(vector, 140, 100);
-    EXPECT_EQ(vector.cacheImage().width(), 140);
-    vector.setSrcRect(0, 0, 10, 10);
-    drawAt(vector, 140, 100);
-    EXPECT_EQ(vector.cacheBuildCount(), builds + 3);
-    const CDDPicture copy(vector);
-    EXPECT_TRUE(copy.cacheImage().isNull()) << "a copy starts without the bitmap";
-    vector = copy;
-    drawAt(vector, 140, 100);
-    EXPECT_EQ(vector.cacheBuildCount(), builds + 4) << "an assigned picture redraws its kept bitmap";
 }
 
 TEST(CDDPictureDrawTest, NoImageDrawsOnlyTheStroke)

@@ -38,13 +38,8 @@ QImage sheet(double resolution, bool flipX, bool flipY, double angle)
             const double x = double(i % kColumns) * kCellWidth + 8;
             const double y = double(i / kColumns) * kCellHeight + 8;
             CFTBoxField shape(x, y, kCellWidth - 16, kCellHeight - 16, nullptr);
-            shape.setType(kinds[i]);
-            shape.SetFillColor(&fill);
-            shape.SetStrokeColor(&outline);
-            shape.SetLineWidth(2);
-            shape.setFlipX(flipX);
-            shape.setFlipY(flipY);
-            shape.SetAngle(angle);
+            shape.setType(kinds[i]); shape.SetFillColor(&fill); shape.SetStrokeColor(&outline); shape.SetLineWidth(2);
+            shape.setFlipX(flipX); shape.setFlipY(flipY); shape.SetAngle(angle);
             shape.Draw(&drawer, false, nullptr, false, true);
         }
     });
@@ -61,13 +56,11 @@ TEST(CFTComponentReferenceImageTest, SeparatorsAndSelectionHandles)
         // Without a template a separator has the colour type's white: give it a colour.
         CFTSeparator across(10, 20, 140, 0, nullptr);
         const CDDColor black(0, 0, 0, 1);
-        across.SetFillColor(&black);
-        across.SetLineWidth(2);
+        across.SetFillColor(&black); across.SetLineWidth(2);
         across.Draw(&drawer, false, nullptr, false, true);
         CFTSeparator down(80, 30, 0, 60, nullptr);
         const CDDColor blue(0, 0, 0.8f, 1);
-        down.SetFillColor(&blue);
-        down.SetLineWidth(1.5);
+        down.SetFillColor(&blue); down.SetLineWidth(1.5);
         down.Draw(&drawer, false, nullptr, false, true);
         CFTACoreView view;
         view.SetResolution(2);

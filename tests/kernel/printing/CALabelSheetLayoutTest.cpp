@@ -14,14 +14,8 @@ const double g = CALabelSheetLayout::kCutGap;
 CALabelSheetLayout sheet(int columns, int rows, float hSpace = 9.0f, float vSpace = 12.0f)
 {
     CATemplateFormat format;
-    format.setColumns(columns);
-    format.setRows(rows);
-    format.setItemWidth(180.0f);
-    format.setItemHeight(100.0f);
-    format.setHSpace(hSpace);
-    format.setVSpace(vSpace);
-    format.setLeftMargin(13.5f);
-    format.setTopMargin(36.0f);
+    format.setColumns(columns); format.setRows(rows); format.setItemWidth(180.0f); format.setItemHeight(100.0f);
+    format.setHSpace(hSpace); format.setVSpace(vSpace); format.setLeftMargin(13.5f); format.setTopMargin(36.0f);
     return CALabelSheetLayout(format);
 }
 

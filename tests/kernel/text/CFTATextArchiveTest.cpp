@@ -2,23 +2,17 @@
 // rebuilds, so that a design is written the same way from its first save on.
 #include "kernel/text/CFTAText.h"
 
-#include "TextTestSupport.h"
 #include "kernel/address/CFTAAddressText.h"
 #include "kernel/address/CFTCounterField.h"
 #include "kernel/address/CFTFileField.h"
 #include "kernel/foundation/CDDArchive.h"
 #include "kernel/foundation/CDDArchiveKeys.h"
-#include "platform/PWParagraphStyle.h"
 
 #include <QRectF>
-#include <QTextBlock>
-#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
 #include <functional>
-
-using texttest::sans;
 
 namespace {
 
@@ -75,8 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
             return std::unique_ptr<CFTComponent>(std::move(text)); }},
         UnmeasuredCase {"CentredTextSetThroughTheComponent", [] {
             auto text = std::make_unique<CFTAText>(40.0, 10.0, nullptr);
-            text->SetAlignment(taCenter);
-            text->SetString(CDDString(QStringLiteral("A line\nand a longer second line")));
+            text->SetAlignment(taCenter); text->SetString(CDDString(QStringLiteral("A line\nand a longer second line")));
             return std::unique_ptr<CFTComponent>(std::move(text)); }},
         UnmeasuredCase {"EmptyText", [] { return make<CFTAText>(5.0, 6.0, 40.0, 40.0, nullptr); }},
         UnmeasuredCase {"AddressTextShowingItsLabel", [] {
@@ -87,21 +80,5 @@ INSTANTIATE_TEST_SUITE_P(
         UnmeasuredCase {"Counter", [] { return make<CFTCounterField>(10.0, 120.0, nullptr); }},
         UnmeasuredCase {"FileFieldWithoutAFile", [] { return make<CFTFileField>(60.0, 120.0, nullptr); }}),
     [](const testing::TestParamInfo<UnmeasuredCase> &info) { return std::string(info.param.name); });
-
-// Alignment lives in the text's paragraph style; it must come back with the text.
-TEST(ParagraphStyleArchiveTest, AlignmentComesBack)
-{
-    CFTAText text(20.0, 20.0, nullptr);
-    text.SetFontAttr(sans(12));
-    text.SetString(CDDString(QStringLiteral("First line\nSecond")));
-    text.SetAlignment(taCenter);
-    text.ExpandByText();
-    const std::unique_ptr<CFTComponent> reread = readBack(saved(text));
-    ASSERT_TRUE(reread);
-    EXPECT_EQ(reread->GetAlignment(), taCenter);
-    for (QTextBlock block = reread->GetText()->getContents()->begin(); block.isValid(); block = block.next())
-        EXPECT_EQ(PWParagraphStyle::fromBlockFormat(block.blockFormat()).alignment,
-                  PWParagraphStyle::fromBlockFormat(text.GetText()->getContents()->begin().blockFormat()).alignment) << block.text().toStdString();
-}
 
 } // namespace

@@ -2,10 +2,8 @@
 
 #include "TextTestSupport.h"
 #include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/FTGeometry.h"
 
 #include <QImage>
-#include <QLineF>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -18,9 +16,7 @@ namespace {
 std::unique_ptr<CFTAText> fittedText(const QString &string, textAlignment alignment = taLeft)
 {
     auto text = std::make_unique<CFTAText>(100, 100, nullptr);
-    text->SetFontAttr(sans(12));
-    text->SetAlignment(alignment);
-    text->SetString(CDDString(string));
+    text->SetFontAttr(sans(12)); text->SetAlignment(alignment); text->SetString(CDDString(string));
     text->ExpandByText();
     return text;
 }
@@ -45,29 +41,13 @@ TEST(CFTATextTest, SetStringFitsAtTheNextDrawAndFarTooWideFitsOnlyTheHeight)
     EXPECT_EQ(QSizeF(wide.GetSizeX(), wide.GetSizeY()), QSizeF(40, 30));
 }
 
-TEST(CFTATextTest, GrowsAwayFromTheAnchorOfItsAlignment)
-{
-    // Which x stays: 0 left edge, 1 centre, 2 right edge.
-    for (const auto &[alignment, anchor] : {std::pair {taLeft, 0}, {taCenter, 1}, {taRight, 2}}) {
-        const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("ab"), alignment);
-        const double left = text->GetOriginX(), width = text->GetSizeX();
-        text->SetString(CDDString(QStringLiteral("abcdefgh")));
-        text->ExpandByText();
-        EXPECT_GT(text->GetSizeX(), width);
-        const double before[3] = {left, left + width / 2.0, left + width};
-        const double now[3] = {text->GetOriginX(), text->GetOriginX() + text->GetSizeX() / 2.0, text->GetOriginX() + text->GetSizeX()};
-        EXPECT_NEAR(now[anchor], before[anchor], 1e-4) << alignment;
-    }
-}
-
 TEST(CFTATextTest, TouchedFrameKeepsItsWidthUntilTheTextNeedsMore)
 {
     const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("abc"));
     text->StartOperation(omResize, nullptr, 0, 14);
     text->EndOperation(omResize);
     ASSERT_TRUE(text->IsTouched());
-    text->SetSize(300, text->GetSizeY());
-    text->SetFontSize(14);
+    text->SetSize(300, text->GetSizeY()); text->SetFontSize(14);
     EXPECT_DOUBLE_EQ(text->GetSizeX(), 300.0) << "a hand-sized frame wider than its text stays";
     text->SetString(CDDString(QString(80, QLatin1Char('W'))));
     text->ExpandByText();
@@ -78,90 +58,11 @@ TEST(CFTATextTest, TouchedFrameKeepsItsWidthUntilTheTextNeedsMore)
     EXPECT_LT(text->GetSizeX(), 50.0) << "untouched again, the frame follows the text";
 }
 
-TEST(CFTATextTest, SideHandlesStopAtTheTextWidth)
-{
-    const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("abcdef"));
-    text->SetSize(200, text->GetSizeY());
-    const double need = text->GetText()->getContSizeX();
-    int dot = 14;
-    text->StartOperation(omResize, nullptr, 0, dot);
-    text->MoveDot(dot, -300, 0, nullptr);
-    EXPECT_NEAR(text->GetSizeX(), need, 1e-9);
-    // Further left and back: the edge moves only once the mouse passes the limit again.
-    text->MoveDot(dot, -50, 0, nullptr);
-    text->MoveDot(dot, 100, 0, nullptr);
-    EXPECT_NEAR(text->GetSizeX(), need, 1e-9);
-    // The mouse is now at 200 - 300 - 50 + 100 + 200 = 150 points from the left edge.
-    text->MoveDot(dot, 200, 0, nullptr);
-    ASSERT_LT(need, 150.0);
-    EXPECT_NEAR(text->GetSizeX(), 150.0, 1e-9);
-    EXPECT_EQ(dot, 14);
-    const std::unique_ptr<CFTAText> left = fittedText(QStringLiteral("abcdef"));
-    left->SetSize(200, left->GetSizeY());
-    const double right = left->GetOriginX() + left->GetSizeX();
-    dot = 6;
-    left->StartOperation(omResize, nullptr, 0, dot);
-    left->MoveDot(dot, 500, 0, nullptr);
-    EXPECT_NEAR(left->GetOriginX(), right - need, 1e-9);
-    EXPECT_NEAR(left->GetOriginX() + left->GetSizeX(), right, 1e-9);
-}
-
-TEST(CFTATextTest, TurnedTextKeepsItsFixedEdgeOnThePage)
-{
-    const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("abc"));
-    text->SetSize(100, 20);
-    text->SetAngle(M_PI / 2);
-    // The left edge's middle, on the page.
-    const auto leftMiddle = [&text] {
-        double x = text->GetOriginX();
-        double y = text->GetOriginY() + text->GetSizeY() / 2.0;
-        rotatePoint(&x, &y, text->GetAngle(), text->GetOriginX() + text->GetSizeX() / 2.0,
-                    text->GetOriginY() + text->GetSizeY() / 2.0);
-        return QPointF(x, y);
-    };
-    const QPointF before = leftMiddle();
-    int dot = 14;
-    text->StartOperation(omResize, nullptr, 0, dot);
-    // Down the page is along the turned frame's width.
-    text->MoveDot(dot, 0, 30, nullptr);
-    EXPECT_NEAR(text->GetSizeX(), 130.0, 1e-9);
-    EXPECT_NEAR(QLineF(leftMiddle(), before).length(), 0, 1e-9);
-}
-
-TEST(CFTATextTest, PickingInsideOnTheGlyphsAndOnTheBorder)
-{
-    const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("MMM"));
-    text->SetSize(300, text->GetSizeY());
-    bool selected = false;
-    actionType action = atNone;
-    const double y = text->GetOriginY() + text->GetSizeY() / 2.0;
-    EXPECT_EQ(text->PickMe(text->GetOriginX(), y, selected, 1, action, 0), nullptr) << "the border is outside";
-    EXPECT_EQ(text->PickMe(text->GetOriginX() + 5, y, selected, 1, action, 0), text.get());
-    EXPECT_EQ(action, atNothing);
-    EXPECT_EQ(text->PickMe(text->GetOriginX() + 250, y, selected, 1, action, 0), text.get());
-    EXPECT_EQ(action, atBorder);
-    text->SetHaveBackColor(true);
-    text->PickMe(text->GetOriginX() + 250, y, selected, 1, action, 0);
-    EXPECT_EQ(action, atNothing);
-}
-
-TEST(CFTATextTest, HandlesAndCursorSquares)
-{
-    CFTAText text(10, 10, 4, 20, nullptr);
-    // The left handle wins when both are near.
-    EXPECT_EQ(QList<int>({text.PickMyDot(12, 20, 3), text.PickMyDot(14.5, 20, 1), text.PickMyDot(12, 40, 3)}), QList<int>({6, 14, 0}));
-    SRect rects[2];
-    EXPECT_EQ(text.getCursorRectsByType(crLeftRight, rects, true, 2), 2);
-    EXPECT_EQ(rects[1], (SRect {12, 10, 4, 20}));
-    EXPECT_EQ(text.getCursorRectsByType(crTopBottom, rects, true, 2) + text.getCursorRectsByType(crLeftRight, rects, false, 2), 0);
-}
-
 TEST(CFTATextTest, CopyTakesTextKindStateButNotTheCharacters)
 {
     const std::unique_ptr<CFTAText> source = fittedText(QStringLiteral("source"), taRight);
     const CDDColor red(1, 0, 0, 1);
-    source->SetFillColor(&red);
-    source->SetFontAttr(sans(22));
+    source->SetFillColor(&red); source->SetFontAttr(sans(22));
     CFTAText copy(0, 0, nullptr);
     copy.Copy(source.get());
     EXPECT_EQ(QList<double>({double(copy.GetAlignment()), double(*copy.GetFillColor() == red), double(copy.GetText()->isEmpty()),

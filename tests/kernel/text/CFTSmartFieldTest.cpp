@@ -30,8 +30,7 @@ TEST(CFTSmartFieldTest, CategoryGivesItsFormatAndTheValueItsTextAndEditingIsRefu
 
 TEST(CFTSmartFieldTest, SideNumberFormatIsFilledInsideLongerPatternsAndTheSameValueLeavesTheText)
 {
-    EXPECT_EQ(CFTSmartField::formatValue(sides(4, 9), CDDString(QStringLiteral("Page #n of #c"))).getData(),
-              QStringLiteral("Page 4 of 9"));
+    EXPECT_EQ(CFTSmartField::formatValue(sides(4, 9), CDDString(QStringLiteral("Page #n of #c"))).getData(), QStringLiteral("Page 4 of 9"));
     CFTSmartField field(0, 0, nullptr, textCategory(132));
     field.SetValue(sides(1, 2));
     QTextDocument *contents = field.GetText()->getContents();
@@ -47,8 +46,7 @@ TEST(CFTSmartFieldTest, LoadedFormatIsKeptAndSavedFormatStaysSideNumber)
     CDDArchive archive(true);
     saved.Serialize(archive, nullptr);
     EXPECT_EQ(archive.getDict().toDictionary().value(key_DataFormat).toString(), QStringLiteral("#n"));
-    archive.SetData(key_DataFormat, CDDString(QStringLiteral("#c")));
-    archive.setStoring(false);
+    archive.SetData(key_DataFormat, CDDString(QStringLiteral("#c"))); archive.setStoring(false);
     CFTSmartField loaded(nullptr);
     loaded.Serialize(archive, nullptr);
     // The stored text until a value comes.
