@@ -77,3 +77,19 @@ TEST(CDDPictureTest, PrefetchCopiesTheDataFileIntoTheTemporaryFolder)
     const CDDString climbing(QStringLiteral("../../etc/passwd"));
     EXPECT_FALSE(nowhere.prefetchData(nullptr) || nowhere.prefetchData(&climbing));
 }
+
+// A copy never carries the crop or the cache of its source; an assigned picture keeps its own crop.
+TEST(CDDPictureTest, AssignmentTakesImageAndReferenceOnly)
+{
+    CDDPicture source(pictest::quadrantImage(8, 8));
+    source.setSrcRect(1, 1, 2, 2);
+    EXPECT_FALSE(CDDPicture(source).hasSrcRect()) << "a new copy starts without a crop";
+    CDDPicture copy;
+    copy.setDataRef(CDDString(QStringLiteral("/old")));
+    copy.setSrcRect(3, 3, 4, 4);
+    copy = source;
+    EXPECT_EQ(copy.getSrcRectX(), 3.0f) << "an assigned picture keeps its own crop";
+    EXPECT_TRUE(copy.getDataRef().getData().isEmpty() && !copy.getDataRef().getData().isNull()) << "the empty text, not the absence of one";
+    copy = copy;
+    EXPECT_EQ(copy.getData(), source.getData());
+}
