@@ -84,23 +84,23 @@ TEST(CAEnvironmentInstanceTest, TheStopRequestReachesAWorkerAndClearingItStartsT
     environment.setTerminateScriptExecutionFlag(false);
     EXPECT_FALSE(environment.isTerminateScriptExecutionFlag());
     EXPECT_EQ(std::pair(environment.importRecordCount(), environment.currentImportRecordIndex()), std::pair(0u, 0u));
-    CAEnvironment &environment2 = CAEnvironment::sharedEnvironment();
-    environment2.setTerminateScriptExecutionFlag(false);
+    CAEnvironment &shared = CAEnvironment::sharedEnvironment();
+    shared.setTerminateScriptExecutionFlag(false);
     std::atomic<std::uint32_t> recordsDone {0};
     // The worker imports until it is told to stop, or gives up after a bounded number of records
     // so that a lost stop request fails the test instead of hanging it.
     constexpr std::uint32_t kGiveUp = 50'000'000;
-    std::thread worker([&environment2, &recordsDone] {
-        while (!environment2.isTerminateScriptExecutionFlag() && recordsDone < kGiveUp)
-            environment2.setCurrentImportRecordIndex(++recordsDone);
+    std::thread worker([&shared, &recordsDone] {
+        while (!shared.isTerminateScriptExecutionFlag() && recordsDone < kGiveUp)
+            shared.setCurrentImportRecordIndex(++recordsDone);
     });
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (environment2.currentImportRecordIndex() < 100 && std::chrono::steady_clock::now() < deadline)
+    while (shared.currentImportRecordIndex() < 100 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::yield();
-    environment2.setTerminateScriptExecutionFlag(true);
+    shared.setTerminateScriptExecutionFlag(true);
     worker.join();
     EXPECT_LT(recordsDone.load(), kGiveUp) << "the worker never saw the stop request";
-    EXPECT_GE(environment2.currentImportRecordIndex(), 100u);
-    EXPECT_EQ(environment2.currentImportRecordIndex(), recordsDone.load());
-    environment2.setTerminateScriptExecutionFlag(false);
+    EXPECT_GE(shared.currentImportRecordIndex(), 100u);
+    EXPECT_EQ(shared.currentImportRecordIndex(), recordsDone.load());
+    shared.setTerminateScriptExecutionFlag(false);
 }

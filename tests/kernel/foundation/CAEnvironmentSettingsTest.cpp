@@ -79,8 +79,8 @@ TEST_F(CAEnvironmentSettingsTest, StoredValuesSurviveARestartDefaultsAndTheEncod
     EXPECT_FALSE(CAEnvironment::getCalibrationSettingsForPrinter(QStringLiteral("Label printer")).has_value());
     CAEnvironment::setCalibrationSettingsForPrinter(home, QStringLiteral("Office"));
     EXPECT_EQ(CAEnvironment::getCalibrationSettingsForPrinter(QStringLiteral("Office")), home);
-    const PWUserDefaults reread2(defaults().filePath());
-    EXPECT_EQ(reread2.dictionaryForKey(QStringLiteral("FTCalibration")).size(), 2);
+    const PWUserDefaults rereadCalibration(defaults().filePath());
+    EXPECT_EQ(rereadCalibration.dictionaryForKey(QStringLiteral("FTCalibration")).size(), 2);
 }
 
 TEST(DefaultCountryRuleTest, TakesTheSystemCountryWhenItHasAFormat)

@@ -194,11 +194,11 @@ TEST_F(TempFiles, CopiesUnderAnotherNameTakeOnlyItsFileNameAndIntoAFolderMakeIt)
     EXPECT_FALSE(CAEnvironment::copyFilePathToTempFilePath(QString(), QStringLiteral("x.jpg")));
     EXPECT_FALSE(CAEnvironment::copyFilePathToTempFilePath(original, QStringLiteral("..")));
     EXPECT_TRUE(CAEnvironment::removeFilePathFromTempPath(QStringLiteral("renamed.jpg")));
-    const QString original2 = source(QStringLiteral("stamp.pdf"));
+    const QString stamp = source(QStringLiteral("stamp.pdf"));
     const QString folder = m_sources.filePath(QStringLiteral("made/on/demand"));
-    EXPECT_TRUE(CAEnvironment::copyFilePathToPath(original2, folder));
+    EXPECT_TRUE(CAEnvironment::copyFilePathToPath(stamp, folder));
     EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/stamp.pdf")));
-    EXPECT_FALSE(CAEnvironment::copyFilePathToPath(original2, folder));
+    EXPECT_FALSE(CAEnvironment::copyFilePathToPath(stamp, folder));
     EXPECT_FALSE(CAEnvironment::copyFilePathToPath(m_sources.path(), folder)) << "a folder is no file to copy";
 }
 

@@ -65,13 +65,13 @@ TEST(CDDArchiveTest, NumbersAreWrittenAsTextAndIntegerTextsReadTheLeadingNumber)
         ASSERT_TRUE(reading(QString::fromLatin1(c.text)).GetData(kKey, &value)) << c.text;
         EXPECT_EQ(value, c.expected) << c.text;
     }
-    CDDArchive archive2(true);
-    archive2.SetData(kKey, 1099511627776L);
-    EXPECT_EQ(stored(archive2), QStringLiteral("1099511627776"));
-    long read2 = 0;
-    archive2.SetData(kKey, std::numeric_limits<long>::min());
-    ASSERT_TRUE(archive2.GetData(kKey, &read2));
-    EXPECT_EQ(read2, std::numeric_limits<long>::min());
+    CDDArchive longArchive(true);
+    longArchive.SetData(kKey, 1099511627776L);
+    EXPECT_EQ(stored(longArchive), QStringLiteral("1099511627776"));
+    long smallest = 0;
+    longArchive.SetData(kKey, std::numeric_limits<long>::min());
+    ASSERT_TRUE(longArchive.GetData(kKey, &smallest));
+    EXPECT_EQ(smallest, std::numeric_limits<long>::min());
 }
 
 TEST(CDDArchiveTest, BooleansAreExactlyYesOrNoAndRectanglesThePlatformsRectangleText)
@@ -136,14 +136,14 @@ TEST(CDDArchiveTest, MissingKeysLeaveTheTargetUntouchedAndTextValuesRoundTrip)
     CDDArchive child(false);
     EXPECT_FALSE(reading(QStringLiteral("text")).GetData(kKey, child));
     EXPECT_FALSE(child.getDict().isDictionary());
-    CDDArchive archive2(true);
+    CDDArchive stringArchive(true);
     CDDString null;
     null.setData(nullptr);
-    archive2.SetData(kKey, null);
-    EXPECT_FALSE(written(archive2)) << "a null value writes nothing";
-    archive2.SetData(kKey, CDDString(QStringLiteral("Grüße")));
+    stringArchive.SetData(kKey, null);
+    EXPECT_FALSE(written(stringArchive)) << "a null value writes nothing";
+    stringArchive.SetData(kKey, CDDString(QStringLiteral("Grüße")));
     CDDString read;
-    ASSERT_TRUE(archive2.GetData(kKey, read));
+    ASSERT_TRUE(stringArchive.GetData(kKey, read));
     EXPECT_EQ(read.getData(), QStringLiteral("Grüße"));
     CDDString kept(QStringLiteral("kept"));
     EXPECT_FALSE(reading(PWPlist::fromInteger(4)).GetData(kKey, kept)) << "a stored non-string is refused";
@@ -220,13 +220,13 @@ TEST(CDDArchiveTest, ColoursEqualToTheDefaultComponentsAreLeftOutAndFontsRoundTr
     archive.SetData(key_BackColor, CDDColor(1.0f, 1.0f, 1.0f, 1.0f));
     EXPECT_TRUE(written(archive, key_Color));
     EXPECT_TRUE(written(archive, key_BackColor)) << "RGB white is not the grey-scale white";
-    CDDArchive archive2(true);
-    archive2.SetData(kKey, static_cast<const PWFont *>(nullptr));
-    EXPECT_FALSE(written(archive2)) << "no font writes nothing";
+    CDDArchive fontArchive(true);
+    fontArchive.SetData(kKey, static_cast<const PWFont *>(nullptr));
+    EXPECT_FALSE(written(fontArchive)) << "no font writes nothing";
     const PWFont font(QStringLiteral("Helvetica-Oblique"), 10.5, 1040);
-    archive2.SetData(kKey, &font);
+    fontArchive.SetData(kKey, &font);
     PWFont read;
-    ASSERT_TRUE(archive2.GetData(kKey, &read));
+    ASSERT_TRUE(fontArchive.GetData(kKey, &read));
     EXPECT_EQ(read, font);
     EXPECT_FALSE(reading(PWPlist::fromData("not an archive")).GetData(kKey, &read));
     EXPECT_EQ(read, font);

@@ -105,12 +105,12 @@ TEST(CDDArchiveTextTest, AbsentKeysFallBackToTextStorageExceptLabelAndMalformedV
     EXPECT_EQ(other.getString(), QStringLiteral("fallback"));
     EXPECT_FALSE(archive.GetData(key_Label, label));
     EXPECT_TRUE(label.isEmpty());
-    CDDArchive archive2(true);
-    archive2.SetData(key_TextStorage2, CDDString(QStringLiteral("not data")));
-    archive2.SetData(key_Label, 5);
-    archive2.setStoring(false);
+    CDDArchive malformed(true);
+    malformed.SetData(key_TextStorage2, CDDString(QStringLiteral("not data")));
+    malformed.SetData(key_Label, 5);
+    malformed.setStoring(false);
     CDDText text;
-    EXPECT_FALSE(archive2.GetData(key_TextStorage2, text) || archive2.GetData(key_Label, text));
+    EXPECT_FALSE(malformed.GetData(key_TextStorage2, text) || malformed.GetData(key_Label, text));
     CDDArchive garbage(true);
     garbage.Attach(PWPlist(PWPlist::Dictionary {{key_TextStorage, PWPlist::fromData(QByteArray("rtfd\0garbage", 12))},
         {key_Label + QStringLiteral("x::DefValue"), PWPlist::fromData(QByteArray("\x00\x01", 2))}}));

@@ -21,19 +21,19 @@ TEST(CDDDecodeCacheTest, FindsWhatWasKeptByItsBytesOnlyAndStaysBounded)
     cache.insert("abc", QStringLiteral("second"));
     EXPECT_EQ(cache.find("abc"), std::optional<QString>(QStringLiteral("second")));
     EXPECT_EQ(cache.size(), 2);
-    CDDDecodeCache<int> cache2;
+    CDDDecodeCache<int> bounded;
     for (int i = 0; i < CDDDecodeCache<int>::kMaxEntries * 3 + 7; ++i) {
-        cache2.insert(QByteArray::number(i), i);
-        ASSERT_LE(cache2.size(), CDDDecodeCache<int>::kMaxEntries);
+        bounded.insert(QByteArray::number(i), i);
+        ASSERT_LE(bounded.size(), CDDDecodeCache<int>::kMaxEntries);
     }
     // The latest insertion is always found, whatever was dropped to make room.
     const int last = CDDDecodeCache<int>::kMaxEntries * 3 + 6;
-    EXPECT_EQ(cache2.find(QByteArray::number(last)), std::optional<int>(last));
+    EXPECT_EQ(bounded.find(QByteArray::number(last)), std::optional<int>(last));
     const QByteArray large(CDDDecodeCache<int>::kMaxKeySize + 1, 'x');
-    cache2.insert(large, 1);
-    EXPECT_FALSE(cache2.find(large).has_value());
-    cache2.clear();
-    EXPECT_EQ(cache2.size(), 0);
+    bounded.insert(large, 1);
+    EXPECT_FALSE(bounded.find(large).has_value());
+    bounded.clear();
+    EXPECT_EQ(bounded.size(), 0);
 }
 
 TEST(CDDDecodeCacheTest, SharedBetweenThreads)

@@ -82,10 +82,10 @@ TEST(BarcodeTest, PostnetDrawsFrameDigitsAndCheckDigitAndNothingWithoutDigits)
     for (int x = static_cast<int>((kX - 2) * kScale); x < static_cast<int>((kX + 2) * kScale); ++x)
         dark += drawtest::isDark(image, x, static_cast<int>((kBaseline - 1) * kScale)) ? 1 : 0;
     EXPECT_NEAR(dark / kScale, 1.44, 0.3);
-    int answer2 = -1;
-    const QImage image2 = renderBars([](CDDDrawer &d) { return d.DrawBarcode(kX, kBaseline, CDDString(QStringLiteral("ab -"))); }, &answer2);
-    EXPECT_EQ(answer2, 0);
-    EXPECT_EQ(barsAcross(image2, 1.0), 0);
+    int noDigitsAnswer = -1;
+    const QImage noDigits = renderBars([](CDDDrawer &d) { return d.DrawBarcode(kX, kBaseline, CDDString(QStringLiteral("ab -"))); }, &noDigitsAnswer);
+    EXPECT_EQ(noDigitsAnswer, 0);
+    EXPECT_EQ(barsAcross(noDigits, 1.0), 0);
 }
 
 TEST(BarcodeTest, FimDrawsTheMarkPattern)

@@ -114,8 +114,8 @@ TEST(ComponentPdfTest, OnePageOfTheDrawRectangleAtPrintResolutionAndNothingForBa
     const QRectF box = mediaBox(pdf);
     EXPECT_EQ(QList<double>({box.width(), box.height(), box.bottom()}), QList<double>({100.5, 50.25, 51.0}));
     EXPECT_EQ(pdf.count("/Type /Page\n"), 1);
-    const QByteArray pdf2 = CDDDrawer::PDFDataForDrawing(QRectF(0, 0, 72, 36), 600, [](CDDDrawer &) {});
-    EXPECT_EQ(mediaBox(pdf2), QRectF(0, 0, 72, 36));
+    const QByteArray emptyPage = CDDDrawer::PDFDataForDrawing(QRectF(0, 0, 72, 36), 600, [](CDDDrawer &) {});
+    EXPECT_EQ(mediaBox(emptyPage), QRectF(0, 0, 72, 36));
     const auto draw = [](CDDDrawer &) {};
     for (const QRectF &rect : {QRectF(0, 0, 0, 10), QRectF(0, 0, 10, -1), QRectF(0, 0, std::nan(""), 10)})
         EXPECT_TRUE(CDDDrawer::PDFDataForDrawing(rect, 600, draw).isEmpty()) << rect.width() << " x " << rect.height();

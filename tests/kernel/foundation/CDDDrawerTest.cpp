@@ -61,17 +61,17 @@ TEST(CDDDrawerTest, ScreenIsAnyDeviceButPrintersAndOperationsWithoutAPainterDraw
     }
     EXPECT_EQ(QList<bool>({CDDDrawer::isScreenDevice(&image), CDDDrawer::isScreenDevice(&pdf), CDDDrawer::isScreenDevice(&picture),
                            CDDDrawer::isScreenDevice(nullptr)}), QList<bool>({true, false, false, false}));
-    CDDDrawer drawer2(false);
+    CDDDrawer withoutPainter(false);
     CDDColor color;
     CDDPen pen;
-    drawer2.StrokeLine(0, 0, 10, 10, &color, &pen);
-    drawer2.StrokeRect(0, 0, 10, 10, &color, &pen);
-    drawer2.StrokeVerticalLine(0, 0, 10, &color, &pen);
-    drawer2.StrokeHorizontalLine(0, 10, 0, &color, &pen);
-    drawer2.DrawLoadingText(0, 0, 100, 100);
-    drawer2.DrawDot(0, 0, 4, 4);
-    EXPECT_EQ(drawer2.DrawBarcode(0, 0, CDDString(QStringLiteral("12345"))), 32);
-    EXPECT_EQ(drawer2.DrawFIMBarcode(0, 0, fimA), 9);
+    withoutPainter.StrokeLine(0, 0, 10, 10, &color, &pen);
+    withoutPainter.StrokeRect(0, 0, 10, 10, &color, &pen);
+    withoutPainter.StrokeVerticalLine(0, 0, 10, &color, &pen);
+    withoutPainter.StrokeHorizontalLine(0, 10, 0, &color, &pen);
+    withoutPainter.DrawLoadingText(0, 0, 100, 100);
+    withoutPainter.DrawDot(0, 0, 4, 4);
+    EXPECT_EQ(withoutPainter.DrawBarcode(0, 0, CDDString(QStringLiteral("12345"))), 32);
+    EXPECT_EQ(withoutPainter.DrawFIMBarcode(0, 0, fimA), 9);
 }
 
 TEST(CDDDrawerTest, GuidelineStrokesAreHalfThePenWideAndStrokesKeepTheirColour)
@@ -90,15 +90,15 @@ TEST(CDDDrawerTest, GuidelineStrokesAreHalfThePenWideAndStrokesKeepTheirColour)
     for (int y = 30; y < 60; ++y)
         EXPECT_FALSE(drawtest::isDark(image, 30, y));
     CDDColor red(1, 0, 0, 1);
-    QImage image2(20, 20, QImage::Format_ARGB32);
-    image2.fill(Qt::white);
-    QPainter painter(&image2);
+    QImage redLines(20, 20, QImage::Format_ARGB32);
+    redLines.fill(Qt::white);
+    QPainter painter(&redLines);
     CDDDrawer drawer(false, &painter);
     drawer.StrokeLine(2, 5, 18, 5, &red, nullptr);
     // A null colour strokes in the colour the painter has.
     drawer.StrokeLine(2, 12, 18, 12, nullptr, nullptr);
     painter.end();
-    EXPECT_EQ(QList<QColor>({image2.pixelColor(10, 5), image2.pixelColor(10, 12)}), QList<QColor>(2, QColor(Qt::red)));
+    EXPECT_EQ(QList<QColor>({redLines.pixelColor(10, 5), redLines.pixelColor(10, 12)}), QList<QColor>(2, QColor(Qt::red)));
 }
 
 bool hasBluePixel(const QImage &image, const QRect &area)

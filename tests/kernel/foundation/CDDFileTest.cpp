@@ -59,13 +59,13 @@ TEST_F(CDDFileTest, BlankLinesAreEmptyRecordsEmptyFieldsDoNotCountAndWholeLinesI
         {"Smith,,John", ",", 5, "John"}, {",Smith,John,", ",", 1, "Smith"}, {"a  b", "", 2, "b"}, {"a::b:c", "::", 2, "b:c"},
         {"a;b", ";", 0, "a"}, {",,,", ",", 1, "<null>"}};
     for (const auto &c : cases) {
-        CDDFile file2;
-        ASSERT_TRUE(file2.SetFile(CDDString(write(QStringLiteral("line.txt"), c.line))));
-        EXPECT_EQ(record(file2, 1, fcOneField, c.field, QString::fromUtf8(c.delimiter)), QString::fromUtf8(c.expected)) << c.line << " " << c.field;
+        CDDFile lineFile;
+        ASSERT_TRUE(lineFile.SetFile(CDDString(write(QStringLiteral("line.txt"), c.line))));
+        EXPECT_EQ(record(lineFile, 1, fcOneField, c.field, QString::fromUtf8(c.delimiter)), QString::fromUtf8(c.expected)) << c.line << " " << c.field;
     }
-    CDDFile file2;
-    ASSERT_TRUE(file2.SetFile(CDDString(write(QStringLiteral("w.txt"), "a,b,c"))));
-    EXPECT_EQ(record(file2, 1, fcWholeLine, 3, QStringLiteral(",")), QStringLiteral("a,b,c"));
+    CDDFile wholeLineFile;
+    ASSERT_TRUE(wholeLineFile.SetFile(CDDString(write(QStringLiteral("w.txt"), "a,b,c"))));
+    EXPECT_EQ(record(wholeLineFile, 1, fcWholeLine, 3, QStringLiteral(",")), QStringLiteral("a,b,c"));
 }
 
 // A new file that cannot be read must not leave the old file's lines answering: a series printed

@@ -32,10 +32,10 @@ TEST(CDDStringTest, NullValuesEqualOnlyNullAppendingTurnsAnyFormPlainAndTextsGiv
     value.setData(QStringLiteral("back"));
     EXPECT_FALSE(value.isNull());
     EXPECT_TRUE(copy.isNull());
-    CDDString value2(QStringLiteral("Hello"));
-    CDDString &result = value2.appendString(CDDString(QStringLiteral(", world")));
-    EXPECT_EQ(&result, &value2);
-    EXPECT_EQ(value2.UTF8String(), QByteArray("Hello, world"));
+    CDDString greeting(QStringLiteral("Hello"));
+    CDDString &result = greeting.appendString(CDDString(QStringLiteral(", world")));
+    EXPECT_EQ(&result, &greeting);
+    EXPECT_EQ(greeting.UTF8String(), QByteArray("Hello, world"));
     CDDString null;
     null.setData(nullptr);
     EXPECT_EQ(null.appendString(CDDString(QStringLiteral("tail"))), CDDString(QStringLiteral("tail")));

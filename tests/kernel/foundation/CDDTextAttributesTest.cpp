@@ -80,12 +80,12 @@ TEST(CDDTextAttributesTest, FontSizeCommandsTakeTheFirstRunsFontKeepEachFamilyAn
     ASSERT_TRUE(font);
     EXPECT_FALSE(mixed);
     EXPECT_EQ(*font, PWFont(QStringLiteral("DejaVuSans"), 13));
-    CDDText text2;
-    makeTwoRuns(text2);
-    text2.SetFontSize(20);
-    EXPECT_EQ(QList<double>({formatAt(text2.getContents(), 0).fontPointSize(), formatAt(text2.getContents(), 3).fontPointSize(),
-                             formatAt(text2.getDefValue(), 0).fontPointSize()}), QList<double>({20, 20, 20}));
-    EXPECT_NE(formatAt(text2.getContents(), 0).fontFamilies(), formatAt(text2.getContents(), 3).fontFamilies());
+    CDDText resized;
+    makeTwoRuns(resized);
+    resized.SetFontSize(20);
+    EXPECT_EQ(QList<double>({formatAt(resized.getContents(), 0).fontPointSize(), formatAt(resized.getContents(), 3).fontPointSize(),
+                             formatAt(resized.getDefValue(), 0).fontPointSize()}), QList<double>({20, 20, 20}));
+    EXPECT_NE(formatAt(resized.getContents(), 0).fontFamilies(), formatAt(resized.getContents(), 3).fontFamilies());
     const std::pair<std::function<void(CDDText &)>, double> cases[] = {
         {[](CDDText &t) { t.DecreaseFontSize(); t.DecreaseFontSize(); }, 3.0}, {[](CDDText &t) { t.SetFontSize(-4); }, 3.0},
         {[](CDDText &t) { t.ChangeFontSize(-10); }, 3.0}, {[](CDDText &t) { t.updateFontSizeWithKoeff(0.1); }, 3.0},
@@ -112,12 +112,12 @@ TEST(CDDTextAttributesTest, SetFontAttrLeavesOneStyleUnlessItKeepsTheColour)
     EXPECT_TRUE(text.IsEqualFontAttr(*text.GetFontAttr(&mixed)));
     EXPECT_FALSE(mixed);
     EXPECT_EQ(formatAt(text.getDefValue(), 0).foreground().color(), QColor(Qt::blue));
-    CDDText text2;
-    appendRun(text2.getContents(), QStringLiteral("red"), sans(10, Qt::red));
-    text2.SetFontAttr(sans(14, Qt::green), true);
-    EXPECT_EQ(formatAt(text2.getContents(), 0).foreground().color(), QColor(Qt::red));
-    EXPECT_DOUBLE_EQ(formatAt(text2.getContents(), 0).fontPointSize(), 14);
-    EXPECT_EQ(formatAt(text2.getDefValue(), 0).foreground().color(), QColor(Qt::green));
+    CDDText redText;
+    appendRun(redText.getContents(), QStringLiteral("red"), sans(10, Qt::red));
+    redText.SetFontAttr(sans(14, Qt::green), true);
+    EXPECT_EQ(formatAt(redText.getContents(), 0).foreground().color(), QColor(Qt::red));
+    EXPECT_DOUBLE_EQ(formatAt(redText.getContents(), 0).fontPointSize(), 14);
+    EXPECT_EQ(formatAt(redText.getDefValue(), 0).foreground().color(), QColor(Qt::green));
 }
 
 TEST(CDDTextAttributesTest, EqualFontsAndColoursOfTextAndBackground)
@@ -127,19 +127,19 @@ TEST(CDDTextAttributesTest, EqualFontsAndColoursOfTextAndBackground)
     EXPECT_FALSE(text.IsEqualFont(PWFont(QStringLiteral("DejaVuSans"), 12)));
     text.SetFont(PWFont(QStringLiteral("DejaVuSans"), 12));
     EXPECT_TRUE(text.IsEqualFont(PWFont(QStringLiteral("DejaVuSans"), 12)));
-    CDDText text2;
+    CDDText blank;
     CDDColor color(0.5f, 0.5f, 0.5f, 1.0f), back(0.1f, 0.2f, 0.3f, 1.0f);
-    text2.getTextColor(color);
+    blank.getTextColor(color);
     EXPECT_EQ(color, CDDColor(0, 0, 0, 1)) << "no colour set reads as opaque black";
-    text2.setTextColor(CDDColor(1, 0, 0, 1));
-    text2.getTextColor(color);
+    blank.setTextColor(CDDColor(1, 0, 0, 1));
+    blank.getTextColor(color);
     EXPECT_EQ(color, CDDColor(1, 0, 0, 1)) << "the default text took it";
-    text2.getBackColor(back);
+    blank.getBackColor(back);
     EXPECT_EQ(back, CDDColor(0.1f, 0.2f, 0.3f, 1.0f)) << "an empty text leaves the value";
-    text2.setString(QStringLiteral("x"), nullptr);
+    blank.setString(QStringLiteral("x"), nullptr);
     const CDDColor yellow(1, 1, 0, 1);
-    text2.setBackColor(&yellow);
-    text2.getBackColor(back);
+    blank.setBackColor(&yellow);
+    blank.getBackColor(back);
     EXPECT_EQ(back, yellow);
 }
 
@@ -164,16 +164,16 @@ TEST(CDDTextAttributesTest, AlignmentMapsTheKernelValueAndParagraphSpacingSurviv
     EXPECT_FLOAT_EQ(text.GetSpacingAfterParagraph(), 6.0f);
     text.SetAlignment(taRight);
     EXPECT_FLOAT_EQ(text.GetSpacingAfterParagraph(), 0.0f) << "a new alignment starts a plain paragraph style";
-    CDDText text2;
-    text2.setString(QStringLiteral("a\nb\nc"), nullptr);
-    text2.SetAlignment(taRight);
-    text2.SetSpacingLine(2.5f);
-    text2.SetSpacingBeforeParagraph(4.0f);
-    text2.SetSpacingAfterParagraph(7.0f);
-    EXPECT_EQ(QList<float>({text2.GetSpacingLine(), text2.GetSpacingBeforeParagraph(), text2.GetSpacingAfterParagraph()}),
+    CDDText spaced;
+    spaced.setString(QStringLiteral("a\nb\nc"), nullptr);
+    spaced.SetAlignment(taRight);
+    spaced.SetSpacingLine(2.5f);
+    spaced.SetSpacingBeforeParagraph(4.0f);
+    spaced.SetSpacingAfterParagraph(7.0f);
+    EXPECT_EQ(QList<float>({spaced.GetSpacingLine(), spaced.GetSpacingBeforeParagraph(), spaced.GetSpacingAfterParagraph()}),
               QList<float>({2.5f, 4.0f, 7.0f}));
     int blocks = 0;
-    for (QTextBlock block = text2.getContents()->begin(); block.isValid(); block = block.next(), ++blocks) {
+    for (QTextBlock block = spaced.getContents()->begin(); block.isValid(); block = block.next(), ++blocks) {
         EXPECT_DOUBLE_EQ(block.blockFormat().doubleProperty(PWTextAttributes::LineSpacing), 2.5);
         EXPECT_DOUBLE_EQ(block.blockFormat().topMargin(), 4.0);
         EXPECT_EQ(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
@@ -195,11 +195,11 @@ TEST(CDDTextAttributesTest, CharacterSpacingReadsTheFirstCharacterAndParagraphRa
     text.SetSpacingCharacter(1.5f);
     EXPECT_FLOAT_EQ(text.GetSpacingCharacter(), 1.5f);
     EXPECT_FLOAT_EQ(floatProperty(formatAt(text.getContents(), 1), PWTextAttributes::Kerning), 1.5f);
-    CDDText text2;
-    text2.setString(QStringLiteral("ab\ncd\nef"), nullptr);
+    CDDText threeParagraphs;
+    threeParagraphs.setString(QStringLiteral("ab\ncd\nef"), nullptr);
     using Ranges = std::vector<std::pair<int, int>>;
-    EXPECT_EQ(text2.paragraphsRangeForRange(0, 8), (Ranges {{0, 3}, {3, 3}, {6, 2}}));
-    EXPECT_EQ(text2.paragraphsRangeForRange(4, 0), (Ranges {{3, 3}}));
+    EXPECT_EQ(threeParagraphs.paragraphsRangeForRange(0, 8), (Ranges {{0, 3}, {3, 3}, {6, 2}}));
+    EXPECT_EQ(threeParagraphs.paragraphsRangeForRange(4, 0), (Ranges {{3, 3}}));
     EXPECT_EQ(CDDText().paragraphsRangeForRange(0, 0), (Ranges {{0, 0}}));
 }
 

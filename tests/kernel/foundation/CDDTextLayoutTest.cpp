@@ -90,11 +90,11 @@ TEST(CDDTextLayoutTest, LineOffsetFollowsTheAlignmentAndHitPointsLieOnTheGlyphs)
     text.SetAlignment(taRight);
     text.draw(0, 0, 200, 50, false, nullptr, &drawer, 0, nullptr, nullptr);
     EXPECT_GT(text.getLineOffsetX(), 150.0);
-    CDDText empty, text2;
+    CDDText empty, wide;
     EXPECT_FALSE(empty.hitPoint(1, 1));
-    withString(text2, QStringLiteral("MMMM"), 20);
-    EXPECT_TRUE(text2.hitPoint(10, 10));
-    EXPECT_FALSE(text2.hitPoint(text2.getContSizeX() + 10, 10) || text2.hitPoint(10, text2.getContSizeY() + 10));
+    withString(wide, QStringLiteral("MMMM"), 20);
+    EXPECT_TRUE(wide.hitPoint(10, 10));
+    EXPECT_FALSE(wide.hitPoint(wide.getContSizeX() + 10, 10) || wide.hitPoint(10, wide.getContSizeY() + 10));
 }
 
 // The bounding box of the pixels that differ from white.
@@ -132,23 +132,23 @@ TEST(CDDTextLayoutTest, DrawingTurnsAboutTheFrameCentreEditingDrawsOnlyAThinFram
     EXPECT_GT(turned.height(), turned.width());
     EXPECT_TRUE(QRect(50, 90, 100, 20).contains(flat));
     EXPECT_TRUE(QRect(90, 50, 20, 100).contains(turned));
-    CDDText text2;
-    withString(text2, QStringLiteral("MMMMMM"), 14);
-    const QImage image = drawn(text2, 0, true);
+    CDDText edited;
+    withString(edited, QStringLiteral("MMMMMM"), 14);
+    const QImage image = drawn(edited, 0, true);
     // The inside of the frame stays blank: the editor shows the glyphs.
     EXPECT_TRUE(inkOf(image.copy(55, 95, 90, 10)).isEmpty());
     EXPECT_FALSE(inkOf(image).isEmpty());
     CDDText empty;
-    QImage image2(100, 100, QImage::Format_RGB32);
-    image2.fill(Qt::white);
-    QPainter painter(&image2);
+    QImage background(100, 100, QImage::Format_RGB32);
+    background.fill(Qt::white);
+    QPainter painter(&background);
     CDDDrawer drawer(false, &painter);
     const CDDColor red(1, 0, 0, 1), blue(0, 0, 1, 1);
     CDDPen pen;
     pen.SetWidth(2.0);
     empty.draw(10, 10, 50, 40, true, &red, &drawer, 0, &blue, &pen);
     painter.end();
-    EXPECT_EQ(QList<QRgb>({image2.pixel(35, 30), image2.pixel(10, 30), image2.pixel(80, 80)}),
+    EXPECT_EQ(QList<QRgb>({background.pixel(35, 30), background.pixel(10, 30), background.pixel(80, 80)}),
               QList<QRgb>({qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)}));
 }
 

@@ -29,16 +29,16 @@ TEST(CDDTextTest, SetStringTakesTheGivenStyleAndAnEmptyParagraphIsNoEmptyText)
     QTextCursor(text.getContents()).insertBlock();
     EXPECT_FALSE(text.isEmpty());
     EXPECT_EQ(text.getString(), QStringLiteral("\n"));
-    CDDText text2;
+    CDDText styled;
     const QTextCharFormat style = sans(18, Qt::red);
-    text2.setString(QStringLiteral("Anna\nBerlin"), &style);
-    EXPECT_EQ(text2.getString(), QStringLiteral("Anna\nBerlin"));
-    EXPECT_FALSE(text2.isNewText());
-    // The default text2 now carries the first run's style, so emptying the text2 keeps it.
-    text2.setString(QString(), nullptr);
-    EXPECT_TRUE(text2.isEmpty());
-    EXPECT_DOUBLE_EQ(sizeOf(text2.GetFontAttr()), 18);
-    EXPECT_EQ(text2.GetFontAttr()->foreground().color(), QColor(Qt::red));
+    styled.setString(QStringLiteral("Anna\nBerlin"), &style);
+    EXPECT_EQ(styled.getString(), QStringLiteral("Anna\nBerlin"));
+    EXPECT_FALSE(styled.isNewText());
+    // The default text now carries the first run's style, so emptying the text keeps it.
+    styled.setString(QString(), nullptr);
+    EXPECT_TRUE(styled.isEmpty());
+    EXPECT_DOUBLE_EQ(sizeOf(styled.GetFontAttr()), 18);
+    EXPECT_EQ(styled.GetFontAttr()->foreground().color(), QColor(Qt::red));
 }
 
 QTextCharFormat defaultTextStyle(const CDDText &text)
@@ -56,15 +56,15 @@ TEST(CDDTextTest, SetStringOfTheShownTextChangesNothingAndWhileEditingIsOneUndoa
     CDDText text;
     filled(filled(text, QStringLiteral("same"), 9), QStringLiteral("same"), 40);
     EXPECT_EQ(QList<double>({sizeOf(text.GetFontAttr()), defaultTextStyle(text).fontPointSize()}), QList<double>({9, 9}));
-    CDDText text2;
-    filled(text2, QStringLiteral("before"));
-    text2.startEditing(0, 0, 100, 20, 0);
-    EXPECT_EQ(filled(text2, QStringLiteral("after")).getString(), QStringLiteral("after"));
-    text2.getContents()->undo();
-    EXPECT_EQ(text2.getString(), QStringLiteral("before"));
-    text2.endEditing();
-    filled(text2, QStringLiteral("merged"));
-    EXPECT_FALSE(text2.getContents()->isUndoAvailable()) << "merges outside the editor keep no history";
+    CDDText edited;
+    filled(edited, QStringLiteral("before"));
+    edited.startEditing(0, 0, 100, 20, 0);
+    EXPECT_EQ(filled(edited, QStringLiteral("after")).getString(), QStringLiteral("after"));
+    edited.getContents()->undo();
+    EXPECT_EQ(edited.getString(), QStringLiteral("before"));
+    edited.endEditing();
+    filled(edited, QStringLiteral("merged"));
+    EXPECT_FALSE(edited.getContents()->isUndoAvailable()) << "merges outside the editor keep no history";
 }
 
 TEST(CDDTextTest, MixedFlagTellsSeveralStylesAndAnEmptyDefaultTextAnswersNone)
@@ -85,13 +85,13 @@ TEST(CDDTextTest, MixedFlagTellsSeveralStylesAndAnEmptyDefaultTextAnswersNone)
     mixed = true;
     empty.GetFont(&mixed);
     EXPECT_FALSE(mixed);
-    CDDText text2;
-    text2.setDefText(PWAttributedString());
-    EXPECT_FALSE(text2.GetFontAttr() || text2.GetFont());
+    CDDText emptyDefault;
+    emptyDefault.setDefText(PWAttributedString());
+    EXPECT_FALSE(emptyDefault.GetFontAttr() || emptyDefault.GetFont());
     CDDColor color(0.2f, 0.3f, 0.4f, 1.0f);
-    text2.getTextColor(color);
+    emptyDefault.getTextColor(color);
     EXPECT_EQ(color, CDDColor(0, 0, 0, 1));
-    EXPECT_DOUBLE_EQ(text2.minSizeY(), 15.0);
+    EXPECT_DOUBLE_EQ(emptyDefault.minSizeY(), 15.0);
 }
 
 TEST(CDDTextTest, LeadingZerosPadInTheFirstRunStyleAndAssignmentSharesButACopyIsIndependent)
@@ -196,14 +196,14 @@ TEST(CDDTextTest, EditingKeepsTheTypingStyleAndTheEditorTurnsWithTheFrame)
     EXPECT_FALSE(text.isEditing() || text.isNewText());
     EXPECT_DOUBLE_EQ(sizeOf(text.GetFontAttr()), 25);
     text.endEditing(&typing); // not editing: nothing
-    CDDText text2;
-    text2.startEditing(0, 0, 100, 20, M_PI / 2);
-    EXPECT_DOUBLE_EQ(text2.editorRotation(), 90.0);
+    CDDText turned;
+    turned.startEditing(0, 0, 100, 20, M_PI / 2);
+    EXPECT_DOUBLE_EQ(turned.editorRotation(), 90.0);
     // The corner of a frame turned a quarter about its centre (50, 10).
-    EXPECT_NEAR(QLineF(text2.editorFrame().topLeft(), QPointF(60, -40)).length(), 0, 1e-9);
-    text2.alignEditorFrame(0, 5, 6, 70, 20);
-    EXPECT_DOUBLE_EQ(text2.editorRotation(), 0.0);
-    EXPECT_EQ(text2.editorFrame(), QRectF(5, 6, 70, 20));
+    EXPECT_NEAR(QLineF(turned.editorFrame().topLeft(), QPointF(60, -40)).length(), 0, 1e-9);
+    turned.alignEditorFrame(0, 5, 6, 70, 20);
+    EXPECT_DOUBLE_EQ(turned.editorRotation(), 0.0);
+    EXPECT_EQ(turned.editorFrame(), QRectF(5, 6, 70, 20));
 }
 
 using Ranges = std::vector<std::pair<int, int>>;

@@ -41,9 +41,9 @@ TEST(CDDWrappingPathTest, InsetGrowsEverySideByTheSameAmountAndNothingLeavesTheO
     const CDDWrappingPath wrapping(outline, twTextOnLeft, 0.0, 0.0, false, false);
     EXPECT_EQ(wrapping.getPath()->path(), before);
     EXPECT_EQ(wrapping.getWrapType(), twTextOnLeft);
-    const CDDWrappingPath wrapping2(rectOutline(10, 20, 100, 50), twTextAboveAndBelow, 5.0, 0.0, false, false);
+    const CDDWrappingPath inset(rectOutline(10, 20, 100, 50), twTextAboveAndBelow, 5.0, 0.0, false, false);
     // 1.1 horizontally and 1.2 vertically about the centre.
-    expectRectNear(wrapping2.getPath()->path().boundingRect(), QRectF(5, 15, 110, 60));
+    expectRectNear(inset.getPath()->path().boundingRect(), QRectF(5, 15, 110, 60));
 }
 
 TEST(CDDWrappingPathTest, FlipsMirrorAndAnglesTurnAboutTheCentre)

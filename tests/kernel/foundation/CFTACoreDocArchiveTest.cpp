@@ -149,13 +149,13 @@ TEST(CFTACoreDocArchiveTest, EmptyListsWriteNoKeyAndListsWithBadEntriesLoadWhatT
         PWPlist(PWPlist::Dictionary {{key_ClassID, PWPlist::fromString(QStringLiteral("Square Field"))},
             {key_ComponentType, PWPlist(PWPlist::Array {})}, {key_SideCount, PWPlist::fromString(QStringLiteral("2000000000"))},
             {key_FlipX, PWPlist::fromInteger(1)}})};
-    CDDArchive archive2(false);
-    archive2.Attach(PWPlist(PWPlist::Dictionary {{key_Components, PWPlist(entries)}}));
-    archive2.setBundleVersion(100);
-    TestCoreDoc doc2;
+    CDDArchive withBadEntries(false);
+    withBadEntries.Attach(PWPlist(PWPlist::Dictionary {{key_Components, PWPlist(entries)}}));
+    withBadEntries.setBundleVersion(100);
+    TestCoreDoc loaded;
     LogCapture log;
-    EXPECT_FALSE(CFTACoreDoc::SerializeComponents(archive2, doc2.GetComponentsPtr(0, false), false));
-    const std::vector<CFTComponent *> &list = doc2.GetComponents(0, false);
+    EXPECT_FALSE(CFTACoreDoc::SerializeComponents(withBadEntries, loaded.GetComponentsPtr(0, false), false));
+    const std::vector<CFTComponent *> &list = loaded.GetComponents(0, false);
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(QList<int>({list[0]->getClassID(), list[1]->getClassID(), list[2]->getType(), list[2]->IsFlipX()}),
               QList<int>({1, 2, ctRect, false}));
@@ -177,15 +177,15 @@ TEST(CFTACoreDocArchiveTest, WrongKindsOfListsAreRefusedAndGuidelineListsSkipOth
     EXPECT_FALSE(CFTACoreDoc::SerializeComponents(archive, doc.GetComponentsPtr(0, false), false));
     EXPECT_TRUE(doc.SerializeLayoutGuidelines(archive, 0));
     EXPECT_TRUE(doc.GetComponents(0, false).empty() && doc.GetLayoutGuidelines(0).empty());
-    CDDArchive archive2(false);
+    CDDArchive mixedGuidelines(false);
     const PWPlist::Array entries = {PWPlist(PWPlist::Dictionary {{key_ClassID, PWPlist::fromString(QStringLiteral("Square Field"))}}),
         PWPlist(PWPlist::Dictionary {{key_Origin, PWPlist::fromString(QStringLiteral("12"))}})};
-    archive2.Attach(PWPlist(PWPlist::Dictionary {{key_LayoutGuidelines, PWPlist(entries)}}));
-    TestCoreDoc doc2;
-    LogCapture log2;
-    EXPECT_FALSE(doc2.SerializeLayoutGuidelines(archive2, 0));
-    ASSERT_EQ(doc2.GetLayoutGuidelines(0).size(), 1u);
-    EXPECT_DOUBLE_EQ(doc2.GetLayoutGuidelines(0)[0]->getOrigin(), 12);
+    mixedGuidelines.Attach(PWPlist(PWPlist::Dictionary {{key_LayoutGuidelines, PWPlist(entries)}}));
+    TestCoreDoc loaded;
+    LogCapture mixedLog;
+    EXPECT_FALSE(loaded.SerializeLayoutGuidelines(mixedGuidelines, 0));
+    ASSERT_EQ(loaded.GetLayoutGuidelines(0).size(), 1u);
+    EXPECT_DOUBLE_EQ(loaded.GetLayoutGuidelines(0)[0]->getOrigin(), 12);
 }
 
 // A plain text stand-in, so that the class a "Text" entry becomes can be seen.

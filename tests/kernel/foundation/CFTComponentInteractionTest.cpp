@@ -36,11 +36,11 @@ TEST(CFTComponentInteractionTest, PicksTheBorderBandAndTheHandleUnderThePoint)
     // Near the line of an edge, but beyond the grown rectangle.
     EXPECT_EQ(component.PickMe(101, 200, selected, 3, action, 0), nullptr);
     EXPECT_EQ(component.TestMe(150, 140, selected, 3), &component);
-    CFTComponent component2(0, 0, 100, 60);
+    CFTComponent atOrigin(0, 0, 100, 60);
     const struct { double x, y; int handle; } cases[] = {{0, 0, 5}, {1, 30, 6}, {-2, 60, 7}, {50, 0, 9}, {50, 61, 11},
         {100, 0, 13}, {99, 30, 14}, {100, 60, 15}, {3, 0, 0}, {30, 30, 0}};
     for (const auto &c : cases)
-        EXPECT_EQ(component2.PickMyDot(c.x, c.y, 3), c.handle) << c.x << ", " << c.y;
+        EXPECT_EQ(atOrigin.PickMyDot(c.x, c.y, 3), c.handle) << c.x << ", " << c.y;
 }
 
 TEST(CFTComponentInteractionTest, NarrowRectanglesPreferLeftHandlesAndDraggingMirrorsPastTheOppositeEdge)
@@ -105,21 +105,21 @@ TEST_F(GroupResizeTest, UnturnedComponentsKeepTheirPlaceTurnedOnesGrowByTheStepA
     // Squeezed to nothing, an unturned component may reach zero size.
     component.ResizeWithGroupSize(0, 0, 400, 50, 0, 0, 0, 0, false, false);
     EXPECT_EQ(QSizeF(component.GetSizeX(), component.GetSizeY()), QSizeF(0, 0));
-    CFTComponent component2(0, 0, 100, 50);
-    component2.SetAngle(kPi / 2.0);
-    start(component2);
-    component2.ResizeWithGroupSize(0, 0, 200, 100, 0, 0, 240, 100, false, false);
-    // A quarter turn: the group's extra width goes into the component2's height.
-    expectNear({component2.GetSizeX(), component2.GetSizeY()}, {100, 50 + 40 * 0.25});
-    component2.ResizeWithGroupSize(0, 0, 240, 100, 0, 0, 0, 0, false, false);
-    EXPECT_EQ(QSizeF(component2.GetSizeX(), component2.GetSizeY()), QSizeF(1, 1));
-    CFTComponent component22(10, 0, 0, 50);
+    CFTComponent turned(0, 0, 100, 50);
+    turned.SetAngle(kPi / 2.0);
+    start(turned);
+    turned.ResizeWithGroupSize(0, 0, 200, 100, 0, 0, 240, 100, false, false);
+    // A quarter turn: the group's extra width goes into the component's height.
+    expectNear({turned.GetSizeX(), turned.GetSizeY()}, {100, 50 + 40 * 0.25});
+    turned.ResizeWithGroupSize(0, 0, 240, 100, 0, 0, 0, 0, false, false);
+    EXPECT_EQ(QSizeF(turned.GetSizeX(), turned.GetSizeY()), QSizeF(1, 1));
+    CFTComponent zeroWidth(10, 0, 0, 50);
     view.setSmartSelectionMode(true);
     view.setSelObjectsRect(10, 0, 0, 50);
-    component22.StartOperation(omResize, &view, 0, 11);
-    component22.ResizeWithGroupSize(10, 0, 0, 50, 10, 0, 0, 100, false, false);
-    EXPECT_TRUE(std::isfinite(component22.GetOriginX()));
-    EXPECT_EQ(component22.GetSizeY(), 100);
+    zeroWidth.StartOperation(omResize, &view, 0, 11);
+    zeroWidth.ResizeWithGroupSize(10, 0, 0, 50, 10, 0, 0, 100, false, false);
+    EXPECT_TRUE(std::isfinite(zeroWidth.GetOriginX()));
+    EXPECT_EQ(zeroWidth.GetSizeY(), 100);
 }
 
 TEST(CFTComponentInteractionTest, ScalingAndTurningKeepTheCentreAndTheAngleWithinHalfATurn)
@@ -156,9 +156,9 @@ TEST(CFTComponentInteractionTest, MouseRotationUsesTheChangeOfDirectionAndRadial
     // A mouse exactly on the pivot has no direction and turns nothing.
     component.Rotate(0, 0, 0, 0, 0, 0);
     EXPECT_NEAR(component.GetAngle(), kPi / 2.0, 1e-12);
-    CFTComponent component2(90, -10, 20, 20);
-    component2.ChangeObjectRadius(5, 0, 0);
-    expectNear({component2.GetOriginX(), component2.GetOriginY()}, {95, -10});
+    CFTComponent pushed(90, -10, 20, 20);
+    pushed.ChangeObjectRadius(5, 0, 0);
+    expectNear({pushed.GetOriginX(), pushed.GetOriginY()}, {95, -10});
     CFTComponent dragged(90, -10, 20, 20);
     dragged.ChangeObjectRadius(110, 100, 0, 0, 0, 0);
     EXPECT_NEAR(dragged.GetOriginX(), 100, 1e-9);
@@ -177,14 +177,14 @@ TEST(CFTComponentInteractionTest, CursorSquaresAndDrawRectanglesFollowTheTurn)
     ASSERT_EQ(component.getCursorRectsByType(crLeftRight, rects, true, 3), 2);
     // The top and bottom middle handles, turned to the left and right of the centre (50, 20).
     expectNear({rects[0].x + 3, rects[0].y + 3, rects[1].x + 3, rects[1].width}, {70, 20, 30, 6});
-    CFTComponent component2(0, 0, 100, 20);
-    component2.SetAngle(kPi / 2.0);
+    CFTComponent turned(0, 0, 100, 20);
+    turned.SetAngle(kPi / 2.0);
     double l, t, r, b;
-    component2.GetDrawRect(&l, &t, &r, &b, false);
+    turned.GetDrawRect(&l, &t, &r, &b, false);
     expectNear({l, t, r, b}, {40, -40, 60, 60});
-    component2.GetDrawRect(nullptr, nullptr, nullptr, nullptr, true);
-    const QRectF grown = component2.GetNSDrawRect(true, 4);
-    expectNear({grown.left(), grown.width(), component2.GetNSDrawRect(false, 4).height()}, {38, 24, 100}, 1e-4);
+    turned.GetDrawRect(nullptr, nullptr, nullptr, nullptr, true);
+    const QRectF grown = turned.GetNSDrawRect(true, 4);
+    expectNear({grown.left(), grown.width(), turned.GetNSDrawRect(false, 4).height()}, {38, 24, 100}, 1e-4);
 }
 
 TEST(CFTComponentInteractionTest, RubberBandsMeetInEitherCornerOrderAndHandlesAreDrawnOnlyWithAView)

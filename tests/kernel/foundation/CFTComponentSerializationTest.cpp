@@ -53,10 +53,10 @@ TEST(CFTComponentSerializationTest, RoundTripKeepsEveryCommonAttributeAndNoShado
     original.SetWrapType(twTextOnRight);
     original.SetWrapInset(4.5);
     original.setRepresentationType(orUpperCase, false);
-    CDDArchive archive2 = stored(original);
-    archive2.setStoring(false);
+    CDDArchive saved = stored(original);
+    saved.setStoring(false);
     CFTComponent loaded;
-    ASSERT_TRUE(loaded.Serialize(archive2, nullptr));
+    ASSERT_TRUE(loaded.Serialize(saved, nullptr));
     EXPECT_EQ(loaded.GetNSBoundRect(), QRectF(10.5, 20.25, 100, 50));
     EXPECT_NEAR(loaded.GetAngle(), 0.75, 1e-6);
     EXPECT_EQ(QList<CDDColor>({*loaded.GetFillColor(), *loaded.GetStrokeColor(), *loaded.GetShadowColor()}), QList<CDDColor>({fill, outline, shadow}));
@@ -80,14 +80,14 @@ TEST(CFTComponentSerializationTest, AbsentKeysKeepOriginAndFillWrongValueKindsAr
     EXPECT_EQ(*component.GetFillColor(), fill);
     EXPECT_TRUE(component.HasShadow());
     EXPECT_EQ(*component.GetShadowColor(), CDDColor());
-    CFTComponent component2(1, 2, 3, 4);
-    CDDArchive archive2 = loadingArchive({{key_Bounds, PWPlist::fromData("not a rectangle")}, {key_Angle, PWPlist(PWPlist::Array {})},
+    CFTComponent loaded(1, 2, 3, 4);
+    CDDArchive wrongKinds = loadingArchive({{key_Bounds, PWPlist::fromData("not a rectangle")}, {key_Angle, PWPlist(PWPlist::Array {})},
         {key_Color, PWPlist::fromString(QStringLiteral("1, 2"))}, {key_Stroke, PWPlist::fromString(QStringLiteral("yes"))},
         {key_PenWidth, PWPlist::fromString(QStringLiteral("3"))}});
-    EXPECT_TRUE(component2.Serialize(archive2, nullptr));
-    EXPECT_EQ(QList<double>({component2.GetOriginX(), component2.GetAngle(), component2.GetStrokeWidth()}), QList<double>({1, 0, 3}));
-    EXPECT_EQ(*component2.GetFillColor(), CDDColor());
-    EXPECT_FALSE(component2.IsStroked());
+    EXPECT_TRUE(loaded.Serialize(wrongKinds, nullptr));
+    EXPECT_EQ(QList<double>({loaded.GetOriginX(), loaded.GetAngle(), loaded.GetStrokeWidth()}), QList<double>({1, 0, 3}));
+    EXPECT_EQ(*loaded.GetFillColor(), CDDColor());
+    EXPECT_FALSE(loaded.IsStroked());
 }
 
 // Text and address-text classes come from other subsystems; here stand-ins registered under

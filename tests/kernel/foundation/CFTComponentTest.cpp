@@ -40,10 +40,10 @@ TEST(CFTComponentTest, WrapOutlineAndItsTypeAreKeptUntilTheGeometryChanges)
     EXPECT_EQ(component.GetLastPath(), turned);
     component.Move(5, 5, nullptr);
     EXPECT_EQ(component.GetLastPath(), nullptr);
-    CFTComponent component2(0, 0, 10, 10);
-    component2.SetWrapType(twTextOnLeft);
-    component2.GetPathForTextWrap(nullptr)->setWrapType(twMostSpace);
-    EXPECT_EQ(component2.GetWrapType(), twMostSpace);
+    CFTComponent wrapped(0, 0, 10, 10);
+    wrapped.SetWrapType(twTextOnLeft);
+    wrapped.GetPathForTextWrap(nullptr)->setWrapType(twMostSpace);
+    EXPECT_EQ(wrapped.GetWrapType(), twMostSpace);
 }
 
 TEST(CFTComponentTest, SnapArraysCoverTheTurnedRectangleSnapshotsRestoreOriginAndSizeAndCopiesTakeGeometryAndFill)
@@ -60,17 +60,17 @@ TEST(CFTComponentTest, SnapArraysCoverTheTurnedRectangleSnapshotsRestoreOriginAn
     EXPECT_NEAR(QLineF(values[0], values[1], -40, 60).length(), 0, 1e-4);
     // The min and max queries look at the unturned rectangle.
     EXPECT_EQ(QList<float>({component.getMinSnapXTo(), component.getMaxSnapXTo(), component.getMaxSnapYFrom()}), QList<float>({0, 100, 20}));
-    CFTComponent component2(1, 2, 3, 4);
-    component2.snapshotObject();
-    component2.SetOrigin(50, 60);
-    component2.SetSize(70, 80);
-    component2.GetPathForTextWrap(nullptr);
-    component2.SetAngle(0.5);
-    component2.GetPathForTextWrap(nullptr);
-    component2.restoreObject();
-    EXPECT_EQ(component2.GetNSBoundRect(), QRectF(1, 2, 3, 4));
-    EXPECT_EQ(component2.GetAngle(), 0.5);
-    EXPECT_EQ(component2.GetLastPath(), nullptr);
+    CFTComponent restored(1, 2, 3, 4);
+    restored.snapshotObject();
+    restored.SetOrigin(50, 60);
+    restored.SetSize(70, 80);
+    restored.GetPathForTextWrap(nullptr);
+    restored.SetAngle(0.5);
+    restored.GetPathForTextWrap(nullptr);
+    restored.restoreObject();
+    EXPECT_EQ(restored.GetNSBoundRect(), QRectF(1, 2, 3, 4));
+    EXPECT_EQ(restored.GetAngle(), 0.5);
+    EXPECT_EQ(restored.GetLastPath(), nullptr);
     CFTComponent source(5, 6, 7, 8);
     source.SetAngle(0.3);
     const CDDColor green(0, 1, 0, 1);

@@ -26,12 +26,12 @@ TEST(CFTDefComponentBoxTest, OutlineSettersTurnTheOutlineOnAndOnlyItsOwnKeysAreS
     box.SetFilled(false);
     box.SetFillColor(&red);
     EXPECT_TRUE(box.IsFilled());
-    CFTDefComponentBox box2;
-    box2.Init();
-    box2.SetLineWidth(2.5);
-    box2.SetFilled(false);
+    CFTDefComponentBox saved;
+    saved.Init();
+    saved.SetLineWidth(2.5);
+    saved.SetFilled(false);
     CDDArchive archive(true);
-    ASSERT_TRUE(box2.Serialize(archive, nullptr));
+    ASSERT_TRUE(saved.Serialize(archive, nullptr));
     EXPECT_EQ(archive.getDict().toDictionary().size(), 5) << "only its own keys";
     archive.setStoring(false);
     CFTDefComponentBox loaded;
@@ -49,19 +49,19 @@ TEST(CFTDefComponentTextTest, ColoursAndFontCommandsEditTheDefaultStyle)
     text.SetStrokeColor(&blue);
     EXPECT_TRUE(text.GetHaveBackColor() && text.IsStroked());
     EXPECT_EQ(text.GetFontAttr(nullptr)->foreground().color(), QColor(Qt::blue));
-    CFTDefComponentText text2;
-    text2.SetFont(PWFont(QStringLiteral("DejaVuSans-Bold"), 10));
-    text2.ChangeFontSize(1.0);
-    text2.raiseBaseline();
-    text2.tightenKerning();
-    const QTextCharFormat style = *text2.GetFontAttr(nullptr);
+    CFTDefComponentText bold;
+    bold.SetFont(PWFont(QStringLiteral("DejaVuSans-Bold"), 10));
+    bold.ChangeFontSize(1.0);
+    bold.raiseBaseline();
+    bold.tightenKerning();
+    const QTextCharFormat style = *bold.GetFontAttr(nullptr);
     EXPECT_EQ(style.fontPointSize(), 11);
     EXPECT_NEAR(QLineF(style.doubleProperty(PWTextAttributes::BaselineOffset), style.doubleProperty(PWTextAttributes::Kerning), 0.1, -0.1).length(), 0, 1e-6);
     bool mixed = true;
-    EXPECT_EQ(text2.GetFont(&mixed), PWFont(QStringLiteral("DejaVuSans-Bold"), 11));
+    EXPECT_EQ(bold.GetFont(&mixed), PWFont(QStringLiteral("DejaVuSans-Bold"), 11));
     EXPECT_FALSE(mixed);
-    EXPECT_TRUE(text2.IsEqualFont(PWFont(QStringLiteral("DejaVuSans-Bold"), 11)));
-    EXPECT_FALSE(text2.IsEqualFont(PWFont(QStringLiteral("DejaVuSans"), 11)));
+    EXPECT_TRUE(bold.IsEqualFont(PWFont(QStringLiteral("DejaVuSans-Bold"), 11)));
+    EXPECT_FALSE(bold.IsEqualFont(PWFont(QStringLiteral("DejaVuSans"), 11)));
 }
 
 TEST(CFTDefComponentTextTest, OlderFilesFontIsAppliedAndTheDefaultTextStyleSurvivesASave)
@@ -81,11 +81,11 @@ TEST(CFTDefComponentTextTest, OlderFilesFontIsAppliedAndTheDefaultTextStyleSurvi
     saved.Init();
     saved.SetFont(PWFont(QStringLiteral("DejaVuSerif-Bold"), 21));
     saved.setKerning(0.5f);
-    CDDArchive archive2(true);
-    saved.Serialize(archive2, nullptr);
-    archive2.setStoring(false);
+    CDDArchive savedArchive(true);
+    saved.Serialize(savedArchive, nullptr);
+    savedArchive.setStoring(false);
     CFTDefComponentText loaded;
-    ASSERT_TRUE(loaded.Serialize(archive2, nullptr));
+    ASSERT_TRUE(loaded.Serialize(savedArchive, nullptr));
     EXPECT_EQ(loaded.GetFont(nullptr), PWFont(QStringLiteral("DejaVuSerif-Bold"), 21));
     EXPECT_NEAR(loaded.GetFontAttr(nullptr)->doubleProperty(PWTextAttributes::Kerning), 0.5, 1e-6);
     EXPECT_TRUE(loaded.GetText()->isEmpty());

@@ -21,22 +21,22 @@ TEST(CFTLayoutGuidelineTest, NewGuidelinesSitOnAWholePointAndLockedOnesAreNeithe
     guideline.Move(0.4, 99, nullptr);
     EXPECT_DOUBLE_EQ(guideline.getOrigin(), 72.4);
     EXPECT_DOUBLE_EQ(CFTLayoutGuideline(gtHorizontal, -3.5).getOrigin(), -3.0);
-    CFTLayoutGuideline guideline2(gtHorizontal, 50);
+    CFTLayoutGuideline horizontal(gtHorizontal, 50);
     bool selected = false;
     actionType action = atNothing;
-    EXPECT_EQ(guideline2.PickMe(1000, 51, selected, 2, action, 0), &guideline2);
-    EXPECT_EQ(guideline2.PickMe(0, 52, selected, 2, action, 0), nullptr);
-    guideline2.Lock();
-    EXPECT_TRUE(guideline2.isLocked());
-    EXPECT_EQ(guideline2.PickMe(0, 50, selected, 2, action, 0), nullptr);
-    guideline2.Move(0, 10, nullptr);
-    EXPECT_DOUBLE_EQ(guideline2.getOrigin(), 50);
+    EXPECT_EQ(horizontal.PickMe(1000, 51, selected, 2, action, 0), &horizontal);
+    EXPECT_EQ(horizontal.PickMe(0, 52, selected, 2, action, 0), nullptr);
+    horizontal.Lock();
+    EXPECT_TRUE(horizontal.isLocked());
+    EXPECT_EQ(horizontal.PickMe(0, 50, selected, 2, action, 0), nullptr);
+    horizontal.Move(0, 10, nullptr);
+    EXPECT_DOUBLE_EQ(horizontal.getOrigin(), 50);
     SRect rect;
-    EXPECT_EQ(guideline2.getCursorRectsByType(crTopBottom, &rect, true, 4), 0);
-    guideline2.Unlock();
-    EXPECT_EQ(guideline2.getCursorRectsByType(crTopBottom, &rect, true, 4), 1);
+    EXPECT_EQ(horizontal.getCursorRectsByType(crTopBottom, &rect, true, 4), 0);
+    horizontal.Unlock();
+    EXPECT_EQ(horizontal.getCursorRectsByType(crTopBottom, &rect, true, 4), 1);
     EXPECT_EQ(rect, (SRect{-1e6, 47.5, 2e6, 5}));
-    EXPECT_EQ(guideline2.getCursorRectsByType(crLeftRight, &rect, true, 4), 0);
+    EXPECT_EQ(horizontal.getCursorRectsByType(crLeftRight, &rect, true, 4), 0);
 }
 
 TEST(CFTLayoutGuidelineTest, SnapsOnlyAlongItsOwnAxisAndRaisesASmallDrawBottomToOne)
@@ -49,15 +49,15 @@ TEST(CFTLayoutGuidelineTest, SnapsOnlyAlongItsOwnAxisAndRaisesASmallDrawBottomTo
     const CFTLayoutGuideline horizontal(gtHorizontal, 40);
     EXPECT_EQ(horizontal.getYSnapArrayTo(values), 1);
     EXPECT_EQ(QList<float>({values[0], horizontal.getMaxSnapXTo(), horizontal.getMaxSnapYFrom()}), QList<float>({40, -1e6f, 40}));
-    CFTLayoutGuideline horizontal2(gtHorizontal, 0);
-    horizontal2.StartOperation(omMove, nullptr, 0, 0);
-    horizontal2.Move(0, 0.2, nullptr);
+    CFTLayoutGuideline moved(gtHorizontal, 0);
+    moved.StartOperation(omMove, nullptr, 0, 0);
+    moved.Move(0, 0.2, nullptr);
     double l, t, r, b;
-    horizontal2.GetDrawRect(&l, &t, &r, &b, false);
+    moved.GetDrawRect(&l, &t, &r, &b, false);
     EXPECT_NEAR(t, -0.3, 1e-12);
     EXPECT_EQ(QList<double>({l, r, b}), QList<double>({-1e6, 1e6, 1.0}));
-    const CFTLayoutGuideline vertical2(gtVertical, 100);
-    const QRectF redraw = vertical2.GetNSDrawRect(QRectF(0, 10, 500, 400), 4);
+    const CFTLayoutGuideline visible(gtVertical, 100);
+    const QRectF redraw = visible.GetNSDrawRect(QRectF(0, 10, 500, 400), 4);
     EXPECT_NEAR(QLineF(redraw.topLeft(), QPointF(99.5 - 0.5 - 2, 10)).length(), 0, 1e-4);
     EXPECT_NEAR(redraw.width(), 1 + 1 + 4, 1e-4);
 }

@@ -96,17 +96,17 @@ TEST(FTGeometryTest, WrapExtensionsFillTheSideWithoutTextForLeftAndRightWrapTurn
         EXPECT_EQ(outline, before) << "wrap " << wrap;
     }
     modifyPathForWrapType(nullptr, twTextOnLeft, QRectF(0, 0, 100, 50), 0.0);
-    const QRectF frame2(0, 0, 100, 50);
+    const QRectF ownFrame(0, 0, 100, 50);
     const double angle = kPi / 2.0;
     QTransform turn;
     turn.translate(50, 25);
     turn.rotateRadians(angle);
     turn.translate(-50, -25);
-    // The object stands turned on the page; measured in its own frame2 it is the square again.
+    // The object stands turned on the page; measured in its own frame it is the square again.
     PWBezierPath outline(turn.map(squareOutline(60, 15, 20).path()));
-    modifyPathForWrapType(&outline, twTextOnLeft, frame2, angle);
+    modifyPathForWrapType(&outline, twTextOnLeft, ownFrame, angle);
     const QRectF own = turn.inverted().map(outline.path()).boundingRect();
-    // At a quarter turn the extension starts on the object's left side and reaches the frame2's
+    // At a quarter turn the extension starts on the object's left side and reaches the frame's
     // right edge, both measured unturned.
     EXPECT_EQ(own, QRectF(60, 15, 40, 20));
 }
