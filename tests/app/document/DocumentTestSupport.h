@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/document/CADocument.h"
-#include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/address/FTPersonFields.h"
@@ -12,10 +11,7 @@
 #include "platform/PWUserDefaults.h"
 #include "platform/PWVCardReader.h"
 
-#include <QString>
-
-#include <memory>
-#include <ostream>
+#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
@@ -70,5 +66,11 @@ inline QString fieldText(CFTComponent &component, textCategory category)
     CFTComponent *field = component.GetObjectForTextCategory(category);
     return field && field->GetText() ? field->GetText()->getString() : QString();
 }
+
+class Test : public ::testing::Test
+{
+protected:
+    void SetUp() override { prepareProcess(); }
+};
 
 } // namespace doctest

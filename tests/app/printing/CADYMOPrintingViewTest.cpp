@@ -51,7 +51,7 @@ TEST_F(CADYMOPrintingViewTest, PrintsOnePagePerPersonAtTheRollOffsetsWithThePage
         EXPECT_EQ(pdf.pageSize(page).toSize(), kPaper.toSize());
         // The item stands on the paper's bottom edge, moved right and up by the roll offsets.
         EXPECT_TRUE(rectNear(boxOfColour(pdf.render(page), colourOf(u"Person%1"_s.arg(page))), QRectF(10.0, 120.0 - 6.0 - 79.0, 252.0, 79.0)));
-        EXPECT_EQ(pdf.words(page).at(0).text, QString::number(page + 1));
+        EXPECT_EQ(pdf.words(page).at(0).first, QString::number(page + 1));
     }
 }
 

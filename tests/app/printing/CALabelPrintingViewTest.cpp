@@ -70,9 +70,9 @@ CAPrintSettings letterSettings(int startFrom, bool marks = false)
     return settings;
 }
 
-QColor pixelAt(const QImage &image, double x, double y)
+QColor pixelAt(const QImage &image, double x, double y, double scale = 4.0)
 {
-    return image.pixelColor(int(x * 4.0), int(y * 4.0));
+    return image.pixelColor(int(x * scale), int(y * scale));
 }
 
 bool isItemColour(const QColor &colour)
@@ -83,42 +83,21 @@ bool isItemColour(const QColor &colour)
 // Black ink, as the marks are drawn; the items' red is not.
 bool isDark(const QColor &colour)
 {
-    return colour.red() < 110 && colour.green() < 110 && colour.blue() < 110;
-}
-
-// Whether the stretch [x1, x2] at y (or the pixel row above it) carries ink of at most the
-// lightness: a line of a quarter point covers a pixel only in part.
-bool anyInkAlong(const QImage &image, double x1, double x2, double y, int lightness = 200)
-{
-    for (double x = x1; x <= x2; x += 0.25) {
-        if (pixelAt(image, x, y).lightness() < lightness || pixelAt(image, x, y - 0.25).lightness() < lightness)
-            return true;
-    }
-    return false;
+    return colour.lightness() < 110;
 }
 
 QRectF slotRect(const CALabelSheetLayout &sheet, int slot)
 {
-    return QRectF(QPointF(sheet.originX(), sheet.originY()) + sheet.slotOrigin(slot),
-                  QSizeF(sheet.itemWidth(), sheet.itemHeight()));
+    return QRectF(QPointF(sheet.originX(), sheet.originY()) + sheet.slotOrigin(slot), QSizeF(sheet.itemWidth(), sheet.itemHeight()));
 }
 
-// The slot (0-based) whose rectangle holds the point; -1 for none.
-int slotOf(const CALabelSheetLayout &sheet, const QPointF &point)
-{
-    for (int slot = 0; slot < sheet.itemsPerPage(); ++slot) {
-        if (slotRect(sheet, slot).contains(point))
-            return slot;
-    }
-    return -1;
-}
-
-// The slots whose centre shows the items' colour, in an image of scale pixels a point.
-std::vector<int> filledSlots(const QImage &image, const CALabelSheetLayout &sheet, double scale = 4.0)
+// The slots whose centre shows the items' colour, in an image of scale pixels a point; or with a
+// point, the slot that holds it.
+std::vector<int> filledSlots(const QImage &image, const CALabelSheetLayout &sheet, double scale = 4.0, std::optional<QPointF> point = {})
 {
     std::vector<int> filled;
     for (int slot = 0; slot < sheet.itemsPerPage(); ++slot) {
-        if (isItemColour(image.pixelColor((slotRect(sheet, slot).center() * scale).toPoint())))
+        if (point ? slotRect(sheet, slot).contains(*point) : isItemColour(pixelAt(image, slotRect(sheet, slot).center().x(), slotRect(sheet, slot).center().y(), scale)))
             filled.push_back(slot);
     }
     return filled;
@@ -166,8 +145,8 @@ TEST_F(CALabelPrintingViewTest, TenCopiesFromFifthSlotFillThreePagesWithRunningC
     // The counters of each page, by the slot (from 0) they stand in.
     QStringList counters;
     for (int page = 0; page < 3; ++page) {
-        for (const PrintedPdf::Word &word : job.words(page))
-            counters << u"%1:%2:%3"_s.arg(page).arg(slotOf(view->sheet(), word.box.center())).arg(word.text);
+        for (const auto &[word, box] : job.words(page))
+            counters << u"%1:%2:%3"_s.arg(page).arg(filledSlots({}, view->sheet(), 1.0, box.center()).at(0)).arg(word);
     }
     EXPECT_EQ(counters.join(u' '), u"0:4:1 0:5:2 1:0:3 1:1:4 1:2:5 1:3:6 1:4:7 1:5:8 2:0:9 2:1:10"_s);
     // Skipped slots stay blank.
@@ -187,7 +166,11 @@ TEST_F(CALabelPrintingViewTest, CutTicksAndDottedLinesFrameTheUsedSlotsWhenAsked
         const double g = CALabelSheetLayout::kCutGap;
         EXPECT_EQ(isDark(pixelAt(page, left - g - 10.0, top)), marks);
         EXPECT_EQ(isDark(pixelAt(page, left, top - g - 10.0)), marks);
-        EXPECT_EQ(anyInkAlong(page, left + 0.5, left + 7.0, top), marks);
+        // The dotted top line runs from the first item's corner.
+        bool ink = false;
+        for (double x = left + 0.5; x <= left + 7.0; x += 0.25)
+            ink = ink || pixelAt(page, x, top).lightness() < 200 || pixelAt(page, x, top - 0.25).lightness() < 200;
+        EXPECT_EQ(ink, marks);
     }
 }
 
@@ -215,9 +198,9 @@ TEST_F(CALabelPrintingViewTest, CalibrationPageDrawsTheScalesTheTemplateNeeds)
             CALabelPrintingView::initForCalibrateWithLayout(sheetTemplate(columns, rows), letterSettings(1));
         EXPECT_EQ(view->pageCount(), 1);
         std::vector<QPointF> zeros;
-        for (const PrintedPdf::Word &word : print(*view, "calibration.pdf").words(0)) {
-            if (word.text == u"0"_s)
-                zeros.push_back(word.box.center());
+        for (const auto &[word, box] : print(*view, "calibration.pdf").words(0)) {
+            if (word == u"0"_s)
+                zeros.push_back(box.center());
         }
         ASSERT_EQ(int(zeros.size()), zeroMarks);
         // The horizontal scale's zero stands on the right edge of the first column, the vertical

@@ -84,16 +84,6 @@ inline QString recipientName(const CADocument &document)
     return recipient ? stringForPersonCategory(recipient.get(), adWork, tcLastName, true) : QString();
 }
 
-inline std::unique_ptr<CFTAAddressPanel> panel(bool toFrom, double x, double y)
-{
-    const std::unique_ptr<CAddressFormat> format =
-        CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
-            u"Name+Company"_s, u"us"_s, false, CAddressFormatController::kBarcodeBelow);
-    auto result = std::make_unique<CFTAAddressPanel>(toFrom, format.get(), nullptr, false);
-    result->SetOrigin(x, y);
-    return result;
-}
-
 // A 180 x 100 point label with a recipient panel and a sender panel, 12 and 8 points apart from
 // its neighbours, sent from the United States to Sam Own.
 inline std::shared_ptr<CADocument> labelDesign()
@@ -104,8 +94,14 @@ inline std::shared_ptr<CADocument> labelDesign()
     kernel->setDocumentSizeY(100.0);
     kernel->SetHSpace(12.0);
     kernel->SetVSpace(8.0);
-    kernel->AddObject(panel(true, 10.0, 40.0).release(), 0, false);
-    kernel->AddObject(panel(false, 10.0, 5.0).release(), 0, false);
+    const std::unique_ptr<CAddressFormat> format =
+        CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+            u"Name+Company"_s, u"us"_s, false, CAddressFormatController::kBarcodeBelow);
+    for (const bool toFrom : {true, false}) {
+        auto panel = std::make_unique<CFTAAddressPanel>(toFrom, format.get(), nullptr, false);
+        panel->SetOrigin(10.0, toFrom ? 40.0 : 5.0);
+        kernel->AddObject(panel.release(), 0, false);
+    }
     auto document = std::make_shared<CADocument>(std::move(kernel));
     document->setCurrentPerson(person(u"Sender"_s).get(), false, true, true);
     document->setCurrentPerson(person(u"Own"_s).get(), true, true, true);
@@ -177,47 +173,35 @@ inline CAPrintingView::ItemRenderer plainRenderer()
     };
 }
 
-// The pages of a printed PDF, read back with poppler.
-class PrintedPdf
+// The pages of a printed PDF, read back with poppler; pages are asked for only below pageCount().
+struct PrintedPdf
 {
-public:
-    explicit PrintedPdf(const QString &path) : m_document(Poppler::Document::load(path)) {}
-    int pageCount() const { return m_document ? m_document->numPages() : 0; }
-    QSizeF pageSize(int index) const { return page(index) ? page(index)->pageSizeF() : QSizeF(); }
+    explicit PrintedPdf(const QString &path) : document(Poppler::Document::load(path)) {}
+    int pageCount() const { return document ? document->numPages() : 0; }
+    QSizeF pageSize(int index) const { return document->page(index)->pageSizeF(); }
     // The page at the given pixels per point, on white.
     QImage render(int index, double scale = 2.0) const
     {
-        if (!page(index))
-            return QImage();
-        m_document->setPaperColor(Qt::white);
-        return page(index)->renderToImage(72.0 * scale, 72.0 * scale).convertToFormat(QImage::Format_RGB32);
+        document->setPaperColor(Qt::white);
+        return document->page(index)->renderToImage(72.0 * scale, 72.0 * scale).convertToFormat(QImage::Format_RGB32);
     }
-    struct Word
+    // The words of the page with their boxes, in reading order.
+    std::vector<std::pair<QString, QRectF>> words(int index) const
     {
-        QString text;
-        QRectF box;
-    };
-    std::vector<Word> words(int index) const
-    {
-        std::vector<Word> found;
-        if (const std::unique_ptr<Poppler::Page> page = this->page(index)) {
-            for (const std::unique_ptr<Poppler::TextBox> &box : page->textList())
-                found.push_back({box->text(), box->boundingBox()});
-        }
+        std::vector<std::pair<QString, QRectF>> found;
+        for (const std::unique_ptr<Poppler::TextBox> &box : document->page(index)->textList())
+            found.emplace_back(box->text(), box->boundingBox());
         return found;
     }
     // The box of the first word of the text on the page; null when it is not there.
     QRectF wordBox(int index, const QString &text) const
     {
-        for (const Word &word : words(index))
-            if (word.text == text)
-                return word.box;
+        for (const auto &[word, box] : words(index))
+            if (word == text)
+                return box;
         return QRectF();
     }
-
-private:
-    std::unique_ptr<Poppler::Page> page(int index) const { return m_document ? m_document->page(index) : nullptr; }
-    std::unique_ptr<Poppler::Document> m_document;
+    std::unique_ptr<Poppler::Document> document;
 };
 
 // Prints the view into a PDF file at path, with the view's page layout when asked; answers whether
@@ -261,12 +245,10 @@ inline QRectF boxOfColour(const QImage &image, const QColor &colour, double scal
 
 inline ::testing::AssertionResult rectNear(const QRectF &actual, const QRectF &expected, double tolerance = 1.0)
 {
-    if (std::abs(actual.left() - expected.left()) <= tolerance && std::abs(actual.top() - expected.top()) <= tolerance
-        && std::abs(actual.width() - expected.width()) <= tolerance
-        && std::abs(actual.height() - expected.height()) <= tolerance)
+    const QRectF d(actual.topLeft() - expected.topLeft(), actual.size() - expected.size());
+    if (std::max({std::abs(d.x()), std::abs(d.y()), std::abs(d.width()), std::abs(d.height())}) <= tolerance)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << actual.x() << ", " << actual.y() << " " << actual.width() << " x "
-                                         << actual.height();
+    return ::testing::AssertionFailure() << actual.x() << ", " << actual.y() << " " << actual.width() << " x " << actual.height();
 }
 
 // What a drawing of the page leaves on an image of scale pixels a point over the background.
