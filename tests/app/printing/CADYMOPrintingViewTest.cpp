@@ -24,16 +24,7 @@ protected:
 
     static std::unique_ptr<CADYMOPrintingView> makeView(const DesignGeometry &geometry, int persons = 0)
     {
-        std::optional<CAPrintingView::PersonList> list;
-        if (persons > 0)
-            list = printtest::persons(persons);
-        auto view = std::make_unique<CADYMOPrintingView>(CAPrintingView::DocumentList {makeDesign(geometry)},
-                                                         std::move(list), rollPaper(), true);
-        // Images the view made with the system's renderer while it was built are cached: drop them.
-        view->setItemRenderer(plainRenderer());
-        view->clearDocMapPreviewCache();
-        view->refreshDocumentMap();
-        return view;
+        return plainView<CADYMOPrintingView>(makeDesign(geometry), persons > 0 ? std::optional(printtest::persons(persons)) : std::nullopt, rollPaper());
     }
 
     PrintedPdf print(CADYMOPrintingView &view) { return printed(view, m_folder.filePath(u"roll.pdf"_s), 288); }

@@ -27,17 +27,12 @@ class CAEnvelopePrintingViewTest : public ::testing::Test
 protected:
     void SetUp() override { prepareProcess(); }
 
-    // The view of an envelope, moved by the roll offsets given, drawn by the plain renderer.
+    // The view of an envelope, moved by the roll offsets given.
     static std::unique_ptr<CAEnvelopePrintingView> makeView(const CAPrintSettings &settings, double offset = 0.0)
     {
-        auto view = std::make_unique<CAEnvelopePrintingView>(
-            CAPrintingView::DocumentList {makeDesign({.type = dtEnvelope, .width = kLx, .height = kLy, .labelRoll = false, .offsetX = offset, .offsetY = offset})},
-            std::nullopt, settings, true);
-        // Images the view made with the system's renderer while it was built are cached: drop them.
-        view->setItemRenderer(plainRenderer());
-        view->clearDocMapPreviewCache();
-        view->refreshDocumentMap();
-        return view;
+        return plainView<CAEnvelopePrintingView>(
+            makeDesign({.type = dtEnvelope, .width = kLx, .height = kLy, .labelRoll = false, .offsetX = offset, .offsetY = offset}),
+            std::nullopt, settings);
     }
 
     QImage printFirstPage(CAEnvelopePrintingView &view)

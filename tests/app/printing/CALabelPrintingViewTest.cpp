@@ -36,28 +36,8 @@ CATemplateFormat sheetTemplate(int columns = 3, int rows = 2, float width = 180.
     return format;
 }
 
-// Item images in a flat colour (the left half in another when set), as large as the design with
-// its bleed, so that slots with an item show up in a rasterised page.
-struct FlatRenderer
-{
-    QColor colour = QColor(200, 30, 30);
-    std::optional<QColor> leftHalf;
-
-    CAPrintingView::ItemRenderer function()
-    {
-        return [this](CADocument &document, bool, bool, double, double bleed) -> std::shared_ptr<CAImageEx> {
-            const CFTADocument *kernel = document.ftDocument();
-            QImage image(int(kernel->getLayoutSizeX() + 2.0 * bleed), int(kernel->getLayoutSizeY() + 2.0 * bleed),
-                         QImage::Format_RGB32);
-            image.fill(colour);
-            if (leftHalf)
-                QPainter(&image).fillRect(QRect(0, 0, image.width() / 2, image.height()), *leftHalf);
-            image.setDotsPerMeterX(int(72.0 / 0.0254 + 0.5));
-            image.setDotsPerMeterY(int(72.0 / 0.0254 + 0.5));
-            return std::shared_ptr<CAImageEx>(CAImageEx::initWithImage(image));
-        };
-    }
-};
+// The items' colour.
+const QColor kItem(200, 30, 30);
 
 CAPrintSettings letterSettings(int startFrom, bool marks = false)
 {
@@ -119,9 +99,9 @@ protected:
         auto document = std::make_shared<CADocument>();
         document->setLayoutArangeComponents(design.value_or(format), false);
         document->ftDocument()->AddObject(new CFTCounterField(10.0, 10.0, nullptr), 0, false);
-        auto view = std::make_unique<CALabelPrintingView>(CAPrintingView::DocumentList {document}, std::nullopt,
+            auto view = std::make_unique<CALabelPrintingView>(CAPrintingView::DocumentList {document}, std::nullopt,
                                                           settings, format, true);
-        view->setItemRenderer(m_renderer.function());
+        view->setItemRenderer(plainRenderer(m_colour));
         view->setCopies(copies);
         return view;
     }
@@ -133,7 +113,7 @@ protected:
     }
 
     QTemporaryDir m_folder;
-    FlatRenderer m_renderer;
+    QColor m_colour = kItem;
 };
 
 TEST_F(CALabelPrintingViewTest, TenCopiesFromFifthSlotFillThreePagesWithRunningCounters)
@@ -156,7 +136,7 @@ TEST_F(CALabelPrintingViewTest, TenCopiesFromFifthSlotFillThreePagesWithRunningC
 TEST_F(CALabelPrintingViewTest, CutTicksAndDottedLinesFrameTheUsedSlotsWhenAsked)
 {
     // White items, so that the thin dotted lines along their edges stand out.
-    m_renderer.colour = Qt::white;
+    m_colour = Qt::white;
     for (const bool marks : {true, false}) {
         std::unique_ptr<CALabelPrintingView> view = makeView(sheetTemplate(), letterSettings(5, marks), 10);
         const QImage page = print(*view, "marks.pdf").render(2, 4.0);
@@ -166,10 +146,10 @@ TEST_F(CALabelPrintingViewTest, CutTicksAndDottedLinesFrameTheUsedSlotsWhenAsked
         const double g = CALabelSheetLayout::kCutGap;
         EXPECT_EQ(isDark(pixelAt(page, left - g - 10.0, top)), marks);
         EXPECT_EQ(isDark(pixelAt(page, left, top - g - 10.0)), marks);
-        // The dotted top line runs from the first item's corner.
+        // The dotted top line runs to the second item's corner.
         bool ink = false;
-        for (double x = left + 0.5; x <= left + 7.0; x += 0.25)
-            ink = ink || pixelAt(page, x, top).lightness() < 200 || pixelAt(page, x, top - 0.25).lightness() < 200;
+        for (double x = left + sheet.usedWidth(2) - 7.0; x <= left + sheet.usedWidth(2) - 0.5; x += 0.25)
+            ink = ink || pixelAt(page, x, top).lightness() < 200;
         EXPECT_EQ(ink, marks);
     }
 }
@@ -244,17 +224,13 @@ TEST_F(CALabelPrintingViewTest, PreviewDrawsThePageItsSheetShowsAndPrintModeSkip
 TEST_F(CALabelPrintingViewTest, LandscapeDesignOnPortraitLabelsTurnsClockwise)
 {
     // Portrait labels 100 x 180; the design stays the landscape 180 x 100 it was made on.
-    m_renderer.leftHalf = QColor(30, 30, 200);
     std::unique_ptr<CALabelPrintingView> view = makeView(sheetTemplate(3, 2, 100.0f, 180.0f), letterSettings(1), 1, sheetTemplate());
     const PrintedPdf job = print(*view, "turned.pdf");
     const QRectF slot = slotRect(view->sheet(), 0);
-    const QImage page = job.render(0, 4.0);
-    // The image's left half lies along the top of the slot, its right half along the bottom.
-    EXPECT_TRUE(near(pixelAt(page, slot.center().x(), slot.top() + 20.0), *m_renderer.leftHalf));
-    EXPECT_TRUE(isItemColour(pixelAt(page, slot.center().x(), slot.bottom() - 20.0)));
-    // The counter at the design's top-left corner turns with it, to the slot's top-right.
-    const QPointF counter = job.wordBox(0, u"1"_s).center();
-    EXPECT_TRUE(QRectF(slot.center().x(), slot.top(), slot.width() / 2, slot.height() / 2).contains(counter));
+    // The marker and the counter at the design's top-left corner turn with it, to the slot's top-right.
+    const QRectF topRight(slot.center().x(), slot.top(), slot.width() / 2, slot.height() / 2);
+    EXPECT_TRUE(topRight.contains(boxOfColour(job.render(0), Qt::black).center()));
+    EXPECT_TRUE(topRight.contains(job.wordBox(0, u"1"_s).center()));
     // The hit record covers the item as it lies on the page.
     EXPECT_GT(view->hitRecord(0).value_or(CALabelPrintingView::HitRecord()).rect.height(), 100.0);
 }

@@ -152,25 +152,36 @@ inline std::shared_ptr<CADocument> makeDesign(const DesignGeometry &geometry)
 inline constexpr double kMarkerSize = 20.0;
 
 // Item images as the renderer makes them (the design with its bleed margin on every side), but
-// plain: the design area in its recipient's colour, a black marker in its top-left corner, the
-// bleed transparent. Two pixels a point.
-inline CAPrintingView::ItemRenderer plainRenderer()
+// plain: the design area in the colour or else its recipient's, a black marker in its top-left
+// corner, the bleed transparent. Two pixels a point.
+inline CAPrintingView::ItemRenderer plainRenderer(std::optional<QColor> colour = std::nullopt)
 {
-    return [](CADocument &document, bool, bool, double, double bleed) -> std::shared_ptr<CAImageEx> {
-        const double width = document.ftDocument()->getDocumentSizeX(0);
-        const double height = document.ftDocument()->getDocumentSizeY(0);
-        QImage image(int(std::lround((width + 2 * bleed) * 2)), int(std::lround((height + 2 * bleed) * 2)),
-                     QImage::Format_ARGB32_Premultiplied);
+    return [colour](CADocument &document, bool, bool, double, double bleed) -> std::shared_ptr<CAImageEx> {
+        const QSizeF size(document.ftDocument()->getDocumentSizeX(0), document.ftDocument()->getDocumentSizeY(0));
+        QImage image(((size + QSizeF(2 * bleed, 2 * bleed)) * 2).toSize(), QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         image.setDotsPerMeterX(int(std::lround(144.0 / 0.0254)));
         image.setDotsPerMeterY(int(std::lround(144.0 / 0.0254)));
         QPainter painter(&image);
         painter.scale(2.0, 2.0);
-        painter.fillRect(QRectF(bleed, bleed, width, height), colourOf(recipientName(document)));
+        painter.fillRect(QRectF(QPointF(bleed, bleed), size), colour.value_or(colourOf(recipientName(document))));
         painter.fillRect(QRectF(bleed, bleed, kMarkerSize, kMarkerSize), Qt::black);
         painter.end();
         return std::shared_ptr<CAImageEx>(CAImageEx::initWithImage(image));
     };
+}
+
+// A view of the design drawn by the plain renderer; the images it made with the system's renderer
+// while it was built are dropped.
+template <typename View>
+std::unique_ptr<View> plainView(std::shared_ptr<CADocument> design, std::optional<CAPrintingView::PersonList> list,
+                                const CAPrintSettings &settings)
+{
+    auto view = std::make_unique<View>(CAPrintingView::DocumentList {std::move(design)}, std::move(list), settings, true);
+    view->setItemRenderer(plainRenderer());
+    view->clearDocMapPreviewCache();
+    view->refreshDocumentMap();
+    return view;
 }
 
 // The pages of a printed PDF, read back with poppler; pages are asked for only below pageCount().
