@@ -190,9 +190,7 @@ QByteArray plistFile(const QByteArray &body)
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n" + body + "</plist>\n";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, RefusedFileTest,
-    ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(Files, RefusedFileTest, ::testing::Values(
         RefusedCase {"NotAPropertyList", QByteArray("This is a letter, not a design.\n")},
         RefusedCase {"ArrayAtTheTop", plistFile("<array><string>Label</string></array>")},
         RefusedCase {"ForeignDictionary", plistFile("<dict><key>CFBundleName</key><string>Other</string></dict>")},

@@ -99,8 +99,7 @@ TEST_P(CapitalsTest, CapitalsFollowThePreferenceOrTheRepresentationBitButNeverTh
     EXPECT_TRUE(fieldText(*panel, textCategory(106)).contains(u"m5h 2n2"_s)) << fieldText(*panel, textCategory(106)).toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Capitals, CapitalsTest,
-                         ::testing::Values(CapitalsCase {"Plain", false, orAsTyped, false},
+INSTANTIATE_TEST_SUITE_P(Capitals, CapitalsTest, ::testing::Values(CapitalsCase {"Plain", false, orAsTyped, false},
                                            CapitalsCase {"PreferenceOn", true, orAsTyped, true},
                                            CapitalsCase {"UpperCaseRepresentationWithoutTheBit", false, orUpperCase, false},
                                            CapitalsCase {"RepresentationBitFour", false, objectRepType(4), true}),

@@ -2,57 +2,50 @@
 
 #include "PrintingTestSupport.h"
 
-#include <QTemporaryDir>
-
 using namespace printtest;
 
 namespace {
 
 const QSizeF kPaper(300.0, 120.0);
 
+CAPrintSettings rollPaper()
+{
+    CAPrintSettings settings;
+    settings.paperSize = kPaper;
+    return settings;
+}
+
+std::unique_ptr<CADYMOPrintingView> makeView(const DesignGeometry &geometry, int persons = 0)
+{
+    return plainView<CADYMOPrintingView>(makeDesign(geometry), persons > 0 ? std::optional(printtest::persons(persons)) : std::nullopt, rollPaper());
+}
+
 class CADYMOPrintingViewTest : public ::testing::Test
 {
 protected:
     void SetUp() override { prepareProcess(); }
-
-    static CAPrintSettings rollPaper()
-    {
-        CAPrintSettings settings;
-        settings.paperSize = kPaper;
-        return settings;
-    }
-
-    static std::unique_ptr<CADYMOPrintingView> makeView(const DesignGeometry &geometry, int persons = 0)
-    {
-        return plainView<CADYMOPrintingView>(makeDesign(geometry), persons > 0 ? std::optional(printtest::persons(persons)) : std::nullopt, rollPaper());
-    }
-
-    PrintedPdf print(CADYMOPrintingView &view) { return printed(view, m_folder.filePath(u"roll.pdf"_s), 288); }
-
-    QTemporaryDir m_folder;
 };
 
-TEST_F(CADYMOPrintingViewTest, PrintsOnePagePerPersonAtTheRollOffsetsWithThePageNumberInItsCounters)
+TEST_F(CADYMOPrintingViewTest, PrintsOnePagePerPersonWithThePageNumberInItsCounters)
 {
-    std::unique_ptr<CADYMOPrintingView> view = makeView({.offsetX = 10.0, .offsetY = 6.0, .counter = true}, 3);
-    const PrintedPdf pdf = print(*view);
+    std::unique_ptr<CADYMOPrintingView> view = makeView({.counter = true}, 3);
+    const PrintedPdf pdf = printed(*view, 288);
     ASSERT_EQ(pdf.pageCount(), 3);
     for (int page = 0; page < 3; ++page) {
-        SCOPED_TRACE(page + 1);
         EXPECT_EQ(pdf.pageSize(page).toSize(), kPaper.toSize());
-        // The item stands on the paper's bottom edge, moved right and up by the roll offsets.
-        EXPECT_TRUE(rectNear(boxOfColour(pdf.render(page), colourOf(u"Person%1"_s.arg(page))), QRectF(10.0, 120.0 - 6.0 - 79.0, 252.0, 79.0)));
+        EXPECT_FALSE(boxOfColour(pdf.render(page), colourOf(u"Person%1"_s.arg(page))).isNull()) << page;
         EXPECT_EQ(pdf.words(page).at(0).first, QString::number(page + 1));
     }
 }
 
+// Where the design area lands on 300 x 120 paper with roll offsets (20, 10), printed (mode 0) or
+// in the preview (mode 1).
 struct ImageRectCase
 {
     const char *name;
     bool labelRoll;
     double printableWidth;
     int mode;
-    // Where the design area lands on 300 x 120 paper with roll offsets (20, 10).
     QRectF expected;
 };
 
@@ -65,14 +58,13 @@ TEST_P(CADYMOImageRectTest, PlacesTheDesignAreaOnThePage)
     const ImageRectCase &c = GetParam();
     std::unique_ptr<CADYMOPrintingView> view = makeView(
         {.printableWidth = c.printableWidth, .printableHeight = c.labelRoll ? 0.0 : 70.0, .labelRoll = c.labelRoll, .offsetX = 20.0, .offsetY = 10.0});
-    const QImage image = c.mode == CAPrintingView::kPrintMode ? print(*view).render(0) : drawnPage(*view, 1, kPaper);
+    const QImage image = c.mode == CAPrintingView::kPrintMode ? printed(*view, 288).render(0) : drawnPage(*view, 1, kPaper);
     EXPECT_TRUE(rectNear(boxOfColour(image, colourOf(QString())), c.expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, CADYMOImageRectTest,
-    ::testing::Values(
-        // The 50-point bleed of label-roll paper lies outside the design area.
+INSTANTIATE_TEST_SUITE_P(Sizes, CADYMOImageRectTest, ::testing::Values(
+        // The item stands on the paper's bottom edge; the 50-point bleed of label-roll paper lies
+        // outside the design area.
         ImageRectCase {"LabelRollPrint", true, 0, 0, QRectF(20.0, 31.0, 252.0, 79.0)},
         ImageRectCase {"LabelRollPreview", true, 0, 1, QRectF(20.0, 31.0, 252.0, 79.0)},
         // Print centres the layout-size image on the printable area; preview squeezes it in.
@@ -82,10 +74,9 @@ INSTANTIATE_TEST_SUITE_P(
         ImageRectCase {"TinyPrintableAreaIsIgnored", false, 0.5, 0, QRectF(20.0, 31.0, 252.0, 79.0)}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(CADYMOPrintingViewTest, CalibrationPageIsOnePageCentredOnTheLabel)
+TEST_F(CADYMOPrintingViewTest, CalibrationPageIsOnePageCentredOnTheLabelOrItsPrintableArea)
 {
     for (const auto &[printable, centre] : {std::pair {QSizeF(0, 0), QPointF(126.0, 39.5)}, std::pair {QSizeF(200, 90), QPointF(100.0, 45.0)}}) {
-        SCOPED_TRACE(printable.width());
         CATemplateFormat layout;
         layout.setPageSize(u"Label Roll"_s);
         layout.setItemWidth(79.0f);
@@ -96,9 +87,10 @@ TEST_F(CADYMOPrintingViewTest, CalibrationPageIsOnePageCentredOnTheLabel)
         EXPECT_EQ(view.pageCount(), 1);
         const QImage image = drawnPage(view, 1, kPaper, 4.0, Qt::white);
         const QRectF ink = boxOfColour(image, QColor(Qt::black), 4.0);
-        EXPECT_TRUE(rectNear(ink, QRectF(centre - QPointF(ink.width(), ink.height()) / 2, CADYMOPrintingView::calibrationDrawingSize()), 1.0));
+        const QSizeF size = CADYMOPrintingView::calibrationDrawingSize();
+        EXPECT_TRUE(rectNear(ink, QRectF(centre - QPointF(size.width(), size.height()) / 2, size))) << printable.width();
         // The centre is marked.
-        EXPECT_EQ(QColor(image.pixel(int(centre.x() * 4), int(centre.y() * 4))), QColor(Qt::black));
+        EXPECT_EQ(QColor(image.pixel((centre * 4).toPoint())), QColor(Qt::black));
     }
 }
 
@@ -109,24 +101,20 @@ TEST_F(CADYMOPrintingViewTest, ClicksOnTheDrawnItemOpenItsPageForEditing)
     view->setEditingHandler([&opened](std::shared_ptr<CADocument> document) { opened << recipientName(*document); });
     view->setCurPage(2);
     drawnPage(*view, 2, kPaper);
-    const std::optional<CADYMOPrintingView::HitRecord> hit = view->hitRecordForMapIndex(1);
-    ASSERT_TRUE(hit.has_value());
-    EXPECT_EQ(hit->page, 2);
-    EXPECT_TRUE(rectNear(hit->rect, QRectF(30.0, 60.0, 200.0, 60.0), 1e-6));
-    // In the normal mode one click does nothing, a double click on the item opens it, elsewhere
-    // and on another page not.
-    EXPECT_EQ(view->clickAtPoint(QPointF(100.0, 90.0), 1, 2), 0);
-    EXPECT_EQ(view->clickAtPoint(QPointF(10.0, 90.0), 2, 2), 0);
-    EXPECT_EQ(view->clickAtPoint(QPointF(100.0, 90.0), 2, 3), 0);
-    EXPECT_EQ(view->clickAtPoint(QPointF(100.0, 90.0), 2, 2), 2);
-    EXPECT_EQ(opened, QStringList {u"Person1"_s});
+    ASSERT_TRUE(view->hitRecordForMapIndex(1).has_value());
+    EXPECT_EQ(view->hitRecordForMapIndex(1)->page, 2);
+    EXPECT_TRUE(rectNear(view->hitRecordForMapIndex(1)->rect, QRectF(30.0, 60.0, 200.0, 60.0), 1e-6));
+    // In the normal mode only a double click on the item of the page opens it.
+    const QPointF item(100.0, 90.0);
+    EXPECT_EQ(QList<int>({view->clickAtPoint(item, 1, 2), view->clickAtPoint(QPointF(10.0, 90.0), 2, 2), view->clickAtPoint(item, 2, 3),
+                          view->clickAtPoint(item, 2, 2)}), QList<int>({0, 0, 0, 2}));
     EXPECT_EQ(view->editingIndex(), 1);
     // Edit mode opens the current page at once, and then one click is enough.
     view->setCurPage(4);
     view->setGUIMode(1);
     EXPECT_EQ(view->editingIndex(), 3);
     drawnPage(*view, 4, kPaper);
-    EXPECT_EQ(view->clickAtPoint(QPointF(100.0, 90.0), 1, 4), 4);
+    EXPECT_EQ(view->clickAtPoint(item, 1, 4), 4);
     // Pages outside the map open nothing.
     view->startEditingPage(9);
     view->startEditingPage(0);

@@ -2,8 +2,6 @@
 
 #include "PrintingTestSupport.h"
 
-#include <QTemporaryDir>
-
 using namespace printtest;
 
 namespace {
@@ -37,12 +35,10 @@ protected:
 
     QImage printFirstPage(CAEnvelopePrintingView &view)
     {
-        const PrintedPdf pdf = printed(view, m_folder.filePath(u"envelope.pdf"_s), 288);
+        const PrintedPdf pdf = printed(view, 288);
         EXPECT_EQ(pdf.pageCount(), 1);
         return pdf.render(0);
     }
-
-    QTemporaryDir m_folder;
 };
 
 // The envelope lies against the top edge of the paper and against its left edge, its middle or

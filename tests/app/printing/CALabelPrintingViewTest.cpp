@@ -4,8 +4,6 @@
 
 #include "kernel/printing/CATemplateFormat.h"
 
-#include <QTemporaryDir>
-
 #include <algorithm>
 
 using namespace printtest;
@@ -86,11 +84,7 @@ std::vector<int> filledSlots(const QImage &image, const CALabelSheetLayout &shee
 class CALabelPrintingViewTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        prepareProcess();
-        ASSERT_TRUE(m_folder.isValid());
-    }
+    void SetUp() override { prepareProcess(); }
 
     // A view of a label design on the template with one counter near its top-left corner.
     std::unique_ptr<CALabelPrintingView> makeView(const CATemplateFormat &format, const CAPrintSettings &settings,
@@ -106,20 +100,16 @@ protected:
         return view;
     }
 
-    // Prints the view into a PDF file on its own page layout and reads it back.
-    PrintedPdf print(CAPrintingView &view, const char *name)
-    {
-        return printed(view, m_folder.filePath(QString::fromLatin1(name)), 1200, true);
-    }
+    // Prints the view on its own page layout and reads it back.
+    static PrintedPdf print(CAPrintingView &view) { return printed(view, 1200, true); }
 
-    QTemporaryDir m_folder;
     QColor m_colour = kItem;
 };
 
 TEST_F(CALabelPrintingViewTest, TenCopiesFromFifthSlotFillThreePagesWithRunningCounters)
 {
     std::unique_ptr<CALabelPrintingView> view = makeView(sheetTemplate(), letterSettings(5), 10);
-    const PrintedPdf job = print(*view, "ten.pdf");
+    const PrintedPdf job = print(*view);
     ASSERT_EQ(job.pageCount(), 3);
     EXPECT_EQ(job.pageSize(0).toSize(), QSize(612, 792));
     // The counters of each page, by the slot (from 0) they stand in.
@@ -139,7 +129,7 @@ TEST_F(CALabelPrintingViewTest, CutTicksAndDottedLinesFrameTheUsedSlotsWhenAsked
     m_colour = Qt::white;
     for (const bool marks : {true, false}) {
         std::unique_ptr<CALabelPrintingView> view = makeView(sheetTemplate(), letterSettings(5, marks), 10);
-        const QImage page = print(*view, "marks.pdf").render(2, 4.0);
+        const QImage page = print(*view).render(2, 4.0);
         const CALabelSheetLayout &sheet = view->sheet();
         const double left = sheet.originX();
         const double top = sheet.originY();
@@ -157,7 +147,7 @@ TEST_F(CALabelPrintingViewTest, CutTicksAndDottedLinesFrameTheUsedSlotsWhenAsked
 TEST_F(CALabelPrintingViewTest, StoredOffsetsOfThePrinterShiftOnlyThePrintedPage)
 {
     std::unique_ptr<CALabelPrintingView> plain = makeView(sheetTemplate(), letterSettings(1), 1);
-    const QRectF before = print(*plain, "uncalibrated.pdf").wordBox(0, u"1"_s);
+    const QRectF before = print(*plain).wordBox(0, u"1"_s);
     CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), kPrinter,
                                            CACalibrationSettings(u"5"_s, u"3"_s, u"0"_s, false));
     // Another printer's entry does not apply.
@@ -165,7 +155,7 @@ TEST_F(CALabelPrintingViewTest, StoredOffsetsOfThePrinterShiftOnlyThePrintedPage
                                            CACalibrationSettings(u"40"_s, u"40"_s, u"0"_s, false));
     std::unique_ptr<CALabelPrintingView> shifted = makeView(sheetTemplate(), letterSettings(1), 1);
     EXPECT_TRUE(shifted->calibrationTransform().isIdentity()) << "preview";
-    const QRectF after = print(*shifted, "calibrated.pdf").wordBox(0, u"1"_s);
+    const QRectF after = print(*shifted).wordBox(0, u"1"_s);
     // Right by the horizontal millimetres, up by the vertical ones.
     EXPECT_TRUE(rectNear(after, before.translated(5.0 * kMillimetre, -3.0 * kMillimetre), 0.05));
 }
@@ -178,7 +168,7 @@ TEST_F(CALabelPrintingViewTest, CalibrationPageDrawsTheScalesTheTemplateNeeds)
             CALabelPrintingView::initForCalibrateWithLayout(sheetTemplate(columns, rows), letterSettings(1));
         EXPECT_EQ(view->pageCount(), 1);
         std::vector<QPointF> zeros;
-        for (const auto &[word, box] : print(*view, "calibration.pdf").words(0)) {
+        for (const auto &[word, box] : print(*view).words(0)) {
             if (word == u"0"_s)
                 zeros.push_back(box.center());
         }
@@ -225,7 +215,7 @@ TEST_F(CALabelPrintingViewTest, LandscapeDesignOnPortraitLabelsTurnsClockwise)
 {
     // Portrait labels 100 x 180; the design stays the landscape 180 x 100 it was made on.
     std::unique_ptr<CALabelPrintingView> view = makeView(sheetTemplate(3, 2, 100.0f, 180.0f), letterSettings(1), 1, sheetTemplate());
-    const PrintedPdf job = print(*view, "turned.pdf");
+    const PrintedPdf job = print(*view);
     const QRectF slot = slotRect(view->sheet(), 0);
     // The marker and the counter at the design's top-left corner turn with it, to the slot's top-right.
     const QRectF topRight(slot.center().x(), slot.top(), slot.width() / 2, slot.height() / 2);

@@ -233,8 +233,7 @@ TEST_F(PrintingViewTest, PrintsEveryPageAndLeavesAMissingImageBlankReportingIt)
     };
     // Never the previous person's image in the missing one's slot.
     EXPECT_EQ(QList<bool>({slotShows(0, colourOf(u"Person0"_s)), slotShows(1, Qt::white), slotShows(2, colourOf(u"Person2"_s)),
-                           slotShows(5, colourOf(u"Person5"_s))}),
-              QList<bool>({true, true, true, true}));
+                           slotShows(5, colourOf(u"Person5"_s))}), QList<bool>({true, true, true, true}));
     // What was printed is let go of.
     EXPECT_EQ(view.cachedImageCount(), 0u);
 }

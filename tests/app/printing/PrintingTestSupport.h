@@ -15,16 +15,12 @@
 #include "platform/PWUserDefaults.h"
 #include "platform/PWVCardReader.h"
 
-#include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 #include <poppler-qt6.h>
-
-#include <cmath>
-#include <memory>
-#include <vector>
 
 namespace printtest {
 
@@ -80,8 +76,7 @@ inline QColor colourOf(const QString &lastName)
 
 inline QString recipientName(const CADocument &document)
 {
-    const std::shared_ptr<PWPerson> recipient = document.currentPerson(true);
-    return recipient ? stringForPersonCategory(recipient.get(), adWork, tcLastName, true) : QString();
+    return stringForPersonCategory(document.currentPerson(true).get(), adWork, tcLastName, true);
 }
 
 // A 180 x 100 point label with a recipient panel and a sender panel, 12 and 8 points apart from
@@ -215,7 +210,7 @@ struct PrintedPdf
     std::unique_ptr<Poppler::Document> document;
 };
 
-// Prints the view into a PDF file at path, with the view's page layout when asked; answers whether
+// Prints the view into a PDF file at path, on the view's page layout when asked; answers whether
 // the job succeeded, and its error in error.
 inline bool printPdf(CAPrintingView &view, const QString &path, QString *error = nullptr, int resolution = 1200,
                      bool withPageLayout = false)
@@ -227,12 +222,13 @@ inline bool printPdf(CAPrintingView &view, const QString &path, QString *error =
     return view.printPages(writer, error);
 }
 
-// Prints and reads back a job that must succeed.
-inline PrintedPdf printed(CAPrintingView &view, const QString &path, int resolution = 1200, bool withPageLayout = false)
+// Prints into a temporary file and reads back a job that must succeed.
+inline PrintedPdf printed(CAPrintingView &view, int resolution = 1200, bool withPageLayout = false)
 {
+    QTemporaryDir folder;
     QString error;
-    EXPECT_TRUE(printPdf(view, path, &error, resolution, withPageLayout)) << error.toStdString();
-    return PrintedPdf(path);
+    EXPECT_TRUE(printPdf(view, folder.filePath(u"job.pdf"_s), &error, resolution, withPageLayout)) << error.toStdString();
+    return PrintedPdf(folder.filePath(u"job.pdf"_s));
 }
 
 inline bool near(const QColor &a, const QColor &b, int tolerance = 40)
