@@ -52,8 +52,7 @@ QImage pdfImage(const QByteArray &pdf, QSizeF *points = nullptr)
 
 bool near(QRgb pixel, QColor color)
 {
-    return std::abs(qRed(pixel) - color.red()) < 40 && std::abs(qGreen(pixel) - color.green()) < 40
-           && std::abs(qBlue(pixel) - color.blue()) < 40;
+    return std::abs(qRed(pixel) - color.red()) < 40 && std::abs(qGreen(pixel) - color.green()) < 40 && std::abs(qBlue(pixel) - color.blue()) < 40;
 }
 
 // The pixels of the image close to the colour; with a second image of the same size, the share of

@@ -73,37 +73,24 @@ TEST_F(CADocumentPersonsTest, PersonsCountryGivesTheRecipientPanelItsFormatOrThe
     EXPECT_EQ(country(), u"us"_s);
 }
 
-struct CapitalsCase
+// Rows of the preference, the representation and whether capitals follow.
+TEST_F(CADocumentPersonsTest, CapitalsFollowThePreferenceOrTheRepresentationBitButNeverTheBarcode)
 {
-    const char *name;
-    bool preference;
-    objectRepType representation;
-    bool capitals;
-};
-
-class CapitalsTest : public CADocumentPersonsTest, public ::testing::WithParamInterface<CapitalsCase>
-{
-};
-
-TEST_P(CapitalsTest, CapitalsFollowThePreferenceOrTheRepresentationBitButNeverTheBarcode)
-{
-    PWUserDefaults::standardUserDefaults().setBool(u"FTConvertToUppercase"_s, GetParam().preference);
-    CFTAAddressText *city = addField(true, tcCity);
-    city->setRepresentationType(GetParam().representation, false);
-    CFTAAddressPanel *panel = add(doctest::makePanel(true, u"ca"_s, true));
-    panel->setRepresentationType(GetParam().representation, false);
-    // A postcode written in small letters shows whether the barcode was given capitals.
-    setRecipient("ADR;TYPE=WORK:;;100 Queen St W;Toronto;ON;m5h 2n2;Canada", true, false);
-    const QString toronto = GetParam().capitals ? u"TORONTO"_s : u"Toronto"_s;
-    EXPECT_EQ(city->GetText()->getString() + fieldText(*panel, tcCity), toronto + toronto);
-    EXPECT_TRUE(fieldText(*panel, textCategory(106)).contains(u"m5h 2n2"_s)) << fieldText(*panel, textCategory(106)).toStdString();
+    for (const auto &[preference, representation, capitals] :
+         {std::tuple {false, orAsTyped, false}, std::tuple {true, orAsTyped, true}, std::tuple {false, orUpperCase, false},
+          std::tuple {false, objectRepType(4), true}}) {
+        PWUserDefaults::standardUserDefaults().setBool(u"FTConvertToUppercase"_s, preference);
+        CFTAAddressText *city = addField(true, tcCity);
+        city->setRepresentationType(representation, false);
+        CFTAAddressPanel *panel = add(doctest::makePanel(true, u"ca"_s, true));
+        panel->setRepresentationType(representation, false);
+        // A postcode written in small letters shows whether the barcode was given capitals.
+        setRecipient("ADR;TYPE=WORK:;;100 Queen St W;Toronto;ON;m5h 2n2;Canada", true, false);
+        const QString toronto = capitals ? u"TORONTO"_s : u"Toronto"_s;
+        EXPECT_EQ(city->GetText()->getString() + fieldText(*panel, tcCity), toronto + toronto) << preference << representation;
+        EXPECT_TRUE(fieldText(*panel, textCategory(106)).contains(u"m5h 2n2"_s)) << fieldText(*panel, textCategory(106)).toStdString();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Capitals, CapitalsTest, ::testing::Values(CapitalsCase {"Plain", false, orAsTyped, false},
-                                           CapitalsCase {"PreferenceOn", true, orAsTyped, true},
-                                           CapitalsCase {"UpperCaseRepresentationWithoutTheBit", false, orUpperCase, false},
-                                           CapitalsCase {"RepresentationBitFour", false, objectRepType(4), true}),
-                         [](const auto &info) { return std::string(info.param.name); });
 
 // An edited free field changes the person and refills the side; an edited panel changes the
 // person without refilling.

@@ -3,7 +3,6 @@
 #include "DocumentTestSupport.h"
 
 #include "kernel/address/FTStoredPerson.h"
-#include "kernel/drawing/CFTBoxField.h"
 #include "kernel/printing/CATemplateFormat.h"
 
 #include <QPainterPath>
@@ -15,22 +14,6 @@ using CADocumentTest = doctest::Test;
 std::unique_ptr<CADocument> document(documentType type = dtLabel)
 {
     return std::make_unique<CADocument>(std::make_unique<CFTADocument>(type, CDDString(u"us"_s), CDDString(u"us"_s)));
-}
-
-// A custom template of one item size; an envelope one has a window.
-CATemplateFormat sheet(float width, float height, bool envelope = false)
-{
-    CATemplateFormat format;
-    format.setDocumentType(envelope ? dtEnvelope : dtLabel);
-    format.setItemWidth(width);
-    format.setItemHeight(height);
-    format.setHasWindow(envelope);
-    format.setWinWidth(288.0f);
-    format.setWinHeight(108.0f);
-    format.setWinBottomOffset(36.0f);
-    format.setWinLeftOffset(63.0f);
-    format.setWinCornerRadius(4.5f);
-    return format;
 }
 
 TEST_F(CADocumentTest, PreparedDocumentIsTakenOnce)
@@ -66,32 +49,7 @@ TEST_F(CADocumentTest, DefaultSenderComesFromTheSourceOrElseTheStoredSenderList)
     defaults.removeObject(u"Default Sender Index"_s);
 }
 
-TEST_F(CADocumentTest, SetLayoutCopiesTheTemplateAndRescalesOnlyWhenAsked)
-{
-    const std::unique_ptr<CADocument> label = document();
-    CFTADocument *kernel = label->ftDocument();
-    auto *box = new CFTBoxField(100.0, 50.0, 40.0, 20.0, nullptr);
-    kernel->AddObject(box, 0, false);
-    label->setLayoutArangeComponents(sheet(189.0f, 72.0f), false);
-    EXPECT_EQ(QPointF(box->GetOriginX(), box->GetOriginY()), QPointF(100.0, 50.0));
-    EXPECT_EQ(QSizeF(kernel->getCardSizeX(), kernel->getCardSizeY()), QSizeF(189.0, 72.0));
-    label->setLayoutArangeComponents(sheet(378.0f, 144.0f), true);
-    EXPECT_EQ(QPointF(box->GetOriginX(), box->GetOriginY()), QPointF(200.0, 100.0));
-}
-
-TEST_F(CADocumentTest, OneCardOnePageForEnvelopesAndLabelRollsOnly)
-{
-    const auto onePage = [](documentType type, const QString &pageSize) {
-        const std::unique_ptr<CADocument> made = document(type);
-        made->ftDocument()->SetPageSize(CDDString(pageSize));
-        return made->oneCardOnePage();
-    };
-    EXPECT_EQ(QList<bool>({onePage(dtEnvelope, u"Envelope #10"_s), onePage(dtLabel, u"Label Roll"_s),
-                           onePage(dtLabel, u"US Letter"_s), onePage(dtPostcard, u"Label Roll"_s)}),
-              QList<bool>({true, true, false, false}));
-}
-
-TEST_F(CADocumentTest, SurfaceOutlinesOfDiscsAndRoundedRectangles)
+TEST_F(CADocumentTest, SurfaceOutlinesOfDiscsRoundedRectanglesAndWindows)
 {
     const QRectF card(0, 0, 100, 60);
     // A disc of radius 60 about (50, 30), cut flat 30 above and below its centre, with a hole of
@@ -103,20 +61,21 @@ TEST_F(CADocumentTest, SurfaceOutlinesOfDiscsAndRoundedRectangles)
     EXPECT_EQ(CADocument::documentSurfacePathForRect(card, 0.0, 120.0, 15.0, false), disc);
     // A disc narrower than the card is widened to reach its short sides.
     EXPECT_NEAR(CADocument::documentSurfacePathForRect(card, 0.0, 20.0, 0.0, true).boundingRect().width(), 60.0, 0.05);
-    // A design's own outline takes its corner radius.
-    CADocument design(std::make_unique<CFTADocument>());
-    design.ftDocument()->SetCornerRadius(10.0);
-    const QPainterPath rounded = design.documentSurfacePathForRect(card).value_or(QPainterPath());
-    EXPECT_EQ(QList<bool>({rounded.contains(QPointF(1, 1)), rounded.contains(QPointF(4, 30))}), QList<bool>({false, true}));
-}
-
-TEST_F(CADocumentTest, EnvelopeWindowStandsAboveItsBottomOffset)
-{
+    // An envelope's window stands above its bottom offset, rounded by its own corner radius.
     const std::unique_ptr<CADocument> envelope = document(dtEnvelope);
-    envelope->setLayoutArangeComponents(sheet(297.0f, 684.0f, true), false);
+    CATemplateFormat format;
+    format.setDocumentType(dtEnvelope);
+    format.setItemWidth(297.0f);
+    format.setItemHeight(684.0f);
+    format.setHasWindow(true);
+    format.setWinWidth(288.0f);
+    format.setWinHeight(108.0f);
+    format.setWinBottomOffset(36.0f);
+    format.setWinLeftOffset(63.0f);
+    format.setWinCornerRadius(4.5f);
+    envelope->setLayoutArangeComponents(format, false);
     const QPainterPath window = envelope->windowPath().value_or(QPainterPath());
     EXPECT_EQ(window.boundingRect().toRect(), QRect(63, 540, 288, 108));
-    // Rounded by the window's own corner radius.
     EXPECT_FALSE(window.contains(QPointF(63.5, 540.5)));
 }
 

@@ -52,8 +52,7 @@ inline QString valueOf(const std::shared_ptr<PWPerson> &person, textCategory cat
 // postal barcode below the address.
 inline std::unique_ptr<CFTAAddressPanel> makePanel(bool toFrom, const QString &country, bool barcode)
 {
-    const std::unique_ptr<CAddressFormat> format =
-        CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+    const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
             u"Name+Company"_s, country, barcode, CAddressFormatController::kBarcodeBelow);
     auto panel = std::make_unique<CFTAAddressPanel>(toFrom, format.get(), nullptr, false);
     panel->SetOrigin(20.0, 20.0);

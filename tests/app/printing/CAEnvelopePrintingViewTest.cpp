@@ -64,8 +64,7 @@ TEST_F(CAEnvelopePrintingViewTest, PrintedEnvelopeIsTurnedAndAligned)
 
 TEST_F(CAEnvelopePrintingViewTest, CalibrationActsAlongTheTurnedEnvelopeAndRollOffsetsDoNot)
 {
-    CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), u"Feeder"_s,
-                                           CACalibrationSettings(u"2"_s, u"3"_s, u"0"_s, false));
+    CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), u"Feeder"_s, CACalibrationSettings(u"2"_s, u"3"_s, u"0"_s, false));
     // Portrait paper turns the envelope a quarter: its x axis runs down the page and its up
     // direction to the right.
     std::unique_ptr<CAEnvelopePrintingView> view = makeView(letter(QPageLayout::Portrait, u"Feeder"_s), 40.0);

@@ -93,8 +93,7 @@ protected:
         auto document = std::make_shared<CADocument>();
         document->setLayoutArangeComponents(design.value_or(format), false);
         document->ftDocument()->AddObject(new CFTCounterField(10.0, 10.0, nullptr), 0, false);
-            auto view = std::make_unique<CALabelPrintingView>(CAPrintingView::DocumentList {document}, std::nullopt,
-                                                          settings, format, true);
+            auto view = std::make_unique<CALabelPrintingView>(CAPrintingView::DocumentList {document}, std::nullopt, settings, format, true);
         view->setItemRenderer(plainRenderer(m_colour));
         view->setCopies(copies);
         return view;
@@ -148,8 +147,7 @@ TEST_F(CALabelPrintingViewTest, StoredOffsetsOfThePrinterShiftOnlyThePrintedPage
 {
     std::unique_ptr<CALabelPrintingView> plain = makeView(sheetTemplate(), letterSettings(1), 1);
     const QRectF before = print(*plain).wordBox(0, u"1"_s);
-    CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), kPrinter,
-                                           CACalibrationSettings(u"5"_s, u"3"_s, u"0"_s, false));
+    CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), kPrinter, CACalibrationSettings(u"5"_s, u"3"_s, u"0"_s, false));
     // Another printer's entry does not apply.
     CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), u"Other"_s,
                                            CACalibrationSettings(u"40"_s, u"40"_s, u"0"_s, false));
@@ -164,8 +162,7 @@ TEST_F(CALabelPrintingViewTest, CalibrationPageDrawsTheScalesTheTemplateNeeds)
 {
     for (const auto &[columns, rows, zeroMarks] : {std::tuple {3, 4, 3}, std::tuple {3, 2, 2}, std::tuple {1, 2, 1}, std::tuple {1, 1, 0}}) {
         SCOPED_TRACE(testing::Message() << columns << "x" << rows);
-        std::unique_ptr<CALabelPrintingView> view =
-            CALabelPrintingView::initForCalibrateWithLayout(sheetTemplate(columns, rows), letterSettings(1));
+        std::unique_ptr<CALabelPrintingView> view = CALabelPrintingView::initForCalibrateWithLayout(sheetTemplate(columns, rows), letterSettings(1));
         EXPECT_EQ(view->pageCount(), 1);
         std::vector<QPointF> zeros;
         for (const auto &[word, box] : print(*view).words(0)) {

@@ -15,8 +15,7 @@ namespace {
 class GridView : public CAPrintingView
 {
 public:
-    GridView(std::optional<PersonList> list, const CATemplateFormat &format, int copies,
-             std::shared_ptr<CADocument> design = labelDesign())
+    GridView(std::optional<PersonList> list, const CATemplateFormat &format, int copies, std::shared_ptr<CADocument> design = labelDesign())
         : CAPrintingView({std::move(design)}, std::move(list), CAPrintSettings(), true)
     {
         setLayout(format);

@@ -32,8 +32,7 @@ inline void prepareProcess()
 {
     CAEnvironment::setDefaultCountry(u"us"_s);
     PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-    for (const QString &key : {u"FTConvertToUppercase"_s, u"FTSuppressCountryField"_s, u"FTCommaDelimitedAddress"_s,
-                               u"FTAddressAutoResize"_s})
+    for (const QString &key : {u"FTConvertToUppercase"_s, u"FTSuppressCountryField"_s, u"FTCommaDelimitedAddress"_s, u"FTAddressAutoResize"_s})
         defaults.setBool(key, false);
     defaults.removeObject(CACalibrationSettings::kDefaultsKey);
     CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
@@ -42,8 +41,7 @@ inline void prepareProcess()
 
 // Sam <last> of 1 Main St, Springfield, in the country; a company card when organisation is given
 // (address books keep the mark in "ABPersonFlags").
-inline std::shared_ptr<PWPerson> person(const QString &last, const QString &country = u"USA"_s,
-                                        const QString &organisation = QString())
+inline std::shared_ptr<PWPerson> person(const QString &last, const QString &country = u"USA"_s, const QString &organisation = QString())
 {
     QByteArray card = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:" + last.toUtf8() + ";Sam;;;\r\n";
     if (!organisation.isEmpty())
@@ -89,8 +87,7 @@ inline std::shared_ptr<CADocument> labelDesign()
     kernel->setDocumentSizeY(100.0);
     kernel->SetHSpace(12.0);
     kernel->SetVSpace(8.0);
-    const std::unique_ptr<CAddressFormat> format =
-        CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+    const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
             u"Name+Company"_s, u"us"_s, false, CAddressFormatController::kBarcodeBelow);
     for (const bool toFrom : {true, false}) {
         auto panel = std::make_unique<CFTAAddressPanel>(toFrom, format.get(), nullptr, false);
@@ -169,8 +166,7 @@ inline CAPrintingView::ItemRenderer plainRenderer(std::optional<QColor> colour =
 // A view of the design drawn by the plain renderer; the images it made with the system's renderer
 // while it was built are dropped.
 template <typename View>
-std::unique_ptr<View> plainView(std::shared_ptr<CADocument> design, std::optional<CAPrintingView::PersonList> list,
-                                const CAPrintSettings &settings)
+std::unique_ptr<View> plainView(std::shared_ptr<CADocument> design, std::optional<CAPrintingView::PersonList> list, const CAPrintSettings &settings)
 {
     auto view = std::make_unique<View>(CAPrintingView::DocumentList {std::move(design)}, std::move(list), settings, true);
     view->setItemRenderer(plainRenderer());
@@ -212,8 +208,7 @@ struct PrintedPdf
 
 // Prints the view into a PDF file at path, on the view's page layout when asked; answers whether
 // the job succeeded, and its error in error.
-inline bool printPdf(CAPrintingView &view, const QString &path, QString *error = nullptr, int resolution = 1200,
-                     bool withPageLayout = false)
+inline bool printPdf(CAPrintingView &view, const QString &path, QString *error = nullptr, int resolution = 1200, bool withPageLayout = false)
 {
     QPdfWriter writer(path);
     writer.setResolution(resolution);
@@ -233,8 +228,7 @@ inline PrintedPdf printed(CAPrintingView &view, int resolution = 1200, bool with
 
 inline bool near(const QColor &a, const QColor &b, int tolerance = 40)
 {
-    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance
-        && std::abs(a.blue() - b.blue()) <= tolerance;
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance && std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
 // The bounding box, in points, of the pixels close to colour in an image of scale pixels a point.
@@ -259,8 +253,7 @@ inline ::testing::AssertionResult rectNear(const QRectF &actual, const QRectF &e
 }
 
 // What a drawing of the page leaves on an image of scale pixels a point over the background.
-inline QImage drawnPage(CAPrintingView &view, int page, const QSizeF &paper, double scale = 2.0,
-                        const QColor &background = QColor(255, 0, 255))
+inline QImage drawnPage(CAPrintingView &view, int page, const QSizeF &paper, double scale = 2.0, const QColor &background = QColor(255, 0, 255))
 {
     QImage image(int(paper.width() * scale), int(paper.height() * scale), QImage::Format_RGB32);
     image.fill(background);
