@@ -34,18 +34,6 @@ protected:
         std::make_unique<CADocument>(std::make_unique<CFTADocument>(dtLabel, CDDString(u"us"_s), CDDString(u"us"_s)));
 };
 
-TEST_F(CADocumentPersonsTest, StoredPersonIsACopyAndNoPersonStoresAnEmptyOne)
-{
-    const std::shared_ptr<PWPerson> jane = doctest::personFromVCard(doctest::kUsPerson);
-    const std::shared_ptr<PWPerson> stored = m_document->setCurrentPerson(jane.get(), false, false, false);
-    setStringForPersonCategory(jane.get(), u"Changed"_s, adWork, tcLastName);
-    EXPECT_EQ(valueOf(stored, tcLastName), u"Doe"_s);
-    const std::shared_ptr<PWPerson> empty = m_document->setCurrentPerson(nullptr, true, true, true);
-    ASSERT_NE(empty, nullptr);
-    EXPECT_EQ(m_document->currentPerson(true), empty);
-    EXPECT_TRUE(empty->propertiesWithValues().isEmpty());
-}
-
 TEST_F(CADocumentPersonsTest, UsPersonFillsTheRecipientPanelAndItsBarcodeButNotTheSenderNorSimpleTexts)
 {
     CFTAAddressPanel *recipient = add(doctest::makePanel(true, u"us"_s, true));

@@ -16,18 +16,6 @@ std::unique_ptr<CADocument> document(documentType type = dtLabel)
     return std::make_unique<CADocument>(std::make_unique<CFTADocument>(type, CDDString(u"us"_s), CDDString(u"us"_s)));
 }
 
-TEST_F(CADocumentTest, PreparedDocumentIsTakenOnce)
-{
-    int handedOut = 0;
-    CADocument::setPreparedDocumentSource([&handedOut]() -> std::unique_ptr<CFTADocument> {
-        return handedOut++ > 0 ? nullptr : std::make_unique<CFTADocument>(dtEnvelope, CDDString(u"uk"_s), CDDString(u"de"_s));
-    });
-    CADocument first;
-    CADocument second;
-    EXPECT_EQ(first.countryCodeTo() + first.countryCodeFrom(), u"ukde"_s);
-    EXPECT_EQ(std::pair(first.docType(), second.docType()), std::pair(dtEnvelope, dtLabel));
-}
-
 TEST_F(CADocumentTest, DefaultSenderComesFromTheSourceOrElseTheStoredSenderList)
 {
     const std::shared_ptr<PWPerson> jane = doctest::personFromVCard(doctest::kUsPerson);

