@@ -2,7 +2,9 @@
 
 #include "PrintingTestSupport.h"
 
-using namespace printtest;
+using P = printtest::Test;
+using printtest::DesignGeometry;
+using printtest::PrintedPdf;
 
 namespace {
 
@@ -17,13 +19,12 @@ CAPrintSettings rollPaper()
 
 std::unique_ptr<CADYMOPrintingView> makeView(const DesignGeometry &geometry, int persons = 0)
 {
-    return plainView<CADYMOPrintingView>(makeDesign(geometry), persons > 0 ? std::optional(printtest::persons(persons)) : std::nullopt, rollPaper());
+    return P::plainView<CADYMOPrintingView>(P::makeDesign(geometry), persons > 0 ? std::optional(P::persons(persons)) : std::nullopt, rollPaper());
 }
 
-class CADYMOPrintingViewTest : public ::testing::Test
+class CADYMOPrintingViewTest : public P
 {
 protected:
-    void SetUp() override { prepareProcess(); }
 };
 
 TEST_F(CADYMOPrintingViewTest, PrintsOnePagePerPersonWithThePageNumberInItsCounters)

@@ -2,7 +2,8 @@
 
 #include "PrintingTestSupport.h"
 
-using namespace printtest;
+using P = printtest::Test;
+using printtest::PrintedPdf;
 
 namespace {
 
@@ -20,10 +21,9 @@ CAPrintSettings letter(QPageLayout::Orientation orientation = QPageLayout::Portr
     return settings;
 }
 
-class CAEnvelopePrintingViewTest : public ::testing::Test
+class CAEnvelopePrintingViewTest : public P
 {
 protected:
-    void SetUp() override { prepareProcess(); }
 
     // The view of an envelope, moved by the roll offsets given.
     static std::unique_ptr<CAEnvelopePrintingView> makeView(const CAPrintSettings &settings, double offset = 0.0)

@@ -6,7 +6,8 @@
 
 #include <algorithm>
 
-using namespace printtest;
+using P = printtest::Test;
+using printtest::PrintedPdf;
 
 namespace {
 
@@ -16,10 +17,9 @@ const QString kPrinter = u"Sheet Feeder 3000"_s;
 constexpr float kLeftMargin = 36.0f;
 const QColor kItem(200, 30, 30);
 
-class CALabelPrintingViewTest : public ::testing::Test
+class CALabelPrintingViewTest : public P
 {
 protected:
-    void SetUp() override { prepareProcess(); }
 
     // Labels 180 x 100 points unless told, 9 and 12 points apart, on US Letter.
     static CATemplateFormat sheet(int columns = 3, int rows = 2, float width = 180.0f, float height = 100.0f)

@@ -5,14 +5,13 @@
 
 #include "app/printing/CALabelPrintingView.h"
 
-using namespace printtest;
+
+using printtest::PrintedPdf;
 
 namespace {
 
-class CAPrintedItemTextTest : public ::testing::TestWithParam<bool>
+class CAPrintedItemTextTest : public printtest::Test, public ::testing::WithParamInterface<bool>
 {
-protected:
-    void SetUp() override { prepareProcess(); }
 };
 
 TEST_P(CAPrintedItemTextTest, TextKeepsItsSizeAtEveryPrinterResolution)
