@@ -3,6 +3,7 @@
 #include "DocumentTestSupport.h"
 
 #include "kernel/address/CFTAAddressText.h"
+#include "kernel/address/FTStoredPerson.h"
 #include "kernel/drawing/CFTBoxField.h"
 
 namespace {
@@ -111,6 +112,27 @@ TEST_F(CADocumentPersonsTest, AddressTextWithoutAPersonMakesOneAndShapesAreNoAdd
     city->GetText()->setString(u"Leeds"_s, nullptr);
     m_document->updatePersonWithComponent(city);
     EXPECT_EQ(valueOf(m_document->currentPerson(false), tcCity, adHome), u"Leeds"_s);
+}
+
+TEST_F(CADocumentPersonsTest, DefaultSenderComesFromTheSourceOrElseTheStoredSenderList)
+{
+    const std::shared_ptr<PWPerson> jane = doctest::personFromVCard(doctest::kUsPerson);
+    CADocument::setDefaultSenderSource([jane] { return jane; });
+    EXPECT_EQ(CADocument(std::make_unique<CFTADocument>()).currentPerson(false), jane);
+    CADocument::setDefaultSenderSource({});
+    PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+    const std::shared_ptr<PWPerson> luc = doctest::personFromVCard(doctest::kCaPerson);
+    defaults.setObject(u"SenderList"_s, PWPlist(PWPlist::Array {PWPlist(FTStoredPerson::convertToStoringData(*jane)),
+                                                                PWPlist(FTStoredPerson::convertToStoringData(*luc))}));
+    // The index counts from 1; one past the list falls back to the first sender.
+    QStringList senders;
+    for (int index : {2, 7}) {
+        defaults.setInteger(u"Default Sender Index"_s, index);
+        senders << doctest::valueOf(CADocument::defaultSender(), tcLastName);
+    }
+    EXPECT_EQ(senders, (QStringList {u"Tremblay"_s, u"Doe"_s}));
+    defaults.removeObject(u"SenderList"_s);
+    defaults.removeObject(u"Default Sender Index"_s);
 }
 
 } // namespace
