@@ -10,21 +10,20 @@ namespace {
 
 const QSizeF kPaper(300.0, 120.0);
 
-CAPrintSettings rollPaper()
-{
-    CAPrintSettings settings;
-    settings.paperSize = kPaper;
-    return settings;
-}
-
-std::unique_ptr<CADYMOPrintingView> makeView(const DesignGeometry &geometry, int persons = 0)
-{
-    return P::plainView<CADYMOPrintingView>(P::makeDesign(geometry), persons > 0 ? std::optional(P::persons(persons)) : std::nullopt, rollPaper());
-}
-
 class CADYMOPrintingViewTest : public P
 {
 protected:
+    static CAPrintSettings rollPaper()
+    {
+        CAPrintSettings settings;
+        settings.paperSize = kPaper;
+        return settings;
+    }
+
+    static std::unique_ptr<CADYMOPrintingView> makeView(const DesignGeometry &geometry, int count = 0)
+    {
+        return plainView<CADYMOPrintingView>(makeDesign(geometry), count > 0 ? std::optional(persons(count)) : std::nullopt, rollPaper());
+    }
 };
 
 TEST_F(CADYMOPrintingViewTest, PrintsOnePagePerPersonWithThePageNumberInItsCounters)
@@ -39,41 +38,22 @@ TEST_F(CADYMOPrintingViewTest, PrintsOnePagePerPersonWithThePageNumberInItsCount
     }
 }
 
-// Where the design area lands on 300 x 120 paper with roll offsets (20, 10), printed (mode 0) or
-// in the preview (mode 1).
-struct ImageRectCase
+// Where the design area lands on 300 x 120 paper with roll offsets (20, 10), printed or in the
+// preview: the item stands on the paper's bottom edge; the 50-point bleed of label-roll paper lies
+// outside the design area; print centres the layout-size image on the printable area, preview
+// squeezes it in; a printable size that truncates to 0 counts as none.
+TEST_F(CADYMOPrintingViewTest, PlacesTheDesignAreaOnThePage)
 {
-    const char *name;
-    bool labelRoll;
-    double printableWidth;
-    int mode;
-    QRectF expected;
-};
-
-class CADYMOImageRectTest : public CADYMOPrintingViewTest, public ::testing::WithParamInterface<ImageRectCase>
-{
-};
-
-TEST_P(CADYMOImageRectTest, PlacesTheDesignAreaOnThePage)
-{
-    const ImageRectCase &c = GetParam();
-    std::unique_ptr<CADYMOPrintingView> view = makeView(
-        {.printableWidth = c.printableWidth, .printableHeight = c.labelRoll ? 0.0 : 70.0, .labelRoll = c.labelRoll, .offsetX = 20.0, .offsetY = 10.0});
-    const QImage image = c.mode == CAPrintingView::kPrintMode ? printed(*view, 288).render(0) : drawnPage(*view, 1, kPaper);
-    EXPECT_TRUE(rectNear(boxOfColour(image, colourOf(QString())), c.expected));
+    const QRectF onBottom(20.0, 31.0, 252.0, 79.0);
+    for (const auto &[labelRoll, printableWidth, print, expected] :
+         {std::tuple {true, 0.0, true, onBottom}, std::tuple {true, 0.0, false, onBottom}, std::tuple {false, 240.0, true, QRectF(14.0, 35.5, 252.0, 79.0)},
+          std::tuple {false, 240.0, false, QRectF(20.0, 40.0, 240.0, 70.0)}, std::tuple {false, 0.5, true, onBottom}}) {
+        std::unique_ptr<CADYMOPrintingView> view =
+            makeView({.printableWidth = printableWidth, .printableHeight = labelRoll ? 0.0 : 70.0, .labelRoll = labelRoll, .offsetX = 20.0, .offsetY = 10.0});
+        const QImage image = print ? printed(*view, 288).render(0) : drawnPage(*view, 1, kPaper);
+        EXPECT_TRUE(rectNear(boxOfColour(image, colourOf(QString())), expected)) << labelRoll << printableWidth << print;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Sizes, CADYMOImageRectTest, ::testing::Values(
-        // The item stands on the paper's bottom edge; the 50-point bleed of label-roll paper lies
-        // outside the design area.
-        ImageRectCase {"LabelRollPrint", true, 0, 0, QRectF(20.0, 31.0, 252.0, 79.0)},
-        ImageRectCase {"LabelRollPreview", true, 0, 1, QRectF(20.0, 31.0, 252.0, 79.0)},
-        // Print centres the layout-size image on the printable area; preview squeezes it in.
-        ImageRectCase {"PrintableAreaPrint", false, 240, 0, QRectF(14.0, 35.5, 252.0, 79.0)},
-        ImageRectCase {"PrintableAreaPreview", false, 240, 1, QRectF(20.0, 40.0, 240.0, 70.0)},
-        // A printable size that truncates to 0 counts as none.
-        ImageRectCase {"TinyPrintableAreaIsIgnored", false, 0.5, 0, QRectF(20.0, 31.0, 252.0, 79.0)}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(CADYMOPrintingViewTest, CalibrationPageIsOnePageCentredOnTheLabelOrItsPrintableArea)
 {
