@@ -12,28 +12,21 @@ constexpr double kMm = 72.0 / 25.4;
 constexpr double kLx = 432.0;
 constexpr double kLy = 288.0;
 
-CAPrintSettings letter(QPageLayout::Orientation orientation = QPageLayout::Portrait, const QString &printer = QString())
-{
-    CAPrintSettings settings;
-    settings.paperSize = QSizeF(612.0, 792.0);
-    settings.orientation = orientation;
-    settings.printerName = printer;
-    return settings;
-}
-
 class CAEnvelopePrintingViewTest : public P
 {
 protected:
-
-    // The view of an envelope, moved by the roll offsets given.
-    static std::unique_ptr<CAEnvelopePrintingView> makeView(const CAPrintSettings &settings, double offset = 0.0)
+    // The view of an envelope on Letter paper, moved by the roll offsets given.
+    static std::unique_ptr<CAEnvelopePrintingView> makeView(QPageLayout::Orientation orientation, const QString &printer = QString(), double offset = 0.0)
     {
+        CAPrintSettings settings;
+        settings.paperSize = QSizeF(612.0, 792.0);
+        settings.orientation = orientation;
+        settings.printerName = printer;
         return plainView<CAEnvelopePrintingView>(
-            makeDesign({.type = dtEnvelope, .width = kLx, .height = kLy, .labelRoll = false, .offsetX = offset, .offsetY = offset}),
-            std::nullopt, settings);
+            makeDesign({.type = dtEnvelope, .width = kLx, .height = kLy, .labelRoll = false, .offsetX = offset, .offsetY = offset}), std::nullopt, settings);
     }
 
-    QImage printFirstPage(CAEnvelopePrintingView &view)
+    static QImage printFirstPage(CAEnvelopePrintingView &view)
     {
         const PrintedPdf pdf = printed(view, 288);
         EXPECT_EQ(pdf.pageCount(), 1);
@@ -48,7 +41,7 @@ TEST_F(CAEnvelopePrintingViewTest, PrintedEnvelopeIsTurnedAndAligned)
 {
     for (const auto &[degrees, alignment] : {std::pair {0, 0}, std::pair {90, 1}, std::pair {180, 2}, std::pair {270, 0}}) {
         SCOPED_TRACE(degrees);
-        std::unique_ptr<CAEnvelopePrintingView> view = makeView(letter());
+        std::unique_ptr<CAEnvelopePrintingView> view = makeView(QPageLayout::Portrait);
         view->setRotation(degrees);
         view->setAlignment(alignment);
         const QImage image = printFirstPage(*view);
@@ -67,24 +60,22 @@ TEST_F(CAEnvelopePrintingViewTest, CalibrationActsAlongTheTurnedEnvelopeAndRollO
     CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), u"Feeder"_s, CACalibrationSettings(u"2"_s, u"3"_s, u"0"_s, false));
     // Portrait paper turns the envelope a quarter: its x axis runs down the page and its up
     // direction to the right.
-    std::unique_ptr<CAEnvelopePrintingView> view = makeView(letter(QPageLayout::Portrait, u"Feeder"_s), 40.0);
+    std::unique_ptr<CAEnvelopePrintingView> view = makeView(QPageLayout::Portrait, u"Feeder"_s, 40.0);
     EXPECT_EQ(view->rotation(), 90);
     EXPECT_TRUE(rectNear(boxOfColour(printFirstPage(*view), colourOf(QString())), QRectF(3.0 * kMm, 2.0 * kMm, kLy, kLx)));
 }
 
 TEST_F(CAEnvelopePrintingViewTest, PreviewMarksThePaperEdgeAndAnyDoubleClickOpensTheEnvelope)
 {
-    std::unique_ptr<CAEnvelopePrintingView> view = makeView(letter(QPageLayout::Landscape));
+    std::unique_ptr<CAEnvelopePrintingView> view = makeView(QPageLayout::Landscape);
     const QImage image = drawnPage(*view, 1, QSizeF(792.0, 612.0), 1.0);
     EXPECT_TRUE(rectNear(boxOfColour(image, QColor::fromRgbF(0.3, 0.3, 0.3), 1.0), QRectF(0, 0, 792, 612)));
     // Between the envelope and the edge the paper is white.
     EXPECT_EQ(QColor(image.pixel(700, 500)), QColor(Qt::white));
     int opened = 0;
     view->setEditingHandler([&opened](std::shared_ptr<CADocument>) { ++opened; });
-    EXPECT_EQ(view->clickAtPoint(QPointF(700.0, 500.0), 1, 1), 0);
-    EXPECT_EQ(view->clickAtPoint(QPointF(700.0, 500.0), 2, 1), 1);
-    EXPECT_EQ(opened, 1);
-    EXPECT_EQ(view->editingIndex(), 0);
+    EXPECT_EQ(QList<int>({view->clickAtPoint(QPointF(700.0, 500.0), 1, 1), view->clickAtPoint(QPointF(700.0, 500.0), 2, 1), opened, view->editingIndex()}),
+              QList<int>({0, 1, 1, 0}));
 }
 
 } // namespace
