@@ -82,7 +82,7 @@ TEST_F(CADocumentPersonsTest, CapitalsFollowThePreferenceOrTheRepresentationBitB
 }
 
 // An edited free field changes the person and refills the side; an edited panel changes the
-// person without refilling.
+// person without refilling; the sender side has no person yet.
 TEST_F(CADocumentPersonsTest, EditedComponentsChangeThePerson)
 {
     CFTAAddressPanel *recipient = add(doctest::makePanel(true, u"us"_s, false));
@@ -97,20 +97,13 @@ TEST_F(CADocumentPersonsTest, EditedComponentsChangeThePerson)
     m_document->updatePersonWithComponent(recipient);
     EXPECT_EQ(valueOf(m_document->currentPerson(true), tcCity), u"Shelbyville"_s);
     EXPECT_EQ(city->GetText()->getString(), u"Springfield"_s);
-}
-
-TEST_F(CADocumentPersonsTest, AddressTextWithoutAPersonMakesOneAndShapesAreNoAddressControls)
-{
-    CFTBoxField *box = add(std::make_unique<CFTBoxField>(1.0, 1.0, 5.0, 5.0, nullptr));
-    EXPECT_FALSE(m_document->hasAddressControls(false));
-    m_document->updatePersonWithComponent(box);
-    EXPECT_EQ(m_document->currentPerson(true), nullptr);
-    CFTAAddressText *city = addField(false, tcCity, adHome);
-    city->SetPreferredAddress(false);
-    EXPECT_TRUE(m_document->hasAddressControls(false));
-    EXPECT_FALSE(m_document->hasAddressControls(true));
-    city->GetText()->setString(u"Leeds"_s, nullptr);
-    m_document->updatePersonWithComponent(city);
+    // A shape changes no person; a free field of a side without a person makes one.
+    m_document->updatePersonWithComponent(add(std::make_unique<CFTBoxField>(1.0, 1.0, 5.0, 5.0, nullptr)));
+    EXPECT_EQ(valueOf(m_document->currentPerson(true), tcCity), u"Shelbyville"_s);
+    CFTAAddressText *leeds = addField(false, tcCity, adHome);
+    leeds->SetPreferredAddress(false);
+    leeds->GetText()->setString(u"Leeds"_s, nullptr);
+    m_document->updatePersonWithComponent(leeds);
     EXPECT_EQ(valueOf(m_document->currentPerson(false), tcCity, adHome), u"Leeds"_s);
 }
 

@@ -116,22 +116,6 @@ TEST_F(PrintingViewTest, PagesTreatAnEmptyGridAsOneItemAndStopAtTheMapsEnd)
     EXPECT_EQ(envelope.pageCount(), 2);
 }
 
-TEST_F(PrintingViewTest, PreviewImagesAreCachedPerPersonAndMadeAgainWhenTheCopiesChange)
-{
-    GridView view(persons(3), grid(3, 3), 7);
-    const CountingRenderer counting = CountingRenderer().on(view);
-    // One image per person, shared by that person's copies, found cached by a second refresh.
-    view.refreshDocumentMap();
-    view.refreshDocumentMap();
-    EXPECT_EQ(counting.calls->size(), 3u);
-    EXPECT_EQ(view.documentMap()[0].preview, view.documentMap()[2].preview);
-    EXPECT_EQ(counting.calls->front(), std::tuple(view.documentForMapIndex(0), true, false, 100.0, 4.0));
-    view.clearDocMapPreviewCache();
-    view.refreshDocumentMap();
-    view.setCopies(3);
-    EXPECT_EQ(std::pair(view.documentMap().size(), counting.calls->size()), std::pair(std::size_t(3), std::size_t(9))) << "the page in view gets its images afresh";
-}
-
 TEST_F(PrintingViewTest, EndingInPlaceEditingGivesTheEntryItsOwnUncachedCopy)
 {
     GridView view(persons(3), grid(3, 3), 3);
