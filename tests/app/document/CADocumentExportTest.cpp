@@ -23,7 +23,6 @@ protected:
         shape->SetStroked(false);
         return shape;
     }
-
     // A custom design of the size with a red marker in its top-left corner over a green box across
     // its middle.
     static std::unique_ptr<CADocument> design(double width, double height)
@@ -36,9 +35,7 @@ protected:
         kernel->AddObject(box(0, 0, 24, 24, Qt::red), 0, false);
         return std::make_unique<CADocument>(std::move(kernel));
     }
-
     static QImage tiffImage(const QByteArray &tiff) { return QImage::fromData(tiff, "TIFF").convertToFormat(QImage::Format_ARGB32); }
-
     // The PDF's only page rasterised through poppler at one pixel a point, over white.
     static QImage pdfImage(const QByteArray &pdf, QSizeF *points = nullptr)
     {
@@ -47,9 +44,7 @@ protected:
             *points = image ? image->size() : QSizeF();
         return image ? image->toImage(image->size().toSize(), Qt::white).convertToFormat(QImage::Format_ARGB32) : QImage();
     }
-
     static bool near(QRgb p, QColor c) { return std::max({std::abs(qRed(p) - c.red()), std::abs(qGreen(p) - c.green()), std::abs(qBlue(p) - c.blue())}) < 40; }
-
     // The pixels of the image close to the colour; with a second image of the same size, the share
     // of pixels that differ from it instead.
     static double countOf(const QImage &image, QColor color, const QImage *other = nullptr)

@@ -40,7 +40,6 @@ protected:
         document->setPrintListName(u"Holiday cards"_s);
         return document;
     }
-
     template <typename List> static std::vector<int> classIDs(const List &components)
     {
         std::vector<int> ids;
@@ -48,9 +47,7 @@ protected:
             ids.push_back(component->getClassID());
         return ids;
     }
-
     static PWPlist parsed(const QByteArray &bytes) { return PWPlist::parse(bytes).value_or(PWPlist::fromString(u"unreadable"_s)); }
-
     QString path(const QString &name) const { return m_folder.filePath(name); }
     QTemporaryDir m_folder;
 };

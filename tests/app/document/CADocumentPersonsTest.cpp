@@ -30,7 +30,6 @@ protected:
         const QByteArray card = QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Tremblay;Luc;;;\r\n") + lines + "\r\nEND:VCARD\r\n";
         m_document->setCurrentPerson(doctest::personFromVCard(card.constData()).get(), true, strings, format);
     }
-
     std::unique_ptr<CADocument> m_document =
         std::make_unique<CADocument>(std::make_unique<CFTADocument>(dtLabel, CDDString(u"us"_s), CDDString(u"us"_s)));
 };

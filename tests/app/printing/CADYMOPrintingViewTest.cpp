@@ -19,7 +19,6 @@ protected:
         settings.paperSize = kPaper;
         return settings;
     }
-
     static std::unique_ptr<CADYMOPrintingView> makeView(const DesignGeometry &geometry, int count = 0)
     {
         return plainView<CADYMOPrintingView>(makeDesign(geometry), count > 0 ? std::optional(persons(count)) : std::nullopt, rollPaper());

@@ -25,7 +25,6 @@ protected:
         return plainView<CAEnvelopePrintingView>(
             makeDesign({.type = dtEnvelope, .width = kLx, .height = kLy, .labelRoll = false, .offsetX = offset, .offsetY = offset}), std::nullopt, settings);
     }
-
     static QImage printFirstPage(CAEnvelopePrintingView &view)
     {
         const PrintedPdf pdf = printed(view, 288);

@@ -16,7 +16,6 @@ const QColor kItem(200, 30, 30);
 class CALabelPrintingViewTest : public P
 {
 protected:
-
     // Labels 180 x 100 points unless told, 9 and 12 points apart, on US Letter.
     static CATemplateFormat sheet(int columns = 3, int rows = 2, float width = 180.0f, float height = 100.0f)
     {
@@ -35,7 +34,6 @@ protected:
         format.setTopMargin(36.0f);
         return format;
     }
-
     static CAPrintSettings letter(int startFrom = 1)
     {
         CAPrintSettings settings;
@@ -44,7 +42,6 @@ protected:
         settings.startFrom = startFrom;
         return settings;
     }
-
     // A view of a label design (on the template unless told) with one counter near its top-left corner.
     static std::unique_ptr<CALabelPrintingView> makeView(const CATemplateFormat &format, int copies, int startFrom = 1,
                                                          const std::optional<CATemplateFormat> &design = std::nullopt)
@@ -57,15 +54,12 @@ protected:
         view->setCopies(copies);
         return view;
     }
-
     // Prints the view on its own page layout and reads it back.
     static PrintedPdf print(CAPrintingView &view) { return printed(view, 1200, true); }
-
     static QRectF slotRect(const CALabelSheetLayout &sheet, int slot)
     {
         return QRectF(QPointF(sheet.originX(), sheet.originY()) + sheet.slotOrigin(slot), QSizeF(sheet.itemWidth(), sheet.itemHeight()));
     }
-
     // The slots whose centre shows the items' colour in an image of scale pixels a point.
     static std::vector<int> filledSlots(const QImage &image, const CALabelSheetLayout &sheet, double scale)
     {

@@ -24,7 +24,6 @@ public:
         setCopiesValue(copies);
         setDocumentMap(getDocumentMap(documentList(), personList(), copies));
     }
-
     void drawPage(QPainter &painter, int page) override
     {
         const auto [first, count] = mapRangeForPage(page);
@@ -33,7 +32,6 @@ public:
                 image->drawInRect(painter, slotRect(slot, std::max(1, layout()->Columns())));
         }
     }
-
     static QRectF slotRect(int slot, int columns) { return QRectF(20.0 + (slot % columns) * 200.0, 20.0 + (slot / columns) * 110.0, 180.0, 100.0); }
 };
 
@@ -44,7 +42,6 @@ struct CountingRenderer
     using Call = std::tuple<const CADocument *, bool, bool, double, double>;
     std::shared_ptr<std::vector<Call>> calls = std::make_shared<std::vector<Call>>();
     std::shared_ptr<QStringList> failFor = std::make_shared<QStringList>();
-
     CountingRenderer &on(CAPrintingView &view)
     {
         view.setItemRenderer([log = calls, failing = failFor](CADocument &document, bool vector, bool withPrinting,

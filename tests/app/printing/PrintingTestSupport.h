@@ -26,7 +26,7 @@ using namespace Qt::StringLiterals;
 
 namespace printtest {
 
-// A bare design of a roll label (by default) or an envelope.
+// A bare design of a roll label (by default), a sheet item or an envelope.
 struct DesignGeometry
 {
     documentType type = dtLabel;
@@ -46,13 +46,11 @@ struct PrintedPdf
     explicit PrintedPdf(const QString &path) : document(Poppler::Document::load(path)) {}
     int pageCount() const { return document ? document->numPages() : 0; }
     QSizeF pageSize(int index) const { return document->page(index)->pageSizeF(); }
-    // The page at the given pixels per point, on white.
     QImage render(int index, double scale = 2.0) const
     {
         document->setPaperColor(Qt::white);
         return document->page(index)->renderToImage(72.0 * scale, 72.0 * scale).convertToFormat(QImage::Format_RGB32);
     }
-    // The words of the page with their boxes, in reading order.
     std::vector<std::pair<QString, QRectF>> words(int index) const
     {
         std::vector<std::pair<QString, QRectF>> found;
@@ -86,7 +84,6 @@ public:
         CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
         CADocument::setPreparedDocumentSource({});
     }
-
     // Sam <last> of 1 Main St, Springfield, in the country; a company card when organisation is
     // given (address books keep the mark in "ABPersonFlags").
     static std::shared_ptr<PWPerson> person(const QString &last, const QString &country = u"USA"_s, const QString &organisation = QString())
@@ -103,8 +100,7 @@ public:
         }
         return result;
     }
-
-    // Person0, Person1, ... in Canada.
+    // Person0, Person1, ... in Canada, each drawn in a flat colour of its own by colourOf().
     static std::vector<std::shared_ptr<PWPerson>> persons(int count)
     {
         std::vector<std::shared_ptr<PWPerson>> list;
@@ -112,16 +108,12 @@ public:
             list.push_back(person(u"Person%1"_s.arg(i), u"Canada"_s));
         return list;
     }
-
-    // A flat colour per person PersonN, grey for anyone else or none.
     static QColor colourOf(const QString &lastName)
     {
         static const QColor colours[] = {Qt::red, Qt::green, Qt::blue, Qt::magenta, Qt::cyan, Qt::yellow, Qt::darkRed};
         return lastName.startsWith(u"Person"_s) ? colours[lastName.mid(6).toInt() % 7] : QColor(Qt::gray);
     }
-
     static QString recipientName(const CADocument &document) { return stringForPersonCategory(document.currentPerson(true).get(), adWork, tcLastName, true); }
-
     // A 180 x 100 point label with a recipient panel and a sender panel, 12 and 8 points apart
     // from its neighbours, sent from the United States to Sam Own.
     static std::shared_ptr<CADocument> labelDesign()
@@ -144,7 +136,6 @@ public:
         document->setCurrentPerson(person(u"Own"_s).get(), true, true, true);
         return document;
     }
-
     static CATemplateFormat grid(int columns, int rows)
     {
         CATemplateFormat format;
@@ -155,7 +146,6 @@ public:
         format.setItemHeight(100.0f);
         return format;
     }
-
     static std::shared_ptr<CADocument> makeDesign(const DesignGeometry &geometry)
     {
         auto kernel = std::make_unique<CFTADocument>(geometry.type, CDDString(u"us"_s), CDDString(u"us"_s));
@@ -170,21 +160,18 @@ public:
             kernel->AddObject(new CFTCounterField(20.0, 20.0, nullptr), 0, false);
         return std::make_shared<CADocument>(std::move(kernel));
     }
-
-    // The marker in the design's top-left corner that shows how the item is turned.
-    static constexpr double kMarkerSize = 20.0;
-
     // Item images as the renderer makes them (the design with its bleed margin on every side), but
     // plain: the design area in the colour or else its recipient's, a black marker in its top-left
-    // corner, the bleed transparent. Two pixels a point.
+    // corner that shows how the item is turned, the bleed transparent. Two pixels a point.
+    static constexpr double kMarkerSize = 20.0;
     static CAPrintingView::ItemRenderer plainRenderer(std::optional<QColor> colour = std::nullopt)
     {
         return [colour](CADocument &document, bool, bool, double, double bleed) -> std::shared_ptr<CAImageEx> {
             const QSizeF size(document.ftDocument()->getDocumentSizeX(0), document.ftDocument()->getDocumentSizeY(0));
             QImage image(((size + QSizeF(2 * bleed, 2 * bleed)) * 2).toSize(), QImage::Format_ARGB32_Premultiplied);
             image.fill(Qt::transparent);
-            image.setDotsPerMeterX(int(std::lround(144.0 / 0.0254)));
-            image.setDotsPerMeterY(int(std::lround(144.0 / 0.0254)));
+            image.setDotsPerMeterX(5669);
+            image.setDotsPerMeterY(5669);
             QPainter painter(&image);
             painter.scale(2.0, 2.0);
             painter.fillRect(QRectF(QPointF(bleed, bleed), size), colour.value_or(colourOf(recipientName(document))));
@@ -193,7 +180,6 @@ public:
             return std::shared_ptr<CAImageEx>(CAImageEx::initWithImage(image));
         };
     }
-
     // A view of the design drawn by the plain renderer; the images it made with the system's
     // renderer while it was built are dropped.
     template <typename View>
@@ -206,7 +192,6 @@ public:
         view->refreshDocumentMap();
         return view;
     }
-
     // Prints the view into a PDF file at path, on the view's page layout when asked; answers
     // whether the job succeeded, and its error in error.
     static bool printPdf(CAPrintingView &view, const QString &path, QString *error = nullptr, int resolution = 1200, bool withPageLayout = false)
@@ -217,7 +202,6 @@ public:
             writer.setPageLayout(view.printSettings().pageLayout());
         return view.printPages(writer, error);
     }
-
     // Prints into a temporary file and reads back a job that must succeed.
     static PrintedPdf printed(CAPrintingView &view, int resolution = 1200, bool withPageLayout = false)
     {
@@ -226,12 +210,7 @@ public:
         EXPECT_TRUE(printPdf(view, folder.filePath(u"job.pdf"_s), &error, resolution, withPageLayout)) << error.toStdString();
         return PrintedPdf(folder.filePath(u"job.pdf"_s));
     }
-
-    static bool near(const QColor &a, const QColor &b, int tolerance = 40)
-    {
-        return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())}) <= tolerance;
-    }
-
+    static bool near(const QColor &a, const QColor &b, int tolerance = 40) { return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())}) <= tolerance; }
     // The bounding box, in points, of the pixels close to colour in an image of scale pixels a point.
     static QRectF boxOfColour(const QImage &image, const QColor &colour, double scale = 2.0)
     {
@@ -242,7 +221,6 @@ public:
         }
         return box.isNull() ? QRectF() : QRectF(box.x() / scale, box.y() / scale, box.width() / scale, box.height() / scale);
     }
-
     static ::testing::AssertionResult rectNear(const QRectF &actual, const QRectF &expected, double tolerance = 1.0)
     {
         const QRectF d(actual.topLeft() - expected.topLeft(), actual.size() - expected.size());
@@ -250,7 +228,6 @@ public:
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << actual.x() << ", " << actual.y() << " " << actual.width() << " x " << actual.height();
     }
-
     // What a drawing of the page leaves on an image of scale pixels a point over the background.
     static QImage drawnPage(CAPrintingView &view, int page, const QSizeF &paper, double scale = 2.0, const QColor &background = QColor(255, 0, 255))
     {
