@@ -36,7 +36,6 @@ protected:
         return std::make_unique<CADocument>(std::move(kernel));
     }
     static QImage tiffImage(const QByteArray &tiff) { return QImage::fromData(tiff, "TIFF").convertToFormat(QImage::Format_ARGB32); }
-    // The PDF's only page rasterised through poppler at one pixel a point, over white.
     static QImage pdfImage(const QByteArray &pdf, QSizeF *points = nullptr)
     {
         const std::shared_ptr<PWImage> image = PWImage::fromData(pdf);
@@ -78,7 +77,6 @@ TEST_F(CADocumentExportTest, VectorAndBitmapFormsLookTheSame)
     const std::unique_ptr<CADocument> document = design(288, 144);
     const QImage drawn = document->imageForComponents(nullptr, 9, true, true, 72);
     ASSERT_EQ(drawn.size(), QSize(306, 162));
-    // Each drawn over white.
     QImage bitmap(drawn.size(), QImage::Format_ARGB32);
     bitmap.fill(Qt::white);
     QImage pictured = bitmap.copy();
@@ -87,7 +85,6 @@ TEST_F(CADocumentExportTest, VectorAndBitmapFormsLookTheSame)
     EXPECT_LT(countOf(bitmap, {}, &pictured), 0.01);
     const QImage pdf = pdfImage(document->PDFDataForComponents(nullptr, 9, false, false, true, true, 72));
     EXPECT_LT(countOf(bitmap, {}, &pdf), 0.01);
-    // And they are not trivially equal: the design shows.
     EXPECT_TRUE(near(bitmap.pixel(9 + 144, 9 + 72), Qt::green));
 }
 

@@ -18,7 +18,6 @@
 
 namespace {
 
-using doctest::valueOf;
 
 class CADocumentFileTest : public doctest::Test
 {
@@ -33,10 +32,10 @@ protected:
         auto *text = new CFTAText(70.0, 10.0, 90.0, 20.0, nullptr);
         text->GetText()->setString(u"Season's greetings"_s, nullptr);
         kernel.AddObject(text, 0, false);
-        kernel.AddObject(doctest::makePanel(true, u"us"_s, true).release(), 0, false);
-        kernel.AddObject(doctest::makePanel(false, u"us"_s, false).release(), 0, false);
-        document->setCurrentPerson(doctest::personFromVCard(doctest::kUsPerson).get(), true, true, false);
-        document->setCurrentPerson(doctest::personFromVCard(doctest::kCaPerson).get(), false, true, false);
+        kernel.AddObject(makePanel(true, u"us"_s, true).release(), 0, false);
+        kernel.AddObject(makePanel(false, u"us"_s, false).release(), 0, false);
+        document->setCurrentPerson(personFromVCard(doctest::kUsPerson).get(), true, true, false);
+        document->setCurrentPerson(personFromVCard(doctest::kCaPerson).get(), false, true, false);
         document->setPrintListName(u"Holiday cards"_s);
         return document;
     }

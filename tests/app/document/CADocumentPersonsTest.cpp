@@ -8,8 +8,6 @@
 
 namespace {
 
-using doctest::fieldText;
-using doctest::valueOf;
 
 class CADocumentPersonsTest : public doctest::Test
 {
@@ -24,11 +22,10 @@ protected:
     {
         return add(std::make_unique<CFTAAddressText>(toFrom, category, type, nullptr, nullptr));
     }
-    // Luc Tremblay with the vCard lines as the recipient.
     void setRecipient(const char *lines, bool strings, bool format)
     {
         const QByteArray card = QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Tremblay;Luc;;;\r\n") + lines + "\r\nEND:VCARD\r\n";
-        m_document->setCurrentPerson(doctest::personFromVCard(card.constData()).get(), true, strings, format);
+        m_document->setCurrentPerson(personFromVCard(card.constData()).get(), true, strings, format);
     }
     std::unique_ptr<CADocument> m_document =
         std::make_unique<CADocument>(std::make_unique<CFTADocument>(dtLabel, CDDString(u"us"_s), CDDString(u"us"_s)));
@@ -36,11 +33,11 @@ protected:
 
 TEST_F(CADocumentPersonsTest, UsPersonFillsTheRecipientPanelAndItsBarcodeButNotTheSenderNorSimpleTexts)
 {
-    CFTAAddressPanel *recipient = add(doctest::makePanel(true, u"us"_s, true));
-    CFTAAddressPanel *sender = add(doctest::makePanel(false, u"us"_s, false));
+    CFTAAddressPanel *recipient = add(makePanel(true, u"us"_s, true));
+    CFTAAddressPanel *sender = add(makePanel(false, u"us"_s, false));
     CFTAAddressText *simple = addField(true, tcSimpleText);
     simple->GetText()->setString(u"Handle with care"_s, nullptr);
-    m_document->setCurrentPerson(doctest::personFromVCard(doctest::kUsPerson).get(), true, true, false);
+    m_document->setCurrentPerson(personFromVCard(doctest::kUsPerson).get(), true, true, false);
     QStringList texts;
     for (textCategory category : {tcFirstName, tcLastName, tcCompany, tcStreet, tcZIP})
         texts << fieldText(*recipient, category);
@@ -52,7 +49,7 @@ TEST_F(CADocumentPersonsTest, UsPersonFillsTheRecipientPanelAndItsBarcodeButNotT
 
 TEST_F(CADocumentPersonsTest, PersonsCountryGivesTheRecipientPanelItsFormatOrTheDefault)
 {
-    CFTAAddressPanel *recipient = add(doctest::makePanel(true, u"us"_s, false));
+    CFTAAddressPanel *recipient = add(makePanel(true, u"us"_s, false));
     const auto country = [recipient] { return recipient->getFormat()->name(tcAddress)->getData(); };
     setRecipient("ADR;TYPE=WORK:;;100 Queen St W;Toronto;ON;M5H 2N2;Canada", true, true);
     EXPECT_EQ(country() + fieldText(*recipient, tcZIP), u"caM5H 2N2"_s);
@@ -70,7 +67,7 @@ TEST_F(CADocumentPersonsTest, CapitalsFollowThePreferenceOrTheRepresentationBitB
         PWUserDefaults::standardUserDefaults().setBool(u"FTConvertToUppercase"_s, preference);
         CFTAAddressText *city = addField(true, tcCity);
         city->setRepresentationType(representation, false);
-        CFTAAddressPanel *panel = add(doctest::makePanel(true, u"ca"_s, true));
+        CFTAAddressPanel *panel = add(makePanel(true, u"ca"_s, true));
         panel->setRepresentationType(representation, false);
         // A postcode written in small letters shows whether the barcode was given capitals.
         setRecipient("ADR;TYPE=WORK:;;100 Queen St W;Toronto;ON;m5h 2n2;Canada", true, false);
@@ -84,10 +81,10 @@ TEST_F(CADocumentPersonsTest, CapitalsFollowThePreferenceOrTheRepresentationBitB
 // person without refilling; the sender side has no person yet.
 TEST_F(CADocumentPersonsTest, EditedComponentsChangeThePerson)
 {
-    CFTAAddressPanel *recipient = add(doctest::makePanel(true, u"us"_s, false));
+    CFTAAddressPanel *recipient = add(makePanel(true, u"us"_s, false));
     CFTAAddressText *lastName = addField(true, tcLastName);
     CFTAAddressText *city = addField(true, tcCity);
-    m_document->setCurrentPerson(doctest::personFromVCard(doctest::kUsPerson).get(), true, true, false);
+    m_document->setCurrentPerson(personFromVCard(doctest::kUsPerson).get(), true, true, false);
     lastName->GetText()->setString(u"Roe"_s, nullptr);
     m_document->updatePersonWithComponent(lastName);
     EXPECT_EQ(valueOf(m_document->currentPerson(true), tcLastName), u"Roe"_s);
@@ -108,19 +105,19 @@ TEST_F(CADocumentPersonsTest, EditedComponentsChangeThePerson)
 
 TEST_F(CADocumentPersonsTest, DefaultSenderComesFromTheSourceOrElseTheStoredSenderList)
 {
-    const std::shared_ptr<PWPerson> jane = doctest::personFromVCard(doctest::kUsPerson);
+    const std::shared_ptr<PWPerson> jane = personFromVCard(doctest::kUsPerson);
     CADocument::setDefaultSenderSource([jane] { return jane; });
     EXPECT_EQ(CADocument(std::make_unique<CFTADocument>()).currentPerson(false), jane);
     CADocument::setDefaultSenderSource({});
     PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-    const std::shared_ptr<PWPerson> luc = doctest::personFromVCard(doctest::kCaPerson);
+    const std::shared_ptr<PWPerson> luc = personFromVCard(doctest::kCaPerson);
     defaults.setObject(u"SenderList"_s, PWPlist(PWPlist::Array {PWPlist(FTStoredPerson::convertToStoringData(*jane)),
                                                                 PWPlist(FTStoredPerson::convertToStoringData(*luc))}));
     // The index counts from 1; one past the list falls back to the first sender.
     QStringList senders;
     for (int index : {2, 7}) {
         defaults.setInteger(u"Default Sender Index"_s, index);
-        senders << doctest::valueOf(CADocument::defaultSender(), tcLastName);
+        senders << valueOf(CADocument::defaultSender(), tcLastName);
     }
     EXPECT_EQ(senders, (QStringList {u"Tremblay"_s, u"Doe"_s}));
     defaults.removeObject(u"SenderList"_s);

@@ -25,18 +25,6 @@ protected:
     }
 };
 
-TEST_F(CADYMOPrintingViewTest, PrintsOnePagePerPersonWithThePageNumberInItsCounters)
-{
-    std::unique_ptr<CADYMOPrintingView> view = makeView({.counter = true}, 3);
-    const PrintedPdf pdf = printed(*view, 288);
-    ASSERT_EQ(pdf.pageCount(), 3);
-    for (int page = 0; page < 3; ++page) {
-        EXPECT_EQ(pdf.pageSize(page).toSize(), kPaper.toSize());
-        EXPECT_FALSE(boxOfColour(pdf.render(page), colourOf(u"Person%1"_s.arg(page))).isNull()) << page;
-        EXPECT_EQ(pdf.words(page).at(0).first, QString::number(page + 1));
-    }
-}
-
 // Where the design area lands on 300 x 120 paper with roll offsets (20, 10), printed or in the
 // preview: the item stands on the paper's bottom edge; the 50-point bleed of label-roll paper lies
 // outside the design area; print centres the layout-size image on the printable area, preview
@@ -69,7 +57,6 @@ TEST_F(CADYMOPrintingViewTest, CalibrationPageIsOnePageCentredOnTheLabelOrItsPri
         const QRectF ink = boxOfColour(image, QColor(Qt::black), 4.0);
         const QSizeF size = CADYMOPrintingView::calibrationDrawingSize();
         EXPECT_TRUE(rectNear(ink, QRectF(centre - QPointF(size.width(), size.height()) / 2, size))) << printable.width();
-        // The centre is marked.
         EXPECT_EQ(QColor(image.pixel((centre * 4).toPoint())), QColor(Qt::black));
     }
 }
@@ -95,7 +82,6 @@ TEST_F(CADYMOPrintingViewTest, ClicksOnTheDrawnItemOpenItsPageForEditing)
     EXPECT_EQ(view->editingIndex(), 3);
     drawnPage(*view, 4, kPaper);
     EXPECT_EQ(view->clickAtPoint(item, 1, 4), 4);
-    // Pages outside the map open nothing.
     view->startEditingPage(9);
     view->startEditingPage(0);
     EXPECT_EQ(opened, (QStringList {u"Person1"_s, u"Person3"_s, u"Person3"_s}));

@@ -8,14 +8,12 @@ using printtest::PrintedPdf;
 namespace {
 
 constexpr double kMm = 72.0 / 25.4;
-// A 6 x 4 inch envelope on Letter paper.
 constexpr double kLx = 432.0;
 constexpr double kLy = 288.0;
 
 class CAEnvelopePrintingViewTest : public P
 {
 protected:
-    // The view of an envelope on Letter paper, moved by the roll offsets given.
     static std::unique_ptr<CAEnvelopePrintingView> makeView(QPageLayout::Orientation orientation, const QString &printer = QString(), double offset = 0.0)
     {
         CAPrintSettings settings;

@@ -54,13 +54,11 @@ protected:
         view->setCopies(copies);
         return view;
     }
-    // Prints the view on its own page layout and reads it back.
     static PrintedPdf print(CAPrintingView &view) { return printed(view, 1200, true); }
     static QRectF slotRect(const CALabelSheetLayout &sheet, int slot)
     {
         return QRectF(QPointF(sheet.originX(), sheet.originY()) + sheet.slotOrigin(slot), QSizeF(sheet.itemWidth(), sheet.itemHeight()));
     }
-    // The slots whose centre shows the items' colour in an image of scale pixels a point.
     static std::vector<int> filledSlots(const QImage &image, const CALabelSheetLayout &sheet, double scale)
     {
         std::vector<int> filled;
@@ -78,7 +76,6 @@ TEST_F(CALabelPrintingViewTest, TenCopiesFromFifthSlotFillThreePagesWithRunningC
     const PrintedPdf job = print(*view);
     ASSERT_EQ(job.pageCount(), 3);
     EXPECT_EQ(job.pageSize(0).toSize(), QSize(612, 792));
-    // The counters of each page, by the slot (from 0) they stand in.
     QStringList counters;
     for (int page = 0; page < 3; ++page) {
         for (const auto &[word, box] : job.words(page))
@@ -87,7 +84,6 @@ TEST_F(CALabelPrintingViewTest, TenCopiesFromFifthSlotFillThreePagesWithRunningC
     }
     counters.removeAll(QString());
     EXPECT_EQ(counters.join(u' '), u"0:4:1 0:5:2 1:0:3 1:1:4 1:2:5 1:3:6 1:4:7 1:5:8 2:0:9 2:1:10"_s);
-    // Skipped slots stay blank.
     EXPECT_EQ(filledSlots(job.render(0, 4.0), view->sheet(), 4.0), (std::vector<int> {4, 5}));
 }
 
@@ -146,7 +142,6 @@ TEST_F(CALabelPrintingViewTest, LandscapeDesignOnPortraitLabelsTurnsClockwise)
     const QRectF topRight(slot.center().x(), slot.top(), slot.width() / 2, slot.height() / 2);
     EXPECT_TRUE(topRight.contains(boxOfColour(job.render(0), Qt::black).center()));
     EXPECT_TRUE(topRight.contains(job.wordBox(0, u"1"_s).center()));
-    // The hit record covers the item as it lies on the page.
     EXPECT_GT(view->hitRecord(0).value_or(CALabelPrintingView::HitRecord()).rect.height(), 100.0);
 }
 

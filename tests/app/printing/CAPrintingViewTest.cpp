@@ -67,7 +67,6 @@ std::shared_ptr<CADocument> editedCopy()
     return edited->loadDataRepresentation(bytes, CADocument::kAddressDocumentType) ? edited : nullptr;
 }
 
-// Whether the recipient panel of the map entry's copy shows the category.
 bool shows(CAPrintingView &view, int index, int category)
 {
     for (CFTComponent *component : view.documentForMapIndex(index)->ftDocument()->GetComponents(0, false))

@@ -58,7 +58,6 @@ struct PrintedPdf
             found.emplace_back(box->text(), box->boundingBox());
         return found;
     }
-    // The box of the first word of the text on the page; null when it is not there.
     QRectF wordBox(int index, const QString &text) const
     {
         for (const auto &[word, box] : words(index))
@@ -192,8 +191,6 @@ public:
         view->refreshDocumentMap();
         return view;
     }
-    // Prints the view into a PDF file at path, on the view's page layout when asked; answers
-    // whether the job succeeded, and its error in error.
     static bool printPdf(CAPrintingView &view, const QString &path, QString *error = nullptr, int resolution = 1200, bool withPageLayout = false)
     {
         QPdfWriter writer(path);
@@ -202,7 +199,6 @@ public:
             writer.setPageLayout(view.printSettings().pageLayout());
         return view.printPages(writer, error);
     }
-    // Prints into a temporary file and reads back a job that must succeed.
     static PrintedPdf printed(CAPrintingView &view, int resolution = 1200, bool withPageLayout = false)
     {
         QTemporaryDir folder;
@@ -211,7 +207,6 @@ public:
         return PrintedPdf(folder.filePath(u"job.pdf"_s));
     }
     static bool near(const QColor &a, const QColor &b, int tolerance = 40) { return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())}) <= tolerance; }
-    // The bounding box, in points, of the pixels close to colour in an image of scale pixels a point.
     static QRectF boxOfColour(const QImage &image, const QColor &colour, double scale = 2.0)
     {
         QRect box;
@@ -228,7 +223,6 @@ public:
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << actual.x() << ", " << actual.y() << " " << actual.width() << " x " << actual.height();
     }
-    // What a drawing of the page leaves on an image of scale pixels a point over the background.
     static QImage drawnPage(CAPrintingView &view, int page, const QSizeF &paper, double scale = 2.0, const QColor &background = QColor(255, 0, 255))
     {
         QImage image((paper * scale).toSize(), QImage::Format_RGB32);
