@@ -26,18 +26,12 @@ TEST_P(CAPrintedItemTextTest, TextKeepsItsSizeAtEveryPrinterResolution)
         // The item's first slot holds ink: the address is drawn, not clipped away.
         const QImage page = job.render(0, 1.0);
         int ink = 0;
-        for (int y = 0; y < 100; ++y) {
-            for (int x = 0; x < 180; ++x)
-                ink += qGray(page.pixel(x, y)) < 128 ? 1 : 0;
-        }
+        for (int i = 0; i < 180 * 100; ++i)
+            ink += qGray(page.pixel(i % 180, i / 180)) < 128 ? 1 : 0;
         EXPECT_GT(ink, 100);
         // The recipient's name, a line of an address panel, is a few points tall.
         const QRectF name = job.wordBox(0, u"Own"_s);
-        if (vector) {
-            ASSERT_FALSE(name.isNull());
-            EXPECT_LT(name.height(), 30.0);
-            EXPECT_LT(name.right(), 180.0);
-        }
+        EXPECT_TRUE(!vector || (!name.isNull() && name.height() < 30.0 && name.right() < 180.0)) << name.height() << " " << name.right();
     }
 }
 

@@ -37,7 +37,6 @@ struct DesignGeometry
     bool labelRoll = true;
     double offsetX = 0.0;
     double offsetY = 0.0;
-    bool counter = false;
 };
 
 // The pages of a printed PDF, read back with poppler; pages are asked for only below pageCount().
@@ -155,8 +154,6 @@ public:
         kernel->SetPageSize(CDDString(geometry.labelRoll ? u"Label Roll"_s : u"Letter"_s));
         kernel->SetDYMOOffsetX(geometry.offsetX);
         kernel->SetDYMOOffsetY(geometry.offsetY);
-        if (geometry.counter)
-            kernel->AddObject(new CFTCounterField(20.0, 20.0, nullptr), 0, false);
         return std::make_shared<CADocument>(std::move(kernel));
     }
     // Item images as the renderer makes them (the design with its bleed margin on every side), but
