@@ -127,16 +127,17 @@ TEST_F(CADocumentExportTest, ComponentListKeepsItsOwnRectangleWithoutBleedOrBack
 TEST_F(CADocumentExportTest, NothingToDrawGivesNoData)
 {
     const std::unique_ptr<CADocument> document = design(288, 144);
-    const std::vector<CFTComponent *> none;
-    EXPECT_TRUE(document->PDFDataForComponents(&none, 0, false, false, false, true, 600).isEmpty());
-    EXPECT_TRUE(document->TIFFDataForComponents(&none, 0, false, true, 600).isEmpty());
-    EXPECT_TRUE(document->pictureForComponents(&none, 0, false, false, false, true, 600).isNull());
-    EXPECT_TRUE(document->TIFFDataForComponents(nullptr, 0, false, true, 0).isEmpty());
-    // A bitmap far too large to allocate is refused, not attempted.
-    EXPECT_TRUE(document->imageForComponents(nullptr, 0, false, true, 1.0e6).isNull());
     const std::unique_ptr<CADocument> empty = design(0, 144);
-    EXPECT_TRUE(empty->PDFDataForComponents(nullptr, 0, false, false, false, true, 600).isEmpty());
-    EXPECT_TRUE(empty->imageForComponents(nullptr, 0, false, true, 600).isNull());
+    const std::vector<CFTComponent *> none;
+    // An empty list, no resolution, no area, and a bitmap far too large to allocate (refused, not attempted).
+    EXPECT_EQ(QList<bool>({document->PDFDataForComponents(&none, 0, false, false, false, true, 600).isEmpty(),
+                           document->TIFFDataForComponents(&none, 0, false, true, 600).isEmpty(),
+                           document->pictureForComponents(&none, 0, false, false, false, true, 600).isNull(),
+                           document->TIFFDataForComponents(nullptr, 0, false, true, 0).isEmpty(),
+                           document->imageForComponents(nullptr, 0, false, true, 1.0e6).isNull(),
+                           empty->PDFDataForComponents(nullptr, 0, false, false, false, true, 600).isEmpty(),
+                           empty->imageForComponents(nullptr, 0, false, true, 600).isNull()}),
+              QList<bool>({true, true, true, true, true, true, true}));
 }
 
 } // namespace

@@ -41,10 +41,9 @@ TEST_F(CADocumentPersonsTest, UsPersonFillsTheRecipientPanelAndItsBarcodeButNotT
     QStringList texts;
     for (textCategory category : {tcFirstName, tcLastName, tcCompany, tcStreet, tcZIP})
         texts << fieldText(*recipient, category);
-    EXPECT_EQ(texts.join(u'|'), u"Jane|Doe|Acme Widgets|1 Main St|62701-1234"_s);
-    EXPECT_TRUE(fieldText(*recipient, textCategory(106)).contains(u"62701"_s));
-    EXPECT_TRUE(fieldText(*sender, tcLastName).isEmpty());
-    EXPECT_EQ(simple->GetText()->getString(), u"Handle with care"_s);
+    // The barcode encodes the ZIP; the sender panel and the simple text keep their own words.
+    texts << fieldText(*recipient, textCategory(106)).left(5) << fieldText(*sender, tcLastName) << simple->GetText()->getString();
+    EXPECT_EQ(texts.join(u'|'), u"Jane|Doe|Acme Widgets|1 Main St|62701-1234|62701||Handle with care"_s);
 }
 
 TEST_F(CADocumentPersonsTest, PersonsCountryGivesTheRecipientPanelItsFormatOrTheDefault)
@@ -115,10 +114,8 @@ TEST_F(CADocumentPersonsTest, DefaultSenderComesFromTheSourceOrElseTheStoredSend
                                                                 PWPlist(FTStoredPerson::convertToStoringData(*luc))}));
     // The index counts from 1; one past the list falls back to the first sender.
     QStringList senders;
-    for (int index : {2, 7}) {
-        defaults.setInteger(u"Default Sender Index"_s, index);
-        senders << valueOf(CADocument::defaultSender(), tcLastName);
-    }
+    for (int index : {2, 7})
+        senders << (defaults.setInteger(u"Default Sender Index"_s, index), valueOf(CADocument::defaultSender(), tcLastName));
     EXPECT_EQ(senders, (QStringList {u"Tremblay"_s, u"Doe"_s}));
     defaults.removeObject(u"SenderList"_s);
     defaults.removeObject(u"Default Sender Index"_s);
