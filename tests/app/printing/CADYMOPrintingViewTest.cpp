@@ -13,15 +13,9 @@ const QSizeF kPaper(300.0, 120.0);
 class CADYMOPrintingViewTest : public P
 {
 protected:
-    static CAPrintSettings rollPaper()
-    {
-        CAPrintSettings settings;
-        settings.paperSize = kPaper;
-        return settings;
-    }
     static std::unique_ptr<CADYMOPrintingView> makeView(const DesignGeometry &geometry, int count = 0)
     {
-        return plainView<CADYMOPrintingView>(makeDesign(geometry), count > 0 ? std::optional(persons(count)) : std::nullopt, rollPaper());
+        return plainView<CADYMOPrintingView>(makeDesign(geometry), count > 0 ? std::optional(persons(count)) : std::nullopt, CAPrintSettings {.paperSize = kPaper, .printerName = {}});
     }
 };
 
@@ -51,7 +45,7 @@ TEST_F(CADYMOPrintingViewTest, CalibrationPageIsOnePageCentredOnTheLabelOrItsPri
         layout.setItemHeight(252.0f);
         layout.setPrintableWidth(float(printable.width()));
         layout.setPrintableHeight(float(printable.height()));
-        CADYMOPrintingView view(layout, rollPaper());
+        CADYMOPrintingView view(layout, CAPrintSettings {.paperSize = kPaper, .printerName = {}});
         EXPECT_EQ(view.pageCount(), 1);
         const QImage image = drawnPage(view, 1, kPaper, 4.0, Qt::white);
         const QSizeF size = CADYMOPrintingView::calibrationDrawingSize();

@@ -16,10 +16,7 @@ class CAEnvelopePrintingViewTest : public P
 protected:
     static std::unique_ptr<CAEnvelopePrintingView> makeView(QPageLayout::Orientation orientation, const QString &printer = QString(), double offset = 0.0)
     {
-        CAPrintSettings settings;
-        settings.paperSize = QSizeF(612.0, 792.0);
-        settings.orientation = orientation;
-        settings.printerName = printer;
+        const CAPrintSettings settings {.orientation = orientation, .printerName = printer};
         return plainView<CAEnvelopePrintingView>(
             makeDesign({.type = dtEnvelope, .width = kLx, .height = kLy, .labelRoll = false, .offsetX = offset, .offsetY = offset}), std::nullopt, settings);
     }

@@ -16,7 +16,7 @@ const QColor kItem(200, 30, 30);
 class CALabelPrintingViewTest : public P
 {
 protected:
-    // Labels 180 x 100 points unless told, 9 and 12 points apart, on US Letter.
+    // Labels 180 x 100 points unless told, 9 and 12 points apart.
     static CATemplateFormat sheet(int columns = 3, int rows = 2, float width = 180.0f, float height = 100.0f)
     {
         CATemplateFormat format;
@@ -34,31 +34,22 @@ protected:
         format.setTopMargin(36.0f);
         return format;
     }
-    static CAPrintSettings letter(int startFrom = 1)
-    {
-        CAPrintSettings settings;
-        settings.paperSize = QSizeF(612.0, 792.0);
-        settings.printerName = kPrinter;
-        settings.startFrom = startFrom;
-        return settings;
-    }
-    // A view of a label design (on the template unless told) with one counter near its top-left corner.
+    // A view on US Letter of a label design (on the template unless told) with one counter near its
+    // top-left corner.
     static std::unique_ptr<CALabelPrintingView> makeView(const CATemplateFormat &format, int copies, int startFrom = 1,
                                                          const std::optional<CATemplateFormat> &design = std::nullopt)
     {
+        const CAPrintSettings settings {.printerName = kPrinter, .startFrom = startFrom};
         auto document = std::make_shared<CADocument>();
         document->setLayoutArangeComponents(design.value_or(format), false);
         document->ftDocument()->AddObject(new CFTCounterField(10.0, 10.0, nullptr), 0, false);
-        auto view = std::make_unique<CALabelPrintingView>(CAPrintingView::DocumentList {document}, std::nullopt, letter(startFrom), format, true);
+        auto view = std::make_unique<CALabelPrintingView>(CAPrintingView::DocumentList {document}, std::nullopt, settings, format, true);
         view->setItemRenderer(plainRenderer(kItem));
         view->setCopies(copies);
         return view;
     }
     static PrintedPdf print(CAPrintingView &view) { return printed(view, 1200, true); }
-    static QRectF slotRect(const CALabelSheetLayout &sheet, int slot)
-    {
-        return QRectF(QPointF(sheet.originX(), sheet.originY()) + sheet.slotOrigin(slot), QSizeF(sheet.itemWidth(), sheet.itemHeight()));
-    }
+    static QRectF slotRect(const CALabelSheetLayout &sheet, int slot) { return QRectF(QPointF(sheet.originX(), sheet.originY()) + sheet.slotOrigin(slot), QSizeF(sheet.itemWidth(), sheet.itemHeight())); }
     static std::vector<int> filledSlots(const QImage &image, const CALabelSheetLayout &sheet, double scale)
     {
         std::vector<int> filled;
