@@ -18,7 +18,6 @@
 
 namespace {
 
-
 class CADocumentFileTest : public doctest::Test
 {
 protected:

@@ -8,7 +8,6 @@
 
 namespace {
 
-
 class CADocumentPersonsTest : public doctest::Test
 {
 protected:

@@ -19,10 +19,9 @@ protected:
     }
 };
 
-// Where the design area lands on 300 x 120 paper with roll offsets (20, 10), printed or in the
-// preview: the item stands on the paper's bottom edge; the 50-point bleed of label-roll paper lies
-// outside the design area; print centres the layout-size image on the printable area, preview
-// squeezes it in; a printable size that truncates to 0 counts as none.
+// On 300 x 120 paper with roll offsets (20, 10) the item stands on the bottom edge, the 50-point bleed
+// of label-roll paper outside the design area; print centres the layout-size image on the printable
+// area, preview squeezes it in; a printable size that truncates to 0 counts as none.
 TEST_F(CADYMOPrintingViewTest, PlacesTheDesignAreaOnThePage)
 {
     const QRectF onBottom(20.0, 31.0, 252.0, 79.0);

@@ -16,9 +16,8 @@ class CAEnvelopePrintingViewTest : public P
 protected:
     static std::unique_ptr<CAEnvelopePrintingView> makeView(QPageLayout::Orientation orientation, const QString &printer = QString(), double offset = 0.0)
     {
-        const CAPrintSettings settings {.orientation = orientation, .printerName = printer};
-        return plainView<CAEnvelopePrintingView>(
-            makeDesign({.type = dtEnvelope, .width = kLx, .height = kLy, .labelRoll = false, .offsetX = offset, .offsetY = offset}), std::nullopt, settings);
+        return plainView<CAEnvelopePrintingView>(makeDesign({.type = dtEnvelope, .width = kLx, .height = kLy, .labelRoll = false, .offsetX = offset, .offsetY = offset}),
+                                                 std::nullopt, CAPrintSettings {.orientation = orientation, .printerName = printer});
     }
     static QImage printFirstPage(CAEnvelopePrintingView &view)
     {

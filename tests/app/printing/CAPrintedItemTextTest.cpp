@@ -5,7 +5,6 @@
 
 #include "app/printing/CALabelPrintingView.h"
 
-
 using printtest::PrintedPdf;
 
 namespace {

@@ -11,8 +11,7 @@ using printtest::PrintedPdf;
 
 namespace {
 
-// The simplest page layout: items in the template's grid, 200 x 110 points apart, each drawn
-// from its map entry. A slot without an image stays blank.
+// The simplest page layout: items 200 x 110 points apart, each drawn from its map entry or left blank.
 class GridView : public CAPrintingView
 {
 public:
@@ -75,8 +74,7 @@ bool shows(CAPrintingView &view, int index, int category)
     return false;
 }
 
-// Rows of copies, persons (none for no list) and the persons of the map in order; an empty list
-// falls back to the design's own recipient.
+// Rows of copies, persons (none for no list) and the map's persons; an empty list falls back to the design's own recipient.
 TEST_F(PrintingViewTest, MapSpreadsCopiesOverPersonsInOrder)
 {
     for (const auto &[copies, count, expected] :
