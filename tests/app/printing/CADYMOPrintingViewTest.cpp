@@ -15,7 +15,8 @@ class CADYMOPrintingViewTest : public P
 protected:
     static std::unique_ptr<CADYMOPrintingView> makeView(const DesignGeometry &geometry, int count = 0)
     {
-        return plainView<CADYMOPrintingView>(makeDesign(geometry), count > 0 ? std::optional(persons(count)) : std::nullopt, CAPrintSettings {.paperSize = kPaper, .printerName = {}});
+        return plainView<CADYMOPrintingView>(makeDesign(geometry), count > 0 ? std::optional(persons(count)) : std::nullopt,
+                                             CAPrintSettings {.paperSize = kPaper, .printerName = {}});
     }
 };
 

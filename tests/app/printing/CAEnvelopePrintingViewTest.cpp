@@ -14,10 +14,11 @@ constexpr double kLy = 288.0;
 class CAEnvelopePrintingViewTest : public P
 {
 protected:
-    static std::unique_ptr<CAEnvelopePrintingView> makeView(QPageLayout::Orientation orientation, const QString &printer = QString(), double offset = 0.0)
+    static std::unique_ptr<CAEnvelopePrintingView> makeView(QPageLayout::Orientation orientation, const QString &printer = {}, double offset = 0.0)
     {
-        return plainView<CAEnvelopePrintingView>(makeDesign({.type = dtEnvelope, .width = kLx, .height = kLy, .labelRoll = false, .offsetX = offset, .offsetY = offset}),
-                                                 std::nullopt, CAPrintSettings {.orientation = orientation, .printerName = printer});
+        return plainView<CAEnvelopePrintingView>(
+            makeDesign({.type = dtEnvelope, .width = kLx, .height = kLy, .labelRoll = false, .offsetX = offset, .offsetY = offset}), std::nullopt,
+            CAPrintSettings {.orientation = orientation, .printerName = printer});
     }
     static QImage printFirstPage(CAEnvelopePrintingView &view)
     {
@@ -43,7 +44,8 @@ TEST_F(CAEnvelopePrintingViewTest, PrintedEnvelopeIsTurnedAndAligned)
         EXPECT_TRUE(rectNear(boxOfColour(image, colourOf(QString())), expected));
         const QPointF corner = degrees == 90 ? expected.topRight() : degrees == 180 ? expected.bottomRight()
                              : degrees == 270 ? expected.bottomLeft() : expected.topLeft();
-        const QRectF marker(corner - QPointF(corner.x() > expected.center().x() ? kMarkerSize : 0.0, corner.y() > expected.center().y() ? kMarkerSize : 0.0), QSizeF(kMarkerSize, kMarkerSize));
+        const QPointF inward(corner.x() > expected.center().x() ? kMarkerSize : 0.0, corner.y() > expected.center().y() ? kMarkerSize : 0.0);
+        const QRectF marker(corner - inward, QSizeF(kMarkerSize, kMarkerSize));
         EXPECT_TRUE(rectNear(boxOfColour(image, Qt::black), marker));
     }
 }

@@ -20,14 +20,11 @@ protected:
     static CATemplateFormat sheet(int columns = 3, int rows = 2, float width = 180.0f, float height = 100.0f)
     {
         CATemplateFormat format;
-        format.setDocumentType(dtLabel);
         format.setPageSize(u"Letter"_s);
         format.setColumns(columns);
         format.setRows(rows);
         format.setItemWidth(width);
         format.setItemHeight(height);
-        format.setPrintableWidth(width);
-        format.setPrintableHeight(height);
         format.setHSpace(9.0f);
         format.setVSpace(12.0f);
         format.setLeftMargin(36.0f);

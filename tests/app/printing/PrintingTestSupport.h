@@ -137,7 +137,6 @@ public:
     static CATemplateFormat grid(int columns, int rows)
     {
         CATemplateFormat format;
-        format.setDocumentType(dtLabel);
         format.setColumns(columns);
         format.setRows(rows);
         format.setItemWidth(180.0f);
