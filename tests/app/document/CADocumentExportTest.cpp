@@ -124,6 +124,38 @@ TEST_F(CADocumentExportTest, ComponentListKeepsItsOwnRectangleWithoutBleedOrBack
     EXPECT_EQ(std::pair(spread.size(), qAlpha(spread.pixel(70, 5))), std::pair(QSize(110, 60), 0));
 }
 
+// An envelope window is cut out of the output whatever its corner radius, so nothing prints on its
+// film; a copied selection keeps the facing identification mark where the card has it.
+TEST_F(CADocumentExportTest, WindowsAreCutOutAndSelectionsKeepTheMark)
+{
+    for (const double radius : {0.0, 8.5}) {
+        const std::unique_ptr<CADocument> document = design(300, 150);
+        CFTADocument &kernel = *document->ftDocument();
+        kernel.SetHasWindow(true), kernel.SetWinLeftOffset(20), kernel.SetWinBottomOffset(20);
+        kernel.SetWinWindth(100), kernel.SetWinHeight(40), kernel.SetWinCornerRadius(radius);
+        const QImage image = document->imageForComponents(nullptr, 0.0, false, true, 72.0);
+        EXPECT_TRUE(qAlpha(image.pixel(100, 100)) == 0 && near(image.pixel(150, 100), Qt::green)) << radius;
+    }
+    const std::unique_ptr<CADocument> document = design(300, 150);
+    CFTADocument &kernel = *document->ftDocument();
+    kernel.AddObject(makePanel(true, u"us"_s, true).release(), 0, false);
+    auto *frame = new CFTBoxField(100, 0, 120, 100, nullptr);
+    frame->SetFilled(false), frame->SetStroked(false);
+    kernel.AddObject(frame, 0, false);
+    const std::vector<CFTComponent *> selection {frame};
+    const auto marks = [&] {
+        const QImage image = document->imageForComponents(&selection, 0.0, false, true, 72.0);
+        int drawn = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                drawn += qAlpha(image.pixel(x, y)) > 0;
+        return drawn;
+    };
+    EXPECT_EQ(marks(), 0);
+    kernel.setFIMBarcodeVisible(true);
+    EXPECT_GT(marks(), 0);
+}
+
 TEST_F(CADocumentExportTest, NothingToDrawGivesNoData)
 {
     const std::unique_ptr<CADocument> document = design(288, 144);

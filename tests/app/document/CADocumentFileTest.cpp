@@ -8,6 +8,7 @@
 #include "kernel/text/CFTAText.h"
 
 #include <QDir>
+#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -163,6 +164,32 @@ TEST_F(CADocumentFileTest, RefusedFilesAnswerAReasonAndLeaveTheDocumentUnchanged
     }
     EXPECT_EQ(document->ftDocument(), kernel);
     EXPECT_EQ(document->documentDataForComponents(nullptr), before);
+}
+
+// A device has no size to check first: the limit holds while reading. A front side that lost its
+// list of components (one changed byte) is refused, not opened as an empty design.
+TEST_F(CADocumentFileTest, EndlessDevicesAndFrontSidesWithoutTheirListAreRefused)
+{
+    CADocument document;
+    QString error;
+    EXPECT_TRUE(!document.readFromFile(u"/dev/zero"_s, &error) && error.endsWith(u"the file is too large"_s)) << error.toStdString();
+    QByteArray damaged = fullDesign()->documentDataForComponents(nullptr);
+    const qsizetype at = damaged.indexOf("<key>Components</key>", damaged.indexOf("<key>Front Side</key>"));
+    ASSERT_GT(at, 0);
+    damaged.replace(at + 8, 1, "k");
+    EXPECT_FALSE(document.loadDataRepresentation(damaged, CADocument::kAddressDocumentType, &error));
+    EXPECT_TRUE(error.contains(u"\"Comkonents\""_s)) << error.toStdString();
+    // An empty design writes no list at all and opens.
+    EXPECT_TRUE(document.loadDataRepresentation(CADocument().documentDataForComponents(nullptr), CADocument::kAddressDocumentType));
+}
+
+// Save To writes the whole design as PDF or as a TIFF at 600 dots per inch.
+TEST_F(CADocumentFileTest, SaveToAnswersPdfAndTiffData)
+{
+    const std::unique_ptr<CADocument> document = fullDesign();
+    EXPECT_TRUE(document->dataRepresentationOfType(CADocument::kPDFType).startsWith("%PDF"));
+    const QImage tiff = QImage::fromData(document->dataRepresentationOfType(CADocument::kTIFFType), "TIFF");
+    EXPECT_EQ(qRound(tiff.dotsPerMeterX() * 0.0254), 600);
 }
 
 TEST_F(CADocumentFileTest, PersonsAreRebuiltFromAddressTextsWhenTheFileHasNone)

@@ -201,4 +201,13 @@ TEST_F(PrintingViewTest, UnsupportedDocumentTypeIsRefusedWithAMessage)
     EXPECT_EQ(error, u"CADocument::printShowingPrintPanel - Document Type is not Supported"_s);
 }
 
+// A fresh account prints with the settings' own defaults: the comma rule and the fit to the label.
+TEST_F(PrintingViewTest, AFreshAccountPrintsWithTheCommaRuleAndTheFit)
+{
+    for (const QString &key : {u"FTCommaDelimitedAddress"_s, u"FTAddressAutoResize"_s})
+        PWUserDefaults::standardUserDefaults().removeObject(key);
+    GridView view(noList, grid(3, 2), 2, labelDesign());
+    EXPECT_TRUE(view.commaDelimited() && view.fitAddressPanel());
+}
+
 } // namespace
