@@ -169,24 +169,15 @@ INSTANTIATE_TEST_SUITE_P(Cases, PWVCardParserBadInputTest,
 // Whatever the bytes, the parser answers; it never crashes or hangs.
 TEST(PWVCardParserTest, RandomMutationsOfAValidCardNeverCrash)
 {
-    const QByteArray seed = fixture(QStringLiteral("vcard30-grouped-labels.vcf"));
-    ASSERT_FALSE(seed.isEmpty());
     QRandomGenerator random(20261206);
-    // Hundreds of refusals are expected here; keep the test's output readable.
-    QLoggingCategory::setFilterRules(QStringLiteral("pw.platform.vcard.warning=false\npw.platform.vcard.info=false"));
-    for (int round = 0; round < 300; ++round) {
-        QByteArray bytes = seed;
-        for (int edits = 1 + int(random.bounded(20)); edits > 0; --edits) {
-            const qsizetype at = qsizetype(random.bounded(quint32(bytes.size())));
-            const int kind = int(random.bounded(3));
-            if (kind == 0)
-                bytes[at] = char(random.bounded(256));
-            else if (kind == 1)
-                bytes.remove(at, qsizetype(random.bounded(8u)));
-            else
-                bytes.insert(at, "\r\n =:;\\\"" + int(random.bounded(8u)), 1);
-            if (bytes.isEmpty())
-                bytes = "x";
+    QLoggingCategory::setFilterRules(QStringLiteral("pw.platform.vcard.*=false")); // refusals by the hundred
+    for (int round = 0; round < 100; ++round) {
+        QByteArray bytes = fixture(QStringLiteral("vcard30-grouped-labels.vcf"));
+        // Each edit cuts up to seven bytes somewhere and puts in nothing, a separator or any byte.
+        for (int edits = 1 + random.bounded(20); edits > 0; --edits) {
+            const char any[] = {'\r', '\n', ' ', '=', ':', ';', '"', char(random.bounded(256))};
+            bytes.replace(random.bounded(int(bytes.size()) + 1), random.bounded(8),
+                          QByteArray(any + random.bounded(8), random.bounded(2)));
         }
         QString error;
         EXPECT_TRUE(PWVCardParser::parse(bytes, &error) || !error.isEmpty());
