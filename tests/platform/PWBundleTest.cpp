@@ -49,9 +49,7 @@ struct LocalizedCase
     const char *expected;
 };
 
-class PWBundleLocalizedStringTest : public ::testing::TestWithParam<LocalizedCase>
-{
-};
+using PWBundleLocalizedStringTest = ::testing::TestWithParam<LocalizedCase>;
 
 TEST_P(PWBundleLocalizedStringTest, AnswersTextValueOrKey)
 {
@@ -81,9 +79,7 @@ struct ResourceCase
     const char *expectedRelative; // empty: not found
 };
 
-class PWBundleResourceTest : public ::testing::TestWithParam<ResourceCase>
-{
-};
+using PWBundleResourceTest = ::testing::TestWithParam<ResourceCase>;
 
 TEST_P(PWBundleResourceTest, FindsResourceInRootThenLocalization)
 {
@@ -156,9 +152,7 @@ struct VersionCase
     int expected;
 };
 
-class PWBundleVersionTest : public ::testing::TestWithParam<VersionCase>
-{
-};
+using PWBundleVersionTest = ::testing::TestWithParam<VersionCase>;
 
 TEST_P(PWBundleVersionTest, ParsesTheVersionAsAnInteger)
 {

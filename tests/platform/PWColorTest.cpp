@@ -39,9 +39,7 @@ struct QColorCase
     QColor expected;
 };
 
-class PWColorToQColor : public ::testing::TestWithParam<QColorCase>
-{
-};
+using PWColorToQColor = ::testing::TestWithParam<QColorCase>;
 
 TEST_P(PWColorToQColor, DrawsAsTheSameColour)
 {

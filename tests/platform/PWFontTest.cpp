@@ -14,9 +14,7 @@ struct NameCase
     bool italic;
 };
 
-class PostScriptNameTest : public testing::TestWithParam<NameCase>
-{
-};
+using PostScriptNameTest = testing::TestWithParam<NameCase>;
 
 TEST_P(PostScriptNameTest, GivesFamilyAndStyle)
 {

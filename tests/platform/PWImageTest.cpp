@@ -131,9 +131,7 @@ QByteArray dosEps(const QByteArray &postscript, quint32 offset, quint32 length)
     return header + postscript;
 }
 
-class PWImageEpsTest : public ::testing::TestWithParam<EpsCase>
-{
-};
+using PWImageEpsTest = ::testing::TestWithParam<EpsCase>;
 
 TEST_P(PWImageEpsTest, KeepsTheBytesAndTheBoundingBox)
 {

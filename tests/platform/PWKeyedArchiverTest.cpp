@@ -14,9 +14,7 @@
 
 namespace {
 
-class KeyedColorRoundTripTest : public testing::TestWithParam<PWColor>
-{
-};
+using KeyedColorRoundTripTest = testing::TestWithParam<PWColor>;
 
 TEST_P(KeyedColorRoundTripTest, ComesBackInItsSpaceWithItsComponents)
 {

@@ -33,9 +33,7 @@ struct ColorCase
     PWColor expected;
 };
 
-class KeyedColorFixtureTest : public testing::TestWithParam<ColorCase>
-{
-};
+using KeyedColorFixtureTest = testing::TestWithParam<ColorCase>;
 
 TEST_P(KeyedColorFixtureTest, DecodesToTheColourOfItsSpace)
 {
@@ -171,9 +169,7 @@ TEST(PWKeyedUnarchiverTest, NoObjectAtTheRootIsNilNotAFailure)
 }
 
 // Every malformed archive is refused by every entry point, with a reason.
-class KeyedMalformedTest : public testing::TestWithParam<QString>
-{
-};
+using KeyedMalformedTest = testing::TestWithParam<QString>;
 
 TEST_P(KeyedMalformedTest, IsRefusedWithAReason)
 {

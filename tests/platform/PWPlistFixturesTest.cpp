@@ -108,9 +108,7 @@ TEST(PWPlistSharingTest, SharedReferencesAndWideIntegersReadAsTheirValues)
 // --- Malformed input ----------------------------------------------------------------------------
 
 // A fixture and a word its reason must hold.
-class PWPlistMalformedTest : public testing::TestWithParam<std::pair<const char *, const char *>>
-{
-};
+using PWPlistMalformedTest = testing::TestWithParam<std::pair<const char *, const char *>>;
 
 TEST_P(PWPlistMalformedTest, IsRefusedWithAReason)
 {

@@ -66,9 +66,7 @@ TEST(PWPlistInteropTest, Plistutil)
 
 // A round trip through our own writer and reader would hide a fault they share (a wrong epoch,
 // say); here Python compares what it reads with values spelled out in its own terms.
-class PWPlistPythonTest : public testing::TestWithParam<bool>
-{
-};
+using PWPlistPythonTest = testing::TestWithParam<bool>;
 
 TEST_P(PWPlistPythonTest, ReadsTheValuesWeMeant)
 {

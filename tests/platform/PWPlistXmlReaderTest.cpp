@@ -104,9 +104,7 @@ TEST(PWPlistXmlReaderTest, WhatOurWriterWritesIsReadDirectlyAndAlike)
 
 // Texts at or beyond the edge of the plain shape: the reader may take or leave each, but never
 // answer otherwise than the general path, error reasons included.
-class PWPlistXmlReaderEdgeTest : public testing::TestWithParam<const char *>
-{
-};
+using PWPlistXmlReaderEdgeTest = testing::TestWithParam<const char *>;
 
 TEST_P(PWPlistXmlReaderEdgeTest, AgreesWithTheGeneralPath)
 {

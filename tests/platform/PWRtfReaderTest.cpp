@@ -24,9 +24,7 @@ struct TextCase
     const char16_t *expected;
 };
 
-class RtfTextTest : public testing::TestWithParam<TextCase>
-{
-};
+using RtfTextTest = testing::TestWithParam<TextCase>;
 
 TEST_P(RtfTextTest, ReadsTheCharacters)
 {
@@ -161,9 +159,7 @@ struct MalformedCase
     QByteArray rtf;
 };
 
-class RtfMalformedTest : public testing::TestWithParam<MalformedCase>
-{
-};
+using RtfMalformedTest = testing::TestWithParam<MalformedCase>;
 
 TEST_P(RtfMalformedTest, IsRefusedWithAReason)
 {

@@ -76,9 +76,7 @@ struct MalformedCase
     QByteArray bytes;
 };
 
-class RtfdMalformedTest : public testing::TestWithParam<MalformedCase>
-{
-};
+using RtfdMalformedTest = testing::TestWithParam<MalformedCase>;
 
 TEST_P(RtfdMalformedTest, IsRefusedWithAReason)
 {

@@ -128,9 +128,7 @@ TEST_F(PWUserDefaultsTest, AFailedWriteIsReportedAndKeepsTheValueInMemory)
     EXPECT_FALSE(defaults.synchronize());
 }
 
-class PWUserDefaultsCorruptTest : public PWUserDefaultsTest, public testing::WithParamInterface<QByteArray>
-{
-};
+class PWUserDefaultsCorruptTest : public PWUserDefaultsTest, public testing::WithParamInterface<QByteArray> {};
 
 TEST_P(PWUserDefaultsCorruptTest, IsSetAsideAndTheStoreStartsEmpty)
 {
@@ -193,9 +191,7 @@ TEST_F(PWUserDefaultsTest, ReloadPicksUpAnotherWriterAndSignalsTheChangedKeys)
 // --- Typed readers ------------------------------------------------------------------------------
 
 // What each reader makes of each kind of stored value: "bool integer double string", "-" for no string.
-class PWUserDefaultsReaderTest : public PWUserDefaultsTest, public testing::WithParamInterface<std::pair<PWPlist, const char *>>
-{
-};
+class PWUserDefaultsReaderTest : public PWUserDefaultsTest, public testing::WithParamInterface<std::pair<PWPlist, const char *>> {};
 
 TEST_P(PWUserDefaultsReaderTest, Converts)
 {

@@ -23,9 +23,7 @@ const PWVCardLine *find(const PWVCard &card, const QString &name)
     return nullptr;
 }
 
-class PWVCardParserEncodingTest : public testing::TestWithParam<const char *>
-{
-};
+using PWVCardParserEncodingTest = testing::TestWithParam<const char *>;
 
 // The same hand-written card in every encoding desktop address books export: the same lines.
 TEST_P(PWVCardParserEncodingTest, EveryEncodingGivesTheSameUnfoldedLines)
@@ -130,9 +128,7 @@ struct BadInput
     QByteArray bytes;
 };
 
-class PWVCardParserBadInputTest : public testing::TestWithParam<BadInput>
-{
-};
+using PWVCardParserBadInputTest = testing::TestWithParam<BadInput>;
 
 TEST_P(PWVCardParserBadInputTest, AnswersNothingWithAReason)
 {
