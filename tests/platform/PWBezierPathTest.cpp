@@ -12,15 +12,12 @@ TEST(PWBezierPathTest, WindingRuleIsTheFillRuleOfThePathAndSurvivesNewGeometry)
     PWBezierPath path(ring);
     EXPECT_EQ(path.windingRule(), PWBezierPath::WindingRule::NonZero);
     EXPECT_TRUE(path.path().contains(QPointF(50, 50)));
-
     path.setWindingRule(PWBezierPath::WindingRule::EvenOdd);
     EXPECT_EQ(path.path().fillRule(), Qt::OddEvenFill);
     EXPECT_FALSE(path.path().contains(QPointF(50, 50)));
-
     path.setPath(ring);
     EXPECT_EQ(path.windingRule(), PWBezierPath::WindingRule::EvenOdd);
     EXPECT_FALSE(path.path().contains(QPointF(50, 50)));
-
     EXPECT_EQ(PWBezierPath(ring, PWBezierPath::WindingRule::EvenOdd).path().fillRule(), Qt::OddEvenFill);
 }
 
@@ -31,7 +28,6 @@ TEST(PWBezierPathTest, PenCarriesWidthCapJoinAndDashesInPoints)
     path.setLineCapStyle(PWBezierPath::LineCap::Round);
     path.setLineJoinStyle(PWBezierPath::LineJoin::Bevel);
     path.setLineDash({6.0f, 4.0f}, 2.0f);
-
     const QPen pen = path.pen(Qt::red);
     EXPECT_EQ(pen.color(), QColor(Qt::red));
     EXPECT_DOUBLE_EQ(pen.widthF(), 2.0);
@@ -49,7 +45,6 @@ TEST(PWBezierPathTest, OddDashPatternRepeatsAndHairlineDashesStayInPoints)
     path.setLineDash({5.0f}, 0.0f);
     const QPen pen = path.pen(Qt::black);
     EXPECT_EQ(pen.dashPattern(), (QList<qreal> {5.0, 5.0}));
-
     path.setLineDash({}, 0.0f);
     EXPECT_EQ(path.pen(Qt::black).style(), Qt::SolidLine);
 }

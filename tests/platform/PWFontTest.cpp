@@ -53,11 +53,9 @@ TEST(PWFontTest, StoredNameIsKeptWhileItStillDescribesTheFont)
     QFont font = stored.toQFont();
     EXPECT_EQ(PWFont::fromQFont(font, stored.postScriptName()).postScriptName(),
               QStringLiteral("Helvetica-BoldOblique"));
-
     // Made upright by the user: the stored name no longer says what the font is.
     font.setItalic(false);
     EXPECT_EQ(PWFont::fromQFont(font, stored.postScriptName()).postScriptName(), QStringLiteral("Helvetica-Bold"));
-
     font.setFamilies({QStringLiteral("DejaVu Serif")});
     font.setPointSizeF(9.0);
     const PWFont changed = PWFont::fromQFont(font, stored.postScriptName());

@@ -127,7 +127,6 @@ protected:
         if (m_python.isEmpty())
             GTEST_SKIP() << "python3 with plistlib is not available";
     }
-
     void expectGraph(const QByteArray &archive, const QString &expected)
     {
         const QString path = m_folder.filePath(QStringLiteral("archive.plist"));
@@ -137,7 +136,6 @@ protected:
                                 &output))
             << output.toStdString();
     }
-
     QString m_python;
     QTemporaryDir m_folder;
 };

@@ -79,7 +79,6 @@ TEST(PWKeyedUnarchiverTest, StyledTextKeepsEveryRunAndAttribute)
     ASSERT_TRUE(text) << error.toStdString();
     ASSERT_EQ(text->string(), QStringLiteral("Bold red, plain\ntabbed"));
     ASSERT_EQ(text->runs().size(), 3) << testing::PrintToString(*text);
-
     QTextCharFormat bold = pwtest::fontFormat(QStringLiteral("Helvetica-Bold"), 18.0);
     bold.setForeground(QColor(255, 0, 0));
     EXPECT_EQ(PWAttributedString(QStringLiteral("x"), text->charFormatAt(0)), PWAttributedString(QStringLiteral("x"), bold));
@@ -94,7 +93,6 @@ TEST(PWKeyedUnarchiverTest, StyledTextKeepsEveryRunAndAttribute)
     // A plain value under an unknown key is kept; an object of an unknown class is left out.
     EXPECT_EQ(third.property(PWTextAttributes::CustomAttributes).toMap(),
               (QVariantMap {{QStringLiteral("CCDataField"), QStringLiteral("Company")}}));
-
     PWParagraphStyle centred;
     centred.alignment = PWTextAlignment::Center;
     centred.lineSpacing = 2.0;

@@ -62,7 +62,6 @@ class PWPlistWrittenByPythonTest : public testing::TestWithParam<const char *>
 {
 protected:
     bool binary() const { return QLatin1String(GetParam()) == QLatin1String("binary"); }
-
     PWPlist read(const char *name) const
     {
         const QByteArray bytes =

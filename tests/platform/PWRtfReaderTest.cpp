@@ -57,7 +57,6 @@ TEST(PWRtfReaderTest, PlatformStyledDocument)
         PWRtfReader::read(pwtest::readFixture(QStringLiteral("rtf/platform-styled.rtf")), &error);
     ASSERT_TRUE(text) << error.toStdString();
     ASSERT_EQ(text->string(), QStringLiteral("Café plain, spaced\nup down €"));
-
     const QTextCharFormat title = text->charFormatAt(0);
     EXPECT_EQ(title.fontFamilies().toStringList(), QStringList {QStringLiteral("Helvetica")});
     EXPECT_EQ(title.fontWeight(), QFont::Bold);
@@ -69,7 +68,6 @@ TEST(PWRtfReaderTest, PlatformStyledDocument)
     EXPECT_EQ(plain.foreground().color(), QColor(0, 0, 255));
     EXPECT_EQ(text->charFormatAt(10).underlineStyle(), QTextCharFormat::NoUnderline);
     EXPECT_DOUBLE_EQ(text->charFormatAt(12).doubleProperty(PWTextAttributes::Kerning), 5.0);
-
     PWParagraphStyle first;
     first.alignment = PWTextAlignment::Center;
     first.tabStops = {{28.3, PWParagraphStyle::TabType::Left},
@@ -77,7 +75,6 @@ TEST(PWRtfReaderTest, PlatformStyledDocument)
                       {283.45, PWParagraphStyle::TabType::Right}};
     EXPECT_EQ(PWParagraphStyle::fromBlockFormat(text->blockFormatAt(0)), first);
     EXPECT_EQ(text->blockFormatAt(18), text->blockFormatAt(0)) << "the paragraph mark closes the first paragraph";
-
     const QTextCharFormat up = text->charFormatAt(19);
     EXPECT_EQ(up.fontFamilies().toStringList(), QStringList {QStringLiteral("Times New Roman")});
     EXPECT_TRUE(up.fontItalic());

@@ -42,7 +42,6 @@ TEST(PWRtfdTest, AttachmentsRideThroughTheTextAndComeBack)
     const QVariantMap attachment = text->charFormatAt(6).property(PWTextAttributes::CustomAttributes).toMap();
     EXPECT_EQ(attachment.value(QStringLiteral("NeXTGraphic")), QStringLiteral("pic.png"));
     EXPECT_TRUE(attachment.value(QStringLiteral("NeXTGraphicData")).toByteArray().startsWith("\x89PNG"));
-
     const std::optional<PWRtfd> written = PWRtfd::parse(PWRtfd::data(*text), &error);
     ASSERT_TRUE(written) << error.toStdString();
     EXPECT_EQ(written->files().value(QStringLiteral("pic.png")),

@@ -31,7 +31,6 @@ inline PWAttributedString styledSample(bool keyedOnly)
     centred.alignment = PWTextAlignment::Center;
     centred.lineSpacing = 2.0;
     centred.paragraphSpacing = 6.0;
-
     PWParagraphStyle right;
     right.alignment = PWTextAlignment::Right;
     right.tabStops = {{36.0, PWParagraphStyle::TabType::Left},
@@ -47,19 +46,15 @@ inline PWAttributedString styledSample(bool keyedOnly)
     right.lineHeightMultiple = 1.5;
     if (keyedOnly)
         right.lineBreakMode = 4;
-
     PWParagraphStyle justified;
     justified.alignment = PWTextAlignment::Justified;
-
     QTextCharFormat bold = fontFormat(QStringLiteral("Helvetica-Bold"), 18.0);
     bold.setForeground(QBrush(QColor(255, 0, 0)));
-
     QTextCharFormat times = fontFormat(QStringLiteral("TimesNewRomanPSMT"), 12.0);
     times.setForeground(QBrush(QColor(0, 0, 255)));
     times.setBackground(QBrush(QColor(128, 128, 128)));
     times.setUnderlineStyle(QTextCharFormat::SingleUnderline);
     times.setProperty(PWTextAttributes::Kerning, 1.5);
-
     QTextCharFormat small = fontFormat(QStringLiteral("Helvetica-Oblique"), 10.0);
     small.setProperty(PWTextAttributes::BaselineOffset, -2.0);
     small.setFontStrikeOut(true);
@@ -69,10 +64,8 @@ inline PWAttributedString styledSample(bool keyedOnly)
                           QVariantMap{{QStringLiteral("CCDataField"), QStringLiteral("Company")},
                                       {QStringLiteral("CCFieldNumber"), QVariant::fromValue<qlonglong>(3)}});
     }
-
     QTextCharFormat unicode = fontFormat(QStringLiteral("LucidaGrande-Italic"), 11.0);
     unicode.setProperty(PWTextAttributes::Kerning, 0.0);
-
     PWAttributedString text;
     text.append(QStringLiteral("Bold red, "), bold, centred.toBlockFormat());
     text.append(QStringLiteral("under {braces} \\ lined\n"), times, centred.toBlockFormat());

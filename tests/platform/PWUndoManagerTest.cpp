@@ -13,12 +13,7 @@ namespace {
 class Property
 {
 public:
-    Property(PWUndoManager &undo, QString name)
-        : m_undo(undo)
-        , m_name(std::move(name))
-    {
-    }
-
+    Property(PWUndoManager &undo, QString name) : m_undo(undo), m_name(std::move(name)) {}
     void set(int value)
     {
         const int old = m_value;
@@ -27,7 +22,6 @@ public:
         s_trace.append(m_name + QLatin1Char('=') + QString::number(value));
     }
     int value() const { return m_value; }
-
     static inline QStringList s_trace;
 
 private:
@@ -45,7 +39,6 @@ protected:
         undo.setGroupsByEvent(false);
         Property::s_trace.clear();
     }
-
     // One user command: a group around the edits, named with key.
     template <typename Edit> void command(const QString &key, Edit edit)
     {
@@ -55,18 +48,11 @@ protected:
         if (!key.isEmpty())
             undo.setActionName(key);
     }
-    void setWidth(int value)
-    {
-        command(QString(), [&] { width.set(value); });
-    }
+    void setWidth(int value) { command(QString(), [&] { width.set(value); }); }
     // What the last steps did, then clears the record.
-    QString trace()
-    {
-        return std::exchange(Property::s_trace, {}).join(QLatin1Char(' '));
-    }
+    QString trace() { return std::exchange(Property::s_trace, {}).join(QLatin1Char(' ')); }
     // The names of the next undo and redo steps.
     QString names() const { return undo.undoActionName() + QLatin1Char('/') + undo.redoActionName(); }
-
     PWUndoManager undo;
     Property width {undo, QStringLiteral("width")};
     Property height {undo, QStringLiteral("height")};
@@ -195,10 +181,7 @@ TEST_F(PWUndoManagerTest, LevelsOfUndoKeepTheNewestSteps)
 TEST_F(PWUndoManagerTest, RemovingActionsDropsEmptiedStepsAndRemovingAllReenables)
 {
     command(QStringLiteral("ONLY_WIDTH"), [&] { width.set(1); });
-    command(QStringLiteral("BOTH"), [&] {
-        width.set(2);
-        height.set(3);
-    });
+    command(QStringLiteral("BOTH"), [&] { width.set(2), height.set(3); });
     command(QStringLiteral("ONLY_HEIGHT"), [&] { height.set(4); });
     undo.undo(); // ONLY_HEIGHT goes to the redo stack
     undo.removeAllActionsWithTarget(&height);

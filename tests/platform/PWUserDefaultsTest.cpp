@@ -21,10 +21,8 @@ class PWUserDefaultsTest : public testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE(m_folder.isValid()); }
-
     // In a folder that does not exist yet: the store makes it.
     QString storePath() const { return m_folder.filePath(QStringLiteral("config/Parcelwick/Parcelwick.plist")); }
-
     QTemporaryDir m_folder;
 };
 
@@ -37,18 +35,15 @@ TEST_F(PWUserDefaultsTest, RegisteredDefaultsAnswerUntilAValueIsSet)
     EXPECT_FALSE(defaults.hasStoredValue(QStringLiteral("FTSnap")));
     // Registered defaults are never written.
     EXPECT_FALSE(QFile::exists(storePath()));
-
     defaults.setBool(QStringLiteral("FTSnap"), false);
     EXPECT_FALSE(defaults.boolForKey(QStringLiteral("FTSnap")));
     EXPECT_TRUE(defaults.hasStoredValue(QStringLiteral("FTSnap")));
     // A later registration does not hide a stored value.
     defaults.registerDefaults({{QStringLiteral("FTSnap"), PWPlist::fromBool(true)}});
     EXPECT_FALSE(defaults.boolForKey(QStringLiteral("FTSnap")));
-
     defaults.removeObject(QStringLiteral("FTSnap"));
     EXPECT_TRUE(defaults.boolForKey(QStringLiteral("FTSnap")));
     EXPECT_FALSE(defaults.hasStoredValue(QStringLiteral("FTSnap")));
-
     EXPECT_TRUE(PWUserDefaults(storePath()).storedValues().isEmpty());
 }
 
@@ -98,7 +93,6 @@ TEST_F(PWUserDefaultsTest, EverySetterWritesThroughAtOnce)
                                                    {QStringLiteral("c"), PWPlist::fromReal(3.5)},
                                                    {QStringLiteral("d"), PWPlist::fromBool(true)}}));
     EXPECT_TRUE(pwtest::readFile(storePath()).startsWith("<?xml"));
-
     defaults.removeObject(QStringLiteral("a"));
     defaults.setObject(QStringLiteral("b"), PWPlist());
     const std::optional<PWPlist> after = PWPlist::readFile(storePath());
@@ -140,7 +134,6 @@ TEST_P(PWUserDefaultsCorruptTest, IsSetAsideAndTheStoreStartsEmpty)
     EXPECT_TRUE(defaults.storedValues().isEmpty());
     EXPECT_FALSE(QFile::exists(storePath()));
     EXPECT_EQ(pwtest::readFile(storePath() + QStringLiteral(".corrupt")), corrupt);
-
     // The next setting starts a sound file and leaves the set-aside one alone.
     defaults.setInteger(QStringLiteral("k"), 1);
     EXPECT_EQ(PWUserDefaults(storePath()).integerForKey(QStringLiteral("k")), 1);
@@ -176,7 +169,6 @@ TEST_F(PWUserDefaultsTest, ReloadPicksUpAnotherWriterAndSignalsTheChangedKeys)
     second.setInteger(QStringLiteral("changed"), 20);
     second.removeObject(QStringLiteral("removed"));
     second.setInteger(QStringLiteral("added"), 4);
-
     QSignalSpy spy(&first, &PWUserDefaults::valueChanged);
     EXPECT_TRUE(first.reload());
     QStringList keys;

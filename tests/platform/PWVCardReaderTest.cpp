@@ -184,7 +184,6 @@ TEST_F(PWVCardReaderTest, GroupCardsMakeGroupsAndUidsAreKeptOnRequest)
     EXPECT_EQ(group->memberIds(),
               (QStringList {QStringLiteral("7E0C1A52-PERSON-A"), QStringLiteral("7E0C1A52-PERSON-B")}));
     EXPECT_FALSE(PWVCardReader::groupFromCard(cards->at(0)));
-
     const auto persons = PWVCardReader::personsFromData(fixture(QStringLiteral("vcard30-group-card.vcf")));
     ASSERT_TRUE(persons);
     ASSERT_EQ(persons->size(), 2);
@@ -222,13 +221,11 @@ TEST_F(PWVCardReaderTest, CompanyCardsKeepTheirMarkThroughReadingAndWriting)
     const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(company);
     ASSERT_TRUE(person);
     EXPECT_EQ(person->stringForProperty(kPWPersonFlagsProperty), QString::number(kPWShowAsCompany));
-
     const QByteArray written = PWVCardWriter::vCardRepresentation(*person);
     EXPECT_TRUE(written.contains("X-ABShowAs:COMPANY")) << written.toStdString();
     const std::shared_ptr<PWPerson> again = PWVCardReader::personFromData(written);
     ASSERT_TRUE(again);
     EXPECT_EQ(again->stringForProperty(kPWPersonFlagsProperty), QString::number(kPWShowAsCompany));
-
     // A person card carries no mark and writes none.
     const QByteArray plain = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lovelace;Ada;;;\r\nFN:Ada Lovelace\r\n"
                              "X-ABShowAs:PERSON\r\nEND:VCARD\r\n";
