@@ -31,15 +31,6 @@ QByteArray plistWithDictionaryBody(const QByteArray &body)
 
 } // namespace
 
-TEST(PWBundleTest, InfoDictionaryOfTheFixture)
-{
-    const PWBundle bundle(fixtureRoot());
-    EXPECT_EQ(bundle.bundleVersion(), 101);
-    EXPECT_EQ(bundle.shortVersionString(), QStringLiteral("1.0.1"));
-    EXPECT_EQ(bundle.objectForInfoDictionaryKey(QStringLiteral("CFBundleName")).toString(),
-              QStringLiteral("Fixture Bundle"));
-}
-
 struct LocalizedCase
 {
     const char *name;
@@ -109,7 +100,6 @@ TEST(PWBundleTest, ResourceDataReadsTheFile)
     const PWBundle bundle(fixtureRoot());
     EXPECT_EQ(bundle.resourceData(QStringLiteral("Sample"), QStringLiteral("txt"), QStringLiteral("Templates")),
               QByteArray("Sample template resource\n"));
-    EXPECT_TRUE(bundle.resourceData(QStringLiteral("Sample"), QStringLiteral("txt")).isEmpty());
 }
 
 TEST(PWBundleTest, RootResourceWinsOverLocalizedOne)

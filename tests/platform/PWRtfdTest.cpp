@@ -105,8 +105,7 @@ QByteArray nested(int depth)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RtfdMalformedTest,
-    testing::Values(MalformedCase {"Empty", QByteArray()},
-                    MalformedCase {"WrongMagic", "rtfx" + word(0) + word(3) + word(0)},
+    testing::Values(MalformedCase {"WrongMagic", "rtfx" + word(0) + word(3) + word(0)},
                     MalformedCase {"UnknownVersion", "rtfd" + word(1) + word(3) + word(0)},
                     MalformedCase {"TopIsAFile", header() + word(1) + word(0)},
                     MalformedCase {"Truncated", fixture(QStringLiteral("logo-attachment.rtfd")).left(120)},
