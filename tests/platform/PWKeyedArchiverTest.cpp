@@ -153,9 +153,8 @@ TEST_F(KeyedGraphTest, Colours)
 
 TEST_F(KeyedGraphTest, StyledTextWithRunTableAndParagraphStyle)
 {
-    PWParagraphStyle style;
-    style.alignment = PWTextAlignment::Center;
-    style.tabStops = {{28.0, PWParagraphStyle::TabType::Right}};
+    const PWParagraphStyle style {.alignment = PWTextAlignment::Center,
+                                  .tabStops = {{28.0, PWParagraphStyle::TabType::Right}}};
     PWAttributedString text;
     text.append(QStringLiteral("ab"), pwtest::fontFormat(QStringLiteral("Helvetica"), 12.0), style.toBlockFormat());
     QTextCharFormat red = pwtest::fontFormat(QStringLiteral("Helvetica"), 12.0);

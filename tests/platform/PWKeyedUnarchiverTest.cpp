@@ -93,24 +93,14 @@ TEST(PWKeyedUnarchiverTest, StyledTextKeepsEveryRunAndAttribute)
     // A plain value under an unknown key is kept; an object of an unknown class is left out.
     EXPECT_EQ(third.property(PWTextAttributes::CustomAttributes).toMap(),
               (QVariantMap {{QStringLiteral("CCDataField"), QStringLiteral("Company")}}));
-    PWParagraphStyle centred;
-    centred.alignment = PWTextAlignment::Center;
-    centred.lineSpacing = 2.0;
-    centred.paragraphSpacing = 6.0;
+    using Tab = PWParagraphStyle::TabType;
+    const PWParagraphStyle centred {
+        .alignment = PWTextAlignment::Center, .tabStops = {}, .lineSpacing = 2.0, .paragraphSpacing = 6.0};
     EXPECT_EQ(PWParagraphStyle::fromBlockFormat(text->blockFormatAt(15)), centred) << "the newline belongs to it";
-    PWParagraphStyle right;
-    right.alignment = PWTextAlignment::Right;
-    right.tabStops = {{36.0, PWParagraphStyle::TabType::Left},
-                      {72.0, PWParagraphStyle::TabType::Center},
-                      {144.0, PWParagraphStyle::TabType::Right}};
-    right.paragraphSpacingBefore = 3.0;
-    right.headIndent = 10.0;
-    right.firstLineHeadIndent = 20.0;
-    right.tailIndent = -5.0;
-    right.lineBreakMode = 4;
-    right.minimumLineHeight = 12.0;
-    right.maximumLineHeight = 30.0;
-    right.lineHeightMultiple = 1.5;
+    const PWParagraphStyle right {
+        .alignment = PWTextAlignment::Right, .tabStops = {{36.0, Tab::Left}, {72.0, Tab::Center}, {144.0, Tab::Right}},
+        .paragraphSpacingBefore = 3.0, .headIndent = 10.0, .firstLineHeadIndent = 20.0, .tailIndent = -5.0,
+        .lineBreakMode = 4, .minimumLineHeight = 12.0, .maximumLineHeight = 30.0, .lineHeightMultiple = 1.5};
     EXPECT_EQ(PWParagraphStyle::fromBlockFormat(text->blockFormatAt(16)), right);
 }
 

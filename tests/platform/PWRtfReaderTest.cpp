@@ -68,11 +68,9 @@ TEST(PWRtfReaderTest, PlatformStyledDocument)
     EXPECT_EQ(plain.foreground().color(), QColor(0, 0, 255));
     EXPECT_EQ(text->charFormatAt(10).underlineStyle(), QTextCharFormat::NoUnderline);
     EXPECT_DOUBLE_EQ(text->charFormatAt(12).doubleProperty(PWTextAttributes::Kerning), 5.0);
-    PWParagraphStyle first;
-    first.alignment = PWTextAlignment::Center;
-    first.tabStops = {{28.3, PWParagraphStyle::TabType::Left},
-                      {56.65, PWParagraphStyle::TabType::Left},
-                      {283.45, PWParagraphStyle::TabType::Right}};
+    using Tab = PWParagraphStyle::TabType;
+    const PWParagraphStyle first {.alignment = PWTextAlignment::Center,
+                                  .tabStops = {{28.3, Tab::Left}, {56.65, Tab::Left}, {283.45, Tab::Right}}};
     EXPECT_EQ(PWParagraphStyle::fromBlockFormat(text->blockFormatAt(0)), first);
     EXPECT_EQ(text->blockFormatAt(18), text->blockFormatAt(0)) << "the paragraph mark closes the first paragraph";
     const QTextCharFormat up = text->charFormatAt(19);
@@ -82,14 +80,9 @@ TEST(PWRtfReaderTest, PlatformStyledDocument)
     EXPECT_DOUBLE_EQ(up.doubleProperty(PWTextAttributes::BaselineOffset), 3.0);
     EXPECT_DOUBLE_EQ(text->charFormatAt(22).doubleProperty(PWTextAttributes::BaselineOffset), -2.0);
     EXPECT_DOUBLE_EQ(text->charFormatAt(27).doubleProperty(PWTextAttributes::BaselineOffset), 0.0);
-    PWParagraphStyle second;
-    second.alignment = PWTextAlignment::Justified;
-    second.headIndent = 36.0;
-    second.firstLineHeadIndent = 18.0;
-    second.tailIndent = -18.0;
-    second.paragraphSpacingBefore = 6.0;
-    second.paragraphSpacing = 12.0;
-    second.lineSpacing = 2.0;
+    const PWParagraphStyle second {.alignment = PWTextAlignment::Justified, .tabStops = {}, .lineSpacing = 2.0,
+                                   .paragraphSpacing = 12.0, .paragraphSpacingBefore = 6.0, .headIndent = 36.0,
+                                   .firstLineHeadIndent = 18.0, .tailIndent = -18.0};
     EXPECT_EQ(PWParagraphStyle::fromBlockFormat(text->blockFormatAt(19)), second);
 }
 
