@@ -31,14 +31,7 @@ QByteArray plistWithDictionaryBody(const QByteArray &body)
 
 } // namespace
 
-struct LocalizedCase
-{
-    const char *name;
-    const char *key;
-    const char *value;
-    const char *table;
-    const char *expected;
-};
+struct LocalizedCase { const char *name, *key, *value, *table, *expected; };
 
 using PWBundleLocalizedStringTest = ::testing::TestWithParam<LocalizedCase>;
 
@@ -61,14 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LocalizedCase {"EmptyKeyAnswersValue", "", "Fallback", "", "Fallback"}),
     [](const ::testing::TestParamInfo<LocalizedCase> &info) { return std::string(info.param.name); });
 
-struct ResourceCase
-{
-    const char *name;
-    const char *resource;
-    const char *type;
-    const char *subdirectory;
-    const char *expectedRelative; // empty: not found
-};
+// An empty expectedRelative: not found.
+struct ResourceCase { const char *name, *resource, *type, *subdirectory, *expectedRelative; };
 
 using PWBundleResourceTest = ::testing::TestWithParam<ResourceCase>;
 
@@ -135,12 +122,8 @@ TEST(PWBundleTest, RelativeRootIsMadeAbsolute)
     EXPECT_EQ(bundle.bundleVersion(), 101);
 }
 
-struct VersionCase
-{
-    const char *name;
-    QByteArray entry; // the CFBundleVersion key and value, or nothing
-    int expected;
-};
+// entry: the CFBundleVersion key and value, or nothing.
+struct VersionCase { const char *name; QByteArray entry; int expected; };
 
 using PWBundleVersionTest = ::testing::TestWithParam<VersionCase>;
 

@@ -27,12 +27,7 @@ TEST(PWColorTest, WithAlphaKeepsSpaceComponentsAndName)
     EXPECT_EQ(named.withAlpha(0.25f).withAlpha(1), named);
 }
 
-struct QColorCase
-{
-    const char *name;
-    PWColor color;
-    QColor expected;
-};
+struct QColorCase { const char *name; PWColor color; QColor expected; };
 
 using PWColorToQColor = ::testing::TestWithParam<QColorCase>;
 

@@ -6,13 +6,7 @@
 
 namespace {
 
-struct NameCase
-{
-    const char *postScriptName;
-    const char *family;
-    QFont::Weight weight;
-    bool italic;
-};
+struct NameCase { const char *postScriptName, *family; QFont::Weight weight; bool italic; };
 
 using PostScriptNameTest = testing::TestWithParam<NameCase>;
 

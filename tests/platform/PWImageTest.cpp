@@ -110,12 +110,7 @@ TEST(PWImageTest, BytesThatAreNoPictureGiveNothingWithAReason)
     EXPECT_TRUE(error.contains(QStringLiteral("/nonexistent/picture.png")));
 }
 
-struct EpsCase
-{
-    const char *name;
-    QByteArray bytes;
-    QSizeF size; // empty: refused
-};
+struct EpsCase { const char *name; QByteArray bytes; QSizeF size; }; // an empty size: refused
 
 QByteArray dosEps(const QByteArray &postscript, quint32 offset, quint32 length)
 {

@@ -27,11 +27,7 @@ PWPlist keyedArchive(const PWPlist::Array &objects, quint64 root)
         {QStringLiteral("$objects"), objects}};
 }
 
-struct ColorCase
-{
-    const char *file;
-    PWColor expected;
-};
+struct ColorCase { const char *file; PWColor expected; };
 
 using KeyedColorFixtureTest = testing::TestWithParam<ColorCase>;
 

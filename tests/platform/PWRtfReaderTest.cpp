@@ -17,12 +17,7 @@ QString plainText(const QByteArray &rtf)
     return text ? text->string() : QStringLiteral("<error: %1>").arg(error);
 }
 
-struct TextCase
-{
-    const char *name;
-    const char *rtf;
-    const char16_t *expected;
-};
+struct TextCase { const char *name, *rtf; const char16_t *expected; };
 
 using RtfTextTest = testing::TestWithParam<TextCase>;
 
@@ -143,11 +138,7 @@ TEST(PWRtfReaderTest, GroupsNestedToTheLimitAreRead)
     EXPECT_EQ(plainText(rtf), QStringLiteral("deep"));
 }
 
-struct MalformedCase
-{
-    const char *name;
-    QByteArray rtf;
-};
+struct MalformedCase { const char *name; QByteArray rtf; };
 
 using RtfMalformedTest = testing::TestWithParam<MalformedCase>;
 

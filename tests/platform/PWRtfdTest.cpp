@@ -69,11 +69,7 @@ TEST(PWRtfdTest, WrittenLayoutIsTheDocumentedOne)
               "rtfd" + word(0) + word(3) + word(1) + word(7) + "TXT.rtf" + word(quint32(record.size())) + record);
 }
 
-struct MalformedCase
-{
-    const char *name;
-    QByteArray bytes;
-};
+struct MalformedCase { const char *name; QByteArray bytes; };
 
 using RtfdMalformedTest = testing::TestWithParam<MalformedCase>;
 

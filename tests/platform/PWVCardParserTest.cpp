@@ -122,11 +122,7 @@ TEST(PWVCardParserTest, EmbeddedCardsAreSkippedAndACutOffLastCardIsDropped)
     EXPECT_TRUE(find(card, QStringLiteral("FN")));
 }
 
-struct BadInput
-{
-    const char *name;
-    QByteArray bytes;
-};
+struct BadInput { const char *name; QByteArray bytes; };
 
 using PWVCardParserBadInputTest = testing::TestWithParam<BadInput>;
 
