@@ -28,14 +28,10 @@ TEST(PWBezierPathTest, PenCarriesWidthCapJoinAndDashesInPoints)
     path.setLineCapStyle(PWBezierPath::LineCap::Round);
     path.setLineJoinStyle(PWBezierPath::LineJoin::Bevel);
     path.setLineDash({6.0f, 4.0f}, 2.0f);
-    const QPen pen = path.pen(Qt::red);
-    EXPECT_EQ(pen.color(), QColor(Qt::red));
-    EXPECT_DOUBLE_EQ(pen.widthF(), 2.0);
-    EXPECT_EQ(pen.capStyle(), Qt::RoundCap);
-    EXPECT_EQ(pen.joinStyle(), Qt::BevelJoin);
-    // Qt counts dashes in line widths.
-    EXPECT_EQ(pen.dashPattern(), (QList<qreal> {3.0, 2.0}));
-    EXPECT_DOUBLE_EQ(pen.dashOffset(), 1.0);
+    QPen expected(QBrush(Qt::red), 2.0, Qt::CustomDashLine, Qt::RoundCap, Qt::BevelJoin);
+    expected.setDashPattern({3.0, 2.0}); // Qt counts dashes in line widths
+    expected.setDashOffset(1.0);
+    EXPECT_EQ(path.pen(Qt::red), expected);
 }
 
 TEST(PWBezierPathTest, OddDashPatternRepeatsAndHairlineDashesStayInPoints)

@@ -140,8 +140,9 @@ protected:
     QTemporaryDir m_folder;
 };
 
-// A named colour carries its fallback, an RGB one, inside; the styled text below carries a font.
-TEST_F(KeyedGraphTest, Colours)
+// A named colour carries its fallback, an RGB one, inside; the styled text carries a font and a
+// run table; plain values become the collection classes.
+TEST_F(KeyedGraphTest, ColoursTextsAndPlainValues)
 {
     expectGraph(PWKeyedArchiver::archivedData(PWColor::deviceWhite(0.1f, 0.25f)),
                 QStringLiteral("{'class': 'NSColor', 'NSColorSpace': 4, 'NSWhite': b'0.1000000015 0.25\\x00'}"));
@@ -149,10 +150,6 @@ TEST_F(KeyedGraphTest, Colours)
         PWKeyedArchiver::archivedData(PWColor::named(QStringLiteral("System"), QStringLiteral("red"), 1, 0.5f, 0)),
         QStringLiteral("{'class': 'NSColor', 'NSColorSpace': 6, 'NSCatalogName': 'System', 'NSColorName': 'red',"
                        " 'NSColor': {'class': 'NSColor', 'NSColorSpace': 1, 'NSRGB': b'1 0.5 0\\x00'}}"));
-}
-
-TEST_F(KeyedGraphTest, StyledTextWithRunTableAndParagraphStyle)
-{
     const PWParagraphStyle style {.alignment = PWTextAlignment::Center,
                                   .tabStops = {{28.0, PWParagraphStyle::TabType::Right}}};
     PWAttributedString text;
@@ -174,10 +171,6 @@ TEST_F(KeyedGraphTest, StyledTextWithRunTableAndParagraphStyle)
                        "{'class': 'NSColor', 'NSColorSpace': 1, 'NSRGB': b'1 0 0\\x00'}]}]}, "
                        "'NSAttributeInfo': b'\\x02\\x00\\x01\\x01\\x02\\x00'}")
             .arg(font, paragraph));
-}
-
-TEST_F(KeyedGraphTest, PlainValues)
-{
     const QVariantMap value {{QStringLiteral("list"), QVariantList {QStringLiteral("x"), 3, 1.5, true}},
                              {QStringLiteral("when"), QDateTime(QDate(2001, 1, 2), QTime(0, 0), QTimeZone::utc())}};
     expectGraph(PWKeyedArchiver::archivedObject(value),
