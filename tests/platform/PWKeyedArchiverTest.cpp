@@ -1,10 +1,9 @@
 #include "platform/PWKeyedArchiver.h"
 
-#include "platform/PWKeyedUnarchiver.h"
-
 #include "PWTextSamples.h"
 #include "PythonRunner.h"
 #include "TestSupport.h"
+#include "platform/PWKeyedUnarchiver.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>

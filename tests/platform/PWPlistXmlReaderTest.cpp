@@ -1,10 +1,8 @@
 #include "platform/PWPlistXmlReader.h"
 
-#include "platform/PWPlistCodec.h"
-
 #include "PWPlistPrinter.h"
-
 #include "TestSupport.h"
+#include "platform/PWPlistCodec.h"
 
 #include <QDate>
 #include <QDir>

@@ -1,10 +1,9 @@
 #include "platform/PWRtfReader.h"
 
-#include "platform/PWParagraphStyle.h"
-#include "platform/PWRtfTokenizer.h"
-
 #include "PWTextSamples.h"
 #include "TestSupport.h"
+#include "platform/PWParagraphStyle.h"
+#include "platform/PWRtfTokenizer.h"
 
 #include <gtest/gtest.h>
 

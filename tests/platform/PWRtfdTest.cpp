@@ -1,8 +1,7 @@
 #include "platform/PWRtfd.h"
 
-#include "platform/PWTextAttributes.h"
-
 #include "TestSupport.h"
+#include "platform/PWTextAttributes.h"
 
 #include <QtEndian>
 

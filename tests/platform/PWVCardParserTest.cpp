@@ -25,31 +25,21 @@ const PWVCardLine *find(const PWVCard &card, const QString &name)
 
 using PWVCardParserEncodingTest = testing::TestWithParam<const char *>;
 
-// The same hand-written card in every encoding desktop address books export: the same lines.
+// The same hand-written card in every encoding desktop address books export: the same lines,
+// unfolded, as those of the UTF-8 file.
 TEST_P(PWVCardParserEncodingTest, EveryEncodingGivesTheSameUnfoldedLines)
 {
-    const QByteArray bytes = fixture(QString::fromLatin1(GetParam()));
-    ASSERT_FALSE(bytes.isEmpty());
     QString error;
-    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(bytes, &error);
+    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(fixture(QString::fromLatin1(GetParam())), &error);
     ASSERT_TRUE(cards) << error.toStdString();
     ASSERT_EQ(cards->size(), 1);
     const PWVCard &card = cards->constFirst();
-    ASSERT_TRUE(find(card, QStringLiteral("N")));
-    EXPECT_EQ(find(card, QStringLiteral("N"))->value, QStringLiteral("Łukasiewicz;Zoë;;;"));
     ASSERT_TRUE(find(card, QStringLiteral("NOTE")));
     EXPECT_EQ(find(card, QStringLiteral("NOTE"))->value,
               QStringLiteral("A note long enough that a desktop address book folds it over more than one line of "
                              "seventy-five octets, continued here after one blank,and here after a tab; and 東京 in "
                              "the middle."));
-    const PWVCardLine *tel = find(card, QStringLiteral("TEL"));
-    ASSERT_TRUE(tel);
-    EXPECT_EQ(tel->value, QStringLiteral("+48 58 123 45 67"));
-    EXPECT_EQ(tel->types(), (QStringList {QStringLiteral("home"), QStringLiteral("voice")}));
-    const PWVCardLine *adr = find(card, QStringLiteral("ADR"));
-    ASSERT_TRUE(adr);
-    EXPECT_EQ(adr->group, QStringLiteral("item1"));
-    EXPECT_TRUE(adr->hasType(QStringLiteral("PREF")));
+    EXPECT_EQ(card, PWVCardParser::parse(fixture(QStringLiteral("vcard30-folded.vcf")))->constFirst());
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, PWVCardParserEncodingTest,
