@@ -74,8 +74,7 @@ TEST_P(PWBundleResourceTest, FindsResourceInRootThenLocalization)
 INSTANTIATE_TEST_SUITE_P(
     Lookups, PWBundleResourceTest,
     ::testing::Values(ResourceCase {"InSubdirectory", "Sample", "txt", "Templates", "Templates/Sample.txt"},
-                      ResourceCase {"InLocalizationFolder", "Localizable", "strings", "",
-                                    "en.lproj/Localizable.strings"},
+                      ResourceCase {"InLocalizationFolder", "Localizable", "strings", "", "en.lproj/Localizable.strings"},
                       ResourceCase {"FolderWithoutType", "Templates", "", "", "Templates"},
                       ResourceCase {"WrongSubdirectory", "Sample", "txt", "", ""},
                       ResourceCase {"Missing", "NoSuchResource", "txt", "", ""},

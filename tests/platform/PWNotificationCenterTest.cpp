@@ -41,13 +41,10 @@ TEST(PWNotificationCenterTest, DeliversWhatMatchesNameAndObject)
         int sender = 0;
         int otherSender = 0;
         QStringList seen;
-        center.addObserver(byName ? kSelection : QString(), byObject ? &sender : nullptr,
-                           [&](const PWNotification &n) {
-                               seen.append((n.name == kSelection ? QStringLiteral("sel") : QStringLiteral("cache"))
-                                           + (n.object == &sender ? QStringLiteral("@sender")
-                                                  : n.object      ? QStringLiteral("@other")
-                                                                  : QStringLiteral("@none")));
-                           });
+        center.addObserver(byName ? kSelection : QString(), byObject ? &sender : nullptr, [&](const PWNotification &n) {
+            const char *from = n.object == &sender ? "@sender" : n.object ? "@other" : "@none";
+            seen.append((n.name == kSelection ? QStringLiteral("sel") : QStringLiteral("cache")) + QLatin1String(from));
+        });
         center.postNotification(kSelection, &sender);
         center.postNotification(kSelection, &otherSender);
         center.postNotification(kSelection);
