@@ -28,10 +28,8 @@ protected:
         pwtest::registerCustomPersonProperties();
         ASSERT_TRUE(m_folder.isValid());
     }
-
     QString bookPath() const { return m_folder.filePath(QStringLiteral("Parcelwick/AddressBook")); }
     QStringList files() const { return QDir(bookPath()).entryList(QDir::Files, QDir::Name); }
-
     QTemporaryDir m_folder;
 };
 
@@ -68,7 +66,6 @@ TEST_F(PWAddressBookTest, PeopleGroupsAndMeSurviveASaveAndALoad)
     QString error;
     ASSERT_TRUE(book.save(&error)) << error.toStdString();
     EXPECT_EQ(files().size(), 4); // two people, one group, the marker
-
     PWAddressBook again(bookPath());
     ASSERT_TRUE(again.load());
     const std::shared_ptr<PWPerson> fullBack = again.personForUniqueId(full->uniqueId());
@@ -96,14 +93,12 @@ TEST_F(PWAddressBookTest, RemovingAPersonRemovesItsFileMembershipAndMe)
     book.setGroup(group);
     book.setMe(ann);
     ASSERT_TRUE(book.save());
-
     EXPECT_TRUE(book.removePerson(ann->uniqueId()));
     EXPECT_FALSE(book.removePerson(ann->uniqueId()));
     EXPECT_FALSE(book.me());
     EXPECT_EQ(book.groupForUniqueId(group.uniqueId())->memberIds(), QStringList {bob->uniqueId()});
     ASSERT_TRUE(book.save());
     EXPECT_EQ(files().size(), 3);
-
     PWAddressBook again(bookPath());
     ASSERT_TRUE(again.load());
     EXPECT_EQ(again.people().size(), 1);
@@ -121,7 +116,6 @@ TEST_F(PWAddressBookTest, FilesOfOtherProgramsKeepTheirNamesAndUnreadableFilesAr
     ASSERT_TRUE(pwtest::writeFile(broken, "this is not a vCard at all"));
     ASSERT_TRUE(
         pwtest::writeFile(QDir(bookPath()).filePath(QStringLiteral("AddressBook.plist")), "not a property list"));
-
     PWAddressBook book(bookPath());
     ASSERT_TRUE(book.load());
     ASSERT_EQ(book.people().size(), 1);
@@ -148,7 +142,6 @@ TEST_F(PWAddressBookTest, IdsUnsafeAsFileNamesAndDuplicatesAreHandled)
     const QStringList names = files();
     EXPECT_EQ(names.size(), 3); // two people and the marker, none of them outside
     EXPECT_FALSE(QFile::exists(m_folder.filePath(QStringLiteral("escape"))));
-
     // A second file holding a person the book already has is left out, not merged.
     const QString copy = QDir(bookPath()).filePath(QStringLiteral("zz-copy.vcf"));
     ASSERT_TRUE(QFile::copy(QDir(bookPath()).filePath(names.at(1)), copy));

@@ -25,7 +25,6 @@ TEST(PWAttributedStringTest, AdjacentRunsOfEqualFormatsMergeWhateverOrderTheirPr
     second.setFontItalic(true);
     second.setFontPointSize(12.0);
     ASSERT_FALSE(first == second) << "Qt compares formats in the order their properties were set";
-
     PWAttributedString text;
     text.append(QStringLiteral("ab"), first);
     text.append(QString(), bold());

@@ -6,17 +6,9 @@
 
 namespace {
 
-struct NameCase
-{
-    const char *postScriptName;
-    const char *family;
-    QFont::Weight weight;
-    bool italic;
-};
+struct NameCase { const char *postScriptName, *family; QFont::Weight weight; bool italic; };
 
-class PostScriptNameTest : public testing::TestWithParam<NameCase>
-{
-};
+using PostScriptNameTest = testing::TestWithParam<NameCase>;
 
 TEST_P(PostScriptNameTest, GivesFamilyAndStyle)
 {
@@ -27,27 +19,24 @@ TEST_P(PostScriptNameTest, GivesFamilyAndStyle)
     EXPECT_EQ(style.italic, c.italic);
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, PostScriptNameTest,
-                         testing::Values(NameCase {"Helvetica-BoldOblique", "Helvetica", QFont::Bold, true},
-                                         NameCase {"Helvetica", "Helvetica", QFont::Normal, false},
-                                         NameCase {"TimesNewRomanPSMT", "Times New Roman", QFont::Normal, false},
-                                         NameCase {"TimesNewRomanPS-BoldItalicMT", "Times New Roman", QFont::Bold,
-                                                   true},
-                                         NameCase {"Times-Roman", "Times", QFont::Normal, false},
-                                         NameCase {"HelveticaNeue-Light", "Helvetica Neue", QFont::Light, false},
-                                         NameCase {"AvenirNext-DemiBoldItalic", "Avenir Next", QFont::DemiBold, true},
-                                         NameCase {"Futura-CondensedExtraBold", "Futura", QFont::ExtraBold, false},
-                                         NameCase {"ITCAvantGardeStd-Bk", "ITC Avant Garde Std", QFont::Normal, false},
-                                         // An installed family is found by its name without spaces.
-                                         NameCase {"DejaVuSans-Bold", "DejaVu Sans", QFont::Bold, false},
-                                         // A name with spaces is a family name as it stands.
-                                         NameCase {"Lucida Grande", "Lucida Grande", QFont::Normal, false}),
-                         [](const testing::TestParamInfo<NameCase> &info) {
-                             std::string name = info.param.postScriptName;
-                             for (char &c : name)
-                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Names, PostScriptNameTest,
+    testing::Values(NameCase {"Helvetica-BoldOblique", "Helvetica", QFont::Bold, true},
+                    NameCase {"Helvetica", "Helvetica", QFont::Normal, false},
+                    NameCase {"TimesNewRomanPSMT", "Times New Roman", QFont::Normal, false},
+                    NameCase {"TimesNewRomanPS-BoldItalicMT", "Times New Roman", QFont::Bold, true},
+                    NameCase {"Times-Roman", "Times", QFont::Normal, false},
+                    NameCase {"HelveticaNeue-Light", "Helvetica Neue", QFont::Light, false},
+                    NameCase {"AvenirNext-DemiBoldItalic", "Avenir Next", QFont::DemiBold, true},
+                    NameCase {"Futura-CondensedExtraBold", "Futura", QFont::ExtraBold, false},
+                    NameCase {"ITCAvantGardeStd-Bk", "ITC Avant Garde Std", QFont::Normal, false},
+                    // An installed family is found by its name without spaces.
+                    NameCase {"DejaVuSans-Bold", "DejaVu Sans", QFont::Bold, false},
+                    // A name with spaces is a family name as it stands.
+                    NameCase {"Lucida Grande", "Lucida Grande", QFont::Normal, false}),
+    [](const auto &info) {
+        return QString::fromLatin1(info.param.postScriptName).replace(QLatin1Char('-'), QLatin1Char('_')).remove(QLatin1Char(' ')).toStdString();
+    });
 
 TEST(PWFontTest, StoredNameIsKeptWhileItStillDescribesTheFont)
 {
@@ -55,11 +44,9 @@ TEST(PWFontTest, StoredNameIsKeptWhileItStillDescribesTheFont)
     QFont font = stored.toQFont();
     EXPECT_EQ(PWFont::fromQFont(font, stored.postScriptName()).postScriptName(),
               QStringLiteral("Helvetica-BoldOblique"));
-
     // Made upright by the user: the stored name no longer says what the font is.
     font.setItalic(false);
     EXPECT_EQ(PWFont::fromQFont(font, stored.postScriptName()).postScriptName(), QStringLiteral("Helvetica-Bold"));
-
     font.setFamilies({QStringLiteral("DejaVu Serif")});
     font.setPointSizeF(9.0);
     const PWFont changed = PWFont::fromQFont(font, stored.postScriptName());

@@ -90,7 +90,6 @@ TEST(PWImageTest, ABitmapIsSizedByTheResolutionItStates)
     EXPECT_NEAR(image->size().width(), 20.0, 0.01);
     EXPECT_NEAR(image->size().height(), 10.0, 0.01);
     EXPECT_EQ(image->pixelSize(), QSize(40, 20));
-
     // A format without resolution counts 72 dots to the inch: one point a pixel.
     const auto plain = PWImage::fromData(encoded(filled(40, 20, QImage::Format_RGB32, Qt::blue), "PPM"));
     ASSERT_NE(plain, nullptr);
@@ -111,12 +110,7 @@ TEST(PWImageTest, BytesThatAreNoPictureGiveNothingWithAReason)
     EXPECT_TRUE(error.contains(QStringLiteral("/nonexistent/picture.png")));
 }
 
-struct EpsCase
-{
-    const char *name;
-    QByteArray bytes;
-    QSizeF size; // empty: refused
-};
+struct EpsCase { const char *name; QByteArray bytes; QSizeF size; }; // an empty size: refused
 
 QByteArray dosEps(const QByteArray &postscript, quint32 offset, quint32 length)
 {
@@ -131,9 +125,7 @@ QByteArray dosEps(const QByteArray &postscript, quint32 offset, quint32 length)
     return header + postscript;
 }
 
-class PWImageEpsTest : public ::testing::TestWithParam<EpsCase>
-{
-};
+using PWImageEpsTest = ::testing::TestWithParam<EpsCase>;
 
 TEST_P(PWImageEpsTest, KeepsTheBytesAndTheBoundingBox)
 {
@@ -181,18 +173,15 @@ TEST(PWImageTest, APdfIsRenderedByPopplerAtTheResolutionOfEachDrawing)
     const PWImageRep &rep = image->representations().first();
     ASSERT_EQ(rep.kind(), PWImageRep::Kind::PDF);
     EXPECT_EQ(image->size(), QSizeF(72, 36));
-
     const QImage once = drawnAt(*image, 1.0);
     EXPECT_EQ(rep.renderedPixelSize(), QSize(72, 36));
     EXPECT_EQ(once.pixel(34, 18), qRgb(0, 0, 0));
     EXPECT_EQ(qAlpha(once.pixel(38, 18)), 0);
-
     // Twice the resolution is a rendering of its own, sharp at the edge, not a stretched copy.
     const QImage twice = drawnAt(*image, 2.0);
     EXPECT_EQ(rep.renderedPixelSize(), QSize(144, 72));
     EXPECT_EQ(twice.pixel(71, 36), qRgb(0, 0, 0));
     EXPECT_EQ(qAlpha(twice.pixel(73, 36)), 0);
-
     // A part of the page, drawn larger, renders only that part.
     QImage part(40, 40, QImage::Format_ARGB32_Premultiplied);
     part.fill(Qt::transparent);
@@ -213,7 +202,6 @@ TEST(PWImageTest, BestRepresentationPrefersPdfThenTheLargestBitmap)
     EXPECT_EQ(image->size(), QSizeF(4, 4)) << "the size comes from the first representation";
     // Drawn at its own size, the image shows its best (largest) bitmap scaled down.
     EXPECT_EQ(image->toImage(QSize(4, 4)).pixel(1, 1), qRgb(0, 0, 255));
-
     image->addRepresentation(*PWImageRep::fromPDF(halfBlackPdf()));
     EXPECT_EQ(image->bestRepresentation()->kind(), PWImageRep::Kind::PDF);
     EXPECT_EQ(PWImage::create()->bestRepresentation(), nullptr);
@@ -233,7 +221,6 @@ TEST(PWImageTest, DrawingTakesTheSourceInPointsOfTheImage)
     EXPECT_TRUE(image->draw(painter, QRectF(0, 0, 10, 10), QRectF(2, 0, 2, 2)));
     painter.end();
     EXPECT_EQ(target.pixel(5, 5), qRgb(0, 0, 255));
-
     EXPECT_TRUE(image->toImage(QSize()).isNull());
     EXPECT_FALSE(PWImage::create()->draw(painter, QRectF(0, 0, 10, 10)));
 }

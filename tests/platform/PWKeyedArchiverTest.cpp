@@ -1,10 +1,9 @@
 #include "platform/PWKeyedArchiver.h"
 
-#include "platform/PWKeyedUnarchiver.h"
-
 #include "PWTextSamples.h"
 #include "PythonRunner.h"
 #include "TestSupport.h"
+#include "platform/PWKeyedUnarchiver.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
@@ -14,9 +13,7 @@
 
 namespace {
 
-class KeyedColorRoundTripTest : public testing::TestWithParam<PWColor>
-{
-};
+using KeyedColorRoundTripTest = testing::TestWithParam<PWColor>;
 
 TEST_P(KeyedColorRoundTripTest, ComesBackInItsSpaceWithItsComponents)
 {
@@ -129,7 +126,6 @@ protected:
         if (m_python.isEmpty())
             GTEST_SKIP() << "python3 with plistlib is not available";
     }
-
     void expectGraph(const QByteArray &archive, const QString &expected)
     {
         const QString path = m_folder.filePath(QStringLiteral("archive.plist"));
@@ -139,13 +135,13 @@ protected:
                                 &output))
             << output.toStdString();
     }
-
     QString m_python;
     QTemporaryDir m_folder;
 };
 
-// A named colour carries its fallback, an RGB one, inside; the styled text below carries a font.
-TEST_F(KeyedGraphTest, Colours)
+// A named colour carries its fallback, an RGB one, inside; the styled text carries a font and a
+// run table; plain values become the collection classes.
+TEST_F(KeyedGraphTest, ColoursTextsAndPlainValues)
 {
     expectGraph(PWKeyedArchiver::archivedData(PWColor::deviceWhite(0.1f, 0.25f)),
                 QStringLiteral("{'class': 'NSColor', 'NSColorSpace': 4, 'NSWhite': b'0.1000000015 0.25\\x00'}"));
@@ -153,13 +149,8 @@ TEST_F(KeyedGraphTest, Colours)
         PWKeyedArchiver::archivedData(PWColor::named(QStringLiteral("System"), QStringLiteral("red"), 1, 0.5f, 0)),
         QStringLiteral("{'class': 'NSColor', 'NSColorSpace': 6, 'NSCatalogName': 'System', 'NSColorName': 'red',"
                        " 'NSColor': {'class': 'NSColor', 'NSColorSpace': 1, 'NSRGB': b'1 0.5 0\\x00'}}"));
-}
-
-TEST_F(KeyedGraphTest, StyledTextWithRunTableAndParagraphStyle)
-{
-    PWParagraphStyle style;
-    style.alignment = PWTextAlignment::Center;
-    style.tabStops = {{28.0, PWParagraphStyle::TabType::Right}};
+    const PWParagraphStyle style {.alignment = PWTextAlignment::Center,
+                                  .tabStops = {{28.0, PWParagraphStyle::TabType::Right}}};
     PWAttributedString text;
     text.append(QStringLiteral("ab"), pwtest::fontFormat(QStringLiteral("Helvetica"), 12.0), style.toBlockFormat());
     QTextCharFormat red = pwtest::fontFormat(QStringLiteral("Helvetica"), 12.0);
@@ -179,10 +170,6 @@ TEST_F(KeyedGraphTest, StyledTextWithRunTableAndParagraphStyle)
                        "{'class': 'NSColor', 'NSColorSpace': 1, 'NSRGB': b'1 0 0\\x00'}]}]}, "
                        "'NSAttributeInfo': b'\\x02\\x00\\x01\\x01\\x02\\x00'}")
             .arg(font, paragraph));
-}
-
-TEST_F(KeyedGraphTest, PlainValues)
-{
     const QVariantMap value {{QStringLiteral("list"), QVariantList {QStringLiteral("x"), 3, 1.5, true}},
                              {QStringLiteral("when"), QDateTime(QDate(2001, 1, 2), QTime(0, 0), QTimeZone::utc())}};
     expectGraph(PWKeyedArchiver::archivedObject(value),

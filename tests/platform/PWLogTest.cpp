@@ -20,7 +20,6 @@ public:
     }
     ~LogCapture() { qInstallMessageHandler(m_previous); }
     QString lines() const { return s_lines.join(QLatin1Char('|')); }
-
 private:
     static void handler(QtMsgType, const QMessageLogContext &context, const QString &text)
     {

@@ -75,7 +75,6 @@ inline std::shared_ptr<PWPerson> everyKindPerson()
     text(QStringLiteral("Custom1"), QStringLiteral("first custom"));
     text(QStringLiteral("Custom9"), QStringLiteral("ninth custom"));
     person->setValueForProperty(kPWBirthdayProperty, utcDate(1970, 3, 4));
-
     const auto multi = [&person](const QString &property, const QList<std::pair<PWPlist, QString>> &entries,
                                  int primary = 0) {
         PWMultiValue values;
@@ -116,7 +115,6 @@ inline std::shared_ptr<PWPerson> everyKindPerson()
     multi(kPWRelatedNamesProperty, {{string(QStringLiteral("Margaret")), kPWMotherLabel},
                                     {string(QStringLiteral("Sam")), kPWManagerLabel},
                                     {string(QStringLiteral("Kit")), QStringLiteral("Godchild")}});
-
     // A tiny PNG: 2 x 2 pixels.
     person->setImageData(QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAIAAAACCAYAAABytg0kAAAAFUlEQVR42mM4ISf3H4QZ5ORO/"
                                                 "AdhAESMCA13gOdaAAAAAElFTkSuQmCC"));

@@ -75,13 +75,11 @@ TEST(PWPersonTest, OnlyRegisteredPropertiesOfTheRightKindHoldValues)
     EXPECT_FALSE(person->setValueForProperty(QStringLiteral("NotRegisteredAnywhere"), PWPlist::fromString(QStringLiteral("x"))));
     EXPECT_FALSE(person->setValueForProperty(kPWBirthdayProperty, PWPlist::fromString(QStringLiteral("1970-01-01"))));
     EXPECT_FALSE(person->setValueForProperty(kPWPhoneProperty, PWPlist::fromString(QStringLiteral("single"))));
-
     PWMultiValue wrongKind;
     wrongKind.addValue(PWPlist::fromString(QStringLiteral("a text, not an address")), kPWWorkLabel);
     EXPECT_FALSE(person->setMultiValueForProperty(kPWAddressProperty, wrongKind));
     EXPECT_FALSE(person->setMultiValueForProperty(kPWFirstNameProperty, wrongKind));
     EXPECT_TRUE(person->setMultiValueForProperty(kPWPhoneProperty, wrongKind));
-
     EXPECT_TRUE(person->setValueForProperty(kPWFirstNameProperty, PWPlist()));
     EXPECT_FALSE(person->hasValueForProperty(kPWFirstNameProperty));
     EXPECT_EQ(person->propertiesWithValues(), QStringList{kPWPhoneProperty});

@@ -172,7 +172,6 @@ TEST(PWPlistFormsTest, XmlLeavesOutCharactersXmlCannotHoldSoTheFileStaysReadable
     const QString dirty = QStringLiteral("Line\x01one\x0b\ttab\nnew") + QChar(0xFFFF) + QStringLiteral("\U0001F600");
     const QString dirtyKey = QStringLiteral("k") + QChar(0x02) + QStringLiteral("ey");
     const PWPlist value(PWPlist::Dictionary {{dirtyKey, PWPlist::fromString(dirty)}});
-
     const std::optional<PWPlist> fromXml = PWPlist::parse(value.toXml());
     ASSERT_TRUE(fromXml.has_value());
     EXPECT_EQ(fromXml->value(QStringLiteral("key")).toString(), QStringLiteral("Lineone\ttab\nnew\U0001F600"));
@@ -264,7 +263,6 @@ TEST(PWPlistVariantTest, ValuesBecomeQtVariantsAndBack)
     EXPECT_FALSE(PWPlist().toVariant().isValid());
     // Back again: the same values, keys now sorted; a UID has no Qt counterpart and rides through.
     EXPECT_EQ(PWPlist::fromVariant(map), value);
-
     const QVariantHash hash {{QStringLiteral("m"), QStringList {QStringLiteral("x")}},
                              {QStringLiteral("a"), QVariant::fromValue<quint64>(std::numeric_limits<quint64>::max())},
                              {QStringLiteral("f"), QVariant(2.5f)},

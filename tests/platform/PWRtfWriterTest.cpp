@@ -1,8 +1,7 @@
 #include "platform/PWRtfWriter.h"
 
-#include "platform/PWRtfReader.h"
-
 #include "PWTextSamples.h"
+#include "platform/PWRtfReader.h"
 
 #include <gtest/gtest.h>
 

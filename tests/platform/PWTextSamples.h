@@ -27,39 +27,22 @@ inline QTextCharFormat fontFormat(const QString &postScriptName, double size)
 // 8 bits, lengths in twentieths of a point); keyedOnly adds what only keyed archives keep.
 inline PWAttributedString styledSample(bool keyedOnly)
 {
-    PWParagraphStyle centred;
-    centred.alignment = PWTextAlignment::Center;
-    centred.lineSpacing = 2.0;
-    centred.paragraphSpacing = 6.0;
-
-    PWParagraphStyle right;
-    right.alignment = PWTextAlignment::Right;
-    right.tabStops = {{36.0, PWParagraphStyle::TabType::Left},
-                      {72.0, PWParagraphStyle::TabType::Center},
-                      {144.0, PWParagraphStyle::TabType::Right},
-                      {216.0, PWParagraphStyle::TabType::Decimal}};
-    right.paragraphSpacingBefore = 3.0;
-    right.headIndent = 10.0;
-    right.firstLineHeadIndent = 20.0;
-    right.tailIndent = -5.0;
-    right.minimumLineHeight = 12.0;
-    right.maximumLineHeight = 30.0;
-    right.lineHeightMultiple = 1.5;
-    if (keyedOnly)
-        right.lineBreakMode = 4;
-
-    PWParagraphStyle justified;
-    justified.alignment = PWTextAlignment::Justified;
-
+    using Tab = PWParagraphStyle::TabType;
+    const PWParagraphStyle centred {
+        .alignment = PWTextAlignment::Center, .tabStops = {}, .lineSpacing = 2.0, .paragraphSpacing = 6.0};
+    const PWParagraphStyle right {
+        .alignment = PWTextAlignment::Right,
+        .tabStops = {{36.0, Tab::Left}, {72.0, Tab::Center}, {144.0, Tab::Right}, {216.0, Tab::Decimal}},
+        .paragraphSpacingBefore = 3.0, .headIndent = 10.0, .firstLineHeadIndent = 20.0, .tailIndent = -5.0,
+        .lineBreakMode = keyedOnly ? 4 : 0, .minimumLineHeight = 12.0, .maximumLineHeight = 30.0, .lineHeightMultiple = 1.5};
+    const PWParagraphStyle justified {.alignment = PWTextAlignment::Justified, .tabStops = {}};
     QTextCharFormat bold = fontFormat(QStringLiteral("Helvetica-Bold"), 18.0);
     bold.setForeground(QBrush(QColor(255, 0, 0)));
-
     QTextCharFormat times = fontFormat(QStringLiteral("TimesNewRomanPSMT"), 12.0);
     times.setForeground(QBrush(QColor(0, 0, 255)));
     times.setBackground(QBrush(QColor(128, 128, 128)));
     times.setUnderlineStyle(QTextCharFormat::SingleUnderline);
     times.setProperty(PWTextAttributes::Kerning, 1.5);
-
     QTextCharFormat small = fontFormat(QStringLiteral("Helvetica-Oblique"), 10.0);
     small.setProperty(PWTextAttributes::BaselineOffset, -2.0);
     small.setFontStrikeOut(true);
@@ -69,10 +52,8 @@ inline PWAttributedString styledSample(bool keyedOnly)
                           QVariantMap{{QStringLiteral("CCDataField"), QStringLiteral("Company")},
                                       {QStringLiteral("CCFieldNumber"), QVariant::fromValue<qlonglong>(3)}});
     }
-
     QTextCharFormat unicode = fontFormat(QStringLiteral("LucidaGrande-Italic"), 11.0);
     unicode.setProperty(PWTextAttributes::Kerning, 0.0);
-
     PWAttributedString text;
     text.append(QStringLiteral("Bold red, "), bold, centred.toBlockFormat());
     text.append(QStringLiteral("under {braces} \\ lined\n"), times, centred.toBlockFormat());

@@ -23,35 +23,23 @@ const PWVCardLine *find(const PWVCard &card, const QString &name)
     return nullptr;
 }
 
-class PWVCardParserEncodingTest : public testing::TestWithParam<const char *>
-{
-};
+using PWVCardParserEncodingTest = testing::TestWithParam<const char *>;
 
-// The same hand-written card in every encoding desktop address books export: the same lines.
+// The same hand-written card in every encoding desktop address books export: the same lines,
+// unfolded, as those of the UTF-8 file.
 TEST_P(PWVCardParserEncodingTest, EveryEncodingGivesTheSameUnfoldedLines)
 {
-    const QByteArray bytes = fixture(QString::fromLatin1(GetParam()));
-    ASSERT_FALSE(bytes.isEmpty());
     QString error;
-    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(bytes, &error);
+    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(fixture(QString::fromLatin1(GetParam())), &error);
     ASSERT_TRUE(cards) << error.toStdString();
     ASSERT_EQ(cards->size(), 1);
     const PWVCard &card = cards->constFirst();
-    ASSERT_TRUE(find(card, QStringLiteral("N")));
-    EXPECT_EQ(find(card, QStringLiteral("N"))->value, QStringLiteral("Łukasiewicz;Zoë;;;"));
     ASSERT_TRUE(find(card, QStringLiteral("NOTE")));
     EXPECT_EQ(find(card, QStringLiteral("NOTE"))->value,
               QStringLiteral("A note long enough that a desktop address book folds it over more than one line of "
                              "seventy-five octets, continued here after one blank,and here after a tab; and 東京 in "
                              "the middle."));
-    const PWVCardLine *tel = find(card, QStringLiteral("TEL"));
-    ASSERT_TRUE(tel);
-    EXPECT_EQ(tel->value, QStringLiteral("+48 58 123 45 67"));
-    EXPECT_EQ(tel->types(), (QStringList {QStringLiteral("home"), QStringLiteral("voice")}));
-    const PWVCardLine *adr = find(card, QStringLiteral("ADR"));
-    ASSERT_TRUE(adr);
-    EXPECT_EQ(adr->group, QStringLiteral("item1"));
-    EXPECT_TRUE(adr->hasType(QStringLiteral("PREF")));
+    EXPECT_EQ(card, PWVCardParser::parse(fixture(QStringLiteral("vcard30-folded.vcf")))->constFirst());
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, PWVCardParserEncodingTest,
@@ -124,15 +112,9 @@ TEST(PWVCardParserTest, EmbeddedCardsAreSkippedAndACutOffLastCardIsDropped)
     EXPECT_TRUE(find(card, QStringLiteral("FN")));
 }
 
-struct BadInput
-{
-    const char *name;
-    QByteArray bytes;
-};
+struct BadInput { const char *name; QByteArray bytes; };
 
-class PWVCardParserBadInputTest : public testing::TestWithParam<BadInput>
-{
-};
+using PWVCardParserBadInputTest = testing::TestWithParam<BadInput>;
 
 TEST_P(PWVCardParserBadInputTest, AnswersNothingWithAReason)
 {
@@ -141,52 +123,27 @@ TEST_P(PWVCardParserBadInputTest, AnswersNothingWithAReason)
     EXPECT_FALSE(error.isEmpty());
 }
 
-QByteArray deeplyNested()
-{
-    QByteArray bytes;
-    for (int i = 0; i < PWVCardParser::kMaxDepth + 1; ++i)
-        bytes += "BEGIN:VCARD\n";
-    return bytes;
-}
-
-QByteArray tooManyLines()
-{
-    QByteArray bytes = "BEGIN:VCARD\n";
-    for (int i = 0; i <= PWVCardParser::kMaxLinesPerCard; ++i)
-        bytes += "NOTE:x\n";
-    return bytes + "END:VCARD\n";
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, PWVCardParserBadInputTest,
-                         testing::Values(BadInput {"Empty", QByteArray()}, BadInput {"NoCard", "just some text\n"},
-                                         BadInput {"OnlyCutOffCard", "BEGIN:VCARD\nN:Never;Ended\n"},
-                                         BadInput {"NestedTooDeep", deeplyNested()},
-                                         BadInput {"TooManyLines", tooManyLines()},
-                                         BadInput {"OddUtf16", QByteArray("\xff\xfe" "B\0E\0G", 7)},
-                                         BadInput {"LoneSurrogateUtf16", QByteArray("\xff\xfe\x00\xd8" "B\0", 6)}),
-                         [](const testing::TestParamInfo<BadInput> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PWVCardParserBadInputTest,
+    testing::Values(BadInput {"OnlyCutOffCard", "BEGIN:VCARD\nN:Never;Ended\n"},
+                    BadInput {"NestedTooDeep", QByteArray("BEGIN:VCARD\n").repeated(PWVCardParser::kMaxDepth + 1)},
+                    BadInput {"TooManyLines", "BEGIN:VCARD\n" + QByteArray("NOTE:x\n").repeated(PWVCardParser::kMaxLinesPerCard + 1)
+                                                  + "END:VCARD\n"},
+                    BadInput {"OddUtf16", QByteArray("\xff\xfe" "B\0E\0G", 7)}),
+    [](const testing::TestParamInfo<BadInput> &info) { return std::string(info.param.name); });
 
 // Whatever the bytes, the parser answers; it never crashes or hangs.
 TEST(PWVCardParserTest, RandomMutationsOfAValidCardNeverCrash)
 {
-    const QByteArray seed = fixture(QStringLiteral("vcard30-grouped-labels.vcf"));
-    ASSERT_FALSE(seed.isEmpty());
     QRandomGenerator random(20261206);
-    // Hundreds of refusals are expected here; keep the test's output readable.
-    QLoggingCategory::setFilterRules(QStringLiteral("pw.platform.vcard.warning=false\npw.platform.vcard.info=false"));
-    for (int round = 0; round < 300; ++round) {
-        QByteArray bytes = seed;
-        for (int edits = 1 + int(random.bounded(20)); edits > 0; --edits) {
-            const qsizetype at = qsizetype(random.bounded(quint32(bytes.size())));
-            const int kind = int(random.bounded(3));
-            if (kind == 0)
-                bytes[at] = char(random.bounded(256));
-            else if (kind == 1)
-                bytes.remove(at, qsizetype(random.bounded(8u)));
-            else
-                bytes.insert(at, "\r\n =:;\\\"" + int(random.bounded(8u)), 1);
-            if (bytes.isEmpty())
-                bytes = "x";
+    QLoggingCategory::setFilterRules(QStringLiteral("pw.platform.vcard.*=false")); // refusals by the hundred
+    for (int round = 0; round < 100; ++round) {
+        QByteArray bytes = fixture(QStringLiteral("vcard30-grouped-labels.vcf"));
+        // Each edit cuts up to seven bytes somewhere and puts in nothing, a separator or any byte.
+        for (int edits = 1 + random.bounded(20); edits > 0; --edits) {
+            const char any[] = {'\r', '\n', ' ', '=', ':', ';', '"', char(random.bounded(256))};
+            bytes.replace(random.bounded(int(bytes.size()) + 1), random.bounded(8),
+                          QByteArray(any + random.bounded(8), random.bounded(2)));
         }
         QString error;
         EXPECT_TRUE(PWVCardParser::parse(bytes, &error) || !error.isEmpty());
