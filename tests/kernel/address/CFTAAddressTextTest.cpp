@@ -170,6 +170,13 @@ TEST(CFTAAddressTextTest, OldArchivesEnabledKeyAndUnknownCategory)
     loaded.Serialize(archive, nullptr);
     EXPECT_EQ(loaded.getMode(), fmWhenFilled) << "\"Enabled\" wins over the stored mode";
     EXPECT_EQ(loaded.GetTextCategory(), 128);
+    // Its presence counts, whatever it holds.
+    archive.setStoring(true);
+    archive.SetData(key_Enabled, CDDString(u"maybe"_s));
+    archive.setStoring(false);
+    CFTAAddressText odd(nullptr);
+    odd.Serialize(archive, nullptr);
+    EXPECT_EQ(odd.getMode(), fmWhenFilled);
 }
 
 } // namespace
