@@ -43,7 +43,11 @@ protected:
             *points = image ? image->size() : QSizeF();
         return image ? image->toImage(image->size().toSize(), Qt::white).convertToFormat(QImage::Format_ARGB32) : QImage();
     }
-    static bool near(QRgb p, QColor c) { return std::max({std::abs(qRed(p) - c.red()), std::abs(qGreen(p) - c.green()), std::abs(qBlue(p) - c.blue())}) < 40; }
+    static bool near(QRgb p, QColor c)
+    {
+        return std::max({std::abs(qRed(p) - c.red()), std::abs(qGreen(p) - c.green()), std::abs(qBlue(p) - c.blue())})
+            < 40;
+    }
     // The pixels of the image close to the colour; with a second image of the same size, the share
     // of pixels that differ from it instead.
     static double countOf(const QImage &image, QColor color, const QImage *other = nullptr)

@@ -148,7 +148,10 @@ TEST_F(CADocumentFileTest, RefusedFilesAnswerAReasonAndLeaveTheDocumentUnchanged
     const std::unique_ptr<CADocument> document = fullDesign();
     const CFTADocument *kernel = document->ftDocument();
     const QByteArray before = document->documentDataForComponents(nullptr);
-    const auto file = [](const char *body) { return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n" + QByteArray(body) + "</plist>\n"; };
+    const auto file = [](const char *body) {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n" + QByteArray(body)
+            + "</plist>\n";
+    };
     const QString design = CADocument::kAddressDocumentType;
     for (const auto &[bytes, type] : std::initializer_list<std::pair<QByteArray, QString>> {
              {"This is a letter, not a design.\n", design}, {file("<array><string>Label</string></array>"), design},

@@ -27,10 +27,14 @@ TEST_F(CADYMOPrintingViewTest, PlacesTheDesignAreaOnThePage)
 {
     const QRectF onBottom(20.0, 31.0, 252.0, 79.0);
     for (const auto &[labelRoll, printableWidth, print, expected] :
-         {std::tuple {true, 0.0, true, onBottom}, std::tuple {true, 0.0, false, onBottom}, std::tuple {false, 240.0, true, QRectF(14.0, 35.5, 252.0, 79.0)},
+         {std::tuple {true, 0.0, true, onBottom}, std::tuple {true, 0.0, false, onBottom},
+          std::tuple {false, 240.0, true, QRectF(14.0, 35.5, 252.0, 79.0)},
           std::tuple {false, 240.0, false, QRectF(20.0, 40.0, 240.0, 70.0)}, std::tuple {false, 0.5, true, onBottom}}) {
-        std::unique_ptr<CADYMOPrintingView> view =
-            makeView({.printableWidth = printableWidth, .printableHeight = labelRoll ? 0.0 : 70.0, .labelRoll = labelRoll, .offsetX = 20.0, .offsetY = 10.0});
+        std::unique_ptr<CADYMOPrintingView> view = makeView({.printableWidth = printableWidth,
+                                                             .printableHeight = labelRoll ? 0.0 : 70.0,
+                                                             .labelRoll = labelRoll,
+                                                             .offsetX = 20.0,
+                                                             .offsetY = 10.0});
         const QImage image = print ? printed(*view, 288).render(0) : drawnPage(*view, 1, kPaper);
         EXPECT_TRUE(rectNear(boxOfColour(image, colourOf(QString())), expected)) << labelRoll << printableWidth << print;
     }
@@ -49,7 +53,9 @@ TEST_F(CADYMOPrintingViewTest, CalibrationPageIsOnePageCentredOnTheLabelOrItsPri
         EXPECT_EQ(view.pageCount(), 1);
         const QImage image = drawnPage(view, 1, kPaper, 4.0, Qt::white);
         const QSizeF size = CADYMOPrintingView::calibrationDrawingSize();
-        EXPECT_TRUE(rectNear(boxOfColour(image, QColor(Qt::black), 4.0), QRectF(centre - QPointF(size.width(), size.height()) / 2, size))) << printable.width();
+        EXPECT_TRUE(rectNear(boxOfColour(image, QColor(Qt::black), 4.0),
+                             QRectF(centre - QPointF(size.width(), size.height()) / 2, size)))
+            << printable.width();
         EXPECT_EQ(QColor(image.pixel((centre * 4).toPoint())), QColor(Qt::black));
     }
 }

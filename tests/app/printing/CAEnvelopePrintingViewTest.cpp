@@ -69,7 +69,8 @@ TEST_F(CAEnvelopePrintingViewTest, PreviewMarksThePaperEdgeAndAnyDoubleClickOpen
     EXPECT_EQ(QColor(image.pixel(700, 500)), QColor(Qt::white));
     int opened = 0;
     view->setEditingHandler([&opened](std::shared_ptr<CADocument>) { ++opened; });
-    EXPECT_EQ(QList<int>({view->clickAtPoint(QPointF(700.0, 500.0), 1, 1), view->clickAtPoint(QPointF(700.0, 500.0), 2, 1), opened, view->editingIndex()}),
+    EXPECT_EQ(QList<int>({view->clickAtPoint(QPointF(700.0, 500.0), 1, 1),
+                          view->clickAtPoint(QPointF(700.0, 500.0), 2, 1), opened, view->editingIndex()}),
               QList<int>({0, 1, 1, 0}));
 }
 

@@ -46,7 +46,11 @@ protected:
         return view;
     }
     static PrintedPdf print(CAPrintingView &view) { return printed(view, 1200, true); }
-    static QRectF slotRect(const CALabelSheetLayout &sheet, int slot) { return QRectF(QPointF(sheet.originX(), sheet.originY()) + sheet.slotOrigin(slot), QSizeF(sheet.itemWidth(), sheet.itemHeight())); }
+    static QRectF slotRect(const CALabelSheetLayout &sheet, int slot)
+    {
+        return QRectF(QPointF(sheet.originX(), sheet.originY()) + sheet.slotOrigin(slot),
+                      QSizeF(sheet.itemWidth(), sheet.itemHeight()));
+    }
     static std::vector<int> filledSlots(const QImage &image, const CALabelSheetLayout &sheet, double scale)
     {
         std::vector<int> filled;
@@ -102,7 +106,8 @@ TEST_F(CALabelPrintingViewTest, PreviewDrawsThePageItsSheetShowsAndPrintModeSkip
     const CALabelSheetLayout &sheet = view->sheet();
     const QRectF first = slotRect(sheet, 0);
     EXPECT_EQ(filledSlots(image, sheet, 2.0), (std::vector<int> {2, 3, 4, 5}));
-    EXPECT_EQ(std::pair(image.pixelColor((first.center() * 2.0).toPoint()).name(), image.pixelColor((QPointF(first.center().x(), first.top()) * 2.0).toPoint()).lightness() < 110),
+    EXPECT_EQ(std::pair(image.pixelColor((first.center() * 2.0).toPoint()).name(),
+                        image.pixelColor((QPointF(first.center().x(), first.top()) * 2.0).toPoint()).lightness() < 110),
               std::pair(u"#ffffff"_s, true));
     // The record of where an item landed finds it on its page only; a double click on it opens it.
     EXPECT_EQ(view->hitRecord(0).value_or(CALabelPrintingView::HitRecord()).rect.topLeft(), slotRect(sheet, 2).topLeft());

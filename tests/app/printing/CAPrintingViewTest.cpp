@@ -99,7 +99,8 @@ TEST_F(PrintingViewTest, PagesTreatAnEmptyGridAsOneItemAndStopAtTheMapsEnd)
     EXPECT_EQ(view.mapRangeForPage(3), std::make_pair(12, 1));
     EXPECT_EQ(view.mapRangeForPage(4).second + view.mapRangeForPage(0).second, 0);
     const CountingRenderer counting = CountingRenderer().on(view);
-    EXPECT_EQ(std::tuple(view.documentForMapIndex(13), view.documentForMapIndex(-1), view.imageForMapIndex(13)), std::tuple(nullptr, nullptr, nullptr));
+    EXPECT_EQ(std::tuple(view.documentForMapIndex(13), view.documentForMapIndex(-1), view.imageForMapIndex(13)),
+              std::tuple(nullptr, nullptr, nullptr));
     view.refreshDocumentMap(13, true);
     view.refreshDocumentMap(-3, true);
     view.releaseMapRange(12, 100);
@@ -159,7 +160,9 @@ TEST_F(PrintingViewTest, SuppressedCountriesGetCopiesOfTheirOwnAndOthersKeepThei
 
 TEST_F(PrintingViewTest, OmittedContactNamesNeverReachTheSharedCopy)
 {
-    GridView view(CAPrintingView::PersonList {person(u"A"_s, u"Canada"_s), person(u"B"_s, u"Canada"_s, u"Acme"_s), person(u"C"_s, u"Canada"_s)}, grid(3, 2), 0);
+    GridView view(CAPrintingView::PersonList {person(u"A"_s, u"Canada"_s), person(u"B"_s, u"Canada"_s, u"Acme"_s),
+                                              person(u"C"_s, u"Canada"_s)},
+                  grid(3, 2), 0);
     view.setOmitContactName(true);
     view.setCopies(3);
     EXPECT_EQ(view.documentMap()[0].copy, view.documentMap()[2].copy);
@@ -184,7 +187,8 @@ TEST_F(PrintingViewTest, PrintsEveryPageAndLeavesAMissingImageBlankReportingIt)
     ASSERT_EQ(job.pageCount(), 2);
     const QImage first = job.render(0, 1.0);
     // Never the previous person's image in the missing one's slot; what was printed is let go of.
-    for (const auto &[slot, colour] : {std::pair {0, colourOf(u"Person0"_s)}, std::pair {1, QColor(Qt::white)}, std::pair {5, colourOf(u"Person5"_s)}})
+    for (const auto &[slot, colour] : {std::pair {0, colourOf(u"Person0"_s)}, std::pair {1, QColor(Qt::white)},
+                                       std::pair {5, colourOf(u"Person5"_s)}})
         EXPECT_TRUE(near(QColor(first.pixel(GridView::slotRect(slot, 2).center().toPoint())), colour, 3)) << slot;
     EXPECT_EQ(view.cachedImageCount(), 0u);
 }

@@ -111,7 +111,10 @@ public:
         static const QColor colours[] = {Qt::red, Qt::green, Qt::blue, Qt::magenta, Qt::cyan, Qt::yellow, Qt::darkRed};
         return lastName.startsWith(u"Person"_s) ? colours[lastName.mid(6).toInt() % 7] : QColor(Qt::gray);
     }
-    static QString recipientName(const CADocument &document) { return stringForPersonCategory(document.currentPerson(true).get(), adWork, tcLastName, true); }
+    static QString recipientName(const CADocument &document)
+    {
+        return stringForPersonCategory(document.currentPerson(true).get(), adWork, tcLastName, true);
+    }
     // A 180 x 100 point label with a recipient panel and a sender panel, 12 and 8 points apart
     // from its neighbours, sent from the United States to Sam Own.
     static std::shared_ptr<CADocument> labelDesign()
@@ -202,7 +205,11 @@ public:
         EXPECT_TRUE(printPdf(view, folder.filePath(u"job.pdf"_s), &error, resolution, withPageLayout)) << error.toStdString();
         return PrintedPdf(folder.filePath(u"job.pdf"_s));
     }
-    static bool near(const QColor &a, const QColor &b, int tolerance = 40) { return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())}) <= tolerance; }
+    static bool near(const QColor &a, const QColor &b, int tolerance = 40)
+    {
+        return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())})
+            <= tolerance;
+    }
     static QRectF boxOfColour(const QImage &image, const QColor &colour, double scale = 2.0)
     {
         QRect box;

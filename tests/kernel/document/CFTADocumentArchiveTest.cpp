@@ -61,7 +61,9 @@ TEST(CFTADocumentArchiveTest, AbsentKeysKeepOrReset)
 // Values that would divide by zero, index out of range or loop for nothing are refused.
 TEST(CFTADocumentArchiveTest, BadValuesAreRefused)
 {
-    const std::pair<QString, const char *> cases[] = {{key_CardWidth, "0"}, {key_CardHeight, "1e30"}, {key_Columns, "0"}, {key_Rows, "1000000"}, {key_AddressSourceTo, "99"}, {key_AddressSourceFrom, "-7"}};
+    const std::pair<QString, const char *> cases[] = {{key_CardWidth, "0"},        {key_CardHeight, "1e30"},
+                                                      {key_Columns, "0"},          {key_Rows, "1000000"},
+                                                      {key_AddressSourceTo, "99"}, {key_AddressSourceFrom, "-7"}};
     CFTADocument saved;
     const PWPlist stored = storedDocument(saved);
     for (const auto &[key, value] : cases) {

@@ -81,7 +81,9 @@ QString describe(const std::vector<CFTAAddressPanel *> &panels)
 {
     QStringList found;
     for (const CFTAAddressPanel *panel : panels)
-        found << QStringLiteral("%1 %2 %3").arg(formatName(panel->getFormat(), tcRootFormat), formatName(panel->getFormat(), tcAddress)).arg(int(panel->GetAddressType()));
+        found << QStringLiteral("%1 %2 %3")
+                     .arg(formatName(panel->getFormat(), tcRootFormat), formatName(panel->getFormat(), tcAddress))
+                     .arg(int(panel->GetAddressType()));
     return found.join(QStringLiteral(", "));
 }
 
@@ -120,7 +122,8 @@ TEST(CFTADocumentOldFileTest, SeparateBarcodeBecomesAComponentOfItsOwn)
     ASSERT_EQ(classIDs(components), (QList<int> {8, 9}));
     EXPECT_EQ(components[1]->GetLocation(), 2);
     ASSERT_TRUE(panels.size() == 1 && panels[0]->getFormat());
-    EXPECT_FALSE(panels[0]->getAddressComponentWithTextCategory(tcBarcode) || panels[0]->IsBarcodeVisible() || panels[0]->getFormat()->containKey(tcBarcode));
+    EXPECT_FALSE(panels[0]->getAddressComponentWithTextCategory(tcBarcode) || panels[0]->IsBarcodeVisible()
+                 || panels[0]->getFormat()->containKey(tcBarcode));
     EXPECT_EQ(formatName(panels[0]->getFormat(), tcRootFormat), QStringLiteral("Name+Company"));
 }
 

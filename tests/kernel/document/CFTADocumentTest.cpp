@@ -44,7 +44,8 @@ bool darkInColumn(const QImage &image, int x, int top, int bottom)
 
 TEST(CFTADocumentTest, PredefinedLayoutsAreLandscapeTurnedBySideAndOnlyLabelsCanBeRolls)
 {
-    for (const auto &[predefined, horizontal, width] : {std::tuple {true, false, 144.0}, {false, false, 252.0}, {true, true, 252.0}, {false, true, 144.0}}) {
+    for (const auto &[predefined, horizontal, width] :
+         {std::tuple {true, false, 144.0}, {false, false, 252.0}, {true, true, 252.0}, {false, true, 144.0}}) {
         CFTADocument document;
         document.setDocumentSizeX(144); document.setDocumentSizeY(252); document.SetPredefinedLayout(predefined);
         document.SetHorizontal(horizontal, 0);
@@ -109,7 +110,10 @@ TEST(CFTADocumentTest, SmallCardsTurnTheFirstSenderPanelOfEachList)
         WalkProbe *probes[] = {new WalkProbe(10, false), new WalkProbe(8, false), new WalkProbe(8, false), new WalkProbe(8, false)};
         for (int i = 0; i < 4; ++i)
             document.AddObject(probes[i], 0, i == 3);
-        const auto turned = [&probes] { return QList<bool>({probes[0]->GetToFrom(), probes[1]->GetToFrom(), probes[2]->GetToFrom(), probes[3]->GetToFrom()}); };
+        const auto turned = [&probes] {
+            return QList<bool>(
+                {probes[0]->GetToFrom(), probes[1]->GetToFrom(), probes[2]->GetToFrom(), probes[3]->GetToFrom()});
+        };
         document.updateComponentsType(false);
         EXPECT_EQ(turned(), QList<bool>(4, false));
         document.updateComponentsType(true);

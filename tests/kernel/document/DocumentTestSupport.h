@@ -34,15 +34,29 @@ public:
     bool GetToFrom() const override { return mToFrom; }
     void SetToFrom(bool toFrom) override { mToFrom = toFrom, calls << QStringLiteral("SetToFrom %1").arg(toFrom); }
     void SetAddressType(addressType type) override { calls << QStringLiteral("SetAddressType %1").arg(int(type)); }
-    int setFormat(const CAddressFormat *format, int location) override { lastFormat = format; calls << QStringLiteral("setFormat %1").arg(location); return 1; }
+    int setFormat(const CAddressFormat *format, int location) override
+    {
+        lastFormat = format;
+        calls << QStringLiteral("setFormat %1").arg(location);
+        return 1;
+    }
     using CFTComponent::SetString;
     void SetString(bool toFrom, textCategory category, addressType type, const CDDString &text, textCategory link, bool flag) override
     {
-        calls << QStringLiteral("SetString %1 %2 %3 %4 %5 %6").arg(toFrom).arg(int(category)).arg(int(type)).arg(text.getData()).arg(int(link)).arg(flag);
+        calls << QStringLiteral("SetString %1 %2 %3 %4 %5 %6")
+                     .arg(toFrom)
+                     .arg(int(category))
+                     .arg(int(type))
+                     .arg(text.getData())
+                     .arg(int(link))
+                     .arg(flag);
     }
     void updateCoordWithKoeff(double, double, double, double) override { rescaled = true; }
     const CFTComponent *GetObjectForTextCategory(textCategory category) const override { return category == tcBarcode ? mBarcode : nullptr; }
-    CFTComponent *GetObjectForTextCategory(textCategory category) override { return category == tcBarcode ? const_cast<CFTComponent *>(mBarcode) : nullptr; }
+    CFTComponent *GetObjectForTextCategory(textCategory category) override
+    {
+        return category == tcBarcode ? const_cast<CFTComponent *>(mBarcode) : nullptr;
+    }
 
     QStringList calls;
     const CAddressFormat *lastFormat = nullptr;

@@ -128,7 +128,12 @@ TEST(CDDPictureDrawTest, TintMaskAndOpacityCompositeOnScreenAndPrinter)
     for (const bool printed : {false, true}) {
         for (const auto &c : cases) {
             const auto draw = [&](CDDDrawer &drawer) {
-                drawPicture(picture, drawer, {.frame = QRectF(0, 0, 80, 80), .masked = c.masked, .mask = &mask, .tint = c.tinted ? &tint : nullptr, .opacity = c.opacity});
+                drawPicture(picture, drawer,
+                            {.frame = QRectF(0, 0, 80, 80),
+                             .masked = c.masked,
+                             .mask = &mask,
+                             .tint = c.tinted ? &tint : nullptr,
+                             .opacity = c.opacity});
             };
             const QImage image = printed ? renderPrinted(QSizeF(80, 80), 1.0, draw) : drawtest::render(QSizeF(80, 80), 1.0, draw);
             ASSERT_FALSE(image.isNull());

@@ -59,7 +59,8 @@ TEST(CDDPictureTest, DataReferenceFallsBackToTheBackupFolder)
     const std::shared_ptr<PWImage> image = CDDPicture::getDataFromRef(reference);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->pixelSize(), QSize(6, 6));
-    EXPECT_FALSE(CDDPicture::getDataFromRef(CDDString(root.filePath(QStringLiteral("Card.pwd/none.png")))) || CDDPicture::getDataFromRef(CDDString()));
+    EXPECT_FALSE(CDDPicture::getDataFromRef(CDDString(root.filePath(QStringLiteral("Card.pwd/none.png"))))
+                 || CDDPicture::getDataFromRef(CDDString()));
 }
 
 TEST(CDDPictureTest, PrefetchCopiesTheDataFileIntoTheTemporaryFolder)

@@ -38,7 +38,18 @@ TEST(CFTBoxFieldTest, LinesAreAlwaysStrokedAndNeverFilledAndUnknownKindsHaveNoPr
 
 TEST(CFTBoxFieldTest, PicksWhereTheShapeAnswers)
 {
-    const struct { const char *name; compType kind; QRectF frame; double lineWidth; bool filled, selected; QPointF point; double tolerance; bool hit; actionType action; } cases[] = {
+    const struct
+    {
+        const char *name;
+        compType kind;
+        QRectF frame;
+        double lineWidth;
+        bool filled, selected;
+        QPointF point;
+        double tolerance;
+        bool hit;
+        actionType action;
+    } cases[] = {
         {"UnfilledRectangleInside", ctRect, {100, 100, 80, 40}, 0, false, false, {140, 120}, 3, false, atNone},
         {"UnfilledRectangleBorder", ctRect, {100, 100, 80, 40}, 0, false, false, {101, 120}, 3, true, atNothing},
         {"FilledRectangleInside", ctRect, {100, 100, 80, 40}, 0, true, false, {140, 120}, 3, true, atNothing},

@@ -50,7 +50,9 @@ TEST_F(ContentLibrary, TheSettingIsTakenWithItsLinksResolvedUnlessEmptyOrNotText
 TEST(CAEnvironmentPathsTest, PreferredLocalizationFollowsTheUsersLanguages)
 {
     const QStringList available = {QStringLiteral("en"), QStringLiteral("de"), QStringLiteral("pt-BR"), QStringLiteral("German")};
-    const auto preferred = [&](const char *languages) { return CAEnvironment::preferredLocalization(available, QString::fromLatin1(languages).split(u' ')); };
+    const auto preferred = [&](const char *languages) {
+        return CAEnvironment::preferredLocalization(available, QString::fromLatin1(languages).split(u' '));
+    };
     EXPECT_EQ(QStringList({preferred("de-DE en"), preferred("pt_BR"), preferred("German"), preferred("fr-FR C")}),
               QStringList({QStringLiteral("de"), QStringLiteral("pt-BR"), QStringLiteral("German"), QStringLiteral("en")}));
     EXPECT_EQ(CAEnvironment::preferredLocalization({QStringLiteral("fr")}, {QStringLiteral("ja")}), QStringLiteral("fr"));

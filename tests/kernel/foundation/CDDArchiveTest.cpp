@@ -99,7 +99,8 @@ TEST(CDDArchiveTest, BooleansAreExactlyYesOrNoAndRectanglesThePlatformsRectangle
         const QRectF read = rectOf(archive, &ok);
         EXPECT_TRUE(ok);
         // Six significant digits.
-        for (const auto &[got, wanted] : {std::pair(read.x(), c.rect.x()), std::pair(read.width(), c.rect.width()), std::pair(read.height(), c.rect.height())})
+        for (const auto &[got, wanted] : {std::pair(read.x(), c.rect.x()), std::pair(read.width(), c.rect.width()),
+                                          std::pair(read.height(), c.rect.height())})
             EXPECT_NEAR(got, wanted, std::abs(wanted) * 1e-5) << c.text;
         EXPECT_EQ(read.y(), c.rect.y()) << c.text;
     }

@@ -131,13 +131,17 @@ TEST(BarcodeTest, Rm4sccDrawsStartCharactersCheckAndStopAndNothingWithoutValidCh
         {"sn3 4rd 1a", "AFTFTFDTADTAFDTFAFTADTFADTDAFDADAADDAF"}, {"0", "ATTFFTTFFF"}, {"Z", "AFFTTFFTTF"}};
     for (const auto &[text, expected] : cases) {
         int answer = -1;
-        const QImage image = renderBars([&](CDDDrawer &d) { return d.Draw_RM4SCC_Barcode(kX, kBaseline, CDDString(QString::fromLatin1(text))); }, &answer);
+        const QImage image = renderBars(
+            [&](CDDDrawer &d) { return d.Draw_RM4SCC_Barcode(kX, kBaseline, CDDString(QString::fromLatin1(text))); },
+            &answer);
         EXPECT_EQ(answer, static_cast<int>(expected.size())) << text;
         EXPECT_EQ(barsAcross(image, 7.0), static_cast<int>(expected.size())) << text;
         EXPECT_EQ(readFourState(image, static_cast<int>(expected.size()), 2.82, 14.26, 5.33, 3.6), expected) << text;
     }
     int answer = -1;
-    const QImage image = renderBars([](CDDDrawer &d) { return d.Draw_RM4SCC_Barcode(kX, kBaseline, CDDString(QStringLiteral(" -/\u00e9"))); }, &answer);
+    const QImage image = renderBars(
+        [](CDDDrawer &d) { return d.Draw_RM4SCC_Barcode(kX, kBaseline, CDDString(QStringLiteral(" -/\u00e9"))); },
+        &answer);
     EXPECT_EQ(answer, 0);
     EXPECT_EQ(barsAcross(image, 7.0), 0);
 }

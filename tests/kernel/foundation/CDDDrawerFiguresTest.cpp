@@ -68,7 +68,8 @@ TEST(FigureTest, PointInPathMirrorsTheOutlineAndDrawFigureStrokesOnlyWithAPen)
     EXPECT_TRUE(triangle.path().contains(QPointF(90, 90)));
     EXPECT_FALSE(CDDDrawer::IsPointInPath(nullptr, 0, 0, 0, 0, 1, 1, false, false));
     PWBezierPath ring = CDDDrawer::PathCircle(0, 0, 100, 100, 0.5);
-    EXPECT_TRUE(!CDDDrawer::IsPointInPath(&ring, 50, 50, 0, 0, 100, 100, false, false) && CDDDrawer::IsPointInPath(&ring, 10, 50, 0, 0, 100, 100, false, false));
+    EXPECT_TRUE(!CDDDrawer::IsPointInPath(&ring, 50, 50, 0, 0, 100, 100, false, false)
+                && CDDDrawer::IsPointInPath(&ring, 10, 50, 0, 0, 100, 100, false, false));
     CDDColor red(1, 0, 0, 1);
     CDDPen pen;
     pen.SetWidth(2.0);

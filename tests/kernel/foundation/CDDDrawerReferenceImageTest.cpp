@@ -70,7 +70,9 @@ using Builder = std::function<PWBezierPath(double, double, double, double)>;
 TEST_P(ReferenceImageTest, EveryShapeKind)
 {
     using D = CDDDrawer;
-    const auto polygon = [](int sides) -> Builder { return [=](double x, double y, double w, double h) { return D::PathPolygon(x, y, w, h, 0, sides); }; };
+    const auto polygon = [](int sides) -> Builder {
+        return [=](double x, double y, double w, double h) { return D::PathPolygon(x, y, w, h, 0, sides); };
+    };
     const auto triangle = [](int direction, int kind) -> Builder {
         return [=](double x, double y, double w, double h) { return D::PathTriangle(x, y, w, h, direction, kind); };
     };
@@ -112,7 +114,11 @@ TEST_P(ReferenceImageTest, FlipsRotationAndSeparators)
         const CDDColor outline(0.1f, 0.2f, 0.5f, 1.0f), fill(0.55f, 0.8f, 1.0f, 1.0f);
         CDDPen pen;
         pen.SetWidth(2.0);
-        const struct { bool flipX, flipY; double angle; } placements[] = {{false, false, 0}, {true, false, 0}, {false, true, 0}, {true, true, 0}, {false, false, 0.4}};
+        const struct
+        {
+            bool flipX, flipY;
+            double angle;
+        } placements[] = {{false, false, 0}, {true, false, 0}, {false, true, 0}, {true, true, 0}, {false, false, 0.4}};
         for (int i = 0; i < 5; ++i) {
             const double x = 10 + 58.0 * i;
             const auto &p = placements[i];

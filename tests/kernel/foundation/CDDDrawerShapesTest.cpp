@@ -119,7 +119,8 @@ TEST(ShapeOutlineTest, DegenerateSizesNeverGiveNonFiniteCoordinates)
 
 TEST(ShapeOutlineTest, OutlinesScaledByTheHeightFallBackToTheRectangleAndCountsBelowOneToNothing)
 {
-    const QStringList scaled = {QStringLiteral("Polygon"), QStringLiteral("Moon"), QStringLiteral("Star"), QStringLiteral("Cloud"), QStringLiteral("Callout")};
+    const QStringList scaled = {QStringLiteral("Polygon"), QStringLiteral("Moon"), QStringLiteral("Star"),
+                                QStringLiteral("Cloud"), QStringLiteral("Callout")};
     for (const Builder &builder : allBuilders()) {
         if (!scaled.contains(QLatin1String(builder.name)))
             continue;

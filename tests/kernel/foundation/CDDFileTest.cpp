@@ -33,7 +33,8 @@ TEST_F(CDDFileTest, RecordsRunOnFromTheFirstLineAfterTheLast)
     CDDFile file;
     ASSERT_TRUE(file.SetFile(CDDString(write(QStringLiteral("three.txt"), "one\ntwo\nthree\n"))));
     EXPECT_EQ(file.lineCount(), 3) << "a final line end adds no empty record";
-    EXPECT_EQ(QStringList({record(file, 1), record(file, 3), record(file, 4)}), QStringList({QStringLiteral("one"), QStringLiteral("three"), QStringLiteral("one")}));
+    EXPECT_EQ(QStringList({record(file, 1), record(file, 3), record(file, 4)}),
+              QStringList({QStringLiteral("one"), QStringLiteral("three"), QStringLiteral("one")}));
     EXPECT_EQ(record(file, 0), QStringLiteral("one")) << "(2^32 - 1) mod 3 is 0";
 }
 
@@ -61,7 +62,9 @@ TEST_F(CDDFileTest, BlankLinesAreEmptyRecordsEmptyFieldsDoNotCountAndWholeLinesI
     for (const auto &c : cases) {
         CDDFile lineFile;
         ASSERT_TRUE(lineFile.SetFile(CDDString(write(QStringLiteral("line.txt"), c.line))));
-        EXPECT_EQ(record(lineFile, 1, fcOneField, c.field, QString::fromUtf8(c.delimiter)), QString::fromUtf8(c.expected)) << c.line << " " << c.field;
+        EXPECT_EQ(record(lineFile, 1, fcOneField, c.field, QString::fromUtf8(c.delimiter)),
+                  QString::fromUtf8(c.expected))
+            << c.line << " " << c.field;
     }
     CDDFile wholeLineFile;
     ASSERT_TRUE(wholeLineFile.SetFile(CDDString(write(QStringLiteral("w.txt"), "a,b,c"))));

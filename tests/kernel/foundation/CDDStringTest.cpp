@@ -102,7 +102,8 @@ TEST(CDDStringTest, SeparatorsAreAppendedAndRemoved)
         const CDDString reference(QString::fromUtf8(c.reference)), text(QString::fromUtf8(c.text));
         const auto appended = CDDString::createStringByAppendingString(separator, reference, text, c.onlyWhenMissing, c.onlyAfterSeparator);
         const auto removed = CDDString::createStringByRemovingString(separator, reference, text, c.onlyWhenMissing, c.onlyAfterSeparator);
-        EXPECT_EQ(appended->getData() + QLatin1Char('|') + removed->getData(), QString::fromUtf8(c.appended) + QLatin1Char('|') + QString::fromUtf8(c.removed))
+        EXPECT_EQ(appended->getData() + QLatin1Char('|') + removed->getData(),
+                  QString::fromUtf8(c.appended) + QLatin1Char('|') + QString::fromUtf8(c.removed))
             << c.text << " " << c.reference;
     }
 }
@@ -113,7 +114,9 @@ TEST(CDDStringTest, CapitalizeAndUppercaseMapCasesInFull)
     const struct { const char *text; bool upper; const char *expected; } cases[] = {{"hELLO", false, "Hello"}, {"hELLO", true, "Hello"},
         {"a", true, "A"}, {"A", false, "a"}, {"", true, ""}, {"ÉCOLE", false, "École"}};
     for (const auto &c : cases)
-        EXPECT_EQ(CDDString::createStringWithCapitalize(CDDString(QString::fromUtf8(c.text)), c.upper)->getData(), QString::fromUtf8(c.expected)) << c.text;
+        EXPECT_EQ(CDDString::createStringWithCapitalize(CDDString(QString::fromUtf8(c.text)), c.upper)->getData(),
+                  QString::fromUtf8(c.expected))
+            << c.text;
     EXPECT_EQ(CDDString::createStringWithUppercase(CDDString(QStringLiteral("Straße 5")))->getData(), QStringLiteral("STRASSE 5"));
 }
 

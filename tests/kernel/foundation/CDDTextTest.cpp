@@ -124,10 +124,11 @@ TEST(CDDTextTest, LeadingZerosPadInTheFirstRunStyleAndAssignmentSharesButACopyIs
 TEST(CDDTextTest, AppendedAndLinkedTextsKeepTheStyleInEitherOrder)
 {
     // The second text already ends with the suffix: unchanged, not emptied.
-    const struct { QString text, suffix; bool avoidRepeat; QString expected; } cases[] = {
-        {QStringLiteral("Main St"), QStringLiteral(","), false, QStringLiteral("Main St,")},
-        {QStringLiteral("a, "), QStringLiteral(","), true, QStringLiteral("a, ")}, {QStringLiteral("a"), QStringLiteral(","), true, QStringLiteral("a,")},
-        {QStringLiteral("a"), QString(), true, QStringLiteral("a")}};
+    const struct { QString text, suffix; bool avoidRepeat; QString expected;
+    } cases[] = {{QStringLiteral("Main St"), QStringLiteral(","), false, QStringLiteral("Main St,")},
+                 {QStringLiteral("a, "), QStringLiteral(","), true, QStringLiteral("a, ")},
+                 {QStringLiteral("a"), QStringLiteral(","), true, QStringLiteral("a,")},
+                 {QStringLiteral("a"), QString(), true, QStringLiteral("a")}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         CDDText text;

@@ -221,7 +221,10 @@ TEST_F(CFTACoreDocTest, DrawingGoesThroughTheListInOrder)
     {
     public:
         Recorder(QStringList *log, QString name) : mLog(log), mName(std::move(name)) {}
-        void Draw(CDDDrawer *, bool, const CFTComponentsInterface *others, bool, bool) override { *mLog << mName + (others ? QStringLiteral(" with interface") : QString()); }
+        void Draw(CDDDrawer *, bool, const CFTComponentsInterface *others, bool, bool) override
+        {
+            *mLog << mName + (others ? QStringLiteral(" with interface") : QString());
+        }
         void DrawSelected(CDDDrawer *, bool, const CFTComponentsInterface *, bool, bool) override { *mLog << mName + QStringLiteral(" selected"); }
         QStringList *mLog;
         QString mName;

@@ -59,7 +59,8 @@ TEST(CFTComponentSerializationTest, RoundTripKeepsEveryCommonAttributeAndNoShado
     ASSERT_TRUE(loaded.Serialize(saved, nullptr));
     EXPECT_EQ(loaded.GetNSBoundRect(), QRectF(10.5, 20.25, 100, 50));
     EXPECT_NEAR(loaded.GetAngle(), 0.75, 1e-6);
-    EXPECT_EQ(QList<CDDColor>({*loaded.GetFillColor(), *loaded.GetStrokeColor(), *loaded.GetShadowColor()}), QList<CDDColor>({fill, outline, shadow}));
+    EXPECT_EQ(QList<CDDColor>({*loaded.GetFillColor(), *loaded.GetStrokeColor(), *loaded.GetShadowColor()}),
+              QList<CDDColor>({fill, outline, shadow}));
     EXPECT_TRUE(loaded.IsStroked() && loaded.HasShadow());
     EXPECT_EQ(QList<double>({loaded.GetStrokeWidth(), loaded.GetShadowOffsetX(), loaded.GetShadowOffsetY(), loaded.GetShadowBlurRadius(),
                              loaded.GetWrapInset()}), QList<double>({2.5, 3, -7, 10, 4.5}));

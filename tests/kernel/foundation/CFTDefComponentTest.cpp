@@ -56,7 +56,10 @@ TEST(CFTDefComponentTextTest, ColoursAndFontCommandsEditTheDefaultStyle)
     bold.tightenKerning();
     const QTextCharFormat style = *bold.GetFontAttr(nullptr);
     EXPECT_EQ(style.fontPointSize(), 11);
-    EXPECT_NEAR(QLineF(style.doubleProperty(PWTextAttributes::BaselineOffset), style.doubleProperty(PWTextAttributes::Kerning), 0.1, -0.1).length(), 0, 1e-6);
+    EXPECT_NEAR(QLineF(style.doubleProperty(PWTextAttributes::BaselineOffset),
+                       style.doubleProperty(PWTextAttributes::Kerning), 0.1, -0.1)
+                    .length(),
+                0, 1e-6);
     bool mixed = true;
     EXPECT_EQ(bold.GetFont(&mixed), PWFont(QStringLiteral("DejaVuSans-Bold"), 11));
     EXPECT_FALSE(mixed);

@@ -51,7 +51,8 @@ TEST_F(CountriesResource, EveryNameBelongsToOneCodeOnly)
             ASSERT_TRUE(name.isString()) << code.toStdString();
             EXPECT_FALSE(name.toString().trimmed().isEmpty()) << code.toStdString();
             const QString key = name.toString().toLower();
-            EXPECT_FALSE(owner.contains(key)) << name.toString().toStdString() << " under " << owner.value(key).toStdString() << " and " << code.toStdString();
+            EXPECT_FALSE(owner.contains(key)) << name.toString().toStdString() << " under "
+                                              << owner.value(key).toStdString() << " and " << code.toStdString();
             owner.insert(key, code);
         }
     }

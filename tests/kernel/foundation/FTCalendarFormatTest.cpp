@@ -10,8 +10,12 @@ TEST(CalendarFormatTest, FormatsEachCode)
 {
     // Tuesday, 5 March 2024 (day 65 of a leap year), 14:07:09.045, one hour ahead of UTC.
     const QDateTime moment(QDate(2024, 3, 5), QTime(14, 7, 9, 45), QTimeZone(3600));
-    EXPECT_EQ(formatCalendarDate(moment, QStringLiteral("%d/%m/%Y|%e|%y|%a %A|%b %B|%H:%M:%S.%F|%I %p|%j|%w|%z|%x|%X|%c|100%%|%q stays|ends with %")),
-              QStringLiteral("05/03/2024|5|24|Tue Tuesday|Mar March|14:07:09.045|02 PM|065|2|+0100|03/05/24|14:07:09|14:07:09 03/05/24|100%|%q stays|ends with %"));
+    EXPECT_EQ(formatCalendarDate(
+                  moment,
+                  QStringLiteral(
+                      "%d/%m/%Y|%e|%y|%a %A|%b %B|%H:%M:%S.%F|%I %p|%j|%w|%z|%x|%X|%c|100%%|%q stays|ends with %")),
+              QStringLiteral("05/03/2024|5|24|Tue Tuesday|Mar March|14:07:09.045|02 "
+                             "PM|065|2|+0100|03/05/24|14:07:09|14:07:09 03/05/24|100%|%q stays|ends with %"));
     EXPECT_EQ(formatCalendarDate(moment, QStringLiteral("no codes")), QStringLiteral("no codes"));
 }
 

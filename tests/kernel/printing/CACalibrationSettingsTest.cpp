@@ -47,7 +47,8 @@ TEST_F(CACalibrationSettingsTest, EntriesOfSeveralPrintersSurviveARestartAsTheSh
     EXPECT_EQ(basement->scaleText(), QString());
     EXPECT_FLOAT_EQ(basement->scale(), 0.0f);
     // The working copy is written back whole.
-    std::map<QString, CACalibrationSettings> all {{QStringLiteral("A"), settings("1", "2", "3", true)}, {QStringLiteral("B"), settings("4", "5", "6", false)}};
+    std::map<QString, CACalibrationSettings> all {{QStringLiteral("A"), settings("1", "2", "3", true)},
+                                                  {QStringLiteral("B"), settings("4", "5", "6", false)}};
     CACalibrationSettings::setAllSettings(reread, all);
     EXPECT_EQ(CACalibrationSettings::allSettings(PWUserDefaults(storePath())), all);
 }
@@ -61,9 +62,14 @@ TEST_F(CACalibrationSettingsTest, UnknownPrintersAndForeignValuesReadSafely)
     defaults.setObject(QStringLiteral("FTCalibration"), PWPlist::fromString(QStringLiteral("garbage")));
     EXPECT_FALSE(CACalibrationSettings::storedForPrinter(defaults, QStringLiteral("Nobody")).has_value());
     EXPECT_TRUE(CACalibrationSettings::allSettings(defaults).empty());
-    const PWPlist::Dictionary numbers {{QStringLiteral("FTCalibrationHorizontal"), PWPlist::fromReal(-2.5)}, {QStringLiteral("FTCalibrationVertical"), PWPlist::fromInteger(4)},
-        {QStringLiteral("FTCalibrationScale"), PWPlist::fromString(QStringLiteral(" 1.5mm"))}, {QStringLiteral("FTCalibrationScaleEnabled"), PWPlist::fromString(QStringLiteral("YES"))}};
-    defaults.setObject(QStringLiteral("FTCalibration"), PWPlist(PWPlist::Dictionary {{QStringLiteral("Broken"), PWPlist::fromInteger(3)}, {QStringLiteral("Numbers"), PWPlist(numbers)}}));
+    const PWPlist::Dictionary numbers {
+        {QStringLiteral("FTCalibrationHorizontal"), PWPlist::fromReal(-2.5)},
+        {QStringLiteral("FTCalibrationVertical"), PWPlist::fromInteger(4)},
+        {QStringLiteral("FTCalibrationScale"), PWPlist::fromString(QStringLiteral(" 1.5mm"))},
+        {QStringLiteral("FTCalibrationScaleEnabled"), PWPlist::fromString(QStringLiteral("YES"))}};
+    defaults.setObject(QStringLiteral("FTCalibration"),
+                       PWPlist(PWPlist::Dictionary {{QStringLiteral("Broken"), PWPlist::fromInteger(3)},
+                                                    {QStringLiteral("Numbers"), PWPlist(numbers)}}));
     EXPECT_FALSE(CACalibrationSettings::storedForPrinter(defaults, QStringLiteral("Broken")).has_value());
     EXPECT_EQ(CACalibrationSettings::allSettings(defaults).size(), 1u);
     const std::optional<CACalibrationSettings> read = CACalibrationSettings::storedForPrinter(defaults, QStringLiteral("Numbers"));
@@ -86,12 +92,21 @@ TEST(CACalibrationSettingsOffsetTest, OffsetsAreMillimetresAppliedOnlyAcrossSeve
 // 9 x 72 - 72 = 576 points. Readings of 2 mm and 1 mm differ by 1 mm = 2.8346 points.
 TEST(CACalibrationScaleTest, FactorOnlyWhenItIsSound)
 {
-    const struct { const char *name; bool enabled; int rows; double rowPitch; const char *vertical, *scale; std::optional<double> expected; } cases[] = {
-        {"MillimetresOverTheSpan", true, 10, 72, "1", "2", 1.0 - kPointsPerMillimetre / 576.0},
-        {"ThreeRowsAreEnough", true, 3, 72, "0", "1", 1.0 - kPointsPerMillimetre / 72.0},
-        {"SwitchedOff", false, 10, 72, "1", "2", std::nullopt}, {"TwoRows", true, 2, 72, "1", "2", std::nullopt},
-        {"SpanZero", true, 3, 36, "1", "2", std::nullopt}, {"FactorZero", true, 3, 216, "0", "127", std::nullopt},
-        {"NoReadingsMeansNoChange", true, 10, 72, "", "", 1.0}};
+    const struct
+    {
+        const char *name;
+        bool enabled;
+        int rows;
+        double rowPitch;
+        const char *vertical, *scale;
+        std::optional<double> expected;
+    } cases[] = {{"MillimetresOverTheSpan", true, 10, 72, "1", "2", 1.0 - kPointsPerMillimetre / 576.0},
+                 {"ThreeRowsAreEnough", true, 3, 72, "0", "1", 1.0 - kPointsPerMillimetre / 72.0},
+                 {"SwitchedOff", false, 10, 72, "1", "2", std::nullopt},
+                 {"TwoRows", true, 2, 72, "1", "2", std::nullopt},
+                 {"SpanZero", true, 3, 36, "1", "2", std::nullopt},
+                 {"FactorZero", true, 3, 216, "0", "127", std::nullopt},
+                 {"NoReadingsMeansNoChange", true, 10, 72, "", "", 1.0}};
     for (const auto &c : cases) {
         const std::optional<double> factor = settings("0", c.vertical, c.scale, c.enabled).verticalScaleFactor(c.rows, c.rowPitch, 72);
         ASSERT_EQ(factor.has_value(), c.expected.has_value()) << c.name;

@@ -40,7 +40,9 @@ TEST(CatalogueParseTest, EveryFieldIsRead)
               QStringLiteral("Maker|Shipping Labels|Laser|Big & bold|A4|L1|Shipping4"));
     EXPECT_EQ(QList<int>({f.Columns(), f.Rows(), f.Units(), f.isPredef(), f.getDocumentType()}), QList<int>({2, 5, cuMillimeters, 1, dtLabel}));
     // Millimetres first, then inches.
-    EXPECT_EQ(lengths(f), QStringLiteral("280.91 161.57 8.50 255.12 141.73 17.01 13.18 7.09 2.83 72.00 144.00 216.00 288.00 360.00 432.00 36.00 18.00"));
+    EXPECT_EQ(lengths(f),
+              QStringLiteral("280.91 161.57 8.50 255.12 141.73 17.01 13.18 7.09 2.83 72.00 144.00 216.00 288.00 360.00 "
+                             "432.00 36.00 18.00"));
 }
 
 TEST(CatalogueParseTest, KeysIgnoreCaseAndNameIsTheID)

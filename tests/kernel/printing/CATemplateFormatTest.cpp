@@ -21,7 +21,9 @@ CATemplateFormat sheet(const QString &pageSize, float width, float height, int t
 
 TEST(CATemplateFormatTest, OnlyALabelOnTheExactRollPaperAnswersItsLongSideAsWidth)
 {
-    for (const auto &[pageSize, type, roll] : {std::tuple {"Label Roll", dtLabel, true}, {"label roll", dtLabel, false}, {"Label Roll", dtEnvelope, false}}) {
+    for (const auto &[pageSize, type, roll] : {std::tuple {"Label Roll", dtLabel, true},
+                                               {"label roll", dtLabel, false},
+                                               {"Label Roll", dtEnvelope, false}}) {
         const CATemplateFormat format = sheet(QLatin1String(pageSize), 50.0f, 200.0f, type);
         EXPECT_EQ(QSizeF(format.ItemWidth(), format.ItemHeight()), roll ? QSizeF(200, 50) : QSizeF(50, 200)) << pageSize;
         EXPECT_EQ(format.isLabelRoll(), roll) << pageSize << type;
@@ -43,7 +45,8 @@ TEST(CATemplateFormatTest, PredefinedItemsAreRoundedButCustomItemsArePlainRectan
     const bool plainCorner = format.documentSurfacePathForRect(rect).path().contains(QPointF(0.5, 0.5));
     format.setPredef(true);
     const QPainterPath rounded = format.documentSurfacePathForRect(rect).path();
-    EXPECT_EQ(QList<bool>({plainCorner, rounded.contains(QPointF(0.5, 0.5)), rounded.contains(QPointF(50.0, 0.5))}), QList<bool>({true, false, true}));
+    EXPECT_EQ(QList<bool>({plainCorner, rounded.contains(QPointF(0.5, 0.5)), rounded.contains(QPointF(50.0, 0.5))}),
+              QList<bool>({true, false, true}));
 }
 
 // The dictionary form of the user defaults.
@@ -67,7 +70,8 @@ TEST(CATemplateFormatTest, EveryStoredFieldSurvivesTheDictionaryInItsOwnUnit)
     const CATemplateFormat back = CATemplateFormat::fromDictionary(entry, false);
     EXPECT_EQ(QStringList({back.ID(), back.Description(), back.Category(), back.Type(), back.PageSize()}),
               QStringList({format.ID(), format.Description(), format.Category(), format.Type(), format.PageSize()}));
-    EXPECT_EQ(QList<int>({back.Units(), back.isHorizontal(), back.Columns(), back.Rows(), back.hasWindow()}), QList<int>({cuMillimeters, 0, 2, 5, 1}));
+    EXPECT_EQ(QList<int>({back.Units(), back.isHorizontal(), back.Columns(), back.Rows(), back.hasWindow()}),
+              QList<int>({cuMillimeters, 0, 2, 5, 1}));
     EXPECT_EQ(lengths(back), lengths(format));
     // A roll is stored as answered: long side first.
     EXPECT_NEAR(sheet(QStringLiteral("Label Roll"), 36.0f, 72.0f).toDictionary().value(QStringLiteral("ItemWidth")).toReal(), 1.0, 1e-5);
