@@ -8,6 +8,7 @@
 
 #include "kernel/foundation/CDDVariant.h"
 #include "kernel/foundation/CFTACoreDoc.h"
+#include "kernel/foundation/CFTACoreView.h"
 #include "kernel/foundation/CFTComponent.h"
 
 #include <QStringList>
@@ -32,6 +33,24 @@ public:
     float getMaxSnapYFrom() const override { return 0.0f; }
     float getMinSnapXFrom() const override { return 0.0f; }
     float getMaxSnapXFrom() const override { return 0.0f; }
+    std::vector<CDDWrappingPath *> GetIntersectPathForRect(const QRectF &, double, double, double, double, double,
+                                                           const void *, textWrap) const override
+    {
+        return {};
+    }
+};
+
+// An editing view that draws nothing: what remains is the selection and the hit tests.
+class TestCoreView : public CFTACoreView
+{
+public:
+    explicit TestCoreView(CFTDocumentController *controller = nullptr)
+        : CFTACoreView(controller)
+    {
+    }
+    void Draw(double, double, double, double) override { }
+    void DrawBack() override { }
+    void FillSnapArrays(bool) override { }
     std::vector<CDDWrappingPath *> GetIntersectPathForRect(const QRectF &, double, double, double, double, double,
                                                            const void *, textWrap) const override
     {

@@ -1,32 +1,194 @@
 #pragma once
 
-// The platform-free editing view as the components see it during a mouse operation and while
-// they draw their handles: the size of a handle at the current zoom, whether a multiple
-// selection is resized as a group, and the rectangle of that selection.
-class CFTACoreView
+#include "kernel/foundation/CFTComponentsInterface.h"
+#include "kernel/foundation/FTComponentTypes.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class CDDDrawer;
+class CFTACoreDoc;
+class CFTComponent;
+class CFTDefComponentBox;
+class CFTDefComponentText;
+class CFTDocumentController;
+class CFTLayoutGuideline;
+
+// The tool the canvas arms for the next press; every release returns to toolSelect.
+enum toolMode : std::int32_t {
+    toolSelect = 0,
+    toolText = 1,
+    toolField = 2,
+    toolSeparator = 3,
+    toolBackground = 4,
+};
+
+// What a mouse operation tells the canvas to redraw or pop up; several may be combined.
+enum mouseResult : std::uint32_t {
+    mouseChanged = 0x1,
+    mouseCreated = 0x2,
+    mouseRedrawInvalid = 0x4,
+    mouseRedrawSelectBox = 0x8,
+    mouseStartTextEdit = 0x20,
+    mouseRedrawSnapGuides = 0x40,
+    mouseOpenImageEditor = 0x80,
+    mouseTemplateMenu = 0x100,
+    mouseToFromMenu = 0x200,
+    mouseLinkNextBlock = 0x400,
+    mouseLinkPrevBlock = 0x800,
+    mouseObjectAction = 0x10000,
+};
+
+// A handle number is a column code (4 left, 8 centre, 12 right) plus a row code (1 top,
+// 2 middle, 3 bottom); 0 is none and the centre, 10, never a handle.
+namespace dotCode {
+constexpr int none = 0;
+constexpr int columnLeft = 4;
+constexpr int columnCentre = 8;
+constexpr int columnRight = 12;
+constexpr int rowTop = 1;
+constexpr int rowMiddle = 2;
+constexpr int rowBottom = 3;
+constexpr int linkPrevious = 29; // text blocks only
+constexpr int linkNext = 31;
+// Whether the handle moves a vertical edge, a horizontal edge.
+constexpr bool movesX(int handle)
+{
+    return (handle & 4) != 0;
+}
+constexpr bool movesY(int handle)
+{
+    return (handle & 1) != 0;
+}
+} // namespace dotCode
+
+// The platform-free editing view of one kernel document: selection, tool, the operation in
+// progress and the objects to redraw after it. It never owns the controller, the components or
+// the guidelines, only its drawer; a view without a current document picks and selects nothing.
+class CFTACoreView : public CFTComponentsInterface
 {
 public:
-    CFTACoreView() = default;
-    virtual ~CFTACoreView() = default;
+    // The modifier that makes a press cycle through stacked objects.
+    static constexpr int commandModifier = 0x100000;
+
+    explicit CFTACoreView(CFTDocumentController *controller = nullptr);
+    ~CFTACoreView() override;
 
     CFTACoreView(const CFTACoreView &) = delete;
     CFTACoreView &operator=(const CFTACoreView &) = delete;
 
+    virtual void Draw(double x, double y, double width, double height) = 0;
+    virtual void DrawBack() = 0;
+    // Does nothing here; answers whether an object is under operation.
+    virtual bool endEditText(void *editor);
+    virtual bool isSelected(const CFTComponent *component) const;
+    virtual void FillSnapArrays(bool all) = 0;
+
     // Device pixels per design point; must be positive.
-    void SetResolution(double resolution) { mdResolution = resolution; }
-    double GetResolution() const { return mdResolution; }
-    // A handle is 4.5 device pixels at every zoom.
-    double getDotSize() const { return 4.5 / mdResolution; }
+    void SetResolution(double resolution) { m_dRes = resolution; }
+    double GetResolution() const { return m_dRes; }
+    // A handle is 4.5 device pixels at every zoom; picking is as tolerant as a handle is big.
+    double getDotSize() const { return 4.5 / m_dRes; }
+    double getSens() const { return getDotSize(); }
 
     bool isSmartSelectionMode() const { return mbSmartSelectionMode; }
     void setSmartSelectionMode(bool smart) { mbSmartSelectionMode = smart; }
-
     // x, y, width and height of the current selection; any pointer may be null.
     void getSelObjectsRect(double *x, double *y, double *width, double *height) const;
     void setSelObjectsRect(double x, double y, double width, double height);
 
+    void setToolMode(toolMode mode) { m_toolMode = mode; }
+    toolMode getToolMode() const { return m_toolMode; }
+    int getCurrentSide() const { return m_CurrentSide; }
+    CFTComponent *getOperObject() const { return m_pOperObject; }
+    int getOperDot() const { return m_operDot; }
+    double getMouseVectorX() const { return m_dCurrentX - m_dStartX; }
+    double getMouseVectorY() const { return m_dCurrentY - m_dStartY; }
+    bool isSelectBoxOper() const { return m_operMode == operSelectBox; }
+    bool isResizeOper() const { return m_operMode == operResize; }
+    bool isMoving() const { return m_operMode == operMovePending || m_operMode == operMove; }
+    bool isTextEditing() const { return m_operMode == operTextEdit && m_pOperObject; }
+
+    // In the order of selecting, each object once.
+    const std::vector<CFTComponent *> &getSelComponents() const { return m_aSelected; }
+    void select(CFTComponent *component);
+    void deselect(const CFTComponent *component);
+    void deselectAll() { m_aSelected.clear(); }
+    // Every visible object of the edited list, in list order.
+    void selectAll();
+
+    // The canvas clears the list before each event and redraws what it holds afterwards.
+    void addInvalObject(CFTComponent *component);
+    const std::vector<CFTComponent *> &getInvalObjects() const { return m_aInvalObjects; }
+    void clearInvalObjects() { m_aInvalObjects.clear(); }
+
+    bool IsSnapOccuredX() const { return m_bSnapOccuredX; }
+    bool IsSnapOccuredY() const { return m_bSnapOccuredY; }
+    bool NeedDrawSnapX() const { return m_bSnapOccuredX != m_bWasSnapOccuredX; }
+    bool NeedDrawSnapY() const { return m_bSnapOccuredY != m_bWasSnapOccuredY; }
+    const float *getSnapRectX() const { return m_SnapRectX; }
+    const float *getSnapRectY() const { return m_SnapRectY; }
+    void ClearSnapOccuredX();
+    void ClearSnapOccuredY();
+
+    // The current document's defaults for new objects; null without a document.
+    CFTDefComponentBox *defBox() const;
+    CFTDefComponentText *defText() const;
+
+    // The edited list, back to front; empty without a document.
+    const std::vector<CFTComponent *> &GetCurrentComponents() const;
+    bool LayoutGuidelinesVisible() const;
+    void SetLayoutGuidelinesVisible(bool visible);
+    const std::vector<CFTLayoutGuideline *> &GetLayoutGuidelines() const;
+
+    // The selected object with a handle at the point; dot receives the last answer asked.
+    CFTComponent *PickDot(double x, double y, int *dot) const;
+    // The front-most object at the point. With commandModifier a press on a selected object
+    // reaches the next unselected one beneath it, reported as actionCycled.
+    CFTComponent *PickObject(double x, double y, bool &selected, actionType &action, int modifiers) const;
+    CFTLayoutGuideline *PickLayoutGuideline(double x, double y, bool &selected, actionType &action,
+                                            int modifiers) const;
+    // The front-most object at the point that shows a hover highlight.
+    CFTComponent *HighlightedObject(double x, double y, bool &selected) const;
+    // Answers whether the highlight moved; both the old and the new object are then invalid.
+    bool UpdateHighlightedObject(double x, double y);
+    CFTComponent *TestObject(double x, double y, bool &selected) const;
+    CFTComponent *TestTextHolderObject(double x, double y, bool &selected) const;
+
+protected:
+    CFTACoreDoc *currentDocument() const;
+
+    std::vector<CFTComponent *> m_aInvalObjects;
+    CFTDocumentController *m_ftDocument = nullptr;
+    int m_CurrentSide = 0;
+    int m_lastOperPage = -1;
+    bool m_bIsBack = false;
+    std::vector<CFTComponent *> m_aSelected;
+    toolMode m_toolMode = toolSelect;
+    CFTComponent *m_pOperObject = nullptr;
+    CFTComponent *m_pLastOperObject = nullptr;
+    CFTLayoutGuideline *m_pOperLayoutGuideline = nullptr;
+    int m_operDot = 0;
+    CFTComponent *m_pHighlightedObject = nullptr;
+    operMode m_operMode = operNone;
+    double m_dStartX = 0.0;
+    double m_dStartY = 0.0;
+    double m_dCurrentX = 0.0;
+    double m_dCurrentY = 0.0;
+    double m_dPrevX = 0.0;
+    double m_dPrevY = 0.0;
+    double m_dRes = 1.0;
+    bool m_bSnapOccuredX = false;
+    bool m_bSnapOccuredY = false;
+    bool m_bWasSnapOccuredX = false;
+    bool m_bWasSnapOccuredY = false;
+    float m_SnapRectX[3] = {};
+    float m_SnapRectY[3] = {};
+    bool m_bDrawGuidelines = false;
+    std::unique_ptr<CDDDrawer> m_pDrawer;
+
 private:
-    double mdResolution = 1.0;
     bool mbSmartSelectionMode = false;
     double mdSelX = 0.0;
     double mdSelY = 0.0;

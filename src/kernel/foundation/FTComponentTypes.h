@@ -16,6 +16,21 @@ enum operMode : std::int32_t {
     omHandle = 4,        // a handle is dragged
     omSizeNew = 6,       // the new component is sized by dragging its corner handle
     omResize = 10,       // a resize by a handle
+    // The editing view's own names for the operations it runs, from press to release.
+    operNone = 0,
+    operCreatePending = 1,
+    operMovePending = 2,
+    operResizePending = 4,
+    operSelectBoxPending = 5,
+    operCreate = 6,
+    operSelectBox = 7,
+    operMove = 8,
+    operResize = 10,
+    operTextEdit = 11,
+    operLinkPrevBlock = 12,
+    operLinkNextBlock = 13,
+    operGuidelinePending = 18,
+    operGuidelineMove = 19,
 };
 
 // What a hit test found; the view presets it to atNothing before it asks its selection.
@@ -23,6 +38,11 @@ enum actionType : std::int32_t {
     atNone = 0,
     atBorder = 3,        // the frame of a selected component
     atNothing = 6,       // also: the component itself, away from its frame
+    actionFrame = 3,
+    actionTemplateZone = 4, // the two menu zones of an address panel
+    actionToFromZone = 5,
+    actionNone = 6,
+    actionCycled = 7,    // a command-click reached an object beneath the selected one
 };
 
 // Which pair of handle squares a view asks for, to put a resize cursor over them.
@@ -31,6 +51,15 @@ enum cursorType : std::int32_t {
     crTopBottom = 1,     // the top and bottom middle handles
     crTopLeftBottomRight = 2,
     crTopRightBottomLeft = 3,
+    cursorResizeHorizontal = 0,
+    cursorResizeVertical = 1,
+    cursorResizeDiagonalDown = 2,
+    cursorResizeDiagonalUp = 3,
+    // Chosen by the canvas from the tool mode, never by a component.
+    cursorField = 4,
+    cursorSeparator = 5,
+    cursorText = 6,
+    cursorArrow = 7,
 };
 
 // A cursor square: origin and size in design points.

@@ -6,7 +6,7 @@
 #include "ReferenceImage.h"
 #include "kernel/drawing/CFTSeparator.h"
 #include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/CFTACoreView.h"
+#include "ComponentTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +62,7 @@ TEST(CFTComponentReferenceImageTest, SeparatorsAndSelectionHandles)
         const CDDColor blue(0, 0, 0.8f, 1);
         down.SetFillColor(&blue); down.SetLineWidth(1.5);
         down.Draw(&drawer, false, nullptr, false, true);
-        CFTACoreView view;
+        comptest::TestCoreView view;
         view.SetResolution(2);
         across.DrawSelection(&drawer, &view);
         CFTBoxField diagonal(20, 40, 40, 40, nullptr);

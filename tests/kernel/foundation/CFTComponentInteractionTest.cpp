@@ -1,6 +1,6 @@
 #include "kernel/foundation/CFTComponent.h"
 
-#include "kernel/foundation/CFTACoreView.h"
+#include "ComponentTestSupport.h"
 #include "kernel/foundation/CDDDrawer.h"
 
 #include <QImage>
@@ -93,7 +93,7 @@ protected:
         view.setSelObjectsRect(0, 0, 200, 100);
         component.StartOperation(omResize, &view, 0, 15);
     }
-    CFTACoreView view;
+    comptest::TestCoreView view;
 };
 
 TEST_F(GroupResizeTest, UnturnedComponentsKeepTheirPlaceTurnedOnesGrowByTheStepAndEmptyGroupsGiveFiniteFactors)
@@ -212,7 +212,7 @@ TEST(CFTComponentInteractionTest, RubberBandsMeetInEitherCornerOrderAndHandlesAr
     EXPECT_EQ(image.pixelColor(10, 10), QColor(Qt::white));
     QPainter again(&image);
     drawer.SetPainter(&again);
-    CFTACoreView view;
+    comptest::TestCoreView view;
     component.DrawSelection(&drawer, &view);
     again.end();
     bool corner = false;
