@@ -40,7 +40,7 @@ public:
     }
 };
 
-// An editing view that draws nothing: what remains is the selection and the hit tests.
+// An editing view that draws nothing: what remains is the selection, the hit tests and the drags.
 class TestCoreView : public CFTACoreView
 {
 public:
@@ -50,7 +50,7 @@ public:
     }
     void Draw(double, double, double, double) override { }
     void DrawBack() override { }
-    void FillSnapArrays(bool) override { }
+    void FillSnapArrays(bool forResize) override { fillSnapTables(forResize); }
     std::vector<CDDWrappingPath *> GetIntersectPathForRect(const QRectF &, double, double, double, double, double,
                                                            const void *, textWrap) const override
     {

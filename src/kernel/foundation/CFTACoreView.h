@@ -14,6 +14,26 @@ class CFTDefComponentBox;
 class CFTDefComponentText;
 class CFTDocumentController;
 class CFTLayoutGuideline;
+class CFTSnapObject;
+
+// One axis of snap coordinates and who contributed them: the first run's owner gave the first
+// count coordinates, the next run the following ones. Growable, so that any number of objects fit.
+struct snapTable
+{
+    struct run
+    {
+        CFTSnapObject *owner = nullptr;
+        long count = 0;
+    };
+    std::vector<float> coordinates;
+    std::vector<run> runs;
+
+    void clear();
+    // Appends what getter writes for owner; an owner with no coordinates leaves no run.
+    void append(CFTSnapObject *owner, int (CFTSnapObject::*getter)(float *) const);
+    // The owner of the coordinate at index, following the runs.
+    CFTSnapObject *ownerAt(std::size_t index) const;
+};
 
 // The tool the canvas arms for the next press; every release returns to toolSelect.
 enum toolMode : std::int32_t {
@@ -84,6 +104,31 @@ public:
     virtual bool endEditText(void *editor);
     virtual bool isSelected(const CFTComponent *component) const;
     virtual void FillSnapArrays(bool all) = 0;
+
+    // The mouse operations take document coordinates and the modifier mask and answer a
+    // combination of mouseResult flags; every release returns the tool to toolSelect.
+    int MouseLDown(double x, double y, int modifiers);
+    int MouseMove(double x, double y, int modifiers);
+    int MouseUp(double x, double y, int modifiers);
+    int MouseLDoubleClick(double x, double y, int modifiers);
+    int MouseRDown(double x, double y, int modifiers);
+    // Each adds the new object to the current document, which owns it; null without a document.
+    virtual CFTComponent *CreateTextBoxWithMousePos();
+    CFTComponent *CreateFieldWithMouse(compType type);
+    CFTComponent *CreateSeparatorWithMouse();
+
+    // The offset that moves value onto the nearest coordinate of the table within tolerance (0
+    // when none); ties keep the earlier coordinate. owner, when given, receives its contributor.
+    static float getSnap(float value, const snapTable &table, float tolerance, CFTSnapObject **owner);
+    // One drag step of the selection (or of the operated guideline), one of the operated
+    // object's handle; each answers mouseRedrawSnapGuides when it snapped and hands out the
+    // snap offsets it added (either pointer may be null).
+    int MoveSelected(double dx, double dy, int modifiers, double *snapDX, double *snapDY);
+    int MoveOperObjectDot(double dx, double dy, int modifiers, double vectorX, double vectorY, double *snapDX,
+                          double *snapDY);
+    virtual int TryChangeDot(int dot) { return dot; }
+    operMode getOperMode() const { return m_operMode; }
+    const snapTable &xSnapsTo() const { return m_xSnapTo; }
 
     // Device pixels per design point; must be positive.
     void SetResolution(double resolution) { m_dRes = resolution; }
@@ -158,6 +203,14 @@ public:
 
 protected:
     CFTACoreDoc *currentDocument() const;
+    // Refills the snap tables from the edited list and the document: objects that are neither
+    // selected nor operated are targets, the others movers unless forResize.
+    void fillSnapTables(bool forResize);
+
+    snapTable m_xSnapFrom;
+    snapTable m_ySnapFrom;
+    snapTable m_xSnapTo;
+    snapTable m_ySnapTo;
 
     std::vector<CFTComponent *> m_aInvalObjects;
     CFTDocumentController *m_ftDocument = nullptr;
@@ -189,6 +242,20 @@ protected:
     std::unique_ptr<CDDDrawer> m_pDrawer;
 
 private:
+    void invalidateSelection();
+    void clearSelection();
+    void startMove(int modifiers);
+    void endOperations();
+    int pressOnObject(double x, double y, bool selected, int modifiers);
+    int pressWithTextTool(bool selected);
+    int dragSelectBox(int modifiers);
+    int startCreation();
+    int releaseCreation(double x, double y);
+
+    // Every object that got StartOperation for the move in progress, to end each of them.
+    std::vector<CFTComponent *> m_aOperStarted;
+    double m_dPressX = 0.0;
+    double m_dPressY = 0.0;
     bool mbSmartSelectionMode = false;
     double mdSelX = 0.0;
     double mdSelY = 0.0;

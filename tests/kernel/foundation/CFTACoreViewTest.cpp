@@ -3,6 +3,7 @@
 #include "ComponentTestSupport.h"
 #include "kernel/foundation/CFTDocumentController.h"
 #include "kernel/foundation/CFTLayoutGuideline.h"
+#include "kernel/foundation/FTComponentFactory.h"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +22,40 @@ public:
         SetSize(width, height);
     }
     bool IsHidden() const override { return hidden; }
+    // Filled: the inside is hit as well as the frame.
+    CFTComponent *PickMe(double x, double y, bool &selected, double tolerance, actionType &action, int mode) override
+    {
+        if (CFTComponent *frame = CFTComponent::PickMe(x, y, selected, tolerance, action, mode))
+            return frame;
+        action = actionNone;
+        const bool inside =
+            x > GetOriginX() && x < GetOriginX() + GetSizeX() && y > GetOriginY() && y < GetOriginY() + GetSizeY();
+        return inside ? this : nullptr;
+    }
     void selectAll() override { ++blockSelections; }
+    void StartOperation(operMode mode, const CFTACoreView *view, int modifiers, int handle) override
+    {
+        ++started;
+        CFTComponent::StartOperation(mode, view, modifiers, handle);
+    }
+    void EndOperation(operMode mode) override
+    {
+        ++ended;
+        CFTComponent::EndOperation(mode);
+    }
+    CFTComponent *SetTextCategory(textCategory newCategory, const CDDString *label) override
+    {
+        category = newCategory;
+        placeholder = label ? label->getData() : QString();
+        return this;
+    }
 
     bool hidden = false;
     int blockSelections = 0;
+    int started = 0;
+    int ended = 0;
+    textCategory category = tcNone;
+    QString placeholder;
 };
 
 // A controller holding one document whose first side lists the given objects, back to front.
@@ -43,6 +74,10 @@ protected:
         return component;
     }
     CFTComponent *at(int index) const { return index < 0 ? nullptr : view.GetCurrentComponents()[index]; }
+    static FTComponentFactory::Creator probes()
+    {
+        return [](CFTComponent *) { return std::make_unique<ViewProbe>(0, 0, 0, 0); };
+    }
 
     CFTDocumentController controller;
     comptest::TestCoreView view;
@@ -173,6 +208,252 @@ TEST(CFTACoreViewTest, AViewWithoutADocumentPicksAndSelectsNothing)
         EXPECT_FALSE(view.UpdateHighlightedObject(10, 10));
         EXPECT_EQ(view.defBox(), nullptr);
     }
+}
+
+struct SnapCase
+{
+    const char *name;
+    float value, offset;
+    int owner;
+};
+
+class GetSnapTest : public ViewTest, public ::testing::WithParamInterface<SnapCase>
+{
+};
+
+TEST_P(GetSnapTest, NearestWithinTheStrictWindowTheEarlierOnATie)
+{
+    const SnapCase &c = GetParam();
+    snapTable table;
+    ViewProbe *owners[] = {add(10, 0, 10, 5), add(14, 0, 20, 5)}; // x coordinates 10, 20, 14, 34
+    for (ViewProbe *owner : owners)
+        table.append(owner, &CFTSnapObject::getXSnapArrayTo);
+    CFTSnapObject *owner = nullptr;
+    EXPECT_FLOAT_EQ(CFTACoreView::getSnap(c.value, table, 4.5f, &owner), c.offset);
+    EXPECT_EQ(owner, c.owner < 0 ? nullptr : owners[c.owner]);
+    EXPECT_EQ(CFTACoreView::getSnap(c.value, table, 0.0f, nullptr), 0.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GetSnapTest,
+                         ::testing::Values(SnapCase {"TieKeepsTheEarlier", 12, -2, 0},
+                                           SnapCase {"OnACoordinateIsZero", 14, 0, 1},
+                                           SnapCase {"JustInsideTheWindow", 5.6f, 4.4f, 0},
+                                           SnapCase {"WindowEdgeExcluded", 5.5f, 0, -1},
+                                           SnapCase {"OwnerFollowsTheRuns", 31, 3, 1}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+struct MoveCase
+{
+    const char *name;
+    double dx;
+    int modifiers;
+    double left;
+    bool guide;
+};
+
+class MoveTest : public ViewTest, public ::testing::WithParamInterface<MoveCase>
+{
+};
+
+TEST_P(MoveTest, ALeftEdgeSnapsOntoAnotherRightEdgeWithinTheTolerance)
+{
+    const MoveCase &c = GetParam();
+    add(10, 100, 20, 20); // right edge 30
+    ViewProbe *moved = add(50, 10, 20, 20);
+    EXPECT_EQ(view.MouseLDown(60, 20, c.modifiers), mouseRedrawInvalid);
+    EXPECT_EQ(view.MouseMove(60 + c.dx, 20, c.modifiers),
+              int(mouseChanged) | (c.guide ? int(mouseRedrawSnapGuides) : 0));
+    EXPECT_NEAR(moved->GetOriginX(), c.left, 1e-4);
+    EXPECT_EQ(view.IsSnapOccuredX(), c.guide);
+    if (c.guide) {
+        EXPECT_EQ(std::vector<float>(view.getSnapRectX(), view.getSnapRectX() + 3), (std::vector<float> {30, 10, 120}));
+    }
+    EXPECT_FALSE(view.IsSnapOccuredY());
+    view.MouseUp(60 + c.dx, 20, c.modifiers);
+    EXPECT_EQ(moved->ended, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MoveTest,
+                         ::testing::Values(MoveCase {"SnapsAtFourPointFour", -15.6, 0, 30, true},
+                                           MoveCase {"FreeAtFourPointFive", -15.5, 0, 34.5, false},
+                                           MoveCase {"CommandNeverSnaps", -15.6, CFTACoreView::commandModifier, 34.4,
+                                                     false}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(ViewTest, ThreeHundredObjectsAllServeAsTargetsAndEverySelectedObjectEndsItsMove)
+{
+    for (int i = 0; i < 300; ++i)
+        add(1000 + 100 * i, 500, 10, 10);
+    std::vector<ViewProbe *> movers = {add(0, 0, 10, 10), add(20, 0, 10, 10), add(40, 0, 10, 10)};
+    for (ViewProbe *mover : movers)
+        view.select(mover);
+    // The last target's left edge lies far beyond any fixed table: 1000 + 100 * 299.
+    view.MouseLDown(45, 5, 0);
+    view.MouseMove(45 + 30900 - 40 - 3, 5, 0);
+    view.MouseUp(45 + 30900 - 40 - 3, 5, 0);
+    EXPECT_EQ(view.xSnapsTo().coordinates.size(), 600u);
+    EXPECT_NEAR(movers[2]->GetOriginX(), 30900, 1e-3);
+    for (ViewProbe *mover : movers)
+        EXPECT_EQ(std::pair(mover->started, mover->ended), std::pair(1, 1));
+}
+
+struct BoxCase
+{
+    const char *name;
+    int modifiers;
+    std::vector<int> wide, narrow; // selection at the wide and at the narrower box
+};
+
+class SelectBoxTest : public ViewTest, public ::testing::WithParamInterface<BoxCase>
+{
+};
+
+TEST_P(SelectBoxTest, TheSelectionFollowsTheBoxAndShiftOnlyAdds)
+{
+    const BoxCase &c = GetParam();
+    add(10, 10, 10, 10);
+    add(40, 10, 10, 10);
+    view.select(add(100, 100, 10, 10));
+    auto selection = [&](const std::vector<int> &indexes) {
+        std::vector<CFTComponent *> expected;
+        for (int index : indexes)
+            expected.push_back(at(index));
+        return view.getSelComponents() == expected;
+    };
+    EXPECT_EQ(view.MouseLDown(0, 0, c.modifiers), 0);
+    EXPECT_EQ(view.MouseMove(60, 30, c.modifiers) & mouseRedrawSelectBox, mouseRedrawSelectBox);
+    EXPECT_TRUE(selection(c.wide));
+    view.MouseMove(30, 30, c.modifiers);
+    EXPECT_TRUE(selection(c.narrow));
+    EXPECT_EQ(view.MouseUp(30, 30, c.modifiers), mouseRedrawSelectBox | mouseRedrawSnapGuides);
+    EXPECT_EQ(view.getOperMode(), operNone);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SelectBoxTest,
+                         ::testing::Values(BoxCase {"Plain", 0, {0, 1}, {0}},
+                                           BoxCase {"Shift", 0x20000, {2, 0, 1}, {2, 0, 1}}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+struct ResizeCase
+{
+    int dot;
+    double x, y, width, height;
+};
+
+class ResizeTest : public ViewTest, public ::testing::WithParamInterface<ResizeCase>
+{
+};
+
+TEST_P(ResizeTest, EachHandleMovesItsEdgesByTheDrag)
+{
+    const ResizeCase &c = GetParam();
+    ViewProbe *box = add(100, 100, 40, 40);
+    view.select(box);
+    const double hx = 100 + 20 * (c.dot / 4 - 1), hy = 100 + 20 * (c.dot % 4 - 1);
+    view.MouseLDown(hx, hy, 0);
+    EXPECT_EQ(view.getOperDot(), c.dot);
+    EXPECT_EQ(view.MouseMove(hx + 10, hy + 10, 0), mouseChanged);
+    EXPECT_EQ(view.MouseUp(hx + 10, hy + 10, 0), mouseChanged | mouseRedrawSnapGuides);
+    EXPECT_EQ(std::vector<double>({box->GetOriginX(), box->GetOriginY(), box->GetSizeX(), box->GetSizeY()}),
+              std::vector<double>({c.x, c.y, c.width, c.height}));
+    EXPECT_EQ(std::pair(box->started, box->ended), std::pair(1, 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ResizeTest,
+                         ::testing::Values(ResizeCase {5, 110, 110, 30, 30}, ResizeCase {6, 110, 100, 30, 40},
+                                           ResizeCase {7, 110, 100, 30, 50}, ResizeCase {9, 100, 110, 40, 30},
+                                           ResizeCase {11, 100, 100, 40, 50}, ResizeCase {13, 100, 110, 50, 30},
+                                           ResizeCase {14, 100, 100, 50, 40}, ResizeCase {15, 100, 100, 50, 50}),
+                         [](const auto &info) { return std::to_string(info.param.dot); });
+
+struct CreateCase
+{
+    double x, y;
+    int dot;
+};
+
+class CreateTest : public ViewTest, public ::testing::WithParamInterface<CreateCase>
+{
+};
+
+TEST_P(CreateTest, TheDotUnderTheMouseComesFromTheDragDirection)
+{
+    const CreateCase &c = GetParam();
+    FTComponentFactory::ScopedOverride shapes(ciShape, probes());
+    view.setToolMode(toolField);
+    view.MouseLDown(50, 50, 0);
+    EXPECT_EQ(view.MouseMove(c.x, c.y, 0), mouseRedrawInvalid | mouseChanged);
+    EXPECT_EQ(view.getOperDot(), c.dot);
+    view.MouseMove(2 * c.x - 50, 2 * c.y - 50, 0);
+    EXPECT_EQ(view.MouseUp(2 * c.x - 50, 2 * c.y - 50, 0),
+              mouseCreated | mouseStartTextEdit | mouseChanged | mouseRedrawSnapGuides);
+    ASSERT_EQ(view.GetCurrentComponents().size(), 1u);
+    CFTComponent *box = at(0);
+    EXPECT_EQ(view.getSelComponents(), std::vector<CFTComponent *> {box});
+    EXPECT_EQ(std::pair(box->GetOriginX(), box->GetOriginY()),
+              std::pair(std::min(2 * c.x - 50, 50.0), std::min(2 * c.y - 50, 50.0)));
+    EXPECT_EQ(std::pair(box->GetSizeX(), box->GetSizeY()), std::pair(1 + std::abs(c.x - 50), 1 + std::abs(c.y - 50)));
+    EXPECT_EQ(view.getToolMode(), toolSelect);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CreateTest,
+                         ::testing::Values(CreateCase {60, 70, 15}, CreateCase {60, 40, 13}, CreateCase {40, 70, 7},
+                                           CreateCase {40, 30, 5}),
+                         [](const auto &info) { return std::to_string(info.param.dot); });
+
+TEST_F(ViewTest, ZeroSizeCreationGoesToThePoolAndAClickCreatesNothing)
+{
+    FTComponentFactory::ScopedOverride shapes(ciShape, probes());
+    CFTACoreDoc *document = controller.GetCurrentDocument();
+    for (bool moved : {false, true}) {
+        view.setToolMode(toolField);
+        view.MouseLDown(50, 50, 0);
+        if (moved)
+            view.MouseMove(50, 50, 0);
+        view.MouseUp(50, 50, 0);
+        EXPECT_TRUE(view.GetCurrentComponents().empty());
+        EXPECT_EQ(document->deletedPoolSize(), moved ? 1 : 0);
+        EXPECT_EQ(std::tuple(view.getOperMode(), view.getToolMode(), view.getOperObject()),
+                  std::tuple(operNone, toolSelect, nullptr));
+    }
+}
+
+TEST_F(ViewTest, ATextClickMakesASimpleTextAndASecondClickElsewhereEndsTheEditing)
+{
+    FTComponentFactory::ScopedOverride texts(ciAddressText, probes());
+    view.setToolMode(toolText);
+    EXPECT_EQ(view.MouseLDown(70, 80, 0), mouseStartTextEdit | mouseCreated);
+    view.MouseUp(70, 80, 0);
+    ASSERT_EQ(view.GetCurrentComponents().size(), 1u);
+    auto *text = static_cast<ViewProbe *>(at(0));
+    EXPECT_EQ(std::tuple(text->GetOriginX(), text->GetOriginY(), text->category, text->placeholder),
+              std::tuple(70.0, 80.0, tcSimpleText, QStringLiteral("Simple text")));
+    EXPECT_TRUE(view.isTextEditing());
+    view.setToolMode(toolText);
+    EXPECT_EQ(view.MouseLDown(200, 200, 0), 0);
+    EXPECT_EQ(view.getOperMode(), operNone);
+    EXPECT_EQ(view.GetCurrentComponents().size(), 1u);
+}
+
+TEST_F(ViewTest, PressesOutsideEveryObjectAndViewsWithoutADocumentComeToRest)
+{
+    CFTDocumentController empty;
+    comptest::TestCoreView lonely(&empty);
+    add(10, 10, 10, 10);
+    const auto gesture = [](CFTACoreView &target, toolMode tool) {
+        target.setToolMode(tool);
+        target.MouseLDown(500, 500, 0);
+        target.MouseMove(-1e7, 1e7, 0);
+        target.MouseUp(-1e7, 1e7, 0);
+        EXPECT_EQ(std::tuple(target.getToolMode(), target.getOperMode(), target.getSelComponents().size()),
+                  std::tuple(toolSelect, operNone, 0ul));
+    };
+    gesture(view, toolSelect);
+    for (toolMode tool : {toolSelect, toolText, toolField, toolSeparator})
+        gesture(lonely, tool);
+    EXPECT_EQ(view.GetCurrentComponents().size(), 1u);
+    EXPECT_EQ(lonely.MouseRDown(1, 1, 0), mouseRedrawInvalid);
+    EXPECT_EQ(lonely.MouseLDoubleClick(1, 1, 0), 0);
 }
 
 } // namespace
