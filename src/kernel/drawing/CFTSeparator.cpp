@@ -8,12 +8,18 @@
 #include <algorithm>
 #include <cmath>
 
-CFTSeparator::CFTSeparator(CFTComponent *)
+CFTSeparator::CFTSeparator(CFTComponent *templateComponent)
 {
+    takeStyle(templateComponent);
 }
 
 CFTSeparator::CFTSeparator(double x, double y, double width, double height, CFTComponent *templateComponent)
     : CFTComponent(x, y, width, height)
+{
+    takeStyle(templateComponent);
+}
+
+void CFTSeparator::takeStyle(const CFTComponent *templateComponent)
 {
     if (!templateComponent)
         return;

@@ -39,6 +39,8 @@ public:
     bool isSizing() const { return mbIsSizing; }
 
 private:
+    // New lines take the outline colour and width of the template, when there is one.
+    void takeStyle(const CFTComponent *templateComponent);
     CDDPen mLinePen;
     bool mbIsSizing = false;
 };

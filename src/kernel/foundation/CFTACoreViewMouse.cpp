@@ -3,6 +3,8 @@
 #include "kernel/foundation/CDDString.h"
 #include "kernel/foundation/CFTACoreDoc.h"
 #include "kernel/foundation/CFTComponent.h"
+#include "kernel/foundation/CFTDefComponentBox.h"
+#include "kernel/foundation/CFTDefComponentText.h"
 #include "kernel/foundation/CFTLayoutGuideline.h"
 #include "kernel/foundation/FTClassID.h"
 #include "kernel/foundation/FTComponentFactory.h"
@@ -144,7 +146,7 @@ CFTComponent *CFTACoreView::CreateTextBoxWithMousePos()
     CFTACoreDoc *document = currentDocument();
     if (!document)
         return nullptr;
-    std::unique_ptr<CFTComponent> text = FTComponentFactory::createComponent(ciAddressText, kNewObjectBundle, nullptr);
+    std::unique_ptr<CFTComponent> text = FTComponentFactory::createComponent(ciAddressText, kNewObjectBundle, defText());
     if (!text)
         return nullptr;
     text->SetOrigin(m_dStartX, m_dStartY);
@@ -159,7 +161,7 @@ CFTComponent *CFTACoreView::CreateFieldWithMouse(compType type)
 {
     CFTACoreDoc *document = currentDocument();
     std::unique_ptr<CFTComponent> box =
-        document ? FTComponentFactory::createComponent(ciShape, kNewObjectBundle, nullptr) : nullptr;
+        document ? FTComponentFactory::createComponent(ciShape, kNewObjectBundle, defBox()) : nullptr;
     if (!box)
         return nullptr;
     box->SetOrigin(std::min(m_dStartX, m_dCurrentX), std::min(m_dStartY, m_dCurrentY));
@@ -174,7 +176,7 @@ CFTComponent *CFTACoreView::CreateSeparatorWithMouse()
 {
     CFTACoreDoc *document = currentDocument();
     std::unique_ptr<CFTComponent> line =
-        document ? FTComponentFactory::createComponent(ciSeparator, kNewObjectBundle, nullptr) : nullptr;
+        document ? FTComponentFactory::createComponent(ciSeparator, kNewObjectBundle, defBox()) : nullptr;
     if (!line)
         return nullptr;
     line->SetOrigin(std::min(m_dStartX, m_dCurrentX), std::min(m_dStartY, m_dCurrentY));

@@ -9,6 +9,8 @@
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/foundation/CDDArchive.h"
 #include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CFTDefComponentBox.h"
+#include "kernel/foundation/CFTDefComponentText.h"
 #include "kernel/foundation/CFTDocumentController.h"
 #include "kernel/foundation/FTClassID.h"
 
@@ -99,6 +101,22 @@ TEST(CFTAViewTest, RemovedObjectsGoToThePoolAndComeBackOnInsert)
         EXPECT_EQ(f.view.getSelComponents(), std::vector<CFTComponent *> {a});
     }
     EXPECT_EQ(destroyed, 0);
+}
+
+TEST(CFTAViewTest, ShapesDrawnAndTextsClickedTakeTheDocumentDefaults)
+{
+    Fixture f;
+    const CDDColor fill(0.2f, 0.4f, 0.6f, 1.0f);
+    f.view.defBox()->SetFillColor(&fill);
+    f.view.defText()->SetFontSize(31);
+    f.view.setToolMode(toolText);
+    f.view.MouseLDown(100, 100, 0), f.view.MouseUp(100, 100, 0);
+    f.view.setToolMode(toolField);
+    f.view.MouseLDown(10, 10, 0), f.view.MouseMove(40, 30, 0), f.view.MouseUp(40, 30, 0);
+    ASSERT_EQ(f.list().size(), 2u);
+    ASSERT_TRUE(f.list()[0]->GetFont(nullptr) && f.list()[1]->GetFillColor());
+    EXPECT_EQ(f.list()[0]->GetFont(nullptr)->pointSize(), 31);
+    EXPECT_EQ(*f.list()[1]->GetFillColor(), fill);
 }
 
 TEST(CFTAViewTest, ZOrderMovesAndTheSelectionInDocumentOrder)

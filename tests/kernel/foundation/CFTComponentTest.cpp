@@ -9,20 +9,6 @@
 
 namespace {
 
-TEST(CFTComponentTest, LineWidthAndStrokeColourTurnTheOutlineOn)
-{
-    CFTComponent byWidth, byColour;
-    byWidth.SetLineWidth(2.5);
-    EXPECT_TRUE(byWidth.IsStroked());
-    const CDDColor red(1, 0, 0, 1);
-    byColour.SetStrokeColor(&red);
-    EXPECT_TRUE(byColour.IsStroked());
-    byColour.SetStroked(false);
-    EXPECT_FALSE(byColour.IsStroked());
-    byColour.SetStrokeColor(nullptr);
-    EXPECT_FALSE(byColour.IsStroked());
-}
-
 TEST(CFTComponentTest, WrapOutlineAndItsTypeAreKeptUntilTheGeometryChanges)
 {
     CFTComponent component(10, 20, 100, 50);

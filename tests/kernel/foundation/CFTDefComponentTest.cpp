@@ -14,18 +14,8 @@
 
 namespace {
 
-TEST(CFTDefComponentBoxTest, OutlineSettersTurnTheOutlineOnAndOnlyItsOwnKeysAreSaved)
+TEST(CFTDefComponentBoxTest, OnlyItsOwnKeysAreSavedAndTheyLoadBack)
 {
-    CFTDefComponentBox box;
-    box.SetLineWidth(3);
-    EXPECT_TRUE(box.IsStroked());
-    box.SetStroked(false);
-    const CDDColor red(1, 0, 0, 1);
-    box.SetStrokeColor(&red);
-    EXPECT_TRUE(box.IsStroked());
-    box.SetFilled(false);
-    box.SetFillColor(&red);
-    EXPECT_TRUE(box.IsFilled());
     CFTDefComponentBox saved;
     saved.Init();
     saved.SetLineWidth(2.5);
