@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
+#include <benchmark/benchmark.h>
+
 #include <clocale>
 
 // What every benchmark runs in: the offscreen platform, the C locale, private HOME and XDG
@@ -41,3 +43,15 @@ private:
     QTemporaryDir m_home;
     QGuiApplication m_app;
 };
+
+// The main of a Google Benchmark program, in the environment above.
+inline int runBenchmarks(int argc, char **argv)
+{
+    BenchEnvironment environment(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -192,11 +192,5 @@ BENCHMARK(BM_DocumentArchiveRead500)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    BenchEnvironment environment(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

@@ -115,12 +115,7 @@ BENCHMARK(BM_FillLabel)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    BenchEnvironment environment(argc, argv);
+    // Set before the environment starts: nothing reads it until a design is made.
     CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

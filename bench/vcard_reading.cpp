@@ -47,11 +47,5 @@ BENCHMARK(BM_VCardReadAddressBook)->Arg(1)->Arg(60)->Unit(benchmark::kMillisecon
 
 int main(int argc, char **argv)
 {
-    BenchEnvironment environment(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

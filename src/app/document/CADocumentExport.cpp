@@ -197,10 +197,10 @@ QImage CADocument::imageForComponents(const std::vector<CFTComponent *> *compone
                 painter.translate(0.0, -innerWidth);
         }
         kernel->DrawBackground(&drawer);
-    } else if (kernel->isFIMBarcodeAllow()) {
+    } else {
         // A copied selection carries no background picture, but the facing identification mark
         // stands where it stands on the card, as in the whole design.
-        drawer.DrawFIMBarcodeOnCard(kernel->getDocumentSizeX(0), fimA);
+        kernel->DrawFIMBarcode(&drawer);
     }
     // The same wrap outlines as the vector form, so that both forms of an item look alike.
     for (CFTComponent *component : *plan->front)

@@ -174,7 +174,12 @@ void CFTADocument::DrawBackground(CDDDrawer *drawer)
     if (!drawer)
         return;
     DrawSideBackground(drawer, 0);
-    if (isFIMBarcodeAllow())
+    DrawFIMBarcode(drawer);
+}
+
+void CFTADocument::DrawFIMBarcode(CDDDrawer *drawer)
+{
+    if (drawer && isFIMBarcodeAllow())
         drawer->DrawFIMBarcodeOnCard(getDocumentSizeX(0), fimA);
 }
 

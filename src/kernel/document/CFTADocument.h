@@ -62,6 +62,8 @@ public:
     void DrawBackground(CDDDrawer *drawer) override;
     // The background picture of a side, if it has one.
     void DrawSideBackground(CDDDrawer *drawer, int sideIndex);
+    // The facing identification mark alone, where the card has it, when the design shows one.
+    void DrawFIMBarcode(CDDDrawer *drawer);
     // Draws the counters and file fields of the list.
     void DrawCounterComponents(const std::vector<CFTComponent *> &list, CDDDrawer *drawer);
     // Draws the members of the list in the order side 0's main list has them.
