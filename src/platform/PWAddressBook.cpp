@@ -1,5 +1,6 @@
 #include "platform/PWAddressBook.h"
 
+#include "platform/PWFileReader.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPlist.h"
 #include "platform/PWSaveFile.h"
@@ -34,11 +35,15 @@ bool hasUid(const PWVCard &card)
     return false;
 }
 
+// A file that is there but refused (too large, not a regular file) says why here; a missing one
+// is for the caller.
 QByteArray readAll(const QString &path, bool *ok)
 {
-    QFile file(path);
-    *ok = file.open(QIODevice::ReadOnly);
-    return *ok ? file.read(PWVCardParser::kMaxBytes + 1) : QByteArray();
+    const PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kVCardLimit);
+    *ok = file.ok();
+    if (!*ok && file.status != PWFileReader::Status::CannotOpen)
+        qCWarning(lcVCard).noquote() << "address book:" << path << "not read:" << file.reason;
+    return file.bytes;
 }
 
 } // namespace
@@ -254,8 +259,8 @@ bool PWAddressBook::writeFile(const QString &fileName, const QByteArray &bytes, 
 {
     const QString path = QDir(m_folder).filePath(fileName);
     {
-        QFile existing(path);
-        if (existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes)
+        bool read = false;
+        if (readAll(path, &read) == bytes && read)
             return true;
     }
     QString reason;

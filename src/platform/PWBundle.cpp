@@ -2,10 +2,10 @@
 
 #include "platform/PWNumbers.h"
 
+#include "platform/PWFileReader.h"
 #include "platform/PWLog.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -26,13 +26,18 @@ const QString kLocalization = QStringLiteral("en.lproj");
 
 PWPlist::Dictionary readDictionary(const QString &path, const QString &what)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const PWFileReader::Result file =
+        PWFileReader::read(path, PWFileReader::kCatalogueLimit, PWFileReader::propertyListSignature());
+    if (file.status == PWFileReader::Status::CannotOpen) {
         PWLog::message(lcPlatform(), QStringLiteral("%1 not found at %2").arg(what, path));
         return {};
     }
+    if (!file.ok()) {
+        PWLog::message(lcPlatform(), QStringLiteral("%1 at %2 is not read: %3").arg(what, path, file.reason));
+        return {};
+    }
     QString error;
-    const std::optional<PWPlist> plist = PWPlist::parse(file.readAll(), &error);
+    const std::optional<PWPlist> plist = PWPlist::parse(file.bytes, &error);
     if (!plist) {
         PWLog::message(lcPlatform(),
                        QStringLiteral("%1 at %2 is not a property list: %3").arg(what, path, error));
@@ -86,10 +91,10 @@ QByteArray PWBundle::resourceData(const QString &name, const QString &type,
     const QString path = pathForResource(name, type, subdirectory);
     if (path.isEmpty())
         return QByteArray();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
+    const PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kCatalogueLimit);
+    if (!file.ok() && file.status != PWFileReader::Status::CannotOpen)
+        PWLog::message(lcPlatform(), QStringLiteral("resource %1 is not read: %2").arg(path, file.reason));
+    return file.bytes;
 }
 
 const PWPlist::Dictionary &PWBundle::infoDictionary() const

@@ -1,14 +1,16 @@
 #include "platform/PWImage.h"
 
+#include "platform/PWFileReader.h"
 #include "platform/PWLog.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QHash>
 #include <QImageReader>
 #include <QPainter>
 
+#include <algorithm>
 #include <mutex>
+#include <new>
 
 Q_LOGGING_CATEGORY(lcImage, "pw.platform.image")
 
@@ -32,17 +34,46 @@ void setError(QString *error, const QString &reason)
         *error = reason;
 }
 
-bool looksLikePDF(const QByteArray &bytes)
+// Writers may put a few bytes before the header; readers look in the first kilobyte.
+constexpr qsizetype kPdfHeaderWindow = 1024;
+
+bool looksLikePDF(QByteArrayView bytes)
 {
-    // Writers may put a few bytes before the header; readers look in the first kilobyte.
-    return bytes.left(1024).contains("%PDF-");
+    return bytes.first(std::min(bytes.size(), kPdfHeaderWindow)).contains("%PDF-");
 }
 
-bool looksLikeEPS(const QByteArray &bytes)
+bool looksLikeEPS(QByteArrayView bytes)
 {
     return bytes.startsWith("%!PS")
            || (bytes.size() >= 4 && quint8(bytes[0]) == 0xC5 && quint8(bytes[1]) == 0xD0
                && quint8(bytes[2]) == 0xD3 && quint8(bytes[3]) == 0xC6);
+}
+
+std::shared_ptr<PWImage> decodePicture(const QByteArray &bytes, QString *error)
+{
+    if (bytes.isEmpty()) {
+        setError(error, QStringLiteral("no picture data"));
+        return nullptr;
+    }
+    if (looksLikePDF(bytes)) {
+        std::optional<PWImageRep> rep = PWImageRep::fromPDF(bytes, error);
+        return rep ? PWImage::create(*rep) : nullptr;
+    }
+    if (looksLikeEPS(bytes)) {
+        std::optional<PWImageRep> rep = PWImageRep::fromEPS(bytes, error);
+        return rep ? PWImage::create(*rep) : nullptr;
+    }
+
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    QImage bitmap;
+    if (!reader.read(&bitmap)) {
+        setError(error, QStringLiteral("not a picture: %1").arg(reader.errorString()));
+        return nullptr;
+    }
+    return PWImage::create(PWImageRep::fromBitmap(bitmap));
 }
 
 } // namespace
@@ -81,39 +112,42 @@ std::shared_ptr<PWImage> PWImage::fromQImage(const QImage &bitmap)
 
 std::shared_ptr<PWImage> PWImage::fromData(const QByteArray &bytes, QString *error)
 {
-    if (bytes.isEmpty()) {
-        setError(error, QStringLiteral("no picture data"));
+    // Decoding a large picture may ask for more memory than there is: that picture is refused,
+    // the process goes on.
+    try {
+        return decodePicture(bytes, error);
+    } catch (const std::bad_alloc &) {
+        setError(error, QStringLiteral("there is not enough memory for the picture"));
         return nullptr;
     }
-    if (looksLikePDF(bytes)) {
-        std::optional<PWImageRep> rep = PWImageRep::fromPDF(bytes, error);
-        return rep ? create(*rep) : nullptr;
-    }
-    if (looksLikeEPS(bytes)) {
-        std::optional<PWImageRep> rep = PWImageRep::fromEPS(bytes, error);
-        return rep ? create(*rep) : nullptr;
-    }
-
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    QImage bitmap;
-    if (!reader.read(&bitmap)) {
-        setError(error, QStringLiteral("not a picture: %1").arg(reader.errorString()));
-        return nullptr;
-    }
-    return create(PWImageRep::fromBitmap(bitmap));
 }
 
 std::shared_ptr<PWImage> PWImage::fromFile(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        setError(error, QStringLiteral("cannot read %1").arg(path));
+    static const PWFileReader::Signature picture{&PWImage::looksLikePicture, 4 * kPdfHeaderWindow,
+                                                 QStringLiteral("the file is not a picture")};
+    const PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kImageLimit, picture);
+    if (!file.ok()) {
+        const QString reason = QStringLiteral("cannot read %1: %2").arg(path, file.reason);
+        // A missing picture is for the caller to report (it may try another place first); one
+        // that is there but refused is worth a line of its own.
+        if (file.status != PWFileReader::Status::CannotOpen)
+            qCWarning(lcImage).noquote() << reason;
+        setError(error, reason);
         return nullptr;
     }
-    return fromData(file.readAll(), error);
+    return fromData(file.bytes, error);
+}
+
+bool PWImage::looksLikePicture(QByteArrayView head)
+{
+    if (looksLikePDF(head) || looksLikeEPS(head))
+        return true;
+    QByteArray copy = head.toByteArray();
+    QBuffer buffer(&copy);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return false;
+    return !QImageReader::imageFormat(&buffer).isEmpty();
 }
 
 std::shared_ptr<PWImage> PWImage::copy() const

@@ -3,6 +3,7 @@
 #include "platform/PWImageRep.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QColor>
 #include <QImage>
 #include <QList>
@@ -43,7 +44,12 @@ public:
     // Picture-file bytes: PDF (its first page), EPS (kept, not drawn) or any bitmap format Qt
     // reads. Nothing, with a reason, for bytes that are none of these.
     static std::shared_ptr<PWImage> fromData(const QByteArray &bytes, QString *error = nullptr);
+    // A picture file through PWFileReader: a file that is too large, not a regular file or does
+    // not begin like a picture is refused, with its reason, before it is read whole.
     static std::shared_ptr<PWImage> fromFile(const QString &path, QString *error = nullptr);
+    // Whether the first bytes of a file are those of a picture fromData may read: PDF, EPS or a
+    // bitmap format one of Qt's image readers recognizes.
+    static bool looksLikePicture(QByteArrayView head);
 
     // A new image with the same representations and size and without a name.
     std::shared_ptr<PWImage> copy() const;

@@ -1,15 +1,16 @@
 #include "platform/PWPlist.h"
 
+#include "platform/PWFileReader.h"
 #include "platform/PWPlistCodec.h"
 
 #include <QDate>
-#include <QFile>
 #include <QLoggingCategory>
 #include <QStringList>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
 #include <variant>
 
 Q_LOGGING_CATEGORY(lcPlist, "pw.platform.plist")
@@ -282,29 +283,28 @@ std::optional<PWPlist> PWPlist::parse(const QByteArray &bytes, QString *error, i
     return result;
 }
 
+static_assert(PWFileReader::kPropertyListLimit <= PWPlistCodec::kMaxInputSize,
+              "a property list file the reader takes must be one the codec reads");
+
 std::optional<PWPlist> PWPlist::readFile(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        const QString reason = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
+    const auto refuse = [&](const QString &reason) -> std::optional<PWPlist> {
         qCWarning(lcPlist).noquote() << "property list not read:" << reason;
         if (error)
             *error = reason;
         return std::nullopt;
-    }
-    // Refuse oversized files before reading them into memory.
-    if (file.size() > PWPlistCodec::kMaxInputSize) {
-        const QString reason = QStringLiteral("%1 is larger than %2 bytes")
-                                   .arg(path)
-                                   .arg(PWPlistCodec::kMaxInputSize);
-        qCWarning(lcPlist).noquote() << "property list not read:" << reason;
-        if (error)
-            *error = reason;
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.readAll();
+    };
+    const PWFileReader::Result file =
+        PWFileReader::read(path, PWFileReader::kPropertyListLimit, PWFileReader::propertyListSignature());
+    if (!file.ok())
+        return refuse(QStringLiteral("%1: %2").arg(path, file.reason));
     QString reason;
-    std::optional<PWPlist> result = parse(bytes, &reason);
+    std::optional<PWPlist> result;
+    try {
+        result = parse(file.bytes, &reason);
+    } catch (const std::bad_alloc &) {
+        return refuse(QStringLiteral("%1: there is not enough memory to read it").arg(path));
+    }
     if (error)
         *error = result ? QString() : QStringLiteral("%1: %2").arg(path, reason);
     return result;

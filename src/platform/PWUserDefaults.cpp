@@ -1,5 +1,6 @@
 #include "platform/PWUserDefaults.h"
 
+#include "platform/PWFileReader.h"
 #include "platform/PWSaveFile.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QStringList>
 
 #include <cmath>
+#include <new>
 
 Q_LOGGING_CATEGORY(lcDefaults, "pw.platform.defaults")
 
@@ -38,16 +40,31 @@ LoadResult readStore(const QString &path, PWPlist::Dictionary *values)
     values->clear();
     if (!QFileInfo::exists(path))
         return LoadResult::Missing;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const PWFileReader::Result file =
+        PWFileReader::read(path, PWFileReader::kSettingsLimit, PWFileReader::propertyListSignature());
+    switch (file.status) {
+    case PWFileReader::Status::Read:
+        break;
+    case PWFileReader::Status::NotRegularFile:
+    case PWFileReader::Status::TooLarge:
+    case PWFileReader::Status::NotOfKind:
+        // There, but never a store: kept aside rather than replaced by the next setting.
+        setAside(path, file.reason);
+        return LoadResult::Corrupt;
+    default:
         qCWarning(lcDefaults).noquote()
-            << QStringLiteral("cannot read user defaults %1: %2").arg(path, file.errorString());
+            << QStringLiteral("cannot read user defaults %1: %2").arg(path, file.reason);
         return LoadResult::Unreadable;
     }
-    const QByteArray bytes = file.readAll();
-    file.close();
     QString error;
-    const std::optional<PWPlist> parsed = PWPlist::parse(bytes, &error);
+    std::optional<PWPlist> parsed;
+    try {
+        parsed = PWPlist::parse(file.bytes, &error);
+    } catch (const std::bad_alloc &) {
+        qCWarning(lcDefaults).noquote()
+            << QStringLiteral("cannot read user defaults %1: there is not enough memory").arg(path);
+        return LoadResult::Unreadable;
+    }
     if (!parsed || !parsed->isDictionary()) {
         setAside(path, parsed ? QStringLiteral("no dictionary at the top") : error);
         return LoadResult::Corrupt;

@@ -7,14 +7,16 @@
 #include "kernel/foundation/CDDArchive.h"
 #include "kernel/foundation/CFTACoreDoc.h"
 #include "kernel/foundation/CFTComponent.h"
+#include "platform/PWFileReader.h"
 #include "platform/PWMultiValue.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPlist.h"
 #include "platform/PWSaveFile.h"
 #include "platform/PWVCardReader.h"
 
-#include <QFile>
 #include <QFileInfo>
+
+#include <new>
 
 namespace {
 
@@ -27,9 +29,6 @@ const QString kFrontSide = QStringLiteral("Front Side");
 const QString kComponents = QStringLiteral("Components");
 const QString kBackComponents = QStringLiteral("Back Components");
 const QString kDocumentTypeKey = QStringLiteral("Document Type");
-
-// Designs hold pictures, but nothing near this; a larger file is refused before it is read.
-constexpr qint64 kMaxFileSize = qint64(512) * 1024 * 1024;
 
 QString openError(const QString &reason)
 {
@@ -230,24 +229,19 @@ bool CADocument::writeToFile(const QString &path, QString *error) const
 
 bool CADocument::readFromFile(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(error, openError(file.errorString()));
-    if (file.size() > kMaxFileSize)
-        return fail(error, openError(QStringLiteral("the file is too large")));
-    // Devices and pipes have no size to check first, so the limit holds while reading.
-    QByteArray data;
-    for (;;) {
-        const QByteArray chunk = file.read(qint64(1) << 20);
-        if (file.error() != QFileDevice::NoError)
-            return fail(error, openError(file.errorString()));
-        if (chunk.isEmpty())
-            break;
-        if (data.size() + chunk.size() > kMaxFileSize)
-            return fail(error, openError(QStringLiteral("the file is too large")));
-        data += chunk;
+    // A design is a property list; anything else is refused before it is read whole.
+    static const PWFileReader::Signature design{&PWFileReader::looksLikePropertyList, 4096,
+                                                QStringLiteral("the file is not a design")};
+    const PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kDesignLimit, design);
+    if (!file.ok())
+        return fail(error, openError(file.reason));
+    // The design read into memory is built into a fresh document before it replaces this one, so
+    // running out of memory on the way leaves the current design as it was.
+    try {
+        return loadDataRepresentation(file.bytes, kAddressDocumentType, error);
+    } catch (const std::bad_alloc &) {
+        return fail(error, openError(QStringLiteral("there is not enough memory to open it")));
     }
-    return loadDataRepresentation(data, kAddressDocumentType, error);
 }
 
 std::vector<std::unique_ptr<CFTComponent>> CADocument::componentsFromData(const QByteArray &data, QString *error)

@@ -1,10 +1,12 @@
 #include "kernel/address/CFTAAddressPanelFiles.h"
 
+#include "platform/PWFileReader.h"
+
 #include <QFile>
 
 #include <cerrno>
 #include <cstdio>
-#include <new>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -100,36 +102,20 @@ int readFile(const QString &path, QByteArray *contents)
     if (!contents)
         return kNoStatus;
     contents->clear();
-    const Descriptor file(openFile(path, O_RDONLY));
-    if (file.get() < 0)
-        return errno;
-    struct stat status = {};
-    // Only a regular file says its size; reading anything else would allocate on a guess.
-    if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0)
-        return kNoStatus;
-    if (status.st_size > kMaxReadFileSize)
+    PWFileReader::Result file = PWFileReader::read(path, kMaxReadFileSize);
+    switch (file.status) {
+    case PWFileReader::Status::Read:
+        *contents = std::move(file.bytes);
+        return 0;
+    case PWFileReader::Status::CannotOpen:
+        return file.systemError;
+    case PWFileReader::Status::TooLarge:
+    case PWFileReader::Status::OutOfMemory:
         return kNoMemory;
-    QByteArray buffer;
-    try {
-        buffer.resize(qsizetype(status.st_size));
-    } catch (const std::bad_alloc &) {
-        return kNoMemory;
-    }
-    if (::lseek(file.get(), 0, SEEK_SET) < 0)
-        return kNoStatus;
-    qsizetype done = 0;
-    while (done < buffer.size()) {
-        const ssize_t got = ::read(file.get(), buffer.data() + done, std::size_t(buffer.size() - done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        done += got;
-    }
-    if (done != buffer.size()) {
+    case PWFileReader::Status::ReadFailed:
         report("readFile: short read\n");
         return kShortTransfer;
+    default:
+        return kNoStatus;
     }
-    *contents = std::move(buffer);
-    return 0;
 }

@@ -5,11 +5,11 @@
 #include "kernel/foundation/FTImageArchive.h"
 #include "kernel/foundation/FTImageUtilities.h"
 #include "kernel/drawing/CDDPicture.h"
+#include "platform/PWFileReader.h"
 #include "platform/PWImage.h"
 #include "platform/PWLog.h"
 #include "platform/PWUserDefaults.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -37,10 +37,7 @@ QByteArray readTempFile(const QString &name)
     const QString path = CDDPicture::pathInsideFolder(temp, name);
     if (path.isEmpty())
         return QByteArray();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
+    return PWFileReader::read(path, PWFileReader::kImageLimit).bytes;
 }
 
 std::shared_ptr<PWImage> validImage(std::shared_ptr<PWImage> image)

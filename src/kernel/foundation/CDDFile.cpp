@@ -1,8 +1,11 @@
 #include "kernel/foundation/CDDFile.h"
 
-#include <QFile>
+#include "platform/PWFileReader.h"
+
 #include <QLoggingCategory>
 #include <QStringDecoder>
+
+#include <new>
 
 Q_LOGGING_CATEGORY(lcDataFile, "pw.kernel.datafile")
 
@@ -56,26 +59,26 @@ bool CDDFile::SetFile(const CDDString &path)
 {
     mFileName = path;
     mLines.clear();
-    QFile file(path.getData());
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcDataFile).noquote() << QStringLiteral("Cannot read the data file %1: %2")
-                                               .arg(path.getData(), file.errorString());
-        return false;
-    }
-    if (file.size() > kMaxFileSize) {
+    const PWFileReader::Result file = PWFileReader::read(path.getData(), kMaxFileSize);
+    if (file.status == PWFileReader::Status::TooLarge) {
         qCWarning(lcDataFile).noquote() << QStringLiteral("The data file %1 is larger than %2 bytes")
                                                .arg(path.getData())
                                                .arg(kMaxFileSize);
         return false;
     }
-    const QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (bytes.size() > kMaxFileSize) {
-        qCWarning(lcDataFile).noquote() << QStringLiteral("The data file %1 grew past %2 bytes")
-                                               .arg(path.getData())
-                                               .arg(kMaxFileSize);
+    if (!file.ok()) {
+        qCWarning(lcDataFile).noquote() << QStringLiteral("Cannot read the data file %1: %2")
+                                               .arg(path.getData(), file.reason);
         return false;
     }
-    mLines = splitLines(bytes);
+    try {
+        mLines = splitLines(file.bytes);
+    } catch (const std::bad_alloc &) {
+        mLines.clear();
+        qCWarning(lcDataFile).noquote()
+            << QStringLiteral("Cannot read the data file %1: there is not enough memory").arg(path.getData());
+        return false;
+    }
     return !mLines.isEmpty();
 }
 

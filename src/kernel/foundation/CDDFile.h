@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kernel/foundation/CDDString.h"
+#include "platform/PWFileReader.h"
 
 #include <QStringList>
 
@@ -19,7 +20,7 @@ class CDDFile
 {
 public:
     // Larger files are refused rather than read into memory.
-    static constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
+    static constexpr qint64 kMaxFileSize = PWFileReader::kDelimitedTextLimit;
 
     CDDFile() = default;
 

@@ -1,10 +1,10 @@
 #include "kernel/foundation/FTImageUtilities.h"
 
+#include "platform/PWFileReader.h"
 #include "platform/PWImage.h"
 #include "platform/PWLog.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageWriter>
 #include <QLoggingCategory>
 #include <QPainter>
@@ -109,12 +109,15 @@ std::optional<FTHpiBlocks> parseHpiContainer(QByteArrayView bytes, QString *erro
 
 std::shared_ptr<PWImage> loadHemeraImage(const QString &path)
 {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        PWLog::debug(lcImages(), QStringLiteral("can't read the hpi file '%1'").arg(path));
+    static const PWFileReader::Signature hpi{
+        [](QByteArrayView head) { return head.startsWith(QByteArrayView(kHpiSignature, sizeof kHpiSignature)); },
+        qsizetype(sizeof kHpiSignature), QStringLiteral("the file is not an hpi container")};
+    const PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kImageLimit, hpi);
+    if (!file.ok()) {
+        PWLog::debug(lcImages(), QStringLiteral("can't read the hpi file '%1': %2").arg(path, file.reason));
         return nullptr;
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray &bytes = file.bytes;
     QString error;
     const std::optional<FTHpiBlocks> blocks = parseHpiContainer(bytes, &error);
     if (!blocks) {

@@ -169,13 +169,13 @@ TEST_F(CADocumentFileTest, RefusedFilesAnswerAReasonAndLeaveTheDocumentUnchanged
     EXPECT_EQ(document->documentDataForComponents(nullptr), before);
 }
 
-// A device has no size to check first: the limit holds while reading. A front side that lost its
+// A device is no regular file and is refused before a byte is read. A front side that lost its
 // list of components (one changed byte) is refused, not opened as an empty design.
 TEST_F(CADocumentFileTest, EndlessDevicesAndFrontSidesWithoutTheirListAreRefused)
 {
     CADocument document;
     QString error;
-    EXPECT_TRUE(!document.readFromFile(u"/dev/zero"_s, &error) && error.endsWith(u"the file is too large"_s)) << error.toStdString();
+    EXPECT_TRUE(!document.readFromFile(u"/dev/zero"_s, &error) && error.endsWith(u"not a regular file"_s)) << error.toStdString();
     QByteArray damaged = fullDesign()->documentDataForComponents(nullptr);
     const qsizetype at = damaged.indexOf("<key>Components</key>", damaged.indexOf("<key>Front Side</key>"));
     ASSERT_GT(at, 0);
