@@ -111,7 +111,7 @@ std::shared_ptr<PWImage> loadHemeraImage(const QString &path)
 {
     static const PWFileReader::Signature hpi{
         [](QByteArrayView head) { return head.startsWith(QByteArrayView(kHpiSignature, sizeof kHpiSignature)); },
-        qsizetype(sizeof kHpiSignature), QStringLiteral("the file is not an hpi container")};
+        qsizetype(sizeof kHpiSignature), QStringLiteral("not an hpi container (wrong signature)")};
     const PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kImageLimit, hpi);
     if (!file.ok()) {
         PWLog::debug(lcImages(), QStringLiteral("can't read the hpi file '%1': %2").arg(path, file.reason));

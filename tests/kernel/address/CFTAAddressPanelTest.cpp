@@ -1,6 +1,7 @@
 #include "kernel/address/CFTAAddressPanel.h"
 
 #include "AddressTestSupport.h"
+#include "RefusedFiles.h"
 
 #include "kernel/address/CFTAAddressPanelFiles.h"
 #include "kernel/address/CFTABarcode.h"
@@ -289,6 +290,15 @@ INSTANTIATE_TEST_SUITE_P(
                      "writeFile: short write\n", false},
         // Neither a folder nor a file larger than any the panel reads is allocated for.
         FileFailure {"ReadFolder", [](const QString &dir, QByteArray *out) { return readFile(dir, out); }, -1, ""},
+        // A pipe nobody writes to is refused at once, not waited on; an endless device is not read.
+        FileFailure {"ReadFifo",
+                     [](const QString &dir, QByteArray *out) {
+                         const QString path = dir + u"/fifo"_s;
+                         return pwtest::makeRefusedFile(pwtest::RefusedFile::Fifo, path, 0) ? readFile(path, out) : 0;
+                     },
+                     -1, ""},
+        FileFailure {"ReadDevZero", [](const QString &, QByteArray *out) { return readFile(u"/dev/zero"_s, out); }, -1,
+                     ""},
         FileFailure {"ReadHugeFile",
                      [](const QString &dir, QByteArray *out) {
                          QFile huge(dir + u"/huge"_s);
