@@ -16,7 +16,7 @@ int writeFile(const QString &path, const char *bytes, std::size_t length);
 int appendFileWithCR(const QString &path, const char *bytes, std::size_t length);
 // No file the panel reads comes near this; larger ones are refused rather than allocated for.
 inline constexpr qint64 kMaxReadFileSize = 256 * 1024 * 1024;
-// The whole of a regular file into contents (cleared first, and left empty on failure). A file
-// whose size is unknown (not a regular file) answers -1; one larger than kMaxReadFileSize
-// answers 12 without reading.
+// The whole of a regular file into contents (cleared first, and left empty on failure), through
+// PWFileReader. Anything but a regular file answers -1 (a pipe without a writer at once); one
+// larger than kMaxReadFileSize answers 12 without reading.
 int readFile(const QString &path, QByteArray *contents);
