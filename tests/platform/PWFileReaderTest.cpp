@@ -109,6 +109,13 @@ INSTANTIATE_TEST_SUITE_P(
                  Status::TooLarge, {}, u"the file is too large"_s},
         ReadCase{"SeveralSteps", [](const QString &f) { return writeTo(f, pattern(5 * 1024 * 1024 / 2)); },
                  3 * 1024 * 1024, true, Status::Read, pattern(5 * 1024 * 1024 / 2), {}},
+        // Refused on its size alone: reading it would take gigabytes.
+        ReadCase{"FarOverALargeLimit",
+                 [](const QString &f) {
+                     const QString path = f + u"/huge"_s;
+                     return pwtest::makeRefusedFile(RefusedFile::OverLimit, path, qint64(8) << 30) ? path : QString();
+                 },
+                 qint64(8) << 30, true, Status::TooLarge, {}, u"the file is too large"_s},
         ReadCase{"NotOfItsKind", [](const QString &f) { return writeTo(f, "BAD, though long enough"); }, 100, true,
                  Status::NotOfKind, {}, u"the file is not good"_s},
         ReadCase{"Missing", [](const QString &f) { return f + u"/absent"_s; }, 100, false, Status::CannotOpen, {},
