@@ -6,7 +6,7 @@ BUILD_FUZZ  ?= build-fuzz
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench test-asan fuzz clean
+.PHONY: all deps configure build run test bench test-asan fuzz fuzz-smoke clean
 
 all: build
 
@@ -41,6 +41,13 @@ bench: deps
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPW_BUILD_TESTS=OFF -DPW_BUILD_FUZZ=ON
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+
+# Builds only the fuzz targets (and the libraries under them) and runs each over its seeds for
+# FUZZ_SECONDS seconds: what CI runs after the tests.
+FUZZ_SECONDS ?= 5
+fuzz-smoke: deps
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPW_BUILD_TESTS=OFF -DPW_BUILD_FUZZ=ON -DPW_FUZZ_SMOKE_SECONDS=$(FUZZ_SECONDS)
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target pw_fuzz_smoke
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ)

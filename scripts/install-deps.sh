@@ -13,6 +13,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation
   python3 python3-vobject ccache
+  clang libclang-rt-14-dev
 )
 
 missing=()

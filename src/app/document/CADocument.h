@@ -8,6 +8,7 @@
 #include <QPicture>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -71,12 +72,22 @@ public:
     // a log line, when the list cannot be written.
     QByteArray documentDataForComponents(const std::vector<CFTComponent *> *components) const;
     // Reads file bytes into the document. False, with the reason in error and the document as
-    // it was, for another type, bytes that are not a property list or a property list that is
-    // not a design.
+    // it was, for another type, bytes that are not a property list, or a property list that is
+    // not a design or lacks what every design of its version holds. Parts that could not be
+    // read otherwise are left out and listed in readProblems.
     bool loadDataRepresentation(const QByteArray &data, const QString &type, QString *error = nullptr);
     // Writes the whole document to path through a save file: a failed write leaves what was
-    // there before and answers false with the reason.
+    // there before and answers false with the reason. A damaged document (see readProblems)
+    // replaces no existing file until the replacement is confirmed.
     bool writeToFile(const QString &path, QString *error = nullptr) const;
+    // The parts of the last file read that could not be read (left out or changed), one line
+    // each, as logged when the file was opened; empty for a whole file and a new document.
+    const QStringList &readProblems() const { return m_readProblems; }
+    bool isDamaged() const { return !m_readProblems.isEmpty(); }
+    // Whether a save of a damaged document may replace a file (the user agreed to lose what
+    // could not be read); cleared by every reading, kept through later saves.
+    void setReplaceDamagedConfirmed(bool confirmed) { m_replaceDamagedConfirmed = confirmed; }
+    bool isReplaceDamagedConfirmed() const { return m_replaceDamagedConfirmed; }
     // Reads the design file at path; false with the reason, and the document unchanged, when it
     // cannot be read or is not a design.
     bool readFromFile(const QString &path, QString *error = nullptr);
@@ -205,4 +216,6 @@ private:
     bool m_capitalizedAddressPanel = false;
     bool m_printMode = false;
     std::optional<QString> m_printListName;
+    QStringList m_readProblems;
+    bool m_replaceDamagedConfirmed = false;
 };

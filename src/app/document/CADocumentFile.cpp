@@ -5,6 +5,7 @@
 #include "kernel/address/FTStoredPerson.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDReadReport.h"
 #include "kernel/foundation/CFTACoreDoc.h"
 #include "kernel/foundation/CFTComponent.h"
 #include "platform/PWFileReader.h"
@@ -27,7 +28,6 @@ const QString kOldPersonFrom = QStringLiteral("ABPerson From");
 const QString kPersonListName = QStringLiteral("Person List Name");
 const QString kFrontSide = QStringLiteral("Front Side");
 const QString kComponents = QStringLiteral("Components");
-const QString kBackComponents = QStringLiteral("Back Components");
 const QString kDocumentTypeKey = QStringLiteral("Document Type");
 
 QString openError(const QString &reason)
@@ -43,8 +43,8 @@ bool fail(QString *error, const QString &message)
     return false;
 }
 
-// Whether the dictionary is laid out as a design: the keys every design file has, each of the
-// kind it must be. Anything else is some other property list and is refused whole.
+// Whether the dictionary is laid out as a design at all; what a design must hold is the kernel's
+// to say.
 bool isDesign(const PWPlist &root, QString *reason)
 {
     if (!root.isDictionary()) {
@@ -52,8 +52,7 @@ bool isDesign(const PWPlist &root, QString *reason)
         return false;
     }
     const PWPlist type = root.value(kDocumentTypeKey);
-    const PWPlist front = root.value(kFrontSide);
-    if (type.isNull() && front.isNull()) {
+    if (type.isNull() && root.value(kFrontSide).isNull()) {
         *reason = QStringLiteral("the file is not a design");
         return false;
     }
@@ -61,33 +60,8 @@ bool isDesign(const PWPlist &root, QString *reason)
         *reason = QStringLiteral("\"Document Type\" is not a text");
         return false;
     }
-    if (!front.isNull()) {
-        if (!front.isDictionary()) {
-            *reason = QStringLiteral("\"Front Side\" is not a dictionary");
-            return false;
-        }
-        for (const QString &key : {kComponents, kBackComponents}) {
-            const PWPlist list = front.value(key);
-            if (!list.isNull() && !list.isArray()) {
-                *reason = QStringLiteral("\"%1\" is not a list").arg(key);
-                return false;
-            }
-        }
-        // An empty design writes no "Components"; a front side that has other entries but no
-        // such list is damaged (one changed byte in the key is enough), and reading it as an
-        // empty design would lose the whole design at the next save.
-        if (front.value(kComponents).isNull()) {
-            const QStringList keys = front.toDictionary().keys();
-            for (const QString &key : keys) {
-                if (key != kBackComponents) {
-                    *reason = QStringLiteral("\"Front Side\" has no \"Components\" list but an unknown entry \"%1\"")
-                                  .arg(key);
-                    return false;
-                }
-            }
-        }
-    }
-    return true;
+    *reason = CFTADocument::refusalOfFile(root);
+    return reason->isEmpty();
 }
 
 // The person of a stored form, keeping the identity its card carries: a design read and saved
@@ -113,19 +87,22 @@ std::shared_ptr<PWPerson> storedPerson(const PWPlist::Dictionary &stored)
     return kept;
 }
 
-// The person a file keeps for a side: the old vCard form wins over the stored form.
-std::shared_ptr<PWPerson> filePerson(const PWPlist &root, const QString &oldKey, const QString &key)
+// The person a file keeps for a side: the old vCard form wins over the stored form. Read through
+// the file's archive, so that its report sees these keys too.
+std::shared_ptr<PWPerson> filePerson(const CDDArchive &file, const QString &oldKey, const QString &key)
 {
-    const PWPlist old = root.value(oldKey);
+    PWPlist old;
+    file.GetData(oldKey, &old);
     if (old.isData() || old.isString()) {
         QString reason;
         const QByteArray card = old.isData() ? old.toData() : old.toString().toUtf8();
         if (std::shared_ptr<PWPerson> person =
                 PWVCardReader::personFromData(card, &reason, PWVCardReader::Options(true)))
             return person;
-        qCWarning(lcDocument).noquote() << QStringLiteral("\"%1\" holds no readable person: %2").arg(oldKey, reason);
+        file.noteUnread(oldKey, QStringLiteral("\"%1\" holds no readable person: %2").arg(oldKey, reason));
     }
-    const PWPlist stored = root.value(key);
+    PWPlist stored;
+    file.GetData(key, &stored);
     if (stored.isDictionary())
         return storedPerson(stored.toDictionary());
     return nullptr;
@@ -192,32 +169,46 @@ bool CADocument::loadDataRepresentation(const QByteArray &data, const QString &t
         docType(), CDDString(countryCodeTo()), CDDString(countryCodeFrom()));
     applyDefaultLayout(*fresh);
     applyDefTextSize(*fresh);
-    {
-        CDDArchive archive(false, ptInline);
-        archive.Attach(*parsed);
-        fresh->Serialize(archive);
-        archive.Dettach();
-    }
+    const auto report = std::make_shared<CDDReadReport>();
+    CDDArchive archive(false, ptInline);
+    archive.Attach(*parsed);
+    archive.setReadReport(report);
+    fresh->Serialize(archive);
     adopt(std::move(fresh));
 
     // The file's persons are new objects nobody else holds: they are stored as they are, with
     // the identity the file gives them, and no components are touched.
-    const std::shared_ptr<PWPerson> to = filePerson(*parsed, kOldPersonTo, kPersonTo);
+    const std::shared_ptr<PWPerson> to = filePerson(archive, kOldPersonTo, kPersonTo);
     if (to)
         m_personTo = to;
-    const std::shared_ptr<PWPerson> from = filePerson(*parsed, kOldPersonFrom, kPersonFrom);
+    const std::shared_ptr<PWPerson> from = filePerson(archive, kOldPersonFrom, kPersonFrom);
     if (from)
         m_personFrom = from;
     if (!to || !from)
         rebuildPersonsFromComponents();
 
-    const PWPlist listName = parsed->value(kPersonListName);
+    PWPlist listName;
+    archive.GetData(kPersonListName, &listName);
     m_printListName = listName.isString() ? std::optional<QString>(listName.toString()) : std::nullopt;
+
+    // What could not be read stays known: the design is shown, but a save would make the loss final.
+    m_readProblems = report->problems();
+    m_replaceDamagedConfirmed = false;
+    if (!m_readProblems.isEmpty()) {
+        qCWarning(lcDocument).noquote() << QStringLiteral("The design was opened with %1 part(s) that could not be read:")
+                                               .arg(m_readProblems.size());
+        for (const QString &problem : std::as_const(m_readProblems))
+            qCWarning(lcDocument).noquote() << QStringLiteral("  %1").arg(problem);
+    }
     return true;
 }
 
 bool CADocument::writeToFile(const QString &path, QString *error) const
 {
+    if (isDamaged() && !m_replaceDamagedConfirmed && QFileInfo::exists(path))
+        return fail(error, QStringLiteral("The document could not be saved: it was opened with parts that could not be "
+                                          "read, and saving would replace \"%1\" without them")
+                               .arg(QFileInfo(path).fileName()));
     const QByteArray data = documentDataForComponents(nullptr);
     if (data.isEmpty())
         return fail(error, QStringLiteral("The document could not be saved: it could not be written"));

@@ -533,8 +533,13 @@ void CFTAAddressPanel::loadFields(const CDDArchive &archive, bool oldFile, CDDSt
                                   CDDString *country)
 {
     CDDArchive entries(false, archive.GetPackageType());
-    if (!archive.GetData(key_Components, entries) || !entries.isArrayProcessing())
+    if (!archive.GetData(key_Components, entries) || !entries.isArrayProcessing()) {
+        // Every panel written since fields were archived lists them, an empty one too: without
+        // the list the panel's fields are lost, which a save would make final.
+        if (!oldFile)
+            archive.noteUnread(key_Components, QStringLiteral("The fields of an address panel could not be read"));
         return;
+    }
     for (int i = 0; i < entries.countObjectsInArray(); ++i) {
         CDDArchive entry = entries.objectAtIndexInArray(i);
         entry.setBundleVersion(archive.getBundleVersion());
@@ -548,8 +553,8 @@ void CFTAAddressPanel::loadFields(const CDDArchive &archive, bool oldFile, CDDSt
         }
         auto *const field = dynamic_cast<CFTAAddressText *>(made.get());
         if (!field) {
-            if (made)
-                qCWarning(lcAddress) << "an address panel entry that is not an address field was left out";
+            entry.noteUnread(key_ClassID, made ? QStringLiteral("Field %1 of an address panel was left out: it is not an address field").arg(i + 1)
+                                               : QStringLiteral("Field %1 of an address panel was left out: its class could not be read").arg(i + 1));
             continue;
         }
         if (field->GetTextCategory() == tcNone)
@@ -641,7 +646,7 @@ bool CFTAAddressPanel::Serialize(const CDDArchive &archive, std::vector<CFTCompo
         if (std::unique_ptr<CAddressFormat> format = CAddressFormat::SerializeFromArchive(formatArchive))
             replaceFormat(format.get(), kApplyLeafModes);
         else
-            qCWarning(lcAddress) << "the address format of an address panel could not be read";
+            archive.noteUnread(key_AddressFormat, QStringLiteral("The address format of an address panel could not be read"));
     }
     // A panel's fields all stand on its side; a field archived without its side (the barcode)
     // would otherwise come back on the recipient side of a sender panel.

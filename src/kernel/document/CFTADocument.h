@@ -4,6 +4,7 @@
 #include "kernel/foundation/CFTACoreDoc.h"
 #include "kernel/foundation/FTComponentTypes.h"
 #include "kernel/foundation/FTTypes.h"
+#include "platform/PWPlist.h"
 
 #include <vector>
 
@@ -179,6 +180,12 @@ public:
     // Writes the document's keys into a storing archive, or reads them from a loading archive
     // into this (prepared) document; absent keys keep or reset their values. Answers 1.
     int Serialize(const CDDArchive &archive);
+    // Why a file's dictionary cannot be read as a design at all; empty when it can. A key that
+    // every design of the file's version holds is missing (one damaged byte in its name is
+    // enough), a dictionary of the design holds another kind of value, or the front side's list
+    // of components cannot be read. Reading such a file would give a design that has silently
+    // lost its content; parts that merely cannot be read go into the reading's report instead.
+    static QString refusalOfFile(const PWPlist &file);
 
 private:
     void store(const CDDArchive &archive);

@@ -318,7 +318,7 @@ void CFTADocument::loadFrontSide(const CDDArchive &file)
         entry.setBundleVersion(0);
         entry.SetArchivePath(file.GetArchivePath());
         if (!CFTComponent::SerializeFromArchive(entry, backList, nullptr))
-            qCWarning(lcArchive).noquote() << QStringLiteral("Entry %1 of \"%2\" made no component").arg(i).arg(key_BackComponents);
+            noteComponentLeftOut(entry, i);
     }
     // One background per side: a file listing more keeps the first.
     CFTExtPicture *first = getBackground(0);

@@ -3,6 +3,7 @@
 #include "kernel/foundation/CDDArchiveKeys.h"
 #include "kernel/foundation/CDDDecodeCache.h"
 #include "kernel/foundation/CDDPen.h"
+#include "kernel/foundation/CDDReadReport.h"
 #include "kernel/foundation/FTUtilities.h"
 #include "platform/PWAttributedString.h"
 #include "platform/PWBundle.h"
@@ -157,7 +158,19 @@ bool CDDArchive::store(const QString &key, const PWPlist &value) const
 
 PWPlist CDDArchive::value(const QString &key) const
 {
-    return m_dictionary ? m_dictionary->value(key) : PWPlist();
+    if (!m_dictionary)
+        return PWPlist();
+    PWPlist stored = m_dictionary->value(key);
+    if (m_report)
+        m_report->noteLookup(m_dictionary, key, !stored.isNull());
+    return stored;
+}
+
+void CDDArchive::noteUnread(const QString &key, const QString &what) const
+{
+    qCWarning(lcArchive).noquote() << what;
+    if (m_report)
+        m_report->noteUnread(m_dictionary.get(), key, what);
 }
 
 std::optional<QString> CDDArchive::text(const QString &key) const
@@ -218,6 +231,7 @@ bool CDDArchive::GetData(const QString &key, CDDArchive &archive) const
     }
     // What a child holds was written by the same application as its parent.
     archive.m_bundleVersion.value = m_bundleVersion.value;
+    archive.m_report = m_report;
     return true;
 }
 
@@ -230,6 +244,7 @@ CDDArchive CDDArchive::objectAtIndexInArray(int index) const
 {
     CDDArchive entry(false, m_packageType);
     entry.m_bundleVersion.value = m_bundleVersion.value;
+    entry.m_report = m_report;
     if (m_list.value && index >= 0 && index < m_list.value->size())
         entry.Attach(m_list.value->at(index));
     return entry;
@@ -399,6 +414,15 @@ bool CDDArchive::GetData(const QString &key, CDDString &value) const
     if (!stored)
         return false;
     value.setData(*stored);
+    return true;
+}
+
+bool CDDArchive::GetData(const QString &key, PWPlist *value) const
+{
+    const PWPlist stored = value ? this->value(key) : PWPlist();
+    if (stored.isNull())
+        return false;
+    *value = stored;
     return true;
 }
 

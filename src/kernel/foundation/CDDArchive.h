@@ -14,6 +14,7 @@
 #include <optional>
 
 class CDDPen;
+class CDDReadReport;
 class CDDPicture;
 class CDDText;
 class PWFont;
@@ -86,6 +87,14 @@ public:
     void SetArchivePath(const CDDString &path) { m_archivePath = path; }
     bool isArrayProcessing() const { return m_list.value != nullptr; }
 
+    // The report of a file's reading: child archives and copies share it, every lookup goes into
+    // it, and readers note there what they had to leave out. Without one, nothing is collected.
+    void setReadReport(std::shared_ptr<CDDReadReport> report) { m_report = std::move(report); }
+    const std::shared_ptr<CDDReadReport> &readReport() const { return m_report; }
+    // Logs a part of the file that the reading left out (read from key, when there is one), and
+    // notes it in the report.
+    void noteUnread(const QString &key, const QString &what) const;
+
     // Lists: from BeginArrayData to EndArrayData, SetData with a child archive appends to the
     // list and ignores its key.
     void BeginArrayData() const;
@@ -130,6 +139,8 @@ public:
     bool GetRectData(const QString &key, double *x, double *y, double *width, double *height) const;
     bool GetData(const QString &key, CDDPen &pen) const;
     bool GetData(const QString &key, CDDString &value) const;
+    // The value under key as it stands in the file, for keys whose reader is not the kernel's.
+    bool GetData(const QString &key, PWPlist *value) const;
     bool GetData(const QString &key, CDDColor &color) const;
     bool GetData(const QString &key, PWFont *font) const;
     // The archived text replaces the document's contents.
@@ -179,4 +190,5 @@ private:
     CDDOwnState<int, true> m_bundleVersion;
     packageType m_packageType;
     CDDString m_archivePath;
+    std::shared_ptr<CDDReadReport> m_report;
 };

@@ -189,6 +189,8 @@ public:
     // each read with the archive's bundle version. Loading answers false when an entry yields no
     // component; the others are loaded all the same.
     static bool SerializeComponents(CDDArchive &archive, std::vector<CFTComponent *> *list, bool subcomponents);
+    // Logs, and notes in the reading's report, the list entry (at index) that made no component.
+    static void noteComponentLeftOut(const CDDArchive &entry, int index);
     // Stores the side's guidelines as the array "Layout Guidelines" (nothing when there are
     // none), or appends those of the archive to the side. Loading answers false when an entry is
     // not a guideline archive.

@@ -22,6 +22,16 @@ void readLikeParent(CDDArchive &entry, const CDDArchive &parent)
 
 } // namespace
 
+void CFTACoreDoc::noteComponentLeftOut(const CDDArchive &entry, int index)
+{
+    // Noted against the entry's class key, so that a damaged key is named in the same report line.
+    if (!entry.getDict().isDictionary())
+        entry.noteUnread(key_ClassID, QStringLiteral("Component %1 was left out: it is not a dictionary").arg(index + 1));
+    else
+        entry.noteUnread(key_ClassID,
+                         QStringLiteral("Component %1 was left out: its class could not be read").arg(index + 1));
+}
+
 // --- Sides --------------------------------------------------------------------------------------
 
 CFTACoreDoc::ftSide::ftSide() = default;
@@ -123,7 +133,7 @@ bool CFTACoreDoc::SerializeComponents(CDDArchive &archive, std::vector<CFTCompon
     }
 
     if (!archive.getDict().value(key_Components).isNull() && !archive.getDict().value(key_Components).isArray()) {
-        qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" not read: a list was expected").arg(key_Components);
+        archive.noteUnread(key_Components, QStringLiteral("The components could not be read: \"%1\" is not a list").arg(key_Components));
         return false;
     }
     CDDArchive entries(false);
@@ -133,8 +143,10 @@ bool CFTACoreDoc::SerializeComponents(CDDArchive &archive, std::vector<CFTCompon
     for (int i = 0; i < entries.countObjectsInArray(); ++i) {
         CDDArchive entry = entries.objectAtIndexInArray(i);
         readLikeParent(entry, archive);
-        if (!CFTComponent::SerializeFromArchive(entry, list, nullptr))
+        if (!CFTComponent::SerializeFromArchive(entry, list, nullptr)) {
+            noteComponentLeftOut(entry, i);
             complete = false;
+        }
     }
     return complete;
 }

@@ -15,7 +15,8 @@ namespace {
 // The first object from front to back that hit answers for.
 template <typename Hit> CFTComponent *frontMost(const std::vector<CFTComponent *> &components, Hit hit)
 {
-    for (CFTComponent *component : std::views::reverse(components)) {
+    for (auto it = components.rbegin(); it != components.rend(); ++it) {
+        CFTComponent *component = *it;
         if (hit(component))
             return component;
     }
@@ -169,7 +170,9 @@ CFTComponent *CFTACoreView::PickObject(double x, double y, bool &selected, actio
     CFTComponent *firstHit = nullptr;
     actionType firstAction = action;
     CFTComponent *selectedHit = nullptr;
-    for (CFTComponent *component : std::views::reverse(GetCurrentComponents())) {
+    const std::vector<CFTComponent *> &components = GetCurrentComponents();
+    for (auto it = components.rbegin(); it != components.rend(); ++it) {
+        CFTComponent *component = *it;
         selected = isSelected(component);
         actionType zone = action;
         if (!component->PickMe(x, y, selected, getSens(), zone, modifiers))
@@ -205,7 +208,9 @@ CFTLayoutGuideline *CFTACoreView::PickLayoutGuideline(double x, double y, bool &
     if (!LayoutGuidelinesVisible())
         return nullptr;
     selected = false;
-    for (CFTLayoutGuideline *guideline : std::views::reverse(GetLayoutGuidelines())) {
+    const std::vector<CFTLayoutGuideline *> &guidelines = GetLayoutGuidelines();
+    for (auto it = guidelines.rbegin(); it != guidelines.rend(); ++it) {
+        CFTLayoutGuideline *guideline = *it;
         if (CFTLayoutGuideline *hit = guideline->PickMe(x, y, selected, getSens(), action, modifiers))
             return hit;
     }

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/PWPlist.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+// What the reading of one file could not take from it. Readers note the parts they had to leave
+// out; the archives of the reading note every key they look up, so that a key the readers asked
+// for in vain, standing beside an unknown key one character away from it (one damaged byte), is
+// reported as damaged rather than read as absent. A report is shared by all archives of a reading.
+class CDDReadReport
+{
+public:
+    // A part left out or changed by the reading, in words a user can follow. key names the key
+    // the part was read from, when there is one, so that a damaged key is reported once.
+    void noteUnread(const PWPlist::Dictionary *dictionary, const QString &key, const QString &what);
+    // A lookup of key in a dictionary of the file; the dictionary is kept alive by the report.
+    void noteLookup(const std::shared_ptr<PWPlist::Dictionary> &dictionary, const QString &key, bool found);
+
+    // Everything noted, in reading order, damaged keys last; each once.
+    QStringList problems() const;
+
+    // The key of the dictionary that reads as key with one character changed, among keys not in
+    // known; empty when there is none.
+    static QString damagedFormOf(const PWPlist::Dictionary &dictionary, const QString &key, const QStringList &known);
+
+private:
+    struct Unread {
+        const PWPlist::Dictionary *dictionary;
+        QString key;
+        QString what;
+    };
+    struct Lookups {
+        std::shared_ptr<PWPlist::Dictionary> dictionary;
+        QStringList found;
+        QStringList missing;
+    };
+
+    std::vector<Unread> m_unread;
+    std::unordered_map<const PWPlist::Dictionary *, Lookups> m_lookups;
+    // The dictionaries in the order they were first read from, for a stable report.
+    std::vector<const PWPlist::Dictionary *> m_order;
+};

@@ -1,0 +1,76 @@
+#include "kernel/document/CFTADocument.h"
+
+#include "DocumentTestSupport.h"
+
+#include "kernel/foundation/CDDArchiveKeys.h"
+
+#include <gtest/gtest.h>
+
+using namespace doctest;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+PWPlist without(const PWPlist &dictionary, const QString &key)
+{
+    PWPlist::Dictionary copy = dictionary.toDictionary();
+    copy.remove(key);
+    return PWPlist(copy);
+}
+
+struct FileCase {
+    const char *name;
+    // Bundle version written into the file; 0 leaves the key out.
+    int version;
+    // Makes the case from a design as stored.
+    PWPlist (*make)(const PWPlist &stored);
+    // Empty when the file must be read; else the reason given.
+    QString refusal;
+};
+
+class CFTADocumentFileCheckTest : public ::testing::TestWithParam<FileCase>
+{
+};
+
+TEST_P(CFTADocumentFileCheckTest, RefusesOnlyWhatNoDesignOfItsVersionLooksLike)
+{
+    CFTADocument document(dtEnvelope, CDDString(u"us"_s), CDDString(u"us"_s));
+    PWPlist stored = storedDocument(document);
+    stored = GetParam().version ? withEntries(stored, {{key_BundleVersion, str(QByteArray::number(GetParam().version).constData())}})
+                                : without(stored, key_BundleVersion);
+    EXPECT_EQ(CFTADocument::refusalOfFile(GetParam().make(stored)).toStdString(), GetParam().refusal.toStdString());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CFTADocumentFileCheckTest,
+    ::testing::Values(
+        FileCase {"CurrentWhole", 100, [](const PWPlist &s) { return s; }, QString()},
+        FileCase {"CurrentWithoutUnits", 100, [](const PWPlist &s) { return without(s, key_Units); }, u"\"Units\" is missing"_s},
+        FileCase {"OldWithoutUnits", 72, [](const PWPlist &s) { return without(s, key_Units); }, QString()},
+        FileCase {"NoVersionWithoutUnits", 0, [](const PWPlist &s) { return without(s, key_Units); }, QString()},
+        FileCase {"CurrentSettingsNoDictionary", 100,
+                  [](const PWPlist &s) { return withEntries(s, {{key_DefaultSettings, str("x")}}); },
+                  u"\"Default Settings\" is not a dictionary"_s},
+        FileCase {"CurrentLayoutNoDictionary", 100,
+                  [](const PWPlist &s) { return withEntries(without(s, key_CustomLayout), {{key_PredefinedLayout, str("x")}}); },
+                  u"\"Predefined Layout\" is not a dictionary"_s},
+        FileCase {"CurrentWithoutLayout", 100, [](const PWPlist &s) { return without(s, key_CustomLayout); },
+                  u"neither \"Predefined Layout\" nor \"Custom Layout\" is present"_s},
+        FileCase {"CurrentLayoutWithoutRows", 100,
+                  [](const PWPlist &s) { return withEntries(s, {{key_CustomLayout, without(s.value(key_CustomLayout), key_Rows)}}); },
+                  u"\"Rows\" of \"Custom Layout\" is missing"_s},
+        // Only the damaged form tells that an old file lost a key.
+        FileCase {"OldWithDamagedUnits", 72,
+                  [](const PWPlist &s) { return withEntries(without(s, key_Units), {{u"Unita"_s, str("1")}}); },
+                  u"\"Units\" is missing: the file has \"Unita\" in its place"_s},
+        FileCase {"OldComponentsNoList", 72,
+                  [](const PWPlist &s) { return withEntries(s, {{key_FrontSide, PWPlist(PWPlist::Dictionary {{key_Components, str("3")}})}}); },
+                  u"\"Components\" is not a list"_s},
+        FileCase {"OldFrontSideLostItsList", 72,
+                  [](const PWPlist &s) {
+                      return withEntries(s, {{key_FrontSide, PWPlist(PWPlist::Dictionary {{u"Componentz"_s, PWPlist(PWPlist::Array {})}})}});
+                  },
+                  u"\"Front Side\" has no \"Components\" list but an unknown entry \"Componentz\""_s}),
+    [](const ::testing::TestParamInfo<FileCase> &info) { return std::string(info.param.name); });
+
+} // namespace
