@@ -1,6 +1,7 @@
 #include "kernel/drawing/CFTPicture.h"
 
 #include "kernel/foundation/CDDDrawer.h"
+#include "kernel/drawing/CDDArchivePictures.h"
 #include "kernel/foundation/CDDArchive.h"
 #include "kernel/foundation/CDDArchiveKeys.h"
 #include "kernel/foundation/FTGeometry.h"
@@ -400,10 +401,10 @@ bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComp
         archive.SetData(key_Mask, mbMasked);
         archive.SetData(key_Tint, mbTinted);
         const CDDString ownRef = mPicture.getDataRef();
-        archive.SetData(key_Picture, mPicture);
+        archiveSetPicture(archive, key_Picture, mPicture);
         archive.SetData(key_DataRef, mPicture.getDataRef());
         mPicture.setDataRef(ownRef);
-        archive.SetData(key_MaskPicture, mMask);
+        archiveSetPicture(archive, key_MaskPicture, mMask);
         archive.SetData(key_MaskDataRef, mMask.getDataRef());
         archive.SetData(key_PlaceMode, int(mPlacingMode));
         archive.SetData(key_TileScale, mfTileScale);
@@ -436,7 +437,7 @@ bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComp
         else
             mPicture.setDataRef(CDDString(path));
     }
-    archive.GetData(key_Picture, mPicture);
+    archiveGetPicture(archive, key_Picture, mPicture);
     if (!hasDataRef && mPicture.getData()) {
         QString name = mPicture.getData()->name();
         if (name.startsWith(kFullSize))
@@ -455,7 +456,7 @@ bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComp
         if (!path.isEmpty())
             mMask.setDataRef(CDDString(path));
     }
-    if (!archive.GetData(key_MaskPicture, mMask) && !mMask.getDataRef().isEmpty()) {
+    if (!archiveGetPicture(archive, key_MaskPicture, mMask) && !mMask.getDataRef().isEmpty()) {
         std::shared_ptr<PWImage> image = CDDPicture::getDataFromRef(mMask.getDataRef());
         if (image) {
             image = image->copy();
