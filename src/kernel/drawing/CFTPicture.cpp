@@ -16,11 +16,6 @@ namespace {
 
 const QString kFullSize = QStringLiteral("FULLSIZE_");
 
-void turnVector(double *dx, double *dy, double angle)
-{
-    rotatePoint(dx, dy, angle, 0.0, 0.0);
-}
-
 bool usable(double v)
 {
     return std::isfinite(v) && v != 0.0;
@@ -80,25 +75,7 @@ int CFTPicture::PickMyDot(double x, double y, double tolerance)
 
 void CFTPicture::MoveDot(int &handle, double dx, double dy, const CFTACoreView *view)
 {
-    if (mdAngle != 0.0)
-        turnVector(&dx, &dy, -mdAngle);
-    const double oldCx = centerX();
-    const double oldCy = centerY();
-    const int oldHandle = handle;
-    CFTComponent::MoveDot(handle, dx, dy, view);
-    if (handle != oldHandle) {
-        const int changed = oldHandle ^ handle;
-        if (changed & 8)
-            mbFlipX = !mbFlipX;
-        if (changed & 2)
-            mbFlipY = !mbFlipY;
-    }
-    if (mdAngle != 0.0) {
-        double cx = centerX(), cy = centerY();
-        rotatePoint(&cx, &cy, mdAngle, oldCx, oldCy);
-        mdOriginX = cx - mdSizeX / 2.0;
-        mdOriginY = cy - mdSizeY / 2.0;
-    }
+    MoveDotTurnedAndMirrored(handle, dx, dy, view);
 }
 
 void CFTPicture::ModifyVectorForConstrain(int handle, double *dx, double *dy, int modifiers)
@@ -106,7 +83,7 @@ void CFTPicture::ModifyVectorForConstrain(int handle, double *dx, double *dy, in
     if (!dx || !dy)
         return;
     if (mdAngle != 0.0)
-        turnVector(dx, dy, -mdAngle);
+        rotateVector(dx, dy, -mdAngle);
     const bool corner = handle == 5 || handle == 7 || handle == 13 || handle == 15;
     // A corner keeps the proportions unless Shift frees them; a flat frame has none to keep.
     if (corner && !(modifiers & kShiftKeyMask) && usable(mdLastSizeX) && usable(mdLastSizeY)) {
@@ -117,7 +94,7 @@ void CFTPicture::ModifyVectorForConstrain(int handle, double *dx, double *dy, in
             *dx = (negate ? -1.0 : 1.0) * *dy * mdLastSizeX / mdLastSizeY;
     }
     if (mdAngle != 0.0)
-        turnVector(dx, dy, mdAngle);
+        rotateVector(dx, dy, mdAngle);
 }
 
 void CFTPicture::Draw(CDDDrawer *drawer, bool, const CFTComponentsInterface *components, bool, bool)
