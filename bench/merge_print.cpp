@@ -17,6 +17,7 @@
 #include "platform/PWPerson.h"
 #include "platform/PWVCardReader.h"
 #include "kernel/printing/CATemplateFormat.h"
+#include "kernel/printing/CAEnvironmentLayout.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -93,7 +94,7 @@ int runJob(int argc, char **argv, int count)
             return 1;
         }
     }
-    const std::shared_ptr<CATemplateFormat> layout = CAEnvironment::defaultLayout(0);
+    const std::shared_ptr<CATemplateFormat> layout = defaultLayout(0);
     if (!layout || layout->Columns() * layout->Rows() != 30) {
         std::fprintf(stderr, "the default label template is not a 30-up sheet\n");
         return 1;

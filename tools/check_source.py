@@ -3,6 +3,8 @@
 
 layers: every #include of a project header points to the same layer or one below it, and
 nothing under src/kernel or src/platform includes a widget or printing header.
+definitions: a source file defines members only of classes declared in its own folder, so that no
+class hides a dependency on a higher layer by having its members defined up there.
 sizes: no source file passes the size budget; prints the ratio of test lines to source lines.
 """
 import os
@@ -84,6 +86,37 @@ def check_layers():
     return problems
 
 
+CLASS_DECLARATION = re.compile(r'^\s*(?:class|struct)\s+(?:\w+\s+)?([A-Z]\w*)\b(?!\s*;)')
+MEMBER_DEFINITION = re.compile(r'^(?:[\w:<>,*&]+\s+)*?[*&]*\b([A-Z]\w*)::(~?\w+|operator\W+)\s*\(')
+
+
+def declaring_folders(top):
+    folders = {}
+    for path in sources(top, ('.h',)):
+        folder = os.path.dirname(os.path.relpath(path, top))
+        with open(path, encoding='utf-8') as handle:
+            for line in handle:
+                match = CLASS_DECLARATION.match(line)
+                if match:
+                    folders.setdefault(match.group(1), set()).add(folder)
+    return folders
+
+
+def check_definitions(top=SRC):
+    problems = []
+    declared = declaring_folders(top)
+    for path in sources(top, ('.cpp',)):
+        rel = os.path.relpath(path, top)
+        own = os.path.dirname(rel)
+        with open(path, encoding='utf-8') as handle:
+            for number, line in enumerate(handle, 1):
+                match = MEMBER_DEFINITION.match(line)
+                if match and match.group(1) in declared and own not in declared[match.group(1)]:
+                    where = ', '.join(sorted(declared[match.group(1)]))
+                    problems.append(f'{rel}:{number}: defines a member of {match.group(1)}, declared in {where}')
+    return problems
+
+
 def count_lines(top):
     total = 0
     for path in sources(top):
@@ -107,7 +140,7 @@ def check_sizes():
 
 
 def main():
-    checks = {'layers': check_layers, 'sizes': check_sizes}
+    checks = {'layers': check_layers, 'definitions': check_definitions, 'sizes': check_sizes}
     wanted = sys.argv[1:] or list(checks)
     problems = []
     for name in wanted:

@@ -12,6 +12,7 @@
 #include "platform/PWFont.h"
 #include "platform/PWPerson.h"
 #include "kernel/printing/CATemplateFormat.h"
+#include "kernel/printing/CAEnvironmentLayout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -69,7 +70,7 @@ std::unique_ptr<CFTADocument> CADocument::makePreparedDocument(documentType type
 
 void CADocument::applyDefaultLayout(CFTADocument &document)
 {
-    const std::shared_ptr<CATemplateFormat> layout = CAEnvironment::defaultLayout(document.getDocumentType());
+    const std::shared_ptr<CATemplateFormat> layout = defaultLayout(document.getDocumentType());
     if (!layout) {
         qCWarning(lcDocument) << "No paper template for a new document of type" << int(document.getDocumentType());
         return;

@@ -18,16 +18,11 @@
 
 namespace {
 
-const QString kRequestProcessOriginal = QStringLiteral("RequestProcessOriginal");
-const QString kDidSuppressCountryField = QStringLiteral("DidSuppressCountryField");
-const QString kDidOmitContactName = QStringLiteral("DidOmitContactName");
-const QString kDidCommaDelimited = QStringLiteral("DidCommaDelimited");
-const QString kDidFitAddressPanel = QStringLiteral("DidFitAddressPanel");
-
 bool anyDid(const CADocumentFilter &result)
 {
-    return result.value(kDidSuppressCountryField) || result.value(kDidOmitContactName) ||
-           result.value(kDidCommaDelimited) || result.value(kDidFitAddressPanel);
+    using namespace DocumentFilterKey;
+    return result.value(DidSuppressCountryField) || result.value(DidOmitContactName) ||
+           result.value(DidCommaDelimited) || result.value(DidFitAddressPanel);
 }
 
 std::uint32_t asIndex(int index)
@@ -319,14 +314,15 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
                 CADocumentFilter personFilter = filter;
                 for (auto it = state.result.cbegin(); it != state.result.cend(); ++it)
                     personFilter.insert(it.key(), it.value());
-                if (!state.current || state.result.value(kRequestProcessOriginal)) {
+                if (!state.current || state.result.value(DocumentFilterKey::RequestProcessOriginal)) {
                     letGo(state.current);
                     state.current = state.shared;
-                    for (const QString &key : {kDidSuppressCountryField, kDidOmitContactName, kDidCommaDelimited,
-                                               kDidFitAddressPanel})
+                    using namespace DocumentFilterKey;
+                    for (const QString &key : {DidSuppressCountryField, DidOmitContactName, DidCommaDelimited,
+                                               DidFitAddressPanel})
                         personFilter.insert(key, false);
                 }
-                personFilter.remove(kRequestProcessOriginal);
+                personFilter.remove(DocumentFilterKey::RequestProcessOriginal);
                 CADocument &inHand = *state.current->document;
                 if (person)
                     inHand.setCurrentPerson(person, true, true, useList);
@@ -351,7 +347,7 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
                     state.current = std::move(record);
                 }
                 state.result = processFilter(personFilter, *state.current->document, false);
-                if (!state.result.value(kRequestProcessOriginal))
+                if (!state.result.value(DocumentFilterKey::RequestProcessOriginal))
                     break;
             }
             if (!state.current)

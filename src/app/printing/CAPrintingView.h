@@ -62,6 +62,19 @@ struct std::hash<DocMapPreviewType>
 // "CommaDelimited" counts by its presence as well as by its value.
 using CADocumentFilter = QMap<QString, bool>;
 
+// The keys of a document filter: what to do to each copy, and what was done to it.
+namespace DocumentFilterKey {
+inline const QString SuppressCountryField = QStringLiteral("SuppressCountryField");
+inline const QString OmitContactName = QStringLiteral("OmitContactName");
+inline const QString CommaDelimited = QStringLiteral("CommaDelimited");
+inline const QString FitAddressPanel = QStringLiteral("FitAddressPanel");
+inline const QString RequestProcessOriginal = QStringLiteral("RequestProcessOriginal");
+inline const QString DidSuppressCountryField = QStringLiteral("DidSuppressCountryField");
+inline const QString DidOmitContactName = QStringLiteral("DidOmitContactName");
+inline const QString DidCommaDelimited = QStringLiteral("DidCommaDelimited");
+inline const QString DidFitAddressPanel = QStringLiteral("DidFitAddressPanel");
+} // namespace DocumentFilterKey
+
 // How the processed copy of one run of map entries is made again when it has been let go of:
 // a fresh copy of the design in print mode with the first person of the run and the filter its
 // changes came from. Entries of one run share one record, and so one copy.

@@ -16,16 +16,6 @@
 
 namespace {
 
-const QString kSuppressCountryField = QStringLiteral("SuppressCountryField");
-const QString kOmitContactName = QStringLiteral("OmitContactName");
-const QString kCommaDelimited = QStringLiteral("CommaDelimited");
-const QString kFitAddressPanel = QStringLiteral("FitAddressPanel");
-const QString kRequestProcessOriginal = QStringLiteral("RequestProcessOriginal");
-const QString kDidSuppressCountryField = QStringLiteral("DidSuppressCountryField");
-const QString kDidOmitContactName = QStringLiteral("DidOmitContactName");
-const QString kDidCommaDelimited = QStringLiteral("DidCommaDelimited");
-const QString kDidFitAddressPanel = QStringLiteral("DidFitAddressPanel");
-
 // The person's country as a code, when its address of that type names one.
 QString countryOf(const PWPerson *person, addressType type, const QString &fallback)
 {
@@ -62,19 +52,19 @@ CADocumentFilter CAPrintingView::sharedDocumentFilter()
 {
     const PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
     return CADocumentFilter{
-        {kSuppressCountryField, defaults.boolForKey(QStringLiteral("FTSuppressCountryField"))},
-        {kOmitContactName, false},
-        {kCommaDelimited, defaults.boolForKey(QStringLiteral("FTCommaDelimitedAddress"))},
+        {DocumentFilterKey::SuppressCountryField, defaults.boolForKey(QStringLiteral("FTSuppressCountryField"))},
+        {DocumentFilterKey::OmitContactName, false},
+        {DocumentFilterKey::CommaDelimited, defaults.boolForKey(QStringLiteral("FTCommaDelimitedAddress"))},
     };
 }
 
 CADocumentFilter CAPrintingView::currentDocumentFilter() const
 {
     return CADocumentFilter{
-        {kSuppressCountryField, _bSuppressCountryField},
-        {kOmitContactName, _bOmitContactName},
-        {kCommaDelimited, _bCommaDelimited},
-        {kFitAddressPanel, _bFitAddressPanel},
+        {DocumentFilterKey::SuppressCountryField, _bSuppressCountryField},
+        {DocumentFilterKey::OmitContactName, _bOmitContactName},
+        {DocumentFilterKey::CommaDelimited, _bCommaDelimited},
+        {DocumentFilterKey::FitAddressPanel, _bFitAddressPanel},
     };
 }
 
@@ -84,11 +74,11 @@ CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, C
     CFTADocument *kernel = document.ftDocument();
     if (!kernel)
         return result;
-    const bool suppress = filter.value(kSuppressCountryField);
-    const bool omit = filter.value(kOmitContactName);
-    const bool fit = filter.value(kFitAddressPanel);
-    const bool commaGiven = filter.contains(kCommaDelimited);
-    const bool comma = filter.value(kCommaDelimited);
+    const bool suppress = filter.value(DocumentFilterKey::SuppressCountryField);
+    const bool omit = filter.value(DocumentFilterKey::OmitContactName);
+    const bool fit = filter.value(DocumentFilterKey::FitAddressPanel);
+    const bool commaGiven = filter.contains(DocumentFilterKey::CommaDelimited);
+    const bool comma = filter.value(DocumentFilterKey::CommaDelimited);
 
     const std::shared_ptr<PWPerson> recipient = document.currentPerson(true);
     const std::shared_ptr<PWPerson> sender = document.currentPerson(false);
@@ -117,10 +107,10 @@ CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, C
     if (!suppress && !omit && !commaGiven && !fit)
         return result;
 
-    const bool didSuppress = filter.value(kDidSuppressCountryField);
-    const bool didOmit = filter.value(kDidOmitContactName);
-    const bool didComma = filter.value(kDidCommaDelimited);
-    const bool didFit = filter.value(kDidFitAddressPanel);
+    const bool didSuppress = filter.value(DocumentFilterKey::DidSuppressCountryField);
+    const bool didOmit = filter.value(DocumentFilterKey::DidOmitContactName);
+    const bool didComma = filter.value(DocumentFilterKey::DidCommaDelimited);
+    const bool didFit = filter.value(DocumentFilterKey::DidFitAddressPanel);
     const PWPerson *omitPerson = recipient ? recipient.get() : sender.get();
     const bool company = omitPerson && isCompany(*omitPerson);
 
@@ -133,10 +123,10 @@ CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, C
                 if (panel) {
                     if (!checkOnly)
                         static_cast<CFTAAddressPanel *>(component)->setMode(tcCountry, fieldMode(0));
-                    result.insert(kDidSuppressCountryField, true);
+                    result.insert(DocumentFilterKey::DidSuppressCountryField, true);
                 }
             } else if (didSuppress) {
-                result.insert(kRequestProcessOriginal, true);
+                result.insert(DocumentFilterKey::RequestProcessOriginal, true);
             }
         }
         if (omit && omitPerson) {
@@ -144,28 +134,28 @@ CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, C
                 if (panel) {
                     if (!checkOnly)
                         static_cast<CFTAAddressPanel *>(component)->setBatchMode(tcFirstName, fieldMode(0));
-                    result.insert(kDidOmitContactName, true);
+                    result.insert(DocumentFilterKey::DidOmitContactName, true);
                 }
             } else if (didOmit) {
-                result.insert(kRequestProcessOriginal, true);
+                result.insert(DocumentFilterKey::RequestProcessOriginal, true);
             }
         }
         if (commaGiven) {
             if (didComma) {
-                result.insert(kRequestProcessOriginal, true);
+                result.insert(DocumentFilterKey::RequestProcessOriginal, true);
                 return result;
             }
             commaChanged = component->updatePhoneticRules(comma) != 0 || commaChanged;
-            result.insert(kDidCommaDelimited, commaChanged);
+            result.insert(DocumentFilterKey::DidCommaDelimited, commaChanged);
         }
         if (fit) {
             if (didFit) {
-                result.insert(kRequestProcessOriginal, true);
+                result.insert(DocumentFilterKey::RequestProcessOriginal, true);
                 return result;
             }
             fitChanged = component->updatePositionToFitSize(width - 2.0 * gap, height - 2.0 * gap, checkOnly) ||
                          fitChanged;
-            result.insert(kDidFitAddressPanel, fitChanged);
+            result.insert(DocumentFilterKey::DidFitAddressPanel, fitChanged);
         }
     }
     return result;

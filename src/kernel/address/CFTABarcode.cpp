@@ -367,17 +367,6 @@ void CFTABarcode::Draw(CDDDrawer *drawer, bool, const CFTComponentsInterface *, 
 
 // --- Geometry and picking ----------------------------------------------------------------------------
 
-void CFTABarcode::updateCoordWithKoeff(double kx, double ky, double, double)
-{
-    mdOriginY *= ky;
-    if (m_alignment == taRight)
-        mdOriginX = (mdOriginX + mdSizeX) * kx - mdSizeX;
-    else if (m_alignment == taCenter)
-        mdOriginX = (mdOriginX + mdSizeX / 2.0) * kx - mdSizeX / 2.0;
-    else
-        mdOriginX *= kx;
-}
-
 void CFTABarcode::SetAngle(double)
 {
     mdAngle = 0.0;

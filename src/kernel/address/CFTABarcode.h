@@ -88,7 +88,6 @@ public:
     int PickMyDot(double, double, double) override { return 0; }
     void Draw(CDDDrawer *drawer, bool selected, const CFTComponentsInterface *components, bool highlighted,
               bool output) override;
-    void updateCoordWithKoeff(double kx, double ky, double unused1, double unused2) override;
     void SetAngle(double angle) override;
     using CFTAAddressText::startEditText;
     void startEditText(QObject *, QObject *) override {}

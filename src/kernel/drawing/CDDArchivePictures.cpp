@@ -1,4 +1,6 @@
 // Pictures in the document archive: by name, as keyed-archive image data, or as package entries.
+#include "kernel/drawing/CDDArchivePictures.h"
+
 #include "kernel/foundation/CDDArchive.h"
 
 #include "kernel/foundation/CAEnvironment.h"
@@ -53,7 +55,7 @@ std::shared_ptr<PWImage> imageInFolder(const QString &folder, const QString &nam
 
 } // namespace
 
-bool CDDArchive::SetData(const QString &key, CDDPicture &picture) const
+bool archiveSetPicture(const CDDArchive &archive, const QString &key, CDDPicture &picture)
 {
     const std::shared_ptr<PWImage> &image = picture.getData();
     if (!image) {
@@ -68,8 +70,7 @@ bool CDDArchive::SetData(const QString &key, CDDPicture &picture) const
             return false;
         }
         picture.setDataRef(CDDString(name));
-        if (m_packageContent)
-            m_packageContent->append(PWPlist::Dictionary{{QStringLiteral("data"), PWPlist::fromData(bytes)},
+        archive.appendPackageEntry(PWPlist::Dictionary{{QStringLiteral("data"), PWPlist::fromData(bytes)},
                                                          {QStringLiteral("dataRef"), PWPlist::fromString(name)}});
         return false;
     }
@@ -84,7 +85,7 @@ bool CDDArchive::SetData(const QString &key, CDDPicture &picture) const
     if (defaults.boolForKey(kSaveAsTemplate) && !name.isEmpty() && !name.startsWith(QLatin1String("PREFIX_FILE"))
         && !name.startsWith(QLatin1String("PREFIX_URL"))) {
         picture.setDataRef(CDDString(name));
-        return store(key, PWPlist::fromString(name));
+        return archive.store(key, PWPlist::fromString(name));
     }
 
     // The data of the best representation: PDF and EPS stay as they are, bitmaps become TIFF
@@ -118,7 +119,7 @@ bool CDDArchive::SetData(const QString &key, CDDPicture &picture) const
         }
     }
 
-    if (m_packageType == ptPackage && m_packageContent) {
+    if (archive.GetPackageType() == ptPackage && archive.hasPackageContent()) {
         QString reference = picture.getDataRef().getData();
         if (reference.isEmpty())
             reference = name;
@@ -130,7 +131,7 @@ bool CDDArchive::SetData(const QString &key, CDDPicture &picture) const
         }
         if (!fileName.isEmpty() && !bytes.isEmpty()) {
             picture.setDataRef(CDDString(fileName));
-            m_packageContent->append(PWPlist::Dictionary{{QStringLiteral("data"), PWPlist::fromData(bytes)},
+            archive.appendPackageEntry(PWPlist::Dictionary{{QStringLiteral("data"), PWPlist::fromData(bytes)},
                                                          {QStringLiteral("dataRef"), PWPlist::fromString(fileName)}});
             return true;
         }
@@ -142,13 +143,13 @@ bool CDDArchive::SetData(const QString &key, CDDPicture &picture) const
         PWLog::message(lcArchive(), QStringLiteral("picture '%1' could not be archived: %2").arg(key, error));
         return true;
     }
-    store(key, PWPlist::fromData(archived));
+    archive.store(key, PWPlist::fromData(archived));
     return true;
 }
 
-bool CDDArchive::GetData(const QString &key, CDDPicture &picture) const
+bool archiveGetPicture(const CDDArchive &archive, const QString &key, CDDPicture &picture)
 {
-    const PWPlist stored = value(key);
+    const PWPlist stored = archive.value(key);
     if (stored.isNull())
         return false;
     if (stored.isData()) {

@@ -19,11 +19,6 @@ bool isCorner(int handle)
     return handle == 5 || handle == 7 || handle == 13 || handle == 15;
 }
 
-void rotateVector(double *dx, double *dy, double angle)
-{
-    rotatePoint(dx, dy, angle, 0.0, 0.0);
-}
-
 } // namespace
 
 compType CFTBoxField::effectiveLineKind() const
@@ -184,26 +179,7 @@ void CFTBoxField::StartOperation(operMode mode, const CFTACoreView *view, int un
 
 void CFTBoxField::MoveDot(int &handle, double dx, double dy, const CFTACoreView *view)
 {
-    if (mdAngle != 0.0)
-        rotateVector(&dx, &dy, -mdAngle);
-    const double oldCx = centerX();
-    const double oldCy = centerY();
-    const int oldHandle = handle;
-    CFTComponent::MoveDot(handle, dx, dy, view);
-    if (handle != oldHandle) {
-        const int changed = oldHandle ^ handle;
-        if (changed & 8)
-            setFlipX(!mbFlipX);
-        if (changed & 2)
-            setFlipY(!mbFlipY);
-    }
-    if (mdAngle != 0.0) {
-        // The rectangle grew in its own frame; its centre moves with the turned frame.
-        double cx = centerX(), cy = centerY();
-        rotatePoint(&cx, &cy, mdAngle, oldCx, oldCy);
-        mdOriginX = cx - mdSizeX / 2.0;
-        mdOriginY = cy - mdSizeY / 2.0;
-    }
+    MoveDotTurnedAndMirrored(handle, dx, dy, view);
 }
 
 void CFTBoxField::ModifyVectorForConstrain(int handle, double *dx, double *dy, int modifiers)

@@ -1,6 +1,7 @@
 #include "kernel/drawing/CFTPicture.h"
 
 #include "kernel/foundation/CDDDrawer.h"
+#include "kernel/drawing/CDDArchivePictures.h"
 #include "kernel/foundation/CDDArchive.h"
 #include "kernel/foundation/CDDArchiveKeys.h"
 #include "kernel/foundation/FTGeometry.h"
@@ -14,11 +15,6 @@
 namespace {
 
 const QString kFullSize = QStringLiteral("FULLSIZE_");
-
-void turnVector(double *dx, double *dy, double angle)
-{
-    rotatePoint(dx, dy, angle, 0.0, 0.0);
-}
 
 bool usable(double v)
 {
@@ -79,25 +75,7 @@ int CFTPicture::PickMyDot(double x, double y, double tolerance)
 
 void CFTPicture::MoveDot(int &handle, double dx, double dy, const CFTACoreView *view)
 {
-    if (mdAngle != 0.0)
-        turnVector(&dx, &dy, -mdAngle);
-    const double oldCx = centerX();
-    const double oldCy = centerY();
-    const int oldHandle = handle;
-    CFTComponent::MoveDot(handle, dx, dy, view);
-    if (handle != oldHandle) {
-        const int changed = oldHandle ^ handle;
-        if (changed & 8)
-            mbFlipX = !mbFlipX;
-        if (changed & 2)
-            mbFlipY = !mbFlipY;
-    }
-    if (mdAngle != 0.0) {
-        double cx = centerX(), cy = centerY();
-        rotatePoint(&cx, &cy, mdAngle, oldCx, oldCy);
-        mdOriginX = cx - mdSizeX / 2.0;
-        mdOriginY = cy - mdSizeY / 2.0;
-    }
+    MoveDotTurnedAndMirrored(handle, dx, dy, view);
 }
 
 void CFTPicture::ModifyVectorForConstrain(int handle, double *dx, double *dy, int modifiers)
@@ -105,7 +83,7 @@ void CFTPicture::ModifyVectorForConstrain(int handle, double *dx, double *dy, in
     if (!dx || !dy)
         return;
     if (mdAngle != 0.0)
-        turnVector(dx, dy, -mdAngle);
+        rotateVector(dx, dy, -mdAngle);
     const bool corner = handle == 5 || handle == 7 || handle == 13 || handle == 15;
     // A corner keeps the proportions unless Shift frees them; a flat frame has none to keep.
     if (corner && !(modifiers & kShiftKeyMask) && usable(mdLastSizeX) && usable(mdLastSizeY)) {
@@ -116,7 +94,7 @@ void CFTPicture::ModifyVectorForConstrain(int handle, double *dx, double *dy, in
             *dx = (negate ? -1.0 : 1.0) * *dy * mdLastSizeX / mdLastSizeY;
     }
     if (mdAngle != 0.0)
-        turnVector(dx, dy, mdAngle);
+        rotateVector(dx, dy, mdAngle);
 }
 
 void CFTPicture::Draw(CDDDrawer *drawer, bool, const CFTComponentsInterface *components, bool, bool)
@@ -400,10 +378,10 @@ bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComp
         archive.SetData(key_Mask, mbMasked);
         archive.SetData(key_Tint, mbTinted);
         const CDDString ownRef = mPicture.getDataRef();
-        archive.SetData(key_Picture, mPicture);
+        archiveSetPicture(archive, key_Picture, mPicture);
         archive.SetData(key_DataRef, mPicture.getDataRef());
         mPicture.setDataRef(ownRef);
-        archive.SetData(key_MaskPicture, mMask);
+        archiveSetPicture(archive, key_MaskPicture, mMask);
         archive.SetData(key_MaskDataRef, mMask.getDataRef());
         archive.SetData(key_PlaceMode, int(mPlacingMode));
         archive.SetData(key_TileScale, mfTileScale);
@@ -436,7 +414,7 @@ bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComp
         else
             mPicture.setDataRef(CDDString(path));
     }
-    archive.GetData(key_Picture, mPicture);
+    archiveGetPicture(archive, key_Picture, mPicture);
     if (!hasDataRef && mPicture.getData()) {
         QString name = mPicture.getData()->name();
         if (name.startsWith(kFullSize))
@@ -455,7 +433,7 @@ bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComp
         if (!path.isEmpty())
             mMask.setDataRef(CDDString(path));
     }
-    if (!archive.GetData(key_MaskPicture, mMask) && !mMask.getDataRef().isEmpty()) {
+    if (!archiveGetPicture(archive, key_MaskPicture, mMask) && !mMask.getDataRef().isEmpty()) {
         std::shared_ptr<PWImage> image = CDDPicture::getDataFromRef(mMask.getDataRef());
         if (image) {
             image = image->copy();

@@ -20,7 +20,6 @@
 #include <utility>
 #include <vector>
 
-class CATemplateFormat;
 class PWImage;
 
 // Names of the contact sources, compared by value. The shell sets them to their localized
@@ -169,10 +168,6 @@ public:
     // --- fixed answers, cursors and links ----------------------------------------------------
 
     static QString defaultTemplate();
-    // The paper template a new document of the kind starts with: the first recent template, else
-    // the predefined "10" envelope of the "Commercial/Official" category or the "05960" label of
-    // "Avery" (the last such in the list), else the first predefined one; null when there is none.
-    static std::shared_ptr<CATemplateFormat> defaultLayout(int documentType);
     static QString bundleVersion();
     static bool orderFirstLast();
     // The localized "TO" and "FROM" written downwards, one character a line.

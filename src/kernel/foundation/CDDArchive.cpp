@@ -599,3 +599,11 @@ bool CDDArchive::GetDocumentType(documentType *type) const
     *type = found;
     return true;
 }
+
+bool CDDArchive::appendPackageEntry(const PWPlist::Dictionary &entry) const
+{
+    if (!m_packageContent)
+        return false;
+    m_packageContent->append(entry);
+    return true;
+}

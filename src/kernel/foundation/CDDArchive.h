@@ -15,7 +15,6 @@
 
 class CDDPen;
 class CDDReadReport;
-class CDDPicture;
 class CDDText;
 class PWFont;
 class QTextDocument;
@@ -155,14 +154,6 @@ public:
     // text. False when nothing was found or nothing could be read.
     bool GetData(const QString &key, CDDText &text) const;
 
-    // Pictures: by name (content-library pictures while "FTSaveAsTemplate" is on), as the keyed
-    // archive of the image (PDF and EPS kept as they are, bitmaps as TIFF, one-bit bitmaps as
-    // CCITT Group 3 TIFF), or as a package entry. Storing may change the picture's data
-    // reference; it answers false for a picture without an image.
-    bool SetData(const QString &key, CDDPicture &picture) const;
-    // A stored image, or a stored name found among the registered images and in the content
-    // folders (never outside them); false, with the picture unchanged, when nothing is found.
-    bool GetData(const QString &key, CDDPicture &picture) const;
 
     // Class IDs and document types by their names in the tables of CDDArchiveKeys.h.
     bool SetClassID(int classID) const;
@@ -170,9 +161,15 @@ public:
     bool SetDocumentType(documentType type) const;
     bool GetDocumentType(documentType *type) const;
 
-private:
+    // Raw access for the readers and writers of other layers that keep their own entry forms
+    // (pictures, in the drawing layer): a stored value under key, and an entry appended to the
+    // package content, which answers false when this archive writes no package.
     bool store(const QString &key, const PWPlist &value) const;
     PWPlist value(const QString &key) const;
+    bool appendPackageEntry(const PWPlist::Dictionary &entry) const;
+    bool hasPackageContent() const { return m_packageContent != nullptr; }
+
+private:
     // The stored text under key, or nothing (logged) when the key holds something else.
     std::optional<QString> text(const QString &key) const;
 

@@ -409,6 +409,10 @@ protected:
     void rotatedCorners(double xs[4], double ys[4]) const;
     double centerX() const { return mdOriginX + mdSizeX / 2.0; }
     double centerY() const { return mdOriginY + mdSizeY / 2.0; }
+    // MoveDot for a component that can turn and mirror: the drag is taken in the component's own
+    // frame, a handle dragged across its opposite side mirrors the component (setFlipX/setFlipY),
+    // and a turned component keeps its centre on the turned frame.
+    void MoveDotTurnedAndMirrored(int &handle, double dx, double dy, const CFTACoreView *view);
 
     double mdOriginX = 0.0;
     double mdOriginY = 0.0;

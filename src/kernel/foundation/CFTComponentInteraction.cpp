@@ -5,6 +5,7 @@
 #include "kernel/foundation/CFTComponent.h"
 
 #include "kernel/foundation/CFTACoreView.h"
+#include "kernel/foundation/FTGeometry.h"
 #include "kernel/foundation/CDDDrawer.h"
 
 #include <algorithm>
@@ -235,6 +236,30 @@ void CFTComponent::MoveDot(int &handle, double dx, double dy, const CFTACoreView
 {
     ChangeBoundWithDot(handle, dx, dy, mdOriginX, mdOriginY, mdSizeX, mdSizeY);
     mbIsLastPathValid = false;
+}
+
+void CFTComponent::MoveDotTurnedAndMirrored(int &handle, double dx, double dy, const CFTACoreView *view)
+{
+    if (mdAngle != 0.0)
+        rotateVector(&dx, &dy, -mdAngle);
+    const double oldCx = centerX();
+    const double oldCy = centerY();
+    const int oldHandle = handle;
+    CFTComponent::MoveDot(handle, dx, dy, view);
+    if (handle != oldHandle) {
+        const int changed = oldHandle ^ handle;
+        if (changed & 8)
+            setFlipX(!IsFlipX());
+        if (changed & 2)
+            setFlipY(!IsFlipY());
+    }
+    if (mdAngle != 0.0) {
+        // The rectangle grew in its own frame; its centre moves with the turned frame.
+        double cx = centerX(), cy = centerY();
+        rotatePoint(&cx, &cy, mdAngle, oldCx, oldCy);
+        mdOriginX = cx - mdSizeX / 2.0;
+        mdOriginY = cy - mdSizeY / 2.0;
+    }
 }
 
 void CFTComponent::ChangeBoundWithDot(int &handle, double dx, double dy, double &x, double &y, double &width,

@@ -23,6 +23,8 @@ enum textWrap : std::int32_t {
 // Turns the point in place about (cx, cy), counter-clockwise in a y-up frame (so clockwise on a
 // y-down page). Either pointer may be null, and then nothing changes.
 void rotatePoint(double *x, double *y, double angle, double cx, double cy);
+// Turns a displacement: rotatePoint about the origin.
+inline void rotateVector(double *dx, double *dy, double angle) { rotatePoint(dx, dy, angle, 0.0, 0.0); }
 
 // Whether (px, py) lies within tolerance of the segment (x1, y1)-(x2, y2). A segment of zero
 // length is a point: the test is then the distance to it.

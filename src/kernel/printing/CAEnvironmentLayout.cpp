@@ -1,9 +1,11 @@
+#include "kernel/printing/CAEnvironmentLayout.h"
+
 #include "kernel/foundation/CAEnvironment.h"
 
 #include "platform/PWBundle.h"
 #include "kernel/printing/CATemplateFormat.h"
 
-std::shared_ptr<CATemplateFormat> CAEnvironment::defaultLayout(int documentType)
+std::shared_ptr<CATemplateFormat> defaultLayout(int documentType)
 {
     if (const CATemplateFormat::TemplateList *recent = CATemplateFormat::recentLayouts(documentType);
         recent && !recent->isEmpty())

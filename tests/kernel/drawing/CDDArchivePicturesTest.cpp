@@ -1,6 +1,7 @@
 #include "kernel/foundation/CDDArchive.h"
 
 #include "PictureTestSupport.h"
+#include "kernel/drawing/CDDArchivePictures.h"
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/foundation/CAEnvironment.h"
 #include "kernel/foundation/FTImageArchive.h"
@@ -69,7 +70,7 @@ protected:
     CDDArchive storeAndReopen(CDDPicture &picture, bool *stored)
     {
         CDDArchive archive(true);
-        *stored = archive.SetData(kKey, picture);
+        *stored = archiveSetPicture(archive, kKey, picture);
         archive.setStoring(false);
         return archive;
     }
@@ -87,7 +88,7 @@ TEST_F(CDDArchivePicturesTest, PdfStaysPdf)
     QString repKey;
     EXPECT_TRUE(stored && storedRepresentation(archive, &repKey) == pdf);
     EXPECT_EQ(repKey, QStringLiteral("NSPDFRepresentation"));
-    ASSERT_TRUE(archive.GetData(kKey, restored) && restored.getData());
+    ASSERT_TRUE(archiveGetPicture(archive, kKey, restored) && restored.getData());
     EXPECT_EQ(restored.getData()->bestRepresentation()->kind(), PWImageRep::Kind::PDF);
     EXPECT_EQ(restored.getData()->size(), QSizeF(60, 30));
 }
@@ -107,7 +108,7 @@ TEST_F(CDDArchivePicturesTest, OneBitBitmapIsStoredAsCcittGroup3AtItsPixelSize)
     QString repKey;
     EXPECT_EQ(tiffCompression(storedRepresentation(archive, &repKey), dir), COMPRESSION_CCITTFAX3);
     EXPECT_EQ(repKey, QStringLiteral("NSTIFFRepresentation"));
-    ASSERT_TRUE(stored && archive.GetData(kKey, restored) && restored.getData());
+    ASSERT_TRUE(stored && archiveGetPicture(archive, kKey, restored) && restored.getData());
     EXPECT_EQ(restored.getData()->size(), QSizeF(64, 32));
     const QImage pixels = restored.getData()->bestRepresentation()->bitmap();
     ASSERT_EQ(pixels.size(), QSize(64, 32));
@@ -125,7 +126,7 @@ TEST_F(CDDArchivePicturesTest, ColourBitmapIsStoredAsPlainTiff)
     QString repKey;
     const uint16_t compression = tiffCompression(storedRepresentation(archive, &repKey), dir);
     EXPECT_TRUE(stored && compression != 0 && compression != COMPRESSION_CCITTFAX3) << compression;
-    ASSERT_TRUE(archive.GetData(kKey, restored));
+    ASSERT_TRUE(archiveGetPicture(archive, kKey, restored));
     const QColor pixel = restored.getData()->bestRepresentation()->bitmap().pixelColor(5, 5);
     EXPECT_TRUE(std::abs(pixel.alpha() - 128) <= 2 && std::abs(pixel.green() - 200) <= 3) << pixel.name(QColor::HexArgb).toStdString();
 }
@@ -143,7 +144,7 @@ TEST_F(CDDArchivePicturesTest, TemplateModeStoresLibraryPicturesByName)
     EXPECT_EQ(byName.getDataRef().getData(), QStringLiteral("Animals/cat.png"));
     // Restored through the registry while the thumbnail lives.
     CDDPicture restored;
-    ASSERT_TRUE(archive.GetData(kKey, restored));
+    ASSERT_TRUE(archiveGetPicture(archive, kKey, restored));
     EXPECT_EQ(restored.getData(), clipArt);
     std::shared_ptr<PWImage> fromFile = PWImage::fromQImage(QImage(4, 4, QImage::Format_ARGB32));
     fromFile->setName(QStringLiteral("PREFIX_FILE/home/someone/cat.png"));
@@ -164,7 +165,7 @@ TEST_F(CDDArchivePicturesTest, StoredNamesAreLookedUpInsideTheirFoldersOnly)
         CDDArchive archive(true);
         archive.Attach(PWPlist(PWPlist::Dictionary {{kKey, PWPlist::fromString(name)}}));
         archive.setStoring(false);
-        return archive.GetData(kKey, picture);
+        return archiveGetPicture(archive, kKey, picture);
     };
     CDDPicture found;
     ASSERT_TRUE(restore(QStringLiteral("lookup-star.png"), found));
@@ -201,6 +202,6 @@ TEST_F(CDDArchivePicturesTest, MalformedImageDataIsRefused)
         archive.Attach(PWPlist(PWPlist::Dictionary {{kKey, PWPlist::fromData(bytes)}}));
         archive.setStoring(false);
         CDDPicture picture;
-        EXPECT_FALSE(archive.GetData(kKey, picture) || picture.getData());
+        EXPECT_FALSE(archiveGetPicture(archive, kKey, picture) || picture.getData());
     }
 }

@@ -1,6 +1,7 @@
 #include "CatalogueTestSupport.h"
 
 #include "kernel/foundation/CAEnvironment.h"
+#include "kernel/printing/CAEnvironmentLayout.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ TEST_F(DefaultLayoutTest, WithoutARecentTemplateNewLabelsStartOnTheStandardOne)
 {
     CATemplateFormat::saveRecentLayouts(dtLabel);
     ASSERT_TRUE(CATemplateFormat::recentLayouts(dtLabel));
-    EXPECT_EQ(CAEnvironment::defaultLayout(dtLabel), predefined("Avery", "05960"));
+    EXPECT_EQ(defaultLayout(dtLabel), predefined("Avery", "05960"));
 }
 
 } // namespace

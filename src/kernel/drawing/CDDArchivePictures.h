@@ -1,0 +1,16 @@
+#pragma once
+
+// Pictures in the document archive. They live with the picture value in the drawing layer, so the
+// archive itself knows nothing of pictures.
+class CDDArchive;
+class CDDPicture;
+class QString;
+
+// Pictures: by name (content-library pictures while "FTSaveAsTemplate" is on), as the keyed
+// archive of the image (PDF and EPS kept as they are, bitmaps as TIFF, one-bit bitmaps as
+// CCITT Group 3 TIFF), or as a package entry. Storing may change the picture's data
+// reference; it answers false for a picture without an image.
+bool archiveSetPicture(const CDDArchive &archive, const QString &key, CDDPicture &picture);
+// A stored image, or a stored name found among the registered images and in the content
+// folders (never outside them); false, with the picture unchanged, when nothing is found.
+bool archiveGetPicture(const CDDArchive &archive, const QString &key, CDDPicture &picture);

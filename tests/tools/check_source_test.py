@@ -1,0 +1,57 @@
+#!/usr/bin/env python3
+"""The source check refuses a member defined outside the folder of its class."""
+import importlib.util
+import os
+import sys
+import tempfile
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SPEC = importlib.util.spec_from_file_location(
+    'check_source', os.path.join(HERE, '..', '..', 'tools', 'check_source.py'))
+check_source = importlib.util.module_from_spec(SPEC)
+SPEC.loader.exec_module(check_source)
+
+
+def write(root, rel, text):
+    path = os.path.join(root, rel)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, 'w', encoding='utf-8') as handle:
+        handle.write(text)
+
+
+class DefinitionsTest(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.TemporaryDirectory()
+        self.root = self.folder.name
+        write(self.root, 'kernel/foundation/CDDArchive.h',
+              'class CDDPicture;\nclass CDDArchive {\npublic:\n    bool SetData(int key) const;\n};\n')
+        write(self.root, 'kernel/foundation/CDDArchive.cpp',
+              '#include "kernel/foundation/CDDArchive.h"\n\nbool CDDArchive::SetData(int) const { return true; }\n')
+
+    def tearDown(self):
+        self.folder.cleanup()
+
+    def test_members_defined_beside_their_class_pass(self):
+        self.assertEqual(check_source.check_definitions(self.root), [])
+
+    def test_member_defined_in_another_folder_is_refused(self):
+        write(self.root, 'kernel/drawing/CDDArchivePictures.cpp',
+              'static int helper(int a) { return a; }\n'
+              'bool CDDArchive::GetData(const QString &key, CDDPicture &picture) const\n{\n}\n'
+              'std::shared_ptr<T> CDDArchive::make(int kind)\n{\n}\n')
+        problems = check_source.check_definitions(self.root)
+        self.assertEqual(len(problems), 2, problems)
+        self.assertTrue(problems[0].startswith('kernel/drawing/CDDArchivePictures.cpp:2: defines a member of CDDArchive'))
+        self.assertIn('declared in kernel/foundation', problems[0])
+        self.assertIn(':5:', problems[1])
+
+    def test_forward_declaration_does_not_count_as_the_class(self):
+        # CDDPicture is only forward-declared in foundation; its members belong to where it is defined.
+        write(self.root, 'kernel/drawing/CDDPicture.h', 'class CDDPicture {\n};\n')
+        write(self.root, 'kernel/drawing/CDDPicture.cpp', 'CDDPicture::CDDPicture()\n{\n}\n')
+        self.assertEqual(check_source.check_definitions(self.root), [])
+
+
+if __name__ == '__main__':
+    sys.exit(unittest.main())
