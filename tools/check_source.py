@@ -30,6 +30,7 @@ LAYERS = [
     'app/pictures',
     'app/canvas',
     'app/inspector',
+    'app/printsheet',    # the print sheet window: its editing tab is a canvas
     'app/shell',
     '',                  # src/main.cpp
 ]
