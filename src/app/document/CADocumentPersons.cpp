@@ -5,7 +5,6 @@
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
-#include "kernel/address/FTAddressTypes.h"
 #include "kernel/address/FTPersonFields.h"
 #include "kernel/address/FTStoredPerson.h"
 #include "kernel/address/FTTextCategories.h"

@@ -19,7 +19,7 @@ namespace {
 // The person's country as a code, when its address of that type names one.
 QString countryOf(const PWPerson *person, addressType type, const QString &fallback)
 {
-    if (!person || type == addressType(-1))
+    if (!person || type == adNone)
         return fallback;
     // A print list names few countries many times over, and looking a name up reads the country
     // table: remember the answers for the length of the process (main thread only).
@@ -88,16 +88,16 @@ CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, C
 
     // Copied: applying a filter must not disturb the walk over the list.
     const std::vector<CFTComponent *> components = kernel->GetComponents(0, false);
-    addressType recipientType = addressType(-1);
-    addressType senderType = addressType(-1);
+    addressType recipientType = adNone;
+    addressType senderType = adNone;
     for (CFTComponent *component : components) {
         if (component->getClassID() != ciAddressPanel)
             continue;
-        if (component->GetToFrom() && recipientType == addressType(-1))
+        if (component->GetToFrom() && recipientType == adNone)
             recipientType = component->GetAddressType();
-        else if (!component->GetToFrom() && senderType == addressType(-1))
+        else if (!component->GetToFrom() && senderType == adNone)
             senderType = component->GetAddressType();
-        if (recipientType != addressType(-1) && senderType != addressType(-1))
+        if (recipientType != adNone && senderType != adNone)
             break;
     }
     const QString defaultCountry = CAEnvironment::defaultCountry();
@@ -122,7 +122,7 @@ CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, C
             if (senderCountry == recipientCountry) {
                 if (panel) {
                     if (!checkOnly)
-                        static_cast<CFTAAddressPanel *>(component)->setMode(tcCountry, fieldMode(0));
+                        static_cast<CFTAAddressPanel *>(component)->setMode(tcCountry, fmNever);
                     result.insert(DocumentFilterKey::DidSuppressCountryField, true);
                 }
             } else if (didSuppress) {
@@ -133,7 +133,7 @@ CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, C
             if (company) {
                 if (panel) {
                     if (!checkOnly)
-                        static_cast<CFTAAddressPanel *>(component)->setBatchMode(tcFirstName, fieldMode(0));
+                        static_cast<CFTAAddressPanel *>(component)->setBatchMode(tcFirstName, fmNever);
                     result.insert(DocumentFilterKey::DidOmitContactName, true);
                 }
             } else if (didOmit) {

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "kernel/address/FTAddressTypes.h"
 
+#include "kernel/foundation/FTComponentTypes.h"
+#include "kernel/foundation/FTTypes.h"
 #include "kernel/foundation/CDDString.h"
 #include "kernel/foundation/FTClassID.h"
 

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "kernel/foundation/FTComponentTypes.h"
+#include "kernel/foundation/FTTypes.h"
 #include "kernel/address/CAddressFormatMenuItem.h"
-#include "kernel/address/FTAddressTypes.h"
 
 #include "platform/PWBundle.h"
 #include "platform/PWPlist.h"

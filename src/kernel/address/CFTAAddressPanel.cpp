@@ -406,10 +406,10 @@ addressType CFTAAddressPanel::GetAddressType() const
         if (!field)
             continue;
         if (common && *common != field->GetAddressType())
-            return addressType(-1);
+            return adNone;
         common = field->GetAddressType();
     }
-    return common.value_or(addressType(-1));
+    return common.value_or(adNone);
 }
 
 void CFTAAddressPanel::SetAddressType(addressType type)

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "kernel/foundation/FTComponentTypes.h"
+#include "kernel/foundation/FTTypes.h"
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CFTAAddressText.h"
 #include "kernel/address/CFTABarcode.h"
-#include "kernel/address/FTAddressTypes.h"
 #include "kernel/foundation/CDDString.h"
 #include "kernel/foundation/CFTComponent.h"
 #include "kernel/foundation/CFTDefComponentText.h"

@@ -1,7 +1,6 @@
 #include "kernel/address/CFTAAddressText.h"
 
 #include "kernel/address/CAddressFormat.h"
-#include "kernel/address/FTAddressTypes.h"
 #include "kernel/foundation/CDDDrawer.h"
 #include "kernel/foundation/CDDArchive.h"
 #include "kernel/foundation/CDDArchiveKeys.h"
@@ -59,7 +58,7 @@ void CFTAAddressText::init(const CFTComponent *parent)
     }
     m_textCategory = tcSimpleText;
     m_bToFrom = true;
-    m_addressType = addressType(1);
+    m_addressType = adWork;
     m_fieldMode = fmWhenFilled;
     m_bPreferred = true;
     m_countryStyle = kCountryStyleOther;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "kernel/address/FTAddressTypes.h"
 #include "kernel/foundation/CDDString.h"
 #include "kernel/foundation/FTComponentTypes.h"
 #include "kernel/text/CFTAText.h"
@@ -106,7 +105,7 @@ protected:
     fieldMode m_fieldMode = fmWhenFilled;
     textCategory m_textCategory = tcSimpleText;
     bool m_bToFrom = true;
-    addressType m_addressType = addressType(1);
+    addressType m_addressType = adWork;
     bool m_bPreferred = true;
     int m_countryStyle = kCountryStyleOther;
     CDDString mEditStartText;

@@ -2,7 +2,6 @@
 
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CEncodeBars.h"
-#include "kernel/address/FTAddressTypes.h"
 #include "kernel/foundation/CDDBarcodeBars.h"
 #include "kernel/foundation/CDDDrawer.h"
 #include "kernel/foundation/CAEnvironment.h"
@@ -45,7 +44,7 @@ bool isDigit(QChar c)
 } // namespace
 
 CFTABarcode::CFTABarcode(CFTComponent *parent)
-    : CFTAAddressText(true, tcBarcode, addressType(1), nullptr, parent)
+    : CFTAAddressText(true, tcBarcode, adWork, nullptr, parent)
 {
     init();
     ExpandByText();
@@ -64,7 +63,7 @@ void CFTABarcode::init()
 {
     m_location = blPanelRoomBelow;
     m_bNeedAutoExpand = true;
-    m_alignment = textAlignment(0);
+    m_alignment = taLeft;
     CDDString label;
     CDDString::initStringWithBarcodeLabel(label);
     if (const QTextDocumentFragment *styled = label.getAttributedData()) {

@@ -63,14 +63,14 @@ QString homepage(const PWPerson &person, addressType type)
     if (!urls || urls->isEmpty())
         return QString();
     QStringList wanted;
-    switch (int(type)) {
-    case 0:
+    switch (type) {
+    case adMain:
         wanted = {kPWHomePageLabel};
         break;
-    case 1:
+    case adWork:
         wanted = {kPWWorkLabel};
         break;
-    case 2:
+    case adHome:
         wanted = {kPWHomePageLabel, kPWHomeLabel};
         break;
     default:

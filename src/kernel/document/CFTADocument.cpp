@@ -39,8 +39,8 @@ CFTADocument::~CFTADocument() = default;
 
 void CFTADocument::init()
 {
-    m_AddressTypeTo = addressType(0);
-    m_AddressTypeFrom = addressType(0);
+    m_AddressTypeTo = adMain;
+    m_AddressTypeFrom = adMain;
     m_RecipientPanel = nullptr;
     m_SenderPanel = nullptr;
     m_HasWindow = false;

@@ -196,8 +196,8 @@ private:
     // Files of bundle version 72 or less keep formats and country codes the old way.
     void convertOldFile(const CDDArchive &archive);
 
-    addressType m_AddressTypeTo = addressType(0);
-    addressType m_AddressTypeFrom = addressType(0);
+    addressType m_AddressTypeTo = adMain;
+    addressType m_AddressTypeFrom = adMain;
     CFTAAddressPanel *m_RecipientPanel = nullptr;
     CFTAAddressPanel *m_SenderPanel = nullptr;
     CDDString m_Manufacturer;

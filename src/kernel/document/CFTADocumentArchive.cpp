@@ -6,7 +6,6 @@
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
-#include "kernel/address/FTAddressTypes.h"
 #include "kernel/drawing/CFTExtPicture.h"
 #include "kernel/foundation/CDDArchive.h"
 #include "kernel/foundation/CDDArchiveKeys.h"

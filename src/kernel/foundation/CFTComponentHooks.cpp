@@ -348,7 +348,7 @@ void CFTComponent::setMode(fieldMode)
 
 fieldMode CFTComponent::getMode()
 {
-    return fmNone;
+    return fmNever;
 }
 
 // --- Grouping, representation and data ----------------------------------------------------------

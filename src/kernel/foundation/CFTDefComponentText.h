@@ -62,5 +62,5 @@ private:
     textAlignment m_alignment = taLeft;
     bool m_bShadowed = false;
     CDDText mpText {false};
-    addressType m_addressType = addressType(0);
+    addressType m_addressType = adMain;
 };

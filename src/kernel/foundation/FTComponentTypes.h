@@ -81,8 +81,14 @@ enum objectRepType : std::int32_t {
 };
 
 // The person address an address field shows (home, work, ...); -1 for none.
+// Which of a person's entries a field shows: the primary one, or the one labelled work, home,
+// or neither; adNone where no address type applies.
 enum addressType : std::int32_t {
     adNone = -1,
+    adMain = 0,
+    adWork = 1,
+    adHome = 2,
+    adOther = 3,
 };
 
 // The list style of a paragraph of text.
@@ -91,8 +97,13 @@ enum listType : std::int32_t {
 };
 
 // How an address-format field is joined to its neighbours.
+// How an address field is shown: never, always (its grey label stands in while it is empty),
+// only while it has text or is edited; a format leaf that gives no mode holds fmUnset.
 enum fieldMode : std::int32_t {
-    fmNone = 0,
+    fmUnset = -1,
+    fmNever = 0,
+    fmAlways = 1,
+    fmWhenFilled = 2,
 };
 
 // The data field of a text that is highlighted while a person is picked.

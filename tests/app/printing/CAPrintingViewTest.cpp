@@ -70,7 +70,7 @@ bool shows(CAPrintingView &view, int index, int category)
 {
     for (CFTComponent *component : view.documentForMapIndex(index)->ftDocument()->GetComponents(0, false))
         if (component->getClassID() == 8 && component->GetToFrom())
-            return static_cast<CFTAAddressPanel *>(component)->getMode(textCategory(category)) != fieldMode(0);
+            return static_cast<CFTAAddressPanel *>(component)->getMode(textCategory(category)) != fmNever;
     return false;
 }
 

@@ -20,7 +20,7 @@ QTextCharFormat sans(double size)
 std::unique_ptr<CFTAAddressText> field(textCategory category, const QString &label = u"City"_s)
 {
     const CDDString labelText(label);
-    auto text = std::make_unique<CFTAAddressText>(true, category, addressType(1), &labelText, nullptr);
+    auto text = std::make_unique<CFTAAddressText>(true, category, adWork, &labelText, nullptr);
     text->SetFontAttr(sans(12));
     text->SetOrigin(20, 20);
     text->ExpandByText();
@@ -70,11 +70,11 @@ TEST(CFTAAddressTextTest, EditingShowsAnEmptyFieldAndMarksItForTheFormatRules)
 TEST(CFTAAddressTextTest, PersonValueGoesOnlyToTheMatchingSideCategoryAndType)
 {
     auto text = field(tcCity);
-    text->SetString(false, tcCity, addressType(1), CDDString(u"Other side"_s), tcNone, false);
-    text->SetString(true, tcCity, addressType(2), CDDString(u"Other type"_s), tcNone, false);
-    text->SetString(true, tcState, addressType(1), CDDString(u"Other field"_s), tcNone, false);
+    text->SetString(false, tcCity, adWork, CDDString(u"Other side"_s), tcNone, false);
+    text->SetString(true, tcCity, adHome, CDDString(u"Other type"_s), tcNone, false);
+    text->SetString(true, tcState, adWork, CDDString(u"Other field"_s), tcNone, false);
     EXPECT_TRUE(text->GetText()->isEmpty());
-    text->SetString(true, tcCity, addressType(1), CDDString(u"Ottawa"_s), tcNone, false);
+    text->SetString(true, tcCity, adWork, CDDString(u"Ottawa"_s), tcNone, false);
     EXPECT_EQ(text->GetText()->getString(), u"Ottawa"_s);
 }
 
@@ -143,7 +143,7 @@ TEST(CFTAAddressTextTest, SavedAndReadBackEqual)
     saved->SetFontAttr(sans(17));
     saved->setMode(fmAlways);
     saved->SetToFrom(false);
-    saved->SetAddressType(addressType(3));
+    saved->SetAddressType(adOther);
     saved->SetPreferredAddress(false);
     const auto loaded = addrtest::roundTrip<CFTAAddressText>(*saved);
     ASSERT_TRUE(loaded);

@@ -3,7 +3,6 @@
 #include "AddressTestSupport.h"
 #include "ReferenceImage.h"
 
-#include "kernel/address/FTAddressTypes.h"
 #include "kernel/foundation/CDDBarcodeBars.h"
 #include "kernel/foundation/CDDDrawer.h"
 

@@ -3,7 +3,6 @@
 // Helpers of the kernel document tests: a component that poses as any class and records what the
 // document's walks ask of it, solid-colour pictures, and reading archives back.
 
-#include "kernel/address/FTAddressTypes.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/foundation/CDDArchive.h"
 #include "kernel/foundation/CDDString.h"
