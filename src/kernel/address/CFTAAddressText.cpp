@@ -51,7 +51,7 @@ void CFTAAddressText::init(const CFTComponent *parent)
 {
     m_bEnumMark = false;
     if (parent) {
-        mLabel.setDefComponent(parent);
+        mLabel.setDefComponentStyle(parent->GetFontAttr(nullptr));
         if (const std::optional<PWFont> font = parent->GetFont(nullptr))
             mLabel.SetFont(*font);
         mLabel.setTextColor(labelGrey());

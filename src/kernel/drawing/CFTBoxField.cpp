@@ -185,7 +185,7 @@ void CFTBoxField::Draw(CDDDrawer *drawer, bool, const CFTComponentsInterface *co
     if (!drawer)
         return;
     if (mbHasShadow && !drawer->IsDrawingToShadow())
-        mShadow.draw(this, drawer, components);
+        drawShadow(drawer, components);
 
     if (isLine()) {
         if (IsStroked())

@@ -102,7 +102,7 @@ void CFTPicture::Draw(CDDDrawer *drawer, bool, const CFTComponentsInterface *com
     if (!drawer)
         return;
     if (mbHasShadow && !drawer->IsDrawingToShadow())
-        mShadow.draw(this, drawer, components);
+        drawShadow(drawer, components);
     mPicture.draw(mdOriginX, mdOriginY, mdSizeX, mdSizeY, IsMasked(), &mMask, IsFilled(), &mColor, mfOpacity, drawer,
                   mPlacingMode, GetAngle(), mbFlipX, mbFlipY, false, mfTileScale, mbHasOutline ? &mOutlineColor : nullptr,
                   mbHasOutline ? &mOutlinePen : nullptr);

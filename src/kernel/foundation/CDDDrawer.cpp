@@ -3,7 +3,6 @@
 #include "kernel/foundation/CDDDrawerSupport.h"
 #include "kernel/foundation/CDDColor.h"
 #include "kernel/foundation/CDDPen.h"
-#include "kernel/foundation/CFTComponent.h"
 #include "platform/PWBezierPath.h"
 #include "platform/PWBundle.h"
 #include "platform/PWColor.h"
@@ -182,13 +181,13 @@ void CDDDrawer::DrawLoadingText(double x, double y, double width, double height)
     mPainter->restore();
 }
 
-QImage CDDDrawer::dragComponentImage(CFTComponent *component, double scale)
+QImage CDDDrawer::dragComponentImage(const QSizeF &size, double scale, const std::function<void(CDDDrawer *)> &draw)
 {
-    if (!component || scale == 0.0 || !std::isfinite(scale))
+    if (!draw || scale == 0.0 || !std::isfinite(scale))
         return QImage();
     // One point of margin on every side, so that outlines centred on the frame's edge show whole.
-    const double width = std::ceil((component->GetSizeX() + 2.0) * scale);
-    const double height = std::ceil((component->GetSizeY() + 2.0) * scale);
+    const double width = std::ceil((size.width() + 2.0) * scale);
+    const double height = std::ceil((size.height() + 2.0) * scale);
     // Beyond what a painter can draw on, or no pixels at all: no image rather than a huge allocation.
     constexpr double kLargest = std::numeric_limits<qint16>::max();
     if (!(width >= 1.0 && height >= 1.0 && width <= kLargest && height <= kLargest))
@@ -205,7 +204,7 @@ QImage CDDDrawer::dragComponentImage(CFTComponent *component, double scale)
     painter.translate(1.0, 1.0);
     CDDDrawer drawer(false, &painter);
     drawer.SetResolution(scale);
-    component->Draw(&drawer, false, nullptr, false, false);
+    draw(&drawer);
     painter.end();
     return image;
 }

@@ -10,7 +10,6 @@
 class CDDColor;
 class CDDPen;
 class CDDString;
-class CFTComponent;
 class PWBezierPath;
 class QImage;
 class QPainter;
@@ -87,10 +86,11 @@ public:
     static QSizeF loadingImageSize();
     // A translucent band along the bottom of the frame, with the word centred in it when it fits.
     void DrawLoadingText(double x, double y, double width, double height);
-    // The component at the scale on a transparent image one point larger on every side, the
-    // component's origin one point in from the top-left corner; callers place it at the origin.
-    // A null image for scale 0 or when no image of that size can be made.
-    static QImage dragComponentImage(CFTComponent *component, double scale);
+    // What draw paints, for an object of size at its origin, at the scale on a transparent image
+    // one point larger on every side, the origin one point in from the top-left corner; callers
+    // place it at the object's origin. A null image without a drawing, for scale 0, or when no
+    // image of that size can be made.
+    static QImage dragComponentImage(const QSizeF &size, double scale, const std::function<void(CDDDrawer *)> &draw);
 
     // --- Editor decorations -------------------------------------------------------------------
     // A 4 px handle with its shadow; the width and height are not used.
@@ -186,9 +186,6 @@ public:
     // or a failed writer. Rendering a component this way is the component base's business.
     static QByteArray PDFDataForDrawing(const QRectF &pageRect, double imageResolution,
                                         const std::function<void(CDDDrawer &)> &draw);
-    // One component alone on a page exactly its draw rectangle, drawn as a printed page draws
-    // it; empty for a null component or an empty rectangle. The middle argument is not used.
-    static QByteArray PDFDataForComponent(CFTComponent *component, double unused, double imageResolution);
 
 private:
     double pixels(double n) const { return n / mdResolution; }

@@ -1,6 +1,5 @@
 #include "kernel/foundation/CDDShadow.h"
 
-#include "kernel/foundation/CFTComponent.h"
 #include "kernel/foundation/CDDDrawer.h"
 
 #include <QPainter>
@@ -150,12 +149,11 @@ void CDDShadow::blurAlpha(QImage &image, double radius)
     }
 }
 
-void CDDShadow::render(CFTComponent *component, CDDDrawer *drawer, const CFTComponentsInterface *components,
-                       double res, double width, double height, double stroke)
+void CDDShadow::render(const Caster &caster, CDDDrawer *drawer, double res, double stroke)
 {
     const double blur = mdBlurRadius;
-    const double pageWidth = 2.0 * blur + width + 2.0 * stroke;
-    const double pageHeight = 2.0 * blur + height + 2.0 * stroke;
+    const double pageWidth = 2.0 * blur + caster.width + 2.0 * stroke;
+    const double pageHeight = 2.0 * blur + caster.height + 2.0 * stroke;
     double cacheRes = res;
     if (pageWidth * pageHeight * res * res > kMaxCachePixels)
         cacheRes = std::sqrt(kMaxCachePixels / (pageWidth * pageHeight));
@@ -169,36 +167,17 @@ void CDDShadow::render(CFTComponent *component, CDDDrawer *drawer, const CFTComp
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.scale(cacheRes, cacheRes);
-        painter.translate(-component->GetOriginX() + blur + stroke, -component->GetOriginY() + blur + stroke);
-
-        // The component is rendered level and unmirrored; the placing below turns and mirrors
-        // the result, so that the rendering survives rotation and flips.
-        const double angle = component->GetAngle();
-        const bool flipX = component->IsFlipX();
-        const bool flipY = component->IsFlipY();
-        if (angle != 0.0)
-            component->SetAngle(0.0);
-        if (flipX)
-            component->setFlipX(false);
-        if (flipY)
-            component->setFlipY(false);
+        painter.translate(-caster.originX + blur + stroke, -caster.originY + blur + stroke);
 
         QPainter *const passPainter = drawer->GetPainter();
         const double passRes = drawer->GetResolution();
         drawer->SetPainter(&painter);
         drawer->SetResolution(cacheRes);
         drawer->BeginDrawingToShadow();
-        component->Draw(drawer, false, components, false, false);
+        caster.drawLevel(drawer);
         drawer->EndDrawingToShadow();
         drawer->SetPainter(passPainter);
         drawer->SetResolution(passRes);
-
-        if (angle != 0.0)
-            component->SetAngle(angle);
-        if (flipX)
-            component->setFlipX(true);
-        if (flipY)
-            component->setFlipY(true);
     }
 
     QImage mask = coverage.convertToFormat(QImage::Format_Alpha8);
@@ -206,9 +185,7 @@ void CDDShadow::render(CFTComponent *component, CDDDrawer *drawer, const CFTComp
 
     // A picture's shadow is as transparent as the picture.
     const QColor color = mShadowColor.toQColor().isValid() ? mShadowColor.toQColor() : QColor(Qt::black);
-    double alpha = color.alphaF();
-    if (component->getType() == ctPicture)
-        alpha *= std::clamp(double(component->GetOpacity()), 0.0, 1.0);
+    const double alpha = color.alphaF() * std::clamp(caster.opacity, 0.0, 1.0);
     QImage shadow(pixelsX, pixelsY, QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < pixelsY; ++y) {
         const quint8 *in = mask.constScanLine(y);
@@ -222,14 +199,14 @@ void CDDShadow::render(CFTComponent *component, CDDDrawer *drawer, const CFTComp
     mCache.image = shadow;
 }
 
-void CDDShadow::draw(CFTComponent *component, CDDDrawer *drawer, const CFTComponentsInterface *components)
+void CDDShadow::draw(const Caster &caster, CDDDrawer *drawer)
 {
-    if (!component || !drawer || !drawer->GetPainter())
+    if (!caster.drawLevel || !drawer || !drawer->GetPainter())
         return;
     const double res = drawer->GetResolution();
-    const double width = component->GetSizeX();
-    const double height = component->GetSizeY();
-    const double penWidth = component->GetStrokeWidth();
+    const double width = caster.width;
+    const double height = caster.height;
+    const double penWidth = caster.strokeWidth;
     const double stroke = 2.0 * penWidth;
     const double blur = mdBlurRadius;
     const double pageWidth = 2.0 * blur + width + 2.0 * stroke;
@@ -238,29 +215,27 @@ void CDDShadow::draw(CFTComponent *component, CDDDrawer *drawer, const CFTCompon
         || !std::isfinite(pageHeight))
         return;
 
-    const CDDColor *fill = component->GetFillColor();
-    const CDDColor *outline = component->GetStrokeColor();
-    const PWColor *fillObject = fill ? fill->getData().get() : nullptr;
-    const PWColor *outlineObject = outline ? outline->getData().get() : nullptr;
+    const PWColor *fillObject = caster.fill ? caster.fill->getData().get() : nullptr;
+    const PWColor *outlineObject = caster.outline ? caster.outline->getData().get() : nullptr;
     if (!mCache.valid || !mCache.params.isParamsValid(res, width, height, fillObject, outlineObject, penWidth)) {
         mCache.valid = true;
         mCache.params.saveParams(res, width, height, fillObject, outlineObject, penWidth);
-        render(component, drawer, components, res, width, height, stroke);
+        render(caster, drawer, res, stroke);
     }
     if (mCache.image.isNull())
         return;
 
     // The offset's y points up, as the shadows of the original platform's drawing did.
-    const QRectF target(component->GetOriginX() + mdOffsetX - blur - stroke,
-                        component->GetOriginY() - mdOffsetY - blur - stroke, pageWidth, pageHeight);
+    const QRectF target(caster.originX + mdOffsetX - blur - stroke, caster.originY - mdOffsetY - blur - stroke,
+                        pageWidth, pageHeight);
     QPainter *painter = drawer->GetPainter();
     painter->save();
     const QPointF center = target.center();
     QTransform place;
     place.translate(center.x(), center.y());
-    if (component->GetAngle() != 0.0)
-        place.rotateRadians(component->GetAngle());
-    place.scale(component->IsFlipX() ? -1.0 : 1.0, component->IsFlipY() ? -1.0 : 1.0);
+    if (caster.angle != 0.0)
+        place.rotateRadians(caster.angle);
+    place.scale(caster.flipX ? -1.0 : 1.0, caster.flipY ? -1.0 : 1.0);
     place.translate(-center.x(), -center.y());
     painter->setTransform(place, true);
     painter->setRenderHint(QPainter::SmoothPixmapTransform);

@@ -4,9 +4,9 @@
 
 #include <QImage>
 
+#include <functional>
+
 class CDDDrawer;
-class CFTComponent;
-class CFTComponentsInterface;
 class PWColor;
 
 // The shadow a component casts: an offset (x to the right, y upwards, so (10, -10) falls to the
@@ -65,10 +65,29 @@ public:
     // first; for tests and diagnostics.
     const QImage &cachedImage() const { return mCache.image; }
 
-    // Paints the shadow of component under it; nothing without a component, a drawer or a
-    // painter. The component is drawn unturned and unmirrored into the rendering with the
-    // drawer's shadow flag set, so it casts no shadow of its own there.
-    void draw(CFTComponent *component, CDDDrawer *drawer, const CFTComponentsInterface *components);
+    // What casts the shadow: its frame, how it is turned and mirrored, its pen, colours and
+    // opacity, and a drawing of it level and unmirrored at its own place. The shadow knows no
+    // component; the component describes itself (CFTComponent::drawShadow).
+    struct Caster
+    {
+        double originX = 0.0;
+        double originY = 0.0;
+        double width = 0.0;
+        double height = 0.0;
+        double angle = 0.0;
+        bool flipX = false;
+        bool flipY = false;
+        double strokeWidth = 0.0;
+        double opacity = 1.0;
+        const CDDColor *fill = nullptr;
+        const CDDColor *outline = nullptr;
+        std::function<void(CDDDrawer *)> drawLevel;
+    };
+
+    // Paints the shadow of the caster under it; nothing without a drawing, a drawer or a
+    // painter. The caster is drawn into the rendering with the drawer's shadow flag set, so it
+    // casts no shadow of its own there.
+    void draw(const Caster &caster, CDDDrawer *drawer);
 
     // The blur itself: three box blurs of the alpha channel approximating a gaussian whose
     // extent is radius pixels. Exposed for tests.
@@ -91,8 +110,7 @@ private:
         bool valid = false;
     };
 
-    void render(CFTComponent *component, CDDDrawer *drawer, const CFTComponentsInterface *components, double res,
-                double width, double height, double stroke);
+    void render(const Caster &caster, CDDDrawer *drawer, double res, double stroke);
 
     double mdOffsetX = 0.0;
     double mdOffsetY = 0.0;

@@ -1,6 +1,5 @@
 #include "kernel/foundation/CDDText.h"
 
-#include "kernel/foundation/CFTComponent.h"
 #include "kernel/foundation/FTGeometry.h"
 #include "platform/PWTextAttributes.h"
 #include "kernel/foundation/CDDTextRuns.h"
@@ -290,11 +289,8 @@ std::unique_ptr<CDDText> CDDText::createTextWihLinkedText(const CDDText &first, 
     return result;
 }
 
-void CDDText::setDefComponent(const CFTComponent *defComponent)
+void CDDText::setDefComponentStyle(const std::optional<QTextCharFormat> &style)
 {
-    if (!defComponent)
-        return;
-    const std::optional<QTextCharFormat> style = defComponent->GetFontAttr(nullptr);
     if (style)
         SetFontAttr(*style, false);
 }

@@ -18,7 +18,6 @@
 class CDDColor;
 class CDDDrawer;
 class CDDPen;
-class CFTComponent;
 class QTextDocument;
 
 // Which paragraph value a spacing operation reads or writes.
@@ -93,8 +92,9 @@ public:
                                                                 bool avoidRepeat);
     static std::unique_ptr<CDDText> createTextWihLinkedText(const CDDText &first, const CDDText &second,
                                                             bool firstAhead);
-    // Takes the first-run style of a default component's text.
-    void setDefComponent(const CFTComponent *defComponent);
+    // Takes the first-run style of a default component's text (its GetFontAttr); nothing
+    // without one.
+    void setDefComponentStyle(const std::optional<QTextCharFormat> &style);
     void snapshotObject();
     void restoreObject();
 

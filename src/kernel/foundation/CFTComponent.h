@@ -30,6 +30,8 @@ class CFTACoreView;
 class CFTComponentsInterface;
 class PWBezierPath;
 class PWImage;
+class QByteArray;
+class QImage;
 class QObject;
 class QTextDocument;
 
@@ -413,6 +415,9 @@ protected:
     // frame, a handle dragged across its opposite side mirrors the component (setFlipX/setFlipY),
     // and a turned component keeps its centre on the turned frame.
     void MoveDotTurnedAndMirrored(int &handle, double dx, double dy, const CFTACoreView *view);
+    // Paints this component's shadow under it: the component is drawn level and unmirrored
+    // into the shadow's rendering, which is then turned and mirrored as the component is.
+    void drawShadow(CDDDrawer *drawer, const CFTComponentsInterface *components);
 
     double mdOriginX = 0.0;
     double mdOriginY = 0.0;
@@ -448,3 +453,10 @@ protected:
     bool mbIsConvex = true;
     textWrap mTextWrapType = twNoWrap;
 };
+
+// The component drawn alone at the scale, on a transparent image one point larger on every side
+// (CDDDrawer::dragComponentImage); null without a component.
+QImage dragComponentImage(CFTComponent *component, double scale);
+// The component alone, in its own drawing bounds, as PDF data (the unused argument is 0 by
+// convention); empty without a component.
+QByteArray PDFDataForComponent(CFTComponent *component, double unused, double imageResolution);

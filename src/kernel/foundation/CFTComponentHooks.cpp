@@ -538,3 +538,39 @@ void CFTComponent::SetValue(int)
 void CFTComponent::SetValue(CDDVariant)
 {
 }
+
+void CFTComponent::drawShadow(CDDDrawer *drawer, const CFTComponentsInterface *components)
+{
+    CDDShadow::Caster caster;
+    caster.originX = mdOriginX;
+    caster.originY = mdOriginY;
+    caster.width = GetSizeX();
+    caster.height = GetSizeY();
+    caster.angle = GetAngle();
+    caster.flipX = IsFlipX();
+    caster.flipY = IsFlipY();
+    caster.strokeWidth = GetStrokeWidth();
+    // A picture's shadow is as transparent as the picture.
+    caster.opacity = getType() == ctPicture ? double(GetOpacity()) : 1.0;
+    caster.fill = GetFillColor();
+    caster.outline = GetStrokeColor();
+    caster.drawLevel = [this, components](CDDDrawer *shadowDrawer) {
+        const double angle = GetAngle();
+        const bool flipX = IsFlipX();
+        const bool flipY = IsFlipY();
+        if (angle != 0.0)
+            SetAngle(0.0);
+        if (flipX)
+            setFlipX(false);
+        if (flipY)
+            setFlipY(false);
+        Draw(shadowDrawer, false, components, false, false);
+        if (angle != 0.0)
+            SetAngle(angle);
+        if (flipX)
+            setFlipX(true);
+        if (flipY)
+            setFlipY(true);
+    };
+    mShadow.draw(caster, drawer);
+}

@@ -74,7 +74,7 @@ void CFTAText::init(const CFTComponent *defComponent)
             mBackColor = *fill;
         if (const CDDColor *color = defComponent->GetTextColor())
             mTextColor = *color;
-        mText.setDefComponent(defComponent);
+        mText.setDefComponentStyle(defComponent->GetFontAttr(nullptr));
     }
 }
 
@@ -318,7 +318,7 @@ void CFTAText::Draw(CDDDrawer *drawer, bool, const CFTComponentsInterface *compo
     if (!drawer)
         return;
     if (mbHasShadow && !drawer->IsDrawingToShadow() && !m_bIsEditing)
-        mShadow.draw(this, drawer, components);
+        drawShadow(drawer, components);
     mText.draw(mdOriginX, mdOriginY, mdSizeX, mdSizeY, m_bFillBack, &mBackColor, drawer, mdAngle,
                IsStroked() ? &mOutlineColor : nullptr, IsStroked() ? &mOutlinePen : nullptr);
 }

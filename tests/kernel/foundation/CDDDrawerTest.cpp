@@ -147,15 +147,18 @@ public:
 TEST(CDDDrawerTest, DragImageHasAOnePointMarginAtItsScale)
 {
     FilledComponent component(100, 50);
-    const QImage image = CDDDrawer::dragComponentImage(&component, 2.0);
+    const auto draw = [&component](CDDDrawer *drawer) { component.Draw(drawer, false, nullptr, false, false); };
+    const QSizeF size(component.GetSizeX(), component.GetSizeY());
+    const QImage image = CDDDrawer::dragComponentImage(size, 2.0, draw);
     ASSERT_EQ(image.size(), QSize(204, 104));
     EXPECT_EQ(image.pixelColor(1, 1).alpha(), 0);
     EXPECT_EQ(image.pixelColor(2, 2), QColor(Qt::black));
     EXPECT_EQ(image.pixelColor(201, 101), QColor(Qt::black));
     EXPECT_EQ(image.pixelColor(202, 102).alpha(), 0);
-    EXPECT_EQ(CDDDrawer::dragComponentImage(&component, 0.5).size(), QSize(51, 26));
+    EXPECT_EQ(CDDDrawer::dragComponentImage(size, 0.5, draw).size(), QSize(51, 26));
+    EXPECT_TRUE(CDDDrawer::dragComponentImage(size, 1.0, nullptr).isNull());
     for (const double none : {0.0, -1.0, 1e9})
-        EXPECT_TRUE(CDDDrawer::dragComponentImage(&component, none).isNull()) << none;
+        EXPECT_TRUE(CDDDrawer::dragComponentImage(size, none, draw).isNull()) << none;
 }
 
 } // namespace

@@ -20,7 +20,7 @@ public:
     void Draw(CDDDrawer *drawer, bool, const CFTComponentsInterface *components, bool, bool) override
     {
         if (mbHasShadow && !drawer->IsDrawingToShadow())
-            mShadow.draw(this, drawer, components);
+            drawShadow(drawer, components);
         ++draws;
         shadowDraws += drawer->IsDrawingToShadow() ? 1 : 0;
         sawAngle = GetAngle();
@@ -120,9 +120,12 @@ TEST(CDDShadowTest, BlurKeepsTheCoverageInPlaceAndNothingIsDrawnWithoutComponent
     CDDShadow shadow;
     CDDDrawer drawer(true);
     SolidComponent component(0, 0, 10, 10);
-    shadow.draw(nullptr, &drawer, nullptr);
-    shadow.draw(&component, nullptr, nullptr);
-    shadow.draw(&component, &drawer, nullptr);
+    CDDShadow::Caster caster;
+    caster.width = caster.height = 10.0;
+    shadow.draw(caster, &drawer);
+    caster.drawLevel = [&component](CDDDrawer *into) { component.Draw(into, false, nullptr, false, false); };
+    shadow.draw(caster, nullptr);
+    shadow.draw(caster, &drawer);
     EXPECT_EQ(component.draws, 0);
     EXPECT_FALSE(shadow.isCacheValid());
 }
