@@ -360,14 +360,15 @@ private:
 std::optional<QList<std::shared_ptr<PWPerson>>> PWVCardReader::personsFromData(const QByteArray &bytes, QString *error,
                                                                                const Options &options)
 {
-    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(bytes, error);
-    if (!cards)
-        return std::nullopt;
+    // Each card becomes a person as soon as it is read: the lines of a large file's cards never
+    // live all at once beside the persons made of them.
     QList<std::shared_ptr<PWPerson>> persons;
-    for (const PWVCard &card : *cards) {
+    const auto take = [&](PWVCard &card) {
         if (!isGroupCard(card))
             persons.append(personFromCard(card, options));
-    }
+    };
+    if (!PWVCardParser::parseEach(bytes, take, error))
+        return std::nullopt;
     return persons;
 }
 
