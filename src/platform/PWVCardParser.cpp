@@ -1,7 +1,9 @@
 #include "platform/PWVCardParser.h"
 
 #include <QStringDecoder>
+#include <QVarLengthArray>
 
+#include <algorithm>
 #include <utility>
 
 Q_LOGGING_CATEGORY(lcVCard, "pw.platform.vcard", QtInfoMsg)
@@ -284,8 +286,17 @@ bool isBeginLine(QStringView line)
 class LogicalLines
 {
 public:
-    explicit LogicalLines(const QString &text)
+    // Over decoded text, or over bytes known to be valid UTF-8, decoded a line at a time so
+    // that a large file is never held twice.
+    explicit LogicalLines(QStringView text)
         : m_text(text)
+        , m_size(text.size())
+    {
+    }
+    explicit LogicalLines(QByteArrayView utf8)
+        : m_utf8(utf8)
+        , m_size(utf8.size())
+        , m_fromUtf8(true)
     {
     }
 
@@ -294,7 +305,7 @@ public:
     {
         if (!m_hasLookahead && !readPhysical())
             return false;
-        line = m_lookahead.toString();
+        line = m_lookahead;
         number = m_lookaheadNumber;
         m_hasLookahead = false;
         QuotedPrintableHead head;
@@ -310,7 +321,7 @@ public:
                                                  .arg(m_lookaheadNumber - 1);
             } else if (!m_lookahead.isEmpty()
                        && (m_lookahead.at(0) == QLatin1Char(' ') || m_lookahead.at(0) == QLatin1Char('\t'))) {
-                line.append(m_lookahead.mid(1));
+                line.append(QStringView(m_lookahead).sliced(1));
                 continue;
             }
             m_hasLookahead = true;
@@ -323,29 +334,43 @@ public:
     int beginLines() const { return m_beginLines; }
 
 private:
+    bool isLineEnd(qsizetype i) const
+    {
+        const char16_t c = m_fromUtf8 ? char16_t(m_utf8.at(i)) : m_text.at(i).unicode();
+        return c == u'\n' || c == u'\r';
+    }
+
     bool readPhysical()
     {
-        const qsizetype size = m_text.size();
-        if (m_start > size)
+        if (m_start > m_size)
             return false;
         qsizetype end = m_start;
-        while (end < size && m_text.at(end) != QLatin1Char('\n') && m_text.at(end) != QLatin1Char('\r'))
+        while (end < m_size && !isLineEnd(end))
             ++end;
-        m_lookahead = QStringView(m_text).mid(m_start, end - m_start);
+        if (m_fromUtf8)
+            m_lookahead = QString::fromUtf8(m_utf8.sliced(m_start, end - m_start));
+        else
+            m_lookahead = m_text.sliced(m_start, end - m_start).toString();
         m_lookaheadNumber = ++m_physicalLines;
         if (isBeginLine(m_lookahead))
             ++m_beginLines;
         m_start = end + 1;
-        if (end < size && m_text.at(end) == QLatin1Char('\r') && m_start < size && m_text.at(m_start) == QLatin1Char('\n'))
+        // CRLF is one line end; ASCII in both forms, so either is read as a character.
+        if (end < m_size && m_start < m_size && isLineEnd(end) && isLineEnd(m_start)
+            && (m_fromUtf8 ? m_utf8.at(end) == '\r' && m_utf8.at(m_start) == '\n'
+                           : m_text.at(end) == QLatin1Char('\r') && m_text.at(m_start) == QLatin1Char('\n')))
             ++m_start;
         return true;
     }
 
-    const QString &m_text;
+    QStringView m_text;
+    QByteArrayView m_utf8;
+    qsizetype m_size = 0;
+    bool m_fromUtf8 = false;
     qsizetype m_start = 0;
     qsizetype m_physicalLines = 0;
     int m_beginLines = 0;
-    QStringView m_lookahead;
+    QString m_lookahead;
     qsizetype m_lookaheadNumber = 0;
     bool m_hasLookahead = false;
 };
@@ -416,6 +441,47 @@ QString decodeCardByCard(QByteArrayView bytes)
 
 } // namespace
 
+namespace {
+
+// Whether the bytes are valid UTF-8 as a whole, checked a piece at a time without keeping the
+// text. Pieces end at line feeds, which are never inside a UTF-8 sequence.
+bool isValidUtf8(QByteArrayView bytes)
+{
+    constexpr qsizetype kPiece = 1 << 20;
+    QVarLengthArray<QChar, 1> buffer;
+    for (qsizetype at = 0; at < bytes.size();) {
+        qsizetype end = std::min(at + kPiece, bytes.size());
+        if (end < bytes.size()) {
+            const qsizetype feed = bytes.indexOf('\n', end);
+            end = feed < 0 ? bytes.size() : feed + 1;
+        }
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        buffer.resize(decoder.requiredSpace(end - at));
+        decoder.appendToBuffer(buffer.data(), bytes.sliced(at, end - at));
+        if (decoder.hasError())
+            return false;
+        at = end;
+    }
+    return true;
+}
+
+// The bytes after any byte-order mark when they are UTF-8 text as decodeText() would read it
+// whole; nothing for UTF-16 or bytes that are no valid UTF-8.
+std::optional<QByteArrayView> utf8Body(const QByteArray &bytes)
+{
+    const auto at = [&](qsizetype i) { return i < bytes.size() ? quint8(bytes.at(i)) : 0x100; };
+    if ((at(0) == 0xFF && at(1) == 0xFE) || (at(0) == 0xFE && at(1) == 0xFF) || (at(0) != 0 && at(0) < 0x80 && at(1) == 0)
+        || (at(0) == 0 && at(1) != 0 && at(1) < 0x80))
+        return std::nullopt;
+    const qsizetype skip = (at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF) ? 3 : 0;
+    const QByteArrayView body = QByteArrayView(bytes).sliced(skip);
+    if (!isValidUtf8(body))
+        return std::nullopt;
+    return body;
+}
+
+} // namespace
+
 std::optional<QString> PWVCardParser::decodeText(const QByteArray &bytes, QString *error)
 {
     const auto decodeUtf16 = [&](QStringConverter::Encoding encoding, qsizetype skip) -> std::optional<QString> {
@@ -460,10 +526,12 @@ bool PWVCardParser::parseEach(const QByteArray &bytes, const std::function<void(
         *beginLines = 0;
     if (bytes.size() > kMaxBytes)
         return fail(error, QStringLiteral("more than %1 bytes").arg(kMaxBytes));
-    const std::optional<QString> text = decodeText(bytes, error);
-    if (!text)
+    // UTF-8, the usual case, is read line by line from the bytes; other text is decoded whole.
+    const std::optional<QByteArrayView> utf8 = utf8Body(bytes);
+    std::optional<QString> text;
+    if (!utf8 && !(text = decodeText(bytes, error)))
         return false;
-    LogicalLines logical(*text);
+    LogicalLines logical = utf8 ? LogicalLines(*utf8) : LogicalLines(QStringView(*text));
     // A file of broken lines would log each of them: the first few are named, the rest counted.
     constexpr int kLinesNamed = 20;
     int linesLeftOut = 0;
