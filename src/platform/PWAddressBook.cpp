@@ -35,6 +35,11 @@ bool hasUid(const PWVCard &card)
     return false;
 }
 
+QByteArray digestOf(const QByteArray &card)
+{
+    return QCryptographicHash::hash(card, QCryptographicHash::Sha1);
+}
+
 // A file that is there but refused (too large, not a regular file) says why here; a missing one
 // is for the caller.
 QByteArray readAll(const QString &path, bool *ok)
@@ -78,9 +83,11 @@ bool PWAddressBook::load(QString *error)
     m_people.clear();
     m_groups.clear();
     m_meId.clear();
+    m_savedMeId.clear();
     m_files.clear();
+    m_savedDigests.clear();
     m_removedFiles.clear();
-    m_unreadableFiles.clear();
+    m_leftAlone.clear();
     const QDir folder(m_folder);
     if (!folder.exists())
         return true;
@@ -93,26 +100,29 @@ bool PWAddressBook::load(QString *error)
         bool opened = false;
         const QByteArray bytes = readAll(folder.filePath(name), &opened);
         QString reason;
+        int beginLines = 0;
         const std::optional<QList<PWVCard>> cards =
-            opened ? PWVCardParser::parse(bytes, &reason) : std::nullopt;
+            opened ? PWVCardParser::parse(bytes, &reason, &beginLines) : std::nullopt;
         if (!cards) {
-            qCWarning(lcVCard).noquote() << "address book: file" << name << "left out:"
-                                         << (opened ? reason : QStringLiteral("cannot be opened"));
-            m_unreadableFiles.insert(name);
+            leaveAlone(name, opened ? reason : QStringLiteral("cannot be opened"));
             continue;
         }
+        // Cards the parser could not complete would be lost by writing the file again.
+        if (cards->size() < beginLines)
+            leaveAlone(name, QStringLiteral("only %1 of its %2 cards could be read").arg(cards->size()).arg(beginLines));
         bool fileTaken = false;
         for (PWVCard card : *cards) {
             // A card without a UID takes the file's name as its identity, so saving it again
             // writes the same file rather than a second copy.
             if (!hasUid(card) && !fileTaken)
                 card.append(PWVCardLine{QString(), QStringLiteral("UID"), {}, QFileInfo(name).completeBaseName()});
+            fileTaken = true;
             std::optional<PWGroup> group = PWVCardReader::groupFromCard(card);
             std::shared_ptr<PWPerson> person =
                 group ? nullptr : PWVCardReader::personFromCard(card, PWVCardReader::Options(true));
             const QString id = group ? group->uniqueId() : person->uniqueId();
             if (seen.contains(id)) {
-                qCWarning(lcVCard).noquote() << "address book: second record" << id << "in" << name << "left out";
+                leaveAlone(name, QStringLiteral("holds record %1, which the book already has").arg(id));
                 continue;
             }
             seen.insert(id);
@@ -120,10 +130,9 @@ bool PWAddressBook::load(QString *error)
                 m_groups.append(*group);
             else
                 m_people.append(person);
-            if (!fileTaken) {
-                m_files.insert(id, name);
-                fileTaken = true;
-            }
+            m_files.insert(id, name);
+            m_savedDigests.insert(id, digestOf(group ? PWVCardWriter::groupRepresentation(*group)
+                                                     : PWVCardWriter::vCardRepresentation(*person)));
         }
     }
 
@@ -133,7 +142,15 @@ bool PWAddressBook::load(QString *error)
         if (personForUniqueId(me))
             m_meId = me;
     }
+    m_savedMeId = m_meId;
     return true;
+}
+
+void PWAddressBook::leaveAlone(const QString &fileName, const QString &reason)
+{
+    qCWarning(lcVCard).noquote() << "address book: file" << fileName << "left alone:" << reason;
+    if (!m_leftAlone.contains(fileName))
+        m_leftAlone.insert(fileName, reason);
 }
 
 std::shared_ptr<PWPerson> PWAddressBook::personForUniqueId(const QString &uniqueId) const
@@ -162,6 +179,7 @@ bool PWAddressBook::removePerson(const QString &uniqueId)
         group.removeMember(uniqueId);
     if (m_meId == uniqueId)
         m_meId.clear();
+    m_savedDigests.remove(uniqueId);
     if (m_files.contains(uniqueId))
         m_removedFiles.insert(m_files.take(uniqueId));
     return true;
@@ -191,6 +209,7 @@ bool PWAddressBook::removeGroup(const QString &uniqueId)
 {
     if (m_groups.removeIf([&](const PWGroup &g) { return g.uniqueId() == uniqueId; }) == 0)
         return false;
+    m_savedDigests.remove(uniqueId);
     if (m_files.contains(uniqueId))
         m_removedFiles.insert(m_files.take(uniqueId));
     return true;
@@ -243,7 +262,8 @@ QString PWAddressBook::fileNameFor(const QString &uniqueId)
     if (base.isEmpty() || base.size() > 100)
         base = QString::fromLatin1(QCryptographicHash::hash(uniqueId.toUtf8(), QCryptographicHash::Sha1).toHex());
     QSet<QString> taken(m_files.cbegin(), m_files.cend());
-    taken.unite(m_unreadableFiles);
+    for (auto it = m_leftAlone.cbegin(); it != m_leftAlone.cend(); ++it)
+        taken.insert(it.key());
     QString name = base + QStringLiteral(".vcf");
     const auto inUse = [&](const QString &candidate) {
         return taken.contains(candidate)
@@ -273,27 +293,70 @@ bool PWAddressBook::save(QString *error)
 {
     if (!QDir().mkpath(m_folder))
         return report(error, QStringLiteral("folder %1 cannot be made").arg(m_folder));
+    // The records of each file, in the book's order, and whether any of them changed.
+    struct FileRecords
+    {
+        QList<std::pair<QString, QByteArray>> cards; // unique id, card
+        bool changed = false;
+    };
+    QStringList order;
+    QHash<QString, FileRecords> files;
+    const auto gather = [&](const QString &id, const QByteArray &card) {
+        const QString name = fileNameFor(id);
+        auto found = files.find(name);
+        if (found == files.end()) {
+            order.append(name);
+            found = files.insert(name, FileRecords {});
+        }
+        found->cards.append({id, card});
+        found->changed = found->changed || m_savedDigests.value(id) != digestOf(card);
+    };
+    for (const std::shared_ptr<PWPerson> &person : std::as_const(m_people))
+        gather(person->uniqueId(), PWVCardWriter::vCardRepresentation(*person));
+    for (const PWGroup &group : std::as_const(m_groups))
+        gather(group.uniqueId(), PWVCardWriter::groupRepresentation(group));
+
     bool ok = true;
-    QSet<QString> written;
-    for (const std::shared_ptr<PWPerson> &person : std::as_const(m_people)) {
-        const QString name = fileNameFor(person->uniqueId());
-        ok = writeFile(name, PWVCardWriter::vCardRepresentation(*person), error) && ok;
-        written.insert(name);
-    }
-    for (const PWGroup &group : std::as_const(m_groups)) {
-        const QString name = fileNameFor(group.uniqueId());
-        ok = writeFile(name, PWVCardWriter::groupRepresentation(group), error) && ok;
-        written.insert(name);
+    const auto refuseLeftAlone = [&](const QString &name) {
+        ok = report(error, QStringLiteral("%1 is left as it is (%2): changes to its cards are not saved")
+                               .arg(QDir(m_folder).filePath(name), m_leftAlone.value(name)));
+    };
+    for (const QString &name : std::as_const(order)) {
+        const FileRecords &records = files.value(name);
+        if (!records.changed && !m_removedFiles.contains(name))
+            continue;
+        if (m_leftAlone.contains(name)) {
+            refuseLeftAlone(name);
+            continue;
+        }
+        QByteArray bytes;
+        for (const auto &card : records.cards)
+            bytes += card.second;
+        if (!writeFile(name, bytes, error)) {
+            ok = false;
+            continue;
+        }
+        for (const auto &card : records.cards)
+            m_savedDigests.insert(card.first, digestOf(card.second));
     }
     for (const QString &name : std::as_const(m_removedFiles)) {
-        if (written.contains(name))
+        if (files.contains(name))
+            continue; // written above with the records it still holds
+        if (m_leftAlone.contains(name)) {
+            refuseLeftAlone(name);
             continue;
+        }
         QFile file(QDir(m_folder).filePath(name));
         if (file.exists() && !file.remove())
             ok = report(error, QStringLiteral("%1 cannot be removed").arg(file.fileName()));
     }
     m_removedFiles.clear();
-    const PWPlist marker(PWPlist::Dictionary{{kMeKey, PWPlist::fromString(m_meId)}});
-    ok = writeFile(kMarkerFile, marker.toXml(), error) && ok;
+    if (m_meId != m_savedMeId || !QFileInfo::exists(QDir(m_folder).filePath(kMarkerFile))) {
+        const PWPlist marker(PWPlist::Dictionary {{kMeKey, PWPlist::fromString(m_meId)}});
+        if (writeFile(kMarkerFile, marker.toXml(), error))
+            m_savedMeId = m_meId;
+        else
+            ok = false;
+    }
     return ok;
 }

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QSet>
 #include <QString>
 
@@ -15,9 +16,11 @@ class PWPerson;
 // The shared address book: a folder of vCard 3.0 files, one person or group per file named
 // after its unique id, and a small property list "AddressBook.plist" naming the "me" card.
 // Files are read with PWVCardReader (keeping the cards' UIDs as identities) and written with
-// PWVCardWriter, each through a save file, so an interrupted save never leaves half a card; a
-// file that cannot be read is logged and left alone, never deleted or overwritten. Main thread
-// only.
+// PWVCardWriter, each through a save file, so an interrupted save never leaves half a card. A
+// file is written only when a record it holds changed, was added or was removed, and then with
+// every record it holds. A file that cannot be read, or is read only in part (fewer complete
+// cards than it opens, or a record the book already has), is logged, named by
+// filesLeftAlone() and never deleted or written over. Main thread only.
 class PWAddressBook
 {
 public:
@@ -36,10 +39,16 @@ public:
     // Replaces what the book holds with the folder's contents. A missing folder is an empty
     // book. False, with a reason, only when the folder exists and cannot be listed.
     bool load(QString *error = nullptr);
-    // Writes every record whose file differs from it, removes the files of removed records and
-    // writes the "me" marker; makes the folder when needed. False, with the first reason, when
-    // something could not be written (what could be written is).
+    // Writes the files of records added, changed or removed since they were read or written,
+    // removes files left with no record, and writes the "me" marker when "me" changed or it is
+    // missing; makes the folder when needed. False, with the first reason, when something could
+    // not be written, including changes to records of a file left alone (what could be written
+    // is).
     bool save(QString *error = nullptr);
+
+    // File names (relative to the folder) the last load could not read or read only in part,
+    // each with its reason. The book never writes over or removes them.
+    QMap<QString, QString> filesLeftAlone() const { return m_leftAlone; }
 
     QList<std::shared_ptr<PWPerson>> people() const { return m_people; }
     std::shared_ptr<PWPerson> personForUniqueId(const QString &uniqueId) const;
@@ -64,15 +73,22 @@ public:
 private:
     QString fileNameFor(const QString &uniqueId);
     bool writeFile(const QString &fileName, const QByteArray &bytes, QString *error);
+    void leaveAlone(const QString &fileName, const QString &reason);
 
     QString m_folder;
     QList<std::shared_ptr<PWPerson>> m_people;
     QList<PWGroup> m_groups;
     QString m_meId;
-    // Unique id -> file name (relative to the folder) of every record read or written.
+    // The "me" id the marker file held when read or last written.
+    QString m_savedMeId;
+    // Unique id -> file name (relative to the folder) of every record read or written; a file
+    // holding several cards is named by each of their records.
     QHash<QString, QString> m_files;
+    // Unique id -> digest of the card of every record as last read or written, so that saving
+    // tells a changed record from one left as it was.
+    QHash<QString, QByteArray> m_savedDigests;
     // Files of records removed since the last save.
     QSet<QString> m_removedFiles;
-    // Files that could not be read: never written over.
-    QSet<QString> m_unreadableFiles;
+    // File name -> why it is never written over or removed.
+    QMap<QString, QString> m_leftAlone;
 };

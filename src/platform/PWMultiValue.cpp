@@ -41,7 +41,7 @@ qsizetype PWMultiValue::indexOfLabel(const QString &label) const
 
 bool PWMultiValue::setPrimaryIdentifier(const QString &identifier)
 {
-    if (!m_identifiers.contains(identifier))
+    if (!hasIdentifier(identifier))
         return false;
     m_primary = identifier;
     return true;
@@ -56,7 +56,12 @@ QString PWMultiValue::insertValue(const PWPlist &value, const QString &label, qs
 {
     const QString identifier = makeIdentifier();
     m_entries.insert(std::clamp<qsizetype>(index, 0, m_entries.size()), Entry{identifier, label, value});
-    m_identifiers.insert(identifier);
+    if (m_entries.size() == kIndexedFrom) {
+        for (const Entry &entry : std::as_const(m_entries))
+            m_identifiers.insert(entry.identifier);
+    } else if (m_entries.size() > kIndexedFrom) {
+        m_identifiers.insert(identifier);
+    }
     if (m_primary.isEmpty())
         m_primary = identifier;
     return identifier;
@@ -83,8 +88,12 @@ bool PWMultiValue::removeValueAndLabelAtIndex(qsizetype index)
     if (index < 0 || index >= m_entries.size())
         return false;
     const bool wasPrimary = m_entries.at(index).identifier == m_primary;
-    m_identifiers.remove(m_entries.at(index).identifier);
+    const QString identifier = m_entries.at(index).identifier;
     m_entries.removeAt(index);
+    if (m_entries.size() < kIndexedFrom)
+        m_identifiers.clear();
+    else
+        m_identifiers.remove(identifier);
     if (wasPrimary)
         m_primary = m_entries.isEmpty() ? QString() : m_entries.constFirst().identifier;
     return true;
@@ -109,7 +118,12 @@ QString PWMultiValue::makeIdentifier() const
     // person's list keeps its identity); a clash within one list is checked all the same.
     for (;;) {
         const QString identifier = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-        if (!m_identifiers.contains(identifier))
+        if (!hasIdentifier(identifier))
             return identifier;
     }
+}
+
+bool PWMultiValue::hasIdentifier(const QString &identifier) const
+{
+    return m_entries.size() >= kIndexedFrom ? m_identifiers.contains(identifier) : indexForIdentifier(identifier) >= 0;
 }

@@ -59,10 +59,16 @@ public:
 
 private:
     QString makeIdentifier() const;
+    bool hasIdentifier(const QString &identifier) const;
+
+    // Lists this long keep their identifiers in m_identifiers; shorter ones are searched.
+    static constexpr qsizetype kIndexedFrom = 16;
 
     QList<Entry> m_entries;
-    // The identifiers of m_entries, so that a new entry's identifier is checked for a clash
-    // in constant time: lists read from vCards hold tens of thousands of entries.
+    // The identifiers of m_entries when there are kIndexedFrom or more, so that a new entry's
+    // identifier is checked for a clash in constant time: lists read from vCards hold tens of
+    // thousands of entries. Empty for shorter lists, which are most, since a set's least table
+    // costs far more than the entries it would index.
     QSet<QString> m_identifiers;
     QString m_primary;
 };

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QMap>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -84,7 +85,9 @@ public:
 
 private:
     QString m_uniqueId;
-    QHash<QString, PWPlist> m_values;
-    QHash<QString, PWMultiValue> m_multiValues;
+    // Maps, not hashes: a person holds a handful of properties, and a hash's least table costs
+    // kilobytes, which an address book of a hundred thousand persons pays in full.
+    QMap<QString, PWPlist> m_values;
+    QMap<QString, PWMultiValue> m_multiValues;
     QByteArray m_imageData;
 };

@@ -51,29 +51,42 @@ PWPlist::Dictionary::Dictionary(std::initializer_list<Entry> entries)
         insert(entry.first, entry.second);
 }
 
+qsizetype PWPlist::Dictionary::indexOf(const QString &key) const
+{
+    if (m_entries.size() >= kIndexedFrom)
+        return m_index.value(key, -1);
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        if (m_entries.at(i).first == key)
+            return i;
+    }
+    return -1;
+}
+
 PWPlist PWPlist::Dictionary::value(const QString &key) const
 {
-    const auto found = m_index.constFind(key);
-    return found == m_index.constEnd() ? PWPlist() : m_entries.at(*found).second;
+    const qsizetype found = indexOf(key);
+    return found < 0 ? PWPlist() : m_entries.at(found).second;
 }
 
 void PWPlist::Dictionary::insert(const QString &key, const PWPlist &value)
 {
-    const auto found = m_index.constFind(key);
-    if (found != m_index.constEnd()) {
-        m_entries[*found].second = value;
+    if (const qsizetype found = indexOf(key); found >= 0) {
+        m_entries[found].second = value;
         return;
     }
-    m_index.insert(key, m_entries.size());
     m_entries.append(Entry(key, value));
+    if (m_entries.size() == kIndexedFrom)
+        reindex();
+    else if (m_entries.size() > kIndexedFrom)
+        m_index.insert(key, m_entries.size() - 1);
 }
 
 bool PWPlist::Dictionary::remove(const QString &key)
 {
-    const auto found = m_index.constFind(key);
-    if (found == m_index.constEnd())
+    const qsizetype found = indexOf(key);
+    if (found < 0)
         return false;
-    m_entries.removeAt(*found);
+    m_entries.removeAt(found);
     reindex();
     return true;
 }
@@ -98,8 +111,8 @@ bool PWPlist::Dictionary::operator==(const Dictionary &other) const
     if (m_entries.size() != other.m_entries.size())
         return false;
     for (const Entry &entry : m_entries) {
-        const auto found = other.m_index.constFind(entry.first);
-        if (found == other.m_index.constEnd() || other.m_entries.at(*found).second != entry.second)
+        const qsizetype found = other.indexOf(entry.first);
+        if (found < 0 || other.m_entries.at(found).second != entry.second)
             return false;
     }
     return true;
@@ -108,6 +121,8 @@ bool PWPlist::Dictionary::operator==(const Dictionary &other) const
 void PWPlist::Dictionary::reindex()
 {
     m_index.clear();
+    if (m_entries.size() < kIndexedFrom)
+        return;
     m_index.reserve(m_entries.size());
     for (qsizetype i = 0; i < m_entries.size(); ++i)
         m_index.insert(m_entries.at(i).first, i);

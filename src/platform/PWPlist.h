@@ -33,7 +33,7 @@ public:
 
         qsizetype size() const { return m_entries.size(); }
         bool isEmpty() const { return m_entries.isEmpty(); }
-        bool contains(const QString &key) const { return m_index.contains(key); }
+        bool contains(const QString &key) const { return indexOf(key) >= 0; }
         // The value under key, or a null value when absent.
         PWPlist value(const QString &key) const;
         // Replaces the value in place when the key exists, else appends it.
@@ -51,8 +51,13 @@ public:
         bool operator!=(const Dictionary &other) const { return !(*this == other); }
 
     private:
+        // Dictionaries this large keep the index; smaller ones, which are most, are searched.
+        static constexpr qsizetype kIndexedFrom = 16;
+        qsizetype indexOf(const QString &key) const;
         void reindex();
         QList<Entry> m_entries;
+        // Key -> position in m_entries, with kIndexedFrom entries or more; empty below, since a
+        // hash's least table costs far more than the few entries of an address.
         QHash<QString, qsizetype> m_index;
     };
 

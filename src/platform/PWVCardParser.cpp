@@ -1,6 +1,10 @@
 #include "platform/PWVCardParser.h"
 
 #include <QStringDecoder>
+#include <QVarLengthArray>
+
+#include <algorithm>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcVCard, "pw.platform.vcard", QtInfoMsg)
 
@@ -158,6 +162,10 @@ bool parseLine(const QString &text, PWVCardLine &line, QString *reason)
         line.group = name.left(dot);
         name = name.mid(dot + 1);
     }
+    if (name.contains(QChar(0)) || line.group.contains(QChar(0))) {
+        *reason = QStringLiteral("a NUL byte in the property name");
+        return false;
+    }
     if (!isValidName(name) || (dot >= 0 && !isValidName(line.group))) {
         *reason = QStringLiteral("bad property name");
         return false;
@@ -214,39 +222,158 @@ private:
     std::optional<bool> m_known;
 };
 
-// Physical lines to logical ones. A soft line break ("=" at the end of a quoted-printable
-// value) joins the next line whole, a leading blank there being part of the value; this comes
-// before unfolding, which would take that blank for a fold. Otherwise a line starting with a
-// blank or a tab continues the one before (the fold removes the line end and that character).
-QStringList unfold(const QString &text)
+// Whether a physical line is a content line of its own: a name (with its group), optional
+// parameters and a colon, with no blank among them (text continuing a value has blanks). The
+// BEGIN and END lines of cards are such lines.
+bool isPropertyLine(QStringView line)
 {
-    QStringList logical;
-    QuotedPrintableHead head;
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    while (start <= size) {
-        qsizetype end = start;
-        while (end < size && text.at(end) != QLatin1Char('\n') && text.at(end) != QLatin1Char('\r'))
-            ++end;
-        const QStringView physical = QStringView(text).mid(start, end - start);
-        if (!logical.isEmpty() && logical.last().endsWith(QLatin1Char('=')) && head.quotedPrintable(logical.last())) {
-            logical.last().chop(1);
-            logical.last().append(physical);
-        } else if (!physical.isEmpty() && (physical.at(0) == QLatin1Char(' ') || physical.at(0) == QLatin1Char('\t'))
-                   && !logical.isEmpty()) {
-            logical.last().append(physical.mid(1));
-        } else {
-            logical.append(physical.toString());
-            head = QuotedPrintableHead();
-        }
-        if (end >= size)
-            break;
-        start = end + 1;
-        if (text.at(end) == QLatin1Char('\r') && start < size && text.at(start) == QLatin1Char('\n'))
-            ++start;
+    qsizetype i = 0;
+    const auto name = [&] {
+        const qsizetype from = i;
+        while (i < line.size() && isNameCharacter(line.at(i)))
+            ++i;
+        return i > from;
+    };
+    if (!name())
+        return false;
+    if (i < line.size() && line.at(i) == QLatin1Char('.')) {
+        ++i;
+        if (!name())
+            return false;
     }
-    return logical;
+    while (i < line.size() && line.at(i) == QLatin1Char(';')) {
+        ++i;
+        if (!name())
+            return false;
+        if (i < line.size() && line.at(i) == QLatin1Char('=')) {
+            bool quoted = false;
+            for (++i; i < line.size(); ++i) {
+                const QChar c = line.at(i);
+                if (c == QLatin1Char('"'))
+                    quoted = !quoted;
+                else if (!quoted && (c == QLatin1Char(';') || c == QLatin1Char(':')))
+                    break;
+            }
+        }
+    }
+    return i < line.size() && line.at(i) == QLatin1Char(':');
 }
+
+// Whether a line of text opens a card: "BEGIN:VCARD", perhaps with a group or parameters.
+bool isBeginLine(QStringView line)
+{
+    if (line.isEmpty() || !isNameCharacter(line.at(0)))
+        return false;
+    const qsizetype colon = line.indexOf(QLatin1Char(':'));
+    if (colon < 0 || line.sliced(colon + 1).trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) != 0)
+        return false;
+    QStringView name = line.first(colon);
+    if (const qsizetype semicolon = name.indexOf(QLatin1Char(';')); semicolon >= 0)
+        name = name.first(semicolon);
+    if (const qsizetype dot = name.lastIndexOf(QLatin1Char('.')); dot >= 0)
+        name = name.sliced(dot + 1);
+    return name.trimmed().compare(QLatin1String("BEGIN"), Qt::CaseInsensitive) == 0;
+}
+
+// Physical lines to logical ones, one at a time, so that no list of every line of a large file
+// is ever held. A soft line break ("=" at the end of a quoted-printable value) joins the next
+// line whole, a leading blank there being part of the value; this comes before unfolding, which
+// would take that blank for a fold. Otherwise a line starting with a blank or a tab continues
+// the one before (the fold removes the line end and that character).
+// A soft line break never joins a line that stands on its own (a property line, the END or
+// BEGIN of a card): exporters leave a stray "=" at the end of a value, and joining the END
+// after it would swallow that card and every card after it.
+class LogicalLines
+{
+public:
+    // Over decoded text, or over bytes known to be valid UTF-8, decoded a line at a time so
+    // that a large file is never held twice.
+    explicit LogicalLines(QStringView text)
+        : m_text(text)
+        , m_size(text.size())
+    {
+    }
+    explicit LogicalLines(QByteArrayView utf8)
+        : m_utf8(utf8)
+        , m_size(utf8.size())
+        , m_fromUtf8(true)
+    {
+    }
+
+    // The next logical line and the number of its first physical line; false after the last.
+    bool next(QString &line, qsizetype &number)
+    {
+        if (!m_hasLookahead && !readPhysical())
+            return false;
+        line = m_lookahead;
+        number = m_lookaheadNumber;
+        m_hasLookahead = false;
+        QuotedPrintableHead head;
+        while (readPhysical()) {
+            if (line.endsWith(QLatin1Char('=')) && head.quotedPrintable(line)) {
+                line.chop(1); // the break is no part of the value, whether it joins or not
+                if (!isPropertyLine(m_lookahead)) {
+                    line.append(m_lookahead);
+                    continue;
+                }
+                qCInfo(lcVCard).noquote() << QStringLiteral("vCard line %1: the quoted-printable value ends in a "
+                                                            "soft line break before a line of its own; it ends there")
+                                                 .arg(m_lookaheadNumber - 1);
+            } else if (!m_lookahead.isEmpty()
+                       && (m_lookahead.at(0) == QLatin1Char(' ') || m_lookahead.at(0) == QLatin1Char('\t'))) {
+                line.append(QStringView(m_lookahead).sliced(1));
+                continue;
+            }
+            m_hasLookahead = true;
+            break;
+        }
+        return true;
+    }
+
+    // The physical lines read so far that open a card, whatever became of them.
+    int beginLines() const { return m_beginLines; }
+
+private:
+    bool isLineEnd(qsizetype i) const
+    {
+        const char16_t c = m_fromUtf8 ? char16_t(m_utf8.at(i)) : m_text.at(i).unicode();
+        return c == u'\n' || c == u'\r';
+    }
+
+    bool readPhysical()
+    {
+        if (m_start > m_size)
+            return false;
+        qsizetype end = m_start;
+        while (end < m_size && !isLineEnd(end))
+            ++end;
+        if (m_fromUtf8)
+            m_lookahead = QString::fromUtf8(m_utf8.sliced(m_start, end - m_start));
+        else
+            m_lookahead = m_text.sliced(m_start, end - m_start).toString();
+        m_lookaheadNumber = ++m_physicalLines;
+        if (isBeginLine(m_lookahead))
+            ++m_beginLines;
+        m_start = end + 1;
+        // CRLF is one line end; ASCII in both forms, so either is read as a character.
+        if (end < m_size && m_start < m_size && isLineEnd(end) && isLineEnd(m_start)
+            && (m_fromUtf8 ? m_utf8.at(end) == '\r' && m_utf8.at(m_start) == '\n'
+                           : m_text.at(end) == QLatin1Char('\r') && m_text.at(m_start) == QLatin1Char('\n')))
+            ++m_start;
+        return true;
+    }
+
+    QStringView m_text;
+    QByteArrayView m_utf8;
+    qsizetype m_size = 0;
+    bool m_fromUtf8 = false;
+    qsizetype m_start = 0;
+    qsizetype m_physicalLines = 0;
+    int m_beginLines = 0;
+    QString m_lookahead;
+    qsizetype m_lookaheadNumber = 0;
+    bool m_hasLookahead = false;
+};
 
 // Whether a line of bytes is the BEGIN or END (keyword) line of a card.
 bool isCardBoundary(QByteArrayView line, QByteArrayView keyword)
@@ -314,6 +441,47 @@ QString decodeCardByCard(QByteArrayView bytes)
 
 } // namespace
 
+namespace {
+
+// Whether the bytes are valid UTF-8 as a whole, checked a piece at a time without keeping the
+// text. Pieces end at line feeds, which are never inside a UTF-8 sequence.
+bool isValidUtf8(QByteArrayView bytes)
+{
+    constexpr qsizetype kPiece = 1 << 20;
+    QVarLengthArray<QChar, 1> buffer;
+    for (qsizetype at = 0; at < bytes.size();) {
+        qsizetype end = std::min(at + kPiece, bytes.size());
+        if (end < bytes.size()) {
+            const qsizetype feed = bytes.indexOf('\n', end);
+            end = feed < 0 ? bytes.size() : feed + 1;
+        }
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        buffer.resize(decoder.requiredSpace(end - at));
+        decoder.appendToBuffer(buffer.data(), bytes.sliced(at, end - at));
+        if (decoder.hasError())
+            return false;
+        at = end;
+    }
+    return true;
+}
+
+// The bytes after any byte-order mark when they are UTF-8 text as decodeText() would read it
+// whole; nothing for UTF-16 or bytes that are no valid UTF-8.
+std::optional<QByteArrayView> utf8Body(const QByteArray &bytes)
+{
+    const auto at = [&](qsizetype i) { return i < bytes.size() ? quint8(bytes.at(i)) : 0x100; };
+    if ((at(0) == 0xFF && at(1) == 0xFE) || (at(0) == 0xFE && at(1) == 0xFF) || (at(0) != 0 && at(0) < 0x80 && at(1) == 0)
+        || (at(0) == 0 && at(1) != 0 && at(1) < 0x80))
+        return std::nullopt;
+    const qsizetype skip = (at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF) ? 3 : 0;
+    const QByteArrayView body = QByteArrayView(bytes).sliced(skip);
+    if (!isValidUtf8(body))
+        return std::nullopt;
+    return body;
+}
+
+} // namespace
+
 std::optional<QString> PWVCardParser::decodeText(const QByteArray &bytes, QString *error)
 {
     const auto decodeUtf16 = [&](QStringConverter::Encoding encoding, qsizetype skip) -> std::optional<QString> {
@@ -343,28 +511,43 @@ std::optional<QString> PWVCardParser::decodeText(const QByteArray &bytes, QStrin
     return decodeCardByCard(body);
 }
 
-std::optional<QList<PWVCard>> PWVCardParser::parse(const QByteArray &bytes, QString *error)
+std::optional<QList<PWVCard>> PWVCardParser::parse(const QByteArray &bytes, QString *error, int *beginLines)
 {
-    if (bytes.size() > kMaxBytes) {
-        fail(error, QStringLiteral("more than %1 bytes").arg(kMaxBytes));
-        return std::nullopt;
-    }
-    const std::optional<QString> text = decodeText(bytes, error);
-    if (!text)
-        return std::nullopt;
-    const QStringList logical = unfold(*text);
-
     QList<PWVCard> cards;
+    if (!parseEach(bytes, [&cards](PWVCard &card) { cards.append(std::move(card)); }, error, beginLines))
+        return std::nullopt;
+    return cards;
+}
+
+bool PWVCardParser::parseEach(const QByteArray &bytes, const std::function<void(PWVCard &)> &take, QString *error,
+                              int *beginLines)
+{
+    if (beginLines)
+        *beginLines = 0;
+    if (bytes.size() > kMaxBytes)
+        return fail(error, QStringLiteral("more than %1 bytes").arg(kMaxBytes));
+    // UTF-8, the usual case, is read line by line from the bytes; other text is decoded whole.
+    const std::optional<QByteArrayView> utf8 = utf8Body(bytes);
+    std::optional<QString> text;
+    if (!utf8 && !(text = decodeText(bytes, error)))
+        return false;
+    LogicalLines logical = utf8 ? LogicalLines(*utf8) : LogicalLines(QStringView(*text));
+    // A file of broken lines would log each of them: the first few are named, the rest counted.
+    constexpr int kLinesNamed = 20;
+    int linesLeftOut = 0;
+    int cards = 0;
     PWVCard current;
     int depth = 0; // 1 inside a card; more inside cards embedded in it, whose lines are dropped
-    for (qsizetype i = 0; i < logical.size(); ++i) {
-        QString lineText = logical.at(i);
+    QString lineText;
+    qsizetype number = 0;
+    while (logical.next(lineText, number)) {
         if (lineText.trimmed().isEmpty())
             continue;
         PWVCardLine line;
         QString reason;
         if (!parseLine(lineText, line, &reason)) {
-            qCDebug(lcVCard).noquote() << "vCard line" << i + 1 << "left out:" << reason;
+            if (++linesLeftOut <= kLinesNamed)
+                qCInfo(lcVCard).noquote() << QStringLiteral("vCard line %1 left out: %2").arg(number).arg(reason);
             continue;
         }
         if (isQuotedPrintable(line)) {
@@ -373,46 +556,39 @@ std::optional<QList<PWVCard>> PWVCardParser::parse(const QByteArray &bytes, QStr
                                        charsets.isEmpty() ? QString() : charsets.constFirst());
             line.parameters.removeIf([](const auto &p) { return p.first == QLatin1String("ENCODING"); });
         }
-        const QString value = line.value.trimmed().toUpper();
-        if (line.name == QLatin1String("BEGIN") && value == QLatin1String("VCARD")) {
-            if (++depth > kMaxDepth) {
-                fail(error, QStringLiteral("cards nested more than %1 deep").arg(kMaxDepth));
-                return std::nullopt;
-            }
-            if (depth == 1)
-                current.clear();
-            continue;
-        }
-        if (line.name == QLatin1String("END") && value == QLatin1String("VCARD")) {
-            if (depth == 0) {
-                qCDebug(lcVCard) << "vCard END without BEGIN at line" << i + 1;
-                continue;
-            }
-            if (--depth == 0) {
-                if (cards.size() >= kMaxCards) {
-                    fail(error, QStringLiteral("more than %1 cards").arg(kMaxCards));
-                    return std::nullopt;
-                }
-                cards.append(current);
+        const bool boundary = line.name == QLatin1String("BEGIN") || line.name == QLatin1String("END");
+        if (boundary && line.value.trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0) {
+            if (line.name == QLatin1String("BEGIN")) {
+                if (++depth > kMaxDepth)
+                    return fail(error, QStringLiteral("cards nested more than %1 deep").arg(kMaxDepth));
+                if (depth == 1)
+                    current.clear();
+            } else if (depth == 0) {
+                qCInfo(lcVCard).noquote() << QStringLiteral("vCard line %1: END without BEGIN").arg(number);
+            } else if (--depth == 0) {
+                if (cards >= kMaxCards)
+                    return fail(error, QStringLiteral("more than %1 cards").arg(kMaxCards));
+                ++cards;
+                take(current);
                 current.clear();
             }
             continue;
         }
         if (depth != 1)
             continue; // outside any card, or inside an embedded one
-        if (current.size() >= kMaxLinesPerCard) {
-            fail(error, QStringLiteral("a card of more than %1 lines").arg(kMaxLinesPerCard));
-            return std::nullopt;
-        }
-        current.append(line);
+        if (current.size() >= kMaxLinesPerCard)
+            return fail(error, QStringLiteral("a card of more than %1 lines").arg(kMaxLinesPerCard));
+        current.append(std::move(line));
     }
+    if (linesLeftOut > kLinesNamed)
+        qCInfo(lcVCard).noquote() << QStringLiteral("vCard: %1 more lines left out").arg(linesLeftOut - kLinesNamed);
     if (depth > 0)
         qCInfo(lcVCard) << "last vCard has no END and is left out";
-    if (cards.isEmpty()) {
-        fail(error, QStringLiteral("no complete vCard"));
-        return std::nullopt;
-    }
-    return cards;
+    if (beginLines)
+        *beginLines = logical.beginLines();
+    if (cards == 0)
+        return fail(error, QStringLiteral("no complete vCard"));
+    return true;
 }
 
 QString PWVCardParser::unescapeText(const QString &value)

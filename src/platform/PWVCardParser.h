@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 Q_DECLARE_LOGGING_CATEGORY(lcVCard)
@@ -30,7 +31,16 @@ public:
     // The cards of the bytes, in order. Nothing, with a reason (also logged), when the bytes
     // are too large, cannot be decoded, nest cards too deeply or hold no complete card. Lines
     // that cannot be read and a last card cut off before its END are left out and logged.
-    static std::optional<QList<PWVCard>> parse(const QByteArray &bytes, QString *error = nullptr);
+    // beginLines, when given, counts the lines of the text that open a card, read or not: a
+    // caller can tell from it that cards were lost.
+    static std::optional<QList<PWVCard>> parse(const QByteArray &bytes, QString *error = nullptr,
+                                               int *beginLines = nullptr);
+    // The same, each card handed to take as soon as it is complete (take may move it away), so
+    // that a caller making persons never holds every card of a large file at once. False, with
+    // a reason, where parse() answers nothing; the cards handed over by then are the caller's
+    // to drop.
+    static bool parseEach(const QByteArray &bytes, const std::function<void(PWVCard &)> &take,
+                          QString *error = nullptr, int *beginLines = nullptr);
 
     // The text of the bytes in the encodings above, logging each card read as Latin-1 by its
     // index; nothing with a reason for broken UTF-16.

@@ -154,11 +154,55 @@ QString imppProperty(const PWVCardLine &line, QString *address)
     return QString();
 }
 
+// Values repeated across the cards of one read (names, organisations, cities, countries, whole
+// addresses) made once and shared by every person holding them: values are immutable, so no
+// person can tell, and a large export holding the same few cities a hundred thousand times
+// holds each once. Only short values are kept, and the pool stops growing at kMaxEntries, so a
+// file of values all different pays little for it.
+class ValuePool
+{
+public:
+    PWPlist string(const QString &text)
+    {
+        if (text.size() > kMaxKey)
+            return PWPlist::fromString(text);
+        const auto found = m_strings.constFind(text);
+        if (found != m_strings.constEnd())
+            return *found;
+        const PWPlist value = PWPlist::fromString(text);
+        if (m_strings.size() < kMaxEntries)
+            m_strings.insert(text, value);
+        return value;
+    }
+
+    // The value made for key before, or make's answer, kept for the next time.
+    template <typename Make>
+    PWPlist shared(const QString &key, Make make)
+    {
+        if (key.size() > 4 * kMaxKey)
+            return make();
+        const auto found = m_values.constFind(key);
+        if (found != m_values.constEnd())
+            return *found;
+        const PWPlist value = make();
+        if (m_values.size() < kMaxEntries)
+            m_values.insert(key, value);
+        return value;
+    }
+
+private:
+    static constexpr qsizetype kMaxKey = 64;
+    static constexpr qsizetype kMaxEntries = 1 << 16;
+    QHash<QString, PWPlist> m_strings;
+    QHash<QString, PWPlist> m_values;
+};
+
 class CardBuilder
 {
 public:
-    explicit CardBuilder(const PWVCard &card)
+    CardBuilder(const PWVCard &card, ValuePool &pool)
         : m_card(card)
+        , m_pool(pool)
     {
         for (const PWVCardLine &line : card) {
             if (line.group.isEmpty())
@@ -219,7 +263,7 @@ private:
     void setText(const QString &property, const QString &text)
     {
         if (!text.isEmpty())
-            m_person->setValueForProperty(property, PWPlist::fromString(text));
+            m_person->setValueForProperty(property, m_pool.string(text));
     }
 
     void readName(const PWVCardLine &line)
@@ -233,6 +277,20 @@ private:
 
     void readAddress(const PWVCardLine &line)
     {
+        const GroupInfo info = line.group.isEmpty() ? GroupInfo() : m_groups.value(groupKey(line));
+        // The address is told by its value and what its group adds.
+        QString key = line.value;
+        if (!line.group.isEmpty()) {
+            key += QChar(0x1F) + info.countryCode;
+            for (const auto &field : info.addressFields)
+                key += QChar(0x1E) + field.first + QChar(0x1F) + field.second;
+        }
+        const PWPlist address = m_pool.shared(key, [&] { return makeAddress(line, info); });
+        add(kPWAddressProperty, line, address, labelOf(line, workHomeLabel(line)));
+    }
+
+    PWPlist makeAddress(const PWVCardLine &line, const GroupInfo &info)
+    {
         QStringList parts = componentsOf(line);
         while (parts.size() < 7)
             parts.append(QString());
@@ -243,22 +301,19 @@ private:
                 street.append(parts.at(i));
         }
         PWPlist::Dictionary address;
-        const auto put = [&address](const QString &key, const QString &text) {
+        const auto put = [&](const QString &key, const QString &text) {
             if (!text.isEmpty())
-                address.insert(key, PWPlist::fromString(text));
+                address.insert(key, m_pool.string(text));
         };
         put(kPWAddressStreetKey, street.join(QLatin1Char('\n')));
         put(kPWAddressCityKey, parts.at(3));
         put(kPWAddressStateKey, parts.at(4));
         put(kPWAddressZIPKey, parts.at(5));
         put(kPWAddressCountryKey, parts.at(6));
-        if (!line.group.isEmpty()) {
-            const GroupInfo info = m_groups.value(groupKey(line));
-            put(kPWAddressCountryCodeKey, info.countryCode);
-            for (const auto &field : info.addressFields)
-                put(field.first, field.second);
-        }
-        add(kPWAddressProperty, line, PWPlist(address), labelOf(line, workHomeLabel(line)));
+        put(kPWAddressCountryCodeKey, info.countryCode);
+        for (const auto &field : info.addressFields)
+            put(field.first, field.second);
+        return PWPlist(address);
     }
 
     void readLine(const PWVCardLine &line)
@@ -348,6 +403,7 @@ private:
     }
 
     const PWVCard &m_card;
+    ValuePool &m_pool;
     QHash<QString, GroupInfo> m_groups;
     QHash<QString, PWMultiValue> m_multi;
     // Per property, the rank and identifier of the most preferred entry so far.
@@ -360,14 +416,16 @@ private:
 std::optional<QList<std::shared_ptr<PWPerson>>> PWVCardReader::personsFromData(const QByteArray &bytes, QString *error,
                                                                                const Options &options)
 {
-    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(bytes, error);
-    if (!cards)
-        return std::nullopt;
+    // Each card becomes a person as soon as it is read: the lines of a large file's cards never
+    // live all at once beside the persons made of them.
     QList<std::shared_ptr<PWPerson>> persons;
-    for (const PWVCard &card : *cards) {
+    ValuePool pool;
+    const auto take = [&](PWVCard &card) {
         if (!isGroupCard(card))
-            persons.append(personFromCard(card, options));
-    }
+            persons.append(CardBuilder(card, pool).build(options));
+    };
+    if (!PWVCardParser::parseEach(bytes, take, error))
+        return std::nullopt;
     return persons;
 }
 
@@ -388,7 +446,8 @@ std::shared_ptr<PWPerson> PWVCardReader::personFromData(const QByteArray &bytes,
 
 std::shared_ptr<PWPerson> PWVCardReader::personFromCard(const PWVCard &card, const Options &options)
 {
-    return CardBuilder(card).build(options);
+    ValuePool pool;
+    return CardBuilder(card, pool).build(options);
 }
 
 bool PWVCardReader::isGroupCard(const PWVCard &card)

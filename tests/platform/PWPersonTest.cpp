@@ -68,6 +68,36 @@ TEST(PWMultiValueTest, IdentifiersStayUniqueOverManyEntries)
     EXPECT_TRUE(multi.setPrimaryIdentifier(multi.identifierAtIndex(count - 2)));
 }
 
+// Short lists search their identifiers and long ones keep a set of them: the answers must not
+// change while a list grows past the change and shrinks back.
+TEST(PWMultiValueTest, IdentifiersAreFoundWhileTheListGrowsAndShrinksPastItsIndex)
+{
+    PWMultiValue multi;
+    QStringList identifiers;
+    for (int i = 0; i < 40; ++i) {
+        identifiers.append(multi.insertValue(PWPlist::fromInteger(i), kPWWorkLabel, i % 2 ? 0 : multi.count()));
+        ASSERT_EQ(QSet<QString>(identifiers.cbegin(), identifiers.cend()).size(), i + 1);
+        for (const QString &identifier : std::as_const(identifiers))
+            ASSERT_TRUE(multi.setPrimaryIdentifier(identifier)) << "after " << i << " entries";
+    }
+    PWMultiValue copy = multi;
+    while (multi.count() > 1) {
+        const QString gone = multi.identifierAtIndex(multi.count() / 2);
+        ASSERT_TRUE(multi.removeValueAndLabelAtIndex(multi.count() / 2));
+        identifiers.removeOne(gone);
+        ASSERT_FALSE(multi.setPrimaryIdentifier(gone));
+        for (const QString &identifier : std::as_const(identifiers))
+            ASSERT_TRUE(multi.setPrimaryIdentifier(identifier)) << "with " << multi.count() << " entries";
+        ASSERT_NE(multi, copy);
+    }
+    // Equal lists compare equal whichever way they came to their length.
+    PWMultiValue again = copy;
+    while (again.count() > 1)
+        again.removeValueAndLabelAtIndex(again.count() / 2);
+    again.setPrimaryIdentifier(multi.primaryIdentifier());
+    EXPECT_EQ(again, multi);
+}
+
 TEST(PWPersonTest, OnlyRegisteredPropertiesOfTheRightKindHoldValues)
 {
     const std::shared_ptr<PWPerson> person = PWPerson::create();

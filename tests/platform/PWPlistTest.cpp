@@ -209,6 +209,35 @@ TEST(PWPlistDictionaryTest, InsertReplacesInPlaceAndRemoveKeepsLookupsRight)
     EXPECT_EQ(dictionary.value(QStringLiteral("d")), number(6));
 }
 
+// Small dictionaries are searched and large ones indexed: lookups, removals and equality must
+// come out the same on either side of the change and while crossing it.
+TEST(PWPlistDictionaryTest, LookupsHoldAsTheDictionaryGrowsAndShrinksPastItsIndex)
+{
+    PWPlist::Dictionary dictionary;
+    PWPlist::Dictionary reversed;
+    const auto key = [](int i) { return QStringLiteral("key%1").arg(i); };
+    for (int i = 0; i < 40; ++i) {
+        dictionary.insert(key(i), PWPlist::fromInteger(i));
+        reversed.insert(key(39 - i), PWPlist::fromInteger(39 - i));
+        ASSERT_EQ(dictionary.size(), i + 1);
+        for (int j = 0; j <= i; ++j)
+            ASSERT_EQ(dictionary.value(key(j)).toInteger(), j) << "after " << i << " inserts";
+        ASSERT_FALSE(dictionary.contains(key(i + 1)));
+    }
+    EXPECT_EQ(PWPlist(dictionary), PWPlist(reversed));
+    for (int i = 0; i < 40; i += 2) {
+        ASSERT_TRUE(dictionary.remove(key(i)));
+        ASSERT_FALSE(dictionary.contains(key(i)));
+        for (int j = i + 1; j < 40; ++j)
+            ASSERT_EQ(dictionary.value(key(j)).toInteger(), j) << "after removing " << i;
+    }
+    dictionary.insert(key(3), PWPlist::fromInteger(-3)); // replaced in place, not added
+    EXPECT_EQ(dictionary.size(), 20);
+    EXPECT_EQ(dictionary.keys().indexOf(key(3)), 1);
+    EXPECT_EQ(dictionary.value(key(3)).toInteger(), -3);
+    EXPECT_NE(PWPlist(dictionary), PWPlist(reversed));
+}
+
 TEST(PWPlistValueTest, EqualityComparesKindAndValueDeeplyButNotKeyOrder)
 {
     const auto dictionary = [](const char *first, const char *second, const char *data = "ab") {

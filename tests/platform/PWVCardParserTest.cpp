@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PWVCardParserTest, RandomMutationsOfAValidCardNeverCrash)
 {
     QRandomGenerator random(20261206);
-    QLoggingCategory::setFilterRules(QStringLiteral("pw.platform.vcard.*=false")); // refusals by the hundred
+    QLoggingCategory::setFilterRules(QStringLiteral("pw.platform.vcard=false")); // refusals by the hundred
     for (int round = 0; round < 100; ++round) {
         QByteArray bytes = fixture(QStringLiteral("vcard30-grouped-labels.vcf"));
         // Each edit cuts up to seven bytes somewhere and puts in nothing, a separator or any byte.

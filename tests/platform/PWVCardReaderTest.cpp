@@ -229,3 +229,46 @@ TEST_F(PWVCardReaderTest, CompanyCardsKeepTheirMarkThroughReadingAndWriting)
     EXPECT_TRUE(ada->stringForProperty(kPWPersonFlagsProperty).isEmpty());
     EXPECT_FALSE(PWVCardWriter::vCardRepresentation(*ada).contains("X-ABShowAs"));
 }
+
+// Files over a megabyte are checked for UTF-8 a piece at a time: characters near the pieces'
+// ends stay whole, and one card of Latin-1 still falls back alone.
+TEST_F(PWVCardReaderTest, LargeFilesAreReadAsUtf8AcrossTheirPiecesWithTheLatin1CardAlone)
+{
+    QByteArray bytes;
+    int count = 0;
+    while (bytes.size() < 3 * 1024 * 1024) {
+        // Lines of odd lengths put the two-byte characters at every offset.
+        bytes += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Zo\xC3\xAB;\xC5\x81ukasz" + QByteArray(count % 7, 'x')
+                 + ";;;\r\nNOTE:" + QByteArray("\xC3\xA9").repeated(count % 500) + "\r\nEND:VCARD\r\n";
+        ++count;
+    }
+    bytes += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:M\xFCller;J\xFCrgen;;;\r\nEND:VCARD\r\n";
+    const std::optional<QList<std::shared_ptr<PWPerson>>> persons = PWVCardReader::personsFromData(bytes);
+    ASSERT_TRUE(persons);
+    ASSERT_EQ(persons->size(), count + 1);
+    for (int i = 0; i < count; ++i) {
+        ASSERT_EQ(persons->at(i)->stringForProperty(kPWLastNameProperty), QStringLiteral("Zoë")) << i;
+        ASSERT_EQ(persons->at(i)->stringForProperty(kPWNoteProperty).size(), i % 500) << i;
+    }
+    EXPECT_EQ(persons->last()->stringForProperty(kPWLastNameProperty), QStringLiteral("Müller"));
+}
+
+// Persons of one file share the values they hold alike; addresses alike in their lines but
+// not in what their groups add stay apart.
+TEST_F(PWVCardReaderTest, AddressesAlikeButForTheirGroupsStayApart)
+{
+    QByteArray bytes;
+    for (const char *code : {"uk", "ie", "uk"})
+        bytes += "BEGIN:VCARD\r\nN:Row;Elm;;;\r\nitem1.ADR;type=HOME:;;1 Elm Row;Leith;;EH6;UK\r\nitem1.X-ABADR:"
+                 + QByteArray(code) + "\r\nADR;type=WORK:;;1 Elm Row;Leith;;EH6;UK\r\nEND:VCARD\r\n";
+    const std::optional<QList<std::shared_ptr<PWPerson>>> persons = PWVCardReader::personsFromData(bytes);
+    ASSERT_TRUE(persons);
+    QStringList seen;
+    for (const auto &person : *persons)
+        seen += entries(*person, kPWAddressProperty);
+    const QString plain = QStringLiteral("=Street:1 Elm Row|City:Leith|ZIP:EH6|Country:UK");
+    const QString home = QLatin1Char('*') + kPWHomeLabel + plain + QStringLiteral("|CountryCode:");
+    const QString work = kPWWorkLabel + plain;
+    EXPECT_EQ(seen, (QStringList {home + QStringLiteral("uk"), work, home + QStringLiteral("ie"), work,
+                                  home + QStringLiteral("uk"), work}));
+}
