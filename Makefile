@@ -6,7 +6,7 @@ BUILD_FUZZ  ?= build-fuzz
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench test-asan fuzz clean
+.PHONY: all deps configure build run test bench test-asan fuzz screenshots clean
 
 all: build
 
@@ -41,6 +41,12 @@ bench: deps
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPW_BUILD_TESTS=OFF -DPW_BUILD_FUZZ=ON
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+
+# A PNG of every window, panel and sheet, at the normal size and at 200 %.
+screenshots: configure
+	cmake --build $(BUILD) -j $(JOBS) --target pw_screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/screenshots/pw_screenshots $(BUILD)/screenshots
+	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 $(BUILD)/tools/screenshots/pw_screenshots $(BUILD)/screenshots/scale-200
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ)
