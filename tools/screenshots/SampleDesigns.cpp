@@ -6,6 +6,7 @@
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
+#include "kernel/printing/CATemplateFormat.h"
 #include "platform/PWPerson.h"
 #include "platform/PWVCardReader.h"
 
@@ -43,14 +44,16 @@ void address(CADocument &document, bool toFrom, const QByteArray &card, double x
         const std::unique_ptr<CAddressFormat> format =
             CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
                 u"Name+Company"_s, u"us"_s, barcode, CAddressFormatController::kBarcodeBelow);
-        auto *panel = new CFTAAddressPanel(toFrom, format.get(), nullptr, false);
-        panel->SetOrigin(x, y);
         CFTAView view(document.ftDocumentController());
+        // In the design's own text style, as the canvas makes them.
+        CFTAAddressPanel *panel = view.CreateAddressPanel(toFrom, format.get());
+        panel->SetOrigin(x, y);
         view.InsertComponent(panel, false);
     }
     const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(card);
     if (person)
         document.setCurrentPerson(person.get(), toFrom, true, true);
+    document.ftDocument()->arrangeAddressPanel();
 }
 
 } // namespace
@@ -60,6 +63,12 @@ namespace SampleDesigns {
 std::unique_ptr<CADocument> label()
 {
     auto document = make(dtLabel);
+    // A shipping label, big enough for an address with its barcode.
+    CATemplateFormat::predefLayouts(dtLabel);
+    if (const auto shipping = CATemplateFormat::findPredefLayoutManufacturerID(dtLabel, u"Avery"_s, u"05163"_s)) {
+        document->setLayoutArangeComponents(*shipping, false);
+        document->setDefTextSize();
+    }
     address(*document, true, kRecipient, 12, 10, true);
     return document;
 }

@@ -1,10 +1,12 @@
 #include "Screenshots.h"
 
 #include "app/shell/CADocumentController.h"
+#include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAMainWindowController.h"
 #include "kernel/FTKernelStartup.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDir>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -60,7 +62,7 @@ int main(int argc, char **argv)
         } else {
             std::printf("%s\n", qPrintable(file));
         }
-        if (qobject_cast<CAMainWindowController *>(widget) || widget == application.panels().colorPanel() ||
+        if (qobject_cast<CAMainWindowController *>(widget) || widget == static_cast<QWidget *>(application.panels().colorPanel()) ||
             qobject_cast<QMenu *>(widget))
             widget->hide();
         else
