@@ -137,7 +137,7 @@ std::shared_ptr<CAOpenDocument> CADocumentManager::openDocument(const QString &p
     auto document = std::make_unique<CADocument>();
     QString error;
     if (!document->readFromFile(absolute, &error)) {
-        report(window, tr("The document “%1” could not be opened. %2").arg(QFileInfo(path).fileName(), error));
+        report(window, tr("“%1” — %2").arg(QFileInfo(path).fileName(), error));
         return nullptr;
     }
     auto record = keep(std::move(document), absolute);
@@ -164,7 +164,7 @@ bool CADocumentManager::writeDocument(const std::shared_ptr<CAOpenDocument> &doc
         return false;
     QString error;
     if (!document->document->writeToFile(path, &error)) {
-        report(window, tr("The document “%1” could not be saved. %2").arg(displayName(*document), error));
+        report(window, tr("“%1” — %2").arg(displayName(*document), error));
         return false;
     }
     return true;
@@ -243,8 +243,7 @@ bool CADocumentManager::revertDocumentToSaved(const std::shared_ptr<CAOpenDocume
         return false;
     QString error;
     if (!document->document->readFromFile(document->filePath, &error)) {
-        report(windowOf(document),
-               tr("The document “%1” could not be read again. %2").arg(displayName(*document), error));
+        report(windowOf(document), tr("“%1” — %2").arg(displayName(*document), error));
         return false;
     }
     document->changeCount = 0;

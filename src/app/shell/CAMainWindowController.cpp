@@ -14,7 +14,7 @@
 #include "kernel/document/CFTAView.h"
 #include "platform/PWBundle.h"
 #include "platform/PWNotificationCenter.h"
-#include "ui_Document.h"
+#include <ui_Document.h>
 
 #include <QCloseEvent>
 #include <QMenu>
@@ -135,6 +135,52 @@ double CAMainWindowController::fitScale(const QSizeF &card, const QSizeF &room)
         return 1.0;
     const double scale = std::min(room.width() / card.width(), room.height() / card.height());
     return std::clamp(scale, 0.5, 3.0);
+}
+
+namespace {
+
+QList<CAMainWindowController *> windowsOf(const CADocumentManager &manager, const CADocument *document)
+{
+    QList<CAMainWindowController *> windows;
+    if (const auto record = manager.recordFor(document))
+        if (auto *window = qobject_cast<CAMainWindowController *>(record->window.data()))
+            windows.append(window);
+    return windows;
+}
+
+} // namespace
+
+void CAMainWindowController::invalidateObject(const CADocumentManager &manager, const CADocument *document,
+                                              CFTComponent *component)
+{
+    for (CAMainWindowController *window : windowsOf(manager, document))
+        window->invalidateObject(component);
+}
+
+void CAMainWindowController::updateDocView(const CADocumentManager &manager, const CADocument *document)
+{
+    const QList<CAMainWindowController *> windows = windowsOf(manager, document);
+    if (!windows.isEmpty())
+        windows.first()->updateDocView();
+}
+
+void CAMainWindowController::addBackground(const CADocumentManager &manager, const CADocument *document,
+                                           CFTComponent *, CFTComponent *component)
+{
+    // Taking a background away again is the canvas's undo; here it only has to be seen.
+    invalidateObject(manager, document, component);
+}
+
+void CAMainWindowController::changePerson(CADocumentManager &manager, const CADocument *document,
+                                          const PWPerson &person, int, bool)
+{
+    const QList<CAMainWindowController *> windows = windowsOf(manager, document);
+    if (windows.isEmpty())
+        return;
+    CAMainWindowController *window = windows.first();
+    window->document()->setCurrentPerson(&person, true, true, true);
+    manager.updateChangeCount(window->record(), 1);
+    window->m_docView->update();
 }
 
 CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> document, CADocumentManager &manager,
@@ -330,6 +376,9 @@ bool CAMainWindowController::respondsToAction(const QString &action) const
 
 bool CAMainWindowController::validateAction(const QString &action, QAction *item)
 {
+    // Envelopes are not calibrated, whoever answers the command.
+    if (action == QLatin1String("calibratePrinter") && document()->docType() == dtEnvelope)
+        return false;
     if (const auto command = hooks().commands.constFind(action); command != hooks().commands.constEnd())
         return !command->validate || command->validate(*this, item);
     const double scale = m_docView->scale();

@@ -18,6 +18,7 @@ class CAFloatingPanels;
 class CDocScrollView;
 class CFTADocument;
 class CFTComponent;
+class PWPerson;
 class QMenu;
 struct CAOpenDocument;
 
@@ -56,6 +57,17 @@ public:
     static QString windowTitleForDocumentDisplayName(const QString &displayName, const CFTADocument *design);
     // The scale that shows the whole card in the room given, between 50 % and 300 %.
     static double fitScale(const QSizeF &card, const QSizeF &room);
+
+    // What the document asks of its windows: every window redraws the component; the first
+    // window fits its page to a changed design; a new background is shown.
+    static void invalidateObject(const CADocumentManager &manager, const CADocument *document, CFTComponent *component);
+    static void updateDocView(const CADocumentManager &manager, const CADocument *document);
+    static void addBackground(const CADocumentManager &manager, const CADocument *document, CFTComponent *background,
+                              CFTComponent *component);
+    // The person chosen in the address window (or pasted as an address) becomes the design's
+    // recipient in the document's first window; the address type and the flag do not matter.
+    static void changePerson(CADocumentManager &manager, const CADocument *document, const PWPerson &person,
+                             int addressType, bool forAddressPanel);
 
     // Throws when the record has no document ("m_Document is nil"); nothing is left behind.
     CAMainWindowController(std::shared_ptr<CAOpenDocument> document, CADocumentManager &manager, CAActionRouter &router,

@@ -1,7 +1,7 @@
 #include "app/shell/CExportAccViewController.h"
 
 #include "app/document/CADocument.h"
-#include "ui_exportAccessoryView.h"
+#include <ui_exportAccessoryView.h>
 
 CExportAccViewController::CExportAccViewController(QObject *parent)
     : QObject(parent)

@@ -9,6 +9,8 @@
 #include "app/shell/CDocScrollView.h"
 #include "app/shell/CModeCell.h"
 #include "kernel/document/CFTAView.h"
+#include "platform/PWPersonProperties.h"
+#include "platform/PWVCardReader.h"
 
 #include <QMenu>
 #include <QMessageBox>
@@ -283,6 +285,50 @@ TEST_F(CAMainWindowControllerTest, PageShowsTheDesignInsideItsContainer)
     const QWidget *container = page->parentWidget();
     EXPECT_GE(page->x(), 0);
     EXPECT_EQ(page->x(), (container->width() - page->width()) / 2);
+}
+
+} // namespace
+
+namespace {
+
+class CAMainWindowControllerDocumentTest : public shelltest::Test
+{
+};
+
+TEST_F(CAMainWindowControllerDocumentTest, ChosenPersonBecomesTheRecipientOfTheDocumentsWindow)
+{
+    launch(2);
+    const auto record = manager().documents()[0];
+    const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\n"
+        "ADR;TYPE=WORK:;;1 Main St;Springfield;IL;62701;USA\r\nEND:VCARD\r\n");
+    ASSERT_TRUE(person);
+    EXPECT_FALSE(record->isEdited());
+    CAMainWindowController::changePerson(manager(), record->document.get(), *person, 1, true);
+    const std::shared_ptr<PWPerson> recipient = record->document->currentPerson(true);
+    ASSERT_TRUE(recipient);
+    EXPECT_EQ(recipient->valueForProperty(kPWLastNameProperty).toString(), u"Doe"_s);
+    EXPECT_TRUE(record->isEdited());
+    EXPECT_TRUE(window(0)->isWindowModified());
+
+    // A document without a window takes nobody.
+    CADocument loose;
+    CAMainWindowController::changePerson(manager(), &loose, *person, 1, true);
+    EXPECT_FALSE(loose.currentPerson(true) && !loose.currentPerson(true)->valueForProperty(kPWLastNameProperty).toString().isEmpty());
+}
+
+TEST_F(CAMainWindowControllerDocumentTest, EnvelopesAreNotCalibrated)
+{
+    launch(1);
+    controller->newDocument(1);
+    CAMainWindowController::registerCommand(u"calibratePrinter"_s, {nullptr, [](CAMainWindowController &, QAction *) {}});
+    controller->router().windowActivated(window(0));
+    EXPECT_TRUE(controller->router().validate(u"calibratePrinter"_s, nullptr));
+    controller->router().windowActivated(window(1));
+    EXPECT_FALSE(controller->router().validate(u"calibratePrinter"_s, nullptr));
+    CAMainWindowController::unregisterCommand(u"calibratePrinter"_s);
+    controller->router().windowActivated(window(0));
+    EXPECT_FALSE(controller->router().validate(u"calibratePrinter"_s, nullptr)) << "nobody calibrates yet";
 }
 
 } // namespace
