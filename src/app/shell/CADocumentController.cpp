@@ -142,6 +142,16 @@ void CADocumentController::prepareDocument(documentType kind)
     sFTDoc = std::make_unique<CFTADocument>(kind, CDDString(country), CDDString(country));
 }
 
+bool CADocumentController::runAssistantFlag()
+{
+    return bRunAssistant;
+}
+
+void CADocumentController::setRunAssistantFlag(bool run)
+{
+    bRunAssistant = run;
+}
+
 void CADocumentController::resetLaunchState()
 {
     sFTDoc.reset();

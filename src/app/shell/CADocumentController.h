@@ -56,6 +56,10 @@ public:
     static std::unique_ptr<CFTADocument> isReadyFTDoc();
     // Prepares a new design of the kind for the next document, replacing any prepared one.
     static void prepareDocument(documentType kind);
+    // False from the start-up assistant's run until a request reuses its document; the
+    // assistant's Service request reads and sets it.
+    static bool runAssistantFlag();
+    static void setRunAssistantFlag(bool run);
     // Forgets the launch state, for a fresh start in the same process.
     static void resetLaunchState();
 

@@ -4,6 +4,8 @@
 #include "app/shell/CExportAccViewController.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QStandardPaths>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -11,6 +13,13 @@
 #include <QPushButton>
 
 namespace {
+
+// Where a panel opens for a document that has no file yet: the user's documents folder.
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
 
 QString designFilter()
 {
@@ -45,6 +54,8 @@ QFileDialog *CASavePanel::makeSavePanel(QWidget *window, CADocumentManager::Save
     panel->setAcceptMode(QFileDialog::AcceptSave);
     panel->setFileMode(QFileDialog::AnyFile);
     panel->setWindowModality(Qt::WindowModal);
+    if (!QFileInfo(suggestedPath).isAbsolute())
+        panel->setDirectory(documentsFolder());
     panel->selectFile(suggestedPath);
     if (kind == CADocumentManager::SaveKind::Export && accessory) {
         panel->setWindowTitle(QFileDialog::tr("Export"));
@@ -71,6 +82,7 @@ QFileDialog *CASavePanel::makeOpenPanel(QWidget *window)
     panel->setObjectName(QStringLiteral("openPanel"));
     panel->setOption(QFileDialog::DontUseNativeDialog);
     panel->setAcceptMode(QFileDialog::AcceptOpen);
+    panel->setDirectory(documentsFolder());
     panel->setFileMode(QFileDialog::ExistingFile);
     panel->setNameFilters({designFilter(), QFileDialog::tr("All files (*)")});
     return panel;

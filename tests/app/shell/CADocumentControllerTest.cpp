@@ -147,6 +147,26 @@ TEST_F(CADocumentControllerTest, AssistantAnsweringOpenRunsTheOpenPanel)
     controller->openStartupDocuments({});
     ASSERT_EQ(manager().documents().size(), 1);
     EXPECT_EQ(manager().documents()[0]->filePath, path(u"chosen.pwdc"_s));
+    EXPECT_FALSE(CADocumentController::runAssistantFlag());
+    TearDown();
+
+    // The user cancels the open panel: a default Label opens.
+    SetUp();
+    PWUserDefaults::standardUserDefaults().setInteger(u"FTStartingDocument"_s, 0);
+    controller = std::make_unique<CADocumentController>();
+    controller->manager().questions().openPath = [](QWidget *) { return QString(); };
+    controller->setAssistant([](bool) {
+        CADocumentController::AssistantResult result;
+        result.code = CADocumentController::OpenExisting;
+        return result;
+    });
+    controller->openStartupDocuments({});
+    ASSERT_EQ(manager().documents().size(), 1);
+    EXPECT_TRUE(manager().documents()[0]->filePath.isEmpty());
+    EXPECT_EQ(manager().documents()[0]->document->ftDocument()->getDocumentType(), dtLabel);
+    // Any later request sets the flag again.
+    controller->newDocument(0);
+    EXPECT_TRUE(CADocumentController::runAssistantFlag());
 }
 
 TEST_F(CADocumentControllerTest, AssistantThatMakesNoDocumentMakesNothing)
