@@ -83,9 +83,11 @@ bool readChecked(const CDDArchive &archive, const QString &key, Value &target, A
     return true;
 }
 
+// 0 is a layout with no sheet grid (envelopes, postcards printed one to a page), as their
+// templates have it; reading it back must not turn the design into a label sheet.
 bool readCount(const CDDArchive &archive, const QString &key, int &target)
 {
-    return readChecked(archive, key, target, [](int value) { return value >= 1 && value <= kMaxSheetItems; },
+    return readChecked(archive, key, target, [](int value) { return value >= 0 && value <= kMaxSheetItems; },
                        "is out of range");
 }
 

@@ -62,7 +62,7 @@ TEST(CFTADocumentArchiveTest, AbsentKeysKeepOrReset)
 TEST(CFTADocumentArchiveTest, BadValuesAreRefused)
 {
     const std::pair<QString, const char *> cases[] = {{key_CardWidth, "0"},        {key_CardHeight, "1e30"},
-                                                      {key_Columns, "0"},          {key_Rows, "1000000"},
+                                                      {key_Columns, "-1"},         {key_Rows, "1000000"},
                                                       {key_AddressSourceTo, "99"}, {key_AddressSourceFrom, "-7"}};
     CFTADocument saved;
     const PWPlist stored = storedDocument(saved);

@@ -1,0 +1,333 @@
+#include "app/shell/CADocumentManager.h"
+
+#include "app/document/CADocument.h"
+#include "app/shell/CAOpenDocument.h"
+#include "app/shell/CAShellLog.h"
+#include "kernel/document/CFTADocument.h"
+#include "platform/PWSaveFile.h"
+#include "platform/PWUserDefaults.h"
+
+#include <QFileInfo>
+#include <QWidget>
+
+#include <exception>
+
+const QString CADocumentManager::kRecentDocumentsKey = QStringLiteral("FTRecentDocuments");
+
+CADocumentManager::CADocumentManager(QObject *parent)
+    : QObject(parent)
+{
+}
+
+CADocumentManager::~CADocumentManager()
+{
+    // Windows go before the designs they show.
+    for (const auto &document : std::as_const(m_documents))
+        delete document->window.data();
+}
+
+std::shared_ptr<CAOpenDocument> CADocumentManager::recordFor(const CADocument *document) const
+{
+    for (const auto &record : m_documents)
+        if (record->document.get() == document)
+            return record;
+    return nullptr;
+}
+
+std::shared_ptr<CAOpenDocument> CADocumentManager::recordForWindow(const QWidget *window) const
+{
+    for (const auto &record : m_documents)
+        if (record->window && record->window == window)
+            return record;
+    return nullptr;
+}
+
+QString CADocumentManager::displayName(const CAOpenDocument &document)
+{
+    if (!document.filePath.isEmpty())
+        return QFileInfo(document.filePath).completeBaseName();
+    if (document.untitledNumber <= 1)
+        return tr("Untitled");
+    return tr("Untitled %1").arg(document.untitledNumber);
+}
+
+int CADocumentManager::nextUntitledNumber() const
+{
+    // The lowest number no open untitled document uses, as a user expects after closing one.
+    int number = 1;
+    bool taken = true;
+    while (taken) {
+        taken = false;
+        for (const auto &record : m_documents) {
+            if (record->filePath.isEmpty() && record->untitledNumber == number) {
+                taken = true;
+                ++number;
+                break;
+            }
+        }
+    }
+    return number;
+}
+
+QWidget *CADocumentManager::windowOf(const std::shared_ptr<CAOpenDocument> &document) const
+{
+    return document ? document->window.data() : nullptr;
+}
+
+void CADocumentManager::report(QWidget *window, const QString &message) const
+{
+    qCWarning(lcShell).noquote() << message;
+    if (m_questions.report)
+        m_questions.report(window, message);
+}
+
+std::shared_ptr<CAOpenDocument> CADocumentManager::keep(std::unique_ptr<CADocument> document, const QString &path)
+{
+    if (!document) {
+        // What the original ended the process with; here the request is refused.
+        report(nullptr, tr("The document could not be shown. %1").arg(QStringLiteral("m_Document is nil")));
+        return nullptr;
+    }
+    auto record = std::make_shared<CAOpenDocument>();
+    record->document = std::move(document);
+    record->filePath = path;
+    record->untitledNumber = path.isEmpty() ? nextUntitledNumber() : 0;
+    m_documents.append(record);
+    if (m_windowFactory) {
+        try {
+            record->window = m_windowFactory(record);
+        } catch (const std::exception &error) {
+            // No half-made window stays: the factory's window is gone with the exception, and
+            // the document is not kept.
+            m_documents.removeAll(record);
+            report(nullptr, tr("The document “%1” could not be shown. %2")
+                                .arg(displayName(*record), QString::fromUtf8(error.what())));
+            return nullptr;
+        }
+    }
+    Q_EMIT documentsChanged();
+    return record;
+}
+
+std::shared_ptr<CAOpenDocument> CADocumentManager::newDocument()
+{
+    auto document = std::make_unique<CADocument>();
+    if (CFTADocument *design = document->ftDocument())
+        design->arrangeAddressPanel();
+    return keep(std::move(document), QString());
+}
+
+std::shared_ptr<CAOpenDocument> CADocumentManager::addDocument(std::unique_ptr<CADocument> document)
+{
+    return keep(std::move(document), QString());
+}
+
+std::shared_ptr<CAOpenDocument> CADocumentManager::openDocument(const QString &path, QWidget *window)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    for (const auto &record : std::as_const(m_documents)) {
+        if (!record->filePath.isEmpty() && QFileInfo(record->filePath) == QFileInfo(absolute)) {
+            if (record->window) {
+                record->window->raise();
+                record->window->activateWindow();
+            }
+            return record;
+        }
+    }
+    auto document = std::make_unique<CADocument>();
+    QString error;
+    if (!document->readFromFile(absolute, &error)) {
+        report(window, tr("“%1” — %2").arg(QFileInfo(path).fileName(), error));
+        return nullptr;
+    }
+    auto record = keep(std::move(document), absolute);
+    if (record)
+        noteRecentDocument(absolute);
+    return record;
+}
+
+std::shared_ptr<CAOpenDocument> CADocumentManager::openDocumentWithQuestion(QWidget *window)
+{
+    if (!m_questions.openPath)
+        return nullptr;
+    const QString path = m_questions.openPath(window);
+    if (path.isEmpty())
+        return nullptr;
+    return openDocument(path, window);
+}
+
+bool CADocumentManager::writeDocument(const std::shared_ptr<CAOpenDocument> &document, const QString &path)
+{
+    QWidget *window = windowOf(document);
+    // The one place where a save may be refused before anything is written.
+    if (m_questions.confirmReplace && QFileInfo::exists(path) && !m_questions.confirmReplace(window, *document, path))
+        return false;
+    QString error;
+    if (!document->document->writeToFile(path, &error)) {
+        report(window, tr("“%1” — %2").arg(displayName(*document), error));
+        return false;
+    }
+    return true;
+}
+
+bool CADocumentManager::saveDocument(const std::shared_ptr<CAOpenDocument> &document)
+{
+    if (!document)
+        return false;
+    if (document->filePath.isEmpty())
+        return saveDocumentAs(document);
+    if (!writeDocument(document, document->filePath))
+        return false;
+    document->changeCount = 0;
+    Q_EMIT documentStateChanged(document.get());
+    return true;
+}
+
+bool CADocumentManager::saveDocumentAs(const std::shared_ptr<CAOpenDocument> &document)
+{
+    if (!document || !m_questions.savePath)
+        return false;
+    const QString suggested = document->filePath.isEmpty()
+                                  ? displayName(*document) + QLatin1Char('.') + CADocument::kFileExtension
+                                  : document->filePath;
+    QString path = m_questions.savePath(windowOf(document), SaveKind::SaveAs, suggested, nullptr);
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + CADocument::kFileExtension;
+    path = QFileInfo(path).absoluteFilePath();
+    if (!writeDocument(document, path))
+        return false;
+    document->filePath = path;
+    document->untitledNumber = 0;
+    document->changeCount = 0;
+    noteRecentDocument(path);
+    Q_EMIT documentStateChanged(document.get());
+    return true;
+}
+
+bool CADocumentManager::saveDocumentTo(const std::shared_ptr<CAOpenDocument> &document)
+{
+    if (!document || !m_questions.savePath)
+        return false;
+    QString type = CADocument::kPDFType;
+    const QString base = document->filePath.isEmpty() ? displayName(*document)
+                                                      : QFileInfo(document->filePath).completeBaseName();
+    QString path = m_questions.savePath(windowOf(document), SaveKind::Export, base + QStringLiteral(".pdf"), &type);
+    if (path.isEmpty())
+        return false;
+    if (type != CADocument::kPDFType && type != CADocument::kTIFFType) {
+        report(windowOf(document), tr("The design cannot be exported in this format."));
+        return false;
+    }
+    if (QFileInfo(path).suffix().isEmpty())
+        path += type == CADocument::kPDFType ? QStringLiteral(".pdf") : QStringLiteral(".tiff");
+    const QByteArray data = document->document->dataRepresentationOfType(type);
+    QString error;
+    if (data.isEmpty())
+        error = tr("There is nothing to export.");
+    else if (!PWSaveFile::write(path, data, &error))
+        error = error.isEmpty() ? tr("The file could not be written.") : error;
+    if (!error.isEmpty()) {
+        report(windowOf(document), tr("The design could not be exported. %1").arg(error));
+        return false;
+    }
+    return true;
+}
+
+bool CADocumentManager::revertDocumentToSaved(const std::shared_ptr<CAOpenDocument> &document)
+{
+    if (!document || document->filePath.isEmpty() || !document->isEdited())
+        return false;
+    if (m_questions.confirmRevert && !m_questions.confirmRevert(windowOf(document), displayName(*document)))
+        return false;
+    QString error;
+    if (!document->document->readFromFile(document->filePath, &error)) {
+        report(windowOf(document), tr("“%1” — %2").arg(displayName(*document), error));
+        return false;
+    }
+    document->changeCount = 0;
+    Q_EMIT documentReloaded(document.get());
+    Q_EMIT documentStateChanged(document.get());
+    return true;
+}
+
+void CADocumentManager::discard(const std::shared_ptr<CAOpenDocument> &document)
+{
+    m_documents.removeAll(document);
+    if (QWidget *window = document->window) {
+        window->hide();
+        // The window may be the one whose close event brought us here.
+        window->deleteLater();
+    }
+    Q_EMIT documentsChanged();
+}
+
+bool CADocumentManager::closeDocument(const std::shared_ptr<CAOpenDocument> &document)
+{
+    if (!document || !m_documents.contains(document))
+        return false;
+    if (document->isEdited() && m_questions.saveChanges) {
+        switch (m_questions.saveChanges(windowOf(document), displayName(*document))) {
+        case SaveAnswer::Cancel:
+            return false;
+        case SaveAnswer::Save:
+            if (!saveDocument(document))
+                return false;
+            break;
+        case SaveAnswer::DontSave:
+            break;
+        }
+    }
+    discard(document);
+    return true;
+}
+
+bool CADocumentManager::closeAllDocuments()
+{
+    // A copy: closing changes the list.
+    const QList<std::shared_ptr<CAOpenDocument>> open = m_documents;
+    for (const auto &document : open)
+        if (!closeDocument(document))
+            return false;
+    return true;
+}
+
+void CADocumentManager::updateChangeCount(const std::shared_ptr<CAOpenDocument> &document, int change)
+{
+    if (!document)
+        return;
+    const bool wasEdited = document->isEdited();
+    document->changeCount += change;
+    if (wasEdited != document->isEdited())
+        Q_EMIT documentStateChanged(document.get());
+}
+
+QStringList CADocumentManager::recentDocuments() const
+{
+    QStringList paths;
+    for (const PWPlist &entry : PWUserDefaults::standardUserDefaults().arrayForKey(kRecentDocumentsKey))
+        if (entry.isString() && !entry.toString().isEmpty())
+            paths.append(entry.toString());
+    return paths;
+}
+
+void CADocumentManager::noteRecentDocument(const QString &path)
+{
+    QStringList paths = recentDocuments();
+    paths.removeAll(path);
+    paths.prepend(path);
+    while (paths.size() > kMaximumRecentDocuments)
+        paths.removeLast();
+    PWPlist::Array stored;
+    for (const QString &entry : std::as_const(paths))
+        stored.append(PWPlist::fromString(entry));
+    PWUserDefaults::standardUserDefaults().setObject(kRecentDocumentsKey, PWPlist(stored));
+    Q_EMIT recentDocumentsChanged();
+}
+
+void CADocumentManager::clearRecentDocuments()
+{
+    PWUserDefaults::standardUserDefaults().removeObject(kRecentDocumentsKey);
+    Q_EMIT recentDocumentsChanged();
+}

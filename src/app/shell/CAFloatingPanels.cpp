@@ -1,0 +1,115 @@
+#include "app/shell/CAFloatingPanels.h"
+
+#include "kernel/foundation/CAEnvironment.h"
+
+#include <QColorDialog>
+
+CAFloatingPanels::CAFloatingPanels(QObject *parent)
+    : QObject(parent)
+{
+    // The colour panel applies a colour as it is picked, as a floating panel does: no buttons.
+    auto *colors = new QColorDialog();
+    colors->setObjectName(QStringLiteral("colorPanel"));
+    colors->setWindowTitle(tr("Colors"));
+    colors->setOptions(QColorDialog::NoButtons | QColorDialog::DontUseNativeDialog);
+    colors->setWindowFlag(Qt::Tool);
+    colors->setModal(false);
+    m_colorPanel = colors;
+    install(ColorPanel, {[colors] { return colors->isVisible(); }, [colors] {
+                             colors->show();
+                             colors->raise();
+                         },
+                         [colors] { colors->hide(); }});
+}
+
+CAFloatingPanels::~CAFloatingPanels()
+{
+    delete m_colorPanel.data();
+}
+
+QColorDialog *CAFloatingPanels::colorPanel() const
+{
+    return qobject_cast<QColorDialog *>(m_colorPanel.data());
+}
+
+void CAFloatingPanels::install(Panel panel, Hook hook)
+{
+    if (panel >= 0 && panel < PanelCount)
+        m_hooks[panel] = std::move(hook);
+}
+
+bool CAFloatingPanels::isInstalled(Panel panel) const
+{
+    return panel >= 0 && panel < PanelCount && m_hooks[panel].show && m_hooks[panel].isVisible;
+}
+
+bool CAFloatingPanels::isPanelVisible(Panel panel) const
+{
+    return isInstalled(panel) && m_hooks[panel].isVisible();
+}
+
+void CAFloatingPanels::show(Panel panel)
+{
+    if (!isInstalled(panel))
+        return;
+    m_hooks[panel].show();
+    Q_EMIT visibilityChanged(panel);
+}
+
+void CAFloatingPanels::close(Panel panel)
+{
+    if (!isInstalled(panel) || !m_hooks[panel].close)
+        return;
+    m_hooks[panel].close();
+    Q_EMIT visibilityChanged(panel);
+}
+
+void CAFloatingPanels::toggle(Panel panel)
+{
+    if (isPanelVisible(panel))
+        close(panel);
+    else
+        show(panel);
+}
+
+bool CAFloatingPanels::rememberedVisible(Panel panel)
+{
+    switch (panel) {
+    case ColorPanel:
+        return CAEnvironment::colorPanelVisible();
+    case FontPanel:
+        return CAEnvironment::fontPanelVisible();
+    case AddressWindow:
+        return CAEnvironment::addressWindowVisible();
+    case DesignWindow:
+        return CAEnvironment::designWindowVisible();
+    case PropertiesWindow:
+        return CAEnvironment::propertiesWindowVisible();
+    case PanelCount:
+        break;
+    }
+    return false;
+}
+
+void CAFloatingPanels::rememberVisible(Panel panel, bool visible)
+{
+    switch (panel) {
+    case ColorPanel:
+        CAEnvironment::setColorPanelVisible(visible);
+        break;
+    case FontPanel:
+        CAEnvironment::setFontPanelVisible(visible);
+        break;
+    case AddressWindow:
+        CAEnvironment::setAddressWindowVisible(visible);
+        break;
+    case DesignWindow:
+        CAEnvironment::setDesignWindowVisible(visible);
+        break;
+    case PropertiesWindow:
+        CAEnvironment::setPropertiesWindowVisible(visible);
+        break;
+    case PanelCount:
+        break;
+    }
+}

@@ -1,8 +1,0 @@
-#include "app/shell/CAMainWindow.h"
-
-CAMainWindow::CAMainWindow(QWidget *parent)
-    : QMainWindow(parent)
-{
-    setWindowTitle(QStringLiteral("Parcelwick"));
-    resize(800, 600);
-}

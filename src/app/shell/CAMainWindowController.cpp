@@ -1,0 +1,502 @@
+#include "app/shell/CAMainWindowController.h"
+
+#include "app/document/CADocument.h"
+#include "app/shell/CAActionError.h"
+#include "app/shell/CAActionRouter.h"
+#include "app/shell/CADesignPageView.h"
+#include "app/shell/CADocumentManager.h"
+#include "app/shell/CAFloatingPanels.h"
+#include "app/shell/CAOpenDocument.h"
+#include "app/shell/CAScrollView.h"
+#include "app/shell/CDocScrollView.h"
+#include "app/shell/CModeCell.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTAView.h"
+#include "platform/PWBundle.h"
+#include "platform/PWNotificationCenter.h"
+#include <ui_Document.h>
+
+#include <QCloseEvent>
+#include <QMenu>
+#include <QScrollArea>
+
+#include <cmath>
+
+namespace {
+
+struct Hooks
+{
+    QHash<QString, CAMainWindowController::Command> commands;
+    CAMainWindowController::WindowHook changeLayoutSheet;
+    CAMainWindowController::WindowHook printMultipleSheet;
+    CAMainWindowController::PaneFactory internetPane;
+};
+
+Hooks &hooks()
+{
+    static Hooks instance;
+    return instance;
+}
+
+const QString kChangeSelectionNotification = QStringLiteral("Change Selection Notification");
+
+// The window's own commands; registered ones come on top.
+const QStringList &builtInCommands()
+{
+    static const QStringList commands = {
+        QStringLiteral("performClose"),      QStringLiteral("saveDocument"),
+        QStringLiteral("saveDocumentAs"),    QStringLiteral("saveDocumentTo"),
+        QStringLiteral("revertDocumentToSaved"), QStringLiteral("selectMode"),
+        QStringLiteral("textMode"),          QStringLiteral("zoomIn"),
+        QStringLiteral("zoomOut"),           QStringLiteral("setZoom"),
+        QStringLiteral("setZoom100"),        QStringLiteral("showGuidelineAreas"),
+        QStringLiteral("showInternet"),      QStringLiteral("hideInternet"),
+        QStringLiteral("openChangeLayoutDialog"), QStringLiteral("openPrintMultipleDialog"),
+        QStringLiteral("performMiniaturize"),
+    };
+    return commands;
+}
+
+constexpr float kZoomStep = 1.4142135f;
+
+} // namespace
+
+void CAMainWindowController::registerCommand(const QString &action, Command command)
+{
+    hooks().commands.insert(action, std::move(command));
+}
+
+void CAMainWindowController::unregisterCommand(const QString &action)
+{
+    hooks().commands.remove(action);
+}
+
+void CAMainWindowController::setChangeLayoutSheet(WindowHook sheet)
+{
+    hooks().changeLayoutSheet = std::move(sheet);
+}
+
+void CAMainWindowController::setPrintMultipleSheet(WindowHook sheet)
+{
+    hooks().printMultipleSheet = std::move(sheet);
+}
+
+void CAMainWindowController::setInternetPaneFactory(PaneFactory factory)
+{
+    hooks().internetPane = std::move(factory);
+}
+
+int CAMainWindowController::zoomSliderValue(double scale)
+{
+    if (std::fabs(scale - 1.0) < 0.2)
+        scale = 1.0;
+    else if (scale < 0.3)
+        scale = 0.0;
+    return static_cast<int>(scale * 100);
+}
+
+int CAMainWindowController::zoomForSliderValue(int value)
+{
+    const int percent = std::max(value, 20);
+    return std::abs(percent - 100) < 20 ? 100 : percent;
+}
+
+QString CAMainWindowController::windowTitleForDocumentDisplayName(const QString &displayName,
+                                                                  const CFTADocument *design)
+{
+    if (!design)
+        return displayName;
+    const double width = design->getCardSizeX();
+    const double height = design->getCardSizeY();
+    const QString size = design->getUnits() == 0
+                             ? QString::asprintf("Size %.1fx%.1f mm", width / 72 * 25.4, height / 72 * 25.4)
+                             : QString::asprintf("Size %.3fx%.3f in", width / 72, height / 72);
+    QString kind;
+    switch (design->getDocumentType()) {
+    case dtLabel:
+        kind = PWLocalizedString(QStringLiteral("Label"));
+        break;
+    case dtEnvelope:
+        kind = PWLocalizedString(QStringLiteral("Envelope"));
+        break;
+    case dtPostcard:
+        kind = PWLocalizedString(QStringLiteral("Postcard"));
+        break;
+    default:
+        break;
+    }
+    return QStringLiteral("%1 - %2 %3 %4 - %5")
+        .arg(displayName, kind, design->GetManufacturer().getData(), design->GetID().getData(), size);
+}
+
+double CAMainWindowController::fitScale(const QSizeF &card, const QSizeF &room)
+{
+    if (card.width() <= 0 || card.height() <= 0)
+        return 1.0;
+    const double scale = std::min(room.width() / card.width(), room.height() / card.height());
+    return std::clamp(scale, 0.5, 3.0);
+}
+
+namespace {
+
+QList<CAMainWindowController *> windowsOf(const CADocumentManager &manager, const CADocument *document)
+{
+    QList<CAMainWindowController *> windows;
+    if (const auto record = manager.recordFor(document))
+        if (auto *window = qobject_cast<CAMainWindowController *>(record->window.data()))
+            windows.append(window);
+    return windows;
+}
+
+} // namespace
+
+void CAMainWindowController::invalidateObject(const CADocumentManager &manager, const CADocument *document,
+                                              CFTComponent *component)
+{
+    for (CAMainWindowController *window : windowsOf(manager, document))
+        window->invalidateObject(component);
+}
+
+void CAMainWindowController::updateDocView(const CADocumentManager &manager, const CADocument *document)
+{
+    const QList<CAMainWindowController *> windows = windowsOf(manager, document);
+    if (!windows.isEmpty())
+        windows.first()->updateDocView();
+}
+
+void CAMainWindowController::addBackground(const CADocumentManager &manager, const CADocument *document,
+                                           CFTComponent *, CFTComponent *component)
+{
+    // Taking a background away again is the canvas's undo; here it only has to be seen.
+    invalidateObject(manager, document, component);
+}
+
+void CAMainWindowController::changePerson(CADocumentManager &manager, const CADocument *document,
+                                          const PWPerson &person, int, bool)
+{
+    const QList<CAMainWindowController *> windows = windowsOf(manager, document);
+    if (windows.isEmpty())
+        return;
+    CAMainWindowController *window = windows.first();
+    window->document()->setCurrentPerson(&person, true, true, true);
+    manager.updateChangeCount(window->record(), 1);
+    window->m_docView->update();
+}
+
+CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> document, CADocumentManager &manager,
+                                               CAActionRouter &router, CAFloatingPanels &panels,
+                                               const QList<QMenu *> &mainMenus, QWidget *parent)
+    : QMainWindow(parent)
+    , m_ui(std::make_unique<Ui::Document>())
+    , m_record(std::move(document))
+    , m_manager(manager)
+    , m_router(router)
+    , m_routerGuard(&router)
+    , m_panels(panels)
+{
+    if (!m_record || !m_record->document)
+        throw CAActionError(QStringLiteral("m_Document is nil"));
+    m_ui->setupUi(this);
+    setObjectName(QStringLiteral("documentWindow"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    for (QMenu *menu : mainMenus)
+        menuBar()->addMenu(menu);
+
+    m_docView = new CADesignPageView;
+    m_docView->setObjectName(QStringLiteral("docView"));
+    m_docView->setDocument(m_record->document.get());
+    scrollView()->pageContainer()->setPage(m_docView);
+    connect(m_docView, &CADesignPageView::scaleChanged, this, &CAMainWindowController::zoomChanged);
+
+    m_ui->selectModeCell->setTag(10);
+    m_ui->selectModeCell->setMode(toolSelect);
+    m_ui->selectModeCell->setIconName(QStringLiteral("selectTool"));
+    m_ui->textModeCell->setTag(30);
+    m_ui->textModeCell->setMode(toolText);
+    m_ui->textModeCell->setIconName(QStringLiteral("textTool"));
+    connect(m_ui->selectModeCell, &QToolButton::clicked, this,
+            [this] { m_router.perform(QStringLiteral("selectMode")); });
+    connect(m_ui->textModeCell, &QToolButton::clicked, this, [this] { m_router.perform(QStringLiteral("textMode")); });
+
+    connect(m_ui->_butZoomSeparator, &QSlider::actionTriggered, this, [this] {
+        setZoomByValue(zoomForSliderValue(m_ui->_butZoomSeparator->sliderPosition()));
+    });
+    const auto panelButton = [this](QToolButton *button, const QString &action) {
+        connect(button, &QToolButton::clicked, this, [this, action] {
+            m_router.perform(action);
+            windowDidUpdate();
+        });
+    };
+    panelButton(m_ui->_butAddress, QStringLiteral("addressWindow"));
+    panelButton(m_ui->_butDesign, QStringLiteral("designWindow"));
+    panelButton(m_ui->_butInspector, QStringLiteral("propertiesWindow"));
+    connect(m_ui->changeLayoutButton, &QToolButton::clicked, this,
+            [this] { m_router.perform(QStringLiteral("openChangeLayoutDialog")); });
+    connect(m_ui->printMultipleButton, &QToolButton::clicked, this,
+            [this] { m_router.perform(QStringLiteral("openPrintMultipleDialog")); });
+    connect(&m_panels, &CAFloatingPanels::visibilityChanged, this, &CAMainWindowController::windowDidUpdate);
+    connect(&m_router, &CAActionRouter::actionPerformed, this, &CAMainWindowController::windowDidUpdate);
+
+    // The canvas's menus: the address context menu holds the country (200) and template (202)
+    // submenus the application fills.
+    m_addressContextMenu = new QMenu(this);
+    m_addressContextMenu->setObjectName(QStringLiteral("addressContextMenu"));
+    QAction *country = m_addressContextMenu->addMenu(new QMenu(tr("Country"), m_addressContextMenu));
+    country->setData(200);
+    QAction *templates = m_addressContextMenu->addMenu(new QMenu(tr("Address Template"), m_addressContextMenu));
+    templates->setData(202);
+    _templateMenu = new QMenu(this);
+    _templateMenu->setObjectName(QStringLiteral("templateMenu"));
+    _toFromMenu = new QMenu(this);
+    _toFromMenu->setObjectName(QStringLiteral("toFromMenu"));
+
+    setWindowFilePath(m_record->filePath);
+    synchronizeWindowTitleWithDocumentName();
+    m_router.addWindow(this, this);
+    connect(&m_manager, &CADocumentManager::documentStateChanged, this, [this](CAOpenDocument *changed) {
+        if (changed == m_record.get())
+            synchronizeWindowTitleWithDocumentName();
+    });
+    connect(&m_manager, &CADocumentManager::documentReloaded, this, [this](CAOpenDocument *changed) {
+        if (changed == m_record.get())
+            updateDocView();
+    });
+    zoomChanged();
+    windowDidUpdate();
+}
+
+CAMainWindowController::~CAMainWindowController()
+{
+    if (m_routerGuard)
+        m_routerGuard->removeWindow(this);
+}
+
+CADocument *CAMainWindowController::document() const
+{
+    return m_record ? m_record->document.get() : nullptr;
+}
+
+CDocScrollView *CAMainWindowController::scrollView() const
+{
+    return m_ui->scrollView;
+}
+
+void CAMainWindowController::synchronizeWindowTitleWithDocumentName()
+{
+    const CADocument *document = this->document();
+    const QString name = CADocumentManager::displayName(*m_record) + QStringLiteral("[*]");
+    setWindowTitle(windowTitleForDocumentDisplayName(name, document ? document->ftDocument() : nullptr));
+    setWindowModified(m_record->isEdited());
+    setWindowFilePath(m_record->filePath);
+}
+
+void CAMainWindowController::zoomChanged()
+{
+    const double scale = m_docView->scale();
+    QSignalBlocker blocker(m_ui->_butZoomSeparator);
+    m_ui->_butZoomSeparator->setValue(zoomSliderValue(scale));
+    m_ui->zoomValue->setText(QStringLiteral("%1%").arg(static_cast<int>(scale * 100)));
+}
+
+void CAMainWindowController::setZoomByValue(double percent)
+{
+    m_docView->setScale(percent / 100.0);
+    scrollView()->pageContainer()->checkBounds();
+}
+
+void CAMainWindowController::invalidateObject(CFTComponent *)
+{
+    m_docView->update();
+}
+
+void CAMainWindowController::updateDocView()
+{
+    m_docView->documentChanged();
+    scrollView()->pageContainer()->checkBounds();
+    synchronizeWindowTitleWithDocumentName();
+}
+
+void CAMainWindowController::showInternet()
+{
+    if (scrollView()->internetPane() || !hooks().internetPane)
+        return;
+    scrollView()->addInternetPane(hooks().internetPane(*this));
+}
+
+void CAMainWindowController::hideInternet()
+{
+    scrollView()->removeInternetPane();
+}
+
+void CAMainWindowController::windowDidUpdate()
+{
+    if (isActiveWindow() || m_router.activeWindow() == this) {
+        const CFTAView *view = m_docView->ftView();
+        const bool text = view && view->getToolMode() == toolText;
+        m_ui->selectModeCell->setChecked(!text);
+        m_ui->textModeCell->setChecked(text);
+    }
+    const struct
+    {
+        QToolButton *button;
+        CAFloatingPanels::Panel panel;
+    } buttons[] = {
+        {m_ui->_butDesign, CAFloatingPanels::DesignWindow},
+        {m_ui->_butInspector, CAFloatingPanels::PropertiesWindow},
+        {m_ui->_butAddress, CAFloatingPanels::AddressWindow},
+    };
+    for (const auto &entry : buttons) {
+        entry.button->setEnabled(m_panels.isInstalled(entry.panel));
+        entry.button->setChecked(m_panels.isPanelVisible(entry.panel));
+    }
+    m_ui->changeLayoutButton->setEnabled(m_router.validate(QStringLiteral("openChangeLayoutDialog"), nullptr));
+    m_ui->printMultipleButton->setEnabled(m_router.validate(QStringLiteral("openPrintMultipleDialog"), nullptr));
+}
+
+void CAMainWindowController::setToolMode(int mode)
+{
+    if (CFTAView *view = m_docView->ftView())
+        view->setToolMode(static_cast<toolMode>(mode));
+    windowDidUpdate();
+}
+
+void CAMainWindowController::requireSupportedDocumentType(const QString &where) const
+{
+    const CFTADocument *design = document() ? document()->ftDocument() : nullptr;
+    const int type = design ? design->getDocumentType() : -1;
+    if (type != dtLabel && type != dtEnvelope && type != dtPostcard)
+        throw CAActionError(where + QStringLiteral(" - Document Type is not Supported"));
+}
+
+bool CAMainWindowController::respondsToAction(const QString &action) const
+{
+    return builtInCommands().contains(action) || hooks().commands.contains(action);
+}
+
+bool CAMainWindowController::validateAction(const QString &action, QAction *item)
+{
+    // Envelopes are not calibrated, whoever answers the command.
+    if (action == QLatin1String("calibratePrinter") && document()->docType() == dtEnvelope)
+        return false;
+    if (const auto command = hooks().commands.constFind(action); command != hooks().commands.constEnd())
+        return !command->validate || command->validate(*this, item);
+    const double scale = m_docView->scale();
+    if (action == QLatin1String("revertDocumentToSaved"))
+        return !m_record->filePath.isEmpty() && m_record->isEdited();
+    if (action == QLatin1String("zoomIn"))
+        return scale < 6.0;
+    if (action == QLatin1String("zoomOut"))
+        return scale > 0.5;
+    if (action == QLatin1String("setZoom")) {
+        if (item) {
+            item->setCheckable(true);
+            item->setChecked(item->text() == QStringLiteral("%1%").arg(static_cast<int>(scale * 100)));
+        }
+        return true;
+    }
+    if (action == QLatin1String("showGuidelineAreas")) {
+        if (item && m_docView->ftView()) {
+            item->setCheckable(true);
+            item->setChecked(m_docView->ftView()->NeedDrawGuidelines());
+        }
+        return true;
+    }
+    if (action == QLatin1String("showInternet"))
+        return hooks().internetPane && !scrollView()->internetPane();
+    if (action == QLatin1String("hideInternet"))
+        return scrollView()->internetPane() != nullptr;
+    if (action == QLatin1String("openChangeLayoutDialog"))
+        return bool(hooks().changeLayoutSheet);
+    if (action == QLatin1String("openPrintMultipleDialog"))
+        return bool(hooks().printMultipleSheet);
+    return true;
+}
+
+void CAMainWindowController::performAction(const QString &action, QAction *sender)
+{
+    if (const auto command = hooks().commands.constFind(action); command != hooks().commands.constEnd()) {
+        if (command->perform)
+            command->perform(*this, sender);
+        return;
+    }
+    if (action == QLatin1String("performClose"))
+        close();
+    else if (action == QLatin1String("saveDocument"))
+        m_manager.saveDocument(m_record);
+    else if (action == QLatin1String("saveDocumentAs"))
+        m_manager.saveDocumentAs(m_record);
+    else if (action == QLatin1String("saveDocumentTo"))
+        m_manager.saveDocumentTo(m_record);
+    else if (action == QLatin1String("revertDocumentToSaved"))
+        m_manager.revertDocumentToSaved(m_record);
+    else if (action == QLatin1String("selectMode"))
+        setToolMode(toolSelect);
+    else if (action == QLatin1String("textMode"))
+        setToolMode(toolText);
+    else if (action == QLatin1String("zoomIn"))
+        setZoomByValue(m_docView->scale() * kZoomStep * 100);
+    else if (action == QLatin1String("zoomOut"))
+        setZoomByValue(m_docView->scale() / kZoomStep * 100);
+    else if (action == QLatin1String("setZoom"))
+        setZoomByValue(zoomForSliderValue(sender ? sender->data().toInt() : 100));
+    else if (action == QLatin1String("setZoom100"))
+        setZoomByValue(100);
+    else if (action == QLatin1String("showGuidelineAreas")) {
+        if (CFTAView *view = m_docView->ftView())
+            view->SetDrawGuidelines(!view->NeedDrawGuidelines());
+        m_docView->update();
+    } else if (action == QLatin1String("showInternet"))
+        showInternet();
+    else if (action == QLatin1String("hideInternet"))
+        hideInternet();
+    else if (action == QLatin1String("openChangeLayoutDialog")) {
+        requireSupportedDocumentType(QStringLiteral("CADocument::setLayout"));
+        if (hooks().changeLayoutSheet)
+            hooks().changeLayoutSheet(*this);
+        synchronizeWindowTitleWithDocumentName();
+    } else if (action == QLatin1String("openPrintMultipleDialog")) {
+        requireSupportedDocumentType(QStringLiteral("CADocument::printShowingPrintPanel"));
+        if (hooks().printMultipleSheet)
+            hooks().printMultipleSheet(*this);
+    } else if (action == QLatin1String("performMiniaturize"))
+        showMinimized();
+}
+
+void CAMainWindowController::closeEvent(QCloseEvent *event)
+{
+    // The manager asks about unsaved changes and takes the window down when the user agrees.
+    event->ignore();
+    m_manager.closeDocument(m_record);
+}
+
+void CAMainWindowController::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    if (isActiveWindow()) {
+        m_router.windowActivated(this);
+        // The floating panels follow the page the user works on, but not while a sheet is up.
+        if (!_isSheetActive)
+            PWNotificationCenter::defaultCenter().postNotification(kChangeSelectionNotification, m_docView);
+    } else {
+        PWNotificationCenter::defaultCenter().postNotification(kChangeSelectionNotification, nullptr);
+    }
+    windowDidUpdate();
+}
+
+void CAMainWindowController::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_fitted)
+        return;
+    m_fitted = true;
+    const CFTADocument *design = document()->ftDocument();
+    if (!design)
+        return;
+    const QSize room = scrollView()->scrollArea()->viewport()->size();
+    setZoomByValue(fitScale(QSizeF(design->getCardSizeX(), design->getCardSizeY()),
+                            QSizeF(room.width() - 40, room.height() - 40)) *
+                   100);
+}

@@ -1,0 +1,334 @@
+// Document windows driven by real events: the router's choice of window, closing with the save
+// question, saving from the keyboard, Open Recent, the zoom slider, the tool buttons, the internet
+// pane, and commands that fail without taking the window with them.
+#include "ShellTestSupport.h"
+
+#include "app/shell/CAActionError.h"
+#include "app/shell/CADesignPageView.h"
+#include "app/shell/CAMainMenu.h"
+#include "app/shell/CDocScrollView.h"
+#include "app/shell/CModeCell.h"
+#include "kernel/document/CFTAView.h"
+#include "platform/PWPersonProperties.h"
+#include "platform/PWVCardReader.h"
+
+#include <QMenu>
+#include <QMessageBox>
+#include <QSlider>
+
+namespace {
+
+using SaveAnswer = CADocumentManager::SaveAnswer;
+
+class CAMainWindowControllerTest : public shelltest::Test
+{
+public:
+    void TearDown() override
+    {
+        CAMainWindowController::unregisterCommand(u"explode"_s);
+        CAMainWindowController::setChangeLayoutSheet(nullptr);
+        CAMainWindowController::setInternetPaneFactory(nullptr);
+        shelltest::Test::TearDown();
+    }
+    void activate(QWidget *window)
+    {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+    void edit(int index)
+    {
+        manager().updateChangeCount(manager().documents()[index], 1);
+    }
+};
+
+TEST_F(CAMainWindowControllerTest, RouterSendsTheCommandToTheActiveWindowOfTwo)
+{
+    launch(1);
+    controller->newDocument(1);
+    CAMainWindowController *label = window(0);
+    CAMainWindowController *envelope = window(1);
+    QAction *zoomIn = controller->mainMenu().itemForAction(u"zoomIn"_s);
+    ASSERT_NE(zoomIn, nullptr);
+
+    activate(envelope);
+    const double labelScale = label->docView()->scale();
+    double envelopeScale = envelope->docView()->scale();
+    zoomIn->trigger();
+    EXPECT_NEAR(envelope->docView()->scale(), envelopeScale * 1.4142135, 1e-6);
+    EXPECT_DOUBLE_EQ(label->docView()->scale(), labelScale);
+
+    activate(label);
+    envelopeScale = envelope->docView()->scale();
+    QTest::keyClick(label, Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_NEAR(label->docView()->scale(), labelScale * 1.4142135, 1e-6);
+    EXPECT_DOUBLE_EQ(envelope->docView()->scale(), envelopeScale);
+}
+
+TEST_F(CAMainWindowControllerTest, ClosingAnEditedWindowAsksAndFollowsTheAnswer)
+{
+    launch(1);
+    CAMainWindowController *w = window(0);
+    edit(0);
+    EXPECT_TRUE(w->isWindowModified());
+    activate(w);
+
+    saveAnswer = SaveAnswer::Cancel;
+    QTest::keyClick(w, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(asked, QStringList {u"Untitled"_s});
+    EXPECT_EQ(openWindowCount(), 1);
+    EXPECT_TRUE(w->isVisible());
+
+    saveAnswer = SaveAnswer::Save;
+    savePath = path(u"closing.pwdc"_s);
+    w->close();
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_TRUE(QFile::exists(savePath));
+    EXPECT_EQ(openWindowCount(), 0);
+    EXPECT_TRUE(manager().documents().isEmpty());
+
+    controller->newDocument(0);
+    edit(0);
+    saveAnswer = SaveAnswer::DontSave;
+    window(0)->close();
+    EXPECT_EQ(asked.size(), 3);
+    EXPECT_EQ(openWindowCount(), 0);
+}
+
+TEST_F(CAMainWindowControllerTest, SaveFromTheKeyboardRenamesTheWindowAndReopensToTheSameBytes)
+{
+    launch(2);
+    CAMainWindowController *w = window(0);
+    activate(w);
+    edit(0);
+    savePath = path(u"envelope.pwdc"_s);
+    QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(QFile::exists(savePath));
+    EXPECT_TRUE(w->windowTitle().startsWith(u"envelope[*] - Envelope "_s)) << w->windowTitle().toStdString();
+    EXPECT_FALSE(w->isWindowModified());
+    const QByteArray saved = pwtest::readFile(savePath);
+
+    w->close();
+    ASSERT_EQ(openWindowCount(), 0);
+    QMenu *recent = controller->mainMenu().menu(u"File/Open Recent"_s);
+    ASSERT_NE(recent, nullptr);
+    Q_EMIT recent->aboutToShow();
+    ASSERT_GE(recent->actions().size(), 1);
+    QAction *entry = recent->actions().first();
+    EXPECT_EQ(entry->text(), u"envelope.pwdc"_s);
+    EXPECT_TRUE(entry->isEnabled());
+    entry->trigger();
+    ASSERT_EQ(manager().documents().size(), 1);
+    EXPECT_EQ(openWindowCount(), 1);
+    EXPECT_EQ(manager().documents()[0]->document->ftDocument()->getDocumentType(), dtEnvelope);
+
+    savePath = path(u"envelope-again.pwdc"_s);
+    controller->router().perform(u"saveDocumentAs"_s);
+    EXPECT_EQ(pwtest::readFile(savePath), saved);
+}
+
+TEST_F(CAMainWindowControllerTest, ExceptionInACommandIsShownAndTheWindowSurvives)
+{
+    launch(1);
+    CAMainWindowController *w = window(0);
+    int runs = 0;
+    CAMainWindowController::registerCommand(u"explode"_s, {nullptr, [&](CAMainWindowController &, QAction *) {
+                                                               ++runs;
+                                                               throw CAActionError(u"The fuse blew."_s);
+                                                           }});
+    EXPECT_TRUE(controller->router().perform(u"explode"_s));
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(reports, QStringList {u"The fuse blew."_s});
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(manager().documents().size(), 1);
+    // The window still answers its commands.
+    EXPECT_TRUE(controller->router().perform(u"setZoom100"_s));
+    EXPECT_DOUBLE_EQ(w->docView()->scale(), 1.0);
+}
+
+TEST_F(CAMainWindowControllerTest, FailureMessageIsAWindowModalBoxThatLeavesTheWindowUsable)
+{
+    launch(1);
+    CAMainWindowController *w = window(0);
+    CAActionRouter router;
+    CAMainWindowController::registerCommand(u"explode"_s, {nullptr, [](CAMainWindowController &, QAction *) {
+                                                               throw std::runtime_error("disk on fire");
+                                                           }});
+    router.addWindow(w, w);
+    EXPECT_TRUE(router.perform(u"explode"_s));
+    auto *box = w->findChild<QMessageBox *>(u"actionErrorMessage"_s);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->text(), u"disk on fire"_s);
+    EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(CAMainWindowControllerTest, UnsupportedDocumentTypeIsRefusedWithAMessage)
+{
+    launch(1);
+    int sheets = 0;
+    CAMainWindowController::setChangeLayoutSheet([&](CAMainWindowController &) { ++sheets; });
+    EXPECT_TRUE(controller->router().perform(u"openChangeLayoutDialog"_s));
+    EXPECT_EQ(sheets, 1);
+    EXPECT_TRUE(reports.isEmpty());
+
+    manager().documents()[0]->document->ftDocument()->setDocumentType(documentType(5));
+    EXPECT_TRUE(controller->router().perform(u"openChangeLayoutDialog"_s));
+    EXPECT_EQ(sheets, 1) << "the sheet is not opened";
+    EXPECT_EQ(reports, QStringList {u"CADocument::setLayout - Document Type is not Supported"_s});
+    EXPECT_TRUE(window(0)->isVisible());
+}
+
+TEST_F(CAMainWindowControllerTest, WindowWithoutADocumentIsRefusedAndLeavesNothing)
+{
+    launch(1);
+    const int before = QApplication::topLevelWidgets().size();
+    auto empty = std::make_shared<CAOpenDocument>();
+    try {
+        CAMainWindowController w(empty, manager(), controller->router(), controller->panels(), {});
+        ADD_FAILURE() << "a window without a document was made";
+    } catch (const CAActionError &error) {
+        EXPECT_EQ(error.message(), u"m_Document is nil"_s);
+    }
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), before);
+    CADesignPageView page;
+    EXPECT_THROW(page.setDocument(nullptr), CAActionError);
+}
+
+TEST_F(CAMainWindowControllerTest, ZoomSliderFollowsTheScaleAndSetsTheZoom)
+{
+    launch(1);
+    CAMainWindowController *w = window(0);
+    auto *slider = w->findChild<QSlider *>(u"_butZoomSeparator"_s);
+    ASSERT_NE(slider, nullptr);
+    const struct
+    {
+        double percent;
+        int slider;
+    } shown[] = {{115, 100}, {125, 125}, {25, 0}, {50, 50}};
+    for (const auto &c : shown) {
+        w->setZoomByValue(c.percent);
+        EXPECT_EQ(slider->value(), c.slider) << c.percent;
+    }
+    // The user moves the slider: 85 snaps to 100 %, 5 asks for 20 %.
+    activate(w);
+    slider->setSliderPosition(85);
+    Q_EMIT slider->actionTriggered(QAbstractSlider::SliderMove);
+    EXPECT_DOUBLE_EQ(w->docView()->scale(), 1.0);
+    slider->setSliderPosition(5);
+    Q_EMIT slider->actionTriggered(QAbstractSlider::SliderMove);
+    EXPECT_DOUBLE_EQ(w->docView()->scale(), 0.2);
+    EXPECT_EQ(slider->value(), 0);
+    w->setZoomByValue(50);
+    QTest::keyClick(slider, Qt::Key_PageUp);
+    EXPECT_DOUBLE_EQ(w->docView()->scale(), 0.6);
+    EXPECT_EQ(slider->value(), 60);
+}
+
+TEST_F(CAMainWindowControllerTest, ToolButtonsSelectTheToolAndShowIt)
+{
+    launch(1);
+    CAMainWindowController *w = window(0);
+    activate(w);
+    auto *select = w->findChild<CModeCell *>(u"selectModeCell"_s);
+    auto *text = w->findChild<CModeCell *>(u"textModeCell"_s);
+    ASSERT_TRUE(select && text);
+    EXPECT_TRUE(select->isChecked());
+    QTest::mouseClick(text, Qt::LeftButton);
+    EXPECT_EQ(w->docView()->ftView()->getToolMode(), toolText);
+    EXPECT_TRUE(text->isChecked());
+    EXPECT_FALSE(select->isChecked());
+    QTest::mouseClick(select, Qt::LeftButton);
+    EXPECT_EQ(w->docView()->ftView()->getToolMode(), toolSelect);
+    EXPECT_TRUE(select->isChecked());
+    EXPECT_FALSE(text->isChecked());
+}
+
+TEST_F(CAMainWindowControllerTest, InternetPaneIsAddedOnceAndTakesRoomFromThePage)
+{
+    launch(1);
+    CAMainWindowController *w = window(0);
+    EXPECT_FALSE(controller->router().validate(u"showInternet"_s, nullptr));
+    int made = 0;
+    CAMainWindowController::setInternetPaneFactory([&](CAMainWindowController &) {
+        ++made;
+        auto *pane = new QWidget;
+        pane->setMinimumHeight(120);
+        return pane;
+    });
+    const int fullHeight = w->scrollView()->scrollArea()->height();
+    EXPECT_TRUE(controller->router().perform(u"showInternet"_s));
+    EXPECT_FALSE(controller->router().perform(u"showInternet"_s));
+    w->showInternet();
+    EXPECT_EQ(made, 1);
+    ASSERT_NE(w->scrollView()->internetPane(), nullptr);
+    EXPECT_EQ(w->scrollView()->internetPane()->property("viewTag").toInt(), CDocScrollView::kInternetPaneTag);
+    EXPECT_LT(w->scrollView()->scrollArea()->height(), fullHeight);
+    EXPECT_TRUE(controller->router().perform(u"hideInternet"_s));
+    EXPECT_EQ(w->scrollView()->internetPane(), nullptr);
+    EXPECT_EQ(w->scrollView()->scrollArea()->height(), fullHeight);
+}
+
+TEST_F(CAMainWindowControllerTest, PageShowsTheDesignInsideItsContainer)
+{
+    launch(2);
+    CAMainWindowController *w = window(0);
+    CADesignPageView *page = w->docView();
+    const CFTADocument *design = w->document()->ftDocument();
+    EXPECT_EQ(page->size(), QSize(int(std::ceil(design->getCardSizeX() * page->scale())),
+                                  int(std::ceil(design->getCardSizeY() * page->scale()))));
+    const QImage image = page->grab().toImage();
+    // The card is white paper on a grey desk.
+    EXPECT_EQ(QColor(image.pixel(image.width() / 2, image.height() / 2)), QColor(Qt::white));
+    const QWidget *container = page->parentWidget();
+    EXPECT_GE(page->x(), 0);
+    EXPECT_EQ(page->x(), (container->width() - page->width()) / 2);
+}
+
+} // namespace
+
+namespace {
+
+class CAMainWindowControllerDocumentTest : public shelltest::Test
+{
+};
+
+TEST_F(CAMainWindowControllerDocumentTest, ChosenPersonBecomesTheRecipientOfTheDocumentsWindow)
+{
+    launch(2);
+    const auto record = manager().documents()[0];
+    const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\n"
+        "ADR;TYPE=WORK:;;1 Main St;Springfield;IL;62701;USA\r\nEND:VCARD\r\n");
+    ASSERT_TRUE(person);
+    EXPECT_FALSE(record->isEdited());
+    CAMainWindowController::changePerson(manager(), record->document.get(), *person, 1, true);
+    const std::shared_ptr<PWPerson> recipient = record->document->currentPerson(true);
+    ASSERT_TRUE(recipient);
+    EXPECT_EQ(recipient->valueForProperty(kPWLastNameProperty).toString(), u"Doe"_s);
+    EXPECT_TRUE(record->isEdited());
+    EXPECT_TRUE(window(0)->isWindowModified());
+
+    // A document without a window takes nobody.
+    CADocument loose;
+    CAMainWindowController::changePerson(manager(), &loose, *person, 1, true);
+    EXPECT_FALSE(loose.currentPerson(true) && !loose.currentPerson(true)->valueForProperty(kPWLastNameProperty).toString().isEmpty());
+}
+
+TEST_F(CAMainWindowControllerDocumentTest, EnvelopesAreNotCalibrated)
+{
+    launch(1);
+    controller->newDocument(1);
+    CAMainWindowController::registerCommand(u"calibratePrinter"_s, {nullptr, [](CAMainWindowController &, QAction *) {}});
+    controller->router().windowActivated(window(0));
+    EXPECT_TRUE(controller->router().validate(u"calibratePrinter"_s, nullptr));
+    controller->router().windowActivated(window(1));
+    EXPECT_FALSE(controller->router().validate(u"calibratePrinter"_s, nullptr));
+    CAMainWindowController::unregisterCommand(u"calibratePrinter"_s);
+    controller->router().windowActivated(window(0));
+    EXPECT_FALSE(controller->router().validate(u"calibratePrinter"_s, nullptr)) << "nobody calibrates yet";
+}
+
+} // namespace

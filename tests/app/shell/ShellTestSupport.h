@@ -1,0 +1,134 @@
+#pragma once
+
+#include "app/document/CADocument.h"
+#include "app/shell/CAActionRouter.h"
+#include "app/shell/CADocumentController.h"
+#include "app/shell/CADocumentManager.h"
+#include "app/shell/CAFloatingPanels.h"
+#include "app/shell/CAMainWindowController.h"
+#include "app/shell/CAOpenDocument.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/foundation/CAEnvironment.h"
+#include "platform/PWPerson.h"
+#include "platform/PWUserDefaults.h"
+
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+inline void PrintTo(const QString &text, std::ostream *stream)
+{
+    *stream << '"' << text.toStdString() << '"';
+}
+
+namespace shelltest {
+
+// A panel of another module as a plain window, so that the application's panel rules can be
+// seen working before those panels exist.
+struct FakePanel
+{
+    std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
+    CAFloatingPanels::Hook hook()
+    {
+        QPointer<QWidget> w = window.get();
+        return {[w] { return w && w->isVisible(); }, [w] {
+                    if (w)
+                        w->show();
+                },
+                [w] {
+                    if (w)
+                        w->hide();
+                }};
+    }
+};
+
+// An application delegate as the application makes it, with every question to the user answered
+// by the test and every report recorded; a fresh launch each time.
+class Test : public ::testing::Test
+{
+public:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+        for (const QString &key : {u"FTStartingDocument"_s, CADocumentManager::kRecentDocumentsKey,
+                                   u"FTColorPanelVisible"_s, u"FTFontPanelVisible"_s, u"FTAddressWindowVisible"_s,
+                                   u"FTDesignWindowVisible"_s, u"FTPropertiesWindowVisible"_s})
+            defaults.removeObject(key);
+        CAEnvironment::setDefaultCountry(u"us"_s);
+        CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
+        CADocumentController::resetLaunchState();
+    }
+
+    void TearDown() override
+    {
+        controller.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Starts the application object as main does, with the start-up preference given (none
+    // leaves it unset).
+    CADocumentController &launch(std::optional<int> startingDocument = 1)
+    {
+        if (startingDocument)
+            PWUserDefaults::standardUserDefaults().setInteger(u"FTStartingDocument"_s, *startingDocument);
+        controller = std::make_unique<CADocumentController>();
+        CADocumentManager::Questions &questions = controller->manager().questions();
+        questions.saveChanges = [this](QWidget *, const QString &name) {
+            asked.append(name);
+            return saveAnswer;
+        };
+        questions.savePath = [this](QWidget *, CADocumentManager::SaveKind, const QString &, QString *type) {
+            if (type && !exportType.isEmpty())
+                *type = exportType;
+            return savePath;
+        };
+        questions.openPath = [this](QWidget *) { return openPath; };
+        questions.confirmRevert = [](QWidget *, const QString &) { return true; };
+        questions.report = [this](QWidget *, const QString &message) { reports.append(message); };
+        controller->router().setReporter([this](QWidget *, const QString &message) { reports.append(message); });
+        controller->applicationWillFinishLaunching();
+        controller->openStartupDocuments({});
+        controller->applicationDidFinishLaunching();
+        // The colour panel reopens at a first launch; tests look at their own windows.
+        controller->panels().close(CAFloatingPanels::ColorPanel);
+        return *controller;
+    }
+
+    CADocumentManager &manager() { return controller->manager(); }
+    CAMainWindowController *window(int index)
+    {
+        return qobject_cast<CAMainWindowController *>(manager().documents().value(index)->window.data());
+    }
+    int openWindowCount() const
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        int count = 0;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (qobject_cast<CAMainWindowController *>(widget))
+                ++count;
+        return count;
+    }
+    QString path(const QString &name) const { return folder.filePath(name); }
+
+    QTemporaryDir folder;
+    std::unique_ptr<CADocumentController> controller;
+    CADocumentManager::SaveAnswer saveAnswer = CADocumentManager::SaveAnswer::Cancel;
+    QString savePath;
+    QString exportType;
+    QString openPath;
+    QStringList asked;
+    QStringList reports;
+};
+
+} // namespace shelltest

@@ -1,0 +1,102 @@
+#include "Screenshots.h"
+
+#include "SampleDesigns.h"
+
+#include "app/document/CADocument.h"
+#include "app/shell/CADocumentController.h"
+#include "app/shell/CADocumentManager.h"
+#include "app/shell/CAFloatingPanels.h"
+#include "app/shell/CAMainMenu.h"
+#include "app/shell/CAMainWindowController.h"
+#include "app/shell/CAOpenDocument.h"
+#include "app/shell/CASavePanel.h"
+#include "app/shell/CExportAccViewController.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+
+using namespace Qt::StringLiterals;
+
+CAMainWindowController *sampleWindow(CADocumentController &application, int which)
+{
+    static QList<QPointer<CAMainWindowController>> made(3);
+    if (!made[which]) {
+        std::unique_ptr<CADocument> design = which == 0   ? SampleDesigns::label()
+                                             : which == 1 ? SampleDesigns::envelope()
+                                                          : SampleDesigns::postcard();
+        const auto record = application.manager().addDocument(std::move(design));
+        made[which] = record ? qobject_cast<CAMainWindowController *>(record->window.data()) : nullptr;
+    }
+    return made[which];
+}
+
+namespace {
+
+QWidget *shown(QWidget *widget)
+{
+    widget->show();
+    return widget;
+}
+
+QWidget *menu(CADocumentController &application, const QString &path)
+{
+    sampleWindow(application, 0)->activateWindow();
+    application.mainMenu().validate();
+    QMenu *menu = application.mainMenu().menu(path);
+    Q_EMIT menu->aboutToShow();
+    menu->adjustSize();
+    return menu;
+}
+
+} // namespace
+
+const QList<Screenshot> &screenshots()
+{
+    static const QList<Screenshot> list = {
+        {u"document-label"_s, [](CADocumentController &a) { return sampleWindow(a, 0); }},
+        {u"document-envelope"_s, [](CADocumentController &a) { return sampleWindow(a, 1); }},
+        {u"document-postcard"_s, [](CADocumentController &a) { return sampleWindow(a, 2); }},
+        {u"panel-colors"_s,
+         [](CADocumentController &a) {
+             a.panels().show(CAFloatingPanels::ColorPanel);
+             return static_cast<QWidget *>(a.panels().colorPanel());
+         }},
+        {u"sheet-save-changes"_s,
+         [](CADocumentController &a) {
+             return shown(CASavePanel::makeSaveChangesQuestion(sampleWindow(a, 0), u"Untitled"_s));
+         }},
+        {u"sheet-save"_s,
+         [](CADocumentController &a) {
+             return shown(CASavePanel::makeSavePanel(sampleWindow(a, 0), CADocumentManager::SaveKind::SaveAs,
+                                                     u"Untitled.pwdc"_s, nullptr));
+         }},
+        {u"sheet-export"_s,
+         [](CADocumentController &a) {
+             auto *accessory = new CExportAccViewController;
+             QFileDialog *panel = CASavePanel::makeSavePanel(sampleWindow(a, 1), CADocumentManager::SaveKind::Export,
+                                                             u"Untitled.pdf"_s, accessory);
+             accessory->setParent(panel);
+             return shown(panel);
+         }},
+        {u"sheet-open"_s, [](CADocumentController &a) { return shown(CASavePanel::makeOpenPanel(sampleWindow(a, 0))); }},
+        {u"sheet-failure"_s,
+         [](CADocumentController &a) {
+             auto *box = new QMessageBox(QMessageBox::Warning, u"Parcelwick"_s,
+                                         u"The document “broken.pwdc” could not be opened. The file is not a "
+                                         "design: it is not a property list."_s,
+                                         QMessageBox::Ok, sampleWindow(a, 0));
+             box->setWindowModality(Qt::WindowModal);
+             return shown(box);
+         }},
+        {u"menu-file"_s, [](CADocumentController &a) { return menu(a, u"File"_s); }},
+        {u"menu-edit"_s, [](CADocumentController &a) { return menu(a, u"Edit"_s); }},
+        {u"menu-format"_s, [](CADocumentController &a) { return menu(a, u"Format"_s); }},
+        {u"menu-arrange"_s, [](CADocumentController &a) { return menu(a, u"Arrange"_s); }},
+        {u"menu-view"_s, [](CADocumentController &a) { return menu(a, u"View"_s); }},
+        {u"menu-window"_s, [](CADocumentController &a) { return menu(a, u"Window"_s); }},
+        {u"menu-help"_s, [](CADocumentController &a) { return menu(a, u"Help"_s); }},
+    };
+    return list;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class CADocumentController;
+class CAMainWindowController;
+class QWidget;
+
+// One picture of the application: a name (the PNG's file name) and what to show. make answers
+// the widget to photograph, already shown; whatever it made is deleted after the picture unless
+// it is a document window, which the application keeps.
+struct Screenshot
+{
+    QString name;
+    std::function<QWidget *(CADocumentController &application)> make;
+};
+
+// Every window, panel and sheet. A module that adds a window adds its line here.
+const QList<Screenshot> &screenshots();
+
+// The document windows of the three sample designs, made once.
+CAMainWindowController *sampleWindow(CADocumentController &application, int which);
