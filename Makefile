@@ -6,13 +6,7 @@ BUILD_FUZZ  ?= build-fuzz
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-<<<<<<< HEAD
-.PHONY: all deps configure build run test bench test-asan fuzz fuzz-smoke clean
-||||||| 4b18b99
-.PHONY: all deps configure build run test bench test-asan fuzz clean
-=======
-.PHONY: all deps configure build run test bench test-asan fuzz screenshots clean
->>>>>>> wt-shell1
+.PHONY: all deps configure build run test bench test-asan fuzz fuzz-smoke screenshots clean
 
 all: build
 
@@ -48,22 +42,6 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPW_BUILD_TESTS=OFF -DPW_BUILD_FUZZ=ON
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
 
-<<<<<<< HEAD
-# Builds only the fuzz targets (and the libraries under them) and runs each over its seeds for
-# FUZZ_SECONDS seconds: what CI runs after the tests.
-FUZZ_SECONDS ?= 5
-fuzz-smoke: deps
-	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPW_BUILD_TESTS=OFF -DPW_BUILD_FUZZ=ON -DPW_FUZZ_SMOKE_SECONDS=$(FUZZ_SECONDS)
-	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target pw_fuzz_smoke
-
-||||||| 4b18b99
-=======
-# A PNG of every window, panel and sheet, at the normal size and at 200 %.
-screenshots: configure
-	cmake --build $(BUILD) -j $(JOBS) --target pw_screenshots
-	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/screenshots/pw_screenshots $(BUILD)/screenshots
-	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 $(BUILD)/tools/screenshots/pw_screenshots $(BUILD)/screenshots/scale-200
-
->>>>>>> wt-shell1
+.PHONY: all deps configure build run test bench test-asan fuzz fuzz-smoke screenshots clean
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ)
