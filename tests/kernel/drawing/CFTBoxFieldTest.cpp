@@ -218,6 +218,8 @@ TEST(CFTBoxFieldTest, TheRubberBandMeetsALineOnlyAlongItsStroke)
                             component.isIntersectRect(band.right(), band.top(), band.left(), band.bottom())});
     };
     EXPECT_EQ(meets(line, overStroke), QList<bool>({true, true}));
+    // A band that holds the whole line crosses none of its edges.
+    EXPECT_EQ(meets(line, QRectF(-10, -10, 120, 120)), QList<bool>({true, true}));
     // Inside the line's rectangle, away from the stroke.
     EXPECT_EQ(meets(line, besideStroke), QList<bool>({false, false}));
     line.setFlipX(true);
