@@ -108,6 +108,48 @@ TEST(CFTAAddressPanelLayoutTest, AlignedPanelKeepsItsAnchorWhileTheWidestRowChan
     }
 }
 
+TEST(CFTAAddressPanelLayoutTest, SnapCoordinatesFollowAlignmentAndIgnoreTheVerticalBits)
+{
+    const auto format = handMadeFormat({{tcStreet, 0, 0}});
+    CFTAAddressPanel panel(true, format.get(), nullptr, false);
+    fill(panel, tcStreet, u"Road"_s);
+    panel.SetOrigin(10.0, 20.0);
+    panel.updateFormat();
+    const auto xs = [&panel](bool to) {
+        float values[2] = {-7, -7};
+        const int count = to ? panel.getXSnapArrayTo(values) : panel.getXSnapArrayFrom(values);
+        return QList<float>({float(count), values[0], values[1]});
+    };
+    // Left aligned: the text's left edge inside the margin and the right end of its content.
+    EXPECT_EQ(xs(false), QList<float>({2, 15.0f, float(10.0 + panel.contentRight())}));
+
+    // Centred: the content's two ends, standing in the middle of the panel; right aligned: the
+    // right margin first, then where the widest row begins.
+    panel.SetAlignment(taCenter);
+    panel.updateFormat();
+    const double width = panel.GetSizeX(), content = panel.contentRight() - 5.0;
+    const QList<float> centred = xs(false);
+    EXPECT_EQ(centred, QList<float>({2, float(10.0 + (width - content) / 2.0), float(10.0 + (width + content) / 2.0)}));
+    EXPECT_EQ(xs(true), centred);
+    for (int vertical : {16, 32}) {
+        panel.SetAlignment(textAlignment(int(taCenter) | vertical));
+        EXPECT_EQ(xs(false), centred) << vertical;
+    }
+    panel.SetAlignment(taRight);
+    EXPECT_EQ(xs(false), QList<float>({2, float(10.0 + width - 5.0), float(10.0 + width - content - 5.0)}));
+    // An alignment that names no horizontal place writes nothing and says so.
+    panel.SetAlignment(textAlignment(3));
+    EXPECT_EQ(xs(false), QList<float>({0, -7, -7}));
+
+    panel.SetHaveBackColor(true);
+    EXPECT_EQ(xs(true), QList<float>({2, float(panel.GetOriginX() + 0.5), float(right(&panel) - 0.5)}));
+    float ys[2] = {-1, -1};
+    ASSERT_EQ(panel.getYSnapArrayFrom(ys), 2);
+    EXPECT_EQ(ys[1], float(20.0 + panel.GetSizeY()));
+    EXPECT_EQ(panel.getMinSnapXTo(), 15.0f);
+    EXPECT_EQ(panel.getMaxSnapYFrom(), float(20.0 + panel.GetSizeY() - 5.0));
+}
+
 TEST(CFTAAddressPanelLayoutTest, ScalingMovesARightAlignedPanelByItsRightEdgeAndBelowTheLimitShrinksFonts)
 {
     const auto made = handMadePanel({{tcStreet, 0, 0}, {tcCity, 1, 0}}, {{tcStreet, u"Road"_s}});

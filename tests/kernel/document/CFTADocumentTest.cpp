@@ -121,6 +121,31 @@ TEST(CFTADocumentTest, SmallCardsTurnTheFirstSenderPanelOfEachList)
     }
 }
 
+TEST(CFTADocumentTest, SnapLinesOnlyOnCardsAboveGroupSixAndLimitsFollowTheTurnedSide)
+{
+    const auto group6 = doctest::cardOfSizeGroup(6), group7 = doctest::cardOfSizeGroup(7);
+    ASSERT_TRUE(group6 && group7);
+    CFTADocument document;
+    float lines[2] = {-1.0f, -1.0f};
+    document.setDocumentSizeX(group6->first); document.setDocumentSizeY(group6->second);
+    EXPECT_EQ(QList<int>({document.getXSnapArrayTo(lines), document.getYSnapArrayTo(lines)}), QList<int>({0, 0}));
+    EXPECT_EQ(lines[0], -1.0f);
+
+    document.setDocumentSizeX(group7->first); document.setDocumentSizeY(group7->second);
+    EXPECT_EQ(document.getXSnapArrayTo(nullptr), 2);
+    ASSERT_EQ(document.getXSnapArrayTo(lines), 2);
+    EXPECT_EQ(QList<float>({lines[0], lines[1]}), QList<float>({9.0f, float(group7->first) - 9.0f}));
+    ASSERT_EQ(document.getYSnapArrayTo(lines), 2);
+    EXPECT_EQ(QList<float>({lines[0], lines[1]}), QList<float>({9.0f, float(group7->second) - 9.0f}));
+    EXPECT_EQ(document.getXSnapArrayFrom(lines), 0) << "a page never moves";
+
+    CFTADocument turned;
+    turned.SetHorizontal(false, 0);
+    EXPECT_EQ(QList<float>({turned.getMinSnapXTo(), turned.getMaxSnapXTo(), turned.getMaxSnapYTo(), turned.getMinSnapYFrom(),
+                            turned.getMaxSnapXFrom(), turned.getMaxSnapYFrom()}),
+              QList<float>({9.0f, 144.0f - 9.0f, 252.0f - 9.0f, 0.0f, 135.0f, 243.0f}));
+}
+
 // A zero side, given or stored, would hand the components infinite factors.
 TEST(CFTADocumentTest, ZeroSidesRescaleNothing)
 {

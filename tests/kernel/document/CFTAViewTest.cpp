@@ -7,6 +7,7 @@
 #include "kernel/document/CFTADocument.h"
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/drawing/CFTBoxField.h"
+#include "kernel/drawing/CFTSeparator.h"
 #include "kernel/foundation/CDDArchive.h"
 #include "kernel/foundation/CDDDrawer.h"
 #include "kernel/foundation/CFTDefComponentBox.h"
@@ -42,6 +43,11 @@ struct Fixture
         {
             m_bSnapOccuredX = true;
             m_SnapRectX[0] = x, m_SnapRectX[1] = y0, m_SnapRectX[2] = y1;
+        }
+        void snapAcross(float y, float x0, float x1)
+        {
+            m_bSnapOccuredY = true;
+            m_SnapRectY[0] = y, m_SnapRectY[1] = x0, m_SnapRectY[2] = x1;
         }
     };
 
@@ -207,6 +213,32 @@ TEST(CFTAViewTest, DrawsAreasComponentsSnapGuideAndSelection)
         f.view.drawer()->SetPainter(nullptr);
     });
     EXPECT_TRUE(drawtest::matchesReference(image, QStringLiteral("document/view-page")));
+}
+
+// Without the postal areas, whose captions are text.
+TEST(CFTAViewTest, DrawsATurnedSelectionASeparatorAndAHorizontalGuide)
+{
+    Fixture f;
+    f.document->setDocumentSizeX(240);
+    f.document->setDocumentSizeY(120);
+    const CDDColor fill(0.55f, 0.75f, 1.0f, 1.0f);
+    auto *turned = new CFTBoxField(120, 50, 60, 30, nullptr);
+    turned->setType(ctDiamond), turned->SetFillColor(&fill), turned->SetAngle(0.5);
+    auto *separator = new CFTSeparator(20, 100, 100, 0, nullptr);
+    const CDDColor red(0.8f, 0.1f, 0.1f, 1.0f);
+    separator->SetFillColor(&red), separator->SetLineWidth(3);
+    f.view.InsertComponent(separator, false);
+    f.view.InsertComponent(turned, true);
+    f.view.snapAcross(50, 20, 200);
+    f.view.SetResolution(2);
+    const QImage image = drawtest::render(QSizeF(240, 120), 2, [&](CDDDrawer &drawer) {
+        f.view.drawer()->SetPainter(drawer.GetPainter());
+        f.view.DrawBack();
+        f.view.Draw();
+        f.view.DrawSelection();
+        f.view.drawer()->SetPainter(nullptr);
+    });
+    EXPECT_TRUE(drawtest::matchesReference(image, QStringLiteral("document/view-turned-selection")));
 }
 
 TEST(CFTAViewTest, WrapOutlinesComeFromObjectsInFrontOfTheAskingTextOnly)

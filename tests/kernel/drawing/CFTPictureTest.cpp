@@ -103,6 +103,39 @@ TEST(CFTPictureTest, ZeroSizesNeverPutNonFiniteValuesIntoTheFrame)
     EXPECT_TRUE(std::isfinite(dx) && std::isfinite(dy));
 }
 
+TEST(CFTPictureTest, CornersKeepTheProportionsUnlessShiftIsHeldAndSidesAreFree)
+{
+    const struct
+    {
+        int handle;
+        int modifiers;
+        double dy;
+    } drags[] = {{15, 0, 10}, {7, 0, -10}, {13, 0, -10}, {5, 0, 10}, {15, CFTPicture::kShiftKeyMask, 0}, {4, 0, 0}};
+    for (const auto &c : drags) {
+        const auto picture = framed(200, 100);
+        picture->StartOperation(omResize, nullptr, 0, 15);
+        double dx = 20, dy = 0;
+        picture->ModifyVectorForConstrain(c.handle, &dx, &dy, c.modifiers);
+        EXPECT_EQ(QPointF(dx, dy), QPointF(20, c.dy)) << c.handle << " with " << c.modifiers;
+    }
+}
+
+TEST(CFTPictureTest, PickedInsideAndOnItsBorderWhenSelected)
+{
+    const auto picture = framed(100, 50);
+    picture->SetOrigin(10, 10);
+    for (bool selected : {false, true}) {
+        actionType action = atNone;
+        EXPECT_EQ(picture->PickMe(50, 30, selected, 3, action, 0), picture.get());
+        EXPECT_EQ(action, atNothing);
+    }
+    bool selected = true;
+    actionType action = atNone;
+    EXPECT_EQ(picture->PickMe(111, 30, selected, 3, action, 0), picture.get());
+    EXPECT_EQ(action, atBorder);
+    EXPECT_EQ(picture->PickMe(150, 30, selected, 3, action, 0), nullptr);
+}
+
 TEST(CFTPictureTest, StoreAndLoadKeepEveryKeyOfBothPictureClasses)
 {
     const auto picture = framed(80, 40, 40, 20);

@@ -1,4 +1,5 @@
-// The separator: squared at the end of every operation, and its own line width in the archive.
+// The separator: dragged out freely, squared at the end of every operation, picked within its
+// bounds, two end handles, and its own line width in the archive.
 
 #include "kernel/drawing/CFTSeparator.h"
 
@@ -21,6 +22,55 @@ TEST(CFTSeparatorTest, EndOfOperationSquaresTheLine)
         separator.EndOperation(omMove);
         EXPECT_EQ(separator.GetNSBoundRect(), after) << before.width() << "x" << before.height();
         EXPECT_EQ(separator.isVert(), vertical);
+    }
+}
+
+TEST(CFTSeparatorTest, DraggedOutFreelyWhileSizingAndByItsHandlesOtherwise)
+{
+    CFTSeparator separator(10, 10, 1, 1, nullptr);
+    separator.StartOperation(omCreate, nullptr, 0, 15);
+    EXPECT_TRUE(separator.isSizing());
+    EXPECT_EQ(separator.GetLastOperDot(), 0);
+    // While it is made, any handle pulls the far end: even up and past the start, unmirrored.
+    int handle = 5;
+    separator.MoveDot(handle, 10, -5, nullptr);
+    EXPECT_EQ(QList<double>({separator.GetSizeX(), separator.GetSizeY(), double(handle)}), QList<double>({11, -4, 5}));
+    separator.EndOperation(omCreate);
+    EXPECT_FALSE(separator.isSizing());
+    EXPECT_EQ(separator.GetNSBoundRect(), QRectF(10, 10, 11, 0));
+
+    CFTSeparator moved(10, 10, 100, 0, nullptr);
+    moved.StartOperation(omMove, nullptr, 0, 14);
+    EXPECT_FALSE(moved.isSizing());
+    handle = 6;
+    moved.MoveDot(handle, 30, 0, nullptr);
+    EXPECT_EQ(moved.GetNSBoundRect(), QRectF(40, 10, 70, 0));
+}
+
+TEST(CFTSeparatorTest, EndHandlesCursorsAndPickingWithinItsWidenedBounds)
+{
+    CFTSeparator separator(100, 50, 40, 0, nullptr);
+    EXPECT_EQ(QList<int>({separator.PickMyDot(101, 51, 3), separator.PickMyDot(139, 50, 3), separator.PickMyDot(120, 50, 3)}),
+              QList<int>({6, 14, 0}));
+    SRect rects[2];
+    EXPECT_EQ(separator.getCursorRectsByType(crTopBottom, rects, true, 3), 0);
+    EXPECT_EQ(separator.getCursorRectsByType(crLeftRight, rects, false, 3), 0);
+    ASSERT_EQ(separator.getCursorRectsByType(crLeftRight, rects, true, 3), 2);
+    EXPECT_EQ(rects[1], (SRect {137, 47, 6, 6}));
+    CFTSeparator vertical(100, 50, 0, 40, nullptr);
+    EXPECT_EQ(QList<int>({vertical.PickMyDot(100, 50, 3), vertical.PickMyDot(100, 90, 3)}), QList<int>({9, 11}));
+    EXPECT_EQ(vertical.getCursorRectsByType(crTopBottom, rects, true, 3), 2);
+
+    const struct
+    {
+        double x, y;
+        bool hit;
+    } picks[] = {{120, 51, true}, {120, 53, false}, {98, 50, true}, {200, 50, false}};
+    for (const auto &c : picks) {
+        bool selected = false;
+        actionType action = atBorder;
+        EXPECT_EQ(separator.PickMe(c.x, c.y, selected, 3, action, 0), c.hit ? &separator : nullptr) << c.x << ", " << c.y;
+        EXPECT_EQ(action, atBorder) << "a separator leaves the zone as it was";
     }
 }
 

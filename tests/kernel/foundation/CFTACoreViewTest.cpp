@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <numbers>
 #include <vector>
 
 namespace {
@@ -279,6 +280,53 @@ INSTANTIATE_TEST_SUITE_P(Cases, MoveTest,
                                            MoveCase {"CommandNeverSnaps", -15.6, CFTACoreView::commandModifier, 34.4,
                                                      false}),
                          [](const auto &info) { return std::string(info.param.name); });
+
+struct ResizeSnapCase
+{
+    const char *name;
+    int dot;
+    double angle, dx, dy;
+    int result;
+    bool guideX, guideY;
+    std::vector<float> guide; // of the axis that snapped
+};
+
+class ResizeSnapTest : public ViewTest, public ::testing::WithParamInterface<ResizeSnapCase>
+{
+};
+
+// The target's right edge is at 30, its top at 100; the dragged box spans 50-70 by 10-30.
+TEST_P(ResizeSnapTest, AHandleSnapsOnlyAlongTheAxesItMovesUnlessTheObjectIsTurned)
+{
+    const ResizeSnapCase &c = GetParam();
+    add(10, 100, 20, 20);
+    ViewProbe *box = add(50, 10, 20, 20);
+    box->SetAngle(c.angle);
+    view.select(box);
+    // The probe picks its handles on the unturned frame; snapping measures the turned handle.
+    const int column = c.dot & 12, row = c.dot & 3;
+    const double px = 50 + (column == 4 ? 0 : column == 8 ? 10 : 20), py = 10 + (row == 1 ? 0 : row == 2 ? 10 : 20);
+    view.MouseLDown(px, py, 0);
+    ASSERT_EQ(view.getOperDot(), c.dot);
+    EXPECT_EQ(view.MouseMove(px + c.dx, py + c.dy, 0), c.result);
+    EXPECT_EQ(std::pair(view.IsSnapOccuredX(), view.IsSnapOccuredY()), std::pair(c.guideX, c.guideY));
+    const float *rect = c.guideX ? view.getSnapRectX() : view.getSnapRectY();
+    for (std::size_t i = 0; i < c.guide.size(); ++i)
+        EXPECT_NEAR(rect[i], c.guide[i], 1e-4) << i;
+    view.MouseUp(px + c.dx, py + c.dy, 0);
+    EXPECT_FALSE(view.IsSnapOccuredX() || view.IsSnapOccuredY());
+    EXPECT_TRUE(view.NeedDrawSnapX() || view.NeedDrawSnapY() || !(c.guideX || c.guideY));
+}
+
+constexpr int snapped = mouseChanged | mouseRedrawSnapGuides;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ResizeSnapTest,
+    ::testing::Values(ResizeSnapCase {"LeftPulledLeft", 6, 0, -15.6, 0, snapped, true, false, {30, 30, 120}},
+                      ResizeSnapCase {"TopNeverInX", 9, 0, -38, 0, mouseChanged, false, false, {}},
+                      // Half a turn puts handle 9's far corner, where it is measured from, at (50, 30).
+                      ResizeSnapCase {"TurnedTopInX", 9, std::numbers::pi, -18, 0, snapped, true, false, {30, 30, 120}},
+                      ResizeSnapCase {"BottomPulledUp", 11, 0, 0, 74.4, snapped, false, true, {100, 10, 70}}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(ViewTest, ThreeHundredObjectsAllServeAsTargetsAndEverySelectedObjectEndsItsMove)
 {

@@ -2,11 +2,14 @@
 
 #include "TextTestSupport.h"
 #include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/FTGeometry.h"
 
 #include <QImage>
 #include <QPainter>
 
 #include <gtest/gtest.h>
+
+#include <numbers>
 
 using texttest::sans;
 
@@ -56,6 +59,88 @@ TEST(CFTATextTest, TouchedFrameKeepsItsWidthUntilTheTextNeedsMore)
     text->SetString(CDDString(QStringLiteral("W")));
     text->ExpandByText();
     EXPECT_LT(text->GetSizeX(), 50.0) << "untouched again, the frame follows the text";
+}
+
+TEST(CFTATextTest, SideHandlesStopAtTheTextWidthAndTheMouseMustPassTheLimitAgain)
+{
+    const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("abcdef"));
+    text->SetSize(200, text->GetSizeY());
+    const double need = text->GetText()->getContSizeX();
+    int dot = 14;
+    text->StartOperation(omResize, nullptr, 0, dot);
+    text->MoveDot(dot, -300, 0, nullptr);
+    EXPECT_NEAR(text->GetSizeX(), need, 1e-9);
+    // Further left and back: the edge moves only once the mouse passes the limit again.
+    text->MoveDot(dot, -50, 0, nullptr);
+    text->MoveDot(dot, 100, 0, nullptr);
+    EXPECT_NEAR(text->GetSizeX(), need, 1e-9);
+    // The mouse is now at 200 - 300 - 50 + 100 + 200 = 150 points from the left edge.
+    text->MoveDot(dot, 200, 0, nullptr);
+    ASSERT_LT(need, 150.0);
+    EXPECT_NEAR(text->GetSizeX(), 150.0, 1e-9);
+    EXPECT_EQ(dot, 14);
+
+    const std::unique_ptr<CFTAText> left = fittedText(QStringLiteral("abcdef"));
+    left->SetSize(200, left->GetSizeY());
+    const double right = left->GetOriginX() + left->GetSizeX();
+    dot = 6;
+    left->StartOperation(omResize, nullptr, 0, dot);
+    left->MoveDot(dot, 500, 0, nullptr);
+    EXPECT_NEAR(left->GetOriginX(), right - need, 1e-9);
+    EXPECT_NEAR(left->GetOriginX() + left->GetSizeX(), right, 1e-9);
+    EXPECT_EQ(dot, 6) << "a text never mirrors";
+}
+
+TEST(CFTATextTest, TurnedTextKeepsItsFixedEdgeOnThePage)
+{
+    const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("abc"));
+    text->SetSize(100, 20);
+    text->SetAngle(std::numbers::pi / 2);
+    // The left edge's middle, on the page.
+    const auto leftMiddle = [&text] {
+        double x = text->GetOriginX();
+        double y = text->GetOriginY() + text->GetSizeY() / 2.0;
+        rotatePoint(&x, &y, text->GetAngle(), text->GetOriginX() + text->GetSizeX() / 2.0,
+                    text->GetOriginY() + text->GetSizeY() / 2.0);
+        return QPointF(x, y);
+    };
+    const QPointF before = leftMiddle();
+    int dot = 14;
+    text->StartOperation(omResize, nullptr, 0, dot);
+    // Down the page is along the turned frame's width.
+    text->MoveDot(dot, 0, 30, nullptr);
+    EXPECT_NEAR(text->GetSizeX(), 130.0, 1e-9);
+    EXPECT_NEAR(leftMiddle().x(), before.x(), 1e-9);
+    EXPECT_NEAR(leftMiddle().y(), before.y(), 1e-9);
+}
+
+TEST(CFTATextTest, HandlesCursorSquaresAndPickingOnTheGlyphsOrTheBorder)
+{
+    CFTAText narrow(10, 10, 4, 20, nullptr);
+    EXPECT_EQ(QList<int>({narrow.PickMyDot(12, 20, 3), narrow.PickMyDot(14.5, 20, 1), narrow.PickMyDot(12, 40, 3)}),
+              QList<int>({6, 14, 0}))
+        << "the left handle wins when both are near";
+    SRect rects[2];
+    EXPECT_EQ(narrow.getCursorRectsByType(crLeftRight, rects, true, 2), 2);
+    EXPECT_EQ(rects[0], (SRect {8, 10, 4, 20}));
+    EXPECT_EQ(rects[1], (SRect {12, 10, 4, 20}));
+    EXPECT_EQ(narrow.getCursorRectsByType(crTopBottom, rects, true, 2), 0);
+    EXPECT_EQ(narrow.getCursorRectsByType(crLeftRight, rects, false, 2), 0);
+
+    const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("MMM"));
+    text->SetSize(300, text->GetSizeY());
+    bool selected = false;
+    actionType action = atNone;
+    const double y = text->GetOriginY() + text->GetSizeY() / 2.0;
+    EXPECT_EQ(text->PickMe(text->GetOriginX(), y, selected, 1, action, 0), nullptr) << "the border is outside";
+    EXPECT_EQ(action, atNone);
+    EXPECT_EQ(text->PickMe(text->GetOriginX() + 5, y, selected, 1, action, 0), text.get());
+    EXPECT_EQ(action, atNothing);
+    EXPECT_EQ(text->PickMe(text->GetOriginX() + 250, y, selected, 1, action, 0), text.get());
+    EXPECT_EQ(action, atBorder);
+    text->SetHaveBackColor(true);
+    text->PickMe(text->GetOriginX() + 250, y, selected, 1, action, 0);
+    EXPECT_EQ(action, atNothing) << "a filled text is solid";
 }
 
 TEST(CFTATextTest, CopyTakesTextKindStateButNotTheCharacters)
