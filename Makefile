@@ -3,10 +3,12 @@ BUILD       ?= build
 BUILD_ASAN  ?= build-asan
 BUILD_BENCH ?= build-bench
 BUILD_FUZZ  ?= build-fuzz
+BUILD_RELEASE ?= build-release
+PREFIX      ?= /usr/local
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench test-asan fuzz clean
+.PHONY: all deps configure build run test bench test-asan fuzz install clean
 
 all: build
 
@@ -42,5 +44,12 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPW_BUILD_TESTS=OFF -DPW_BUILD_FUZZ=ON
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
 
+# The program, its desktop entry, the MIME type of design files and the icons, from a release build,
+# below PREFIX (default /usr/local); DESTDIR stages them for a package.
+install: deps
+	cmake -S . -B $(BUILD_RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPW_BUILD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD_RELEASE) -j $(JOBS) --target parcelwick
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_RELEASE) --prefix "$(PREFIX)"
+
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ) $(BUILD_RELEASE)
