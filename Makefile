@@ -3,10 +3,12 @@ BUILD       ?= build
 BUILD_ASAN  ?= build-asan
 BUILD_BENCH ?= build-bench
 BUILD_FUZZ  ?= build-fuzz
+BUILD_RELEASE ?= build-release
+PREFIX      ?= /usr/local
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench test-asan fuzz fuzz-smoke screenshots clean
+.PHONY: all deps configure build run test bench test-asan fuzz fuzz-smoke screenshots install clean
 
 all: build
 
@@ -42,6 +44,25 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPW_BUILD_TESTS=OFF -DPW_BUILD_FUZZ=ON
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
 
-.PHONY: all deps configure build run test bench test-asan fuzz fuzz-smoke screenshots clean
+# Builds only the fuzz targets (and the libraries under them) and runs each over its seeds for
+# FUZZ_SECONDS seconds: what CI runs after the tests.
+FUZZ_SECONDS ?= 5
+fuzz-smoke: deps
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPW_BUILD_TESTS=OFF -DPW_BUILD_FUZZ=ON -DPW_FUZZ_SMOKE_SECONDS=$(FUZZ_SECONDS)
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target pw_fuzz_smoke
+
+# A PNG of every window, panel and sheet at its default size, and again at 200 %.
+screenshots: configure
+	cmake --build $(BUILD) -j $(JOBS) --target pw_screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/screenshots/pw_screenshots $(BUILD)/screenshots
+	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 $(BUILD)/tools/screenshots/pw_screenshots $(BUILD)/screenshots/scale-200
+
+# The program, its desktop entry, the MIME type of design files and the icons, from a release build,
+# below PREFIX (default /usr/local); DESTDIR stages them for a package.
+install: deps
+	cmake -S . -B $(BUILD_RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPW_BUILD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD_RELEASE) -j $(JOBS) --target parcelwick
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_RELEASE) --prefix "$(PREFIX)"
+
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ) $(BUILD_RELEASE)
