@@ -115,7 +115,7 @@ void BM_Pick500(benchmark::State &state)
         CFTComponent *found = nullptr;
         for (auto it = list.rbegin(); it != list.rend() && !found; ++it) {
             bool selected = false;
-            actionType action = atNothing;
+            actionType action = actionNone;
             found = (*it)->PickMe(x, y, selected, 3.0, action, 0);
         }
         hits += found ? 1 : 0;

@@ -70,16 +70,16 @@ void BM_SnapStepAmong1000(benchmark::State &state)
     CFTAView &view = *design.view;
     CFTComponent *moved = design.list()[kColumns * 12 + 20];
     const double startX = moved->GetOriginX() + 10, startY = moved->GetOriginY() + 10;
-    view.MouseLDown(startX, startY, 0);
+    view.MouseLDown(startX, startY, {});
     long steps = 0, snapped = 0;
     for (auto _ : state) {
         // Back and forth across the neighbouring cells so that some steps snap and some do not.
         const double offset = 4.0 * std::sin(double(steps) * 0.37) * kCell / 4.0;
-        const int result = view.MouseMove(startX + offset, startY + offset / 3.0, 0);
+        const int result = view.MouseMove(startX + offset, startY + offset / 3.0, {});
         snapped += (result & mouseRedrawSnapGuides) ? 1 : 0;
         ++steps;
     }
-    view.MouseUp(startX, startY, 0);
+    view.MouseUp(startX, startY, {});
     state.counters["snapped"] = benchmark::Counter(double(snapped) / std::max(steps, 1L));
 }
 
@@ -106,10 +106,10 @@ void BM_Move100SelectedIn100Steps(benchmark::State &state)
         const double x = pressed->GetOriginX() + 10, y = pressed->GetOriginY() + 10;
         state.ResumeTiming();
 
-        view.MouseLDown(x, y, 0);
+        view.MouseLDown(x, y, {});
         for (int step = 1; step <= 100; ++step)
-            view.MouseMove(x + direction * step * 0.93, y + direction * step * 0.41, 0);
-        view.MouseUp(x + direction * 93, y + direction * 41, 0);
+            view.MouseMove(x + direction * step * 0.93, y + direction * step * 0.41, {});
+        view.MouseUp(x + direction * 93, y + direction * 41, {});
 
         state.PauseTiming();
         const QPointF shift(pressed->GetOriginX() - before[45].x(), pressed->GetOriginY() - before[45].y());

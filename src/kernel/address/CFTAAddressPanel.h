@@ -134,10 +134,10 @@ public:
     bool canUngroup() override { return true; }
 
     // --- Component: snapping, geometry and drawing (CFTAAddressPanelLayout.cpp) ---------------
-    int getXSnapArrayFrom(float *array) const override;
-    int getYSnapArrayFrom(float *array) const override;
-    int getXSnapArrayTo(float *array) const override { return getXSnapArrayFrom(array); }
-    int getYSnapArrayTo(float *array) const override { return getYSnapArrayFrom(array); }
+    int getXSnapArrayFrom(std::span<float> array) const override;
+    int getYSnapArrayFrom(std::span<float> array) const override;
+    int getXSnapArrayTo(std::span<float> array) const override { return getXSnapArrayFrom(array); }
+    int getYSnapArrayTo(std::span<float> array) const override { return getYSnapArrayFrom(array); }
     float getMinSnapYTo() const override { return getMinSnapYFrom(); }
     float getMaxSnapYTo() const override { return getMaxSnapYFrom(); }
     float getMinSnapXTo() const override { return getMinSnapXFrom(); }

@@ -10,12 +10,12 @@
 
 namespace {
 
-// What the canvas is told a click found: the panel itself, or the caption or label part of its
-// box label.
-constexpr actionType kActionPanel = actionType(6);
-constexpr actionType kActionBoxCaption = actionType(5);
-constexpr actionType kActionBoxLabel = actionType(4);
-constexpr cursorType kFieldCursor = cursorType(6);
+// What the canvas is told a click found: the panel itself, or the caption part of its box label
+// (the recipient/sender menu) or its label part (the template menu).
+constexpr actionType kActionPanel = actionNone;
+constexpr actionType kActionBoxCaption = actionToFromZone;
+constexpr actionType kActionBoxLabel = actionTemplateZone;
+constexpr cursorType kFieldCursor = cursorText;
 
 } // namespace
 
@@ -63,7 +63,7 @@ int CFTAAddressPanel::PickText(double x, double y, double)
         if (!field || !field->isEnabled(isForced))
             continue;
         bool selected = false;
-        actionType action = atNone;
+        actionType action = actionUnset;
         if (field->PickMe(x, y, selected, 0.0, action, 0))
             return 1;
     }
@@ -94,7 +94,7 @@ void CFTAAddressPanel::startEditText(QObject *view, QObject *editor, double x, d
     CFTAAddressText *hit = nullptr;
     forEachLeafField([&](const CAddressFormat *, CFTAAddressText *field) {
         bool selected = false;
-        actionType action = atNone;
+        actionType action = actionUnset;
         if (field && field->isEnabled(isForced) && field->PickMe(x, y, selected, 0.0, action, 0))
             hit = field;
         return !hit;

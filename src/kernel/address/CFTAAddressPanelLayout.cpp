@@ -378,8 +378,10 @@ float CFTAAddressPanel::getMaxSnapYFrom() const
     return float(mdOriginY + mdSizeY - mdMarginY);
 }
 
-int CFTAAddressPanel::getXSnapArrayFrom(float *array) const
+int CFTAAddressPanel::getXSnapArrayFrom(std::span<float> array) const
 {
+    if (array.size() < 2)
+        return 0;
     double first = 0.0;
     double second = 0.0;
     const double contentRight = double(mfContentRight);
@@ -409,23 +411,21 @@ int CFTAAddressPanel::getXSnapArrayFrom(float *array) const
             return 0;
         }
     }
-    if (array) {
-        array[0] = float(first);
-        array[1] = float(second);
-    }
+    array[0] = float(first);
+    array[1] = float(second);
     return 2;
 }
 
-int CFTAAddressPanel::getYSnapArrayFrom(float *array) const
+int CFTAAddressPanel::getYSnapArrayFrom(std::span<float> array) const
 {
-    if (array) {
-        if (mDefText.GetHaveBackColor()) {
-            array[0] = float(mdOriginY);
-            array[1] = float(mdOriginY + mdSizeY);
-        } else {
-            array[0] = float(mdOriginY + mdMarginY);
-            array[1] = float(mdOriginY + double(mfContentBottom));
-        }
+    if (array.size() < 2)
+        return 0;
+    if (mDefText.GetHaveBackColor()) {
+        array[0] = float(mdOriginY);
+        array[1] = float(mdOriginY + mdSizeY);
+    } else {
+        array[0] = float(mdOriginY + mdMarginY);
+        array[1] = float(mdOriginY + double(mfContentBottom));
     }
     return 2;
 }

@@ -159,7 +159,7 @@ CFTComponent *CFTAAddressText::PickMe(double x, double y, bool &selected, double
     if (!(x > mdOriginX && x < mdOriginX + mdSizeX && y > mdOriginY && y < mdOriginY + mdSizeY))
         return nullptr;
     if (!m_bFillBack && !mLabel.hitPoint(x - mdOriginX, y - mdOriginY))
-        action = actionType(6);
+        action = actionNone;
     return this;
 }
 

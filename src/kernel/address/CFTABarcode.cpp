@@ -377,7 +377,7 @@ CFTComponent *CFTABarcode::PickMe(double x, double y, bool &selected, double tol
         return this;
     CFTComponent *const hit = CFTComponent::PickMe(x, y, selected, tolerance, action, mode);
     if (hit)
-        action = actionType(0);
+        action = actionUnset;
     return hit;
 }
 

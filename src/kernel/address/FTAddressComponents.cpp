@@ -20,4 +20,12 @@ void registerAddressComponents()
                                       [](CFTComponent *parent) { return std::make_unique<CFTCounterField>(parent); });
     FTComponentFactory::registerClass(ciFileField,
                                       [](CFTComponent *parent) { return std::make_unique<CFTFileField>(parent); });
+
+    using Recipe = FTComponentFactory::Recipe;
+    FTComponentFactory::registerMaker(ciBarcode, [](const Recipe &recipe) {
+        return std::make_unique<CFTABarcode>(recipe.x, recipe.y);
+    });
+    FTComponentFactory::registerMaker(ciAddressPanel, [](const Recipe &recipe) {
+        return std::make_unique<CFTAAddressPanel>(recipe.toFrom, recipe.format, recipe.styleSource, false);
+    });
 }

@@ -95,35 +95,33 @@ bool CFTADocument::isLabelRoll() const
 
 // --- Snapping ---------------------------------------------------------------------------------
 
-int CFTADocument::getXSnapArrayFrom(float *) const
+int CFTADocument::getXSnapArrayFrom(std::span<float>) const
 {
     return 0;
 }
 
-int CFTADocument::getYSnapArrayFrom(float *) const
+int CFTADocument::getYSnapArrayFrom(std::span<float>) const
 {
     return 0;
 }
 
-int CFTADocument::getXSnapArrayTo(float *array) const
+int CFTADocument::getXSnapArrayTo(std::span<float> array) const
 {
-    if (getSizeGroupType(float(mdSizeX), float(mdSizeY), getDocumentType()) <= kLastGroupWithoutSnapLines)
+    if (array.size() < 2
+        || getSizeGroupType(float(mdSizeX), float(mdSizeY), getDocumentType()) <= kLastGroupWithoutSnapLines)
         return 0;
-    if (array) {
-        array[0] = kSnapInset;
-        array[1] = float(getDocumentSizeX(0)) - kSnapInset;
-    }
+    array[0] = kSnapInset;
+    array[1] = float(getDocumentSizeX(0)) - kSnapInset;
     return 2;
 }
 
-int CFTADocument::getYSnapArrayTo(float *array) const
+int CFTADocument::getYSnapArrayTo(std::span<float> array) const
 {
-    if (getSizeGroupType(float(mdSizeX), float(mdSizeY), getDocumentType()) <= kLastGroupWithoutSnapLines)
+    if (array.size() < 2
+        || getSizeGroupType(float(mdSizeX), float(mdSizeY), getDocumentType()) <= kLastGroupWithoutSnapLines)
         return 0;
-    if (array) {
-        array[0] = kSnapInset;
-        array[1] = float(getDocumentSizeY(0)) - kSnapInset;
-    }
+    array[0] = kSnapInset;
+    array[1] = float(getDocumentSizeY(0)) - kSnapInset;
     return 2;
 }
 

@@ -36,10 +36,10 @@ public:
     void init();
 
     // --- Snapping: the card's edges, 9 points in -----------------------------------------------
-    int getXSnapArrayFrom(float *array) const override;
-    int getYSnapArrayFrom(float *array) const override;
-    int getXSnapArrayTo(float *array) const override;
-    int getYSnapArrayTo(float *array) const override;
+    int getXSnapArrayFrom(std::span<float> array) const override;
+    int getYSnapArrayFrom(std::span<float> array) const override;
+    int getXSnapArrayTo(std::span<float> array) const override;
+    int getYSnapArrayTo(std::span<float> array) const override;
     float getMinSnapYTo() const override;
     float getMaxSnapYTo() const override;
     float getMinSnapXTo() const override;

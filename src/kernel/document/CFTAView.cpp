@@ -1,6 +1,8 @@
 #include "kernel/document/CFTAView.h"
 
-#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/document/CFTAViewObserver.h"
+#include "kernel/foundation/FTClassID.h"
+#include "kernel/foundation/FTComponentFactory.h"
 #include "kernel/foundation/CDDDrawer.h"
 #include "kernel/foundation/CFTACoreDoc.h"
 #include "kernel/foundation/CFTComponent.h"
@@ -112,9 +114,13 @@ int CFTAView::setMouseLoc(double x, double y, int)
 
 // --- The edited list ------------------------------------------------------------------------------
 
-CFTAAddressPanel *CFTAView::CreateAddressPanel(bool toFrom, const CAddressFormat *format) const
+std::unique_ptr<CFTComponent> CFTAView::CreateAddressPanel(bool toFrom, const CAddressFormat *format) const
 {
-    return new CFTAAddressPanel(toFrom, format, defText(), false);
+    FTComponentFactory::Recipe recipe;
+    recipe.toFrom = toFrom;
+    recipe.format = format;
+    recipe.styleSource = defText();
+    return FTComponentFactory::makeComponent(ciAddressPanel, recipe);
 }
 
 void CFTAView::InsertComponent(CFTComponent *component, bool selectIt)
@@ -142,14 +148,30 @@ bool CFTAView::EreaseComponent(const CFTComponent *component, bool deselectIt)
     CFTACoreDoc *document = currentDocument();
     if (!document)
         return false;
+    const std::vector<CFTComponent *> &list = GetCurrentComponents();
+    const auto listed = std::find(list.begin(), list.end(), component);
+    const int index = listed == list.end() ? -1 : int(listed - list.begin());
     if (deselectIt)
         deselect(component);
     std::unique_ptr<CFTComponent> taken = document->EreaseObject(component, m_CurrentSide, m_bIsBack);
     if (!taken)
         return false;
+    CFTComponent *erased = taken.get();
+    CFTAOperationReport report;
+    report.kind = CFTAOperationReport::Kind::Erase;
+    report.entries.push_back({erased,
+                              QRectF(erased->GetOriginX(), erased->GetOriginY(), erased->GetSizeX(), erased->GetSizeY()),
+                              erased->GetAngle(), index});
     // Commands and the canvas may still point at it until their undo steps go.
     document->autorelease(taken.release());
+    operationEnded(report);
     return true;
+}
+
+void CFTAView::operationEnded(const CFTAOperationReport &report)
+{
+    if (m_observer)
+        m_observer->viewOperationEnded(report);
 }
 
 // --- The selection --------------------------------------------------------------------------------

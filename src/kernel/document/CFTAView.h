@@ -7,12 +7,13 @@
 
 #include <QRectF>
 
+#include <memory>
 #include <vector>
 
 class CAddressFormat;
 class CDDArchive;
 class CDDPicture;
-class CFTAAddressPanel;
+class CFTAViewObserver;
 class QObject;
 
 // The editing view of a design page over the kernel document: what is drawn and in which order,
@@ -24,6 +25,9 @@ class CFTAView : public CFTACoreView
 public:
     explicit CFTAView(CFTDocumentController *controller);
     ~CFTAView() override;
+
+    // Told of every operation that changed the design (not owned; null for none).
+    void setObserver(CFTAViewObserver *observer) { m_observer = observer; }
 
     // --- Drawing --------------------------------------------------------------------------------
     // The postal areas when asked for, the background, the components back to front, and the
@@ -54,7 +58,7 @@ public:
 
     // --- The edited list ------------------------------------------------------------------------
     // Not added to the document; the caller owns it.
-    CFTAAddressPanel *CreateAddressPanel(bool toFrom, const CAddressFormat *format) const;
+    std::unique_ptr<CFTComponent> CreateAddressPanel(bool toFrom, const CAddressFormat *format) const;
     // The document takes the object; with select it becomes selected too.
     void InsertComponent(CFTComponent *component, bool select);
     // Each moves the object from the edited list into the pool; false when it was not listed.
@@ -85,9 +89,9 @@ public:
 
     // --- Object services --------------------------------------------------------------------------
     // Not added to the document; the caller places and inserts it.
-    static CFTComponent *CreatePicture(const CDDPicture &picture);
+    static std::unique_ptr<CFTComponent> CreatePicture(const CDDPicture &picture);
     // Covers side 0's whole page; not added.
-    CFTComponent *CreateBackground(const CDDPicture &picture) const;
+    std::unique_ptr<CFTComponent> CreateBackground(const CDDPicture &picture) const;
     // At the press point, added to the edited list; null without a document.
     CFTComponent *CreateBarcodeWithMousePos();
 
@@ -120,4 +124,10 @@ public:
     std::vector<CDDWrappingPath *> GetIntersectPathForRect(const QRectF &line, double x, double y, double cx, double cy,
                                                            double angle, const void *asker,
                                                            textWrap wrap) const override;
+
+protected:
+    void operationEnded(const CFTAOperationReport &report) override;
+
+private:
+    CFTAViewObserver *m_observer = nullptr;
 };

@@ -2,22 +2,18 @@
 // cursor rectangles and wrap outlines.
 #include "kernel/document/CFTAView.h"
 
-#include "kernel/address/CFTABarcode.h"
-#include "kernel/drawing/CFTExtPicture.h"
-#include "kernel/drawing/CFTPicture.h"
 #include "kernel/foundation/CDDWrappingPath.h"
 #include "kernel/foundation/CFTACoreDoc.h"
 #include "kernel/foundation/CFTComponent.h"
 #include "kernel/foundation/CFTDocumentController.h"
 #include "kernel/foundation/FTClassID.h"
+#include "kernel/foundation/FTComponentFactory.h"
 #include "kernel/foundation/FTGeometry.h"
 #include "platform/PWBezierPath.h"
 
 #include <algorithm>
 
 namespace {
-
-constexpr textWrap kAnyWrap = textWrap(5);
 
 CFTACoreDoc *documentAt(CFTDocumentController *controller, unsigned index)
 {
@@ -26,18 +22,26 @@ CFTACoreDoc *documentAt(CFTDocumentController *controller, unsigned index)
 
 } // namespace
 
-CFTComponent *CFTAView::CreatePicture(const CDDPicture &picture)
+std::unique_ptr<CFTComponent> CFTAView::CreatePicture(const CDDPicture &picture)
 {
-    auto *made = new CFTPicture(picture);
-    made->SetOrigin(1.0, 1.0);
-    made->SetSize(1.0, 1.0);
+    FTComponentFactory::Recipe recipe;
+    recipe.picture = &picture;
+    std::unique_ptr<CFTComponent> made = FTComponentFactory::makeComponent(ciPicture, recipe);
+    if (made) {
+        made->SetOrigin(1.0, 1.0);
+        made->SetSize(1.0, 1.0);
+    }
     return made;
 }
 
-CFTComponent *CFTAView::CreateBackground(const CDDPicture &picture) const
+std::unique_ptr<CFTComponent> CFTAView::CreateBackground(const CDDPicture &picture) const
 {
     const CFTACoreDoc *document = currentDocument();
-    auto *made = new CFTExtPicture(picture);
+    FTComponentFactory::Recipe recipe;
+    recipe.picture = &picture;
+    std::unique_ptr<CFTComponent> made = FTComponentFactory::makeComponent(ciBackgroundPicture, recipe);
+    if (!made)
+        return nullptr;
     made->SetOrigin(0.0, 0.0);
     if (document)
         made->SetSize(document->getDocumentSizeX(0), document->getDocumentSizeY(0));
@@ -49,9 +53,16 @@ CFTComponent *CFTAView::CreateBarcodeWithMousePos()
     CFTACoreDoc *document = currentDocument();
     if (!document)
         return nullptr;
-    auto *barcode = new CFTABarcode(m_dStartX, m_dStartY);
-    document->AddObject(barcode, m_CurrentSide, m_bIsBack);
-    return barcode;
+    FTComponentFactory::Recipe recipe;
+    recipe.x = m_dStartX;
+    recipe.y = m_dStartY;
+    std::unique_ptr<CFTComponent> barcode = FTComponentFactory::makeComponent(ciBarcode, recipe);
+    if (!barcode)
+        return nullptr;
+    // The document's lists own their components.
+    CFTComponent *added = barcode.release();
+    document->AddObject(added, m_CurrentSide, m_bIsBack);
+    return added;
 }
 
 bool CFTAView::StepToBack(side sideIndex, bool back, CFTComponent *component, unsigned documentIndex)
@@ -183,7 +194,7 @@ std::vector<CDDWrappingPath *> CFTAView::GetIntersectPathForRect(const QRectF &l
             continue;
         if (!outline->getPath()->path().boundingRect().intersects(test))
             continue;
-        if (wrap == kAnyWrap || outline->getWrapType() == wrap)
+        if (wrap == twAnyWrap || outline->getWrapType() == wrap)
             outlines.push_back(outline);
     }
     return outlines;

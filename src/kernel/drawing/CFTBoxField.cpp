@@ -231,32 +231,32 @@ void CFTBoxField::snapArray(float *array, bool xAxis) const
     array[1] = float(std::max(a, b));
 }
 
-int CFTBoxField::getXSnapArrayFrom(float *array) const
+int CFTBoxField::getXSnapArrayFrom(std::span<float> array) const
 {
     if (!isLine())
         return CFTComponent::getXSnapArrayFrom(array);
-    if (!array)
+    if (array.size() < 2)
         return 0;
-    snapArray(array, true);
+    snapArray(array.data(), true);
     return 2;
 }
 
-int CFTBoxField::getYSnapArrayFrom(float *array) const
+int CFTBoxField::getYSnapArrayFrom(std::span<float> array) const
 {
     if (!isLine())
         return CFTComponent::getYSnapArrayFrom(array);
-    if (!array)
+    if (array.size() < 2)
         return 0;
-    snapArray(array, false);
+    snapArray(array.data(), false);
     return 2;
 }
 
-int CFTBoxField::getXSnapArrayTo(float *array) const
+int CFTBoxField::getXSnapArrayTo(std::span<float> array) const
 {
     return getXSnapArrayFrom(array);
 }
 
-int CFTBoxField::getYSnapArrayTo(float *array) const
+int CFTBoxField::getYSnapArrayTo(std::span<float> array) const
 {
     return getYSnapArrayFrom(array);
 }

@@ -16,7 +16,6 @@ class CFTBoxField : public CFTComponent
 {
 public:
     // The platform's Shift bit in the modifiers handed to ModifyVectorForConstrain.
-    static constexpr int kShiftKeyMask = 1 << 17;
 
     // With a template (the document's default shape attributes) the shape takes its fill and
     // stroke; without one it is an unfilled rectangle with an opaque black outline.
@@ -26,10 +25,10 @@ public:
 
     bool InitStyles(CFTComponent *templateComponent);
 
-    int getXSnapArrayFrom(float *array) const override;
-    int getYSnapArrayFrom(float *array) const override;
-    int getXSnapArrayTo(float *array) const override;
-    int getYSnapArrayTo(float *array) const override;
+    int getXSnapArrayFrom(std::span<float> array) const override;
+    int getYSnapArrayFrom(std::span<float> array) const override;
+    int getXSnapArrayTo(std::span<float> array) const override;
+    int getYSnapArrayTo(std::span<float> array) const override;
     float getMinSnapYFrom() const override;
     float getMaxSnapYFrom() const override;
     float getMinSnapXFrom() const override;

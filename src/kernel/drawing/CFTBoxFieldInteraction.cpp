@@ -12,15 +12,6 @@
 #include <cmath>
 #include <numbers>
 
-namespace {
-
-bool isCorner(int handle)
-{
-    return handle == 5 || handle == 7 || handle == 13 || handle == 15;
-}
-
-} // namespace
-
 compType CFTBoxField::effectiveLineKind() const
 {
     if (IsFlipX() != IsFlipY()) {
@@ -41,12 +32,12 @@ CFTComponent *CFTBoxField::PickMe(double x, double y, bool &selected, double tol
     if (mdAngle != 0.0)
         rotatePoint(&px, &py, -mdAngle, centerX(), centerY());
 
-    actionType scratch = atNothing;
+    actionType scratch = actionNone;
     // An unfilled rectangle is a frame: only its border can be picked.
     if (!mbFilled && mType == ctRect) {
         if (!CFTComponent::PickMe(px, py, selected, tolerance, scratch, mode))
             return nullptr;
-        action = atNothing;
+        action = actionNone;
         return this;
     }
 
@@ -61,7 +52,7 @@ CFTComponent *CFTBoxField::PickMe(double x, double y, bool &selected, double tol
         const std::shared_ptr<PWBezierPath> path = GetPath(&probe);
         if (path && CDDDrawer::IsPointInPath(path.get(), px, py, mdOriginX, mdOriginY, mdSizeX, mdSizeY, mbFlipX,
                                              mbFlipY)) {
-            action = atNothing;
+            action = actionNone;
             return this;
         }
     }
@@ -69,11 +60,11 @@ CFTComponent *CFTBoxField::PickMe(double x, double y, bool &selected, double tol
     // A thin moon's crescent is too narrow to hit: its whole rectangle counts.
     if (mType == ctMoon && mdCurveRadius > 0.7 && px > mdOriginX && px < mdOriginX + mdSizeX && py > mdOriginY
         && py < mdOriginY + mdSizeY) {
-        action = atNothing;
+        action = actionNone;
         return this;
     }
     if (selected && CFTComponent::PickMe(px, py, selected, tolerance, scratch, mode)) {
-        action = atBorder;
+        action = actionFrame;
         return this;
     }
     return nullptr;
@@ -108,10 +99,10 @@ int CFTBoxField::getCursorRectsByType(cursorType type, SRect *rects, bool enable
 
     if (mdAngle != 0.0 && std::fabs(std::numbers::pi / 2.0 - std::fabs(mdAngle)) < std::numbers::pi / 4.0) {
         switch (type) {
-        case crLeftRight: type = crTopBottom; break;
-        case crTopBottom: type = crLeftRight; break;
-        case crTopLeftBottomRight: type = crTopRightBottomLeft; break;
-        case crTopRightBottomLeft: type = crTopLeftBottomRight; break;
+        case cursorResizeHorizontal: type = cursorResizeVertical; break;
+        case cursorResizeVertical: type = cursorResizeHorizontal; break;
+        case cursorResizeDiagonalDown: type = cursorResizeDiagonalUp; break;
+        case cursorResizeDiagonalUp: type = cursorResizeDiagonalDown; break;
         default: break;
         }
     }
@@ -173,7 +164,7 @@ void CFTBoxField::GetDotCoord(int handle, double *x, double *y)
 void CFTBoxField::StartOperation(operMode mode, const CFTACoreView *view, int unused, int handle)
 {
     CFTComponent::StartOperation(mode, view, unused, handle);
-    if (mode == omHandle || mode == omSizeNew || mode == omResize)
+    if (mode == operResizePending || mode == operCreate || mode == operResize)
         GetDotCoord(handle, &mdOperDotX, &mdOperDotY);
 }
 
@@ -188,7 +179,7 @@ void CFTBoxField::ModifyVectorForConstrain(int handle, double *dx, double *dy, i
         mdOperDotX += *dx;
     if (dy)
         mdOperDotY += *dy;
-    if (!(modifiers & kShiftKeyMask) || mLastOperDot == 0 || !dx || !dy)
+    if (!(modifiers & modifierShift) || mLastOperDot == 0 || !dx || !dy)
         return;
 
     if (mType == ctLeftDiagonalLine || mType == ctRightDiagonalLine) {
@@ -230,7 +221,7 @@ void CFTBoxField::ModifyVectorForConstrain(int handle, double *dx, double *dy, i
         return;
     }
 
-    if (isLine() || !isCorner(handle))
+    if (isLine() || !dotCode::isCorner(handle))
         return;
     double vx = *dx, vy = *dy;
     if (mdAngle != 0.0)

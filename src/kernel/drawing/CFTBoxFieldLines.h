@@ -20,10 +20,10 @@ struct LineKind
 };
 
 inline constexpr LineKind kLineKinds[] = {
-    {ctHorizontalLine, LineEnd::Start, LineEnd::Middle, LineEnd::End, LineEnd::Middle, 6, 14, crLeftRight, 0},
-    {ctVerticalLine, LineEnd::Middle, LineEnd::Start, LineEnd::Middle, LineEnd::End, 9, 11, crTopBottom, 1},
-    {ctLeftDiagonalLine, LineEnd::Start, LineEnd::Start, LineEnd::End, LineEnd::End, 5, 15, crTopLeftBottomRight, 2},
-    {ctRightDiagonalLine, LineEnd::End, LineEnd::Start, LineEnd::Start, LineEnd::End, 13, 7, crTopRightBottomLeft, 3},
+    {ctHorizontalLine, LineEnd::Start, LineEnd::Middle, LineEnd::End, LineEnd::Middle, 6, 14, cursorResizeHorizontal, 0},
+    {ctVerticalLine, LineEnd::Middle, LineEnd::Start, LineEnd::Middle, LineEnd::End, 9, 11, cursorResizeVertical, 1},
+    {ctLeftDiagonalLine, LineEnd::Start, LineEnd::Start, LineEnd::End, LineEnd::End, 5, 15, cursorResizeDiagonalDown, 2},
+    {ctRightDiagonalLine, LineEnd::End, LineEnd::Start, LineEnd::Start, LineEnd::End, 13, 7, cursorResizeDiagonalUp, 3},
 };
 
 // The row of a line kind; for any other kind the rectangle's own diagonal, the left one.

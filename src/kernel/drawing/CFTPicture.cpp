@@ -59,7 +59,7 @@ CFTComponent *CFTPicture::PickMe(double x, double y, bool &selected, double tole
     if (mdAngle != 0.0)
         rotatePoint(&px, &py, -mdAngle, centerX(), centerY());
     if (px > mdOriginX && px < mdOriginX + mdSizeX && py > mdOriginY && py < mdOriginY + mdSizeY) {
-        action = atNothing;
+        action = actionNone;
         return this;
     }
     return CFTComponent::PickMe(px, py, selected, tolerance, action, mode);
@@ -84,9 +84,9 @@ void CFTPicture::ModifyVectorForConstrain(int handle, double *dx, double *dy, in
         return;
     if (mdAngle != 0.0)
         rotateVector(dx, dy, -mdAngle);
-    const bool corner = handle == 5 || handle == 7 || handle == 13 || handle == 15;
+    const bool corner = dotCode::isCorner(handle);
     // A corner keeps the proportions unless Shift frees them; a flat frame has none to keep.
-    if (corner && !(modifiers & kShiftKeyMask) && usable(mdLastSizeX) && usable(mdLastSizeY)) {
+    if (corner && !(modifiers & modifierShift) && usable(mdLastSizeX) && usable(mdLastSizeY)) {
         const bool negate = handle == 7 || handle == 13;
         if (mdLastSizeX >= mdLastSizeY)
             *dy = (negate ? -1.0 : 1.0) * *dx * mdLastSizeY / mdLastSizeX;

@@ -14,7 +14,6 @@ class CFTPicture : public CFTComponent
 {
 public:
     static constexpr float kDefaultTileScale = 7621.0f;
-    static constexpr int kShiftKeyMask = 1 << 17;
 
     CFTPicture();
     // Takes the picture (starting its download when it is an internet preview) and presets the

@@ -68,7 +68,7 @@ int CFTSeparator::getCursorRectsByType(cursorType type, SRect *rects, bool enabl
 {
     if (!enabled || !rects)
         return 0;
-    if ((type == crLeftRight && !isVert()) || (type == crTopBottom && isVert())) {
+    if ((type == cursorResizeHorizontal && !isVert()) || (type == cursorResizeVertical && isVert())) {
         rects[0] = SRect{mdOriginX - tolerance, mdOriginY - tolerance, 2.0 * tolerance, 2.0 * tolerance};
         rects[1] = SRect{mdOriginX + mdSizeX - tolerance, mdOriginY + mdSizeY - tolerance, 2.0 * tolerance,
                          2.0 * tolerance};
@@ -79,7 +79,7 @@ int CFTSeparator::getCursorRectsByType(cursorType type, SRect *rects, bool enabl
 
 void CFTSeparator::StartOperation(operMode mode, const CFTACoreView *view, int unused, int)
 {
-    if (mode == omCreate || mode == omSizeNew)
+    if (mode == operCreatePending || mode == operCreate)
         mbIsSizing = true;
     CFTComponent::StartOperation(mode, view, unused, 0);
 }

@@ -16,4 +16,12 @@ void registerDrawingComponents()
     FTComponentFactory::registerClass(ciPicture, [](CFTComponent *) { return std::make_unique<CFTPicture>(); });
     FTComponentFactory::registerClass(ciBackgroundPicture,
                                       [](CFTComponent *) { return std::make_unique<CFTExtPicture>(); });
+
+    using Recipe = FTComponentFactory::Recipe;
+    FTComponentFactory::registerMaker(ciPicture, [](const Recipe &recipe) -> std::unique_ptr<CFTComponent> {
+        return recipe.picture ? std::make_unique<CFTPicture>(*recipe.picture) : std::make_unique<CFTPicture>();
+    });
+    FTComponentFactory::registerMaker(ciBackgroundPicture, [](const Recipe &recipe) -> std::unique_ptr<CFTComponent> {
+        return recipe.picture ? std::make_unique<CFTExtPicture>(*recipe.picture) : std::make_unique<CFTExtPicture>();
+    });
 }

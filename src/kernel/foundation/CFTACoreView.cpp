@@ -166,7 +166,7 @@ CFTComponent *CFTACoreView::PickDot(double x, double y, int *dot) const
 
 CFTComponent *CFTACoreView::PickObject(double x, double y, bool &selected, actionType &action, int modifiers) const
 {
-    const bool cycling = (modifiers & commandModifier) != 0;
+    const bool cycling = (modifiers & modifierCommand) != 0;
     CFTComponent *firstHit = nullptr;
     actionType firstAction = action;
     CFTComponent *selectedHit = nullptr;
@@ -253,4 +253,8 @@ CFTComponent *CFTACoreView::TestTextHolderObject(double x, double y, bool &selec
     return frontMost(GetCurrentComponents(), [&](CFTComponent *component) {
         return component->canSetText() && component->TestMe(x, y, selected, getSens()) != nullptr;
     });
+}
+
+void CFTACoreView::operationEnded(const CFTAOperationReport &)
+{
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "kernel/foundation/CFTAOperationReport.h"
 #include "kernel/foundation/CFTComponentsInterface.h"
 #include "kernel/foundation/FTComponentTypes.h"
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 class CDDDrawer;
@@ -30,7 +32,7 @@ struct snapTable
 
     void clear();
     // Appends what getter writes for owner; an owner with no coordinates leaves no run.
-    void append(CFTSnapObject *owner, int (CFTSnapObject::*getter)(float *) const);
+    void append(CFTSnapObject *owner, int (CFTSnapObject::*getter)(std::span<float>) const);
     // The owner of the coordinate at index, following the runs.
     CFTSnapObject *ownerAt(std::size_t index) const;
 };
@@ -59,29 +61,8 @@ enum mouseResult : std::uint32_t {
     mouseLinkPrevBlock = 0x800,
     mouseObjectAction = 0x10000,
 };
-
-// A handle number is a column code (4 left, 8 centre, 12 right) plus a row code (1 top,
-// 2 middle, 3 bottom); 0 is none and the centre, 10, never a handle.
-namespace dotCode {
-constexpr int none = 0;
-constexpr int columnLeft = 4;
-constexpr int columnCentre = 8;
-constexpr int columnRight = 12;
-constexpr int rowTop = 1;
-constexpr int rowMiddle = 2;
-constexpr int rowBottom = 3;
-constexpr int linkPrevious = 29; // text blocks only
-constexpr int linkNext = 31;
-// Whether the handle moves a vertical edge, a horizontal edge.
-constexpr bool movesX(int handle)
-{
-    return (handle & 4) != 0;
-}
-constexpr bool movesY(int handle)
-{
-    return (handle & 1) != 0;
-}
-} // namespace dotCode
+Q_DECLARE_FLAGS(mouseResults, mouseResult)
+Q_DECLARE_OPERATORS_FOR_FLAGS(mouseResults)
 
 // The platform-free editing view of one kernel document: selection, tool, the operation in
 // progress and the objects to redraw after it. It never owns the controller, the components or
@@ -89,9 +70,6 @@ constexpr bool movesY(int handle)
 class CFTACoreView : public CFTComponentsInterface
 {
 public:
-    // The modifier that makes a press cycle through stacked objects.
-    static constexpr int commandModifier = 0x100000;
-
     explicit CFTACoreView(CFTDocumentController *controller = nullptr);
     ~CFTACoreView() override;
 
@@ -105,13 +83,14 @@ public:
     virtual bool isSelected(const CFTComponent *component) const;
     virtual void FillSnapArrays(bool all) = 0;
 
-    // The mouse operations take document coordinates and the modifier mask and answer a
-    // combination of mouseResult flags; every release returns the tool to toolSelect.
-    int MouseLDown(double x, double y, int modifiers);
-    int MouseMove(double x, double y, int modifiers);
-    int MouseUp(double x, double y, int modifiers);
-    int MouseLDoubleClick(double x, double y, int modifiers);
-    int MouseRDown(double x, double y, int modifiers);
+    // The mouse operations: the canvas's door into the view. They take document coordinates
+    // and the modifier keys and answer what to redraw or pop up; every release returns the
+    // tool to toolSelect.
+    mouseResults MouseLDown(double x, double y, modifierKeys modifiers);
+    mouseResults MouseMove(double x, double y, modifierKeys modifiers);
+    mouseResults MouseUp(double x, double y, modifierKeys modifiers);
+    mouseResults MouseLDoubleClick(double x, double y, modifierKeys modifiers);
+    mouseResults MouseRDown(double x, double y, modifierKeys modifiers);
     // Each adds the new object to the current document, which owns it; null without a document.
     virtual CFTComponent *CreateTextBoxWithMousePos();
     CFTComponent *CreateFieldWithMouse(compType type);
@@ -146,6 +125,10 @@ public:
     void setToolMode(toolMode mode) { m_toolMode = mode; }
     toolMode getToolMode() const { return m_toolMode; }
     int getCurrentSide() const { return m_CurrentSide; }
+    // The text block whose link handle was pressed last, and on which side; for the canvas's
+    // linking of text blocks after a mouseLinkPrevBlock or mouseLinkNextBlock release.
+    CFTComponent *getLastOperObject() const { return m_pLastOperObject; }
+    int getLastOperPage() const { return m_lastOperPage; }
     CFTComponent *getOperObject() const { return m_pOperObject; }
     int getOperDot() const { return m_operDot; }
     double getMouseVectorX() const { return m_dCurrentX - m_dStartX; }
@@ -189,7 +172,7 @@ public:
 
     // The selected object with a handle at the point; dot receives the last answer asked.
     CFTComponent *PickDot(double x, double y, int *dot) const;
-    // The front-most object at the point. With commandModifier a press on a selected object
+    // The front-most object at the point. With modifierCommand a press on a selected object
     // reaches the next unselected one beneath it, reported as actionCycled.
     CFTComponent *PickObject(double x, double y, bool &selected, actionType &action, int modifiers) const;
     CFTLayoutGuideline *PickLayoutGuideline(double x, double y, bool &selected, actionType &action,
@@ -203,6 +186,10 @@ public:
 
 protected:
     CFTACoreDoc *currentDocument() const;
+    // Called when an operation that changed the design ends: a creation, a move of the
+    // selection, a resize by a handle (the mouse machine) or an erase (the views above). Does
+    // nothing here.
+    virtual void operationEnded(const CFTAOperationReport &report);
     // Refills the snap tables from the edited list and the document: objects that are neither
     // selected nor operated are targets, the others movers unless forResize.
     void fillSnapTables(bool forResize);
@@ -214,9 +201,11 @@ protected:
 
     std::vector<CFTComponent *> m_aInvalObjects;
     CFTDocumentController *m_ftDocument = nullptr;
-    int m_CurrentSide = 0;
+    // The view edits side 0's main list and nothing changes that: the other side and the back
+    // list are reached through the document, never by switching the view.
+    static constexpr int m_CurrentSide = 0;
+    static constexpr bool m_bIsBack = false;
     int m_lastOperPage = -1;
-    bool m_bIsBack = false;
     std::vector<CFTComponent *> m_aSelected;
     toolMode m_toolMode = toolSelect;
     CFTComponent *m_pOperObject = nullptr;
@@ -242,6 +231,15 @@ protected:
     std::unique_ptr<CDDDrawer> m_pDrawer;
 
 private:
+    int mouseLDown(double x, double y, int modifiers);
+    int mouseMove(double x, double y, int modifiers);
+    int mouseUp(double x, double y, int modifiers);
+    int mouseLDoubleClick(double x, double y, int modifiers);
+    int mouseRDown(double x, double y, int modifiers);
+    // A snap guide line: at position on the snapped axis, from and to along the other.
+    void recordSnapGuide(bool xAxis, float position, float from, float to);
+    void rememberFrames(const std::vector<CFTComponent *> &components);
+    void reportOperation(CFTAOperationReport::Kind kind);
     void invalidateSelection();
     void clearSelection();
     void startMove(int modifiers);
@@ -254,6 +252,8 @@ private:
 
     // Every object that got StartOperation for the move in progress, to end each of them.
     std::vector<CFTComponent *> m_aOperStarted;
+    // The frames of the objects the operation in progress moves or resizes, as they were.
+    std::vector<CFTAOperationReport::Entry> m_operBefore;
     double m_dPressX = 0.0;
     double m_dPressY = 0.0;
     bool mbSmartSelectionMode = false;

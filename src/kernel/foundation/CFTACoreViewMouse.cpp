@@ -14,13 +14,12 @@
 
 namespace {
 
-constexpr int shiftModifier = 0x20000;
 // New objects are made as by the current format, never converted as from an old file.
 constexpr int kNewObjectBundle = FTComponentFactory::kLastOldBundleVersion + 1;
 
 bool shiftHeld(int modifiers)
 {
-    return (modifiers & shiftModifier) != 0;
+    return (modifiers & modifierShift) != 0;
 }
 
 } // namespace
@@ -36,7 +35,7 @@ void CFTACoreView::clearSelection()
     deselectAll();
 }
 
-int CFTACoreView::MouseLDown(double x, double y, int modifiers)
+int CFTACoreView::mouseLDown(double x, double y, int modifiers)
 {
     m_pOperLayoutGuideline = nullptr;
     m_dStartX = m_dPressX = m_dCurrentX = x;
@@ -130,6 +129,10 @@ int CFTACoreView::pressWithTextTool(bool)
         m_pOperObject = CreateTextBoxWithMousePos();
         m_operMode = m_pOperObject ? operTextEdit : operNone;
         result = m_pOperObject ? mouseStartTextEdit | mouseCreated : 0;
+        if (m_pOperObject) {
+            m_operBefore.assign(1, {m_pOperObject, QRectF(), 0.0, -1});
+            reportOperation(CFTAOperationReport::Kind::Create);
+        }
     } else {
         m_operMode = operNone;
     }
@@ -234,11 +237,32 @@ void CFTACoreView::startMove(int modifiers)
         addInvalObject(m_pOperObject);
     }
     m_aOperStarted = m_aSelected;
+    rememberFrames(m_aOperStarted);
     for (CFTComponent *component : m_aOperStarted)
         component->StartOperation(operMovePending, this, modifiers, 0);
 }
 
-int CFTACoreView::MouseMove(double x, double y, int modifiers)
+void CFTACoreView::rememberFrames(const std::vector<CFTComponent *> &components)
+{
+    m_operBefore.clear();
+    for (CFTComponent *component : components)
+        m_operBefore.push_back({component,
+                                QRectF(component->GetOriginX(), component->GetOriginY(), component->GetSizeX(),
+                                       component->GetSizeY()),
+                                component->GetAngle(), -1});
+}
+
+void CFTACoreView::reportOperation(CFTAOperationReport::Kind kind)
+{
+    CFTAOperationReport report;
+    report.kind = kind;
+    report.entries = std::move(m_operBefore);
+    m_operBefore.clear();
+    if (!report.entries.empty())
+        operationEnded(report);
+}
+
+int CFTACoreView::mouseMove(double x, double y, int modifiers)
 {
     m_dCurrentX = x;
     m_dCurrentY = y;
@@ -262,6 +286,7 @@ int CFTACoreView::MouseMove(double x, double y, int modifiers)
         m_dPrevX = m_dStartX;
         m_dPrevY = m_dStartY;
         addInvalObject(m_pOperObject);
+        rememberFrames({m_pOperObject});
         m_pOperObject->StartOperation(m_operMode, this, modifiers, m_operDot);
         [[fallthrough]];
     case operResize:
@@ -323,7 +348,7 @@ int CFTACoreView::releaseCreation(double x, double y)
     return mouseCreated | mouseStartTextEdit;
 }
 
-int CFTACoreView::MouseUp(double x, double y, int modifiers)
+int CFTACoreView::mouseUp(double x, double y, int modifiers)
 {
     int result = 0;
     switch (m_operMode) {
@@ -361,17 +386,21 @@ int CFTACoreView::MouseUp(double x, double y, int modifiers)
         m_pOperObject->EndOperation(creating);
         m_aInvalObjects.push_back(m_pOperObject);
         result |= mouseChanged;
+        m_operBefore.assign(1, {m_pOperObject, QRectF(), 0.0, -1});
+        reportOperation(CFTAOperationReport::Kind::Create);
         break;
     }
     case operResize:
         m_pOperObject->EndOperation(m_operMode);
         m_aInvalObjects.push_back(m_pOperObject);
         result |= mouseChanged;
+        reportOperation(CFTAOperationReport::Kind::Resize);
         break;
     case operMove:
         endOperations();
         invalidateSelection();
         result |= mouseChanged;
+        reportOperation(CFTAOperationReport::Kind::Move);
         break;
     case operLinkPrevBlock:
         result = mouseLinkPrevBlock;
@@ -394,13 +423,14 @@ int CFTACoreView::MouseUp(double x, double y, int modifiers)
     if (m_operMode != operTextEdit)
         m_operMode = operNone;
     m_aOperStarted.clear();
+    m_operBefore.clear();
     m_toolMode = toolSelect;
     ClearSnapOccuredX();
     ClearSnapOccuredY();
     return result | mouseRedrawSnapGuides;
 }
 
-int CFTACoreView::MouseLDoubleClick(double x, double y, int modifiers)
+int CFTACoreView::mouseLDoubleClick(double x, double y, int modifiers)
 {
     actionType zone = actionNone;
     bool selected = false;
@@ -413,7 +443,7 @@ int CFTACoreView::MouseLDoubleClick(double x, double y, int modifiers)
         return 0;
     }
     if (hit->getType() == ctPicture)
-        return (modifiers & commandModifier) ? 0 : int(mouseOpenImageEditor);
+        return (modifiers & modifierCommand) ? 0 : int(mouseOpenImageEditor);
     if (hit->getType() == ctSmartField)
         return mouseObjectAction;
     if (m_toolMode != toolSelect && m_toolMode != toolText)
@@ -425,7 +455,7 @@ int CFTACoreView::MouseLDoubleClick(double x, double y, int modifiers)
     return mouseStartTextEdit;
 }
 
-int CFTACoreView::MouseRDown(double x, double y, int modifiers)
+int CFTACoreView::mouseRDown(double x, double y, int modifiers)
 {
     actionType zone = actionNone;
     bool selected = false;
@@ -441,4 +471,29 @@ int CFTACoreView::MouseRDown(double x, double y, int modifiers)
     select(m_pOperObject);
     addInvalObject(m_pOperObject);
     return mouseRedrawInvalid;
+}
+
+mouseResults CFTACoreView::MouseLDown(double x, double y, modifierKeys modifiers)
+{
+    return mouseResults::fromInt(mouseLDown(x, y, modifiers.toInt()));
+}
+
+mouseResults CFTACoreView::MouseMove(double x, double y, modifierKeys modifiers)
+{
+    return mouseResults::fromInt(mouseMove(x, y, modifiers.toInt()));
+}
+
+mouseResults CFTACoreView::MouseUp(double x, double y, modifierKeys modifiers)
+{
+    return mouseResults::fromInt(mouseUp(x, y, modifiers.toInt()));
+}
+
+mouseResults CFTACoreView::MouseLDoubleClick(double x, double y, modifierKeys modifiers)
+{
+    return mouseResults::fromInt(mouseLDoubleClick(x, y, modifiers.toInt()));
+}
+
+mouseResults CFTACoreView::MouseRDown(double x, double y, modifierKeys modifiers)
+{
+    return mouseResults::fromInt(mouseRDown(x, y, modifiers.toInt()));
 }

@@ -43,10 +43,10 @@ void snapTable::clear()
     runs.clear();
 }
 
-void snapTable::append(CFTSnapObject *owner, int (CFTSnapObject::*getter)(float *) const)
+void snapTable::append(CFTSnapObject *owner, int (CFTSnapObject::*getter)(std::span<float>) const)
 {
     std::array<float, kMostSnapsPerObject> written {};
-    const int count = std::clamp((owner->*getter)(written.data()), 0, kMostSnapsPerObject);
+    const int count = std::clamp((owner->*getter)(written), 0, kMostSnapsPerObject);
     if (count == 0)
         return;
     coordinates.insert(coordinates.end(), written.begin(), written.begin() + count);
@@ -108,7 +108,7 @@ float CFTACoreView::getSnap(float value, const snapTable &table, float tolerance
 
 int CFTACoreView::MoveSelected(double dx, double dy, int modifiers, double *snapDX, double *snapDY)
 {
-    const bool snapping = (modifiers & commandModifier) == 0;
+    const bool snapping = (modifiers & modifierCommand) == 0;
     axisSnap x, y;
     if (snapping && !m_pOperLayoutGuideline) {
         const auto tolerance = float(getSens());
@@ -130,24 +130,16 @@ int CFTACoreView::MoveSelected(double dx, double dy, int modifiers, double *snap
         for (CFTComponent *component : m_aSelected)
             component->Move(dx, dy, this);
     }
-    if (x.offset != 0.0f && x.mover && x.target) {
-        m_bSnapOccuredX = true;
-        m_bWasSnapOccuredX = false;
-        m_SnapRectX[0] = x.position + x.offset;
-        m_SnapRectX[1] = std::min(x.target->getMinSnapYTo(), x.mover->getMinSnapYFrom());
-        m_SnapRectX[2] = std::max(x.target->getMaxSnapYTo(), x.mover->getMaxSnapYFrom());
-    } else {
+    if (x.offset != 0.0f && x.mover && x.target)
+        recordSnapGuide(true, x.position + x.offset, std::min(x.target->getMinSnapYTo(), x.mover->getMinSnapYFrom()),
+                        std::max(x.target->getMaxSnapYTo(), x.mover->getMaxSnapYFrom()));
+    else
         ClearSnapOccuredX();
-    }
-    if (y.offset != 0.0f && y.mover && y.target) {
-        m_bSnapOccuredY = true;
-        m_bWasSnapOccuredY = false;
-        m_SnapRectY[0] = y.position + y.offset;
-        m_SnapRectY[1] = std::min(y.target->getMinSnapXTo(), y.mover->getMinSnapXFrom());
-        m_SnapRectY[2] = std::max(y.target->getMaxSnapXTo(), y.mover->getMaxSnapXFrom());
-    } else {
+    if (y.offset != 0.0f && y.mover && y.target)
+        recordSnapGuide(false, y.position + y.offset, std::min(y.target->getMinSnapXTo(), y.mover->getMinSnapXFrom()),
+                        std::max(y.target->getMaxSnapXTo(), y.mover->getMaxSnapXFrom()));
+    else
         ClearSnapOccuredY();
-    }
     return x.offset != 0.0f || y.offset != 0.0f ? int(mouseRedrawSnapGuides) : 0;
 }
 
@@ -156,7 +148,7 @@ int CFTACoreView::MoveOperObjectDot(double dx, double dy, int modifiers, double,
 {
     if (!m_pOperObject)
         return 0;
-    const bool snapping = (modifiers & commandModifier) == 0;
+    const bool snapping = (modifiers & modifierCommand) == 0;
     float snapX = 0.0f, snapY = 0.0f;
     CFTSnapObject *targetX = nullptr, *targetY = nullptr;
     double hx = 0.0, hy = 0.0;
@@ -180,23 +172,25 @@ int CFTACoreView::MoveOperObjectDot(double dx, double dy, int modifiers, double,
     m_pOperObject->MoveDot(m_operDot, dx, dy, this);
     const auto handleX = float(hx + dx);
     const auto handleY = float(hy + dy);
-    if (snapX != 0.0f && targetX) {
-        m_bSnapOccuredX = true;
-        m_bWasSnapOccuredX = false;
-        m_SnapRectX[0] = handleX;
-        m_SnapRectX[1] = std::min(targetX->getMinSnapYTo(), handleY);
-        m_SnapRectX[2] = std::max(targetX->getMaxSnapYTo(), handleY);
-    } else {
+    if (snapX != 0.0f && targetX)
+        recordSnapGuide(true, handleX, std::min(targetX->getMinSnapYTo(), handleY),
+                        std::max(targetX->getMaxSnapYTo(), handleY));
+    else
         ClearSnapOccuredX();
-    }
-    if (snapY != 0.0f && targetY) {
-        m_bSnapOccuredY = true;
-        m_bWasSnapOccuredY = false;
-        m_SnapRectY[0] = handleY;
-        m_SnapRectY[1] = std::min(targetY->getMinSnapXTo(), handleX);
-        m_SnapRectY[2] = std::max(targetY->getMaxSnapXTo(), handleX);
-    } else {
+    if (snapY != 0.0f && targetY)
+        recordSnapGuide(false, handleY, std::min(targetY->getMinSnapXTo(), handleX),
+                        std::max(targetY->getMaxSnapXTo(), handleX));
+    else
         ClearSnapOccuredY();
-    }
     return snapX != 0.0f || snapY != 0.0f ? int(mouseRedrawSnapGuides) : 0;
+}
+
+void CFTACoreView::recordSnapGuide(bool xAxis, float position, float from, float to)
+{
+    (xAxis ? m_bSnapOccuredX : m_bSnapOccuredY) = true;
+    (xAxis ? m_bWasSnapOccuredX : m_bWasSnapOccuredY) = false;
+    float *rect = xAxis ? m_SnapRectX : m_SnapRectY;
+    rect[0] = position;
+    rect[1] = from;
+    rect[2] = to;
 }

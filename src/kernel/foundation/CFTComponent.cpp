@@ -40,9 +40,9 @@ void CFTComponent::rotatedCorners(double xs[4], double ys[4]) const
 
 // --- Snapping -----------------------------------------------------------------------------------
 
-int CFTComponent::getXSnapArrayFrom(float *array) const
+int CFTComponent::getXSnapArrayFrom(std::span<float> array) const
 {
-    if (!array)
+    if (array.size() < 2)
         return 0;
     double xs[4], ys[4];
     rotatedCorners(xs, ys);
@@ -51,9 +51,9 @@ int CFTComponent::getXSnapArrayFrom(float *array) const
     return 2;
 }
 
-int CFTComponent::getYSnapArrayFrom(float *array) const
+int CFTComponent::getYSnapArrayFrom(std::span<float> array) const
 {
-    if (!array)
+    if (array.size() < 2)
         return 0;
     double xs[4], ys[4];
     rotatedCorners(xs, ys);
@@ -62,14 +62,14 @@ int CFTComponent::getYSnapArrayFrom(float *array) const
     return 2;
 }
 
-int CFTComponent::getXSnapArrayTo(float *array) const
+int CFTComponent::getXSnapArrayTo(std::span<float> array) const
 {
     // The same extent as the From array, computed here rather than through the table, so that a
     // subclass changing only its From array does not change what others snap to.
     return CFTComponent::getXSnapArrayFrom(array);
 }
 
-int CFTComponent::getYSnapArrayTo(float *array) const
+int CFTComponent::getYSnapArrayTo(std::span<float> array) const
 {
     return getYSnapArrayFrom(array);
 }

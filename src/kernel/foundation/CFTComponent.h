@@ -59,10 +59,10 @@ public:
     CFTComponent &operator=(const CFTComponent &) = delete;
 
     // --- Snapping: the rotated rectangle's extent ---------------------------------------------
-    int getXSnapArrayFrom(float *array) const override;
-    int getYSnapArrayFrom(float *array) const override;
-    int getXSnapArrayTo(float *array) const override;
-    int getYSnapArrayTo(float *array) const override;
+    int getXSnapArrayFrom(std::span<float> array) const override;
+    int getYSnapArrayFrom(std::span<float> array) const override;
+    int getXSnapArrayTo(std::span<float> array) const override;
+    int getYSnapArrayTo(std::span<float> array) const override;
     float getMinSnapYTo() const override;
     float getMaxSnapYTo() const override;
     float getMinSnapXTo() const override;
@@ -84,7 +84,7 @@ public:
     // The name of the context menu the application shows for the component; empty for none.
     virtual QString getContextMenu() const;
     // This component when (x, y) lies within tolerance of its frame, else null; action tells
-    // what was found (atBorder on a hit, atNothing otherwise).
+    // what was found (actionFrame on a hit, actionNone otherwise).
     virtual CFTComponent *PickMe(double x, double y, bool &selected, double tolerance, actionType &action, int mode);
     virtual CFTComponent *TestMe(double x, double y, bool &selected, double tolerance);
     virtual int PickMyDot(double x, double y, double tolerance);

@@ -71,16 +71,16 @@ CFTComponent *CFTComponent::PickMe(double x, double y, bool &, double tolerance,
     const bool nearEdge = std::fabs(x - left) < tolerance || std::fabs(y - top) < tolerance
                           || std::fabs(x - right) < tolerance || std::fabs(y - bottom) < tolerance;
     if (inGrown && nearEdge) {
-        action = atBorder;
+        action = actionFrame;
         return this;
     }
-    action = atNothing;
+    action = actionNone;
     return nullptr;
 }
 
 CFTComponent *CFTComponent::TestMe(double x, double y, bool &selected, double tolerance)
 {
-    actionType scratch = atNothing;
+    actionType scratch = actionNone;
     return PickMe(x, y, selected, tolerance, scratch, 0);
 }
 
@@ -117,19 +117,19 @@ int CFTComponent::getCursorRectsByType(cursorType type, SRect *rects, double tol
         return 0;
     double centers[2][2];
     switch (type) {
-    case crLeftRight:
+    case cursorResizeHorizontal:
         centers[0][0] = x, centers[0][1] = y + height / 2.0;
         centers[1][0] = x + width, centers[1][1] = y + height / 2.0;
         break;
-    case crTopBottom:
+    case cursorResizeVertical:
         centers[0][0] = x + width / 2.0, centers[0][1] = y;
         centers[1][0] = x + width / 2.0, centers[1][1] = y + height;
         break;
-    case crTopLeftBottomRight:
+    case cursorResizeDiagonalDown:
         centers[0][0] = x, centers[0][1] = y;
         centers[1][0] = x + width, centers[1][1] = y + height;
         break;
-    case crTopRightBottomLeft:
+    case cursorResizeDiagonalUp:
         centers[0][0] = x + width, centers[0][1] = y;
         centers[1][0] = x, centers[1][1] = y + height;
         break;
@@ -149,10 +149,10 @@ int CFTComponent::getCursorRectsByType(cursorType type, SRect *rects, bool enabl
     // the pair asked for.
     if (mdAngle != 0.0 && std::fabs(std::numbers::pi / 2.0 - std::fabs(mdAngle)) < std::numbers::pi / 4.0) {
         switch (type) {
-        case crLeftRight: type = crTopBottom; break;
-        case crTopBottom: type = crLeftRight; break;
-        case crTopLeftBottomRight: type = crTopRightBottomLeft; break;
-        case crTopRightBottomLeft: type = crTopLeftBottomRight; break;
+        case cursorResizeHorizontal: type = cursorResizeVertical; break;
+        case cursorResizeVertical: type = cursorResizeHorizontal; break;
+        case cursorResizeDiagonalDown: type = cursorResizeDiagonalUp; break;
+        case cursorResizeDiagonalUp: type = cursorResizeDiagonalDown; break;
         default: break;
         }
     }
@@ -191,7 +191,7 @@ void CFTComponent::DrawSelection(CDDDrawer *drawer, const CFTACoreView *view)
 
 void CFTComponent::StartOperation(operMode mode, const CFTACoreView *view, int, int handle)
 {
-    if (mode != omMove && mode != omRotate && mode != omHandle && mode != omSizeNew && mode != omResize)
+    if (mode != operMovePending && mode != operRotate && mode != operResizePending && mode != operCreate && mode != operResize)
         return;
     mbIsOperating = true;
     mdLastOriginX = mdOriginX;
@@ -248,9 +248,9 @@ void CFTComponent::MoveDotTurnedAndMirrored(int &handle, double dx, double dy, c
     CFTComponent::MoveDot(handle, dx, dy, view);
     if (handle != oldHandle) {
         const int changed = oldHandle ^ handle;
-        if (changed & 8)
+        if (changed & dotCode::mirrorColumnBit)
             setFlipX(!IsFlipX());
-        if (changed & 2)
+        if (changed & dotCode::mirrorRowBit)
             setFlipY(!IsFlipY());
     }
     if (mdAngle != 0.0) {

@@ -24,28 +24,28 @@ CFTLayoutGuideline::CFTLayoutGuideline(guidelineType type, double position)
 
 CFTLayoutGuideline::~CFTLayoutGuideline() = default;
 
-int CFTLayoutGuideline::getXSnapArrayTo(float *array) const
+int CFTLayoutGuideline::getXSnapArrayTo(std::span<float> array) const
 {
-    if (mType != gtVertical || !mbXSnapping || !array)
+    if (mType != gtVertical || !mbXSnapping || array.empty())
         return 0;
     array[0] = float(mdPosition);
     return 1;
 }
 
-int CFTLayoutGuideline::getXSnapArrayFrom(float *array) const
+int CFTLayoutGuideline::getXSnapArrayFrom(std::span<float> array) const
 {
     return getXSnapArrayTo(array);
 }
 
-int CFTLayoutGuideline::getYSnapArrayFrom(float *array) const
+int CFTLayoutGuideline::getYSnapArrayFrom(std::span<float> array) const
 {
-    if (mType != gtHorizontal || !mbYSnapping || !array)
+    if (mType != gtHorizontal || !mbYSnapping || array.empty())
         return 0;
     array[0] = float(mdPosition);
     return 1;
 }
 
-int CFTLayoutGuideline::getYSnapArrayTo(float *array) const
+int CFTLayoutGuideline::getYSnapArrayTo(std::span<float> array) const
 {
     return getYSnapArrayFrom(array);
 }
@@ -142,11 +142,11 @@ int CFTLayoutGuideline::getCursorRectsByType(cursorType type, SRect *rects, bool
         return 0;
     const double start = mdPosition - mdWidth / 2.0 - handleSize / 2.0;
     const double thickness = mdWidth + handleSize;
-    if (type == crLeftRight && mType == gtVertical) {
+    if (type == cursorResizeHorizontal && mType == gtVertical) {
         rects[0] = SRect{start, -1e6, thickness, 2e6};
         return 1;
     }
-    if (type == crTopBottom && mType == gtHorizontal) {
+    if (type == cursorResizeVertical && mType == gtHorizontal) {
         rects[0] = SRect{-1e6, start, 2e6, thickness};
         return 1;
     }

@@ -31,10 +31,10 @@ public:
     CFTLayoutGuideline(guidelineType type, double position);
     ~CFTLayoutGuideline() override;
 
-    int getXSnapArrayFrom(float *array) const override;
-    int getYSnapArrayFrom(float *array) const override;
-    int getXSnapArrayTo(float *array) const override;
-    int getYSnapArrayTo(float *array) const override;
+    int getXSnapArrayFrom(std::span<float> array) const override;
+    int getYSnapArrayFrom(std::span<float> array) const override;
+    int getXSnapArrayTo(std::span<float> array) const override;
+    int getYSnapArrayTo(std::span<float> array) const override;
     // The axis a line does not cross answers the empty span 1e6 to -1e6.
     float getMinSnapYTo() const override;
     float getMaxSnapYTo() const override;

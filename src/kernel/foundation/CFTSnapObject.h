@@ -1,5 +1,7 @@
 #pragma once
 
+#include <span>
+
 // Anything a dragged object snaps to or from: components, layout guidelines and the document
 // itself. The view decides which of the From and To coordinates it asks of the objects being
 // moved and of the others.
@@ -8,12 +10,12 @@ class CFTSnapObject
 public:
     virtual ~CFTSnapObject() = default;
 
-    // Write the snap coordinates into the caller's array (room for at least two) and answer how
-    // many were written; a null array gets nothing and answers 0.
-    virtual int getXSnapArrayFrom(float *array) const = 0;
-    virtual int getYSnapArrayFrom(float *array) const = 0;
-    virtual int getXSnapArrayTo(float *array) const = 0;
-    virtual int getYSnapArrayTo(float *array) const = 0;
+    // Write the snap coordinates into the caller's array and answer how many were written; an
+    // array without room for all of them gets nothing and answers 0.
+    virtual int getXSnapArrayFrom(std::span<float> array) const = 0;
+    virtual int getYSnapArrayFrom(std::span<float> array) const = 0;
+    virtual int getXSnapArrayTo(std::span<float> array) const = 0;
+    virtual int getYSnapArrayTo(std::span<float> array) const = 0;
 
     virtual float getMinSnapYTo() const = 0;
     virtual float getMaxSnapYTo() const = 0;

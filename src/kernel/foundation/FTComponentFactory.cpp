@@ -53,7 +53,31 @@ std::map<int, FTComponentFactory::Creator> &registry()
     return creators;
 }
 
+std::map<int, FTComponentFactory::Maker> &makers()
+{
+    static std::map<int, FTComponentFactory::Maker> registered;
+    return registered;
+}
+
 } // namespace
+
+void FTComponentFactory::registerMaker(int classID, Maker maker)
+{
+    if (maker)
+        makers()[classID] = std::move(maker);
+    else
+        makers().erase(classID);
+}
+
+std::unique_ptr<CFTComponent> FTComponentFactory::makeComponent(int classID, const Recipe &recipe)
+{
+    const auto found = makers().find(classID);
+    if (found == makers().end() || !found->second) {
+        qCWarning(lcComponent).noquote() << QStringLiteral("No maker is registered for class ID %1").arg(classID);
+        return nullptr;
+    }
+    return found->second(recipe);
+}
 
 bool FTComponentFactory::registerClass(int classID, Creator creator)
 {

@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 
+class CAddressFormat;
+class CDDPicture;
 class CFTComponent;
 
 Q_DECLARE_LOGGING_CATEGORY(lcComponent)
@@ -36,6 +38,25 @@ public:
     // A new component for a stored class ID, read from an archive of the given bundle version;
     // null, with a log line, for an ID no class is made for.
     static std::unique_ptr<CFTComponent> createComponent(int classID, int bundleVersion, CFTComponent *parent);
+
+    // What the editing view gives when it makes a new object itself rather than reading one: a
+    // picture or background from a picture, a barcode at a point, an address panel for a side
+    // and format in the style of a default text. Each maker reads what concerns its class.
+    struct Recipe
+    {
+        const CDDPicture *picture = nullptr;
+        double x = 0.0;
+        double y = 0.0;
+        bool toFrom = true;
+        const CAddressFormat *format = nullptr;
+        const CFTComponent *styleSource = nullptr;
+    };
+    using Maker = std::function<std::unique_ptr<CFTComponent>(const Recipe &recipe)>;
+
+    // Registers (or, with an empty maker, removes) how the view makes a new object of a class.
+    static void registerMaker(int classID, Maker maker);
+    // A new object of the class from the recipe; null, with a log line, when no maker is known.
+    static std::unique_ptr<CFTComponent> makeComponent(int classID, const Recipe &recipe);
 
     // The creator of one class while it lives, the previous one again afterwards (tests put
     // probes in place this way).

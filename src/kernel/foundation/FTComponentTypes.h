@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QFlags>
+
 #include <cstdint>
 
 // Small values that travel through the component interface between the components, the core
@@ -9,23 +11,16 @@
 // The mouse operation a view starts on its components (StartOperation ... EndOperation). The view
 // chooses the numbers; the components react to the ones named here and pass the others through.
 enum operMode : std::int32_t {
-    omNone = 0,
-    omCreate = 1,        // a new component is being dragged out with the mouse
-    omMove = 2,
-    omRotate = 3,
-    omHandle = 4,        // a handle is dragged
-    omSizeNew = 6,       // the new component is sized by dragging its corner handle
-    omResize = 10,       // a resize by a handle
-    // The editing view's own names for the operations it runs, from press to release.
     operNone = 0,
-    operCreatePending = 1,
-    operMovePending = 2,
-    operResizePending = 4,
+    operCreatePending = 1,   // a press with a creating tool
+    operMovePending = 2,     // a press on an object; components remember their bounds from here
+    operRotate = 3,          // a turn by the mouse: components remember their bounds and angle
+    operResizePending = 4,   // a press on a handle; components remember their bounds
     operSelectBoxPending = 5,
-    operCreate = 6,
+    operCreate = 6,          // the new component is sized by dragging its corner handle
     operSelectBox = 7,
     operMove = 8,
-    operResize = 10,
+    operResize = 10,         // a resize by a handle
     operTextEdit = 11,
     operLinkPrevBlock = 12,
     operLinkNextBlock = 13,
@@ -33,28 +28,22 @@ enum operMode : std::int32_t {
     operGuidelineMove = 19,
 };
 
-// What a hit test found; the view presets it to atNothing before it asks its selection.
+// What a hit test found; the view presets it to actionNone before it asks its selection.
 enum actionType : std::int32_t {
-    atNone = 0,
-    atBorder = 3,        // the frame of a selected component
-    atNothing = 6,       // also: the component itself, away from its frame
-    actionFrame = 3,
+    actionUnset = 0,        // nothing was reported: the caller's own preset
+    actionFrame = 3,        // the frame of a selected component
     actionTemplateZone = 4, // the two menu zones of an address panel
     actionToFromZone = 5,
-    actionNone = 6,
-    actionCycled = 7,    // a command-click reached an object beneath the selected one
+    actionNone = 6,         // an ordinary hit, or no hit: the component itself, away from its frame
+    actionCycled = 7,       // a command-click reached an object beneath the selected one
 };
 
 // Which pair of handle squares a view asks for, to put a resize cursor over them.
 enum cursorType : std::int32_t {
-    crLeftRight = 0,     // the left and right middle handles
-    crTopBottom = 1,     // the top and bottom middle handles
-    crTopLeftBottomRight = 2,
-    crTopRightBottomLeft = 3,
-    cursorResizeHorizontal = 0,
-    cursorResizeVertical = 1,
-    cursorResizeDiagonalDown = 2,
-    cursorResizeDiagonalUp = 3,
+    cursorResizeHorizontal = 0,   // the left and right middle handles
+    cursorResizeVertical = 1,     // the top and bottom middle handles
+    cursorResizeDiagonalDown = 2, // top-left and bottom-right
+    cursorResizeDiagonalUp = 3,   // top-right and bottom-left
     // Chosen by the canvas from the tool mode, never by a component.
     cursorField = 4,
     cursorSeparator = 5,
@@ -129,3 +118,49 @@ enum side : std::int32_t {
     sdFront = 0,
     sdBack = 1,
 };
+
+// The modifier keys of a mouse event as the editing view and the components read them: Shift
+// extends or toggles the selection and constrains a drag, Option drags the selection out of the
+// canvas during a move, Command cycles the pick and turns snapping off.
+enum modifierKey : std::uint32_t {
+    modifierShift = 0x20000,
+    modifierOption = 0x80000,
+    modifierCommand = 0x100000,
+};
+Q_DECLARE_FLAGS(modifierKeys, modifierKey)
+Q_DECLARE_OPERATORS_FOR_FLAGS(modifierKeys)
+
+// A handle number is a column code (4 left, 8 centre, 12 right) plus a row code (1 top,
+// 2 middle, 3 bottom); 0 is none and the centre, 10, never a handle.
+namespace dotCode {
+constexpr int none = 0;
+constexpr int columnLeft = 4;
+constexpr int columnCentre = 8;
+constexpr int columnRight = 12;
+constexpr int rowTop = 1;
+constexpr int rowMiddle = 2;
+constexpr int rowBottom = 3;
+constexpr int linkPrevious = 29; // text blocks only
+constexpr int linkNext = 31;
+constexpr int topLeft = columnLeft + rowTop;
+constexpr int bottomLeft = columnLeft + rowBottom;
+constexpr int topRight = columnRight + rowTop;
+constexpr int bottomRight = columnRight + rowBottom;
+// A handle dragged across the opposite side becomes its mirror: left and right columns differ
+// in one bit, top and bottom rows in another.
+constexpr int mirrorColumnBit = columnLeft ^ columnRight;
+constexpr int mirrorRowBit = rowTop ^ rowBottom;
+// Whether the handle moves a vertical edge, a horizontal edge.
+constexpr bool movesX(int handle)
+{
+    return (handle & 4) != 0;
+}
+constexpr bool movesY(int handle)
+{
+    return (handle & 1) != 0;
+}
+constexpr bool isCorner(int handle)
+{
+    return handle == topLeft || handle == bottomLeft || handle == topRight || handle == bottomRight;
+}
+} // namespace dotCode

@@ -18,6 +18,7 @@ enum textWrap : std::int32_t {
     twTextAboveAndBelow = 2, // a line crossed on its top and bottom edge gets no room
     twNoWrap = 3,            // the outline is ignored; the default of a new component
     twMostSpace = 4,         // the text container picks 0 or 1 line by line
+    twAnyWrap = 5,           // only in a query for wrap outlines: outlines of every type
 };
 
 // Turns the point in place about (cx, cy), counter-clockwise in a y-up frame (so clockwise on a

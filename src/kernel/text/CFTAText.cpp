@@ -380,9 +380,9 @@ CFTComponent *CFTAText::PickMe(double x, double y, bool &, double, actionType &a
     if (!(x > mdOriginX && x < mdOriginX + mdSizeX && y > mdOriginY && y < mdOriginY + mdSizeY))
         return nullptr;
     if (mText.isEmpty() || m_bFillBack || mText.hitPoint(x - mdOriginX, y - mdOriginY))
-        action = atNothing;
+        action = actionNone;
     else
-        action = atBorder;
+        action = actionFrame;
     return this;
 }
 
@@ -401,7 +401,7 @@ int CFTAText::PickMyDot(double x, double y, double tolerance)
 
 int CFTAText::getCursorRectsByType(cursorType type, SRect *rects, bool enabled, double tolerance)
 {
-    if (!enabled || m_bIsEditing || type != crLeftRight || !rects)
+    if (!enabled || m_bIsEditing || type != cursorResizeHorizontal || !rects)
         return 0;
     rects[0] = {mdOriginX - tolerance, mdOriginY, 2.0 * tolerance, mdSizeY};
     rects[1] = {mdOriginX + mdSizeX - tolerance, mdOriginY, 2.0 * tolerance, mdSizeY};
@@ -419,10 +419,10 @@ int CFTAText::getCursorRectsByType(cursorType type, SRect *rects, bool enabled, 
 
 void CFTAText::StartOperation(operMode mode, const CFTACoreView *view, int unused, int handle)
 {
-    if (mode == omCreate || mode == omHandle || mode == omSizeNew || mode == omResize)
+    if (mode == operCreatePending || mode == operResizePending || mode == operCreate || mode == operResize)
         m_bTouched = true;
     CFTComponent::StartOperation(mode, view, unused, handle);
-    if (mode == omHandle || mode == omResize)
+    if (mode == operResizePending || mode == operResize)
         TextStartMoveDot(handle);
 }
 

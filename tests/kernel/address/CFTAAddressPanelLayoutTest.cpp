@@ -286,7 +286,7 @@ protected:
 TEST_F(PanelEditingTest, InsideAnswersThePanelAndTheBoxLabelItsParts)
 {
     bool selected = true;
-    actionType action = atNone;
+    actionType action = actionUnset;
     EXPECT_EQ(m_panel->PickMe(30.0, 40.0, selected, 3.0, action, 0), m_panel.get());
     EXPECT_EQ(action, actionType(6));
     // Find a point on each part of the tab above the top edge.
@@ -304,7 +304,7 @@ TEST_F(PanelEditingTest, InsideAnswersThePanelAndTheBoxLabelItsParts)
     for (const auto &[region, wanted] : {std::pair {0, actionType(5)}, std::pair {1, actionType(4)}}) {
         const std::optional<QPointF> point = findRegion(region);
         ASSERT_TRUE(point);
-        action = atNone;
+        action = actionUnset;
         EXPECT_EQ(m_panel->PickMe(point->x(), point->y(), selected, 0.0, action, 0), m_panel.get());
         EXPECT_EQ(action, wanted);
     }

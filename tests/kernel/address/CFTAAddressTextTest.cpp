@@ -126,13 +126,13 @@ TEST(CFTAAddressTextTest, PickingAnEmptyFieldBetweenGlyphsAnswersTheBodyUnlessFi
     const double x = text->GetOriginX() + 250;
     const double y = text->GetOriginY() + text->GetSizeY() / 2.0;
     bool selected = false;
-    actionType action = atNone;
+    actionType action = actionUnset;
     EXPECT_EQ(text->PickMe(x, y, selected, 2.0, action, 0), text.get());
-    EXPECT_EQ(action, atNothing);
+    EXPECT_EQ(action, actionNone);
     text->SetHaveBackColor(true);
-    action = atNone;
+    action = actionUnset;
     EXPECT_EQ(text->PickMe(x, y, selected, 2.0, action, 0), text.get());
-    EXPECT_EQ(action, atNone);
+    EXPECT_EQ(action, actionUnset);
     EXPECT_EQ(text->PickMe(x + 1000, y, selected, 2.0, action, 0), nullptr);
 }
 

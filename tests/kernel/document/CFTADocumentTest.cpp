@@ -132,7 +132,9 @@ TEST(CFTADocumentTest, SnapLinesOnlyOnCardsAboveGroupSixAndLimitsFollowTheTurned
     EXPECT_EQ(lines[0], -1.0f);
 
     document.setDocumentSizeX(group7->first); document.setDocumentSizeY(group7->second);
-    EXPECT_EQ(document.getXSnapArrayTo(nullptr), 2);
+    float one[1] = {-1.0f};
+    EXPECT_EQ(document.getXSnapArrayTo(one), 0) << "no room for both lines: nothing written";
+    EXPECT_EQ(one[0], -1.0f);
     ASSERT_EQ(document.getXSnapArrayTo(lines), 2);
     EXPECT_EQ(QList<float>({lines[0], lines[1]}), QList<float>({9.0f, float(group7->first) - 9.0f}));
     ASSERT_EQ(document.getYSnapArrayTo(lines), 2);

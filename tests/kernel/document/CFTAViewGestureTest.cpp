@@ -4,6 +4,7 @@
 #include "kernel/document/CFTAView.h"
 
 #include "ComponentTestSupport.h"
+#include "ViewGestureSupport.h"
 #include "PictureTestSupport.h"
 #include "kernel/address/CFTAAddressText.h"
 #include "kernel/address/CFTABarcode.h"
@@ -27,62 +28,31 @@
 
 namespace {
 
-constexpr int shift = 0x20000;
-constexpr int command = CFTACoreView::commandModifier;
+constexpr modifierKeys shift = modifierShift;
+constexpr modifierKeys command = modifierCommand;
 
-// A design of the default size (too small for page snap lines) edited through a view.
-struct Design
-{
-    Design() { controller.AddDocument(std::unique_ptr<CFTACoreDoc>(document)); }
-    CFTBoxField *shape(double x, double y, double width, double height)
-    {
-        auto *made = new CFTBoxField(x, y, width, height, nullptr);
-        made->SetFilled(true);
-        view.InsertComponent(made, false);
-        return made;
-    }
-    const std::vector<CFTComponent *> &list() const { return document->GetComponents(0, false); }
-    int drag(double fromX, double fromY, double toX, double toY, int modifiers = 0, int steps = 1)
-    {
-        int result = view.MouseLDown(fromX, fromY, modifiers);
-        for (int i = 1; i <= steps; ++i)
-            result |= view.MouseMove(fromX + (toX - fromX) * i / steps, fromY + (toY - fromY) * i / steps, modifiers);
-        return result | view.MouseUp(toX, toY, modifiers);
-    }
-    int click(double x, double y, int modifiers = 0)
-    {
-        return view.MouseLDown(x, y, modifiers) | view.MouseUp(x, y, modifiers);
-    }
-
-    CFTDocumentController controller;
-    CFTADocument *document = new CFTADocument();
-    CFTAView view {&controller};
-};
-
-QRectF frame(const CFTComponent *component)
-{
-    return {component->GetOriginX(), component->GetOriginY(), component->GetSizeX(), component->GetSizeY()};
-}
+using viewtest::Design;
+using viewtest::frame;
 
 TEST(CFTAViewGestureTest, EachToolMakesItsKindAndLeavesItSelectedForTyping)
 {
     Design d;
     // The object is made at the first drag point, a point from the press, and then dragged out.
     d.view.setToolMode(toolField);
-    d.view.MouseLDown(100, 80, 0);
-    EXPECT_EQ(d.view.MouseMove(99, 79, 0), mouseRedrawInvalid | mouseChanged);
-    d.view.MouseMove(40, 30, 0);
-    EXPECT_EQ(d.view.MouseUp(40, 30, 0), mouseCreated | mouseStartTextEdit | mouseChanged | mouseRedrawSnapGuides);
+    d.view.MouseLDown(100, 80, {});
+    EXPECT_EQ(d.view.MouseMove(99, 79, {}), mouseRedrawInvalid | mouseChanged);
+    d.view.MouseMove(40, 30, {});
+    EXPECT_EQ(d.view.MouseUp(40, 30, {}), mouseCreated | mouseStartTextEdit | mouseChanged | mouseRedrawSnapGuides);
     d.view.setToolMode(toolSeparator);
-    d.view.MouseLDown(20, 100, 0);
-    d.view.MouseMove(21, 100, 0), d.view.MouseMove(120, 111, 0), d.view.MouseUp(120, 111, 0);
+    d.view.MouseLDown(20, 100, {});
+    d.view.MouseMove(21, 100, {}), d.view.MouseMove(120, 111, {}), d.view.MouseUp(120, 111, {});
     // The separator is offered for typing; a click on empty space ends that before the text tool.
     EXPECT_TRUE(d.view.isTextEditing());
     d.click(200, 130);
     EXPECT_EQ(d.view.getOperMode(), operNone);
     d.view.setToolMode(toolText);
-    EXPECT_EQ(d.view.MouseLDown(150, 20, 0), mouseCreated | mouseStartTextEdit);
-    d.view.MouseUp(150, 20, 0);
+    EXPECT_EQ(d.view.MouseLDown(150, 20, {}), mouseCreated | mouseStartTextEdit);
+    d.view.MouseUp(150, 20, {});
     ASSERT_EQ(d.list().size(), 3u);
     EXPECT_EQ(d.list()[0]->getClassID(), ciShape);
     EXPECT_EQ(d.list()[0]->getType(), ctRect);
@@ -98,7 +68,7 @@ TEST(CFTAViewGestureTest, EachToolMakesItsKindAndLeavesItSelectedForTyping)
     EXPECT_TRUE(d.view.isTextEditing());
     EXPECT_EQ(d.view.getToolMode(), toolSelect);
 
-    d.view.MouseLDown(70, 60, 0);
+    d.view.MouseLDown(70, 60, {});
     CFTComponent *barcode = d.view.CreateBarcodeWithMousePos();
     ASSERT_NE(barcode, nullptr);
     EXPECT_EQ(barcode->getClassID(), ciBarcode);
@@ -238,22 +208,22 @@ TEST(CFTAViewGestureTest, DoubleClicksStartTypingOpenPicturesAndActOnSmartFields
     d.view.InsertComponent(smart, false);
     d.view.select(picture);
 
-    EXPECT_EQ(d.view.MouseLDoubleClick(50, 35, 0), mouseStartTextEdit);
+    EXPECT_EQ(d.view.MouseLDoubleClick(50, 35, {}), mouseStartTextEdit);
     EXPECT_TRUE(d.view.isTextEditing());
     EXPECT_EQ(d.view.getOperObject(), text);
     EXPECT_EQ(d.view.getSelComponents(), std::vector<CFTComponent *> {text});
     EXPECT_EQ(d.view.getInvalObjects(), (std::vector<CFTComponent *> {picture, text}));
 
-    EXPECT_EQ(d.view.MouseLDoubleClick(140, 40, 0), mouseOpenImageEditor);
+    EXPECT_EQ(d.view.MouseLDoubleClick(140, 40, {}), mouseOpenImageEditor);
     EXPECT_EQ(d.view.MouseLDoubleClick(140, 40, command), 0);
-    EXPECT_EQ(d.view.MouseLDoubleClick(50, 90, 0), mouseObjectAction);
+    EXPECT_EQ(d.view.MouseLDoubleClick(50, 90, {}), mouseObjectAction);
     EXPECT_EQ(d.view.getSelComponents(), std::vector<CFTComponent *> {text});
     // Nowhere: nothing happens and the object last operated stays.
-    EXPECT_EQ(d.view.MouseLDoubleClick(230, 130, 0), 0);
+    EXPECT_EQ(d.view.MouseLDoubleClick(230, 130, {}), 0);
     EXPECT_EQ(d.view.getOperObject(), smart);
     // Other tools do not type.
     d.view.setToolMode(toolField);
-    EXPECT_EQ(d.view.MouseLDoubleClick(50, 35, 0), 0);
+    EXPECT_EQ(d.view.MouseLDoubleClick(50, 35, {}), 0);
 }
 
 TEST(CFTAViewGestureTest, GuidelinesAreDraggedMadeAtTheMouseAndRemovedIntoThePool)
@@ -273,7 +243,7 @@ TEST(CFTAViewGestureTest, GuidelinesAreDraggedMadeAtTheMouseAndRemovedIntoThePoo
 
     d.view.SetLayoutGuidelinesVisible(true);
     CFTComponent *under = d.shape(40, 40, 60, 60);
-    EXPECT_EQ(d.drag(60, 90, 75, 95, 0, 3), mouseChanged | mouseObjectAction | mouseRedrawSnapGuides);
+    EXPECT_EQ(d.drag(60, 90, 75, 95, {}, 3), mouseChanged | mouseObjectAction | mouseRedrawSnapGuides);
     EXPECT_EQ(vertical->getOrigin(), 75);
     EXPECT_EQ(frame(under), QRectF(40, 40, 60, 60));
     EXPECT_TRUE(d.view.getSelComponents().empty());
@@ -295,7 +265,7 @@ TEST(CFTAViewGestureTest, PicturesAreMadeOutsideTheListAndBarcodesNeedADocument)
     EXPECT_TRUE(d.list().empty());
     CFTDocumentController empty;
     CFTAView lonely(&empty);
-    lonely.MouseLDown(5, 5, 0);
+    lonely.MouseLDown(5, 5, {});
     EXPECT_EQ(lonely.CreateBarcodeWithMousePos(), nullptr);
     lonely.InsertComponent(nullptr, true);
     EXPECT_TRUE(lonely.getSelComponents().empty());

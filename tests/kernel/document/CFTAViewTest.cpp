@@ -116,9 +116,9 @@ TEST(CFTAViewTest, ShapesDrawnAndTextsClickedTakeTheDocumentDefaults)
     f.view.defBox()->SetFillColor(&fill);
     f.view.defText()->SetFontSize(31);
     f.view.setToolMode(toolText);
-    f.view.MouseLDown(100, 100, 0), f.view.MouseUp(100, 100, 0);
+    f.view.MouseLDown(100, 100, {}), f.view.MouseUp(100, 100, {});
     f.view.setToolMode(toolField);
-    f.view.MouseLDown(10, 10, 0), f.view.MouseMove(40, 30, 0), f.view.MouseUp(40, 30, 0);
+    f.view.MouseLDown(10, 10, {}), f.view.MouseMove(40, 30, {}), f.view.MouseUp(40, 30, {});
     ASSERT_EQ(f.list().size(), 2u);
     ASSERT_TRUE(f.list()[0]->GetFont(nullptr) && f.list()[1]->GetFillColor());
     EXPECT_EQ(f.list()[0]->GetFont(nullptr)->pointSize(), 31);
@@ -262,9 +262,9 @@ TEST(CFTAViewTest, WrapOutlinesComeFromObjectsInFrontOfTheAskingTextOnly)
     EXPECT_EQ(ask(left, textWrap(5)), 0u);
     EXPECT_EQ(f.view.GetIntersectPathForRect(QRectF(0, 40, 200, 4), 0, 0, 0, 0, 0, text, textWrap(5)).size(), 0u);
     SRect rects[2];
-    EXPECT_EQ(f.view.getCursorRectsByType(crLeftRight, rects, *left), 0);
+    EXPECT_EQ(f.view.getCursorRectsByType(cursorResizeHorizontal, rects, *left), 0);
     f.view.select(left);
-    EXPECT_EQ(f.view.getCursorRectsByType(crLeftRight, rects, *left), 2);
+    EXPECT_EQ(f.view.getCursorRectsByType(cursorResizeHorizontal, rects, *left), 2);
     f.document->setDocumentSizeX(288), f.document->setDocumentSizeY(144);
     std::unique_ptr<CFTComponent> background(f.view.CreateBackground(CDDPicture()));
     EXPECT_EQ(

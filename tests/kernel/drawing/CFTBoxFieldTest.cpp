@@ -55,25 +55,25 @@ TEST(CFTBoxFieldTest, PicksWhereTheShapeAnswers)
         bool hit;
         actionType action;
     } cases[] = {
-        {"UnfilledRectangleInside", ctRect, {100, 100, 80, 40}, 0, false, false, {140, 120}, 3, false, atNone},
-        {"UnfilledRectangleBorder", ctRect, {100, 100, 80, 40}, 0, false, false, {101, 120}, 3, true, atNothing},
-        {"FilledRectangleInside", ctRect, {100, 100, 80, 40}, 0, true, false, {140, 120}, 3, true, atNothing},
-        {"CircleInside", ctCircle, {0, 0, 100, 100}, 0, false, false, {50, 50}, 2, true, atNothing},
+        {"UnfilledRectangleInside", ctRect, {100, 100, 80, 40}, 0, false, false, {140, 120}, 3, false, actionUnset},
+        {"UnfilledRectangleBorder", ctRect, {100, 100, 80, 40}, 0, false, false, {101, 120}, 3, true, actionNone},
+        {"FilledRectangleInside", ctRect, {100, 100, 80, 40}, 0, true, false, {140, 120}, 3, true, actionNone},
+        {"CircleInside", ctCircle, {0, 0, 100, 100}, 0, false, false, {50, 50}, 2, true, actionNone},
         // The rectangle's corner lies outside the ellipse: only a selected shape answers there.
-        {"CircleCorner", ctCircle, {0, 0, 100, 100}, 0, false, false, {1, 1}, 2, false, atNone},
-        {"SelectedCircleCorner", ctCircle, {0, 0, 100, 100}, 0, false, true, {1, 1}, 2, true, atBorder},
-        {"DonutHole", ctDonut, {0, 0, 100, 100}, 0, false, false, {50, 50}, 2, false, atNone},
+        {"CircleCorner", ctCircle, {0, 0, 100, 100}, 0, false, false, {1, 1}, 2, false, actionUnset},
+        {"SelectedCircleCorner", ctCircle, {0, 0, 100, 100}, 0, false, true, {1, 1}, 2, true, actionFrame},
+        {"DonutHole", ctDonut, {0, 0, 100, 100}, 0, false, false, {50, 50}, 2, false, actionUnset},
         // A line leaves the action as it was handed in.
-        {"ThinLineBeside", ctHorizontalLine, {0, 0, 100, 20}, 0.5, false, false, {50, 14}, 3, false, atNone},
-        {"WideLineEdge", ctHorizontalLine, {0, 0, 100, 20}, 20, false, false, {50, 19.5}, 3, true, atNone}};
+        {"ThinLineBeside", ctHorizontalLine, {0, 0, 100, 20}, 0.5, false, false, {50, 14}, 3, false, actionUnset},
+        {"WideLineEdge", ctHorizontalLine, {0, 0, 100, 20}, 20, false, false, {50, 19.5}, 3, true, actionUnset}};
     for (const auto &c : cases) {
         Shape shape(c.kind, c.frame.x(), c.frame.y(), c.frame.width(), c.frame.height());
         if (c.lineWidth > 0)
             shape.SetLineWidth(c.lineWidth);
         shape.SetFilled(c.filled);
-        actionType action = atNone;
+        actionType action = actionUnset;
         EXPECT_EQ(pick(shape, c.point.x(), c.point.y(), c.tolerance, c.selected, action), c.hit ? &shape : nullptr) << c.name;
-        EXPECT_EQ(action, c.hit ? c.action : atNone) << c.name;
+        EXPECT_EQ(action, c.hit ? c.action : actionUnset) << c.name;
     }
 }
 
@@ -115,23 +115,23 @@ TEST(CFTBoxFieldTest, LineHandlesAndCursorSquaresSitOnItsEnds)
 
     Shape line(ctRightDiagonalLine, 0, 0, 100, 50);
     SRect rects[2];
-    EXPECT_EQ(line.getCursorRectsByType(crTopRightBottomLeft, rects, false, 3), 0);
-    EXPECT_EQ(line.getCursorRectsByType(crTopLeftBottomRight, rects, true, 3), 0);
-    ASSERT_EQ(line.getCursorRectsByType(crTopRightBottomLeft, rects, true, 3), 2);
+    EXPECT_EQ(line.getCursorRectsByType(cursorResizeDiagonalUp, rects, false, 3), 0);
+    EXPECT_EQ(line.getCursorRectsByType(cursorResizeDiagonalDown, rects, true, 3), 0);
+    ASSERT_EQ(line.getCursorRectsByType(cursorResizeDiagonalUp, rects, true, 3), 2);
     EXPECT_EQ(rects[0], (SRect {97, -3, 6, 6}));
     EXPECT_EQ(rects[1], (SRect {-3, 47, 6, 6}));
     line.setFlipY(true);
-    EXPECT_EQ(line.getCursorRectsByType(crTopLeftBottomRight, rects, true, 3), 2);
+    EXPECT_EQ(line.getCursorRectsByType(cursorResizeDiagonalDown, rects, true, 3), 2);
     // Stood on its end, a horizontal line takes the up-and-down cursor at its turned ends.
     Shape turned(ctHorizontalLine, 0, 0, 100, 0);
     turned.SetAngle(kPi / 2.0);
-    EXPECT_EQ(turned.getCursorRectsByType(crLeftRight, rects, true, 3), 0);
-    ASSERT_EQ(turned.getCursorRectsByType(crTopBottom, rects, true, 3), 2);
+    EXPECT_EQ(turned.getCursorRectsByType(cursorResizeHorizontal, rects, true, 3), 0);
+    ASSERT_EQ(turned.getCursorRectsByType(cursorResizeVertical, rects, true, 3), 2);
     EXPECT_NEAR(rects[0].x + 3, 50, 1e-9);
     EXPECT_NEAR(rects[0].y + 3, -50, 1e-9);
     // Picked in its own frame: it now runs from (50, -50) to (50, 50).
     bool selected = false;
-    actionType action = atNone;
+    actionType action = actionUnset;
     EXPECT_EQ(pick(turned, 50, 40, 2, selected, action), &turned);
     EXPECT_EQ(pick(turned, 90, 0, 2, selected, action), nullptr);
 }
@@ -175,9 +175,9 @@ TEST(CFTBoxFieldTest, ShiftSnapsADiagonalLineAndKeepsTheProportionsOfCornerDrags
                  {"TwoToThreeBecomesFortyFiveDegrees", 0, 30, QRectF(0, 0, 90, 90)}};
     for (const auto &c : drags) {
         Shape line(ctLeftDiagonalLine, 0, 0, 60, 60);
-        line.StartOperation(omResize, nullptr, 0, 15);
+        line.StartOperation(operResize, nullptr, 0, 15);
         double dx = c.dx, dy = c.dy;
-        line.ModifyVectorForConstrain(15, &dx, &dy, CFTBoxField::kShiftKeyMask);
+        line.ModifyVectorForConstrain(15, &dx, &dy, modifierShift);
         int handle = 15;
         line.MoveDot(handle, dx, dy, nullptr);
         EXPECT_EQ(line.GetNSBoundRect(), c.result) << c.name;
@@ -190,20 +190,20 @@ TEST(CFTBoxFieldTest, ShiftSnapsADiagonalLineAndKeepsTheProportionsOfCornerDrags
         double dx, dy;
         int modifiers;
         double constrainedDy;
-    } corners[] = {{15, 40, 0, CFTBoxField::kShiftKeyMask, 20}, {13, 40, 0, CFTBoxField::kShiftKeyMask, -20},
-                   {7, 40, 0, CFTBoxField::kShiftKeyMask, -20}, {5, -40, 0, CFTBoxField::kShiftKeyMask, -20},
-                   {14, 40, 7, CFTBoxField::kShiftKeyMask, 7},  {15, 40, 7, 0, 7}};
+    } corners[] = {{15, 40, 0, modifierShift, 20}, {13, 40, 0, modifierShift, -20},
+                   {7, 40, 0, modifierShift, -20}, {5, -40, 0, modifierShift, -20},
+                   {14, 40, 7, modifierShift, 7},  {15, 40, 7, 0, 7}};
     for (const auto &c : corners) {
         Shape box(ctCloud, 0, 0, 100, 50);
-        box.StartOperation(omResize, nullptr, 0, c.handle);
+        box.StartOperation(operResize, nullptr, 0, c.handle);
         double dx = c.dx, dy = c.dy;
         box.ModifyVectorForConstrain(c.handle, &dx, &dy, c.modifiers);
         EXPECT_EQ(QPointF(dx, dy), QPointF(c.dx, c.constrainedDy)) << c.handle << " with " << c.modifiers;
     }
     Shape horizontal(ctHorizontalLine, 0, 0, 100, 50);
-    horizontal.StartOperation(omResize, nullptr, 0, 14);
+    horizontal.StartOperation(operResize, nullptr, 0, 14);
     double dx = 40, dy = 9;
-    horizontal.ModifyVectorForConstrain(14, &dx, &dy, CFTBoxField::kShiftKeyMask);
+    horizontal.ModifyVectorForConstrain(14, &dx, &dy, modifierShift);
     EXPECT_EQ(dy, 9) << "a straight line has no corner to keep";
 }
 
@@ -243,7 +243,7 @@ TEST(CFTBoxFieldTest, ALineOffersItsTwoEndsAsSnapCoordinates)
     EXPECT_EQ(QList<float>({values[0], values[1]}), QList<float>({0, 50}));
     ASSERT_EQ(line.getXSnapArrayTo(values), 2);
     EXPECT_EQ(QList<float>({values[0], values[1]}), QList<float>({100, 0}));
-    EXPECT_EQ(line.getXSnapArrayFrom(nullptr), 0);
+    EXPECT_EQ(line.getXSnapArrayFrom({}), 0);
     // A straight line snaps along its length only: a horizontal one by its middle height.
     Shape horizontal(ctHorizontalLine, 0, 0, 100, 40);
     ASSERT_EQ(horizontal.getXSnapArrayFrom(values), 2);

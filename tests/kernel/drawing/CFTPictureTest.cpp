@@ -98,7 +98,7 @@ TEST(CFTPictureTest, ZeroSizesNeverPutNonFiniteValuesIntoTheFrame)
     const auto flat = framed(0, 40);
     int handle = 5;
     double dx = 4, dy = 3;
-    flat->StartOperation(omResize, nullptr, 0, handle);
+    flat->StartOperation(operResize, nullptr, 0, handle);
     flat->ModifyVectorForConstrain(handle, &dx, &dy, 0);
     EXPECT_TRUE(std::isfinite(dx) && std::isfinite(dy));
 }
@@ -110,10 +110,10 @@ TEST(CFTPictureTest, CornersKeepTheProportionsUnlessShiftIsHeldAndSidesAreFree)
         int handle;
         int modifiers;
         double dy;
-    } drags[] = {{15, 0, 10}, {7, 0, -10}, {13, 0, -10}, {5, 0, 10}, {15, CFTPicture::kShiftKeyMask, 0}, {4, 0, 0}};
+    } drags[] = {{15, 0, 10}, {7, 0, -10}, {13, 0, -10}, {5, 0, 10}, {15, modifierShift, 0}, {4, 0, 0}};
     for (const auto &c : drags) {
         const auto picture = framed(200, 100);
-        picture->StartOperation(omResize, nullptr, 0, 15);
+        picture->StartOperation(operResize, nullptr, 0, 15);
         double dx = 20, dy = 0;
         picture->ModifyVectorForConstrain(c.handle, &dx, &dy, c.modifiers);
         EXPECT_EQ(QPointF(dx, dy), QPointF(20, c.dy)) << c.handle << " with " << c.modifiers;
@@ -125,14 +125,14 @@ TEST(CFTPictureTest, PickedInsideAndOnItsBorderWhenSelected)
     const auto picture = framed(100, 50);
     picture->SetOrigin(10, 10);
     for (bool selected : {false, true}) {
-        actionType action = atNone;
+        actionType action = actionUnset;
         EXPECT_EQ(picture->PickMe(50, 30, selected, 3, action, 0), picture.get());
-        EXPECT_EQ(action, atNothing);
+        EXPECT_EQ(action, actionNone);
     }
     bool selected = true;
-    actionType action = atNone;
+    actionType action = actionUnset;
     EXPECT_EQ(picture->PickMe(111, 30, selected, 3, action, 0), picture.get());
-    EXPECT_EQ(action, atBorder);
+    EXPECT_EQ(action, actionFrame);
     EXPECT_EQ(picture->PickMe(150, 30, selected, 3, action, 0), nullptr);
 }
 

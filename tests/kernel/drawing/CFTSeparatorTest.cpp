@@ -18,8 +18,8 @@ TEST(CFTSeparatorTest, EndOfOperationSquaresTheLine)
                                                   {QRectF(10, 100, 5, -30), QRectF(10, 70, 0, 30), true},
                                                   {QRectF(0, 0, 30, 30), QRectF(0, 0, 30, 0), false}}) {
         CFTSeparator separator(before.x(), before.y(), before.width(), before.height(), nullptr);
-        separator.StartOperation(omMove, nullptr, 0, 6);
-        separator.EndOperation(omMove);
+        separator.StartOperation(operMovePending, nullptr, 0, 6);
+        separator.EndOperation(operMovePending);
         EXPECT_EQ(separator.GetNSBoundRect(), after) << before.width() << "x" << before.height();
         EXPECT_EQ(separator.isVert(), vertical);
     }
@@ -28,19 +28,19 @@ TEST(CFTSeparatorTest, EndOfOperationSquaresTheLine)
 TEST(CFTSeparatorTest, DraggedOutFreelyWhileSizingAndByItsHandlesOtherwise)
 {
     CFTSeparator separator(10, 10, 1, 1, nullptr);
-    separator.StartOperation(omCreate, nullptr, 0, 15);
+    separator.StartOperation(operCreatePending, nullptr, 0, 15);
     EXPECT_TRUE(separator.isSizing());
     EXPECT_EQ(separator.GetLastOperDot(), 0);
     // While it is made, any handle pulls the far end: even up and past the start, unmirrored.
     int handle = 5;
     separator.MoveDot(handle, 10, -5, nullptr);
     EXPECT_EQ(QList<double>({separator.GetSizeX(), separator.GetSizeY(), double(handle)}), QList<double>({11, -4, 5}));
-    separator.EndOperation(omCreate);
+    separator.EndOperation(operCreatePending);
     EXPECT_FALSE(separator.isSizing());
     EXPECT_EQ(separator.GetNSBoundRect(), QRectF(10, 10, 11, 0));
 
     CFTSeparator moved(10, 10, 100, 0, nullptr);
-    moved.StartOperation(omMove, nullptr, 0, 14);
+    moved.StartOperation(operMovePending, nullptr, 0, 14);
     EXPECT_FALSE(moved.isSizing());
     handle = 6;
     moved.MoveDot(handle, 30, 0, nullptr);
@@ -53,13 +53,13 @@ TEST(CFTSeparatorTest, EndHandlesCursorsAndPickingWithinItsWidenedBounds)
     EXPECT_EQ(QList<int>({separator.PickMyDot(101, 51, 3), separator.PickMyDot(139, 50, 3), separator.PickMyDot(120, 50, 3)}),
               QList<int>({6, 14, 0}));
     SRect rects[2];
-    EXPECT_EQ(separator.getCursorRectsByType(crTopBottom, rects, true, 3), 0);
-    EXPECT_EQ(separator.getCursorRectsByType(crLeftRight, rects, false, 3), 0);
-    ASSERT_EQ(separator.getCursorRectsByType(crLeftRight, rects, true, 3), 2);
+    EXPECT_EQ(separator.getCursorRectsByType(cursorResizeVertical, rects, true, 3), 0);
+    EXPECT_EQ(separator.getCursorRectsByType(cursorResizeHorizontal, rects, false, 3), 0);
+    ASSERT_EQ(separator.getCursorRectsByType(cursorResizeHorizontal, rects, true, 3), 2);
     EXPECT_EQ(rects[1], (SRect {137, 47, 6, 6}));
     CFTSeparator vertical(100, 50, 0, 40, nullptr);
     EXPECT_EQ(QList<int>({vertical.PickMyDot(100, 50, 3), vertical.PickMyDot(100, 90, 3)}), QList<int>({9, 11}));
-    EXPECT_EQ(vertical.getCursorRectsByType(crTopBottom, rects, true, 3), 2);
+    EXPECT_EQ(vertical.getCursorRectsByType(cursorResizeVertical, rects, true, 3), 2);
 
     const struct
     {
@@ -68,9 +68,9 @@ TEST(CFTSeparatorTest, EndHandlesCursorsAndPickingWithinItsWidenedBounds)
     } picks[] = {{120, 51, true}, {120, 53, false}, {98, 50, true}, {200, 50, false}};
     for (const auto &c : picks) {
         bool selected = false;
-        actionType action = atBorder;
+        actionType action = actionFrame;
         EXPECT_EQ(separator.PickMe(c.x, c.y, selected, 3, action, 0), c.hit ? &separator : nullptr) << c.x << ", " << c.y;
-        EXPECT_EQ(action, atBorder) << "a separator leaves the zone as it was";
+        EXPECT_EQ(action, actionFrame) << "a separator leaves the zone as it was";
     }
 }
 

@@ -146,7 +146,7 @@ TEST_P(PickObjectTest, FrontMostHitOrWithCommandTheNextUnselectedBeneathTheSelec
     EXPECT_EQ(selected, c.object >= 0 && view.isSelected(at(c.object)));
 }
 
-constexpr int command = CFTACoreView::commandModifier;
+constexpr modifierKeys command = modifierCommand;
 INSTANTIATE_TEST_SUITE_P(
     Cases, PickObjectTest,
     ::testing::Values(CycleCase {"PlainTakesTheFront", 10, 0b100, 0, 2, actionFrame},
@@ -203,7 +203,7 @@ TEST(CFTACoreViewTest, AViewWithoutADocumentPicksAndSelectsNothing)
         actionType action = actionNone;
         view.selectAll();
         EXPECT_TRUE(view.getSelComponents().empty());
-        EXPECT_EQ(view.PickObject(10, 10, selected, action, CFTACoreView::commandModifier), nullptr);
+        EXPECT_EQ(view.PickObject(10, 10, selected, action, modifierCommand), nullptr);
         EXPECT_EQ(view.PickDot(10, 10, nullptr), nullptr);
         EXPECT_EQ(view.PickLayoutGuideline(10, 10, selected, action, 0), nullptr);
         EXPECT_FALSE(view.UpdateHighlightedObject(10, 10));
@@ -247,7 +247,7 @@ struct MoveCase
 {
     const char *name;
     double dx;
-    int modifiers;
+    modifierKeys modifiers;
     double left;
     bool guide;
 };
@@ -275,9 +275,9 @@ TEST_P(MoveTest, ALeftEdgeSnapsOntoAnotherRightEdgeWithinTheTolerance)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MoveTest,
-                         ::testing::Values(MoveCase {"SnapsAtFourPointFour", -15.6, 0, 30, true},
-                                           MoveCase {"FreeAtFourPointFive", -15.5, 0, 34.5, false},
-                                           MoveCase {"CommandNeverSnaps", -15.6, CFTACoreView::commandModifier, 34.4,
+                         ::testing::Values(MoveCase {"SnapsAtFourPointFour", -15.6, {}, 30, true},
+                                           MoveCase {"FreeAtFourPointFive", -15.5, {}, 34.5, false},
+                                           MoveCase {"CommandNeverSnaps", -15.6, modifierCommand, 34.4,
                                                      false}),
                          [](const auto &info) { return std::string(info.param.name); });
 
@@ -306,14 +306,14 @@ TEST_P(ResizeSnapTest, AHandleSnapsOnlyAlongTheAxesItMovesUnlessTheObjectIsTurne
     // The probe picks its handles on the unturned frame; snapping measures the turned handle.
     const int column = c.dot & 12, row = c.dot & 3;
     const double px = 50 + (column == 4 ? 0 : column == 8 ? 10 : 20), py = 10 + (row == 1 ? 0 : row == 2 ? 10 : 20);
-    view.MouseLDown(px, py, 0);
+    view.MouseLDown(px, py, {});
     ASSERT_EQ(view.getOperDot(), c.dot);
-    EXPECT_EQ(view.MouseMove(px + c.dx, py + c.dy, 0), c.result);
+    EXPECT_EQ(view.MouseMove(px + c.dx, py + c.dy, {}), c.result);
     EXPECT_EQ(std::pair(view.IsSnapOccuredX(), view.IsSnapOccuredY()), std::pair(c.guideX, c.guideY));
     const float *rect = c.guideX ? view.getSnapRectX() : view.getSnapRectY();
     for (std::size_t i = 0; i < c.guide.size(); ++i)
         EXPECT_NEAR(rect[i], c.guide[i], 1e-4) << i;
-    view.MouseUp(px + c.dx, py + c.dy, 0);
+    view.MouseUp(px + c.dx, py + c.dy, {});
     EXPECT_FALSE(view.IsSnapOccuredX() || view.IsSnapOccuredY());
     EXPECT_TRUE(view.NeedDrawSnapX() || view.NeedDrawSnapY() || !(c.guideX || c.guideY));
 }
@@ -336,9 +336,9 @@ TEST_F(ViewTest, ThreeHundredObjectsAllServeAsTargetsAndEverySelectedObjectEndsI
     for (ViewProbe *mover : movers)
         view.select(mover);
     // The last target's left edge lies far beyond any fixed table: 1000 + 100 * 299.
-    view.MouseLDown(45, 5, 0);
-    view.MouseMove(45 + 30900 - 40 - 3, 5, 0);
-    view.MouseUp(45 + 30900 - 40 - 3, 5, 0);
+    view.MouseLDown(45, 5, {});
+    view.MouseMove(45 + 30900 - 40 - 3, 5, {});
+    view.MouseUp(45 + 30900 - 40 - 3, 5, {});
     EXPECT_EQ(view.xSnapsTo().coordinates.size(), 600u);
     EXPECT_NEAR(movers[2]->GetOriginX(), 30900, 1e-3);
     for (ViewProbe *mover : movers)
@@ -348,7 +348,7 @@ TEST_F(ViewTest, ThreeHundredObjectsAllServeAsTargetsAndEverySelectedObjectEndsI
 struct BoxCase
 {
     const char *name;
-    int modifiers;
+    modifierKeys modifiers;
     std::vector<int> wide, narrow; // selection at the wide and at the narrower box
 };
 
@@ -378,8 +378,8 @@ TEST_P(SelectBoxTest, TheSelectionFollowsTheBoxAndShiftOnlyAdds)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SelectBoxTest,
-                         ::testing::Values(BoxCase {"Plain", 0, {0, 1}, {0}},
-                                           BoxCase {"Shift", 0x20000, {2, 0, 1}, {2, 0, 1}}),
+                         ::testing::Values(BoxCase {"Plain", {}, {0, 1}, {0}},
+                                           BoxCase {"Shift", modifierShift, {2, 0, 1}, {2, 0, 1}}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 struct ResizeCase
@@ -398,10 +398,10 @@ TEST_P(ResizeTest, EachHandleMovesItsEdgesByTheDrag)
     ViewProbe *box = add(100, 100, 40, 40);
     view.select(box);
     const double hx = 100 + 20 * (c.dot / 4 - 1), hy = 100 + 20 * (c.dot % 4 - 1);
-    view.MouseLDown(hx, hy, 0);
+    view.MouseLDown(hx, hy, {});
     EXPECT_EQ(view.getOperDot(), c.dot);
-    EXPECT_EQ(view.MouseMove(hx + 10, hy + 10, 0), mouseChanged);
-    EXPECT_EQ(view.MouseUp(hx + 10, hy + 10, 0), mouseChanged | mouseRedrawSnapGuides);
+    EXPECT_EQ(view.MouseMove(hx + 10, hy + 10, {}), mouseChanged);
+    EXPECT_EQ(view.MouseUp(hx + 10, hy + 10, {}), mouseChanged | mouseRedrawSnapGuides);
     EXPECT_EQ(std::vector<double>({box->GetOriginX(), box->GetOriginY(), box->GetSizeX(), box->GetSizeY()}),
               std::vector<double>({c.x, c.y, c.width, c.height}));
     EXPECT_EQ(std::pair(box->started, box->ended), std::pair(1, 1));
@@ -429,11 +429,11 @@ TEST_P(CreateTest, TheDotUnderTheMouseComesFromTheDragDirection)
     const CreateCase &c = GetParam();
     FTComponentFactory::ScopedOverride shapes(ciShape, probes());
     view.setToolMode(toolField);
-    view.MouseLDown(50, 50, 0);
-    EXPECT_EQ(view.MouseMove(c.x, c.y, 0), mouseRedrawInvalid | mouseChanged);
+    view.MouseLDown(50, 50, {});
+    EXPECT_EQ(view.MouseMove(c.x, c.y, {}), mouseRedrawInvalid | mouseChanged);
     EXPECT_EQ(view.getOperDot(), c.dot);
-    view.MouseMove(2 * c.x - 50, 2 * c.y - 50, 0);
-    EXPECT_EQ(view.MouseUp(2 * c.x - 50, 2 * c.y - 50, 0),
+    view.MouseMove(2 * c.x - 50, 2 * c.y - 50, {});
+    EXPECT_EQ(view.MouseUp(2 * c.x - 50, 2 * c.y - 50, {}),
               mouseCreated | mouseStartTextEdit | mouseChanged | mouseRedrawSnapGuides);
     ASSERT_EQ(view.GetCurrentComponents().size(), 1u);
     CFTComponent *box = at(0);
@@ -455,10 +455,10 @@ TEST_F(ViewTest, ZeroSizeCreationGoesToThePoolAndAClickCreatesNothing)
     CFTACoreDoc *document = controller.GetCurrentDocument();
     for (bool moved : {false, true}) {
         view.setToolMode(toolField);
-        view.MouseLDown(50, 50, 0);
+        view.MouseLDown(50, 50, {});
         if (moved)
-            view.MouseMove(50, 50, 0);
-        view.MouseUp(50, 50, 0);
+            view.MouseMove(50, 50, {});
+        view.MouseUp(50, 50, {});
         EXPECT_TRUE(view.GetCurrentComponents().empty());
         EXPECT_EQ(document->deletedPoolSize(), moved ? 1 : 0);
         EXPECT_EQ(std::tuple(view.getOperMode(), view.getToolMode(), view.getOperObject()),
@@ -470,15 +470,15 @@ TEST_F(ViewTest, ATextClickMakesASimpleTextAndASecondClickElsewhereEndsTheEditin
 {
     FTComponentFactory::ScopedOverride texts(ciAddressText, probes());
     view.setToolMode(toolText);
-    EXPECT_EQ(view.MouseLDown(70, 80, 0), mouseStartTextEdit | mouseCreated);
-    view.MouseUp(70, 80, 0);
+    EXPECT_EQ(view.MouseLDown(70, 80, {}), mouseStartTextEdit | mouseCreated);
+    view.MouseUp(70, 80, {});
     ASSERT_EQ(view.GetCurrentComponents().size(), 1u);
     auto *text = static_cast<ViewProbe *>(at(0));
     EXPECT_EQ(std::tuple(text->GetOriginX(), text->GetOriginY(), text->category, text->placeholder),
               std::tuple(70.0, 80.0, tcSimpleText, QStringLiteral("Simple text")));
     EXPECT_TRUE(view.isTextEditing());
     view.setToolMode(toolText);
-    EXPECT_EQ(view.MouseLDown(200, 200, 0), 0);
+    EXPECT_EQ(view.MouseLDown(200, 200, {}), 0);
     EXPECT_EQ(view.getOperMode(), operNone);
     EXPECT_EQ(view.GetCurrentComponents().size(), 1u);
 }
@@ -490,9 +490,9 @@ TEST_F(ViewTest, PressesOutsideEveryObjectAndViewsWithoutADocumentComeToRest)
     add(10, 10, 10, 10);
     const auto gesture = [](CFTACoreView &target, toolMode tool) {
         target.setToolMode(tool);
-        target.MouseLDown(500, 500, 0);
-        target.MouseMove(-1e7, 1e7, 0);
-        target.MouseUp(-1e7, 1e7, 0);
+        target.MouseLDown(500, 500, {});
+        target.MouseMove(-1e7, 1e7, {});
+        target.MouseUp(-1e7, 1e7, {});
         EXPECT_EQ(std::tuple(target.getToolMode(), target.getOperMode(), target.getSelComponents().size()),
                   std::tuple(toolSelect, operNone, 0ul));
     };
@@ -500,8 +500,8 @@ TEST_F(ViewTest, PressesOutsideEveryObjectAndViewsWithoutADocumentComeToRest)
     for (toolMode tool : {toolSelect, toolText, toolField, toolSeparator})
         gesture(lonely, tool);
     EXPECT_EQ(view.GetCurrentComponents().size(), 1u);
-    EXPECT_EQ(lonely.MouseRDown(1, 1, 0), mouseRedrawInvalid);
-    EXPECT_EQ(lonely.MouseLDoubleClick(1, 1, 0), 0);
+    EXPECT_EQ(lonely.MouseRDown(1, 1, {}), mouseRedrawInvalid);
+    EXPECT_EQ(lonely.MouseLDoubleClick(1, 1, {}), 0);
 }
 
 } // namespace

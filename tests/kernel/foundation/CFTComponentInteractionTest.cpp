@@ -26,13 +26,13 @@ TEST(CFTComponentInteractionTest, PicksTheBorderBandAndTheHandleUnderThePoint)
 {
     CFTComponent component(100, 100, 50, 40);
     bool selected = false;
-    actionType action = atNothing;
+    actionType action = actionNone;
     EXPECT_EQ(component.PickMe(101, 120, selected, 3, action, 0), &component);
-    EXPECT_EQ(action, atBorder);
+    EXPECT_EQ(action, actionFrame);
     EXPECT_EQ(component.PickMe(97.5, 120, selected, 3, action, 0), &component);
     // Inside, but farther than the tolerance from every edge.
     EXPECT_EQ(component.PickMe(125, 120, selected, 3, action, 0), nullptr);
-    EXPECT_EQ(action, atNothing);
+    EXPECT_EQ(action, actionNone);
     // Near the line of an edge, but beyond the grown rectangle.
     EXPECT_EQ(component.PickMe(101, 200, selected, 3, action, 0), nullptr);
     EXPECT_EQ(component.TestMe(150, 140, selected, 3), &component);
@@ -72,14 +72,14 @@ TEST(CFTComponentInteractionTest, NarrowRectanglesPreferLeftHandlesAndDraggingMi
 TEST(CFTComponentInteractionTest, StartOperationRemembersTheGeometryInItsModesOnly)
 {
     CFTComponent component(1, 2, 3, 4);
-    component.StartOperation(omCreate, nullptr, 0, 13);
+    component.StartOperation(operCreatePending, nullptr, 0, 13);
     EXPECT_FALSE(component.isOperating());
-    component.StartOperation(omResize, nullptr, 0, 13);
+    component.StartOperation(operResize, nullptr, 0, 13);
     EXPECT_TRUE(component.isOperating());
     EXPECT_EQ(component.GetLastOperDot(), 13);
     component.SetOrigin(10, 20);
     EXPECT_EQ(component.GetNSLastRect(), QRectF(1, 2, 3, 4));
-    component.EndOperation(omResize);
+    component.EndOperation(operResize);
     EXPECT_FALSE(component.isOperating());
 }
 
@@ -91,7 +91,7 @@ protected:
     {
         view.setSmartSelectionMode(true);
         view.setSelObjectsRect(0, 0, 200, 100);
-        component.StartOperation(omResize, &view, 0, 15);
+        component.StartOperation(operResize, &view, 0, 15);
     }
     comptest::TestCoreView view;
 };
@@ -116,7 +116,7 @@ TEST_F(GroupResizeTest, UnturnedComponentsKeepTheirPlaceTurnedOnesGrowByTheStepA
     CFTComponent zeroWidth(10, 0, 0, 50);
     view.setSmartSelectionMode(true);
     view.setSelObjectsRect(10, 0, 0, 50);
-    zeroWidth.StartOperation(omResize, &view, 0, 11);
+    zeroWidth.StartOperation(operResize, &view, 0, 11);
     zeroWidth.ResizeWithGroupSize(10, 0, 0, 50, 10, 0, 0, 100, false, false);
     EXPECT_TRUE(std::isfinite(zeroWidth.GetOriginX()));
     EXPECT_EQ(zeroWidth.GetSizeY(), 100);
@@ -168,13 +168,13 @@ TEST(CFTComponentInteractionTest, CursorSquaresAndDrawRectanglesFollowTheTurn)
 {
     CFTComponent component(0, 0, 100, 40);
     SRect rects[2];
-    EXPECT_EQ(component.getCursorRectsByType(crLeftRight, rects, false, 3), 0);
-    ASSERT_EQ(component.getCursorRectsByType(crLeftRight, rects, true, 3), 2);
+    EXPECT_EQ(component.getCursorRectsByType(cursorResizeHorizontal, rects, false, 3), 0);
+    ASSERT_EQ(component.getCursorRectsByType(cursorResizeHorizontal, rects, true, 3), 2);
     EXPECT_EQ(rects[0], (SRect {-3, 17, 6, 6}));
     EXPECT_EQ(rects[1], (SRect {97, 17, 6, 6}));
     EXPECT_EQ(component.getCursorRectsByType(cursorType(7), rects, true, 3), 0);
     component.SetAngle(kPi / 2.0);
-    ASSERT_EQ(component.getCursorRectsByType(crLeftRight, rects, true, 3), 2);
+    ASSERT_EQ(component.getCursorRectsByType(cursorResizeHorizontal, rects, true, 3), 2);
     // The top and bottom middle handles, turned to the left and right of the centre (50, 20).
     expectNear({rects[0].x + 3, rects[0].y + 3, rects[1].x + 3, rects[1].width}, {70, 20, 30, 6});
     CFTComponent turned(0, 0, 100, 20);

@@ -36,7 +36,7 @@ TEST(CFTComponentTest, SnapArraysCoverTheTurnedRectangleSnapshotsRestoreOriginAn
 {
     CFTComponent component(0, 0, 100, 20);
     float values[2] = {-1, -1};
-    EXPECT_EQ(component.getYSnapArrayFrom(nullptr), 0);
+    EXPECT_EQ(component.getYSnapArrayFrom({}), 0);
     EXPECT_EQ(component.getXSnapArrayFrom(values), 2);
     EXPECT_EQ(QList<float>({values[0], values[1]}), QList<float>({0, 100}));
     component.SetAngle(std::numbers::pi / 2.0);

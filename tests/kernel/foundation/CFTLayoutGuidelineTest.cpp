@@ -17,13 +17,13 @@ TEST(CFTLayoutGuidelineTest, NewGuidelinesSitOnAWholePointAndLockedOnesAreNeithe
 {
     CFTLayoutGuideline guideline(gtVertical, 72.9);
     EXPECT_DOUBLE_EQ(guideline.getOrigin(), 72.0);
-    guideline.StartOperation(omMove, nullptr, 0, 0);
+    guideline.StartOperation(operMovePending, nullptr, 0, 0);
     guideline.Move(0.4, 99, nullptr);
     EXPECT_DOUBLE_EQ(guideline.getOrigin(), 72.4);
     EXPECT_DOUBLE_EQ(CFTLayoutGuideline(gtHorizontal, -3.5).getOrigin(), -3.0);
     CFTLayoutGuideline horizontal(gtHorizontal, 50);
     bool selected = false;
-    actionType action = atNothing;
+    actionType action = actionNone;
     EXPECT_EQ(horizontal.PickMe(1000, 51, selected, 2, action, 0), &horizontal);
     EXPECT_EQ(horizontal.PickMe(0, 52, selected, 2, action, 0), nullptr);
     horizontal.Lock();
@@ -32,25 +32,25 @@ TEST(CFTLayoutGuidelineTest, NewGuidelinesSitOnAWholePointAndLockedOnesAreNeithe
     horizontal.Move(0, 10, nullptr);
     EXPECT_DOUBLE_EQ(horizontal.getOrigin(), 50);
     SRect rect;
-    EXPECT_EQ(horizontal.getCursorRectsByType(crTopBottom, &rect, true, 4), 0);
+    EXPECT_EQ(horizontal.getCursorRectsByType(cursorResizeVertical, &rect, true, 4), 0);
     horizontal.Unlock();
-    EXPECT_EQ(horizontal.getCursorRectsByType(crTopBottom, &rect, true, 4), 1);
+    EXPECT_EQ(horizontal.getCursorRectsByType(cursorResizeVertical, &rect, true, 4), 1);
     EXPECT_EQ(rect, (SRect{-1e6, 47.5, 2e6, 5}));
-    EXPECT_EQ(horizontal.getCursorRectsByType(crLeftRight, &rect, true, 4), 0);
+    EXPECT_EQ(horizontal.getCursorRectsByType(cursorResizeHorizontal, &rect, true, 4), 0);
 }
 
 TEST(CFTLayoutGuidelineTest, SnapsOnlyAlongItsOwnAxisAndRaisesASmallDrawBottomToOne)
 {
     const CFTLayoutGuideline vertical(gtVertical, 30);
     float values[2] = {0, 0};
-    EXPECT_EQ(QList<int>({vertical.getYSnapArrayFrom(values), vertical.getXSnapArrayTo(values), vertical.getXSnapArrayFrom(nullptr)}),
+    EXPECT_EQ(QList<int>({vertical.getYSnapArrayFrom(values), vertical.getXSnapArrayTo(values), vertical.getXSnapArrayFrom({})}),
               QList<int>({0, 1, 0}));
     EXPECT_EQ(QList<float>({values[0], vertical.getMinSnapXFrom(), vertical.getMinSnapYFrom()}), QList<float>({30, 30, 1e6f}));
     const CFTLayoutGuideline horizontal(gtHorizontal, 40);
     EXPECT_EQ(horizontal.getYSnapArrayTo(values), 1);
     EXPECT_EQ(QList<float>({values[0], horizontal.getMaxSnapXTo(), horizontal.getMaxSnapYFrom()}), QList<float>({40, -1e6f, 40}));
     CFTLayoutGuideline moved(gtHorizontal, 0);
-    moved.StartOperation(omMove, nullptr, 0, 0);
+    moved.StartOperation(operMovePending, nullptr, 0, 0);
     moved.Move(0, 0.2, nullptr);
     double l, t, r, b;
     moved.GetDrawRect(&l, &t, &r, &b, false);

@@ -47,8 +47,8 @@ TEST(CFTATextTest, SetStringFitsAtTheNextDrawAndFarTooWideFitsOnlyTheHeight)
 TEST(CFTATextTest, TouchedFrameKeepsItsWidthUntilTheTextNeedsMore)
 {
     const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("abc"));
-    text->StartOperation(omResize, nullptr, 0, 14);
-    text->EndOperation(omResize);
+    text->StartOperation(operResize, nullptr, 0, 14);
+    text->EndOperation(operResize);
     ASSERT_TRUE(text->IsTouched());
     text->SetSize(300, text->GetSizeY()); text->SetFontSize(14);
     EXPECT_DOUBLE_EQ(text->GetSizeX(), 300.0) << "a hand-sized frame wider than its text stays";
@@ -67,7 +67,7 @@ TEST(CFTATextTest, SideHandlesStopAtTheTextWidthAndTheMouseMustPassTheLimitAgain
     text->SetSize(200, text->GetSizeY());
     const double need = text->GetText()->getContSizeX();
     int dot = 14;
-    text->StartOperation(omResize, nullptr, 0, dot);
+    text->StartOperation(operResize, nullptr, 0, dot);
     text->MoveDot(dot, -300, 0, nullptr);
     EXPECT_NEAR(text->GetSizeX(), need, 1e-9);
     // Further left and back: the edge moves only once the mouse passes the limit again.
@@ -84,7 +84,7 @@ TEST(CFTATextTest, SideHandlesStopAtTheTextWidthAndTheMouseMustPassTheLimitAgain
     left->SetSize(200, left->GetSizeY());
     const double right = left->GetOriginX() + left->GetSizeX();
     dot = 6;
-    left->StartOperation(omResize, nullptr, 0, dot);
+    left->StartOperation(operResize, nullptr, 0, dot);
     left->MoveDot(dot, 500, 0, nullptr);
     EXPECT_NEAR(left->GetOriginX(), right - need, 1e-9);
     EXPECT_NEAR(left->GetOriginX() + left->GetSizeX(), right, 1e-9);
@@ -106,7 +106,7 @@ TEST(CFTATextTest, TurnedTextKeepsItsFixedEdgeOnThePage)
     };
     const QPointF before = leftMiddle();
     int dot = 14;
-    text->StartOperation(omResize, nullptr, 0, dot);
+    text->StartOperation(operResize, nullptr, 0, dot);
     // Down the page is along the turned frame's width.
     text->MoveDot(dot, 0, 30, nullptr);
     EXPECT_NEAR(text->GetSizeX(), 130.0, 1e-9);
@@ -121,26 +121,26 @@ TEST(CFTATextTest, HandlesCursorSquaresAndPickingOnTheGlyphsOrTheBorder)
               QList<int>({6, 14, 0}))
         << "the left handle wins when both are near";
     SRect rects[2];
-    EXPECT_EQ(narrow.getCursorRectsByType(crLeftRight, rects, true, 2), 2);
+    EXPECT_EQ(narrow.getCursorRectsByType(cursorResizeHorizontal, rects, true, 2), 2);
     EXPECT_EQ(rects[0], (SRect {8, 10, 4, 20}));
     EXPECT_EQ(rects[1], (SRect {12, 10, 4, 20}));
-    EXPECT_EQ(narrow.getCursorRectsByType(crTopBottom, rects, true, 2), 0);
-    EXPECT_EQ(narrow.getCursorRectsByType(crLeftRight, rects, false, 2), 0);
+    EXPECT_EQ(narrow.getCursorRectsByType(cursorResizeVertical, rects, true, 2), 0);
+    EXPECT_EQ(narrow.getCursorRectsByType(cursorResizeHorizontal, rects, false, 2), 0);
 
     const std::unique_ptr<CFTAText> text = fittedText(QStringLiteral("MMM"));
     text->SetSize(300, text->GetSizeY());
     bool selected = false;
-    actionType action = atNone;
+    actionType action = actionUnset;
     const double y = text->GetOriginY() + text->GetSizeY() / 2.0;
     EXPECT_EQ(text->PickMe(text->GetOriginX(), y, selected, 1, action, 0), nullptr) << "the border is outside";
-    EXPECT_EQ(action, atNone);
+    EXPECT_EQ(action, actionUnset);
     EXPECT_EQ(text->PickMe(text->GetOriginX() + 5, y, selected, 1, action, 0), text.get());
-    EXPECT_EQ(action, atNothing);
+    EXPECT_EQ(action, actionNone);
     EXPECT_EQ(text->PickMe(text->GetOriginX() + 250, y, selected, 1, action, 0), text.get());
-    EXPECT_EQ(action, atBorder);
+    EXPECT_EQ(action, actionFrame);
     text->SetHaveBackColor(true);
     text->PickMe(text->GetOriginX() + 250, y, selected, 1, action, 0);
-    EXPECT_EQ(action, atNothing) << "a filled text is solid";
+    EXPECT_EQ(action, actionNone) << "a filled text is solid";
 }
 
 TEST(CFTATextTest, CopyTakesTextKindStateButNotTheCharacters)
