@@ -123,23 +123,47 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(std::pair {"malformed-truncated.binary.plist", "binary"},
                     std::pair {"malformed-offset-out-of-range.binary.plist", "offset out of range"},
                     std::pair {"malformed-ref-out-of-range.binary.plist", "missing object"},
+                    std::pair {"malformed-self-cycle.binary.plist", "cycle"},
                     std::pair {"malformed-indirect-cycle.binary.plist", "cycle"},
                     std::pair {"malformed-shared-ref-bomb.binary.plist", "expand"},
                     std::pair {"malformed-too-deep.binary.plist", "deeper than 256"},
                     std::pair {"malformed-non-string-key.binary.plist", "not a string"},
+                    std::pair {"malformed-nul-in-key.binary.plist", "NUL"},
                     std::pair {"malformed-nul-in-utf16-key.binary.plist", "NUL"},
                     std::pair {"malformed-integer-too-large.binary.plist", "64-bit"},
+                    std::pair {"malformed-integer-too-large.xml.plist", "64-bit"},
                     std::pair {"malformed-bad-trailer.binary.plist", "sizes"},
                     std::pair {"malformed-top-out-of-range.binary.plist", "top object"},
                     std::pair {"malformed-count-too-large.binary.plist", "count"},
                     std::pair {"malformed-length-overrun.binary.plist", "past the object area"},
                     std::pair {"malformed-unknown-marker.binary.plist", "marker"},
-                    std::pair {"malformed-wrong-tags.xml.plist", "XML"}, std::pair {"malformed-bad-date.xml.plist", "date"},
+                    std::pair {"malformed-wrong-tags.xml.plist", "XML"},
+                    std::pair {"malformed-mismatched-tags.xml.plist", "XML"},
+                    std::pair {"malformed-unclosed.xml.plist", "XML"}, std::pair {"malformed-bad-date.xml.plist", "date"},
                     std::pair {"malformed-key-in-array.xml.plist", "key outside"},
+                    std::pair {"malformed-too-deep.xml.plist", "deeper than 256"},
                     std::pair {"malformed-garbage.plist", "not a property list"}),
     [](const auto &info) {
-        return QString::fromLatin1(info.param.first).section(QLatin1Char('.'), 0, 0).replace(QLatin1Char('-'), QLatin1Char('_')).toStdString();
+        return QString::fromLatin1(info.param.first).section(QLatin1Char('.'), 0, -2).replace(QLatin1Char('-'), QLatin1Char('_')).replace(QLatin1Char('.'), QLatin1Char('_')).toStdString();
     });
+
+// Input that ends before any value: nothing, the bare headers of either form, blanks, a byte-order
+// mark alone, NUL bytes.
+using PWPlistAlmostEmptyTest = testing::TestWithParam<std::pair<const char *, QByteArray>>;
+
+TEST_P(PWPlistAlmostEmptyTest, IsRefusedWithAReason)
+{
+    QString error;
+    EXPECT_FALSE(PWPlist::parse(GetParam().second, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, PWPlistAlmostEmptyTest,
+                         testing::Values(std::pair {"Nothing", QByteArray()}, std::pair {"BinaryHeader", QByteArray("bplist00")},
+                                         std::pair {"ShortBinaryHeader", QByteArray("bplist")}, std::pair {"OneAngle", QByteArray("<")},
+                                         std::pair {"Blanks", QByteArray("   \n")}, std::pair {"ByteOrderMark", QByteArray("\xEF\xBB\xBF")},
+                                         std::pair {"NulBytes", QByteArray("\0\0\0", 3)}),
+                         [](const auto &info) { return std::string(info.param.first); });
 
 TEST(PWPlistMalformedInputTest, XmlIntegersAtTheEdgesOfTheRange)
 {
@@ -148,7 +172,9 @@ TEST(PWPlistMalformedInputTest, XmlIntegersAtTheEdgesOfTheRange)
     };
     EXPECT_EQ(parse("9223372036854775807"), PWPlist::fromInteger(std::numeric_limits<qint64>::max()));
     EXPECT_EQ(parse(" -9223372036854775808 "), PWPlist::fromInteger(std::numeric_limits<qint64>::min()));
+    EXPECT_FALSE(parse("9223372036854775808"));
     EXPECT_FALSE(parse("-9223372036854775809"));
+    EXPECT_FALSE(parse("99999999999999999999999"));
 }
 
 TEST(PWPlistMalformedInputTest, XmlWithANulByteIsRefused)
@@ -161,31 +187,42 @@ TEST(PWPlistMalformedInputTest, XmlWithANulByteIsRefused)
     EXPECT_TRUE(error.contains(QStringLiteral("NUL"))) << error.toStdString();
 }
 
-TEST(PWPlistMalformedInputTest, EveryTruncationOfABinaryListIsRefused)
+// Both forms of the list that holds every kind of value, damaged in every way below.
+using PWPlistDamagedTest = testing::TestWithParam<const char *>;
+
+TEST_P(PWPlistDamagedTest, EveryTruncationIsRefused)
 {
-    const QByteArray whole = fixture(QStringLiteral("key-order.binary.plist"));
+    const QByteArray whole = fixture(QString::fromLatin1(GetParam()));
     ASSERT_FALSE(whole.isEmpty());
-    for (qsizetype length = 0; length < whole.size(); ++length)
+    ASSERT_TRUE(PWPlist::parse(whole));
+    // An XML list counts as cut once the closing tag of its top dictionary is gone.
+    const qsizetype end = whole.startsWith("bplist") ? whole.size() : whole.lastIndexOf("</dict>") + 1;
+    for (qsizetype length = 0; length < end; ++length)
         EXPECT_FALSE(PWPlist::parse(whole.left(length))) << "length " << length;
 }
 
 // Whatever a damaged byte does, the reader answers, and what it accepts is a value that can be
 // written and read again unchanged.
-TEST(PWPlistMalformedInputTest, DamagedBytesNeverBreakTheReader)
+TEST_P(PWPlistDamagedTest, DamagedBytesNeverBreakTheReader)
 {
-    const QByteArray whole = fixture(QStringLiteral("key-order.binary.plist"));
+    const QByteArray whole = fixture(QString::fromLatin1(GetParam()));
     ASSERT_FALSE(whole.isEmpty());
     int accepted = 0;
     for (qsizetype i = 0; i < whole.size(); ++i) {
-        QByteArray damaged = whole;
-        damaged[i] = static_cast<char>(damaged[i] ^ "\x01\x80\xFF"[i % 3]);
-        const std::optional<PWPlist> value = PWPlist::parse(damaged);
-        accepted += value.has_value();
-        EXPECT_EQ(value ? PWPlist::parse(value->toBinary()) : value, value) << "byte " << i;
+        for (const uchar flip : {uchar(0x01), uchar(0x80), uchar(0xFF)}) {
+            QByteArray damaged = whole;
+            damaged[i] = static_cast<char>(damaged[i] ^ flip);
+            const std::optional<PWPlist> value = PWPlist::parse(damaged);
+            accepted += value.has_value();
+            EXPECT_EQ(value ? PWPlist::parse(value->toBinary()) : value, value) << "byte " << i << " flip " << int(flip);
+        }
     }
     // A damaged string or number byte still makes a list: the test sees real values.
     EXPECT_GT(accepted, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Forms, PWPlistDamagedTest, testing::Values("all-types.binary.plist", "all-types.xml.plist"),
+                         [](const auto &info) { return std::string(QLatin1String(info.param).contains(QLatin1String("xml")) ? "Xml" : "Binary"); });
 
 TEST(PWPlistMalformedInputTest, XmlDatesThatTheParserDropsDoNotShiftTheOthers)
 {

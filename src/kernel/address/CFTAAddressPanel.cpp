@@ -109,6 +109,8 @@ CFTAAddressText *CFTAAddressPanel::createObjectFromType(textCategory category, b
         const CDDString *label = mpFormat ? mpFormat->labelForKey(category) : nullptr;
         field = std::make_unique<CFTAAddressText>(m_bToFrom, category, m_addressType, label, &mDefText);
     }
+    // A field made for a later format reads the same address of the person as the others.
+    field->SetPreferredAddress(m_bPreferred);
     mAddressTexts.push_back(std::move(field));
     return mAddressTexts.back().get();
 }

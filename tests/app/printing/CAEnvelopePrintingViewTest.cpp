@@ -50,6 +50,47 @@ TEST_F(CAEnvelopePrintingViewTest, PrintedEnvelopeIsTurnedAndAligned)
     }
 }
 
+// Every feed angle with every alignment: the envelope lies against the top edge of the paper and
+// against its left edge, its middle or its right edge, and its own top-left corner goes round
+// clockwise with each quarter turn.
+TEST(CAEnvelopePlacementTest, EachFeedAngleTurnsAndAlignsTheEnvelope)
+{
+    const double paper = 612.0;
+    for (const int degrees : {0, 90, 180, 270}) {
+        for (const int alignment : {0, 1, 2}) {
+            SCOPED_TRACE(u"%1 degrees, alignment %2"_s.arg(degrees).arg(alignment).toStdString());
+            const QTransform placement = CAEnvelopePrintingView::placementTransform(degrees, alignment, paper, kLx, kLy);
+            const bool turned = degrees % 180 != 0;
+            const double across = turned ? kLy : kLx;
+            const QRectF expected(alignment * (paper - across) / 2.0, 0.0, across, turned ? kLx : kLy);
+            EXPECT_TRUE(P::rectNear(placement.mapRect(QRectF(0, 0, kLx, kLy)), expected, 1e-6));
+            const QPointF corner = degrees == 90 ? expected.topRight() : degrees == 180 ? expected.bottomRight()
+                                 : degrees == 270 ? expected.bottomLeft() : expected.topLeft();
+            EXPECT_LT(QLineF(placement.map(QPointF(0, 0)), corner).length(), 1e-6);
+        }
+    }
+    // Other angles and alignments turn about the paper's corner without a shift.
+    for (const auto &[degrees, alignment] : {std::pair {45, 0}, std::pair {90, 3}, std::pair {0, -1}}) {
+        QTransform expected;
+        expected.rotate(degrees);
+        EXPECT_EQ(CAEnvelopePrintingView::placementTransform(degrees, alignment, paper, kLx, kLy), expected) << degrees << " " << alignment;
+    }
+}
+
+TEST_F(CAEnvelopePrintingViewTest, PortraitPaperTurnsTheEnvelopeAQuarterTurnAndRotationWrapsAround)
+{
+    std::unique_ptr<CAEnvelopePrintingView> portrait = makeView(QPageLayout::Portrait);
+    std::unique_ptr<CAEnvelopePrintingView> landscape = makeView(QPageLayout::Landscape);
+    EXPECT_EQ(std::pair(portrait->rotation(), landscape->rotation()), std::pair(90, 0));
+    for (int turn = 0; turn < 4; ++turn)
+        portrait->rotateClockwise(true);
+    landscape->rotateClockwise(false);
+    EXPECT_EQ(std::pair(portrait->rotation(), landscape->rotation()), std::pair(90, 270));
+    landscape->setRotation(-90);
+    landscape->rotateClockwise(true);
+    EXPECT_EQ(landscape->rotation(), 0);
+}
+
 TEST_F(CAEnvelopePrintingViewTest, CalibrationActsAlongTheTurnedEnvelopeAndRollOffsetsDoNot)
 {
     CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), u"Feeder"_s, CACalibrationSettings(u"2"_s, u"3"_s, u"0"_s, false));

@@ -2,6 +2,7 @@
 
 #include "PrintingTestSupport.h"
 
+#include "kernel/printing/CALabelSheetLayout.h"
 #include "kernel/printing/CATemplateFormat.h"
 
 using P = printtest::Test;
@@ -34,9 +35,10 @@ protected:
     // A view on US Letter of a label design (on the template unless told) with one counter near its
     // top-left corner.
     static std::unique_ptr<CALabelPrintingView> makeView(const CATemplateFormat &format, int copies, int startFrom = 1,
-                                                         const std::optional<CATemplateFormat> &design = std::nullopt)
+                                                         const std::optional<CATemplateFormat> &design = std::nullopt,
+                                                         bool cutLines = false, bool dottedMark = false)
     {
-        const CAPrintSettings settings {.printerName = kPrinter, .startFrom = startFrom};
+        const CAPrintSettings settings {.printerName = kPrinter, .startFrom = startFrom, .cutLines = cutLines, .dottedMark = dottedMark};
         auto document = std::make_shared<CADocument>();
         document->setLayoutArangeComponents(design.value_or(format), false);
         document->ftDocument()->AddObject(new CFTCounterField(10.0, 10.0, nullptr), 0, false);
@@ -136,6 +138,96 @@ TEST_F(CALabelPrintingViewTest, LandscapeDesignOnPortraitLabelsTurnsClockwise)
     EXPECT_TRUE(topRight.contains(boxOfColour(job.render(0), Qt::black).center()));
     EXPECT_TRUE(topRight.contains(job.wordBox(0, u"1"_s).center()));
     EXPECT_GT(view->hitRecord(0).value_or(CALabelPrintingView::HitRecord()).rect.height(), 100.0);
+}
+
+// Ten items from the fifth slot leave two items in the first row of the third page. Cut ticks
+// and dotted lines each come with their own setting alone, and frame the two used columns only.
+TEST_F(CALabelPrintingViewTest, CutTicksAndDottedLinesFrameTheUsedSlotsEachOnItsOwnSetting)
+{
+    for (const auto &[cut, dots] : {std::pair {true, false}, std::pair {false, true}, std::pair {true, true}, std::pair {false, false}}) {
+        SCOPED_TRACE(cut ? (dots ? "both" : "cut ticks") : (dots ? "dotted lines" : "neither"));
+        std::unique_ptr<CALabelPrintingView> view = makeView(sheet(), 10, 5, std::nullopt, cut, dots);
+        // White items without a marker, so that the thin dotted lines along their edges stand out.
+        view->setItemRenderer([](CADocument &document, bool, bool, double, double bleed) -> std::shared_ptr<CAImageEx> {
+            QImage image((QSizeF(document.ftDocument()->getDocumentSizeX(0), document.ftDocument()->getDocumentSizeY(0)) + QSizeF(2 * bleed, 2 * bleed)).toSize(),
+                         QImage::Format_RGB32);
+            image.fill(Qt::white);
+            image.setDotsPerMeterX(2835);
+            image.setDotsPerMeterY(2835);
+            return std::shared_ptr<CAImageEx>(CAImageEx::initWithImage(image));
+        });
+        view->clearDocMapPreviewCache();
+        const PrintedPdf job = print(*view);
+        ASSERT_EQ(job.pageCount(), 3);
+        const QImage page = job.render(2, 4.0);
+        const CALabelSheetLayout &sheet = view->sheet();
+        const double left = sheet.originX(), top = sheet.originY(), used = sheet.usedWidth(2), g = CALabelSheetLayout::kCutGap;
+        const auto at = [&page](double x, double y) { return page.pixelColor(int(x * 4.0), int(y * 4.0)); };
+        const auto dark = [&](double x, double y) { return at(x, y).lightness() < 110; };
+        // Grey ink of a quarter-point line, in the pixel row of y or the one above.
+        const auto inkAlong = [&](QPointF from, QPointF step, int count) {
+            for (int i = 0; i < count; ++i, from += step)
+                if (at(from.x(), from.y()).lightness() < 200 || at(from.x() - step.y(), from.y() - step.x()).lightness() < 200)
+                    return true;
+            return false;
+        };
+        // Ticks left and right of the top edge and above and below the left edge, beyond the gap.
+        EXPECT_EQ(QList<bool>({dark(left - g - 10.0, top), dark(left + used + g + 10.0, top), dark(left, top - g - 10.0),
+                               dark(left, top + sheet.usedHeight(2) + g + 10.0)}),
+                  QList<bool>(4, cut));
+        // Nothing in the gap between a tick and the item, nothing over the unused third column and
+        // no second row of ticks on the page's only row.
+        EXPECT_FALSE(inkAlong(QPointF(left - g + 0.25, top), QPointF(0.25, 0), int((g - 0.75) * 4)));
+        EXPECT_FALSE(inkAlong(QPointF(left + used + g + 21.0, top), QPointF(0.25, 0), int((sheet.usedWidth(3) - used - g - 21.0) * 4)));
+        EXPECT_FALSE(inkAlong(QPointF(left - g - 20.0, top + sheet.cardOffsetY() + sheet.itemHeight()), QPointF(0.25, 0), 80));
+        // The dotted top line runs from the first item's corner across both used columns, and one
+        // runs down the right edge of the second column.
+        const double secondRight = left + sheet.cardOffsetX() + sheet.itemWidth();
+        EXPECT_EQ(QList<bool>({inkAlong(QPointF(left + 0.5, top), QPointF(0.25, 0), 26), inkAlong(QPointF(left + used - 7.0, top), QPointF(0.25, 0), 26),
+                               inkAlong(QPointF(secondRight, top + 0.5), QPointF(0, 0.25), 26)}),
+                  QList<bool>(3, dots));
+    }
+}
+
+// One scale per direction the template can be misplaced in: across the columns, down the rows,
+// and the scale of the last row once there are three. Their zeros stand on the first item's right
+// and bottom edges (the last row's scale: its top edge), and +5 lies 5 mm the way a positive
+// reading moves the print.
+TEST_F(CALabelPrintingViewTest, CalibrationPageDrawsTheScalesTheTemplateNeedsReadingTheRightWay)
+{
+    for (const auto &[columns, rows, across, down] : {std::tuple {3, 4, 1, 2}, {3, 2, 1, 1}, {1, 2, 0, 1}, {1, 1, 0, 0}}) {
+        SCOPED_TRACE(u"%1 x %2"_s.arg(columns).arg(rows).toStdString());
+        std::unique_ptr<CALabelPrintingView> view = CALabelPrintingView::initForCalibrateWithLayout(
+            sheet(columns, rows), CAPrintSettings {.printerName = kPrinter});
+        EXPECT_TRUE(view->calibrationMode());
+        EXPECT_EQ(view->pageCount(), 1);
+        const PrintedPdf job = print(*view);
+        ASSERT_EQ(job.pageCount(), 1);
+        const auto words = job.words(0);
+        int horizontal = 0, vertical = 0;
+        for (const auto &[zero, zeroBox] : words) {
+            if (zero != u"0"_s)
+                continue;
+            // The scale's own +5 is the one nearest its zero.
+            QPointF step(1e9, 1e9);
+            for (const auto &[word, box] : words)
+                if (word == u"+5"_s && QLineF(box.center(), zeroBox.center()).length() < QLineF(QPointF(), step).length())
+                    step = box.center() - zeroBox.center();
+            if (std::abs(step.y()) < 2.0) {
+                ++horizontal;
+                EXPECT_NEAR(step.x(), 5.0 * kMillimetre, 2.0) << "rightwards";
+                EXPECT_NEAR(zeroBox.center().x(), 36.0 + 180.0, 1.0) << "on the first column's right edge";
+            } else {
+                ++vertical;
+                EXPECT_NEAR(step.y(), -5.0 * kMillimetre, 2.0) << "upwards";
+                EXPECT_LT(std::abs(step.x()), 4.0);
+                // Level with the bottom edge of the first row, or with the top edge of the last.
+                EXPECT_TRUE(std::abs(zeroBox.center().y() - 136.0) < 1.0 || std::abs(zeroBox.center().y() - (36.0 + (rows - 1) * 112.0)) < 1.0)
+                    << zeroBox.center().y();
+            }
+        }
+        EXPECT_EQ(std::pair(horizontal, vertical), std::pair(across, down));
+    }
 }
 
 } // namespace

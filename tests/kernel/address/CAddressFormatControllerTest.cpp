@@ -65,6 +65,47 @@ TEST(CAddressFormatControllerTest, TheLinearTemplatePutsTheCountryPartOnOneRow)
     EXPECT_TRUE(format->getFormatWithKey(tcAddress)->isLinearFormat());
 }
 
+// A country's own field labels, else the category's; and a template built for a country
+// carries them.
+TEST(CAddressFormatControllerTest, FieldLabelsFollowTheCountry)
+{
+    // Country (empty: none), category, label.
+    const std::tuple<const char *, textCategory, const char *> cases[] = {
+        {"uk", tcZIP, "Postcode"}, {"uk", tcCity, "Town"}, {"uk", tcState, "County"}, {"ca", tcState, "Province"},
+        {"ca", tcZIP, "Postal Code"}, {"jp", tcState, "Prefecture"}, {"au", tcZIP, "Postcode"}, {"us", tcZIP, "ZIP"},
+        {"uk", tcFirstName, "First Name"}, {"", tcZIP, "ZIP"}, {"", tcState, "State"}};
+    for (const auto &[country, category, label] : cases) {
+        const std::optional<PWPlist::Dictionary> descriptor = catalogue().formatDescriptorForCountryCode(QLatin1String(country));
+        EXPECT_EQ(descriptor.has_value(), *country != 0) << country;
+        EXPECT_EQ(catalogue().labelForTextCategory(category, descriptor ? &*descriptor : nullptr), QLatin1String(label))
+            << country << " " << int(category);
+        if (descriptor && category != tcFirstName) {
+            const std::unique_ptr<CAddressFormat> format = catalogue().formatWithTemplate(kNameCompany, QLatin1String(country), false, 0);
+            ASSERT_TRUE(format && format->labelForKey(category)) << country;
+            EXPECT_EQ(format->labelForKey(category)->getData(), QLatin1String(label)) << country << " " << int(category);
+        }
+    }
+    EXPECT_FALSE(catalogue().formatDescriptorForCountryCode(u"zz"_s));
+    QHash<QString, QString> countries;
+    catalogue().getCountryList(countries);
+    EXPECT_EQ(std::pair(countries.size(), countries.value(u"uk"_s)), std::pair(qsizetype(249), u"United Kingdom"_s));
+}
+
+// Counters and file data never go into an address format; the postal barcode only into a
+// template's format of a country that has one (by its lower-case code).
+TEST(CAddressFormatControllerTest, CategoriesAFormatAllows)
+{
+    // Category, template (empty: none), country, allowed.
+    const std::tuple<textCategory, QString, const char *, bool> cases[] = {
+        {tcCounter, kNameCompany, "us", false}, {tcFileData, kNameCompany, "us", false}, {tcNone, kNameCompany, "us", false},
+        {tcBarcode, kNameCompany, "us", true}, {tcBarcode, kNameCompany, "ca", true}, {tcBarcode, kNameCompany, "uk", true},
+        {tcBarcode, kNameCompany, "UK", false}, {tcBarcode, QString(), "us", false}, {tcBarcode, kNameCompany, "de", false},
+        {tcNote, QString(), "", true}, {tcStreet, kNameCompany, "de", true}};
+    for (const auto &[category, templateName, country, allowed] : cases)
+        EXPECT_EQ(catalogue().allowCategory(category, templateName, QLatin1String(country)), allowed)
+            << int(category) << " " << templateName.toStdString() << " " << country;
+}
+
 TEST(CAddressFormatControllerTest, TheCountryMenuIsSortedByNameIgnoringCase)
 {
     CAddressFormatMenu menu;

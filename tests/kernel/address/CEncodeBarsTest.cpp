@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -163,7 +164,9 @@ TEST(CEncodeBarsBars, LongerLayoutsNeedALongerCodeWordAndKeepEveryBit)
     EXPECT_EQ(e.symbols[13], (1023 % 16) * 4 + ((customer >> 48) & 3));
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(e.symbols[static_cast<std::size_t>(21 - i)], (customer >> (6 * i)) & 63) << i;
-    EXPECT_EQ(encode("53,CA,K1A0B1,12,1").result, CEncodeBars::kErrLayoutTooLong);
+    // Every layout of symbols past the twelfth: the customer fields, either kind of DCI 39 text.
+    for (const char *data : {"53,CA,K1A0B1,12,1", "39,A,123", "39,3,K1A0B1 HELLO"})
+        EXPECT_EQ(encode(data).result, CEncodeBars::kErrLayoutTooLong) << data;
     // Eighteen nines need 60 bits; with the reserved field and the variant the number has 70.
     const Encoded wide = encode("40,8,999999999999999999", 26, 22);
     ASSERT_EQ(wide.result, 1);
@@ -187,30 +190,127 @@ TEST(CEncodeBarsBars, SymbolWidthDecidesWhatFits)
     EXPECT_EQ(encoder.GetNumber4StateBars(), 16 * 4 + 4);
 }
 
+// One row per reason the encoder refuses a data string, beside the strings of the same layout it
+// takes; all on a 26/22 code, which holds every layout.
 TEST(CEncodeBarsErrors, AnswersTheCode)
 {
     using enum CEncodeBars::ErrorCode;
-    // Data string, answer.
-    const std::pair<std::string, long> cases[] = {
-        {"1,K1A 0B1", kErrDCI1Fields}, {"1,K1A 0B1,    ,R   5", 1}, {"1,K1A 0B1,    ,B  77", kErrAddressLocator},
-        {"1,k1a-0b1,1230,     ", 1}, {"1,1KA 0B1,1230,     ", kErrPostalCode},
-        {"1,K1A 0B1" + std::string(30, ' ') + ",1230,     ", kErrFieldLength},
-        {"1,K1A0B1,1235,   12", kErrAddressLocator}, {"1,K1A0B1,    ,Rab", kErrAddressLocator},
-        {"1,a,b,c,d,e,f,g,h,i,j", kErrFieldCount}, {"", kErrDCI}, {"64,K1A0B1", kErrDCI}, {"3,K1A0B1", kErrNoLayout},
-        {"2,K1A0B1,1230,     ", kErrDCI2Fields}, {"2,K1A0B1,1230,     ,1024,1", kErrProductType5},
-        {"2,K1A0B1,1230,     ,12,1234567890123456", kErrNumeric}, {"39,A", kErrDCI39Fields}, {"39,!,1", kErrDCI39Type},
-        {"39,A,12X", kErrCharacter}, {"39,5,ABCDEFGHIJKLMNOPQRSTU", kErrDCI39Length}, {"39,3,K1A0B1 hello", 1},
-        {"39,3,1KA0B1", kErrPostalCode}, {"40,1", kErrDCI40Fields}, {"40,17,1", kErrDCI40Variant},
-        {"40,1,X1A0B1,12", kErrDCI40VariantFields}, {"40,1,K1A0B1,12,1234567890", kErrPostalCode},
-        {"40,1,X1A0B1,64,1", kErrProductType}, {"40,1,X1A0B1,12,12345678901", kErrCustomerInformation},
-        {"40,5,K1A0B!,1", kErrPOCI}, {"40,5,K1A0B1,128", kErrDCI40Number}, {"40,5,K1A0B1ab,127", 1},
-        {"40,11,ABCDEFGHIJKL", kErrDCI40Base38Length}, {"40,14,ABCDEFGHIJK", kErrDCI40TextLength}, {"40,15,abc#XYZ", 1},
-        {"41,K1A0B1,a", kErrDCI41Fields}, {"41,K1A0B1,ab,1", kErrDCI41Letter}, {"42,K1A0B1,a,1", kErrDCI41Letter},
-        {"42,K1A0B1,W,256", kErrDCI41Number}, {"53,US,12345,1", kErrDCI53Fields}, {"54,US", kErrDCI54Fields},
-        {"54,U$,12345", kErrCountryCode}, {"54,US,1234A", kErrForeignPostalCode}, {"54,us,12345 6789", 1},
-        {"54,GB,sw1a1aa", 1}, {"54,GB,SW1A1AAXYZ", kErrForeignPostalCode}};
-    for (const auto &[data, code] : cases)
-        EXPECT_EQ(encode(data, 26, 22).result, code) << data;
+    // Name, data string, answer.
+    const std::tuple<const char *, std::string, long> cases[] = {
+        {"StreetOfOneWord", "1,K1A 0B1", kErrDCI1Fields},
+        {"RuralRoute", "1,K1A 0B1,    ,R   5", 1},
+        {"PostOfficeBox", "1,K1A 0B1,    ,B  77", kErrAddressLocator},
+        {"HyphenedPostalCode", "1,k1a-0b1,1230,     ", 1},
+        {"PostalCodeFromDigit", "1,1KA 0B1,1230,     ", kErrPostalCode},
+        {"PostalCodeTooLong", "1,K1A 0B1 C2D,1230,     ", kErrPostalCode},
+        {"FieldOver30", "1,K1A 0B1" + std::string(30, ' ') + ",1230,     ", kErrFieldLength},
+        {"SuffixFiveBeforeSecond", "1,K1A0B1,1235,   12", kErrAddressLocator},
+        {"SuffixZeroBeforeSecond", "1,K1A0B1,1230,   12", 1},
+        {"CivicLetterInsideNumber", "1,K1A0B1,1A30,     ", kErrAddressLocator},
+        {"CivicTooLong", "1,K1A0B1,12300,     ", kErrAddressLocator},
+        {"RuralLowerCase", "1,K1A0B1,    ,Rab", kErrAddressLocator},
+        {"ElevenFields", "1,a,b,c,d,e,f,g,h,i,j", kErrFieldCount},
+        {"EmptyString", "", kErrDCI},
+        {"DciOver63", "64,K1A0B1", kErrDCI},
+        {"DciThreeDigits", "001,K1A0B1,1230,     ", kErrDCI},
+        {"DciWithoutLayout", "3,K1A0B1", kErrNoLayout},
+        {"Dci2Fields", "2,K1A0B1,1230,     ", kErrDCI2Fields},
+        {"Dci2ProductType", "2,K1A0B1,1230,     ,1024,1", kErrProductType5},
+        {"Dci2Numeric", "2,K1A0B1,1230,     ,12,1234567890123456", kErrNumeric},
+        {"Dci39Fields", "39,A", kErrDCI39Fields},
+        {"Dci39Type", "39,!,1", kErrDCI39Type},
+        {"Dci39LetterTypeDigitsOnly", "39,A,12X", kErrCharacter},
+        {"Dci39DigitTypeLength", "39,5,ABCDEFGHIJKLMNOPQRSTU", kErrDCI39Length},
+        {"Dci39DigitTypeTable", "39,5,AB!", kErrCharacter},
+        {"Dci39PostalType", "39,3,K1A0B1 hello", 1},
+        {"Dci39PostalTypeBadCode", "39,3,1KA0B1", kErrPostalCode},
+        {"Dci40TooFewFields", "40,1", kErrDCI40Fields},
+        {"Dci40Variant", "40,17,1", kErrDCI40Variant},
+        {"Dci40VariantFields", "40,1,X1A0B1,12", kErrDCI40VariantFields},
+        {"Dci40NotX", "40,1,K1A0B1,12,1234567890", kErrPostalCode},
+        {"Dci40ProductType", "40,1,X1A0B1,64,1", kErrProductType},
+        {"Dci40Customer", "40,1,X1A0B1,12,12345678901", kErrCustomerInformation},
+        {"Dci40Numeric", "40,2,K1A0B1,123456789012", kErrNumeric},
+        {"Dci40Poci", "40,5,K1A0B!,1", kErrPOCI},
+        {"Dci40Number", "40,5,K1A0B1,128", kErrDCI40Number},
+        {"Dci40PociValid", "40,5,K1A0B1ab,127", 1},
+        {"Dci40Base38Length", "40,11,ABCDEFGHIJKL", kErrDCI40Base38Length},
+        {"Dci40Base38Table", "40,12,AB!", kErrCharacter},
+        {"Dci40TextLength", "40,14,ABCDEFGHIJK", kErrDCI40TextLength},
+        {"Dci40Text", "40,15,abc#XYZ", 1},
+        {"Dci41Fields", "41,K1A0B1,a", kErrDCI41Fields},
+        {"Dci41TwoLetters", "41,K1A0B1,ab,1", kErrDCI41Letter},
+        {"Dci42Letter", "42,K1A0B1,a,1", kErrDCI41Letter},
+        {"Dci42Number", "42,K1A0B1,W,256", kErrDCI41Number},
+        {"Dci41Numeric", "41,K1A0B1,a,1234", kErrNumeric},
+        {"Dci53Fields", "53,US,12345,1", kErrDCI53Fields},
+        {"Dci53ProductType", "53,US,12345,1024,1", kErrProductType5},
+        {"Dci54Fields", "54,US", kErrDCI54Fields},
+        {"Dci54Country", "54,U$,12345", kErrCountryCode},
+        {"Dci54USLetters", "54,US,1234A", kErrForeignPostalCode},
+        {"Dci54US", "54,us,12345 6789", 1},
+        {"Dci54Foreign", "54,GB,sw1a1aa", 1},
+        {"Dci54ForeignTooLong", "54,GB,SW1A1AAXYZ", kErrForeignPostalCode}};
+    for (const auto &[name, data, code] : cases)
+        EXPECT_EQ(encode(data, 26, 22).result, code) << name << ": " << data;
+}
+
+// The number a run of six-bit symbols spells, the first the most significant.
+unsigned __int128 spelt(const std::vector<unsigned char> &symbols, std::size_t first, std::size_t last)
+{
+    unsigned __int128 value = 0;
+    for (std::size_t i = first; i <= last; ++i)
+        value = value * 64 + symbols[i];
+    return value;
+}
+
+// Letters are packed with their own values (postal-code letters skip "J", locator letters count
+// from "A", the tables of the published alphabets, base 38 from 12), never as zero.
+TEST(CEncodeBarsBars, LettersArePackedWithTheirValues)
+{
+    using U = unsigned __int128;
+    // Civic number "12X" and second part "Q7", right-aligned in four and five places: radix 11 for
+    // the civic digits (a blank 10), radix 38 from the suffix on (letters from 0, digits from 26,
+    // a blank 36).
+    const std::uint64_t weights[] = {1, 11, 121, 1331, 1331 * 38, 1331 * 38 * 38, 1331 * 38 * 38 * 38,
+                                     1331ULL * 38 * 38 * 38 * 38, 1331ULL * 38 * 38 * 38 * 38 * 38};
+    const std::uint64_t civic[] = {10, 1, 2, 'X' - 'A', 36, 36, 36, 'Q' - 'A', 26 + 7};
+    U locator = 0;
+    for (int i = 0; i < 9; ++i)
+        locator += U(weights[i]) * civic[i];
+    // Base 38 text of variant 11 (blank-padded to 11 characters, a blank 10) and six-bit text of
+    // variant 15 (padded to 10, a blank 3), each closed by the reserved four bits and the variant.
+    U base38 = 0;
+    for (const int v : {12 + 'H' - 'A', 12 + 'E' - 'A', 12 + 'L' - 'A', 12 + 'L' - 'A', 12 + 'O' - 'A', 10, 10, 10, 10, 10, 10})
+        base38 = base38 * 38 + v;
+    U text = 0;
+    for (const int v : {11, 12, 13, 7, 38, 40, 41, 3, 3, 3}) // a b c # X Y Z
+        text = text * 64 + v;
+    // Variant 1: the postal code's digits and the customer number, its letters "Z" and "Z" in five
+    // bits each, the product type and the variant; variant 2 the digits of "K1A0B1" and the number
+    // zero-padded to 11 digits, then all three letters from "A" ("K" counts 10).
+    const U variant1 = (((U(9999999999999ULL) * 32 + 25) * 32 + 25) * 64 + 63) * 64 + 1;
+    const U variant2 = ((((U(10100000000123ULL) * 32 + 10) * 32 + 0) * 32 + 1) * 16) * 64 + 2;
+    // Name, data string, code length, first and last symbol compared, the number they spell.
+    const std::tuple<const char *, const char *, unsigned int, std::size_t, std::size_t, U> cases[] = {
+        {"CivicSuffixAndSecondPart", "1,K1A0B1,12X,  Q7", 16, 5, 11, locator},
+        {"Dci40Base38", "40,11,HELLO", 26, 1, 12, (base38 * 16) * 64 + 11},
+        {"Dci40Text", "40,15,abc#XYZ", 26, 1, 12, (text * 16) * 64 + 15},
+        {"Dci40Variant1", "40,1,X9Z9Z9,63,9999999999", 16, 1, 11, variant1},
+        {"Dci40Variant2", "40,2,K1A0B1,123", 26, 1, 12, variant2},
+        // The country code and the foreign postal code in the published alphabet: G 8, B 1, S 32,
+        // W 37, 1 48.
+        {"Dci54Foreign", "54,GB,SW1W", 16, 1, 6, U(8) << 30 | U(1) << 24 | U(32) << 18 | U(37) << 12 | U(48) << 6 | U(37)},
+        // Type 3 of DCI 39 (the digit 50) spells its text in the mixed-case alphabet: K 17, 1 48,
+        // A 0, 0 42, B 1, blank 3, H 9, e 15, l 31.
+        {"Dci39Postal", "39,3,K1A0B1 Hel", 26, 1, 6, U(50) << 30 | U(17) << 24 | U(48) << 18 | U(0) << 12 | U(42) << 6 | U(1)},
+        {"Dci39PostalText", "39,3,K1A0B1 Hel", 26, 7, 11, U(48) << 24 | U(3) << 18 | U(9) << 12 | U(15) << 6 | U(31)}};
+    for (const auto &[name, data, n, first, last, expected] : cases) {
+        const Encoded e = encode(data, n, n - 4);
+        ASSERT_EQ(e.result, 1) << name;
+        EXPECT_TRUE(spelt(e.symbols, first, last) == expected) << name;
+        expectCodeWord(e.symbols, 4);
+    }
 }
 
 TEST(CEncodeBarsAddress, BuildsTheDataString)

@@ -390,6 +390,55 @@ TEST_F(PanelRulesTest, CommaRuleStripsCommasThatSeparateNothing)
     EXPECT_EQ(m_panel->updatePhoneticRules(false), 0);
 }
 
+// The neighbours of a field within its row: City, State and ZIP share one, the street stands
+// alone. Walking a copy of the format gives the same answers.
+TEST_F(PanelRulesTest, NextAndPreviousFieldsAreFoundWithinTheRow)
+{
+    const auto at = [this](textCategory category) { return category == tcNone ? nullptr : field(*m_panel, category); };
+    const std::unique_ptr<CAddressFormat> copy = m_panel->getFormat()->clone();
+    // Field, same row only, the next field, the previous one.
+    const std::tuple<textCategory, bool, textCategory, textCategory> cases[] = {
+        {tcCity, true, tcState, tcNone}, {tcState, true, tcZIP, tcCity}, {tcZIP, true, tcNone, tcState},
+        {tcStreet, true, tcNone, tcNone}, {tcCity, false, tcNone, tcStreet}, {tcStreet, false, tcNone, tcCompany}};
+    for (const auto &[category, sameRow, next, previous] : cases) {
+        for (CAddressFormat *walk : {static_cast<CAddressFormat *>(nullptr), copy.get()}) {
+            EXPECT_EQ(m_panel->getAddressComponentNextToComponent(at(category), sameRow, walk), at(next)) << int(category) << " " << sameRow;
+            EXPECT_EQ(m_panel->getAddressComponentPrevToComponent(at(category), sameRow, walk), at(previous)) << int(category) << " " << sameRow;
+        }
+    }
+    EXPECT_EQ(m_panel->getAddressComponentPrevToComponent(nullptr, true, nullptr), nullptr);
+}
+
+// The panel's side, address type and address preference reach each of its fields, those of a
+// format given afterwards too; while the panel's own type is unset, it is told from the fields.
+TEST(CFTAAddressPanelTest, SideTypeAndPreferenceReachEveryField)
+{
+    const std::unique_ptr<CAddressFormat> us = catalogueFormat(u"us"_s), uk = catalogueFormat(u"uk"_s, true);
+    CFTAAddressPanel panel(true, us.get(), nullptr, false);
+    panel.SetToFrom(false);
+    panel.SetAddressType(adHome);
+    panel.SetPreferredAddress(false);
+    const auto everyField = [&panel] {
+        QStringList found;
+        for (unsigned int i = 0; i < panel.addressComponentCount(); ++i) {
+            const CFTAAddressText *field = panel.addressComponentAtIndex(i);
+            found << u"%1 %2 %3"_s.arg(field->GetToFrom()).arg(int(field->GetAddressType())).arg(field->IsPreferredAddress());
+        }
+        return found;
+    };
+    const unsigned int before = panel.addressComponentCount();
+    EXPECT_EQ(everyField(), QStringList(int(before), u"0 2 0"_s));
+    panel.setFormat(uk.get(), 1);
+    ASSERT_GT(panel.addressComponentCount(), before) << "the barcode is a field of its own";
+    EXPECT_EQ(everyField(), QStringList(int(panel.addressComponentCount()), u"0 2 0"_s));
+    panel.SetAddressType(addressType(-1));
+    for (unsigned int i = 0; i < panel.addressComponentCount(); ++i)
+        panel.addressComponentAtIndex(i)->SetAddressType(adOther);
+    EXPECT_EQ(panel.GetAddressType(), adOther);
+    field(panel, tcStreet)->SetAddressType(adWork);
+    EXPECT_EQ(panel.GetAddressType(), addressType(-1));
+}
+
 TEST(CFTAAddressPanelRulesTest, RepeatedCategoryInARowEndsTheSearch)
 {
     std::unique_ptr<CAddressFormat> root = CAddressFormat::createRoot(tcRootFormat, CDDString(u"T"_s));

@@ -65,6 +65,33 @@ TEST(FTPersonFieldsReadTest, ReadsTheCategoryOfTheType)
     }
 }
 
+// Without the single homepage property the merge field takes the URL labelled for the address
+// type (the main and home types the "homepage" label first), else the first URL.
+TEST(FTPersonFieldsReadTest, HomepageIsTheUrlLabelledForTheAddressType)
+{
+    const auto person = [](std::initializer_list<std::pair<QString, QString>> urls, const QString &single = QString()) {
+        std::shared_ptr<PWPerson> made = PWPerson::create();
+        made->setMultiValueForProperty(kPWURLsProperty, texts(urls));
+        if (!single.isEmpty())
+            made->setValueForProperty(kPWHomePageProperty, PWPlist::fromString(single));
+        return made;
+    };
+    const std::shared_ptr<PWPerson> withHomepage = person({{u"blog"_s, u"first"_s}, {kPWHomeLabel, u"home"_s}, {kPWHomePageLabel, u"homepage"_s}});
+    const std::shared_ptr<PWPerson> byType =
+        person({{u"blog"_s, u"first"_s}, {kPWWorkLabel, u"work"_s}, {kPWHomeLabel, u"home"_s}, {kPWOtherLabel, u"other"_s}});
+    const std::shared_ptr<PWPerson> single = person({{kPWWorkLabel, u"work"_s}}, u"single"_s);
+    // Person, address type, homepage read.
+    const std::tuple<const PWPerson *, addressType, QString> cases[] = {
+        {withHomepage.get(), adMain, u"homepage"_s}, {withHomepage.get(), adHome, u"homepage"_s},
+        {withHomepage.get(), adWork, u"first"_s}, {withHomepage.get(), adOther, u"first"_s},
+        {byType.get(), adMain, u"first"_s}, {byType.get(), adHome, u"home"_s},
+        {byType.get(), adWork, u"work"_s}, {byType.get(), adOther, u"other"_s},
+        {single.get(), adWork, u"single"_s}, {single.get(), adHome, u"single"_s}};
+    for (const auto &[who, type, expected] : cases)
+        EXPECT_EQ(stringForPersonCategory(who, type, tcHomepage, false), expected) << int(type);
+    EXPECT_TRUE(stringForPersonCategory(PWPerson::create().get(), adWork, tcHomepage, false).isNull());
+}
+
 class FTPersonFieldsTest : public testing::Test
 {
 protected:

@@ -148,16 +148,39 @@ TEST(CFTADocumentTest, SnapLinesOnlyOnCardsAboveGroupSixAndLimitsFollowTheTurned
               QList<float>({9.0f, 144.0f - 9.0f, 252.0f - 9.0f, 0.0f, 135.0f, 243.0f}));
 }
 
-// A zero side, given or stored, would hand the components infinite factors.
-TEST(CFTADocumentTest, ZeroSidesRescaleNothing)
+// A design moved to a template of another size scales its long side by the ratio of the long
+// sides and its short side by that of the short ones, whichever way the new size is given; a
+// turned design takes them along its own axes. A zero side, given or stored, would hand the
+// components infinite factors: it rescales nothing.
+TEST(CFTADocumentTest, RescaleFactorsFollowLongAndShortSides)
 {
+    using Factors = std::optional<std::array<double, 4>>;
+    // Landscape design, stored height, new width and height, factors and size handed on.
+    const std::tuple<const char *, bool, double, double, double, Factors> cases[] = {
+        {"LongerAndNarrower", true, 144, 504, 72, std::array {2.0, 0.5, 504.0, 72.0}},
+        {"GivenPortrait", true, 144, 72, 504, std::array {2.0, 0.5, 72.0, 504.0}},
+        {"Turned", false, 144, 504, 72, std::array {0.5, 2.0, 504.0, 72.0}},
+        {"SameSize", true, 144, 252, 144, std::array {1.0, 1.0, 252.0, 144.0}},
+        {"NewWidthZero", true, 144, 0, 72, std::nullopt},
+        {"NewHeightNegative", true, 144, 100, -72, std::nullopt},
+        {"StoredHeightZero", true, 0, 100, 72, std::nullopt}};
+    for (const auto &[name, horizontal, storedHeight, width, height, expected] : cases) {
+        CFTADocument document; // 252 x 144
+        auto *probe = new WalkProbe(1, true), *back = new WalkProbe(1, true);
+        document.AddObject(probe, 0, false);
+        document.AddObject(back, 0, true);
+        document.SetHorizontal(horizontal, 0);
+        document.setDocumentSizeY(storedHeight);
+        document.updateComponentsToNewDocSize(width, height);
+        EXPECT_EQ(probe->factors, expected) << name;
+        EXPECT_FALSE(back->factors) << name << ": the back list keeps its size";
+    }
     CFTADocument document;
-    auto *probe = new WalkProbe(1, true);
+    auto *probe = new WalkProbe(1, true), *back = new WalkProbe(1, true);
     document.AddObject(probe, 0, false);
-    document.updateComponentsToNewDocSize(0, 72);
-    document.setDocumentSizeY(0);
-    document.updateComponentsToNewDocSize(100, 72);
-    EXPECT_FALSE(probe->rescaled);
+    document.AddObject(back, 0, true);
+    document.updateComponentsPositionToFitSize(50, 60);
+    EXPECT_EQ(probe->calls + back->calls, QStringList {QStringLiteral("fit 50 60 0")});
 }
 
 TEST(CFTADocumentTest, FIMStandsTwoInchesFromTheRightEdgeOrAtZeroAboveTheBackground)

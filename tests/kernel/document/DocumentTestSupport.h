@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -50,7 +51,12 @@ public:
                      .arg(int(link))
                      .arg(flag);
     }
-    void updateCoordWithKoeff(double, double, double, double) override { rescaled = true; }
+    void updateCoordWithKoeff(double kx, double ky, double width, double height) override { factors = {kx, ky, width, height}; }
+    bool updatePositionToFitSize(double width, double height, bool flag) override
+    {
+        calls << QStringLiteral("fit %1 %2 %3").arg(width).arg(height).arg(flag);
+        return true;
+    }
     const CFTComponent *GetObjectForTextCategory(textCategory category) const override { return category == tcBarcode ? mBarcode : nullptr; }
     CFTComponent *GetObjectForTextCategory(textCategory category) override
     {
@@ -59,7 +65,8 @@ public:
 
     QStringList calls;
     const CAddressFormat *lastFormat = nullptr;
-    bool rescaled = false;
+    // The factors and size of the last rescaling.
+    std::optional<std::array<double, 4>> factors;
 
 private:
     int mClassID;

@@ -3,6 +3,7 @@
 #include "CatalogueTestSupport.h"
 
 #include "kernel/document/CFTADocument.h"
+#include "kernel/foundation/FTGeometry.h"
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,63 @@ TEST(CATemplateFormatTest, PredefinedItemsAreRoundedButCustomItemsArePlainRectan
     const QPainterPath rounded = format.documentSurfacePathForRect(rect).path();
     EXPECT_EQ(QList<bool>({plainCorner, rounded.contains(QPointF(0.5, 0.5)), rounded.contains(QPointF(50.0, 0.5))}),
               QList<bool>({true, false, true}));
+}
+
+// A size whose group number the kernel's table gives, found by walking short sides upwards.
+std::optional<std::pair<float, float>> sizeOfGroup(int group, int type)
+{
+    for (float shortSide = 5.0f; shortSide < 400.0f; shortSide += 0.5f) {
+        for (const float ratio : {1.0f, 1.5f, 2.0f, 2.6f, 3.0f, 4.0f, 6.0f}) {
+            if (getSizeGroupType(shortSide * ratio * kMm, shortSide * kMm, static_cast<documentType>(type)) == group)
+                return std::make_pair(shortSide * ratio * kMm, shortSide * kMm);
+        }
+    }
+    return std::nullopt;
+}
+
+// The design folders count from 1 within each word: return labels are groups 1 to 10, mailing
+// labels 11 to 20, shipping labels from 21, envelopes from 51, the postcard 81.
+TEST(CATemplateFormatTest, GroupNumbersMapToTheDesignFolderNames)
+{
+    const std::tuple<int, int, const char *> cases[] = {
+        {1, dtLabel, "Return1"}, {7, dtLabel, "Return7"}, {11, dtLabel, "Mailing1"},
+        {19, dtLabel, "Mailing9"}, {21, dtLabel, "Shipping1"}, {30, dtLabel, "Shipping10"},
+        {51, dtEnvelope, "Envelope1"}, {58, dtEnvelope, "Envelope8"}, {81, dtPostcard, "Postcard1"}};
+    for (const auto &[group, type, name] : cases) {
+        const auto size = sizeOfGroup(group, type);
+        ASSERT_TRUE(size) << "no size of group " << group;
+        EXPECT_EQ(CATemplateFormat::getSizeGroupNameForSize(size->first, size->second, type), QLatin1String(name)) << group;
+        // The template asks with its longer side first, however it is stored.
+        EXPECT_EQ(sheet(QString(), size->second, size->first, type).sizeGroup(), QLatin1String(name)) << group;
+    }
+    EXPECT_EQ(CATemplateFormat::getSizeGroupNameForSize(40000.0f * kMm, 20000.0f * kMm, dtEnvelope), QStringLiteral("Envelope12"));
+    // A catalogue's own group takes the place of the computed one.
+    CATemplateFormat format = sheet(QString(), 400.0f, 300.0f, dtPostcard);
+    format.setSizeGroup(QStringLiteral("Mailing2"));
+    EXPECT_EQ(format.sizeGroup(), QStringLiteral("Mailing2"));
+}
+
+// A disc on a rectangle is cut flat along the rectangle's longer sides and keeps its round ends;
+// a hole is cut out of its middle. Upright, it is cut left and right instead.
+TEST(CATemplateFormatTest, FlatDiscIsCutAlongTheLongerSideAroundItsHole)
+{
+    const QRectF rect(0.0, 0.0, 100.0, 60.0);
+    const auto disc = [&rect](double hole, bool horizontal) {
+        return CATemplateFormat::documentSurfacePathForRectCornerRadiusOuterDiameterInnerDiameterHorizontal(rect, 0.0, 100.0, hole, horizontal).path();
+    };
+    const QPainterPath flat = disc(20.0, true);
+    const QRectF bounds = flat.boundingRect();
+    EXPECT_TRUE(std::abs(bounds.top()) < 0.01 && std::abs(bounds.bottom() - 60.0) < 0.01 && std::abs(bounds.left()) < 0.01) << bounds.top() << " " << bounds.bottom();
+    // Inside the flat top, at the round end, outside the round corner, in the hole, beside it.
+    const QPointF points[] = {{50.0, 2.0}, {2.0, 30.0}, {2.0, 2.0}, {50.0, 30.0}, {50.0, 18.0}};
+    QList<bool> inside;
+    for (const QPointF &point : points)
+        inside.append(flat.contains(point));
+    EXPECT_EQ(inside, QList<bool>({true, true, false, false, true}));
+    const QRectF upright = disc(0.0, false).boundingRect();
+    EXPECT_TRUE(std::abs(upright.left() - 20.0) < 0.01 && std::abs(upright.right() - 80.0) < 0.01 && upright.top() < -10.0)
+        << upright.left() << " " << upright.right() << " " << upright.top();
+    EXPECT_TRUE(disc(0.0, false).contains(QPointF(50.0, -15.0)));
 }
 
 // The dictionary form of the user defaults.

@@ -192,9 +192,29 @@ TEST(CCRenderingViewTest, DocumentModeDrawsOneSidePerPage)
     EXPECT_EQ(log.join(u' '), QStringLiteral("side1back side1 side2"));
 }
 
-// Views too small to pick a coordinate in draw nothing and never divide by zero.
-TEST(CCRenderingViewTest, RandomModeNeedsASize)
+// Each kind of random shape (0 rectangles, 1 circles, 2 paths) fills the view the same way for one
+// seed and another way for another seed.
+TEST(CCRenderingViewTest, RandomModeFillsTheViewRepeatablyFromItsSeed)
 {
+    for (const int kind : {0, 1, 2}) {
+        CCRenderingView first(QRectF(0, 0, 80, 60), kind, 7), again(QRectF(0, 0, 80, 60), kind, 7), other(QRectF(0, 0, 80, 60), kind, 8);
+        EXPECT_TRUE(first.isRandomMode());
+        const QImage drawn = render(first);
+        EXPECT_GT(inkedPixels(drawn), 0) << kind;
+        EXPECT_EQ(drawn, render(again)) << kind;
+        EXPECT_NE(drawn, render(other)) << kind;
+    }
+}
+
+// An unknown kind, a view without components outside the random mode and a view without
+// components that asked for none draw nothing; views too small to pick a coordinate in draw
+// nothing and never divide by zero.
+TEST(CCRenderingViewTest, RandomDrawingNeedsTheRandomModeAndASize)
+{
+    CCRenderingView unknown(QRectF(0, 0, 40, 40), 5, 1), plain(QRectF(0, 0, 40, 40));
+    CCRenderingView noComponents(QRectF(0, 0, 40, 40), 0.0f, nullptr, nullptr, std::nullopt, true, 0, false, true, true, true, 600.0f, nullptr);
+    EXPECT_EQ(plain.pageCount(), 1);
+    EXPECT_EQ(QList<int>({inkedPixels(render(unknown)), inkedPixels(render(plain)), inkedPixels(render(noComponents))}), QList<int>({0, 0, 0}));
     for (const QSizeF size : {QSizeF(0, 40), QSizeF(40, 0), QSizeF(0.5, 40)}) {
         CCRenderingView flat(QRectF(QPointF(0, 0), size), 1, 1);
         EXPECT_EQ(inkedPixels(render(flat, QSizeF(40, 40))), 0) << size.width() << "x" << size.height();
