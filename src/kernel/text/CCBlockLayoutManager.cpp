@@ -15,7 +15,7 @@ namespace {
 // A paragraph's text with its character formats, ready to be broken into lines.
 std::unique_ptr<QTextLayout> paragraphLayout(const QTextBlock &block, const QFont &defaultFont)
 {
-    auto layout = std::make_unique<QTextLayout>(block.text(), defaultFont);
+    auto layout = std::make_unique<QTextLayout>(block.text(), defaultFont, CCTextStorage::pointDevice());
     QList<QTextLayout::FormatRange> formats;
     for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
@@ -47,6 +47,8 @@ CCBlockLayoutManager::CCBlockLayoutManager()
 {
     m_storage->setUndoRedoEnabled(false);
     m_storage->setDocumentMargin(0.0);
+    // Qt reports the edited range (contentsChange) only for a document that has a layout.
+    m_storage->documentLayout();
     // Editors and commands write into the storage directly; any change lays the chain out again.
     QObject::connect(m_storage.get(), &QTextDocument::contentsChanged, m_storage.get(), [this] { m_valid = false; });
 }

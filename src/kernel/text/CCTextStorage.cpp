@@ -2,6 +2,7 @@
 
 #include "platform/PWTextAttributes.h"
 
+#include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -54,13 +55,9 @@ QTextCharFormat formatAt(const QTextDocument *storage, int index)
     index = std::clamp(index, 0, size - 1);
     QTextCursor cursor(const_cast<QTextDocument *>(storage));
     const QTextBlock block = storage->findBlock(index);
-    // A paragraph end styles like the character before it (an empty paragraph like itself).
-    if (index == block.position() + block.length() - 1) {
-        if (block.length() == 1)
-            return block.charFormat();
-        cursor.setPosition(index);
-        return cursor.charFormat();
-    }
+    // A paragraph end keeps its own format, which Qt files as the next paragraph's block format.
+    if (index == block.position() + block.length() - 1 && block.next().isValid())
+        return block.next().charFormat();
     cursor.setPosition(index + 1);
     return cursor.charFormat();
 }
@@ -110,6 +107,18 @@ void modify(QTextDocument *storage, Range range, const std::function<void(QTextC
         index = runEnd;
     }
     cursor.endEditBlock();
+}
+
+QPaintDevice *pointDevice()
+{
+    static QImage device = [] {
+        QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+        const int dotsPerMetre = qRound(72.0 / 0.0254);
+        image.setDotsPerMeterX(dotsPerMetre);
+        image.setDotsPerMeterY(dotsPerMetre);
+        return image;
+    }();
+    return &device;
 }
 
 std::vector<Range> paragraphs(const QTextDocument *storage)

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+class QPaintDevice;
 class QTextDocument;
 
 // Attribute runs of a flowing text's storage, in the terms the block commands use: character
@@ -37,6 +38,8 @@ Range customRun(const QTextDocument *storage, int index, const QString &name);
 Range formatRun(const QTextDocument *storage, int index);
 // Changes the format of every character of the range, run by run.
 void modify(QTextDocument *storage, Range range, const std::function<void(QTextCharFormat &)> &change);
+// A device of 72 dots per inch: flowing text is laid out in points, whatever the screen.
+QPaintDevice *pointDevice();
 // The paragraphs of the text (line ends included); one empty range for an empty text.
 std::vector<Range> paragraphs(const QTextDocument *storage);
 

@@ -1,6 +1,7 @@
 #include "kernel/text/CCircleText.h"
 
 #include "kernel/foundation/FTGeometry.h"
+#include "kernel/text/CCTextStorage.h"
 
 #include <QGlyphRun>
 #include <QPainter>
@@ -93,7 +94,7 @@ void doDrawCircleText(QPainter *painter, const QTextDocument *text, double rx, d
     bool firstLine = true;
     double baseline0 = 0.0;
     for (QTextBlock block = text->begin(); block.isValid(); block = block.next()) {
-        QTextLayout layout(block.text(), text->defaultFont());
+        QTextLayout layout(block.text(), text->defaultFont(), CCTextStorage::pointDevice());
         QList<QTextLayout::FormatRange> formats;
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();

@@ -91,7 +91,7 @@ bool CFTTextExt::Serialize(const CDDArchive &archive, std::vector<CFTComponent *
     auto manager = std::make_shared<CCBlockLayoutManager>();
     std::vector<std::unique_ptr<CFTTextBlock>> blocks;
     CDDArchive entries(false);
-    if (archive.GetData(key_Blocks, entries) && entries.getDict().isArray()) {
+    if (archive.GetData(key_Blocks, entries)) {
         for (int i = 0; i < entries.countObjectsInArray(); ++i) {
             auto block = std::make_unique<CFTTextBlock>(manager, 0);
             block->Serialize(entries.objectAtIndexInArray(i), nullptr);
