@@ -387,6 +387,8 @@ PWPlist PWKeyedArchiver::encodeObject(const QVariant &value, int depth)
         return store(index, PWPlist::Dictionary{{kNSObjects, elements}}, chain({"NSArray", "NSObject"}));
     }
     case QMetaType::QVariantMap: {
+        if (PWTextAttributes::isTextListValue(value))
+            return encodeTextList(value.toMap());
         const quint64 index = reserve();
         const QVariantMap map = value.toMap();
         PWPlist::Array keys;
@@ -401,6 +403,21 @@ PWPlist PWKeyedArchiver::encodeObject(const QVariant &value, int depth)
     default:
         return PWPlist::fromUid(0);
     }
+}
+
+PWPlist PWKeyedArchiver::encodeTextList(const QVariantMap &list)
+{
+    // Every marker of one list refers to the one list object, as the list's identity demands.
+    const qint64 identity = list.value(PWTextAttributes::kTextListIdentityKey).toLongLong();
+    const auto known = m_textLists.constFind(identity);
+    if (known != m_textLists.constEnd())
+        return PWPlist::fromUid(*known);
+    const quint64 index = reserve();
+    m_textLists.insert(identity, index);
+    return store(index,
+                 PWPlist::Dictionary{{QStringLiteral("$0"), PWPlist::fromInteger(
+                                                                list.value(PWTextAttributes::kTextListTypeKey).toInt())}},
+                 chain({"CCTextList", "NSObject"}));
 }
 
 PWPlist PWKeyedArchiver::archive(const PWPlist &root) const

@@ -51,6 +51,7 @@ public:
 
 private:
     quint64 reserve();
+    PWPlist encodeTextList(const QVariantMap &list);
     PWPlist append(const PWPlist &value);
     PWPlist store(quint64 index, PWPlist::Dictionary fields, const QStringList &classes);
     PWPlist classReference(const QStringList &classes);
@@ -61,4 +62,5 @@ private:
     QHash<QString, quint64> m_classes;
     QHash<QString, quint64> m_strings;
     QHash<QString, quint64> m_shared;
+    QHash<qint64, quint64> m_textLists;
 };

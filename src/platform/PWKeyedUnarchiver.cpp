@@ -393,6 +393,15 @@ std::optional<QVariant> PWKeyedUnarchiver::decodeObject(quint64 uid)
         return wrap(paragraphStyleEntry(uid));
     if (isKindOfAny(chain, {"NSAttributedString"}))
         return wrap(attributedStringEntry(uid));
+    if (isKindOfAny(chain, {"CCTextList"})) {
+        // The list coder writes its type as one unkeyed number, which a keyed archive files
+        // under "$0"; the object's place in the archive is its identity.
+        const std::optional<double> type = decodeNumber(uid, QStringLiteral("$0"), 0.0);
+        if (!type)
+            return std::nullopt;
+        const int listType = std::isfinite(*type) && std::fabs(*type) < 1000.0 ? int(*type) : 0;
+        return PWTextAttributes::textListValue(listType, qint64(uid));
+    }
     // An object of a class we do not know: left out.
     return QVariant();
 }

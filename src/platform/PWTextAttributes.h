@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTextFormat>
+#include <QVariantMap>
 
 // Text attributes the original platform's styled text carried and Qt's formats lack. They ride as
 // user properties of QTextCharFormat and QTextBlockFormat so that a text read and written again
@@ -37,6 +38,29 @@ enum BlockProperty {
     // double, points: the first line's head indent as stored (Qt keeps it relative to the head
     // indent, as textIndent).
     FirstLineHeadIndent,
+    // bool: the first two tab stops are a list item's marker and text tabs (the "FTTextListTab"
+    // option of the original's tab stops).
+    ListTabStops,
 };
+
+// The list object of a list item's marker ("FTTextList"), as it rides among the custom attributes:
+// its type and an identity that tells two lists apart (two markers carrying the same identity
+// belong to the same list). The keyed archive stores it as one "CCTextList" object per identity.
+inline const QString kTextListClass = QStringLiteral("CCTextList");
+inline const QString kTextListClassKey = QStringLiteral("$class");
+inline const QString kTextListTypeKey = QStringLiteral("listType");
+inline const QString kTextListIdentityKey = QStringLiteral("identity");
+
+inline QVariantMap textListValue(int listType, qint64 identity)
+{
+    return QVariantMap{{kTextListClassKey, kTextListClass},
+                       {kTextListTypeKey, listType},
+                       {kTextListIdentityKey, identity}};
+}
+
+inline bool isTextListValue(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QVariantMap && value.toMap().value(kTextListClassKey).toString() == kTextListClass;
+}
 
 } // namespace PWTextAttributes

@@ -83,6 +83,10 @@ enum addressType : std::int32_t {
 // The list style of a paragraph of text.
 enum listType : std::int32_t {
     ltNone = 0,
+    ltNumbered = 1,
+    ltLettered = 2,
+    ltBullets = 3,
+    ltDashes = 4,
 };
 
 // How an address-format field is joined to its neighbours.

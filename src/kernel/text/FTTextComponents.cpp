@@ -4,6 +4,7 @@
 #include "kernel/foundation/FTComponentFactory.h"
 #include "kernel/text/CFTAText.h"
 #include "kernel/text/CFTSmartField.h"
+#include "kernel/text/CFTTextExt.h"
 
 void registerTextComponents()
 {
@@ -11,4 +12,5 @@ void registerTextComponents()
                                       [](CFTComponent *parent) { return std::make_unique<CFTAText>(parent, false); });
     FTComponentFactory::registerClass(ciSmartField,
                                       [](CFTComponent *parent) { return std::make_unique<CFTSmartField>(parent); });
+    FTComponentFactory::registerClass(ciExtendedText, [](CFTComponent *) { return std::make_unique<CFTTextExt>(); });
 }

@@ -1,0 +1,218 @@
+#include "kernel/text/CCBlockLayoutManager.h"
+
+#include "kernel/text/CCTextExtContainer.h"
+#include "platform/PWTextAttributes.h"
+
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace {
+
+// A paragraph's text with its character formats, ready to be broken into lines.
+std::unique_ptr<QTextLayout> paragraphLayout(const QTextBlock &block, const QFont &defaultFont)
+{
+    auto layout = std::make_unique<QTextLayout>(block.text(), defaultFont, CCTextStorage::pointDevice());
+    QList<QTextLayout::FormatRange> formats;
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (!fragment.isValid())
+            continue;
+        QTextLayout::FormatRange range;
+        range.start = fragment.position() - block.position();
+        range.length = fragment.length();
+        range.format = fragment.charFormat();
+        formats.append(range);
+    }
+    layout->setFormats(formats);
+    QTextOption option;
+    option.setAlignment(block.blockFormat().alignment());
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    QList<QTextOption::Tab> tabs;
+    for (const QTextOption::Tab &tab : block.blockFormat().tabPositions())
+        tabs.append(tab);
+    option.setTabs(tabs);
+    layout->setTextOption(option);
+    layout->setCacheEnabled(true);
+    return layout;
+}
+
+} // namespace
+
+CCBlockLayoutManager::CCBlockLayoutManager()
+    : m_storage(std::make_unique<QTextDocument>())
+{
+    m_storage->setUndoRedoEnabled(false);
+    m_storage->setDocumentMargin(0.0);
+    // Qt reports the edited range (contentsChange) only for a document that has a layout.
+    m_storage->documentLayout();
+    // Editors and commands write into the storage directly; any change lays the chain out again.
+    QObject::connect(m_storage.get(), &QTextDocument::contentsChanged, m_storage.get(), [this] { m_valid = false; });
+}
+
+CCBlockLayoutManager::~CCBlockLayoutManager() = default;
+
+void CCBlockLayoutManager::addTextContainer(CCTextExtContainer *container, bool front)
+{
+    if (!container || std::find(m_containers.begin(), m_containers.end(), container) != m_containers.end())
+        return;
+    if (front)
+        m_containers.insert(m_containers.begin(), container);
+    else
+        m_containers.push_back(container);
+    m_valid = false;
+}
+
+void CCBlockLayoutManager::removeTextContainer(CCTextExtContainer *container)
+{
+    m_containers.erase(std::remove(m_containers.begin(), m_containers.end(), container), m_containers.end());
+    m_valid = false;
+}
+
+void CCBlockLayoutManager::textContainerChangedGeometry(CCTextExtContainer *)
+{
+    m_valid = false;
+}
+
+int CCBlockLayoutManager::textLength() const
+{
+    return std::max(0, m_storage->characterCount() - 1);
+}
+
+void CCBlockLayoutManager::ensureLayout()
+{
+    m_paragraphs.clear();
+    m_placed.assign(m_containers.size(), {});
+    m_valid = true;
+    if (m_containers.empty())
+        return;
+
+    std::size_t current = 0;
+    double y = 0.0;
+    const QFont font = m_storage->defaultFont();
+    for (QTextBlock block = m_storage->begin(); block.isValid() && current < m_containers.size(); block = block.next()) {
+        const QTextBlockFormat format = block.blockFormat();
+        const std::size_t paragraph = m_paragraphs.size();
+        m_paragraphs.push_back(paragraphLayout(block, font));
+        QTextLayout *layout = m_paragraphs.back().get();
+        const double lineSpacing = format.doubleProperty(PWTextAttributes::LineSpacing);
+        y += format.topMargin();
+        layout->beginLayout();
+        int lineNumber = 0;
+        for (;;) {
+            QTextLine line = layout->createLine();
+            if (!line.isValid())
+                break;
+            bool placed = false;
+            while (current < m_containers.size()) {
+                CCTextExtContainer *container = m_containers[current];
+                const double padding = container->lineFragmentPadding();
+                const double indent = lineNumber == 0 ? format.leftMargin() + format.textIndent() : format.leftMargin();
+                const double width = container->containerSize().width();
+                line.setLineWidth(std::max(1.0, width - 2.0 * padding - indent));
+                const double height = line.height();
+                const QRectF answer = container->lineFragmentRectForProposedRect(QRectF(0.0, y, width, height));
+                if (answer.isEmpty()) {
+                    container->didCompleteLayout();
+                    ++current;
+                    y = 0.0;
+                    continue;
+                }
+                line.setLineWidth(std::max(1.0, answer.width() - 2.0 * padding - indent));
+                line.setPosition(QPointF(answer.x() + padding + indent, answer.y()));
+                Placed entry;
+                entry.paragraph = paragraph;
+                entry.lineNumber = lineNumber;
+                entry.line.rect = answer;
+                entry.line.origin = line.position();
+                entry.line.ascent = line.ascent();
+                int end = line.textStart() + line.textLength();
+                // The paragraph's end belongs to its last line.
+                if (end >= block.length() - 1)
+                    end = block.length();
+                entry.line.characters = {block.position() + line.textStart(), end - line.textStart()};
+                m_placed[current].push_back(entry);
+                y = answer.y() + line.height() + lineSpacing;
+                placed = true;
+                break;
+            }
+            if (!placed)
+                break;
+            ++lineNumber;
+        }
+        layout->endLayout();
+        y += format.bottomMargin();
+    }
+}
+
+CCBlockLayoutManager::Range CCBlockLayoutManager::glyphRangeForTextContainer(const CCTextExtContainer *container)
+{
+    if (!m_valid)
+        ensureLayout();
+    int location = 0;
+    for (std::size_t i = 0; i < m_containers.size(); ++i) {
+        const std::vector<Placed> &lines = m_placed[i];
+        Range range {location, 0};
+        if (!lines.empty())
+            range = {lines.front().line.characters.location,
+                     lines.back().line.characters.end() - lines.front().line.characters.location};
+        if (m_containers[i] == container) {
+            const int length = textLength();
+            range.location = std::min(range.location, length);
+            range.length = std::max(0, std::min(range.end(), length) - range.location);
+            return range;
+        }
+        location = range.end();
+    }
+    return {};
+}
+
+std::vector<CCBlockLayoutManager::Line> CCBlockLayoutManager::linesForTextContainer(const CCTextExtContainer *container)
+{
+    if (!m_valid)
+        ensureLayout();
+    std::vector<Line> lines;
+    for (std::size_t i = 0; i < m_containers.size(); ++i) {
+        if (m_containers[i] != container)
+            continue;
+        for (const Placed &placed : m_placed[i])
+            lines.push_back(placed.line);
+    }
+    return lines;
+}
+
+QRectF CCBlockLayoutManager::boundingRectForTextContainer(const CCTextExtContainer *container)
+{
+    QRectF bounds;
+    if (!m_valid)
+        ensureLayout();
+    for (std::size_t i = 0; i < m_containers.size(); ++i) {
+        if (m_containers[i] != container)
+            continue;
+        for (const Placed &placed : m_placed[i]) {
+            const QTextLine line = m_paragraphs[placed.paragraph]->lineAt(placed.lineNumber);
+            bounds |= QRectF(line.position().x(), line.position().y(), line.naturalTextWidth(), line.height());
+        }
+    }
+    return bounds;
+}
+
+void CCBlockLayoutManager::drawGlyphsForTextContainer(const CCTextExtContainer *container, QPainter *painter,
+                                                      QPointF origin)
+{
+    if (!painter)
+        return;
+    if (!m_valid)
+        ensureLayout();
+    for (std::size_t i = 0; i < m_containers.size(); ++i) {
+        if (m_containers[i] != container)
+            continue;
+        for (const Placed &placed : m_placed[i]) {
+            const QTextLine line = m_paragraphs[placed.paragraph]->lineAt(placed.lineNumber);
+            line.draw(painter, origin);
+        }
+    }
+}
