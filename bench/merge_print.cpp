@@ -4,8 +4,8 @@
 // Prints wall time (reading, building the job, printing) and the peak resident set size.
 #include "BenchSupport.h"
 
-#include "app/document/CADocument.h"
-#include "app/printing/CALabelPrintingView.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/merge/CALabelPrintingView.h"
 
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CAddressFormatController.h"

@@ -1,6 +1,7 @@
-#include "app/printing/CADYMOPrintingView.h"
+#include "kernel/merge/CADYMOPrintingView.h"
 
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/merge/CAPrintTarget.h"
 #include "kernel/printing/CACalibrationSettings.h"
 #include "kernel/printing/CAPrintingLog.h"
 
@@ -12,7 +13,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
-#include <QPrinter>
 
 #include <algorithm>
 #include <cmath>
@@ -108,8 +108,8 @@ QPointF CADYMOPrintingView::calibrationOffsetsForPrinter(const QString &printer)
 
 QString CADYMOPrintingView::printerForPainter(const QPainter &painter) const
 {
-    if (const auto *printer = dynamic_cast<const QPrinter *>(painter.device())) {
-        const QString name = printer->printerName();
+    if (CAPrintTarget *target = printTarget(); target && painter.device() == &target->device()) {
+        const QString name = target->printerName();
         if (!name.isEmpty())
             return name;
     }

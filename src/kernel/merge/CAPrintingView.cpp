@@ -1,7 +1,8 @@
-#include "app/printing/CAPrintingView.h"
+#include "kernel/merge/CAPrintingView.h"
 
 #include "kernel/printing/CAPrintingLog.h"
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/merge/CAPrintTarget.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/drawing/CAImageEx.h"
 #include "kernel/foundation/FTUtilities.h"
@@ -12,7 +13,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPicture>
-#include <QPrinter>
 
 #include <algorithm>
 
@@ -139,9 +139,23 @@ std::pair<int, int> CAPrintingView::mapRangeForPage(int page) const
     return {int(first), std::min(itemsPerPage(), size - int(first))};
 }
 
-bool CAPrintingView::printPages(QPagedPaintDevice &device, QString *error)
+bool CAPrintingView::printPages(QPdfWriter &writer, QString *error)
+{
+    CAPdfPrintTarget target(writer);
+    return printPages(target, error);
+}
+
+bool CAPrintingView::printPages(CAPrintTarget &target, QString *error)
 {
     m_failures.clear();
+    QPagedPaintDevice &device = target.device();
+    // Named while the pages are painted, so that the views find the printer that prints.
+    struct JobTarget
+    {
+        CAPrintTarget *&slot;
+        ~JobTarget() { slot = nullptr; }
+    } job{m_target};
+    m_target = &target;
     const auto refuse = [&](const QString &reason) {
         qCWarning(lcPrinting) << reason;
         if (error)
@@ -171,11 +185,7 @@ bool CAPrintingView::printPages(QPagedPaintDevice &device, QString *error)
     // 1200 dots per inch showed every text twelve times too big, clipped to nothing. The page is
     // therefore painted at the pictures' resolution; the output stays vector, and bitmaps keep
     // their own resolution.
-    const int pictureDpi = QPicture().logicalDpiY();
-    if (auto *writer = dynamic_cast<QPdfWriter *>(&device))
-        writer->setResolution(pictureDpi);
-    else if (auto *printer = dynamic_cast<QPrinter *>(&device))
-        printer->setResolution(pictureDpi);
+    target.setResolution(QPicture().logicalDpiY());
     QPainter painter;
     if (!painter.begin(&device))
         return refuse(QStringLiteral("The printer could not be opened."));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/printing/CADYMOPrintingView.h"
+#include "kernel/merge/CADYMOPrintingView.h"
 
 // Prints envelopes through the printer's envelope feed, one per page: the roll view in envelope
 // mode (no roll offsets; any qualifying click opens the page) that turns the envelope by quarter

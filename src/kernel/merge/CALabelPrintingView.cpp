@@ -1,9 +1,9 @@
-#include "app/printing/CALabelPrintingView.h"
+#include "kernel/merge/CALabelPrintingView.h"
 
 #include "kernel/printing/CACalibrationScale.h"
 #include "kernel/printing/CACalibrationSettings.h"
 #include "kernel/printing/CAPrintingLog.h"
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/drawing/CAImageEx.h"
 #include "kernel/foundation/CDDDrawer.h"

@@ -1,6 +1,6 @@
-#include "app/printing/CAEnvelopePrintingView.h"
+#include "kernel/merge/CAEnvelopePrintingView.h"
 
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
 
 #include "kernel/document/CFTADocument.h"
 #include "kernel/foundation/CDDDrawer.h"

@@ -3,7 +3,7 @@
 // text at the size it was designed at.
 #include "PrintingTestSupport.h"
 
-#include "app/printing/CALabelPrintingView.h"
+#include "kernel/merge/CALabelPrintingView.h"
 
 using printtest::PrintedPdf;
 

@@ -1,9 +1,9 @@
-#include "app/printing/CAPrintingView.h"
+#include "kernel/merge/CAPrintingView.h"
 
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/address/FTPersonFields.h"
 #include "kernel/address/FTTextCategories.h"
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/foundation/CAEnvironment.h"
 #include "platform/PWPerson.h"

@@ -1,4 +1,4 @@
-#include "app/printing/CALabelPrintingView.h"
+#include "kernel/merge/CALabelPrintingView.h"
 
 #include "PrintingTestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "app/printing/CADYMOPrintingView.h"
+#include "kernel/merge/CADYMOPrintingView.h"
 
 #include "PrintingTestSupport.h"
 

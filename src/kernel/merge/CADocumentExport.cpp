@@ -1,8 +1,8 @@
 // The document's output builders: vector (a recorded picture, PDF) through the rendering view,
 // bitmaps (an image, TIFF) drawn directly with a print drawer.
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
 
-#include "app/document/CADocumentLog.h"
+#include "kernel/merge/CADocumentLog.h"
 
 #include "kernel/document/CFTADocument.h"
 #include "kernel/foundation/CDDDrawer.h"

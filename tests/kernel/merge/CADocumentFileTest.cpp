@@ -1,4 +1,4 @@
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
 
 #include "DocumentTestSupport.h"
 

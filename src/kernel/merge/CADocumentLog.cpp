@@ -1,3 +1,3 @@
-#include "app/document/CADocumentLog.h"
+#include "kernel/merge/CADocumentLog.h"
 
 Q_LOGGING_CATEGORY(lcDocument, "pw.app.document")

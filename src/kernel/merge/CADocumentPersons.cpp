@@ -1,6 +1,6 @@
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
 
-#include "app/document/CADocumentLog.h"
+#include "kernel/merge/CADocumentLog.h"
 
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CAddressFormatController.h"

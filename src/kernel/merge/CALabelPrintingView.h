@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kernel/printing/CALabelSheetLayout.h"
-#include "app/printing/CAPrintingView.h"
+#include "kernel/merge/CAPrintingView.h"
 
 #include <QPointF>
 #include <QRectF>

@@ -1,6 +1,6 @@
-#include "app/printing/CAPrintingView.h"
+#include "kernel/merge/CAPrintingView.h"
 
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
 #include "kernel/drawing/CAImageEx.h"
 
 #include <QImage>

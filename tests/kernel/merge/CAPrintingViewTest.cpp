@@ -1,4 +1,4 @@
-#include "app/printing/CAPrintingView.h"
+#include "kernel/merge/CAPrintingView.h"
 
 #include "PrintingTestSupport.h"
 

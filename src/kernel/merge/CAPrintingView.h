@@ -19,9 +19,10 @@
 
 class CADocument;
 class CAImageEx;
+class CAPrintTarget;
 class PWPerson;
-class QPagedPaintDevice;
 class QPainter;
+class QPdfWriter;
 
 // The key of one cached item image: which processed copy (by identity), which person and which
 // design it shows, and whether it is vector. The copy takes no part in the hash.
@@ -158,11 +159,14 @@ public:
     // The map indices page (1-based) shows: [first, first + count), clipped to the map. The base
     // fills pages from the first slot; views with a start position override it.
     virtual std::pair<int, int> mapRangeForPage(int page) const;
-    // Prints every page into the device: print mode (calibration views stay in theirs), images
+    // Prints every page into the target: print mode (calibration views stay in theirs), images
     // made page by page and let go of after it. Refuses an unsupported document type. Answers
     // false with the reasons when the job was refused or some item image could not be made
     // (those slots are left blank; the rest is printed).
-    bool printPages(QPagedPaintDevice &device, QString *error = nullptr);
+    bool printPages(CAPrintTarget &target, QString *error = nullptr);
+    bool printPages(QPdfWriter &writer, QString *error = nullptr);
+    // The target of the job being printed; null between jobs.
+    CAPrintTarget *printTarget() const { return m_target; }
     // The items whose image could not be made in the last job or refresh.
     const QStringList &printFailures() const { return m_failures; }
 
@@ -331,4 +335,5 @@ private:
     std::unordered_map<DocMapPreviewType, std::shared_ptr<CAImageEx>> m_imageCache;
     ItemRenderer m_renderer;
     QStringList m_failures;
+    CAPrintTarget *m_target = nullptr;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/printing/CAPrintingView.h"
+#include "kernel/merge/CAPrintingView.h"
 
 #include <QPointF>
 #include <QRectF>
@@ -97,8 +97,8 @@ protected:
     // The turn and shift that put the item frame on the paper before the item is drawn; none on a
     // roll.
     virtual QTransform itemPlacement() const { return QTransform(); }
-    // The printer whose calibration applies: the device's own printer when it names one, else the
-    // printer of the settings.
+    // The printer whose calibration applies: the printer of the job's target when it names one,
+    // else the printer of the settings.
     QString printerForPainter(const QPainter &painter) const;
 
 private:

@@ -1,6 +1,8 @@
-#include "app/printing/CAEnvelopePrintingView.h"
+#include "kernel/merge/CAEnvelopePrintingView.h"
 
 #include "PrintingTestSupport.h"
+
+#include "kernel/merge/CAPrintTarget.h"
 
 using P = printtest::Test;
 using printtest::PrintedPdf;
@@ -58,6 +60,38 @@ TEST_F(CAEnvelopePrintingViewTest, CalibrationActsAlongTheTurnedEnvelopeAndRollO
     std::unique_ptr<CAEnvelopePrintingView> view = makeView(QPageLayout::Portrait, u"Feeder"_s, 40.0);
     EXPECT_EQ(view->rotation(), 90);
     EXPECT_TRUE(rectNear(boxOfColour(printFirstPage(*view), colourOf(QString())), QRectF(3.0 * kMm, 2.0 * kMm, kLy, kLx)));
+}
+
+// A PDF file that a named printer stands behind, as the application's printers are handed in.
+class NamedPrinterTarget : public CAPdfPrintTarget
+{
+public:
+    NamedPrinterTarget(QPdfWriter &writer, QString name) : CAPdfPrintTarget(writer), m_name(std::move(name)) {}
+    QString printerName() const override { return m_name; }
+
+private:
+    QString m_name;
+};
+
+// The printer behind the job's target decides the calibration; a target without a name (a file)
+// falls back on the printer of the settings.
+TEST_F(CAEnvelopePrintingViewTest, CalibrationFollowsThePrinterOfTheJobsTarget)
+{
+    PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+    CACalibrationSettings::storeForPrinter(defaults, u"Feeder"_s, CACalibrationSettings(u"2"_s, u"3"_s, u"0"_s, false));
+    CACalibrationSettings::storeForPrinter(defaults, u"Tray"_s, CACalibrationSettings(u"-4"_s, u"5"_s, u"0"_s, false));
+    for (const auto &[targetPrinter, expected] : {std::pair {u"Tray"_s, QPointF(-4.0, 5.0)}, std::pair {QString(), QPointF(2.0, 3.0)},
+                                                   std::pair {u"Unknown"_s, QPointF()}}) {
+        SCOPED_TRACE(targetPrinter.toStdString());
+        std::unique_ptr<CAEnvelopePrintingView> view = makeView(QPageLayout::Landscape, u"Feeder"_s);
+        QTemporaryDir folder;
+        QPdfWriter writer(folder.filePath(u"job.pdf"_s));
+        NamedPrinterTarget target(writer, targetPrinter);
+        QString error;
+        ASSERT_TRUE(view->printPages(target, &error)) << error.toStdString();
+        EXPECT_EQ(view->lastCalibrationOffsets(), expected * kMm);
+        EXPECT_EQ(view->printTarget(), nullptr);
+    }
 }
 
 TEST_F(CAEnvelopePrintingViewTest, PreviewMarksThePaperEdgeAndAnyDoubleClickOpensTheEnvelope)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/address/FTPersonFields.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/document/CADocument.h"
-#include "app/printing/CAPrintingView.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/merge/CAPrintingView.h"
 
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
