@@ -7,7 +7,7 @@
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/address/FTPersonFields.h"
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/drawing/CFTBoxField.h"

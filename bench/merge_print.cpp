@@ -1,11 +1,14 @@
-// A whole mail-merge print job: persons read from a vCard file are merged into the default
-// 30-up label sheet design (a recipient address panel with its POSTNET barcode) and printed to a
-// PDF file. Each job runs in a child process of its own, so that its peak memory is its own.
-// Prints wall time (reading, building the job, printing) and the peak resident set size.
+// A whole mail-merge print job as a user runs it: persons of four to five lines read from a vCard
+// file are merged into a new label design (the default 30-up sheet and text size, a recipient
+// address panel with its POSTNET barcode below) and printed to a PDF file, with the settings the
+// application registers (the fit-to-label and comma filters on; "--filters=off" turns both off).
+// Each job runs in a child process of its own, so that its peak memory is its own. Prints wall
+// time (reading, building the job, printing) and the peak resident set size, then checks what was
+// printed: every name once and in order, every label's text and barcode inside its label.
 #include "BenchSupport.h"
 
-#include "app/document/CADocument.h"
-#include "app/printing/CALabelPrintingView.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/merge/CALabelPrintingView.h"
 
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CAddressFormatController.h"
@@ -18,6 +21,8 @@
 #include "platform/PWVCardReader.h"
 #include "kernel/printing/CATemplateFormat.h"
 #include "kernel/printing/CAEnvironmentLayout.h"
+#include "kernel/printing/CALabelSheetLayout.h"
+#include "platform/PWUserDefaults.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -27,12 +32,15 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <poppler-qt6.h>
+
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -51,8 +59,10 @@ QByteArray vCards(int count)
                  QByteArray::number(i) + "\r\n";
         if (i % 4 == 0)
             bytes += "ORG:Widgets " + QByteArray::number(i) + ";\r\n";
-        bytes += "ADR;TYPE=WORK:;;" + QByteArray::number(100 + i) + " Main St;" + city[0] + ";" + city[1] + ";" +
-                 city[2] + "-" + QByteArray::number(1000 + i % 9000) + ";USA\r\nEND:VCARD\r\n";
+        // Every third person has a second street line: four to five lines a label.
+        const QByteArray suite = i % 3 == 0 ? "\\nSuite " + QByteArray::number(1 + i % 500) : QByteArray();
+        bytes += "ADR;TYPE=WORK:;;" + QByteArray::number(100 + i) + " Main St" + suite + ";" + city[0] + ";" + city[1] +
+                 ";" + city[2] + "-" + QByteArray::number(1000 + i % 9000) + ";USA\r\nEND:VCARD\r\n";
     }
     return bytes;
 }
@@ -70,6 +80,74 @@ std::shared_ptr<CADocument> sheetDesign(const CATemplateFormat &layout)
     return document;
 }
 
+// Reads the printed PDF back: the last names ("PersonN") in slot order must run 0, 1, ..., count - 1;
+// every word and every dark pixel lies inside a label; every label shows dark ink (its barcode)
+// below its lowest word. Answers the first fault, or nothing.
+QString checkOutput(const QString &pdf, const CATemplateFormat &layout, int count)
+{
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(pdf);
+    if (!document)
+        return QStringLiteral("the PDF cannot be read");
+    const CALabelSheetLayout sheet(layout);
+    const int perPage = sheet.itemsPerPage();
+    const auto slotRect = [&](int slot) {
+        return QRectF(QPointF(sheet.originX(), sheet.originY()) + sheet.slotOrigin(slot),
+                      QSizeF(sheet.itemWidth(), sheet.itemHeight()));
+    };
+    const auto slotAt = [&](const QPointF &point) {
+        for (int slot = 0; slot < perPage; ++slot)
+            if (slotRect(slot).contains(point))
+                return slot;
+        return -1;
+    };
+    constexpr double kScale = 1.0; // 72 dots per inch: a POSTNET bar is more than one pixel wide
+    int expected = 0;
+    for (int page = 0; page < document->numPages(); ++page) {
+        const std::unique_ptr<Poppler::Page> sheetPage = document->page(page);
+        std::vector<QString> names(static_cast<std::size_t>(perPage));
+        std::vector<double> lowest(static_cast<std::size_t>(perPage), -1.0);
+        for (const std::unique_ptr<Poppler::TextBox> &box : sheetPage->textList()) {
+            const QRectF rect = box->boundingBox();
+            const int slot = slotAt(rect.center());
+            if (slot < 0 || !slotRect(slot).adjusted(-0.5, -0.5, 0.5, 0.5).contains(rect))
+                return QStringLiteral("page %1: \"%2\" outside its label").arg(page + 1).arg(box->text());
+            lowest[std::size_t(slot)] = std::max(lowest[std::size_t(slot)], rect.bottom());
+            if (box->text().startsWith(QStringLiteral("Person"))) {
+                if (!names[std::size_t(slot)].isEmpty())
+                    return QStringLiteral("page %1: two names in label %2").arg(page + 1).arg(slot + 1);
+                names[std::size_t(slot)] = box->text();
+            }
+        }
+        for (int slot = 0; slot < perPage && expected < count; ++slot, ++expected) {
+            if (names[std::size_t(slot)] != QStringLiteral("Person%1").arg(expected))
+                return QStringLiteral("page %1, label %2: \"%3\" where Person%4 belongs")
+                    .arg(page + 1).arg(slot + 1).arg(names[std::size_t(slot)]).arg(expected);
+        }
+        document->setPaperColor(Qt::white);
+        const QImage image = sheetPage->renderToImage(72.0 * kScale, 72.0 * kScale).convertToFormat(QImage::Format_Grayscale8);
+        std::vector<bool> barcode(static_cast<std::size_t>(perPage), false);
+        for (int y = 0; y < image.height(); ++y) {
+            const uchar *line = image.constScanLine(y);
+            for (int x = 0; x < image.width(); ++x) {
+                if (line[x] > 96)
+                    continue;
+                const QPointF point((x + 0.5) / kScale, (y + 0.5) / kScale);
+                const int slot = slotAt(point);
+                if (slot < 0)
+                    return QStringLiteral("page %1: ink outside every label at (%2, %3)").arg(page + 1).arg(x).arg(y);
+                if (point.y() > lowest[std::size_t(slot)] + 1.0 && lowest[std::size_t(slot)] >= 0.0)
+                    barcode[std::size_t(slot)] = true;
+            }
+        }
+        for (int slot = 0; slot < perPage; ++slot)
+            if (!names[std::size_t(slot)].isEmpty() && !barcode[std::size_t(slot)])
+                return QStringLiteral("page %1, label %2: no barcode below the address").arg(page + 1).arg(slot + 1);
+    }
+    if (expected != count)
+        return QStringLiteral("%1 labels printed of %2").arg(expected).arg(count);
+    return QString();
+}
+
 long peakKilobytes()
 {
     rusage usage{};
@@ -77,9 +155,17 @@ long peakKilobytes()
     return usage.ru_maxrss;
 }
 
-int runJob(int argc, char **argv, int count)
+int runJob(int argc, char **argv, int count, bool filtersOn)
 {
+    // The whole process as a batch print runs it: start-up included.
+    QElapsedTimer process;
+    process.start();
     BenchEnvironment environment(argc, argv);
+    if (!filtersOn) {
+        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+        defaults.setBool(QStringLiteral("FTAddressAutoResize"), false);
+        defaults.setBool(QStringLiteral("FTCommaDelimitedAddress"), false);
+    }
     // One warning per copy would measure the terminal, not the job.
     QLoggingCategory::setFilterRules(QStringLiteral("pw.*.warning=false"));
     CAEnvironment::setDefaultCountry(QStringLiteral("us"));
@@ -132,14 +218,21 @@ int runJob(int argc, char **argv, int count)
     // PW_BENCH_KEEP_PDF names a folder that keeps each job's PDF, to look at what was printed.
     if (const QByteArray keep = qgetenv("PW_BENCH_KEEP_PDF"); !keep.isEmpty())
         QFile::copy(pdf, QDir(QString::fromLocal8Bit(keep)).filePath(QStringLiteral("merged-%1.pdf").arg(count)));
-    std::printf("%6d labels  %4d pages  read %5lld ms  job %5lld ms  print %6lld ms  total %6lld ms  "
-                "peak RSS %6.1f MB  PDF %.1f MB%s\n",
-                count, view.pageCount(), (long long)readMs, (long long)(builtMs - readMs),
-                (long long)(totalMs - builtMs), (long long)totalMs, peakKilobytes() / 1024.0,
+    std::printf("%6d labels  filters %-3s  %4d pages  read %5lld ms  job %5lld ms  print %6lld ms  total %6lld ms  "
+                "process %6lld ms  peak RSS %6.1f MB  PDF %.1f MB%s\n",
+                count, filtersOn ? "on" : "off", view.pageCount(), (long long)readMs, (long long)(builtMs - readMs),
+                (long long)(totalMs - builtMs), (long long)totalMs, (long long)process.elapsed(), peakKilobytes() / 1024.0,
                 QFileInfo(pdf).size() / 1048576.0, printed ? "" : "  (job reported a failure)");
-    if (!printed)
+    if (!printed) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
-    return printed ? 0 : 1;
+        return 1;
+    }
+    std::fflush(stdout);
+    if (const QString fault = checkOutput(pdf, *layout, count); !fault.isEmpty()) {
+        std::fprintf(stderr, "wrong output: %s\n", qPrintable(fault));
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -148,9 +241,13 @@ int main(int argc, char **argv)
 {
     // Label counts may be given on the command line; by default the two sizes of the target.
     std::vector<int> counts;
-    for (int i = 1; i < argc; ++i)
-        if (const int n = std::atoi(argv[i]); n > 0)
+    bool filtersOn = true;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--filters=off") == 0)
+            filtersOn = false;
+        else if (const int n = std::atoi(argv[i]); n > 0)
             counts.push_back(n);
+    }
     if (counts.empty())
         counts = {1000, 10000};
     int status = 0;
@@ -160,7 +257,7 @@ int main(int argc, char **argv)
         if (child < 0)
             return 1;
         if (child == 0) {
-            const int result = runJob(argc, argv, count);
+            const int result = runJob(argc, argv, count, filtersOn);
             std::fflush(nullptr);
             std::_Exit(result);
         }

@@ -1,6 +1,6 @@
 #include "FuzzSupport.h"
 
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
 #include "kernel/FTKernelStartup.h"
 
 #include <QGuiApplication>

@@ -23,6 +23,7 @@ LAYERS = [
     'kernel/address',
     'kernel/document',
     'kernel/printing',
+    'kernel/merge',      # the mail merge: application document, document map, filters, page loop
     'kernel',            # the kernel's start-up, above every kernel folder
     'app/document',
     'app/printing',

@@ -1,6 +1,6 @@
 #include "app/shell/CADesignPageView.h"
 
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
 #include "app/shell/CAActionError.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"

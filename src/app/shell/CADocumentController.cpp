@@ -1,6 +1,6 @@
 #include "app/shell/CADocumentController.h"
 
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
 #include "app/shell/CAActionRouter.h"
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CAFloatingPanels.h"

@@ -1,6 +1,6 @@
 #include "app/shell/CADocumentManager.h"
 
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
 #include "app/shell/CAOpenDocument.h"
 #include "app/shell/CAShellLog.h"
 #include "kernel/document/CFTADocument.h"

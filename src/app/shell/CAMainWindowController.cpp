@@ -1,6 +1,6 @@
 #include "app/shell/CAMainWindowController.h"
 
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
 #include "app/shell/CAActionError.h"
 #include "app/shell/CAActionRouter.h"
 #include "app/shell/CADesignPageView.h"

@@ -1,6 +1,6 @@
 #include "app/shell/CASavePanel.h"
 
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
 #include "app/shell/CExportAccViewController.h"
 
 #include <QComboBox>

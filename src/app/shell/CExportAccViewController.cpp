@@ -1,6 +1,6 @@
 #include "app/shell/CExportAccViewController.h"
 
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
 #include <ui_exportAccessoryView.h>
 
 CExportAccViewController::CExportAccViewController(QObject *parent)

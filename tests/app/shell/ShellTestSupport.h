@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/document/CADocument.h"
+#include "kernel/merge/CADocument.h"
 #include "app/shell/CAActionRouter.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"

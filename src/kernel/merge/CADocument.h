@@ -1,0 +1,221 @@
+#pragma once
+
+#include "kernel/foundation/FTTypes.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QPainterPath>
+#include <QPicture>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class CATemplateFormat;
+class CDDString;
+class CFTADocument;
+class CFTComponent;
+class CFTDocumentController;
+class PWPerson;
+
+// The application's document: one design (a kernel document held through its controller), the
+// recipient and sender persons merged into it, the persons and the print list to print with, and
+// the file form of all of it. A plain model the document window holds; it draws nothing itself.
+// Reading a file never half-changes a document: the file is read into a fresh prepared design,
+// which replaces the current one only when the whole file was read.
+class CADocument
+{
+public:
+    // The type name of the design file and of the components' pasteboard payload.
+    static const QString kAddressDocumentType;
+    // The file name extension of a design file.
+    static const QString kFileExtension;
+    // The export types of Save To, as MIME types: the whole design at 600 dots per inch.
+    static const QString kPDFType;
+    static const QString kTIFFType;
+
+    // Where a new document finds the kernel document prepared for it (a one-shot hand-off the
+    // shell fills at launch or for a menu choice), and the sender list's default person. Either
+    // may be empty; see setPreparedDocumentSource and setDefaultSenderSource.
+    using PreparedDocumentSource = std::function<std::unique_ptr<CFTADocument>()>;
+    using DefaultSenderSource = std::function<std::shared_ptr<PWPerson>()>;
+    static void setPreparedDocumentSource(PreparedDocumentSource source);
+    // Without a source the default sender is the one the user defaults name ("SenderList",
+    // "Default Sender Index"), else the address book's own card, else none.
+    static void setDefaultSenderSource(DefaultSenderSource source);
+    static std::shared_ptr<PWPerson> defaultSender();
+
+    // A new document: the prepared kernel document when there is one, else a Label for the
+    // default country; the kind's default template applied without its window; the default
+    // text size set.
+    CADocument();
+    // Takes over the given kernel document as it is: no template, no text size.
+    explicit CADocument(std::unique_ptr<CFTADocument> document);
+    ~CADocument();
+
+    CADocument(const CADocument &) = delete;
+    CADocument &operator=(const CADocument &) = delete;
+
+    CFTADocument *ftDocument() const;
+    CFTDocumentController *ftDocumentController() const { return m_controller.get(); }
+
+    // --- the file ------------------------------------------------------------------------------
+
+    // The file bytes for "AddressDocumentType"; empty for any other type.
+    QByteArray dataRepresentationOfType(const QString &type) const;
+    // The XML property list of the whole document (components null: kernel keys, persons,
+    // print-list name), or of just the given components in their pasteboard form. Empty, with
+    // a log line, when the list cannot be written.
+    QByteArray documentDataForComponents(const std::vector<CFTComponent *> *components) const;
+    // Reads file bytes into the document. False, with the reason in error and the document as
+    // it was, for another type, bytes that are not a property list, or a property list that is
+    // not a design or lacks what every design of its version holds. Parts that could not be
+    // read otherwise are left out and listed in readProblems.
+    bool loadDataRepresentation(const QByteArray &data, const QString &type, QString *error = nullptr);
+    // Writes the whole document to path through a save file: a failed write leaves what was
+    // there before and answers false with the reason. A damaged document (see readProblems)
+    // replaces no existing file until the replacement is confirmed.
+    bool writeToFile(const QString &path, QString *error = nullptr) const;
+    // The parts of the last file read that could not be read (left out or changed), one line
+    // each, as logged when the file was opened; empty for a whole file and a new document.
+    const QStringList &readProblems() const { return m_readProblems; }
+    bool isDamaged() const { return !m_readProblems.isEmpty(); }
+    // Whether a save of a damaged document may replace a file (the user agreed to lose what
+    // could not be read); cleared by every reading, kept through later saves.
+    void setReplaceDamagedConfirmed(bool confirmed) { m_replaceDamagedConfirmed = confirmed; }
+    bool isReplaceDamagedConfirmed() const { return m_replaceDamagedConfirmed; }
+    // Reads the design file at path; false with the reason, and the document unchanged, when it
+    // cannot be read or is not a design.
+    bool readFromFile(const QString &path, QString *error = nullptr);
+    // The components of a pasteboard payload (or of a file's front side), made fresh and owned
+    // by the caller; empty when the bytes are not such a list.
+    static std::vector<std::unique_ptr<CFTComponent>> componentsFromData(const QByteArray &data,
+                                                                        QString *error = nullptr);
+
+    // --- kernel document attributes --------------------------------------------------------------
+
+    documentType docType() const;
+    bool isPredefLayout() const;
+    int rowCount() const;
+    int colCount() const;
+    // An envelope, or a label on a roll: one card to a page.
+    bool oneCardOnePage() const;
+    QString countryCode(bool toFrom) const;
+    QString countryCodeTo() const { return countryCode(true); }
+    QString countryCodeFrom() const { return countryCode(false); }
+    void setCountryCode(bool toFrom, const QString &code);
+    void setCountryCodeTo(const QString &code) { setCountryCode(true, code); }
+    void setCountryCodeFrom(const QString &code) { setCountryCode(false, code); }
+    // Applies a paper template; with arrange the components are first rescaled to its size.
+    void setLayoutArangeComponents(const CATemplateFormat &format, bool arrange);
+    // The default font size of new texts by the card's kind and size.
+    void setDefTextSize();
+
+    // --- outlines in document coordinates --------------------------------------------------------
+
+    // A rounded rectangle, else a disc cut by two chords, else the rectangle, plus an optional
+    // round hole. The orientation does not change the outline.
+    static QPainterPath documentSurfacePathForRect(const QRectF &rect, double cornerRadius, double outerDiameter,
+                                                   double innerDiameter, bool horizontal);
+    // With the kernel document's corner radius; nothing without a kernel document.
+    std::optional<QPainterPath> documentSurfacePathForRect(const QRectF &rect) const;
+    // The envelope window; nothing without a kernel document.
+    std::optional<QPainterPath> windowPath() const;
+
+    // --- output of a design: PDF and TIFF export, item images of the printing views ------------
+
+    // A null list means the whole design: side 0's lists on a rectangle of the card's size grown
+    // by bleed on every side, turned to the side's orientation by quarter turns (the output's
+    // width and height are exchanged exactly when the drawing is turned by an odd number of them;
+    // forceHorizontal turns a taller-than-wide design to landscape as well). A list is drawn
+    // alone on the union of its components' rectangles: no bleed, no turn. An envelope window
+    // clips the drawing. resolution (dots per inch) is the drawer's; withPrinting draws as for a
+    // printer rather than the screen; fitAddressPanel is the caller's business.
+    //
+    // The vector form, recorded by the same renderer as the PDF: points, origin at the output's
+    // top-left corner; a null picture when there is nothing to draw.
+    QPicture pictureForComponents(const std::vector<CFTComponent *> *components, double bleed, bool printCutMarks,
+                                  bool forceHorizontal, bool fitAddressPanel, bool withPrinting,
+                                  double resolution) const;
+    // The bitmap form at resolution dots per inch (its size is the output's in points times
+    // resolution / 72), always turned to landscape; a whole design on white, a list on a clear
+    // background. Null when there is nothing to draw or the bitmap would be unreasonably large.
+    QImage imageForComponents(const std::vector<CFTComponent *> *components, double bleed, bool fitAddressPanel,
+                              bool withPrinting, double resolution) const;
+    // One PDF page exactly the output's size; empty on failure.
+    QByteArray PDFDataForComponents(const std::vector<CFTComponent *> *components, double bleed, bool printCutMarks,
+                                    bool forceHorizontal, bool fitAddressPanel, bool withPrinting,
+                                    double resolution) const;
+    // The bitmap form as TIFF with its resolution tags; empty on failure.
+    QByteArray TIFFDataForComponents(const std::vector<CFTComponent *> *components, double bleed,
+                                     bool fitAddressPanel, bool withPrinting, double resolution) const;
+
+    // --- persons ---------------------------------------------------------------------------------
+
+    // The recipient (toFrom true) or sender person; may be none.
+    std::shared_ptr<PWPerson> currentPerson(bool toFrom) const;
+    // Stores a copy of the person (an empty person for none), then optionally gives the side's
+    // address components the format of the person's country and fills their texts.
+    std::shared_ptr<PWPerson> setCurrentPerson(const PWPerson *person, bool toFrom, bool updateStrings,
+                                               bool updateFormat);
+    void updateObjectsFormatWithPerson(const PWPerson &person, bool toFrom);
+    void updateObjectsTextWithPerson(const PWPerson &person, bool toFrom);
+    void updateObjectsText(const std::vector<CFTComponent *> &list, const PWPerson &person, bool toFrom);
+    // An address panel or address text passes what the user typed back into the side's person.
+    void updatePersonWithComponent(CFTComponent *component);
+    void updatePersonWithAddressText(CFTComponent *text, bool updateOtherStrings);
+    // Whether a component of the front side's main list is an address field of that side.
+    bool hasAddressControls(bool toFrom) const;
+
+    void setPersonList(std::optional<std::vector<std::shared_ptr<PWPerson>>> list) { m_personList = std::move(list); }
+    const std::optional<std::vector<std::shared_ptr<PWPerson>>> &personList() const { return m_personList; }
+    void setPrintListName(std::optional<QString> name) { m_printListName = std::move(name); }
+    const std::optional<QString> &getPrintListName() const { return m_printListName; }
+    void setCapitalizedAddressPanel(bool capitalized) { m_capitalizedAddressPanel = capitalized; }
+    bool isCapitalizedAddressPanel() const { return m_capitalizedAddressPanel; }
+    void setPrintMode(bool printMode) { m_printMode = printMode; }
+    bool isPrintMode() const { return m_printMode; }
+
+    // --- series printing, forwarded to the kernel document --------------------------------------
+
+    void resetObjects();
+    void nextStepObjects();
+    void clearObjects();
+    void setValueObjects(int number);
+    void snapshotObjects();
+    void restoreObjects();
+
+    // --- what the calibration sheet may offer ----------------------------------------------------
+
+    bool hasCalHorizontal() const { return true; }
+    bool hasCalVertical() const { return true; }
+    bool hasCalScale() const { return rowCount() > 2; }
+
+private:
+    // A new kernel document of the kind and countries, before any template.
+    static std::unique_ptr<CFTADocument> makePreparedDocument(documentType type, const CDDString &codeTo,
+                                                              const CDDString &codeFrom);
+    // The kind's default template, without its envelope window, the components left as they are.
+    static void applyDefaultLayout(CFTADocument &document);
+    static void applyLayout(CFTADocument &document, const CATemplateFormat &format, bool arrange);
+    static void applyDefTextSize(CFTADocument &document);
+    void adopt(std::unique_ptr<CFTADocument> document);
+    void rebuildPersonsFromComponents();
+
+    inline static PreparedDocumentSource s_preparedDocumentSource;
+    inline static DefaultSenderSource s_defaultSenderSource;
+
+    std::unique_ptr<CFTDocumentController> m_controller;
+    std::shared_ptr<PWPerson> m_personTo;
+    std::shared_ptr<PWPerson> m_personFrom;
+    std::optional<std::vector<std::shared_ptr<PWPerson>>> m_personList;
+    bool m_capitalizedAddressPanel = false;
+    bool m_printMode = false;
+    std::optional<QString> m_printListName;
+    QStringList m_readProblems;
+    bool m_replaceDamagedConfirmed = false;
+};

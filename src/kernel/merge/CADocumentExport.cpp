@@ -1,0 +1,223 @@
+// The document's output builders: vector (a recorded picture, PDF) through the rendering view,
+// bitmaps (an image, TIFF) drawn directly with a print drawer.
+#include "kernel/merge/CADocument.h"
+
+#include "kernel/merge/CADocumentLog.h"
+
+#include "kernel/document/CFTADocument.h"
+#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/foundation/CFTComponent.h"
+#include "kernel/foundation/FTImageArchive.h"
+#include "kernel/printing/CCRenderingView.h"
+
+#include <QPainter>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+// Bitmaps larger than this many pixels are refused rather than allocated.
+constexpr double kMaxBitmapPixels = 400.0e6;
+constexpr int kMaxBitmapSide = 32000;
+
+// Where and how a design or a list of its components lands on the output.
+struct OutputPlan
+{
+    QRectF rect;           // the output, in design points
+    bool wholeDesign = false;
+    double bleed = 0.0;
+    int rotateMode = 0;    // quarter turns
+    const std::vector<CFTComponent *> *front = nullptr;
+    const std::vector<CFTComponent *> *back = nullptr;
+    std::optional<QPainterPath> clip;
+};
+
+bool finite(const QRectF &rect)
+{
+    return std::isfinite(rect.x()) && std::isfinite(rect.y()) && std::isfinite(rect.width())
+           && std::isfinite(rect.height());
+}
+
+// turnTall: a taller-than-wide design is turned to landscape. The output's width and height are
+// exchanged only together with an odd number of quarter turns, so the drawing always fills it.
+std::optional<OutputPlan> planOutput(const CADocument &document, const std::vector<CFTComponent *> *components,
+                                     double bleed, bool turnTall)
+{
+    CFTADocument *kernel = document.ftDocument();
+    if (!kernel)
+        return std::nullopt;
+    OutputPlan plan;
+    if (components) {
+        double left = 0.0, top = 0.0, right = 0.0, bottom = 0.0;
+        CFTACoreDoc::GetBoundForComponents(&left, &top, &right, &bottom, *components);
+        plan.rect = QRectF(left, top, right - left, bottom - top);
+        plan.front = components;
+    } else {
+        const CFTACoreDoc::ftSide *side = kernel->getPage(0);
+        const int orientation = side ? (side->getPageOrientation() & 3) : 0;
+        double width = kernel->getDocumentSizeX(0);
+        double height = kernel->getDocumentSizeY(0);
+        plan.rotateMode = orientation;
+        if (turnTall && height > width && orientation % 2 == 0)
+            plan.rotateMode = orientation + 1;
+        if (plan.rotateMode % 2 == 1)
+            std::swap(width, height);
+        plan.bleed = std::isfinite(bleed) && bleed > 0.0 ? bleed : 0.0;
+        plan.rect = QRectF(0.0, 0.0, width + 2.0 * plan.bleed, height + 2.0 * plan.bleed);
+        plan.wholeDesign = true;
+        plan.front = kernel->GetComponentsPtr(0, false);
+        plan.back = kernel->GetComponentsPtr(0, true);
+    }
+    if (!finite(plan.rect) || plan.rect.width() <= 0.0 || plan.rect.height() <= 0.0 || !plan.front)
+        return std::nullopt;
+    if (kernel->HasWindow()) {
+        if (const std::optional<QPainterPath> window = document.windowPath()) {
+            // The window is a hole whatever the direction its outline runs in: a square window
+            // (corner radius 0) is cut out like a rounded one, so nothing prints over its film.
+            QPainterPath clip;
+            clip.setFillRule(Qt::OddEvenFill);
+            clip.addRect(plan.rect);
+            clip.addPath(*window);
+            plan.clip = clip;
+        }
+    }
+    return plan;
+}
+
+std::unique_ptr<CCRenderingView> makeRenderer(const CFTADocument &kernel, const OutputPlan &plan, bool printCutMarks,
+                                              bool fitAddressPanel, bool withPrinting, double resolution)
+{
+    auto renderer = std::make_unique<CCRenderingView>(
+        QRectF(QPointF(0, 0), plan.rect.size()), float(plan.bleed), plan.front, plan.back, plan.clip, printCutMarks,
+        plan.rotateMode, fitAddressPanel, kernel.isFIMBarcodeAllow(), withPrinting, true, float(resolution), &kernel);
+    renderer->setBounds(plan.rect);
+    return renderer;
+}
+
+} // namespace
+
+QPicture CADocument::pictureForComponents(const std::vector<CFTComponent *> *components, double bleed,
+                                          bool printCutMarks, bool forceHorizontal, bool fitAddressPanel,
+                                          bool withPrinting, double resolution) const
+{
+    const std::optional<OutputPlan> plan = planOutput(*this, components, bleed, forceHorizontal);
+    if (!plan) {
+        qCWarning(lcDocument) << "nothing to record: the design or component list has no area";
+        return QPicture();
+    }
+    const std::unique_ptr<CCRenderingView> renderer =
+        makeRenderer(*ftDocument(), *plan, printCutMarks, fitAddressPanel, withPrinting, resolution);
+    QPicture picture;
+    QPainter painter;
+    if (!painter.begin(&picture)) {
+        qCWarning(lcDocument) << "could not record a picture";
+        return QPicture();
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(-plan->rect.topLeft());
+    renderer->draw(painter);
+    painter.end();
+    picture.setBoundingRect(QRect(0, 0, int(std::ceil(plan->rect.width())), int(std::ceil(plan->rect.height()))));
+    return picture;
+}
+
+QByteArray CADocument::PDFDataForComponents(const std::vector<CFTComponent *> *components, double bleed,
+                                            bool printCutMarks, bool forceHorizontal, bool fitAddressPanel,
+                                            bool withPrinting, double resolution) const
+{
+    const std::optional<OutputPlan> plan = planOutput(*this, components, bleed, forceHorizontal);
+    if (!plan) {
+        qCWarning(lcDocument) << "no PDF: the design or component list has no area";
+        return QByteArray();
+    }
+    const std::unique_ptr<CCRenderingView> renderer =
+        makeRenderer(*ftDocument(), *plan, printCutMarks, fitAddressPanel, withPrinting, resolution);
+    const QByteArray pdf = CDDDrawer::PDFDataForDrawing(plan->rect, resolution, [&renderer](CDDDrawer &drawer) {
+        if (QPainter *painter = drawer.GetPainter())
+            renderer->draw(*painter);
+    });
+    if (pdf.isEmpty())
+        qCWarning(lcDocument) << "the PDF could not be written at" << resolution << "dpi";
+    return pdf;
+}
+
+QImage CADocument::imageForComponents(const std::vector<CFTComponent *> *components, double bleed, bool, bool,
+                                      double resolution) const
+{
+    if (!std::isfinite(resolution) || resolution <= 0.0) {
+        qCWarning(lcDocument) << "no bitmap at a resolution of" << resolution << "dpi";
+        return QImage();
+    }
+    const std::optional<OutputPlan> plan = planOutput(*this, components, bleed, true);
+    if (!plan) {
+        qCWarning(lcDocument) << "no bitmap: the design or component list has no area";
+        return QImage();
+    }
+    const double scale = resolution / 72.0;
+    const double pixelWidth = std::ceil(plan->rect.width() * scale - 1e-6);
+    const double pixelHeight = std::ceil(plan->rect.height() * scale - 1e-6);
+    if (pixelWidth < 1.0 || pixelHeight < 1.0 || pixelWidth > kMaxBitmapSide || pixelHeight > kMaxBitmapSide
+        || pixelWidth * pixelHeight > kMaxBitmapPixels) {
+        qCWarning(lcDocument) << "refusing a bitmap of" << pixelWidth << "x" << pixelHeight << "pixels";
+        return QImage();
+    }
+    QImage image(int(pixelWidth), int(pixelHeight), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) {
+        qCWarning(lcDocument) << "could not allocate a bitmap of" << pixelWidth << "x" << pixelHeight << "pixels";
+        return QImage();
+    }
+    image.fill(Qt::transparent);
+    const int dotsPerMetre = int(std::lround(resolution / 0.0254));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+
+    CFTADocument *kernel = ftDocument();
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    painter.scale(scale, scale);
+    painter.translate(-plan->rect.topLeft());
+    if (plan->clip)
+        painter.setClipPath(*plan->clip, Qt::IntersectClip);
+    if (plan->wholeDesign)
+        painter.fillRect(plan->rect, Qt::white);
+    CDDDrawer drawer(false, &painter);
+    drawer.SetResolution(scale);
+    if (plan->wholeDesign) {
+        painter.translate(plan->bleed, plan->bleed);
+        const double innerWidth = plan->rect.width() - 2.0 * plan->bleed;
+        const double innerHeight = plan->rect.height() - 2.0 * plan->bleed;
+        if (plan->rotateMode != 0) {
+            painter.rotate(-90.0 * plan->rotateMode);
+            if (plan->rotateMode == 1)
+                painter.translate(-innerHeight, 0.0);
+            else if (plan->rotateMode == 2)
+                painter.translate(-innerWidth, -innerHeight);
+            else
+                painter.translate(0.0, -innerWidth);
+        }
+        kernel->DrawBackground(&drawer);
+    } else {
+        // A copied selection carries no background picture, but the facing identification mark
+        // stands where it stands on the card, as in the whole design.
+        kernel->DrawFIMBarcode(&drawer);
+    }
+    // The same wrap outlines as the vector form, so that both forms of an item look alike.
+    for (CFTComponent *component : *plan->front)
+        component->Draw(&drawer, false, kernel, false, true);
+    painter.end();
+    return image;
+}
+
+QByteArray CADocument::TIFFDataForComponents(const std::vector<CFTComponent *> *components, double bleed,
+                                             bool fitAddressPanel, bool withPrinting, double resolution) const
+{
+    const QImage image = imageForComponents(components, bleed, fitAddressPanel, withPrinting, resolution);
+    if (image.isNull())
+        return QByteArray();
+    QString error;
+    const QByteArray tiff = FTImageArchive::tiffData(image, resolution, &error);
+    if (tiff.isEmpty())
+        qCWarning(lcDocument) << "the TIFF could not be written:" << error;
+    return tiff;
+}

@@ -1,0 +1,261 @@
+#include "kernel/merge/CADocument.h"
+
+#include "kernel/merge/CADocumentLog.h"
+
+#include "kernel/address/FTStoredPerson.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDReadReport.h"
+#include "kernel/foundation/CFTACoreDoc.h"
+#include "kernel/foundation/CFTComponent.h"
+#include "platform/PWFileReader.h"
+#include "platform/PWMultiValue.h"
+#include "platform/PWPerson.h"
+#include "platform/PWPlist.h"
+#include "platform/PWSaveFile.h"
+#include "platform/PWVCardReader.h"
+
+#include <QFileInfo>
+
+#include <new>
+
+namespace {
+
+const QString kPersonTo = QStringLiteral("Person To");
+const QString kPersonFrom = QStringLiteral("Person From");
+const QString kOldPersonTo = QStringLiteral("ABPerson To");
+const QString kOldPersonFrom = QStringLiteral("ABPerson From");
+const QString kPersonListName = QStringLiteral("Person List Name");
+const QString kFrontSide = QStringLiteral("Front Side");
+const QString kComponents = QStringLiteral("Components");
+const QString kDocumentTypeKey = QStringLiteral("Document Type");
+
+QString openError(const QString &reason)
+{
+    return QStringLiteral("The document could not be opened: %1").arg(reason);
+}
+
+bool fail(QString *error, const QString &message)
+{
+    qCWarning(lcDocument).noquote() << message;
+    if (error)
+        *error = message;
+    return false;
+}
+
+// Whether the dictionary is laid out as a design at all; what a design must hold is the kernel's
+// to say.
+bool isDesign(const PWPlist &root, QString *reason)
+{
+    if (!root.isDictionary()) {
+        *reason = QStringLiteral("the file holds no dictionary");
+        return false;
+    }
+    const PWPlist type = root.value(kDocumentTypeKey);
+    if (type.isNull() && root.value(kFrontSide).isNull()) {
+        *reason = QStringLiteral("the file is not a design");
+        return false;
+    }
+    if (!type.isNull() && !type.isString()) {
+        *reason = QStringLiteral("\"Document Type\" is not a text");
+        return false;
+    }
+    *reason = CFTADocument::refusalOfFile(root);
+    return reason->isEmpty();
+}
+
+// The person of a stored form, keeping the identity its card carries: a design read and saved
+// again must name the same person, not a new one each time.
+std::shared_ptr<PWPerson> storedPerson(const PWPlist::Dictionary &stored)
+{
+    const std::shared_ptr<PWPerson> person = FTStoredPerson::initWithStoredData(stored);
+    if (!person)
+        return nullptr;
+    const PWPlist card = stored.value(QStringLiteral("personData"));
+    const std::shared_ptr<PWPerson> identity =
+        PWVCardReader::personFromData(card.toData(), nullptr, PWVCardReader::Options(true));
+    if (!identity || identity->uniqueId() == person->uniqueId())
+        return person;
+    std::shared_ptr<PWPerson> kept = PWPerson::createWithUniqueId(identity->uniqueId());
+    for (const QString &property : person->propertiesWithValues()) {
+        if (const std::optional<PWMultiValue> multi = person->multiValueForProperty(property))
+            kept->setMultiValueForProperty(property, *multi);
+        else
+            kept->setValueForProperty(property, person->valueForProperty(property));
+    }
+    kept->setImageData(person->imageData());
+    return kept;
+}
+
+// The person a file keeps for a side: the old vCard form wins over the stored form. Read through
+// the file's archive, so that its report sees these keys too.
+std::shared_ptr<PWPerson> filePerson(const CDDArchive &file, const QString &oldKey, const QString &key)
+{
+    PWPlist old;
+    file.GetData(oldKey, &old);
+    if (old.isData() || old.isString()) {
+        QString reason;
+        const QByteArray card = old.isData() ? old.toData() : old.toString().toUtf8();
+        if (std::shared_ptr<PWPerson> person =
+                PWVCardReader::personFromData(card, &reason, PWVCardReader::Options(true)))
+            return person;
+        file.noteUnread(oldKey, QStringLiteral("\"%1\" holds no readable person: %2").arg(oldKey, reason));
+    }
+    PWPlist stored;
+    file.GetData(key, &stored);
+    if (stored.isDictionary())
+        return storedPerson(stored.toDictionary());
+    return nullptr;
+}
+
+} // namespace
+
+QByteArray CADocument::dataRepresentationOfType(const QString &type) const
+{
+    constexpr double kExportResolution = 600.0;
+    if (type == kAddressDocumentType)
+        return documentDataForComponents(nullptr);
+    if (type == kPDFType)
+        return PDFDataForComponents(nullptr, 0.0, false, false, false, true, kExportResolution);
+    if (type == kTIFFType)
+        return TIFFDataForComponents(nullptr, 0.0, true, true, kExportResolution);
+    return QByteArray();
+}
+
+QByteArray CADocument::documentDataForComponents(const std::vector<CFTComponent *> *components) const
+{
+    CDDArchive archive(true, ptInline);
+    if (components) {
+        std::vector<CFTComponent *> list = *components;
+        CFTACoreDoc::SerializeComponents(archive, &list, true);
+    } else {
+        CFTADocument *document = ftDocument();
+        if (!document) {
+            qCWarning(lcDocument) << "There is no design to save";
+            return QByteArray();
+        }
+        document->Serialize(archive);
+    }
+    const PWPlist written = archive.Dettach();
+    PWPlist::Dictionary root = written.isDictionary() ? written.toDictionary() : PWPlist::Dictionary();
+    if (!components) {
+        if (m_personTo)
+            root.insert(kPersonTo, PWPlist(FTStoredPerson::convertToStoringData(*m_personTo)));
+        if (m_personFrom)
+            root.insert(kPersonFrom, PWPlist(FTStoredPerson::convertToStoringData(*m_personFrom)));
+        if (m_printListName)
+            root.insert(kPersonListName, PWPlist::fromString(*m_printListName));
+    }
+    const QByteArray xml = PWPlist(root).toXml();
+    if (xml.isEmpty())
+        qCWarning(lcDocument) << "The design could not be written as a property list";
+    return xml;
+}
+
+bool CADocument::loadDataRepresentation(const QByteArray &data, const QString &type, QString *error)
+{
+    if (type != kAddressDocumentType)
+        return fail(error, openError(QStringLiteral("\"%1\" is not a design type").arg(type)));
+    QString reason;
+    const std::optional<PWPlist> parsed = PWPlist::parse(data, &reason);
+    if (!parsed)
+        return fail(error, openError(reason));
+    if (!isDesign(*parsed, &reason))
+        return fail(error, openError(reason));
+
+    // Read into a fresh document prepared as this one was, so that a key the file lacks keeps
+    // the prepared value, and the current design stays whole until the file is read.
+    std::unique_ptr<CFTADocument> fresh = makePreparedDocument(
+        docType(), CDDString(countryCodeTo()), CDDString(countryCodeFrom()));
+    applyDefaultLayout(*fresh);
+    applyDefTextSize(*fresh);
+    const auto report = std::make_shared<CDDReadReport>();
+    CDDArchive archive(false, ptInline);
+    archive.Attach(*parsed);
+    archive.setReadReport(report);
+    fresh->Serialize(archive);
+    adopt(std::move(fresh));
+
+    // The file's persons are new objects nobody else holds: they are stored as they are, with
+    // the identity the file gives them, and no components are touched.
+    const std::shared_ptr<PWPerson> to = filePerson(archive, kOldPersonTo, kPersonTo);
+    if (to)
+        m_personTo = to;
+    const std::shared_ptr<PWPerson> from = filePerson(archive, kOldPersonFrom, kPersonFrom);
+    if (from)
+        m_personFrom = from;
+    if (!to || !from)
+        rebuildPersonsFromComponents();
+
+    PWPlist listName;
+    archive.GetData(kPersonListName, &listName);
+    m_printListName = listName.isString() ? std::optional<QString>(listName.toString()) : std::nullopt;
+
+    // What could not be read stays known: the design is shown, but a save would make the loss final.
+    m_readProblems = report->problems();
+    m_replaceDamagedConfirmed = false;
+    if (!m_readProblems.isEmpty()) {
+        qCWarning(lcDocument).noquote() << QStringLiteral("The design was opened with %1 part(s) that could not be read:")
+                                               .arg(m_readProblems.size());
+        for (const QString &problem : std::as_const(m_readProblems))
+            qCWarning(lcDocument).noquote() << QStringLiteral("  %1").arg(problem);
+    }
+    return true;
+}
+
+bool CADocument::writeToFile(const QString &path, QString *error) const
+{
+    if (isDamaged() && !m_replaceDamagedConfirmed && QFileInfo::exists(path))
+        return fail(error, QStringLiteral("The document could not be saved: it was opened with parts that could not be "
+                                          "read, and saving would replace \"%1\" without them")
+                               .arg(QFileInfo(path).fileName()));
+    const QByteArray data = documentDataForComponents(nullptr);
+    if (data.isEmpty())
+        return fail(error, QStringLiteral("The document could not be saved: it could not be written"));
+    QString reason;
+    if (!PWSaveFile::write(path, data, &reason))
+        return fail(error, QStringLiteral("The document could not be saved: %1").arg(reason));
+    return true;
+}
+
+bool CADocument::readFromFile(const QString &path, QString *error)
+{
+    // A design is a property list; anything else is refused before it is read whole.
+    static const PWFileReader::Signature design{&PWFileReader::looksLikePropertyList, 4096,
+                                                QStringLiteral("the file is not a design")};
+    const PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kDesignLimit, design);
+    if (!file.ok())
+        return fail(error, openError(file.reason));
+    // The design read into memory is built into a fresh document before it replaces this one, so
+    // running out of memory on the way leaves the current design as it was.
+    try {
+        return loadDataRepresentation(file.bytes, kAddressDocumentType, error);
+    } catch (const std::bad_alloc &) {
+        return fail(error, openError(QStringLiteral("there is not enough memory to open it")));
+    }
+}
+
+std::vector<std::unique_ptr<CFTComponent>> CADocument::componentsFromData(const QByteArray &data, QString *error)
+{
+    std::vector<std::unique_ptr<CFTComponent>> components;
+    QString reason;
+    const std::optional<PWPlist> parsed = PWPlist::parse(data, &reason);
+    if (!parsed) {
+        fail(error, QStringLiteral("The components could not be read: %1").arg(reason));
+        return components;
+    }
+    const PWPlist list = parsed->value(kComponents);
+    if (!list.isArray()) {
+        fail(error, QStringLiteral("The components could not be read: there is no list of components"));
+        return components;
+    }
+    CDDArchive archive(false, ptInline);
+    archive.Attach(*parsed);
+    std::vector<CFTComponent *> loaded;
+    CFTACoreDoc::SerializeComponents(archive, &loaded, false);
+    archive.Dettach();
+    components.reserve(loaded.size());
+    for (CFTComponent *component : loaded)
+        components.emplace_back(component);
+    return components;
+}

@@ -1,0 +1,87 @@
+#include "kernel/merge/CAEnvelopePrintingView.h"
+
+#include "kernel/merge/CADocument.h"
+
+#include "kernel/document/CFTADocument.h"
+#include "kernel/foundation/CDDDrawer.h"
+
+#include <QPainter>
+#include <QPen>
+
+CAEnvelopePrintingView::CAEnvelopePrintingView(DocumentList documentList, std::optional<PersonList> personList,
+                                               const CAPrintSettings &settings, bool vectorPrinting)
+    : CADYMOPrintingView(std::move(documentList), std::move(personList), settings, vectorPrinting)
+{
+    setEnvelopeMode(true);
+    _alignment = kAlignLeft;
+    _rotateDegree = settings.orientation == QPageLayout::Portrait ? 90 : 0;
+}
+
+CAEnvelopePrintingView::~CAEnvelopePrintingView() = default;
+
+void CAEnvelopePrintingView::rotateClockwise(bool clockwise)
+{
+    const int current = ((_rotateDegree % 360) + 360) % 360;
+    setRotation((current + (clockwise ? 90 : 270)) % 360);
+}
+
+QTransform CAEnvelopePrintingView::placementTransform(int degrees, int alignment, double paperWidth, double lx,
+                                                      double ly)
+{
+    const double W = paperWidth;
+    QPointF offset;
+    bool known = alignment >= kAlignLeft && alignment <= kAlignRight;
+    switch (degrees) {
+    case 0:
+        offset = alignment == kAlignLeft ? QPointF(0.0, 0.0)
+            : alignment == kAlignCentre  ? QPointF((W - lx) / 2.0, 0.0)
+                                         : QPointF(W - lx, 0.0);
+        break;
+    case 90:
+        offset = alignment == kAlignLeft ? QPointF(0.0, -ly)
+            : alignment == kAlignCentre  ? QPointF(0.0, -(W + ly) / 2.0)
+                                         : QPointF(0.0, -W);
+        break;
+    case 180:
+        offset = alignment == kAlignLeft ? QPointF(-lx, -ly)
+            : alignment == kAlignCentre  ? QPointF(-(W + lx) / 2.0, -ly)
+                                         : QPointF(-W, -ly);
+        break;
+    case 270:
+        offset = alignment == kAlignLeft ? QPointF(-lx, 0.0)
+            : alignment == kAlignCentre  ? QPointF(-lx, (W - ly) / 2.0)
+                                         : QPointF(-lx, W - ly);
+        break;
+    default:
+        known = false;
+        break;
+    }
+    QTransform transform;
+    transform.rotate(degrees);
+    if (known)
+        transform.translate(offset.x(), offset.y());
+    return transform;
+}
+
+QTransform CAEnvelopePrintingView::itemPlacement() const
+{
+    double lx = 0.0;
+    double ly = 0.0;
+    if (!documentList().empty() && documentList().front() && documentList().front()->ftDocument()) {
+        lx = documentList().front()->ftDocument()->getLayoutSizeX();
+        ly = documentList().front()->ftDocument()->getLayoutSizeY();
+    }
+    return placementTransform(_rotateDegree, _alignment, paperSize().width(), lx, ly);
+}
+
+void CAEnvelopePrintingView::drawPage(QPainter &painter, int page)
+{
+    CADYMOPrintingView::drawPage(painter, page);
+    if (!previewMode() || page < 1 || page > int(documentMap().size()))
+        return;
+    painter.save();
+    painter.setPen(QPen(QColor::fromRgbF(0.3, 0.3, 0.3), 1.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(QPointF(), paperSize()));
+    painter.restore();
+}

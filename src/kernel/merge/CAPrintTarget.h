@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+class QPagedPaintDevice;
+class QPdfWriter;
+
+// Where a print job's pages go: a paged device and what the job asks of the printer behind it.
+// The kernel prints into PDF files; the application hands in its printers through the same door,
+// so the merge itself never needs the print-support library.
+class CAPrintTarget
+{
+public:
+    virtual ~CAPrintTarget();
+
+    virtual QPagedPaintDevice &device() = 0;
+    // Sets the device's resolution in dots per inch, before the first page is painted.
+    virtual void setResolution(int dotsPerInch) = 0;
+    // The printer that prints, for its calibration; empty for a file.
+    virtual QString printerName() const { return QString(); }
+};
+
+// A PDF file as a print target.
+class CAPdfPrintTarget : public CAPrintTarget
+{
+public:
+    explicit CAPdfPrintTarget(QPdfWriter &writer)
+        : m_writer(writer)
+    {
+    }
+
+    QPagedPaintDevice &device() override;
+    void setResolution(int dotsPerInch) override;
+
+private:
+    QPdfWriter &m_writer;
+};

@@ -1,0 +1,587 @@
+#include "kernel/merge/CAPrintingView.h"
+
+#include "kernel/printing/CAPrintingLog.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/merge/CAPrintTarget.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/drawing/CAImageEx.h"
+#include "kernel/foundation/FTUtilities.h"
+#include "platform/PWPerson.h"
+#include "platform/PWUserDefaults.h"
+
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPicture>
+
+#include <algorithm>
+
+namespace {
+
+bool anyDid(const CADocumentFilter &result)
+{
+    using namespace DocumentFilterKey;
+    return result.value(DidSuppressCountryField) || result.value(DidOmitContactName) ||
+           result.value(DidCommaDelimited) || result.value(DidFitAddressPanel);
+}
+
+std::uint32_t asIndex(int index)
+{
+    return index < 0 ? DocMapPreviewType::kNone : std::uint32_t(index);
+}
+
+} // namespace
+
+// --- DocMapPreviewType -----------------------------------------------------------------------------
+
+DocMapPreviewType::DocMapPreviewType(const CADocument *document, std::uint32_t personIndex,
+                                     std::uint32_t documentIndex, bool vectorImage)
+    : _document(document)
+    , _personIndex(personIndex)
+    , _documentIndex(documentIndex)
+    , _bVectorImage(vectorImage)
+{
+}
+
+std::uint32_t DocMapPreviewType::hash() const
+{
+    const std::uint32_t mixed = (_documentIndex << 16) | (_personIndex & 0xFFu);
+    std::uint32_t value = std::uint32_t(inthash(std::int32_t(mixed)));
+    if (_bVectorImage)
+        value |= 0x8000u;
+    return value;
+}
+
+// --- construction ----------------------------------------------------------------------------------
+
+CAPrintingView::CAPrintingView(DocumentList documentList, std::optional<PersonList> personList,
+                               const CAPrintSettings &settings, bool vectorPrinting)
+    : _documentList(std::move(documentList))
+{
+    init(settings, vectorPrinting);
+    if (personList) {
+        _personList = std::move(personList);
+        _usePrintList = true;
+    }
+}
+
+CAPrintingView::CAPrintingView(const CATemplateFormat &layout, const CAPrintSettings &settings)
+{
+    init(settings, true);
+    _layout = layout;
+}
+
+void CAPrintingView::init(const CAPrintSettings &settings, bool vectorPrinting)
+{
+    m_settings = settings;
+    _bVectorPrinting = vectorPrinting;
+    const PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+    _bSuppressCountryField = defaults.boolForKey(QStringLiteral("FTSuppressCountryField"));
+    _bCommaDelimited = defaults.boolForKey(QStringLiteral("FTCommaDelimitedAddress"));
+    _bFitAddressPanel = defaults.boolForKey(QStringLiteral("FTAddressAutoResize"));
+    setPrintViewMode(kPreviewMode);
+}
+
+CAPrintingView::~CAPrintingView()
+{
+    clearObjects();
+}
+
+void CAPrintingView::setItemRenderer(ItemRenderer renderer)
+{
+    m_renderer = std::move(renderer);
+}
+
+void CAPrintingView::setAlignment(int) {}
+void CAPrintingView::setRotation(int) {}
+void CAPrintingView::startEditingPage(int) {}
+
+// --- modes and pages -------------------------------------------------------------------------------
+
+float CAPrintingView::resolutionForViewMode(int mode)
+{
+    return mode == kPreviewMode ? 100.0f : 600.0f;
+}
+
+float CAPrintingView::setPrintViewMode(int mode)
+{
+    _viewMode = mode;
+    _resolution = resolutionForViewMode(mode);
+    return _resolution;
+}
+
+QSizeF CAPrintingView::paperSize() const
+{
+    return m_settings.orientedPaperSize();
+}
+
+int CAPrintingView::itemsPerPage() const
+{
+    if (!_layout)
+        return 1;
+    const long long product = (long long)std::max(0, _layout->Columns()) * std::max(0, _layout->Rows());
+    return product <= 0 || product > 100000 ? 1 : int(product);
+}
+
+int CAPrintingView::pageCount() const
+{
+    const int per = itemsPerPage();
+    const int items = int(m_documentMap.size());
+    return (items + per - 1) / per;
+}
+
+std::pair<int, int> CAPrintingView::mapRangeForPage(int page) const
+{
+    const int size = int(m_documentMap.size());
+    const long long first = (long long)(page - 1) * itemsPerPage();
+    if (page < 1 || first >= size)
+        return {size, 0};
+    return {int(first), std::min(itemsPerPage(), size - int(first))};
+}
+
+bool CAPrintingView::printPages(QPdfWriter &writer, QString *error)
+{
+    CAPdfPrintTarget target(writer);
+    return printPages(target, error);
+}
+
+bool CAPrintingView::printPages(CAPrintTarget &target, QString *error)
+{
+    m_failures.clear();
+    QPagedPaintDevice &device = target.device();
+    // Named while the pages are painted, so that the views find the printer that prints.
+    struct JobTarget
+    {
+        CAPrintTarget *&slot;
+        ~JobTarget() { slot = nullptr; }
+    } job{m_target};
+    m_target = &target;
+    const auto refuse = [&](const QString &reason) {
+        qCWarning(lcPrinting) << reason;
+        if (error)
+            *error = reason;
+        return false;
+    };
+    for (const std::shared_ptr<CADocument> &document : _documentList) {
+        const documentType type = document ? document->docType() : dtUnknown;
+        if (type != dtLabel && type != dtEnvelope && type != dtPostcard)
+            return refuse(QStringLiteral("CADocument::printShowingPrintPanel - Document Type is not Supported"));
+    }
+    if (!calibrationMode())
+        setPrintViewMode(kPrintMode);
+    // Images made for the preview are of the preview's resolution: none of them is printed.
+    clearDocMapPreviewCache();
+    for (CADocMapEntry &entry : m_documentMap)
+        entry.preview.reset();
+
+    const int pages = pageCount();
+    if (pages < 1)
+        return refuse(QStringLiteral("There is nothing to print."));
+    const QSizeF paper = paperSize();
+    device.setPageLayout(QPageLayout(QPageSize(paper * (25.4 / 72.0), QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
+                                     QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point));
+    // A recorded picture sizes its text for the resolution it was recorded at and, played into a
+    // device of another resolution, draws it that much larger while its geometry stays: a page of
+    // 1200 dots per inch showed every text twelve times too big, clipped to nothing. The page is
+    // therefore painted at the pictures' resolution; the output stays vector, and bitmaps keep
+    // their own resolution.
+    target.setResolution(QPicture().logicalDpiY());
+    QPainter painter;
+    if (!painter.begin(&device))
+        return refuse(QStringLiteral("The printer could not be opened."));
+    const double scaleX = device.logicalDpiX() / 72.0;
+    const double scaleY = device.logicalDpiY() / 72.0;
+    for (int page = 1; page <= pages; ++page) {
+        if (page > 1 && !device.newPage()) {
+            painter.end();
+            return refuse(QStringLiteral("Page %1 could not be started.").arg(page));
+        }
+        painter.save();
+        painter.scale(scaleX, scaleY);
+        drawPage(painter, page);
+        painter.restore();
+        const auto [first, count] = mapRangeForPage(page);
+        releaseMapRange(first, count);
+    }
+    painter.end();
+    if (!m_failures.isEmpty()) {
+        const QString reason =
+            QStringLiteral("%1 item(s) could not be drawn and were left blank: %2")
+                .arg(m_failures.size())
+                .arg(m_failures.join(QStringLiteral(", ")));
+        qCWarning(lcPrinting) << reason;
+        if (error)
+            *error = reason;
+        return false;
+    }
+    return true;
+}
+
+// --- the document map ------------------------------------------------------------------------------
+
+std::shared_ptr<CADocument> CAPrintingView::makeCopy(const QByteArray &designData)
+{
+    auto copy = std::make_shared<CADocument>(std::make_unique<CFTADocument>());
+    QString reason;
+    if (!copy->loadDataRepresentation(designData, CADocument::kAddressDocumentType, &reason)) {
+        qCWarning(lcPrinting) << "the design could not be copied for printing:" << reason;
+        return nullptr;
+    }
+    copy->setPrintMode(true);
+    return copy;
+}
+
+const PWPerson *CAPrintingView::personAt(int listIndex) const
+{
+    if (!_personList || listIndex < 0 || std::size_t(listIndex) >= _personList->size())
+        return nullptr;
+    return (*_personList)[std::size_t(listIndex)].get();
+}
+
+CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
+                                             const std::optional<PersonList> &personList, int copies)
+{
+    return getDocumentMap(documentList, personList, copies, 0, copies);
+}
+
+CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
+                                             const std::optional<PersonList> &personList, int copies,
+                                             int startOffset, int limit)
+{
+    bool useList = personList.has_value() && _usePrintList;
+    std::uint32_t persons = useList ? std::uint32_t(personList->size()) : 1u;
+    const std::uint32_t designs = std::uint32_t(documentList.size());
+    if (persons == 0) {
+        // An empty print list prints the design's own recipient.
+        _usePrintList = false;
+        useList = false;
+        persons = 1;
+        if (copies < 1) {
+            copies = 1;
+            limit = std::max(limit, 1);
+        }
+    }
+    // Only -1 means one per design and person; other negative counts print nothing.
+    const std::uint32_t total = copies == -1 ? designs * persons : std::uint32_t(std::max(copies, 0));
+    std::uint32_t each = total / persons;
+    std::uint32_t extra = total % persons;
+    if (each == 0) {
+        each = 1;
+        persons = extra;
+        extra = 0;
+    }
+    const std::uint32_t limitCount = std::uint32_t(limit);
+    startOffset = std::max(startOffset, 0);
+
+    CADocumentMap map;
+    map.reserve(total);
+    const CADocumentFilter filter = currentDocumentFilter();
+
+    // Per design: the unchanged copy persons share, the copy in hand, the last filter result, and
+    // the design's own recipient.
+    struct DesignState
+    {
+        std::shared_ptr<CADocMapCopy> shared;
+        std::shared_ptr<CADocMapCopy> current;
+        CADocumentFilter result;
+        std::shared_ptr<PWPerson> ownRecipient;
+    };
+    std::vector<DesignState> states(designs);
+    for (std::uint32_t d = 0; d < designs; ++d) {
+        const std::shared_ptr<CADocument> &design = documentList[d];
+        if (!design)
+            continue;
+        auto data = std::make_shared<const QByteArray>(design->dataRepresentationOfType(CADocument::kAddressDocumentType));
+        std::shared_ptr<CADocument> copy = makeCopy(*data);
+        if (!copy)
+            continue;
+        copy->snapshotObjects();
+        states[d].ownRecipient = copy->currentPerson(true);
+        states[d].shared = std::make_shared<CADocMapCopy>();
+        states[d].shared->document = std::move(copy);
+        states[d].shared->designData = std::move(data);
+        states[d].shared->documentIndex = int(d);
+    }
+
+    const auto letGo = [](const std::shared_ptr<CADocMapCopy> &copy) {
+        if (copy && copy->disposable)
+            copy->document.reset();
+    };
+
+    for (std::uint32_t p = 0; p < persons && p < limitCount; ++p) {
+        const int listIndex = useList ? int(p) + startOffset : -1;
+        const PWPerson *listPerson = nullptr;
+        if (useList && std::size_t(listIndex) < personList->size())
+            listPerson = (*personList)[std::size_t(listIndex)].get();
+        const std::uint32_t placements = each + (extra > 0 ? 1 : 0);
+        for (std::uint32_t d = 0; d < designs; ++d) {
+            DesignState &state = states[d];
+            if (!state.shared)
+                continue; // logged when the copy failed
+            const PWPerson *person = useList ? listPerson : state.ownRecipient.get();
+            // A second pass at most: it starts from the unchanged copy with no earlier changes.
+            for (int pass = 0; pass < 2; ++pass) {
+                CADocumentFilter personFilter = filter;
+                for (auto it = state.result.cbegin(); it != state.result.cend(); ++it)
+                    personFilter.insert(it.key(), it.value());
+                if (!state.current || state.result.value(DocumentFilterKey::RequestProcessOriginal)) {
+                    letGo(state.current);
+                    state.current = state.shared;
+                    using namespace DocumentFilterKey;
+                    for (const QString &key : {DidSuppressCountryField, DidOmitContactName, DidCommaDelimited,
+                                               DidFitAddressPanel})
+                        personFilter.insert(key, false);
+                }
+                personFilter.remove(DocumentFilterKey::RequestProcessOriginal);
+                CADocument &inHand = *state.current->document;
+                if (person)
+                    inHand.setCurrentPerson(person, true, true, useList);
+                const CADocumentFilter check = processFilter(personFilter, inHand, true);
+                if (anyDid(check)) {
+                    // The copy other persons share never takes a filter's change: this person
+                    // gets a copy of their own (also for omitted contact names, which would
+                    // otherwise reach the persons before them).
+                    std::shared_ptr<CADocument> own = makeCopy(*state.shared->designData);
+                    if (!own)
+                        break;
+                    own->setCurrentPerson(person, true, true, true);
+                    own->snapshotObjects();
+                    letGo(state.current);
+                    auto record = std::make_shared<CADocMapCopy>();
+                    record->document = std::move(own);
+                    record->designData = state.shared->designData;
+                    record->documentIndex = int(d);
+                    record->personIndex = listIndex;
+                    record->filter = personFilter;
+                    record->disposable = true;
+                    state.current = std::move(record);
+                }
+                state.result = processFilter(personFilter, *state.current->document, false);
+                if (!state.result.value(DocumentFilterKey::RequestProcessOriginal))
+                    break;
+            }
+            if (!state.current)
+                continue;
+            for (std::uint32_t n = 0; n < placements; ++n) {
+                CADocMapEntry entry;
+                entry.copy = state.current;
+                entry.personIndex = listIndex;
+                entry.documentIndex = int(d);
+                map.push_back(std::move(entry));
+                state.current->lastIndex = int(map.size()) - 1;
+            }
+        }
+        if (extra > 0)
+            --extra;
+    }
+    // Changed copies are made again when their page needs them.
+    for (DesignState &state : states)
+        letGo(state.current);
+    return map;
+}
+
+void CAPrintingView::updateDocumentMap(const DocumentList &documentList, const std::optional<PersonList> &personList)
+{
+    clearObjects();
+    clearDocMapPreviewCache();
+    m_documentMap = getDocumentMap(documentList, personList, _nCopies);
+    fillCurrentMarkerDocumentMap();
+}
+
+void CAPrintingView::updateDocumentMap()
+{
+    updateDocumentMap(_documentList, _usePrintList ? _personList : std::nullopt);
+}
+
+void CAPrintingView::fillCurrentMarkerDocumentMap()
+{
+    const auto [first, count] = mapRangeForPage(_nCurPage);
+    for (int i = first; i < first + count; ++i)
+        refreshDocumentMap(i, false);
+}
+
+void CAPrintingView::refreshDocumentMap()
+{
+    for (int i = 0; i < int(m_documentMap.size()); ++i)
+        refreshDocumentMap(i, true);
+}
+
+CADocument *CAPrintingView::materialize(int index)
+{
+    CADocMapEntry &entry = m_documentMap[std::size_t(index)];
+    if (!entry.copy)
+        return nullptr;
+    CADocMapCopy &copy = *entry.copy;
+    if (copy.document || !copy.designData)
+        return copy.document.get();
+    std::shared_ptr<CADocument> document = makeCopy(*copy.designData);
+    if (!document)
+        return nullptr;
+    const PWPerson *person = copy.personIndex >= 0 ? personAt(copy.personIndex) : nullptr;
+    std::shared_ptr<PWPerson> own;
+    if (!person) {
+        own = document->currentPerson(true);
+        person = own.get();
+    }
+    document->setCurrentPerson(person, true, true, true);
+    document->snapshotObjects();
+    processFilter(copy.filter, *document, false);
+    copy.document = std::move(document);
+    return copy.document.get();
+}
+
+CADocument *CAPrintingView::documentForMapIndex(int index)
+{
+    if (index < 0 || std::size_t(index) >= m_documentMap.size())
+        return nullptr;
+    return materialize(index);
+}
+
+void CAPrintingView::refreshDocumentMap(int index, bool updatePreview)
+{
+    if (index < 0 || std::size_t(index) >= m_documentMap.size())
+        return;
+    CADocument *document = materialize(index);
+    if (!document)
+        return;
+    CADocMapEntry &entry = m_documentMap[std::size_t(index)];
+    document->resetObjects();
+    document->clearObjects();
+    if (const PWPerson *person = entry.personIndex != -1 ? personAt(entry.personIndex) : nullptr)
+        document->setCurrentPerson(person, true, true, true);
+    if (!entry.preview || updatePreview) {
+        const bool vector = _bVectorPrinting || previewMode();
+        entry.preview = cachedImageForDocument(*document, entry.personIndex, entry.documentIndex, vector, true);
+    }
+}
+
+CAImageEx *CAPrintingView::imageForMapIndex(int index)
+{
+    if (index < 0 || std::size_t(index) >= m_documentMap.size())
+        return nullptr;
+    if (!m_documentMap[std::size_t(index)].preview)
+        refreshDocumentMap(index, false);
+    CAImageEx *image = m_documentMap[std::size_t(index)].preview.get();
+    if (!image) {
+        const QString failure = QStringLiteral("item %1").arg(index + 1);
+        if (!m_failures.contains(failure)) {
+            qCWarning(lcPrinting) << "no image could be made for" << failure;
+            m_failures.append(failure);
+        }
+    }
+    return image;
+}
+
+void CAPrintingView::releaseMapRange(int first, int count)
+{
+    const int size = int(m_documentMap.size());
+    first = std::max(first, 0);
+    const int end = int(std::min<long long>((long long)first + std::max(count, 0), size));
+    for (int i = first; i < end; ++i) {
+        CADocMapEntry &entry = m_documentMap[std::size_t(i)];
+        entry.preview.reset();
+        const CADocument *document = entry.document();
+        for (bool vector : {false, true})
+            m_imageCache.erase(
+                DocMapPreviewType(document, asIndex(entry.personIndex), asIndex(entry.documentIndex), vector));
+        if (entry.copy && entry.copy->disposable && entry.copy->lastIndex < end && entry.copy->document) {
+            entry.copy->document->clearObjects();
+            forgetCachedImagesOf(entry.copy->document.get());
+            entry.copy->document.reset();
+        }
+    }
+}
+
+void CAPrintingView::forgetCachedImagesOf(const CADocument *document)
+{
+    std::erase_if(m_imageCache, [document](const auto &item) { return item.first.document() == document; });
+}
+
+void CAPrintingView::clearDocMapPreviewCache()
+{
+    m_imageCache.clear();
+}
+
+void CAPrintingView::clearObjects()
+{
+    const CADocMapCopy *last = nullptr;
+    for (CADocMapEntry &entry : m_documentMap) {
+        if (entry.copy.get() == last)
+            continue; // runs of entries share their copy
+        last = entry.copy.get();
+        if (CADocument *document = entry.document())
+            document->clearObjects();
+    }
+}
+
+// --- images ----------------------------------------------------------------------------------------
+
+double CAPrintingView::bleedForDocument(const CADocument &document)
+{
+    const CFTADocument *kernel = document.ftDocument();
+    if (!kernel)
+        return 0.0;
+    if (kernel->isLabelRoll())
+        return 50.0;
+    return std::min(kernel->GetHSpace(), kernel->GetVSpace()) / 2.0;
+}
+
+std::shared_ptr<CAImageEx> CAPrintingView::imageForDocument(CADocument &document, bool vectorPrinting,
+                                                            bool withPrinting, double resolution)
+{
+    const double bleed = bleedForDocument(document);
+    if (m_renderer)
+        return m_renderer(document, vectorPrinting, withPrinting, resolution, bleed);
+    return defaultItemImage(document, vectorPrinting, withPrinting, resolution, bleed);
+}
+
+std::shared_ptr<CAImageEx> CAPrintingView::imageForDocument(CADocument &document)
+{
+    return imageForDocument(document, _bVectorPrinting, !previewMode(), _resolution);
+}
+
+std::shared_ptr<CAImageEx> CAPrintingView::cachedImageForDocument(CADocument &document, int personIndex,
+                                                                  int documentIndex, bool vectorImage, bool store)
+{
+    if (personIndex == -1 && documentIndex == -1)
+        return imageForDocument(document);
+    const DocMapPreviewType key(&document, asIndex(personIndex), asIndex(documentIndex), vectorImage);
+    if (const auto found = m_imageCache.find(key); found != m_imageCache.end())
+        return found->second;
+    std::shared_ptr<CAImageEx> image = imageForDocument(document, vectorImage, !previewMode(), _resolution);
+    if (image && store)
+        m_imageCache.emplace(key, image);
+    return image;
+}
+
+// --- in-place editing ------------------------------------------------------------------------------
+
+void CAPrintingView::printControllerEndEditing(std::shared_ptr<CADocument> document)
+{
+    if (_editingIndex == -1 || _editingIndex < 0 || std::size_t(_editingIndex) >= m_documentMap.size() || !document)
+        return;
+    CADocMapEntry &entry = m_documentMap[std::size_t(_editingIndex)];
+    auto copy = std::make_shared<CADocMapCopy>();
+    copy->document = std::move(document);
+    copy->lastIndex = _editingIndex;
+    entry.copy = std::move(copy);
+    entry.personIndex = -1;
+    entry.documentIndex = -1;
+    entry.preview.reset();
+    refreshDocumentMap(_editingIndex, true);
+    _editingIndex = -1;
+}
+
+// --- settings --------------------------------------------------------------------------------------
+
+void CAPrintingView::setCopies(int copies)
+{
+    _nCopies = copies;
+    updateDocumentMap();
+}
+
+void CAPrintingView::setCurPage(int page)
+{
+    _nCurPage = page;
+    fillCurrentMarkerDocumentMap();
+}

@@ -1,0 +1,339 @@
+#pragma once
+
+#include "kernel/printing/CAPrintSettings.h"
+#include "kernel/printing/CATemplateFormat.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+class CADocument;
+class CAImageEx;
+class CAPrintTarget;
+class PWPerson;
+class QPainter;
+class QPdfWriter;
+
+// The key of one cached item image: which processed copy (by identity), which person and which
+// design it shows, and whether it is vector. The copy takes no part in the hash.
+class DocMapPreviewType
+{
+public:
+    // All bits set: no person, or no design (an item edited in place).
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
+    DocMapPreviewType() = default;
+    DocMapPreviewType(const CADocument *document, std::uint32_t personIndex, std::uint32_t documentIndex,
+                      bool vectorImage);
+
+    const CADocument *document() const { return _document; }
+    std::uint32_t personIndex() const { return _personIndex; }
+    std::uint32_t documentIndex() const { return _documentIndex; }
+    bool isVectorImage() const { return _bVectorImage; }
+
+    bool operator==(const DocMapPreviewType &other) const = default;
+    // inthash of (design index << 16) | (person index & 0xFF), with 0x8000 set for vector images.
+    std::uint32_t hash() const;
+
+private:
+    const CADocument *_document = nullptr;
+    std::uint32_t _personIndex = kNone;
+    std::uint32_t _documentIndex = kNone;
+    bool _bVectorImage = false;
+};
+
+template <>
+struct std::hash<DocMapPreviewType>
+{
+    std::size_t operator()(const DocMapPreviewType &key) const noexcept { return key.hash(); }
+};
+
+// The address filters: "SuppressCountryField", "OmitContactName", "CommaDelimited",
+// "FitAddressPanel", and in results the "Did..." flags and "RequestProcessOriginal".
+// "CommaDelimited" counts by its presence as well as by its value.
+using CADocumentFilter = QMap<QString, bool>;
+
+// The keys of a document filter: what to do to each copy, and what was done to it.
+namespace DocumentFilterKey {
+inline const QString SuppressCountryField = QStringLiteral("SuppressCountryField");
+inline const QString OmitContactName = QStringLiteral("OmitContactName");
+inline const QString CommaDelimited = QStringLiteral("CommaDelimited");
+inline const QString FitAddressPanel = QStringLiteral("FitAddressPanel");
+inline const QString RequestProcessOriginal = QStringLiteral("RequestProcessOriginal");
+inline const QString DidSuppressCountryField = QStringLiteral("DidSuppressCountryField");
+inline const QString DidOmitContactName = QStringLiteral("DidOmitContactName");
+inline const QString DidCommaDelimited = QStringLiteral("DidCommaDelimited");
+inline const QString DidFitAddressPanel = QStringLiteral("DidFitAddressPanel");
+} // namespace DocumentFilterKey
+
+// How the processed copy of one run of map entries is made again when it has been let go of:
+// a fresh copy of the design in print mode with the first person of the run and the filter its
+// changes came from. Entries of one run share one record, and so one copy.
+struct CADocMapCopy
+{
+    // The copy while it is held; null once let go of (made again on demand).
+    std::shared_ptr<CADocument> document;
+    // The design's file bytes the copy is made from; null for a copy edited in place.
+    std::shared_ptr<const QByteArray> designData;
+    int documentIndex = -1;
+    // Index into the view's person list of the run's first person; -1 for the design's own.
+    int personIndex = -1;
+    CADocumentFilter filter;
+    // Copies that filters changed are made per run and let go of once their pages are printed;
+    // the unchanged copy of a design and copies edited in place are kept.
+    bool disposable = false;
+    // The last map index that names this copy.
+    int lastIndex = -1;
+};
+
+// One printed item: the copy of the design it shows, the person (an index into the view's
+// person list, -1 for the design's own recipient) and the design (-1 for an item edited in
+// place), and its image once rendered.
+struct CADocMapEntry
+{
+    std::shared_ptr<CADocMapCopy> copy;
+    int personIndex = -1;
+    int documentIndex = -1;
+    std::shared_ptr<CAImageEx> preview;
+    // The copy's document, or null when it is not held right now.
+    CADocument *document() const { return copy ? copy->document.get() : nullptr; }
+};
+
+using CADocumentMap = std::vector<CADocMapEntry>;
+
+// The base of the printing views (label sheets, rolls, envelopes): the document map with one
+// entry per printed item, the settings of a print job, the view mode with its resolution, the
+// item images with their cache, the end of in-place editing, and the page loop. A plain object
+// that paints into any QPainter; the print sheet shows it, the document prints it.
+//
+// Memory: a long print list does not hold a copy of the design per person. Persons share one
+// copy unless a filter changes it; changed copies and item images are made when their page
+// needs them and let go of once that page is printed.
+class CAPrintingView
+{
+public:
+    enum ViewMode : int { kPrintMode = 0, kPreviewMode = 1, kCalibrationMode = 2 };
+    static constexpr int kTag = 27;
+
+    using PersonList = std::vector<std::shared_ptr<PWPerson>>;
+    using DocumentList = std::vector<std::shared_ptr<CADocument>>;
+
+    // Makes the image of one item; tests and the benchmark may swap the renderer. Null when the
+    // document yields no image.
+    using ItemRenderer = std::function<std::shared_ptr<CAImageEx>(CADocument &document, bool vector,
+                                                                  bool withPrinting, double resolution,
+                                                                  double bleed)>;
+
+    // The paper comes from the settings; the filters from the preferences; print-list use is on
+    // when a person list is given. The view starts in preview mode with an empty map.
+    CAPrintingView(DocumentList documentList, std::optional<PersonList> personList,
+                   const CAPrintSettings &settings, bool vectorPrinting);
+    // No designs and no persons, vector printing on, the layout kept: for calibration pages.
+    CAPrintingView(const CATemplateFormat &layout, const CAPrintSettings &settings);
+    virtual ~CAPrintingView();
+
+    CAPrintingView(const CAPrintingView &) = delete;
+    CAPrintingView &operator=(const CAPrintingView &) = delete;
+
+    int tag() const { return kTag; }
+
+    // --- pages ---------------------------------------------------------------------------------
+
+    // Pages of the job: the map over the items per page.
+    virtual int pageCount() const;
+    // The paper as the pages are drawn, in points.
+    virtual QSizeF paperSize() const;
+    // Draws page (1-based) into a painter whose units are points, y down, origin at the paper's
+    // top-left corner.
+    virtual void drawPage(QPainter &painter, int page) = 0;
+    // The map indices page (1-based) shows: [first, first + count), clipped to the map. The base
+    // fills pages from the first slot; views with a start position override it.
+    virtual std::pair<int, int> mapRangeForPage(int page) const;
+    // Prints every page into the target: print mode (calibration views stay in theirs), images
+    // made page by page and let go of after it. Refuses an unsupported document type. Answers
+    // false with the reasons when the job was refused or some item image could not be made
+    // (those slots are left blank; the rest is printed).
+    bool printPages(CAPrintTarget &target, QString *error = nullptr);
+    bool printPages(QPdfWriter &writer, QString *error = nullptr);
+    // The target of the job being printed; null between jobs.
+    CAPrintTarget *printTarget() const { return m_target; }
+    // The items whose image could not be made in the last job or refresh.
+    const QStringList &printFailures() const { return m_failures; }
+
+    // Columns × rows of the layout, 1 without a layout or when that is 0.
+    int itemsPerPage() const;
+    // Copies that fill one sheet: at least 1, also for envelopes and postcards without a grid.
+    int fullSheetCopies() const { return itemsPerPage(); }
+
+    // --- the document map ----------------------------------------------------------------------
+
+    const CADocumentMap &documentMap() const { return m_documentMap; }
+    // The map for the designs, persons and copies (the first persons get one more item each when
+    // copies do not divide evenly; -1 copies is one per design and person). May switch print-list
+    // use off (an empty list). Renders nothing.
+    CADocumentMap getDocumentMap(const DocumentList &documentList, const std::optional<PersonList> &personList,
+                                 int copies);
+    CADocumentMap getDocumentMap(const DocumentList &documentList, const std::optional<PersonList> &personList,
+                                 int copies, int startOffset, int limit);
+    // Rebuilds the map with the view's copies and empties the image cache, then refreshes the
+    // page in view.
+    void updateDocumentMap(const DocumentList &documentList, const std::optional<PersonList> &personList);
+    void updateDocumentMap();
+    // Refreshes the entries of the page in view, keeping images they have.
+    void fillCurrentMarkerDocumentMap();
+    // Every entry gets its person again and a new image.
+    void refreshDocumentMap();
+    // Entry index: the person applied to its copy again (counters and file fields start over), and
+    // an image when it has none or update is set. Out of range does nothing.
+    void refreshDocumentMap(int index, bool updatePreview);
+    void clearDocMapPreviewCache();
+    // Sends clearObjects to every held copy.
+    void clearObjects();
+
+    // The entry's copy, made again when it was let go of; null out of range.
+    CADocument *documentForMapIndex(int index);
+    // The entry's image, refreshed when it has none; null out of range or when no image could be
+    // made (then the failure is recorded and the slot must stay blank).
+    CAImageEx *imageForMapIndex(int index);
+    // Lets go of the images of the entries in [first, first + count), and of filter-changed
+    // copies no later entry names.
+    void releaseMapRange(int first, int count);
+
+    // --- images --------------------------------------------------------------------------------
+
+    // Bleed around an item: 50 points on label rolls, else half the smaller label gap.
+    static double bleedForDocument(const CADocument &document);
+    std::shared_ptr<CAImageEx> imageForDocument(CADocument &document, bool vectorPrinting, bool withPrinting,
+                                                double resolution);
+    std::shared_ptr<CAImageEx> imageForDocument(CADocument &document);
+    // From the cache when present. Both indices -1 (an item edited in place): never cached and
+    // made with the view's own vector flag.
+    std::shared_ptr<CAImageEx> cachedImageForDocument(CADocument &document, int personIndex, int documentIndex,
+                                                      bool vectorImage, bool store);
+    std::size_t cachedImageCount() const { return m_imageCache.size(); }
+    void setItemRenderer(ItemRenderer renderer);
+
+    // --- filters -------------------------------------------------------------------------------
+
+    // The preferences' filters ("FTSuppressCountryField", "FTCommaDelimitedAddress").
+    static CADocumentFilter sharedDocumentFilter();
+    CADocumentFilter currentDocumentFilter() const;
+    // Checks (checkOnly) or applies the filter to the copy; answers the "Did..." flags and
+    // "RequestProcessOriginal".
+    static CADocumentFilter processFilter(const CADocumentFilter &filter, CADocument &document, bool checkOnly);
+
+    // --- settings ------------------------------------------------------------------------------
+
+    // Rebuilds the map (and empties the image cache).
+    void setCopies(int copies);
+    int peopleCount() const { return _nCopies; }
+    // Refreshes the page now in view.
+    void setCurPage(int page);
+    int curPage() const { return _nCurPage; }
+    void setStartFrom(int startFrom) { _nStartFrom = startFrom; }
+    int startFrom() const { return _nStartFrom; }
+    void setDrawCutMarkers(bool draw) { _bDrawCutMarkers = draw; }
+    bool drawCutMarkers() const { return _bDrawCutMarkers; }
+    void setDrawDotMarkers(bool draw) { _bDrawDotMarkers = draw; }
+    bool drawDotMarkers() const { return _bDrawDotMarkers; }
+    void setVectorPrinting(bool vector) { _bVectorPrinting = vector; }
+    bool isVectorPrinting() const { return _bVectorPrinting; }
+    void setSuppressCountryField(bool suppress) { _bSuppressCountryField = suppress; }
+    bool suppressCountryField() const { return _bSuppressCountryField; }
+    void setCommaDelimited(bool comma) { _bCommaDelimited = comma; }
+    bool commaDelimited() const { return _bCommaDelimited; }
+    void setFitAddressPanel(bool fit) { _bFitAddressPanel = fit; }
+    bool fitAddressPanel() const { return _bFitAddressPanel; }
+    // Reaches the filter: company contacts lose their contact-name lines.
+    void setOmitContactName(bool omit) { _bOmitContactName = omit; }
+    bool omitContactName() const { return _bOmitContactName; }
+    void usePrintList(bool use) { _usePrintList = use; }
+    bool isUsePrintList() const { return _usePrintList; }
+    void setPersonList(std::optional<PersonList> personList) { _personList = std::move(personList); }
+    const std::optional<PersonList> &personList() const { return _personList; }
+    const DocumentList &documentList() const { return _documentList; }
+    void setGUIMode(int mode) { _guiMode = mode; }
+    int guiMode() const { return _guiMode; }
+    const std::optional<CATemplateFormat> &layout() const { return _layout; }
+    QSizeF cardSize() const { return _cardSize; }
+    const CAPrintSettings &printSettings() const { return m_settings; }
+    // Hooks the envelope and roll views give meaning to.
+    virtual void setAlignment(int alignment);
+    virtual void setRotation(int rotation);
+    virtual void startEditingPage(int page);
+
+    // --- modes ---------------------------------------------------------------------------------
+
+    // Stores the mode and answers its resolution in dots per inch.
+    float setPrintViewMode(int mode);
+    static float resolutionForViewMode(int mode);
+    int viewMode() const { return _viewMode; }
+    bool previewMode() const { return _viewMode == kPreviewMode; }
+    bool calibrationMode() const { return _viewMode == kCalibrationMode; }
+    float resolution() const { return _resolution; }
+
+    // --- in-place editing ----------------------------------------------------------------------
+
+    void setEditingIndex(int index) { _editingIndex = index; }
+    int editingIndex() const { return _editingIndex; }
+    // The edited copy becomes the entry's own (no person, no design) and gets a new image; an
+    // editing index of -1 or past the map's end does nothing.
+    void printControllerEndEditing(std::shared_ptr<CADocument> document);
+
+protected:
+    void setLayout(const CATemplateFormat &layout) { _layout = layout; }
+    void setCardSize(const QSizeF &size) { _cardSize = size; }
+    // Stores the copies without rebuilding the map (subclass initialisers build it themselves).
+    void setCopiesValue(int copies) { _nCopies = copies; }
+    void setDocumentMap(CADocumentMap map) { m_documentMap = std::move(map); }
+    // A copy of a design read from its file bytes, in print mode; null (with a log line) when the
+    // bytes cannot be read back.
+    static std::shared_ptr<CADocument> makeCopy(const QByteArray &designData);
+    void recordFailure(const QString &failure) { m_failures.append(failure); }
+
+private:
+    void init(const CAPrintSettings &settings, bool vectorPrinting);
+    const PWPerson *personAt(int listIndex) const;
+    // The copy named by entry index, made again from its record when it was let go of.
+    CADocument *materialize(int index);
+    void forgetCachedImagesOf(const CADocument *document);
+    // The document's own renderings: a recorded picture when vector, else a bitmap.
+    static std::shared_ptr<CAImageEx> defaultItemImage(CADocument &document, bool vector, bool withPrinting,
+                                                       double resolution, double bleed);
+
+    DocumentList _documentList;
+    CADocumentMap m_documentMap;
+    std::optional<PersonList> _personList;
+    std::optional<CATemplateFormat> _layout;
+    int _editingIndex = -1;
+    QSizeF _cardSize;
+    bool _bDrawCutMarkers = false;
+    bool _bDrawDotMarkers = false;
+    int _nCopies = 0;
+    int _nCurPage = 1;
+    int _nStartFrom = 1;
+    bool _bVectorPrinting = true;
+    bool _bSuppressCountryField = false;
+    bool _bCommaDelimited = false;
+    bool _bFitAddressPanel = false;
+    bool _bOmitContactName = false;
+    int _viewMode = kPreviewMode;
+    float _resolution = 100.0f;
+    bool _usePrintList = false;
+    int _guiMode = 0;
+    CAPrintSettings m_settings;
+    std::unordered_map<DocMapPreviewType, std::shared_ptr<CAImageEx>> m_imageCache;
+    ItemRenderer m_renderer;
+    QStringList m_failures;
+    CAPrintTarget *m_target = nullptr;
+};

@@ -1,0 +1,88 @@
+#include "kernel/merge/CADYMOPrintingView.h"
+
+#include "PrintingTestSupport.h"
+
+using P = printtest::Test;
+using printtest::DesignGeometry;
+using printtest::PrintedPdf;
+
+namespace {
+
+const QSizeF kPaper(300.0, 120.0);
+
+class CADYMOPrintingViewTest : public P
+{
+protected:
+    static std::unique_ptr<CADYMOPrintingView> makeView(const DesignGeometry &geometry, int count = 0)
+    {
+        return plainView<CADYMOPrintingView>(makeDesign(geometry), count > 0 ? std::optional(persons(count)) : std::nullopt,
+                                             CAPrintSettings {.paperSize = kPaper, .printerName = {}});
+    }
+};
+
+// On 300 x 120 paper with roll offsets (20, 10) the item stands on the bottom edge, the 50-point bleed
+// of label-roll paper outside the design area; print centres the layout-size image on the printable
+// area, preview squeezes it in; a printable size that truncates to 0 counts as none.
+TEST_F(CADYMOPrintingViewTest, PlacesTheDesignAreaOnThePage)
+{
+    const QRectF onBottom(20.0, 31.0, 252.0, 79.0);
+    for (const auto &[labelRoll, printableWidth, print, expected] :
+         {std::tuple {true, 0.0, true, onBottom}, std::tuple {true, 0.0, false, onBottom},
+          std::tuple {false, 240.0, true, QRectF(14.0, 35.5, 252.0, 79.0)},
+          std::tuple {false, 240.0, false, QRectF(20.0, 40.0, 240.0, 70.0)}, std::tuple {false, 0.5, true, onBottom}}) {
+        std::unique_ptr<CADYMOPrintingView> view = makeView({.printableWidth = printableWidth,
+                                                             .printableHeight = labelRoll ? 0.0 : 70.0,
+                                                             .labelRoll = labelRoll,
+                                                             .offsetX = 20.0,
+                                                             .offsetY = 10.0});
+        const QImage image = print ? printed(*view, 288).render(0) : drawnPage(*view, 1, kPaper);
+        EXPECT_TRUE(rectNear(boxOfColour(image, colourOf(QString())), expected)) << labelRoll << printableWidth << print;
+    }
+}
+
+TEST_F(CADYMOPrintingViewTest, CalibrationPageIsOnePageCentredOnTheLabelOrItsPrintableArea)
+{
+    for (const auto &[printable, centre] : {std::pair {QSizeF(0, 0), QPointF(126.0, 39.5)}, std::pair {QSizeF(200, 90), QPointF(100.0, 45.0)}}) {
+        CATemplateFormat layout;
+        layout.setPageSize(u"Label Roll"_s);
+        layout.setItemWidth(79.0f);
+        layout.setItemHeight(252.0f);
+        layout.setPrintableWidth(float(printable.width()));
+        layout.setPrintableHeight(float(printable.height()));
+        CADYMOPrintingView view(layout, CAPrintSettings {.paperSize = kPaper, .printerName = {}});
+        EXPECT_EQ(view.pageCount(), 1);
+        const QImage image = drawnPage(view, 1, kPaper, 4.0, Qt::white);
+        const QSizeF size = CADYMOPrintingView::calibrationDrawingSize();
+        EXPECT_TRUE(rectNear(boxOfColour(image, QColor(Qt::black), 4.0),
+                             QRectF(centre - QPointF(size.width(), size.height()) / 2, size)))
+            << printable.width();
+        EXPECT_EQ(QColor(image.pixel((centre * 4).toPoint())), QColor(Qt::black));
+    }
+}
+
+TEST_F(CADYMOPrintingViewTest, ClicksOnTheDrawnItemOpenItsPageForEditing)
+{
+    std::unique_ptr<CADYMOPrintingView> view = makeView({.width = 200.0, .height = 60.0, .labelRoll = false, .offsetX = 30.0}, 4);
+    QStringList opened;
+    view->setEditingHandler([&opened](std::shared_ptr<CADocument> document) { opened << recipientName(*document); });
+    view->setCurPage(2);
+    drawnPage(*view, 2, kPaper);
+    const CADYMOPrintingView::HitRecord hit = view->hitRecordForMapIndex(1).value_or(CADYMOPrintingView::HitRecord());
+    EXPECT_TRUE(hit.page == 2 && rectNear(hit.rect, QRectF(30.0, 60.0, 200.0, 60.0), 1e-6));
+    // In the normal mode only a double click on the item of the page opens it.
+    const QPointF item(100.0, 90.0);
+    EXPECT_EQ(QList<int>({view->clickAtPoint(item, 1, 2), view->clickAtPoint(QPointF(10.0, 90.0), 2, 2), view->clickAtPoint(item, 2, 3),
+                          view->clickAtPoint(item, 2, 2)}), QList<int>({0, 0, 0, 2}));
+    EXPECT_EQ(view->editingIndex(), 1);
+    // Edit mode opens the current page at once, and then one click is enough.
+    view->setCurPage(4);
+    view->setGUIMode(1);
+    EXPECT_EQ(view->editingIndex(), 3);
+    drawnPage(*view, 4, kPaper);
+    EXPECT_EQ(view->clickAtPoint(item, 1, 4), 4);
+    view->startEditingPage(9);
+    view->startEditingPage(0);
+    EXPECT_EQ(opened, (QStringList {u"Person1"_s, u"Person3"_s, u"Person3"_s}));
+}
+
+} // namespace
