@@ -8,6 +8,7 @@
 #include "app/shell/CAMainWindowController.h"
 #include "app/shell/CAOpenDocument.h"
 #include "app/shell/CASavePanel.h"
+#include "app/shell/CAShellCommands.h"
 #include "app/shell/CAShellLog.h"
 #include "app/shell/CADesignPageView.h"
 #include "kernel/address/CAddressFormatController.h"
@@ -108,6 +109,7 @@ CADocumentController::CADocumentController(QObject *parent)
     m_mainMenu->setOpenRecentFiller([this](QMenu *menu) { fillOpenRecent(menu); });
     m_mainMenu->setWindowListFiller([this](QMenu *menu) { fillWindowList(menu); });
     CADocument::setPreparedDocumentSource([] { return isReadyFTDoc(); });
+    installShellCommands(*this);
     connect(m_manager.get(), &CADocumentManager::documentsChanged, this, [this] {
         m_mainMenu->validate();
         if (m_terminateWhenLastDocumentCloses && !m_terminating && m_manager->documents().isEmpty())

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QMetaMethod>
 
 #include <cmath>
 
@@ -105,6 +106,11 @@ void CAFontManager::sendAction()
     Q_EMIT changeFont(this);
 }
 
+bool CAFontManager::hasTextReceiver() const
+{
+    return isSignalConnected(QMetaMethod::fromSignal(&CAFontManager::changeFont));
+}
+
 void CAFontManager::sendActionWithSize(double size, bool isAbsoluteSize)
 {
     // Left on, the forced size would go on changing every later conversion, also the panel's.
@@ -165,6 +171,8 @@ QFontDialog *CAFontManager::fontPanel()
         m_fontPanel->setWindowTitle(tr("Fonts"));
         m_fontPanel->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
         m_fontPanel->setModal(false);
+        // A floating panel beside the document windows, not a window of its own in the task bar.
+        m_fontPanel->setWindowFlag(Qt::Tool);
         if (m_selectedFont)
             m_fontPanel->setCurrentFont(panelFont(*m_selectedFont));
         connect(m_fontPanel.data(), &QFontDialog::currentFontChanged, this, &CAFontManager::modifyFontViaPanel);

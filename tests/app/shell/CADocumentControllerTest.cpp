@@ -216,6 +216,7 @@ TEST_F(CADocumentControllerTest, PanelsReopenAfterARestartAsTheyWereAtQuit)
     EXPECT_TRUE(inspector.window->isVisible());
     EXPECT_TRUE(address.window->isVisible());
     EXPECT_TRUE(controller->panels().colorPanel()->isVisible());
+    EXPECT_TRUE(controller->panels().isPanelVisible(CAFloatingPanels::FontPanel));
 
     controller->router().perform(u"designWindow"_s);
     controller->router().perform(u"addressWindow"_s);
@@ -235,6 +236,9 @@ TEST_F(CADocumentControllerTest, PanelsReopenAfterARestartAsTheyWereAtQuit)
     EXPECT_TRUE(inspector.window->isVisible());
     EXPECT_FALSE(address.window->isVisible());
     EXPECT_FALSE(controller->panels().colorPanel()->isVisible());
+    // Left open at quit.
+    EXPECT_TRUE(controller->panels().isPanelVisible(CAFloatingPanels::FontPanel));
+    controller->panels().close(CAFloatingPanels::FontPanel);
 }
 
 TEST_F(CADocumentControllerTest, PanelTogglesAreTitledByWhatTheyWillDo)
@@ -294,23 +298,24 @@ TEST_F(CADocumentControllerTest, CommandsOfModulesNotBuiltYetAreShownDisabled)
 {
     launch(1);
     controller->mainMenu().validate();
-    for (const char *action : {"printDocument", "undo", "copy", "preferences", "aboutWindow", "alignComponentsLeft",
-                               "openChangeLayoutDialog", "runAssistant", "showInternet"}) {
+    for (const char *action : {"printDocument", "undo", "copy", "preferences", "alignComponentsLeft",
+                               "openChangeLayoutDialog", "runAssistant", "showInternet", "increaseFontSize"}) {
         QAction *item = controller->mainMenu().itemForAction(QString::fromLatin1(action));
         ASSERT_NE(item, nullptr) << action;
         EXPECT_FALSE(item->isEnabled()) << action;
     }
-    for (const char *action : {"saveDocument", "zoomIn", "performClose", "openDocument", "orderFrontColorPanel"}) {
+    for (const char *action : {"saveDocument", "zoomIn", "performClose", "openDocument", "orderFrontColorPanel",
+                               "orderFrontFontPanel", "aboutWindow", "showHelp", "gotoHomePage"}) {
         QAction *item = controller->mainMenu().itemForAction(QString::fromLatin1(action));
         ASSERT_NE(item, nullptr) << action;
         EXPECT_TRUE(item->isEnabled()) << action;
     }
     // A module that lands registers its command, and the item comes alive.
     int shown = 0;
-    controller->registerCommand(u"aboutWindow"_s, {nullptr, [&](QAction *) { ++shown; }});
-    QAction *about = controller->mainMenu().itemForAction(u"aboutWindow"_s);
-    EXPECT_TRUE(about->isEnabled());
-    about->trigger();
+    controller->registerCommand(u"preferences"_s, {nullptr, [&](QAction *) { ++shown; }});
+    QAction *preferences = controller->mainMenu().itemForAction(u"preferences"_s);
+    EXPECT_TRUE(preferences->isEnabled());
+    preferences->trigger();
     EXPECT_EQ(shown, 1);
 }
 
