@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMenu>
+#include <QScreen>
 
 namespace {
 
@@ -81,6 +82,20 @@ void fillMenu(QMenu *menu, const CAddressFormatMenu &items, CAActionRouter &rout
         }
         }
     }
+}
+
+// A new document window stands a little below and to the right of the one the user worked in,
+// so that both titles show; where that leaves the screen it starts again at the top left.
+void cascade(QWidget *window, const QWidget *previous)
+{
+    constexpr int kStep = 24;
+    if (!previous)
+        return;
+    const QScreen *screen = previous->screen();
+    QRect frame(previous->pos() + QPoint(kStep, kStep), window->size());
+    if (screen && !screen->availableGeometry().contains(frame))
+        frame.moveTopLeft(screen->availableGeometry().topLeft());
+    window->move(frame.topLeft());
 }
 
 QMenu *submenuWithTag(QMenu *menu, int tag)
@@ -169,11 +184,14 @@ void CADocumentController::registerCommand(const QString &action, Command comman
 
 QWidget *CADocumentController::makeWindow(const std::shared_ptr<CAOpenDocument> &document)
 {
+    // The window the user worked in, before the new one counts as the most recent.
+    const QWidget *previous = m_router->activeWindow();
     // Built completely before it is kept: a constructor that throws leaves nothing behind.
     auto window = std::make_unique<CAMainWindowController>(document, *m_manager, *m_router, *m_panels,
                                                            m_mainMenu->menus());
     initAddressContextMenu(window->addressContextMenu());
     initTemplateMenu(window->templateMenu());
+    cascade(window.get(), previous);
     window->show();
     window->raise();
     window->activateWindow();

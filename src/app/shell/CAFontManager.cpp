@@ -1,5 +1,6 @@
 #include "app/shell/CAFontManager.h"
 
+#include "kernel/foundation/CAEnvironment.h"
 #include "kernel/foundation/CDDText.h"
 
 #include <QCoreApplication>
@@ -173,8 +174,9 @@ QFontDialog *CAFontManager::fontPanel()
         m_fontPanel->setModal(false);
         // A floating panel beside the document windows, not a window of its own in the task bar.
         m_fontPanel->setWindowFlag(Qt::Tool);
-        if (m_selectedFont)
-            m_fontPanel->setCurrentFont(panelFont(*m_selectedFont));
+        // Until a text is selected the panel shows the font new texts take, not the first
+        // family of the list at its smallest size.
+        m_fontPanel->setCurrentFont(panelFont(m_selectedFont ? *m_selectedFont : CAEnvironment::defaultFont()));
         connect(m_fontPanel.data(), &QFontDialog::currentFontChanged, this, &CAFontManager::modifyFontViaPanel);
     }
     return m_fontPanel.data();

@@ -10,6 +10,7 @@
 #include "platform/PWBundle.h"
 
 #include <QCoreApplication>
+#include <QFontDialog>
 #include <QUrl>
 
 #include <optional>
@@ -62,5 +63,6 @@ void installShellCommands(CADocumentController &controller)
     controller.panels().install(CAFloatingPanels::FontPanel,
                                 {[] { return CAFontManager::sharedFontManager().isFontPanelVisible(); },
                                  [] { CAFontManager::sharedFontManager().orderFrontFontPanel(); },
-                                 [] { CAFontManager::sharedFontManager().closeFontPanel(); }});
+                                 [] { CAFontManager::sharedFontManager().closeFontPanel(); },
+                                 [] { return static_cast<QWidget *>(CAFontManager::sharedFontManager().fontPanel()); }});
 }

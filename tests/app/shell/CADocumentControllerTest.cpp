@@ -6,6 +6,7 @@
 #include "app/shell/CAMainMenu.h"
 
 #include <QMenu>
+#include <QScreen>
 
 namespace {
 
@@ -78,6 +79,25 @@ TEST_F(CADocumentControllerTest, NewByKindOpensWindowsWithTheirTitles)
         EXPECT_TRUE(w->windowTitle().contains(u" - Size "_s));
     }
     EXPECT_EQ(openWindowCount(), 5);
+}
+
+TEST_F(CADocumentControllerTest, NewWindowsStandBelowAndRightOfTheActiveOne)
+{
+    launch(1);
+    CAMainWindowController *first = window(0);
+    const QRect room = first->screen()->availableGeometry();
+    first->move(room.topLeft());
+    first->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(first));
+    QTest::keyClick(first, Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(manager().documents().size(), 2);
+    EXPECT_EQ(window(1)->pos(), first->pos() + QPoint(24, 24));
+    // Where the next step would leave the screen, the window starts again at its top left.
+    window(1)->move(room.bottomRight() - QPoint(window(1)->width(), window(1)->height()) + QPoint(1, -10));
+    controller->router().windowActivated(window(1));
+    controller->newDocument(2);
+    ASSERT_EQ(manager().documents().size(), 3);
+    EXPECT_EQ(window(2)->pos(), room.topLeft());
 }
 
 TEST_F(CADocumentControllerTest, AssistantDocumentIsTheFirstDocumentAndNothingBesideIt)

@@ -88,6 +88,16 @@ TEST_F(CAShellCommandsTest, HelpFromTheKeyboardOpensTheBooksFirstPage)
     EXPECT_TRUE(help.isVisible());
     EXPECT_EQ(help.currentPage(), help.homePage());
     EXPECT_FALSE(help.browser()->toPlainText().isEmpty());
+    // Closed from the keyboard like any other window.
+    help.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&help));
+    QTest::keyClick(help.browser(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(help.isVisible());
+    GoToMyHelpAnchor(QString());
+    help.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&help));
+    QTest::keyClick(help.browser(), Qt::Key_Escape);
+    EXPECT_FALSE(help.isVisible());
 }
 
 TEST_F(CAShellCommandsTest, EachWebLinkOfTheHelpMenuOpensItsAddress)
