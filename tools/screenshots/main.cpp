@@ -75,6 +75,8 @@ int main(int argc, char **argv)
             delete widget;
     }
     // The About panel, the font panel and the help window, made and closed again by the shell.
-    showShellPanelsForScreenshots([&](const QString &name, QWidget *window) { write(u"panel-"_s + name, window); });
+    showShellPanelsForScreenshots([&](const QString &name, QWidget *window) {
+        write((name == u"help"_s ? u"window-"_s : u"panel-"_s) + name, window);
+    });
     return failures == 0 ? 0 : 1;
 }

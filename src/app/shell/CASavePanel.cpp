@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSplitter>
 
 namespace {
 
@@ -19,6 +20,18 @@ QString documentsFolder()
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+// Qt's own panel opens small, and its places column cuts the folder names short; this is the
+// room a user gives it by hand.
+void giveRoom(QFileDialog *panel)
+{
+    constexpr int kWidth = 800;
+    constexpr int kHeight = 500;
+    constexpr int kPlaces = 190;
+    panel->resize(kWidth, kHeight);
+    if (auto *split = panel->findChild<QSplitter *>(QStringLiteral("splitter")))
+        split->setSizes({kPlaces, kWidth - kPlaces});
 }
 
 QString designFilter()
@@ -73,6 +86,7 @@ QFileDialog *CASavePanel::makeSavePanel(QWidget *window, CADocumentManager::Save
         panel->setNameFilter(designFilter());
         panel->setDefaultSuffix(CADocument::kFileExtension);
     }
+    giveRoom(panel);
     return panel;
 }
 
@@ -85,6 +99,7 @@ QFileDialog *CASavePanel::makeOpenPanel(QWidget *window)
     panel->setDirectory(documentsFolder());
     panel->setFileMode(QFileDialog::ExistingFile);
     panel->setNameFilters({designFilter(), QFileDialog::tr("All files (*)")});
+    giveRoom(panel);
     return panel;
 }
 
