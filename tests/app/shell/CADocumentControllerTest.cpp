@@ -6,6 +6,7 @@
 #include "app/shell/CAMainMenu.h"
 
 #include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 
 namespace {
@@ -79,6 +80,25 @@ TEST_F(CADocumentControllerTest, NewByKindOpensWindowsWithTheirTitles)
         EXPECT_TRUE(w->windowTitle().contains(u" - Size "_s));
     }
     EXPECT_EQ(openWindowCount(), 5);
+}
+
+TEST_F(CADocumentControllerTest, NewPostcardChosenWithTheMouseInTheMenuBar)
+{
+    launch(1);
+    CAMainWindowController *w = window(0);
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    QMenuBar *bar = w->menuBar();
+    QMenu *file = controller->mainMenu().menu(u"File"_s);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(file->menuAction()).center());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
+    QAction *postcard = controller->mainMenu().itemForAction(u"newDocument"_s, 2);
+    ASSERT_TRUE(postcard->isEnabled());
+    QTest::mouseClick(file, Qt::LeftButton, {}, file->actionGeometry(postcard).center());
+    ASSERT_EQ(manager().documents().size(), 2);
+    EXPECT_EQ(kindOf(manager().documents()[1]), dtPostcard);
+    EXPECT_TRUE(window(1)->windowTitle().startsWith(u"Untitled 2[*] - Postcard "_s));
+    EXPECT_FALSE(file->isVisible());
 }
 
 TEST_F(CADocumentControllerTest, NewWindowsStandBelowAndRightOfTheActiveOne)
