@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QIcon>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -16,6 +17,9 @@ int main(int argc, char *argv[])
     sinceStart.start();
     QApplication app(argc, argv);
     startKernel();
+    // The desktop entry's name lets the desktop match the windows to the entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("parcelwick"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/parcelwick.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
 
     CADocumentController controller;

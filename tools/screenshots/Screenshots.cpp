@@ -90,6 +90,17 @@ const QList<Screenshot> &screenshots()
              box->setWindowModality(Qt::WindowModal);
              return shown(box);
          }},
+        {u"sheet-read-problems"_s,
+         [](CADocumentController &a) {
+             return shown(CASavePanel::makeReadProblemsMessage(
+                 sampleWindow(a, 0), u"“party.pwdc” was opened with parts that could not be read."_s,
+                 {u"The fields of an address panel could not be read (the file has \"components\" in its place)"_s,
+                  u"Component 3 was left out: its class could not be read"_s}));
+         }},
+        {u"sheet-replace-damaged"_s,
+         [](CADocumentController &a) {
+             return shown(CASavePanel::makeReplaceDamagedQuestion(sampleWindow(a, 0), u"party.pwdc"_s));
+         }},
         {u"menu-file"_s, [](CADocumentController &a) { return menu(a, u"File"_s); }},
         {u"menu-edit"_s, [](CADocumentController &a) { return menu(a, u"Edit"_s); }},
         {u"menu-format"_s, [](CADocumentController &a) { return menu(a, u"Format"_s); }},

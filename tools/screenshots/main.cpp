@@ -3,6 +3,7 @@
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAMainWindowController.h"
+#include "app/shell/CAShellScreenshots.h"
 #include "kernel/FTKernelStartup.h"
 
 #include <QApplication>
@@ -14,6 +15,8 @@
 
 #include <clocale>
 #include <cstdio>
+
+using namespace Qt::StringLiterals;
 
 // Writes build/screenshots/<name>.png for every entry of screenshots(), headless, in a private
 // home so that no one's own settings show. The output folder is the first argument.
@@ -45,6 +48,18 @@ int main(int argc, char **argv)
     application.panels().close(CAFloatingPanels::ColorPanel);
 
     int failures = 0;
+    const auto write = [&](const QString &name, QWidget *widget) {
+        if (!qobject_cast<QMenu *>(widget))
+            (void)QTest::qWaitForWindowExposed(widget);
+        QCoreApplication::processEvents();
+        const QString file = QDir(output).filePath(name + QStringLiteral(".png"));
+        if (!widget->grab().save(file, "PNG")) {
+            std::fprintf(stderr, "%s: cannot write %s\n", qPrintable(name), qPrintable(file));
+            ++failures;
+        } else {
+            std::printf("%s\n", qPrintable(file));
+        }
+    };
     for (const Screenshot &shot : screenshots()) {
         QWidget *widget = shot.make(application);
         if (!widget) {
@@ -52,21 +67,16 @@ int main(int argc, char **argv)
             ++failures;
             continue;
         }
-        if (!qobject_cast<QMenu *>(widget))
-            (void)QTest::qWaitForWindowExposed(widget);
-        QCoreApplication::processEvents();
-        const QString file = QDir(output).filePath(shot.name + QStringLiteral(".png"));
-        if (!widget->grab().save(file, "PNG")) {
-            std::fprintf(stderr, "%s: cannot write %s\n", qPrintable(shot.name), qPrintable(file));
-            ++failures;
-        } else {
-            std::printf("%s\n", qPrintable(file));
-        }
+        write(shot.name, widget);
         if (qobject_cast<CAMainWindowController *>(widget) || widget == static_cast<QWidget *>(application.panels().colorPanel()) ||
             qobject_cast<QMenu *>(widget))
             widget->hide();
         else
             delete widget;
     }
+    // The About panel, the font panel and the help window, made and closed again by the shell.
+    showShellPanelsForScreenshots([&](const QString &name, QWidget *window) {
+        write((name == u"help"_s ? u"window-"_s : u"panel-"_s) + name, window);
+    });
     return failures == 0 ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QVBoxLayout>
 
 CAAboutPanel::CAAboutPanel(QWidget *parent)
@@ -82,6 +83,16 @@ bool CAAboutPanel::sendToDelegate(QEvent *event)
     default:
         return false;
     }
+}
+
+// Borderless and white, the panel would melt into a white page behind it where no window
+// manager draws its shadow; a hairline keeps its edge.
+void CAAboutPanel::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(QColor(0, 0, 0, 64));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void CAAboutPanel::changeEvent(QEvent *event)

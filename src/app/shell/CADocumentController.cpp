@@ -8,6 +8,7 @@
 #include "app/shell/CAMainWindowController.h"
 #include "app/shell/CAOpenDocument.h"
 #include "app/shell/CASavePanel.h"
+#include "app/shell/CAShellCommands.h"
 #include "app/shell/CAShellLog.h"
 #include "app/shell/CADesignPageView.h"
 #include "kernel/address/CAddressFormatController.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMenu>
+#include <QScreen>
 
 namespace {
 
@@ -82,6 +84,20 @@ void fillMenu(QMenu *menu, const CAddressFormatMenu &items, CAActionRouter &rout
     }
 }
 
+// A new document window stands a little below and to the right of the one the user worked in,
+// so that both titles show; where that leaves the screen it starts again at the top left.
+void cascade(QWidget *window, const QWidget *previous)
+{
+    constexpr int kStep = 24;
+    if (!previous)
+        return;
+    const QScreen *screen = previous->screen();
+    QRect frame(previous->pos() + QPoint(kStep, kStep), window->size());
+    if (screen && !screen->availableGeometry().contains(frame))
+        frame.moveTopLeft(screen->availableGeometry().topLeft());
+    window->move(frame.topLeft());
+}
+
 QMenu *submenuWithTag(QMenu *menu, int tag)
 {
     if (!menu)
@@ -108,6 +124,7 @@ CADocumentController::CADocumentController(QObject *parent)
     m_mainMenu->setOpenRecentFiller([this](QMenu *menu) { fillOpenRecent(menu); });
     m_mainMenu->setWindowListFiller([this](QMenu *menu) { fillWindowList(menu); });
     CADocument::setPreparedDocumentSource([] { return isReadyFTDoc(); });
+    installShellCommands(*this);
     connect(m_manager.get(), &CADocumentManager::documentsChanged, this, [this] {
         m_mainMenu->validate();
         if (m_terminateWhenLastDocumentCloses && !m_terminating && m_manager->documents().isEmpty())
@@ -167,11 +184,14 @@ void CADocumentController::registerCommand(const QString &action, Command comman
 
 QWidget *CADocumentController::makeWindow(const std::shared_ptr<CAOpenDocument> &document)
 {
+    // The window the user worked in, before the new one counts as the most recent.
+    const QWidget *previous = m_router->activeWindow();
     // Built completely before it is kept: a constructor that throws leaves nothing behind.
     auto window = std::make_unique<CAMainWindowController>(document, *m_manager, *m_router, *m_panels,
                                                            m_mainMenu->menus());
     initAddressContextMenu(window->addressContextMenu());
     initTemplateMenu(window->templateMenu());
+    cascade(window.get(), previous);
     window->show();
     window->raise();
     window->activateWindow();

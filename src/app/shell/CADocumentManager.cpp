@@ -141,9 +141,22 @@ std::shared_ptr<CAOpenDocument> CADocumentManager::openDocument(const QString &p
         return nullptr;
     }
     auto record = keep(std::move(document), absolute);
-    if (record)
+    if (record) {
         noteRecentDocument(absolute);
+        reportReadProblems(record);
+    }
     return record;
+}
+
+void CADocumentManager::reportReadProblems(const std::shared_ptr<CAOpenDocument> &document)
+{
+    const CADocument &design = *document->document;
+    if (!design.isDamaged() || !m_questions.reportReadProblems)
+        return;
+    m_questions.reportReadProblems(
+        windowOf(document),
+        tr("“%1” was opened with parts that could not be read.").arg(QFileInfo(document->filePath).fileName()),
+        design.readProblems());
 }
 
 std::shared_ptr<CAOpenDocument> CADocumentManager::openDocumentWithQuestion(QWidget *window)
@@ -156,18 +169,30 @@ std::shared_ptr<CAOpenDocument> CADocumentManager::openDocumentWithQuestion(QWid
     return openDocument(path, window);
 }
 
-bool CADocumentManager::writeDocument(const std::shared_ptr<CAOpenDocument> &document, const QString &path)
+CADocumentManager::WriteResult CADocumentManager::writeDocument(const std::shared_ptr<CAOpenDocument> &document,
+                                                                 const QString &path)
 {
     QWidget *window = windowOf(document);
-    // The one place where a save may be refused before anything is written.
-    if (m_questions.confirmReplace && QFileInfo::exists(path) && !m_questions.confirmReplace(window, *document, path))
-        return false;
-    QString error;
-    if (!document->document->writeToFile(path, &error)) {
-        report(window, tr("“%1” — %2").arg(displayName(*document), error));
-        return false;
+    CADocument &design = *document->document;
+    // Asked on the design's own rule, so that the question comes exactly when the design would
+    // refuse; without a question the refusal below is what the user sees.
+    if (design.needsReplaceConfirmation(path) && m_questions.confirmReplace) {
+        switch (m_questions.confirmReplace(window, *document, path)) {
+        case ReplaceAnswer::Replace:
+            design.setReplaceDamagedConfirmed(true);
+            break;
+        case ReplaceAnswer::SaveAs:
+            return WriteResult::ChooseAnother;
+        case ReplaceAnswer::Cancel:
+            return WriteResult::Failed;
+        }
     }
-    return true;
+    QString error;
+    if (!design.writeToFile(path, &error)) {
+        report(window, tr("“%1” — %2").arg(displayName(*document), error));
+        return WriteResult::Failed;
+    }
+    return WriteResult::Written;
 }
 
 bool CADocumentManager::saveDocument(const std::shared_ptr<CAOpenDocument> &document)
@@ -176,8 +201,14 @@ bool CADocumentManager::saveDocument(const std::shared_ptr<CAOpenDocument> &docu
         return false;
     if (document->filePath.isEmpty())
         return saveDocumentAs(document);
-    if (!writeDocument(document, document->filePath))
+    switch (writeDocument(document, document->filePath)) {
+    case WriteResult::Failed:
         return false;
+    case WriteResult::ChooseAnother:
+        return saveDocumentAs(document);
+    case WriteResult::Written:
+        break;
+    }
     document->changeCount = 0;
     Q_EMIT documentStateChanged(document.get());
     return true;
@@ -190,14 +221,20 @@ bool CADocumentManager::saveDocumentAs(const std::shared_ptr<CAOpenDocument> &do
     const QString suggested = document->filePath.isEmpty()
                                   ? displayName(*document) + QLatin1Char('.') + CADocument::kFileExtension
                                   : document->filePath;
-    QString path = m_questions.savePath(windowOf(document), SaveKind::SaveAs, suggested, nullptr);
-    if (path.isEmpty())
-        return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QLatin1Char('.') + CADocument::kFileExtension;
-    path = QFileInfo(path).absoluteFilePath();
-    if (!writeDocument(document, path))
-        return false;
+    QString path;
+    // Until the design is written, or the user gives up; a damaged design's own file again
+    // brings its question again.
+    for (WriteResult result = WriteResult::ChooseAnother; result != WriteResult::Written;) {
+        path = m_questions.savePath(windowOf(document), SaveKind::SaveAs, suggested, nullptr);
+        if (path.isEmpty())
+            return false;
+        if (QFileInfo(path).suffix().isEmpty())
+            path += QLatin1Char('.') + CADocument::kFileExtension;
+        path = QFileInfo(path).absoluteFilePath();
+        result = writeDocument(document, path);
+        if (result == WriteResult::Failed)
+            return false;
+    }
     document->filePath = path;
     document->untitledNumber = 0;
     document->changeCount = 0;
@@ -249,6 +286,7 @@ bool CADocumentManager::revertDocumentToSaved(const std::shared_ptr<CAOpenDocume
     document->changeCount = 0;
     Q_EMIT documentReloaded(document.get());
     Q_EMIT documentStateChanged(document.get());
+    reportReadProblems(document);
     return true;
 }
 

@@ -22,6 +22,8 @@ class CADocumentManager : public QObject
     Q_OBJECT
 public:
     enum class SaveAnswer { Save, DontSave, Cancel };
+    // Whether to replace the file a damaged design was read from, or save it elsewhere.
+    enum class ReplaceAnswer { Replace, SaveAs, Cancel };
     // What a save-file question is for: the document file, or an export of it.
     enum class SaveKind { Save, SaveAs, Export };
 
@@ -36,12 +38,18 @@ public:
         std::function<QString(QWidget *window)> openPath;
         // Whether to throw away the changes and read the file again.
         std::function<bool(QWidget *window, const QString &displayName)> confirmRevert;
-        // Whether a save may replace the file at path. A design that was read with parts it could
-        // not understand answers false here unless the user confirms, so that saving never
-        // silently drops what the reader left out.
-        std::function<bool(QWidget *window, const CAOpenDocument &document, const QString &path)> confirmReplace;
+        // "The file was opened with parts that could not be read; replacing it loses them." Asked
+        // exactly when the design's needsReplaceConfirmation holds for the path, so that saving
+        // never silently drops what the reader left out. Without it the design refuses the
+        // save, and the refusal is reported.
+        std::function<ReplaceAnswer(QWidget *window, const CAOpenDocument &document, const QString &path)>
+            confirmReplace;
         // Tells the user why something failed.
         std::function<void(QWidget *window, const QString &message)> report;
+        // Tells the user, once the window shows the design, that parts of the file could not be
+        // read; problems are the design's readProblems.
+        std::function<void(QWidget *window, const QString &message, const QStringList &problems)>
+            reportReadProblems;
     };
 
     // Makes (and shows) the window of a document whose design is complete; may throw, in which
@@ -108,7 +116,9 @@ Q_SIGNALS:
 
 private:
     std::shared_ptr<CAOpenDocument> keep(std::unique_ptr<CADocument> document, const QString &path);
-    bool writeDocument(const std::shared_ptr<CAOpenDocument> &document, const QString &path);
+    enum class WriteResult { Written, Failed, ChooseAnother };
+    WriteResult writeDocument(const std::shared_ptr<CAOpenDocument> &document, const QString &path);
+    void reportReadProblems(const std::shared_ptr<CAOpenDocument> &document);
     int nextUntitledNumber() const;
     QWidget *windowOf(const std::shared_ptr<CAOpenDocument> &document) const;
     void report(QWidget *window, const QString &message) const;

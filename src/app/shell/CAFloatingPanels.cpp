@@ -3,6 +3,10 @@
 #include "kernel/foundation/CAEnvironment.h"
 
 #include <QColorDialog>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
 
 CAFloatingPanels::CAFloatingPanels(QObject *parent)
     : QObject(parent)
@@ -19,7 +23,7 @@ CAFloatingPanels::CAFloatingPanels(QObject *parent)
                              colors->show();
                              colors->raise();
                          },
-                         [colors] { colors->hide(); }});
+                         [colors] { colors->hide(); }, [colors] { return colors; }});
 }
 
 CAFloatingPanels::~CAFloatingPanels()
@@ -48,10 +52,37 @@ bool CAFloatingPanels::isPanelVisible(Panel panel) const
     return isInstalled(panel) && m_hooks[panel].isVisible();
 }
 
+void CAFloatingPanels::placeOnFirstShow(QWidget *panel)
+{
+    static const char *const placed = "pwPlaced";
+    if (!panel || panel->property(placed).toBool() || panel->testAttribute(Qt::WA_Moved))
+        return;
+    panel->setProperty(placed, true);
+    const QScreen *screen = panel->screen() ? panel->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // Room for a title bar the window manager adds above and between the panels.
+    constexpr int kMargin = 16;
+    constexpr int kTitle = 32;
+    const QRect room = screen->availableGeometry();
+    const QSize size = panel->testAttribute(Qt::WA_Resized) ? panel->size() : panel->sizeHint();
+    int top = room.top() + kMargin + kTitle + m_columnBottom;
+    if (top + size.height() > room.bottom()) {
+        // No room left below: start the column again from the top, a little to the left.
+        m_columnBottom = 0;
+        top = room.top() + kMargin + kTitle;
+    }
+    const int left = std::max(room.left(), room.right() - kMargin - size.width());
+    panel->move(left, top);
+    m_columnBottom = top + size.height() - room.top();
+}
+
 void CAFloatingPanels::show(Panel panel)
 {
     if (!isInstalled(panel))
         return;
+    if (m_hooks[panel].window)
+        placeOnFirstShow(m_hooks[panel].window());
     m_hooks[panel].show();
     Q_EMIT visibilityChanged(panel);
 }

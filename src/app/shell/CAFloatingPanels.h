@@ -24,6 +24,8 @@ public:
         std::function<bool()> isVisible;
         std::function<void()> show;
         std::function<void()> close;
+        // The panel's window, when the module lets the application place it; may be empty.
+        std::function<QWidget *()> window = {};
     };
 
     explicit CAFloatingPanels(QObject *parent = nullptr);
@@ -43,6 +45,11 @@ public:
 
     QColorDialog *colorPanel() const;
 
+    // Where a panel first appears: down the right edge of the screen, each below the ones placed
+    // before, so that it covers neither the document windows nor another panel while there is
+    // room. A panel the user moved, or one placed already, stays where it is.
+    void placeOnFirstShow(QWidget *panel);
+
 Q_SIGNALS:
     // A panel was shown or closed through this object.
     void visibilityChanged(int panel);
@@ -51,4 +58,6 @@ private:
     std::array<Hook, PanelCount> m_hooks;
     // Owned; a QWidget pointer so that the header needs no dialog class.
     QPointer<QWidget> m_colorPanel;
+    // The bottom of the column of panels placed so far, from the top of the screen's free room.
+    int m_columnBottom = 0;
 };

@@ -1,10 +1,12 @@
 #include "app/shell/CAFontManager.h"
 
+#include "kernel/foundation/CAEnvironment.h"
 #include "kernel/foundation/CDDText.h"
 
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QMetaMethod>
 
 #include <cmath>
 
@@ -105,6 +107,11 @@ void CAFontManager::sendAction()
     Q_EMIT changeFont(this);
 }
 
+bool CAFontManager::hasTextReceiver() const
+{
+    return isSignalConnected(QMetaMethod::fromSignal(&CAFontManager::changeFont));
+}
+
 void CAFontManager::sendActionWithSize(double size, bool isAbsoluteSize)
 {
     // Left on, the forced size would go on changing every later conversion, also the panel's.
@@ -165,8 +172,11 @@ QFontDialog *CAFontManager::fontPanel()
         m_fontPanel->setWindowTitle(tr("Fonts"));
         m_fontPanel->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
         m_fontPanel->setModal(false);
-        if (m_selectedFont)
-            m_fontPanel->setCurrentFont(panelFont(*m_selectedFont));
+        // A floating panel beside the document windows, not a window of its own in the task bar.
+        m_fontPanel->setWindowFlag(Qt::Tool);
+        // Until a text is selected the panel shows the font new texts take, not the first
+        // family of the list at its smallest size.
+        m_fontPanel->setCurrentFont(panelFont(m_selectedFont ? *m_selectedFont : CAEnvironment::defaultFont()));
         connect(m_fontPanel.data(), &QFontDialog::currentFontChanged, this, &CAFontManager::modifyFontViaPanel);
     }
     return m_fontPanel.data();

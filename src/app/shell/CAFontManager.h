@@ -40,6 +40,9 @@ public:
 
     // Sends the font change to the active text (the changeFont signal).
     void sendAction();
+    // Whether any text listens for font changes; until one does, size commands have nothing to
+    // change.
+    bool hasTextReceiver() const;
     // A size change of the selection in one call: the override on, the action sent, the override
     // off again, also when a receiver of the action throws.
     void sendActionWithSize(double size, bool isAbsoluteSize);

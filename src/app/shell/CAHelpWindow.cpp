@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QStyle>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QToolBar>
 
 namespace {
@@ -49,7 +50,18 @@ CAHelpWindow::CAHelpWindow(const PWBundle &bundle, QWidget *parent)
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("helpBrowser"));
     m_browser->setOpenExternalLinks(true);
+    // Pages read better away from the window's edge.
+    m_browser->document()->setDocumentMargin(16);
     setCentralWidget(m_browser);
+    // A reader closes as every other window does, from the keyboard too.
+    auto *closeWindow = new QAction(tr("Close"), this);
+    QList<QKeySequence> closeKeys = QKeySequence::keyBindings(QKeySequence::Close);
+    for (const QKeySequence &key : {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)})
+        if (!closeKeys.contains(key))
+            closeKeys.append(key);
+    closeWindow->setShortcuts(closeKeys);
+    connect(closeWindow, &QAction::triggered, this, &QWidget::close);
+    addAction(closeWindow);
 
     QToolBar *bar = addToolBar(tr("Navigation"));
     bar->setObjectName(QStringLiteral("helpNavigation"));

@@ -6,6 +6,7 @@
 #include "app/shell/CADesignPageView.h"
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CAFloatingPanels.h"
+#include "app/shell/CAFontManager.h"
 #include "app/shell/CAOpenDocument.h"
 #include "app/shell/CAScrollView.h"
 #include "app/shell/CDocScrollView.h"
@@ -52,12 +53,15 @@ const QStringList &builtInCommands()
         QStringLiteral("setZoom100"),        QStringLiteral("showGuidelineAreas"),
         QStringLiteral("showInternet"),      QStringLiteral("hideInternet"),
         QStringLiteral("openChangeLayoutDialog"), QStringLiteral("openPrintMultipleDialog"),
-        QStringLiteral("performMiniaturize"),
+        QStringLiteral("performMiniaturize"), QStringLiteral("increaseFontSize"),
+        QStringLiteral("decreaseFontSize"),
     };
     return commands;
 }
 
 constexpr float kZoomStep = 1.4142135f;
+// Bigger and Smaller change every selected text by one point.
+constexpr double kFontSizeStep = 1.0;
 
 } // namespace
 
@@ -406,6 +410,8 @@ bool CAMainWindowController::validateAction(const QString &action, QAction *item
         return hooks().internetPane && !scrollView()->internetPane();
     if (action == QLatin1String("hideInternet"))
         return scrollView()->internetPane() != nullptr;
+    if (action == QLatin1String("increaseFontSize") || action == QLatin1String("decreaseFontSize"))
+        return CAFontManager::sharedFontManager().hasTextReceiver();
     if (action == QLatin1String("openChangeLayoutDialog"))
         return bool(hooks().changeLayoutSheet);
     if (action == QLatin1String("openPrintMultipleDialog"))
@@ -442,6 +448,10 @@ void CAMainWindowController::performAction(const QString &action, QAction *sende
         setZoomByValue(zoomForSliderValue(sender ? sender->data().toInt() : 100));
     else if (action == QLatin1String("setZoom100"))
         setZoomByValue(100);
+    else if (action == QLatin1String("increaseFontSize"))
+        CAFontManager::sharedFontManager().sendActionWithSize(kFontSizeStep, false);
+    else if (action == QLatin1String("decreaseFontSize"))
+        CAFontManager::sharedFontManager().sendActionWithSize(-kFontSizeStep, false);
     else if (action == QLatin1String("showGuidelineAreas")) {
         if (CFTAView *view = m_docView->ftView())
             view->SetDrawGuidelines(!view->NeedDrawGuidelines());

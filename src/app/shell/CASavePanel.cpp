@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSplitter>
 
 namespace {
 
@@ -19,6 +20,18 @@ QString documentsFolder()
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+// Qt's own panel opens small, and its places column cuts the folder names short; this is the
+// room a user gives it by hand.
+void giveRoom(QFileDialog *panel)
+{
+    constexpr int kWidth = 800;
+    constexpr int kHeight = 500;
+    constexpr int kPlaces = 190;
+    panel->resize(kWidth, kHeight);
+    if (auto *split = panel->findChild<QSplitter *>(QStringLiteral("splitter")))
+        split->setSizes({kPlaces, kWidth - kPlaces});
 }
 
 QString designFilter()
@@ -73,6 +86,7 @@ QFileDialog *CASavePanel::makeSavePanel(QWidget *window, CADocumentManager::Save
         panel->setNameFilter(designFilter());
         panel->setDefaultSuffix(CADocument::kFileExtension);
     }
+    giveRoom(panel);
     return panel;
 }
 
@@ -85,7 +99,63 @@ QFileDialog *CASavePanel::makeOpenPanel(QWidget *window)
     panel->setDirectory(documentsFolder());
     panel->setFileMode(QFileDialog::ExistingFile);
     panel->setNameFilters({designFilter(), QFileDialog::tr("All files (*)")});
+    giveRoom(panel);
     return panel;
+}
+
+QMessageBox *CASavePanel::makeReadProblemsMessage(QWidget *window, const QString &message,
+                                                  const QStringList &problems)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Parcelwick"), message, QMessageBox::Ok, window);
+    box->setObjectName(QStringLiteral("readProblemsMessage"));
+    QStringList lines;
+    for (const QString &problem : problems.mid(0, kProblemsShown))
+        lines.append(QStringLiteral("• ") + problem);
+    if (problems.size() > kProblemsShown) {
+        lines.append(QMessageBox::tr("… and %n more.", nullptr, int(problems.size() - kProblemsShown)));
+        box->setDetailedText(problems.join(QLatin1Char('\n')));
+    }
+    lines.append(QString());
+    lines.append(QMessageBox::tr("They are left out of the design. Saving over the file loses them for good; "
+                                 "Save As keeps the file as it is."));
+    box->setInformativeText(lines.join(QLatin1Char('\n')));
+    box->setWindowModality(Qt::WindowModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    return box;
+}
+
+QMessageBox *CASavePanel::makeReplaceDamagedQuestion(QWidget *window, const QString &fileName)
+{
+    auto *box = new QMessageBox(window);
+    box->setObjectName(QStringLiteral("replaceDamagedQuestion"));
+    box->setIcon(QMessageBox::Warning);
+    box->setWindowTitle(QStringLiteral("Parcelwick"));
+    box->setText(QMessageBox::tr("The file was opened with parts that could not be read; replacing it loses them."));
+    box->setInformativeText(
+        QMessageBox::tr("Replace writes “%1” without them. Save As keeps it as it is and saves the design "
+                        "in another file.")
+            .arg(fileName));
+    QPushButton *replace = box->addButton(QMessageBox::tr("Replace"), QMessageBox::DestructiveRole);
+    replace->setObjectName(QStringLiteral("replaceButton"));
+    QPushButton *saveAs = box->addButton(QMessageBox::tr("Save As…"), QMessageBox::AcceptRole);
+    saveAs->setObjectName(QStringLiteral("saveAsButton"));
+    QPushButton *cancel = box->addButton(QMessageBox::Cancel);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    // What loses nothing is what Return chooses; Escape cancels.
+    box->setDefaultButton(saveAs);
+    box->setEscapeButton(cancel);
+    box->setWindowModality(Qt::WindowModal);
+    return box;
+}
+
+CADocumentManager::ReplaceAnswer CASavePanel::replaceAnswer(const QMessageBox &question)
+{
+    const QAbstractButton *clicked = question.clickedButton();
+    if (clicked && clicked->objectName() == QLatin1String("replaceButton"))
+        return CADocumentManager::ReplaceAnswer::Replace;
+    if (clicked && clicked->objectName() == QLatin1String("saveAsButton"))
+        return CADocumentManager::ReplaceAnswer::SaveAs;
+    return CADocumentManager::ReplaceAnswer::Cancel;
 }
 
 CADocumentManager::Questions CASavePanel::questions()
@@ -130,6 +200,19 @@ CADocumentManager::Questions CASavePanel::questions()
     };
     questions.report = [](QWidget *window, const QString &message) {
         QMessageBox::warning(window, QStringLiteral("Parcelwick"), message);
+    };
+    questions.confirmReplace = [](QWidget *window, const CAOpenDocument &, const QString &path) {
+        std::unique_ptr<QMessageBox> box(makeReplaceDamagedQuestion(window, QFileInfo(path).fileName()));
+        box->exec();
+        return replaceAnswer(*box);
+    };
+    // Opened without a loop of its own: the window is there to be looked at while it is read.
+    questions.reportReadProblems = [](QWidget *window, const QString &message, const QStringList &problems) {
+        QMessageBox *box = makeReadProblemsMessage(window, message, problems);
+        if (window)
+            box->open();
+        else
+            box->show();
     };
     return questions;
 }

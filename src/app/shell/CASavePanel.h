@@ -18,4 +18,12 @@ public:
     static QFileDialog *makeSavePanel(QWidget *window, CADocumentManager::SaveKind kind, const QString &suggestedPath,
                                       CExportAccViewController *accessory);
     static QFileDialog *makeOpenPanel(QWidget *window);
+    // Window-modal, deleted when closed: the parts of a file that could not be read.
+    static QMessageBox *makeReadProblemsMessage(QWidget *window, const QString &message, const QStringList &problems);
+    // Replace, Save As… and Cancel before a damaged design replaces its own file.
+    static QMessageBox *makeReplaceDamagedQuestion(QWidget *window, const QString &fileName);
+    // The answer of a closed replace question.
+    static CADocumentManager::ReplaceAnswer replaceAnswer(const QMessageBox &question);
+    // How many problems the message names itself; the rest are in its details.
+    static constexpr int kProblemsShown = 5;
 };

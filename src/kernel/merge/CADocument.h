@@ -78,8 +78,13 @@ public:
     bool loadDataRepresentation(const QByteArray &data, const QString &type, QString *error = nullptr);
     // Writes the whole document to path through a save file: a failed write leaves what was
     // there before and answers false with the reason. A damaged document (see readProblems)
-    // replaces no existing file until the replacement is confirmed.
+    // replaces no file for which needsReplaceConfirmation holds.
     bool writeToFile(const QString &path, QString *error = nullptr) const;
+    // Whether writing to path would make the loss of a damaged reading final and so waits for
+    // setReplaceDamagedConfirmed: the path is the file the design was read from (for a design
+    // read from bytes, any existing file) and nobody confirmed yet. Whoever asks the user asks
+    // exactly when this holds.
+    bool needsReplaceConfirmation(const QString &path) const;
     // The parts of the last file read that could not be read (left out or changed), one line
     // each, as logged when the file was opened; empty for a whole file and a new document.
     const QStringList &readProblems() const { return m_readProblems; }
@@ -217,5 +222,8 @@ private:
     bool m_printMode = false;
     std::optional<QString> m_printListName;
     QStringList m_readProblems;
+    // The file of the last damaged reading, where what could not be read still is; empty when
+    // the design came from bytes.
+    QString m_damagedSource;
     bool m_replaceDamagedConfirmed = false;
 };

@@ -193,6 +193,7 @@ bool CADocument::loadDataRepresentation(const QByteArray &data, const QString &t
 
     // What could not be read stays known: the design is shown, but a save would make the loss final.
     m_readProblems = report->problems();
+    m_damagedSource.clear();
     m_replaceDamagedConfirmed = false;
     if (!m_readProblems.isEmpty()) {
         qCWarning(lcDocument).noquote() << QStringLiteral("The design was opened with %1 part(s) that could not be read:")
@@ -205,7 +206,7 @@ bool CADocument::loadDataRepresentation(const QByteArray &data, const QString &t
 
 bool CADocument::writeToFile(const QString &path, QString *error) const
 {
-    if (isDamaged() && !m_replaceDamagedConfirmed && QFileInfo::exists(path))
+    if (needsReplaceConfirmation(path))
         return fail(error, QStringLiteral("The document could not be saved: it was opened with parts that could not be "
                                           "read, and saving would replace \"%1\" without them")
                                .arg(QFileInfo(path).fileName()));
@@ -216,6 +217,15 @@ bool CADocument::writeToFile(const QString &path, QString *error) const
     if (!PWSaveFile::write(path, data, &reason))
         return fail(error, QStringLiteral("The document could not be saved: %1").arg(reason));
     return true;
+}
+
+bool CADocument::needsReplaceConfirmation(const QString &path) const
+{
+    if (!isDamaged() || m_replaceDamagedConfirmed || !QFileInfo::exists(path))
+        return false;
+    // Another file holds none of what was left out; the one read from does.
+    return m_damagedSource.isEmpty()
+           || QFileInfo(path).canonicalFilePath() == QFileInfo(m_damagedSource).canonicalFilePath();
 }
 
 bool CADocument::readFromFile(const QString &path, QString *error)
@@ -229,7 +239,11 @@ bool CADocument::readFromFile(const QString &path, QString *error)
     // The design read into memory is built into a fresh document before it replaces this one, so
     // running out of memory on the way leaves the current design as it was.
     try {
-        return loadDataRepresentation(file.bytes, kAddressDocumentType, error);
+        if (!loadDataRepresentation(file.bytes, kAddressDocumentType, error))
+            return false;
+        if (isDamaged())
+            m_damagedSource = QFileInfo(path).absoluteFilePath();
+        return true;
     } catch (const std::bad_alloc &) {
         return fail(error, openError(QStringLiteral("there is not enough memory to open it")));
     }

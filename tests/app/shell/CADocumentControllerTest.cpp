@@ -6,6 +6,8 @@
 #include "app/shell/CAMainMenu.h"
 
 #include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
 
 namespace {
 
@@ -78,6 +80,44 @@ TEST_F(CADocumentControllerTest, NewByKindOpensWindowsWithTheirTitles)
         EXPECT_TRUE(w->windowTitle().contains(u" - Size "_s));
     }
     EXPECT_EQ(openWindowCount(), 5);
+}
+
+TEST_F(CADocumentControllerTest, NewPostcardChosenWithTheMouseInTheMenuBar)
+{
+    launch(1);
+    CAMainWindowController *w = window(0);
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    QMenuBar *bar = w->menuBar();
+    QMenu *file = controller->mainMenu().menu(u"File"_s);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(file->menuAction()).center());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
+    QAction *postcard = controller->mainMenu().itemForAction(u"newDocument"_s, 2);
+    ASSERT_TRUE(postcard->isEnabled());
+    QTest::mouseClick(file, Qt::LeftButton, {}, file->actionGeometry(postcard).center());
+    ASSERT_EQ(manager().documents().size(), 2);
+    EXPECT_EQ(kindOf(manager().documents()[1]), dtPostcard);
+    EXPECT_TRUE(window(1)->windowTitle().startsWith(u"Untitled 2[*] - Postcard "_s));
+    EXPECT_FALSE(file->isVisible());
+}
+
+TEST_F(CADocumentControllerTest, NewWindowsStandBelowAndRightOfTheActiveOne)
+{
+    launch(1);
+    CAMainWindowController *first = window(0);
+    const QRect room = first->screen()->availableGeometry();
+    first->move(room.topLeft());
+    first->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(first));
+    QTest::keyClick(first, Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(manager().documents().size(), 2);
+    EXPECT_EQ(window(1)->pos(), first->pos() + QPoint(24, 24));
+    // Where the next step would leave the screen, the window starts again at its top left.
+    window(1)->move(room.bottomRight() - QPoint(window(1)->width(), window(1)->height()) + QPoint(1, -10));
+    controller->router().windowActivated(window(1));
+    controller->newDocument(2);
+    ASSERT_EQ(manager().documents().size(), 3);
+    EXPECT_EQ(window(2)->pos(), room.topLeft());
 }
 
 TEST_F(CADocumentControllerTest, AssistantDocumentIsTheFirstDocumentAndNothingBesideIt)
@@ -216,6 +256,7 @@ TEST_F(CADocumentControllerTest, PanelsReopenAfterARestartAsTheyWereAtQuit)
     EXPECT_TRUE(inspector.window->isVisible());
     EXPECT_TRUE(address.window->isVisible());
     EXPECT_TRUE(controller->panels().colorPanel()->isVisible());
+    EXPECT_TRUE(controller->panels().isPanelVisible(CAFloatingPanels::FontPanel));
 
     controller->router().perform(u"designWindow"_s);
     controller->router().perform(u"addressWindow"_s);
@@ -235,6 +276,9 @@ TEST_F(CADocumentControllerTest, PanelsReopenAfterARestartAsTheyWereAtQuit)
     EXPECT_TRUE(inspector.window->isVisible());
     EXPECT_FALSE(address.window->isVisible());
     EXPECT_FALSE(controller->panels().colorPanel()->isVisible());
+    // Left open at quit.
+    EXPECT_TRUE(controller->panels().isPanelVisible(CAFloatingPanels::FontPanel));
+    controller->panels().close(CAFloatingPanels::FontPanel);
 }
 
 TEST_F(CADocumentControllerTest, PanelTogglesAreTitledByWhatTheyWillDo)
@@ -294,23 +338,24 @@ TEST_F(CADocumentControllerTest, CommandsOfModulesNotBuiltYetAreShownDisabled)
 {
     launch(1);
     controller->mainMenu().validate();
-    for (const char *action : {"printDocument", "undo", "copy", "preferences", "aboutWindow", "alignComponentsLeft",
-                               "openChangeLayoutDialog", "runAssistant", "showInternet"}) {
+    for (const char *action : {"printDocument", "undo", "copy", "preferences", "alignComponentsLeft",
+                               "openChangeLayoutDialog", "runAssistant", "showInternet", "increaseFontSize"}) {
         QAction *item = controller->mainMenu().itemForAction(QString::fromLatin1(action));
         ASSERT_NE(item, nullptr) << action;
         EXPECT_FALSE(item->isEnabled()) << action;
     }
-    for (const char *action : {"saveDocument", "zoomIn", "performClose", "openDocument", "orderFrontColorPanel"}) {
+    for (const char *action : {"saveDocument", "zoomIn", "performClose", "openDocument", "orderFrontColorPanel",
+                               "orderFrontFontPanel", "aboutWindow", "showHelp", "gotoHomePage"}) {
         QAction *item = controller->mainMenu().itemForAction(QString::fromLatin1(action));
         ASSERT_NE(item, nullptr) << action;
         EXPECT_TRUE(item->isEnabled()) << action;
     }
     // A module that lands registers its command, and the item comes alive.
     int shown = 0;
-    controller->registerCommand(u"aboutWindow"_s, {nullptr, [&](QAction *) { ++shown; }});
-    QAction *about = controller->mainMenu().itemForAction(u"aboutWindow"_s);
-    EXPECT_TRUE(about->isEnabled());
-    about->trigger();
+    controller->registerCommand(u"preferences"_s, {nullptr, [&](QAction *) { ++shown; }});
+    QAction *preferences = controller->mainMenu().itemForAction(u"preferences"_s);
+    EXPECT_TRUE(preferences->isEnabled());
+    preferences->trigger();
     EXPECT_EQ(shown, 1);
 }
 

@@ -195,24 +195,6 @@ TEST_F(CADocumentManagerTest, RevertReadsTheSavedDesignAgain)
     EXPECT_FALSE(document->isEdited());
 }
 
-TEST_F(CADocumentManagerTest, RefusedReplaceLeavesTheOldFile)
-{
-    const auto document = plain.newDocument();
-    savePath = path(u"keep.pwdc"_s);
-    ASSERT_TRUE(plain.saveDocument(document));
-    const QByteArray before = pwtest::readFile(savePath);
-    QString askedPath;
-    plain.questions().confirmReplace = [&](QWidget *, const CAOpenDocument &, const QString &p) {
-        askedPath = p;
-        return false;
-    };
-    edit(document, 500);
-    EXPECT_FALSE(plain.saveDocument(document));
-    EXPECT_EQ(askedPath, savePath);
-    EXPECT_EQ(pwtest::readFile(savePath), before);
-    EXPECT_TRUE(document->isEdited());
-}
-
 TEST_F(CADocumentManagerTest, ExportWritesTheChosenFormatAndKeepsTheDocument)
 {
     const auto document = plain.newDocument();

@@ -8,6 +8,8 @@
 #include "app/shell/CAMainWindowController.h"
 #include "app/shell/CAOpenDocument.h"
 #include "kernel/document/CFTADocument.h"
+#include "kernel/drawing/CFTBoxField.h"
+#include "kernel/text/CFTAText.h"
 #include "kernel/foundation/CAEnvironment.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUserDefaults.h"
@@ -100,8 +102,9 @@ public:
         controller->applicationWillFinishLaunching();
         controller->openStartupDocuments({});
         controller->applicationDidFinishLaunching();
-        // The colour panel reopens at a first launch; tests look at their own windows.
+        // The colour and font panels reopen at a first launch; tests look at their own windows.
         controller->panels().close(CAFloatingPanels::ColorPanel);
+        controller->panels().close(CAFloatingPanels::FontPanel);
         return *controller;
     }
 
@@ -130,5 +133,22 @@ public:
     QStringList asked;
     QStringList reports;
 };
+
+// A design as the application saves it (a shape and a text), with the shape's class name
+// damaged by one flipped bit, so that it opens with the shape left out and one problem named.
+inline QByteArray damagedDesign()
+{
+    CADocument document;
+    document.ftDocument()->AddObject(new CFTBoxField(10.0, 10.0, 50.0, 30.0, nullptr), 0, false);
+    auto *text = new CFTAText(70.0, 10.0, 90.0, 20.0, nullptr);
+    text->GetText()->setString(u"Season's greetings"_s, nullptr);
+    document.ftDocument()->AddObject(text, 0, false);
+    QByteArray bytes = document.documentDataForComponents(nullptr);
+    const qsizetype at = bytes.indexOf("<string>Square Field</string>", bytes.indexOf("<key>Front Side</key>"));
+    if (at < 0)
+        return QByteArray();
+    bytes[at + 8] = 's';
+    return bytes;
+}
 
 } // namespace shelltest

@@ -1,0 +1,68 @@
+#include "app/shell/CAShellCommands.h"
+
+#include "app/shell/CAAboutController.h"
+#include "app/shell/CAActionError.h"
+#include "app/shell/CADocumentController.h"
+#include "app/shell/CAFloatingPanels.h"
+#include "app/shell/CAFontManager.h"
+#include "app/shell/CAHelpWindow.h"
+#include "kernel/foundation/CAEnvironment.h"
+#include "platform/PWBundle.h"
+
+#include <QCoreApplication>
+#include <QFontDialog>
+#include <QUrl>
+
+#include <optional>
+
+namespace {
+
+struct WebLink
+{
+    const char *action;
+    std::optional<QUrl> (*url)();
+    bool (*open)();
+};
+
+constexpr WebLink kWebLinks[] = {
+    {"gotoHomePage", &CAEnvironment::homePageURL, &CAEnvironment::gotoHomePage},
+    {"checkUpdates", &CAEnvironment::checkUpdatesURL, &CAEnvironment::checkUpdates},
+    {"sendFeedBack", &CAEnvironment::feedBackURL, &CAEnvironment::sendFeedBack},
+    {"gotoUsefulResources", &CAEnvironment::usefulResourcesURL, &CAEnvironment::gotoUsefulResources},
+};
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("CAShellCommands", text);
+}
+
+} // namespace
+
+void installShellCommands(CADocumentController &controller)
+{
+    // A new panel each time, run until a key or a click closes it.
+    controller.registerCommand(QStringLiteral("aboutWindow"), {nullptr, [](QAction *) {
+                                                                   CAAboutController about;
+                                                                   about.showPanel();
+                                                               }});
+    controller.registerCommand(QStringLiteral("showHelp"),
+                               {[](QAction *) { return !CAHelpWindow::helpBookPath(PWBundle::mainBundle()).isEmpty(); },
+                                [](QAction *) { GoToMyHelpAnchor(QString()); }});
+    for (const WebLink &link : kWebLinks) {
+        // A link the Info dictionary lacks is not offered; one that nothing could open is said so.
+        controller.registerCommand(QString::fromLatin1(link.action),
+                                   {[url = link.url](QAction *) { return url().has_value(); },
+                                    [url = link.url, open = link.open](QAction *) {
+                                        if (!open())
+                                            throw CAActionError(tr("The page “%1” could not be opened.")
+                                                                    .arg(url().value_or(QUrl()).toDisplayString()));
+                                    }});
+    }
+
+    // The panel is made when first shown, so that a launch without it builds no font dialog.
+    controller.panels().install(CAFloatingPanels::FontPanel,
+                                {[] { return CAFontManager::sharedFontManager().isFontPanelVisible(); },
+                                 [] { CAFontManager::sharedFontManager().orderFrontFontPanel(); },
+                                 [] { CAFontManager::sharedFontManager().closeFontPanel(); },
+                                 [] { return static_cast<QWidget *>(CAFontManager::sharedFontManager().fontPanel()); }});
+}

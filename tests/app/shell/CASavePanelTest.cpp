@@ -1,0 +1,209 @@
+// The questions as the user meets them: the real message boxes of the save panel, answered by
+// clicks and keys, on a design window opened from a damaged file and on an edited one.
+#include "ShellTestSupport.h"
+
+#include "app/shell/CASavePanel.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+using ReplaceAnswer = CADocumentManager::ReplaceAnswer;
+
+class CASavePanelTest : public shelltest::Test
+{
+public:
+    // Puts the application's own dialogs behind the questions this test answers by hand.
+    void useRealDialogs()
+    {
+        const CADocumentManager::Questions real = CASavePanel::questions();
+        CADocumentManager::Questions &q = manager().questions();
+        q.saveChanges = real.saveChanges;
+        q.confirmReplace = real.confirmReplace;
+        q.reportReadProblems = real.reportReadProblems;
+    }
+    // Once the next modal box runs, hands it to answer; the box must come.
+    void whenAsked(std::function<void(QMessageBox *box)> answer)
+    {
+        m_seen = std::make_shared<QString>();
+        auto *poll = new QTimer(controller.get());
+        poll->setInterval(10);
+        std::shared_ptr<QString> seen = m_seen;
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, answer, seen] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            poll->stop();
+            poll->deleteLater();
+            *seen = box->objectName();
+            answer(box);
+        });
+        poll->start();
+    }
+    QString askedBox() const { return m_seen ? *m_seen : QString(); }
+    static void click(QMessageBox *box, const char *button)
+    {
+        auto *target = box->findChild<QPushButton *>(QString::fromLatin1(button));
+        ASSERT_NE(target, nullptr) << button;
+        QTest::mouseClick(target, Qt::LeftButton);
+    }
+    static void clickStandard(QMessageBox *box, QMessageBox::StandardButton which)
+    {
+        QAbstractButton *target = box->button(which);
+        ASSERT_NE(target, nullptr);
+        QTest::mouseClick(target, Qt::LeftButton);
+    }
+
+private:
+    std::shared_ptr<QString> m_seen;
+};
+
+TEST_F(CASavePanelTest, DamagedDesignIsReportedInAWindowModalMessageNamingTheProblems)
+{
+    const QString file = path(u"party.pwdc"_s);
+    ASSERT_TRUE(pwtest::writeFile(file, shelltest::damagedDesign()));
+    launch(1);
+    useRealDialogs();
+    openPath = file;
+    controller->router().perform(u"openDocument"_s);
+    ASSERT_EQ(manager().documents().size(), 2);
+    CAMainWindowController *w = window(1);
+    ASSERT_NE(w, nullptr);
+    auto *box = w->findChild<QMessageBox *>(u"readProblemsMessage"_s);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(box->text(), u"“party.pwdc” was opened with parts that could not be read."_s);
+    const QString problem = w->document()->readProblems().value(0);
+    ASSERT_FALSE(problem.isEmpty());
+    EXPECT_TRUE(box->informativeText().contains(problem)) << box->informativeText().toStdString();
+    EXPECT_TRUE(reports.isEmpty());
+    // Read, and out of the way: the window is the user's again.
+    QTest::keyClick(box, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(w->findChild<QMessageBox *>(u"readProblemsMessage"_s), nullptr);
+    EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(CASavePanelTest, ManyProblemsAreCountedAndAllInTheDetails)
+{
+    QStringList problems;
+    for (int i = 1; i <= 8; ++i)
+        problems.append(u"Component %1 was left out"_s.arg(i));
+    std::unique_ptr<QMessageBox> box(CASavePanel::makeReadProblemsMessage(nullptr, u"“many.pwdc”"_s, problems));
+    for (int i = 1; i <= CASavePanel::kProblemsShown; ++i)
+        EXPECT_TRUE(box->informativeText().contains(problems[i - 1]));
+    EXPECT_FALSE(box->informativeText().contains(problems[CASavePanel::kProblemsShown]));
+    EXPECT_TRUE(box->informativeText().contains(u"… and 3 more."_s)) << box->informativeText().toStdString();
+    EXPECT_EQ(box->detailedText(), problems.join(u'\n'));
+}
+
+struct ReplaceClick
+{
+    const char *name;
+    // The button clicked, or null for the Escape key.
+    const char *button;
+    bool replaced;
+    bool savedElsewhere;
+};
+
+void PrintTo(const ReplaceClick &c, std::ostream *stream)
+{
+    *stream << c.name;
+}
+
+class CASavePanelReplaceTest : public CASavePanelTest, public ::testing::WithParamInterface<ReplaceClick>
+{
+};
+
+TEST_P(CASavePanelReplaceTest, SavingADamagedDesignFromTheKeyboardAsksAndFollowsTheClick)
+{
+    const ReplaceClick &c = GetParam();
+    const QString file = path(u"party.pwdc"_s);
+    const QByteArray damaged = shelltest::damagedDesign();
+    ASSERT_TRUE(pwtest::writeFile(file, damaged));
+    launch(1);
+    useRealDialogs();
+    manager().questions().reportReadProblems = nullptr;
+    ASSERT_NE(manager().openDocument(file), nullptr);
+    CAMainWindowController *w = window(1);
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    manager().updateChangeCount(manager().documents()[1], 1);
+    savePath = path(u"elsewhere.pwdc"_s);
+
+    QString question;
+    QList<QString> buttons;
+    whenAsked([&](QMessageBox *box) {
+        question = box->text();
+        for (QAbstractButton *button : box->buttons())
+            buttons.append(button->text());
+        EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+        EXPECT_EQ(box->parentWidget(), w);
+        EXPECT_EQ(box->defaultButton()->objectName(), u"saveAsButton"_s) << "Return loses nothing";
+        if (c.button)
+            click(box, c.button);
+        else
+            QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(askedBox(), u"replaceDamagedQuestion"_s);
+    EXPECT_EQ(question, u"The file was opened with parts that could not be read; replacing it loses them."_s);
+    EXPECT_TRUE(buttons.contains(u"Replace"_s) && buttons.contains(u"Save As…"_s) && buttons.contains(u"Cancel"_s))
+        << QStringList(buttons).join(u", "_s).toStdString();
+    EXPECT_EQ(pwtest::readFile(file) == damaged, !c.replaced);
+    EXPECT_EQ(QFile::exists(savePath), c.savedElsewhere);
+    EXPECT_EQ(w->isWindowModified(), !c.replaced && !c.savedElsewhere);
+    EXPECT_TRUE(reports.isEmpty()) << reports.join(u'\n').toStdString();
+    EXPECT_TRUE(w->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryButton, CASavePanelReplaceTest,
+                         ::testing::Values(ReplaceClick {"Replace", "replaceButton", true, false},
+                                           ReplaceClick {"SaveAs", "saveAsButton", false, true},
+                                           ReplaceClick {"Cancel", "cancelButton", false, false},
+                                           ReplaceClick {"Escape", nullptr, false, false}),
+                         [](const ::testing::TestParamInfo<ReplaceClick> &info) { return std::string(info.param.name); });
+
+TEST_F(CASavePanelTest, ClosingAnEditedWindowAsksInTheRealQuestionEachWay)
+{
+    launch(1);
+    useRealDialogs();
+    CAMainWindowController *w = window(0);
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    manager().updateChangeCount(manager().documents()[0], 1);
+
+    // Cancel: the window stays, still edited.
+    whenAsked([](QMessageBox *box) { clickStandard(box, QMessageBox::Cancel); });
+    QTest::keyClick(w, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(askedBox(), u"saveChangesQuestion"_s);
+    EXPECT_EQ(openWindowCount(), 1);
+    EXPECT_TRUE(w->isWindowModified());
+
+    // Save: written where the save panel says, then closed.
+    savePath = path(u"kept.pwdc"_s);
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    whenAsked([](QMessageBox *box) { clickStandard(box, QMessageBox::Save); });
+    QTest::keyClick(w, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_TRUE(QFile::exists(savePath));
+    EXPECT_EQ(openWindowCount(), 0);
+
+    // Don't Save: closed and nothing written.
+    controller->newDocument(0);
+    CAMainWindowController *second = window(0);
+    manager().updateChangeCount(manager().documents()[0], 1);
+    second->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(second));
+    savePath = path(u"never.pwdc"_s);
+    whenAsked([](QMessageBox *box) { clickStandard(box, QMessageBox::Discard); });
+    QTest::keyClick(second, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(askedBox(), u"saveChangesQuestion"_s);
+    EXPECT_FALSE(QFile::exists(savePath));
+    EXPECT_EQ(openWindowCount(), 0);
+}
+
+} // namespace
