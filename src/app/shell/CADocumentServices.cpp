@@ -8,7 +8,11 @@
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CAMainWindowController.h"
 #include "app/shell/CAOpenDocument.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTAView.h"
+#include "kernel/foundation/CAEnvironment.h"
 #include "platform/PWPerson.h"
 
 #include <QClipboard>
@@ -33,6 +37,30 @@ constexpr ServiceCommand kServiceCommands[] = {
     {"newEnvelopeWithText", "new-envelope-from-text", CADocumentServices::Envelope},
     {"newFromAssistantWithText", "new-assistant-from-text", CADocumentServices::FromAssistant},
 };
+
+// A design without a recipient panel gets one, in the default template and country, where a new
+// panel goes; the person given to the design then fills it.
+void ensureRecipientPanel(CADocument &document)
+{
+    CFTADocument *design = document.ftDocument();
+    if (!design)
+        return;
+    for (CFTComponent *component : design->GetComponents(0, false))
+        if (component->getType() == ctAddressPanel && component->GetToFrom())
+            return;
+    const std::unique_ptr<CAddressFormat> format =
+        CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+            CAEnvironment::defaultTemplate(), CAEnvironment::defaultCountry(), false,
+            CAddressFormatController::kBarcodeAbove);
+    if (!format)
+        return;
+    CFTAView view(document.ftDocumentController());
+    CFTAAddressPanel *panel = view.CreateAddressPanel(true, format.get());
+    if (!panel)
+        return;
+    panel->SetOrigin(9.0, 9.0);
+    view.InsertComponent(panel, false);
+}
 
 QString plainText(QClipboard::Mode mode)
 {
@@ -111,8 +139,11 @@ void CADocumentServices::fillDocumentWithService(const QString &text, int kind)
         window->activateWindow();
     }
     const std::shared_ptr<PWPerson> person = m_sheet ? m_sheet(dictionary, window) : nullptr;
-    if (person)
+    if (person) {
+        ensureRecipientPanel(*target->document);
         CAMainWindowController::changePerson(manager, target->document.get(), *person, 1, true);
+        CAMainWindowController::updateDocView(manager, target->document.get());
+    }
 }
 
 std::unique_ptr<CADocument> CADocumentServices::makeDefaultDocument(int kind) const
