@@ -2,6 +2,8 @@
 
 #include "SampleDesigns.h"
 
+#include "app/contacts/CAServiceDialogController.h"
+#include "app/contacts/FTAddressRecognition.h"
 #include "app/document/CADocument.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
@@ -89,6 +91,14 @@ const QList<Screenshot> &screenshots()
                                          QMessageBox::Ok, sampleWindow(a, 0));
              box->setWindowModality(Qt::WindowModal);
              return shown(box);
+         }},
+        {u"sheet-confirm-address"_s,
+         [](CADocumentController &a) {
+             auto *sheet = new CAServiceDialogController(sampleWindow(a, 0));
+             sheet->initFormWithDictionary(parseServiceText(
+                 u"Dr. Mary Ann Baker\nAcme Widgets. Sales\n1200 Harbor Boulevard Suite 400\nSpringfield, IL 62704-1234\nUSA"_s));
+             sheet->setWindowModality(Qt::WindowModal);
+             return shown(sheet);
          }},
         {u"menu-file"_s, [](CADocumentController &a) { return menu(a, u"File"_s); }},
         {u"menu-edit"_s, [](CADocumentController &a) { return menu(a, u"Edit"_s); }},
