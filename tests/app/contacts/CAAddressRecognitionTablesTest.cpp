@@ -53,6 +53,12 @@ struct RoleCase
     std::array<int, 8> roles;
 };
 
+// Test names carry the case name; the value is not printed.
+void PrintTo(const RoleCase &value, std::ostream *stream)
+{
+    *stream << value.name;
+}
+
 class LineRoles : public ::testing::TestWithParam<RoleCase>
 {
 };

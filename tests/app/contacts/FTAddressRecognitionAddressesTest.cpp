@@ -18,6 +18,12 @@ struct Address
     Fields fields;
 };
 
+// Test names carry the case name; the value is not printed.
+void PrintTo(const Address &value, std::ostream *stream)
+{
+    *stream << value.name;
+}
+
 class PastedAddresses : public ::testing::TestWithParam<Address>
 {
 };

@@ -17,6 +17,12 @@ struct Sample
     Fields fields;
 };
 
+// Test names carry the case name; the value is not printed.
+void PrintTo(const Sample &value, std::ostream *stream)
+{
+    *stream << value.name;
+}
+
 class SampleTexts : public ::testing::TestWithParam<Sample>
 {
 };

@@ -107,6 +107,12 @@ struct LineCase
     Fields fields;
 };
 
+// Test names carry the case name; the value is not printed.
+void PrintTo(const LineCase &value, std::ostream *stream)
+{
+    *stream << value.name;
+}
+
 class PostalLines : public ::testing::TestWithParam<LineCase>
 {
 };
