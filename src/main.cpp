@@ -1,9 +1,11 @@
 #include "app/shell/CADocumentController.h"
+#include "app/shell/CADocumentServices.h"
 
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/FTKernelStartup.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QIcon>
 #include <QMessageBox>
@@ -22,11 +24,21 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/parcelwick.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
 
+    QCommandLineParser parser;
+    parser.addOptions(CADocumentServices::commandLineOptions());
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Designs to open."));
+    if (!parser.parse(QApplication::arguments())) {
+        std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+
     CADocumentController controller;
     controller.applicationWillFinishLaunching();
-    QStringList files = QApplication::arguments().mid(1);
-    controller.openStartupDocuments(files);
+    controller.openStartupDocuments(parser.positionalArguments());
     controller.applicationDidFinishLaunching();
+    // Text handed over on the command line goes to the documents the start-up made, as text from
+    // the File menu would.
+    controller.services().performCommandLineOptions(parser);
     controller.setTerminateWhenLastDocumentCloses(true);
 
     // Without its address formats the application still opens, so that no work is lost, but it

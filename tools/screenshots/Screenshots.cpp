@@ -3,6 +3,8 @@
 #include "SampleDesigns.h"
 
 #include "kernel/merge/CADocument.h"
+#include "app/contacts/CAServiceDialogController.h"
+#include "app/contacts/FTAddressRecognition.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CAFloatingPanels.h"
@@ -101,6 +103,12 @@ const QList<Screenshot> &screenshots()
          [](CADocumentController &a) {
              return shown(CASavePanel::makeReplaceDamagedQuestion(sampleWindow(a, 0), u"party.pwdc"_s));
          }},
+        {u"sheet-confirm-address"_s,
+             auto *sheet = new CAServiceDialogController(sampleWindow(a, 0));
+             sheet->initFormWithDictionary(parseServiceText(
+                 u"Dr. Mary Ann Baker\nAcme Widgets. Sales\n1200 Harbor Boulevard Suite 400\nSpringfield, IL 62704-1234\nUSA"_s));
+             sheet->setWindowModality(Qt::WindowModal);
+             return shown(sheet);
         {u"menu-file"_s, [](CADocumentController &a) { return menu(a, u"File"_s); }},
         {u"menu-edit"_s, [](CADocumentController &a) { return menu(a, u"Edit"_s); }},
         {u"menu-format"_s, [](CADocumentController &a) { return menu(a, u"Format"_s); }},

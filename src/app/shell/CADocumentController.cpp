@@ -3,6 +3,7 @@
 #include "kernel/merge/CADocument.h"
 #include "app/shell/CAActionRouter.h"
 #include "app/shell/CADocumentManager.h"
+#include "app/shell/CADocumentServices.h"
 #include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAMainMenu.h"
 #include "app/shell/CAMainWindowController.h"
@@ -119,6 +120,8 @@ CADocumentController::CADocumentController(QObject *parent)
     sShared = this;
     m_mainMenu = std::make_unique<CAMainMenu>(*m_router);
     m_router->setApplicationTarget(this);
+    m_services = std::make_unique<CADocumentServices>(*this);
+    m_services->registerCommands();
     m_manager->setQuestions(CASavePanel::questions());
     m_manager->setWindowFactory([this](const std::shared_ptr<CAOpenDocument> &document) { return makeWindow(document); });
     m_mainMenu->setOpenRecentFiller([this](QMenu *menu) { fillOpenRecent(menu); });

@@ -11,6 +11,7 @@
 
 class CADocument;
 class CADocumentManager;
+class CADocumentServices;
 class CAActionRouter;
 class CAFloatingPanels;
 class CAMainMenu;
@@ -67,8 +68,10 @@ public:
     CAActionRouter &router() const { return *m_router; }
     CAMainMenu &mainMenu() const { return *m_mainMenu; }
     CAFloatingPanels &panels() const { return *m_panels; }
+    CADocumentServices &services() const { return *m_services; }
 
     void setAssistant(Assistant assistant) { m_assistant = std::move(assistant); }
+    const Assistant &assistant() const { return m_assistant; }
     void registerCommand(const QString &action, Command command);
 
     // The environment and the localized names of the contact sources.
@@ -113,6 +116,7 @@ private:
     std::unique_ptr<CADocumentManager> m_manager;
     std::unique_ptr<CAFloatingPanels> m_panels;
     std::unique_ptr<CAMainMenu> m_mainMenu;
+    std::unique_ptr<CADocumentServices> m_services;
     Assistant m_assistant;
     QHash<QString, Command> m_commands;
     bool m_terminateWhenLastDocumentCloses = false;

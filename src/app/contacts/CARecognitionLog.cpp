@@ -1,0 +1,3 @@
+#include "app/contacts/CARecognitionLog.h"
+
+Q_LOGGING_CATEGORY(lcRecognition, "pw.app.contacts.recognition")

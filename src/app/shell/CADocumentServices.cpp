@@ -1,0 +1,228 @@
+#include "app/shell/CADocumentServices.h"
+
+#include "app/contacts/CAServiceDialogController.h"
+#include "app/contacts/FTAddressRecognition.h"
+#include "kernel/merge/CADocument.h"
+#include "app/shell/CAActionRouter.h"
+#include "app/shell/CADocumentController.h"
+#include "app/shell/CADocumentManager.h"
+#include "app/shell/CAMainWindowController.h"
+#include "app/shell/CAOpenDocument.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTAView.h"
+#include "kernel/foundation/CAEnvironment.h"
+#include "platform/PWPerson.h"
+
+#include <QClipboard>
+#include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QMimeData>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct ServiceCommand
+{
+    const char *action;
+    const char *option;
+    int kind;
+};
+
+// In the order the command line runs them.
+constexpr ServiceCommand kServiceCommands[] = {
+    {"newLabelWithText", "new-label-from-text", CADocumentServices::Label},
+    {"newEnvelopeWithText", "new-envelope-from-text", CADocumentServices::Envelope},
+    {"newFromAssistantWithText", "new-assistant-from-text", CADocumentServices::FromAssistant},
+};
+
+// A design without a recipient panel gets one, in the default template and country, where a new
+// panel goes; the person given to the design then fills it.
+void ensureRecipientPanel(CADocument &document)
+{
+    CFTADocument *design = document.ftDocument();
+    if (!design)
+        return;
+    for (CFTComponent *component : design->GetComponents(0, false))
+        if (component->getType() == ctAddressPanel && component->GetToFrom())
+            return;
+    const std::unique_ptr<CAddressFormat> format =
+        CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+            CAEnvironment::defaultTemplate(), CAEnvironment::defaultCountry(), false,
+            CAddressFormatController::kBarcodeAbove);
+    if (!format)
+        return;
+    CFTAView view(document.ftDocumentController());
+    CFTAAddressPanel *panel = view.CreateAddressPanel(true, format.get());
+    if (!panel)
+        return;
+    panel->SetOrigin(9.0, 9.0);
+    view.InsertComponent(panel, false);
+}
+
+QString plainText(QClipboard::Mode mode)
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData(mode);
+    return data && data->hasText() ? data->text() : QString();
+}
+
+} // namespace
+
+CADocumentServices::CADocumentServices(CADocumentController &controller, QObject *parent)
+    : QObject(parent)
+    , m_controller(controller)
+    , m_sheet(&CAServiceDialogController::openDialog)
+{
+}
+
+CADocumentServices::~CADocumentServices() = default;
+
+void CADocumentServices::registerCommands()
+{
+    for (const ServiceCommand &command : kServiceCommands) {
+        const int kind = command.kind;
+        m_controller.registerCommand(QString::fromLatin1(command.action),
+                                     {[](QAction *) { return !serviceText().trimmed().isEmpty(); },
+                                      [this, kind](QAction *) {
+                                          const QString text = serviceText();
+                                          if (!text.isEmpty())
+                                              fillDocumentWithService(text, kind);
+                                      }});
+    }
+}
+
+QString CADocumentServices::serviceText()
+{
+    if (!QGuiApplication::clipboard())
+        return QString();
+    QString text = plainText(QClipboard::Clipboard);
+    if (text.trimmed().isEmpty() && QGuiApplication::clipboard()->supportsSelection())
+        text = plainText(QClipboard::Selection);
+    return text;
+}
+
+CAPersonDictionary CADocumentServices::parseServiceText(const QString &text)
+{
+    return ::parseServiceText(text);
+}
+
+void CADocumentServices::fillDocumentWithService(const QString &text, int kind)
+{
+    const CAPersonDictionary dictionary = parseServiceText(text);
+    CADocumentManager &manager = m_controller.manager();
+
+    std::shared_ptr<CAOpenDocument> target;
+    if (!manager.documents().isEmpty()) {
+        const std::shared_ptr<CAOpenDocument> last = manager.documents().last();
+        if (kind == FromAssistant && !CADocumentController::runAssistantFlag()) {
+            // The document the start-up assistant just made; no second assistant runs.
+            target = last;
+        } else if (!(last->filePath.isEmpty() && last->isEdited()) && last->document) {
+            const documentType type = last->document->docType();
+            if ((kind == Label && type == dtLabel) || (kind == Envelope && type == dtEnvelope))
+                target = last;
+        }
+    }
+    if (!target)
+        target = createDocumentWithService(kind);
+    if (!CADocumentController::runAssistantFlag())
+        CADocumentController::setRunAssistantFlag(true);
+    // Only a window that could not be made leaves no document; the manager has said why.
+    if (!target || !target->document)
+        return;
+
+    QWidget *window = target->window;
+    if (window) {
+        window->raise();
+        window->activateWindow();
+    }
+    const std::shared_ptr<PWPerson> person = m_sheet ? m_sheet(dictionary, window) : nullptr;
+    if (person) {
+        ensureRecipientPanel(*target->document);
+        CAMainWindowController::changePerson(manager, target->document.get(), *person, 1, true);
+        CAMainWindowController::updateDocView(manager, target->document.get());
+    }
+}
+
+std::unique_ptr<CADocument> CADocumentServices::makeDefaultDocument(int kind) const
+{
+    CADocumentController::prepareDocument(kind == Envelope ? dtEnvelope : dtLabel);
+    return std::make_unique<CADocument>();
+}
+
+std::shared_ptr<CAOpenDocument> CADocumentServices::createDocumentWithService(int kind)
+{
+    CADocumentManager &manager = m_controller.manager();
+    std::unique_ptr<CADocument> made;
+    std::shared_ptr<CAOpenDocument> record;
+    bool fromAssistant = false;
+
+    if (kind == Label || kind == Envelope) {
+        made = makeDefaultDocument(kind);
+    } else {
+        CADocumentController::AssistantResult result;
+        if (m_controller.assistant())
+            result = m_controller.assistant()(true);
+        switch (result.code) {
+        case CADocumentController::Blank:
+            made = std::move(result.document);
+            break;
+        case CADocumentController::Finish:
+            made = std::move(result.document);
+            fromAssistant = true;
+            break;
+        case CADocumentController::OpenExisting:
+            m_controller.router().perform(u"openDocument"_s);
+            if (!manager.documents().isEmpty()) {
+                record = manager.documents().last();
+                fromAssistant = true;
+                if (record->filePath.isEmpty() && record->isEdited())
+                    record.reset();
+            }
+            break;
+        default:
+            break;
+        }
+        // Whatever the assistant ended with, the address needs a document to go to.
+        if (!made && !record) {
+            made = makeDefaultDocument(Label);
+            fromAssistant = false;
+        }
+    }
+
+    if (made) {
+        record = manager.addDocument(std::move(made));
+        if (!record)
+            return nullptr;
+        manager.updateChangeCount(record, 1);
+    }
+    if (!fromAssistant && record->document && record->document->ftDocument()) {
+        record->document->ftDocument()->arrangeAddressPanel();
+        CAMainWindowController::updateDocView(manager, record->document.get());
+        manager.updateChangeCount(record, -record->changeCount);
+    }
+    return record;
+}
+
+QList<QCommandLineOption> CADocumentServices::commandLineOptions()
+{
+    return {
+        QCommandLineOption(u"new-label-from-text"_s, u"Make a new label addressed to the name and address in text."_s,
+                           u"text"_s),
+        QCommandLineOption(u"new-envelope-from-text"_s,
+                           u"Make a new envelope addressed to the name and address in text."_s, u"text"_s),
+        QCommandLineOption(u"new-assistant-from-text"_s,
+                           u"Make a new document with the assistant, addressed to the name and address in text."_s,
+                           u"text"_s),
+    };
+}
+
+void CADocumentServices::performCommandLineOptions(const QCommandLineParser &parser)
+{
+    for (const ServiceCommand &command : kServiceCommands) {
+        for (const QString &text : parser.values(QString::fromLatin1(command.option)))
+            fillDocumentWithService(text, command.kind);
+    }
+}
