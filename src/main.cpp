@@ -1,3 +1,4 @@
+#include "app/shell/CAChangeLayoutSheet.h"
 #include "app/shell/CADocumentController.h"
 
 #include "kernel/address/CAddressFormatController.h"
@@ -19,6 +20,7 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     CADocumentController controller;
+    installChangeLayoutSheet();
     controller.applicationWillFinishLaunching();
     QStringList files = QApplication::arguments().mid(1);
     controller.openStartupDocuments(files);
