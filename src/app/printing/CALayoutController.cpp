@@ -221,11 +221,20 @@ void CALayoutController::selectRow(Table table, int row)
 
 void CALayoutController::reloadTable(Table table)
 {
-    const bool hadSelection = selectedRow(table) >= 0;
     m_models[table]->reload();
     // A reset drops the selection without telling anyone; the buttons must follow.
-    if (hadSelection && tableView(table))
+    if (tableView(table))
         tableViewSelectionDidChange(table);
+}
+
+void CALayoutController::ensureRecentList()
+{
+    if (m_recentLayouts)
+        return;
+    // Until a recent list was stored once there is none to add to: store the empty one.
+    CATemplateFormat::saveRecentLayouts(m_docType);
+    m_recentLayouts = CATemplateFormat::recentLayouts(m_docType);
+    m_models[RecentTable]->setSource(m_recentLayouts);
 }
 
 void CALayoutController::notifyLayoutChanged(int delta) const
@@ -510,6 +519,7 @@ void CALayoutController::applyForDocument(CADocument &document)
     const TemplatePtr chosen = standard ? standard : custom;
     if (!chosen)
         return;
+    ensureRecentList();
     if (m_recentLayouts) {
         m_recentLayouts->removeAll(chosen);
         m_recentLayouts->prepend(chosen);
@@ -603,6 +613,8 @@ void CALayoutController::btnOK()
     const TemplatePtr standard = selectedTemplate(StandardTable);
     const TemplatePtr custom = standard ? nullptr : selectedTemplate(CustomTable);
     const TemplatePtr chosen = standard ? standard : custom;
+    if (chosen)
+        ensureRecentList();
     if (chosen && m_recentLayouts) {
         m_recentLayouts->removeAll(chosen);
         m_recentLayouts->prepend(chosen);

@@ -118,6 +118,8 @@ protected:
     bool horizontalChosen() const;
     const TemplateList *listOf(Table table) const;
     void reloadTable(Table table);
+    // The kind's recent list, made (empty) when none was ever stored.
+    void ensureRecentList();
     void notifyLayoutChanged(int delta) const;
 
     QPointer<QWidget> m_root;
