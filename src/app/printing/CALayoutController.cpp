@@ -126,6 +126,10 @@ void CALayoutController::bindControls(QWidget *root)
         view->setSelectionMode(QAbstractItemView::SingleSelection);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->verticalHeader()->hide();
+        // One line a template, so that long lists stay quick to scan and to lay out.
+        view->setWordWrap(false);
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
         view->horizontalHeader()->setStretchLastSection(true);
         connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 [this, table] { tableViewSelectionDidChange(table); });
