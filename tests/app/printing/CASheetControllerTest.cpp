@@ -129,12 +129,16 @@ TEST_F(SheetTest, CustomTemplatesAreDuplicatedEditedAndDeleted)
     EXPECT_EQ(ids(*sheet->customLayouts()), (QStringList{u"Label"_s, u"Label 1"_s, u"Label 2"_s}));
     EXPECT_EQ(selectedID(CALayoutController::CustomTable), u"Label 2"_s);
 
+    // An edited template stays the same object, so the recent list shows the edit too.
+    CATemplateFormat::saveRecentLayouts(dtLabel);
+    CATemplateFormat::recentLayouts(dtLabel)->append(sheet->customLayouts()->at(2));
     click("_btnEdit");
     ASSERT_TRUE(sheet->isEditing());
     typeInto("_description", u"Jars"_s);
     click("_editorBtnOK");
     EXPECT_EQ(sheet->customLayouts()->at(2)->Description(), u"Jars"_s);
     EXPECT_EQ(sheet->customLayouts()->size(), 3);
+    EXPECT_EQ(CATemplateFormat::recentLayouts(dtLabel)->first()->Description(), u"Jars"_s);
 
     // The template shown in the preview may go; the preview keeps a valid one.
     const std::weak_ptr<CATemplateFormat> shown = sheet->previewedFormat();
@@ -260,4 +264,23 @@ TEST_F(SheetTest, ARollTemplateCannotStartACustomSheetAndTheWindowBoxFollowsTheE
         sheet->selectRow(CALayoutController::StandardTable, row);
         EXPECT_EQ(useWindow->isEnabled(), sheet->filteredLayouts().at(row)->hasWindow()) << row;
     }
+}
+
+TEST_F(SheetTest, TheAssistantAppliesTheFirstRecentTemplateToANewDocument)
+{
+    auto recentOne = CATemplateFormat::findPredefLayoutManufacturerID(dtLabel, u"Avery"_s, u"05163"_s);
+    ASSERT_TRUE(recentOne);
+    CATemplateFormat::saveRecentLayouts(dtLabel);
+    CATemplateFormat::recentLayouts(dtLabel)->append(recentOne);
+    sheet = CASheetController::create(dtLabel, &window);
+    ASSERT_TRUE(sheet);
+    sheet->setupFromAssistant(dtLabel);
+    EXPECT_EQ(selectedID(CALayoutController::StandardTable), u"05163"_s);
+
+    auto document = newDocument(dtLabel);
+    sheet->applyForDocument(*document);
+    EXPECT_EQ(document->ftDocument()->GetID().getData(), u"05163"_s);
+    EXPECT_FALSE(document->ftDocument()->HasWindow());
+    EXPECT_FALSE(document->undoManager()->canUndo()) << "a new document has nothing to take back";
+    EXPECT_EQ(PWUserDefaults::standardUserDefaults().arrayForKey(u"FTRecentLabelLayout"_s).size(), 1);
 }
