@@ -1,3 +1,4 @@
+#include "app/shell/CAChangeLayoutSheet.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentServices.h"
 
@@ -33,6 +34,7 @@ int main(int argc, char *argv[])
     }
 
     CADocumentController controller;
+    installChangeLayoutSheet();
     controller.applicationWillFinishLaunching();
     controller.openStartupDocuments(parser.positionalArguments());
     controller.applicationDidFinishLaunching();

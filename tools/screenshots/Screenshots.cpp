@@ -5,6 +5,7 @@
 #include "kernel/merge/CADocument.h"
 #include "app/contacts/CAServiceDialogController.h"
 #include "app/contacts/FTAddressRecognition.h"
+#include "app/printing/CASheetController.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CAFloatingPanels.h"
@@ -14,7 +15,10 @@
 #include "app/shell/CASavePanel.h"
 #include "app/shell/CExportAccViewController.h"
 
+#include <QAbstractButton>
 #include <QColorDialog>
+#include <QDialog>
+#include <QLineEdit>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
@@ -50,6 +54,23 @@ QWidget *menu(CADocumentController &application, const QString &path)
     Q_EMIT menu->aboutToShow();
     menu->adjustSize();
     return menu;
+}
+
+// The change-layout sheet of a sample design, with what the picture shows set up by typing into
+// the search field and clicking.
+QWidget *templateSheet(CADocumentController &application, int which, const QString &search,
+                       const char *clicked = nullptr, int editorTag = -1)
+{
+    CAMainWindowController *window = sampleWindow(application, which);
+    CASheetController *sheet = CASheetController::beginSheet(window, *window->document(), nullptr);
+    QDialog *dialog = sheet->window();
+    if (!search.isEmpty())
+        dialog->findChild<QLineEdit *>(u"_search"_s)->setText(search);
+    if (editorTag >= 0)
+        sheet->btnCreateCustom(editorTag);
+    if (clicked)
+        dialog->findChild<QAbstractButton *>(QLatin1String(clicked))->click();
+    return dialog;
 }
 
 } // namespace
@@ -109,6 +130,14 @@ const QList<Screenshot> &screenshots()
                  u"Dr. Mary Ann Baker\nAcme Widgets. Sales\n1200 Harbor Boulevard Suite 400\nSpringfield, IL 62704-1234\nUSA"_s));
              sheet->setWindowModality(Qt::WindowModal);
              return shown(sheet);
+        {u"sheet-layout-chooser-filtered"_s, [](CADocumentController &a) { return templateSheet(a, 0, u"5160"_s); }},
+        {u"sheet-layout-preview-roll"_s, [](CADocumentController &a) { return templateSheet(a, 0, u"30252"_s); }},
+        {u"sheet-layout-preview-envelope-window"_s,
+         [](CADocumentController &a) { return templateSheet(a, 1, u"10 Window"_s, "_chkUseWindow"); }},
+        {u"sheet-layout-preview-postcard"_s, [](CADocumentController &a) { return templateSheet(a, 2, QString()); }},
+        {u"sheet-layout-label-editor"_s, [](CADocumentController &a) { return templateSheet(a, 0, QString(), "_auto", 0); }},
+        {u"sheet-layout-envelope-editor"_s,
+         [](CADocumentController &a) { return templateSheet(a, 1, QString(), "_enableWindow", 0); }},
         {u"menu-file"_s, [](CADocumentController &a) { return menu(a, u"File"_s); }},
         {u"menu-edit"_s, [](CADocumentController &a) { return menu(a, u"Edit"_s); }},
         {u"menu-format"_s, [](CADocumentController &a) { return menu(a, u"Format"_s); }},

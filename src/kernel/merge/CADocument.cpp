@@ -11,6 +11,7 @@
 #include "kernel/foundation/FTGeometry.h"
 #include "platform/PWFont.h"
 #include "platform/PWPerson.h"
+#include "platform/PWUndoManager.h"
 #include "kernel/printing/CATemplateFormat.h"
 #include "kernel/printing/CAEnvironmentLayout.h"
 
@@ -34,6 +35,7 @@ void CADocument::setDefaultSenderSource(DefaultSenderSource source)
 }
 
 CADocument::CADocument()
+    : m_undoManager(std::make_unique<PWUndoManager>())
 {
     std::unique_ptr<CFTADocument> prepared = s_preparedDocumentSource ? s_preparedDocumentSource() : nullptr;
     if (prepared)
@@ -47,6 +49,7 @@ CADocument::CADocument()
 }
 
 CADocument::CADocument(std::unique_ptr<CFTADocument> document)
+    : m_undoManager(std::make_unique<PWUndoManager>())
 {
     adopt(document ? std::move(document) : std::make_unique<CFTADocument>());
     m_personFrom = defaultSender();
@@ -56,6 +59,9 @@ CADocument::~CADocument() = default;
 
 void CADocument::adopt(std::unique_ptr<CFTADocument> document)
 {
+    // Steps recorded against the design being replaced would act on the wrong one.
+    if (m_undoManager)
+        m_undoManager->removeAllActions();
     auto controller = std::make_unique<CFTDocumentController>();
     controller->Init();
     controller->AddDocument(std::move(document));

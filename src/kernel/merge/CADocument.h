@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kernel/foundation/FTTypes.h"
+#include "kernel/printing/CAPrintSettings.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -21,6 +22,7 @@ class CFTADocument;
 class CFTComponent;
 class CFTDocumentController;
 class PWPerson;
+class PWUndoManager;
 
 // The application's document: one design (a kernel document held through its controller), the
 // recipient and sender persons merged into it, the persons and the print list to print with, and
@@ -194,6 +196,20 @@ public:
     void snapshotObjects();
     void restoreObjects();
 
+    // --- editing and print information ------------------------------------------------------------
+
+    // The document's one undo manager: every user command registers its inverse here.
+    PWUndoManager *undoManager() const { return m_undoManager.get(); }
+    // The print information the document prints with.
+    CAPrintSettings &printSettings() { return m_printSettings; }
+    const CAPrintSettings &printSettings() const { return m_printSettings; }
+    // For a label roll, the first of the printers named whose name says it prints labels; other
+    // layouts keep the printer chosen. The window passes the system's printers.
+    void autoSelectPrinter(const QStringList &printerNames);
+    // The paper, orientation and envelope flags of the print information for the layout. An
+    // envelope printed with the printer's settings asks for paper of the envelope's size.
+    void setupPrintInfo(bool usePrinterSettings);
+
     // --- what the calibration sheet may offer ----------------------------------------------------
 
     bool hasCalHorizontal() const { return true; }
@@ -215,6 +231,8 @@ private:
     inline static DefaultSenderSource s_defaultSenderSource;
 
     std::unique_ptr<CFTDocumentController> m_controller;
+    std::unique_ptr<PWUndoManager> m_undoManager;
+    CAPrintSettings m_printSettings;
     std::shared_ptr<PWPerson> m_personTo;
     std::shared_ptr<PWPerson> m_personFrom;
     std::optional<std::vector<std::shared_ptr<PWPerson>>> m_personList;

@@ -1,0 +1,71 @@
+// The document's print information as its layout asks for it.
+
+#include "kernel/merge/CADocument.h"
+
+#include "kernel/document/CFTADocument.h"
+#include "kernel/foundation/CAEnvironment.h"
+
+#include <QStringList>
+
+namespace {
+
+// The paper of a sheet layout by the name its template gives; other names print on the
+// environment's default paper.
+QSizeF paperForName(const QString &name)
+{
+    if (name == QLatin1String("A4"))
+        return QSizeF(595.28, 841.89);
+    if (name == QLatin1String("Letter"))
+        return QSizeF(612.0, 792.0);
+    return CAEnvironment::defaultPageSize();
+}
+
+} // namespace
+
+void CADocument::autoSelectPrinter(const QStringList &printerNames)
+{
+    const CFTADocument *design = ftDocument();
+    if (!design || design->getDocumentType() != dtLabel || !design->isLabelRoll())
+        return;
+    for (const QString &name : printerNames) {
+        if (name.contains(QLatin1String("label"), Qt::CaseInsensitive)) {
+            m_printSettings.printerName = name;
+            return;
+        }
+    }
+}
+
+void CADocument::setupPrintInfo(bool usePrinterSettings)
+{
+    const CFTADocument *design = ftDocument();
+    if (!design)
+        return;
+    const QSizeF card(design->getCardSizeX(), design->getCardSizeY());
+    m_printSettings.orientation = QPageLayout::Portrait;
+    switch (design->getDocumentType()) {
+    case dtEnvelope:
+        m_printSettings.usePrinterSettings = usePrinterSettings;
+        if (usePrinterSettings) {
+            m_printSettings.paperSize = card;
+            m_printSettings.knownPaperFormat = !card.isEmpty();
+        } else {
+            m_printSettings.paperSize = CAEnvironment::defaultPageSize();
+            m_printSettings.knownPaperFormat = false;
+        }
+        break;
+    case dtLabel:
+        if (design->isLabelRoll()) {
+            const QSizeF paper(design->GetDYMOPaperWidth(), design->GetDYMOPaperHeight());
+            m_printSettings.paperSize = paper.isEmpty() ? card : paper;
+            break;
+        }
+        m_printSettings.paperSize = paperForName(design->GetPageSize().getData());
+        break;
+    default:
+        // A card without a sheet grid prints one to a page of its own size.
+        m_printSettings.paperSize = design->GetColCount() > 0 && design->GetRowCount() > 0
+                                        ? paperForName(design->GetPageSize().getData())
+                                        : card;
+        break;
+    }
+}
