@@ -108,28 +108,41 @@ const QChar kPilcrow(0x00B6);
 
 } // namespace
 
-std::shared_ptr<PWPerson> CATextFileImport::parsePerson(const QStringList &fields,
-                                                        const CADelimitedText::Registry &registry)
+namespace {
+
+struct PlacedColumn
+{
+    int column;
+    const KeyPlace *place;
+};
+
+// The registry's known keys with their places, by column from left to right, so that phones and
+// e-mails come in the file's order; worked out once per import, not once per record.
+std::vector<PlacedColumn> plan(const CADelimitedText::Registry &registry)
+{
+    std::vector<PlacedColumn> columns;
+    for (auto key = registry.cbegin(); key != registry.cend(); ++key) {
+        if (const KeyPlace *place = placeOf(key.key()))
+            columns.push_back({key.value(), place});
+    }
+    std::stable_sort(columns.begin(), columns.end(),
+                     [](const PlacedColumn &a, const PlacedColumn &b) { return a.column < b.column; });
+    return columns;
+}
+
+std::shared_ptr<PWPerson> personFromPlan(const QStringList &fields, const std::vector<PlacedColumn> &columns)
 {
     std::shared_ptr<PWPerson> person = PWPerson::create();
     PWPlist::Dictionary addresses[3] = {emptyAddress(), emptyAddress(), emptyAddress()};
     PWMultiValue phones;
     PWMultiValue emails;
-    // Columns left to right, so that phones and e-mails come in the file's order.
-    std::vector<std::pair<int, QString>> columns;
-    for (auto key = registry.cbegin(); key != registry.cend(); ++key)
-        columns.emplace_back(key.value(), key.key());
-    std::stable_sort(columns.begin(), columns.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (const auto &[column, key] : columns) {
-        if (column < 0 || column >= fields.size())
+    for (const PlacedColumn &placed : columns) {
+        if (placed.column < 0 || placed.column >= fields.size())
             continue;
-        const QString &value = fields.at(column);
+        const QString &value = fields.at(placed.column);
         if (value.isEmpty())
             continue;
-        const KeyPlace *place = placeOf(key);
-        if (!place)
-            continue;
+        const KeyPlace *place = placed.place;
         switch (place->place) {
         case Place::Single:
             person->setValueForProperty(*place->name, PWPlist::fromString(value));
@@ -158,15 +171,26 @@ std::shared_ptr<PWPerson> CATextFileImport::parsePerson(const QStringList &field
     return person;
 }
 
+} // namespace
+
+std::shared_ptr<PWPerson> CATextFileImport::parsePerson(const QStringList &fields,
+                                                        const CADelimitedText::Registry &registry)
+{
+    return personFromPlan(fields, plan(registry));
+}
+
 CAPersonList CATextFileImport::peopleFromText(const CADelimitedText &text)
 {
     CAPersonList persons;
     const QList<QStringList> records = text.personData();
+    const std::vector<PlacedColumn> columns = plan(text.registry());
     persons.reserve(records.size());
     for (QStringList fields : records) {
-        for (QString &field : fields)
-            field.replace(kPilcrow, QLatin1Char('\n'));
-        persons.append(parsePerson(fields, text.registry()));
+        for (QString &field : fields) {
+            if (field.contains(kPilcrow))
+                field.replace(kPilcrow, QLatin1Char('\n'));
+        }
+        persons.append(personFromPlan(fields, columns));
     }
     return persons;
 }
