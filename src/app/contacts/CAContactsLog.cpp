@@ -1,0 +1,3 @@
+#include "app/contacts/CAContactsLog.h"
+
+Q_LOGGING_CATEGORY(lcContacts, "pw.app.contacts")

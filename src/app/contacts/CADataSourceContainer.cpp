@@ -1,0 +1,346 @@
+#include "app/contacts/CADataSourceContainer.h"
+
+#include "app/contacts/CAContactsLog.h"
+#include "app/contacts/CATextFileSource.h"
+#include "app/contacts/CAVCFSource.h"
+#include "kernel/address/FTPersonFields.h"
+#include "kernel/address/FTStoredPerson.h"
+#include "platform/PWNotificationCenter.h"
+#include "platform/PWPerson.h"
+#include "platform/PWPersonProperties.h"
+#include "platform/PWSaveFile.h"
+#include "platform/PWVCardReader.h"
+#include "platform/PWVCardWriter.h"
+
+#include <QDir>
+#include <QMutexLocker>
+#include <QStandardPaths>
+
+namespace {
+
+const QString kPersonListKey = QStringLiteral("personListEx");
+const QString kGroupsKey = QStringLiteral("groupsEx");
+const QString kDataKey = QStringLiteral("data");
+const QString kPrimaryAddressKey = QStringLiteral("primary address");
+const QString kCustomDataKey = QStringLiteral("custom data");
+
+PWPlist::Array entriesFor(const CAPersonList &persons, bool withCustomData)
+{
+    PWPlist::Array entries;
+    entries.reserve(persons.size());
+    for (const std::shared_ptr<PWPerson> &person : persons) {
+        if (person)
+            entries.append(PWPlist(CADataSourceContainer::cacheEntryForPerson(*person, withCustomData)));
+    }
+    return entries;
+}
+
+} // namespace
+
+const QString CADataSourceContainer::kUpdateCacheNotify = QStringLiteral("Update Cache  Notification");
+const QString CADataSourceContainer::kAllowUpdateCacheNotify = QStringLiteral("Allow Update Cache Notification");
+const QString CADataSourceContainer::kForbidUpdateCacheNotify = QStringLiteral("Forbid Update Cache Notification");
+const QString CADataSourceContainer::kDataSourceNameKey = QStringLiteral("DataSourceName");
+
+CADataSourceContainer &CADataSourceContainer::sharedDataSourceContainer()
+{
+    static CADataSourceContainer *shared = [] {
+        auto *container = new CADataSourceContainer(defaultCacheFolder());
+        CAVCFSource::registerWith(*container);
+        CATextFileSource::registerWith(*container);
+        return container;
+    }();
+    return *shared;
+}
+
+QString CADataSourceContainer::defaultCacheFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/Parcelwick");
+}
+
+CADataSourceContainer::CADataSourceContainer(const QString &cacheFolder, QObject *parent)
+    : QObject(parent)
+    , m_cacheFolder(cacheFolder)
+{
+}
+
+void CADataSourceContainer::registerSource(const QString &displayName, const QString &cacheName,
+                                           ImportFunction import, bool withGroups)
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_sources.contains(displayName))
+        m_order.append(displayName);
+    Source &source = m_sources[displayName];
+    source.cacheName = cacheName;
+    source.import = std::move(import);
+    source.withGroups = withGroups;
+}
+
+bool CADataSourceContainer::hasSource(const QString &displayName) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_sources.contains(displayName);
+}
+
+QStringList CADataSourceContainer::sourceNames() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_order;
+}
+
+QString CADataSourceContainer::cacheNameOfSource(const QString &displayName) const
+{
+    QMutexLocker lock(&m_mutex);
+    const auto found = m_sources.constFind(displayName);
+    return found == m_sources.cend() ? QString() : found->cacheName;
+}
+
+std::optional<CAPersonList> CADataSourceContainer::contactsForSource(const QString &displayName, QWidget *window,
+                                                                     bool direct)
+{
+    QString cacheName;
+    ImportFunction import;
+    bool withGroups = false;
+    {
+        QMutexLocker lock(&m_mutex);
+        const auto found = m_sources.constFind(displayName);
+        if (found == m_sources.cend())
+            return std::nullopt;
+        if (!direct && found->memory)
+            return found->memory;
+        cacheName = found->cacheName;
+        import = found->import;
+        withGroups = found->withGroups;
+    }
+    std::optional<CAPersonList> list;
+    std::optional<Groups> groups;
+    if (!direct) {
+        Groups cachedGroups;
+        list = getCachedPersonListForSource(cacheName, withGroups ? &cachedGroups : nullptr);
+        if (list && withGroups)
+            groups = cachedGroups;
+    }
+    QStringList problems;
+    bool imported = false;
+    if ((direct || !list) && import) {
+        // The import runs unlocked: it may ask the user and take long.
+        if (std::optional<ImportResult> result = import(window, problems)) {
+            imported = true;
+            QString error;
+            if (!cachePersonList(result->persons, result->groups ? &*result->groups : nullptr, cacheName, &error))
+                problems.append(QStringLiteral("The contacts were read but could not be kept for the next start: %1.")
+                                    .arg(error));
+            list = std::move(result->persons);
+            groups = std::move(result->groups);
+        }
+    }
+    QMutexLocker lock(&m_mutex);
+    Source &source = m_sources[displayName];
+    if (imported || direct)
+        source.problems = problems;
+    if (list) {
+        source.memory = std::move(list);
+        if (groups)
+            source.groups = std::move(groups);
+    }
+    return source.memory;
+}
+
+std::optional<CADataSourceContainer::Groups> CADataSourceContainer::groupsForSource(const QString &displayName)
+{
+    if (!memoryListForSource(displayName))
+        contactsForSource(displayName, nullptr, true);
+    QMutexLocker lock(&m_mutex);
+    const auto found = m_sources.constFind(displayName);
+    return found == m_sources.cend() ? std::nullopt : found->groups;
+}
+
+std::optional<CAPersonList> CADataSourceContainer::memoryListForSource(const QString &displayName) const
+{
+    QMutexLocker lock(&m_mutex);
+    const auto found = m_sources.constFind(displayName);
+    return found == m_sources.cend() ? std::nullopt : found->memory;
+}
+
+QStringList CADataSourceContainer::lastImportProblems(const QString &displayName) const
+{
+    QMutexLocker lock(&m_mutex);
+    const auto found = m_sources.constFind(displayName);
+    return found == m_sources.cend() ? QStringList() : found->problems;
+}
+
+QString CADataSourceContainer::getCachePathForSource(const QString &cacheName) const
+{
+    return m_cacheFolder + QLatin1Char('/') + cacheName + QStringLiteral(".cache");
+}
+
+std::optional<PWPlist::Dictionary> CADataSourceContainer::getCachedDataForSource(const QString &cacheName,
+                                                                                 QString *error) const
+{
+    const QString path = getCachePathForSource(cacheName);
+    if (!QFileInfo::exists(path)) {
+        if (error)
+            *error = QStringLiteral("there is no cache");
+        return std::nullopt;
+    }
+    QString reason;
+    const std::optional<PWPlist> cache = PWPlist::readFile(path, &reason);
+    if (!cache || !cache->isDictionary() || !cache->value(kPersonListKey).isArray()) {
+        if (reason.isEmpty())
+            reason = QStringLiteral("%1 holds no person list").arg(path);
+        qCInfo(lcContacts).noquote() << "contact cache not used:" << reason;
+        if (error)
+            *error = reason;
+        return std::nullopt;
+    }
+    return cache->toDictionary();
+}
+
+std::optional<CAPersonList> CADataSourceContainer::getCachedPersonListForSource(const QString &cacheName, Groups *groups,
+                                                                                qsizetype *skipped) const
+{
+    const std::optional<PWPlist::Dictionary> cache = getCachedDataForSource(cacheName);
+    if (!cache)
+        return std::nullopt;
+    qsizetype unreadable = 0;
+    CAPersonList persons;
+    const PWPlist::Array &entries = cache->value(kPersonListKey).toArray();
+    persons.reserve(entries.size());
+    for (const PWPlist &entry : entries) {
+        if (std::shared_ptr<PWPerson> person = personFromCacheEntry(entry, true))
+            persons.append(std::move(person));
+        else
+            ++unreadable;
+    }
+    const PWPlist cachedGroups = cache->value(kGroupsKey);
+    if (groups && cachedGroups.isDictionary()) {
+        Groups read;
+        for (const auto &[name, members] : cachedGroups.toDictionary()) {
+            CAPersonList list;
+            if (members.isArray()) {
+                for (const PWPlist &entry : members.toArray()) {
+                    if (std::shared_ptr<PWPerson> person = personFromCacheEntry(entry, false))
+                        list.append(std::move(person));
+                    else
+                        ++unreadable;
+                }
+            }
+            read.insert(name, list);
+        }
+        *groups = read;
+    }
+    if (unreadable > 0)
+        qCWarning(lcContacts).noquote()
+            << QStringLiteral("%1 persons of the cache %2 could not be read").arg(unreadable).arg(cacheName);
+    if (skipped)
+        *skipped = unreadable;
+    return persons;
+}
+
+bool CADataSourceContainer::cachePersonList(const CAPersonList &persons, const Groups *groups,
+                                            const QString &cacheName, QString *error) const
+{
+    PWPlist::Dictionary cache;
+    cache.insert(kPersonListKey, PWPlist(entriesFor(persons, true)));
+    if (groups) {
+        PWPlist::Dictionary stored;
+        for (auto group = groups->cbegin(); group != groups->cend(); ++group)
+            stored.insert(group.key(), PWPlist(entriesFor(group.value(), false)));
+        cache.insert(kGroupsKey, PWPlist(stored));
+    }
+    QString reason;
+    if (!QDir().mkpath(m_cacheFolder)) {
+        reason = QStringLiteral("the folder %1 cannot be made").arg(m_cacheFolder);
+    } else if (PWSaveFile::write(getCachePathForSource(cacheName), PWPlist(cache).toXml(), &reason)) {
+        return true;
+    }
+    qCWarning(lcContacts).noquote() << "contact cache not written:" << reason;
+    if (error)
+        *error = reason;
+    return false;
+}
+
+PWPlist::Dictionary CADataSourceContainer::cacheEntryForPerson(const PWPerson &person, bool withCustomData)
+{
+    PWVCardWriter::Options options;
+    // Only the cached bytes carry the blank picture; the person keeps its own.
+    if (!person.imageData().isEmpty())
+        options.photo = FTStoredPerson::blankPictureData();
+    PWPlist::Dictionary entry;
+    entry.insert(kDataKey, PWPlist::fromData(PWVCardWriter::vCardRepresentation(person, options)));
+    const bool home = getPrimaryAddressLabel(&person) == kPWAddressHomeLabel;
+    entry.insert(kPrimaryAddressKey, PWPlist::fromString(home ? QStringLiteral("home") : QStringLiteral("work")));
+    if (withCustomData) {
+        PWPlist::Dictionary custom;
+        for (unsigned int index = 1; index <= 9; ++index) {
+            const QString property = getABPropertyKeyForCustomIndex(index);
+            const PWPlist value = person.valueForProperty(property);
+            if (!value.isNull())
+                custom.insert(property, value);
+        }
+        if (!custom.isEmpty())
+            entry.insert(kCustomDataKey, PWPlist(custom));
+    }
+    return entry;
+}
+
+std::shared_ptr<PWPerson> CADataSourceContainer::personFromCacheEntry(const PWPlist &entry, bool withCustomData)
+{
+    const PWPlist data = entry.value(kDataKey);
+    if (!data.isData())
+        return nullptr;
+    std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(data.toData());
+    if (!person)
+        return nullptr;
+    if (withCustomData) {
+        const PWPlist custom = entry.value(kCustomDataKey);
+        if (custom.isDictionary()) {
+            for (const auto &[property, value] : custom.toDictionary())
+                person->setValueForProperty(property, value);
+        }
+    }
+    const bool home = entry.value(kPrimaryAddressKey).toString() == QLatin1String("home");
+    setPrimaryAddressIndex(person.get(), home ? kPWAddressHomeLabel : kPWAddressWorkLabel);
+    return person;
+}
+
+void CADataSourceContainer::post(const QString &name, const QString &displayName)
+{
+    QVariantMap userInfo;
+    userInfo.insert(kDataSourceNameKey, displayName);
+    PWNotificationCenter::defaultCenter().postNotification(name, this, userInfo);
+}
+
+void CADataSourceContainer::updateCacheForSource(const QString &displayName)
+{
+    post(kUpdateCacheNotify, displayName);
+    Q_EMIT cacheUpdated(displayName);
+}
+
+void CADataSourceContainer::setAllowUpdateCache(bool allow, const QString &displayName)
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        m_updatesForbidden = !allow;
+    }
+    post(allow ? kAllowUpdateCacheNotify : kForbidUpdateCacheNotify, displayName);
+    Q_EMIT updatePermissionChanged(displayName, allow);
+}
+
+bool CADataSourceContainer::isAllowUpdateCacheForSource(const QString &displayName) const
+{
+    QMutexLocker lock(&m_mutex);
+    return !m_sources.contains(displayName) || !m_updatesForbidden;
+}
+
+bool CADataSourceContainer::isErrorDuringImporting() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_errorDuringImporting;
+}
+
+void CADataSourceContainer::setErrorDuringImporting(bool error)
+{
+    QMutexLocker lock(&m_mutex);
+    m_errorDuringImporting = error;
+}

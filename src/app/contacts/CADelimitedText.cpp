@@ -1,0 +1,289 @@
+#include "app/contacts/CADelimitedText.h"
+
+#include "app/contacts/CAContactsLog.h"
+#include "app/contacts/CATextEncodings.h"
+
+#include <QStringView>
+
+namespace {
+
+bool isLineBreak(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == u'\n' || u == u'\r' || u == 0x0085 || u == 0x2028 || u == 0x2029;
+}
+
+// The position after the line break at i; CR LF is one break.
+qsizetype afterBreak(const QString &text, qsizetype i)
+{
+    if (text.at(i) == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+        return i + 2;
+    return i + 1;
+}
+
+struct RecordScan
+{
+    QStringList fields;
+    qsizetype end = 0; // after the record's last line break
+    int lines = 1;
+    bool fieldsCut = false;
+};
+
+// One record from start. With multiLine a quoted field runs on over line breaks, for at most
+// kMaxRecordLines lines; when it is still open at the end of the text or of that bound there
+// is nothing, and the caller reads the line alone, where an open quote ends with the line.
+std::optional<RecordScan> scanRecord(const QString &text, qsizetype start, const QString &delimiter, bool multiLine)
+{
+    RecordScan scan;
+    const qsizetype size = text.size();
+    const QStringView whole(text);
+    const qsizetype delimiterLength = delimiter.size();
+    const QChar first = delimiter.at(0);
+    const auto atDelimiter = [&](qsizetype at) {
+        return text.at(at) == first && (delimiterLength == 1 || whole.mid(at, delimiterLength) == delimiter);
+    };
+    QString field;
+    const auto pushField = [&] {
+        if (scan.fields.size() < CADelimitedText::kMaxFieldsPerRow)
+            scan.fields.append(field);
+        else
+            scan.fieldsCut = true;
+        field.clear();
+    };
+    qsizetype i = start;
+    for (;;) {
+        if (i < size && text.at(i) == u'"') {
+            ++i;
+            bool closed = false;
+            while (i < size) {
+                const QChar c = text.at(i);
+                if (c == u'"') {
+                    if (i + 1 < size && text.at(i + 1) == u'"') {
+                        field += u'"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    closed = true;
+                    break;
+                }
+                if (isLineBreak(c)) {
+                    if (!multiLine || scan.lines >= CADelimitedText::kMaxRecordLines)
+                        break;
+                    field += u'\n';
+                    i = afterBreak(text, i);
+                    ++scan.lines;
+                    continue;
+                }
+                field += c;
+                ++i;
+            }
+            if (!closed) {
+                if (multiLine)
+                    return std::nullopt;
+                pushField();
+                scan.end = i < size ? afterBreak(text, i) : size;
+                return scan;
+            }
+        }
+        // An unquoted field, or what follows a closing quote, runs to the delimiter or the line end.
+        const qsizetype from = i;
+        while (i < size && !isLineBreak(text.at(i)) && !atDelimiter(i))
+            ++i;
+        field += whole.sliced(from, i - from);
+        if (i < size && atDelimiter(i)) {
+            pushField();
+            i += delimiterLength;
+            continue;
+        }
+        pushField();
+        scan.end = i < size ? afterBreak(text, i) : size;
+        return scan;
+    }
+}
+
+bool allEmpty(const QStringList &fields)
+{
+    for (const QString &field : fields) {
+        if (!field.isEmpty())
+            return false;
+    }
+    return true;
+}
+
+// Text holds no NUL; binary files (pictures, archives, programs) nearly always do, whatever
+// encoding they were read in.
+bool looksBinary(const QString &text)
+{
+    return text.contains(QChar(u'\0'));
+}
+
+} // namespace
+
+CADelimitedText::CADelimitedText(const QByteArray &data)
+    : m_data(data)
+    , m_encoding(CATextEncodings::detect(data))
+{
+    if (!reloadData() && !m_binary && m_encoding != CATextEncodings::kISOLatin1) {
+        m_encoding = CATextEncodings::kISOLatin1;
+        reloadData();
+    }
+}
+
+bool CADelimitedText::setEncoding(quint32 encoding)
+{
+    m_encoding = encoding;
+    return reloadData();
+}
+
+void CADelimitedText::setDelimiter(const std::optional<QString> &delimiter)
+{
+    if (delimiter == m_delimiter)
+        return;
+    m_delimiter = delimiter;
+    reloadData();
+}
+
+std::optional<QString> CADelimitedText::dataForLine(qsizetype record, qsizetype field) const
+{
+    const qsizetype row = m_hasHeader ? record + 1 : record;
+    if (record < 0 || field < 0 || row >= m_rows.size() || field >= m_rows.at(row).size())
+        return std::nullopt;
+    return m_rows.at(row).at(field);
+}
+
+std::optional<QString> CADelimitedText::headerForField(qsizetype field) const
+{
+    if (!m_hasHeader || m_rows.isEmpty() || field < 0 || field >= m_rows.first().size())
+        return std::nullopt;
+    return m_rows.first().at(field);
+}
+
+QList<QStringList> CADelimitedText::personData() const
+{
+    if (!m_hasHeader || m_rows.isEmpty())
+        return m_rows;
+    return m_rows.mid(1);
+}
+
+qsizetype CADelimitedText::fieldsCount() const
+{
+    qsizetype most = 0;
+    for (const QStringList &row : m_rows)
+        most = std::max(most, row.size());
+    return most;
+}
+
+qsizetype CADelimitedText::recordsCount() const
+{
+    return std::max<qsizetype>(0, m_rows.size() - (m_hasHeader ? 1 : 0));
+}
+
+bool CADelimitedText::reloadData()
+{
+    m_rows.clear();
+    m_registry.clear();
+    m_hasHeader = false;
+    m_problems.clear();
+    m_error.clear();
+    m_valid = false;
+    m_binary = false;
+    QString reason;
+    const std::optional<QString> text = CATextEncodings::decode(m_data, m_encoding, &reason);
+    if (!text) {
+        m_error = reason;
+        qCInfo(lcContacts).noquote() << "delimited text not read:" << reason;
+        return false;
+    }
+    if (looksBinary(*text)) {
+        m_binary = true;
+        m_error = QStringLiteral("the file holds binary data, not text");
+        qCInfo(lcContacts).noquote() << "delimited text not read:" << m_error;
+        return false;
+    }
+    readRecords(*text);
+    parseHeader();
+    m_valid = true;
+    return true;
+}
+
+void CADelimitedText::readRecords(const QString &text)
+{
+    const qsizetype size = text.size();
+    qsizetype position = 0;
+    qsizetype lineNumber = 1;
+    qsizetype rowsWithCutFields = 0;
+    while (position < size) {
+        qsizetype lineEnd = position;
+        while (lineEnd < size && !isLineBreak(text.at(lineEnd)))
+            ++lineEnd;
+        if (lineEnd == position) {
+            position = afterBreak(text, lineEnd);
+            ++lineNumber;
+            continue;
+        }
+        if (!m_delimiter)
+            m_delimiter = determineDelimiter(text.mid(position, lineEnd - position),
+                                             {QStringLiteral("\t"), QStringLiteral(","), QStringLiteral(";")});
+        RecordScan scan;
+        if (m_delimiter->isEmpty()) {
+            scan.fields = QStringList{text.mid(position, lineEnd - position)};
+            scan.end = lineEnd < size ? afterBreak(text, lineEnd) : size;
+        } else if (std::optional<RecordScan> multi = scanRecord(text, position, *m_delimiter, true)) {
+            scan = std::move(*multi);
+        } else {
+            scan = *scanRecord(text, position, *m_delimiter, false);
+            m_problems.append(QStringLiteral("Line %1: a quote is never closed; the rest of the line is read as one field.")
+                                  .arg(lineNumber));
+        }
+        if (m_rows.size() >= kMaxRows) {
+            m_problems.append(QStringLiteral("Line %1 and the lines after it were left out: a file is read up to %2 rows.")
+                                  .arg(lineNumber)
+                                  .arg(kMaxRows));
+            break;
+        }
+        if (scan.fieldsCut)
+            ++rowsWithCutFields;
+        if (!allEmpty(scan.fields))
+            m_rows.append(std::move(scan.fields));
+        position = scan.end;
+        lineNumber += scan.lines;
+    }
+    if (rowsWithCutFields > 0)
+        m_problems.append(QStringLiteral("%1 rows have more than %2 fields; the fields after that were left out.")
+                              .arg(rowsWithCutFields)
+                              .arg(kMaxFieldsPerRow));
+    for (const QString &problem : std::as_const(m_problems))
+        qCInfo(lcContacts).noquote() << "delimited text:" << problem;
+}
+
+QString CADelimitedText::determineDelimiter(const QString &line, const QStringList &candidates)
+{
+    QString best;
+    qsizetype bestPosition = -1;
+    for (const QString &candidate : candidates) {
+        if (candidate.isEmpty())
+            continue;
+        bool inQuotes = false;
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            const QChar c = line.at(i);
+            if (c == u'"') {
+                inQuotes = !inQuotes;
+            } else if (!inQuotes && c == candidate.at(0)) {
+                if (bestPosition < 0 || i < bestPosition) {
+                    bestPosition = i;
+                    best = candidate;
+                }
+                break;
+            }
+        }
+    }
+    return best;
+}
+
+QStringList CADelimitedText::divideString(const QString &line, const QString &delimiter)
+{
+    if (delimiter.isEmpty())
+        return QStringList{line};
+    return scanRecord(line, 0, delimiter, false)->fields;
+}

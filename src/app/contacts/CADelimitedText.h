@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Rows of text fields from the bytes of a delimited text file (tab-, comma- or
+// semicolon-separated contact lists, spreadsheet and webmail exports), the first stage of text
+// import: it knows nothing of persons. Decodes the bytes with a chosen encoding, splits the text
+// into records and each record into fields, finds the delimiter by itself when none is given,
+// and recognises a header row by keywords, building the registry of which column holds which
+// person field ("firstname", "workstreet", ...).
+//
+// Fields follow RFC 4180 where exports agree with it: a field that starts with a double quote
+// runs to its closing quote, a doubled quote inside it stands for one quote, and line breaks
+// inside it belong to the field (a record may span up to kMaxRecordLines lines). A quote that is
+// never closed leaves the rest of its line as the line's last field. Blank lines and rows of
+// empty fields only are no records. Everything is bounded: the bytes (by the file reader), the
+// rows, the fields of a row and the lines of a record; what passes a bound is left out and
+// named in problems().
+class CADelimitedText
+{
+public:
+    // Field key to 0-based column.
+    using Registry = QMap<QString, int>;
+
+    static constexpr qsizetype kMaxRows = 1000000;
+    static constexpr qsizetype kMaxFieldsPerRow = 1024;
+    static constexpr int kMaxRecordLines = 256;
+
+    // Detects the encoding (byte-order mark, else UTF-8, else ISO Latin 1) and reads the bytes.
+    explicit CADelimitedText(const QByteArray &data);
+
+    // Whether the last reading gave text: false with errorString() when the encoding rejected
+    // the bytes or they are no text at all (a picture or program chosen by mistake).
+    bool isValid() const { return m_valid; }
+    QString errorString() const { return m_error; }
+    // What the last reading left out (rows past a bound, fields cut), one sentence each.
+    QStringList problems() const { return m_problems; }
+
+    quint32 encoding() const { return m_encoding; }
+    // Stores the number and reads the text again; false as reloadData().
+    bool setEncoding(quint32 encoding);
+
+    // The delimiter: nothing until determined; "" means each line is one field.
+    std::optional<QString> delimiter() const { return m_delimiter; }
+    // Nothing asks for a new determination. An equal delimiter changes nothing; another one
+    // reads the text again.
+    void setDelimiter(const std::optional<QString> &delimiter);
+
+    bool hasHeader() const { return m_hasHeader; }
+    // Only the flag: no new reading, the registry stays.
+    void setHasHeader(bool hasHeader) { m_hasHeader = hasHeader; }
+
+    // The field of a record (counted after the header when there is one); nothing when the
+    // record or the field does not exist.
+    std::optional<QString> dataForLine(qsizetype record, qsizetype field) const;
+    // The header text of a column; nothing without a header or beyond row 0's fields.
+    std::optional<QString> headerForField(qsizetype field) const;
+
+    const Registry &registry() const { return m_registry; }
+    void setRegistry(const Registry &registry) { m_registry = registry; }
+
+    // The records: every row, or every row after the header.
+    QList<QStringList> personData() const;
+    // The largest number of fields of any row, the header included.
+    qsizetype fieldsCount() const;
+    qsizetype recordsCount() const;
+    const QList<QStringList> &rows() const { return m_rows; }
+
+    // Reads the bytes again with the encoding and delimiter: rows, registry and header flag
+    // are rebuilt. False, with errorString(), when there is no text (no rows then).
+    bool reloadData();
+
+    // The delimiter of a line: of the candidates, the one whose first character comes first
+    // outside double quotes; "" when none occurs there.
+    static QString determineDelimiter(const QString &line, const QStringList &candidates);
+    // The fields of one line under the quoting rules above; a line break ends the line. An
+    // empty delimiter gives the whole line.
+    static QStringList divideString(const QString &line, const QString &delimiter);
+
+    // Recognises row 0 as a header: fills the registry from the keyword table and sets the
+    // header flag when any key was found. Answers the registry.
+    const Registry &parseHeader();
+    // The registry the keywords of these header fields give.
+    static Registry registryForHeader(const QStringList &header);
+
+    // The keys the import can place, in the order a chooser offers them.
+    static const QStringList &fieldKeys();
+
+private:
+    void readRecords(const QString &text);
+
+    QByteArray m_data;
+    quint32 m_encoding = 4;
+    std::optional<QString> m_delimiter;
+    QList<QStringList> m_rows;
+    Registry m_registry;
+    bool m_hasHeader = false;
+    bool m_valid = false;
+    bool m_binary = false;
+    QString m_error;
+    QStringList m_problems;
+};

@@ -1,0 +1,66 @@
+#include "app/contacts/CALocalContactBase.h"
+
+#include "app/contacts/CAContactsLog.h"
+#include "platform/PWNotificationCenter.h"
+#include "platform/PWUserDefaults.h"
+
+namespace {
+
+const QString kBaseKey = QStringLiteral("LocalContactBase");
+const QString kSortingKey = QStringLiteral("LocalContactBaseSortingValue");
+
+} // namespace
+
+const QString CALocalContactBase::kName = QStringLiteral("My Recipients");
+const QString CALocalContactBase::kUpdateLocalBaseController = QStringLiteral("Update Local Base Controller");
+
+CALocalContactBase &CALocalContactBase::getShared()
+{
+    static CALocalContactBase *shared = [] {
+        auto *base = new CALocalContactBase(PWUserDefaults::standardUserDefaults());
+        base->load();
+        return base;
+    }();
+    return *shared;
+}
+
+CALocalContactBase::CALocalContactBase(PWUserDefaults &defaults, QObject *parent)
+    : QObject(parent)
+    , m_defaults(defaults)
+{
+}
+
+void CALocalContactBase::load()
+{
+    m_list = CAPersonListDictionary();
+    m_loadProblems.clear();
+    m_list.replacePersonList(CAPersonListDictionary::personsFromStored(m_defaults.objectForKey(kBaseKey), &m_loadProblems));
+    const qint64 sorting = m_defaults.integerForKey(kSortingKey);
+    m_list.setSortingValue(sorting == 0 ? kDefaultSortingValue : int(sorting));
+    Q_EMIT localBaseChanged();
+}
+
+bool CALocalContactBase::store()
+{
+    m_defaults.setObject(kBaseKey, PWPlist(CAPersonListDictionary::storedPersons(m_list.personList())));
+    m_defaults.setInteger(kSortingKey, m_list.sortingValue());
+    const bool saved = m_defaults.synchronize();
+    if (!saved)
+        qCWarning(lcContacts) << "My Recipients could not be saved";
+    return saved;
+}
+
+CAPersonList CALocalContactBase::savePersonListChanges()
+{
+    CAPersonList persons = m_list.personList();
+    CAPersonListDictionary::sortPersons(persons, m_list.sortingValue());
+    m_list.replacePersonList(persons);
+    store();
+    Q_EMIT localBaseChanged();
+    return persons;
+}
+
+void CALocalContactBase::postUpdate()
+{
+    PWNotificationCenter::defaultCenter().postNotification(kUpdateLocalBaseController);
+}

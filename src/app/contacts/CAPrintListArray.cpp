@@ -1,0 +1,173 @@
+#include "app/contacts/CAPrintListArray.h"
+
+#include "app/contacts/CAContactsLog.h"
+#include "platform/PWUserDefaults.h"
+
+namespace {
+
+const QString kPrintListArrayKey = QStringLiteral("PrintListArray");
+
+} // namespace
+
+CAPrintListArray &CAPrintListArray::getShared()
+{
+    static CAPrintListArray *shared = [] {
+        auto *lists = new CAPrintListArray(PWUserDefaults::standardUserDefaults());
+        lists->load();
+        return lists;
+    }();
+    return *shared;
+}
+
+CAPrintListArray::CAPrintListArray(PWUserDefaults &defaults, QObject *parent)
+    : QObject(parent)
+    , m_defaults(defaults)
+{
+}
+
+void CAPrintListArray::load()
+{
+    m_lists.clear();
+    m_loadProblems.clear();
+    const PWPlist stored = m_defaults.objectForKey(kPrintListArrayKey);
+    if (stored.isArray()) {
+        for (const PWPlist &entry : stored.toArray())
+            m_lists.append(CAPersonListDictionary::fromStoredForm(entry, &m_loadProblems));
+    } else if (!stored.isNull()) {
+        m_loadProblems.append(QStringLiteral("The stored print lists are not a list; there are no print lists."));
+        qCWarning(lcContacts).noquote() << m_loadProblems.last();
+    }
+    Q_EMIT printListsChanged();
+}
+
+bool CAPrintListArray::store()
+{
+    PWPlist::Array array;
+    array.reserve(m_lists.size());
+    for (const CAPersonListDictionary &list : std::as_const(m_lists))
+        array.append(PWPlist(list.storedForm()));
+    m_defaults.setObject(kPrintListArrayKey, PWPlist(array));
+    const bool saved = m_defaults.synchronize();
+    if (!saved)
+        qCWarning(lcContacts) << "The print lists could not be saved";
+    return saved;
+}
+
+void CAPrintListArray::insertPrintListAt(int index)
+{
+    CAPersonListDictionary list;
+    list.setName(QStringLiteral(""));
+    list.setSortingValue(CAPersonListDictionary::kNoSorting);
+    if (index < 0 || index > count())
+        m_lists.append(list);
+    else
+        m_lists.insert(index, list);
+    Q_EMIT printListsChanged();
+}
+
+void CAPrintListArray::removePrintListAt(int index)
+{
+    if (!isValidIndex(index))
+        return;
+    m_lists.removeAt(index);
+    Q_EMIT printListsChanged();
+}
+
+CAPersonList CAPrintListArray::getPrintListAt(int index) const
+{
+    return isValidIndex(index) ? m_lists.at(index).personList() : CAPersonList();
+}
+
+QString CAPrintListArray::getPrintListNameAt(int index) const
+{
+    return isValidIndex(index) ? m_lists.at(index).name() : QString();
+}
+
+int CAPrintListArray::getPrintListSortValueAt(int index) const
+{
+    return isValidIndex(index) ? m_lists.at(index).sortingValue() : 0;
+}
+
+const CAPersonListDictionary *CAPrintListArray::printListDictAt(int index) const
+{
+    return isValidIndex(index) ? &m_lists.at(index) : nullptr;
+}
+
+void CAPrintListArray::renamePrintListAt(int index, const QString &name)
+{
+    if (!isValidIndex(index))
+        return;
+    m_lists[index].setName(name);
+    Q_EMIT printListsChanged();
+}
+
+void CAPrintListArray::replacePrintListAt(int index, const CAPersonList &persons)
+{
+    if (!isValidIndex(index))
+        return;
+    m_lists[index].replacePersonList(persons);
+    Q_EMIT printListsChanged();
+}
+
+void CAPrintListArray::replacePrintListSortValueAt(int index, int sortingValue)
+{
+    if (!isValidIndex(index))
+        return;
+    m_lists[index].setSortingValue(sortingValue);
+    Q_EMIT printListsChanged();
+}
+
+std::optional<CAPersonList> CAPrintListArray::getPrintListByName(const QString &name) const
+{
+    if (name.isNull())
+        return std::nullopt;
+    for (const CAPersonListDictionary &list : m_lists) {
+        if (list.name() == name)
+            return list.personList();
+    }
+    return std::nullopt;
+}
+
+void CAPrintListArray::clampCurrentIndex()
+{
+    if (m_currentIndex >= count())
+        m_currentIndex = count() - 1;
+}
+
+int CAPrintListArray::currentPrintListIndex()
+{
+    clampCurrentIndex();
+    return m_currentIndex;
+}
+
+void CAPrintListArray::setCurrentPrintListIndex(int index)
+{
+    m_currentIndex = isValidIndex(index) ? index : count() - 1;
+}
+
+std::optional<CAPersonList> CAPrintListArray::currentPrintList()
+{
+    const CAPersonListDictionary *list = currentPrintListDict();
+    if (!list)
+        return std::nullopt;
+    return list->personList();
+}
+
+const CAPersonListDictionary *CAPrintListArray::currentPrintListDict()
+{
+    clampCurrentIndex();
+    return m_currentIndex >= 0 ? &m_lists.at(m_currentIndex) : nullptr;
+}
+
+void CAPrintListArray::replaceCurrentPrintList(const CAPersonList &persons)
+{
+    if (!isValidIndex(m_currentIndex))
+        return;
+    m_lists[m_currentIndex].replacePersonList(persons);
+    Q_EMIT printListsChanged();
+}
+
+void CAPrintListArray::sortPrintList(CAPersonList &persons, int sortingValue)
+{
+    CAPersonListDictionary::sortPersons(persons, sortingValue);
+}

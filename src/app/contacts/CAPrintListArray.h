@@ -1,0 +1,72 @@
+#pragma once
+
+#include "app/contacts/CAPersonListDictionary.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class PWUserDefaults;
+
+// The user's print lists: named lists of persons to print one item each for, in the user's
+// order, with a current list. Kept in the user default "PrintListArray" and written only by
+// store(). Whenever the current index is read it is -1 or a valid index: an index left past the
+// end by a removal or a load is first brought back to the last list. Main thread.
+class CAPrintListArray : public QObject
+{
+    Q_OBJECT
+public:
+    // The process-wide lists, loaded from the standard user defaults on first use.
+    static CAPrintListArray &getShared();
+
+    explicit CAPrintListArray(PWUserDefaults &defaults, QObject *parent = nullptr);
+
+    // Replaces the lists with the stored ones; the current index is not touched. Stored lists
+    // and persons that do not read are left out and named in loadProblems().
+    void load();
+    // Writes every list under "PrintListArray" and saves the user defaults at once; false when
+    // they could not be saved.
+    bool store();
+    QStringList loadProblems() const { return m_loadProblems; }
+
+    int count() const { return int(m_lists.size()); }
+    // A new list named "" with no persons and no sorting; an index out of 0...count appends.
+    void insertPrintListAt(int index);
+    // Index arguments below must be valid (0 to count - 1); an invalid one changes nothing and
+    // reads as empty.
+    void removePrintListAt(int index);
+    CAPersonList getPrintListAt(int index) const;
+    QString getPrintListNameAt(int index) const;
+    int getPrintListSortValueAt(int index) const;
+    void renamePrintListAt(int index, const QString &name);
+    void replacePrintListAt(int index, const CAPersonList &persons);
+    void replacePrintListSortValueAt(int index, int sortingValue);
+    // The persons of the first list named exactly so (case and all); nothing when none is.
+    std::optional<CAPersonList> getPrintListByName(const QString &name) const;
+    const CAPersonListDictionary *printListDictAt(int index) const;
+
+    int currentPrintListIndex();
+    // A valid index is taken; any other makes the last list current (-1 when there are none).
+    void setCurrentPrintListIndex(int index);
+    std::optional<CAPersonList> currentPrintList();
+    const CAPersonListDictionary *currentPrintListDict();
+    // Only when there is a current list.
+    void replaceCurrentPrintList(const CAPersonList &persons);
+
+    // Sorts a person list by a sorting value (nothing for 0, negative values and 134).
+    static void sortPrintList(CAPersonList &persons, int sortingValue);
+
+Q_SIGNALS:
+    // Any list, name, sorting value or the set of lists changed in memory.
+    void printListsChanged();
+
+private:
+    bool isValidIndex(int index) const { return index >= 0 && index < count(); }
+    void clampCurrentIndex();
+
+    PWUserDefaults &m_defaults;
+    QList<CAPersonListDictionary> m_lists;
+    int m_currentIndex = -1;
+    QStringList m_loadProblems;
+};

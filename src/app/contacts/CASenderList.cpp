@@ -1,0 +1,104 @@
+#include "app/contacts/CASenderList.h"
+
+#include "app/contacts/CAContactsLog.h"
+#include "platform/PWAddressBook.h"
+#include "platform/PWNotificationCenter.h"
+#include "platform/PWPerson.h"
+#include "platform/PWUserDefaults.h"
+
+namespace {
+
+const QString kSenderListKey = QStringLiteral("SenderList");
+const QString kSortingKey = QStringLiteral("SenderListSortingValue");
+const QString kDefaultIndexKey = QStringLiteral("Default Sender Index");
+
+} // namespace
+
+const QString CASenderList::kUpdateSenderListController = QStringLiteral("Update Sender List Controller");
+
+CASenderList &CASenderList::getShared()
+{
+    static CASenderList *shared = [] {
+        auto *list = new CASenderList(PWUserDefaults::standardUserDefaults(),
+                                      [] { return PWAddressBook::sharedAddressBook().me(); });
+        list->load();
+        return list;
+    }();
+    return *shared;
+}
+
+std::shared_ptr<PWPerson> CASenderList::getDefaultPerson()
+{
+    return getShared().defaultPerson();
+}
+
+CASenderList::CASenderList(PWUserDefaults &defaults, MeSource me, QObject *parent)
+    : QObject(parent)
+    , m_defaults(defaults)
+    , m_me(std::move(me))
+{
+}
+
+void CASenderList::load()
+{
+    m_list = CAPersonListDictionary();
+    const PWPlist stored = m_defaults.objectForKey(kSenderListKey);
+    CAPersonList persons;
+    if (stored.isNull()) {
+        if (std::shared_ptr<PWPerson> me = m_me ? m_me() : nullptr)
+            persons.append(me);
+    } else {
+        persons = CAPersonListDictionary::personsFromStored(stored);
+    }
+    m_list.replacePersonList(persons);
+    const qint64 sorting = m_defaults.integerForKey(kSortingKey);
+    m_list.setSortingValue(sorting == 0 ? kDefaultSortingValue : int(sorting));
+    Q_EMIT senderListChanged();
+}
+
+bool CASenderList::store()
+{
+    m_defaults.setObject(kSenderListKey, PWPlist(CAPersonListDictionary::storedPersons(m_list.personList())));
+    m_defaults.setInteger(kSortingKey, m_list.sortingValue());
+    const bool saved = m_defaults.synchronize();
+    if (!saved)
+        qCWarning(lcContacts) << "The sender list could not be saved";
+    return saved;
+}
+
+void CASenderList::storeDefaultPersonIndex(int index)
+{
+    m_defaults.setInteger(kDefaultIndexKey, qint64(index) + 1);
+}
+
+int CASenderList::getDefaultPersonIndex() const
+{
+    qint64 index = m_defaults.integerForKey(kDefaultIndexKey) - 1;
+    const qsizetype count = m_list.personList().size();
+    if (index < 0 || index >= count)
+        index = count > 0 ? 0 : -1;
+    return int(index);
+}
+
+std::shared_ptr<PWPerson> CASenderList::defaultPerson() const
+{
+    const int index = getDefaultPersonIndex();
+    if (index >= 0)
+        return m_list.personList().at(index);
+    return m_me ? m_me() : nullptr;
+}
+
+CAPersonList CASenderList::savePersonListChanges(const CAPersonList &persons)
+{
+    CAPersonList sorted = persons;
+    CAPersonListDictionary::sortPersons(sorted, m_list.sortingValue());
+    m_list.replacePersonList(sorted);
+    store();
+    Q_EMIT senderListChanged();
+    return sorted;
+}
+
+void CASenderList::postUpdate()
+{
+    PWNotificationCenter::defaultCenter().postNotification(kUpdateSenderListController);
+}

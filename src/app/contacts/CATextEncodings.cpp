@@ -1,0 +1,174 @@
+#include "app/contacts/CATextEncodings.h"
+
+#include <QStringDecoder>
+
+#include <array>
+
+namespace {
+
+constexpr quint32 kForeign = 0x80000000u;
+
+struct EncodingEntry
+{
+    quint32 number;
+    const char *codec; // a name QStringDecoder knows; null for UTF-16, decoded by hand
+    const char *displayName;
+};
+
+// The default list of the import dialog first, then numbers other versions have stored.
+// The two Mac encodings of East Asia have no converter of their own here; their nearest
+// relatives read the characters they share with them.
+constexpr std::array<EncodingEntry, 22> kEncodings = {{
+    {10, nullptr, "Unicode (UTF-16)"},
+    {4, "UTF-8", "Unicode (UTF-8)"},
+    {30, "macintosh", "Western (Mac OS Roman)"},
+    {12, "windows-1252", "Western (Windows Latin 1)"},
+    {5, "ISO-8859-1", "Western (ISO Latin 1)"},
+    {kForeign | 0x0203u, "ISO-8859-3", "Western (ISO Latin 3)"},
+    {kForeign | 0x020Fu, "ISO-8859-15", "Western (ISO Latin 9)"},
+    {kForeign | 0x0001u, "Shift_JIS", "Japanese (Mac OS)"},
+    {8, "Shift_JIS", "Japanese (Windows, DOS)"},
+    {kForeign | 0x0002u, "Big5", "Traditional Chinese (Mac OS)"},
+    {kForeign | 0x0007u, "x-mac-cyrillic", "Cyrillic (Mac OS)"},
+    {11, "windows-1251", "Cyrillic (Windows)"},
+    {kForeign | 0x0A02u, "KOI8-R", "Cyrillic (KOI8-R)"},
+    {1, "US-ASCII", "Western (ASCII)"},
+    {3, "EUC-JP", "Japanese (EUC)"},
+    {9, "ISO-8859-2", "Central European (ISO Latin 2)"},
+    {13, "windows-1253", "Greek (Windows)"},
+    {14, "windows-1254", "Turkish (Windows Latin 5)"},
+    {15, "windows-1250", "Central European (Windows Latin 2)"},
+    {kForeign | 0x0100u, nullptr, "Unicode (UTF-16)"},
+    {0x90000100u, "UTF-16BE", "Unicode (UTF-16BE)"},
+    {0x94000100u, "UTF-16LE", "Unicode (UTF-16LE)"},
+}};
+
+const EncodingEntry *entryFor(quint32 number)
+{
+    for (const EncodingEntry &entry : kEncodings) {
+        if (entry.number == number)
+            return &entry;
+    }
+    return nullptr;
+}
+
+void setReason(QString *reason, const QString &text)
+{
+    if (reason)
+        *reason = text;
+}
+
+// UTF-16 without a byte-order mark: text of mostly ASCII characters has a zero byte in every
+// other place, the even places for big-endian and the odd ones for little-endian.
+std::optional<QStringConverter::Encoding> utf16ByZeros(const QByteArray &bytes)
+{
+    const qsizetype pairs = std::min<qsizetype>(bytes.size() / 2, 512);
+    if (pairs == 0)
+        return std::nullopt;
+    qsizetype evenZeros = 0;
+    qsizetype oddZeros = 0;
+    for (qsizetype i = 0; i < pairs; ++i) {
+        evenZeros += bytes.at(2 * i) == 0;
+        oddZeros += bytes.at(2 * i + 1) == 0;
+    }
+    if (oddZeros * 10 >= pairs * 7 && evenZeros * 10 < pairs)
+        return QStringConverter::Utf16LE;
+    if (evenZeros * 10 >= pairs * 7 && oddZeros * 10 < pairs)
+        return QStringConverter::Utf16BE;
+    return std::nullopt;
+}
+
+bool startsWith(const QByteArray &bytes, std::initializer_list<quint8> mark)
+{
+    if (bytes.size() < qsizetype(mark.size()))
+        return false;
+    qsizetype i = 0;
+    for (const quint8 byte : mark) {
+        if (quint8(bytes.at(i++)) != byte)
+            return false;
+    }
+    return true;
+}
+
+std::optional<QString> decodeWith(QStringDecoder &decoder, QByteArrayView bytes, const char *name, QString *reason)
+{
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError()) {
+        setReason(reason, QStringLiteral("the file is not valid %1 text").arg(QString::fromLatin1(name)));
+        return std::nullopt;
+    }
+    return text;
+}
+
+std::optional<QString> decodeUtf16(const QByteArray &bytes, QString *reason)
+{
+    QByteArrayView body(bytes);
+    QStringConverter::Encoding order = QStringConverter::Utf16LE;
+    if (startsWith(bytes, {0xFF, 0xFE})) {
+        body = body.sliced(2);
+    } else if (startsWith(bytes, {0xFE, 0xFF})) {
+        order = QStringConverter::Utf16BE;
+        body = body.sliced(2);
+    } else if (const std::optional<QStringConverter::Encoding> guessed = utf16ByZeros(bytes)) {
+        order = *guessed;
+    }
+    if (body.size() % 2 != 0) {
+        setReason(reason, QStringLiteral("the file is not valid UTF-16 text: it ends in half a character"));
+        return std::nullopt;
+    }
+    QStringDecoder decoder(order, QStringConverter::Flag::Stateless);
+    return decodeWith(decoder, body, "UTF-16", reason);
+}
+
+} // namespace
+
+bool CATextEncodings::isKnown(quint32 encoding)
+{
+    return entryFor(encoding) != nullptr;
+}
+
+QString CATextEncodings::displayName(quint32 encoding)
+{
+    const EncodingEntry *entry = entryFor(encoding);
+    return entry ? QString::fromLatin1(entry->displayName) : QString();
+}
+
+std::optional<quint32> CATextEncodings::fromStoredText(const QString &text)
+{
+    bool ok = false;
+    const qint64 value = text.trimmed().toLongLong(&ok);
+    if (!ok || value < qint64(INT32_MIN) || value > qint64(UINT32_MAX))
+        return std::nullopt;
+    return quint32(value);
+}
+
+std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 encoding, QString *reason)
+{
+    const EncodingEntry *entry = entryFor(encoding);
+    if (!entry) {
+        setReason(reason, QStringLiteral("the text encoding %1 is not known").arg(qint32(encoding)));
+        return std::nullopt;
+    }
+    if (!entry->codec)
+        return decodeUtf16(bytes, reason);
+    QByteArrayView body(bytes);
+    if (encoding == kUTF8 && startsWith(bytes, {0xEF, 0xBB, 0xBF}))
+        body = body.sliced(3);
+    QStringDecoder decoder(entry->codec, QStringConverter::Flag::Stateless);
+    if (!decoder.isValid()) {
+        setReason(reason, QStringLiteral("the text encoding %1 cannot be read here").arg(QString::fromLatin1(entry->displayName)));
+        return std::nullopt;
+    }
+    return decodeWith(decoder, body, entry->displayName, reason);
+}
+
+quint32 CATextEncodings::detect(const QByteArray &bytes)
+{
+    if (startsWith(bytes, {0xEF, 0xBB, 0xBF}))
+        return kUTF8;
+    if (startsWith(bytes, {0xFF, 0xFE}) || startsWith(bytes, {0xFE, 0xFF}) || utf16ByZeros(bytes))
+        return kUnicode;
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    (void)utf8.decode(bytes);
+    return utf8.hasError() ? kISOLatin1 : kUTF8;
+}

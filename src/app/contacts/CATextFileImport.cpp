@@ -1,0 +1,218 @@
+#include "app/contacts/CATextFileImport.h"
+
+#include "app/contacts/CAContactsLog.h"
+#include "kernel/address/FTPersonFields.h"
+#include "platform/PWMultiValue.h"
+#include "platform/PWPerson.h"
+#include "platform/PWPersonProperties.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+enum class Place { Single, Phone, Email, Address };
+
+struct KeyPlace
+{
+    const char *key;
+    Place place;
+    // Single: the property; Phone, Email: the label; Address: the address key.
+    const QString *name;
+    int address; // Address: 0 home, 1 work, 2 other
+};
+
+const QString kDepartment = QStringLiteral("ABDepartment");
+const QString kOther = QStringLiteral("other");
+const QString kCustom[9] = {QStringLiteral("Custom1"), QStringLiteral("Custom2"), QStringLiteral("Custom3"),
+                            QStringLiteral("Custom4"), QStringLiteral("Custom5"), QStringLiteral("Custom6"),
+                            QStringLiteral("Custom7"), QStringLiteral("Custom8"), QStringLiteral("Custom9")};
+
+const KeyPlace kPlaces[] = {
+    {"firstname", Place::Single, &kPWFirstNameProperty, 0},
+    {"lastname", Place::Single, &kPWLastNameProperty, 0},
+    {"prefix", Place::Single, &kPWTitleProperty, 0},
+    {"suffix", Place::Single, &kPWSuffixProperty, 0},
+    {"middlename", Place::Single, &kPWMiddleNameProperty, 0},
+    {"nickname", Place::Single, &kPWNicknameProperty, 0},
+    {"maidenname", Place::Single, &kPWMaidenNameProperty, 0},
+    {"title", Place::Single, &kPWJobTitleProperty, 0},
+    {"companyname", Place::Single, &kPWOrganizationProperty, 0},
+    {"department", Place::Single, &kDepartment, 0},
+    {"homepage", Place::Single, &kPWHomePageProperty, 0},
+    {"custom1", Place::Single, &kCustom[0], 0},
+    {"custom2", Place::Single, &kCustom[1], 0},
+    {"custom3", Place::Single, &kCustom[2], 0},
+    {"custom4", Place::Single, &kCustom[3], 0},
+    {"custom5", Place::Single, &kCustom[4], 0},
+    {"custom6", Place::Single, &kCustom[5], 0},
+    {"custom7", Place::Single, &kCustom[6], 0},
+    {"custom8", Place::Single, &kCustom[7], 0},
+    {"custom9", Place::Single, &kCustom[8], 0},
+    {"phonework", Place::Phone, &kPWPhoneWorkLabel, 0},
+    {"phonehome", Place::Phone, &kPWPhoneHomeLabel, 0},
+    {"phoneother", Place::Phone, &kOther, 0},
+    {"faxwork", Place::Phone, &kPWPhoneWorkFAXLabel, 0},
+    {"faxhome", Place::Phone, &kPWPhoneHomeFAXLabel, 0},
+    {"faxother", Place::Phone, &kOther, 0},
+    {"mobile", Place::Phone, &kPWPhoneMobileLabel, 0},
+    {"pager", Place::Phone, &kPWPhonePagerLabel, 0},
+    {"emailwork", Place::Email, &kPWEmailWorkLabel, 0},
+    {"emailhome", Place::Email, &kPWEmailHomeLabel, 0},
+    {"emailother", Place::Email, &kOther, 0},
+    {"homestreet", Place::Address, &kPWAddressStreetKey, 0},
+    {"homecity", Place::Address, &kPWAddressCityKey, 0},
+    {"homestate", Place::Address, &kPWAddressStateKey, 0},
+    {"homezip", Place::Address, &kPWAddressZIPKey, 0},
+    {"homecountry", Place::Address, &kPWAddressCountryKey, 0},
+    {"workstreet", Place::Address, &kPWAddressStreetKey, 1},
+    {"workcity", Place::Address, &kPWAddressCityKey, 1},
+    {"workstate", Place::Address, &kPWAddressStateKey, 1},
+    {"workzip", Place::Address, &kPWAddressZIPKey, 1},
+    {"workcountry", Place::Address, &kPWAddressCountryKey, 1},
+    {"otherstreet", Place::Address, &kPWAddressStreetKey, 2},
+    {"othercity", Place::Address, &kPWAddressCityKey, 2},
+    {"otherstate", Place::Address, &kPWAddressStateKey, 2},
+    {"otherzip", Place::Address, &kPWAddressZIPKey, 2},
+    {"othercountry", Place::Address, &kPWAddressCountryKey, 2},
+};
+
+const KeyPlace *placeOf(const QString &key)
+{
+    for (const KeyPlace &place : kPlaces) {
+        if (key == QLatin1String(place.key))
+            return &place;
+    }
+    return nullptr;
+}
+
+PWPlist::Dictionary emptyAddress()
+{
+    PWPlist::Dictionary address;
+    for (const QString *key : {&kPWAddressStreetKey, &kPWAddressCityKey, &kPWAddressStateKey, &kPWAddressZIPKey,
+                               &kPWAddressCountryKey, &kPWAddressCountryCodeKey})
+        address.insert(*key, PWPlist::fromString(QString()));
+    return address;
+}
+
+bool hasAnyPart(const PWPlist::Dictionary &address)
+{
+    for (const auto &[key, value] : address) {
+        if (!value.toString().isEmpty())
+            return true;
+    }
+    return false;
+}
+
+const QChar kPilcrow(0x00B6);
+
+} // namespace
+
+namespace {
+
+struct PlacedColumn
+{
+    int column;
+    const KeyPlace *place;
+};
+
+// The registry's known keys with their places, by column from left to right, so that phones and
+// e-mails come in the file's order; worked out once per import, not once per record.
+std::vector<PlacedColumn> plan(const CADelimitedText::Registry &registry)
+{
+    std::vector<PlacedColumn> columns;
+    for (auto key = registry.cbegin(); key != registry.cend(); ++key) {
+        if (const KeyPlace *place = placeOf(key.key()))
+            columns.push_back({key.value(), place});
+    }
+    std::stable_sort(columns.begin(), columns.end(),
+                     [](const PlacedColumn &a, const PlacedColumn &b) { return a.column < b.column; });
+    return columns;
+}
+
+std::shared_ptr<PWPerson> personFromPlan(const QStringList &fields, const std::vector<PlacedColumn> &columns)
+{
+    std::shared_ptr<PWPerson> person = PWPerson::create();
+    PWPlist::Dictionary addresses[3] = {emptyAddress(), emptyAddress(), emptyAddress()};
+    PWMultiValue phones;
+    PWMultiValue emails;
+    for (const PlacedColumn &placed : columns) {
+        if (placed.column < 0 || placed.column >= fields.size())
+            continue;
+        const QString &value = fields.at(placed.column);
+        if (value.isEmpty())
+            continue;
+        const KeyPlace *place = placed.place;
+        switch (place->place) {
+        case Place::Single:
+            person->setValueForProperty(*place->name, PWPlist::fromString(value));
+            break;
+        case Place::Phone:
+            phones.addValue(PWPlist::fromString(value), *place->name);
+            break;
+        case Place::Email:
+            emails.addValue(PWPlist::fromString(value), *place->name);
+            break;
+        case Place::Address:
+            addresses[place->address].insert(*place->name, PWPlist::fromString(value));
+            break;
+        }
+    }
+    PWMultiValue addressValue;
+    const QString *labels[3] = {&kPWAddressHomeLabel, &kPWAddressWorkLabel, &kOther};
+    for (int i = 0; i < 3; ++i) {
+        if (hasAnyPart(addresses[i]))
+            addressValue.addValue(PWPlist(addresses[i]), *labels[i]);
+    }
+    person->setMultiValueForProperty(kPWAddressProperty, addressValue);
+    person->setMultiValueForProperty(kPWPhoneProperty, phones);
+    if (!emails.isEmpty())
+        person->setMultiValueForProperty(kPWEmailProperty, emails);
+    return person;
+}
+
+} // namespace
+
+std::shared_ptr<PWPerson> CATextFileImport::parsePerson(const QStringList &fields,
+                                                        const CADelimitedText::Registry &registry)
+{
+    return personFromPlan(fields, plan(registry));
+}
+
+CAPersonList CATextFileImport::peopleFromText(const CADelimitedText &text)
+{
+    CAPersonList persons;
+    const QList<QStringList> records = text.personData();
+    const std::vector<PlacedColumn> columns = plan(text.registry());
+    persons.reserve(records.size());
+    for (QStringList fields : records) {
+        for (QString &field : fields) {
+            if (field.contains(kPilcrow))
+                field.replace(kPilcrow, QLatin1Char('\n'));
+        }
+        persons.append(personFromPlan(fields, columns));
+    }
+    return persons;
+}
+
+std::optional<CAPersonList> CATextFileImport::peopleFromData(const QByteArray &bytes,
+                                                             const CATextImportOptions &options, QWidget *window,
+                                                             QStringList *problems,
+                                                             const CAContactImportHooks &hooks)
+{
+    CADelimitedText text(bytes);
+    if (options.headerForced)
+        text.setHasHeader(true);
+    if (options.showDialog && hooks.confirmTextImport && !hooks.confirmTextImport(text, options, window))
+        return std::nullopt;
+    if (problems) {
+        if (!text.isValid())
+            problems->append(text.errorString());
+        problems->append(text.problems());
+    }
+    if (!text.isValid())
+        return CAPersonList();
+    if (text.registry().isEmpty() && text.recordsCount() > 0 && problems)
+        problems->append(QStringLiteral("No column of the file is known to hold a person field; the persons are empty."));
+    return peopleFromText(text);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/contacts/CAContactImportHooks.h"
+#include "app/contacts/CADelimitedText.h"
+#include "app/contacts/CAPersonListDictionary.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class PWPerson;
+class QWidget;
+
+// The second stage of text import: records of a delimited text to persons, placing each field by
+// the key its column has in the registry. A pilcrow (U+00B6) in a field, the way contact lists
+// write a line break inside a value, becomes a line feed. Addresses come home, work, other; the
+// phones and e-mails in the order of their columns.
+class CATextFileImport
+{
+public:
+    // The persons of the bytes, one per record; through the text import dialog when the options
+    // ask for it and a dialog is there (hooks). Nothing when the user cancelled the dialog; an
+    // empty list when there are no records. Why nothing or less could be read goes into problems.
+    static std::optional<CAPersonList> peopleFromData(const QByteArray &bytes, const CATextImportOptions &options,
+                                                      QWidget *window, QStringList *problems = nullptr,
+                                                      const CAContactImportHooks &hooks = CAContactImportHooks::shared());
+    // The persons of text already read (and confirmed).
+    static CAPersonList peopleFromText(const CADelimitedText &text);
+    // One record to a new person.
+    static std::shared_ptr<PWPerson> parsePerson(const QStringList &fields, const CADelimitedText::Registry &registry);
+};

@@ -1,0 +1,156 @@
+#include "app/contacts/CATextFileSource.h"
+
+#include "app/contacts/CAContactsLog.h"
+#include "app/contacts/CATextFileImport.h"
+#include "kernel/foundation/CAEnvironment.h"
+#include "platform/PWBundle.h"
+#include "platform/PWFileReader.h"
+#include "platform/PWUserDefaults.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString kFolderKey = QStringLiteral("textFileOpenDialogDirectory");
+
+// Text has no NUL byte in its first few kilobytes, unless it is UTF-16, whose zeros alternate
+// or follow a byte-order mark; anything else chosen by mistake is refused before it is read whole.
+bool looksLikeText(QByteArrayView head)
+{
+    if (head.size() >= 2 && ((quint8(head[0]) == 0xFF && quint8(head[1]) == 0xFE)
+                             || (quint8(head[0]) == 0xFE && quint8(head[1]) == 0xFF)))
+        return true;
+    qsizetype zeros[2] = {0, 0};
+    for (qsizetype i = 0; i < head.size(); ++i) {
+        if (head[i] == 0)
+            ++zeros[i % 2];
+    }
+    if (zeros[0] == 0 && zeros[1] == 0)
+        return true;
+    // UTF-16 without a mark: the zeros all in one of the two places.
+    return zeros[0] == 0 || zeros[1] == 0;
+}
+
+PWFileReader::Signature textSignature()
+{
+    PWFileReader::Signature signature;
+    signature.matches = &looksLikeText;
+    signature.headBytes = 4096;
+    signature.refusal = QStringLiteral("the file holds binary data, not text");
+    return signature;
+}
+
+} // namespace
+
+const QString CATextFileSource::kCacheName = QStringLiteral("TextFileSource");
+
+QString CATextFileSource::name()
+{
+    return ContactsTextFileSource.isEmpty() ? PWLocalizedString(QStringLiteral("TextFile")) : ContactsTextFileSource;
+}
+
+std::optional<CAPersonList> CATextFileSource::personsFromTextFile(const QString &path, QStringList *problems)
+{
+    const PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kDelimitedTextLimit, textSignature());
+    if (!file.ok()) {
+        if (problems)
+            problems->append(QStringLiteral("%1 could not be read: %2.").arg(QFileInfo(path).fileName(), file.reason));
+        qCWarning(lcContacts).noquote() << "text file not read:" << path << file.reason;
+        return std::nullopt;
+    }
+    QStringList read;
+    std::optional<CAPersonList> persons = CATextFileImport::peopleFromData(file.bytes, CATextImportOptions(), nullptr,
+                                                                           &read);
+    if (problems) {
+        for (const QString &problem : std::as_const(read))
+            problems->append(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), problem));
+    }
+    return persons;
+}
+
+std::optional<CADataSourceContainer::ImportResult>
+CATextFileSource::importDataFromTextFileSource(QWidget *window, QStringList &problems, PWUserDefaults &defaults,
+                                               const CAContactImportHooks &hooks)
+{
+    if (!hooks.chooseFiles)
+        return std::nullopt;
+    QString start = defaults.stringForKey(kFolderKey);
+    if (start.isEmpty())
+        start = QDir::homePath();
+    const std::optional<CAContactImportHooks::ChosenFiles> chosen = hooks.chooseFiles(window, start, {});
+    if (!chosen)
+        return std::nullopt;
+    if (!chosen->folder.isEmpty())
+        defaults.setString(kFolderKey, chosen->folder);
+    CATextImportOptions options;
+    options.showDialog = true;
+    options.delimiterChoice = true;
+    options.encodingChoice = true;
+    CADataSourceContainer::ImportResult result;
+    bool anyList = false;
+    for (const QString &path : chosen->paths) {
+        const QString fileName = QFileInfo(path).fileName();
+        const PWFileReader::Result file =
+            PWFileReader::read(path, PWFileReader::kDelimitedTextLimit, textSignature());
+        if (!file.ok()) {
+            problems.append(QStringLiteral("%1 could not be read: %2.").arg(fileName, file.reason));
+            qCWarning(lcContacts).noquote() << "text file not read:" << path << file.reason;
+            continue;
+        }
+        QStringList read;
+        const std::optional<CAPersonList> persons =
+            CATextFileImport::peopleFromData(file.bytes, options, window, &read, hooks);
+        for (const QString &problem : std::as_const(read))
+            problems.append(QStringLiteral("%1: %2").arg(fileName, problem));
+        if (persons && persons->isEmpty())
+            problems.append(QStringLiteral("%1 holds no records.").arg(fileName));
+        if (!persons || persons->isEmpty())
+            continue;
+        anyList = true;
+        result.persons.append(*persons);
+    }
+    // Files that gave nothing must not replace what was read before.
+    if (!anyList)
+        return std::nullopt;
+    return result;
+}
+
+void CATextFileSource::registerWith(CADataSourceContainer &container)
+{
+    container.registerSource(name(), kCacheName, [](QWidget *window, QStringList &problems) {
+        return importDataFromTextFileSource(window, problems, PWUserDefaults::standardUserDefaults());
+    });
+}
+
+CATextFileSource::CATextFileSource(CADataSourceContainer &container, QObject *parent)
+    : QObject(parent)
+    , m_container(container)
+{
+}
+
+void CATextFileSource::updateFromDataSource(QWidget *window, bool force)
+{
+    m_source = m_container.contactsForSource(name(), window, force);
+    Q_EMIT sourceChanged();
+}
+
+bool CATextFileSource::updateCache(QWidget *window)
+{
+    updateFromDataSource(window, true);
+    m_container.updateCacheForSource(name());
+    return true;
+}
+
+void CATextFileSource::synchronize(QWidget *window)
+{
+    if (!m_container.getCachedDataForSource(kCacheName))
+        return;
+    m_source = m_container.contactsForSource(name(), window, false);
+    Q_EMIT sourceChanged();
+}
+
+bool CATextFileSource::isUpdateAllowed() const
+{
+    return m_container.isAllowUpdateCacheForSource(name());
+}

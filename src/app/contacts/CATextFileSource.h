@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/contacts/CAContactImportHooks.h"
+#include "app/contacts/CADataSourceContainer.h"
+
+#include <QObject>
+
+class PWUserDefaults;
+class QWidget;
+
+// The delimited text source: persons from text files the user picks, each read through the
+// text import dialog, kept by the container in memory and in its cache "TextFileSource". The
+// model the source's table shows. Main thread.
+class CATextFileSource : public QObject
+{
+    Q_OBJECT
+public:
+    static const QString kCacheName; // "TextFileSource"
+    // ContactsTextFileSource as the shell set it, else the localized "TextFile".
+    static QString name();
+
+    // Asks for files (starting in "textFileOpenDialogDirectory", remembered afterwards) and
+    // reads each through the dialog. A file whose dialog is cancelled adds nothing, one that
+    // cannot be read is named in problems; nothing when no file gave a list.
+    static std::optional<CADataSourceContainer::ImportResult>
+    importDataFromTextFileSource(QWidget *window, QStringList &problems, PWUserDefaults &defaults,
+                                 const CAContactImportHooks &hooks = CAContactImportHooks::shared());
+    // The persons of one file, read without a dialog (the command line); nothing with a reason
+    // when the file cannot be read or holds no text.
+    static std::optional<CAPersonList> personsFromTextFile(const QString &path, QStringList *problems = nullptr);
+    static void registerWith(CADataSourceContainer &container);
+
+    explicit CATextFileSource(CADataSourceContainer &container, QObject *parent = nullptr);
+
+    std::optional<CAPersonList> source() const { return m_source; }
+    void updateFromDataSource(QWidget *window, bool force);
+    // The update button: a new import; cancelling keeps the list, and the update is announced.
+    bool updateCache(QWidget *window);
+    // Only when the container has a cache for the source: its list, without importing.
+    void synchronize(QWidget *window);
+    bool isUpdateAllowed() const;
+
+Q_SIGNALS:
+    void sourceChanged();
+
+private:
+    CADataSourceContainer &m_container;
+    std::optional<CAPersonList> m_source;
+};

@@ -1,0 +1,139 @@
+#include "app/contacts/CAVCFSource.h"
+
+#include "app/contacts/CAContactsLog.h"
+#include "kernel/foundation/CAEnvironment.h"
+#include "platform/PWBundle.h"
+#include "platform/PWFileReader.h"
+#include "platform/PWPerson.h"
+#include "platform/PWUserDefaults.h"
+#include "platform/PWVCardParser.h"
+#include "platform/PWVCardReader.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString kFolderKey = QStringLiteral("VCFFileOpenDialogDirectory");
+
+} // namespace
+
+const QString CAVCFSource::kCacheName = QStringLiteral("VCFSource");
+
+QString CAVCFSource::name()
+{
+    return ContactsVCFSource.isEmpty() ? PWLocalizedString(QStringLiteral("VCFFile")) : ContactsVCFSource;
+}
+
+CAPersonList CAVCFSource::personFromVCFFile(const QString &path, QString *error)
+{
+    CAPersonList persons;
+    const QString fileName = QFileInfo(path).fileName();
+    const PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kVCardLimit);
+    if (!file.ok()) {
+        if (error)
+            *error = QStringLiteral("%1 could not be read: %2.").arg(fileName, file.reason);
+        qCWarning(lcContacts).noquote() << "vCard file not read:" << path << file.reason;
+        return persons;
+    }
+    QString reason;
+    int begins = 0;
+    int cards = 0;
+    const bool parsed = PWVCardParser::parseEach(
+        file.bytes,
+        [&](PWVCard &card) {
+            ++cards;
+            if (PWVCardReader::isGroupCard(card))
+                return;
+            if (std::shared_ptr<PWPerson> person = PWVCardReader::personFromCard(card))
+                persons.append(std::move(person));
+        },
+        &reason, &begins);
+    if (!parsed) {
+        persons.clear();
+        if (error)
+            *error = QStringLiteral("%1 holds no contacts that can be read: %2.").arg(fileName, reason);
+        qCWarning(lcContacts).noquote() << "vCard file not read:" << path << reason;
+        return persons;
+    }
+    if (begins > cards && error) {
+        *error = QStringLiteral("%1: %2 of %3 cards could not be read and were left out.")
+                     .arg(fileName)
+                     .arg(begins - cards)
+                     .arg(begins);
+        qCWarning(lcContacts).noquote() << *error;
+    }
+    return persons;
+}
+
+std::optional<CADataSourceContainer::ImportResult>
+CAVCFSource::importDataFromVCFSource(QWidget *window, QStringList &problems, PWUserDefaults &defaults,
+                                     const CAContactImportHooks &hooks)
+{
+    if (!hooks.chooseFiles)
+        return std::nullopt;
+    QString start = defaults.stringForKey(kFolderKey);
+    if (start.isEmpty())
+        start = QDir::homePath();
+    const std::optional<CAContactImportHooks::ChosenFiles> chosen =
+        hooks.chooseFiles(window, start, {QStringLiteral("*.vcf")});
+    if (!chosen)
+        return std::nullopt;
+    if (!chosen->folder.isEmpty())
+        defaults.setString(kFolderKey, chosen->folder);
+    CADataSourceContainer::ImportResult result;
+    bool anyRead = false;
+    for (const QString &path : chosen->paths) {
+        QString error;
+        const CAPersonList persons = personFromVCFFile(path, &error);
+        if (!error.isEmpty())
+            problems.append(error);
+        if (!persons.isEmpty())
+            anyRead = true;
+        result.persons.append(persons);
+    }
+    // Files that gave nothing must not replace what was read before.
+    if (!anyRead)
+        return std::nullopt;
+    return result;
+}
+
+void CAVCFSource::registerWith(CADataSourceContainer &container)
+{
+    container.registerSource(name(), kCacheName, [](QWidget *window, QStringList &problems) {
+        return importDataFromVCFSource(window, problems, PWUserDefaults::standardUserDefaults());
+    });
+}
+
+CAVCFSource::CAVCFSource(CADataSourceContainer &container, QObject *parent)
+    : QObject(parent)
+    , m_container(container)
+{
+}
+
+void CAVCFSource::loadDataFromVCFFile(QWidget *window, bool direct)
+{
+    if (m_source)
+        return;
+    m_source = m_container.contactsForSource(name(), window, direct);
+    Q_EMIT sourceChanged();
+}
+
+bool CAVCFSource::updateCache(QWidget *window)
+{
+    m_source.reset();
+    loadDataFromVCFFile(window, true);
+    m_container.updateCacheForSource(name());
+    return true;
+}
+
+void CAVCFSource::synchronize(QWidget *window)
+{
+    m_source = m_container.contactsForSource(name(), window, false);
+    Q_EMIT sourceChanged();
+}
+
+bool CAVCFSource::isUpdateAllowed() const
+{
+    return m_container.isAllowUpdateCacheForSource(name());
+}

@@ -1,0 +1,248 @@
+#include "app/contacts/CADelimitedText.h"
+#include "app/contacts/CATextEncodings.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct DelimiterCase
+{
+    const char *name;
+    QString line;
+    QString expected;
+};
+
+class DetermineDelimiter : public testing::TestWithParam<DelimiterCase>
+{
+};
+
+TEST_P(DetermineDelimiter, ChoosesTheFirstCandidateOutsideQuotes)
+{
+    const DelimiterCase &c = GetParam();
+    EXPECT_EQ(CADelimitedText::determineDelimiter(c.line, {u"\t"_s, u","_s, u";"_s}), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, DetermineDelimiter,
+    testing::Values(DelimiterCase{"CommaBeforeSemicolon", u"a,b;c"_s, u","_s},
+                    DelimiterCase{"SemicolonBeforeComma", u"a;b,c"_s, u";"_s},
+                    DelimiterCase{"QuotedCommaDoesNotCount", u"\"Smith, J\";b"_s, u";"_s},
+                    DelimiterCase{"TabWins", u"a\tb,c"_s, u"\t"_s},
+                    DelimiterCase{"NoCandidate", u"just one field"_s, u""_s},
+                    DelimiterCase{"OnlyInsideQuotes", u"\"a,b;c\""_s, u""_s}),
+    [](const testing::TestParamInfo<DelimiterCase> &info) { return std::string(info.param.name); });
+
+struct SplitCase
+{
+    const char *name;
+    QString line;
+    QString delimiter;
+    QStringList expected;
+};
+
+class DivideString : public testing::TestWithParam<SplitCase>
+{
+};
+
+TEST_P(DivideString, SplitsByTheQuotingRules)
+{
+    const SplitCase &c = GetParam();
+    EXPECT_EQ(CADelimitedText::divideString(c.line, c.delimiter), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, DivideString,
+    testing::Values(
+        SplitCase{"Plain", u"a,b,c"_s, u","_s, {u"a"_s, u"b"_s, u"c"_s}},
+        SplitCase{"QuotedDelimiterStaysInOneField", u"\"Smith, J\",x"_s, u","_s, {u"Smith, J"_s, u"x"_s}},
+        // Doubled quotes inside a quoted field stand for one quote.
+        SplitCase{"DoubledQuoteCollapses", u"\"say \"\"hi\"\"\",x"_s, u","_s, {u"say \"hi\""_s, u"x"_s}},
+        SplitCase{"TwoQuotesAreAnEmptyField", u"a,\"\",b"_s, u","_s, {u"a"_s, u""_s, u"b"_s}},
+        // An unclosed quote keeps the rest of the line as the last field instead of dropping it.
+        SplitCase{"UnclosedQuoteKeepsTheRest", u"a,\"b,c"_s, u","_s, {u"a"_s, u"b,c"_s}},
+        SplitCase{"TrailingDelimiterGivesAnEmptyField", u"a,b,"_s, u","_s, {u"a"_s, u"b"_s, u""_s}},
+        SplitCase{"QuoteInsideAnUnquotedFieldIsText", u"12\" ruler,b"_s, u","_s, {u"12\" ruler"_s, u"b"_s}},
+        SplitCase{"BlanksAreKept", u" a , b "_s, u","_s, {u" a "_s, u" b "_s}},
+        SplitCase{"NoDelimiterIsOneField", u"a,b"_s, u""_s, {u"a,b"_s}},
+        SplitCase{"LongerDelimiter", u"a::b::c"_s, u"::"_s, {u"a"_s, u"b"_s, u"c"_s}}),
+    [](const testing::TestParamInfo<SplitCase> &info) { return std::string(info.param.name); });
+
+struct HeaderCase
+{
+    const char *name;
+    QStringList header;
+    CADelimitedText::Registry expected;
+};
+
+class HeaderKeywords : public testing::TestWithParam<HeaderCase>
+{
+};
+
+TEST_P(HeaderKeywords, GiveTheRegistry)
+{
+    const HeaderCase &c = GetParam();
+    EXPECT_EQ(CADelimitedText::registryForHeader(c.header), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Headers, HeaderKeywords,
+    testing::Values(
+        HeaderCase{"NamesAndWorkAddress",
+                   {u"First Name"_s, u"Last Name"_s, u"Street"_s, u"City"_s},
+                   {{u"firstname"_s, 0}, {u"lastname"_s, 1}, {u"workstreet"_s, 2}, {u"workcity"_s, 3}}},
+        HeaderCase{"HomeWorkOther",
+                   {u"Home Street"_s, u"Work Street"_s, u"Street"_s},
+                   {{u"homestreet"_s, 0}, {u"workstreet"_s, 1}, {u"otherstreet"_s, 2}}},
+        HeaderCase{"LeftmostColumnWins", {u"Street"_s, u"Street 2"_s}, {{u"workstreet"_s, 0}}},
+        HeaderCase{"CountryCodeWinsTwoKeys", {u"Country Code"_s}, {{u"workzip"_s, 0}, {u"workcountry"_s, 0}}},
+        HeaderCase{"MailAddressIsNoStreet", {u"E-mail Address"_s}, {{u"emailwork"_s, 0}}},
+        HeaderCase{"HomeFlagSendsBareFieldsToWork",
+                   {u"Home City"_s, u"City"_s, u"Phone"_s},
+                   {{u"homecity"_s, 0}, {u"workcity"_s, 1}, {u"phonework"_s, 2}}},
+        HeaderCase{"CustomAndNames",
+                   {u"Middle Name"_s, u"Nickname"_s, u"Dept"_s, u"custom9"_s, u"URL"_s},
+                   {{u"middlename"_s, 0},
+                    {u"nickname"_s, 1},
+                    {u"department"_s, 2},
+                    {u"custom9"_s, 3},
+                    {u"homepage"_s, 4}}},
+        HeaderCase{"NoKeyword", {u"Alpha"_s, u"Beta"_s}, {}}),
+    [](const testing::TestParamInfo<HeaderCase> &info) { return std::string(info.param.name); });
+
+QByteArray utf8(const char *text)
+{
+    return QByteArray(text);
+}
+
+TEST(CADelimitedText, BlankLinesAndEmptyRowsAreNoRecordsButAnEmptyFirstLineStillDecides)
+{
+    CADelimitedText text(utf8("\n;;\nWhite;Anna,B\n\n\"x\";y\n"));
+    EXPECT_EQ(text.delimiter(), u";"_s);
+    const QList<QStringList> expected = {{u"White"_s, u"Anna,B"_s}, {u"x"_s, u"y"_s}};
+    EXPECT_EQ(text.rows(), expected);
+    EXPECT_FALSE(text.hasHeader());
+    EXPECT_EQ(text.recordsCount(), 2);
+}
+
+TEST(CADelimitedText, AHeaderRowMakesTheRestRecords)
+{
+    CADelimitedText text(utf8("First Name,Last Name\r\nAnna,White\r\nBo,Green,extra\r\n"));
+    ASSERT_TRUE(text.hasHeader());
+    EXPECT_EQ(text.recordsCount(), 2);
+    EXPECT_EQ(text.fieldsCount(), 3);
+    EXPECT_EQ(text.dataForLine(0, 1), u"White"_s);
+    EXPECT_EQ(text.dataForLine(1, 2), u"extra"_s);
+    EXPECT_EQ(text.dataForLine(0, 2), std::nullopt);
+    EXPECT_EQ(text.dataForLine(2, 0), std::nullopt);
+    EXPECT_EQ(text.headerForField(1), u"Last Name"_s);
+    EXPECT_EQ(text.headerForField(2), std::nullopt);
+    text.setHasHeader(false);
+    EXPECT_EQ(text.recordsCount(), 3);
+    EXPECT_EQ(text.headerForField(0), std::nullopt);
+}
+
+TEST(CADelimitedText, QuotedFieldsSpanLinesAndEveryLineBreakCounts)
+{
+    CADelimitedText text(utf8("a,\"one\r\ntwo\rthree\",b\nc,d"));
+    const QList<QStringList> expected = {{u"a"_s, u"one\ntwo\nthree"_s, u"b"_s}, {u"c"_s, u"d"_s}};
+    EXPECT_EQ(text.rows(), expected);
+    EXPECT_TRUE(text.problems().isEmpty());
+}
+
+TEST(CADelimitedText, AQuoteNeverClosedEndsWithItsLineAndIsReported)
+{
+    CADelimitedText text(utf8("a,\"b,c\nd,e\nf,g\n"));
+    const QList<QStringList> expected = {{u"a"_s, u"b,c"_s}, {u"d"_s, u"e"_s}, {u"f"_s, u"g"_s}};
+    EXPECT_EQ(text.rows(), expected);
+    ASSERT_EQ(text.problems().size(), 1);
+    EXPECT_TRUE(text.problems().first().startsWith(u"Line 1:"_s)) << text.problems().first().toStdString();
+}
+
+TEST(CADelimitedText, AQuotedFieldLongerThanTheBoundIsReadLineByLine)
+{
+    QByteArray bytes = "a,\"open";
+    for (int i = 0; i < CADelimitedText::kMaxRecordLines + 5; ++i)
+        bytes += "\nline";
+    bytes += "\"\n";
+    CADelimitedText text(bytes);
+    EXPECT_EQ(text.rows().first(), (QStringList{u"a"_s, u"open"_s}));
+    EXPECT_GT(text.rows().size(), CADelimitedText::kMaxRecordLines);
+}
+
+TEST(CADelimitedText, RowsWithTooManyFieldsAreCutAndNamed)
+{
+    QByteArray line;
+    for (qsizetype i = 0; i < CADelimitedText::kMaxFieldsPerRow + 10; ++i)
+        line += "x,";
+    CADelimitedText text(line + "\nshort,row\n");
+    EXPECT_EQ(text.rows().first().size(), CADelimitedText::kMaxFieldsPerRow);
+    EXPECT_EQ(text.rows().at(1), (QStringList{u"short"_s, u"row"_s}));
+    ASSERT_EQ(text.problems().size(), 1);
+}
+
+TEST(CADelimitedText, EveryUnicodeLineEndEndsALine)
+{
+    CADelimitedText text(QStringLiteral(u"a,b\u2028c,d\u0085e,f\u2029g,h").toUtf8());
+    EXPECT_EQ(text.rows().size(), 4);
+}
+
+TEST(CADelimitedText, BytesThatAreNoUtf8AreReadAsLatin1)
+{
+    CADelimitedText text(QByteArray("Ren\xe9,M\xfcller\n"));
+    EXPECT_EQ(text.encoding(), CATextEncodings::kISOLatin1);
+    EXPECT_EQ(text.rows().first(), (QStringList{u"René"_s, u"Müller"_s}));
+}
+
+TEST(CADelimitedText, ChangingTheEncodingRereadsAndRecomputesTheHeader)
+{
+    // Windows Latin 1 has the euro sign at 0x80, where ISO Latin 1 has a control character.
+    CADelimitedText text(QByteArray("First Name,Price\nAnna,\x80 5\n"));
+    ASSERT_EQ(text.encoding(), CATextEncodings::kISOLatin1);
+    text.setHasHeader(false);
+    text.setRegistry({});
+    ASSERT_TRUE(text.setEncoding(12));
+    EXPECT_TRUE(text.hasHeader());
+    EXPECT_EQ(text.registry().value(u"firstname"_s, -1), 0);
+    EXPECT_EQ(text.dataForLine(0, 1), u"€ 5"_s);
+    EXPECT_FALSE(text.setEncoding(CATextEncodings::kUTF8));
+    EXPECT_TRUE(text.rows().isEmpty());
+    EXPECT_FALSE(text.errorString().isEmpty());
+}
+
+TEST(CADelimitedText, ANewDelimiterRereadsTheRows)
+{
+    CADelimitedText text(utf8("a;b,c\n"));
+    ASSERT_EQ(text.delimiter(), u";"_s);
+    text.setDelimiter(u","_s);
+    EXPECT_EQ(text.rows().first(), (QStringList{u"a;b"_s, u"c"_s}));
+    text.setDelimiter(std::nullopt);
+    EXPECT_EQ(text.delimiter(), u";"_s);
+}
+
+TEST(CADelimitedText, BinaryBytesAreRefusedWithAReason)
+{
+    CADelimitedText text(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    EXPECT_FALSE(text.isValid());
+    EXPECT_TRUE(text.rows().isEmpty());
+    EXPECT_TRUE(text.errorString().contains(u"binary"_s)) << text.errorString().toStdString();
+}
+
+TEST(CADelimitedText, EncodingsOfTheStoredListAllDecode)
+{
+    for (const char *stored : {"10", "4", "30", "12", "5", "-2147483133", "-2147483121", "-2147483647", "8",
+                               "-2147483646", "-2147483641", "11", "-2147481086"}) {
+        const std::optional<quint32> number = CATextEncodings::fromStoredText(QString::fromLatin1(stored));
+        ASSERT_TRUE(number) << stored;
+        EXPECT_TRUE(CATextEncodings::isKnown(*number)) << stored;
+        EXPECT_TRUE(CATextEncodings::decode("abc", *number).has_value() || *number == CATextEncodings::kUnicode)
+            << stored;
+    }
+    EXPECT_EQ(CATextEncodings::fromStoredText(u"-"_s), std::nullopt);
+    QString reason;
+    EXPECT_EQ(CATextEncodings::decode("abc", 999, &reason), std::nullopt);
+    EXPECT_FALSE(reason.isEmpty());
+}
+
+} // namespace
