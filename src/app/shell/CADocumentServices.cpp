@@ -55,11 +55,12 @@ void ensureRecipientPanel(CADocument &document)
     if (!format)
         return;
     CFTAView view(document.ftDocumentController());
-    CFTAAddressPanel *panel = view.CreateAddressPanel(true, format.get());
+    std::unique_ptr<CFTComponent> panel = view.CreateAddressPanel(true, format.get());
     if (!panel)
         return;
     panel->SetOrigin(9.0, 9.0);
-    view.InsertComponent(panel, false);
+    // The design's list owns it from here.
+    view.InsertComponent(panel.release(), false);
 }
 
 QString plainText(QClipboard::Mode mode)
