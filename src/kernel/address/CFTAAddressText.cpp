@@ -3,6 +3,7 @@
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/foundation/CDDDrawer.h"
 #include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveText.h"
 #include "kernel/foundation/CDDArchiveKeys.h"
 #include "kernel/foundation/CDDColor.h"
 #include "kernel/foundation/FTGeometry.h"
@@ -375,7 +376,7 @@ bool CFTAAddressText::Serialize(const CDDArchive &archive, std::vector<CFTCompon
         archive.SetData(key_AddressPanelToFrom, m_bToFrom);
         archive.SetData(key_AddressSource, int(m_addressType));
         archive.SetData(key_IsPreferred, m_bPreferred);
-        archive.SetData(key_Label, mLabel);
+        archiveSetText(archive, key_Label, mLabel);
         return true;
     }
     int category = int(m_textCategory);
@@ -395,7 +396,7 @@ bool CFTAAddressText::Serialize(const CDDArchive &archive, std::vector<CFTCompon
     if (archive.GetData(key_AddressSource, &type))
         m_addressType = addressType(type);
     archive.GetData(key_IsPreferred, &m_bPreferred);
-    if (!archive.GetData(key_Label, mLabel)) {
+    if (!archiveGetText(archive, key_Label, mLabel)) {
         const std::optional<QTextCharFormat> style = mText.GetFontAttr(nullptr);
         mLabel.setString(CDDString::createDefTextLabel().getData(), style ? &*style : nullptr);
         mLabel.setTextColor(labelGrey());

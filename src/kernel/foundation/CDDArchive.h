@@ -15,7 +15,6 @@
 
 class CDDPen;
 class CDDReadReport;
-class CDDText;
 class PWFont;
 class QTextDocument;
 
@@ -144,15 +143,6 @@ public:
     bool GetData(const QString &key, PWFont *font) const;
     // The archived text replaces the document's contents.
     bool GetData(const QString &key, QTextDocument *storage) const;
-
-    // Rich texts. A text with characters is stored under key, as RTFD for "Text Storage" and as
-    // an archived text storage for any other key; an empty text stores only its default text's
-    // style, as RTFD under key + "::DefValue".
-    bool SetData(const QString &key, const CDDText &text) const;
-    // An absent key other than "Label" falls back to "Text Storage"; "Text Storage" and "Label"
-    // are read as RTFD first. Without a text, the "::DefValue" style is applied to the empty
-    // text. False when nothing was found or nothing could be read.
-    bool GetData(const QString &key, CDDText &text) const;
 
 
     // Class IDs and document types by their names in the tables of CDDArchiveKeys.h.

@@ -1,5 +1,7 @@
 // The rich-text values of CDDArchive: a text's characters and styles, or, for an empty text, the
 // style of its default text.
+#include "kernel/foundation/CDDArchiveText.h"
+
 #include "kernel/foundation/CDDArchive.h"
 
 #include "kernel/foundation/CDDArchiveKeys.h"
@@ -82,39 +84,39 @@ std::optional<PWAttributedString> rtfdText(const QByteArray &bytes, QString *err
 
 } // namespace
 
-bool CDDArchive::SetData(const QString &key, const CDDText &text) const
+bool archiveSetText(const CDDArchive &archive, const QString &key, const CDDText &text)
 {
     if (text.isEmpty()) {
         const PWAttributedString placeholder = PWAttributedString::fromDocument(text.getDefValue());
         const QByteArray data = PWRtfd::data(placeholder);
         if (!data.isEmpty())
-            store(defValueKey(key), PWPlist::fromData(data));
+            archive.store(defValueKey(key), PWPlist::fromData(data));
         return true;
     }
     const PWAttributedString contents = text.getAttributedString();
     if (key == key_TextStorage) {
         const QByteArray data = PWRtfd::data(contents);
         if (!data.isEmpty())
-            store(key, PWPlist::fromData(data));
+            archive.store(key, PWPlist::fromData(data));
         return true;
     }
-    return store(key, PWPlist::fromData(PWKeyedArchiver::archivedData(
+    return archive.store(key, PWPlist::fromData(PWKeyedArchiver::archivedData(
                           withFamiliesNamed(contents, text.getContents()->defaultFont()),
                           PWKeyedArchiver::StringClass::TextStorage)));
 }
 
-bool CDDArchive::GetData(const QString &key, CDDText &text) const
+bool archiveGetText(const CDDArchive &archive, const QString &key, CDDText &text)
 {
     QString keyRead = key;
-    PWPlist stored = value(key);
+    PWPlist stored = archive.value(key);
     if (stored.isNull() && key != key_Label) {
         keyRead = key_TextStorage;
-        stored = value(keyRead);
+        stored = archive.value(keyRead);
     }
 
     if (stored.isNull()) {
         const QString styleKey = defValueKey(key);
-        const PWPlist placeholder = value(styleKey);
+        const PWPlist placeholder = archive.value(styleKey);
         if (placeholder.isNull())
             return false;
         if (!placeholder.isData()) {

@@ -3,7 +3,6 @@
 #include "platform/PWBundle.h"
 #include "platform/PWLog.h"
 #include "platform/PWPlist.h"
-#include "kernel/foundation/CDDText.h"
 
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -66,17 +65,6 @@ QString lastPathComponent(const QString &path)
 CDDString::CDDString(const QString &str)
     : m_text(str)
 {
-}
-
-CDDString::CDDString(const CDDText &text)
-    : m_text(text.getString())
-{
-}
-
-CDDString &CDDString::operator=(const CDDText &text)
-{
-    setData(text.getString());
-    return *this;
 }
 
 bool CDDString::operator==(const CDDString &other) const

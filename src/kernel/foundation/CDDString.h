@@ -7,7 +7,6 @@
 #include <memory>
 #include <optional>
 
-class CDDText;
 
 // The kernel's text value: an immutable string shared between copies. Besides plain text it can
 // hold an attributed text (the barcode placeholder, whose style a text takes over whole) or
@@ -19,11 +18,9 @@ public:
     CDDString() = default;
     // The text of str; a null QString gives an empty value, never a null one.
     CDDString(const QString &str);
-    explicit CDDString(const CDDText &text);
 
     CDDString(const CDDString &) = default;
     CDDString &operator=(const CDDString &) = default;
-    CDDString &operator=(const CDDText &text);
 
     // Literal, case-sensitive comparison of the characters.
     bool operator==(const CDDString &other) const;

@@ -1,6 +1,7 @@
 #include "kernel/foundation/CFTDefComponentText.h"
 
 #include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveText.h"
 #include "kernel/foundation/CDDArchiveKeys.h"
 
 namespace {
@@ -214,7 +215,7 @@ bool CFTDefComponentText::Serialize(const CDDArchive &archive, std::vector<CFTCo
         archive.SetData(key_Shadow, m_bShadowed);
         archive.SetData(key_HorizontalAlignment, int(m_alignment));
         // An empty text saves its style: its placeholder under "Text Storage::DefValue".
-        archive.SetData(key_TextStorage, mpText);
+        archiveSetText(archive, key_TextStorage, mpText);
         return true;
     }
 
@@ -230,6 +231,6 @@ bool CFTDefComponentText::Serialize(const CDDArchive &archive, std::vector<CFTCo
         SetFont(font);
     setTextColor(mpText, mColor);
     // Read last, so that the stored text's own styling wins.
-    archive.GetData(key_TextStorage, mpText);
+    archiveGetText(archive, key_TextStorage, mpText);
     return true;
 }

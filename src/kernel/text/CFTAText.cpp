@@ -2,6 +2,7 @@
 
 #include "kernel/foundation/CDDDrawer.h"
 #include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveText.h"
 #include "kernel/foundation/CDDArchiveKeys.h"
 #include "kernel/foundation/FTComponentFactory.h"
 #include "kernel/foundation/FTGeometry.h"
@@ -548,7 +549,7 @@ bool CFTAText::SerializeText(const CDDArchive &archive)
         CFTComponent::Serialize(archive, nullptr);
     }
     if (archive.isStoring()) {
-        archive.SetData(key_TextStorage2, mText);
+        archiveSetText(archive, key_TextStorage2, mText);
         archive.SetData(key_FillBackground, m_bFillBack);
         archive.SetData(key_BackColor, mBackColor);
         archive.SetData(key_TextColor, mTextColor);
@@ -556,7 +557,7 @@ bool CFTAText::SerializeText(const CDDArchive &archive)
         archive.SetData(key_DontAutoResize, m_bTouched);
         return true;
     }
-    archive.GetData(key_TextStorage2, mText);
+    archiveGetText(archive, key_TextStorage2, mText);
     archive.GetData(key_FillBackground, &m_bFillBack);
     archive.GetData(key_BackColor, mBackColor);
     archive.GetData(key_TextColor, mTextColor);

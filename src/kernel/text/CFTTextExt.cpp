@@ -1,6 +1,7 @@
 #include "kernel/text/CFTTextExt.h"
 
 #include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveText.h"
 #include "kernel/foundation/CDDArchiveKeys.h"
 #include "kernel/foundation/CDDText.h"
 #include "kernel/foundation/FTComponentFactory.h"
@@ -85,7 +86,7 @@ bool CFTTextExt::Serialize(const CDDArchive &archive, std::vector<CFTComponent *
         return true;
 
     CDDText stored;
-    m_bHasStorage = archive.GetData(key_TextStorage2, stored);
+    m_bHasStorage = archiveGetText(archive, key_TextStorage2, stored);
     const PWAttributedString text = m_bHasStorage ? stored.getAttributedString() : PWAttributedString();
 
     auto manager = std::make_shared<CCBlockLayoutManager>();

@@ -1,4 +1,5 @@
 #include "kernel/foundation/CDDArchive.h"
+#include "kernel/foundation/CDDArchiveText.h"
 
 #include "kernel/foundation/CDDArchiveKeys.h"
 #include "kernel/foundation/CDDColor.h"
@@ -60,10 +61,10 @@ TEST(CDDArchiveTextTest, SeveralFontsColoursKerningAndSpacingReadBackEqualInBoth
         CDDText saved, loaded;
         makeRichText(saved);
         CDDArchive archive(true);
-        ASSERT_TRUE(archive.SetData(key, saved));
+        ASSERT_TRUE(archiveSetText(archive, key, saved));
         ASSERT_TRUE(archive.getDict().toDictionary().value(key).isData());
         archive.setStoring(false);
-        ASSERT_TRUE(archive.GetData(key, loaded));
+        ASSERT_TRUE(archiveGetText(archive, key, loaded));
         EXPECT_EQ(loaded.getString(), saved.getString());
         EXPECT_EQ(stylesOf(loaded), stylesOf(saved));
         EXPECT_EQ(QList<float>({loaded.GetSpacingLine(), loaded.GetSpacingBeforeParagraph(), loaded.GetSpacingAfterParagraph()}),
@@ -80,11 +81,11 @@ TEST(CDDArchiveTextTest, EmptyTextRestoresItsStyleFromDefValue)
     CDDText saved;
     saved.SetFontAttr(fontFormat(QStringLiteral("DejaVuSerif-Bold"), 26, Qt::magenta, 0.0), false);
     CDDArchive archive(true);
-    ASSERT_TRUE(archive.SetData(key_TextStorage2, saved));
+    ASSERT_TRUE(archiveSetText(archive, key_TextStorage2, saved));
     EXPECT_EQ(archive.getDict().toDictionary().keys(), QStringList {key_TextStorage2 + QStringLiteral("::DefValue")});
     archive.setStoring(false);
     CDDText loaded;
-    ASSERT_TRUE(archive.GetData(key_TextStorage2, loaded));
+    ASSERT_TRUE(archiveGetText(archive, key_TextStorage2, loaded));
     EXPECT_TRUE(loaded.isEmpty());
     EXPECT_EQ(loaded.getDefValue()->toPlainText(), QStringLiteral("M"));
     EXPECT_EQ(loaded.GetFont(), PWFont(QStringLiteral("DejaVuSerif-Bold"), 26));
@@ -98,24 +99,24 @@ TEST(CDDArchiveTextTest, AbsentKeysFallBackToTextStorageExceptLabelAndMalformedV
     CDDText saved;
     saved.setString(QStringLiteral("fallback"), nullptr);
     CDDArchive archive(true);
-    archive.SetData(key_TextStorage, saved);
+    archiveSetText(archive, key_TextStorage, saved);
     archive.setStoring(false);
     CDDText other, label;
-    EXPECT_TRUE(archive.GetData(key_TextStorage2, other));
+    EXPECT_TRUE(archiveGetText(archive, key_TextStorage2, other));
     EXPECT_EQ(other.getString(), QStringLiteral("fallback"));
-    EXPECT_FALSE(archive.GetData(key_Label, label));
+    EXPECT_FALSE(archiveGetText(archive, key_Label, label));
     EXPECT_TRUE(label.isEmpty());
     CDDArchive malformed(true);
     malformed.SetData(key_TextStorage2, CDDString(QStringLiteral("not data")));
     malformed.SetData(key_Label, 5);
     malformed.setStoring(false);
     CDDText text;
-    EXPECT_FALSE(malformed.GetData(key_TextStorage2, text) || malformed.GetData(key_Label, text));
+    EXPECT_FALSE(archiveGetText(malformed, key_TextStorage2, text) || archiveGetText(malformed, key_Label, text));
     CDDArchive garbage(true);
     garbage.Attach(PWPlist(PWPlist::Dictionary {{key_TextStorage, PWPlist::fromData(QByteArray("rtfd\0garbage", 12))},
         {key_Label + QStringLiteral("x::DefValue"), PWPlist::fromData(QByteArray("\x00\x01", 2))}}));
     garbage.setStoring(false);
-    EXPECT_FALSE(garbage.GetData(key_TextStorage, text) || garbage.GetData(key_Label + QStringLiteral("x"), text));
+    EXPECT_FALSE(archiveGetText(garbage, key_TextStorage, text) || archiveGetText(garbage, key_Label + QStringLiteral("x"), text));
     EXPECT_TRUE(text.isEmpty());
 }
 
@@ -130,8 +131,8 @@ TEST(CDDArchiveTextTest, LabelsOfBothFormsAreReadWithoutComplaint)
     CDDText written;
     written.setString(QStringLiteral("Street"), nullptr);
     CDDArchive archive(true);
-    archive.SetData(key_Label, written);
-    archive.SetData(key_TextStorage, written);
+    archiveSetText(archive, key_Label, written);
+    archiveSetText(archive, key_TextStorage, written);
     const QByteArray rtfd = archive.getDict().value(key_TextStorage).toData();
     ASSERT_TRUE(rtfd.startsWith("rtfd"));
     CDDArchive old(false);
@@ -140,7 +141,7 @@ TEST(CDDArchiveTextTest, LabelsOfBothFormsAreReadWithoutComplaint)
     g_logged.clear();
     const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
     CDDText fromKeyed, fromRtfd, again;
-    const QList<bool> read = {archive.GetData(key_Label, fromKeyed), old.GetData(key_Label, fromRtfd), archive.GetData(key_Label, again)};
+    const QList<bool> read = {archiveGetText(archive, key_Label, fromKeyed), archiveGetText(old, key_Label, fromRtfd), archiveGetText(archive, key_Label, again)};
     qInstallMessageHandler(previous);
     EXPECT_EQ(read, QList<bool>(3, true));
     EXPECT_EQ(fromKeyed.getString() + fromRtfd.getString(), QStringLiteral("StreetStreet"));
@@ -157,10 +158,10 @@ TEST(CDDArchiveTextTest, RunWithoutAFamilyReadsBackInTheDefaultFamily)
     written.setString(QStringLiteral("Sized"), &sized);
     const QFont drawn = written.getContents()->begin().begin().fragment().charFormat().font().resolve(written.getContents()->defaultFont());
     CDDArchive archive(true);
-    archive.SetData(key_TextStorage2, written);
+    archiveSetText(archive, key_TextStorage2, written);
     archive.setStoring(false);
     CDDText read;
-    ASSERT_TRUE(archive.GetData(key_TextStorage2, read));
+    ASSERT_TRUE(archiveGetText(archive, key_TextStorage2, read));
     const QFont font = read.getContents()->begin().begin().fragment().charFormat().font().resolve(read.getContents()->defaultFont());
     EXPECT_EQ(QFontInfo(font).family().toStdString(), QFontInfo(drawn).family().toStdString());
     EXPECT_DOUBLE_EQ(font.pointSizeF(), 17.0);
