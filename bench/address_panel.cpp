@@ -5,7 +5,7 @@
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/address/FTPersonFields.h"
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 #include "platform/PWMultiValue.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"

@@ -3,9 +3,9 @@
 // components' worth of typed values through an XML property list.
 #include "BenchSupport.h"
 
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
-#include "kernel/foundation/CDDPen.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDPen.h"
 #include "platform/PWAttributedString.h"
 #include "platform/PWFont.h"
 #include "platform/PWKeyedArchiver.h"

@@ -5,9 +5,9 @@
 
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/drawing/CFTSeparator.h"
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
-#include "kernel/foundation/CFTACoreDoc.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/component/CFTACoreDoc.h"
 
 
 #include <benchmark/benchmark.h>

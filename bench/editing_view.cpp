@@ -6,7 +6,7 @@
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/drawing/CFTBoxField.h"
-#include "kernel/foundation/CFTDocumentController.h"
+#include "kernel/component/CFTDocumentController.h"
 
 #include <benchmark/benchmark.h>
 

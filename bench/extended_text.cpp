@@ -2,9 +2,9 @@
 // over three linked blocks and turned into plain address texts.
 #include "BenchSupport.h"
 
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
-#include "kernel/foundation/CFTComponent.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/component/CFTComponent.h"
 #include "platform/PWKeyedArchiver.h"
 #include "platform/PWPlist.h"
 

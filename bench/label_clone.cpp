@@ -12,7 +12,7 @@
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/drawing/CFTPicture.h"
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 #include "platform/PWImage.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPlist.h"

@@ -17,7 +17,9 @@ SRC = os.path.join(ROOT, 'src')
 # Lowest first. A file may include headers of its own layer and of the layers before it.
 LAYERS = [
     'platform',
-    'kernel/foundation',
+    'kernel/base',       # values, strings, geometry, the archive, the environment
+    'kernel/render',     # the drawer, shadows, barcode bars, the text model and its layout
+    'kernel/component',  # the component, the core document, guidelines, the class registry, the core view
     'kernel/drawing',
     'kernel/text',
     'kernel/address',

@@ -3,7 +3,7 @@
 #include "kernel/address/FTAddressComponents.h"
 #include "kernel/address/FTPersonFields.h"
 #include "kernel/drawing/FTDrawingComponents.h"
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 #include "kernel/text/FTTextComponents.h"
 
 #include <QCoreApplication>

@@ -6,10 +6,10 @@
 // kernel document implements the snap queries and the wrap query) and a component that can pose
 // as any class and records the series-printing calls it receives.
 
-#include "kernel/foundation/CDDVariant.h"
-#include "kernel/foundation/CFTACoreDoc.h"
-#include "kernel/foundation/CFTACoreView.h"
-#include "kernel/foundation/CFTComponent.h"
+#include "kernel/base/CDDVariant.h"
+#include "kernel/component/CFTACoreDoc.h"
+#include "kernel/component/CFTACoreView.h"
+#include "kernel/component/CFTComponent.h"
 
 #include <QStringList>
 #include <QtGlobal>

@@ -1,7 +1,7 @@
 #include "ReferenceImage.h"
 
 #include "TestSupport.h"
-#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/render/CDDDrawer.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -24,10 +24,10 @@ class DefinitionsTest(unittest.TestCase):
     def setUp(self):
         self.folder = tempfile.TemporaryDirectory()
         self.root = self.folder.name
-        write(self.root, 'kernel/foundation/CDDArchive.h',
+        write(self.root, 'kernel/base/CDDArchive.h',
               'class CDDPicture;\nclass CDDArchive {\npublic:\n    bool SetData(int key) const;\n};\n')
-        write(self.root, 'kernel/foundation/CDDArchive.cpp',
-              '#include "kernel/foundation/CDDArchive.h"\n\nbool CDDArchive::SetData(int) const { return true; }\n')
+        write(self.root, 'kernel/base/CDDArchive.cpp',
+              '#include "kernel/base/CDDArchive.h"\n\nbool CDDArchive::SetData(int) const { return true; }\n')
 
     def tearDown(self):
         self.folder.cleanup()
@@ -43,7 +43,7 @@ class DefinitionsTest(unittest.TestCase):
         problems = check_source.check_definitions(self.root)
         self.assertEqual(len(problems), 2, problems)
         self.assertTrue(problems[0].startswith('kernel/drawing/CDDArchivePictures.cpp:2: defines a member of CDDArchive'))
-        self.assertIn('declared in kernel/foundation', problems[0])
+        self.assertIn('declared in kernel/base', problems[0])
         self.assertIn(':5:', problems[1])
 
     def test_forward_declaration_does_not_count_as_the_class(self):

@@ -2,7 +2,7 @@
 
 #include "app/contacts/CAContactsLog.h"
 #include "app/contacts/CATextFileImport.h"
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 #include "platform/PWBundle.h"
 #include "platform/PWFileReader.h"
 #include "platform/PWUserDefaults.h"

@@ -1,7 +1,7 @@
 #include "app/contacts/CAVCFSource.h"
 
 #include "app/contacts/CAContactsLog.h"
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 #include "platform/PWBundle.h"
 #include "platform/PWFileReader.h"
 #include "platform/PWPerson.h"

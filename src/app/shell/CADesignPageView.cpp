@@ -4,7 +4,7 @@
 #include "app/shell/CAActionError.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
-#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/render/CDDDrawer.h"
 
 #include <QPainter>
 

@@ -14,7 +14,7 @@
 #include "app/shell/CADesignPageView.h"
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/document/CFTADocument.h"
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 #include "platform/PWBundle.h"
 #include "platform/PWUserDefaults.h"
 

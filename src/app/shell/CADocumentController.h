@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/shell/CAActionTarget.h"
-#include "kernel/foundation/FTTypes.h"
+#include "kernel/base/FTTypes.h"
 
 #include <QHash>
 #include <QObject>

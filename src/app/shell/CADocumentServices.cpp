@@ -12,7 +12,7 @@
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 #include "platform/PWPerson.h"
 
 #include <QClipboard>

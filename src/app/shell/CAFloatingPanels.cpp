@@ -1,6 +1,6 @@
 #include "app/shell/CAFloatingPanels.h"
 
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 
 #include <QColorDialog>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #include "app/shell/CAFontManager.h"
 
-#include "kernel/foundation/CAEnvironment.h"
-#include "kernel/foundation/CDDText.h"
+#include "kernel/base/CAEnvironment.h"
+#include "kernel/render/CDDText.h"
 
 #include <QCoreApplication>
 #include <QFontDatabase>

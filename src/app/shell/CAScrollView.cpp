@@ -1,6 +1,6 @@
 #include "app/shell/CAScrollView.h"
 
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 
 #include <QMouseEvent>
 #include <QPainter>

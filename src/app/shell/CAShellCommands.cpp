@@ -6,7 +6,7 @@
 #include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAFontManager.h"
 #include "app/shell/CAHelpWindow.h"
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 #include "platform/PWBundle.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 #include "kernel/address/CKnot.h"
 #include "kernel/address/CLeaf.h"
 
-#include "kernel/foundation/CDDArchive.h"
+#include "kernel/base/CDDArchive.h"
 
 CAddressFormat::~CAddressFormat() = default;
 

@@ -1,10 +1,10 @@
 #pragma once
 
 
-#include "kernel/foundation/FTComponentTypes.h"
-#include "kernel/foundation/FTTypes.h"
-#include "kernel/foundation/CDDString.h"
-#include "kernel/foundation/FTClassID.h"
+#include "kernel/base/FTComponentTypes.h"
+#include "kernel/base/FTTypes.h"
+#include "kernel/base/CDDString.h"
+#include "kernel/base/FTClassID.h"
 
 #include <memory>
 

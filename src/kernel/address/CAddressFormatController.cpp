@@ -4,8 +4,8 @@
 #include "kernel/address/FTAddressLog.h"
 #include "kernel/address/FTTextCategories.h"
 
-#include "kernel/foundation/CAEnvironment.h"
-#include "kernel/foundation/CDDArchive.h"
+#include "kernel/base/CAEnvironment.h"
+#include "kernel/base/CDDArchive.h"
 #include "platform/PWBundle.h"
 #include "platform/PWLog.h"
 #include "platform/PWUserDefaults.h"

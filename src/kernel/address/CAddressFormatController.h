@@ -1,7 +1,7 @@
 #pragma once
 
-#include "kernel/foundation/FTComponentTypes.h"
-#include "kernel/foundation/FTTypes.h"
+#include "kernel/base/FTComponentTypes.h"
+#include "kernel/base/FTTypes.h"
 #include "kernel/address/CAddressFormatMenuItem.h"
 
 #include "platform/PWBundle.h"

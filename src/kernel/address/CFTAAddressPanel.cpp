@@ -2,9 +2,9 @@
 
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/FTAddressLog.h"
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
-#include "kernel/foundation/FTComponentFactory.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/component/FTComponentFactory.h"
 
 #include <algorithm>
 #include <array>

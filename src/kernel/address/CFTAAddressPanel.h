@@ -1,13 +1,13 @@
 #pragma once
 
-#include "kernel/foundation/FTComponentTypes.h"
-#include "kernel/foundation/FTTypes.h"
+#include "kernel/base/FTComponentTypes.h"
+#include "kernel/base/FTTypes.h"
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CFTAAddressText.h"
 #include "kernel/address/CFTABarcode.h"
-#include "kernel/foundation/CDDString.h"
-#include "kernel/foundation/CFTComponent.h"
-#include "kernel/foundation/CFTDefComponentText.h"
+#include "kernel/base/CDDString.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/component/CFTDefComponentText.h"
 
 #include <memory>
 #include <vector>

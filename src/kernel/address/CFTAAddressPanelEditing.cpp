@@ -4,7 +4,7 @@
 #include "kernel/address/CFTAAddressPanel.h"
 
 #include "kernel/address/CAddressFormat.h"
-#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/render/CDDDrawer.h"
 
 #include <functional>
 

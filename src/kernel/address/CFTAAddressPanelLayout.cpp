@@ -4,8 +4,8 @@
 
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/FTAddressLog.h"
-#include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/CDDColor.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/base/CDDColor.h"
 
 #include <algorithm>
 #include <cmath>

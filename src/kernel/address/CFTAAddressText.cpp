@@ -1,12 +1,12 @@
 #include "kernel/address/CFTAAddressText.h"
 
 #include "kernel/address/CAddressFormat.h"
-#include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveText.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
-#include "kernel/foundation/CDDColor.h"
-#include "kernel/foundation/FTGeometry.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/render/CDDArchiveText.h"
+#include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDColor.h"
+#include "kernel/base/FTGeometry.h"
 
 namespace {
 

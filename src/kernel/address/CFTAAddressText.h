@@ -1,7 +1,7 @@
 #pragma once
 
-#include "kernel/foundation/CDDString.h"
-#include "kernel/foundation/FTComponentTypes.h"
+#include "kernel/base/CDDString.h"
+#include "kernel/base/FTComponentTypes.h"
 #include "kernel/text/CFTAText.h"
 
 class CAddressFormat;

@@ -2,11 +2,11 @@
 
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CEncodeBars.h"
-#include "kernel/foundation/CDDBarcodeBars.h"
-#include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/CAEnvironment.h"
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/render/CDDBarcodeBars.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/base/CAEnvironment.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
 #include "platform/PWAttributedString.h"
 
 #include <QTextCursor>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "kernel/address/CFTAAddressText.h"
-#include "kernel/foundation/CDDString.h"
-#include "kernel/foundation/CDDText.h"
+#include "kernel/base/CDDString.h"
+#include "kernel/render/CDDText.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "kernel/address/CFTFileField.h"
 
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
 
 CFTFileField::CFTFileField(const CFTComponent *parent)
     : CFTCounterField(parent)

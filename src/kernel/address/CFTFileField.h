@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kernel/address/CFTCounterField.h"
-#include "kernel/foundation/CDDFile.h"
+#include "kernel/base/CDDFile.h"
 
 // A counter whose running number picks a record (a line) of a delimited text file: each printed
 // item shows the whole line or one field of it. A file that cannot be read shows empty texts.

@@ -2,7 +2,7 @@
 
 #include "kernel/address/CLeaf.h"
 
-#include "kernel/foundation/CDDArchive.h"
+#include "kernel/base/CDDArchive.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,6 +1,6 @@
 #include "kernel/address/CLeaf.h"
 
-#include "kernel/foundation/CDDArchive.h"
+#include "kernel/base/CDDArchive.h"
 
 CLeaf::CLeaf(textCategory category, int row, int column, const CDDString &label, fieldMode mode,
              const CDDString &text, const CDDString &delimiter, textCategory phoneticLink)

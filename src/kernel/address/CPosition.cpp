@@ -1,6 +1,6 @@
 #include "kernel/address/CPosition.h"
 
-#include "kernel/foundation/CDDArchive.h"
+#include "kernel/base/CDDArchive.h"
 
 CPosition::CPosition(textCategory category, int row, int column)
     : m_category(category)

@@ -2,7 +2,7 @@
 
 #include "kernel/address/CAddressFormat.h"
 
-#include "kernel/foundation/CDDOwnState.h"
+#include "kernel/base/CDDOwnState.h"
 
 // A node placed at a row and a column, with a text category; the common part of knots and
 // leaves. As a walk item it yields itself once per enumeration.

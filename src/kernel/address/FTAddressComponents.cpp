@@ -5,8 +5,8 @@
 #include "kernel/address/CFTABarcode.h"
 #include "kernel/address/CFTCounterField.h"
 #include "kernel/address/CFTFileField.h"
-#include "kernel/foundation/FTClassID.h"
-#include "kernel/foundation/FTComponentFactory.h"
+#include "kernel/base/FTClassID.h"
+#include "kernel/component/FTComponentFactory.h"
 
 void registerAddressComponents()
 {

@@ -3,8 +3,8 @@
 #include "kernel/address/FTPersonFieldTable.h"
 #include "kernel/address/FTTextCategories.h"
 
-#include "kernel/foundation/CAEnvironment.h"
-#include "kernel/foundation/FTCalendarFormat.h"
+#include "kernel/base/CAEnvironment.h"
+#include "kernel/base/FTCalendarFormat.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
 #include "platform/PWUserDefaults.h"

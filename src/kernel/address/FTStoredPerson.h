@@ -1,8 +1,8 @@
 #pragma once
 
 
-#include "kernel/foundation/FTComponentTypes.h"
-#include "kernel/foundation/FTTypes.h"
+#include "kernel/base/FTComponentTypes.h"
+#include "kernel/base/FTTypes.h"
 #include "platform/PWPlist.h"
 
 #include <QByteArray>

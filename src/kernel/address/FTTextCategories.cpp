@@ -1,6 +1,6 @@
 #include "kernel/address/FTTextCategories.h"
 
-#include "kernel/foundation/CDDString.h"
+#include "kernel/base/CDDString.h"
 
 #include "kernel/address/FTAddressLog.h"
 #include "platform/PWBundle.h"

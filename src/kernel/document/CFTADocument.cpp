@@ -3,10 +3,10 @@
 
 #include "kernel/document/CFTADocument.h"
 
-#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/render/CDDDrawer.h"
 #include "kernel/drawing/CFTExtPicture.h"
-#include "kernel/foundation/CFTComponent.h"
-#include "kernel/foundation/FTGeometry.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/base/FTGeometry.h"
 
 #include <algorithm>
 

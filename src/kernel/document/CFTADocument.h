@@ -1,9 +1,9 @@
 #pragma once
 
-#include "kernel/foundation/CDDString.h"
-#include "kernel/foundation/CFTACoreDoc.h"
-#include "kernel/foundation/FTComponentTypes.h"
-#include "kernel/foundation/FTTypes.h"
+#include "kernel/base/CDDString.h"
+#include "kernel/component/CFTACoreDoc.h"
+#include "kernel/base/FTComponentTypes.h"
+#include "kernel/base/FTTypes.h"
 #include "platform/PWPlist.h"
 
 #include <vector>

@@ -7,10 +7,10 @@
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/drawing/CFTExtPicture.h"
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
-#include "kernel/foundation/CFTComponent.h"
-#include "kernel/foundation/FTComponentFactory.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/component/FTComponentFactory.h"
 
 #include <QLoggingCategory>
 

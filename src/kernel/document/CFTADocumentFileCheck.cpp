@@ -4,10 +4,10 @@
 
 #include "kernel/document/CFTADocument.h"
 
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
-#include "kernel/foundation/CDDReadReport.h"
-#include "kernel/foundation/FTComponentFactory.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDReadReport.h"
+#include "kernel/component/FTComponentFactory.h"
 
 namespace {
 

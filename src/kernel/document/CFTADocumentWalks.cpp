@@ -5,8 +5,8 @@
 
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/address/CFTABarcode.h"
-#include "kernel/foundation/CFTComponent.h"
-#include "kernel/foundation/FTGeometry.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/base/FTGeometry.h"
 
 #include <algorithm>
 

@@ -1,11 +1,11 @@
 #include "kernel/document/CFTAView.h"
 
 #include "kernel/document/CFTAViewObserver.h"
-#include "kernel/foundation/FTClassID.h"
-#include "kernel/foundation/FTComponentFactory.h"
-#include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/CFTACoreDoc.h"
-#include "kernel/foundation/CFTComponent.h"
+#include "kernel/base/FTClassID.h"
+#include "kernel/component/FTComponentFactory.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/component/CFTACoreDoc.h"
+#include "kernel/component/CFTComponent.h"
 
 #include <algorithm>
 #include <array>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "kernel/foundation/CFTACoreView.h"
-#include "kernel/foundation/CFTLayoutGuideline.h"
-#include "kernel/foundation/FTComponentTypes.h"
-#include "kernel/foundation/FTTypes.h"
+#include "kernel/component/CFTACoreView.h"
+#include "kernel/component/CFTLayoutGuideline.h"
+#include "kernel/base/FTComponentTypes.h"
+#include "kernel/base/FTTypes.h"
 
 #include <QRectF>
 

@@ -2,13 +2,13 @@
 // cursor rectangles and wrap outlines.
 #include "kernel/document/CFTAView.h"
 
-#include "kernel/foundation/CDDWrappingPath.h"
-#include "kernel/foundation/CFTACoreDoc.h"
-#include "kernel/foundation/CFTComponent.h"
-#include "kernel/foundation/CFTDocumentController.h"
-#include "kernel/foundation/FTClassID.h"
-#include "kernel/foundation/FTComponentFactory.h"
-#include "kernel/foundation/FTGeometry.h"
+#include "kernel/base/CDDWrappingPath.h"
+#include "kernel/component/CFTACoreDoc.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/component/CFTDocumentController.h"
+#include "kernel/base/FTClassID.h"
+#include "kernel/component/FTComponentFactory.h"
+#include "kernel/base/FTGeometry.h"
 #include "platform/PWBezierPath.h"
 
 #include <algorithm>

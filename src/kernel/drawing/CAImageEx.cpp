@@ -1,6 +1,6 @@
 #include "kernel/drawing/CAImageEx.h"
 
-#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/render/CDDDrawer.h"
 #include "platform/PWImage.h"
 #include "platform/PWImageRep.h"
 

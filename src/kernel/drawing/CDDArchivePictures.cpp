@@ -1,11 +1,11 @@
 // Pictures in the document archive: by name, as keyed-archive image data, or as package entries.
 #include "kernel/drawing/CDDArchivePictures.h"
 
-#include "kernel/foundation/CDDArchive.h"
+#include "kernel/base/CDDArchive.h"
 
-#include "kernel/foundation/CAEnvironment.h"
-#include "kernel/foundation/FTImageArchive.h"
-#include "kernel/foundation/FTImageUtilities.h"
+#include "kernel/base/CAEnvironment.h"
+#include "kernel/base/FTImageArchive.h"
+#include "kernel/base/FTImageUtilities.h"
 #include "kernel/drawing/CDDPicture.h"
 #include "platform/PWFileReader.h"
 #include "platform/PWImage.h"

@@ -1,8 +1,8 @@
 #include "kernel/drawing/CDDPicture.h"
 
 #include "kernel/drawing/CImageURL.h"
-#include "kernel/foundation/CAEnvironment.h"
-#include "kernel/foundation/FTImageUtilities.h"
+#include "kernel/base/CAEnvironment.h"
+#include "kernel/base/FTImageUtilities.h"
 #include "platform/PWImage.h"
 #include "platform/PWLog.h"
 #include "platform/PWNotificationCenter.h"

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "kernel/drawing/CDDPictureSource.h"
-#include "kernel/foundation/CDDOwnState.h"
-#include "kernel/foundation/CDDString.h"
-#include "kernel/foundation/FTComponentTypes.h"
+#include "kernel/base/CDDOwnState.h"
+#include "kernel/base/CDDString.h"
+#include "kernel/base/FTComponentTypes.h"
 
 #include <QImage>
 #include <QLoggingCategory>

@@ -1,9 +1,9 @@
 #include "kernel/drawing/CDDPicture.h"
 
-#include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/CDDColor.h"
-#include "kernel/foundation/CDDPen.h"
-#include "kernel/foundation/FTGeometry.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/base/CDDColor.h"
+#include "kernel/base/CDDPen.h"
+#include "kernel/base/FTGeometry.h"
 #include "platform/PWBezierPath.h"
 #include "platform/PWImage.h"
 

@@ -4,9 +4,9 @@
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/drawing/CFTBoxFieldLines.h"
 
-#include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
 #include "platform/PWBezierPath.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kernel/foundation/CFTComponent.h"
+#include "kernel/component/CFTComponent.h"
 
 // The component behind every basic shape: rectangles, triangles, polygons, ellipses and donuts,
 // rounded rectangles, stars, arrows, a cross, a moon, a cloud, a callout, a wave, and the four

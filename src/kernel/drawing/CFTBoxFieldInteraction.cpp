@@ -4,8 +4,8 @@
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/drawing/CFTBoxFieldLines.h"
 
-#include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/CFTACoreView.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/component/CFTACoreView.h"
 #include "platform/PWBezierPath.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "kernel/foundation/FTComponentTypes.h"
-#include "kernel/foundation/FTTypes.h"
+#include "kernel/base/FTComponentTypes.h"
+#include "kernel/base/FTTypes.h"
 
 // The four straight-line kinds of the shape component (CFTBoxField): where the line runs in its
 // rectangle, which handles sit on its ends, the cursor over them and the drawer's separator

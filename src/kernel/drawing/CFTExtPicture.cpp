@@ -1,8 +1,8 @@
 #include "kernel/drawing/CFTExtPicture.h"
 
-#include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
 
 CFTExtPicture::CFTExtPicture() = default;
 

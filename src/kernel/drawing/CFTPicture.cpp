@@ -1,11 +1,11 @@
 #include "kernel/drawing/CFTPicture.h"
 
-#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/render/CDDDrawer.h"
 #include "kernel/drawing/CDDArchivePictures.h"
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
-#include "kernel/foundation/FTGeometry.h"
-#include "kernel/foundation/FTImageUtilities.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/FTGeometry.h"
+#include "kernel/base/FTImageUtilities.h"
 #include "platform/PWImage.h"
 #include "platform/PWLog.h"
 

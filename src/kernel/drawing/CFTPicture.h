@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kernel/drawing/CDDPicture.h"
-#include "kernel/foundation/CFTComponent.h"
+#include "kernel/component/CFTComponent.h"
 
 // The component that shows an image on a design: clip art, a photograph, a picture file or an
 // internet picture, with an optional mask, a tint (the fill colour laid over the image), an

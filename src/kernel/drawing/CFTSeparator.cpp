@@ -1,9 +1,9 @@
 #include "kernel/drawing/CFTSeparator.h"
 
-#include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/CFTACoreView.h"
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/component/CFTACoreView.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
 
 #include <algorithm>
 #include <cmath>

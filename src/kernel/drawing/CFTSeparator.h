@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kernel/foundation/CFTComponent.h"
+#include "kernel/component/CFTComponent.h"
 
 // A horizontal or vertical line drawn with the separator tool, in the component's colour and its
 // own line width. While it is dragged out its size follows the mouse freely; at the end of every

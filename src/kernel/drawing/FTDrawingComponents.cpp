@@ -4,8 +4,8 @@
 #include "kernel/drawing/CFTExtPicture.h"
 #include "kernel/drawing/CFTPicture.h"
 #include "kernel/drawing/CFTSeparator.h"
-#include "kernel/foundation/FTClassID.h"
-#include "kernel/foundation/FTComponentFactory.h"
+#include "kernel/base/FTClassID.h"
+#include "kernel/component/FTComponentFactory.h"
 
 void registerDrawingComponents()
 {

@@ -7,7 +7,7 @@
 
 #include "kernel/document/CFTADocument.h"
 #include "kernel/drawing/CAImageEx.h"
-#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/render/CDDDrawer.h"
 #include "platform/PWPerson.h"
 
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kernel/foundation/FTTypes.h"
+#include "kernel/base/FTTypes.h"
 #include "kernel/printing/CAPrintSettings.h"
 
 #include <QByteArray>

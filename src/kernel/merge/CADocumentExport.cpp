@@ -5,9 +5,9 @@
 #include "kernel/merge/CADocumentLog.h"
 
 #include "kernel/document/CFTADocument.h"
-#include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/CFTComponent.h"
-#include "kernel/foundation/FTImageArchive.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/base/FTImageArchive.h"
 #include "kernel/printing/CCRenderingView.h"
 
 #include <QPainter>

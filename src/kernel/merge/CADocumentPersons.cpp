@@ -8,15 +8,15 @@
 #include "kernel/address/FTPersonFields.h"
 #include "kernel/address/FTStoredPerson.h"
 #include "kernel/address/FTTextCategories.h"
-#include "kernel/foundation/CAEnvironment.h"
-#include "kernel/foundation/CDDString.h"
-#include "kernel/foundation/CFTACoreDoc.h"
-#include "kernel/foundation/CFTComponent.h"
-#include "kernel/foundation/CFTDocumentController.h"
+#include "kernel/base/CAEnvironment.h"
+#include "kernel/base/CDDString.h"
+#include "kernel/component/CFTACoreDoc.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/component/CFTDocumentController.h"
 #include "platform/PWAddressBook.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUserDefaults.h"
-#include "kernel/foundation/CDDText.h"
+#include "kernel/render/CDDText.h"
 
 #include <algorithm>
 #include <array>

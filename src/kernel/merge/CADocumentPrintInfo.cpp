@@ -3,7 +3,7 @@
 #include "kernel/merge/CADocument.h"
 
 #include "kernel/document/CFTADocument.h"
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 
 #include <QStringList>
 

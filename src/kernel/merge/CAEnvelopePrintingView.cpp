@@ -3,7 +3,7 @@
 #include "kernel/merge/CADocument.h"
 
 #include "kernel/document/CFTADocument.h"
-#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/render/CDDDrawer.h"
 
 #include <QPainter>
 #include <QPen>

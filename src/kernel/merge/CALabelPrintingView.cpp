@@ -6,7 +6,7 @@
 #include "kernel/merge/CADocument.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/drawing/CAImageEx.h"
-#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/render/CDDDrawer.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUserDefaults.h"
 #include "kernel/printing/CATemplateFormat.h"

@@ -5,7 +5,7 @@
 #include "kernel/merge/CAPrintTarget.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/drawing/CAImageEx.h"
-#include "kernel/foundation/FTUtilities.h"
+#include "kernel/base/FTUtilities.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUserDefaults.h"
 

@@ -5,7 +5,7 @@
 #include "kernel/address/FTTextCategories.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/document/CFTADocument.h"
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
 #include "platform/PWUserDefaults.h"

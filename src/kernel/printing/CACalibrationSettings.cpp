@@ -1,6 +1,6 @@
 #include "kernel/printing/CACalibrationSettings.h"
 
-#include "kernel/foundation/FTUtilities.h"
+#include "kernel/base/FTUtilities.h"
 #include "platform/PWUserDefaults.h"
 
 #include <cmath>

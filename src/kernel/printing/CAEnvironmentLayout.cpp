@@ -1,6 +1,6 @@
 #include "kernel/printing/CAEnvironmentLayout.h"
 
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 
 #include "platform/PWBundle.h"
 #include "kernel/printing/CATemplateFormat.h"

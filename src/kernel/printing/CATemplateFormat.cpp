@@ -1,6 +1,6 @@
 #include "kernel/printing/CATemplateFormat.h"
 
-#include "kernel/foundation/FTGeometry.h"
+#include "kernel/base/FTGeometry.h"
 
 #include <QPainterPath>
 #include <QtMath>

@@ -3,7 +3,7 @@
 
 #include "kernel/printing/CATemplateFormat.h"
 
-#include "kernel/foundation/FTUtilities.h"
+#include "kernel/base/FTUtilities.h"
 #include "platform/PWBundle.h"
 #include "platform/PWUserDefaults.h"
 

@@ -1,8 +1,8 @@
 #include "kernel/printing/CCRenderingView.h"
 
-#include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/CFTACoreDoc.h"
-#include "kernel/foundation/CFTComponent.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/component/CFTACoreDoc.h"
+#include "kernel/component/CFTComponent.h"
 
 #include <QPainter>
 #include <QPen>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kernel/foundation/CCLayoutManager.h"
+#include "kernel/render/CCLayoutManager.h"
 #include "kernel/text/CCTextStorage.h"
 
 #include <QPointF>

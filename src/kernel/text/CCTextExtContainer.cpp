@@ -1,8 +1,8 @@
 #include "kernel/text/CCTextExtContainer.h"
 
-#include "kernel/foundation/CDDWrappingPath.h"
-#include "kernel/foundation/CFTComponentsInterface.h"
-#include "kernel/foundation/FTTextWrapSearch.h"
+#include "kernel/base/CDDWrappingPath.h"
+#include "kernel/component/CFTComponentsInterface.h"
+#include "kernel/base/FTTextWrapSearch.h"
 #include "platform/PWBezierPath.h"
 
 #include <QPainterPath>

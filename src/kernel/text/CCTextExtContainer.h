@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kernel/foundation/FTGeometry.h"
+#include "kernel/base/FTGeometry.h"
 
 #include <QRectF>
 #include <QSizeF>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kernel/foundation/FTComponentTypes.h"
+#include "kernel/base/FTComponentTypes.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,6 +1,6 @@
 #include "kernel/text/CCTextView.h"
 
-#include "kernel/foundation/CCLayoutManager.h"
+#include "kernel/render/CCLayoutManager.h"
 #include "kernel/text/CCTextList.h"
 #include "platform/PWTextAttributes.h"
 #include "platform/PWUndoManager.h"

@@ -1,6 +1,6 @@
 #include "kernel/text/CCircleText.h"
 
-#include "kernel/foundation/FTGeometry.h"
+#include "kernel/base/FTGeometry.h"
 #include "kernel/text/CCTextStorage.h"
 
 #include <QGlyphRun>

@@ -1,9 +1,9 @@
 #include "kernel/text/CDDTextBlock.h"
 
-#include "kernel/foundation/CDDColor.h"
-#include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/CDDDrawerSupport.h"
-#include "kernel/foundation/CDDPen.h"
+#include "kernel/base/CDDColor.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/render/CDDDrawerSupport.h"
+#include "kernel/base/CDDPen.h"
 #include "kernel/text/CCTextExtContainer.h"
 #include "kernel/text/CCTextView.h"
 

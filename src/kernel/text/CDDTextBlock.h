@@ -1,9 +1,9 @@
 #pragma once
 
-#include "kernel/foundation/FTGeometry.h"
-#include "kernel/foundation/FTTypes.h"
-#include "kernel/foundation/FTComponentTypes.h"
-#include "kernel/foundation/CDDText.h"
+#include "kernel/base/FTGeometry.h"
+#include "kernel/base/FTTypes.h"
+#include "kernel/base/FTComponentTypes.h"
+#include "kernel/render/CDDText.h"
 #include "kernel/text/CCBlockLayoutManager.h"
 #include "kernel/text/CCTextList.h"
 #include "kernel/text/CCTextStorage.h"

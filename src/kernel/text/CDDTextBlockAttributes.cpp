@@ -3,7 +3,7 @@
 // that field's runs.
 #include "kernel/text/CDDTextBlock.h"
 
-#include "kernel/foundation/CDDColor.h"
+#include "kernel/base/CDDColor.h"
 #include "kernel/text/CCTextExtContainer.h"
 #include "kernel/text/CCTextView.h"
 #include "platform/PWTextAttributes.h"

@@ -1,11 +1,11 @@
 #include "kernel/text/CFTAText.h"
 
-#include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveText.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
-#include "kernel/foundation/FTComponentFactory.h"
-#include "kernel/foundation/FTGeometry.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/render/CDDArchiveText.h"
+#include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/component/FTComponentFactory.h"
+#include "kernel/base/FTGeometry.h"
 #include "kernel/text/CFTSmartField.h"
 
 #include <QTextDocument>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "kernel/foundation/CFTComponent.h"
-#include "kernel/foundation/CDDText.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/render/CDDText.h"
 
 // A free text on a design: a frame (origin, size and angle of the component) holding one styled
 // text, with a background fill, a text colour, a horizontal alignment, two width handles that

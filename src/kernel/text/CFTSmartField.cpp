@@ -1,8 +1,8 @@
 #include "kernel/text/CFTSmartField.h"
 
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
-#include "kernel/foundation/FTUtilities.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/FTUtilities.h"
 
 CFTSmartField::CFTSmartField(const CFTComponent *defComponent)
     : CFTAText(defComponent, false)

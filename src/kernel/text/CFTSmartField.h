@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kernel/foundation/CDDVariant.h"
+#include "kernel/base/CDDVariant.h"
 #include "kernel/text/CFTAText.h"
 
 // A text whose characters are computed: the core document pushes a value (today's date, or the

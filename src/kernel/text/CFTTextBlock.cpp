@@ -1,10 +1,10 @@
 #include "kernel/text/CFTTextBlock.h"
 
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
-#include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/CFTACoreView.h"
-#include "kernel/foundation/CDDText.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/component/CFTACoreView.h"
+#include "kernel/render/CDDText.h"
 
 #include <QTextCharFormat>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "kernel/foundation/CDDColor.h"
-#include "kernel/foundation/CFTComponent.h"
-#include "kernel/foundation/FTClassID.h"
+#include "kernel/base/CDDColor.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/base/FTClassID.h"
 #include "kernel/text/CDDTextBlock.h"
 
 // One frame of flowing text: the common component behaviour around a text block whose container

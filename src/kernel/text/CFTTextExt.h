@@ -1,8 +1,8 @@
 #pragma once
 
-#include "kernel/foundation/CDDString.h"
-#include "kernel/foundation/CFTComponent.h"
-#include "kernel/foundation/FTClassID.h"
+#include "kernel/base/CDDString.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/base/FTClassID.h"
 
 class CFTAText;
 class CFTTextBlock;

@@ -1,7 +1,7 @@
 #include "kernel/text/FTTextComponents.h"
 
-#include "kernel/foundation/FTClassID.h"
-#include "kernel/foundation/FTComponentFactory.h"
+#include "kernel/base/FTClassID.h"
+#include "kernel/component/FTComponentFactory.h"
 #include "kernel/text/CFTAText.h"
 #include "kernel/text/CFTSmartField.h"
 #include "kernel/text/CFTTextExt.h"

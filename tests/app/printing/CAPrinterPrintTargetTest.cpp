@@ -4,7 +4,7 @@
 #include "kernel/merge/CADocument.h"
 #include "kernel/printing/CAEnvironmentLayout.h"
 #include "kernel/printing/CATemplateFormat.h"
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 
 #include <QPrinter>
 #include <QTemporaryDir>

@@ -5,7 +5,7 @@
 #include "app/printing/CATemplateTableModel.h"
 #include "app/printing/CTemplateEditorController.h"
 #include "kernel/document/CFTADocument.h"
-#include "kernel/foundation/CDDString.h"
+#include "kernel/base/CDDString.h"
 #include "platform/PWUndoManager.h"
 
 #include "TemplateTestSupport.h"

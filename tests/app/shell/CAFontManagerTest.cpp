@@ -1,6 +1,6 @@
 #include "app/shell/CAFontManager.h"
 
-#include "kernel/foundation/CDDText.h"
+#include "kernel/render/CDDText.h"
 
 #include "ShellTestSupport.h"
 

@@ -10,7 +10,7 @@
 #include "kernel/document/CFTADocument.h"
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/text/CFTAText.h"
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUserDefaults.h"
 

@@ -3,7 +3,7 @@
 #include "AddressTestSupport.h"
 #include "ReferenceImage.h"
 
-#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/render/CDDDrawer.h"
 
 namespace {
 

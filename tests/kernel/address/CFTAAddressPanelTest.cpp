@@ -5,7 +5,7 @@
 
 #include "kernel/address/CFTAAddressPanelFiles.h"
 #include "kernel/address/CFTABarcode.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/base/CDDArchiveKeys.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,8 +2,8 @@
 
 #include "AddressTestSupport.h"
 
-#include "kernel/foundation/CDDArchiveKeys.h"
-#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/render/CDDDrawer.h"
 #include "platform/PWFont.h"
 
 #include <QPainter>

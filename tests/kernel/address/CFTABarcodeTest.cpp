@@ -3,8 +3,8 @@
 #include "AddressTestSupport.h"
 #include "ReferenceImage.h"
 
-#include "kernel/foundation/CDDBarcodeBars.h"
-#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/render/CDDBarcodeBars.h"
+#include "kernel/render/CDDDrawer.h"
 
 #include <cmath>
 #include <string>

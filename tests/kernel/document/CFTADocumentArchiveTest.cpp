@@ -4,7 +4,7 @@
 
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/drawing/CFTExtPicture.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/text/CFTAText.h"
 
 #include <gtest/gtest.h>

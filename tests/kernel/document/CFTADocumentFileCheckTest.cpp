@@ -2,7 +2,7 @@
 
 #include "DocumentTestSupport.h"
 
-#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/base/CDDArchiveKeys.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/address/CFTAAddressText.h"
 #include "kernel/address/CFTABarcode.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/base/CDDArchiveKeys.h"
 
 #include <gtest/gtest.h>
 

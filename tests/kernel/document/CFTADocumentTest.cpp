@@ -6,7 +6,7 @@
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/drawing/CFTExtPicture.h"
-#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/render/CDDDrawer.h"
 
 #include <gtest/gtest.h>
 

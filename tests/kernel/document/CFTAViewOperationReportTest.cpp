@@ -4,7 +4,7 @@
 
 #include "ViewGestureSupport.h"
 #include "kernel/document/CFTAViewObserver.h"
-#include "kernel/foundation/CFTAOperationReport.h"
+#include "kernel/component/CFTAOperationReport.h"
 
 #include <gtest/gtest.h>
 

@@ -8,12 +8,12 @@
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/drawing/CFTSeparator.h"
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/CFTDefComponentBox.h"
-#include "kernel/foundation/CFTDefComponentText.h"
-#include "kernel/foundation/CFTDocumentController.h"
-#include "kernel/foundation/FTClassID.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/component/CFTDefComponentBox.h"
+#include "kernel/component/CFTDefComponentText.h"
+#include "kernel/component/CFTDocumentController.h"
+#include "kernel/base/FTClassID.h"
 
 #include <gtest/gtest.h>
 

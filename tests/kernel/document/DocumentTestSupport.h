@@ -4,10 +4,10 @@
 // document's walks ask of it, solid-colour pictures, and reading archives back.
 
 #include "kernel/document/CFTADocument.h"
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDString.h"
-#include "kernel/foundation/CFTComponent.h"
-#include "kernel/foundation/FTGeometry.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDString.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/base/FTGeometry.h"
 #include "platform/PWImage.h"
 
 #include <QColor>

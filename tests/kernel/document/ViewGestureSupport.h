@@ -4,7 +4,7 @@
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/drawing/CFTBoxField.h"
-#include "kernel/foundation/CFTDocumentController.h"
+#include "kernel/component/CFTDocumentController.h"
 
 #include <QRectF>
 

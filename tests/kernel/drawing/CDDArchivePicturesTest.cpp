@@ -1,10 +1,10 @@
-#include "kernel/foundation/CDDArchive.h"
+#include "kernel/base/CDDArchive.h"
 
 #include "PictureTestSupport.h"
 #include "kernel/drawing/CDDArchivePictures.h"
 #include "kernel/drawing/CDDPicture.h"
-#include "kernel/foundation/CAEnvironment.h"
-#include "kernel/foundation/FTImageArchive.h"
+#include "kernel/base/CAEnvironment.h"
+#include "kernel/base/FTImageArchive.h"
 #include "platform/PWImage.h"
 #include "platform/PWPlist.h"
 #include "platform/PWUserDefaults.h"

@@ -2,9 +2,9 @@
 
 #include "PictureTestSupport.h"
 #include "ReferenceImage.h"
-#include "kernel/foundation/CDDColor.h"
-#include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/CDDPen.h"
+#include "kernel/base/CDDColor.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/base/CDDPen.h"
 #include "platform/PWImage.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 #include "kernel/drawing/CDDPicture.h"
 
 #include "PictureTestSupport.h"
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 #include "platform/PWImage.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 
 #include "kernel/drawing/CFTBoxField.h"
 
-#include "kernel/foundation/CDDArchive.h"
+#include "kernel/base/CDDArchive.h"
 #include "platform/PWBezierPath.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 
 #include "ReferenceImage.h"
 #include "kernel/drawing/CFTSeparator.h"
-#include "kernel/foundation/CDDDrawer.h"
+#include "kernel/render/CDDDrawer.h"
 #include "ComponentTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 
 #include "PictureTestSupport.h"
 #include "kernel/drawing/CFTExtPicture.h"
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
 #include "platform/PWImage.h"
 
 #include <QDir>

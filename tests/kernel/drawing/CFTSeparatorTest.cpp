@@ -3,7 +3,7 @@
 
 #include "kernel/drawing/CFTSeparator.h"
 
-#include "kernel/foundation/CDDArchive.h"
+#include "kernel/base/CDDArchive.h"
 
 #include <gtest/gtest.h>
 

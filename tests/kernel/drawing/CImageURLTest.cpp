@@ -3,7 +3,7 @@
 #include "PictureTestSupport.h"
 #include "TestSupport.h"
 #include "kernel/drawing/CDDPicture.h"
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 #include "platform/PWImage.h"
 #include "platform/PWNotificationCenter.h"
 

@@ -3,7 +3,7 @@
 #include "DocumentTestSupport.h"
 
 #include "kernel/drawing/CFTBoxField.h"
-#include "kernel/foundation/CDDColor.h"
+#include "kernel/base/CDDColor.h"
 #include "platform/PWImage.h"
 
 #include <QPainter>

@@ -6,7 +6,7 @@
 
 #include "kernel/address/CFTAAddressText.h"
 #include "kernel/document/CFTADocument.h"
-#include "kernel/foundation/FTClassID.h"
+#include "kernel/base/FTClassID.h"
 
 #include <QTemporaryDir>
 

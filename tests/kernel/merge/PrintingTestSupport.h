@@ -9,7 +9,7 @@
 #include "kernel/address/FTPersonFields.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/drawing/CAImageEx.h"
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 #include "kernel/printing/CACalibrationSettings.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUserDefaults.h"

@@ -1,6 +1,6 @@
 #include "CatalogueTestSupport.h"
 
-#include "kernel/foundation/CAEnvironment.h"
+#include "kernel/base/CAEnvironment.h"
 #include "kernel/printing/CAEnvironmentLayout.h"
 
 namespace {

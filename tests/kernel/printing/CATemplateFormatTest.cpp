@@ -3,7 +3,7 @@
 #include "CatalogueTestSupport.h"
 
 #include "kernel/document/CFTADocument.h"
-#include "kernel/foundation/FTGeometry.h"
+#include "kernel/base/FTGeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "kernel/document/CFTADocument.h"
 #include "kernel/drawing/CFTBoxField.h"
-#include "kernel/foundation/CDDColor.h"
+#include "kernel/base/CDDColor.h"
 
 #include <QImage>
 #include <QPainter>

@@ -2,8 +2,8 @@
 // outlines in front of the block, refused when 40 points or less remain.
 #include "kernel/text/CCTextExtContainer.h"
 
-#include "kernel/foundation/CDDWrappingPath.h"
-#include "kernel/foundation/CFTComponentsInterface.h"
+#include "kernel/base/CDDWrappingPath.h"
+#include "kernel/component/CFTComponentsInterface.h"
 #include "platform/PWBezierPath.h"
 
 #include <QPainterPath>

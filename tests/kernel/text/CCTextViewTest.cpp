@@ -2,7 +2,7 @@
 // undoable step; selections widen onto list markers; pastes strip only the incoming marks.
 #include "kernel/text/CCTextView.h"
 
-#include "kernel/foundation/CCLayoutManager.h"
+#include "kernel/render/CCLayoutManager.h"
 #include "kernel/text/CCTextList.h"
 #include "platform/PWTextAttributes.h"
 #include "platform/PWUndoManager.h"

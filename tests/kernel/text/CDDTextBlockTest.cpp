@@ -2,7 +2,7 @@
 // inset rule, and the attribute commands whose stored values must read back.
 #include "kernel/text/CDDTextBlock.h"
 
-#include "kernel/foundation/CDDColor.h"
+#include "kernel/base/CDDColor.h"
 #include "kernel/text/CCTextExtContainer.h"
 #include "kernel/text/CCTextView.h"
 #include "platform/PWTextAttributes.h"

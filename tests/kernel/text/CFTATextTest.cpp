@@ -1,8 +1,8 @@
 #include "kernel/text/CFTAText.h"
 
 #include "TextTestSupport.h"
-#include "kernel/foundation/CDDDrawer.h"
-#include "kernel/foundation/FTGeometry.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/base/FTGeometry.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "kernel/text/CFTSmartField.h"
 
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 
 #include "TestSupport.h"
 #include "kernel/address/CFTAAddressText.h"
-#include "kernel/foundation/CDDArchive.h"
-#include "kernel/foundation/CDDArchiveKeys.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/text/CCTextList.h"
 #include "kernel/text/CCTextStorage.h"
 #include "kernel/text/CFTTextBlock.h"

@@ -1,0 +1,6 @@
+#include "kernel/base/CCWrapper.h"
+
+CCWrapper::CCWrapper(void *pointer)
+    : _pointer(pointer)
+{
+}

@@ -1,0 +1,609 @@
+#include "kernel/base/CDDArchive.h"
+
+#include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDDecodeCache.h"
+#include "kernel/base/CDDPen.h"
+#include "kernel/base/CDDReadReport.h"
+#include "kernel/base/FTUtilities.h"
+#include "platform/PWAttributedString.h"
+#include "platform/PWBundle.h"
+#include "platform/PWNumbers.h"
+#include "platform/PWFont.h"
+#include "platform/PWKeyedArchiver.h"
+#include "platform/PWKeyedUnarchiver.h"
+
+#include <QTextDocument>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+Q_LOGGING_CATEGORY(lcArchive, "pw.kernel.archive")
+
+namespace {
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The number at the start of text (after white space, with an optional sign), as strtod reads
+// it in the C locale, and where it ends; 0 when nothing reads.
+double leadingReal(const char *p, const char *end, const char **stop = nullptr)
+{
+    const char *const start = p;
+    while (p < end && isSpace(*p))
+        ++p;
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-'))
+        negative = *p++ == '-';
+    double value = 0.0;
+    const std::from_chars_result parsed = std::from_chars(p, end, value, std::chars_format::general);
+    if (parsed.ec == std::errc::invalid_argument) {
+        if (stop)
+            *stop = start;
+        return 0.0;
+    }
+    if (parsed.ec == std::errc::result_out_of_range)
+        value = std::numeric_limits<double>::infinity();
+    if (stop)
+        *stop = parsed.ptr;
+    return negative ? -value : value;
+}
+
+QByteArray fixed(double value, int decimals)
+{
+    char buffer[400];
+    const std::to_chars_result written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    return QByteArray(buffer, written.ptr - buffer);
+}
+
+// Single precision, or nothing for a number beyond its range (NaN included).
+std::optional<float> narrowed(double value)
+{
+    if (!(std::fabs(value) <= double(std::numeric_limits<float>::max())))
+        return std::nullopt;
+    return float(value);
+}
+
+// A number of the platform's rectangle text: single precision, up to six significant digits.
+QByteArray shortNumber(double value)
+{
+    char buffer[400];
+    const std::to_chars_result written = std::to_chars(
+        buffer, buffer + sizeof buffer, narrowed(value) ? double(*narrowed(value)) : value, std::chars_format::general, 6);
+    return QByteArray(buffer, written.ptr - buffer);
+}
+
+PWPlist textValue(const QByteArray &text)
+{
+    return PWPlist::fromString(QString::fromLatin1(text));
+}
+
+void logUnread(const QString &key, const QString &reason)
+{
+    qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" not read: %2").arg(key, reason);
+}
+
+// Read once: archives are made for every component saved, loaded or copied.
+int runningBundleVersion()
+{
+    static const int version = PWBundle::mainBundle().bundleVersion();
+    return version;
+}
+
+} // namespace
+
+CDDArchive::CDDArchive(bool storing, packageType type)
+    : m_storing(storing), m_packageType(type)
+{
+    m_bundleVersion.value = runningBundleVersion();
+    if (storing) {
+        m_dictionary = std::make_shared<PWPlist::Dictionary>();
+        if (type == ptPackage)
+            m_packageContent = std::make_shared<PWPlist::Array>();
+    }
+}
+
+CDDArchive::~CDDArchive() = default;
+
+void CDDArchive::Attach(const PWPlist &dictionary)
+{
+    if (dictionary.isDictionary())
+        m_dictionary = std::make_shared<PWPlist::Dictionary>(dictionary.toDictionary());
+    else
+        m_dictionary.reset();
+}
+
+PWPlist CDDArchive::Dettach()
+{
+    const PWPlist dictionary = getDict();
+    m_dictionary.reset();
+    return dictionary;
+}
+
+void CDDArchive::AttachArray(const PWPlist &array)
+{
+    if (array.isArray())
+        m_list.value = std::make_unique<PWPlist::Array>(array.toArray());
+    else
+        m_list.value.reset();
+}
+
+PWPlist CDDArchive::DettachArray()
+{
+    const PWPlist list = m_list.value ? PWPlist(*m_list.value) : PWPlist();
+    m_list.value.reset();
+    return list;
+}
+
+PWPlist CDDArchive::getDict() const
+{
+    return m_dictionary ? PWPlist(*m_dictionary) : PWPlist();
+}
+
+PWPlist CDDArchive::getPackageContent() const
+{
+    return m_packageContent ? PWPlist(*m_packageContent) : PWPlist();
+}
+
+bool CDDArchive::store(const QString &key, const PWPlist &value) const
+{
+    if (!m_dictionary)
+        const_cast<CDDArchive *>(this)->m_dictionary = std::make_shared<PWPlist::Dictionary>();
+    m_dictionary->insert(key, value);
+    return true;
+}
+
+PWPlist CDDArchive::value(const QString &key) const
+{
+    if (!m_dictionary)
+        return PWPlist();
+    PWPlist stored = m_dictionary->value(key);
+    if (m_report)
+        m_report->noteLookup(m_dictionary, key, !stored.isNull());
+    return stored;
+}
+
+void CDDArchive::noteUnread(const QString &key, const QString &what) const
+{
+    qCWarning(lcArchive).noquote() << what;
+    if (m_report)
+        m_report->noteUnread(m_dictionary.get(), key, what);
+}
+
+std::optional<QString> CDDArchive::text(const QString &key) const
+{
+    const PWPlist stored = value(key);
+    if (stored.isNull())
+        return std::nullopt;
+    if (!stored.isString()) {
+        logUnread(key, QStringLiteral("a text was expected"));
+        return std::nullopt;
+    }
+    return stored.toString();
+}
+
+// --- Lists and child archives -------------------------------------------------------------------
+
+void CDDArchive::BeginArrayData() const
+{
+    m_list.value = std::make_unique<PWPlist::Array>();
+}
+
+void CDDArchive::EndArrayData(const QString &key) const
+{
+    if (!m_list.value)
+        return;
+    store(key, PWPlist(*m_list.value));
+    m_list.value.reset();
+}
+
+bool CDDArchive::SetData(const QString &key, const CDDArchive &child) const
+{
+    if (!child.m_dictionary) {
+        qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" not written: the child archive has no dictionary").arg(key);
+        return false;
+    }
+    const PWPlist dictionary(*child.m_dictionary);
+    if (m_list.value)
+        m_list.value->append(dictionary);
+    else
+        store(key, dictionary);
+    if (m_packageContent && child.m_packageContent && m_packageContent != child.m_packageContent)
+        m_packageContent->append(*child.m_packageContent);
+    return true;
+}
+
+bool CDDArchive::GetData(const QString &key, CDDArchive &archive) const
+{
+    const PWPlist stored = value(key);
+    if (stored.isNull())
+        return false;
+    if (stored.isArray()) {
+        archive.AttachArray(stored);
+    } else if (stored.isDictionary()) {
+        archive.Attach(stored);
+    } else {
+        logUnread(key, QStringLiteral("a list or a dictionary was expected"));
+        return false;
+    }
+    // What a child holds was written by the same application as its parent.
+    archive.m_bundleVersion.value = m_bundleVersion.value;
+    archive.m_report = m_report;
+    return true;
+}
+
+int CDDArchive::countObjectsInArray() const
+{
+    return m_list.value ? int(m_list.value->size()) : 0;
+}
+
+CDDArchive CDDArchive::objectAtIndexInArray(int index) const
+{
+    CDDArchive entry(false, m_packageType);
+    entry.m_bundleVersion.value = m_bundleVersion.value;
+    entry.m_report = m_report;
+    if (m_list.value && index >= 0 && index < m_list.value->size())
+        entry.Attach(m_list.value->at(index));
+    return entry;
+}
+
+// --- Numbers, booleans, rectangles, pens, texts -------------------------------------------------
+
+bool CDDArchive::SetData(const QString &key, int value) const
+{
+    return store(key, textValue(QByteArray::number(value)));
+}
+
+bool CDDArchive::SetData(const QString &key, long value) const
+{
+    return store(key, textValue(QByteArray::number(qint64(value))));
+}
+
+bool CDDArchive::SetData(const QString &key, double value) const
+{
+    return store(key, textValue(fixed(value, 3)));
+}
+
+bool CDDArchive::SetData(const QString &key, float value) const
+{
+    return store(key, textValue(fixed(double(value), 3)));
+}
+
+bool CDDArchive::SetData(const QString &key, bool value) const
+{
+    return store(key, PWPlist::fromString(value ? QStringLiteral("YES") : QStringLiteral("NO")));
+}
+
+bool CDDArchive::SetRectData(const QString &key, double x, double y, double width, double height) const
+{
+    return store(key, textValue("{{" + shortNumber(x) + ", " + shortNumber(y) + "}, {" + shortNumber(width) + ", "
+                                + shortNumber(height) + "}}"));
+}
+
+bool CDDArchive::SetData(const QString &key, const CDDPen &pen) const
+{
+    return store(key, textValue(fixed(pen.GetWidth(), 2)));
+}
+
+bool CDDArchive::SetData(const QString &key, const CDDString &value) const
+{
+    if (value.isNull())
+        return true;
+    return store(key, PWPlist::fromString(value.getData()));
+}
+
+bool CDDArchive::SetData(const QString &key) const
+{
+    return store(key, textValue(QByteArray::number(runningBundleVersion())));
+}
+
+bool CDDArchive::GetData(const QString &key, int *value) const
+{
+    long wide = 0;
+    if (!value || !GetData(key, &wide))
+        return false;
+    *value = int(qBound(long(std::numeric_limits<int>::min()), wide, long(std::numeric_limits<int>::max())));
+    return true;
+}
+
+bool CDDArchive::GetData(const QString &key, long *value) const
+{
+    const PWPlist stored = value ? this->value(key) : PWPlist();
+    if (stored.isString()) {
+        *value = PWLeadingInteger<long>(stored.toString().toLatin1());
+    } else if (stored.isInteger()) {
+        *value = long(stored.toInteger());
+    } else if (stored.isReal() && std::isfinite(stored.toReal())) {
+        *value = long(qBound(-9.2e18, stored.toReal(), 9.2e18));
+    } else {
+        if (!stored.isNull())
+            logUnread(key, QStringLiteral("a number was expected"));
+        return false;
+    }
+    return true;
+}
+
+bool CDDArchive::GetData(const QString &key, float *value) const
+{
+    const PWPlist stored = value ? this->value(key) : PWPlist();
+    double number = 0.0;
+    if (stored.isString()) {
+        const QByteArray bytes = stored.toString().toLatin1();
+        number = leadingReal(bytes.constData(), bytes.constData() + bytes.size());
+    } else if (stored.isNumber()) {
+        number = stored.toReal();
+    } else {
+        if (!stored.isNull())
+            logUnread(key, QStringLiteral("a number was expected"));
+        return false;
+    }
+    // Infinity and NaN would reach geometry as they stand; they are refused like a wrong kind.
+    const std::optional<float> single = narrowed(number);
+    if (!single) {
+        logUnread(key, QStringLiteral("the number is not finite in single precision"));
+        return false;
+    }
+    *value = *single;
+    return true;
+}
+
+bool CDDArchive::GetData(const QString &key, double *value) const
+{
+    float single = 0.0f;
+    if (!value || !GetData(key, &single))
+        return false;
+    *value = double(single);
+    return true;
+}
+
+bool CDDArchive::GetData(const QString &key, bool *value) const
+{
+    const std::optional<QString> stored = value ? text(key) : std::nullopt;
+    if (stored == QLatin1String("YES"))
+        *value = true;
+    else if (stored == QLatin1String("NO"))
+        *value = false;
+    else
+        return false;
+    return true;
+}
+
+bool CDDArchive::GetRectData(const QString &key, double *x, double *y, double *width, double *height) const
+{
+    const std::optional<QString> stored = text(key);
+    if (!stored)
+        return false;
+    // The numbers in order, wherever they stand between the braces and commas.
+    const QByteArray bytes = stored->toLatin1();
+    const char *p = bytes.constData();
+    const char *const end = p + bytes.size();
+    double numbers[4] = {0.0, 0.0, 0.0, 0.0};
+    for (double &number : numbers) {
+        while (p < end && !((*p >= '0' && *p <= '9') || *p == '-' || *p == '+' || *p == '.'))
+            ++p;
+        if (p == end)
+            break;
+        const char *stop = p;
+        const double parsed = leadingReal(p, end, &stop);
+        p = stop > p ? stop : p + 1;
+        number = double(narrowed(parsed).value_or(0.0f));
+    }
+    double *const targets[4] = {x, y, width, height};
+    for (int i = 0; i < 4; ++i) {
+        if (targets[i])
+            *targets[i] = numbers[i];
+    }
+    return true;
+}
+
+bool CDDArchive::GetData(const QString &key, CDDPen &pen) const
+{
+    float width = 0.0f;
+    if (!GetData(key, &width))
+        return false;
+    pen.SetWidth(double(width));
+    return true;
+}
+
+bool CDDArchive::GetData(const QString &key, CDDString &value) const
+{
+    const std::optional<QString> stored = text(key);
+    if (!stored)
+        return false;
+    value.setData(*stored);
+    return true;
+}
+
+bool CDDArchive::GetData(const QString &key, PWPlist *value) const
+{
+    const PWPlist stored = value ? this->value(key) : PWPlist();
+    if (stored.isNull())
+        return false;
+    *value = stored;
+    return true;
+}
+
+// --- Colours, fonts, text storages --------------------------------------------------------------
+
+bool CDDArchive::SetData(const QString &key, const CDDColor &color) const
+{
+    const std::shared_ptr<const PWColor> object = color.getData();
+    if (object && m_defComponent.value) {
+        if ((key == key_BackColor && color == m_defComponent.value->GetFillColor())
+            || (key == key_Color && color == m_defComponent.value->GetStrokeColor()))
+            return true;
+    }
+    return store(key, PWPlist::fromData(object ? PWKeyedArchiver::archivedData(*object)
+                                               : PWKeyedArchiver::archivedObject(QVariant())));
+}
+
+bool CDDArchive::GetData(const QString &key, CDDColor &color) const
+{
+    const PWPlist stored = value(key);
+    if (stored.isNull())
+        return false;
+    if (stored.isString()) {
+        // The older form: "red, green, blue, alpha".
+        const QStringList parts = stored.toString().split(QLatin1Char(','));
+        if (parts.size() < 4) {
+            logUnread(key, QStringLiteral("an old colour text has fewer than four parts"));
+            return false;
+        }
+        float components[4];
+        for (int i = 0; i < 4; ++i) {
+            QString part = parts.at(i);
+            while (!part.isEmpty() && (part.front() == QLatin1Char(' ') || part.front() == QLatin1Char('\t')))
+                part.remove(0, 1);
+            while (!part.isEmpty() && (part.back() == QLatin1Char(' ') || part.back() == QLatin1Char('\t')))
+                part.chop(1);
+            const QByteArray bytes = part.toLatin1();
+            const std::optional<float> number = narrowed(leadingReal(bytes.constData(), bytes.constData() + bytes.size()));
+            if (!number) {
+                logUnread(key, QStringLiteral("an old colour text holds a number that is not finite"));
+                return false;
+            }
+            components[i] = *number;
+        }
+        color = CDDColor(PWColor::calibratedRGB(components[0], components[1], components[2], components[3]));
+        return true;
+    }
+    if (!stored.isData()) {
+        logUnread(key, QStringLiteral("colour data was expected"));
+        return false;
+    }
+    // Colours never change once made, so one decoded colour serves every value holding it.
+    static CDDDecodeCache<std::shared_ptr<const PWColor>> decoded;
+    const QByteArray bytes = stored.toData();
+    if (const std::optional<std::shared_ptr<const PWColor>> known = decoded.find(bytes)) {
+        color = CDDColor(*known);
+        return true;
+    }
+    QString error;
+    bool nil = false;
+    const std::optional<PWColor> unarchived = PWKeyedUnarchiver::unarchiveColor(bytes, &error, &nil);
+    if (nil) {
+        decoded.insert(bytes, nullptr);
+        color = CDDColor(std::shared_ptr<const PWColor>());
+        return true;
+    }
+    if (!unarchived) {
+        logUnread(key, error);
+        return false;
+    }
+    auto shared = std::make_shared<const PWColor>(*unarchived);
+    decoded.insert(bytes, shared);
+    color = CDDColor(std::move(shared));
+    return true;
+}
+
+bool CDDArchive::SetData(const QString &key, const PWFont *font) const
+{
+    if (!font)
+        return true;
+    return store(key, PWPlist::fromData(PWKeyedArchiver::archivedData(*font)));
+}
+
+bool CDDArchive::GetData(const QString &key, PWFont *font) const
+{
+    const PWPlist stored = font ? value(key) : PWPlist();
+    if (stored.isNull())
+        return false;
+    if (!stored.isData()) {
+        logUnread(key, QStringLiteral("font data was expected"));
+        return false;
+    }
+    QString error;
+    const std::optional<PWFont> unarchived = PWKeyedUnarchiver::unarchiveFont(stored.toData(), &error);
+    if (!unarchived) {
+        logUnread(key, error);
+        return false;
+    }
+    *font = *unarchived;
+    return true;
+}
+
+bool CDDArchive::SetData(const QString &key, const QTextDocument &storage) const
+{
+    const PWAttributedString text = PWAttributedString::fromDocument(&storage);
+    if (text.isEmpty())
+        return true;
+    return store(key, PWPlist::fromData(
+                          PWKeyedArchiver::archivedData(text, PWKeyedArchiver::StringClass::TextStorage)));
+}
+
+bool CDDArchive::GetData(const QString &key, QTextDocument *storage) const
+{
+    const PWPlist stored = storage ? value(key) : PWPlist();
+    if (stored.isNull())
+        return false;
+    if (!stored.isData()) {
+        logUnread(key, QStringLiteral("text data was expected"));
+        return false;
+    }
+    QString error;
+    const std::optional<PWAttributedString> text = PWKeyedUnarchiver::unarchiveAttributedString(stored.toData(), &error);
+    if (!text) {
+        logUnread(key, error);
+        return false;
+    }
+    text->writeTo(storage);
+    return true;
+}
+
+// --- Class IDs and document types ---------------------------------------------------------------
+
+bool CDDArchive::SetClassID(int classID) const
+{
+    if (classID < 0 || classID >= int(classStringKeys.size())) {
+        qCWarning(lcArchive).noquote() << "Archived key value for ClassID not specified";
+        return false;
+    }
+    return store(key_ClassID, PWPlist::fromString(classStringKeys.at(size_t(classID))));
+}
+
+bool CDDArchive::GetClassID(int *classID) const
+{
+    const std::optional<QString> stored = classID ? text(key_ClassID) : std::nullopt;
+    if (!stored)
+        return false;
+    for (size_t i = 0; i < classStringKeys.size(); ++i) {
+        if (classStringKeys.at(i) == *stored) {
+            *classID = int(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CDDArchive::SetDocumentType(documentType type) const
+{
+    const std::optional<QString> name = documentSerializationKeyBydocumentType(type);
+    if (!name) {
+        qCWarning(lcArchive).noquote() << "Archived document type" << int(type) << "has no name";
+        return false;
+    }
+    return store(key_DocumentType, PWPlist::fromString(*name));
+}
+
+bool CDDArchive::GetDocumentType(documentType *type) const
+{
+    const std::optional<QString> stored = type ? text(key_DocumentType) : std::nullopt;
+    if (!stored)
+        return false;
+    const documentType found = documentTypeBydocumentSerializationKey(*stored);
+    if (found == dtUnknown)
+        return false;
+    *type = found;
+    return true;
+}
+
+bool CDDArchive::appendPackageEntry(const PWPlist::Dictionary &entry) const
+{
+    if (!m_packageContent)
+        return false;
+    m_packageContent->append(entry);
+    return true;
+}

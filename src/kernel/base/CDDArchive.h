@@ -1,0 +1,181 @@
+#pragma once
+
+#include "kernel/base/CDDColor.h"
+#include "kernel/base/CDDOwnState.h"
+#include "kernel/base/CDDString.h"
+#include "kernel/base/FTTypes.h"
+#include "platform/PWPlist.h"
+
+#include <QLoggingCategory>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class CDDPen;
+class CDDReadReport;
+class PWFont;
+class QTextDocument;
+
+Q_DECLARE_LOGGING_CATEGORY(lcArchive)
+
+// How an archive keeps pictures: inline in its dictionary, or as entries of a package content
+// list. Every archive this system makes is inline.
+enum packageType : std::int32_t {
+    ptInline = 0,
+    ptPackage = 1,
+};
+
+// The one format in which the kernel saves and loads objects: one property-list dictionary,
+// written while storing and read while loading. Objects write typed values under text keys;
+// a list of objects is an array of child dictionaries, each the archive of one object. Getters
+// answer false and leave their target untouched when the key is absent or its value cannot be
+// read (wrong kind, malformed keyed archive), so a loader starts from its defaults and takes
+// only what the file holds. Numbers are written and read in the C locale.
+//
+// Rich texts (CDDText), pictures and address formats are stored with the same codecs
+// (PWKeyedArchiver, PWKeyedUnarchiver, PWRtfd); their setters and getters join this class
+// together with the classes they store.
+class CDDArchive
+{
+public:
+    // What colour elision asks of the default component: its fill and stroke colours. The
+    // component base implements it; the archive does not own it.
+    class DefaultComponent
+    {
+    public:
+        virtual CDDColor GetFillColor() const = 0;
+        virtual CDDColor GetStrokeColor() const = 0;
+
+    protected:
+        ~DefaultComponent() = default;
+    };
+
+    // A storing archive starts with an empty dictionary (and, for package type 1, an empty
+    // package content); a loading archive has no dictionary until one is attached.
+    explicit CDDArchive(bool storing, packageType type = ptInline);
+    ~CDDArchive();
+    // A copy shares the other archive's dictionary and package content and carries its bundle
+    // version; it has no list and no default component.
+    CDDArchive(const CDDArchive &other) = default;
+    // Takes the mode, package type and archive path and shares the dictionary and package
+    // content; the list, default component and bundle version stay as they are.
+    CDDArchive &operator=(const CDDArchive &other) = default;
+
+    // Adopts a dictionary (any other value leaves the archive without one); Dettach answers it
+    // and forgets it.
+    void Attach(const PWPlist &dictionary);
+    PWPlist Dettach();
+    void AttachArray(const PWPlist &array);
+    PWPlist DettachArray();
+
+    bool isStoring() const { return m_storing; }
+    // Switched to loading, a written archive reads its own dictionary.
+    void setStoring(bool storing) { m_storing = storing; }
+    // The dictionary as written so far (a null value without one).
+    PWPlist getDict() const;
+    PWPlist getPackageContent() const;
+    packageType GetPackageType() const { return m_packageType; }
+    void setDefComponent(const DefaultComponent *component) { m_defComponent.value = component; }
+    const DefaultComponent *getDefComponent() const { return m_defComponent.value; }
+    void setBundleVersion(int version) { m_bundleVersion.value = version; }
+    int getBundleVersion() const { return m_bundleVersion.value; }
+    CDDString GetArchivePath() const { return m_archivePath; }
+    void SetArchivePath(const CDDString &path) { m_archivePath = path; }
+    bool isArrayProcessing() const { return m_list.value != nullptr; }
+
+    // The report of a file's reading: child archives and copies share it, every lookup goes into
+    // it, and readers note there what they had to leave out. Without one, nothing is collected.
+    void setReadReport(std::shared_ptr<CDDReadReport> report) { m_report = std::move(report); }
+    const std::shared_ptr<CDDReadReport> &readReport() const { return m_report; }
+    // Logs a part of the file that the reading left out (read from key, when there is one), and
+    // notes it in the report.
+    void noteUnread(const QString &key, const QString &what) const;
+
+    // Lists: from BeginArrayData to EndArrayData, SetData with a child archive appends to the
+    // list and ignores its key.
+    void BeginArrayData() const;
+    void EndArrayData(const QString &key) const;
+    bool SetData(const QString &key, const CDDArchive &child) const;
+    // Attaches the value under key to archive: an array as its list, a dictionary as its
+    // dictionary. False for an absent key and for a value of any other kind.
+    bool GetData(const QString &key, CDDArchive &archive) const;
+    int countObjectsInArray() const;
+    // A loading archive over the list entry at index; without one, an archive with no dictionary.
+    CDDArchive objectAtIndexInArray(int index) const;
+
+    // Typed values. Setters replace what is under the key and answer true unless said otherwise.
+    bool SetData(const QString &key, int value) const;
+    // Written in full, whatever its size.
+    bool SetData(const QString &key, long value) const;
+    bool SetData(const QString &key, double value) const;
+    bool SetData(const QString &key, float value) const;
+    bool SetData(const QString &key, bool value) const;
+    // A text literal would otherwise become a bool.
+    bool SetData(const QString &key, const char *value) const = delete;
+    bool SetRectData(const QString &key, double x, double y, double width, double height) const;
+    bool SetData(const QString &key, const CDDPen &pen) const;
+    // Nothing is written for a null value.
+    bool SetData(const QString &key, const CDDString &value) const;
+    // The bundle version of the running application.
+    bool SetData(const QString &key) const;
+    // Left out when equal to the default component's colour for the key.
+    bool SetData(const QString &key, const CDDColor &color) const;
+    // Nothing is written for a null font.
+    bool SetData(const QString &key, const PWFont *font) const;
+    // The document's text as an archived text storage; nothing when it has no characters.
+    bool SetData(const QString &key, const QTextDocument &storage) const;
+
+    bool GetData(const QString &key, int *value) const;
+    bool GetData(const QString &key, long *value) const;
+    // Read in single precision, then widened.
+    bool GetData(const QString &key, double *value) const;
+    bool GetData(const QString &key, float *value) const;
+    // Exactly "YES" or "NO".
+    bool GetData(const QString &key, bool *value) const;
+    bool GetRectData(const QString &key, double *x, double *y, double *width, double *height) const;
+    bool GetData(const QString &key, CDDPen &pen) const;
+    bool GetData(const QString &key, CDDString &value) const;
+    // The value under key as it stands in the file, for keys whose reader is not the kernel's.
+    bool GetData(const QString &key, PWPlist *value) const;
+    bool GetData(const QString &key, CDDColor &color) const;
+    bool GetData(const QString &key, PWFont *font) const;
+    // The archived text replaces the document's contents.
+    bool GetData(const QString &key, QTextDocument *storage) const;
+
+
+    // Class IDs and document types by their names in the tables of CDDArchiveKeys.h.
+    bool SetClassID(int classID) const;
+    bool GetClassID(int *classID) const;
+    bool SetDocumentType(documentType type) const;
+    bool GetDocumentType(documentType *type) const;
+
+    // Raw access for the readers and writers of other layers that keep their own entry forms
+    // (pictures, in the drawing layer): a stored value under key, and an entry appended to the
+    // package content, which answers false when this archive writes no package.
+    bool store(const QString &key, const PWPlist &value) const;
+    PWPlist value(const QString &key) const;
+    bool appendPackageEntry(const PWPlist::Dictionary &entry) const;
+    bool hasPackageContent() const { return m_packageContent != nullptr; }
+
+private:
+    // The stored text under key, or nothing (logged) when the key holds something else.
+    std::optional<QString> text(const QString &key) const;
+
+    bool m_storing;
+    // Shared by copies: a write through one is seen by all.
+    std::shared_ptr<PWPlist::Dictionary> m_dictionary;
+    std::shared_ptr<PWPlist::Array> m_packageContent;
+    // Set by the one component storing through this archive, never by a copy.
+    CDDOwnState<const DefaultComponent *> m_defComponent;
+    // The list being written or read: a walk of this archive alone.
+    mutable CDDOwnState<std::unique_ptr<PWPlist::Array>> m_list;
+    // The version of the application that wrote what this archive holds. Archives made in this
+    // process carry the running version, copies and child archives their source's; only the
+    // reading of a file sets the file's own, so that just old files are converted as old files.
+    CDDOwnState<int, true> m_bundleVersion;
+    packageType m_packageType;
+    CDDString m_archivePath;
+    std::shared_ptr<CDDReadReport> m_report;
+};

@@ -1,0 +1,88 @@
+#include "kernel/base/CDDReadReport.h"
+
+#include "kernel/base/CDDArchiveKeys.h"
+
+namespace {
+
+bool oneCharacterApart(const QString &a, const QString &b)
+{
+    if (a.size() != b.size())
+        return false;
+    int differences = 0;
+    for (qsizetype i = 0; i < a.size() && differences < 2; ++i)
+        differences += a.at(i) != b.at(i) ? 1 : 0;
+    return differences == 1;
+}
+
+// Where a damaged key sits, for the report: the component whose archive holds it, else the design.
+QString placeOf(const PWPlist::Dictionary &dictionary)
+{
+    const PWPlist classID = dictionary.value(key_ClassID);
+    if (classID.isString())
+        return QStringLiteral("a component of class \"%1\"").arg(classID.toString());
+    return QStringLiteral("the design");
+}
+
+} // namespace
+
+void CDDReadReport::noteUnread(const PWPlist::Dictionary *dictionary, const QString &key, const QString &what)
+{
+    m_unread.push_back({dictionary, key, what});
+}
+
+void CDDReadReport::noteLookup(const std::shared_ptr<PWPlist::Dictionary> &dictionary, const QString &key, bool found)
+{
+    if (!dictionary)
+        return;
+    auto [entry, inserted] = m_lookups.try_emplace(dictionary.get());
+    if (inserted) {
+        entry->second.dictionary = dictionary;
+        m_order.push_back(dictionary.get());
+    }
+    QStringList &list = found ? entry->second.found : entry->second.missing;
+    if (!list.contains(key))
+        list.append(key);
+}
+
+QString CDDReadReport::damagedFormOf(const PWPlist::Dictionary &dictionary, const QString &key, const QStringList &known)
+{
+    if (dictionary.contains(key))
+        return QString();
+    for (const PWPlist::Dictionary::Entry &entry : dictionary) {
+        if (!known.contains(entry.first) && oneCharacterApart(entry.first, key))
+            return entry.first;
+    }
+    return QString();
+}
+
+QStringList CDDReadReport::problems() const
+{
+    std::vector<Unread> unread = m_unread;
+    for (const PWPlist::Dictionary *dictionary : m_order) {
+        const Lookups &lookups = m_lookups.at(dictionary);
+        const QStringList asked = lookups.found + lookups.missing;
+        for (const QString &key : lookups.missing) {
+            const QString damaged = damagedFormOf(*lookups.dictionary, key, asked);
+            if (damaged.isEmpty())
+                continue;
+            const QString detail = QStringLiteral("the file has \"%1\" in its place").arg(damaged);
+            bool told = false;
+            for (Unread &part : unread) {
+                if (part.dictionary == dictionary && part.key == key) {
+                    part.what += QStringLiteral(" (%1)").arg(detail);
+                    told = true;
+                }
+            }
+            if (!told)
+                unread.push_back({dictionary, key,
+                                  QStringLiteral("\"%1\" of %2 could not be read: %3")
+                                      .arg(key, placeOf(*lookups.dictionary), detail)});
+        }
+    }
+    QStringList texts;
+    for (const Unread &part : unread) {
+        if (!texts.contains(part.what))
+            texts.append(part.what);
+    }
+    return texts;
+}

@@ -1,0 +1,96 @@
+// The keys every component saves, and the creation of a component from the class ID its
+// archive names.
+
+#include "kernel/component/CFTComponent.h"
+
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/component/FTComponentFactory.h"
+
+bool CFTComponent::Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *)
+{
+    if (archive.isStoring()) {
+        archive.SetClassID(getClassID());
+        archive.SetRectData(key_Bounds, mdOriginX, mdOriginY, mdSizeX, mdSizeY);
+        archive.SetData(key_Angle, mdAngle);
+        archive.SetData(key_Color, mColor);
+        // The offset key is what marks a component as shadowed; there is no flag of its own.
+        if (mbHasShadow) {
+            archive.SetData(key_ShadowHorizontalOffset, mShadow.getShadowOffsetX());
+            archive.SetData(key_ShadowVerticalOffset, mShadow.getShadowOffsetY());
+            archive.SetData(key_ShadowBlurRadius, mShadow.getShadowBlurRadius());
+            archive.SetData(key_ShadowColor, *mShadow.getShadowColor());
+        }
+        archive.SetData(key_Stroke, mbHasOutline);
+        archive.SetData(key_OutlineColor, mOutlineColor);
+        archive.SetData(key_PenWidth, mOutlinePen);
+        archive.SetData(key_TextWrapping, int(mTextWrapType));
+        archive.SetData(key_TextWrappingInset, mdInset);
+        archive.SetData(key_ObjectRepresentation, int(_representation));
+        return true;
+    }
+
+    mdSizeX = 0.0;
+    mdSizeY = 0.0;
+    archive.GetRectData(key_Bounds, &mdOriginX, &mdOriginY, &mdSizeX, &mdSizeY);
+    mdAngle = 0.0;
+    mTextWrapType = GetWrapType();
+    archive.GetData(key_Angle, &mdAngle);
+    int wrap = int(mTextWrapType);
+    if (archive.GetData(key_TextWrapping, &wrap))
+        mTextWrapType = textWrap(wrap);
+    archive.GetData(key_TextWrappingInset, &mdInset);
+    archive.GetData(key_Color, mColor);
+
+    double offsetX = 0.0;
+    mbHasShadow = archive.GetData(key_ShadowHorizontalOffset, &offsetX);
+    if (mbHasShadow) {
+        double offsetY = 0.0;
+        double blur = 0.0;
+        CDDColor color;
+        archive.GetData(key_ShadowVerticalOffset, &offsetY);
+        archive.GetData(key_ShadowBlurRadius, &blur);
+        archive.GetData(key_ShadowColor, color);
+        mShadow = CDDShadow(offsetX, offsetY, blur, &color);
+    }
+
+    archive.GetData(key_Stroke, &mbHasOutline);
+    archive.GetData(key_OutlineColor, mOutlineColor);
+    archive.GetData(key_PenWidth, mOutlinePen);
+    int representation = int(_representation);
+    if (archive.GetData(key_ObjectRepresentation, &representation))
+        _representation = objectRepType(representation);
+
+    mbIsLastPathValid = false;
+    InvalidateShadow();
+    return true;
+}
+
+std::unique_ptr<CFTComponent> CFTComponent::CreateFromArchive(const CDDArchive &archive,
+                                                              std::vector<CFTComponent *> *subList,
+                                                              CFTComponent *parent)
+{
+    if (archive.isStoring())
+        return nullptr;
+    // A missing or unknown class name leaves no ID to make anything of.
+    int classID = -1;
+    archive.GetClassID(&classID);
+    std::unique_ptr<CFTComponent> component =
+        FTComponentFactory::createComponent(classID, archive.getBundleVersion(), parent);
+    if (component)
+        component->Serialize(archive, subList);
+    return component;
+}
+
+CFTComponent *CFTComponent::SerializeFromArchive(const CDDArchive &archive, std::vector<CFTComponent *> *list,
+                                                 CFTComponent *parent)
+{
+    std::unique_ptr<CFTComponent> component = CreateFromArchive(archive, list, parent);
+    if (!component)
+        return nullptr;
+    // Appended after its own loading, so that sub-components it added stand before it.
+    CFTComponent *const made = component.release();
+    if (list)
+        list->push_back(made);
+    return made;
+}

@@ -1,6 +1,0 @@
-#include "kernel/foundation/CCWrapper.h"
-
-CCWrapper::CCWrapper(void *pointer)
-    : _pointer(pointer)
-{
-}

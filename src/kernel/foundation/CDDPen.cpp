@@ -1,9 +1,0 @@
-#include "kernel/foundation/CDDPen.h"
-
-#include "platform/PWBezierPath.h"
-
-void CDDPen::set(PWBezierPath *path) const
-{
-    if (path)
-        path->setLineWidth(static_cast<float>(mWidth));
-}

@@ -1,0 +1,157 @@
+// The rich-text values of CDDArchive: a text's characters and styles, or, for an empty text, the
+// style of its default text.
+#include "kernel/render/CDDArchiveText.h"
+
+#include "kernel/base/CDDArchive.h"
+
+#include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDDecodeCache.h"
+#include "platform/PWKeyedArchiver.h"
+#include "platform/PWKeyedUnarchiver.h"
+#include "platform/PWRtfd.h"
+#include "platform/PWTextAttributes.h"
+#include "kernel/render/CDDText.h"
+
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace {
+
+QString defValueKey(const QString &key)
+{
+    return key + QStringLiteral("::DefValue");
+}
+
+bool isRtfdKey(const QString &key)
+{
+    return key == key_TextStorage || key == key_Label;
+}
+
+void logUnreadText(const QString &key, const QString &reason)
+{
+    qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" not read: %2").arg(key, reason);
+}
+
+// A run may set its font's size or style and leave the family to the text's default font, while
+// the archive keeps a whole font per run: name the family the run draws in, not the toolkit's
+// default family, so that the text reads back in the font it was measured and drawn in.
+PWAttributedString withFamiliesNamed(const PWAttributedString &text, const QFont &base)
+{
+    const auto needsFamily = [](const QTextCharFormat &format) {
+        if (format.hasProperty(QTextFormat::FontFamilies) || format.hasProperty(QTextFormat::FontFamily)
+            || format.hasProperty(PWTextAttributes::PostScriptFontName))
+            return false;
+        return format.hasProperty(QTextFormat::FontPointSize) || format.hasProperty(QTextFormat::FontWeight)
+               || format.hasProperty(QTextFormat::FontItalic);
+    };
+    const QList<PWAttributedString::Run> &runs = text.runs();
+    if (std::none_of(runs.cbegin(), runs.cend(), [&](const auto &run) { return needsFamily(run.charFormat); }))
+        return text;
+    PWAttributedString named;
+    for (const PWAttributedString::Run &run : runs) {
+        QTextCharFormat format = run.charFormat;
+        if (needsFamily(format))
+            format.setFontFamilies(QStringList {base.family()});
+        named.append(text.string().mid(run.start, run.length), format, run.blockFormat);
+    }
+    return named;
+}
+
+// Styled texts decoded from their bytes: the same label, placeholder or field text comes back
+// with every reading of a design, and decoding it is most of what reading a text costs.
+std::optional<PWAttributedString> keyedArchiveText(const QByteArray &bytes, QString *error)
+{
+    static CDDDecodeCache<PWAttributedString> decoded;
+    if (std::optional<PWAttributedString> known = decoded.find(bytes))
+        return known;
+    std::optional<PWAttributedString> text = PWKeyedUnarchiver::unarchiveAttributedString(bytes, error);
+    if (text)
+        decoded.insert(bytes, *text);
+    return text;
+}
+
+std::optional<PWAttributedString> rtfdText(const QByteArray &bytes, QString *error)
+{
+    static CDDDecodeCache<PWAttributedString> decoded;
+    if (std::optional<PWAttributedString> known = decoded.find(bytes))
+        return known;
+    std::optional<PWAttributedString> text = PWRtfd::readAttributedString(bytes, error);
+    if (text)
+        decoded.insert(bytes, *text);
+    return text;
+}
+
+} // namespace
+
+bool archiveSetText(const CDDArchive &archive, const QString &key, const CDDText &text)
+{
+    if (text.isEmpty()) {
+        const PWAttributedString placeholder = PWAttributedString::fromDocument(text.getDefValue());
+        const QByteArray data = PWRtfd::data(placeholder);
+        if (!data.isEmpty())
+            archive.store(defValueKey(key), PWPlist::fromData(data));
+        return true;
+    }
+    const PWAttributedString contents = text.getAttributedString();
+    if (key == key_TextStorage) {
+        const QByteArray data = PWRtfd::data(contents);
+        if (!data.isEmpty())
+            archive.store(key, PWPlist::fromData(data));
+        return true;
+    }
+    return archive.store(key, PWPlist::fromData(PWKeyedArchiver::archivedData(
+                          withFamiliesNamed(contents, text.getContents()->defaultFont()),
+                          PWKeyedArchiver::StringClass::TextStorage)));
+}
+
+bool archiveGetText(const CDDArchive &archive, const QString &key, CDDText &text)
+{
+    QString keyRead = key;
+    PWPlist stored = archive.value(key);
+    if (stored.isNull() && key != key_Label) {
+        keyRead = key_TextStorage;
+        stored = archive.value(keyRead);
+    }
+
+    if (stored.isNull()) {
+        const QString styleKey = defValueKey(key);
+        const PWPlist placeholder = archive.value(styleKey);
+        if (placeholder.isNull())
+            return false;
+        if (!placeholder.isData()) {
+            logUnreadText(styleKey, QStringLiteral("text data was expected"));
+            return false;
+        }
+        QString error;
+        const std::optional<PWAttributedString> style = rtfdText(placeholder.toData(), &error);
+        if (!style) {
+            logUnreadText(styleKey, error);
+            return false;
+        }
+        // A stored default text without characters carries no style.
+        if (!style->isEmpty())
+            text.SetFontAttr(style->charFormatAt(0), false);
+        return true;
+    }
+
+    if (!stored.isData()) {
+        logUnreadText(keyRead, QStringLiteral("text data was expected"));
+        return false;
+    }
+    std::optional<PWAttributedString> contents;
+    QString error;
+    // These keys hold flattened RTFD in old files and keyed archives in new ones; the header
+    // tells which, so that a keyed archive is not first refused by the RTFD reader.
+    const QByteArray bytes = stored.toData();
+    if (isRtfdKey(keyRead) && bytes.startsWith("rtfd"))
+        contents = rtfdText(bytes, &error);
+    else
+        contents = keyedArchiveText(bytes, &error);
+    if (!contents) {
+        logUnreadText(keyRead, error);
+        return false;
+    }
+    text.setAttributedString(*contents);
+    return true;
+}

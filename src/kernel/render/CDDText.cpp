@@ -1,0 +1,362 @@
+#include "kernel/render/CDDText.h"
+
+#include "kernel/base/FTGeometry.h"
+#include "platform/PWTextAttributes.h"
+#include "kernel/render/CDDTextRuns.h"
+
+#include <QLoggingCategory>
+#include <QMap>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+
+#include <algorithm>
+
+Q_LOGGING_CATEGORY(lcText, "pw.kernel.text")
+
+namespace {
+
+// Characters without a font draw in 12-point Helvetica, as styled text without attributes
+// always has; the user's default font reaches texts through the default component instead.
+const QFont &unstyledFont()
+{
+    static const QFont font = PWFont(QStringLiteral("Helvetica"), 12.0).toQFont();
+    return font;
+}
+
+// Both documents lay out without a frame margin: the contents' line inset is added where the
+// text is measured and drawn.
+std::unique_ptr<QTextDocument> makeDocument()
+{
+    auto document = std::make_unique<QTextDocument>();
+    document->setDocumentMargin(0.0);
+    document->setDefaultFont(unstyledFont());
+    // Only typing in the editor is taken back through the document; merges and commands are
+    // the document's undo manager's, so the document keeps no history of them.
+    document->setUndoRedoEnabled(false);
+    document->setTextWidth(CDDText::kContainerSize);
+    return document;
+}
+
+QTextBlockFormat firstBlockFormat(const QTextDocument *document)
+{
+    return document->begin().blockFormat();
+}
+
+// The data field a run belongs to, or nothing.
+std::optional<int> textTag(const QTextCharFormat &format)
+{
+    const QVariantMap custom = format.property(PWTextAttributes::CustomAttributes).toMap();
+    const auto found = custom.constFind(QStringLiteral("FTTextTag"));
+    if (found == custom.constEnd())
+        return std::nullopt;
+    bool ok = false;
+    const int tag = found->toInt(&ok);
+    return ok ? std::optional<int>(tag) : std::nullopt;
+}
+
+} // namespace
+
+CDDText::CDDText(bool circleText)
+    : m_contents(makeDocument()),
+      m_defText(makeDocument()),
+      m_isCircleText(circleText)
+{
+    m_defText->setPlainText(QStringLiteral("M"));
+}
+
+CDDText::~CDDText() = default;
+
+CDDText &CDDText::operator=(const CDDText &other)
+{
+    if (this != &other)
+        m_contents = other.m_contents;
+    return *this;
+}
+
+void CDDText::copy(const CDDText *other)
+{
+    if (!other || other == this)
+        return;
+    other->getAttributedString().writeTo(m_contents.get());
+    PWAttributedString::fromDocument(other->m_defText.get()).writeTo(m_defText.get());
+    textruns::applyLayoutExtras(m_contents.get());
+    textruns::applyLayoutExtras(m_defText.get());
+}
+
+// --- Reading --------------------------------------------------------------------------------------
+
+bool CDDText::isEmpty() const
+{
+    return m_contents->isEmpty();
+}
+
+QString CDDText::getString() const
+{
+    // The raw text keeps no-break spaces and line separators as typed; only the paragraph
+    // separators between blocks become the newlines the text was typed with.
+    QString text = m_contents->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+PWAttributedString CDDText::getAttributedString() const
+{
+    return PWAttributedString::fromDocument(m_contents.get());
+}
+
+CDDString CDDText::getDDString() const
+{
+    return CDDString(getString());
+}
+
+bool CDDText::isEqualToString(const QString &text) const
+{
+    return getString() == text;
+}
+
+std::optional<QTextCharFormat> CDDText::GetFontAttr(bool *mixed) const
+{
+    if (isEmpty()) {
+        if (mixed)
+            *mixed = false;
+        return textruns::firstFormat(m_defText.get());
+    }
+    if (mixed && textruns::hasSeveralStyles(m_contents.get(), false))
+        *mixed = true;
+    return textruns::firstFormat(m_contents.get());
+}
+
+std::optional<PWFont> CDDText::GetFont(bool *mixed) const
+{
+    const QTextDocument *document = isEmpty() ? m_defText.get() : m_contents.get();
+    if (isEmpty()) {
+        if (mixed)
+            *mixed = false;
+    } else if (mixed && textruns::hasSeveralStyles(document, true)) {
+        *mixed = true;
+    }
+    const std::optional<QTextCharFormat> format = textruns::firstFormat(document);
+    if (!format)
+        return std::nullopt;
+    const QFont font = textruns::fontOf(*format, document);
+    return PWFont::fromQFont(font, format->stringProperty(PWTextAttributes::PostScriptFontName));
+}
+
+// --- Changing ---------------------------------------------------------------------------------------
+
+void CDDText::restyleDefText()
+{
+    const std::optional<QTextCharFormat> style = GetFontAttr();
+    if (!style)
+        return;
+    // A merge refills texts in the style they already have: restyling the default text alike
+    // would only lay it out again.
+    const QTextBlock first = m_defText->begin();
+    if (m_defText->blockCount() == 1 && first.charFormat() == *style) {
+        const std::vector<textruns::Run> runs = textruns::runsOf(m_defText.get());
+        if (runs.size() == 1 && runs.front().length == first.length() - 1 && runs.front().format == *style)
+            return;
+    }
+    textruns::setWhole(m_defText.get(), *style);
+}
+
+void CDDText::setString(const QString &text, const QTextCharFormat *attributes)
+{
+    if (getString() == text)
+        return;
+    const PWAttributedString replacement(text, attributes ? *attributes : QTextCharFormat(),
+                                         firstBlockFormat(m_contents.get()));
+    if (m_isEditing) {
+        // The editor shows this very document: replace in one undoable step, so that the edit
+        // can be taken back like typing.
+        QTextDocument styled;
+        replacement.writeTo(&styled);
+        QTextCursor cursor(m_contents.get());
+        cursor.beginEditBlock();
+        cursor.select(QTextCursor::Document);
+        cursor.removeSelectedText();
+        if (!text.isEmpty())
+            cursor.insertFragment(QTextDocumentFragment(&styled));
+        cursor.endEditBlock();
+    } else {
+        // No layout while the text is replaced piece by piece: the document is laid out once,
+        // as a whole, when its page comes back.
+        const QSizeF page = m_contents->pageSize();
+        m_contents->setPageSize(QSizeF(0.0, 0.0));
+        replacement.writeTo(m_contents.get());
+        textruns::keepGlyphs(m_contents.get());
+        m_contents->setPageSize(page);
+    }
+    restyleDefText();
+    m_isNewText = false;
+}
+
+void CDDText::setAttributedString(const PWAttributedString &text)
+{
+    text.writeTo(m_contents.get());
+    textruns::applyLayoutExtras(m_contents.get());
+    m_isNewText = false;
+    restyleDefText();
+}
+
+void CDDText::setDefText(const PWAttributedString &text)
+{
+    text.writeTo(m_defText.get());
+    textruns::applyLayoutExtras(m_defText.get());
+}
+
+void CDDText::setStringIntValue(int value)
+{
+    const std::optional<QTextCharFormat> style = GetFontAttr();
+    setString(QString::number(value), style ? &*style : nullptr);
+}
+
+void CDDText::addLeadingZeros(int width)
+{
+    QString text = getString();
+    if (text.size() < width)
+        text.prepend(QString(width - text.size(), QLatin1Char('0')));
+    const std::optional<QTextCharFormat> style = GetFontAttr();
+    setString(text, style ? &*style : nullptr);
+}
+
+void CDDText::copyAttributesToString(PWAttributedString *target) const
+{
+    if (!target) {
+        qCWarning(lcText) << "Attempt to set attribs to not mutable string!";
+        return;
+    }
+    if (isEmpty() || target->isEmpty())
+        return;
+
+    // The first run of each data field gives that field's style.
+    QMap<int, QTextCharFormat> tagged;
+    std::optional<QTextCharFormat> untagged;
+    for (const textruns::Run &run : textruns::runsOf(m_contents.get())) {
+        const std::optional<int> tag = textTag(run.format);
+        if (tag) {
+            if (!tagged.contains(*tag))
+                tagged.insert(*tag, run.format);
+        } else if (!untagged) {
+            untagged = run.format;
+        }
+    }
+    QTextCharFormat fallback;
+    if (untagged) {
+        fallback = *untagged;
+    } else if (!tagged.isEmpty()) {
+        fallback = tagged.first();
+        QVariantMap custom = fallback.property(PWTextAttributes::CustomAttributes).toMap();
+        custom.remove(QStringLiteral("FTTextTag"));
+        if (custom.isEmpty())
+            fallback.clearProperty(PWTextAttributes::CustomAttributes);
+        else
+            fallback.setProperty(PWTextAttributes::CustomAttributes, custom);
+    }
+
+    PWAttributedString styled;
+    for (const PWAttributedString::Run &run : target->runs()) {
+        const std::optional<int> tag = textTag(run.charFormat);
+        QTextCharFormat format = run.charFormat;
+        format.merge(tag && tagged.contains(*tag) ? tagged.value(*tag) : fallback);
+        // The paragraph styles of the target are dropped: the text's own alignment applies.
+        styled.append(target->string().mid(run.start, run.length), format);
+    }
+    *target = styled;
+}
+
+std::unique_ptr<CDDText> CDDText::createTextByAppendingString(const QString &suffix, const CDDText &text,
+                                                               bool avoidRepeat)
+{
+    QString string = text.getString();
+    // A text already ending with the suffix stays as it is rather than losing its characters.
+    if (!(avoidRepeat && !suffix.isEmpty() && string.trimmed().endsWith(suffix)))
+        string += suffix;
+    auto result = std::make_unique<CDDText>(false);
+    const std::optional<QTextCharFormat> style = text.GetFontAttr();
+    result->setString(string, style ? &*style : nullptr);
+    return result;
+}
+
+std::unique_ptr<CDDText> CDDText::createTextWihLinkedText(const CDDText &first, const CDDText &second,
+                                                           bool firstAhead)
+{
+    auto result = std::make_unique<CDDText>(false);
+    result->setString(firstAhead ? first.getString() + second.getString() : second.getString() + first.getString(),
+                      nullptr);
+    return result;
+}
+
+void CDDText::setDefComponentStyle(const std::optional<QTextCharFormat> &style)
+{
+    if (style)
+        SetFontAttr(*style, false);
+}
+
+void CDDText::snapshotObject()
+{
+    if (const std::optional<PWFont> font = GetFont())
+        m_snapshotFontSize = font->pointSize();
+}
+
+void CDDText::restoreObject()
+{
+    if (const std::optional<PWFont> font = GetFont())
+        SetFont(PWFont(font->postScriptName(), std::max(m_snapshotFontSize, kMinFontSize), font->flags()));
+}
+
+// --- In-place editing ---------------------------------------------------------------------------------
+
+void CDDText::startEditing(double x, double y, double width, double height, double angle)
+{
+    m_isEditing = true;
+    m_contents->setUndoRedoEnabled(true);
+    m_editorFrame = QRectF(x, y, width, height);
+    setEditorAngle(angle, x, y, width, height);
+    if (m_isNewText || isEmpty())
+        m_contents->clear();
+}
+
+void CDDText::endEditing(const QTextCharFormat *typingFormat)
+{
+    if (!m_isEditing)
+        return;
+    m_isEditing = false;
+    m_isNewText = false;
+    m_contents->setUndoRedoEnabled(false);
+    if (isEmpty() && typingFormat)
+        textruns::setWhole(m_defText.get(), *typingFormat);
+    m_editorRotation = 0.0;
+}
+
+void CDDText::setEditingOrigin(double x, double y)
+{
+    if (m_isEditing)
+        m_editorFrame.moveTopLeft(QPointF(x, y));
+}
+
+void CDDText::setEditorAngle(double angle, double x, double y, double width, double height)
+{
+    if (!m_isEditing || angle == 0.0)
+        return;
+    // The editor turns about its own origin: place that origin where the frame's corner lands
+    // when the frame turns about its centre.
+    double ox = x;
+    double oy = y;
+    rotatePoint(&ox, &oy, angle, x + width / 2.0, y + height / 2.0);
+    m_editorFrame.moveTopLeft(QPointF(ox, oy));
+    m_editorRotation = angle * 180.0 / M_PI;
+}
+
+void CDDText::alignEditorFrame(double angle, double x, double y, double width, double height)
+{
+    if (!m_isEditing)
+        return;
+    m_editorFrame = QRectF(x, y, width, height);
+    if (angle != 0.0 || m_editorRotation != 0.0) {
+        m_editorRotation = 0.0;
+        setEditorAngle(angle, x, y, width, height);
+    }
+}

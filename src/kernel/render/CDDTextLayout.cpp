@@ -1,0 +1,250 @@
+// Measuring, hit testing and drawing of CDDText.
+#include "kernel/render/CDDText.h"
+
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/render/CDDDrawerSupport.h"
+#include "kernel/base/CDDColor.h"
+#include "kernel/base/CDDPen.h"
+#include "kernel/render/CDDTextRuns.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kWideOpen = CDDText::kContainerSize - 2.0 * CDDText::kLinePadding;
+// No line of a design's text comes near this width.
+constexpr double kOpenWidth = CDDText::kContainerSize / 2.0;
+
+// Whether no paragraph of the document's present layout was broken into several lines.
+bool laidOutUnbroken(const QTextDocument *document)
+{
+    document->size(); // finishes the layout
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        const QTextLayout *lines = block.layout();
+        if (lines && lines->lineCount() > 1)
+            return false;
+    }
+    return true;
+}
+
+// Lays a document out in a width for the length of a query and then puts the former width back,
+// so that measuring leaves the layout as drawing last set it. Every width from the open width on
+// breaks no line, so a document already laid out that wide is measured as it stands, and so is
+// one whose narrower layout broke no paragraph: its lines are the open width's lines. A change of
+// width lays the whole document out again, twice with the way back, and shapes its glyphs anew.
+class WidthScope
+{
+public:
+    WidthScope(QTextDocument *document, double width)
+        : m_document(document), m_saved(document->textWidth())
+    {
+        if (m_saved != width && !(m_saved >= kOpenWidth && width >= kOpenWidth)
+            && !(width >= kOpenWidth && laidOutUnbroken(m_document))) {
+            textruns::keepGlyphs(m_document);
+            m_document->setTextWidth(width);
+        }
+        m_document->size(); // finishes the layout
+    }
+    ~WidthScope()
+    {
+        if (m_document->textWidth() != m_saved)
+            m_document->setTextWidth(m_saved);
+    }
+    WidthScope(const WidthScope &) = delete;
+    WidthScope &operator=(const WidthScope &) = delete;
+
+private:
+    QTextDocument *m_document;
+    double m_saved;
+};
+
+template <typename Visit>
+void forEachLine(const QTextDocument *document, Visit visit)
+{
+    const QAbstractTextDocumentLayout *layout = document->documentLayout();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        const QTextLayout *lines = block.layout();
+        if (!lines)
+            continue;
+        const QPointF origin = layout->blockBoundingRect(block).topLeft();
+        for (int i = 0; i < lines->lineCount(); ++i)
+            visit(lines->lineAt(i), origin);
+    }
+}
+
+void rotateAboutCentre(QPainter *painter, double x, double y, double width, double height, double angle)
+{
+    if (angle == 0.0)
+        return;
+    painter->translate(x + width / 2.0, y + height / 2.0);
+    painter->rotate(angle * 180.0 / M_PI);
+    painter->translate(-(x + width / 2.0), -(y + height / 2.0));
+}
+
+} // namespace
+
+double CDDText::minSizeY() const
+{
+    const std::optional<QTextCharFormat> format = GetFontAttr();
+    if (!format)
+        return 15.0;
+    return QFontMetricsF(textruns::fontOf(*format, m_defText.get())).lineSpacing();
+}
+
+double CDDText::getContSizeX() const
+{
+    double width = minSizeX();
+    if (!isEmpty()) {
+        WidthScope scope(m_contents.get(), kWideOpen);
+        forEachLine(m_contents.get(), [&width](const QTextLine &line, QPointF) {
+            width = std::max(width, line.naturalTextWidth() + 2.0 * kLinePadding);
+        });
+    }
+    return width + 1.0;
+}
+
+double CDDText::getContSizeY() const
+{
+    if (isEmpty()) {
+        // An empty text is measured in its default text's style.
+        WidthScope scope(m_defText.get(), kContainerSize);
+        const QTextLayout *lines = m_defText->begin().layout();
+        return lines && lines->lineCount() > 0 ? lines->lineAt(0).height() : minSizeY();
+    }
+    WidthScope scope(m_contents.get(), kWideOpen);
+    return m_contents->size().height();
+}
+
+double CDDText::GetBaseLineOffset() const
+{
+    if (isEmpty()) {
+        const std::optional<QTextCharFormat> format = GetFontAttr();
+        if (!format)
+            return 0.0;
+        const QFontMetricsF metrics(textruns::fontOf(*format, m_defText.get()));
+        return metrics.ascent() + metrics.leading();
+    }
+    // The present layout serves while it holds the whole text; otherwise widen it for the query.
+    const double present = m_contents->textWidth();
+    WidthScope scope(m_contents.get(), present > 0.0 ? present : kWideOpen);
+    const QTextBlock first = m_contents->begin();
+    const QTextLayout *lines = first.layout();
+    if (!lines || lines->lineCount() == 0)
+        return 0.0;
+    const QTextLine line = lines->lineAt(0);
+    return m_contents->documentLayout()->blockBoundingRect(first).top() + line.y() + line.ascent();
+}
+
+double CDDText::getLineOffsetX() const
+{
+    if (isEmpty())
+        return 0.0;
+    m_contents->size();
+    const QTextBlock first = m_contents->begin();
+    const QTextLayout *lines = first.layout();
+    if (!lines || lines->lineCount() == 0)
+        return 0.0;
+    return kLinePadding + lines->lineAt(0).cursorToX(0);
+}
+
+double CDDText::getDefXSpacing() const
+{
+    WidthScope scope(m_defText.get(), kContainerSize);
+    const QTextLayout *lines = m_defText->begin().layout();
+    const double used = lines && lines->lineCount() > 0 ? lines->lineAt(0).naturalTextWidth() : 0.0;
+    return used - 2.0 * kLinePadding;
+}
+
+double CDDText::getSpaceXSpacing(const QString &text) const
+{
+    const std::optional<QTextCharFormat> format = GetFontAttr();
+    const QFont font = format ? textruns::fontOf(*format, m_contents.get()) : m_contents->defaultFont();
+    return QFontMetricsF(font).horizontalAdvance(text);
+}
+
+bool CDDText::hitPoint(double x, double y) const
+{
+    if (isEmpty())
+        return false;
+    m_contents->size();
+    QRectF bounds;
+    forEachLine(m_contents.get(), [&bounds](const QTextLine &line, QPointF origin) {
+        QRectF glyphs = line.naturalTextRect().translated(origin);
+        glyphs.translate(kLinePadding, 0.0);
+        bounds = bounds.isNull() ? glyphs : bounds.united(glyphs);
+    });
+    return !bounds.isNull() && bounds.contains(QPointF(x, y));
+}
+
+void CDDText::draw(double x, double y, double width, double height, bool fill, const CDDColor *backColor,
+                   CDDDrawer *drawer, double angle, const CDDColor *outlineColor, const CDDPen *pen)
+{
+    QPainter *painter = drawer ? drawer->GetPainter() : nullptr;
+    if (!painter)
+        return;
+    const QRectF frame(x, y, width, height);
+
+    if ((fill && backColor) || outlineColor) {
+        painter->save();
+        rotateAboutCentre(painter, x, y, width, height, angle);
+        if (fill && backColor)
+            painter->fillRect(frame, backColor->toQColor());
+        if (outlineColor) {
+            QPen stroke(outlineColor->toQColor());
+            stroke.setWidthF(pen ? pen->GetWidth() : 1.0);
+            painter->setPen(stroke);
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(frame);
+        }
+        painter->restore();
+    }
+
+    if (m_isEditing) {
+        // The editor shows the text; only a one-pixel frame marks where it stands.
+        painter->save();
+        rotateAboutCentre(painter, x, y, width, height, angle);
+        QPen stroke(drawsupport::knobColor());
+        const double resolution = drawer->GetResolution();
+        stroke.setWidthF(resolution > 0.0 ? 1.0 / resolution : 1.0);
+        painter->setPen(stroke);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(frame);
+        painter->restore();
+        return;
+    }
+    if (isEmpty())
+        return;
+
+    m_containerSize = QSizeF(width, height);
+    // Setting even the present width lays the whole text out again.
+    const double lineWidth = std::max(0.0, width - 2.0 * kLinePadding);
+    if (m_contents->textWidth() != lineWidth) {
+        textruns::keepGlyphs(m_contents.get());
+        m_contents->setTextWidth(lineWidth);
+    }
+    painter->save();
+    rotateAboutCentre(painter, x, y, width, height, angle);
+    painter->translate(x + kLinePadding, y);
+    // Lines that do not fit the frame's height are not shown.
+    m_contents->drawContents(painter, QRectF(-kLinePadding, 0.0, width, height));
+    painter->restore();
+}
+
+void CDDText::updateFontSizeWithKoeff(double factor)
+{
+    const std::optional<PWFont> font = GetFont();
+    if (!font)
+        return;
+    double size = std::trunc(font->pointSize() * factor);
+    if (!(size >= kMinFontSize))
+        size = kMinFontSize;
+    SetFont(PWFont(font->postScriptName(), size, font->flags()));
+}

@@ -1,0 +1,119 @@
+#include "kernel/render/CDDTextRuns.h"
+
+#include "platform/PWTextAttributes.h"
+
+#include <QFontMetricsF>
+#include <QTextBlock>
+#include <QTextLayout>
+
+namespace textruns {
+
+std::vector<Run> runsOf(const QTextDocument *document)
+{
+    std::vector<Run> runs;
+    if (!document)
+        return runs;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.isValid() && fragment.length() > 0)
+                runs.push_back({fragment.position(), fragment.length(), fragment.charFormat()});
+        }
+    }
+    return runs;
+}
+
+std::optional<QTextCharFormat> firstFormat(const QTextDocument *document)
+{
+    if (!document)
+        return std::nullopt;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().isValid() && it.fragment().length() > 0)
+                return it.fragment().charFormat();
+        }
+        // A text starting with an empty paragraph: its break carries the paragraph's style.
+        if (block.next().isValid())
+            return block.charFormat();
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// What makes a font another font; spacing and other rendering settings do not.
+bool sameFont(const QTextCharFormat &one, const QTextCharFormat &other)
+{
+    return one.fontFamilies() == other.fontFamilies() && one.fontPointSize() == other.fontPointSize()
+        && one.fontWeight() == other.fontWeight() && one.fontItalic() == other.fontItalic()
+        && one.stringProperty(PWTextAttributes::PostScriptFontName)
+               == other.stringProperty(PWTextAttributes::PostScriptFontName);
+}
+
+} // namespace
+
+bool hasSeveralStyles(const QTextDocument *document, bool fontsOnly)
+{
+    const std::vector<Run> runs = runsOf(document);
+    for (size_t i = 1; i < runs.size(); ++i) {
+        if (fontsOnly ? !sameFont(runs[i].format, runs[0].format) : runs[i].format != runs[0].format)
+            return true;
+    }
+    return false;
+}
+
+void keepGlyphs(QTextDocument *document)
+{
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        if (QTextLayout *layout = block.layout())
+            layout->setCacheEnabled(true);
+}
+
+void setWhole(QTextDocument *document, const QTextCharFormat &format)
+{
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.setCharFormat(format);
+    cursor.setBlockCharFormat(format);
+    cursor.endEditBlock();
+}
+
+QFont fontOf(const QTextCharFormat &format, const QTextDocument *document)
+{
+    QFont font = format.font();
+    if (document)
+        font = font.resolve(document->defaultFont());
+    return font;
+}
+
+void applyLayoutExtras(QTextCharFormat *format, const QTextDocument *document)
+{
+    if (format->hasProperty(PWTextAttributes::Kerning)) {
+        format->setFontLetterSpacingType(QFont::AbsoluteSpacing);
+        format->setFontLetterSpacing(format->doubleProperty(PWTextAttributes::Kerning));
+    }
+    if (format->hasProperty(PWTextAttributes::BaselineOffset)) {
+        // Qt moves the baseline by a percentage of the font's height; the text keeps points.
+        const double height = QFontMetricsF(fontOf(*format, document)).height();
+        const double points = format->doubleProperty(PWTextAttributes::BaselineOffset);
+        if (height > 0.0)
+            format->setBaselineOffset(points / height * 100.0);
+    }
+}
+
+void applyLayoutExtras(QTextDocument *document)
+{
+    changeEachRun(document, [document](QTextCharFormat &format) { applyLayoutExtras(&format, document); });
+    QTextCursor cursor(document);
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        if (!format.hasProperty(PWTextAttributes::LineSpacing))
+            continue;
+        format.setLineHeight(format.doubleProperty(PWTextAttributes::LineSpacing), QTextBlockFormat::LineDistanceHeight);
+        cursor.setPosition(block.position());
+        cursor.setBlockFormat(format);
+    }
+}
+
+} // namespace textruns

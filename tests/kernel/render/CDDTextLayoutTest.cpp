@@ -1,0 +1,155 @@
+#include "kernel/render/CDDText.h"
+
+#include "TextTestSupport.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/base/CDDColor.h"
+#include "kernel/base/CDDPen.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+using texttest::sans;
+
+namespace {
+
+CDDText &withString(CDDText &text, const QString &string, double size)
+{
+    const QTextCharFormat style = sans(size);
+    text.SetFontAttr(style, false);
+    text.setString(string, &style);
+    return text;
+}
+
+TEST(CDDTextLayoutTest, WidthIsTheWidestLinePlusInsetAndOne)
+{
+    CDDText text;
+    withString(text, QStringLiteral("Wide line\nab"), 20);
+    const double glyphs = QFontMetricsF(sans(20).font()).horizontalAdvance(QStringLiteral("Wide line"));
+    EXPECT_NEAR(text.getContSizeX(), glyphs + 2.0 * CDDText::kLinePadding + 1.0, 1.0);
+    CDDText shorter;
+    withString(shorter, QStringLiteral("ab"), 20);
+    EXPECT_LT(shorter.getContSizeX(), text.getContSizeX());
+}
+
+// Measures taken after drawing in a frame, whether the frame broke the lines or not, are those of
+// the open layout; replacing the text keeps the drawn width and measures the new text afresh.
+TEST(CDDTextLayoutTest, MeasuresAfterDrawingAreThoseOfTheOpenLayout)
+{
+    const QString string = QStringLiteral("Alex Person 42\nWidgets and Sons 1200");
+    const QString longer = string + QStringLiteral(" Springfield IL 62701");
+    CDDText open, reference;
+    withString(open, string, 14);
+    withString(reference, longer, 14);
+    // A frame just wide enough to hold the text, and one that breaks its lines.
+    for (const double share : {1.0, 0.2}) {
+        CDDText drawn;
+        withString(drawn, string, 14);
+        QImage image(400, 200, QImage::Format_ARGB32);
+        QPainter painter(&image);
+        CDDDrawer drawer(false, &painter);
+        drawn.draw(0, 0, open.getContSizeX() * share, 120, false, nullptr, &drawer, 0, nullptr, nullptr);
+        const double drawnWidth = drawn.getContents()->textWidth();
+        EXPECT_EQ(QSizeF(drawn.getContSizeX(), drawn.getContSizeY()), QSizeF(open.getContSizeX(), open.getContSizeY())) << share;
+        // A longer text in the drawn width: its measures are its own, not the old text's.
+        const QTextCharFormat style = sans(14);
+        drawn.setString(longer, &style);
+        EXPECT_EQ(drawn.getContents()->textWidth(), drawnWidth) << share;
+        EXPECT_EQ(QSizeF(drawn.getContSizeX(), drawn.getContSizeY()), QSizeF(reference.getContSizeX(), reference.getContSizeY())) << share;
+    }
+}
+
+TEST(CDDTextLayoutTest, HeightFollowsTheDefaultStyleAndTheLinesWithTheBaselineInTheFirst)
+{
+    CDDText small, large;
+    small.SetFontAttr(sans(10), false);
+    large.SetFontAttr(sans(30), false);
+    EXPECT_GT(large.getContSizeY(), small.getContSizeY());
+    EXPECT_NEAR(large.getContSizeY(), QFontMetricsF(sans(30).font()).height(), 2.0);
+    EXPECT_GT(large.minSizeY(), small.minSizeY());
+    EXPECT_NEAR(large.GetBaseLineOffset(), QFontMetricsF(sans(30).font()).ascent(), 1.0);
+    CDDText one, two;
+    withString(one, QStringLiteral("a"), 12);
+    withString(two, QStringLiteral("a\nb"), 12);
+    EXPECT_NEAR(two.getContSizeY(), 2.0 * one.getContSizeY(), 1.0);
+    EXPECT_TRUE(one.GetBaseLineOffset() > 0.0 && one.GetBaseLineOffset() < one.getContSizeY());
+    EXPECT_DOUBLE_EQ(one.GetBaseLineOffset(), two.GetBaseLineOffset());
+}
+
+TEST(CDDTextLayoutTest, LineOffsetFollowsTheAlignmentAndHitPointsLieOnTheGlyphs)
+{
+    CDDText text;
+    withString(text, QStringLiteral("ab"), 12);
+    EXPECT_DOUBLE_EQ(CDDText().getLineOffsetX(), 0.0);
+    EXPECT_NEAR(text.getLineOffsetX(), CDDText::kLinePadding, 1e-9);
+    QImage image(300, 100, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    CDDDrawer drawer(false, &painter);
+    text.SetAlignment(taRight);
+    text.draw(0, 0, 200, 50, false, nullptr, &drawer, 0, nullptr, nullptr);
+    EXPECT_GT(text.getLineOffsetX(), 150.0);
+    CDDText empty, wide;
+    EXPECT_FALSE(empty.hitPoint(1, 1));
+    withString(wide, QStringLiteral("MMMM"), 20);
+    EXPECT_TRUE(wide.hitPoint(10, 10));
+    EXPECT_FALSE(wide.hitPoint(wide.getContSizeX() + 10, 10) || wide.hitPoint(10, wide.getContSizeY() + 10));
+}
+
+// The bounding box of the pixels that differ from white.
+QRect inkOf(const QImage &image)
+{
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                ink = ink.united(QRect(x, y, 1, 1));
+    return ink;
+}
+
+QImage drawn(CDDText &text, double angle, bool editing = false)
+{
+    QImage image(200, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    CDDDrawer drawer(false, &painter);
+    if (editing)
+        text.startEditing(50, 90, 100, 20, angle);
+    text.draw(50, 90, 100, 20, false, nullptr, &drawer, angle, nullptr, nullptr);
+    painter.end();
+    return image;
+}
+
+TEST(CDDTextLayoutTest, DrawingTurnsAboutTheFrameCentreEditingDrawsOnlyAThinFrameAndBackgroundAndOutlineAreDrawn)
+{
+    CDDText text;
+    withString(text, QStringLiteral("MMMMMM"), 14);
+    const QRect flat = inkOf(drawn(text, 0));
+    const QRect turned = inkOf(drawn(text, M_PI / 2));
+    ASSERT_FALSE(flat.isEmpty() || turned.isEmpty());
+    EXPECT_GT(flat.width(), flat.height());
+    EXPECT_GT(turned.height(), turned.width());
+    EXPECT_TRUE(QRect(50, 90, 100, 20).contains(flat));
+    EXPECT_TRUE(QRect(90, 50, 20, 100).contains(turned));
+    CDDText edited;
+    withString(edited, QStringLiteral("MMMMMM"), 14);
+    const QImage image = drawn(edited, 0, true);
+    // The inside of the frame stays blank: the editor shows the glyphs.
+    EXPECT_TRUE(inkOf(image.copy(55, 95, 90, 10)).isEmpty());
+    EXPECT_FALSE(inkOf(image).isEmpty());
+    CDDText empty;
+    QImage background(100, 100, QImage::Format_RGB32);
+    background.fill(Qt::white);
+    QPainter painter(&background);
+    CDDDrawer drawer(false, &painter);
+    const CDDColor red(1, 0, 0, 1), blue(0, 0, 1, 1);
+    CDDPen pen;
+    pen.SetWidth(2.0);
+    empty.draw(10, 10, 50, 40, true, &red, &drawer, 0, &blue, &pen);
+    painter.end();
+    EXPECT_EQ(QList<QRgb>({background.pixel(35, 30), background.pixel(10, 30), background.pixel(80, 80)}),
+              QList<QRgb>({qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)}));
+}
+
+} // namespace
