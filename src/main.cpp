@@ -50,6 +50,20 @@ int main(int argc, char *argv[])
     sinceStart.start();
     // A batch job, help and the version need no display: they must run on a server without one
     // and never show a window.
+    // Options that cannot be understood are reported before any display is needed, so that a
+    // mistyped batch job on a server says why rather than failing for want of a screen. Qt's own
+    // options are read by the application object, so such a command line is read after it.
+    if (!CACommandLine::mentionsToolkitOption(argc, argv)) {
+        QStringList raw;
+        for (int i = 0; i < argc; ++i)
+            raw.append(QString::fromLocal8Bit(argv[i]));
+        QString error;
+        if (!CACommandLine::parse(raw, QDir::currentPath(), &error)) {
+            printLine(error);
+            printLine(QStringLiteral("see parcelwick --help"));
+            return CACommandLine::kUsage;
+        }
+    }
     const bool headless = CACommandLine::isHeadless(argc, argv);
     if (headless && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

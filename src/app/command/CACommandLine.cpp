@@ -69,6 +69,28 @@ bool CACommandLine::isHeadless(int argc, const char *const *argv)
     return false;
 }
 
+bool CACommandLine::mentionsToolkitOption(int argc, const char *const *argv)
+{
+    static const char *const kToolkit[] = {"-platform",   "-platformpluginpath", "-platformtheme", "-plugin",
+                                           "-qmljsdebugger", "-qwindowgeometry", "-qwindowicon",  "-qwindowtitle",
+                                           "-reverse",    "-session",            "-style",         "-stylesheet",
+                                           "-widgetcount", "-display",           "-geometry",      "-name",
+                                           "-title",      "-visual",             "-ncols",         "-cmap",
+                                           "-nograb",     "-dograb",             "-sync",          "-graphicssystem"};
+    for (int i = 1; i < argc; ++i) {
+        for (const char *option : kToolkit) {
+            const std::size_t length = std::strlen(option);
+            if (std::strncmp(argv[i], option, length) == 0 && (argv[i][length] == '\0' || argv[i][length] == '='))
+                return true;
+            // The same with two dashes, as Qt accepts them too.
+            if (argv[i][0] == '-' && std::strncmp(argv[i] + 1, option, length) == 0 &&
+                (argv[i][length + 1] == '\0' || argv[i][length + 1] == '='))
+                return true;
+        }
+    }
+    return false;
+}
+
 QString CACommandLine::helpText()
 {
     QCommandLineParser parser;

@@ -42,6 +42,9 @@ public:
     // Whether the raw arguments ask for work that needs no display (a batch job, help, version):
     // known before any application object exists, so that such a start never opens a window.
     static bool isHeadless(int argc, const char *const *argv);
+    // Whether the raw arguments hold an option of the toolkit's own (-platform, -style, ...), which
+    // only the application object takes away.
+    static bool mentionsToolkitOption(int argc, const char *const *argv);
     // Reads the arguments (the program's name first). Relative paths are taken from
     // workingDirectory. Nothing, with a one-line reason, for a request that cannot be carried out
     // as asked; the caller's parser then holds the options for the text services.

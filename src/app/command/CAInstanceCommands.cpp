@@ -9,8 +9,10 @@ CAInstanceCommands::CAInstanceCommands(Actions actions)
 {
 }
 
-bool CAInstanceCommands::perform(const QStringList &arguments, const QString &workingDirectory, QString *error) const
+bool CAInstanceCommands::perform(const QStringList &handed, const QString &workingDirectory, QString *error) const
 {
+    // The reading takes the program's name first, as on a command line of its own.
+    const QStringList arguments = QStringList{QStringLiteral("parcelwick")} + handed;
     const std::optional<CACommandRequest> request = CACommandLine::parse(arguments, workingDirectory, error);
     if (!request)
         return false;

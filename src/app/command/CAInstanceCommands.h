@@ -22,9 +22,9 @@ public:
 
     explicit CAInstanceCommands(Actions actions);
 
-    // Carries out the request; false, with the reason, for one that cannot be understood or is a
+    // Carries out the request, arguments as handed over (without the program's name); false, with the reason, for one that cannot be understood or is a
     // batch job (those run in the process that was started for them).
-    bool perform(const QStringList &arguments, const QString &workingDirectory, QString *error = nullptr) const;
+    bool perform(const QStringList &handed, const QString &workingDirectory, QString *error = nullptr) const;
 
 private:
     Actions m_actions;

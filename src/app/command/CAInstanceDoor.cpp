@@ -1,5 +1,7 @@
 #include "app/command/CAInstanceDoor.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,10 +19,16 @@ const QString kWorkingDirectory = QStringLiteral("cwd");
 
 QString CAInstanceServer::defaultServerName()
 {
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
-        user = QString::number(::getuid());
-    return QStringLiteral("parcelwick-%1").arg(user);
+    // Tests and benchmarks name a door of their own, so that they never reach a person's instance.
+    const QString chosen = qEnvironmentVariable("PW_INSTANCE_SOCKET");
+    if (!chosen.isEmpty())
+        return chosen;
+    // The runtime folder is the user's alone and differs per session; the shared temporary folder
+    // is the fallback, with the user's number in the name and the owner checked before use.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+        return QDir(runtime).filePath(QStringLiteral("parcelwick-instance"));
+    return QDir(QDir::tempPath()).filePath(QStringLiteral("parcelwick-instance-%1").arg(::getuid()));
 }
 
 CAInstanceServer::CAInstanceServer(QString name, QObject *parent)
@@ -44,21 +52,19 @@ CAInstanceServer::~CAInstanceServer() = default;
 
 bool CAInstanceServer::listen(QString *error)
 {
+    // The server binds its socket aside and renames it into place, which would quietly take the
+    // door from a live instance: ask first. A socket file nobody answers was left by a crash.
+    QLocalSocket probe;
+    probe.connectToServer(m_name);
+    if (probe.waitForConnected(500)) {
+        probe.abort();
+        if (error)
+            *error = QStringLiteral("another instance is running");
+        return false;
+    }
+    QLocalServer::removeServer(m_name);
     if (m_server->listen(m_name))
         return true;
-    if (m_server->serverError() == QAbstractSocket::AddressInUseError) {
-        // A live instance answers; a socket file nobody answers was left by a crash.
-        QLocalSocket probe;
-        probe.connectToServer(m_name);
-        if (probe.waitForConnected(500)) {
-            if (error)
-                *error = QStringLiteral("another instance is running");
-            return false;
-        }
-        QLocalServer::removeServer(m_name);
-        if (m_server->listen(m_name))
-            return true;
-    }
     if (error)
         *error = m_server->errorString();
     return false;
@@ -109,6 +115,10 @@ bool CAInstanceClient::forward(const QString &name, const QStringList &arguments
             *error = reason;
         return false;
     };
+    // A socket in a shared folder that another user made is not our instance: never hand it our files.
+    const QFileInfo file(name);
+    if (file.isAbsolute() && file.exists() && file.ownerId() != ::getuid())
+        return fail(QStringLiteral("the door %1 belongs to another user").arg(name));
     QLocalSocket socket;
     socket.connectToServer(name);
     if (!socket.waitForConnected(timeoutMs))

@@ -18,7 +18,8 @@ public:
     // The largest message the door takes; longer ones are refused unread.
     static constexpr qint64 kMessageLimit = 1 << 20;
 
-    // "parcelwick-<user>", unique per user on the machine.
+    // The user's door, an absolute path: PW_INSTANCE_SOCKET when set, else "parcelwick-instance" in
+    // the user's runtime folder, else "parcelwick-instance-<uid>" in the temporary folder.
     static QString defaultServerName();
 
     explicit CAInstanceServer(QString name, QObject *parent = nullptr);
