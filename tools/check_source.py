@@ -35,6 +35,7 @@ LAYERS = [
     'app/inspector',
     'app/printsheet',    # the print sheet window: its editing tab is a canvas
     'app/shell',
+    'app/command',       # the command line, batch jobs and the running-instance door
     '',                  # src/main.cpp
 ]
 

@@ -25,7 +25,7 @@ QString CAVCFSource::name()
     return ContactsVCFSource.isEmpty() ? PWLocalizedString(QStringLiteral("VCFFile")) : ContactsVCFSource;
 }
 
-CAPersonList CAVCFSource::personFromVCFFile(const QString &path, QString *error)
+CAPersonList CAVCFSource::personFromVCFFile(const QString &path, QString *error, const CardReport &report)
 {
     CAPersonList persons;
     const QString fileName = QFileInfo(path).fileName();
@@ -39,9 +39,18 @@ CAPersonList CAVCFSource::personFromVCFFile(const QString &path, QString *error)
     QString reason;
     int begins = 0;
     int cards = 0;
+    bool stopped = false;
+    // The count a progress bar needs, before the reading: the cards' first lines.
+    const quint32 expected = report ? quint32(file.bytes.toUpper().count("BEGIN:VCARD")) : 0;
     const bool parsed = PWVCardParser::parseEach(
         file.bytes,
         [&](PWVCard &card) {
+            if (stopped)
+                return;
+            if (report && report(quint32(cards), expected)) {
+                stopped = true;
+                return;
+            }
             ++cards;
             if (PWVCardReader::isGroupCard(card))
                 return;
@@ -49,6 +58,12 @@ CAPersonList CAVCFSource::personFromVCFFile(const QString &path, QString *error)
                 persons.append(std::move(person));
         },
         &reason, &begins);
+    if (stopped) {
+        persons.clear();
+        if (error)
+            *error = QStringLiteral("stopped");
+        return persons;
+    }
     if (!parsed) {
         persons.clear();
         if (error)

@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class PWUserDefaults;
 class QWidget;
 
@@ -23,7 +25,11 @@ public:
     // text decoded by its byte-order mark, else as UTF-8, else card by card as Latin-1. A file
     // that cannot be read, or holds no card, gives no persons and a reason; cards that could not
     // be read are counted in the reason too.
-    static CAPersonList personFromVCFFile(const QString &path, QString *error = nullptr);
+    // report, when given, hears of each card (its index from 0, and the cards the file holds) and
+    // answers true to stop: a stopped reading gives no persons and the reason "stopped".
+    using CardReport = std::function<bool(quint32 index, quint32 count)>;
+    static CAPersonList personFromVCFFile(const QString &path, QString *error = nullptr,
+                                          const CardReport &report = CardReport());
     // Asks for files (starting in "VCFFileOpenDialogDirectory", remembered afterwards) and
     // reads them in order; nothing when the user cancelled, or when not one file could be read.
     static std::optional<CADataSourceContainer::ImportResult>

@@ -1,0 +1,126 @@
+// A batch print as a person runs it on a server: the release build of parcelwick started as a
+// process of its own with --print, --contacts and --output, from the start of the process to its
+// exit. Reports the wall time and the child's own peak resident set size, and fails when the
+// program does not end with status 0 and a PDF file.
+#include "BenchSupport.h"
+
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/base/CAEnvironment.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/printing/CAEnvironmentLayout.h"
+#include "kernel/printing/CATemplateFormat.h"
+#include "platform/PWPerson.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+QByteArray vCards(int count)
+{
+    QByteArray bytes;
+    bytes.reserve(count * 160);
+    for (int i = 0; i < count; ++i) {
+        bytes += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Person" + QByteArray::number(i) + ";Alex;;;\r\nFN:Alex Person" +
+                 QByteArray::number(i) + "\r\nADR;TYPE=WORK:;;" + QByteArray::number(100 + i) +
+                 " Main St;Springfield;IL;62701;USA\r\nEND:VCARD\r\n";
+    }
+    return bytes;
+}
+
+bool writeDesign(const QString &path)
+{
+    CAEnvironment::setDefaultCountry(QStringLiteral("us"));
+    CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
+    const std::shared_ptr<CATemplateFormat> layout = defaultLayout(0);
+    if (!layout)
+        return false;
+    CADocument document;
+    document.setLayoutArangeComponents(*layout, false);
+    const std::unique_ptr<CAddressFormat> format =
+        CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+            QStringLiteral("Name+Company"), QStringLiteral("us"), true, CAddressFormatController::kBarcodeBelow);
+    auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
+    panel->SetOrigin(8.0, 6.0);
+    document.ftDocument()->AddObject(panel.release(), 0, false);
+    return document.writeToFile(path);
+}
+
+// Runs the program and waits for it: its exit status and its own rusage.
+int runChild(const QStringList &arguments, rusage *usage)
+{
+    std::vector<QByteArray> storage{QByteArray(PW_APPLICATION_PATH)};
+    for (const QString &argument : arguments)
+        storage.push_back(argument.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &argument : storage)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, PW_APPLICATION_PATH, nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    if (wait4(pid, &status, 0, usage) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void BM_BatchPrintProcess(benchmark::State &state)
+{
+    const int persons = int(state.range(0));
+    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/pw-bench-batch-XXXXXX"));
+    const QString design = folder.filePath(QStringLiteral("design.pwdc"));
+    const QString contacts = folder.filePath(QStringLiteral("persons.vcf"));
+    const QString output = folder.filePath(QStringLiteral("out.pdf"));
+    QFile cards(contacts);
+    if (!writeDesign(design) || !cards.open(QIODevice::WriteOnly) || cards.write(vCards(persons)) < 0) {
+        state.SkipWithError("the design or the persons could not be written");
+        return;
+    }
+    cards.close();
+    // The child must not reach a parcelwick the person runs, whatever it does.
+    qputenv("PW_INSTANCE_SOCKET", folder.filePath(QStringLiteral("instance")).toLocal8Bit());
+    long peakKilobytes = 0;
+    for (auto _ : state) {
+        QFile::remove(output);
+        rusage usage{};
+        QElapsedTimer timer;
+        timer.start();
+        const int status = runChild({QStringLiteral("--print"), design, QStringLiteral("--contacts"), contacts,
+                                     QStringLiteral("--output"), output},
+                                    &usage);
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        if (status != 0 || QFileInfo(output).size() == 0) {
+            state.SkipWithError("the batch print failed");
+            return;
+        }
+        peakKilobytes = std::max(peakKilobytes, long(usage.ru_maxrss));
+    }
+    state.counters["peak_rss_mb"] = double(peakKilobytes) / 1024.0;
+    state.counters["persons"] = persons;
+}
+BENCHMARK(BM_BatchPrintProcess)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return runBenchmarks(argc, argv);
+}

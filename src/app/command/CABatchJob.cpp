@@ -1,0 +1,259 @@
+#include "app/command/CABatchJob.h"
+
+#include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CATextFileSource.h"
+#include "app/contacts/CAVCFSource.h"
+#include "app/printing/CAPrinterPrintTarget.h"
+
+#include "kernel/merge/CADocument.h"
+#include "kernel/merge/CAPrintTarget.h"
+#include "kernel/merge/CAPrintingView.h"
+#include "kernel/merge/CAPrintingViewChoice.h"
+#include "platform/PWSaveFile.h"
+#include "platform/PWUserDefaults.h"
+
+#include <QFileInfo>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+
+namespace {
+
+// Reports every tenth of the pages as they are started.
+class ProgressPdfWriter : public QPdfWriter
+{
+public:
+    ProgressPdfWriter(QIODevice *device, std::function<void(int page)> pageStarted)
+        : QPdfWriter(device)
+        , m_pageStarted(std::move(pageStarted))
+    {
+    }
+    bool newPage() override
+    {
+        if (!QPdfWriter::newPage())
+            return false;
+        ++m_page;
+        if (m_pageStarted)
+            m_pageStarted(m_page);
+        return true;
+    }
+
+private:
+    std::function<void(int page)> m_pageStarted;
+    int m_page = 1;
+};
+
+
+// Whether a file can be made at path: its folder exists and takes new files.
+bool canWriteTo(const QString &path, QString *reason)
+{
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    if (!folder.isDir()) {
+        *reason = QStringLiteral("the output folder does not exist: %1").arg(folder.filePath());
+        return false;
+    }
+    if (!folder.isWritable()) {
+        *reason = QStringLiteral("the output folder is not writable: %1").arg(folder.filePath());
+        return false;
+    }
+    if (QFileInfo(path).isDir()) {
+        *reason = QStringLiteral("the output is a folder: %1").arg(path);
+        return false;
+    }
+    return true;
+}
+
+bool readDesign(const QString &path, CADocument &document, QString *reason)
+{
+    if (!QFileInfo::exists(path)) {
+        *reason = QStringLiteral("the design does not exist: %1").arg(path);
+        return false;
+    }
+    QString error;
+    if (!document.readFromFile(path, &error)) {
+        *reason = QStringLiteral("the design cannot be read: %1: %2").arg(path, error);
+        return false;
+    }
+    return true;
+}
+
+std::optional<CAPersonList> readContacts(const QString &path, QString *reason)
+{
+    const QFileInfo file(path);
+    if (!file.exists()) {
+        *reason = QStringLiteral("the contacts file does not exist: %1").arg(path);
+        return std::nullopt;
+    }
+    if (!file.isReadable() || !file.isFile()) {
+        *reason = QStringLiteral("the contacts file cannot be read: %1").arg(path);
+        return std::nullopt;
+    }
+    // The extension decides whatever its case: "CARDS.VCF" is a vCard file too.
+    if (file.suffix().compare(QStringLiteral("vcf"), Qt::CaseInsensitive) == 0) {
+        QString error;
+        CAPersonList persons = CAVCFSource::personFromVCFFile(path, &error);
+        if (persons.isEmpty()) {
+            *reason = QStringLiteral("no persons in the contacts file %1%2")
+                          .arg(path, error.isEmpty() ? QString() : QStringLiteral(": ") + error);
+            return std::nullopt;
+        }
+        return persons;
+    }
+    QStringList problems;
+    std::optional<CAPersonList> persons = CATextFileSource::personsFromTextFile(path, &problems);
+    if (!persons || persons->isEmpty()) {
+        *reason = QStringLiteral("no persons in the contacts file %1%2")
+                      .arg(path, problems.isEmpty() ? QString() : QStringLiteral(": ") + problems.first());
+        return std::nullopt;
+    }
+    return persons;
+}
+
+} // namespace
+
+CABatchJob::CABatchJob(CACommandRequest request)
+    : m_request(std::move(request))
+{
+}
+
+int CABatchJob::run(QString *reason)
+{
+    m_warnings.clear();
+    switch (m_request.mode) {
+    case CACommandRequest::Mode::BatchPrint:
+        return print(reason);
+    case CACommandRequest::Mode::BatchExport:
+        return exportDesign(reason);
+    case CACommandRequest::Mode::Interactive:
+        break;
+    }
+    *reason = QStringLiteral("nothing to do without a window");
+    return CACommandLine::kUsage;
+}
+
+int CABatchJob::print(QString *reason)
+{
+    if (!m_request.output.isEmpty() && !canWriteTo(m_request.output, reason))
+        return CACommandLine::kFailure;
+    auto document = std::make_shared<CADocument>();
+    if (!readDesign(m_request.design, *document, reason))
+        return CACommandLine::kFailure;
+    for (const QString &problem : document->readProblems())
+        m_warnings.append(QStringLiteral("part of the design could not be read: %1").arg(problem));
+
+    std::optional<CAPrintingView::PersonList> persons;
+    if (!m_request.contacts.isEmpty()) {
+        const std::optional<CAPersonList> read = readContacts(m_request.contacts, reason);
+        if (!read)
+            return CACommandLine::kFailure;
+        persons.emplace(read->begin(), read->end());
+    } else if (!m_request.printList.isEmpty()) {
+        const std::optional<CAPersonList> list = CAPrintListArray::getShared().getPrintListByName(m_request.printList);
+        if (!list) {
+            *reason = QStringLiteral("there is no print list named \"%1\"").arg(m_request.printList);
+            return CACommandLine::kFailure;
+        }
+        if (list->isEmpty()) {
+            *reason = QStringLiteral("the print list \"%1\" has no persons").arg(m_request.printList);
+            return CACommandLine::kFailure;
+        }
+        persons.emplace(list->begin(), list->end());
+    }
+    if (persons)
+        document->setPersonList(*persons);
+
+    std::unique_ptr<QPrinter> printer;
+    if (!m_request.printer.isEmpty()) {
+        const QPrinterInfo info = QPrinterInfo::printerInfo(m_request.printer);
+        if (info.isNull()) {
+            *reason = QStringLiteral("there is no printer named \"%1\"").arg(m_request.printer);
+            return CACommandLine::kFailure;
+        }
+        printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    }
+
+    document->setupPrintInfo(false);
+    CAPrintSettings settings = document->printSettings();
+    settings.startFrom = m_request.start;
+    settings.personList = !m_request.printList.isEmpty();
+    if (printer)
+        settings.printerName = m_request.printer;
+    const bool vector = PWUserDefaults::standardUserDefaults().boolForKey(QStringLiteral("FTVectorPrinting"));
+    QString error;
+    std::unique_ptr<CAPrintingView> view = makePrintingViewForDocument(document, persons, settings, vector, &error);
+    if (!view) {
+        *reason = QStringLiteral("the design cannot be printed: %1").arg(error);
+        return CACommandLine::kFailure;
+    }
+    view->setStartFrom(m_request.start);
+    // One item per person; without persons a full sheet of the design. --copies multiplies.
+    const int perCopy = persons ? int(persons->size()) : 1;
+    const int copies = m_request.copies ? *m_request.copies * perCopy : (persons ? perCopy : view->fullSheetCopies());
+    view->setCopies(copies);
+
+    const int pages = view->pageCount();
+    const auto pageStarted = [this, pages](int page) {
+        const int step = std::max(1, pages / 10);
+        if (m_progress && pages >= 20 && (page % step == 0 || page == pages))
+            m_progress(QStringLiteral("printing page %1 of %2").arg(page).arg(pages));
+    };
+
+    if (printer) {
+        CAPrinterPrintTarget target(*printer);
+        if (!view->printPages(target, &error)) {
+            *reason = QStringLiteral("the print job failed: %1").arg(error);
+            return CACommandLine::kFailure;
+        }
+        return CACommandLine::kSuccess;
+    }
+    QSaveFile file(m_request.output);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *reason = QStringLiteral("%1 cannot be written: %2").arg(m_request.output, file.errorString());
+        return CACommandLine::kFailure;
+    }
+    bool printed = false;
+    {
+        ProgressPdfWriter writer(&file, pageStarted);
+        writer.setCreator(QStringLiteral("Parcelwick"));
+        writer.setTitle(QFileInfo(m_request.design).completeBaseName());
+        printed = view->printPages(writer, &error);
+    }
+    if (!printed) {
+        file.cancelWriting();
+        *reason = QStringLiteral("the print job failed: %1").arg(error.section(QLatin1Char('\n'), 0, 0));
+        return CACommandLine::kFailure;
+    }
+    if (!file.commit()) {
+        *reason = QStringLiteral("%1 cannot be written: %2")
+                      .arg(m_request.output, PWSaveFile::failureReason(0, file.errorString()));
+        return CACommandLine::kFailure;
+    }
+    return CACommandLine::kSuccess;
+}
+
+int CABatchJob::exportDesign(QString *reason)
+{
+    if (!canWriteTo(m_request.output, reason))
+        return CACommandLine::kFailure;
+    CADocument document;
+    if (!readDesign(m_request.design, document, reason))
+        return CACommandLine::kFailure;
+    for (const QString &problem : document.readProblems())
+        m_warnings.append(QStringLiteral("part of the design could not be read: %1").arg(problem));
+    // The resolution of the export types of Save To.
+    constexpr double kResolution = 600.0;
+    const bool pdf = QFileInfo(m_request.output).suffix().compare(QStringLiteral("pdf"), Qt::CaseInsensitive) == 0;
+    const QByteArray bytes = pdf ? document.PDFDataForComponents(nullptr, 0.0, false, false, false, true, kResolution)
+                                 : document.TIFFDataForComponents(nullptr, 0.0, false, true, kResolution);
+    if (bytes.isEmpty()) {
+        *reason = QStringLiteral("the design could not be drawn for export: %1").arg(m_request.design);
+        return CACommandLine::kFailure;
+    }
+    QString error;
+    if (!PWSaveFile::write(m_request.output, bytes, &error)) {
+        *reason = QStringLiteral("%1 cannot be written: %2").arg(m_request.output, error);
+        return CACommandLine::kFailure;
+    }
+    return CACommandLine::kSuccess;
+}

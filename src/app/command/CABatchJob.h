@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/command/CACommandLine.h"
+
+#include <QString>
+
+#include <functional>
+
+// A print or export asked for on the command line, carried out without any window: the design is
+// read (never written: a design read with damaged parts stays as it is on disk), the persons are
+// read, and the pages go through the same printing views as the print sheet. Output files are
+// written whole or not at all.
+class CABatchJob
+{
+public:
+    // Lines for a person watching a long job (page counts), without a line break.
+    using ProgressReporter = std::function<void(const QString &line)>;
+
+    explicit CABatchJob(CACommandRequest request);
+
+    void setProgressReporter(ProgressReporter reporter) { m_progress = std::move(reporter); }
+    // Runs the job: CACommandLine::kSuccess, else kFailure with a one-line reason.
+    int run(QString *reason);
+    // Warnings that did not stop the job (parts of the design that could not be read).
+    const QStringList &warnings() const { return m_warnings; }
+
+private:
+    int print(QString *reason);
+    int exportDesign(QString *reason);
+
+    CACommandRequest m_request;
+    ProgressReporter m_progress;
+    QStringList m_warnings;
+};

@@ -1,0 +1,195 @@
+#include "app/command/CACommandLine.h"
+
+#include "app/shell/CADocumentServices.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstring>
+
+namespace {
+
+const QString kPrint = QStringLiteral("print");
+const QString kExport = QStringLiteral("export");
+const QString kContacts = QStringLiteral("contacts");
+const QString kPrintList = QStringLiteral("print-list");
+const QString kCopies = QStringLiteral("copies");
+const QString kStart = QStringLiteral("start");
+const QString kOutput = QStringLiteral("output");
+const QString kPrinter = QStringLiteral("printer");
+
+QList<QCommandLineOption> jobOptions()
+{
+    return {
+        {kPrint, QStringLiteral("Print DESIGN without any window, to --output or --printer."), QStringLiteral("DESIGN")},
+        {kExport, QStringLiteral("Export DESIGN to the PDF or TIFF file named after it, without any window."),
+         QStringLiteral("DESIGN")},
+        {kContacts, QStringLiteral("Print one item for each person of FILE (vCard, or comma- or tab-delimited text)."),
+         QStringLiteral("FILE")},
+        {kPrintList, QStringLiteral("Print one item for each person of the print list NAME."), QStringLiteral("NAME")},
+        {kCopies,
+         QStringLiteral("Items per person; without persons, items of the design (default: one full sheet)."),
+         QStringLiteral("N")},
+        {kStart, QStringLiteral("Position of the first item on the first sheet (default 1)."), QStringLiteral("N")},
+        {kOutput, QStringLiteral("Write the print job to the PDF file OUT."), QStringLiteral("OUT")},
+        {kPrinter, QStringLiteral("Send the print job to the printer NAME."), QStringLiteral("NAME")},
+    };
+}
+
+std::optional<int> positiveNumber(const QCommandLineParser &parser, const QString &name, QString *error)
+{
+    bool ok = false;
+    const int value = parser.value(name).toInt(&ok);
+    if (!ok || value < 1) {
+        *error = QStringLiteral("--%1 needs a whole number of at least 1, not \"%2\"").arg(name, parser.value(name));
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+QList<QCommandLineOption> CACommandLine::options()
+{
+    return jobOptions() + CADocumentServices::commandLineOptions();
+}
+
+bool CACommandLine::isHeadless(int argc, const char *const *argv)
+{
+    static const char *const kHeadless[] = {"--print", "--export", "--help", "-h", "--help-all", "--version", "-v"};
+    for (int i = 1; i < argc; ++i) {
+        for (const char *option : kHeadless) {
+            const std::size_t length = std::strlen(option);
+            if (std::strncmp(argv[i], option, length) == 0 && (argv[i][length] == '\0' || argv[i][length] == '='))
+                return true;
+        }
+    }
+    return false;
+}
+
+bool CACommandLine::mentionsToolkitOption(int argc, const char *const *argv)
+{
+    static const char *const kToolkit[] = {"-platform",   "-platformpluginpath", "-platformtheme", "-plugin",
+                                           "-qmljsdebugger", "-qwindowgeometry", "-qwindowicon",  "-qwindowtitle",
+                                           "-reverse",    "-session",            "-style",         "-stylesheet",
+                                           "-widgetcount", "-display",           "-geometry",      "-name",
+                                           "-title",      "-visual",             "-ncols",         "-cmap",
+                                           "-nograb",     "-dograb",             "-sync",          "-graphicssystem"};
+    for (int i = 1; i < argc; ++i) {
+        for (const char *option : kToolkit) {
+            const std::size_t length = std::strlen(option);
+            if (std::strncmp(argv[i], option, length) == 0 && (argv[i][length] == '\0' || argv[i][length] == '='))
+                return true;
+            // The same with two dashes, as Qt accepts them too.
+            if (argv[i][0] == '-' && std::strncmp(argv[i] + 1, option, length) == 0 &&
+                (argv[i][length + 1] == '\0' || argv[i][length + 1] == '='))
+                return true;
+        }
+    }
+    return false;
+}
+
+QString CACommandLine::helpText()
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Designs address labels, envelopes and postcards.\n\nWith --print or --export the program "
+                       "runs without any window and exits with status 0 when the job is done, 1 when it failed "
+                       "and 2 when the options were not understood, with a one-line reason on standard error.\n"
+                       "Otherwise the designs named go to the program already running for this user, if any."));
+    parser.addOptions(options());
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Designs to open; with --export, the output."),
+                                 QStringLiteral("[files...]"));
+    return parser.helpText();
+}
+
+std::optional<CACommandRequest> CACommandLine::parse(const QStringList &arguments, const QString &workingDirectory,
+                                                     QString *error, bool *helpOrVersion)
+{
+    QString reason;
+    const auto fail = [&](const QString &text) -> std::optional<CACommandRequest> {
+        if (error)
+            *error = text;
+        return std::nullopt;
+    };
+    QCommandLineParser parser;
+    parser.addOptions(options());
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version."));
+    parser.addOption(help);
+    parser.addOption(version);
+    if (!parser.parse(arguments))
+        return fail(parser.errorText());
+    if (helpOrVersion)
+        *helpOrVersion = parser.isSet(help) || parser.isSet(version);
+
+    const QDir base(workingDirectory);
+    const auto absolute = [&](const QString &path) { return QDir::cleanPath(base.absoluteFilePath(path)); };
+    CACommandRequest request;
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(kPrint) && parser.isSet(kExport))
+        return fail(QStringLiteral("--print and --export cannot be given together"));
+
+    const bool batch = parser.isSet(kPrint) || parser.isSet(kExport);
+    for (const QString &name : {kContacts, kPrintList, kCopies, kStart, kOutput, kPrinter}) {
+        if (!batch && parser.isSet(name))
+            return fail(QStringLiteral("--%1 belongs to --print").arg(name));
+    }
+    if (parser.isSet(kExport)) {
+        request.mode = CACommandRequest::Mode::BatchExport;
+        request.design = absolute(parser.value(kExport));
+        for (const QString &name : {kContacts, kPrintList, kCopies, kStart, kPrinter}) {
+            if (parser.isSet(name))
+                return fail(QStringLiteral("--%1 belongs to --print, not to --export").arg(name));
+        }
+        QStringList outputs = positional;
+        if (parser.isSet(kOutput))
+            outputs.append(parser.value(kOutput));
+        if (outputs.size() != 1)
+            return fail(QStringLiteral("--export needs exactly one output file (OUT.pdf or OUT.tiff)"));
+        request.output = absolute(outputs.first());
+        const QString suffix = QFileInfo(request.output).suffix().toLower();
+        if (suffix != u"pdf" && suffix != u"tif" && suffix != u"tiff")
+            return fail(QStringLiteral("the export file must end in .pdf, .tif or .tiff: %1").arg(request.output));
+        return request;
+    }
+    if (parser.isSet(kPrint)) {
+        request.mode = CACommandRequest::Mode::BatchPrint;
+        request.design = absolute(parser.value(kPrint));
+        if (!positional.isEmpty())
+            return fail(QStringLiteral("unexpected argument with --print: %1").arg(positional.first()));
+        if (parser.isSet(kContacts) && parser.isSet(kPrintList))
+            return fail(QStringLiteral("--contacts and --print-list cannot be given together"));
+        if (parser.isSet(kOutput) == parser.isSet(kPrinter))
+            return fail(QStringLiteral("--print needs either --output OUT.pdf or --printer NAME"));
+        if (parser.isSet(kContacts))
+            request.contacts = absolute(parser.value(kContacts));
+        request.printList = parser.value(kPrintList);
+        if (parser.isSet(kCopies)) {
+            request.copies = positiveNumber(parser, kCopies, &reason);
+            if (!request.copies)
+                return fail(reason);
+        }
+        if (parser.isSet(kStart)) {
+            const std::optional<int> start = positiveNumber(parser, kStart, &reason);
+            if (!start)
+                return fail(reason);
+            request.start = *start;
+        }
+        if (parser.isSet(kOutput)) {
+            request.output = absolute(parser.value(kOutput));
+            if (QFileInfo(request.output).suffix().toLower() != u"pdf")
+                return fail(QStringLiteral("the print output must be a PDF file ending in .pdf: %1").arg(request.output));
+        }
+        request.printer = parser.value(kPrinter);
+        return request;
+    }
+    for (const QString &path : positional)
+        request.files.append(absolute(path));
+    return request;
+}
