@@ -48,6 +48,7 @@ void address(CADocument &document, bool toFrom, const QByteArray &card, double x
         // In the design's own text style, as the canvas makes them.
         std::unique_ptr<CFTComponent> panel = view.CreateAddressPanel(toFrom, format.get());
         panel->SetOrigin(x, y);
+        // The document takes the panel.
         view.InsertComponent(panel.release(), false);
     }
     const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(card);

@@ -6,6 +6,7 @@
 #include "app/contacts/CAServiceDialogController.h"
 #include "app/contacts/FTAddressRecognition.h"
 #include "app/printing/CASheetController.h"
+#include "app/canvas/CADocView.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CAFloatingPanels.h"
@@ -14,6 +15,8 @@
 #include "app/shell/CAOpenDocument.h"
 #include "app/shell/CASavePanel.h"
 #include "app/shell/CExportAccViewController.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/document/CFTAView.h"
 
 #include <QAbstractButton>
 #include <QColorDialog>
@@ -73,6 +76,30 @@ QWidget *templateSheet(CADocumentController &application, int which, const QStri
     return dialog;
 }
 
+// A fresh sample label whose canvas shows a selection, or the first text being edited in place.
+QWidget *canvasWindow(CADocumentController &application, bool editing)
+{
+    const auto record = application.manager().addDocument(SampleDesigns::label());
+    auto *window = record ? qobject_cast<CAMainWindowController *>(record->window.data()) : nullptr;
+    if (!window)
+        return nullptr;
+    window->show();
+    CADocView *canvas = window->docView();
+    for (CFTComponent *component : canvas->ftView()->GetCurrentComponents()) {
+        if (!editing) {
+            canvas->ftView()->select(component);
+            break;
+        }
+        if (component->GetText()) {
+            canvas->ftView()->select(component);
+            canvas->startEditText(component);
+            break;
+        }
+    }
+    canvas->viewport()->update();
+    return window;
+}
+
 } // namespace
 
 const QList<Screenshot> &screenshots()
@@ -81,6 +108,8 @@ const QList<Screenshot> &screenshots()
         {u"document-label"_s, [](CADocumentController &a) { return sampleWindow(a, 0); }},
         {u"document-envelope"_s, [](CADocumentController &a) { return sampleWindow(a, 1); }},
         {u"document-postcard"_s, [](CADocumentController &a) { return sampleWindow(a, 2); }},
+        {u"canvas-selection"_s, [](CADocumentController &a) { return canvasWindow(a, false); }},
+        {u"canvas-editing"_s, [](CADocumentController &a) { return canvasWindow(a, true); }},
         {u"panel-colors"_s,
          [](CADocumentController &a) {
              a.panels().show(CAFloatingPanels::ColorPanel);

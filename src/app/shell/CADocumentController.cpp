@@ -11,7 +11,7 @@
 #include "app/shell/CASavePanel.h"
 #include "app/shell/CAShellCommands.h"
 #include "app/shell/CAShellLog.h"
-#include "app/shell/CADesignPageView.h"
+#include "app/canvas/CADocView.h"
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/base/CAEnvironment.h"
@@ -374,7 +374,7 @@ void CADocumentController::validateDocumentsView()
             continue;
         initAddressContextMenu(window->addressContextMenu());
         initTemplateMenu(window->templateMenu());
-        window->docView()->update();
+        window->docView()->viewport()->update();
     }
 }
 

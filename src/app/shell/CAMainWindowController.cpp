@@ -3,7 +3,7 @@
 #include "kernel/merge/CADocument.h"
 #include "app/shell/CAActionError.h"
 #include "app/shell/CAActionRouter.h"
-#include "app/shell/CADesignPageView.h"
+#include "app/canvas/CADocView.h"
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAFontManager.h"
@@ -184,7 +184,7 @@ void CAMainWindowController::changePerson(CADocumentManager &manager, const CADo
     CAMainWindowController *window = windows.first();
     window->document()->setCurrentPerson(&person, true, true, true);
     manager.updateChangeCount(window->record(), 1);
-    window->m_docView->update();
+    window->m_docView->viewport()->update();
 }
 
 CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> document, CADocumentManager &manager,
@@ -207,11 +207,18 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
     for (QMenu *menu : mainMenus)
         menuBar()->addMenu(menu);
 
-    m_docView = new CADesignPageView;
-    m_docView->setObjectName(QStringLiteral("docView"));
+    m_docView = new CADocView;
     m_docView->setDocument(m_record->document.get());
     scrollView()->pageContainer()->setPage(m_docView);
-    connect(m_docView, &CADesignPageView::scaleChanged, this, &CAMainWindowController::zoomChanged);
+    connect(m_docView, &CADocView::zoomChanged, this, &CAMainWindowController::zoomChanged);
+    // Every finished gesture and every typed change marks the design edited.
+    connect(m_docView, &CADocView::designEdited, this, [this] { m_manager.updateChangeCount(m_record, 1); });
+    connect(m_docView, &CADocView::addressContextMenuRequested, this,
+            [this](const QPoint &at) { m_addressContextMenu->popup(at); });
+    connect(m_docView, &CADocView::templateMenuRequested, this, [this](const QPoint &at) { _templateMenu->popup(at); });
+    connect(m_docView, &CADocView::toFromMenuRequested, this, [this](const QPoint &at) { _toFromMenu->popup(at); });
+    // The frame of the canvas may grow or shrink after a gesture: the container places it again.
+    connect(m_docView, &CADocView::operationEnded, this, [this] { scrollView()->pageContainer()->checkBounds(); });
 
     m_ui->selectModeCell->setTag(10);
     m_ui->selectModeCell->setMode(toolSelect);
@@ -297,7 +304,7 @@ void CAMainWindowController::synchronizeWindowTitleWithDocumentName()
 
 void CAMainWindowController::zoomChanged()
 {
-    const double scale = m_docView->scale();
+    const double scale = m_docView->zoom();
     QSignalBlocker blocker(m_ui->_butZoomSeparator);
     m_ui->_butZoomSeparator->setValue(zoomSliderValue(scale));
     m_ui->zoomValue->setText(QStringLiteral("%1%").arg(static_cast<int>(scale * 100)));
@@ -305,13 +312,13 @@ void CAMainWindowController::zoomChanged()
 
 void CAMainWindowController::setZoomByValue(double percent)
 {
-    m_docView->setScale(percent / 100.0);
+    m_docView->setZoom(percent / 100.0);
     scrollView()->pageContainer()->checkBounds();
 }
 
-void CAMainWindowController::invalidateObject(CFTComponent *)
+void CAMainWindowController::invalidateObject(CFTComponent *component)
 {
-    m_docView->update();
+    m_docView->invalidateObject(component);
 }
 
 void CAMainWindowController::updateDocView()
@@ -385,7 +392,7 @@ bool CAMainWindowController::validateAction(const QString &action, QAction *item
         return false;
     if (const auto command = hooks().commands.constFind(action); command != hooks().commands.constEnd())
         return !command->validate || command->validate(*this, item);
-    const double scale = m_docView->scale();
+    const double scale = m_docView->zoom();
     if (action == QLatin1String("revertDocumentToSaved"))
         return !m_record->filePath.isEmpty() && m_record->isEdited();
     if (action == QLatin1String("zoomIn"))
@@ -441,9 +448,9 @@ void CAMainWindowController::performAction(const QString &action, QAction *sende
     else if (action == QLatin1String("textMode"))
         setToolMode(toolText);
     else if (action == QLatin1String("zoomIn"))
-        setZoomByValue(m_docView->scale() * kZoomStep * 100);
+        setZoomByValue(m_docView->zoom() * kZoomStep * 100);
     else if (action == QLatin1String("zoomOut"))
-        setZoomByValue(m_docView->scale() / kZoomStep * 100);
+        setZoomByValue(m_docView->zoom() / kZoomStep * 100);
     else if (action == QLatin1String("setZoom"))
         setZoomByValue(zoomForSliderValue(sender ? sender->data().toInt() : 100));
     else if (action == QLatin1String("setZoom100"))
@@ -455,7 +462,7 @@ void CAMainWindowController::performAction(const QString &action, QAction *sende
     else if (action == QLatin1String("showGuidelineAreas")) {
         if (CFTAView *view = m_docView->ftView())
             view->SetDrawGuidelines(!view->NeedDrawGuidelines());
-        m_docView->update();
+        m_docView->viewport()->update();
     } else if (action == QLatin1String("showInternet"))
         showInternet();
     else if (action == QLatin1String("hideInternet"))
@@ -506,7 +513,5 @@ void CAMainWindowController::showEvent(QShowEvent *event)
     if (!design)
         return;
     const QSize room = scrollView()->scrollArea()->viewport()->size();
-    setZoomByValue(fitScale(QSizeF(design->getCardSizeX(), design->getCardSizeY()),
-                            QSizeF(room.width() - 40, room.height() - 40)) *
-                   100);
+    setZoomByValue(m_docView->fitZoom(QSizeF(room)) * 100);
 }

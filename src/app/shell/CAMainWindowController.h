@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-class CADesignPageView;
+class CADocView;
 class CADocument;
 class CADocumentManager;
 class CAActionRouter;
@@ -76,7 +76,7 @@ public:
 
     CADocument *document() const;
     const std::shared_ptr<CAOpenDocument> &record() const { return m_record; }
-    CADesignPageView *docView() const { return m_docView; }
+    CADocView *docView() const { return m_docView; }
     CDocScrollView *scrollView() const;
     QMenu *addressContextMenu() const { return m_addressContextMenu; }
     QMenu *templateMenu() const { return _templateMenu; }
@@ -117,7 +117,7 @@ private:
     // The router may be gone before a closed window is finally deleted.
     QPointer<CAActionRouter> m_routerGuard;
     CAFloatingPanels &m_panels;
-    CADesignPageView *m_docView = nullptr;
+    CADocView *m_docView = nullptr;
     QMenu *m_addressContextMenu = nullptr;
     QMenu *_templateMenu = nullptr;
     QMenu *_toFromMenu = nullptr;

@@ -4,6 +4,7 @@
 #include "ShellTestSupport.h"
 
 #include "app/shell/CAActionError.h"
+#include "app/canvas/CADocView.h"
 #include "app/shell/CADesignPageView.h"
 #include "app/shell/CAMainMenu.h"
 #include "app/shell/CDocScrollView.h"
@@ -51,17 +52,17 @@ TEST_F(CAMainWindowControllerTest, RouterSendsTheCommandToTheActiveWindowOfTwo)
     ASSERT_NE(zoomIn, nullptr);
 
     activate(envelope);
-    const double labelScale = label->docView()->scale();
-    double envelopeScale = envelope->docView()->scale();
+    const double labelScale = label->docView()->zoom();
+    double envelopeScale = envelope->docView()->zoom();
     zoomIn->trigger();
-    EXPECT_NEAR(envelope->docView()->scale(), envelopeScale * 1.4142135, 1e-6);
-    EXPECT_DOUBLE_EQ(label->docView()->scale(), labelScale);
+    EXPECT_NEAR(envelope->docView()->zoom(), envelopeScale * 1.4142135, 1e-6);
+    EXPECT_DOUBLE_EQ(label->docView()->zoom(), labelScale);
 
     activate(label);
-    envelopeScale = envelope->docView()->scale();
+    envelopeScale = envelope->docView()->zoom();
     QTest::keyClick(label, Qt::Key_Equal, Qt::ControlModifier);
-    EXPECT_NEAR(label->docView()->scale(), labelScale * 1.4142135, 1e-6);
-    EXPECT_DOUBLE_EQ(envelope->docView()->scale(), envelopeScale);
+    EXPECT_NEAR(label->docView()->zoom(), labelScale * 1.4142135, 1e-6);
+    EXPECT_DOUBLE_EQ(envelope->docView()->zoom(), envelopeScale);
 }
 
 TEST_F(CAMainWindowControllerTest, ClosingAnEditedWindowAsksAndFollowsTheAnswer)
@@ -142,7 +143,7 @@ TEST_F(CAMainWindowControllerTest, ExceptionInACommandIsShownAndTheWindowSurvive
     EXPECT_EQ(manager().documents().size(), 1);
     // The window still answers its commands.
     EXPECT_TRUE(controller->router().perform(u"setZoom100"_s));
-    EXPECT_DOUBLE_EQ(w->docView()->scale(), 1.0);
+    EXPECT_DOUBLE_EQ(w->docView()->zoom(), 1.0);
 }
 
 TEST_F(CAMainWindowControllerTest, FailureMessageIsAWindowModalBoxThatLeavesTheWindowUsable)
@@ -216,14 +217,14 @@ TEST_F(CAMainWindowControllerTest, ZoomSliderFollowsTheScaleAndSetsTheZoom)
     activate(w);
     slider->setSliderPosition(85);
     Q_EMIT slider->actionTriggered(QAbstractSlider::SliderMove);
-    EXPECT_DOUBLE_EQ(w->docView()->scale(), 1.0);
+    EXPECT_DOUBLE_EQ(w->docView()->zoom(), 1.0);
     slider->setSliderPosition(5);
     Q_EMIT slider->actionTriggered(QAbstractSlider::SliderMove);
-    EXPECT_DOUBLE_EQ(w->docView()->scale(), 0.2);
+    EXPECT_DOUBLE_EQ(w->docView()->zoom(), 0.2);
     EXPECT_EQ(slider->value(), 0);
     w->setZoomByValue(50);
     QTest::keyClick(slider, Qt::Key_PageUp);
-    EXPECT_DOUBLE_EQ(w->docView()->scale(), 0.6);
+    EXPECT_DOUBLE_EQ(w->docView()->zoom(), 0.6);
     EXPECT_EQ(slider->value(), 60);
 }
 
@@ -275,10 +276,10 @@ TEST_F(CAMainWindowControllerTest, PageShowsTheDesignInsideItsContainer)
 {
     launch(2);
     CAMainWindowController *w = window(0);
-    CADesignPageView *page = w->docView();
+    CADocView *page = w->docView();
     const CFTADocument *design = w->document()->ftDocument();
-    EXPECT_EQ(page->size(), QSize(int(std::ceil(design->getCardSizeX() * page->scale())),
-                                  int(std::ceil(design->getCardSizeY() * page->scale()))));
+    EXPECT_EQ(page->size(), QSize(int(std::ceil(design->getDocumentSizeX(0) * page->scale())),
+                                  int(std::ceil(design->getDocumentSizeY(0) * page->scale()))));
     const QImage image = page->grab().toImage();
     // The card is white paper on a grey desk.
     EXPECT_EQ(QColor(image.pixel(image.width() / 2, image.height() / 2)), QColor(Qt::white));

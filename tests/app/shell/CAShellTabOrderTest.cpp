@@ -42,7 +42,7 @@ TEST_F(CAShellTabOrderTest, DocumentWindowControlsInTheirOrderOnScreen)
 
     const QStringList order {u"_butZoomSeparator"_s,  u"changeLayoutButton"_s, u"printMultipleButton"_s,
                              u"_butAddress"_s,        u"_butDesign"_s,         u"_butInspector"_s,
-                             u"documentScrollArea"_s};
+                             u"documentScrollArea"_s,   u"docView"_s};
     QWidget *first = w->findChild<QWidget *>(order.first());
     ASSERT_NE(first, nullptr);
     first->setFocus(Qt::TabFocusReason);

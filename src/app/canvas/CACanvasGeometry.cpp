@@ -1,0 +1,75 @@
+#include "app/canvas/CACanvasGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+double CACanvasGeometry::resolutionFactor(double dotsPerInch)
+{
+    return dotsPerInch > 0 && std::isfinite(dotsPerInch) ? dotsPerInch / 72.0 : 1.0;
+}
+
+modifierKeys CACanvasGeometry::modifiers(Qt::KeyboardModifiers keys)
+{
+    modifierKeys result;
+    if (keys & Qt::ShiftModifier)
+        result |= modifierShift;
+    if (keys & Qt::AltModifier)
+        result |= modifierOption;
+    if (keys & Qt::ControlModifier)
+        result |= modifierCommand;
+    return result;
+}
+
+QRectF CACanvasGeometry::frameFor(const QRectF &page, const QRectF &objects)
+{
+    QRectF frame = page;
+    if (objects.isNull())
+        return frame;
+    if (objects.left() < page.left())
+        frame.setLeft(objects.left() - kMargin);
+    if (objects.top() < page.top())
+        frame.setTop(objects.top() - kMargin);
+    if (objects.right() > page.right())
+        frame.setRight(objects.right() + kMargin);
+    if (objects.bottom() > page.bottom())
+        frame.setBottom(objects.bottom() + kMargin);
+    return frame;
+}
+
+double CACanvasGeometry::fitZoom(const QSizeF &page, const QSizeF &room)
+{
+    const double w = page.width() + 40.0;
+    const double h = page.height() + 40.0;
+    if (!(room.width() > 0) || !(room.height() > 0))
+        return 1.0;
+    const double zoom = w / h > room.width() / room.height() ? room.width() / w : room.height() / h;
+    return std::clamp(zoom, kMinFitZoom, kMaxFitZoom);
+}
+
+void CACanvasGeometry::setZoom(double zoom)
+{
+    if (zoom > 0 && std::isfinite(zoom))
+        m_zoom = zoom;
+}
+
+QSize CACanvasGeometry::pixelSize() const
+{
+    return QSize(static_cast<int>(std::ceil(m_frame.width() * scale())),
+                 static_cast<int>(std::ceil(m_frame.height() * scale())));
+}
+
+QPointF CACanvasGeometry::documentPoint(const QPointF &widgetPosition) const
+{
+    const double s = scale();
+    return m_frame.topLeft() + widgetPosition / s - QPointF(0.5 / s, 0.5 / s);
+}
+
+QPointF CACanvasGeometry::widgetPoint(const QPointF &documentPoint) const
+{
+    return (documentPoint - m_frame.topLeft()) * scale();
+}
+
+QRectF CACanvasGeometry::widgetRect(const QRectF &documentRect) const
+{
+    return QRectF(widgetPoint(documentRect.topLeft()), documentRect.size() * scale());
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "kernel/base/FTComponentTypes.h"
+
+#include <QPointF>
+#include <QRectF>
+#include <QSize>
+#include <QSizeF>
+
+#include <Qt>
+
+// The arithmetic between the canvas widget and the design: the scale (screen pixels per point,
+// the screen's resolution over 72 times the zoom), the frame of the design the widget shows, and
+// the conversion of mouse positions and keys into what the editing view reads.
+class CACanvasGeometry
+{
+public:
+    // Objects outside the page keep this much room around them, in points.
+    static constexpr double kMargin = 20.0;
+    static constexpr double kMinFitZoom = 0.5;
+    static constexpr double kMaxFitZoom = 3.0;
+
+    // dpi / 72: a design point shown at its physical size on that screen; 1 for nonsense.
+    static double resolutionFactor(double dotsPerInch);
+    // Shift, Alt and Ctrl as the view's Shift, Option and Command. Linux keyboards have no
+    // Command key and the window manager keeps the Meta key, so Ctrl stands in for it.
+    static modifierKeys modifiers(Qt::KeyboardModifiers keys);
+    // The page, grown to every object outside it with kMargin beyond such an object.
+    static QRectF frameFor(const QRectF &page, const QRectF &objects);
+    // The zoom that shows the page with 40 points round it in the room (in screen pixels at
+    // zoom 1), clamped to 50 %..300 %.
+    static double fitZoom(const QSizeF &page, const QSizeF &roomAtZoomOne);
+
+    void setResolution(double factor) { m_factor = factor > 0 ? factor : 1.0; }
+    double resolution() const { return m_factor; }
+    // A zoom of 1 is 100 %; not positive is ignored.
+    void setZoom(double zoom);
+    double zoom() const { return m_zoom; }
+    double scale() const { return m_factor * m_zoom; }
+
+    void setFrame(const QRectF &frame) { m_frame = frame; }
+    QRectF frame() const { return m_frame; }
+    // The widget's size for the frame at the current scale.
+    QSize pixelSize() const;
+
+    // A mouse position in the widget as a design point, half a screen pixel back so that the
+    // point is the centre of the pixel under the pointer's hot spot.
+    QPointF documentPoint(const QPointF &widgetPosition) const;
+    // Where a design point lies in the widget (no half-pixel shift).
+    QPointF widgetPoint(const QPointF &documentPoint) const;
+    QRectF widgetRect(const QRectF &documentRect) const;
+
+private:
+    double m_factor = 1.0;
+    double m_zoom = 1.0;
+    QRectF m_frame;
+};

@@ -1,0 +1,80 @@
+#include "app/canvas/CACanvasTextEditor.h"
+
+#include <QGraphicsScene>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QTextCursor>
+#include <QTextDocument>
+
+CACanvasTextEditor::CACanvasTextEditor()
+    : m_placeholder(new QTextDocument(this))
+{
+    setTextInteractionFlags(Qt::TextEditorInteraction);
+    setDocument(m_placeholder);
+    setVisible(false);
+    setZValue(10);
+}
+
+void CACanvasTextEditor::attach(QTextDocument *document, const QRectF &frame, double rotation)
+{
+    m_attached = true;
+    m_preedit.clear();
+    setDocument(document);
+    align(frame, rotation);
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    setTextCursor(cursor);
+    setVisible(true);
+    setFocus();
+}
+
+void CACanvasTextEditor::align(const QRectF &frame, double rotation)
+{
+    prepareGeometryChange();
+    setPos(frame.topLeft());
+    setTextWidth(frame.width());
+    setRotation(rotation);
+}
+
+void CACanvasTextEditor::detach()
+{
+    if (!m_attached)
+        return;
+    // What the input method was composing is kept, as the user saw it typed.
+    if (!m_preedit.isEmpty()) {
+        QInputMethodEvent commit;
+        commit.setCommitString(m_preedit);
+        QGraphicsTextItem::inputMethodEvent(&commit);
+        m_preedit.clear();
+    }
+    m_attached = false;
+    clearFocus();
+    setVisible(false);
+    setDocument(m_placeholder);
+}
+
+void CACanvasTextEditor::inputMethodEvent(QInputMethodEvent *event)
+{
+    m_preedit = event->commitString().isEmpty() ? event->preeditString() : QString();
+    QGraphicsTextItem::inputMethodEvent(event);
+}
+
+void CACanvasTextEditor::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        Q_EMIT endEditingRequested(NoMovement);
+        return;
+    }
+    if (m_addressMode) {
+        if (event->key() == Qt::Key_Enter || event->key() == Qt::Key_Return) {
+            Q_EMIT endEditingRequested(NoMovement);
+            return;
+        }
+        if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+            const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+            Q_EMIT endEditingRequested(back ? BacktabMovement : TabMovement);
+            return;
+        }
+    }
+    QGraphicsTextItem::keyPressEvent(event);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QGraphicsTextItem>
+
+// The one field editor of a canvas: a text item laid over the edited text, turned with it,
+// editing that text's own document. It never owns the document it edits. Escape ends the
+// edit; in address mode Enter ends it too, and Tab and Backtab end it with the direction of
+// the next field.
+class CACanvasTextEditor : public QGraphicsTextItem
+{
+    Q_OBJECT
+public:
+    // The movements an ended edit carries.
+    enum Movement { NoMovement = 0, TabMovement = 0x11, BacktabMovement = 0x12 };
+
+    CACanvasTextEditor();
+
+    void setAddressFieldEditor(bool on) { m_addressMode = on; }
+    bool isAddressFieldEditor() const { return m_addressMode; }
+    // Edits the document (not owned) within the frame, turned by the angle in degrees.
+    void attach(QTextDocument *document, const QRectF &frame, double rotation);
+    void align(const QRectF &frame, double rotation);
+    // Commits an open composition and lets go of the document.
+    void detach();
+    bool isAttached() const { return m_attached; }
+
+Q_SIGNALS:
+    void endEditingRequested(int movement);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+
+private:
+    QTextDocument *m_placeholder;
+    QString m_preedit;
+    bool m_addressMode = false;
+    bool m_attached = false;
+};

@@ -1,0 +1,387 @@
+#include "app/canvas/CADocView.h"
+
+#include "app/canvas/CACanvasItem.h"
+#include "app/canvas/CACanvasTextEditor.h"
+#include "kernel/base/FTClassID.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTAView.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/render/CDDText.h"
+
+#include <QGraphicsScene>
+#include <QLoggingCategory>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTextDocument>
+
+Q_LOGGING_CATEGORY(lcCanvas, "pw.app.canvas")
+
+CADocView::CADocView(QWidget *parent)
+    : QGraphicsView(parent)
+    , m_scene(new QGraphicsScene(this))
+    , m_item(new CACanvasItem(*this))
+    , m_editor(new CACanvasTextEditor)
+{
+    setObjectName(QStringLiteral("docView"));
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
+    setBackgroundBrush(CACanvasItem::deskColor());
+    m_scene->setItemIndexMethod(QGraphicsScene::NoIndex);
+    m_scene->addItem(m_item);
+    m_scene->addItem(m_editor);
+    setScene(m_scene);
+    connect(m_editor, &CACanvasTextEditor::endEditingRequested, this, [this](int movement) { endEditText(movement); });
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    setScreenResolution(screen ? screen->logicalDotsPerInchX() : 72.0);
+}
+
+CADocView::~CADocView()
+{
+    // The editor must let go of a text's document before the text can go.
+    m_editor->detach();
+}
+
+bool CADocView::setDocument(CADocument *document)
+{
+    if (!document) {
+        qCWarning(lcCanvas) << "m_Document is nil: the canvas keeps what it showed";
+        return false;
+    }
+    const CFTADocument *design = document->ftDocument();
+    const int type = design ? design->getDocumentType() : -1;
+    if (type != dtLabel && type != dtEnvelope && type != dtPostcard) {
+        qCWarning(lcCanvas) << "Document Type is not Supported:" << type;
+        return false;
+    }
+    m_document = document;
+    documentChanged();
+    return true;
+}
+
+void CADocView::documentChanged()
+{
+    endEditText();
+    // Reading a file replaces the design the old view pointed into.
+    m_view = m_document ? std::make_unique<CFTAView>(m_document->ftDocumentController()) : nullptr;
+    if (m_view)
+        m_view->setObserver(this);
+    refitFrame();
+}
+
+void CADocView::setScreenResolution(double dotsPerInch)
+{
+    m_geometry.setResolution(CACanvasGeometry::resolutionFactor(dotsPerInch));
+    applyGeometry();
+}
+
+void CADocView::setZoom(double zoom)
+{
+    if (!(zoom > 0) || zoom == m_geometry.zoom())
+        return;
+    m_geometry.setZoom(zoom);
+    applyGeometry();
+    Q_EMIT zoomChanged(m_geometry.zoom());
+}
+
+double CADocView::fitZoom(const QSizeF &room) const
+{
+    const CFTADocument *design = m_document ? m_document->ftDocument() : nullptr;
+    if (!design)
+        return 1.0;
+    return CACanvasGeometry::fitZoom(QSizeF(design->getDocumentSizeX(0), design->getDocumentSizeY(0)),
+                                     room / m_geometry.resolution());
+}
+
+QRectF CADocView::objectsBounds() const
+{
+    QRectF bounds;
+    if (!m_view)
+        return bounds;
+    for (const CFTComponent *component : m_view->GetCurrentComponents())
+        bounds |= component->GetNSDrawRect(false, 0.0);
+    return bounds;
+}
+
+void CADocView::refitFrame()
+{
+    const CFTADocument *design = m_document ? m_document->ftDocument() : nullptr;
+    const QRectF page = design ? QRectF(0, 0, design->getDocumentSizeX(0), design->getDocumentSizeY(0)) : QRectF();
+    m_geometry.setFrame(CACanvasGeometry::frameFor(page, objectsBounds()));
+    applyGeometry();
+}
+
+void CADocView::applyGeometry()
+{
+    const QRectF frame = m_geometry.frame();
+    m_item->setFrame(frame);
+    m_scene->setSceneRect(frame);
+    setTransform(QTransform::fromScale(scale(), scale()));
+    resize(m_geometry.pixelSize());
+    centerOn(frame.center());
+    viewport()->update();
+}
+
+void CADocView::invalidateObject(CFTComponent *component)
+{
+    if (!component || !m_view) {
+        viewport()->update();
+        return;
+    }
+    m_item->update(component->GetNSDrawRect(m_view->isSelected(component), m_view->getDotSize()).adjusted(-2, -2, 2, 2));
+}
+
+void CADocView::invalidateRedrawList()
+{
+    if (!m_view)
+        return;
+    for (CFTComponent *component : m_view->getInvalObjects())
+        invalidateObject(component);
+}
+
+void CADocView::viewOperationEnded(const CFTAOperationReport &report)
+{
+    Q_EMIT operationEnded(report);
+    Q_EMIT designEdited();
+}
+
+// --- The event path -------------------------------------------------------------------------------
+
+bool CADocView::pressOnEditor(const QPoint &position) const
+{
+    return m_editor->isAttached() && m_editor->contains(m_editor->mapFromScene(mapToScene(position)));
+}
+
+void CADocView::mousePressEvent(QMouseEvent *event)
+{
+    if (pressOnEditor(event->position().toPoint())) {
+        QGraphicsView::mousePressEvent(event);
+        return;
+    }
+    // A press elsewhere ends the edit and is then a press like any other.
+    endEditText();
+    setFocus(Qt::MouseFocusReason);
+    if (!m_view)
+        return;
+    if (m_view->getToolMode() == toolBackground) {
+        m_view->setEditBackground(false);
+        viewport()->update();
+    }
+    const QPointF point = m_geometry.documentPoint(event->position());
+    const modifierKeys keys = CACanvasGeometry::modifiers(event->modifiers());
+    m_view->clearInvalObjects();
+    if (event->button() == Qt::RightButton) {
+        const mouseResults results = m_view->MouseRDown(point.x(), point.y(), keys);
+        if (results & mouseRedrawInvalid)
+            invalidateRedrawList();
+        Q_EMIT selectionChanged();
+        const CFTComponent *operated = m_view->getOperObject();
+        if (operated && operated->getClassID() == ciAddressPanel)
+            Q_EMIT addressContextMenuRequested(event->globalPosition().toPoint());
+        return;
+    }
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_pressPoint = point;
+    const mouseResults results = m_view->MouseLDown(point.x(), point.y(), keys);
+    if (results & mouseStartTextEdit) {
+        invalidateRedrawList();
+        Q_EMIT selectionChanged();
+        startEditTextAt(point);
+        return;
+    }
+    if (results & mouseTemplateMenu) {
+        Q_EMIT templateMenuRequested(event->globalPosition().toPoint());
+        return;
+    }
+    if (results & mouseToFromMenu) {
+        Q_EMIT toFromMenuRequested(event->globalPosition().toPoint());
+        return;
+    }
+    if (results & mouseOpenImageEditor) {
+        Q_EMIT imageEditorRequested();
+        return;
+    }
+    m_tracking = true;
+    handleResults(results, false);
+}
+
+void CADocView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (pressOnEditor(event->position().toPoint())) {
+        QGraphicsView::mouseDoubleClickEvent(event);
+        return;
+    }
+    endEditText();
+    if (!m_view || event->button() != Qt::LeftButton)
+        return;
+    const QPointF point = m_geometry.documentPoint(event->position());
+    m_view->clearInvalObjects();
+    m_pressPoint = point;
+    const mouseResults results =
+        m_view->MouseLDoubleClick(point.x(), point.y(), CACanvasGeometry::modifiers(event->modifiers()));
+    invalidateRedrawList();
+    Q_EMIT selectionChanged();
+    if (results & mouseStartTextEdit)
+        startEditTextAt(point);
+    else if (results & mouseOpenImageEditor)
+        Q_EMIT imageEditorRequested();
+}
+
+void CADocView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_tracking || !m_view) {
+        if (m_editor->isAttached() && (event->buttons() & Qt::LeftButton)) {
+            QGraphicsView::mouseMoveEvent(event);
+            return;
+        }
+        // Hover highlight, for the select tool only.
+        if (m_view && !event->buttons() && m_view->getToolMode() == toolSelect && !m_view->isTextEditing()) {
+            const QPointF point = m_geometry.documentPoint(event->position());
+            m_view->clearInvalObjects();
+            m_view->setMouseLoc(point.x(), point.y(), 0);
+            if (m_view->UpdateHighlightedObject(point.x(), point.y()))
+                invalidateRedrawList();
+        }
+        return;
+    }
+    const QPointF point = m_geometry.documentPoint(event->position());
+    m_view->clearInvalObjects();
+    handleResults(m_view->MouseMove(point.x(), point.y(), CACanvasGeometry::modifiers(event->modifiers())), false);
+}
+
+void CADocView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (!m_tracking || !m_view || event->button() != Qt::LeftButton) {
+        QGraphicsView::mouseReleaseEvent(event);
+        return;
+    }
+    m_tracking = false;
+    const QPointF point = m_geometry.documentPoint(event->position());
+    m_view->clearInvalObjects();
+    handleResults(m_view->MouseUp(point.x(), point.y(), CACanvasGeometry::modifiers(event->modifiers())), true);
+}
+
+void CADocView::handleResults(mouseResults results, bool released)
+{
+    if ((results & mouseStartTextEdit) && m_view->isTextEditing())
+        startEditTextAt(m_pressPoint);
+    if (results & mouseChanged) {
+        invalidateObject(m_view->getOperObject());
+        Q_EMIT selectionChanged();
+    } else if (results & mouseRedrawSelectBox) {
+        m_item->update(m_prevSelectBox.adjusted(-1, -1, 1, 1));
+        m_prevSelectBox = m_view->isSelectBoxOper() ? m_view->getNSSBRect() : QRectF();
+        m_item->update(m_prevSelectBox.adjusted(-1, -1, 1, 1));
+    }
+    if (results & (mouseRedrawInvalid | mouseChanged)) {
+        invalidateRedrawList();
+        Q_EMIT selectionChanged();
+    }
+    if (results & mouseRedrawSnapGuides) {
+        // The guides span the page; they are cheap to draw again with it.
+        viewport()->update();
+    }
+    m_view->clearInvalObjects();
+    if (released && (results & (mouseCreated | mouseChanged)))
+        refitFrame();
+}
+
+void CADocView::keyPressEvent(QKeyEvent *event)
+{
+    QGraphicsView::keyPressEvent(event);
+}
+
+bool CADocView::focusNextPrevChild(bool next)
+{
+    // Tab belongs to the field editor while it edits an address.
+    if (m_editor->isAttached())
+        return false;
+    return QGraphicsView::focusNextPrevChild(next);
+}
+
+// --- In-place text editing ------------------------------------------------------------------------
+
+bool CADocView::isEditingText() const
+{
+    return m_editor->isAttached();
+}
+
+void CADocView::startEditText(CFTComponent *component)
+{
+    if (!m_view)
+        return;
+    m_view->startEditText(this, m_editor, component);
+    attachEditor();
+}
+
+void CADocView::startEditTextAt(const QPointF &point)
+{
+    if (!m_view || !m_view->isTextEditing())
+        return;
+    m_view->startEditText(this, m_editor, point.x(), point.y());
+    attachEditor();
+}
+
+void CADocView::attachEditor()
+{
+    CFTComponent *operated = m_view->getOperObject();
+    CDDText *text = operated ? operated->GetText() : nullptr;
+    if (!text || !text->isEditing())
+        return;
+    m_editor->setAddressFieldEditor(operated->getClassID() == ciAddressPanel);
+    QTextDocument *contents = text->getContents();
+    m_editor->attach(contents, text->editorFrame(), text->editorRotation());
+    // An empty or new text is typed in the style of its default text.
+    if (contents->isEmpty()) {
+        if (const std::optional<QTextCharFormat> style = text->GetFontAttr()) {
+            QTextCursor cursor = m_editor->textCursor();
+            cursor.setCharFormat(*style);
+            m_editor->setTextCursor(cursor);
+        }
+    }
+    connect(contents, &QTextDocument::contentsChanged, this, &CADocView::editedTextChanged, Qt::UniqueConnection);
+    setFocus(Qt::OtherFocusReason);
+    invalidateObject(operated);
+}
+
+void CADocView::editedTextChanged()
+{
+    if (!m_view || !m_view->isTextEditing() || !m_editor->isAttached())
+        return;
+    CFTComponent *operated = m_view->getOperObject();
+    operated->ExpandByText();
+    CDDText *text = operated->GetText();
+    if (!text)
+        return;
+    text->alignEditorFrame(operated->GetAngle(), operated->GetEditingOriginX(), operated->GetEditingOriginY(),
+                           operated->GetEditingSizeX(), operated->GetEditingSizeY());
+    m_editor->align(text->editorFrame(), text->editorRotation());
+    viewport()->update();
+    Q_EMIT designEdited();
+}
+
+bool CADocView::endEditText(int movement)
+{
+    if (!m_editor->isAttached() || !m_view)
+        return false;
+    CFTComponent *operated = m_view->getOperObject();
+    if (CDDText *text = operated ? operated->GetText() : nullptr)
+        disconnect(text->getContents(), &QTextDocument::contentsChanged, this, &CADocView::editedTextChanged);
+    m_editor->detach();
+    m_view->endEditText(m_editor);
+    if (operated && m_document && !m_personUpdating)
+        m_document->updatePersonWithComponent(operated);
+    Q_EMIT selectionChanged();
+    if (operated && (movement == CACanvasTextEditor::TabMovement || movement == CACanvasTextEditor::BacktabMovement)) {
+        startEditText(nullptr);
+    }
+    invalidateObject(operated);
+    setFocus(Qt::OtherFocusReason);
+    return true;
+}

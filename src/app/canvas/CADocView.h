@@ -1,0 +1,107 @@
+#pragma once
+
+#include "app/canvas/CACanvasGeometry.h"
+#include "kernel/component/CFTACoreView.h"
+#include "kernel/component/CFTAOperationReport.h"
+#include "kernel/document/CFTAViewObserver.h"
+
+#include <QGraphicsView>
+
+#include <memory>
+
+class CACanvasItem;
+class CACanvasTextEditor;
+class CADocument;
+class CFTAView;
+class CFTComponent;
+class QGraphicsScene;
+
+// The canvas of a document window: one side of one design, shown and edited with the mouse.
+// The kernel view does every hit test, selection change and object operation in design points;
+// the canvas converts events, acts on what the kernel answers, draws and keeps the one shared
+// field editor for in-place text editing.
+class CADocView : public QGraphicsView, public CFTAViewObserver
+{
+    Q_OBJECT
+public:
+    explicit CADocView(QWidget *parent = nullptr);
+    ~CADocView() override;
+
+    // Refused (and logged) without a document or with one of no known kind: answers false and
+    // keeps what it showed.
+    bool setDocument(CADocument *document);
+    CADocument *document() const { return m_document; }
+    CFTAView *ftView() const { return m_view.get(); }
+    const CACanvasGeometry &geometry() const { return m_geometry; }
+
+    // The screen's dots per inch; the scale is dpi / 72 times the zoom.
+    void setScreenResolution(double dotsPerInch);
+    // 1 is 100 %.
+    double zoom() const { return m_geometry.zoom(); }
+    void setZoom(double zoom);
+    // Screen pixels per design point.
+    double scale() const { return m_geometry.scale(); }
+    // The zoom that fits the page with its surroundings into room (screen pixels).
+    double fitZoom(const QSizeF &room) const;
+    // The design was replaced: a new kernel view, the frame fitted again.
+    void documentChanged();
+    // Objects moved out of the page grow the frame; back inside, it shrinks to the page.
+    void refitFrame();
+    void invalidateObject(CFTComponent *component);
+
+    // In-place editing.
+    CACanvasTextEditor *fieldEditor() const { return m_editor; }
+    bool isEditingText() const;
+    // Starts editing the operated object (or the given one), at a point when it has fields.
+    void startEditText(CFTComponent *component = nullptr);
+    void startEditTextAt(const QPointF &documentPoint);
+    // Ends editing; answers whether something was being edited.
+    bool endEditText(int movement = 0);
+    // While set, edits of a text are not written back into the document's person.
+    void beginUpdatePerson() { m_personUpdating = true; }
+    void endUpdatePerson() { m_personUpdating = false; }
+    bool isPersonUpdating() const { return m_personUpdating; }
+
+    void viewOperationEnded(const CFTAOperationReport &report) override;
+
+Q_SIGNALS:
+    void zoomChanged(double zoom);
+    // A creation, move, resize or erase ended: what changed, with the frames before.
+    void operationEnded(const CFTAOperationReport &report);
+    // The design changed (an operation or an edit of a text); the window marks it edited.
+    void designEdited();
+    void selectionChanged();
+    // A right press on an address panel asks for the address context menu.
+    void addressContextMenuRequested(const QPoint &globalPosition);
+    void templateMenuRequested(const QPoint &globalPosition);
+    void toFromMenuRequested(const QPoint &globalPosition);
+    void imageEditorRequested();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    void handleResults(mouseResults results, bool released);
+    void invalidateRedrawList();
+    void applyGeometry();
+    void attachEditor();
+    void editedTextChanged();
+    bool pressOnEditor(const QPoint &position) const;
+    QRectF objectsBounds() const;
+
+    CADocument *m_document = nullptr;
+    std::unique_ptr<CFTAView> m_view;
+    CACanvasGeometry m_geometry;
+    QGraphicsScene *m_scene;
+    CACanvasItem *m_item;
+    CACanvasTextEditor *m_editor;
+    QRectF m_prevSelectBox;
+    QPointF m_pressPoint;
+    bool m_tracking = false;
+    bool m_personUpdating = false;
+};

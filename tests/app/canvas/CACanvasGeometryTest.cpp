@@ -1,0 +1,101 @@
+// The canvas's arithmetic without a widget: scale, frame, mouse points and keys.
+#include "app/canvas/CACanvasGeometry.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(CACanvasGeometryTest, ScaleIsTheScreenResolutionOverSeventyTwoTimesTheZoom)
+{
+    const struct
+    {
+        double dpi, zoom, scale;
+    } cases[] = {{72, 1.0, 1.0}, {96, 1.0, 4.0 / 3.0}, {96, 2.0, 8.0 / 3.0}, {144, 0.5, 1.0}, {0, 1.5, 1.5}, {-5, 1, 1}};
+    for (const auto &c : cases) {
+        CACanvasGeometry geometry;
+        geometry.setResolution(CACanvasGeometry::resolutionFactor(c.dpi));
+        geometry.setZoom(c.zoom);
+        EXPECT_DOUBLE_EQ(geometry.scale(), c.scale) << c.dpi << " dpi at " << c.zoom;
+    }
+    CACanvasGeometry geometry;
+    geometry.setZoom(2.0);
+    geometry.setZoom(0.0);
+    geometry.setZoom(-1.0);
+    EXPECT_DOUBLE_EQ(geometry.zoom(), 2.0);
+}
+
+TEST(CACanvasGeometryTest, MousePositionsBecomeDesignPointsHalfAPixelBack)
+{
+    CACanvasGeometry geometry;
+    geometry.setResolution(2.0);
+    geometry.setZoom(1.5); // three pixels a point
+    geometry.setFrame(QRectF(-30, -10, 300, 200));
+    const QPointF point = geometry.documentPoint(QPointF(90, 30));
+    EXPECT_DOUBLE_EQ(point.x(), -30 + 30 - 0.5 / 3);
+    EXPECT_DOUBLE_EQ(point.y(), -10 + 10 - 0.5 / 3);
+    // Back again, the half pixel aside.
+    EXPECT_EQ(geometry.widgetPoint(QPointF(0, 0)), QPointF(90, 30));
+    EXPECT_EQ(geometry.widgetRect(QRectF(0, 0, 10, 20)), QRectF(90, 30, 30, 60));
+    EXPECT_EQ(geometry.pixelSize(), QSize(900, 600));
+    // Drags measure the same at every zoom.
+    const QPointF a = geometry.documentPoint(QPointF(10, 10));
+    const QPointF b = geometry.documentPoint(QPointF(40, 70));
+    EXPECT_DOUBLE_EQ(b.x() - a.x(), 10.0);
+    EXPECT_DOUBLE_EQ(b.y() - a.y(), 20.0);
+}
+
+TEST(CACanvasGeometryTest, KeysBecomeTheViewsModifiers)
+{
+    const struct
+    {
+        Qt::KeyboardModifiers keys;
+        modifierKeys expected;
+    } cases[] = {
+        {Qt::NoModifier, {}},
+        {Qt::ShiftModifier, modifierShift},
+        {Qt::AltModifier, modifierOption},
+        {Qt::ControlModifier, modifierCommand},
+        {Qt::MetaModifier, {}},
+        {Qt::ShiftModifier | Qt::ControlModifier, modifierShift | modifierCommand},
+        {Qt::AltModifier | Qt::ControlModifier | Qt::ShiftModifier, modifierShift | modifierOption | modifierCommand},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(CACanvasGeometry::modifiers(c.keys), c.expected) << c.keys.toInt();
+}
+
+TEST(CACanvasGeometryTest, FrameGrowsToObjectsOutsideThePageOnTheirSideOnly)
+{
+    const QRectF page(0, 0, 200, 100);
+    const struct
+    {
+        QRectF objects, frame;
+    } cases[] = {
+        {QRectF(), page},
+        {QRectF(10, 10, 50, 50), page},
+        {QRectF(-40, 10, 50, 50), QRectF(-60, 0, 260, 100)},
+        {QRectF(10, -5, 20, 20), QRectF(0, -25, 200, 125)},
+        {QRectF(190, 90, 30, 40), QRectF(0, 0, 240, 150)},
+        {QRectF(-10, -10, 300, 200), QRectF(-30, -30, 340, 240)},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(CACanvasGeometry::frameFor(page, c.objects), c.frame) << c.objects.x() << "," << c.objects.y();
+}
+
+TEST(CACanvasGeometryTest, FitZoomLeavesFortyPointsAndStaysBetweenHalfAndThreeTimes)
+{
+    const struct
+    {
+        QSizeF page, room;
+        double zoom;
+    } cases[] = {
+        {{160, 60}, {400, 400}, 2.0},      // width limits: 400 / 200
+        {{60, 160}, {400, 300}, 1.5},      // height limits: 300 / 200
+        {{10, 10}, {1000, 1000}, 3.0},     // clamped up high
+        {{1000, 1000}, {100, 100}, 0.5},   // clamped low
+        {{100, 100}, {0, 300}, 1.0},       // no room yet
+    };
+    for (const auto &c : cases)
+        EXPECT_DOUBLE_EQ(CACanvasGeometry::fitZoom(c.page, c.room), c.zoom) << c.page.width();
+}
+
+} // namespace
