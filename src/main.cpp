@@ -1,6 +1,7 @@
 #include "app/shell/CAChangeLayoutSheet.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentServices.h"
+#include "app/shell/CAPrintCommands.h"
 
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/FTKernelStartup.h"
@@ -35,6 +36,7 @@ int main(int argc, char *argv[])
 
     CADocumentController controller;
     installChangeLayoutSheet();
+    installPrintCommands();
     controller.applicationWillFinishLaunching();
     controller.openStartupDocuments(parser.positionalArguments());
     controller.applicationDidFinishLaunching();
