@@ -6,6 +6,9 @@
 #include "app/contacts/CAServiceDialogController.h"
 #include "app/contacts/FTAddressRecognition.h"
 #include "app/printing/CASheetController.h"
+#include "app/printsheet/CACalibrationController.h"
+#include "app/printsheet/CAPrintJob.h"
+#include "app/printsheet/CAPrintViewController.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CAFloatingPanels.h"
@@ -73,6 +76,20 @@ QWidget *templateSheet(CADocumentController &application, int which, const QStri
     return dialog;
 }
 
+// The print sheet of a sample design, its preview built.
+QWidget *printSheet(CADocumentController &application, int which)
+{
+    CAMainWindowController *window = sampleWindow(application, which);
+    CADocument *document = window->document();
+    const std::shared_ptr<CADocument> shared(window->record(), document);
+    auto *sheet = new CAPrintViewController(shared, *CAPrintJob::sheetKindForDocument(*document), {},
+                                            {u"Office"_s, u"Labels"_s}, window);
+    sheet->setWindowTitle(window->windowTitle());
+    sheet->show();
+    sheet->loadImageView();
+    return sheet;
+}
+
 } // namespace
 
 const QList<Screenshot> &screenshots()
@@ -125,11 +142,13 @@ const QList<Screenshot> &screenshots()
              return shown(CASavePanel::makeReplaceDamagedQuestion(sampleWindow(a, 0), u"party.pwdc"_s));
          }},
         {u"sheet-confirm-address"_s,
+         [](CADocumentController &a) {
              auto *sheet = new CAServiceDialogController(sampleWindow(a, 0));
              sheet->initFormWithDictionary(parseServiceText(
                  u"Dr. Mary Ann Baker\nAcme Widgets. Sales\n1200 Harbor Boulevard Suite 400\nSpringfield, IL 62704-1234\nUSA"_s));
              sheet->setWindowModality(Qt::WindowModal);
              return shown(sheet);
+         }},
         {u"sheet-layout-chooser-filtered"_s, [](CADocumentController &a) { return templateSheet(a, 0, u"5160"_s); }},
         {u"sheet-layout-preview-roll"_s, [](CADocumentController &a) { return templateSheet(a, 0, u"30252"_s); }},
         {u"sheet-layout-preview-envelope-window"_s,
@@ -138,6 +157,14 @@ const QList<Screenshot> &screenshots()
         {u"sheet-layout-label-editor"_s, [](CADocumentController &a) { return templateSheet(a, 0, QString(), "_auto", 0); }},
         {u"sheet-layout-envelope-editor"_s,
          [](CADocumentController &a) { return templateSheet(a, 1, QString(), "_enableWindow", 0); }},
+        {u"sheet-print-label"_s, [](CADocumentController &a) { return printSheet(a, 0); }},
+        {u"sheet-print-envelope"_s, [](CADocumentController &a) { return printSheet(a, 1); }},
+        {u"sheet-print-postcard"_s, [](CADocumentController &a) { return printSheet(a, 2); }},
+        {u"sheet-calibration"_s,
+         [](CADocumentController &a) {
+             CAMainWindowController *window = sampleWindow(a, 0);
+             return shown(new CACalibrationController(*window->document(), {u"Office"_s, u"Labels"_s}, window));
+         }},
         {u"menu-file"_s, [](CADocumentController &a) { return menu(a, u"File"_s); }},
         {u"menu-edit"_s, [](CADocumentController &a) { return menu(a, u"Edit"_s); }},
         {u"menu-format"_s, [](CADocumentController &a) { return menu(a, u"Format"_s); }},
