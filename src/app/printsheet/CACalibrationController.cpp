@@ -10,25 +10,21 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
-#include <QFormLayout>
-#include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
+#include <QLocale>
+
+#include <ui_Calibration.h>
+#include <ui_CalibrationLabelRoll.h>
 
 namespace {
 
-QDoubleSpinBox *millimetres(const char *name, QWidget *parent)
+// The values are stored with a point whatever the user's locale shows.
+QDoubleSpinBox *millimetres(QWidget *sheet, const char *name)
 {
-    auto *box = new QDoubleSpinBox(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setRange(-50.0, 50.0);
-    box->setDecimals(1);
-    box->setSingleStep(0.5);
-    box->setSuffix(QStringLiteral(" mm"));
-    // The values are stored with a point whatever the user's locale shows.
-    box->setLocale(QLocale::c());
+    auto *box = sheet->findChild<QDoubleSpinBox *>(QLatin1String(name));
+    if (box)
+        box->setLocale(QLocale::c());
     return box;
 }
 
@@ -43,57 +39,40 @@ CACalibrationController::CACalibrationController(CADocument &document, const QSt
     const bool roll = design && design->isLabelRoll();
     setObjectName(roll ? QStringLiteral("CalibrationLabelRoll") : QStringLiteral("Calibration"));
     setWindowModality(Qt::WindowModal);
-    setWindowTitle(PWLocalizedString(QStringLiteral("Calibrate Printer")));
     m_hasScale = !roll && design && design->GetRowCount() > 2;
 
-    auto *layout = new QVBoxLayout(this);
-    auto *note = new QLabel(PWLocalizedString(QStringLiteral(
-                                "Print the calibration page, read where the printed marks meet the scales and enter "
-                                "the readings for the printer.")),
-                            this);
-    note->setWordWrap(true);
-    layout->addWidget(note);
-    auto *form = new QFormLayout;
-    _printerListPopUp = new QComboBox(this);
-    _printerListPopUp->setObjectName(QStringLiteral("_printerListPopUp"));
+    if (roll)
+        Ui::CalibrationLabelRoll().setupUi(this);
+    else
+        Ui::Calibration().setupUi(this);
+    setWindowTitle(PWLocalizedString(QStringLiteral("Calibrate Printer")));
+    _printerListPopUp = findChild<QComboBox *>(QStringLiteral("_printerListPopUp"));
     _printerListPopUp->addItems(printerNames);
-    form->addRow(PWLocalizedString(QStringLiteral("Printer:")), _printerListPopUp);
-    _horizontalEdit = millimetres("_horizontalEdit", this);
-    _verticalEdit = millimetres("_verticalEdit", this);
-    form->addRow(PWLocalizedString(QStringLiteral("Horizontal offset:")), _horizontalEdit);
-    form->addRow(PWLocalizedString(QStringLiteral("Vertical offset:")), _verticalEdit);
-    _scaleCheck = new QCheckBox(PWLocalizedString(QStringLiteral("Correct the vertical scale")), this);
-    _scaleCheck->setObjectName(QStringLiteral("_scaleCheck"));
-    _scaleEdit = millimetres("_scaleEdit", this);
-    if (!roll) {
-        form->addRow(QString(), _scaleCheck);
-        form->addRow(PWLocalizedString(QStringLiteral("Scale reading:")), _scaleEdit);
-    } else {
-        _scaleCheck->hide();
-        _scaleEdit->hide();
-    }
-    layout->addLayout(form);
-
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    _printButton = buttons->addButton(PWLocalizedString(QStringLiteral("Print Calibration Page…")),
-                                      QDialogButtonBox::ActionRole);
-    _printButton->setObjectName(QStringLiteral("_printButton"));
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("_okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("_cancelButton"));
+    _horizontalEdit = millimetres(this, "_horizontalEdit");
+    _verticalEdit = millimetres(this, "_verticalEdit");
+    // Only the sheet layout has the scale correction.
+    _scaleEdit = millimetres(this, "_scaleEdit");
+    _scaleCheck = findChild<QCheckBox *>(QStringLiteral("_scaleCheck"));
+    _printButton = findChild<QPushButton *>(QStringLiteral("_printButton"));
+    auto *okButton = findChild<QPushButton *>(QStringLiteral("_okButton"));
+    auto *cancelButton = findChild<QPushButton *>(QStringLiteral("_cancelButton"));
+    for (QPushButton *button : {_printButton, okButton, cancelButton})
+        button->setAutoDefault(button == okButton);
     // An envelope has no calibration page: asking for one printed nothing and never came back.
     _printButton->setEnabled(document.docType() != dtEnvelope);
-    layout->addWidget(buttons);
 
-    connect(buttons, &QDialogButtonBox::accepted, this, &CACalibrationController::okClicked);
-    connect(buttons, &QDialogButtonBox::rejected, this, [this] { done(Cancel); });
+    connect(okButton, &QPushButton::clicked, this, &CACalibrationController::okClicked);
+    connect(cancelButton, &QPushButton::clicked, this, [this] { done(Cancel); });
     connect(_printButton, &QPushButton::clicked, this, [this] { done(PrintPage); });
     connect(_printerListPopUp, &QComboBox::currentIndexChanged, this, &CACalibrationController::selectPrinter);
     for (QDoubleSpinBox *box : {_horizontalEdit, _verticalEdit, _scaleEdit})
-        connect(box, &QDoubleSpinBox::valueChanged, this, &CACalibrationController::setPrinterValues);
-    connect(_scaleCheck, &QCheckBox::toggled, this, [this](bool on) {
-        _scaleEdit->setEnabled(on && m_hasScale);
-        setPrinterValues();
-    });
+        if (box)
+            connect(box, &QDoubleSpinBox::valueChanged, this, &CACalibrationController::setPrinterValues);
+    if (_scaleCheck)
+        connect(_scaleCheck, &QCheckBox::toggled, this, [this](bool on) {
+            _scaleEdit->setEnabled(on && m_hasScale);
+            setPrinterValues();
+        });
 
     const int current = printerNames.indexOf(document.printSettings().printerName);
     _printerListPopUp->setCurrentIndex(current >= 0 ? current : (printerNames.isEmpty() ? -1 : 0));
@@ -118,10 +97,12 @@ void CACalibrationController::selectPrinter(int index)
     m_showing = true;
     _horizontalEdit->setValue(entry.horizontal());
     _verticalEdit->setValue(entry.vertical());
-    _scaleEdit->setValue(entry.scale());
-    _scaleCheck->setChecked(entry.isScaleEnabled() && m_hasScale);
-    _scaleCheck->setEnabled(m_hasScale);
-    _scaleEdit->setEnabled(m_hasScale && _scaleCheck->isChecked());
+    if (_scaleEdit && _scaleCheck) {
+        _scaleEdit->setValue(entry.scale());
+        _scaleCheck->setChecked(entry.isScaleEnabled() && m_hasScale);
+        _scaleCheck->setEnabled(m_hasScale);
+        _scaleEdit->setEnabled(m_hasScale && _scaleCheck->isChecked());
+    }
     m_showing = false;
     for (QWidget *control : {static_cast<QWidget *>(_horizontalEdit), static_cast<QWidget *>(_verticalEdit)})
         control->setEnabled(index >= 0);
@@ -135,15 +116,16 @@ void CACalibrationController::setPrinterValues()
     if (m_showing || name.isEmpty())
         return;
     m_dict[name] = CACalibrationSettings(numberText(_horizontalEdit->value()), numberText(_verticalEdit->value()),
-                                         _scaleEdit->isHidden() ? QString() : numberText(_scaleEdit->value()),
-                                         _scaleCheck->isChecked());
+                                         _scaleEdit ? numberText(_scaleEdit->value()) : QString(),
+                                         _scaleCheck && _scaleCheck->isChecked());
 }
 
 void CACalibrationController::okClicked()
 {
     // A field still being typed in is taken as it stands.
     for (QDoubleSpinBox *box : {_horizontalEdit, _verticalEdit, _scaleEdit})
-        box->interpretText();
+        if (box)
+            box->interpretText();
     CACalibrationSettings::setAllSettings(PWUserDefaults::standardUserDefaults(), m_dict);
     done(OK);
 }

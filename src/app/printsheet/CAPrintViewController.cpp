@@ -14,9 +14,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
-#include <QFormLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -29,6 +26,10 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <ui_PrintViewDYMO.h>
+#include <ui_PrintViewEnvelope.h>
+#include <ui_PrintViewLabel.h>
 
 using namespace Qt::StringLiterals;
 
@@ -75,11 +76,10 @@ void setUpProgress(QProgressDialog &progress)
     progress.setAutoReset(false);
 }
 
-QCheckBox *check(const char *name, const QString &text, QWidget *parent)
+// A control of the sheet's form by its name; null for one this layout does not have.
+template <typename T> T *control(QWidget *sheet, const char *name)
 {
-    auto *box = new QCheckBox(PWLocalizedString(text), parent);
-    box->setObjectName(QLatin1String(name));
-    return box;
+    return sheet->findChild<T *>(QLatin1String(name));
 }
 
 } // namespace
@@ -119,188 +119,96 @@ CAPrintViewController::~CAPrintViewController() = default;
 
 void CAPrintViewController::buildForm(const QStringList &printerNames)
 {
-    auto *top = new QHBoxLayout(this);
-    _viewTab = new QTabWidget(this);
-    _viewTab->setObjectName(QStringLiteral("_viewTab"));
-
-    auto *previewPage = new QWidget(_viewTab);
-    auto *previewLayout = new QVBoxLayout(previewPage);
-    _scrollView = new QScrollArea(previewPage);
-    _scrollView->setObjectName(QStringLiteral("_scrollView"));
-    _scrollView->setMinimumSize(360, 360);
-    _scrollView->setAlignment(Qt::AlignCenter);
-    _imageView = new CAPrintPreview;
-    _scrollView->setWidget(_imageView);
-    _progressCaption = new QLabel(PWLocalizedString(QStringLiteral("Preparing the preview…")), previewPage);
-    _progressCaption->setObjectName(QStringLiteral("_progress_caption"));
-    auto *zoomRow = new QHBoxLayout;
-    _zoom = new QSlider(Qt::Horizontal, previewPage);
-    _zoom->setObjectName(QStringLiteral("_zoom"));
-    _zoom->setRange(50, 400);
-    _zoom->setValue(100);
-    _zoom->setAccessibleName(PWLocalizedString(QStringLiteral("Zoom")));
-    auto *zoomOut = new QPushButton(QStringLiteral("−"), previewPage);
-    auto *zoomIn = new QPushButton(QStringLiteral("+"), previewPage);
-    zoomOut->setObjectName(QStringLiteral("zoomOut"));
-    zoomIn->setObjectName(QStringLiteral("zoomIn"));
-    zoomRow->addWidget(new QLabel(PWLocalizedString(QStringLiteral("Zoom:")), previewPage));
-    zoomRow->addWidget(zoomOut);
-    zoomRow->addWidget(_zoom, 1);
-    zoomRow->addWidget(zoomIn);
-    previewLayout->addWidget(_progressCaption);
-    previewLayout->addWidget(_scrollView, 1);
-    previewLayout->addLayout(zoomRow);
-    _viewTab->addTab(previewPage, PWLocalizedString(QStringLiteral("Preview")));
+    switch (m_kind) {
+    case CAPrintSheetKind::Roll:
+        Ui::PrintViewDYMO().setupUi(this);
+        break;
+    case CAPrintSheetKind::LabelSheet:
+        Ui::PrintViewLabel().setupUi(this);
+        break;
+    case CAPrintSheetKind::Envelope:
+        Ui::PrintViewEnvelope().setupUi(this);
+        break;
+    }
+    _viewTab = control<QTabWidget>(this, "_viewTab");
+    _scrollView = control<QScrollArea>(this, "_scrollView");
+    _imageView = control<CAPrintPreview>(this, "_imageView");
+    _progressCaption = control<QLabel>(this, "_progress_caption");
+    _zoom = control<QSlider>(this, "_zoom");
+    _copiesEdit = control<QSpinBox>(this, "_copiesEdit");
+    _startFromEdit = control<QSpinBox>(this, "_startFromEdit");
+    _pageEdit = control<QSpinBox>(this, "_pageEdit");
+    _pageCount = control<QLabel>(this, "_pageCount");
+    _printerList = control<QComboBox>(this, "_printerList");
+    _personListButton = control<QComboBox>(this, "_personListButton");
+    _cutLineCheck = control<QCheckBox>(this, "_cutLineCheck");
+    _dotMarkCheck = control<QCheckBox>(this, "_dotMarkCheck");
+    _vectorCheck = control<QCheckBox>(this, "_vectorCheck");
+    _suppressCountryFieldCheck = control<QCheckBox>(this, "_suppressCountryFieldCheck");
+    _omitContactNameCheck = control<QCheckBox>(this, "_omitContactNameCheck");
+    _commaDelimitedCheck = control<QCheckBox>(this, "_commaDelimitedCheck");
+    _fitAddressPanelCheck = control<QCheckBox>(this, "_fitAddressPanelCheck");
+    _printerSettings = control<QCheckBox>(this, "_printerSettings");
+    _closeButton = control<QPushButton>(this, "_closeButton");
+    _exportButton = control<QPushButton>(this, "_exportButton");
+    _printButton = control<QPushButton>(this, "_printButton");
 
     // In-place editing needs the design canvas, which this build does not have yet.
-    auto *editingPage = new QLabel(PWLocalizedString(QStringLiteral("Editing a printed item in place is not available yet.")),
-                                   _viewTab);
-    editingPage->setObjectName(QStringLiteral("_editingNote"));
-    editingPage->setAlignment(Qt::AlignCenter);
-    editingPage->setWordWrap(true);
-    _viewTab->addTab(editingPage, PWLocalizedString(QStringLiteral("Edit")));
     _viewTab->setTabEnabled(1, false);
-    _viewTab->setTabToolTip(1, editingPage->text());
-    top->addWidget(_viewTab, 1);
-    top->addWidget(buildSettingsColumn(printerNames));
-
+    _viewTab->setTabToolTip(1, control<QLabel>(this, "_editingNote")->text());
     connect(_zoom, &QSlider::valueChanged, _imageView, &CAPrintPreview::setZoom);
-    connect(zoomIn, &QPushButton::clicked, this, [this] { _zoom->setValue(std::min(_zoom->maximum(), int(_zoom->value() * 1.5))); });
-    connect(zoomOut, &QPushButton::clicked, this, [this] { _zoom->setValue(std::max(_zoom->minimum(), int(_zoom->value() / 1.5))); });
+    connect(control<QPushButton>(this, "zoomIn"), &QPushButton::clicked, this,
+            [this] { _zoom->setValue(std::min(_zoom->maximum(), int(_zoom->value() * 1.5))); });
+    connect(control<QPushButton>(this, "zoomOut"), &QPushButton::clicked, this,
+            [this] { _zoom->setValue(std::max(_zoom->minimum(), int(_zoom->value() / 1.5))); });
+    connect(control<QPushButton>(this, "_fitButton"), &QPushButton::clicked, this, [this] { _zoom->setValue(100); });
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setAutoDefault(button == _printButton);
+
+    setUpSettings(printerNames);
 }
 
-QWidget *CAPrintViewController::buildSettingsColumn(const QStringList &printerNames)
+void CAPrintViewController::setUpSettings(const QStringList &printerNames)
 {
     CAPrintSettings &settings = m_document->printSettings();
     const documentType type = m_document->docType();
-    auto *column = new QWidget(this);
-    auto *layout = new QVBoxLayout(column);
-    auto *form = new QFormLayout;
-
     const bool labels = type == dtLabel, postcards = type == dtPostcard;
     const QString copiesCaption = labels ? u"Number of labels:"_s : postcards ? u"Number of postcards:"_s : u"Number of envelopes:"_s;
-    const QString startCaption = labels ? u"Start from label:"_s : u"Start from postcard:"_s;
-    _copiesEdit = new QSpinBox(column);
-    _copiesEdit->setObjectName(QStringLiteral("_copiesEdit"));
-    _copiesEdit->setRange(1, 9999);
-    form->addRow(PWLocalizedString(copiesCaption), _copiesEdit);
-    _startFromEdit = new QSpinBox(column);
-    _startFromEdit->setObjectName(QStringLiteral("_startFromEdit"));
-    _startFromEdit->setRange(1, m_itemsPerPage);
-    if (m_kind == CAPrintSheetKind::LabelSheet)
-        form->addRow(PWLocalizedString(startCaption), _startFromEdit);
-    else
-        _startFromEdit->hide();
-    _pageEdit = new QSpinBox(column);
-    _pageEdit->setObjectName(QStringLiteral("_pageEdit"));
-    _pageEdit->setRange(1, 1);
-    _pageCount = new QLabel(column);
-    _pageCount->setObjectName(QStringLiteral("_pageCount"));
-    auto *pageRow = new QHBoxLayout;
-    pageRow->addWidget(_pageEdit);
-    pageRow->addWidget(new QLabel(PWLocalizedString(QStringLiteral("of")), column));
-    pageRow->addWidget(_pageCount, 1);
-    form->addRow(PWLocalizedString(QStringLiteral("Page:")), pageRow);
+    control<QLabel>(this, "_copiesCaption")->setText(PWLocalizedString(copiesCaption));
+    if (QLabel *startCaption = control<QLabel>(this, "_startFromCaption"))
+        startCaption->setText(PWLocalizedString(labels ? u"Start from label:"_s : u"Start from postcard:"_s));
+    if (_startFromEdit)
+        _startFromEdit->setRange(1, m_itemsPerPage);
 
-    _printerList = new QComboBox(column);
-    _printerList->setObjectName(QStringLiteral("_printerList"));
     _printerList->addItems(printerNames);
     _printerList->setCurrentIndex(printerNames.indexOf(settings.printerName));
-    form->addRow(PWLocalizedString(QStringLiteral("Printer:")), _printerList);
-    layout->addLayout(form);
 
     // The persons: the design's own recipient, or a print list.
-    auto *persons = new QGroupBox(PWLocalizedString(QStringLiteral("Addresses")), column);
-    auto *personsLayout = new QVBoxLayout(persons);
-    _personSourceRadio = new QButtonGroup(persons);
-    auto *own = new QRadioButton(PWLocalizedString(QStringLiteral("This design's address")), persons);
-    auto *list = new QRadioButton(PWLocalizedString(QStringLiteral("Print list:")), persons);
-    own->setObjectName(QStringLiteral("_personSourceOwn"));
-    list->setObjectName(QStringLiteral("_personSourceList"));
-    _personSourceRadio->addButton(own, 0);
-    _personSourceRadio->addButton(list, 1);
-    _personListButton = new QComboBox(persons);
-    _personListButton->setObjectName(QStringLiteral("_personListButton"));
+    _personSourceRadio = new QButtonGroup(this);
+    _personSourceRadio->addButton(control<QRadioButton>(this, "_personSourceOwn"), 0);
+    _personSourceRadio->addButton(control<QRadioButton>(this, "_personSourceList"), 1);
     CAPrintListArray &lists = CAPrintListArray::getShared();
     for (int i = 0; i < lists.count(); ++i)
         _personListButton->addItem(lists.getPrintListNameAt(i));
     _personListButton->insertSeparator(_personListButton->count());
     _personListButton->addItem(PWLocalizedString(QStringLiteral("Edit List")), kEditListTag);
     _personListButton->setCurrentIndex(m_persons.listName.isEmpty() ? -1 : _personListButton->findText(m_persons.listName));
-    personsLayout->addWidget(own);
-    personsLayout->addWidget(list);
-    personsLayout->addWidget(_personListButton);
-    layout->addWidget(persons);
 
-    auto *marks = new QGroupBox(PWLocalizedString(QStringLiteral("Options")), column);
-    auto *marksLayout = new QVBoxLayout(marks);
-    _cutLineCheck = check("_cutLineCheck", QStringLiteral("Cut lines"), marks);
-    _dotMarkCheck = check("_dotMarkCheck", QStringLiteral("Dotted lines"), marks);
-    _vectorCheck = check("_vectorCheck", QStringLiteral("Print as picture (no vector graphics)"), marks);
-    _suppressCountryFieldCheck = check("_suppressCountryFieldCheck", QStringLiteral("Leave out the home country"), marks);
-    _omitContactNameCheck = check("_omitContactNameCheck", QStringLiteral("Leave out contact names of companies"), marks);
-    _commaDelimitedCheck = check("_commaDelimitedCheck", QStringLiteral("Keep commas in addresses"), marks);
-    _fitAddressPanelCheck = check("_fitAddressPanelCheck", QStringLiteral("Fit addresses to their panel"), marks);
-    if (m_kind == CAPrintSheetKind::LabelSheet) {
-        marksLayout->addWidget(_cutLineCheck);
-        marksLayout->addWidget(_dotMarkCheck);
-    } else {
-        _cutLineCheck->hide();
-        _dotMarkCheck->hide();
-    }
-    for (QCheckBox *box : {_vectorCheck, _suppressCountryFieldCheck, _omitContactNameCheck, _commaDelimitedCheck, _fitAddressPanelCheck})
-        marksLayout->addWidget(box);
-    layout->addWidget(marks);
-
-    _alignmentMatrix = new QButtonGroup(column);
-    _printerSettings = check("_printerSettings", QStringLiteral("Use the printer's envelope settings"), column);
-    if (m_kind == CAPrintSheetKind::Envelope) {
-        auto *envelope = new QGroupBox(PWLocalizedString(QStringLiteral("Envelope feed")), column);
-        auto *envelopeLayout = new QVBoxLayout(envelope);
-        auto *alignRow = new QHBoxLayout;
-        const QString names[] = {u"Left"_s, u"Centre"_s, u"Right"_s};
-        for (int tag = 0; tag < 3; ++tag) {
-            auto *button = new QRadioButton(PWLocalizedString(names[tag]), envelope);
-            button->setObjectName(QStringLiteral("_align%1").arg(tag));
+    _alignmentMatrix = new QButtonGroup(this);
+    for (int tag = 0; tag < 3; ++tag)
+        if (auto *button = findChild<QRadioButton *>(QStringLiteral("_align%1").arg(tag)))
             _alignmentMatrix->addButton(button, tag);
-            alignRow->addWidget(button);
-        }
-        auto *rotateRow = new QHBoxLayout;
-        auto *left = new QPushButton(PWLocalizedString(QStringLiteral("Rotate Left")), envelope);
-        auto *right = new QPushButton(PWLocalizedString(QStringLiteral("Rotate Right")), envelope);
-        left->setObjectName(QStringLiteral("_rotateLeft"));
-        right->setObjectName(QStringLiteral("_rotateRight"));
-        rotateRow->addWidget(left);
-        rotateRow->addWidget(right);
-        envelopeLayout->addLayout(alignRow);
-        envelopeLayout->addLayout(rotateRow);
-        envelopeLayout->addWidget(_printerSettings);
-        layout->addWidget(envelope);
+    if (QPushButton *left = control<QPushButton>(this, "_rotateLeft"))
         connect(left, &QPushButton::clicked, this, [this] { rotateBy(1); });
+    if (QPushButton *right = control<QPushButton>(this, "_rotateRight"))
         connect(right, &QPushButton::clicked, this, [this] { rotateBy(2); });
-    } else {
-        _printerSettings->hide();
-    }
-
-    layout->addStretch(1);
-    auto *buttons = new QHBoxLayout;
-    _closeButton = new QPushButton(PWLocalizedString(QStringLiteral("Cancel")), column);
-    _closeButton->setObjectName(QStringLiteral("_closeButton"));
-    _exportButton = new QPushButton(PWLocalizedString(QStringLiteral("Save as PDF…")), column);
-    _exportButton->setObjectName(QStringLiteral("_exportButton"));
-    _printButton = new QPushButton(PWLocalizedString(QStringLiteral("Print…")), column);
-    _printButton->setObjectName(QStringLiteral("_printButton"));
-    _printButton->setDefault(true);
-    buttons->addWidget(_closeButton);
-    buttons->addStretch(1);
-    buttons->addWidget(_exportButton);
-    buttons->addWidget(_printButton);
-    layout->addLayout(buttons);
 
     // Starting values: the choices stored with the design, the preferences for the filters.
     const PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-    _cutLineCheck->setChecked(settings.cutLines);
-    _dotMarkCheck->setChecked(settings.dottedMark);
+    if (_cutLineCheck)
+        _cutLineCheck->setChecked(settings.cutLines);
+    if (_dotMarkCheck)
+        _dotMarkCheck->setChecked(settings.dottedMark);
     _vectorCheck->setChecked(!defaults.boolForKey(QStringLiteral("FTVectorPrinting")));
     _suppressCountryFieldCheck->setChecked(defaults.boolForKey(QStringLiteral("FTSuppressCountryField")));
     _commaDelimitedCheck->setChecked(!defaults.boolForKey(QStringLiteral("FTCommaDelimitedAddress")));
@@ -310,7 +218,8 @@ QWidget *CAPrintViewController::buildSettingsColumn(const QStringList &printerNa
         alignment = qBound(0, int(defaults.integerForKey(kEnvelopeAlignDefault)), 2);
     if (QAbstractButton *button = _alignmentMatrix->button(alignment))
         button->setChecked(true);
-    _printerSettings->setChecked(settings.usePrinterSettings);
+    if (_printerSettings)
+        _printerSettings->setChecked(settings.usePrinterSettings);
 
     const bool useList = m_persons.fromPrintList && m_persons.persons && !m_persons.persons->empty();
     _personSourceRadio->button(useList ? 1 : 0)->setChecked(true);
@@ -324,32 +233,35 @@ QWidget *CAPrintViewController::buildSettingsColumn(const QStringList &printerNa
     connect(_copiesEdit, &QSpinBox::valueChanged, this, [this](int value) {
         setCopies(CAPrintJob::copiesFromStepper(value, _copiesEdit->maximum(), m_kind == CAPrintSheetKind::LabelSheet ? m_itemsPerPage : 0));
     });
-    connect(_startFromEdit, &QSpinBox::valueChanged, this, &CAPrintViewController::startFromChanged);
+    if (_startFromEdit)
+        connect(_startFromEdit, &QSpinBox::valueChanged, this, &CAPrintViewController::startFromChanged);
     connect(_pageEdit, &QSpinBox::valueChanged, this, &CAPrintViewController::pageChanged);
-    connect(_cutLineCheck, &QCheckBox::toggled, this, [this](bool on) {
-        m_document->printSettings().cutLines = on;
-        if (m_view)
-            m_view->setDrawCutMarkers(on);
-        _imageView->update();
-    });
-    connect(_dotMarkCheck, &QCheckBox::toggled, this, [this](bool on) {
-        m_document->printSettings().dottedMark = on;
-        if (m_view)
-            m_view->setDrawDotMarkers(on);
-        _imageView->update();
-    });
+    if (_cutLineCheck)
+        connect(_cutLineCheck, &QCheckBox::toggled, this, [this](bool on) {
+            m_document->printSettings().cutLines = on;
+            if (m_view)
+                m_view->setDrawCutMarkers(on);
+            _imageView->update();
+        });
+    if (_dotMarkCheck)
+        connect(_dotMarkCheck, &QCheckBox::toggled, this, [this](bool on) {
+            m_document->printSettings().dottedMark = on;
+            if (m_view)
+                m_view->setDrawDotMarkers(on);
+            _imageView->update();
+        });
     for (QCheckBox *box : {_vectorCheck, _suppressCountryFieldCheck, _omitContactNameCheck, _commaDelimitedCheck, _fitAddressPanelCheck})
         connect(box, &QCheckBox::toggled, this, &CAPrintViewController::filterChanged);
     connect(_personSourceRadio, &QButtonGroup::idClicked, this, &CAPrintViewController::personSourceChanged);
     connect(_personListButton, &QComboBox::activated, this, &CAPrintViewController::personListChosen);
     connect(_alignmentMatrix, &QButtonGroup::idClicked, this, &CAPrintViewController::align);
-    connect(_printerSettings, &QCheckBox::toggled, this, &CAPrintViewController::printerSettingsChanged);
+    if (_printerSettings)
+        connect(_printerSettings, &QCheckBox::toggled, this, &CAPrintViewController::printerSettingsChanged);
     connect(_printerList, &QComboBox::activated, this, &CAPrintViewController::printerChosen);
     connect(_closeButton, &QPushButton::clicked, this, [this] { finishWith(Cancel); });
     connect(_printButton, &QPushButton::clicked, this, [this] { finishWith(Print); });
     connect(_exportButton, &QPushButton::clicked, this, &CAPrintViewController::exportPdf);
     updatePageCount();
-    return column;
 }
 
 void CAPrintViewController::showEvent(QShowEvent *event)
@@ -393,12 +305,13 @@ void CAPrintViewController::loadImageView()
 
 void CAPrintViewController::plugIn(std::unique_ptr<CAPrintingView> view)
 {
+    // The preview lets go of the view being replaced before it is freed.
+    _imageView->setPrintingView(view.get());
     m_view = std::move(view);
     m_view->setRotation(m_envelopeRotation);
     if (_alignmentMatrix->checkedId() >= 0)
         m_view->setAlignment(_alignmentMatrix->checkedId());
     _imageView->setRoom(_scrollView->viewport()->size());
-    _imageView->setPrintingView(m_view.get());
 }
 
 void CAPrintViewController::setCopies(int copies)
@@ -510,7 +423,7 @@ void CAPrintViewController::align(int alignment)
 
 void CAPrintViewController::rotateBy(int tag)
 {
-    m_envelopeRotation = CAPrintJob::rotate(m_envelopeRotation, tag, _printerSettings->isChecked());
+    m_envelopeRotation = CAPrintJob::rotate(m_envelopeRotation, tag, _printerSettings && _printerSettings->isChecked());
     if (m_view)
         m_view->setRotation(m_envelopeRotation);
     m_document->printSettings().envelopeRotation = m_envelopeRotation;
@@ -533,13 +446,15 @@ void CAPrintViewController::updateEnvelopeView()
 {
     if (m_kind != CAPrintSheetKind::Envelope || !m_view)
         return;
-    const bool own = _printerSettings->isChecked();
+    const bool own = _printerSettings && _printerSettings->isChecked();
     m_document->setupPrintInfo(own);
     for (QAbstractButton *button : _alignmentMatrix->buttons())
         button->setEnabled(!own);
     // The paper changed: a new view lays the envelope on it.
     const bool vector = !_vectorCheck->isChecked();
     std::unique_ptr<CAPrintingView> view = CAPrintJob::makePrintingView(m_document, m_kind, m_persons.persons, vector);
+    if (!view)
+        return;
     view->usePrintList(m_document->printSettings().personList);
     view->setCopies(m_document->printSettings().copies);
     view->setCurPage(std::min(m_view->curPage(), m_pageCount));

@@ -66,7 +66,7 @@ protected:
 
 private:
     void buildForm(const QStringList &printerNames);
-    QWidget *buildSettingsColumn(const QStringList &printerNames);
+    void setUpSettings(const QStringList &printerNames);
     void setCopies(int copies);
     void startFromChanged(int start);
     void pageChanged(int page);

@@ -3,6 +3,7 @@
 #include "app/printsheet/CAPrintViewController.h"
 
 #include "kernel/base/CAEnvironment.h"
+#include "kernel/document/CFTADocument.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/printing/CACalibrationSettings.h"
 #include "kernel/printing/CAEnvironmentLayout.h"
@@ -39,10 +40,17 @@ std::shared_ptr<CADocument> design(int type)
 {
     CAEnvironment::setDefaultCountry(u"us"_s);
     const std::shared_ptr<CATemplateFormat> layout = defaultLayout(type);
-    auto document = std::make_shared<CADocument>();
+    auto document = std::make_shared<CADocument>(
+        std::make_unique<CFTADocument>(documentType(type), CDDString(u"us"_s), CDDString(u"us"_s)));
     if (layout)
         document->setLayoutArangeComponents(*layout, false);
     return document;
+}
+
+// A click on the box's own mark: its middle may lie beyond a short caption.
+void toggle(QCheckBox *box)
+{
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
 }
 
 int pdfPages(const QString &path)
@@ -118,18 +126,18 @@ TEST_F(PrintSheetTest, BoxesLandInTheSettingsAndTheView)
 {
     const std::shared_ptr<CADocument> document = design(dtLabel);
     CAPrintViewController *sheet = openSheet(document, 2);
-    QTest::mouseClick(child<QCheckBox>("_cutLineCheck"), Qt::LeftButton);
-    QTest::mouseClick(child<QCheckBox>("_dotMarkCheck"), Qt::LeftButton);
+    toggle(child<QCheckBox>("_cutLineCheck"));
+    toggle(child<QCheckBox>("_dotMarkCheck"));
     EXPECT_TRUE(document->printSettings().cutLines);
     EXPECT_TRUE(document->printSettings().dottedMark);
     EXPECT_TRUE(sheet->printView()->drawCutMarkers());
     const bool vectorBox = child<QCheckBox>("_vectorCheck")->isChecked();
-    QTest::mouseClick(child<QCheckBox>("_vectorCheck"), Qt::LeftButton);
+    toggle(child<QCheckBox>("_vectorCheck"));
     EXPECT_EQ(sheet->printView()->isVectorPrinting(), vectorBox);
     const bool commaBox = child<QCheckBox>("_commaDelimitedCheck")->isChecked();
-    QTest::mouseClick(child<QCheckBox>("_commaDelimitedCheck"), Qt::LeftButton);
+    toggle(child<QCheckBox>("_commaDelimitedCheck"));
     EXPECT_EQ(sheet->printView()->commaDelimited(), commaBox);
-    QTest::mouseClick(child<QCheckBox>("_omitContactNameCheck"), Qt::LeftButton);
+    toggle(child<QCheckBox>("_omitContactNameCheck"));
     EXPECT_TRUE(sheet->printView()->omitContactName());
     EXPECT_TRUE(sheet->printView()->currentDocumentFilter().value(u"OmitContactName"_s));
 }
