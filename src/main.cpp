@@ -6,6 +6,7 @@
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CADocumentServices.h"
+#include "app/shell/CAPrintCommands.h"
 #include "app/shell/CAShellLog.h"
 
 #include "kernel/address/CAddressFormatController.h"
@@ -106,6 +107,7 @@ int main(int argc, char *argv[])
 
     CADocumentController controller;
     installChangeLayoutSheet();
+    installPrintCommands();
     controller.applicationWillFinishLaunching();
     controller.openStartupDocuments(request->files);
     controller.applicationDidFinishLaunching();

@@ -7,6 +7,9 @@
 #include "app/contacts/FTAddressRecognition.h"
 #include "app/printing/CASheetController.h"
 #include "app/canvas/CADocView.h"
+#include "app/printsheet/CACalibrationController.h"
+#include "app/printsheet/CAPrintJob.h"
+#include "app/printsheet/CAPrintViewController.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CAFloatingPanels.h"
@@ -100,6 +103,20 @@ QWidget *canvasWindow(CADocumentController &application, bool editing)
     return window;
 }
 
+// The print sheet of a sample design, its preview built.
+QWidget *printSheet(CADocumentController &application, int which)
+{
+    CAMainWindowController *window = sampleWindow(application, which);
+    CADocument *document = window->document();
+    const std::shared_ptr<CADocument> shared(window->record(), document);
+    auto *sheet = new CAPrintViewController(shared, *CAPrintJob::sheetKindForDocument(*document), {},
+                                            {u"Office"_s, u"Labels"_s}, window);
+    sheet->setWindowTitle(window->windowTitle());
+    sheet->show();
+    sheet->loadImageView();
+    return sheet;
+}
+
 } // namespace
 
 const QList<Screenshot> &screenshots()
@@ -169,6 +186,14 @@ const QList<Screenshot> &screenshots()
         {u"sheet-layout-label-editor"_s, [](CADocumentController &a) { return templateSheet(a, 0, QString(), "_auto", 0); }},
         {u"sheet-layout-envelope-editor"_s,
          [](CADocumentController &a) { return templateSheet(a, 1, QString(), "_enableWindow", 0); }},
+        {u"sheet-print-label"_s, [](CADocumentController &a) { return printSheet(a, 0); }},
+        {u"sheet-print-envelope"_s, [](CADocumentController &a) { return printSheet(a, 1); }},
+        {u"sheet-print-postcard"_s, [](CADocumentController &a) { return printSheet(a, 2); }},
+        {u"sheet-calibration"_s,
+         [](CADocumentController &a) {
+             CAMainWindowController *window = sampleWindow(a, 0);
+             return shown(new CACalibrationController(*window->document(), {u"Office"_s, u"Labels"_s}, window));
+         }},
         {u"menu-file"_s, [](CADocumentController &a) { return menu(a, u"File"_s); }},
         {u"menu-edit"_s, [](CADocumentController &a) { return menu(a, u"Edit"_s); }},
         {u"menu-format"_s, [](CADocumentController &a) { return menu(a, u"Format"_s); }},

@@ -16,3 +16,8 @@ QString CAPrinterPrintTarget::printerName() const
 {
     return m_printer.printerName();
 }
+
+void CAPrinterPrintTarget::abort()
+{
+    m_printer.abort();
+}

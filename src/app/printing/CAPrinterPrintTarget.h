@@ -17,6 +17,7 @@ public:
     QPagedPaintDevice &device() override;
     void setResolution(int dotsPerInch) override;
     QString printerName() const override;
+    void abort() override;
 
 private:
     QPrinter &m_printer;

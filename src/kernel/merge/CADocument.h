@@ -175,6 +175,9 @@ public:
     // An address panel or address text passes what the user typed back into the side's person.
     void updatePersonWithComponent(CFTComponent *component);
     void updatePersonWithAddressText(CFTComponent *text, bool updateOtherStrings);
+    // Every address component of every side passes what it shows back into its side's person
+    // (before a print, so that the printed persons are the ones the page shows).
+    void rebuildPersonsFromComponents();
     // Whether a component of the front side's main list is an address field of that side.
     bool hasAddressControls(bool toFrom) const;
 
@@ -225,7 +228,6 @@ private:
     static void applyLayout(CFTADocument &document, const CATemplateFormat &format, bool arrange);
     static void applyDefTextSize(CFTADocument &document);
     void adopt(std::unique_ptr<CFTADocument> document);
-    void rebuildPersonsFromComponents();
 
     inline static PreparedDocumentSource s_preparedDocumentSource;
     inline static DefaultSenderSource s_defaultSenderSource;

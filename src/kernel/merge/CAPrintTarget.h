@@ -18,6 +18,15 @@ public:
     virtual void setResolution(int dotsPerInch) = 0;
     // The printer that prints, for its calibration; empty for a file.
     virtual QString printerName() const { return QString(); }
+    // Told after each page is painted; false stops the job there (the user cancelled).
+    virtual bool pagePrinted(int page, int pages)
+    {
+        Q_UNUSED(page);
+        Q_UNUSED(pages);
+        return true;
+    }
+    // The job stops before its end: a printer drops what it was sent.
+    virtual void abort() {}
 };
 
 // A PDF file as a print target.

@@ -202,6 +202,11 @@ bool CAPrintingView::printPages(CAPrintTarget &target, QString *error)
         painter.restore();
         const auto [first, count] = mapRangeForPage(page);
         releaseMapRange(first, count);
+        if (!target.pagePrinted(page, pages)) {
+            target.abort();
+            painter.end();
+            return refuse(QStringLiteral("The print job was cancelled."));
+        }
     }
     painter.end();
     if (!m_failures.isEmpty()) {

@@ -55,19 +55,33 @@ CACalibrationSettings::CACalibrationSettings(const QString &horizontal, const QS
 {
 }
 
+namespace {
+
+// Texts written where the decimal separator is a comma ("1,5") read as the number they show; a
+// point reader alone took them for the whole part and moved the print by the wrong amount.
+float calibrationNumber(const QString &text)
+{
+    QString number = text.trimmed();
+    if (!number.contains(QLatin1Char('.')))
+        number.replace(QLatin1Char(','), QLatin1Char('.'));
+    return GetFloatFromCFString(number);
+}
+
+} // namespace
+
 float CACalibrationSettings::horizontal() const
 {
-    return GetFloatFromCFString(m_horizontal);
+    return calibrationNumber(m_horizontal);
 }
 
 float CACalibrationSettings::vertical() const
 {
-    return GetFloatFromCFString(m_vertical);
+    return calibrationNumber(m_vertical);
 }
 
 float CACalibrationSettings::scale() const
 {
-    return GetFloatFromCFString(m_scale);
+    return calibrationNumber(m_scale);
 }
 
 PWPlist::Dictionary CACalibrationSettings::toDictionary() const

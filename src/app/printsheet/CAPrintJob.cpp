@@ -1,0 +1,159 @@
+#include "app/printsheet/CAPrintJob.h"
+
+#include "app/contacts/CAPrintListArray.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/merge/CADYMOPrintingView.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/merge/CAEnvelopePrintingView.h"
+#include "kernel/merge/CALabelPrintingView.h"
+#include "kernel/printing/CATemplateFormat.h"
+
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace CAPrintJob {
+
+std::optional<CAPrintSheetKind> sheetKindForDocument(const CADocument &document)
+{
+    const CFTADocument *design = document.ftDocument();
+    if (!design)
+        return std::nullopt;
+    switch (document.docType()) {
+    case dtLabel:
+        return design->isLabelRoll() ? CAPrintSheetKind::Roll : CAPrintSheetKind::LabelSheet;
+    case dtEnvelope:
+        return CAPrintSheetKind::Envelope;
+    case dtPostcard:
+        return design->GetColCount() != 0 && design->GetRowCount() != 0 ? CAPrintSheetKind::LabelSheet
+                                                                         : CAPrintSheetKind::Envelope;
+    default:
+        return std::nullopt;
+    }
+}
+
+QString sheetName(CAPrintSheetKind kind)
+{
+    switch (kind) {
+    case CAPrintSheetKind::Roll:
+        return QStringLiteral("PrintViewDYMO");
+    case CAPrintSheetKind::LabelSheet:
+        return QStringLiteral("PrintViewLabel");
+    case CAPrintSheetKind::Envelope:
+        break;
+    }
+    return QStringLiteral("PrintViewEnvelope");
+}
+
+PersonChoice choosePersons(CADocument &document, bool usePrintList, CAPrintListArray &lists)
+{
+    PersonChoice choice;
+    if (usePrintList && !document.personList()) {
+        QString name = document.getPrintListName().value_or(QString());
+        if (name.isEmpty() && lists.currentPrintListIndex() != -1)
+            name = lists.getPrintListNameAt(lists.currentPrintListIndex());
+        if (!name.isEmpty()) {
+            if (const std::optional<CAPersonList> list = lists.getPrintListByName(name)) {
+                choice.persons = CAPrintingView::PersonList(list->cbegin(), list->cend());
+                choice.listName = name;
+            }
+        }
+        choice.fromPrintList = true;
+    } else {
+        choice.persons = document.personList();
+    }
+    document.printSettings().personList = choice.fromPrintList;
+    return choice;
+}
+
+int pageCount(CAPrintSheetKind kind, int copies, int startFrom, int itemsPerPage)
+{
+    if (kind != CAPrintSheetKind::LabelSheet || itemsPerPage <= 0)
+        return copies;
+    return int(std::ceil(double(copies + startFrom - 1) / double(itemsPerPage)));
+}
+
+int copiesFromStepper(int value, int maximum, int itemsPerPage)
+{
+    if (itemsPerPage > 0 && value == maximum)
+        return itemsPerPage;
+    return value;
+}
+
+int rotate(int rotation, int tag, bool printerSettings)
+{
+    if (printerSettings)
+        rotation += 180;
+    else if (tag == 2)
+        rotation += 90;
+    else if (tag == 1)
+        rotation += 270;
+    return rotation % 360;
+}
+
+std::unique_ptr<CAPrintingView> makePrintingView(const std::shared_ptr<CADocument> &document, CAPrintSheetKind kind,
+                                                 const std::optional<CAPrintingView::PersonList> &persons,
+                                                 bool vectorPrinting)
+{
+    if (!document || !document->ftDocument())
+        return nullptr;
+    // An empty list prints the design's own recipient.
+    std::optional<CAPrintingView::PersonList> list = persons && !persons->empty() ? persons : std::nullopt;
+    const CAPrintSettings &settings = document->printSettings();
+    switch (kind) {
+    case CAPrintSheetKind::Roll:
+        return std::make_unique<CADYMOPrintingView>(CAPrintingView::DocumentList{document}, list, settings,
+                                                    vectorPrinting);
+    case CAPrintSheetKind::LabelSheet:
+        return std::make_unique<CALabelPrintingView>(CAPrintingView::DocumentList{document}, list, settings,
+                                                     CATemplateFormat::initFromDocument(*document->ftDocument()),
+                                                     vectorPrinting);
+    case CAPrintSheetKind::Envelope:
+        break;
+    }
+    return std::make_unique<CAEnvelopePrintingView>(CAPrintingView::DocumentList{document}, list, settings,
+                                                    vectorPrinting);
+}
+
+bool ProgressTarget::pagePrinted(int page, int pages)
+{
+    if (m_progress && !m_progress(page, pages))
+        m_cancelled = true;
+    return !m_cancelled;
+}
+
+ExportResult exportPdf(CAPrintingView &view, const QString &path, const ProgressTarget::Progress &progress,
+                       QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return ExportResult::Failed;
+    }
+    bool printed = false;
+    bool cancelled = false;
+    {
+        QPdfWriter writer(&file);
+        writer.setCreator(QStringLiteral("Parcelwick"));
+        CAPdfPrintTarget pdf(writer);
+        ProgressTarget target(pdf, progress);
+        printed = view.printPages(target, error);
+        cancelled = target.wasCancelled();
+    }
+    // The sheet goes on showing the preview after the job.
+    view.setPrintViewMode(CAPrintingView::kPreviewMode);
+    if (!printed) {
+        file.cancelWriting();
+        return cancelled ? ExportResult::Cancelled : ExportResult::Failed;
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return ExportResult::Failed;
+    }
+    return ExportResult::Written;
+}
+
+} // namespace CAPrintJob

@@ -1,0 +1,73 @@
+#include "app/printsheet/CAPrintPreview.h"
+
+#include "kernel/merge/CAPrintingView.h"
+
+#include <QPainter>
+
+namespace {
+constexpr int kMargin = 12;
+}
+
+CAPrintPreview::CAPrintPreview(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("_imageView"));
+    setAutoFillBackground(false);
+}
+
+void CAPrintPreview::setPrintingView(CAPrintingView *view)
+{
+    m_view = view;
+    resize(sizeHint());
+    update();
+}
+
+void CAPrintPreview::setZoom(int percent)
+{
+    m_zoom = qBound(10, percent, 800);
+    resize(sizeHint());
+    update();
+}
+
+void CAPrintPreview::setRoom(const QSize &room)
+{
+    m_room = room.expandedTo(QSize(100, 100));
+    resize(sizeHint());
+}
+
+QRectF CAPrintPreview::pageRect() const
+{
+    const QSizeF paper = m_view ? m_view->paperSize() : QSizeF(612, 792);
+    if (paper.isEmpty())
+        return QRectF();
+    const QSizeF room(m_room.width() - 2 * kMargin, m_room.height() - 2 * kMargin);
+    const double fit = std::min(room.width() / paper.width(), room.height() / paper.height());
+    const double scale = fit * m_zoom / 100.0;
+    return QRectF(QPointF(kMargin, kMargin), paper * scale);
+}
+
+QSize CAPrintPreview::sizeHint() const
+{
+    const QRectF page = pageRect();
+    return QSize(int(page.right()) + kMargin, int(page.bottom()) + kMargin).expandedTo(QSize(100, 100));
+}
+
+void CAPrintPreview::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Mid));
+    const QRectF page = pageRect();
+    if (!m_view || page.isEmpty())
+        return;
+    painter.fillRect(page.translated(3, 3), QColor(0, 0, 0, 60));
+    painter.fillRect(page, Qt::white);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.save();
+    painter.setClipRect(page);
+    painter.translate(page.topLeft());
+    const QSizeF paper = m_view->paperSize();
+    painter.scale(page.width() / paper.width(), page.height() / paper.height());
+    m_view->drawPage(painter, m_view->curPage());
+    painter.restore();
+}

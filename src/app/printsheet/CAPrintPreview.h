@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+
+class CAPrintingView;
+
+// The page of the printing view in view, drawn white on grey and scaled to fit the room it is
+// given, times the zoom.
+class CAPrintPreview : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CAPrintPreview(QWidget *parent = nullptr);
+
+    void setPrintingView(CAPrintingView *view);
+    // Per cent of the fitted size.
+    void setZoom(int percent);
+    int zoom() const { return m_zoom; }
+    // The room the page is fitted into (the scroll area's viewport).
+    void setRoom(const QSize &room);
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QRectF pageRect() const;
+    CAPrintingView *m_view = nullptr;
+    int m_zoom = 100;
+    QSize m_room = QSize(420, 420);
+};

@@ -1,0 +1,522 @@
+#include "app/printsheet/CAPrintViewController.h"
+
+#include "app/contacts/CAPrintListArray.h"
+#include "app/printing/CAPrinterPrintTarget.h"
+#include "app/printsheet/CAPrintPreview.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/printing/CATemplateFormat.h"
+#include "kernel/document/CFTADocument.h"
+#include "platform/PWBundle.h"
+#include "platform/PWUserDefaults.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <ui_PrintViewDYMO.h>
+#include <ui_PrintViewEnvelope.h>
+#include <ui_PrintViewLabel.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+CAPrintViewController::PdfPathChooser &pdfPathChooser()
+{
+    static CAPrintViewController::PdfPathChooser chooser = [](QWidget *parent, const QString &name) {
+        return QFileDialog::getSaveFileName(parent, PWLocalizedString(QStringLiteral("Save as PDF")), name,
+                                            QStringLiteral("PDF (*.pdf)"));
+    };
+    return chooser;
+}
+
+CAPrintViewController::PrinterSetup &printerSetup()
+{
+    static CAPrintViewController::PrinterSetup setup = [](QPrinter &printer, QWidget *parent) {
+        QPrintDialog dialog(&printer, parent);
+        return dialog.exec() == QDialog::Accepted;
+    };
+    return setup;
+}
+
+const QString kEnvelopeAlignDefault = QStringLiteral("FTEnvelopePrintAlign");
+constexpr int kEditListTag = 100;
+
+// A progress window over the job: the page being made, and a Cancel that stops after it.
+CAPrintJob::ProgressTarget::Progress progressFor(QProgressDialog &progress)
+{
+    return [&progress](int page, int pages) {
+        progress.setMaximum(pages);
+        progress.setValue(page);
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    };
+}
+
+void setUpProgress(QProgressDialog &progress)
+{
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setLabelText(PWLocalizedString(QStringLiteral("Making the pages…")));
+    progress.setMinimumDuration(300);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+}
+
+// A control of the sheet's form by its name; null for one this layout does not have.
+template <typename T> T *control(QWidget *sheet, const char *name)
+{
+    return sheet->findChild<T *>(QLatin1String(name));
+}
+
+} // namespace
+
+void CAPrintViewController::setPdfPathChooser(PdfPathChooser chooser)
+{
+    pdfPathChooser() = std::move(chooser);
+}
+
+void CAPrintViewController::setPrinterSetup(PrinterSetup setup)
+{
+    printerSetup() = std::move(setup);
+}
+
+CAPrintViewController::CAPrintViewController(std::shared_ptr<CADocument> document, CAPrintSheetKind kind,
+                                             CAPrintJob::PersonChoice persons, const QStringList &printerNames,
+                                             QWidget *parent)
+    : QDialog(parent)
+    , m_document(std::move(document))
+    , m_kind(kind)
+    , m_persons(std::move(persons))
+{
+    setObjectName(CAPrintJob::sheetName(kind));
+    setWindowModality(Qt::WindowModal);
+    CAPrintSettings &settings = m_document->printSettings();
+    m_envelopeRotation = settings.orientation == QPageLayout::Portrait ? 90 : 0;
+    if (settings.envelopeRotation != 0)
+        m_envelopeRotation = settings.envelopeRotation;
+    if (kind == CAPrintSheetKind::LabelSheet && m_document->ftDocument()) {
+        const CATemplateFormat layout = CATemplateFormat::initFromDocument(*m_document->ftDocument());
+        m_itemsPerPage = std::max(1, layout.Columns() * layout.Rows());
+    }
+    buildForm(printerNames);
+}
+
+CAPrintViewController::~CAPrintViewController() = default;
+
+void CAPrintViewController::buildForm(const QStringList &printerNames)
+{
+    switch (m_kind) {
+    case CAPrintSheetKind::Roll:
+        Ui::PrintViewDYMO().setupUi(this);
+        break;
+    case CAPrintSheetKind::LabelSheet:
+        Ui::PrintViewLabel().setupUi(this);
+        break;
+    case CAPrintSheetKind::Envelope:
+        Ui::PrintViewEnvelope().setupUi(this);
+        break;
+    }
+    _viewTab = control<QTabWidget>(this, "_viewTab");
+    _scrollView = control<QScrollArea>(this, "_scrollView");
+    _imageView = control<CAPrintPreview>(this, "_imageView");
+    _progressCaption = control<QLabel>(this, "_progress_caption");
+    _zoom = control<QSlider>(this, "_zoom");
+    _copiesEdit = control<QSpinBox>(this, "_copiesEdit");
+    _startFromEdit = control<QSpinBox>(this, "_startFromEdit");
+    _pageEdit = control<QSpinBox>(this, "_pageEdit");
+    _pageCount = control<QLabel>(this, "_pageCount");
+    _printerList = control<QComboBox>(this, "_printerList");
+    _personListButton = control<QComboBox>(this, "_personListButton");
+    _cutLineCheck = control<QCheckBox>(this, "_cutLineCheck");
+    _dotMarkCheck = control<QCheckBox>(this, "_dotMarkCheck");
+    _vectorCheck = control<QCheckBox>(this, "_vectorCheck");
+    _suppressCountryFieldCheck = control<QCheckBox>(this, "_suppressCountryFieldCheck");
+    _omitContactNameCheck = control<QCheckBox>(this, "_omitContactNameCheck");
+    _commaDelimitedCheck = control<QCheckBox>(this, "_commaDelimitedCheck");
+    _fitAddressPanelCheck = control<QCheckBox>(this, "_fitAddressPanelCheck");
+    _printerSettings = control<QCheckBox>(this, "_printerSettings");
+    _closeButton = control<QPushButton>(this, "_closeButton");
+    _exportButton = control<QPushButton>(this, "_exportButton");
+    _printButton = control<QPushButton>(this, "_printButton");
+
+    // In-place editing needs the design canvas, which this build does not have yet.
+    _viewTab->setTabEnabled(1, false);
+    _viewTab->setTabToolTip(1, control<QLabel>(this, "_editingNote")->text());
+    connect(_zoom, &QSlider::valueChanged, _imageView, &CAPrintPreview::setZoom);
+    connect(control<QPushButton>(this, "zoomIn"), &QPushButton::clicked, this,
+            [this] { _zoom->setValue(std::min(_zoom->maximum(), int(_zoom->value() * 1.5))); });
+    connect(control<QPushButton>(this, "zoomOut"), &QPushButton::clicked, this,
+            [this] { _zoom->setValue(std::max(_zoom->minimum(), int(_zoom->value() / 1.5))); });
+    connect(control<QPushButton>(this, "_fitButton"), &QPushButton::clicked, this, [this] { _zoom->setValue(100); });
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setAutoDefault(button == _printButton);
+
+    setUpSettings(printerNames);
+}
+
+void CAPrintViewController::setUpSettings(const QStringList &printerNames)
+{
+    CAPrintSettings &settings = m_document->printSettings();
+    const documentType type = m_document->docType();
+    const bool labels = type == dtLabel, postcards = type == dtPostcard;
+    const QString copiesCaption = labels ? u"Number of labels:"_s : postcards ? u"Number of postcards:"_s : u"Number of envelopes:"_s;
+    control<QLabel>(this, "_copiesCaption")->setText(PWLocalizedString(copiesCaption));
+    if (QLabel *startCaption = control<QLabel>(this, "_startFromCaption"))
+        startCaption->setText(PWLocalizedString(labels ? u"Start from label:"_s : u"Start from postcard:"_s));
+    if (_startFromEdit)
+        _startFromEdit->setRange(1, m_itemsPerPage);
+
+    _printerList->addItems(printerNames);
+    _printerList->setCurrentIndex(printerNames.indexOf(settings.printerName));
+
+    // The persons: the design's own recipient, or a print list.
+    _personSourceRadio = new QButtonGroup(this);
+    _personSourceRadio->addButton(control<QRadioButton>(this, "_personSourceOwn"), 0);
+    _personSourceRadio->addButton(control<QRadioButton>(this, "_personSourceList"), 1);
+    CAPrintListArray &lists = CAPrintListArray::getShared();
+    for (int i = 0; i < lists.count(); ++i)
+        _personListButton->addItem(lists.getPrintListNameAt(i));
+    _personListButton->insertSeparator(_personListButton->count());
+    _personListButton->addItem(PWLocalizedString(QStringLiteral("Edit List")), kEditListTag);
+    _personListButton->setCurrentIndex(m_persons.listName.isEmpty() ? -1 : _personListButton->findText(m_persons.listName));
+
+    _alignmentMatrix = new QButtonGroup(this);
+    for (int tag = 0; tag < 3; ++tag)
+        if (auto *button = findChild<QRadioButton *>(QStringLiteral("_align%1").arg(tag)))
+            _alignmentMatrix->addButton(button, tag);
+    if (QPushButton *left = control<QPushButton>(this, "_rotateLeft"))
+        connect(left, &QPushButton::clicked, this, [this] { rotateBy(1); });
+    if (QPushButton *right = control<QPushButton>(this, "_rotateRight"))
+        connect(right, &QPushButton::clicked, this, [this] { rotateBy(2); });
+
+    // Starting values: the choices stored with the design, the preferences for the filters.
+    const PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+    if (_cutLineCheck)
+        _cutLineCheck->setChecked(settings.cutLines);
+    if (_dotMarkCheck)
+        _dotMarkCheck->setChecked(settings.dottedMark);
+    _vectorCheck->setChecked(!defaults.boolForKey(QStringLiteral("FTVectorPrinting")));
+    _suppressCountryFieldCheck->setChecked(defaults.boolForKey(QStringLiteral("FTSuppressCountryField")));
+    _commaDelimitedCheck->setChecked(!defaults.boolForKey(QStringLiteral("FTCommaDelimitedAddress")));
+    _fitAddressPanelCheck->setChecked(defaults.boolForKey(QStringLiteral("FTAddressAutoResize")));
+    int alignment = settings.envelopeAlignment;
+    if (!defaults.objectForKey(kEnvelopeAlignDefault).isNull())
+        alignment = qBound(0, int(defaults.integerForKey(kEnvelopeAlignDefault)), 2);
+    if (QAbstractButton *button = _alignmentMatrix->button(alignment))
+        button->setChecked(true);
+    if (_printerSettings)
+        _printerSettings->setChecked(settings.usePrinterSettings);
+
+    const bool useList = m_persons.fromPrintList && m_persons.persons && !m_persons.persons->empty();
+    _personSourceRadio->button(useList ? 1 : 0)->setChecked(true);
+    if (!useList && m_persons.fromPrintList)
+        settings.personList = false;
+    settings.startFrom = 1;
+    const int copies = useList ? int(m_persons.persons->size()) : 1;
+    _copiesEdit->setValue(copies);
+    settings.copies = copies;
+
+    connect(_copiesEdit, &QSpinBox::valueChanged, this, [this](int value) {
+        setCopies(CAPrintJob::copiesFromStepper(value, _copiesEdit->maximum(), m_kind == CAPrintSheetKind::LabelSheet ? m_itemsPerPage : 0));
+    });
+    if (_startFromEdit)
+        connect(_startFromEdit, &QSpinBox::valueChanged, this, &CAPrintViewController::startFromChanged);
+    connect(_pageEdit, &QSpinBox::valueChanged, this, &CAPrintViewController::pageChanged);
+    if (_cutLineCheck)
+        connect(_cutLineCheck, &QCheckBox::toggled, this, [this](bool on) {
+            m_document->printSettings().cutLines = on;
+            if (m_view)
+                m_view->setDrawCutMarkers(on);
+            _imageView->update();
+        });
+    if (_dotMarkCheck)
+        connect(_dotMarkCheck, &QCheckBox::toggled, this, [this](bool on) {
+            m_document->printSettings().dottedMark = on;
+            if (m_view)
+                m_view->setDrawDotMarkers(on);
+            _imageView->update();
+        });
+    for (QCheckBox *box : {_vectorCheck, _suppressCountryFieldCheck, _omitContactNameCheck, _commaDelimitedCheck, _fitAddressPanelCheck})
+        connect(box, &QCheckBox::toggled, this, &CAPrintViewController::filterChanged);
+    connect(_personSourceRadio, &QButtonGroup::idClicked, this, &CAPrintViewController::personSourceChanged);
+    connect(_personListButton, &QComboBox::activated, this, &CAPrintViewController::personListChosen);
+    connect(_alignmentMatrix, &QButtonGroup::idClicked, this, &CAPrintViewController::align);
+    if (_printerSettings)
+        connect(_printerSettings, &QCheckBox::toggled, this, &CAPrintViewController::printerSettingsChanged);
+    connect(_printerList, &QComboBox::activated, this, &CAPrintViewController::printerChosen);
+    connect(_closeButton, &QPushButton::clicked, this, [this] { finishWith(Cancel); });
+    connect(_printButton, &QPushButton::clicked, this, [this] { finishWith(Print); });
+    connect(_exportButton, &QPushButton::clicked, this, &CAPrintViewController::exportPdf);
+    updatePageCount();
+}
+
+void CAPrintViewController::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!m_view)
+        loadImageView();
+}
+
+void CAPrintViewController::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    if (_scrollView)
+        _imageView->setRoom(_scrollView->viewport()->size());
+}
+
+void CAPrintViewController::loadImageView()
+{
+    if (m_view)
+        return;
+    const bool vector = PWUserDefaults::standardUserDefaults().boolForKey(QStringLiteral("FTVectorPrinting"));
+    std::unique_ptr<CAPrintingView> view = CAPrintJob::makePrintingView(m_document, m_kind, m_persons.persons, vector);
+    if (!view)
+        return;
+    const CAPrintSettings &settings = m_document->printSettings();
+    view->usePrintList(settings.personList);
+    view->setVectorPrinting(!_vectorCheck->isChecked());
+    view->setDrawCutMarkers(settings.cutLines);
+    view->setDrawDotMarkers(settings.dottedMark);
+    view->setStartFrom(settings.startFrom);
+    view->setSuppressCountryField(_suppressCountryFieldCheck->isChecked());
+    view->setOmitContactName(_omitContactNameCheck->isChecked());
+    view->setCommaDelimited(!_commaDelimitedCheck->isChecked());
+    view->setFitAddressPanel(_fitAddressPanelCheck->isChecked());
+    view->setCopies(settings.copies);
+    plugIn(std::move(view));
+    _progressCaption->hide();
+    updateEnvelopeView();
+    updatePageCount();
+}
+
+void CAPrintViewController::plugIn(std::unique_ptr<CAPrintingView> view)
+{
+    // The preview lets go of the view being replaced before it is freed.
+    _imageView->setPrintingView(view.get());
+    m_view = std::move(view);
+    m_view->setRotation(m_envelopeRotation);
+    if (_alignmentMatrix->checkedId() >= 0)
+        m_view->setAlignment(_alignmentMatrix->checkedId());
+    _imageView->setRoom(_scrollView->viewport()->size());
+}
+
+void CAPrintViewController::setCopies(int copies)
+{
+    if (_copiesEdit->value() != copies) {
+        const QSignalBlocker block(_copiesEdit);
+        _copiesEdit->setValue(copies);
+    }
+    m_document->printSettings().copies = copies;
+    if (m_view)
+        m_view->setCopies(copies);
+    updatePageCount();
+}
+
+void CAPrintViewController::startFromChanged(int start)
+{
+    m_document->printSettings().startFrom = start;
+    if (m_view)
+        m_view->setStartFrom(start);
+    updatePageCount();
+}
+
+void CAPrintViewController::pageChanged(int page)
+{
+    if (m_view)
+        m_view->setCurPage(page);
+    _imageView->update();
+}
+
+void CAPrintViewController::updatePageCount()
+{
+    const CAPrintSettings &settings = m_document->printSettings();
+    m_pageCount = std::max(1, CAPrintJob::pageCount(m_kind, settings.copies, settings.startFrom, m_itemsPerPage));
+    _pageCount->setText(QString::number(m_pageCount));
+    _pageEdit->setMaximum(m_pageCount);
+    if (m_view && m_view->curPage() > m_pageCount)
+        m_view->setCurPage(m_pageCount);
+    _imageView->update();
+}
+
+void CAPrintViewController::filterChanged()
+{
+    if (!m_view)
+        return;
+    m_view->setVectorPrinting(!_vectorCheck->isChecked());
+    m_view->setSuppressCountryField(_suppressCountryFieldCheck->isChecked());
+    m_view->setOmitContactName(_omitContactNameCheck->isChecked());
+    m_view->setCommaDelimited(!_commaDelimitedCheck->isChecked());
+    m_view->setFitAddressPanel(_fitAddressPanelCheck->isChecked());
+    m_view->updateDocumentMap(m_view->documentList(), m_persons.persons);
+    _imageView->update();
+}
+
+void CAPrintViewController::personSourceChanged(int tag)
+{
+    CAPrintSettings &settings = m_document->printSettings();
+    if (tag == 1) {
+        if (_personListButton->currentIndex() < 0) {
+            finishWith(EditList);
+            return;
+        }
+        personListChosen(_personListButton->currentIndex());
+        return;
+    }
+    settings.personList = false;
+    m_persons.persons.reset();
+    if (m_view) {
+        m_view->usePrintList(false);
+        m_view->setPersonList(std::nullopt);
+        m_view->updateDocumentMap(m_view->documentList(), std::nullopt);
+    }
+    // A full sheet of the design's own address.
+    const int copies = m_kind == CAPrintSheetKind::LabelSheet ? m_itemsPerPage : 1;
+    setCopies(copies);
+}
+
+void CAPrintViewController::personListChosen(int index)
+{
+    if (_personListButton->itemData(index).toInt() == kEditListTag) {
+        finishWith(EditList);
+        return;
+    }
+    const std::optional<CAPersonList> list = CAPrintListArray::getShared().getPrintListByName(_personListButton->itemText(index));
+    if (!list)
+        return;
+    m_persons.persons = CAPrintingView::PersonList(list->cbegin(), list->cend());
+    m_persons.listName = _personListButton->itemText(index);
+    m_persons.fromPrintList = true;
+    _personSourceRadio->button(1)->setChecked(true);
+    m_document->printSettings().personList = true;
+    if (m_view) {
+        m_view->clearDocMapPreviewCache();
+        m_view->setPersonList(m_persons.persons);
+        m_view->usePrintList(true);
+        m_view->updateDocumentMap(m_view->documentList(), m_persons.persons);
+    }
+    setCopies(std::max(1, int(m_persons.persons->size())));
+}
+
+void CAPrintViewController::align(int alignment)
+{
+    alignment = alignment == 1 || alignment == 2 ? alignment : 0;
+    if (m_view)
+        m_view->setAlignment(alignment);
+    m_document->printSettings().envelopeAlignment = alignment;
+    PWUserDefaults::standardUserDefaults().setInteger(kEnvelopeAlignDefault, alignment);
+    _imageView->update();
+}
+
+void CAPrintViewController::rotateBy(int tag)
+{
+    m_envelopeRotation = CAPrintJob::rotate(m_envelopeRotation, tag, _printerSettings && _printerSettings->isChecked());
+    if (m_view)
+        m_view->setRotation(m_envelopeRotation);
+    m_document->printSettings().envelopeRotation = m_envelopeRotation;
+    _imageView->update();
+}
+
+void CAPrintViewController::printerSettingsChanged(bool on)
+{
+    m_document->printSettings().usePrinterSettings = on;
+    updateEnvelopeView();
+}
+
+void CAPrintViewController::printerChosen(int index)
+{
+    m_document->printSettings().printerName = _printerList->itemText(index);
+    updateEnvelopeView();
+}
+
+void CAPrintViewController::updateEnvelopeView()
+{
+    if (m_kind != CAPrintSheetKind::Envelope || !m_view)
+        return;
+    const bool own = _printerSettings && _printerSettings->isChecked();
+    m_document->setupPrintInfo(own);
+    for (QAbstractButton *button : _alignmentMatrix->buttons())
+        button->setEnabled(!own);
+    // The paper changed: a new view lays the envelope on it.
+    const bool vector = !_vectorCheck->isChecked();
+    std::unique_ptr<CAPrintingView> view = CAPrintJob::makePrintingView(m_document, m_kind, m_persons.persons, vector);
+    if (!view)
+        return;
+    view->usePrintList(m_document->printSettings().personList);
+    view->setCopies(m_document->printSettings().copies);
+    view->setCurPage(std::min(m_view->curPage(), m_pageCount));
+    plugIn(std::move(view));
+    filterChanged();
+}
+
+void CAPrintViewController::exportPdf()
+{
+    if (!m_view)
+        loadImageView();
+    if (!m_view)
+        return;
+    const QString path = pdfPathChooser()(this, QStringLiteral("%1.pdf").arg(windowTitle().isEmpty() ? u"Untitled"_s : windowTitle()));
+    if (path.isEmpty())
+        return;
+    QProgressDialog progress(this);
+    setUpProgress(progress);
+    QString error;
+    const CAPrintJob::ExportResult result = CAPrintJob::exportPdf(*m_view, path, progressFor(progress), &error);
+    progress.close();
+    _imageView->update();
+    if (result == CAPrintJob::ExportResult::Failed) {
+        auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Parcelwick"),
+                                    PWLocalizedString(QStringLiteral("The PDF file could not be written.")), QMessageBox::Ok, this);
+        box->setInformativeText(error);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::WindowModal);
+        box->open();
+    }
+}
+
+void CAPrintViewController::finishWith(int code)
+{
+    done(code);
+}
+
+bool CAPrintViewController::printWithPrinter(QWidget *parent, CAPrintingView &view, const CAPrintSettings &settings,
+                                             QString *error)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (!settings.printerName.isEmpty())
+        printer.setPrinterName(settings.printerName);
+    printer.setFullPage(true);
+    printer.setPageLayout(settings.pageLayout());
+    // The views lay out every copy themselves; the printer repeats the whole job only when the
+    // user asks for it in the print dialog.
+    printer.setCopyCount(1);
+    if (!printerSetup()(printer, parent))
+        return false;
+    QProgressDialog progress(parent);
+    setUpProgress(progress);
+    CAPrinterPrintTarget printerTarget(printer);
+    CAPrintJob::ProgressTarget target(printerTarget, progressFor(progress));
+    if (!view.calibrationMode()) {
+        view.setPrintViewMode(CAPrintingView::kPrintMode);
+        view.clearDocMapPreviewCache();
+        view.refreshDocumentMap();
+    }
+    const bool printed = view.printPages(target, error);
+    progress.close();
+    if (target.wasCancelled() && error)
+        error->clear();
+    return printed;
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "app/printsheet/CAPrintJob.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+
+class CADocument;
+class CAPrintPreview;
+class CAPrintTarget;
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPrinter;
+class QPushButton;
+class QScrollArea;
+class QSlider;
+class QSpinBox;
+class QTabWidget;
+
+// The print sheet: the preview of the printed pages with the copies, the start position on the
+// first sheet, the page in view, marks, address filters, printer, the source of the persons and,
+// for envelopes, alignment and rotation. Every choice goes straight into the document's print
+// settings. It ends with Cancel (0), Print (1) or Edit List (4); the caller prints on 1.
+class CAPrintViewController : public QDialog
+{
+    Q_OBJECT
+public:
+    enum ReturnCode : int { Cancel = 0, Print = 1, EditList = 4 };
+
+    // Asks for the file a PDF export goes to; empty cancels. Tests put a path in place.
+    using PdfPathChooser = std::function<QString(QWidget *parent, const QString &suggestedName)>;
+    static void setPdfPathChooser(PdfPathChooser chooser);
+    // Sets the printer up for a job (the print dialog); false cancels. Tests print into PDF files.
+    using PrinterSetup = std::function<bool(QPrinter &printer, QWidget *parent)>;
+    static void setPrinterSetup(PrinterSetup setup);
+
+    // The document must outlive the sheet; printerNames are the printers of the system.
+    CAPrintViewController(std::shared_ptr<CADocument> document, CAPrintSheetKind kind,
+                          CAPrintJob::PersonChoice persons, const QStringList &printerNames,
+                          QWidget *parent = nullptr);
+    ~CAPrintViewController() override;
+
+    CAPrintSheetKind kind() const { return m_kind; }
+    CAPrintingView *printView() const { return m_view.get(); }
+    CADocument &document() const { return *m_document; }
+    int pageCount() const { return m_pageCount; }
+    // The name of the print list chosen on the sheet; empty for none.
+    const QString &currentPersonListName() const { return m_persons.listName; }
+    // Builds the preview when the sheet first shows (or at once for the screenshots and tests).
+    void loadImageView();
+
+    // Prints the view's pages through a printer set up by the printer setup, with progress and a
+    // Cancel that stops after the page being made. False (with the reason, unless the user
+    // cancelled) when nothing or not everything was printed.
+    static bool printWithPrinter(QWidget *parent, CAPrintingView &view, const CAPrintSettings &settings,
+                                 QString *error);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildForm(const QStringList &printerNames);
+    void setUpSettings(const QStringList &printerNames);
+    void setCopies(int copies);
+    void startFromChanged(int start);
+    void pageChanged(int page);
+    void updatePageCount();
+    void filterChanged();
+    void personSourceChanged(int tag);
+    void personListChosen(int index);
+    void align(int alignment);
+    void rotateBy(int tag);
+    void printerSettingsChanged(bool on);
+    void printerChosen(int index);
+    void exportPdf();
+    void finishWith(int code);
+    void updateEnvelopeView();
+    void plugIn(std::unique_ptr<CAPrintingView> view);
+
+    std::shared_ptr<CADocument> m_document;
+    CAPrintSheetKind m_kind;
+    CAPrintJob::PersonChoice m_persons;
+    std::unique_ptr<CAPrintingView> m_view;
+    int m_itemsPerPage = 1;
+    int m_pageCount = 1;
+    int m_envelopeRotation = 0;
+
+    QTabWidget *_viewTab = nullptr;
+    QSpinBox *_copiesEdit = nullptr;
+    QSpinBox *_startFromEdit = nullptr;
+    QSpinBox *_pageEdit = nullptr;
+    QLabel *_pageCount = nullptr;
+    QCheckBox *_vectorCheck = nullptr;
+    QCheckBox *_suppressCountryFieldCheck = nullptr;
+    QCheckBox *_omitContactNameCheck = nullptr;
+    QCheckBox *_commaDelimitedCheck = nullptr;
+    QCheckBox *_fitAddressPanelCheck = nullptr;
+    QCheckBox *_cutLineCheck = nullptr;
+    QCheckBox *_dotMarkCheck = nullptr;
+    QCheckBox *_printerSettings = nullptr;
+    QButtonGroup *_alignmentMatrix = nullptr;
+    QButtonGroup *_personSourceRadio = nullptr;
+    QComboBox *_printerList = nullptr;
+    QComboBox *_personListButton = nullptr;
+    QScrollArea *_scrollView = nullptr;
+    CAPrintPreview *_imageView = nullptr;
+    QSlider *_zoom = nullptr;
+    QLabel *_progressCaption = nullptr;
+    QPushButton *_printButton = nullptr;
+    QPushButton *_exportButton = nullptr;
+    QPushButton *_closeButton = nullptr;
+};

@@ -1,0 +1,132 @@
+#include "app/shell/CAPrintCommands.h"
+
+#include "app/contacts/CAPrintListArray.h"
+#include "app/printsheet/CACalibrationController.h"
+#include "app/printsheet/CAPrintJob.h"
+#include "app/printsheet/CAPrintViewController.h"
+#include "app/shell/CAMainWindowController.h"
+#include "app/shell/CAOpenDocument.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/merge/CAPrintingView.h"
+#include "platform/PWBundle.h"
+
+#include <QAction>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPrinterInfo>
+
+namespace {
+
+std::function<QStringList()> &printerNames()
+{
+    static std::function<QStringList()> source = [] { return QPrinterInfo::availablePrinterNames(); };
+    return source;
+}
+
+void report(CAMainWindowController &window, const QString &text, const QString &detail)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Parcelwick"), text, QMessageBox::Ok, &window);
+    box->setInformativeText(detail);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->open();
+}
+
+void sheetEnded(QPointer<CAMainWindowController> window, CAPrintViewController *sheet, int code)
+{
+    sheet->deleteLater();
+    if (!window)
+        return;
+    window->setSheetActive(false);
+    if (code == CAPrintViewController::EditList) {
+        window->performAction(QStringLiteral("openPrintMultipleDialog"), nullptr);
+    } else if (code == CAPrintViewController::Print && sheet->printView()) {
+        if (sheet->printView()->isUsePrintList() && !sheet->currentPersonListName().isEmpty())
+            sheet->document().setPrintListName(sheet->currentPersonListName());
+        QString error;
+        if (!CAPrintViewController::printWithPrinter(window, *sheet->printView(), sheet->document().printSettings(), &error)
+            && !error.isEmpty())
+            report(*window, PWLocalizedString(QStringLiteral("The design could not be printed.")), error);
+    }
+}
+
+// Opens the print sheet of the window's design, with the print list when usePrintList is set.
+void openPrintSheet(CAMainWindowController &window, bool usePrintList)
+{
+    CADocument *document = window.document();
+    if (!document || window.isSheetActive())
+        return;
+    const std::optional<CAPrintSheetKind> kind = CAPrintJob::sheetKindForDocument(*document);
+    if (!kind) {
+        report(window, PWLocalizedString(QStringLiteral("This kind of design cannot be printed.")),
+               QStringLiteral("CADocument::printShowingPrintPanel - Document Type is not Supported"));
+        return;
+    }
+    document->rebuildPersonsFromComponents();
+    CAPrintJob::PersonChoice persons = CAPrintJob::choosePersons(*document, usePrintList, CAPrintListArray::getShared());
+    // The window's record keeps the design alive as long as the sheet has it.
+    const std::shared_ptr<CADocument> shared(window.record(), document);
+    auto *sheet = new CAPrintViewController(shared, *kind, std::move(persons), printerNames()(), &window);
+    sheet->setWindowTitle(window.windowTitle());
+    window.setSheetActive(true);
+    QPointer<CAMainWindowController> target = &window;
+    QObject::connect(sheet, &QDialog::finished, &window, [target, sheet](int code) { sheetEnded(target, sheet, code); });
+    sheet->open();
+}
+
+void openCalibration(CAMainWindowController &window, CACalibrationController *existing = nullptr)
+{
+    CADocument *document = window.document();
+    if (!document)
+        return;
+    CACalibrationController *sheet = existing ? existing : new CACalibrationController(*document, printerNames()(), &window);
+    window.setSheetActive(true);
+    QPointer<CAMainWindowController> target = &window;
+    QObject::disconnect(sheet, &QDialog::finished, nullptr, nullptr);
+    QObject::connect(sheet, &QDialog::finished, &window, [target, sheet](int code) {
+        if (!target) {
+            sheet->deleteLater();
+            return;
+        }
+        target->setSheetActive(false);
+        if (code != CACalibrationController::PrintPage || !target->document()) {
+            sheet->deleteLater();
+            return;
+        }
+        if (std::unique_ptr<CAPrintingView> view = CACalibrationController::calibrationView(*target->document())) {
+            CAPrintSettings settings = target->document()->printSettings();
+            settings.copies = 1;
+            QString error;
+            if (!CAPrintViewController::printWithPrinter(target, *view, settings, &error) && !error.isEmpty())
+                report(*target, PWLocalizedString(QStringLiteral("The calibration page could not be printed.")), error);
+        }
+        // Printed or not, the sheet comes back with its edits.
+        openCalibration(*target, sheet);
+    });
+    sheet->open();
+}
+
+bool canOpenSheet(CAMainWindowController &window, QAction *)
+{
+    return window.document() && !window.isSheetActive();
+}
+
+} // namespace
+
+void setPrinterNamesSource(std::function<QStringList()> source)
+{
+    printerNames() = std::move(source);
+}
+
+void installPrintCommands()
+{
+    CAMainWindowController::registerCommand(
+        QStringLiteral("printDocument"),
+        {canOpenSheet, [](CAMainWindowController &window, QAction *item) { openPrintSheet(window, item && item->data().toInt() != 0); }});
+    CAMainWindowController::registerCommand(
+        QStringLiteral("calibratePrinter"),
+        {[](CAMainWindowController &window, QAction *item) {
+             return canOpenSheet(window, item) && window.document()->docType() != dtEnvelope;
+         },
+         [](CAMainWindowController &window, QAction *) { openCalibration(window); }});
+}

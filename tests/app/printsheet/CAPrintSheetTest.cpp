@@ -1,0 +1,274 @@
+#include "app/printsheet/CACalibrationController.h"
+#include "app/printsheet/CAPrintJob.h"
+#include "app/printsheet/CAPrintViewController.h"
+
+#include "kernel/base/CAEnvironment.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/printing/CACalibrationSettings.h"
+#include "kernel/printing/CAEnvironmentLayout.h"
+#include "kernel/printing/CATemplateFormat.h"
+#include "platform/PWPerson.h"
+#include "platform/PWUserDefaults.h"
+#include "platform/PWVCardReader.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+#include <poppler-qt6.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+std::shared_ptr<PWPerson> person(int i)
+{
+    const QByteArray card = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Person" + QByteArray::number(i)
+                            + ";Sam;;;\r\nADR;TYPE=WORK:;;1 Main St;Springfield;IL;62701;USA\r\nEND:VCARD\r\n";
+    return PWVCardReader::personFromData(card);
+}
+
+std::shared_ptr<CADocument> design(int type)
+{
+    CAEnvironment::setDefaultCountry(u"us"_s);
+    const std::shared_ptr<CATemplateFormat> layout = defaultLayout(type);
+    auto document = std::make_shared<CADocument>(
+        std::make_unique<CFTADocument>(documentType(type), CDDString(u"us"_s), CDDString(u"us"_s)));
+    if (layout)
+        document->setLayoutArangeComponents(*layout, false);
+    return document;
+}
+
+// A click on the box's own mark: its middle may lie beyond a short caption.
+void toggle(QCheckBox *box)
+{
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
+
+int pdfPages(const QString &path)
+{
+    const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(path);
+    return pdf ? pdf->numPages() : -1;
+}
+
+class PrintSheetTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        PWUserDefaults::standardUserDefaults().removeObject(CACalibrationSettings::kDefaultsKey);
+        CAPrintViewController::setPdfPathChooser([this](QWidget *, const QString &) { return m_pdfPath; });
+    }
+    CAPrintViewController *openSheet(const std::shared_ptr<CADocument> &document, int persons)
+    {
+        CAPrintJob::PersonChoice choice;
+        if (persons > 0) {
+            choice.persons = CAPrintingView::PersonList();
+            for (int i = 0; i < persons; ++i)
+                choice.persons->push_back(person(i));
+            choice.fromPrintList = true;
+        }
+        const auto kind = CAPrintJob::sheetKindForDocument(*document);
+        EXPECT_TRUE(kind);
+        m_sheet = std::make_unique<CAPrintViewController>(document, *kind, choice, QStringList{u"Office"_s});
+        m_sheet->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(m_sheet.get()));
+        return m_sheet.get();
+    }
+    template <typename T> T *child(const char *name) { return m_sheet->findChild<T *>(QLatin1String(name)); }
+
+    QTemporaryDir m_folder;
+    QString m_pdfPath = m_folder.filePath(u"labels.pdf"_s);
+    std::unique_ptr<CAPrintViewController> m_sheet;
+};
+
+// A label sheet for three persons previews one page and exports a one-page PDF; copies and the
+// start position move the page count as they do the printed job.
+TEST_F(PrintSheetTest, LabelSheetPreviewsAndExportsThePagesTheCopiesFill)
+{
+    const std::shared_ptr<CADocument> document = design(dtLabel);
+    CAPrintViewController *sheet = openSheet(document, 3);
+    EXPECT_EQ(sheet->objectName(), u"PrintViewLabel"_s);
+    ASSERT_TRUE(sheet->printView());
+    EXPECT_EQ(child<QSpinBox>("_copiesEdit")->value(), 3);
+    EXPECT_EQ(child<QLabel>("_pageCount")->text(), u"1"_s);
+    EXPECT_FALSE(child<QTabWidget>("_viewTab")->isTabEnabled(1));
+
+    QTest::mouseClick(child<QPushButton>("_exportButton"), Qt::LeftButton);
+    EXPECT_EQ(pdfPages(m_pdfPath), 1);
+
+    // Ten labels from the fifth slot.
+    const int perPage = sheet->printView()->itemsPerPage();
+    QSpinBox *copies = child<QSpinBox>("_copiesEdit");
+    copies->selectAll();
+    QTest::keyClicks(copies, u"10"_s);
+    QSpinBox *start = child<QSpinBox>("_startFromEdit");
+    start->selectAll();
+    QTest::keyClicks(start, u"5"_s);
+    EXPECT_EQ(document->printSettings().copies, 10);
+    EXPECT_EQ(document->printSettings().startFrom, 5);
+    const int expected = (10 + 5 - 1 + perPage - 1) / perPage;
+    EXPECT_EQ(sheet->pageCount(), expected);
+    QTest::mouseClick(child<QPushButton>("_exportButton"), Qt::LeftButton);
+    EXPECT_EQ(pdfPages(m_pdfPath), expected);
+}
+
+// Every box lands in the print settings; the inverted ones reach the view inverted.
+TEST_F(PrintSheetTest, BoxesLandInTheSettingsAndTheView)
+{
+    const std::shared_ptr<CADocument> document = design(dtLabel);
+    CAPrintViewController *sheet = openSheet(document, 2);
+    toggle(child<QCheckBox>("_cutLineCheck"));
+    toggle(child<QCheckBox>("_dotMarkCheck"));
+    EXPECT_TRUE(document->printSettings().cutLines);
+    EXPECT_TRUE(document->printSettings().dottedMark);
+    EXPECT_TRUE(sheet->printView()->drawCutMarkers());
+    const bool vectorBox = child<QCheckBox>("_vectorCheck")->isChecked();
+    toggle(child<QCheckBox>("_vectorCheck"));
+    EXPECT_EQ(sheet->printView()->isVectorPrinting(), vectorBox);
+    const bool commaBox = child<QCheckBox>("_commaDelimitedCheck")->isChecked();
+    toggle(child<QCheckBox>("_commaDelimitedCheck"));
+    EXPECT_EQ(sheet->printView()->commaDelimited(), commaBox);
+    toggle(child<QCheckBox>("_omitContactNameCheck"));
+    EXPECT_TRUE(sheet->printView()->omitContactName());
+    EXPECT_TRUE(sheet->printView()->currentDocumentFilter().value(u"OmitContactName"_s));
+}
+
+// Without persons the sheet prints the design's own address at least once.
+TEST_F(PrintSheetTest, EnvelopeWithoutPersonsPrintsOneCopy)
+{
+    const std::shared_ptr<CADocument> document = design(dtEnvelope);
+    CAPrintViewController *sheet = openSheet(document, 0);
+    EXPECT_EQ(sheet->objectName(), u"PrintViewEnvelope"_s);
+    EXPECT_EQ(document->printSettings().copies, 1);
+    EXPECT_FALSE(document->printSettings().personList);
+    QTest::mouseClick(child<QPushButton>("_exportButton"), Qt::LeftButton);
+    EXPECT_EQ(pdfPages(m_pdfPath), 1);
+}
+
+// A cancelled export leaves the file that was there untouched.
+TEST_F(PrintSheetTest, CancelledExportLosesNothing)
+{
+    const std::shared_ptr<CADocument> document = design(dtLabel);
+    CAPrintViewController *sheet = openSheet(document, 3);
+    sheet->printView()->setCopies(sheet->printView()->itemsPerPage() * 2);
+    QFile old(m_pdfPath);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("earlier work");
+    old.close();
+    int pagesSeen = 0;
+    const auto result = CAPrintJob::exportPdf(*sheet->printView(), m_pdfPath,
+                                              [&](int page, int) { pagesSeen = page; return false; }, nullptr);
+    EXPECT_EQ(result, CAPrintJob::ExportResult::Cancelled);
+    EXPECT_EQ(pagesSeen, 1);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("earlier work"));
+}
+
+struct PageCase
+{
+    CAPrintSheetKind kind;
+    int copies, start, perPage, pages;
+};
+class PageCountTest : public ::testing::TestWithParam<PageCase>
+{
+};
+TEST_P(PageCountTest, FollowsCopiesAndStart)
+{
+    const PageCase c = GetParam();
+    EXPECT_EQ(CAPrintJob::pageCount(c.kind, c.copies, c.start, c.perPage), c.pages);
+}
+INSTANTIATE_TEST_SUITE_P(Sheets, PageCountTest,
+                         ::testing::Values(PageCase{CAPrintSheetKind::LabelSheet, 25, 8, 30, 2},
+                                           PageCase{CAPrintSheetKind::LabelSheet, 30, 1, 30, 1},
+                                           PageCase{CAPrintSheetKind::LabelSheet, 1, 30, 30, 1},
+                                           PageCase{CAPrintSheetKind::LabelSheet, 31, 1, 30, 2},
+                                           PageCase{CAPrintSheetKind::Roll, 7, 1, 1, 7},
+                                           PageCase{CAPrintSheetKind::Envelope, 3, 1, 1, 3}));
+
+TEST(PrintJobRules, RotationAndStepper)
+{
+    int rotation = 0;
+    for (int i = 0; i < 3; ++i)
+        rotation = CAPrintJob::rotate(rotation, 2, false);
+    EXPECT_EQ(rotation, 270);
+    EXPECT_EQ(CAPrintJob::rotate(0, 1, false), 270);
+    EXPECT_EQ(CAPrintJob::rotate(0, 1, true), 180);
+    EXPECT_EQ(CAPrintJob::rotate(180, 2, true), 0);
+    EXPECT_EQ(CAPrintJob::copiesFromStepper(9999, 9999, 30), 30);
+    EXPECT_EQ(CAPrintJob::copiesFromStepper(12, 9999, 30), 12);
+}
+
+class CalibrationSheetTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { PWUserDefaults::standardUserDefaults().removeObject(CACalibrationSettings::kDefaultsKey); }
+};
+
+// An offset typed for one printer is stored for it alone on OK, with a point for the decimals.
+TEST_F(CalibrationSheetTest, OffsetIsStoredPerPrinterOnOk)
+{
+    const std::shared_ptr<CADocument> document = design(dtLabel);
+    CACalibrationController sheet(*document, {u"Office"_s, u"Labels"_s});
+    sheet.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+    auto *horizontal = sheet.findChild<QDoubleSpinBox *>(u"_horizontalEdit"_s);
+    horizontal->selectAll();
+    QTest::keyClicks(horizontal, u"1.5"_s);
+    QTest::mouseClick(sheet.findChild<QPushButton *>(u"_okButton"_s), Qt::LeftButton);
+    EXPECT_EQ(sheet.result(), CACalibrationController::OK);
+    const auto office = CACalibrationSettings::storedForPrinter(PWUserDefaults::standardUserDefaults(), u"Office"_s);
+    ASSERT_TRUE(office);
+    EXPECT_EQ(office->horizontalText(), u"1.5"_s);
+    EXPECT_FALSE(CACalibrationSettings::storedForPrinter(PWUserDefaults::standardUserDefaults(), u"Labels"_s));
+}
+
+TEST_F(CalibrationSheetTest, CancelStoresNothingAndEnvelopesCannotPrintAPage)
+{
+    const std::shared_ptr<CADocument> document = design(dtLabel);
+    CACalibrationController sheet(*document, {u"Office"_s});
+    sheet.show();
+    auto *vertical = sheet.findChild<QDoubleSpinBox *>(u"_verticalEdit"_s);
+    vertical->setValue(2.0);
+    EXPECT_EQ(sheet.workingCopy().at(u"Office"_s).verticalText(), u"2.0"_s);
+    QTest::mouseClick(sheet.findChild<QPushButton *>(u"_cancelButton"_s), Qt::LeftButton);
+    EXPECT_EQ(sheet.result(), CACalibrationController::Cancel);
+    EXPECT_TRUE(PWUserDefaults::standardUserDefaults().objectForKey(CACalibrationSettings::kDefaultsKey).isNull());
+
+    const std::shared_ptr<CADocument> envelope = design(dtEnvelope);
+    CACalibrationController envelopeSheet(*envelope, {u"Office"_s});
+    EXPECT_FALSE(envelopeSheet.findChild<QPushButton *>(u"_printButton"_s)->isEnabled());
+    EXPECT_FALSE(CACalibrationController::calibrationView(*envelope));
+    EXPECT_TRUE(CACalibrationController::calibrationView(*document));
+}
+
+// A calibration page is one page.
+TEST_F(CalibrationSheetTest, CalibrationPagePrintsOnePage)
+{
+    const std::shared_ptr<CADocument> document = design(dtLabel);
+    std::unique_ptr<CAPrintingView> view = CACalibrationController::calibrationView(*document);
+    ASSERT_TRUE(view);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"calibration.pdf"_s);
+    EXPECT_EQ(CAPrintJob::exportPdf(*view, path, {}, nullptr), CAPrintJob::ExportResult::Written);
+    EXPECT_EQ(pdfPages(path), 1);
+}
+
+// Readings stored with a decimal comma read as the number they show.
+TEST(CalibrationNumbers, ReadPointAndComma)
+{
+    EXPECT_FLOAT_EQ(CACalibrationSettings(u"1,5"_s, u"-0.5"_s, u"2"_s, false).horizontal(), 1.5f);
+    EXPECT_FLOAT_EQ(CACalibrationSettings(u"1,5"_s, u"-0.5"_s, u"2"_s, false).vertical(), -0.5f);
+    EXPECT_EQ(CACalibrationController::numberText(1.5), u"1.5"_s);
+    EXPECT_EQ(CACalibrationController::numberText(-2.0), u"-2.0"_s);
+}
+
+} // namespace
