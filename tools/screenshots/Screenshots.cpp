@@ -12,6 +12,7 @@
 #include "app/shell/CAMainMenu.h"
 #include "app/shell/CAMainWindowController.h"
 #include "app/shell/CAOpenDocument.h"
+#include "app/shell/CAPreferencesController.h"
 #include "app/shell/CASavePanel.h"
 #include "app/shell/CExportAccViewController.h"
 
@@ -73,6 +74,14 @@ QWidget *templateSheet(CADocumentController &application, int which, const QStri
     return dialog;
 }
 
+QWidget *preferencesPane(int pane)
+{
+    CAPreferencesController &preferences = CAPreferencesController::sharedPreferencesController();
+    preferences.showWindow();
+    preferences.selectPane(pane);
+    return preferences.window();
+}
+
 } // namespace
 
 const QList<Screenshot> &screenshots()
@@ -81,6 +90,10 @@ const QList<Screenshot> &screenshots()
         {u"document-label"_s, [](CADocumentController &a) { return sampleWindow(a, 0); }},
         {u"document-envelope"_s, [](CADocumentController &a) { return sampleWindow(a, 1); }},
         {u"document-postcard"_s, [](CADocumentController &a) { return sampleWindow(a, 2); }},
+        {u"preferences-general"_s, [](CADocumentController &) { return preferencesPane(0); }},
+        {u"preferences-address-panel"_s, [](CADocumentController &) { return preferencesPane(1); }},
+        {u"preferences-printing"_s, [](CADocumentController &) { return preferencesPane(2); }},
+        {u"preferences-address-importing"_s, [](CADocumentController &) { return preferencesPane(3); }},
         {u"panel-colors"_s,
          [](CADocumentController &a) {
              a.panels().show(CAFloatingPanels::ColorPanel);
