@@ -46,9 +46,9 @@ void address(CADocument &document, bool toFrom, const QByteArray &card, double x
                 u"Name+Company"_s, u"us"_s, barcode, CAddressFormatController::kBarcodeBelow);
         CFTAView view(document.ftDocumentController());
         // In the design's own text style, as the canvas makes them.
-        CFTAAddressPanel *panel = view.CreateAddressPanel(toFrom, format.get());
+        std::unique_ptr<CFTComponent> panel = view.CreateAddressPanel(toFrom, format.get());
         panel->SetOrigin(x, y);
-        view.InsertComponent(panel, false);
+        view.InsertComponent(panel.release(), false);
     }
     const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(card);
     if (person)
