@@ -244,6 +244,23 @@ TEST_F(PreferencesTest, DefaultFontGoesThroughTheChooserIntoTheSetting)
     EXPECT_EQ(store().dataForKey(u"FTDefaultFont"_s), before);
 }
 
+TEST_F(PreferencesTest, AFontWithoutFamilyOrSizeStoresTheTenPointUserFont)
+{
+    CAPreferencesController preferences;
+    preferences.setFontChooser([](const QFont &, QWidget *) -> std::optional<QFont> {
+        QFont unusable;
+        unusable.setFamilies({});
+        unusable.setFamily(QString());
+        return unusable;
+    });
+    preferences.showWindow();
+    QTest::mouseClick(child<QPushButton>(preferences, u"_changeDefaultFontButton"_s), Qt::LeftButton);
+    const std::optional<PWFont> stored = PWKeyedUnarchiver::unarchiveFont(store().dataForKey(u"FTDefaultFont"_s));
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_DOUBLE_EQ(stored->toQFont().pointSizeF(), 10.0);
+    EXPECT_FALSE(stored->toQFont().family().isEmpty());
+}
+
 TEST_F(PreferencesTest, PathFieldsStoreEveryFieldAtEachKeystrokeAndBrowseFills)
 {
     CAPreferencesController preferences;
