@@ -16,6 +16,7 @@
 #include "app/shell/CAMainMenu.h"
 #include "app/shell/CAMainWindowController.h"
 #include "app/shell/CAOpenDocument.h"
+#include "app/shell/CAPreferencesController.h"
 #include "app/shell/CASavePanel.h"
 #include "app/shell/CExportAccViewController.h"
 #include "kernel/component/CFTComponent.h"
@@ -117,6 +118,14 @@ QWidget *printSheet(CADocumentController &application, int which)
     return sheet;
 }
 
+QWidget *preferencesPane(int pane)
+{
+    CAPreferencesController &preferences = CAPreferencesController::sharedPreferencesController();
+    preferences.showWindow();
+    preferences.selectPane(pane);
+    return preferences.window();
+}
+
 } // namespace
 
 const QList<Screenshot> &screenshots()
@@ -127,6 +136,10 @@ const QList<Screenshot> &screenshots()
         {u"document-postcard"_s, [](CADocumentController &a) { return sampleWindow(a, 2); }},
         {u"canvas-selection"_s, [](CADocumentController &a) { return canvasWindow(a, false); }},
         {u"canvas-editing"_s, [](CADocumentController &a) { return canvasWindow(a, true); }},
+        {u"preferences-general"_s, [](CADocumentController &) { return preferencesPane(0); }},
+        {u"preferences-address-panel"_s, [](CADocumentController &) { return preferencesPane(1); }},
+        {u"preferences-printing"_s, [](CADocumentController &) { return preferencesPane(2); }},
+        {u"preferences-address-importing"_s, [](CADocumentController &) { return preferencesPane(3); }},
         {u"panel-colors"_s,
          [](CADocumentController &a) {
              a.panels().show(CAFloatingPanels::ColorPanel);

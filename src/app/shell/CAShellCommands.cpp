@@ -6,6 +6,7 @@
 #include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAFontManager.h"
 #include "app/shell/CAHelpWindow.h"
+#include "app/shell/CAPreferencesController.h"
 #include "kernel/base/CAEnvironment.h"
 #include "platform/PWBundle.h"
 
@@ -58,6 +59,15 @@ void installShellCommands(CADocumentController &controller)
                                                                     .arg(url().value_or(QUrl()).toDisplayString()));
                                     }});
     }
+
+    // Made now, so that the settings file holds every default from the first launch on.
+    CAPreferencesController::sharedPreferencesController();
+    controller.registerCommand(QStringLiteral("preferences"), {nullptr, [&controller](QAction *) {
+                                   CAPreferencesController &preferences =
+                                       CAPreferencesController::sharedPreferencesController();
+                                   preferences.setClosedHook([&controller] { controller.validateDocumentsView(); });
+                                   preferences.showWindow();
+                               }});
 
     // The panel is made when first shown, so that a launch without it builds no font dialog.
     controller.panels().install(CAFloatingPanels::FontPanel,

@@ -128,9 +128,9 @@ const std::vector<std::pair<QString, PWPlist>> &CAEnvironment::applicationDefaul
 {
     static const std::vector<std::pair<QString, PWPlist>> table = {
         {QStringLiteral("FTSnap"), PWPlist::fromBool(true)},
-        {QStringLiteral("FTStartingDocument"), PWPlist::fromInteger(0)},
         {QStringLiteral("FTChangeCountry"), PWPlist::fromBool(true)},
         {QStringLiteral("FTShowCountryField"), PWPlist::fromBool(true)},
+        {QStringLiteral("FTStartingDocument"), PWPlist::fromInteger(0)},
         {QStringLiteral("FTConvertToUppercase"), PWPlist::fromBool(false)},
         {QStringLiteral("FTConvertToLinearAddress"), PWPlist::fromBool(true)},
         {QStringLiteral("FTCommaDelimitedAddress"), PWPlist::fromBool(true)},
