@@ -1,3 +1,4 @@
+#include "app/shell/CAAddressWindowPanel.h"
 #include "app/shell/CAChangeLayoutSheet.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentServices.h"
@@ -35,6 +36,7 @@ int main(int argc, char *argv[])
 
     CADocumentController controller;
     installChangeLayoutSheet();
+    installAddressWindow(controller);
     controller.applicationWillFinishLaunching();
     controller.openStartupDocuments(parser.positionalArguments());
     controller.applicationDidFinishLaunching();

@@ -81,6 +81,9 @@ const QList<Screenshot> &screenshots()
         {u"document-label"_s, [](CADocumentController &a) { return sampleWindow(a, 0); }},
         {u"document-envelope"_s, [](CADocumentController &a) { return sampleWindow(a, 1); }},
         {u"document-postcard"_s, [](CADocumentController &a) { return sampleWindow(a, 2); }},
+        {u"panel-address-senders"_s, [](CADocumentController &) { return addressWindowScreenshot(0); }},
+        {u"panel-address-contacts"_s, [](CADocumentController &) { return addressWindowScreenshot(1); }},
+        {u"panel-address-print-lists"_s, [](CADocumentController &) { return addressWindowScreenshot(2); }},
         {u"panel-colors"_s,
          [](CADocumentController &a) {
              a.panels().show(CAFloatingPanels::ColorPanel);
