@@ -66,7 +66,15 @@ CAAddressWindow *sharedAddressWindow()
 
 void installAddressWindow(CADocumentController &controller)
 {
+    // The window sends its persons to one application object; it goes with it.
+    delete s_window.data();
     s_controller = &controller;
+    QObject::connect(&controller, &QObject::destroyed, [owner = &controller] {
+        if (s_controller != owner)
+            return;
+        delete s_window.data();
+        s_controller = nullptr;
+    });
     CAContactImportDialogs::install();
     CADocument::setDefaultSenderSource(&CASenderList::getDefaultPerson);
     CAFloatingPanels *panels = &controller.panels();
