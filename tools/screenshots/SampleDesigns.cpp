@@ -46,7 +46,8 @@ void address(CADocument &document, bool toFrom, const QByteArray &card, double x
                 u"Name+Company"_s, u"us"_s, barcode, CAddressFormatController::kBarcodeBelow);
         CFTAView view(document.ftDocumentController());
         // In the design's own text style, as the canvas makes them.
-        CFTAAddressPanel *panel = view.CreateAddressPanel(toFrom, format.get());
+        // The document's deferred-delete pool owns what is inserted.
+        auto *panel = static_cast<CFTAAddressPanel *>(view.CreateAddressPanel(toFrom, format.get()).release());
         panel->SetOrigin(x, y);
         view.InsertComponent(panel, false);
     }

@@ -128,11 +128,13 @@ const QList<Screenshot> &screenshots()
              return shown(CASavePanel::makeReplaceDamagedQuestion(sampleWindow(a, 0), u"party.pwdc"_s));
          }},
         {u"sheet-confirm-address"_s,
+         [](CADocumentController &a) {
              auto *sheet = new CAServiceDialogController(sampleWindow(a, 0));
              sheet->initFormWithDictionary(parseServiceText(
                  u"Dr. Mary Ann Baker\nAcme Widgets. Sales\n1200 Harbor Boulevard Suite 400\nSpringfield, IL 62704-1234\nUSA"_s));
              sheet->setWindowModality(Qt::WindowModal);
              return shown(sheet);
+         }},
         {u"sheet-layout-chooser-filtered"_s, [](CADocumentController &a) { return templateSheet(a, 0, u"5160"_s); }},
         {u"sheet-layout-preview-roll"_s, [](CADocumentController &a) { return templateSheet(a, 0, u"30252"_s); }},
         {u"sheet-layout-preview-envelope-window"_s,
