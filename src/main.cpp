@@ -2,6 +2,7 @@
 #include "app/command/CACommandLine.h"
 #include "app/command/CAInstanceCommands.h"
 #include "app/command/CAInstanceDoor.h"
+#include "app/shell/CAAddressWindowPanel.h"
 #include "app/shell/CAChangeLayoutSheet.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
@@ -108,6 +109,7 @@ int main(int argc, char *argv[])
     CADocumentController controller;
     installChangeLayoutSheet();
     installPrintCommands();
+    installAddressWindow(controller);
     controller.applicationWillFinishLaunching();
     controller.openStartupDocuments(request->files);
     controller.applicationDidFinishLaunching();

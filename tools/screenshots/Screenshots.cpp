@@ -140,6 +140,9 @@ const QList<Screenshot> &screenshots()
         {u"preferences-address-panel"_s, [](CADocumentController &) { return preferencesPane(1); }},
         {u"preferences-printing"_s, [](CADocumentController &) { return preferencesPane(2); }},
         {u"preferences-address-importing"_s, [](CADocumentController &) { return preferencesPane(3); }},
+        {u"panel-address-senders"_s, [](CADocumentController &) { return addressWindowScreenshot(0); }},
+        {u"panel-address-contacts"_s, [](CADocumentController &) { return addressWindowScreenshot(1); }},
+        {u"panel-address-print-lists"_s, [](CADocumentController &) { return addressWindowScreenshot(2); }},
         {u"panel-colors"_s,
          [](CADocumentController &a) {
              a.panels().show(CAFloatingPanels::ColorPanel);

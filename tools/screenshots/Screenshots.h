@@ -23,3 +23,6 @@ const QList<Screenshot> &screenshots();
 
 // The document windows of the three sample designs, made once.
 CAMainWindowController *sampleWindow(CADocumentController &application, int which);
+
+// The address window on a main tab, over sample persons (ContactScreenshots.cpp).
+QWidget *addressWindowScreenshot(int tab);

@@ -1,0 +1,574 @@
+#include "app/contacts/CAAddressWindow.h"
+
+#include "app/contacts/CAAddressBookSource.h"
+#include "app/contacts/CAContactTableModel.h"
+#include "app/contacts/CADataSourceContainer.h"
+#include "app/contacts/CALocalContactBase.h"
+#include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CASenderList.h"
+#include "app/contacts/CATextFileSource.h"
+#include "app/contacts/CAVCFSource.h"
+#include "kernel/address/FTTextCategories.h"
+#include "platform/PWAddressBook.h"
+#include "platform/PWBundle.h"
+#include "platform/PWPerson.h"
+#include "platform/PWUserDefaults.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTableView>
+#include <QThread>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kDataSourceDefault = u"ContactDataSource"_s;
+const QString kMainTabDefault = u"AddressControllerMainTabViewIndex"_s;
+constexpr int kFromSource = 134;
+
+} // namespace
+
+struct CAAddressWindow::SourcePage
+{
+    enum Kind { AddressBook, VCard, TextFile, LocalBase };
+    Kind kind;
+    QString name;
+    int defaultSortingKey;
+    CAContactTableModel *model = nullptr;
+    QTableView *table = nullptr;
+};
+
+CAAddressWindow::Models CAAddressWindow::sharedModels()
+{
+    return {CADataSourceContainer::sharedDataSourceContainer(), PWUserDefaults::standardUserDefaults(),
+            PWAddressBook::sharedAddressBook(), CASenderList::getShared(), CALocalContactBase::getShared(),
+            CAPrintListArray::getShared()};
+}
+
+const QList<int> &CAAddressWindow::sortEntries()
+{
+    static const QList<int> entries = {kFromSource, -1, 19, 17, 18, 4, 2, 20, 5, 13, 14, 15, 16, 7, 8, 10, -1,
+                                       21,          22, 23, 27, 28, 29, 30, 31, 32};
+    return entries;
+}
+
+CAAddressWindow::CAAddressWindow(const Models &models, QWidget *parent)
+    : QWidget(parent, Qt::Tool)
+    , m_models(models)
+    , m_bookSource(std::make_unique<CAAddressBookSource>(models.book, models.defaults))
+{
+    setObjectName(u"addressWindow"_s);
+    setWindowTitle(PWLocalizedString(u"Addresses"_s));
+
+    m_mainTabs = new QTabWidget;
+    m_mainTabs->setObjectName(u"mainTabView"_s);
+    m_mainTabs->addTab(makeSendersPage(), PWLocalizedString(u"Senders"_s));
+    m_mainTabs->addTab(makeContactsPage(), PWLocalizedString(u"Contacts"_s));
+    m_mainTabs->addTab(makePrintListsPage(), PWLocalizedString(u"Print lists"_s));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(m_mainTabs);
+    resize(300, 440);
+
+    // Cache notifications may come from an import's worker thread: they are handled here, on the
+    // window's thread, never where they were posted.
+    connect(&m_models.container, &CADataSourceContainer::cacheUpdated, this, &CAAddressWindow::onCacheUpdated,
+            Qt::QueuedConnection);
+    connect(&m_models.container, &CADataSourceContainer::updatePermissionChanged, this,
+            &CAAddressWindow::onUpdatePermission, Qt::QueuedConnection);
+    connect(&m_models.senders, &CASenderList::senderListChanged, this, &CAAddressWindow::reloadSenders);
+    connect(&m_models.localBase, &CALocalContactBase::localBaseChanged, this,
+            [this] { reloadSource(CALocalContactBase::kName); });
+    connect(&m_models.printLists, &CAPrintListArray::printListsChanged, this, &CAAddressWindow::reloadPrintLists);
+
+    reloadSenders();
+    reloadPrintLists();
+    QString stored = m_models.defaults.stringForKey(kDataSourceDefault);
+    if (!sourceNames().contains(stored))
+        stored = CAAddressBookSource::kName;
+    changeSourceWithName(stored);
+
+    const qint64 tab = m_models.defaults.integerForKey(kMainTabDefault);
+    m_mainTabs->setCurrentIndex(tab == 0 ? SendersTab
+                                : tab == PrintListsTab && m_models.printLists.count() > 0 ? PrintListsTab
+                                                                                          : ContactsTab);
+    m_lastRecipientTab = std::max(1, m_mainTabs->currentIndex());
+    connect(m_mainTabs, &QTabWidget::currentChanged, this, &CAAddressWindow::mainTabChanged);
+}
+
+CAAddressWindow::~CAAddressWindow()
+{
+    // An import still reading keeps the container busy; it finishes before the window goes.
+    if (m_importThread) {
+        m_importThread->wait();
+        delete m_importThread;
+    }
+    qDeleteAll(m_pages);
+}
+
+QTableView *CAAddressWindow::makeTable(CAContactTableModel *model, bool isRecipient)
+{
+    auto *table = new QTableView;
+    table->setModel(model);
+    table->horizontalHeader()->hide();
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->verticalHeader()->hide();
+    table->setShowGrid(false);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setDragEnabled(true);
+    table->setDragDropMode(model->acceptsDrops() ? QAbstractItemView::DragDrop : QAbstractItemView::DragOnly);
+    table->setDefaultDropAction(Qt::CopyAction);
+    model->setAllowDragAndDrop(true);
+    // A click (also on the row already chosen) and Return send the person; selections made in
+    // code send nothing.
+    connect(table, &QTableView::clicked, this,
+            [this, model, isRecipient](const QModelIndex &index) { personClicked(model, isRecipient, index.row()); });
+    connect(table, &QTableView::activated, this,
+            [this, model, isRecipient](const QModelIndex &index) { personClicked(model, isRecipient, index.row()); });
+    connect(table, &QTableView::doubleClicked, this, [model](const QModelIndex &index) { model->activateRow(index.row()); });
+    return table;
+}
+
+QWidget *CAAddressWindow::makeSendersPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(u"senderView"_s);
+    m_senderModel = new CAContactTableModel(QString(), &m_models.defaults, this);
+    auto *layout = new QVBoxLayout(page);
+    QTableView *table = makeTable(m_senderModel, false);
+    table->setObjectName(u"senderTable"_s);
+    layout->addWidget(table);
+    return page;
+}
+
+QWidget *CAAddressWindow::makeContactsPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(u"contactsView"_s);
+    m_sourceButton = new QComboBox;
+    m_sourceButton->setObjectName(u"sourceButton"_s);
+    m_sourceStack = new QStackedWidget;
+    m_sourceStack->setObjectName(u"sourceTabView"_s);
+
+    const auto addSource = [this](SourcePage::Kind kind, const QString &name, int defaultKey, const char *objectName) {
+        auto *source = new SourcePage{kind, name, defaultKey};
+        source->model = new CAContactTableModel(name, &m_models.defaults, this);
+        source->table = makeTable(source->model, true);
+        source->table->setObjectName(QString::fromLatin1(objectName));
+        m_sourceStack->addWidget(source->table);
+        m_pages.append(source);
+        if (kind == SourcePage::LocalBase)
+            m_sourceButton->insertSeparator(m_sourceButton->count());
+        m_sourceButton->addItem(name);
+    };
+    addSource(SourcePage::AddressBook, CAAddressBookSource::kName, CAAddressBookSource::kDefaultSortingKey,
+              "addressBookTable");
+    addSource(SourcePage::VCard, CAVCFSource::name(), 18, "vcfSourceTable");
+    addSource(SourcePage::TextFile, CATextFileSource::name(), 18, "textSourceTable");
+    addSource(SourcePage::LocalBase, CALocalContactBase::kName, CALocalContactBase::kDefaultSortingValue,
+              "localBaseTable");
+    connect(m_sourceButton, &QComboBox::activated, this, [this] {
+        changeSourceWithName(m_sourceButton->currentText());
+        m_models.defaults.setString(kDataSourceDefault, currentSourceName());
+        m_models.defaults.synchronize();
+    });
+
+    m_searchField = new QLineEdit;
+    m_searchField->setObjectName(u"searchField"_s);
+    m_searchField->setPlaceholderText(PWLocalizedString(u"Search"_s));
+    m_searchField->setClearButtonEnabled(true);
+    connect(m_searchField, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (CAContactTableModel *model = currentModel())
+            model->setFilter(text);
+    });
+
+    m_sortMenu = new QMenu(this);
+    m_sortButton = new QToolButton;
+    m_sortButton->setObjectName(u"sortPopUpButton"_s);
+    m_sortButton->setText(PWLocalizedString(u"sort"_s));
+    m_sortButton->setPopupMode(QToolButton::InstantPopup);
+    m_sortButton->setMenu(m_sortMenu);
+    fillSortMenu();
+
+    m_updateButton = new QPushButton(PWLocalizedString(u"Update"_s));
+    m_updateButton->setObjectName(u"updateButton"_s);
+    connect(m_updateButton, &QPushButton::clicked, this, &CAAddressWindow::updateCurrentSource);
+
+    m_progress = new QProgressBar;
+    m_progress->setObjectName(u"importProgress"_s);
+    m_progress->setRange(0, 0);
+    m_progress->setMaximumHeight(12);
+    m_progress->hide();
+    m_progressLabel = new QLabel;
+    m_progressLabel->setObjectName(u"importMessage"_s);
+    m_progressLabel->setWordWrap(true);
+    m_progressLabel->hide();
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(m_sourceButton, 1);
+    top->addWidget(m_sortButton);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_progress, 1);
+    bottom->addStretch();
+    bottom->addWidget(m_updateButton);
+    auto *layout = new QVBoxLayout(page);
+    layout->addLayout(top);
+    layout->addWidget(m_searchField);
+    layout->addWidget(m_sourceStack, 1);
+    layout->addWidget(m_progressLabel);
+    layout->addLayout(bottom);
+    setTabOrder(m_sourceButton, m_sortButton);
+    setTabOrder(m_sortButton, m_searchField);
+    return page;
+}
+
+QWidget *CAAddressWindow::makePrintListsPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(u"printListsView"_s);
+    m_printListButton = new QComboBox;
+    m_printListButton->setObjectName(u"printListButton"_s);
+    connect(m_printListButton, &QComboBox::activated, this, &CAAddressWindow::showPrintList);
+    m_printListModel = new CAContactTableModel(QString(), &m_models.defaults, this);
+    m_printListModel->setOwner({[this](const CAPersonList &persons) { addPersonsToPrintList(persons); }, {}});
+    QTableView *table = makeTable(m_printListModel, true);
+    table->setObjectName(u"printListTable"_s);
+    table->setAcceptDrops(true);
+    table->setDropIndicatorShown(true);
+
+    auto *newList = new QPushButton(PWLocalizedString(u"New List"_s));
+    newList->setObjectName(u"newPrintListButton"_s);
+    connect(newList, &QPushButton::clicked, this, &CAAddressWindow::newPrintList);
+    auto *add = new QPushButton(PWLocalizedString(u"Add Contacts"_s));
+    add->setObjectName(u"addToPrintListButton"_s);
+    add->setToolTip(PWLocalizedString(u"Adds the contacts selected on the Contacts tab."_s));
+    connect(add, &QPushButton::clicked, this, &CAAddressWindow::addSelectedContactsToPrintList);
+    auto *remove = new QPushButton(PWLocalizedString(u"Remove"_s));
+    remove->setObjectName(u"removeFromPrintListButton"_s);
+    connect(remove, &QPushButton::clicked, this, &CAAddressWindow::removeFromPrintList);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(newList);
+    buttons->addStretch();
+    buttons->addWidget(add);
+    buttons->addWidget(remove);
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(m_printListButton);
+    layout->addWidget(table, 1);
+    layout->addLayout(buttons);
+    return page;
+}
+
+void CAAddressWindow::fillSortMenu()
+{
+    m_sortMenu->clear();
+    for (int entry : sortEntries()) {
+        if (entry == -1) {
+            m_sortMenu->addSeparator();
+            continue;
+        }
+        const int key = entry == kFromSource ? CAContactTableModel::kSourceOrder : entry;
+        const QString title = entry == kFromSource
+                                  ? PWLocalizedString(u"From Source"_s)
+                                  : PWLocalizedString(FTTextCategories::getKeyFromTextCategory(textCategory(entry)));
+        QAction *action = m_sortMenu->addAction(title, this, [this, key] { sortBy(key); });
+        action->setCheckable(true);
+        action->setData(key);
+    }
+    connect(m_sortMenu, &QMenu::aboutToShow, this, [this] {
+        const int current = currentSortingKey();
+        for (QAction *action : m_sortMenu->actions()) {
+            if (!action->isSeparator())
+                action->setChecked(action->data().toInt() == current);
+        }
+    });
+}
+
+QStringList CAAddressWindow::sourceNames() const
+{
+    QStringList names;
+    for (const SourcePage *page : m_pages)
+        names.append(page->name);
+    return names;
+}
+
+QString CAAddressWindow::currentSourceName() const
+{
+    const int index = m_sourceStack->currentIndex();
+    return index >= 0 && index < m_pages.size() ? m_pages.at(index)->name : QString();
+}
+
+CAContactTableModel *CAAddressWindow::currentModel() const
+{
+    const int index = m_sourceStack->currentIndex();
+    return index >= 0 && index < m_pages.size() ? m_pages.at(index)->model : nullptr;
+}
+
+CAContactTableModel *CAAddressWindow::modelOfSource(const QString &name) const
+{
+    for (const SourcePage *page : m_pages) {
+        if (page->name == name)
+            return page->model;
+    }
+    return nullptr;
+}
+
+QTableView *CAAddressWindow::currentTable() const
+{
+    const int index = m_sourceStack->currentIndex();
+    return index >= 0 && index < m_pages.size() ? m_pages.at(index)->table : nullptr;
+}
+
+void CAAddressWindow::changeSourceWithName(const QString &name)
+{
+    if (QTableView *table = currentTable())
+        table->clearSelection();
+    int index = int(sourceNames().indexOf(name));
+    if (index < 0)
+        index = 0;
+    m_sourceStack->setCurrentIndex(index);
+    m_sourceButton->setCurrentIndex(m_sourceButton->findText(m_pages.at(index)->name));
+    reloadSource(m_pages.at(index)->name);
+    currentTable()->clearSelection();
+    currentModel()->setFilter(m_searchField->text());
+    updateButtons();
+}
+
+void CAAddressWindow::reloadSource(const QString &name)
+{
+    for (SourcePage *page : std::as_const(m_pages)) {
+        if (page->name != name)
+            continue;
+        switch (page->kind) {
+        case SourcePage::AddressBook:
+            page->model->setContent(m_bookSource->selectedContent());
+            break;
+        case SourcePage::LocalBase:
+            page->model->setContent(m_models.localBase.personListDict().personList());
+            break;
+        case SourcePage::VCard:
+        case SourcePage::TextFile: {
+            // What the source read last, else its cache; an import needs the user's files and
+            // starts only from the update button.
+            std::optional<CAPersonList> list = m_models.container.memoryListForSource(name);
+            const QString cacheName = m_models.container.cacheNameOfSource(name);
+            if (!list && !isImporting() && m_models.container.getCachedDataForSource(cacheName))
+                list = m_models.container.contactsForSource(name, this, false);
+            if (list)
+                page->model->setContent(*list);
+            break;
+        }
+        }
+    }
+}
+
+void CAAddressWindow::reloadSenders()
+{
+    m_senderModel->setContent(m_models.senders.personListDict().personList());
+}
+
+void CAAddressWindow::reloadPrintLists()
+{
+    int current = m_models.printLists.currentPrintListIndex();
+    m_printListButton->clear();
+    for (int index = 0; index < m_models.printLists.count(); ++index)
+        m_printListButton->addItem(m_models.printLists.getPrintListNameAt(index));
+    m_printListButton->setCurrentIndex(current);
+    m_printListModel->setContent(current >= 0 ? m_models.printLists.getPrintListAt(current) : CAPersonList());
+}
+
+void CAAddressWindow::showPrintList(int index)
+{
+    m_models.printLists.setCurrentPrintListIndex(index);
+    reloadPrintLists();
+}
+
+void CAAddressWindow::newPrintList()
+{
+    // "Print List N" with the first N no list is named yet.
+    QStringList names;
+    for (int index = 0; index < m_models.printLists.count(); ++index)
+        names.append(m_models.printLists.getPrintListNameAt(index));
+    int number = 1;
+    while (names.contains(PWLocalizedString(u"Print List %1"_s).arg(number)))
+        ++number;
+    const int index = m_models.printLists.count();
+    const QSignalBlocker blocker(&m_models.printLists);
+    m_models.printLists.insertPrintListAt(index);
+    m_models.printLists.renamePrintListAt(index, PWLocalizedString(u"Print List %1"_s).arg(number));
+    m_models.printLists.setCurrentPrintListIndex(index);
+    m_models.printLists.store();
+    reloadPrintLists();
+}
+
+void CAAddressWindow::addPersonsToPrintList(const CAPersonList &persons)
+{
+    if (persons.isEmpty())
+        return;
+    if (m_models.printLists.currentPrintListIndex() < 0)
+        newPrintList();
+    const int index = m_models.printLists.currentPrintListIndex();
+    CAPersonList list = m_models.printLists.getPrintListAt(index);
+    // A person already in the list, the same or the same card, is not added twice.
+    QList<QByteArray> cards;
+    for (const std::shared_ptr<PWPerson> &person : std::as_const(list))
+        cards.append(CAContactTableModel::cardKey(*person));
+    for (const std::shared_ptr<PWPerson> &person : persons) {
+        if (!person || list.contains(person))
+            continue;
+        const QByteArray card = CAContactTableModel::cardKey(*person);
+        if (cards.contains(card))
+            continue;
+        cards.append(card);
+        list.append(person);
+    }
+    CAPrintListArray::sortPrintList(list, m_models.printLists.getPrintListSortValueAt(index));
+    const QSignalBlocker blocker(&m_models.printLists);
+    m_models.printLists.replacePrintListAt(index, list);
+    m_models.printLists.store();
+    reloadPrintLists();
+}
+
+void CAAddressWindow::addSelectedContactsToPrintList()
+{
+    QTableView *table = currentTable();
+    CAPersonList chosen;
+    for (const QModelIndex &row : table->selectionModel()->selectedRows())
+        chosen.append(currentModel()->personAt(row.row()));
+    addPersonsToPrintList(chosen);
+}
+
+void CAAddressWindow::removeFromPrintList()
+{
+    const int index = m_models.printLists.currentPrintListIndex();
+    if (index < 0)
+        return;
+    auto *table = findChild<QTableView *>(u"printListTable"_s);
+    CAPersonList list = m_models.printLists.getPrintListAt(index);
+    for (const QModelIndex &row : table->selectionModel()->selectedRows())
+        list.removeOne(m_printListModel->personAt(row.row()));
+    const QSignalBlocker blocker(&m_models.printLists);
+    m_models.printLists.replacePrintListAt(index, list);
+    m_models.printLists.store();
+    reloadPrintLists();
+}
+
+void CAAddressWindow::sortBy(int category)
+{
+    const int index = m_sourceStack->currentIndex();
+    if (index < 0 || index >= m_pages.size())
+        return;
+    SourcePage *page = m_pages.at(index);
+    page->model->setSortingKey(category == CAContactTableModel::kSourceOrder ? page->defaultSortingKey : category);
+    page->model->storeSortingKey();
+}
+
+int CAAddressWindow::currentSortingKey() const
+{
+    const CAContactTableModel *model = currentModel();
+    return model ? model->sortingKey() : CAContactTableModel::kSourceOrder;
+}
+
+void CAAddressWindow::updateButtons()
+{
+    const int index = m_sourceStack->currentIndex();
+    const SourcePage::Kind kind = m_pages.at(index)->kind;
+    m_updateButton->setText(kind == SourcePage::LocalBase ? PWLocalizedString(u"Edit..."_s)
+                                                          : PWLocalizedString(u"Update"_s));
+    const bool imports = kind == SourcePage::VCard || kind == SourcePage::TextFile;
+    m_updateButton->setEnabled(imports && !isImporting()
+                               && m_models.container.isAllowUpdateCacheForSource(m_pages.at(index)->name));
+}
+
+void CAAddressWindow::updateCurrentSource()
+{
+    const QString name = currentSourceName();
+    if (isImporting() || !m_models.container.hasSource(name))
+        return;
+    m_importingSource = name;
+    m_progressLabel->hide();
+    m_progress->show();
+    CADataSourceContainer *container = &m_models.container;
+    container->setErrorDuringImporting(false);
+    // The import asks for files and, for text, the import dialog; those questions come back to
+    // the main thread while the reading stays on the worker.
+    m_importThread = QThread::create([container, name] { container->contactsForSource(name, nullptr, true); });
+    connect(m_importThread, &QThread::finished, this, [this, name] {
+        m_importThread->deleteLater();
+        m_importThread = nullptr;
+        m_progress->hide();
+        const QStringList problems = m_models.container.lastImportProblems(name);
+        m_progressLabel->setText(problems.join(u'\n'));
+        m_progressLabel->setVisible(!problems.isEmpty());
+        m_models.container.updateCacheForSource(name);
+        updateButtons();
+        Q_EMIT importFinished(name);
+    });
+    updateButtons();
+    m_importThread->start();
+}
+
+void CAAddressWindow::onCacheUpdated(const QString &name)
+{
+    if (!m_models.container.isErrorDuringImporting())
+        reloadSource(name);
+    m_models.container.setAllowUpdateCache(true, name);
+}
+
+void CAAddressWindow::onUpdatePermission(const QString &, bool)
+{
+    updateButtons();
+}
+
+void CAAddressWindow::personClicked(CAContactTableModel *model, bool isRecipient, int row)
+{
+    const std::shared_ptr<PWPerson> person = model->personAt(row);
+    if (!person || m_preventChangeSelection || !m_personChosen)
+        return;
+    m_personChosen(*person, isRecipient, isRecipient ? selectedPrintListIndex() : -1);
+}
+
+int CAAddressWindow::selectedPrintListIndex() const
+{
+    return m_mainTabs->currentIndex() == PrintListsTab ? m_models.printLists.currentPrintListIndex() : -1;
+}
+
+void CAAddressWindow::mainTabChanged(int index)
+{
+    m_models.defaults.setInteger(kMainTabDefault, index);
+    if (index == PrintListsTab && m_models.printLists.count() == 0)
+        newPrintList();
+    if (index == ContactsTab || index == PrintListsTab)
+        m_lastRecipientTab = index;
+}
+
+void CAAddressWindow::showSenders()
+{
+    m_mainTabs->setCurrentIndex(SendersTab);
+}
+
+void CAAddressWindow::showRecipients(bool localBase)
+{
+    m_mainTabs->setCurrentIndex(ContactsTab);
+    if (localBase)
+        changeSourceWithName(CALocalContactBase::kName);
+}
+
+void CAAddressWindow::showPrintLists()
+{
+    m_mainTabs->setCurrentIndex(PrintListsTab);
+}

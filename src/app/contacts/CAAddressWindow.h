@@ -1,0 +1,133 @@
+#pragma once
+
+#include "app/contacts/CAPersonListDictionary.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class CAAddressBookSource;
+class CAContactTableModel;
+class CADataSourceContainer;
+class CALocalContactBase;
+class CAPrintListArray;
+class CASenderList;
+class CATextFileSource;
+class CAVCFSource;
+class PWAddressBook;
+class PWPerson;
+class PWUserDefaults;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QStackedWidget;
+class QTabWidget;
+class QTableView;
+class QThread;
+class QToolButton;
+
+// The address window: one floating tool window from which the user picks the person a design
+// shows. Senders, Contacts (a table per source, the source pop-up, search, sort menu and the
+// source's update button) and Print lists. A person chosen in any table goes to the hook the
+// application installs, with its side and the print list shown; imports run on a worker thread
+// while the window shows their progress and stays usable.
+class CAAddressWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    enum MainTab { SendersTab = 0, ContactsTab = 1, PrintListsTab = 2 };
+
+    struct Models
+    {
+        CADataSourceContainer &container;
+        PWUserDefaults &defaults;
+        PWAddressBook &book;
+        CASenderList &senders;
+        CALocalContactBase &localBase;
+        CAPrintListArray &printLists;
+    };
+    // The chosen person, whether it is a recipient, and the print list shown (-1 for none).
+    using PersonChosen = std::function<void(const PWPerson &person, bool isRecipient, int printListIndex)>;
+
+    static Models sharedModels();
+    explicit CAAddressWindow(const Models &models, QWidget *parent = nullptr);
+    ~CAAddressWindow() override;
+
+    void setPersonChosen(PersonChosen hook) { m_personChosen = std::move(hook); }
+
+    void showSenders();
+    void showRecipients(bool localBase);
+    void showPrintLists();
+    // The source names of the pop-up, in its order.
+    QStringList sourceNames() const;
+    QString currentSourceName() const;
+    void changeSourceWithName(const QString &name);
+    CAContactTableModel *currentModel() const;
+    CAContactTableModel *modelOfSource(const QString &name) const;
+    CAContactTableModel *senderModel() const { return m_senderModel; }
+    CAContactTableModel *printListModel() const { return m_printListModel; }
+    QTableView *currentTable() const;
+    // The sort menu's choice: a text category, or -1 for the source's own default.
+    void sortBy(int category);
+    int currentSortingKey() const;
+    // The shown source's update: a new import on the worker thread.
+    void updateCurrentSource();
+    bool isImporting() const { return m_importThread != nullptr; }
+    // The print list shown on the Print lists tab, or -1 (also while another tab is shown).
+    int selectedPrintListIndex() const;
+    void setPreventChangeSelection(bool prevent) { m_preventChangeSelection = prevent; }
+
+    // The sort menu's entries: categories, -1 for separators, 134 for "From Source".
+    static const QList<int> &sortEntries();
+
+Q_SIGNALS:
+    void importFinished(const QString &sourceName);
+
+private:
+    struct SourcePage;
+    QWidget *makeSendersPage();
+    QWidget *makeContactsPage();
+    QWidget *makePrintListsPage();
+    QTableView *makeTable(CAContactTableModel *model, bool isRecipient);
+    void personClicked(CAContactTableModel *model, bool isRecipient, int row);
+    void reloadSource(const QString &name);
+    void reloadSenders();
+    void reloadPrintLists();
+    void showPrintList(int index);
+    void newPrintList();
+    void addPersonsToPrintList(const CAPersonList &persons);
+    void addSelectedContactsToPrintList();
+    void removeFromPrintList();
+    void fillSortMenu();
+    void updateButtons();
+    void onCacheUpdated(const QString &name);
+    void onUpdatePermission(const QString &name, bool allowed);
+    void mainTabChanged(int index);
+
+    Models m_models;
+    PersonChosen m_personChosen;
+    std::unique_ptr<CAAddressBookSource> m_bookSource;
+    std::unique_ptr<CAVCFSource> m_vcfSource;
+    std::unique_ptr<CATextFileSource> m_textSource;
+    QList<SourcePage *> m_pages;
+    QTabWidget *m_mainTabs = nullptr;
+    QComboBox *m_sourceButton = nullptr;
+    QStackedWidget *m_sourceStack = nullptr;
+    QLineEdit *m_searchField = nullptr;
+    QToolButton *m_sortButton = nullptr;
+    QMenu *m_sortMenu = nullptr;
+    QPushButton *m_updateButton = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QLabel *m_progressLabel = nullptr;
+    CAContactTableModel *m_senderModel = nullptr;
+    CAContactTableModel *m_printListModel = nullptr;
+    QComboBox *m_printListButton = nullptr;
+    QThread *m_importThread = nullptr;
+    QString m_importingSource;
+    bool m_preventChangeSelection = false;
+    int m_lastRecipientTab = ContactsTab;
+};

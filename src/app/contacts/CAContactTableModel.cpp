@@ -1,0 +1,252 @@
+#include "app/contacts/CAContactTableModel.h"
+
+#include "kernel/base/CAEnvironment.h"
+#include "platform/PWBundle.h"
+#include "platform/PWPerson.h"
+#include "platform/PWPersonProperties.h"
+#include "platform/PWPlist.h"
+#include "platform/PWUserDefaults.h"
+#include "platform/PWVCardReader.h"
+#include "platform/PWVCardWriter.h"
+
+#include <QMimeData>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+const QString CAContactTableModel::kPersonListMimeType = u"PersonListPBoardType"_s;
+
+namespace {
+
+const QString kSortingKeyDefault = u"ContactSortingKey"_s;
+
+QString textOf(const PWPerson &person, const QString &property)
+{
+    return person.valueForProperty(property).toString();
+}
+
+} // namespace
+
+CAContactTableModel::CAContactTableModel(const QString &name, PWUserDefaults *defaults, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_name(name)
+    , m_defaults(defaults)
+{
+    m_sortingKey = storingSortingKey();
+}
+
+PWUserDefaults &CAContactTableModel::defaults() const
+{
+    return m_defaults ? *m_defaults : PWUserDefaults::standardUserDefaults();
+}
+
+void CAContactTableModel::setContent(const CAPersonList &persons)
+{
+    m_content = persons;
+    rebuildRows();
+}
+
+std::shared_ptr<PWPerson> CAContactTableModel::personAt(int row) const
+{
+    return row >= 0 && row < m_rows.size() ? m_rows.at(row) : nullptr;
+}
+
+int CAContactTableModel::rowOfPerson(const PWPerson *person) const
+{
+    if (!person)
+        return -1;
+    for (int row = 0; row < m_rows.size(); ++row) {
+        if (m_rows.at(row).get() == person)
+            return row;
+    }
+    return -1;
+}
+
+void CAContactTableModel::setFilter(const QString &filter)
+{
+    if (filter == m_filter)
+        return;
+    m_filter = filter;
+    rebuildRows();
+}
+
+void CAContactTableModel::setSortingKey(int key)
+{
+    m_sortingKey = key;
+    rebuildRows();
+}
+
+bool CAContactTableModel::isStoringSortingKeyExist() const
+{
+    return !m_name.isEmpty() && !defaults().objectForKey(kSortingKeyDefault).value(m_name).isNull();
+}
+
+int CAContactTableModel::storingSortingKey() const
+{
+    if (!isStoringSortingKeyExist())
+        return kSourceOrder;
+    return int(defaults().objectForKey(kSortingKeyDefault).value(m_name).toInteger());
+}
+
+void CAContactTableModel::storeSortingKey() const
+{
+    if (m_name.isEmpty())
+        return;
+    PWPlist::Dictionary stored = defaults().objectForKey(kSortingKeyDefault).toDictionary();
+    stored.insert(m_name, PWPlist::fromInteger(m_sortingKey));
+    defaults().setObject(kSortingKeyDefault, PWPlist(stored));
+}
+
+bool CAContactTableModel::activateRow(int row)
+{
+    if (!m_owner.editPerson || !personAt(row))
+        return false;
+    m_owner.editPerson(row);
+    return true;
+}
+
+QString CAContactTableModel::personTitle(const PWPerson &person)
+{
+    const QString first = textOf(person, kPWFirstNameProperty);
+    const QString last = textOf(person, kPWLastNameProperty);
+    if (!first.isEmpty() && !last.isEmpty())
+        return CAEnvironment::orderFirstLast() ? first + u' ' + last : last + u' ' + first;
+    if (!first.isEmpty())
+        return first;
+    if (!last.isEmpty())
+        return last;
+    const QString organization = textOf(person, kPWOrganizationProperty);
+    return organization.isEmpty() ? PWLocalizedString(u"No Name"_s) : organization;
+}
+
+bool CAContactTableModel::matchesFilter(const PWPerson &person, const QString &filter)
+{
+    if (filter.isEmpty())
+        return true;
+    for (const QString &property : {kPWLastNameProperty, kPWFirstNameProperty, kPWOrganizationProperty}) {
+        if (textOf(person, property).contains(filter, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+void CAContactTableModel::rebuildRows()
+{
+    beginResetModel();
+    m_rows.clear();
+    m_rows.reserve(m_content.size());
+    for (const std::shared_ptr<PWPerson> &person : std::as_const(m_content)) {
+        if (person && matchesFilter(*person, m_filter))
+            m_rows.append(person);
+    }
+    if (m_sortingKey != kSourceOrder && CAPersonListDictionary::isSortingValue(m_sortingKey))
+        CAPersonListDictionary::sortPersons(m_rows, m_sortingKey);
+    endResetModel();
+}
+
+QByteArray CAContactTableModel::personListData(const CAPersonList &persons)
+{
+    PWPlist::Array items;
+    for (const std::shared_ptr<PWPerson> &person : persons) {
+        if (person)
+            items.append(PWPlist::fromData(PWVCardWriter::vCardRepresentation(*person)));
+    }
+    return PWPlist(items).toXml();
+}
+
+QByteArray CAContactTableModel::cardKey(const PWPerson &person)
+{
+    QByteArray key;
+    for (const QByteArray &line : PWVCardWriter::vCardRepresentation(person).split('\n')) {
+        if (!line.startsWith("UID:") && !line.startsWith("UID;"))
+            key += line + '\n';
+    }
+    return key;
+}
+
+CAPersonList CAContactTableModel::personsFromListData(const QByteArray &data)
+{
+    CAPersonList persons;
+    const std::optional<PWPlist> list = PWPlist::parse(data);
+    if (!list || !list->isArray())
+        return persons;
+    for (const PWPlist &item : list->toArray()) {
+        if (!item.isData())
+            continue;
+        if (std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(item.toData()))
+            persons.append(person);
+    }
+    return persons;
+}
+
+int CAContactTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int CAContactTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 1;
+}
+
+QVariant CAContactTableModel::data(const QModelIndex &index, int role) const
+{
+    const std::shared_ptr<PWPerson> person = personAt(index.row());
+    if (!person || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+        return {};
+    return personTitle(*person);
+}
+
+Qt::ItemFlags CAContactTableModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && m_allowDrag)
+        flags |= Qt::ItemIsDragEnabled;
+    if (acceptsDrops())
+        flags |= Qt::ItemIsDropEnabled;
+    return flags;
+}
+
+QStringList CAContactTableModel::mimeTypes() const
+{
+    return {kPersonListMimeType};
+}
+
+QMimeData *CAContactTableModel::mimeData(const QModelIndexList &indexes) const
+{
+    if (!m_allowDrag || indexes.isEmpty())
+        return nullptr;
+    QList<int> rows;
+    for (const QModelIndex &index : indexes) {
+        if (index.isValid() && !rows.contains(index.row()))
+            rows.append(index.row());
+    }
+    CAPersonList persons;
+    for (int row : std::as_const(rows)) {
+        if (std::shared_ptr<PWPerson> person = personAt(row))
+            persons.append(person);
+    }
+    if (persons.isEmpty())
+        return nullptr;
+    auto *mime = new QMimeData;
+    mime->setData(kPersonListMimeType, personListData(persons));
+    return mime;
+}
+
+bool CAContactTableModel::canDropMimeData(const QMimeData *data, Qt::DropAction, int, int, const QModelIndex &) const
+{
+    return acceptsDrops() && data && data->hasFormat(kPersonListMimeType);
+}
+
+bool CAContactTableModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                                       const QModelIndex &parent)
+{
+    if (!canDropMimeData(data, action, row, column, parent))
+        return false;
+    const CAPersonList persons = personsFromListData(data->data(kPersonListMimeType));
+    if (persons.isEmpty())
+        return false;
+    m_owner.acceptDrop(persons);
+    return true;
+}

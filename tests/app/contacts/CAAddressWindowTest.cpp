@@ -1,0 +1,284 @@
+#include "ContactsTestSupport.h"
+
+#include "app/contacts/CAAddressWindow.h"
+#include "app/contacts/CAContactImportDialogs.h"
+#include "app/contacts/CAContactTableModel.h"
+#include "app/contacts/CADataSourceContainer.h"
+#include "app/contacts/CALocalContactBase.h"
+#include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CASenderList.h"
+#include "app/contacts/CAVCFSource.h"
+#include "platform/PWAddressBook.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using contactstest::lastNames;
+
+namespace {
+
+class CAAddressWindowTest : public testing::Test
+{
+protected:
+    CAAddressWindowTest()
+        : container(folder.path() + u"/cache"_s)
+        , book(folder.path() + u"/book"_s)
+        , senders(scratch.defaults(), [] { return std::shared_ptr<PWPerson>(); })
+        , localBase(scratch.defaults())
+        , printLists(scratch.defaults())
+    {
+        CAVCFSource::registerWith(container);
+        m_savedHooks = CAContactImportHooks::shared();
+    }
+    ~CAAddressWindowTest() override { CAContactImportHooks::shared() = m_savedHooks; }
+
+    CAAddressWindow::Models models()
+    {
+        return {container, scratch.defaults(), book, senders, localBase, printLists};
+    }
+
+    QString writeVCards(const QString &name, const QStringList &lastNamesToWrite)
+    {
+        QByteArray bytes;
+        for (const QString &last : lastNamesToWrite)
+            bytes += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:" + last.toUtf8() + ";Pat;;;\r\nFN:Pat " + last.toUtf8()
+                     + "\r\nADR;TYPE=WORK:;;1 Main St;Springfield;IL;62701;USA\r\nEND:VCARD\r\n";
+        const QString path = folder.path() + u'/' + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    // The file chooser answers with paths (nothing: the user cancelled), asked on the main thread
+    // as the real one is, and counted.
+    void chooserAnswers(std::optional<QStringList> paths)
+    {
+        CAContactImportHooks hooks;
+        hooks.chooseFiles = [this, paths](QWidget *, const QString &, const QStringList &)
+            -> std::optional<CAContactImportHooks::ChosenFiles> {
+            ++chooserCalls;
+            chooserOnMainThread = QThread::currentThread() == qApp->thread();
+            if (!paths)
+                return std::nullopt;
+            return CAContactImportHooks::ChosenFiles{*paths, folder.path()};
+        };
+        CAContactImportHooks::shared() = CAContactImportDialogs::onMainThread(hooks);
+    }
+
+    // Presses the update button and waits until the import, running on its worker, is done.
+    void importThroughUpdateButton(CAAddressWindow &window)
+    {
+        QSignalSpy finished(&window, &CAAddressWindow::importFinished);
+        auto *update = window.findChild<QPushButton *>(u"updateButton"_s);
+        ASSERT_TRUE(update->isEnabled());
+        QTest::mouseClick(update, Qt::LeftButton);
+        EXPECT_TRUE(window.isImporting());
+        EXPECT_FALSE(update->isEnabled()) << "no second import while one runs";
+        ASSERT_TRUE(finished.wait(10000));
+        QCoreApplication::processEvents(); // the queued cache notification
+    }
+
+    void chooseSource(CAAddressWindow &window, const QString &name)
+    {
+        auto *popup = window.findChild<QComboBox *>(u"sourceButton"_s);
+        const int index = popup->findText(name);
+        ASSERT_GE(index, 0);
+        popup->setCurrentIndex(index);
+        Q_EMIT popup->activated(index);
+    }
+
+    static void clickRow(QTableView *table, int row)
+    {
+        const QRect rect = table->visualRect(table->model()->index(row, 0));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+
+    QTemporaryDir folder;
+    contactstest::ScratchDefaults scratch;
+    CADataSourceContainer container;
+    PWAddressBook book;
+    CASenderList senders;
+    CALocalContactBase localBase;
+    CAPrintListArray printLists;
+    int chooserCalls = 0;
+    bool chooserOnMainThread = false;
+
+private:
+    CAContactImportHooks m_savedHooks;
+};
+
+TEST_F(CAAddressWindowTest, ImportedVCardsAreSearchedAndChosenAsRecipient)
+{
+    CAAddressWindow window(models());
+    window.show();
+    struct Chosen
+    {
+        QString lastName;
+        bool recipient;
+        int printList;
+    };
+    QList<Chosen> chosen;
+    window.setPersonChosen([&](const PWPerson &person, bool recipient, int printList) {
+        chosen.append({person.stringForProperty(kPWLastNameProperty), recipient, printList});
+    });
+
+    chooseSource(window, CAVCFSource::name());
+    EXPECT_EQ(scratch.defaults().stringForKey(u"ContactDataSource"_s), CAVCFSource::name());
+    chooserAnswers(QStringList{writeVCards(u"people.vcf"_s, {u"Young"_s, u"Adams"_s, u"Miller"_s, u"Mills"_s})});
+    importThroughUpdateButton(window);
+    EXPECT_EQ(chooserCalls, 1);
+    EXPECT_TRUE(chooserOnMainThread) << "the chooser is a window: it runs on the main thread";
+
+    QTableView *table = window.currentTable();
+    ASSERT_EQ(table->objectName(), u"vcfSourceTable"_s);
+    ASSERT_EQ(table->model()->rowCount(), 4);
+
+    auto *search = window.findChild<QLineEdit *>(u"searchField"_s);
+    QTest::keyClicks(search, u"mIL"_s);
+    EXPECT_EQ(lastNames(window.currentModel()->content()), (QStringList{u"Miller"_s, u"Mills"_s}));
+
+    clickRow(table, 1);
+    ASSERT_EQ(chosen.size(), 1);
+    EXPECT_EQ(chosen[0].lastName, u"Mills"_s);
+    EXPECT_TRUE(chosen[0].recipient);
+    EXPECT_EQ(chosen[0].printList, -1);
+
+    // Keyboard: a row and Return choose too.
+    table->setFocus();
+    table->setCurrentIndex(table->model()->index(0, 0));
+    QTest::keyClick(table, Qt::Key_Return);
+    ASSERT_EQ(chosen.size(), 2);
+    EXPECT_EQ(chosen[1].lastName, u"Miller"_s);
+
+    // While the selection is held back nothing is sent.
+    window.setPreventChangeSelection(true);
+    clickRow(table, 0);
+    EXPECT_EQ(chosen.size(), 2);
+    window.setPreventChangeSelection(false);
+
+    // The search text follows the user to another source; a sender row is no recipient.
+    senders.personListDict().replacePersonList({contactstest::person(u"Sam"_s, u"Sender"_s)});
+    Q_EMIT senders.senderListChanged();
+    window.showSenders();
+    clickRow(window.findChild<QTableView *>(u"senderTable"_s), 0);
+    ASSERT_EQ(chosen.size(), 3);
+    EXPECT_FALSE(chosen[2].recipient);
+    EXPECT_EQ(scratch.defaults().integerForKey(u"AddressControllerMainTabViewIndex"_s), 0);
+}
+
+TEST_F(CAAddressWindowTest, CancelledOrFailedImportLosesNothing)
+{
+    CAAddressWindow window(models());
+    chooseSource(window, CAVCFSource::name());
+    chooserAnswers(QStringList{writeVCards(u"a.vcf"_s, {u"Kept"_s, u"Also"_s})});
+    importThroughUpdateButton(window);
+    ASSERT_EQ(window.currentModel()->rowCount(), 2);
+
+    chooserAnswers(std::nullopt);
+    importThroughUpdateButton(window);
+    EXPECT_EQ(chooserCalls, 2);
+    EXPECT_EQ(lastNames(window.currentModel()->content()), (QStringList{u"Kept"_s, u"Also"_s}));
+
+    // A file that holds no card: the list stays and the window says why.
+    QFile junk(folder.path() + u"/junk.vcf"_s);
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a card\n");
+    junk.close();
+    chooserAnswers(QStringList{junk.fileName()});
+    importThroughUpdateButton(window);
+    EXPECT_EQ(window.currentModel()->rowCount(), 2);
+
+    // A later window, as after a restart, reads the kept list from the cache without asking.
+    chooserCalls = 0;
+    CADataSourceContainer restarted(folder.path() + u"/cache"_s);
+    CAVCFSource::registerWith(restarted);
+    CAAddressWindow::Models again = models();
+    CAAddressWindow second({restarted, again.defaults, again.book, again.senders, again.localBase, again.printLists});
+    EXPECT_EQ(second.currentSourceName(), CAVCFSource::name()) << "the chosen source is remembered";
+    EXPECT_EQ(lastNames(second.currentModel()->content()), (QStringList{u"Kept"_s, u"Also"_s}));
+    EXPECT_EQ(chooserCalls, 0);
+}
+
+TEST_F(CAAddressWindowTest, PrintListsGetContactsOnceEach)
+{
+    CAAddressWindow window(models());
+    window.show();
+    chooseSource(window, CAVCFSource::name());
+    chooserAnswers(QStringList{writeVCards(u"b.vcf"_s, {u"One"_s, u"Two"_s, u"Three"_s})});
+    importThroughUpdateButton(window);
+
+    // Choosing the tab while there is no list makes the first one.
+    auto *tabs = window.findChild<QTabWidget *>(u"mainTabView"_s);
+    tabs->setCurrentIndex(CAAddressWindow::ContactsTab);
+    window.currentTable()->selectAll();
+    tabs->setCurrentIndex(CAAddressWindow::PrintListsTab);
+    ASSERT_EQ(printLists.count(), 1);
+    EXPECT_EQ(printLists.getPrintListNameAt(0), u"Print List 1"_s);
+
+    auto *add = window.findChild<QPushButton *>(u"addToPrintListButton"_s);
+    QTest::mouseClick(add, Qt::LeftButton);
+    QTest::mouseClick(add, Qt::LeftButton);
+    EXPECT_EQ(printLists.getPrintListAt(0).size(), 3) << "duplicates are skipped";
+    EXPECT_EQ(window.printListModel()->rowCount(), 3);
+
+    // Dropped persons are copies of the same cards: still not added twice.
+    window.currentModel()->setAllowDragAndDrop(true);
+    std::unique_ptr<QMimeData> mime(window.currentModel()->mimeData({window.currentModel()->index(0, 0)}));
+    EXPECT_TRUE(window.printListModel()->dropMimeData(mime.get(), Qt::CopyAction, 0, 0, {}));
+    EXPECT_EQ(printLists.getPrintListAt(0).size(), 3);
+
+    // A second list is numbered on; its name and contents are stored.
+    QTest::mouseClick(window.findChild<QPushButton *>(u"newPrintListButton"_s), Qt::LeftButton);
+    EXPECT_EQ(printLists.getPrintListNameAt(1), u"Print List 2"_s);
+    EXPECT_EQ(window.selectedPrintListIndex(), 1);
+    CAPrintListArray stored(scratch.defaults());
+    stored.load();
+    ASSERT_EQ(stored.count(), 2);
+    EXPECT_EQ(stored.getPrintListAt(0).size(), 3);
+    EXPECT_EQ(stored.getPrintListNameAt(1), u"Print List 2"_s);
+
+    // A person chosen on the tab carries the list shown.
+    int chosenList = -2;
+    window.setPersonChosen([&](const PWPerson &, bool, int list) { chosenList = list; });
+    {
+        auto *popup = window.findChild<QComboBox *>(u"printListButton"_s);
+        popup->setCurrentIndex(0);
+        Q_EMIT popup->activated(0);
+        auto *table = window.findChild<QTableView *>(u"printListTable"_s);
+        clickRow(table, 0);
+    }
+    EXPECT_EQ(chosenList, 0);
+
+    // Removing the selected person keeps the others.
+    auto *table = window.findChild<QTableView *>(u"printListTable"_s);
+    table->selectRow(0);
+    QTest::mouseClick(window.findChild<QPushButton *>(u"removeFromPrintListButton"_s), Qt::LeftButton);
+    EXPECT_EQ(printLists.getPrintListAt(0).size(), 2);
+}
+
+TEST_F(CAAddressWindowTest, SortMenuStoresTheKeyAndFromSourceUsesTheDefault)
+{
+    CAAddressWindow window(models());
+    chooseSource(window, CAVCFSource::name());
+    chooserAnswers(QStringList{writeVCards(u"c.vcf"_s, {u"Zed"_s, u"Abe"_s})});
+    importThroughUpdateButton(window);
+    EXPECT_EQ(lastNames(window.currentModel()->content()), (QStringList{u"Zed"_s, u"Abe"_s}));
+    window.sortBy(18);
+    EXPECT_EQ(lastNames(window.currentModel()->content()), (QStringList{u"Abe"_s, u"Zed"_s}));
+    EXPECT_EQ(scratch.defaults().objectForKey(u"ContactSortingKey"_s).value(CAVCFSource::name()).toInteger(), 18);
+    window.sortBy(CAContactTableModel::kSourceOrder);
+    EXPECT_EQ(window.currentSortingKey(), 18) << "From Source sorts by the source's default";
+}
+
+} // namespace

@@ -1,0 +1,64 @@
+#include "Screenshots.h"
+
+#include "app/contacts/CAAddressWindow.h"
+#include "app/contacts/CALocalContactBase.h"
+#include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CASenderList.h"
+#include "platform/PWPerson.h"
+#include "platform/PWPersonProperties.h"
+
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTableView>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+std::shared_ptr<PWPerson> samplePerson(const QString &first, const QString &last, const QString &company = {})
+{
+    std::shared_ptr<PWPerson> person = PWPerson::create();
+    if (!first.isEmpty())
+        person->setValueForProperty(kPWFirstNameProperty, PWPlist::fromString(first));
+    if (!last.isEmpty())
+        person->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(last));
+    if (!company.isEmpty())
+        person->setValueForProperty(kPWOrganizationProperty, PWPlist::fromString(company));
+    return person;
+}
+
+// Sample persons in the shared lists, in memory only: the screenshots store nothing.
+void fillSampleContacts()
+{
+    static bool filled = false;
+    if (filled)
+        return;
+    filled = true;
+    CASenderList::getShared().personListDict().replacePersonList(
+        {samplePerson(u"Mary Ann"_s, u"Baker"_s), samplePerson(QString(), QString(), u"Acme Widgets"_s)});
+    const CAPersonList recipients = {samplePerson(u"Ada"_s, u"Brook"_s), samplePerson(u"Carl"_s, u"Dunn"_s),
+                                     samplePerson(u"Elena"_s, u"Fischer"_s), samplePerson(QString(), QString(), u"Harbor Books"_s),
+                                     samplePerson(u"Ivo"_s, u"Jansen"_s), samplePerson(QString(), QString())};
+    CALocalContactBase::getShared().personListDict().replacePersonList(recipients);
+    CAPrintListArray &lists = CAPrintListArray::getShared();
+    const QSignalBlocker blocker(&lists);
+    lists.insertPrintListAt(0);
+    lists.renamePrintListAt(0, u"Holiday cards"_s);
+    lists.replacePrintListAt(0, recipients.mid(0, 3));
+    lists.setCurrentPrintListIndex(0);
+}
+
+} // namespace
+
+QWidget *addressWindowScreenshot(int tab)
+{
+    fillSampleContacts();
+    auto *window = new CAAddressWindow(CAAddressWindow::sharedModels());
+    window->findChild<QTabWidget *>(u"mainTabView"_s)->setCurrentIndex(tab);
+    if (tab == CAAddressWindow::ContactsTab) {
+        window->changeSourceWithName(CALocalContactBase::kName);
+        window->currentTable()->selectRow(1);
+    }
+    window->show();
+    return window;
+}
