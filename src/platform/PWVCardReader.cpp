@@ -21,7 +21,8 @@ struct GroupInfo
 QString textOf(const PWVCardLine &line)
 {
     QString text = PWVCardParser::unescapeText(line.value);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (text.contains(QLatin1Char('\r')))
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     return text;
 }
 
@@ -29,8 +30,10 @@ QString textOf(const PWVCardLine &line)
 QStringList componentsOf(const PWVCardLine &line)
 {
     QStringList parts = PWVCardParser::splitStructured(line.value);
-    for (QString &part : parts)
-        part.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    for (QString &part : parts) {
+        if (part.contains(QLatin1Char('\r')))
+            part.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    }
     return parts;
 }
 
@@ -162,9 +165,13 @@ QString imppProperty(const PWVCardLine &line, QString *address)
 class ValuePool
 {
 public:
+    // A pool pays for itself across cards only: reading one card (a cache entry, an address book
+    // file) pools nothing until a second card comes.
+    void enable() { m_enabled = true; }
+
     PWPlist string(const QString &text)
     {
-        if (text.size() > kMaxKey)
+        if (!m_enabled || text.size() > kMaxKey)
             return PWPlist::fromString(text);
         const auto found = m_strings.constFind(text);
         if (found != m_strings.constEnd())
@@ -179,7 +186,7 @@ public:
     template <typename Make>
     PWPlist shared(const QString &key, Make make)
     {
-        if (key.size() > 4 * kMaxKey)
+        if (!m_enabled || key.size() > 4 * kMaxKey)
             return make();
         const auto found = m_values.constFind(key);
         if (found != m_values.constEnd())
@@ -193,6 +200,7 @@ public:
 private:
     static constexpr qsizetype kMaxKey = 64;
     static constexpr qsizetype kMaxEntries = 1 << 16;
+    bool m_enabled = false;
     QHash<QString, PWPlist> m_strings;
     QHash<QString, PWPlist> m_values;
 };
@@ -420,7 +428,10 @@ std::optional<QList<std::shared_ptr<PWPerson>>> PWVCardReader::personsFromData(c
     // live all at once beside the persons made of them.
     QList<std::shared_ptr<PWPerson>> persons;
     ValuePool pool;
+    int cards = 0;
     const auto take = [&](PWVCard &card) {
+        if (++cards == 2)
+            pool.enable();
         if (!isGroupCard(card))
             persons.append(CardBuilder(card, pool).build(options));
     };
