@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <QMap>
 #include <QTimeZone>
 
 namespace {
@@ -412,10 +413,12 @@ private:
 
     const PWVCard &m_card;
     ValuePool &m_pool;
-    QHash<QString, GroupInfo> m_groups;
-    QHash<QString, PWMultiValue> m_multi;
+    // Maps, not hashes: a card holds a few groups and properties, and a hash's least table costs
+    // kilobytes, allocated and freed again for every card of a large file or cache.
+    QMap<QString, GroupInfo> m_groups;
+    QMap<QString, PWMultiValue> m_multi;
     // Per property, the rank and identifier of the most preferred entry so far.
-    QHash<QString, std::pair<int, QString>> m_preferred;
+    QMap<QString, std::pair<int, QString>> m_preferred;
     std::shared_ptr<PWPerson> m_person;
 };
 
