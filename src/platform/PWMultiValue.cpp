@@ -1,6 +1,6 @@
 #include "platform/PWMultiValue.h"
 
-#include <QUuid>
+#include "platform/PWUniqueIdentifier.h"
 
 #include <algorithm>
 
@@ -117,7 +117,7 @@ QString PWMultiValue::makeIdentifier() const
     // Random identifiers keep entries apart across lists too (a copied entry moved into another
     // person's list keeps its identity); a clash within one list is checked all the same.
     for (;;) {
-        const QString identifier = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+        const QString identifier = PWNewUniqueIdentifier();
         if (!hasIdentifier(identifier))
             return identifier;
     }

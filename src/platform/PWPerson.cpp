@@ -1,8 +1,7 @@
 #include "platform/PWPerson.h"
 
 #include "platform/PWPersonProperties.h"
-
-#include <QUuid>
+#include "platform/PWUniqueIdentifier.h"
 
 #include <mutex>
 
@@ -89,7 +88,7 @@ std::shared_ptr<PWPerson> PWPerson::create()
 std::shared_ptr<PWPerson> PWPerson::createWithUniqueId(const QString &uniqueId)
 {
     const QString id =
-        uniqueId.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() : uniqueId;
+        uniqueId.isEmpty() ? PWNewUniqueIdentifier() : uniqueId;
     return std::make_shared<PWPerson>(Token(), id);
 }
 

@@ -35,5 +35,16 @@ QStringList PWVCardLine::types() const
 
 bool PWVCardLine::hasType(const QString &type) const
 {
-    return types().contains(type.toLower());
+    // As types() would answer, without making its list: readers ask this of every line.
+    for (const auto &parameter : parameters) {
+        if (parameter.first == QLatin1String("TYPE")) {
+            for (const QString &value : parameter.second) {
+                if (QStringView(value).trimmed().compare(type, Qt::CaseInsensitive) == 0)
+                    return true;
+            }
+        } else if (parameter.second.isEmpty() && parameter.first.compare(type, Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return false;
 }

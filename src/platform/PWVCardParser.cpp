@@ -21,6 +21,8 @@ bool fail(QString *error, const QString &reason)
 // Splits at the separator outside double quotes.
 QStringList splitOutsideQuotes(const QString &text, QChar separator)
 {
+    if (!text.contains(QLatin1Char('"')))
+        return text.split(separator);
     QStringList parts;
     QString current;
     bool quoted = false;
@@ -593,6 +595,8 @@ bool PWVCardParser::parseEach(const QByteArray &bytes, const std::function<void(
 
 QString PWVCardParser::unescapeText(const QString &value)
 {
+    if (!value.contains(QLatin1Char('\\')))
+        return value;
     QString out;
     out.reserve(value.size());
     for (qsizetype i = 0; i < value.size(); ++i) {
@@ -612,6 +616,9 @@ QString PWVCardParser::unescapeText(const QString &value)
 
 QStringList PWVCardParser::splitStructured(const QString &value, QChar separator)
 {
+    // Without escapes every component is already what it says.
+    if (!value.contains(QLatin1Char('\\')))
+        return value.split(separator);
     QStringList parts;
     QString current;
     for (qsizetype i = 0; i < value.size(); ++i) {

@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <QMap>
 #include <QTimeZone>
 
 namespace {
@@ -21,7 +22,8 @@ struct GroupInfo
 QString textOf(const PWVCardLine &line)
 {
     QString text = PWVCardParser::unescapeText(line.value);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (text.contains(QLatin1Char('\r')))
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     return text;
 }
 
@@ -29,8 +31,10 @@ QString textOf(const PWVCardLine &line)
 QStringList componentsOf(const PWVCardLine &line)
 {
     QStringList parts = PWVCardParser::splitStructured(line.value);
-    for (QString &part : parts)
-        part.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    for (QString &part : parts) {
+        if (part.contains(QLatin1Char('\r')))
+            part.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    }
     return parts;
 }
 
@@ -162,9 +166,13 @@ QString imppProperty(const PWVCardLine &line, QString *address)
 class ValuePool
 {
 public:
+    // A pool pays for itself across cards only: reading one card (a cache entry, an address book
+    // file) pools nothing until a second card comes.
+    void enable() { m_enabled = true; }
+
     PWPlist string(const QString &text)
     {
-        if (text.size() > kMaxKey)
+        if (!m_enabled || text.size() > kMaxKey)
             return PWPlist::fromString(text);
         const auto found = m_strings.constFind(text);
         if (found != m_strings.constEnd())
@@ -179,7 +187,7 @@ public:
     template <typename Make>
     PWPlist shared(const QString &key, Make make)
     {
-        if (key.size() > 4 * kMaxKey)
+        if (!m_enabled || key.size() > 4 * kMaxKey)
             return make();
         const auto found = m_values.constFind(key);
         if (found != m_values.constEnd())
@@ -193,6 +201,7 @@ public:
 private:
     static constexpr qsizetype kMaxKey = 64;
     static constexpr qsizetype kMaxEntries = 1 << 16;
+    bool m_enabled = false;
     QHash<QString, PWPlist> m_strings;
     QHash<QString, PWPlist> m_values;
 };
@@ -404,10 +413,12 @@ private:
 
     const PWVCard &m_card;
     ValuePool &m_pool;
-    QHash<QString, GroupInfo> m_groups;
-    QHash<QString, PWMultiValue> m_multi;
+    // Maps, not hashes: a card holds a few groups and properties, and a hash's least table costs
+    // kilobytes, allocated and freed again for every card of a large file or cache.
+    QMap<QString, GroupInfo> m_groups;
+    QMap<QString, PWMultiValue> m_multi;
     // Per property, the rank and identifier of the most preferred entry so far.
-    QHash<QString, std::pair<int, QString>> m_preferred;
+    QMap<QString, std::pair<int, QString>> m_preferred;
     std::shared_ptr<PWPerson> m_person;
 };
 
@@ -420,7 +431,10 @@ std::optional<QList<std::shared_ptr<PWPerson>>> PWVCardReader::personsFromData(c
     // live all at once beside the persons made of them.
     QList<std::shared_ptr<PWPerson>> persons;
     ValuePool pool;
+    int cards = 0;
     const auto take = [&](PWVCard &card) {
+        if (++cards == 2)
+            pool.enable();
         if (!isGroupCard(card))
             persons.append(CardBuilder(card, pool).build(options));
     };

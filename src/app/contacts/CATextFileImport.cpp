@@ -86,12 +86,17 @@ const KeyPlace *placeOf(const QString &key)
     return nullptr;
 }
 
-PWPlist::Dictionary emptyAddress()
+// Every key of an address, each empty: made once and shared, a record copying it only when a
+// column fills one of its parts.
+const PWPlist::Dictionary &emptyAddress()
 {
-    PWPlist::Dictionary address;
-    for (const QString *key : {&kPWAddressStreetKey, &kPWAddressCityKey, &kPWAddressStateKey, &kPWAddressZIPKey,
-                               &kPWAddressCountryKey, &kPWAddressCountryCodeKey})
-        address.insert(*key, PWPlist::fromString(QString()));
+    static const PWPlist::Dictionary address = [] {
+        PWPlist::Dictionary made;
+        for (const QString *key : {&kPWAddressStreetKey, &kPWAddressCityKey, &kPWAddressStateKey, &kPWAddressZIPKey,
+                                   &kPWAddressCountryKey, &kPWAddressCountryCodeKey})
+            made.insert(*key, PWPlist::fromString(QString()));
+        return made;
+    }();
     return address;
 }
 
@@ -133,7 +138,7 @@ std::vector<PlacedColumn> plan(const CADelimitedText::Registry &registry)
 std::shared_ptr<PWPerson> personFromPlan(const QStringList &fields, const std::vector<PlacedColumn> &columns)
 {
     std::shared_ptr<PWPerson> person = PWPerson::create();
-    PWPlist::Dictionary addresses[3] = {emptyAddress(), emptyAddress(), emptyAddress()};
+    PWPlist::Dictionary addresses[3];
     PWMultiValue phones;
     PWMultiValue emails;
     for (const PlacedColumn &placed : columns) {
@@ -154,6 +159,8 @@ std::shared_ptr<PWPerson> personFromPlan(const QStringList &fields, const std::v
             emails.addValue(PWPlist::fromString(value), *place->name);
             break;
         case Place::Address:
+            if (addresses[place->address].isEmpty())
+                addresses[place->address] = emptyAddress();
             addresses[place->address].insert(*place->name, PWPlist::fromString(value));
             break;
         }

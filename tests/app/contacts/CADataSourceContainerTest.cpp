@@ -167,6 +167,46 @@ TEST_F(CADataSourceContainerTest, CacheKeepsPrimaryAddressCustomDataAndGroups)
     EXPECT_EQ(QDir(m_folder.path() + u"/caches"_s).entryList(QDir::Files), QStringList{kCache + u".cache"_s});
 }
 
+// Texts that the cache's vCard escapes, quotes or folds come back as they went in: the reader
+// takes shortcuts for values with nothing to undo, and these are the values without them.
+TEST_F(CADataSourceContainerTest, CachedTextsComeBackEqual)
+{
+    const QStringList texts = {u"plain"_s,
+                               u"semi;colon, and comma"_s,
+                               u"back\\slash \\n not a line end"_s,
+                               u"two\nlines"_s,
+                               u"\"quoted\" \u00e9t\u00e9 \u00fc\u00df"_s,
+                               u"colon: after"_s,
+                               QString(200, u'x') + u" long enough to fold"_s};
+    CAPersonList persons;
+    for (const QString &text : texts) {
+        std::shared_ptr<PWPerson> person = personNamed(text, text);
+        person->setValueForProperty(kPWOrganizationProperty, PWPlist::fromString(text));
+        person->setValueForProperty(kPWNoteProperty, PWPlist::fromString(text));
+        PWMultiValue addresses;
+        PWPlist::Dictionary where = address(text);
+        where.insert(kPWAddressStreetKey, PWPlist::fromString(text));
+        where.insert(kPWAddressZIPKey, PWPlist::fromString(u"EH1 3AA"_s));
+        addresses.addValue(PWPlist(where), kPWAddressHomeLabel);
+        person->setMultiValueForProperty(kPWAddressProperty, addresses);
+        PWMultiValue phones;
+        phones.addValue(PWPlist::fromString(u"+44 131 555"_s), kPWPhoneWorkLabel);
+        const QString mobile = phones.addValue(PWPlist::fromString(text), kPWPhoneMobileLabel);
+        phones.setPrimaryIdentifier(mobile);
+        person->setMultiValueForProperty(kPWPhoneProperty, phones);
+        persons.append(person);
+    }
+    ASSERT_TRUE(m_container->cachePersonList(persons, nullptr, kCache));
+    const std::optional<CAPersonList> read = m_container->getCachedPersonListForSource(kCache);
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->size(), persons.size());
+    for (qsizetype i = 0; i < persons.size(); ++i) {
+        SCOPED_TRACE(texts.at(i).toStdString());
+        EXPECT_TRUE(read->at(i)->hasSameValues(*persons.at(i)));
+        EXPECT_EQ(read->at(i)->stringForProperty(kPWOrganizationProperty), texts.at(i));
+    }
+}
+
 // The cached bytes carry the blank picture; the person in memory keeps its own.
 TEST_F(CADataSourceContainerTest, CachingLeavesThePersonsPictureAlone)
 {
