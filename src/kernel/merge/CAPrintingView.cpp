@@ -7,6 +7,7 @@
 #include "kernel/drawing/CAImageEx.h"
 #include "kernel/base/FTUtilities.h"
 #include "platform/PWPerson.h"
+#include "platform/PWPlist.h"
 #include "platform/PWUserDefaults.h"
 
 #include <QPagedPaintDevice>
@@ -219,11 +220,11 @@ bool CAPrintingView::printPages(CAPrintTarget &target, QString *error)
 
 // --- the document map ------------------------------------------------------------------------------
 
-std::shared_ptr<CADocument> CAPrintingView::makeCopy(const QByteArray &designData)
+std::shared_ptr<CADocument> CAPrintingView::makeCopy(const PWPlist &designData)
 {
     auto copy = std::make_shared<CADocument>(std::make_unique<CFTADocument>());
     QString reason;
-    if (!copy->loadDataRepresentation(designData, CADocument::kAddressDocumentType, &reason)) {
+    if (!copy->loadPropertyList(designData, &reason)) {
         qCWarning(lcPrinting) << "the design could not be copied for printing:" << reason;
         return nullptr;
     }
@@ -291,7 +292,15 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
         const std::shared_ptr<CADocument> &design = documentList[d];
         if (!design)
             continue;
-        auto data = std::make_shared<const QByteArray>(design->dataRepresentationOfType(CADocument::kAddressDocumentType));
+        // Read once: every copy of the design is made from the same property list.
+        QString reason;
+        std::optional<PWPlist> parsed =
+            PWPlist::parse(design->dataRepresentationOfType(CADocument::kAddressDocumentType), &reason);
+        if (!parsed) {
+            qCWarning(lcPrinting) << "the design could not be copied for printing:" << reason;
+            continue;
+        }
+        auto data = std::make_shared<const PWPlist>(std::move(*parsed));
         std::shared_ptr<CADocument> copy = makeCopy(*data);
         if (!copy)
             continue;
@@ -304,8 +313,10 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
     }
 
     const auto letGo = [](const std::shared_ptr<CADocMapCopy> &copy) {
-        if (copy && copy->disposable)
+        if (copy && copy->disposable) {
             copy->document.reset();
+            copy->heldPerson = CADocMapCopy::kNoPerson;
+        }
     };
 
     for (std::uint32_t p = 0; p < persons && p < limitCount; ++p) {
@@ -334,8 +345,10 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
                 }
                 personFilter.remove(DocumentFilterKey::RequestProcessOriginal);
                 CADocument &inHand = *state.current->document;
-                if (person)
+                if (person) {
                     inHand.setCurrentPerson(person, true, true, useList);
+                    state.current->heldPerson = useList ? listIndex : CADocMapCopy::kNoPerson;
+                }
                 const CADocumentFilter check = processFilter(personFilter, inHand, true);
                 if (anyDid(check)) {
                     // The copy other persons share never takes a filter's change: this person
@@ -354,6 +367,7 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
                     record->personIndex = listIndex;
                     record->filter = personFilter;
                     record->disposable = true;
+                    record->heldPerson = listIndex;
                     state.current = std::move(record);
                 }
                 state.result = processFilter(personFilter, *state.current->document, false);
@@ -427,6 +441,7 @@ CADocument *CAPrintingView::materialize(int index)
     document->snapshotObjects();
     processFilter(copy.filter, *document, false);
     copy.document = std::move(document);
+    copy.heldPerson = copy.personIndex;
     return copy.document.get();
 }
 
@@ -439,6 +454,11 @@ CADocument *CAPrintingView::documentForMapIndex(int index)
 
 void CAPrintingView::refreshDocumentMap(int index, bool updatePreview)
 {
+    refreshEntry(index, updatePreview, true);
+}
+
+void CAPrintingView::refreshEntry(int index, bool updatePreview, bool reapplyPerson)
+{
     if (index < 0 || std::size_t(index) >= m_documentMap.size())
         return;
     CADocument *document = materialize(index);
@@ -447,8 +467,12 @@ void CAPrintingView::refreshDocumentMap(int index, bool updatePreview)
     CADocMapEntry &entry = m_documentMap[std::size_t(index)];
     document->resetObjects();
     document->clearObjects();
-    if (const PWPerson *person = entry.personIndex != -1 ? personAt(entry.personIndex) : nullptr)
-        document->setCurrentPerson(person, true, true, true);
+    if (const PWPerson *person = entry.personIndex != -1 ? personAt(entry.personIndex) : nullptr) {
+        if (reapplyPerson || entry.copy->heldPerson != entry.personIndex) {
+            document->setCurrentPerson(person, true, true, true);
+            entry.copy->heldPerson = entry.personIndex;
+        }
+    }
     if (!entry.preview || updatePreview) {
         const bool vector = _bVectorPrinting || previewMode();
         entry.preview = cachedImageForDocument(*document, entry.personIndex, entry.documentIndex, vector, true);
@@ -459,8 +483,10 @@ CAImageEx *CAPrintingView::imageForMapIndex(int index)
 {
     if (index < 0 || std::size_t(index) >= m_documentMap.size())
         return nullptr;
+    // The copy was filled with the list's person when it was made or last refreshed; the list
+    // does not change while a job prints.
     if (!m_documentMap[std::size_t(index)].preview)
-        refreshDocumentMap(index, false);
+        refreshEntry(index, false, false);
     CAImageEx *image = m_documentMap[std::size_t(index)].preview.get();
     if (!image) {
         const QString failure = QStringLiteral("item %1").arg(index + 1);
@@ -488,6 +514,7 @@ void CAPrintingView::releaseMapRange(int first, int count)
             entry.copy->document->clearObjects();
             forgetCachedImagesOf(entry.copy->document.get());
             entry.copy->document.reset();
+            entry.copy->heldPerson = CADocMapCopy::kNoPerson;
         }
     }
 }
