@@ -344,10 +344,21 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
                         personFilter.insert(key, false);
                 }
                 personFilter.remove(DocumentFilterKey::RequestProcessOriginal);
-                CADocument &inHand = *state.current->document;
-                if (person) {
+                // A comma rule or a fit already made to the copy in hand stops the filter at the
+                // first component, asking for the unchanged copy, before it looks at anything
+                // but the person's countries and kind: the unchanged copy answers the same (the
+                // comma rule it may set again there is the one the first person's check set on
+                // all of it), and it is the copy the second pass fills with this person anyway.
+                using namespace DocumentFilterKey;
+                const bool stopsAtFirst =
+                    state.current->disposable &&
+                    ((personFilter.contains(CommaDelimited) && personFilter.value(DidCommaDelimited)) ||
+                     (personFilter.value(FitAddressPanel) && personFilter.value(DidFitAddressPanel)));
+                CADocMapCopy &holder = stopsAtFirst ? *state.shared : *state.current;
+                CADocument &inHand = *holder.document;
+                if (person && !(useList && holder.heldPerson == listIndex)) {
                     inHand.setCurrentPerson(person, true, true, useList);
-                    state.current->heldPerson = useList ? listIndex : CADocMapCopy::kNoPerson;
+                    holder.heldPerson = useList ? listIndex : CADocMapCopy::kNoPerson;
                 }
                 const CADocumentFilter check = processFilter(personFilter, inHand, true);
                 if (anyDid(check)) {
@@ -370,7 +381,7 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
                     record->heldPerson = listIndex;
                     state.current = std::move(record);
                 }
-                state.result = processFilter(personFilter, *state.current->document, false);
+                state.result = processFilter(personFilter, anyDid(check) ? *state.current->document : inHand, false);
                 if (!state.result.value(DocumentFilterKey::RequestProcessOriginal))
                     break;
             }
