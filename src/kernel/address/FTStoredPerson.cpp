@@ -88,22 +88,17 @@ std::shared_ptr<PWPerson> FTStoredPerson::initWithStoredData(const PWPlist::Dict
 
 std::shared_ptr<PWPerson> FTStoredPerson::copyWithZone(const PWPerson &person)
 {
-    QString error;
-    std::shared_ptr<PWPerson> copy = PWVCardReader::personFromData(PWVCardWriter::vCardRepresentation(person), &error);
-    if (!copy) {
-        PWLog::message(lcAddress(), QStringLiteral("Invalid person"));
-        return nullptr;
-    }
-    for (const QString &property : PWPerson::properties()) {
-        if (!person.hasValueForProperty(property) || copy->hasValueForProperty(property))
-            continue;
+    // Every value is taken over as it is: a trip through a vCard would keep the same values (and
+    // copy those it leaves out one by one), but a mail merge copies each person twice per label,
+    // and writing and parsing the card was most of that.
+    std::shared_ptr<PWPerson> copy = PWPerson::create();
+    for (const QString &property : person.propertiesWithValues()) {
         if (const std::optional<PWMultiValue> multi = person.multiValueForProperty(property))
             copy->setMultiValueForProperty(property, *multi);
         else
             copy->setValueForProperty(property, person.valueForProperty(property));
     }
-    if (copy->imageData().isEmpty())
-        copy->setImageData(person.imageData());
+    copy->setImageData(person.imageData());
     return copy;
 }
 

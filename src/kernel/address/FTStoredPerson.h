@@ -27,8 +27,8 @@ public:
     static PWPlist::Dictionary convertToStoringData(const PWPerson &person);
     // The person of a stored form; null (logged) when "personData" holds no readable vCard.
     static std::shared_ptr<PWPerson> initWithStoredData(const PWPlist::Dictionary &stored);
-    // A new person holding everything the vCard carries and every property it leaves out;
-    // null, logging "Invalid person", when the person's vCard cannot be read back.
+    // A new person (a new unique id) holding every value and the picture of the person, with
+    // no part shared: what its vCard carries and every property the vCard leaves out.
     static std::shared_ptr<PWPerson> copyWithZone(const PWPerson &person);
     // The same object, or the same first name, last name, organization and department (a
     // missing or empty value equals only another missing one); never equal to null.

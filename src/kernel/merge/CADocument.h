@@ -16,6 +16,7 @@
 #include <optional>
 #include <vector>
 
+class PWPlist;
 class CATemplateFormat;
 class CDDString;
 class CFTADocument;
@@ -78,6 +79,9 @@ public:
     // not a design or lacks what every design of its version holds. Parts that could not be
     // read otherwise are left out and listed in readProblems.
     bool loadDataRepresentation(const QByteArray &data, const QString &type, QString *error = nullptr);
+    // The same for file bytes already read as a property list: copies of one design made again
+    // and again read its bytes once.
+    bool loadPropertyList(const PWPlist &parsed, QString *error = nullptr);
     // Writes the whole document to path through a save file: a failed write leaves what was
     // there before and answers false with the reason. A damaged document (see readProblems)
     // replaces no file for which needsReplaceConfirmation holds.

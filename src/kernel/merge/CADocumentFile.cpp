@@ -160,7 +160,13 @@ bool CADocument::loadDataRepresentation(const QByteArray &data, const QString &t
     const std::optional<PWPlist> parsed = PWPlist::parse(data, &reason);
     if (!parsed)
         return fail(error, openError(reason));
-    if (!isDesign(*parsed, &reason))
+    return loadPropertyList(*parsed, error);
+}
+
+bool CADocument::loadPropertyList(const PWPlist &parsed, QString *error)
+{
+    QString reason;
+    if (!isDesign(parsed, &reason))
         return fail(error, openError(reason));
 
     // Read into a fresh document prepared as this one was, so that a key the file lacks keeps
@@ -171,7 +177,7 @@ bool CADocument::loadDataRepresentation(const QByteArray &data, const QString &t
     applyDefTextSize(*fresh);
     const auto report = std::make_shared<CDDReadReport>();
     CDDArchive archive(false, ptInline);
-    archive.Attach(*parsed);
+    archive.Attach(parsed);
     archive.setReadReport(report);
     fresh->Serialize(archive);
     adopt(std::move(fresh));

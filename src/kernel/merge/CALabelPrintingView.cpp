@@ -301,8 +301,10 @@ std::shared_ptr<CADocument> CALabelPrintingView::startEditingAtPoint(const QPoin
         return nullptr;
     const int personIndex = documentMap()[std::size_t(index)].personIndex;
     if (personIndex >= 0 && personList() && personIndex < int(personList()->size())) {
-        if (const std::shared_ptr<PWPerson> &person = (*personList())[std::size_t(personIndex)])
+        if (const std::shared_ptr<PWPerson> &person = (*personList())[std::size_t(personIndex)]) {
             copy->setCurrentPerson(person.get(), true, true, true);
+            documentMap()[std::size_t(index)].copy->heldPerson = personIndex;
+        }
     }
 
     auto editing = std::make_shared<CADocument>();

@@ -7,6 +7,7 @@
 #include "kernel/drawing/CAImageEx.h"
 #include "kernel/base/FTUtilities.h"
 #include "platform/PWPerson.h"
+#include "platform/PWPlist.h"
 #include "platform/PWUserDefaults.h"
 
 #include <QPagedPaintDevice>
@@ -224,11 +225,11 @@ bool CAPrintingView::printPages(CAPrintTarget &target, QString *error)
 
 // --- the document map ------------------------------------------------------------------------------
 
-std::shared_ptr<CADocument> CAPrintingView::makeCopy(const QByteArray &designData)
+std::shared_ptr<CADocument> CAPrintingView::makeCopy(const PWPlist &designData)
 {
     auto copy = std::make_shared<CADocument>(std::make_unique<CFTADocument>());
     QString reason;
-    if (!copy->loadDataRepresentation(designData, CADocument::kAddressDocumentType, &reason)) {
+    if (!copy->loadPropertyList(designData, &reason)) {
         qCWarning(lcPrinting) << "the design could not be copied for printing:" << reason;
         return nullptr;
     }
@@ -296,7 +297,15 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
         const std::shared_ptr<CADocument> &design = documentList[d];
         if (!design)
             continue;
-        auto data = std::make_shared<const QByteArray>(design->dataRepresentationOfType(CADocument::kAddressDocumentType));
+        // Read once: every copy of the design is made from the same property list.
+        QString reason;
+        std::optional<PWPlist> parsed =
+            PWPlist::parse(design->dataRepresentationOfType(CADocument::kAddressDocumentType), &reason);
+        if (!parsed) {
+            qCWarning(lcPrinting) << "the design could not be copied for printing:" << reason;
+            continue;
+        }
+        auto data = std::make_shared<const PWPlist>(std::move(*parsed));
         std::shared_ptr<CADocument> copy = makeCopy(*data);
         if (!copy)
             continue;
@@ -309,8 +318,10 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
     }
 
     const auto letGo = [](const std::shared_ptr<CADocMapCopy> &copy) {
-        if (copy && copy->disposable)
+        if (copy && copy->disposable) {
             copy->document.reset();
+            copy->heldPerson = CADocMapCopy::kNoPerson;
+        }
     };
 
     for (std::uint32_t p = 0; p < persons && p < limitCount; ++p) {
@@ -338,9 +349,22 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
                         personFilter.insert(key, false);
                 }
                 personFilter.remove(DocumentFilterKey::RequestProcessOriginal);
-                CADocument &inHand = *state.current->document;
-                if (person)
+                // A comma rule or a fit already made to the copy in hand stops the filter at the
+                // first component, asking for the unchanged copy, before it looks at anything
+                // but the person's countries and kind: the unchanged copy answers the same (the
+                // comma rule it may set again there is the one the first person's check set on
+                // all of it), and it is the copy the second pass fills with this person anyway.
+                using namespace DocumentFilterKey;
+                const bool stopsAtFirst =
+                    state.current->disposable &&
+                    ((personFilter.contains(CommaDelimited) && personFilter.value(DidCommaDelimited)) ||
+                     (personFilter.value(FitAddressPanel) && personFilter.value(DidFitAddressPanel)));
+                CADocMapCopy &holder = stopsAtFirst ? *state.shared : *state.current;
+                CADocument &inHand = *holder.document;
+                if (person && !(useList && holder.heldPerson == listIndex)) {
                     inHand.setCurrentPerson(person, true, true, useList);
+                    holder.heldPerson = useList ? listIndex : CADocMapCopy::kNoPerson;
+                }
                 const CADocumentFilter check = processFilter(personFilter, inHand, true);
                 if (anyDid(check)) {
                     // The copy other persons share never takes a filter's change: this person
@@ -359,9 +383,10 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
                     record->personIndex = listIndex;
                     record->filter = personFilter;
                     record->disposable = true;
+                    record->heldPerson = listIndex;
                     state.current = std::move(record);
                 }
-                state.result = processFilter(personFilter, *state.current->document, false);
+                state.result = processFilter(personFilter, anyDid(check) ? *state.current->document : inHand, false);
                 if (!state.result.value(DocumentFilterKey::RequestProcessOriginal))
                     break;
             }
@@ -432,6 +457,7 @@ CADocument *CAPrintingView::materialize(int index)
     document->snapshotObjects();
     processFilter(copy.filter, *document, false);
     copy.document = std::move(document);
+    copy.heldPerson = copy.personIndex;
     return copy.document.get();
 }
 
@@ -444,6 +470,11 @@ CADocument *CAPrintingView::documentForMapIndex(int index)
 
 void CAPrintingView::refreshDocumentMap(int index, bool updatePreview)
 {
+    refreshEntry(index, updatePreview, true);
+}
+
+void CAPrintingView::refreshEntry(int index, bool updatePreview, bool reapplyPerson)
+{
     if (index < 0 || std::size_t(index) >= m_documentMap.size())
         return;
     CADocument *document = materialize(index);
@@ -452,8 +483,12 @@ void CAPrintingView::refreshDocumentMap(int index, bool updatePreview)
     CADocMapEntry &entry = m_documentMap[std::size_t(index)];
     document->resetObjects();
     document->clearObjects();
-    if (const PWPerson *person = entry.personIndex != -1 ? personAt(entry.personIndex) : nullptr)
-        document->setCurrentPerson(person, true, true, true);
+    if (const PWPerson *person = entry.personIndex != -1 ? personAt(entry.personIndex) : nullptr) {
+        if (reapplyPerson || entry.copy->heldPerson != entry.personIndex) {
+            document->setCurrentPerson(person, true, true, true);
+            entry.copy->heldPerson = entry.personIndex;
+        }
+    }
     if (!entry.preview || updatePreview) {
         const bool vector = _bVectorPrinting || previewMode();
         entry.preview = cachedImageForDocument(*document, entry.personIndex, entry.documentIndex, vector, true);
@@ -464,8 +499,10 @@ CAImageEx *CAPrintingView::imageForMapIndex(int index)
 {
     if (index < 0 || std::size_t(index) >= m_documentMap.size())
         return nullptr;
+    // The copy was filled with the list's person when it was made or last refreshed; the list
+    // does not change while a job prints.
     if (!m_documentMap[std::size_t(index)].preview)
-        refreshDocumentMap(index, false);
+        refreshEntry(index, false, false);
     CAImageEx *image = m_documentMap[std::size_t(index)].preview.get();
     if (!image) {
         const QString failure = QStringLiteral("item %1").arg(index + 1);
@@ -493,6 +530,7 @@ void CAPrintingView::releaseMapRange(int first, int count)
             entry.copy->document->clearObjects();
             forgetCachedImagesOf(entry.copy->document.get());
             entry.copy->document.reset();
+            entry.copy->heldPerson = CADocMapCopy::kNoPerson;
         }
     }
 }

@@ -21,6 +21,7 @@ class CADocument;
 class CAImageEx;
 class CAPrintTarget;
 class PWPerson;
+class PWPlist;
 class QPainter;
 class QPdfWriter;
 
@@ -83,8 +84,8 @@ struct CADocMapCopy
 {
     // The copy while it is held; null once let go of (made again on demand).
     std::shared_ptr<CADocument> document;
-    // The design's file bytes the copy is made from; null for a copy edited in place.
-    std::shared_ptr<const QByteArray> designData;
+    // The design's file, read once, the copy is made from; null for a copy edited in place.
+    std::shared_ptr<const PWPlist> designData;
     int documentIndex = -1;
     // Index into the view's person list of the run's first person; -1 for the design's own.
     int personIndex = -1;
@@ -94,6 +95,10 @@ struct CADocMapCopy
     bool disposable = false;
     // The last map index that names this copy.
     int lastIndex = -1;
+    // The person list index whose person the held copy was last filled with (kNoPerson when
+    // unknown): filling a copy with the person it already holds would redo the same work.
+    static constexpr int kNoPerson = -2;
+    int heldPerson = kNoPerson;
 };
 
 // One printed item: the copy of the design it shows, the person (an index into the view's
@@ -296,14 +301,17 @@ protected:
     // Stores the copies without rebuilding the map (subclass initialisers build it themselves).
     void setCopiesValue(int copies) { _nCopies = copies; }
     void setDocumentMap(CADocumentMap map) { m_documentMap = std::move(map); }
-    // A copy of a design read from its file bytes, in print mode; null (with a log line) when the
-    // bytes cannot be read back.
-    static std::shared_ptr<CADocument> makeCopy(const QByteArray &designData);
+    // A copy of a design read from its file, in print mode; null (with a log line) when the file
+    // cannot be read back.
+    static std::shared_ptr<CADocument> makeCopy(const PWPlist &designData);
     void recordFailure(const QString &failure) { m_failures.append(failure); }
 
 private:
     void init(const CAPrintSettings &settings, bool vectorPrinting);
     const PWPerson *personAt(int listIndex) const;
+    // refreshDocumentMap(index, updatePreview), filling the copy with the entry's person only when
+    // reapplyPerson is set or the copy holds another person.
+    void refreshEntry(int index, bool updatePreview, bool reapplyPerson);
     // The copy named by entry index, made again from its record when it was let go of.
     CADocument *materialize(int index);
     void forgetCachedImagesOf(const CADocument *document);

@@ -77,4 +77,30 @@ TEST_F(DesignFileReads, XmlAndBinaryDesignsOpen)
     }
 }
 
+// A design's file read once makes the same design as its bytes, as often as it is read; a property
+// list that is no design is refused as the bytes would be, and the open design stays.
+TEST_F(DesignFileReads, APropertyListReadOnceMakesTheDesignItsBytesMake)
+{
+    CADocument written;
+    written.ftDocument()->AddObject(new CFTBoxField(10.0, 10.0, 50.0, 30.0, nullptr), 0, false);
+    const QByteArray xml = written.documentDataForComponents(nullptr);
+    const std::optional<PWPlist> parsed = PWPlist::parse(xml);
+    ASSERT_TRUE(parsed);
+    for (int copy = 0; copy < 2; ++copy) {
+        CADocument document;
+        QString error;
+        EXPECT_TRUE(document.loadPropertyList(*parsed, &error)) << error.toStdString();
+        EXPECT_EQ(document.documentDataForComponents(nullptr), xml);
+    }
+    CADocument document;
+    const QByteArray before = document.documentDataForComponents(nullptr);
+    const PWPlist notADesign(PWPlist::Dictionary{{u"Name"_s, PWPlist::fromString(u"list"_s)}});
+    QString fromList;
+    QString fromBytes;
+    EXPECT_FALSE(document.loadPropertyList(notADesign, &fromList));
+    EXPECT_FALSE(document.loadDataRepresentation(notADesign.toXml(), CADocument::kAddressDocumentType, &fromBytes));
+    EXPECT_TRUE(!fromList.isEmpty() && fromList == fromBytes) << fromList.toStdString();
+    EXPECT_EQ(document.documentDataForComponents(nullptr), before);
+}
+
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "PrintingTestSupport.h"
 
+#include "platform/PWPersonProperties.h"
+
 #include <QTemporaryDir>
 
 #include <set>
@@ -191,6 +193,42 @@ TEST_F(PrintingViewTest, PrintsEveryPageAndLeavesAMissingImageBlankReportingIt)
                                        std::pair {5, colourOf(u"Person5"_s)}})
         EXPECT_TRUE(near(QColor(first.pixel(GridView::slotRect(slot, 2).center().toPoint())), colour, 3)) << slot;
     EXPECT_EQ(view.cachedImageCount(), 0u);
+}
+
+// Items share copies (the unchanged one, and runs of a person's own) and print in whatever order
+// pages ask for them: each must show its own person, filled in once per person, never the person
+// the shared copy held last. A refresh asked for by name fills the list's person in again, so
+// that a person changed in the list shows.
+TEST_F(PrintingViewTest, EveryItemShowsItsOwnPersonWhateverTheCopyHeldBefore)
+{
+    for (const bool suppress : {false, true}) {
+        GridView view(CAPrintingView::PersonList {person(u"A"_s), person(u"B"_s, u"Canada"_s), person(u"C"_s),
+                                                  person(u"D"_s, u"Canada"_s)},
+                      grid(3, 2), 0);
+        view.setSuppressCountryField(suppress);
+        view.setCopies(7);
+        auto names = std::make_shared<QStringList>();
+        view.setItemRenderer([names](CADocument &document, bool, bool, double, double) {
+            names->append(recipientName(document));
+            QImage image(18, 10, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            return std::shared_ptr<CAImageEx>(CAImageEx::initWithImage(image));
+        });
+        QTemporaryDir folder;
+        names->clear();
+        ASSERT_TRUE(printPdf(view, folder.filePath(u"job.pdf"_s)));
+        // One image per person: a person's second item is the same picture.
+        EXPECT_EQ(*names, QStringList({u"A"_s, u"B"_s, u"C"_s, u"D"_s})) << suppress;
+        // Out of order, on the shared copies the map left held.
+        names->clear();
+        view.clearDocMapPreviewCache();
+        for (const int index : {6, 0, 2, 5})
+            view.refreshDocumentMap(index, true);
+        EXPECT_EQ(*names, QStringList({u"D"_s, u"A"_s, u"B"_s, u"C"_s})) << suppress;
+        (*view.personList())[0]->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(u"Changed"_s));
+        view.refreshDocumentMap(1, true);
+        EXPECT_EQ(recipientName(*view.documentForMapIndex(1)), u"Changed"_s) << suppress;
+    }
 }
 
 TEST_F(PrintingViewTest, UnsupportedDocumentTypeIsRefusedWithAMessage)
