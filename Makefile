@@ -15,8 +15,9 @@ all: build
 deps:
 	@bash scripts/install-deps.sh
 
+# The benchmarks are compiled with the tests (and run only by make bench), so that they keep building.
 $(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPW_BUILD_BENCH=ON $(CMAKE_FLAGS)
 
 configure: deps $(BUILD)/build.ninja
 

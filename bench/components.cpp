@@ -21,10 +21,10 @@ constexpr int kComponents = 500;
 class BenchDoc : public CFTACoreDoc
 {
 public:
-    int getXSnapArrayFrom(float *) const override { return 0; }
-    int getYSnapArrayFrom(float *) const override { return 0; }
-    int getXSnapArrayTo(float *) const override { return 0; }
-    int getYSnapArrayTo(float *) const override { return 0; }
+    int getXSnapArrayFrom(std::span<float>) const override { return 0; }
+    int getYSnapArrayFrom(std::span<float>) const override { return 0; }
+    int getXSnapArrayTo(std::span<float>) const override { return 0; }
+    int getYSnapArrayTo(std::span<float>) const override { return 0; }
     float getMinSnapYTo() const override { return 0; }
     float getMaxSnapYTo() const override { return 0; }
     float getMinSnapXTo() const override { return 0; }
