@@ -67,14 +67,17 @@ void CAFloatingPanels::placeOnFirstShow(QWidget *panel)
     const QRect room = screen->availableGeometry();
     const QSize size = panel->testAttribute(Qt::WA_Resized) ? panel->size() : panel->sizeHint();
     int top = room.top() + kMargin + kTitle + m_columnBottom;
-    if (top + size.height() > room.bottom()) {
-        // No room left below: start the column again from the top, a little to the left.
+    if (m_columnBottom > 0 && top + size.height() > room.bottom()) {
+        // No room left below: a new column left of this one, from the top.
+        m_columnOffset += m_columnWidth + kMargin;
+        m_columnWidth = 0;
         m_columnBottom = 0;
         top = room.top() + kMargin + kTitle;
     }
-    const int left = std::max(room.left(), room.right() - kMargin - size.width());
+    const int left = std::max(room.left(), room.right() - kMargin - m_columnOffset - size.width());
     panel->move(left, top);
     m_columnBottom = top + size.height() - room.top();
+    m_columnWidth = std::max(m_columnWidth, size.width());
 }
 
 void CAFloatingPanels::show(Panel panel)

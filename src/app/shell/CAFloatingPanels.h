@@ -60,4 +60,7 @@ private:
     QPointer<QWidget> m_colorPanel;
     // The bottom of the column of panels placed so far, from the top of the screen's free room.
     int m_columnBottom = 0;
+    // How far the current column of panels stands from the right edge, and its widest panel.
+    int m_columnOffset = 0;
+    int m_columnWidth = 0;
 };
