@@ -167,7 +167,10 @@ CFTComponent *CFTACoreView::CreateFieldWithMouse(compType type)
         document ? FTComponentFactory::createComponent(ciShape, kNewObjectBundle, defBox()) : nullptr;
     if (!box)
         return nullptr;
-    box->SetOrigin(std::min(m_dStartX, m_dCurrentX), std::min(m_dStartY, m_dCurrentY));
+    // The corner opposite the dragged one sits on the press point, so that the box spans from
+    // there to wherever the drag goes.
+    box->SetOrigin(m_dCurrentX > m_dStartX ? m_dStartX : m_dStartX - 1.0,
+                   m_dCurrentY > m_dStartY ? m_dStartY : m_dStartY - 1.0);
     box->SetSize(1.0, 1.0);
     box->setType(type);
     CFTComponent *made = box.release();
@@ -182,7 +185,8 @@ CFTComponent *CFTACoreView::CreateSeparatorWithMouse()
         document ? FTComponentFactory::createComponent(ciSeparator, kNewObjectBundle, defBox()) : nullptr;
     if (!line)
         return nullptr;
-    line->SetOrigin(std::min(m_dStartX, m_dCurrentX), std::min(m_dStartY, m_dCurrentY));
+    // While it is being drawn a separator grows from its origin, whatever the direction.
+    line->SetOrigin(m_dStartX, m_dStartY);
     line->SetSize(1.0, 1.0);
     CFTComponent *made = line.release();
     document->AddObject(made, m_CurrentSide, m_bIsBack);
@@ -222,8 +226,14 @@ int CFTACoreView::startCreation()
     const bool right = m_dCurrentX > m_dStartX;
     const bool down = m_dCurrentY > m_dStartY;
     m_operDot = right ? (down ? 15 : 13) : (down ? 7 : 5);
-    m_dStartX = m_dCurrentX;
-    m_dStartY = m_dCurrentY;
+    // The drag is measured from where the new object's moving end lies now, so the way already
+    // made from the press point is not lost however few steps the drag takes.
+    if (m_toolMode == toolSeparator) {
+        m_dPrevX = m_pOperObject->GetOriginX() + m_pOperObject->GetSizeX();
+        m_dPrevY = m_pOperObject->GetOriginY() + m_pOperObject->GetSizeY();
+    } else {
+        m_pOperObject->GetDotCoord(m_operDot, &m_dPrevX, &m_dPrevY);
+    }
     m_operMode = operCreate;
     clearSelection();
     return mouseRedrawInvalid;
@@ -281,10 +291,11 @@ int CFTACoreView::mouseMove(double x, double y, int modifiers)
             break;
         [[fallthrough]];
     case operResizePending:
-        if (m_operMode != operCreate)
+        if (m_operMode != operCreate) {
             m_operMode = operResize;
-        m_dPrevX = m_dStartX;
-        m_dPrevY = m_dStartY;
+            m_dPrevX = m_dStartX;
+            m_dPrevY = m_dStartY;
+        }
         addInvalObject(m_pOperObject);
         rememberFrames({m_pOperObject});
         m_pOperObject->StartOperation(m_operMode, this, modifiers, m_operDot);

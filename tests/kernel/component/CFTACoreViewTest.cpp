@@ -416,38 +416,49 @@ INSTANTIATE_TEST_SUITE_P(Cases, ResizeTest,
 
 struct CreateCase
 {
-    double x, y;
+    double dx, dy;
     int dot;
+    int steps;
 };
 
 class CreateTest : public ViewTest, public ::testing::WithParamInterface<CreateCase>
 {
 };
 
-TEST_P(CreateTest, TheDotUnderTheMouseComesFromTheDragDirection)
+// However many steps the drag takes, the new box spans exactly from the press point to the
+// release point, with the dot chosen from the drag direction under the mouse.
+TEST_P(CreateTest, TheBoxSpansFromThePressToTheReleaseWhateverTheSteps)
 {
     const CreateCase &c = GetParam();
     FTComponentFactory::ScopedOverride shapes(ciShape, probes());
+    const double pressX = 100.0, pressY = 100.0;
     view.setToolMode(toolField);
-    view.MouseLDown(50, 50, {});
-    EXPECT_EQ(view.MouseMove(c.x, c.y, {}), mouseRedrawInvalid | mouseChanged);
-    EXPECT_EQ(view.getOperDot(), c.dot);
-    view.MouseMove(2 * c.x - 50, 2 * c.y - 50, {});
-    EXPECT_EQ(view.MouseUp(2 * c.x - 50, 2 * c.y - 50, {}),
+    view.MouseLDown(pressX, pressY, {});
+    for (int step = 1; step <= c.steps; ++step) {
+        const int result = view.MouseMove(pressX + c.dx * step / c.steps, pressY + c.dy * step / c.steps, {});
+        if (step == 1) {
+            EXPECT_EQ(result, mouseRedrawInvalid | mouseChanged);
+            EXPECT_EQ(view.getOperDot(), c.dot);
+        }
+    }
+    EXPECT_EQ(view.MouseUp(pressX + c.dx, pressY + c.dy, {}),
               mouseCreated | mouseStartTextEdit | mouseChanged | mouseRedrawSnapGuides);
     ASSERT_EQ(view.GetCurrentComponents().size(), 1u);
     CFTComponent *box = at(0);
     EXPECT_EQ(view.getSelComponents(), std::vector<CFTComponent *> {box});
-    EXPECT_EQ(std::pair(box->GetOriginX(), box->GetOriginY()),
-              std::pair(std::min(2 * c.x - 50, 50.0), std::min(2 * c.y - 50, 50.0)));
-    EXPECT_EQ(std::pair(box->GetSizeX(), box->GetSizeY()), std::pair(1 + std::abs(c.x - 50), 1 + std::abs(c.y - 50)));
+    EXPECT_EQ(std::vector<double>({box->GetOriginX(), box->GetOriginY(), box->GetSizeX(), box->GetSizeY()}),
+              std::vector<double>({std::min(pressX, pressX + c.dx), std::min(pressY, pressY + c.dy), std::abs(c.dx),
+                                   std::abs(c.dy)}));
     EXPECT_EQ(view.getToolMode(), toolSelect);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CreateTest,
-                         ::testing::Values(CreateCase {60, 70, 15}, CreateCase {60, 40, 13}, CreateCase {40, 70, 7},
-                                           CreateCase {40, 30, 5}),
-                         [](const auto &info) { return std::to_string(info.param.dot); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CreateTest,
+    ::testing::Values(CreateCase {30, 60, 15, 1}, CreateCase {30, 60, 15, 3}, CreateCase {30, 60, 15, 10},
+                      CreateCase {30, -60, 13, 1}, CreateCase {30, -60, 13, 3}, CreateCase {30, -60, 13, 10},
+                      CreateCase {-30, 60, 7, 1}, CreateCase {-30, 60, 7, 3}, CreateCase {-30, 60, 7, 10},
+                      CreateCase {-30, -60, 5, 1}, CreateCase {-30, -60, 5, 3}, CreateCase {-30, -60, 5, 10}),
+    [](const auto &info) { return std::to_string(info.param.dot) + "_in_" + std::to_string(info.param.steps); });
 
 TEST_F(ViewTest, ZeroSizeCreationGoesToThePoolAndAClickCreatesNothing)
 {

@@ -24,6 +24,7 @@
 
 #include <memory>
 #include <numbers>
+#include <string>
 #include <vector>
 
 namespace {
@@ -37,7 +38,7 @@ using viewtest::frame;
 TEST(CFTAViewGestureTest, EachToolMakesItsKindAndLeavesItSelectedForTyping)
 {
     Design d;
-    // The object is made at the first drag point, a point from the press, and then dragged out.
+    // The object spans from the press point to the release, however small the first step.
     d.view.setToolMode(toolField);
     d.view.MouseLDown(100, 80, {});
     EXPECT_EQ(d.view.MouseMove(99, 79, {}), mouseRedrawInvalid | mouseChanged);
@@ -56,10 +57,10 @@ TEST(CFTAViewGestureTest, EachToolMakesItsKindAndLeavesItSelectedForTyping)
     ASSERT_EQ(d.list().size(), 3u);
     EXPECT_EQ(d.list()[0]->getClassID(), ciShape);
     EXPECT_EQ(d.list()[0]->getType(), ctRect);
-    // Dragged up and left, by its top-left handle: 1 point plus the drag.
+    // Dragged up and left, by its top-left handle.
     EXPECT_EQ(frame(d.list()[0]), QRectF(40, 30, 60, 50));
     ASSERT_EQ(d.list()[1]->getClassID(), ciSeparator);
-    // Made at the corner nearer the origin; the release squares it: wider than tall, it lies flat.
+    // The release squares it: wider than tall, it lies flat on the press point's row.
     EXPECT_EQ(frame(d.list()[1]), QRectF(20, 100, 100, 0));
     ASSERT_EQ(d.list()[2]->getClassID(), ciAddressText);
     EXPECT_EQ(d.list()[2]->GetTextCategory(), tcSimpleText);
@@ -75,6 +76,54 @@ TEST(CFTAViewGestureTest, EachToolMakesItsKindAndLeavesItSelectedForTyping)
     EXPECT_EQ(d.list().back(), barcode);
     EXPECT_EQ(QPointF(barcode->GetOriginX(), barcode->GetOriginY()), QPointF(70, 60));
 }
+
+struct DrawCase
+{
+    toolMode tool;
+    double dx, dy;
+    int steps;
+    QRectF made;
+};
+
+class CFTAViewDrawTest : public ::testing::TestWithParam<DrawCase>
+{
+};
+
+// A drag of any number of steps, in any direction, draws from the press point to the release;
+// the first step counts as much as the others.
+TEST_P(CFTAViewDrawTest, TheNewObjectSpansFromThePressToTheRelease)
+{
+    const DrawCase &c = GetParam();
+    Design d;
+    d.view.setToolMode(c.tool);
+    d.drag(100, 100, 100 + c.dx, 100 + c.dy, {}, c.steps);
+    ASSERT_EQ(d.list().size(), 1u);
+    EXPECT_EQ(d.list()[0]->getClassID(), c.tool == toolField ? ciShape : ciSeparator);
+    EXPECT_EQ(frame(d.list()[0]), c.made);
+}
+
+std::vector<DrawCase> drawCases()
+{
+    std::vector<DrawCase> cases;
+    for (int steps : {1, 3, 10}) {
+        for (double dx : {30.0, -30.0}) {
+            for (double dy : {60.0, -60.0}) {
+                const QRectF span = QRectF(QPointF(100, 100), QPointF(100 + dx, 100 + dy)).normalized();
+                cases.push_back({toolField, dx, dy, steps, span});
+                // A separator keeps its longer side and lies on the press point's row or column.
+                cases.push_back({toolSeparator, dx, dy, steps, QRectF(100, span.y(), 0, span.height())});
+                cases.push_back({toolSeparator, dy, dx, steps, QRectF(span.y(), 100, span.height(), 0)});
+            }
+        }
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CFTAViewDrawTest, ::testing::ValuesIn(drawCases()), [](const auto &info) {
+    const DrawCase &c = info.param;
+    return std::string(c.tool == toolField ? "box_" : "separator_") + (c.dx > 0 ? "right_" : "left_")
+        + (c.dy > 0 ? "down_in_" : "up_in_") + std::to_string(c.steps) + "_" + std::to_string(info.index);
+});
 
 TEST(CFTAViewGestureTest, PressingOneOfSeveralSelectedObjectsMovesThemAllAndAPlainClickKeepsOnlyIt)
 {
