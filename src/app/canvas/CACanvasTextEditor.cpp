@@ -59,6 +59,19 @@ void CACanvasTextEditor::inputMethodEvent(QInputMethodEvent *event)
     QGraphicsTextItem::inputMethodEvent(event);
 }
 
+bool CACanvasTextEditor::sceneEvent(QEvent *event)
+{
+    // The text item hands Tab and Backtab straight to its text control, which would type them.
+    if (event->type() == QEvent::KeyPress && m_addressMode) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QGraphicsTextItem::sceneEvent(event);
+}
+
 void CACanvasTextEditor::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {

@@ -28,6 +28,7 @@ Q_SIGNALS:
     void endEditingRequested(int movement);
 
 protected:
+    bool sceneEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
 

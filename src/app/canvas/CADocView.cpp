@@ -292,6 +292,20 @@ void CADocView::handleResults(mouseResults results, bool released)
         refitFrame();
 }
 
+bool CADocView::event(QEvent *event)
+{
+    // The scene spends Tab and Backtab on moving focus between items, so they would never reach
+    // the field editor of an address panel, where they move to the next or previous field.
+    if (event->type() == QEvent::KeyPress && m_editor->isAttached() && m_editor->isAddressFieldEditor()) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && scene()) {
+            scene()->sendEvent(m_editor, event);
+            return true;
+        }
+    }
+    return QGraphicsView::event(event);
+}
+
 void CADocView::keyPressEvent(QKeyEvent *event)
 {
     QGraphicsView::keyPressEvent(event);
@@ -378,8 +392,11 @@ bool CADocView::endEditText(int movement)
     if (operated && m_document && !m_personUpdating)
         m_document->updatePersonWithComponent(operated);
     Q_EMIT selectionChanged();
-    if (operated && (movement == CACanvasTextEditor::TabMovement || movement == CACanvasTextEditor::BacktabMovement)) {
+    if (operated && movement == CACanvasTextEditor::TabMovement) {
         startEditText(nullptr);
+    } else if (operated && movement == CACanvasTextEditor::BacktabMovement) {
+        m_view->startEditPreviousText(this, m_editor);
+        attachEditor();
     }
     invalidateObject(operated);
     setFocus(Qt::OtherFocusReason);

@@ -99,6 +99,8 @@ public:
 
     // --- Layout (CFTAAddressPanelLayout.cpp) --------------------------------------------------
     void updateFormat();
+    void layOutForEditing();
+    void startEditNeighbour(QObject *view, QObject *editor, bool backward);
     bool getRow(std::vector<CFTAAddressText *> &row);
     double getRowBound(const std::vector<CFTAAddressText *> &row, double spacing, double &width, double &height);
     double rowLocX(textAlignment alignment, double widest, double width);
@@ -175,6 +177,8 @@ public:
     bool GetHaveBackColor() const override { return mDefText.GetHaveBackColor(); }
     void startEditText(QObject *view, QObject *editor) override;
     void startEditText(QObject *view, QObject *editor, double x, double y) override;
+    // Backtab's counterpart of startEditText(view, editor): the field before the focused one.
+    void startEditPreviousText(QObject *view, QObject *editor);
     CFTComponent *endEditText(QObject *editor) override;
     void ExpandByText() override;
     void NeedAutoExpand() override { m_bNeedAutoExpand = true; }

@@ -6,7 +6,10 @@
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/render/CDDDrawer.h"
 
+#include <cstddef>
 #include <functional>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -88,8 +91,22 @@ int CFTAAddressPanel::getCursorRectsByType(cursorType type, SRect *rects, bool, 
 
 // --- Editing -------------------------------------------------------------------------------------
 
+// The fields take their places only when the panel is laid out, which drawing does lazily; the
+// editor is placed from the edited field's frame, so the layout must be current before and after
+// the field starts editing (starting may empty the field and so change its size).
+void CFTAAddressPanel::layOutForEditing()
+{
+    if (!m_bNeedUpdate && !m_bEditing)
+        return;
+    updateFormat();
+    if (m_bEditing && mCurrentText)
+        mCurrentText->AlignEditorFrame();
+}
+
 void CFTAAddressPanel::startEditText(QObject *view, QObject *editor, double x, double y)
 {
+    // Hits are tested against the fields where the user sees them.
+    layOutForEditing();
     const bool isForced = forced();
     CFTAAddressText *hit = nullptr;
     forEachLeafField([&](const CAddressFormat *, CFTAAddressText *field) {
@@ -104,41 +121,53 @@ void CFTAAddressPanel::startEditText(QObject *view, QObject *editor, double x, d
     mCurrentText = hit;
     hit->startEditText(view, editor);
     m_bEditing = true;
-    m_bNeedUpdate = true;
+    layOutForEditing();
 }
 
 void CFTAAddressPanel::startEditText(QObject *view, QObject *editor)
 {
+    startEditNeighbour(view, editor, false);
+}
+
+void CFTAAddressPanel::startEditPreviousText(QObject *view, QObject *editor)
+{
+    startEditNeighbour(view, editor, true);
+}
+
+// Tab and Backtab: the enterable field after (before) the focused field's leaf in reading order,
+// going round the panel; without a focused field, the first (last) one.
+void CFTAAddressPanel::startEditNeighbour(QObject *view, QObject *editor, bool backward)
+{
     if (!mpFormat)
         return;
+    layOutForEditing();
     const bool isForced = forced();
-    const auto enterable = [this, isForced](textCategory category) -> CFTAAddressText * {
-        if (category == tcBarcode)
-            return nullptr;
-        CFTAAddressText *const field = getAddressComponentWithTextCategory(category);
-        return field && field->isEnabled(isForced) ? field : nullptr;
-    };
-    // First pass: the leaves after the focused field's; second pass: from the first leaf on.
-    const auto search = [this, &enterable](bool afterFocus) -> CFTAAddressText * {
-        if (!mpFormat->initEnumeration())
-            return nullptr;
-        bool passed = !afterFocus;
+    std::vector<textCategory> leaves;
+    std::optional<std::size_t> focus;
+    if (mpFormat->initEnumeration()) {
         do {
             while (CAddressFormat *leaf = mpFormat->nextObjectInRow()) {
                 const textCategory category = leaf->getTextCategory();
-                if (!passed) {
-                    passed = mCurrentText && category == mCurrentText->GetTextCategory();
-                    continue;
-                }
-                if (CFTAAddressText *field = enterable(category))
-                    return field;
+                if (!focus && mCurrentText && category == mCurrentText->GetTextCategory())
+                    focus = leaves.size();
+                leaves.push_back(category);
             }
         } while (mpFormat->nextRow());
-        return nullptr;
-    };
-    CFTAAddressText *candidate = search(true);
-    if (!candidate)
-        candidate = search(false);
+    }
+    const std::size_t count = leaves.size();
+    CFTAAddressText *candidate = nullptr;
+    for (std::size_t step = 1; step <= count && !candidate; ++step) {
+        std::size_t index = 0;
+        if (focus)
+            index = backward ? (*focus + count - step) % count : (*focus + step) % count;
+        else
+            index = backward ? count - step : step - 1;
+        if (leaves[index] == tcBarcode)
+            continue;
+        CFTAAddressText *const field = getAddressComponentWithTextCategory(leaves[index]);
+        if (field && field->isEnabled(isForced))
+            candidate = field;
+    }
     if (!candidate)
         return;
     if (mCurrentText && mCurrentText != candidate && mCurrentText->isEditing())
@@ -146,7 +175,7 @@ void CFTAAddressPanel::startEditText(QObject *view, QObject *editor)
     mCurrentText = candidate;
     candidate->startEditText(view, editor, m_bToFrom);
     m_bEditing = true;
-    m_bNeedUpdate = true;
+    layOutForEditing();
     candidate->selectAll();
 }
 
@@ -164,6 +193,10 @@ void CFTAAddressPanel::ExpandByText()
         return;
     mCurrentText->ExpandByText();
     m_bNeedUpdate = true;
+    // A growing field moves its neighbours, and itself when the panel centres or right-aligns:
+    // the editor follows at once, not at the next drawing.
+    if (m_bEditing)
+        layOutForEditing();
 }
 
 double CFTAAddressPanel::GetEditingOriginX() const

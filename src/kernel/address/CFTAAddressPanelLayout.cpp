@@ -128,8 +128,9 @@ double CFTAAddressPanel::setRow(const std::vector<CFTAAddressText *> &row, doubl
         CFTAAddressText *const field = row[i];
         if (i > 0)
             cx += field->GetPaddedLeftSizeX();
+        // Placed through SetOrigin both times: a field being edited takes its editor along.
         field->SetOrigin(cx, y);
-        field->Move(0.0, baseline - field->GetBaseLineOffset(), nullptr);
+        field->SetOrigin(cx, y + baseline - field->GetBaseLineOffset());
         cx += field->GetSizeX() + field->GetPaddedRightSizeX() + columnSpacing;
     }
     return 0.0;

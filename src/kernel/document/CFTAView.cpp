@@ -1,6 +1,7 @@
 #include "kernel/document/CFTAView.h"
 
 #include "kernel/document/CFTAViewObserver.h"
+#include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/base/FTClassID.h"
 #include "kernel/component/FTComponentFactory.h"
 #include "kernel/render/CDDDrawer.h"
@@ -252,6 +253,19 @@ void CFTAView::startEditText(QObject *view, QObject *editor, double x, double y)
         m_pOperObject->startEditText(view, editor, x, y);
         addInvalObject(m_pOperObject);
     }
+}
+
+void CFTAView::startEditPreviousText(QObject *view, QObject *editor)
+{
+    auto *panel = m_pOperObject && m_pOperObject->getClassID() == ciAddressPanel
+                      ? static_cast<CFTAAddressPanel *>(m_pOperObject)
+                      : nullptr;
+    if (!panel) {
+        startEditText(view, editor, nullptr);
+        return;
+    }
+    panel->startEditPreviousText(view, editor);
+    addInvalObject(m_pOperObject);
 }
 
 bool CFTAView::endEditText(void *editor)

@@ -84,6 +84,8 @@ public:
     // The arguments come from the canvas and are passed through untouched.
     void startEditText(QObject *view, QObject *editor, CFTComponent *component);
     void startEditText(QObject *view, QObject *editor, double x, double y);
+    // Backtab in an address panel: its field before the edited one; other objects start again.
+    void startEditPreviousText(QObject *view, QObject *editor);
     // False without an edited object that is editing.
     bool endEditText(void *editor) override;
 

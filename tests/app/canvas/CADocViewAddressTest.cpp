@@ -1,0 +1,209 @@
+// Editing the fields of a real address panel in place: the shared field editor lies over the field
+// the user double-clicked, and Tab and Backtab walk the panel's fields in both directions.
+#include "app/canvas/CACanvasTextEditor.h"
+#include "app/canvas/CADocView.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/CFTAAddressText.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTAView.h"
+#include "kernel/merge/CADocument.h"
+#include "platform/PWPerson.h"
+#include "platform/PWVCardReader.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray kCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\nORG:Acme Widgets;\r\n"
+                         "ADR;TYPE=WORK:;;1 Main St;Springfield;IL;62701;USA\r\nEND:VCARD\r\n";
+
+// A design with a recipient panel filled from a person, on a canvas shown at once or left hidden
+// (and so never drawn) until the test shows it.
+struct PanelCanvas
+{
+    explicit PanelCanvas(bool shown = true)
+    {
+        const std::unique_ptr<CAddressFormat> format =
+            CAddressFormatController::sharedAddressFormatController().formatWithTemplate(u"Name+Company"_s, u"us"_s,
+                                                                                         false, 1);
+        CFTAView maker(document.ftDocumentController());
+        std::unique_ptr<CFTComponent> made = maker.CreateAddressPanel(true, format.get());
+        panel = dynamic_cast<CFTAAddressPanel *>(made.get());
+        made->SetOrigin(20.0, 20.0);
+        maker.InsertComponent(made.release(), false);
+        if (const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(kCard))
+            document.setCurrentPerson(person.get(), true, true, true);
+        document.ftDocument()->arrangeAddressPanel();
+        view.setScreenResolution(96.0);
+        EXPECT_TRUE(view.setDocument(&document));
+        view.setZoom(2.0);
+        if (shown)
+            show();
+    }
+    void show()
+    {
+        view.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
+    }
+    // The field's frame as the canvas paints it.
+    static QRectF frame(const CFTComponent *field)
+    {
+        return {field->GetOriginX(), field->GetOriginY(), field->GetSizeX(), field->GetSizeY()};
+    }
+    QPoint at(const QPointF &point) const { return view.geometry().widgetPoint(point).toPoint(); }
+    void paint()
+    {
+        view.viewport()->repaint();
+        QApplication::processEvents();
+    }
+    CFTAAddressText *field(textCategory category) const
+    {
+        return panel ? panel->getAddressComponentWithTextCategory(category) : nullptr;
+    }
+
+    CADocument document;
+    CFTAAddressPanel *panel = nullptr;
+    CADocView view;
+};
+
+std::string describe(const QRectF &rect)
+{
+    return "field at (" + std::to_string(rect.x()) + ", " + std::to_string(rect.y()) + ") "
+        + std::to_string(rect.width()) + " wide";
+}
+
+// The editor's top-left corner sits on the field's and its width is the field's: a point off is
+// the rounding of the layout.
+void expectEditorOver(const CACanvasTextEditor *editor, const CFTComponent *field)
+{
+    const QRectF over = PanelCanvas::frame(field);
+    const QRectF shown = editor->mapRectToScene(QRectF(QPointF(0.0, 0.0), QSizeF(editor->textWidth(), 1.0)));
+    EXPECT_NEAR(shown.left(), over.left(), 1.0) << describe(over);
+    EXPECT_NEAR(shown.top(), over.top(), 1.0) << describe(over);
+    EXPECT_NEAR(shown.width(), over.width(), 1.0) << describe(over);
+    EXPECT_TRUE(editor->sceneBoundingRect().contains(over.center())) << describe(over);
+}
+
+class CADocViewFieldTest : public ::testing::TestWithParam<textCategory>
+{
+};
+
+TEST_P(CADocViewFieldTest, DoubleClickedFieldIsEditedUnderTheEditor)
+{
+    PanelCanvas c;
+    ASSERT_NE(c.panel, nullptr);
+    c.paint();
+    CFTAAddressText *field = c.field(GetParam());
+    ASSERT_NE(field, nullptr);
+    // Twice: once to select the panel, once more to open the field under the pointer.
+    const QPoint target = c.at(PanelCanvas::frame(field).center());
+    QTest::mouseDClick(c.view.viewport(), Qt::LeftButton, {}, target);
+    if (!c.view.isEditingText())
+        QTest::mouseDClick(c.view.viewport(), Qt::LeftButton, {}, target);
+    ASSERT_TRUE(c.view.isEditingText());
+    ASSERT_EQ(c.panel->currentText(), field);
+    CACanvasTextEditor *editor = c.view.fieldEditor();
+    EXPECT_EQ(editor->document(), field->GetText()->getContents());
+    expectEditorOver(editor, field);
+    // The panel lays itself out again when it is drawn: the editor stays where the field is.
+    c.paint();
+    expectEditorOver(editor, field);
+    QTest::keyClicks(&c.view, u"x"_s);
+    c.paint();
+    expectEditorOver(editor, field);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, CADocViewFieldTest, ::testing::Values(tcCompany, tcStreet, tcCity, tcState, tcZIP),
+                         [](const ::testing::TestParamInfo<textCategory> &info) { return std::to_string(info.param); });
+
+TEST(CADocViewAddressTest, EditingStartedBeforeTheFirstDrawingIsOverItsField)
+{
+    PanelCanvas c(false);
+    ASSERT_NE(c.panel, nullptr);
+    c.view.ftView()->select(c.panel);
+    c.view.startEditText(c.panel);
+    ASSERT_TRUE(c.view.isEditingText());
+    CFTAAddressText *field = c.panel->currentText();
+    ASSERT_NE(field, nullptr);
+    expectEditorOver(c.view.fieldEditor(), field);
+    c.show();
+    c.paint();
+    expectEditorOver(c.view.fieldEditor(), field);
+}
+
+TEST(CADocViewAddressTest, TabAfterAFieldGrewOpensTheNextFieldWhereItNowStands)
+{
+    PanelCanvas c;
+    ASSERT_NE(c.panel, nullptr);
+    c.paint();
+    CFTAAddressText *city = c.field(tcCity);
+    CFTAAddressText *state = c.field(tcState);
+    ASSERT_TRUE(city && state);
+    const QPoint target = c.at(PanelCanvas::frame(city).center());
+    QTest::mouseDClick(c.view.viewport(), Qt::LeftButton, {}, target);
+    if (!c.view.isEditingText())
+        QTest::mouseDClick(c.view.viewport(), Qt::LeftButton, {}, target);
+    ASSERT_EQ(c.panel->currentText(), city);
+    const double stateWasAt = state->GetOriginX();
+    // The city grows without a drawing in between: the state beside it has to make room.
+    QTest::keyClicks(&c.view, u" Heights"_s);
+    QTest::keyClick(&c.view, Qt::Key_Tab);
+    ASSERT_EQ(c.panel->currentText(), state);
+    EXPECT_GT(state->GetOriginX(), stateWasAt + 10.0);
+    expectEditorOver(c.view.fieldEditor(), state);
+    c.paint();
+    expectEditorOver(c.view.fieldEditor(), state);
+}
+
+// Reading order: higher up, or on the same row further left.
+bool readsBefore(const CFTComponent *first, const CFTComponent *second)
+{
+    const double rows = second->GetOriginY() - first->GetOriginY();
+    return rows > 1.0 || (std::abs(rows) <= 1.0 && first->GetOriginX() < second->GetOriginX());
+}
+
+TEST(CADocViewAddressTest, TabAndBacktabWalkTheFieldsBothWays)
+{
+    PanelCanvas c;
+    ASSERT_NE(c.panel, nullptr);
+    c.paint();
+    CFTAAddressText *city = c.field(tcCity);
+    ASSERT_NE(city, nullptr);
+    const QPoint target = c.at(PanelCanvas::frame(city).center());
+    QTest::mouseDClick(c.view.viewport(), Qt::LeftButton, {}, target);
+    if (!c.view.isEditingText())
+        QTest::mouseDClick(c.view.viewport(), Qt::LeftButton, {}, target);
+    ASSERT_EQ(c.panel->currentText(), city);
+
+    QTest::keyClick(&c.view, Qt::Key_Tab);
+    const CFTAAddressText *next = c.panel->currentText();
+    ASSERT_NE(next, city);
+    EXPECT_TRUE(readsBefore(city, next));
+    QTest::keyClick(&c.view, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(c.panel->currentText(), city);
+    QTest::keyClick(&c.view, Qt::Key_Backtab, Qt::ShiftModifier);
+    const CFTAAddressText *previous = c.panel->currentText();
+    ASSERT_NE(previous, city);
+    EXPECT_NE(previous, next);
+    EXPECT_TRUE(readsBefore(previous, city));
+    ASSERT_TRUE(c.view.isEditingText());
+    expectEditorOver(c.view.fieldEditor(), previous);
+    QTest::keyClick(&c.view, Qt::Key_Tab);
+    EXPECT_EQ(c.panel->currentText(), city);
+    // Moving is all Tab did: no tab was typed into a field.
+    for (const CFTAAddressText *field : {static_cast<const CFTAAddressText *>(city), next, previous})
+        EXPECT_FALSE(field->GetString().getData().contains(u'\t'));
+}
+
+} // namespace
