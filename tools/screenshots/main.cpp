@@ -1,8 +1,11 @@
 #include "Screenshots.h"
 
+#include "app/shell/CAAddressWindowPanel.h"
+#include "app/shell/CAChangeLayoutSheet.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAMainWindowController.h"
+#include "app/shell/CAPrintCommands.h"
 #include "app/shell/CAShellScreenshots.h"
 #include "kernel/FTKernelStartup.h"
 
@@ -42,6 +45,10 @@ int main(int argc, char **argv)
     }
 
     CADocumentController application;
+    // The modules the application installs at start-up, so that menus and buttons show as a user sees them.
+    installChangeLayoutSheet();
+    installPrintCommands();
+    installAddressWindow(application);
     application.applicationWillFinishLaunching();
     application.applicationDidFinishLaunching();
     // Each picture opens what it shows; the first launch's colour panel waits for its own.
