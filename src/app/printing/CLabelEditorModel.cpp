@@ -83,7 +83,7 @@ void CLabelEditorModel::updateControls()
         for (int tag : {TopMarginTag, LeftMarginTag, HSpaceTag, VSpaceTag})
             showLength(tag, lengthValue(tag));
     }
-    placeAuto();
+    // Applying the width limits the corner radius and places the labels again.
     apply(WidthTag);
 }
 

@@ -99,7 +99,9 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCommandCase {"Loosen", [](CCTextView &v) { v.loosenKerning(); }, "Loosen Field Kerning",
                           [](const QTextCharFormat &f) { return std::abs(f.doubleProperty(PWTextAttributes::Kerning) - 0.1) < 1e-6; }},
         FieldCommandCase {"KerningOff", [](CCTextView &v) { v.turnOffKerning(); }, "Turn Off Field Kerning",
-                          [](const QTextCharFormat &f) { return f.hasProperty(PWTextAttributes::Kerning); }},
+                          [](const QTextCharFormat &f) {
+                              return f.hasProperty(PWTextAttributes::Kerning) && f.doubleProperty(PWTextAttributes::Kerning) == 0.0;
+                          }},
         FieldCommandCase {"LigaturesOff", [](CCTextView &v) { v.turnOffLigatures(); }, "Turn Off Field Ligatures",
                           [](const QTextCharFormat &f) { return f.property(PWTextAttributes::CustomAttributes).toMap().value(u"NSLigature"_s) == QVariant(0); }},
         FieldCommandCase {"AllLigatures", [](CCTextView &v) { v.useAllLigatures(); }, "Use All Field Ligatures",

@@ -85,7 +85,7 @@ TEST(CFTTextExtTest, TwoLinkedBlocksBecomeTwoAddressTextsWithTheirShareOfTheText
     // The first paragraph keeps its bold red style.
     const QTextCharFormat first = texts[0]->getDDText()->getAttributedString().charFormatAt(0);
     EXPECT_EQ(first.foreground().color(), QColor(255, 0, 0));
-    EXPECT_GE(first.fontWeight(), QFont::Bold);
+    EXPECT_EQ(first.fontWeight(), QFont::Bold);
     EXPECT_NE(texts[0]->getDDText()->getAttributedString().charFormatAt(16).foreground().color(), QColor(255, 0, 0));
 }
 
