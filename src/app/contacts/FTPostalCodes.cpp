@@ -26,13 +26,7 @@ QString joined(const QStringList &words, qsizetype from, qsizetype to)
 {
     from = qMax<qsizetype>(from, 0);
     to = qMin<qsizetype>(to, words.size() - 1);
-    QString text;
-    for (qsizetype i = from; i <= to; ++i) {
-        if (i > from)
-            text += u' ';
-        text += words[i];
-    }
-    return text;
+    return to < from ? QString() : words.mid(from, to - from + 1).join(u' ');
 }
 
 bool isUKTwoWordCode(const QString &outward, const QString &inward)
