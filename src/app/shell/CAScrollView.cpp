@@ -43,8 +43,8 @@ void CAScrollView::setPage(QWidget *page)
         return;
     page->setParent(this);
     page->setProperty("viewTag", kPageTag);
-    // The container takes the presses, so that a drag that starts on the page moves it.
-    page->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // A page that does not take a press passes it up to the container, so that a drag that starts
+    // on it moves it; the canvas takes its own presses.
     page->show();
     checkBounds();
 }

@@ -333,3 +333,22 @@ TEST_F(CAMainWindowControllerDocumentTest, EnvelopesAreNotCalibrated)
 }
 
 } // namespace
+
+namespace {
+
+// A press on the page must reach the canvas itself: the hand-drag container around it once made
+// its page transparent to the mouse, so that in the running application no click reached the design.
+TEST_F(CAMainWindowControllerTest, APressOnThePageReachesTheCanvas)
+{
+    launch(1);
+    CAMainWindowController *label = window(0);
+    label->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(label));
+    QWidget *viewport = label->docView()->viewport();
+    const QPoint centre = viewport->mapTo(label, viewport->rect().center());
+    QWidget *hit = label->childAt(centre);
+    ASSERT_NE(hit, nullptr);
+    EXPECT_TRUE(hit == viewport || viewport->isAncestorOf(hit)) << hit->metaObject()->className();
+}
+
+} // namespace
