@@ -281,18 +281,11 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
 
     CADocumentMap map;
     map.reserve(total);
-    const CADocumentFilter filter = currentDocumentFilter();
 
-    // Per design: the unchanged copy persons share, the copy in hand, the last filter result, and
-    // the design's own recipient.
-    struct DesignState
-    {
-        std::shared_ptr<CADocMapCopy> shared;
-        std::shared_ptr<CADocMapCopy> current;
-        CADocumentFilter result;
-        std::shared_ptr<PWPerson> ownRecipient;
-    };
-    std::vector<DesignState> states(designs);
+    // Per design, the unchanged copy every entry starts from. The filters look at each person
+    // only when the entry's page is needed (settleEntry), so that a long list fills every
+    // person in once, in page order, and holds no copy it is not printing.
+    std::vector<std::shared_ptr<CADocMapCopy>> shared(designs);
     for (std::uint32_t d = 0; d < designs; ++d) {
         const std::shared_ptr<CADocument> &design = documentList[d];
         if (!design)
@@ -310,104 +303,99 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
         if (!copy)
             continue;
         copy->snapshotObjects();
-        states[d].ownRecipient = copy->currentPerson(true);
-        states[d].shared = std::make_shared<CADocMapCopy>();
-        states[d].shared->document = std::move(copy);
-        states[d].shared->designData = std::move(data);
-        states[d].shared->documentIndex = int(d);
+        shared[d] = std::make_shared<CADocMapCopy>();
+        shared[d]->ownRecipient = copy->currentPerson(true);
+        shared[d]->document = std::move(copy);
+        shared[d]->designData = std::move(data);
+        shared[d]->documentIndex = int(d);
     }
-
-    const auto letGo = [](const std::shared_ptr<CADocMapCopy> &copy) {
-        if (copy && copy->disposable) {
-            copy->document.reset();
-            copy->heldPerson = CADocMapCopy::kNoPerson;
-        }
-    };
 
     for (std::uint32_t p = 0; p < persons && p < limitCount; ++p) {
         const int listIndex = useList ? int(p) + startOffset : -1;
-        const PWPerson *listPerson = nullptr;
-        if (useList && std::size_t(listIndex) < personList->size())
-            listPerson = (*personList)[std::size_t(listIndex)].get();
         const std::uint32_t placements = each + (extra > 0 ? 1 : 0);
         for (std::uint32_t d = 0; d < designs; ++d) {
-            DesignState &state = states[d];
-            if (!state.shared)
+            if (!shared[d])
                 continue; // logged when the copy failed
-            const PWPerson *person = useList ? listPerson : state.ownRecipient.get();
-            // A second pass at most: it starts from the unchanged copy with no earlier changes.
-            for (int pass = 0; pass < 2; ++pass) {
-                CADocumentFilter personFilter = filter;
-                for (auto it = state.result.cbegin(); it != state.result.cend(); ++it)
-                    personFilter.insert(it.key(), it.value());
-                if (!state.current || state.result.value(DocumentFilterKey::RequestProcessOriginal)) {
-                    letGo(state.current);
-                    state.current = state.shared;
-                    using namespace DocumentFilterKey;
-                    for (const QString &key : {DidSuppressCountryField, DidOmitContactName, DidCommaDelimited,
-                                               DidFitAddressPanel})
-                        personFilter.insert(key, false);
-                }
-                personFilter.remove(DocumentFilterKey::RequestProcessOriginal);
-                // A comma rule or a fit already made to the copy in hand stops the filter at the
-                // first component, asking for the unchanged copy, before it looks at anything
-                // but the person's countries and kind: the unchanged copy answers the same (the
-                // comma rule it may set again there is the one the first person's check set on
-                // all of it), and it is the copy the second pass fills with this person anyway.
-                using namespace DocumentFilterKey;
-                const bool stopsAtFirst =
-                    state.current->disposable &&
-                    ((personFilter.contains(CommaDelimited) && personFilter.value(DidCommaDelimited)) ||
-                     (personFilter.value(FitAddressPanel) && personFilter.value(DidFitAddressPanel)));
-                CADocMapCopy &holder = stopsAtFirst ? *state.shared : *state.current;
-                CADocument &inHand = *holder.document;
-                if (person && !(useList && holder.heldPerson == listIndex)) {
-                    inHand.setCurrentPerson(person, true, true, useList);
-                    holder.heldPerson = useList ? listIndex : CADocMapCopy::kNoPerson;
-                }
-                const CADocumentFilter check = processFilter(personFilter, inHand, true);
-                if (anyDid(check)) {
-                    // The copy other persons share never takes a filter's change: this person
-                    // gets a copy of their own (also for omitted contact names, which would
-                    // otherwise reach the persons before them).
-                    std::shared_ptr<CADocument> own = makeCopy(*state.shared->designData);
-                    if (!own)
-                        break;
-                    own->setCurrentPerson(person, true, true, true);
-                    own->snapshotObjects();
-                    letGo(state.current);
-                    auto record = std::make_shared<CADocMapCopy>();
-                    record->document = std::move(own);
-                    record->designData = state.shared->designData;
-                    record->documentIndex = int(d);
-                    record->personIndex = listIndex;
-                    record->filter = personFilter;
-                    record->disposable = true;
-                    record->heldPerson = listIndex;
-                    state.current = std::move(record);
-                }
-                state.result = processFilter(personFilter, anyDid(check) ? *state.current->document : inHand, false);
-                if (!state.result.value(DocumentFilterKey::RequestProcessOriginal))
-                    break;
-            }
-            if (!state.current)
-                continue;
             for (std::uint32_t n = 0; n < placements; ++n) {
                 CADocMapEntry entry;
-                entry.copy = state.current;
+                entry.copy = shared[d];
                 entry.personIndex = listIndex;
                 entry.documentIndex = int(d);
+                entry.pending = true;
                 map.push_back(std::move(entry));
-                state.current->lastIndex = int(map.size()) - 1;
+                shared[d]->lastIndex = int(map.size()) - 1;
             }
         }
         if (extra > 0)
             --extra;
     }
-    // Changed copies are made again when their page needs them.
-    for (DesignState &state : states)
-        letGo(state.current);
     return map;
+}
+
+void CAPrintingView::settleEntry(int index)
+{
+    const int size = int(m_documentMap.size());
+    const CADocMapEntry &at = m_documentMap[std::size_t(index)];
+    if (!at.pending || !at.copy)
+        return;
+    // The run: the neighbouring pending entries of the same person and design (one person's
+    // placements). Without a list every entry shows the design's own recipient, one run.
+    const auto sameRun = [&](int other) {
+        const CADocMapEntry &entry = m_documentMap[std::size_t(other)];
+        return entry.pending && entry.copy == at.copy && entry.personIndex == at.personIndex &&
+               entry.documentIndex == at.documentIndex;
+    };
+    int first = index;
+    while (first > 0 && sameRun(first - 1))
+        --first;
+    int last = index;
+    while (last + 1 < size && sameRun(last + 1))
+        ++last;
+
+    const std::shared_ptr<CADocMapCopy> shared = at.copy;
+    const int listIndex = at.personIndex;
+    const bool listPerson = listIndex >= 0;
+    for (int i = first; i <= last; ++i)
+        m_documentMap[std::size_t(i)].pending = false;
+    if (!shared->document)
+        return; // only the unchanged copy makes entries pending, and it is always held
+    const PWPerson *person = listPerson ? personAt(listIndex) : shared->ownRecipient.get();
+
+    // Every person is looked at on the unchanged copy as it came from the design: the filter of
+    // the view with nothing done yet.
+    CADocumentFilter filter = currentDocumentFilter();
+    {
+        using namespace DocumentFilterKey;
+        for (const QString &key : {DidSuppressCountryField, DidOmitContactName, DidCommaDelimited, DidFitAddressPanel})
+            filter.insert(key, false);
+    }
+    CADocument &unchanged = *shared->document;
+    if (person && !(listPerson && shared->heldPerson == listIndex)) {
+        unchanged.setCurrentPerson(person, true, true, listPerson);
+        shared->heldPerson = listPerson ? listIndex : CADocMapCopy::kNoPerson;
+    }
+    if (!anyDid(processFilter(filter, unchanged, true)))
+        return;
+    // The copy other persons share never takes a filter's change: this person gets a copy of
+    // their own (also for omitted contact names, which would otherwise reach the persons after
+    // them).
+    std::shared_ptr<CADocument> own = makeCopy(*shared->designData);
+    if (!own)
+        return;
+    own->setCurrentPerson(person, true, true, true);
+    own->snapshotObjects();
+    processFilter(filter, *own, false);
+    auto record = std::make_shared<CADocMapCopy>();
+    record->document = std::move(own);
+    record->designData = shared->designData;
+    record->documentIndex = at.documentIndex;
+    record->personIndex = listIndex;
+    record->filter = filter;
+    record->disposable = true;
+    record->heldPerson = listIndex;
+    record->lastIndex = last;
+    for (int i = first; i <= last; ++i)
+        m_documentMap[std::size_t(i)].copy = record;
 }
 
 void CAPrintingView::updateDocumentMap(const DocumentList &documentList, const std::optional<PersonList> &personList)
@@ -438,6 +426,7 @@ void CAPrintingView::refreshDocumentMap()
 
 CADocument *CAPrintingView::materialize(int index)
 {
+    settleEntry(index);
     CADocMapEntry &entry = m_documentMap[std::size_t(index)];
     if (!entry.copy)
         return nullptr;

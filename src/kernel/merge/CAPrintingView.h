@@ -79,7 +79,8 @@ inline const QString DidFitAddressPanel = QStringLiteral("DidFitAddressPanel");
 
 // How the processed copy of one run of map entries is made again when it has been let go of:
 // a fresh copy of the design in print mode with the first person of the run and the filter its
-// changes came from. Entries of one run share one record, and so one copy.
+// changes came from. Entries of one run share one record, and so one copy. The unchanged copy
+// of a design is the record every entry starts from.
 struct CADocMapCopy
 {
     // The copy while it is held; null once let go of (made again on demand).
@@ -99,6 +100,8 @@ struct CADocMapCopy
     // unknown): filling a copy with the person it already holds would redo the same work.
     static constexpr int kNoPerson = -2;
     int heldPerson = kNoPerson;
+    // On the unchanged copy: the design's own recipient, for entries without a list person.
+    std::shared_ptr<PWPerson> ownRecipient;
 };
 
 // One printed item: the copy of the design it shows, the person (an index into the view's
@@ -110,6 +113,10 @@ struct CADocMapEntry
     int personIndex = -1;
     int documentIndex = -1;
     std::shared_ptr<CAImageEx> preview;
+    // Set while the filters have not yet looked at the entry's person: the copy is the design's
+    // unchanged one until the entry's page is first needed, when the person is filled in once
+    // and the entry keeps that copy or gets one of its own.
+    bool pending = false;
     // The copy's document, or null when it is not held right now.
     CADocument *document() const { return copy ? copy->document.get() : nullptr; }
 };
@@ -312,8 +319,13 @@ private:
     // refreshDocumentMap(index, updatePreview), filling the copy with the entry's person only when
     // reapplyPerson is set or the copy holds another person.
     void refreshEntry(int index, bool updatePreview, bool reapplyPerson);
-    // The copy named by entry index, made again from its record when it was let go of.
+    // The copy named by entry index, made again from its record when it was let go of; a pending
+    // entry is settled first.
     CADocument *materialize(int index);
+    // Settles the pending run of entries around index (one person and design): the unchanged
+    // copy is filled with the person, and when a filter would change it the run gets a copy of
+    // its own with the change made.
+    void settleEntry(int index);
     void forgetCachedImagesOf(const CADocument *document);
     // The document's own renderings: a recorded picture when vector, else a bitmap.
     static std::shared_ptr<CAImageEx> defaultItemImage(CADocument &document, bool vector, bool withPrinting,
