@@ -166,6 +166,54 @@ TEST_F(PrintingViewTest, SuppressedCountriesGetCopiesOfTheirOwnAndOthersKeepThei
     EXPECT_EQ(recipientName(*view.documentForMapIndex(0)), u"A"_s);
 }
 
+bool showsCountry(CADocument &document)
+{
+    for (CFTComponent *component : document.ftDocument()->GetComponents(0, false))
+        if (component->getClassID() == 8 && component->GetToFrom())
+            return static_cast<CFTAAddressPanel *>(component)->getMode(tcCountry) != fmNever;
+    return false;
+}
+
+// Entries are settled when their image is asked for, in whatever order: a later person settled
+// first must not leave its person or its filter's change on an earlier one's image.
+TEST_F(PrintingViewTest, EntriesSettledOutOfOrderShowTheirOwnPersonAndChange)
+{
+    GridView view(CAPrintingView::PersonList {person(u"A"_s), person(u"B"_s, u"Canada"_s), person(u"C"_s), person(u"D"_s, u"Canada"_s)},
+                  grid(1, 1), 0);
+    view.setSuppressCountryField(true);
+    // Each kind of item in a colour of its own.
+    const QStringList kinds({u"A"_s, u"B+country"_s, u"C"_s, u"D+country"_s, u"A+country"_s, u"B"_s, u"C+country"_s, u"D"_s});
+    const auto colour = [&kinds](const QString &kind) { return QColor::fromHsv(int(kinds.indexOf(kind)) * 40, 255, 255); };
+    auto seen = std::make_shared<QStringList>();
+    view.setItemRenderer([seen, colour](CADocument &document, bool, bool, double, double) {
+        seen->append(recipientName(document) + (showsCountry(document) ? u"+country"_s : QString()));
+        QImage image(18, 10, QImage::Format_RGB32);
+        image.fill(colour(seen->back()));
+        return std::shared_ptr<CAImageEx>(CAImageEx::initWithImage(image));
+    });
+    view.setCopies(8); // two items a person; the page in view settles the first
+    QStringList shown;
+    for (const int index : {7, 4, 2, 6, 3, 5, 1}) {
+        CAImageEx *image = view.imageForMapIndex(index);
+        ASSERT_NE(image, nullptr);
+        QImage pixels(18, 10, QImage::Format_RGB32);
+        QPainter painter(&pixels);
+        image->drawInRect(painter, QRectF(0, 0, 18, 10));
+        painter.end();
+        for (const QString &kind : kinds)
+            if (pixels.pixel(9, 5) == colour(kind).rgb())
+                shown.append(kind);
+    }
+    EXPECT_EQ(shown, QStringList({u"D+country"_s, u"C"_s, u"B+country"_s, u"D+country"_s, u"B+country"_s, u"C"_s, u"A"_s}));
+    // Each person's image made once, in the order asked for.
+    EXPECT_EQ(*seen, QStringList({u"A"_s, u"D+country"_s, u"C"_s, u"B+country"_s}));
+    // A person's two items share one copy; home addresses each have their own.
+    const CADocumentMap &map = view.documentMap();
+    EXPECT_EQ(map[4].copy, map[5].copy);
+    EXPECT_NE(map[4].copy, map[0].copy);
+    EXPECT_EQ(map[2].copy, map[6].copy) << "foreign addresses keep the unchanged copy";
+}
+
 TEST_F(PrintingViewTest, OmittedContactNamesNeverReachTheSharedCopy)
 {
     GridView view(CAPrintingView::PersonList {person(u"A"_s, u"Canada"_s), person(u"B"_s, u"Canada"_s, u"Acme"_s),
