@@ -477,6 +477,10 @@ bool CADocView::endEditText(int movement)
         disconnect(text->getContents(), &QTextDocument::contentsChanged, this, &CADocView::editedTextChanged);
     m_editor->detach();
     m_view->endEditText(m_editor);
+    // Tools are good for one gesture. A text tool's press goes straight into typing and never
+    // reaches the release that would put the select tool back, so the end of typing does.
+    if (m_view->getToolMode() == toolText)
+        m_view->setToolMode(toolSelect);
     if (operated && m_document && !m_personUpdating)
         m_document->updatePersonWithComponent(operated);
     notifySelectionChanged();
@@ -488,7 +492,8 @@ bool CADocView::endEditText(int movement)
     }
     invalidateObject(operated);
     setFocus(Qt::OtherFocusReason);
-    if (!m_view->isTextEditing())
+    // Tab and Backtab go on typing in the next field.
+    if (!m_editor->isAttached())
         Q_EMIT toolModeChanged();
     return true;
 }

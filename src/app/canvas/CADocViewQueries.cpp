@@ -64,12 +64,14 @@ void CADocView::updateComponents()
     // The texts are refilled from the persons, so they must not write themselves back meanwhile.
     beginUpdatePerson();
     for (const bool toFrom : {true, false}) {
-        if (const std::shared_ptr<PWPerson> person = m_document->currentPerson(toFrom)) {
-            m_document->updateObjectsFormatWithPerson(*person, toFrom);
-            m_document->updateObjectsTextWithPerson(*person, toFrom);
-        }
+        // The document keeps a copy of what it is given, so the person is handed back as it is.
+        if (const std::shared_ptr<PWPerson> person = m_document->currentPerson(toFrom))
+            m_document->setCurrentPerson(person.get(), toFrom, true, true);
     }
     endUpdatePerson();
+    // New texts change which fields show and where the rows' punctuation goes.
+    if (CFTADocument *design = m_document->ftDocument())
+        design->arrangeAddressPanel();
     viewport()->update();
     notifySelectionChanged();
 }
