@@ -214,6 +214,30 @@ TEST(CADocViewSelectionTest, AltHeldOnlyAfterTheMoveBeganStillDragsOut)
     EXPECT_EQ(c.view.drags, 1);
 }
 
+// An address panel under the hovering pointer is drawn highlighted, with the select tool only, and
+// goes back to its plain look when the pointer leaves it.
+TEST(CADocViewSelectionTest, HoveringOverAnAddressPanelHighlightsItWithTheSelectToolOnly)
+{
+    Canvas c;
+    auto hover = [&c](QPoint p) {
+        QMouseEvent event(QEvent::MouseMove, QPointF(p), c.target()->mapToGlobal(QPointF(p)), Qt::NoButton,
+                          Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(c.target(), &event);
+        c.view.viewport()->repaint();
+        return c.view.viewport()->grab().toImage();
+    };
+    // On the page, where the veil does not dim the tint.
+    c.panel->SetOrigin(20.0, 4.0);
+    const QRectF frame(c.panel->GetOriginX(), c.panel->GetOriginY(), c.panel->GetSizeX(), c.panel->GetSizeY());
+    const QPoint over = c.at(frame.center().x(), frame.center().y());
+    const QPoint away = c.at(frame.right() + 10.0, frame.bottom());
+    const QImage plain = hover(away);
+    EXPECT_NE(hover(over), plain);
+    EXPECT_EQ(hover(away), plain);
+    c.view.ftView()->setToolMode(toolText);
+    EXPECT_EQ(hover(over), plain);
+}
+
 TEST(CADocViewSelectionTest, UpdateComponentsFillsTheFieldsFromThePersonsAgain)
 {
     Canvas c;
