@@ -20,6 +20,19 @@ modifierKeys CACanvasGeometry::modifiers(Qt::KeyboardModifiers keys)
     return result;
 }
 
+modifierKeys CACanvasGeometry::dragModifiers(Qt::KeyboardModifiers keys, bool snapOn)
+{
+    modifierKeys result = modifiers(keys);
+    if (!snapOn)
+        result |= modifierCommand;
+    return result;
+}
+
+bool CACanvasGeometry::isDragOut(Qt::KeyboardModifiers keys, bool viewIsMoving)
+{
+    return viewIsMoving && (keys & Qt::AltModifier);
+}
+
 QRectF CACanvasGeometry::frameFor(const QRectF &page, const QRectF &objects)
 {
     QRectF frame = page;

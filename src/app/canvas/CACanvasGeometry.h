@@ -25,6 +25,13 @@ public:
     // Shift, Alt and Ctrl as the view's Shift, Option and Command. Linux keyboards have no
     // Command key and the window manager keeps the Meta key, so Ctrl stands in for it.
     static modifierKeys modifiers(Qt::KeyboardModifiers keys);
+    // The keys of a drag step. Ctrl (the view's Command) switches snapping off for the step;
+    // with snapping off in the preferences every step carries Command, whatever is held.
+    static modifierKeys dragModifiers(Qt::KeyboardModifiers keys, bool snapOn);
+    // Whether a drag step takes the selection out of the window as data: the view is moving the
+    // selection and Alt is held. Window managers keep Alt-drags for moving windows, so Ctrl+Alt,
+    // which they leave alone, is the way most users reach it.
+    static bool isDragOut(Qt::KeyboardModifiers keys, bool viewIsMoving);
     // The page, grown to every object outside it with kMargin beyond such an object.
     static QRectF frameFor(const QRectF &page, const QRectF &objects);
     // The zoom that shows the page with 40 points round it in the room (in screen pixels at

@@ -1,15 +1,22 @@
 #include "app/canvas/CADocView.h"
 
+#include "app/canvas/CACanvasDragOut.h"
 #include "app/canvas/CACanvasItem.h"
+#include "app/canvas/CACanvasSelection.h"
 #include "app/canvas/CACanvasTextEditor.h"
 #include "kernel/base/FTClassID.h"
+#include "kernel/component/CFTACoreDoc.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/render/CDDText.h"
+#include "platform/PWNotificationCenter.h"
+#include "platform/PWUserDefaults.h"
 
+#include <QDrag>
 #include <QGraphicsScene>
+#include <QMimeData>
 #include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QScreen>
@@ -179,7 +186,7 @@ void CADocView::mousePressEvent(QMouseEvent *event)
         const mouseResults results = m_view->MouseRDown(point.x(), point.y(), keys);
         if (results & mouseRedrawInvalid)
             invalidateRedrawList();
-        Q_EMIT selectionChanged();
+        selectionChangedByMouse();
         const CFTComponent *operated = m_view->getOperObject();
         if (operated && operated->getClassID() == ciAddressPanel)
             Q_EMIT addressContextMenuRequested(event->globalPosition().toPoint());
@@ -191,7 +198,7 @@ void CADocView::mousePressEvent(QMouseEvent *event)
     const mouseResults results = m_view->MouseLDown(point.x(), point.y(), keys);
     if (results & mouseStartTextEdit) {
         invalidateRedrawList();
-        Q_EMIT selectionChanged();
+        selectionChangedByMouse();
         startEditTextAt(point);
         return;
     }
@@ -208,7 +215,8 @@ void CADocView::mousePressEvent(QMouseEvent *event)
         return;
     }
     m_tracking = true;
-    handleResults(results, false);
+    if (handleResults(results, false))
+        selectionChangedByMouse();
 }
 
 void CADocView::mouseDoubleClickEvent(QMouseEvent *event)
@@ -226,7 +234,7 @@ void CADocView::mouseDoubleClickEvent(QMouseEvent *event)
     const mouseResults results =
         m_view->MouseLDoubleClick(point.x(), point.y(), CACanvasGeometry::modifiers(event->modifiers()));
     invalidateRedrawList();
-    Q_EMIT selectionChanged();
+    selectionChangedByMouse();
     if (results & mouseStartTextEdit)
         startEditTextAt(point);
     else if (results & mouseOpenImageEditor)
@@ -240,8 +248,10 @@ void CADocView::mouseMoveEvent(QMouseEvent *event)
             QGraphicsView::mouseMoveEvent(event);
             return;
         }
-        // Hover highlight, for the select tool only.
-        if (m_view && !event->buttons() && m_view->getToolMode() == toolSelect && !m_view->isTextEditing()) {
+        // Hover highlight, for the select tool and the background.
+        const bool hoverTool =
+            m_view && (m_view->getToolMode() == toolSelect || m_view->getToolMode() == toolBackground);
+        if (hoverTool && !event->buttons() && !m_view->isTextEditing() && viewport()->rect().contains(event->position().toPoint())) {
             const QPointF point = m_geometry.documentPoint(event->position());
             m_view->clearInvalObjects();
             m_view->setMouseLoc(point.x(), point.y(), 0);
@@ -250,9 +260,14 @@ void CADocView::mouseMoveEvent(QMouseEvent *event)
         }
         return;
     }
+    if (CACanvasGeometry::isDragOut(event->modifiers(), m_view->isMoving())) {
+        dragOut(event);
+        return;
+    }
     const QPointF point = m_geometry.documentPoint(event->position());
     m_view->clearInvalObjects();
-    handleResults(m_view->MouseMove(point.x(), point.y(), CACanvasGeometry::modifiers(event->modifiers())), false);
+    if (handleResults(m_view->MouseMove(point.x(), point.y(), dragModifiers(event->modifiers())), false))
+        selectionChangedByMouse();
 }
 
 void CADocView::mouseReleaseEvent(QMouseEvent *event)
@@ -264,25 +279,65 @@ void CADocView::mouseReleaseEvent(QMouseEvent *event)
     m_tracking = false;
     const QPointF point = m_geometry.documentPoint(event->position());
     m_view->clearInvalObjects();
-    handleResults(m_view->MouseUp(point.x(), point.y(), CACanvasGeometry::modifiers(event->modifiers())), true);
+    if (handleResults(m_view->MouseUp(point.x(), point.y(), CACanvasGeometry::modifiers(event->modifiers())), true))
+        selectionChangedByMouse();
+    // A release ends any tool but typing: the view is back at the select tool.
+    if (!m_view->isTextEditing())
+        Q_EMIT toolModeChanged();
 }
 
-void CADocView::handleResults(mouseResults results, bool released)
+modifierKeys CADocView::dragModifiers(Qt::KeyboardModifiers keys) const
+{
+    return CACanvasGeometry::dragModifiers(keys, PWUserDefaults::standardUserDefaults().boolForKey(QStringLiteral("FTSnap")));
+}
+
+Qt::DropAction CADocView::execDragOut(QDrag &drag)
+{
+    return drag.exec(Qt::CopyAction, Qt::CopyAction);
+}
+
+void CADocView::dragOut(QMouseEvent *event)
+{
+    const std::vector<CFTComponent *> dragged = m_view->getSelComponentsWithDocZOrder();
+    const QPointF start = event->scenePosition();
+    std::unique_ptr<QMimeData> data =
+        m_document ? CACanvasDragOut::mimeDataForComponents(*m_document, dragged, start) : std::make_unique<QMimeData>();
+    const QImage image = m_document ? CACanvasDragOut::dragImage(*m_document, dragged, scale()) : QImage();
+    // The gesture ends in the view before the drag runs: the objects stay where they were.
+    const QPointF point = m_geometry.documentPoint(event->position());
+    m_view->clearInvalObjects();
+    m_tracking = false;
+    const mouseResults results =
+        m_view->MouseUp(point.x(), point.y(), CACanvasGeometry::modifiers(event->modifiers()));
+    auto *drag = new QDrag(this);
+    drag->setMimeData(data.release());
+    if (!image.isNull()) {
+        drag->setPixmap(QPixmap::fromImage(image));
+        double left = 0, top = 0, right = 0, bottom = 0;
+        CFTACoreDoc::GetBoundForComponents(&left, &top, &right, &bottom, dragged);
+        drag->setHotSpot((event->position() - m_geometry.widgetPoint(QPointF(left, top))).toPoint());
+    }
+    execDragOut(*drag);
+    drag->deleteLater();
+    if (handleResults(results, true))
+        selectionChangedByMouse();
+    Q_EMIT toolModeChanged();
+}
+
+bool CADocView::handleResults(mouseResults results, bool released)
 {
     if ((results & mouseStartTextEdit) && m_view->isTextEditing())
         startEditTextAt(m_pressPoint);
     if (results & mouseChanged) {
         invalidateObject(m_view->getOperObject());
-        Q_EMIT selectionChanged();
     } else if (results & mouseRedrawSelectBox) {
         m_item->update(m_prevSelectBox.adjusted(-1, -1, 1, 1));
         m_prevSelectBox = m_view->isSelectBoxOper() ? m_view->getNSSBRect() : QRectF();
         m_item->update(m_prevSelectBox.adjusted(-1, -1, 1, 1));
     }
-    if (results & (mouseRedrawInvalid | mouseChanged)) {
+    const bool changed = bool(results & (mouseRedrawInvalid | mouseChanged));
+    if (changed)
         invalidateRedrawList();
-        Q_EMIT selectionChanged();
-    }
     if (results & mouseRedrawSnapGuides) {
         // The guides span the page; they are cheap to draw again with it.
         viewport()->update();
@@ -290,6 +345,39 @@ void CADocView::handleResults(mouseResults results, bool released)
     m_view->clearInvalObjects();
     if (released && (results & (mouseCreated | mouseChanged)))
         refitFrame();
+    return changed;
+}
+
+void CADocView::selectionChangedByMouse()
+{
+    notifySelectionChanged();
+    // Address kinds have a notification of their own; any other kind's is the one just posted.
+    if (m_view) {
+        const std::vector<CFTComponent *> &selected = m_view->getSelComponents();
+        const int type = selected.empty() ? 0 : m_view->getTypeOfSelComponents();
+        if (type == ctAddressPanel || type == ctAddressText || type == ctBarcode)
+            classSelectionChanged(type);
+    }
+}
+
+void CADocView::notifySelectionChanged()
+{
+    PWNotificationCenter::defaultCenter().postNotification(CACanvasSelection::kChangeSelectionNotify, this);
+    if (m_view && !m_view->getSelComponents().empty()) {
+        const std::optional<CACanvasSelection::Font> font =
+            CACanvasSelection::fontForSelection(m_view->getSelComponents(), m_view->getTypeOfSelComponents());
+        if (font)
+            Q_EMIT selectedFontChanged(font->font, font->isMultiple);
+    }
+    Q_EMIT selectionChanged();
+}
+
+void CADocView::classSelectionChanged(int selectionType)
+{
+    if (!m_view || m_view->getSelComponents().empty())
+        return;
+    const int type = selectionType == 0 ? m_view->getTypeOfSelComponents() : selectionType;
+    PWNotificationCenter::defaultCenter().postNotification(CACanvasSelection::notificationForSelectionType(type), this);
 }
 
 bool CADocView::event(QEvent *event)
@@ -389,9 +477,13 @@ bool CADocView::endEditText(int movement)
         disconnect(text->getContents(), &QTextDocument::contentsChanged, this, &CADocView::editedTextChanged);
     m_editor->detach();
     m_view->endEditText(m_editor);
+    // Tools are good for one gesture. A text tool's press goes straight into typing and never
+    // reaches the release that would put the select tool back, so the end of typing does.
+    if (m_view->getToolMode() == toolText)
+        m_view->setToolMode(toolSelect);
     if (operated && m_document && !m_personUpdating)
         m_document->updatePersonWithComponent(operated);
-    Q_EMIT selectionChanged();
+    notifySelectionChanged();
     if (operated && movement == CACanvasTextEditor::TabMovement) {
         startEditText(nullptr);
     } else if (operated && movement == CACanvasTextEditor::BacktabMovement) {
@@ -400,5 +492,8 @@ bool CADocView::endEditText(int movement)
     }
     invalidateObject(operated);
     setFocus(Qt::OtherFocusReason);
+    // Tab and Backtab go on typing in the next field.
+    if (!m_editor->isAttached())
+        Q_EMIT toolModeChanged();
     return true;
 }

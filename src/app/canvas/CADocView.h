@@ -3,7 +3,9 @@
 #include "app/canvas/CACanvasGeometry.h"
 #include "kernel/component/CFTACoreView.h"
 #include "kernel/component/CFTAOperationReport.h"
+#include "kernel/base/FTTypes.h"
 #include "kernel/document/CFTAViewObserver.h"
+#include "platform/PWFont.h"
 
 #include <QGraphicsView>
 
@@ -14,6 +16,8 @@ class CACanvasTextEditor;
 class CADocument;
 class CFTAView;
 class CFTComponent;
+class CFTDefComponentBox;
+class QDrag;
 class QGraphicsScene;
 
 // The canvas of a document window: one side of one design, shown and edited with the mouse.
@@ -64,6 +68,30 @@ public:
 
     void viewOperationEnded(const CFTAOperationReport &report) override;
 
+    // The selection changed: posts "Change Selection Notification" and brings the font panel in
+    // line with the first selected text (selectedFontChanged).
+    void notifySelectionChanged();
+    // Posts the notification of the selection's kind; 0 asks the view for the kind. Nothing for
+    // an empty selection.
+    void classSelectionChanged(int selectionType);
+
+    // --- queries -----------------------------------------------------------------------------
+    // The side (true: recipient) a dropped contact goes to.
+    bool activeToFrom() const;
+    bool hasAddressControls(bool toFrom) const;
+    addressType addressTypeFrom() const;
+    void setAddressTypeTo(addressType type);
+    void setAddressTypeFrom(addressType type);
+    // The size a picture of its natural size is inserted at on this design.
+    QSizeF prepareImageSize(const QSizeF &natural) const;
+    // The size of a new shape of the kind (a compType) on this design.
+    QSizeF prepareShapeSize(int shapeKind) const;
+    QSizeF getComponentSizeByComponentType(int shapeKind) const { return prepareShapeSize(shapeKind); }
+    // The attributes new shapes take; none without a view.
+    CFTDefComponentBox *getDefComponent() const;
+    // The document's recipient and sender persons filled into their sides again.
+    void updateComponents();
+
 Q_SIGNALS:
     void zoomChanged(double zoom);
     // A creation, move, resize or erase ended: what changed, with the frames before.
@@ -76,6 +104,11 @@ Q_SIGNALS:
     void templateMenuRequested(const QPoint &globalPosition);
     void toFromMenuRequested(const QPoint &globalPosition);
     void imageEditorRequested();
+    // The font of the selected text for the font panel (several: more than one font selected).
+    void selectedFontChanged(const PWFont &font, bool isMultiple);
+    // The view's tool may have changed: a gesture or in-place editing that ends leaves it at the
+    // select tool.
+    void toolModeChanged();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -85,9 +118,18 @@ protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool focusNextPrevChild(bool next) override;
+    // Runs the drag of the selection out of the window; answers when it is over.
+    virtual Qt::DropAction execDragOut(QDrag &drag);
 
 private:
-    void handleResults(mouseResults results, bool released);
+    // Answers whether the selection or a selected object changed.
+    bool handleResults(mouseResults results, bool released);
+    // One notification for everything a mouse event changed in the selection.
+    void selectionChangedByMouse();
+    void dragOut(QMouseEvent *event);
+    // The drag modifiers as the view reads them: with snapping off in the preferences, every
+    // drag step asks not to snap.
+    modifierKeys dragModifiers(Qt::KeyboardModifiers keys) const;
     void invalidateRedrawList();
     void applyGeometry();
     void attachEditor();

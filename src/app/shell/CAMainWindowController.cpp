@@ -217,6 +217,11 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
             [this](const QPoint &at) { m_addressContextMenu->popup(at); });
     connect(m_docView, &CADocView::templateMenuRequested, this, [this](const QPoint &at) { _templateMenu->popup(at); });
     connect(m_docView, &CADocView::toFromMenuRequested, this, [this](const QPoint &at) { _toFromMenu->popup(at); });
+    connect(m_docView, &CADocView::selectedFontChanged, this, [](const PWFont &font, bool isMultiple) {
+        CAFontManager::sharedFontManager().setSelectedFont(font, isMultiple);
+    });
+    // A text made with the text tool is typed in place; once that ends the tool is select again.
+    connect(m_docView, &CADocView::toolModeChanged, this, &CAMainWindowController::windowDidUpdate);
     // The frame of the canvas may grow or shrink after a gesture: the container places it again.
     connect(m_docView, &CADocView::operationEnded, this, [this] { scrollView()->pageContainer()->checkBounds(); });
 

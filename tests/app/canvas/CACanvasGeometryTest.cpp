@@ -99,3 +99,34 @@ TEST(CACanvasGeometryTest, FitZoomLeavesFortyPointsAndStaysBetweenHalfAndThreeTi
 }
 
 } // namespace
+
+namespace {
+
+TEST(CACanvasGeometryTest, DragStepsAskNotToSnapWithCtrlOrWithSnappingOffInThePreferences)
+{
+    const struct
+    {
+        Qt::KeyboardModifiers keys;
+        bool snapOn;
+        modifierKeys expected;
+    } cases[] = {
+        {Qt::NoModifier, true, {}},
+        {Qt::ControlModifier, true, modifierCommand},
+        {Qt::NoModifier, false, modifierCommand},
+        {Qt::ShiftModifier, false, modifierShift | modifierCommand},
+        {Qt::ControlModifier, false, modifierCommand},
+        {Qt::ShiftModifier, true, modifierShift},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(CACanvasGeometry::dragModifiers(c.keys, c.snapOn), c.expected) << c.keys.toInt() << c.snapOn;
+}
+
+TEST(CACanvasGeometryTest, OnlyAMoveWithAltHeldDragsTheSelectionOut)
+{
+    EXPECT_TRUE(CACanvasGeometry::isDragOut(Qt::AltModifier, true));
+    EXPECT_TRUE(CACanvasGeometry::isDragOut(Qt::AltModifier | Qt::ControlModifier, true));
+    EXPECT_FALSE(CACanvasGeometry::isDragOut(Qt::ControlModifier, true));
+    EXPECT_FALSE(CACanvasGeometry::isDragOut(Qt::AltModifier | Qt::ControlModifier, false));
+}
+
+} // namespace

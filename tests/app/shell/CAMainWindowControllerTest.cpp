@@ -247,6 +247,33 @@ TEST_F(CAMainWindowControllerTest, ToolButtonsSelectTheToolAndShowIt)
     EXPECT_FALSE(text->isChecked());
 }
 
+// A click with the text tool makes a text typed in place; when the typing ends the window shows
+// the select tool again, as the canvas now has it.
+TEST_F(CAMainWindowControllerTest, ToolButtonsShowSelectAgainOnceInPlaceTypingEnds)
+{
+    launch(1);
+    CAMainWindowController *w = window(0);
+    activate(w);
+    auto *select = w->findChild<CModeCell *>(u"selectModeCell"_s);
+    auto *text = w->findChild<CModeCell *>(u"textModeCell"_s);
+    ASSERT_TRUE(select && text);
+    QTest::mouseClick(text, Qt::LeftButton);
+    ASSERT_TRUE(text->isChecked());
+    CADocView *canvas = w->docView();
+    const QPoint inside = canvas->geometry().widgetPoint(QPointF(10, 10)).toPoint();
+    QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, inside);
+    ASSERT_TRUE(canvas->isEditingText());
+    QTest::keyClicks(canvas->viewport(), u"Hi"_s);
+    int signalled = 0;
+    QObject::connect(canvas, &CADocView::toolModeChanged, [&] { ++signalled; });
+    canvas->endEditText();
+    EXPECT_FALSE(canvas->isEditingText());
+    EXPECT_EQ(canvas->ftView()->getToolMode(), toolSelect);
+    EXPECT_EQ(signalled, 1);
+    EXPECT_TRUE(select->isChecked());
+    EXPECT_FALSE(text->isChecked());
+}
+
 TEST_F(CAMainWindowControllerTest, InternetPaneIsAddedOnceAndTakesRoomFromThePage)
 {
     launch(1);

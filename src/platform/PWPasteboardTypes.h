@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The pasteboard and drag types of the application, one table for every copy, drag and drop:
+// each type keeps the name documents, scripts and other builds of the application know it by,
+// and travels through Qt's clipboard and drag-and-drop under its MIME type.
+namespace PWPasteboardTypes {
+
+struct Entry
+{
+    const char *name; // the type's own name ("ProductDocumentType")
+    const char *mimeType; // what QMimeData carries it as
+};
+
+// Archived components with their PDF and TIFF renderings.
+inline constexpr const char *kProductDocument = "ProductDocumentType";
+// One archived component, or the copied selection.
+inline constexpr const char *kAddressDocument = "AddressDocumentType";
+inline constexpr const char *kNamedImage = "Named Image PasteBoard Type";
+inline constexpr const char *kDataRef = "DataRef";
+// Persons as a property-list array of vCard data.
+inline constexpr const char *kPersonList = "PersonListPBoardType";
+inline constexpr const char *kCustomAddressFormatField = "CustomAddressFormatFieldPBoardType";
+// Where a drag out of a canvas started, in window units, as "%f" text.
+inline constexpr const char *kDragAndDropStartX = "DragAndDropStartX";
+inline constexpr const char *kDragAndDropStartY = "DragAndDropStartY";
+inline constexpr const char *kPDF = "PDF";
+inline constexpr const char *kTIFF = "TIFF";
+
+// Every type, in no particular order; names and MIME types are each unique.
+const Entry *begin();
+const Entry *end();
+
+// The MIME type of a type name; nothing for a name the table does not hold.
+std::optional<QString> mimeType(const char *name);
+// mimeType for a name the table is known to hold (the constants above).
+QString mimeTypeOf(const char *name);
+// The type name carried under a MIME type; nothing for a MIME type of no table entry.
+std::optional<QString> nameForMimeType(const QString &mimeType);
+
+} // namespace PWPasteboardTypes
