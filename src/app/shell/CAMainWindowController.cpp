@@ -3,6 +3,7 @@
 #include "kernel/merge/CADocument.h"
 #include "app/shell/CAActionError.h"
 #include "app/shell/CAActionRouter.h"
+#include "app/canvas/CACanvasSelection.h"
 #include "app/canvas/CADocView.h"
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CAFloatingPanels.h"
@@ -38,8 +39,6 @@ Hooks &hooks()
     static Hooks instance;
     return instance;
 }
-
-const QString kChangeSelectionNotification = QStringLiteral("Change Selection Notification");
 
 // The window's own commands; registered ones come on top.
 const QStringList &builtInCommands()
@@ -501,9 +500,9 @@ void CAMainWindowController::changeEvent(QEvent *event)
         m_router.windowActivated(this);
         // The floating panels follow the page the user works on, but not while a sheet is up.
         if (!_isSheetActive)
-            PWNotificationCenter::defaultCenter().postNotification(kChangeSelectionNotification, m_docView);
+            PWNotificationCenter::defaultCenter().postNotification(CACanvasSelection::kChangeSelectionNotify, m_docView);
     } else {
-        PWNotificationCenter::defaultCenter().postNotification(kChangeSelectionNotification, nullptr);
+        PWNotificationCenter::defaultCenter().postNotification(CACanvasSelection::kChangeSelectionNotify, nullptr);
     }
     windowDidUpdate();
 }
