@@ -7,7 +7,7 @@
 namespace {
 
 // A postal barcode needs about this many points; a narrower address block goes without one.
-constexpr double kBarcodeWidth = 172.0;
+constexpr double kBarcodeWidth = 180.0;
 
 bool barcodeFits(const QRectF &box)
 {
@@ -91,8 +91,8 @@ double fittingSize(const QString &text, const QRectF &box)
     qsizetype longest = 4;
     for (const QString &line : lines)
         longest = std::max(longest, line.size());
-    const double byWidth = box.width() / (double(longest) * 0.9);
-    const double byHeight = box.height() * 0.62 / double(lines.size());
+    const double byWidth = box.width() / (double(longest) * 1.05);
+    const double byHeight = box.height() * 0.55 / double(lines.size());
     return std::clamp(std::min(byWidth, byHeight), 4.0, 72.0);
 }
 
@@ -186,7 +186,7 @@ void composeSampleDesign(const SampleDesignRecipe &recipe, const QSizeF &page, c
         QRectF sender(content.x(), content.y(), content.width() * 0.42, content.height() * 0.3);
         sender = placePicture(recipe, sender, margin * 0.4, 0.3, canvas);
         canvas.panel(false, false, sender, kLeft);
-        const QRectF recipient(w * 0.4, h * 0.45, w * 0.54, h * 0.42);
+        const QRectF recipient(w * 0.36, h * 0.45, w * 0.58, h * 0.42);
         canvas.panel(true, barcodeFits(recipient), recipient, kLeft);
         break;
     }
@@ -206,7 +206,7 @@ void composeSampleDesign(const SampleDesignRecipe &recipe, const QSizeF &page, c
         const double stamp = std::min(content.width() * 0.12, content.height() * 0.22);
         canvas.shape(kRect, QRectF(content.right() - stamp * 0.8, content.y(), stamp * 0.8, stamp), none,
                      QColor(0x99, 0x99, 0x99), 0.75);
-        const QRectF recipient(middle + margin, h * 0.42, content.right() - middle - margin, h * 0.45);
+        const QRectF recipient(middle + margin * 0.5, h * 0.42, content.right() - middle - margin * 0.5, h * 0.45);
         canvas.panel(true, barcodeFits(recipient), recipient, kLeft);
         break;
     }

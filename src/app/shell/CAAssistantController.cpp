@@ -310,15 +310,17 @@ std::unique_ptr<CADocument> CAAssistantController::createDocument()
 {
     const bool onLayoutStep = !_tabView || _tabView->currentIndex() == 0;
     const bool labelShown = !_layoutTabView || _layoutTabView->currentIndex() == 0;
-    const bool noDesign = _designController && _designController->currentDocPath().isEmpty();
-    // A category of templates that has no designs, or a paper template whose size has none:
-    // the chosen template alone, with nothing on it.
-    if ((onLayoutStep && labelShown && _layoutLabelController && _layoutLabelController->isCategoryWithOutDesign())
-        || (!onLayoutStep && noDesign)) {
+    const bool categoryWithoutDesign =
+        onLayoutStep && labelShown && _layoutLabelController && _layoutLabelController->isCategoryWithOutDesign();
+    // Print on the first step, or a paper template whose size has no designs, has no design to
+    // read: the user still gets the chosen template, with nothing on it.
+    const bool noDesign = !_designController || _designController->currentDocPath().isEmpty();
+    if (categoryWithoutDesign || noDesign) {
+        const documentType type =
+            categoryWithoutDesign ? dtLabel : typeOfLayoutIndex(_layoutTabView ? _layoutTabView->currentIndex() : 0);
         auto document = std::make_unique<CADocument>(std::make_unique<CFTADocument>(
-            typeOfLayoutIndex(_layoutTabView ? _layoutTabView->currentIndex() : 0),
-            CDDString(CAEnvironment::defaultCountry()), CDDString(CAEnvironment::defaultCountry())));
-        if (CALayoutController *chooser = onLayoutStep ? _layoutLabelController : selectedChooser())
+            type, CDDString(CAEnvironment::defaultCountry()), CDDString(CAEnvironment::defaultCountry())));
+        if (CALayoutController *chooser = categoryWithoutDesign ? _layoutLabelController : selectedChooser())
             chooser->applyForDocument(*document);
         document->setDefTextSize();
         return document;
@@ -496,7 +498,6 @@ void CAAssistantController::didSelectStep(int index)
             _contactTabControl->hide();
         showArt(QStringLiteral("wiz_step1"));
     }
-    m_shownStep = index;
     updateNextButton();
 }
 

@@ -158,7 +158,6 @@ private:
     QString m_selectedLayout;
     bool m_contactIsSelected = false;
     bool m_isRunning = false;
-    int m_shownStep = 0;
     QString m_pendingLayout;
     QString m_pendingCategory;
 };

@@ -23,6 +23,7 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 
@@ -380,6 +381,11 @@ TEST_P(AssistantButtons, EndTheRunWithTheirCodeAndNotifyTheLists)
     const int code = runWith([&] {
         if (QString::fromLatin1(c.button) == u"Escape"_s)
             QTest::keyClick(wizard.window(), Qt::Key_Escape);
+        else if (QString::fromLatin1(c.button) == u"OpenKey"_s) {
+            wizard.window()->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(wizard.window()));
+            QTest::keyClick(wizard.window(), Qt::Key_O, Qt::ControlModifier);
+        }
         else if (QString::fromLatin1(c.button) == u"Close"_s)
             wizard.window()->close();
         else
@@ -397,8 +403,34 @@ INSTANTIATE_TEST_SUITE_P(Assistant, AssistantButtons,
                                            ButtonCase{"Escape", "Escape", CAAssistantController::Cancelled},
                                            ButtonCase{"CloseBox", "Close", CAAssistantController::Cancelled},
                                            ButtonCase{"Print", "_printButton", CAAssistantController::Print},
+                                           ButtonCase{"OpenKey", "OpenKey", CAAssistantController::Open},
                                            ButtonCase{"NewBlank", "_newBlankButton", CAAssistantController::NewBlank}),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// A paper template whose size has no designs still gives the user the template, with nothing on it.
+TEST_F(AssistantTest, FinishingWithoutAnyDesignMakesTheBareTemplate)
+{
+    QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    useContentLibrary(empty.path());
+    std::shared_ptr<CATemplateFormat> chosen;
+    bool offered = true;
+    const int code = runWith([&] {
+        clickKind("_kindEnvelope");
+        chosen = wizard.layoutController(1)->getSelectedFormat();
+        clickNext();
+        offered = !wizard.designController()->designs().isEmpty();
+        clickNext();
+    });
+    EXPECT_FALSE(offered);
+    ASSERT_EQ(code, CAAssistantController::Finish);
+    const std::unique_ptr<CADocument> document = wizard.createDocument();
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(document->docType(), dtEnvelope);
+    EXPECT_TRUE(document->ftDocument()->GetComponents(0, false).empty());
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_NEAR(document->ftDocument()->getLayoutSizeX(), std::max(chosen->ItemWidth(), chosen->ItemHeight()), 0.01);
+}
 
 TEST_F(AssistantTest, NewBlankMakesAnEmptyDocumentOfTheShownKindAndTemplate)
 {

@@ -59,6 +59,20 @@ TEST(SampleDesignLibraryTest, EverySampleOpensFitsItsGroupAndTheSideCheckHolds)
         EXPECT_EQ(CATemplateFormat::getSizeGroupNameForSize(longSide, shortSide, int(design->getDocumentType())),
                   std::optional<QString>(parts.at(0)));
         EXPECT_FALSE(design->GetComponents(0, false).empty());
+        // Nothing is cut off by the paper's edge. An address panel's frame keeps a least size
+        // that a small label's lettering need not fill; the frame only has to start on the paper.
+        const QRectF page(0.0, 0.0, design->getDocumentSizeX(0), design->getDocumentSizeY(0));
+        for (CFTComponent *component : design->GetComponents(0, false)) {
+            if (component->getType() == ctAddressPanel) {
+                EXPECT_TRUE(page.contains(QPointF(component->GetOriginX(), component->GetOriginY())));
+                continue;
+            }
+            const QRectF bounds(component->GetOriginX(), component->GetOriginY(), component->GetSizeX(),
+                                component->GetSizeY());
+            EXPECT_TRUE(page.adjusted(-0.5, -0.5, 0.5, 0.5).contains(bounds))
+                << "component of type " << int(component->getType()) << " at " << bounds.x() << "," << bounds.y()
+                << " " << bounds.width() << "x" << bounds.height() << " on " << page.width() << "x" << page.height();
+        }
 
         step.imageWithPath(path);
         step.checkDocSenderAndRecipient();
