@@ -3,6 +3,7 @@
 #include "app/command/CAInstanceCommands.h"
 #include "app/command/CAInstanceDoor.h"
 #include "app/shell/CAAddressWindowPanel.h"
+#include "app/shell/CAAssistantController.h"
 #include "app/shell/CAChangeLayoutSheet.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
@@ -110,7 +111,16 @@ int main(int argc, char *argv[])
     installChangeLayoutSheet();
     installPrintCommands();
     installAddressWindow(controller);
+    installAssistant(controller);
     controller.applicationWillFinishLaunching();
+    // The start-up probe measures the way to a document window: an assistant the start-up
+    // shows first is cancelled as soon as it is up.
+    if (qEnvironmentVariableIsSet("PW_EXIT_WHEN_SHOWN")) {
+        QTimer::singleShot(0, &app, [] {
+            if (CAAssistantController::sharedWizard().isRunning())
+                CAAssistantController::sharedWizard().cancel();
+        });
+    }
     controller.openStartupDocuments(request->files);
     controller.applicationDidFinishLaunching();
     // Text handed over on the command line goes to the documents the start-up made, as text from

@@ -73,10 +73,12 @@ def tab_frame():
           f'<rect x="7" y="0" width="1" height="7" fill="{inside}"/><rect x="1" y="0" width="7" height="1" fill="{inside}"/>')
     write("w_bottom_right", r, r, f'<path d="M7.5 0 V2 A5.5 5.5 0 0 1 2 7.5 H0 V0 Z" fill="{inside}" stroke="{edge}"/>'
           f'<rect x="0" y="0" width="1" height="7" fill="{inside}"/><rect x="0" y="0" width="7" height="1" fill="{inside}"/>')
-    write("w_top", 1, r, f'<rect width="1" height="{r}" fill="{inside}"/><rect width="1" height="1" fill="{edge}"/>')
-    write("w_bottom", 1, r, f'<rect width="1" height="{r}" fill="{inside}"/><rect y="7" width="1" height="1" fill="{edge}"/>')
-    write("w_left", r, 1, f'<rect width="{r}" height="1" fill="{inside}"/><rect width="1" height="1" fill="{edge}"/>')
-    write("w_right", r, 1, f'<rect width="{r}" height="1" fill="{inside}"/><rect x="7" width="1" height="1" fill="{edge}"/>')
+    # The frame places each edge by its own size: an edge as wide (top, bottom) or as high
+    # (left, right) as the corners starts where the corner ends and leaves it whole.
+    write("w_top", r, r, f'<rect width="{r}" height="{r}" fill="{inside}"/><rect width="{r}" height="1" fill="{edge}"/>')
+    write("w_bottom", r, r, f'<rect width="{r}" height="{r}" fill="{inside}"/><rect y="7" width="{r}" height="1" fill="{edge}"/>')
+    write("w_left", r, r, f'<rect width="{r}" height="{r}" fill="{inside}"/><rect width="1" height="{r}" fill="{edge}"/>')
+    write("w_right", r, r, f'<rect width="{r}" height="{r}" fill="{inside}"/><rect x="7" width="1" height="{r}" fill="{edge}"/>')
 
 
 def main():

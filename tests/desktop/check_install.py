@@ -2,7 +2,8 @@
 """Installs the build into a scratch DESTDIR and checks what lands there.
 
 Usage: check_install.py <build dir> <cmake>. The program, the desktop entry, the MIME type of
-design files and both icons must land below the chosen prefix and nowhere else; the desktop entry
+design files, both icons and the sample designs of the assistant (below share/parcelwick/Library)
+must land below the chosen prefix and nowhere else; the desktop entry
 must be valid (desktop-file-validate when installed, else the rules of the Desktop Entry
 Specification that matter for launching and file association); the MIME package must compile
 with update-mime-database when that is installed. Exits non-zero with the reasons on failure.
@@ -26,6 +27,9 @@ EXPECTED = {
     'app_icon': 'share/icons/hicolor/scalable/apps/parcelwick.svg',
     'mime_icon': 'share/icons/hicolor/scalable/mimetypes/application-x-parcelwick-design.svg',
 }
+
+# The assistant's sample designs: design files only, below this folder.
+SAMPLES = 'share/parcelwick/Library/Parcelwick/Templates/en.lproj/'
 
 failures = []
 
@@ -134,13 +138,19 @@ def main():
         for key, path in paths.items():
             if not os.path.isfile(path):
                 fail(f'{EXPECTED[key]} was not installed')
+        samples = 0
         for folder, _, files in os.walk(dest):
             for name in files:
                 full = os.path.join(folder, name)
+                relative = os.path.relpath(full, root)
                 if not full.startswith(root + os.sep):
                     fail(f'{full} was installed outside the prefix')
-                elif os.path.relpath(full, root) not in EXPECTED.values():
-                    fail(f'{os.path.relpath(full, root)} was installed and is not expected')
+                elif relative.startswith(SAMPLES) and relative.endswith('.pwdc'):
+                    samples += 1
+                elif relative not in EXPECTED.values():
+                    fail(f'{relative} was installed and is not expected')
+        if samples == 0:
+            fail('no sample designs were installed below ' + SAMPLES)
         if failures:
             print('\n'.join(failures))
             return 1

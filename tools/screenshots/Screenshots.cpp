@@ -10,6 +10,8 @@
 #include "app/printsheet/CACalibrationController.h"
 #include "app/printsheet/CAPrintJob.h"
 #include "app/printsheet/CAPrintViewController.h"
+#include "app/shell/CAAssistantController.h"
+#include "app/shell/CAAssistantDesingController.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CAFloatingPanels.h"
@@ -24,6 +26,7 @@
 
 #include <QAbstractButton>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QFileDialog>
@@ -118,6 +121,29 @@ QWidget *printSheet(CADocumentController &application, int which)
     return sheet;
 }
 
+// The assistant on a kind's chooser, or on its design step showing a category's first design. The
+// window owns its own assistant, so that the picture's window goes with it.
+QWidget *assistantStep(const QString &layout, const QString &category = QString())
+{
+    auto *wizard = new CAAssistantController;
+    if (!wizard->beginRun(false, layout, QString())) {
+        delete wizard;
+        return nullptr;
+    }
+    QWidget *window = wizard->window();
+    wizard->setParent(window);
+    window->show();
+    if (!category.isEmpty()) {
+        wizard->buttonNext();
+        auto *popup = window->findChild<QWidget *>(u"_designView"_s)->findChild<QComboBox *>(u"_categoryPopup"_s);
+        if (popup && popup->findText(category) >= 0) {
+            popup->setCurrentIndex(popup->findText(category));
+            wizard->designController()->categoryChanged();
+        }
+    }
+    return window;
+}
+
 QWidget *preferencesPane(int pane)
 {
     CAPreferencesController &preferences = CAPreferencesController::sharedPreferencesController();
@@ -140,6 +166,13 @@ const QList<Screenshot> &screenshots()
         {u"preferences-address-panel"_s, [](CADocumentController &) { return preferencesPane(1); }},
         {u"preferences-printing"_s, [](CADocumentController &) { return preferencesPane(2); }},
         {u"preferences-address-importing"_s, [](CADocumentController &) { return preferencesPane(3); }},
+        {u"assistant-layout-label"_s, [](CADocumentController &) { return assistantStep(u"11"_s); }},
+        {u"assistant-layout-envelope"_s, [](CADocumentController &) { return assistantStep(u"12"_s); }},
+        {u"assistant-layout-postcard"_s, [](CADocumentController &) { return assistantStep(u"13"_s); }},
+        {u"assistant-design-label"_s, [](CADocumentController &) { return assistantStep(u"11"_s, u"Business"_s); }},
+        {u"assistant-design-label-handling"_s, [](CADocumentController &) { return assistantStep(u"11"_s, u"Handling"_s); }},
+        {u"assistant-design-envelope"_s, [](CADocumentController &) { return assistantStep(u"12"_s, u"Personal"_s); }},
+        {u"assistant-design-postcard"_s, [](CADocumentController &) { return assistantStep(u"13"_s, u"Personal"_s); }},
         {u"panel-address-senders"_s, [](CADocumentController &) { return addressWindowScreenshot(0); }},
         {u"panel-address-contacts"_s, [](CADocumentController &) { return addressWindowScreenshot(1); }},
         {u"panel-address-print-lists"_s, [](CADocumentController &) { return addressWindowScreenshot(2); }},

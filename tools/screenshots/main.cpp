@@ -1,6 +1,7 @@
 #include "Screenshots.h"
 
 #include "app/shell/CAAddressWindowPanel.h"
+#include "app/shell/CAAssistantController.h"
 #include "app/shell/CAChangeLayoutSheet.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CAFloatingPanels.h"
@@ -49,6 +50,7 @@ int main(int argc, char **argv)
     installChangeLayoutSheet();
     installPrintCommands();
     installAddressWindow(application);
+    installAssistant(application);
     application.applicationWillFinishLaunching();
     application.applicationDidFinishLaunching();
     // Each picture opens what it shows; the first launch's colour panel waits for its own.

@@ -1,0 +1,103 @@
+#include "app/shell/CASampleDesignLibrary.h"
+
+#include "app/shell/CAShellLog.h"
+#include "kernel/base/CAEnvironment.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const QString kTemplatesFolder = QStringLiteral("Parcelwick/Templates");
+
+bool copyTree(const QString &from, const QString &to, QString *error)
+{
+    const QDir source(from);
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    if (!QDir().mkpath(to)) {
+        *error = QStringLiteral("cannot make %1").arg(to);
+        return false;
+    }
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info = it.fileInfo();
+        const QString target = QDir(to).filePath(source.relativeFilePath(path));
+        if (info.isDir()) {
+            if (!QDir().mkpath(target)) {
+                *error = QStringLiteral("cannot make %1").arg(target);
+                return false;
+            }
+        } else if (info.isFile()) {
+            QDir().mkpath(QFileInfo(target).absolutePath());
+            if (!QFile::copy(path, target)) {
+                *error = QStringLiteral("cannot copy %1 to %2").arg(path, target);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool hasEntries(const QString &folder)
+{
+    return !QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty();
+}
+
+} // namespace
+
+QString CASampleDesignLibrary::shippedLibraryPath()
+{
+    const QString installed =
+        QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../share/parcelwick/Library"));
+    for (const QString &candidate : {installed, QStringLiteral(PW_SAMPLE_LIBRARY_BUILD_DIR)}) {
+        if (QFileInfo(QDir(candidate).filePath(kTemplatesFolder)).isDir())
+            return QDir::cleanPath(candidate);
+    }
+    return QString();
+}
+
+QString CASampleDesignLibrary::shippedTemplatesPath(const QString &library, const QString &localization)
+{
+    if (library.isEmpty())
+        return QString();
+    const QDir templates(QDir(library).filePath(kTemplatesFolder));
+    for (const QString &folder : {localization, QStringLiteral("en.lproj")}) {
+        if (!folder.isEmpty() && QFileInfo(templates.filePath(folder)).isDir())
+            return templates.filePath(folder);
+    }
+    return QString();
+}
+
+bool CASampleDesignLibrary::installIfMissing(const QString &shippedTemplates, const QString &target, QString *error)
+{
+    QString reason;
+    if (shippedTemplates.isEmpty() || !QFileInfo(shippedTemplates).isDir() || hasEntries(target))
+        return true;
+    const QString staging = QDir::cleanPath(target) + QStringLiteral(".incoming");
+    QDir(staging).removeRecursively();
+    bool done = copyTree(shippedTemplates, staging, &reason);
+    if (done) {
+        // An empty folder in the way would stop the rename; one with entries was never due a copy.
+        QDir().rmdir(target);
+        QDir().mkpath(QFileInfo(QDir::cleanPath(target)).absolutePath());
+        done = QDir().rename(staging, QDir::cleanPath(target));
+        if (!done)
+            reason = QStringLiteral("cannot move %1 to %2").arg(staging, target);
+    }
+    if (!done) {
+        QDir(staging).removeRecursively();
+        qCWarning(lcShell).noquote() << QStringLiteral("The sample designs were not copied: %1").arg(reason);
+        if (error)
+            *error = reason;
+    }
+    return done;
+}
+
+bool CASampleDesignLibrary::installForUser(QString *error)
+{
+    return installIfMissing(shippedTemplatesPath(shippedLibraryPath(), CAEnvironment::localizedPath()),
+                            CAEnvironment::templatePath(), error);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// The designs the application ships for its assistant, and their first copy into the user's
+// content library. The copy is made into a staging folder beside the target and renamed into
+// place only when complete, so a failed copy never looks like a library.
+class CASampleDesignLibrary
+{
+public:
+    // The shipped content library: below the installed data folder, else the build tree's;
+    // empty when neither holds templates.
+    static QString shippedLibraryPath();
+    // The shipped templates of the localization folder (for example "en.lproj"), falling back
+    // to English; empty when there are none.
+    static QString shippedTemplatesPath(const QString &library, const QString &localization);
+    // Copies the shipped templates to target when target holds no entries. False, with a
+    // reason, when a copy was due and failed; true when done or not needed.
+    static bool installIfMissing(const QString &shippedTemplates, const QString &target, QString *error = nullptr);
+    // The same for the running application: shipped library to CAEnvironment::templatePath().
+    static bool installForUser(QString *error = nullptr);
+};
