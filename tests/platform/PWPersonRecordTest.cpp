@@ -81,6 +81,11 @@ struct DamagedRecord
     QByteArray bytes;
 };
 
+void PrintTo(const DamagedRecord &record, std::ostream *stream)
+{
+    *stream << record.name;
+}
+
 class PWPersonRecordDamage : public testing::TestWithParam<DamagedRecord>
 {
 };
@@ -113,19 +118,19 @@ QByteArray nested(int depth)
 
 INSTANTIATE_TEST_SUITE_P(
     Records, PWPersonRecordDamage,
-    testing::Values(DamagedRecord{"empty", QByteArray()}, DamagedRecord{"vcard", QByteArray("BEGIN:VCARD\r\n")},
-                    DamagedRecord{"laterForm", QByteArray() + PWPersonRecord::kMagic + char(PWPersonRecord::kForm + 1)
-                                                   + QByteArray(3, '\0')},
-                    // A count of values far beyond the bytes that follow.
-                    DamagedRecord{"hugeCount", header() + QByteArray("\xff\xff\xff\xff\x0f", 5)},
-                    // A number that never ends.
-                    DamagedRecord{"endlessNumber", header() + QByteArray(12, '\xff')},
-                    // A text longer than the record.
-                    DamagedRecord{"longText", header() + QByteArray("\x01\x7f", 2) + "First"},
-                    DamagedRecord{"unknownType", header() + QByteArray("\x01\x05", 2) + "First" + '\x63'
-                                                     + QByteArray(2, '\0')},
-                    DamagedRecord{"tooDeep", nested(40)},
-                    DamagedRecord{"trailingBytes", header() + QByteArray(3, '\0') + "extra"}),
+    testing::Values(
+        DamagedRecord {"empty", QByteArray()}, DamagedRecord {"vcard", QByteArray("BEGIN:VCARD\r\n")},
+        DamagedRecord {"laterForm",
+                       QByteArray() + PWPersonRecord::kMagic + char(PWPersonRecord::kForm + 1) + QByteArray(3, '\0')},
+        // A count of values far beyond the bytes that follow.
+        DamagedRecord {"hugeCount", header() + QByteArray("\xff\xff\xff\xff\x0f", 5)},
+        // A number that never ends.
+        DamagedRecord {"endlessNumber", header() + QByteArray(12, '\xff')},
+        // A text longer than the record.
+        DamagedRecord {"longText", header() + QByteArray("\x01\x7f", 2) + "First"},
+        DamagedRecord {"unknownType", header() + QByteArray("\x01\x05", 2) + "First" + '\x63' + QByteArray(2, '\0')},
+        DamagedRecord {"tooDeep", nested(40)},
+        DamagedRecord {"trailingBytes", header() + QByteArray(3, '\0') + "extra"}),
     [](const testing::TestParamInfo<DamagedRecord> &info) { return std::string(info.param.name); });
 
 // A value the person type does not take is left out; the rest of the person is read.
@@ -136,7 +141,7 @@ TEST(PWPersonRecord, AValueOfAnotherKindIsLeftOut)
     QByteArray bytes = PWPersonRecord::encode(*person);
     // Two single values: a birthday that is a text, then the first name.
     QByteArray edited = header() + '\x02' + char(kPWBirthdayProperty.toUtf8().size()) + kPWBirthdayProperty.toUtf8()
-                        + '\x01' + '\x05' + "March";
+        + '\x01' + '\x05' + "March";
     edited += bytes.mid(3);
     const std::shared_ptr<PWPerson> read = decoded(edited);
     ASSERT_TRUE(read);

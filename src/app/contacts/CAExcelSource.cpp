@@ -27,8 +27,7 @@ QString CAExcelSource::name()
 }
 
 std::optional<CAPersonList> CAExcelSource::personsFromWorkbook(const QString &path, QWidget *window,
-                                                               QStringList &problems,
-                                                               const CAContactImportHooks &hooks,
+                                                               QStringList &problems, const CAContactImportHooks &hooks,
                                                                CAImportProgress *progress)
 {
     const QString fileName = QFileInfo(path).fileName();
@@ -102,11 +101,11 @@ CAExcelSource::importDataFromExcel(QWidget *window, QStringList &problems, PWUse
 
 void CAExcelSource::registerWith(CADataSourceContainer &container)
 {
-    container.registerProgressSource(name(), kCacheName,
-                             CADataSourceContainer::ProgressImportFunction(
-                                 [&container](QWidget *window, QStringList &problems, CAImportProgress *progress) {
-                                     return importDataFromExcel(window, problems,
-                                                                PWUserDefaults::standardUserDefaults(), container,
-                                                                CAContactImportHooks::shared(), progress);
-                                 }));
+    container.registerProgressSource(
+        name(), kCacheName,
+        CADataSourceContainer::ProgressImportFunction(
+            [&container](QWidget *window, QStringList &problems, CAImportProgress *progress) {
+                return importDataFromExcel(window, problems, PWUserDefaults::standardUserDefaults(), container,
+                                           CAContactImportHooks::shared(), progress);
+            }));
 }

@@ -32,10 +32,8 @@ public:
     // reads them in order. Nothing when the chooser was cancelled (which sets the container's
     // import error flag), when the import dialog of any workbook was cancelled (the persons of
     // all workbooks are dropped), or when no workbook gave a person.
-    static std::optional<CADataSourceContainer::ImportResult>
-    importDataFromExcel(QWidget *window, QStringList &problems, PWUserDefaults &defaults,
-                        CADataSourceContainer &container,
-                        const CAContactImportHooks &hooks = CAContactImportHooks::shared(),
-                        CAImportProgress *progress = nullptr);
+    static std::optional<CADataSourceContainer::ImportResult> importDataFromExcel(
+        QWidget *window, QStringList &problems, PWUserDefaults &defaults, CADataSourceContainer &container,
+        const CAContactImportHooks &hooks = CAContactImportHooks::shared(), CAImportProgress *progress = nullptr);
     static void registerWith(CADataSourceContainer &container);
 };

@@ -41,9 +41,12 @@ struct AddressParts
     {
         // Every key is there, empty or not, the country code always empty: the shape the
         // address panels expect of an imported address.
-        return {{kPWAddressStreetKey, PWPlist::fromString(street)},   {kPWAddressCityKey, PWPlist::fromString(city)},
-                {kPWAddressStateKey, PWPlist::fromString(state)},     {kPWAddressZIPKey, PWPlist::fromString(zip)},
-                {kPWAddressCountryKey, PWPlist::fromString(country)}, {kPWAddressCountryCodeKey, PWPlist::fromString(kEmpty)}};
+        return {{kPWAddressStreetKey, PWPlist::fromString(street)},
+                {kPWAddressCityKey, PWPlist::fromString(city)},
+                {kPWAddressStateKey, PWPlist::fromString(state)},
+                {kPWAddressZIPKey, PWPlist::fromString(zip)},
+                {kPWAddressCountryKey, PWPlist::fromString(country)},
+                {kPWAddressCountryCodeKey, PWPlist::fromString(kEmpty)}};
     }
 };
 
@@ -148,7 +151,8 @@ QString CAScriptedSource::helperFolder()
     QMutexLocker lock(&folderMutex);
     if (!folderOverride.isEmpty())
         return folderOverride;
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Parcelwick/Helpers");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/Parcelwick/Helpers");
 }
 
 void CAScriptedSource::setHelperFolder(const QString &folder)
@@ -178,7 +182,7 @@ std::optional<QJsonArray> CAScriptedSource::runHelper(const QString &helper, con
     process.start();
     if (!process.waitForStarted())
         return fail(QStringLiteral("the helper %1 could not be started: %2").arg(helper, process.errorString()));
-    QJsonObject request{{QStringLiteral("request"), QStringLiteral("records")}, {QStringLiteral("source"), cacheName}};
+    QJsonObject request {{QStringLiteral("request"), QStringLiteral("records")}, {QStringLiteral("source"), cacheName}};
     process.write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
     process.closeWriteChannel();
 
@@ -245,9 +249,10 @@ std::optional<QJsonArray> CAScriptedSource::runHelper(const QString &helper, con
     return records;
 }
 
-std::optional<CADataSourceContainer::ImportResult>
-CAScriptedSource::importDataFrom(const QString &cacheName, CADataSourceContainer &container, QStringList &problems,
-                                 CAImportProgress *progress)
+std::optional<CADataSourceContainer::ImportResult> CAScriptedSource::importDataFrom(const QString &cacheName,
+                                                                                    CADataSourceContainer &container,
+                                                                                    QStringList &problems,
+                                                                                    CAImportProgress *progress)
 {
     const QString helper = helperForSource(cacheName);
     QString error;

@@ -54,9 +54,10 @@ public:
     // The generic import: the records of the source's helper as persons (and groups). At least
     // one record clears the container's import error flag; a failure, or no record, sets it and
     // gives nothing, so that the cache and the persons read before stay.
-    static std::optional<CADataSourceContainer::ImportResult>
-    importDataFrom(const QString &cacheName, CADataSourceContainer &container, QStringList &problems,
-                   CAImportProgress *progress = nullptr);
+    static std::optional<CADataSourceContainer::ImportResult> importDataFrom(const QString &cacheName,
+                                                                             CADataSourceContainer &container,
+                                                                             QStringList &problems,
+                                                                             CAImportProgress *progress = nullptr);
 
     // Registers each source whose helper is installed; answers their display names.
     static QStringList registerInstalled(CADataSourceContainer &container);

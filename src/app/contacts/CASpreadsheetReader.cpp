@@ -54,7 +54,10 @@ public:
     ZipArchive &operator=(const ZipArchive &) = delete;
 
     bool isOpen() const { return m_zip != nullptr; }
-    bool contains(const QString &name) const { return m_zip && zip_name_locate(m_zip, name.toUtf8().constData(), 0) >= 0; }
+    bool contains(const QString &name) const
+    {
+        return m_zip && zip_name_locate(m_zip, name.toUtf8().constData(), 0) >= 0;
+    }
 
     // The unpacked part, or nothing with a reason: missing, damaged, or larger than the limit.
     std::optional<QByteArray> part(const QString &name, QString *error) const
@@ -387,8 +390,8 @@ std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readXls(const QStr
 
 std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readFirstSheet(const QString &path, QString *error)
 {
-    const PWFileReader::Signature signature{&isWorkbook, kCompoundMagic.size(),
-                                            QStringLiteral("the file is not an Excel workbook")};
+    const PWFileReader::Signature signature {&isWorkbook, kCompoundMagic.size(),
+                                             QStringLiteral("the file is not an Excel workbook")};
     const PWFileReader::Result file = PWFileReader::read(path, kMaxPartBytes, signature);
     if (!file.ok()) {
         setError(error, file.reason);

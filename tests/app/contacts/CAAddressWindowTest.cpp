@@ -1,9 +1,11 @@
 #include "ContactsTestSupport.h"
+#include "TestSupport.h"
 
 #include "app/contacts/CAAddressWindow.h"
 #include "app/contacts/CAContactImportDialogs.h"
 #include "app/contacts/CAContactTableModel.h"
 #include "app/contacts/CADataSourceContainer.h"
+#include "app/contacts/CAExcelSource.h"
 #include "app/contacts/CAImportProgressDialog.h"
 #include "app/contacts/CAImportWorker.h"
 #include "app/contacts/CALocalContactBase.h"
@@ -364,4 +366,21 @@ TEST_F(CAAddressWindowTest, StopPressedMidwayKeepsListAndCache)
     EXPECT_TRUE(container.isAllowUpdateCacheForSource(CAVCFSource::name()));
     EXPECT_TRUE(window.findChild<QPushButton *>(u"updateButton"_s)->isEnabled());
     EXPECT_TRUE(window.findChild<QLabel *>(u"importMessage"_s)->text().contains(u"stopped"_s));
+}
+
+// Every other importing source the container was given gets its own page; a workbook chosen for
+// the spreadsheet source is read through the import worker into its table.
+TEST_F(CAAddressWindowTest, SpreadsheetSourceHasItsPageAndImportsAWorkbook)
+{
+    CAExcelSource::registerWith(container);
+    CAAddressWindow window(models());
+    EXPECT_TRUE(window.sourceNames().contains(CAExcelSource::name()));
+    ASSERT_TRUE(window.findChild<QTableView *>(u"ExcelSourceTable"_s));
+    chooseSource(window, CAExcelSource::name());
+    chooserAnswers(QStringList{pwtest::dataPath(u"spreadsheets/contacts.xlsx"_s)});
+    importThroughUpdateButton(window);
+    EXPECT_EQ(chooserCalls, 1);
+    EXPECT_TRUE(chooserOnMainThread);
+    EXPECT_EQ(lastNames(window.currentModel()->content()), (QStringList{u"Ashgrove"_s, u"O'Neil"_s, u"Tanaka"_s}));
+    EXPECT_TRUE(QFile::exists(container.getCachePathForSource(CAExcelSource::kCacheName)));
 }

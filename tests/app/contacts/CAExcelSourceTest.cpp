@@ -49,12 +49,12 @@ protected:
             headerSeen = text.hasHeader();
             return dialogs != cancelDialog;
         };
-        hooks.chooseFiles = [this](QWidget *, const QString &, const QStringList &filters)
-            -> std::optional<CAContactImportHooks::ChosenFiles> {
+        hooks.chooseFiles = [this](QWidget *, const QString &,
+                                   const QStringList &filters) -> std::optional<CAContactImportHooks::ChosenFiles> {
             chooserFilters = filters;
             if (!chosen)
                 return std::nullopt;
-            return CAContactImportHooks::ChosenFiles{*chosen, folder.path()};
+            return CAContactImportHooks::ChosenFiles {*chosen, folder.path()};
         };
     }
 
@@ -91,7 +91,7 @@ TEST_F(CAExcelSourceTest, WorkbooksBecomePersonsThroughTheImportDialog)
         EXPECT_TRUE(headerSeen) << "the header row is told by its keywords";
         EXPECT_EQ(spooledWhileShown, 0);
         EXPECT_TRUE(spooledFiles().isEmpty());
-        EXPECT_EQ(lastNames(*persons), (QStringList{u"Ashgrove"_s, u"O'Neil"_s, u"Tanaka"_s}));
+        EXPECT_EQ(lastNames(*persons), (QStringList {u"Ashgrove"_s, u"O'Neil"_s, u"Tanaka"_s}));
         const PWPerson &zoe = *persons->at(1);
         EXPECT_EQ(zoe.stringForProperty(kPWFirstNameProperty), u"Zo\u00eb"_s);
         EXPECT_EQ(zoe.stringForProperty(kPWOrganizationProperty), u"The \"Quay\" Works"_s);
@@ -104,16 +104,17 @@ TEST_F(CAExcelSourceTest, WorkbooksBecomePersonsThroughTheImportDialog)
 
 TEST_F(CAExcelSourceTest, ImportReadsEveryChosenWorkbookAndRemembersTheFolder)
 {
-    chosen = QStringList{workbook("contacts.xlsx"), workbook("broken-sheet.xlsx"), workbook("contacts.xls")};
+    chosen = QStringList {workbook("contacts.xlsx"), workbook("broken-sheet.xlsx"), workbook("contacts.xls")};
     QStringList problems;
     const std::optional<CADataSourceContainer::ImportResult> result =
         CAExcelSource::importDataFromExcel(nullptr, problems, scratch.defaults(), container, hooks);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->persons.size(), 6);
-    EXPECT_EQ(chooserFilters, QStringList{u"*.xls *.xlsx"_s});
+    EXPECT_EQ(chooserFilters, QStringList {u"*.xls *.xlsx"_s});
     // The damaged workbook is named and skipped; the others are read.
     ASSERT_EQ(problems.size(), 1);
-    EXPECT_TRUE(problems.first().startsWith(u"broken-sheet.xlsx could not be read"_s)) << problems.first().toStdString();
+    EXPECT_TRUE(problems.first().startsWith(u"broken-sheet.xlsx could not be read"_s))
+        << problems.first().toStdString();
     EXPECT_EQ(scratch.defaults().stringForKey(u"excelFileOpenDialogDirectory"_s), folder.path());
     EXPECT_FALSE(container.isErrorDuringImporting());
 }
@@ -127,14 +128,14 @@ TEST_F(CAExcelSourceTest, CancelledOrEmptyImportsGiveNothing)
     EXPECT_TRUE(container.isErrorDuringImporting());
 
     container.setErrorDuringImporting(false);
-    chosen = QStringList{workbook("contacts.xlsx"), workbook("contacts.xls"), workbook("inline.xlsx")};
+    chosen = QStringList {workbook("contacts.xlsx"), workbook("contacts.xls"), workbook("inline.xlsx")};
     cancelDialog = 2;
     EXPECT_FALSE(CAExcelSource::importDataFromExcel(nullptr, problems, scratch.defaults(), container, hooks));
     EXPECT_EQ(dialogs, 2) << "the third workbook is not asked about";
     EXPECT_FALSE(container.isErrorDuringImporting());
     EXPECT_TRUE(spooledFiles().isEmpty());
 
-    chosen = QStringList{workbook("no-workbook.xlsx")};
+    chosen = QStringList {workbook("no-workbook.xlsx")};
     problems.clear();
     EXPECT_FALSE(CAExcelSource::importDataFromExcel(nullptr, problems, scratch.defaults(), container, hooks));
     EXPECT_EQ(problems.size(), 1);

@@ -77,8 +77,8 @@ TEST(CAScriptedSourceRecords, NamesAddressesAndTheirParts)
     const PWPlist::Dictionary work = adaAddresses.valueAtIndex(0).toDictionary();
     EXPECT_EQ(work.size(), 6);
     EXPECT_EQ(work.value(kPWAddressZIPKey).toString(), u"EC1"_s);
-    for (const QString &key : {kPWAddressStreetKey, kPWAddressCityKey, kPWAddressStateKey, kPWAddressCountryKey,
-                               kPWAddressCountryCodeKey})
+    for (const QString &key :
+         {kPWAddressStreetKey, kPWAddressCityKey, kPWAddressStateKey, kPWAddressCountryKey, kPWAddressCountryCodeKey})
         EXPECT_TRUE(work.value(key).isString() && work.value(key).toString().isEmpty()) << key.toStdString();
 
     // Home before work; the primary one is the one "primaryaddress" names, when there is one.
@@ -90,7 +90,8 @@ TEST(CAScriptedSourceRecords, NamesAddressesAndTheirParts)
     EXPECT_EQ(getPrimaryAddressLabel(result.persons.at(2).get()), kPWAddressWorkLabel);
     EXPECT_EQ(getPrimaryAddressLabel(result.persons.at(3).get()), kPWAddressHomeLabel);
     // A record without addresses still gets its (empty) address list.
-    const CADataSourceContainer::ImportResult bare = CAScriptedSource::personsFromRecords(records(R"([{"lastname": "Bare"}])"));
+    const CADataSourceContainer::ImportResult bare =
+        CAScriptedSource::personsFromRecords(records(R"([{"lastname": "Bare"}])"));
     ASSERT_TRUE(bare.persons.first()->multiValueForProperty(kPWAddressProperty));
     EXPECT_TRUE(addressesOf(*bare.persons.first()).isEmpty());
 }
@@ -103,9 +104,9 @@ TEST(CAScriptedSourceRecords, GroupsHoldTheirMembers)
         {"lastname": "Three", "_groups": []}
     ])"));
     ASSERT_TRUE(result.groups);
-    EXPECT_EQ(result.groups->keys(), (QStringList{u"Friends"_s, u"Work"_s}));
-    EXPECT_EQ(lastNames(result.groups->value(u"Friends"_s)), QStringList{u"One"_s});
-    EXPECT_EQ(lastNames(result.groups->value(u"Work"_s)), (QStringList{u"One"_s, u"Two"_s}));
+    EXPECT_EQ(result.groups->keys(), (QStringList {u"Friends"_s, u"Work"_s}));
+    EXPECT_EQ(lastNames(result.groups->value(u"Friends"_s)), QStringList {u"One"_s});
+    EXPECT_EQ(lastNames(result.groups->value(u"Work"_s)), (QStringList {u"One"_s, u"Two"_s}));
     EXPECT_EQ(result.groups->value(u"Work"_s).first().get(), result.persons.first().get());
 }
 
@@ -125,16 +126,17 @@ TEST_F(CAScriptedSourceTest, SourcesWithoutHelperAreHidden)
 TEST_F(CAScriptedSourceTest, HelperRecordsBecomeTheSourcesPersons)
 {
     const QString requestCopy = folder.path() + u"/request"_s;
-    installHelper(u"Eudora"_s, "echo \"$1\" > '" + requestCopy.toUtf8() + "'\ncat >> '" + requestCopy.toUtf8()
-                                   + "'\n"
-                                     "echo '{\"count\": 2}'\necho '{\"index\": 1}'\n"
-                                     "echo '{\"records\": [{\"lastname\": \"Ashgrove\"}, {\"lastname\": \"Byron\"}]}'\n");
+    installHelper(u"Eudora"_s,
+                  "echo \"$1\" > '" + requestCopy.toUtf8() + "'\ncat >> '" + requestCopy.toUtf8()
+                      + "'\n"
+                        "echo '{\"count\": 2}'\necho '{\"index\": 1}'\n"
+                        "echo '{\"records\": [{\"lastname\": \"Ashgrove\"}, {\"lastname\": \"Byron\"}]}'\n");
     const QStringList names = CAScriptedSource::registerInstalled(container);
     ASSERT_EQ(names.size(), 1);
     container.setErrorDuringImporting(true);
     const std::optional<CAPersonList> persons = container.contactsForSource(names.first(), nullptr, true);
     ASSERT_TRUE(persons);
-    EXPECT_EQ(lastNames(*persons), (QStringList{u"Ashgrove"_s, u"Byron"_s}));
+    EXPECT_EQ(lastNames(*persons), (QStringList {u"Ashgrove"_s, u"Byron"_s}));
     EXPECT_FALSE(container.isErrorDuringImporting());
     EXPECT_TRUE(QFile::exists(container.getCachePathForSource(u"Eudora"_s)));
     EXPECT_EQ(pwtest::readFile(requestCopy), QByteArray("Eudora\n{\"request\":\"records\",\"source\":\"Eudora\"}\n"));
@@ -152,8 +154,9 @@ TEST_F(CAScriptedSourceTest, AFailedImportKeepsTheCacheAndSetsTheErrorFlag)
         {"echo '{\"records\": []}'\n", u"answered no contacts"_s},
         {"echo 'this is not json'\n", u"answered no records"_s},
     };
-    installHelper(u"Entourage"_s,
-                  "echo '{\"records\": [{\"lastname\": \"Kept\", \"_groups\": [\"Club\"]}, {\"lastname\": \"Also\"}]}'\n");
+    installHelper(
+        u"Entourage"_s,
+        "echo '{\"records\": [{\"lastname\": \"Kept\", \"_groups\": [\"Club\"]}, {\"lastname\": \"Also\"}]}'\n");
     const QString name = CAScriptedSource::registerInstalled(container).value(0);
     ASSERT_FALSE(name.isEmpty());
     ASSERT_TRUE(container.contactsForSource(name, nullptr, true));
@@ -165,12 +168,12 @@ TEST_F(CAScriptedSourceTest, AFailedImportKeepsTheCacheAndSetsTheErrorFlag)
         container.setErrorDuringImporting(false);
         const std::optional<CAPersonList> persons = container.contactsForSource(name, nullptr, true);
         ASSERT_TRUE(persons);
-        EXPECT_EQ(lastNames(*persons), (QStringList{u"Kept"_s, u"Also"_s}));
+        EXPECT_EQ(lastNames(*persons), (QStringList {u"Kept"_s, u"Also"_s}));
         EXPECT_TRUE(container.isErrorDuringImporting());
         EXPECT_EQ(pwtest::readFile(container.getCachePathForSource(u"Entourage"_s)), cacheBefore);
         EXPECT_TRUE(container.lastImportProblems(name).join(u' ').contains(reason))
             << container.lastImportProblems(name).join(u' ').toStdString();
-        EXPECT_EQ(lastNames(container.groupsForSource(name)->value(u"Club"_s)), QStringList{u"Kept"_s});
+        EXPECT_EQ(lastNames(container.groupsForSource(name)->value(u"Club"_s)), QStringList {u"Kept"_s});
     }
 }
 

@@ -36,8 +36,8 @@ class CASpreadsheetWorkbooks : public testing::TestWithParam<const char *>
 TEST_P(CASpreadsheetWorkbooks, FirstSheetComesAsRows)
 {
     QString error;
-    const std::optional<Rows> rows =
-        CASpreadsheetReader::readFirstSheet(pwtest::dataPath(u"spreadsheets/"_s + QString::fromLatin1(GetParam())), &error);
+    const std::optional<Rows> rows = CASpreadsheetReader::readFirstSheet(
+        pwtest::dataPath(u"spreadsheets/"_s + QString::fromLatin1(GetParam())), &error);
     ASSERT_TRUE(rows) << error.toStdString();
     EXPECT_EQ(*rows, kContacts);
 }
@@ -50,7 +50,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, CASpreadsheetWorkbooks, testing::Values("conta
 TEST(CASpreadsheetReader, XlsxCellKinds)
 {
     QString error;
-    const std::optional<Rows> rows = CASpreadsheetReader::readFirstSheet(pwtest::dataPath(u"spreadsheets/inline.xlsx"_s), &error);
+    const std::optional<Rows> rows =
+        CASpreadsheetReader::readFirstSheet(pwtest::dataPath(u"spreadsheets/inline.xlsx"_s), &error);
     ASSERT_TRUE(rows) << error.toStdString();
     const Rows expected = {{u"First Name"_s, u"Last Name"_s, QString(), u"Home City"_s, u"Note"_s},
                            {u"Mari Ann"_s, u"Green"_s, QString(), u"LEEDS"_s, u"TRUE"_s},
@@ -64,6 +65,11 @@ struct Refusal
     const char *reason;
 };
 
+void PrintTo(const Refusal &refusal, std::ostream *stream)
+{
+    *stream << refusal.file;
+}
+
 class CASpreadsheetRefusals : public testing::TestWithParam<Refusal>
 {
 };
@@ -71,15 +77,16 @@ class CASpreadsheetRefusals : public testing::TestWithParam<Refusal>
 TEST_P(CASpreadsheetRefusals, DamagedWorkbookIsRefusedWithAReason)
 {
     QString error;
-    EXPECT_FALSE(CASpreadsheetReader::readFirstSheet(pwtest::dataPath(u"spreadsheets/"_s + QString::fromLatin1(GetParam().file)), &error));
+    EXPECT_FALSE(CASpreadsheetReader::readFirstSheet(
+        pwtest::dataPath(u"spreadsheets/"_s + QString::fromLatin1(GetParam().file)), &error));
     EXPECT_TRUE(error.contains(QString::fromLatin1(GetParam().reason))) << error.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Workbooks, CASpreadsheetRefusals,
-                         testing::Values(Refusal{"bad-shared-index.xlsx", "names a text the workbook does not hold"},
-                                         Refusal{"bad-reference.xlsx", "no usable position"},
-                                         Refusal{"broken-sheet.xlsx", "the worksheet is damaged"},
-                                         Refusal{"no-workbook.xlsx", "no part xl/workbook.xml"}),
+                         testing::Values(Refusal {"bad-shared-index.xlsx", "names a text the workbook does not hold"},
+                                         Refusal {"bad-reference.xlsx", "no usable position"},
+                                         Refusal {"broken-sheet.xlsx", "the worksheet is damaged"},
+                                         Refusal {"no-workbook.xlsx", "no part xl/workbook.xml"}),
                          [](const testing::TestParamInfo<Refusal> &info) {
                              std::string name = info.param.file;
                              name = name.substr(0, name.find('.'));
@@ -95,8 +102,8 @@ TEST(CASpreadsheetReader, TruncatedWorkbooksAreRefused)
     for (const QString &name : {u"contacts.xlsx"_s, u"contacts.xls"_s}) {
         const QByteArray whole = pwtest::readFixture(u"spreadsheets/"_s + name);
         ASSERT_FALSE(whole.isEmpty());
-        for (const qsizetype length : {qsizetype(0), qsizetype(4), qsizetype(8), qsizetype(512), whole.size() / 2,
-                                       whole.size() - 1}) {
+        for (const qsizetype length :
+             {qsizetype(0), qsizetype(4), qsizetype(8), qsizetype(512), whole.size() / 2, whole.size() - 1}) {
             const QString path = folder.filePath(u"cut-"_s + name);
             QFile file(path);
             ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
