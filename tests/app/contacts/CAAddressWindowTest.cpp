@@ -97,6 +97,8 @@ protected:
         QCoreApplication::processEvents(); // the queued cache notification
     }
 
+    void registerHeldImport();
+
     void chooseSource(CAAddressWindow &window, const QString &name)
     {
         auto *popup = window.findChild<QComboBox *>(u"sourceButton"_s);
@@ -291,35 +293,31 @@ TEST_F(CAAddressWindowTest, SortMenuStoresTheKeyAndFromSourceUsesTheDefault)
 
 } // namespace
 
-// A large import runs on the import worker under the window's modal progress dialog; Stop pressed
-// midway keeps the list shown, the memory list and the cache as they were.
-TEST_F(CAAddressWindowTest, StopPressedMidwayKeepsListAndCache)
-{
-    CAAddressWindow window(models());
-    window.show();
-    chooseSource(window, CAVCFSource::name());
-    chooserAnswers(QStringList{writeVCards(u"a.vcf"_s, {u"Kept"_s, u"Also"_s})});
-    importThroughUpdateButton(window);
-    ASSERT_EQ(window.currentModel()->rowCount(), 2);
+namespace {
 
-    constexpr int kCards = 4000;
+constexpr int kHeldCards = 4000;
+
+} // namespace
+
+// The vCard source now reads a large file and, at its middle card, waits for the stop, so that
+// the stop falls midway whatever the machine's speed.
+void CAAddressWindowTest::registerHeldImport()
+{
     QStringList many;
-    for (int i = 0; i < kCards; ++i)
+    for (int i = 0; i < kHeldCards; ++i)
         many << u"Large%1"_s.arg(i);
     const QString large = writeVCards(u"large.vcf"_s, many);
-    // The source reads the large file and, at its middle card, waits for the stop, so that the
-    // stop falls midway whatever the machine's speed.
     container.registerProgressSource(
         CAVCFSource::name(), CAVCFSource::kCacheName,
         CADataSourceContainer::ProgressImportFunction(
-            [large](QWidget *, QStringList &problems, CAImportProgress *progress)
-                -> std::optional<CADataSourceContainer::ImportResult> {
+            [large](QWidget *, QStringList &problems,
+                    CAImportProgress *progress) -> std::optional<CADataSourceContainer::ImportResult> {
                 if (!progress)
                     return std::nullopt;
                 QString error;
                 const CAPersonList persons =
                     CAVCFSource::personFromVCFFile(large, &error, [progress](quint32 index, quint32 count) {
-                        if (index == kCards / 2) {
+                        if (index == kHeldCards / 2) {
                             progress->report(index, count);
                             QElapsedTimer clock;
                             clock.start();
@@ -334,18 +332,31 @@ TEST_F(CAAddressWindowTest, StopPressedMidwayKeepsListAndCache)
                     return std::nullopt;
                 return CADataSourceContainer::ImportResult{persons, std::nullopt};
             }));
+}
 
+// A large import runs on the import worker under the window's modal progress dialog; Stop pressed
+// midway keeps the list shown, the memory list and the cache as they were.
+TEST_F(CAAddressWindowTest, StopPressedMidwayKeepsListAndCache)
+{
+    CAAddressWindow window(models());
+    window.show();
+    chooseSource(window, CAVCFSource::name());
+    chooserAnswers(QStringList{writeVCards(u"a.vcf"_s, {u"Kept"_s, u"Also"_s})});
+    importThroughUpdateButton(window);
+    ASSERT_EQ(window.currentModel()->rowCount(), 2);
+
+    registerHeldImport();
     QSignalSpy finished(&window, &CAAddressWindow::importFinished);
     QTest::mouseClick(window.findChild<QPushButton *>(u"updateButton"_s), Qt::LeftButton);
     CAImportProgressDialog *dialog = nullptr;
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < 10000 && !(dialog && dialog->value() == kCards / 2)) {
+    while (clock.elapsed() < 10000 && !(dialog && dialog->value() == kHeldCards / 2)) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         dialog = window.findChild<CAImportProgressDialog *>();
     }
     ASSERT_TRUE(dialog) << "the import shows its progress dialog";
-    ASSERT_EQ(dialog->value(), kCards / 2);
+    ASSERT_EQ(dialog->value(), kHeldCards / 2);
     EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
     EXPECT_FALSE(container.isAllowUpdateCacheForSource(CAVCFSource::name())) << "no update while one runs";
     QAbstractButton *stop = nullptr;
@@ -383,4 +394,29 @@ TEST_F(CAAddressWindowTest, SpreadsheetSourceHasItsPageAndImportsAWorkbook)
     EXPECT_TRUE(chooserOnMainThread);
     EXPECT_EQ(lastNames(window.currentModel()->content()), (QStringList{u"Ashgrove"_s, u"O'Neil"_s, u"Tanaka"_s}));
     EXPECT_TRUE(QFile::exists(container.getCachePathForSource(CAExcelSource::kCacheName)));
+}
+
+// A window closed while its import waits midway stops the import and waits for it: nothing of the
+// import is kept, and the worker is free for the next one.
+TEST_F(CAAddressWindowTest, ClosingTheWindowMidwayStopsItsImport)
+{
+    CAImportWorker worker;
+    {
+        CAAddressWindow window(models());
+        window.setImportWorker(worker);
+        window.show();
+        chooseSource(window, CAVCFSource::name());
+        chooserAnswers(QStringList{writeVCards(u"a.vcf"_s, {u"Kept"_s})});
+        importThroughUpdateButton(window);
+        registerHeldImport();
+        QTest::mouseClick(window.findChild<QPushButton *>(u"updateButton"_s), Qt::LeftButton);
+        QElapsedTimer clock;
+        clock.start();
+        while (worker.progress().recordIndex.load() != kHeldCards / 2 && clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_TRUE(worker.isRunning());
+    }
+    EXPECT_FALSE(worker.isRunning());
+    EXPECT_EQ(lastNames(*container.memoryListForSource(CAVCFSource::name())), QStringList{u"Kept"_s});
+    EXPECT_EQ(lastNames(*container.getCachedPersonListForSource(CAVCFSource::kCacheName)), QStringList{u"Kept"_s});
 }
