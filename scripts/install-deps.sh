@@ -9,10 +9,11 @@ packages=(
   libpoppler-qt6-dev poppler-utils
   libtiff-dev libtiff-tools
   libspectre-dev
+  libfreexl-dev libzip-dev
   swish-e-dev swish-e
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation
-  python3 python3-vobject ccache
+  python3 python3-vobject python3-openpyxl python3-xlwt ccache
   clang libclang-rt-14-dev
 )
 

@@ -3,6 +3,8 @@
 #include "app/contacts/CAAddressBookSource.h"
 #include "app/contacts/CAContactTableModel.h"
 #include "app/contacts/CADataSourceContainer.h"
+#include "app/contacts/CAImportProgressDialog.h"
+#include "app/contacts/CAImportWorker.h"
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CASenderList.h"
@@ -25,7 +27,6 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableView>
-#include <QThread>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -41,7 +42,7 @@ constexpr int kFromSource = 134;
 
 struct CAAddressWindow::SourcePage
 {
-    enum Kind { AddressBook, VCard, TextFile, LocalBase };
+    enum Kind { AddressBook, VCard, TextFile, Imported, LocalBase };
     Kind kind;
     QString name;
     int defaultSortingKey;
@@ -110,10 +111,11 @@ CAAddressWindow::CAAddressWindow(const Models &models, QWidget *parent)
 
 CAAddressWindow::~CAAddressWindow()
 {
-    // An import still reading keeps the container busy; it finishes before the window goes.
-    if (m_importThread) {
-        m_importThread->wait();
-        delete m_importThread;
+    // An import still reading is stopped and waited for: it reads into the container the window
+    // was given, which may go with the window. What it read is not kept.
+    if (m_importing && m_worker) {
+        disconnect(m_worker, nullptr, this, nullptr);
+        m_worker->stopAndWait();
     }
     qDeleteAll(m_pages);
 }
@@ -179,6 +181,14 @@ QWidget *CAAddressWindow::makeContactsPage()
               "addressBookTable");
     addSource(SourcePage::VCard, CAVCFSource::name(), 18, "vcfSourceTable");
     addSource(SourcePage::TextFile, CATextFileSource::name(), 18, "textSourceTable");
+    // The other importing sources the container was given (workbooks; programs whose helper is
+    // installed), each a table named after its cache.
+    for (const QString &name : m_models.container.sourceNames()) {
+        if (name == CAVCFSource::name() || name == CATextFileSource::name())
+            continue;
+        const QByteArray table = m_models.container.cacheNameOfSource(name).toLatin1() + "SourceTable";
+        addSource(SourcePage::Imported, name, 18, table.constData());
+    }
     addSource(SourcePage::LocalBase, CALocalContactBase::kName, CALocalContactBase::kDefaultSortingValue,
               "localBaseTable");
     connect(m_sourceButton, &QComboBox::activated, this, [this] {
@@ -361,7 +371,8 @@ void CAAddressWindow::reloadSource(const QString &name)
             page->model->setContent(m_models.localBase.personListDict().personList());
             break;
         case SourcePage::VCard:
-        case SourcePage::TextFile: {
+        case SourcePage::TextFile:
+        case SourcePage::Imported: {
             // What the source read last, else its cache; an import needs the user's files and
             // starts only from the update button.
             std::optional<CAPersonList> list = m_models.container.memoryListForSource(name);
@@ -489,7 +500,7 @@ void CAAddressWindow::updateButtons()
     const SourcePage::Kind kind = m_pages.at(index)->kind;
     m_updateButton->setText(kind == SourcePage::LocalBase ? PWLocalizedString(u"Edit..."_s)
                                                           : PWLocalizedString(u"Update"_s));
-    const bool imports = kind == SourcePage::VCard || kind == SourcePage::TextFile;
+    const bool imports = kind == SourcePage::VCard || kind == SourcePage::TextFile || kind == SourcePage::Imported;
     m_updateButton->setEnabled(imports && !isImporting()
                                && m_models.container.isAllowUpdateCacheForSource(m_pages.at(index)->name));
 }
@@ -499,27 +510,57 @@ void CAAddressWindow::updateCurrentSource()
     const QString name = currentSourceName();
     if (isImporting() || !m_models.container.hasSource(name))
         return;
+    if (!m_worker)
+        m_worker = &CAImportWorker::shared();
+    m_importing = true;
     m_importingSource = name;
     m_progressLabel->hide();
     m_progress->show();
     CADataSourceContainer *container = &m_models.container;
     container->setErrorDuringImporting(false);
-    // The import asks for files and, for text, the import dialog; those questions come back to
-    // the main thread while the reading stays on the worker.
-    m_importThread = QThread::create([container, name] { container->contactsForSource(name, nullptr, true); });
-    connect(m_importThread, &QThread::finished, this, [this, name] {
-        m_importThread->deleteLater();
-        m_importThread = nullptr;
-        m_progress->hide();
-        const QStringList problems = m_models.container.lastImportProblems(name);
-        m_progressLabel->setText(problems.join(u'\n'));
-        m_progressLabel->setVisible(!problems.isEmpty());
-        m_models.container.updateCacheForSource(name);
-        updateButtons();
-        Q_EMIT importFinished(name);
-    });
+    container->setAllowUpdateCache(false, name);
     updateButtons();
-    m_importThread->start();
+    // The import asks for files and, for text, the import dialog; those questions come back to
+    // the main thread while the reading stays on the worker. The worker hands the prepared import
+    // back here, where the cache is written and the list replaced.
+    auto prepared = std::make_shared<std::optional<CADataSourceContainer::PreparedImport>>();
+    const auto import = [container, name, prepared](CAImportProgress &progress,
+                                                     QString *reason) -> std::optional<CAPersonList> {
+        *prepared = container->prepareImport(name, nullptr, &progress);
+        if (!*prepared) {
+            *reason = container->lastImportProblems(name).join(u' ');
+            return std::nullopt;
+        }
+        return (*prepared)->result.persons;
+    };
+    const auto apply = [container, prepared](const CAPersonList &) {
+        container->commitImport(std::move(**prepared));
+        prepared->reset();
+    };
+    connect(m_worker, &CAImportWorker::finished, this, [this](const QString &source) {
+        if (source != m_importingSource || !m_importing)
+            return;
+        disconnect(m_worker, &CAImportWorker::finished, this, nullptr);
+        importEnded(source);
+    });
+    if (!CAImportProgressDialog::launch(*m_worker, this, name, import, apply)) {
+        disconnect(m_worker, &CAImportWorker::finished, this, nullptr);
+        container->contactsForSource(name, this, true);
+        importEnded(name);
+    }
+}
+
+void CAAddressWindow::importEnded(const QString &name)
+{
+    m_importing = false;
+    m_progress->hide();
+    const QStringList problems = m_models.container.lastImportProblems(name);
+    m_progressLabel->setText(problems.join(u'\n'));
+    m_progressLabel->setVisible(!problems.isEmpty());
+    m_models.container.setAllowUpdateCache(true, name);
+    m_models.container.updateCacheForSource(name);
+    updateButtons();
+    Q_EMIT importFinished(name);
 }
 
 void CAAddressWindow::onCacheUpdated(const QString &name)

@@ -9,6 +9,7 @@
 
 class CAAddressBookSource;
 class CAContactTableModel;
+class CAImportWorker;
 class CADataSourceContainer;
 class CALocalContactBase;
 class CAPrintListArray;
@@ -27,7 +28,6 @@ class QPushButton;
 class QStackedWidget;
 class QTabWidget;
 class QTableView;
-class QThread;
 class QToolButton;
 
 // The address window: one floating tool window from which the user picks the person a design
@@ -74,9 +74,13 @@ public:
     // The sort menu's choice: a text category, or -1 for the source's own default.
     void sortBy(int category);
     int currentSortingKey() const;
-    // The shown source's update: a new import on the worker thread.
+    // The shown source's update: a new import on the import worker, under its window-modal
+    // progress dialog with Stop; the list changes only when the import ran to its end. While the
+    // worker runs another window's import, this one runs here and now.
     void updateCurrentSource();
-    bool isImporting() const { return m_importThread != nullptr; }
+    bool isImporting() const { return m_importing; }
+    // The worker imports run on; the process's own unless a test gives another.
+    void setImportWorker(CAImportWorker &worker) { m_worker = &worker; }
     // The print list shown on the Print lists tab, or -1 (also while another tab is shown).
     int selectedPrintListIndex() const;
     void setPreventChangeSelection(bool prevent) { m_preventChangeSelection = prevent; }
@@ -126,7 +130,10 @@ private:
     CAContactTableModel *m_senderModel = nullptr;
     CAContactTableModel *m_printListModel = nullptr;
     QComboBox *m_printListButton = nullptr;
-    QThread *m_importThread = nullptr;
+    void importEnded(const QString &name);
+
+    CAImportWorker *m_worker = nullptr;
+    bool m_importing = false;
     QString m_importingSource;
     bool m_preventChangeSelection = false;
     int m_lastRecipientTab = ContactsTab;

@@ -1,6 +1,9 @@
 #include "app/contacts/CADataSourceContainer.h"
 
 #include "app/contacts/CAContactsLog.h"
+#include "app/contacts/CAExcelSource.h"
+#include "app/contacts/CAImportWorker.h"
+#include "app/contacts/CAScriptedSource.h"
 #include "app/contacts/CATextFileSource.h"
 #include "app/contacts/CAVCFSource.h"
 #include "kernel/address/FTPersonFields.h"
@@ -8,9 +11,9 @@
 #include "platform/PWNotificationCenter.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
+#include "platform/PWPersonRecord.h"
 #include "platform/PWSaveFile.h"
 #include "platform/PWVCardReader.h"
-#include "platform/PWVCardWriter.h"
 
 #include <QDir>
 #include <QMutexLocker>
@@ -20,7 +23,10 @@ namespace {
 
 const QString kPersonListKey = QStringLiteral("personListEx");
 const QString kGroupsKey = QStringLiteral("groupsEx");
+// Entries of old caches carry the person as a vCard under "data"; the entries written now carry
+// the compact person record under "person", several times quicker to read back.
 const QString kDataKey = QStringLiteral("data");
+const QString kRecordKey = QStringLiteral("person");
 const QString kPrimaryAddressKey = QStringLiteral("primary address");
 const QString kCustomDataKey = QStringLiteral("custom data");
 
@@ -48,6 +54,8 @@ CADataSourceContainer &CADataSourceContainer::sharedDataSourceContainer()
         auto *container = new CADataSourceContainer(defaultCacheFolder());
         CAVCFSource::registerWith(*container);
         CATextFileSource::registerWith(*container);
+        CAExcelSource::registerWith(*container);
+        CAScriptedSource::registerInstalled(*container);
         return container;
     }();
     return *shared;
@@ -66,6 +74,18 @@ CADataSourceContainer::CADataSourceContainer(const QString &cacheFolder, QObject
 
 void CADataSourceContainer::registerSource(const QString &displayName, const QString &cacheName,
                                            ImportFunction import, bool withGroups)
+{
+    ProgressImportFunction withProgress;
+    if (import) {
+        withProgress = [import = std::move(import)](QWidget *window, QStringList &problems, CAImportProgress *) {
+            return import(window, problems);
+        };
+    }
+    registerProgressSource(displayName, cacheName, std::move(withProgress), withGroups);
+}
+
+void CADataSourceContainer::registerProgressSource(const QString &displayName, const QString &cacheName,
+                                                   ProgressImportFunction import, bool withGroups)
 {
     QMutexLocker lock(&m_mutex);
     if (!m_sources.contains(displayName))
@@ -99,8 +119,8 @@ std::optional<CAPersonList> CADataSourceContainer::contactsForSource(const QStri
                                                                      bool direct)
 {
     QString cacheName;
-    ImportFunction import;
     bool withGroups = false;
+    bool imports = false;
     {
         QMutexLocker lock(&m_mutex);
         const auto found = m_sources.constFind(displayName);
@@ -109,41 +129,71 @@ std::optional<CAPersonList> CADataSourceContainer::contactsForSource(const QStri
         if (!direct && found->memory)
             return found->memory;
         cacheName = found->cacheName;
-        import = found->import;
         withGroups = found->withGroups;
+        imports = bool(found->import);
     }
-    std::optional<CAPersonList> list;
-    std::optional<Groups> groups;
     if (!direct) {
         Groups cachedGroups;
-        list = getCachedPersonListForSource(cacheName, withGroups ? &cachedGroups : nullptr);
-        if (list && withGroups)
-            groups = cachedGroups;
-    }
-    QStringList problems;
-    bool imported = false;
-    if ((direct || !list) && import) {
-        // The import runs unlocked: it may ask the user and take long.
-        if (std::optional<ImportResult> result = import(window, problems)) {
-            imported = true;
-            QString error;
-            if (!cachePersonList(result->persons, result->groups ? &*result->groups : nullptr, cacheName, &error))
-                problems.append(QStringLiteral("The contacts were read but could not be kept for the next start: %1.")
-                                    .arg(error));
-            list = std::move(result->persons);
-            groups = std::move(result->groups);
+        if (std::optional<CAPersonList> list =
+                getCachedPersonListForSource(cacheName, withGroups ? &cachedGroups : nullptr)) {
+            QMutexLocker lock(&m_mutex);
+            Source &source = m_sources[displayName];
+            source.memory = std::move(list);
+            if (withGroups)
+                source.groups = std::move(cachedGroups);
+            return source.memory;
         }
     }
-    QMutexLocker lock(&m_mutex);
-    Source &source = m_sources[displayName];
-    if (imported || direct)
-        source.problems = problems;
-    if (list) {
-        source.memory = std::move(list);
-        if (groups)
-            source.groups = std::move(groups);
+    if (imports) {
+        // The import runs unlocked: it may ask the user and take long.
+        if (std::optional<PreparedImport> prepared = prepareImport(displayName, window))
+            commitImport(std::move(*prepared));
     }
-    return source.memory;
+    return memoryListForSource(displayName);
+}
+
+std::optional<CADataSourceContainer::PreparedImport>
+CADataSourceContainer::prepareImport(const QString &displayName, QWidget *window, CAImportProgress *progress)
+{
+    PreparedImport prepared;
+    prepared.displayName = displayName;
+    ProgressImportFunction import;
+    {
+        QMutexLocker lock(&m_mutex);
+        const auto found = m_sources.constFind(displayName);
+        if (found == m_sources.cend() || !found->import)
+            return std::nullopt;
+        prepared.cacheName = found->cacheName;
+        import = found->import;
+    }
+    const auto stopped = [progress] { return progress && progress->stopRequested.load(); };
+    std::optional<ImportResult> result = import(window, prepared.problems, progress);
+    if (result && !stopped()) {
+        prepared.cache = cacheBytes(result->persons, result->groups ? &*result->groups : nullptr);
+        prepared.result = std::move(*result);
+    }
+    if (!result || stopped()) {
+        if (stopped())
+            prepared.problems.append(QStringLiteral("The import was stopped; the contacts read before are kept."));
+        QMutexLocker lock(&m_mutex);
+        m_sources[displayName].problems = prepared.problems;
+        return std::nullopt;
+    }
+    return prepared;
+}
+
+void CADataSourceContainer::commitImport(PreparedImport prepared)
+{
+    QString error;
+    if (!writeCacheBytes(prepared.cache, prepared.cacheName, &error))
+        prepared.problems.append(
+            QStringLiteral("The contacts were read but could not be kept for the next start: %1.").arg(error));
+    QMutexLocker lock(&m_mutex);
+    Source &source = m_sources[prepared.displayName];
+    source.problems = prepared.problems;
+    source.memory = std::move(prepared.result.persons);
+    if (prepared.result.groups)
+        source.groups = std::move(prepared.result.groups);
 }
 
 std::optional<CADataSourceContainer::Groups> CADataSourceContainer::groupsForSource(const QString &displayName)
@@ -203,11 +253,12 @@ std::optional<CAPersonList> CADataSourceContainer::getCachedPersonListForSource(
     if (!cache)
         return std::nullopt;
     qsizetype unreadable = 0;
+    PWPersonRecord::Reader reader;
     CAPersonList persons;
     const PWPlist::Array &entries = cache->value(kPersonListKey).toArray();
     persons.reserve(entries.size());
     for (const PWPlist &entry : entries) {
-        if (std::shared_ptr<PWPerson> person = personFromCacheEntry(entry, true))
+        if (std::shared_ptr<PWPerson> person = personFromCacheEntry(entry, true, reader))
             persons.append(std::move(person));
         else
             ++unreadable;
@@ -219,7 +270,7 @@ std::optional<CAPersonList> CADataSourceContainer::getCachedPersonListForSource(
             CAPersonList list;
             if (members.isArray()) {
                 for (const PWPlist &entry : members.toArray()) {
-                    if (std::shared_ptr<PWPerson> person = personFromCacheEntry(entry, false))
+                    if (std::shared_ptr<PWPerson> person = personFromCacheEntry(entry, false, reader))
                         list.append(std::move(person));
                     else
                         ++unreadable;
@@ -240,6 +291,11 @@ std::optional<CAPersonList> CADataSourceContainer::getCachedPersonListForSource(
 bool CADataSourceContainer::cachePersonList(const CAPersonList &persons, const Groups *groups,
                                             const QString &cacheName, QString *error) const
 {
+    return writeCacheBytes(cacheBytes(persons, groups), cacheName, error);
+}
+
+QByteArray CADataSourceContainer::cacheBytes(const CAPersonList &persons, const Groups *groups)
+{
     PWPlist::Dictionary cache;
     cache.insert(kPersonListKey, PWPlist(entriesFor(persons, true)));
     if (groups) {
@@ -248,10 +304,15 @@ bool CADataSourceContainer::cachePersonList(const CAPersonList &persons, const G
             stored.insert(group.key(), PWPlist(entriesFor(group.value(), false)));
         cache.insert(kGroupsKey, PWPlist(stored));
     }
+    return PWPlist(cache).toXml();
+}
+
+bool CADataSourceContainer::writeCacheBytes(const QByteArray &bytes, const QString &cacheName, QString *error) const
+{
     QString reason;
     if (!QDir().mkpath(m_cacheFolder)) {
         reason = QStringLiteral("the folder %1 cannot be made").arg(m_cacheFolder);
-    } else if (PWSaveFile::write(getCachePathForSource(cacheName), PWPlist(cache).toXml(), &reason)) {
+    } else if (PWSaveFile::write(getCachePathForSource(cacheName), bytes, &reason)) {
         return true;
     }
     qCWarning(lcContacts).noquote() << "contact cache not written:" << reason;
@@ -262,12 +323,10 @@ bool CADataSourceContainer::cachePersonList(const CAPersonList &persons, const G
 
 PWPlist::Dictionary CADataSourceContainer::cacheEntryForPerson(const PWPerson &person, bool withCustomData)
 {
-    PWVCardWriter::Options options;
     // Only the cached bytes carry the blank picture; the person keeps its own.
-    if (!person.imageData().isEmpty())
-        options.photo = FTStoredPerson::blankPictureData();
+    const QByteArray blank = person.imageData().isEmpty() ? QByteArray() : FTStoredPerson::blankPictureData();
     PWPlist::Dictionary entry;
-    entry.insert(kDataKey, PWPlist::fromData(PWVCardWriter::vCardRepresentation(person, options)));
+    entry.insert(kRecordKey, PWPlist::fromData(PWPersonRecord::encode(person, &blank)));
     const bool home = getPrimaryAddressLabel(&person) == kPWAddressHomeLabel;
     entry.insert(kPrimaryAddressKey, PWPlist::fromString(home ? QStringLiteral("home") : QStringLiteral("work")));
     if (withCustomData) {
@@ -286,10 +345,19 @@ PWPlist::Dictionary CADataSourceContainer::cacheEntryForPerson(const PWPerson &p
 
 std::shared_ptr<PWPerson> CADataSourceContainer::personFromCacheEntry(const PWPlist &entry, bool withCustomData)
 {
-    const PWPlist data = entry.value(kDataKey);
-    if (!data.isData())
-        return nullptr;
-    std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(data.toData());
+    PWPersonRecord::Reader reader;
+    return personFromCacheEntry(entry, withCustomData, reader);
+}
+
+std::shared_ptr<PWPerson> CADataSourceContainer::personFromCacheEntry(const PWPlist &entry, bool withCustomData,
+                                                                      PWPersonRecord::Reader &reader)
+{
+    std::shared_ptr<PWPerson> person;
+    if (const PWPlist record = entry.value(kRecordKey); record.isData()) {
+        person = reader.decode(record.toData());
+    } else if (const PWPlist data = entry.value(kDataKey); data.isData()) {
+        person = PWVCardReader::personFromData(data.toData());
+    }
     if (!person)
         return nullptr;
     if (withCustomData) {

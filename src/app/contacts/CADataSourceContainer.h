@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/contacts/CAPersonListDictionary.h"
+#include "platform/PWPersonRecord.h"
 
 #include <QHash>
 #include <QMap>
@@ -13,6 +14,7 @@
 #include <optional>
 
 class QWidget;
+struct CAImportProgress;
 
 // The one object through which the system reads persons from every importing contact source
 // (vCard files, delimited text files, and the sources of other applications that register
@@ -24,8 +26,9 @@ class QWidget;
 // error flag, and the three notifications that tell the windows about both.
 //
 // Cache file: "<cache folder>/<cache name>.cache", an XML property list {"personListEx": person
-// entries, "groupsEx": group name -> person entries}, each entry {"data": the vCard with a blank
-// picture in place of the person's own, "primary address": "home" or "work", "custom data":
+// entries, "groupsEx": group name -> person entries}, each entry {the person with a blank picture
+// in place of its own (older caches: its vCard under "data"; now: the compact record of
+// PWPersonRecord under "person"), "primary address": "home" or "work", "custom data":
 // Custom1...Custom9 that have a value}. Written atomically.
 //
 // Accessors may run on a worker thread (a long import); memory and flags are guarded, the
@@ -49,6 +52,19 @@ public:
     // A source's import: the persons, or nothing when the user cancelled or nothing could be
     // read; what was left out goes into problems, one sentence each.
     using ImportFunction = std::function<std::optional<ImportResult>(QWidget *window, QStringList &problems)>;
+    // An import that reports the record it is at and stops when asked; progress is null when the
+    // import runs outside the import worker. A stopped import gives nothing.
+    using ProgressImportFunction = std::function<std::optional<ImportResult>(QWidget *window, QStringList &problems,
+                                                                             CAImportProgress *progress)>;
+    // A fresh import read and ready to be kept: its persons and the bytes of its cache.
+    struct PreparedImport
+    {
+        QString displayName;
+        QString cacheName;
+        ImportResult result;
+        QByteArray cache;
+        QStringList problems;
+    };
 
     // The process-wide container over defaultCacheFolder(), with the vCard file and text file
     // sources registered.
@@ -62,6 +78,9 @@ public:
     // call it) and its fixed cache name; withGroups when its import and cache carry groups.
     void registerSource(const QString &displayName, const QString &cacheName, ImportFunction import,
                         bool withGroups = false);
+    // The same for an import that reports its progress and can be stopped.
+    void registerProgressSource(const QString &displayName, const QString &cacheName, ProgressImportFunction import,
+                                bool withGroups = false);
     bool hasSource(const QString &displayName) const;
     QStringList sourceNames() const;
     // The cache name of a registered source; empty otherwise.
@@ -70,6 +89,14 @@ public:
     // The source's persons by memory, cache, import (direct: import at once); nothing when
     // none of them ever gave a list, or the source is unknown.
     std::optional<CAPersonList> contactsForSource(const QString &displayName, QWidget *window, bool direct);
+    // A fresh import in two halves, so that the long one runs on the import worker and only the
+    // short one, which changes what the windows see, on the main thread. The first imports and
+    // builds the cache bytes, on any thread, changing nothing but the source's problems; nothing
+    // when the source is unknown, the import gave nothing or it was stopped. The second writes
+    // the cache and makes the persons the source's memory list.
+    std::optional<PreparedImport> prepareImport(const QString &displayName, QWidget *window,
+                                                CAImportProgress *progress = nullptr);
+    void commitImport(PreparedImport prepared);
     // The source's groups; a fresh import first when it has no list in memory yet.
     std::optional<Groups> groupsForSource(const QString &displayName);
     // What is in memory, without reading anything.
@@ -89,9 +116,15 @@ public:
     // themselves are not changed. False, with a reason, when it could not be written.
     bool cachePersonList(const CAPersonList &persons, const Groups *groups, const QString &cacheName,
                          QString *error = nullptr) const;
+    // The bytes of a cache file holding the persons (and groups), and their writing.
+    static QByteArray cacheBytes(const CAPersonList &persons, const Groups *groups);
+    bool writeCacheBytes(const QByteArray &bytes, const QString &cacheName, QString *error = nullptr) const;
     // One cache entry, and the person of one.
     static PWPlist::Dictionary cacheEntryForPerson(const PWPerson &person, bool withCustomData);
+    // Reads both the compact entries written now and the vCard entries of older caches.
     static std::shared_ptr<PWPerson> personFromCacheEntry(const PWPlist &entry, bool withCustomData);
+    static std::shared_ptr<PWPerson> personFromCacheEntry(const PWPlist &entry, bool withCustomData,
+                                                          PWPersonRecord::Reader &reader);
 
     // Posts "Update Cache  Notification" for the source.
     void updateCacheForSource(const QString &displayName);
@@ -113,7 +146,7 @@ private:
     struct Source
     {
         QString cacheName;
-        ImportFunction import;
+        ProgressImportFunction import;
         bool withGroups = false;
         std::optional<CAPersonList> memory;
         std::optional<Groups> groups;

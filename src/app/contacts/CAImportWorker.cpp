@@ -60,8 +60,19 @@ bool CAImportWorker::launch(const QString &sourceName, Import import, Apply appl
     return true;
 }
 
+void CAImportWorker::stopAndWait()
+{
+    if (!m_thread)
+        return;
+    requestStop();
+    complete();
+}
+
 void CAImportWorker::complete()
 {
+    // A stop that waited has completed already; the thread's own end may still be on its way.
+    if (!m_thread)
+        return;
     m_poll->stop();
     m_thread->wait();
     delete m_thread;

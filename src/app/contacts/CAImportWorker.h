@@ -60,6 +60,8 @@ public:
     bool isRunning() const { return m_thread != nullptr; }
     // The Stop button and the terminate command: the import stops at its next report.
     void requestStop() { m_progress.stopRequested = true; }
+    // Stops a running import and waits for it to end (its owner goes away); it ends as a stop.
+    void stopAndWait();
 
     // The progress commands of a running import. The count and the index change nothing when no
     // import runs; the index answers whether the import is to stop, running or not.

@@ -188,11 +188,19 @@ std::shared_ptr<PWPerson> CATextFileImport::parsePerson(const QStringList &field
 
 CAPersonList CATextFileImport::peopleFromText(const CADelimitedText &text)
 {
+    return *peopleFromText(text, RecordReport());
+}
+
+std::optional<CAPersonList> CATextFileImport::peopleFromText(const CADelimitedText &text, const RecordReport &report)
+{
     CAPersonList persons;
     const QList<QStringList> records = text.personData();
     const std::vector<PlacedColumn> columns = plan(text.registry());
     persons.reserve(records.size());
+    const quint32 count = quint32(records.size());
     for (QStringList fields : records) {
+        if (report && report(quint32(persons.size()), count))
+            return std::nullopt;
         for (QString &field : fields) {
             if (field.contains(kPilcrow))
                 field.replace(kPilcrow, QLatin1Char('\n'));
@@ -205,7 +213,8 @@ CAPersonList CATextFileImport::peopleFromText(const CADelimitedText &text)
 std::optional<CAPersonList> CATextFileImport::peopleFromData(const QByteArray &bytes,
                                                              const CATextImportOptions &options, QWidget *window,
                                                              QStringList *problems,
-                                                             const CAContactImportHooks &hooks)
+                                                             const CAContactImportHooks &hooks,
+                                                             const RecordReport &report)
 {
     CADelimitedText text(bytes);
     if (options.headerForced)
@@ -221,5 +230,5 @@ std::optional<CAPersonList> CATextFileImport::peopleFromData(const QByteArray &b
         return CAPersonList();
     if (text.registry().isEmpty() && text.recordsCount() > 0 && problems)
         problems->append(QStringLiteral("No column of the file is known to hold a person field; the persons are empty."));
-    return peopleFromText(text);
+    return peopleFromText(text, report);
 }

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -20,13 +21,19 @@ class QWidget;
 class CATextFileImport
 {
 public:
+    // Hears of each record (its index from 0, and the records there are) and answers true to stop.
+    using RecordReport = std::function<bool(quint32 index, quint32 count)>;
+
     // The persons of the bytes, one per record; through the text import dialog when the options
-    // ask for it and a dialog is there (hooks). Nothing when the user cancelled the dialog; an
-    // empty list when there are no records. Why nothing or less could be read goes into problems.
+    // ask for it and a dialog is there (hooks). Nothing when the user cancelled the dialog or the
+    // report asked to stop; an empty list when there are no records. Why nothing or less could be
+    // read goes into problems.
     static std::optional<CAPersonList> peopleFromData(const QByteArray &bytes, const CATextImportOptions &options,
                                                       QWidget *window, QStringList *problems = nullptr,
-                                                      const CAContactImportHooks &hooks = CAContactImportHooks::shared());
-    // The persons of text already read (and confirmed).
+                                                      const CAContactImportHooks &hooks = CAContactImportHooks::shared(),
+                                                      const RecordReport &report = RecordReport());
+    // The persons of text already read (and confirmed); nothing when the report asked to stop.
+    static std::optional<CAPersonList> peopleFromText(const CADelimitedText &text, const RecordReport &report);
     static CAPersonList peopleFromText(const CADelimitedText &text);
     // One record to a new person.
     static std::shared_ptr<PWPerson> parsePerson(const QStringList &fields, const CADelimitedText::Registry &registry);

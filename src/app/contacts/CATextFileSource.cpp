@@ -1,5 +1,7 @@
 #include "app/contacts/CATextFileSource.h"
 
+#include "app/contacts/CAImportWorker.h"
+
 #include "app/contacts/CAContactsLog.h"
 #include "app/contacts/CATextFileImport.h"
 #include "kernel/base/CAEnvironment.h"
@@ -71,7 +73,7 @@ std::optional<CAPersonList> CATextFileSource::personsFromTextFile(const QString 
 
 std::optional<CADataSourceContainer::ImportResult>
 CATextFileSource::importDataFromTextFileSource(QWidget *window, QStringList &problems, PWUserDefaults &defaults,
-                                               const CAContactImportHooks &hooks)
+                                               const CAContactImportHooks &hooks, CAImportProgress *progress)
 {
     if (!hooks.chooseFiles)
         return std::nullopt;
@@ -99,8 +101,13 @@ CATextFileSource::importDataFromTextFileSource(QWidget *window, QStringList &pro
             continue;
         }
         QStringList read;
+        CATextFileImport::RecordReport report;
+        if (progress)
+            report = [progress](quint32 index, quint32 count) { return progress->report(index, count); };
         const std::optional<CAPersonList> persons =
-            CATextFileImport::peopleFromData(file.bytes, options, window, &read, hooks);
+            CATextFileImport::peopleFromData(file.bytes, options, window, &read, hooks, report);
+        if (progress && progress->stopRequested)
+            return std::nullopt;
         for (const QString &problem : std::as_const(read))
             problems.append(QStringLiteral("%1: %2").arg(fileName, problem));
         if (persons && persons->isEmpty())
@@ -118,9 +125,13 @@ CATextFileSource::importDataFromTextFileSource(QWidget *window, QStringList &pro
 
 void CATextFileSource::registerWith(CADataSourceContainer &container)
 {
-    container.registerSource(name(), kCacheName, [](QWidget *window, QStringList &problems) {
-        return importDataFromTextFileSource(window, problems, PWUserDefaults::standardUserDefaults());
-    });
+    container.registerProgressSource(name(), kCacheName,
+                             CADataSourceContainer::ProgressImportFunction(
+                                 [](QWidget *window, QStringList &problems, CAImportProgress *progress) {
+                                     return importDataFromTextFileSource(window, problems,
+                                                                         PWUserDefaults::standardUserDefaults(),
+                                                                         CAContactImportHooks::shared(), progress);
+                                 }));
 }
 
 CATextFileSource::CATextFileSource(CADataSourceContainer &container, QObject *parent)

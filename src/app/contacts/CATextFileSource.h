@@ -22,9 +22,11 @@ public:
     // Asks for files (starting in "textFileOpenDialogDirectory", remembered afterwards) and
     // reads each through the dialog. A file whose dialog is cancelled adds nothing, one that
     // cannot be read is named in problems; nothing when no file gave a list.
+    // With progress (the import worker's), each record is reported and a stop gives nothing.
     static std::optional<CADataSourceContainer::ImportResult>
     importDataFromTextFileSource(QWidget *window, QStringList &problems, PWUserDefaults &defaults,
-                                 const CAContactImportHooks &hooks = CAContactImportHooks::shared());
+                                 const CAContactImportHooks &hooks = CAContactImportHooks::shared(),
+                                 CAImportProgress *progress = nullptr);
     // The persons of one file, read without a dialog (the command line); nothing with a reason
     // when the file cannot be read or holds no text.
     static std::optional<CAPersonList> personsFromTextFile(const QString &path, QStringList *problems = nullptr);

@@ -1,5 +1,7 @@
 #include "app/contacts/CAVCFSource.h"
 
+#include "app/contacts/CAImportWorker.h"
+
 #include "app/contacts/CAContactsLog.h"
 #include "kernel/base/CAEnvironment.h"
 #include "platform/PWBundle.h"
@@ -83,7 +85,7 @@ CAPersonList CAVCFSource::personFromVCFFile(const QString &path, QString *error,
 
 std::optional<CADataSourceContainer::ImportResult>
 CAVCFSource::importDataFromVCFSource(QWidget *window, QStringList &problems, PWUserDefaults &defaults,
-                                     const CAContactImportHooks &hooks)
+                                     const CAContactImportHooks &hooks, CAImportProgress *progress)
 {
     if (!hooks.chooseFiles)
         return std::nullopt;
@@ -100,7 +102,12 @@ CAVCFSource::importDataFromVCFSource(QWidget *window, QStringList &problems, PWU
     bool anyRead = false;
     for (const QString &path : chosen->paths) {
         QString error;
-        const CAPersonList persons = personFromVCFFile(path, &error);
+        CardReport report;
+        if (progress)
+            report = [progress](quint32 index, quint32 count) { return progress->report(index, count); };
+        const CAPersonList persons = personFromVCFFile(path, &error, report);
+        if (progress && progress->stopRequested)
+            return std::nullopt;
         if (!error.isEmpty())
             problems.append(error);
         if (!persons.isEmpty())
@@ -115,9 +122,13 @@ CAVCFSource::importDataFromVCFSource(QWidget *window, QStringList &problems, PWU
 
 void CAVCFSource::registerWith(CADataSourceContainer &container)
 {
-    container.registerSource(name(), kCacheName, [](QWidget *window, QStringList &problems) {
-        return importDataFromVCFSource(window, problems, PWUserDefaults::standardUserDefaults());
-    });
+    container.registerProgressSource(name(), kCacheName,
+                             CADataSourceContainer::ProgressImportFunction(
+                                 [](QWidget *window, QStringList &problems, CAImportProgress *progress) {
+                                     return importDataFromVCFSource(window, problems,
+                                                                    PWUserDefaults::standardUserDefaults(),
+                                                                    CAContactImportHooks::shared(), progress);
+                                 }));
 }
 
 CAVCFSource::CAVCFSource(CADataSourceContainer &container, QObject *parent)

@@ -32,9 +32,11 @@ public:
                                           const CardReport &report = CardReport());
     // Asks for files (starting in "VCFFileOpenDialogDirectory", remembered afterwards) and
     // reads them in order; nothing when the user cancelled, or when not one file could be read.
+    // With progress (the import worker's), each card is reported and a stop gives nothing.
     static std::optional<CADataSourceContainer::ImportResult>
     importDataFromVCFSource(QWidget *window, QStringList &problems, PWUserDefaults &defaults,
-                            const CAContactImportHooks &hooks = CAContactImportHooks::shared());
+                            const CAContactImportHooks &hooks = CAContactImportHooks::shared(),
+                            CAImportProgress *progress = nullptr);
     static void registerWith(CADataSourceContainer &container);
 
     explicit CAVCFSource(CADataSourceContainer &container, QObject *parent = nullptr);

@@ -1,16 +1,23 @@
 #include "ContactsTestSupport.h"
+#include "TestSupport.h"
 
 #include "app/contacts/CAAddressWindow.h"
 #include "app/contacts/CAContactImportDialogs.h"
 #include "app/contacts/CAContactTableModel.h"
 #include "app/contacts/CADataSourceContainer.h"
+#include "app/contacts/CAExcelSource.h"
+#include "app/contacts/CAImportProgressDialog.h"
+#include "app/contacts/CAImportWorker.h"
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CASenderList.h"
 #include "app/contacts/CAVCFSource.h"
 #include "platform/PWAddressBook.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
@@ -19,6 +26,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +96,8 @@ protected:
         ASSERT_TRUE(finished.wait(10000));
         QCoreApplication::processEvents(); // the queued cache notification
     }
+
+    void registerHeldImport();
 
     void chooseSource(CAAddressWindow &window, const QString &name)
     {
@@ -282,3 +292,131 @@ TEST_F(CAAddressWindowTest, SortMenuStoresTheKeyAndFromSourceUsesTheDefault)
 }
 
 } // namespace
+
+namespace {
+
+constexpr int kHeldCards = 4000;
+
+} // namespace
+
+// The vCard source now reads a large file and, at its middle card, waits for the stop, so that
+// the stop falls midway whatever the machine's speed.
+void CAAddressWindowTest::registerHeldImport()
+{
+    QStringList many;
+    for (int i = 0; i < kHeldCards; ++i)
+        many << u"Large%1"_s.arg(i);
+    const QString large = writeVCards(u"large.vcf"_s, many);
+    container.registerProgressSource(
+        CAVCFSource::name(), CAVCFSource::kCacheName,
+        CADataSourceContainer::ProgressImportFunction(
+            [large](QWidget *, QStringList &problems,
+                    CAImportProgress *progress) -> std::optional<CADataSourceContainer::ImportResult> {
+                if (!progress)
+                    return std::nullopt;
+                QString error;
+                const CAPersonList persons =
+                    CAVCFSource::personFromVCFFile(large, &error, [progress](quint32 index, quint32 count) {
+                        if (index == kHeldCards / 2) {
+                            progress->report(index, count);
+                            QElapsedTimer clock;
+                            clock.start();
+                            while (!progress->stopRequested && clock.elapsed() < 10000)
+                                QThread::msleep(2);
+                        }
+                        return progress->report(index, count);
+                    });
+                if (!error.isEmpty())
+                    problems << error;
+                if (persons.isEmpty())
+                    return std::nullopt;
+                return CADataSourceContainer::ImportResult{persons, std::nullopt};
+            }));
+}
+
+// A large import runs on the import worker under the window's modal progress dialog; Stop pressed
+// midway keeps the list shown, the memory list and the cache as they were.
+TEST_F(CAAddressWindowTest, StopPressedMidwayKeepsListAndCache)
+{
+    CAAddressWindow window(models());
+    window.show();
+    chooseSource(window, CAVCFSource::name());
+    chooserAnswers(QStringList{writeVCards(u"a.vcf"_s, {u"Kept"_s, u"Also"_s})});
+    importThroughUpdateButton(window);
+    ASSERT_EQ(window.currentModel()->rowCount(), 2);
+
+    registerHeldImport();
+    QSignalSpy finished(&window, &CAAddressWindow::importFinished);
+    QTest::mouseClick(window.findChild<QPushButton *>(u"updateButton"_s), Qt::LeftButton);
+    CAImportProgressDialog *dialog = nullptr;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 10000 && !(dialog && dialog->value() == kHeldCards / 2)) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        dialog = window.findChild<CAImportProgressDialog *>();
+    }
+    ASSERT_TRUE(dialog) << "the import shows its progress dialog";
+    ASSERT_EQ(dialog->value(), kHeldCards / 2);
+    EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+    EXPECT_FALSE(container.isAllowUpdateCacheForSource(CAVCFSource::name())) << "no update while one runs";
+    QAbstractButton *stop = nullptr;
+    for (QAbstractButton *button : dialog->findChildren<QAbstractButton *>()) {
+        if (button->text() == u"Stop"_s)
+            stop = button;
+    }
+    ASSERT_TRUE(stop);
+    QTest::mouseClick(stop, Qt::LeftButton);
+    ASSERT_TRUE(finished.count() == 1 || finished.wait(10000));
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(lastNames(window.currentModel()->content()), (QStringList{u"Kept"_s, u"Also"_s}));
+    EXPECT_EQ(container.memoryListForSource(CAVCFSource::name())->size(), 2);
+    const std::optional<CAPersonList> cached = container.getCachedPersonListForSource(CAVCFSource::kCacheName);
+    ASSERT_TRUE(cached);
+    EXPECT_EQ(lastNames(*cached), (QStringList{u"Kept"_s, u"Also"_s}));
+    EXPECT_TRUE(container.isAllowUpdateCacheForSource(CAVCFSource::name()));
+    EXPECT_TRUE(window.findChild<QPushButton *>(u"updateButton"_s)->isEnabled());
+    EXPECT_TRUE(window.findChild<QLabel *>(u"importMessage"_s)->text().contains(u"stopped"_s));
+}
+
+// Every other importing source the container was given gets its own page; a workbook chosen for
+// the spreadsheet source is read through the import worker into its table.
+TEST_F(CAAddressWindowTest, SpreadsheetSourceHasItsPageAndImportsAWorkbook)
+{
+    CAExcelSource::registerWith(container);
+    CAAddressWindow window(models());
+    EXPECT_TRUE(window.sourceNames().contains(CAExcelSource::name()));
+    ASSERT_TRUE(window.findChild<QTableView *>(u"ExcelSourceTable"_s));
+    chooseSource(window, CAExcelSource::name());
+    chooserAnswers(QStringList{pwtest::dataPath(u"spreadsheets/contacts.xlsx"_s)});
+    importThroughUpdateButton(window);
+    EXPECT_EQ(chooserCalls, 1);
+    EXPECT_TRUE(chooserOnMainThread);
+    EXPECT_EQ(lastNames(window.currentModel()->content()), (QStringList{u"Ashgrove"_s, u"O'Neil"_s, u"Tanaka"_s}));
+    EXPECT_TRUE(QFile::exists(container.getCachePathForSource(CAExcelSource::kCacheName)));
+}
+
+// A window closed while its import waits midway stops the import and waits for it: nothing of the
+// import is kept, and the worker is free for the next one.
+TEST_F(CAAddressWindowTest, ClosingTheWindowMidwayStopsItsImport)
+{
+    CAImportWorker worker;
+    {
+        CAAddressWindow window(models());
+        window.setImportWorker(worker);
+        window.show();
+        chooseSource(window, CAVCFSource::name());
+        chooserAnswers(QStringList{writeVCards(u"a.vcf"_s, {u"Kept"_s})});
+        importThroughUpdateButton(window);
+        registerHeldImport();
+        QTest::mouseClick(window.findChild<QPushButton *>(u"updateButton"_s), Qt::LeftButton);
+        QElapsedTimer clock;
+        clock.start();
+        while (worker.progress().recordIndex.load() != kHeldCards / 2 && clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_TRUE(worker.isRunning());
+    }
+    EXPECT_FALSE(worker.isRunning());
+    EXPECT_EQ(lastNames(*container.memoryListForSource(CAVCFSource::name())), QStringList{u"Kept"_s});
+    EXPECT_EQ(lastNames(*container.getCachedPersonListForSource(CAVCFSource::kCacheName)), QStringList{u"Kept"_s});
+}

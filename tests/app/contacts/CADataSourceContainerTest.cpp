@@ -6,6 +6,7 @@
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
 #include "platform/PWVCardReader.h"
+#include "platform/PWVCardWriter.h"
 
 #include "TestSupport.h"
 
@@ -270,3 +271,38 @@ TEST_F(CADataSourceContainerTest, ErrorFlagIsKeptUntilSetAgain)
 }
 
 } // namespace
+
+// Caches written before entries carried the compact record hold each person as a vCard under
+// "data": they still load, side by side with new entries, and entries of neither form are skipped.
+TEST_F(CADataSourceContainerTest, CachesOfTheVCardFormStillLoad)
+{
+    std::shared_ptr<PWPerson> old = personNamed(u"Anna"_s, u"White"_s);
+    PWMultiValue addresses;
+    addresses.addValue(PWPlist(address(u"Leeds"_s)), kPWAddressWorkLabel);
+    addresses.addValue(PWPlist(address(u"York"_s)), kPWAddressHomeLabel);
+    old->setMultiValueForProperty(kPWAddressProperty, addresses);
+    const PWPlist::Dictionary oldEntry = {
+        {u"data"_s, PWPlist::fromData(PWVCardWriter::vCardRepresentation(*old))},
+        {u"primary address"_s, PWPlist::fromString(u"home"_s)},
+        {u"custom data"_s, PWPlist(PWPlist::Dictionary{{u"Custom2"_s, PWPlist::fromString(u"two"_s)}})}};
+    const PWPlist::Dictionary newEntry = CADataSourceContainer::cacheEntryForPerson(*personNamed(u"Bo"_s, u"Green"_s), true);
+    EXPECT_TRUE(newEntry.value(u"person"_s).isData());
+    EXPECT_FALSE(newEntry.contains(u"data"_s));
+    const PWPlist::Dictionary neither = {{u"primary address"_s, PWPlist::fromString(u"work"_s)}};
+    const PWPlist::Dictionary damaged = {{u"person"_s, PWPlist::fromData("P\x01\x05")}};
+    const PWPlist cache(PWPlist::Dictionary{
+        {u"personListEx"_s, PWPlist(PWPlist::Array{PWPlist(oldEntry), PWPlist(neither), PWPlist(newEntry),
+                                                   PWPlist(damaged)})}});
+    QDir().mkpath(m_folder.path() + u"/caches"_s);
+    ASSERT_TRUE(pwtest::writeFile(m_container->getCachePathForSource(kCache), cache.toXml()));
+
+    qsizetype skipped = 0;
+    const std::optional<CAPersonList> read = m_container->getCachedPersonListForSource(kCache, nullptr, &skipped);
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->size(), 2);
+    EXPECT_EQ(skipped, 2);
+    EXPECT_EQ(read->at(0)->stringForProperty(kPWFirstNameProperty), u"Anna"_s);
+    EXPECT_EQ(getPrimaryAddressLabel(read->at(0).get()), kPWAddressHomeLabel);
+    EXPECT_EQ(read->at(0)->stringForProperty(u"Custom2"_s), u"two"_s);
+    EXPECT_EQ(read->at(1)->stringForProperty(kPWLastNameProperty), u"Green"_s);
+}

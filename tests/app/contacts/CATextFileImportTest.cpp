@@ -246,3 +246,27 @@ TEST(CATextFileImport, TheDialogSeesTheTextAndCancelGivesNothing)
 }
 
 } // namespace
+
+// A report that asks to stop gives no persons at all, not the ones read so far; one that never
+// does hears of every record in order.
+TEST(CATextFileImport, AReportThatStopsGivesNothing)
+{
+    QByteArray bytes = "First Name,Last Name\n";
+    for (int i = 0; i < 10; ++i)
+        bytes += "Pat,Row" + QByteArray::number(i) + "\n";
+    QList<quint32> heard;
+    const std::optional<CAPersonList> all =
+        CATextFileImport::peopleFromData(bytes, CATextImportOptions(), nullptr, nullptr, CAContactImportHooks(),
+                                         [&heard](quint32 index, quint32 count) {
+                                             EXPECT_EQ(count, 10u);
+                                             heard << index;
+                                             return false;
+                                         });
+    ASSERT_TRUE(all);
+    EXPECT_EQ(all->size(), 10);
+    EXPECT_EQ(heard, (QList<quint32>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    const std::optional<CAPersonList> stopped = CATextFileImport::peopleFromData(
+        bytes, CATextImportOptions(), nullptr, nullptr, CAContactImportHooks(),
+        [](quint32 index, quint32) { return index == 4; });
+    EXPECT_FALSE(stopped.has_value());
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "app/contacts/CADataSourceContainer.h"
+
+#include <QJsonArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Contact sources read from other programs through a helper program of their own: the helper
+// talks to its program however it must, and answers this system in a small protocol of JSON
+// lines on its standard output:
+//
+//   {"count": N}                         the number of records it will send (progress)
+//   {"index": I}                         the record it is at (progress)
+//   {"records": [{label: value, ...}]}   the records, the last line
+//   {"error": {"number": N, "message": "..."}}   instead of the records
+//
+// It is started as "<helper> <cache name>", with the request {"request": "records", "source":
+// <cache name>} as one line on its standard input, and must end with status 0. A record's labels
+// are "firstname", "lastname", "companyname", "homestreet" ... "homecountry", "workstreet" ...
+// "workcountry", "primaryaddress" ("home" or "work") and "_groups" (a list of group names);
+// others are ignored. Helpers live in "$XDG_DATA_HOME/Parcelwick/Helpers/", each named by the
+// cache name of its source; a source without its helper is not offered at all.
+class CAScriptedSource
+{
+public:
+    struct Source
+    {
+        QString displayName;
+        QString cacheName;
+        bool withGroups;
+    };
+    // Entourage (with its groups), Eudora and Now Contacts.
+    static QList<Source> sources();
+
+    // The persons of a record list, and the groups the records name; the home address comes
+    // before the work address, each only when one of its parts has text, and "primaryaddress"
+    // makes the first address of its label primary.
+    static CADataSourceContainer::ImportResult personsFromRecords(const QJsonArray &records);
+
+    // "$XDG_DATA_HOME/Parcelwick/Helpers"; a test may point it elsewhere.
+    static QString helperFolder();
+    static void setHelperFolder(const QString &folder);
+    // The helper of a source, when installed (an executable file); empty otherwise.
+    static QString helperForSource(const QString &cacheName);
+
+    // Runs the helper and answers its records; nothing, with a reason, when it could not be
+    // started, reported an error, ended badly, answered no well-formed records, or was stopped.
+    static std::optional<QJsonArray> runHelper(const QString &helper, const QString &cacheName,
+                                               CAImportProgress *progress, QString *error);
+
+    // The generic import: the records of the source's helper as persons (and groups). At least
+    // one record clears the container's import error flag; a failure, or no record, sets it and
+    // gives nothing, so that the cache and the persons read before stay.
+    static std::optional<CADataSourceContainer::ImportResult> importDataFrom(const QString &cacheName,
+                                                                             CADataSourceContainer &container,
+                                                                             QStringList &problems,
+                                                                             CAImportProgress *progress = nullptr);
+
+    // Registers each source whose helper is installed; answers their display names.
+    static QStringList registerInstalled(CADataSourceContainer &container);
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The first worksheet of a spreadsheet workbook as rows of cell texts: Excel 97-2003 workbooks
+// (".xls", a compound file, read by libfreexl) and Office Open XML workbooks (".xlsx", a zip of
+// XML parts, read by libzip and Qt's XML reader: shared strings, inline strings, numbers,
+// booleans and the cached results of formulas). Numbers are written as the shortest text that
+// reads back to them. Which reader applies is told by the file's first bytes, not its name.
+// Damaged, truncated or over-large workbooks give no rows and a reason, never a crash.
+class CASpreadsheetReader
+{
+public:
+    using Rows = QList<QStringList>;
+
+    // Limits against workbooks that unpack to far more than they weigh.
+    static constexpr qint64 kMaxPartBytes = 64 * 1024 * 1024;
+    static constexpr qint64 kMaxCells = 4 * 1024 * 1024;
+    static constexpr int kMaxColumns = 16384;
+
+    static std::optional<Rows> readFirstSheet(const QString &path, QString *error = nullptr);
+    // The ".xlsx" reader over the workbook's bytes.
+    static std::optional<Rows> readXlsx(const QByteArray &bytes, QString *error = nullptr);
+    static std::optional<Rows> readXls(const QString &path, QString *error = nullptr);
+
+    // Rows as comma-separated text, UTF-8 with its byte-order mark; fields holding a comma, a
+    // quote or a line break are quoted, quotes doubled.
+    static QByteArray toCsv(const Rows &rows);
+    // The text of a number cell: integral values without a decimal point, others the shortest form.
+    static QString numberText(double value);
+};
