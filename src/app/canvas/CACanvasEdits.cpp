@@ -75,6 +75,13 @@ CFTAView *CACanvasEdits::view() const
     return m_canvas.ftView();
 }
 
+QRectF CACanvasEdits::frameOf(const CFTComponent *component)
+{
+    return component ? QRectF(component->GetOriginX(), component->GetOriginY(), component->GetSizeX(),
+                              component->GetSizeY())
+                     : QRectF();
+}
+
 void CACanvasEdits::changed(CFTComponent *component, bool postSelection)
 {
     m_canvas.invalidateObject(component);
@@ -261,7 +268,7 @@ void CACanvasEdits::setObjectBound(CFTComponent *component, const QRectF &bound)
 {
     if (!component)
         return;
-    const QRectF old = component->GetNSBoundRect();
+    const QRectF old = frameOf(component);
     registerInverse([this, old, component] { setObjectBound(component, old); });
     if (component->isEditing())
         m_canvas.endEditText();
@@ -387,7 +394,7 @@ void CACanvasEdits::setSourceRectIsClearForObject(const QRectF &rect, bool isCle
     auto *picture = static_cast<CFTPicture *>(component);
     // Undone in the reverse order: the crop, then the bounds it came with, then the redraw.
     registerInverse([this, component] { m_canvas.invalidateObject(component); });
-    const QRectF bound = component->GetNSBoundRect();
+    const QRectF bound = frameOf(component);
     registerInverse([this, bound, component] { setObjectBound(component, bound); });
     const QRectF crop(picture->getSrcRectX(), picture->getSrcRectY(), picture->getSrcRectWidth(),
                       picture->getSrcRectHeight());

@@ -68,6 +68,9 @@ public:
     CADocument *document() const;
     CFTADocument *design() const;
     CFTAView *view() const;
+    // The object's frame in full precision (the bound rectangle of the component is rounded to
+    // single precision, which would leave an undone move a little off).
+    static QRectF frameOf(const CFTComponent *component);
     // How many inverses this canvas registered so far; a command learns whether it changed anything.
     int registrations() const { return m_registrations; }
 

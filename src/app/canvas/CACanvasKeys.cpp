@@ -89,7 +89,7 @@ void CACanvasEdits::moveSelectedByPoint(const QPointF &offset)
     const std::vector<CFTComponent *> selection = editing->getSelComponents();
     for (CFTComponent *component : selection) {
         // Undo puts the rectangle back rather than moving back, so no rounding accumulates.
-        const QRectF before = component->GetNSBoundRect();
+        const QRectF before = frameOf(component);
         registerInverse([this, before, component] { setObjectBound(component, before); });
         if (component->isEditing())
             m_canvas.endEditText();
