@@ -3,6 +3,7 @@
 #include "app/command/CAInstanceCommands.h"
 #include "app/command/CAInstanceDoor.h"
 #include "app/shell/CAAddressWindowPanel.h"
+#include "app/shell/CACanvasCommands.h"
 #include "app/shell/CAChangeLayoutSheet.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
@@ -109,6 +110,7 @@ int main(int argc, char *argv[])
     CADocumentController controller;
     installChangeLayoutSheet();
     installPrintCommands();
+    installCanvasCommands();
     installAddressWindow(controller);
     controller.applicationWillFinishLaunching();
     controller.openStartupDocuments(request->files);

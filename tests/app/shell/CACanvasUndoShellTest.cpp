@@ -1,10 +1,12 @@
-// A shape dragged on the document window's canvas comes back with Edit > Undo, whose title names
-// the step, and goes again with Edit > Redo.
+// The canvas's edits through the document window's menus: a dragged shape comes back with
+// Edit > Undo, whose title names the step; the Arrange and Delete commands undo exactly.
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CADocView.h"
+#include "app/shell/CACanvasCommands.h"
 #include "app/shell/CAChangeLayoutSheet.h"
 #include "kernel/base/CDDColor.h"
 #include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTAView.h"
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/merge/CADocument.h"
 
@@ -23,6 +25,9 @@ protected:
     void TearDown() override
     {
         CAMainWindowController::setChangeLayoutSheet(nullptr);
+        for (const char *action : {"stepBack", "stepFront", "orderBack", "orderFront", "delete", "insertImage",
+                                   "insertBackground"})
+            CAMainWindowController::unregisterCommand(QString::fromLatin1(action));
         CAMainWindowController::unregisterCommand(u"undo"_s);
         CAMainWindowController::unregisterCommand(u"redo"_s);
         shelltest::Test::TearDown();
@@ -68,4 +73,40 @@ TEST_F(CACanvasUndoShellTest, EditUndoPutsADraggedShapeBack)
     EXPECT_EQ(item.text(), u"Redo Move Object"_s);
     EXPECT_TRUE(controller->router().perform(u"redo"_s));
     EXPECT_EQ(CACanvasEdits::frameOf(box), moved);
+}
+
+TEST_F(CACanvasUndoShellTest, ArrangeAndDeleteCommandsAreOneStepEachAndUndoExactly)
+{
+    launch(1);
+    installChangeLayoutSheet();
+    installCanvasCommands();
+    CAMainWindowController *w = window(0);
+    ASSERT_TRUE(w);
+    CADocView *canvas = w->docView();
+    CFTADocument *design = canvas->document()->ftDocument();
+    std::vector<CFTBoxField *> boxes;
+    for (int i = 0; i < 3; ++i) {
+        boxes.push_back(new CFTBoxField(20.0 + 30 * i, 20.0, 20.0, 20.0, nullptr));
+        design->AddObject(boxes.back(), 0, false);
+    }
+    const std::vector<CFTComponent *> before = design->GetComponents(0, false);
+    EXPECT_FALSE(controller->router().validate(u"orderBack"_s, nullptr)) << "nothing selected";
+    EXPECT_FALSE(controller->router().validate(u"delete"_s, nullptr));
+
+    canvas->ftView()->select(boxes[1]);
+    ASSERT_TRUE(controller->router().validate(u"orderBack"_s, nullptr));
+    EXPECT_TRUE(controller->router().perform(u"orderBack"_s));
+    EXPECT_EQ(design->GetComponents(0, false).front(), boxes[1]);
+    QAction item(u"Undo"_s);
+    ASSERT_TRUE(controller->router().validate(u"undo"_s, &item));
+    EXPECT_EQ(item.text(), u"Undo Send to Back"_s);
+    EXPECT_TRUE(controller->router().perform(u"undo"_s));
+    EXPECT_EQ(design->GetComponents(0, false), before) << "back in its own place, not at the front";
+
+    EXPECT_TRUE(controller->router().perform(u"delete"_s));
+    EXPECT_EQ(design->GetComponents(0, false).size(), before.size() - 1);
+    ASSERT_TRUE(controller->router().validate(u"undo"_s, &item));
+    EXPECT_EQ(item.text(), u"Undo Delete Object"_s);
+    EXPECT_TRUE(controller->router().perform(u"undo"_s));
+    EXPECT_EQ(design->GetComponents(0, false), before);
 }
