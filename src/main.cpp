@@ -4,6 +4,7 @@
 #include "app/command/CAInstanceDoor.h"
 #include "app/shell/CAAddressWindowPanel.h"
 #include "app/shell/CAAssistantController.h"
+#include "app/shell/CACanvasCommands.h"
 #include "app/shell/CAChangeLayoutSheet.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
@@ -110,6 +111,7 @@ int main(int argc, char *argv[])
     CADocumentController controller;
     installChangeLayoutSheet();
     installPrintCommands();
+    installCanvasCommands();
     installAddressWindow(controller);
     installAssistant(controller);
     controller.applicationWillFinishLaunching();

@@ -2,6 +2,7 @@
 
 #include "app/shell/CAAddressWindowPanel.h"
 #include "app/shell/CAAssistantController.h"
+#include "app/shell/CACanvasCommands.h"
 #include "app/shell/CAChangeLayoutSheet.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CAFloatingPanels.h"
@@ -49,6 +50,7 @@ int main(int argc, char **argv)
     // The modules the application installs at start-up, so that menus and buttons show as a user sees them.
     installChangeLayoutSheet();
     installPrintCommands();
+    installCanvasCommands();
     installAddressWindow(application);
     installAssistant(application);
     application.applicationWillFinishLaunching();

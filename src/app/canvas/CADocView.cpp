@@ -1,6 +1,7 @@
 #include "app/canvas/CADocView.h"
 
 #include "app/canvas/CACanvasDragOut.h"
+#include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CACanvasItem.h"
 #include "app/canvas/CACanvasSelection.h"
 #include "app/canvas/CACanvasTextEditor.h"
@@ -29,6 +30,7 @@ CADocView::CADocView(QWidget *parent)
     , m_scene(new QGraphicsScene(this))
     , m_item(new CACanvasItem(*this))
     , m_editor(new CACanvasTextEditor)
+    , m_edits(std::make_unique<CACanvasEdits>(*this))
 {
     setObjectName(QStringLiteral("docView"));
     setFrameShape(QFrame::NoFrame);
@@ -153,6 +155,7 @@ void CADocView::invalidateRedrawList()
 
 void CADocView::viewOperationEnded(const CFTAOperationReport &report)
 {
+    m_edits->endOperation(report);
     Q_EMIT operationEnded(report);
     Q_EMIT designEdited();
 }
@@ -396,6 +399,11 @@ bool CADocView::event(QEvent *event)
 
 void CADocView::keyPressEvent(QKeyEvent *event)
 {
+    // While a text is edited its keys belong to the field editor.
+    if (!isEditingText() && m_edits->handleKey(event->key(), event->modifiers())) {
+        event->accept();
+        return;
+    }
     QGraphicsView::keyPressEvent(event);
 }
 
