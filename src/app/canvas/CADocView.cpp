@@ -1,5 +1,7 @@
 #include "app/canvas/CADocView.h"
 
+#include "app/canvas/CACanvasAddressCommands.h"
+#include "app/canvas/CACanvasAddressEdits.h"
 #include "app/canvas/CACanvasItem.h"
 #include "app/canvas/CACanvasTextEditor.h"
 #include "kernel/base/FTClassID.h"
@@ -22,6 +24,8 @@ CADocView::CADocView(QWidget *parent)
     , m_scene(new QGraphicsScene(this))
     , m_item(new CACanvasItem(*this))
     , m_editor(new CACanvasTextEditor)
+    , m_addressEdits(new CACanvasAddressEdits(*this))
+    , m_addressCommands(new CACanvasAddressCommands(*this, *m_addressEdits))
 {
     setObjectName(QStringLiteral("docView"));
     setFrameShape(QFrame::NoFrame);

@@ -9,6 +9,8 @@
 
 #include <memory>
 
+class CACanvasAddressCommands;
+class CACanvasAddressEdits;
 class CACanvasItem;
 class CACanvasTextEditor;
 class CADocument;
@@ -64,6 +66,10 @@ public:
 
     void viewOperationEnded(const CFTAOperationReport &report) override;
 
+    // The undoable address edits and the address and person commands of this canvas.
+    CACanvasAddressEdits &addressEdits() const { return *m_addressEdits; }
+    CACanvasAddressCommands &addressCommands() const { return *m_addressCommands; }
+
 Q_SIGNALS:
     void zoomChanged(double zoom);
     // A creation, move, resize or erase ended: what changed, with the frames before.
@@ -105,4 +111,6 @@ private:
     QPointF m_pressPoint;
     bool m_tracking = false;
     bool m_personUpdating = false;
+    CACanvasAddressEdits *m_addressEdits;
+    CACanvasAddressCommands *m_addressCommands;
 };
