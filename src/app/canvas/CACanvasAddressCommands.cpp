@@ -81,8 +81,7 @@ std::vector<CFTComponent *> CACanvasAddressCommands::selection() const
     return view ? view->getSelComponents() : std::vector<CFTComponent *>();
 }
 
-template <typename Body>
-void CACanvasAddressCommands::command(const QString &actionKey, Body body)
+void CACanvasAddressCommands::command(const QString &actionKey, const std::function<void()> &body)
 {
     PWUndoManager *undo = undoManager();
     if (undo)

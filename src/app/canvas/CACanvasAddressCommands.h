@@ -58,6 +58,8 @@ public:
     // An item of the design panel's template table: type 1 a predefined template by name,
     // type 2 a custom format by its index; other types change nothing.
     void changeTemplateFromDesignPanel(int type, const QString &name, int customIndex, const QString &title);
+    // The category the design panel's field table was clicked on, for every selected address text.
+    void changeTextCategoryFromDesignPanel(textCategory category);
 
     // --- address panels and grouping (CACanvasAddressPanels.cpp) ----------------------------------
     // A new recipient (true) or sender panel of the default template on the shown side, 10
@@ -82,19 +84,6 @@ public:
     // edge. Every component lands in exactly one row, a flat one in a row of its own.
     static std::vector<std::vector<CFTComponent *>> groupRows(std::vector<CFTComponent *> components);
 
-    // The per-object primitives of the canvas these commands build on: insertion with its
-    // undoable removal, rotation, baseline and kerning steps.
-    struct ObjectPrimitives
-    {
-        std::function<void(CFTComponent *component, bool select)> insertObjectSelect;
-        std::function<void(double angle, CFTComponent *component)> setAngleForObject;
-        std::function<void(CFTComponent *component)> raiseBaselineForObject;
-        std::function<void(CFTComponent *component)> lowerBaselineForObject;
-        std::function<void(CFTComponent *component)> loosenKerningForObject;
-        std::function<void(CFTComponent *component)> tightenKerningForObject;
-    };
-    void setObjectPrimitives(ObjectPrimitives primitives) { m_primitives = std::move(primitives); }
-
 private:
     // Fields that left a panel without joining the side, kept for the panel's return.
     struct PanelFields;
@@ -105,10 +94,8 @@ private:
     PWUndoManager *undoManager() const;
     std::vector<CFTComponent *> selection() const;
     // One user command: an undo group named by the key.
-    template <typename Body>
-    void command(const QString &actionKey, Body body);
+    void command(const QString &actionKey, const std::function<void()> &body);
 
     CADocView &m_canvas;
     CACanvasAddressEdits &m_edits;
-    ObjectPrimitives m_primitives;
 };

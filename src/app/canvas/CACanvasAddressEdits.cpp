@@ -1,5 +1,6 @@
 #include "app/canvas/CACanvasAddressEdits.h"
 
+#include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CADocView.h"
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CAddressFormatController.h"
@@ -454,20 +455,12 @@ void CACanvasAddressEdits::showBarcode(bool show, int location, CFTComponent *co
         barcode->SetLocation(barcodeLocation(2));
         barcode->setFormat(rebuilt.get(), 0);
         CFTComponent *made = barcode.release();
-        if (m_insert) {
-            m_insert(made, false);
-        } else if (CFTAView *view = m_canvas.ftView()) {
-            view->InsertComponent(made, false);
-        } else {
-            delete made;
-            made = nullptr;
-        }
-        if (made) {
-            refreshTexts({panel, made}, side);
-            const QPointF origin = separateBarcodeOrigin(design->getDocumentSizeX(0), design->getDocumentSizeY(0),
-                                                         made->GetSizeX(), made->GetSizeY());
-            made->SetOrigin(origin.x(), origin.y());
-        }
+        // The insertion registers the barcode's removal.
+        m_canvas.edits().insertObjectSelect(made, false);
+        refreshTexts({panel, made}, side);
+        const QPointF origin = separateBarcodeOrigin(design->getDocumentSizeX(0), design->getDocumentSizeY(0),
+                                                     made->GetSizeX(), made->GetSizeY());
+        made->SetOrigin(origin.x(), origin.y());
     }
     selectionChanged();
     redisplay();

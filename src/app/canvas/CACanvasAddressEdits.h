@@ -78,11 +78,6 @@ public:
     // Whether a representation type shows capitals.
     static bool isUpperCase(objectRepType type);
 
-    // Inserting a component with its undoable removal; the structural primitives of the canvas
-    // provide it. Without one the barcode of its own is inserted without undo.
-    using InsertPrimitive = std::function<void(CFTComponent *component, bool select)>;
-    void setInsertPrimitive(InsertPrimitive insert) { m_insert = std::move(insert); }
-
     // The texts of the component filled from its side's current person.
     void refreshTexts(CFTComponent *component);
     void refreshTexts(const std::vector<CFTComponent *> &list, bool toFrom);
@@ -104,5 +99,4 @@ private:
     static QString countryCodeOfPerson(const PWPerson *person, addressType type);
 
     CADocView &m_canvas;
-    InsertPrimitive m_insert;
 };

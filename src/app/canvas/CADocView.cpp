@@ -2,6 +2,7 @@
 
 #include "app/canvas/CACanvasAddressCommands.h"
 #include "app/canvas/CACanvasAddressEdits.h"
+#include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CACanvasItem.h"
 #include "app/canvas/CACanvasTextEditor.h"
 #include "kernel/base/FTClassID.h"
@@ -24,6 +25,7 @@ CADocView::CADocView(QWidget *parent)
     , m_scene(new QGraphicsScene(this))
     , m_item(new CACanvasItem(*this))
     , m_editor(new CACanvasTextEditor)
+    , m_edits(std::make_unique<CACanvasEdits>(*this))
     , m_addressEdits(new CACanvasAddressEdits(*this))
     , m_addressCommands(new CACanvasAddressCommands(*this, *m_addressEdits))
 {
@@ -150,6 +152,7 @@ void CADocView::invalidateRedrawList()
 
 void CADocView::viewOperationEnded(const CFTAOperationReport &report)
 {
+    m_edits->endOperation(report);
     Q_EMIT operationEnded(report);
     Q_EMIT designEdited();
 }
@@ -312,6 +315,11 @@ bool CADocView::event(QEvent *event)
 
 void CADocView::keyPressEvent(QKeyEvent *event)
 {
+    // While a text is edited its keys belong to the field editor.
+    if (!isEditingText() && m_edits->handleKey(event->key(), event->modifiers())) {
+        event->accept();
+        return;
+    }
     QGraphicsView::keyPressEvent(event);
 }
 

@@ -11,6 +11,7 @@
 
 class CACanvasAddressCommands;
 class CACanvasAddressEdits;
+class CACanvasEdits;
 class CACanvasItem;
 class CACanvasTextEditor;
 class CADocument;
@@ -34,6 +35,8 @@ public:
     bool setDocument(CADocument *document);
     CADocument *document() const { return m_document; }
     CFTAView *ftView() const { return m_view.get(); }
+    // The undoable edits every command, pane and gesture goes through.
+    CACanvasEdits &edits() const { return *m_edits; }
     const CACanvasGeometry &geometry() const { return m_geometry; }
 
     // The screen's dots per inch; the scale is dpi / 72 times the zoom.
@@ -111,6 +114,7 @@ private:
     QPointF m_pressPoint;
     bool m_tracking = false;
     bool m_personUpdating = false;
+    std::unique_ptr<CACanvasEdits> m_edits;
     CACanvasAddressEdits *m_addressEdits;
     CACanvasAddressCommands *m_addressCommands;
 };

@@ -1,0 +1,407 @@
+// The per-object setters: each reads the value it replaces, registers itself with that value as
+// its inverse, and only then changes the component.
+#include "app/canvas/CACanvasEdits.h"
+
+#include "app/canvas/CADocView.h"
+#include "kernel/address/CFTCounterField.h"
+#include "kernel/address/CFTFileField.h"
+#include "kernel/base/CDDString.h"
+#include "kernel/base/FTClassID.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTAView.h"
+#include "kernel/drawing/CDDPicture.h"
+#include "kernel/drawing/CFTPicture.h"
+#include "kernel/merge/CADocument.h"
+#include "platform/PWFont.h"
+#include "platform/PWImage.h"
+#include "platform/PWUserDefaults.h"
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcCanvas)
+
+CACanvasEdits::CACanvasEdits(CADocView &canvas)
+    : m_canvas(canvas)
+{
+}
+
+CACanvasEdits::~CACanvasEdits()
+{
+    // The inverses point at this canvas; a document that outlives it must not run them.
+    if (m_registeredOn)
+        m_registeredOn->removeAllActionsWithTarget(this);
+}
+
+CACanvasEdits::Step::Step(CACanvasEdits &edits, const QString &actionKey, bool nameAlways)
+    : m_undo(edits.undoManager())
+    , m_actionKey(actionKey)
+    , m_nameAlways(nameAlways)
+    , m_registrationsBefore(edits.registrations())
+    , m_edits(edits)
+{
+    if (m_undo)
+        m_undo->beginUndoGrouping();
+}
+
+CACanvasEdits::Step::~Step()
+{
+    if (!m_undo)
+        return;
+    if (m_nameAlways || m_edits.registrations() != m_registrationsBefore)
+        m_undo->setActionName(m_actionKey);
+    m_undo->endUndoGrouping();
+}
+
+PWUndoManager *CACanvasEdits::undoManager() const
+{
+    CADocument *doc = document();
+    return doc ? doc->undoManager() : nullptr;
+}
+
+CADocument *CACanvasEdits::document() const
+{
+    return m_canvas.document();
+}
+
+CFTADocument *CACanvasEdits::design() const
+{
+    CADocument *doc = document();
+    return doc ? doc->ftDocument() : nullptr;
+}
+
+CFTAView *CACanvasEdits::view() const
+{
+    return m_canvas.ftView();
+}
+
+QRectF CACanvasEdits::frameOf(const CFTComponent *component)
+{
+    return component ? QRectF(component->GetOriginX(), component->GetOriginY(), component->GetSizeX(),
+                              component->GetSizeY())
+                     : QRectF();
+}
+
+void CACanvasEdits::changed(CFTComponent *component, bool postSelection)
+{
+    m_canvas.invalidateObject(component);
+    if (postSelection)
+        Q_EMIT m_canvas.selectionChanged();
+    Q_EMIT m_canvas.designEdited();
+}
+
+// --- Plain values -------------------------------------------------------------------------------
+
+void CACanvasEdits::moveComponentDxDyForObject(double dx, double dy, CFTComponent *component)
+{
+    if (!component)
+        return;
+    registerInverse([this, dx, dy, component] { moveComponentDxDyForObject(-dx, -dy, component); });
+    m_canvas.invalidateObject(component);
+    component->Move(dx, dy, view());
+    changed(component, false);
+}
+
+// The common shape of the setters whose getter and setter take the same type.
+#define PW_SIMPLE_SETTER(Method, Type, Getter, Setter, PostSelection)                                               \
+    void CACanvasEdits::Method(Type value, CFTComponent *component)                                                 \
+    {                                                                                                               \
+        if (!component)                                                                                             \
+            return;                                                                                                 \
+        const auto old = component->Getter();                                                                       \
+        registerInverse([this, old, component] { Method(old, component); });                                      \
+        m_canvas.invalidateObject(component);                                                                       \
+        component->Setter(value);                                                                                   \
+        changed(component, PostSelection);                                                                          \
+    }
+
+PW_SIMPLE_SETTER(setFlipXForObject, bool, IsFlipX, setFlipX, true)
+PW_SIMPLE_SETTER(setFlipYForObject, bool, IsFlipY, setFlipY, true)
+PW_SIMPLE_SETTER(setShadowForObject, bool, IsShadowed, SetShadow, true)
+PW_SIMPLE_SETTER(setTileScaleForObject, float, GetTileScale, SetTileScale, true)
+PW_SIMPLE_SETTER(setDataPlacingForObject, placingMode, GetDataPlacing, SetDataPlacing, true)
+PW_SIMPLE_SETTER(setFilledForObject, bool, IsFilled, SetFilled, true)
+PW_SIMPLE_SETTER(setStrokedForObject, bool, IsStroked, SetStroked, true)
+PW_SIMPLE_SETTER(setMaskedForObject, bool, IsMasked, SetMasked, true)
+PW_SIMPLE_SETTER(setAngleForObject, double, GetAngle, SetAngle, true)
+PW_SIMPLE_SETTER(setAlignmentForObject, textAlignment, GetAlignment, SetAlignment, true)
+PW_SIMPLE_SETTER(setShowNamedForObject, bool, IsShowNamed, SetShowNamed, true)
+PW_SIMPLE_SETTER(setHaveBackColorForObject, bool, GetHaveBackColor, SetHaveBackColor, true)
+PW_SIMPLE_SETTER(setSideCountForObject, double, GetSideCount, SetSideCount, true)
+PW_SIMPLE_SETTER(setCurveRadiusForObject, double, GetCurveRadius, SetCurveRadius, true)
+
+#undef PW_SIMPLE_SETTER
+
+void CACanvasEdits::setTileForObject(bool tile, CFTComponent *component)
+{
+    if (!component)
+        return;
+    // Back to the placing it had, which may be neither of the two a switch chooses.
+    const placingMode old = component->GetDataPlacing();
+    registerInverse([this, old, component] { setDataPlacingForObject(old, component); });
+    m_canvas.invalidateObject(component);
+    component->SetDataPlacing(tile ? placingMode(1) : placingMode(0));
+    changed(component, true);
+}
+
+void CACanvasEdits::setLineWidthForObject(double width, CFTComponent *component)
+{
+    if (!component)
+        return;
+    const double old = component->GetStrokeWidth();
+    registerInverse([this, old, component] { setLineWidthForObject(old, component); });
+    m_canvas.invalidateObject(component);
+    component->SetLineWidth(width);
+    changed(component, true);
+}
+
+void CACanvasEdits::setOpacityForObject(double opacity, CFTComponent *component)
+{
+    if (!component)
+        return;
+    const double old = component->GetOpacity();
+    registerInverse([this, old, component] { setOpacityForObject(old, component); });
+    m_canvas.invalidateObject(component);
+    component->SetOpacity(float(opacity));
+    changed(component, true);
+}
+
+// --- Fonts --------------------------------------------------------------------------------------
+
+void CACanvasEdits::setFontForObject(const PWFont &font, CFTComponent *component)
+{
+    if (!component)
+        return;
+    if (const std::optional<PWFont> old = component->GetFont(nullptr))
+        registerInverse([this, old = *old, component] { setFontForObject(old, component); });
+    m_canvas.invalidateObject(component);
+    component->SetFont(font);
+    changed(component, false);
+}
+
+void CACanvasEdits::setFontAttrForObject(const QTextCharFormat &attributes, CFTComponent *component)
+{
+    if (!component)
+        return;
+    if (const std::optional<QTextCharFormat> old = component->GetFontAttr(nullptr))
+        registerInverse([this, old = *old, component] { setFontAttrForObject(old, component); });
+    m_canvas.invalidateObject(component);
+    component->SetFontAttr(attributes);
+    changed(component, false);
+}
+
+void CACanvasEdits::changeFontSizeForObject(float delta, CFTComponent *component)
+{
+    if (!component)
+        return;
+    registerInverse([this, delta, component] { changeFontSizeForObject(-delta, component); });
+    m_canvas.invalidateObject(component);
+    component->ChangeFontSize(delta);
+    changed(component, true);
+}
+
+void CACanvasEdits::setFontSizeForObject(float size, CFTComponent *component)
+{
+    if (!component)
+        return;
+    if (const std::optional<PWFont> old = component->GetFont(nullptr)) {
+        const float oldSize = float(old->pointSize());
+        registerInverse([this, oldSize, component] { setFontSizeForObject(oldSize, component); });
+    }
+    m_canvas.invalidateObject(component);
+    component->SetFontSize(size);
+    changed(component, true);
+}
+
+// --- Colours ------------------------------------------------------------------------------------
+
+namespace {
+
+CDDColor colorOf(const CDDColor *color)
+{
+    return color ? *color : CDDColor();
+}
+
+} // namespace
+
+void CACanvasEdits::setTextColorForObject(const CDDColor &color, CFTComponent *component)
+{
+    if (!component)
+        return;
+    const CDDColor old = colorOf(component->GetTextColor());
+    registerInverse([this, old, component] { setTextColorForObject(old, component); });
+    m_canvas.invalidateObject(component);
+    component->SetTextColor(&color);
+    changed(component, true);
+}
+
+void CACanvasEdits::setForeColorForObject(const CDDColor &color, CFTComponent *component)
+{
+    if (!component)
+        return;
+    // Choosing an outline colour for a shape without an outline means wanting the outline.
+    if (component->canStrok() && !component->IsStroked())
+        setStrokedForObject(true, component);
+    const CDDColor old = colorOf(component->GetStrokeColor());
+    registerInverse([this, old, component] { setForeColorForObject(old, component); });
+    m_canvas.invalidateObject(component);
+    component->SetStrokeColor(&color);
+    changed(component, true);
+}
+
+void CACanvasEdits::setBackColorForObject(const CDDColor &color, CFTComponent *component)
+{
+    if (!component)
+        return;
+    if (component->canFill() && !component->IsFilled())
+        setFilledForObject(true, component);
+    const CDDColor old = colorOf(component->GetFillColor());
+    registerInverse([this, old, component] { setBackColorForObject(old, component); });
+    m_canvas.invalidateObject(component);
+    component->SetFillColor(&color);
+    changed(component, true);
+}
+
+// --- Bounds -------------------------------------------------------------------------------------
+
+void CACanvasEdits::setObjectBound(CFTComponent *component, const QRectF &bound)
+{
+    if (!component)
+        return;
+    const QRectF old = frameOf(component);
+    registerInverse([this, old, component] { setObjectBound(component, old); });
+    if (component->isEditing())
+        m_canvas.endEditText();
+    m_canvas.invalidateObject(component);
+    component->SetOrigin(bound.x(), bound.y());
+    component->SetSize(bound.width(), bound.height());
+    changed(component, true);
+}
+
+// --- Counter and file fields --------------------------------------------------------------------
+
+namespace {
+
+CFTCounterField *counterField(CFTComponent *component)
+{
+    return component && component->getClassID() == ciCounter ? static_cast<CFTCounterField *>(component) : nullptr;
+}
+
+CFTFileField *fileField(CFTComponent *component)
+{
+    return component && component->getClassID() == ciFileField ? static_cast<CFTFileField *>(component) : nullptr;
+}
+
+} // namespace
+
+#define PW_FIELD_SETTER(Method, Type, Cast, Getter, Setter, PostSelection)                                          \
+    void CACanvasEdits::Method(Type value, CFTComponent *component)                                                 \
+    {                                                                                                               \
+        auto *field = Cast(component);                                                                              \
+        if (!field)                                                                                                 \
+            return;                                                                                                 \
+        const auto old = field->Getter();                                                                           \
+        registerInverse([this, old, component] { Method(old, component); });                                      \
+        field->Setter(value);                                                                                       \
+        changed(component, PostSelection);                                                                          \
+    }
+
+PW_FIELD_SETTER(setCounterStartNumberForObject, int, counterField, GetStartNumber, SetStartNumber, true)
+PW_FIELD_SETTER(setCounterIncrementForObject, int, counterField, GetIncrement, SetIncrement, true)
+PW_FIELD_SETTER(setCounterNumberOfDigitsForObject, int, counterField, GetZerosDigits, SetZerosDigits, true)
+PW_FIELD_SETTER(setCounterLeadingZerosForObject, bool, counterField, IsLeadingZeros, SetLeadingZeros, false)
+PW_FIELD_SETTER(setFileCountFieldsForObject, fieldsCount, fileField, GetCountFields, SetCountFields, true)
+PW_FIELD_SETTER(setFileNumberFieldForObject, int, fileField, GetNumberField, SetNumberField, true)
+
+#undef PW_FIELD_SETTER
+
+void CACanvasEdits::setFileFieldFileNameForObject(const QString &path, CFTComponent *component)
+{
+    CFTFileField *field = fileField(component);
+    if (!field)
+        return;
+    const QString old = field->GetFileName().getData();
+    registerInverse([this, old, component] { setFileFieldFileNameForObject(old, component); });
+    field->SetFile(CDDString(path));
+    changed(component, true);
+}
+
+void CACanvasEdits::setDelimeterForObject(const QString &delimiter, CFTComponent *component)
+{
+    CFTFileField *field = fileField(component);
+    if (!field)
+        return;
+    const QString old = field->GetDelimeter().getData();
+    registerInverse([this, old, component] { setDelimeterForObject(old, component); });
+    field->SetDelimeter(CDDString(delimiter));
+    changed(component, true);
+}
+
+// --- Baseline and kerning: each step is the other's inverse -------------------------------------
+
+#define PW_STEP_SETTER(Method, Operation, Inverse)                                                                  \
+    void CACanvasEdits::Method(CFTComponent *component)                                                             \
+    {                                                                                                               \
+        if (!component)                                                                                             \
+            return;                                                                                                 \
+        registerInverse([this, component] { Inverse(component); });                                                \
+        component->Operation();                                                                                     \
+        changed(component, false);                                                                                  \
+    }
+
+PW_STEP_SETTER(raiseBaselineForObject, raiseBaseline, lowerBaselineForObject)
+PW_STEP_SETTER(lowerBaselineForObject, lowerBaseline, raiseBaselineForObject)
+PW_STEP_SETTER(loosenKerningForObject, loosenKerning, tightenKerningForObject)
+PW_STEP_SETTER(tightenKerningForObject, tightenKerning, loosenKerningForObject)
+
+#undef PW_STEP_SETTER
+
+// --- Pictures -----------------------------------------------------------------------------------
+
+void CACanvasEdits::setMaskForObject(std::shared_ptr<PWImage> mask, CFTComponent *component)
+{
+    if (!component || !component->canMasked())
+        return;
+    if (!component->IsMasked())
+        setMaskedForObject(true, component);
+    const CDDPicture *current = component->getMask();
+    std::shared_ptr<PWImage> old = current ? current->getData() : nullptr;
+    registerInverse([this, old, component] { setMaskForObject(old, component); });
+    component->setMask(CDDPicture(std::move(mask)));
+    changed(component, true);
+}
+
+void CACanvasEdits::replaceImageForObject(std::shared_ptr<PWImage> image, CFTComponent *component)
+{
+    if (!component)
+        return;
+    setSourceRectIsClearForObject(QRectF(), true, component);
+    std::shared_ptr<PWImage> old = component->GetObjectData();
+    registerInverse([this, old, component] { replaceImageForObject(old, component); });
+    const QString name = image ? image->name() : QString();
+    component->SetObjectData(std::move(image));
+    changed(component, true);
+    if (PWUserDefaults::standardUserDefaults().boolForKey(QStringLiteral("FTShowImageName")) && !name.isEmpty()) {
+        const QString prefix = QStringLiteral("FULLSIZE_");
+        qCInfo(lcCanvas).noquote() << (name.startsWith(prefix) ? name.mid(prefix.size()) : name);
+    }
+}
+
+void CACanvasEdits::setSourceRectIsClearForObject(const QRectF &rect, bool isClear, CFTComponent *component)
+{
+    if (!component || component->getClassID() != ciPicture)
+        return;
+    auto *picture = static_cast<CFTPicture *>(component);
+    // Undone in the reverse order: the crop, then the bounds it came with, then the redraw.
+    registerInverse([this, component] { m_canvas.invalidateObject(component); });
+    const QRectF bound = frameOf(component);
+    registerInverse([this, bound, component] { setObjectBound(component, bound); });
+    const QRectF crop(picture->getSrcRectX(), picture->getSrcRectY(), picture->getSrcRectWidth(),
+                      picture->getSrcRectHeight());
+    const bool wasClear = !picture->hasSrcRect();
+    registerInverse([this, crop, wasClear, component] { setSourceRectIsClearForObject(crop, wasClear, component); });
+    if (!isClear)
+        picture->setSrcRect(float(rect.x()), float(rect.y()), float(rect.width()), float(rect.height()));
+    else
+        picture->clearSrcRect();
+}

@@ -1,0 +1,217 @@
+#pragma once
+
+#include "kernel/base/CDDColor.h"
+#include "kernel/base/CDDFile.h"
+#include "kernel/base/FTComponentTypes.h"
+#include "kernel/base/FTTypes.h"
+#include "platform/PWUndoManager.h"
+
+#include <QPointF>
+#include <QPointer>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QTextCharFormat>
+
+#include <memory>
+
+class CADocView;
+class CADocument;
+class CFTADocument;
+struct CFTAOperationReport;
+class CFTAView;
+class CFTComponent;
+class CFTExtPicture;
+class PWFont;
+class PWImage;
+class PWUndoManager;
+
+// The undoable edits of one canvas. Every primitive registers its inverse on the document's undo
+// manager before it changes anything, with the value it is about to replace, so that undoing runs
+// the same primitive again and that run registers the redo. Primitives never name a step: the
+// command that calls them opens one group per user command (CACanvasEdits::Step) and names it by
+// its localized key, so that one undo takes back all the primitives of the command.
+//
+// Components stay owned by the document's lists or, once removed, by its deferred-delete pool,
+// so the pointers the registered inverses hold stay valid while the document lives.
+class CACanvasEdits
+{
+public:
+    explicit CACanvasEdits(CADocView &canvas);
+    ~CACanvasEdits();
+
+    CACanvasEdits(const CACanvasEdits &) = delete;
+    CACanvasEdits &operator=(const CACanvasEdits &) = delete;
+
+    // One user command: one undo group, named by actionKey when the command changed something
+    // (or always, with nameAlways). Nests inside undo and redo, where the manager's own group
+    // takes the registrations.
+    class Step
+    {
+    public:
+        Step(CACanvasEdits &edits, const QString &actionKey, bool nameAlways = false);
+        ~Step();
+        Step(const Step &) = delete;
+        Step &operator=(const Step &) = delete;
+        // Names the step even when nothing was registered (a command that names an empty step).
+        void nameAlways() { m_nameAlways = true; }
+
+    private:
+        QPointer<PWUndoManager> m_undo;
+        QString m_actionKey;
+        bool m_nameAlways;
+        int m_registrationsBefore;
+        CACanvasEdits &m_edits;
+    };
+
+    PWUndoManager *undoManager() const;
+    CADocument *document() const;
+    CFTADocument *design() const;
+    CFTAView *view() const;
+    // The object's frame in full precision (the bound rectangle of the component is rounded to
+    // single precision, which would leave an undone move a little off).
+    static QRectF frameOf(const CFTComponent *component);
+    // How many inverses this canvas registered so far; a command learns whether it changed anything.
+    int registrations() const { return m_registrations; }
+
+    // --- Per-object setters -------------------------------------------------------------------
+    void moveComponentDxDyForObject(double dx, double dy, CFTComponent *component);
+    void setFlipXForObject(bool flip, CFTComponent *component);
+    void setFlipYForObject(bool flip, CFTComponent *component);
+    void setShadowForObject(bool shadow, CFTComponent *component);
+    // Yes tiles (placing 1), no places once (0); undo puts back whichever placing it had.
+    void setTileForObject(bool tile, CFTComponent *component);
+    void setTileScaleForObject(float scale, CFTComponent *component);
+    void setDataPlacingForObject(placingMode mode, CFTComponent *component);
+    void setFilledForObject(bool filled, CFTComponent *component);
+    void setStrokedForObject(bool stroked, CFTComponent *component);
+    void setMaskedForObject(bool masked, CFTComponent *component);
+    void setLineWidthForObject(double width, CFTComponent *component);
+    void setOpacityForObject(double opacity, CFTComponent *component);
+    void setAngleForObject(double angle, CFTComponent *component);
+    void setFontForObject(const PWFont &font, CFTComponent *component);
+    void setFontAttrForObject(const QTextCharFormat &attributes, CFTComponent *component);
+    void changeFontSizeForObject(float delta, CFTComponent *component);
+    void setFontSizeForObject(float size, CFTComponent *component);
+    void setAlignmentForObject(textAlignment alignment, CFTComponent *component);
+    void setShowNamedForObject(bool show, CFTComponent *component);
+    void setHaveBackColorForObject(bool have, CFTComponent *component);
+    void setTextColorForObject(const CDDColor &color, CFTComponent *component);
+    // A shape without an outline (or fill) gets one first, in the same undo group.
+    void setForeColorForObject(const CDDColor &color, CFTComponent *component);
+    void setBackColorForObject(const CDDColor &color, CFTComponent *component);
+    void setObjectBound(CFTComponent *component, const QRectF &bound);
+    void setSideCountForObject(double count, CFTComponent *component);
+    void setCurveRadiusForObject(double radius, CFTComponent *component);
+    // Counter fields only.
+    void setCounterStartNumberForObject(int start, CFTComponent *component);
+    void setCounterIncrementForObject(int increment, CFTComponent *component);
+    void setCounterNumberOfDigitsForObject(int digits, CFTComponent *component);
+    void setCounterLeadingZerosForObject(bool leadingZeros, CFTComponent *component);
+    // File fields only.
+    void setFileFieldFileNameForObject(const QString &path, CFTComponent *component);
+    void setFileCountFieldsForObject(fieldsCount count, CFTComponent *component);
+    void setFileNumberFieldForObject(int number, CFTComponent *component);
+    void setDelimeterForObject(const QString &delimiter, CFTComponent *component);
+    void raiseBaselineForObject(CFTComponent *component);
+    void lowerBaselineForObject(CFTComponent *component);
+    void loosenKerningForObject(CFTComponent *component);
+    void tightenKerningForObject(CFTComponent *component);
+    // Pictures that can be masked; anything else registers nothing.
+    void setMaskForObject(std::shared_ptr<PWImage> mask, CFTComponent *component);
+    // Clears the crop first (a step of its own in the same group).
+    void replaceImageForObject(std::shared_ptr<PWImage> image, CFTComponent *component);
+    // Pictures only; the caller redraws.
+    void setSourceRectIsClearForObject(const QRectF &rect, bool isClear, CFTComponent *component);
+
+    // --- Structural primitives ----------------------------------------------------------------
+    // Each the other's inverse: a deleted object waits in the deferred-delete pool and comes back
+    // at the place it had, selected again only when it was selected.
+    void insertObjectSelect(CFTComponent *component, bool select);
+    void deleteObjectDeselect(CFTComponent *component, bool deselect);
+    // Undo puts the object back at exactly the place it had (and redo moves it again).
+    void sendToBack(CFTComponent *component);
+    void sendToFront(CFTComponent *component);
+    void stepToBack(CFTComponent *component);
+    void stepToFront(CFTComponent *component);
+    // Puts newComponent where oldComponent stood on the shown side; side and back travel with
+    // the inverse.
+    void exchangeObjectOnObjectSideIsBack(CFTComponent *oldComponent, CFTComponent *newComponent, int sideIndex,
+                                          bool back);
+    void setBarcodeLocation(int location);
+    // Shows the separate barcode component (made at the last press point) or hides it; nothing
+    // when it already is as asked.
+    void showBarcode(bool show);
+    // The separate barcode component of the shown side, or null.
+    CFTComponent *separateBarcode() const;
+    // A picture centred on the point at its default size, selected alone.
+    CFTComponent *insertImageAtPoint(std::shared_ptr<PWImage> image, const QPointF &point);
+    // The document keeps one background per side, drawn before everything else and saved with
+    // the design; null removes it.
+    void setBackgroundComponent(CFTExtPicture *background);
+    // Makes and sets a background of the image; nothing without one. Named "SET_BACKGROUND".
+    void setBackground(std::shared_ptr<PWImage> image);
+    // Named "REMOVE_BACKGROUND".
+    void removeBackground();
+    void replaceBasicShapeForObject(compType kind, CFTComponent *component);
+    CFTComponent *insertBasicShapeAtPoint(compType kind, const QPointF &point);
+    // The basic shape of the named file onto every selected object that takes a shape
+    // ("CHANGE_IMAGE"), else a new one in the middle of the page ("INSERT_OBJECT").
+    void replaceBasicShape(const QString &shapeName);
+    // The open panels: a picture in the middle of the page, a background.
+    void insertImage();
+    void insertBackground();
+    // The name filter of the open panels: every image format Qt reads, and PDF and EPS.
+    static QString imageFileFilter();
+
+    // --- Default sizes ------------------------------------------------------------------------
+    // A picture larger in area than the page goes in at half the page's area, proportions kept.
+    QSizeF prepareImageSize(const QSizeF &natural) const;
+    QSizeF prepareShapeSize(int kind) const;
+
+    // --- Gestures, keys, text categories ------------------------------------------------------
+    // The undo step of a finished creation, move or resize of the mouse.
+    void endOperation(const CFTAOperationReport &report);
+    // Arrows move the selection by one screen pixel; answers whether the key was one of ours.
+    bool handleKey(int key, Qt::KeyboardModifiers modifiers);
+    void moveSelectedByPoint(const QPointF &offset);
+    void moveLeft();
+    void moveRight();
+    void moveUp();
+    void moveDown();
+    // Deletes the selection as one step ("DELETE_OBJECT").
+    void deleteSelection();
+    bool isAddressPanelToActive() const;
+    bool isAddressPanelFromActive() const;
+    bool isAddressPanelToFromActive() const;
+    void setTextCategoryForObject(textCategory category, CFTComponent *component);
+    // The component holding the text after the change: the same, or its replacement of the class
+    // the category needs (counter, file field, address text).
+    CFTComponent *changeTextObjectIfNeeded(CFTComponent *component, textCategory category);
+
+private:
+    template <typename Inverse>
+    void registerInverse(Inverse inverse);
+    void changed(CFTComponent *component, bool postSelection);
+    // Moves the object to index in the shown list, registering the move back.
+    void moveToIndex(CFTComponent *component, int index);
+    int indexOf(const CFTComponent *component) const;
+
+    CADocView &m_canvas;
+    int m_registrations = 0;
+    // The manager this canvas registered on, to take its actions back when it goes.
+    QPointer<PWUndoManager> m_registeredOn;
+};
+
+template <typename Inverse>
+void CACanvasEdits::registerInverse(Inverse inverse)
+{
+    PWUndoManager *undo = undoManager();
+    if (!undo)
+        return;
+    if (m_registeredOn && m_registeredOn != undo)
+        m_registeredOn->removeAllActionsWithTarget(this);
+    m_registeredOn = undo;
+    ++m_registrations;
+    undo->registerUndo(this, std::move(inverse));
+}
