@@ -3,6 +3,7 @@
 #include "app/canvas/CACanvasEdits.h"
 
 #include "app/canvas/CADocView.h"
+#include "kernel/address/CFTAAddressText.h"
 #include "kernel/address/CFTCounterField.h"
 #include "kernel/address/CFTFileField.h"
 #include "kernel/base/CDDString.h"
@@ -13,6 +14,7 @@
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/drawing/CFTPicture.h"
 #include "kernel/merge/CADocument.h"
+#include "kernel/render/CDDText.h"
 #include "platform/PWFont.h"
 #include "platform/PWImage.h"
 #include "platform/PWUserDefaults.h"
@@ -88,6 +90,58 @@ void CACanvasEdits::changed(CFTComponent *component, bool postSelection)
     if (postSelection)
         Q_EMIT m_canvas.selectionChanged();
     Q_EMIT m_canvas.designEdited();
+}
+
+// --- Whole texts --------------------------------------------------------------------------------
+
+namespace {
+
+std::shared_ptr<CDDText> copyOf(const CDDText *text)
+{
+    if (!text)
+        return nullptr;
+    auto copy = std::make_shared<CDDText>(text->isCircleText());
+    copy->copy(text);
+    return copy;
+}
+
+} // namespace
+
+CACanvasEdits::TextState CACanvasEdits::captureText(CFTComponent *component)
+{
+    TextState state;
+    state.frame = frameOf(component);
+    state.text = copyOf(component->GetText());
+    if (const auto *field = dynamic_cast<const CFTAAddressText *>(component))
+        state.label = copyOf(field->getLabel());
+    return state;
+}
+
+void CACanvasEdits::restoreTextForObject(CFTComponent *component, const TextState &state)
+{
+    if (!component)
+        return;
+    TextState now = captureText(component);
+    registerInverse([this, component, now] { restoreTextForObject(component, now); });
+    m_canvas.invalidateObject(component);
+    if (CDDText *text = component->GetText(); text && state.text)
+        text->copy(state.text.get());
+    if (const auto *field = dynamic_cast<const CFTAAddressText *>(component); field && state.label) {
+        // The label is the field's own; it hands it out read-only for drawing.
+        const_cast<CDDText *>(field->getLabel())->copy(state.label.get());
+    }
+    component->SetOrigin(state.frame.x(), state.frame.y());
+    component->SetSize(state.frame.width(), state.frame.height());
+    component->InvalidateShadow();
+    changed(component, true);
+}
+
+void CACanvasEdits::keepTextForUndo(CFTComponent *component)
+{
+    if (!component || !component->GetText())
+        return;
+    TextState state = captureText(component);
+    registerInverse([this, component, state] { restoreTextForObject(component, state); });
 }
 
 // --- Plain values -------------------------------------------------------------------------------
@@ -172,6 +226,7 @@ void CACanvasEdits::setFontForObject(const PWFont &font, CFTComponent *component
 {
     if (!component)
         return;
+    keepTextForUndo(component);
     if (const std::optional<PWFont> old = component->GetFont(nullptr))
         registerInverse([this, old = *old, component] { setFontForObject(old, component); });
     m_canvas.invalidateObject(component);
@@ -183,6 +238,7 @@ void CACanvasEdits::setFontAttrForObject(const QTextCharFormat &attributes, CFTC
 {
     if (!component)
         return;
+    keepTextForUndo(component);
     if (const std::optional<QTextCharFormat> old = component->GetFontAttr(nullptr))
         registerInverse([this, old = *old, component] { setFontAttrForObject(old, component); });
     m_canvas.invalidateObject(component);
@@ -194,6 +250,7 @@ void CACanvasEdits::changeFontSizeForObject(float delta, CFTComponent *component
 {
     if (!component)
         return;
+    keepTextForUndo(component);
     registerInverse([this, delta, component] { changeFontSizeForObject(-delta, component); });
     m_canvas.invalidateObject(component);
     component->ChangeFontSize(delta);
@@ -204,6 +261,7 @@ void CACanvasEdits::setFontSizeForObject(float size, CFTComponent *component)
 {
     if (!component)
         return;
+    keepTextForUndo(component);
     if (const std::optional<PWFont> old = component->GetFont(nullptr)) {
         const float oldSize = float(old->pointSize());
         registerInverse([this, oldSize, component] { setFontSizeForObject(oldSize, component); });
@@ -228,6 +286,7 @@ void CACanvasEdits::setTextColorForObject(const CDDColor &color, CFTComponent *c
 {
     if (!component)
         return;
+    keepTextForUndo(component);
     const CDDColor old = colorOf(component->GetTextColor());
     registerInverse([this, old, component] { setTextColorForObject(old, component); });
     m_canvas.invalidateObject(component);
@@ -301,6 +360,7 @@ CFTFileField *fileField(CFTComponent *component)
         if (!field)                                                                                                 \
             return;                                                                                                 \
         const auto old = field->Getter();                                                                           \
+        keepTextForUndo(component);                                                                                 \
         registerInverse([this, old, component] { Method(old, component); });                                      \
         field->Setter(value);                                                                                       \
         changed(component, PostSelection);                                                                          \
@@ -321,6 +381,7 @@ void CACanvasEdits::setFileFieldFileNameForObject(const QString &path, CFTCompon
     if (!field)
         return;
     const QString old = field->GetFileName().getData();
+    keepTextForUndo(component);
     registerInverse([this, old, component] { setFileFieldFileNameForObject(old, component); });
     field->SetFile(CDDString(path));
     changed(component, true);
@@ -332,6 +393,7 @@ void CACanvasEdits::setDelimeterForObject(const QString &delimiter, CFTComponent
     if (!field)
         return;
     const QString old = field->GetDelimeter().getData();
+    keepTextForUndo(component);
     registerInverse([this, old, component] { setDelimeterForObject(old, component); });
     field->SetDelimeter(CDDString(delimiter));
     changed(component, true);
@@ -344,6 +406,7 @@ void CACanvasEdits::setDelimeterForObject(const QString &delimiter, CFTComponent
     {                                                                                                               \
         if (!component)                                                                                             \
             return;                                                                                                 \
+        keepTextForUndo(component);                                                                                 \
         registerInverse([this, component] { Inverse(component); });                                                \
         component->Operation();                                                                                     \
         changed(component, false);                                                                                  \

@@ -20,6 +20,7 @@ class CADocument;
 class CFTADocument;
 struct CFTAOperationReport;
 class CFTAView;
+class CDDText;
 class CFTComponent;
 class CFTExtPicture;
 class PWFont;
@@ -190,6 +191,21 @@ public:
     CFTComponent *changeTextObjectIfNeeded(CFTComponent *component, textCategory category);
 
 private:
+    // A text's contents and default text, an address text's label, and the frame they fill: what
+    // a style or field change also changes as it lays the text out again.
+    struct TextState
+    {
+        QRectF frame;
+        std::shared_ptr<CDDText> text;
+        std::shared_ptr<CDDText> label;
+    };
+    static TextState captureText(CFTComponent *component);
+    void restoreTextForObject(CFTComponent *component, const TextState &state);
+    // Registers the return to the text as it is now, to run after the value inverses registered
+    // next: setting a style back leaves runs styled that had no style of their own, and a field
+    // shrinks no frame it grew, so the value alone would not give back the saved text.
+    void keepTextForUndo(CFTComponent *component);
+
     template <typename Inverse>
     void registerInverse(Inverse inverse);
     void changed(CFTComponent *component, bool postSelection);

@@ -196,6 +196,7 @@ void CACanvasEdits::setTextCategoryForObject(textCategory category, CFTComponent
     if (!component || !editing || !doc)
         return;
     const textCategory old = component->GetTextCategory();
+    keepTextForUndo(component);
     registerInverse([this, old, component] { setTextCategoryForObject(old, component); });
     CFTComponent *holder = changeTextObjectIfNeeded(component, category);
     const CAddressFormatController &formats = CAddressFormatController::sharedAddressFormatController();

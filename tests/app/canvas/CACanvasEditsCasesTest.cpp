@@ -5,10 +5,13 @@
 
 #include "kernel/base/FTClassID.h"
 #include "kernel/drawing/CFTExtPicture.h"
+#include "platform/PWFont.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -101,6 +104,37 @@ TEST(CACanvasEditsCases, ChangeFontSizeIsUndoneByTheOppositeChange)
     EXPECT_DOUBLE_EQ(f.text->GetFont(nullptr)->pointSize(), size + 2.0);
     f.undo().undo();
     EXPECT_DOUBLE_EQ(f.text->GetFont(nullptr)->pointSize(), size);
+}
+
+TEST(CACanvasEditsCases, UndoOfAShrinkStoppedAtTheSmallestSizeGivesTheSizeBack)
+{
+    F f;
+    f.edits().setFontSizeForObject(4.0f, f.text);
+    f.undo().removeAllActions();
+    f.edits().changeFontSizeForObject(-2.0f, f.text);
+    ASSERT_DOUBLE_EQ(f.text->GetFont(nullptr)->pointSize(), CDDText::kMinFontSize);
+    f.undo().undo();
+    EXPECT_DOUBLE_EQ(f.text->GetFont(nullptr)->pointSize(), 4.0) << "the opposite change alone would give 5";
+}
+
+TEST(CACanvasEditsCases, UndoingAFontKeepsEveryRunItsOwnSize)
+{
+    F f;
+    QTextCursor cursor(f.text->GetText()->getContents());
+    cursor.setPosition(0);
+    cursor.setPosition(2, QTextCursor::KeepAnchor);
+    QTextCharFormat big;
+    big.setFontPointSize(20.0);
+    cursor.mergeCharFormat(big);
+    cursor.setPosition(2);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    QTextCharFormat small;
+    small.setFontPointSize(12.0);
+    cursor.mergeCharFormat(small);
+    const QByteArray before = f.saved();
+    f.edits().setFontForObject(PWFont(QStringLiteral("DejaVuSerif"), 15.0), f.text);
+    f.undo().undo();
+    EXPECT_TRUE(sameDesign(f.saved(), before)) << "one font for the whole text would lose the second run's size";
 }
 
 TEST(CACanvasEditsCases, PictureOnlyEditsRegisterNothingOnOtherObjects)
@@ -355,7 +389,7 @@ TEST(CACanvasEditsCases, DragMoveIsOneStepThatUndoPutsBack)
     EXPECT_EQ(c.undo().undoActionName(), QStringLiteral("Move Object"));
     c.undo().undo();
     EXPECT_EQ(CACanvasEdits::frameOf(c.box), before);
-    EXPECT_EQ(c.saved(), saved);
+    EXPECT_TRUE(sameDesign(c.saved(), saved));
     c.undo().redo();
     EXPECT_NE(CACanvasEdits::frameOf(c.box), before);
 }

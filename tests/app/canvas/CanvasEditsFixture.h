@@ -20,7 +20,26 @@
 
 #include <QImage>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+
+// Equal bytes, else the first line where the two saved designs part.
+inline ::testing::AssertionResult sameDesign(const QByteArray &actual, const QByteArray &expected)
+{
+    if (actual == expected)
+        return ::testing::AssertionSuccess();
+    const QList<QByteArray> a = actual.split('\n');
+    const QList<QByteArray> b = expected.split('\n');
+    for (qsizetype i = 0; i < std::max(a.size(), b.size()); ++i) {
+        const QByteArray left = a.value(i);
+        const QByteArray right = b.value(i);
+        if (left != right)
+            return ::testing::AssertionFailure() << "line " << i + 1 << ": " << left.trimmed().left(200).constData()
+                                                 << " instead of " << right.trimmed().left(200).constData();
+    }
+    return ::testing::AssertionFailure() << "the designs differ";
+}
 
 struct CanvasEditsFixture
 {

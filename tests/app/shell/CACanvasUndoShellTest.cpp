@@ -22,6 +22,7 @@ class CACanvasUndoShellTest : public shelltest::Test
 protected:
     void TearDown() override
     {
+        CAMainWindowController::setChangeLayoutSheet(nullptr);
         CAMainWindowController::unregisterCommand(u"undo"_s);
         CAMainWindowController::unregisterCommand(u"redo"_s);
         shelltest::Test::TearDown();
