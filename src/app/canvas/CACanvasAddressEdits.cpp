@@ -182,6 +182,12 @@ void CACanvasAddressEdits::changeAddressFormatWithCountry(const Wrapper &wrapper
     redisplay();
 }
 
+void CACanvasAddressEdits::restoreFormat(const Wrapper &wrapper, CFTComponent *panel)
+{
+    setAddressFormatWithTemplate(wrapper, panel);
+    refreshTexts(panel);
+}
+
 void CACanvasAddressEdits::changeAddressFormatWithTemplate(const Wrapper &wrapper, CFTComponent *panel)
 {
     if (!wrapper || !wrapper->addressFormat() || !panel)
@@ -202,7 +208,8 @@ void CACanvasAddressEdits::changeAddressFormatWithTemplate(const Wrapper &wrappe
     const Wrapper previous = CAddressFormatWrapper::addressFormatWithAddressFormat(current);
     registerSelectionChanged();
     registerFormatUndo(panel, [previous, panel](CACanvasAddressEdits &edits) {
-        edits.changeAddressFormatWithTemplate(previous, panel);
+        // The very format the panel had: built again from its names it could come out another.
+        edits.restoreFormat(previous, panel);
     });
     applyFormat(panel, wanted, CFTAAddressPanel::kApplyLeafModes);
     refreshTexts(panel);
@@ -350,7 +357,7 @@ void CACanvasAddressEdits::setToFrom(bool toFrom, CFTComponent *panel)
     registerSelectionChanged();
     const Wrapper before = CAddressFormatWrapper::addressFormatWithAddressFormat(panel->getFormat());
     registerFormatUndo(panel, [before, panel](CACanvasAddressEdits &edits) {
-        edits.changeAddressFormatWithTemplate(before, panel);
+        edits.restoreFormat(before, panel);
     });
     const bool old = panel->GetToFrom();
     registerUndo([old, panel](CACanvasAddressEdits &edits) { edits.setToFrom(old, panel); });
@@ -427,7 +434,7 @@ void CACanvasAddressEdits::showBarcode(bool show, int location, CFTComponent *co
         const std::unique_ptr<CAddressFormat> rebuilt =
             catalogue().formatWithTemplate(templateName, country, show, location);
         registerFormatUndo(component, [before, component](CACanvasAddressEdits &edits) {
-            edits.changeAddressFormatWithTemplate(before, component);
+            edits.restoreFormat(before, component);
         });
         registerInverse();
         (void)panel->replaceFormat(rebuilt.get(), 0);
@@ -443,7 +450,7 @@ void CACanvasAddressEdits::showBarcode(bool show, int location, CFTComponent *co
         return;
     const std::unique_ptr<CAddressFormat> rebuilt = catalogue().formatWithTemplate(templateName, country, false, 0);
     registerFormatUndo(component, [before, component](CACanvasAddressEdits &edits) {
-        edits.changeAddressFormatWithTemplate(before, component);
+        edits.restoreFormat(before, component);
     });
     registerInverse();
     (void)panel->replaceFormat(rebuilt.get(), 0);

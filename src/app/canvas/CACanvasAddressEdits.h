@@ -87,6 +87,8 @@ private:
     PWUndoManager *undoManager() const;
     void registerUndo(std::function<void(CACanvasAddressEdits &)> action);
     void registerSelectionChanged();
+    // The wrapper's format as it is, the texts filled again: the undo of a template change.
+    void restoreFormat(const Wrapper &wrapper, CFTComponent *panel);
     void registerFormatUndo(CFTComponent *component, std::function<void(CACanvasAddressEdits &)> inverse);
     void storeCurrentPerson(const std::shared_ptr<PWPerson> &person, bool toFrom, bool restore);
     void registerUpdateDocView();

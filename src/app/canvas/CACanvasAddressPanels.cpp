@@ -33,6 +33,8 @@ struct CACanvasAddressCommands::PanelFields
     std::vector<std::unique_ptr<CFTComponent>> hidden;
     // Where the panel and its fields stood in the side's list, to stand there again.
     int panelIndex = -1;
+    QRectF frame;
+    std::vector<QRectF> fieldFrames;
     std::vector<std::pair<CFTComponent *, int>> fieldIndexes;
 };
 
@@ -214,12 +216,15 @@ void CACanvasAddressCommands::groupObjects(const std::vector<CFTComponent *> &fi
     if (!view || !design || !panel || !list)
         return;
     std::vector<std::pair<CFTComponent *, int>> fieldIndexes;
-    std::vector<CAddressFormat *> unused;
+    std::vector<std::pair<CFTComponent *, QRectF>> frames;
     panel->initEnumerator();
     const auto takeFromSide = [&](CFTComponent *component) -> CFTAAddressText * {
         if (component->isEditing())
             m_canvas.endEditText();
         fieldIndexes.emplace_back(component, indexIn(list, component));
+        // The panel lays its fields out anew; back on the side they stand as they stood.
+        frames.emplace_back(component, QRectF(component->GetOriginX(), component->GetOriginY(),
+                                              component->GetSizeX(), component->GetSizeY()));
         view->deselect(component);
         std::unique_ptr<CFTComponent> taken = design->EreaseObject(component, view->getCurrentSide(), false);
         return dynamic_cast<CFTAAddressText *>(taken.release());
@@ -250,20 +255,33 @@ void CACanvasAddressCommands::groupObjects(const std::vector<CFTComponent *> &fi
         }
     }
     view->InsertComponent(panel, true);
-    if (kept)
+    if (kept) {
         placeAt(list, panel, kept->panelIndex);
+        panel->SetSize(kept->frame.width(), kept->frame.height());
+        // The fields stand in the panel where they stood before it was taken apart.
+        for (size_t i = 0; i < kept->order.size() && i < kept->fieldFrames.size(); ++i) {
+            const QRectF &frame = kept->fieldFrames[i];
+            kept->order[i]->SetOrigin(frame.x(), frame.y());
+            kept->order[i]->SetSize(frame.width(), frame.height());
+        }
+    }
+    // Laid out again before it is next drawn or saved, as after any move.
+    panel->SetOrigin(panel->GetOriginX(), panel->GetOriginY());
     m_canvas.viewport()->update();
     QPointer<CACanvasAddressCommands> self(this);
     if (PWUndoManager *undo = undoManager()) {
-        undo->registerUndo(&m_canvas, [self, panel, fieldIndexes] {
+        undo->registerUndo(&m_canvas, [self, panel, fieldIndexes, frames] {
             if (!self)
                 return;
             self->ungroupObject(panel);
-            // The fields stand where they stood before they joined the panel.
-            std::vector<std::pair<CFTComponent *, int>> sorted = fieldIndexes;
-            std::sort(sorted.begin(), sorted.end(), [](const auto &a, const auto &b) { return a.second < b.second; });
-            for (const auto &[field, index] : sorted)
-                placeAt(editedList(self->m_canvas), field, index);
+            for (const auto &[field, frame] : frames) {
+                field->SetOrigin(frame.x(), frame.y());
+                field->SetSize(frame.width(), frame.height());
+            }
+            // The fields stand where they stood before they joined the panel: each index was
+            // taken with the fields before it already gone, so they go back last one first.
+            for (auto entry = fieldIndexes.rbegin(); entry != fieldIndexes.rend(); ++entry)
+                placeAt(editedList(self->m_canvas), entry->first, entry->second);
         });
     }
 }
@@ -277,9 +295,13 @@ void CACanvasAddressCommands::ungroupObject(CFTAAddressPanel *panel)
     if (panel->isEditing())
         m_canvas.endEditText();
     auto kept = std::make_shared<PanelFields>();
-    for (unsigned int i = 0; i < panel->addressComponentCount(); ++i)
-        kept->order.push_back(panel->addressComponentAtIndex(i));
+    for (unsigned int i = 0; i < panel->addressComponentCount(); ++i) {
+        CFTAAddressText *field = panel->addressComponentAtIndex(i);
+        kept->order.push_back(field);
+        kept->fieldFrames.emplace_back(field->GetOriginX(), field->GetOriginY(), field->GetSizeX(), field->GetSizeY());
+    }
     kept->panelIndex = indexIn(list, panel);
+    kept->frame = QRectF(panel->GetOriginX(), panel->GetOriginY(), panel->GetSizeX(), panel->GetSizeY());
     std::vector<CFTComponent *> shown;
     std::vector<CFTComponent *> hidden;
     panel->Ungroup(shown, &hidden);

@@ -20,6 +20,22 @@
 #include <QString>
 
 #include <memory>
+#include <string>
+
+inline // The first line where two saved designs part, for a failure message that says something.
+std::string firstDifference(const QByteArray &a, const QByteArray &b)
+{
+    const QList<QByteArray> left = a.split('\n');
+    const QList<QByteArray> right = b.split('\n');
+    for (qsizetype i = 0; i < std::min(left.size(), right.size()); ++i) {
+        if (left.at(i) != right.at(i))
+            return "line " + std::to_string(i) + ": " + left.at(i).trimmed().toStdString() + " | "
+                + right.at(i).trimmed().toStdString();
+    }
+    return left.size() == right.size() ? std::string("none") : std::string("one is longer");
+}
+
+#define EXPECT_SAME_BYTES(a, b) EXPECT_TRUE((a) == (b)) << firstDifference((a), (b))
 
 struct AddressCanvas
 {
