@@ -7,6 +7,7 @@
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CADocumentServices.h"
+#include "app/shell/CAAddressCommands.h"
 #include "app/shell/CAPrintCommands.h"
 #include "app/shell/CAShellLog.h"
 
@@ -109,6 +110,7 @@ int main(int argc, char *argv[])
     CADocumentController controller;
     installChangeLayoutSheet();
     installPrintCommands();
+    installAddressCommands();
     installAddressWindow(controller);
     controller.applicationWillFinishLaunching();
     controller.openStartupDocuments(request->files);

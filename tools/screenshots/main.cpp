@@ -5,6 +5,7 @@
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAMainWindowController.h"
+#include "app/shell/CAAddressCommands.h"
 #include "app/shell/CAPrintCommands.h"
 #include "app/shell/CAShellScreenshots.h"
 #include "kernel/FTKernelStartup.h"
@@ -48,6 +49,7 @@ int main(int argc, char **argv)
     // The modules the application installs at start-up, so that menus and buttons show as a user sees them.
     installChangeLayoutSheet();
     installPrintCommands();
+    installAddressCommands();
     installAddressWindow(application);
     application.applicationWillFinishLaunching();
     application.applicationDidFinishLaunching();
