@@ -138,6 +138,43 @@ TEST(CACanvasAddressCommandsTest, SideMenuMakesASenderAndUndoTheRecipient)
     EXPECT_SAME_BYTES(c.bytes(), before);
 }
 
+TEST(CACanvasAddressCommandsTest, CountryMenuChangesEverySelectedPanelInOneStep)
+{
+    AddressCanvas c;
+    c.view.ftView()->deselectAll();
+    c.view.ftView()->select(c.recipient);
+    c.view.ftView()->select(c.sender);
+    c.view.ftView()->select(c.freeText);
+    const QByteArray before = c.bytes();
+    c.commands().changeCountryWithMenu(u"fr"_s);
+    EXPECT_EQ(countryOf(c.recipient), u"fr"_s);
+    EXPECT_EQ(countryOf(c.sender), u"fr"_s);
+    EXPECT_EQ(c.document.countryCodeTo(), u"fr"_s);
+    EXPECT_EQ(c.document.countryCodeFrom(), u"fr"_s);
+    EXPECT_EQ(c.undo()->undoActionName(), PWLocalizedString(u"CHANGE_COUNTRY"_s));
+    c.undo()->undo();
+    EXPECT_FALSE(c.undo()->canUndo());
+    EXPECT_SAME_BYTES(c.bytes(), before);
+}
+
+TEST(CACanvasAddressCommandsTest, DesignPanelCategoryReachesOnlyFreeAddressTexts)
+{
+    AddressCanvas c;
+    c.view.ftView()->deselectAll();
+    c.view.ftView()->select(c.freeText);
+    c.view.ftView()->select(c.recipient);
+    const QByteArray before = c.bytes();
+    c.commands().changeTextCategoryFromDesignPanel(tcCity);
+    const std::vector<CFTComponent *> list = sideList(c);
+    const auto city = std::find_if(list.begin(), list.end(),
+                                   [](const CFTComponent *component) { return component->GetTextCategory() == tcCity; });
+    EXPECT_NE(city, list.end()) << "the free text became a city field";
+    EXPECT_NE(c.recipient->GetTextCategory(), tcCity) << "a panel is no address text";
+    EXPECT_EQ(c.undo()->undoActionName(), PWLocalizedString(u"CHANGE_CATEGORY"_s));
+    c.undo()->undo();
+    EXPECT_SAME_BYTES(c.bytes(), before);
+}
+
 // --- rows of a group -------------------------------------------------------------------------------
 
 struct Box

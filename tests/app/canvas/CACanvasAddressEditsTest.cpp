@@ -69,6 +69,7 @@ const EditCase kEditCases[] = {
     {"preferred flag", [](AddressCanvas &c) { c.edits().setPreferredAddress(false, c.recipient); }},
     {"barcode below", [](AddressCanvas &c) { c.edits().showBarcode(true, 1, c.recipient); }},
     {"barcode above", [](AddressCanvas &c) { c.edits().showBarcode(true, 0, c.recipient); }},
+    {"barcode of its own", [](AddressCanvas &c) { c.edits().showBarcode(true, 2, c.recipient); }},
     {"capitals", [](AddressCanvas &c) { c.edits().setRepresentationType(objectRepType(4), c.recipient); }},
     {"recipient person", [](AddressCanvas &c) { c.edits().setCurrentPerson(c.otherPerson, true); }},
     {"sender person", [](AddressCanvas &c) { c.edits().setCurrentPerson(c.otherPerson, false); }},
@@ -133,6 +134,30 @@ TEST(CACanvasAddressEditsTest, NothingHappensWithoutAWrapperOrAFormat)
     });
     EXPECT_EQ(c.bytes(), before);
     EXPECT_FALSE(c.undo()->canUndo());
+}
+
+TEST(CACanvasAddressEditsTest, BarcodeOfItsOwnStandsNearTheCornerAndGoesWithUndo)
+{
+    AddressCanvas c;
+    const std::vector<CFTComponent *> before = c.document.ftDocument()->GetComponents(0, false);
+    c.step([&] { c.edits().showBarcode(true, 2, c.recipient); });
+    const std::vector<CFTComponent *> after = c.document.ftDocument()->GetComponents(0, false);
+    ASSERT_EQ(after.size(), before.size() + 1);
+    const CFTComponent *barcode = after.back();
+    EXPECT_EQ(barcode->GetTextCategory(), tcBarcode);
+    EXPECT_FALSE(c.recipient->getFormat()->containKey(tcBarcode)) << "the panel no longer holds the barcode";
+    const CFTADocument *design = c.document.ftDocument();
+    const QPointF at = CACanvasAddressEdits::separateBarcodeOrigin(design->getDocumentSizeX(0),
+                                                                   design->getDocumentSizeY(0), barcode->GetSizeX(),
+                                                                   barcode->GetSizeY());
+    EXPECT_DOUBLE_EQ(barcode->GetOriginX(), at.x());
+    EXPECT_DOUBLE_EQ(barcode->GetOriginY(), at.y());
+    c.undo()->undo();
+    EXPECT_EQ(c.document.ftDocument()->GetComponents(0, false), before);
+
+    // Hiding makes no barcode of its own.
+    c.step([&] { c.edits().showBarcode(false, 2, c.recipient); });
+    EXPECT_EQ(c.document.ftDocument()->GetComponents(0, false).size(), before.size());
 }
 
 TEST(CACanvasAddressEditsTest, CapitalsFlagIsUndoneAndRedone)
