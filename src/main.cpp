@@ -2,6 +2,7 @@
 #include "app/command/CACommandLine.h"
 #include "app/command/CAInstanceCommands.h"
 #include "app/command/CAInstanceDoor.h"
+#include "app/shell/CAAddressCommands.h"
 #include "app/shell/CAAddressWindowPanel.h"
 #include "app/shell/CAAssistantController.h"
 #include "app/shell/CACanvasCommands.h"
@@ -112,6 +113,7 @@ int main(int argc, char *argv[])
     installChangeLayoutSheet();
     installPrintCommands();
     installCanvasCommands();
+    installAddressCommands();
     installAddressWindow(controller);
     installAssistant(controller);
     controller.applicationWillFinishLaunching();

@@ -1,5 +1,6 @@
 #include "Screenshots.h"
 
+#include "app/shell/CAAddressCommands.h"
 #include "app/shell/CAAddressWindowPanel.h"
 #include "app/shell/CAAssistantController.h"
 #include "app/shell/CACanvasCommands.h"
@@ -51,6 +52,7 @@ int main(int argc, char **argv)
     installChangeLayoutSheet();
     installPrintCommands();
     installCanvasCommands();
+    installAddressCommands();
     installAddressWindow(application);
     installAssistant(application);
     application.applicationWillFinishLaunching();

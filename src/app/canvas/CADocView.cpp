@@ -1,6 +1,8 @@
 #include "app/canvas/CADocView.h"
 
 #include "app/canvas/CACanvasDragOut.h"
+#include "app/canvas/CACanvasAddressCommands.h"
+#include "app/canvas/CACanvasAddressEdits.h"
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CACanvasItem.h"
 #include "app/canvas/CACanvasSelection.h"
@@ -31,6 +33,8 @@ CADocView::CADocView(QWidget *parent)
     , m_item(new CACanvasItem(*this))
     , m_editor(new CACanvasTextEditor)
     , m_edits(std::make_unique<CACanvasEdits>(*this))
+    , m_addressEdits(new CACanvasAddressEdits(*this))
+    , m_addressCommands(new CACanvasAddressCommands(*this, *m_addressEdits))
 {
     setObjectName(QStringLiteral("docView"));
     setFrameShape(QFrame::NoFrame);

@@ -11,6 +11,8 @@
 
 #include <memory>
 
+class CACanvasAddressCommands;
+class CACanvasAddressEdits;
 class CACanvasEdits;
 class CACanvasItem;
 class CACanvasTextEditor;
@@ -95,6 +97,9 @@ public:
     // The document's recipient and sender persons filled into their sides again.
     void updateComponents();
 
+    // The undoable address edits and the address and person commands of this canvas.
+    CACanvasAddressEdits &addressEdits() const { return *m_addressEdits; }
+    CACanvasAddressCommands &addressCommands() const { return *m_addressCommands; }
 Q_SIGNALS:
     void zoomChanged(double zoom);
     // A creation, move, resize or erase ended: what changed, with the frames before.
@@ -151,4 +156,6 @@ private:
     bool m_tracking = false;
     bool m_personUpdating = false;
     std::unique_ptr<CACanvasEdits> m_edits;
+    CACanvasAddressEdits *m_addressEdits;
+    CACanvasAddressCommands *m_addressCommands;
 };

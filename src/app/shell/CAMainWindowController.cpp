@@ -265,6 +265,22 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
     _templateMenu->setObjectName(QStringLiteral("templateMenu"));
     _toFromMenu = new QMenu(this);
     _toFromMenu->setObjectName(QStringLiteral("toFromMenu"));
+    // The side and the address type of the panel the menu was opened on: tag 1 the recipient,
+    // 0 the sender; the address types by their number, 0 the person's main address.
+    const auto addTagged = [this](QMenu *menu, const QString &title, int tag, const QString &action) {
+        QAction *item = menu->addAction(title);
+        item->setData(tag);
+        m_router.connectAction(item, action);
+    };
+    for (QMenu *menu : {_toFromMenu, m_addressContextMenu->addMenu(tr("Recipient or Sender"))}) {
+        addTagged(menu, tr("Recipient"), 1, QStringLiteral("changeToFromWithMenu"));
+        addTagged(menu, tr("Sender"), 0, QStringLiteral("changeToFromWithMenu"));
+    }
+    QMenu *types = m_addressContextMenu->addMenu(tr("Address Type"));
+    addTagged(types, tr("Main"), 0, QStringLiteral("changeAddressTypeWithMenu"));
+    addTagged(types, tr("Work"), 1, QStringLiteral("changeAddressTypeWithMenu"));
+    addTagged(types, tr("Home"), 2, QStringLiteral("changeAddressTypeWithMenu"));
+    addTagged(types, tr("Other"), 3, QStringLiteral("changeAddressTypeWithMenu"));
 
     setWindowFilePath(m_record->filePath);
     synchronizeWindowTitleWithDocumentName();

@@ -222,7 +222,16 @@ CFTComponent *CFTAAddressPanel::UngroupObjectWithCategory(textCategory index)
     return field;
 }
 
-void CFTAAddressPanel::Ungroup(std::vector<CFTComponent *> &out)
+void CFTAAddressPanel::appendAddressComponent(CFTAAddressText *field)
+{
+    if (!field || indexOf(field) >= 0)
+        return;
+    field->setEnumMark(true);
+    mAddressTexts.emplace_back(field);
+    m_bNeedUpdate = true;
+}
+
+void CFTAAddressPanel::Ungroup(std::vector<CFTComponent *> &out, std::vector<CFTComponent *> *leftOut)
 {
     const bool showAll = m_bShowAllFields;
     setShowAllFields(true);
@@ -236,6 +245,8 @@ void CFTAAddressPanel::Ungroup(std::vector<CFTComponent *> &out)
     for (std::unique_ptr<CFTAAddressText> &field : mAddressTexts) {
         if (field && std::find(kept.begin(), kept.end(), field.get()) != kept.end())
             out.push_back(field.release());
+        else if (field && leftOut)
+            leftOut->push_back(field.release());
     }
     mAddressTexts.clear();
     mCurrentText = nullptr;

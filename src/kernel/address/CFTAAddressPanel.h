@@ -55,8 +55,11 @@ public:
     // and deletes that field; 0 when there was none (newField is then not taken), else 1.
     int replaceAddressComponent(textCategory category, CFTAAddressText *newField);
     // Turns the fields into free components: the shown ones are appended to out (the caller owns
-    // them), the others deleted; the panel is left without fields.
-    void Ungroup(std::vector<CFTComponent *> &out);
+    // them), the others deleted, or handed to leftOut when given (an undo may want them back);
+    // the panel is left without fields.
+    void Ungroup(std::vector<CFTComponent *> &out, std::vector<CFTComponent *> *leftOut = nullptr);
+    // Takes the field (which the panel then owns) at the end of the list, marked as enumerated.
+    void appendAddressComponent(CFTAAddressText *field);
     // Takes the address fields among the components (the panel then owns them) in place of the
     // fields of their categories; other components are left to the caller.
     void Group(std::vector<CFTComponent *> &components);

@@ -173,6 +173,9 @@ public:
     // address components the format of the person's country and fills their texts.
     std::shared_ptr<PWPerson> setCurrentPerson(const PWPerson *person, bool toFrom, bool updateStrings,
                                                bool updateFormat);
+    // Puts back a person this document stored before (an undo): the very object, not a copy, so
+    // that it keeps its identifier; the side's texts are filled from it.
+    void restoreCurrentPerson(std::shared_ptr<PWPerson> person, bool toFrom);
     void updateObjectsFormatWithPerson(const PWPerson &person, bool toFrom);
     void updateObjectsTextWithPerson(const PWPerson &person, bool toFrom);
     void updateObjectsText(const std::vector<CFTComponent *> &list, const PWPerson &person, bool toFrom);

@@ -56,6 +56,12 @@ std::shared_ptr<PWPerson> CADocument::setCurrentPerson(const PWPerson *person, b
     return copy;
 }
 
+void CADocument::restoreCurrentPerson(std::shared_ptr<PWPerson> person, bool toFrom)
+{
+    (toFrom ? m_personTo : m_personFrom) = person;
+    updateObjectsTextWithPerson(person ? *person : *PWPerson::create(), toFrom);
+}
+
 void CADocument::updateObjectsFormatWithPerson(const PWPerson &person, bool toFrom)
 {
     CFTACoreDoc *document = m_controller ? m_controller->GetCurrentDocument() : nullptr;

@@ -322,7 +322,10 @@ TEST_F(CADocumentControllerTest, AddressMenusAreFilledFromTheFormatCatalogue)
     EXPECT_GT(country->actions().size(), 10);
     EXPECT_GT(templates->actions().size(), 3);
     const QMenu *context = window(0)->addressContextMenu();
-    ASSERT_EQ(context->actions().size(), 2);
+    // Country and template, then the side and the address type of the panel.
+    ASSERT_EQ(context->actions().size(), 4);
+    EXPECT_EQ(context->actions()[2]->menu()->actions().size(), 2);
+    EXPECT_EQ(context->actions()[3]->menu()->actions().size(), 4);
     EXPECT_EQ(context->actions()[0]->menu()->actions().size(), country->actions().size());
     EXPECT_EQ(context->actions()[1]->menu()->actions().size(), templates->actions().size());
     EXPECT_EQ(window(0)->templateMenu()->actions().size(), templates->actions().size());

@@ -158,6 +158,29 @@ TEST(CFTAAddressPanelTest, UngroupHandsOutTheShownFieldsAndEmptiesThePanel)
     EXPECT_FALSE(panel.isShowAllFields());
 }
 
+TEST(CFTAAddressPanelTest, UngroupCanKeepTheHiddenFieldsAndTheyGoBackInOrder)
+{
+    CFTAAddressPanel panel(true, catalogueFormat(u"us"_s).get(), nullptr, false);
+    panel.setMode(tcCompany, fmNever);
+    std::vector<CFTAAddressText *> order;
+    for (unsigned int i = 0; i < panel.addressComponentCount(); ++i)
+        order.push_back(panel.addressComponentAtIndex(i));
+    std::vector<CFTComponent *> shown;
+    std::vector<CFTComponent *> hidden;
+    panel.Ungroup(shown, &hidden);
+    EXPECT_EQ(shown.size() + hidden.size(), order.size()) << "no field is lost";
+    ASSERT_EQ(hidden.size(), 1u);
+    EXPECT_EQ(hidden.front()->GetTextCategory(), tcCompany);
+    EXPECT_EQ(panel.addressComponentCount(), 0u);
+    for (CFTAAddressText *field : order)
+        panel.appendAddressComponent(field);
+    // A field already held is not taken twice.
+    panel.appendAddressComponent(order.front());
+    ASSERT_EQ(panel.addressComponentCount(), order.size());
+    for (unsigned int i = 0; i < order.size(); ++i)
+        EXPECT_EQ(panel.addressComponentAtIndex(i), order[i]) << i;
+}
+
 TEST(CFTAAddressPanelTest, GroupingAFieldReplacesTheOneOfItsCategory)
 {
     CFTAAddressPanel panel(true, handMadeFormat({{tcStreet, 0, 0}, {tcCity, 1, 0}}).get(), nullptr, false);

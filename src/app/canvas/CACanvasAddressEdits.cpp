@@ -1,0 +1,530 @@
+#include "app/canvas/CACanvasAddressEdits.h"
+
+#include "app/canvas/CACanvasEdits.h"
+#include "app/canvas/CADocView.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CAddressFormatWrapper.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/CFTABarcode.h"
+#include "kernel/address/FTPersonFields.h"
+#include "kernel/address/FTTextCategories.h"
+#include "kernel/base/CAEnvironment.h"
+#include "kernel/base/FTClassID.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTAView.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/render/CDDText.h"
+#include "platform/PWPerson.h"
+#include "platform/PWUndoManager.h"
+
+#include <QPointer>
+
+namespace {
+
+CAddressFormatController &catalogue()
+{
+    return CAddressFormatController::sharedAddressFormatController();
+}
+
+QString nameOf(const CDDString *name)
+{
+    return name ? name->getData() : QString();
+}
+
+// The country part's name of a format: the code of its country, or empty.
+QString countryOf(const CAddressFormat *format)
+{
+    const CAddressFormat *part = format ? format->getFormatWithKey(tcAddress) : nullptr;
+    return part ? nameOf(part->name()) : QString();
+}
+
+bool isPanel(const CFTComponent *component)
+{
+    return component && component->getClassID() == ciAddressPanel;
+}
+
+} // namespace
+
+CACanvasAddressEdits::CACanvasAddressEdits(CADocView &canvas)
+    : QObject(&canvas)
+    , m_canvas(canvas)
+{
+}
+
+CACanvasAddressEdits::~CACanvasAddressEdits() = default;
+
+CADocument *CACanvasAddressEdits::document() const
+{
+    return m_canvas.document();
+}
+
+PWUndoManager *CACanvasAddressEdits::undoManager() const
+{
+    return document() ? document()->undoManager() : nullptr;
+}
+
+void CACanvasAddressEdits::registerUndo(std::function<void(CACanvasAddressEdits &)> action)
+{
+    PWUndoManager *undo = undoManager();
+    if (!undo)
+        return;
+    QPointer<CACanvasAddressEdits> self(this);
+    undo->registerUndo(&m_canvas, [self, action = std::move(action)] {
+        if (self)
+            action(*self);
+    });
+}
+
+void CACanvasAddressEdits::registerSelectionChanged()
+{
+    registerUndo([](CACanvasAddressEdits &edits) { edits.selectionChanged(); });
+}
+
+void CACanvasAddressEdits::registerUpdateDocView()
+{
+    registerUndo([](CACanvasAddressEdits &edits) { edits.redisplay(); });
+}
+
+void CACanvasAddressEdits::selectionChanged()
+{
+    Q_EMIT m_canvas.selectionChanged();
+}
+
+void CACanvasAddressEdits::redisplay()
+{
+    m_canvas.viewport()->update();
+}
+
+void CACanvasAddressEdits::invalidate(CFTComponent *component)
+{
+    m_canvas.invalidateObject(component);
+}
+
+void CACanvasAddressEdits::applyFormat(CFTComponent *component, const CAddressFormat *format, int flags)
+{
+    if (auto *panel = dynamic_cast<CFTAAddressPanel *>(component))
+        (void)panel->replaceFormat(format, flags);
+    else if (component)
+        component->setFormat(format, flags);
+}
+
+QString CACanvasAddressEdits::countryCodeOfPerson(const PWPerson *person, addressType type)
+{
+    const QString code =
+        FTTextCategories::getCountryCodeFromString(stringForPersonCategory(person, type, tcCountry, true));
+    return code.isEmpty() ? CAEnvironment::defaultCountry() : code;
+}
+
+QPointF CACanvasAddressEdits::separateBarcodeOrigin(double pageWidth, double pageHeight, double width, double height)
+{
+    return {pageWidth - 171.0 - width / 2.0, pageHeight - 22.5 - height / 2.0};
+}
+
+bool CACanvasAddressEdits::isUpperCase(objectRepType type)
+{
+    return (int(type) & 4) != 0;
+}
+
+void CACanvasAddressEdits::refreshTexts(CFTComponent *component)
+{
+    if (component)
+        refreshTexts({component}, component->GetToFrom());
+}
+
+void CACanvasAddressEdits::refreshTexts(const std::vector<CFTComponent *> &list, bool toFrom)
+{
+    CADocument *doc = document();
+    if (!doc)
+        return;
+    std::shared_ptr<PWPerson> person = doc->currentPerson(toFrom);
+    if (!person)
+        person = PWPerson::create();
+    doc->updateObjectsText(list, *person, toFrom);
+}
+
+// --- formats -------------------------------------------------------------------------------------
+
+void CACanvasAddressEdits::registerFormatUndo(CFTComponent *component,
+                                              std::function<void(CACanvasAddressEdits &)> inverse)
+{
+    // A panel keeps the fields a format made for it when it takes another format; the fields
+    // the change is about to make go again with its undo, so that the panel is as it was.
+    const auto *panel = dynamic_cast<const CFTAAddressPanel *>(component);
+    const unsigned int count = panel ? panel->addressComponentCount() : 0;
+    registerUndo([inverse = std::move(inverse), component, count](CACanvasAddressEdits &edits) {
+        inverse(edits);
+        if (auto *changed = dynamic_cast<CFTAAddressPanel *>(component)) {
+            while (changed->addressComponentCount() > count)
+                delete changed->UngroupObjectWithCategory(textCategory(changed->addressComponentCount() - 1));
+        }
+    });
+}
+
+void CACanvasAddressEdits::changeAddressFormatWithCountry(const Wrapper &wrapper, CFTComponent *panel)
+{
+    const CAddressFormat *current = panel ? panel->getFormat() : nullptr;
+    const CAddressFormat *country = wrapper ? wrapper->addressFormat() : nullptr;
+    if (!current || !country)
+        return;
+    std::unique_ptr<CAddressFormat> changed = current->clone();
+    const std::unique_ptr<CAddressFormat> replaced = changed->setFormat(tcAddress, country, false);
+    const Wrapper previous = CAddressFormatWrapper::addressFormatWithAddressFormat(replaced.get());
+    registerSelectionChanged();
+    registerFormatUndo(panel, [previous, panel](CACanvasAddressEdits &edits) {
+        edits.changeAddressFormatWithCountry(previous, panel);
+    });
+    const QString code = nameOf(country->name());
+    if (!code.isEmpty() && document())
+        document()->setCountryCode(panel->GetToFrom(), code);
+    applyFormat(panel, changed.get(), 0);
+    redisplay();
+}
+
+void CACanvasAddressEdits::restoreFormat(const Wrapper &wrapper, CFTComponent *panel)
+{
+    setAddressFormatWithTemplate(wrapper, panel);
+    refreshTexts(panel);
+}
+
+void CACanvasAddressEdits::changeAddressFormatWithTemplate(const Wrapper &wrapper, CFTComponent *panel)
+{
+    if (!wrapper || !wrapper->addressFormat() || !panel)
+        return;
+    const CAddressFormat *current = panel->getFormat();
+    const CAddressFormat *countryPart = current ? current->getFormatWithKey(tcAddress) : nullptr;
+    const CAddressFormat *wanted = wrapper->addressFormat();
+    std::unique_ptr<CAddressFormat> rebuilt;
+    if (countryPart) {
+        const bool barcode = isPanel(panel) && static_cast<CFTAAddressPanel *>(panel)->IsBarcodeVisible()
+            && panel->GetToFrom();
+        const int location = isPanel(panel) ? static_cast<CFTAAddressPanel *>(panel)->GetBarcodeLocation() : 0;
+        rebuilt = catalogue().formatWithTemplate(nameOf(wanted->name()), nameOf(countryPart->name()), barcode,
+                                                 std::max(location, 0));
+        if (rebuilt)
+            wanted = rebuilt.get();
+    }
+    const Wrapper previous = CAddressFormatWrapper::addressFormatWithAddressFormat(current);
+    registerSelectionChanged();
+    registerFormatUndo(panel, [previous, panel](CACanvasAddressEdits &edits) {
+        // The very format the panel had: built again from its names it could come out another.
+        edits.restoreFormat(previous, panel);
+    });
+    applyFormat(panel, wanted, CFTAAddressPanel::kApplyLeafModes);
+    refreshTexts(panel);
+    selectionChanged();
+    redisplay();
+}
+
+void CACanvasAddressEdits::setAddressFormatWithTemplate(const Wrapper &wrapper, CFTComponent *panel)
+{
+    if (!wrapper || !wrapper->addressFormat() || !panel)
+        return;
+    const Wrapper previous = CAddressFormatWrapper::addressFormatWithAddressFormat(panel->getFormat());
+    registerFormatUndo(panel, [previous, panel](CACanvasAddressEdits &edits) {
+        edits.setAddressFormatWithTemplate(previous, panel);
+    });
+    applyFormat(panel, wrapper->addressFormat(), CFTAAddressPanel::kApplyLeafModes);
+    selectionChanged();
+    redisplay();
+}
+
+void CACanvasAddressEdits::updateAddressFormat(const std::vector<CFTComponent *> &list, const PWPerson *person,
+                                               bool toFrom)
+{
+    for (CFTComponent *component : list) {
+        auto *panel = dynamic_cast<CFTAAddressPanel *>(component);
+        if (!panel || panel->GetToFrom() != toFrom)
+            continue;
+        const CFTComponent *countryField = panel->GetObjectForTextCategory(tcCountry);
+        const addressType type = countryField ? countryField->GetAddressType() : adWork;
+        const std::unique_ptr<CAddressFormat> format = catalogue().formatWithTemplate(
+            QString(), countryCodeOfPerson(person, type), panel->IsBarcodeVisible(),
+            std::max(panel->GetBarcodeLocation(), 0));
+        const Wrapper wrapper = CAddressFormatWrapper::addressFormatWithAddressFormat(format.get());
+        if (panel->getFormat())
+            changeAddressFormatWithCountry(wrapper, panel);
+        else
+            setAddressFormatWithTemplate(wrapper, panel);
+        panel->setAuto(false);
+    }
+}
+
+void CACanvasAddressEdits::updateAddressFormatWithPerson(const PWPerson *person, bool toFrom)
+{
+    const CFTADocument *design = document() ? document()->ftDocument() : nullptr;
+    if (!design)
+        return;
+    for (int side = 0; side < design->getSidesCount(); ++side) {
+        for (const bool back : {true, false}) {
+            const std::vector<CFTComponent *> copy = design->GetComponents(side, back);
+            updateAddressFormat(copy, person, toFrom);
+        }
+    }
+}
+
+void CACanvasAddressEdits::undoChangeAddressFormatWithKeyTo(const QString &, const QString &, CFTComponent *panel)
+{
+    const CFTADocument *design = document() ? document()->ftDocument() : nullptr;
+    if (!design)
+        return;
+    const QString to = design->GetCountryCodeTo().getData();
+    const QString from = design->GetCountryCodeFrom().getData();
+    registerUndo([to, from, panel](CACanvasAddressEdits &edits) { edits.undoChangeAddressFormatWithKeyTo(to, from, panel); });
+    // The keyed format change has no effect of its own: the country of a panel changes through
+    // changeAddressFormatWithCountry.
+}
+
+// --- field texts and modes -------------------------------------------------------------------------
+
+void CACanvasAddressEdits::setStringForAddressPanel(const QString &text, textCategory category, CFTComponent *panel,
+                                                    bool allowDisable)
+{
+    auto *addressPanel = dynamic_cast<CFTAAddressPanel *>(panel);
+    if (!addressPanel)
+        return;
+    registerUpdateDocView();
+    registerSelectionChanged();
+    if (const CDDText *current = addressPanel->getText(category)) {
+        const QString old = current->getString();
+        registerUndo([old, category, panel, allowDisable](CACanvasAddressEdits &edits) {
+            edits.setStringForAddressPanel(old, category, panel, allowDisable);
+        });
+    }
+    addressPanel->SetString(addressPanel->GetToFrom(), category, addressPanel->GetAddressType(), CDDString(text), tcNone,
+                            false);
+    redisplay();
+    selectionChanged();
+}
+
+void CACanvasAddressEdits::setStringForTextBox(const QString &text, CFTComponent *textBox)
+{
+    if (!textBox)
+        return;
+    registerUpdateDocView();
+    if (const CDDText *current = textBox->GetText()) {
+        const QString old = current->getString();
+        registerUndo([old, textBox](CACanvasAddressEdits &edits) { edits.setStringForTextBox(old, textBox); });
+    }
+    textBox->SetString(CDDString(text));
+}
+
+void CACanvasAddressEdits::setModeForAddressText(fieldMode mode, textCategory category, CFTComponent *field)
+{
+    if (!field)
+        return;
+    registerUpdateDocView();
+    registerSelectionChanged();
+    const fieldMode oldMode = field->getMode();
+    const textCategory oldCategory = field->GetTextCategory();
+    const auto *addressText = dynamic_cast<const CFTAAddressText *>(field);
+    const QString oldLabel = addressText && addressText->getLabel() ? addressText->getLabel()->getString() : QString();
+    registerUndo([oldMode, oldCategory, oldLabel, field](CACanvasAddressEdits &edits) {
+        edits.setModeForAddressText(oldMode, oldCategory, field);
+        // The label the field had, which need not be its category's.
+        field->setLabel(CDDString(oldLabel));
+    });
+    field->setMode(mode);
+    field->SetTextCategory(category, nullptr);
+    const std::optional<PWPlist::Dictionary> descriptor =
+        catalogue().formatDescriptorForCountryCode(CAEnvironment::defaultCountry());
+    field->setLabel(CDDString(catalogue().labelForTextCategory(category, descriptor ? &*descriptor : nullptr)));
+    redisplay();
+}
+
+void CACanvasAddressEdits::setModeForTextCategory(fieldMode mode, textCategory category, CFTComponent *panel)
+{
+    auto *addressPanel = dynamic_cast<CFTAAddressPanel *>(panel);
+    if (!addressPanel)
+        return;
+    registerUpdateDocView();
+    registerSelectionChanged();
+    const fieldMode old = addressPanel->getMode(category);
+    registerUndo([old, category, panel](CACanvasAddressEdits &edits) { edits.setModeForTextCategory(old, category, panel); });
+    if (addressPanel->GetTextCategory() == category && addressPanel->isEditing())
+        m_canvas.endEditText();
+    addressPanel->setMode(category, mode);
+}
+
+// --- side, address type, preference, barcode, capitals ---------------------------------------------
+
+void CACanvasAddressEdits::setToFrom(bool toFrom, CFTComponent *panel)
+{
+    if (!panel || !document())
+        return;
+    registerUpdateDocView();
+    registerSelectionChanged();
+    const Wrapper before = CAddressFormatWrapper::addressFormatWithAddressFormat(panel->getFormat());
+    registerFormatUndo(panel, [before, panel](CACanvasAddressEdits &edits) {
+        edits.restoreFormat(before, panel);
+    });
+    const bool old = panel->GetToFrom();
+    registerUndo([old, panel](CACanvasAddressEdits &edits) { edits.setToFrom(old, panel); });
+    panel->SetToFrom(toFrom);
+    const std::shared_ptr<PWPerson> person = document()->currentPerson(toFrom);
+    updateAddressFormat({panel}, person.get(), toFrom);
+    refreshTexts({panel}, toFrom);
+
+    const CAddressFormat *root = panel->getFormat() ? panel->getFormat()->getFormatWithKey(tcRootFormat) : nullptr;
+    const QString templateName = root ? nameOf(root->name()) : CAEnvironment::defaultTemplate();
+    const QString country = root ? countryOf(root) : QString();
+    // Only recipient panels carry a postal barcode.
+    const bool barcode = toFrom && catalogue().allowCategory(tcBarcode, templateName, country);
+    const std::unique_ptr<CAddressFormat> rebuilt = catalogue().formatWithTemplate(templateName, country, barcode, 0);
+    changeAddressFormatWithTemplate(CAddressFormatWrapper::addressFormatWithAddressFormat(rebuilt.get()), panel);
+    invalidate(panel);
+}
+
+void CACanvasAddressEdits::setAddressType(addressType type, CFTComponent *panel)
+{
+    if (!panel || !document())
+        return;
+    registerUpdateDocView();
+    registerSelectionChanged();
+    const addressType old = panel->GetAddressType();
+    registerUndo([old, panel](CACanvasAddressEdits &edits) { edits.setAddressType(old, panel); });
+    panel->SetAddressType(type);
+    const bool side = panel->GetToFrom();
+    const std::shared_ptr<PWPerson> person = document()->currentPerson(side);
+    updateAddressFormat({panel}, person.get(), side);
+    refreshTexts({panel}, side);
+    invalidate(panel);
+}
+
+void CACanvasAddressEdits::setPreferredAddress(bool preferred, CFTComponent *panel)
+{
+    if (!panel)
+        return;
+    registerUpdateDocView();
+    registerSelectionChanged();
+    const bool old = panel->IsPreferredAddress();
+    registerUndo([old, panel](CACanvasAddressEdits &edits) { edits.setPreferredAddress(old, panel); });
+    panel->SetPreferredAddress(preferred);
+    invalidate(panel);
+}
+
+void CACanvasAddressEdits::showBarcode(bool show, int location, CFTComponent *component)
+{
+    auto *panel = dynamic_cast<CFTAAddressPanel *>(component);
+    const CFTADocument *design = document() ? document()->ftDocument() : nullptr;
+    if (!panel || !panel->getFormat() || !design)
+        return;
+    registerUpdateDocView();
+    registerSelectionChanged();
+    const bool wasShown = panel->IsBarcodeVisible();
+    const int wasAt = panel->GetBarcodeLocation();
+    // Registered after the format's own undo, so that undoing asks the panel for its barcode
+    // before the old format takes the barcode field away: the redo then knows where it stood.
+    const auto registerInverse = [&] {
+        registerUndo([wasShown, wasAt, component](CACanvasAddressEdits &edits) {
+            // A panel without a barcode field answers no location; it goes back to showing none.
+            edits.showBarcode(wasShown, wasAt < 0 ? 0 : wasAt, component);
+        });
+    };
+    const CAddressFormat *current = panel->getFormat();
+    const QString templateName = nameOf(current->name());
+    QString country = countryOf(current);
+    if (country.isEmpty())
+        country = CAEnvironment::defaultCountry();
+    const Wrapper before = CAddressFormatWrapper::addressFormatWithAddressFormat(current);
+    const bool side = panel->GetToFrom();
+
+    if (location == 0 || location == 1) {
+        const std::unique_ptr<CAddressFormat> rebuilt =
+            catalogue().formatWithTemplate(templateName, country, show, location);
+        registerFormatUndo(component, [before, component](CACanvasAddressEdits &edits) {
+            edits.restoreFormat(before, component);
+        });
+        registerInverse();
+        (void)panel->replaceFormat(rebuilt.get(), 0);
+        panel->SetBarcodeVisible(show);
+        panel->SetBarcodeLocation(barcodeLocation(location));
+        const std::shared_ptr<PWPerson> person = document()->currentPerson(side);
+        updateAddressFormat({panel}, person.get(), side);
+        refreshTexts({panel}, side);
+        selectionChanged();
+        return;
+    }
+    if (location != 2)
+        return;
+    const std::unique_ptr<CAddressFormat> rebuilt = catalogue().formatWithTemplate(templateName, country, false, 0);
+    registerFormatUndo(component, [before, component](CACanvasAddressEdits &edits) {
+        edits.restoreFormat(before, component);
+    });
+    registerInverse();
+    (void)panel->replaceFormat(rebuilt.get(), 0);
+    panel->SetBarcodeVisible(false);
+    panel->SetBarcodeLocation(barcodeLocation(0));
+    // Hiding moves the barcode out of the panel and makes none of its own.
+    if (show) {
+        auto barcode = std::make_unique<CFTABarcode>(0.0, 0.0);
+        barcode->SetLocation(barcodeLocation(2));
+        barcode->setFormat(rebuilt.get(), 0);
+        CFTComponent *made = barcode.release();
+        // The insertion registers the barcode's removal.
+        m_canvas.edits().insertObjectSelect(made, false);
+        refreshTexts({panel, made}, side);
+        const QPointF origin = separateBarcodeOrigin(design->getDocumentSizeX(0), design->getDocumentSizeY(0),
+                                                     made->GetSizeX(), made->GetSizeY());
+        made->SetOrigin(origin.x(), origin.y());
+    }
+    selectionChanged();
+    redisplay();
+}
+
+void CACanvasAddressEdits::setRepresentationType(objectRepType type, CFTComponent *component)
+{
+    if (!component)
+        return;
+    registerSelectionChanged();
+    const objectRepType old = component->representationType();
+    registerUndo([old, component](CACanvasAddressEdits &edits) { edits.setRepresentationType(old, component); });
+    const CDDText *text = component->GetText();
+    const CDDString shown(text ? text->getString() : QString());
+    component->setRepresentationType(type, true);
+    std::unique_ptr<CDDString> changed = isUpperCase(component->representationType())
+        ? CDDString::createStringWithUppercase(shown)
+        : CDDString::createStringWithCapitalize(shown, false);
+    if (changed)
+        component->SetString(*changed);
+    refreshTexts(component);
+    invalidate(component);
+}
+
+void CACanvasAddressEdits::setCapitalizedAddressPanel(bool capitalized)
+{
+    CADocument *doc = document();
+    if (!doc)
+        return;
+    const bool old = doc->isCapitalizedAddressPanel();
+    registerUndo([old](CACanvasAddressEdits &edits) { edits.setCapitalizedAddressPanel(old); });
+    doc->setCapitalizedAddressPanel(capitalized);
+}
+
+// --- persons -------------------------------------------------------------------------------------
+
+void CACanvasAddressEdits::setCurrentPerson(const std::shared_ptr<PWPerson> &person, bool toFrom)
+{
+    storeCurrentPerson(person, toFrom, false);
+}
+
+void CACanvasAddressEdits::storeCurrentPerson(const std::shared_ptr<PWPerson> &person, bool toFrom, bool restore)
+{
+    CADocument *doc = document();
+    if (!doc)
+        return;
+    // The stored object itself comes back on undo, so that it keeps its identifier.
+    const std::shared_ptr<PWPerson> old = doc->currentPerson(toFrom);
+    registerUndo([old, toFrom](CACanvasAddressEdits &edits) { edits.storeCurrentPerson(old, toFrom, true); });
+    // The texts filled from the person must not write themselves back into it.
+    const bool wasUpdating = m_canvas.isPersonUpdating();
+    m_canvas.beginUpdatePerson();
+    if (restore)
+        doc->restoreCurrentPerson(person, toFrom);
+    else
+        doc->setCurrentPerson(person.get(), toFrom, true, false);
+    if (!wasUpdating)
+        m_canvas.endUpdatePerson();
+    redisplay();
+}
