@@ -12,7 +12,8 @@
 
 // What every benchmark runs in: the offscreen platform, the C locale, private HOME and XDG
 // folders (so that no one's own settings change a figure), a GUI application and the kernel's
-// one start-up. Keep it alive for the whole run.
+// one start-up. Keep it alive for the whole run. Benchmarks of windows pass QApplication.
+template <class Application = QGuiApplication>
 class BenchEnvironment
 {
 public:
@@ -41,13 +42,14 @@ private:
     }
 
     QTemporaryDir m_home;
-    QGuiApplication m_app;
+    Application m_app;
 };
 
 // The main of a Google Benchmark program, in the environment above.
-inline int runBenchmarks(int argc, char **argv)
+template <class Application = QGuiApplication>
+int runBenchmarks(int argc, char **argv)
 {
-    BenchEnvironment environment(argc, argv);
+    BenchEnvironment<Application> environment(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -2,8 +2,8 @@
 // steps, each step followed by the redraw the user sees (frames per second). A redraw should stay
 // under 16 ms, one frame of a 60 Hz screen.
 
+#include "BenchSupport.h"
 #include "app/canvas/CADocView.h"
-#include "kernel/FTKernelStartup.h"
 #include "kernel/base/CDDColor.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
@@ -13,13 +13,10 @@
 #include "kernel/text/CFTAText.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
-#include <clocale>
 
 namespace {
 
@@ -114,21 +111,5 @@ BENCHMARK(BM_CanvasDragOneObject100Steps)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("LC_ALL", "C");
-    std::setlocale(LC_ALL, "C");
-    QTemporaryDir home(QDir::tempPath() + QStringLiteral("/pw-bench-home-XXXXXX"));
-    const QByteArray path = home.path().toLocal8Bit();
-    qputenv("HOME", path);
-    qputenv("XDG_CONFIG_HOME", path + "/.config");
-    qputenv("XDG_DATA_HOME", path + "/.local/share");
-    qputenv("XDG_CACHE_HOME", path + "/.cache");
-    QApplication app(argc, argv);
-    startKernel();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QApplication>(argc, argv);
 }

@@ -1,21 +1,18 @@
 // Typing into the template chooser's search field over the whole label catalogue: every keystroke
 // filters the list again, refills the table and selects the first ID the text starts.
 
+#include "BenchSupport.h"
 #include "kernel/merge/CADocument.h"
 #include "app/printing/CASheetController.h"
-#include "kernel/FTKernelStartup.h"
 #include "kernel/printing/CATemplateFormat.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QDir>
 #include <QLineEdit>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
-#include <clocale>
 
 namespace {
 
@@ -64,21 +61,5 @@ BENCHMARK(BM_TypeIntoChooserIdSearch)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("LC_ALL", "C");
-    std::setlocale(LC_ALL, "C");
-    QTemporaryDir home(QDir::tempPath() + QStringLiteral("/pw-bench-home-XXXXXX"));
-    const QByteArray path = home.path().toLocal8Bit();
-    qputenv("HOME", path);
-    qputenv("XDG_CONFIG_HOME", path + "/.config");
-    qputenv("XDG_DATA_HOME", path + "/.local/share");
-    qputenv("XDG_CACHE_HOME", path + "/.cache");
-    QApplication app(argc, argv);
-    startKernel();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QApplication>(argc, argv);
 }
