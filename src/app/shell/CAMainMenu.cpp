@@ -3,6 +3,8 @@
 #include "app/shell/CAActionRouter.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMenu>
 
 namespace {
@@ -32,8 +34,12 @@ CAMainMenu::CAMainMenu(CAActionRouter &router, QObject *parent)
         }
         QAction *action = menu->addAction(item.title);
         action->setData(item.tag);
-        if (!item.shortcut.isEmpty())
-            action->setShortcut(QKeySequence(item.shortcut));
+        if (!item.shortcut.isEmpty()) {
+            const QKeySequence sequence(item.shortcut);
+            action->setShortcut(sequence);
+            if (!sequence.isEmpty())
+                m_shortcutKeys.append(sequence[0]);
+        }
         m_router.connectAction(action, item.action);
     }
     if (QMenu *window = menu(kWindowPath)) {
@@ -61,6 +67,22 @@ CAMainMenu::CAMainMenu(CAActionRouter &router, QObject *parent)
         connect(top, &QMenu::aboutToShow, this, &CAMainMenu::validate);
     connect(&m_router, &CAActionRouter::actionPerformed, this, &CAMainMenu::validate);
     connect(&m_router, &CAActionRouter::activeWindowChanged, this, &CAMainMenu::validate);
+    // Items are validated when a menu opens or a command ran; an edit made with the mouse since
+    // (a drag, a typed text) would leave Undo disabled for its shortcut until the menu opened.
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool CAMainMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const quint64 stamp = (quint64(key->timestamp()) << 32) ^ quint64(key->key()) ^ quint64(key->modifiers());
+        if (stamp != m_validatedKeyStamp && m_shortcutKeys.contains(key->keyCombination())) {
+            m_validatedKeyStamp = stamp;
+            validate();
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 CAMainMenu::~CAMainMenu()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeyCombination>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -45,6 +46,11 @@ public:
     void setOpenRecentFiller(std::function<void(QMenu *menu)> filler) { m_openRecentFiller = std::move(filler); }
     void setWindowListFiller(std::function<void(QMenu *menu)> filler) { m_windowListFiller = std::move(filler); }
 
+protected:
+    // A shortcut finds its item enabled or disabled as the menu would show it now: the items
+    // are validated again just before a key that is one of their shortcuts is matched.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QMenu *menuForPath(const QString &path);
 
@@ -53,4 +59,7 @@ private:
     QList<QPair<QString, QMenu *>> m_paths;
     std::function<void(QMenu *)> m_openRecentFiller;
     std::function<void(QMenu *)> m_windowListFiller;
+    QList<QKeyCombination> m_shortcutKeys;
+    // The key press last validated for, so that an override passed up to parents validates once.
+    quint64 m_validatedKeyStamp = 0;
 };

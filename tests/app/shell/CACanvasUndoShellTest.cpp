@@ -4,6 +4,7 @@
 #include "app/canvas/CADocView.h"
 #include "app/shell/CACanvasCommands.h"
 #include "app/shell/CAChangeLayoutSheet.h"
+#include "app/shell/CAMainMenu.h"
 #include "kernel/base/CDDColor.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
@@ -109,4 +110,44 @@ TEST_F(CACanvasUndoShellTest, ArrangeAndDeleteCommandsAreOneStepEachAndUndoExact
     EXPECT_EQ(item.text(), u"Undo Delete Object"_s);
     EXPECT_TRUE(controller->router().perform(u"undo"_s));
     EXPECT_EQ(design->GetComponents(0, false), before);
+}
+
+// The menu was last validated with nothing to undo; a drag made since must not leave Ctrl+Z
+// disabled until someone opens the Edit menu.
+TEST_F(CACanvasUndoShellTest, CtrlZUndoesADragMadeAfterTheMenuWasLastValidated)
+{
+    launch(1);
+    installChangeLayoutSheet();
+    CAMainWindowController *w = window(0);
+    ASSERT_TRUE(w);
+    CADocView *canvas = w->docView();
+    auto *box = new CFTBoxField(40.0, 40.0, 50.0, 30.0, nullptr);
+    const CDDColor yellow(0.98f, 0.86f, 0.24f, 1.0f);
+    box->SetFillColor(&yellow);
+    box->SetFilled(true); // an empty box is picked by its outline only
+    canvas->document()->ftDocument()->AddObject(box, 0, false);
+    const QRectF before = CACanvasEdits::frameOf(box);
+    controller->mainMenu().validate();
+    QAction *undo = controller->mainMenu().itemForAction(u"undo"_s);
+    ASSERT_TRUE(undo);
+    ASSERT_FALSE(undo->isEnabled());
+
+    QWidget *target = canvas->viewport();
+    const QPoint from = canvas->geometry().widgetPoint(QPointF(60, 50)).toPoint();
+    QTest::mousePress(target, Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 3; ++step) {
+        const QPointF p = from + QPoint(10, 6) * step;
+        QMouseEvent event(QEvent::MouseMove, p, target->mapToGlobal(p), Qt::NoButton, Qt::LeftButton,
+                          Qt::ControlModifier);
+        QApplication::sendEvent(target, &event);
+    }
+    QTest::mouseRelease(target, Qt::LeftButton, Qt::ControlModifier, from + QPoint(30, 18));
+    ASSERT_NE(CACanvasEdits::frameOf(box), before);
+
+    w->show();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    canvas->setFocus();
+    QTest::keyClick(canvas, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(CACanvasEdits::frameOf(box), before);
 }
