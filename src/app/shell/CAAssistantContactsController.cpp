@@ -18,7 +18,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -28,7 +27,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
-#include <QVBoxLayout>
 
 #include <ui_AssistantContacts.h>
 
@@ -45,10 +43,8 @@ struct CAAssistantContactsController::Source
 
 namespace {
 
-QTableView *makePersonTable(CAContactTableModel *model, const QString &name)
+void setUpPersonTable(QTableView *table, CAContactTableModel *model)
 {
-    auto *table = new QTableView;
-    table->setObjectName(name);
     table->setModel(model);
     table->horizontalHeader()->hide();
     table->horizontalHeader()->setStretchLastSection(true);
@@ -57,7 +53,6 @@ QTableView *makePersonTable(CAContactTableModel *model, const QString &name)
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    return table;
 }
 
 QString printListTitle(int number)
@@ -83,19 +78,17 @@ CAAssistantContactsController::CAAssistantContactsController(const CAAddressWind
     _preferredSenderAddressPopupButton = m_view->findChild<QComboBox *>(u"_preferredSenderAddressPopupButton"_s);
     _contactsScrollContent = m_view->findChild<QWidget *>(u"_contactsScrollContent"_s);
     _printListBox = m_view->findChild<QWidget *>(u"_printListBox"_s);
+    m_sourcePopup = m_view->findChild<QComboBox *>(u"_sourcePopup"_s);
+    m_sourceSearch = m_view->findChild<QLineEdit *>(u"_sourceSearch"_s);
+    m_sourceTable = m_view->findChild<QTableView *>(u"_sourceTable"_s);
+    m_printListNames = m_view->findChild<QListWidget *>(u"_printListNames"_s);
+    m_printListPersons = m_view->findChild<QTableView *>(u"_printListPersons"_s);
     // The assistant's contact-kind selector switches the tabs.
     _contactsTabView->tabBar()->hide();
     _contactsTabView->setDocumentMode(true);
 
     m_senderModel = new CAContactTableModel(QString(), &m_models.defaults, this);
-    _senderTableView->setModel(m_senderModel);
-    _senderTableView->horizontalHeader()->hide();
-    _senderTableView->horizontalHeader()->setStretchLastSection(true);
-    _senderTableView->verticalHeader()->hide();
-    _senderTableView->setShowGrid(false);
-    _senderTableView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    _senderTableView->setSelectionMode(QAbstractItemView::SingleSelection);
-    _senderTableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUpPersonTable(_senderTableView, m_senderModel);
     connect(_senderTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CAAssistantContactsController::senderSelectionChanged);
 
@@ -189,27 +182,13 @@ void CAAssistantContactsController::makeSources()
         {CALocalContactBase::kName, [this] { return m_models.localBase.personListDict().personList(); }},
     };
 
-    m_sourcePopup = new QComboBox;
-    m_sourcePopup->setObjectName(u"_sourcePopup"_s);
     for (const Source &source : std::as_const(m_sources))
         m_sourcePopup->addItem(source.name);
-    m_sourceSearch = new QLineEdit;
-    m_sourceSearch->setObjectName(u"_sourceSearch"_s);
-    m_sourceSearch->setPlaceholderText(PWLocalizedString(u"Search"_s));
-    m_sourceSearch->setClearButtonEnabled(true);
     m_sourceModel = new CAContactTableModel(QString(), &m_models.defaults, this);
     // The assistant's sources only choose: nothing is dragged out of them or dropped on them.
     m_sourceModel->setAllowDragAndDrop(false);
-    m_sourceTable = makePersonTable(m_sourceModel, u"_sourceTable"_s);
+    setUpPersonTable(m_sourceTable, m_sourceModel);
     m_sourceTable->setDragEnabled(false);
-
-    auto *layout = new QVBoxLayout(_contactsScrollContent);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_sourcePopup);
-    layout->addWidget(m_sourceSearch);
-    layout->addWidget(m_sourceTable, 1);
-    QWidget::setTabOrder(m_sourcePopup, m_sourceSearch);
-    QWidget::setTabOrder(m_sourceSearch, m_sourceTable);
 
     connect(m_sourcePopup, &QComboBox::activated, this, [this] { changeSource(m_sourcePopup->currentText()); });
     connect(m_sourceSearch, &QLineEdit::textChanged, m_sourceModel, &CAContactTableModel::setFilter);
@@ -495,49 +474,18 @@ void CAAssistantContactsController::storeLists(bool printLists)
 
 void CAAssistantContactsController::makePrintListEditor()
 {
-    if (!_printListBox || !_printListBox->layout())
+    if (!m_printListNames || !m_printListPersons || m_printListModel)
         return;
-    m_printListNames = new QListWidget;
-    m_printListNames->setObjectName(u"_printListNames"_s);
-    auto *newList = new QPushButton(PWLocalizedString(u"New List"_s));
-    newList->setObjectName(u"_newPrintListButton"_s);
-    newList->setAutoDefault(false);
-    auto *deleteList = new QPushButton(PWLocalizedString(u"Delete List"_s));
-    deleteList->setObjectName(u"_deletePrintListButton"_s);
-    deleteList->setAutoDefault(false);
     m_printListModel = new CAContactTableModel(QString(), &m_models.defaults, this);
     m_printListModel->setOwner({[this](const CAPersonList &persons) { addPersonsToPrintList(persons); }, {}});
-    m_printListPersons = makePersonTable(m_printListModel, u"_printListPersons"_s);
+    setUpPersonTable(m_printListPersons, m_printListModel);
     m_printListPersons->setAcceptDrops(true);
     m_printListPersons->setDropIndicatorShown(true);
     m_printListPersons->setDragDropMode(QAbstractItemView::DropOnly);
     m_printListPersons->setDefaultDropAction(Qt::CopyAction);
-    m_printListPersons->setToolTip(PWLocalizedString(u"Drag contacts from the address window to add them."_s));
-    auto *remove = new QPushButton(PWLocalizedString(u"Remove"_s));
-    remove->setObjectName(u"_removePrintListPersonButton"_s);
-    remove->setAutoDefault(false);
-
-    auto *names = new QVBoxLayout;
-    names->addWidget(m_printListNames, 1);
-    auto *nameButtons = new QHBoxLayout;
-    nameButtons->addWidget(newList);
-    nameButtons->addWidget(deleteList);
-    names->addLayout(nameButtons);
-    auto *persons = new QVBoxLayout;
-    persons->addWidget(m_printListPersons, 1);
-    auto *personButtons = new QHBoxLayout;
-    personButtons->addStretch();
-    personButtons->addWidget(remove);
-    persons->addLayout(personButtons);
-    auto *row = new QHBoxLayout;
-    row->addLayout(names, 2);
-    row->addLayout(persons, 3);
-    qobject_cast<QBoxLayout *>(_printListBox->layout())->addLayout(row);
-    QWidget::setTabOrder(m_printListNames, newList);
-    QWidget::setTabOrder(newList, deleteList);
-    QWidget::setTabOrder(deleteList, m_printListPersons);
-    QWidget::setTabOrder(m_printListPersons, remove);
-
+    auto *newList = m_view->findChild<QPushButton *>(u"_newPrintListButton"_s);
+    auto *deleteList = m_view->findChild<QPushButton *>(u"_deletePrintListButton"_s);
+    auto *remove = m_view->findChild<QPushButton *>(u"_removePrintListPersonButton"_s);
     connect(m_printListNames, &QListWidget::currentRowChanged, this, &CAAssistantContactsController::showPrintList);
     connect(newList, &QPushButton::clicked, this, &CAAssistantContactsController::newPrintList);
     connect(deleteList, &QPushButton::clicked, this, &CAAssistantContactsController::deletePrintList);
@@ -547,7 +495,7 @@ void CAAssistantContactsController::makePrintListEditor()
 
 void CAAssistantContactsController::preparePrintListEditor()
 {
-    if (!m_printListNames)
+    if (!hasPrintListEditor())
         return;
     const int current = m_models.printLists.currentPrintListIndex();
     {

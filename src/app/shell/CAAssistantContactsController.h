@@ -69,7 +69,7 @@ public:
     CAContactTableModel *senderModel() const { return m_senderModel; }
     CAContactTableModel *sourceModel() const { return m_sourceModel; }
     CAContactTableModel *printListModel() const { return m_printListModel; }
-    bool hasPrintListEditor() const { return m_printListNames != nullptr; }
+    bool hasPrintListEditor() const { return m_printListModel != nullptr; }
     QLineEdit *formField(bool sender, const QString &key) const;
     bool isAddEnabled() const;
     // The source the embedded table shows; one of the address window's source names.

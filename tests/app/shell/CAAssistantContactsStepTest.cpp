@@ -343,4 +343,38 @@ TEST_F(AssistantContactsTest, PasteFillsTheShownFormAndEnablesAddForASender)
     EXPECT_EQ(step->person(false)->stringForProperty(kPWFirstNameProperty), u"Jane"_s);
 }
 
+// The sources are made when the step is first shown, after the window's focus chain: Tab still
+// walks them before the recipient form, and the print lists before the window's buttons.
+TEST_F(AssistantContactsTest, TabWalksTheSourcesBeforeTheFormAndThePrintListsBeforeTheButtons)
+{
+    const auto walk = [](QWidget *start, const QString &last) {
+        QStringList visited;
+        start->setFocus();
+        for (int i = 0; i < 40; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            const QString name = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+            if (!name.isEmpty() && (visited.isEmpty() || visited.last() != name))
+                visited << name;
+            if (name == last)
+                break;
+        }
+        return visited;
+    };
+    QStringList recipient;
+    QStringList printList;
+    runWith([&] {
+        wizard.window()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(wizard.window()));
+        walkToContacts();
+        recipient = walk(wizard.window()->findChild<QWidget *>(u"_contactPrintList"_s), u"_prefixEditField"_s);
+        click<QRadioButton>("_contactPrintList");
+        printList = walk(wizard.window()->findChild<QWidget *>(u"_contactPrintList"_s), u"_openRecentButton"_s);
+        wizard.cancel();
+    });
+    EXPECT_EQ(recipient, (QStringList{u"_sourcePopup"_s, u"_sourceSearch"_s, u"_sourceTable"_s,
+                                      u"_preferredAddressPopupButton"_s, u"_prefixEditField"_s}));
+    EXPECT_EQ(printList, (QStringList{u"_printListNames"_s, u"_newPrintListButton"_s, u"_deletePrintListButton"_s,
+                                      u"_printListPersons"_s, u"_removePrintListPersonButton"_s, u"_openRecentButton"_s}));
+}
+
 } // namespace
