@@ -224,6 +224,7 @@ void CAAssistantContactsController::loadSenders()
     const QSignalBlocker blocker(_senderTableView->selectionModel());
     m_senderModel->setContent(m_models.senders.personListDict().personList());
     _senderTableView->clearSelection();
+    m_lastSenderRow = -1;
     const int index = m_models.senders.getDefaultPersonIndex();
     if (index < 0) {
         _sender.reset();
@@ -270,9 +271,16 @@ void CAAssistantContactsController::selectSenderRow(int row)
 
 void CAAssistantContactsController::senderSelectionChanged()
 {
-    const std::shared_ptr<PWPerson> chosen = m_senderModel->personAt(selectedRow(_senderTableView));
-    if (!chosen)
+    const int row = selectedRow(_senderTableView);
+    const std::shared_ptr<PWPerson> chosen = m_senderModel->personAt(row);
+    if (!chosen) {
+        // A click beside the rows keeps the sender; only typing a new one leaves none chosen.
+        if (!m_allowEmptySenderSelection && m_lastSenderRow >= 0 && m_lastSenderRow < m_senderModel->rowCount())
+            selectSenderRow(m_lastSenderRow);
         return;
+    }
+    m_lastSenderRow = row;
+    m_allowEmptySenderSelection = false;
     _sender = FTStoredPerson::copyWithZone(*chosen);
     fillForm(true, _sender.get());
     setAddEnabled(false);
@@ -296,6 +304,7 @@ void CAAssistantContactsController::controlTextDidChange(bool sender)
             m_sourceTable->clearSelection();
         return;
     }
+    m_allowEmptySenderSelection = true;
     _senderTableView->clearSelection();
     // Typing turns the form into a new sender as soon as it differs from the one chosen.
     if (!isAddEnabled()
@@ -447,6 +456,7 @@ void CAAssistantContactsController::btnRemove()
             m_senderModel->setContent(content);
             _senderTableView->clearSelection();
         }
+        m_lastSenderRow = -1;
         if (content.isEmpty()) {
             _sender.reset();
             btnClearSenderForm();
@@ -464,8 +474,10 @@ void CAAssistantContactsController::storeLists(bool printLists)
     // Once the step has shown the list, the table is the list: a sender removed down to none
     // stays removed.
     if (_bInited) {
-        m_models.senders.personListDict().replacePersonList(m_senderModel->sourceContent());
-        m_models.senders.storeDefaultPersonIndex(selectedRow(_senderTableView));
+        // Saved through the list, so that every open sender table shows what the assistant did.
+        const std::shared_ptr<PWPerson> chosen = m_senderModel->personAt(selectedRow(_senderTableView));
+        const CAPersonList saved = m_models.senders.savePersonListChanges(m_senderModel->sourceContent());
+        m_models.senders.storeDefaultPersonIndex(chosen ? int(saved.indexOf(chosen)) : -1);
     }
     m_models.senders.store();
 }

@@ -121,4 +121,7 @@ private:
     mutable std::shared_ptr<PWPerson> _sender;
     bool _bInited = false;
     bool m_fillingForm = false;
+    // The sender row last chosen, kept chosen until the user types a new sender.
+    int m_lastSenderRow = -1;
+    bool m_allowEmptySenderSelection = false;
 };

@@ -151,6 +151,9 @@ TEST_F(AssistantContactsTest, FinishingWithATypedSenderAndAPrintListGivesThosePe
     models().printLists.renamePrintListAt(1, u"Empty"_s);
     models().printLists.setCurrentPrintListIndex(1);
 
+    // An address window open beside the assistant.
+    CAAddressWindow addressWindow(models());
+    ASSERT_EQ(lastNames(addressWindow.senderModel()->content()), QStringList{u"Sender"_s});
     bool addWasEnabled = false;
     const int code = runWith([&] {
         walkToContacts();
@@ -205,6 +208,7 @@ TEST_F(AssistantContactsTest, FinishingWithATypedSenderAndAPrintListGivesThosePe
     // The run stored the sender list with the new sender as the default.
     EXPECT_EQ(lastNames(models().senders.personListDict().personList()), (QStringList{u"Able"_s, u"Sender"_s}));
     EXPECT_EQ(models().senders.getDefaultPersonIndex(), 0);
+    EXPECT_EQ(lastNames(addressWindow.senderModel()->content()), (QStringList{u"Able"_s, u"Sender"_s}));
 }
 
 // With an empty print list chosen, the recipient comes from the form.
@@ -298,6 +302,10 @@ TEST_F(AssistantContactsTest, RemovingSendersSelectsTheNextAndAnEmptiedListStays
         walkToContacts();
         click<QRadioButton>("_contactSender");
         selected << selectedSenderRow();
+        // A click below the rows leaves the default sender chosen.
+        QWidget *rows = step->senderTableView()->viewport();
+        QTest::mouseClick(rows, Qt::LeftButton, {}, QPoint(10, rows->height() - 4));
+        selected << selectedSenderRow();
         click<QPushButton>("_btnRemove");
         selected << selectedSenderRow();
         shown << fieldText(true, u"last"_s);
@@ -310,7 +318,7 @@ TEST_F(AssistantContactsTest, RemovingSendersSelectsTheNextAndAnEmptiedListStays
         shown << fieldText(true, u"last"_s);
         wizard.cancel();
     });
-    EXPECT_EQ(selected, (QList<int>{1, 1, 0, -1}));
+    EXPECT_EQ(selected, (QList<int>{1, 1, 1, 0, -1}));
     EXPECT_EQ(shown, (QStringList{u"Cedar"_s, u"Ash"_s, QString()}));
     EXPECT_EQ(step->person(false), nullptr);
     EXPECT_TRUE(models().senders.personListDict().personList().isEmpty());
