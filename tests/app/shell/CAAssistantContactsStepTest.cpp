@@ -17,6 +17,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -383,6 +384,51 @@ TEST_F(AssistantContactsTest, TabWalksTheSourcesBeforeTheFormAndThePrintListsBef
                                       u"_preferredAddressPopupButton"_s, u"_prefixEditField"_s}));
     EXPECT_EQ(printList, (QStringList{u"_printListNames"_s, u"_newPrintListButton"_s, u"_deletePrintListButton"_s,
                                       u"_printListPersons"_s, u"_removePrintListPersonButton"_s, u"_openRecentButton"_s}));
+}
+
+// The embedded print-list editor: new lists take the first free "Print List N", persons dropped
+// on a list skip those it holds, Remove takes the chosen one out; the lists are saved when the
+// run ends after the print-list tab was picked.
+TEST_F(AssistantContactsTest, ThePrintListEditorNamesListsSkipsDuplicatesAndSavesTheLists)
+{
+    models().printLists.insertPrintListAt(0);
+    models().printLists.renamePrintListAt(0, u"Print List 1"_s);
+    models().printLists.replacePrintListAt(0, {named(u"Ann"_s, u"Held"_s)});
+    models().printLists.setCurrentPrintListIndex(0);
+    QStringList names;
+    QStringList afterDrop;
+    QStringList afterRemove;
+    runWith([&] {
+        walkToContacts();
+        click<QRadioButton>("_contactPrintList");
+        click<QPushButton>("_newPrintListButton");
+        click<QPushButton>("_newPrintListButton");
+        for (int row = 0; row < step->printListNames()->count(); ++row)
+            names << step->printListNames()->item(row)->text();
+        clickRow(step->printListNames(), 0);
+        // What the table does with persons dragged from the address window.
+        QMimeData data;
+        data.setData(CAContactTableModel::kPersonListMimeType,
+                     CAContactTableModel::personListData({named(u"Ann"_s, u"Held"_s), named(u"Bo"_s, u"New"_s)}));
+        QAbstractItemModel *model = step->printListPersonsTable()->model();
+        ASSERT_TRUE(model->canDropMimeData(&data, Qt::CopyAction, -1, -1, QModelIndex()));
+        ASSERT_TRUE(model->dropMimeData(&data, Qt::CopyAction, -1, -1, QModelIndex()));
+        afterDrop = lastNames(step->printListModel()->content());
+        clickRow(step->printListPersonsTable(), 0);
+        click<QPushButton>("_removePrintListPersonButton");
+        afterRemove = lastNames(step->printListModel()->content());
+        wizard.cancel();
+    });
+    EXPECT_EQ(names, (QStringList{u"Print List 1"_s, u"Print List 2"_s, u"Print List 3"_s}));
+    EXPECT_EQ(afterDrop, (QStringList{u"Held"_s, u"New"_s}));
+    EXPECT_EQ(afterRemove, QStringList{u"New"_s});
+
+    // Read back from the user defaults, as the next start would.
+    CAPrintListArray stored(PWUserDefaults::standardUserDefaults());
+    stored.load();
+    ASSERT_EQ(stored.count(), 3);
+    EXPECT_EQ(lastNames(stored.getPrintListAt(0)), QStringList{u"New"_s});
+    EXPECT_EQ(stored.getPrintListNameAt(2), u"Print List 3"_s);
 }
 
 } // namespace
