@@ -26,3 +26,7 @@ CAMainWindowController *sampleWindow(CADocumentController &application, int whic
 
 // The address window on a main tab, over sample persons (ContactScreenshots.cpp).
 QWidget *addressWindowScreenshot(int tab);
+
+// The assistant's contacts step on a tab: 0 sender, 1 recipient, 2 print list
+// (AssistantContactsScreenshots.cpp).
+QWidget *assistantContactsScreenshot(int tab);

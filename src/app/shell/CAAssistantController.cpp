@@ -2,6 +2,7 @@
 
 #include "app/printing/CALayoutController.h"
 #include "app/shell/CAAssistantChooserView.h"
+#include "app/shell/CAAssistantContactsController.h"
 #include "app/shell/CAAssistantContactsStep.h"
 #include "app/shell/CAAssistantDesingController.h"
 #include "app/shell/CAAssistantTabView.h"
@@ -121,7 +122,11 @@ CAAssistantController::~CAAssistantController()
 CAAssistantController &CAAssistantController::sharedWizard()
 {
     // Lives as long as the process: the window keeps its state from run to run.
-    static CAAssistantController *shared = new CAAssistantController;
+    static CAAssistantController *shared = [] {
+        auto *wizard = new CAAssistantController;
+        wizard->setContactsStep(std::make_unique<CAAssistantContactsController>(CAAddressWindow::sharedModels()));
+        return wizard;
+    }();
     return *shared;
 }
 
@@ -489,6 +494,9 @@ void CAAssistantController::didSelectStep(int index)
             _contactsController->initControls(_designController->isDocHasSender()
                                               && !_designController->isDocHasRecipient());
             m_contactIsSelected = true;
+            // The step chose its tab by the design's sides: the selector shows which.
+            if (QAbstractButton *cell = m_contactGroup ? m_contactGroup->button(_contactsController->currentTabViewIndex()) : nullptr)
+                cell->setChecked(true);
         }
         showArt(QStringLiteral("wiz_step3"));
     } else {

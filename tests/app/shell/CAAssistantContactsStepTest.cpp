@@ -1,0 +1,434 @@
+#include "app/shell/CAAssistantContactsController.h"
+
+#include "AssistantTestSupport.h"
+
+#include "app/contacts/CAContactTableModel.h"
+#include "app/contacts/CADataSourceContainer.h"
+#include "app/contacts/CALocalContactBase.h"
+#include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CASenderList.h"
+#include "app/shell/CAAssistantController.h"
+#include "kernel/merge/CADocument.h"
+#include "platform/PWMultiValue.h"
+#include "platform/PWPersonProperties.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTimer>
+
+#include <functional>
+
+using namespace assistanttest;
+
+namespace {
+
+constexpr int kNotEnded = -99;
+
+std::shared_ptr<PWPerson> named(const QString &first, const QString &last, const QString &street = QString())
+{
+    std::shared_ptr<PWPerson> person = PWPerson::create();
+    person->setValueForProperty(kPWFirstNameProperty, PWPlist::fromString(first));
+    person->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(last));
+    if (!street.isEmpty()) {
+        PWPlist::Dictionary address;
+        address.insert(kPWAddressStreetKey, PWPlist::fromString(street));
+        address.insert(kPWAddressCityKey, PWPlist::fromString(u"Salem"_s));
+        PWMultiValue addresses;
+        addresses.addValue(PWPlist(address), kPWAddressWorkLabel);
+        person->setMultiValueForProperty(kPWAddressProperty, addresses);
+    }
+    return person;
+}
+
+QStringList lastNames(const CAPersonList &persons)
+{
+    QStringList names;
+    for (const std::shared_ptr<PWPerson> &person : persons)
+        names << person->stringForProperty(kPWLastNameProperty);
+    return names;
+}
+
+class AssistantContactsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        useContentLibrary(sampleLibrary());
+        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+        for (const QString &key : {CAAssistantController::kRecentLayoutViewKey, u"ContactDataSource"_s,
+                                   u"Default Sender Index"_s})
+            defaults.removeObject(key);
+        CAEnvironment::setDefaultCountry(u"us"_s);
+        models().senders.personListDict().replacePersonList({});
+        models().localBase.personListDict().replacePersonList({});
+        while (models().printLists.count() > 0)
+            models().printLists.removePrintListAt(0);
+        auto contacts = std::make_unique<CAAssistantContactsController>(models());
+        step = contacts.get();
+        wizard.setContactsStep(std::move(contacts));
+        wizard.setRecentDocumentsSource([] { return QStringList(); });
+    }
+    void TearDown() override
+    {
+        models().senders.personListDict().replacePersonList({});
+        models().localBase.personListDict().replacePersonList({});
+        while (models().printLists.count() > 0)
+            models().printLists.removePrintListAt(0);
+        PWUserDefaults::standardUserDefaults().removeObject(u"FTSharedContentLibraryPath"_s);
+    }
+    static CAAddressWindow::Models models() { return CAAddressWindow::sharedModels(); }
+
+    int runWith(const std::function<void()> &steps)
+    {
+        QTimer::singleShot(0, &wizard, [this, steps] {
+            steps();
+            if (wizard.isRunning() && wizard.window() && wizard.window()->isVisible())
+                wizard.window()->done(kNotEnded);
+        });
+        return wizard.showDialog(false);
+    }
+    // Steps 1 and 2 with an envelope design that has both sides, ending on step 3.
+    void walkToContacts()
+    {
+        click<QRadioButton>("_kindEnvelope");
+        QTest::mouseClick(wizard.nextButton(), Qt::LeftButton);
+        auto *popup = wizard.window()->findChild<QWidget *>(u"_designView"_s)->findChild<QComboBox *>(u"_categoryPopup"_s);
+        ASSERT_TRUE(chooseItem(popup, u"Business"_s));
+        auto *designs = wizard.window()->findChild<QTableWidget *>(u"_designTableView"_s);
+        ASSERT_GT(designs->rowCount(), 0);
+        clickRow(designs, 0);
+        QTest::mouseClick(wizard.nextButton(), Qt::LeftButton);
+        ASSERT_EQ(wizard.currentStepIdentifier(), u"3"_s);
+    }
+    template <typename T>
+    void click(const char *name)
+    {
+        auto *widget = wizard.window()->findChild<T *>(QString::fromLatin1(name));
+        ASSERT_NE(widget, nullptr) << name;
+        ASSERT_TRUE(widget->isVisible()) << name;
+        if constexpr (std::is_same_v<T, QRadioButton>)
+            QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, widget->height() / 2));
+        else
+            QTest::mouseClick(widget, Qt::LeftButton);
+    }
+    void type(bool sender, const QString &key, const QString &text)
+    {
+        QLineEdit *field = step->formField(sender, key);
+        ASSERT_NE(field, nullptr) << key.toStdString();
+        ASSERT_TRUE(field->isVisible()) << key.toStdString();
+        QTest::mouseClick(field, Qt::LeftButton);
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
+    QString fieldText(bool sender, const QString &key) const { return step->formField(sender, key)->text(); }
+    int selectedSenderRow() const
+    {
+        const QModelIndexList rows = step->senderTableView()->selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : rows.first().row();
+    }
+
+    CAAssistantController wizard;
+    CAAssistantContactsController *step = nullptr;
+};
+
+// The whole path: a sender typed into the form and added, a print list chosen; the document made
+// has the list's first person as its recipient, the typed sender, and the list's name.
+TEST_F(AssistantContactsTest, FinishingWithATypedSenderAndAPrintListGivesThosePersons)
+{
+    models().senders.personListDict().replacePersonList({named(u"Old"_s, u"Sender"_s, u"9 Oak St"_s)});
+    models().printLists.insertPrintListAt(0);
+    models().printLists.renamePrintListAt(0, u"Club"_s);
+    models().printLists.replacePrintListAt(0, {named(u"Pat"_s, u"First"_s, u"1 Main St"_s), named(u"Sue"_s, u"Second"_s)});
+    models().printLists.insertPrintListAt(1);
+    models().printLists.renamePrintListAt(1, u"Empty"_s);
+    models().printLists.setCurrentPrintListIndex(1);
+
+    // An address window open beside the assistant.
+    CAAddressWindow addressWindow(models());
+    ASSERT_EQ(lastNames(addressWindow.senderModel()->content()), QStringList{u"Sender"_s});
+    bool addWasEnabled = false;
+    const int code = runWith([&] {
+        walkToContacts();
+        // Both sides: the step opens on the recipient tab, its cell checked.
+        EXPECT_EQ(step->currentTabViewIndex(), 1);
+        EXPECT_TRUE(wizard.window()->findChild<QRadioButton *>(u"_contactRecipient"_s)->isChecked());
+        click<QRadioButton>("_contactSender");
+        ASSERT_EQ(step->currentTabViewIndex(), 0);
+        // The default sender is selected and shown.
+        EXPECT_EQ(selectedSenderRow(), 0);
+        EXPECT_EQ(fieldText(true, u"street"_s), u"9 Oak St"_s);
+        click<QPushButton>("_btnClearSenderForm");
+        type(true, u"first"_s, u"Ann"_s);
+        EXPECT_EQ(selectedSenderRow(), -1);
+        addWasEnabled = step->isAddEnabled();
+        type(true, u"last"_s, u"Able"_s);
+        type(true, u"street"_s, u"4 Pine Rd"_s);
+        type(true, u"city"_s, u"Bend"_s);
+        click<QPushButton>("_btnAdd");
+        EXPECT_FALSE(step->isAddEnabled());
+        // Sorted by last name, the new sender comes first and is selected there.
+        EXPECT_EQ(lastNames(step->senderModel()->content()), (QStringList{u"Able"_s, u"Sender"_s}));
+        EXPECT_EQ(selectedSenderRow(), 0);
+
+        click<QRadioButton>("_contactPrintList");
+        ASSERT_EQ(step->currentTabViewIndex(), 2);
+        ASSERT_TRUE(step->hasPrintListEditor());
+        QListWidget *names = step->printListNames();
+        ASSERT_EQ(names->count(), 2);
+        EXPECT_EQ(names->currentRow(), 1);
+        clickRow(names, 0);
+        EXPECT_EQ(lastNames(step->printListModel()->content()), (QStringList{u"First"_s, u"Second"_s}));
+        QTest::mouseClick(wizard.nextButton(), Qt::LeftButton);
+    });
+    ASSERT_EQ(code, CAAssistantController::Finish);
+    EXPECT_TRUE(addWasEnabled);
+    EXPECT_EQ(wizard.currentContactsTabViewIndex(), 2);
+
+    const std::unique_ptr<CADocument> document = wizard.createDocument();
+    ASSERT_NE(document, nullptr);
+    ASSERT_NE(document->currentPerson(true), nullptr);
+    EXPECT_EQ(document->currentPerson(true)->stringForProperty(kPWLastNameProperty), u"First"_s);
+    ASSERT_NE(document->currentPerson(false), nullptr);
+    EXPECT_EQ(document->currentPerson(false)->stringForProperty(kPWFirstNameProperty), u"Ann"_s);
+    EXPECT_EQ(document->currentPerson(false)->stringForProperty(kPWLastNameProperty), u"Able"_s);
+    const std::optional<PWMultiValue> senderAddress =
+        document->currentPerson(false)->multiValueForProperty(kPWAddressProperty);
+    ASSERT_TRUE(senderAddress);
+    EXPECT_EQ(senderAddress->valueAtIndex(0).toDictionary().value(kPWAddressCityKey).toString(), u"Bend"_s);
+    EXPECT_EQ(document->getPrintListName(), std::optional<QString>(u"Club"_s));
+
+    // The run stored the sender list with the new sender as the default.
+    EXPECT_EQ(lastNames(models().senders.personListDict().personList()), (QStringList{u"Able"_s, u"Sender"_s}));
+    EXPECT_EQ(models().senders.getDefaultPersonIndex(), 0);
+    EXPECT_EQ(lastNames(addressWindow.senderModel()->content()), (QStringList{u"Able"_s, u"Sender"_s}));
+}
+
+// With an empty print list chosen, the recipient comes from the form.
+TEST_F(AssistantContactsTest, AnEmptyPrintListLeavesTheRecipientToTheForm)
+{
+    models().printLists.insertPrintListAt(0);
+    models().printLists.renamePrintListAt(0, u"Nobody"_s);
+    models().printLists.setCurrentPrintListIndex(0);
+    const int code = runWith([&] {
+        walkToContacts();
+        click<QPushButton>("_btnClearForm");
+        type(false, u"last"_s, u"Typed"_s);
+        click<QRadioButton>("_contactPrintList");
+        QTest::mouseClick(wizard.nextButton(), Qt::LeftButton);
+    });
+    ASSERT_EQ(code, CAAssistantController::Finish);
+    const std::unique_ptr<CADocument> document = wizard.createDocument();
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(document->currentPerson(true)->stringForProperty(kPWLastNameProperty), u"Typed"_s);
+    EXPECT_EQ(document->getPrintListName(), std::optional<QString>(u"Nobody"_s));
+    // No default sender: no sender person.
+    EXPECT_EQ(step->person(false), nullptr);
+}
+
+struct MenuCase
+{
+    const char *name;
+    const char *item;
+    addressType type;
+    QString label;
+};
+
+class AssistantContactsAddressType : public AssistantContactsTest, public ::testing::WithParamInterface<MenuCase>
+{
+};
+
+// The recipient built from the form: the contact chosen in the source, then edited by typing;
+// one address labelled by the address-type menu, "Other" included.
+TEST_P(AssistantContactsAddressType, TheRecipientIsTheFormsPersonWithTheMenusLabel)
+{
+    const MenuCase c = GetParam();
+    models().localBase.personListDict().replacePersonList(
+        {named(u"Zed"_s, u"Zulu"_s, u"7 Bay St"_s), named(u"Amy"_s, u"Alpha"_s, u"3 Hill Rd"_s)});
+    PWUserDefaults::standardUserDefaults().setString(u"ContactDataSource"_s, CALocalContactBase::kName);
+    const int code = runWith([&] {
+        walkToContacts();
+        ASSERT_EQ(step->sourcePopup()->currentText(), CALocalContactBase::kName);
+        ASSERT_EQ(lastNames(step->sourceModel()->content()), (QStringList{u"Alpha"_s, u"Zulu"_s}));
+        clickRow(step->sourceTableView(), 1);
+        EXPECT_EQ(fieldText(false, u"street"_s), u"7 Bay St"_s);
+        EXPECT_EQ(step->lastNameEditField(), u"Zulu"_s);
+        ASSERT_TRUE(chooseItem(step->view()->findChild<QComboBox *>(u"_preferredAddressPopupButton"_s),
+                               QString::fromLatin1(c.item)));
+        type(false, u"first"_s, u"Zoe"_s);
+        EXPECT_TRUE(step->sourceTableView()->selectionModel()->selectedRows().isEmpty());
+        QTest::mouseClick(wizard.nextButton(), Qt::LeftButton);
+    });
+    ASSERT_EQ(code, CAAssistantController::Finish);
+    EXPECT_EQ(step->recipientAddrType(), c.type);
+    const std::shared_ptr<PWPerson> recipient = step->person(true);
+    ASSERT_NE(recipient, nullptr);
+    EXPECT_EQ(recipient->stringForProperty(kPWFirstNameProperty), u"Zoe"_s);
+    EXPECT_EQ(recipient->stringForProperty(kPWLastNameProperty), u"Zulu"_s);
+    const std::optional<PWMultiValue> addresses = recipient->multiValueForProperty(kPWAddressProperty);
+    ASSERT_TRUE(addresses);
+    ASSERT_EQ(addresses->count(), 1);
+    EXPECT_EQ(addresses->labelAtIndex(0), c.label);
+    EXPECT_EQ(addresses->valueAtIndex(0).toDictionary().value(kPWAddressStreetKey).toString(), u"7 Bay St"_s);
+    // The source's own person is untouched by the typing.
+    EXPECT_EQ(models().localBase.personListDict().personList().at(0)->stringForProperty(kPWFirstNameProperty),
+              u"Zed"_s);
+    EXPECT_FALSE(step->selectedPrintListName().has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(Assistant, AssistantContactsAddressType,
+                         ::testing::Values(MenuCase{"Work", "Work", adWork, kPWAddressWorkLabel},
+                                           MenuCase{"Home", "Home", adHome, kPWAddressHomeLabel},
+                                           MenuCase{"Other", "Other", adOther, kPWOtherLabel}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// Remove selects the row that now holds the removed index, or the new last one; a list removed
+// down to nothing clears the form and stays empty once stored.
+TEST_F(AssistantContactsTest, RemovingSendersSelectsTheNextAndAnEmptiedListStaysEmpty)
+{
+    models().senders.personListDict().replacePersonList(
+        {named(u"A"_s, u"Ash"_s), named(u"B"_s, u"Birch"_s), named(u"C"_s, u"Cedar"_s)});
+    models().senders.storeDefaultPersonIndex(1);
+    QList<int> selected;
+    QStringList shown;
+    runWith([&] {
+        walkToContacts();
+        click<QRadioButton>("_contactSender");
+        selected << selectedSenderRow();
+        // A click below the rows leaves the default sender chosen.
+        QWidget *rows = step->senderTableView()->viewport();
+        QTest::mouseClick(rows, Qt::LeftButton, {}, QPoint(10, rows->height() - 4));
+        selected << selectedSenderRow();
+        click<QPushButton>("_btnRemove");
+        selected << selectedSenderRow();
+        shown << fieldText(true, u"last"_s);
+        clickRow(step->senderTableView(), 1);
+        click<QPushButton>("_btnRemove");
+        selected << selectedSenderRow();
+        shown << fieldText(true, u"last"_s);
+        click<QPushButton>("_btnRemove");
+        selected << selectedSenderRow();
+        shown << fieldText(true, u"last"_s);
+        wizard.cancel();
+    });
+    EXPECT_EQ(selected, (QList<int>{1, 1, 1, 0, -1}));
+    EXPECT_EQ(shown, (QStringList{u"Cedar"_s, u"Ash"_s, QString()}));
+    EXPECT_EQ(step->person(false), nullptr);
+    EXPECT_TRUE(models().senders.personListDict().personList().isEmpty());
+}
+
+// A pasted address fills the form of the tab shown; text that is no address changes nothing.
+TEST_F(AssistantContactsTest, PasteFillsTheShownFormAndEnablesAddForASender)
+{
+    QStringList recipientLast;
+    bool addEnabled = false;
+    runWith([&] {
+        walkToContacts();
+        QApplication::clipboard()->setText(u"Jane Miller\n12 River Road\nSpringfield, IL 62704"_s);
+        click<QPushButton>("_btnPaste");
+        recipientLast << step->lastNameEditField();
+        QApplication::clipboard()->setText(u"   "_s);
+        click<QPushButton>("_btnPaste");
+        recipientLast << step->lastNameEditField();
+        click<QRadioButton>("_contactSender");
+        QApplication::clipboard()->setText(u"Jane Miller\n12 River Road\nSpringfield, IL 62704"_s);
+        click<QPushButton>("_btnPasteSender");
+        addEnabled = step->isAddEnabled();
+        wizard.cancel();
+    });
+    EXPECT_EQ(recipientLast, (QStringList{u"Miller"_s, u"Miller"_s}));
+    EXPECT_EQ(fieldText(false, u"zip"_s), u"62704"_s);
+    EXPECT_EQ(fieldText(true, u"city"_s), u"Springfield"_s);
+    EXPECT_TRUE(addEnabled);
+    ASSERT_NE(step->person(false), nullptr);
+    EXPECT_EQ(step->person(false)->stringForProperty(kPWFirstNameProperty), u"Jane"_s);
+}
+
+// The sources are made when the step is first shown, after the window's focus chain: Tab still
+// walks them before the recipient form, and the print lists before the window's buttons.
+TEST_F(AssistantContactsTest, TabWalksTheSourcesBeforeTheFormAndThePrintListsBeforeTheButtons)
+{
+    const auto walk = [](QWidget *start, const QString &last) {
+        QStringList visited;
+        start->setFocus();
+        for (int i = 0; i < 40; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            const QString name = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+            if (!name.isEmpty() && (visited.isEmpty() || visited.last() != name))
+                visited << name;
+            if (name == last)
+                break;
+        }
+        return visited;
+    };
+    QStringList recipient;
+    QStringList printList;
+    runWith([&] {
+        wizard.window()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(wizard.window()));
+        walkToContacts();
+        recipient = walk(wizard.window()->findChild<QWidget *>(u"_contactPrintList"_s), u"_prefixEditField"_s);
+        click<QRadioButton>("_contactPrintList");
+        printList = walk(wizard.window()->findChild<QWidget *>(u"_contactPrintList"_s), u"_openRecentButton"_s);
+        wizard.cancel();
+    });
+    EXPECT_EQ(recipient, (QStringList{u"_sourcePopup"_s, u"_sourceSearch"_s, u"_sourceTable"_s,
+                                      u"_preferredAddressPopupButton"_s, u"_prefixEditField"_s}));
+    EXPECT_EQ(printList, (QStringList{u"_printListNames"_s, u"_newPrintListButton"_s, u"_deletePrintListButton"_s,
+                                      u"_printListPersons"_s, u"_removePrintListPersonButton"_s, u"_openRecentButton"_s}));
+}
+
+// The embedded print-list editor: new lists take the first free "Print List N", persons dropped
+// on a list skip those it holds, Remove takes the chosen one out; the lists are saved when the
+// run ends after the print-list tab was picked.
+TEST_F(AssistantContactsTest, ThePrintListEditorNamesListsSkipsDuplicatesAndSavesTheLists)
+{
+    models().printLists.insertPrintListAt(0);
+    models().printLists.renamePrintListAt(0, u"Print List 1"_s);
+    models().printLists.replacePrintListAt(0, {named(u"Ann"_s, u"Held"_s)});
+    models().printLists.setCurrentPrintListIndex(0);
+    QStringList names;
+    QStringList afterDrop;
+    QStringList afterRemove;
+    runWith([&] {
+        walkToContacts();
+        click<QRadioButton>("_contactPrintList");
+        click<QPushButton>("_newPrintListButton");
+        click<QPushButton>("_newPrintListButton");
+        for (int row = 0; row < step->printListNames()->count(); ++row)
+            names << step->printListNames()->item(row)->text();
+        clickRow(step->printListNames(), 0);
+        // What the table does with persons dragged from the address window.
+        QMimeData data;
+        data.setData(CAContactTableModel::kPersonListMimeType,
+                     CAContactTableModel::personListData({named(u"Ann"_s, u"Held"_s), named(u"Bo"_s, u"New"_s)}));
+        QAbstractItemModel *model = step->printListPersonsTable()->model();
+        ASSERT_TRUE(model->canDropMimeData(&data, Qt::CopyAction, -1, -1, QModelIndex()));
+        ASSERT_TRUE(model->dropMimeData(&data, Qt::CopyAction, -1, -1, QModelIndex()));
+        afterDrop = lastNames(step->printListModel()->content());
+        clickRow(step->printListPersonsTable(), 0);
+        click<QPushButton>("_removePrintListPersonButton");
+        afterRemove = lastNames(step->printListModel()->content());
+        wizard.cancel();
+    });
+    EXPECT_EQ(names, (QStringList{u"Print List 1"_s, u"Print List 2"_s, u"Print List 3"_s}));
+    EXPECT_EQ(afterDrop, (QStringList{u"Held"_s, u"New"_s}));
+    EXPECT_EQ(afterRemove, QStringList{u"New"_s});
+
+    // Read back from the user defaults, as the next start would.
+    CAPrintListArray stored(PWUserDefaults::standardUserDefaults());
+    stored.load();
+    ASSERT_EQ(stored.count(), 3);
+    EXPECT_EQ(lastNames(stored.getPrintListAt(0)), QStringList{u"New"_s});
+    EXPECT_EQ(stored.getPrintListNameAt(2), u"Print List 3"_s);
+}
+
+} // namespace
