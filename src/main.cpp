@@ -2,6 +2,7 @@
 #include "app/command/CACommandLine.h"
 #include "app/command/CAInstanceCommands.h"
 #include "app/command/CAInstanceDoor.h"
+#include "app/command/CAScriptCommands.h"
 #include "app/shell/CAAddressCommands.h"
 #include "app/shell/CAAddressWindowPanel.h"
 #include "app/shell/CAAssistantController.h"
@@ -21,6 +22,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QIcon>
+#include <QJsonArray>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -101,8 +103,15 @@ int main(int argc, char *argv[])
 
     // One instance per user: a later start hands its files and commands to the running one.
     const QString doorName = CAInstanceServer::defaultServerName();
-    if (CAInstanceClient::forward(doorName, arguments.mid(1), QDir::currentPath(), 1000))
+    switch (CAInstanceClient::hand(doorName, arguments.mid(1), QDir::currentPath(), 1000, &error)) {
+    case CAInstanceClient::Outcome::Done:
         return CACommandLine::kSuccess;
+    case CAInstanceClient::Outcome::Failed:
+        printLine(error);
+        return CACommandLine::kFailure;
+    case CAInstanceClient::Outcome::NoInstance:
+        break;
+    }
 
     QCommandLineParser parser;
     parser.addOptions(CACommandLine::options());
@@ -132,17 +141,37 @@ int main(int argc, char *argv[])
     controller.services().performCommandLineOptions(parser);
     controller.setTerminateWhenLastDocumentCloses(true);
 
+    // The commands of this start go to this instance, as a later start's would.
+    CAScriptCommands scriptCommands(controller);
+    scriptCommands.setAssistant(CAScriptCommands::sharedAssistant());
+    for (const QJsonObject &command : request->commands) {
+        const QJsonObject answer = scriptCommands.execute(command, QDir::currentPath());
+        if (answer.value(QStringLiteral("status")).toString() != u"ok")
+            printLine(answer.value(QStringLiteral("message")).toString());
+    }
+
     CAInstanceServer door(doorName);
     const CAInstanceCommands commands({
         [&controller](const QString &path) { controller.manager().openDocument(path); },
         [&controller](const QCommandLineParser &handed) { controller.services().performCommandLineOptions(handed); },
+        [&scriptCommands](const QJsonObject &command) { return scriptCommands.execute(command); },
     });
-    QObject::connect(&door, &CAInstanceServer::requestReceived, &app,
-                     [&commands](const QStringList &handed, const QString &workingDirectory) {
-                         QString reason;
-                         if (!commands.perform(handed, workingDirectory, &reason))
-                             qCWarning(lcShell) << "A request handed over by another start was refused:" << reason;
-                     });
+    door.setHandler([&commands, &scriptCommands](const QJsonObject &message, const CAInstanceServer::Reply &reply) {
+        if (!message.contains(QStringLiteral("arguments"))) {
+            reply(scriptCommands.execute(message));
+            return;
+        }
+        QStringList handed;
+        for (const QJsonValue &value : message.value(QStringLiteral("arguments")).toArray())
+            handed.append(value.toString());
+        QString reason;
+        if (commands.perform(handed, message.value(QStringLiteral("cwd")).toString(), &reason)) {
+            reply(CAInstanceServer::okAnswer());
+            return;
+        }
+        qCWarning(lcShell) << "A request handed over by another start was refused:" << reason;
+        reply(CAInstanceServer::errorAnswer(reason));
+    });
     if (!door.listen(&error))
         qCWarning(lcShell) << "Later starts cannot hand over their files:" << error;
 

@@ -3,6 +3,7 @@
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CATextFileSource.h"
 #include "app/contacts/CAVCFSource.h"
+#include "app/printing/CAPrinter.h"
 #include "app/printing/CAPrinterPrintTarget.h"
 
 #include "kernel/merge/CADocument.h"
@@ -170,7 +171,7 @@ int CABatchJob::print(QString *reason)
             *reason = QStringLiteral("there is no printer named \"%1\"").arg(m_request.printer);
             return CACommandLine::kFailure;
         }
-        printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        printer = std::make_unique<CAPrinter>(info, QPrinter::HighResolution);
     }
 
     document->setupPrintInfo(false);

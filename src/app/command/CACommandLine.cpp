@@ -19,6 +19,15 @@ const QString kCopies = QStringLiteral("copies");
 const QString kStart = QStringLiteral("start");
 const QString kOutput = QStringLiteral("output");
 const QString kPrinter = QStringLiteral("printer");
+const QString kPreview = QStringLiteral("preview");
+const QString kPrintDialog = QStringLiteral("print-dialog");
+const QString kPrintMultiple = QStringLiteral("print-multiple");
+const QString kShowSheet = QStringLiteral("show-sheet");
+const QString kImportContacts = QStringLiteral("import-contacts");
+const QString kInto = QStringLiteral("into");
+const QString kAppend = QStringLiteral("append");
+const QString kAssistant = QStringLiteral("assistant");
+const QString kNew = QStringLiteral("new");
 
 QList<QCommandLineOption> jobOptions()
 {
@@ -38,6 +47,33 @@ QList<QCommandLineOption> jobOptions()
     };
 }
 
+// Commands for the running instance (started first when none runs).
+QList<QCommandLineOption> instanceOptions()
+{
+    return {
+        {kPreview, QStringLiteral("Open DESIGN and show its print sheet."), QStringLiteral("DESIGN")},
+        {kPrintDialog, QStringLiteral("Open DESIGN and print it through the print dialog."), QStringLiteral("DESIGN")},
+        {kPrintMultiple,
+         QStringLiteral("Open DESIGN, put the persons of --contacts FILE in place of its own and print one item for "
+                        "each, without any sheet unless --show-sheet is given."),
+         QStringLiteral("DESIGN")},
+        {kShowSheet, QStringLiteral("With --print-multiple: show the print sheet instead of printing at once.")},
+        {kImportContacts,
+         QStringLiteral("Put the persons of FILE (vCard, or comma- or tab-delimited text) in place of the persons of "
+                        "the design --into DESIGN (default: the front design), or after them with --append."),
+         QStringLiteral("FILE")},
+        {kInto, QStringLiteral("The design --import-contacts fills."), QStringLiteral("DESIGN")},
+        {kAppend, QStringLiteral("With --import-contacts: add the persons after the design's own.")},
+        {kAssistant,
+         QStringLiteral("Show the assistant for TYPE: ral (return address labels), adr (address labels), shp "
+                        "(shipping labels), enp (envelopes), mps (postcards); any other TYPE starts where it was "
+                        "left."),
+         QStringLiteral("TYPE")},
+        {kNew, QStringLiteral("Make a blank design of TYPE (enp an envelope, mps a postcard, any other a label)."),
+         QStringLiteral("TYPE")},
+    };
+}
+
 std::optional<int> positiveNumber(const QCommandLineParser &parser, const QString &name, QString *error)
 {
     bool ok = false;
@@ -49,11 +85,69 @@ std::optional<int> positiveNumber(const QCommandLineParser &parser, const QStrin
     return value;
 }
 
+template<typename Absolute>
+bool instanceCommands(const QCommandLineParser &parser, const Absolute &absolute, QList<QJsonObject> *commands,
+                      QString *error)
+{
+    const auto command = [](const QString &name) { return QJsonObject{{QStringLiteral("command"), name}}; };
+    if (parser.isSet(kShowSheet) && !parser.isSet(kPrintMultiple)) {
+        *error = QStringLiteral("--%1 belongs to --%2").arg(kShowSheet, kPrintMultiple);
+        return false;
+    }
+    for (const QString &name : {kInto, kAppend}) {
+        if (parser.isSet(name) && !parser.isSet(kImportContacts)) {
+            *error = QStringLiteral("--%1 belongs to --%2").arg(name, kImportContacts);
+            return false;
+        }
+    }
+    // The contacts go into the design before anything prints it.
+    if (parser.isSet(kImportContacts)) {
+        QJsonObject import = command(QStringLiteral("importContacts"));
+        import.insert(QStringLiteral("contacts"), absolute(parser.value(kImportContacts)));
+        if (parser.isSet(kInto))
+            import.insert(QStringLiteral("file"), absolute(parser.value(kInto)));
+        import.insert(QStringLiteral("append"), parser.isSet(kAppend));
+        commands->append(import);
+    }
+    if (parser.isSet(kPreview)) {
+        QJsonObject preview = command(QStringLiteral("preview"));
+        preview.insert(QStringLiteral("file"), absolute(parser.value(kPreview)));
+        commands->append(preview);
+    }
+    if (parser.isSet(kPrintDialog)) {
+        QJsonObject print = command(QStringLiteral("printWithDialog"));
+        print.insert(QStringLiteral("file"), absolute(parser.value(kPrintDialog)));
+        commands->append(print);
+    }
+    if (parser.isSet(kPrintMultiple)) {
+        if (!parser.isSet(kContacts)) {
+            *error = QStringLiteral("--%1 needs --contacts FILE").arg(kPrintMultiple);
+            return false;
+        }
+        QJsonObject print = command(QStringLiteral("printMultiple"));
+        print.insert(QStringLiteral("file"), absolute(parser.value(kPrintMultiple)));
+        print.insert(QStringLiteral("contacts"), absolute(parser.value(kContacts)));
+        print.insert(QStringLiteral("showPreview"), parser.isSet(kShowSheet));
+        commands->append(print);
+    }
+    if (parser.isSet(kNew)) {
+        QJsonObject blank = command(QStringLiteral("blankDocument"));
+        blank.insert(QStringLiteral("withType"), parser.value(kNew));
+        commands->append(blank);
+    }
+    if (parser.isSet(kAssistant)) {
+        QJsonObject assistant = command(QStringLiteral("assistant"));
+        assistant.insert(QStringLiteral("withType"), parser.value(kAssistant));
+        commands->append(assistant);
+    }
+    return true;
+}
+
 } // namespace
 
 QList<QCommandLineOption> CACommandLine::options()
 {
-    return jobOptions() + CADocumentServices::commandLineOptions();
+    return jobOptions() + instanceOptions() + CADocumentServices::commandLineOptions();
 }
 
 bool CACommandLine::isHeadless(int argc, const char *const *argv)
@@ -136,8 +230,14 @@ std::optional<CACommandRequest> CACommandLine::parse(const QStringList &argument
         return fail(QStringLiteral("--print and --export cannot be given together"));
 
     const bool batch = parser.isSet(kPrint) || parser.isSet(kExport);
+    for (const QString &name : {kPreview, kPrintDialog, kPrintMultiple, kShowSheet, kImportContacts, kInto, kAppend,
+                                kAssistant, kNew}) {
+        if (batch && parser.isSet(name))
+            return fail(QStringLiteral("--%1 is for the running program and cannot be given with --%2")
+                            .arg(name, parser.isSet(kPrint) ? kPrint : kExport));
+    }
     for (const QString &name : {kContacts, kPrintList, kCopies, kStart, kOutput, kPrinter}) {
-        if (!batch && parser.isSet(name))
+        if (!batch && parser.isSet(name) && !(name == kContacts && parser.isSet(kPrintMultiple)))
             return fail(QStringLiteral("--%1 belongs to --print").arg(name));
     }
     if (parser.isSet(kExport)) {
@@ -191,5 +291,7 @@ std::optional<CACommandRequest> CACommandLine::parse(const QStringList &argument
     }
     for (const QString &path : positional)
         request.files.append(absolute(path));
+    if (!instanceCommands(parser, absolute, &request.commands, &reason))
+        return fail(reason);
     return request;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCommandLineOption>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,9 @@ struct CACommandRequest
     QString printer;
     // Designs to open in the running instance, absolute.
     QStringList files;
+    // Commands for the running instance, in the form its door takes them ({"command": ...}), with
+    // absolute paths.
+    QList<QJsonObject> commands;
 };
 
 // The options of `parcelwick` and their reading. Exit status: 0 done, 1 a job that failed, 2 a

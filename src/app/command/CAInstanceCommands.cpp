@@ -32,5 +32,16 @@ bool CAInstanceCommands::perform(const QStringList &handed, const QString &worki
         if (parser.parse(arguments))
             m_actions.services(parser);
     }
-    return true;
+    bool done = true;
+    if (m_actions.command) {
+        for (const QJsonObject &command : request->commands) {
+            const QJsonObject answer = m_actions.command(command);
+            if (answer.value(QStringLiteral("status")).toString() != u"ok" && done) {
+                done = false;
+                if (error)
+                    *error = answer.value(QStringLiteral("message")).toString();
+            }
+        }
+    }
+    return done;
 }

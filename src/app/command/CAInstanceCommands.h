@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -18,12 +19,15 @@ public:
         std::function<void(const QString &path)> open;
         // The text services' options of the request.
         std::function<void(const QCommandLineParser &parser)> services;
+        // Carries out one command of the request and answers it as the door would.
+        std::function<QJsonObject(const QJsonObject &command)> command;
     };
 
     explicit CAInstanceCommands(Actions actions);
 
-    // Carries out the request, arguments as handed over (without the program's name); false, with the reason, for one that cannot be understood or is a
-    // batch job (those run in the process that was started for them).
+    // Carries out the request, arguments as handed over (without the program's name); false, with
+    // the reason, for one that cannot be understood, is a batch job (those run in the process that
+    // was started for them) or holds a command that failed (the later ones still run).
     bool perform(const QStringList &handed, const QString &workingDirectory, QString *error = nullptr) const;
 
 private:

@@ -7,13 +7,18 @@
 #include <QJsonObject>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 
 #include <unistd.h>
+
+#include <algorithm>
 
 namespace {
 
 const QString kArguments = QStringLiteral("arguments");
 const QString kWorkingDirectory = QStringLiteral("cwd");
+constexpr qint64 kMessageLimitForAnswers = CAInstanceServer::kMessageLimit;
+constexpr int kAnswerTimeoutMs = 60000;
 
 } // namespace
 
@@ -75,15 +80,37 @@ QString CAInstanceServer::fullServerName() const
     return m_server->fullServerName();
 }
 
+QJsonObject CAInstanceServer::errorAnswer(const QString &message)
+{
+    return QJsonObject{{QStringLiteral("status"), QStringLiteral("error")}, {QStringLiteral("message"), message}};
+}
+
+QJsonObject CAInstanceServer::refusedAnswer(const QString &message)
+{
+    return QJsonObject{{QStringLiteral("status"), QStringLiteral("refused")}, {QStringLiteral("message"), message}};
+}
+
 void CAInstanceServer::readFrom(QLocalSocket *socket)
 {
     if (socket->property("pw.done").toBool())
         return;
+    // The socket may be gone by the time a command that runs for a while answers.
+    const QPointer<QLocalSocket> guarded(socket);
+    auto answered = std::make_shared<bool>(false);
+    const Reply reply = [guarded, answered](const QJsonObject &answer) {
+        if (*answered)
+            return;
+        *answered = true;
+        if (!guarded)
+            return;
+        guarded->write(QJsonDocument(answer).toJson(QJsonDocument::Compact) + '\n');
+        guarded->flush();
+        guarded->disconnectFromServer();
+    };
     if (!socket->canReadLine()) {
         if (socket->bytesAvailable() > kMessageLimit) {
             socket->setProperty("pw.done", true);
-            socket->write("refused\n");
-            socket->disconnectFromServer();
+            reply(refusedAnswer(QStringLiteral("the message is too long")));
         }
         return;
     }
@@ -91,29 +118,36 @@ void CAInstanceServer::readFrom(QLocalSocket *socket)
     const QByteArray line = socket->readLine(kMessageLimit + 1);
     QJsonParseError parseError;
     const QJsonDocument message = QJsonDocument::fromJson(line, &parseError);
+    if (parseError.error != QJsonParseError::NoError || !message.isObject()) {
+        reply(refusedAnswer(QStringLiteral("the message is no JSON object")));
+        return;
+    }
     const QJsonObject object = message.object();
-    if (parseError.error != QJsonParseError::NoError || !object.value(kArguments).isArray()) {
-        socket->write("refused\n");
-        socket->disconnectFromServer();
+    if (m_handler) {
+        m_handler(object, reply);
+        return;
+    }
+    if (!object.value(kArguments).isArray()) {
+        reply(refusedAnswer(QStringLiteral("this instance takes only arguments")));
         return;
     }
     QStringList arguments;
     for (const QJsonValue &value : object.value(kArguments).toArray())
         arguments.append(value.toString());
     const QString workingDirectory = object.value(kWorkingDirectory).toString();
-    socket->write("ok\n");
-    socket->flush();
-    socket->disconnectFromServer();
+    reply(okAnswer());
     Q_EMIT requestReceived(arguments, workingDirectory);
 }
 
-bool CAInstanceClient::forward(const QString &name, const QStringList &arguments, const QString &workingDirectory,
-                               int timeoutMs, QString *error)
+std::optional<QJsonObject> CAInstanceClient::send(const QString &name, const QJsonObject &message, int timeoutMs,
+                                                  QString *error, bool *reached)
 {
-    const auto fail = [error](const QString &reason) {
+    if (reached)
+        *reached = false;
+    const auto fail = [error](const QString &reason) -> std::optional<QJsonObject> {
         if (error)
             *error = reason;
-        return false;
+        return std::nullopt;
     };
     // A socket in a shared folder that another user made is not our instance: never hand it our files.
     const QFileInfo file(name);
@@ -123,18 +157,45 @@ bool CAInstanceClient::forward(const QString &name, const QStringList &arguments
     socket.connectToServer(name);
     if (!socket.waitForConnected(timeoutMs))
         return fail(socket.errorString());
-    QJsonObject object;
-    object.insert(kArguments, QJsonArray::fromStringList(arguments));
-    object.insert(kWorkingDirectory, workingDirectory);
-    socket.write(QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
+    if (reached)
+        *reached = true;
+    // An instance that took the connection is there: it may take a while to open a large design
+    // before it answers, and the start must not become a second instance meanwhile.
+    timeoutMs = std::max(timeoutMs, kAnswerTimeoutMs);
+    socket.write(QJsonDocument(message).toJson(QJsonDocument::Compact) + '\n');
     if (!socket.waitForBytesWritten(timeoutMs))
         return fail(socket.errorString());
     while (!socket.canReadLine()) {
         if (!socket.waitForReadyRead(timeoutMs))
             return fail(QStringLiteral("the running instance did not answer"));
     }
-    const QByteArray answer = socket.readLine().trimmed();
-    if (answer != "ok")
-        return fail(QStringLiteral("the running instance refused the request"));
-    return true;
+    const QJsonDocument answer = QJsonDocument::fromJson(socket.readLine(kMessageLimitForAnswers).trimmed());
+    if (!answer.isObject())
+        return fail(QStringLiteral("the running instance answered something else than JSON"));
+    return answer.object();
+}
+
+CAInstanceClient::Outcome CAInstanceClient::hand(const QString &name, const QStringList &arguments,
+                                                 const QString &workingDirectory, int timeoutMs, QString *error)
+{
+    QJsonObject message;
+    message.insert(kArguments, QJsonArray::fromStringList(arguments));
+    message.insert(kWorkingDirectory, workingDirectory);
+    bool reached = false;
+    const std::optional<QJsonObject> answer = send(name, message, timeoutMs, error, &reached);
+    if (!answer)
+        return reached ? Outcome::Failed : Outcome::NoInstance;
+    if (answer->value(QStringLiteral("status")).toString() == u"ok")
+        return Outcome::Done;
+    if (error) {
+        const QString reason = answer->value(QStringLiteral("message")).toString();
+        *error = reason.isEmpty() ? QStringLiteral("the running instance refused the request") : reason;
+    }
+    return Outcome::Failed;
+}
+
+bool CAInstanceClient::forward(const QString &name, const QStringList &arguments, const QString &workingDirectory,
+                               int timeoutMs, QString *error)
+{
+    return hand(name, arguments, workingDirectory, timeoutMs, error) == Outcome::Done;
 }

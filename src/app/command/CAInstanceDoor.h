@@ -1,22 +1,39 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+#include <optional>
 
 class QLocalServer;
 class QLocalSocket;
 
 // The door of the running instance: one local socket per user, through which a second start of
 // the program hands over its arguments and its working folder instead of opening windows of its
-// own. One message a connection: a JSON object {"arguments": [...], "cwd": "..."} ended by a line
-// feed, answered by "ok" or "refused" and a line feed.
+// own, and through which a script sends single commands. One message a connection: a JSON object
+// ended by a line feed -- {"arguments": [...], "cwd": "..."} from a later start, or
+// {"command": "...", ...} -- answered by one JSON object and a line feed that carries a "status":
+// "ok", "error" (the request was understood and failed; "message" says why) or "refused" (it was
+// not understood).
 class CAInstanceServer : public QObject
 {
     Q_OBJECT
 public:
     // The largest message the door takes; longer ones are refused unread.
     static constexpr qint64 kMessageLimit = 1 << 20;
+
+    // Sends the answer to a message; the first call counts, later ones and calls after the
+    // caller went away do nothing.
+    using Reply = std::function<void(const QJsonObject &answer)>;
+    // Carries out one message on the main thread; it may answer at once or later.
+    using Handler = std::function<void(const QJsonObject &message, const Reply &reply)>;
+
+    static QJsonObject okAnswer() { return QJsonObject{{QStringLiteral("status"), QStringLiteral("ok")}}; }
+    static QJsonObject errorAnswer(const QString &message);
+    static QJsonObject refusedAnswer(const QString &message);
 
     // The user's door, an absolute path: PW_INSTANCE_SOCKET when set, else "parcelwick-instance" in
     // the user's runtime folder, else "parcelwick-instance-<uid>" in the temporary folder.
@@ -29,10 +46,13 @@ public:
     // removed first. False, with the reason, when another instance holds it.
     bool listen(QString *error = nullptr);
     QString fullServerName() const;
+    // With a handler every message goes to it; without one, arguments are acknowledged and
+    // announced by requestReceived, and commands are refused.
+    void setHandler(Handler handler) { m_handler = std::move(handler); }
 
 Q_SIGNALS:
-    // On the main thread, once per message; relative paths in arguments are to be taken from
-    // workingDirectory.
+    // On the main thread, once per message of arguments when no handler is set; relative paths in
+    // arguments are to be taken from workingDirectory.
     void requestReceived(const QStringList &arguments, const QString &workingDirectory);
 
 private:
@@ -40,14 +60,25 @@ private:
 
     QString m_name;
     QLocalServer *m_server = nullptr;
+    Handler m_handler;
 };
 
 // The second start's side of the door.
 class CAInstanceClient
 {
 public:
-    // Hands the arguments to the instance listening on name; true once it acknowledged them.
-    // False (nothing listens, or no answer within timeoutMs) means this start is the first.
+    enum class Outcome { Done, Failed, NoInstance };
+    // Hands the arguments to the instance listening on name. Done once it carried them out;
+    // Failed, with its reason, when it answered that it could not or did not answer at all;
+    // NoInstance (nothing listens within timeoutMs) means this start is the first.
+    static Outcome hand(const QString &name, const QStringList &arguments, const QString &workingDirectory,
+                        int timeoutMs = 3000, QString *error = nullptr);
+    // The same, true only for Done.
     static bool forward(const QString &name, const QStringList &arguments, const QString &workingDirectory,
                         int timeoutMs = 3000, QString *error = nullptr);
+    // Sends one message and waits for its answer (timeoutMs to reach the instance, longer for an
+    // instance that was reached); nothing, with the reason, when no answer came. reached tells
+    // whether an instance took the connection.
+    static std::optional<QJsonObject> send(const QString &name, const QJsonObject &message, int timeoutMs = 3000,
+                                           QString *error = nullptr, bool *reached = nullptr);
 };

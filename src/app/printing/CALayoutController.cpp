@@ -1,6 +1,7 @@
 #include "app/printing/CALayoutController.h"
 
 #include "kernel/merge/CADocument.h"
+#include "app/printing/CAPrinterChoice.h"
 #include "app/printing/CATemplateTableModel.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/printing/CAEnvironmentLayout.h"
@@ -637,7 +638,7 @@ void CALayoutController::btnOK()
         m_originalLayout = CALayoutState::of(*m_document);
     }
     if (m_document) {
-        m_document->autoSelectPrinter(QPrinterInfo::availablePrinterNames());
+        CAPrinterChoice::autoSelectPrinter(*m_document, CAPrinterChoice::systemPrinters());
         m_document->setupPrintInfo(false);
     }
     CATemplateFormat::saveCustomLayouts();

@@ -1,6 +1,7 @@
 #include "app/printsheet/CAPrintViewController.h"
 
 #include "app/contacts/CAPrintListArray.h"
+#include "app/printing/CAPrinter.h"
 #include "app/printing/CAPrinterPrintTarget.h"
 #include "app/printsheet/CAPrintPreview.h"
 #include "kernel/merge/CADocument.h"
@@ -53,6 +54,12 @@ CAPrintViewController::PrinterSetup &printerSetup()
     return setup;
 }
 
+CAPrintViewController::PrinterDestination &printerDestination()
+{
+    static CAPrintViewController::PrinterDestination destination = [](QPrinter &) {};
+    return destination;
+}
+
 const QString kEnvelopeAlignDefault = QStringLiteral("FTEnvelopePrintAlign");
 constexpr int kEditListTag = 100;
 
@@ -92,6 +99,11 @@ void CAPrintViewController::setPdfPathChooser(PdfPathChooser chooser)
 void CAPrintViewController::setPrinterSetup(PrinterSetup setup)
 {
     printerSetup() = std::move(setup);
+}
+
+void CAPrintViewController::setPrinterDestination(PrinterDestination destination)
+{
+    printerDestination() = std::move(destination);
 }
 
 CAPrintViewController::CAPrintViewController(std::shared_ptr<CADocument> document, CAPrintSheetKind kind,
@@ -493,9 +505,9 @@ void CAPrintViewController::finishWith(int code)
 }
 
 bool CAPrintViewController::printWithPrinter(QWidget *parent, CAPrintingView &view, const CAPrintSettings &settings,
-                                             QString *error)
+                                             QString *error, bool showDialog)
 {
-    QPrinter printer(QPrinter::HighResolution);
+    CAPrinter printer(QPrinter::HighResolution);
     if (!settings.printerName.isEmpty())
         printer.setPrinterName(settings.printerName);
     printer.setFullPage(true);
@@ -503,8 +515,12 @@ bool CAPrintViewController::printWithPrinter(QWidget *parent, CAPrintingView &vi
     // The views lay out every copy themselves; the printer repeats the whole job only when the
     // user asks for it in the print dialog.
     printer.setCopyCount(1);
-    if (!printerSetup()(printer, parent))
-        return false;
+    if (showDialog) {
+        if (!printerSetup()(printer, parent))
+            return false;
+    } else if (printerDestination()) {
+        printerDestination()(printer);
+    }
     QProgressDialog progress(parent);
     setUpProgress(progress);
     CAPrinterPrintTarget printerTarget(printer);

@@ -38,6 +38,10 @@ public:
     // Sets the printer up for a job (the print dialog); false cancels. Tests print into PDF files.
     using PrinterSetup = std::function<bool(QPrinter &printer, QWidget *parent)>;
     static void setPrinterSetup(PrinterSetup setup);
+    // Sets the printer up for a job that shows no print dialog (the printer's own settings by
+    // default). Tests send such jobs into PDF files.
+    using PrinterDestination = std::function<void(QPrinter &printer)>;
+    static void setPrinterDestination(PrinterDestination destination);
 
     // The document must outlive the sheet; printerNames are the printers of the system.
     CAPrintViewController(std::shared_ptr<CADocument> document, CAPrintSheetKind kind,
@@ -54,11 +58,12 @@ public:
     // Builds the preview when the sheet first shows (or at once for the screenshots and tests).
     void loadImageView();
 
-    // Prints the view's pages through a printer set up by the printer setup, with progress and a
-    // Cancel that stops after the page being made. False (with the reason, unless the user
-    // cancelled) when nothing or not everything was printed.
+    // Prints the view's pages through a printer set up by the printer setup (the print dialog, or
+    // the destination without it), with progress and a Cancel that stops after the page being
+    // made. False (with the reason, unless the user cancelled) when nothing or not everything was
+    // printed.
     static bool printWithPrinter(QWidget *parent, CAPrintingView &view, const CAPrintSettings &settings,
-                                 QString *error);
+                                 QString *error, bool showDialog = true);
 
 protected:
     void showEvent(QShowEvent *event) override;

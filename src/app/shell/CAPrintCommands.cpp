@@ -50,17 +50,18 @@ void sheetEnded(QPointer<CAMainWindowController> window, CAPrintViewController *
     }
 }
 
-// Opens the print sheet of the window's design, with the print list when usePrintList is set.
-void openPrintSheet(CAMainWindowController &window, bool usePrintList)
+} // namespace
+
+bool openPrintSheet(CAMainWindowController &window, bool usePrintList)
 {
     CADocument *document = window.document();
     if (!document || window.isSheetActive())
-        return;
+        return false;
     const std::optional<CAPrintSheetKind> kind = CAPrintJob::sheetKindForDocument(*document);
     if (!kind) {
         report(window, PWLocalizedString(QStringLiteral("This kind of design cannot be printed.")),
                QStringLiteral("CADocument::printShowingPrintPanel - Document Type is not Supported"));
-        return;
+        return false;
     }
     document->rebuildPersonsFromComponents();
     CAPrintJob::PersonChoice persons = CAPrintJob::choosePersons(*document, usePrintList, CAPrintListArray::getShared());
@@ -72,7 +73,10 @@ void openPrintSheet(CAMainWindowController &window, bool usePrintList)
     QPointer<CAMainWindowController> target = &window;
     QObject::connect(sheet, &QDialog::finished, &window, [target, sheet](int code) { sheetEnded(target, sheet, code); });
     sheet->open();
+    return true;
 }
+
+namespace {
 
 void openCalibration(CAMainWindowController &window, CACalibrationController *existing = nullptr)
 {

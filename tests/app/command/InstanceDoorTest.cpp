@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
@@ -22,6 +24,8 @@
 
 #include <atomic>
 #include <thread>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -66,7 +70,7 @@ TEST(InstanceDoorTest, SecondStartOpensItsFileInTheRunningInstance)
     EXPECT_FALSE(second.listen(&error));
 
     CADocumentManager manager;
-    const CAInstanceCommands commands({[&manager](const QString &path) { manager.openDocument(path); }, nullptr});
+    const CAInstanceCommands commands({[&manager](const QString &path) { manager.openDocument(path); }, nullptr, nullptr});
     QObject::connect(&server, &CAInstanceServer::requestReceived, &manager,
                      [&commands](const QStringList &arguments, const QString &cwd) {
                          commands.perform(arguments, cwd);
@@ -90,7 +94,7 @@ TEST(InstanceDoorTest, SecondProgramStartHandsItsDesignToTheRunningInstance)
     CAInstanceServer server(name);
     ASSERT_TRUE(server.listen());
     QStringList opened;
-    const CAInstanceCommands commands({[&opened](const QString &path) { opened.append(path); }, nullptr});
+    const CAInstanceCommands commands({[&opened](const QString &path) { opened.append(path); }, nullptr, nullptr});
     QObject::connect(&server, &CAInstanceServer::requestReceived, &server,
                      [&commands](const QStringList &arguments, const QString &cwd) { commands.perform(arguments, cwd); });
 
@@ -148,11 +152,13 @@ TEST(InstanceDoorTest, RefusesWhatIsNoRequestAndBatchJobs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         socket.waitForReadyRead(20);
     }
-    EXPECT_EQ(socket.readLine().trimmed(), QByteArray("refused"));
+    const QJsonObject answer = QJsonDocument::fromJson(socket.readLine()).object();
+    EXPECT_EQ(answer.value(u"status"_s).toString(), u"refused"_s);
+    EXPECT_FALSE(answer.value(u"message"_s).toString().isEmpty());
     EXPECT_EQ(received.count(), 0);
 
     QStringList opened;
-    const CAInstanceCommands commands({[&opened](const QString &path) { opened.append(path); }, nullptr});
+    const CAInstanceCommands commands({[&opened](const QString &path) { opened.append(path); }, nullptr, nullptr});
     QString error;
     EXPECT_FALSE(commands.perform({QStringLiteral("--export"), QStringLiteral("a.pwdc"),
                                    QStringLiteral("b.pdf")},

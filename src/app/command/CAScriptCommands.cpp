@@ -1,0 +1,407 @@
+#include "app/command/CAScriptCommands.h"
+
+#include "app/command/CAInstanceDoor.h"
+#include "app/contacts/CAImportWorker.h"
+#include "app/contacts/CATextFileSource.h"
+#include "app/contacts/CAVCFSource.h"
+#include "app/printsheet/CAPrintViewController.h"
+#include "app/shell/CAActionRouter.h"
+#include "app/shell/CAAssistantController.h"
+#include "app/shell/CADocumentController.h"
+#include "app/shell/CADocumentManager.h"
+#include "app/shell/CAMainWindowController.h"
+#include "app/shell/CAOpenDocument.h"
+#include "app/shell/CAPrintCommands.h"
+#include "app/shell/CAShellLog.h"
+
+#include "kernel/base/CAEnvironment.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/merge/CAPrintingView.h"
+#include "kernel/merge/CAPrintingViewChoice.h"
+#include "platform/PWUserDefaults.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+const QString kCommand = QStringLiteral("command");
+const QString kFile = QStringLiteral("file");
+const QString kContacts = QStringLiteral("contacts");
+
+QJsonObject error(const QString &message)
+{
+    return CAInstanceServer::errorAnswer(message);
+}
+
+QString absolutePath(const QString &path, const QString &workingDirectory)
+{
+    if (path.isEmpty())
+        return path;
+    const QDir base(workingDirectory.isEmpty() ? QDir::currentPath() : workingDirectory);
+    return QDir::cleanPath(base.absoluteFilePath(path));
+}
+
+CAMainWindowController *windowOf(const std::shared_ptr<CAOpenDocument> &record)
+{
+    return record ? qobject_cast<CAMainWindowController *>(record->window.data()) : nullptr;
+}
+
+std::optional<CAScriptCommands::ContactFormat> formatNamed(const QString &name)
+{
+    if (name.isEmpty())
+        return CAScriptCommands::ContactFormat::ByExtension;
+    if (name == u"vcard")
+        return CAScriptCommands::ContactFormat::VCard;
+    if (name == u"text")
+        return CAScriptCommands::ContactFormat::Text;
+    return std::nullopt;
+}
+
+// A whole number argument of at least 0.
+std::optional<quint32> count(const QJsonObject &command, const QString &key)
+{
+    const QJsonValue value = command.value(key);
+    if (!value.isDouble() || value.toDouble() < 0 || value.toDouble() > double(UINT32_MAX))
+        return std::nullopt;
+    return quint32(value.toDouble());
+}
+
+} // namespace
+
+CAScriptCommands::TypeCode CAScriptCommands::typeCode(const QString &code)
+{
+    if (code == u"ral")
+        return {QStringLiteral("11"), QStringLiteral("Return Address Labels"), dtLabel};
+    if (code == u"adr")
+        return {QStringLiteral("11"), QStringLiteral("Address Labels"), dtLabel};
+    if (code == u"shp")
+        return {QStringLiteral("11"), QStringLiteral("Shipping Labels"), dtLabel};
+    if (code == u"enp")
+        return {QStringLiteral("12"), QString(), dtEnvelope};
+    if (code == u"mps")
+        return {QStringLiteral("13"), QString(), dtPostcard};
+    return {QString(), QString(), dtLabel};
+}
+
+CAScriptCommands::CAScriptCommands(CADocumentController &controller, QObject *parent)
+    : QObject(parent)
+    , m_controller(controller)
+{
+}
+
+CAScriptCommands::~CAScriptCommands() = default;
+
+std::shared_ptr<CAOpenDocument> CAScriptCommands::documentFor(const QJsonObject &command,
+                                                              const QString &workingDirectory, QString *reason)
+{
+    const QString file = command.value(kFile).toString();
+    if (!file.isEmpty()) {
+        const QString path = absolutePath(file, workingDirectory);
+        if (!QFileInfo(path).isFile()) {
+            *reason = QStringLiteral("the design does not exist: %1").arg(path);
+            return nullptr;
+        }
+        std::shared_ptr<CAOpenDocument> record = m_controller.manager().openDocument(path);
+        if (!record)
+            *reason = QStringLiteral("the design cannot be opened: %1").arg(path);
+        return record;
+    }
+    std::shared_ptr<CAOpenDocument> record = m_controller.manager().recordForWindow(m_controller.router().activeWindow());
+    if (!record && !m_controller.manager().documents().isEmpty())
+        record = m_controller.manager().documents().last();
+    if (!record)
+        *reason = QStringLiteral("no design is open");
+    return record;
+}
+
+QJsonObject CAScriptCommands::execute(const QJsonObject &command, const QString &workingDirectory)
+{
+    const QString name = command.value(kCommand).toString();
+    const QString cwd = command.contains(QStringLiteral("cwd")) ? command.value(QStringLiteral("cwd")).toString()
+                                                                : workingDirectory;
+    CAImportWorker &worker = CAImportWorker::shared();
+    if (name == u"setNumberOfImportingRecords") {
+        const std::optional<quint32> records = count(command, QStringLiteral("count"));
+        if (!records)
+            return error(QStringLiteral("\"count\" must be a whole number of at least 0"));
+        CAEnvironment::sharedEnvironment().setImportRecordCount(*records);
+        worker.setRecordCount(*records);
+        return CAInstanceServer::okAnswer();
+    }
+    if (name == u"setCurrentImportingRecordIndex") {
+        const std::optional<quint32> index = count(command, QStringLiteral("index"));
+        if (!index)
+            return error(QStringLiteral("\"index\" must be a whole number of at least 0"));
+        CAEnvironment &environment = CAEnvironment::sharedEnvironment();
+        environment.setCurrentImportRecordIndex(*index);
+        const bool stop = worker.setRecordIndex(*index) || environment.isTerminateScriptExecutionFlag();
+        QJsonObject answer = CAInstanceServer::okAnswer();
+        answer.insert(QStringLiteral("stop"), stop);
+        return answer;
+    }
+    if (name == u"terminateScriptExecution") {
+        CAEnvironment::sharedEnvironment().setTerminateScriptExecutionFlag(true);
+        worker.requestStop();
+        return CAInstanceServer::okAnswer();
+    }
+    if (name == u"assistant")
+        return runAssistant(command.value(QStringLiteral("withType")).toString());
+    if (name == u"blankDocument")
+        return blankDocument(command.value(QStringLiteral("withType")).toString());
+
+    static const QStringList kDocumentCommands = {QStringLiteral("open"),           QStringLiteral("print"),
+                                                  QStringLiteral("printWithDialog"), QStringLiteral("preview"),
+                                                  QStringLiteral("printMultiple"),   QStringLiteral("importContacts")};
+    if (!kDocumentCommands.contains(name)) {
+        return CAInstanceServer::refusedAnswer(name.isEmpty() ? QStringLiteral("the message names no command")
+                                                              : QStringLiteral("unknown command \"%1\"").arg(name));
+    }
+    if (name == u"open" && command.value(kFile).toString().isEmpty())
+        return error(QStringLiteral("\"open\" needs a \"file\""));
+    const bool needsContacts = name == u"printMultiple" || name == u"importContacts";
+    const QString contacts = absolutePath(command.value(kContacts).toString(), cwd);
+    if (needsContacts && contacts.isEmpty())
+        return error(QStringLiteral("\"%1\" needs a \"contacts\" file").arg(name));
+    const std::optional<ContactFormat> format = formatNamed(command.value(QStringLiteral("format")).toString());
+    if (!format)
+        return error(QStringLiteral("\"format\" is \"vcard\" or \"text\""));
+
+    QString reason;
+    const std::shared_ptr<CAOpenDocument> record = documentFor(command, cwd, &reason);
+    if (!record)
+        return error(reason);
+    if (name == u"open")
+        return CAInstanceServer::okAnswer();
+    const std::shared_ptr<CADocument> document(record, record->document.get());
+    CAMainWindowController *window = windowOf(record);
+
+    if (name == u"importContacts") {
+        if (!importContacts(*document, contacts, command.value(QStringLiteral("append")).toBool(), *format, &reason))
+            return error(reason);
+        QJsonObject answer = CAInstanceServer::okAnswer();
+        answer.insert(QStringLiteral("persons"), qint64(document->personList() ? document->personList()->size() : 0));
+        return answer;
+    }
+    if (name == u"printMultiple") {
+        // The imported persons replace the design's own; a file that cannot be read leaves them.
+        if (!importContacts(*document, contacts, false, *format, &reason))
+            return error(reason);
+        if (!command.value(QStringLiteral("showPreview")).toBool()) {
+            if (!printWithDefaults(window, document, false, &reason))
+                return error(reason.isEmpty() ? QStringLiteral("the print was cancelled") : reason);
+            return CAInstanceServer::okAnswer();
+        }
+    }
+    if (name == u"preview" || name == u"printMultiple") {
+        if (!window)
+            return error(QStringLiteral("the design has no window"));
+        // The design's own persons (imported or none): the sheet does not fall back to a print list.
+        if (!openPrintSheet(*window, false))
+            return error(window->isSheetActive() ? QStringLiteral("the design's window already shows a sheet")
+                                                 : QStringLiteral("designs of this kind cannot be printed"));
+        return CAInstanceServer::okAnswer();
+    }
+    if (name == u"print") {
+        if (!printWithDefaults(window, document, false, &reason))
+            return error(reason.isEmpty() ? QStringLiteral("the print was cancelled") : reason);
+        return CAInstanceServer::okAnswer();
+    }
+    // The print dialog waits for the user: it opens once the script has its answer.
+    if (!CAPrintJob::sheetKindForDocument(*document))
+        return error(QStringLiteral("designs of this kind cannot be printed"));
+    QPointer<CAMainWindowController> target = window;
+    QTimer::singleShot(0, this, [target, document] {
+        QString failure;
+        if (!printWithDefaults(target, document, true, &failure) && !failure.isEmpty())
+            qCWarning(lcShell) << "The design could not be printed:" << failure;
+    });
+    return CAInstanceServer::okAnswer();
+}
+
+bool CAScriptCommands::importContacts(CADocument &document, const QString &path, bool append, ContactFormat format,
+                                      QString *reason)
+{
+    const QFileInfo file(path);
+    if (!file.isFile() || !file.isReadable()) {
+        *reason = QStringLiteral("the contacts file cannot be read: %1").arg(path);
+        return false;
+    }
+    const bool vCard = format == ContactFormat::VCard ||
+                       (format == ContactFormat::ByExtension &&
+                        file.suffix().compare(QStringLiteral("vcf"), Qt::CaseInsensitive) == 0);
+    CAPersonList persons;
+    if (vCard) {
+        QString failure;
+        persons = CAVCFSource::personFromVCFFile(path, &failure);
+        if (persons.isEmpty()) {
+            *reason = QStringLiteral("no persons in the contacts file %1%2")
+                          .arg(path, failure.isEmpty() ? QString() : QStringLiteral(": ") + failure);
+            return false;
+        }
+    } else {
+        QStringList problems;
+        const std::optional<CAPersonList> read = CATextFileSource::personsFromTextFile(path, &problems);
+        if (!read || read->isEmpty()) {
+            *reason = QStringLiteral("no persons in the contacts file %1%2")
+                          .arg(path, problems.isEmpty() ? QString() : QStringLiteral(": ") + problems.first());
+            return false;
+        }
+        persons = *read;
+    }
+    std::vector<std::shared_ptr<PWPerson>> list;
+    if (append && document.personList())
+        list = *document.personList();
+    list.insert(list.end(), persons.cbegin(), persons.cend());
+    document.setPersonList(std::move(list));
+    return true;
+}
+
+bool CAScriptCommands::printWithDefaults(QWidget *parent, const std::shared_ptr<CADocument> &document,
+                                         bool showPanels, QString *reason)
+{
+    CAPrintSettings &settings = document->printSettings();
+    settings.startFrom = 1;
+    const std::optional<std::vector<std::shared_ptr<PWPerson>>> &own = document->personList();
+    std::optional<CAPrintingView::PersonList> persons;
+    if (own && !own->empty())
+        persons = CAPrintingView::PersonList(own->cbegin(), own->cend());
+    settings.personList = false;
+    const bool vector = PWUserDefaults::standardUserDefaults().boolForKey(QStringLiteral("FTVectorPrinting"));
+    // Labels and postcards on a sheet print through the label sheet, rolls through the roll view,
+    // envelopes and single cards through the envelope view: the views the print sheet uses.
+    std::unique_ptr<CAPrintingView> view = makePrintingViewForDocument(document, persons, settings, vector, reason);
+    if (!view)
+        return false;
+    // One item per person; without persons one full sheet of the design.
+    settings.copies = persons ? int(persons->size()) : std::max(1, view->fullSheetCopies());
+    view->setStartFrom(1);
+    view->setCopies(settings.copies);
+    return CAPrintViewController::printWithPrinter(parent, *view, settings, reason, showPanels);
+}
+
+QJsonObject CAScriptCommands::blankDocument(const QString &code)
+{
+    CADocumentController::prepareDocument(typeCode(code).kind);
+    const std::shared_ptr<CAOpenDocument> record = m_controller.manager().newDocument();
+    if (!record) {
+        qCWarning(lcShell) << "Document is not created";
+        return error(QStringLiteral("Document is not created"));
+    }
+    return CAInstanceServer::okAnswer();
+}
+
+CAScriptCommands::Assistant CAScriptCommands::sharedAssistant()
+{
+    Assistant assistant;
+    assistant.show = [](const QString &layout, const QString &category) {
+        CAAssistantController &wizard = CAAssistantController::sharedWizard();
+        CADocumentController::AssistantResult result = wizard.run(true, layout, category);
+        AssistantRun run;
+        run.code = result.code;
+        run.document = std::move(result.document);
+        run.contactsTabIndex = result.contactsTabIndex;
+        if (run.code == CAAssistantController::RecentDocument)
+            run.recentDocumentPath = wizard.currentSelectedRecentDocumentPath();
+        return run;
+    };
+    assistant.isRunning = [] { return CAAssistantController::sharedWizard().isRunning(); };
+    assistant.stop = [](int code) {
+        if (QDialog *window = CAAssistantController::sharedWizard().window())
+            window->done(code);
+    };
+    return assistant;
+}
+
+QJsonObject CAScriptCommands::runAssistant(const QString &code)
+{
+    if (!m_assistant.show)
+        return error(QStringLiteral("the assistant is not available in this build"));
+    m_queuedAssistant = typeCode(code);
+    // A running assistant is ended first and shown again once its run has returned, never a
+    // second modal run inside the first.
+    const bool running = m_assistantShowing || (m_assistant.isRunning && m_assistant.isRunning());
+    if (running && m_assistant.stop)
+        m_assistant.stop(CADocumentController::Cancelled);
+    if (!m_assistantQueued) {
+        m_assistantQueued = true;
+        QTimer::singleShot(0, this, &CAScriptCommands::showQueuedAssistant);
+    }
+    return CAInstanceServer::okAnswer();
+}
+
+void CAScriptCommands::showQueuedAssistant()
+{
+    if (m_assistantShowing || (m_assistant.isRunning && m_assistant.isRunning())) {
+        // The ended run has not returned yet: its modal loop leaves once this event is done.
+        QTimer::singleShot(10, this, &CAScriptCommands::showQueuedAssistant);
+        return;
+    }
+    m_assistantQueued = false;
+    if (!m_queuedAssistant || !m_assistant.show)
+        return;
+    const TypeCode type = *m_queuedAssistant;
+    m_queuedAssistant.reset();
+    m_assistantShowing = true;
+    AssistantRun run = m_assistant.show(type.layout, type.category);
+    m_assistantShowing = false;
+    // A run ended for a later request makes nothing; the later request shows the assistant again.
+    if (m_assistantQueued)
+        return;
+    acceptAssistantRun(std::move(run));
+}
+
+void CAScriptCommands::acceptAssistantRun(AssistantRun run)
+{
+    CADocumentManager &manager = m_controller.manager();
+    switch (run.code) {
+    case CADocumentController::OpenExisting:
+        m_controller.router().perform(QStringLiteral("openDocument"));
+        return;
+    case CADocumentController::Recent:
+        // The chosen recent document opens as the file it is, so that saving goes back to it.
+        if (!run.recentDocumentPath.isEmpty()) {
+            if (!manager.openDocument(run.recentDocumentPath))
+                qCWarning(lcShell) << "Document is not created";
+        } else if (run.document) {
+            manager.addDocument(std::move(run.document));
+        } else {
+            qCWarning(lcShell) << "Document is not created";
+        }
+        return;
+    case CADocumentController::Finish:
+    case CADocumentController::CreateAndPrint:
+    case CADocumentController::Blank:
+        break;
+    default:
+        return;
+    }
+    if (!run.document) {
+        qCWarning(lcShell) << "Document is not created";
+        return;
+    }
+    CADocument *document = run.document.get();
+    if ((run.contactsTabIndex == 1 || run.contactsTabIndex == 2) && document->ftDocument()) {
+        document->ftDocument()->updateComponentsType(true);
+        if (const auto person = document->currentPerson(true))
+            document->updateObjectsTextWithPerson(*person, true);
+    }
+    const std::shared_ptr<CAOpenDocument> record = manager.addDocument(std::move(run.document));
+    if (!record)
+        return;
+    if (run.code != CADocumentController::Blank)
+        manager.updateChangeCount(record, 1);
+    if (run.code == CADocumentController::CreateAndPrint)
+        m_controller.router().perform(QStringLiteral("printDocument"));
+    if (run.code == CADocumentController::Blank && record->document->ftDocument()) {
+        record->document->ftDocument()->arrangeAddressPanel();
+        if (CAMainWindowController *window = windowOf(record))
+            window->updateDocView();
+    }
+}

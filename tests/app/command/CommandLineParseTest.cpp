@@ -1,0 +1,95 @@
+// The reading of the options that go to the running instance: each becomes the command the door
+// takes, with absolute paths, and options that do not belong together are refused with a reason.
+#include "TestSupport.h"
+
+#include "app/command/CACommandLine.h"
+
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+std::optional<CACommandRequest> parse(QStringList arguments, QString *error = nullptr)
+{
+    arguments.prepend(u"parcelwick"_s);
+    return CACommandLine::parse(arguments, u"/home/user/work"_s, error);
+}
+
+TEST(CommandLineParseTest, InstanceOptionsBecomeCommandsWithAbsolutePaths)
+{
+    const struct
+    {
+        QStringList arguments;
+        QList<QJsonObject> commands;
+    } cases[] = {
+        {{u"--preview"_s, u"a.pwdc"_s},
+         {{{u"command"_s, u"preview"_s}, {u"file"_s, u"/home/user/work/a.pwdc"_s}}}},
+        {{u"--print-dialog"_s, u"../b.pwdc"_s},
+         {{{u"command"_s, u"printWithDialog"_s}, {u"file"_s, u"/home/user/b.pwdc"_s}}}},
+        {{u"--print-multiple"_s, u"a.pwdc"_s, u"--contacts"_s, u"c.vcf"_s},
+         {{{u"command"_s, u"printMultiple"_s},
+           {u"file"_s, u"/home/user/work/a.pwdc"_s},
+           {u"contacts"_s, u"/home/user/work/c.vcf"_s},
+           {u"showPreview"_s, false}}}},
+        {{u"--print-multiple"_s, u"a.pwdc"_s, u"--contacts"_s, u"c.vcf"_s, u"--show-sheet"_s},
+         {{{u"command"_s, u"printMultiple"_s},
+           {u"file"_s, u"/home/user/work/a.pwdc"_s},
+           {u"contacts"_s, u"/home/user/work/c.vcf"_s},
+           {u"showPreview"_s, true}}}},
+        // The import comes first, so that a print of the same start sees the persons.
+        {{u"--preview"_s, u"a.pwdc"_s, u"--import-contacts"_s, u"c.txt"_s, u"--into"_s, u"a.pwdc"_s, u"--append"_s},
+         {{{u"command"_s, u"importContacts"_s},
+           {u"contacts"_s, u"/home/user/work/c.txt"_s},
+           {u"file"_s, u"/home/user/work/a.pwdc"_s},
+           {u"append"_s, true}},
+          {{u"command"_s, u"preview"_s}, {u"file"_s, u"/home/user/work/a.pwdc"_s}}}},
+        {{u"--import-contacts"_s, u"c.vcf"_s},
+         {{{u"command"_s, u"importContacts"_s}, {u"contacts"_s, u"/home/user/work/c.vcf"_s}, {u"append"_s, false}}}},
+        {{u"--assistant"_s, u"shp"_s}, {{{u"command"_s, u"assistant"_s}, {u"withType"_s, u"shp"_s}}}},
+        {{u"--new"_s, u"enp"_s}, {{{u"command"_s, u"blankDocument"_s}, {u"withType"_s, u"enp"_s}}}},
+        {{u"x.pwdc"_s}, {}},
+    };
+    for (const auto &c : cases) {
+        QString error;
+        const std::optional<CACommandRequest> request = parse(c.arguments, &error);
+        ASSERT_TRUE(request) << qPrintable(c.arguments.join(u' ') + u": "_s + error);
+        EXPECT_EQ(request->mode, CACommandRequest::Mode::Interactive);
+        EXPECT_EQ(request->commands, c.commands) << qPrintable(c.arguments.join(u' '));
+    }
+}
+
+TEST(CommandLineParseTest, RefusesOptionsThatDoNotBelongTogether)
+{
+    const struct
+    {
+        QStringList arguments;
+        const char16_t *reason;
+    } cases[] = {
+        {{u"--print-multiple"_s, u"a.pwdc"_s}, u"--contacts"},
+        {{u"--show-sheet"_s}, u"--print-multiple"},
+        {{u"--into"_s, u"a.pwdc"_s}, u"--import-contacts"},
+        {{u"--append"_s}, u"--import-contacts"},
+        {{u"--contacts"_s, u"c.vcf"_s}, u"--print"},
+        {{u"--print"_s, u"a.pwdc"_s, u"--output"_s, u"o.pdf"_s, u"--preview"_s, u"a.pwdc"_s}, u"--preview"},
+        {{u"--export"_s, u"a.pwdc"_s, u"o.pdf"_s, u"--new"_s, u"enp"_s}, u"--new"},
+        {{u"--assistant"_s}, u"assistant"},
+    };
+    for (const auto &c : cases) {
+        QString error;
+        EXPECT_FALSE(parse(c.arguments, &error)) << qPrintable(c.arguments.join(u' '));
+        EXPECT_TRUE(error.contains(QString::fromUtf16(c.reason))) << qPrintable(error);
+    }
+}
+
+TEST(CommandLineParseTest, HelpListsEveryInstanceOption)
+{
+    const QString help = CACommandLine::helpText();
+    for (const char16_t *option : {u"--preview", u"--print-dialog", u"--print-multiple", u"--show-sheet",
+                                   u"--import-contacts", u"--into", u"--append", u"--assistant", u"--new"})
+        EXPECT_TRUE(help.contains(QString::fromUtf16(option))) << qPrintable(QString::fromUtf16(option));
+}
+
+} // namespace
