@@ -512,18 +512,32 @@ void CFTAAddressPanel::SetString(bool toFrom, textCategory category, addressType
 void CFTAAddressPanel::snapshotObject()
 {
     CFTComponent::snapshotObject();
-    for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts)
+    // The print filters hide fields (a country, a company's contact name) as well as shrinking
+    // them: the modes belong to what a restore gives back.
+    m_snapshotModes.clear();
+    m_snapshotModes.reserve(mAddressTexts.size());
+    for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts) {
+        m_snapshotModes.push_back(field ? field->getMode() : fmNever);
         if (field)
             field->snapshotObject();
+    }
 }
 
 void CFTAAddressPanel::restoreObject()
 {
     CFTComponent::restoreObject();
-    for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts)
-        if (field)
-            field->restoreObject();
-    updateFormat();
+    const bool modesKnown = m_snapshotModes.size() == mAddressTexts.size();
+    for (std::size_t i = 0; i < mAddressTexts.size(); ++i) {
+        CFTAAddressText *field = mAddressTexts[i].get();
+        if (!field)
+            continue;
+        if (modesKnown)
+            field->setMode(m_snapshotModes[i]);
+        field->restoreObject();
+    }
+    // Laid out when next drawn or measured, as after a print: laying out now, outside print
+    // mode, would put the format's delimiters back into the texts the filters took them from.
+    m_bNeedUpdate = true;
 }
 
 void CFTAAddressPanel::serializeFields(const CDDArchive &archive)

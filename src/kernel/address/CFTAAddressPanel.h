@@ -264,6 +264,8 @@ private:
     void applyStyle(Apply apply);
 
     std::vector<std::unique_ptr<CFTAAddressText>> mAddressTexts;
+    // The fields' modes at the last snapshot, in field order.
+    std::vector<fieldMode> m_snapshotModes;
     CFTAAddressText *mCurrentText = nullptr;
     double mdColumnSpacing = 0.0;
     double mdRowSpacing = 0.0;

@@ -378,13 +378,47 @@ void CAPrintingView::settleEntry(int index)
         return;
     // The copy other persons share never takes a filter's change: this person gets a copy of
     // their own (also for omitted contact names, which would otherwise reach the persons after
-    // them).
-    std::shared_ptr<CADocument> own = makeCopy(*shared->designData);
-    if (!own)
-        return;
-    own->setCurrentPerson(person, true, true, true);
+    // them). The unchanged copy, filled with the person just now, is that copy; the spare, put
+    // back as it was before its filters, or else a fresh copy, takes its place.
+    std::shared_ptr<CADocument> next = shared->spare;
+    const std::shared_ptr<CADocMapCopy> holder = shared->spareHolder.lock();
+    if (next && holder && holder->document == next) {
+        // The spare is still in use while an entry of its run has no image yet (a run across a
+        // page, or pages shown out of order): taking it would make that image again.
+        for (int i = holder->lastIndex; i >= 0 && i < size && m_documentMap[std::size_t(i)].copy == holder; --i) {
+            if (!m_documentMap[std::size_t(i)].preview) {
+                next.reset();
+                break;
+            }
+        }
+        if (next) {
+            holder->document.reset();
+            holder->heldPerson = CADocMapCopy::kNoPerson;
+        }
+    }
+    const bool spareTaken = next != nullptr || !shared->spare;
+    if (next) {
+        forgetCachedImagesOf(next.get());
+        next->restoreObjects();
+    } else {
+        next = makeCopy(*shared->designData);
+        if (!next)
+            return;
+        next->snapshotObjects();
+    }
+    std::shared_ptr<CADocument> own = std::move(shared->document);
+    shared->document = std::move(next);
+    shared->heldPerson = CADocMapCopy::kNoPerson;
+    // Images of the persons who keep the unchanged copy stay theirs under its new identity.
+    moveCachedImages(own.get(), shared->document.get());
+    // The unchanged copy was filled without its format for the design's own recipient, and not
+    // at all for a missing person.
+    if (!listPerson || !person)
+        own->setCurrentPerson(person, true, true, true);
     own->snapshotObjects();
     processFilter(filter, *own, false);
+    if (spareTaken)
+        shared->spare = own;
     auto record = std::make_shared<CADocMapCopy>();
     record->document = std::move(own);
     record->designData = shared->designData;
@@ -394,6 +428,8 @@ void CAPrintingView::settleEntry(int index)
     record->disposable = true;
     record->heldPerson = listIndex;
     record->lastIndex = last;
+    if (spareTaken)
+        shared->spareHolder = record;
     for (int i = first; i <= last; ++i)
         m_documentMap[std::size_t(i)].copy = record;
 }
@@ -521,6 +557,21 @@ void CAPrintingView::releaseMapRange(int first, int count)
             entry.copy->document.reset();
             entry.copy->heldPerson = CADocMapCopy::kNoPerson;
         }
+    }
+}
+
+void CAPrintingView::moveCachedImages(const CADocument *from, const CADocument *to)
+{
+    std::vector<decltype(m_imageCache)::node_type> moved;
+    for (auto item = m_imageCache.begin(); item != m_imageCache.end();) {
+        const auto current = item++;
+        if (current->first.document() == from)
+            moved.push_back(m_imageCache.extract(current));
+    }
+    for (auto &node : moved) {
+        const DocMapPreviewType &key = node.key();
+        node.key() = DocMapPreviewType(to, key.personIndex(), key.documentIndex(), key.isVectorImage());
+        m_imageCache.insert(std::move(node));
     }
 }
 

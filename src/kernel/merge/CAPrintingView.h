@@ -102,6 +102,13 @@ struct CADocMapCopy
     int heldPerson = kNoPerson;
     // On the unchanged copy: the design's own recipient, for entries without a list person.
     std::shared_ptr<PWPerson> ownRecipient;
+    // On the unchanged copy: the last person's filtered copy, kept when its entries let go of it
+    // (spareHolder is the record that last held it). Put back as it was before its filters, it
+    // becomes the next unchanged copy, while the unchanged copy, already filled with the person
+    // who needs a copy of their own, becomes that copy: a changed person costs neither a copy
+    // read from the design's file nor a second fill.
+    std::shared_ptr<CADocument> spare;
+    std::weak_ptr<CADocMapCopy> spareHolder;
 };
 
 // One printed item: the copy of the design it shows, the person (an index into the view's
@@ -327,6 +334,8 @@ private:
     // its own with the change made.
     void settleEntry(int index);
     void forgetCachedImagesOf(const CADocument *document);
+    // The cached images of one copy become another's (same persons and designs).
+    void moveCachedImages(const CADocument *from, const CADocument *to);
     // The document's own renderings: a recorded picture when vector, else a bitmap.
     static std::shared_ptr<CAImageEx> defaultItemImage(CADocument &document, bool vector, bool withPrinting,
                                                        double resolution, double bleed);

@@ -303,8 +303,13 @@ void CDDText::snapshotObject()
 
 void CDDText::restoreObject()
 {
-    if (const std::optional<PWFont> font = GetFont())
-        SetFont(PWFont(font->postScriptName(), std::max(m_snapshotFontSize, kMinFontSize), font->flags()));
+    const std::optional<PWFont> font = GetFont();
+    if (!font)
+        return;
+    // A text the filters left at its size keeps its runs as they are (and is not laid out again).
+    const double size = std::max(m_snapshotFontSize, kMinFontSize);
+    if (font->pointSize() != size)
+        SetFont(PWFont(font->postScriptName(), size, font->flags()));
 }
 
 // --- In-place editing ---------------------------------------------------------------------------------

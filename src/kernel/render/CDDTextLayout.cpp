@@ -13,9 +13,14 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTextOption>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <optional>
+#include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -66,6 +71,92 @@ private:
     double m_saved;
 };
 
+// What a text measures laid out wide open: its widest line with the padding, and its height.
+struct OpenMeasure
+{
+    double widestLine = 0.0;
+    double height = 0.0;
+};
+
+// Everything the open layout of a one-paragraph, one-style text depends on.
+struct MeasureKey
+{
+    QString text;
+    QTextCharFormat format;
+    QTextBlockFormat block;
+    QFont font;
+    double margin = 0.0;
+    QTextOption::WrapMode wrap = QTextOption::WrapAtWordBoundaryOrAnywhere;
+    QTextOption::Flags flags;
+    Qt::Alignment alignment;
+    const QPaintDevice *device = nullptr;
+
+    bool operator==(const MeasureKey &other) const
+    {
+        return text == other.text && margin == other.margin && wrap == other.wrap && flags == other.flags
+               && alignment == other.alignment && device == other.device && format == other.format
+               && block == other.block && font == other.font;
+    }
+};
+
+// A merge measures the same few texts in the same styles over and over (each field as it is
+// filled, fitted and put back), and each measure lays the text out twice: once wide open and
+// once back at its drawn width. The answers are kept per distinct text and style, per thread.
+class OpenMeasureCache
+{
+public:
+    static constexpr std::size_t kLimit = 4096;
+
+    static std::optional<MeasureKey> keyFor(const QTextDocument *document)
+    {
+        if (document->blockCount() != 1)
+            return std::nullopt;
+        const std::vector<textruns::Run> runs = textruns::runsOf(document);
+        if (runs.size() != 1)
+            return std::nullopt;
+        const QTextOption option = document->defaultTextOption();
+        MeasureKey key;
+        key.text = document->begin().text();
+        if (runs.front().length != key.text.size())
+            return std::nullopt;
+        key.format = runs.front().format;
+        key.block = document->begin().blockFormat();
+        key.font = document->defaultFont();
+        key.margin = document->documentMargin();
+        key.wrap = option.wrapMode();
+        key.flags = option.flags();
+        key.alignment = option.alignment();
+        key.device = document->documentLayout()->paintDevice();
+        return key;
+    }
+
+    const OpenMeasure *find(const MeasureKey &key) const
+    {
+        const auto range = m_entries.equal_range(qHash(key.text));
+        for (auto entry = range.first; entry != range.second; ++entry)
+            if (entry->second.first == key)
+                return &entry->second.second;
+        return nullptr;
+    }
+
+    void insert(MeasureKey key, const OpenMeasure &measure)
+    {
+        if (m_entries.size() >= kLimit)
+            m_entries.clear();
+        const std::size_t hash = qHash(key.text);
+        m_entries.emplace(hash, std::make_pair(std::move(key), measure));
+    }
+
+    static OpenMeasureCache &local()
+    {
+        static thread_local OpenMeasureCache cache;
+        return cache;
+    }
+
+private:
+    std::unordered_multimap<std::size_t, std::pair<MeasureKey, OpenMeasure>> m_entries;
+};
+
 template <typename Visit>
 void forEachLine(const QTextDocument *document, Visit visit)
 {
@@ -99,15 +190,36 @@ double CDDText::minSizeY() const
     return QFontMetricsF(textruns::fontOf(*format, m_defText.get())).lineSpacing();
 }
 
+namespace {
+
+OpenMeasure measureOpen(QTextDocument *document)
+{
+    std::optional<MeasureKey> key = OpenMeasureCache::keyFor(document);
+    if (key) {
+        if (const OpenMeasure *known = OpenMeasureCache::local().find(*key))
+            return *known;
+    }
+    OpenMeasure measure;
+    measure.widestLine = -std::numeric_limits<double>::infinity();
+    {
+        WidthScope scope(document, kWideOpen);
+        forEachLine(document, [&measure](const QTextLine &line, QPointF) {
+            measure.widestLine = std::max(measure.widestLine, line.naturalTextWidth() + 2.0 * CDDText::kLinePadding);
+        });
+        measure.height = document->size().height();
+    }
+    if (key)
+        OpenMeasureCache::local().insert(std::move(*key), measure);
+    return measure;
+}
+
+} // namespace
+
 double CDDText::getContSizeX() const
 {
     double width = minSizeX();
-    if (!isEmpty()) {
-        WidthScope scope(m_contents.get(), kWideOpen);
-        forEachLine(m_contents.get(), [&width](const QTextLine &line, QPointF) {
-            width = std::max(width, line.naturalTextWidth() + 2.0 * kLinePadding);
-        });
-    }
+    if (!isEmpty())
+        width = std::max(width, measureOpen(m_contents.get()).widestLine);
     return width + 1.0;
 }
 
@@ -119,8 +231,7 @@ double CDDText::getContSizeY() const
         const QTextLayout *lines = m_defText->begin().layout();
         return lines && lines->lineCount() > 0 ? lines->lineAt(0).height() : minSizeY();
     }
-    WidthScope scope(m_contents.get(), kWideOpen);
-    return m_contents->size().height();
+    return measureOpen(m_contents.get()).height;
 }
 
 double CDDText::GetBaseLineOffset() const

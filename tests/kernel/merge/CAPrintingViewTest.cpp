@@ -298,6 +298,58 @@ TEST_F(PrintingViewTest, UnsupportedDocumentTypeIsRefusedWithAMessage)
     EXPECT_EQ(error, u"CADocument::printShowingPrintPanel - Document Type is not Supported"_s);
 }
 
+// Persons whose addresses a filter changes alternate with persons it leaves alone, for every kind
+// of change: each image shows its own person with exactly its own change, and the copies change
+// hands (the copy a changed person took is put back as it was and serves the next persons).
+TEST_F(PrintingViewTest, ChangedAndUnchangedPersonsAlternatingEachShowTheirOwn)
+{
+    struct Case
+    {
+        bool suppress;
+        bool omit;
+    };
+    for (const Case filters : {Case {true, false}, Case {false, true}, Case {true, true}}) {
+        SCOPED_TRACE(::testing::Message() << "suppress " << filters.suppress << " omit " << filters.omit);
+        CAPrintingView::PersonList list;
+        QStringList expected;
+        for (int i = 0; i < 8; ++i) {
+            // Even: at home and a company (both filters change it); odd: abroad, a private person.
+            const QString name = u"P%1"_s.arg(i);
+            const bool changed = i % 2 == 0;
+            list.push_back(P::person(name, changed ? u"USA"_s : u"Canada"_s, changed ? u"Firm %1"_s.arg(i) : QString()));
+            const bool country = !(changed && filters.suppress);
+            const bool names = !(changed && filters.omit);
+            expected << name + (country ? u"+country"_s : QString()) + (names ? u"+names"_s : QString());
+        }
+        GridView view(list, grid(4, 2), 8);
+        view.setSuppressCountryField(filters.suppress);
+        view.setOmitContactName(filters.omit);
+        auto seen = std::make_shared<QStringList>();
+        auto documents = std::make_shared<std::set<const CADocument *>>();
+        view.setItemRenderer([seen, documents](CADocument &document, bool, bool, double, double) {
+            QString shown = P::recipientName(document);
+            for (CFTComponent *component : document.ftDocument()->GetComponents(0, false)) {
+                if (component->getClassID() != 8 || !component->GetToFrom())
+                    continue;
+                const auto *panel = static_cast<CFTAAddressPanel *>(component);
+                if (panel->getMode(tcCountry) != fmNever)
+                    shown += u"+country"_s;
+                if (panel->getMode(tcFirstName) != fmNever)
+                    shown += u"+names"_s;
+            }
+            seen->append(shown);
+            documents->insert(&document);
+            QImage image(18, 10, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            return std::shared_ptr<CAImageEx>(CAImageEx::initWithImage(image));
+        });
+        for (int index = 0; index < 8; ++index)
+            ASSERT_NE(view.imageForMapIndex(index), nullptr);
+        EXPECT_EQ(*seen, expected);
+        EXPECT_LE(documents->size(), 2u) << "a copy is read from the design for each changed person";
+    }
+}
+
 // A fresh account prints with the settings' own defaults: the comma rule and the fit to the label.
 TEST_F(PrintingViewTest, AFreshAccountPrintsWithTheCommaRuleAndTheFit)
 {

@@ -144,6 +144,37 @@ TEST(CDDTextTest, AppendedAndLinkedTextsKeepTheStyleInEitherOrder)
     EXPECT_EQ(CDDText::createTextWihLinkedText(first, second, false)->getString(), QStringLiteral("BA"));
 }
 
+// Measures are kept per text and style: a text measured again after a change of size, kerning or
+// wording answers for what it now is, the same as a text that was never measured before.
+TEST(CDDTextTest, MeasuresFollowEveryChangeOfTextAndStyle)
+{
+    const auto measure = [](const CDDText &text) { return std::pair(text.getContSizeX(), text.getContSizeY()); };
+    const auto fresh = [&measure](const QString &string, double size, float kerning) {
+        CDDText text;
+        filled(text, string, size);
+        if (kerning != 0.0f)
+            text.setKerning(kerning);
+        return measure(text);
+    };
+    CDDText text;
+    filled(text, QStringLiteral("Springfield IL"), 12);
+    const auto small = measure(text);
+    text.SetFontSize(24);
+    const auto large = measure(text);
+    EXPECT_GT(large.first, small.first * 1.5);
+    EXPECT_GT(large.second, small.second * 1.5);
+    EXPECT_EQ(large, fresh(QStringLiteral("Springfield IL"), 24, 0.0f));
+    text.setKerning(3.0f);
+    const auto spaced = measure(text);
+    EXPECT_GT(spaced.first, large.first);
+    EXPECT_EQ(spaced, fresh(QStringLiteral("Springfield IL"), 24, 3.0f));
+    text.setKerning(0.0f);
+    text.SetFontSize(12);
+    EXPECT_EQ(measure(text), small);
+    filled(text, QStringLiteral("Springfield, IL"), 12);
+    EXPECT_GT(measure(text).first, small.first);
+}
+
 TEST(CDDTextTest, SnapshotAndRestoreStopAtTheFloor)
 {
     CDDText text;
