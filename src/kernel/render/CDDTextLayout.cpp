@@ -11,6 +11,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTextBlock>
+#include <QPaintDevice>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QTextOption>
@@ -89,12 +90,16 @@ struct MeasureKey
     QTextOption::WrapMode wrap = QTextOption::WrapAtWordBoundaryOrAnywhere;
     QTextOption::Flags flags;
     Qt::Alignment alignment;
-    const QPaintDevice *device = nullptr;
+    // The resolution of the device the text is laid out for (0 for the screen's default): a
+    // device's address could be reused by another of other metrics once the first is gone.
+    int deviceDpiX = 0;
+    int deviceDpiY = 0;
 
     bool operator==(const MeasureKey &other) const
     {
         return text == other.text && margin == other.margin && wrap == other.wrap && flags == other.flags
-               && alignment == other.alignment && device == other.device && format == other.format
+               && alignment == other.alignment && deviceDpiX == other.deviceDpiX
+               && deviceDpiY == other.deviceDpiY && format == other.format
                && block == other.block && font == other.font;
     }
 };
@@ -126,7 +131,10 @@ public:
         key.wrap = option.wrapMode();
         key.flags = option.flags();
         key.alignment = option.alignment();
-        key.device = document->documentLayout()->paintDevice();
+        if (const QPaintDevice *device = document->documentLayout()->paintDevice()) {
+            key.deviceDpiX = device->logicalDpiX();
+            key.deviceDpiY = device->logicalDpiY();
+        }
         return key;
     }
 
