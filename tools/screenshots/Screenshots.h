@@ -26,3 +26,7 @@ CAMainWindowController *sampleWindow(CADocumentController &application, int whic
 
 // The address window on a main tab, over sample persons (ContactScreenshots.cpp).
 QWidget *addressWindowScreenshot(int tab);
+// The contact editor sheet, the text import dialog and the print-multiple window in a mode (1 to 4).
+QWidget *contactEditorScreenshot();
+QWidget *textImportScreenshot();
+QWidget *printMultipleScreenshot(int mode);
