@@ -74,11 +74,13 @@ CAContactEditor::CAContactEditor(QWidget *parent)
                     {ui._zip, tcZIP},       {ui._country, tcCountry}, {ui._phone, tcPhone},
                     {ui._fax, tcFax},       {ui._pager, tcPager}, {ui._email, tcEmail}};
 
-    ui._tabView->addTab(PWLocalizedString(u"home"_s));
-    ui._tabView->addTab(PWLocalizedString(u"work"_s));
-    ui._tabView->addTab(PWLocalizedString(u"other"_s));
+    ui._tabView->addTab(PWLocalizedString(u"Home"_s));
+    ui._tabView->addTab(PWLocalizedString(u"Work"_s));
+    ui._tabView->addTab(PWLocalizedString(u"Other"_s));
     ui._tabView->setCurrentIndex(1);
     ui._tabView->setExpanding(false);
+    // A tab bar not shown yet does not announce its new size: the layout is told to ask again.
+    ui._tabView->updateGeometry();
     connect(ui._tabView, &QTabBar::currentChanged, this, &CAContactEditor::tabChanged);
 
     fillPopups();

@@ -56,6 +56,9 @@ CAPrintMultipleDialog::CAPrintMultipleDialog(const CAAddressWindow::Models &mode
 {
     m_ui->setupUi(this);
     setWindowModality(Qt::WindowModal);
+    // Sources and lists take what their controls need; the editor gets the rest.
+    m_ui->mainSplitter->setSizes({270, 300, 420});
+    m_ui->mainSplitter->setStretchFactor(2, 1);
 
     addSource(CAAddressBookSource::kName, CAAddressBookSource::kDefaultSortingKey, "addressBookTable");
     addSource(CAVCFSource::name(), 18, "vcfSourceTable");

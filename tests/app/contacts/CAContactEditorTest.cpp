@@ -75,6 +75,10 @@ TEST_F(CAContactEditorTest, AddressTabsKeepTheirEditsInTheCopy)
     editor.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
     editor.setPersonByIndex(0, &model);
+    auto *bar = editor.findChild<QTabBar *>(u"_tabView"_s);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_GT(bar->height(), 0) << "the address-type tabs take room";
+    EXPECT_EQ(bar->count(), 3);
     QLineEdit *street = editor.fieldOfCategory(tcStreet);
     EXPECT_EQ(editor.currentAddressType(), adWork);
     EXPECT_EQ(street->text(), u"1 Work St"_s);
