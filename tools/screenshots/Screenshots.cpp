@@ -179,6 +179,12 @@ const QList<Screenshot> &screenshots()
         {u"panel-address-senders"_s, [](CADocumentController &) { return addressWindowScreenshot(0); }},
         {u"panel-address-contacts"_s, [](CADocumentController &) { return addressWindowScreenshot(1); }},
         {u"panel-address-print-lists"_s, [](CADocumentController &) { return addressWindowScreenshot(2); }},
+        {u"sheet-contact-editor"_s, [](CADocumentController &) { return contactEditorScreenshot(); }},
+        {u"sheet-text-import"_s, [](CADocumentController &) { return textImportScreenshot(); }},
+        {u"window-print-multiple-lists"_s, [](CADocumentController &) { return printMultipleScreenshot(1); }},
+        {u"window-print-multiple-new-list"_s, [](CADocumentController &) { return printMultipleScreenshot(2); }},
+        {u"window-print-multiple-senders"_s, [](CADocumentController &) { return printMultipleScreenshot(3); }},
+        {u"window-print-multiple-local-base"_s, [](CADocumentController &) { return printMultipleScreenshot(4); }},
         {u"panel-colors"_s,
          [](CADocumentController &a) {
              a.panels().show(CAFloatingPanels::ColorPanel);

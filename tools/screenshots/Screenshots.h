@@ -30,3 +30,7 @@ QWidget *addressWindowScreenshot(int tab);
 // The assistant's contacts step on a tab: 0 sender, 1 recipient, 2 print list
 // (AssistantContactsScreenshots.cpp).
 QWidget *assistantContactsScreenshot(int tab);
+// The contact editor sheet, the text import dialog and the print-multiple window in a mode (1 to 4).
+QWidget *contactEditorScreenshot();
+QWidget *textImportScreenshot();
+QWidget *printMultipleScreenshot(int mode);

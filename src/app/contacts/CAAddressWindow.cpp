@@ -106,6 +106,7 @@ CAAddressWindow::CAAddressWindow(const Models &models, QWidget *parent)
                                 : tab == PrintListsTab && m_models.printLists.count() > 0 ? PrintListsTab
                                                                                           : ContactsTab);
     m_lastRecipientTab = std::max(1, m_mainTabs->currentIndex());
+    installEditing();
     connect(m_mainTabs, &QTabWidget::currentChanged, this, &CAAddressWindow::mainTabChanged);
 }
 
@@ -154,6 +155,13 @@ QWidget *CAAddressWindow::makeSendersPage()
     QTableView *table = makeTable(m_senderModel, false);
     table->setObjectName(u"senderTable"_s);
     layout->addWidget(table);
+    auto *edit = new QPushButton(PWLocalizedString(u"Edit..."_s));
+    edit->setObjectName(u"editSendersButton"_s);
+    connect(edit, &QPushButton::clicked, this, [this] { editListInDialog(3); });
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(edit);
+    layout->addLayout(buttons);
     return page;
 }
 
@@ -270,12 +278,16 @@ QWidget *CAAddressWindow::makePrintListsPage()
     auto *remove = new QPushButton(PWLocalizedString(u"Remove"_s));
     remove->setObjectName(u"removeFromPrintListButton"_s);
     connect(remove, &QPushButton::clicked, this, &CAAddressWindow::removeFromPrintList);
+    auto *edit = new QPushButton(PWLocalizedString(u"Edit..."_s));
+    edit->setObjectName(u"editPrintListsButton"_s);
+    connect(edit, &QPushButton::clicked, this, [this] { editListInDialog(1); });
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(newList);
     buttons->addStretch();
     buttons->addWidget(add);
     buttons->addWidget(remove);
+    buttons->addWidget(edit);
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(m_printListButton);
     layout->addWidget(table, 1);
@@ -501,13 +513,18 @@ void CAAddressWindow::updateButtons()
     m_updateButton->setText(kind == SourcePage::LocalBase ? PWLocalizedString(u"Edit..."_s)
                                                           : PWLocalizedString(u"Update"_s));
     const bool imports = kind == SourcePage::VCard || kind == SourcePage::TextFile || kind == SourcePage::Imported;
-    m_updateButton->setEnabled(imports && !isImporting()
-                               && m_models.container.isAllowUpdateCacheForSource(m_pages.at(index)->name));
+    m_updateButton->setEnabled(kind == SourcePage::LocalBase
+                               || (imports && !isImporting()
+                                   && m_models.container.isAllowUpdateCacheForSource(m_pages.at(index)->name)));
 }
 
 void CAAddressWindow::updateCurrentSource()
 {
     const QString name = currentSourceName();
+    if (name == CALocalContactBase::kName) {
+        editListInDialog(4);
+        return;
+    }
     if (isImporting() || !m_models.container.hasSource(name))
         return;
     if (!m_worker)

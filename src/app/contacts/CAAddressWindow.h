@@ -8,6 +8,8 @@
 #include <memory>
 
 class CAAddressBookSource;
+class CAContactEditorSheet;
+class CAPrintMultipleDialog;
 class CAContactTableModel;
 class CAImportWorker;
 class CADataSourceContainer;
@@ -87,6 +89,12 @@ public:
 
     // The sort menu's entries: categories, -1 for separators, 134 for "From Source".
     static const QList<int> &sortEntries();
+    // The sheet a double click on a sender, a person of the local base or of a print list opens.
+    CAContactEditorSheet *contactEditorSheet();
+    // The print-multiple window on the senders (3), the local base (4) or the print lists (1),
+    // made at first use and kept; answers its return code.
+    int editListInDialog(int mode);
+    CAPrintMultipleDialog *printMultipleDialog();
 
 Q_SIGNALS:
     void importFinished(const QString &sourceName);
@@ -111,6 +119,10 @@ private:
     void onCacheUpdated(const QString &name);
     void onUpdatePermission(const QString &name, bool allowed);
     void mainTabChanged(int index);
+    // Editing single persons (CAAddressWindowEditing.cpp).
+    void installEditing();
+    void editPerson(CAContactTableModel *model, const QString &tableName, bool isRecipient, int row);
+    CAPersonList saveEditedList(CAContactTableModel *model);
 
     Models m_models;
     PersonChosen m_personChosen;
@@ -136,5 +148,7 @@ private:
     bool m_importing = false;
     QString m_importingSource;
     bool m_preventChangeSelection = false;
+    CAContactEditorSheet *m_editorSheet = nullptr;
+    CAPrintMultipleDialog *m_printMultiple = nullptr;
     int m_lastRecipientTab = ContactsTab;
 };

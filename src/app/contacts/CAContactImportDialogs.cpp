@@ -1,5 +1,7 @@
 #include "app/contacts/CAContactImportDialogs.h"
 
+#include "app/contacts/CATextImportDialog.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QPointer>
@@ -59,6 +61,9 @@ void install()
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
         return CAContactImportHooks::ChosenFiles{dialog.selectedFiles(), dialog.directory().absolutePath()};
+    };
+    hooks.confirmTextImport = [](CADelimitedText &text, const CATextImportOptions &options, QWidget *window) {
+        return CATextImportDialog::confirm(text, options, windowOr(window));
     };
     CAContactImportHooks::shared() = onMainThread(hooks);
 }

@@ -63,6 +63,17 @@ int CAContactTableModel::rowOfPerson(const PWPerson *person) const
     return -1;
 }
 
+void CAContactTableModel::replacePersonAt(int row, const std::shared_ptr<PWPerson> &person)
+{
+    if (row < 0 || row >= m_rows.size() || !person)
+        return;
+    const qsizetype inContent = m_content.indexOf(m_rows.at(row));
+    if (inContent >= 0)
+        m_content[inContent] = person;
+    m_rows[row] = person;
+    Q_EMIT dataChanged(index(row, 0), index(row, 0));
+}
+
 void CAContactTableModel::setFilter(const QString &filter)
 {
     if (filter == m_filter)

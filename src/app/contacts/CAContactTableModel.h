@@ -43,6 +43,9 @@ public:
     std::shared_ptr<PWPerson> personAt(int row) const;
     // The row of the person (the same object), or -1 when the filter hides it.
     int rowOfPerson(const PWPerson *person) const;
+    // Puts the person in place of the row's person, in the rows and in the source's persons;
+    // the row keeps its place until the next filter or sort.
+    void replacePersonAt(int row, const std::shared_ptr<PWPerson> &person);
 
     QString filter() const { return m_filter; }
     void setFilter(const QString &filter);

@@ -1,6 +1,7 @@
 #include "app/shell/CAPrintCommands.h"
 
 #include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CAPrintMultipleDialog.h"
 #include "app/printsheet/CACalibrationController.h"
 #include "app/printsheet/CAPrintJob.h"
 #include "app/printsheet/CAPrintViewController.h"
@@ -9,6 +10,7 @@
 #include "kernel/merge/CADocument.h"
 #include "kernel/merge/CAPrintingView.h"
 #include "platform/PWBundle.h"
+#include "platform/PWNotificationCenter.h"
 
 #include <QAction>
 #include <QMessageBox>
@@ -110,6 +112,31 @@ void openCalibration(CAMainWindowController &window, CACalibrationController *ex
     sheet->open();
 }
 
+// Print for several people: the print lists edited first; on OK the design takes the current list
+// as its own, and the print sheet then prints that list (asked for explicitly, whatever the
+// design held before). After Cancel the sheet opens on the design's own list as well.
+void openPrintMultiple(CAMainWindowController &window)
+{
+    if (!window.document() || window.isSheetActive())
+        return;
+    auto *dialog = new CAPrintMultipleDialog(CAAddressWindow::sharedModels(), &window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->prepare(CAPrintListEditor::PrintLists, -1);
+    window.setSheetActive(true);
+    QPointer<CAMainWindowController> target = &window;
+    QObject::connect(dialog, &QDialog::finished, &window, [target](int code) {
+        if (!target)
+            return;
+        target->setSheetActive(false);
+        CAPrintListArray &lists = CAPrintListArray::getShared();
+        if (code == CAPrintMultipleDialog::kOK && target->document() && lists.currentPrintListIndex() >= 0)
+            target->document()->setPrintListName(lists.getPrintListNameAt(lists.currentPrintListIndex()));
+        PWNotificationCenter::defaultCenter().postNotification(QStringLiteral("Update PrintList Controller"));
+        openPrintSheet(*target, true);
+    });
+    dialog->open();
+}
+
 bool canOpenSheet(CAMainWindowController &window, QAction *)
 {
     return window.document() && !window.isSheetActive();
@@ -124,6 +151,7 @@ void setPrinterNamesSource(std::function<QStringList()> source)
 
 void installPrintCommands()
 {
+    CAMainWindowController::setPrintMultipleSheet(openPrintMultiple);
     CAMainWindowController::registerCommand(
         QStringLiteral("printDocument"),
         {canOpenSheet, [](CAMainWindowController &window, QAction *item) { openPrintSheet(window, item && item->data().toInt() != 0); }});

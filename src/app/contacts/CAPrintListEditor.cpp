@@ -1,0 +1,295 @@
+#include "app/contacts/CAPrintListEditor.h"
+
+#include "app/contacts/CAAddressWindow.h"
+#include "app/contacts/CAContactTableModel.h"
+#include "app/contacts/CAContactsLog.h"
+#include "app/contacts/CALocalContactBase.h"
+#include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CASenderList.h"
+#include "kernel/address/FTStoredPerson.h"
+#include "platform/PWBundle.h"
+#include "platform/PWPerson.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+CAPrintListEditor::CAPrintListEditor(CAPrintListArray &lists, CASenderList &senders, CALocalContactBase &localBase,
+                                     PWUserDefaults &defaults, QObject *parent)
+    : QObject(parent)
+    , m_lists(lists)
+    , m_senders(senders)
+    , m_localBase(localBase)
+    , m_persons(new CAContactTableModel(QString(), &defaults, this))
+{
+}
+
+CAPrintListEditor::~CAPrintListEditor() = default;
+
+void CAPrintListEditor::prepare(Mode mode)
+{
+    m_mode = mode;
+    switch (mode) {
+    case PrintLists:
+    case NewPrintList: {
+        m_oldPrintListIndex = m_lists.currentPrintListIndex();
+        const int current = m_lists.currentPrintListIndex();
+        if (current >= 0)
+            showPrintListDict(m_lists.getPrintListAt(current), m_lists.getPrintListSortValueAt(current));
+        else
+            showNothing();
+        break;
+    }
+    case Senders:
+        showPrintListDict(m_senders.personListDict().personList(), m_senders.personListDict().sortingValue());
+        break;
+    case LocalBase:
+        showPrintListDict(m_localBase.personListDict().personList(), m_localBase.personListDict().sortingValue());
+        break;
+    case Closed:
+        qCWarning(lcContacts) << "invalid _mode (prepare:...)";
+        showNothing();
+        break;
+    }
+    Q_EMIT listsChanged();
+}
+
+int CAPrintListEditor::activate()
+{
+    if (m_mode == NewPrintList) {
+        m_mode = PrintLists;
+        return addList(-1);
+    }
+    if (m_mode == PrintLists && m_lists.count() == 0)
+        return addList(-1);
+    return -1;
+}
+
+void CAPrintListEditor::save()
+{
+    switch (m_mode) {
+    case PrintLists:
+    case NewPrintList:
+        storeCurrentPrintList();
+        m_lists.store();
+        break;
+    case Senders:
+        m_senders.personListDict().replacePersonList(m_persons->sourceContent());
+        m_senders.personListDict().setSortingValue(m_sortingValue);
+        m_senders.store();
+        Q_EMIT m_senders.senderListChanged();
+        m_senders.postUpdate();
+        break;
+    case LocalBase:
+        m_localBase.personListDict().replacePersonList(m_persons->sourceContent());
+        m_localBase.personListDict().setSortingValue(m_sortingValue);
+        m_localBase.store();
+        Q_EMIT m_localBase.localBaseChanged();
+        m_localBase.postUpdate();
+        break;
+    case Closed:
+        qCWarning(lcContacts) << "invalid _mode";
+        break;
+    }
+    m_mode = Closed;
+}
+
+void CAPrintListEditor::cancel()
+{
+    if (editsPrintLists()) {
+        // Every unsaved change goes: the lists as stored, the list current when the window opened.
+        m_lists.load();
+        int index = m_oldPrintListIndex;
+        if (index < 0 || index >= m_lists.count())
+            index = m_lists.count() - 1;
+        m_lists.setCurrentPrintListIndex(index);
+    }
+    m_mode = Closed;
+    showNothing();
+}
+
+QStringList CAPrintListEditor::listNames() const
+{
+    QStringList names;
+    for (int index = 0; index < m_lists.count(); ++index)
+        names.append(m_lists.getPrintListNameAt(index));
+    return names;
+}
+
+int CAPrintListEditor::currentListIndex() const
+{
+    return m_lists.currentPrintListIndex();
+}
+
+void CAPrintListEditor::storeCurrentPrintList()
+{
+    const int current = m_lists.currentPrintListIndex();
+    if (m_lists.count() == 0 || current < 0 || !m_showsList)
+        return;
+    m_lists.replacePrintListAt(current, m_persons->sourceContent());
+    m_lists.replacePrintListSortValueAt(current, m_sortingValue);
+}
+
+void CAPrintListEditor::selectList(int row)
+{
+    if (row < 0 || row >= m_lists.count()) {
+        if (m_lists.count() == 0)
+            showNothing();
+        return;
+    }
+    if (row == m_lists.currentPrintListIndex() && m_showsList)
+        return;
+    storeCurrentPrintList();
+    m_lists.setCurrentPrintListIndex(row);
+    showPrintListDict(m_lists.getPrintListAt(row), m_lists.getPrintListSortValueAt(row));
+    Q_EMIT listsChanged();
+}
+
+QString CAPrintListEditor::uniqueDefaultName() const
+{
+    const QStringList names = listNames();
+    int number = 1;
+    while (names.contains(PWLocalizedString(u"Print List"_s) + u" %1"_s.arg(number)))
+        ++number;
+    return PWLocalizedString(u"Print List"_s) + u" %1"_s.arg(number);
+}
+
+QString CAPrintListEditor::uniquePrintListName(const QString &text, int exceptIndex) const
+{
+    const auto taken = [this, exceptIndex](const QString &candidate) {
+        for (int index = 0; index < m_lists.count(); ++index) {
+            if (index != exceptIndex && m_lists.getPrintListNameAt(index) == candidate)
+                return true;
+        }
+        return false;
+    };
+    QString candidate = text;
+    for (int number = 2; taken(candidate); ++number)
+        candidate = text + u"(%1)"_s.arg(number);
+    return candidate;
+}
+
+int CAPrintListEditor::addList(int selectedRow)
+{
+    storeCurrentPrintList();
+    const int index = selectedRow >= 0 && selectedRow < m_lists.count() ? selectedRow + 1 : m_lists.count();
+    const QString name = uniqueDefaultName();
+    m_lists.insertPrintListAt(index);
+    m_lists.renamePrintListAt(index, name);
+    m_lists.setCurrentPrintListIndex(index);
+    showPrintListDict(CAPersonList(), m_lists.getPrintListSortValueAt(index));
+    Q_EMIT listsChanged();
+    return index;
+}
+
+int CAPrintListEditor::removeList(int row)
+{
+    if (row < 0 || row >= m_lists.count())
+        return m_lists.currentPrintListIndex();
+    m_lists.removePrintListAt(row);
+    // The persons table lets go of the removed list's rows first, so that they are not written
+    // into the list that takes its place.
+    showNothing();
+    const int next = m_lists.count() == 0 ? -1 : std::min(row, m_lists.count() - 1);
+    m_lists.setCurrentPrintListIndex(next);
+    if (next >= 0)
+        showPrintListDict(m_lists.getPrintListAt(next), m_lists.getPrintListSortValueAt(next));
+    Q_EMIT listsChanged();
+    return next;
+}
+
+QString CAPrintListEditor::renameList(int row, const QString &typed)
+{
+    if (row < 0 || row >= m_lists.count())
+        return QString();
+    const QString name = uniquePrintListName(typed, row);
+    m_lists.renamePrintListAt(row, name);
+    Q_EMIT listsChanged();
+    return name;
+}
+
+void CAPrintListEditor::showPrintListDict(const CAPersonList &persons, int sortingValue)
+{
+    m_showsList = true;
+    // A value the sort menu does not offer leaves the list unsorted from now on.
+    if (!CAAddressWindow::sortEntries().contains(sortingValue) || sortingValue == -1) {
+        if (sortingValue != CAPersonListDictionary::kNoSorting)
+            qCInfo(lcContacts) << "index==NSNotFound";
+        sortingValue = CAPersonListDictionary::kNoSorting;
+    }
+    m_sortingValue = sortingValue;
+    CAPersonList rows = persons;
+    CAPrintListArray::sortPrintList(rows, m_sortingValue);
+    m_persons->setContent(rows);
+}
+
+void CAPrintListEditor::showNothing()
+{
+    m_showsList = false;
+    m_persons->setContent(CAPersonList());
+}
+
+void CAPrintListEditor::setRows(CAPersonList rows)
+{
+    CAPrintListArray::sortPrintList(rows, m_sortingValue);
+    m_persons->setContent(rows);
+}
+
+void CAPrintListEditor::changeSorting(int sortingValue)
+{
+    m_sortingValue = sortingValue;
+    setRows(m_persons->sourceContent());
+}
+
+int CAPrintListEditor::addPersons(const CAPersonList &chosen)
+{
+    if (editsPrintLists() && m_lists.count() == 0)
+        addList(-1);
+    if (!m_showsList)
+        return -1;
+    CAPersonList rows = m_persons->sourceContent();
+    CAPersonList added;
+    for (const std::shared_ptr<PWPerson> &person : chosen) {
+        if (!person)
+            continue;
+        const auto present = [&person](const std::shared_ptr<PWPerson> &row) {
+            return FTStoredPerson::isEqualToPerson(*row, person.get());
+        };
+        if (std::any_of(rows.cbegin(), rows.cend(), present) || std::any_of(added.cbegin(), added.cend(), present))
+            continue;
+        added.append(person);
+    }
+    rows.append(added);
+    setRows(rows);
+    return added.isEmpty() ? -1 : m_persons->rowOfPerson(added.first().get());
+}
+
+int CAPrintListEditor::addBlankPerson()
+{
+    if (editsPrintLists() && m_lists.count() == 0)
+        addList(-1);
+    if (!m_showsList)
+        return -1;
+    const std::shared_ptr<PWPerson> blank = PWPerson::create();
+    CAPersonList rows = m_persons->sourceContent();
+    rows.append(blank);
+    setRows(rows);
+    return m_persons->rowOfPerson(blank.get());
+}
+
+int CAPrintListEditor::removePersons(const QList<int> &rows)
+{
+    int first = -1;
+    CAPersonList remaining = m_persons->sourceContent();
+    for (int row : rows) {
+        if (const std::shared_ptr<PWPerson> person = m_persons->personAt(row)) {
+            remaining.removeOne(person);
+            first = first < 0 ? row : std::min(first, row);
+        }
+    }
+    setRows(remaining);
+    const int count = m_persons->rowCount();
+    if (count == 0)
+        return -1;
+    return first < 0 || first >= count ? count - 1 : first;
+}

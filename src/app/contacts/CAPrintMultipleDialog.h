@@ -1,0 +1,83 @@
+#pragma once
+
+#include "app/contacts/CAAddressWindow.h"
+#include "app/contacts/CAPrintListEditor.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class CAAddressBookSource;
+class CAContactEditor;
+class CAContactTableModel;
+class QTableView;
+class QThread;
+
+namespace Ui {
+class PrintMultiple;
+}
+
+// The window in which the user gathers persons from the contact sources into a list: the print
+// lists (modes 1 and 2, the second adding a new list when the window first shows), the sender
+// list (3) or the local contact base (4). One source at a time, searched and sorted; beside it
+// the names of the print lists, the persons of the edited list with their sort order, and the
+// contact editor on the chosen person, whose finished edits go into the list at once. OK stores
+// the edited list (exec answers 2), Cancel drops every change (0).
+class CAPrintMultipleDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    static constexpr int kOK = 2;
+    static constexpr int kCancel = 0;
+
+    explicit CAPrintMultipleDialog(const CAAddressWindow::Models &models, QWidget *parent = nullptr);
+    ~CAPrintMultipleDialog() override;
+
+    // Readies the window for a mode; personIndex is the row of the persons table to select (past
+    // the end: the last, negative: none).
+    void prepare(CAPrintListEditor::Mode mode, int personIndex);
+    CAPrintListEditor &listEditor() { return *m_editor; }
+    CAContactEditor *contactEditor() const { return m_contactEditor; }
+    // The persons table's selected row, -1 for none.
+    int getSelectedPersonIndex() const;
+
+    QStringList sourceNames() const;
+    void changeSourceWithName(const QString &name);
+    QString currentSourceName() const;
+    CAContactTableModel *currentSourceModel() const;
+    QTableView *currentSourceTable() const;
+    // The sort menu of the source: a text category, -1 for the source's own default.
+    void sortSourceBy(int category);
+    // The persons chosen in the shown source, in row order.
+    CAPersonList selectedPeople() const;
+    // Adds the persons chosen in the source to the edited list (the Add button, a double click).
+    void addSelectedPeople();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    struct Source;
+    QTableView *makeSourceTable(CAContactTableModel *model);
+    void addSource(const QString &name, int defaultSortingKey, const char *objectName);
+    void reloadSource(Source &source);
+    void fillSortMenus();
+    void refreshNames();
+    void showPersonsOfList();
+    void selectPersonRow(int row);
+    void personSelectionChanged();
+    void updateSourceButtons();
+    void updateCurrentSource();
+    void finish(int code);
+
+    std::unique_ptr<Ui::PrintMultiple> m_ui;
+    CAAddressWindow::Models m_models;
+    std::unique_ptr<CAAddressBookSource> m_bookSource;
+    CAPrintListEditor *m_editor;
+    CAContactEditor *m_contactEditor;
+    QList<Source *> m_sources;
+    QThread *m_importThread = nullptr;
+    bool m_opened = false;
+    bool m_refreshing = false;
+    bool m_resorting = false;
+};

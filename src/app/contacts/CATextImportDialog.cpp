@@ -1,0 +1,286 @@
+#include "app/contacts/CATextImportDialog.h"
+
+#include "app/contacts/CAContactImportHooks.h"
+#include "app/contacts/CATextEncodings.h"
+#include "kernel/base/CAEnvironment.h"
+#include "platform/PWBundle.h"
+
+#include <ui_TextFileImport.h>
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// What the user reads for each key of the menu, in the key list's order.
+const QStringList &keyTitles()
+{
+    static const QStringList titles = {
+        u"Skip"_s,          u"First Name"_s,    u"Last Name"_s,     u"Prefix"_s,        u"Suffix"_s,
+        u"Middle Name"_s,   u"Nickname"_s,      u"Maiden Name"_s,   u"Job Title"_s,     u"Company"_s,
+        u"Department"_s,    u"Work Street"_s,   u"Work City"_s,     u"Work State"_s,    u"Work ZIP"_s,
+        u"Work Country"_s,  u"Home Street"_s,   u"Home City"_s,     u"Home State"_s,    u"Home ZIP"_s,
+        u"Home Country"_s,  u"Other Street"_s,  u"Other City"_s,    u"Other State"_s,   u"Other ZIP"_s,
+        u"Other Country"_s, u"Work Phone"_s,    u"Home Phone"_s,    u"Other Phone"_s,   u"Mobile"_s,
+        u"Pager"_s,         u"Work Fax"_s,      u"Home Fax"_s,      u"Other Fax"_s,     u"Homepage"_s,
+        u"Work Email"_s,    u"Home Email"_s,    u"Custom 1"_s,      u"Custom 2"_s,      u"Custom 3"_s,
+        u"Custom 4"_s,      u"Custom 5"_s,      u"Custom 6"_s,      u"Custom 7"_s,      u"Custom 8"_s,
+        u"Custom 9"_s};
+    return titles;
+}
+
+} // namespace
+
+const QStringList &CATextImportDialog::keyList()
+{
+    static const QStringList keys = {
+        u"skip"_s,         u"firstname"_s,    u"lastname"_s,    u"prefix"_s,      u"suffix"_s,
+        u"middlename"_s,   u"nickname"_s,     u"maidenname"_s,  u"title"_s,       u"companyname"_s,
+        u"department"_s,   u"workstreet"_s,   u"workcity"_s,    u"workstate"_s,   u"workzip"_s,
+        u"workcountry"_s,  u"homestreet"_s,   u"homecity"_s,    u"homestate"_s,   u"homezip"_s,
+        u"homecountry"_s,  u"otherstreet"_s,  u"othercity"_s,   u"otherstate"_s,  u"otherzip"_s,
+        u"othercountry"_s, u"phonework"_s,    u"phonehome"_s,   u"phoneother"_s,  u"mobile"_s,
+        u"pager"_s,        u"faxwork"_s,      u"faxhome"_s,     u"faxother"_s,    u"homepage"_s,
+        u"emailwork"_s,    u"emailhome"_s,    u"custom1"_s,     u"custom2"_s,     u"custom3"_s,
+        u"custom4"_s,      u"custom5"_s,      u"custom6"_s,     u"custom7"_s,     u"custom8"_s,
+        u"custom9"_s};
+    return keys;
+}
+
+const QStringList &CATextImportDialog::defaultDelimiters()
+{
+    static const QStringList delimiters = {u"\t"_s, u","_s, u";"_s, u""_s};
+    return delimiters;
+}
+
+CATextImportDialog::CATextImportDialog(QWidget *parent)
+    : QDialog(parent)
+    , m_ui(std::make_unique<Ui::TextFileImport>())
+    , m_delimiterList(defaultDelimiters())
+{
+    m_ui->setupUi(this);
+    setWindowModality(Qt::WindowModal);
+    for (int index = 0; index < m_ui->_delimiterButton->count(); ++index)
+        m_ui->_delimiterButton->setItemText(index, PWLocalizedString(m_ui->_delimiterButton->itemText(index)));
+    for (const PWPlist &entry : CAEnvironment::getEncodingList()) {
+        const QString stored = entry.toString();
+        m_encodingList.append(stored);
+        const std::optional<quint32> encoding = CATextEncodings::fromStoredText(stored);
+        const QString title = encoding ? CATextEncodings::displayName(*encoding) : QString();
+        m_ui->_encodingButton->addItem(title.isEmpty() ? u"-"_s : title);
+    }
+    QHeaderView *header = m_ui->_tableView->horizontalHeader();
+    header->setSectionResizeMode(NumberColumn, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(KeyColumn, QHeaderView::ResizeToContents);
+    header->setStretchLastSection(true);
+    m_ui->_tableView->verticalHeader()->hide();
+
+    connect(m_ui->_headerCheck, &QCheckBox::clicked, this, &CATextImportDialog::headerCheck);
+    connect(m_ui->_prevRecord, &QPushButton::clicked, this, [this] { step(-1); });
+    connect(m_ui->_nextRecord, &QPushButton::clicked, this, [this] { step(1); });
+    connect(m_ui->_encodingButton, &QComboBox::activated, this, &CATextImportDialog::changeEncoding);
+    connect(m_ui->_delimiterButton, &QComboBox::activated, this, &CATextImportDialog::changeDelimiter);
+    m_ui->buttonBox->button(QDialogButtonBox::Ok)->setText(PWLocalizedString(u"Import"_s));
+    connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, [this] { done(kConfirmed); });
+    connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, [this] { done(kCancelled); });
+}
+
+CATextImportDialog::~CATextImportDialog() = default;
+
+void CATextImportDialog::prepare(CADelimitedText &text, const CATextImportOptions &options)
+{
+    m_text = &text;
+    m_headerForced = options.headerForced;
+    m_registry = text.registry();
+
+    // A delimiter the list lacks (read from the file itself) gets an item of its own.
+    const QSignalBlocker delimiterBlocker(m_ui->_delimiterButton);
+    if (const std::optional<QString> delimiter = text.delimiter()) {
+        qsizetype index = m_delimiterList.indexOf(*delimiter);
+        if (index < 0) {
+            m_delimiterList.append(*delimiter);
+            m_ui->_delimiterButton->addItem(*delimiter);
+            index = m_delimiterList.size() - 1;
+        }
+        m_ui->_delimiterButton->setCurrentIndex(int(index));
+    } else {
+        m_ui->_delimiterButton->setCurrentIndex(-1);
+    }
+    const QSignalBlocker encodingBlocker(m_ui->_encodingButton);
+    qsizetype encodingIndex = -1;
+    for (qsizetype index = 0; index < m_encodingList.size() && encodingIndex < 0; ++index) {
+        if (CATextEncodings::fromStoredText(m_encodingList.at(index)) == text.encoding())
+            encodingIndex = index;
+    }
+    if (encodingIndex < 0) {
+        const QString encoding = QString::number(qint32(text.encoding()));
+        // The reading found an encoding the configured list leaves out: it is offered too, so
+        // that the pop-up shows what the text is read in.
+        m_encodingList.append(encoding);
+        m_ui->_encodingButton->addItem(CATextEncodings::displayName(text.encoding()));
+        encodingIndex = m_encodingList.size() - 1;
+    }
+    m_ui->_encodingButton->setCurrentIndex(int(encodingIndex));
+
+    m_currentRecord = 0;
+    updateControls();
+    m_ui->_delimiterButton->setEnabled(options.delimiterChoice);
+    m_ui->_encodingButton->setEnabled(options.encodingChoice);
+}
+
+int CATextImportDialog::openDialog(CADelimitedText &text, const CATextImportOptions &options)
+{
+    prepare(text, options);
+    const int answer = exec() == kConfirmed ? kConfirmed : kCancelled;
+    finish();
+    return answer;
+}
+
+void CATextImportDialog::finish()
+{
+    if (m_text)
+        m_text->setRegistry(m_registry);
+    m_text = nullptr;
+}
+
+bool CATextImportDialog::confirm(CADelimitedText &text, const CATextImportOptions &options, QWidget *window)
+{
+    CATextImportDialog dialog(window);
+    return dialog.openDialog(text, options) == kConfirmed;
+}
+
+int CATextImportDialog::keyIndexForColumn(int column) const
+{
+    for (auto it = m_registry.cbegin(); it != m_registry.cend(); ++it) {
+        if (it.value() == column) {
+            const qsizetype index = keyList().indexOf(it.key());
+            return index < 0 ? 0 : int(index);
+        }
+    }
+    return 0;
+}
+
+int CATextImportDialog::keyIndexOfColumn(int column) const
+{
+    const QComboBox *popup = keyPopupOfColumn(column);
+    return popup ? popup->currentIndex() : -1;
+}
+
+QComboBox *CATextImportDialog::keyPopupOfColumn(int column) const
+{
+    return qobject_cast<QComboBox *>(m_ui->_tableView->cellWidget(column, KeyColumn));
+}
+
+void CATextImportDialog::keyChange(int column, int keyIndex)
+{
+    QString current;
+    for (auto it = m_registry.cbegin(); it != m_registry.cend(); ++it) {
+        if (it.value() == column) {
+            current = it.key();
+            break;
+        }
+    }
+    if (!current.isEmpty())
+        m_registry.remove(current);
+    // A key belongs to one column: given here, it leaves the column that had it.
+    if (keyIndex > 0 && keyIndex < keyList().size())
+        m_registry.insert(keyList().at(keyIndex), column);
+    reloadTable();
+}
+
+void CATextImportDialog::headerCheck(bool on)
+{
+    if (!m_text)
+        return;
+    m_text->setHasHeader(on);
+    updateControls();
+}
+
+void CATextImportDialog::step(int by)
+{
+    if (!m_text)
+        return;
+    if (by < 0 && m_currentRecord > 0)
+        --m_currentRecord;
+    else if (by > 0 && m_currentRecord + 1 < m_text->recordsCount())
+        ++m_currentRecord;
+    updateControls();
+}
+
+void CATextImportDialog::changeEncoding(int index)
+{
+    if (!m_text || index < 0 || index >= m_encodingList.size())
+        return;
+    const std::optional<quint32> encoding = CATextEncodings::fromStoredText(m_encodingList.at(index));
+    if (!encoding)
+        return;
+    m_text->setEncoding(*encoding);
+    updateControls();
+}
+
+void CATextImportDialog::changeDelimiter(int index)
+{
+    if (!m_text || index < 0 || index >= m_delimiterList.size())
+        return;
+    m_text->setDelimiter(m_delimiterList.at(index));
+    updateControls();
+}
+
+void CATextImportDialog::updateControls()
+{
+    const int records = m_text ? int(m_text->recordsCount()) : 0;
+    m_ui->_prevRecord->setEnabled(m_currentRecord != 0 && records != 0);
+    if (m_currentRecord + 1 >= records) {
+        m_currentRecord = std::max(0, records - 1);
+        m_ui->_nextRecord->setEnabled(false);
+    } else {
+        m_ui->_nextRecord->setEnabled(true);
+    }
+    const bool header = m_text && m_text->hasHeader();
+    m_ui->_tableView->setColumnHidden(HeaderColumn, !header);
+    m_ui->_headerCheck->setChecked(header);
+    m_ui->_headerCheck->setEnabled(!m_headerForced && m_text);
+    m_ui->_info->setText(u"%1/%2"_s.arg(records == 0 ? 0 : m_currentRecord + 1).arg(records));
+    m_ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(records != 0);
+    reloadTable();
+}
+
+void CATextImportDialog::reloadTable()
+{
+    QTableWidget *table = m_ui->_tableView;
+    const int columns = m_text && m_text->isValid() ? int(m_text->fieldsCount()) : 0;
+    if (table->rowCount() != columns)
+        table->setRowCount(columns);
+    for (int column = 0; column < columns; ++column) {
+        const auto setText = [table, column](int tableColumn, const QString &text) {
+            QTableWidgetItem *item = table->item(column, tableColumn);
+            if (!item) {
+                item = new QTableWidgetItem;
+                table->setItem(column, tableColumn, item);
+            }
+            item->setText(text);
+        };
+        setText(NumberColumn, QString::number(column + 1));
+        setText(HeaderColumn, m_text->headerForField(column).value_or(QString()));
+        QString data = m_text->dataForLine(m_currentRecord, column).value_or(QString());
+        // Line breaks inside a field were kept as pilcrows; a blank reads better in one row.
+        data.replace(QChar(0x00B6), u' ');
+        setText(DataColumn, data);
+
+        auto *popup = keyPopupOfColumn(column);
+        if (!popup) {
+            popup = new QComboBox;
+            popup->setObjectName(u"keyPopup%1"_s.arg(column));
+            for (const QString &title : keyTitles())
+                popup->addItem(PWLocalizedString(title));
+            connect(popup, &QComboBox::activated, this, [this, column](int item) { keyChange(column, item); });
+            table->setCellWidget(column, KeyColumn, popup);
+        }
+        const QSignalBlocker blocker(popup);
+        popup->setCurrentIndex(keyIndexForColumn(column));
+    }
+}

@@ -1,0 +1,180 @@
+#include "ContactsTestSupport.h"
+
+#include "app/contacts/CAAddressBookSource.h"
+#include "app/contacts/CAAddressWindow.h"
+#include "app/contacts/CAContactEditor.h"
+#include "app/contacts/CAContactTableModel.h"
+#include "app/contacts/CADataSourceContainer.h"
+#include "app/contacts/CALocalContactBase.h"
+#include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CASenderList.h"
+#include "kernel/address/FTPersonFields.h"
+#include "platform/PWAddressBook.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using contactstest::lastNames;
+using contactstest::person;
+
+namespace {
+
+class CAAddressWindowEditingTest : public testing::Test
+{
+protected:
+    CAAddressWindowEditingTest()
+        : container(folder.path() + u"/cache"_s)
+        , book(folder.path() + u"/book"_s)
+        , senders(scratch.defaults(), [] { return std::shared_ptr<PWPerson>(); })
+        , localBase(scratch.defaults())
+        , printLists(scratch.defaults())
+    {
+    }
+
+    CAAddressWindow::Models models() { return {container, scratch.defaults(), book, senders, localBase, printLists}; }
+
+    static void doubleClickRow(QTableView *table, int row)
+    {
+        // Layouts are laid out when events run: the row has its place only then.
+        EXPECT_TRUE(QTest::qWaitFor([table] { return table->viewport()->height() > 0; }));
+        QCoreApplication::processEvents();
+        const QRect rect = table->visualRect(table->model()->index(row, 0));
+        // A double click as a mouse makes it: press and release, then the second press.
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseRelease(table->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+
+    // Acts in the editor sheet once it runs; records whether it ever did.
+    // Polls, since the double click itself runs events before the sheet opens; gives up after a
+    // while, so that a table that opens nothing leaves sheetOpened false.
+    void inEditorSheet(std::function<void(CAContactEditorSheet &)> act)
+    {
+        auto *poll = new QTimer(qApp);
+        auto tries = std::make_shared<int>(0);
+        QObject::connect(poll, &QTimer::timeout, qApp, [this, act, poll, tries] {
+            auto *sheet = qobject_cast<CAContactEditorSheet *>(QApplication::activeModalWidget());
+            if (!sheet && ++*tries < 50)
+                return;
+            poll->stop();
+            poll->deleteLater();
+            sheetOpened = sheet != nullptr;
+            if (sheet)
+                act(*sheet);
+        });
+        poll->start(10);
+    }
+
+    static void retype(QLineEdit *field, const QString &text)
+    {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        Q_EMIT field->editingFinished();
+    }
+
+    static void press(CAContactEditorSheet &sheet, QDialogButtonBox::StandardButton which)
+    {
+        QTest::mouseClick(sheet.findChild<QDialogButtonBox *>()->button(which), Qt::LeftButton);
+    }
+
+    QTemporaryDir folder;
+    contactstest::ScratchDefaults scratch;
+    CADataSourceContainer container;
+    PWAddressBook book;
+    CASenderList senders;
+    CALocalContactBase localBase;
+    CAPrintListArray printLists;
+    bool sheetOpened = false;
+};
+
+TEST_F(CAAddressWindowEditingTest, DoubleClickedSenderIsEditedStoredAndSentAgain)
+{
+    senders.personListDict().replacePersonList({person(u"Ann"_s, u"smith"_s), person(u"Bo"_s, u"Young"_s)});
+    CAAddressWindow window(models());
+    window.show();
+    window.showSenders();
+    QStringList chosen;
+    bool chosenAsRecipient = true;
+    window.setPersonChosen([&](const PWPerson &who, bool recipient, int) {
+        chosen << who.stringForProperty(kPWLastNameProperty);
+        chosenAsRecipient = recipient;
+    });
+
+    inEditorSheet([](CAContactEditorSheet &sheet) {
+        retype(sheet.editor()->fieldOfCategory(tcLastName), u"Smith"_s);
+        press(sheet, QDialogButtonBox::Ok);
+    });
+    auto *table = window.findChild<QTableView *>(u"senderTable"_s);
+    doubleClickRow(table, 0);
+    ASSERT_TRUE(sheetOpened);
+
+    EXPECT_EQ(lastNames(senders.personListDict().personList()), (QStringList{u"Smith"_s, u"Young"_s}));
+    ASSERT_FALSE(chosen.isEmpty());
+    EXPECT_EQ(chosen.last(), u"Smith"_s) << "the edited person goes to the design again";
+    EXPECT_FALSE(chosenAsRecipient);
+    EXPECT_EQ(table->selectionModel()->selectedRows().value(0).row(), 0);
+
+    CASenderList reread(scratch.restart(), [] { return std::shared_ptr<PWPerson>(); });
+    reread.load();
+    EXPECT_EQ(lastNames(reread.personListDict().personList()), (QStringList{u"Smith"_s, u"Young"_s}));
+}
+
+TEST_F(CAAddressWindowEditingTest, PrintListEditIsSortedAndStoredCancelChangesNothing)
+{
+    printLists.insertPrintListAt(0);
+    printLists.renamePrintListAt(0, u"Club"_s);
+    printLists.replacePrintListAt(0, {person(u"Ann"_s, u"Baker"_s), person(u"Bo"_s, u"Young"_s)});
+    printLists.replacePrintListSortValueAt(0, 18);
+    printLists.setCurrentPrintListIndex(0);
+    printLists.store();
+    CAAddressWindow window(models());
+    window.show();
+    window.showPrintLists();
+    auto *table = window.findChild<QTableView *>(u"printListTable"_s);
+
+    inEditorSheet([](CAContactEditorSheet &sheet) {
+        retype(sheet.editor()->fieldOfCategory(tcLastName), u"Zimmer"_s);
+        press(sheet, QDialogButtonBox::Cancel);
+    });
+    doubleClickRow(table, 0);
+    ASSERT_TRUE(sheetOpened);
+    EXPECT_EQ(lastNames(printLists.getPrintListAt(0)), (QStringList{u"Baker"_s, u"Young"_s}));
+
+    sheetOpened = false;
+    inEditorSheet([](CAContactEditorSheet &sheet) {
+        retype(sheet.editor()->fieldOfCategory(tcLastName), u"Zimmer"_s);
+        press(sheet, QDialogButtonBox::Ok);
+    });
+    doubleClickRow(table, 0);
+    ASSERT_TRUE(sheetOpened);
+    EXPECT_EQ(lastNames(printLists.getPrintListAt(0)), (QStringList{u"Young"_s, u"Zimmer"_s})) << "sorted by last name";
+    CAPrintListArray reread(scratch.restart());
+    reread.load();
+    EXPECT_EQ(lastNames(reread.getPrintListAt(0)), (QStringList{u"Young"_s, u"Zimmer"_s}));
+}
+
+TEST_F(CAAddressWindowEditingTest, SourcesReadFromElsewhereOpenNoEditor)
+{
+    ASSERT_TRUE(book.addPerson(person(u"Ann"_s, u"Baker"_s)));
+    CAAddressWindow window(models());
+    window.show();
+    window.showRecipients(false);
+    window.changeSourceWithName(CAAddressBookSource::kName);
+    ASSERT_EQ(window.currentModel()->rowCount(), 1);
+    inEditorSheet([](CAContactEditorSheet &sheet) { press(sheet, QDialogButtonBox::Cancel); });
+    doubleClickRow(window.currentTable(), 0);
+    QTest::qWait(600); // the poll gives up: no sheet came
+    EXPECT_FALSE(sheetOpened);
+    EXPECT_FALSE(window.currentModel()->activateRow(0));
+}
+
+} // namespace

@@ -1,0 +1,243 @@
+#include "ContactsTestSupport.h"
+
+#include "app/contacts/CAContactEditor.h"
+#include "app/contacts/CAContactTableModel.h"
+#include "kernel/address/FTPersonFields.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using contactstest::person;
+
+namespace {
+
+std::shared_ptr<PWPerson> withWorkAddress(const QString &first, const QString &last, const QString &street)
+{
+    std::shared_ptr<PWPerson> made = person(first, last);
+    setStringForPersonCategory(made.get(), street, adWork, tcStreet);
+    setStringForPersonCategory(made.get(), u"Springfield"_s, adWork, tcCity);
+    return made;
+}
+
+QString fieldText(const PWPerson &who, addressType type, textCategory category)
+{
+    return stringForPersonCategory(&who, type, category, false);
+}
+
+class CAContactEditorTest : public testing::Test
+{
+protected:
+    CAContactEditorTest()
+        : model(QString(), &scratch.defaults())
+    {
+        model.setContent({withWorkAddress(u"Ann"_s, u"smith"_s, u"1 Work St"_s), person(u"Bo"_s, u"Young"_s)});
+    }
+
+    static void clickTab(CAContactEditor &editor, int tab)
+    {
+        auto *bar = editor.findChild<QTabBar *>(u"_tabView"_s);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+    }
+    // Types into a field as a user does: focus, select what is there, type, leave with Tab.
+    static void retype(QLineEdit *field, const QString &text)
+    {
+        field->setFocus();
+        field->selectAll();
+        if (text.isEmpty())
+            QTest::keyClick(field, Qt::Key_Delete);
+        else
+            QTest::keyClicks(field, text);
+        Q_EMIT field->editingFinished();
+    }
+    static void choose(QComboBox *popup, int item)
+    {
+        popup->setCurrentIndex(item);
+        Q_EMIT popup->activated(item);
+    }
+
+    contactstest::ScratchDefaults scratch;
+    CAContactTableModel model;
+};
+
+TEST_F(CAContactEditorTest, AddressTabsKeepTheirEditsInTheCopy)
+{
+    CAContactEditor editor;
+    editor.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    editor.setPersonByIndex(0, &model);
+    auto *bar = editor.findChild<QTabBar *>(u"_tabView"_s);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_GT(bar->height(), 0) << "the address-type tabs take room";
+    EXPECT_EQ(bar->count(), 3);
+    QLineEdit *street = editor.fieldOfCategory(tcStreet);
+    EXPECT_EQ(editor.currentAddressType(), adWork);
+    EXPECT_EQ(street->text(), u"1 Work St"_s);
+
+    clickTab(editor, 0);
+    EXPECT_EQ(editor.currentAddressType(), adHome);
+    EXPECT_TRUE(street->text().isEmpty()) << "no home address: the caption shows";
+    EXPECT_EQ(street->placeholderText(), u"Street"_s);
+    retype(street, u"5 Home Rd"_s);
+
+    clickTab(editor, 1);
+    EXPECT_EQ(street->text(), u"1 Work St"_s);
+    clickTab(editor, 2);
+    EXPECT_EQ(editor.currentAddressType(), adOther);
+    EXPECT_TRUE(street->text().isEmpty());
+    clickTab(editor, 0);
+    EXPECT_EQ(street->text(), u"5 Home Rd"_s);
+
+    const std::shared_ptr<PWPerson> copy = editor.editedPerson();
+    EXPECT_EQ(fieldText(*copy, adHome, tcStreet), u"5 Home Rd"_s);
+    EXPECT_EQ(fieldText(*copy, adWork, tcStreet), u"1 Work St"_s);
+    EXPECT_NE(copy.get(), model.personAt(0).get()) << "the editor works on a copy";
+    EXPECT_TRUE(fieldText(*model.personAt(0), adHome, tcStreet).isEmpty()) << "the row is untouched";
+}
+
+// The custom, related and messaging fields share one entry each; a pop-up switch keeps what was
+// typed for the item left.
+struct SharedFieldCase
+{
+    const char *field;
+    const char *popup;
+    QList<textCategory> (*categories)();
+};
+
+class CAContactEditorSharedFieldTest : public CAContactEditorTest, public testing::WithParamInterface<SharedFieldCase>
+{
+};
+
+TEST_P(CAContactEditorSharedFieldTest, SwitchingItemsKeepsEachValue)
+{
+    const SharedFieldCase &param = GetParam();
+    CAContactEditor editor;
+    editor.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    editor.setPersonByIndex(1, &model);
+    auto *field = editor.findChild<QLineEdit *>(QString::fromLatin1(param.field));
+    auto *popup = editor.findChild<QComboBox *>(QString::fromLatin1(param.popup));
+    const QList<textCategory> categories = param.categories();
+    ASSERT_EQ(popup->count(), categories.size());
+
+    retype(field, u"first value"_s);
+    choose(popup, 2);
+    EXPECT_TRUE(field->text().isEmpty());
+    retype(field, u"third value"_s);
+    choose(popup, 0);
+    EXPECT_EQ(field->text(), u"first value"_s);
+    choose(popup, 2);
+    EXPECT_EQ(field->text(), u"third value"_s);
+
+    const addressType type = editor.currentAddressType();
+    EXPECT_EQ(fieldText(*editor.editedPerson(), type, categories.at(0)), u"first value"_s);
+    EXPECT_EQ(fieldText(*editor.editedPerson(), type, categories.at(2)), u"third value"_s);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Popups, CAContactEditorSharedFieldTest,
+    testing::Values(SharedFieldCase{"_custom", "_popupCustom", [] { return CAContactEditor::customCategories(); }},
+                    SharedFieldCase{"_related", "_popupRelated", [] { return CAContactEditor::relatedCategories(); }},
+                    SharedFieldCase{"_im", "_popupIm", [] { return CAContactEditor::imCategories(); }}));
+
+TEST_F(CAContactEditorTest, SheetOkReplacesTheRowByACopyKeepingACaseCorrection)
+{
+    const std::shared_ptr<PWPerson> original = model.personAt(0);
+    const std::shared_ptr<PWPerson> other = model.personAt(1);
+    CAContactEditorSheet sheet;
+    QTimer::singleShot(0, &sheet, [&] {
+        retype(sheet.editor()->fieldOfCategory(tcLastName), u"Smith"_s);
+        retype(sheet.editor()->fieldOfCategory(tcCompany), u"Acme"_s);
+        QTest::mouseClick(sheet.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    EXPECT_EQ(sheet.editRow(0, &model), CAContactEditorSheet::kOK);
+
+    const std::shared_ptr<PWPerson> stored = model.personAt(0);
+    EXPECT_NE(stored.get(), original.get());
+    EXPECT_NE(stored.get(), sheet.editor()->editedPerson().get()) << "a copy of the working copy";
+    EXPECT_EQ(stored->stringForProperty(kPWLastNameProperty), u"Smith"_s) << "a correction of case is kept";
+    EXPECT_EQ(fieldText(*stored, adWork, tcCompany), u"Acme"_s);
+    EXPECT_EQ(fieldText(*stored, adWork, tcStreet), u"1 Work St"_s) << "untouched fields come along";
+    EXPECT_EQ(model.sourceContent().at(0).get(), stored.get());
+    EXPECT_EQ(original->stringForProperty(kPWLastNameProperty), u"smith"_s);
+    EXPECT_EQ(model.personAt(1).get(), other.get()) << "the other rows stay as they were";
+}
+
+TEST_F(CAContactEditorTest, SheetCancelLeavesTheRow)
+{
+    const std::shared_ptr<PWPerson> original = model.personAt(0);
+    CAContactEditorSheet sheet;
+    QTimer::singleShot(0, &sheet, [&] {
+        retype(sheet.editor()->fieldOfCategory(tcLastName), u"Jones"_s);
+        QTest::keyClick(&sheet, Qt::Key_Escape);
+    });
+    EXPECT_EQ(sheet.editRow(0, &model), CAContactEditorSheet::kCancel);
+    EXPECT_EQ(model.personAt(0).get(), original.get());
+    EXPECT_EQ(original->stringForProperty(kPWLastNameProperty), u"smith"_s);
+}
+
+TEST_F(CAContactEditorTest, ClearedFieldWritesEmptyAndCaptionsAreNoValues)
+{
+    CAContactEditorSheet sheet;
+    QTimer::singleShot(0, &sheet, [&] {
+        CAContactEditor *editor = sheet.editor();
+        QLineEdit *first = editor->fieldOfCategory(tcFirstName);
+        EXPECT_EQ(first->placeholderText(), u"First"_s);
+        EXPECT_EQ(editor->fieldOfCategory(tcMaidenName)->placeholderText(), u"Name"_s);
+        EXPECT_EQ(first->contextMenuPolicy(), Qt::NoContextMenu) << "a right click offers nothing";
+        retype(editor->fieldOfCategory(tcCity), QString());
+        retype(first, QString());
+        QTest::mouseClick(sheet.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    ASSERT_EQ(sheet.editRow(0, &model), CAContactEditorSheet::kOK);
+    const std::shared_ptr<PWPerson> stored = model.personAt(0);
+    EXPECT_TRUE(fieldText(*stored, adWork, tcCity).isEmpty());
+    EXPECT_TRUE(stored->stringForProperty(kPWFirstNameProperty).isEmpty());
+    EXPECT_EQ(fieldText(*stored, adWork, tcStreet), u"1 Work St"_s);
+    for (textCategory category : {tcMiddleName, tcNickName, tcJobTitle, tcDepartment, tcMobile})
+        EXPECT_TRUE(fieldText(*stored, adWork, category).isEmpty()) << "no caption was stored for " << category;
+}
+
+TEST_F(CAContactEditorTest, LiveModePutsEachFinishedEditIntoTheRow)
+{
+    CAContactEditor editor;
+    editor.setLiveMode(true);
+    editor.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    editor.setPersonByIndex(1, &model);
+    QSignalSpy changed(&editor, &CAContactEditor::editingPersonDidChange);
+    retype(editor.fieldOfCategory(tcCompany), u"Harbour Lines"_s);
+    ASSERT_GE(changed.count(), 1);
+    EXPECT_EQ(model.personAt(1).get(), editor.editedPerson().get()) << "live mode puts the working copy itself";
+    EXPECT_EQ(fieldText(*model.personAt(1), adWork, tcCompany), u"Harbour Lines"_s);
+
+    editor.setEmptyPerson();
+    changed.clear();
+    retype(editor.fieldOfCategory(tcCompany), u"Nobody's"_s);
+    EXPECT_EQ(changed.count(), 0) << "an empty person has no row to go to";
+    EXPECT_EQ(editor.editedRow(), -1);
+}
+
+TEST_F(CAContactEditorTest, WithoutLiveModeFinishedEditsStayInTheCopy)
+{
+    CAContactEditor editor;
+    editor.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    editor.setPersonByIndex(1, &model);
+    const std::shared_ptr<PWPerson> original = model.personAt(1);
+    retype(editor.fieldOfCategory(tcCompany), u"Harbour Lines"_s);
+    EXPECT_EQ(model.personAt(1).get(), original.get());
+    EXPECT_TRUE(fieldText(*original, adWork, tcCompany).isEmpty());
+    EXPECT_EQ(fieldText(*editor.editedPerson(), adWork, tcCompany), u"Harbour Lines"_s);
+}
+
+} // namespace

@@ -1,0 +1,223 @@
+#include "ContactsTestSupport.h"
+
+#include "app/contacts/CAAddressBookSource.h"
+#include "app/contacts/CAAddressWindow.h"
+#include "app/contacts/CAContactEditor.h"
+#include "app/contacts/CAContactTableModel.h"
+#include "app/contacts/CADataSourceContainer.h"
+#include "app/contacts/CALocalContactBase.h"
+#include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CAPrintMultipleDialog.h"
+#include "app/contacts/CASenderList.h"
+#include "app/contacts/CAVCFSource.h"
+#include "platform/PWAddressBook.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using contactstest::lastNames;
+using contactstest::person;
+
+namespace {
+
+class CAPrintMultipleDialogTest : public testing::Test
+{
+protected:
+    CAPrintMultipleDialogTest()
+        : container(folder.path() + u"/cache"_s)
+        , book(folder.path() + u"/book"_s)
+        , senders(scratch.defaults(), [] { return std::shared_ptr<PWPerson>(); })
+        , localBase(scratch.defaults())
+        , printLists(scratch.defaults())
+    {
+        CAVCFSource::registerWith(container);
+        localBase.personListDict().replacePersonList({person(u"Di"_s, u"Adams"_s), person(u"Ann"_s, u"Baker"_s)});
+    }
+
+    CAAddressWindow::Models models() { return {container, scratch.defaults(), book, senders, localBase, printLists}; }
+
+    void storeList(const QString &name, const CAPersonList &persons, int sortingValue)
+    {
+        printLists.insertPrintListAt(printLists.count());
+        printLists.renamePrintListAt(printLists.count() - 1, name);
+        printLists.replacePrintListAt(printLists.count() - 1, persons);
+        printLists.replacePrintListSortValueAt(printLists.count() - 1, sortingValue);
+        printLists.setCurrentPrintListIndex(0);
+        printLists.store();
+    }
+
+    // Runs the dialog modally, acting in it once it shows; answers its return code.
+    static int run(CAPrintMultipleDialog &dialog, std::function<void()> act)
+    {
+        QTimer::singleShot(0, &dialog, [&dialog, act] {
+            if (!QTest::qWaitFor([&dialog] { return dialog.isVisible(); }))
+                ADD_FAILURE() << "the window did not show";
+            QCoreApplication::processEvents(); // the first showing's own work
+            act();
+            // A failed expectation must not leave the test waiting on an open window.
+            if (dialog.isVisible())
+                dialog.reject();
+        });
+        return dialog.exec();
+    }
+    static void press(QDialog &dialog, QDialogButtonBox::StandardButton which)
+    {
+        QTest::mouseClick(dialog.findChild<QDialogButtonBox *>(u"buttonBox"_s)->button(which), Qt::LeftButton);
+    }
+    static void doubleClickRow(QTableView *table, int row)
+    {
+        // Layouts are laid out when events run: the row has its place only then.
+        EXPECT_TRUE(QTest::qWaitFor([table] { return table->viewport()->height() > 0; }));
+        QCoreApplication::processEvents();
+        const QRect rect = table->visualRect(table->model()->index(row, 0));
+        // A double click as a mouse makes it: press and release, then the second press.
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseRelease(table->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+
+    QTemporaryDir folder;
+    contactstest::ScratchDefaults scratch;
+    CADataSourceContainer container;
+    PWAddressBook book;
+    CASenderList senders;
+    CALocalContactBase localBase;
+    CAPrintListArray printLists;
+};
+
+TEST_F(CAPrintMultipleDialogTest, ListsWithNoneStoredStartWithPrintList1AndCancelKeepsNone)
+{
+    CAPrintMultipleDialog dialog(models());
+    dialog.prepare(CAPrintListEditor::PrintLists, -1);
+    auto *names = dialog.findChild<QListWidget *>(u"_printListNames"_s);
+    const int code = run(dialog, [&] {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return names->count() == 1; }));
+        EXPECT_EQ(names->item(0)->text(), u"Print List 1"_s);
+        EXPECT_EQ(names->currentRow(), 0);
+        auto *nameEditor = names->viewport()->findChild<QLineEdit *>();
+        EXPECT_TRUE(nameEditor && nameEditor->isVisible()) << "its name is being edited";
+        EXPECT_EQ(dialog.findChild<QLabel *>(u"_title"_s)->text(), u"Print List"_s);
+        QTest::keyClick(names->focusWidget() ? names->focusWidget() : names, Qt::Key_Escape);
+        press(dialog, QDialogButtonBox::Cancel);
+    });
+    EXPECT_EQ(code, CAPrintMultipleDialog::kCancel);
+    EXPECT_EQ(printLists.count(), 0);
+    EXPECT_EQ(dialog.listEditor().mode(), CAPrintListEditor::Closed);
+}
+
+TEST_F(CAPrintMultipleDialogTest, DoubleClickedSourceRowsJoinTheListOnceAndOkStoresIt)
+{
+    storeList(u"Club"_s, {person(u"Ann"_s, u"Baker"_s)}, 18);
+    CAPrintMultipleDialog dialog(models());
+    dialog.prepare(CAPrintListEditor::PrintLists, -1);
+    dialog.changeSourceWithName(CALocalContactBase::kName);
+    auto *persons = dialog.findChild<QTableView *>(u"_personTable"_s);
+    const int code = run(dialog, [&] {
+        QTableView *source = dialog.currentSourceTable();
+        ASSERT_EQ(source->model()->rowCount(), 2);
+        doubleClickRow(source, 1); // Baker: already in the list
+        EXPECT_EQ(persons->model()->rowCount(), 1);
+        doubleClickRow(source, 0); // Adams
+        EXPECT_EQ(lastNames(dialog.listEditor().persons()->content()), (QStringList{u"Adams"_s, u"Baker"_s}));
+        EXPECT_EQ(dialog.getSelectedPersonIndex(), 0) << "the added person is chosen";
+        EXPECT_EQ(dialog.contactEditor()->fieldOfCategory(tcLastName)->text(), u"Adams"_s);
+        EXPECT_FALSE(dialog.listEditor().persons()->activateRow(0)) << "a double click in the list opens nothing";
+        press(dialog, QDialogButtonBox::Ok);
+    });
+    EXPECT_EQ(code, CAPrintMultipleDialog::kOK);
+    CAPrintListArray stored(scratch.restart());
+    stored.load();
+    EXPECT_EQ(lastNames(stored.getPrintListAt(0)), (QStringList{u"Adams"_s, u"Baker"_s}));
+}
+
+TEST_F(CAPrintMultipleDialogTest, InlineEditorChangesTheListAtOnceAndSortsItIn)
+{
+    storeList(u"Club"_s, {person(u"Ann"_s, u"Baker"_s), person(u"Eve"_s, u"Young"_s)}, 18);
+    CAPrintMultipleDialog dialog(models());
+    dialog.prepare(CAPrintListEditor::PrintLists, 0);
+    const int code = run(dialog, [&] {
+        EXPECT_EQ(dialog.getSelectedPersonIndex(), 0);
+        QLineEdit *last = dialog.contactEditor()->fieldOfCategory(tcLastName);
+        EXPECT_EQ(last->text(), u"Baker"_s);
+        last->setFocus();
+        last->selectAll();
+        QTest::keyClicks(last, u"Zimmer"_s);
+        QTest::keyClick(last, Qt::Key_Tab);
+        EXPECT_EQ(lastNames(dialog.listEditor().persons()->content()), (QStringList{u"Young"_s, u"Zimmer"_s}));
+        EXPECT_EQ(dialog.getSelectedPersonIndex(), 1) << "the edited person stays chosen where it moved";
+        EXPECT_EQ(dialog.contactEditor()->editedRow(), 1);
+        press(dialog, QDialogButtonBox::Ok);
+    });
+    ASSERT_EQ(code, CAPrintMultipleDialog::kOK);
+    EXPECT_EQ(lastNames(printLists.getPrintListAt(0)), (QStringList{u"Young"_s, u"Zimmer"_s}));
+}
+
+TEST_F(CAPrintMultipleDialogTest, ModesShowTheirListAndTheSourceMenuFollows)
+{
+    senders.personListDict().replacePersonList({person(u"Sam"_s, u"Sender"_s)});
+    CAPrintMultipleDialog dialog(models());
+    auto *names = dialog.findChild<QWidget *>(u"_viewOftableView"_s);
+    auto *title = dialog.findChild<QLabel *>(u"_title"_s);
+
+    dialog.prepare(CAPrintListEditor::LocalBase, 0);
+    EXPECT_FALSE(dialog.sourceNames().contains(CALocalContactBase::kName));
+    EXPECT_EQ(title->text(), u"My Recipients"_s);
+    EXPECT_TRUE(names->isHidden());
+    EXPECT_EQ(lastNames(dialog.listEditor().persons()->content()), (QStringList{u"Adams"_s, u"Baker"_s}));
+
+    dialog.prepare(CAPrintListEditor::Senders, 5);
+    EXPECT_EQ(title->text(), u"Sender"_s);
+    EXPECT_EQ(dialog.getSelectedPersonIndex(), 0) << "an index past the end selects the last row";
+    EXPECT_EQ(dialog.sourceNames().last(), CALocalContactBase::kName) << "back at the end";
+
+    dialog.prepare(CAPrintListEditor::PrintLists, -1);
+    EXPECT_FALSE(names->isHidden());
+    EXPECT_EQ(title->text(), u"Print List"_s);
+
+    auto *update = dialog.findChild<QPushButton *>(u"_updateButton"_s);
+    dialog.changeSourceWithName(u"No such source"_s);
+    EXPECT_EQ(dialog.currentSourceName(), CAAddressBookSource::kName);
+    EXPECT_FALSE(update->isEnabled());
+    dialog.changeSourceWithName(CALocalContactBase::kName);
+    EXPECT_FALSE(update->isEnabled());
+    dialog.changeSourceWithName(CAVCFSource::name());
+    EXPECT_TRUE(update->isEnabled());
+}
+
+TEST_F(CAPrintMultipleDialogTest, SenderEditFromTheAddressWindowStoresAndSendsTheChosenSender)
+{
+    senders.personListDict().replacePersonList({person(u"Sam"_s, u"Sender"_s)});
+    senders.personListDict().setSortingValue(CASenderList::kDefaultSortingValue);
+    CAAddressWindow window(models());
+    window.show();
+    window.showSenders();
+    QStringList chosen;
+    window.setPersonChosen([&](const PWPerson &who, bool recipient, int) {
+        if (!recipient)
+            chosen << who.stringForProperty(kPWLastNameProperty);
+    });
+    QTimer::singleShot(0, qApp, [&] {
+        auto *dialog = qobject_cast<CAPrintMultipleDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->listEditor().mode(), CAPrintListEditor::Senders);
+        dialog->changeSourceWithName(CALocalContactBase::kName);
+        doubleClickRow(dialog->currentSourceTable(), 0); // Adams
+        press(*dialog, QDialogButtonBox::Ok);
+    });
+    QTest::mouseClick(window.findChild<QPushButton *>(u"editSendersButton"_s), Qt::LeftButton);
+    EXPECT_EQ(lastNames(senders.personListDict().personList()), (QStringList{u"Adams"_s, u"Sender"_s}));
+    EXPECT_EQ(chosen, QStringList{u"Adams"_s}) << "the person chosen in the window becomes the sender";
+}
+
+} // namespace
