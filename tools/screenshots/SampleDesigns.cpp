@@ -104,6 +104,8 @@ std::unique_ptr<CADocument> roll()
         }
     }
     address(*document, true, kRecipient, 8, 6, false);
+    // The roll's own paper, as applying the template in the window gives it.
+    document->setupPrintInfo(false);
     return document;
 }
 
