@@ -68,8 +68,6 @@ CAPrintEditingTab::CAPrintEditingTab(QWidget *parent)
     layout->addLayout(row);
     for (QPushButton *button : {m_zoomOut, m_zoomIn, m_close})
         button->setAutoDefault(false);
-    m_zoomOut->setMaximumWidth(36);
-    m_zoomIn->setMaximumWidth(36);
     m_zoom->setMinimumWidth(80);
 
     connect(m_zoom, &QSlider::valueChanged, this, &CAPrintEditingTab::setEditorZoom);
