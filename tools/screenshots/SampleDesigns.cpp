@@ -90,4 +90,23 @@ std::unique_ptr<CADocument> postcard()
     return document;
 }
 
+std::unique_ptr<CADocument> roll()
+{
+    auto document = make(dtLabel);
+    // An address label of a label printer's roll.
+    if (const CATemplateFormat::TemplateList *labels = CATemplateFormat::predefLayouts(dtLabel)) {
+        for (const std::shared_ptr<CATemplateFormat> &layout : *labels) {
+            if (layout && layout->isLabelRoll() && layout->ID() == u"30252"_s) {
+                document->setLayoutArangeComponents(*layout, false);
+                document->setDefTextSize();
+                break;
+            }
+        }
+    }
+    address(*document, true, kRecipient, 8, 6, false);
+    // The roll's own paper, as applying the template in the window gives it.
+    document->setupPrintInfo(false);
+    return document;
+}
+
 } // namespace SampleDesigns

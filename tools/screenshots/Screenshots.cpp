@@ -9,6 +9,7 @@
 #include "app/canvas/CADocView.h"
 #include "app/printsheet/CACalibrationController.h"
 #include "app/printsheet/CAPrintJob.h"
+#include "app/printsheet/CAPrintPreview.h"
 #include "app/printsheet/CAPrintViewController.h"
 #include "app/shell/CAAssistantController.h"
 #include "app/shell/CAAssistantDesingController.h"
@@ -23,8 +24,10 @@
 #include "app/shell/CExportAccViewController.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTAView.h"
+#include "kernel/merge/CALabelPrintingView.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDialog>
@@ -32,16 +35,19 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
 CAMainWindowController *sampleWindow(CADocumentController &application, int which)
 {
-    static QList<QPointer<CAMainWindowController>> made(3);
+    static QList<QPointer<CAMainWindowController>> made(4);
     if (!made[which]) {
         std::unique_ptr<CADocument> design = which == 0   ? SampleDesigns::label()
                                              : which == 1 ? SampleDesigns::envelope()
-                                                          : SampleDesigns::postcard();
+                                             : which == 2 ? SampleDesigns::postcard()
+                                                          : SampleDesigns::roll();
         const auto record = application.manager().addDocument(std::move(design));
         made[which] = record ? qobject_cast<CAMainWindowController *>(record->window.data()) : nullptr;
     }
@@ -118,6 +124,26 @@ QWidget *printSheet(CADocumentController &application, int which)
     sheet->setWindowTitle(window->windowTitle());
     sheet->show();
     sheet->loadImageView();
+    return sheet;
+}
+
+// The print sheet with its first item opened in the editing tab, as a double click on it (or
+// edit-on-click on a roll) opens it.
+QWidget *printSheetEditing(CADocumentController &application, int which)
+{
+    auto *sheet = static_cast<CAPrintViewController *>(printSheet(application, which));
+    auto *preview = sheet->findChild<CAPrintPreview *>(u"_imageView"_s);
+    if (auto *labels = dynamic_cast<CALabelPrintingView *>(sheet->printView())) {
+        // The page drawn once, so that the items' places are known.
+        preview->grab();
+        if (const auto hit = labels->hitRecord(0)) {
+            const QPointF at = preview->widgetPoint(hit->rect.center());
+            QMouseEvent click(QEvent::MouseButtonDblClick, at, preview->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+            QApplication::sendEvent(preview, &click);
+        }
+    } else if (auto *mode = sheet->findChild<QPushButton *>(u"_guiModeButton"_s)) {
+        mode->click();
+    }
     return sheet;
 }
 
@@ -247,6 +273,9 @@ const QList<Screenshot> &screenshots()
         {u"sheet-print-label"_s, [](CADocumentController &a) { return printSheet(a, 0); }},
         {u"sheet-print-envelope"_s, [](CADocumentController &a) { return printSheet(a, 1); }},
         {u"sheet-print-postcard"_s, [](CADocumentController &a) { return printSheet(a, 2); }},
+        {u"sheet-print-roll"_s, [](CADocumentController &a) { return printSheet(a, 3); }},
+        {u"sheet-print-label-editing"_s, [](CADocumentController &a) { return printSheetEditing(a, 0); }},
+        {u"sheet-print-roll-editing"_s, [](CADocumentController &a) { return printSheetEditing(a, 3); }},
         {u"sheet-calibration"_s,
          [](CADocumentController &a) {
              CAMainWindowController *window = sampleWindow(a, 0);

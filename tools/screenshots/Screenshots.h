@@ -21,7 +21,7 @@ struct Screenshot
 // Every window, panel and sheet. A module that adds a window adds its line here.
 const QList<Screenshot> &screenshots();
 
-// The document windows of the three sample designs, made once.
+// The document windows of the sample designs (label, envelope, postcard, roll), made once.
 CAMainWindowController *sampleWindow(CADocumentController &application, int which);
 
 // The address window on a main tab, over sample persons (ContactScreenshots.cpp).

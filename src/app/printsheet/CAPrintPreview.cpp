@@ -2,6 +2,7 @@
 
 #include "kernel/merge/CAPrintingView.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace {
@@ -70,4 +71,42 @@ void CAPrintPreview::paintEvent(QPaintEvent *)
     painter.scale(page.width() / paper.width(), page.height() / paper.height());
     m_view->drawPage(painter, m_view->curPage());
     painter.restore();
+}
+
+QPointF CAPrintPreview::pagePoint(const QPointF &position) const
+{
+    const QRectF page = pageRect();
+    const QSizeF paper = m_view ? m_view->paperSize() : QSizeF();
+    if (page.isEmpty() || paper.isEmpty())
+        return QPointF(-1.0, -1.0);
+    return QPointF((position.x() - page.left()) * paper.width() / page.width(),
+                   (position.y() - page.top()) * paper.height() / page.height());
+}
+
+QPointF CAPrintPreview::widgetPoint(const QPointF &pagePoint) const
+{
+    const QRectF page = pageRect();
+    const QSizeF paper = m_view ? m_view->paperSize() : QSizeF();
+    if (page.isEmpty() || paper.isEmpty())
+        return QPointF();
+    return QPointF(page.left() + pagePoint.x() * page.width() / paper.width(),
+                   page.top() + pagePoint.y() * page.height() / paper.height());
+}
+
+void CAPrintPreview::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !m_view) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    Q_EMIT pageClicked(pagePoint(event->position()), 1);
+}
+
+void CAPrintPreview::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !m_view) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    Q_EMIT pageClicked(pagePoint(event->position()), 2);
 }

@@ -19,9 +19,19 @@ public:
     // The room the page is fitted into (the scroll area's viewport).
     void setRoom(const QSize &room);
     QSize sizeHint() const override;
+    // A widget position as a point of the page (points from its top-left corner).
+    QPointF pagePoint(const QPointF &position) const;
+    // A point of the page as a widget position.
+    QPointF widgetPoint(const QPointF &pagePoint) const;
+
+Q_SIGNALS:
+    // A press (clickCount 1) or double click (2) on the page.
+    void pageClicked(const QPointF &pagePoint, int clickCount);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     QRectF pageRect() const;

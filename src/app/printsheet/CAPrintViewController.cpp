@@ -3,8 +3,10 @@
 #include "app/contacts/CAPrintListArray.h"
 #include "app/printing/CAPrinter.h"
 #include "app/printing/CAPrinterPrintTarget.h"
+#include "app/printsheet/CAPrintEditingTab.h"
 #include "app/printsheet/CAPrintPreview.h"
 #include "kernel/merge/CADocument.h"
+#include "kernel/merge/CAEnvelopePrintingView.h"
 #include "kernel/printing/CATemplateFormat.h"
 #include "kernel/document/CFTADocument.h"
 #include "platform/PWBundle.h"
@@ -117,9 +119,8 @@ CAPrintViewController::CAPrintViewController(std::shared_ptr<CADocument> documen
     setObjectName(CAPrintJob::sheetName(kind));
     setWindowModality(Qt::WindowModal);
     CAPrintSettings &settings = m_document->printSettings();
-    m_envelopeRotation = settings.orientation == QPageLayout::Portrait ? 90 : 0;
-    if (settings.envelopeRotation != 0)
-        m_envelopeRotation = settings.envelopeRotation;
+    m_rotationChosen = settings.envelopeRotation != 0;
+    m_envelopeRotation = m_rotationChosen ? settings.envelopeRotation : startingRotation();
     if (kind == CAPrintSheetKind::LabelSheet && m_document->ftDocument()) {
         const CATemplateFormat layout = CATemplateFormat::initFromDocument(*m_document->ftDocument());
         m_itemsPerPage = std::max(1, layout.Columns() * layout.Rows());
@@ -165,9 +166,16 @@ void CAPrintViewController::buildForm(const QStringList &printerNames)
     _exportButton = control<QPushButton>(this, "_exportButton");
     _printButton = control<QPushButton>(this, "_printButton");
 
-    // In-place editing needs the design canvas, which this build does not have yet.
-    _viewTab->setTabEnabled(1, false);
-    _viewTab->setTabToolTip(1, control<QLabel>(this, "_editingNote")->text());
+    _editingTab = control<CAPrintEditingTab>(this, "_editingTab");
+    _guiModeButton = control<QPushButton>(this, "_guiModeButton");
+    connect(_imageView, &CAPrintPreview::pageClicked, this, &CAPrintViewController::previewClicked);
+    connect(_editingTab, &CAPrintEditingTab::closeRequested, this, &CAPrintViewController::closeEditor);
+    connect(_guiModeButton, &QPushButton::toggled, this, &CAPrintViewController::switchGUIMode);
+    // Going back to the preview keeps what was typed: the item is written back as by Done.
+    connect(_viewTab, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == 0 && _editingTab->isEditing())
+            closeEditor();
+    });
     connect(_zoom, &QSlider::valueChanged, _imageView, &CAPrintPreview::setZoom);
     connect(control<QPushButton>(this, "zoomIn"), &QPushButton::clicked, this,
             [this] { _zoom->setValue(std::min(_zoom->maximum(), int(_zoom->value() * 1.5))); });
@@ -317,6 +325,11 @@ void CAPrintViewController::loadImageView()
 
 void CAPrintViewController::plugIn(std::unique_ptr<CAPrintingView> view)
 {
+    // The item being edited belongs to the view being replaced; its map is gone with it.
+    if (_editingTab->isEditing()) {
+        _editingTab->abandonEditing();
+        setEditingMode(false);
+    }
     // The preview lets go of the view being replaced before it is freed.
     _imageView->setPrintingView(view.get());
     m_view = std::move(view);
@@ -433,8 +446,16 @@ void CAPrintViewController::align(int alignment)
     _imageView->update();
 }
 
+int CAPrintViewController::startingRotation() const
+{
+    const CAPrintSettings &settings = m_document->printSettings();
+    return CAEnvelopePrintingView::defaultRotation(settings.orientation, settings.orientedPaperSize(),
+                                                   CAEnvelopePrintingView::itemSizeOf({m_document}));
+}
+
 void CAPrintViewController::rotateBy(int tag)
 {
+    m_rotationChosen = true;
     m_envelopeRotation = CAPrintJob::rotate(m_envelopeRotation, tag, _printerSettings && _printerSettings->isChecked());
     if (m_view)
         m_view->setRotation(m_envelopeRotation);
@@ -460,6 +481,9 @@ void CAPrintViewController::updateEnvelopeView()
         return;
     const bool own = _printerSettings && _printerSettings->isChecked();
     m_document->setupPrintInfo(own);
+    // The paper may have changed under an item nobody turned by hand.
+    if (!m_rotationChosen)
+        m_envelopeRotation = startingRotation();
     for (QAbstractButton *button : _alignmentMatrix->buttons())
         button->setEnabled(!own);
     // The paper changed: a new view lays the envelope on it.
@@ -535,4 +559,52 @@ bool CAPrintViewController::printWithPrinter(QWidget *parent, CAPrintingView &vi
     if (target.wasCancelled() && error)
         error->clear();
     return printed;
+}
+
+void CAPrintViewController::previewClicked(const QPointF &pagePoint, int clickCount)
+{
+    if (!m_view || _editingTab->isEditing() || m_view->calibrationMode())
+        return;
+    if (!_editingTab->openItemAt(*m_view, pagePoint, clickCount, m_view->curPage()))
+        return;
+    setEditingMode(true);
+}
+
+void CAPrintViewController::closeEditor()
+{
+    if (m_view)
+        _editingTab->finishEditing(*m_view);
+    else
+        _editingTab->abandonEditing();
+    setEditingMode(false);
+    _imageView->update();
+}
+
+void CAPrintViewController::setEditingMode(bool editing)
+{
+    // While an item is open the job may not start or change its persons; the map entry being
+    // edited must stay where it is.
+    for (QWidget *widget : std::initializer_list<QWidget *>{_printButton, _closeButton, _exportButton, _guiModeButton,
+                                                              _personListButton, control<QWidget>(this, "settingsColumn")})
+        if (widget)
+            widget->setEnabled(!editing);
+    if (_guiModeButton) {
+        const QSignalBlocker block(_guiModeButton);
+        _guiModeButton->setChecked(false);
+    }
+    if (m_view)
+        m_view->setGUIMode(0);
+    const QSignalBlocker block(_viewTab);
+    _viewTab->setCurrentIndex(editing ? 1 : 0);
+}
+
+void CAPrintViewController::switchGUIMode(bool editOnClick)
+{
+    if (!m_view)
+        return;
+    const int mode = editOnClick ? 1 : 0;
+    // A roll or envelope page holds one item: edit-on-click opens it at once.
+    m_view->setGUIMode(mode);
+    if (mode == 1 && _editingTab->openPage(*m_view, m_view->curPage()))
+        setEditingMode(true);
 }

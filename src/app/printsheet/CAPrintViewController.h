@@ -8,6 +8,7 @@
 #include <memory>
 
 class CADocument;
+class CAPrintEditingTab;
 class CAPrintPreview;
 class CAPrintTarget;
 class QAbstractButton;
@@ -57,6 +58,8 @@ public:
     const QString &currentPersonListName() const { return m_persons.listName; }
     // Builds the preview when the sheet first shows (or at once for the screenshots and tests).
     void loadImageView();
+    // The tab where one printed item is edited in place.
+    CAPrintEditingTab *editingTab() const { return _editingTab; }
 
     // Prints the view's pages through a printer set up by the printer setup (the print dialog, or
     // the destination without it), with progress and a Cancel that stops after the page being
@@ -87,6 +90,13 @@ private:
     void finishWith(int code);
     void updateEnvelopeView();
     void plugIn(std::unique_ptr<CAPrintingView> view);
+    // The turn an envelope or card starts with on the paper of the settings.
+    int startingRotation() const;
+    // In-place editing: a click in the preview may open an item; closing the editor writes it back.
+    void previewClicked(const QPointF &pagePoint, int clickCount);
+    void closeEditor();
+    void setEditingMode(bool editing);
+    void switchGUIMode(bool editOnClick);
 
     std::shared_ptr<CADocument> m_document;
     CAPrintSheetKind m_kind;
@@ -95,6 +105,8 @@ private:
     int m_itemsPerPage = 1;
     int m_pageCount = 1;
     int m_envelopeRotation = 0;
+    // Set once the user turns the item (or a stored turn came with the design).
+    bool m_rotationChosen = false;
 
     QTabWidget *_viewTab = nullptr;
     QSpinBox *_copiesEdit = nullptr;
@@ -120,4 +132,6 @@ private:
     QPushButton *_printButton = nullptr;
     QPushButton *_exportButton = nullptr;
     QPushButton *_closeButton = nullptr;
+    QPushButton *_guiModeButton = nullptr;
+    CAPrintEditingTab *_editingTab = nullptr;
 };

@@ -14,7 +14,33 @@ CAEnvelopePrintingView::CAEnvelopePrintingView(DocumentList documentList, std::o
 {
     setEnvelopeMode(true);
     _alignment = kAlignLeft;
-    _rotateDegree = settings.orientation == QPageLayout::Portrait ? 90 : 0;
+    _rotateDegree = defaultRotation(settings.orientation, settings.orientedPaperSize(), itemSizeOf(this->documentList()));
+}
+
+int CAEnvelopePrintingView::defaultRotation(QPageLayout::Orientation orientation, const QSizeF &paper,
+                                            const QSizeF &itemSize)
+{
+    const int byOrientation = orientation == QPageLayout::Portrait ? 90 : 0;
+    if (itemSize.isEmpty() || paper.isEmpty())
+        return byOrientation;
+    // Half a point of slack: sizes come through inches and millimetres.
+    constexpr double kSlack = 0.5;
+    const auto fits = [&paper](double w, double h) {
+        return w <= paper.width() + kSlack && h <= paper.height() + kSlack;
+    };
+    const bool unturned = fits(itemSize.width(), itemSize.height());
+    const bool turned = fits(itemSize.height(), itemSize.width());
+    if (unturned != turned)
+        return unturned ? 0 : 90;
+    return byOrientation;
+}
+
+QSizeF CAEnvelopePrintingView::itemSizeOf(const DocumentList &documentList)
+{
+    if (documentList.empty() || !documentList.front() || !documentList.front()->ftDocument())
+        return QSizeF();
+    const CFTADocument *design = documentList.front()->ftDocument();
+    return QSizeF(design->getLayoutSizeX(), design->getLayoutSizeY());
 }
 
 CAEnvelopePrintingView::~CAEnvelopePrintingView() = default;
@@ -65,13 +91,8 @@ QTransform CAEnvelopePrintingView::placementTransform(int degrees, int alignment
 
 QTransform CAEnvelopePrintingView::itemPlacement() const
 {
-    double lx = 0.0;
-    double ly = 0.0;
-    if (!documentList().empty() && documentList().front() && documentList().front()->ftDocument()) {
-        lx = documentList().front()->ftDocument()->getLayoutSizeX();
-        ly = documentList().front()->ftDocument()->getLayoutSizeY();
-    }
-    return placementTransform(_rotateDegree, _alignment, paperSize().width(), lx, ly);
+    const QSizeF item = itemSizeOf(documentList());
+    return placementTransform(_rotateDegree, _alignment, paperSize().width(), item.width(), item.height());
 }
 
 void CAEnvelopePrintingView::drawPage(QPainter &painter, int page)

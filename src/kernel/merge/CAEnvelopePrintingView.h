@@ -11,7 +11,7 @@ class CAEnvelopePrintingView : public CADYMOPrintingView
 public:
     enum Alignment : int { kAlignLeft = 0, kAlignCentre = 1, kAlignRight = 2 };
 
-    // Alignment left; a quarter turn clockwise on portrait paper, none on landscape paper.
+    // Alignment left; the starting turn of defaultRotation for the first design.
     CAEnvelopePrintingView(DocumentList documentList, std::optional<PersonList> personList,
                            const CAPrintSettings &settings, bool vectorPrinting);
     ~CAEnvelopePrintingView() override;
@@ -30,6 +30,13 @@ public:
     // The rotation, then the feed offset in the turned frame, for an envelope of lx × ly on paper
     // width W. Another alignment or angle turns the envelope about the paper's corner unshifted.
     static QTransform placementTransform(int degrees, int alignment, double paperWidth, double lx, double ly);
+
+    // The turn an item of itemSize starts with on paper (as oriented): none when it fits unturned
+    // and would not fit turned (a card printed on paper of its own size), a quarter turn when only
+    // turned it fits; otherwise a quarter turn on portrait paper, none on landscape paper.
+    static int defaultRotation(QPageLayout::Orientation orientation, const QSizeF &paper, const QSizeF &itemSize);
+    // The size the first design is placed with (its layout size); empty without a design.
+    static QSizeF itemSizeOf(const DocumentList &documentList);
 
 protected:
     QTransform itemPlacement() const override;

@@ -150,3 +150,41 @@ TEST_F(CAEnvelopePrintingViewTest, PreviewMarksThePaperEdgeAndAnyDoubleClickOpen
 }
 
 } // namespace
+
+namespace {
+
+struct StartingTurnCase
+{
+    const char *name;
+    QPageLayout::Orientation orientation;
+    QSizeF paper;
+    QSizeF item;
+    int degrees;
+};
+
+class CAEnvelopeStartingTurnTest : public ::testing::TestWithParam<StartingTurnCase>
+{
+};
+
+// An item that fits the paper only one way starts that way, whatever the orientation says: a
+// card printed on paper of its own size is never turned off it.
+TEST_P(CAEnvelopeStartingTurnTest, ItemStartsTheWayItFitsThePaper)
+{
+    const StartingTurnCase &c = GetParam();
+    EXPECT_EQ(CAEnvelopePrintingView::defaultRotation(c.orientation, c.paper, c.item), c.degrees) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Papers, CAEnvelopeStartingTurnTest,
+    ::testing::Values(StartingTurnCase{"envelope on a portrait sheet", QPageLayout::Portrait, {612, 792}, {432, 288}, 90},
+                      StartingTurnCase{"envelope on a landscape sheet", QPageLayout::Landscape, {792, 612}, {432, 288}, 0},
+                      StartingTurnCase{"wide envelope across a portrait sheet", QPageLayout::Portrait, {612, 792}, {684, 297}, 90},
+                      StartingTurnCase{"wide envelope on a landscape sheet", QPageLayout::Landscape, {792, 612}, {684, 297}, 0},
+                      StartingTurnCase{"card on its own wide paper", QPageLayout::Portrait, {432, 288}, {432, 288}, 0},
+                      StartingTurnCase{"tall card on its own paper", QPageLayout::Portrait, {288, 432}, {288, 432}, 0},
+                      StartingTurnCase{"wide card on tall paper", QPageLayout::Landscape, {288, 432}, {432, 288}, 90},
+                      StartingTurnCase{"card sizes rounded through millimetres", QPageLayout::Portrait, {431.8, 288}, {432.1, 288.1}, 0},
+                      StartingTurnCase{"no design", QPageLayout::Portrait, {612, 792}, {}, 90}),
+    [](const ::testing::TestParamInfo<StartingTurnCase> &info) { return std::to_string(info.index); });
+
+} // namespace
