@@ -26,3 +26,9 @@ CAMainWindowController *sampleWindow(CADocumentController &application, int whic
 
 // The address window on a main tab, over sample persons (ContactScreenshots.cpp).
 QWidget *addressWindowScreenshot(int tab);
+
+// The design window on a tab, the custom format editor on a page, the postal guidelines
+// (DesignScreenshots.cpp).
+QWidget *designWindowScreenshot(int tab);
+QWidget *customFormatEditorScreenshot(int page);
+QWidget *guidelinesScreenshot();
