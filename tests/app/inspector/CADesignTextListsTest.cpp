@@ -10,6 +10,7 @@
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/merge/CADocument.h"
+#include "kernel/render/CDDText.h"
 #include "platform/PWPasteboardTypes.h"
 #include "platform/PWUndoManager.h"
 
@@ -248,4 +249,21 @@ TEST(CADesignTextListModel, SeparatorsNeitherDragNorSelectAndTitlesShow)
     ASSERT_NE(data, nullptr);
     EXPECT_TRUE(data->hasFormat(designType()));
     EXPECT_EQ(model.mimeData({model.index(1)}), nullptr);
+}
+
+TEST(CADesignTextLists, AHandlingLabelDropsAsAFreeTextThatKeepsItsWords)
+{
+    CADesignTextLists lists;
+    std::unique_ptr<CFTComponent> label = lists.componentForText(u"FRAGILE"_s);
+    ASSERT_NE(label, nullptr);
+    const std::unique_ptr<QMimeData> data = CADesignTextLists::mimeDataForComponent(label.get());
+    ASSERT_NE(data, nullptr);
+    Canvas canvas;
+    ASSERT_TRUE(canvas.drop(*data, QPoint(120, 80)));
+    ASSERT_EQ(canvas.components().size(), 1u);
+    CFTComponent *dropped = canvas.components().front();
+    EXPECT_EQ(dropped->getClassID(), ciAddressText);
+    EXPECT_EQ(dropped->GetTextCategory(), tcSimpleText);
+    ASSERT_NE(dropped->GetText(), nullptr);
+    EXPECT_EQ(dropped->GetText()->getString(), u"FRAGILE"_s);
 }
