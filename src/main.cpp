@@ -5,6 +5,7 @@
 #include "app/command/CAScriptCommands.h"
 #include "app/shell/CAAddressCommands.h"
 #include "app/shell/CAAddressWindowPanel.h"
+#include "app/shell/CADesignWindowPanel.h"
 #include "app/shell/CAAssistantController.h"
 #include "app/shell/CACanvasCommands.h"
 #include "app/shell/CAChangeLayoutSheet.h"
@@ -124,6 +125,7 @@ int main(int argc, char *argv[])
     installCanvasCommands();
     installAddressCommands();
     installAddressWindow(controller);
+    installDesignWindow(controller);
     installAssistant(controller);
     controller.applicationWillFinishLaunching();
     // The start-up probe measures the way to a document window: an assistant the start-up

@@ -281,6 +281,13 @@ const QList<Screenshot> &screenshots()
              CAMainWindowController *window = sampleWindow(a, 0);
              return shown(new CACalibrationController(*window->document(), {u"Office"_s, u"Labels"_s}, window));
          }},
+        {u"panel-design-address-panels"_s, [](CADocumentController &) { return designWindowScreenshot(0); }},
+        {u"panel-design-address-fields"_s, [](CADocumentController &) { return designWindowScreenshot(1); }},
+        {u"panel-design-image-collection"_s, [](CADocumentController &) { return designWindowScreenshot(2); }},
+        {u"panel-design-handling"_s, [](CADocumentController &) { return designWindowScreenshot(3); }},
+        {u"window-custom-formats"_s, [](CADocumentController &) { return customFormatEditorScreenshot(0); }},
+        {u"window-custom-format-grid"_s, [](CADocumentController &) { return customFormatEditorScreenshot(1); }},
+        {u"window-postal-guidelines"_s, [](CADocumentController &) { return guidelinesScreenshot(); }},
         {u"menu-file"_s, [](CADocumentController &a) { return menu(a, u"File"_s); }},
         {u"menu-edit"_s, [](CADocumentController &a) { return menu(a, u"Edit"_s); }},
         {u"menu-format"_s, [](CADocumentController &a) { return menu(a, u"Format"_s); }},

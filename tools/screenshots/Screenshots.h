@@ -34,3 +34,8 @@ QWidget *assistantContactsScreenshot(int tab);
 QWidget *contactEditorScreenshot();
 QWidget *textImportScreenshot();
 QWidget *printMultipleScreenshot(int mode);
+// The design window on a tab, the custom format editor on a page, the postal guidelines
+// (DesignScreenshots.cpp).
+QWidget *designWindowScreenshot(int tab);
+QWidget *customFormatEditorScreenshot(int page);
+QWidget *guidelinesScreenshot();

@@ -42,6 +42,7 @@ CADocView::CADocView(QWidget *parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setMouseTracking(true);
+    setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
     setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
     setBackgroundBrush(CACanvasItem::deskColor());

@@ -96,6 +96,10 @@ public:
     CFTDefComponentBox *getDefComponent() const;
     // The document's recipient and sender persons filled into their sides again.
     void updateComponents();
+    // The components of an address-design payload placed with their top left at the design
+    // point, filled from their side's person and selected, as one undo step; false, with the
+    // design untouched, for bytes that hold none.
+    bool dropAddressComponents(const QByteArray &data, const QPointF &documentPoint);
 
     // The undoable address edits and the address and person commands of this canvas.
     CACanvasAddressEdits &addressEdits() const { return *m_addressEdits; }
@@ -128,6 +132,10 @@ protected:
     bool focusNextPrevChild(bool next) override;
     // Runs the drag of the selection out of the window; answers when it is over.
     virtual Qt::DropAction execDragOut(QDrag &drag);
+    // Items dragged from the design window (CACanvasDrop.cpp).
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     // Answers whether the selection or a selected object changed.

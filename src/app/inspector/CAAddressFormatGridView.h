@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class CAAddressFormatGrid;
+class PWUndoManager;
+class QDrag;
+
+// One of the custom format editor's two field grids over the shared model: the palette (one
+// column of every field) or the 9 x 6 layout. Fields are dragged from either; the layout takes
+// drops to place, move, swap or replace fields, the palette takes fields dragged out of the
+// layout to remove them. A drop that changes nothing is refused, so the source keeps its field.
+class CAAddressFormatGridView : public QWidget
+{
+    Q_OBJECT
+public:
+    enum Mode { Palette, Layout };
+    using DragRunner = std::function<Qt::DropAction(QDrag &drag)>;
+
+    CAAddressFormatGridView(CAAddressFormatGrid &grid, Mode mode, QWidget *parent = nullptr);
+
+    Mode mode() const { return m_mode; }
+    void setUndoManager(PWUndoManager *undo) { m_undo = undo; }
+    // Runs a drag; by default QDrag::exec. Tests put the drop in its place.
+    void setDragRunner(DragRunner runner) { m_dragRunner = std::move(runner); }
+    // The cell under a point (palette: column 0); false outside the cells.
+    bool cellAt(const QPoint &point, int *row, int *column) const;
+    QRect cellRect(int row, int column) const;
+    // The field shown in a cell.
+    int categoryAt(int row, int column) const;
+    int highlightedRow() const { return m_highlightRow; }
+    int highlightedColumn() const { return m_highlightColumn; }
+    static QString cellText(int category);
+
+    QSize sizeHint() const override;
+
+Q_SIGNALS:
+    // The layout changed through a drop, a drag out or the model.
+    void layoutChanged();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void resetViews();
+
+    CAAddressFormatGrid &m_grid;
+    Mode m_mode;
+    PWUndoManager *m_undo = nullptr;
+    DragRunner m_dragRunner;
+    bool m_isDragging = false;
+    int m_highlightRow = -1;
+    int m_highlightColumn = -1;
+    int m_swapCategory = -1;
+    // The layout cell whose field is being dragged shows blank until the drag ends.
+    int m_blankRow = -1;
+    int m_blankColumn = -1;
+};
+
+// The trash of the editor: a field of the layout dropped here leaves the layout.
+class CAAddressFormatTrash : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CAAddressFormatTrash(QWidget *parent = nullptr);
+    QSize sizeHint() const override { return QSize(40, 40); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+};

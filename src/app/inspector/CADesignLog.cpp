@@ -1,0 +1,3 @@
+#include "app/inspector/CADesignLog.h"
+
+Q_LOGGING_CATEGORY(lcDesign, "pw.app.design")

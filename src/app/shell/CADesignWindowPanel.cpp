@@ -1,0 +1,117 @@
+#include "app/shell/CADesignWindowPanel.h"
+
+#include "app/canvas/CACanvasAddressCommands.h"
+#include "app/canvas/CADocView.h"
+#include "app/inspector/CACustomFormatEditor.h"
+#include "app/inspector/CADesignWindow.h"
+#include "app/inspector/CAGuidelinesController.h"
+#include "app/shell/CAActionRouter.h"
+#include "app/shell/CADocumentController.h"
+#include "app/shell/CADocumentManager.h"
+#include "app/shell/CAFloatingPanels.h"
+#include "app/shell/CAMainWindowController.h"
+#include "app/shell/CAOpenDocument.h"
+#include "kernel/address/CAddressFormatController.h"
+
+#include <QAction>
+#include <QPointer>
+
+namespace {
+
+QPointer<CADesignWindow> s_window;
+QPointer<CACustomFormatEditor> s_editor;
+CADocumentController *s_controller = nullptr;
+
+CADocView *frontCanvas()
+{
+    if (!s_controller)
+        return nullptr;
+    if (auto *window = qobject_cast<CAMainWindowController *>(s_controller->router().activeWindow()))
+        return window->docView();
+    for (const auto &record : s_controller->manager().documents()) {
+        if (auto *window = qobject_cast<CAMainWindowController *>(record->window.data()))
+            return window->docView();
+    }
+    return nullptr;
+}
+
+void validateDocumentsView()
+{
+    if (s_controller)
+        s_controller->validateDocumentsView();
+    if (s_window)
+        s_window->refreshArrays();
+}
+
+void showEditor()
+{
+    if (!s_editor) {
+        s_editor = new CACustomFormatEditor;
+        s_editor->setAttribute(Qt::WA_DeleteOnClose, true);
+        s_editor->setValidateDocumentsView(validateDocumentsView);
+        s_editor->setApplyMarker([](const PWPlist &marker) {
+            if (CADocView *canvas = frontCanvas())
+                canvas->addressCommands().changeTemplateWithMenu(CAddressFormatController::kCustomFormatTag, marker);
+        });
+    }
+    s_editor->show();
+    s_editor->raise();
+    s_editor->activateWindow();
+}
+
+} // namespace
+
+CADesignWindow *sharedDesignWindow()
+{
+    if (!s_window && s_controller) {
+        s_window = new CADesignWindow;
+        s_window->setCanvasProvider(frontCanvas);
+    }
+    return s_window;
+}
+
+void installDesignWindow(CADocumentController &controller)
+{
+    delete s_window.data();
+    s_controller = &controller;
+    QObject::connect(&controller, &QObject::destroyed, [owner = &controller] {
+        if (s_controller != owner)
+            return;
+        delete s_window.data();
+        delete s_editor.data();
+        s_controller = nullptr;
+    });
+    CAFloatingPanels *panels = &controller.panels();
+    panels->install(CAFloatingPanels::DesignWindow,
+                    {[] { return s_window && s_window->isVisible(); },
+                     [panels] {
+                         CADesignWindow *window = sharedDesignWindow();
+                         panels->placeOnFirstShow(window);
+                         window->show();
+                         window->raise();
+                     },
+                     [] {
+                         if (s_window)
+                             s_window->close();
+                     },
+                     [] { return static_cast<QWidget *>(sharedDesignWindow()); }});
+
+    // The items carry (panel + 1) x 100 + (pad + 1); the one of the showing pane is checked.
+    controller.registerCommand(QStringLiteral("displayDesignPanel"),
+                               {[](QAction *item) {
+                                    item->setCheckable(true);
+                                    if (s_window && s_window->isVisible())
+                                        item->setChecked(item->data().toInt() == s_window->checkedMenuTag());
+                                    return true;
+                                },
+                                [](QAction *item) {
+                                    const int tag = item->data().toInt();
+                                    if (CADesignWindow *window = sharedDesignWindow())
+                                        window->displayDesignPanelIndex(CADesignWindow::panelForMenuTag(tag),
+                                                                        CADesignWindow::padForMenuTag(tag));
+                                }});
+    controller.registerCommand(QStringLiteral("guidelinesWindow"), {nullptr, [](QAction *) {
+                                   CAGuidelinesController::sharedGuidelinesController().showWindow();
+                               }});
+    controller.registerCommand(QStringLiteral("customAddressFormatEditor"), {nullptr, [](QAction *) { showEditor(); }});
+}
