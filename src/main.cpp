@@ -4,6 +4,7 @@
 #include "app/command/CAInstanceDoor.h"
 #include "app/shell/CAAddressCommands.h"
 #include "app/shell/CAAddressWindowPanel.h"
+#include "app/shell/CAPropertiesPanel.h"
 #include "app/shell/CAAssistantController.h"
 #include "app/shell/CACanvasCommands.h"
 #include "app/shell/CAChangeLayoutSheet.h"
@@ -115,6 +116,7 @@ int main(int argc, char *argv[])
     installCanvasCommands();
     installAddressCommands();
     installAddressWindow(controller);
+    installPropertiesPanel(controller);
     installAssistant(controller);
     controller.applicationWillFinishLaunching();
     // The start-up probe measures the way to a document window: an assistant the start-up

@@ -7,6 +7,8 @@
 #include "app/contacts/FTAddressRecognition.h"
 #include "app/printing/CASheetController.h"
 #include "app/canvas/CADocView.h"
+#include "app/canvas/CACanvasEdits.h"
+#include "app/inspector/CAPropertiesController.h"
 #include "app/printsheet/CACalibrationController.h"
 #include "app/printsheet/CAPrintJob.h"
 #include "app/printsheet/CAPrintViewController.h"
@@ -107,6 +109,21 @@ QWidget *canvasWindow(CADocumentController &application, bool editing)
     return window;
 }
 
+// The inspector over a sample label with a new shape selected.
+QWidget *inspectorFill(CADocumentController &application)
+{
+    CAMainWindowController *window = sampleWindow(application, 0);
+    if (!window)
+        return nullptr;
+    window->show();
+    CADocView *canvas = window->docView();
+    CAPropertiesController *inspector = CAPropertiesController::sharedPropertiesController();
+    inspector->showWindow();
+    canvas->edits().insertBasicShapeAtPoint(ctRoundedRect, QPointF(60.0, 40.0));
+    canvas->notifySelectionChanged();
+    return inspector->window();
+}
+
 // The print sheet of a sample design, its preview built.
 QWidget *printSheet(CADocumentController &application, int which)
 {
@@ -162,6 +179,7 @@ const QList<Screenshot> &screenshots()
         {u"document-postcard"_s, [](CADocumentController &a) { return sampleWindow(a, 2); }},
         {u"canvas-selection"_s, [](CADocumentController &a) { return canvasWindow(a, false); }},
         {u"canvas-editing"_s, [](CADocumentController &a) { return canvasWindow(a, true); }},
+        {u"panel-inspector-fill-line"_s, [](CADocumentController &a) { return inspectorFill(a); }},
         {u"preferences-general"_s, [](CADocumentController &) { return preferencesPane(0); }},
         {u"preferences-address-panel"_s, [](CADocumentController &) { return preferencesPane(1); }},
         {u"preferences-printing"_s, [](CADocumentController &) { return preferencesPane(2); }},
