@@ -29,6 +29,7 @@
 #include <QAbstractButton>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QLineEdit>
 #include <QFileDialog>
@@ -120,6 +121,8 @@ QWidget *inspectorFill(CADocumentController &application)
     CAPropertiesController *inspector = CAPropertiesController::sharedPropertiesController();
     inspector->showWindow();
     canvas->edits().insertBasicShapeAtPoint(ctRoundedRect, QPointF(60.0, 40.0));
+    // The windows' activation settles first: a window losing it tells the inspector so.
+    QCoreApplication::processEvents();
     canvas->notifySelectionChanged();
     return inspector->window();
 }

@@ -130,6 +130,8 @@ void CAFillLineSubView::awakeFromNib()
     m_radiusValueSlider = control<QSlider>("m_radiusValueSlider");
 
     m_lineWidthSlider->setRange(1, 6);
+    m_lineWidthSlider->setTickInterval(1);
+    m_lineWidthSlider->setPageStep(1);
     m_fillOpacitySlider->setRange(0, 100);
     m_rotateSlider->setRange(-180, 180);
     // Sliders apply where the user lets go (or at each key step), not at every pixel of a drag.
