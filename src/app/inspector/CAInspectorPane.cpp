@@ -5,6 +5,8 @@
 #include "app/inspector/CAColorWell.h"
 #include "kernel/document/CFTAView.h"
 
+#include <cmath>
+
 CAInspectorPane::CAInspectorPane(QWidget *parent)
     : QWidget(parent)
 {
@@ -50,4 +52,10 @@ std::vector<CFTComponent *> CAInspectorPane::selection() const
     // A copy: the setters post selection changes that may rebuild the view's list.
     const CFTAView *view = ftView();
     return view ? view->getSelComponents() : std::vector<CFTComponent *>();
+}
+
+float sliderFontSize(double value)
+{
+    const double whole = std::round(value);
+    return float(std::abs(whole - value) < 0.1 ? whole : value);
 }

@@ -69,3 +69,7 @@ private:
     bool &m_flag;
     bool m_previous;
 };
+
+// The font size a size slider's position stands for: a value within a tenth of a whole number
+// is that number.
+float sliderFontSize(double value);

@@ -2,6 +2,7 @@
 
 #include "app/canvas/CACanvasSelection.h"
 #include "app/canvas/CADocView.h"
+#include "app/inspector/CAAddressSubView.h"
 #include "app/inspector/CAFillLineSubView.h"
 #include "app/inspector/CAInspectorPane.h"
 #include "kernel/document/CFTAView.h"
@@ -69,7 +70,7 @@ void CAPropertiesController::loadWindow()
     // A floating panel never takes the keyboard from the document unless a control is clicked.
     m_window->setAttribute(Qt::WA_ShowWithoutActivating, true);
     m_tabView = m_ui->m_tabView;
-    m_panes = {m_ui->m_fillSubView, nullptr, nullptr, nullptr};
+    m_panes = {m_ui->m_fillSubView, nullptr, nullptr, m_ui->m_addressSubView};
     for (const QPointer<CAInspectorPane> &pane : m_panes) {
         if (pane)
             pane->awakeFromNib();

@@ -5,6 +5,7 @@
 
 #include "../canvas/CanvasEditsFixture.h"
 #include "kernel/component/CFTDefComponentBox.h"
+#include "platform/PWBundle.h"
 #include "platform/PWNotificationCenter.h"
 
 #include <QCheckBox>
@@ -228,7 +229,7 @@ TEST(FillLinePane, LineWidthSliderPositionIsOneUndoableStepForEveryShape)
     EXPECT_FLOAT_EQ(canvas.box->GetStrokeWidth(), 2.0f);
     EXPECT_FLOAT_EQ(canvas.bare->GetStrokeWidth(), 2.0f);
     EXPECT_EQ(canvas.child<QLineEdit>("m_lineWidthTextField")->text(), QStringLiteral("2"));
-    EXPECT_EQ(canvas.undo().undoActionName(), QStringLiteral("CHANGE_LINEWIDTH"));
+    EXPECT_EQ(canvas.undo().undoActionName(), PWLocalizedString(QStringLiteral("CHANGE_LINEWIDTH")));
     // One undo takes back the width of both shapes.
     canvas.undo().undo();
     EXPECT_FALSE(canvas.undo().canUndo());
@@ -267,10 +268,10 @@ TEST(FillLinePane, EveryControlChangesTheSelectionAndUndoRestoresTheSavedDesign)
 
     canvas.toggle("m_fillCheckbox");
     EXPECT_FALSE(canvas.box->IsFilled());
-    EXPECT_EQ(canvas.undo().undoActionName(), QStringLiteral("SET_FILL"));
+    EXPECT_EQ(canvas.undo().undoActionName(), PWLocalizedString(QStringLiteral("SET_FILL")));
     canvas.toggle("m_lineCheckbox");
     EXPECT_EQ(canvas.box->IsStroked(), canvas.child<QCheckBox>("m_lineCheckbox")->isChecked());
-    EXPECT_EQ(canvas.undo().undoActionName(), QStringLiteral("SET_STROKE"));
+    EXPECT_EQ(canvas.undo().undoActionName(), PWLocalizedString(QStringLiteral("SET_STROKE")));
 
     canvas.type("m_fillOpacityTextField", QStringLiteral("40"));
     EXPECT_FLOAT_EQ(canvas.box->GetOpacity(), 0.4f);
@@ -279,7 +280,7 @@ TEST(FillLinePane, EveryControlChangesTheSelectionAndUndoRestoresTheSavedDesign)
     canvas.type("m_rotateEdit", QStringLiteral("370"));
     EXPECT_NEAR(canvas.box->GetAngle(), 10.0 * std::numbers::pi / 180.0, 1e-9);
     EXPECT_EQ(canvas.child<QLineEdit>("m_rotateEdit")->text(), QStringLiteral("10"));
-    EXPECT_EQ(canvas.undo().undoActionName(), QStringLiteral("SET_ANGLE"));
+    EXPECT_EQ(canvas.undo().undoActionName(), PWLocalizedString(QStringLiteral("SET_ANGLE")));
 
     QSlider *rotation = canvas.child<QSlider>("m_rotateSlider");
     rotation->setValue(88);
@@ -288,7 +289,7 @@ TEST(FillLinePane, EveryControlChangesTheSelectionAndUndoRestoresTheSavedDesign)
 
     QTest::mouseClick(canvas.child<QAbstractButton>("m_FlipXButton"), Qt::LeftButton);
     EXPECT_TRUE(canvas.box->IsFlipX());
-    EXPECT_EQ(canvas.undo().undoActionName(), QStringLiteral("SET_FLIP"));
+    EXPECT_EQ(canvas.undo().undoActionName(), PWLocalizedString(QStringLiteral("SET_FLIP")));
     QTest::mouseClick(canvas.child<QAbstractButton>("m_FlipYButton"), Qt::LeftButton);
     EXPECT_TRUE(canvas.box->IsFlipY());
 
@@ -298,7 +299,7 @@ TEST(FillLinePane, EveryControlChangesTheSelectionAndUndoRestoresTheSavedDesign)
     CAColorWell::colorPanel()->setCurrentColor(QColor(200, 10, 10));
     ASSERT_NE(canvas.box->GetStrokeColor(), nullptr);
     EXPECT_EQ(canvas.box->GetStrokeColor()->toQColor().red(), 200);
-    EXPECT_EQ(canvas.undo().undoActionName(), QStringLiteral("CHANGE_FORECOLOR"));
+    EXPECT_EQ(canvas.undo().undoActionName(), PWLocalizedString(QStringLiteral("CHANGE_FORECOLOR")));
     canvas.child<CAColorWell>("m_lineColorWell")->deactivate();
     EXPECT_FALSE(canvas.inspector->colorActive());
 
