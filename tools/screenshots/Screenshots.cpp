@@ -35,6 +35,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
@@ -127,6 +128,36 @@ QWidget *inspectorFill(CADocumentController &application)
     return inspector->window();
 }
 
+// The inspector over the sample label's first address panel; with the fields pull-down open when
+// asked.
+QWidget *inspectorAddress(CADocumentController &application, bool menuOpen)
+{
+    CAMainWindowController *window = sampleWindow(application, 0);
+    if (!window)
+        return nullptr;
+    window->show();
+    CADocView *canvas = window->docView();
+    CAPropertiesController *inspector = CAPropertiesController::sharedPropertiesController();
+    inspector->showWindow();
+    QCoreApplication::processEvents();
+    canvas->ftView()->deselectAll();
+    for (CFTComponent *component : canvas->ftView()->GetCurrentComponents()) {
+        if (component->getType() == ctAddressPanel) {
+            canvas->ftView()->select(component);
+            break;
+        }
+    }
+    canvas->notifySelectionChanged();
+    if (!menuOpen)
+        return inspector->window();
+    auto *button = inspector->window()->findChild<QToolButton *>(u"_fieldsListButton"_s);
+    QMenu *fields = button ? button->menu() : nullptr;
+    if (!fields)
+        return nullptr;
+    fields->popup(button->mapToGlobal(QPoint(0, button->height())));
+    return fields;
+}
+
 // The print sheet of a sample design, its preview built.
 QWidget *printSheet(CADocumentController &application, int which)
 {
@@ -183,6 +214,8 @@ const QList<Screenshot> &screenshots()
         {u"canvas-selection"_s, [](CADocumentController &a) { return canvasWindow(a, false); }},
         {u"canvas-editing"_s, [](CADocumentController &a) { return canvasWindow(a, true); }},
         {u"panel-inspector-fill-line"_s, [](CADocumentController &a) { return inspectorFill(a); }},
+        {u"panel-inspector-address"_s, [](CADocumentController &a) { return inspectorAddress(a, false); }},
+        {u"panel-inspector-address-fields"_s, [](CADocumentController &a) { return inspectorAddress(a, true); }},
         {u"preferences-general"_s, [](CADocumentController &) { return preferencesPane(0); }},
         {u"preferences-address-panel"_s, [](CADocumentController &) { return preferencesPane(1); }},
         {u"preferences-printing"_s, [](CADocumentController &) { return preferencesPane(2); }},

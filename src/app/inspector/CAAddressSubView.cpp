@@ -249,6 +249,8 @@ void CAAddressSubView::updateWithView(CADocView *view)
         _backColorWell->deactivate();
         _textColorWell->setEnabled(false);
         _backColorWell->setEnabled(false);
+        // A size shown for a canvas gone is no base for the next one.
+        _oldTextSize = 0.0f;
         forget();
         return;
     }

@@ -144,11 +144,16 @@ void CAPropertiesController::selectionChanged(CADocView *view)
         disconnect(m_viewConnection);
         m_inspectingDocView = view;
         // The canvas's own edits tell only the canvas; the panes follow them as well.
-        if (view)
+        disconnect(m_fontConnection);
+        if (view) {
             m_viewConnection = connect(view, &CADocView::selectionChanged, this, [this, view] {
                 if (m_inspectingDocView == view)
                     selectionChanged(view);
             });
+            // The size controls show the selected text's size, as the font panel learns it.
+            m_fontConnection = connect(view, &CADocView::selectedFontChanged, this,
+                                       [this](const PWFont &font, bool) { setFontSizeControls(float(font.pointSize())); });
+        }
     }
     m_bNeedsUpdate = true;
     windowDidUpdate();

@@ -53,6 +53,7 @@ private:
 
     QPointer<CADocView> m_inspectingDocView;
     QMetaObject::Connection m_viewConnection;
+    QMetaObject::Connection m_fontConnection;
     bool m_bNeedsUpdate = false;
     bool m_choosingTab = false;
     int m_shownTab = 0;

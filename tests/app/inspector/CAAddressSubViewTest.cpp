@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSlider>
@@ -196,8 +197,13 @@ TEST(AddressPane, ShowingAllFieldsIsNoEditOfTheDesign)
 TEST(AddressPane, TheFirstSizeSliderMoveWithoutASizeAppliesTheSizeItself)
 {
     InspectedAddresses canvas;
-    canvas.show({canvas.freeText});
     canvas.show({canvas.recipient});
+    const std::optional<PWFont> shown = canvas.recipient->GetFont(nullptr);
+    ASSERT_TRUE(shown);
+    // The selected text's size reaches the size field.
+    EXPECT_EQ(canvas.child<QLineEdit>("_textSizeTextField")->text(), QString::number(shown->pointSize()));
+    // No size known: the slider's size is applied as it is, not added to the text's.
+    canvas.pane->setFontSizeControls(0.0f);
     QSlider *slider = canvas.child<QSlider>("_textSizeSlider");
     slider->setValue(20);
     std::optional<PWFont> font = canvas.recipient->GetFont(nullptr);
