@@ -25,6 +25,8 @@
 #include "app/shell/CExportAccViewController.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTAView.h"
+#include "kernel/render/CDDText.h"
+#include "kernel/text/CFTAText.h"
 
 #include <QAbstractButton>
 #include <QColorDialog>
@@ -158,6 +160,25 @@ QWidget *inspectorAddress(CADocumentController &application, bool menuOpen)
     return fields;
 }
 
+// The inspector over the sample label's first text that is no address panel.
+QWidget *inspectorText(CADocumentController &application)
+{
+    CAMainWindowController *window = sampleWindow(application, 0);
+    if (!window)
+        return nullptr;
+    window->show();
+    CADocView *canvas = window->docView();
+    CAPropertiesController *inspector = CAPropertiesController::sharedPropertiesController();
+    inspector->showWindow();
+    QCoreApplication::processEvents();
+    canvas->ftView()->deselectAll();
+    auto *text = new CFTAText(20.0, 20.0, 90.0, 24.0, nullptr);
+    text->GetText()->setString(u"Thank you!"_s, nullptr);
+    canvas->edits().insertObjectSelect(text, true);
+    canvas->notifySelectionChanged();
+    return inspector->window();
+}
+
 // The print sheet of a sample design, its preview built.
 QWidget *printSheet(CADocumentController &application, int which)
 {
@@ -214,6 +235,7 @@ const QList<Screenshot> &screenshots()
         {u"canvas-selection"_s, [](CADocumentController &a) { return canvasWindow(a, false); }},
         {u"canvas-editing"_s, [](CADocumentController &a) { return canvasWindow(a, true); }},
         {u"panel-inspector-fill-line"_s, [](CADocumentController &a) { return inspectorFill(a); }},
+        {u"panel-inspector-text"_s, [](CADocumentController &a) { return inspectorText(a); }},
         {u"panel-inspector-address"_s, [](CADocumentController &a) { return inspectorAddress(a, false); }},
         {u"panel-inspector-address-fields"_s, [](CADocumentController &a) { return inspectorAddress(a, true); }},
         {u"preferences-general"_s, [](CADocumentController &) { return preferencesPane(0); }},
