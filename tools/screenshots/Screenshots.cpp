@@ -26,6 +26,7 @@
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/render/CDDText.h"
+#include "platform/PWImage.h"
 #include "kernel/text/CFTAText.h"
 
 #include <QAbstractButton>
@@ -179,6 +180,24 @@ QWidget *inspectorText(CADocumentController &application)
     return inspector->window();
 }
 
+// The inspector over a picture placed on the sample label.
+QWidget *inspectorImage(CADocumentController &application)
+{
+    CAMainWindowController *window = sampleWindow(application, 0);
+    if (!window)
+        return nullptr;
+    window->show();
+    CADocView *canvas = window->docView();
+    CAPropertiesController *inspector = CAPropertiesController::sharedPropertiesController();
+    inspector->showWindow();
+    QCoreApplication::processEvents();
+    QImage bitmap(60, 40, QImage::Format_ARGB32);
+    bitmap.fill(QColor(0x33, 0x66, 0xcc));
+    canvas->edits().insertImageAtPoint(PWImage::fromQImage(bitmap), QPointF(80.0, 50.0));
+    canvas->notifySelectionChanged();
+    return inspector->window();
+}
+
 // The print sheet of a sample design, its preview built.
 QWidget *printSheet(CADocumentController &application, int which)
 {
@@ -235,6 +254,7 @@ const QList<Screenshot> &screenshots()
         {u"canvas-selection"_s, [](CADocumentController &a) { return canvasWindow(a, false); }},
         {u"canvas-editing"_s, [](CADocumentController &a) { return canvasWindow(a, true); }},
         {u"panel-inspector-fill-line"_s, [](CADocumentController &a) { return inspectorFill(a); }},
+        {u"panel-inspector-image"_s, [](CADocumentController &a) { return inspectorImage(a); }},
         {u"panel-inspector-text"_s, [](CADocumentController &a) { return inspectorText(a); }},
         {u"panel-inspector-address"_s, [](CADocumentController &a) { return inspectorAddress(a, false); }},
         {u"panel-inspector-address-fields"_s, [](CADocumentController &a) { return inspectorAddress(a, true); }},

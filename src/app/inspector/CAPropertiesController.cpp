@@ -4,6 +4,7 @@
 #include "app/canvas/CADocView.h"
 #include "app/inspector/CAAddressSubView.h"
 #include "app/inspector/CAFillLineSubView.h"
+#include "app/inspector/CAImageSubView.h"
 #include "app/inspector/CAInspectorPane.h"
 #include "app/inspector/CATextSubView.h"
 #include "kernel/document/CFTAView.h"
@@ -71,7 +72,7 @@ void CAPropertiesController::loadWindow()
     // A floating panel never takes the keyboard from the document unless a control is clicked.
     m_window->setAttribute(Qt::WA_ShowWithoutActivating, true);
     m_tabView = m_ui->m_tabView;
-    m_panes = {m_ui->m_fillSubView, nullptr, m_ui->m_textSubView, m_ui->m_addressSubView};
+    m_panes = {m_ui->m_fillSubView, m_ui->m_imageSubView, m_ui->m_textSubView, m_ui->m_addressSubView};
     for (const QPointer<CAInspectorPane> &pane : m_panes) {
         if (pane)
             pane->awakeFromNib();
