@@ -147,10 +147,16 @@ void CAPropertiesController::selectionChanged(CADocView *view)
         m_inspectingDocView = view;
         // The canvas's own edits tell only the canvas; the panes follow them as well.
         disconnect(m_fontConnection);
+        disconnect(m_destroyedConnection);
         if (view) {
             m_viewConnection = connect(view, &CADocView::selectionChanged, this, [this, view] {
                 if (m_inspectingDocView == view)
                     selectionChanged(view);
+            });
+            // A canvas that goes (its document closed) leaves the shown pane with nothing to edit.
+            m_destroyedConnection = connect(view, &QObject::destroyed, this, [this] {
+                m_bNeedsUpdate = true;
+                windowDidUpdate();
             });
             // The size controls show the selected text's size, as the font panel learns it.
             m_fontConnection = connect(view, &CADocView::selectedFontChanged, this,

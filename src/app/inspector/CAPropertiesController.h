@@ -54,6 +54,7 @@ private:
     QPointer<CADocView> m_inspectingDocView;
     QMetaObject::Connection m_viewConnection;
     QMetaObject::Connection m_fontConnection;
+    QMetaObject::Connection m_destroyedConnection;
     bool m_bNeedsUpdate = false;
     bool m_choosingTab = false;
     int m_shownTab = 0;

@@ -321,6 +321,8 @@ TEST(FillLinePane, TheInspectorOutlivesItsCanvas)
     canvas.reset();
     EXPECT_EQ(pane->docView(), nullptr);
     EXPECT_EQ(CAPropertiesController::sharedPropertiesController()->inspectedView(), nullptr);
+    // The pane shows nothing it could no longer edit.
+    EXPECT_FALSE(opacity->isEnabled());
     // A control moved afterwards reaches nothing.
     opacity->setValue(opacity->value() == 10 ? 20 : 10);
     PWNotificationCenter::defaultCenter().postNotification(CACanvasSelection::kChangeSelectionNotify, nullptr);
