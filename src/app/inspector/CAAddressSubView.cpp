@@ -192,6 +192,9 @@ void CAAddressSubView::awakeFromNib()
     connect(_barcodeCheckbox, &QCheckBox::clicked, this, &CAAddressSubView::barcodeCheckbox);
     connect(_barcodeRadio, &QButtonGroup::idClicked, this, &CAAddressSubView::barcodeRadio);
     connect(_capitalizeButton, &QCheckBox::clicked, this, &CAAddressSubView::capitalizeButton);
+    // Never disabled: the font panel opens and closes with or without a canvas.
+    if (auto *fonts = control<QAbstractButton>("_showFontsButton"))
+        connect(fonts, &QAbstractButton::toggled, this, &CAInspectorPane::showFontPanel);
     connect(_textColorWell, &CAColorWell::colorChosen, this, &CAAddressSubView::textColorChosen);
     connect(_backColorWell, &CAColorWell::colorChosen, this, &CAAddressSubView::backColorChosen);
     updateWithView(nullptr);

@@ -7,6 +7,27 @@
 
 #include <cmath>
 
+namespace {
+
+CAInspectorPane::FontPanelHook &fontPanelHook()
+{
+    static CAInspectorPane::FontPanelHook hook;
+    return hook;
+}
+
+} // namespace
+
+void CAInspectorPane::setFontPanelHook(FontPanelHook hook)
+{
+    fontPanelHook() = std::move(hook);
+}
+
+void CAInspectorPane::showFontPanel(bool show)
+{
+    if (fontPanelHook())
+        fontPanelHook()(show);
+}
+
 CAInspectorPane::CAInspectorPane(QWidget *parent)
     : QWidget(parent)
 {

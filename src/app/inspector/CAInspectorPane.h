@@ -4,6 +4,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class CACanvasEdits;
@@ -33,6 +34,10 @@ public:
 
     CADocView *docView() const;
 
+    // What the font panel buttons do: the panel lives with the application, which installs this.
+    using FontPanelHook = std::function<void(bool show)>;
+    static void setFontPanelHook(FontPanelHook hook);
+
 protected:
     void remember(CADocView *view);
     void forget();
@@ -40,6 +45,8 @@ protected:
     // The remembered canvas's edits, or null without a usable canvas.
     CACanvasEdits *edits() const;
     std::vector<CFTComponent *> selection() const;
+    // The font panel button's action: shows the panel when on, closes it when off.
+    static void showFontPanel(bool show);
     template <typename T>
     T *control(const char *name) const
     {

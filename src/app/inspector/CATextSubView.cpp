@@ -224,6 +224,9 @@ void CATextSubView::awakeFromNib()
     connect(_numberFieldEdit, &QLineEdit::returnPressed, this, &CATextSubView::numberFieldEdit);
     connect(_delimeterEdit, &QLineEdit::returnPressed, this, &CATextSubView::delimeterEdit);
     connect(_delimeterPopup, &QComboBox::activated, this, &CATextSubView::delimeterPopup);
+    // Never disabled: the font panel opens and closes with or without a canvas.
+    if (auto *fonts = control<QAbstractButton>("m_showFontsButton"))
+        connect(fonts, &QAbstractButton::toggled, this, &CAInspectorPane::showFontPanel);
     connect(m_textColorWell, &CAColorWell::colorChosen, this, &CATextSubView::textColorChosen);
     connect(m_backColorWell, &CAColorWell::colorChosen, this, &CATextSubView::backColorChosen);
     updateWithView(nullptr);
@@ -287,6 +290,8 @@ void CATextSubView::updateWithView(CADocView *view)
                  _leadingZerosCheckbox, _numberFieldEdit, _delimeterEdit, _delimeterPopup, m_lineCells[0],
                  m_lineCells[1]})
             control->setEnabled(false);
+        if (auto *fonts = control<QAbstractButton>("m_showFontsButton"))
+            fonts->setEnabled(false);
         // The canvas, and the component shown for it, may go with their document.
         m_shownComponent = false;
         _oldTextSize = 0.0f;
@@ -385,6 +390,8 @@ void CATextSubView::updateWithView(CADocView *view)
 
     for (QWidget *control : std::initializer_list<QWidget *>{m_textSizeSlider, m_textSizeTextField, m_rotateSlider, m_rotateEdit})
         control->setEnabled(true);
+    if (auto *fonts = control<QAbstractButton>("m_showFontsButton"))
+        fonts->setEnabled(true);
     const int degrees = int(shown->GetAngle() * 180.0 / std::numbers::pi);
     m_rotateSlider->setValue(degrees);
     m_rotateEdit->setText(QString::number(degrees));

@@ -251,3 +251,29 @@ TEST(TextPane, TheInspectorSurvivesItsDocumentClosing)
 }
 
 } // namespace
+
+namespace {
+
+TEST(TextPane, TheFontButtonsOpenAndCloseTheFontPanelWithOrWithoutACanvas)
+{
+    QList<bool> asked;
+    CAInspectorPane::setFontPanelHook([&asked](bool show) { asked.append(show); });
+    InspectedTexts canvas;
+    canvas.show({canvas.text});
+    QAbstractButton *textFonts = canvas.child<QAbstractButton>("m_showFontsButton");
+    ASSERT_TRUE(textFonts->isEnabled());
+    QTest::mouseClick(textFonts, Qt::LeftButton);
+    QTest::mouseClick(textFonts, Qt::LeftButton);
+    EXPECT_EQ(asked, (QList<bool>{true, false}));
+    // The address pane's button works even while the pane has no canvas.
+    CAInspectorPane *address = canvas.inspector->pane(CAPropertiesController::AddressTab);
+    address->updateWithView(nullptr);
+    QAbstractButton *addressFonts = address->findChild<QAbstractButton *>(QStringLiteral("_showFontsButton"));
+    ASSERT_TRUE(addressFonts->isEnabled());
+    addressFonts->click();
+    EXPECT_EQ(asked, (QList<bool>{true, false, true}));
+    addressFonts->click();
+    CAInspectorPane::setFontPanelHook({});
+}
+
+} // namespace
