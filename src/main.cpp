@@ -6,6 +6,7 @@
 #include "app/shell/CAAddressCommands.h"
 #include "app/shell/CAAddressWindowPanel.h"
 #include "app/shell/CADesignWindowPanel.h"
+#include "app/shell/CAPropertiesPanel.h"
 #include "app/shell/CAAssistantController.h"
 #include "app/shell/CACanvasCommands.h"
 #include "app/shell/CAChangeLayoutSheet.h"
@@ -126,6 +127,7 @@ int main(int argc, char *argv[])
     installAddressCommands();
     installAddressWindow(controller);
     installDesignWindow(controller);
+    installPropertiesPanel(controller);
     installAssistant(controller);
     controller.applicationWillFinishLaunching();
     // The start-up probe measures the way to a document window: an assistant the start-up

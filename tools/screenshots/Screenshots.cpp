@@ -7,6 +7,8 @@
 #include "app/contacts/FTAddressRecognition.h"
 #include "app/printing/CASheetController.h"
 #include "app/canvas/CADocView.h"
+#include "app/canvas/CACanvasEdits.h"
+#include "app/inspector/CAPropertiesController.h"
 #include "app/printsheet/CACalibrationController.h"
 #include "app/printsheet/CAPrintJob.h"
 #include "app/printsheet/CAPrintPreview.h"
@@ -25,11 +27,15 @@
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/merge/CALabelPrintingView.h"
+#include "kernel/render/CDDText.h"
+#include "platform/PWImage.h"
+#include "kernel/text/CFTAText.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QLineEdit>
 #include <QFileDialog>
@@ -37,6 +43,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
@@ -111,6 +118,90 @@ QWidget *canvasWindow(CADocumentController &application, bool editing)
     }
     canvas->viewport()->update();
     return window;
+}
+
+// The inspector over a sample label with a new shape selected.
+QWidget *inspectorFill(CADocumentController &application)
+{
+    CAMainWindowController *window = sampleWindow(application, 0);
+    if (!window)
+        return nullptr;
+    window->show();
+    CADocView *canvas = window->docView();
+    CAPropertiesController *inspector = CAPropertiesController::sharedPropertiesController();
+    inspector->showWindow();
+    canvas->edits().insertBasicShapeAtPoint(ctRoundedRect, QPointF(60.0, 40.0));
+    // The windows' activation settles first: a window losing it tells the inspector so.
+    QCoreApplication::processEvents();
+    canvas->notifySelectionChanged();
+    return inspector->window();
+}
+
+// The inspector over the sample label's first address panel; with the fields pull-down open when
+// asked.
+QWidget *inspectorAddress(CADocumentController &application, bool menuOpen)
+{
+    CAMainWindowController *window = sampleWindow(application, 0);
+    if (!window)
+        return nullptr;
+    window->show();
+    CADocView *canvas = window->docView();
+    CAPropertiesController *inspector = CAPropertiesController::sharedPropertiesController();
+    inspector->showWindow();
+    QCoreApplication::processEvents();
+    canvas->ftView()->deselectAll();
+    for (CFTComponent *component : canvas->ftView()->GetCurrentComponents()) {
+        if (component->getType() == ctAddressPanel) {
+            canvas->ftView()->select(component);
+            break;
+        }
+    }
+    canvas->notifySelectionChanged();
+    if (!menuOpen)
+        return inspector->window();
+    auto *button = inspector->window()->findChild<QToolButton *>(u"_fieldsListButton"_s);
+    QMenu *fields = button ? button->menu() : nullptr;
+    if (!fields)
+        return nullptr;
+    fields->popup(button->mapToGlobal(QPoint(0, button->height())));
+    return fields;
+}
+
+// The inspector over the sample label's first text that is no address panel.
+QWidget *inspectorText(CADocumentController &application)
+{
+    CAMainWindowController *window = sampleWindow(application, 0);
+    if (!window)
+        return nullptr;
+    window->show();
+    CADocView *canvas = window->docView();
+    CAPropertiesController *inspector = CAPropertiesController::sharedPropertiesController();
+    inspector->showWindow();
+    QCoreApplication::processEvents();
+    canvas->ftView()->deselectAll();
+    auto *text = new CFTAText(20.0, 20.0, 90.0, 24.0, nullptr);
+    text->GetText()->setString(u"Thank you!"_s, nullptr);
+    canvas->edits().insertObjectSelect(text, true);
+    canvas->notifySelectionChanged();
+    return inspector->window();
+}
+
+// The inspector over a picture placed on the sample label.
+QWidget *inspectorImage(CADocumentController &application)
+{
+    CAMainWindowController *window = sampleWindow(application, 0);
+    if (!window)
+        return nullptr;
+    window->show();
+    CADocView *canvas = window->docView();
+    CAPropertiesController *inspector = CAPropertiesController::sharedPropertiesController();
+    inspector->showWindow();
+    QCoreApplication::processEvents();
+    QImage bitmap(60, 40, QImage::Format_ARGB32);
+    bitmap.fill(QColor(0x33, 0x66, 0xcc));
+    canvas->edits().insertImageAtPoint(PWImage::fromQImage(bitmap), QPointF(80.0, 50.0));
+    canvas->notifySelectionChanged();
+    return inspector->window();
 }
 
 // The print sheet of a sample design, its preview built.
@@ -188,6 +279,11 @@ const QList<Screenshot> &screenshots()
         {u"document-postcard"_s, [](CADocumentController &a) { return sampleWindow(a, 2); }},
         {u"canvas-selection"_s, [](CADocumentController &a) { return canvasWindow(a, false); }},
         {u"canvas-editing"_s, [](CADocumentController &a) { return canvasWindow(a, true); }},
+        {u"panel-inspector-fill-line"_s, [](CADocumentController &a) { return inspectorFill(a); }},
+        {u"panel-inspector-image"_s, [](CADocumentController &a) { return inspectorImage(a); }},
+        {u"panel-inspector-text"_s, [](CADocumentController &a) { return inspectorText(a); }},
+        {u"panel-inspector-address"_s, [](CADocumentController &a) { return inspectorAddress(a, false); }},
+        {u"panel-inspector-address-fields"_s, [](CADocumentController &a) { return inspectorAddress(a, true); }},
         {u"preferences-general"_s, [](CADocumentController &) { return preferencesPane(0); }},
         {u"preferences-address-panel"_s, [](CADocumentController &) { return preferencesPane(1); }},
         {u"preferences-printing"_s, [](CADocumentController &) { return preferencesPane(2); }},

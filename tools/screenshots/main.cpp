@@ -82,7 +82,7 @@ int main(int argc, char **argv)
         }
         write(shot.name, widget);
         if (qobject_cast<CAMainWindowController *>(widget) || widget == static_cast<QWidget *>(application.panels().colorPanel()) ||
-            qobject_cast<QMenu *>(widget))
+            qobject_cast<QMenu *>(widget) || widget->objectName() == u"Properties"_s)
             widget->hide();
         else
             delete widget;

@@ -202,6 +202,9 @@ void CACanvasEdits::setLineWidthForObject(double width, CFTComponent *component)
 {
     if (!component)
         return;
+    // A width gives the object its outline; as a step of its own, so that undo takes it away again.
+    if (!component->IsStroked())
+        setStrokedForObject(true, component);
     const double old = component->GetStrokeWidth();
     registerInverse([this, old, component] { setLineWidthForObject(old, component); });
     m_canvas.invalidateObject(component);

@@ -1,0 +1,82 @@
+#include "app/inspector/CAInspectorPane.h"
+
+#include "app/canvas/CACanvasEdits.h"
+#include "app/canvas/CADocView.h"
+#include "app/inspector/CAColorWell.h"
+#include "kernel/document/CFTAView.h"
+
+#include <cmath>
+
+namespace {
+
+CAInspectorPane::FontPanelHook &fontPanelHook()
+{
+    static CAInspectorPane::FontPanelHook hook;
+    return hook;
+}
+
+} // namespace
+
+void CAInspectorPane::setFontPanelHook(FontPanelHook hook)
+{
+    fontPanelHook() = std::move(hook);
+}
+
+void CAInspectorPane::showFontPanel(bool show)
+{
+    if (fontPanelHook())
+        fontPanelHook()(show);
+}
+
+CAInspectorPane::CAInspectorPane(QWidget *parent)
+    : QWidget(parent)
+{
+}
+
+bool CAInspectorPane::colorActive() const
+{
+    const QList<CAColorWell *> wells = findChildren<CAColorWell *>();
+    for (const CAColorWell *well : wells) {
+        if (well->isActive())
+            return true;
+    }
+    return false;
+}
+
+CADocView *CAInspectorPane::docView() const
+{
+    return m_docView.data();
+}
+
+void CAInspectorPane::remember(CADocView *view)
+{
+    m_docView = view;
+}
+
+void CAInspectorPane::forget()
+{
+    m_docView = nullptr;
+}
+
+CFTAView *CAInspectorPane::ftView() const
+{
+    return m_docView ? m_docView->ftView() : nullptr;
+}
+
+CACanvasEdits *CAInspectorPane::edits() const
+{
+    return ftView() ? &m_docView->edits() : nullptr;
+}
+
+std::vector<CFTComponent *> CAInspectorPane::selection() const
+{
+    // A copy: the setters post selection changes that may rebuild the view's list.
+    const CFTAView *view = ftView();
+    return view ? view->getSelComponents() : std::vector<CFTComponent *>();
+}
+
+float sliderFontSize(double value)
+{
+    const double whole = std::round(value);
+    return float(std::abs(whole - value) < 0.1 ? whole : value);
+}

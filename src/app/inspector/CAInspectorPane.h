@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+class CACanvasEdits;
+class CADocView;
+class CFTAView;
+class CFTComponent;
+
+// What every pane of the inspector shares. A pane remembers the canvas it was last shown for only
+// through a guarded pointer, and forgets it on an update without a canvas: the canvas and its
+// document may go away while the inspector stays, and an action must then change nothing rather
+// than reach a destroyed design. Components are never kept across updates; an action reads the
+// selection of the remembered canvas when it runs.
+class CAInspectorPane : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CAInspectorPane(QWidget *parent = nullptr);
+
+    // The controls exist (the form made them as this pane's children): find and wire them.
+    virtual void awakeFromNib() = 0;
+    // Null disables the controls; a canvas is remembered and the controls show its selection.
+    virtual void updateWithView(CADocView *view) = 0;
+    // Whether one of this pane's colour wells is receiving the colour panel.
+    virtual bool colorActive() const;
+    virtual bool hasFontSizeControls() const { return false; }
+    virtual void setFontSizeControls(float) {}
+
+    CADocView *docView() const;
+
+    // What the font panel buttons do: the panel lives with the application, which installs this.
+    using FontPanelHook = std::function<void(bool show)>;
+    static void setFontPanelHook(FontPanelHook hook);
+
+protected:
+    void remember(CADocView *view);
+    void forget();
+    CFTAView *ftView() const;
+    // The remembered canvas's edits, or null without a usable canvas.
+    CACanvasEdits *edits() const;
+    std::vector<CFTComponent *> selection() const;
+    // The font panel button's action: shows the panel when on, closes it when off.
+    static void showFontPanel(bool show);
+    template <typename T>
+    T *control(const char *name) const
+    {
+        return findChild<T *>(QString::fromLatin1(name));
+    }
+
+private:
+    QPointer<CADocView> m_docView;
+};
+
+// A pane's edits run only while updating is not under way: setting a control from the selection
+// must never reach the design again.
+class CAPaneUpdateGuard
+{
+public:
+    explicit CAPaneUpdateGuard(bool &flag)
+        : m_flag(flag)
+        , m_previous(flag)
+    {
+        m_flag = true;
+    }
+    ~CAPaneUpdateGuard() { m_flag = m_previous; }
+    CAPaneUpdateGuard(const CAPaneUpdateGuard &) = delete;
+    CAPaneUpdateGuard &operator=(const CAPaneUpdateGuard &) = delete;
+
+private:
+    bool &m_flag;
+    bool m_previous;
+};
+
+// The font size a size slider's position stands for: a value within a tenth of a whole number
+// is that number.
+float sliderFontSize(double value);

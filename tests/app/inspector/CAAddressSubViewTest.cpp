@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+
+#include "app/canvas/CACanvasSelection.h"
+#include "app/inspector/CAAddressSubView.h"
+#include "app/inspector/CAPropertiesController.h"
+
+#include "../canvas/AddressCanvasFixture.h"
+#include "platform/PWBundle.h"
+#include "platform/PWNotificationCenter.h"
+#include "platform/PWUserDefaults.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(AddressPaneRules, EverySourceItemSetsTheTypeItIsTaggedWith)
+{
+    EXPECT_EQ(CAAddressSubView::addressTypeForTag(0), adMain);
+    EXPECT_EQ(CAAddressSubView::addressTypeForTag(1), adWork);
+    EXPECT_EQ(CAAddressSubView::addressTypeForTag(2), adHome);
+    EXPECT_EQ(CAAddressSubView::addressTypeForTag(3), adOther);
+    EXPECT_EQ(CAAddressSubView::addressTypeForTag(7), adOther);
+    EXPECT_EQ(CAAddressSubView::addressTypeForTag(-1), adOther);
+}
+
+TEST(AddressPaneRules, FieldModesShowAsMenuStates)
+{
+    EXPECT_EQ(CAAddressSubView::stateForMode(fmWhenFilled), Qt::Checked);
+    EXPECT_EQ(CAAddressSubView::stateForMode(fmNever), Qt::Unchecked);
+    EXPECT_EQ(CAAddressSubView::stateForMode(fmAlways), Qt::PartiallyChecked);
+    EXPECT_EQ(CAAddressSubView::stateForMode(fmUnset), Qt::PartiallyChecked);
+}
+
+TEST(AddressPaneRules, SliderSizesNearAWholeNumberAreThatNumber)
+{
+    EXPECT_FLOAT_EQ(sliderFontSize(12.05), 12.0f);
+    EXPECT_FLOAT_EQ(sliderFontSize(11.95), 12.0f);
+    EXPECT_FLOAT_EQ(sliderFontSize(12.4), 12.4f);
+    EXPECT_FLOAT_EQ(sliderFontSize(12.0), 12.0f);
+}
+
+struct InspectedAddresses : AddressCanvas
+{
+    InspectedAddresses()
+    {
+        inspector = CAPropertiesController::sharedPropertiesController();
+        inspector->showWindow();
+        pane = static_cast<CAAddressSubView *>(inspector->pane(CAPropertiesController::AddressTab));
+    }
+    ~InspectedAddresses() { PWUserDefaults::standardUserDefaults().removeObject(QStringLiteral("FTConvertToUppercase")); }
+
+    void show(std::initializer_list<CFTComponent *> components)
+    {
+        view.ftView()->deselectAll();
+        for (CFTComponent *component : components)
+            view.ftView()->select(component);
+        view.notifySelectionChanged();
+    }
+    template <typename T>
+    T *child(const char *name) const
+    {
+        return pane->findChild<T *>(QString::fromLatin1(name));
+    }
+    QAction *fieldItem(textCategory category) const
+    {
+        const QList<QAction *> items = pane->fieldsMenu()->actions();
+        for (QAction *item : items) {
+            if (item->data().toInt() == int(category))
+                return item;
+        }
+        return nullptr;
+    }
+    // Opens the fields pull-down and clicks the item, as a user does.
+    void choose(QAction *item)
+    {
+        QMenu *menu = pane->fieldsMenu();
+        menu->popup(child<QToolButton>("_fieldsListButton")->mapToGlobal(QPoint(0, 0)));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+    }
+
+    CAPropertiesController *inspector = nullptr;
+    CAAddressSubView *pane = nullptr;
+};
+
+TEST(AddressPane, ShownForPanelsAndDisabledWithoutACanvas)
+{
+    InspectedAddresses canvas;
+    ASSERT_NE(canvas.pane, nullptr);
+    canvas.show({canvas.recipient});
+    EXPECT_EQ(canvas.inspector->tabView()->currentIndex(), int(CAPropertiesController::AddressTab));
+    EXPECT_TRUE(canvas.child<QToolButton>("_fieldsListButton")->isEnabled());
+    EXPECT_TRUE(canvas.child<QComboBox>("_addressSourceButton")->isEnabled());
+    PWNotificationCenter::defaultCenter().postNotification(CACanvasSelection::kChangeSelectionNotify, nullptr);
+    EXPECT_FALSE(canvas.child<QToolButton>("_fieldsListButton")->isEnabled());
+    EXPECT_FALSE(canvas.child<QSlider>("_textSizeSlider")->isEnabled());
+    EXPECT_EQ(canvas.pane->docView(), nullptr);
+}
+
+TEST(AddressPane, MixedAddressTypesShowNoItemAndTheMainItemSetsTheMainAddress)
+{
+    InspectedAddresses canvas;
+    canvas.step([&] { canvas.edits().setAddressType(adWork, canvas.recipient); });
+    canvas.step([&] { canvas.edits().setAddressType(adHome, canvas.sender); });
+    canvas.undo()->removeAllActions();
+    const QByteArray before = canvas.bytes();
+    canvas.show({canvas.recipient, canvas.sender});
+    QComboBox *source = canvas.child<QComboBox>("_addressSourceButton");
+    EXPECT_EQ(source->currentIndex(), -1);
+    source->setFocus();
+    QTest::keyClick(source, Qt::Key_Home);
+    EXPECT_EQ(canvas.recipient->GetAddressType(), adMain);
+    EXPECT_EQ(canvas.sender->GetAddressType(), adMain);
+    EXPECT_EQ(canvas.undo()->undoActionName(), PWLocalizedString(QStringLiteral("CHANGE_ADDRESS_TYPE")));
+    canvas.undo()->undo();
+    EXPECT_SAME_BYTES(canvas.bytes(), before);
+    EXPECT_EQ(canvas.recipient->GetAddressType(), adWork);
+}
+
+TEST(AddressPane, FieldsMenuListsEachFieldOnceAndTogglesItAsOneStep)
+{
+    InspectedAddresses canvas;
+    const QByteArray before = canvas.bytes();
+    canvas.show({canvas.recipient});
+    const QList<CAAddressSubView::FieldEntry> entries = CAAddressSubView::fieldEntries({canvas.recipient});
+    ASSERT_FALSE(entries.isEmpty());
+    QList<int> categories;
+    for (const CAAddressSubView::FieldEntry &entry : entries) {
+        EXPECT_NE(entry.category, tcBarcode);
+        EXPECT_FALSE(categories.contains(int(entry.category))) << int(entry.category);
+        categories.append(int(entry.category));
+    }
+    // The title and one item per field.
+    EXPECT_EQ(canvas.pane->fieldsMenu()->actions().size(), entries.size() + 1);
+
+    const CAAddressSubView::FieldEntry first = entries.front();
+    QAction *item = canvas.fieldItem(first.category);
+    ASSERT_NE(item, nullptr);
+    const bool wasOn = first.mode == fmWhenFilled || first.mode == fmAlways;
+    canvas.choose(item);
+    EXPECT_EQ(canvas.recipient->getMode(first.category), wasOn ? fmNever : fmWhenFilled);
+    EXPECT_EQ(canvas.undo()->undoActionName(), PWLocalizedString(QStringLiteral("CHANGE_FIELD_MODE")));
+    // The menu follows the panel.
+    EXPECT_EQ(canvas.fieldItem(first.category)->isChecked(), !wasOn);
+    canvas.undo()->undo();
+    EXPECT_SAME_BYTES(canvas.bytes(), before);
+}
+
+TEST(AddressPane, TwoPanelsShowTheFirstPanelsStateAndEachTogglesItsOwn)
+{
+    InspectedAddresses canvas;
+    const textCategory field = CAAddressSubView::fieldEntries({canvas.recipient}).front().category;
+    canvas.step([&] { canvas.edits().setModeForTextCategory(fmNever, field, canvas.recipient); });
+    canvas.step([&] { canvas.edits().setModeForTextCategory(fmAlways, field, canvas.sender); });
+    canvas.undo()->removeAllActions();
+    const QByteArray before = canvas.bytes();
+
+    canvas.show({canvas.sender, canvas.recipient});
+    EXPECT_EQ(canvas.fieldItem(field)->property("fieldState").toInt(), int(Qt::PartiallyChecked));
+    canvas.show({canvas.recipient, canvas.sender});
+    QAction *item = canvas.fieldItem(field);
+    EXPECT_EQ(item->property("fieldState").toInt(), int(Qt::Unchecked));
+    canvas.choose(item);
+    EXPECT_EQ(canvas.recipient->getMode(field), fmWhenFilled);
+    EXPECT_EQ(canvas.sender->getMode(field), fmNever);
+    canvas.undo()->undo();
+    EXPECT_SAME_BYTES(canvas.bytes(), before);
+}
+
+TEST(AddressPane, ShowingAllFieldsIsNoEditOfTheDesign)
+{
+    InspectedAddresses canvas;
+    canvas.show({canvas.recipient, canvas.sender});
+    const bool recipientShown = canvas.recipient->isShowAllFields();
+    const bool senderShown = canvas.sender->isShowAllFields();
+    QSignalSpy edited(&canvas.view, &CADocView::designEdited);
+    QCheckBox *showAll = canvas.child<QCheckBox>("_showAllFieldsButton");
+    ASSERT_TRUE(showAll->isEnabled());
+    showAll->setFocus();
+    QTest::keyClick(showAll, Qt::Key_Space);
+    EXPECT_NE(canvas.recipient->isShowAllFields(), recipientShown);
+    EXPECT_NE(canvas.sender->isShowAllFields(), senderShown);
+    EXPECT_EQ(edited.count(), 0);
+    EXPECT_FALSE(canvas.undo()->canUndo());
+}
+
+TEST(AddressPane, TheFirstSizeSliderMoveWithoutASizeAppliesTheSizeItself)
+{
+    InspectedAddresses canvas;
+    canvas.show({canvas.recipient});
+    const std::optional<PWFont> shown = canvas.recipient->GetFont(nullptr);
+    ASSERT_TRUE(shown);
+    // The selected text's size reaches the size field.
+    EXPECT_EQ(canvas.child<QLineEdit>("_textSizeTextField")->text(), QString::number(shown->pointSize()));
+    // No size known: the slider's size is applied as it is, not added to the text's.
+    canvas.pane->setFontSizeControls(0.0f);
+    QSlider *slider = canvas.child<QSlider>("_textSizeSlider");
+    slider->setValue(20);
+    std::optional<PWFont> font = canvas.recipient->GetFont(nullptr);
+    ASSERT_TRUE(font);
+    EXPECT_DOUBLE_EQ(font->pointSize(), 20.0);
+    // From a size shown, the slider grows the text by the difference.
+    canvas.pane->setFontSizeControls(20.0f);
+    slider->setValue(24);
+    font = canvas.recipient->GetFont(nullptr);
+    ASSERT_TRUE(font);
+    EXPECT_DOUBLE_EQ(font->pointSize(), 24.0);
+    EXPECT_EQ(canvas.undo()->undoActionName(), PWLocalizedString(QStringLiteral("CHANGE_FONT")));
+}
+
+TEST(AddressPane, TheBarcodeIsOfferedForRecipientPanelsOnly)
+{
+    InspectedAddresses canvas;
+    canvas.show({canvas.sender});
+    EXPECT_FALSE(canvas.child<QCheckBox>("_barcodeCheckbox")->isEnabled());
+    EXPECT_FALSE(CAAddressSubView::barcodeAllowed(canvas.sender));
+    canvas.show({canvas.recipient});
+    QCheckBox *barcode = canvas.child<QCheckBox>("_barcodeCheckbox");
+    ASSERT_EQ(barcode->isEnabled(), CAAddressSubView::barcodeAllowed(canvas.recipient));
+    if (!barcode->isEnabled())
+        GTEST_SKIP() << "the catalogue offers no barcode for this template";
+    const QByteArray before = canvas.bytes();
+    const bool shown = canvas.recipient->IsBarcodeVisible();
+    barcode->setFocus();
+    QTest::keyClick(barcode, Qt::Key_Space);
+    EXPECT_NE(canvas.recipient->IsBarcodeVisible(), shown);
+    EXPECT_EQ(canvas.undo()->undoActionName(), PWLocalizedString(QStringLiteral("SHOW_BARCODE")));
+    canvas.undo()->undo();
+    EXPECT_SAME_BYTES(canvas.bytes(), before);
+}
+
+TEST(AddressPane, CapitalsFollowThePreference)
+{
+    InspectedAddresses canvas;
+    canvas.show({canvas.recipient});
+    QCheckBox *capitals = canvas.child<QCheckBox>("_capitalizeButton");
+    ASSERT_TRUE(capitals->isEnabled());
+    const QByteArray before = canvas.bytes();
+    capitals->setFocus();
+    QTest::keyClick(capitals, Qt::Key_Space);
+    EXPECT_EQ(int(canvas.recipient->representationType()) & 4, 4);
+    EXPECT_EQ(canvas.undo()->undoActionName(), PWLocalizedString(QStringLiteral("SET_ADDRESS_UPPERCASE")));
+    canvas.undo()->undo();
+    EXPECT_SAME_BYTES(canvas.bytes(), before);
+    PWUserDefaults::standardUserDefaults().setBool(QStringLiteral("FTConvertToUppercase"), true);
+    canvas.show({canvas.recipient});
+    EXPECT_FALSE(capitals->isEnabled());
+}
+
+TEST(AddressPane, TheInspectorSurvivesItsDocumentClosing)
+{
+    auto canvas = std::make_unique<InspectedAddresses>();
+    canvas->show({canvas->recipient});
+    CAAddressSubView *pane = canvas->pane;
+    QSlider *slider = pane->findChild<QSlider *>(QStringLiteral("_textSizeSlider"));
+    QMenu *fields = pane->fieldsMenu();
+    ASSERT_FALSE(fields->actions().isEmpty());
+    QAction *item = fields->actions().last();
+    canvas.reset();
+    EXPECT_EQ(pane->docView(), nullptr);
+    // Controls used afterwards reach nothing.
+    slider->setValue(slider->value() == 30 ? 31 : 30);
+    item->trigger();
+    EXPECT_EQ(pane->docView(), nullptr);
+    PWNotificationCenter::defaultCenter().postNotification(CACanvasSelection::kChangeSelectionNotify, nullptr);
+    EXPECT_FALSE(slider->isEnabled());
+}
+
+} // namespace

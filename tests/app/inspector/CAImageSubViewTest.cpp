@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include "app/canvas/CACanvasSelection.h"
+#include "app/inspector/CAImageSubView.h"
+#include "app/inspector/CAPropertiesController.h"
+
+#include "../canvas/CanvasEditsFixture.h"
+#include "platform/PWBundle.h"
+#include "platform/PWNotificationCenter.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <numbers>
+
+namespace {
+
+TEST(ImagePaneRules, TileScaleFollowsTheCubeOfTheSlider)
+{
+    EXPECT_FLOAT_EQ(CAImageSubView::tileScaleForSlider(4.0f), 7621.3125f);
+    EXPECT_FLOAT_EQ(CAImageSubView::tileScaleForSlider(1.0f), 487764.0f);
+    EXPECT_NEAR(CAImageSubView::sliderForTileScale(7621.0f), 4.0f, 1e-3f);
+    for (float s : {1.0f, 2.5f, 7.0f, 20.0f})
+        EXPECT_NEAR(CAImageSubView::sliderForTileScale(CAImageSubView::tileScaleForSlider(s)), s, 1e-3f) << s;
+}
+
+struct InspectedPicture : CanvasEditsFixture
+{
+    InspectedPicture()
+    {
+        undo().setGroupsByEvent(false);
+        inspector = CAPropertiesController::sharedPropertiesController();
+        inspector->showWindow();
+        pane = static_cast<CAImageSubView *>(inspector->pane(CAPropertiesController::ImageTab));
+    }
+    void show(std::initializer_list<CFTComponent *> components)
+    {
+        view.ftView()->deselectAll();
+        for (CFTComponent *component : components)
+            view.ftView()->select(component);
+        view.notifySelectionChanged();
+    }
+    template <typename T>
+    T *child(const char *name) const
+    {
+        return pane->findChild<T *>(QString::fromLatin1(name));
+    }
+    void press(const char *button)
+    {
+        auto *widget = child<QWidget>(button);
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_Space);
+    }
+
+    CAPropertiesController *inspector = nullptr;
+    CAImageSubView *pane = nullptr;
+};
+
+TEST(ImagePane, EveryControlChangesThePictureAndUndoRestoresTheSavedDesign)
+{
+    InspectedPicture canvas;
+    const QByteArray before = canvas.saved();
+    canvas.show({canvas.picture});
+    ASSERT_EQ(canvas.inspector->tabView()->currentIndex(), int(CAPropertiesController::ImageTab));
+    ASSERT_TRUE(canvas.child<QSlider>("m_imageOpacitySlider")->isEnabled());
+
+    canvas.child<QSlider>("m_imageOpacitySlider")->setValue(40);
+    EXPECT_FLOAT_EQ(canvas.picture->GetOpacity(), 0.4f);
+    EXPECT_EQ(canvas.undo().undoActionName(), PWLocalizedString(QStringLiteral("CHANGE_OPACITY")));
+
+    QLineEdit *angle = canvas.child<QLineEdit>("m_imageRotateEdit");
+    angle->selectAll();
+    QTest::keyClicks(angle, QStringLiteral("450"));
+    QTest::keyClick(angle, Qt::Key_Return);
+    EXPECT_NEAR(canvas.picture->GetAngle(), std::numbers::pi / 2.0, 1e-9);
+    canvas.child<QSlider>("m_imageRotateSlider")->setValue(-93);
+    EXPECT_NEAR(canvas.picture->GetAngle(), -std::numbers::pi / 2.0, 1e-9);
+
+    QSlider *tileScale = canvas.child<QSlider>("m_tileScaleSlider");
+    EXPECT_FALSE(tileScale->isEnabled());
+    canvas.press("m_TileCheckbox");
+    EXPECT_EQ(int(canvas.picture->GetDataPlacing()), 1);
+    EXPECT_TRUE(tileScale->isEnabled());
+    EXPECT_FLOAT_EQ(canvas.picture->GetTileScale(), CAImageSubView::tileScaleForSlider(float(tileScale->value())));
+    tileScale->setValue(tileScale->value() == 4 ? 5 : 4);
+    tileScale->setValue(4);
+    EXPECT_FLOAT_EQ(canvas.picture->GetTileScale(), 7621.3125f);
+    EXPECT_EQ(canvas.undo().undoActionName(), PWLocalizedString(QStringLiteral("SET_TILE_SCALE")));
+
+    if (canvas.child<QCheckBox>("m_tintCheckbox")->isEnabled()) {
+        const bool tinted = canvas.picture->IsFilled();
+        canvas.press("m_tintCheckbox");
+        EXPECT_NE(canvas.picture->IsFilled(), tinted);
+    }
+    QTest::mouseClick(canvas.child<QAbstractButton>("m_imageFlipXButton"), Qt::LeftButton);
+    EXPECT_TRUE(canvas.picture->IsFlipX());
+
+    while (canvas.undo().canUndo())
+        canvas.undo().undo();
+    EXPECT_TRUE(sameDesign(canvas.saved(), before));
+}
+
+TEST(ImagePane, AMaskFromAFileMasksThePictureAsOneStep)
+{
+    InspectedPicture canvas;
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("oval.png"));
+    QImage oval(32, 32, QImage::Format_ARGB32);
+    oval.fill(Qt::black);
+    ASSERT_TRUE(oval.save(path));
+    const QByteArray before = canvas.saved();
+    canvas.show({canvas.picture});
+    if (!canvas.picture->canMasked())
+        GTEST_SKIP() << "this picture takes no mask";
+    CAImageSubView::setFileChooser([&](QWidget *) { return path; });
+    canvas.press("_browseMaskButton");
+    CAImageSubView::setFileChooser([](QWidget *) { return QString(); });
+    EXPECT_TRUE(canvas.picture->IsMasked());
+    EXPECT_TRUE(canvas.child<QCheckBox>("m_maskCheckbox")->isChecked());
+    EXPECT_EQ(canvas.undo().undoActionName(), PWLocalizedString(QStringLiteral("CHANGE_MASK")));
+    // Switched off and on again, the same mask comes back.
+    canvas.press("m_maskCheckbox");
+    EXPECT_FALSE(canvas.picture->IsMasked());
+    canvas.press("m_maskCheckbox");
+    EXPECT_TRUE(canvas.picture->IsMasked());
+    while (canvas.undo().canUndo())
+        canvas.undo().undo();
+    EXPECT_TRUE(sameDesign(canvas.saved(), before));
+}
+
+TEST(ImagePane, DisabledWithNothingToShowAndAfterItsDocumentCloses)
+{
+    auto canvas = std::make_unique<InspectedPicture>();
+    canvas->show({canvas->picture});
+    CAImageSubView *pane = canvas->pane;
+    QSlider *opacity = pane->findChild<QSlider *>(QStringLiteral("m_imageOpacitySlider"));
+    EXPECT_TRUE(opacity->isEnabled());
+    pane->updateWithView(&canvas->view);
+    canvas->view.ftView()->deselectAll();
+    pane->updateWithView(&canvas->view);
+    EXPECT_FALSE(opacity->isEnabled());
+    canvas->show({canvas->picture});
+    canvas.reset();
+    EXPECT_EQ(pane->docView(), nullptr);
+    opacity->setValue(opacity->value() == 10 ? 20 : 10);
+    PWNotificationCenter::defaultCenter().postNotification(CACanvasSelection::kChangeSelectionNotify, nullptr);
+    EXPECT_FALSE(opacity->isEnabled());
+}
+
+} // namespace
