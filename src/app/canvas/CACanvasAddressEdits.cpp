@@ -404,6 +404,17 @@ void CACanvasAddressEdits::setPreferredAddress(bool preferred, CFTComponent *pan
     invalidate(panel);
 }
 
+void CACanvasAddressEdits::setBarcodeVisible(bool visible, CFTComponent *component)
+{
+    auto *panel = dynamic_cast<CFTAAddressPanel *>(component);
+    if (!panel)
+        return;
+    const bool old = panel->IsBarcodeVisible();
+    registerUndo([old, component](CACanvasAddressEdits &edits) { edits.setBarcodeVisible(old, component); });
+    panel->SetBarcodeVisible(visible);
+    invalidate(panel);
+}
+
 void CACanvasAddressEdits::showBarcode(bool show, int location, CFTComponent *component)
 {
     auto *panel = dynamic_cast<CFTAAddressPanel *>(component);
