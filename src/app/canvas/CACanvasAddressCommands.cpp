@@ -201,7 +201,8 @@ void CACanvasAddressCommands::changeAddressFormatWithCustomTemplateMarker(const 
         m_edits.setAddressFormatWithTemplate(wrapper, component);
         auto *panel = dynamic_cast<CFTAAddressPanel *>(component);
         if (panel && barcodeField) {
-            panel->SetBarcodeVisible(true);
+            // Undone with the format: a barcode shown by the template goes with it.
+            m_edits.setBarcodeVisible(true, panel);
             panel->SetBarcodeLocation(barcodeLocation(barcodeField->getRow() == 0 ? 0 : 1));
         }
     }

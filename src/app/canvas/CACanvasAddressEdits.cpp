@@ -21,6 +21,8 @@
 
 #include <QPointer>
 
+#include <algorithm>
+
 namespace {
 
 CAddressFormatController &catalogue()
@@ -153,11 +155,27 @@ void CACanvasAddressEdits::registerFormatUndo(CFTComponent *component,
     // the change is about to make go again with its undo, so that the panel is as it was.
     const auto *panel = dynamic_cast<const CFTAAddressPanel *>(component);
     const unsigned int count = panel ? panel->addressComponentCount() : 0;
-    registerUndo([inverse = std::move(inverse), component, count](CACanvasAddressEdits &edits) {
+    // The texts are filled again from the person after a change, without the punctuation the
+    // panel's layout had added to them: they come back as they were, not as the person has them.
+    std::vector<std::pair<const CFTAAddressText *, CDDString>> texts;
+    for (unsigned int i = 0; i < count; ++i) {
+        if (const CFTAAddressText *field = panel->addressComponentAtIndex(i))
+            texts.emplace_back(field, field->GetString());
+    }
+    registerUndo([inverse = std::move(inverse), component, count, texts](CACanvasAddressEdits &edits) {
         inverse(edits);
-        if (auto *changed = dynamic_cast<CFTAAddressPanel *>(component)) {
-            while (changed->addressComponentCount() > count)
-                delete changed->UngroupObjectWithCategory(textCategory(changed->addressComponentCount() - 1));
+        auto *changed = dynamic_cast<CFTAAddressPanel *>(component);
+        if (!changed)
+            return;
+        while (changed->addressComponentCount() > count)
+            delete changed->UngroupObjectWithCategory(textCategory(changed->addressComponentCount() - 1));
+        // Only fields the panel holds now are touched.
+        for (unsigned int i = 0; i < changed->addressComponentCount(); ++i) {
+            CFTAAddressText *field = changed->addressComponentAtIndex(i);
+            const auto kept = std::find_if(texts.begin(), texts.end(),
+                                           [field](const auto &entry) { return entry.first == field; });
+            if (field && kept != texts.end() && !(field->GetString() == kept->second))
+                field->SetString(kept->second);
         }
     });
 }
@@ -401,6 +419,17 @@ void CACanvasAddressEdits::setPreferredAddress(bool preferred, CFTComponent *pan
     const bool old = panel->IsPreferredAddress();
     registerUndo([old, panel](CACanvasAddressEdits &edits) { edits.setPreferredAddress(old, panel); });
     panel->SetPreferredAddress(preferred);
+    invalidate(panel);
+}
+
+void CACanvasAddressEdits::setBarcodeVisible(bool visible, CFTComponent *component)
+{
+    auto *panel = dynamic_cast<CFTAAddressPanel *>(component);
+    if (!panel)
+        return;
+    const bool old = panel->IsBarcodeVisible();
+    registerUndo([old, component](CACanvasAddressEdits &edits) { edits.setBarcodeVisible(old, component); });
+    panel->SetBarcodeVisible(visible);
     invalidate(panel);
 }
 

@@ -60,6 +60,8 @@ public:
     void setToFrom(bool toFrom, CFTComponent *panel);
     void setAddressType(addressType type, CFTComponent *panel);
     void setPreferredAddress(bool preferred, CFTComponent *panel);
+    // Only the panel's flag: the format keeps or lacks its barcode field as it is.
+    void setBarcodeVisible(bool visible, CFTComponent *panel);
     // Locations 0 and 1 put the barcode into the panel's format above or below the address; 2
     // takes it out of the format and, when shown, places a barcode component of its own near
     // the lower right corner of the page.

@@ -35,6 +35,9 @@ struct CACanvasAddressCommands::PanelFields
     int panelIndex = -1;
     QRectF frame;
     std::vector<QRectF> fieldFrames;
+    // Taking a panel apart lays it out with every field shown, and its punctuation rules rewrite
+    // the field texts then: the texts as they were come back with the panel.
+    std::vector<CDDString> fieldTexts;
     std::vector<std::pair<CFTComponent *, int>> fieldIndexes;
 };
 
@@ -259,6 +262,10 @@ void CACanvasAddressCommands::groupObjects(const std::vector<CFTComponent *> &fi
         placeAt(list, panel, kept->panelIndex);
         panel->SetSize(kept->frame.width(), kept->frame.height());
         // The fields stand in the panel where they stood before it was taken apart.
+        for (size_t i = 0; i < kept->order.size() && i < kept->fieldTexts.size(); ++i) {
+            if (!(kept->order[i]->GetString() == kept->fieldTexts[i]))
+                kept->order[i]->SetString(kept->fieldTexts[i]);
+        }
         for (size_t i = 0; i < kept->order.size() && i < kept->fieldFrames.size(); ++i) {
             const QRectF &frame = kept->fieldFrames[i];
             kept->order[i]->SetOrigin(frame.x(), frame.y());
@@ -299,6 +306,7 @@ void CACanvasAddressCommands::ungroupObject(CFTAAddressPanel *panel)
         CFTAAddressText *field = panel->addressComponentAtIndex(i);
         kept->order.push_back(field);
         kept->fieldFrames.emplace_back(field->GetOriginX(), field->GetOriginY(), field->GetSizeX(), field->GetSizeY());
+        kept->fieldTexts.push_back(field->GetString());
     }
     kept->panelIndex = indexIn(list, panel);
     kept->frame = QRectF(panel->GetOriginX(), panel->GetOriginY(), panel->GetSizeX(), panel->GetSizeY());

@@ -13,8 +13,10 @@
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/merge/CADocument.h"
+#include "kernel/render/CDDDrawer.h"
 #include "kernel/render/CDDText.h"
 #include "platform/PWNotificationCenter.h"
+#include "platform/PWUndoManager.h"
 #include "platform/PWUserDefaults.h"
 
 #include <QDrag>
@@ -73,7 +75,12 @@ bool CADocView::setDocument(CADocument *document)
         qCWarning(lcCanvas) << "Document Type is not Supported:" << type;
         return false;
     }
+    for (const QMetaObject::Connection &connection : m_undoConnections)
+        disconnect(connection);
     m_document = document;
+    // An undone or redone step may take objects off the page or back onto it, as a drag does.
+    m_undoConnections[0] = connect(document->undoManager(), &PWUndoManager::didUndo, this, &CADocView::refitFrame);
+    m_undoConnections[1] = connect(document->undoManager(), &PWUndoManager::didRedo, this, &CADocView::refitFrame);
     documentChanged();
     return true;
 }
@@ -117,8 +124,14 @@ QRectF CADocView::objectsBounds() const
     QRectF bounds;
     if (!m_view)
         return bounds;
-    for (const CFTComponent *component : m_view->GetCurrentComponents())
-        bounds |= component->GetNSDrawRect(false, 0.0);
+    for (const CFTComponent *component : m_view->GetCurrentComponents()) {
+        QRectF drawn = component->GetNSDrawRect(false, 0.0);
+        // A selected panel shows its side and template tabs above its top edge; the frame keeps
+        // room for them whether or not it is selected, so that selecting never shifts the page.
+        if (component->getClassID() == ciAddressPanel)
+            drawn.setTop(drawn.top() - CDDDrawer::kBoxLabelHeight);
+        bounds |= drawn;
+    }
     return bounds;
 }
 

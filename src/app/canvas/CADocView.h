@@ -166,4 +166,6 @@ private:
     std::unique_ptr<CACanvasEdits> m_edits;
     CACanvasAddressEdits *m_addressEdits;
     CACanvasAddressCommands *m_addressCommands;
+    // Undo and redo of the shown document refit the frame.
+    QMetaObject::Connection m_undoConnections[2];
 };

@@ -10,6 +10,8 @@ CFTCounterField::CFTCounterField(const CFTComponent *parent)
     : CFTAAddressText(parent)
 {
     Init(1, 1, false, 1);
+    // A new counter names its start and step from the start, as one read from a design does.
+    CFTCounterField::ChangeLabel();
 }
 
 CFTCounterField::CFTCounterField(double x, double y, double, double, CFTComponent *parent)
@@ -21,6 +23,7 @@ CFTCounterField::CFTCounterField(double x, double y, CFTComponent *parent)
     : CFTAAddressText(x, y, tcCounter, nullptr, parent)
 {
     Init(1, 1, false, 1);
+    CFTCounterField::ChangeLabel();
 }
 
 CFTCounterField::~CFTCounterField() = default;

@@ -243,6 +243,7 @@ void CFTAView::startEditText(QObject *view, QObject *editor, CFTComponent *compo
     }
     if (m_pOperObject) {
         m_pOperObject->startEditText(view, editor);
+        markTextEditing();
         addInvalObject(m_pOperObject);
     }
 }
@@ -251,6 +252,7 @@ void CFTAView::startEditText(QObject *view, QObject *editor, double x, double y)
 {
     if (m_pOperObject) {
         m_pOperObject->startEditText(view, editor, x, y);
+        markTextEditing();
         addInvalObject(m_pOperObject);
     }
 }
@@ -265,7 +267,16 @@ void CFTAView::startEditPreviousText(QObject *view, QObject *editor)
         return;
     }
     panel->startEditPreviousText(view, editor);
+    markTextEditing();
     addInvalObject(m_pOperObject);
+}
+
+void CFTAView::markTextEditing()
+{
+    // Typing into the next field of a panel starts an edit without a click: the view is editing
+    // again whenever the object took the editor.
+    if (m_pOperObject && m_pOperObject->isEditing())
+        m_operMode = operTextEdit;
 }
 
 bool CFTAView::endEditText(void *editor)
@@ -273,6 +284,10 @@ bool CFTAView::endEditText(void *editor)
     if (!m_pOperObject || !m_pOperObject->isEditing())
         return false;
     const bool ended = m_pOperObject->endEditText(static_cast<QObject *>(editor)) != nullptr;
+    // The object stays operated and selected, but nothing is typed any more: a later text-tool
+    // click makes a new text rather than ending an edit that is already over.
+    if (m_operMode == operTextEdit)
+        m_operMode = operNone;
     addInvalObject(m_pOperObject);
     return ended;
 }

@@ -131,5 +131,7 @@ protected:
     void operationEnded(const CFTAOperationReport &report) override;
 
 private:
+    void markTextEditing();
+
     CFTAViewObserver *m_observer = nullptr;
 };

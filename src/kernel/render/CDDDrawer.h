@@ -118,6 +118,8 @@ public:
     // The tab above an address panel's top edge with its "TO"/"FROM" caption and label text.
     void DrawBoxLabel(double x, double y, double width, double height, double radius, bool recipient,
                       const CDDString &label);
+    // The height in points the tab stands above the panel's top edge.
+    static constexpr double kBoxLabelHeight = 8.0;
     // -1 outside the tab, 0 on its caption part (21 points wide), 1 on its label part.
     static int regionIndexForBoxLabel(double px, double py, double x, double y, double width, double height,
                                       double radius, bool recipient, const CDDString &label);

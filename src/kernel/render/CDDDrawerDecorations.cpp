@@ -22,7 +22,7 @@
 namespace {
 
 constexpr double kSpecialDotSize = 8.0;
-constexpr double kTabHeight = 8.0;
+constexpr double kTabHeight = CDDDrawer::kBoxLabelHeight;
 constexpr double kTabMaxWidth = 85.0;
 constexpr double kTabCaptionHitWidth = 21.0;
 

@@ -1,5 +1,6 @@
 // Editing the fields of a real address panel in place: the shared field editor lies over the field
 // the user double-clicked, and Tab and Backtab walk the panel's fields in both directions.
+#include "app/canvas/CACanvasItem.h"
 #include "app/canvas/CACanvasTextEditor.h"
 #include "app/canvas/CADocView.h"
 #include "kernel/address/CAddressFormat.h"
@@ -9,6 +10,7 @@
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/merge/CADocument.h"
+#include "kernel/render/CDDDrawer.h"
 #include "platform/PWPerson.h"
 #include "platform/PWVCardReader.h"
 
@@ -17,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -204,6 +207,48 @@ TEST(CADocViewAddressTest, TabAndBacktabWalkTheFieldsBothWays)
     // Moving is all Tab did: no tab was typed into a field.
     for (const CFTAAddressText *field : {static_cast<const CFTAAddressText *>(city), next, previous})
         EXPECT_FALSE(field->GetString().getData().contains(u'\t'));
+}
+
+TEST(CADocViewAddressTest, TabsOfASelectedPanelAtThePageTopShowAboveThePage)
+{
+    PanelCanvas c(false);
+    // Flush with the page's top edge: its tabs stand wholly above the page.
+    c.panel->SetOrigin(40.0, 0.0);
+    c.view.refitFrame();
+    const QRectF frame = c.view.geometry().frame();
+    EXPECT_LE(frame.top(), -CDDDrawer::kBoxLabelHeight) << "the frame makes room for the tabs";
+    EXPECT_DOUBLE_EQ(frame.left(), 0.0) << "only the side the tabs stand out of grows";
+    const double top = frame.top();
+    c.view.ftView()->select(c.panel);
+    c.show();
+    c.paint();
+    EXPECT_DOUBLE_EQ(c.view.geometry().frame().top(), top) << "selecting shifts nothing";
+    const QImage image = c.view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+
+    // The darkest pixel of a band of design points above the page, between x0 and x1.
+    const auto darkest = [&](double x0, double x1) {
+        const QPoint from = c.at(QPointF(x0, -CDDDrawer::kBoxLabelHeight + 1.0));
+        const QPoint to = c.at(QPointF(x1, -1.0));
+        int value = 255;
+        for (int y = std::max(from.y(), 0); y <= std::min(to.y(), image.height() - 1); ++y)
+            for (int x = std::max(from.x(), 0); x <= std::min(to.x(), image.width() - 1); ++x)
+                value = std::min(value, qGray(image.pixel(x, y)));
+        return value;
+    };
+    // The tab is at most 85 points wide; right of it, above the page, lies the bare desk.
+    const double besideTab = c.panel->GetOriginX() + 100.0;
+    ASSERT_LT(besideTab, frame.right() - 4.0);
+    const int desk = qGray(image.pixel(c.at(QPointF(frame.right() - 2.0, -4.0))));
+    EXPECT_NEAR(desk, qGray(CACanvasItem::deskColor().rgb()), 2);
+    const int tab = darkest(c.panel->GetOriginX() + 2.0, c.panel->GetOriginX() + 40.0);
+    // The tab's caption and edge are drawn over the veil, not faded under it.
+    EXPECT_LT(tab, desk - 40) << "tab " << tab << ", desk " << desk;
+    EXPECT_GE(darkest(besideTab, frame.right() - 4.0), desk - 2) << "beside the tab lies the bare desk";
+
+    // Moved back onto the page, the panel gives the room up again.
+    c.panel->SetOrigin(40.0, 40.0);
+    c.view.refitFrame();
+    EXPECT_DOUBLE_EQ(c.view.geometry().frame().top(), 0.0);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/render/CDDText.h"
+#include "platform/PWUndoManager.h"
 #include "kernel/text/CFTAText.h"
 
 #include <QApplication>
@@ -162,6 +163,30 @@ TEST(CADocViewTest, ObjectDraggedOffThePageGrowsTheFrame)
     c.drag(c.at(60, 50), c.at(0, 0) - c.at(80, 0));
     EXPECT_LT(c.box->GetOriginX(), 0.0);
     EXPECT_LT(c.view.geometry().frame().left(), c.box->GetOriginX());
+    EXPECT_GT(c.view.size().width(), before.width());
+}
+
+TEST(CADocViewTest, UndoAndRedoOfAMoveOffThePageRefitTheFrame)
+{
+    Canvas c;
+    const QRectF pageFrame = c.view.geometry().frame();
+    const QSize before = c.view.size();
+    c.drag(c.at(60, 50), c.at(0, 0) - c.at(80, 0));
+    ASSERT_LT(c.box->GetOriginX(), 0.0);
+    const QRectF grown = c.view.geometry().frame();
+    ASSERT_LT(grown.left(), pageFrame.left());
+    PWUndoManager *undo = c.document.undoManager();
+    ASSERT_TRUE(undo->canUndo());
+
+    undo->undo();
+    EXPECT_DOUBLE_EQ(c.box->GetOriginX(), 40.0);
+    EXPECT_EQ(c.view.geometry().frame(), pageFrame) << "the desk shrinks back to the page";
+    EXPECT_EQ(c.view.size(), before);
+    EXPECT_EQ(c.view.sceneRect(), pageFrame);
+
+    undo->redo();
+    EXPECT_LT(c.box->GetOriginX(), 0.0);
+    EXPECT_EQ(c.view.geometry().frame(), grown) << "the desk grows again with the object";
     EXPECT_GT(c.view.size().width(), before.width());
 }
 

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <climits>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -54,13 +55,18 @@ TEST(CFTCounterFieldTest, NextShowsThenSteps)
 
 TEST(CFTCounterFieldTest, EachItemGrowsFromTheSavedGeometryAndClearRestoresIt)
 {
+    CFTCounterField single(40, 50, nullptr);
+    single.SetValue(1);
+    const double narrow = single.GetSizeX();
     CFTCounterField counter(40, 50, nullptr);
     counter.Reset();
     const double width = counter.GetSizeX();
     counter.Init(100000, 1, false, 1);
     counter.SetValue(1);
     EXPECT_DOUBLE_EQ(counter.GetOriginX(), 40.0);
-    EXPECT_GT(counter.GetSizeX(), width);
+    EXPECT_GT(counter.GetSizeX(), narrow) << "six digits take more room than one";
+    counter.SetValue(2);
+    EXPECT_GT(counter.GetSizeX(), narrow);
     counter.Clear();
     EXPECT_TRUE(counter.GetText()->isEmpty());
     EXPECT_DOUBLE_EQ(counter.GetOriginX(), 40.0);
@@ -68,3 +74,21 @@ TEST(CFTCounterFieldTest, EachItemGrowsFromTheSavedGeometryAndClearRestoresIt)
 }
 
 } // namespace
+
+TEST(CFTCounterFieldTest, ANewCounterNamesItsStartAndStepBeforeEitherIsSet)
+{
+    const QString expected = CDDString::initStringWithCounterFieldParameters(1, 1).getData();
+    ASSERT_FALSE(expected.isEmpty());
+    std::unique_ptr<CFTCounterField> made[] = {std::make_unique<CFTCounterField>(nullptr),
+                                               std::make_unique<CFTCounterField>(10, 20, nullptr),
+                                               std::make_unique<CFTCounterField>(10, 20, 80, 30, nullptr)};
+    for (const std::unique_ptr<CFTCounterField> &counter : made) {
+        EXPECT_EQ(counter->getLabel()->getString(), expected);
+        // Setting what it already has changes nothing it shows.
+        const QString before = counter->getLabel()->getString();
+        counter->SetIncrement(1);
+        EXPECT_EQ(counter->getLabel()->getString(), before);
+    }
+    made[0]->SetStartNumber(4);
+    EXPECT_EQ(made[0]->getLabel()->getString(), CDDString::initStringWithCounterFieldParameters(4, 1).getData());
+}

@@ -125,6 +125,36 @@ TEST(CFTAViewTest, ShapesDrawnAndTextsClickedTakeTheDocumentDefaults)
     EXPECT_EQ(*f.list()[1]->GetFillColor(), fill);
 }
 
+TEST(CFTAViewTest, EndedEditIsNoLongerTypingAndTheNextTextToolClickMakesAText)
+{
+    Fixture f;
+    f.view.setToolMode(toolText);
+    f.view.MouseLDown(100, 100, {}), f.view.MouseUp(100, 100, {});
+    ASSERT_EQ(f.list().size(), 1u);
+    CFTComponent *first = f.list()[0];
+    f.view.startEditText(nullptr, nullptr, static_cast<CFTComponent *>(nullptr));
+    ASSERT_TRUE(first->isEditing());
+    EXPECT_TRUE(f.view.isTextEditing());
+
+    f.view.endEditText(nullptr);
+    EXPECT_FALSE(first->isEditing());
+    EXPECT_FALSE(f.view.isTextEditing()) << "the edit is over";
+    EXPECT_EQ(f.view.getOperObject(), first) << "the edited text stays the operated object";
+    EXPECT_TRUE(f.view.isSelected(first));
+    EXPECT_FALSE(f.view.endEditText(nullptr)) << "nothing is left to end";
+
+    // Editing taken up again without a click (as the next field of a panel is) is typing again.
+    f.view.startEditText(nullptr, nullptr, static_cast<CFTComponent *>(nullptr));
+    EXPECT_TRUE(f.view.isTextEditing());
+    f.view.endEditText(nullptr);
+
+    f.view.setToolMode(toolText);
+    f.view.MouseLDown(300, 200, {}), f.view.MouseUp(300, 200, {});
+    ASSERT_EQ(f.list().size(), 2u) << "a text-tool click after the edit ended makes a new text";
+    EXPECT_EQ(f.view.getOperObject(), f.list()[1]);
+    EXPECT_TRUE(f.view.isTextEditing());
+}
+
 TEST(CFTAViewTest, ZOrderMovesAndTheSelectionInDocumentOrder)
 {
     Fixture f;
