@@ -1,10 +1,17 @@
 #include "app/shell/CACanvasCommands.h"
 
+#include "app/canvas/CACanvasClipboard.h"
 #include "app/canvas/CACanvasEdits.h"
+#include "app/canvas/CACanvasValidation.h"
 #include "app/canvas/CADocView.h"
 #include "app/shell/CAMainWindowController.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTAView.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 
 namespace {
 
@@ -20,11 +27,38 @@ bool hasSelection(CAMainWindowController &window)
     return edits && !edits->view()->getSelComponents().empty();
 }
 
+// The canvas's menu rules for the item; its check mark and title follow them.
+bool canvasRuleAllows(CAMainWindowController &window, const char *action, QAction *item)
+{
+    const CADocView *canvas = window.docView();
+    if (!canvas || !canvas->ftView() || window.isSheetActive())
+        return false;
+    CACanvasMenuItem menuItem;
+    menuItem.action = QString::fromLatin1(action);
+    if (item) {
+        menuItem.tag = item->data().toInt();
+        menuItem.title = item->text();
+        menuItem.represented = item->data();
+    }
+    CACanvasMenuState state = canvasMenuState(*canvas);
+    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
+    state.clipboardHasString = clipboard && clipboard->hasText();
+    const CACanvasMenuAnswer answer = validateCanvasMenuItem(menuItem, state);
+    if (item && answer.checked) {
+        item->setCheckable(true);
+        item->setChecked(*answer.checked);
+    }
+    if (item && answer.title)
+        item->setText(*answer.title);
+    return answer.enabled;
+}
+
 // The primitive for each selected object in selection order, as one step named when anything
 // was selected.
-CAMainWindowController::Command orderCommand(void (CACanvasEdits::*primitive)(CFTComponent *), const char *key)
+CAMainWindowController::Command orderCommand(void (CACanvasEdits::*primitive)(CFTComponent *), const char *key,
+                                             const char *action)
 {
-    return {[](CAMainWindowController &window, QAction *) { return hasSelection(window); },
+    return {[action](CAMainWindowController &window, QAction *item) { return canvasRuleAllows(window, action, item); },
             [primitive, key](CAMainWindowController &window, QAction *) {
                 CACanvasEdits *edits = editsOf(window);
                 if (!edits || edits->view()->getSelComponents().empty())
@@ -36,18 +70,64 @@ CAMainWindowController::Command orderCommand(void (CACanvasEdits::*primitive)(CF
             }};
 }
 
+// While a text is edited, the clipboard commands belong to the text.
+CACanvasClipboard *clipboardOf(CAMainWindowController &window)
+{
+    return editsOf(window) && !window.docView()->isEditingText() ? &window.docView()->clipboard() : nullptr;
+}
+
+CAMainWindowController::Command selectionClipboardCommand(const char *action, void (*perform)(CACanvasClipboard &))
+{
+    return {[action](CAMainWindowController &window, QAction *item) {
+                return clipboardOf(window) && canvasRuleAllows(window, action, item);
+            },
+            [perform](CAMainWindowController &window, QAction *) {
+                if (CACanvasClipboard *clipboard = clipboardOf(window))
+                    perform(*clipboard);
+            }};
+}
+
 } // namespace
 
 void installCanvasCommands()
 {
+    CAMainWindowController::registerCommand(
+        QStringLiteral("copy"),
+        selectionClipboardCommand("copy", [](CACanvasClipboard &c) { c.copy(QGuiApplication::clipboard()); }));
+    CAMainWindowController::registerCommand(
+        QStringLiteral("cut"),
+        selectionClipboardCommand("cut", [](CACanvasClipboard &c) { c.cut(QGuiApplication::clipboard()); }));
+    CAMainWindowController::registerCommand(QStringLiteral("duplicate"),
+                                            selectionClipboardCommand("duplicate", [](CACanvasClipboard &c) { c.duplicate(); }));
+    CAMainWindowController::registerCommand(
+        QStringLiteral("paste"),
+        {[](CAMainWindowController &window, QAction *) {
+             const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+             return clipboardOf(window) && data && !data->formats().isEmpty();
+         },
+         [](CAMainWindowController &window, QAction *) {
+             if (CACanvasClipboard *clipboard = clipboardOf(window))
+                 clipboard->paste(QGuiApplication::clipboard()->mimeData());
+         }});
+    CAMainWindowController::registerCommand(
+        QStringLiteral("selectAll"),
+        {[](CAMainWindowController &window, QAction *) { return clipboardOf(window) != nullptr; },
+         [](CAMainWindowController &window, QAction *) {
+             if (!clipboardOf(window))
+                 return;
+             CADocView *canvas = window.docView();
+             canvas->ftView()->selectAll();
+             for (CFTComponent *component : canvas->ftView()->getSelComponents())
+                 canvas->invalidateObject(component);
+         }});
     CAMainWindowController::registerCommand(QStringLiteral("stepBack"),
-                                            orderCommand(&CACanvasEdits::stepToBack, "STEP_BACK"));
+                                            orderCommand(&CACanvasEdits::stepToBack, "STEP_BACK", "stepBack"));
     CAMainWindowController::registerCommand(QStringLiteral("stepFront"),
-                                            orderCommand(&CACanvasEdits::stepToFront, "STEP_FRONT"));
+                                            orderCommand(&CACanvasEdits::stepToFront, "STEP_FRONT", "stepFront"));
     CAMainWindowController::registerCommand(QStringLiteral("orderBack"),
-                                            orderCommand(&CACanvasEdits::sendToBack, "SEND_BACK"));
+                                            orderCommand(&CACanvasEdits::sendToBack, "SEND_BACK", "orderBack"));
     CAMainWindowController::registerCommand(QStringLiteral("orderFront"),
-                                            orderCommand(&CACanvasEdits::sendToFront, "SEND_FRONT"));
+                                            orderCommand(&CACanvasEdits::sendToFront, "SEND_FRONT", "orderFront"));
     CAMainWindowController::registerCommand(
         QStringLiteral("delete"),
         // While a text is edited, Delete belongs to the text.
