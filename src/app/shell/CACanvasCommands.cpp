@@ -1,5 +1,6 @@
 #include "app/shell/CACanvasCommands.h"
 
+#include "app/canvas/CACanvasArrange.h"
 #include "app/canvas/CACanvasClipboard.h"
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CACanvasValidation.h"
@@ -87,10 +88,43 @@ CAMainWindowController::Command selectionClipboardCommand(const char *action, vo
             }};
 }
 
+// A command on the canvas enabled by the canvas's menu rules.
+template <typename Perform>
+void registerRuled(const char *action, Perform perform)
+{
+    CAMainWindowController::registerCommand(
+        QString::fromLatin1(action),
+        {[action](CAMainWindowController &window, QAction *item) {
+             return clipboardOf(window) && canvasRuleAllows(window, action, item);
+         },
+         [perform](CAMainWindowController &window, QAction *item) {
+             if (clipboardOf(window))
+                 perform(*window.docView(), item);
+         }});
+}
+
 } // namespace
 
 void installCanvasCommands()
 {
+    using namespace CACanvasArrange;
+    const auto aligning = [](Align how) { return [how](CADocView &canvas, QAction *) { align(canvas, how); }; };
+    const auto distributing = [](Distribute how) {
+        return [how](CADocView &canvas, QAction *) { distribute(canvas, how); };
+    };
+    registerRuled("alignComponentsLeft", aligning(Align::Left));
+    registerRuled("alignComponentsRight", aligning(Align::Right));
+    registerRuled("alignComponentsTop", aligning(Align::Top));
+    registerRuled("alignComponentsBottom", aligning(Align::Bottom));
+    registerRuled("alignComponentsCenterVertically", aligning(Align::CentersVertically));
+    registerRuled("alignComponentsCenterHorizontally", aligning(Align::CentersHorizontally));
+    registerRuled("alignComponentsToDocumentCenter", [](CADocView &canvas, QAction *item) {
+        alignToPageCentre(canvas, item ? item->data().toInt() : 100);
+    });
+    registerRuled("distributeComponentsSpacingHorizontally", distributing(Distribute::SpacingHorizontally));
+    registerRuled("distributeComponentsSpacingVertically", distributing(Distribute::SpacingVertically));
+    registerRuled("distributeComponentsCenterHorizontally", distributing(Distribute::CentersHorizontally));
+    registerRuled("distributeComponentsCenterVertically", distributing(Distribute::CentersVertically));
     CAMainWindowController::registerCommand(
         QStringLiteral("copy"),
         selectionClipboardCommand("copy", [](CACanvasClipboard &c) { c.copy(QGuiApplication::clipboard()); }));
