@@ -23,6 +23,7 @@
 #include "platform/PWPlist.h"
 #include "platform/PWRtfReader.h"
 #include "platform/PWRtfd.h"
+#include "platform/PWUndoManager.h"
 
 #include <QClipboard>
 #include <QImageReader>
@@ -220,6 +221,48 @@ void CACanvasClipboard::duplicate()
         return;
     CACanvasEdits::Step step(edits(), QStringLiteral("DUPLICATE_OBJECT"));
     makeNewObjectsWithData(document->documentDataForComponents(&selection), QPointF(kPasteStep, kPasteStep));
+}
+
+void CACanvasClipboard::capitalizeSelection()
+{
+    const CFTAView *view = edits().view();
+    if (!view)
+        return;
+    // The kinds capitals reach (getType).
+    constexpr int kAddressPanelKind = 5;
+    constexpr int kAddressTextKind = 7;
+    const std::vector<CFTComponent *> selection = view->getSelComponents();
+    CACanvasAddressEdits &address = m_canvas.addressEdits();
+    PWUndoManager *undo = edits().undoManager();
+    if (undo)
+        undo->beginUndoGrouping();
+    QString key;
+    for (CFTComponent *component : selection) {
+        if (component->getType() == kAddressPanelKind) {
+            auto *panel = static_cast<CFTAAddressPanel *>(component);
+            for (unsigned int i = 0; i < panel->addressComponentCount(); ++i) {
+                CFTComponent *field = panel->addressComponentAtIndex(i);
+                const CDDText *text = field ? field->GetText() : nullptr;
+                if (!text || text->isEmpty())
+                    continue;
+                address.setStringForAddressPanel(text->getString().toUpper(), field->GetTextCategory(), panel, false);
+            }
+            address.setCapitalizedAddressPanel(true);
+            key = QStringLiteral("SET_ADDRESS_UPPERCASE");
+        } else if (component->getType() == kAddressTextKind) {
+            const CDDText *text = component->GetText();
+            if (!text || text->isEmpty())
+                continue;
+            address.setStringForTextBox(text->getString().toUpper(), component);
+            m_canvas.viewport()->update();
+            key = QStringLiteral("SET_TEXT_UPPERCASE");
+        }
+    }
+    if (undo) {
+        if (!key.isEmpty())
+            undo->setActionName(key);
+        undo->endUndoGrouping();
+    }
 }
 
 // --- Builders -------------------------------------------------------------------------------------

@@ -47,6 +47,10 @@ public:
     bool paste(const QMimeData *data);
     // Copies of the selection 10 points off, selected; one step "DUPLICATE_OBJECT".
     void duplicate();
+    // Capitals in the selected address panels (which then keep persons in capitals) and address
+    // texts; plain texts stay as they are. One step, named "SET_ADDRESS_UPPERCASE" or
+    // "SET_TEXT_UPPERCASE" after the last kind changed; no step when nothing changed.
+    void capitalizeSelection();
 
     // --- Builders: each answers whether it inserted something --------------------------------
     // Archived components moved by offset, inserted and selected.

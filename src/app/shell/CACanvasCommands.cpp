@@ -112,6 +112,7 @@ void installCanvasCommands()
     const auto distributing = [](Distribute how) {
         return [how](CADocView &canvas, QAction *) { distribute(canvas, how); };
     };
+    registerRuled("capitalizeSelection", [](CADocView &canvas, QAction *) { canvas.clipboard().capitalizeSelection(); });
     registerRuled("alignComponentsLeft", aligning(Align::Left));
     registerRuled("alignComponentsRight", aligning(Align::Right));
     registerRuled("alignComponentsTop", aligning(Align::Top));

@@ -1,11 +1,16 @@
-// The barcode location command reaches the recipient panel of a real design: the barcode moves
+// Capitals and the barcode location of address panels. The barcode location command reaches the recipient panel of a real design: the barcode moves
 // between above and below the address, the saved design says so, and undo puts it back.
 #include <gtest/gtest.h>
 
 #include "AddressCanvasFixture.h"
 
+#include "app/canvas/CACanvasClipboard.h"
 #include "app/canvas/CACanvasEdits.h"
+#include "kernel/render/CDDText.h"
+#include "platform/PWBundle.h"
 #include "kernel/address/CFTABarcode.h"
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -48,6 +53,41 @@ TEST(CACanvasBarcodeLocationTest, TheSenderPanelIsNeverTheBarcodesPanel)
     EXPECT_EQ(design->barcode(), nullptr);
     const QByteArray before = c.bytes();
     c.view.edits().setBarcodeLocation(1);
+    EXPECT_SAME_BYTES(c.bytes(), before);
+}
+
+} // namespace
+
+namespace {
+
+// Capitals: every filled field of a selected panel and a selected address text, one step each
+// way, and the panel's capitals flag set for persons to come.
+TEST(CACanvasCapitalizeTest, AddressPanelsAndTextsTakeCapitalsThatUndoTakesBack)
+{
+    AddressCanvas c;
+    const QByteArray before = c.bytes();
+    c.select(c.recipient);
+    c.view.clipboard().capitalizeSelection();
+    bool anyField = false;
+    for (unsigned int i = 0; i < c.recipient->addressComponentCount(); ++i) {
+        const CDDText *text = c.recipient->addressComponentAtIndex(i)->GetText();
+        if (!text || text->isEmpty())
+            continue;
+        anyField = true;
+        EXPECT_EQ(text->getString(), text->getString().toUpper());
+    }
+    EXPECT_TRUE(anyField) << "the panel is filled from a person";
+    EXPECT_TRUE(c.document.isCapitalizedAddressPanel());
+    EXPECT_EQ(c.undo()->undoActionName(), PWLocalizedString(u"SET_ADDRESS_UPPERCASE"_s));
+    c.undo()->undo();
+    EXPECT_FALSE(c.document.isCapitalizedAddressPanel());
+    EXPECT_SAME_BYTES(c.bytes(), before);
+
+    c.select(c.freeText);
+    c.view.clipboard().capitalizeSelection();
+    EXPECT_EQ(c.freeText->GetText()->getString().trimmed(), u"A FREE TEXT"_s);
+    EXPECT_EQ(c.undo()->undoActionName(), PWLocalizedString(u"SET_TEXT_UPPERCASE"_s));
+    c.undo()->undo();
     EXPECT_SAME_BYTES(c.bytes(), before);
 }
 
