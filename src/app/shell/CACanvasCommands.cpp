@@ -103,6 +103,34 @@ void registerRuled(const char *action, Perform perform)
          }});
 }
 
+// A switch of the Format or Arrange menu: the item's own check state when it keeps one, else
+// the opposite of the first target's.
+bool switchState(QAction *item, bool current)
+{
+    return item && item->isCheckable() ? item->isChecked() : !current;
+}
+
+// Flip the background alone while it is edited, else every selected object; one step "SET_FLIP".
+void flip(CADocView &canvas, QAction *item, bool horizontally)
+{
+    CACanvasEdits &edits = canvas.edits();
+    CFTAView *view = canvas.ftView();
+    std::vector<CFTComponent *> targets = view->getSelComponents();
+    if (view->needEditBackground())
+        targets = {view->getBackground()};
+    if (targets.empty() || !targets.front())
+        return;
+    const bool state =
+        switchState(item, horizontally ? targets.front()->IsFlipX() : targets.front()->IsFlipY());
+    CACanvasEdits::Step step(edits, QStringLiteral("SET_FLIP"), true);
+    for (CFTComponent *component : targets) {
+        if (horizontally)
+            edits.setFlipXForObject(state, component);
+        else
+            edits.setFlipYForObject(state, component);
+    }
+}
+
 } // namespace
 
 void installCanvasCommands()
@@ -112,6 +140,35 @@ void installCanvasCommands()
     const auto distributing = [](Distribute how) {
         return [how](CADocView &canvas, QAction *) { distribute(canvas, how); };
     };
+    const auto withSelection = [](CAMainWindowController &window, QAction *) {
+        return clipboardOf(window) && hasSelection(window);
+    };
+    CAMainWindowController::registerCommand(
+        QStringLiteral("setShadow"),
+        {withSelection, [](CAMainWindowController &window, QAction *item) {
+             if (!clipboardOf(window))
+                 return;
+             CACanvasEdits &edits = window.docView()->edits();
+             const std::vector<CFTComponent *> selection = edits.view()->getSelComponents();
+             if (selection.empty())
+                 return;
+             const bool state = switchState(item, selection.front()->IsShadowed());
+             CACanvasEdits::Step step(edits, QStringLiteral("SET_SHADOW"), true);
+             for (CFTComponent *component : selection)
+                 edits.setShadowForObject(state, component);
+         }});
+    for (const bool horizontally : {true, false}) {
+        CAMainWindowController::registerCommand(
+            horizontally ? QStringLiteral("flipX") : QStringLiteral("flipY"),
+            {[](CAMainWindowController &window, QAction *) {
+                 return clipboardOf(window)
+                     && (hasSelection(window) || window.docView()->ftView()->needEditBackground());
+             },
+             [horizontally](CAMainWindowController &window, QAction *item) {
+                 if (clipboardOf(window))
+                     flip(*window.docView(), item, horizontally);
+             }});
+    }
     registerRuled("capitalizeSelection", [](CADocView &canvas, QAction *) { canvas.clipboard().capitalizeSelection(); });
     registerRuled("alignComponentsLeft", aligning(Align::Left));
     registerRuled("alignComponentsRight", aligning(Align::Right));

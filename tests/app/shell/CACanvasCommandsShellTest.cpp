@@ -32,7 +32,8 @@ protected:
               "alignComponentsTop", "alignComponentsBottom", "alignComponentsCenterVertically",
               "alignComponentsCenterHorizontally", "alignComponentsToDocumentCenter",
               "distributeComponentsSpacingHorizontally", "distributeComponentsSpacingVertically",
-              "distributeComponentsCenterHorizontally", "distributeComponentsCenterVertically"})
+              "distributeComponentsCenterHorizontally", "distributeComponentsCenterVertically", "setShadow", "flipX",
+              "flipY", "capitalizeSelection"})
             CAMainWindowController::unregisterCommand(QString::fromLatin1(action));
         shelltest::Test::TearDown();
     }
@@ -83,6 +84,46 @@ TEST_F(CACanvasCommandsShellTest, EditAndArrangeCommandsFollowTheSelection)
 
     ASSERT_TRUE(perform("selectAll"));
     EXPECT_EQ(canvas->ftView()->getSelComponents().size(), count + 2);
+}
+
+TEST_F(CACanvasCommandsShellTest, FlipAndShadowSwitchTheSelectionAsOneStep)
+{
+    launch(1);
+    installChangeLayoutSheet();
+    installCanvasCommands();
+    CAMainWindowController *w = window(0);
+    ASSERT_TRUE(w);
+    CADocView *canvas = w->docView();
+    CFTADocument *design = canvas->document()->ftDocument();
+    auto *first = new CFTBoxField(40.0, 40.0, 20.0, 20.0, nullptr);
+    auto *second = new CFTBoxField(90.0, 70.0, 20.0, 20.0, nullptr);
+    design->AddObject(first, 0, false);
+    design->AddObject(second, 0, false);
+    EXPECT_FALSE(valid("flipX")) << "nothing selected";
+    canvas->ftView()->select(first);
+    canvas->ftView()->select(second);
+
+    struct Case
+    {
+        const char *action;
+        const char *undoTitle;
+        bool (CFTComponent::*state)() const;
+    };
+    for (const Case &c : {Case{"flipX", "Undo Flip", &CFTComponent::IsFlipX},
+                          Case{"flipY", "Undo Flip", &CFTComponent::IsFlipY},
+                          Case{"setShadow", "Undo Shadow", &CFTComponent::IsShadowed}}) {
+        const bool before = (first->*c.state)();
+        ASSERT_TRUE(valid(c.action)) << c.action;
+        ASSERT_TRUE(perform(c.action)) << c.action;
+        EXPECT_NE((first->*c.state)(), before) << c.action;
+        EXPECT_EQ((second->*c.state)(), (first->*c.state)()) << c.action << ": both selected objects";
+        QAction item(u"Undo"_s);
+        ASSERT_TRUE(controller->router().validate(u"undo"_s, &item));
+        EXPECT_EQ(item.text(), QString::fromLatin1(c.undoTitle)) << c.action;
+        ASSERT_TRUE(perform("undo"));
+        EXPECT_EQ((first->*c.state)(), before) << c.action;
+        EXPECT_EQ((second->*c.state)(), before) << c.action;
+    }
 }
 
 } // namespace
