@@ -20,6 +20,13 @@ constexpr Entry kTable[] = {
     {kDragAndDropStartY, "application/x-parcelwick-drag-start-y"},
     {kPDF, "application/pdf"},
     {kTIFF, "image/tiff"},
+    {kPNG, "image/png"},
+    {kString, "text/plain"},
+    {kRTF, "text/rtf"},
+    {kRTFD, "application/x-parcelwick-rtfd"},
+    {kVCard, "text/vcard"},
+    {kColor, "application/x-color"},
+    {kURL, "text/uri-list"},
 };
 
 } // namespace

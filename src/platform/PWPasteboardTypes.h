@@ -29,6 +29,17 @@ inline constexpr const char *kDragAndDropStartX = "DragAndDropStartX";
 inline constexpr const char *kDragAndDropStartY = "DragAndDropStartY";
 inline constexpr const char *kPDF = "PDF";
 inline constexpr const char *kTIFF = "TIFF";
+inline constexpr const char *kPNG = "PNG";
+// Texts: plain, RTF and flattened RTFD.
+inline constexpr const char *kString = "String";
+inline constexpr const char *kRTF = "RTF";
+inline constexpr const char *kRTFD = "RTFD";
+// One person as vCard data.
+inline constexpr const char *kVCard = "VCard";
+// A colour as Qt carries it (four 16-bit channels).
+inline constexpr const char *kColor = "Color";
+// A list of URLs; the local files among them are the dropped or pasted file names.
+inline constexpr const char *kURL = "URL";
 
 // Every type, in no particular order; names and MIME types are each unique.
 const Entry *begin();

@@ -115,9 +115,13 @@ void PWUndoManager::registerUndo(const void *target, std::function<void()> actio
         d->eventGroupOpen = true;
         d->scheduleEventGroupClose();
     }
+    const bool beginsStep = d->state == RunState::Normal
+        && std::all_of(d->open.begin(), d->open.end(), [](const Private::Group &g) { return g.actions.empty(); });
     if (d->state == RunState::Normal)
         d->redoStack.clear();
     d->open.back().actions.push_back(Private::Action{target, std::move(action)});
+    if (beginsStep)
+        Q_EMIT changeRecorded();
 }
 
 void PWUndoManager::beginUndoGrouping()

@@ -55,6 +55,9 @@ public:
 
 Q_SIGNALS:
     void checkpoint();
+    // A new step began: the first registration of a group outside undo and redo. With didUndo
+    // and didRedo it gives a document's change count.
+    void changeRecorded();
     void didUndo();
     void didRedo();
 

@@ -46,7 +46,7 @@ TEST(PWPasteboardTypesTest, UnknownNamesAndMimeTypesAnswerNothing)
     EXPECT_FALSE(PWPasteboardTypes::mimeType("productdocumenttype").has_value());
     EXPECT_FALSE(PWPasteboardTypes::mimeType(nullptr).has_value());
     EXPECT_TRUE(PWPasteboardTypes::mimeTypeOf("Nothing").isEmpty());
-    EXPECT_FALSE(PWPasteboardTypes::nameForMimeType(u"text/plain"_s).has_value());
+    EXPECT_FALSE(PWPasteboardTypes::nameForMimeType(u"text/html"_s).has_value());
     EXPECT_FALSE(PWPasteboardTypes::nameForMimeType(QString()).has_value());
 }
 

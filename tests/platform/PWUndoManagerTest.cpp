@@ -279,3 +279,32 @@ TEST(PWUndoManagerEventTest, AnEventGroupClosesAtTheEndOfTheLoopTurn)
     EXPECT_EQ(Property::s_trace.join(QLatin1Char(' ')), QStringLiteral("width=1 height=0 width=0"));
     EXPECT_FALSE(undo.canUndo());
 }
+
+namespace {
+
+// A document's change count: one per new step, none while undoing or redoing (those have
+// signals of their own), one for a nested group and none for an empty one.
+TEST_F(PWUndoManagerTest, AChangeIsRecordedOncePerNewStep)
+{
+    QSignalSpy recorded(&undo, &PWUndoManager::changeRecorded);
+    command(QString(), [&] {
+        width.set(1);
+        undo.beginUndoGrouping();
+        height.set(2);
+        undo.endUndoGrouping();
+    });
+    EXPECT_EQ(recorded.count(), 1);
+    command(QString(), [] {});
+    EXPECT_EQ(recorded.count(), 1) << "an empty group is no step";
+    setWidth(3);
+    EXPECT_EQ(recorded.count(), 2);
+    undo.undo();
+    undo.redo();
+    EXPECT_EQ(recorded.count(), 2) << "undo and redo register, but record nothing new";
+    undo.disableUndoRegistration();
+    setWidth(4);
+    undo.enableUndoRegistration();
+    EXPECT_EQ(recorded.count(), 2);
+}
+
+} // namespace

@@ -39,6 +39,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QFileDialog>
+#include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -202,6 +203,23 @@ QWidget *inspectorImage(CADocumentController &application)
     canvas->edits().insertImageAtPoint(PWImage::fromQImage(bitmap), QPointF(80.0, 50.0));
     canvas->notifySelectionChanged();
     return inspector->window();
+}
+
+// A menu while a fresh sample label's canvas has every object selected: the selection's
+// commands on.
+QWidget *menuWithSelection(CADocumentController &application, const QString &path)
+{
+    auto *window = qobject_cast<CAMainWindowController *>(canvasWindow(application, false));
+    if (!window)
+        return nullptr;
+    window->docView()->ftView()->selectAll();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    application.mainMenu().validate();
+    QMenu *shownMenu = application.mainMenu().menu(path);
+    Q_EMIT shownMenu->aboutToShow();
+    shownMenu->adjustSize();
+    return shownMenu;
 }
 
 // The print sheet of a sample design, its preview built.
@@ -388,6 +406,8 @@ const QList<Screenshot> &screenshots()
         {u"menu-edit"_s, [](CADocumentController &a) { return menu(a, u"Edit"_s); }},
         {u"menu-format"_s, [](CADocumentController &a) { return menu(a, u"Format"_s); }},
         {u"menu-arrange"_s, [](CADocumentController &a) { return menu(a, u"Arrange"_s); }},
+        {u"menu-edit-selection"_s, [](CADocumentController &a) { return menuWithSelection(a, u"Edit"_s); }},
+        {u"menu-arrange-selection"_s, [](CADocumentController &a) { return menuWithSelection(a, u"Arrange"_s); }},
         {u"menu-view"_s, [](CADocumentController &a) { return menu(a, u"View"_s); }},
         {u"menu-window"_s, [](CADocumentController &a) { return menu(a, u"Window"_s); }},
         {u"menu-help"_s, [](CADocumentController &a) { return menu(a, u"Help"_s); }},

@@ -1,103 +1,232 @@
-// Items dragged from the design window onto the canvas: one archived component under the
-// address-design type, placed where it is let go.
+#include "app/canvas/CACanvasDrop.h"
+
+#include "app/canvas/CACanvasAddressCommands.h"
+#include "app/canvas/CACanvasAddressEdits.h"
+#include "app/canvas/CACanvasClipboard.h"
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CADocView.h"
+#include "kernel/base/CDDColor.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTAView.h"
-#include "kernel/merge/CADocument.h"
+#include "platform/PWFileReader.h"
 #include "platform/PWPasteboardTypes.h"
 #include "platform/PWPerson.h"
+#include "platform/PWUndoManager.h"
+#include "platform/PWVCardReader.h"
 
-#include <QDragEnterEvent>
-#include <QDragMoveEvent>
-#include <QDropEvent>
+#include <QColor>
+#include <QFileInfo>
+#include <QLoggingCategory>
 #include <QMimeData>
+
+Q_DECLARE_LOGGING_CATEGORY(lcCanvas)
 
 namespace {
 
-QString addressDesignType()
+using namespace PWPasteboardTypes;
+
+// The kinds a dropped colour reaches (getType): separator, picture, text.
+constexpr int kSeparatorKind = 2;
+constexpr int kPictureKind = 3;
+constexpr int kTextKind = 4;
+
+bool offers(const QMimeData &data, const char *name)
 {
-    return PWPasteboardTypes::mimeTypeOf(PWPasteboardTypes::kAddressDocument);
+    return data.hasFormat(mimeTypeOf(name));
 }
 
-bool offersAddressDesign(const QMimeData *data)
+// One undo group for the whole drop, named once the drop knows what it did.
+class DropStep
 {
-    return data && data->hasFormat(addressDesignType());
-}
+public:
+    explicit DropStep(PWUndoManager *undo)
+        : m_undo(undo)
+    {
+        if (m_undo)
+            m_undo->beginUndoGrouping();
+    }
+    ~DropStep()
+    {
+        if (!m_undo)
+            return;
+        if (!m_name.isEmpty())
+            m_undo->setActionName(m_name);
+        m_undo->endUndoGrouping();
+    }
+    DropStep(const DropStep &) = delete;
+    DropStep &operator=(const DropStep &) = delete;
+    void name(const QString &key) { m_name = key; }
+
+private:
+    PWUndoManager *m_undo;
+    QString m_name;
+};
+
+const QString kInsertObject = QStringLiteral("INSERT_OBJECT");
+const QString kChangePerson = QStringLiteral("CHANGE_PERSON");
 
 } // namespace
 
-void CADocView::dragEnterEvent(QDragEnterEvent *event)
+CACanvasDrop::CACanvasDrop(CADocView &canvas)
+    : m_canvas(canvas)
 {
-    if (m_view && offersAddressDesign(event->mimeData())) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-        return;
-    }
-    event->ignore();
 }
 
-void CADocView::dragMoveEvent(QDragMoveEvent *event)
+std::optional<QPointF> CACanvasDrop::dragStart(const QMimeData &data)
 {
-    if (m_view && offersAddressDesign(event->mimeData())) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-        return;
-    }
-    event->ignore();
+    if (!offers(data, kDragAndDropStartX) || !offers(data, kDragAndDropStartY))
+        return std::nullopt;
+    bool xOk = false;
+    bool yOk = false;
+    const double x = QString::fromLatin1(data.data(mimeTypeOf(kDragAndDropStartX)).left(64)).toDouble(&xOk);
+    const double y = QString::fromLatin1(data.data(mimeTypeOf(kDragAndDropStartY)).left(64)).toDouble(&yOk);
+    if (!xOk || !yOk)
+        return std::nullopt;
+    return QPointF(x, y);
 }
 
-void CADocView::dropEvent(QDropEvent *event)
+bool CACanvasDrop::isVCardFile(const QString &path)
 {
-    if (!offersAddressDesign(event->mimeData())) {
-        event->ignore();
-        return;
-    }
-    const QPointF point = m_geometry.documentPoint(event->position());
-    if (dropAddressComponents(event->mimeData()->data(addressDesignType()), point)) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    return QFileInfo(path).suffix().compare(u"vcf", Qt::CaseInsensitive) == 0;
 }
 
-bool CADocView::dropAddressComponents(const QByteArray &data, const QPointF &documentPoint)
+std::shared_ptr<PWPerson> CACanvasDrop::personFromVCard(const QByteArray &bytes)
 {
-    if (!m_view || !m_document)
+    if (bytes.trimmed().isEmpty()) {
+        qCWarning(lcCanvas) << "Contact refused: the vCard is empty";
+        return nullptr;
+    }
+    if (bytes.size() > PWFileReader::kVCardLimit) {
+        qCWarning(lcCanvas) << "Contact refused:" << bytes.size() << "bytes is more than a vCard holds";
+        return nullptr;
+    }
+    QString error;
+    std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(bytes, &error);
+    if (!person)
+        qCWarning(lcCanvas).noquote() << "Contact refused: no person in the vCard" << error;
+    return person;
+}
+
+CFTComponent *CACanvasDrop::objectAt(const QPointF &point) const
+{
+    const CFTAView *view = m_canvas.ftView();
+    if (!view)
+        return nullptr;
+    bool selected = false;
+    actionType action{};
+    return view->PickObject(point.x(), point.y(), selected, action, 0);
+}
+
+Qt::DropAction CACanvasDrop::dragOperation(const QMimeData &data, const QPointF &point) const
+{
+    if (!m_canvas.ftView())
+        return Qt::IgnoreAction;
+    if (offers(data, kVCard))
+        return Qt::CopyAction;
+    if (offers(data, kColor)) {
+        if (objectAt(point))
+            return Qt::LinkAction;
+    } else if (data.hasUrls()) {
+        return Qt::CopyAction;
+    }
+    if (CACanvasClipboard::hasImage(data) || CACanvasClipboard::hasText(data)
+        || !CACanvasClipboard::designMimeType(data).isEmpty() || offers(data, kNamedImage))
+        return Qt::CopyAction;
+    return Qt::IgnoreAction;
+}
+
+bool CACanvasDrop::changePerson(const std::shared_ptr<PWPerson> &person)
+{
+    if (!person)
         return false;
-    std::vector<std::unique_ptr<CFTComponent>> components = CADocument::componentsFromData(data);
-    if (components.empty())
-        return false;
-    endEditText();
-    std::vector<CFTComponent *> placed;
-    {
-        CACanvasEdits::Step step(edits(), QStringLiteral("CREATE_OBJECT"));
-        m_view->deselectAll();
-        for (std::unique_ptr<CFTComponent> &component : components) {
-            component->SetOrigin(documentPoint.x(), documentPoint.y());
-            CFTComponent *made = component.release();
-            edits().insertObjectSelect(made, true);
-            placed.push_back(made);
-        }
-        for (const bool toFrom : {true, false}) {
-            std::vector<CFTComponent *> side;
-            for (CFTComponent *component : placed) {
-                if (component->GetToFrom() == toFrom)
-                    side.push_back(component);
-            }
-            if (side.empty())
-                continue;
-            std::shared_ptr<PWPerson> person = m_document->currentPerson(toFrom);
-            if (!person)
-                person = PWPerson::create();
-            m_document->updateObjectsText(side, *person, toFrom);
-        }
-    }
-    for (CFTComponent *component : placed)
-        invalidateObject(component);
-    refitFrame();
-    notifySelectionChanged();
-    Q_EMIT designEdited();
+    // A contact needs an address to go to: a design without one gets a recipient panel first.
+    if (!m_canvas.edits().isAddressPanelToFromActive())
+        m_canvas.addressCommands().addressPanel(true);
+    m_canvas.addressEdits().setCurrentPerson(person, m_canvas.activeToFrom());
+    m_canvas.viewport()->update();
     return true;
+}
+
+bool CACanvasDrop::dropColor(const QMimeData &data, const QPointF &point)
+{
+    CFTComponent *object = objectAt(point);
+    const QColor color = qvariant_cast<QColor>(data.colorData());
+    if (!object || !color.isValid())
+        return false;
+    const CDDColor value(float(color.redF()), float(color.greenF()), float(color.blueF()), float(color.alphaF()));
+    CACanvasEdits &edits = m_canvas.edits();
+    switch (object->getType()) {
+    case kTextKind:
+    case kSeparatorKind:
+        edits.setForeColorForObject(value, object);
+        return true;
+    case kPictureKind:
+        edits.setBackColorForObject(value, object);
+        return true;
+    default:
+        // Shapes, address panels, address texts and barcodes keep their colours.
+        return false;
+    }
+}
+
+bool CACanvasDrop::drop(const QMimeData &data, const QPointF &point, const std::optional<QPointF> &start)
+{
+    if (!m_canvas.ftView())
+        return false;
+    // Items of the design window come as address-design data alone (the canvas's own drags
+    // carry the product type): made where they are let go and filled from their side's person.
+    if (offers(data, kAddressDocument) && !offers(data, kProductDocument))
+        return m_canvas.dropAddressComponents(data.data(mimeTypeOf(kAddressDocument)), point);
+    CACanvasClipboard &builders = m_canvas.clipboard();
+    DropStep step(m_canvas.edits().undoManager());
+
+    if (const QString design = CACanvasClipboard::designMimeType(data); !design.isEmpty()) {
+        // Back where the objects were grabbed, moved by the way the mouse went; without a start,
+        // the drop point is where their origin goes.
+        const QPointF offset = start ? point - *start : point;
+        const bool inserted = builders.makeNewObjectsWithData(data.data(design), offset);
+        if (inserted)
+            step.name(kInsertObject);
+        return inserted;
+    }
+    const QStringList files = CACanvasClipboard::fileNames(data);
+    const QList<QUrl> urls = CACanvasClipboard::remoteUrls(data);
+    const bool hasUrls = !files.isEmpty() || !urls.isEmpty();
+    const bool hasColor = offers(data, kColor);
+    const bool hasVCard = offers(data, kVCard);
+    bool changed = false;
+    if (hasUrls && offers(data, kTIFF)) {
+        changed = builders.makeNewImageFromPasteboard(data, point);
+    } else if (CACanvasClipboard::hasText(data)) {
+        changed = builders.makeNewTextFromPasteboard(data, point);
+    } else if (!hasVCard && !hasColor && !hasUrls) {
+        changed = builders.makeNewImageFromPasteboard(data, point);
+    } else if (hasVCard) {
+        if (changePerson(personFromVCard(data.data(mimeTypeOf(kVCard))))) {
+            step.name(kChangePerson);
+            return true;
+        }
+        return false;
+    } else if (hasColor) {
+        // The colour primitives name no step of their own here.
+        return dropColor(data, point);
+    } else if (!files.isEmpty()) {
+        for (const QString &path : files) {
+            if (isVCardFile(path)) {
+                const PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kVCardLimit);
+                if (!file.ok()) {
+                    qCWarning(lcCanvas).noquote() << "Contact refused:" << path << file.reason;
+                    continue;
+                }
+                changed |= changePerson(personFromVCard(file.bytes));
+            } else {
+                changed |= builders.makeNewImageFromContentsOfFile(path, point);
+            }
+        }
+    } else {
+        changed = builders.makeNewImageFromURL(urls.first(), point);
+    }
+    if (changed)
+        step.name(kInsertObject);
+    return changed;
 }

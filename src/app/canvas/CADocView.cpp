@@ -1,6 +1,8 @@
 #include "app/canvas/CADocView.h"
 
+#include "app/canvas/CACanvasClipboard.h"
 #include "app/canvas/CACanvasDragOut.h"
+#include "app/canvas/CACanvasDrop.h"
 #include "app/canvas/CACanvasAddressCommands.h"
 #include "app/canvas/CACanvasAddressEdits.h"
 #include "app/canvas/CACanvasEdits.h"
@@ -20,6 +22,8 @@
 #include "platform/PWUserDefaults.h"
 
 #include <QDrag>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGraphicsScene>
 #include <QMimeData>
 #include <QLoggingCategory>
@@ -37,6 +41,8 @@ CADocView::CADocView(QWidget *parent)
     , m_edits(std::make_unique<CACanvasEdits>(*this))
     , m_addressEdits(new CACanvasAddressEdits(*this))
     , m_addressCommands(new CACanvasAddressCommands(*this, *m_addressEdits))
+    , m_clipboard(std::make_unique<CACanvasClipboard>(*this))
+    , m_drop(std::make_unique<CACanvasDrop>(*this))
 {
     setObjectName(QStringLiteral("docView"));
     setFrameShape(QFrame::NoFrame);
@@ -46,6 +52,8 @@ CADocView::CADocView(QWidget *parent)
     setMouseTracking(true);
     setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
     setBackgroundBrush(CACanvasItem::deskColor());
     m_scene->setItemIndexMethod(QGraphicsScene::NoIndex);
@@ -312,6 +320,50 @@ modifierKeys CADocView::dragModifiers(Qt::KeyboardModifiers keys) const
     return CACanvasGeometry::dragModifiers(keys, PWUserDefaults::standardUserDefaults().boolForKey(QStringLiteral("FTSnap")));
 }
 
+void CADocView::dragEnterEvent(QDragEnterEvent *event)
+{
+    dragMoveEvent(event);
+}
+
+void CADocView::dragMoveEvent(QDragMoveEvent *event)
+{
+    const Qt::DropAction action =
+        event->mimeData() ? m_drop->dragOperation(*event->mimeData(), m_geometry.documentPoint(event->position()))
+                          : Qt::IgnoreAction;
+    if (action == Qt::IgnoreAction) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(action);
+    event->accept();
+}
+
+void CADocView::dragLeaveEvent(QDragLeaveEvent *event)
+{
+    event->accept();
+}
+
+void CADocView::dropEvent(QDropEvent *event)
+{
+    if (!event->mimeData()) {
+        event->ignore();
+        return;
+    }
+    const QMimeData &data = *event->mimeData();
+    // The start is in window units of the window the drag began in.
+    std::optional<QPointF> start;
+    if (const std::optional<QPointF> startInWindow = CACanvasDrop::dragStart(data))
+        start = m_geometry.documentPoint(viewport()->mapFrom(window(), *startInWindow));
+    const bool changed = m_drop->drop(data, m_geometry.documentPoint(event->position()), start);
+    // A drop that did nothing is refused, so that its source keeps what it offered.
+    event->setDropAction(changed ? Qt::CopyAction : Qt::IgnoreAction);
+    if (changed)
+        event->accept();
+    else
+        event->ignore();
+    viewport()->update();
+}
+
 Qt::DropAction CADocView::execDragOut(QDrag &drag)
 {
     return drag.exec(Qt::CopyAction, Qt::CopyAction);
@@ -492,6 +544,7 @@ void CADocView::editedTextChanged()
     m_editor->align(text->editorFrame(), text->editorRotation());
     viewport()->update();
     Q_EMIT designEdited();
+    Q_EMIT editedBeyondUndo();
 }
 
 bool CADocView::endEditText(int movement)

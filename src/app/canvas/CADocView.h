@@ -13,6 +13,8 @@
 
 class CACanvasAddressCommands;
 class CACanvasAddressEdits;
+class CACanvasClipboard;
+class CACanvasDrop;
 class CACanvasEdits;
 class CACanvasItem;
 class CACanvasTextEditor;
@@ -104,12 +106,18 @@ public:
     // The undoable address edits and the address and person commands of this canvas.
     CACanvasAddressEdits &addressEdits() const { return *m_addressEdits; }
     CACanvasAddressCommands &addressCommands() const { return *m_addressCommands; }
+    // Copy, cut, paste, duplicate and the builders drops share.
+    CACanvasClipboard &clipboard() const { return *m_clipboard; }
+    CACanvasDrop &drops() const { return *m_drop; }
 Q_SIGNALS:
     void zoomChanged(double zoom);
     // A creation, move, resize or erase ended: what changed, with the frames before.
     void operationEnded(const CFTAOperationReport &report);
-    // The design changed (an operation or an edit of a text); the window marks it edited.
+    // The design changed (an operation or an edit of a text).
     void designEdited();
+    // A change that no undo step records (typing in place); the window keeps the design edited
+    // until it is saved. Undoable changes are counted through the undo manager.
+    void editedBeyondUndo();
     void selectionChanged();
     // A right press on an address panel asks for the address context menu.
     void addressContextMenuRequested(const QPoint &globalPosition);
@@ -130,12 +138,13 @@ protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool focusNextPrevChild(bool next) override;
-    // Runs the drag of the selection out of the window; answers when it is over.
-    virtual Qt::DropAction execDragOut(QDrag &drag);
-    // Items dragged from the design window (CACanvasDrop.cpp).
+    // Drops: the canvas's own drop rules, not the scene's.
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    // Runs the drag of the selection out of the window; answers when it is over.
+    virtual Qt::DropAction execDragOut(QDrag &drag);
 
 private:
     // Answers whether the selection or a selected object changed.
@@ -168,4 +177,6 @@ private:
     CACanvasAddressCommands *m_addressCommands;
     // Undo and redo of the shown document refit the frame.
     QMetaObject::Connection m_undoConnections[2];
+    std::unique_ptr<CACanvasClipboard> m_clipboard;
+    std::unique_ptr<CACanvasDrop> m_drop;
 };

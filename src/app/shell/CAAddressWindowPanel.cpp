@@ -44,8 +44,7 @@ void personChosen(CADocumentController &controller, const PWPerson &person, bool
             document->setPrintListName(CAPrintListArray::getShared().getPrintListNameAt(printListIndex));
         return;
     }
-    document->setCurrentPerson(&person, false, true, true);
-    manager.updateChangeCount(window->record(), 1);
+    CAMainWindowController::changePerson(manager, document, person, 1, false);
     CAMainWindowController::updateDocView(manager, document);
 }
 

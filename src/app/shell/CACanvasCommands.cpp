@@ -1,10 +1,18 @@
 #include "app/shell/CACanvasCommands.h"
 
+#include "app/canvas/CACanvasArrange.h"
+#include "app/canvas/CACanvasClipboard.h"
 #include "app/canvas/CACanvasEdits.h"
+#include "app/canvas/CACanvasValidation.h"
 #include "app/canvas/CADocView.h"
 #include "app/shell/CAMainWindowController.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTAView.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 
 namespace {
 
@@ -20,11 +28,38 @@ bool hasSelection(CAMainWindowController &window)
     return edits && !edits->view()->getSelComponents().empty();
 }
 
+// The canvas's menu rules for the item; its check mark and title follow them.
+bool canvasRuleAllows(CAMainWindowController &window, const char *action, QAction *item)
+{
+    const CADocView *canvas = window.docView();
+    if (!canvas || !canvas->ftView() || window.isSheetActive())
+        return false;
+    CACanvasMenuItem menuItem;
+    menuItem.action = QString::fromLatin1(action);
+    if (item) {
+        menuItem.tag = item->data().toInt();
+        menuItem.title = item->text();
+        menuItem.represented = item->data();
+    }
+    CACanvasMenuState state = canvasMenuState(*canvas);
+    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
+    state.clipboardHasString = clipboard && clipboard->hasText();
+    const CACanvasMenuAnswer answer = validateCanvasMenuItem(menuItem, state);
+    if (item && answer.checked) {
+        item->setCheckable(true);
+        item->setChecked(*answer.checked);
+    }
+    if (item && answer.title)
+        item->setText(*answer.title);
+    return answer.enabled;
+}
+
 // The primitive for each selected object in selection order, as one step named when anything
 // was selected.
-CAMainWindowController::Command orderCommand(void (CACanvasEdits::*primitive)(CFTComponent *), const char *key)
+CAMainWindowController::Command orderCommand(void (CACanvasEdits::*primitive)(CFTComponent *), const char *key,
+                                             const char *action)
 {
-    return {[](CAMainWindowController &window, QAction *) { return hasSelection(window); },
+    return {[action](CAMainWindowController &window, QAction *item) { return canvasRuleAllows(window, action, item); },
             [primitive, key](CAMainWindowController &window, QAction *) {
                 CACanvasEdits *edits = editsOf(window);
                 if (!edits || edits->view()->getSelComponents().empty())
@@ -36,18 +71,155 @@ CAMainWindowController::Command orderCommand(void (CACanvasEdits::*primitive)(CF
             }};
 }
 
+// While a text is edited, the clipboard commands belong to the text.
+CACanvasClipboard *clipboardOf(CAMainWindowController &window)
+{
+    return editsOf(window) && !window.docView()->isEditingText() ? &window.docView()->clipboard() : nullptr;
+}
+
+CAMainWindowController::Command selectionClipboardCommand(const char *action, void (*perform)(CACanvasClipboard &))
+{
+    return {[action](CAMainWindowController &window, QAction *item) {
+                return clipboardOf(window) && canvasRuleAllows(window, action, item);
+            },
+            [perform](CAMainWindowController &window, QAction *) {
+                if (CACanvasClipboard *clipboard = clipboardOf(window))
+                    perform(*clipboard);
+            }};
+}
+
+// A command on the canvas enabled by the canvas's menu rules.
+template <typename Perform>
+void registerRuled(const char *action, Perform perform)
+{
+    CAMainWindowController::registerCommand(
+        QString::fromLatin1(action),
+        {[action](CAMainWindowController &window, QAction *item) {
+             return clipboardOf(window) && canvasRuleAllows(window, action, item);
+         },
+         [perform](CAMainWindowController &window, QAction *item) {
+             if (clipboardOf(window))
+                 perform(*window.docView(), item);
+         }});
+}
+
+// A switch of the Format or Arrange menu: the item's own check state when it keeps one, else
+// the opposite of the first target's.
+bool switchState(QAction *item, bool current)
+{
+    return item && item->isCheckable() ? item->isChecked() : !current;
+}
+
+// Flip the background alone while it is edited, else every selected object; one step "SET_FLIP".
+void flip(CADocView &canvas, QAction *item, bool horizontally)
+{
+    CACanvasEdits &edits = canvas.edits();
+    CFTAView *view = canvas.ftView();
+    std::vector<CFTComponent *> targets = view->getSelComponents();
+    if (view->needEditBackground())
+        targets = {view->getBackground()};
+    if (targets.empty() || !targets.front())
+        return;
+    const bool state =
+        switchState(item, horizontally ? targets.front()->IsFlipX() : targets.front()->IsFlipY());
+    CACanvasEdits::Step step(edits, QStringLiteral("SET_FLIP"), true);
+    for (CFTComponent *component : targets) {
+        if (horizontally)
+            edits.setFlipXForObject(state, component);
+        else
+            edits.setFlipYForObject(state, component);
+    }
+}
+
 } // namespace
 
 void installCanvasCommands()
 {
+    using namespace CACanvasArrange;
+    const auto aligning = [](Align how) { return [how](CADocView &canvas, QAction *) { align(canvas, how); }; };
+    const auto distributing = [](Distribute how) {
+        return [how](CADocView &canvas, QAction *) { distribute(canvas, how); };
+    };
+    const auto withSelection = [](CAMainWindowController &window, QAction *) {
+        return clipboardOf(window) && hasSelection(window);
+    };
+    CAMainWindowController::registerCommand(
+        QStringLiteral("setShadow"),
+        {withSelection, [](CAMainWindowController &window, QAction *item) {
+             if (!clipboardOf(window))
+                 return;
+             CACanvasEdits &edits = window.docView()->edits();
+             const std::vector<CFTComponent *> selection = edits.view()->getSelComponents();
+             if (selection.empty())
+                 return;
+             const bool state = switchState(item, selection.front()->IsShadowed());
+             CACanvasEdits::Step step(edits, QStringLiteral("SET_SHADOW"), true);
+             for (CFTComponent *component : selection)
+                 edits.setShadowForObject(state, component);
+         }});
+    for (const bool horizontally : {true, false}) {
+        CAMainWindowController::registerCommand(
+            horizontally ? QStringLiteral("flipX") : QStringLiteral("flipY"),
+            {[](CAMainWindowController &window, QAction *) {
+                 return clipboardOf(window)
+                     && (hasSelection(window) || window.docView()->ftView()->needEditBackground());
+             },
+             [horizontally](CAMainWindowController &window, QAction *item) {
+                 if (clipboardOf(window))
+                     flip(*window.docView(), item, horizontally);
+             }});
+    }
+    registerRuled("capitalizeSelection", [](CADocView &canvas, QAction *) { canvas.clipboard().capitalizeSelection(); });
+    registerRuled("alignComponentsLeft", aligning(Align::Left));
+    registerRuled("alignComponentsRight", aligning(Align::Right));
+    registerRuled("alignComponentsTop", aligning(Align::Top));
+    registerRuled("alignComponentsBottom", aligning(Align::Bottom));
+    registerRuled("alignComponentsCenterVertically", aligning(Align::CentersVertically));
+    registerRuled("alignComponentsCenterHorizontally", aligning(Align::CentersHorizontally));
+    registerRuled("alignComponentsToDocumentCenter", [](CADocView &canvas, QAction *item) {
+        alignToPageCentre(canvas, item ? item->data().toInt() : 100);
+    });
+    registerRuled("distributeComponentsSpacingHorizontally", distributing(Distribute::SpacingHorizontally));
+    registerRuled("distributeComponentsSpacingVertically", distributing(Distribute::SpacingVertically));
+    registerRuled("distributeComponentsCenterHorizontally", distributing(Distribute::CentersHorizontally));
+    registerRuled("distributeComponentsCenterVertically", distributing(Distribute::CentersVertically));
+    CAMainWindowController::registerCommand(
+        QStringLiteral("copy"),
+        selectionClipboardCommand("copy", [](CACanvasClipboard &c) { c.copy(QGuiApplication::clipboard()); }));
+    CAMainWindowController::registerCommand(
+        QStringLiteral("cut"),
+        selectionClipboardCommand("cut", [](CACanvasClipboard &c) { c.cut(QGuiApplication::clipboard()); }));
+    CAMainWindowController::registerCommand(QStringLiteral("duplicate"),
+                                            selectionClipboardCommand("duplicate", [](CACanvasClipboard &c) { c.duplicate(); }));
+    CAMainWindowController::registerCommand(
+        QStringLiteral("paste"),
+        {[](CAMainWindowController &window, QAction *) {
+             const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+             return clipboardOf(window) && data && !data->formats().isEmpty();
+         },
+         [](CAMainWindowController &window, QAction *) {
+             if (CACanvasClipboard *clipboard = clipboardOf(window))
+                 clipboard->paste(QGuiApplication::clipboard()->mimeData());
+         }});
+    CAMainWindowController::registerCommand(
+        QStringLiteral("selectAll"),
+        {[](CAMainWindowController &window, QAction *) { return clipboardOf(window) != nullptr; },
+         [](CAMainWindowController &window, QAction *) {
+             if (!clipboardOf(window))
+                 return;
+             CADocView *canvas = window.docView();
+             canvas->ftView()->selectAll();
+             for (CFTComponent *component : canvas->ftView()->getSelComponents())
+                 canvas->invalidateObject(component);
+         }});
     CAMainWindowController::registerCommand(QStringLiteral("stepBack"),
-                                            orderCommand(&CACanvasEdits::stepToBack, "STEP_BACK"));
+                                            orderCommand(&CACanvasEdits::stepToBack, "STEP_BACK", "stepBack"));
     CAMainWindowController::registerCommand(QStringLiteral("stepFront"),
-                                            orderCommand(&CACanvasEdits::stepToFront, "STEP_FRONT"));
+                                            orderCommand(&CACanvasEdits::stepToFront, "STEP_FRONT", "stepFront"));
     CAMainWindowController::registerCommand(QStringLiteral("orderBack"),
-                                            orderCommand(&CACanvasEdits::sendToBack, "SEND_BACK"));
+                                            orderCommand(&CACanvasEdits::sendToBack, "SEND_BACK", "orderBack"));
     CAMainWindowController::registerCommand(QStringLiteral("orderFront"),
-                                            orderCommand(&CACanvasEdits::sendToFront, "SEND_FRONT"));
+                                            orderCommand(&CACanvasEdits::sendToFront, "SEND_FRONT", "orderFront"));
     CAMainWindowController::registerCommand(
         QStringLiteral("delete"),
         // While a text is edited, Delete belongs to the text.

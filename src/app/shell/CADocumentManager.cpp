@@ -210,6 +210,7 @@ bool CADocumentManager::saveDocument(const std::shared_ptr<CAOpenDocument> &docu
         break;
     }
     document->changeCount = 0;
+    document->editedBeyondUndo = false;
     Q_EMIT documentStateChanged(document.get());
     return true;
 }
@@ -238,6 +239,7 @@ bool CADocumentManager::saveDocumentAs(const std::shared_ptr<CAOpenDocument> &do
     document->filePath = path;
     document->untitledNumber = 0;
     document->changeCount = 0;
+    document->editedBeyondUndo = false;
     noteRecentDocument(path);
     Q_EMIT documentStateChanged(document.get());
     return true;
@@ -284,6 +286,7 @@ bool CADocumentManager::revertDocumentToSaved(const std::shared_ptr<CAOpenDocume
         return false;
     }
     document->changeCount = 0;
+    document->editedBeyondUndo = false;
     Q_EMIT documentReloaded(document.get());
     Q_EMIT documentStateChanged(document.get());
     reportReadProblems(document);
@@ -338,6 +341,16 @@ void CADocumentManager::updateChangeCount(const std::shared_ptr<CAOpenDocument> 
     const bool wasEdited = document->isEdited();
     document->changeCount += change;
     if (wasEdited != document->isEdited())
+        Q_EMIT documentStateChanged(document.get());
+}
+
+void CADocumentManager::markEditedBeyondUndo(const std::shared_ptr<CAOpenDocument> &document)
+{
+    if (!document)
+        return;
+    const bool wasEdited = document->isEdited();
+    document->editedBeyondUndo = true;
+    if (!wasEdited)
         Q_EMIT documentStateChanged(document.get());
 }
 

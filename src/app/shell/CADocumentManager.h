@@ -101,6 +101,8 @@ public:
     bool closeAllDocuments();
 
     void updateChangeCount(const std::shared_ptr<CAOpenDocument> &document, int change);
+    // A change outside the undo history: the document stays edited until it is saved.
+    void markEditedBeyondUndo(const std::shared_ptr<CAOpenDocument> &document);
 
     QStringList recentDocuments() const;
     void noteRecentDocument(const QString &path);

@@ -14,6 +14,7 @@
 #include "kernel/document/CFTAView.h"
 #include "kernel/base/CAEnvironment.h"
 #include "platform/PWPerson.h"
+#include "app/shell/CAShellLog.h"
 
 #include <QClipboard>
 #include <QCommandLineParser>
@@ -23,6 +24,9 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// The longest clipboard text Paste Address reads.
+constexpr qsizetype kMaxAddressText = 64 * 1024;
 
 struct ServiceCommand
 {
@@ -92,6 +96,39 @@ void CADocumentServices::registerCommands()
                                               fillDocumentWithService(text, kind);
                                       }});
     }
+    CAMainWindowController::registerCommand(
+        QStringLiteral("pasteAddress"),
+        {[](CAMainWindowController &window, QAction *) {
+             const QMimeData *data = QGuiApplication::clipboard() ? QGuiApplication::clipboard()->mimeData() : nullptr;
+             return window.document() && !window.isSheetActive() && data && data->hasText();
+         },
+         // Through the running application's services: this object goes with its controller.
+         [](CAMainWindowController &window, QAction *) {
+             if (CADocumentController *controller = CADocumentController::sharedDocumentController())
+                 controller->services().pasteAddress(window);
+         }});
+}
+
+void CADocumentServices::pasteAddress(CAMainWindowController &window)
+{
+    const QMimeData *data = QGuiApplication::clipboard() ? QGuiApplication::clipboard()->mimeData() : nullptr;
+    if (!data || !data->hasText() || !window.document())
+        return;
+    const QString text = data->text();
+    // An address is a few lines; anything longer is refused unread.
+    if (text.size() > kMaxAddressText) {
+        qCWarning(lcShell) << "Paste Address refused:" << text.size() << "characters is no address";
+        return;
+    }
+    const CAPersonDictionary dictionary = parseServiceText(text);
+    if (dictionary.isEmpty())
+        return;
+    const std::shared_ptr<PWPerson> person = m_sheet ? m_sheet(dictionary, &window) : nullptr;
+    if (!person)
+        return;
+    CADocumentManager &manager = m_controller.manager();
+    CAMainWindowController::changePerson(manager, window.document(), *person, 1, true);
+    CAMainWindowController::updateDocView(manager, window.document());
 }
 
 QString CADocumentServices::serviceText()

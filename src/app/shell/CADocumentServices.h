@@ -12,6 +12,7 @@
 
 class CADocument;
 class CADocumentController;
+class CAMainWindowController;
 class PWPerson;
 class QCommandLineParser;
 class QWidget;
@@ -33,8 +34,12 @@ public:
     explicit CADocumentServices(CADocumentController &controller, QObject *parent = nullptr);
     ~CADocumentServices() override;
 
-    // The three commands of the File menu; each is enabled while there is text to take.
+    // The three commands of the File menu, each enabled while there is text to take, and Edit >
+    // Paste Address of every document window, enabled while the clipboard holds text.
     void registerCommands();
+    // The clipboard's text read as an address, confirmed in the sheet on the window and made the
+    // recipient of its design as one undoable step; nothing for text that is no address.
+    void pasteAddress(CAMainWindowController &window);
 
     // The plain text of the clipboard, else of the primary selection where the platform has
     // one; empty when neither holds text.

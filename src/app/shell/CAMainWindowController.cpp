@@ -16,6 +16,10 @@
 #include "kernel/document/CFTAView.h"
 #include "platform/PWBundle.h"
 #include "platform/PWNotificationCenter.h"
+#include "platform/PWPerson.h"
+#include "kernel/address/FTStoredPerson.h"
+#include "platform/PWUndoManager.h"
+#include "app/canvas/CACanvasAddressCommands.h"
 #include <ui_Document.h>
 
 #include <QCloseEvent>
@@ -175,14 +179,17 @@ void CAMainWindowController::addBackground(const CADocumentManager &manager, con
 }
 
 void CAMainWindowController::changePerson(CADocumentManager &manager, const CADocument *document,
-                                          const PWPerson &person, int, bool)
+                                          const PWPerson &person, int, bool forAddressPanel)
 {
     const QList<CAMainWindowController *> windows = windowsOf(manager, document);
     if (windows.isEmpty())
         return;
     CAMainWindowController *window = windows.first();
-    window->document()->setCurrentPerson(&person, true, true, true);
-    manager.updateChangeCount(window->record(), 1);
+    // Through the canvas's command, so that the change is one step the user can undo.
+    std::shared_ptr<PWPerson> copy = FTStoredPerson::copyWithZone(person);
+    if (!copy)
+        return;
+    window->m_docView->addressCommands().changePersonWithABPerson(copy, forAddressPanel);
     window->m_docView->viewport()->update();
 }
 
@@ -210,8 +217,17 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
     m_docView->setDocument(m_record->document.get());
     scrollView()->pageContainer()->setPage(m_docView);
     connect(m_docView, &CADocView::zoomChanged, this, &CAMainWindowController::zoomChanged);
-    // Every finished gesture and every typed change marks the design edited.
-    connect(m_docView, &CADocView::designEdited, this, [this] { m_manager.updateChangeCount(m_record, 1); });
+    // The edited state follows the undo history: a step done or redone counts one change, a step
+    // undone takes one back, so that undoing back to the saved design leaves it unedited. Typing
+    // in place has no step and keeps the design edited until it is saved.
+    if (PWUndoManager *undo = m_record->document->undoManager()) {
+        connect(undo, &PWUndoManager::changeRecorded, this, [this] { m_manager.updateChangeCount(m_record, 1); });
+        connect(undo, &PWUndoManager::didUndo, this, [this] { m_manager.updateChangeCount(m_record, -1); });
+        connect(undo, &PWUndoManager::didRedo, this, [this] { m_manager.updateChangeCount(m_record, 1); });
+    } else {
+        connect(m_docView, &CADocView::designEdited, this, [this] { m_manager.markEditedBeyondUndo(m_record); });
+    }
+    connect(m_docView, &CADocView::editedBeyondUndo, this, [this] { m_manager.markEditedBeyondUndo(m_record); });
     connect(m_docView, &CADocView::addressContextMenuRequested, this,
             [this](const QPoint &at) { m_addressContextMenu->popup(at); });
     connect(m_docView, &CADocView::templateMenuRequested, this, [this](const QPoint &at) { _templateMenu->popup(at); });

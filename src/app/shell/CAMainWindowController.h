@@ -65,7 +65,8 @@ public:
     static void addBackground(const CADocumentManager &manager, const CADocument *document, CFTComponent *background,
                               CFTComponent *component);
     // The person chosen in the address window (or pasted as an address) becomes the design's
-    // recipient in the document's first window; the address type and the flag do not matter.
+    // recipient (forAddressPanel) or sender in the document's first window, as one undoable
+    // step; the address type does not matter.
     static void changePerson(CADocumentManager &manager, const CADocument *document, const PWPerson &person,
                              int addressType, bool forAddressPanel);
 

@@ -18,8 +18,12 @@ struct CAOpenDocument
     QString filePath;
     // 1 for "Untitled", 2 for "Untitled 2", ...; 0 once the document has a file.
     int untitledNumber = 0;
+    // Steps done minus steps undone since the last save: undoing back to the saved state leaves
+    // the document unedited.
     int changeCount = 0;
+    // A change no undo step can take back (typing in place); edited until the next save.
+    bool editedBeyondUndo = false;
     QPointer<QWidget> window;
 
-    bool isEdited() const { return changeCount != 0; }
+    bool isEdited() const { return changeCount != 0 || editedBeyondUndo; }
 };

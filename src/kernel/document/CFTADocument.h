@@ -169,10 +169,14 @@ public:
     CFTAAddressPanel *getSenderPanel() const { return m_SenderPanel; }
     void setRecipientPanel(CFTAAddressPanel *panel) { m_RecipientPanel = panel; }
     void setSenderPanel(CFTAAddressPanel *panel) { m_SenderPanel = panel; }
+    // The panel the barcode commands act on: the referenced recipient panel, else the first
+    // recipient panel of the front lists that holds a barcode field, else the first recipient
+    // panel; null when the design has none.
+    CFTAAddressPanel *barcodeRecipientPanel() const;
     // The recipient panel's barcode location (0 without a panel).
     int getBarcodeLocation() const;
     void setBarcodeLocation(int location);
-    // The recipient panel's barcode, or null.
+    // The recipient panel's barcode field, or null.
     const CFTComponent *barcode() const;
     void showBarcode(char show);
 

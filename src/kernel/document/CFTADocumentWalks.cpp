@@ -119,20 +119,43 @@ void CFTADocument::updateComponentsPositionToFitSize(double width, double height
 
 // --- Referenced panels ----------------------------------------------------------------------------
 
+CFTAAddressPanel *CFTADocument::barcodeRecipientPanel() const
+{
+    if (m_RecipientPanel)
+        return m_RecipientPanel;
+    // Nothing keeps the reference up to date as panels come and go, so the panel is looked up
+    // in the lists each time: a design read from a file or edited on the canvas has no reference.
+    CFTAAddressPanel *firstRecipient = nullptr;
+    for (int side = 0; side < getSidesCount(); ++side) {
+        for (CFTComponent *component : GetComponents(side, false)) {
+            if (component->getClassID() != ciAddressPanel || !component->GetToFrom())
+                continue;
+            auto *panel = static_cast<CFTAAddressPanel *>(component);
+            if (panel->getAddressComponentWithTextCategory(tcBarcode))
+                return panel;
+            if (!firstRecipient)
+                firstRecipient = panel;
+        }
+    }
+    return firstRecipient;
+}
+
 int CFTADocument::getBarcodeLocation() const
 {
-    return m_RecipientPanel ? m_RecipientPanel->GetBarcodeLocation() : 0;
+    const CFTAAddressPanel *panel = barcodeRecipientPanel();
+    return panel ? panel->GetBarcodeLocation() : 0;
 }
 
 void CFTADocument::setBarcodeLocation(int location)
 {
-    if (m_RecipientPanel)
-        m_RecipientPanel->SetBarcodeLocation(barcodeLocation(location));
+    if (CFTAAddressPanel *panel = barcodeRecipientPanel())
+        panel->SetBarcodeLocation(barcodeLocation(location));
 }
 
 const CFTComponent *CFTADocument::barcode() const
 {
-    return m_RecipientPanel ? m_RecipientPanel->GetBarcode() : nullptr;
+    const CFTAAddressPanel *panel = barcodeRecipientPanel();
+    return panel ? panel->getAddressComponentWithTextCategory(tcBarcode) : nullptr;
 }
 
 void CFTADocument::showBarcode(char)

@@ -227,9 +227,9 @@ TEST(CADesignTextLists, EveryTemplateRowDropsAWholePanel)
 TEST(CADesignTextLists, TheCanvasRefusesOtherDropsAndLeavesTheDesignAlone)
 {
     Canvas canvas;
-    QMimeData text;
-    text.setText(u"hello"_s);
-    EXPECT_FALSE(canvas.drop(text, QPoint(50, 50)));
+    QMimeData unknown;
+    unknown.setData(u"application/x-unknown-kind"_s, "hello");
+    EXPECT_FALSE(canvas.drop(unknown, QPoint(50, 50)));
     QMimeData garbage;
     garbage.setData(designType(), "not a property list");
     EXPECT_FALSE(canvas.drop(garbage, QPoint(50, 50)));

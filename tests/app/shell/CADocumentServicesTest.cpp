@@ -6,6 +6,8 @@
 
 #include "app/contacts/CAServiceDialogController.h"
 #include "app/shell/CADocumentServices.h"
+#include "app/shell/CAChangeLayoutSheet.h"
+#include "platform/PWUndoManager.h"
 #include "app/shell/CAMainMenu.h"
 #include "kernel/render/CDDText.h"
 #include "kernel/component/CFTComponent.h"
@@ -353,6 +355,33 @@ TEST_F(CADocumentServicesTest, CommandLineTextsGoToNewDocuments)
     EXPECT_EQ(sheetsShown, 3);
     EXPECT_EQ(assistantRuns, 1);
     EXPECT_EQ(shownLastName, u"Hartley"_s);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CADocumentServicesTest, PasteAddressMakesTheConfirmedPersonTheRecipientAsOneStep)
+{
+    launch(1);
+    installChangeLayoutSheet();
+    const auto record = last();
+    QCoreApplication::processEvents();
+    record->document->undoManager()->removeAllActions();
+    record->changeCount = 0;
+    const std::shared_ptr<PWPerson> before = record->document->currentPerson(true);
+    answerSheet(true);
+    trigger("pasteAddress");
+    EXPECT_EQ(sheetsShown, 1);
+    EXPECT_EQ(sheetParent, window(0));
+    EXPECT_EQ(recipientStreet(*record), u"1200 Harbor Boulevard"_s);
+    EXPECT_TRUE(record->isEdited());
+    ASSERT_TRUE(controller->router().perform(u"undo"_s));
+    EXPECT_EQ(record->document->currentPerson(true), before);
+    EXPECT_FALSE(record->isEdited());
+
+    CAMainWindowController::unregisterCommand(u"undo"_s);
+    CAMainWindowController::unregisterCommand(u"redo"_s);
 }
 
 } // namespace

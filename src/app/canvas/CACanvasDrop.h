@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QPointF>
+#include <QString>
+#include <Qt>
+
+#include <memory>
+#include <optional>
+
+class CADocView;
+class CFTComponent;
+class PWPerson;
+class QMimeData;
+
+// What a drop onto the canvas does, apart from the events that carry it: design objects, pictures,
+// texts, a contact, a colour onto the object under it, files and URLs. Points are design points.
+class CACanvasDrop
+{
+public:
+    explicit CACanvasDrop(CADocView &canvas);
+
+    // What the canvas offers for data over the point: a copy, a link (a colour over an object:
+    // the colour goes to it) or nothing.
+    Qt::DropAction dragOperation(const QMimeData &data, const QPointF &point) const;
+    // Carries out the drop at point; start is where a drag out of a canvas began, when the data
+    // says. Answers whether the design changed. The whole drop is one undo step.
+    bool drop(const QMimeData &data, const QPointF &point, const std::optional<QPointF> &start);
+
+    // Where a drag out of a canvas began, as the data carries it (window units); nothing when
+    // either coordinate is missing or no number.
+    static std::optional<QPointF> dragStart(const QMimeData &data);
+    // A vCard file by its extension, whatever its case.
+    static bool isVCardFile(const QString &path);
+    // One person from vCard data; null (and a log line) for data that is empty, too large or no
+    // card.
+    static std::shared_ptr<PWPerson> personFromVCard(const QByteArray &bytes);
+
+private:
+    bool changePerson(const std::shared_ptr<PWPerson> &person);
+    bool dropColor(const QMimeData &data, const QPointF &point);
+    CFTComponent *objectAt(const QPointF &point) const;
+
+    CADocView &m_canvas;
+};

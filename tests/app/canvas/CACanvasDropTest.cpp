@@ -1,0 +1,260 @@
+// Drops onto the canvas, delivered as the window system delivers them (QDragMoveEvent and
+// QDropEvent on the viewport): design objects where they were grabbed, texts, pictures, files,
+// contacts and colours, each drop one undo step, and data that is not what it claims refused.
+#include "app/canvas/CACanvasClipboard.h"
+#include "app/canvas/CACanvasDragOut.h"
+#include "app/canvas/CACanvasDrop.h"
+
+#include "CanvasEditsFixture.h"
+
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/drawing/CFTSeparator.h"
+#include "platform/PWBundle.h"
+#include "platform/PWPasteboardTypes.h"
+#include "platform/PWPerson.h"
+#include "platform/PWPersonProperties.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString mime(const char *name)
+{
+    return PWPasteboardTypes::mimeTypeOf(name);
+}
+
+QByteArray png()
+{
+    QImage bitmap(16, 8, QImage::Format_ARGB32);
+    bitmap.fill(0xff8040c0);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    bitmap.save(&buffer, "PNG");
+    return bytes;
+}
+
+const QByteArray kCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\n"
+                         "ADR;TYPE=WORK:;;1 Main St;Springfield;IL;62701;USA\r\nEND:VCARD\r\n";
+
+class CACanvasDropTest : public ::testing::Test, public CanvasEditsFixture
+{
+protected:
+    CACanvasDropTest()
+    {
+        separator = new CFTSeparator(20.0, 180.0, 80.0, 2.0, nullptr);
+        document.ftDocument()->AddObject(separator, 0, false);
+        view.resize(900, 700);
+        // The window system delivers drops to shown windows only.
+        view.show();
+        document.undoManager()->setGroupsByEvent(false);
+        document.undoManager()->removeAllActions();
+    }
+
+    // The window system's way: the drag enters over the point (which makes the canvas the drop
+    // target), moves, then drops; answers the move's action.
+    Qt::DropAction dropAt(QMimeData &data, const QPointF &documentPoint)
+    {
+        const QPointF at = view.geometry().widgetPoint(documentPoint);
+        const Qt::DropActions actions = Qt::CopyAction | Qt::LinkAction;
+        QDragEnterEvent enter(at.toPoint(), actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &enter);
+        if (!enter.isAccepted())
+            return Qt::IgnoreAction;
+        QDragMoveEvent move(at.toPoint(), actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &move);
+        const Qt::DropAction offered = move.isAccepted() ? move.dropAction() : Qt::IgnoreAction;
+        QDropEvent drop(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &drop);
+        return offered;
+    }
+    // Where a drop at the point lands: the mouse position's design point, half a pixel back.
+    QPointF landing(const QPointF &documentPoint) const
+    {
+        return view.geometry().documentPoint(view.geometry().widgetPoint(documentPoint).toPoint());
+    }
+    std::vector<CFTComponent *> added(size_t before) const
+    {
+        return std::vector<CFTComponent *>(list().begin() + qsizetype(before), list().end());
+    }
+
+    CFTSeparator *separator = nullptr;
+};
+
+TEST_F(CACanvasDropTest, OwnDragDroppedBackLandsMovedByTheWayTheMouseWent)
+{
+    const QPointF grabbed(60.0, 50.0);
+    const QPointF start = view.viewport()->mapTo(&view, view.geometry().widgetPoint(grabbed).toPoint());
+    std::unique_ptr<QMimeData> data = CACanvasDragOut::mimeDataForComponents(document, {box}, start);
+    const size_t before = list().size();
+    EXPECT_EQ(dropAt(*data, grabbed + QPointF(30.0, 20.0)), Qt::CopyAction);
+    const std::vector<CFTComponent *> made = added(before);
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(CACanvasEdits::frameOf(made[0]), CACanvasEdits::frameOf(box).translated(30.0, 20.0));
+    EXPECT_EQ(undo().undoActionName(), PWLocalizedString(u"INSERT_OBJECT"_s));
+}
+
+TEST_F(CACanvasDropTest, DesignItemWithoutStartIsPlacedByTheDropPoint)
+{
+    const std::vector<CFTComponent *> one{box};
+    QMimeData data;
+    data.setData(mime(PWPasteboardTypes::kAddressDocument), document.documentDataForComponents(&one));
+    const size_t before = list().size();
+    dropAt(data, QPointF(100.0, 80.0));
+    ASSERT_EQ(added(before).size(), 1u);
+    const QPointF at = landing(QPointF(100.0, 80.0));
+    EXPECT_EQ(CACanvasEdits::frameOf(added(before)[0]), CACanvasEdits::frameOf(box).translated(at.x(), at.y()));
+}
+
+TEST_F(CACanvasDropTest, StyledTextBecomesASimpleTextStartingAtTheDropPoint)
+{
+    QMimeData data;
+    data.setData(mime(PWPasteboardTypes::kRTF), "{\\rtf1\\ansi {\\b Bold} words}");
+    data.setText(u"plain words"_s);
+    const size_t before = list().size();
+    EXPECT_EQ(dropAt(data, QPointF(150.0, 120.0)), Qt::CopyAction);
+    const std::vector<CFTComponent *> made = added(before);
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(made[0]->GetTextCategory(), tcSimpleText);
+    EXPECT_EQ(made[0]->GetText()->getString().trimmed(), u"Bold words"_s) << "the styled text is preferred";
+    const QRectF frame = CACanvasEdits::frameOf(made[0]);
+    EXPECT_LE(frame.left(), 150.0);
+    EXPECT_LT(frame.top(), 120.0) << "the first line stands on the drop point";
+    EXPECT_GT(frame.bottom(), 120.0 - frame.height());
+}
+
+TEST_F(CACanvasDropTest, ColourGoesToTheTextPictureOrSeparatorUnderIt)
+{
+    struct Case
+    {
+        const char *name;
+        CFTComponent *target;
+        bool takesIt;
+        // Undo gives back the saved bytes exactly. A separator keeps the outline flag its new
+        // colour switched on (left for the colour primitives to mend).
+        bool exactUndo;
+    };
+    for (const Case &c : {Case{"text", text, true, true}, Case{"picture", picture, true, true},
+                          Case{"separator", separator, true, false}, Case{"shape", box, false, true}}) {
+        const QByteArray before = saved();
+        QMimeData data;
+        data.setColorData(QColor(10, 200, 30));
+        const QRectF frame = CACanvasEdits::frameOf(c.target);
+        const Qt::DropAction offered = dropAt(data, frame.center());
+        EXPECT_EQ(offered, Qt::LinkAction) << c.name << ": an object lies under the colour";
+        if (c.takesIt) {
+            EXPECT_FALSE(sameDesign(saved(), before)) << c.name;
+            ASSERT_TRUE(undo().canUndo()) << c.name;
+            undo().undo();
+        } else {
+            EXPECT_FALSE(undo().canUndo()) << c.name;
+        }
+        if (c.exactUndo) {
+            EXPECT_TRUE(sameDesign(saved(), before)) << c.name;
+        }
+        undo().removeAllActions();
+    }
+    QMimeData data;
+    data.setColorData(QColor(Qt::red));
+    const QByteArray before = saved();
+    EXPECT_EQ(dropAt(data, QPointF(5.0, 5.0)), Qt::IgnoreAction) << "nothing under it";
+    EXPECT_TRUE(sameDesign(saved(), before));
+}
+
+TEST_F(CACanvasDropTest, FilesBecomePicturesAtOnePointAndVCardsOfAnyCaseThePerson)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QList<QUrl> urls;
+    const auto write = [&](const char *name, const QByteArray &bytes) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        urls.append(QUrl::fromLocalFile(file.fileName()));
+    };
+    write("one.png", png());
+    write("JANE.VCF", kCard);
+    write("two.png", png());
+    QMimeData data;
+    data.setUrls(urls);
+    const QByteArray before = saved();
+    const size_t count = list().size();
+    EXPECT_EQ(dropAt(data, QPointF(120.0, 90.0)), Qt::CopyAction);
+    const std::vector<CFTComponent *> made = added(count);
+    // Two pictures, and the recipient panel the contact needed.
+    std::vector<CFTComponent *> pictures;
+    for (CFTComponent *component : made)
+        if (component->getType() == 3)
+            pictures.push_back(component);
+    ASSERT_EQ(pictures.size(), 2u);
+    EXPECT_EQ(CACanvasEdits::frameOf(pictures[0]).center(), landing(QPointF(120.0, 90.0)));
+    EXPECT_EQ(CACanvasEdits::frameOf(pictures[1]).center(), landing(QPointF(120.0, 90.0)));
+    ASSERT_TRUE(document.currentPerson(true));
+    EXPECT_EQ(document.currentPerson(true)->stringForProperty(kPWLastNameProperty), u"Doe"_s);
+    EXPECT_EQ(undo().undoActionName(), PWLocalizedString(u"INSERT_OBJECT"_s));
+    undo().undo();
+    EXPECT_FALSE(undo().canUndo()) << "the whole drop is one step";
+    EXPECT_TRUE(sameDesign(saved(), before));
+}
+
+TEST_F(CACanvasDropTest, AContactOnADesignWithoutAddressGetsARecipientPanelFirst)
+{
+    for (CFTComponent *address : std::vector<CFTComponent *>{street, counter, fileField})
+        view.edits().deleteObjectDeselect(address, true);
+    undo().removeAllActions();
+    ASSERT_FALSE(view.edits().isAddressPanelToFromActive());
+    QMimeData data;
+    data.setData(mime(PWPasteboardTypes::kVCard), kCard);
+    const size_t count = list().size();
+    EXPECT_EQ(dropAt(data, QPointF(5.0, 5.0)), Qt::CopyAction);
+    const std::vector<CFTComponent *> made = added(count);
+    ASSERT_EQ(made.size(), 1u);
+    auto *panel = dynamic_cast<CFTAAddressPanel *>(made[0]);
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(panel->GetToFrom());
+    ASSERT_TRUE(document.currentPerson(true));
+    EXPECT_EQ(document.currentPerson(true)->stringForProperty(kPWLastNameProperty), u"Doe"_s);
+    EXPECT_EQ(undo().undoActionName(), PWLocalizedString(u"CHANGE_PERSON"_s));
+    undo().undo();
+    EXPECT_EQ(list().size(), count);
+}
+
+TEST_F(CACanvasDropTest, DataThatIsNotWhatItClaimsChangesNothing)
+{
+    struct Case
+    {
+        const char *name;
+        const char *type;
+        QByteArray bytes;
+    };
+    for (const Case &c : {Case{"empty vCard", PWPasteboardTypes::kVCard, QByteArray("  \r\n")},
+                          Case{"no card", PWPasteboardTypes::kVCard, QByteArray("BEGIN:VCARD\r\nVERSION:3.0")},
+                          Case{"broken design", PWPasteboardTypes::kProductDocument, QByteArray("<?xml <plist")},
+                          Case{"no picture", PWPasteboardTypes::kPNG, QByteArray("\x89PNG\r\n\x1a\n", 8)}}) {
+        const QByteArray before = saved();
+        QMimeData data;
+        data.setData(mime(c.type), c.bytes);
+        dropAt(data, QPointF(60.0, 60.0));
+        EXPECT_TRUE(sameDesign(saved(), before)) << c.name;
+        EXPECT_FALSE(undo().canUndo()) << c.name;
+        EXPECT_FALSE(document.currentPerson(true) && !document.currentPerson(true)->stringForProperty(kPWLastNameProperty).isEmpty())
+            << c.name;
+    }
+}
+
+TEST(CACanvasDropNamesTest, VCardFilesAreKnownByTheirExtensionInAnyCase)
+{
+    for (const char *path : {"/a/b.vcf", "/a/b.VCF", "c.Vcf"})
+        EXPECT_TRUE(CACanvasDrop::isVCardFile(QString::fromLatin1(path))) << path;
+    for (const char *path : {"/a/b.vcf.png", "/a/vcf", "b.vcard"})
+        EXPECT_FALSE(CACanvasDrop::isVCardFile(QString::fromLatin1(path))) << path;
+}
+
+} // namespace
