@@ -63,18 +63,3 @@ private:
     int m_blankRow = -1;
     int m_blankColumn = -1;
 };
-
-// The trash of the editor: a field of the layout dropped here leaves the layout.
-class CAAddressFormatTrash : public QWidget
-{
-    Q_OBJECT
-public:
-    explicit CAAddressFormatTrash(QWidget *parent = nullptr);
-    QSize sizeHint() const override { return QSize(40, 40); }
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dragMoveEvent(QDragMoveEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-};

@@ -1,6 +1,8 @@
 #include "app/inspector/CACustomFormatEditor.h"
 
 #include "app/inspector/CAAddressFormatGridView.h"
+#include "app/inspector/CABeveledBox.h"
+#include "app/inspector/CATrashImageView.h"
 #include "kernel/address/CAddressFormatController.h"
 #include "platform/PWBundle.h"
 #include "platform/PWUndoManager.h"
@@ -58,7 +60,7 @@ CACustomFormatEditor::CACustomFormatEditor(QWidget *parent)
     , m_nameField(new QLineEdit)
     , m_paletteView(new CAAddressFormatGridView(m_grid, CAAddressFormatGridView::Palette))
     , m_layoutView(new CAAddressFormatGridView(m_grid, CAAddressFormatGridView::Layout))
-    , m_trash(new CAAddressFormatTrash)
+    , m_trash(new CATrashImageView)
 {
     setObjectName(QStringLiteral("CustomAddressFormat"));
     setWindowTitle(PWLocalizedString(QStringLiteral("Custom Address Formats")));
@@ -101,13 +103,26 @@ CACustomFormatEditor::CACustomFormatEditor(QWidget *parent)
     paletteScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     paletteScroll->setFixedWidth(m_paletteView->sizeHint().width() + 24);
     designLayout->addWidget(new QLabel(PWLocalizedString(QStringLiteral("Fields"))), 0, 0);
-    designLayout->addWidget(paletteScroll, 1, 0, 3, 1);
+    // Both grids sit in bevelled boxes, the palette's scroll area without a frame of its own.
+    paletteScroll->setFrameShape(QFrame::NoFrame);
+    paletteScroll->viewport()->setAutoFillBackground(false);
+    auto *paletteBox = new CABeveledBox;
+    paletteBox->setObjectName(QStringLiteral("paletteBox"));
+    auto *paletteBoxLayout = new QVBoxLayout(paletteBox);
+    paletteBoxLayout->setContentsMargins(CABeveledBox::contentViewMargins());
+    paletteBoxLayout->addWidget(paletteScroll);
+    designLayout->addWidget(paletteBox, 1, 0, 3, 1);
     auto *nameRow = new QHBoxLayout;
     nameRow->addWidget(new QLabel(PWLocalizedString(QStringLiteral("Name:"))));
     m_nameField->setObjectName(QStringLiteral("m_customFormatNameField"));
     nameRow->addWidget(m_nameField, 1);
     designLayout->addLayout(nameRow, 0, 1);
-    designLayout->addWidget(m_layoutView, 1, 1, Qt::AlignTop | Qt::AlignLeft);
+    auto *layoutBox = new CABeveledBox;
+    layoutBox->setObjectName(QStringLiteral("layoutBox"));
+    auto *layoutBoxLayout = new QVBoxLayout(layoutBox);
+    layoutBoxLayout->setContentsMargins(CABeveledBox::contentViewMargins());
+    layoutBoxLayout->addWidget(m_layoutView);
+    designLayout->addWidget(layoutBox, 1, 1, Qt::AlignTop | Qt::AlignLeft);
     auto *hint = new QLabel(PWLocalizedString(
         QStringLiteral("Drag fields into the grid; drag them onto the list or the trash to remove them.")));
     hint->setWordWrap(true);

@@ -9,7 +9,7 @@
 #include <memory>
 
 class CAAddressFormatGridView;
-class CAAddressFormatTrash;
+class CATrashImageView;
 class PWUndoManager;
 class QLineEdit;
 class QListWidget;
@@ -58,7 +58,7 @@ public:
     QLineEdit *nameField() const { return m_nameField; }
     CAAddressFormatGridView *paletteView() const { return m_paletteView; }
     CAAddressFormatGridView *layoutView() const { return m_layoutView; }
-    CAAddressFormatTrash *trashView() const { return m_trash; }
+    CATrashImageView *trashView() const { return m_trash; }
 
 private:
     static void store(const PWPlist::Array &formats);
@@ -81,7 +81,7 @@ private:
     QLineEdit *m_nameField;
     CAAddressFormatGridView *m_paletteView;
     CAAddressFormatGridView *m_layoutView;
-    CAAddressFormatTrash *m_trash;
+    CATrashImageView *m_trash;
     int m_editingCustomFormatIndex = -1;
     bool m_isAddNew = false;
     std::function<void()> m_validate;

@@ -6,6 +6,7 @@
 #include "app/inspector/CADesignTabStrip.h"
 #include "app/inspector/CADesignTextListModel.h"
 #include "app/inspector/CADesignTextTableView.h"
+#include "app/inspector/CATabViewWithCustomTabs.h"
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/component/CFTDefComponentText.h"
@@ -200,12 +201,18 @@ QWidget *CADesignWindow::makePicturesPage()
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(6, 6, 6, 6);
-    auto *row = new QHBoxLayout;
+    // The pane buttons are the custom tab row of the picture tab view.
+    m_pictureTab = new CATabViewWithCustomTabs(page);
+    m_pictureTab->setObjectName(QStringLiteral("_pictureTab"));
+    auto *tabs = new QWidget;
+    tabs->setObjectName(QStringLiteral("_customTabs"));
+    auto *row = new QHBoxLayout(tabs);
+    row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
     m_padButtons = new QButtonGroup(this);
     m_padButtons->setExclusive(true);
     for (int pad = 0; pad < 4; ++pad) {
-        auto *button = new QToolButton(page);
+        auto *button = new QToolButton(tabs);
         button->setObjectName(QStringLiteral("padButton%1").arg(kPadTags[pad]));
         button->setCheckable(true);
         button->setIcon(padIcon(pad));
@@ -215,11 +222,10 @@ QWidget *CADesignWindow::makePicturesPage()
         m_padButtons->addButton(button, kPadTags[pad]);
         row->addWidget(button);
     }
-    row->addStretch(1);
     connect(m_padButtons, &QButtonGroup::idClicked, this, [this](int tag) { selectPad(tag % 10, true); });
-    layout->addLayout(row);
+    m_pictureTab->setCustomTabs(tabs);
 
-    m_pads = new QStackedWidget(page);
+    m_pads = m_pictureTab->pages();
     auto *clipart = new QWidget;
     auto *clipartLayout = new QVBoxLayout(clipart);
     clipartLayout->setContentsMargins(0, 0, 0, 0);
@@ -256,7 +262,7 @@ QWidget *CADesignWindow::makePicturesPage()
     auto *folder = new QListWidget;
     folder->setObjectName(QStringLiteral("_customFolderView"));
     m_pads->addWidget(folder);
-    layout->addWidget(m_pads, 1);
+    layout->addWidget(m_pictureTab, 1);
     return page;
 }
 

@@ -10,6 +10,7 @@ class CADesignTabStrip;
 class CADesignTextListModel;
 class CADesignTextTableView;
 class CADocView;
+class CATabViewWithCustomTabs;
 class QAbstractButton;
 class QButtonGroup;
 class QLineEdit;
@@ -82,6 +83,7 @@ private:
     CADesignTextLists m_lists;
     CADesignTabStrip *m_strip;
     QStackedWidget *m_pages;
+    CATabViewWithCustomTabs *m_pictureTab = nullptr;
     QStackedWidget *m_pads = nullptr;
     QButtonGroup *m_padButtons = nullptr;
     CADesignTextListModel *m_templatesModel;

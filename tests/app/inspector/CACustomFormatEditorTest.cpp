@@ -3,6 +3,7 @@
 // by a fresh catalogue as after a restart.
 #include "app/inspector/CAAddressFormatGridView.h"
 #include "app/inspector/CACustomFormatEditor.h"
+#include "app/inspector/CATrashImageView.h"
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CAddressFormatMenuItem.h"
 #include "kernel/address/FTTextCategories.h"
