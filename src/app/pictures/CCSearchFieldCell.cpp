@@ -14,7 +14,7 @@
 
 CCSearchFieldCell::CCSearchFieldCell(CCSearchField *textField)
     : QObject(nullptr)
-    , m_parentTextField(textField)
+    , m_parentTextField(nullptr)
     , m_menu(std::make_unique<QMenu>())
 {
     QAction *collection = m_menu->addAction(PWLocalizedString(QStringLiteral("Collection")));
@@ -25,6 +25,8 @@ CCSearchFieldCell::CCSearchFieldCell(CCSearchField *textField)
     connect(internet, &QAction::triggered, this, [this, internet] { switchToInternet(internet); });
     switchToCollection(collection);
     m_drawProgress = true;
+    // Known only now: the field is still making this cell and cannot be told of the first mode.
+    m_parentTextField = textField;
 }
 
 CCSearchFieldCell::~CCSearchFieldCell() = default;

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -118,8 +119,13 @@ TEST_F(SearchFieldWindow, StopButtonStopsARunningSearchOnlyWhenReleasedOverIt)
 
 TEST_F(SearchFieldWindow, ARunningSearchKeepsTheTextFromEditing)
 {
+    auto *other = new QLineEdit(&window);
+    other->setGeometry(10, 36, 100, 20);
+    other->show();
+    other->setFocus();
     field->setText(u"owl"_s);
     field->setDoubleValue(50);
+    ASSERT_FALSE(field->hasFocus());
     QTest::mouseClick(field, Qt::LeftButton, {}, textArea());
     EXPECT_FALSE(field->hasFocus());
     EXPECT_EQ(field->text(), u"owl"_s);
