@@ -39,3 +39,7 @@ QWidget *printMultipleScreenshot(int mode);
 QWidget *designWindowScreenshot(int tab);
 QWidget *customFormatEditorScreenshot(int page);
 QWidget *guidelinesScreenshot();
+// The thumbnail catalogue with sample pictures, and the search field: 0 collection, 1 internet
+// with a search running, 2 simple (PictureScreenshots.cpp).
+QWidget *pictureCatalogScreenshot();
+QWidget *searchFieldScreenshot(int mode);

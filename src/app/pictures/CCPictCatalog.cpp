@@ -1,0 +1,453 @@
+#include "app/pictures/CCPictCatalog.h"
+
+#include "app/pictures/CCPicturesLog.h"
+#include "platform/PWFileReader.h"
+#include "platform/PWImage.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QHelpEvent>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScrollArea>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+int rowsFor(int count, int columns)
+{
+    return columns > 0 ? (count + columns - 1) / columns : 0;
+}
+
+// The name without its last extension, folders kept.
+QString withoutExtension(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const qsizetype slash = name.lastIndexOf(u'/');
+    return dot > slash + 1 ? name.left(dot) : name;
+}
+
+// A downloaded thumbnail decoded with the same bounds as picture files.
+QImage decodeThumbnail(const QByteArray &bytes)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    if (!reader.canRead())
+        return {};
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > CCPictImageResolver::kMaxPictureSide
+        || size.height() > CCPictImageResolver::kMaxPictureSide
+        || qint64(size.width()) * size.height() > CCPictImageResolver::kMaxPicturePixels)
+        return {};
+    return reader.read();
+}
+
+} // namespace
+
+CCPictCatalog::CCPictCatalog(QWidget *parent)
+    : QWidget(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    renewRowsColumns(1, 2);
+    sizeToCells();
+}
+
+CCPictCell *CCPictCatalog::cellAtRowColumn(int row, int column)
+{
+    if (row < 0 || column < 0 || row >= m_rows || column >= m_columns)
+        return nullptr;
+    return &m_cells[size_t(cellIndex(row, column))];
+}
+
+const CCPictCell *CCPictCatalog::cellAtRowColumn(int row, int column) const
+{
+    return const_cast<CCPictCatalog *>(this)->cellAtRowColumn(row, column);
+}
+
+void CCPictCatalog::renewRowsColumns(int rows, int columns)
+{
+    m_rows = qMax(0, rows);
+    m_columns = qMax(1, columns);
+    m_cells.resize(size_t(m_rows) * size_t(m_columns));
+    if (m_selected >= int(m_cells.size()))
+        m_selected = -1;
+}
+
+void CCPictCatalog::resetSelection()
+{
+    m_selected = -1;
+    for (size_t i = 0; i < m_cells.size(); ++i) {
+        if (!m_cells[i].isEmpty()) {
+            m_selected = int(i);
+            break;
+        }
+    }
+}
+
+void CCPictCatalog::changeBySearchInFolder(const QList<Entry> &entries, const QString &folder)
+{
+    const int m = m_columns;
+    m_cells.clear();
+    m_loadOrder.clear();
+    renewRowsColumns(rowsFor(int(entries.size()), m), m);
+    const bool clipArt = folder == m_resolver.clipArtPath();
+    int k = 0;
+    for (const Entry &entry : entries) {
+        const QString path = folder + u'/' + entry.name;
+        // Only existence is tested: pictures are read when their cells are first drawn.
+        if (entry.name.isEmpty() || !QFileInfo::exists(path))
+            continue;
+        CCPictCell &cell = m_cells[size_t(k)];
+        cell.setParentCatalog(this);
+        cell.setImageReference(clipArt ? entry.name : CCPictImageResolver::kFilePrefix + path);
+        cell.setToolTip(QString());
+        cell.setImageHint(entry.hint.isEmpty() ? withoutExtension(entry.name) : entry.hint);
+        ++k;
+    }
+    m_countImages = k;
+    renewRowsColumns(rowsFor(k, m), m);
+    for (size_t i = size_t(k); i < m_cells.size(); ++i)
+        m_cells[i].clear();
+    resetSelection();
+    sizeToCells();
+    update();
+}
+
+void CCPictCatalog::clearMatrix()
+{
+    m_cells.clear();
+    m_loadOrder.clear();
+    renewRowsColumns(0, m_columns);
+    m_countImages = 0;
+    m_selected = -1;
+    sizeToCells();
+    update();
+}
+
+void CCPictCatalog::prepareMatrixWithSender(const CCPictSearchProgress &search)
+{
+    m_countImages = qMax(0, search.itemCount);
+    m_cells.clear();
+    m_loadOrder.clear();
+    renewRowsColumns(rowsFor(m_countImages, m_columns), m_columns);
+    for (int i = 0; i < m_countImages; ++i) {
+        m_cells[size_t(i)].setParentCatalog(this);
+        m_cells[size_t(i)].setImageReference(CCPictImageResolver::kLoading);
+    }
+    resetSelection();
+    sizeToCells();
+    update();
+}
+
+void CCPictCatalog::dynamicAddImageWithGoogleSearchItem(const CCPictSearchProgress &search,
+                                                        const CCPictSearchItem &item)
+{
+    // A result for a cell the grid does not have (a late result after a stop, or a count that
+    // changed) is dropped rather than written past the grid.
+    if (search.current < 0 || search.current >= int(m_cells.size())) {
+        qCWarning(lcPictures, "Search result %d has no cell in a grid of %zu", search.current, m_cells.size());
+        return;
+    }
+    const QString name = CCPictImageResolver::kUrlPrefix + item.urlImage.toString(QUrl::FullyEncoded) + u' '
+        + item.webSite;
+    std::shared_ptr<PWImage> image = PWImage::imageNamed(name);
+    if (!image) {
+        const QImage bitmap = item.data.size() <= PWFileReader::kImageLimit ? decodeThumbnail(item.data) : QImage();
+        image = PWImage::fromQImage(bitmap);
+        if (image) {
+            image->setSize(QSizeF(bitmap.size()));
+            image->setName(name);
+        }
+    }
+    CCPictCell &cell = m_cells[size_t(search.current)];
+    if (image && image->isValid())
+        cell.setImage(image);
+    cell.setParentCatalog(this);
+    cell.setImageReference(name);
+    if (m_selected < 0)
+        resetSelection();
+    sizeToCells();
+    update();
+    cell.setToolTip(QFileInfo(item.urlImage.path()).fileName());
+}
+
+void CCPictCatalog::clearLoadingCells()
+{
+    for (int row = 0; row < m_rows; ++row) {
+        bool found = false;
+        for (int column = 0; column < m_columns; ++column) {
+            CCPictCell &cell = m_cells[size_t(cellIndex(row, column))];
+            if (cell.imageReference() == CCPictImageResolver::kLoading) {
+                // The reference goes as well: left behind, it would bring the placeholder back
+                // at the next drawing.
+                cell.clear();
+                found = true;
+            }
+        }
+        if (found) {
+            renewRowsColumns(row + 1, m_columns);
+            break;
+        }
+    }
+    if (m_selected >= 0 && m_cells[size_t(m_selected)].isEmpty())
+        resetSelection();
+    sizeToCells();
+    update();
+}
+
+int CCPictCatalog::columnsForWidth(double w, double w0, bool liveResize, int c0)
+{
+    const double threshold = w > w0 ? 0.5 : 0.4;
+    int n = w > 0 ? int(std::floor(w / kColumnPitch)) : 0;
+    if (w - kColumnPitch * n > threshold * kColumnPitch || n == 0)
+        n += 1;
+    if (liveResize) {
+        if (w < w0)
+            n = std::min(n, c0);
+        else
+            n = std::max(n, c0);
+    }
+    return std::max(n, 1);
+}
+
+void CCPictCatalog::fitMatrixWithSizeFromOldSizeLiveResize(const QSizeF &size, const QSizeF &oldSize, bool liveResize)
+{
+    const int n = columnsForWidth(size.width(), oldSize.width(), liveResize, m_columns);
+    if (n != m_columns) {
+        const int keep = std::max(m_countImages, m_selected + 1);
+        renewRowsColumns(rowsFor(keep, n), n);
+        m_loadOrder.clear();
+        for (size_t i = 0; i < m_cells.size(); ++i) {
+            if (m_cells[i].isImageLoaded())
+                m_loadOrder.push_back(int(i));
+        }
+    }
+    sizeToCells();
+    update();
+}
+
+void CCPictCatalog::resizeWithOldSuperviewSize(const QSizeF &size, const QSizeF &oldSize)
+{
+    fitMatrixWithSizeFromOldSizeLiveResize(size, oldSize, true);
+}
+
+QRectF CCPictCatalog::cellFrameAtRowColumn(int row, int column) const
+{
+    return QRectF(kMargin + column * (kCellWidth + kSpacing), kMargin + row * (kCellHeight + kSpacing), kCellWidth,
+                  kCellHeight);
+}
+
+bool CCPictCatalog::getRowColumnForPoint(const QPointF &point, int *row, int *column) const
+{
+    const QPointF p = point - QPointF(kMargin, kMargin);
+    if (p.x() < 0 || p.y() < 0)
+        return false;
+    const int c = int(p.x() / (kCellWidth + kSpacing));
+    const int r = int(p.y() / (kCellHeight + kSpacing));
+    if (c >= m_columns || r >= m_rows)
+        return false;
+    // The spacing between cells belongs to no cell.
+    if (p.x() - c * (kCellWidth + kSpacing) > kCellWidth || p.y() - r * (kCellHeight + kSpacing) > kCellHeight)
+        return false;
+    if (row)
+        *row = r;
+    if (column)
+        *column = c;
+    return true;
+}
+
+QSizeF CCPictCatalog::cellsSize() const
+{
+    const double width = m_columns > 0 ? m_columns * kCellWidth + (m_columns - 1) * kSpacing : 0.0;
+    const double height = m_rows > 0 ? m_rows * kCellHeight + (m_rows - 1) * kSpacing : 0.0;
+    return QSizeF(width + kMargin, height + kMargin);
+}
+
+void CCPictCatalog::sizeToCells()
+{
+    const QSizeF size = cellsSize();
+    resize(int(std::ceil(size.width())), int(std::ceil(size.height())));
+}
+
+QSize CCPictCatalog::sizeHint() const
+{
+    const QSizeF size = cellsSize();
+    return QSize(int(std::ceil(size.width())), int(std::ceil(size.height())));
+}
+
+int CCPictCatalog::selectedRow() const
+{
+    return m_selected < 0 ? -1 : m_selected / m_columns;
+}
+
+int CCPictCatalog::selectedColumn() const
+{
+    return m_selected < 0 ? -1 : m_selected % m_columns;
+}
+
+CCPictCell *CCPictCatalog::selectedCell()
+{
+    return m_selected < 0 ? nullptr : &m_cells[size_t(m_selected)];
+}
+
+void CCPictCatalog::selectCellAtRowColumn(int row, int column)
+{
+    const CCPictCell *cell = cellAtRowColumn(row, column);
+    if (!cell || cell->isEmpty())
+        return;
+    m_selected = cellIndex(row, column);
+    ensureSelectionVisible();
+    update();
+}
+
+void CCPictCatalog::ensureSelectionVisible()
+{
+    if (m_selected < 0)
+        return;
+    for (QWidget *up = parentWidget(); up; up = up->parentWidget()) {
+        if (auto *area = qobject_cast<QScrollArea *>(up)) {
+            const QRect frame = cellFrameAtRowColumn(selectedRow(), selectedColumn()).toAlignedRect();
+            area->ensureVisible(frame.center().x(), frame.center().y(), frame.width() / 2 + 3,
+                                frame.height() / 2 + 3);
+            return;
+        }
+    }
+}
+
+int CCPictCatalog::loadedCellCount() const
+{
+    return int(std::count_if(m_cells.begin(), m_cells.end(), [](const CCPictCell &cell) {
+        return cell.isImageLoaded() && cell.image();
+    }));
+}
+
+void CCPictCatalog::noteLoaded(int index, const QRect &visible)
+{
+    m_loadOrder.push_back(index);
+    // Cells drawn longest ago give their pictures back; a cell still in view keeps its own.
+    size_t guard = m_loadOrder.size();
+    while (int(m_loadOrder.size()) > m_maxLoadedCells && guard-- > 0) {
+        const int oldest = m_loadOrder.front();
+        m_loadOrder.pop_front();
+        if (oldest < 0 || oldest >= int(m_cells.size()))
+            continue;
+        CCPictCell &cell = m_cells[size_t(oldest)];
+        const QRectF frame = cellFrameAtRowColumn(oldest / m_columns, oldest % m_columns);
+        // Internet results live only in the cell that holds them: they cannot be read again.
+        if (frame.intersects(visible) || cell.imageReference().startsWith(CCPictImageResolver::kUrlPrefix)) {
+            m_loadOrder.push_back(oldest);
+            continue;
+        }
+        cell.unloadImage();
+    }
+}
+
+void CCPictCatalog::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QRect dirty = event->rect();
+    const QRect visible = visibleRegion().boundingRect().isEmpty() ? dirty : visibleRegion().boundingRect();
+    const double pitchX = kCellWidth + kSpacing;
+    const double pitchY = kCellHeight + kSpacing;
+    const int firstRow = std::max(0, int((dirty.top() - kMargin) / pitchY));
+    const int lastRow = std::min(m_rows - 1, int((dirty.bottom() - kMargin) / pitchY));
+    const int firstColumn = std::max(0, int((dirty.left() - kMargin) / pitchX));
+    const int lastColumn = std::min(m_columns - 1, int((dirty.right() - kMargin) / pitchX));
+    for (int row = firstRow; row <= lastRow; ++row) {
+        for (int column = firstColumn; column <= lastColumn; ++column) {
+            const int index = cellIndex(row, column);
+            CCPictCell &cell = m_cells[size_t(index)];
+            const QRectF frame = cellFrameAtRowColumn(row, column);
+            if (index == m_selected) {
+                QPainterPath path;
+                path.addRoundedRect(frame.adjusted(-1.5, -1.5, 1.5, 1.5), 7, 7);
+                painter.fillPath(path, palette().color(hasFocus() ? QPalette::Active : QPalette::Inactive,
+                                                       QPalette::Highlight));
+            }
+            if (cell.drawInteriorWithFrame(painter, frame, m_resolver))
+                noteLoaded(index, visible);
+        }
+    }
+}
+
+void CCPictCatalog::mousePressEvent(QMouseEvent *event)
+{
+    setFocus(Qt::MouseFocusReason);
+    int row = 0;
+    int column = 0;
+    if (event->button() != Qt::LeftButton || !getRowColumnForPoint(event->position(), &row, &column))
+        return;
+    const CCPictCell *cell = cellAtRowColumn(row, column);
+    if (!cell || cell->isEmpty())
+        return;
+    selectCellAtRowColumn(row, column);
+    Q_EMIT activated();
+}
+
+void CCPictCatalog::keyPressEvent(QKeyEvent *event)
+{
+    if (m_selected < 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    int target = m_selected;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        target -= 1;
+        break;
+    case Qt::Key_Right:
+        target += 1;
+        break;
+    case Qt::Key_Up:
+        target -= m_columns;
+        break;
+    case Qt::Key_Down:
+        target += m_columns;
+        break;
+    case Qt::Key_Home:
+        target = 0;
+        break;
+    case Qt::Key_End:
+        target = int(m_cells.size()) - 1;
+        while (target > 0 && m_cells[size_t(target)].isEmpty())
+            --target;
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (target < 0 || target >= int(m_cells.size()) || m_cells[size_t(target)].isEmpty() || target == m_selected)
+        return;
+    m_selected = target;
+    ensureSelectionVisible();
+    update();
+    Q_EMIT activated();
+}
+
+bool CCPictCatalog::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        int row = 0;
+        int column = 0;
+        const CCPictCell *cell = getRowColumnForPoint(help->pos(), &row, &column) ? cellAtRowColumn(row, column)
+                                                                                   : nullptr;
+        if (cell && !cell->toolTip().isEmpty())
+            QToolTip::showText(help->globalPos(), cell->toolTip(), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
+}

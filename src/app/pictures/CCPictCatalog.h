@@ -1,0 +1,129 @@
+#pragma once
+
+#include "app/pictures/CCPictCell.h"
+#include "app/pictures/CCPictImageResolver.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+
+#include <deque>
+#include <vector>
+
+// What an internet search tells the catalogue: how many results it expects and which one it is
+// delivering (from 0).
+struct CCPictSearchProgress
+{
+    int itemCount = 0;
+    int current = 0;
+};
+
+// One delivered internet result: the full picture's address, the page it was found on and the
+// downloaded thumbnail bytes.
+struct CCPictSearchItem
+{
+    QUrl urlImage;
+    QString webSite;
+    QByteArray data;
+};
+
+// The grid of picture thumbnails every picture pane shows. Cells sit row-major in one list, so
+// that a new column count moves pictures without reordering them; the column count follows the
+// width of the scroll area the grid lies in. One cell is always selected while there is any
+// (radio behaviour); a click or an arrow key selects and sends activated().
+//
+// Pictures are resolved only for cells that are drawn, and at most maxLoadedCells() of them are
+// held at once: the cells drawn longest ago give theirs back first, so that scrolling through a
+// long grid keeps memory to what has been seen lately.
+class CCPictCatalog : public QWidget
+{
+    Q_OBJECT
+
+public:
+    struct Entry
+    {
+        QString name; // file name or path relative to the folder shown
+        QString hint; // caption; empty takes the name without its extension
+    };
+
+    static constexpr double kCellWidth = 74.0;
+    static constexpr double kCellHeight = 90.0;
+    static constexpr double kSpacing = 3.0;
+    static constexpr double kColumnPitch = 77.0;
+    static constexpr double kMargin = 2.5;
+    static constexpr int kTag = 2;
+
+    explicit CCPictCatalog(QWidget *parent = nullptr);
+
+    int numberOfRows() const { return m_rows; }
+    int numberOfColumns() const { return m_columns; }
+    int countImages() const { return m_countImages; }
+    CCPictCell *cellAtRowColumn(int row, int column);
+    const CCPictCell *cellAtRowColumn(int row, int column) const;
+    CCPictImageResolver &resolver() { return m_resolver; }
+
+    // Replaces the whole content by the entries whose files exist in folder, row-major, no gaps.
+    void changeBySearchInFolder(const QList<Entry> &entries, const QString &folder);
+    void clearMatrix();
+    // Placeholder cells for the results an internet search expects.
+    void prepareMatrixWithSender(const CCPictSearchProgress &search);
+    // Puts one delivered result into the cell of the search's current index.
+    void dynamicAddImageWithGoogleSearchItem(const CCPictSearchProgress &search, const CCPictSearchItem &item);
+    // After a stopped search: blanks the placeholders of the first row still holding some and
+    // drops the rows after it.
+    void clearLoadingCells();
+
+    // The column count for width w after width w0 with c0 columns: a column is added once more
+    // than half a pitch is left over when widening (0.4 of it when narrowing); during a live
+    // resize the count never moves against the drag; never below 1.
+    static int columnsForWidth(double w, double w0, bool liveResize, int c0);
+    void fitMatrixWithSizeFromOldSizeLiveResize(const QSizeF &size, const QSizeF &oldSize, bool liveResize);
+    // The scroll area's viewport changed size.
+    void resizeWithOldSuperviewSize(const QSizeF &size, const QSizeF &oldSize);
+
+    // Geometry, all moved by the margin at the top and left.
+    QRectF cellFrameAtRowColumn(int row, int column) const;
+    bool getRowColumnForPoint(const QPointF &point, int *row, int *column) const;
+    QSizeF cellsSize() const;
+    void sizeToCells();
+
+    // Radio selection: -1 when nothing is selected (an empty grid).
+    int selectedRow() const;
+    int selectedColumn() const;
+    CCPictCell *selectedCell();
+    void selectCellAtRowColumn(int row, int column);
+
+    int maxLoadedCells() const { return m_maxLoadedCells; }
+    void setMaxLoadedCells(int count) { m_maxLoadedCells = qMax(1, count); }
+    int loadedCellCount() const;
+
+    QSize sizeHint() const override;
+
+Q_SIGNALS:
+    // A cell was chosen by the user.
+    void activated();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    void renewRowsColumns(int rows, int columns);
+    void noteLoaded(int index, const QRect &visible);
+    void ensureSelectionVisible();
+    void resetSelection();
+    int cellIndex(int row, int column) const { return row * m_columns + column; }
+
+    std::vector<CCPictCell> m_cells; // row-major, m_rows x m_columns
+    int m_rows = 1;
+    int m_columns = 2;
+    int m_countImages = 0;
+    int m_selected = -1;
+    int m_maxLoadedCells = 256;
+    std::deque<int> m_loadOrder;
+    CCPictImageResolver m_resolver;
+};

@@ -1,0 +1,166 @@
+#include "app/pictures/CCPictImageResolver.h"
+
+#include "app/pictures/CCPicturesLog.h"
+#include "kernel/base/CAEnvironment.h"
+#include "kernel/base/FTImageUtilities.h"
+#include "platform/PWFileReader.h"
+#include "platform/PWImage.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QImageReader>
+#include <QPainter>
+#include <QSvgRenderer>
+
+CCPictImageResolver::CCPictImageResolver()
+    : m_clipArtPath(CAEnvironment::clipArtPath())
+    , m_thumbClipArtPath(CAEnvironment::thumbClipArtPath())
+{
+}
+
+void CCPictImageResolver::setClipArtFolders(const QString &images, const QString &thumbnails)
+{
+    m_clipArtPath = images;
+    m_thumbClipArtPath = thumbnails;
+}
+
+QString CCPictImageResolver::inside(const QString &folder, const QString &relative)
+{
+    if (folder.isEmpty() || relative.isEmpty() || QDir::isAbsolutePath(relative))
+        return {};
+    const QString base = QDir::cleanPath(folder);
+    const QString path = QDir::cleanPath(base + u'/' + relative);
+    if (!path.startsWith(base + u'/'))
+        return {};
+    return path;
+}
+
+QImage CCPictImageResolver::readBoundedPicture(const QString &path, const QSize &fitInto, QString *why)
+{
+    const auto fail = [why](const QString &reason) {
+        if (why)
+            *why = reason;
+        return QImage();
+    };
+    const QFileInfo info(path);
+    // A pipe or a device would block the reader, a folder has nothing to read.
+    if (!info.isFile())
+        return fail(QStringLiteral("not a regular file"));
+    if (info.size() > PWFileReader::kImageLimit)
+        return fail(QStringLiteral("file too large"));
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    if (!reader.canRead())
+        return fail(QStringLiteral("not a picture Qt can read"));
+    const QSize size = reader.size();
+    if (size.isValid()) {
+        if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide
+            || qint64(size.width()) * size.height() > kMaxPicturePixels)
+            return fail(QStringLiteral("picture too large (%1 x %2 pixels)").arg(size.width()).arg(size.height()));
+        if (fitInto.isValid() && (size.width() > fitInto.width() || size.height() > fitInto.height()))
+            reader.setScaledSize(size.scaled(fitInto, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    }
+    QImage image = reader.read();
+    if (image.isNull())
+        return fail(reader.errorString());
+    if (fitInto.isValid() && (image.width() > fitInto.width() || image.height() > fitInto.height()))
+        image = image.scaled(fitInto, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+QImage CCPictImageResolver::bundleImage(const QString &name)
+{
+    static QHash<QString, QImage> drawn;
+    const auto found = drawn.constFind(name);
+    if (found != drawn.constEnd())
+        return *found;
+    QSvgRenderer renderer(QStringLiteral(":/bundle/Images/%1.svg").arg(name));
+    QImage image;
+    if (renderer.isValid()) {
+        image = QImage(renderer.defaultSize(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        renderer.render(&painter);
+    }
+    drawn.insert(name, image);
+    return image;
+}
+
+std::shared_ptr<PWImage> CCPictImageResolver::readPictureFile(const QString &path, const QSizeF &area) const
+{
+    // A pipe or a device would block whoever opens it.
+    if (!QFileInfo(path).isFile())
+        return nullptr;
+    if (QFileInfo(path).suffix().compare(u"hpi", Qt::CaseInsensitive) == 0)
+        return loadHemeraImage(path);
+    // Bitmaps are decoded reduced to the cell, within the pixel limits; the image type's own
+    // bounded reader takes what Qt's readers do not know (PDF, EPS).
+    if (!QImageReader::imageFormat(path).isEmpty()) {
+        const QImage bitmap = readBoundedPicture(path, (area * 2.0).toSize());
+        auto image = PWImage::fromQImage(bitmap);
+        if (image)
+            image->setSize(QSizeF(bitmap.size()));
+        return image;
+    }
+    auto image = PWImage::fromFile(path);
+    if (!image || !image->isValid())
+        return nullptr;
+    return image;
+}
+
+std::shared_ptr<PWImage> CCPictImageResolver::resolve(const QString &reference, const QSizeF &area)
+{
+    if (reference.isEmpty())
+        return nullptr;
+    if (auto named = PWImage::imageNamed(reference))
+        return named;
+    if (auto named = PWImage::imageNamed(kFullSizePrefix + reference))
+        return named;
+
+    std::shared_ptr<PWImage> image;
+    if (reference == kLoading) {
+        // Kept for the whole process: the registry does not own it, and every placeholder
+        // of every catalogue shares it.
+        static const std::shared_ptr<PWImage> loading = [] {
+            auto made = PWImage::fromQImage(bundleImage(kLoading));
+            if (made)
+                made->setName(kLoading);
+            return made;
+        }();
+        image = loading;
+    } else if (reference.startsWith(kFilePrefix)) {
+        image = readPictureFile(reference.mid(kFilePrefix.size()), area);
+    } else if (!reference.startsWith(kUrlPrefix)) {
+        const QString thumbnail = inside(m_thumbClipArtPath, reference);
+        if (!thumbnail.isEmpty()) {
+            const QFileInfo info(thumbnail);
+            const QString jpg = info.path() + u'/' + info.completeBaseName() + QStringLiteral(".jpg");
+            if (QFileInfo(jpg).isFile()) {
+                const QImage bitmap = readBoundedPicture(jpg, (area * 2.0).toSize());
+                if (!bitmap.isNull()) {
+                    image = PWImage::fromQImage(bitmap);
+                    // Registered under the reference itself so that every other cell and the
+                    // drag find the thumbnail without reading it again.
+                    if (image)
+                        image->setName(reference);
+                }
+            }
+        }
+        if (!image) {
+            const QString full = inside(m_clipArtPath, reference);
+            // Read reduced to the cell: not registered under the full-size name, which would
+            // hand the drag a thumbnail instead of the picture.
+            if (!full.isEmpty() && QFileInfo(full).isFile())
+                image = readPictureFile(full, area);
+        }
+    }
+    if (!image || !image->isValid()) {
+        if (!m_loggedMissing.contains(reference)) {
+            m_loggedMissing.insert(reference);
+            qCWarning(lcPictures, "No ClipArt image reference '%s' found", qUtf8Printable(reference));
+        }
+        return nullptr;
+    }
+    return image;
+}

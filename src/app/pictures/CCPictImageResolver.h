@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QImage>
+#include <QSet>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+class PWImage;
+
+// Turns the textual image reference of a catalogue cell into a picture: a name in the image
+// registry, a clip-art thumbnail, a clip-art file or any other picture file ("PREFIX_FILE" plus
+// its path). Pictures are read only when a cell is first drawn, and every read is bounded: a file
+// that is no regular file, too long, not a picture, damaged or of absurd pixel size gives nothing,
+// and the cell shows its plate and caption alone.
+class CCPictImageResolver
+{
+public:
+    static inline const QString kFilePrefix = QStringLiteral("PREFIX_FILE");
+    static inline const QString kUrlPrefix = QStringLiteral("PREFIX_URL_NEED_LOAD ");
+    static inline const QString kLoading = QStringLiteral("loading");
+    static inline const QString kFullSizePrefix = QStringLiteral("FULLSIZE_");
+    // Beyond this many pixels a picture file is refused rather than decoded.
+    static constexpr qint64 kMaxPicturePixels = qint64(64) * 1024 * 1024;
+    static constexpr int kMaxPictureSide = 32768;
+
+    // The clip-art folders of the environment.
+    CCPictImageResolver();
+
+    QString clipArtPath() const { return m_clipArtPath; }
+    QString thumbClipArtPath() const { return m_thumbClipArtPath; }
+    void setClipArtFolders(const QString &images, const QString &thumbnails);
+
+    // The picture for reference, read to fit area (twice its size, for dense screens) when it
+    // comes from a picture file. Null when nothing is found; that is logged once per reference.
+    std::shared_ptr<PWImage> resolve(const QString &reference, const QSizeF &area);
+    // Whether the miss of reference was logged.
+    bool hasLoggedMissing(const QString &reference) const { return m_loggedMissing.contains(reference); }
+    qsizetype loggedMissingCount() const { return m_loggedMissing.size(); }
+
+    // A bitmap file read through Qt's image readers, scaled down to fit fitInto when that is
+    // valid. Null, with a reason, for a path that is no regular file, a file over the image
+    // limit, a format no reader knows, a pixel size beyond the limits above or undecodable data.
+    static QImage readBoundedPicture(const QString &path, const QSize &fitInto, QString *why = nullptr);
+    // An application image drawn from its SVG resource ":/bundle/Images/<name>.svg" at its own
+    // size, kept after the first call; null when there is no such resource.
+    static QImage bundleImage(const QString &name);
+
+private:
+    std::shared_ptr<PWImage> readPictureFile(const QString &path, const QSizeF &area) const;
+    // folder + "/" + relative, or empty when relative reaches outside folder.
+    static QString inside(const QString &folder, const QString &relative);
+
+    QString m_clipArtPath;
+    QString m_thumbClipArtPath;
+    QSet<QString> m_loggedMissing;
+};
