@@ -10,7 +10,7 @@ Q_DECLARE_LOGGING_CATEGORY(lcPlatform)
 
 namespace PWLog {
 
-// Always written (the original's system-log messages).
+// Always written (messages for the system log).
 void message(const QLoggingCategory &category, const QString &text);
 void message(const QString &text);
 

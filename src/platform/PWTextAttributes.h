@@ -22,7 +22,7 @@ enum CharProperty {
 };
 
 enum BlockProperty {
-    // double, points: extra space between the lines of a paragraph (the original's line spacing).
+    // double, points: extra space between the lines of a paragraph (the platform's line spacing).
     LineSpacing = QTextFormat::UserProperty + 20,
     // double: line height multiple (0 = none).
     LineHeightMultiple,
@@ -32,14 +32,14 @@ enum BlockProperty {
     // int: line break mode, 0 word wrap, 1 char wrap, 2 clip, 3 truncate head, 4 truncate tail,
     // 5 truncate middle.
     LineBreakMode,
-    // int: the original's paragraph alignment as stored (0 left, 1 right, 2 centre, 3 justified,
+    // int: the platform's paragraph alignment as stored (0 left, 1 right, 2 centre, 3 justified,
     // 4 natural), kept because "natural" has no Qt counterpart.
     NativeAlignment,
     // double, points: the first line's head indent as stored (Qt keeps it relative to the head
     // indent, as textIndent).
     FirstLineHeadIndent,
     // bool: the first two tab stops are a list item's marker and text tabs (the "FTTextListTab"
-    // option of the original's tab stops).
+    // option of the platform's tab stops).
     ListTabStops,
 };
 

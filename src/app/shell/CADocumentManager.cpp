@@ -84,7 +84,7 @@ void CADocumentManager::report(QWidget *window, const QString &message) const
 std::shared_ptr<CAOpenDocument> CADocumentManager::keep(std::unique_ptr<CADocument> document, const QString &path)
 {
     if (!document) {
-        // What the original ended the process with; here the request is refused.
+        // Ending the process here would lose the user's work; the request is refused instead.
         report(nullptr, tr("The document could not be shown. %1").arg(QStringLiteral("m_Document is nil")));
         return nullptr;
     }

@@ -29,7 +29,7 @@ public:
     static std::unique_ptr<CAImageEx> initWithImage(const QImage &image);
 
     // Draws the whole image into the destination; the source rectangle, operation and fraction
-    // of the original signature do not apply, so they are not taken.
+    // a drawing call usually takes do not apply here, so they are not taken.
     void drawInRect(QPainter &painter, const QRectF &destination);
 
     // The image of picture-file data; null for an image made from a picture or a bitmap.

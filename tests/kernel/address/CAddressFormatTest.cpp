@@ -97,7 +97,7 @@ TEST(CAddressFormatTest, CopiesAndWrappersHoldTheirOwnChildren)
     ASSERT_EQ(copy.childCount(), knot.childCount());
     EXPECT_NE(copy.childAt(0), knot.childAt(0));
     EXPECT_EQ(copy.nextObjectInRow(), copy.childAt(0)) << "a copy made mid-walk starts on its first row";
-    EXPECT_EQ(knot.nextObjectInRow()->getTextCategory(), tcCity) << "the original's walk goes on";
+    EXPECT_EQ(knot.nextObjectInRow()->getTextCategory(), tcCity) << "the walk goes on to the next in the row";
     // Assigned a knot it holds, a knot takes its clones before letting its old children go.
     std::unique_ptr<CAddressFormat> root = templateWithCountry(QStringLiteral("us"));
     static_cast<CKnot &>(*root) = static_cast<const CKnot &>(*root->getFormatWithKey(tcAddress));
