@@ -50,10 +50,15 @@ class WidthScope
 {
 public:
     WidthScope(QTextDocument *document, double width)
-        : m_document(document), m_saved(document->textWidth())
+        : m_document(document), m_saved(document->pageSize())
     {
-        if (m_saved != width && !(m_saved >= kOpenWidth && width >= kOpenWidth)
-            && !(width >= kOpenWidth && laidOutUnbroken(m_document))) {
+        // A held layout is out of date: it is laid out for the query and held again after it, so
+        // that the text is laid out in its own width only when it is drawn.
+        const bool held = textruns::isLayoutHeld(m_document);
+        const double present = m_saved.width();
+        if (held
+            || (present != width && !(present >= kOpenWidth && width >= kOpenWidth)
+                && !(width >= kOpenWidth && laidOutUnbroken(m_document)))) {
             textruns::keepGlyphs(m_document);
             m_document->setTextWidth(width);
         }
@@ -61,15 +66,15 @@ public:
     }
     ~WidthScope()
     {
-        if (m_document->textWidth() != m_saved)
-            m_document->setTextWidth(m_saved);
+        if (m_document->pageSize() != m_saved)
+            m_document->setPageSize(m_saved);
     }
     WidthScope(const WidthScope &) = delete;
     WidthScope &operator=(const WidthScope &) = delete;
 
 private:
     QTextDocument *m_document;
-    double m_saved;
+    QSizeF m_saved;
 };
 
 // What a text measures laid out wide open: its widest line with the padding, and its height.
@@ -252,7 +257,7 @@ double CDDText::GetBaseLineOffset() const
         return metrics.ascent() + metrics.leading();
     }
     // The present layout serves while it holds the whole text; otherwise widen it for the query.
-    const double present = m_contents->textWidth();
+    const double present = textruns::layoutWidth(m_contents.get(), kContainerSize);
     WidthScope scope(m_contents.get(), present > 0.0 ? present : kWideOpen);
     const QTextBlock first = m_contents->begin();
     const QTextLayout *lines = first.layout();
@@ -266,6 +271,7 @@ double CDDText::getLineOffsetX() const
 {
     if (isEmpty())
         return 0.0;
+    textruns::releaseLayout(m_contents.get(), kContainerSize);
     m_contents->size();
     const QTextBlock first = m_contents->begin();
     const QTextLayout *lines = first.layout();
@@ -293,6 +299,7 @@ bool CDDText::hitPoint(double x, double y) const
 {
     if (isEmpty())
         return false;
+    textruns::releaseLayout(m_contents.get(), kContainerSize);
     m_contents->size();
     QRectF bounds;
     forEachLine(m_contents.get(), [&bounds](const QTextLine &line, QPointF origin) {
@@ -345,7 +352,7 @@ void CDDText::draw(double x, double y, double width, double height, bool fill, c
     m_containerSize = QSizeF(width, height);
     // Setting even the present width lays the whole text out again.
     const double lineWidth = std::max(0.0, width - 2.0 * kLinePadding);
-    if (m_contents->textWidth() != lineWidth) {
+    if (textruns::isLayoutHeld(m_contents.get()) || m_contents->textWidth() != lineWidth) {
         textruns::keepGlyphs(m_contents.get());
         m_contents->setTextWidth(lineWidth);
     }
