@@ -257,7 +257,11 @@ double CDDText::GetBaseLineOffset() const
         return metrics.ascent() + metrics.leading();
     }
     // The present layout serves while it holds the whole text; otherwise widen it for the query.
-    const double present = textruns::layoutWidth(m_contents.get(), kContainerSize);
+    // A held text is laid out in its own width for good: the lines asked about are the drawn ones,
+    // and the rows of a panel ask again for every field.
+    if (textruns::layoutWidth(m_contents.get(), kContainerSize) > 0.0)
+        textruns::releaseLayout(m_contents.get(), kContainerSize);
+    const double present = m_contents->textWidth();
     WidthScope scope(m_contents.get(), present > 0.0 ? present : kWideOpen);
     const QTextBlock first = m_contents->begin();
     const QTextLayout *lines = first.layout();
