@@ -82,6 +82,8 @@ struct OpenMeasure
 {
     double widestLine = 0.0;
     double height = 0.0;
+    // The unpadded width of the first line: the default text's one letter is asked for it.
+    double firstLine = 0.0;
 };
 
 // Everything the open layout of a one-paragraph, one-style text depends on.
@@ -216,7 +218,11 @@ OpenMeasure measureOpen(QTextDocument *document)
     measure.widestLine = -std::numeric_limits<double>::infinity();
     {
         WidthScope scope(document, kWideOpen);
-        forEachLine(document, [&measure](const QTextLine &line, QPointF) {
+        bool first = true;
+        forEachLine(document, [&measure, &first](const QTextLine &line, QPointF) {
+            if (first)
+                measure.firstLine = line.naturalTextWidth();
+            first = false;
             measure.widestLine = std::max(measure.widestLine, line.naturalTextWidth() + 2.0 * CDDText::kLinePadding);
         });
         measure.height = document->size().height();
@@ -286,10 +292,8 @@ double CDDText::getLineOffsetX() const
 
 double CDDText::getDefXSpacing() const
 {
-    WidthScope scope(m_defText.get(), kContainerSize);
-    const QTextLayout *lines = m_defText->begin().layout();
-    const double used = lines && lines->lineCount() > 0 ? lines->lineAt(0).naturalTextWidth() : 0.0;
-    return used - 2.0 * kLinePadding;
+    // Its one letter breaks no line, so the open measure, kept per style, is its measure.
+    return measureOpen(m_defText.get()).firstLine - 2.0 * kLinePadding;
 }
 
 double CDDText::getSpaceXSpacing(const QString &text) const
