@@ -63,6 +63,8 @@ CDDText::CDDText(bool circleText)
       m_defText(makeDocument()),
       m_isCircleText(circleText)
 {
+    // The default text carries a style; it is laid out only for the rare query of its measures.
+    textruns::holdLayout(m_defText.get());
     m_defText->setPlainText(QStringLiteral("M"));
 }
 
@@ -86,6 +88,12 @@ void CDDText::copy(const CDDText *other)
 }
 
 // --- Reading --------------------------------------------------------------------------------------
+
+QTextDocument *CDDText::getContents() const
+{
+    textruns::releaseLayout(m_contents.get(), kContainerSize);
+    return m_contents.get();
+}
 
 bool CDDText::isEmpty() const
 {
@@ -181,13 +189,11 @@ void CDDText::setString(const QString &text, const QTextCharFormat *attributes)
             cursor.insertFragment(QTextDocumentFragment(&styled));
         cursor.endEditBlock();
     } else {
-        // No layout while the text is replaced piece by piece: the document is laid out once,
-        // as a whole, when its page comes back.
-        const QSizeF page = m_contents->pageSize();
-        m_contents->setPageSize(QSizeF(0.0, 0.0));
+        // No layout while the text is replaced piece by piece, nor after: a filled text is
+        // usually restyled or measured open before it is drawn in its width.
+        textruns::holdLayout(m_contents.get());
         replacement.writeTo(m_contents.get());
         textruns::keepGlyphs(m_contents.get());
-        m_contents->setPageSize(page);
     }
     restyleDefText();
     m_isNewText = false;

@@ -53,7 +53,8 @@ public:
     void copy(const CDDText *other);
 
     // The two documents, owned by the text (the contents possibly shared, see operator=).
-    QTextDocument *getContents() const { return m_contents.get(); }
+    // Laid out in its width before it is handed out: its holder may read its layout.
+    QTextDocument *getContents() const;
     QTextDocument *getDefValue() const { return m_defText.get(); }
     bool isCircleText() const { return m_isCircleText; }
     CCLayoutManager &layoutManager() { return m_layoutManager; }

@@ -102,6 +102,10 @@ std::pair<int, int> wordAround(const QString &text, int location)
 template <typename Change>
 void CDDText::changeRuns(Change change)
 {
+    // A change of style is not drawn before the text is measured or drawn again; the editor
+    // shows the document it edits, so that one is laid out as it changes.
+    if (!m_isEditing)
+        textruns::holdLayout(m_contents.get());
     textruns::changeEachRun(m_contents.get(), change);
     textruns::changeAsOneRun(m_defText.get(), change);
 }
@@ -118,6 +122,8 @@ void CDDText::SetFontAttr(const QTextCharFormat &attributes, bool keepColor)
 {
     QTextCharFormat format = attributes;
     textruns::applyLayoutExtras(&format, m_contents.get());
+    if (!m_isEditing)
+        textruns::holdLayout(m_contents.get());
     if (!isEmpty()) {
         QTextCharFormat forContents = format;
         const std::optional<QTextCharFormat> first = textruns::firstFormat(m_contents.get());

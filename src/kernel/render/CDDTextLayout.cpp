@@ -50,10 +50,15 @@ class WidthScope
 {
 public:
     WidthScope(QTextDocument *document, double width)
-        : m_document(document), m_saved(document->textWidth())
+        : m_document(document), m_saved(document->pageSize())
     {
-        if (m_saved != width && !(m_saved >= kOpenWidth && width >= kOpenWidth)
-            && !(width >= kOpenWidth && laidOutUnbroken(m_document))) {
+        // A held layout is out of date: it is laid out for the query and held again after it, so
+        // that the text is laid out in its own width only when it is drawn.
+        const bool held = textruns::isLayoutHeld(m_document);
+        const double present = m_saved.width();
+        if (held
+            || (present != width && !(present >= kOpenWidth && width >= kOpenWidth)
+                && !(width >= kOpenWidth && laidOutUnbroken(m_document)))) {
             textruns::keepGlyphs(m_document);
             m_document->setTextWidth(width);
         }
@@ -61,15 +66,15 @@ public:
     }
     ~WidthScope()
     {
-        if (m_document->textWidth() != m_saved)
-            m_document->setTextWidth(m_saved);
+        if (m_document->pageSize() != m_saved)
+            m_document->setPageSize(m_saved);
     }
     WidthScope(const WidthScope &) = delete;
     WidthScope &operator=(const WidthScope &) = delete;
 
 private:
     QTextDocument *m_document;
-    double m_saved;
+    QSizeF m_saved;
 };
 
 // What a text measures laid out wide open: its widest line with the padding, and its height.
@@ -77,6 +82,8 @@ struct OpenMeasure
 {
     double widestLine = 0.0;
     double height = 0.0;
+    // The unpadded width of the first line: the default text's one letter is asked for it.
+    double firstLine = 0.0;
 };
 
 // Everything the open layout of a one-paragraph, one-style text depends on.
@@ -211,7 +218,11 @@ OpenMeasure measureOpen(QTextDocument *document)
     measure.widestLine = -std::numeric_limits<double>::infinity();
     {
         WidthScope scope(document, kWideOpen);
-        forEachLine(document, [&measure](const QTextLine &line, QPointF) {
+        bool first = true;
+        forEachLine(document, [&measure, &first](const QTextLine &line, QPointF) {
+            if (first)
+                measure.firstLine = line.naturalTextWidth();
+            first = false;
             measure.widestLine = std::max(measure.widestLine, line.naturalTextWidth() + 2.0 * CDDText::kLinePadding);
         });
         measure.height = document->size().height();
@@ -252,6 +263,10 @@ double CDDText::GetBaseLineOffset() const
         return metrics.ascent() + metrics.leading();
     }
     // The present layout serves while it holds the whole text; otherwise widen it for the query.
+    // A held text is laid out in its own width for good: the lines asked about are the drawn ones,
+    // and the rows of a panel ask again for every field.
+    if (textruns::layoutWidth(m_contents.get(), kContainerSize) > 0.0)
+        textruns::releaseLayout(m_contents.get(), kContainerSize);
     const double present = m_contents->textWidth();
     WidthScope scope(m_contents.get(), present > 0.0 ? present : kWideOpen);
     const QTextBlock first = m_contents->begin();
@@ -266,6 +281,7 @@ double CDDText::getLineOffsetX() const
 {
     if (isEmpty())
         return 0.0;
+    textruns::releaseLayout(m_contents.get(), kContainerSize);
     m_contents->size();
     const QTextBlock first = m_contents->begin();
     const QTextLayout *lines = first.layout();
@@ -276,10 +292,8 @@ double CDDText::getLineOffsetX() const
 
 double CDDText::getDefXSpacing() const
 {
-    WidthScope scope(m_defText.get(), kContainerSize);
-    const QTextLayout *lines = m_defText->begin().layout();
-    const double used = lines && lines->lineCount() > 0 ? lines->lineAt(0).naturalTextWidth() : 0.0;
-    return used - 2.0 * kLinePadding;
+    // Its one letter breaks no line, so the open measure, kept per style, is its measure.
+    return measureOpen(m_defText.get()).firstLine - 2.0 * kLinePadding;
 }
 
 double CDDText::getSpaceXSpacing(const QString &text) const
@@ -293,6 +307,7 @@ bool CDDText::hitPoint(double x, double y) const
 {
     if (isEmpty())
         return false;
+    textruns::releaseLayout(m_contents.get(), kContainerSize);
     m_contents->size();
     QRectF bounds;
     forEachLine(m_contents.get(), [&bounds](const QTextLine &line, QPointF origin) {
@@ -345,7 +360,7 @@ void CDDText::draw(double x, double y, double width, double height, bool fill, c
     m_containerSize = QSizeF(width, height);
     // Setting even the present width lays the whole text out again.
     const double lineWidth = std::max(0.0, width - 2.0 * kLinePadding);
-    if (m_contents->textWidth() != lineWidth) {
+    if (textruns::isLayoutHeld(m_contents.get()) || m_contents->textWidth() != lineWidth) {
         textruns::keepGlyphs(m_contents.get());
         m_contents->setTextWidth(lineWidth);
     }

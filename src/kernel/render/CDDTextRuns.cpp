@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QVariant>
 
 namespace textruns {
 
@@ -77,6 +78,43 @@ void setWhole(QTextDocument *document, const QTextCharFormat &format)
     cursor.setCharFormat(format);
     cursor.setBlockCharFormat(format);
     cursor.endEditBlock();
+}
+
+namespace {
+constexpr const char *kHeldPage = "pwHeldPage";
+} // namespace
+
+void holdLayout(QTextDocument *document)
+{
+    if (isLayoutHeld(document))
+        return;
+    // Kept on the document itself: texts that share their contents share its hold.
+    document->setProperty(kHeldPage, document->pageSize());
+    document->setPageSize(QSizeF(0.0, 0.0));
+}
+
+bool isLayoutHeld(const QTextDocument *document)
+{
+    return document->pageSize().isNull();
+}
+
+void releaseLayout(QTextDocument *document, double fallbackWidth)
+{
+    if (!isLayoutHeld(document))
+        return;
+    const QVariant page = document->property(kHeldPage);
+    if (page.isValid() && !page.toSizeF().isNull())
+        document->setPageSize(page.toSizeF());
+    else
+        document->setTextWidth(fallbackWidth);
+}
+
+double layoutWidth(const QTextDocument *document, double fallbackWidth)
+{
+    if (!isLayoutHeld(document))
+        return document->textWidth();
+    const QVariant page = document->property(kHeldPage);
+    return page.isValid() && !page.toSizeF().isNull() ? page.toSizeF().width() : fallbackWidth;
 }
 
 QFont fontOf(const QTextCharFormat &format, const QTextDocument *document)

@@ -56,6 +56,15 @@ void changeEachRun(QTextDocument *document, Change change)
 void keepGlyphs(QTextDocument *document);
 // Replaces the format of every character (and of the paragraph ends).
 void setWhole(QTextDocument *document, const QTextCharFormat &format);
+// A document whose layout is held is not laid out while it changes: its page is empty until
+// releaseLayout gives back the page it had (or fallbackWidth, for one held from the start). A
+// layout is shaped text, and a text changed several times before it is next measured or drawn
+// (a merge's fill, fit and restore) would otherwise be laid out after every change.
+void holdLayout(QTextDocument *document);
+bool isLayoutHeld(const QTextDocument *document);
+void releaseLayout(QTextDocument *document, double fallbackWidth);
+// The width the document is laid out in, or will be once released.
+double layoutWidth(const QTextDocument *document, double fallbackWidth);
 template <typename Change>
 void changeAsOneRun(QTextDocument *document, Change change)
 {
