@@ -3,6 +3,7 @@
 #include "app/command/CAInstanceCommands.h"
 #include "app/command/CAInstanceDoor.h"
 #include "app/command/CAScriptCommands.h"
+#include "app/shell/CASampleDesignLibrary.h"
 #include "app/shell/CAAddressCommands.h"
 #include "app/shell/CAAddressWindowPanel.h"
 #include "app/shell/CADesignWindowPanel.h"
@@ -119,6 +120,9 @@ int main(int argc, char *argv[])
     parser.addOptions(CACommandLine::options());
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Designs to open."));
     parser.parse(arguments);
+
+    // The clip-art collection is seeded on first start, before any pane looks for it.
+    CASampleDesignLibrary::installClipArtForUser();
 
     CADocumentController controller;
     installChangeLayoutSheet();

@@ -2,7 +2,7 @@
 """Installs the build into a scratch DESTDIR and checks what lands there.
 
 Usage: check_install.py <build dir> <cmake>. The program, the desktop entry, the MIME type of
-design files, both icons and the sample designs of the assistant (below share/parcelwick/Library)
+design files, both icons, the sample designs of the assistant and the clip-art collection (below share/parcelwick/Library)
 must land below the chosen prefix and nowhere else; the desktop entry
 must be valid (desktop-file-validate when installed, else the rules of the Desktop Entry
 Specification that matter for launching and file association); the MIME package must compile
@@ -31,7 +31,27 @@ EXPECTED = {
 # The assistant's sample designs: design files only, below this folder.
 SAMPLES = 'share/parcelwick/Library/Parcelwick/Templates/en.lproj/'
 
+# The clip-art collection: pictures, their JPEG thumbnails, the category and keyword indexes.
+CLIPART = 'share/parcelwick/Library/ClipArt/'
+CLIPART_KINDS = (
+    ('Images/', ('.png', '.jpg', '.pdf', '.hpi')),
+    ('Thumbnails/', ('.jpg',)),
+    ('en.lproj/CategoriesIndex/', ('.idx',)),
+)
+CLIPART_INDEX = (CLIPART + 'en.lproj/clipart.idx', CLIPART + 'en.lproj/clipart.idx.prop')
+
 failures = []
+
+
+def clipart_kind(relative):
+    """The folder of the collection a file belongs in, or None when it belongs nowhere."""
+    if relative in CLIPART_INDEX:
+        return 'index'
+    for folder, extensions in CLIPART_KINDS:
+        rest = relative[len(CLIPART + folder):] if relative.startswith(CLIPART + folder) else None
+        if rest and '/' not in rest and rest.endswith(extensions):
+            return folder
+    return None
 
 
 def fail(text):
@@ -139,6 +159,7 @@ def main():
             if not os.path.isfile(path):
                 fail(f'{EXPECTED[key]} was not installed')
         samples = 0
+        clipart = {}
         for folder, _, files in os.walk(dest):
             for name in files:
                 full = os.path.join(folder, name)
@@ -147,10 +168,20 @@ def main():
                     fail(f'{full} was installed outside the prefix')
                 elif relative.startswith(SAMPLES) and relative.endswith('.pwdc'):
                     samples += 1
+                elif clipart_kind(relative):
+                    clipart[clipart_kind(relative)] = clipart.get(clipart_kind(relative), 0) + 1
                 elif relative not in EXPECTED.values():
                     fail(f'{relative} was installed and is not expected')
         if samples == 0:
             fail('no sample designs were installed below ' + SAMPLES)
+        if clipart.get('Images/', 0) < 150:
+            fail(f'{clipart.get("Images/", 0)} clip-art pictures were installed below {CLIPART}, fewer than 150')
+        if clipart.get('Thumbnails/', 0) != clipart.get('Images/', 0):
+            fail('not every installed clip-art picture has its thumbnail')
+        if clipart.get('en.lproj/CategoriesIndex/', 0) < 8:
+            fail('fewer than 8 clip-art category indexes were installed')
+        if clipart.get('index', 0) != len(CLIPART_INDEX):
+            fail('the clip-art keyword index was not installed whole')
         if failures:
             print('\n'.join(failures))
             return 1

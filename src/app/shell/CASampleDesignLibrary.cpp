@@ -12,6 +12,7 @@
 namespace {
 
 const QString kTemplatesFolder = QStringLiteral("Parcelwick/Templates");
+const QString kClipArtFolder = QStringLiteral("ClipArt");
 
 bool copyTree(const QString &from, const QString &to, QString *error)
 {
@@ -89,11 +90,23 @@ bool CASampleDesignLibrary::installIfMissing(const QString &shippedTemplates, co
     }
     if (!done) {
         QDir(staging).removeRecursively();
-        qCWarning(lcShell).noquote() << QStringLiteral("The sample designs were not copied: %1").arg(reason);
+        qCWarning(lcShell).noquote() << QStringLiteral("The shipped content %1 was not copied: %2").arg(shippedTemplates, reason);
         if (error)
             *error = reason;
     }
     return done;
+}
+
+bool CASampleDesignLibrary::installClipArtIfMissing(const QString &library, const QString &targetLibrary, QString *error)
+{
+    if (library.isEmpty() || targetLibrary.isEmpty())
+        return true;
+    return installIfMissing(QDir(library).filePath(kClipArtFolder), QDir(targetLibrary).filePath(kClipArtFolder), error);
+}
+
+bool CASampleDesignLibrary::installClipArtForUser(QString *error)
+{
+    return installClipArtIfMissing(shippedLibraryPath(), CAEnvironment::sharedContentLibraryPath(), error);
 }
 
 bool CASampleDesignLibrary::installForUser(QString *error)

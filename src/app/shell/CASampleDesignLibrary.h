@@ -19,4 +19,8 @@ public:
     static bool installIfMissing(const QString &shippedTemplates, const QString &target, QString *error = nullptr);
     // The same for the running application: shipped library to CAEnvironment::templatePath().
     static bool installForUser(QString *error = nullptr);
+    // The shipped clip-art collection (pictures, thumbnails, category and keyword indexes) to
+    // the "ClipArt" folder of the user's content library, when that folder holds nothing.
+    static bool installClipArtIfMissing(const QString &library, const QString &targetLibrary, QString *error = nullptr);
+    static bool installClipArtForUser(QString *error = nullptr);
 };

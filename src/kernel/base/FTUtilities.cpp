@@ -223,8 +223,16 @@ FTComparisonResult compareFileDescriptors(const QVariantMap &first, const QVaria
                               pathExtension(second.value(name).toString()));
     if (byExtension != orderedSame)
         return byExtension;
-    return ordered(QString::compare(first.value(hint).toString(), second.value(hint).toString(),
-                                    Qt::CaseInsensitive));
+    // An entry without a caption is shown with its file name less the extension; it sorts so.
+    const auto caption = [&](const QVariantMap &descriptor) {
+        const QString text = descriptor.value(hint).toString();
+        if (!text.isEmpty())
+            return text;
+        const QString file = descriptor.value(name).toString().section(QLatin1Char('/'), -1);
+        const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
+        return dot > 0 ? file.left(dot) : file;
+    };
+    return ordered(QString::compare(caption(first), caption(second), Qt::CaseInsensitive));
 }
 
 void sortFileDescriptors(QList<QVariantMap> &descriptors)

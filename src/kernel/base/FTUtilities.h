@@ -51,7 +51,8 @@ QString resolveSymLink(const QString &path);
 // (any case), then every other extension, all others being equal. A strict weak ordering.
 FTComparisonResult compareFileExtensions(const QString &first, const QString &second);
 // Descriptors are maps with "name" (a file name) and "hint" (a caption): by the extension of the
-// name, then by caption ignoring case.
+// name, then by caption ignoring case (an empty caption counts as the file name without its
+// extension, as it is shown). A strict weak ordering.
 FTComparisonResult compareFileDescriptors(const QVariantMap &first, const QVariantMap &second);
 // Sorts descriptors with compareFileDescriptors, keeping the order of equal ones.
 void sortFileDescriptors(QList<QVariantMap> &descriptors);
