@@ -50,9 +50,9 @@ using namespace Qt::StringLiterals;
 
 CAMainWindowController *sampleWindow(CADocumentController &application, int which)
 {
-    static QList<QPointer<CAMainWindowController>> made(4);
+    static QList<QPointer<CAMainWindowController>> made(kInspectorLabel + 1);
     if (!made[which]) {
-        std::unique_ptr<CADocument> design = which == 0   ? SampleDesigns::label()
+        std::unique_ptr<CADocument> design = which == 0 || which == kInspectorLabel ? SampleDesigns::label()
                                              : which == 1 ? SampleDesigns::envelope()
                                              : which == 2 ? SampleDesigns::postcard()
                                                           : SampleDesigns::roll();
@@ -124,7 +124,7 @@ QWidget *canvasWindow(CADocumentController &application, bool editing)
 // The inspector over a sample label with a new shape selected.
 QWidget *inspectorFill(CADocumentController &application)
 {
-    CAMainWindowController *window = sampleWindow(application, 0);
+    CAMainWindowController *window = sampleWindow(application, kInspectorLabel);
     if (!window)
         return nullptr;
     window->show();
@@ -142,7 +142,7 @@ QWidget *inspectorFill(CADocumentController &application)
 // asked.
 QWidget *inspectorAddress(CADocumentController &application, bool menuOpen)
 {
-    CAMainWindowController *window = sampleWindow(application, 0);
+    CAMainWindowController *window = sampleWindow(application, kInspectorLabel);
     if (!window)
         return nullptr;
     window->show();
@@ -171,7 +171,7 @@ QWidget *inspectorAddress(CADocumentController &application, bool menuOpen)
 // The inspector over the sample label's first text that is no address panel.
 QWidget *inspectorText(CADocumentController &application)
 {
-    CAMainWindowController *window = sampleWindow(application, 0);
+    CAMainWindowController *window = sampleWindow(application, kInspectorLabel);
     if (!window)
         return nullptr;
     window->show();
@@ -190,7 +190,7 @@ QWidget *inspectorText(CADocumentController &application)
 // The inspector over a picture placed on the sample label.
 QWidget *inspectorImage(CADocumentController &application)
 {
-    CAMainWindowController *window = sampleWindow(application, 0);
+    CAMainWindowController *window = sampleWindow(application, kInspectorLabel);
     if (!window)
         return nullptr;
     window->show();

@@ -22,6 +22,9 @@ struct Screenshot
 const QList<Screenshot> &screenshots();
 
 // The document windows of the sample designs (label, envelope, postcard, roll), made once.
+// A second sample label for the inspector's pictures, which add objects to their design, so that
+// the other pictures of the sample label keep it as it is.
+inline constexpr int kInspectorLabel = 4;
 CAMainWindowController *sampleWindow(CADocumentController &application, int which);
 
 // The address window on a main tab, over sample persons (ContactScreenshots.cpp).
