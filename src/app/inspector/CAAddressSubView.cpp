@@ -393,19 +393,8 @@ void CAAddressSubView::textSizeSliderAction()
         return;
     const float size = sliderFontSize(_textSizeSlider->value());
     _textSizeTextField->setText(QLocale::c().toString(double(size), 'g', 6));
-    CACanvasEdits *canvas = edits();
-    if (!canvas)
-        return;
-    {
-        CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_FONT"));
-        for (CFTComponent *component : selection()) {
-            // Without a size shown there is nothing to grow from: the slider's size is the size.
-            if (_oldTextSize > 0.0f)
-                canvas->changeFontSizeForObject(size - _oldTextSize, component);
-            else
-                canvas->setFontSizeForObject(size, component);
-        }
-    }
+    // Without a size shown there is nothing to grow from: the slider's size is the size.
+    applyFontSize(size, _oldTextSize);
     _oldTextSize = size;
 }
 
@@ -413,26 +402,15 @@ void CAAddressSubView::textSizeTextFieldAction()
 {
     if (m_updating)
         return;
-    bool ok = false;
-    const double typed = QLocale::c().toDouble(_textSizeTextField->text().trimmed(), &ok);
-    if (!ok || !std::isfinite(typed) || typed <= 0.0) {
-        _textSizeTextField->setText(QLocale::c().toString(double(_oldTextSize), 'g', 6));
+    const std::optional<float> size = typedFontSize(_textSizeTextField, _oldTextSize);
+    if (!size)
         return;
-    }
-    const float size = float(typed);
     {
         const QSignalBlocker quiet(_textSizeSlider);
-        _textSizeSlider->setValue(int(std::lround(size)));
+        _textSizeSlider->setValue(int(std::lround(*size)));
     }
-    CACanvasEdits *canvas = edits();
-    if (!canvas)
-        return;
-    {
-        CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_FONT"));
-        for (CFTComponent *component : selection())
-            canvas->setFontSizeForObject(size, component);
-    }
-    _oldTextSize = size;
+    applyFontSize(*size, 0.0f);
+    _oldTextSize = *size;
 }
 
 void CAAddressSubView::fieldChanged(QAction *item)

@@ -5,6 +5,8 @@
 #include "app/inspector/CAColorWell.h"
 #include "kernel/document/CFTAView.h"
 
+#include <QLocale>
+
 #include <cmath>
 
 namespace {
@@ -66,6 +68,31 @@ CFTAView *CAInspectorPane::ftView() const
 CACanvasEdits *CAInspectorPane::edits() const
 {
     return ftView() ? &m_docView->edits() : nullptr;
+}
+
+void CAInspectorPane::applyFontSize(float size, float base)
+{
+    CACanvasEdits *canvas = edits();
+    if (!canvas)
+        return;
+    CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_FONT"));
+    for (CFTComponent *component : selection()) {
+        if (base > 0.0f)
+            canvas->changeFontSizeForObject(size - base, component);
+        else
+            canvas->setFontSizeForObject(size, component);
+    }
+}
+
+std::optional<float> CAInspectorPane::typedFontSize(QLineEdit *field, float shown)
+{
+    bool ok = false;
+    const double typed = QLocale::c().toDouble(field->text().trimmed(), &ok);
+    if (!ok || !std::isfinite(typed) || typed <= 0.0) {
+        field->setText(QLocale::c().toString(double(shown), 'g', 6));
+        return std::nullopt;
+    }
+    return float(typed);
 }
 
 std::vector<CFTComponent *> CAInspectorPane::selection() const

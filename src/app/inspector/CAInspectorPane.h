@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QLineEdit>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class CACanvasEdits;
@@ -45,6 +47,12 @@ protected:
     // The remembered canvas's edits, or null without a usable canvas.
     CACanvasEdits *edits() const;
     std::vector<CFTComponent *> selection() const;
+    // The selection's font size moved to size as one "CHANGE_FONT" step: grown by the difference
+    // from base, or, with no size shown (base 0), set outright.
+    void applyFontSize(float size, float base);
+    // The size typed into the field, or nothing for text that is no positive number, in which
+    // case the field shows the size shown before again.
+    static std::optional<float> typedFontSize(QLineEdit *field, float shown);
     // The font panel button's action: shows the panel when on, closes it when off.
     static void showFontPanel(bool show);
     template <typename T>

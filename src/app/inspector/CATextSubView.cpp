@@ -462,16 +462,8 @@ void CATextSubView::textSizeSliderAction()
         return;
     const float size = sliderFontSize(m_textSizeSlider->value());
     m_textSizeTextField->setText(QLocale::c().toString(double(size), 'g', 6));
-    if (!edits())
-        return;
-    const float base = _oldTextSize;
-    each("CHANGE_FONT", [size, base](CACanvasEdits &edits, CFTComponent *component) {
-        // With no size shown there is nothing to grow from: the slider's size is the size.
-        if (base > 0.0f)
-            edits.changeFontSizeForObject(size - base, component);
-        else
-            edits.setFontSizeForObject(size, component);
-    });
+    // With no size shown there is nothing to grow from: the slider's size is the size.
+    applyFontSize(size, _oldTextSize);
     _oldTextSize = size;
 }
 
@@ -479,21 +471,15 @@ void CATextSubView::textSizeTextFieldAction()
 {
     if (m_updating)
         return;
-    bool ok = false;
-    const double typed = QLocale::c().toDouble(m_textSizeTextField->text().trimmed(), &ok);
-    if (!ok || !std::isfinite(typed) || typed <= 0.0) {
-        m_textSizeTextField->setText(QLocale::c().toString(double(_oldTextSize), 'g', 6));
+    const std::optional<float> size = typedFontSize(m_textSizeTextField, _oldTextSize);
+    if (!size)
         return;
-    }
-    const float size = float(typed);
     {
         const QSignalBlocker quiet(m_textSizeSlider);
-        m_textSizeSlider->setValue(int(std::lround(size)));
+        m_textSizeSlider->setValue(int(std::lround(*size)));
     }
-    if (!edits())
-        return;
-    each("CHANGE_FONT", [size](CACanvasEdits &edits, CFTComponent *component) { edits.setFontSizeForObject(size, component); });
-    _oldTextSize = size;
+    applyFontSize(*size, 0.0f);
+    _oldTextSize = *size;
 }
 
 void CATextSubView::addressSourceChanged(int index)
