@@ -406,6 +406,8 @@ const QList<Screenshot> &screenshots()
         {u"control-search-field-collection"_s, [](CADocumentController &) { return searchFieldScreenshot(0); }},
         {u"control-search-field-internet"_s, [](CADocumentController &) { return searchFieldScreenshot(1); }},
         {u"control-search-field-simple"_s, [](CADocumentController &) { return searchFieldScreenshot(2); }},
+        {u"window-document-internet-link"_s, [](CADocumentController &a) { return internetStripScreenshot(a); }},
+        {u"panel-search-internet"_s, [](CADocumentController &) { return searchPanelScreenshot(); }},
         {u"menu-file"_s, [](CADocumentController &a) { return menu(a, u"File"_s); }},
         {u"menu-edit"_s, [](CADocumentController &a) { return menu(a, u"Edit"_s); }},
         {u"menu-format"_s, [](CADocumentController &a) { return menu(a, u"Format"_s); }},

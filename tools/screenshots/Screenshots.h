@@ -46,3 +46,7 @@ QWidget *guidelinesScreenshot();
 // with a search running, 2 simple (PictureScreenshots.cpp).
 QWidget *pictureCatalogScreenshot();
 QWidget *searchFieldScreenshot(int mode);
+// A sample label with a selected internet picture and the link strip under its page, and the
+// internet search panel (InternetScreenshots.cpp).
+QWidget *internetStripScreenshot(CADocumentController &application);
+QWidget *searchPanelScreenshot();

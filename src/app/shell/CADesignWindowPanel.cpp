@@ -9,6 +9,7 @@
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CAFloatingPanels.h"
+#include "app/shell/CAInternetSearchCommands.h"
 #include "app/shell/CAMainWindowController.h"
 #include "app/shell/CAOpenDocument.h"
 #include "kernel/address/CAddressFormatController.h"
@@ -66,6 +67,7 @@ CADesignWindow *sharedDesignWindow()
     if (!s_window && s_controller) {
         s_window = new CADesignWindow;
         s_window->setCanvasProvider(frontCanvas);
+        attachInternetSearch(s_window);
     }
     return s_window;
 }
@@ -114,4 +116,5 @@ void installDesignWindow(CADocumentController &controller)
                                    CAGuidelinesController::sharedGuidelinesController().showWindow();
                                }});
     controller.registerCommand(QStringLiteral("customAddressFormatEditor"), {nullptr, [](QAction *) { showEditor(); }});
+    installInternetSearch(controller);
 }

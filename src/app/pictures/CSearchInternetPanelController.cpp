@@ -1,0 +1,87 @@
+#include "app/pictures/CSearchInternetPanelController.h"
+
+#include "ui_searchInternetPanel.h"
+
+#include "platform/PWBundle.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+CSearchInternetPanelController::CSearchInternetPanelController(QWidget *parent)
+    : QDialog(parent)
+    , m_ui(std::make_unique<Ui::searchInternetPanel>())
+{
+    m_ui->setupUi(this);
+    setWindowTitle(PWLocalizedString(windowTitle()));
+    m_ui->promptLabel->setText(PWLocalizedString(m_ui->promptLabel->text()));
+    m_ui->searchButton->setText(PWLocalizedString(m_ui->searchButton->text()));
+    m_ui->cancelButton->setText(PWLocalizedString(m_ui->cancelButton->text()));
+    connect(m_ui->searchButton, &QPushButton::clicked, this, &CSearchInternetPanelController::search);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &CSearchInternetPanelController::cancel);
+}
+
+CSearchInternetPanelController::~CSearchInternetPanelController() = default;
+
+int CSearchInternetPanelController::showDialog(QWidget *)
+{
+    _modalRes = -1;
+    setWindowModality(Qt::ApplicationModal);
+    adjustSize();
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    m_ui->_searchField->setFocus();
+    const int code = exec();
+    if (_modalRes == -1)
+        _modalRes = 0;
+    return code == 1 && _modalRes == 1 ? 1 : 0;
+}
+
+QString CSearchInternetPanelController::searchString() const
+{
+    return m_ui->_searchField->text();
+}
+
+QLineEdit *CSearchInternetPanelController::searchField() const
+{
+    return m_ui->_searchField;
+}
+
+QPushButton *CSearchInternetPanelController::searchButton() const
+{
+    return m_ui->searchButton;
+}
+
+QPushButton *CSearchInternetPanelController::cancelButton() const
+{
+    return m_ui->cancelButton;
+}
+
+void CSearchInternetPanelController::search()
+{
+    _modalRes = 1;
+    done(1);
+}
+
+void CSearchInternetPanelController::cancel()
+{
+    _modalRes = 0;
+    done(0);
+}
+
+void CSearchInternetPanelController::reject()
+{
+    if (_modalRes == -1)
+        _modalRes = 0;
+    QDialog::reject();
+}
+
+void CSearchInternetPanelController::closeEvent(QCloseEvent *event)
+{
+    if (_modalRes == -1)
+        _modalRes = 0;
+    QDialog::closeEvent(event);
+}

@@ -1,0 +1,286 @@
+#include "app/pictures/CCGoogleSearch.h"
+#include "app/pictures/CCGoogleSearchItem.h"
+#include "app/pictures/CCInternetSearchBinding.h"
+#include "app/pictures/CCPictCatalog.h"
+#include "app/pictures/CCPictImageResolver.h"
+#include "app/pictures/CCSearchField.h"
+
+#include "LoopbackHttpServer.h"
+#include "platform/PWUserDefaults.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QImage>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray png(QColor colour)
+{
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QByteArray record(int n, const QByteArray &picture = QByteArray())
+{
+    const QByteArray number = QByteArray::number(n);
+    return "<a href=/imgres?imgurl=" + (picture.isEmpty() ? "http://pics.test/" + number + ".jpg" : picture)
+        + "&imgrefurl=http://site.test/" + number + "&h=1>\n<img src=/thumb" + number + " width=80></a>\n";
+}
+
+// The actions of a search, as they came.
+struct Calls
+{
+    QStringList log;
+    QList<int> loadingAtRequest;
+};
+
+class CCGoogleSearchTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_server.isListening());
+        m_search.setServiceAddress(m_server.base());
+        m_search.setTimeoutMs(20000);
+        m_search.setClearAction([this](CCGoogleSearch &search) { m_calls.log << u"clear %1"_s.arg(search.itemCount()); });
+        // While a thumbnail request is on the wire, how many items are waiting for theirs.
+        m_server.setRequestHook([this](const QString &path) {
+            if (path.startsWith(u"/thumb"_s))
+                noteLoading();
+        });
+        m_search.setAddAction([this](CCGoogleSearch &search, CCGoogleSearchItem &item) {
+            m_calls.log << u"add %1 %2"_s.arg(search.current()).arg(item.urlImage().toString(QUrl::FullyEncoded));
+            if (m_onAdd)
+                m_onAdd(search);
+        });
+        m_search.setStopAction([this](CCGoogleSearch &) { m_calls.log << u"stop"_s; });
+    }
+    void noteLoading()
+    {
+        int loading = 0;
+        for (int i = 0; i < m_search.itemCount(); ++i)
+            loading += m_search.itemAtIndex(i)->isLoading() ? 1 : 0;
+        m_calls.loadingAtRequest << loading;
+    }
+    QString pagePath(const QString &text) const
+    {
+        const QUrl url = CCGoogleSearchAnswer::requestURL(QUrl(m_server.base()), text);
+        return url.path(QUrl::FullyEncoded) + u'?' + url.query(QUrl::FullyEncoded);
+    }
+    void serveThumbnails(int count)
+    {
+        for (int i = 1; i <= count; ++i)
+            m_server.set(u"/thumb%1"_s.arg(i), {"200 OK", "image/png", png(QColor(40 * i, 90, 160)), true, false});
+    }
+    // Runs the event loop until the search has no request open; the guard only keeps a broken
+    // build from hanging the suite.
+    void waitUntilIdle()
+    {
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (!m_search.isRunning())
+                loop.quit();
+        });
+        poll.start(1);
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
+        guard.start(30000);
+        loop.exec();
+        EXPECT_TRUE(guard.isActive()) << "the search did not end";
+        // Late deliveries would come in these rounds.
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
+    }
+
+    LoopbackHttpServer m_server;
+    CCGoogleSearch m_search;
+    Calls m_calls;
+    std::function<void(CCGoogleSearch &)> m_onAdd;
+};
+
+} // namespace
+
+TEST_F(CCGoogleSearchTest, ThreeRecordsArriveInPageOrderOneRequestAtATime)
+{
+    m_server.set(pagePath(u"dogs"_s), {"200 OK", "text/html",
+                                       "<html>" + record(1) + record(2, "http://pics.test/two%2520dogs.jpg") + record(3)
+                                           + "<a href=/imgres?imgurl=http://pics.test/4.jpg&imgrefurl=http://site.test/4&x>",
+                                       true, false});
+    serveThumbnails(3);
+    ASSERT_EQ(m_search.searchWithString(u"dogs"_s), CCGoogleSearch::Start::Started);
+    EXPECT_TRUE(m_search.isInUse());
+    waitUntilIdle();
+    EXPECT_EQ(m_calls.log, QStringList({u"clear 3"_s, u"add 0 http://pics.test/1.jpg"_s,
+                                        u"add 1 http://pics.test/two%20dogs.jpg"_s, u"add 2 http://pics.test/3.jpg"_s}));
+    EXPECT_EQ(m_calls.loadingAtRequest, QList<int>({1, 1, 1}));
+    EXPECT_EQ(m_server.requests(), QStringList({pagePath(u"dogs"_s), u"/thumb1"_s, u"/thumb2"_s, u"/thumb3"_s}));
+    ASSERT_EQ(m_search.itemCount(), 3);
+    EXPECT_EQ(m_search.itemAtIndex(1)->getData(), png(QColor(80, 90, 160)));
+    EXPECT_EQ(m_search.itemAtIndex(2)->getWebSite(), u"http://site.test/3"_s);
+    m_search.free();
+    EXPECT_EQ(QList<int>({m_search.isInUse(), m_search.itemCount()}), QList<int>({0, 0}));
+}
+
+TEST_F(CCGoogleSearchTest, StopMidwayKeepsWhatCameAndSendsNothingMore)
+{
+    m_server.set(pagePath(u"cats"_s), {"200 OK", "text/html", record(1) + record(2) + record(3), true, false});
+    serveThumbnails(3);
+    m_onAdd = [](CCGoogleSearch &search) {
+        if (search.current() == 0)
+            search.stop();
+    };
+    m_search.searchWithString(u"cats"_s);
+    waitUntilIdle();
+    EXPECT_EQ(m_calls.log, QStringList({u"clear 3"_s, u"add 0 http://pics.test/1.jpg"_s}));
+    EXPECT_EQ(m_server.count(u"/thumb"_s), 1);
+    EXPECT_EQ(m_search.itemCount(), 3);
+    EXPECT_FALSE(m_search.itemAtIndex(0)->getData().isEmpty());
+}
+
+TEST_F(CCGoogleSearchTest, FailedThumbnailsAreSkippedAndTheStopFollowsTheLast)
+{
+    m_server.set(pagePath(u"owls"_s), {"200 OK", "text/html", record(1) + record(2) + record(3) + record(4), true, false});
+    serveThumbnails(4);
+    m_server.set(u"/thumb2"_s, {"500 Internal Server Error", "text/html", "broken", true, false});
+    // Bytes that are no picture count as a failure too.
+    m_server.set(u"/thumb4"_s, {"200 OK", "image/png", "<html>surprise</html>", true, false});
+    m_search.searchWithString(u"owls"_s);
+    waitUntilIdle();
+    EXPECT_EQ(m_calls.log, QStringList({u"clear 4"_s, u"add 0 http://pics.test/1.jpg"_s,
+                                        u"add 2 http://pics.test/3.jpg"_s, u"stop"_s}));
+    EXPECT_EQ(m_search.failedCount(), 2);
+    EXPECT_EQ(m_server.count(u"/thumb"_s), 4);
+}
+
+TEST_F(CCGoogleSearchTest, PagesThatFailOrAreTooLargeSendTheStop)
+{
+    const QByteArray big = record(1) + QByteArray(3 * 1024 * 1024, ' ');
+    const struct
+    {
+        const char *name;
+        LoopbackHttpServer::Response page;
+    } cases[] = {
+        {"server error", {"503 Service Unavailable", "text/html", record(1), true, false}},
+        {"not found", {"404 Not Found", "text/html", record(1), true, false}},
+        {"3 MB announced", {"200 OK", "text/html", big, true, false}},
+        {"3 MB unannounced", {"200 OK", "text/html", big, false, false}},
+        {"no picture", {"200 OK", "text/html", "<html>nothing here</html>", true, false}},
+        {"empty", {"200 OK", "text/html", QByteArray(), true, false}},
+    };
+    serveThumbnails(1);
+    for (const auto &entry : cases) {
+        m_calls = Calls();
+        m_server.set(pagePath(QString::fromLatin1(entry.name)), entry.page);
+        m_search.searchWithString(QString::fromLatin1(entry.name));
+        waitUntilIdle();
+        EXPECT_EQ(m_calls.log, QStringList({u"stop"_s})) << entry.name;
+        EXPECT_EQ(m_search.itemCount(), 0) << entry.name;
+    }
+    EXPECT_EQ(m_server.count(u"/thumb"_s), 0);
+}
+
+TEST_F(CCGoogleSearchTest, NewSearchCancelsTheOldOne)
+{
+    m_server.set(pagePath(u"slow"_s), {"200 OK", "text/html", QByteArray(), true, true});
+    m_server.set(pagePath(u"fast"_s), {"200 OK", "text/html", record(1), true, false});
+    serveThumbnails(1);
+    m_search.searchWithString(u"slow"_s);
+    m_search.searchWithString(u"fast"_s);
+    waitUntilIdle();
+    EXPECT_EQ(m_calls.log, QStringList({u"clear 1"_s, u"add 0 http://pics.test/1.jpg"_s}));
+    EXPECT_EQ(m_search.searchString(), u"fast"_s);
+}
+
+TEST_F(CCGoogleSearchTest, WithoutAServiceNothingIsSent)
+{
+    CCGoogleSearch search;
+    PWUserDefaults::standardUserDefaults().removeObject(CCGoogleSearch::kServiceKey);
+    EXPECT_EQ(search.searchWithString(u"dogs"_s), CCGoogleSearch::Start::NoService);
+    search.setServiceAddress(u"ftp://images.test"_s);
+    EXPECT_EQ(search.searchWithString(u"dogs"_s), CCGoogleSearch::Start::NoService);
+    EXPECT_FALSE(search.isInUse() || search.isRunning());
+    // The user default names the service when nothing is set on the object.
+    PWUserDefaults::standardUserDefaults().setString(CCGoogleSearch::kServiceKey, m_server.base());
+    CCGoogleSearch fromDefault;
+    EXPECT_EQ(fromDefault.serviceBase().toString(), m_server.base());
+    PWUserDefaults::standardUserDefaults().removeObject(CCGoogleSearch::kServiceKey);
+}
+
+TEST_F(CCGoogleSearchTest, BindingFillsTheCatalogueAndDrivesTheField)
+{
+    m_server.set(pagePath(u"owls"_s), {"200 OK", "text/html", record(1) + record(2) + record(3), true, false});
+    serveThumbnails(3);
+    m_server.set(u"/thumb2"_s, {"404 Not Found", "text/html", "gone", true, false});
+    CCInternetSearchBinding binding;
+    CCPictCatalog catalog;
+    CCSearchField field;
+    binding.setCatalog(&catalog);
+    binding.setSearchField(&field);
+    CCGoogleSearch &search = binding.search();
+    search.setServiceAddress(m_server.base());
+    binding.searchInternet(u"owls"_s);
+    EXPECT_DOUBLE_EQ(field.doubleValue(), 23.0);
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!search.isRunning() && search.itemCount() > 0 && search.current() == search.itemCount() - 1)
+            loop.quit();
+    });
+    poll.start(1);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
+    guard.start(30000);
+    loop.exec();
+    ASSERT_TRUE(guard.isActive()) << "the search did not end";
+    QStringList references;
+    for (int row = 0; row < catalog.numberOfRows(); ++row)
+        for (int column = 0; column < catalog.numberOfColumns(); ++column)
+            references << catalog.cellAtRowColumn(row, column)->imageReference();
+    // The failed thumbnail leaves an empty cell, no placeholder.
+    EXPECT_EQ(references.mid(0, 3),
+              QStringList({CCPictImageResolver::kUrlPrefix + u"http://pics.test/1.jpg http://site.test/1"_s, QString(),
+                           CCPictImageResolver::kUrlPrefix + u"http://pics.test/3.jpg http://site.test/3"_s}));
+    EXPECT_TRUE(catalog.cellAtRowColumn(0, 0)->image() != nullptr);
+    EXPECT_DOUBLE_EQ(field.doubleValue(), 0.0);
+}
+
+TEST_F(CCGoogleSearchTest, BindingSaysWhenNoServiceIsSetAndSendsNothing)
+{
+    PWUserDefaults::standardUserDefaults().removeObject(CCGoogleSearch::kServiceKey);
+    CCInternetSearchBinding binding;
+    CCSearchField field;
+    binding.setSearchField(&field);
+    QStringList notices;
+    binding.setNoticeHandler([&](const QString &text) { notices << text; });
+    binding.searchInternet(u"owls"_s);
+    EXPECT_EQ(notices, QStringList({CCInternetSearchBinding::noServiceMessage()}));
+    EXPECT_DOUBLE_EQ(field.doubleValue(), 0.0);
+    EXPECT_FALSE(binding.search().isInUse());
+    EXPECT_TRUE(m_server.requests().isEmpty());
+}
+
+TEST(CCInternetSearchBindingTest, ProgressClimbsInEqualStepsAndEndsAtZero)
+{
+    const QList<double> four = {CCInternetSearchBinding::progressValue(0, 4), CCInternetSearchBinding::progressValue(1, 4),
+                                CCInternetSearchBinding::progressValue(2, 4), CCInternetSearchBinding::progressValue(3, 4)};
+    EXPECT_EQ(four, QList<double>({39.25, 58.5, 77.75, 0.0}));
+    EXPECT_EQ(CCInternetSearchBinding::progressValue(0, 1), 0.0);
+    // 77 / 3 in single precision, not double.
+    EXPECT_DOUBLE_EQ(CCInternetSearchBinding::progressValue(0, 3), 20.0 + double(77.0f / 3.0f));
+}

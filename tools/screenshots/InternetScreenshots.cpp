@@ -1,0 +1,75 @@
+#include "Screenshots.h"
+
+#include "SampleDesigns.h"
+
+#include "app/canvas/CACanvasEdits.h"
+#include "app/canvas/CADocView.h"
+#include "app/pictures/CCPictCatalog.h"
+#include "app/pictures/CCPictCatalogView.h"
+#include "app/pictures/CSearchInternetPanelController.h"
+#include "app/shell/CADocumentController.h"
+#include "app/shell/CADocumentManager.h"
+#include "app/shell/CAInternetSearchCommands.h"
+#include "app/shell/CAMainWindowController.h"
+#include "app/shell/CAOpenDocument.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTAView.h"
+#include "kernel/merge/CADocument.h"
+#include "platform/PWImage.h"
+
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+
+namespace {
+
+// A picture as the search would have brought it: drawn here, named as a loaded internet picture,
+// so that nothing goes to the network.
+std::shared_ptr<PWImage> internetPicture()
+{
+    QImage bitmap(160, 120, QImage::Format_ARGB32);
+    bitmap.fill(QColor(0xcf, 0xe6, 0xf7));
+    QPainter painter(&bitmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0x4c, 0x8c, 0x3a));
+    painter.drawRect(QRectF(0, 84, 160, 36));
+    painter.setBrush(QColor(0xb0, 0x2a, 0x24));
+    painter.drawPolygon(QPolygonF({QPointF(40, 88), QPointF(40, 52), QPointF(80, 26), QPointF(120, 52), QPointF(120, 88)}));
+    painter.setBrush(QColor(0xf4, 0xf0, 0xe6));
+    painter.drawRect(QRectF(70, 62, 20, 26));
+    painter.end();
+    std::shared_ptr<PWImage> image = PWImage::fromQImage(bitmap);
+    image->setSize(QSizeF(bitmap.size()));
+    image->setName(QStringLiteral("PREFIX_URL_LOADED https://pictures.example.org/red-barn.jpg "
+                                  "https://farm-stories.example.org/2026/05/the-red-barn-restored.html"));
+    return image;
+}
+
+} // namespace
+
+QWidget *internetStripScreenshot(CADocumentController &application)
+{
+    installInternetSearch(application);
+    const auto record = application.manager().addDocument(SampleDesigns::label());
+    auto *window = record ? qobject_cast<CAMainWindowController *>(record->window.data()) : nullptr;
+    if (!window)
+        return nullptr;
+    window->show();
+    CADocView *canvas = window->docView();
+    const CFTADocument *design = canvas->document()->ftDocument();
+    const QSizeF page(design->getDocumentSizeX(0), design->getDocumentSizeY(0));
+    canvas->edits().insertImageAtPoint(internetPicture(), QPointF(page.width() * 0.8, page.height() / 2));
+    window->showInternet();
+    canvas->viewport()->update();
+    return window;
+}
+
+QWidget *searchPanelScreenshot()
+{
+    auto *panel = new CSearchInternetPanelController;
+    panel->searchField()->setText(QStringLiteral("red barn"));
+    panel->adjustSize();
+    panel->show();
+    return panel;
+}
