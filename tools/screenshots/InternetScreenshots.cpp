@@ -40,7 +40,7 @@ std::shared_ptr<PWImage> internetPicture()
     painter.drawRect(QRectF(70, 62, 20, 26));
     painter.end();
     std::shared_ptr<PWImage> image = PWImage::fromQImage(bitmap);
-    image->setSize(QSizeF(bitmap.size()));
+    image->setSize(QSizeF(72, 54));
     image->setName(QStringLiteral("PREFIX_URL_LOADED https://pictures.example.org/red-barn.jpg "
                                   "https://farm-stories.example.org/2026/05/the-red-barn-restored.html"));
     return image;
@@ -59,7 +59,7 @@ QWidget *internetStripScreenshot(CADocumentController &application)
     CADocView *canvas = window->docView();
     const CFTADocument *design = canvas->document()->ftDocument();
     const QSizeF page(design->getDocumentSizeX(0), design->getDocumentSizeY(0));
-    canvas->edits().insertImageAtPoint(internetPicture(), QPointF(page.width() * 0.8, page.height() / 2));
+    canvas->edits().insertImageAtPoint(internetPicture(), QPointF(page.width() - 50, page.height() / 2));
     window->showInternet();
     canvas->viewport()->update();
     return window;

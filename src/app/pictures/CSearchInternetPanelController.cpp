@@ -1,12 +1,12 @@
 #include "app/pictures/CSearchInternetPanelController.h"
 
-#include "ui_searchInternetPanel.h"
-
 #include "platform/PWBundle.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+
+#include <ui_searchInternetPanel.h>
 
 CSearchInternetPanelController::CSearchInternetPanelController(QWidget *parent)
     : QDialog(parent)
