@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QImage>
+#include <QNetworkAccessManager>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -154,17 +155,34 @@ TEST_F(CCGoogleSearchTest, StopMidwayKeepsWhatCameAndSendsNothingMore)
 
 TEST_F(CCGoogleSearchTest, FailedThumbnailsAreSkippedAndTheStopFollowsTheLast)
 {
-    m_server.set(pagePath(u"owls"_s), {"200 OK", "text/html", record(1) + record(2) + record(3) + record(4), true, false});
-    serveThumbnails(4);
+    m_server.set(pagePath(u"owls"_s),
+                 {"200 OK", "text/html", record(1) + record(2) + record(3) + record(4) + record(5), true, false});
+    serveThumbnails(5);
     m_server.set(u"/thumb2"_s, {"500 Internal Server Error", "text/html", "broken", true, false});
-    // Bytes that are no picture count as a failure too.
+    // Bytes that are no picture count as a failure too, and so does a thumbnail far too large.
     m_server.set(u"/thumb4"_s, {"200 OK", "image/png", "<html>surprise</html>", true, false});
+    m_server.set(u"/thumb5"_s, {"200 OK", "image/png", png(Qt::red) + QByteArray(3 * 1024 * 1024, 'x'), false, false});
     m_search.searchWithString(u"owls"_s);
     waitUntilIdle();
-    EXPECT_EQ(m_calls.log, QStringList({u"clear 4"_s, u"add 0 http://pics.test/1.jpg"_s,
+    EXPECT_EQ(m_calls.log, QStringList({u"clear 5"_s, u"add 0 http://pics.test/1.jpg"_s,
                                         u"add 2 http://pics.test/3.jpg"_s, u"stop"_s}));
-    EXPECT_EQ(m_search.failedCount(), 2);
-    EXPECT_EQ(m_server.count(u"/thumb"_s), 4);
+    EXPECT_EQ(m_search.failedCount(), 3);
+    EXPECT_EQ(m_server.count(u"/thumb"_s), 5);
+    EXPECT_TRUE(m_search.itemAtIndex(4)->getData().isEmpty());
+}
+
+TEST(CCGoogleSearchItemTest, ThumbnailOfAnotherSchemeIsNeverRequested)
+{
+    QNetworkAccessManager manager;
+    for (const QString &address : {u"file:///etc/passwd"_s, u"ftp://pics.test/t.png"_s, u"data:image/png;base64,AAAA"_s}) {
+        CCGoogleSearchItem item{QUrl(address), QUrl(u"http://pics.test/p.jpg"_s), u"http://site.test/"_s};
+        item.startLoading(&manager, 1000);
+        EXPECT_TRUE(item.isLoading()) << "the refusal is told from the event loop";
+        for (int i = 0; i < 5 && item.isLoading(); ++i)
+            QCoreApplication::processEvents();
+        EXPECT_FALSE(item.isLoading()) << qPrintable(address);
+        EXPECT_TRUE(item.getData().isEmpty()) << qPrintable(address);
+    }
 }
 
 TEST_F(CCGoogleSearchTest, PagesThatFailOrAreTooLargeSendTheStop)
