@@ -40,9 +40,13 @@ QWidget *printMultipleScreenshot(int mode);
 // The design window on a tab, the custom format editor on a page, the postal guidelines
 // (DesignScreenshots.cpp).
 QWidget *designWindowScreenshot(int tab);
+// The design window's clip-art pane with the hits of a keyword search.
+QWidget *designWindowClipArtScreenshot(const QString &keywords);
 QWidget *customFormatEditorScreenshot(int page);
 QWidget *guidelinesScreenshot();
 // The thumbnail catalogue with sample pictures, and the search field: 0 collection, 1 internet
 // with a search running, 2 simple (PictureScreenshots.cpp).
 QWidget *pictureCatalogScreenshot();
 QWidget *searchFieldScreenshot(int mode);
+// The clip-art pane over the shipped collection: its first category, or the hits of keywords.
+QWidget *clipArtPaneScreenshot(const QString &keywords);
