@@ -28,6 +28,13 @@ QString searchResultTitle()
     return PWLocalizedString(QStringLiteral("Search Result"));
 }
 
+// Menu and button texts take "&" as a mnemonic mark: a category named "Food & Drink" keeps it.
+QString displayed(const QString &title)
+{
+    QString text = title;
+    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
 QList<CCPictCatalog::Entry> entriesOf(const QList<QVariantMap> &descriptors, QSet<QString> &seen)
 {
     QList<CCPictCatalog::Entry> entries;
@@ -97,11 +104,12 @@ void CCPictBrowserView::buildPopup()
 {
     m_titles = QStringList{QStringLiteral("-")} + m_categoryIndex.categoryNames();
     for (int index = 0; index < m_titles.size(); ++index) {
-        QAction *entry = m_categoryMenu->addAction(m_titles.at(index));
+        QAction *entry = m_categoryMenu->addAction(displayed(m_titles.at(index)));
+        entry->setData(index);
         entry->setCheckable(true);
         connect(entry, &QAction::triggered, this, [this, index] { categoryPopup(index); });
     }
-    m_categoryPopup->setText(m_titles.first());
+    setPopupTitle(m_titles.first());
     if (m_titles.size() <= 1)
         return;
     const PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
@@ -118,7 +126,7 @@ QStringList CCPictBrowserView::popupTitles() const
 
 QString CCPictBrowserView::popupTitle() const
 {
-    return m_categoryPopup->text();
+    return m_popupTitle;
 }
 
 QStringList CCPictBrowserView::checkedPopupTitles() const
@@ -127,7 +135,7 @@ QStringList CCPictBrowserView::checkedPopupTitles() const
     QStringList checked;
     for (QAction *entry : m_categoryMenu->actions()) {
         if (entry->isChecked())
-            checked.append(entry->text());
+            checked.append(m_titles.value(entry->data().toInt()));
     }
     return checked;
 }
@@ -135,7 +143,7 @@ QStringList CCPictBrowserView::checkedPopupTitles() const
 void CCPictBrowserView::validatePopupMenu()
 {
     for (QAction *entry : m_categoryMenu->actions()) {
-        entry->setChecked(entry->text() == m_currCategoryName);
+        entry->setChecked(m_titles.value(entry->data().toInt()) == m_currCategoryName);
         entry->setEnabled(true);
     }
 }
@@ -176,10 +184,16 @@ void CCPictBrowserView::leaveCurrentCategory()
     m_showsCategory = false;
 }
 
+void CCPictBrowserView::setPopupTitle(const QString &title)
+{
+    m_popupTitle = title;
+    m_categoryPopup->setText(displayed(title));
+}
+
 void CCPictBrowserView::showSearchResultTitle()
 {
     m_currCategoryName = searchResultTitle();
-    m_categoryPopup->setText(m_currCategoryName);
+    setPopupTitle(m_currCategoryName);
 }
 
 void CCPictBrowserView::categoryPopup(int index)
@@ -207,7 +221,7 @@ void CCPictBrowserView::categoryPopup(int index)
 
     // The setter writes the defaults through at once.
     PWUserDefaults::standardUserDefaults().setInteger(kCategoryIndexKey, index);
-    m_categoryPopup->setText(title);
+    setPopupTitle(title);
     if (m_viewResponder)
         m_viewResponder->setFocus(Qt::OtherFocusReason);
 }

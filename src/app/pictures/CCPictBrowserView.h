@@ -112,6 +112,7 @@ private:
     void resetSearchFieldForCategory();
     void leaveCurrentCategory();
     void showSearchResultTitle();
+    void setPopupTitle(const QString &title);
 
     QPushButton *m_categoryPopup;
     QMenu *m_categoryMenu;
@@ -127,6 +128,7 @@ private:
     QStringList m_titles;
     int m_selectedIndex = 0;
     QString m_currCategoryName;
+    QString m_popupTitle;
     bool m_showsCategory = false;
     QPointer<QWidget> m_viewResponder;
     int m_pendingScroll = -1;

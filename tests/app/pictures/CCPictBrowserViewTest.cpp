@@ -37,7 +37,7 @@ void choose(CCPictBrowserView &pane, const QString &title)
 {
     const QList<QAction *> entries = pane.categoryPopupButton()->menu()->actions();
     for (QAction *entry : entries) {
-        if (entry->text() == title) {
+        if (pane.popupTitles().value(entry->data().toInt()) == title) {
             entry->trigger();
             return;
         }
@@ -109,6 +109,19 @@ TEST_F(ClipArtPaneTest, WithoutCategoriesThePopupHoldsOnlyTheDashAndNothingIsSto
     EXPECT_FALSE(PWUserDefaults::standardUserDefaults().hasStoredValue(u"ClipArtCategoryIndex"_s));
     ASSERT_EQ(log.lines().size(), 1);
     EXPECT_TRUE(log.lines().first().startsWith(u"No categories index found"_s));
+}
+
+TEST_F(ClipArtPaneTest, ACategoryNamedWithAnAmpersandKeepsItInThePopup)
+{
+    picture(u"cake.png"_s);
+    category(u"Food & Drink"_s, {{u"cake.png"_s, u"Cake"_s}});
+    CCPictBrowserView pane;
+    EXPECT_EQ(pane.currentCategoryName(), u"Food & Drink"_s);
+    EXPECT_EQ(pane.popupTitle(), u"Food & Drink"_s);
+    EXPECT_EQ(pane.checkedPopupTitles(), QStringList{u"Food & Drink"_s});
+    // Shown as written, not with the D underlined as a mnemonic.
+    EXPECT_EQ(pane.categoryPopupButton()->text(), u"Food && Drink"_s);
+    EXPECT_EQ(pane.categoryPopupButton()->menu()->actions().at(1)->text(), u"Food && Drink"_s);
 }
 
 // Choosing "-" reads no file named "-" and says nothing: the catalogue is just empty.

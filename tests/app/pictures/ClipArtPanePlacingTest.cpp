@@ -42,7 +42,7 @@ protected:
 void choose(CCPictBrowserView &pane, const QString &title)
 {
     for (QAction *entry : pane.categoryPopupButton()->menu()->actions()) {
-        if (entry->text() == title) {
+        if (pane.popupTitles().value(entry->data().toInt()) == title) {
             entry->trigger();
             return;
         }
@@ -129,7 +129,16 @@ TEST_F(ClipArtPanePlacingTest, ThePictureOfACellIsTheCollectionsFullSizePicture)
     const QString outside = m_dir.filePath(u"elsewhere.png"_s);
     QImage(10, 10, QImage::Format_ARGB32).save(outside, "PNG");
     EXPECT_NE(CCPictBrowserView::pictureForReference(u"PREFIX_FILE"_s + outside), nullptr);
+    // Damaged pictures of the collection: bytes that are no picture, a container cut short.
+    const auto write = [](const QString &name, const QByteArray &bytes) {
+        QFile file(CAEnvironment::clipArtPath() + u'/' + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    write(u"broken.png"_s, QByteArrayLiteral("\x89PNG\r\n\x1a\n then nothing of a picture"));
+    write(u"short.hpi"_s, QByteArray(12, '\x7f'));
     for (const QString &nothing : {QString(), u"loading"_s, u"../../elsewhere.png"_s, u"nothing-here.png"_s,
+                                   u"broken.png"_s, u"short.hpi"_s,
                                    u"PREFIX_URL_NEED_LOAD https://example.org/a.png https://example.org/"_s})
         EXPECT_EQ(CCPictBrowserView::pictureForReference(nothing), nullptr) << nothing.toStdString();
 }
