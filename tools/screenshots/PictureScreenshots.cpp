@@ -1,9 +1,11 @@
 #include "Screenshots.h"
 
+#include "app/pictures/CCPictBrowserView.h"
 #include "app/pictures/CCPictCatalog.h"
 #include "app/pictures/CCPictCatalogView.h"
 #include "app/pictures/CCSearchField.h"
 #include "app/pictures/CCSearchFieldCell.h"
+#include "app/shell/CASampleDesignLibrary.h"
 
 #include <QDir>
 #include <QImage>
@@ -122,4 +124,19 @@ QWidget *searchFieldScreenshot(int mode)
     }
     window->show();
     return window;
+}
+
+QWidget *clipArtPaneScreenshot(const QString &keywords)
+{
+    // The collection the build makes, installed as on a first start.
+    CASampleDesignLibrary::installClipArtForUser();
+    auto *pane = new CCPictBrowserView;
+    pane->setWindowTitle(QStringLiteral("Clip Art"));
+    pane->resize(250, 360);
+    pane->show();
+    if (!keywords.isEmpty()) {
+        pane->searchField()->setText(keywords);
+        pane->searchText(pane->searchField());
+    }
+    return pane;
 }

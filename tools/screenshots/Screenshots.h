@@ -40,6 +40,8 @@ QWidget *printMultipleScreenshot(int mode);
 // The design window on a tab, the custom format editor on a page, the postal guidelines
 // (DesignScreenshots.cpp).
 QWidget *designWindowScreenshot(int tab);
+// The design window's clip-art pane with the hits of a keyword search.
+QWidget *designWindowClipArtScreenshot(const QString &keywords);
 QWidget *customFormatEditorScreenshot(int page);
 QWidget *guidelinesScreenshot();
 // The thumbnail catalogue with sample pictures, and the search field: 0 collection, 1 internet
@@ -50,3 +52,5 @@ QWidget *searchFieldScreenshot(int mode);
 // internet search panel (InternetScreenshots.cpp).
 QWidget *internetStripScreenshot(CADocumentController &application);
 QWidget *searchPanelScreenshot();
+// The clip-art pane over the shipped collection: its first category, or the hits of keywords.
+QWidget *clipArtPaneScreenshot(const QString &keywords);

@@ -7,9 +7,13 @@
 #include "app/inspector/CADesignTextListModel.h"
 #include "app/inspector/CADesignTextTableView.h"
 #include "app/inspector/CATabViewWithCustomTabs.h"
+#include "app/pictures/CCPictBrowserView.h"
+#include "app/pictures/CCSearchField.h"
+#include "app/pictures/CCSearchFieldCell.h"
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/component/CFTDefComponentText.h"
+#include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
 #include "platform/PWBundle.h"
 #include "platform/PWPasteboardTypes.h"
@@ -226,21 +230,10 @@ QWidget *CADesignWindow::makePicturesPage()
     m_pictureTab->setCustomTabs(tabs);
 
     m_pads = m_pictureTab->pages();
-    auto *clipart = new QWidget;
-    auto *clipartLayout = new QVBoxLayout(clipart);
-    clipartLayout->setContentsMargins(0, 0, 0, 0);
-    m_searchField = new QLineEdit(clipart);
-    m_searchField->setObjectName(QStringLiteral("searchField"));
-    m_searchField->setPlaceholderText(PWLocalizedString(QStringLiteral("Search")));
-    connect(m_searchField, &QLineEdit::returnPressed, this, [this] {
-        if (m_internetSearch && !m_searchField->text().isEmpty())
-            m_internetSearch(m_searchField->text());
-    });
-    clipartLayout->addWidget(m_searchField);
-    auto *clipartList = new QListWidget(clipart);
-    clipartList->setObjectName(QStringLiteral("_clipartView"));
-    clipartLayout->addWidget(clipartList, 1);
-    m_pads->addWidget(clipart);
+    m_clipArt = new CCPictBrowserView;
+    m_clipArt->setObjectName(QStringLiteral("_clipartView"));
+    connect(m_clipArt, &CCPictBrowserView::pictureChosen, this, &CADesignWindow::placePicture);
+    m_pads->addWidget(m_clipArt);
 
     m_shapes = new QListWidget;
     m_shapes->setObjectName(QStringLiteral("_shapesView"));
@@ -361,10 +354,33 @@ int CADesignWindow::checkedMenuTag() const
 void CADesignWindow::directSearch(const QString &text)
 {
     displayDesignPanelIndex(ImageCollection, Clipart);
-    m_searchField->setPlaceholderText(QString());
-    m_searchField->setText(text);
-    if (m_internetSearch)
-        m_internetSearch(text);
+    CCSearchField *field = m_clipArt->searchField();
+    CCSearchFieldCell *cell = field->searchCell();
+    if (QAction *internet = cell->menuItemWithTitle(PWLocalizedString(QStringLiteral("Internet"))))
+        cell->switchToInternet(internet);
+    field->setEmptyString(QString());
+    field->setText(text);
+    m_clipArt->searchInternet(field);
+}
+
+void CADesignWindow::setInternetSearch(std::function<void(const QString &)> search)
+{
+    m_clipArt->setInternetSearchStart(std::move(search));
+}
+
+QLineEdit *CADesignWindow::searchField() const
+{
+    return m_clipArt->searchField();
+}
+
+void CADesignWindow::placePicture(const std::shared_ptr<PWImage> &image)
+{
+    CADocView *view = canvas();
+    CFTADocument *design = view ? view->edits().design() : nullptr;
+    if (!image || !design)
+        return;
+    CACanvasEdits::Step step(view->edits(), QStringLiteral("INSERT_OBJECT"));
+    view->edits().insertImageAtPoint(image, QPointF(design->getDocumentSizeX(0) / 2.0, design->getDocumentSizeY(0) / 2.0));
 }
 
 void CADesignWindow::refreshArrays()

@@ -5,12 +5,15 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class CADesignTabStrip;
 class CADesignTextListModel;
 class CADesignTextTableView;
 class CADocView;
 class CATabViewWithCustomTabs;
+class CCPictBrowserView;
+class PWImage;
 class QAbstractButton;
 class QButtonGroup;
 class QLineEdit;
@@ -33,9 +36,9 @@ public:
 
     // The canvas the lists take their text settings and scale from and apply rows to.
     void setCanvasProvider(std::function<CADocView *()> provider);
-    // The internet image search of the clip-art pane; until the picture browser installs one a
-    // search only fills the field.
-    void setInternetSearch(std::function<void(const QString &)> search) { m_internetSearch = std::move(search); }
+    // The internet image search of the clip-art pane; until one is installed an internet search
+    // only fills the field.
+    void setInternetSearch(std::function<void(const QString &)> search);
 
     // Shows the window when hidden, selects the tab unless panel is -1, and always the pane.
     void displayDesignPanelIndex(int panel, int pad);
@@ -59,7 +62,9 @@ public:
     CADesignTextTableView *templatesTable() const { return m_templatesTable; }
     CADesignTextTableView *fieldsTable() const { return m_fieldsTable; }
     QListWidget *shapesList() const { return m_shapes; }
-    QLineEdit *searchField() const { return m_searchField; }
+    // The clip-art pane and its search field.
+    CCPictBrowserView *clipArtPane() const { return m_clipArt; }
+    QLineEdit *searchField() const;
     // The handling labels shown on their tab.
     static QStringList handlingLabels();
 
@@ -79,6 +84,8 @@ private:
     void chooseSide(bool sender);
     void applyRow(CADesignTextLists::List list, int row);
     CADocView *canvas() const;
+    // A picture chosen in a pane goes in the middle of the canvas's page, one undo step.
+    void placePicture(const std::shared_ptr<PWImage> &image);
 
     CADesignTextLists m_lists;
     CADesignTabStrip *m_strip;
@@ -93,7 +100,6 @@ private:
     QAbstractButton *m_senderButtons[2] = {};
     QAbstractButton *m_recipientButtons[2] = {};
     QListWidget *m_shapes = nullptr;
-    QLineEdit *m_searchField = nullptr;
+    CCPictBrowserView *m_clipArt = nullptr;
     std::function<CADocView *()> m_canvasProvider;
-    std::function<void(const QString &)> m_internetSearch;
 };

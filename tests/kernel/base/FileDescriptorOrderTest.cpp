@@ -1,9 +1,12 @@
 #include "kernel/base/FTUtilities.h"
 
 #include <QList>
+#include <QStringList>
 #include <QVariantMap>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -59,6 +62,31 @@ TEST(FileDescriptorOrder, RanksLowerCasedExtensionsThenCaptionsStably)
     // hpi (apple, Zebra), jpg (Cat, cat: equal, kept in order), pdf (Banana, "g" shown as "g", Zoo),
     // then the rest by caption: Anchor, "k", Moon, tree, Tree (equal, kept in order).
     EXPECT_EQ(names.join(u' '), QStringLiteral("d.hpi c.HPI e.Jpg f.jpg h.PDF g.pdf j.pdf i.tiff k.png noextension a.PNG b.gif"));
+}
+
+// The sort takes each entry's keys once; it must give what a stable sort by the comparison gives,
+// equal entries included, over many entries mixing every kind of extension and caption.
+TEST(FileDescriptorOrder, SortingAgreesWithTheComparisonOverAGeneratedCollection)
+{
+    const char *const extensions[] = {"hpi", "HPI", "jpg", "Jpg", "pdf", "PDF", "png", "gif", "tiff", ""};
+    const char *const captions[] = {"", "cat", "Cat", "CAT", "car", "\u00c9clair", "\u00e9clair", "zebra", "Apple", "apple pie"};
+    QList<QVariantMap> entries;
+    for (int i = 0; i < 600; ++i) {
+        // Co-prime steps spread the combinations; the index keeps names distinct.
+        const QString extension = QString::fromLatin1(extensions[(i * 7) % 10]);
+        const QString stem = (i % 3 == 0 ? QStringLiteral("folder/") : QString()) + QStringLiteral("f%1").arg((i * 37) % 101);
+        entries.append({{QStringLiteral("name"), extension.isEmpty() ? stem : stem + u'.' + extension},
+                        {QStringLiteral("hint"), QString::fromUtf8(captions[(i * 3) % 10])},
+                        {QStringLiteral("index"), i}});
+    }
+    QList<QVariantMap> expected = entries;
+    std::stable_sort(expected.begin(), expected.end(), [](const QVariantMap &a, const QVariantMap &b) {
+        return compareFileDescriptors(a, b) == orderedAscending;
+    });
+    sortFileDescriptors(entries);
+    ASSERT_EQ(entries.size(), expected.size());
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        ASSERT_EQ(entries.at(i).value(QStringLiteral("index")), expected.at(i).value(QStringLiteral("index"))) << "at " << i;
 }
 
 TEST(FileDescriptorOrder, AnEmptyCaptionSortsAsTheFileName)
