@@ -381,6 +381,12 @@ void CCPictCatalog::paintEvent(QPaintEvent *event)
             }
             if (cell.drawInteriorWithFrame(painter, frame, m_resolver))
                 noteLoaded(index, visible);
+            // The cell under a press that has not become a click or a drag yet.
+            if (index == m_pressed) {
+                QPainterPath path;
+                path.addRoundedRect(frame, 5, 5);
+                painter.fillPath(path, QColor(0, 0, 0, 40));
+            }
         }
     }
 }
@@ -398,6 +404,7 @@ void CCPictCatalog::mousePressEvent(QMouseEvent *event)
         return;
     m_pressed = cellIndex(row, column);
     m_pressPoint = event->position();
+    update(cellFrameAtRowColumn(row, column).toAlignedRect());
 }
 
 void CCPictCatalog::mouseMoveEvent(QMouseEvent *event)
@@ -409,6 +416,7 @@ void CCPictCatalog::mouseMoveEvent(QMouseEvent *event)
     const int index = m_pressed;
     // Whatever the drag does, this press is over: its release selects nothing.
     m_pressed = -1;
+    update();
     if (index < int(m_cells.size()))
         startDragForCell(index / m_columns, index % m_columns);
 }
@@ -419,6 +427,7 @@ void CCPictCatalog::mouseReleaseEvent(QMouseEvent *event)
     m_pressed = -1;
     if (event->button() != Qt::LeftButton || index < 0 || index >= int(m_cells.size()))
         return;
+    update();
     // A placeholder of a running internet search is no picture to choose yet.
     if (m_cells[size_t(index)].isEmpty() || m_cells[size_t(index)].imageReference() == CCPictImageResolver::kLoading)
         return;

@@ -274,3 +274,28 @@ TEST(CCPictCatalogDrag, PressThatMovesDragsAndPressThatDoesNotSelects)
     sendMouse(&catalog, QEvent::MouseMove, gap + QPointF(0, 30), Qt::LeftButton);
     EXPECT_EQ(catalog.drags, 2);
 }
+
+TEST(CCPictCatalogDrag, PressedCellIsShadedUntilTheReleaseOrTheDrag)
+{
+    QTemporaryDir dir;
+    savePicture(dir.path() + u"/a.png"_s);
+    savePicture(dir.path() + u"/b.png"_s);
+    RecordingCatalog catalog;
+    catalog.resize(200, 120);
+    catalog.show();
+    catalog.changeBySearchInFolder({{u"a.png"_s, {}}, {u"b.png"_s, {}}}, dir.path());
+    // The second cell is the one selected by a click first, so that only the press tells them apart.
+    const QPointF second = catalog.cellFrameAtRowColumn(0, 1).center();
+    sendMouse(&catalog, QEvent::MouseButtonPress, second, Qt::LeftButton);
+    sendMouse(&catalog, QEvent::MouseButtonRelease, second, Qt::NoButton);
+    const QPoint inFirst = (catalog.cellFrameAtRowColumn(0, 0).topLeft() + QPointF(20, 4)).toPoint();
+    const QPoint inSecond = (catalog.cellFrameAtRowColumn(0, 1).topLeft() + QPointF(20, 4)).toPoint();
+    const auto lightness = [&](const QPoint &at) { return catalog.grab().toImage().pixelColor(at).lightness(); };
+    const int unpressed = lightness(inFirst);
+    const QPointF first = catalog.cellFrameAtRowColumn(0, 0).center();
+    sendMouse(&catalog, QEvent::MouseButtonPress, first, Qt::LeftButton);
+    EXPECT_LT(lightness(inFirst), unpressed - 10);
+    EXPECT_GT(lightness(inSecond), lightness(inFirst) + 10) << "only the pressed cell is shaded";
+    sendMouse(&catalog, QEvent::MouseButtonRelease, first, Qt::NoButton);
+    EXPECT_EQ(lightness(inFirst), unpressed);
+}
