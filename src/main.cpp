@@ -123,6 +123,7 @@ int main(int argc, char *argv[])
 
     // The clip-art collection is seeded on first start, before any pane looks for it.
     CASampleDesignLibrary::installClipArtForUser();
+    CASampleDesignLibrary::installPicturesForUser();
 
     CADocumentController controller;
     installChangeLayoutSheet();

@@ -20,6 +20,7 @@ constexpr Entry kTable[] = {
     {kDragAndDropStartY, "application/x-parcelwick-drag-start-y"},
     {kPDF, "application/pdf"},
     {kTIFF, "image/tiff"},
+    {kPostScript, "application/postscript"},
     {kPNG, "image/png"},
     {kString, "text/plain"},
     {kRTF, "text/rtf"},

@@ -29,6 +29,8 @@ inline constexpr const char *kDragAndDropStartX = "DragAndDropStartX";
 inline constexpr const char *kDragAndDropStartY = "DragAndDropStartY";
 inline constexpr const char *kPDF = "PDF";
 inline constexpr const char *kTIFF = "TIFF";
+// Encapsulated PostScript bytes of a picture.
+inline constexpr const char *kPostScript = "PostScript";
 inline constexpr const char *kPNG = "PNG";
 // Texts: plain, RTF and flattened RTFD.
 inline constexpr const char *kString = "String";

@@ -38,6 +38,9 @@ CLIPART_KINDS = (
     ('Thumbnails/', ('.jpg',)),
     ('en.lproj/CategoriesIndex/', ('.idx',)),
 )
+# The postage art (one folder per category) and the basic shapes (one picture per shape kind).
+POSTART = 'share/parcelwick/Library/PostArt/'
+SHAPES = 'share/parcelwick/Library/BasicShapes/'
 CLIPART_INDEX = (CLIPART + 'en.lproj/clipart.idx', CLIPART + 'en.lproj/clipart.idx.prop')
 
 failures = []
@@ -160,6 +163,8 @@ def main():
                 fail(f'{EXPECTED[key]} was not installed')
         samples = 0
         clipart = {}
+        postart = set()
+        shapes = 0
         for folder, _, files in os.walk(dest):
             for name in files:
                 full = os.path.join(folder, name)
@@ -168,12 +173,21 @@ def main():
                     fail(f'{full} was installed outside the prefix')
                 elif relative.startswith(SAMPLES) and relative.endswith('.pwdc'):
                     samples += 1
+                elif relative.startswith(POSTART) and relative.count('/') == POSTART.count('/') + 1 \
+                        and relative.endswith(('.png', '.pdf')):
+                    postart.add(relative[len(POSTART):].split('/')[0])
+                elif relative.startswith(SHAPES) and '/' not in relative[len(SHAPES):] and relative.endswith('.png'):
+                    shapes += 1
                 elif clipart_kind(relative):
                     clipart[clipart_kind(relative)] = clipart.get(clipart_kind(relative), 0) + 1
                 elif relative not in EXPECTED.values():
                     fail(f'{relative} was installed and is not expected')
         if samples == 0:
             fail('no sample designs were installed below ' + SAMPLES)
+        if len(postart) < 3 or 'Mailing Labels' not in postart:
+            fail(f'the postage art installed below {POSTART} has the categories {sorted(postart)}')
+        if shapes < 30:
+            fail(f'{shapes} basic shapes were installed below {SHAPES}, fewer than 30')
         if clipart.get('Images/', 0) < 150:
             fail(f'{clipart.get("Images/", 0)} clip-art pictures were installed below {CLIPART}, fewer than 150')
         if clipart.get('Thumbnails/', 0) != clipart.get('Images/', 0):

@@ -6,7 +6,10 @@
 #include "app/pictures/CCPictBrowserView.h"
 #include "app/pictures/CCSearchField.h"
 #include "app/shell/CASampleDesignLibrary.h"
+#include "kernel/base/CAEnvironment.h"
 #include "platform/PWUserDefaults.h"
+
+#include <QDir>
 
 #include <QListWidget>
 
@@ -26,6 +29,27 @@ QWidget *designWindowClipArtScreenshot(const QString &keywords)
     CCPictBrowserView *pane = window->clipArtPane();
     pane->searchField()->setText(keywords);
     pane->searchText(pane->searchField());
+    return window;
+}
+
+QWidget *designPicturePaneScreenshot(int pad)
+{
+    // The panes show the library the build ships: its shapes, its postage art, and its clip-art
+    // pictures standing in for a folder of the user's own.
+    PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+    const QString library = CASampleDesignLibrary::shippedLibraryPath();
+    const PWPlist previousLibrary = defaults.objectForKey(QStringLiteral("FTSharedContentLibraryPath"));
+    defaults.setString(QStringLiteral("FTSharedContentLibraryPath"), library);
+    defaults.setString(QStringLiteral("RecentImagesCustomFolder"), QDir(library).filePath(QStringLiteral("ClipArt/Images")));
+    CAEnvironment::setPostArtPath(CASampleDesignLibrary::shippedPostArtPath(library));
+    auto *window = new CADesignWindow;
+    window->displayDesignPanelIndex(CADesignWindow::ImageCollection, pad);
+    // The other screenshots keep the account's own library.
+    if (previousLibrary.isString())
+        defaults.setObject(QStringLiteral("FTSharedContentLibraryPath"), previousLibrary);
+    else
+        defaults.removeObject(QStringLiteral("FTSharedContentLibraryPath"));
+    CAEnvironment::setPostArtPath(QString());
     return window;
 }
 

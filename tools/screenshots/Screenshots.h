@@ -42,6 +42,7 @@ QWidget *printMultipleScreenshot(int mode);
 QWidget *designWindowScreenshot(int tab);
 // The design window's clip-art pane with the hits of a keyword search.
 QWidget *designWindowClipArtScreenshot(const QString &keywords);
+QWidget *designPicturePaneScreenshot(int pad);
 QWidget *customFormatEditorScreenshot(int page);
 QWidget *guidelinesScreenshot();
 // The thumbnail catalogue with sample pictures, and the search field: 0 collection, 1 internet

@@ -7,11 +7,16 @@
 #include "app/inspector/CADesignTextListModel.h"
 #include "app/inspector/CADesignTextTableView.h"
 #include "app/inspector/CATabViewWithCustomTabs.h"
+#include "app/pictures/CACustomFolderBrowserView.h"
+#include "app/pictures/CAPostartBrowserView.h"
+#include "app/pictures/CAShapeBrowserView.h"
 #include "app/pictures/CCPictBrowserView.h"
+#include "app/pictures/CCPictCatalog.h"
 #include "app/pictures/CCSearchField.h"
 #include "app/pictures/CCSearchFieldCell.h"
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/component/CFTComponent.h"
+#include "kernel/component/CFTDefComponentBox.h"
 #include "kernel/component/CFTDefComponentText.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
@@ -33,16 +38,9 @@
 
 namespace {
 
-constexpr int kPadTags[4] = {10, 21, 22, 33};
-const char *const kPadToolTips[4] = {"Clipart", "Basic Shapes", "iPhoto", "Custom Folder"};
-
-const char *const kShapeNames[] = {
-    "Rectangle", "Rounded Rectangle", "Squashed Rectangle", "Circle", "Diamond", "Pentagon", "Hexagon",
-    "Octagon", "Triangle Up", "Triangle Down", "Triangle Left", "Triangle Right", "Rectangular Triangle Left",
-    "Rectangular Triangle Right", "Rectangular Triangle Up", "Rectangular Triangle Down", "Polygon", "Cross",
-    "Arrow", "Two-way Arrow", "Donut", "Trapezoid", "Moon", "5-Point Star", "8-Point Star", "32-Point Star",
-    "Cloud", "Callout", "Wave", "Horizontal Line", "Vertical Line", "Left Diagonal Line", "Right Diagonal Line",
-};
+constexpr int kPadCount = 5;
+constexpr int kPadTags[kPadCount] = {10, 21, 22, 33, 44};
+const char *const kPadToolTips[kPadCount] = {"Clipart", "Basic Shapes", "iPhoto", "Custom Folder", "Postage Art"};
 
 // Our own drawings of the four pane buttons.
 QIcon padIcon(int pad)
@@ -70,6 +68,20 @@ QIcon padIcon(int pad)
         painter.setBrush(QColor(80, 80, 80));
         painter.drawEllipse(QPointF(16, 17.5), 5, 5);
         break;
+    case 4: {
+        // A stamp: a perforated edge around a small picture.
+        painter.setBrush(QColor(250, 250, 245));
+        painter.drawRect(QRectF(6, 5, 20, 22));
+        painter.setBrush(QColor(230, 120, 90));
+        painter.drawRect(QRectF(10, 9, 12, 10));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(255, 255, 255));
+        for (int i = 0; i < 5; ++i) {
+            painter.drawEllipse(QPointF(8 + i * 4, 5), 1.2, 1.2);
+            painter.drawEllipse(QPointF(8 + i * 4, 27), 1.2, 1.2);
+        }
+        break;
+    }
     default:
         painter.setBrush(QColor(120, 170, 230));
         painter.drawRoundedRect(QRectF(4, 8, 24, 18), 2, 2);
@@ -215,7 +227,7 @@ QWidget *CADesignWindow::makePicturesPage()
     row->setSpacing(0);
     m_padButtons = new QButtonGroup(this);
     m_padButtons->setExclusive(true);
-    for (int pad = 0; pad < 4; ++pad) {
+    for (int pad = 0; pad < kPadCount; ++pad) {
         auto *button = new QToolButton(tabs);
         button->setObjectName(QStringLiteral("padButton%1").arg(kPadTags[pad]));
         button->setCheckable(true);
@@ -235,26 +247,25 @@ QWidget *CADesignWindow::makePicturesPage()
     connect(m_clipArt, &CCPictBrowserView::pictureChosen, this, &CADesignWindow::placePicture);
     m_pads->addWidget(m_clipArt);
 
-    m_shapes = new QListWidget;
-    m_shapes->setObjectName(QStringLiteral("_shapesView"));
-    for (const char *name : kShapeNames) {
-        auto *item = new QListWidgetItem(PWLocalizedString(QString::fromLatin1(name)), m_shapes);
-        item->setData(Qt::UserRole, QString::fromLatin1(name));
-    }
-    // A chosen shape replaces the selected objects' shape, or comes in the middle of the page.
-    auto chooseShape = [this](QListWidgetItem *item) {
+    m_shapes = new CAShapeBrowserView;
+    // A chosen shape replaces the selected objects' shape, or comes in the middle of the page;
+    // a dragged one takes the style of the canvas's default shape.
+    connect(m_shapes, &CAShapeBrowserView::shapeChosen, this, [this](const QString &name) {
+        if (CADocView *view = canvas())
+            view->edits().replaceBasicShape(name);
+    });
+    m_shapes->catalog()->setDefaultComponentProvider([this]() -> CFTComponent * {
         CADocView *view = canvas();
-        if (item && view)
-            view->edits().replaceBasicShape(item->data(Qt::UserRole).toString());
-    };
-    connect(m_shapes, &QListWidget::itemActivated, this, chooseShape);
+        return view ? view->getDefComponent() : nullptr;
+    });
     m_pads->addWidget(m_shapes);
     auto *photos = new QListWidget;
     photos->setObjectName(QStringLiteral("_iPhotoView"));
     m_pads->addWidget(photos);
-    auto *folder = new QListWidget;
-    folder->setObjectName(QStringLiteral("_customFolderView"));
-    m_pads->addWidget(folder);
+    m_customFolder = new CACustomFolderBrowserView;
+    m_pads->addWidget(m_customFolder);
+    m_postArt = new CAPostartBrowserView;
+    m_pads->addWidget(m_postArt);
     layout->addWidget(m_pictureTab, 1);
     return page;
 }
@@ -291,9 +302,12 @@ void CADesignWindow::selectTab(int index, bool byUser)
 
 void CADesignWindow::selectPad(int index, bool byUser)
 {
-    if (index < 0 || index >= 4 || !m_pads)
+    if (index < 0 || index >= kPadCount || !m_pads)
         return;
     m_pads->setCurrentIndex(index);
+    // The custom folder is listed (or asked for) when it is first shown, not before.
+    if (index == CustomFolder && !m_customFolder->isLoaded())
+        m_customFolder->loadPictures();
     if (QAbstractButton *button = m_padButtons->button(kPadTags[index]))
         button->setChecked(true);
     if (byUser)

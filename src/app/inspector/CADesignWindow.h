@@ -7,7 +7,10 @@
 #include <functional>
 #include <memory>
 
+class CACustomFolderBrowserView;
 class CADesignTabStrip;
+class CAPostartBrowserView;
+class CAShapeBrowserView;
 class CADesignTextListModel;
 class CADesignTextTableView;
 class CADocView;
@@ -29,7 +32,7 @@ class CADesignWindow : public QWidget
     Q_OBJECT
 public:
     enum Panel { AddressPanels = 0, AddressFields = 1, ImageCollection = 2, Handling = 3 };
-    enum Pad { Clipart = 0, BasicShapes = 1, IPhoto = 2, CustomFolder = 3 };
+    enum Pad { Clipart = 0, BasicShapes = 1, IPhoto = 2, CustomFolder = 3, PostArt = 4 };
 
     explicit CADesignWindow(QWidget *parent = nullptr);
     ~CADesignWindow() override;
@@ -61,7 +64,9 @@ public:
     CADesignTabStrip *tabStrip() const { return m_strip; }
     CADesignTextTableView *templatesTable() const { return m_templatesTable; }
     CADesignTextTableView *fieldsTable() const { return m_fieldsTable; }
-    QListWidget *shapesList() const { return m_shapes; }
+    CAShapeBrowserView *shapesView() const { return m_shapes; }
+    CACustomFolderBrowserView *customFolderView() const { return m_customFolder; }
+    CAPostartBrowserView *postArtView() const { return m_postArt; }
     // The clip-art pane and its search field.
     CCPictBrowserView *clipArtPane() const { return m_clipArt; }
     QLineEdit *searchField() const;
@@ -99,7 +104,9 @@ private:
     CADesignTextTableView *m_fieldsTable;
     QAbstractButton *m_senderButtons[2] = {};
     QAbstractButton *m_recipientButtons[2] = {};
-    QListWidget *m_shapes = nullptr;
+    CAShapeBrowserView *m_shapes = nullptr;
+    CACustomFolderBrowserView *m_customFolder = nullptr;
+    CAPostartBrowserView *m_postArt = nullptr;
     CCPictBrowserView *m_clipArt = nullptr;
     std::function<CADocView *()> m_canvasProvider;
 };

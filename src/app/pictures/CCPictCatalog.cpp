@@ -1,10 +1,14 @@
 #include "app/pictures/CCPictCatalog.h"
 
+#include "app/pictures/CCPictDragOut.h"
 #include "app/pictures/CCPicturesLog.h"
+#include "kernel/component/CFTComponent.h"
 #include "platform/PWFileReader.h"
 #include "platform/PWImage.h"
 
+#include <QApplication>
 #include <QBuffer>
+#include <QDrag>
 #include <QFileInfo>
 #include <QHelpEvent>
 #include <QImageReader>
@@ -377,6 +381,12 @@ void CCPictCatalog::paintEvent(QPaintEvent *event)
             }
             if (cell.drawInteriorWithFrame(painter, frame, m_resolver))
                 noteLoaded(index, visible);
+            // The cell under a press that has not become a click or a drag yet.
+            if (index == m_pressed) {
+                QPainterPath path;
+                path.addRoundedRect(frame, 5, 5);
+                painter.fillPath(path, QColor(0, 0, 0, 40));
+            }
         }
     }
 }
@@ -384,6 +394,7 @@ void CCPictCatalog::paintEvent(QPaintEvent *event)
 void CCPictCatalog::mousePressEvent(QMouseEvent *event)
 {
     setFocus(Qt::MouseFocusReason);
+    m_pressed = -1;
     int row = 0;
     int column = 0;
     if (event->button() != Qt::LeftButton || !getRowColumnForPoint(event->position(), &row, &column))
@@ -391,8 +402,77 @@ void CCPictCatalog::mousePressEvent(QMouseEvent *event)
     const CCPictCell *cell = cellAtRowColumn(row, column);
     if (!cell || cell->isEmpty())
         return;
-    selectCellAtRowColumn(row, column);
+    m_pressed = cellIndex(row, column);
+    m_pressPoint = event->position();
+    update(cellFrameAtRowColumn(row, column).toAlignedRect());
+}
+
+void CCPictCatalog::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_pressed < 0 || !(event->buttons() & Qt::LeftButton))
+        return;
+    if ((event->position() - m_pressPoint).manhattanLength() < QApplication::startDragDistance())
+        return;
+    const int index = m_pressed;
+    // Whatever the drag does, this press is over: its release selects nothing.
+    m_pressed = -1;
+    update();
+    if (index < int(m_cells.size()))
+        startDragForCell(index / m_columns, index % m_columns);
+}
+
+void CCPictCatalog::mouseReleaseEvent(QMouseEvent *event)
+{
+    const int index = m_pressed;
+    m_pressed = -1;
+    if (event->button() != Qt::LeftButton || index < 0 || index >= int(m_cells.size()))
+        return;
+    update();
+    // A placeholder of a running internet search is no picture to choose yet.
+    if (m_cells[size_t(index)].isEmpty() || m_cells[size_t(index)].imageReference() == CCPictImageResolver::kLoading)
+        return;
+    selectCellAtRowColumn(index / m_columns, index % m_columns);
     Q_EMIT activated();
+}
+
+Qt::DropAction CCPictCatalog::execDrag(QDrag &drag)
+{
+    return drag.exec(Qt::CopyAction, Qt::CopyAction);
+}
+
+bool CCPictCatalog::startDragForCell(int row, int column)
+{
+    CCPictCell *cell = cellAtRowColumn(row, column);
+    if (!cell || cell->isEmpty())
+        return false;
+    const QString reference = cell->imageReference();
+    std::shared_ptr<PWImage> picture = CCPictDragOut::fullPicture(reference, m_resolver);
+    if (!picture)
+        return false;
+    auto drag = new QDrag(this);
+    QImage image;
+    std::unique_ptr<CFTComponent> shape;
+    if (CCPictDragOut::dragsAsBasicShape(reference)) {
+        shape = CCPictDragOut::basicShapeComponent(reference, picture->size(),
+                                                   m_defaultComponent ? m_defaultComponent() : nullptr);
+        drag->setMimeData(CCPictDragOut::mimeDataForBasicShape(shape.get()).release());
+        image = CCPictDragOut::basicShapeDragImage(shape.get());
+    } else {
+        drag->setMimeData(CCPictDragOut::mimeDataForPicture(picture.get()).release());
+        const QRectF area = CCPictCell::imageArea(cellFrameAtRowColumn(row, column));
+        const std::shared_ptr<PWImage> &shown = cell->image() ? cell->image() : picture;
+        const QSizeF fitted = shown->size().isEmpty() ? area.size() : shown->size().scaled(area.size(), Qt::KeepAspectRatio);
+        image = CCPictDragOut::pictureDragImage(shown.get(), fitted.toSize());
+    }
+    if (!image.isNull()) {
+        drag->setPixmap(QPixmap::fromImage(image));
+        // Centred under the pointer, wherever in the cell the press began.
+        drag->setHotSpot(QPoint(image.width() / 2, image.height() / 2));
+    }
+    execDrag(*drag);
+    // The drop has taken what it needs; the picture stays registered while anyone holds it.
+    drag->deleteLater();
+    return true;
 }
 
 void CCPictCatalog::keyPressEvent(QKeyEvent *event)

@@ -10,7 +10,11 @@
 #include <QWidget>
 
 #include <deque>
+#include <functional>
 #include <vector>
+
+class CFTComponent;
+class QDrag;
 
 // What an internet search tells the catalogue: how many results it expects and which one it is
 // delivering (from 0).
@@ -101,6 +105,15 @@ public:
 
     QSize sizeHint() const override;
 
+    // The component whose style a dragged basic shape takes (the canvas's default shape).
+    void setDefaultComponentProvider(std::function<CFTComponent *()> provider)
+    {
+        m_defaultComponent = std::move(provider);
+    }
+    // Drags the picture of the cell, as a press on it that moves does. Answers whether a drag
+    // started: an empty cell, a placeholder or a picture that cannot be read drags nothing.
+    bool startDragForCell(int row, int column);
+
 Q_SIGNALS:
     // A cell was chosen by the user.
     void activated();
@@ -108,6 +121,10 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    // Runs the drag; tests record it instead.
+    virtual Qt::DropAction execDrag(QDrag &drag);
     void keyPressEvent(QKeyEvent *event) override;
     bool event(QEvent *event) override;
 
@@ -126,4 +143,8 @@ private:
     int m_maxLoadedCells = 256;
     std::deque<int> m_loadOrder;
     CCPictImageResolver m_resolver;
+    std::function<CFTComponent *()> m_defaultComponent;
+    // The cell a left press began on, -1 when none; a move past the drag distance drags it.
+    int m_pressed = -1;
+    QPointF m_pressPoint;
 };

@@ -13,6 +13,8 @@ namespace {
 
 const QString kTemplatesFolder = QStringLiteral("Parcelwick/Templates");
 const QString kClipArtFolder = QStringLiteral("ClipArt");
+const QString kBasicShapesFolder = QStringLiteral("BasicShapes");
+const QString kPostArtFolder = QStringLiteral("PostArt");
 
 bool copyTree(const QString &from, const QString &to, QString *error)
 {
@@ -107,6 +109,33 @@ bool CASampleDesignLibrary::installClipArtIfMissing(const QString &library, cons
 bool CASampleDesignLibrary::installClipArtForUser(QString *error)
 {
     return installClipArtIfMissing(shippedLibraryPath(), CAEnvironment::sharedContentLibraryPath(), error);
+}
+
+bool CASampleDesignLibrary::installBasicShapesIfMissing(const QString &library, const QString &targetLibrary,
+                                                        QString *error)
+{
+    if (library.isEmpty() || targetLibrary.isEmpty())
+        return true;
+    return installIfMissing(QDir(library).filePath(kBasicShapesFolder), QDir(targetLibrary).filePath(kBasicShapesFolder),
+                            error);
+}
+
+QString CASampleDesignLibrary::shippedPostArtPath(const QString &library)
+{
+    if (library.isEmpty())
+        return QString();
+    const QString folder = QDir(library).filePath(kPostArtFolder);
+    return QFileInfo(folder).isDir() ? folder : QString();
+}
+
+bool CASampleDesignLibrary::installPicturesForUser(QString *error)
+{
+    const QString library = shippedLibraryPath();
+    // The postage art belongs to the application: it is read where it was shipped, not copied.
+    const QString postArt = shippedPostArtPath(library);
+    if (!postArt.isEmpty())
+        CAEnvironment::setPostArtPath(postArt);
+    return installBasicShapesIfMissing(library, CAEnvironment::sharedContentLibraryPath(), error);
 }
 
 bool CASampleDesignLibrary::installForUser(QString *error)

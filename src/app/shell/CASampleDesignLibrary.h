@@ -23,4 +23,13 @@ public:
     // the "ClipArt" folder of the user's content library, when that folder holds nothing.
     static bool installClipArtIfMissing(const QString &library, const QString &targetLibrary, QString *error = nullptr);
     static bool installClipArtForUser(QString *error = nullptr);
+    // The shipped basic shapes to the "BasicShapes" folder of targetLibrary, when that folder
+    // holds nothing.
+    static bool installBasicShapesIfMissing(const QString &library, const QString &targetLibrary,
+                                            QString *error = nullptr);
+    // The shipped postage-art folder; empty when the shipped library has none.
+    static QString shippedPostArtPath(const QString &library);
+    // For the running application: the basic shapes seeded into the user's content library,
+    // and the postage art found where it was shipped.
+    static bool installPicturesForUser(QString *error = nullptr);
 };

@@ -244,9 +244,27 @@ QString CAEnvironment::picturePath()
     return bundlePath(QStringLiteral("Pictures"));
 }
 
+namespace {
+
+std::mutex s_postArtMutex;
+QString s_postArtPath;
+
+} // namespace
+
 QString CAEnvironment::postArtPath()
 {
+    {
+        const std::lock_guard<std::mutex> lock(s_postArtMutex);
+        if (!s_postArtPath.isEmpty())
+            return s_postArtPath;
+    }
     return bundlePath(QStringLiteral("PostArt"));
+}
+
+void CAEnvironment::setPostArtPath(const QString &folder)
+{
+    const std::lock_guard<std::mutex> lock(s_postArtMutex);
+    s_postArtPath = folder.isEmpty() ? QString() : CAEnvironmentInternal::appendPath(folder, QString());
 }
 
 QString CAEnvironment::backgroundsPath()

@@ -91,7 +91,11 @@ public:
     static QString clipArtIndexPath();
     static QString clipArtCategoriesIndexPath();
     static QString picturePath();
+    // The folder set by setPostArtPath, else the bundle's "PostArt" folder.
     static QString postArtPath();
+    // Where the postage art lies on disk when the application ships it outside its compiled-in
+    // resources; an empty path goes back to the bundle's folder.
+    static void setPostArtPath(const QString &folder);
     static QString backgroundsPath();
     static QString systemTempPath();
 

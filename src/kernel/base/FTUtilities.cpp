@@ -415,53 +415,72 @@ textAlignment getTextAlignment(PWTextAlignment alignment)
     return taLeft;
 }
 
+namespace {
+
+struct ShapeName {
+    const char16_t *name;
+    compType type;
+};
+constexpr ShapeName kShapeNames[] = {
+    {u"Rectangular Triangle Left", ctRectTriangleLeft},
+    {u"Rectangular Triangle Right", ctRectTriangleRight},
+    {u"Rectangular Triangle Up", ctRectTriangleUp},
+    {u"Rectangular Triangle Down", ctRectTriangleDown},
+    {u"Triangle Left", ctTriangleLeft},
+    {u"Triangle Right", ctTriangleRight},
+    {u"Triangle Up", ctTriangleUp},
+    {u"Triangle Down", ctTriangleDown},
+    {u"Polygon", ctPolygon},
+    {u"Circle", ctCircle},
+    {u"Diamond", ctDiamond},
+    {u"Pentagon", ctPentagon},
+    {u"Hexagon", ctHexagon},
+    {u"Octagon", ctOctagon},
+    {u"Rounded Rectangle", ctRoundedRect},
+    {u"Squashed Rectangle", ctSquashedRect},
+    {u"Rectangle", ctRect},
+    {u"Cross", ctCross},
+    {u"Arrow", ctArrow},
+    {u"Two-way Arrow", ctTwoWayArrow},
+    {u"Donut", ctDonut},
+    {u"Trapezoid", ctTrapezoid},
+    {u"Moon", ctMoon},
+    {u"5-Point Star", ctStar5},
+    {u"8-Point Star", ctStar8},
+    {u"32-Point Star", ctStar32},
+    {u"Cloud", ctCloud},
+    {u"Callout", ctCallout},
+    {u"Wave", ctWave},
+    {u"Horizontal Line", ctHorizontalLine},
+    {u"Vertical Line", ctVerticalLine},
+    {u"Left Diagonal Line", ctLeftDiagonalLine},
+    {u"Right Diagonal Line", ctRightDiagonalLine},
+};
+
+} // namespace
+
 compType componentTypeByFileName(const QString &fileName)
 {
-    struct ShapeName {
-        const char16_t *name;
-        compType type;
-    };
-    static constexpr ShapeName shapes[] = {
-        {u"Rectangular Triangle Left", ctRectTriangleLeft},
-        {u"Rectangular Triangle Right", ctRectTriangleRight},
-        {u"Rectangular Triangle Up", ctRectTriangleUp},
-        {u"Rectangular Triangle Down", ctRectTriangleDown},
-        {u"Triangle Left", ctTriangleLeft},
-        {u"Triangle Right", ctTriangleRight},
-        {u"Triangle Up", ctTriangleUp},
-        {u"Triangle Down", ctTriangleDown},
-        {u"Polygon", ctPolygon},
-        {u"Circle", ctCircle},
-        {u"Diamond", ctDiamond},
-        {u"Pentagon", ctPentagon},
-        {u"Hexagon", ctHexagon},
-        {u"Octagon", ctOctagon},
-        {u"Rounded Rectangle", ctRoundedRect},
-        {u"Squashed Rectangle", ctSquashedRect},
-        {u"Rectangle", ctRect},
-        {u"Cross", ctCross},
-        {u"Arrow", ctArrow},
-        {u"Two-way Arrow", ctTwoWayArrow},
-        {u"Donut", ctDonut},
-        {u"Trapezoid", ctTrapezoid},
-        {u"Moon", ctMoon},
-        {u"5-Point Star", ctStar5},
-        {u"8-Point Star", ctStar8},
-        {u"32-Point Star", ctStar32},
-        {u"Cloud", ctCloud},
-        {u"Callout", ctCallout},
-        {u"Wave", ctWave},
-        {u"Horizontal Line", ctHorizontalLine},
-        {u"Vertical Line", ctVerticalLine},
-        {u"Left Diagonal Line", ctLeftDiagonalLine},
-        {u"Right Diagonal Line", ctRightDiagonalLine},
-    };
+    const std::optional<compType> type = basicShapeTypeByFileName(fileName);
+    return type ? *type : ctRect;
+}
+
+std::optional<compType> basicShapeTypeByFileName(const QString &fileName)
+{
     const QString name = deletingPathExtension(lastPathComponent(fileName));
-    for (const ShapeName &shape : shapes) {
+    for (const ShapeName &shape : kShapeNames) {
         if (name == QStringView(shape.name))
             return shape.type;
     }
-    return ctRect;
+    return std::nullopt;
+}
+
+QStringList basicShapeNames()
+{
+    QStringList names;
+    for (const ShapeName &shape : kShapeNames)
+        names.append(QString::fromUtf16(shape.name));
+    return names;
 }
 
 std::optional<QString> uniqueName(const QString &base, const QStringList *names)

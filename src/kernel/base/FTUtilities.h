@@ -84,6 +84,10 @@ textAlignment getTextAlignment(PWTextAlignment alignment);
 // The shape kind of a basic-shape file ("…/Cloud.pdf" is a cloud), compared case-sensitively;
 // any other name is a plain rectangle.
 compType componentTypeByFileName(const QString &fileName);
+// The shape kind a basic-shape file names; nothing for a name the table does not know.
+std::optional<compType> basicShapeTypeByFileName(const QString &fileName);
+// Every name of the basic-shape table, one per shape kind a file can name.
+QStringList basicShapeNames();
 
 // A name starting with base that is not in names: base itself when no name starts with it,
 // else base followed by one more than the largest number after it. Nothing without a list.

@@ -159,7 +159,8 @@ TEST_P(MenuTags, OpenTheirTabAndPaneAndCarryTheCheckMark)
 
 INSTANTIATE_TEST_SUITE_P(Items, MenuTags,
                          ::testing::Values(TagCase{101, 0, 0}, TagCase{201, 1, 0}, TagCase{301, 2, 0}, TagCase{302, 2, 1},
-                                           TagCase{303, 2, 2}, TagCase{304, 2, 3}, TagCase{401, 3, 0}));
+                                           TagCase{303, 2, 2}, TagCase{304, 2, 3}, TagCase{305, 2, 4},
+                                           TagCase{401, 3, 0}));
 
 TEST(CADesignWindow, PanelMinusOneSwitchesOnlyThePane)
 {

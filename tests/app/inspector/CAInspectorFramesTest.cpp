@@ -193,13 +193,13 @@ TEST(CATabViewWithCustomTabs, DesignWindowPanesAreItsTabs)
     auto *pictures = window.findChild<CATabViewWithCustomTabs *>(u"_pictureTab"_s);
     ASSERT_NE(pictures, nullptr);
     ASSERT_NE(pictures->customTabs(), nullptr);
-    for (int tag : {10, 21, 22, 33}) {
+    for (int tag : {10, 21, 22, 33, 44}) {
         auto *button = pictures->customTabs()->findChild<QAbstractButton *>(u"padButton%1"_s.arg(tag));
         ASSERT_NE(button, nullptr) << tag;
         QTest::mouseClick(button, Qt::LeftButton);
         EXPECT_EQ(pictures->pages()->currentIndex(), tag % 10);
     }
-    EXPECT_EQ(pictures->pages()->count(), 4);
+    EXPECT_EQ(pictures->pages()->count(), 5);
 }
 
 TEST(CATrashImageView, EditorFramesItsGridsAndTrashesDraggedFields)

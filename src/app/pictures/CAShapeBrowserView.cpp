@@ -1,0 +1,77 @@
+#include "app/pictures/CAShapeBrowserView.h"
+
+#include "app/pictures/CCPictCatalog.h"
+#include "app/pictures/CCPictCatalogView.h"
+#include "app/pictures/CCPictFolderListing.h"
+#include "kernel/base/CAEnvironment.h"
+#include "platform/PWBundle.h"
+
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+
+CAShapeBrowserView::CAShapeBrowserView(QWidget *parent)
+    : CAShapeBrowserView(CAEnvironment::basicShapePath(), parent)
+{
+}
+
+CAShapeBrowserView::CAShapeBrowserView(const QString &folder, QWidget *parent)
+    : QWidget(parent)
+    , m_folder(folder)
+    , m_catalogView(new CCPictCatalogView(this))
+{
+    setObjectName(QStringLiteral("_shapesView"));
+    m_catalogView->setObjectName(QStringLiteral("_pictCatalog"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_catalogView, 1);
+    if (!m_folder.isEmpty() && QFileInfo(m_folder).isDir()) {
+        CCPictFolderListing::Listing listing = CCPictFolderListing::listFolder(m_folder, true);
+        // The file names are the shape kinds' own names; the captions are in the user's language.
+        for (CCPictCatalog::Entry &entry : listing.entries)
+            entry.hint = PWLocalizedString(entry.hint);
+        catalog()->changeBySearchInFolder(listing.entries, m_folder);
+    } else {
+        catalog()->clearMatrix();
+    }
+    catalog()->installEventFilter(this);
+}
+
+CCPictCatalog *CAShapeBrowserView::catalog() const
+{
+    return m_catalogView->catalog();
+}
+
+QString CAShapeBrowserView::selectedShapeName() const
+{
+    const CCPictCell *cell = catalog()->selectedCell();
+    return cell && !cell->imageReference().isEmpty() ? QFileInfo(cell->imageReference()).completeBaseName()
+                                                     : QString();
+}
+
+bool CAShapeBrowserView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == catalog()) {
+        bool choose = false;
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            auto *mouse = static_cast<QMouseEvent *>(event);
+            int row = 0;
+            int column = 0;
+            if (mouse->button() == Qt::LeftButton && catalog()->getRowColumnForPoint(mouse->position(), &row, &column)) {
+                catalog()->selectCellAtRowColumn(row, column);
+                choose = true;
+            }
+        } else if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            choose = key == Qt::Key_Return || key == Qt::Key_Enter;
+        }
+        if (choose) {
+            const QString name = selectedShapeName();
+            if (!name.isEmpty())
+                Q_EMIT shapeChosen(name);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
