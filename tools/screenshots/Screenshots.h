@@ -46,3 +46,7 @@ QWidget *guidelinesScreenshot();
 // with a search running, 2 simple (PictureScreenshots.cpp).
 QWidget *pictureCatalogScreenshot();
 QWidget *searchFieldScreenshot(int mode);
+// The photo album pane over a synthetic album, and the inspector's masks beside a masked picture
+// on a sample label (MaskAlbumScreenshots.cpp).
+QWidget *albumBrowserScreenshot();
+QWidget *maskCatalogueScreenshot(CADocumentController &application);

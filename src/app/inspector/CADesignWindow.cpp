@@ -7,6 +7,7 @@
 #include "app/inspector/CADesignTextListModel.h"
 #include "app/inspector/CADesignTextTableView.h"
 #include "app/inspector/CATabViewWithCustomTabs.h"
+#include "app/pictures/CAiPhotoBrowserView.h"
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/component/CFTDefComponentText.h"
@@ -256,7 +257,7 @@ QWidget *CADesignWindow::makePicturesPage()
     };
     connect(m_shapes, &QListWidget::itemActivated, this, chooseShape);
     m_pads->addWidget(m_shapes);
-    auto *photos = new QListWidget;
+    auto *photos = new CAiPhotoBrowserView;
     photos->setObjectName(QStringLiteral("_iPhotoView"));
     m_pads->addWidget(photos);
     auto *folder = new QListWidget;

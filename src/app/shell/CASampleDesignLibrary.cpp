@@ -13,6 +13,7 @@ namespace {
 
 const QString kTemplatesFolder = QStringLiteral("Parcelwick/Templates");
 const QString kClipArtFolder = QStringLiteral("ClipArt");
+const QString kMasksFolder = QStringLiteral("Masks");
 
 bool copyTree(const QString &from, const QString &to, QString *error)
 {
@@ -107,6 +108,18 @@ bool CASampleDesignLibrary::installClipArtIfMissing(const QString &library, cons
 bool CASampleDesignLibrary::installClipArtForUser(QString *error)
 {
     return installClipArtIfMissing(shippedLibraryPath(), CAEnvironment::sharedContentLibraryPath(), error);
+}
+
+bool CASampleDesignLibrary::installMasksIfMissing(const QString &library, const QString &targetLibrary, QString *error)
+{
+    if (library.isEmpty() || targetLibrary.isEmpty())
+        return true;
+    return installIfMissing(QDir(library).filePath(kMasksFolder), QDir(targetLibrary).filePath(kMasksFolder), error);
+}
+
+bool CASampleDesignLibrary::installMasksForUser(QString *error)
+{
+    return installMasksIfMissing(shippedLibraryPath(), CAEnvironment::sharedContentLibraryPath(), error);
 }
 
 bool CASampleDesignLibrary::installForUser(QString *error)

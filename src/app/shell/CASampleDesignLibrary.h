@@ -23,4 +23,8 @@ public:
     // the "ClipArt" folder of the user's content library, when that folder holds nothing.
     static bool installClipArtIfMissing(const QString &library, const QString &targetLibrary, QString *error = nullptr);
     static bool installClipArtForUser(QString *error = nullptr);
+    // The shipped masks (pictures and thumbnails) to the "Masks" folder of the user's content
+    // library, when that folder holds nothing.
+    static bool installMasksIfMissing(const QString &library, const QString &targetLibrary, QString *error = nullptr);
+    static bool installMasksForUser(QString *error = nullptr);
 };
