@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollArea>
 #include <QToolTip>
 
 #include <algorithm>
@@ -130,9 +131,22 @@ void CCMaskCatalog::selectCellAtIndex(int index)
 {
     for (int i = 0; i < cellCount(); ++i)
         m_cells[size_t(i)].setState(i == index);
-    if (index >= 0 && index < cellCount())
+    if (index >= 0 && index < cellCount()) {
         m_focus = index;
+        ensureCellVisible(index);
+    }
     update();
+}
+
+void CCMaskCatalog::ensureCellVisible(int index)
+{
+    for (QWidget *up = parentWidget(); up; up = up->parentWidget()) {
+        if (auto *area = qobject_cast<QScrollArea *>(up)) {
+            const QRect frame = cellFrameAtRowColumn(index / kColumns, index % kColumns).toAlignedRect();
+            area->ensureVisible(frame.center().x(), frame.center().y(), frame.width() / 2 + 2, frame.height() / 2 + 2);
+            return;
+        }
+    }
 }
 
 void CCMaskCatalog::deselectAllCells()
@@ -236,6 +250,7 @@ void CCMaskCatalog::keyPressEvent(QKeyEvent *event)
         return;
     }
     m_focus = std::clamp(next, 0, cellCount() - 1);
+    ensureCellVisible(m_focus);
     update();
 }
 

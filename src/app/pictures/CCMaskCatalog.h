@@ -67,6 +67,8 @@ protected:
 
 private:
     void choose(int index);
+    // Scrolls the area the grid lies in, if any, so that the cell shows.
+    void ensureCellVisible(int index);
 
     std::vector<CCMaskCell> m_cells;
     int m_rows = 1;
