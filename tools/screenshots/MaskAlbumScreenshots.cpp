@@ -114,7 +114,7 @@ QWidget *maskCatalogueScreenshot(CADocumentController &application)
     painter.setPen(Qt::NoPen);
     painter.drawEllipse(QRectF(-40, 70, 240, 120));
     painter.end();
-    canvas->edits().insertImageAtPoint(PWImage::fromQImage(photo), QPointF(400.0, 70.0));
+    canvas->edits().insertImageAtPoint(PWImage::fromQImage(photo), QPointF(165.0, 40.0));
     canvas->notifySelectionChanged();
     QCoreApplication::processEvents();
     auto *catalog = inspector->window()->findChild<CCMaskCatalog *>(QStringLiteral("_maskCatalog"));
