@@ -121,9 +121,10 @@ int main(int argc, char *argv[])
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Designs to open."));
     parser.parse(arguments);
 
-    // The clip-art collection is seeded on first start, before any pane looks for it.
+    // The clip-art collection and the masks are seeded on first start, before any pane looks for them.
     CASampleDesignLibrary::installClipArtForUser();
     CASampleDesignLibrary::installPicturesForUser();
+    CASampleDesignLibrary::installMasksForUser();
 
     CADocumentController controller;
     installChangeLayoutSheet();

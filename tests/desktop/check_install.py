@@ -2,7 +2,7 @@
 """Installs the build into a scratch DESTDIR and checks what lands there.
 
 Usage: check_install.py <build dir> <cmake>. The program, the desktop entry, the MIME type of
-design files, both icons, the sample designs of the assistant and the clip-art collection (below share/parcelwick/Library)
+design files, both icons, the sample designs of the assistant, the clip-art collection and the masks (below share/parcelwick/Library)
 must land below the chosen prefix and nowhere else; the desktop entry
 must be valid (desktop-file-validate when installed, else the rules of the Desktop Entry
 Specification that matter for launching and file association); the MIME package must compile
@@ -43,6 +43,10 @@ POSTART = 'share/parcelwick/Library/PostArt/'
 SHAPES = 'share/parcelwick/Library/BasicShapes/'
 CLIPART_INDEX = (CLIPART + 'en.lproj/clipart.idx', CLIPART + 'en.lproj/clipart.idx.prop')
 
+# The picture masks: grey PNG masks and their JPEG thumbnails.
+MASKS = 'share/parcelwick/Library/Masks/'
+MASK_KINDS = (('Images/', '.png'), ('Thumbnails/', '.jpg'))
+
 failures = []
 
 
@@ -53,6 +57,15 @@ def clipart_kind(relative):
     for folder, extensions in CLIPART_KINDS:
         rest = relative[len(CLIPART + folder):] if relative.startswith(CLIPART + folder) else None
         if rest and '/' not in rest and rest.endswith(extensions):
+            return folder
+    return None
+
+
+def mask_kind(relative):
+    """The folder of the masks a file belongs in, or None."""
+    for folder, extension in MASK_KINDS:
+        rest = relative[len(MASKS + folder):] if relative.startswith(MASKS + folder) else None
+        if rest and '/' not in rest and rest.endswith(extension):
             return folder
     return None
 
@@ -165,6 +178,7 @@ def main():
         clipart = {}
         postart = set()
         shapes = 0
+        masks = {}
         for folder, _, files in os.walk(dest):
             for name in files:
                 full = os.path.join(folder, name)
@@ -180,6 +194,8 @@ def main():
                     shapes += 1
                 elif clipart_kind(relative):
                     clipart[clipart_kind(relative)] = clipart.get(clipart_kind(relative), 0) + 1
+                elif mask_kind(relative):
+                    masks[mask_kind(relative)] = masks.get(mask_kind(relative), 0) + 1
                 elif relative not in EXPECTED.values():
                     fail(f'{relative} was installed and is not expected')
         if samples == 0:
@@ -196,6 +212,10 @@ def main():
             fail('fewer than 8 clip-art category indexes were installed')
         if clipart.get('index', 0) != len(CLIPART_INDEX):
             fail('the clip-art keyword index was not installed whole')
+        if masks.get('Images/', 0) < 12:
+            fail(f'{masks.get("Images/", 0)} masks were installed below {MASKS}, fewer than 12')
+        if masks.get('Thumbnails/', 0) != masks.get('Images/', 0):
+            fail('not every installed mask has its thumbnail')
         if failures:
             print('\n'.join(failures))
             return 1

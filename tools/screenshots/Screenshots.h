@@ -55,3 +55,7 @@ QWidget *internetStripScreenshot(CADocumentController &application);
 QWidget *searchPanelScreenshot();
 // The clip-art pane over the shipped collection: its first category, or the hits of keywords.
 QWidget *clipArtPaneScreenshot(const QString &keywords);
+// The photo album pane over a synthetic album, and the inspector's masks beside a masked picture
+// on a sample label (MaskAlbumScreenshots.cpp).
+QWidget *albumBrowserScreenshot();
+QWidget *maskCatalogueScreenshot(CADocumentController &application);

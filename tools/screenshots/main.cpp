@@ -9,6 +9,7 @@
 #include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAMainWindowController.h"
 #include "app/shell/CAPrintCommands.h"
+#include "app/shell/CASampleDesignLibrary.h"
 #include "app/shell/CAShellScreenshots.h"
 #include "kernel/FTKernelStartup.h"
 
@@ -55,6 +56,8 @@ int main(int argc, char **argv)
     installAddressCommands();
     installAddressWindow(application);
     installAssistant(application);
+    // The masks are seeded as the application seeds them at start-up.
+    CASampleDesignLibrary::installMasksForUser();
     application.applicationWillFinishLaunching();
     application.applicationDidFinishLaunching();
     // Each picture opens what it shows; the first launch's colour panel waits for its own.

@@ -14,6 +14,7 @@
 #include "app/pictures/CCPictCatalog.h"
 #include "app/pictures/CCSearchField.h"
 #include "app/pictures/CCSearchFieldCell.h"
+#include "app/pictures/CAiPhotoBrowserView.h"
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/component/CFTDefComponentBox.h"
@@ -259,7 +260,7 @@ QWidget *CADesignWindow::makePicturesPage()
         return view ? view->getDefComponent() : nullptr;
     });
     m_pads->addWidget(m_shapes);
-    auto *photos = new QListWidget;
+    auto *photos = new CAiPhotoBrowserView;
     photos->setObjectName(QStringLiteral("_iPhotoView"));
     m_pads->addWidget(photos);
     m_customFolder = new CACustomFolderBrowserView;

@@ -4,14 +4,19 @@
 #include "app/canvas/CADocView.h"
 #include "app/inspector/CAColorWell.h"
 #include "app/inspector/CAFillLineSubView.h"
+#include "app/pictures/CCMaskCatalog.h"
+#include "app/pictures/CCMaskImageView.h"
+#include "app/pictures/CCPicturesLog.h"
 #include "kernel/base/CDDColor.h"
+#include "kernel/base/FTImageUtilities.h"
 #include "kernel/component/CFTComponent.h"
+#include "kernel/drawing/CDDPicture.h"
 #include "kernel/document/CFTAView.h"
 #include "platform/PWImage.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QSlider>
@@ -72,7 +77,8 @@ void CAImageSubView::awakeFromNib()
     m_tintColorWell = control<CAColorWell>("m_tintColorWell");
     m_maskCheckbox = control<QCheckBox>("m_maskCheckbox");
     _browseMaskButton = control<QAbstractButton>("_browseMaskButton");
-    _customMaskImageView = control<QLabel>("_customMaskImageView");
+    _customMaskImageView = control<CCMaskImageView>("_customMaskImageView");
+    _maskCatalog = control<CCMaskCatalog>("_maskCatalog");
     m_opacitySlider = control<QSlider>("m_imageOpacitySlider");
     m_rotateSlider = control<QSlider>("m_imageRotateSlider");
     m_rotateEdit = control<QLineEdit>("m_imageRotateEdit");
@@ -92,6 +98,8 @@ void CAImageSubView::awakeFromNib()
     connect(m_tintCheckbox, &QCheckBox::clicked, this, &CAImageSubView::tintCheckboxAction);
     connect(m_maskCheckbox, &QCheckBox::clicked, this, &CAImageSubView::maskCheckboxAction);
     connect(_browseMaskButton, &QAbstractButton::clicked, this, &CAImageSubView::openMaskImage);
+    connect(_maskCatalog, &CCMaskCatalog::action, this, &CAImageSubView::maskCatalogAction);
+    connect(_customMaskImageView, &CCMaskImageView::action, this, &CAImageSubView::maskWellAction);
     connect(m_opacitySlider, &QSlider::valueChanged, this, &CAImageSubView::imageOpacitySlider);
     connect(m_rotateSlider, &QSlider::valueChanged, this, &CAImageSubView::rotateSlider);
     connect(m_rotateEdit, &QLineEdit::returnPressed, this, &CAImageSubView::rotateEdit);
@@ -112,7 +120,7 @@ void CAImageSubView::setEnabledAll(bool enabled)
     if (!enabled)
         m_tintColorWell->deactivate();
     for (QWidget *widget : std::initializer_list<QWidget *>{
-             m_tintCheckbox, m_tintColorWell, m_maskCheckbox, _browseMaskButton, m_opacitySlider, m_rotateSlider,
+             m_tintCheckbox, m_tintColorWell, m_maskCheckbox, _browseMaskButton, _customMaskImageView, _maskCatalog, m_opacitySlider, m_rotateSlider,
              m_rotateEdit, m_FlipXButton, m_FlipYButton, m_TileCheckbox, m_tileScaleSlider, _editButton})
         widget->setEnabled(enabled);
 }
@@ -155,6 +163,9 @@ void CAImageSubView::updateWithView(CADocView *view)
     }
     m_maskCheckbox->setEnabled(shown->canMasked());
     m_maskCheckbox->setChecked(shown->IsMasked());
+    _customMaskImageView->setEnabled(shown->canMasked());
+    _maskCatalog->setEnabled(shown->canMasked());
+    showMask(shown);
     m_opacitySlider->setValue(int(shown->GetOpacity() * 100.0f));
     // The background turns in steps of the slider's marks only.
     m_rotateSlider->setSingleStep(background ? m_rotateSlider->tickInterval() : 1);
@@ -210,11 +221,67 @@ void CAImageSubView::openMaskImage()
     std::shared_ptr<PWImage> mask = PWImage::fromFile(path);
     if (!mask)
         return;
+    mask->setName(CCMaskImageView::kMaskPrefix + path);
+    _customMaskImageView->setMaskImage(mask);
+    _customMaskImageView->setImage(mask);
+    maskWellAction();
+}
+
+std::shared_ptr<PWImage> CAImageSubView::loadCatalogMask(const QString &name, const QString &maskFolder)
+{
+    const QString fullName = QStringLiteral("FULLSIZE_") + name;
+    std::shared_ptr<PWImage> mask = PWImage::imageNamed(fullName);
+    if (!mask) {
+        mask = PWImage::fromFile(QDir(maskFolder).filePath(name));
+        if (!mask) {
+            qCWarning(lcPictures).noquote() << QStringLiteral("Can't load mask image '%1'").arg(name);
+            return nullptr;
+        }
+    }
+    std::shared_ptr<PWImage> converted = mask->copy();
+    convertMaskImage(converted.get());
+    converted->setName(fullName);
+    return converted;
+}
+
+void CAImageSubView::maskCatalogAction()
+{
+    const CCMaskCell *cell = _maskCatalog->selectedCell();
+    if (!cell)
+        return;
+    std::shared_ptr<PWImage> mask = loadCatalogMask(cell->name(), _maskCatalog->maskPath());
+    if (!mask)
+        return;
     m_customMask = mask;
-    const QImage shown = mask->toImage(QSize(48, 48));
-    if (!shown.isNull())
-        _customMaskImageView->setPixmap(QPixmap::fromImage(shown));
     setImageMask(mask);
+    _customMaskImageView->selectCellByImage(nullptr);
+}
+
+void CAImageSubView::maskWellAction()
+{
+    std::shared_ptr<PWImage> mask = _customMaskImageView->maskImage();
+    if (!mask)
+        return;
+    m_customMask = mask;
+    setImageMask(mask);
+    _maskCatalog->deselectAllCells();
+    _customMaskImageView->selectCellByImage(mask);
+}
+
+void CAImageSubView::showMask(CFTComponent *shown)
+{
+    _maskCatalog->setup();
+    const CDDPicture *picture = shown && shown->IsMasked() ? shown->getMask() : nullptr;
+    const std::shared_ptr<PWImage> mask = picture ? picture->getData() : nullptr;
+    if (!mask) {
+        _maskCatalog->deselectAllCells();
+        _customMaskImageView->selectCellByImage(nullptr);
+        return;
+    }
+    if (_maskCatalog->selectCellByImage(mask.get()))
+        _customMaskImageView->selectCellByImage(nullptr);
+    else
+        _customMaskImageView->selectCellByImage(mask);
 }
 
 void CAImageSubView::imageOpacitySlider()

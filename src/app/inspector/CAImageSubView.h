@@ -6,11 +6,12 @@
 #include <memory>
 
 class CAColorWell;
+class CCMaskCatalog;
+class CCMaskImageView;
 class CFTComponent;
 class PWImage;
 class QAbstractButton;
 class QCheckBox;
-class QLabel;
 class QLineEdit;
 class QSlider;
 
@@ -35,11 +36,18 @@ public:
 
     // Gives every selected picture the mask (masking it when it was not) as one step.
     void setImageMask(const std::shared_ptr<PWImage> &mask);
+    // The full-size mask of a catalogue cell's name (a path below the mask folder), converted
+    // and named "FULLSIZE_" plus that name; null when it cannot be read.
+    static std::shared_ptr<PWImage> loadCatalogMask(const QString &name, const QString &maskFolder);
 
 private:
     void tintCheckboxAction();
     void maskCheckboxAction();
     void openMaskImage();
+    void maskCatalogAction();
+    void maskWellAction();
+    // Marks the catalogue cell of the shown picture's mask, else puts that mask into the well.
+    void showMask(CFTComponent *shown);
     void imageOpacitySlider();
     void rotateSlider();
     void rotateEdit();
@@ -55,7 +63,8 @@ private:
     CAColorWell *m_tintColorWell = nullptr;
     QCheckBox *m_maskCheckbox = nullptr;
     QAbstractButton *_browseMaskButton = nullptr;
-    QLabel *_customMaskImageView = nullptr;
+    CCMaskImageView *_customMaskImageView = nullptr;
+    CCMaskCatalog *_maskCatalog = nullptr;
     QSlider *m_opacitySlider = nullptr;
     QSlider *m_rotateSlider = nullptr;
     QLineEdit *m_rotateEdit = nullptr;

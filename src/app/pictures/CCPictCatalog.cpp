@@ -126,6 +126,31 @@ void CCPictCatalog::changeBySearchInFolder(const QList<Entry> &entries, const QS
     update();
 }
 
+int CCPictCatalog::changeByReferences(const QList<Entry> &entries)
+{
+    const int m = m_columns;
+    m_cells.clear();
+    m_loadOrder.clear();
+    renewRowsColumns(rowsFor(int(entries.size()), m), m);
+    int k = 0;
+    for (const Entry &entry : entries) {
+        if (entry.name.isEmpty())
+            continue;
+        CCPictCell &cell = m_cells[size_t(k)];
+        cell.setParentCatalog(this);
+        cell.setImageReference(entry.name);
+        cell.setToolTip(QString());
+        cell.setImageHint(entry.hint);
+        ++k;
+    }
+    m_countImages = k;
+    renewRowsColumns(rowsFor(k, m), m);
+    resetSelection();
+    sizeToCells();
+    update();
+    return k;
+}
+
 void CCPictCatalog::clearMatrix()
 {
     m_cells.clear();

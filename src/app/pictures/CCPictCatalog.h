@@ -70,6 +70,10 @@ public:
 
     // Replaces the whole content by the entries whose files exist in folder, row-major, no gaps.
     void changeBySearchInFolder(const QList<Entry> &entries, const QString &folder);
+    // Replaces the whole content by cells of the entries' names taken as references as they are
+    // (no folder, no test of existence), row-major and in order: for a caller that placed its
+    // pictures itself. Answers the number of cells filled.
+    int changeByReferences(const QList<Entry> &entries);
     void clearMatrix();
     // Placeholder cells for the results an internet search expects.
     void prepareMatrixWithSender(const CCPictSearchProgress &search);

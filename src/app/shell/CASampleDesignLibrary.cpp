@@ -15,6 +15,7 @@ const QString kTemplatesFolder = QStringLiteral("Parcelwick/Templates");
 const QString kClipArtFolder = QStringLiteral("ClipArt");
 const QString kBasicShapesFolder = QStringLiteral("BasicShapes");
 const QString kPostArtFolder = QStringLiteral("PostArt");
+const QString kMasksFolder = QStringLiteral("Masks");
 
 bool copyTree(const QString &from, const QString &to, QString *error)
 {
@@ -136,6 +137,18 @@ bool CASampleDesignLibrary::installPicturesForUser(QString *error)
     if (!postArt.isEmpty())
         CAEnvironment::setPostArtPath(postArt);
     return installBasicShapesIfMissing(library, CAEnvironment::sharedContentLibraryPath(), error);
+}
+
+bool CASampleDesignLibrary::installMasksIfMissing(const QString &library, const QString &targetLibrary, QString *error)
+{
+    if (library.isEmpty() || targetLibrary.isEmpty())
+        return true;
+    return installIfMissing(QDir(library).filePath(kMasksFolder), QDir(targetLibrary).filePath(kMasksFolder), error);
+}
+
+bool CASampleDesignLibrary::installMasksForUser(QString *error)
+{
+    return installMasksIfMissing(shippedLibraryPath(), CAEnvironment::sharedContentLibraryPath(), error);
 }
 
 bool CASampleDesignLibrary::installForUser(QString *error)

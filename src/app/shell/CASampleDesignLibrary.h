@@ -32,4 +32,8 @@ public:
     // For the running application: the basic shapes seeded into the user's content library,
     // and the postage art found where it was shipped.
     static bool installPicturesForUser(QString *error = nullptr);
+    // The shipped masks (pictures and thumbnails) to the "Masks" folder of the user's content
+    // library, when that folder holds nothing.
+    static bool installMasksIfMissing(const QString &library, const QString &targetLibrary, QString *error = nullptr);
+    static bool installMasksForUser(QString *error = nullptr);
 };

@@ -3,14 +3,24 @@
 #include "app/canvas/CACanvasSelection.h"
 #include "app/inspector/CAImageSubView.h"
 #include "app/inspector/CAPropertiesController.h"
+#include "app/pictures/CCMaskCatalog.h"
+#include "app/pictures/CCMaskImageView.h"
 
 #include "../canvas/CanvasEditsFixture.h"
 #include "platform/PWBundle.h"
+#include "kernel/drawing/CDDPicture.h"
+#include "platform/PWImage.h"
+#include "platform/PWImageRep.h"
 #include "platform/PWNotificationCenter.h"
+#include "platform/PWPasteboardTypes.h"
+#include "platform/PWUserDefaults.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDir>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -150,6 +160,91 @@ TEST(ImagePane, DisabledWithNothingToShowAndAfterItsDocumentCloses)
     opacity->setValue(opacity->value() == 10 ? 20 : 10);
     PWNotificationCenter::defaultCenter().postNotification(CACanvasSelection::kChangeSelectionNotify, nullptr);
     EXPECT_FALSE(opacity->isEnabled());
+}
+
+// The masks of the library and the well, each applied to the picture as one step, and the pane
+// marking where the picture's mask came from.
+TEST(ImagePane, MasksFromTheCatalogueAndTheWell)
+{
+    QTemporaryDir library;
+    for (const char *name : {"Oval", "Star"}) {
+        QImage mask(30, 20, QImage::Format_Grayscale8);
+        mask.fill(255);
+        QDir().mkpath(library.filePath(QStringLiteral("Masks/Images")));
+        QDir().mkpath(library.filePath(QStringLiteral("Masks/Thumbnails")));
+        ASSERT_TRUE(mask.save(library.filePath(QStringLiteral("Masks/Images/%1.png").arg(QLatin1String(name)))));
+        ASSERT_TRUE(mask.save(library.filePath(QStringLiteral("Masks/Thumbnails/%1.jpg").arg(QLatin1String(name)))));
+    }
+    PWUserDefaults::standardUserDefaults().setString(QStringLiteral("FTSharedContentLibraryPath"), library.path());
+    InspectedPicture canvas;
+    auto *catalog = canvas.child<CCMaskCatalog>("_maskCatalog");
+    ASSERT_TRUE(catalog);
+    if (catalog->isInited())
+        GTEST_SKIP() << "the shared inspector's masks were read by an earlier test of this process";
+    const QByteArray before = canvas.saved();
+    canvas.show({canvas.picture});
+    if (!canvas.picture->canMasked())
+        GTEST_SKIP() << "this picture takes no mask";
+    auto *well = canvas.child<CCMaskImageView>("_customMaskImageView");
+    ASSERT_TRUE(catalog && well);
+    ASSERT_EQ(catalog->cellCount(), 2);
+    EXPECT_EQ(catalog->selectedIndex(), -1);
+
+    QTest::mouseClick(catalog, Qt::LeftButton, {}, catalog->cellFrameAtRowColumn(0, 1).center().toPoint());
+    ASSERT_TRUE(canvas.picture->IsMasked());
+    ASSERT_TRUE(canvas.picture->getMask() && canvas.picture->getMask()->getData());
+    EXPECT_EQ(canvas.picture->getMask()->getData()->name(), QStringLiteral("FULLSIZE_Star.png"));
+    EXPECT_EQ(canvas.undo().undoActionName(), PWLocalizedString(QStringLiteral("CHANGE_MASK")));
+    EXPECT_FALSE(well->state());
+
+    // Shown again, the pane marks the catalogue cell of the picture's mask.
+    catalog->deselectAllCells();
+    canvas.show({canvas.picture});
+    EXPECT_EQ(catalog->selectedIndex(), 1);
+
+    // A picture dropped on the well becomes the mask, and the catalogue lets go of its cell.
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("mine.png"));
+    QImage mine(12, 12, QImage::Format_Grayscale8);
+    mine.fill(200);
+    ASSERT_TRUE(mine.save(file));
+    QMimeData data;
+    data.setData(PWPasteboardTypes::mimeTypeOf(PWPasteboardTypes::kNamedImage), (QStringLiteral("PREFIX_FILE") + file).toUtf8());
+    const QPoint at(10, 10);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(well, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(well, &move);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(well, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(canvas.picture->getMask()->getData()->name(), QStringLiteral("PREFIX_MASK") + file);
+    EXPECT_EQ(catalog->selectedIndex(), -1);
+    EXPECT_TRUE(well->state());
+    // Shown again: no cell has this mask, so the well holds and marks it.
+    canvas.show({canvas.picture});
+    EXPECT_EQ(catalog->selectedIndex(), -1);
+    EXPECT_TRUE(well->state());
+
+    while (canvas.undo().canUndo())
+        canvas.undo().undo();
+    EXPECT_TRUE(sameDesign(canvas.saved(), before));
+    PWUserDefaults::standardUserDefaults().removeObject(QStringLiteral("FTSharedContentLibraryPath"));
+}
+
+TEST(ImagePane, CatalogueMaskThatCannotBeReadIsLoggedAndNotApplied)
+{
+    QTemporaryDir folder;
+    EXPECT_EQ(CAImageSubView::loadCatalogMask(QStringLiteral("gone.png"), folder.path()), nullptr);
+    QImage grey(5, 5, QImage::Format_Grayscale8);
+    grey.fill(10);
+    ASSERT_TRUE(grey.save(folder.filePath(QStringLiteral("here.png"))));
+    const std::shared_ptr<PWImage> mask = CAImageSubView::loadCatalogMask(QStringLiteral("here.png"), folder.path());
+    ASSERT_TRUE(mask);
+    EXPECT_EQ(mask->name(), QStringLiteral("FULLSIZE_here.png"));
+    ASSERT_EQ(mask->representations().size(), 1);
+    EXPECT_TRUE(mask->representations().first().hasAlpha());
 }
 
 } // namespace
