@@ -40,6 +40,8 @@ QWidget *printMultipleScreenshot(int mode);
 // The design window on a tab, the custom format editor on a page, the postal guidelines
 // (DesignScreenshots.cpp).
 QWidget *designWindowScreenshot(int tab);
+// The colour panel over a sample label's canvas with a shape selected.
+QWidget *colorPanelOverCanvas(CADocumentController &application);
 QWidget *customFormatEditorScreenshot(int page);
 QWidget *guidelinesScreenshot();
 // The thumbnail catalogue with sample pictures, and the search field: 0 collection, 1 internet
