@@ -45,6 +45,23 @@ std::shared_ptr<PWImage> imageForBrowserCell(const QString &name, const std::sha
     return PWImage::imageNamed(name);
 }
 
+std::shared_ptr<PWImage> imageForPhotoFile(const QString &path)
+{
+    if (path.isEmpty())
+        return nullptr;
+    const QString name = CCPictImageResolver::kFilePrefix + path;
+    if (std::shared_ptr<PWImage> known = PWImage::imageNamed(name))
+        return known;
+    QString error;
+    std::shared_ptr<PWImage> image = PWImage::fromFile(path, &error);
+    if (!image) {
+        qCWarning(lcCanvas).noquote() << "Picture refused:" << error;
+        return nullptr;
+    }
+    image->setName(name);
+    return image;
+}
+
 bool replaceImage(CADocView &canvas, std::shared_ptr<PWImage> image)
 {
     CFTAView *view = canvas.ftView();

@@ -21,6 +21,9 @@ placingMode convertTagToMode(int tag);
 // else the library's full-size picture of the name, else the image registered under it. Null
 // for a cell without a name.
 std::shared_ptr<PWImage> imageForBrowserCell(const QString &name, const std::shared_ptr<PWImage> &cellImage);
+// The picture of a photo library entry (its file): the image registered under "PREFIX_FILE" and
+// the path, else the file read and registered under that name. Null for a file that is no picture.
+std::shared_ptr<PWImage> imageForPhotoFile(const QString &path);
 // Whether the name is of a picture found on the network (its pane stays in view).
 bool isInternetImage(const QString &name);
 

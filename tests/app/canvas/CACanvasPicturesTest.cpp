@@ -9,6 +9,7 @@
 #include "platform/PWBundle.h"
 
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
@@ -68,6 +69,27 @@ TEST(CACanvasPicturesPlainTest, BrowserCellsStandForTheirPicture)
     EXPECT_FALSE(CACanvasPictures::imageForBrowserCell(u"no such picture 9f3a"_s, cell));
     const std::shared_ptr<PWImage> registered = CanvasEditsFixture::image(4, 4, 0xffff0000, u"registered 9f3a"_s);
     EXPECT_EQ(CACanvasPictures::imageForBrowserCell(u"registered 9f3a"_s, cell), registered);
+}
+
+TEST(CACanvasPicturesPlainTest, PhotoFilesAreReadOnceAndKnownByTheirName)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(u"photo.png"_s);
+    QImage bitmap(6, 4, QImage::Format_ARGB32);
+    bitmap.fill(0xff336699);
+    ASSERT_TRUE(bitmap.save(path, "PNG"));
+    const std::shared_ptr<PWImage> first = CACanvasPictures::imageForPhotoFile(path);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->name(), u"PREFIX_FILE"_s + path);
+    EXPECT_EQ(CACanvasPictures::imageForPhotoFile(path), first) << "the registered image, not a second read";
+
+    QFile broken(folder.filePath(u"broken.png"_s));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("no picture");
+    broken.close();
+    EXPECT_FALSE(CACanvasPictures::imageForPhotoFile(broken.fileName()));
+    EXPECT_FALSE(CACanvasPictures::imageForPhotoFile(QString()));
 }
 
 TEST_F(CACanvasPicturesTest, ReplacingReachesPicturesAndElseInsertsAtThePageCentre)

@@ -6,6 +6,9 @@
 #include "app/canvas/CACanvasAddressCommands.h"
 #include "app/canvas/CACanvasAddressEdits.h"
 #include "kernel/base/FTClassID.h"
+#include "app/inspector/CAColorWell.h"
+#include "app/inspector/CAInspectorPane.h"
+#include "app/inspector/CAPropertiesController.h"
 #include "app/shell/CACanvasFormatCommands.h"
 #include "app/shell/CAChangeLayoutSheet.h"
 #include "app/shell/CAFloatingPanels.h"
@@ -25,6 +28,7 @@
 #include <QColorDialog>
 #include <QFile>
 #include <QImage>
+#include <QTabWidget>
 
 using namespace shelltest;
 using namespace Qt::StringLiterals;
@@ -140,6 +144,31 @@ TEST_F(CACanvasFormatCommandsShellTest, TheColourPanelColoursTheActiveCanvasSele
     ASSERT_TRUE(perform("undo"));
     EXPECT_NE(*box->GetFillColor(), CDDColor(float(20 / 255.0), float(140 / 255.0), float(60 / 255.0),
                                              float(128 / 255.0)));
+}
+
+TEST_F(CACanvasFormatCommandsShellTest, AnActiveInspectorWellKeepsThePanelsColourToItself)
+{
+    ASSERT_TRUE(start());
+    CAPropertiesController *inspector = CAPropertiesController::sharedPropertiesController();
+    inspector->showWindow();
+    CAInspectorPane *pane = inspector->pane(inspector->tabView()->currentIndex());
+    ASSERT_TRUE(pane);
+    const QList<CAColorWell *> wells = pane->findChildren<CAColorWell *>();
+    ASSERT_FALSE(wells.isEmpty());
+    wells.first()->setEnabled(true);
+    wells.first()->activate();
+    ASSERT_TRUE(inspector->colorActive());
+
+    canvas->ftView()->select(box);
+    const CDDColor fill = *box->GetFillColor();
+    controller->panels().colorPanel()->setCurrentColor(QColor(200, 10, 10));
+    EXPECT_EQ(*box->GetFillColor(), fill);
+    EXPECT_FALSE(canvas->document()->undoManager()->canUndo());
+
+    wells.first()->deactivate();
+    inspector->close();
+    controller->panels().colorPanel()->setCurrentColor(QColor(10, 10, 200));
+    EXPECT_NE(*box->GetFillColor(), fill) << "with no well active the canvas takes it";
 }
 
 TEST_F(CACanvasFormatCommandsShellTest, DisplaySwitchesRetitleTheirItems)
