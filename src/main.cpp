@@ -10,6 +10,7 @@
 #include "app/shell/CAPropertiesPanel.h"
 #include "app/shell/CAAssistantController.h"
 #include "app/shell/CACanvasCommands.h"
+#include "app/shell/CACanvasFormatCommands.h"
 #include "app/shell/CAChangeLayoutSheet.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
@@ -130,6 +131,7 @@ int main(int argc, char *argv[])
     installChangeLayoutSheet();
     installPrintCommands();
     installCanvasCommands();
+    installCanvasFormatCommands(controller);
     installAddressCommands();
     installAddressWindow(controller);
     installDesignWindow(controller);

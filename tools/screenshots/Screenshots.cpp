@@ -297,6 +297,7 @@ const QList<Screenshot> &screenshots()
         {u"document-postcard"_s, [](CADocumentController &a) { return sampleWindow(a, 2); }},
         {u"canvas-selection"_s, [](CADocumentController &a) { return canvasWindow(a, false); }},
         {u"canvas-editing"_s, [](CADocumentController &a) { return canvasWindow(a, true); }},
+        {u"canvas-color-panel"_s, [](CADocumentController &a) { return colorPanelOverCanvas(a); }},
         {u"panel-inspector-fill-line"_s, [](CADocumentController &a) { return inspectorFill(a); }},
         {u"panel-inspector-image"_s, [](CADocumentController &a) { return inspectorImage(a); }},
         {u"panel-inspector-text"_s, [](CADocumentController &a) { return inspectorText(a); }},

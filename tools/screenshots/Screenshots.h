@@ -43,6 +43,8 @@ QWidget *designWindowScreenshot(int tab);
 // The design window's clip-art pane with the hits of a keyword search.
 QWidget *designWindowClipArtScreenshot(const QString &keywords);
 QWidget *designPicturePaneScreenshot(int pad);
+// The colour panel over a sample label's canvas with a shape selected.
+QWidget *colorPanelOverCanvas(CADocumentController &application);
 QWidget *customFormatEditorScreenshot(int page);
 QWidget *guidelinesScreenshot();
 // The thumbnail catalogue with sample pictures, and the search field: 0 collection, 1 internet

@@ -4,6 +4,7 @@
 #include "app/shell/CAAddressWindowPanel.h"
 #include "app/shell/CAAssistantController.h"
 #include "app/shell/CACanvasCommands.h"
+#include "app/shell/CACanvasFormatCommands.h"
 #include "app/shell/CAChangeLayoutSheet.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CAFloatingPanels.h"
@@ -53,6 +54,7 @@ int main(int argc, char **argv)
     installChangeLayoutSheet();
     installPrintCommands();
     installCanvasCommands();
+    installCanvasFormatCommands(application);
     installAddressCommands();
     installAddressWindow(application);
     installAssistant(application);

@@ -117,9 +117,14 @@ CFTComponent *CACanvasDrop::objectAt(const QPointF &point) const
     return view->PickObject(point.x(), point.y(), selected, action, 0);
 }
 
+bool CACanvasDrop::namesOnlyRemoteFiles(const QMimeData &data)
+{
+    return CACanvasClipboard::fileNames(data).isEmpty() && !CACanvasClipboard::remoteUrls(data).isEmpty();
+}
+
 Qt::DropAction CACanvasDrop::dragOperation(const QMimeData &data, const QPointF &point) const
 {
-    if (!m_canvas.ftView())
+    if (!m_canvas.ftView() || namesOnlyRemoteFiles(data))
         return Qt::IgnoreAction;
     if (offers(data, kVCard))
         return Qt::CopyAction;
@@ -173,6 +178,13 @@ bool CACanvasDrop::drop(const QMimeData &data, const QPointF &point, const std::
 {
     if (!m_canvas.ftView())
         return false;
+    // A drop never waits on the network, and whatever else a browser's drag carries (the address
+    // as text, a rendering) is not what the user pointed at.
+    if (namesOnlyRemoteFiles(data)) {
+        qCWarning(lcCanvas).noquote() << "Drop refused:" << CACanvasClipboard::remoteUrls(data).first().toDisplayString()
+                                      << "is not a local file";
+        return false;
+    }
     // Items of the design window come as address-design data alone (the canvas's own drags
     // carry the product type): made where they are let go and filled from their side's person.
     if (offers(data, kAddressDocument) && !offers(data, kProductDocument))

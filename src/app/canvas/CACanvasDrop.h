@@ -34,6 +34,8 @@ public:
     // One person from vCard data; null (and a log line) for data that is empty, too large or no
     // card.
     static std::shared_ptr<PWPerson> personFromVCard(const QByteArray &bytes);
+    // URLs that name no local file at all (pictures on the network): refused.
+    static bool namesOnlyRemoteFiles(const QMimeData &data);
 
 private:
     bool changePerson(const std::shared_ptr<PWPerson> &person);

@@ -305,7 +305,15 @@ void CACanvasEdits::setForeColorForObject(const CDDColor &color, CFTComponent *c
     if (component->canStrok() && !component->IsStroked())
         setStrokedForObject(true, component);
     const CDDColor old = colorOf(component->GetStrokeColor());
-    registerInverse([this, old, component] { setForeColorForObject(old, component); });
+    // Setting a colour also switches the saved outline on, and a kind whose line is always
+    // drawn (a separator) answers "stroked" whatever the switch says: the switch itself goes
+    // back with the colour.
+    const bool hadOutline = component->CFTComponent::IsStroked();
+    registerInverse([this, old, hadOutline, component] {
+        setForeColorForObject(old, component);
+        if (component->CFTComponent::IsStroked() != hadOutline)
+            component->SetStroked(hadOutline);
+    });
     m_canvas.invalidateObject(component);
     component->SetStrokeColor(&color);
     changed(component, true);

@@ -1,6 +1,8 @@
 #include "app/canvas/CADocView.h"
 
 #include "app/canvas/CACanvasClipboard.h"
+#include "app/canvas/CACanvasCursors.h"
+#include "app/canvas/CACanvasFormat.h"
 #include "app/canvas/CACanvasDragOut.h"
 #include "app/canvas/CACanvasDrop.h"
 #include "app/canvas/CACanvasAddressCommands.h"
@@ -9,6 +11,7 @@
 #include "app/canvas/CACanvasItem.h"
 #include "app/canvas/CACanvasSelection.h"
 #include "app/canvas/CACanvasTextEditor.h"
+#include "kernel/base/CAEnvironment.h"
 #include "kernel/base/FTClassID.h"
 #include "kernel/component/CFTACoreDoc.h"
 #include "kernel/component/CFTComponent.h"
@@ -43,6 +46,7 @@ CADocView::CADocView(QWidget *parent)
     , m_addressCommands(new CACanvasAddressCommands(*this, *m_addressEdits))
     , m_clipboard(std::make_unique<CACanvasClipboard>(*this))
     , m_drop(std::make_unique<CACanvasDrop>(*this))
+    , m_format(std::make_unique<CACanvasFormat>(*this))
 {
     setObjectName(QStringLiteral("docView"));
     setFrameShape(QFrame::NoFrame);
@@ -270,8 +274,25 @@ void CADocView::mouseDoubleClickEvent(QMouseEvent *event)
         Q_EMIT imageEditorRequested();
 }
 
+void CADocView::updateCursorAt(const QPointF &widgetPoint)
+{
+    if (!m_view) {
+        viewport()->unsetCursor();
+        return;
+    }
+    const QRectF shown = QRectF(m_geometry.documentPoint(QPointF(0.0, 0.0)),
+                                m_geometry.documentPoint(QPointF(viewport()->width(), viewport()->height())))
+                             .normalized();
+    const cursorType type = CACanvasCursors::cursorAt(m_geometry.documentPoint(widgetPoint),
+                                                      CACanvasCursors::cursorAreas(*m_view, shown));
+    viewport()->setCursor(CAEnvironment::cursorFromType(type));
+}
+
 void CADocView::mouseMoveEvent(QMouseEvent *event)
 {
+    // The editor shows its own cursor over the text it edits.
+    if (!event->buttons() && !pressOnEditor(event->position().toPoint()))
+        updateCursorAt(event->position());
     if (!m_tracking || !m_view) {
         if (m_editor->isAttached() && (event->buttons() & Qt::LeftButton)) {
             QGraphicsView::mouseMoveEvent(event);

@@ -16,6 +16,7 @@ class CACanvasAddressEdits;
 class CACanvasClipboard;
 class CACanvasDrop;
 class CACanvasEdits;
+class CACanvasFormat;
 class CACanvasItem;
 class CACanvasTextEditor;
 class CADocument;
@@ -109,6 +110,10 @@ public:
     // Copy, cut, paste, duplicate and the builders drops share.
     CACanvasClipboard &clipboard() const { return *m_clipboard; }
     CACanvasDrop &drops() const { return *m_drop; }
+    // The tool modes, the text, font and colour commands and the colour-target flags.
+    CACanvasFormat &format() const { return *m_format; }
+    // The cursor over the point (widget units), from the tool and the objects' handle areas.
+    void updateCursorAt(const QPointF &widgetPoint);
 Q_SIGNALS:
     void zoomChanged(double zoom);
     // A creation, move, resize or erase ended: what changed, with the frames before.
@@ -179,4 +184,5 @@ private:
     QMetaObject::Connection m_undoConnections[2];
     std::unique_ptr<CACanvasClipboard> m_clipboard;
     std::unique_ptr<CACanvasDrop> m_drop;
+    std::unique_ptr<CACanvasFormat> m_format;
 };

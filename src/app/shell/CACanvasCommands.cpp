@@ -28,38 +28,12 @@ bool hasSelection(CAMainWindowController &window)
     return edits && !edits->view()->getSelComponents().empty();
 }
 
-// The canvas's menu rules for the item; its check mark and title follow them.
-bool canvasRuleAllows(CAMainWindowController &window, const char *action, QAction *item)
-{
-    const CADocView *canvas = window.docView();
-    if (!canvas || !canvas->ftView() || window.isSheetActive())
-        return false;
-    CACanvasMenuItem menuItem;
-    menuItem.action = QString::fromLatin1(action);
-    if (item) {
-        menuItem.tag = item->data().toInt();
-        menuItem.title = item->text();
-        menuItem.represented = item->data();
-    }
-    CACanvasMenuState state = canvasMenuState(*canvas);
-    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
-    state.clipboardHasString = clipboard && clipboard->hasText();
-    const CACanvasMenuAnswer answer = validateCanvasMenuItem(menuItem, state);
-    if (item && answer.checked) {
-        item->setCheckable(true);
-        item->setChecked(*answer.checked);
-    }
-    if (item && answer.title)
-        item->setText(*answer.title);
-    return answer.enabled;
-}
-
 // The primitive for each selected object in selection order, as one step named when anything
 // was selected.
 CAMainWindowController::Command orderCommand(void (CACanvasEdits::*primitive)(CFTComponent *), const char *key,
                                              const char *action)
 {
-    return {[action](CAMainWindowController &window, QAction *item) { return canvasRuleAllows(window, action, item); },
+    return {[action](CAMainWindowController &window, QAction *item) { return canvasMenuRuleAllows(window, action, item); },
             [primitive, key](CAMainWindowController &window, QAction *) {
                 CACanvasEdits *edits = editsOf(window);
                 if (!edits || edits->view()->getSelComponents().empty())
@@ -80,7 +54,7 @@ CACanvasClipboard *clipboardOf(CAMainWindowController &window)
 CAMainWindowController::Command selectionClipboardCommand(const char *action, void (*perform)(CACanvasClipboard &))
 {
     return {[action](CAMainWindowController &window, QAction *item) {
-                return clipboardOf(window) && canvasRuleAllows(window, action, item);
+                return clipboardOf(window) && canvasMenuRuleAllows(window, action, item);
             },
             [perform](CAMainWindowController &window, QAction *) {
                 if (CACanvasClipboard *clipboard = clipboardOf(window))
@@ -95,7 +69,7 @@ void registerRuled(const char *action, Perform perform)
     CAMainWindowController::registerCommand(
         QString::fromLatin1(action),
         {[action](CAMainWindowController &window, QAction *item) {
-             return clipboardOf(window) && canvasRuleAllows(window, action, item);
+             return clipboardOf(window) && canvasMenuRuleAllows(window, action, item);
          },
          [perform](CAMainWindowController &window, QAction *item) {
              if (clipboardOf(window))
@@ -132,6 +106,32 @@ void flip(CADocView &canvas, QAction *item, bool horizontally)
 }
 
 } // namespace
+
+// The canvas's menu rules for the item; its check mark and title follow them.
+bool canvasMenuRuleAllows(CAMainWindowController &window, const char *action, QAction *item)
+{
+    const CADocView *canvas = window.docView();
+    if (!canvas || !canvas->ftView() || window.isSheetActive())
+        return false;
+    CACanvasMenuItem menuItem;
+    menuItem.action = QString::fromLatin1(action);
+    if (item) {
+        menuItem.tag = item->data().toInt();
+        menuItem.title = item->text();
+        menuItem.represented = item->data();
+    }
+    CACanvasMenuState state = canvasMenuState(*canvas);
+    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
+    state.clipboardHasString = clipboard && clipboard->hasText();
+    const CACanvasMenuAnswer answer = validateCanvasMenuItem(menuItem, state);
+    if (item && answer.checked) {
+        item->setCheckable(true);
+        item->setChecked(*answer.checked);
+    }
+    if (item && answer.title)
+        item->setText(*answer.title);
+    return answer.enabled;
+}
 
 void installCanvasCommands()
 {

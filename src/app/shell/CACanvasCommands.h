@@ -4,3 +4,9 @@
 // Select All, Delete, the four order commands of the Arrange menu, Insert Picture… and Insert
 // Background…; each edit is one undo step.
 void installCanvasCommands();
+
+class CAMainWindowController;
+class QAction;
+// Whether the canvas's menu rules enable the item of the window; its check mark and title
+// follow them. False without a canvas or while a sheet is up.
+bool canvasMenuRuleAllows(CAMainWindowController &window, const char *action, QAction *item);

@@ -11,11 +11,12 @@
 CAFloatingPanels::CAFloatingPanels(QObject *parent)
     : QObject(parent)
 {
-    // The colour panel applies a colour as it is picked, as a floating panel does: no buttons.
+    // The colour panel applies a colour as it is picked, as a floating panel does: no buttons;
+    // colours may be translucent.
     auto *colors = new QColorDialog();
     colors->setObjectName(QStringLiteral("colorPanel"));
     colors->setWindowTitle(tr("Colors"));
-    colors->setOptions(QColorDialog::NoButtons | QColorDialog::DontUseNativeDialog);
+    colors->setOptions(QColorDialog::NoButtons | QColorDialog::DontUseNativeDialog | QColorDialog::ShowAlphaChannel);
     colors->setWindowFlag(Qt::Tool);
     colors->setModal(false);
     m_colorPanel = colors;

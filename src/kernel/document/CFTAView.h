@@ -76,7 +76,8 @@ public:
     QRectF getNSSBRect() const;
 
     // --- Background -------------------------------------------------------------------------------
-    CFTComponent *getBackground() const { return nullptr; }
+    // The background picture of the shown side, or null.
+    CFTComponent *getBackground() const;
     void setEditBackground(bool on) { setToolMode(on ? toolBackground : toolSelect); }
     bool needEditBackground() const { return m_toolMode == toolBackground && getBackground(); }
 

@@ -7,6 +7,8 @@
 #include "kernel/component/CFTComponent.h"
 #include "kernel/component/CFTDocumentController.h"
 #include "kernel/base/FTClassID.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/drawing/CFTExtPicture.h"
 #include "kernel/component/FTComponentFactory.h"
 #include "kernel/base/FTGeometry.h"
 #include "platform/PWBezierPath.h"
@@ -132,6 +134,12 @@ bool CFTAView::SerializeComponents(CDDArchive &archive, std::vector<CFTComponent
         return CFTACoreDoc::SerializeComponents(archive, components, true);
     std::vector<CFTComponent *> all = GetCurrentComponents();
     return CFTACoreDoc::SerializeComponents(archive, &all, true);
+}
+
+CFTComponent *CFTAView::getBackground() const
+{
+    const auto *document = dynamic_cast<const CFTADocument *>(currentDocument());
+    return document ? document->getBackground(getCurrentSide()) : nullptr;
 }
 
 int CFTAView::getCursorRectsByType(cursorType type, SRect *rects, CFTComponent &component) const

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QFile>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -137,12 +138,12 @@ TEST_F(CACanvasDropTest, ColourGoesToTheTextPictureOrSeparatorUnderIt)
         const char *name;
         CFTComponent *target;
         bool takesIt;
-        // Undo gives back the saved bytes exactly. A separator keeps the outline flag its new
-        // colour switched on (left for the colour primitives to mend).
+        // Undo gives back the saved bytes exactly, the outline switch the colour turned on
+        // included.
         bool exactUndo;
     };
     for (const Case &c : {Case{"text", text, true, true}, Case{"picture", picture, true, true},
-                          Case{"separator", separator, true, false}, Case{"shape", box, false, true}}) {
+                          Case{"separator", separator, true, true}, Case{"shape", box, false, true}}) {
         const QByteArray before = saved();
         QMimeData data;
         data.setColorData(QColor(10, 200, 30));
@@ -247,6 +248,51 @@ TEST_F(CACanvasDropTest, DataThatIsNotWhatItClaimsChangesNothing)
         EXPECT_FALSE(document.currentPerson(true) && !document.currentPerson(true)->stringForProperty(kPWLastNameProperty).isEmpty())
             << c.name;
     }
+}
+
+TEST_F(CACanvasDropTest, NetworkAddressesAreRefusedWhateverElseTheDragCarries)
+{
+    struct Case
+    {
+        const char *name;
+        QList<QUrl> urls;
+        bool withText;
+        bool withPicture;
+    };
+    const QList<Case> cases = {
+        {"one picture address", {QUrl(u"https://example.org/cat.png"_s)}, false, false},
+        {"address with its text", {QUrl(u"http://example.org/a.jpg"_s)}, true, false},
+        {"address with a rendering", {QUrl(u"https://example.org/b.png"_s)}, false, true},
+        {"two addresses", {QUrl(u"http://example.org/1.png"_s), QUrl(u"https://example.org/2.png"_s)}, true, true},
+    };
+    for (const Case &c : cases) {
+        const QByteArray before = saved();
+        const size_t count = list().size();
+        QMimeData data;
+        data.setUrls(c.urls);
+        if (c.withText)
+            data.setText(c.urls.first().toString());
+        if (c.withPicture)
+            data.setData(mime(PWPasteboardTypes::kPNG), png());
+        EXPECT_EQ(view.drops().dragOperation(data, QPointF(60.0, 60.0)), Qt::IgnoreAction) << c.name;
+        EXPECT_FALSE(view.drops().drop(data, QPointF(60.0, 60.0), std::nullopt)) << c.name;
+        EXPECT_EQ(list().size(), count) << c.name;
+        EXPECT_TRUE(sameDesign(saved(), before)) << c.name;
+        EXPECT_FALSE(undo().canUndo()) << c.name;
+    }
+
+    // A list that names a local picture file among them is a drop of that file.
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QFile file(folder.filePath(u"local.png"_s));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(png());
+    file.close();
+    QMimeData mixed;
+    mixed.setUrls({QUrl(u"https://example.org/far.png"_s), QUrl::fromLocalFile(file.fileName())});
+    const size_t count = list().size();
+    EXPECT_TRUE(view.drops().drop(mixed, QPointF(60.0, 60.0), std::nullopt));
+    EXPECT_EQ(list().size(), count + 1);
 }
 
 TEST(CACanvasDropNamesTest, VCardFilesAreKnownByTheirExtensionInAnyCase)

@@ -1,0 +1,236 @@
+#include "app/shell/CACanvasFormatCommands.h"
+
+#include "app/canvas/CACanvasEdits.h"
+#include "app/canvas/CACanvasFormat.h"
+#include "app/canvas/CACanvasPictures.h"
+#include "app/canvas/CADocView.h"
+#include "app/inspector/CAPropertiesController.h"
+#include "app/shell/CAActionRouter.h"
+#include "app/shell/CACanvasCommands.h"
+#include "app/shell/CADocumentController.h"
+#include "app/shell/CAFloatingPanels.h"
+#include "app/shell/CAFontManager.h"
+#include "app/shell/CAMainWindowController.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTAView.h"
+#include "kernel/merge/CADocument.h"
+
+#include <QAction>
+#include <QColorDialog>
+#include <QFileDialog>
+
+namespace {
+
+std::function<QString(QWidget *)> &replaceImageChooser()
+{
+    static std::function<QString(QWidget *)> chooser = [](QWidget *parent) {
+        return QFileDialog::getOpenFileName(parent, QString(), QString(), CACanvasEdits::imageFileFilter());
+    };
+    return chooser;
+}
+
+// The canvas of the window, while no sheet covers it.
+CADocView *canvasOf(CAMainWindowController &window)
+{
+    CADocView *canvas = window.docView();
+    return canvas && canvas->ftView() && !window.isSheetActive() ? canvas : nullptr;
+}
+
+CADocView *activeCanvas(const CADocumentController &controller)
+{
+    auto *window = qobject_cast<CAMainWindowController *>(controller.router().activeWindow());
+    return window ? canvasOf(*window) : nullptr;
+}
+
+CDDColor kernelColor(const QColor &color)
+{
+    return CDDColor(float(color.redF()), float(color.greenF()), float(color.blueF()), float(color.alphaF()));
+}
+
+void markChecked(QAction *item, bool checked)
+{
+    if (!item)
+        return;
+    item->setCheckable(true);
+    item->setChecked(checked);
+}
+
+// A switch: the item's own check state when it keeps one, else the opposite of now.
+bool switchState(QAction *item, bool current)
+{
+    return item && item->isCheckable() ? item->isChecked() : !current;
+}
+
+int tagOf(const QAction *item)
+{
+    return item ? item->data().toInt() : 0;
+}
+
+using Validate = std::function<bool(CADocView &canvas, QAction *item)>;
+using Perform = std::function<void(CADocView &canvas, QAction *item)>;
+
+void registerOnCanvas(const char *action, Validate validate, Perform perform)
+{
+    CAMainWindowController::registerCommand(
+        QString::fromLatin1(action),
+        {[validate](CAMainWindowController &window, QAction *item) {
+             CADocView *canvas = canvasOf(window);
+             return canvas && (!validate || validate(*canvas, item));
+         },
+         [perform](CAMainWindowController &window, QAction *item) {
+             if (CADocView *canvas = canvasOf(window))
+                 perform(*canvas, item);
+         }});
+}
+
+// Enabled by the canvas's menu rules.
+void registerRuled(const char *action, Perform perform)
+{
+    CAMainWindowController::registerCommand(
+        QString::fromLatin1(action),
+        {[action](CAMainWindowController &window, QAction *item) {
+             return canvasOf(window) && canvasMenuRuleAllows(window, action, item);
+         },
+         [perform](CAMainWindowController &window, QAction *item) {
+             if (CADocView *canvas = canvasOf(window))
+                 perform(*canvas, item);
+         }});
+}
+
+void registerTools()
+{
+    const struct
+    {
+        const char *action;
+        toolMode mode;
+    } tools[] = {{"selectMode", toolSelect}, {"textMode", toolText}, {"fieldMode", toolField},
+                 {"separatorMode", toolSeparator}};
+    for (const auto &tool : tools) {
+        const toolMode mode = tool.mode;
+        registerOnCanvas(
+            tool.action,
+            [mode](CADocView &canvas, QAction *item) {
+                markChecked(item, canvas.ftView()->getToolMode() == mode);
+                return true;
+            },
+            [mode](CADocView &canvas, QAction *) {
+                canvas.endEditText();
+                canvas.format().setToolMode(mode);
+            });
+    }
+    registerRuled("showGuidelineAreas", [](CADocView &canvas, QAction *) { canvas.format().showGuidelineAreas(); });
+    registerRuled("showFIMBarcode", [](CADocView &canvas, QAction *) { canvas.format().showFIMBarcode(); });
+}
+
+void registerText()
+{
+    const struct
+    {
+        const char *action;
+        int alignment;
+    } alignments[] = {{"alignLeft", taLeft}, {"alignCenter", taCenter}, {"alignRight", taRight}};
+    for (const auto &entry : alignments) {
+        const int alignment = entry.alignment;
+        registerOnCanvas(entry.action, {}, [alignment](CADocView &canvas, QAction *) {
+            canvas.format().alignText(alignment);
+        });
+    }
+    // One point a step, through the font manager, which sends the change back to the canvas.
+    registerRuled("increaseFontSize",
+                  [](CADocView &, QAction *) { CAFontManager::sharedFontManager().sendActionWithSize(1.0, false); });
+    registerRuled("decreaseFontSize",
+                  [](CADocView &, QAction *) { CAFontManager::sharedFontManager().sendActionWithSize(-1.0, false); });
+}
+
+void registerPictures()
+{
+    registerRuled("tileImage", [](CADocView &canvas, QAction *) { CACanvasPictures::tileImage(canvas); });
+    registerOnCanvas("replaceImage", {}, [](CADocView &canvas, QAction *) {
+        const QString path = replaceImageChooser() ? replaceImageChooser()(canvas.window()) : QString();
+        CACanvasPictures::replaceImageFromFile(canvas, path);
+    });
+    const auto hasBackground = [](CADocView &canvas, QAction *) { return canvas.ftView()->getBackground() != nullptr; };
+    registerOnCanvas(
+        "setBackPlacing",
+        [](CADocView &canvas, QAction *item) {
+            CFTComponent *background = canvas.ftView()->getBackground();
+            if (background)
+                markChecked(item, background->GetDataPlacing() == CACanvasPictures::convertTagToMode(tagOf(item)));
+            return background != nullptr;
+        },
+        [](CADocView &canvas, QAction *item) { CACanvasPictures::setBackPlacing(canvas, tagOf(item)); });
+    registerOnCanvas("removeBackground", hasBackground,
+                     [](CADocView &canvas, QAction *) { canvas.edits().removeBackground(); });
+}
+
+void registerBarcode()
+{
+    registerOnCanvas(
+        "barcode",
+        [](CADocView &canvas, QAction *item) {
+            markChecked(item, canvas.edits().separateBarcode() != nullptr);
+            return true;
+        },
+        [](CADocView &canvas, QAction *item) {
+            CACanvasEdits &edits = canvas.edits();
+            const bool show = switchState(item, edits.separateBarcode() != nullptr);
+            CACanvasEdits::Step step(edits, QStringLiteral("SHOW_BARCODE"), true);
+            edits.showBarcode(show);
+        });
+    registerOnCanvas(
+        "barcodeLocationRadio",
+        [](CADocView &canvas, QAction *item) {
+            if (const CFTADocument *design = canvas.document()->ftDocument())
+                markChecked(item, design->getBarcodeLocation() == tagOf(item));
+            return !canvas.ftView()->getSelComponents().empty();
+        },
+        [](CADocView &canvas, QAction *item) {
+            if (canvas.ftView()->getSelComponents().empty())
+                return;
+            CACanvasEdits::Step step(canvas.edits(), QStringLiteral("SET_BARCODE_LOCATION"), true);
+            canvas.edits().setBarcodeLocation(tagOf(item));
+        });
+}
+
+CACanvasFormat::FontChange fontChangeOf(const CAFontManager &manager)
+{
+    CACanvasFormat::FontChange change;
+    change.convertSize = manager.getConvertSize();
+    change.isAbsoluteSize = manager.getIsAbsoluteSize();
+    change.size = manager.getFontSize();
+    change.convert = [&manager](const PWFont &font) { return manager.convertFont(font); };
+    return change;
+}
+
+} // namespace
+
+void setReplaceImageChooser(std::function<QString(QWidget *)> chooser)
+{
+    replaceImageChooser() = std::move(chooser);
+}
+
+void installCanvasFormatCommands(CADocumentController &controller)
+{
+    registerTools();
+    registerText();
+    registerPictures();
+    registerBarcode();
+
+    // The font panel and the size commands reach the canvas of the window the user works in.
+    CAFontManager &fonts = CAFontManager::sharedFontManager();
+    QObject::connect(&fonts, &CAFontManager::changeFont, &controller, [&controller](CAFontManager *sender) {
+        if (CADocView *canvas = activeCanvas(controller); canvas && sender)
+            canvas->format().changeFont(fontChangeOf(*sender));
+    });
+    if (QColorDialog *panel = controller.panels().colorPanel()) {
+        QObject::connect(panel, &QColorDialog::currentColorChanged, &controller, [&controller](const QColor &color) {
+            // While an inspector well is active the colour is that well's.
+            if (CAPropertiesController::isPanelVisible()
+                && CAPropertiesController::sharedPropertiesController()->colorActive())
+                return;
+            if (CADocView *canvas = activeCanvas(controller); canvas && color.isValid())
+                canvas->format().changeColor(kernelColor(color));
+        });
+    }
+}

@@ -1,0 +1,260 @@
+// The tool modes, the text, font and colour commands of the canvas: which object and which
+// default each change reaches, the colour-target flags, and one undo taking a command back.
+#include "app/canvas/CACanvasFormat.h"
+
+#include "CanvasEditsFixture.h"
+
+#include "kernel/drawing/CFTExtPicture.h"
+
+#include "kernel/component/CFTDefComponentBox.h"
+#include "kernel/component/CFTDefComponentText.h"
+#include "kernel/drawing/CFTSeparator.h"
+#include "platform/PWBundle.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Targets = CACanvasFormat::ColorTargets;
+
+class CACanvasFormatTest : public ::testing::Test, public CanvasEditsFixture
+{
+protected:
+    CACanvasFormatTest()
+    {
+        separator = new CFTSeparator(20.0, 180.0, 80.0, 2.0, nullptr);
+        document.ftDocument()->AddObject(separator, 0, false);
+        undo().setGroupsByEvent(false);
+        undo().removeAllActions();
+    }
+    CACanvasFormat &format() { return view.format(); }
+    CFTAView &ftView() { return *view.ftView(); }
+    // The design's objects as saved, without the attributes new objects take (which change
+    // without undo).
+    QByteArray objects()
+    {
+        const std::vector<CFTComponent *> all = list();
+        QByteArray data = document.documentDataForComponents(&all);
+        if (CFTExtPicture *background = document.ftDocument()->getBackground(0)) {
+            const std::vector<CFTComponent *> back {background};
+            data += document.documentDataForComponents(&back);
+        }
+        return data;
+    }
+    void selectOnly(std::initializer_list<CFTComponent *> components)
+    {
+        ftView().deselectAll();
+        for (CFTComponent *component : components)
+            ftView().select(component);
+    }
+    double sizeOf(const CFTComponent *component) const { return component->GetFont(nullptr)->pointSize(); }
+    static CACanvasFormat::FontChange sizeStep(float size, bool absolute)
+    {
+        CACanvasFormat::FontChange change;
+        change.convertSize = true;
+        change.isAbsoluteSize = absolute;
+        change.size = size;
+        return change;
+    }
+
+    CFTSeparator *separator = nullptr;
+};
+
+TEST_F(CACanvasFormatTest, ToolModesSetTheColourTargetsAndLeaveBackgroundEditing)
+{
+    struct Case
+    {
+        toolMode mode;
+        Targets targets;
+    };
+    format().setToolMode(toolText);
+    for (const Case &c : {Case{toolSelect, {}}, Case{toolText, {true, false, false, false}},
+                          Case{toolField, {false, true, false, false}}, Case{toolSeparator, {}}}) {
+        format().setToolMode(toolText);
+        format().setToolMode(c.mode);
+        EXPECT_EQ(ftView().getToolMode(), c.mode);
+        EXPECT_EQ(format().colorTargets(), c.targets) << "mode " << int(c.mode);
+    }
+    ftView().setToolMode(toolBackground);
+    format().setToolMode(toolText);
+    EXPECT_EQ(ftView().getToolMode(), toolText) << "background editing ends";
+    EXPECT_FALSE(undo().canUndo()) << "tools are no edit";
+}
+
+TEST_F(CACanvasFormatTest, AlignmentKeepsTheHighBitsAndIsOneStep)
+{
+    struct Case
+    {
+        int command;
+        int expected;
+    };
+    for (const Case &c : {Case{taLeft, 0x10}, Case{taCenter, 0x11}, Case{taRight, 0x12}}) {
+        text->SetAlignment(textAlignment(0x12));
+        street->SetAlignment(textAlignment(0x21));
+        undo().removeAllActions();
+        const QByteArray before = objects();
+        selectOnly({text, street});
+        format().alignText(c.command);
+        EXPECT_EQ(int(text->GetAlignment()), c.expected);
+        EXPECT_EQ(int(street->GetAlignment()), 0x20 | (c.expected & 0x0F));
+        EXPECT_EQ(int(ftView().defText()->GetAlignment()) & 0x0F, c.command) << "new texts follow";
+        EXPECT_EQ(undo().undoActionName(), PWLocalizedString(u"CHANGE_ALIGNMENT"_s));
+        undo().undo();
+        EXPECT_EQ(int(text->GetAlignment()), 0x12);
+        EXPECT_TRUE(sameDesign(objects(), before));
+    }
+    ftView().deselectAll();
+    format().alignText(taRight);
+    EXPECT_EQ(int(ftView().defText()->GetAlignment()) & 0x0F, int(taRight));
+    EXPECT_FALSE(undo().canUndo()) << "the default alone is no step";
+}
+
+TEST_F(CACanvasFormatTest, FontSizeStepsReachTheSelectionAndTheDefaultText)
+{
+    const double textSize = sizeOf(text);
+    const double streetSize = sizeOf(street);
+    const double defaultSize = sizeOf(ftView().defText());
+    const QByteArray before = objects();
+    selectOnly({text, street, box});
+
+    format().changeFont(sizeStep(1.0f, false));
+    EXPECT_DOUBLE_EQ(sizeOf(text), textSize + 1.0);
+    EXPECT_DOUBLE_EQ(sizeOf(street), streetSize + 1.0);
+    EXPECT_DOUBLE_EQ(sizeOf(ftView().defText()), defaultSize + 1.0);
+    EXPECT_EQ(undo().undoActionName(), PWLocalizedString(u"CHANGE_FONT"_s));
+    format().changeFont(sizeStep(-1.0f, false));
+    format().changeFont(sizeStep(-1.0f, false));
+    EXPECT_DOUBLE_EQ(sizeOf(text), textSize - 1.0);
+
+    format().changeFont(sizeStep(30.0f, true));
+    EXPECT_DOUBLE_EQ(sizeOf(text), 30.0);
+    EXPECT_DOUBLE_EQ(sizeOf(street), 30.0);
+    EXPECT_DOUBLE_EQ(sizeOf(ftView().defText()), 30.0);
+
+    for (int step = 0; step < 4; ++step)
+        undo().undo();
+    EXPECT_DOUBLE_EQ(sizeOf(text), textSize);
+    EXPECT_TRUE(sameDesign(objects(), before)) << "every step undone gives back the saved design";
+}
+
+TEST_F(CACanvasFormatTest, FontConversionAppliesToEveryFontAndUndoes)
+{
+    const QByteArray before = objects();
+    selectOnly({text, box});
+    CACanvasFormat::FontChange change;
+    change.convert = [](const PWFont &font) { return PWFont(font.postScriptName(), 41.0, font.flags()); };
+    format().changeFont(change);
+    EXPECT_DOUBLE_EQ(sizeOf(text), 41.0);
+    EXPECT_DOUBLE_EQ(sizeOf(ftView().defText()), 41.0);
+    undo().undo();
+    EXPECT_TRUE(sameDesign(objects(), before));
+
+    ftView().deselectAll();
+    format().changeFont(sizeStep(2.0f, false));
+    EXPECT_FALSE(undo().canUndo()) << "nothing selected: the default alone changes";
+}
+
+TEST_F(CACanvasFormatTest, ColourGoesByKindAndTheLastKindDecidesTheDefault)
+{
+    const CDDColor green(0.1f, 0.8f, 0.2f, 1.0f);
+    const CDDColor strokeBefore = *ftView().defBox()->GetStrokeColor();
+    const QByteArray before = objects();
+
+    // The separator first, the text last: the text's flag wins.
+    selectOnly({separator, text});
+    format().changeColor(green);
+    EXPECT_EQ(*text->GetTextColor(), green);
+    EXPECT_EQ(*separator->GetStrokeColor(), green);
+    EXPECT_EQ(format().colorTargets(), (Targets{true, false, false, false}));
+    EXPECT_EQ(*ftView().defText()->GetStrokeColor(), green);
+    EXPECT_EQ(*ftView().defBox()->GetStrokeColor(), strokeBefore);
+    EXPECT_EQ(undo().undoActionName(), PWLocalizedString(u"CHANGE_FORECOLOR"_s));
+    undo().undo();
+    EXPECT_TRUE(sameDesign(objects(), before)) << "colours and the separator's outline switch go back";
+
+    struct Case
+    {
+        const char *name;
+        CFTComponent *target;
+        Targets targets;
+    };
+    for (const Case &c : {Case{"shape", box, {false, true, false, false}},
+                          Case{"picture", picture, {false, true, false, false}},
+                          Case{"separator", separator, {false, false, true, false}},
+                          Case{"address text", street, {true, false, false, false}}}) {
+        selectOnly({c.target});
+        format().changeColor(green);
+        EXPECT_EQ(format().colorTargets(), c.targets) << c.name;
+        undo().undo();
+    }
+    EXPECT_EQ(*ftView().defBox()->GetFillColor(), green) << "the shape set the default fill";
+    EXPECT_EQ(*ftView().defBox()->GetStrokeColor(), green) << "the separator set the default line";
+    EXPECT_TRUE(sameDesign(objects(), before));
+}
+
+TEST_F(CACanvasFormatTest, ColourWithNothingSelectedGoesToTheToolsDefaultOnly)
+{
+    const CDDColor blue(0.1f, 0.2f, 0.9f, 0.5f);
+    const CDDColor strokeBefore = *ftView().defBox()->GetStrokeColor();
+    const CDDColor textBefore = *ftView().defText()->GetStrokeColor();
+    const QByteArray before = objects();
+    format().setToolMode(toolField);
+    ftView().deselectAll();
+    format().changeColor(blue);
+    EXPECT_EQ(*ftView().defBox()->GetFillColor(), blue);
+    EXPECT_EQ(*ftView().defBox()->GetStrokeColor(), strokeBefore);
+    EXPECT_EQ(*ftView().defText()->GetStrokeColor(), textBefore);
+    EXPECT_FALSE(undo().canUndo()) << "no step without a selection";
+    EXPECT_TRUE(sameDesign(objects(), before));
+
+    format().setToolMode(toolSeparator);
+    const CDDColor red(0.9f, 0.1f, 0.1f, 1.0f);
+    format().changeColor(red);
+    EXPECT_EQ(*ftView().defBox()->GetFillColor(), blue) << "the separator tool names no default";
+    EXPECT_EQ(*ftView().defText()->GetStrokeColor(), textBefore);
+}
+
+TEST_F(CACanvasFormatTest, ColourWellsActOnlyWhileTheCanvasHasTheFocus)
+{
+    const CDDColor orange(1.0f, 0.5f, 0.0f, 1.0f);
+    selectOnly({box});
+    const CDDColor fill = *box->GetFillColor();
+    format().backColor(orange);
+    EXPECT_EQ(*box->GetFillColor(), fill) << "another view has the focus";
+    EXPECT_FALSE(undo().canUndo());
+
+    QWidget window;
+    view.setParent(&window);
+    window.show();
+    view.setFocus();
+    ASSERT_EQ(window.focusWidget(), &view);
+    format().backColor(orange);
+    EXPECT_EQ(*box->GetFillColor(), orange);
+    EXPECT_EQ(undo().undoActionName(), PWLocalizedString(u"CHANGE_BACKCOLOR"_s));
+    EXPECT_EQ(*ftView().defBox()->GetFillColor(), orange);
+    format().foreColor(orange);
+    EXPECT_EQ(*box->GetStrokeColor(), orange);
+    EXPECT_EQ(undo().undoActionName(), PWLocalizedString(u"CHANGE_FORECOLOR"_s));
+    selectOnly({text});
+    format().textColor(orange);
+    EXPECT_EQ(*text->GetTextColor(), orange);
+    EXPECT_EQ(undo().undoActionName(), PWLocalizedString(u"CHANGE_TEXTCOLOR"_s));
+    view.setParent(nullptr);
+}
+
+TEST_F(CACanvasFormatTest, FacingIdentificationMarkTogglesOnEnvelopesOnly)
+{
+    format().showFIMBarcode();
+    EXPECT_FALSE(document.ftDocument()->isFIMBarcodeVisible()) << "a label has none";
+    document.ftDocument()->setDocumentType(dtEnvelope);
+    format().showFIMBarcode();
+    EXPECT_TRUE(document.ftDocument()->isFIMBarcodeVisible());
+    format().showFIMBarcode();
+    EXPECT_FALSE(document.ftDocument()->isFIMBarcodeVisible());
+    const bool guidelines = ftView().NeedDrawGuidelines();
+    format().showGuidelineAreas();
+    EXPECT_NE(ftView().NeedDrawGuidelines(), guidelines);
+    EXPECT_FALSE(undo().canUndo()) << "display switches are no edit";
+}
+
+} // namespace
