@@ -403,6 +403,7 @@ const QList<Screenshot> &screenshots()
         {u"window-custom-format-grid"_s, [](CADocumentController &) { return customFormatEditorScreenshot(1); }},
         {u"window-postal-guidelines"_s, [](CADocumentController &) { return guidelinesScreenshot(); }},
         {u"panel-picture-catalogue"_s, [](CADocumentController &) { return pictureCatalogScreenshot(); }},
+        {u"window-image-editor"_s, [](CADocumentController &) { return imageEditorScreenshot(); }},
         {u"control-search-field-collection"_s, [](CADocumentController &) { return searchFieldScreenshot(0); }},
         {u"control-search-field-internet"_s, [](CADocumentController &) { return searchFieldScreenshot(1); }},
         {u"control-search-field-simple"_s, [](CADocumentController &) { return searchFieldScreenshot(2); }},

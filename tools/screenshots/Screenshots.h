@@ -46,3 +46,5 @@ QWidget *guidelinesScreenshot();
 // with a search running, 2 simple (PictureScreenshots.cpp).
 QWidget *pictureCatalogScreenshot();
 QWidget *searchFieldScreenshot(int mode);
+// The image editor with a crop rectangle (PictureScreenshots.cpp).
+QWidget *imageEditorScreenshot();
