@@ -1,13 +1,12 @@
 #include "app/pictures/CCImageEditorController.h"
 
-#include "ui_ImageEditor.h"
-
 #include "app/pictures/CCImageEditorView.h"
 #include "app/pictures/CCImageFilterPlugIn.h"
 #include "app/pictures/CCPicturesLog.h"
 #include "app/pictures/ICoreImageFilter.h"
 #include "platform/PWImage.h"
 #include "platform/PWLog.h"
+#include "platform/PWPlist.h"
 #include "platform/PWUserDefaults.h"
 
 #include <QApplication>
@@ -18,10 +17,18 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
+#include <ui_ImageEditor.h>
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
+
+// Where the window's size and place are kept between runs.
+QString frameKey()
+{
+    return QStringLiteral("NSWindow Frame ImageEditor");
+}
 
 // The image as the plug-in gets it: its pixels, with a pixel ratio that gives back its size in
 // points.
@@ -59,6 +66,9 @@ CCImageEditorController::CCImageEditorController(QWidget *parent)
     m_ui->_buttonCancel->setProperty("tag", 0);
     m_ui->_zoomInButton->setShortcut(QKeySequence::ZoomIn);
     m_ui->_zoomOutButton->setShortcut(QKeySequence::ZoomOut);
+    const QByteArray frame = PWUserDefaults::standardUserDefaults().dataForKey(frameKey());
+    if (!frame.isEmpty())
+        restoreGeometry(frame);
     connect(m_ui->_buttonSet, &QPushButton::clicked, this, [this] { onCloseEditor(1); });
     connect(m_ui->_buttonCancel, &QPushButton::clicked, this, [this] { onCloseEditor(0); });
     connect(m_ui->_scaleSlider, &QSlider::valueChanged, this, &CCImageEditorController::onScaleSlider);
@@ -206,9 +216,16 @@ void CCImageEditorController::setSliderFromScale(double scale)
     m_ui->_scaleSlider->setValue(int(std::lround(CCImageEditorGeometry::scaleToSlider(scale))));
 }
 
+void CCImageEditorController::done(int result)
+{
+    if (isVisible())
+        PWUserDefaults::standardUserDefaults().setObject(frameKey(), PWPlist::fromData(saveGeometry()));
+    hide();
+    QDialog::done(result);
+}
+
 void CCImageEditorController::onCloseEditor(int tag)
 {
-    hide();
     done(tag != 0 ? 1 : 0);
 }
 
@@ -236,7 +253,6 @@ void CCImageEditorController::scrollWheelDidChange()
 
 void CCImageEditorController::closeEvent(QCloseEvent *event)
 {
-    hide();
     done(0);
     event->accept();
 }

@@ -69,6 +69,9 @@ public Q_SLOTS:
     // The canvas changed its own scale: the slider follows.
     void scrollWheelDidChange();
 
+    // Every way out of the window (Set, Cancel, Escape, closing) keeps its frame for the next run.
+    void done(int result) override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

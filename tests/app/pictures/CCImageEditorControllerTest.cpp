@@ -128,6 +128,19 @@ TEST_F(EditorFixture, AnOpeningSelectionShowsAndComesBackUntouched)
     EXPECT_FALSE(editor.isSelected());
 }
 
+TEST_F(EditorFixture, TheWindowOpensAgainAtTheSizeItWasLeftAt)
+{
+    EXPECT_FALSE(run(picture(100, 100), false, QRectF(), [this] {
+        editor.resize(700, 530);
+        QTest::keyClick(&editor, Qt::Key_Escape);
+    }));
+    CCImageEditorController next;
+    EXPECT_EQ(next.size(), QSize(700, 530));
+    PWUserDefaults::standardUserDefaults().removeObject(QStringLiteral("NSWindow Frame ImageEditor"));
+    CCImageEditorController fresh;
+    EXPECT_EQ(fresh.size(), QSize(560, 480)) << "the window's own size until one is kept";
+}
+
 TEST_F(EditorFixture, OpeningScaleFillsFourFifthsAndTheSliderMatchesIt)
 {
     editor.resize(560, 480);
