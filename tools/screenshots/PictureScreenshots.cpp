@@ -1,14 +1,17 @@
 #include "Screenshots.h"
 
+#include "app/pictures/CCImageEditorController.h"
 #include "app/pictures/CCPictBrowserView.h"
 #include "app/pictures/CCPictCatalog.h"
 #include "app/pictures/CCPictCatalogView.h"
 #include "app/pictures/CCSearchField.h"
 #include "app/pictures/CCSearchFieldCell.h"
 #include "app/shell/CASampleDesignLibrary.h"
+#include "platform/PWImage.h"
 
 #include <QDir>
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTemporaryDir>
@@ -139,4 +142,34 @@ QWidget *clipArtPaneScreenshot(const QString &keywords)
         pane->searchText(pane->searchField());
     }
     return pane;
+}
+
+// The image editor on a drawn landscape, with a crop rectangle chosen.
+QWidget *imageEditorScreenshot()
+{
+    QImage landscape(480, 320, QImage::Format_ARGB32);
+    QPainter p(&landscape);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, 200);
+    sky.setColorAt(0, QColor(0x5a, 0x9b, 0xd8));
+    sky.setColorAt(1, QColor(0xcf, 0xe6, 0xf5));
+    p.fillRect(QRectF(0, 0, 480, 200), sky);
+    p.fillRect(QRectF(0, 200, 480, 120), QColor(0x5c, 0xa0, 0x4a));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xff, 0xc8, 0x30));
+    p.drawEllipse(QPointF(380, 70), 34, 34);
+    p.setBrush(QColor(0x7d, 0x8c, 0x9a));
+    p.drawPolygon(QPolygonF({QPointF(40, 200), QPointF(170, 60), QPointF(300, 200)}));
+    p.setBrush(QColor(0xf4, 0xf6, 0xf8));
+    p.drawPolygon(QPolygonF({QPointF(140, 92), QPointF(170, 60), QPointF(200, 92)}));
+    p.setBrush(QColor(0x2f, 0x6f, 0x3a));
+    for (int i = 0; i < 5; ++i)
+        p.drawEllipse(QPointF(300 + i * 34, 230 + (i % 2) * 14), 22, 22);
+    p.end();
+    auto *editor = new CCImageEditorController;
+    editor->resize(560, 480);
+    // y runs upwards in the editor: the rectangle frames the mountain.
+    editor->prepareEditor(PWImage::fromQImage(landscape), true, QRectF(30, 110, 290, 220));
+    editor->show();
+    return editor;
 }

@@ -412,6 +412,7 @@ const QList<Screenshot> &screenshots()
         {u"panel-design-clipart-search"_s, [](CADocumentController &) { return designWindowClipArtScreenshot(u"tree"_s); }},
         {u"panel-photo-albums"_s, [](CADocumentController &) { return albumBrowserScreenshot(); }},
         {u"panel-inspector-masks"_s, [](CADocumentController &a) { return maskCatalogueScreenshot(a); }},
+        {u"window-image-editor"_s, [](CADocumentController &) { return imageEditorScreenshot(); }},
         {u"control-search-field-collection"_s, [](CADocumentController &) { return searchFieldScreenshot(0); }},
         {u"control-search-field-internet"_s, [](CADocumentController &) { return searchFieldScreenshot(1); }},
         {u"control-search-field-simple"_s, [](CADocumentController &) { return searchFieldScreenshot(2); }},

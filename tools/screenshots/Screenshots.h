@@ -61,3 +61,5 @@ QWidget *clipArtPaneScreenshot(const QString &keywords);
 // on a sample label (MaskAlbumScreenshots.cpp).
 QWidget *albumBrowserScreenshot();
 QWidget *maskCatalogueScreenshot(CADocumentController &application);
+// The image editor with a crop rectangle (PictureScreenshots.cpp).
+QWidget *imageEditorScreenshot();

@@ -19,6 +19,7 @@ class CACanvasEdits;
 class CACanvasFormat;
 class CACanvasItem;
 class CACanvasTextEditor;
+class CCImageEditorController;
 class CADocument;
 class CFTAView;
 class CFTComponent;
@@ -60,6 +61,9 @@ public:
     // Objects moved out of the page grow the frame; back inside, it shrinks to the page.
     void refitFrame();
     void invalidateObject(CFTComponent *component);
+    // The image editor on the first selected picture (null: the shared editor); an accepted run
+    // applies its new image and crop as one undo step. Answers whether the design changed.
+    bool openImageEditorDialog(CCImageEditorController *editor = nullptr);
 
     // In-place editing.
     CACanvasTextEditor *fieldEditor() const { return m_editor; }

@@ -169,6 +169,7 @@ void installCanvasCommands()
                      flip(*window.docView(), item, horizontally);
              }});
     }
+    registerRuled("openImageEditorDialog", [](CADocView &canvas, QAction *) { canvas.openImageEditorDialog(); });
     registerRuled("capitalizeSelection", [](CADocView &canvas, QAction *) { canvas.clipboard().capitalizeSelection(); });
     registerRuled("alignComponentsLeft", aligning(Align::Left));
     registerRuled("alignComponentsRight", aligning(Align::Right));

@@ -232,6 +232,11 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
             [this](const QPoint &at) { m_addressContextMenu->popup(at); });
     connect(m_docView, &CADocView::templateMenuRequested, this, [this](const QPoint &at) { _templateMenu->popup(at); });
     connect(m_docView, &CADocView::toFromMenuRequested, this, [this](const QPoint &at) { _toFromMenu->popup(at); });
+    // Queued: the editor runs its own modal loop, not inside the canvas's mouse handling.
+    connect(m_docView, &CADocView::imageEditorRequested, this, [this] {
+        if (!isSheetActive())
+            m_docView->openImageEditorDialog();
+    }, Qt::QueuedConnection);
     connect(m_docView, &CADocView::selectedFontChanged, this, [](const PWFont &font, bool isMultiple) {
         CAFontManager::sharedFontManager().setSelectedFont(font, isMultiple);
     });
