@@ -9,6 +9,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 #include <QTextBlock>
 #include <QPaintDevice>
@@ -311,7 +312,15 @@ double CDDText::getSpaceXSpacing(const QString &text) const
 {
     const std::optional<QTextCharFormat> format = GetFontAttr();
     const QFont font = format ? textruns::fontOf(*format, m_contents.get()) : m_contents->defaultFont();
-    return QFontMetricsF(font).horizontalAdvance(text);
+    // The rows of a panel ask for the space after every field at every size the fit tries: the
+    // advances are kept per font and text, per thread.
+    thread_local QHash<std::pair<QFont, QString>, double> known;
+    const std::pair<QFont, QString> key(font, text);
+    if (const auto found = known.constFind(key); found != known.constEnd())
+        return *found;
+    if (known.size() >= 1024)
+        known.clear();
+    return *known.insert(key, QFontMetricsF(font).horizontalAdvance(text));
 }
 
 bool CDDText::hitPoint(double x, double y) const

@@ -2,6 +2,7 @@
 
 #include "TextTestSupport.h"
 #include "kernel/render/CDDDrawer.h"
+#include "kernel/render/CDDTextRuns.h"
 #include "kernel/base/CDDColor.h"
 #include "kernel/base/CDDPen.h"
 
@@ -209,4 +210,21 @@ TEST(CDDTextLayoutTest, FirstBaselineOfAHeldTextIsThatOfItsDrawnLines)
         EXPECT_EQ(answered, drawn);
         EXPECT_EQ(lines > 1, item.frame < 100) << lines;
     }
+}
+
+// The space after a field is asked for at every size the fit tries, over and over: each answer is
+// the advance of the text in the text's present font.
+TEST(CDDTextLayoutTest, SpaceSpacingFollowsTheFontThroughRestylesAndRepeats)
+{
+    CDDText text;
+    withString(text, QStringLiteral("Madison"), 12);
+    for (const double factor : {1.0, 0.75, 1.0, 2.0, 0.5}) {
+        text.updateFontSizeWithKoeff(factor);
+        const QFont font = textruns::fontOf(*text.GetFontAttr(), text.getContents());
+        for (const QString &space : {QStringLiteral(" "), QStringLiteral("  "), QStringLiteral(" ")})
+            EXPECT_EQ(text.getSpaceXSpacing(space), QFontMetricsF(font).horizontalAdvance(space)) << factor;
+    }
+    CDDText serif;
+    serif.SetFontAttr(texttest::style(QStringLiteral("DejaVuSerif-Bold"), 24), false);
+    EXPECT_GT(serif.getSpaceXSpacing(QStringLiteral("  ")), text.getSpaceXSpacing(QStringLiteral("  ")));
 }
