@@ -121,6 +121,22 @@ PWFont::PWFont(const QString &postScriptName, double pointSize, int flags)
 
 PWFont::Style PWFont::parsePostScriptName(const QString &postScriptName)
 {
+    // A document names a handful of fonts over and over (every run of every text a merge fills,
+    // fits and puts back): the answers are kept per name. Only once the installed families are
+    // known, since they take part in the answer and are read once per process.
+    const bool installedKnown = qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
+    if (!installedKnown)
+        return parseUnknownPostScriptName(postScriptName);
+    thread_local QHash<QString, Style> known;
+    if (const auto found = known.constFind(postScriptName); found != known.constEnd())
+        return *found;
+    if (known.size() >= 1024)
+        known.clear();
+    return *known.insert(postScriptName, parseUnknownPostScriptName(postScriptName));
+}
+
+PWFont::Style PWFont::parseUnknownPostScriptName(const QString &postScriptName)
+{
     Style style;
     const QString name = postScriptName.trimmed();
     if (name.contains(QLatin1Char(' '))) {

@@ -46,12 +46,16 @@ public:
         bool operator==(const Style &other) const = default;
     };
     static Style parsePostScriptName(const QString &postScriptName);
+
     // "DejaVu Sans" bold italic becomes "DejaVuSans-BoldItalic".
     static QString postScriptNameFor(const QFont &font);
 
     bool operator==(const PWFont &other) const = default;
 
 private:
+    // parsePostScriptName without the answers it keeps.
+    static Style parseUnknownPostScriptName(const QString &postScriptName);
+
     QString m_name;
     double m_size = kDefaultPointSize;
     int m_flags = kDefaultFlags;

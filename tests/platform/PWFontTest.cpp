@@ -19,21 +19,37 @@ TEST_P(PostScriptNameTest, GivesFamilyAndStyle)
     EXPECT_EQ(style.italic, c.italic);
 }
 
+const NameCase kNames[] = {
+    NameCase {"Helvetica-BoldOblique", "Helvetica", QFont::Bold, true},
+    NameCase {"Helvetica", "Helvetica", QFont::Normal, false},
+    NameCase {"TimesNewRomanPSMT", "Times New Roman", QFont::Normal, false},
+    NameCase {"TimesNewRomanPS-BoldItalicMT", "Times New Roman", QFont::Bold, true},
+    NameCase {"Times-Roman", "Times", QFont::Normal, false},
+    NameCase {"HelveticaNeue-Light", "Helvetica Neue", QFont::Light, false},
+    NameCase {"AvenirNext-DemiBoldItalic", "Avenir Next", QFont::DemiBold, true},
+    NameCase {"Futura-CondensedExtraBold", "Futura", QFont::ExtraBold, false},
+    NameCase {"ITCAvantGardeStd-Bk", "ITC Avant Garde Std", QFont::Normal, false},
+    // An installed family is found by its name without spaces.
+    NameCase {"DejaVuSans-Bold", "DejaVu Sans", QFont::Bold, false},
+    // A name with spaces is a family name as it stands.
+    NameCase {"Lucida Grande", "Lucida Grande", QFont::Normal, false}};
+
+// Names are asked for over and over, those of one family next to each other: each keeps its own
+// answer however often and in whatever order it is asked.
+TEST(PostScriptNameRepeatTest, EachNameKeepsItsOwnStyleWhenAskedAgainInAnyOrder)
+{
+    for (int round = 0; round < 3; ++round) {
+        for (std::size_t i = 0; i < std::size(kNames); ++i) {
+            const NameCase &c = kNames[round == 1 ? std::size(kNames) - 1 - i : i];
+            const PWFont::Style style = PWFont::parsePostScriptName(QString::fromLatin1(c.postScriptName));
+            EXPECT_EQ(style, (PWFont::Style {QString::fromLatin1(c.family), c.weight, c.italic})) << c.postScriptName << " round " << round;
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Names, PostScriptNameTest,
-    testing::Values(NameCase {"Helvetica-BoldOblique", "Helvetica", QFont::Bold, true},
-                    NameCase {"Helvetica", "Helvetica", QFont::Normal, false},
-                    NameCase {"TimesNewRomanPSMT", "Times New Roman", QFont::Normal, false},
-                    NameCase {"TimesNewRomanPS-BoldItalicMT", "Times New Roman", QFont::Bold, true},
-                    NameCase {"Times-Roman", "Times", QFont::Normal, false},
-                    NameCase {"HelveticaNeue-Light", "Helvetica Neue", QFont::Light, false},
-                    NameCase {"AvenirNext-DemiBoldItalic", "Avenir Next", QFont::DemiBold, true},
-                    NameCase {"Futura-CondensedExtraBold", "Futura", QFont::ExtraBold, false},
-                    NameCase {"ITCAvantGardeStd-Bk", "ITC Avant Garde Std", QFont::Normal, false},
-                    // An installed family is found by its name without spaces.
-                    NameCase {"DejaVuSans-Bold", "DejaVu Sans", QFont::Bold, false},
-                    // A name with spaces is a family name as it stands.
-                    NameCase {"Lucida Grande", "Lucida Grande", QFont::Normal, false}),
+    testing::ValuesIn(kNames),
     [](const auto &info) {
         return QString::fromLatin1(info.param.postScriptName).replace(QLatin1Char('-'), QLatin1Char('_')).remove(QLatin1Char(' ')).toStdString();
     });

@@ -24,6 +24,7 @@ class CFTComponent;
 class CFTDocumentController;
 class PWPerson;
 class PWUndoManager;
+class QPainter;
 
 // The application's document: one design (a kernel document held through its controller), the
 // recipient and sender persons merged into it, the persons and the print list to print with, and
@@ -152,6 +153,17 @@ public:
     QPicture pictureForComponents(const std::vector<CFTComponent *> *components, double bleed, bool printCutMarks,
                                   bool forceHorizontal, bool fitAddressPanel, bool withPrinting,
                                   double resolution) const;
+    // The vector form drawn straight into painter (whose units are points) instead of being
+    // recorded: the same drawing the picture holds, at the picture's origin and in the picture's
+    // size, so that a printing view can put an item on its page without recording and playing
+    // a picture. False (nothing drawn) when there is nothing to draw.
+    bool drawComponents(QPainter &painter, const std::vector<CFTComponent *> *components, double bleed,
+                        bool printCutMarks, bool forceHorizontal, bool fitAddressPanel, bool withPrinting,
+                        double resolution) const;
+    // The size of the vector form's picture (its bounding rectangle, whole points); nothing when
+    // there is nothing to draw.
+    std::optional<QSizeF> pictureSizeForComponents(const std::vector<CFTComponent *> *components, double bleed,
+                                                   bool forceHorizontal) const;
     // The bitmap form at resolution dots per inch (its size is the output's in points times
     // resolution / 72), always turned to landscape; a whole design on white, a list on a clear
     // background. Null when there is nothing to draw or the bitmap would be unreasonably large.

@@ -97,6 +97,27 @@ std::unique_ptr<CCRenderingView> makeRenderer(const CFTADocument &kernel, const 
 
 } // namespace
 
+namespace {
+
+// The picture's bounding rectangle: the output's size in whole points.
+QSizeF pictureSize(const OutputPlan &plan)
+{
+    return QSizeF(std::ceil(plan.rect.width()), std::ceil(plan.rect.height()));
+}
+
+// What the vector form holds, drawn into painter at the output's origin.
+void drawPlan(QPainter &painter, const CFTADocument &kernel, const OutputPlan &plan, bool printCutMarks,
+              bool fitAddressPanel, bool withPrinting, double resolution)
+{
+    const std::unique_ptr<CCRenderingView> renderer =
+        makeRenderer(kernel, plan, printCutMarks, fitAddressPanel, withPrinting, resolution);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(-plan.rect.topLeft());
+    renderer->draw(painter);
+}
+
+} // namespace
+
 QPicture CADocument::pictureForComponents(const std::vector<CFTComponent *> *components, double bleed,
                                           bool printCutMarks, bool forceHorizontal, bool fitAddressPanel,
                                           bool withPrinting, double resolution) const
@@ -106,20 +127,40 @@ QPicture CADocument::pictureForComponents(const std::vector<CFTComponent *> *com
         qCWarning(lcDocument) << "nothing to record: the design or component list has no area";
         return QPicture();
     }
-    const std::unique_ptr<CCRenderingView> renderer =
-        makeRenderer(*ftDocument(), *plan, printCutMarks, fitAddressPanel, withPrinting, resolution);
     QPicture picture;
     QPainter painter;
     if (!painter.begin(&picture)) {
         qCWarning(lcDocument) << "could not record a picture";
         return QPicture();
     }
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(-plan->rect.topLeft());
-    renderer->draw(painter);
+    drawPlan(painter, *ftDocument(), *plan, printCutMarks, fitAddressPanel, withPrinting, resolution);
     painter.end();
-    picture.setBoundingRect(QRect(0, 0, int(std::ceil(plan->rect.width())), int(std::ceil(plan->rect.height()))));
+    picture.setBoundingRect(QRect(QPoint(0, 0), pictureSize(*plan).toSize()));
     return picture;
+}
+
+bool CADocument::drawComponents(QPainter &painter, const std::vector<CFTComponent *> *components, double bleed,
+                                bool printCutMarks, bool forceHorizontal, bool fitAddressPanel, bool withPrinting,
+                                double resolution) const
+{
+    const std::optional<OutputPlan> plan = planOutput(*this, components, bleed, forceHorizontal);
+    if (!plan) {
+        qCWarning(lcDocument) << "nothing to draw: the design or component list has no area";
+        return false;
+    }
+    painter.save();
+    drawPlan(painter, *ftDocument(), *plan, printCutMarks, fitAddressPanel, withPrinting, resolution);
+    painter.restore();
+    return true;
+}
+
+std::optional<QSizeF> CADocument::pictureSizeForComponents(const std::vector<CFTComponent *> *components,
+                                                           double bleed, bool forceHorizontal) const
+{
+    const std::optional<OutputPlan> plan = planOutput(*this, components, bleed, forceHorizontal);
+    if (!plan)
+        return std::nullopt;
+    return pictureSize(*plan);
 }
 
 QByteArray CADocument::PDFDataForComponents(const std::vector<CFTComponent *> *components, double bleed,

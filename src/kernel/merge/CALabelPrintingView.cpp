@@ -172,13 +172,27 @@ void CALabelPrintingView::drawItem(QPainter &painter, int slot, int number, int 
         return;
 
     // A missing image leaves the slot blank: never another item's image in its place.
-    CAImageEx *image = imageForMapIndex(index);
-    if (!image)
-        qCWarning(lcPrinting) << "error loading preview image while printing" << index;
+    const bool direct = drawsItemsDirectly();
+    CAImageEx *image = nullptr;
+    std::optional<QSizeF> directSize;
+    if (direct) {
+        document = documentToDrawForMapIndex(index);
+        directSize = document ? document->pictureSizeForComponents(nullptr, bleedForDocument(*document), false)
+                              : std::nullopt;
+        if (!directSize)
+            recordItemFailure(index);
+    } else {
+        image = imageForMapIndex(index);
+        if (!image)
+            qCWarning(lcPrinting) << "error loading preview image while printing" << index;
+    }
+    if (!document)
+        return;
     const double bleed = m_sheet.bleed() > 0.0f ? m_sheet.bleed() : 0.0;
-    const QSizeF imageSize = image ? image->size()
-                                   : QSizeF(kernel->getLayoutSizeX() + 2.0 * bleed,
-                                            kernel->getLayoutSizeY() + 2.0 * bleed);
+    const QSizeF imageSize = image        ? image->size()
+                             : directSize ? *directSize
+                                          : QSizeF(kernel->getLayoutSizeX() + 2.0 * bleed,
+                                                   kernel->getLayoutSizeY() + 2.0 * bleed);
     const QRectF rect = m_sheet.imageRectForImage(imageSize);
     const bool rotated = (kernel->getLayoutSizeX() < kernel->getLayoutSizeY())
                          != (m_sheet.itemWidth() < m_sheet.itemHeight());
@@ -190,8 +204,18 @@ void CALabelPrintingView::drawItem(QPainter &painter, int slot, int number, int 
         painter.translate(rect.height() + 2.0 * rect.y(), 0.0);
         painter.rotate(90.0);
     }
-    if (image)
+    if (image) {
         image->drawInRect(painter, rect);
+    } else if (directSize) {
+        // Where the item's picture would be played: its output scaled onto the rectangle.
+        painter.save();
+        painter.translate(rect.topLeft());
+        painter.scale(rect.width() / directSize->width(), rect.height() / directSize->height());
+        if (document->drawComponents(painter, nullptr, bleedForDocument(*document), false, false, true, true,
+                                     resolution()))
+            markDrawn(index);
+        painter.restore();
+    }
     painter.setClipRect(rect, Qt::IntersectClip);
 
     CDDDrawer drawer(false, &painter);

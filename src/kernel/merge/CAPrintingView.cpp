@@ -172,8 +172,10 @@ bool CAPrintingView::printPages(CAPrintTarget &target, QString *error)
         setPrintViewMode(kPrintMode);
     // Images made for the preview are of the preview's resolution: none of them is printed.
     clearDocMapPreviewCache();
-    for (CADocMapEntry &entry : m_documentMap)
+    for (CADocMapEntry &entry : m_documentMap) {
         entry.preview.reset();
+        entry.drawn = false;
+    }
 
     const int pages = pageCount();
     if (pages < 1)
@@ -386,7 +388,8 @@ void CAPrintingView::settleEntry(int index)
         // The spare is still in use while an entry of its run has no image yet (a run across a
         // page, or pages shown out of order): taking it would make that image again.
         for (int i = holder->lastIndex; i >= 0 && i < size && m_documentMap[std::size_t(i)].copy == holder; --i) {
-            if (!m_documentMap[std::size_t(i)].preview) {
+            const CADocMapEntry &entry = m_documentMap[std::size_t(i)];
+            if (!entry.preview && !entry.drawn) {
                 next.reset();
                 break;
             }
@@ -498,13 +501,13 @@ void CAPrintingView::refreshDocumentMap(int index, bool updatePreview)
     refreshEntry(index, updatePreview, true);
 }
 
-void CAPrintingView::refreshEntry(int index, bool updatePreview, bool reapplyPerson)
+CADocument *CAPrintingView::prepareEntry(int index, bool reapplyPerson)
 {
     if (index < 0 || std::size_t(index) >= m_documentMap.size())
-        return;
+        return nullptr;
     CADocument *document = materialize(index);
     if (!document)
-        return;
+        return nullptr;
     CADocMapEntry &entry = m_documentMap[std::size_t(index)];
     document->resetObjects();
     document->clearObjects();
@@ -514,6 +517,15 @@ void CAPrintingView::refreshEntry(int index, bool updatePreview, bool reapplyPer
             entry.copy->heldPerson = entry.personIndex;
         }
     }
+    return document;
+}
+
+void CAPrintingView::refreshEntry(int index, bool updatePreview, bool reapplyPerson)
+{
+    CADocument *document = prepareEntry(index, reapplyPerson);
+    if (!document)
+        return;
+    CADocMapEntry &entry = m_documentMap[std::size_t(index)];
     if (!entry.preview || updatePreview) {
         const bool vector = _bVectorPrinting || previewMode();
         entry.preview = cachedImageForDocument(*document, entry.personIndex, entry.documentIndex, vector, true);
@@ -529,14 +541,35 @@ CAImageEx *CAPrintingView::imageForMapIndex(int index)
     if (!m_documentMap[std::size_t(index)].preview)
         refreshEntry(index, false, false);
     CAImageEx *image = m_documentMap[std::size_t(index)].preview.get();
-    if (!image) {
-        const QString failure = QStringLiteral("item %1").arg(index + 1);
-        if (!m_failures.contains(failure)) {
-            qCWarning(lcPrinting) << "no image could be made for" << failure;
-            m_failures.append(failure);
-        }
-    }
+    if (!image)
+        recordItemFailure(index);
     return image;
+}
+
+bool CAPrintingView::drawsItemsDirectly() const
+{
+    return _viewMode == kPrintMode && _bVectorPrinting && !m_renderer;
+}
+
+CADocument *CAPrintingView::documentToDrawForMapIndex(int index)
+{
+    // As for an image: the list does not change while a job prints.
+    return prepareEntry(index, false);
+}
+
+void CAPrintingView::markDrawn(int index)
+{
+    if (index >= 0 && std::size_t(index) < m_documentMap.size())
+        m_documentMap[std::size_t(index)].drawn = true;
+}
+
+void CAPrintingView::recordItemFailure(int index)
+{
+    const QString failure = QStringLiteral("item %1").arg(index + 1);
+    if (!m_failures.contains(failure)) {
+        qCWarning(lcPrinting) << "no image could be made for" << failure;
+        m_failures.append(failure);
+    }
 }
 
 void CAPrintingView::releaseMapRange(int first, int count)

@@ -124,6 +124,8 @@ struct CADocMapEntry
     // unchanged one until the entry's page is first needed, when the person is filled in once
     // and the entry keeps that copy or gets one of its own.
     bool pending = false;
+    // Set once the entry was drawn straight into a printed page (it needs no image for that).
+    bool drawn = false;
     // The copy's document, or null when it is not held right now.
     CADocument *document() const { return copy ? copy->document.get() : nullptr; }
 };
@@ -224,6 +226,17 @@ public:
     // The entry's image, refreshed when it has none; null out of range or when no image could be
     // made (then the failure is recorded and the slot must stay blank).
     CAImageEx *imageForMapIndex(int index);
+    // Whether items are drawn straight into the page rather than through an image: when printing
+    // vector output with the document's own renderer. A picture played back would only repeat
+    // what drawing the copy does, after recording it first.
+    bool drawsItemsDirectly() const;
+    // The entry's copy made ready to be drawn straight into a page (filled with the entry's
+    // person when it holds another); null out of range or when there is no copy.
+    CADocument *documentToDrawForMapIndex(int index);
+    // Notes that the entry at index was drawn into the page being printed.
+    void markDrawn(int index);
+    // Records that the item at index could not be drawn (its slot stays blank).
+    void recordItemFailure(int index);
     // Lets go of the images of the entries in [first, first + count), and of filter-changed
     // copies no later entry names.
     void releaseMapRange(int first, int count);
@@ -326,6 +339,8 @@ private:
     // refreshDocumentMap(index, updatePreview), filling the copy with the entry's person only when
     // reapplyPerson is set or the copy holds another person.
     void refreshEntry(int index, bool updatePreview, bool reapplyPerson);
+    // The first half of refreshEntry: the entry's copy with its objects reset and its person.
+    CADocument *prepareEntry(int index, bool reapplyPerson);
     // The copy named by entry index, made again from its record when it was let go of; a pending
     // entry is settled first.
     CADocument *materialize(int index);

@@ -9,6 +9,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 #include <QTextBlock>
 #include <QPaintDevice>
@@ -84,6 +85,8 @@ struct OpenMeasure
     double height = 0.0;
     // The unpadded width of the first line: the default text's one letter is asked for it.
     double firstLine = 0.0;
+    // The first line's baseline from the top of the document.
+    double baseline = 0.0;
 };
 
 // Everything the open layout of a one-paragraph, one-style text depends on.
@@ -219,9 +222,11 @@ OpenMeasure measureOpen(QTextDocument *document)
     {
         WidthScope scope(document, kWideOpen);
         bool first = true;
-        forEachLine(document, [&measure, &first](const QTextLine &line, QPointF) {
-            if (first)
+        forEachLine(document, [&measure, &first](const QTextLine &line, QPointF origin) {
+            if (first) {
                 measure.firstLine = line.naturalTextWidth();
+                measure.baseline = origin.y() + line.y() + line.ascent();
+            }
             first = false;
             measure.widestLine = std::max(measure.widestLine, line.naturalTextWidth() + 2.0 * CDDText::kLinePadding);
         });
@@ -262,6 +267,13 @@ double CDDText::GetBaseLineOffset() const
         const QFontMetricsF metrics(textruns::fontOf(*format, m_defText.get()));
         return metrics.ascent() + metrics.leading();
     }
+    // A one-style text has its first baseline where the open layout has it, in whatever width
+    // its lines are broken: the first line's height is its style's font's, characters taken from
+    // a fallback font included. The answer is kept per text and style, and a held text stays held
+    // until it is drawn (the fit asks for every field at every size it tries, before the fields
+    // are widened to their texts).
+    if (OpenMeasureCache::keyFor(m_contents.get()))
+        return measureOpen(m_contents.get()).baseline;
     // The present layout serves while it holds the whole text; otherwise widen it for the query.
     // A held text is laid out in its own width for good: the lines asked about are the drawn ones,
     // and the rows of a panel ask again for every field.
@@ -300,7 +312,15 @@ double CDDText::getSpaceXSpacing(const QString &text) const
 {
     const std::optional<QTextCharFormat> format = GetFontAttr();
     const QFont font = format ? textruns::fontOf(*format, m_contents.get()) : m_contents->defaultFont();
-    return QFontMetricsF(font).horizontalAdvance(text);
+    // The rows of a panel ask for the space after every field at every size the fit tries: the
+    // advances are kept per font and text, per thread.
+    thread_local QHash<std::pair<QFont, QString>, double> known;
+    const std::pair<QFont, QString> key(font, text);
+    if (const auto found = known.constFind(key); found != known.constEnd())
+        return *found;
+    if (known.size() >= 1024)
+        known.clear();
+    return *known.insert(key, QFontMetricsF(font).horizontalAdvance(text));
 }
 
 bool CDDText::hitPoint(double x, double y) const

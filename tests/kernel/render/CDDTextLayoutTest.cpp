@@ -2,12 +2,17 @@
 
 #include "TextTestSupport.h"
 #include "kernel/render/CDDDrawer.h"
+#include "kernel/render/CDDTextRuns.h"
 #include "kernel/base/CDDColor.h"
 #include "kernel/base/CDDPen.h"
 
 #include <QFontMetricsF>
 #include <QImage>
+#include <QAbstractTextDocumentLayout>
 #include <QPainter>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -153,3 +158,73 @@ TEST(CDDTextLayoutTest, DrawingTurnsAboutTheFrameCentreEditingDrawsOnlyAThinFram
 }
 
 } // namespace
+
+namespace {
+
+// The baseline of the first line as the document shows it, laid out in its present width.
+double laidOutBaseline(const QTextDocument &document, int *lineCount)
+{
+    document.size(); // finishes the layout
+    const QTextBlock first = document.begin();
+    const QTextLayout *lines = first.layout();
+    *lineCount = lines ? lines->lineCount() : 0;
+    if (!lines || lines->lineCount() == 0)
+        return -1.0;
+    const QTextLine line = lines->lineAt(0);
+    return document.documentLayout()->blockBoundingRect(first).top() + line.y() + line.ascent();
+}
+
+} // namespace
+
+// The first baseline is answered without laying a held text out, from the open layout: it must be
+// the baseline of the lines as they will be drawn, also in a frame too narrow for the text (every
+// line broken) and for characters the font may lack (taken from another font).
+TEST(CDDTextLayoutTest, FirstBaselineOfAHeldTextIsThatOfItsDrawnLines)
+{
+    struct Case
+    {
+        const char *text;
+        double size;
+        double frame;
+        double shrink;
+    };
+    const Case cases[] = {{"Alex Person", 12, 24, 0.8},
+                          {"53703-1002 Madison WI", 9, 30, 0.6},
+                          {"Widgets and Sons Consulting", 14, 400, 0.7},
+                          {"\u6f22\u5b57 Tokyo \u00e9t\u00e9", 12, 26, 0.9},
+                          {"\u0416\u0436 \u05d0\u05d1 x", 16, 22, 1.0},
+                          {"ab cd \U0001D538\U0001D539 \u2a0c\u2b1f", 12, 22, 1.0}};
+    for (const Case &item : cases) {
+        SCOPED_TRACE(item.text);
+        CDDText text;
+        withString(text, QString::fromUtf8(item.text), item.size);
+        QImage image(400, 200, QImage::Format_RGB32);
+        QPainter painter(&image);
+        CDDDrawer drawer(false, &painter);
+        text.draw(0, 0, item.frame, 190, false, nullptr, &drawer, 0, nullptr, nullptr);
+        painter.end();
+        text.updateFontSizeWithKoeff(item.shrink); // held in the drawn width again
+        const double answered = text.GetBaseLineOffset();
+        int lines = 0;
+        const double drawn = laidOutBaseline(*text.getContents(), &lines);
+        EXPECT_EQ(answered, drawn);
+        EXPECT_EQ(lines > 1, item.frame < 100) << lines;
+    }
+}
+
+// The space after a field is asked for at every size the fit tries, over and over: each answer is
+// the advance of the text in the text's present font.
+TEST(CDDTextLayoutTest, SpaceSpacingFollowsTheFontThroughRestylesAndRepeats)
+{
+    CDDText text;
+    withString(text, QStringLiteral("Madison"), 12);
+    for (const double factor : {1.0, 0.75, 1.0, 2.0, 0.5}) {
+        text.updateFontSizeWithKoeff(factor);
+        const QFont font = textruns::fontOf(*text.GetFontAttr(), text.getContents());
+        for (const QString &space : {QStringLiteral(" "), QStringLiteral("  "), QStringLiteral(" ")})
+            EXPECT_EQ(text.getSpaceXSpacing(space), QFontMetricsF(font).horizontalAdvance(space)) << factor;
+    }
+    CDDText serif;
+    serif.SetFontAttr(texttest::style(QStringLiteral("DejaVuSerif-Bold"), 24), false);
+    EXPECT_GT(serif.getSpaceXSpacing(QStringLiteral("  ")), text.getSpaceXSpacing(QStringLiteral("  ")));
+}
