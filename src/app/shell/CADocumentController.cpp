@@ -150,6 +150,14 @@ CADocumentController::CADocumentController(QObject *parent)
         }
         return pages;
     });
+    m_panels->setRatherClear([this] {
+        QList<QRect> windows;
+        for (const auto &document : m_manager->documents()) {
+            if (const QWidget *window = document->window.data(); window && window->isVisible())
+                windows.append(window->frameGeometry());
+        }
+        return windows;
+    });
     connect(m_manager.get(), &CADocumentManager::documentsChanged, this, [this] {
         m_mainMenu->validate();
         if (m_terminateWhenLastDocumentCloses && !m_terminating && m_manager->documents().isEmpty())

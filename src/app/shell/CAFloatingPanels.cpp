@@ -4,6 +4,7 @@
 
 #include <QColorDialog>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 
 #include <algorithm>
@@ -124,13 +125,21 @@ void CAFloatingPanels::placeOnFirstShow(QWidget *panel)
     const QScreen *screen = panel->screen() ? panel->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QSize size = panel->testAttribute(Qt::WA_Resized) ? panel->size() : panel->sizeHint();
+    // Measured as it will show: styled, its layout settled, at no less than its least size.
+    panel->ensurePolished();
+    if (QLayout *layout = panel->layout())
+        layout->activate();
+    const QSize size = panel->testAttribute(Qt::WA_Resized)
+                           ? panel->size()
+                           : panel->sizeHint().expandedTo(panel->minimumSizeHint()).expandedTo(panel->minimumSize());
     // A panel placed before keeps its place even while closed: it comes back there.
     QList<QRect> panels;
     for (const QPointer<QWidget> &other : std::as_const(m_placed)) {
         if (other && other != panel)
             panels << QRect(other->pos(), other->size()).adjusted(0, -kTitle, 0, 0);
     }
+    if (m_ratherClear)
+        panels << m_ratherClear();
     const QRect frame = placeFrame(size + QSize(0, kTitle), screen->availableGeometry(),
                                    m_keepClear ? m_keepClear() : QList<QRect>(), panels);
     // A panel larger than the screen is brought down to it, so that none of it is out of reach.

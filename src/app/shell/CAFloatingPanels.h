@@ -52,8 +52,11 @@ public:
     // columns further left, then below; where nothing fits, the place that covers the least
     // of those areas. A panel the user moved, or one placed already, stays where it is.
     void placeOnFirstShow(QWidget *panel);
-    // The screen areas, in global coordinates, that panels shown for the first time keep clear of.
+    // The screen areas, in global coordinates, that panels shown for the first time keep clear of
+    // (the pages), and those they stay off while the screen has room, as they do off each other
+    // (the rest of the document windows).
     void setKeepClear(std::function<QList<QRect>()> areas) { m_keepClear = std::move(areas); }
+    void setRatherClear(std::function<QList<QRect>()> areas) { m_ratherClear = std::move(areas); }
     // The frame a panel of the given size gets within room, clear of pages and of panels where it
     // can; the size and the frames include the title bar the window manager adds.
     static QRect placeFrame(const QSize &size, const QRect &room, const QList<QRect> &pages, const QList<QRect> &panels);
@@ -67,6 +70,7 @@ private:
     // Owned; a QWidget pointer so that the header needs no dialog class.
     QPointer<QWidget> m_colorPanel;
     std::function<QList<QRect>()> m_keepClear;
+    std::function<QList<QRect>()> m_ratherClear;
     // The panels placed so far, whose frames later panels keep clear of.
     QList<QPointer<QWidget>> m_placed;
 };
