@@ -91,7 +91,7 @@ QRect CAFloatingPanels::placeFrame(const QSize &size, const QRect &room, const Q
     const auto inRoom = [&](int x, int y) {
         return QRect(std::clamp(x, room.left(), room.right() + 1 - w), std::clamp(y, room.top(), room.bottom() + 1 - h), w, h);
     };
-    // Rightmost first, then topmost: panels gather at the right edge as they always did. A page
+    // Rightmost first, then topmost: panels gather at the right edge, away from the menus. A page
     // covered weighs more than any panel covered: panels may stand over each other when the
     // screen is too small for all of them, never over the work.
     std::sort(xs.begin(), xs.end(), std::greater<int>());
