@@ -42,17 +42,20 @@ CACanvasEdits::Step::Step(CACanvasEdits &edits, const QString &actionKey, bool n
     , m_registrationsBefore(edits.registrations())
     , m_edits(edits)
 {
+    m_edits.m_canvas.beginEditBatch();
     if (m_undo)
         m_undo->beginUndoGrouping();
 }
 
 CACanvasEdits::Step::~Step()
 {
-    if (!m_undo)
-        return;
-    if (m_nameAlways || m_edits.registrations() != m_registrationsBefore)
-        m_undo->setActionName(m_actionKey);
-    m_undo->endUndoGrouping();
+    if (m_undo) {
+        if (m_nameAlways || m_edits.registrations() != m_registrationsBefore)
+            m_undo->setActionName(m_actionKey);
+        m_undo->endUndoGrouping();
+    }
+    // The panels hear of the command once, when it is complete.
+    m_edits.m_canvas.endEditBatch();
 }
 
 PWUndoManager *CACanvasEdits::undoManager() const
@@ -88,7 +91,7 @@ void CACanvasEdits::changed(CFTComponent *component, bool postSelection)
 {
     m_canvas.invalidateObject(component);
     if (postSelection)
-        Q_EMIT m_canvas.selectionChanged();
+        m_canvas.selectionChangedByEdit();
     Q_EMIT m_canvas.designEdited();
 }
 

@@ -334,6 +334,20 @@ CDocScrollView *CAMainWindowController::scrollView() const
     return m_ui->scrollView;
 }
 
+QRect CAMainWindowController::pageOnScreen() const
+{
+    const CFTADocument *design = document() ? document()->ftDocument() : nullptr;
+    if (!isVisible() || !design)
+        return {};
+    QWidget *canvas = m_docView->viewport();
+    const QRect page = m_docView->geometry()
+                           .widgetRect(QRectF(0, 0, design->getDocumentSizeX(0), design->getDocumentSizeY(0)))
+                           .toAlignedRect();
+    QWidget *shown = scrollView()->scrollArea()->viewport();
+    const QRect onScreen(canvas->mapToGlobal(page.topLeft()), page.size());
+    return onScreen.intersected(QRect(shown->mapToGlobal(QPoint(0, 0)), shown->size()));
+}
+
 void CAMainWindowController::synchronizeWindowTitleWithDocumentName()
 {
     const CADocument *document = this->document();
