@@ -22,9 +22,11 @@
 #include "app/canvas/CACanvasAddressCommands.h"
 #include <ui_Document.h>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QScrollArea>
+#include <QTimer>
 
 #include <cmath>
 
@@ -553,7 +555,20 @@ void CAMainWindowController::changeEvent(QEvent *event)
         if (!_isSheetActive)
             PWNotificationCenter::defaultCenter().postNotification(CACanvasSelection::kChangeSelectionNotify, m_docView);
     } else {
-        PWNotificationCenter::defaultCenter().postNotification(CACanvasSelection::kChangeSelectionNotify, nullptr);
+        // Clicking a floating panel or answering a dialog leaves this the window the panels work
+        // on, and so does the application going to the background; only a window of another kind
+        // taking over empties them (another document window posts its own canvas).
+        QTimer::singleShot(0, this, [this] {
+            if (isActiveWindow())
+                return;
+            const QWidget *now = QApplication::activeWindow();
+            if (!now || qobject_cast<const CAMainWindowController *>(now))
+                return;
+            const Qt::WindowType type = now->windowType();
+            if (type == Qt::Tool || type == Qt::Dialog || type == Qt::Sheet || type == Qt::Popup)
+                return;
+            PWNotificationCenter::defaultCenter().postNotification(CACanvasSelection::kChangeSelectionNotify, nullptr);
+        });
     }
     windowDidUpdate();
 }

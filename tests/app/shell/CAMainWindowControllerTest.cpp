@@ -3,16 +3,19 @@
 // pane, and commands that fail without taking the window with them.
 #include "ShellTestSupport.h"
 
-#include "app/shell/CAActionError.h"
+#include "app/canvas/CACanvasSelection.h"
 #include "app/canvas/CADocView.h"
+#include "app/shell/CAActionError.h"
 #include "app/shell/CADesignPageView.h"
 #include "app/shell/CAMainMenu.h"
 #include "app/shell/CDocScrollView.h"
 #include "app/shell/CModeCell.h"
 #include "kernel/document/CFTAView.h"
+#include "platform/PWNotificationCenter.h"
 #include "platform/PWPersonProperties.h"
 #include "platform/PWVCardReader.h"
 
+#include <QDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSlider>
@@ -379,3 +382,49 @@ TEST_F(CAMainWindowControllerTest, APressOnThePageReachesTheCanvas)
 }
 
 } // namespace
+
+// The panels follow the document window the user works on: a click in a floating panel or a
+// dialog keeps them on its canvas, a plain window of another kind empties them, and another
+// document window hands them its own canvas.
+TEST_F(CAMainWindowControllerTest, PanelsKeepTheirCanvasWhileAPanelOrDialogIsActive)
+{
+    launch(1);
+    controller->newDocument(1);
+    CAMainWindowController *label = window(0);
+    CAMainWindowController *envelope = window(1);
+    QList<const void *> posted;
+    const int token = PWNotificationCenter::defaultCenter().addObserver(
+        CACanvasSelection::kChangeSelectionNotify, nullptr,
+        [&posted](const PWNotification &notification) { posted << notification.object; });
+    const auto lastPosted = [&posted] { return posted.isEmpty() ? reinterpret_cast<const void *>(-1) : posted.last(); };
+
+    activate(label);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lastPosted(), label->docView());
+
+    QWidget panel(nullptr, Qt::Tool);
+    panel.resize(200, 100);
+    panel.show();
+    activate(&panel);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lastPosted(), label->docView()) << "a floating panel took the keyboard";
+
+    QDialog dialog;
+    dialog.show();
+    activate(&dialog);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lastPosted(), label->docView()) << "a dialog took the keyboard";
+    dialog.hide();
+
+    activate(envelope);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lastPosted(), envelope->docView());
+
+    QWidget other;
+    other.resize(200, 100);
+    other.show();
+    activate(&other);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lastPosted(), nullptr) << "a window of another kind is in front";
+    PWNotificationCenter::defaultCenter().removeObserver(token);
+}
