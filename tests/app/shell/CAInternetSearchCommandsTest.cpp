@@ -8,6 +8,7 @@
 #include "app/inspector/CADesignWindow.h"
 #include "app/pictures/CCGoogleSearch.h"
 #include "app/pictures/CCInternetSearchBinding.h"
+#include "app/pictures/CCPictBrowserView.h"
 #include "app/pictures/CCPictCatalogView.h"
 #include "app/pictures/CCSearchField.h"
 #include "app/pictures/CInternetView.h"
@@ -70,13 +71,11 @@ TEST_F(CAInternetSearchCommandsTest, PanelTextReachesTheGridBesideTheSearchField
     ASSERT_NE(binding, nullptr);
     QStringList notices;
     binding->setNoticeHandler([&](const QString &text) { notices << text; });
-    // A picture pane as the clip-art pane lays one out: the field over its grid.
-    auto *pane = new QWidget(window);
-    auto *layout = new QVBoxLayout(pane);
-    auto *field = new CCSearchField(pane);
-    auto *grid = new CCPictCatalogView(pane);
-    layout->addWidget(field);
-    layout->addWidget(grid);
+    // The design window's clip-art pane: its field over its grid.
+    auto *clipArt = window->findChild<CCPictBrowserView *>();
+    ASSERT_NE(clipArt, nullptr);
+    CCSearchField *field = clipArt->searchField();
+    CCPictCatalogView *grid = clipArt->catalogView();
 
     QAction *item = application.mainMenu().itemForAction(u"searchInInternet"_s);
     ASSERT_NE(item, nullptr);
