@@ -3,12 +3,14 @@
 #include "app/canvas/CACanvasEdits.h"
 
 #include "app/canvas/CADocView.h"
+#include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/address/CFTAAddressText.h"
 #include "kernel/address/CFTCounterField.h"
 #include "kernel/address/CFTFileField.h"
 #include "kernel/base/CDDString.h"
 #include "kernel/base/FTClassID.h"
 #include "kernel/component/CFTComponent.h"
+#include "kernel/component/CFTDefComponentText.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/drawing/CDDPicture.h"
@@ -139,8 +141,27 @@ void CACanvasEdits::restoreTextForObject(CFTComponent *component, const TextStat
     changed(component, true);
 }
 
+void CACanvasEdits::restorePanelStyle(CFTAAddressPanel *panel, const std::shared_ptr<CDDText> &style)
+{
+    CDDText *own = panel ? const_cast<CFTDefComponentText &>(panel->defaultText()).GetText() : nullptr;
+    if (!own || !style)
+        return;
+    registerInverse([this, panel, now = copyOf(own)] { restorePanelStyle(panel, now); });
+    own->copy(style.get());
+    changed(panel, true);
+}
+
 void CACanvasEdits::keepTextForUndo(CFTComponent *component)
 {
+    // A panel's texts are its fields and the style it gives them; a step applied to each and
+    // stepped back leaves attributes set that were not, so all are kept whole.
+    if (auto *panel = dynamic_cast<CFTAAddressPanel *>(component)) {
+        for (unsigned int i = 0; i < panel->addressComponentCount(); ++i)
+            keepTextForUndo(panel->addressComponentAtIndex(i));
+        if (CDDText *own = const_cast<CFTDefComponentText &>(panel->defaultText()).GetText())
+            registerInverse([this, panel, style = copyOf(own)] { restorePanelStyle(panel, style); });
+        return;
+    }
     if (!component || !component->GetText())
         return;
     TextState state = captureText(component);

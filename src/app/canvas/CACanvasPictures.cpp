@@ -113,6 +113,34 @@ void changeBackground(CADocView &canvas, std::shared_ptr<PWImage> image, int pla
     edits.setDataPlacingForObject(convertTagToMode(placingTag), background);
 }
 
+int convertModeToTag(placingMode mode)
+{
+    switch (mode) {
+    case pmStretched2:
+        return 1;
+    case pmTiled:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+bool insertBackgroundFromFile(CADocView &canvas, const QString &path)
+{
+    CFTAView *view = canvas.ftView();
+    if (!view || path.isEmpty())
+        return false;
+    QString error;
+    std::shared_ptr<PWImage> image = PWImage::fromFile(path, &error);
+    if (!image) {
+        qCWarning(lcCanvas).noquote() << "Background refused:" << error;
+        return false;
+    }
+    CFTComponent *previous = view->getBackground();
+    changeBackground(canvas, std::move(image), previous ? convertModeToTag(previous->GetDataPlacing()) : 0);
+    return view->getBackground() != previous;
+}
+
 void setBackPlacing(CADocView &canvas, int tag)
 {
     CFTAView *view = canvas.ftView();

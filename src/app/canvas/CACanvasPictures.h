@@ -36,6 +36,12 @@ bool replaceImageFromFile(CADocView &canvas, const QString &path);
 
 // The background of the image with the placing of the tag; the canvas then edits the background.
 void changeBackground(CADocView &canvas, std::shared_ptr<PWImage> image, int placingTag);
+// A picture file chosen as the background, through changeBackground: the placing of the
+// background it replaces stays, a first one covers the page. A file that is no picture is
+// refused with a log line and changes nothing. Answers whether the background changed.
+bool insertBackgroundFromFile(CADocView &canvas, const QString &path);
+// The tag of the placing control that stands for the placing (the inverse of convertTagToMode).
+int convertModeToTag(placingMode mode);
 // The placing of the background ("CHANGE_IMAGEPLACING"); nothing without a background.
 void setBackPlacing(CADocView &canvas, int tag);
 // Tiles every selected object, or untiles them all when the first is tiled ("SET_TILE").

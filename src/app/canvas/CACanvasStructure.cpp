@@ -292,15 +292,6 @@ void CACanvasEdits::insertImage()
     insertImageAtPoint(std::move(image), QPointF(doc->getDocumentSizeX(0) / 2.0, doc->getDocumentSizeY(0) / 2.0));
 }
 
-void CACanvasEdits::insertBackground()
-{
-    const QString path = QFileDialog::getOpenFileName(&m_canvas, QString(), QString(), imageFileFilter());
-    if (path.isEmpty())
-        return;
-    if (std::shared_ptr<PWImage> image = PWImage::fromFile(path))
-        setBackground(std::move(image));
-}
-
 // --- Basic shapes -------------------------------------------------------------------------------
 
 void CACanvasEdits::replaceBasicShapeForObject(compType kind, CFTComponent *component)

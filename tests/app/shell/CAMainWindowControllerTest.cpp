@@ -231,6 +231,40 @@ TEST_F(CAMainWindowControllerTest, ZoomSliderFollowsTheScaleAndSetsTheZoom)
     EXPECT_EQ(slider->value(), 60);
 }
 
+// Zoom In and Zoom Out step by the square root of two; the menu stops them at six times and at
+// half, where the router refuses them and the zoom stays.
+TEST_F(CAMainWindowControllerTest, ZoomStepsBySquareRootOfTwoAndStopsAtTheLimits)
+{
+    launch(1);
+    CAMainWindowController *w = window(0);
+    activate(w);
+    CAActionRouter &router = controller->router();
+    w->setZoomByValue(100);
+    ASSERT_TRUE(router.perform(u"zoomIn"_s));
+    ASSERT_TRUE(router.perform(u"zoomIn"_s));
+    EXPECT_NEAR(w->docView()->zoom(), 2.0, 1e-5) << "two steps double";
+    ASSERT_TRUE(router.perform(u"zoomOut"_s));
+    EXPECT_NEAR(w->docView()->zoom(), 1.4142135, 1e-5);
+
+    int steps = 0;
+    while (router.perform(u"zoomIn"_s))
+        ASSERT_LT(++steps, 10) << "zoom in never stopped";
+    const double top = w->docView()->zoom();
+    EXPECT_GE(top, 6.0);
+    EXPECT_LT(top, 6.0 * 1.4142136);
+    EXPECT_FALSE(router.validate(u"zoomIn"_s, nullptr));
+    EXPECT_DOUBLE_EQ(w->docView()->zoom(), top) << "refused at the limit";
+
+    steps = 0;
+    while (router.perform(u"zoomOut"_s))
+        ASSERT_LT(++steps, 20) << "zoom out never stopped";
+    const double bottom = w->docView()->zoom();
+    EXPECT_LE(bottom, 0.5);
+    EXPECT_GT(bottom, 0.5 / 1.4142136);
+    ASSERT_TRUE(router.perform(u"setZoom100"_s));
+    EXPECT_DOUBLE_EQ(w->docView()->zoom(), 1.0);
+}
+
 TEST_F(CAMainWindowControllerTest, ToolButtonsSelectTheToolAndShowIt)
 {
     launch(1);
