@@ -89,7 +89,8 @@ private:
     void chooseSide(bool sender);
     void applyRow(CADesignTextLists::List list, int row);
     CADocView *canvas() const;
-    // A picture chosen in a pane goes in the middle of the canvas's page, one undo step.
+    // A picture chosen in a pane replaces the selected pictures, or goes in the middle of the
+    // canvas's page when none is selected; one undo step.
     void placePicture(const std::shared_ptr<PWImage> &image);
 
     CADesignTextLists m_lists;
