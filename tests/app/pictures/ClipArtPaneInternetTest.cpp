@@ -281,13 +281,17 @@ TEST_F(ClipArtPaneInternetTest, AnInternetResultDroppedOnACanvasComesInOnceLoade
     const std::vector<CFTComponent *> &components = document.ftDocument()->GetComponents(0, false);
     const size_t before = components.size();
     const auto dropCell = [&](int column) {
+        const size_t had = components.size();
         const std::shared_ptr<PWImage> thumbnail = pane.catalog()->fullPictureAt(0, column);
         ASSERT_NE(thumbnail, nullptr);
         const std::unique_ptr<QMimeData> data = CCPictDragOut::mimeDataForPicture(thumbnail.get());
         const QPoint at = view.geometry().widgetPoint(QPointF(150, 100)).toPoint();
+        QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &enter);
+        ASSERT_TRUE(enter.isAccepted());
         QDropEvent drop(QPointF(at), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(view.viewport(), &drop);
-        EXPECT_EQ(components.size(), before) << "nothing comes in before the whole picture";
+        EXPECT_EQ(components.size(), had) << "nothing comes in before the whole picture";
         ASSERT_TRUE(QTest::qWaitFor([&] { return !view.clipboard().isLoadingInternetPicture(); }, 30000));
         QCoreApplication::processEvents();
     };

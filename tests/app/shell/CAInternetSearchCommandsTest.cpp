@@ -115,10 +115,17 @@ TEST_F(CAInternetSearchCommandsTest, PanelTextReachesTheGridBesideTheSearchField
     EXPECT_EQ(pane->searchField()->searchCell()->mode(), CCSearchFieldCell::Mode::Internet);
     // The pane's own search fills the grid beside its field.
     CCPictCatalog *grid = pane->catalog();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->cellAtRowColumn(0, 1) && grid->cellAtRowColumn(0, 1)->image(); },
-                                30000));
-    EXPECT_EQ(grid->cellAtRowColumn(0, 0)->imageReference(),
-              CCPictImageResolver::kUrlPrefix + u"http://pics.test/1.jpg http://site.test/1"_s);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return pane->googleSearch().itemCount() == 2 && !pane->googleSearch().isRunning(); }, 30000))
+        << "requests: " << server.requests().join(u' ').toStdString() << " in use " << pane->googleSearch().isInUse()
+        << " items " << pane->googleSearch().itemCount();
+    QStringList shown;
+    for (int row = 0; row < grid->numberOfRows(); ++row)
+        for (int column = 0; column < grid->numberOfColumns(); ++column)
+            if (grid->cellAtRowColumn(row, column)->image())
+                shown << grid->cellAtRowColumn(row, column)->imageReference();
+    EXPECT_EQ(shown, QStringList({CCPictImageResolver::kUrlPrefix + u"http://pics.test/1.jpg http://site.test/1"_s,
+                                  CCPictImageResolver::kUrlPrefix + u"http://pics.test/2.jpg http://site.test/2"_s}));
     EXPECT_EQ(server.count(u"/thumb"_s), 2);
     EXPECT_EQ(pane->searchField()->doubleValue(), 0.0);
     EXPECT_TRUE(notices.isEmpty());
