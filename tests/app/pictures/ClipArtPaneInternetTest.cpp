@@ -16,7 +16,6 @@
 #include "kernel/drawing/CImageURL.h"
 #include "kernel/merge/CADocument.h"
 #include "platform/PWImage.h"
-#include "platform/PWPasteboardTypes.h"
 #include "platform/PWUndoManager.h"
 
 #include "ClipArtPaneFixture.h"
@@ -53,6 +52,37 @@ QStringList references(const CCPictCatalog &catalog)
             list << catalog.cellAtRowColumn(row, column)->imageReference();
     return list;
 }
+
+// A canvas on its own design that pictures are dropped on as a drag from a pane ends.
+struct DropCanvas
+{
+    DropCanvas()
+    {
+        view.setScreenResolution(72.0);
+        EXPECT_TRUE(view.setDocument(&document));
+        view.resize(700, 600);
+        view.show();
+        document.undoManager()->setGroupsByEvent(false);
+        document.undoManager()->removeAllActions();
+    }
+    const std::vector<CFTComponent *> &components() const { return document.ftDocument()->GetComponents(0, false); }
+    // The drag data of the catalogue's cell, built as a press that moves builds it, let go here.
+    void dropCell(CCPictCatalog &catalog, int column)
+    {
+        const std::shared_ptr<PWImage> picture = catalog.fullPictureAt(0, column);
+        ASSERT_NE(picture, nullptr);
+        const std::unique_ptr<QMimeData> data = CCPictDragOut::mimeDataForPicture(picture.get());
+        const QPoint at = view.geometry().widgetPoint(QPointF(120, 90)).toPoint();
+        QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(at), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &drop);
+    }
+
+    CADocument document;
+    CADocView view;
+};
 
 class ClipArtPaneInternetTest : public ClipArtPaneFixture
 {
@@ -228,37 +258,18 @@ TEST_F(ClipArtPaneInternetTest, ResultsThatCannotBeLoadedAreReportedAndNothingIs
 TEST_F(ClipArtPaneInternetTest, APictureDraggedFromThePaneOntoACanvasIsOnePictureAndOneStep)
 {
     CCPictBrowserView pane;
-    CCPictCatalog *catalog = pane.catalog();
-    ASSERT_EQ(catalog->countImages(), 3);
-    // The data a press that moves would carry, built as the drag builds it.
-    const std::shared_ptr<PWImage> picture = catalog->fullPictureAt(0, 1);
-    ASSERT_NE(picture, nullptr);
-    const std::unique_ptr<QMimeData> data = CCPictDragOut::mimeDataForPicture(picture.get());
-    EXPECT_EQ(QString::fromUtf8(data->data(PWPasteboardTypes::mimeTypeOf(PWPasteboardTypes::kNamedImage))), u"FULLSIZE_animals01.png"_s);
-
-    CADocument document;
-    CADocView view;
-    view.setScreenResolution(72.0);
-    ASSERT_TRUE(view.setDocument(&document));
-    view.resize(700, 600);
-    view.show();
-    document.undoManager()->setGroupsByEvent(false);
-    document.undoManager()->removeAllActions();
-    const std::vector<CFTComponent *> &components = document.ftDocument()->GetComponents(0, false);
-    const size_t before = components.size();
-    const QPoint at = view.geometry().widgetPoint(QPointF(120, 90)).toPoint();
-    QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view.viewport(), &enter);
-    ASSERT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(at), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view.viewport(), &drop);
-    ASSERT_EQ(components.size(), before + 1);
-    EXPECT_EQ(components.back()->getClassID(), ciPicture);
-    EXPECT_EQ(components.back()->GetObjectData()->name(), u"FULLSIZE_animals01.png"_s);
-    ASSERT_TRUE(document.undoManager()->canUndo());
-    document.undoManager()->undo();
-    EXPECT_EQ(components.size(), before);
-    EXPECT_FALSE(document.undoManager()->canUndo()) << "the drop was one step";
+    ASSERT_EQ(pane.catalog()->countImages(), 3);
+    DropCanvas canvas;
+    const size_t before = canvas.components().size();
+    canvas.dropCell(*pane.catalog(), 1);
+    ASSERT_EQ(canvas.components().size(), before + 1);
+    EXPECT_EQ(canvas.components().back()->getClassID(), ciPicture);
+    // The collection's own picture, by which the design refers to it.
+    EXPECT_EQ(canvas.components().back()->GetObjectData()->name(), u"FULLSIZE_animals01.png"_s);
+    ASSERT_TRUE(canvas.document.undoManager()->canUndo());
+    canvas.document.undoManager()->undo();
+    EXPECT_EQ(canvas.components().size(), before);
+    EXPECT_FALSE(canvas.document.undoManager()->canUndo()) << "the drop was one step";
 }
 
 TEST_F(ClipArtPaneInternetTest, AnInternetResultDroppedOnACanvasComesInOnceLoadedOrNotAtAll)
@@ -270,44 +281,28 @@ TEST_F(ClipArtPaneInternetTest, AnInternetResultDroppedOnACanvasComesInOnceLoade
     for (int i = 0; i < 2; ++i)
         pane.dynamicAddImageWithGoogleSearchItem({2, i}, {QUrl(m_server.base() + u"/full%1.png"_s.arg(i + 1)),
                                                           u"http://site.test/%1"_s.arg(i + 1), png(Qt::gray)});
-    CADocument document;
-    CADocView view;
-    view.setScreenResolution(72.0);
-    ASSERT_TRUE(view.setDocument(&document));
-    view.resize(700, 600);
-    view.show();
-    document.undoManager()->setGroupsByEvent(false);
-    document.undoManager()->removeAllActions();
-    const std::vector<CFTComponent *> &components = document.ftDocument()->GetComponents(0, false);
-    const size_t before = components.size();
-    const auto dropCell = [&](int column) {
-        const size_t had = components.size();
-        const std::shared_ptr<PWImage> thumbnail = pane.catalog()->fullPictureAt(0, column);
-        ASSERT_NE(thumbnail, nullptr);
-        const std::unique_ptr<QMimeData> data = CCPictDragOut::mimeDataForPicture(thumbnail.get());
-        const QPoint at = view.geometry().widgetPoint(QPointF(150, 100)).toPoint();
-        QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(view.viewport(), &enter);
-        ASSERT_TRUE(enter.isAccepted());
-        QDropEvent drop(QPointF(at), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(view.viewport(), &drop);
-        EXPECT_EQ(components.size(), had) << "nothing comes in before the whole picture";
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !view.clipboard().isLoadingInternetPicture(); }, 30000));
+    DropCanvas canvas;
+    const size_t before = canvas.components().size();
+    const auto dropAndWait = [&](int column) {
+        const size_t had = canvas.components().size();
+        canvas.dropCell(*pane.catalog(), column);
+        EXPECT_EQ(canvas.components().size(), had) << "nothing comes in before the whole picture";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !canvas.view.clipboard().isLoadingInternetPicture(); }, 30000));
         QCoreApplication::processEvents();
     };
 
-    dropCell(0);
-    ASSERT_EQ(components.size(), before + 1);
-    EXPECT_EQ(components.back()->GetObjectData()->name(),
+    dropAndWait(0);
+    ASSERT_EQ(canvas.components().size(), before + 1);
+    EXPECT_EQ(canvas.components().back()->GetObjectData()->name(),
               u"PREFIX_URL_LOADED "_s + m_server.base() + u"/full1.png http://site.test/1"_s);
-    EXPECT_EQ(components.back()->GetObjectData()->pixelSize(), QSize(64, 48));
-    EXPECT_EQ(document.undoManager()->undoActionName(), u"Insert Object"_s);
+    EXPECT_EQ(canvas.components().back()->GetObjectData()->pixelSize(), QSize(64, 48));
+    EXPECT_EQ(canvas.document.undoManager()->undoActionName(), u"Insert Object"_s);
 
-    dropCell(1);
-    EXPECT_EQ(components.size(), before + 1) << "a picture that cannot be loaded is not placed";
-    document.undoManager()->undo();
-    EXPECT_EQ(components.size(), before);
-    EXPECT_FALSE(document.undoManager()->canUndo());
+    dropAndWait(1);
+    EXPECT_EQ(canvas.components().size(), before + 1) << "a picture that cannot be loaded is not placed";
+    canvas.document.undoManager()->undo();
+    EXPECT_EQ(canvas.components().size(), before);
+    EXPECT_FALSE(canvas.document.undoManager()->canUndo());
 }
 
 } // namespace
