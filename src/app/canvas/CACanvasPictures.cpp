@@ -62,7 +62,9 @@ std::shared_ptr<PWImage> imageForPhotoFile(const QString &path)
     return image;
 }
 
-bool replaceImage(CADocView &canvas, std::shared_ptr<PWImage> image)
+namespace {
+
+bool replaceOrInsert(CADocView &canvas, std::shared_ptr<PWImage> image)
 {
     CFTAView *view = canvas.ftView();
     const CFTADocument *design = canvas.document() ? canvas.document()->ftDocument() : nullptr;
@@ -83,6 +85,16 @@ bool replaceImage(CADocView &canvas, std::shared_ptr<PWImage> image)
         != nullptr;
 }
 
+} // namespace
+
+bool replaceImage(CADocView &canvas, std::shared_ptr<PWImage> image)
+{
+    if (!image || !canvas.ftView())
+        return false;
+    Q_EMIT canvas.browserPictureChosen(isInternetImage(image->name()));
+    return replaceOrInsert(canvas, std::move(image));
+}
+
 bool replaceImageFromFile(CADocView &canvas, const QString &path)
 {
     if (path.isEmpty())
@@ -93,7 +105,7 @@ bool replaceImageFromFile(CADocView &canvas, const QString &path)
         qCWarning(lcCanvas).noquote() << "Picture refused:" << error;
         return false;
     }
-    return replaceImage(canvas, std::move(image));
+    return replaceOrInsert(canvas, std::move(image));
 }
 
 void changeBackground(CADocView &canvas, std::shared_ptr<PWImage> image, int placingTag)

@@ -27,9 +27,10 @@ std::shared_ptr<PWImage> imageForPhotoFile(const QString &path);
 // Whether the name is of a picture found on the network (its pane stays in view).
 bool isInternetImage(const QString &name);
 
-// Every selected object that takes a picture gets the image ("CHANGE_IMAGE", named whenever
-// something was selected); when none did, the image goes in at the middle of the page
-// ("INSERT_OBJECT"). Answers whether anything changed.
+// A picture chosen in a browser: the canvas first says whether it came from the internet
+// (browserPictureChosen), then every selected object that takes a picture gets the image
+// ("CHANGE_IMAGE", named whenever something was selected); when none did, the image goes in at
+// the middle of the page ("INSERT_OBJECT"). Answers whether anything changed.
 bool replaceImage(CADocView &canvas, std::shared_ptr<PWImage> image);
 // A picture file chosen in the open panel; a file that is no picture is refused with a log line.
 bool replaceImageFromFile(CADocView &canvas, const QString &path);

@@ -139,6 +139,9 @@ Q_SIGNALS:
     void templateMenuRequested(const QPoint &globalPosition);
     void toFromMenuRequested(const QPoint &globalPosition);
     void imageEditorRequested();
+    // A picture chosen in a picture browser is about to replace the selected pictures or come in;
+    // fromInternet tells whether it was found on the internet (its link strip then shows).
+    void browserPictureChosen(bool fromInternet);
     // The font of the selected text for the font panel (several: more than one font selected).
     void selectedFontChanged(const PWFont &font, bool isMultiple);
     // The view's tool may have changed: a gesture or in-place editing that ends leaves it at the

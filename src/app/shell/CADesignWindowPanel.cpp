@@ -65,7 +65,6 @@ CADesignWindow *sharedDesignWindow()
     if (!s_window && s_controller) {
         s_window = new CADesignWindow;
         s_window->setCanvasProvider(frontCanvas);
-        attachInternetSearch(s_window);
     }
     return s_window;
 }

@@ -244,6 +244,8 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
     });
     // A text made with the text tool is typed in place; once that ends the tool is select again.
     connect(m_docView, &CADocView::toolModeChanged, this, &CAMainWindowController::windowDidUpdate);
+    connect(m_docView, &CADocView::browserPictureChosen, this,
+            [this](bool fromInternet) { fromInternet ? showInternet() : hideInternet(); });
     // The frame of the canvas may grow or shrink after a gesture: the container places it again.
     connect(m_docView, &CADocView::operationEnded, this, [this] { scrollView()->pageContainer()->checkBounds(); });
 

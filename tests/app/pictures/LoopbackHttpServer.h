@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QHash>
 #include <QObject>
-#include <QSet>
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -48,18 +47,6 @@ public:
         for (const QString &request : m_requests)
             n += request.startsWith(prefix) ? 1 : 0;
         return n;
-    }
-    // The different paths asked for with prefix. The network layer may send a request again on
-    // a fresh connection when the server closed the one it reused, so tests that only care which
-    // thumbnails were tried count these.
-    int distinctCount(const QString &prefix) const
-    {
-        QSet<QString> paths;
-        for (const QString &request : m_requests) {
-            if (request.startsWith(prefix))
-                paths.insert(request);
-        }
-        return int(paths.size());
     }
 
 private:
