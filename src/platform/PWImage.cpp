@@ -91,6 +91,21 @@ PWImage::~PWImage()
         reg.images.erase(it);
 }
 
+QImage PWImage::decodeBoundedBitmap(const QByteArray &bytes, int maxSide, qint64 maxPixels)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    if (!reader.canRead())
+        return {};
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > maxSide || size.height() > maxSide
+        || qint64(size.width()) * size.height() > maxPixels)
+        return {};
+    return reader.read();
+}
+
 std::shared_ptr<PWImage> PWImage::create()
 {
     return std::make_shared<PWImage>(Token());

@@ -50,6 +50,10 @@ public:
     // Whether the first bytes of a file are those of a picture fromData may read: PDF, EPS or a
     // bitmap format one of Qt's image readers recognizes.
     static bool looksLikePicture(QByteArrayView head);
+    // Bitmap bytes decoded only when the size they state is within maxSide on each side and
+    // maxPixels in all, so that a few bytes claiming a vast picture allocate nothing; a null
+    // image for anything else.
+    static QImage decodeBoundedBitmap(const QByteArray &bytes, int maxSide, qint64 maxPixels);
 
     // A new image with the same representations and size and without a name.
     std::shared_ptr<PWImage> copy() const;

@@ -7,11 +7,9 @@
 #include "platform/PWImage.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QDrag>
 #include <QFileInfo>
 #include <QHelpEvent>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -40,18 +38,7 @@ QString withoutExtension(const QString &name)
 // A downloaded thumbnail decoded with the same bounds as picture files.
 QImage decodeThumbnail(const QByteArray &bytes)
 {
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    if (!reader.canRead())
-        return {};
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > CCPictImageResolver::kMaxPictureSide
-        || size.height() > CCPictImageResolver::kMaxPictureSide
-        || qint64(size.width()) * size.height() > CCPictImageResolver::kMaxPicturePixels)
-        return {};
-    return reader.read();
+    return PWImage::decodeBoundedBitmap(bytes, CCPictImageResolver::kMaxPictureSide, CCPictImageResolver::kMaxPicturePixels);
 }
 
 } // namespace

@@ -1,10 +1,9 @@
 #include "kernel/base/FTID3Reader.h"
 
 #include "platform/PWFileReader.h"
+#include "platform/PWImage.h"
 
-#include <QBuffer>
 #include <QImage>
-#include <QImageReader>
 #include <QLoggingCategory>
 #include <QStringDecoder>
 
@@ -104,18 +103,7 @@ std::optional<QString> checkedUtf16(const QStringDecoder &decoder, const QString
 
 QImage decodePicture(const QByteArray &bytes)
 {
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    if (!reader.canRead())
-        return {};
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > FTID3Reader::kMaxPictureSide
-        || size.height() > FTID3Reader::kMaxPictureSide
-        || qint64(size.width()) * size.height() > FTID3Reader::kMaxPicturePixels)
-        return {};
-    return reader.read();
+    return PWImage::decodeBoundedBitmap(bytes, FTID3Reader::kMaxPictureSide, FTID3Reader::kMaxPicturePixels);
 }
 
 } // namespace
