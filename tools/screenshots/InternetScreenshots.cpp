@@ -4,8 +4,11 @@
 
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CADocView.h"
+#include "app/pictures/CCPictBrowserView.h"
 #include "app/pictures/CCPictCatalog.h"
 #include "app/pictures/CCPictCatalogView.h"
+#include "app/pictures/CCSearchField.h"
+#include "app/pictures/CCSearchFieldCell.h"
 #include "app/pictures/CSearchInternetPanelController.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
@@ -17,6 +20,7 @@
 #include "kernel/merge/CADocument.h"
 #include "platform/PWImage.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
@@ -46,7 +50,54 @@ std::shared_ptr<PWImage> internetPicture()
     return image;
 }
 
+// A thumbnail of a search result, drawn here: a barn of its own colour under a sky.
+QByteArray resultThumbnail(int n)
+{
+    QImage bitmap(96, 72, QImage::Format_RGB32);
+    bitmap.fill(QColor::fromHsv((190 + n * 23) % 360, 60, 245));
+    QPainter painter(&bitmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor::fromHsv((90 + n * 11) % 360, 150, 150));
+    painter.drawRect(QRectF(0, 52, 96, 20));
+    painter.setBrush(QColor::fromHsv((n * 37) % 360, 190, 170));
+    const double x = 14 + (n % 3) * 10;
+    painter.drawPolygon(QPolygonF({QPointF(x, 56), QPointF(x, 30), QPointF(x + 24, 14), QPointF(x + 48, 30), QPointF(x + 48, 56)}));
+    painter.setBrush(QColor(0xf4, 0xf0, 0xe6));
+    painter.drawRect(QRectF(x + 18, 38, 12, 18));
+    painter.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    bitmap.save(&buffer, "PNG");
+    return bytes;
+}
+
 } // namespace
+
+QWidget *clipArtPaneInternetScreenshot()
+{
+    // Results handed to the pane as its search hands them over: nothing goes to the network.
+    auto *pane = new CCPictBrowserView;
+    pane->setWindowTitle(QStringLiteral("Clip Art"));
+    pane->resize(250, 360);
+    pane->setInternetSearchStart([](const QString &) {});
+    CCSearchField *field = pane->searchField();
+    CCSearchFieldCell *cell = field->searchCell();
+    cell->switchToInternet(cell->menuItemWithTitle(QStringLiteral("Internet")));
+    field->setText(QStringLiteral("red barn"));
+    pane->searchInternet(field);
+    const int count = 8;
+    pane->prepareMatrixWithSender({count, 0});
+    for (int n = 0; n < count - 2; ++n) {
+        const QUrl address(QStringLiteral("https://pictures.example.org/barn-%1.jpg").arg(n + 1));
+        pane->dynamicAddImageWithGoogleSearchItem(
+            {count, n}, {address, QStringLiteral("https://farm-stories.example.org/barns/%1.html").arg(n + 1),
+                         resultThumbnail(n)});
+    }
+    pane->show();
+    return pane;
+}
 
 QWidget *internetStripScreenshot(CADocumentController &application)
 {

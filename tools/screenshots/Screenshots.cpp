@@ -409,6 +409,7 @@ const QList<Screenshot> &screenshots()
         {u"panel-picture-catalogue"_s, [](CADocumentController &) { return pictureCatalogScreenshot(); }},
         {u"panel-clipart-category"_s, [](CADocumentController &) { return clipArtPaneScreenshot(QString()); }},
         {u"panel-clipart-search"_s, [](CADocumentController &) { return clipArtPaneScreenshot(u"star"_s); }},
+        {u"panel-clipart-internet"_s, [](CADocumentController &) { return clipArtPaneInternetScreenshot(); }},
         {u"panel-design-clipart-search"_s, [](CADocumentController &) { return designWindowClipArtScreenshot(u"tree"_s); }},
         {u"panel-photo-albums"_s, [](CADocumentController &) { return albumBrowserScreenshot(); }},
         {u"panel-inspector-masks"_s, [](CADocumentController &a) { return maskCatalogueScreenshot(a); }},

@@ -57,6 +57,9 @@ QWidget *internetStripScreenshot(CADocumentController &application);
 QWidget *searchPanelScreenshot();
 // The clip-art pane over the shipped collection: its first category, or the hits of keywords.
 QWidget *clipArtPaneScreenshot(const QString &keywords);
+// The clip-art pane during an internet search: six results in, two still loading
+// (InternetScreenshots.cpp).
+QWidget *clipArtPaneInternetScreenshot();
 // The photo album pane over a synthetic album, and the inspector's masks beside a masked picture
 // on a sample label (MaskAlbumScreenshots.cpp).
 QWidget *albumBrowserScreenshot();

@@ -6,17 +6,24 @@
 #include "app/shell/CACanvasCommands.h"
 #include "app/shell/CACanvasFormatCommands.h"
 #include "app/shell/CAChangeLayoutSheet.h"
+#include "app/shell/CADesignWindowPanel.h"
+#include "app/shell/CADocumentManager.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAMainWindowController.h"
 #include "app/shell/CAPrintCommands.h"
+#include "app/shell/CAPropertiesPanel.h"
 #include "app/shell/CASampleDesignLibrary.h"
 #include "app/shell/CAShellScreenshots.h"
 #include "kernel/FTKernelStartup.h"
+#include "platform/PWUserDefaults.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QDir>
+#include <QFile>
+#include <QPixmap>
+#include <QScreen>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
@@ -39,6 +46,15 @@ int main(int argc, char **argv)
     qputenv("XDG_CONFIG_HOME", homePath + "/.config");
     qputenv("XDG_DATA_HOME", homePath + "/.local/share");
     qputenv("XDG_CACHE_HOME", homePath + "/.cache");
+    // The screen of a common desktop, 1920 x 1080, rather than the headless platform's small one.
+    QFile screens(home.filePath(QStringLiteral("screens.json")));
+    if (screens.open(QIODevice::WriteOnly)
+        && screens.write(R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920, "height": 1080,)"
+                         R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
+               > 0) {
+        screens.close();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
+    }
 
     QApplication app(argc, argv);
     startKernel();
@@ -60,10 +76,19 @@ int main(int argc, char **argv)
     installAssistant(application);
     // The masks are seeded as the application seeds them at start-up.
     CASampleDesignLibrary::installMasksForUser();
+    installDesignWindow(application);
+    installPropertiesPanel(application);
     application.applicationWillFinishLaunching();
+    // A first start as a user sees it: a new label and every panel opened beside it.
+    PWUserDefaults::standardUserDefaults().setInteger(u"FTStartingDocument"_s, 1);
+    application.openStartupDocuments({});
     application.applicationDidFinishLaunching();
-    // Each picture opens what it shows; the first launch's colour panel waits for its own.
-    application.panels().close(CAFloatingPanels::ColorPanel);
+    QCoreApplication::processEvents();
+    const QPixmap desktop = QGuiApplication::primaryScreen()->grabWindow(0);
+    // Each picture opens what it shows; the first launch's panels and document wait for their own.
+    for (int panel = 0; panel < CAFloatingPanels::PanelCount; ++panel)
+        application.panels().close(static_cast<CAFloatingPanels::Panel>(panel));
+    application.manager().closeAllDocuments();
 
     int failures = 0;
     const auto write = [&](const QString &name, QWidget *widget) {
@@ -78,6 +103,11 @@ int main(int argc, char **argv)
             std::printf("%s\n", qPrintable(file));
         }
     };
+    const QString desktopFile = QDir(output).filePath(u"desktop-first-start.png"_s);
+    if (!desktop.save(desktopFile, "PNG")) {
+        std::fprintf(stderr, "desktop-first-start: cannot write %s\n", qPrintable(desktopFile));
+        ++failures;
+    }
     for (const Screenshot &shot : screenshots()) {
         QWidget *widget = shot.make(application);
         if (!widget) {

@@ -84,6 +84,7 @@ std::vector<CFTComponent *> CACanvasAddressCommands::selection() const
 void CACanvasAddressCommands::command(const QString &actionKey, const std::function<void()> &body)
 {
     PWUndoManager *undo = undoManager();
+    m_canvas.beginEditBatch();
     if (undo)
         undo->beginUndoGrouping();
     body();
@@ -91,7 +92,8 @@ void CACanvasAddressCommands::command(const QString &actionKey, const std::funct
         undo->setActionName(actionKey);
         undo->endUndoGrouping();
     }
-    Q_EMIT m_canvas.selectionChanged();
+    m_canvas.selectionChangedByEdit();
+    m_canvas.endEditBatch();
     Q_EMIT m_canvas.designEdited();
 }
 

@@ -91,7 +91,7 @@ void CACanvasAddressEdits::registerUpdateDocView()
 
 void CACanvasAddressEdits::selectionChanged()
 {
-    Q_EMIT m_canvas.selectionChanged();
+    m_canvas.selectionChangedByEdit();
 }
 
 void CACanvasAddressEdits::redisplay()

@@ -69,7 +69,7 @@ void apply(CADocView &canvas, const std::vector<CFTComponent *> &list, const std
         if (!moves[i].isNull())
             edits.moveComponentDxDyForObject(moves[i].x(), moves[i].y(), list[i]);
     }
-    Q_EMIT canvas.selectionChanged();
+    canvas.selectionChangedByEdit();
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "app/canvas/CACanvasDragOut.h"
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CADocView.h"
+#include "app/pictures/CCInternetPictureLoad.h"
+#include "app/pictures/CCPictImageResolver.h"
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/base/CAEnvironment.h"
@@ -26,6 +28,7 @@
 #include "platform/PWUndoManager.h"
 
 #include <QClipboard>
+#include <QImage>
 #include <QImageReader>
 #include <QLoggingCategory>
 #include <QMimeData>
@@ -77,6 +80,8 @@ QStringList imageMimeTypes(const QMimeData &data)
 }
 
 } // namespace
+
+CACanvasClipboard::~CACanvasClipboard() = default;
 
 CACanvasClipboard::CACanvasClipboard(CADocView &canvas)
     : m_canvas(canvas)
@@ -352,6 +357,10 @@ bool CACanvasClipboard::makeNewImageFromPasteboard(const QMimeData &data, const 
         if (bytes.size() > kImageNameLimit)
             return refuse(QStringLiteral("Picture refused: a name of %1 bytes names no picture").arg(bytes.size()));
         const QString name = QString::fromUtf8(bytes).trimmed();
+        if (name.startsWith(CCPictImageResolver::kUrlPrefix)) {
+            insertInternetPicture(name, point);
+            return false;
+        }
         std::shared_ptr<PWImage> image = name.isEmpty() ? nullptr : CAEnvironment::loadFullSizedImage(name);
         if (!image && !name.isEmpty())
             image = PWImage::imageNamed(name);
@@ -374,6 +383,33 @@ bool CACanvasClipboard::makeNewImageFromPasteboard(const QMimeData &data, const 
         return edits().insertImageAtPoint(std::move(image), point) != nullptr;
     }
     return false;
+}
+
+bool CACanvasClipboard::isLoadingInternetPicture() const
+{
+    return m_internetLoad && m_internetLoad->isRunning();
+}
+
+void CACanvasClipboard::insertInternetPicture(const QString &name, const QPointF &point)
+{
+    std::shared_ptr<PWImage> thumbnail = PWImage::imageNamed(name);
+    if (!thumbnail) {
+        // Dropped from another window of ours that has the thumbnail: the name is enough.
+        QImage blank(1, 1, QImage::Format_ARGB32);
+        blank.fill(Qt::transparent);
+        thumbnail = PWImage::fromQImage(blank);
+        thumbnail->setName(name);
+    }
+    if (!m_internetLoad)
+        m_internetLoad = std::make_unique<CCInternetPictureLoad>();
+    m_internetLoad->start(std::move(thumbnail), [this, point](std::shared_ptr<PWImage> picture, const QString &error) {
+        if (!picture) {
+            refuse(QStringLiteral("Picture refused: %1").arg(error));
+            return;
+        }
+        CACanvasEdits::Step step(edits(), QStringLiteral("INSERT_OBJECT"));
+        edits().insertImageAtPoint(std::move(picture), point);
+    });
 }
 
 bool CACanvasClipboard::makeNewTextFromPasteboard(const QMimeData &data, const QPointF &point)

@@ -11,6 +11,7 @@
 
 class CADocView;
 class CACanvasEdits;
+class CCInternetPictureLoad;
 class CFTComponent;
 class QClipboard;
 class QMimeData;
@@ -29,6 +30,7 @@ public:
     static constexpr qsizetype kTextLimit = qsizetype(1) * 1024 * 1024;
 
     explicit CACanvasClipboard(CADocView &canvas);
+    ~CACanvasClipboard();
 
     // Where the next paste of design objects goes, on both axes: 10 after a copy, growing by 10
     // with each such paste, 0 after a paste of anything else.
@@ -57,8 +59,12 @@ public:
     bool makeNewObjectsWithData(const QByteArray &data, const QPointF &offset);
     bool makeNewImageFromURL(const QUrl &url, const QPointF &point);
     bool makeNewImageFromContentsOfFile(const QString &path, const QPointF &point);
-    // A named image of the content library or the application, else any picture type.
+    // A named image of the content library or the application, else any picture type. An
+    // internet search result is first loaded whole: it comes in later, as a step of its own,
+    // and a picture that cannot be loaded is refused; the answer then is false.
     bool makeNewImageFromPasteboard(const QMimeData &data, const QPointF &point);
+    // An internet picture of the given name is being loaded to come in.
+    bool isLoadingInternetPicture() const;
     // A "Simple Text" address text whose first line starts at the point.
     bool makeNewTextFromPasteboard(const QMimeData &data, const QPointF &point);
 
@@ -78,6 +84,9 @@ private:
     void insertComponents(std::vector<CFTComponent *> &made, const QPointF &offset);
     QPointF pageCentre() const;
 
+    void insertInternetPicture(const QString &name, const QPointF &point);
+
     CADocView &m_canvas;
     double m_pasteDelta = 0.0;
+    std::unique_ptr<CCInternetPictureLoad> m_internetLoad;
 };

@@ -3,12 +3,14 @@
 #include "app/canvas/CACanvasEdits.h"
 
 #include "app/canvas/CADocView.h"
+#include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/address/CFTAAddressText.h"
 #include "kernel/address/CFTCounterField.h"
 #include "kernel/address/CFTFileField.h"
 #include "kernel/base/CDDString.h"
 #include "kernel/base/FTClassID.h"
 #include "kernel/component/CFTComponent.h"
+#include "kernel/component/CFTDefComponentText.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/drawing/CDDPicture.h"
@@ -42,17 +44,20 @@ CACanvasEdits::Step::Step(CACanvasEdits &edits, const QString &actionKey, bool n
     , m_registrationsBefore(edits.registrations())
     , m_edits(edits)
 {
+    m_edits.m_canvas.beginEditBatch();
     if (m_undo)
         m_undo->beginUndoGrouping();
 }
 
 CACanvasEdits::Step::~Step()
 {
-    if (!m_undo)
-        return;
-    if (m_nameAlways || m_edits.registrations() != m_registrationsBefore)
-        m_undo->setActionName(m_actionKey);
-    m_undo->endUndoGrouping();
+    if (m_undo) {
+        if (m_nameAlways || m_edits.registrations() != m_registrationsBefore)
+            m_undo->setActionName(m_actionKey);
+        m_undo->endUndoGrouping();
+    }
+    // The panels hear of the command once, when it is complete.
+    m_edits.m_canvas.endEditBatch();
 }
 
 PWUndoManager *CACanvasEdits::undoManager() const
@@ -88,7 +93,7 @@ void CACanvasEdits::changed(CFTComponent *component, bool postSelection)
 {
     m_canvas.invalidateObject(component);
     if (postSelection)
-        Q_EMIT m_canvas.selectionChanged();
+        m_canvas.selectionChangedByEdit();
     Q_EMIT m_canvas.designEdited();
 }
 
@@ -136,8 +141,27 @@ void CACanvasEdits::restoreTextForObject(CFTComponent *component, const TextStat
     changed(component, true);
 }
 
+void CACanvasEdits::restorePanelStyle(CFTAAddressPanel *panel, const std::shared_ptr<CDDText> &style)
+{
+    CDDText *own = panel ? const_cast<CFTDefComponentText &>(panel->defaultText()).GetText() : nullptr;
+    if (!own || !style)
+        return;
+    registerInverse([this, panel, now = copyOf(own)] { restorePanelStyle(panel, now); });
+    own->copy(style.get());
+    changed(panel, true);
+}
+
 void CACanvasEdits::keepTextForUndo(CFTComponent *component)
 {
+    // A panel's texts are its fields and the style it gives them; a step applied to each and
+    // stepped back leaves attributes set that were not, so all are kept whole.
+    if (auto *panel = dynamic_cast<CFTAAddressPanel *>(component)) {
+        for (unsigned int i = 0; i < panel->addressComponentCount(); ++i)
+            keepTextForUndo(panel->addressComponentAtIndex(i));
+        if (CDDText *own = const_cast<CFTDefComponentText &>(panel->defaultText()).GetText())
+            registerInverse([this, panel, style = copyOf(own)] { restorePanelStyle(panel, style); });
+        return;
+    }
     if (!component || !component->GetText())
         return;
     TextState state = captureText(component);

@@ -21,6 +21,7 @@ class CFTADocument;
 struct CFTAOperationReport;
 class CFTAView;
 class CDDText;
+class CFTAAddressPanel;
 class CFTComponent;
 class CFTExtPicture;
 class PWFont;
@@ -159,9 +160,9 @@ public:
     // The basic shape of the named file onto every selected object that takes a shape
     // ("CHANGE_IMAGE"), else a new one in the middle of the page ("INSERT_OBJECT").
     void replaceBasicShape(const QString &shapeName);
-    // The open panels: a picture in the middle of the page, a background.
+    // The open panel of a picture in the middle of the page (a background comes in through
+    // CACanvasPictures::insertBackgroundFromFile, with its placing).
     void insertImage();
-    void insertBackground();
     // The name filter of the open panels: every image format Qt reads, and PDF and EPS.
     static QString imageFileFilter();
 
@@ -205,6 +206,7 @@ private:
     // next: setting a style back leaves runs styled that had no style of their own, and a field
     // shrinks no frame it grew, so the value alone would not give back the saved text.
     void keepTextForUndo(CFTComponent *component);
+    void restorePanelStyle(CFTAAddressPanel *panel, const std::shared_ptr<CDDText> &style);
 
     template <typename Inverse>
     void registerInverse(Inverse inverse);

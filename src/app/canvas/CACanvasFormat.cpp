@@ -1,6 +1,7 @@
 #include "app/canvas/CACanvasFormat.h"
 
 #include "app/canvas/CACanvasEdits.h"
+#include "app/canvas/CACanvasTextEditor.h"
 #include "app/canvas/CADocView.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/component/CFTDefComponentBox.h"
@@ -8,9 +9,17 @@
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/merge/CADocument.h"
+#include "kernel/render/CDDText.h"
+#include "kernel/render/CDDTextRuns.h"
+#include "platform/PWTextAttributes.h"
 
 #include <QCursor>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -19,6 +28,21 @@ namespace {
 textAlignment withHorizontal(textAlignment current, int alignment)
 {
     return textAlignment((int(current) & 0xF0) | (alignment & 0x0F));
+}
+
+// The whole format with the changed properties put over it.
+QTextCharFormat mergedFormat(QTextCharFormat format, const QTextCharFormat &changed)
+{
+    format.merge(changed);
+    return format;
+}
+
+PWFont convertedFont(const CACanvasFormat::FontChange &change, const PWFont &font)
+{
+    if (!change.convertSize)
+        return change.convert ? change.convert(font) : font;
+    const double size = change.isAbsoluteSize ? double(change.size) : font.pointSize() + double(change.size);
+    return PWFont(font.postScriptName(), std::max(size, CDDText::kMinFontSize), font.flags());
 }
 
 } // namespace
@@ -86,12 +110,67 @@ void CACanvasFormat::alignText(int alignment)
         edits.setAlignmentForObject(withHorizontal(component->GetAlignment(), alignment), component);
 }
 
+bool CACanvasFormat::changeEditedText(const std::function<void(QTextCharFormat &)> &change)
+{
+    if (!m_canvas.isEditingText())
+        return false;
+    CACanvasTextEditor *editor = m_canvas.fieldEditor();
+    QTextDocument *contents = editor->document();
+    QTextCursor cursor = editor->textCursor();
+    if (!cursor.hasSelection()) {
+        QTextCharFormat format = cursor.charFormat();
+        change(format);
+        cursor.setCharFormat(format);
+        editor->setTextCursor(cursor);
+        return true;
+    }
+    // Runs are gathered first: a run restyled can merge with or split from its neighbours.
+    struct Run
+    {
+        int from;
+        int to;
+        QTextCharFormat format;
+    };
+    std::vector<Run> runs;
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    for (QTextBlock block = contents->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int from = std::max(start, fragment.position());
+            const int to = std::min(end, fragment.position() + fragment.length());
+            if (from < to)
+                runs.push_back({from, to, fragment.charFormat()});
+        }
+    }
+    QTextCursor edit(contents);
+    edit.beginEditBlock();
+    for (Run &run : runs) {
+        change(run.format);
+        edit.setPosition(run.from);
+        edit.setPosition(run.to, QTextCursor::KeepAnchor);
+        edit.setCharFormat(run.format);
+    }
+    edit.endEditBlock();
+    return true;
+}
+
 void CACanvasFormat::changeFont(const FontChange &change)
 {
     CFTAView *view = m_canvas.ftView();
     if (!view)
         return;
     if (!change.convertSize && !change.convert)
+        return;
+    const QTextDocument *edited = m_canvas.fieldEditor()->document();
+    const bool inPlace = changeEditedText([&change, edited](QTextCharFormat &format) {
+        const PWFont font = PWFont::fromQFont(textruns::fontOf(format, edited),
+                                              format.property(PWTextAttributes::PostScriptFontName).toString());
+        convertedFont(change, font).applyTo(&format);
+        textruns::applyLayoutExtras(&format, edited);
+    });
+    if (inPlace)
         return;
     if (CFTDefComponentText *defaults = view->defText()) {
         if (change.convertSize && change.isAbsoluteSize)
@@ -126,13 +205,19 @@ void CACanvasFormat::changeAttributes(const QTextCharFormat &attributes)
     CFTAView *view = m_canvas.ftView();
     if (!view)
         return;
+    if (changeEditedText([&attributes](QTextCharFormat &format) { format.merge(attributes); }))
+        return;
+    // A format set whole replaces every attribute: the changed ones go over what each text has.
     if (CFTDefComponentText *defaults = view->defText())
-        defaults->SetFontAttr(attributes);
+        if (const std::optional<QTextCharFormat> current = defaults->GetFontAttr(nullptr))
+            defaults->SetFontAttr(mergedFormat(*current, attributes));
     const std::vector<CFTComponent *> selection = view->getSelComponents();
     CACanvasEdits &edits = m_canvas.edits();
     CACanvasEdits::Step step(edits, QStringLiteral("CHANGE_FONT"), !selection.empty());
     for (CFTComponent *component : selection)
-        edits.setFontAttrForObject(attributes, component);
+        // An object without a text of its own (a shape) has no attributes to change.
+        if (const std::optional<QTextCharFormat> current = component->GetFontAttr(nullptr))
+            edits.setFontAttrForObject(mergedFormat(*current, attributes), component);
 }
 
 // --- Colours --------------------------------------------------------------------------------------

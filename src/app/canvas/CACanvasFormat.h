@@ -54,8 +54,12 @@ public:
     // The horizontal alignment (taLeft, taCenter, taRight) of the default text and of every
     // selected object; the other bits of each object's alignment stay. "CHANGE_ALIGNMENT".
     void alignText(int alignment);
-    // "CHANGE_FONT" when anything was selected.
+    // "CHANGE_FONT" when anything was selected. While a text is edited in place the change goes
+    // to the editor's selection (or to what is typed next) alone, as typing does: no step.
     void changeFont(const FontChange &change);
+    // The attributes the font panel changed (underline, strike-out, ...): only the properties the
+    // format holds change, every other attribute of each object's text stays. Edited in place,
+    // as changeFont.
     void changeAttributes(const QTextCharFormat &attributes);
 
     // The colour panel's colour: to the background while it is edited, else to each selected
@@ -69,6 +73,9 @@ public:
 
 private:
     bool isFirstResponder() const;
+    // Applies the change to each run of the in-place editor's selection, or to the format the
+    // next typed characters take; false when no text is edited in place.
+    bool changeEditedText(const std::function<void(QTextCharFormat &)> &change);
     void setTargets(bool text, bool field, bool separator, bool address);
 
     CADocView &m_canvas;

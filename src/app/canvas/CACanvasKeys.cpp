@@ -130,7 +130,7 @@ void CACanvasEdits::deleteSelection()
     for (CFTComponent *component : selection)
         deleteObjectDeselect(component, false);
     editing->deselectAll();
-    Q_EMIT m_canvas.selectionChanged();
+    m_canvas.selectionChangedByEdit();
 }
 
 // --- Address objects ----------------------------------------------------------------------------

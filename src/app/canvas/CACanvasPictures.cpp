@@ -62,7 +62,9 @@ std::shared_ptr<PWImage> imageForPhotoFile(const QString &path)
     return image;
 }
 
-bool replaceImage(CADocView &canvas, std::shared_ptr<PWImage> image)
+namespace {
+
+bool replaceOrInsert(CADocView &canvas, std::shared_ptr<PWImage> image)
 {
     CFTAView *view = canvas.ftView();
     const CFTADocument *design = canvas.document() ? canvas.document()->ftDocument() : nullptr;
@@ -83,6 +85,16 @@ bool replaceImage(CADocView &canvas, std::shared_ptr<PWImage> image)
         != nullptr;
 }
 
+} // namespace
+
+bool replaceImage(CADocView &canvas, std::shared_ptr<PWImage> image)
+{
+    if (!image || !canvas.ftView())
+        return false;
+    Q_EMIT canvas.browserPictureChosen(isInternetImage(image->name()));
+    return replaceOrInsert(canvas, std::move(image));
+}
+
 bool replaceImageFromFile(CADocView &canvas, const QString &path)
 {
     if (path.isEmpty())
@@ -93,7 +105,7 @@ bool replaceImageFromFile(CADocView &canvas, const QString &path)
         qCWarning(lcCanvas).noquote() << "Picture refused:" << error;
         return false;
     }
-    return replaceImage(canvas, std::move(image));
+    return replaceOrInsert(canvas, std::move(image));
 }
 
 void changeBackground(CADocView &canvas, std::shared_ptr<PWImage> image, int placingTag)
@@ -111,6 +123,34 @@ void changeBackground(CADocView &canvas, std::shared_ptr<PWImage> image, int pla
     canvas.format().setToolMode(toolBackground);
     canvas.notifySelectionChanged();
     edits.setDataPlacingForObject(convertTagToMode(placingTag), background);
+}
+
+int convertModeToTag(placingMode mode)
+{
+    switch (mode) {
+    case pmStretched2:
+        return 1;
+    case pmTiled:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+bool insertBackgroundFromFile(CADocView &canvas, const QString &path)
+{
+    CFTAView *view = canvas.ftView();
+    if (!view || path.isEmpty())
+        return false;
+    QString error;
+    std::shared_ptr<PWImage> image = PWImage::fromFile(path, &error);
+    if (!image) {
+        qCWarning(lcCanvas).noquote() << "Background refused:" << error;
+        return false;
+    }
+    CFTComponent *previous = view->getBackground();
+    changeBackground(canvas, std::move(image), previous ? convertModeToTag(previous->GetDataPlacing()) : 0);
+    return view->getBackground() != previous;
 }
 
 void setBackPlacing(CADocView &canvas, int tag)

@@ -2,6 +2,7 @@
 // separate barcode, pictures, backgrounds and basic shapes.
 #include "app/canvas/CACanvasEdits.h"
 
+#include "app/canvas/CACanvasSelection.h"
 #include "app/canvas/CADocView.h"
 #include "kernel/base/FTClassID.h"
 #include "kernel/base/FTUtilities.h"
@@ -188,14 +189,9 @@ void CACanvasEdits::showBarcode(bool show)
 QSizeF CACanvasEdits::prepareImageSize(const QSizeF &natural) const
 {
     const CFTADocument *doc = design();
-    if (!doc || natural.width() <= 0 || natural.height() <= 0)
+    if (!doc)
         return natural;
-    const double area = doc->getDocumentSizeX(0) * doc->getDocumentSizeY(0);
-    if (area >= natural.width() * natural.height())
-        return natural;
-    const double q = natural.width() / natural.height();
-    const double height = std::sqrt((area / 2.0) / q);
-    return QSizeF(height * q, height);
+    return CACanvasSelection::prepareImageSize(natural, QSizeF(doc->getDocumentSizeX(0), doc->getDocumentSizeY(0)));
 }
 
 QSizeF CACanvasEdits::prepareShapeSize(int kind) const
@@ -294,15 +290,6 @@ void CACanvasEdits::insertImage()
         return;
     Step step(*this, QStringLiteral("INSERT_OBJECT"));
     insertImageAtPoint(std::move(image), QPointF(doc->getDocumentSizeX(0) / 2.0, doc->getDocumentSizeY(0) / 2.0));
-}
-
-void CACanvasEdits::insertBackground()
-{
-    const QString path = QFileDialog::getOpenFileName(&m_canvas, QString(), QString(), imageFileFilter());
-    if (path.isEmpty())
-        return;
-    if (std::shared_ptr<PWImage> image = PWImage::fromFile(path))
-        setBackground(std::move(image));
 }
 
 // --- Basic shapes -------------------------------------------------------------------------------

@@ -91,8 +91,12 @@ bool CADocView::setDocument(CADocument *document)
         disconnect(connection);
     m_document = document;
     // An undone or redone step may take objects off the page or back onto it, as a drag does.
-    m_undoConnections[0] = connect(document->undoManager(), &PWUndoManager::didUndo, this, &CADocView::refitFrame);
-    m_undoConnections[1] = connect(document->undoManager(), &PWUndoManager::didRedo, this, &CADocView::refitFrame);
+    const auto undone = [this] {
+        refitFrame();
+        flushSelectionChange();
+    };
+    m_undoConnections[0] = connect(document->undoManager(), &PWUndoManager::didUndo, this, undone);
+    m_undoConnections[1] = connect(document->undoManager(), &PWUndoManager::didRedo, this, undone);
     documentChanged();
     return true;
 }
@@ -464,6 +468,35 @@ void CADocView::notifySelectionChanged()
             Q_EMIT selectedFontChanged(font->font, font->isMultiple);
     }
     Q_EMIT selectionChanged();
+}
+
+void CADocView::selectionChangedByEdit()
+{
+    const PWUndoManager *undo = m_document ? m_document->undoManager() : nullptr;
+    if (m_editBatchDepth > 0 || (undo && (undo->isUndoing() || undo->isRedoing()))) {
+        m_selectionChangePending = true;
+        return;
+    }
+    notifySelectionChanged();
+}
+
+void CADocView::beginEditBatch()
+{
+    ++m_editBatchDepth;
+}
+
+void CADocView::endEditBatch()
+{
+    if (m_editBatchDepth > 0 && --m_editBatchDepth == 0)
+        flushSelectionChange();
+}
+
+void CADocView::flushSelectionChange()
+{
+    if (!m_selectionChangePending || m_editBatchDepth > 0)
+        return;
+    m_selectionChangePending = false;
+    notifySelectionChanged();
 }
 
 void CADocView::classSelectionChanged(int selectionType)

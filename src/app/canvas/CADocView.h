@@ -86,6 +86,12 @@ public:
     // Posts the notification of the selection's kind; 0 asks the view for the kind. Nothing for
     // an empty selection.
     void classSelectionChanged(int selectionType);
+    // An edit changed the selection or a selected object. The panels hear it once per change:
+    // inside a command (between beginEditBatch and endEditBatch), an undo or a redo, the
+    // notification waits for its end, however many objects the change touched.
+    void selectionChangedByEdit();
+    void beginEditBatch();
+    void endEditBatch();
 
     // --- queries -----------------------------------------------------------------------------
     // The side (true: recipient) a dropped contact goes to.
@@ -133,6 +139,9 @@ Q_SIGNALS:
     void templateMenuRequested(const QPoint &globalPosition);
     void toFromMenuRequested(const QPoint &globalPosition);
     void imageEditorRequested();
+    // A picture chosen in a picture browser is about to replace the selected pictures or come in;
+    // fromInternet tells whether it was found on the internet (its link strip then shows).
+    void browserPictureChosen(bool fromInternet);
     // The font of the selected text for the font panel (several: more than one font selected).
     void selectedFontChanged(const PWFont &font, bool isMultiple);
     // The view's tool may have changed: a gesture or in-place editing that ends leaves it at the
@@ -170,6 +179,7 @@ private:
     void editedTextChanged();
     bool pressOnEditor(const QPoint &position) const;
     QRectF objectsBounds() const;
+    void flushSelectionChange();
 
     CADocument *m_document = nullptr;
     std::unique_ptr<CFTAView> m_view;
@@ -186,6 +196,8 @@ private:
     CACanvasAddressCommands *m_addressCommands;
     // Undo and redo of the shown document refit the frame.
     QMetaObject::Connection m_undoConnections[2];
+    int m_editBatchDepth = 0;
+    bool m_selectionChangePending = false;
     std::unique_ptr<CACanvasClipboard> m_clipboard;
     std::unique_ptr<CACanvasDrop> m_drop;
     std::unique_ptr<CACanvasFormat> m_format;

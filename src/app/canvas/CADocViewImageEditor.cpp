@@ -40,6 +40,8 @@ bool CADocView::openImageEditorDialog(CCImageEditorController *editor)
 
     std::shared_ptr<PWImage> made = editor->outputImage();
     const bool replaced = made != nullptr;
+    // A crop shrinks the frame: where the picture stood before is painted again too.
+    invalidateObject(picture);
     CACanvasEdits::Step step(*m_edits, replaced ? QStringLiteral("EDIT_IMAGE") : QStringLiteral("CROP_IMAGE"), true);
     if (replaced)
         m_edits->replaceImageForObject(std::move(made), picture);

@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 
 namespace {
 
@@ -36,6 +37,9 @@ QFont labelFont()
     return font;
 }
 
+// The room a cell leaves its caption, inside the box's rounded edge.
+constexpr int kTextInset = 9;
+
 // The field as a small grey box, our own picture of a cell.
 void drawFieldBox(QPainter &painter, const QRectF &box, const QString &text)
 {
@@ -46,7 +50,8 @@ void drawFieldBox(QPainter &painter, const QRectF &box, const QString &text)
     painter.drawPath(path);
     painter.setPen(Qt::black);
     painter.drawText(box.adjusted(5, 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
-                     QFontMetrics(painter.font()).elidedText(text, Qt::ElideNone, static_cast<int>(box.width()) - 9));
+                     CAAddressFormatGridView::shownText(text, QFontMetrics(painter.font()),
+                                                        static_cast<int>(box.width()) - kTextInset));
 }
 
 } // namespace
@@ -79,6 +84,40 @@ QString CAAddressFormatGridView::cellText(int category)
     if (tc == tcSimpleText)
         return PWLocalizedString(FTTextCategories::getKeyFromTextCategory(tc));
     return PWLocalizedString(FTTextCategories::displayNameForTextCategory(tc));
+}
+
+QString CAAddressFormatGridView::shownText(const QString &text, const QFontMetrics &metrics, int width)
+{
+    return metrics.elidedText(text, Qt::ElideRight, width);
+}
+
+QString CAAddressFormatGridView::toolTipAt(const QPoint &point) const
+{
+    int row = -1;
+    int column = -1;
+    if (!cellAt(point, &row, &column) || (row == m_blankRow && column == m_blankColumn))
+        return {};
+    const QString text = cellText(categoryAt(row, column));
+    // Only a name the cell cuts short needs telling again.
+    if (text.isEmpty() || shownText(text, fontMetrics(), kWidth - kTextInset) == text)
+        return {};
+    return text;
+}
+
+bool CAAddressFormatGridView::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QString tip = toolTipAt(help->pos());
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), tip, this, cellRect(help->pos().y() / kHeight, help->pos().x() / kWidth));
+        }
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 QRect CAAddressFormatGridView::cellRect(int row, int column) const

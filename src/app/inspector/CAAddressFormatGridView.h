@@ -7,6 +7,7 @@
 class CAAddressFormatGrid;
 class PWUndoManager;
 class QDrag;
+class QFontMetrics;
 
 // One of the custom format editor's two field grids over the shared model: the palette (one
 // column of every field) or the 9 x 6 layout. Fields are dragged from either; the layout takes
@@ -33,6 +34,11 @@ public:
     int highlightedRow() const { return m_highlightRow; }
     int highlightedColumn() const { return m_highlightColumn; }
     static QString cellText(int category);
+    // A field's name as a cell of the given text width shows it: whole, or cut short with an
+    // ellipsis; the cell's tool tip then gives the whole name.
+    static QString shownText(const QString &text, const QFontMetrics &metrics, int width);
+    // The whole name of the field under the point when its cell cuts it short; empty otherwise.
+    QString toolTipAt(const QPoint &point) const;
 
     QSize sizeHint() const override;
 
@@ -41,6 +47,7 @@ Q_SIGNALS:
     void layoutChanged();
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;

@@ -2,6 +2,7 @@
 
 #include "app/canvas/CACanvasAddressCommands.h"
 #include "app/canvas/CACanvasEdits.h"
+#include "app/canvas/CACanvasPictures.h"
 #include "app/canvas/CADocView.h"
 #include "app/inspector/CADesignTabStrip.h"
 #include "app/inspector/CADesignTextListModel.h"
@@ -262,10 +263,13 @@ QWidget *CADesignWindow::makePicturesPage()
     m_pads->addWidget(m_shapes);
     auto *photos = new CAiPhotoBrowserView;
     photos->setObjectName(QStringLiteral("_iPhotoView"));
+    connect(photos, &CAiPhotoBrowserView::pictureChosen, this, &CADesignWindow::placePicture);
     m_pads->addWidget(photos);
     m_customFolder = new CACustomFolderBrowserView;
+    connect(m_customFolder, &CACustomFolderBrowserView::pictureChosen, this, &CADesignWindow::placePicture);
     m_pads->addWidget(m_customFolder);
     m_postArt = new CAPostartBrowserView;
+    connect(m_postArt, &CAPostartBrowserView::pictureChosen, this, &CADesignWindow::placePicture);
     m_pads->addWidget(m_postArt);
     layout->addWidget(m_pictureTab, 1);
     return page;
@@ -390,12 +394,8 @@ QLineEdit *CADesignWindow::searchField() const
 
 void CADesignWindow::placePicture(const std::shared_ptr<PWImage> &image)
 {
-    CADocView *view = canvas();
-    CFTADocument *design = view ? view->edits().design() : nullptr;
-    if (!image || !design)
-        return;
-    CACanvasEdits::Step step(view->edits(), QStringLiteral("INSERT_OBJECT"));
-    view->edits().insertImageAtPoint(image, QPointF(design->getDocumentSizeX(0) / 2.0, design->getDocumentSizeY(0) / 2.0));
+    if (CADocView *view = canvas())
+        CACanvasPictures::replaceImage(*view, image);
 }
 
 void CADesignWindow::refreshArrays()

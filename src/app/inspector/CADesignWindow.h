@@ -39,8 +39,8 @@ public:
 
     // The canvas the lists take their text settings and scale from and apply rows to.
     void setCanvasProvider(std::function<CADocView *()> provider);
-    // The internet image search of the clip-art pane; until one is installed an internet search
-    // only fills the field.
+    // Stands in for the clip-art pane's own internet search (which asks the service set in the
+    // preferences): the text of each search goes to it instead.
     void setInternetSearch(std::function<void(const QString &)> search);
 
     // Shows the window when hidden, selects the tab unless panel is -1, and always the pane.
@@ -89,7 +89,8 @@ private:
     void chooseSide(bool sender);
     void applyRow(CADesignTextLists::List list, int row);
     CADocView *canvas() const;
-    // A picture chosen in a pane goes in the middle of the canvas's page, one undo step.
+    // A picture chosen in a pane replaces the selected pictures, or goes in the middle of the
+    // canvas's page when none is selected; one undo step.
     void placePicture(const std::shared_ptr<PWImage> &image);
 
     CADesignTextLists m_lists;

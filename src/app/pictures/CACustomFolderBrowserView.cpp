@@ -56,6 +56,10 @@ CACustomFolderBrowserView::CACustomFolderBrowserView(QWidget *parent)
     layout->addLayout(row);
     layout->addWidget(m_catalogView, 1);
     connect(m_browseButton, &QPushButton::clicked, this, &CACustomFolderBrowserView::onBrowseFolder);
+    connect(catalog(), &CCPictCatalog::chosen, this, [this](int row, int column) {
+        if (std::shared_ptr<PWImage> picture = catalog()->fullPictureAt(row, column))
+            Q_EMIT pictureChosen(picture);
+    });
 
     // A remembered folder that has gone since is forgotten: the user is asked again.
     const QString stored = PWUserDefaults::standardUserDefaults().stringForKey(kFolderKey);

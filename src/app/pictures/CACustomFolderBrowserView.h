@@ -4,9 +4,11 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class CCPictCatalog;
 class CCPictCatalogView;
+class PWImage;
 class QLabel;
 class QPushButton;
 
@@ -47,6 +49,8 @@ public:
 
 Q_SIGNALS:
     void picturesListed(int count);
+    // A picture of the pane was chosen (double click, or Return) to be placed on the canvas.
+    void pictureChosen(const std::shared_ptr<PWImage> &picture);
 
 private:
     void listPictures();

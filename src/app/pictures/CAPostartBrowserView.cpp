@@ -29,6 +29,10 @@ CAPostartBrowserView::CAPostartBrowserView(const QString &folder, QWidget *paren
     layout->addWidget(m_catalogView, 1);
     start();
     connect(m_categoryPopup, &QComboBox::activated, this, [this] { showSelectedCategory(); });
+    connect(catalog(), &CCPictCatalog::chosen, this, [this](int row, int column) {
+        if (std::shared_ptr<PWImage> picture = catalog()->fullPictureAt(row, column))
+            Q_EMIT pictureChosen(picture);
+    });
 }
 
 CCPictCatalog *CAPostartBrowserView::catalog() const

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <memory>
+
 #include <QString>
 #include <QWidget>
 
 class CCPictCatalog;
+class PWImage;
 class CCPictCatalogView;
 class QComboBox;
 
@@ -28,6 +31,10 @@ public:
     CCPictCatalogView *catalogView() const { return m_catalogView; }
     // Shows the category selected in the popup and remembers it.
     void showSelectedCategory();
+
+Q_SIGNALS:
+    // A picture of the pane was chosen (double click, or Return) to be placed on the canvas.
+    void pictureChosen(const std::shared_ptr<PWImage> &picture);
 
 private:
     void start();

@@ -7,8 +7,6 @@
 #include "platform/PWBundle.h"
 
 #include <QFileInfo>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QVBoxLayout>
 
 CAShapeBrowserView::CAShapeBrowserView(QWidget *parent)
@@ -35,7 +33,11 @@ CAShapeBrowserView::CAShapeBrowserView(const QString &folder, QWidget *parent)
     } else {
         catalog()->clearMatrix();
     }
-    catalog()->installEventFilter(this);
+    connect(catalog(), &CCPictCatalog::chosen, this, [this] {
+        const QString name = selectedShapeName();
+        if (!name.isEmpty())
+            Q_EMIT shapeChosen(name);
+    });
 }
 
 CCPictCatalog *CAShapeBrowserView::catalog() const
@@ -48,30 +50,4 @@ QString CAShapeBrowserView::selectedShapeName() const
     const CCPictCell *cell = catalog()->selectedCell();
     return cell && !cell->imageReference().isEmpty() ? QFileInfo(cell->imageReference()).completeBaseName()
                                                      : QString();
-}
-
-bool CAShapeBrowserView::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == catalog()) {
-        bool choose = false;
-        if (event->type() == QEvent::MouseButtonDblClick) {
-            auto *mouse = static_cast<QMouseEvent *>(event);
-            int row = 0;
-            int column = 0;
-            if (mouse->button() == Qt::LeftButton && catalog()->getRowColumnForPoint(mouse->position(), &row, &column)) {
-                catalog()->selectCellAtRowColumn(row, column);
-                choose = true;
-            }
-        } else if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            choose = key == Qt::Key_Return || key == Qt::Key_Enter;
-        }
-        if (choose) {
-            const QString name = selectedShapeName();
-            if (!name.isEmpty())
-                Q_EMIT shapeChosen(name);
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }

@@ -27,9 +27,6 @@ public:
 Q_SIGNALS:
     void shapeChosen(const QString &shapeName);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     QString m_folder;
     CCPictCatalogView *m_catalogView;

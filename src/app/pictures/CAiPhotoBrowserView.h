@@ -1,11 +1,14 @@
 #pragma once
 
+#include <memory>
+
 #include <QWidget>
 
 #include <functional>
 
 class CAiPhotoCatalog;
 class CCPictCatalogView;
+class PWImage;
 class QComboBox;
 class QLabel;
 class QProgressBar;
@@ -38,6 +41,10 @@ public:
     QComboBox *categoryPopupControl() const { return m_categoryPopup; }
     CAiPhotoCatalog *pictCatalog() const { return m_pictCatalog; }
     CCPictCatalogView *catalogView() const { return m_catalogView; }
+
+Q_SIGNALS:
+    // A picture of the pane was chosen (double click, or Return) to be placed on the canvas.
+    void pictureChosen(const std::shared_ptr<PWImage> &picture);
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -113,7 +113,8 @@ std::vector<CCGoogleSearchAnswer::Record> CCGoogleSearchAnswer::parse(const QByt
     if (page.size() > kMaxPageBytes || !isWebAddress(base) || maxItems <= 0)
         return records;
     const QString text = QString::fromLatin1(page);
-    const QString host = serviceBase(base.toString()).toString(QUrl::FullyEncoded);
+    // The base is a whole request address: a text with blanks or non-ASCII is in its query.
+    const QString host = serviceBase(base.toString(QUrl::FullyEncoded)).toString(QUrl::FullyEncoded);
     Scanner scanner(text);
     const auto isAmpersand = [](QChar c) { return c == u'&'; };
     const auto isBlank = [](QChar c) { return c.isSpace(); };

@@ -1,5 +1,8 @@
 #include "app/pictures/CCPictBrowserView.h"
 
+#include "app/pictures/CCGoogleSearch.h"
+#include "app/pictures/CCGoogleSearchItem.h"
+#include "app/pictures/CCInternetPictureLoad.h"
 #include "app/pictures/CCPictCatalogView.h"
 #include "app/pictures/CCPicturesLog.h"
 #include "app/pictures/CCSearchField.h"
@@ -13,9 +16,8 @@
 #include "platform/PWUserDefaults.h"
 
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QMenu>
-#include <QMouseEvent>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSet>
@@ -58,6 +60,8 @@ CCPictBrowserView::CCPictBrowserView(QWidget *parent)
     , m_searchTextField(new CCSearchField(this))
     , m_catalogView(new CCPictCatalogView(this))
     , m_pictCatalog(m_catalogView->catalog())
+    , m_GoogleSearch(new CCGoogleSearch(this))
+    , m_pictureLoad(new CCInternetPictureLoad(this))
     , m_indexPath(CAEnvironment::clipArtIndexPath())
     , m_clipArtPath(CAEnvironment::clipArtPath())
     , m_categoryIndex(CAEnvironment::clipArtCategoriesIndexPath())
@@ -82,7 +86,18 @@ CCPictBrowserView::CCPictBrowserView(QWidget *parent)
     connect(m_searchTextField, &CCSearchField::searchText, this, &CCPictBrowserView::searchText);
     connect(m_searchTextField, &CCSearchField::searchInternet, this, &CCPictBrowserView::searchInternet);
     connect(m_searchTextField, &CCSearchField::stopRequested, this, &CCPictBrowserView::stopSearch);
-    m_pictCatalog->installEventFilter(this);
+    connect(m_pictCatalog, &CCPictCatalog::chosen, this, [this] { chooseSelectedPicture(); });
+
+    m_GoogleSearch->setClearAction([this](CCGoogleSearch &search) {
+        prepareMatrixWithSender({search.itemCount(), search.current()});
+    });
+    m_GoogleSearch->setAddAction([this](CCGoogleSearch &search, CCGoogleSearchItem &item) {
+        dynamicAddImageWithGoogleSearchItem({search.itemCount(), search.current()},
+                                            {item.urlImage(), item.getWebSite(), item.getData()});
+    });
+    m_GoogleSearch->setStopAction([this](CCGoogleSearch &) { resetSearchField(); });
+    m_internetSearch = {[this](const QString &text) { startOwnSearch(text); }, [this] { m_GoogleSearch->stop(); },
+                        [this] { m_GoogleSearch->free(); }};
 
     // A position kept for a catalogue not yet tall enough (one filled while hidden) is reached
     // once its rows are laid out; a scroll of the user's own replaces it.
@@ -98,7 +113,14 @@ CCPictBrowserView::CCPictBrowserView(QWidget *parent)
     buildPopup();
 }
 
-CCPictBrowserView::~CCPictBrowserView() = default;
+CCPictBrowserView::~CCPictBrowserView()
+{
+    // The search may still hold a reply: no action of it may reach a pane half gone.
+    m_GoogleSearch->setClearAction(nullptr);
+    m_GoogleSearch->setAddAction(nullptr);
+    m_GoogleSearch->setStopAction(nullptr);
+    m_GoogleSearch->free();
+}
 
 void CCPictBrowserView::buildPopup()
 {
@@ -155,12 +177,51 @@ void CCPictBrowserView::setViewResponder(QWidget *responder)
 
 void CCPictBrowserView::setInternetSearch(InternetSearch search)
 {
+    m_GoogleSearch->free();
     m_internetSearch = std::move(search);
+    m_standInSearch = true;
 }
 
 void CCPictBrowserView::setInternetSearchStart(std::function<void(const QString &)> start)
 {
     m_internetSearch.start = std::move(start);
+    m_standInSearch = true;
+}
+
+bool CCPictBrowserView::canSearchInternet() const
+{
+    if (m_standInSearch)
+        return bool(m_internetSearch.start);
+    return m_GoogleSearch->serviceBase().isValid();
+}
+
+QString CCPictBrowserView::noServiceMessage()
+{
+    return PWLocalizedString(QStringLiteral("No internet image search service is set."));
+}
+
+void CCPictBrowserView::startOwnSearch(const QString &text)
+{
+    if (m_GoogleSearch->searchWithString(text) != CCGoogleSearch::Start::Started)
+        resetSearchField();
+}
+
+void CCPictBrowserView::notice(const QString &text)
+{
+    if (m_notice) {
+        m_notice(text);
+        return;
+    }
+    auto *box = new QMessageBox(QMessageBox::Information, PWLocalizedString(QStringLiteral("Internet")), text,
+                                QMessageBox::Ok, window());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->open();
+}
+
+bool CCPictBrowserView::isLoadingInternetPicture() const
+{
+    return m_pictureLoad->isRunning();
 }
 
 void CCPictBrowserView::resetSearchFieldForCategory()
@@ -274,14 +335,15 @@ void CCPictBrowserView::searchInternet(CCSearchField *field)
     if (!field)
         field = m_searchTextField;
     const QString text = field->text();
-    if (text.isEmpty() || !m_internetSearch.start) {
-        if (!text.isEmpty()) {
-            static bool logged = false;
-            if (!logged) {
-                logged = true;
-                qCWarning(lcPictures, "No internet picture search is available");
-            }
-        }
+    if (text.isEmpty()) {
+        field->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (!canSearchInternet()) {
+        // Nothing is sent anywhere: the user learns why, and what the pane shows stays.
+        field->setDoubleValue(0);
+        field->update();
+        notice(noServiceMessage());
         field->setFocus(Qt::OtherFocusReason);
         return;
     }
@@ -326,6 +388,9 @@ void CCPictBrowserView::resetSearchField()
 {
     m_searchTextField->setDoubleValue(0);
     m_searchTextField->update();
+    // The search ended short of some results (a failed page or thumbnails that never came):
+    // their placeholders would wait for ever.
+    m_pictCatalog->clearLoadingCells();
 }
 
 void CCPictBrowserView::stopSearch()
@@ -355,10 +420,27 @@ bool CCPictBrowserView::chooseSelectedPicture()
     const CCPictCell *cell = m_pictCatalog->selectedCell();
     if (!cell || cell->isEmpty())
         return false;
-    std::shared_ptr<PWImage> image = pictureForReference(cell->imageReference());
+    const QString reference = cell->imageReference();
+    if (reference.startsWith(CCPictImageResolver::kUrlPrefix)) {
+        std::shared_ptr<PWImage> thumbnail = PWImage::imageNamed(reference);
+        if (!thumbnail) {
+            // A result whose thumbnail was no picture still names its whole picture.
+            QImage blank(1, 1, QImage::Format_ARGB32);
+            blank.fill(Qt::transparent);
+            thumbnail = PWImage::fromQImage(blank);
+            thumbnail->setName(reference);
+        }
+        m_pictureLoad->start(std::move(thumbnail), [this](std::shared_ptr<PWImage> picture, const QString &error) {
+            if (picture)
+                Q_EMIT pictureChosen(picture);
+            else
+                notice(error);
+        });
+        return true;
+    }
+    std::shared_ptr<PWImage> image = pictureForReference(reference);
     if (!image) {
-        qCWarning(lcPictures).noquote()
-            << QStringLiteral("The picture '%1' cannot be placed").arg(cell->imageReference());
+        qCWarning(lcPictures).noquote() << QStringLiteral("The picture '%1' cannot be placed").arg(reference);
         return false;
     }
     Q_EMIT pictureChosen(image);
@@ -375,32 +457,4 @@ void CCPictBrowserView::scrollCatalogTo(int y)
     QScrollBar *bar = m_catalogView->verticalScrollBar();
     bar->setValue(y);
     m_pendingScroll = bar->value() == y ? -1 : y;
-}
-
-bool CCPictBrowserView::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_pictCatalog) {
-        if (event->type() == QEvent::MouseButtonDblClick) {
-            auto *mouse = static_cast<QMouseEvent *>(event);
-            int row = 0;
-            int column = 0;
-            if (mouse->button() == Qt::LeftButton
-                && m_pictCatalog->getRowColumnForPoint(mouse->position(), &row, &column)) {
-                const CCPictCell *cell = m_pictCatalog->cellAtRowColumn(row, column);
-                if (cell && !cell->isEmpty()) {
-                    m_pictCatalog->selectCellAtRowColumn(row, column);
-                    chooseSelectedPicture();
-                }
-            }
-            return true;
-        }
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_pictCatalog->selectedCell()) {
-                chooseSelectedPicture();
-                return true;
-            }
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }

@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 
+class CCGoogleSearch;
+class CCInternetPictureLoad;
 class CCPictCatalogView;
 class CCSearchField;
 class CCSwishIndexer;
@@ -22,15 +24,18 @@ class QPushButton;
 // catalogue shows a category of the collection, the hits of a keyword search (exact hits first,
 // then the words' near hits), or the results of an internet search as they arrive. Every
 // category read stays cached with the scroll position it was left at. A double click or Return
-// on a picture offers its full-size picture through pictureChosen().
+// on a picture offers its full-size picture through pictureChosen(); an internet result's whole
+// picture is loaded first, and one that cannot be loaded is reported instead.
+//
+// The pane owns its internet search and is the target of its clear, add and stop actions.
 class CCPictBrowserView : public QWidget
 {
     Q_OBJECT
 
 public:
-    // The internet image search the pane drives; each part may be left empty. The search calls
-    // the pane back with prepareMatrixWithSender, dynamicAddImageWithGoogleSearchItem and
-    // resetSearchField.
+    // How the pane drives an internet image search; by default its own CCGoogleSearch. Each
+    // part may be left empty. The search calls the pane back with prepareMatrixWithSender,
+    // dynamicAddImageWithGoogleSearchItem and resetSearchField.
     struct InternetSearch
     {
         std::function<void(const QString &)> start; // search for the text
@@ -62,8 +67,18 @@ public:
 
     // The widget that gets the keyboard after a category change; the catalogue unless set.
     void setViewResponder(QWidget *responder);
+    // Replaces the hooks that reach the pane's own search (a test's stand-in).
     void setInternetSearch(InternetSearch search);
     void setInternetSearchStart(std::function<void(const QString &)> start);
+    // The pane's own internet search.
+    CCGoogleSearch &googleSearch() const { return *m_GoogleSearch; }
+    // Whether an internet search can start: a stand-in is set or a service address is.
+    bool canSearchInternet() const;
+    static QString noServiceMessage();
+    // Where a message for the user goes; by default a window-modal message box over the pane.
+    void setNoticeHandler(std::function<void(const QString &)> handler) { m_notice = std::move(handler); }
+    // The whole picture of an internet result is being loaded.
+    bool isLoadingInternetPicture() const;
 
     // Shows the category of the popup entry (entry 0, "-", shows nothing).
     void categoryPopup(int index);
@@ -91,7 +106,8 @@ public:
 
     // The full-size picture a catalogue cell's reference names; null when there is none.
     static std::shared_ptr<PWImage> pictureForReference(const QString &reference);
-    // Offers the picture of the selected cell, if any; answers whether one was offered.
+    // Offers the picture of the selected cell, if any; answers whether one was offered or, for
+    // an internet result, whether its loading started.
     bool chooseSelectedPicture();
 
     // The catalogue's vertical scroll position, and a scroll to one (kept until the catalogue
@@ -103,11 +119,10 @@ Q_SIGNALS:
     // A picture of the pane was chosen to be placed on the canvas.
     void pictureChosen(const std::shared_ptr<PWImage> &image);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void buildPopup();
+    void startOwnSearch(const QString &text);
+    void notice(const QString &text);
     void validatePopupMenu();
     void resetSearchFieldForCategory();
     void leaveCurrentCategory();
@@ -119,7 +134,11 @@ private:
     CCSearchField *m_searchTextField;
     CCPictCatalogView *m_catalogView;
     CCPictCatalog *m_pictCatalog;
+    CCGoogleSearch *m_GoogleSearch;
+    CCInternetPictureLoad *m_pictureLoad;
     InternetSearch m_internetSearch;
+    bool m_standInSearch = false;
+    std::function<void(const QString &)> m_notice;
     std::unique_ptr<CCSwishIndexer> m_swishIndex;
     bool m_swishIndexTried = false;
     QString m_indexPath;

@@ -211,23 +211,23 @@ void CCPictCatalog::dynamicAddImageWithGoogleSearchItem(const CCPictSearchProgre
 
 void CCPictCatalog::clearLoadingCells()
 {
-    for (int row = 0; row < m_rows; ++row) {
-        bool found = false;
-        for (int column = 0; column < m_columns; ++column) {
-            CCPictCell &cell = m_cells[size_t(cellIndex(row, column))];
-            if (cell.imageReference() == CCPictImageResolver::kLoading) {
-                // The reference goes as well: left behind, it would bring the placeholder back
-                // at the next drawing.
-                cell.clear();
-                found = true;
-            }
-        }
-        if (found) {
-            renewRowsColumns(row + 1, m_columns);
-            break;
+    int firstLoadingRow = -1;
+    int lastPictureRow = -1;
+    for (int index = 0; index < int(m_cells.size()); ++index) {
+        CCPictCell &cell = m_cells[size_t(index)];
+        if (cell.imageReference() == CCPictImageResolver::kLoading) {
+            // The reference goes as well: left behind, it would bring the placeholder back at
+            // the next drawing.
+            cell.clear();
+            if (firstLoadingRow < 0)
+                firstLoadingRow = index / m_columns;
+        } else if (!cell.isEmpty()) {
+            lastPictureRow = index / m_columns;
         }
     }
-    if (m_selected >= 0 && m_cells[size_t(m_selected)].isEmpty())
+    if (firstLoadingRow >= 0)
+        renewRowsColumns(qMax(firstLoadingRow, lastPictureRow) + 1, m_columns);
+    if (m_selected < 0 || m_cells[size_t(m_selected)].isEmpty())
         resetSelection();
     sizeToCells();
     update();
@@ -460,6 +460,30 @@ void CCPictCatalog::mouseReleaseEvent(QMouseEvent *event)
     Q_EMIT activated();
 }
 
+std::shared_ptr<PWImage> CCPictCatalog::fullPictureAt(int row, int column)
+{
+    const CCPictCell *cell = cellAtRowColumn(row, column);
+    return cell && !cell->isEmpty() ? CCPictDragOut::fullPicture(cell->imageReference(), m_resolver) : nullptr;
+}
+
+bool CCPictCatalog::isChoosable(int index) const
+{
+    return index >= 0 && index < int(m_cells.size()) && !m_cells[size_t(index)].isEmpty()
+        && m_cells[size_t(index)].imageReference() != CCPictImageResolver::kLoading;
+}
+
+void CCPictCatalog::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    m_pressed = -1;
+    int row = 0;
+    int column = 0;
+    if (event->button() != Qt::LeftButton || !getRowColumnForPoint(event->position(), &row, &column)
+        || !isChoosable(cellIndex(row, column)))
+        return;
+    selectCellAtRowColumn(row, column);
+    Q_EMIT chosen(row, column);
+}
+
 Qt::DropAction CCPictCatalog::execDrag(QDrag &drag)
 {
     return drag.exec(Qt::CopyAction, Qt::CopyAction);
@@ -504,6 +528,11 @@ void CCPictCatalog::keyPressEvent(QKeyEvent *event)
 {
     if (m_selected < 0) {
         QWidget::keyPressEvent(event);
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (isChoosable(m_selected))
+            Q_EMIT chosen(m_selected / m_columns, m_selected % m_columns);
         return;
     }
     int target = m_selected;

@@ -11,9 +11,11 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class CFTComponent;
+class PWImage;
 class QDrag;
 
 // What an internet search tells the catalogue: how many results it expects and which one it is
@@ -79,8 +81,9 @@ public:
     void prepareMatrixWithSender(const CCPictSearchProgress &search);
     // Puts one delivered result into the cell of the search's current index.
     void dynamicAddImageWithGoogleSearchItem(const CCPictSearchProgress &search, const CCPictSearchItem &item);
-    // After a stopped search: blanks the placeholders of the first row still holding some and
-    // drops the rows after it.
+    // After a stopped or ended search: blanks every placeholder left and drops the rows after
+    // both the first placeholder's row and the last picture's, so that a result that came after
+    // a failed one stays.
     void clearLoadingCells();
 
     // The column count for width w after width w0 with c0 columns: a column is added once more
@@ -117,16 +120,23 @@ public:
     // Drags the picture of the cell, as a press on it that moves does. Answers whether a drag
     // started: an empty cell, a placeholder or a picture that cannot be read drags nothing.
     bool startDragForCell(int row, int column);
+    // The whole picture a cell stands for, as its drag carries it; null for an empty cell, a
+    // placeholder or a file that cannot be read.
+    std::shared_ptr<PWImage> fullPictureAt(int row, int column);
 
 Q_SIGNALS:
     // A cell was chosen by the user.
     void activated();
+    // The user asked for the picture of a cell (double click, or Return on the selected one);
+    // empty cells and placeholders are never chosen.
+    void chosen(int row, int column);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     // Runs the drag; tests record it instead.
     virtual Qt::DropAction execDrag(QDrag &drag);
     void keyPressEvent(QKeyEvent *event) override;
@@ -138,6 +148,7 @@ private:
     void ensureSelectionVisible();
     void resetSelection();
     int cellIndex(int row, int column) const { return row * m_columns + column; }
+    bool isChoosable(int index) const;
 
     std::vector<CCPictCell> m_cells; // row-major, m_rows x m_columns
     int m_rows = 1;

@@ -128,7 +128,7 @@ void installAddressCommands()
                     onCanvas(always, [](CACanvasAddressCommands &commands, QAction *) { commands.addressPanel(true); }));
     registerCommand("addressFrom",
                     onCanvas(always, [](CACanvasAddressCommands &commands, QAction *) { commands.addressPanel(false); }));
-    registerCommand("group", onCanvas(
+    const Command group = onCanvas(
                                  [](CAMainWindowController &window, QAction *) {
                                      const CAddressFormatController &formats =
                                          CAddressFormatController::sharedAddressFormatController();
@@ -143,7 +143,10 @@ void installAddressCommands()
                                      });
                                      return count >= 2;
                                  },
-                                 [](CACanvasAddressCommands &commands, QAction *) { commands.group(); }));
+                                 [](CACanvasAddressCommands &commands, QAction *) { commands.group(); });
+    registerCommand("group", group);
+    // Format > Address Panel > Group as Address Panel is the Arrange menu's Group.
+    registerCommand("addressPanel", group);
     registerCommand("ungroup", onCanvas(
                                    [](CAMainWindowController &window, QAction *) {
                                        return anySelected(window, [](CFTComponent *c) { return c->canUngroup(); });

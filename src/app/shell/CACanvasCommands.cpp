@@ -3,18 +3,35 @@
 #include "app/canvas/CACanvasArrange.h"
 #include "app/canvas/CACanvasClipboard.h"
 #include "app/canvas/CACanvasEdits.h"
+#include "app/canvas/CACanvasPictures.h"
 #include "app/canvas/CACanvasValidation.h"
 #include "app/canvas/CADocView.h"
 #include "app/shell/CAMainWindowController.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTAView.h"
+#include "kernel/drawing/CFTBoxField.h"
+#include "kernel/drawing/CFTPicture.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMimeData>
 
 namespace {
+
+std::function<QString(QWidget *)> &backgroundFileChooser()
+{
+    static std::function<QString(QWidget *)> chooser;
+    return chooser;
+}
+
+QString chooseBackgroundFile(QWidget *parent)
+{
+    if (backgroundFileChooser())
+        return backgroundFileChooser()(parent);
+    return QFileDialog::getOpenFileName(parent, QString(), QString(), CACanvasEdits::imageFileFilter());
+}
 
 CACanvasEdits *editsOf(CAMainWindowController &window)
 {
@@ -161,8 +178,16 @@ void installCanvasCommands()
         CAMainWindowController::registerCommand(
             horizontally ? QStringLiteral("flipX") : QStringLiteral("flipY"),
             {[](CAMainWindowController &window, QAction *) {
-                 return clipboardOf(window)
-                     && (hasSelection(window) || window.docView()->ftView()->needEditBackground());
+                 if (!clipboardOf(window))
+                     return false;
+                 if (window.docView()->ftView()->needEditBackground())
+                     return true;
+                 // Shapes and pictures are drawn and saved mirrored; texts, address panels and
+                 // separators keep no flip, so the item would change nothing for them.
+                 for (CFTComponent *component : window.docView()->ftView()->getSelComponents())
+                     if (dynamic_cast<CFTBoxField *>(component) || dynamic_cast<CFTPicture *>(component))
+                         return true;
+                 return false;
              },
              [horizontally](CAMainWindowController &window, QAction *item) {
                  if (clipboardOf(window))
@@ -170,7 +195,22 @@ void installCanvasCommands()
              }});
     }
     registerRuled("openImageEditorDialog", [](CADocView &canvas, QAction *) { canvas.openImageEditorDialog(); });
-    registerRuled("capitalizeSelection", [](CADocView &canvas, QAction *) { canvas.clipboard().capitalizeSelection(); });
+    // Capitals reach address panels and address texts only: with none of them selected the item
+    // would do nothing.
+    CAMainWindowController::registerCommand(
+        QStringLiteral("capitalizeSelection"),
+        {[](CAMainWindowController &window, QAction *item) {
+             if (!clipboardOf(window) || !canvasMenuRuleAllows(window, "capitalizeSelection", item))
+                 return false;
+             for (const CFTComponent *component : window.docView()->ftView()->getSelComponents())
+                 if (component->getType() == ctAddressPanel || component->getType() == ctAddressText)
+                     return true;
+             return false;
+         },
+         [](CAMainWindowController &window, QAction *) {
+             if (clipboardOf(window))
+                 window.docView()->clipboard().capitalizeSelection();
+         }});
     registerRuled("alignComponentsLeft", aligning(Align::Left));
     registerRuled("alignComponentsRight", aligning(Align::Right));
     registerRuled("alignComponentsTop", aligning(Align::Top));
@@ -243,7 +283,13 @@ void installCanvasCommands()
         QStringLiteral("insertBackground"),
         {[](CAMainWindowController &window, QAction *) { return editsOf(window) != nullptr; },
          [](CAMainWindowController &window, QAction *) {
-             if (CACanvasEdits *edits = editsOf(window))
-                 edits->insertBackground();
+             // With its placing, as the background browser sets one: one step.
+             if (editsOf(window))
+                 CACanvasPictures::insertBackgroundFromFile(*window.docView(), chooseBackgroundFile(&window));
          }});
+}
+
+void setBackgroundFileChooser(std::function<QString(QWidget *)> chooser)
+{
+    backgroundFileChooser() = std::move(chooser);
 }

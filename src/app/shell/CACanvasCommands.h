@@ -5,6 +5,14 @@
 // Background…; each edit is one undo step.
 void installCanvasCommands();
 
+#include <functional>
+
+class QString;
+class QWidget;
+// Asks for the picture file of Insert Background… (an open panel unless replaced); an empty
+// answer is a cancel. Null puts the open panel back.
+void setBackgroundFileChooser(std::function<QString(QWidget *)> chooser);
+
 class CAMainWindowController;
 class QAction;
 // Whether the canvas's menu rules enable the item of the window; its check mark and title

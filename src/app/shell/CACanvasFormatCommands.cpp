@@ -1,5 +1,6 @@
 #include "app/shell/CACanvasFormatCommands.h"
 
+#include "app/canvas/CACanvasAddressEdits.h"
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CACanvasFormat.h"
 #include "app/canvas/CACanvasPictures.h"
@@ -11,6 +12,8 @@
 #include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAFontManager.h"
 #include "app/shell/CAMainWindowController.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/base/FTClassID.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
@@ -54,12 +57,6 @@ void markChecked(QAction *item, bool checked)
         return;
     item->setCheckable(true);
     item->setChecked(checked);
-}
-
-// A switch: the item's own check state when it keeps one, else the opposite of now.
-bool switchState(QAction *item, bool current)
-{
-    return item && item->isCheckable() ? item->isChecked() : !current;
 }
 
 int tagOf(const QAction *item)
@@ -164,17 +161,52 @@ void registerPictures()
                      [](CADocView &canvas, QAction *) { canvas.edits().removeBackground(); });
 }
 
+// The selected address panels that have a format, which their barcode switch rebuilds.
+std::vector<CFTAAddressPanel *> selectedPanels(CADocView &canvas)
+{
+    std::vector<CFTAAddressPanel *> panels;
+    for (CFTComponent *component : canvas.ftView()->getSelComponents())
+        if (component->getClassID() == ciAddressPanel)
+            if (auto *panel = static_cast<CFTAAddressPanel *>(component); panel->getFormat())
+                panels.push_back(panel);
+    return panels;
+}
+
 void registerBarcode()
 {
+    // The address panel's own postal barcode, on or off at the place it has, as the inspector's
+    // switch does; the first selected panel decides for all.
+    registerOnCanvas(
+        "showBarcode",
+        [](CADocView &canvas, QAction *item) {
+            const std::vector<CFTAAddressPanel *> panels = selectedPanels(canvas);
+            if (panels.empty())
+                return false;
+            markChecked(item, panels.front()->IsBarcodeVisible());
+            return true;
+        },
+        // The router validates the item just before it acts, which puts its check mark back to
+        // the state it shows: the switch goes from that state, whatever the mark says.
+        [](CADocView &canvas, QAction *) {
+            const std::vector<CFTAAddressPanel *> panels = selectedPanels(canvas);
+            if (panels.empty())
+                return;
+            const bool show = !panels.front()->IsBarcodeVisible();
+            CACanvasEdits::Step step(canvas.edits(), QStringLiteral("SHOW_BARCODE"), true);
+            for (CFTAAddressPanel *panel : panels) {
+                const int present = panel->GetBarcodeLocation();
+                canvas.addressEdits().showBarcode(show, present == 1 || present == 2 ? present : 0, panel);
+            }
+        });
     registerOnCanvas(
         "barcode",
         [](CADocView &canvas, QAction *item) {
             markChecked(item, canvas.edits().separateBarcode() != nullptr);
             return true;
         },
-        [](CADocView &canvas, QAction *item) {
+        [](CADocView &canvas, QAction *) {
             CACanvasEdits &edits = canvas.edits();
-            const bool show = switchState(item, edits.separateBarcode() != nullptr);
+            const bool show = edits.separateBarcode() == nullptr;
             CACanvasEdits::Step step(edits, QStringLiteral("SHOW_BARCODE"), true);
             edits.showBarcode(show);
         });
@@ -223,6 +255,11 @@ void installCanvasFormatCommands(CADocumentController &controller)
         if (CADocView *canvas = activeCanvas(controller); canvas && sender)
             canvas->format().changeFont(fontChangeOf(*sender));
     });
+    QObject::connect(&fonts, &CAFontManager::changeAttributes, &controller,
+                     [&controller](const QTextCharFormat &attributes) {
+                         if (CADocView *canvas = activeCanvas(controller))
+                             canvas->format().changeAttributes(attributes);
+                     });
     if (QColorDialog *panel = controller.panels().colorPanel()) {
         QObject::connect(panel, &QColorDialog::currentColorChanged, &controller, [&controller](const QColor &color) {
             // While an inspector well is active the colour is that well's.

@@ -40,8 +40,6 @@ void validateDocumentsView()
 {
     if (s_controller)
         s_controller->validateDocumentsView();
-    if (s_window)
-        s_window->refreshArrays();
 }
 
 void showEditor()
@@ -67,7 +65,6 @@ CADesignWindow *sharedDesignWindow()
     if (!s_window && s_controller) {
         s_window = new CADesignWindow;
         s_window->setCanvasProvider(frontCanvas);
-        attachInternetSearch(s_window);
     }
     return s_window;
 }
@@ -82,6 +79,11 @@ void installDesignWindow(CADocumentController &controller)
         delete s_window.data();
         delete s_editor.data();
         s_controller = nullptr;
+    });
+    // A window not made yet builds its lists when it is.
+    QObject::connect(&controller, &CADocumentController::documentsViewValidated, &controller, [] {
+        if (s_window)
+            s_window->refreshArrays();
     });
     CAFloatingPanels *panels = &controller.panels();
     panels->install(CAFloatingPanels::DesignWindow,

@@ -90,8 +90,18 @@ void fillMenu(QMenu *menu, const CAddressFormatMenu &items, CAActionRouter &rout
 void cascade(QWidget *window, const QWidget *previous)
 {
     constexpr int kStep = 24;
-    if (!previous)
+    if (!previous) {
+        // The first window stands at the top left, whole on the screen, so that the panels
+        // that open beside it find the rest of the screen free.
+        const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
+        constexpr int kTitle = 28;
+        const QRect room = screen->availableGeometry().adjusted(0, kTitle, 0, 0);
+        window->resize(window->size().boundedTo(room.size()).expandedTo(window->minimumSize()));
+        window->move(room.topLeft());
         return;
+    }
     const QScreen *screen = previous->screen();
     QRect frame(previous->pos() + QPoint(kStep, kStep), window->size());
     if (screen && !screen->availableGeometry().contains(frame))
@@ -128,6 +138,26 @@ CADocumentController::CADocumentController(QObject *parent)
     m_mainMenu->setWindowListFiller([this](QMenu *menu) { fillWindowList(menu); });
     CADocument::setPreparedDocumentSource([] { return isReadyFTDoc(); });
     installShellCommands(*this);
+    // Panels shown for the first time keep clear of the pages the user works on.
+    m_panels->setKeepClear([this] {
+        QList<QRect> pages;
+        for (const auto &document : m_manager->documents()) {
+            if (const auto *window = qobject_cast<CAMainWindowController *>(document->window.data())) {
+                const QRect page = window->pageOnScreen();
+                if (!page.isEmpty())
+                    pages.append(page);
+            }
+        }
+        return pages;
+    });
+    m_panels->setRatherClear([this] {
+        QList<QRect> windows;
+        for (const auto &document : m_manager->documents()) {
+            if (const QWidget *window = document->window.data(); window && window->isVisible())
+                windows.append(window->frameGeometry());
+        }
+        return windows;
+    });
     connect(m_manager.get(), &CADocumentManager::documentsChanged, this, [this] {
         m_mainMenu->validate();
         if (m_terminateWhenLastDocumentCloses && !m_terminating && m_manager->documents().isEmpty())
@@ -374,8 +404,9 @@ void CADocumentController::validateDocumentsView()
             continue;
         initAddressContextMenu(window->addressContextMenu());
         initTemplateMenu(window->templateMenu());
-        window->docView()->viewport()->update();
+        window->docView()->updateComponents();
     }
+    Q_EMIT documentsViewValidated();
 }
 
 void CADocumentController::togglePanel(int panel)

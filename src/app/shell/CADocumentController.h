@@ -99,12 +99,18 @@ public:
     void initCountryMenu(QMenu *menu) const;
     void initAddressContextMenu(QMenu *menu) const;
     void initAddressPanelMainMenu() const;
-    // Fills the address menus again after the formats changed, and redraws every page.
+    // Fills the address menus again after the formats or the preferences changed, fills every
+    // design's addresses again from its persons, and tells the design window to rebuild its
+    // lists (documentsViewValidated).
     void validateDocumentsView();
 
     bool respondsToAction(const QString &action) const override;
     bool validateAction(const QString &action, QAction *item) override;
     void performAction(const QString &action, QAction *sender) override;
+
+Q_SIGNALS:
+    // The document views were validated: the design window's template and field lists follow.
+    void documentsViewValidated();
 
 private:
     QWidget *makeWindow(const std::shared_ptr<CAOpenDocument> &document);

@@ -4,6 +4,7 @@
 
 #include <QColorDialog>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 
 #include <algorithm>
@@ -53,6 +54,68 @@ bool CAFloatingPanels::isPanelVisible(Panel panel) const
     return isInstalled(panel) && m_hooks[panel].isVisible();
 }
 
+namespace {
+
+// Room for the title bar the window manager adds above a panel, and between neighbours.
+constexpr int kMargin = 12;
+constexpr int kTitle = 28;
+
+qint64 overlap(const QRect &frame, const QList<QRect> &areas)
+{
+    qint64 covered = 0;
+    for (const QRect &area : areas) {
+        const QRect common = frame.intersected(area);
+        if (!common.isEmpty())
+            covered += qint64(common.width()) * common.height();
+    }
+    return covered;
+}
+
+} // namespace
+
+QRect CAFloatingPanels::placeFrame(const QSize &size, const QRect &room, const QList<QRect> &pages,
+                                   const QList<QRect> &panels)
+{
+    const int w = std::min(size.width(), room.width());
+    const int h = std::min(size.height(), room.height());
+    // Columns: at the screen's edges and beside every area taken; rows: at the top and bottom
+    // and below every area taken.
+    QList<int> xs = {room.right() + 1 - kMargin - w, room.left() + kMargin};
+    QList<int> ys = {room.top() + kMargin, room.bottom() + 1 - h};
+    for (const QList<QRect> *areas : {&pages, &panels}) {
+        for (const QRect &area : *areas) {
+            xs << area.left() - kMargin - w << area.right() + 1 + kMargin << area.left() - w << area.right() + 1;
+            ys << area.bottom() + 1 + kMargin << area.bottom() + 1;
+        }
+    }
+    const auto inRoom = [&](int x, int y) {
+        return QRect(std::clamp(x, room.left(), room.right() + 1 - w), std::clamp(y, room.top(), room.bottom() + 1 - h), w, h);
+    };
+    // Rightmost first, then topmost: panels gather at the right edge, away from the menus. A page
+    // covered weighs more than any panel covered: panels may stand over each other when the
+    // screen is too small for all of them, never over the work.
+    std::sort(xs.begin(), xs.end(), std::greater<int>());
+    std::sort(ys.begin(), ys.end());
+    QRect best;
+    qint64 bestPages = -1;
+    qint64 bestPanels = -1;
+    for (const int x : xs) {
+        for (const int y : ys) {
+            const QRect frame = inRoom(x, y);
+            const qint64 onPages = overlap(frame, pages);
+            const qint64 onPanels = overlap(frame, panels);
+            if (onPages == 0 && onPanels == 0)
+                return frame;
+            if (bestPages < 0 || onPages < bestPages || (onPages == bestPages && onPanels < bestPanels)) {
+                best = frame;
+                bestPages = onPages;
+                bestPanels = onPanels;
+            }
+        }
+    }
+    return best;
+}
+
 void CAFloatingPanels::placeOnFirstShow(QWidget *panel)
 {
     static const char *const placed = "pwPlaced";
@@ -62,23 +125,28 @@ void CAFloatingPanels::placeOnFirstShow(QWidget *panel)
     const QScreen *screen = panel->screen() ? panel->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    // Room for a title bar the window manager adds above and between the panels.
-    constexpr int kMargin = 16;
-    constexpr int kTitle = 32;
-    const QRect room = screen->availableGeometry();
-    const QSize size = panel->testAttribute(Qt::WA_Resized) ? panel->size() : panel->sizeHint();
-    int top = room.top() + kMargin + kTitle + m_columnBottom;
-    if (m_columnBottom > 0 && top + size.height() > room.bottom()) {
-        // No room left below: a new column left of this one, from the top.
-        m_columnOffset += m_columnWidth + kMargin;
-        m_columnWidth = 0;
-        m_columnBottom = 0;
-        top = room.top() + kMargin + kTitle;
+    // Measured as it will show: styled, its layout settled, at no less than its least size.
+    panel->ensurePolished();
+    if (QLayout *layout = panel->layout())
+        layout->activate();
+    const QSize size = panel->testAttribute(Qt::WA_Resized)
+                           ? panel->size()
+                           : panel->sizeHint().expandedTo(panel->minimumSizeHint()).expandedTo(panel->minimumSize());
+    // A panel placed before keeps its place even while closed: it comes back there.
+    QList<QRect> panels;
+    for (const QPointer<QWidget> &other : std::as_const(m_placed)) {
+        if (other && other != panel)
+            panels << QRect(other->pos(), other->size()).adjusted(0, -kTitle, 0, 0);
     }
-    const int left = std::max(room.left(), room.right() - kMargin - m_columnOffset - size.width());
-    panel->move(left, top);
-    m_columnBottom = top + size.height() - room.top();
-    m_columnWidth = std::max(m_columnWidth, size.width());
+    if (m_ratherClear)
+        panels << m_ratherClear();
+    const QRect frame = placeFrame(size + QSize(0, kTitle), screen->availableGeometry(),
+                                   m_keepClear ? m_keepClear() : QList<QRect>(), panels);
+    // A panel larger than the screen is brought down to it, so that none of it is out of reach.
+    if (frame.width() < size.width() || frame.height() - kTitle < size.height())
+        panel->resize(std::max(frame.width(), panel->minimumWidth()), std::max(frame.height() - kTitle, panel->minimumHeight()));
+    panel->move(frame.left(), frame.top() + kTitle);
+    m_placed.append(panel);
 }
 
 void CAFloatingPanels::show(Panel panel)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QList>
 #include <QPointer>
+#include <QRect>
 
 #include <array>
 #include <functional>
@@ -45,10 +47,19 @@ public:
 
     QColorDialog *colorPanel() const;
 
-    // Where a panel first appears: down the right edge of the screen, each below the ones placed
-    // before, so that it covers neither the document windows nor another panel while there is
-    // room. A panel the user moved, or one placed already, stays where it is.
+    // Where a panel first appears: beside the areas to keep clear (the pages of the open
+    // documents) and beside the panels placed before, the right edge of the screen first, then
+    // columns further left, then below; where nothing fits, the place that covers the least
+    // of those areas. A panel the user moved, or one placed already, stays where it is.
     void placeOnFirstShow(QWidget *panel);
+    // The screen areas, in global coordinates, that panels shown for the first time keep clear of
+    // (the pages), and those they stay off while the screen has room, as they do off each other
+    // (the rest of the document windows).
+    void setKeepClear(std::function<QList<QRect>()> areas) { m_keepClear = std::move(areas); }
+    void setRatherClear(std::function<QList<QRect>()> areas) { m_ratherClear = std::move(areas); }
+    // The frame a panel of the given size gets within room, clear of pages and of panels where it
+    // can; the size and the frames include the title bar the window manager adds.
+    static QRect placeFrame(const QSize &size, const QRect &room, const QList<QRect> &pages, const QList<QRect> &panels);
 
 Q_SIGNALS:
     // A panel was shown or closed through this object.
@@ -58,9 +69,8 @@ private:
     std::array<Hook, PanelCount> m_hooks;
     // Owned; a QWidget pointer so that the header needs no dialog class.
     QPointer<QWidget> m_colorPanel;
-    // The bottom of the column of panels placed so far, from the top of the screen's free room.
-    int m_columnBottom = 0;
-    // How far the current column of panels stands from the right edge, and its widest panel.
-    int m_columnOffset = 0;
-    int m_columnWidth = 0;
+    std::function<QList<QRect>()> m_keepClear;
+    std::function<QList<QRect>()> m_ratherClear;
+    // The panels placed so far, whose frames later panels keep clear of.
+    QList<QPointer<QWidget>> m_placed;
 };

@@ -135,10 +135,25 @@ void CAFontManager::setSelectedFont(const PWFont &font, bool isMultiple)
         const QSignalBlocker quiet(m_fontPanel.data());
         m_fontPanel->setCurrentFont(panelFont(font));
     }
+    // The panel's font carries no effects: its switches start off for the new selection.
+    m_panelUnderline = false;
+    m_panelStrikeOut = false;
 }
 
 void CAFontManager::modifyFontViaPanel(const QFont &chosen)
 {
+    QTextCharFormat effects;
+    if (chosen.underline() != m_panelUnderline)
+        effects.setFontUnderline(chosen.underline());
+    if (chosen.strikeOut() != m_panelStrikeOut)
+        effects.setFontStrikeOut(chosen.strikeOut());
+    m_panelUnderline = chosen.underline();
+    m_panelStrikeOut = chosen.strikeOut();
+    if (!effects.properties().isEmpty()) {
+        Q_EMIT changeAttributes(effects);
+        return;
+    }
+
     PanelChange change;
     const QFont shown = m_selectedFont ? m_selectedFont->toQFont() : QFont();
     if (!m_selectedFont || chosen.family() != shown.family())

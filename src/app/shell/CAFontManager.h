@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QObject>
 #include <QPointer>
+#include <QTextCharFormat>
 
 #include <optional>
 
@@ -54,7 +55,8 @@ public:
     bool isMultiple() const { return m_isMultiple; }
 
     // A font chosen in the panel: what differs from the selected font is applied to every
-    // converted font while the action is sent.
+    // converted font while the action is sent. An effect switched on or off in the panel
+    // (underline, strike-out) is an attribute change instead, holding that effect alone.
     void modifyFontViaPanel(const QFont &chosen);
 
     void orderFrontFontPanel();
@@ -66,6 +68,9 @@ public:
 Q_SIGNALS:
     // The font change for the active text; receivers convert their fonts through the sender.
     void changeFont(CAFontManager *sender);
+    // Text attributes the panel changed for the active text: only the properties the format
+    // holds change.
+    void changeAttributes(const QTextCharFormat &attributes);
     // The size of the selected font, for the size controls of the inspector.
     void selectedFontSizeChanged(double pointSize);
 
@@ -85,5 +90,8 @@ private:
     std::optional<PWFont> m_selectedFont;
     bool m_isMultiple = false;
     std::optional<PanelChange> m_panelChange;
+    // The effects the panel shows, to tell an effect switched from a font chosen.
+    bool m_panelUnderline = false;
+    bool m_panelStrikeOut = false;
     QPointer<QFontDialog> m_fontPanel;
 };

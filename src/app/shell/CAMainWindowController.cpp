@@ -22,9 +22,11 @@
 #include "app/canvas/CACanvasAddressCommands.h"
 #include <ui_Document.h>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QScrollArea>
+#include <QTimer>
 
 #include <cmath>
 
@@ -242,6 +244,8 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
     });
     // A text made with the text tool is typed in place; once that ends the tool is select again.
     connect(m_docView, &CADocView::toolModeChanged, this, &CAMainWindowController::windowDidUpdate);
+    connect(m_docView, &CADocView::browserPictureChosen, this,
+            [this](bool fromInternet) { fromInternet ? showInternet() : hideInternet(); });
     // The frame of the canvas may grow or shrink after a gesture: the container places it again.
     connect(m_docView, &CADocView::operationEnded, this, [this] { scrollView()->pageContainer()->checkBounds(); });
 
@@ -332,6 +336,20 @@ CADocument *CAMainWindowController::document() const
 CDocScrollView *CAMainWindowController::scrollView() const
 {
     return m_ui->scrollView;
+}
+
+QRect CAMainWindowController::pageOnScreen() const
+{
+    const CFTADocument *design = document() ? document()->ftDocument() : nullptr;
+    if (!isVisible() || !design)
+        return {};
+    QWidget *canvas = m_docView->viewport();
+    const QRect page = m_docView->geometry()
+                           .widgetRect(QRectF(0, 0, design->getDocumentSizeX(0), design->getDocumentSizeY(0)))
+                           .toAlignedRect();
+    QWidget *shown = scrollView()->scrollArea()->viewport();
+    const QRect onScreen(canvas->mapToGlobal(page.topLeft()), page.size());
+    return onScreen.intersected(QRect(shown->mapToGlobal(QPoint(0, 0)), shown->size()));
 }
 
 void CAMainWindowController::synchronizeWindowTitleWithDocumentName()
@@ -539,7 +557,20 @@ void CAMainWindowController::changeEvent(QEvent *event)
         if (!_isSheetActive)
             PWNotificationCenter::defaultCenter().postNotification(CACanvasSelection::kChangeSelectionNotify, m_docView);
     } else {
-        PWNotificationCenter::defaultCenter().postNotification(CACanvasSelection::kChangeSelectionNotify, nullptr);
+        // Clicking a floating panel or answering a dialog leaves this the window the panels work
+        // on, and so does the application going to the background; only a window of another kind
+        // taking over empties them (another document window posts its own canvas).
+        QTimer::singleShot(0, this, [this] {
+            if (isActiveWindow())
+                return;
+            const QWidget *now = QApplication::activeWindow();
+            if (!now || qobject_cast<const CAMainWindowController *>(now))
+                return;
+            const Qt::WindowType type = now->windowType();
+            if (type == Qt::Tool || type == Qt::Dialog || type == Qt::Sheet || type == Qt::Popup)
+                return;
+            PWNotificationCenter::defaultCenter().postNotification(CACanvasSelection::kChangeSelectionNotify, nullptr);
+        });
     }
     windowDidUpdate();
 }

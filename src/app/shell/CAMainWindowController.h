@@ -79,6 +79,8 @@ public:
     const std::shared_ptr<CAOpenDocument> &record() const { return m_record; }
     CADocView *docView() const { return m_docView; }
     CDocScrollView *scrollView() const;
+    // The part of the page the window shows, in global coordinates; empty while it is hidden.
+    QRect pageOnScreen() const;
     QMenu *addressContextMenu() const { return m_addressContextMenu; }
     QMenu *templateMenu() const { return _templateMenu; }
     QMenu *toFromMenu() const { return _toFromMenu; }

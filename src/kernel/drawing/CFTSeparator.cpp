@@ -191,6 +191,17 @@ void CFTSeparator::SetLineWidth(double width)
     mLinePen.SetWidth(width);
 }
 
+const CDDColor *CFTSeparator::GetStrokeColor() const
+{
+    return &mColor;
+}
+
+void CFTSeparator::SetStrokeColor(const CDDColor *color)
+{
+    if (color)
+        mColor = *color;
+}
+
 bool CFTSeparator::Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *list)
 {
     CFTComponent::Serialize(archive, list);

@@ -31,6 +31,11 @@ public:
     QRectF GetNSDrawRect(bool grow, double handleSize) const override;
     float GetStrokeWidth() const override;
     bool IsStroked() override;
+    // The line is the separator's outline: its colour is the one drawn, and saved as "Color".
+    // So the line colour a user picks (panel, well or drop) is the colour the line takes, and a
+    // saved design keeps its meaning.
+    const CDDColor *GetStrokeColor() const override;
+    void SetStrokeColor(const CDDColor *color) override;
     bool canStrok() const override;
     void SetLineWidth(double width) override;
     bool Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *list) override;

@@ -6,6 +6,8 @@
 
 #include "platform/PWBundle.h"
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 using namespace CACanvasArrange;
 
@@ -155,6 +157,47 @@ TEST_F(CACanvasArrangeCommandTest, DistributionNamesItsStepAndUndoes)
     EXPECT_FALSE(undo().canUndo());
 }
 
+// Five objects through the canvas: the worked numbers of the moves, each command one step that
+// undo takes back exactly.
+TEST_F(CACanvasArrangeCommandTest, FiveObjectsTakeTheWorkedNumbersAndUndoExactly)
+{
+    std::vector<CFTComponent *> five;
+    for (double left : {90.0, 20.0, 0.0, 70.0, 30.0}) {
+        auto *shape = new CFTBoxField(left, 200.0 + left, 10.0, 10.0, nullptr);
+        document.ftDocument()->AddObject(shape, 0, false);
+        view.ftView()->select(shape);
+        five.push_back(shape);
+    }
+    undo().removeAllActions();
+    const QByteArray before = saved();
+    const auto lefts = [&five] {
+        std::vector<double> xs;
+        for (CFTComponent *component : five)
+            xs.push_back(component->GetOriginX());
+        return xs;
+    };
+    struct Case
+    {
+        const char *name;
+        std::function<void()> command;
+        std::vector<double> expected;
+    };
+    const Case cases[] = {
+        {"spacing", [this] { distribute(view, Distribute::SpacingHorizontally); }, {90, 22.5, 0, 67.5, 45}},
+        {"left", [this] { align(view, Align::Left); }, {0, 0, 0, 0, 0}},
+        {"right", [this] { align(view, Align::Right); }, {90, 90, 90, 90, 90}},
+        {"centres", [this] { distribute(view, Distribute::CentersHorizontally); }, {90, 22.5, 0, 67.5, 45}},
+    };
+    for (const Case &c : cases) {
+        c.command();
+        EXPECT_EQ(lefts(), c.expected) << c.name;
+        ASSERT_TRUE(undo().canUndo()) << c.name;
+        undo().undo();
+        EXPECT_FALSE(undo().canUndo()) << c.name << ": one step";
+        EXPECT_TRUE(sameDesign(saved(), before)) << c.name;
+    }
+}
+
 TEST_F(CACanvasArrangeCommandTest, PageCentreByTag)
 {
     view.ftView()->select(box);
@@ -167,6 +210,13 @@ TEST_F(CACanvasArrangeCommandTest, PageCentreByTag)
     alignToPageCentre(view, 101);
     EXPECT_DOUBLE_EQ(box->GetOriginY() + box->GetSizeY() / 2.0, design->getDocumentSizeY(0) / 2.0);
     EXPECT_EQ(box->GetOriginX(), left);
+
+    // Tag 0 is across, as 100.
+    box->Move(-7.0, 3.0, view.ftView());
+    const double lower = box->GetOriginY();
+    alignToPageCentre(view, 0);
+    EXPECT_DOUBLE_EQ(box->GetOriginX() + box->GetSizeX() / 2.0, design->getDocumentSizeX(0) / 2.0);
+    EXPECT_EQ(box->GetOriginY(), lower);
 }
 
 } // namespace

@@ -9,7 +9,15 @@
 #include "kernel/component/CFTDefComponentBox.h"
 #include "kernel/component/CFTDefComponentText.h"
 #include "kernel/drawing/CFTSeparator.h"
+#include "app/canvas/CACanvasTextEditor.h"
+#include "kernel/render/CDDDrawer.h"
+#include "kernel/render/CDDTextRuns.h"
 #include "platform/PWBundle.h"
+
+#include "ReferenceImage.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
 
 using namespace Qt::StringLiterals;
 
@@ -152,6 +160,118 @@ TEST_F(CACanvasFormatTest, FontConversionAppliesToEveryFontAndUndoes)
     ftView().deselectAll();
     format().changeFont(sizeStep(2.0f, false));
     EXPECT_FALSE(undo().canUndo()) << "nothing selected: the default alone changes";
+}
+
+// The colour panel colours a separator's line: the line is drawn in it, a saved copy reads back
+// with it, and undo gives the old colour back.
+TEST_F(CACanvasFormatTest, ASeparatorColouredByThePanelDrawsSavesAndUndoesThatColour)
+{
+    separator->SetLineWidth(4.0);
+    undo().removeAllActions();
+    const CDDColor before = *separator->GetStrokeColor();
+    const QByteArray saved = objects();
+    const CDDColor green(0.1f, 0.7f, 0.2f, 1.0f);
+    selectOnly({separator});
+    format().changeColor(green);
+    EXPECT_EQ(format().colorTargets(), (Targets{false, false, true, false}));
+
+    const QImage image = drawtest::render(QSizeF(200, 200), 1, [this](CDDDrawer &drawer) {
+        separator->Draw(&drawer, false, nullptr, false, true);
+    });
+    const QColor drawn = image.pixelColor(50, 180);
+    EXPECT_NEAR(drawn.redF(), 0.1, 0.02);
+    EXPECT_NEAR(drawn.greenF(), 0.7, 0.02);
+    EXPECT_NEAR(drawn.blueF(), 0.2, 0.02);
+
+    const std::vector<CFTComponent *> one {separator};
+    const std::vector<std::unique_ptr<CFTComponent>> read =
+        CADocument::componentsFromData(document.documentDataForComponents(&one));
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(*read.front()->GetStrokeColor(), green);
+    EXPECT_EQ(*read.front()->GetFillColor(), green);
+
+    EXPECT_EQ(undo().undoActionName(), PWLocalizedString(u"CHANGE_FORECOLOR"_s));
+    undo().undo();
+    EXPECT_EQ(*separator->GetStrokeColor(), before);
+    EXPECT_TRUE(sameDesign(objects(), saved));
+}
+
+TEST_F(CACanvasFormatTest, AnAttributeChangeKeepsEveryOtherAttributeOfEachText)
+{
+    const CDDColor red(0.9f, 0.1f, 0.1f, 1.0f);
+    text->SetTextColor(&red);
+    text->SetFontSize(17.0);
+    undo().removeAllActions();
+    const QByteArray before = objects();
+    const QTextCharFormat textBefore = *text->GetFontAttr(nullptr);
+    const QTextCharFormat streetBefore = *street->GetFontAttr(nullptr);
+    const double defaultSize = sizeOf(ftView().defText());
+    selectOnly({text, street, box});
+
+    QTextCharFormat underline;
+    underline.setFontUnderline(true);
+    format().changeAttributes(underline);
+    for (const auto &[component, was] : {std::pair<CFTComponent *, QTextCharFormat>{text, textBefore},
+                                         std::pair<CFTComponent *, QTextCharFormat>{street, streetBefore}}) {
+        const QTextCharFormat now = *component->GetFontAttr(nullptr);
+        EXPECT_TRUE(now.fontUnderline());
+        EXPECT_EQ(now.fontPointSize(), was.fontPointSize());
+        EXPECT_EQ(now.fontFamilies(), was.fontFamilies());
+        EXPECT_EQ(now.foreground(), was.foreground());
+    }
+    EXPECT_DOUBLE_EQ(sizeOf(text), 17.0);
+    EXPECT_TRUE(ftView().defText()->GetFontAttr(nullptr)->fontUnderline()) << "new texts follow";
+    EXPECT_DOUBLE_EQ(sizeOf(ftView().defText()), defaultSize);
+    EXPECT_EQ(undo().undoActionName(), PWLocalizedString(u"CHANGE_FONT"_s));
+    undo().undo();
+    EXPECT_FALSE(text->GetFontAttr(nullptr)->fontUnderline());
+    EXPECT_TRUE(sameDesign(objects(), before));
+}
+
+TEST_F(CACanvasFormatTest, WhileEditingInPlaceFontChangesReachTheEditorsSelectionOnly)
+{
+    text->GetText()->setString(QStringLiteral("Hello world"), nullptr);
+    const double size = sizeOf(text);
+    const double defaultSize = sizeOf(ftView().defText());
+    selectOnly({text});
+    view.startEditText(text);
+    ASSERT_TRUE(view.isEditingText());
+    undo().removeAllActions();
+    QTextCursor cursor = view.fieldEditor()->textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    view.fieldEditor()->setTextCursor(cursor);
+
+    format().changeFont(sizeStep(30.0f, true));
+    QTextDocument *contents = text->GetText()->getContents();
+    const auto formatAt = [contents](int position) {
+        QTextCursor at(contents);
+        at.setPosition(position);
+        return at.charFormat();
+    };
+    // The size a character is drawn at, the document's default standing in for a size not set.
+    const auto sizeAt = [&formatAt, contents](int position) {
+        return textruns::fontOf(formatAt(position), contents).pointSizeF();
+    };
+    EXPECT_DOUBLE_EQ(sizeAt(3), 30.0) << "inside the selection";
+    EXPECT_DOUBLE_EQ(sizeAt(8), size) << "outside the selection";
+    QTextCharFormat strike;
+    strike.setFontStrikeOut(true);
+    format().changeAttributes(strike);
+    EXPECT_TRUE(formatAt(3).fontStrikeOut());
+    EXPECT_DOUBLE_EQ(sizeAt(3), 30.0) << "the attribute change kept the new size";
+    EXPECT_FALSE(formatAt(8).fontStrikeOut());
+    EXPECT_DOUBLE_EQ(sizeOf(ftView().defText()), defaultSize) << "new texts keep their font";
+    EXPECT_FALSE(ftView().defText()->GetFontAttr(nullptr)->fontStrikeOut());
+    EXPECT_FALSE(undo().canUndo()) << "as typing in place, no step";
+
+    // With nothing selected in the editor the change is what is typed next.
+    cursor.setPosition(contents->characterCount() - 1);
+    view.fieldEditor()->setTextCursor(cursor);
+    format().changeFont(sizeStep(2.0f, false));
+    EXPECT_DOUBLE_EQ(sizeAt(8), size) << "no character changed";
+    EXPECT_DOUBLE_EQ(textruns::fontOf(view.fieldEditor()->textCursor().charFormat(), contents).pointSizeF(),
+                     size + 2.0);
 }
 
 TEST_F(CACanvasFormatTest, ColourGoesByKindAndTheLastKindDecidesTheDefault)

@@ -1,6 +1,7 @@
 // What the canvas tells the application while the user works: one selection notification per
 // mouse event (and the address one for address objects), the font of a selected text, snapping
 // as the preferences say, the selection dragged out as data, and the persons filled in again.
+#include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CACanvasSelection.h"
 #include "app/canvas/CADocView.h"
 #include "kernel/address/CAddressFormat.h"
@@ -17,6 +18,7 @@
 #include "platform/PWNotificationCenter.h"
 #include "platform/PWPasteboardTypes.h"
 #include "platform/PWPerson.h"
+#include "platform/PWUndoManager.h"
 #include "platform/PWUserDefaults.h"
 #include "platform/PWVCardReader.h"
 
@@ -276,3 +278,61 @@ TEST(CADocViewSelectionTest, QueriesAnswerForTheShownDesign)
 }
 
 } // namespace
+
+// Edits tell the panels through the same notification as the mouse does, once per change
+// however many objects the change touched: alone, inside a command, and undone or redone.
+TEST(CADocViewSelectionTest, EditsPostTheSelectionChangeOncePerChange)
+{
+    Canvas c;
+    auto *other = new CFTBoxField(100.0, 40.0, 30.0, 30.0, nullptr);
+    c.document.ftDocument()->AddObject(other, 0, false);
+    int signals = 0;
+    QObject::connect(&c.view, &CADocView::selectionChanged, [&] { ++signals; });
+    CACanvasEdits &edits = c.view.edits();
+
+    edits.setFlipXForObject(true, c.box);
+    EXPECT_TRUE(c.box->IsFlipX());
+    EXPECT_EQ(c.count(CACanvasSelection::kChangeSelectionNotify), 1);
+    EXPECT_EQ(signals, 1);
+    // The event that made the change ends, and with it its undo step.
+    QCoreApplication::processEvents();
+
+    c.posted.clear();
+    signals = 0;
+    {
+        CACanvasEdits::Step step(edits, u"FLIP_HORIZONTAL"_s);
+        edits.setFlipXForObject(false, c.box);
+        edits.setFlipXForObject(true, other);
+        // Nothing is told while the command is still running.
+        EXPECT_EQ(c.count(CACanvasSelection::kChangeSelectionNotify), 0);
+    }
+    EXPECT_FALSE(c.box->IsFlipX());
+    EXPECT_TRUE(other->IsFlipX());
+    EXPECT_EQ(c.count(CACanvasSelection::kChangeSelectionNotify), 1);
+    EXPECT_EQ(signals, 1);
+
+    for (const bool undo : {true, false}) {
+        c.posted.clear();
+        signals = 0;
+        if (undo)
+            c.document.undoManager()->undo();
+        else
+            c.document.undoManager()->redo();
+        EXPECT_EQ(c.box->IsFlipX(), undo);
+        EXPECT_EQ(other->IsFlipX(), !undo);
+        EXPECT_EQ(c.count(CACanvasSelection::kChangeSelectionNotify), 1) << (undo ? "undo" : "redo");
+        EXPECT_EQ(signals, 1) << (undo ? "undo" : "redo");
+    }
+}
+
+TEST(CADocViewSelectionTest, DeletingSeveralObjectsPostsOnce)
+{
+    Canvas c;
+    c.view.ftView()->select(c.box);
+    c.view.ftView()->select(c.text);
+    ASSERT_EQ(c.view.ftView()->getSelComponents().size(), 2u);
+    c.posted.clear();
+    c.view.edits().deleteSelection();
+    EXPECT_TRUE(c.view.ftView()->getSelComponents().empty());
+    EXPECT_EQ(c.count(CACanvasSelection::kChangeSelectionNotify), 1);
+}

@@ -241,3 +241,43 @@ TEST_F(CAContactEditorTest, WithoutLiveModeFinishedEditsStayInTheCopy)
 }
 
 } // namespace
+
+// The pop-ups over the shared fields are titled by the string table, never by the keys that
+// name the fields: the custom fields and related names in lower case, the services as they are.
+struct PopupTitleCase
+{
+    const char *popup;
+    int index;
+    const char16_t *title;
+};
+
+class CAContactEditorPopupTitleTest : public CAContactEditorTest, public testing::WithParamInterface<PopupTitleCase>
+{
+};
+
+TEST_P(CAContactEditorPopupTitleTest, ItemsShowTheirLocalizedLabels)
+{
+    const PopupTitleCase &param = GetParam();
+    CAContactEditor editor;
+    editor.show();
+    auto *popup = editor.findChild<QComboBox *>(QString::fromLatin1(param.popup));
+    ASSERT_NE(popup, nullptr);
+    ASSERT_LT(param.index, popup->count());
+    EXPECT_EQ(popup->itemText(param.index), QString::fromUtf16(param.title));
+    // Choosing the item as a user does shows the same title.
+    popup->setFocus();
+    popup->setCurrentIndex(0);
+    for (int i = 0; i < param.index; ++i)
+        QTest::keyClick(popup, Qt::Key_Down);
+    EXPECT_EQ(popup->currentText(), QString::fromUtf16(param.title));
+}
+
+INSTANTIATE_TEST_SUITE_P(Titles, CAContactEditorPopupTitleTest,
+                         testing::Values(PopupTitleCase{"_popupCustom", 0, u"custom 1"},
+                                         PopupTitleCase{"_popupCustom", 3, u"custom 4"},
+                                         PopupTitleCase{"_popupCustom", 8, u"custom 9"},
+                                         PopupTitleCase{"_popupRelated", 0, u"father"},
+                                         PopupTitleCase{"_popupRelated", 1, u"mother"},
+                                         PopupTitleCase{"_popupRelated", 10, u"manager"},
+                                         PopupTitleCase{"_popupIm", 0, u"AIM"},
+                                         PopupTitleCase{"_popupIm", 4, u"Yahoo"}));

@@ -20,6 +20,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
+#include <QMenu>
+#include <QToolButton>
 #include <QTest>
 #include <QTimer>
 
@@ -221,3 +223,32 @@ TEST_F(CAPrintMultipleDialogTest, SenderEditFromTheAddressWindowStoresAndSendsTh
 }
 
 } // namespace
+
+// The sort pop-up and the source's sort menu are titled from the string table: the custom
+// fields read as words, not as the keys the sort is stored under.
+TEST_F(CAPrintMultipleDialogTest, SortChoicesShowTheirLocalizedTitles)
+{
+    CAPrintMultipleDialog dialog(models());
+    dialog.prepare(CAPrintListEditor::PrintLists, -1);
+    auto *sort = dialog.findChild<QComboBox *>(u"_personSortPopUp"_s);
+    ASSERT_NE(sort, nullptr);
+    QStringList titles;
+    for (int i = 0; i < sort->count(); ++i)
+        titles.append(sort->itemText(i));
+    for (int custom = 1; custom <= 9; ++custom) {
+        EXPECT_TRUE(titles.contains(u"Custom %1"_s.arg(custom))) << custom;
+        EXPECT_FALSE(titles.contains(u"Custom%1"_s.arg(custom))) << custom;
+    }
+    EXPECT_EQ(titles.value(0), u"None"_s);
+    EXPECT_TRUE(titles.contains(u"First Name"_s));
+
+    CAAddressWindow window(models());
+    auto *button = window.findChild<QToolButton *>(u"sortPopUpButton"_s);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), u"Sort"_s);
+    QStringList menu;
+    for (const QAction *action : button->menu()->actions())
+        menu.append(action->text());
+    EXPECT_TRUE(menu.contains(u"Custom 9"_s));
+    EXPECT_FALSE(menu.contains(u"Custom9"_s));
+}

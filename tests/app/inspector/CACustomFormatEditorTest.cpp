@@ -20,6 +20,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -244,4 +245,40 @@ TEST(CACustomFormatEditor, ApplySendsTheMarkerOfTheChosenFormat)
     EXPECT_EQ(sent.value(u"index"_s).toInteger(), 0);
     EXPECT_EQ(sent.value(u"title"_s).toString(), u"Untitled"_s);
     EXPECT_FALSE(e.editor.isVisible());
+}
+
+// A cell is 70 points wide whatever its field; a name longer than that is cut short with an
+// ellipsis and the cell's tool tip gives it whole, in the palette and in the layout alike.
+TEST(CACustomFormatEditor, NamesTooLongForTheirCellAreElidedAndToldInATip)
+{
+    Editor e;
+    e.click("addButton");
+    CAAddressFormatGridView *palette = e.editor.paletteView();
+    CAAddressFormatGridView *layout = e.editor.layoutView();
+    e.click("clearButton");
+    const int assistant = category(u"Assistant Name");
+    const int city = category(u"City");
+    const QString longName = CAAddressFormatGridView::cellText(assistant);
+    ASSERT_EQ(longName, PWLocalizedString(u"Assistant Name"_s));
+    const QString shown = CAAddressFormatGridView::shownText(longName, palette->fontMetrics(), palette->cellRect(0, 0).width() - 9);
+    ASSERT_NE(shown, longName);
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026)));
+    EXPECT_TRUE(longName.startsWith(shown.chopped(1)));
+
+    const QPoint onAssistant = palette->cellRect(e.paletteRowOf(assistant), 0).center();
+    EXPECT_EQ(palette->toolTipAt(onAssistant), longName);
+    EXPECT_EQ(palette->toolTipAt(palette->cellRect(e.paletteRowOf(city), 0).center()), QString());
+    // A separator row has no field and no tip.
+    EXPECT_EQ(palette->toolTipAt(palette->cellRect(1, 0).center()), QString());
+
+    // The tip as the user gets it, by resting the pointer on the cell.
+    QHelpEvent help(QEvent::ToolTip, onAssistant, palette->mapToGlobal(onAssistant));
+    QApplication::sendEvent(palette, &help);
+    EXPECT_EQ(QToolTip::text(), longName);
+    QToolTip::hideText();
+
+    e.drag(palette, e.paletteRowOf(assistant), 0, layout, layout->cellRect(2, 5).center());
+    ASSERT_EQ(e.editor.grid().categoryAt(2, 5), assistant);
+    EXPECT_EQ(layout->toolTipAt(layout->cellRect(2, 5).center()), longName);
+    EXPECT_EQ(layout->toolTipAt(layout->cellRect(2, 4).center()), QString());
 }

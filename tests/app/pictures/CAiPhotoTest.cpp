@@ -347,3 +347,29 @@ TEST(AlbumBrowserTest, WithoutDatabaseOnlyThePlaceholderAndTheUserCanChooseOne)
 }
 
 } // namespace
+
+TEST(AlbumBrowserTest, DoubleClickOrReturnOffersTheWholePictureOfTheAlbum)
+{
+    AlbumLibrary library;
+    SharedDatabase shared(library.dir.path());
+    CAiPhotoBrowserView pane;
+    pane.resize(260, 400);
+    pane.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+    CCPictCatalog *catalog = pane.catalogView()->catalog();
+    ASSERT_EQ(pane.pictCatalog()->countImages(), 3);
+    QStringList offered;
+    QList<QSize> sizes;
+    QObject::connect(&pane, &CAiPhotoBrowserView::pictureChosen, &pane, [&](const std::shared_ptr<PWImage> &picture) {
+        offered << picture->name();
+        sizes << picture->pixelSize();
+    });
+    QTest::mouseDClick(catalog, Qt::LeftButton, Qt::NoModifier, catalog->cellFrameAtRowColumn(0, 1).center().toPoint());
+    catalog->setFocus();
+    QTest::keyClick(catalog, Qt::Key_Home);
+    QTest::keyClick(catalog, Qt::Key_Return);
+    const QString originals = library.dir.filePath(QStringLiteral("Originals/"));
+    EXPECT_EQ(offered, QStringList({QStringLiteral("PREFIX_FILE") + originals + QStringLiteral("2.png"),
+                                    QStringLiteral("PREFIX_FILE") + originals + QStringLiteral("1.png")}));
+    EXPECT_EQ(sizes, QList<QSize>({QSize(320, 240), QSize(320, 240)})) << "the original, not the thumbnail";
+}

@@ -144,3 +144,17 @@ TEST(CCGoogleSearchAnswerTest, LatinOneBytesKeepTheirValue)
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records.front().image.toString(QUrl::FullyEncoded), u"http://pics.test/caf%C3%A9.jpg"_s);
 }
+
+// The answer is read against the address of its own request, whose query holds the text searched
+// for: blanks, quotes and letters outside ASCII there must not lose the service's host.
+TEST(CCGoogleSearchAnswerTest, TheRequestOfAnyTextGivesTheThumbnailsTheServiceHost)
+{
+    const QByteArray page = record("http://pics.test/one.jpg", "http://site.test/1", "/thumb?q=1");
+    for (const QString &text : {u"dogs"_s, u"red barn"_s, u"caf\u00e9 au lait"_s, u"\"quoted\" & more"_s, u"a%20b"_s}) {
+        const QUrl request = CCGoogleSearchAnswer::requestURL(kBase, text);
+        ASSERT_TRUE(request.isValid()) << text.toStdString();
+        EXPECT_EQ(describe(CCGoogleSearchAnswer::parse(page, request)),
+                  QStringList{u"http://images.test:8080/thumb?q=1 | http://pics.test/one.jpg | http://site.test/1"_s})
+            << text.toStdString();
+    }
+}

@@ -1,6 +1,7 @@
 // The clip-art pane over a small collection: the category popup and its stored choice, the
 // category cache with its scroll positions, "-", damaged category files, keyword search, and the
 // internet search's hooks and progress.
+#include "app/pictures/CCGoogleSearch.h"
 #include "app/pictures/CCPictBrowserView.h"
 
 #include "app/pictures/CCPictCatalogView.h"
@@ -401,7 +402,10 @@ TEST_F(ClipArtPaneTest, AnInternetSearchRunsThroughItsHooksAndShowsItsProgress)
 TEST_F(ClipArtPaneTest, WithoutAnInternetSearchNothingStartsAndTheFieldStaysUsable)
 {
     numberedCategory(u"Animals"_s, 3);
+    PWUserDefaults::standardUserDefaults().removeObject(CCGoogleSearch::kServiceKey);
     CCPictBrowserView pane;
+    QStringList notices;
+    pane.setNoticeHandler([&notices](const QString &text) { notices << text; });
     CCSearchField *field = pane.searchField();
     CCSearchFieldCell *cell = field->searchCell();
     cell->switchToInternet(cell->menuItemWithTitle(u"Internet"_s));
@@ -409,6 +413,8 @@ TEST_F(ClipArtPaneTest, WithoutAnInternetSearchNothingStartsAndTheFieldStaysUsab
     EXPECT_EQ(field->doubleValue(), 0.0);
     EXPECT_EQ(pane.currentCategoryName(), u"Animals"_s);
     EXPECT_EQ(pane.catalog()->countImages(), 3);
+    EXPECT_EQ(notices, QStringList{CCPictBrowserView::noServiceMessage()});
+    EXPECT_FALSE(pane.googleSearch().isInUse());
 }
 
 } // namespace

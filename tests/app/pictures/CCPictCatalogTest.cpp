@@ -370,3 +370,83 @@ TEST(PictCellGeometry, ImageAreaAndCaptionPlacement)
 }
 
 } // namespace
+
+TEST(PictCatalogSearch, AnEndedSearchKeepsResultsThatCameAfterAFailedOne)
+{
+    const struct
+    {
+        const char *name;
+        QList<int> delivered; // of 7 results, in a grid of 2 columns
+        int rows;
+    } cases[] = {
+        {"failure in the middle", {0, 1, 2, 4, 5}, 3},
+        {"last ones failed", {0, 1, 2}, 2},
+        {"first failed", {1, 2, 3, 4, 5, 6}, 4},
+        {"none came", {}, 1},
+    };
+    QImage thumb(16, 12, QImage::Format_RGB32);
+    thumb.fill(Qt::cyan);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    thumb.save(&buffer, "PNG");
+    for (const auto &c : cases) {
+        CCPictCatalog catalog;
+        catalog.prepareMatrixWithSender({7, 0});
+        ASSERT_EQ(catalog.numberOfColumns(), 2);
+        for (int i : c.delivered)
+            catalog.dynamicAddImageWithGoogleSearchItem({7, i}, {QUrl(u"http://example.org/%1.png"_s.arg(i)), {}, png});
+        catalog.clearLoadingCells();
+        EXPECT_EQ(catalog.numberOfRows(), c.rows) << c.name;
+        int pictures = 0;
+        for (int row = 0; row < catalog.numberOfRows(); ++row) {
+            for (int column = 0; column < 2; ++column) {
+                const CCPictCell *cell = catalog.cellAtRowColumn(row, column);
+                EXPECT_NE(cell->imageReference(), u"loading"_s) << c.name;
+                pictures += cell->isEmpty() ? 0 : 1;
+            }
+        }
+        EXPECT_EQ(pictures, c.delivered.size()) << c.name;
+        // The selection never rests on a blanked cell.
+        EXPECT_TRUE(!catalog.selectedCell() || !catalog.selectedCell()->isEmpty()) << c.name;
+    }
+}
+
+TEST(PictCatalogSelection, DoubleClickOrReturnChoosesAPictureButNeverAPlaceholderOrAGap)
+{
+    PictureFolder folder(4);
+    CCPictCatalogView view;
+    view.resize(260, 400);
+    view.show();
+    CCPictCatalog *catalog = view.catalog();
+    catalog->changeBySearchInFolder(entries(4), folder.path());
+    ASSERT_EQ(catalog->numberOfColumns(), 3);
+    QSignalSpy chosen(catalog, &CCPictCatalog::chosen);
+
+    QTest::mouseDClick(catalog, Qt::LeftButton, {}, catalog->cellFrameAtRowColumn(1, 0).center().toPoint());
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen.at(0), QVariantList({1, 0}));
+    EXPECT_EQ(catalog->selectedRow(), 1);
+    // The empty cell after the last picture, the spacing, and the right button choose nothing.
+    QTest::mouseDClick(catalog, Qt::LeftButton, {}, catalog->cellFrameAtRowColumn(1, 1).center().toPoint());
+    QTest::mouseDClick(catalog, Qt::LeftButton, {}, QPoint(int(2.5 + 74 + 1), 40));
+    QTest::mouseDClick(catalog, Qt::RightButton, {}, catalog->cellFrameAtRowColumn(0, 0).center().toPoint());
+    EXPECT_EQ(chosen.count(), 1);
+
+    QTest::keyClick(catalog, Qt::Key_Up);
+    QTest::keyClick(catalog, Qt::Key_Return);
+    QTest::keyClick(catalog, Qt::Key_Enter);
+    ASSERT_EQ(chosen.count(), 3);
+    EXPECT_EQ(chosen.at(2), QVariantList({0, 0}));
+    const std::shared_ptr<PWImage> picture = catalog->fullPictureAt(0, 0);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->pixelSize(), QSize(40, 30));
+    EXPECT_EQ(catalog->fullPictureAt(1, 1), nullptr);
+
+    // Placeholders of a running internet search are no pictures yet.
+    catalog->prepareMatrixWithSender({3, 0});
+    QTest::mouseDClick(catalog, Qt::LeftButton, {}, catalog->cellFrameAtRowColumn(0, 1).center().toPoint());
+    QTest::keyClick(catalog, Qt::Key_Return);
+    EXPECT_EQ(chosen.count(), 3);
+    EXPECT_EQ(catalog->fullPictureAt(0, 1), nullptr);
+}

@@ -8,7 +8,9 @@
 #include "kernel/base/FTClassID.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTAView.h"
 #include "kernel/merge/CADocument.h"
+#include "platform/PWBundle.h"
 #include "platform/PWImage.h"
 #include "platform/PWUndoManager.h"
 
@@ -109,13 +111,21 @@ TEST_F(ClipArtPanePlacingTest, FromCategoryToKeywordSearchToAPictureOnTheCanvas)
     document.undoManager()->redo();
     EXPECT_EQ(components().size(), before + 1);
 
-    // Return on the selected picture places it as well; the spacing between cells places nothing.
+    // Return on the selected picture places it as well: over the picture selected on the canvas
+    // (one step), else as a new one; the spacing between cells places nothing.
     catalog->setFocus();
     QTest::keyClick(catalog, Qt::Key_Home);
     ASSERT_EQ(catalog->selectedCell()->imageReference(), u"alleycat.jpg"_s);
+    ASSERT_EQ(canvas.ftView()->getSelComponents(), std::vector<CFTComponent *>{placed});
+    QTest::keyClick(catalog, Qt::Key_Return);
+    ASSERT_EQ(components().size(), before + 1);
+    EXPECT_EQ(placed->GetObjectData()->name(), u"FULLSIZE_alleycat.jpg"_s);
+    EXPECT_EQ(document.undoManager()->undoActionName(), PWLocalizedString(u"CHANGE_IMAGE"_s));
+    canvas.ftView()->deselectAll();
     QTest::keyClick(catalog, Qt::Key_Return);
     ASSERT_EQ(components().size(), before + 2);
     EXPECT_EQ(components().back()->getClassID(), ciPicture);
+    EXPECT_EQ(document.undoManager()->undoActionName(), u"Insert Object"_s);
     const QPointF gap = catalog->cellFrameAtRowColumn(0, 0).topRight() + QPointF(1.5, 20);
     QTest::mouseDClick(catalog, Qt::LeftButton, Qt::NoModifier, gap.toPoint());
     EXPECT_EQ(components().size(), before + 2);

@@ -8,12 +8,16 @@
 #include "kernel/document/CFTAView.h"
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/merge/CADocument.h"
+#include "platform/PWBundle.h"
+#include "platform/PWUndoManager.h"
 
 #include "ShellTestSupport.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMimeData>
 
 using namespace shelltest;
@@ -35,6 +39,7 @@ protected:
               "distributeComponentsCenterHorizontally", "distributeComponentsCenterVertically", "setShadow", "flipX",
               "flipY", "capitalizeSelection"})
             CAMainWindowController::unregisterCommand(QString::fromLatin1(action));
+        setBackgroundFileChooser(nullptr);
         shelltest::Test::TearDown();
     }
     bool valid(const char *action) { return controller->router().validate(QString::fromLatin1(action), nullptr); }
@@ -124,6 +129,58 @@ TEST_F(CACanvasCommandsShellTest, FlipAndShadowSwitchTheSelectionAsOneStep)
         EXPECT_EQ((first->*c.state)(), before) << c.action;
         EXPECT_EQ((second->*c.state)(), before) << c.action;
     }
+}
+
+// Insert Background… sets the background with its placing as one step: the placing of the
+// background it replaces stays; a file that is no picture changes nothing.
+TEST_F(CACanvasCommandsShellTest, InsertBackgroundIsOneStepWithItsPlacing)
+{
+    launch(1);
+    installChangeLayoutSheet();
+    installCanvasCommands();
+    CAMainWindowController *w = window(0);
+    ASSERT_TRUE(w);
+    CADocView *canvas = w->docView();
+    PWUndoManager *undo = canvas->document()->undoManager();
+    undo->setGroupsByEvent(false);
+    undo->removeAllActions();
+    const QString picture = path(u"back.png"_s);
+    QImage bitmap(16, 8, QImage::Format_ARGB32);
+    bitmap.fill(0xff3060c0);
+    ASSERT_TRUE(bitmap.save(picture, "PNG"));
+    const QString notPicture = path(u"notes.png"_s);
+    {
+        QFile file(notPicture);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("no picture at all");
+    }
+
+    for (const QString &refused : {QString(), notPicture}) {
+        setBackgroundFileChooser([refused](QWidget *) { return refused; });
+        ASSERT_TRUE(perform("insertBackground"));
+        EXPECT_FALSE(canvas->ftView()->getBackground()) << refused.toStdString();
+        EXPECT_FALSE(undo->canUndo()) << refused.toStdString();
+    }
+
+    setBackgroundFileChooser([picture](QWidget *) { return picture; });
+    ASSERT_TRUE(perform("insertBackground"));
+    CFTComponent *first = canvas->ftView()->getBackground();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->GetDataPlacing(), pmCover) << "a first background covers the page";
+    EXPECT_EQ(canvas->ftView()->getToolMode(), toolBackground) << "the background is edited";
+    first->SetDataPlacing(pmTiled);
+    undo->removeAllActions();
+
+    ASSERT_TRUE(perform("insertBackground"));
+    CFTComponent *second = canvas->ftView()->getBackground();
+    ASSERT_TRUE(second);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(second->GetDataPlacing(), pmTiled) << "the placing of the one replaced stays";
+    EXPECT_EQ(undo->undoActionName(), PWLocalizedString(u"SET_BACKGROUND"_s));
+    ASSERT_TRUE(perform("undo"));
+    EXPECT_EQ(canvas->ftView()->getBackground(), first) << "one undo takes the background and its placing back";
+    EXPECT_EQ(first->GetDataPlacing(), pmTiled);
+    EXPECT_FALSE(undo->canUndo());
 }
 
 } // namespace

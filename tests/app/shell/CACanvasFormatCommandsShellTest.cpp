@@ -5,6 +5,7 @@
 #include "app/canvas/CADocView.h"
 #include "app/canvas/CACanvasAddressCommands.h"
 #include "app/canvas/CACanvasAddressEdits.h"
+#include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/base/FTClassID.h"
 #include "app/inspector/CAColorWell.h"
 #include "app/inspector/CAInspectorPane.h"
@@ -43,7 +44,7 @@ protected:
         for (const char *action :
              {"selectMode", "textMode", "fieldMode", "separatorMode", "showGuidelineAreas", "showFIMBarcode",
               "alignLeft", "alignCenter", "alignRight", "increaseFontSize", "decreaseFontSize", "tileImage",
-              "replaceImage", "setBackPlacing", "removeBackground", "barcode", "barcodeLocationRadio", "undo", "redo"})
+              "replaceImage", "setBackPlacing", "removeBackground", "barcode", "barcodeLocationRadio", "showBarcode", "undo", "redo"})
             CAMainWindowController::unregisterCommand(QString::fromLatin1(action));
         setReplaceImageChooser(nullptr);
         shelltest::Test::TearDown();
@@ -228,6 +229,46 @@ TEST_F(CACanvasFormatCommandsShellTest, PostalBarcodeAndItsLocationAreOneStepEac
     EXPECT_TRUE(below.isChecked());
     ASSERT_TRUE(perform("undo"));
     EXPECT_EQ(canvas->document()->ftDocument()->getBarcodeLocation(), location);
+}
+
+// Format > Address Panel > Show Barcode switches the selected panel's own barcode where it
+// stands, as one step, ticked while the barcode shows.
+TEST_F(CACanvasFormatCommandsShellTest, ShowBarcodeSwitchesTheSelectedPanelsBarcode)
+{
+    ASSERT_TRUE(start());
+    canvas->addressCommands().addressPanel(true);
+    CFTAAddressPanel *panel = nullptr;
+    for (CFTComponent *component : canvas->ftView()->GetCurrentComponents())
+        if (component->getClassID() == ciAddressPanel)
+            panel = static_cast<CFTAAddressPanel *>(component);
+    ASSERT_TRUE(panel);
+    canvas->addressEdits().showBarcode(true, 1, panel);
+    canvas->document()->undoManager()->removeAllActions();
+    QAction item;
+    canvas->ftView()->deselectAll();
+    canvas->ftView()->select(box);
+    EXPECT_FALSE(valid("showBarcode", &item)) << "no address panel selected";
+    canvas->ftView()->select(panel);
+    ASSERT_TRUE(valid("showBarcode", &item));
+    EXPECT_TRUE(item.isChecked());
+
+    // A menu item's check mark turns as it is chosen; the router validates it again first.
+    item.setChecked(false);
+    ASSERT_TRUE(perform("showBarcode", &item));
+    EXPECT_FALSE(panel->IsBarcodeVisible());
+    EXPECT_EQ(undoName(), PWLocalizedString(u"SHOW_BARCODE"_s));
+    ASSERT_TRUE(valid("showBarcode", &item));
+    EXPECT_FALSE(item.isChecked());
+    ASSERT_TRUE(perform("undo"));
+    EXPECT_TRUE(panel->IsBarcodeVisible());
+    EXPECT_EQ(panel->GetBarcodeLocation(), 1) << "back where it stood";
+
+    // Hidden below the address and shown again, it comes back below.
+    canvas->addressEdits().showBarcode(false, 1, panel);
+    item.setChecked(true);
+    ASSERT_TRUE(perform("showBarcode", &item));
+    EXPECT_TRUE(panel->IsBarcodeVisible());
+    EXPECT_EQ(panel->GetBarcodeLocation(), 1);
 }
 
 TEST_F(CACanvasFormatCommandsShellTest, ReplacePictureInsertsTheChosenFileAndACancelChangesNothing)

@@ -3,6 +3,7 @@
 // dropped from it onto the front document; the guidelines and the format editor from the menus.
 #include "ShellTestSupport.h"
 
+#include "app/canvas/CACanvasSelection.h"
 #include "app/canvas/CADocView.h"
 #include "app/inspector/CACustomFormatEditor.h"
 #include "app/inspector/CADesignWindow.h"
@@ -11,8 +12,11 @@
 #include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAMainMenu.h"
 #include "app/shell/CAMainWindowController.h"
+#include "kernel/address/CAddressFormatController.h"
 #include "kernel/document/CFTAView.h"
+#include "platform/PWNotificationCenter.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QDropEvent>
@@ -100,4 +104,41 @@ TEST_F(CADesignWindowPanelTest, GuidelinesAndTheFormatEditorOpenFromTheirCommand
     }
     ASSERT_NE(shown, nullptr);
     shown->close();
+}
+
+// The preferences window and the format editor revalidate the document views when they are
+// done; the design window's template list then shows the custom formats saved meanwhile, and
+// every open design is filled again from its persons.
+TEST_F(CADesignWindowPanelTest, RevalidatingTheDocumentsRebuildsTheDesignWindowLists)
+{
+    CADocumentController &application = launch(1);
+    installDesignWindow(application);
+    CADesignWindow *window = sharedDesignWindow();
+    ASSERT_NE(window, nullptr);
+    auto *table = window->findChild<QAbstractItemView *>(u"_templatesTableView"_s);
+    ASSERT_TRUE(table && table->model());
+    const int before = window->lists().count(CADesignTextLists::Templates);
+    ASSERT_EQ(table->model()->rowCount(), before);
+
+    PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+    const PWPlist cell(PWPlist::Dictionary {{u"Row"_s, PWPlist::fromInteger(0)}, {u"Column"_s, PWPlist::fromInteger(0)}});
+    const PWPlist::Dictionary format = {{u"FormatName"_s, PWPlist::fromString(u"Only the city"_s)}, {u"City"_s, cell}};
+    defaults.setObject(u"CustomAddressFormat"_s, PWPlist(PWPlist::Array {PWPlist(format)}));
+    CAddressFormatController::sharedAddressFormatController().reloadCustomFormats();
+
+    int posted = 0;
+    CADocView *canvas = this->window(0)->docView();
+    const int token = PWNotificationCenter::defaultCenter().addObserver(
+        CACanvasSelection::kChangeSelectionNotify, canvas, [&](const PWNotification &) { ++posted; });
+    application.validateDocumentsView();
+    PWNotificationCenter::defaultCenter().removeObserver(token);
+
+    // A separator, then the new format.
+    EXPECT_EQ(window->lists().count(CADesignTextLists::Templates), before + 2);
+    EXPECT_EQ(table->model()->rowCount(), before + 2);
+    EXPECT_EQ(table->model()->index(before + 1, 0).data().toString(), u"Only the city"_s);
+    EXPECT_EQ(posted, 1);
+
+    defaults.removeObject(u"CustomAddressFormat"_s);
+    CAddressFormatController::sharedAddressFormatController().reloadCustomFormats();
 }

@@ -363,3 +363,47 @@ TEST_F(CADocumentControllerTest, CommandsOfModulesNotBuiltYetAreShownDisabled)
 }
 
 } // namespace
+
+// At a first start the panels open (none was remembered closed), each placed clear of the page
+// of the document and of the panels before it while the screen has room for that. The test's
+// screen is small: the colour and font panels, which would fill it, are remembered closed.
+TEST_F(CADocumentControllerTest, PanelsOfAFirstStartLeaveTheDocumentsPageFree)
+{
+    shelltest::FakePanel design, inspector, address;
+    CAEnvironment::setColorPanelVisible(false);
+    CAEnvironment::setFontPanelVisible(false);
+    controller = std::make_unique<CADocumentController>();
+    for (auto [panel, fake] : {std::pair {CAFloatingPanels::DesignWindow, &design},
+                               std::pair {CAFloatingPanels::PropertiesWindow, &inspector},
+                               std::pair {CAFloatingPanels::AddressWindow, &address}}) {
+        QPointer<QWidget> window = fake->window.get();
+        window->resize(150, 130);
+        CAFloatingPanels::Hook hook = fake->hook();
+        hook.window = [window] { return window.data(); };
+        controller->panels().install(panel, hook);
+    }
+    controller->applicationWillFinishLaunching();
+    controller->openStartupDocuments({});
+    CAMainWindowController *document = window(0);
+    ASSERT_NE(document, nullptr);
+    // A small window, so that the panels have room beside its page on the test's small screen.
+    document->resize(380, 330);
+    document->move(QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+    QCoreApplication::processEvents();
+    const QRect page = document->pageOnScreen();
+    ASSERT_FALSE(page.isEmpty());
+    controller->applicationDidFinishLaunching();
+
+    QList<QWidget *> shown = {design.window.get(), inspector.window.get(), address.window.get()};
+    for (QWidget *panel : shown)
+        EXPECT_TRUE(panel->isVisible());
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    for (int i = 0; i < shown.size(); ++i) {
+        const QRect frame(shown[i]->pos(), shown[i]->size());
+        EXPECT_TRUE(room.contains(frame)) << i;
+        EXPECT_FALSE(frame.intersects(page)) << "panel " << i << " covers the page";
+        for (int j = 0; j < i; ++j)
+            EXPECT_FALSE(frame.intersects(QRect(shown[j]->pos(), shown[j]->size()))) << i << " over " << j;
+    }
+    EXPECT_FALSE(controller->panels().colorPanel()->isVisible());
+}

@@ -7,8 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <memory>
 #include <vector>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -37,5 +41,67 @@ TEST(CAFloatingPanelsPlacementTest, PanelsThatDoNotFitInOneColumnStartAnotherToT
     panels.placeOnFirstShow(&moved);
     EXPECT_EQ(moved.pos(), QPoint(5, 7));
 }
+
+// Whether any frame of the size fits in the room clear of every area, looked for on a fine grid.
+bool clearSpotExists(const QSize &size, const QRect &room, const QList<QRect> &taken)
+{
+    for (int y = room.top(); y + size.height() <= room.bottom() + 1; y += 4) {
+        for (int x = room.left(); x + size.width() <= room.right() + 1; x += 4) {
+            const QRect frame(QPoint(x, y), size);
+            if (std::none_of(taken.begin(), taken.end(), [&](const QRect &area) { return area.intersects(frame); }))
+                return true;
+        }
+    }
+    return false;
+}
+
+struct ScreenCase
+{
+    const char *name;
+    QRect room;
+    // The document's page as its window shows it at first start.
+    QRect page;
+};
+
+class CAFloatingPanelsFirstStartTest : public testing::TestWithParam<ScreenCase>
+{
+};
+
+// The five panels of a first start (colour, font, address, design, inspector, with their title
+// bars), placed one after the other as the application opens them: inside the screen, clear of
+// the page and of each other where the screen has room for that, and never over the page while
+// there is room beside it, even if that means standing over another panel.
+TEST_P(CAFloatingPanelsFirstStartTest, PanelsLeaveThePageFreeWhereTheScreenHasRoom)
+{
+    const ScreenCase &param = GetParam();
+    const QList<QSize> sizes = {{522, 450}, {440, 330}, {300, 450}, {330, 500}, {340, 500}};
+    QList<QRect> placed;
+    for (const QSize &size : sizes) {
+        const int index = int(placed.size());
+        const bool roomForAll = clearSpotExists(size, param.room, placed + QList<QRect> {param.page});
+        const bool roomBesidePage = clearSpotExists(size, param.room, {param.page});
+        const QRect frame = CAFloatingPanels::placeFrame(size, param.room, {param.page}, placed);
+        EXPECT_TRUE(param.room.contains(frame)) << param.name << " panel " << index;
+        EXPECT_EQ(frame.size(), size.boundedTo(param.room.size())) << param.name;
+        const bool onPanel = std::any_of(placed.begin(), placed.end(), [&](const QRect &other) { return other.intersects(frame); });
+        if (roomBesidePage) {
+            EXPECT_FALSE(frame.intersects(param.page)) << param.name << ": panel " << index << " covers the page";
+        }
+        if (roomForAll) {
+            EXPECT_FALSE(onPanel) << param.name << ": panel " << index << " covers another with room left";
+        }
+        placed.append(frame);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Screens, CAFloatingPanelsFirstStartTest,
+    testing::Values(ScreenCase {"full_hd", QRect(0, 0, 1920, 1080), QRect(40, 150, 640, 380)},
+                    ScreenCase {"full_hd_with_a_panel_bar", QRect(0, 32, 1920, 1016), QRect(300, 200, 640, 380)},
+                    // 1920 x 1080 at 200 %: not all panels fit beside the page and each other.
+                    ScreenCase {"double_scale", QRect(0, 0, 960, 540), QRect(20, 110, 380, 300)},
+                    // A page wider than the room beside it leaves no panel a place off it.
+                    ScreenCase {"page_fills_the_screen", QRect(0, 0, 960, 540), QRect(10, 40, 900, 480)}),
+    [](const testing::TestParamInfo<ScreenCase> &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -190,6 +190,43 @@ TEST(CAFontManagerTest, APanelChoiceAppliesOnlyWhatChanged)
     }
 }
 
+// The panel's effect switches send an attribute change holding the switched effect alone; the
+// fonts of the selection are not converted for it.
+TEST(CAFontManagerTest, AnEffectSwitchedInThePanelIsAnAttributeChangeOfThatEffectAlone)
+{
+    CAFontManager manager;
+    manager.setSelectedFont(PWFont(u"DejaVuSans"_s, 12.0), false);
+    SelectionStandIn selection(manager, {kSans9});
+    QSignalSpy attributes(&manager, &CAFontManager::changeAttributes);
+    QFont shown = manager.fontPanel()->currentFont();
+
+    shown.setUnderline(true);
+    manager.fontPanel()->setCurrentFont(shown);
+    ASSERT_EQ(attributes.count(), 1);
+    QTextCharFormat sent = attributes.takeFirst().at(0).value<QTextCharFormat>();
+    EXPECT_TRUE(sent.fontUnderline());
+    EXPECT_EQ(sent.properties().size(), 1) << "a partial format: the font, size and colour stay";
+    EXPECT_EQ(selection.changes, 0);
+
+    shown.setStrikeOut(true);
+    manager.fontPanel()->setCurrentFont(shown);
+    ASSERT_EQ(attributes.count(), 1);
+    sent = attributes.takeFirst().at(0).value<QTextCharFormat>();
+    EXPECT_TRUE(sent.fontStrikeOut());
+    EXPECT_FALSE(sent.hasProperty(QTextFormat::TextUnderlineStyle)) << "the underline did not change again";
+
+    shown.setUnderline(false);
+    manager.fontPanel()->setCurrentFont(shown);
+    ASSERT_EQ(attributes.count(), 1);
+    EXPECT_FALSE(attributes.takeFirst().at(0).value<QTextCharFormat>().fontUnderline());
+
+    // A font choice with the effects as shown is a font change again.
+    shown.setPointSizeF(20.0);
+    manager.fontPanel()->setCurrentFont(shown);
+    EXPECT_EQ(attributes.count(), 0);
+    EXPECT_EQ(selection.changes, 1);
+}
+
 TEST(CAFontManagerTest, ThePanelOpensAndClosesOnRequest)
 {
     CAFontManager manager;

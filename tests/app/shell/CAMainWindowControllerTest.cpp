@@ -3,16 +3,19 @@
 // pane, and commands that fail without taking the window with them.
 #include "ShellTestSupport.h"
 
-#include "app/shell/CAActionError.h"
+#include "app/canvas/CACanvasSelection.h"
 #include "app/canvas/CADocView.h"
+#include "app/shell/CAActionError.h"
 #include "app/shell/CADesignPageView.h"
 #include "app/shell/CAMainMenu.h"
 #include "app/shell/CDocScrollView.h"
 #include "app/shell/CModeCell.h"
 #include "kernel/document/CFTAView.h"
+#include "platform/PWNotificationCenter.h"
 #include "platform/PWPersonProperties.h"
 #include "platform/PWVCardReader.h"
 
+#include <QDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSlider>
@@ -228,6 +231,40 @@ TEST_F(CAMainWindowControllerTest, ZoomSliderFollowsTheScaleAndSetsTheZoom)
     EXPECT_EQ(slider->value(), 60);
 }
 
+// Zoom In and Zoom Out step by the square root of two; the menu stops them at six times and at
+// half, where the router refuses them and the zoom stays.
+TEST_F(CAMainWindowControllerTest, ZoomStepsBySquareRootOfTwoAndStopsAtTheLimits)
+{
+    launch(1);
+    CAMainWindowController *w = window(0);
+    activate(w);
+    CAActionRouter &router = controller->router();
+    w->setZoomByValue(100);
+    ASSERT_TRUE(router.perform(u"zoomIn"_s));
+    ASSERT_TRUE(router.perform(u"zoomIn"_s));
+    EXPECT_NEAR(w->docView()->zoom(), 2.0, 1e-5) << "two steps double";
+    ASSERT_TRUE(router.perform(u"zoomOut"_s));
+    EXPECT_NEAR(w->docView()->zoom(), 1.4142135, 1e-5);
+
+    int steps = 0;
+    while (router.perform(u"zoomIn"_s))
+        ASSERT_LT(++steps, 10) << "zoom in never stopped";
+    const double top = w->docView()->zoom();
+    EXPECT_GE(top, 6.0);
+    EXPECT_LT(top, 6.0 * 1.4142136);
+    EXPECT_FALSE(router.validate(u"zoomIn"_s, nullptr));
+    EXPECT_DOUBLE_EQ(w->docView()->zoom(), top) << "refused at the limit";
+
+    steps = 0;
+    while (router.perform(u"zoomOut"_s))
+        ASSERT_LT(++steps, 20) << "zoom out never stopped";
+    const double bottom = w->docView()->zoom();
+    EXPECT_LE(bottom, 0.5);
+    EXPECT_GT(bottom, 0.5 / 1.4142136);
+    ASSERT_TRUE(router.perform(u"setZoom100"_s));
+    EXPECT_DOUBLE_EQ(w->docView()->zoom(), 1.0);
+}
+
 TEST_F(CAMainWindowControllerTest, ToolButtonsSelectTheToolAndShowIt)
 {
     launch(1);
@@ -379,3 +416,49 @@ TEST_F(CAMainWindowControllerTest, APressOnThePageReachesTheCanvas)
 }
 
 } // namespace
+
+// The panels follow the document window the user works on: a click in a floating panel or a
+// dialog keeps them on its canvas, a plain window of another kind empties them, and another
+// document window hands them its own canvas.
+TEST_F(CAMainWindowControllerTest, PanelsKeepTheirCanvasWhileAPanelOrDialogIsActive)
+{
+    launch(1);
+    controller->newDocument(1);
+    CAMainWindowController *label = window(0);
+    CAMainWindowController *envelope = window(1);
+    QList<const void *> posted;
+    const int token = PWNotificationCenter::defaultCenter().addObserver(
+        CACanvasSelection::kChangeSelectionNotify, nullptr,
+        [&posted](const PWNotification &notification) { posted << notification.object; });
+    const auto lastPosted = [&posted] { return posted.isEmpty() ? reinterpret_cast<const void *>(-1) : posted.last(); };
+
+    activate(label);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lastPosted(), label->docView());
+
+    QWidget panel(nullptr, Qt::Tool);
+    panel.resize(200, 100);
+    panel.show();
+    activate(&panel);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lastPosted(), label->docView()) << "a floating panel took the keyboard";
+
+    QDialog dialog;
+    dialog.show();
+    activate(&dialog);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lastPosted(), label->docView()) << "a dialog took the keyboard";
+    dialog.hide();
+
+    activate(envelope);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lastPosted(), envelope->docView());
+
+    QWidget other;
+    other.resize(200, 100);
+    other.show();
+    activate(&other);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lastPosted(), nullptr) << "a window of another kind is in front";
+    PWNotificationCenter::defaultCenter().removeObserver(token);
+}

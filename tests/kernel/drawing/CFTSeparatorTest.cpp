@@ -4,6 +4,10 @@
 #include "kernel/drawing/CFTSeparator.h"
 
 #include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDColor.h"
+#include "kernel/render/CDDDrawer.h"
+
+#include "ReferenceImage.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +103,35 @@ TEST(CFTSeparatorTest, SavesOnePenWidthThatBothPensTake)
     loaded.Serialize(archive, nullptr);
     EXPECT_EQ(QList<float>({loaded.GetStrokeWidth(), loaded.CFTComponent::GetStrokeWidth()}), QList<float>({2.5f, 2.5f}));
     EXPECT_TRUE(loaded.IsStroked());
+}
+
+// The line colour is the one colour the separator draws and saves: set as its outline (the way a
+// user colours a line) it is drawn, written under "Color" and read back as both colours.
+TEST(CFTSeparatorTest, TheLineColourIsTheColourDrawnAndSaved)
+{
+    CFTSeparator separator(10, 20, 140, 0, nullptr);
+    separator.SetLineWidth(4);
+    const CDDColor green(0.1f, 0.7f, 0.2f, 1.0f);
+    separator.SetStrokeColor(&green);
+    EXPECT_EQ(*separator.GetStrokeColor(), green);
+    EXPECT_EQ(*separator.GetFillColor(), green) << "one colour";
+    const QImage image = drawtest::render(QSizeF(160, 40), 1, [&separator](CDDDrawer &drawer) {
+        separator.Draw(&drawer, false, nullptr, false, true);
+    });
+    const QColor drawn = image.pixelColor(80, 20);
+    EXPECT_NEAR(drawn.redF(), 0.1, 0.02);
+    EXPECT_NEAR(drawn.greenF(), 0.7, 0.02);
+    EXPECT_NEAR(drawn.blueF(), 0.2, 0.02);
+
+    CDDArchive archive(true);
+    separator.Serialize(archive, nullptr);
+    archive.setStoring(false);
+    CFTSeparator loaded;
+    loaded.Serialize(archive, nullptr);
+    EXPECT_EQ(*loaded.GetStrokeColor(), green);
+    CDDColor saved;
+    ASSERT_TRUE(archive.GetData(QStringLiteral("Color"), saved));
+    EXPECT_EQ(saved, green) << "saved as the line colour it always was";
 }
 
 } // namespace
