@@ -159,6 +159,9 @@ public:
     void updateCoordWithVector(double dx, double dy) override;
     void updateFontSizeWithKoeff(double factor) override;
     bool updatePositionToFitSize(double maxWidth, double maxHeight, bool checkOnly) override;
+    // The same fit on the rows as the last print layout left them: for a caller that knows
+    // nothing changed since a check laid the panel out (the answer and the result are the same).
+    bool fitLaidOutRows(double maxWidth, double maxHeight, bool checkOnly);
     void SetOrigin(double x, double y) override;
     void SetAlignment(textAlignment alignment) override;
     textAlignment GetAlignment() const override { return mDefText.GetAlignment(); }

@@ -257,7 +257,12 @@ bool CFTAAddressPanel::updatePositionToFitSize(double maxWidth, double maxHeight
 {
     setPrintMode();
     updateFormat();
+    return fitLaidOutRows(maxWidth, maxHeight, checkOnly);
+}
 
+bool CFTAAddressPanel::fitLaidOutRows(double maxWidth, double maxHeight, bool checkOnly)
+{
+    m_bPrintMode = true;
     double x = mdOriginX;
     double y = mdOriginY;
     double w = mdSizeX;

@@ -416,10 +416,12 @@ void CAPrintingView::settleEntry(int index)
     moveCachedImages(own.get(), shared->document.get());
     // The unchanged copy was filled without its format for the design's own recipient, and not
     // at all for a missing person.
-    if (!listPerson || !person)
+    const bool refilled = !listPerson || !person;
+    if (refilled)
         own->setCurrentPerson(person, true, true, true);
     own->snapshotObjects();
-    processFilter(filter, *own, false);
+    // A list person's copy is still as the check left it: its panels need not be laid out again.
+    processFilter(filter, *own, false, !refilled);
     if (spareTaken)
         shared->spare = own;
     auto record = std::make_shared<CADocMapCopy>();

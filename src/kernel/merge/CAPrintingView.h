@@ -261,8 +261,10 @@ public:
     static CADocumentFilter sharedDocumentFilter();
     CADocumentFilter currentDocumentFilter() const;
     // Checks (checkOnly) or applies the filter to the copy; answers the "Did..." flags and
-    // "RequestProcessOriginal".
-    static CADocumentFilter processFilter(const CADocumentFilter &filter, CADocument &document, bool checkOnly);
+    // "RequestProcessOriginal". `laidOutByCheck` says that the copy is exactly as a check with
+    // the same filter left it: a panel nothing changes before its fit keeps the check's layout.
+    static CADocumentFilter processFilter(const CADocumentFilter &filter, CADocument &document, bool checkOnly,
+                                          bool laidOutByCheck = false);
 
     // --- settings ------------------------------------------------------------------------------
 

@@ -68,7 +68,8 @@ CADocumentFilter CAPrintingView::currentDocumentFilter() const
     };
 }
 
-CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, CADocument &document, bool checkOnly)
+CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, CADocument &document, bool checkOnly,
+                                               bool laidOutByCheck)
 {
     CADocumentFilter result;
     CFTADocument *kernel = document.ftDocument();
@@ -118,11 +119,16 @@ CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, C
     bool fitChanged = false;
     for (CFTComponent *component : components) {
         const bool panel = component->getClassID() == ciAddressPanel;
+        // Whether this component is still as the check laid it out: a hidden field or a comma
+        // taken out lays it out anew.
+        bool asChecked = laidOutByCheck && panel && !checkOnly;
         if (suppress) {
             if (senderCountry == recipientCountry) {
                 if (panel) {
-                    if (!checkOnly)
+                    if (!checkOnly) {
                         static_cast<CFTAAddressPanel *>(component)->setMode(tcCountry, fmNever);
+                        asChecked = false;
+                    }
                     result.insert(DocumentFilterKey::DidSuppressCountryField, true);
                 }
             } else if (didSuppress) {
@@ -132,8 +138,10 @@ CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, C
         if (omit && omitPerson) {
             if (company) {
                 if (panel) {
-                    if (!checkOnly)
+                    if (!checkOnly) {
                         static_cast<CFTAAddressPanel *>(component)->setBatchMode(tcFirstName, fmNever);
+                        asChecked = false;
+                    }
                     result.insert(DocumentFilterKey::DidOmitContactName, true);
                 }
             } else if (didOmit) {
@@ -145,7 +153,9 @@ CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, C
                 result.insert(DocumentFilterKey::RequestProcessOriginal, true);
                 return result;
             }
-            commaChanged = component->updatePhoneticRules(comma) != 0 || commaChanged;
+            const bool commaHere = component->updatePhoneticRules(comma) != 0;
+            asChecked = asChecked && !commaHere;
+            commaChanged = commaHere || commaChanged;
             result.insert(DocumentFilterKey::DidCommaDelimited, commaChanged);
         }
         if (fit) {
@@ -153,8 +163,12 @@ CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, C
                 result.insert(DocumentFilterKey::RequestProcessOriginal, true);
                 return result;
             }
-            fitChanged = component->updatePositionToFitSize(width - 2.0 * gap, height - 2.0 * gap, checkOnly) ||
-                         fitChanged;
+            const double maxWidth = width - 2.0 * gap;
+            const double maxHeight = height - 2.0 * gap;
+            const bool fitHere =
+                asChecked ? static_cast<CFTAAddressPanel *>(component)->fitLaidOutRows(maxWidth, maxHeight, false)
+                          : component->updatePositionToFitSize(maxWidth, maxHeight, checkOnly);
+            fitChanged = fitHere || fitChanged;
             result.insert(DocumentFilterKey::DidFitAddressPanel, fitChanged);
         }
     }

@@ -201,6 +201,79 @@ TEST(CFTAAddressPanelLayoutTest, BarcodeHeightIsTakenOutOfTheTextThatShrinksToFi
     EXPECT_NEAR(contentHeight(), h * k, 0.1 * h);
 }
 
+// A fit applied on the rows a check laid out ends where a fit from scratch does: same answer,
+// frame, field places and font sizes, for every alignment and for each way of overflowing.
+struct LaidOutFitCase {
+    textAlignment alignment;
+    double x;
+    double maxWidth;
+    double maxHeight;
+    bool fits;
+};
+
+void PrintTo(const LaidOutFitCase &c, std::ostream *out)
+{
+    *out << "alignment " << int(c.alignment) << " at " << c.x << " into " << c.maxWidth << " x " << c.maxHeight;
+}
+
+class LaidOutFitTest : public ::testing::TestWithParam<LaidOutFitCase> {};
+
+TEST_P(LaidOutFitTest, FitOnTheCheckedLayoutEqualsAFreshFit)
+{
+    const LaidOutFitCase &c = GetParam();
+    const auto format = catalogueFormat(u"us"_s, true, CAddressFormatController::kBarcodeBelow);
+    const auto checked = filledPanel(*format, kUS, c.x, 20.0);
+    const auto fresh = filledPanel(*format, kUS, c.x, 20.0);
+    for (CFTAAddressPanel *panel : {checked.get(), fresh.get()})
+        panel->SetAlignment(c.alignment);
+    const double size = fontSize(field(*fresh, tcStreet));
+
+    EXPECT_EQ(checked->updatePositionToFitSize(c.maxWidth, c.maxHeight, true), !c.fits);
+    EXPECT_DOUBLE_EQ(fontSize(field(*checked, tcStreet)), size); // a check changes nothing
+    EXPECT_EQ(checked->fitLaidOutRows(c.maxWidth, c.maxHeight, false), !c.fits);
+    EXPECT_EQ(fresh->updatePositionToFitSize(c.maxWidth, c.maxHeight, false), !c.fits);
+
+    if (c.fits)
+        EXPECT_DOUBLE_EQ(fontSize(field(*checked, tcStreet)), size);
+    else
+        EXPECT_LT(fontSize(field(*checked, tcStreet)), size);
+    EXPECT_DOUBLE_EQ(checked->GetOriginX(), fresh->GetOriginX());
+    EXPECT_DOUBLE_EQ(checked->GetOriginY(), fresh->GetOriginY());
+    EXPECT_DOUBLE_EQ(checked->GetSizeX(), fresh->GetSizeX());
+    EXPECT_DOUBLE_EQ(checked->GetSizeY(), fresh->GetSizeY());
+    for (textCategory category : {tcFirstName, tcCompany, tcStreet, tcCity, tcZIP, tcBarcode}) {
+        SCOPED_TRACE(int(category));
+        const CFTAAddressText *a = field(*checked, category);
+        const CFTAAddressText *b = field(*fresh, category);
+        ASSERT_NE(a, nullptr);
+        ASSERT_NE(b, nullptr);
+        EXPECT_DOUBLE_EQ(a->GetOriginX(), b->GetOriginX());
+        EXPECT_DOUBLE_EQ(a->GetOriginY(), b->GetOriginY());
+        EXPECT_DOUBLE_EQ(a->GetSizeX(), b->GetSizeX());
+        EXPECT_DOUBLE_EQ(fontSize(a), fontSize(b));
+    }
+}
+
+std::string laidOutFitName(const ::testing::TestParamInfo<LaidOutFitCase> &info)
+{
+    const LaidOutFitCase &c = info.param;
+    const std::string alignment = c.alignment == taLeft ? "Left" : c.alignment == taCenter ? "Centre" : "Right";
+    const std::string overflow = c.fits ? "Fits" : c.x < 0.0 ? "OffPage" : c.maxWidth < c.maxHeight ? "TooWide" : "TooTall";
+    return alignment + overflow + std::to_string(info.index);
+}
+
+INSTANTIATE_TEST_SUITE_P(CFTAAddressPanelLayoutTest, LaidOutFitTest,
+                         ::testing::Values(LaidOutFitCase {taLeft, 20.0, 1000.0, 1000.0, true},
+                                           LaidOutFitCase {taRight, 20.0, 1000.0, 1000.0, true},
+                                           LaidOutFitCase {taLeft, 20.0, 1000.0, 70.0, false},
+                                           LaidOutFitCase {taCenter, 20.0, 1000.0, 70.0, false},
+                                           LaidOutFitCase {taRight, 20.0, 1000.0, 70.0, false},
+                                           LaidOutFitCase {taLeft, 20.0, 90.0, 1000.0, false},
+                                           LaidOutFitCase {taRight, 20.0, 90.0, 1000.0, false},
+                                           LaidOutFitCase {taLeft, -15.0, 1000.0, 1000.0, false},
+                                           LaidOutFitCase {taCenter, -15.0, 1000.0, 90.0, false}),
+                         laidOutFitName);
+
 QImage drawPanel(CFTAAddressPanel &panel, const QSizeF &size, bool selected)
 {
     return drawtest::render(size, 2.0, [&](CDDDrawer &drawer) {
