@@ -400,8 +400,10 @@ void CACanvasClipboard::insertInternetPicture(const QString &name, const QPointF
         thumbnail = PWImage::fromQImage(blank);
         thumbnail->setName(name);
     }
-    if (!m_internetLoad)
+    if (!m_internetLoad) {
         m_internetLoad = std::make_unique<CCInternetPictureLoad>();
+        m_internetLoad->setBusyWidget(m_canvas.viewport());
+    }
     m_internetLoad->start(std::move(thumbnail), [this, point](std::shared_ptr<PWImage> picture, const QString &error) {
         if (!picture) {
             refuse(QStringLiteral("Picture refused: %1").arg(error));

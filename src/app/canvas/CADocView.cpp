@@ -280,6 +280,9 @@ void CADocView::mouseDoubleClickEvent(QMouseEvent *event)
 
 void CADocView::updateCursorAt(const QPointF &widgetPoint)
 {
+    // A picture coming in from the internet keeps the busy cursor until it is in.
+    if (m_clipboard->isLoadingInternetPicture())
+        return;
     if (!m_view) {
         viewport()->unsetCursor();
         return;

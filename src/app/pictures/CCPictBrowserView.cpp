@@ -81,6 +81,8 @@ CCPictBrowserView::CCPictBrowserView(QWidget *parent)
     layout->addWidget(m_catalogView, 1);
     setTabOrder(m_categoryPopup, m_searchTextField);
     setTabOrder(m_searchTextField, m_pictCatalog);
+    // The whole picture of an internet result can take a while: the pane says it is working.
+    m_pictureLoad->setBusyWidget(this);
 
     connect(m_categoryMenu, &QMenu::aboutToShow, this, &CCPictBrowserView::validatePopupMenu);
     connect(m_searchTextField, &CCSearchField::searchText, this, &CCPictBrowserView::searchText);
@@ -430,13 +432,12 @@ bool CCPictBrowserView::chooseSelectedPicture()
             thumbnail = PWImage::fromQImage(blank);
             thumbnail->setName(reference);
         }
-        m_pictureLoad->start(std::move(thumbnail), [this](std::shared_ptr<PWImage> picture, const QString &error) {
+        return m_pictureLoad->start(std::move(thumbnail), [this](std::shared_ptr<PWImage> picture, const QString &error) {
             if (picture)
                 Q_EMIT pictureChosen(picture);
             else
                 notice(error);
         });
-        return true;
     }
     std::shared_ptr<PWImage> image = pictureForReference(reference);
     if (!image) {

@@ -107,7 +107,7 @@ public:
     // The full-size picture a catalogue cell's reference names; null when there is none.
     static std::shared_ptr<PWImage> pictureForReference(const QString &reference);
     // Offers the picture of the selected cell, if any; answers whether one was offered or, for
-    // an internet result, whether its loading started.
+    // an internet result, whether its loading started (not when that result is loading already).
     bool chooseSelectedPicture();
 
     // The catalogue's vertical scroll position, and a scroll to one (kept until the catalogue

@@ -1,6 +1,7 @@
 // The clip-art pane with its own internet search against a loopback server: results into the
 // grid, the progress, a search without a service, an internet result's whole picture loaded
-// before it is offered, and a picture dragged from the pane onto a canvas.
+// before it is offered (with the busy cursor while it loads, and once however often it is asked
+// for), and a picture dragged from the pane onto a canvas.
 #include "app/canvas/CACanvasClipboard.h"
 #include "app/canvas/CADocView.h"
 #include "app/pictures/CCGoogleSearch.h"
@@ -25,6 +26,7 @@
 #include <QBuffer>
 #include <QDropEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -304,5 +306,137 @@ TEST_F(ClipArtPaneInternetTest, AnInternetResultDroppedOnACanvasComesInOnceLoade
     EXPECT_EQ(canvas.components().size(), before);
     EXPECT_FALSE(canvas.document.undoManager()->canUndo());
 }
+
+// How a load of an internet result's whole picture ends.
+enum class LoadEnd { Loaded, Refused, TimedOut };
+
+struct LoadEndCase
+{
+    const char *name;
+    LoadEnd end;
+};
+
+class ClipArtPaneBusyTest : public ClipArtPaneInternetTest, public ::testing::WithParamInterface<LoadEndCase>
+{
+protected:
+    void SetUp() override
+    {
+        ClipArtPaneInternetTest::SetUp();
+        m_timeout = CImageURL::timeoutMs();
+        switch (GetParam().end) {
+        case LoadEnd::Loaded:
+            m_server.set(u"/whole.png"_s, {"200 OK", "image/png", png(Qt::darkCyan, QSize(50, 40)), true, false});
+            break;
+        case LoadEnd::Refused:
+            m_server.set(u"/whole.png"_s, {"404 Not Found", "text/html", "gone", true, false});
+            break;
+        case LoadEnd::TimedOut:
+            m_server.set(u"/whole.png"_s, {"200 OK", "image/png", {}, true, true});
+            CImageURL::setTimeoutMs(400);
+            break;
+        }
+    }
+    void TearDown() override
+    {
+        CImageURL::setTimeoutMs(m_timeout);
+        ClipArtPaneInternetTest::TearDown();
+    }
+    // A pane whose one cell is an internet result for the whole picture at /whole.png.
+    void fill(CCPictBrowserView &pane)
+    {
+        pane.prepareMatrixWithSender({1, 0});
+        pane.dynamicAddImageWithGoogleSearchItem(
+            {1, 0}, {QUrl(m_server.base() + u"/whole.png"_s), u"http://site.test/w"_s, png(Qt::gray)});
+    }
+    // Records, as the server takes the request (the load is running), the cursor shape in.
+    void recordCursorAtRequest(QWidget *widget)
+    {
+        m_server.setRequestHook([this, widget](const QString &path) {
+            if (path == u"/whole.png"_s)
+                m_atRequest << widget->cursor().shape();
+        });
+    }
+    bool requestArrives() const
+    {
+        return QTest::qWaitFor([this] { return m_server.count(u"/whole.png"_s) > 0; }, 30000);
+    }
+
+    int m_timeout = 0;
+    QList<Qt::CursorShape> m_atRequest;
+};
+
+TEST_P(ClipArtPaneBusyTest, ThePaneIsBusyWhileAResultLoadsAndADoubleRequestLoadsOnce)
+{
+    CCPictBrowserView pane;
+    pane.resize(260, 400);
+    pane.show();
+    prepare(pane);
+    fill(pane);
+    int offered = 0;
+    QObject::connect(&pane, &CCPictBrowserView::pictureChosen, &pane, [&offered] { ++offered; });
+    CCPictCatalog *catalog = pane.catalog();
+    recordCursorAtRequest(catalog);
+    const QPoint cell = catalog->cellFrameAtRowColumn(0, 0).center().toPoint();
+    EXPECT_NE(catalog->cursor().shape(), Qt::BusyCursor);
+
+    QTest::mouseDClick(catalog, Qt::LeftButton, Qt::NoModifier, cell);
+    ASSERT_TRUE(pane.isLoadingInternetPicture());
+    // Everything in the pane shows it, the grid under the pointer included.
+    EXPECT_EQ(pane.cursor().shape(), Qt::BusyCursor);
+    EXPECT_EQ(catalog->cursor().shape(), Qt::BusyCursor);
+    ASSERT_TRUE(requestArrives());
+    // The same result asked for again while it loads: nothing starts, the first load goes on.
+    QTest::mouseDClick(catalog, Qt::LeftButton, Qt::NoModifier, cell);
+    catalog->setFocus();
+    QTest::keyClick(catalog, Qt::Key_Return);
+    EXPECT_FALSE(pane.chooseSelectedPicture());
+    EXPECT_TRUE(pane.isLoadingInternetPicture());
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !pane.isLoadingInternetPicture(); }, 30000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_atRequest, QList<Qt::CursorShape>{Qt::BusyCursor});
+    EXPECT_EQ(m_server.count(u"/whole.png"_s), 1);
+    // The sign ends with the load, however it ends, and the pane has the plain cursor again.
+    EXPECT_EQ(pane.cursor().shape(), Qt::ArrowCursor);
+    EXPECT_NE(catalog->cursor().shape(), Qt::BusyCursor);
+    EXPECT_EQ(offered, GetParam().end == LoadEnd::Loaded ? 1 : 0);
+    EXPECT_EQ(m_notices.size(), GetParam().end == LoadEnd::Loaded ? 0 : 1);
+}
+
+TEST_P(ClipArtPaneBusyTest, TheCanvasIsBusyWhileADroppedResultLoadsAndADoubleDropLoadsOnce)
+{
+    CCPictBrowserView pane;
+    fill(pane);
+    DropCanvas canvas;
+    QWidget *viewport = canvas.view.viewport();
+    viewport->setCursor(Qt::CrossCursor);
+    recordCursorAtRequest(viewport);
+    const size_t before = canvas.components().size();
+
+    canvas.dropCell(*pane.catalog(), 0);
+    ASSERT_TRUE(canvas.view.clipboard().isLoadingInternetPicture());
+    EXPECT_EQ(viewport->cursor().shape(), Qt::BusyCursor);
+    ASSERT_TRUE(requestArrives());
+    // Moving over the canvas does not take the sign away; dropping the result again loads nothing.
+    const QPoint inside(40, 40);
+    QMouseEvent move(QEvent::MouseMove, QPointF(inside), viewport->mapToGlobal(QPointF(inside)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+    EXPECT_EQ(viewport->cursor().shape(), Qt::BusyCursor);
+    canvas.dropCell(*pane.catalog(), 0);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !canvas.view.clipboard().isLoadingInternetPicture(); }, 30000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_atRequest, QList<Qt::CursorShape>{Qt::BusyCursor});
+    EXPECT_EQ(m_server.count(u"/whole.png"_s), 1);
+    EXPECT_EQ(viewport->cursor().shape(), Qt::CrossCursor) << "the canvas's own cursor comes back";
+    EXPECT_EQ(canvas.components().size(), before + (GetParam().end == LoadEnd::Loaded ? 1 : 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, ClipArtPaneBusyTest,
+                         ::testing::Values(LoadEndCase{"Loaded", LoadEnd::Loaded},
+                                           LoadEndCase{"Refused", LoadEnd::Refused},
+                                           LoadEndCase{"TimedOut", LoadEnd::TimedOut}),
+                         [](const ::testing::TestParamInfo<LoadEndCase> &info) { return std::string(info.param.name); });
 
 } // namespace
