@@ -57,6 +57,12 @@ void CADocument::setupPrintInfo(bool usePrinterSettings)
         if (design->isLabelRoll()) {
             const QSizeF paper(design->GetDYMOPaperWidth(), design->GetDYMOPaperHeight());
             m_printSettings.paperSize = paper.isEmpty() ? card : paper;
+            // The roll's paper is named the way the printer feeds it; the label is printed the way
+            // the design lies on it, so that the whole label is on the page.
+            const QSizeF &fed = m_printSettings.paperSize;
+            if (fed.width() != fed.height() && design->getLayoutSizeX() != design->getLayoutSizeY()
+                && (fed.width() > fed.height()) != (design->getLayoutSizeX() > design->getLayoutSizeY()))
+                m_printSettings.orientation = QPageLayout::Landscape;
             break;
         }
         m_printSettings.paperSize = paperForName(design->GetPageSize().getData());
