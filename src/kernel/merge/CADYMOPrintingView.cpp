@@ -27,15 +27,28 @@ bool isValidSize(double width, double height)
     return std::trunc(width) > 0.0 && std::trunc(height) > 0.0;
 }
 
+// The printable area as the design lies. A catalogue template gives it the way the label stands
+// in the template, while the design of a predefined layout always lies on its long side: taken
+// unturned, a lying design was squeezed into a standing area and its preview cut off.
+QSizeF printableSizeOf(const CFTADocument &ft)
+{
+    const QSizeF printable(ft.getPrintableSizeX(), ft.getPrintableSizeY());
+    const bool layoutLies = ft.getLayoutSizeX() > ft.getLayoutSizeY();
+    const bool printableLies = printable.width() > printable.height();
+    if (ft.getLayoutSizeX() != ft.getLayoutSizeY() && printable.width() != printable.height()
+        && layoutLies != printableLies)
+        return printable.transposed();
+    return printable;
+}
+
 QRectF itemRectForDocument(const CADocument &document)
 {
     const CFTADocument *ft = document.ftDocument();
     if (!ft)
         return QRectF();
-    const double px = ft->getPrintableSizeX();
-    const double py = ft->getPrintableSizeY();
-    if (isValidSize(px, py))
-        return QRectF(0.0, 0.0, px, py);
+    const QSizeF printable = printableSizeOf(*ft);
+    if (isValidSize(printable.width(), printable.height()))
+        return QRectF(QPointF(), printable);
     return QRectF(0.0, 0.0, ft->getLayoutSizeX(), ft->getLayoutSizeY());
 }
 
@@ -87,9 +100,10 @@ QRectF CADYMOPrintingView::imageRectForDocument(const CADocument &document, int 
     QRectF rect = itemRectForDocument(document);
     if (ft->isLabelRoll())
         rect.adjust(-kLabelRollBleed, -kLabelRollBleed, kLabelRollBleed, kLabelRollBleed);
-    if (viewMode == kPrintMode && isValidSize(ft->getPrintableSizeX(), ft->getPrintableSizeY())) {
-        const double dx = (ft->getLayoutSizeX() - ft->getPrintableSizeX()) / 2.0;
-        const double dy = (ft->getLayoutSizeY() - ft->getPrintableSizeY()) / 2.0;
+    const QSizeF printable = printableSizeOf(*ft);
+    if (viewMode == kPrintMode && isValidSize(printable.width(), printable.height())) {
+        const double dx = (ft->getLayoutSizeX() - printable.width()) / 2.0;
+        const double dy = (ft->getLayoutSizeY() - printable.height()) / 2.0;
         rect.adjust(-dx, -dy, dx, dy);
     }
     return rect;

@@ -42,12 +42,19 @@ void CADocument::setupPrintInfo(bool usePrinterSettings)
         return;
     const QSizeF card(design->getCardSizeX(), design->getCardSizeY());
     m_printSettings.orientation = QPageLayout::Portrait;
-    switch (design->getDocumentType()) {
+    // A card without a sheet grid is fed like an envelope: on the printer's own card paper when
+    // its settings are used, else on the default page, where the envelope view turns it to stand
+    // upright (its item image lies on its long side).
+    const bool singleCard =
+        design->getDocumentType() == dtPostcard && (design->GetColCount() <= 0 || design->GetRowCount() <= 0);
+    switch (singleCard ? int(dtEnvelope) : int(design->getDocumentType())) {
     case dtEnvelope:
         m_printSettings.usePrinterSettings = usePrinterSettings;
         if (usePrinterSettings) {
-            m_printSettings.paperSize = card;
-            m_printSettings.knownPaperFormat = !card.isEmpty();
+            // A standing card asks for its card paper standing, so that it prints upright on it.
+            m_printSettings.paperSize =
+                singleCard ? QSizeF(design->getDocumentSizeX(0), design->getDocumentSizeY(0)) : card;
+            m_printSettings.knownPaperFormat = !m_printSettings.paperSize.isEmpty();
         } else {
             m_printSettings.paperSize = CAEnvironment::defaultPageSize();
             m_printSettings.knownPaperFormat = false;
@@ -57,15 +64,18 @@ void CADocument::setupPrintInfo(bool usePrinterSettings)
         if (design->isLabelRoll()) {
             const QSizeF paper(design->GetDYMOPaperWidth(), design->GetDYMOPaperHeight());
             m_printSettings.paperSize = paper.isEmpty() ? card : paper;
+            // The roll's paper is named the way the printer feeds it; the label is printed the way
+            // the design lies on it, so that the whole label is on the page.
+            const QSizeF &fed = m_printSettings.paperSize;
+            if (fed.width() != fed.height() && design->getLayoutSizeX() != design->getLayoutSizeY()
+                && (fed.width() > fed.height()) != (design->getLayoutSizeX() > design->getLayoutSizeY()))
+                m_printSettings.orientation = QPageLayout::Landscape;
             break;
         }
         m_printSettings.paperSize = paperForName(design->GetPageSize().getData());
         break;
     default:
-        // A card without a sheet grid prints one to a page of its own size.
-        m_printSettings.paperSize = design->GetColCount() > 0 && design->GetRowCount() > 0
-                                        ? paperForName(design->GetPageSize().getData())
-                                        : card;
+        m_printSettings.paperSize = paperForName(design->GetPageSize().getData());
         break;
     }
 }

@@ -20,6 +20,7 @@
 #include "kernel/text/CFTAText.h"
 #include "platform/PWUserDefaults.h"
 
+#include <QCheckBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
@@ -28,6 +29,8 @@
 
 #include <gtest/gtest.h>
 #include <poppler-qt6.h>
+
+#include <map>
 
 using namespace Qt::StringLiterals;
 
@@ -193,8 +196,9 @@ TEST_F(PrintEditingTabTest, RollLabelOpensOnEditOnClickAndTheTabSwitchKeepsTheEd
     typeIntoEditedText(u" Roll"_s);
     child<QTabWidget>("_viewTab")->setCurrentIndex(0);
     EXPECT_FALSE(sheet->editingTab()->isEditing());
-    // The roll prints the edited label: its text runs further along.
-    exportedText();
+    // The roll prints the edited label, its text still text: it runs further along.
+    const QString printed = exportedText();
+    EXPECT_TRUE(printed.contains(u"Roll"_s)) << printed.toStdString();
     const QRect after = inkBox(m_pdfPath);
     EXPECT_EQ(after.top(), before.top());
     EXPECT_GT(after.width(), before.width() + 10);
@@ -225,25 +229,36 @@ TEST_F(PrintEditingTabTest, EditorZoomFollowsItsButtonsAndTheCanvas)
     EXPECT_EQ(zoom->value(), 100);
 }
 
-class PostcardSheetTest : public PrintEditingTabTest, public ::testing::WithParamInterface<bool>
+struct CardCase
+{
+    bool lying;
+    bool ownPaper;
+};
+
+class PostcardSheetTest : public PrintEditingTabTest, public ::testing::WithParamInterface<CardCase>
 {
 };
 
-// A card without a sheet grid prints on paper of its own size, standing or lying: it is not
-// turned off it, and the words near its opposite corners both land on the page.
+// A card without a sheet grid is fed like an envelope: on the default page, or on card paper of
+// its own size when the printer's settings are used. The words near its opposite corners both land
+// on the paper, and a standing card stands upright on either paper: its first word reads across,
+// above and left of the other. A lying card stays unturned on its own paper and is turned a
+// quarter clockwise on the default page, as an envelope is.
 TEST_P(PostcardSheetTest, CardPrintsUnturnedOnItsOwnPaper)
 {
-    TextDesign design(dtPostcard, false, GetParam());
+    const CardCase c = GetParam();
+    TextDesign design(dtPostcard, false, c.lying);
     CFTADocument *kernel = design.document->ftDocument();
     ASSERT_EQ(kernel->GetColCount(), 0);
     const QSizeF card(kernel->getDocumentSizeX(0), kernel->getDocumentSizeY(0));
+    ASSERT_EQ(card.width() > card.height(), c.lying);
     auto *corner = new CFTAText(card.width() - 90.0, card.height() - 34.0, 80.0, 26.0, nullptr);
     corner->GetText()->setString(u"Stamp"_s, nullptr);
     kernel->AddObject(corner, 0, false);
     CAPrintViewController *sheet = openSheet(design.document);
-    auto *view = dynamic_cast<CAEnvelopePrintingView *>(sheet->printView());
-    ASSERT_TRUE(view);
-    EXPECT_EQ(view->rotation(), 0);
+    if (c.ownPaper)
+        child<QCheckBox>("_printerSettings")->click();
+    ASSERT_TRUE(dynamic_cast<CAEnvelopePrintingView *>(sheet->printView()));
 
     QTest::mouseClick(child<QPushButton>("_exportButton"), Qt::LeftButton);
     const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(m_pdfPath);
@@ -251,20 +266,35 @@ TEST_P(PostcardSheetTest, CardPrintsUnturnedOnItsOwnPaper)
     ASSERT_EQ(pdf->numPages(), 1);
     const std::unique_ptr<Poppler::Page> page = pdf->page(0);
     const QRectF paper(QPointF(), page->pageSizeF());
-    // The paper is the card, fed whichever way round its size gives.
-    EXPECT_NEAR(std::max(paper.width(), paper.height()), std::max(card.width(), card.height()), 1.0);
-    EXPECT_NEAR(std::min(paper.width(), paper.height()), std::min(card.width(), card.height()), 1.0);
-    QStringList found;
+    const QSizeF expectedPaper = c.ownPaper ? card : CAEnvironment::defaultPageSize();
+    EXPECT_NEAR(paper.width(), expectedPaper.width(), 1.0);
+    EXPECT_NEAR(paper.height(), expectedPaper.height(), 1.0);
+    std::map<QString, QRectF> found;
     for (const std::unique_ptr<Poppler::TextBox> &box : page->textList()) {
         EXPECT_TRUE(paper.contains(box->boundingBox())) << box->text().toStdString();
-        found.append(box->text());
+        found[box->text()] = box->boundingBox();
     }
-    EXPECT_TRUE(found.contains(u"Parcel"_s)) << found.join(u' ').toStdString();
-    EXPECT_TRUE(found.contains(u"Stamp"_s)) << found.join(u' ').toStdString();
+    ASSERT_TRUE(found.count(u"Parcel"_s) && found.count(u"Stamp"_s)) << found.size();
+    const QRectF first = found[u"Parcel"_s];
+    const QPointF toOther = found[u"Stamp"_s].center() - first.center();
+    if (c.lying && !c.ownPaper) {
+        EXPECT_GT(first.height(), first.width());
+        EXPECT_LT(toOther.x(), 0.0);
+        EXPECT_GT(toOther.y(), 0.0);
+    } else {
+        EXPECT_GT(first.width(), first.height());
+        EXPECT_GT(toOther.x(), 0.0);
+        EXPECT_GT(toOther.y(), 0.0);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Orientations, PostcardSheetTest, ::testing::Values(true, false),
-                         [](const ::testing::TestParamInfo<bool> &info) { return info.param ? "Lying" : "Standing"; });
+INSTANTIATE_TEST_SUITE_P(Orientations, PostcardSheetTest,
+                         ::testing::Values(CardCase{true, true}, CardCase{false, true}, CardCase{true, false},
+                                           CardCase{false, false}),
+                         [](const ::testing::TestParamInfo<CardCase> &info) {
+                             return std::string(info.param.lying ? "Lying" : "Standing")
+                                    + (info.param.ownPaper ? "OnItsOwnPaper" : "OnTheDefaultPage");
+                         });
 
 struct ZoomCase
 {

@@ -85,4 +85,36 @@ TEST_F(CADYMOPrintingViewTest, ClicksOnTheDrawnItemOpenItsPageForEditing)
     EXPECT_EQ(opened, (QStringList {u"Person1"_s, u"Person3"_s, u"Person3"_s}));
 }
 
+// A catalogue roll names its label and paper standing (28 x 89 mm on 32 x 92 mm) while its design
+// lies on the long side. The paper is turned to match and the printable area taken as the design
+// lies: preview and print both hold the whole label, unsqueezed, the roll's offsets from the
+// paper's bottom-left corner.
+TEST_F(CADYMOPrintingViewTest, CatalogueRollLiesOnItsPaperAsTheDesignLies)
+{
+    constexpr double mm = 72.0 / 25.4;
+    const QSizeF label(89.0 * mm, 28.0 * mm);
+    std::shared_ptr<CADocument> design = makeDesign({.width = label.height(), .height = label.width(),
+                                                     .printableWidth = label.height(), .printableHeight = label.width(),
+                                                     .offsetX = 2.0 * mm, .offsetY = 1.5 * mm});
+    CFTADocument *kernel = design->ftDocument();
+    kernel->SetPredefinedLayout(true);
+    kernel->SetManufacturer(CDDString(u"Dymo"_s));
+    kernel->SetDYMOPaperWidth(32.0 * mm);
+    kernel->SetDYMOPaperHeight(92.0 * mm);
+    design->setupPrintInfo(false);
+    EXPECT_EQ(design->printSettings().orientation, QPageLayout::Landscape);
+    const QSizeF paper = design->printSettings().orientedPaperSize();
+    EXPECT_TRUE(std::abs(paper.width() - 92.0 * mm) < 0.01 && std::abs(paper.height() - 32.0 * mm) < 0.01);
+
+    const QRectF expected(2.0 * mm, paper.height() - 1.5 * mm - label.height(), label.width(), label.height());
+    for (const bool print : {true, false}) {
+        std::unique_ptr<CADYMOPrintingView> view = plainView<CADYMOPrintingView>(design, std::nullopt, design->printSettings());
+        EXPECT_TRUE(rectNear(view->imageRectForDocument(*design, print ? CAPrintingView::kPrintMode : CAPrintingView::kPreviewMode),
+                             QRectF(-50.0, -50.0, label.width() + 100.0, label.height() + 100.0), 0.01));
+        const QImage image = print ? printed(*view, 288).render(0) : drawnPage(*view, 1, paper);
+        EXPECT_TRUE(rectNear(boxOfColour(image, colourOf(QString())), expected)) << print;
+        EXPECT_TRUE(rectNear(boxOfColour(image, Qt::black), QRectF(expected.topLeft(), QSizeF(kMarkerSize, kMarkerSize)))) << print;
+    }
+}
+
 } // namespace
