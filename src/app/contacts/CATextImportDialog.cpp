@@ -16,20 +16,72 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// What the user reads for each key of the menu, in the key list's order.
+// The keys a column can be read into, in the menu's order, each with what the user reads for it.
+struct KeyTitle
+{
+    const char *key;
+    const char *title;
+};
+constexpr KeyTitle kKeys[] = {
+    {"skip", "Skip"},
+    {"firstname", "First Name"},
+    {"lastname", "Last Name"},
+    {"prefix", "Prefix"},
+    {"suffix", "Suffix"},
+    {"middlename", "Middle Name"},
+    {"nickname", "Nickname"},
+    {"maidenname", "Maiden Name"},
+    {"title", "Job Title"},
+    {"companyname", "Company"},
+    {"department", "Department"},
+    {"workstreet", "Work Street"},
+    {"workcity", "Work City"},
+    {"workstate", "Work State"},
+    {"workzip", "Work ZIP"},
+    {"workcountry", "Work Country"},
+    {"homestreet", "Home Street"},
+    {"homecity", "Home City"},
+    {"homestate", "Home State"},
+    {"homezip", "Home ZIP"},
+    {"homecountry", "Home Country"},
+    {"otherstreet", "Other Street"},
+    {"othercity", "Other City"},
+    {"otherstate", "Other State"},
+    {"otherzip", "Other ZIP"},
+    {"othercountry", "Other Country"},
+    {"phonework", "Work Phone"},
+    {"phonehome", "Home Phone"},
+    {"phoneother", "Other Phone"},
+    {"mobile", "Mobile"},
+    {"pager", "Pager"},
+    {"faxwork", "Work Fax"},
+    {"faxhome", "Home Fax"},
+    {"faxother", "Other Fax"},
+    {"homepage", "Homepage"},
+    {"emailwork", "Work Email"},
+    {"emailhome", "Home Email"},
+    {"custom1", "Custom 1"},
+    {"custom2", "Custom 2"},
+    {"custom3", "Custom 3"},
+    {"custom4", "Custom 4"},
+    {"custom5", "Custom 5"},
+    {"custom6", "Custom 6"},
+    {"custom7", "Custom 7"},
+    {"custom8", "Custom 8"},
+    {"custom9", "Custom 9"},
+};
+
+QStringList keyField(const char *KeyTitle::*field)
+{
+    QStringList list;
+    for (const KeyTitle &entry : kKeys)
+        list << QString::fromLatin1(entry.*field);
+    return list;
+}
+
 const QStringList &keyTitles()
 {
-    static const QStringList titles = {
-        u"Skip"_s,          u"First Name"_s,    u"Last Name"_s,     u"Prefix"_s,        u"Suffix"_s,
-        u"Middle Name"_s,   u"Nickname"_s,      u"Maiden Name"_s,   u"Job Title"_s,     u"Company"_s,
-        u"Department"_s,    u"Work Street"_s,   u"Work City"_s,     u"Work State"_s,    u"Work ZIP"_s,
-        u"Work Country"_s,  u"Home Street"_s,   u"Home City"_s,     u"Home State"_s,    u"Home ZIP"_s,
-        u"Home Country"_s,  u"Other Street"_s,  u"Other City"_s,    u"Other State"_s,   u"Other ZIP"_s,
-        u"Other Country"_s, u"Work Phone"_s,    u"Home Phone"_s,    u"Other Phone"_s,   u"Mobile"_s,
-        u"Pager"_s,         u"Work Fax"_s,      u"Home Fax"_s,      u"Other Fax"_s,     u"Homepage"_s,
-        u"Work Email"_s,    u"Home Email"_s,    u"Custom 1"_s,      u"Custom 2"_s,      u"Custom 3"_s,
-        u"Custom 4"_s,      u"Custom 5"_s,      u"Custom 6"_s,      u"Custom 7"_s,      u"Custom 8"_s,
-        u"Custom 9"_s};
+    static const QStringList titles = keyField(&KeyTitle::title);
     return titles;
 }
 
@@ -37,17 +89,7 @@ const QStringList &keyTitles()
 
 const QStringList &CATextImportDialog::keyList()
 {
-    static const QStringList keys = {
-        u"skip"_s,         u"firstname"_s,    u"lastname"_s,    u"prefix"_s,      u"suffix"_s,
-        u"middlename"_s,   u"nickname"_s,     u"maidenname"_s,  u"title"_s,       u"companyname"_s,
-        u"department"_s,   u"workstreet"_s,   u"workcity"_s,    u"workstate"_s,   u"workzip"_s,
-        u"workcountry"_s,  u"homestreet"_s,   u"homecity"_s,    u"homestate"_s,   u"homezip"_s,
-        u"homecountry"_s,  u"otherstreet"_s,  u"othercity"_s,   u"otherstate"_s,  u"otherzip"_s,
-        u"othercountry"_s, u"phonework"_s,    u"phonehome"_s,   u"phoneother"_s,  u"mobile"_s,
-        u"pager"_s,        u"faxwork"_s,      u"faxhome"_s,     u"faxother"_s,    u"homepage"_s,
-        u"emailwork"_s,    u"emailhome"_s,    u"custom1"_s,     u"custom2"_s,     u"custom3"_s,
-        u"custom4"_s,      u"custom5"_s,      u"custom6"_s,     u"custom7"_s,     u"custom8"_s,
-        u"custom9"_s};
+    static const QStringList keys = keyField(&KeyTitle::key);
     return keys;
 }
 

@@ -379,11 +379,8 @@ void CAAddressSubView::backColorCheckbox()
     if (!canvas)
         return;
     const bool on = _backColorCheckbox->isChecked();
-    {
-        CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_HAVEBACKCOLOR"), true);
-        for (CFTComponent *component : selection())
-            canvas->setHaveBackColorForObject(on, component);
-    }
+    each("CHANGE_HAVEBACKCOLOR",
+         [&](CACanvasEdits &edits, CFTComponent *component) { edits.setHaveBackColorForObject(on, component); });
     ftView()->defText()->SetHaveBackColor(on);
 }
 

@@ -261,11 +261,8 @@ void CAFillLineSubView::applyLineWidth(double width)
     CACanvasEdits *canvas = edits();
     if (!canvas)
         return;
-    {
-        CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_LINEWIDTH"), true);
-        for (CFTComponent *component : selection())
-            canvas->setLineWidthForObject(width, component);
-    }
+    each("CHANGE_LINEWIDTH",
+         [&](CACanvasEdits &edits, CFTComponent *component) { edits.setLineWidthForObject(width, component); });
     ftView()->defBox()->SetLineWidth(width);
 }
 
@@ -307,11 +304,8 @@ void CAFillLineSubView::applyOpacity(int percent)
     if (!canvas)
         return;
     const float opacity = float(percent) / 100.0f;
-    {
-        CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_OPACITY"), true);
-        for (CFTComponent *component : selection())
-            canvas->setOpacityForObject(opacity, component);
-    }
+    each("CHANGE_OPACITY",
+         [&](CACanvasEdits &edits, CFTComponent *component) { edits.setOpacityForObject(opacity, component); });
     ftView()->defBox()->SetOpacity(opacity);
 }
 

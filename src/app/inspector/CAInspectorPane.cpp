@@ -95,6 +95,16 @@ std::optional<float> CAInspectorPane::typedFontSize(QLineEdit *field, float show
     return float(typed);
 }
 
+void CAInspectorPane::each(const char *key, const std::function<void(CACanvasEdits &, CFTComponent *)> &apply)
+{
+    CACanvasEdits *canvas = edits();
+    if (!canvas)
+        return;
+    CACanvasEdits::Step step(*canvas, QString::fromLatin1(key), true);
+    for (CFTComponent *component : selection())
+        apply(*canvas, component);
+}
+
 std::vector<CFTComponent *> CAInspectorPane::selection() const
 {
     // A copy: the setters post selection changes that may rebuild the view's list.

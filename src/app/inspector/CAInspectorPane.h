@@ -47,6 +47,8 @@ protected:
     // The remembered canvas's edits, or null without a usable canvas.
     CACanvasEdits *edits() const;
     std::vector<CFTComponent *> selection() const;
+    // apply(edits, component) for every selected object, as one undo step named key.
+    void each(const char *key, const std::function<void(CACanvasEdits &, CFTComponent *)> &apply);
     // The selection's font size moved to size as one "CHANGE_FONT" step: grown by the difference
     // from base, or, with no size shown (base 0), set outright.
     void applyFontSize(float size, float base);

@@ -397,17 +397,6 @@ void CATextSubView::updateWithView(CADocView *view)
     m_rotateEdit->setText(QString::number(degrees));
 }
 
-template <typename Apply>
-void CATextSubView::each(const char *key, Apply apply)
-{
-    CACanvasEdits *canvas = edits();
-    if (!canvas)
-        return;
-    CACanvasEdits::Step step(*canvas, QString::fromLatin1(key), true);
-    for (CFTComponent *component : selection())
-        apply(*canvas, component);
-}
-
 void CATextSubView::categoryChosen(int tag)
 {
     CACanvasEdits *canvas = edits();

@@ -74,8 +74,6 @@ private:
     void textColorChosen(const QColor &color);
     void backColorChosen(const QColor &color);
     void showCategory(int category);
-    template <typename Apply>
-    void each(const char *key, Apply apply);
 
     QComboBox *_dataTypePopup = nullptr;
     QToolButton *_categoryPopup = nullptr;
