@@ -96,14 +96,10 @@ QWidget *albumBrowserScreenshot()
 
 QWidget *maskCatalogueScreenshot(CADocumentController &application)
 {
-    CAMainWindowController *window = sampleWindow(application, kInspectorLabel);
-    if (!window)
+    CADocView *canvas = inspectorOverSample(application);
+    if (!canvas)
         return nullptr;
-    window->show();
-    CADocView *canvas = window->docView();
     CAPropertiesController *inspector = CAPropertiesController::sharedPropertiesController();
-    inspector->showWindow();
-    QCoreApplication::processEvents();
     QImage photo(160, 120, QImage::Format_ARGB32);
     QPainter painter(&photo);
     QLinearGradient sky(0, 0, 0, 120);

@@ -62,6 +62,17 @@ CAMainWindowController *sampleWindow(CADocumentController &application, int whic
     return made[which];
 }
 
+CADocView *inspectorOverSample(CADocumentController &application)
+{
+    CAMainWindowController *window = sampleWindow(application, kInspectorLabel);
+    if (!window)
+        return nullptr;
+    window->show();
+    CAPropertiesController::sharedPropertiesController()->showWindow();
+    QCoreApplication::processEvents();
+    return window->docView();
+}
+
 namespace {
 
 QWidget *shown(QWidget *widget)
@@ -142,14 +153,10 @@ QWidget *inspectorFill(CADocumentController &application)
 // asked.
 QWidget *inspectorAddress(CADocumentController &application, bool menuOpen)
 {
-    CAMainWindowController *window = sampleWindow(application, kInspectorLabel);
-    if (!window)
+    CADocView *canvas = inspectorOverSample(application);
+    if (!canvas)
         return nullptr;
-    window->show();
-    CADocView *canvas = window->docView();
     CAPropertiesController *inspector = CAPropertiesController::sharedPropertiesController();
-    inspector->showWindow();
-    QCoreApplication::processEvents();
     canvas->ftView()->deselectAll();
     for (CFTComponent *component : canvas->ftView()->GetCurrentComponents()) {
         if (component->getType() == ctAddressPanel) {
@@ -171,14 +178,10 @@ QWidget *inspectorAddress(CADocumentController &application, bool menuOpen)
 // The inspector over the sample label's first text that is no address panel.
 QWidget *inspectorText(CADocumentController &application)
 {
-    CAMainWindowController *window = sampleWindow(application, kInspectorLabel);
-    if (!window)
+    CADocView *canvas = inspectorOverSample(application);
+    if (!canvas)
         return nullptr;
-    window->show();
-    CADocView *canvas = window->docView();
     CAPropertiesController *inspector = CAPropertiesController::sharedPropertiesController();
-    inspector->showWindow();
-    QCoreApplication::processEvents();
     canvas->ftView()->deselectAll();
     auto *text = new CFTAText(20.0, 20.0, 90.0, 24.0, nullptr);
     text->GetText()->setString(u"Thank you!"_s, nullptr);
@@ -190,14 +193,10 @@ QWidget *inspectorText(CADocumentController &application)
 // The inspector over a picture placed on the sample label.
 QWidget *inspectorImage(CADocumentController &application)
 {
-    CAMainWindowController *window = sampleWindow(application, kInspectorLabel);
-    if (!window)
+    CADocView *canvas = inspectorOverSample(application);
+    if (!canvas)
         return nullptr;
-    window->show();
-    CADocView *canvas = window->docView();
     CAPropertiesController *inspector = CAPropertiesController::sharedPropertiesController();
-    inspector->showWindow();
-    QCoreApplication::processEvents();
     QImage bitmap(60, 40, QImage::Format_ARGB32);
     bitmap.fill(QColor(0x33, 0x66, 0xcc));
     canvas->edits().insertImageAtPoint(PWImage::fromQImage(bitmap), QPointF(80.0, 50.0));

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class CADocView;
 class CADocumentController;
 class CAMainWindowController;
 class QWidget;
@@ -26,6 +27,9 @@ const QList<Screenshot> &screenshots();
 // the other pictures of the sample label keep it as it is.
 inline constexpr int kInspectorLabel = 4;
 CAMainWindowController *sampleWindow(CADocumentController &application, int which);
+// The inspector's sample label shown with the inspector beside it, the windows' activation
+// settled; its canvas, or null.
+CADocView *inspectorOverSample(CADocumentController &application);
 
 // The address window on a main tab, over sample persons (ContactScreenshots.cpp).
 QWidget *addressWindowScreenshot(int tab);
