@@ -382,11 +382,6 @@ void CADesignWindow::directSearch(const QString &text)
     m_clipArt->searchInternet(field);
 }
 
-void CADesignWindow::setInternetSearch(std::function<void(const QString &)> search)
-{
-    m_clipArt->setInternetSearchStart(std::move(search));
-}
-
 QLineEdit *CADesignWindow::searchField() const
 {
     return m_clipArt->searchField();

@@ -39,9 +39,6 @@ public:
 
     // The canvas the lists take their text settings and scale from and apply rows to.
     void setCanvasProvider(std::function<CADocView *()> provider);
-    // Stands in for the clip-art pane's own internet search (which asks the service set in the
-    // preferences): the text of each search goes to it instead.
-    void setInternetSearch(std::function<void(const QString &)> search);
 
     // Shows the window when hidden, selects the tab unless panel is -1, and always the pane.
     void displayDesignPanelIndex(int panel, int pad);

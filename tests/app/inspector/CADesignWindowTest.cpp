@@ -7,6 +7,7 @@
 #include "app/inspector/CADesignTextTableView.h"
 #include "app/inspector/CADesignWindow.h"
 #include "app/inspector/CAGuidelinesController.h"
+#include "app/pictures/CCPictBrowserView.h"
 #include "kernel/address/CFTAAddressText.h"
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/document/CFTAView.h"
@@ -178,7 +179,7 @@ TEST(CADesignWindow, DirectSearchOpensTheClosedWindowOnClipArtAndSearches)
     forgetChoices();
     CADesignWindow window;
     QStringList searched;
-    window.setInternetSearch([&searched](const QString &text) { searched.append(text); });
+    window.clipArtPane()->setInternetSearchStart([&searched](const QString &text) { searched.append(text); });
     ASSERT_FALSE(window.isVisible());
     window.directSearch(u"lighthouse"_s);
     EXPECT_TRUE(window.isVisible());

@@ -170,7 +170,7 @@ TEST_F(ClipArtPanePlacingTest, TheDirectSearchSwitchesTheFieldToTheInternet)
 {
     CADesignWindow window;
     QStringList searched;
-    window.setInternetSearch([&searched](const QString &text) { searched.append(text); });
+    window.clipArtPane()->setInternetSearchStart([&searched](const QString &text) { searched.append(text); });
     window.directSearch(u"harbour"_s);
     CCPictBrowserView *pane = window.clipArtPane();
     EXPECT_EQ(searched, QStringList{u"harbour"_s});
