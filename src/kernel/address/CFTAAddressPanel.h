@@ -90,6 +90,10 @@ public:
     bool isEmpty() const { return m_bEmpty; }
     void setPrintMode() { m_bPrintMode = true; }
     bool needsUpdate() const { return m_bNeedUpdate; }
+    // The panel was just drawn for printing and nothing has changed since: its next draw, when
+    // it prints, keeps the rows that draw laid out instead of laying them out again. Holds for
+    // that one draw only.
+    void keepPrintLayoutForNextDraw() { m_bKeepPrintLayout = true; }
 
     // --- Barcode ------------------------------------------------------------------------------
     void SetBarcodeVisible(bool visible) { m_bBarcodeHidden = !visible; }
@@ -296,4 +300,5 @@ private:
     float mfContentBottom = 5.0f;
     // "No format" is reported once per panel, not at every draw.
     bool m_bNoFormatLogged = false;
+    bool m_bKeepPrintLayout = false;
 };

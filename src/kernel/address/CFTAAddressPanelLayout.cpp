@@ -204,10 +204,14 @@ void CFTAAddressPanel::Draw(CDDDrawer *drawer, bool selected, const CFTComponent
                             bool highlighted, bool printing)
 {
     m_bPrintMode = printing;
-    if (m_bNeedAutoExpand && mCurrentText)
-        mCurrentText->ExpandByText();
-    if (m_bPrintMode || m_bNeedUpdate)
-        updateFormat();
+    const bool keepLayout = printing && m_bKeepPrintLayout;
+    m_bKeepPrintLayout = false;
+    if (!keepLayout) {
+        if (m_bNeedAutoExpand && mCurrentText)
+            mCurrentText->ExpandByText();
+        if (m_bPrintMode || m_bNeedUpdate)
+            updateFormat();
+    }
     m_bNeedAutoExpand = false;
 
     if (!mCurrentText && !m_bNoFormatLogged) {

@@ -437,6 +437,13 @@ void forSeriesFields(CFTACoreDoc::ftSide *page, Step step)
 
 } // namespace
 
+bool CFTACoreDoc::hasSeriesFields() const
+{
+    bool found = false;
+    forSeriesFields(getPage(0), [&found](CFTComponent *) { found = true; });
+    return found;
+}
+
 void CFTACoreDoc::resetObjects()
 {
     forSeriesFields(getPage(0), [](CFTComponent *field) { field->Reset(); });

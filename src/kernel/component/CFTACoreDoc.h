@@ -171,6 +171,7 @@ public:
     void validateObjectsValue() const;
 
     // --- Series printing and snapshots (counters and file fields of side 0) ------------------
+    bool hasSeriesFields() const;
     void resetObjects();
     void nextStepObjects();
     // number counts the printed items from 1.

@@ -166,19 +166,20 @@ void CALabelPrintingView::drawItem(QPainter &painter, int slot, int number, int 
     // A slot past the end of the map has no item to show.
     if (index < 0 || index >= int(documentMap().size()))
         return;
-    CADocument *document = documentForMapIndex(index);
-    CFTADocument *kernel = document ? document->ftDocument() : nullptr;
-    if (!kernel)
-        return;
-
     // A missing image leaves the slot blank: never another item's image in its place.
     const bool direct = drawsItemsDirectly();
+    CADocument *document = direct ? documentToDrawForMapIndex(index) : documentForMapIndex(index);
+    CFTADocument *kernel = document ? document->ftDocument() : nullptr;
+    if (!kernel) {
+        if (direct)
+            recordItemFailure(index);
+        return;
+    }
+
     CAImageEx *image = nullptr;
     std::optional<QSizeF> directSize;
     if (direct) {
-        document = documentToDrawForMapIndex(index);
-        directSize = document ? document->pictureSizeForComponents(nullptr, bleedForDocument(*document), false)
-                              : std::nullopt;
+        directSize = document->pictureSizeForComponents(nullptr, bleedForDocument(*document), false);
         if (!directSize)
             recordItemFailure(index);
     } else {
@@ -186,8 +187,6 @@ void CALabelPrintingView::drawItem(QPainter &painter, int slot, int number, int 
         if (!image)
             qCWarning(lcPrinting) << "error loading preview image while printing" << index;
     }
-    if (!document)
-        return;
     const double bleed = m_sheet.bleed() > 0.0f ? m_sheet.bleed() : 0.0;
     const QSizeF imageSize = image        ? image->size()
                              : directSize ? *directSize

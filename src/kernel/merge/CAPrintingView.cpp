@@ -2,6 +2,7 @@
 
 #include "kernel/printing/CAPrintingLog.h"
 #include "kernel/merge/CADocument.h"
+#include "kernel/merge/CAPrintPreparer.h"
 #include "kernel/merge/CAPrintTarget.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/drawing/CAImageEx.h"
@@ -24,6 +25,15 @@ bool anyDid(const CADocumentFilter &result)
     using namespace DocumentFilterKey;
     return result.value(DidSuppressCountryField) || result.value(DidOmitContactName) ||
            result.value(DidCommaDelimited) || result.value(DidFitAddressPanel);
+}
+
+// The view's filter before anything is done to a copy.
+CADocumentFilter withNothingDone(CADocumentFilter filter)
+{
+    using namespace DocumentFilterKey;
+    for (const QString &key : {DidSuppressCountryField, DidOmitContactName, DidCommaDelimited, DidFitAddressPanel})
+        filter.insert(key, false);
+    return filter;
 }
 
 std::uint32_t asIndex(int index)
@@ -189,9 +199,18 @@ bool CAPrintingView::printPages(CAPrintTarget &target, QString *error)
     // therefore painted at the pictures' resolution; the output stays vector, and bitmaps keep
     // their own resolution.
     target.setResolution(QPicture().logicalDpiY());
+    // A merge drawn straight into its pages has its copies filled, filtered and laid out on
+    // worker threads a few pages ahead of the page being written. They end after the painter
+    // (declared below, so ended first): the fonts the page writer embeds at its end are theirs.
+    struct JobPreparer
+    {
+        std::unique_ptr<CAPrintPreparer> &slot;
+        ~JobPreparer() { slot.reset(); }
+    } preparing{m_preparer};
     QPainter painter;
     if (!painter.begin(&device))
         return refuse(QStringLiteral("The printer could not be opened."));
+    m_preparer = makePreparer();
     const double scaleX = device.logicalDpiX() / 72.0;
     const double scaleY = device.logicalDpiY() / 72.0;
     for (int page = 1; page <= pages; ++page) {
@@ -365,12 +384,7 @@ void CAPrintingView::settleEntry(int index)
 
     // Every person is looked at on the unchanged copy as it came from the design: the filter of
     // the view with nothing done yet.
-    CADocumentFilter filter = currentDocumentFilter();
-    {
-        using namespace DocumentFilterKey;
-        for (const QString &key : {DidSuppressCountryField, DidOmitContactName, DidCommaDelimited, DidFitAddressPanel})
-            filter.insert(key, false);
-    }
+    const CADocumentFilter filter = withNothingDone(currentDocumentFilter());
     CADocument &unchanged = *shared->document;
     if (person && !(listPerson && shared->heldPerson == listIndex)) {
         unchanged.setCurrentPerson(person, true, true, listPerson);
@@ -553,8 +567,33 @@ bool CAPrintingView::drawsItemsDirectly() const
     return _viewMode == kPrintMode && _bVectorPrinting && !m_renderer;
 }
 
+std::unique_ptr<CAPrintPreparer> CAPrintingView::makePreparer() const
+{
+    if (m_preparationThreads == 0 || !drawsItemsDirectly() || !_usePrintList || !_personList)
+        return nullptr;
+    std::optional<std::vector<CAPrintPreparer::Run>> runs = CAPrintPreparer::runsForMap(m_documentMap, _documentList, *_personList);
+    if (!runs || runs->empty())
+        return nullptr;
+    std::vector<CAPrintPreparer::Design> designs(_documentList.size());
+    for (const CADocMapEntry &entry : m_documentMap) {
+        if (std::size_t(entry.documentIndex) >= designs.size())
+            return nullptr;
+        CAPrintPreparer::Design &design = designs[std::size_t(entry.documentIndex)];
+        if (!design.data)
+            design.data = entry.copy->designData;
+        else if (design.data != entry.copy->designData)
+            return nullptr;
+    }
+    const int threads = m_preparationThreads < 0 ? CAPrintPreparer::defaultWorkerCount() : m_preparationThreads;
+    return std::make_unique<CAPrintPreparer>(std::move(*runs), std::move(designs),
+                                             withNothingDone(currentDocumentFilter()), double(_resolution),
+                                             std::max(16, 3 * itemsPerPage()), threads);
+}
+
 CADocument *CAPrintingView::documentToDrawForMapIndex(int index)
 {
+    if (m_preparer && m_preparer->covers(index))
+        return m_preparer->take(index);
     // As for an image: the list does not change while a job prints.
     return prepareEntry(index, false);
 }
@@ -579,6 +618,8 @@ void CAPrintingView::releaseMapRange(int first, int count)
     const int size = int(m_documentMap.size());
     first = std::max(first, 0);
     const int end = int(std::min<long long>((long long)first + std::max(count, 0), size));
+    if (m_preparer)
+        m_preparer->releaseBefore(end);
     for (int i = first; i < end; ++i) {
         CADocMapEntry &entry = m_documentMap[std::size_t(i)];
         entry.preview.reset();

@@ -19,6 +19,7 @@
 
 class CADocument;
 class CAImageEx;
+class CAPrintPreparer;
 class CAPrintTarget;
 class PWPerson;
 class PWPlist;
@@ -235,6 +236,11 @@ public:
     CADocument *documentToDrawForMapIndex(int index);
     // Notes that the entry at index was drawn into the page being printed.
     void markDrawn(int index);
+    // Worker threads that prepare the copies of a merge drawn straight into its pages: -1 (the
+    // default) for as many as the machine has cores to spare, 0 for none (the main thread
+    // prepares each copy when its page needs it). The pages are the same either way.
+    void setPreparationThreads(int threads) { m_preparationThreads = threads; }
+    int preparationThreads() const { return m_preparationThreads; }
     // Records that the item at index could not be drawn (its slot stays blank).
     void recordItemFailure(int index);
     // Lets go of the images of the entries in [first, first + count), and of filter-changed
@@ -333,6 +339,7 @@ protected:
     // A copy of a design read from its file, in print mode; null (with a log line) when the file
     // cannot be read back.
     static std::shared_ptr<CADocument> makeCopy(const PWPlist &designData);
+    friend class CAPrintPreparer;
     void recordFailure(const QString &failure) { m_failures.append(failure); }
 
 private:
@@ -350,6 +357,9 @@ private:
     // copy is filled with the person, and when a filter would change it the run gets a copy of
     // its own with the change made.
     void settleEntry(int index);
+    // The workers of a print job, when it is a merge drawn straight into its pages and threads
+    // are allowed; null otherwise.
+    std::unique_ptr<CAPrintPreparer> makePreparer() const;
     void forgetCachedImagesOf(const CADocument *document);
     // The cached images of one copy become another's (same persons and designs).
     void moveCachedImages(const CADocument *from, const CADocument *to);
@@ -382,4 +392,7 @@ private:
     ItemRenderer m_renderer;
     QStringList m_failures;
     CAPrintTarget *m_target = nullptr;
+    int m_preparationThreads = -1;
+    // While a job prints: the copies its workers prepare.
+    std::unique_ptr<CAPrintPreparer> m_preparer;
 };

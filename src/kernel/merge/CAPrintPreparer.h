@@ -1,0 +1,109 @@
+#pragma once
+
+#include "kernel/merge/CAPrintingView.h"
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class CADocument;
+class PWPerson;
+class PWPlist;
+
+// Makes the copies a print job draws straight into its pages on worker threads, ahead of the
+// page being written. Each run of entries (one person's placements of one design) gets a copy of
+// its design filled with the person and put through the filters exactly as the view would do it
+// on the main thread, then laid out by drawing it once where nothing is kept, so that the main
+// thread only paints it. The job takes the copies in map order and gives them back once their
+// page is printed; a given-back copy is filled with a later person (put back as it was before
+// its filters first), so a job holds a few pages of copies whatever its length.
+//
+// A copy is used by one thread at a time: by the worker that made it until it is ready, by the
+// main thread from take() until releaseBefore() passes its entries.
+class CAPrintPreparer
+{
+public:
+    struct Design
+    {
+        std::shared_ptr<const PWPlist> data;
+    };
+    struct Run
+    {
+        int firstIndex = 0;
+        int lastIndex = 0;
+        int designIndex = 0;
+        const PWPerson *person = nullptr;
+    };
+
+    // The runs of a map whose every entry this can prepare, or nothing: entries of list persons
+    // and designs read from their file, without counters or file fields. designs and persons are
+    // the view's lists.
+    static std::optional<std::vector<Run>> runsForMap(const CADocumentMap &map,
+                                                      const CAPrintingView::DocumentList &designs,
+                                                      const CAPrintingView::PersonList &persons);
+
+    // Starts the workers. filter is the view's with nothing done; resolution and bleed are those
+    // the items are drawn with. At most lookahead entries are prepared beyond the last released.
+    CAPrintPreparer(std::vector<Run> runs, std::vector<Design> designs, CADocumentFilter filter,
+                    double resolution, int lookahead, int workers);
+    ~CAPrintPreparer();
+
+    CAPrintPreparer(const CAPrintPreparer &) = delete;
+    CAPrintPreparer &operator=(const CAPrintPreparer &) = delete;
+
+    // Whether the map entry at index is one of the job's.
+    bool covers(int index) const;
+    // The prepared copy of the entry at index, waiting for it; null when it could not be made.
+    CADocument *take(int index);
+    // The entries before end are printed: their copies may be filled again.
+    void releaseBefore(int end);
+
+    // Worker threads for a job on this machine: one core is left to the page writer.
+    static int defaultWorkerCount();
+
+    // The filling and filtering of one copy, as the view does it for a list person: the copy
+    // (as made from the design, or as it was before its filters last time) is filled with the
+    // person; when a filter would change it, the filled state is kept to return to and the
+    // filter applied. Answers whether the filter changed the copy.
+    static bool fillAndFilter(CADocument &copy, const PWPerson &person, const CADocumentFilter &filter);
+
+private:
+    struct Copy
+    {
+        std::shared_ptr<CADocument> document;
+        // The worker that made it: its text objects belong to that thread, so only that worker
+        // fills it again.
+        int worker = -1;
+        // Its filters changed it: restored to its snapshot before the next person.
+        bool filtered = false;
+    };
+    struct Slot
+    {
+        Copy copy;
+        bool ready = false;
+        bool failed = false;
+    };
+
+    void work(int worker);
+    Copy prepare(const Run &run, int worker);
+    int runOf(int index) const;
+
+    const std::vector<Run> m_runs;
+    const std::vector<Design> m_designs;
+    const CADocumentFilter m_filter;
+    const double m_resolution;
+    const int m_lookahead;
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<Slot> m_slots;
+    // Per worker, per design: the given-back copies it made.
+    std::vector<std::vector<std::vector<Copy>>> m_pool;
+    int m_nextRun = 0;
+    int m_released = 0; // entries before this index are printed
+    int m_releasedRuns = 0;
+    bool m_stopping = false;
+    std::vector<std::thread> m_workers;
+};

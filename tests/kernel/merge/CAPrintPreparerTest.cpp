@@ -1,0 +1,172 @@
+// A long merge has its label copies prepared on worker threads while the pages are written. The
+// pages must be exactly those the main thread alone prints, whatever the number of workers, with
+// persons placed more than once, runs of placements across page ends, counters and every filter.
+#include "kernel/merge/CALabelPrintingView.h"
+#include "kernel/merge/CAPrintPreparer.h"
+
+#include "PrintingTestSupport.h"
+#include "TestSupport.h"
+
+#include "kernel/merge/CAPrintTarget.h"
+#include "kernel/printing/CAEnvironmentLayout.h"
+
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+using P = printtest::Test;
+using printtest::PrintedPdf;
+
+namespace {
+
+class CAPrintPreparerTest : public P
+{
+protected:
+    // A new label design (the default sheet, a recipient panel with POSTNET below), with a
+    // counter in its corner when told.
+    static std::shared_ptr<CADocument> design(const CATemplateFormat &layout, bool counter = false)
+    {
+        auto document = std::make_shared<CADocument>();
+        document->setLayoutArangeComponents(layout, false);
+        const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+            u"Name+Company"_s, u"us"_s, true, CAddressFormatController::kBarcodeBelow);
+        auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
+        panel->SetOrigin(8.0, 6.0);
+        document->ftDocument()->AddObject(panel.release(), 0, false);
+        if (counter)
+            document->ftDocument()->AddObject(new CFTCounterField(150.0, 2.0, nullptr), 0, false);
+        return document;
+    }
+    // The thirty persons of every shape, twice over (sixty persons).
+    static CAPrintingView::PersonList persons()
+    {
+        QString error;
+        const auto read = PWVCardReader::personsFromData(pwtest::readFixture(u"merge/persons-30-varied-shapes.vcf"_s), &error);
+        EXPECT_TRUE(read) << error.toStdString();
+        CAPrintingView::PersonList list;
+        for (int round = 0; round < 2 && read; ++round)
+            list.insert(list.end(), read->begin(), read->end());
+        return list;
+    }
+    struct Job
+    {
+        std::vector<QImage> pages;
+        std::vector<std::vector<std::pair<QString, QRectF>>> words;
+        QStringList failures;
+    };
+    // Each person twice, from the second slot on: a person's two labels fall on two pages at
+    // every page end.
+    static Job print(int threads, bool filters, bool counter = false)
+    {
+        const std::shared_ptr<CATemplateFormat> layout = defaultLayout(0);
+        EXPECT_TRUE(layout);
+        CAPrintSettings settings;
+        settings.paperSize = QSizeF(612.0, 792.0);
+        settings.startFrom = 2;
+        CALabelPrintingView view({design(*layout, counter)}, persons(), settings, *layout, true);
+        view.setSuppressCountryField(filters);
+        view.setOmitContactName(filters);
+        view.setCommaDelimited(filters);
+        view.setFitAddressPanel(filters);
+        view.setPreparationThreads(threads);
+        view.setCopies(120);
+        const PrintedPdf pdf = printed(view, 72, false);
+        Job job;
+        for (int page = 0; page < pdf.pageCount(); ++page) {
+            job.pages.push_back(pdf.render(page, 100.0 / 72.0).convertToFormat(QImage::Format_Grayscale8));
+            job.words.push_back(pdf.words(page));
+        }
+        job.failures = view.printFailures();
+        return job;
+    }
+};
+
+TEST_F(CAPrintPreparerTest, WorkersPrintThePagesTheMainThreadPrints)
+{
+    for (const bool filters : {true, false}) {
+        SCOPED_TRACE(filters ? "filters on" : "filters off");
+        const Job alone = print(0, filters);
+        // A design with a counter prints those pages too, numbered.
+        const Job numbered = print(3, filters, true);
+        ASSERT_EQ(numbered.pages.size(), 5u);
+        for (std::size_t page = 0; page < numbered.pages.size(); ++page)
+            EXPECT_GT(numbered.words[page].size(), alone.words[page].size()) << page;
+        ASSERT_EQ(alone.pages.size(), 5u); // 120 labels from the second slot of 30-up sheets
+        EXPECT_TRUE(alone.failures.isEmpty());
+        for (const int threads : {1, 3}) {
+            SCOPED_TRACE(threads);
+            const Job prepared = print(threads, filters);
+            ASSERT_EQ(prepared.pages.size(), alone.pages.size());
+            EXPECT_TRUE(prepared.failures.isEmpty());
+            for (std::size_t page = 0; page < alone.pages.size(); ++page) {
+                // The same words (counters too) in the same places, and the same pixels.
+                EXPECT_EQ(prepared.words[page], alone.words[page]) << "page " << page + 1;
+                EXPECT_TRUE(prepared.pages[page] == alone.pages[page]) << "page " << page + 1 << " differs";
+            }
+        }
+    }
+}
+
+// Stops the job after its first page, as a user cancelling it.
+class CancellingTarget : public CAPdfPrintTarget
+{
+public:
+    using CAPdfPrintTarget::CAPdfPrintTarget;
+    bool pagePrinted(int page, int) override { return page < 1; }
+};
+
+TEST_F(CAPrintPreparerTest, CancelledJobEndsItsWorkersAndThePrintListStaysPrintable)
+{
+    const std::shared_ptr<CATemplateFormat> layout = defaultLayout(0);
+    ASSERT_TRUE(layout);
+    CAPrintSettings settings;
+    settings.paperSize = QSizeF(612.0, 792.0);
+    CALabelPrintingView view({design(*layout)}, persons(), settings, *layout, true);
+    view.setPreparationThreads(4);
+    QTemporaryDir folder;
+    {
+        QPdfWriter writer(folder.filePath(u"cancelled.pdf"_s));
+        CancellingTarget target(writer);
+        QString error;
+        EXPECT_FALSE(view.printPages(target, &error));
+        EXPECT_EQ(error, u"The print job was cancelled."_s);
+    }
+    // The same view prints the whole list afterwards, on the main thread or with workers.
+    for (const int threads : {0, 2}) {
+        view.setPreparationThreads(threads);
+        const PrintedPdf pdf = printed(view, 72, false);
+        ASSERT_EQ(pdf.pageCount(), 2);
+        EXPECT_TRUE(view.printFailures().isEmpty());
+    }
+}
+
+TEST_F(CAPrintPreparerTest, OnlyMergesOfListPersonsAndReadableDesignsArePrepared)
+{
+    const std::shared_ptr<CATemplateFormat> layout = defaultLayout(0);
+    ASSERT_TRUE(layout);
+    const CAPrintingView::PersonList list = persons();
+    CALabelPrintingView merge({design(*layout)}, list, CAPrintSettings(), *layout, true);
+    merge.setCopies(3 * int(list.size()));
+    const std::optional<std::vector<CAPrintPreparer::Run>> runs =
+        CAPrintPreparer::runsForMap(merge.documentMap(), merge.documentList(), list);
+    ASSERT_TRUE(runs);
+    // One run per person, three entries each, in map order.
+    ASSERT_EQ(runs->size(), list.size());
+    for (std::size_t i = 0; i < runs->size(); ++i) {
+        EXPECT_EQ((*runs)[i].firstIndex, int(3 * i));
+        EXPECT_EQ((*runs)[i].lastIndex, int(3 * i + 2));
+        EXPECT_EQ((*runs)[i].person, list[i].get());
+    }
+    // Copies of one design without a list show its own recipient: nothing to prepare.
+    CALabelPrintingView copies({design(*layout)}, std::nullopt, CAPrintSettings(), *layout, true);
+    copies.setCopies(40);
+    EXPECT_FALSE(CAPrintPreparer::runsForMap(copies.documentMap(), copies.documentList(), list));
+    // Counters are numbered while the page is written.
+    CALabelPrintingView numbered({design(*layout, true)}, list, CAPrintSettings(), *layout, true);
+    EXPECT_FALSE(CAPrintPreparer::runsForMap(numbered.documentMap(), numbered.documentList(), list));
+    // An item edited in place has no design to copy from.
+    merge.setEditingIndex(4);
+    merge.printControllerEndEditing(design(*layout));
+    EXPECT_FALSE(CAPrintPreparer::runsForMap(merge.documentMap(), merge.documentList(), list));
+}
+
+} // namespace
