@@ -384,11 +384,32 @@ void CDDText::draw(double x, double y, double width, double height, bool fill, c
         textruns::keepGlyphs(m_contents.get());
         m_contents->setTextWidth(lineWidth);
     }
+    const QRectF clip(-kLinePadding, 0.0, width, height);
+    const QSizeF extent = m_contents->size();
+    if (angle == 0.0 && extent.width() <= width - kLinePadding && extent.height() <= height) {
+        // The usual case, an upright text whose lines all lie inside its frame: drawn without
+        // saving the painter's state or clipping, as a printer's engine writes the whole state
+        // out at every save, restore and clip. What the lines change is put back by hand.
+        const QTransform transform = painter->worldTransform();
+        const QPen pen = painter->pen();
+        const QBrush brush = painter->brush();
+        const QFont font = painter->font();
+        painter->translate(x + kLinePadding, y);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = clip;
+        m_contents->documentLayout()->draw(painter, context);
+        painter->setWorldTransform(transform);
+        painter->setPen(pen);
+        painter->setBrush(brush);
+        if (painter->font() != font)
+            painter->setFont(font);
+        return;
+    }
     painter->save();
     rotateAboutCentre(painter, x, y, width, height, angle);
     painter->translate(x + kLinePadding, y);
     // Lines that do not fit the frame's height are not shown.
-    m_contents->drawContents(painter, QRectF(-kLinePadding, 0.0, width, height));
+    m_contents->drawContents(painter, clip);
     painter->restore();
 }
 
