@@ -4,7 +4,8 @@
 // application registers (the fit-to-label and comma filters on; "--filters=off" turns both off).
 // Each job runs in a child process of its own, so that its peak memory is its own. Prints wall
 // time (reading, building the job, printing) and the peak resident set size, then checks what was
-// printed: every name once and in order, every label's text and barcode inside its label.
+// printed: every name once and in order, every label's text and barcode inside its label (with the
+// filters off only the names: an address the fit does not shrink may run out of its label).
 #include "BenchSupport.h"
 
 #include "kernel/merge/CADocument.h"
@@ -82,8 +83,10 @@ std::shared_ptr<CADocument> sheetDesign(const CATemplateFormat &layout)
 
 // Reads the printed PDF back: the last names ("PersonN") in slot order must run 0, 1, ..., count - 1;
 // every word and every dark pixel lies inside a label; every label shows dark ink (its barcode)
-// below its lowest word. Answers the first fault, or nothing.
-QString checkOutput(const QString &pdf, const CATemplateFormat &layout, int count)
+// below its lowest word. Answers the first fault, or nothing. Without the fit (fitted false) an
+// address taller than its label runs out of it, as the user asked: the words outside their label
+// are counted in overflowing instead, and only the names are checked.
+QString checkOutput(const QString &pdf, const CATemplateFormat &layout, int count, bool fitted, int *overflowing)
 {
     const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(pdf);
     if (!document)
@@ -109,8 +112,13 @@ QString checkOutput(const QString &pdf, const CATemplateFormat &layout, int coun
         for (const std::unique_ptr<Poppler::TextBox> &box : sheetPage->textList()) {
             const QRectF rect = box->boundingBox();
             const int slot = slotAt(rect.center());
-            if (slot < 0 || !slotRect(slot).adjusted(-0.5, -0.5, 0.5, 0.5).contains(rect))
-                return QStringLiteral("page %1: \"%2\" outside its label").arg(page + 1).arg(box->text());
+            if (slot < 0 || !slotRect(slot).adjusted(-0.5, -0.5, 0.5, 0.5).contains(rect)) {
+                if (fitted)
+                    return QStringLiteral("page %1: \"%2\" outside its label").arg(page + 1).arg(box->text());
+                ++*overflowing;
+                if (slot < 0)
+                    continue;
+            }
             lowest[std::size_t(slot)] = std::max(lowest[std::size_t(slot)], rect.bottom());
             if (box->text().startsWith(QStringLiteral("Person"))) {
                 if (!names[std::size_t(slot)].isEmpty())
@@ -123,6 +131,8 @@ QString checkOutput(const QString &pdf, const CATemplateFormat &layout, int coun
                 return QStringLiteral("page %1, label %2: \"%3\" where Person%4 belongs")
                     .arg(page + 1).arg(slot + 1).arg(names[std::size_t(slot)]).arg(expected);
         }
+        if (!fitted)
+            continue;
         document->setPaperColor(Qt::white);
         const QImage image = sheetPage->renderToImage(72.0 * kScale, 72.0 * kScale).convertToFormat(QImage::Format_Grayscale8);
         std::vector<bool> barcode(static_cast<std::size_t>(perPage), false);
@@ -228,10 +238,13 @@ int runJob(int argc, char **argv, int count, bool filtersOn)
         return 1;
     }
     std::fflush(stdout);
-    if (const QString fault = checkOutput(pdf, *layout, count); !fault.isEmpty()) {
+    int overflowing = 0;
+    if (const QString fault = checkOutput(pdf, *layout, count, filtersOn, &overflowing); !fault.isEmpty()) {
         std::fprintf(stderr, "wrong output: %s\n", qPrintable(fault));
         return 1;
     }
+    if (overflowing > 0)
+        std::printf("        not fitted: %d words run out of their labels\n", overflowing);
     return 0;
 }
 

@@ -22,8 +22,9 @@ QString countryOf(const PWPerson *person, addressType type, const QString &fallb
     if (!person || type == adNone)
         return fallback;
     // A print list names few countries many times over, and looking a name up reads the country
-    // table: remember the answers for the length of the process (main thread only).
-    static QHash<QString, QString> known;
+    // table: remember the answers for the length of the thread (the workers of a print job
+    // filter persons too).
+    thread_local QHash<QString, QString> known;
     const QString name = stringForPersonCategory(person, type, tcCountry, true);
     auto found = known.constFind(name);
     if (found == known.constEnd()) {

@@ -15,6 +15,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <mutex>
 #include <limits>
 #include <memory>
 
@@ -124,10 +125,12 @@ void CDDDrawer::StrokeHorizontalLine(double x1, double x2, double y, const CDDCo
 
 const QImage *CDDDrawer::loadingImage()
 {
-    // Made on first use and kept for the life of the process; drawing happens on the main
-    // thread only, so no lock is needed.
+    // Made on first use and kept for the life of the process. The workers of a print job draw
+    // too: the first use is made under a lock, and the image is never changed after.
+    static std::mutex mutex;
     static std::unique_ptr<QImage> image;
     static bool attempted = false;
+    const std::lock_guard lock(mutex);
     if (attempted)
         return image.get();
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
