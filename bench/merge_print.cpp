@@ -10,6 +10,7 @@
 
 #include "kernel/merge/CADocument.h"
 #include "kernel/merge/CALabelPrintingView.h"
+#include "kernel/merge/CAPrintPreparer.h"
 
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CAddressFormatController.h"
@@ -39,6 +40,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -165,7 +167,7 @@ long peakKilobytes()
     return usage.ru_maxrss;
 }
 
-int runJob(int argc, char **argv, int count, bool filtersOn)
+int runJob(int argc, char **argv, int count, bool filtersOn, int threads)
 {
     // The whole process as a batch print runs it: start-up included.
     QElapsedTimer process;
@@ -216,6 +218,7 @@ int runJob(int argc, char **argv, int count, bool filtersOn)
     settings.paperSize = QSizeF(612.0, 792.0);
     // The view builds the job's map: one item per person.
     CALabelPrintingView view({sheetDesign(*layout)}, std::move(persons), settings, *layout, true);
+    view.setPreparationThreads(threads);
     const qint64 builtMs = clock.elapsed();
 
     const QString pdf = folder.filePath(QStringLiteral("merged.pdf"));
@@ -228,9 +231,9 @@ int runJob(int argc, char **argv, int count, bool filtersOn)
     // PW_BENCH_KEEP_PDF names a folder that keeps each job's PDF, to look at what was printed.
     if (const QByteArray keep = qgetenv("PW_BENCH_KEEP_PDF"); !keep.isEmpty())
         QFile::copy(pdf, QDir(QString::fromLocal8Bit(keep)).filePath(QStringLiteral("merged-%1.pdf").arg(count)));
-    std::printf("%6d labels  filters %-3s  %4d pages  read %5lld ms  job %5lld ms  print %6lld ms  total %6lld ms  "
+    std::printf("%6d labels  filters %-3s  workers %2d  %4d pages  read %5lld ms  job %5lld ms  print %6lld ms  total %6lld ms  "
                 "process %6lld ms  peak RSS %6.1f MB  PDF %.1f MB%s\n",
-                count, filtersOn ? "on" : "off", view.pageCount(), (long long)readMs, (long long)(builtMs - readMs),
+                count, filtersOn ? "on" : "off", threads < 0 ? CAPrintPreparer::defaultWorkerCount() : threads, view.pageCount(), (long long)readMs, (long long)(builtMs - readMs),
                 (long long)(totalMs - builtMs), (long long)totalMs, (long long)process.elapsed(), peakKilobytes() / 1024.0,
                 QFileInfo(pdf).size() / 1048576.0, printed ? "" : "  (job reported a failure)");
     if (!printed) {
@@ -253,11 +256,15 @@ int runJob(int argc, char **argv, int count, bool filtersOn)
 int main(int argc, char **argv)
 {
     // Label counts may be given on the command line; by default the two sizes of the target.
+    // "--threads=N" sets the workers that prepare the labels (0: the main thread alone).
     std::vector<int> counts;
     bool filtersOn = true;
+    int threads = -1;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--filters=off") == 0)
             filtersOn = false;
+        else if (std::strncmp(argv[i], "--threads=", 10) == 0)
+            threads = std::max(0, std::atoi(argv[i] + 10));
         else if (const int n = std::atoi(argv[i]); n > 0)
             counts.push_back(n);
     }
@@ -270,7 +277,7 @@ int main(int argc, char **argv)
         if (child < 0)
             return 1;
         if (child == 0) {
-            const int result = runJob(argc, argv, count, filtersOn);
+            const int result = runJob(argc, argv, count, filtersOn, threads);
             std::fflush(nullptr);
             std::_Exit(result);
         }
