@@ -151,7 +151,8 @@ CAPrintPreparer::CAPrintPreparer(std::vector<Run> runs, std::vector<Design> desi
     , m_slots(m_runs.size())
 {
     workers = std::clamp(workers, 1, std::max(1, int(m_runs.size())));
-    m_pool.assign(std::size_t(workers), std::vector<std::vector<Copy>>(m_designs.size()));
+    // One pool more than workers: the copies the page writer prepares itself.
+    m_pool.assign(std::size_t(workers) + 1, std::vector<std::vector<Copy>>(m_designs.size()));
     m_workers.reserve(std::size_t(workers));
     for (int i = 0; i < workers; ++i)
         m_workers.emplace_back([this, i] { work(i); });
@@ -266,7 +267,22 @@ CADocument *CAPrintPreparer::take(int index)
     if (run < 0 || index > m_runs[std::size_t(run)].lastIndex)
         return nullptr;
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [&] { return m_slots[std::size_t(run)].ready; });
+    while (!m_slots[std::size_t(run)].ready) {
+        // No worker has started it (on a machine of few cores the workers fall behind): the
+        // page writer prepares the next run itself rather than wait, with copies of its own.
+        if (m_nextRun <= run) {
+            const int mine = m_nextRun++;
+            lock.unlock();
+            Copy copy = prepare(m_runs[std::size_t(mine)], int(m_workers.size()));
+            lock.lock();
+            Slot &slot = m_slots[std::size_t(mine)];
+            slot.failed = !copy.document;
+            slot.copy = std::move(copy);
+            slot.ready = true;
+            continue;
+        }
+        m_changed.wait(lock);
+    }
     return m_slots[std::size_t(run)].copy.document.get();
 }
 

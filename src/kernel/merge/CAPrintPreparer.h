@@ -55,7 +55,8 @@ public:
 
     // Whether the map entry at index is one of the job's.
     bool covers(int index) const;
-    // The prepared copy of the entry at index, waiting for it; null when it could not be made.
+    // The prepared copy of the entry at index, waiting for it (or preparing it on the calling
+    // thread when no worker has started it yet); null when it could not be made.
     CADocument *take(int index);
     // The entries before end are printed: their copies may be filled again.
     void releaseBefore(int end);
@@ -73,8 +74,8 @@ private:
     struct Copy
     {
         std::shared_ptr<CADocument> document;
-        // The worker that made it: its text objects belong to that thread, so only that worker
-        // fills it again.
+        // The worker that made it (the number of workers for the page writer): its text objects
+        // belong to that thread, so only that thread fills it again.
         int worker = -1;
         // Its filters changed it: restored to its snapshot before the next person.
         bool filtered = false;
