@@ -268,9 +268,10 @@ CADocument *CAPrintPreparer::take(int index)
         return nullptr;
     std::unique_lock lock(m_mutex);
     while (!m_slots[std::size_t(run)].ready) {
-        // No worker has started it (on a machine of few cores the workers fall behind): the
-        // page writer prepares the next run itself rather than wait, with copies of its own.
-        if (m_nextRun <= run) {
+        // The workers fall behind (a machine of few cores): rather than wait, the page writer
+        // prepares the next run no worker has started, with copies of its own.
+        if (m_nextRun < int(m_runs.size()) &&
+            (m_nextRun <= run || m_runs[std::size_t(m_nextRun)].firstIndex < m_released + m_lookahead)) {
             const int mine = m_nextRun++;
             lock.unlock();
             Copy copy = prepare(m_runs[std::size_t(mine)], int(m_workers.size()));
