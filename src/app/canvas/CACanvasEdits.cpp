@@ -273,6 +273,20 @@ void CACanvasEdits::setFontAttrForObject(const QTextCharFormat &attributes, CFTC
     changed(component, false);
 }
 
+void CACanvasEdits::mergeFontAttrForObject(const QTextCharFormat &attributes, CFTComponent *component)
+{
+    if (!component)
+        return;
+    // Kept whole: each run changes in its own way. An object whose text is kept by neither (a
+    // text block) gets its first run's attributes back over the whole text, as a set would.
+    keepTextForUndo(component);
+    if (const std::optional<QTextCharFormat> old = component->GetFontAttr(nullptr))
+        registerInverse([this, old = *old, component] { setFontAttrForObject(old, component); });
+    m_canvas.invalidateObject(component);
+    component->MergeFontAttr(attributes);
+    changed(component, false);
+}
+
 void CACanvasEdits::changeFontSizeForObject(float delta, CFTComponent *component)
 {
     if (!component)

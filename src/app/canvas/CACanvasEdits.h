@@ -93,6 +93,8 @@ public:
     void setAngleForObject(double angle, CFTComponent *component);
     void setFontForObject(const PWFont &font, CFTComponent *component);
     void setFontAttrForObject(const QTextCharFormat &attributes, CFTComponent *component);
+    // The changed attributes over each run of the object's text (the font panel's attributes).
+    void mergeFontAttrForObject(const QTextCharFormat &attributes, CFTComponent *component);
     void changeFontSizeForObject(float delta, CFTComponent *component);
     void setFontSizeForObject(float size, CFTComponent *component);
     void setAlignmentForObject(textAlignment alignment, CFTComponent *component);

@@ -215,9 +215,10 @@ void CACanvasFormat::changeAttributes(const QTextCharFormat &attributes)
     CACanvasEdits &edits = m_canvas.edits();
     CACanvasEdits::Step step(edits, QStringLiteral("CHANGE_FONT"), !selection.empty());
     for (CFTComponent *component : selection)
-        // An object without a text of its own (a shape) has no attributes to change.
-        if (const std::optional<QTextCharFormat> current = component->GetFontAttr(nullptr))
-            edits.setFontAttrForObject(mergedFormat(*current, attributes), component);
+        // An object without a text of its own (a shape) has no attributes to change; a text of
+        // several styles keeps each, with the changed attributes over it.
+        if (component->GetFontAttr(nullptr))
+            edits.mergeFontAttrForObject(attributes, component);
 }
 
 // --- Colours --------------------------------------------------------------------------------------

@@ -196,6 +196,7 @@ public:
     CFTAAddressText *currentText() const { return mCurrentText; }
     void SetFont(const PWFont &font) override;
     void SetFontAttr(const QTextCharFormat &attributes) override;
+    void MergeFontAttr(const QTextCharFormat &changed) override;
     std::optional<PWFont> GetFont(bool *mixed) const override;
     std::optional<QTextCharFormat> GetFontAttr(bool *mixed) const override;
     void IncreaseFontSize() override;

@@ -270,6 +270,11 @@ void CFTAAddressPanel::SetFontAttr(const QTextCharFormat &attributes)
     applyStyle([&attributes](CFTComponent &target) { target.SetFontAttr(attributes); });
 }
 
+void CFTAAddressPanel::MergeFontAttr(const QTextCharFormat &changed)
+{
+    applyStyle([&changed](CFTComponent &target) { target.MergeFontAttr(changed); });
+}
+
 // The barcode draws bars in its own placeholder style: it does not make the panel's font mixed.
 std::optional<PWFont> CFTAAddressPanel::GetFont(bool *mixed) const
 {

@@ -277,6 +277,12 @@ void CFTAAddressText::SetFontAttr(const QTextCharFormat &attributes)
     CFTAText::SetFontAttr(attributes);
 }
 
+void CFTAAddressText::MergeFontAttr(const QTextCharFormat &changed)
+{
+    mLabel.MergeFontAttr(changed, true);
+    CFTAText::MergeFontAttr(changed);
+}
+
 void CFTAAddressText::IncreaseFontSize()
 {
     mLabel.IncreaseFontSize();

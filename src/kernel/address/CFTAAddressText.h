@@ -60,6 +60,7 @@ public:
     void SetAlignment(textAlignment alignment) override;
     void SetFont(const PWFont &font) override;
     void SetFontAttr(const QTextCharFormat &attributes) override;
+    void MergeFontAttr(const QTextCharFormat &changed) override;
     void IncreaseFontSize() override;
     void DecreaseFontSize() override;
     void raiseBaseline() override;

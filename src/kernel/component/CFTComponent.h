@@ -269,6 +269,9 @@ public:
     virtual double GetInsetOffset() const;
     virtual void SetFont(const PWFont &font);
     virtual void SetFontAttr(const QTextCharFormat &attributes);
+    // Puts the changed attributes over the text's own, run by run where the text has runs; the
+    // base sets them over the first run's attributes on the whole text.
+    virtual void MergeFontAttr(const QTextCharFormat &changed);
     // Nothing for a component without text; mixed, when given, tells whether the text has more
     // than one.
     virtual std::optional<PWFont> GetFont(bool *mixed) const;

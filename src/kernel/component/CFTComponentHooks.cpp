@@ -196,6 +196,14 @@ void CFTComponent::SetFontAttr(const QTextCharFormat &)
 {
 }
 
+void CFTComponent::MergeFontAttr(const QTextCharFormat &changed)
+{
+    if (std::optional<QTextCharFormat> attributes = GetFontAttr(nullptr)) {
+        attributes->merge(changed);
+        SetFontAttr(*attributes);
+    }
+}
+
 std::optional<PWFont> CFTComponent::GetFont(bool *) const
 {
     return std::nullopt;

@@ -140,6 +140,10 @@ public:
     void SetFont(const PWFont &font);
     // Replaces the attributes of the whole text; keepColor keeps the contents' text colour.
     void SetFontAttr(const QTextCharFormat &attributes, bool keepColor);
+    // The font panel's change of some attributes: they go over each run's own (the other
+    // attributes of each run stay); keepColor keeps each run's text colour. The default text
+    // takes its first run's attributes so changed. An empty contents is not touched.
+    void MergeFontAttr(const QTextCharFormat &changed, bool keepColor);
     void SetFontSize(double size);
     void ChangeFontSize(double delta);
     void IncreaseFontSize();

@@ -135,6 +135,24 @@ void CDDText::SetFontAttr(const QTextCharFormat &attributes, bool keepColor)
     textruns::setWhole(m_defText.get(), format);
 }
 
+void CDDText::MergeFontAttr(const QTextCharFormat &changed, bool keepColor)
+{
+    if (!m_isEditing)
+        textruns::holdLayout(m_contents.get());
+    textruns::changeEachRun(m_contents.get(), [&changed, keepColor, this](QTextCharFormat &format) {
+        const bool hadColor = format.hasProperty(QTextFormat::ForegroundBrush);
+        const QBrush color = format.foreground();
+        format.merge(changed);
+        if (keepColor && hadColor && changed.hasProperty(QTextFormat::ForegroundBrush))
+            format.setForeground(color);
+        textruns::applyLayoutExtras(&format, m_contents.get());
+    });
+    textruns::changeAsOneRun(m_defText.get(), [&changed, this](QTextCharFormat &format) {
+        format.merge(changed);
+        textruns::applyLayoutExtras(&format, m_contents.get());
+    });
+}
+
 void CDDText::SetFontSize(double size)
 {
     if (!std::isfinite(size))

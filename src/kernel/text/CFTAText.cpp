@@ -133,6 +133,12 @@ void CFTAText::SetFontAttr(const QTextCharFormat &attributes)
     ExpandByText();
 }
 
+void CFTAText::MergeFontAttr(const QTextCharFormat &changed)
+{
+    mText.MergeFontAttr(changed, false);
+    ExpandByText();
+}
+
 void CFTAText::IncreaseFontSize()
 {
     mText.IncreaseFontSize();

@@ -72,6 +72,7 @@ public:
     float GetSpacingAfterParagraph() const override { return mText.GetSpacingAfterParagraph(); }
     void SetFont(const PWFont &font) override;
     void SetFontAttr(const QTextCharFormat &attributes) override;
+    void MergeFontAttr(const QTextCharFormat &changed) override;
     std::optional<PWFont> GetFont(bool *mixed) const override { return mText.GetFont(mixed); }
     std::optional<QTextCharFormat> GetFontAttr(bool *mixed) const override { return mText.GetFontAttr(mixed); }
     void IncreaseFontSize() override;

@@ -228,6 +228,49 @@ TEST_F(CACanvasFormatTest, AnAttributeChangeKeepsEveryOtherAttributeOfEachText)
     EXPECT_TRUE(sameDesign(objects(), before));
 }
 
+TEST_F(CACanvasFormatTest, AnAttributeChangeOnATextOfSeveralStylesKeepsEachStyle)
+{
+    // "Hello" large and blue, " world" as the text was.
+    text->GetText()->setString(QStringLiteral("Hello world"), nullptr);
+    QTextDocument *contents = text->GetText()->getContents();
+    {
+        QTextCursor cursor(contents);
+        cursor.setPosition(0);
+        cursor.setPosition(5, QTextCursor::KeepAnchor);
+        QTextCharFormat large;
+        large.setFontPointSize(30.0);
+        large.setForeground(QColor(0, 0, 255));
+        cursor.mergeCharFormat(large);
+    }
+    text->ExpandByText();
+    const auto formatAt = [contents](int position) {
+        QTextCursor at(contents);
+        at.setPosition(position);
+        return at.charFormat();
+    };
+    const QTextCharFormat helloBefore = formatAt(3);
+    const QTextCharFormat worldBefore = formatAt(8);
+    ASSERT_NE(textruns::fontOf(helloBefore, contents).pointSizeF(), textruns::fontOf(worldBefore, contents).pointSizeF());
+    undo().removeAllActions();
+    const QByteArray before = objects();
+    selectOnly({text});
+
+    QTextCharFormat underline;
+    underline.setFontUnderline(true);
+    format().changeAttributes(underline);
+    for (const auto &[position, was] : {std::pair<int, QTextCharFormat>{3, helloBefore}, std::pair<int, QTextCharFormat>{8, worldBefore}}) {
+        const QTextCharFormat now = formatAt(position);
+        EXPECT_TRUE(now.fontUnderline()) << position;
+        EXPECT_EQ(textruns::fontOf(now, contents).pointSizeF(), textruns::fontOf(was, contents).pointSizeF()) << position;
+        EXPECT_EQ(now.foreground(), was.foreground()) << position;
+    }
+    EXPECT_EQ(undo().undoActionName(), PWLocalizedString(u"CHANGE_FONT"_s));
+    undo().undo();
+    EXPECT_FALSE(formatAt(3).fontUnderline());
+    EXPECT_EQ(textruns::fontOf(formatAt(3), contents).pointSizeF(), 30.0);
+    EXPECT_TRUE(sameDesign(objects(), before));
+}
+
 TEST_F(CACanvasFormatTest, WhileEditingInPlaceFontChangesReachTheEditorsSelectionOnly)
 {
     text->GetText()->setString(QStringLiteral("Hello world"), nullptr);
