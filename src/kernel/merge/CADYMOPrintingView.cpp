@@ -206,17 +206,20 @@ void CADYMOPrintingView::drawItem(QPainter &painter, int page, const QPointF &fr
     }
 
     // The live counters and file fields, laid over the image exactly where the design lies in it:
-    // the image shows the design with its bleed on every side, stretched onto the destination.
-    const double bleed = bleedForDocument(*design);
-    const double imageWidth = ft->getDocumentSizeX(0) + 2.0 * bleed;
-    const double imageHeight = ft->getDocumentSizeY(0) + 2.0 * bleed;
-    if (imageWidth <= 0.0 || imageHeight <= 0.0 || destination.isEmpty())
+    // the image shows the design with its bleed on every side, turned as its side is (a bitmap
+    // always lying), stretched onto the destination.
+    if (!image || destination.isEmpty())
+        return;
+    const bool vector = isVectorPrinting() || previewMode();
+    const std::optional<QTransform> inImage = design->outputTransform(bleedForDocument(*design), !vector);
+    const QSizeF imageSize = image->size();
+    if (!inImage || imageSize.isEmpty())
         return;
     design->setValueObjects(page);
     painter.save();
     painter.translate(destination.topLeft());
-    painter.scale(destination.width() / imageWidth, destination.height() / imageHeight);
-    painter.translate(bleed, bleed);
+    painter.scale(destination.width() / imageSize.width(), destination.height() / imageSize.height());
+    painter.setTransform(*inImage, true);
     CDDDrawer drawer(false, &painter);
     drawer.SetResolution(kCounterResolution);
     ft->DrawCounterComponents(ft->GetComponents(0, true), &drawer);

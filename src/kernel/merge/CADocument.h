@@ -10,6 +10,7 @@
 #include <QRectF>
 #include <QString>
 #include <QStringList>
+#include <QTransform>
 
 #include <functional>
 #include <memory>
@@ -160,6 +161,10 @@ public:
     bool drawComponents(QPainter &painter, const std::vector<CFTComponent *> *components, double bleed,
                         bool printCutMarks, bool forceHorizontal, bool fitAddressPanel, bool withPrinting,
                         double resolution) const;
+    // Where the whole design's output (the vector form, or with forceHorizontal true the bitmap
+    // form) puts side 0's components: the transform from design points to output points (the
+    // bleed, then the side's quarter turns). Nothing when there is nothing to draw.
+    std::optional<QTransform> outputTransform(double bleed, bool forceHorizontal) const;
     // The size of the vector form's picture (its bounding rectangle, whole points); nothing when
     // there is nothing to draw.
     std::optional<QSizeF> pictureSizeForComponents(const std::vector<CFTComponent *> *components, double bleed,

@@ -154,6 +154,21 @@ bool CADocument::drawComponents(QPainter &painter, const std::vector<CFTComponen
     return true;
 }
 
+std::optional<QTransform> CADocument::outputTransform(double bleed, bool forceHorizontal) const
+{
+    const std::optional<OutputPlan> plan = planOutput(*this, nullptr, bleed, forceHorizontal);
+    if (!plan)
+        return std::nullopt;
+    // As the renderer draws (in its single-precision measures): the margin of the bleed, then
+    // the turn inside what it leaves.
+    const double margin = float(plan->bleed);
+    const double w = float(plan->rect.width() - 2.0 * margin);
+    const double h = float(plan->rect.height() - 2.0 * margin);
+    QTransform transform = CCRenderingView::turnTransform(plan->rotateMode, w, h);
+    transform *= QTransform::fromTranslate(margin, margin);
+    return transform;
+}
+
 std::optional<QSizeF> CADocument::pictureSizeForComponents(const std::vector<CFTComponent *> *components,
                                                            double bleed, bool forceHorizontal) const
 {

@@ -46,6 +46,28 @@ CCRenderingView::CCRenderingView(const QRectF &frame, float markerSize, const st
 {
 }
 
+QTransform CCRenderingView::turnTransform(int rotateMode, double w, double h)
+{
+    QTransform turn;
+    if (rotateMode == 0)
+        return turn;
+    turn.rotate(-90.0 * rotateMode);
+    switch (rotateMode) {
+    case 1:
+        turn.translate(-h, 0.0);
+        break;
+    case 2:
+        turn.translate(-w, -h);
+        break;
+    case 3:
+        turn.translate(0.0, -w);
+        break;
+    default:
+        break;
+    }
+    return turn;
+}
+
 CCRenderingView::CCRenderingView(const QRectF &frame, CFTACoreDoc *document, int rotateMode)
     : m_frame(frame)
     , m_bounds(QPointF(0, 0), frame.size())
@@ -114,22 +136,8 @@ void CCRenderingView::draw(QPainter &painter)
     if (m_bDrawBackground && w > 0.0 && h > 0.0)
         painter.fillRect(QRectF(m_bounds.x(), m_bounds.y(), w, h), Qt::white);
 
-    if (m_nRotateMode != 0) {
-        painter.rotate(-90.0 * m_nRotateMode);
-        switch (m_nRotateMode) {
-        case 1:
-            painter.translate(-h, 0.0);
-            break;
-        case 2:
-            painter.translate(-w, -h);
-            break;
-        case 3:
-            painter.translate(0.0, -w);
-            break;
-        default:
-            break;
-        }
-    }
+    if (m_nRotateMode != 0)
+        painter.setTransform(turnTransform(m_nRotateMode, w, h), true);
 
     if (backComponents) {
         for (CFTComponent *component : *backComponents)

@@ -3,6 +3,7 @@
 #include <QPainterPath>
 #include <QRandomGenerator>
 #include <QRectF>
+#include <QTransform>
 
 #include <cstdint>
 #include <optional>
@@ -26,6 +27,9 @@ class QPainter;
 class CCRenderingView
 {
 public:
+    // The turn of the drawing by rotateMode quarter turns inside an output of inner size w x h
+    // (after the margin): what draw applies after the margin, as a transform.
+    static QTransform turnTransform(int rotateMode, double w, double h);
     // Every field zero; draws nothing.
     explicit CCRenderingView(const QRectF &frame);
     // The system's renderer. markerSize is the margin around the content on every side;

@@ -2,6 +2,8 @@
 
 #include "PrintingTestSupport.h"
 
+#include "kernel/text/CFTAText.h"
+
 using P = printtest::Test;
 using printtest::DesignGeometry;
 using printtest::PrintedPdf;
@@ -114,6 +116,51 @@ TEST_F(CADYMOPrintingViewTest, CatalogueRollLiesOnItsPaperAsTheDesignLies)
         const QImage image = print ? printed(*view, 288).render(0) : drawnPage(*view, 1, paper);
         EXPECT_TRUE(rectNear(boxOfColour(image, colourOf(QString())), expected)) << print;
         EXPECT_TRUE(rectNear(boxOfColour(image, Qt::black), QRectF(expected.topLeft(), QSizeF(kMarkerSize, kMarkerSize)))) << print;
+    }
+}
+
+// A side turned by quarter turns is drawn turned into the item's image (a bitmap always lying);
+// the live counters are laid over it where the design's own texts stand: a counter prints where a
+// text of its style, string and place prints.
+TEST_F(CADYMOPrintingViewTest, CountersStandWhereTheTurnedDesignPutsItsTexts)
+{
+    const auto printedBox = [](int orientation, bool vector, bool counter) {
+        std::shared_ptr<CADocument> design = makeDesign({.width = 252.0, .height = 79.0});
+        design->ftDocument()->getPage(0)->setPageOrientation(orientation);
+        auto field = std::make_unique<CFTCounterField>(60.0, 20.0, nullptr);
+        if (counter) {
+            design->ftDocument()->AddObject(field.release(), 0, false);
+        } else {
+            // The counter's first value as a plain text of the same style and place.
+            field->SetValue(1);
+            auto text = std::make_unique<CFTAText>(60.0, 20.0, nullptr);
+            const std::optional<QTextCharFormat> style = field->GetFontAttr(nullptr);
+            text->GetText()->setString(field->GetTextData()->toPlainText(), style ? &*style : nullptr);
+            text->ExpandByText();
+            design->ftDocument()->AddObject(text.release(), 0, false);
+        }
+        CADYMOPrintingView view({design}, std::nullopt, CAPrintSettings {.paperSize = kPaper, .printerName = {}}, vector);
+        const PrintedPdf pdf = printed(view, 288);
+        if (pdf.pageCount() != 1)
+            return QRectF();
+        // The dark ink of the page, in points: a bitmap item has no words to find.
+        const QImage page = pdf.render(0, 4.0).convertToFormat(QImage::Format_Grayscale8);
+        QRect ink;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (page.constScanLine(y)[x] < 128)
+                    ink |= QRect(x, y, 1, 1);
+        return QRectF(ink.x() / 4.0, ink.y() / 4.0, ink.width() / 4.0, ink.height() / 4.0);
+    };
+    for (const int orientation : {0, 1, 2, 3}) {
+        for (const bool vector : {true, false}) {
+            const QRectF text = printedBox(orientation, vector, false);
+            const QRectF counter = printedBox(orientation, vector, true);
+            ASSERT_FALSE(text.isNull()) << orientation << vector;
+            EXPECT_TRUE(rectNear(counter, text, 1.5)) << orientation << (vector ? " vector" : " bitmap") << ": counter at "
+                                                      << counter.x() << "," << counter.y() << " text at " << text.x() << ","
+                                                      << text.y();
+        }
     }
 }
 
