@@ -263,27 +263,25 @@ void CACanvasEdits::setFontForObject(const PWFont &font, CFTComponent *component
 
 void CACanvasEdits::setFontAttrForObject(const QTextCharFormat &attributes, CFTComponent *component)
 {
-    if (!component)
-        return;
-    keepTextForUndo(component);
-    if (const std::optional<QTextCharFormat> old = component->GetFontAttr(nullptr))
-        registerInverse([this, old = *old, component] { setFontAttrForObject(old, component); });
-    m_canvas.invalidateObject(component);
-    component->SetFontAttr(attributes);
-    changed(component, false);
+    changeFontAttrForObject(component, [&attributes](CFTComponent &target) { target.SetFontAttr(attributes); });
 }
 
 void CACanvasEdits::mergeFontAttrForObject(const QTextCharFormat &attributes, CFTComponent *component)
 {
+    changeFontAttrForObject(component, [&attributes](CFTComponent &target) { target.MergeFontAttr(attributes); });
+}
+
+void CACanvasEdits::changeFontAttrForObject(CFTComponent *component, const std::function<void(CFTComponent &)> &change)
+{
     if (!component)
         return;
-    // Kept whole: each run changes in its own way. An object whose text is kept by neither (a
-    // text block) gets its first run's attributes back over the whole text, as a set would.
+    // The text is kept whole (a merge changes each run in its own way); an object whose text it
+    // does not keep (a text block) gets its first run's attributes back over the whole text.
     keepTextForUndo(component);
     if (const std::optional<QTextCharFormat> old = component->GetFontAttr(nullptr))
         registerInverse([this, old = *old, component] { setFontAttrForObject(old, component); });
     m_canvas.invalidateObject(component);
-    component->MergeFontAttr(attributes);
+    change(*component);
     changed(component, false);
 }
 

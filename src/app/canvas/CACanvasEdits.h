@@ -13,6 +13,7 @@
 #include <QString>
 #include <QTextCharFormat>
 
+#include <functional>
 #include <memory>
 
 class CADocView;
@@ -213,6 +214,8 @@ private:
     template <typename Inverse>
     void registerInverse(Inverse inverse);
     void changed(CFTComponent *component, bool postSelection);
+    // An attribute step: the text kept for undo, then change applied to the object.
+    void changeFontAttrForObject(CFTComponent *component, const std::function<void(CFTComponent &)> &change);
     // Moves the object to index in the shown list, registering the move back.
     void moveToIndex(CFTComponent *component, int index);
     int indexOf(const CFTComponent *component) const;

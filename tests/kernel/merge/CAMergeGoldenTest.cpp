@@ -73,19 +73,6 @@ std::vector<FilterCase> everyCombination()
 class CAMergeGoldenTest : public P, public ::testing::WithParamInterface<FilterCase>
 {
 protected:
-    // A label as the application makes a new one: the default 30-up sheet and text size, a
-    // recipient panel for names and companies with its POSTNET barcode below.
-    static std::shared_ptr<CADocument> newLabelDesign(const CATemplateFormat &layout)
-    {
-        auto document = std::make_shared<CADocument>();
-        document->setLayoutArangeComponents(layout, false);
-        const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
-            u"Name+Company"_s, u"us"_s, true, CAddressFormatController::kBarcodeBelow);
-        auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
-        panel->SetOrigin(8.0, 6.0);
-        document->ftDocument()->AddObject(panel.release(), 0, false);
-        return document;
-    }
     // Prints the merge with items drawn straight into the page and again through played
     // pictures, and holds the words of the two pages to each other.
     static void expectDirectPageLikePlayedPictures(const FilterCase &filters);

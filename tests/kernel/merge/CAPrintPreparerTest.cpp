@@ -25,13 +25,7 @@ protected:
     // counter in its corner when told.
     static std::shared_ptr<CADocument> design(const CATemplateFormat &layout, bool counter = false)
     {
-        auto document = std::make_shared<CADocument>();
-        document->setLayoutArangeComponents(layout, false);
-        const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
-            u"Name+Company"_s, u"us"_s, true, CAddressFormatController::kBarcodeBelow);
-        auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
-        panel->SetOrigin(8.0, 6.0);
-        document->ftDocument()->AddObject(panel.release(), 0, false);
+        std::shared_ptr<CADocument> document = newLabelDesign(layout);
         if (counter)
             document->ftDocument()->AddObject(new CFTCounterField(150.0, 2.0, nullptr), 0, false);
         return document;
