@@ -71,6 +71,9 @@ public:
     // editor; the editing index is set. Null (and editing index -1) otherwise.
     std::shared_ptr<CADocument> startEditingAtPoint(const QPointF &point, int clickCount);
 
+protected:
+    bool takesItemsToDraw() const override { return true; }
+
 private:
     // Slot coordinates: the painter's origin is the slot's top-left corner.
     void drawItem(QPainter &painter, int slot, int number, int page);

@@ -567,12 +567,23 @@ bool CAPrintingView::drawsItemsDirectly() const
     return _viewMode == kPrintMode && _bVectorPrinting && !m_renderer;
 }
 
+bool CAPrintingView::preparesItemsOnWorkers() const
+{
+    // As a job would be: in print mode (calibration pages print no items).
+    if (m_preparationThreads == 0 || !takesItemsToDraw() || calibrationMode() || !_bVectorPrinting || m_renderer ||
+        !_usePrintList || !_personList)
+        return false;
+    const std::optional<std::vector<CAPrintPreparer::Run>> runs =
+        CAPrintPreparer::runsForMap(m_documentMap, _documentList, *_personList);
+    return runs && !runs->empty();
+}
+
 std::unique_ptr<CAPrintPreparer> CAPrintingView::makePreparer() const
 {
-    if (m_preparationThreads == 0 || !drawsItemsDirectly() || !_usePrintList || !_personList)
+    if (!drawsItemsDirectly() || !preparesItemsOnWorkers())
         return nullptr;
     std::optional<std::vector<CAPrintPreparer::Run>> runs = CAPrintPreparer::runsForMap(m_documentMap, _documentList, *_personList);
-    if (!runs || runs->empty())
+    if (!runs)
         return nullptr;
     std::vector<CAPrintPreparer::Design> designs(_documentList.size());
     for (const CADocMapEntry &entry : m_documentMap) {

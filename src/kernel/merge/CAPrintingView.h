@@ -241,6 +241,9 @@ public:
     // prepares each copy when its page needs it). The pages are the same either way.
     void setPreparationThreads(int threads) { m_preparationThreads = threads; }
     int preparationThreads() const { return m_preparationThreads; }
+    // Whether a print job of the view as it stands would have its items prepared by workers: a
+    // merge of list persons on a label sheet drawn straight into its pages, threads allowed.
+    bool preparesItemsOnWorkers() const;
     // Records that the item at index could not be drawn (its slot stays blank).
     void recordItemFailure(int index);
     // Lets go of the images of the entries in [first, first + count), and of filter-changed
@@ -331,6 +334,9 @@ public:
     void printControllerEndEditing(std::shared_ptr<CADocument> document);
 
 protected:
+    // Whether the view's pages take their items through documentToDrawForMapIndex when they
+    // draw them straight (label sheets); only such a job has its copies prepared by workers.
+    virtual bool takesItemsToDraw() const { return false; }
     void setLayout(const CATemplateFormat &layout) { _layout = layout; }
     void setCardSize(const QSizeF &size) { _cardSize = size; }
     // Stores the copies without rebuilding the map (subclass initialisers build it themselves).

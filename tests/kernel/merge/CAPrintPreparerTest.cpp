@@ -1,6 +1,7 @@
 // A long merge has its label copies prepared on worker threads while the pages are written. The
 // pages must be exactly those the main thread alone prints, whatever the number of workers, with
 // persons placed more than once, runs of placements across page ends, counters and every filter.
+#include "kernel/merge/CADYMOPrintingView.h"
 #include "kernel/merge/CALabelPrintingView.h"
 #include "kernel/merge/CAPrintPreparer.h"
 
@@ -150,6 +151,17 @@ TEST_F(CAPrintPreparerTest, OnlyMergesOfListPersonsAndReadableDesignsArePrepared
         EXPECT_EQ((*runs)[i].lastIndex, int(3 * i + 2));
         EXPECT_EQ((*runs)[i].person, list[i].get());
     }
+    EXPECT_TRUE(merge.preparesItemsOnWorkers());
+    merge.setPreparationThreads(0);
+    EXPECT_FALSE(merge.preparesItemsOnWorkers());
+    merge.setPreparationThreads(-1);
+    // Bitmap printing draws every item through its image.
+    merge.setVectorPrinting(false);
+    EXPECT_FALSE(merge.preparesItemsOnWorkers());
+    merge.setVectorPrinting(true);
+    // A roll prints each item through its image: workers would prepare copies nobody draws.
+    CADYMOPrintingView roll({design(*layout)}, list, CAPrintSettings(), true);
+    EXPECT_FALSE(roll.preparesItemsOnWorkers());
     // Copies of one design without a list show its own recipient: nothing to prepare.
     CALabelPrintingView copies({design(*layout)}, std::nullopt, CAPrintSettings(), *layout, true);
     copies.setCopies(40);
