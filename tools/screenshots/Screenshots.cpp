@@ -48,9 +48,14 @@
 
 using namespace Qt::StringLiterals;
 
-CAMainWindowController *sampleWindow(CADocumentController &application, int which)
+CAMainWindowController *sampleWindow(CADocumentController &application, int which, bool fresh)
 {
     static QList<QPointer<CAMainWindowController>> made(kInspectorLabel + 1);
+    if (fresh && made[which]) {
+        // Set aside, not closed: closing an edited design would ask whether to save it.
+        made[which]->hide();
+        made[which] = nullptr;
+    }
     if (!made[which]) {
         std::unique_ptr<CADocument> design = which == 0 || which == kInspectorLabel ? SampleDesigns::label()
                                              : which == 1 ? SampleDesigns::envelope()
@@ -64,7 +69,8 @@ CAMainWindowController *sampleWindow(CADocumentController &application, int whic
 
 CADocView *inspectorOverSample(CADocumentController &application)
 {
-    CAMainWindowController *window = sampleWindow(application, kInspectorLabel);
+    // Each inspector picture over a sample of its own: what one adds is not in the next.
+    CAMainWindowController *window = sampleWindow(application, kInspectorLabel, true);
     if (!window)
         return nullptr;
     window->show();
@@ -135,7 +141,7 @@ QWidget *canvasWindow(CADocumentController &application, bool editing)
 // The inspector over a sample label with a new shape selected.
 QWidget *inspectorFill(CADocumentController &application)
 {
-    CAMainWindowController *window = sampleWindow(application, kInspectorLabel);
+    CAMainWindowController *window = sampleWindow(application, kInspectorLabel, true);
     if (!window)
         return nullptr;
     window->show();

@@ -22,11 +22,12 @@ struct Screenshot
 // Every window, panel and sheet. A module that adds a window adds its line here.
 const QList<Screenshot> &screenshots();
 
-// The document windows of the sample designs (label, envelope, postcard, roll), made once.
-// A second sample label for the inspector's pictures, which add objects to their design, so that
-// the other pictures of the sample label keep it as it is.
+// The document windows of the sample designs (label, envelope, postcard, roll), made once, or
+// made anew when fresh (the old one set aside). A second sample label for the inspector's
+// pictures, which add objects to their design, so that the other pictures of the sample label
+// keep it as it is.
 inline constexpr int kInspectorLabel = 4;
-CAMainWindowController *sampleWindow(CADocumentController &application, int which);
+CAMainWindowController *sampleWindow(CADocumentController &application, int which, bool fresh = false);
 // The inspector's sample label shown with the inspector beside it, the windows' activation
 // settled; its canvas, or null.
 CADocView *inspectorOverSample(CADocumentController &application);
