@@ -504,7 +504,12 @@ void CAPrintViewController::exportPdf()
         loadImageView();
     if (!m_view)
         return;
-    const QString path = pdfPathChooser()(this, QStringLiteral("%1.pdf").arg(windowTitle().isEmpty() ? u"Untitled"_s : windowTitle()));
+    // The sheet carries its design window's title, whose "[*]" only marks where a changed design
+    // shows that it is changed: no part of a file name.
+    QString name = windowTitle();
+    name.remove(u"[*]"_s);
+    name = name.trimmed();
+    const QString path = pdfPathChooser()(this, QStringLiteral("%1.pdf").arg(name.isEmpty() ? u"Untitled"_s : name));
     if (path.isEmpty())
         return;
     QProgressDialog progress(this);

@@ -102,7 +102,15 @@ TEST_F(PrintSheetTest, LabelSheetPreviewsAndExportsThePagesTheCopiesFill)
     EXPECT_EQ(child<QLabel>("_pageCount")->text(), u"1"_s);
     EXPECT_TRUE(child<QTabWidget>("_viewTab")->isTabEnabled(1));
 
+    // The file name offered is the sheet's title without the changed-design mark of its window.
+    sheet->setWindowTitle(u"mailing[*] - Label 03112"_s);
+    QString offered;
+    CAPrintViewController::setPdfPathChooser([this, &offered](QWidget *, const QString &name) {
+        offered = name;
+        return m_pdfPath;
+    });
     QTest::mouseClick(child<QPushButton>("_exportButton"), Qt::LeftButton);
+    EXPECT_EQ(offered, u"mailing - Label 03112.pdf"_s);
     EXPECT_EQ(pdfPages(m_pdfPath), 1);
 
     // Ten labels from the fifth slot.
