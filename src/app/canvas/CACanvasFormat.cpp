@@ -270,6 +270,13 @@ void CACanvasFormat::changeColor(const CDDColor &color)
             text->SetStrokeColor(&color);
 }
 
+// The settings new objects of the current tool take: a text's, else a box's.
+CFTComponent *CACanvasFormat::toolDefaults(CFTAView &view)
+{
+    return view.getToolMode() == toolText ? static_cast<CFTComponent *>(view.defText())
+                                          : static_cast<CFTComponent *>(view.defBox());
+}
+
 bool CACanvasFormat::isFirstResponder() const
 {
     const QWidget *window = m_canvas.window();
@@ -295,9 +302,7 @@ void CACanvasFormat::foreColor(const CDDColor &color)
     CFTAView *view = m_canvas.ftView();
     if (!view || !isFirstResponder())
         return;
-    CFTComponent *defaults = view->getToolMode() == toolText ? static_cast<CFTComponent *>(view->defText())
-                                                             : static_cast<CFTComponent *>(view->defBox());
-    if (defaults)
+    if (CFTComponent *defaults = toolDefaults(*view))
         defaults->SetStrokeColor(&color);
     const std::vector<CFTComponent *> selection = view->getSelComponents();
     if (selection.empty())
@@ -313,9 +318,7 @@ void CACanvasFormat::backColor(const CDDColor &color)
     CFTAView *view = m_canvas.ftView();
     if (!view || !isFirstResponder())
         return;
-    CFTComponent *defaults = view->getToolMode() == toolText ? static_cast<CFTComponent *>(view->defText())
-                                                             : static_cast<CFTComponent *>(view->defBox());
-    if (defaults)
+    if (CFTComponent *defaults = toolDefaults(*view))
         defaults->SetFillColor(&color);
     CACanvasEdits &edits = m_canvas.edits();
     if (view->needEditBackground()) {

@@ -10,6 +10,7 @@
 #include <functional>
 
 class CADocView;
+class CFTAView;
 class CFTComponent;
 
 // The tool modes of one canvas and the Format menu's text, font and colour commands: each change
@@ -73,6 +74,7 @@ public:
 
 private:
     bool isFirstResponder() const;
+    static CFTComponent *toolDefaults(CFTAView &view);
     // Applies the change to each run of the in-place editor's selection, or to the format the
     // next typed characters take; false when no text is edited in place.
     bool changeEditedText(const std::function<void(QTextCharFormat &)> &change);
