@@ -123,9 +123,7 @@ int main(int argc, char *argv[])
     parser.parse(arguments);
 
     // The clip-art collection and the masks are seeded on first start, before any pane looks for them.
-    CASampleDesignLibrary::installClipArtForUser();
-    CASampleDesignLibrary::installPicturesForUser();
-    CASampleDesignLibrary::installMasksForUser();
+    CASampleDesignLibrary::installContentForUser();
 
     CADocumentController controller;
     installChangeLayoutSheet();

@@ -30,13 +30,6 @@ textAlignment withHorizontal(textAlignment current, int alignment)
     return textAlignment((int(current) & 0xF0) | (alignment & 0x0F));
 }
 
-// The whole format with the changed properties put over it.
-QTextCharFormat mergedFormat(QTextCharFormat format, const QTextCharFormat &changed)
-{
-    format.merge(changed);
-    return format;
-}
-
 PWFont convertedFont(const CACanvasFormat::FontChange &change, const PWFont &font)
 {
     if (!change.convertSize)
@@ -207,10 +200,9 @@ void CACanvasFormat::changeAttributes(const QTextCharFormat &attributes)
         return;
     if (changeEditedText([&attributes](QTextCharFormat &format) { format.merge(attributes); }))
         return;
-    // A format set whole replaces every attribute: the changed ones go over what each text has.
+    // Only the changed attributes: new texts keep their font, size and colour.
     if (CFTDefComponentText *defaults = view->defText())
-        if (const std::optional<QTextCharFormat> current = defaults->GetFontAttr(nullptr))
-            defaults->SetFontAttr(mergedFormat(*current, attributes));
+        defaults->MergeFontAttr(attributes);
     const std::vector<CFTComponent *> selection = view->getSelComponents();
     CACanvasEdits &edits = m_canvas.edits();
     CACanvasEdits::Step step(edits, QStringLiteral("CHANGE_FONT"), !selection.empty());

@@ -100,11 +100,17 @@ bool CASampleDesignLibrary::installIfMissing(const QString &shippedTemplates, co
     return done;
 }
 
-bool CASampleDesignLibrary::installClipArtIfMissing(const QString &library, const QString &targetLibrary, QString *error)
+bool CASampleDesignLibrary::installFolderIfMissing(const QString &folder, const QString &library,
+                                                   const QString &targetLibrary, QString *error)
 {
     if (library.isEmpty() || targetLibrary.isEmpty())
         return true;
-    return installIfMissing(QDir(library).filePath(kClipArtFolder), QDir(targetLibrary).filePath(kClipArtFolder), error);
+    return installIfMissing(QDir(library).filePath(folder), QDir(targetLibrary).filePath(folder), error);
+}
+
+bool CASampleDesignLibrary::installClipArtIfMissing(const QString &library, const QString &targetLibrary, QString *error)
+{
+    return installFolderIfMissing(kClipArtFolder, library, targetLibrary, error);
 }
 
 bool CASampleDesignLibrary::installClipArtForUser(QString *error)
@@ -115,10 +121,7 @@ bool CASampleDesignLibrary::installClipArtForUser(QString *error)
 bool CASampleDesignLibrary::installBasicShapesIfMissing(const QString &library, const QString &targetLibrary,
                                                         QString *error)
 {
-    if (library.isEmpty() || targetLibrary.isEmpty())
-        return true;
-    return installIfMissing(QDir(library).filePath(kBasicShapesFolder), QDir(targetLibrary).filePath(kBasicShapesFolder),
-                            error);
+    return installFolderIfMissing(kBasicShapesFolder, library, targetLibrary, error);
 }
 
 QString CASampleDesignLibrary::shippedPostArtPath(const QString &library)
@@ -129,26 +132,30 @@ QString CASampleDesignLibrary::shippedPostArtPath(const QString &library)
     return QFileInfo(folder).isDir() ? folder : QString();
 }
 
-bool CASampleDesignLibrary::installPicturesForUser(QString *error)
-{
-    const QString library = shippedLibraryPath();
-    // The postage art belongs to the application: it is read where it was shipped, not copied.
-    const QString postArt = shippedPostArtPath(library);
-    if (!postArt.isEmpty())
-        CAEnvironment::setPostArtPath(postArt);
-    return installBasicShapesIfMissing(library, CAEnvironment::sharedContentLibraryPath(), error);
-}
-
 bool CASampleDesignLibrary::installMasksIfMissing(const QString &library, const QString &targetLibrary, QString *error)
 {
-    if (library.isEmpty() || targetLibrary.isEmpty())
-        return true;
-    return installIfMissing(QDir(library).filePath(kMasksFolder), QDir(targetLibrary).filePath(kMasksFolder), error);
+    return installFolderIfMissing(kMasksFolder, library, targetLibrary, error);
 }
 
 bool CASampleDesignLibrary::installMasksForUser(QString *error)
 {
     return installMasksIfMissing(shippedLibraryPath(), CAEnvironment::sharedContentLibraryPath(), error);
+}
+
+bool CASampleDesignLibrary::installContentForUser()
+{
+    // The shipped library is looked for once; each folder is seeded on its own, so that one
+    // failed copy leaves the others in place.
+    const QString library = shippedLibraryPath();
+    const QString target = CAEnvironment::sharedContentLibraryPath();
+    // The postage art belongs to the application: it is read where it was shipped, not copied.
+    const QString postArt = shippedPostArtPath(library);
+    if (!postArt.isEmpty())
+        CAEnvironment::setPostArtPath(postArt);
+    bool done = true;
+    for (const QString &folder : {kClipArtFolder, kBasicShapesFolder, kMasksFolder})
+        done = installFolderIfMissing(folder, library, target, nullptr) && done;
+    return done;
 }
 
 bool CASampleDesignLibrary::installForUser(QString *error)

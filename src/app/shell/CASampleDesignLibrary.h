@@ -29,11 +29,16 @@ public:
                                             QString *error = nullptr);
     // The shipped postage-art folder; empty when the shipped library has none.
     static QString shippedPostArtPath(const QString &library);
-    // For the running application: the basic shapes seeded into the user's content library,
-    // and the postage art found where it was shipped.
-    static bool installPicturesForUser(QString *error = nullptr);
     // The shipped masks (pictures and thumbnails) to the "Masks" folder of the user's content
     // library, when that folder holds nothing.
     static bool installMasksIfMissing(const QString &library, const QString &targetLibrary, QString *error = nullptr);
     static bool installMasksForUser(QString *error = nullptr);
+    // At start: the clip art, basic shapes and masks seeded into the user's content library,
+    // the postage art found where it was shipped. False when some copy failed (it is logged).
+    static bool installContentForUser();
+
+private:
+    // The shipped library's folder to the same folder of targetLibrary, when that holds nothing.
+    static bool installFolderIfMissing(const QString &folder, const QString &library, const QString &targetLibrary,
+                                       QString *error);
 };
