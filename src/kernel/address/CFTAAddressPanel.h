@@ -92,8 +92,8 @@ public:
     bool needsUpdate() const { return m_bNeedUpdate; }
     // The panel was just drawn for printing and nothing has changed since: its next draw, when
     // it prints, keeps the rows that draw laid out instead of laying them out again. Holds for
-    // that one draw only.
-    void keepPrintLayoutForNextDraw() { m_bKeepPrintLayout = true; }
+    // that one draw only. False takes such a promise back.
+    void keepPrintLayoutForNextDraw(bool keep = true) { m_bKeepPrintLayout = keep; }
 
     // --- Barcode ------------------------------------------------------------------------------
     void SetBarcodeVisible(bool visible) { m_bBarcodeHidden = !visible; }

@@ -210,8 +210,7 @@ void CALabelPrintingView::drawItem(QPainter &painter, int slot, int number, int 
         painter.save();
         painter.translate(rect.topLeft());
         painter.scale(rect.width() / directSize->width(), rect.height() / directSize->height());
-        if (document->drawComponents(painter, nullptr, bleedForDocument(*document), false, false, true, true,
-                                     resolution()))
+        if (drawItemStraight(painter, *document, resolution()))
             markDrawn(index);
         painter.restore();
     }

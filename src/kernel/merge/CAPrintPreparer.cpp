@@ -87,11 +87,13 @@ private:
 
 } // namespace
 
-std::optional<std::vector<CAPrintPreparer::Run>> CAPrintPreparer::runsForMap(const CADocumentMap &map,
-                                                                             const CAPrintingView::DocumentList &designs,
-                                                                             const CAPrintingView::PersonList &persons)
+std::optional<CAPrintPreparer::Job> CAPrintPreparer::jobForMap(const CADocumentMap &map,
+                                                               const CAPrintingView::DocumentList &designs,
+                                                               const CAPrintingView::PersonList &persons)
 {
-    std::vector<Run> runs;
+    Job job;
+    job.designData.resize(designs.size());
+    std::vector<Run> &runs = job.runs;
     for (int i = 0; i < int(map.size()); ++i) {
         const CADocMapEntry &entry = map[std::size_t(i)];
         if (entry.personIndex < 0 || std::size_t(entry.personIndex) >= persons.size() || entry.documentIndex < 0 ||
@@ -106,6 +108,8 @@ std::optional<std::vector<CAPrintPreparer::Run>> CAPrintPreparer::runsForMap(con
         const PWPerson *person = persons[std::size_t(entry.personIndex)].get();
         if (!person)
             return std::nullopt;
+        // Every entry of a design starts from the one property list the map read it into.
+        job.designData[std::size_t(entry.documentIndex)] = entry.copy->designData;
         // One person's placements of one design share a copy, as they do in the view.
         if (!runs.empty()) {
             Run &last = runs.back();
@@ -118,7 +122,9 @@ std::optional<std::vector<CAPrintPreparer::Run>> CAPrintPreparer::runsForMap(con
         }
         runs.push_back(Run{i, i, entry.documentIndex, person});
     }
-    return runs;
+    if (runs.empty())
+        return std::nullopt;
+    return job;
 }
 
 int CAPrintPreparer::defaultWorkerCount()
@@ -130,10 +136,7 @@ int CAPrintPreparer::defaultWorkerCount()
 bool CAPrintPreparer::fillAndFilter(CADocument &copy, const PWPerson &person, const CADocumentFilter &filter)
 {
     copy.setCurrentPerson(&person, true, true, true);
-    const CADocumentFilter checked = CAPrintingView::processFilter(filter, copy, true);
-    using namespace DocumentFilterKey;
-    if (!(checked.value(DidSuppressCountryField) || checked.value(DidOmitContactName) ||
-          checked.value(DidCommaDelimited) || checked.value(DidFitAddressPanel)))
+    if (!CAPrintingView::filterChanges(CAPrintingView::processFilter(filter, copy, true)))
         return false;
     // The copy is as the check left it: its panels need not be laid out again before the fit.
     copy.snapshotObjects();
@@ -141,10 +144,9 @@ bool CAPrintPreparer::fillAndFilter(CADocument &copy, const PWPerson &person, co
     return true;
 }
 
-CAPrintPreparer::CAPrintPreparer(std::vector<Run> runs, std::vector<Design> designs, CADocumentFilter filter,
-                                 double resolution, int lookahead, int workers)
-    : m_runs(std::move(runs))
-    , m_designs(std::move(designs))
+CAPrintPreparer::CAPrintPreparer(Job job, CADocumentFilter filter, double resolution, int lookahead, int workers)
+    : m_runs(std::move(job.runs))
+    , m_designData(std::move(job.designData))
     , m_filter(std::move(filter))
     , m_resolution(resolution)
     , m_lookahead(std::max(lookahead, 1))
@@ -152,7 +154,7 @@ CAPrintPreparer::CAPrintPreparer(std::vector<Run> runs, std::vector<Design> desi
 {
     workers = std::clamp(workers, 1, std::max(1, int(m_runs.size())));
     // One pool more than workers: the copies the page writer prepares itself.
-    m_pool.assign(std::size_t(workers) + 1, std::vector<std::vector<Copy>>(m_designs.size()));
+    m_pool.assign(std::size_t(workers) + 1, std::vector<std::vector<Copy>>(m_designData.size()));
     m_workers.reserve(std::size_t(workers));
     for (int i = 0; i < workers; ++i)
         m_workers.emplace_back([this, i] { work(i); });
@@ -211,10 +213,7 @@ void CAPrintPreparer::work(int worker)
         Copy copy = prepare(m_runs[std::size_t(run)], worker);
         {
             const std::lock_guard lock(m_mutex);
-            Slot &slot = m_slots[std::size_t(run)];
-            slot.failed = !copy.document;
-            slot.copy = std::move(copy);
-            slot.ready = true;
+            store(run, std::move(copy));
         }
         m_changed.notify_all();
     }
@@ -232,7 +231,7 @@ CAPrintPreparer::Copy CAPrintPreparer::prepare(const Run &run, int worker)
         }
     }
     if (!copy.document) {
-        const PWPlist *data = m_designs[std::size_t(run.designIndex)].data.get();
+        const PWPlist *data = m_designData[std::size_t(run.designIndex)].get();
         copy.document = data ? CAPrintingView::makeCopy(*data) : nullptr;
         if (!copy.document)
             return Copy();
@@ -244,21 +243,32 @@ CAPrintPreparer::Copy CAPrintPreparer::prepare(const Run &run, int worker)
     copy.filtered = fillAndFilter(*copy.document, *run.person, m_filter);
     copy.document->resetObjects();
     copy.document->clearObjects();
-    // Laid out here rather than while the page is written.
+    // Laid out here rather than while the page is written: the page's drawing keeps the rows
+    // this one lays out, and only when this one was done (a copy given back undrawn keeps none).
+    const auto keepRows = [&copy](bool keep) {
+        if (CFTADocument *kernel = copy.document->ftDocument())
+            kernel->forEachComponent([keep](CFTComponent *component) {
+                if (component && component->getClassID() == ciAddressPanel)
+                    static_cast<CFTAAddressPanel *>(component)->keepPrintLayoutForNextDraw(keep);
+            });
+    };
+    keepRows(false);
     NullPaintDevice device;
     QPainter painter;
     if (painter.begin(&device)) {
         painter.scale(device.logicalDpiX() / 72.0, device.logicalDpiY() / 72.0);
-        copy.document->drawComponents(painter, nullptr, CAPrintingView::bleedForDocument(*copy.document), false, false,
-                                      true, true, m_resolution);
+        const bool drawn = CAPrintingView::drawItemStraight(painter, *copy.document, m_resolution);
         painter.end();
-        if (CFTADocument *kernel = copy.document->ftDocument())
-            kernel->forEachComponent([](CFTComponent *component) {
-                if (component && component->getClassID() == ciAddressPanel)
-                    static_cast<CFTAAddressPanel *>(component)->keepPrintLayoutForNextDraw();
-            });
+        keepRows(drawn);
     }
     return copy;
+}
+
+void CAPrintPreparer::store(int run, Copy copy)
+{
+    Slot &slot = m_slots[std::size_t(run)];
+    slot.copy = std::move(copy);
+    slot.ready = true;
 }
 
 CADocument *CAPrintPreparer::take(int index)
@@ -276,10 +286,7 @@ CADocument *CAPrintPreparer::take(int index)
             lock.unlock();
             Copy copy = prepare(m_runs[std::size_t(mine)], int(m_workers.size()));
             lock.lock();
-            Slot &slot = m_slots[std::size_t(mine)];
-            slot.failed = !copy.document;
-            slot.copy = std::move(copy);
-            slot.ready = true;
+            store(mine, std::move(copy));
             continue;
         }
         m_changed.wait(lock);

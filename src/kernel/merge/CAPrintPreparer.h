@@ -25,10 +25,6 @@ class PWPlist;
 class CAPrintPreparer
 {
 public:
-    struct Design
-    {
-        std::shared_ptr<const PWPlist> data;
-    };
     struct Run
     {
         int firstIndex = 0;
@@ -37,17 +33,23 @@ public:
         const PWPerson *person = nullptr;
     };
 
-    // The runs of a map whose every entry this can prepare, or nothing: entries of list persons
+    // What a job prepares: its runs in map order, and per design of the view's list the file
+    // data its copies are made from.
+    struct Job
+    {
+        std::vector<Run> runs;
+        std::vector<std::shared_ptr<const PWPlist>> designData;
+    };
+
+    // The job of a map whose every entry this can prepare, or nothing: entries of list persons
     // and designs read from their file, without counters or file fields. designs and persons are
     // the view's lists.
-    static std::optional<std::vector<Run>> runsForMap(const CADocumentMap &map,
-                                                      const CAPrintingView::DocumentList &designs,
-                                                      const CAPrintingView::PersonList &persons);
+    static std::optional<Job> jobForMap(const CADocumentMap &map, const CAPrintingView::DocumentList &designs,
+                                        const CAPrintingView::PersonList &persons);
 
-    // Starts the workers. filter is the view's with nothing done; resolution and bleed are those
-    // the items are drawn with. At most lookahead entries are prepared beyond the last released.
-    CAPrintPreparer(std::vector<Run> runs, std::vector<Design> designs, CADocumentFilter filter,
-                    double resolution, int lookahead, int workers);
+    // Starts the workers. filter is the view's with nothing done; resolution is the one the
+    // items are drawn with. At most lookahead entries are prepared beyond the last released.
+    CAPrintPreparer(Job job, CADocumentFilter filter, double resolution, int lookahead, int workers);
     ~CAPrintPreparer();
 
     CAPrintPreparer(const CAPrintPreparer &) = delete;
@@ -84,15 +86,16 @@ private:
     {
         Copy copy;
         bool ready = false;
-        bool failed = false;
     };
 
     void work(int worker);
     Copy prepare(const Run &run, int worker);
+    // With the lock held: the run's copy is ready.
+    void store(int run, Copy copy);
     int runOf(int index) const;
 
     const std::vector<Run> m_runs;
-    const std::vector<Design> m_designs;
+    const std::vector<std::shared_ptr<const PWPlist>> m_designData;
     const CADocumentFilter m_filter;
     const double m_resolution;
     const int m_lookahead;

@@ -20,13 +20,6 @@
 
 namespace {
 
-bool anyDid(const CADocumentFilter &result)
-{
-    using namespace DocumentFilterKey;
-    return result.value(DidSuppressCountryField) || result.value(DidOmitContactName) ||
-           result.value(DidCommaDelimited) || result.value(DidFitAddressPanel);
-}
-
 // The view's filter before anything is done to a copy.
 CADocumentFilter withNothingDone(CADocumentFilter filter)
 {
@@ -390,7 +383,7 @@ void CAPrintingView::settleEntry(int index)
         unchanged.setCurrentPerson(person, true, true, listPerson);
         shared->heldPerson = listPerson ? listIndex : CADocMapCopy::kNoPerson;
     }
-    if (!anyDid(processFilter(filter, unchanged, true)))
+    if (!filterChanges(processFilter(filter, unchanged, true)))
         return;
     // The copy other persons share never takes a filter's change: this person gets a copy of
     // their own (also for omitted contact names, which would otherwise reach the persons after
@@ -562,43 +555,45 @@ CAImageEx *CAPrintingView::imageForMapIndex(int index)
     return image;
 }
 
+bool CAPrintingView::filterChanges(const CADocumentFilter &result)
+{
+    using namespace DocumentFilterKey;
+    return result.value(DidSuppressCountryField) || result.value(DidOmitContactName) ||
+           result.value(DidCommaDelimited) || result.value(DidFitAddressPanel);
+}
+
+bool CAPrintingView::drawItemStraight(QPainter &painter, const CADocument &document, double resolution)
+{
+    return document.drawComponents(painter, nullptr, bleedForDocument(document), false, false, true, true, resolution);
+}
+
 bool CAPrintingView::drawsItemsDirectly() const
 {
     return _viewMode == kPrintMode && _bVectorPrinting && !m_renderer;
 }
 
+bool CAPrintingView::preparationAllowed() const
+{
+    // As a job would be, in print mode (calibration pages print no items).
+    return m_preparationThreads != 0 && takesItemsToDraw() && !calibrationMode() && _bVectorPrinting && !m_renderer &&
+           _usePrintList && _personList;
+}
+
 bool CAPrintingView::preparesItemsOnWorkers() const
 {
-    // As a job would be: in print mode (calibration pages print no items).
-    if (m_preparationThreads == 0 || !takesItemsToDraw() || calibrationMode() || !_bVectorPrinting || m_renderer ||
-        !_usePrintList || !_personList)
-        return false;
-    const std::optional<std::vector<CAPrintPreparer::Run>> runs =
-        CAPrintPreparer::runsForMap(m_documentMap, _documentList, *_personList);
-    return runs && !runs->empty();
+    return preparationAllowed() && CAPrintPreparer::jobForMap(m_documentMap, _documentList, *_personList);
 }
 
 std::unique_ptr<CAPrintPreparer> CAPrintingView::makePreparer() const
 {
-    if (!drawsItemsDirectly() || !preparesItemsOnWorkers())
+    if (!drawsItemsDirectly() || !preparationAllowed())
         return nullptr;
-    std::optional<std::vector<CAPrintPreparer::Run>> runs = CAPrintPreparer::runsForMap(m_documentMap, _documentList, *_personList);
-    if (!runs)
+    std::optional<CAPrintPreparer::Job> job = CAPrintPreparer::jobForMap(m_documentMap, _documentList, *_personList);
+    if (!job)
         return nullptr;
-    std::vector<CAPrintPreparer::Design> designs(_documentList.size());
-    for (const CADocMapEntry &entry : m_documentMap) {
-        if (std::size_t(entry.documentIndex) >= designs.size())
-            return nullptr;
-        CAPrintPreparer::Design &design = designs[std::size_t(entry.documentIndex)];
-        if (!design.data)
-            design.data = entry.copy->designData;
-        else if (design.data != entry.copy->designData)
-            return nullptr;
-    }
     const int threads = m_preparationThreads < 0 ? CAPrintPreparer::defaultWorkerCount() : m_preparationThreads;
-    return std::make_unique<CAPrintPreparer>(std::move(*runs), std::move(designs),
-                                             withNothingDone(currentDocumentFilter()), double(_resolution),
-                                             std::max(16, 3 * itemsPerPage()), threads);
+    return std::make_unique<CAPrintPreparer>(std::move(*job), withNothingDone(currentDocumentFilter()),
+                                             double(_resolution), std::max(16, 3 * itemsPerPage()), threads);
 }
 
 CADocument *CAPrintingView::documentToDrawForMapIndex(int index)

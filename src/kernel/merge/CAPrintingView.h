@@ -274,6 +274,11 @@ public:
     // the same filter left it: a panel nothing changes before its fit keeps the check's layout.
     static CADocumentFilter processFilter(const CADocumentFilter &filter, CADocument &document, bool checkOnly,
                                           bool laidOutByCheck = false);
+    // Whether a result of processFilter says some filter changed (or would change) the copy.
+    static bool filterChanges(const CADocumentFilter &result);
+    // Draws an item's copy straight into painter as a printed label sheet shows it; false when
+    // there was nothing to draw.
+    static bool drawItemStraight(QPainter &painter, const CADocument &document, double resolution);
 
     // --- settings ------------------------------------------------------------------------------
 
@@ -366,6 +371,8 @@ private:
     // The workers of a print job, when it is a merge drawn straight into its pages and threads
     // are allowed; null otherwise.
     std::unique_ptr<CAPrintPreparer> makePreparer() const;
+    // The view's side of preparesItemsOnWorkers: everything but the map's entries.
+    bool preparationAllowed() const;
     void forgetCachedImagesOf(const CADocument *document);
     // The cached images of one copy become another's (same persons and designs).
     void moveCachedImages(const CADocument *from, const CADocument *to);

@@ -177,6 +177,35 @@ TEST(CFTAAddressPanelLayoutTest, ScalingMovesARightAlignedPanelByItsRightEdgeAnd
     EXPECT_TRUE(low.needsUpdate());
 }
 
+// A panel drawn for printing may keep the rows that drawing laid out for its next print draw,
+// once; a promise taken back, or spent, lets the next draw lay the rows out again.
+TEST(CFTAAddressPanelLayoutTest, KeptPrintRowsServeOneDrawOnly)
+{
+    const auto format = catalogueFormat(u"us"_s, true, CAddressFormatController::kBarcodeBelow);
+    const auto panel = filledPanel(*format, kUS, 20.0, 20.0);
+    const auto printDraw = [&] { panel->Draw(nullptr, false, nullptr, false, true); };
+    printDraw();
+    const double narrow = panel->GetSizeX();
+    const auto widenStreet = [&](const QString &street) {
+        field(*panel, tcStreet)->GetText()->setString(street, nullptr);
+        field(*panel, tcStreet)->ExpandByText();
+    };
+
+    widenStreet(u"1 Main Street, Building Forty-Two, Rear Entrance"_s);
+    panel->keepPrintLayoutForNextDraw();
+    printDraw();
+    EXPECT_DOUBLE_EQ(panel->GetSizeX(), narrow) << "the kept rows";
+    printDraw();
+    const double wide = panel->GetSizeX();
+    EXPECT_GT(wide, narrow + 20.0) << "laid out again once the promise is spent";
+
+    widenStreet(u"1 Main St"_s);
+    panel->keepPrintLayoutForNextDraw();
+    panel->keepPrintLayoutForNextDraw(false);
+    printDraw();
+    EXPECT_LT(panel->GetSizeX(), wide - 20.0) << "a promise taken back keeps nothing";
+}
+
 TEST(CFTAAddressPanelLayoutTest, BarcodeHeightIsTakenOutOfTheTextThatShrinksToFit)
 {
     const auto format = catalogueFormat(u"us"_s, true, CAddressFormatController::kBarcodeBelow);

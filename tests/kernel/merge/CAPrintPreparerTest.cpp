@@ -141,9 +141,12 @@ TEST_F(CAPrintPreparerTest, OnlyMergesOfListPersonsAndReadableDesignsArePrepared
     const CAPrintingView::PersonList list = persons();
     CALabelPrintingView merge({design(*layout)}, list, CAPrintSettings(), *layout, true);
     merge.setCopies(3 * int(list.size()));
-    const std::optional<std::vector<CAPrintPreparer::Run>> runs =
-        CAPrintPreparer::runsForMap(merge.documentMap(), merge.documentList(), list);
-    ASSERT_TRUE(runs);
+    const std::optional<CAPrintPreparer::Job> job =
+        CAPrintPreparer::jobForMap(merge.documentMap(), merge.documentList(), list);
+    ASSERT_TRUE(job);
+    const std::vector<CAPrintPreparer::Run> *runs = &job->runs;
+    ASSERT_EQ(job->designData.size(), 1u);
+    EXPECT_TRUE(job->designData.front());
     // One run per person, three entries each, in map order.
     ASSERT_EQ(runs->size(), list.size());
     for (std::size_t i = 0; i < runs->size(); ++i) {
@@ -165,14 +168,14 @@ TEST_F(CAPrintPreparerTest, OnlyMergesOfListPersonsAndReadableDesignsArePrepared
     // Copies of one design without a list show its own recipient: nothing to prepare.
     CALabelPrintingView copies({design(*layout)}, std::nullopt, CAPrintSettings(), *layout, true);
     copies.setCopies(40);
-    EXPECT_FALSE(CAPrintPreparer::runsForMap(copies.documentMap(), copies.documentList(), list));
+    EXPECT_FALSE(CAPrintPreparer::jobForMap(copies.documentMap(), copies.documentList(), list));
     // Counters are numbered while the page is written.
     CALabelPrintingView numbered({design(*layout, true)}, list, CAPrintSettings(), *layout, true);
-    EXPECT_FALSE(CAPrintPreparer::runsForMap(numbered.documentMap(), numbered.documentList(), list));
+    EXPECT_FALSE(CAPrintPreparer::jobForMap(numbered.documentMap(), numbered.documentList(), list));
     // An item edited in place has no design to copy from.
     merge.setEditingIndex(4);
     merge.printControllerEndEditing(design(*layout));
-    EXPECT_FALSE(CAPrintPreparer::runsForMap(merge.documentMap(), merge.documentList(), list));
+    EXPECT_FALSE(CAPrintPreparer::jobForMap(merge.documentMap(), merge.documentList(), list));
 }
 
 } // namespace
