@@ -267,17 +267,13 @@ double CDDText::GetBaseLineOffset() const
         const QFontMetricsF metrics(textruns::fontOf(*format, m_defText.get()));
         return metrics.ascent() + metrics.leading();
     }
-    // A one-style text that its width does not break has its first baseline where the open
-    // layout has it (a broken first line may hold none of the taller fallback characters the
-    // open line holds). The answer is kept per text and style, and a held text stays held until
-    // it is drawn (the fit asks for every field at every size it tries, before the fields are
-    // widened to their texts).
-    if (OpenMeasureCache::keyFor(m_contents.get())) {
-        const auto open = measureOpen(m_contents.get());
-        const double width = textruns::layoutWidth(m_contents.get(), kContainerSize);
-        if (width <= 0.0 || open.widestLine <= width)
-            return open.baseline;
-    }
+    // A one-style text has its first baseline where the open layout has it. The fit asks for
+    // every field at every size it tries, before the fields are widened to their texts (a width
+    // left from an earlier text would break the line only for the moment of the question), and a
+    // widened field draws that one open line. The answer is kept per text and style, and a held
+    // text stays held until it is drawn.
+    if (OpenMeasureCache::keyFor(m_contents.get()))
+        return measureOpen(m_contents.get()).baseline;
     // The present layout serves while it holds the whole text; otherwise widen it for the query.
     // A held text is laid out in its own width for good: the lines asked about are the drawn ones,
     // and the rows of a panel ask again for every field.
