@@ -183,13 +183,9 @@ void FTID3Reader::parseCommentFrameV20(QByteArrayView data, QVariantMap &fields)
     fields.insert(comment, text.value_or(QString()));
 }
 
-void FTID3Reader::parseImageFrameV20(QByteArrayView data, Tag &tag)
+void FTID3Reader::appendPicture(int encoding, QByteArrayView rest, Tag &tag)
 {
-    // Encoding, image format (3), picture type, description, image data.
-    if (data.size() < 5)
-        return;
-    const int encoding = quint8(data[0]);
-    QByteArrayView rest = data.sliced(5);
+    // The description, ended as its encoding ends texts, then the picture's bytes.
     const qsizetype end = terminatorOf(encoding, rest);
     if (end < 0)
         return;
@@ -198,6 +194,16 @@ void FTID3Reader::parseImageFrameV20(QByteArrayView data, Tag &tag)
         rest = rest.sliced(1);
     if (!rest.isEmpty())
         tag.pictures.append(rest.toByteArray());
+}
+
+void FTID3Reader::parseImageFrameV20(QByteArrayView data, Tag &tag)
+{
+    // Encoding, image format (3), picture type, description, image data.
+    if (data.size() < 5)
+        return;
+    const int encoding = quint8(data[0]);
+    QByteArrayView rest = data.sliced(5);
+    appendPicture(encoding, rest, tag);
 }
 
 void FTID3Reader::parseImageFrameV23(QByteArrayView data, Tag &tag)
@@ -210,14 +216,7 @@ void FTID3Reader::parseImageFrameV23(QByteArrayView data, Tag &tag)
     if (mimeEnd < 0 || 1 + mimeEnd + 2 > data.size())
         return;
     QByteArrayView rest = data.sliced(1 + mimeEnd + 2);
-    const qsizetype end = terminatorOf(encoding, rest);
-    if (end < 0)
-        return;
-    rest = rest.sliced(end + terminatorLength(encoding));
-    if (!rest.isEmpty() && rest.front() == 0)
-        rest = rest.sliced(1);
-    if (!rest.isEmpty())
-        tag.pictures.append(rest.toByteArray());
+    appendPicture(encoding, rest, tag);
 }
 
 void FTID3Reader::parseFrameV20(QByteArrayView id, QByteArrayView data, Tag &tag)
@@ -277,49 +276,44 @@ void FTID3Reader::parseFrameV23(QByteArrayView id, QByteArrayView data, int majo
 
 void FTID3Reader::parseID3FramesV20(QByteArrayView area, Tag &tag)
 {
-    constexpr qsizetype kFrameHeader = 6;
-    qsizetype i = 0;
-    while (i < area.size() - 2) {
-        if (!looksLikeId(area.sliced(i, 3))) {
-            ++i;
-            continue;
-        }
-        if (i + kFrameHeader > area.size()) {
-            qCDebug(lcID3, "Frame header at %lld runs past the tag", qint64(i));
-            return;
-        }
-        const qsizetype size = qsizetype(bigEndian(area.sliced(i + 3, 3)));
-        if (size > area.size() - i - kFrameHeader) {
-            qCDebug(lcID3, "Frame %s at %lld states %lld bytes, past the tag", qPrintable(fieldName(area.sliced(i, 3))),
-                    qint64(i), qint64(size));
-            return;
-        }
-        parseFrameV20(area.sliced(i, 3), area.sliced(i + kFrameHeader, size), tag);
-        i += kFrameHeader + size;
-    }
+    parseFrames(area, 2, tag);
 }
 
 void FTID3Reader::parseID3FramesV23(QByteArrayView area, int majorVersion, Tag &tag)
 {
+    parseFrames(area, majorVersion, tag);
+}
+
+void FTID3Reader::parseFrames(QByteArrayView area, int majorVersion, Tag &tag)
+{
+    // Version 2.2 frames have a 3-byte name and size (6 bytes of header), later ones 4 bytes of
+    // each and 2 of flags; 2.4 stores the size 7 bits a byte.
+    const qsizetype idLength = majorVersion <= 2 ? 3 : 4;
+    const qsizetype header = majorVersion <= 2 ? 6 : kHeaderSize;
     qsizetype i = 0;
-    while (i < area.size() - 4) {
-        if (!looksLikeId(area.sliced(i, 4))) {
+    while (i < area.size() - idLength) {
+        if (!looksLikeId(area.sliced(i, idLength))) {
             ++i;
             continue;
         }
-        if (i + kHeaderSize > area.size()) {
+        if (i + header > area.size()) {
             qCDebug(lcID3, "Frame header at %lld runs past the tag", qint64(i));
             return;
         }
-        const QByteArrayView sizeBytes = area.sliced(i + 4, 4);
+        const QByteArrayView sizeBytes = area.sliced(i + idLength, idLength);
         const qint64 size = majorVersion == 4 ? packedLengthFrom(sizeBytes) : qint64(bigEndian(sizeBytes));
-        if (size > area.size() - i - kHeaderSize) {
-            qCDebug(lcID3, "Frame %s at %lld states %lld bytes, past the tag", qPrintable(fieldName(area.sliced(i, 4))),
-                    qint64(i), size);
+        if (size > area.size() - i - header) {
+            qCDebug(lcID3, "Frame %s at %lld states %lld bytes, past the tag",
+                    qPrintable(fieldName(area.sliced(i, idLength))), qint64(i), size);
             return;
         }
-        parseFrameV23(area.sliced(i, 4), area.sliced(i + kHeaderSize, qsizetype(size)), majorVersion, tag);
-        i += kHeaderSize + qsizetype(size);
+        const QByteArrayView id = area.sliced(i, idLength);
+        const QByteArrayView data = area.sliced(i + header, qsizetype(size));
+        if (majorVersion <= 2)
+            parseFrameV20(id, data, tag);
+        else
+            parseFrameV23(id, data, majorVersion, tag);
+        i += header + qsizetype(size);
     }
 }
 

@@ -75,11 +75,14 @@ private:
     static void parseID3FramesV10(QByteArrayView tag, QVariantMap &fields);
     static void parseID3FramesV20(QByteArrayView area, Tag &tag);
     static void parseID3FramesV23(QByteArrayView area, int majorVersion, Tag &tag);
+    // The frame walk both versions share.
+    static void parseFrames(QByteArrayView area, int majorVersion, Tag &tag);
     static void parseFrameV20(QByteArrayView id, QByteArrayView data, Tag &tag);
     static void parseFrameV23(QByteArrayView id, QByteArrayView data, int majorVersion, Tag &tag);
     static std::optional<QString> parseTextFrameV20(QByteArrayView data);
     static void parseCommentFrameV20(QByteArrayView data, QVariantMap &fields);
     static void parseImageFrameV20(QByteArrayView data, Tag &tag);
     static void parseImageFrameV23(QByteArrayView data, Tag &tag);
+    static void appendPicture(int encoding, QByteArrayView rest, Tag &tag);
     static QString getString(QByteArrayView field);
 };
