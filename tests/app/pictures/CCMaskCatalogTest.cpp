@@ -90,6 +90,16 @@ TEST(MaskCatalogTest, FiveMasksGiveThreeRowsAndSkippedFilesLeaveNoHole)
         names.append(three.cellAt(i)->name());
     EXPECT_EQ(names, (QStringList{QStringLiteral("heart.png"), QStringLiteral("oval.png"), QStringLiteral("shapes/star.png")}));
 
+    // Folders set on a grid already filled are read at once, and no cell of the old grid stays chosen.
+    five.selectCellAtIndex(4);
+    ASSERT_NE(five.selectedCell(), nullptr);
+    mixed.attach(five);
+    EXPECT_TRUE(five.isInited());
+    EXPECT_EQ(five.cellCount(), 3);
+    EXPECT_EQ(five.numberOfRows(), 2);
+    EXPECT_EQ(five.cellAt(0)->name(), QStringLiteral("heart.png"));
+    EXPECT_EQ(five.selectedCell(), nullptr);
+
     CCMaskCatalog none;
     none.setMaskFolders(mixed.dir.filePath(QStringLiteral("absent")), mixed.thumbnails());
     none.setup();
