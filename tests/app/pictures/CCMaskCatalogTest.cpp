@@ -345,7 +345,7 @@ TEST(ShippedMasksTest, GreyMasksWithThumbnailsSeededIntoTheUsersLibrary)
     const QString target = user.filePath(QStringLiteral("Library"));
     QString error;
     ASSERT_TRUE(CASampleDesignLibrary::installMasksIfMissing(library, target, &error)) << error.toStdString();
-    PWUserDefaults::standardUserDefaults().setString(QStringLiteral("FTSharedContentLibraryPath"), target);
+    const pwtest::ScopedDefault libraryPath(QStringLiteral("FTSharedContentLibraryPath"), target);
     CCMaskCatalog catalog;
     catalog.setup();
     EXPECT_EQ(catalog.maskPath(), CAEnvironment::maskPath());
@@ -354,7 +354,6 @@ TEST(ShippedMasksTest, GreyMasksWithThumbnailsSeededIntoTheUsersLibrary)
     QFile::remove(QDir(CAEnvironment::maskPath()).filePath(masks.first()));
     ASSERT_TRUE(CASampleDesignLibrary::installMasksIfMissing(library, target, &error));
     EXPECT_FALSE(QFileInfo::exists(QDir(CAEnvironment::maskPath()).filePath(masks.first())));
-    PWUserDefaults::standardUserDefaults().removeObject(QStringLiteral("FTSharedContentLibraryPath"));
 }
 #endif
 
