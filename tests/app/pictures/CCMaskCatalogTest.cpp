@@ -7,11 +7,10 @@
 #include "platform/PWImage.h"
 #include "platform/PWImageRep.h"
 #include "platform/PWPasteboardTypes.h"
-#include "platform/PWUserDefaults.h"
 #include "TestSupport.h"
+#include "PictureTestSupport.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QDir>
 #include <QDropEvent>
 #include <QImage>
@@ -170,14 +169,7 @@ TEST(MaskCatalogTest, ClickReleasedOnTheCellChoosesItAndKeysDoToo)
     EXPECT_EQ(catalog.selectedIndex(), 0);
 }
 
-QByteArray encoded(const QImage &image, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
+using pictest::encoded;
 
 // Lets the data go over the widget and drop there; answers whether the drop was taken.
 bool dropOn(QWidget *target, const QMimeData *data)

@@ -4,8 +4,8 @@
 #include "app/pictures/CCPictCatalogView.h"
 #include "platform/PWImage.h"
 #include "TestSupport.h"
+#include "PictureTestSupport.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -285,14 +285,7 @@ TEST(PictCatalogSearch, PlaceholdersResultsAndStop)
     EXPECT_EQ(catalog.numberOfRows(), 5);
     EXPECT_EQ(catalog.cellAtRowColumn(4, 1)->imageReference(), u"loading"_s);
 
-    QImage thumb(16, 12, QImage::Format_RGB32);
-    thumb.fill(Qt::magenta);
-    QByteArray png;
-    {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        thumb.save(&buffer, "PNG");
-    }
+    const QByteArray png = pictest::solidPng(Qt::magenta, QSize(16, 12));
     for (int i = 0; i < 3; ++i) {
         const CCPictSearchItem item{QUrl(QStringLiteral("http://example.org/pics/r%1.png").arg(i)),
                                     u"http://example.org/"_s, i == 1 ? QByteArray("not a picture") : png};
@@ -384,12 +377,7 @@ TEST(PictCatalogSearch, AnEndedSearchKeepsResultsThatCameAfterAFailedOne)
         {"first failed", {1, 2, 3, 4, 5, 6}, 4},
         {"none came", {}, 1},
     };
-    QImage thumb(16, 12, QImage::Format_RGB32);
-    thumb.fill(Qt::cyan);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    thumb.save(&buffer, "PNG");
+    const QByteArray png = pictest::solidPng(Qt::cyan, QSize(16, 12));
     for (const auto &c : cases) {
         CCPictCatalog catalog;
         catalog.prepareMatrixWithSender({7, 0});
