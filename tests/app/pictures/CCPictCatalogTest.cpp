@@ -22,6 +22,8 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
 // The CRC of a PNG chunk (type and data), so that a doctored header still passes the reader's check.
 quint32 pngCrc(const QByteArray &bytes)
 {
@@ -33,8 +35,6 @@ quint32 pngCrc(const QByteArray &bytes)
     }
     return crc ^ 0xffffffffu;
 }
-
-namespace {
 
 // A folder of small pictures named p0.png ... p<n-1>.png.
 struct PictureFolder
@@ -62,6 +62,30 @@ QList<CCPictCatalog::Entry> entries(int count, const QString &prefix = QStringLi
         list.append({QStringLiteral("%1%2.png").arg(prefix).arg(i), QString()});
     return list;
 }
+
+// A catalogue view on screen showing a folder of pictures, as the picture pads show one.
+struct ShownFolder
+{
+    explicit ShownFolder(int count)
+        : folder(count)
+    {
+        view.resize(260, 400);
+        view.show();
+        catalog = view.catalog();
+        catalog->changeBySearchInFolder(entries(count), folder.path());
+    }
+    // Halfway between the first two cells of the top row: in the spacing, on no cell.
+    QPoint gap() const
+    {
+        const QRectF first = catalog->cellFrameAtRowColumn(0, 0);
+        const QRectF second = catalog->cellFrameAtRowColumn(0, 1);
+        return QPointF((first.right() + second.left()) / 2.0, first.center().y()).toPoint();
+    }
+
+    PictureFolder folder;
+    CCPictCatalogView view;
+    CCPictCatalog *catalog = nullptr;
+};
 
 // Draws the whole catalogue once, the way it is drawn on screen.
 void drawAll(CCPictCatalog &catalog)
@@ -315,12 +339,8 @@ TEST(PictCatalogSearch, PlaceholdersResultsAndStop)
 
 TEST(PictCatalogSelection, ClicksAndArrowKeysSelectOneCellAndSendTheAction)
 {
-    PictureFolder folder(5);
-    CCPictCatalogView view;
-    view.resize(260, 400);
-    view.show();
-    CCPictCatalog *catalog = view.catalog();
-    catalog->changeBySearchInFolder(entries(5), folder.path());
+    ShownFolder shown(5);
+    CCPictCatalog *catalog = shown.catalog;
     ASSERT_EQ(catalog->numberOfColumns(), 3);
     QSignalSpy activated(catalog, &CCPictCatalog::activated);
 
@@ -330,7 +350,7 @@ TEST(PictCatalogSelection, ClicksAndArrowKeysSelectOneCellAndSendTheAction)
     EXPECT_EQ(activated.count(), 1);
     // The empty cell after the last picture and the spacing between cells select nothing.
     QTest::mouseClick(catalog, Qt::LeftButton, {}, catalog->cellFrameAtRowColumn(1, 2).center().toPoint());
-    QTest::mouseClick(catalog, Qt::LeftButton, {}, QPoint(int(2.5 + 74 + 1), 40));
+    QTest::mouseClick(catalog, Qt::LeftButton, {}, shown.gap());
     EXPECT_EQ(catalog->selectedColumn(), 1);
     EXPECT_EQ(activated.count(), 1);
 
@@ -361,8 +381,6 @@ TEST(PictCellGeometry, ImageAreaAndCaptionPlacement)
     EXPECT_DOUBLE_EQ(wide.x(), 5.5);
     EXPECT_DOUBLE_EQ(wide.width(), 71);
 }
-
-} // namespace
 
 TEST(PictCatalogSearch, AnEndedSearchKeepsResultsThatCameAfterAFailedOne)
 {
@@ -402,12 +420,8 @@ TEST(PictCatalogSearch, AnEndedSearchKeepsResultsThatCameAfterAFailedOne)
 
 TEST(PictCatalogSelection, DoubleClickOrReturnChoosesAPictureButNeverAPlaceholderOrAGap)
 {
-    PictureFolder folder(4);
-    CCPictCatalogView view;
-    view.resize(260, 400);
-    view.show();
-    CCPictCatalog *catalog = view.catalog();
-    catalog->changeBySearchInFolder(entries(4), folder.path());
+    ShownFolder shown(4);
+    CCPictCatalog *catalog = shown.catalog;
     ASSERT_EQ(catalog->numberOfColumns(), 3);
     QSignalSpy chosen(catalog, &CCPictCatalog::chosen);
 
@@ -417,7 +431,7 @@ TEST(PictCatalogSelection, DoubleClickOrReturnChoosesAPictureButNeverAPlaceholde
     EXPECT_EQ(catalog->selectedRow(), 1);
     // The empty cell after the last picture, the spacing, and the right button choose nothing.
     QTest::mouseDClick(catalog, Qt::LeftButton, {}, catalog->cellFrameAtRowColumn(1, 1).center().toPoint());
-    QTest::mouseDClick(catalog, Qt::LeftButton, {}, QPoint(int(2.5 + 74 + 1), 40));
+    QTest::mouseDClick(catalog, Qt::LeftButton, {}, shown.gap());
     QTest::mouseDClick(catalog, Qt::RightButton, {}, catalog->cellFrameAtRowColumn(0, 0).center().toPoint());
     EXPECT_EQ(chosen.count(), 1);
 
@@ -438,3 +452,5 @@ TEST(PictCatalogSelection, DoubleClickOrReturnChoosesAPictureButNeverAPlaceholde
     EXPECT_EQ(chosen.count(), 3);
     EXPECT_EQ(catalog->fullPictureAt(0, 1), nullptr);
 }
+
+} // namespace

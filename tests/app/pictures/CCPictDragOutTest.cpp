@@ -252,7 +252,7 @@ TEST(CCPictCatalogDrag, PressThatMovesDragsAndPressThatDoesNotSelects)
     EXPECT_NEAR(back[0]->GetSizeY(), 12.0, 0.01);
 
     // A press in the spacing between cells starts nothing.
-    const QPointF gap(2.5 + 74 + 1.5, 40);
+    const QPointF gap((catalog.cellFrameAtRowColumn(0, 0).right() + catalog.cellFrameAtRowColumn(0, 1).left()) / 2.0, 40);
     sendMouse(&catalog, QEvent::MouseButtonPress, gap, Qt::LeftButton);
     sendMouse(&catalog, QEvent::MouseMove, gap + QPointF(0, 30), Qt::LeftButton);
     EXPECT_EQ(catalog.drags, 2);
