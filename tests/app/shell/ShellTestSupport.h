@@ -37,13 +37,15 @@ inline void PrintTo(const QString &text, std::ostream *stream)
 namespace shelltest {
 
 // Commands installed at the window level stay for the whole process: takes back every one the
-// main menu names, with the change-layout sheet, so that no test sees another's commands.
+// main menu names, with the change-layout sheet and the internet pane the design window
+// installs, so that no test sees another's commands.
 inline void unregisterMenuCommands()
 {
     for (const CAMainMenu::Item &item : CAMainMenu::table())
         if (!item.action.isEmpty())
             CAMainWindowController::unregisterCommand(item.action);
     CAMainWindowController::setChangeLayoutSheet(nullptr);
+    CAMainWindowController::setInternetPaneFactory(nullptr);
 }
 
 // A panel of another module as a plain window, so that the application's panel rules can be
