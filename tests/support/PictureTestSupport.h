@@ -15,6 +15,24 @@ class CDDDrawer;
 
 namespace pictest {
 
+// The image's file bytes in a format QImageWriter knows ("PNG", "JPG", "TIFF"...).
+inline QByteArray encoded(const QImage &image, const char *format = "PNG")
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+// PNG bytes of an opaque picture of one colour.
+inline QByteArray solidPng(const QColor &colour, QSize size = QSize(8, 6))
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return encoded(image, "PNG");
+}
+
 // A four-quadrant bitmap (red top-left, green top-right, blue bottom-left, yellow bottom-right)
 // of the given pixel size, one point a pixel: orientation, crops and flips show in its colours.
 inline QImage quadrantBitmap(int width, int height)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/PWPlist.h"
+#include "platform/PWUserDefaults.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -43,6 +46,39 @@ public:
 private:
     static void handler(QtMsgType, const QMessageLogContext &, const QString &message) { lines() << message; }
     QtMessageHandler m_previous;
+};
+
+// Sets a user default of the process-wide store while it lives; on destruction the key gets back
+// the value it had stored, or loses it if it had none, so a failed assertion leaks no setting.
+class ScopedDefault
+{
+public:
+    ScopedDefault(const QString &key, const PWPlist &value)
+        : m_key(key)
+        , m_had(defaults().hasStoredValue(key))
+        , m_previous(m_had ? defaults().objectForKey(key) : PWPlist())
+    {
+        defaults().setObject(key, value);
+    }
+    ScopedDefault(const QString &key, const QString &value)
+        : ScopedDefault(key, PWPlist::fromString(value))
+    {
+    }
+    ~ScopedDefault()
+    {
+        if (m_had)
+            defaults().setObject(m_key, m_previous);
+        else
+            defaults().removeObject(m_key);
+    }
+    ScopedDefault(const ScopedDefault &) = delete;
+    ScopedDefault &operator=(const ScopedDefault &) = delete;
+
+private:
+    static PWUserDefaults &defaults() { return PWUserDefaults::standardUserDefaults(); }
+    QString m_key;
+    bool m_had;
+    PWPlist m_previous;
 };
 
 } // namespace pwtest

@@ -50,6 +50,11 @@ void CCMaskCatalog::setMaskFolders(const QString &images, const QString &thumbna
     m_maskPath = images;
     m_thumbMaskPath = thumbnails;
     m_foldersSet = true;
+    if (_inited) {
+        _inited = false;
+        m_pressed = -1;
+        setup();
+    }
 }
 
 bool CCMaskCatalog::setup()

@@ -25,7 +25,8 @@ public:
 
     explicit CCMaskCatalog(QWidget *parent = nullptr);
 
-    // The folders read by setup(); the environment's mask folders unless set before it.
+    // The folders read by setup(); the environment's mask folders unless set before it. Set on a
+    // grid already filled, the grid is read again from them at once.
     void setMaskFolders(const QString &images, const QString &thumbnails);
     QString maskPath() const { return m_maskPath; }
     QString thumbMaskPath() const { return m_thumbMaskPath; }

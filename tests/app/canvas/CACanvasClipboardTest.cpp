@@ -40,11 +40,6 @@ class CACanvasClipboardTest : public ::testing::Test, public CanvasEditsFixture
 protected:
     CACanvasClipboard &clipboard() { return view.clipboard(); }
     QClipboard *system() { return QGuiApplication::clipboard(); }
-    void selectOnly(CFTComponent *component)
-    {
-        view.ftView()->deselectAll();
-        view.ftView()->select(component);
-    }
     std::vector<CFTComponent *> added(size_t before) const
     {
         return std::vector<CFTComponent *>(list().begin() + qsizetype(before), list().end());

@@ -36,25 +36,6 @@ protected:
         undo().removeAllActions();
     }
     CACanvasFormat &format() { return view.format(); }
-    CFTAView &ftView() { return *view.ftView(); }
-    // The design's objects as saved, without the attributes new objects take (which change
-    // without undo).
-    QByteArray objects()
-    {
-        const std::vector<CFTComponent *> all = list();
-        QByteArray data = document.documentDataForComponents(&all);
-        if (CFTExtPicture *background = document.ftDocument()->getBackground(0)) {
-            const std::vector<CFTComponent *> back {background};
-            data += document.documentDataForComponents(&back);
-        }
-        return data;
-    }
-    void selectOnly(std::initializer_list<CFTComponent *> components)
-    {
-        ftView().deselectAll();
-        for (CFTComponent *component : components)
-            ftView().select(component);
-    }
     double sizeOf(const CFTComponent *component) const { return component->GetFont(nullptr)->pointSize(); }
     static CACanvasFormat::FontChange sizeStep(float size, bool absolute)
     {

@@ -11,6 +11,7 @@
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/drawing/CDDPicture.h"
+#include "kernel/drawing/CFTExtPicture.h"
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/render/CDDText.h"
@@ -23,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 
 // Equal bytes, else the first line where the two saved designs part.
 inline ::testing::AssertionResult sameDesign(const QByteArray &actual, const QByteArray &expected)
@@ -87,6 +89,26 @@ struct CanvasEditsFixture
     CACanvasEdits &edits() { return view.edits(); }
     PWUndoManager &undo() { return *document.undoManager(); }
     const std::vector<CFTComponent *> &list() const { return document.ftDocument()->GetComponents(0, false); }
+    CFTAView &ftView() { return *view.ftView(); }
+    // The design's objects as saved, without the attributes new objects take (which change
+    // without undo), and the background after them.
+    QByteArray objects()
+    {
+        const std::vector<CFTComponent *> all = list();
+        QByteArray data = document.documentDataForComponents(&all);
+        if (CFTExtPicture *background = document.ftDocument()->getBackground(0)) {
+            const std::vector<CFTComponent *> back {background};
+            data += document.documentDataForComponents(&back);
+        }
+        return data;
+    }
+    void selectOnly(std::initializer_list<CFTComponent *> components)
+    {
+        ftView().deselectAll();
+        for (CFTComponent *component : components)
+            ftView().select(component);
+    }
+    void selectOnly(CFTComponent *component) { selectOnly({component}); }
     int indexOf(const CFTComponent *component) const
     {
         const auto found = std::find(list().begin(), list().end(), component);

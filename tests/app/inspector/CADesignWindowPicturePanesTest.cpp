@@ -14,6 +14,8 @@
 #include "platform/PWUndoManager.h"
 #include "platform/PWUserDefaults.h"
 
+#include "TestSupport.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
@@ -50,16 +52,15 @@ protected:
         for (const QString &key : {u"FTDesignTab"_s, u"FTDesignPane"_s, CACustomFolderBrowserView::kFolderKey,
                                    CAPostartBrowserView::kCategoryKey})
             defaults.removeObject(key);
-        defaults.setString(u"FTSharedContentLibraryPath"_s, dir.path() + u"/Library"_s);
         CAEnvironment::setPostArtPath(dir.path() + u"/PostArt"_s);
     }
     void TearDown() override
     {
-        PWUserDefaults::standardUserDefaults().removeObject(u"FTSharedContentLibraryPath"_s);
         CAEnvironment::setPostArtPath(QString());
         PWUserDefaults::standardUserDefaults().removeObject(CACustomFolderBrowserView::kFolderKey);
     }
     QTemporaryDir dir;
+    pwtest::ScopedDefault library {u"FTSharedContentLibraryPath"_s, dir.path() + u"/Library"_s};
 };
 
 } // namespace

@@ -9,16 +9,14 @@
 #include "platform/PWPasteboardTypes.h"
 #include "platform/PWPlist.h"
 #include "platform/PWUserDefaults.h"
+#include "PictureTestSupport.h"
 #include "TestSupport.h"
 
-#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QImage>
 #include <QMimeData>
 #include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -233,24 +231,11 @@ TEST(AlbumCatalogTest, AlbumsFillTheGridSkippingPicturesWithoutThumbnails)
     }
 }
 
-QByteArray pdfBytes()
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setPageSize(QPageSize(QSizeF(100, 80), QPageSize::Point));
-    QPainter painter(&writer);
-    painter.fillRect(QRect(0, 0, 50, 50), Qt::red);
-    painter.end();
-    return bytes;
-}
-
 TEST(AlbumCatalogTest, FullPicturesTravelAsPdfAloneOrTiffAlone)
 {
     AlbumLibrary library;
     const QString pdfPath = library.dir.filePath(QStringLiteral("Originals/doc.pdf"));
-    ASSERT_TRUE(pwtest::writeFile(pdfPath, pdfBytes()));
+    ASSERT_TRUE(pwtest::writeFile(pdfPath, pictest::quadrantPdf(100, 80)));
     const std::shared_ptr<PWImage> pdf = PWImage::fromFile(pdfPath);
     ASSERT_TRUE(pdf);
     const std::unique_ptr<QMimeData> pdfData = CAiPhotoCatalog::dragDataForPicture(*pdf);

@@ -2,9 +2,9 @@
 #include "app/pictures/CCGoogleSearchItem.h"
 
 #include "LoopbackHttpServer.h"
+#include "PictureTestSupport.h"
 #include "platform/PWUserDefaults.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QImage>
@@ -19,16 +19,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray png(QColor colour)
-{
-    QImage image(8, 6, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
+using pictest::solidPng;
 
 QByteArray record(int n, const QByteArray &picture = QByteArray())
 {
@@ -80,7 +71,7 @@ protected:
     void serveThumbnails(int count)
     {
         for (int i = 1; i <= count; ++i)
-            m_server.set(u"/thumb%1"_s.arg(i), {"200 OK", "image/png", png(QColor(40 * i, 90, 160)), true, false});
+            m_server.set(u"/thumb%1"_s.arg(i), {"200 OK", "image/png", solidPng(QColor(40 * i, 90, 160)), true, false});
     }
     // Runs the event loop until the search has no request open; the guard only keeps a broken
     // build from hanging the suite.
@@ -127,7 +118,7 @@ TEST_F(CCGoogleSearchTest, ThreeRecordsArriveInPageOrderOneRequestAtATime)
     EXPECT_EQ(m_calls.loadingAtRequest, QList<int>({1, 1, 1}));
     EXPECT_EQ(m_server.requests(), QStringList({pagePath(u"dogs"_s), u"/thumb1"_s, u"/thumb2"_s, u"/thumb3"_s}));
     ASSERT_EQ(m_search.itemCount(), 3);
-    EXPECT_EQ(m_search.itemAtIndex(1)->getData(), png(QColor(80, 90, 160)));
+    EXPECT_EQ(m_search.itemAtIndex(1)->getData(), solidPng(QColor(80, 90, 160)));
     EXPECT_EQ(m_search.itemAtIndex(2)->getWebSite(), u"http://site.test/3"_s);
     m_search.free();
     EXPECT_EQ(QList<int>({m_search.isInUse(), m_search.itemCount()}), QList<int>({0, 0}));
@@ -157,7 +148,7 @@ TEST_F(CCGoogleSearchTest, FailedThumbnailsAreSkippedAndTheStopFollowsTheLast)
     m_server.set(u"/thumb2"_s, {"500 Internal Server Error", "text/html", "broken", true, false});
     // Bytes that are no picture count as a failure too, and so does a thumbnail far too large.
     m_server.set(u"/thumb4"_s, {"200 OK", "image/png", "<html>surprise</html>", true, false});
-    m_server.set(u"/thumb5"_s, {"200 OK", "image/png", png(Qt::red) + QByteArray(3 * 1024 * 1024, 'x'), false, false});
+    m_server.set(u"/thumb5"_s, {"200 OK", "image/png", solidPng(Qt::red) + QByteArray(3 * 1024 * 1024, 'x'), false, false});
     m_search.searchWithString(u"owls"_s);
     waitUntilIdle();
     EXPECT_EQ(m_calls.log, QStringList({u"clear 5"_s, u"add 0 http://pics.test/1.jpg"_s,

@@ -7,11 +7,10 @@
 #include "platform/PWImage.h"
 #include "platform/PWImageRep.h"
 #include "platform/PWPasteboardTypes.h"
-#include "platform/PWUserDefaults.h"
 #include "TestSupport.h"
+#include "PictureTestSupport.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QDir>
 #include <QDropEvent>
 #include <QImage>
@@ -90,6 +89,16 @@ TEST(MaskCatalogTest, FiveMasksGiveThreeRowsAndSkippedFilesLeaveNoHole)
         names.append(three.cellAt(i)->name());
     EXPECT_EQ(names, (QStringList{QStringLiteral("heart.png"), QStringLiteral("oval.png"), QStringLiteral("shapes/star.png")}));
 
+    // Folders set on a grid already filled are read at once, and no cell of the old grid stays chosen.
+    five.selectCellAtIndex(4);
+    ASSERT_NE(five.selectedCell(), nullptr);
+    mixed.attach(five);
+    EXPECT_TRUE(five.isInited());
+    EXPECT_EQ(five.cellCount(), 3);
+    EXPECT_EQ(five.numberOfRows(), 2);
+    EXPECT_EQ(five.cellAt(0)->name(), QStringLiteral("heart.png"));
+    EXPECT_EQ(five.selectedCell(), nullptr);
+
     CCMaskCatalog none;
     none.setMaskFolders(mixed.dir.filePath(QStringLiteral("absent")), mixed.thumbnails());
     none.setup();
@@ -160,14 +169,7 @@ TEST(MaskCatalogTest, ClickReleasedOnTheCellChoosesItAndKeysDoToo)
     EXPECT_EQ(catalog.selectedIndex(), 0);
 }
 
-QByteArray encoded(const QImage &image, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
+using pictest::encoded;
 
 // Lets the data go over the widget and drop there; answers whether the drop was taken.
 bool dropOn(QWidget *target, const QMimeData *data)
@@ -335,7 +337,7 @@ TEST(ShippedMasksTest, GreyMasksWithThumbnailsSeededIntoTheUsersLibrary)
     const QString target = user.filePath(QStringLiteral("Library"));
     QString error;
     ASSERT_TRUE(CASampleDesignLibrary::installMasksIfMissing(library, target, &error)) << error.toStdString();
-    PWUserDefaults::standardUserDefaults().setString(QStringLiteral("FTSharedContentLibraryPath"), target);
+    const pwtest::ScopedDefault libraryPath(QStringLiteral("FTSharedContentLibraryPath"), target);
     CCMaskCatalog catalog;
     catalog.setup();
     EXPECT_EQ(catalog.maskPath(), CAEnvironment::maskPath());
@@ -344,7 +346,6 @@ TEST(ShippedMasksTest, GreyMasksWithThumbnailsSeededIntoTheUsersLibrary)
     QFile::remove(QDir(CAEnvironment::maskPath()).filePath(masks.first()));
     ASSERT_TRUE(CASampleDesignLibrary::installMasksIfMissing(library, target, &error));
     EXPECT_FALSE(QFileInfo::exists(QDir(CAEnvironment::maskPath()).filePath(masks.first())));
-    PWUserDefaults::standardUserDefaults().removeObject(QStringLiteral("FTSharedContentLibraryPath"));
 }
 #endif
 

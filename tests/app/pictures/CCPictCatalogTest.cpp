@@ -4,8 +4,8 @@
 #include "app/pictures/CCPictCatalogView.h"
 #include "platform/PWImage.h"
 #include "TestSupport.h"
+#include "PictureTestSupport.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -22,6 +22,8 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
 // The CRC of a PNG chunk (type and data), so that a doctored header still passes the reader's check.
 quint32 pngCrc(const QByteArray &bytes)
 {
@@ -33,8 +35,6 @@ quint32 pngCrc(const QByteArray &bytes)
     }
     return crc ^ 0xffffffffu;
 }
-
-namespace {
 
 // A folder of small pictures named p0.png ... p<n-1>.png.
 struct PictureFolder
@@ -62,6 +62,30 @@ QList<CCPictCatalog::Entry> entries(int count, const QString &prefix = QStringLi
         list.append({QStringLiteral("%1%2.png").arg(prefix).arg(i), QString()});
     return list;
 }
+
+// A catalogue view on screen showing a folder of pictures, as the picture pads show one.
+struct ShownFolder
+{
+    explicit ShownFolder(int count)
+        : folder(count)
+    {
+        view.resize(260, 400);
+        view.show();
+        catalog = view.catalog();
+        catalog->changeBySearchInFolder(entries(count), folder.path());
+    }
+    // Halfway between the first two cells of the top row: in the spacing, on no cell.
+    QPoint gap() const
+    {
+        const QRectF first = catalog->cellFrameAtRowColumn(0, 0);
+        const QRectF second = catalog->cellFrameAtRowColumn(0, 1);
+        return QPointF((first.right() + second.left()) / 2.0, first.center().y()).toPoint();
+    }
+
+    PictureFolder folder;
+    CCPictCatalogView view;
+    CCPictCatalog *catalog = nullptr;
+};
 
 // Draws the whole catalogue once, the way it is drawn on screen.
 void drawAll(CCPictCatalog &catalog)
@@ -285,14 +309,7 @@ TEST(PictCatalogSearch, PlaceholdersResultsAndStop)
     EXPECT_EQ(catalog.numberOfRows(), 5);
     EXPECT_EQ(catalog.cellAtRowColumn(4, 1)->imageReference(), u"loading"_s);
 
-    QImage thumb(16, 12, QImage::Format_RGB32);
-    thumb.fill(Qt::magenta);
-    QByteArray png;
-    {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        thumb.save(&buffer, "PNG");
-    }
+    const QByteArray png = pictest::solidPng(Qt::magenta, QSize(16, 12));
     for (int i = 0; i < 3; ++i) {
         const CCPictSearchItem item{QUrl(QStringLiteral("http://example.org/pics/r%1.png").arg(i)),
                                     u"http://example.org/"_s, i == 1 ? QByteArray("not a picture") : png};
@@ -322,12 +339,8 @@ TEST(PictCatalogSearch, PlaceholdersResultsAndStop)
 
 TEST(PictCatalogSelection, ClicksAndArrowKeysSelectOneCellAndSendTheAction)
 {
-    PictureFolder folder(5);
-    CCPictCatalogView view;
-    view.resize(260, 400);
-    view.show();
-    CCPictCatalog *catalog = view.catalog();
-    catalog->changeBySearchInFolder(entries(5), folder.path());
+    ShownFolder shown(5);
+    CCPictCatalog *catalog = shown.catalog;
     ASSERT_EQ(catalog->numberOfColumns(), 3);
     QSignalSpy activated(catalog, &CCPictCatalog::activated);
 
@@ -337,7 +350,7 @@ TEST(PictCatalogSelection, ClicksAndArrowKeysSelectOneCellAndSendTheAction)
     EXPECT_EQ(activated.count(), 1);
     // The empty cell after the last picture and the spacing between cells select nothing.
     QTest::mouseClick(catalog, Qt::LeftButton, {}, catalog->cellFrameAtRowColumn(1, 2).center().toPoint());
-    QTest::mouseClick(catalog, Qt::LeftButton, {}, QPoint(int(2.5 + 74 + 1), 40));
+    QTest::mouseClick(catalog, Qt::LeftButton, {}, shown.gap());
     EXPECT_EQ(catalog->selectedColumn(), 1);
     EXPECT_EQ(activated.count(), 1);
 
@@ -369,8 +382,6 @@ TEST(PictCellGeometry, ImageAreaAndCaptionPlacement)
     EXPECT_DOUBLE_EQ(wide.width(), 71);
 }
 
-} // namespace
-
 TEST(PictCatalogSearch, AnEndedSearchKeepsResultsThatCameAfterAFailedOne)
 {
     const struct
@@ -384,12 +395,7 @@ TEST(PictCatalogSearch, AnEndedSearchKeepsResultsThatCameAfterAFailedOne)
         {"first failed", {1, 2, 3, 4, 5, 6}, 4},
         {"none came", {}, 1},
     };
-    QImage thumb(16, 12, QImage::Format_RGB32);
-    thumb.fill(Qt::cyan);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    thumb.save(&buffer, "PNG");
+    const QByteArray png = pictest::solidPng(Qt::cyan, QSize(16, 12));
     for (const auto &c : cases) {
         CCPictCatalog catalog;
         catalog.prepareMatrixWithSender({7, 0});
@@ -414,12 +420,8 @@ TEST(PictCatalogSearch, AnEndedSearchKeepsResultsThatCameAfterAFailedOne)
 
 TEST(PictCatalogSelection, DoubleClickOrReturnChoosesAPictureButNeverAPlaceholderOrAGap)
 {
-    PictureFolder folder(4);
-    CCPictCatalogView view;
-    view.resize(260, 400);
-    view.show();
-    CCPictCatalog *catalog = view.catalog();
-    catalog->changeBySearchInFolder(entries(4), folder.path());
+    ShownFolder shown(4);
+    CCPictCatalog *catalog = shown.catalog;
     ASSERT_EQ(catalog->numberOfColumns(), 3);
     QSignalSpy chosen(catalog, &CCPictCatalog::chosen);
 
@@ -429,7 +431,7 @@ TEST(PictCatalogSelection, DoubleClickOrReturnChoosesAPictureButNeverAPlaceholde
     EXPECT_EQ(catalog->selectedRow(), 1);
     // The empty cell after the last picture, the spacing, and the right button choose nothing.
     QTest::mouseDClick(catalog, Qt::LeftButton, {}, catalog->cellFrameAtRowColumn(1, 1).center().toPoint());
-    QTest::mouseDClick(catalog, Qt::LeftButton, {}, QPoint(int(2.5 + 74 + 1), 40));
+    QTest::mouseDClick(catalog, Qt::LeftButton, {}, shown.gap());
     QTest::mouseDClick(catalog, Qt::RightButton, {}, catalog->cellFrameAtRowColumn(0, 0).center().toPoint());
     EXPECT_EQ(chosen.count(), 1);
 
@@ -450,3 +452,5 @@ TEST(PictCatalogSelection, DoubleClickOrReturnChoosesAPictureButNeverAPlaceholde
     EXPECT_EQ(chosen.count(), 3);
     EXPECT_EQ(catalog->fullPictureAt(0, 1), nullptr);
 }
+
+} // namespace

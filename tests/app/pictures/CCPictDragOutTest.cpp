@@ -15,16 +15,15 @@
 #include "platform/PWPlist.h"
 #include "platform/PWUndoManager.h"
 
+#include "PictureTestSupport.h"
+
 #include <QApplication>
-#include <QBuffer>
 #include <QDir>
 #include <QDrag>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,22 +34,6 @@ using namespace Qt::StringLiterals;
 using namespace PWPasteboardTypes;
 
 namespace {
-
-QByteArray pdfBytes()
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setResolution(72);
-        writer.setPageSize(QPageSize(QSizeF(30, 20), QPageSize::Point));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        QPainter painter(&writer);
-        painter.fillRect(QRectF(0, 0, 30, 20), Qt::red);
-    }
-    return bytes;
-}
 
 const QByteArray kEps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 20 10\n"
                         "newpath 0 0 moveto 20 10 lineto stroke\n%%EOF\n";
@@ -116,7 +99,7 @@ void sendMouse(QWidget *widget, QEvent::Type type, const QPointF &at, Qt::MouseB
 TEST(CCPictDragOut, PictureWithPdfAndEpsCarriesOnlyThePdfAndItsName)
 {
     std::shared_ptr<PWImage> picture = PWImage::create();
-    const QByteArray pdf = pdfBytes();
+    const QByteArray pdf = pictest::quadrantPdf(30, 20);
     picture->addRepresentation(*PWImageRep::fromEPS(kEps));
     picture->addRepresentation(*PWImageRep::fromPDF(pdf));
     picture->setName(u"Animals/cat.pdf"_s);
@@ -269,7 +252,7 @@ TEST(CCPictCatalogDrag, PressThatMovesDragsAndPressThatDoesNotSelects)
     EXPECT_NEAR(back[0]->GetSizeY(), 12.0, 0.01);
 
     // A press in the spacing between cells starts nothing.
-    const QPointF gap(2.5 + 74 + 1.5, 40);
+    const QPointF gap((catalog.cellFrameAtRowColumn(0, 0).right() + catalog.cellFrameAtRowColumn(0, 1).left()) / 2.0, 40);
     sendMouse(&catalog, QEvent::MouseButtonPress, gap, Qt::LeftButton);
     sendMouse(&catalog, QEvent::MouseMove, gap + QPointF(0, 30), Qt::LeftButton);
     EXPECT_EQ(catalog.drags, 2);

@@ -8,6 +8,7 @@
 #include "platform/PWUserDefaults.h"
 
 #include "../../../tools/clipart/SwishIndexBuilder.h"
+#include "TestSupport.h"
 
 #include <QColor>
 #include <QDir>
@@ -25,19 +26,12 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-        defaults.setObject(QStringLiteral("FTSharedContentLibraryPath"), PWPlist::fromString(m_dir.path()));
-        defaults.removeObject(QStringLiteral("ClipArtCategoryIndex"));
+        PWUserDefaults::standardUserDefaults().removeObject(QStringLiteral("ClipArtCategoryIndex"));
         ASSERT_TRUE(QDir().mkpath(CAEnvironment::clipArtPath()));
         ASSERT_TRUE(QDir().mkpath(CAEnvironment::clipArtCategoriesIndexPath()));
     }
 
-    void TearDown() override
-    {
-        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-        defaults.removeObject(QStringLiteral("FTSharedContentLibraryPath"));
-        defaults.removeObject(QStringLiteral("ClipArtCategoryIndex"));
-    }
+    void TearDown() override { PWUserDefaults::standardUserDefaults().removeObject(QStringLiteral("ClipArtCategoryIndex")); }
 
     // A picture file of the collection: a small square of one colour, a JPEG for "jpg" and PNG
     // bytes for any other extension (the catalogue only asks whether the file is there).
@@ -103,4 +97,6 @@ protected:
     }
 
     QTemporaryDir m_dir;
+    // The folder is the user's content library while the test lives.
+    pwtest::ScopedDefault m_library {QStringLiteral("FTSharedContentLibraryPath"), m_dir.path()};
 };

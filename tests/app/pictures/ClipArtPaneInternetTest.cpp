@@ -21,9 +21,9 @@
 
 #include "ClipArtPaneFixture.h"
 #include "LoopbackHttpServer.h"
+#include "PictureTestSupport.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QDropEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -35,16 +35,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray png(QColor colour, QSize size = QSize(8, 6))
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
+using pictest::solidPng;
 
 QStringList references(const CCPictCatalog &catalog)
 {
@@ -114,7 +105,7 @@ protected:
         QByteArray page = "<html>";
         for (int i = 1; i <= n; ++i) {
             page += record(i, u"/full%1.png"_s.arg(i));
-            m_server.set(u"/thumb%1"_s.arg(i), {"200 OK", "image/png", png(QColor(40 * i, 90, 160)), true, false});
+            m_server.set(u"/thumb%1"_s.arg(i), {"200 OK", "image/png", solidPng(QColor(40 * i, 90, 160)), true, false});
         }
         m_server.set(pagePath(text), {"200 OK", "text/html", page, true, false});
     }
@@ -199,7 +190,7 @@ TEST_F(ClipArtPaneInternetTest, WithoutAServiceTheUserIsToldAndNothingIsSent)
 TEST_F(ClipArtPaneInternetTest, AnInternetResultIsOfferedOnlyOnceItsWholePictureIsLoaded)
 {
     serve(u"barns"_s, 2);
-    m_server.set(u"/full1.png"_s, {"200 OK", "image/png", png(Qt::darkRed, QSize(120, 90)), true, false});
+    m_server.set(u"/full1.png"_s, {"200 OK", "image/png", solidPng(Qt::darkRed, QSize(120, 90)), true, false});
     m_server.set(u"/full2.png"_s, {"200 OK", "image/png", "<html>no picture</html>", true, false});
     CCPictBrowserView pane;
     pane.resize(260, 400);
@@ -235,7 +226,7 @@ TEST_F(ClipArtPaneInternetTest, ResultsThatCannotBeLoadedAreReportedAndNothingIs
     m_server.set(u"/gone.png"_s, {"404 Not Found", "text/html", "gone", true, false});
     const QString missing = m_server.base() + u"/gone.png"_s;
     const QString huge = m_server.base() + u"/huge.png"_s;
-    m_server.set(u"/huge.png"_s, {"200 OK", "image/png", png(Qt::red) + QByteArray(2 * 1024 * 1024, 'x'), false, false});
+    m_server.set(u"/huge.png"_s, {"200 OK", "image/png", solidPng(Qt::red) + QByteArray(2 * 1024 * 1024, 'x'), false, false});
     const qint64 cap = CImageURL::maxBytes();
     CImageURL::setMaxBytes(1024 * 1024);
     for (const QString &address : {missing, huge, u"ftp://pics.test/a.png"_s, u"file:///etc/hostname"_s}) {
@@ -245,7 +236,7 @@ TEST_F(ClipArtPaneInternetTest, ResultsThatCannotBeLoadedAreReportedAndNothingIs
         QObject::connect(&pane, &CCPictBrowserView::pictureChosen, &pane, [&offered] { ++offered; });
         m_notices.clear();
         pane.prepareMatrixWithSender({1, 0});
-        pane.dynamicAddImageWithGoogleSearchItem({1, 0}, {QUrl(address), u"http://site.test/"_s, png(Qt::blue)});
+        pane.dynamicAddImageWithGoogleSearchItem({1, 0}, {QUrl(address), u"http://site.test/"_s, solidPng(Qt::blue)});
         pane.catalog()->selectCellAtRowColumn(0, 0);
         EXPECT_TRUE(pane.chooseSelectedPicture()) << qPrintable(address);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !m_notices.isEmpty(); }, 30000)) << qPrintable(address);
@@ -276,13 +267,13 @@ TEST_F(ClipArtPaneInternetTest, APictureDraggedFromThePaneOntoACanvasIsOnePictur
 
 TEST_F(ClipArtPaneInternetTest, AnInternetResultDroppedOnACanvasComesInOnceLoadedOrNotAtAll)
 {
-    m_server.set(u"/full1.png"_s, {"200 OK", "image/png", png(Qt::darkGreen, QSize(64, 48)), true, false});
+    m_server.set(u"/full1.png"_s, {"200 OK", "image/png", solidPng(Qt::darkGreen, QSize(64, 48)), true, false});
     m_server.set(u"/full2.png"_s, {"404 Not Found", "text/html", "gone", true, false});
     CCPictBrowserView pane;
     pane.prepareMatrixWithSender({2, 0});
     for (int i = 0; i < 2; ++i)
         pane.dynamicAddImageWithGoogleSearchItem({2, i}, {QUrl(m_server.base() + u"/full%1.png"_s.arg(i + 1)),
-                                                          u"http://site.test/%1"_s.arg(i + 1), png(Qt::gray)});
+                                                          u"http://site.test/%1"_s.arg(i + 1), solidPng(Qt::gray)});
     DropCanvas canvas;
     const size_t before = canvas.components().size();
     const auto dropAndWait = [&](int column) {
@@ -325,7 +316,7 @@ protected:
         m_timeout = CImageURL::timeoutMs();
         switch (GetParam().end) {
         case LoadEnd::Loaded:
-            m_server.set(u"/whole.png"_s, {"200 OK", "image/png", png(Qt::darkCyan, QSize(50, 40)), true, false});
+            m_server.set(u"/whole.png"_s, {"200 OK", "image/png", solidPng(Qt::darkCyan, QSize(50, 40)), true, false});
             break;
         case LoadEnd::Refused:
             m_server.set(u"/whole.png"_s, {"404 Not Found", "text/html", "gone", true, false});
@@ -346,7 +337,7 @@ protected:
     {
         pane.prepareMatrixWithSender({1, 0});
         pane.dynamicAddImageWithGoogleSearchItem(
-            {1, 0}, {QUrl(m_server.base() + u"/whole.png"_s), u"http://site.test/w"_s, png(Qt::gray)});
+            {1, 0}, {QUrl(m_server.base() + u"/whole.png"_s), u"http://site.test/w"_s, solidPng(Qt::gray)});
     }
     // Records, as the server takes the request (the load is running), the cursor shape in.
     void recordCursorAtRequest(QWidget *widget)

@@ -13,6 +13,8 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 
+#include "../../kernel/merge/PrintingTestSupport.h"
+
 #include <gtest/gtest.h>
 #include <poppler-qt6.h>
 
@@ -57,13 +59,7 @@ TEST(CAPrinterPrintTargetTest, PrintsAMergeOfListPersonsIntoAPrinter)
     CAEnvironment::setDefaultCountry(u"us"_s);
     const std::shared_ptr<CATemplateFormat> layout = defaultLayout(0);
     ASSERT_TRUE(layout);
-    auto design = std::make_shared<CADocument>();
-    design->setLayoutArangeComponents(*layout, false);
-    const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
-        u"Name+Company"_s, u"us"_s, true, CAddressFormatController::kBarcodeBelow);
-    auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
-    panel->SetOrigin(8.0, 6.0);
-    design->ftDocument()->AddObject(panel.release(), 0, false);
+    const std::shared_ptr<CADocument> design = printtest::newLabelDesign(*layout);
     QByteArray cards;
     for (int i = 0; i < 75; ++i)
         cards += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Person" + QByteArray::number(i) + ";Alex;;;\r\nADR;TYPE=WORK:;;" +

@@ -29,21 +29,9 @@ class CACanvasCommandsShellTest : public shelltest::Test
 protected:
     void TearDown() override
     {
-        CAMainWindowController::setChangeLayoutSheet(nullptr);
-        for (const char *action :
-             {"stepBack", "stepFront", "orderBack", "orderFront", "delete", "insertImage", "insertBackground", "copy",
-              "cut", "paste", "duplicate", "selectAll", "undo", "redo", "alignComponentsLeft", "alignComponentsRight",
-              "alignComponentsTop", "alignComponentsBottom", "alignComponentsCenterVertically",
-              "alignComponentsCenterHorizontally", "alignComponentsToDocumentCenter",
-              "distributeComponentsSpacingHorizontally", "distributeComponentsSpacingVertically",
-              "distributeComponentsCenterHorizontally", "distributeComponentsCenterVertically", "setShadow", "flipX",
-              "flipY", "capitalizeSelection"})
-            CAMainWindowController::unregisterCommand(QString::fromLatin1(action));
         setBackgroundFileChooser(nullptr);
         shelltest::Test::TearDown();
     }
-    bool valid(const char *action) { return controller->router().validate(QString::fromLatin1(action), nullptr); }
-    bool perform(const char *action) { return controller->router().perform(QString::fromLatin1(action)); }
 };
 
 TEST_F(CACanvasCommandsShellTest, EditAndArrangeCommandsFollowTheSelection)

@@ -41,11 +41,6 @@ class CACanvasFormatCommandsShellTest : public shelltest::Test
 protected:
     void TearDown() override
     {
-        for (const char *action :
-             {"selectMode", "textMode", "fieldMode", "separatorMode", "showGuidelineAreas", "showFIMBarcode",
-              "alignLeft", "alignCenter", "alignRight", "increaseFontSize", "decreaseFontSize", "tileImage",
-              "replaceImage", "setBackPlacing", "removeBackground", "barcode", "barcodeLocationRadio", "showBarcode", "undo", "redo"})
-            CAMainWindowController::unregisterCommand(QString::fromLatin1(action));
         setReplaceImageChooser(nullptr);
         shelltest::Test::TearDown();
     }
@@ -68,14 +63,6 @@ protected:
         canvas->document()->undoManager()->setGroupsByEvent(false);
         canvas->document()->undoManager()->removeAllActions();
         return canvas;
-    }
-    bool valid(const char *action, QAction *item = nullptr)
-    {
-        return controller->router().validate(QString::fromLatin1(action), item);
-    }
-    bool perform(const char *action, QAction *item = nullptr)
-    {
-        return controller->router().perform(QString::fromLatin1(action), item);
     }
     QString undoName() const { return canvas->document()->undoManager()->undoActionName(); }
 

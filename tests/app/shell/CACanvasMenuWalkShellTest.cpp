@@ -49,14 +49,9 @@ class CACanvasMenuWalkShellTest : public shelltest::Test
 protected:
     void TearDown() override
     {
-        for (const CAMainMenu::Item &item : CAMainMenu::table())
-            if (!item.action.isEmpty() && item.action != u"orderFrontFontPanel"_s
-                && item.action != u"orderFrontColorPanel"_s && item.action != u"preferences"_s)
-                CAMainWindowController::unregisterCommand(item.action);
         for (const char *action :
              {"changeAddressTypeWithMenu", "changeToFromWithMenu", "changeCountryWithMenu", "changeTemplateWithMenu"})
             CAMainWindowController::unregisterCommand(QString::fromLatin1(action));
-        CAMainWindowController::setChangeLayoutSheet(nullptr);
         shelltest::Test::TearDown();
     }
 

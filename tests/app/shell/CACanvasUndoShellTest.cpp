@@ -22,17 +22,6 @@ namespace {
 
 class CACanvasUndoShellTest : public shelltest::Test
 {
-protected:
-    void TearDown() override
-    {
-        CAMainWindowController::setChangeLayoutSheet(nullptr);
-        for (const char *action : {"stepBack", "stepFront", "orderBack", "orderFront", "delete", "insertImage",
-                                   "insertBackground"})
-            CAMainWindowController::unregisterCommand(QString::fromLatin1(action));
-        CAMainWindowController::unregisterCommand(u"undo"_s);
-        CAMainWindowController::unregisterCommand(u"redo"_s);
-        shelltest::Test::TearDown();
-    }
 };
 
 } // namespace

@@ -21,17 +21,6 @@ namespace {
 class CAEditedStateShellTest : public shelltest::Test
 {
 protected:
-    void TearDown() override
-    {
-        CAMainWindowController::setChangeLayoutSheet(nullptr);
-        for (const char *action : {"stepBack", "stepFront", "orderBack", "orderFront", "delete", "insertImage",
-                                   "insertBackground", "copy", "cut", "paste", "duplicate", "selectAll", "undo",
-                                   "redo"})
-            CAMainWindowController::unregisterCommand(QString::fromLatin1(action));
-        shelltest::Test::TearDown();
-    }
-
-    bool perform(const char *action) { return controller->router().perform(QString::fromLatin1(action)); }
     // What the launch left in an open event group closes with the event-loop turn; the test
     // starts from a saved, unedited document with no history.
     void startClean(const std::shared_ptr<CAOpenDocument> &record)

@@ -30,21 +30,9 @@ class CAImageEditorShellTest : public shelltest::Test
 protected:
     void TearDown() override
     {
-        CAMainWindowController::setChangeLayoutSheet(nullptr);
-        for (const char *action :
-             {"stepBack", "stepFront", "orderBack", "orderFront", "delete", "insertImage", "insertBackground", "copy",
-              "cut", "paste", "duplicate", "selectAll", "undo", "redo", "alignComponentsLeft", "alignComponentsRight",
-              "alignComponentsTop", "alignComponentsBottom", "alignComponentsCenterVertically",
-              "alignComponentsCenterHorizontally", "alignComponentsToDocumentCenter",
-              "distributeComponentsSpacingHorizontally", "distributeComponentsSpacingVertically",
-              "distributeComponentsCenterHorizontally", "distributeComponentsCenterVertically", "setShadow", "flipX",
-              "flipY", "capitalizeSelection", "openImageEditorDialog"})
-            CAMainWindowController::unregisterCommand(QString::fromLatin1(action));
         delete watch;
         shelltest::Test::TearDown();
     }
-    bool valid(const char *action) { return controller->router().validate(QString::fromLatin1(action), nullptr); }
-    bool perform(const char *action) { return controller->router().perform(QString::fromLatin1(action)); }
 
     // Arms the user's part for the shared editor's next run: a selection from the image's
     // lower-left corner, then Set. Whether the window showed is recorded; the watch goes on

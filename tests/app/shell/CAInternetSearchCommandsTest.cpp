@@ -2,6 +2,7 @@
 // its text to the design window, whose search reaches the grid beside its search field, and the
 // document window's link strip follows the page's selection.
 #include "ShellTestSupport.h"
+#include "PictureTestSupport.h"
 
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CADocView.h"
@@ -32,7 +33,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -80,13 +80,8 @@ TEST_F(CAInternetSearchCommandsTest, PanelTextReachesTheGridBesideTheSearchField
     for (const char *n : {"1", "2"}) {
         page += QByteArray("<a href=/imgres?imgurl=http://pics.test/") + n + ".jpg&imgrefurl=http://site.test/" + n
             + "&h=1>\n<img src=/thumb" + n + " width=80></a>\n";
-        QImage thumbnail(8, 6, QImage::Format_RGB32);
-        thumbnail.fill(Qt::darkRed);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        thumbnail.save(&buffer, "PNG");
-        server.set(u"/thumb"_s + QString::fromLatin1(n), {"200 OK", "image/png", bytes, true, false});
+        server.set(u"/thumb"_s + QString::fromLatin1(n),
+                   {"200 OK", "image/png", pictest::solidPng(Qt::darkRed), true, false});
     }
     server.set(request.path(QUrl::FullyEncoded) + u'?' + request.query(QUrl::FullyEncoded),
                {"200 OK", "text/html", page, true, false});

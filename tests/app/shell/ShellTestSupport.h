@@ -5,6 +5,7 @@
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CAFloatingPanels.h"
+#include "app/shell/CAMainMenu.h"
 #include "app/shell/CAMainWindowController.h"
 #include "app/shell/CAOpenDocument.h"
 #include "kernel/document/CFTADocument.h"
@@ -34,6 +35,18 @@ inline void PrintTo(const QString &text, std::ostream *stream)
 }
 
 namespace shelltest {
+
+// Commands installed at the window level stay for the whole process: takes back every one the
+// main menu names, with the change-layout sheet and the internet pane the design window
+// installs, so that no test sees another's commands.
+inline void unregisterMenuCommands()
+{
+    for (const CAMainMenu::Item &item : CAMainMenu::table())
+        if (!item.action.isEmpty())
+            CAMainWindowController::unregisterCommand(item.action);
+    CAMainWindowController::setChangeLayoutSheet(nullptr);
+    CAMainWindowController::setInternetPaneFactory(nullptr);
+}
 
 // A panel of another module as a plain window, so that the application's panel rules can be
 // seen working before those panels exist.
@@ -74,6 +87,7 @@ public:
 
     void TearDown() override
     {
+        unregisterMenuCommands();
         controller.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -123,6 +137,15 @@ public:
         return count;
     }
     QString path(const QString &name) const { return folder.filePath(name); }
+    // A command through the router, as the menu item sends it.
+    bool valid(const char *action, QAction *item = nullptr)
+    {
+        return controller->router().validate(QString::fromLatin1(action), item);
+    }
+    bool perform(const char *action, QAction *item = nullptr)
+    {
+        return controller->router().perform(QString::fromLatin1(action), item);
+    }
 
     QTemporaryDir folder;
     std::unique_ptr<CADocumentController> controller;

@@ -1,8 +1,8 @@
 #include "kernel/base/FTID3Reader.h"
 
 #include "TestSupport.h"
+#include "PictureTestSupport.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -73,13 +73,7 @@ QByteArray utf16LeWithMark(const QString &text)
 
 QByteArray pngBytes(int width, int height)
 {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return data;
+    return pictest::solidPng(Qt::red, QSize(width, height));
 }
 
 // One MPEG audio frame header followed by zeros up to length bytes.

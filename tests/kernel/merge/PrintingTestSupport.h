@@ -67,6 +67,20 @@ struct PrintedPdf
     std::unique_ptr<Poppler::Document> document;
 };
 
+// A label as the application makes a new one: the layout's sheet and default text size, a
+// recipient panel for names and companies with its POSTNET barcode below.
+inline std::shared_ptr<CADocument> newLabelDesign(const CATemplateFormat &layout)
+{
+    auto document = std::make_shared<CADocument>();
+    document->setLayoutArangeComponents(layout, false);
+    const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+        u"Name+Company"_s, u"us"_s, true, CAddressFormatController::kBarcodeBelow);
+    auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
+    panel->SetOrigin(8.0, 6.0);
+    document->ftDocument()->AddObject(panel.release(), 0, false);
+    return document;
+}
+
 class Test : public ::testing::Test
 {
 public:
@@ -115,18 +129,9 @@ public:
     {
         return stringForPersonCategory(document.currentPerson(true).get(), adWork, tcLastName, true);
     }
-    // A label as the application makes a new one: the layout's sheet and default text size, a
-    // recipient panel for names and companies with its POSTNET barcode below.
     static std::shared_ptr<CADocument> newLabelDesign(const CATemplateFormat &layout)
     {
-        auto document = std::make_shared<CADocument>();
-        document->setLayoutArangeComponents(layout, false);
-        const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
-            u"Name+Company"_s, u"us"_s, true, CAddressFormatController::kBarcodeBelow);
-        auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
-        panel->SetOrigin(8.0, 6.0);
-        document->ftDocument()->AddObject(panel.release(), 0, false);
-        return document;
+        return printtest::newLabelDesign(layout);
     }
     // A 180 x 100 point label with a recipient panel and a sender panel, 12 and 8 points apart
     // from its neighbours, sent from the United States to Sam Own.
