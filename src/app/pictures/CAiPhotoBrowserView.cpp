@@ -69,8 +69,7 @@ CAiPhotoBrowserView::CAiPhotoBrowserView(QWidget *parent)
     connect(m_chooseButton, &QToolButton::clicked, this, &CAiPhotoBrowserView::chooseDatabase);
     // An album picture is placed whole, read from its file, as its drag carries it.
     connect(m_catalogView->catalog(), &CCPictCatalog::chosen, this, [this](int row, int column) {
-        const int index = row * m_catalogView->catalog()->numberOfColumns() + column;
-        if (std::shared_ptr<PWImage> picture = m_pictCatalog->fullPictureForKey(m_pictCatalog->cellKeys().value(index)))
+        if (std::shared_ptr<PWImage> picture = m_catalogView->catalog()->fullPictureAt(row, column))
             Q_EMIT pictureChosen(picture);
     });
 }

@@ -450,7 +450,11 @@ void CCPictCatalog::mouseReleaseEvent(QMouseEvent *event)
 std::shared_ptr<PWImage> CCPictCatalog::fullPictureAt(int row, int column)
 {
     const CCPictCell *cell = cellAtRowColumn(row, column);
-    return cell && !cell->isEmpty() ? CCPictDragOut::fullPicture(cell->imageReference(), m_resolver) : nullptr;
+    if (!cell || cell->isEmpty() || cell->imageReference() == CCPictImageResolver::kLoading)
+        return nullptr;
+    if (m_fullPictureProvider)
+        return m_fullPictureProvider(cellIndex(row, column));
+    return CCPictDragOut::fullPicture(cell->imageReference(), m_resolver);
 }
 
 bool CCPictCatalog::isChoosable(int index) const
@@ -482,13 +486,13 @@ bool CCPictCatalog::startDragForCell(int row, int column)
     if (!cell || cell->isEmpty())
         return false;
     const QString reference = cell->imageReference();
-    std::shared_ptr<PWImage> picture = CCPictDragOut::fullPicture(reference, m_resolver);
+    std::shared_ptr<PWImage> picture = fullPictureAt(row, column);
     if (!picture)
         return false;
     auto drag = new QDrag(this);
     QImage image;
     std::unique_ptr<CFTComponent> shape;
-    if (CCPictDragOut::dragsAsBasicShape(reference)) {
+    if (!m_fullPictureProvider && CCPictDragOut::dragsAsBasicShape(reference)) {
         shape = CCPictDragOut::basicShapeComponent(reference, picture->size(),
                                                    m_defaultComponent ? m_defaultComponent() : nullptr);
         drag->setMimeData(CCPictDragOut::mimeDataForBasicShape(shape.get()).release());
@@ -506,6 +510,11 @@ bool CCPictCatalog::startDragForCell(int row, int column)
         drag->setHotSpot(QPoint(image.width() / 2, image.height() / 2));
     }
     execDrag(*drag);
+    // The drag's own event loop took the release: no press outlives it.
+    if (m_pressed >= 0) {
+        m_pressed = -1;
+        update();
+    }
     // The drop has taken what it needs; the picture stays registered while anyone holds it.
     drag->deleteLater();
     return true;
