@@ -63,5 +63,5 @@ int CAiPhotoCatalog::countImages() const
 std::shared_ptr<PWImage> CAiPhotoCatalog::fullPictureForKey(const QString &key) const
 {
     const QString path = reader().imagePathForKey(key);
-    return path.isEmpty() ? nullptr : CCPictDragOut::fullPicture(CCPictImageResolver::kFilePrefix + path, m_catalog->resolver());
+    return path.isEmpty() ? nullptr : CCPictDragOut::fullPicture(CCPictImageResolver::kFilePrefix + path);
 }

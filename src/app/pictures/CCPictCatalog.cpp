@@ -454,7 +454,7 @@ std::shared_ptr<PWImage> CCPictCatalog::fullPictureAt(int row, int column)
         return nullptr;
     if (m_fullPictureProvider)
         return m_fullPictureProvider(cellIndex(row, column));
-    return CCPictDragOut::fullPicture(cell->imageReference(), m_resolver);
+    return CCPictDragOut::fullPicture(cell->imageReference());
 }
 
 bool CCPictCatalog::isChoosable(int index) const
