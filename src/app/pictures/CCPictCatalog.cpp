@@ -86,31 +86,18 @@ void CCPictCatalog::resetSelection()
 
 void CCPictCatalog::changeBySearchInFolder(const QList<Entry> &entries, const QString &folder)
 {
-    const int m = m_columns;
-    m_cells.clear();
-    m_loadOrder.clear();
-    renewRowsColumns(rowsFor(int(entries.size()), m), m);
     const bool clipArt = folder == m_resolver.clipArtPath();
-    int k = 0;
+    QList<Entry> references;
+    references.reserve(entries.size());
     for (const Entry &entry : entries) {
         const QString path = folder + u'/' + entry.name;
         // Only existence is tested: pictures are read when their cells are first drawn.
         if (entry.name.isEmpty() || !QFileInfo::exists(path))
             continue;
-        CCPictCell &cell = m_cells[size_t(k)];
-        cell.setParentCatalog(this);
-        cell.setImageReference(clipArt ? entry.name : CCPictImageResolver::kFilePrefix + path);
-        cell.setToolTip(QString());
-        cell.setImageHint(entry.hint.isEmpty() ? withoutExtension(entry.name) : entry.hint);
-        ++k;
+        references.append({clipArt ? entry.name : CCPictImageResolver::kFilePrefix + path,
+                           entry.hint.isEmpty() ? withoutExtension(entry.name) : entry.hint});
     }
-    m_countImages = k;
-    renewRowsColumns(rowsFor(k, m), m);
-    for (size_t i = size_t(k); i < m_cells.size(); ++i)
-        m_cells[i].clear();
-    resetSelection();
-    sizeToCells();
-    update();
+    changeByReferences(references);
 }
 
 int CCPictCatalog::changeByReferences(const QList<Entry> &entries)
