@@ -53,6 +53,11 @@ bool writePdf(QSvgRenderer &renderer, const QString &path)
         return false;
     }
     renderer.render(&painter, QRectF(0, 0, kPostArtPoints, kPostArtPoints));
+    // The document is written out when the painter ends: only then is a failure known.
+    if (!painter.end()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
     return true;
 }
 

@@ -62,7 +62,6 @@ void CAPostartBrowserView::showSelectedCategory()
     const CCPictFolderListing::Listing listing =
         CCPictFolderListing::listFolder(m_folder + u'/' + title, false, title + u'/');
     catalog()->changeBySearchInFolder(listing.entries, m_folder);
-    PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-    defaults.setInteger(kCategoryKey, m_categoryPopup->currentIndex());
-    defaults.synchronize();
+    // The setter writes the settings file itself.
+    PWUserDefaults::standardUserDefaults().setInteger(kCategoryKey, m_categoryPopup->currentIndex());
 }

@@ -10,8 +10,6 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QProgressBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -34,8 +32,6 @@ CAiPhotoBrowserView::CAiPhotoBrowserView(QWidget *parent)
     , m_chooseButton(new QToolButton(this))
     , m_catalogView(new CCPictCatalogView(this))
     , m_pictCatalog(new CAiPhotoCatalog(m_catalogView->catalog(), this))
-    , m_progress(new QProgressBar(this))
-    , m_text(new QLabel(PWLocalizedString(QStringLiteral("Loading")) + QStringLiteral("..."), this))
 {
     m_categoryPopup->setObjectName(QStringLiteral("m_categoryPopup"));
     m_categoryPopup->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -45,11 +41,6 @@ CAiPhotoBrowserView::CAiPhotoBrowserView(QWidget *parent)
     m_chooseButton->setToolTip(PWLocalizedString(QStringLiteral("Choose Photo Albums")));
     m_catalogView->setObjectName(QStringLiteral("m_pictCatalog"));
     m_catalogView->catalog()->setProperty("tag", 2);
-    m_progress->setObjectName(QStringLiteral("m_progress"));
-    m_progress->setRange(0, 0);
-    m_progress->setTextVisible(false);
-    m_text->setObjectName(QStringLiteral("m_text"));
-    m_text->setAlignment(Qt::AlignCenter);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -57,11 +48,7 @@ CAiPhotoBrowserView::CAiPhotoBrowserView(QWidget *parent)
     row->addWidget(m_categoryPopup, 1);
     row->addWidget(m_chooseButton);
     layout->addLayout(row);
-    layout->addWidget(m_progress);
-    layout->addWidget(m_text);
     layout->addWidget(m_catalogView, 1);
-    m_progress->hide();
-    m_text->hide();
     setTabOrder(m_categoryPopup, m_chooseButton);
     setTabOrder(m_chooseButton, m_catalogView->catalog());
 
@@ -69,8 +56,7 @@ CAiPhotoBrowserView::CAiPhotoBrowserView(QWidget *parent)
     connect(m_chooseButton, &QToolButton::clicked, this, &CAiPhotoBrowserView::chooseDatabase);
     // An album picture is placed whole, read from its file, as its drag carries it.
     connect(m_catalogView->catalog(), &CCPictCatalog::chosen, this, [this](int row, int column) {
-        const int index = row * m_catalogView->catalog()->numberOfColumns() + column;
-        if (std::shared_ptr<PWImage> picture = m_pictCatalog->fullPictureForKey(m_pictCatalog->cellKeys().value(index)))
+        if (std::shared_ptr<PWImage> picture = m_catalogView->catalog()->fullPictureAt(row, column))
             Q_EMIT pictureChosen(picture);
     });
 }
@@ -91,11 +77,8 @@ bool CAiPhotoBrowserView::loadPictures()
     if (_bLoaded)
         return false;
     _bLoaded = true;
-    // The grid is out of the way while the database is read.
-    m_catalogView->hide();
-    m_progress->show();
-    m_text->show();
-
+    // The database is read once, bounded in size, and the thumbnails only as cells are drawn:
+    // nothing here lasts long enough to show progress for.
     const CAiPhoto &photos = m_pictCatalog->reader();
     const QSignalBlocker blocker(m_categoryPopup);
     m_categoryPopup->clear();
@@ -112,10 +95,6 @@ bool CAiPhotoBrowserView::loadPictures()
     } else {
         m_pictCatalog->clearMatrix();
     }
-
-    m_progress->hide();
-    m_text->hide();
-    m_catalogView->show();
     return true;
 }
 

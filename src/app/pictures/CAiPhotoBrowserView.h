@@ -10,8 +10,6 @@ class CAiPhotoCatalog;
 class CCPictCatalogView;
 class PWImage;
 class QComboBox;
-class QLabel;
-class QProgressBar;
 class QToolButton;
 
 // The photo album pane: a popup of the albums ("-" first, then each album by name), the chosen
@@ -54,7 +52,5 @@ private:
     QToolButton *m_chooseButton;
     CCPictCatalogView *m_catalogView;
     CAiPhotoCatalog *m_pictCatalog;
-    QProgressBar *m_progress;
-    QLabel *m_text;
     bool _bLoaded = false;
 };

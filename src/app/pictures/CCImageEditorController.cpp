@@ -236,14 +236,13 @@ void CCImageEditorController::onScaleSlider()
 
 void CCImageEditorController::zoomIn()
 {
+    // The slider's valueChanged scales the picture; at either end of the slider nothing moves.
     m_ui->_scaleSlider->setValue(m_ui->_scaleSlider->value() + 8);
-    onScaleSlider();
 }
 
 void CCImageEditorController::zoomOut()
 {
     m_ui->_scaleSlider->setValue(m_ui->_scaleSlider->value() - 8);
-    onScaleSlider();
 }
 
 void CCImageEditorController::scrollWheelDidChange()

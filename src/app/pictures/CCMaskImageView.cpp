@@ -94,11 +94,6 @@ std::shared_ptr<PWImage> CCMaskImageView::imageFromMimeData(const QMimeData &dat
 
 std::shared_ptr<PWImage> CCMaskImageView::maskForName(const QString &name) const
 {
-    if (name.startsWith(CCPictImageResolver::kFullSizePrefix)) {
-        if (auto named = PWImage::imageNamed(name))
-            return named;
-        return CAEnvironment::loadFullSizedImage(name);
-    }
     if (name.startsWith(CCPictImageResolver::kFilePrefix)) {
         const QString path = name.mid(CCPictImageResolver::kFilePrefix.size());
         QString why;
@@ -110,10 +105,11 @@ std::shared_ptr<PWImage> CCMaskImageView::maskForName(const QString &name) const
         image->setName(kMaskPrefix + path);
         return image;
     }
-    if (name.startsWith(kUrlPrefix)) {
+    if (name.startsWith(CCPictImageResolver::kInternetPrefix)) {
         const std::shared_ptr<PWImage> named = PWImage::imageNamed(name);
         return named ? named->copy() : nullptr;
     }
+    // A picture of the collection, by its name with or without "FULLSIZE_".
     return CAEnvironment::loadFullSizedImage(name);
 }
 
@@ -123,8 +119,9 @@ bool CCMaskImageView::concludeDragOperation(const QMimeData &data)
     const QString namedType = mimeTypeOf(kNamedImage);
     if (data.hasFormat(namedType)) {
         const QString name = QString::fromUtf8(data.data(namedType));
-        // A picture still being downloaded has nothing to give yet.
-        if (name.startsWith(kUrlNeedLoadPrefix))
+        // A picture still being downloaded has nothing to give yet, even under a name cut
+        // short before its address.
+        if (name.startsWith(QStringView(CCPictImageResolver::kUrlPrefix).trimmed()))
             return false;
         mask = maskForName(name);
     } else {

@@ -19,8 +19,6 @@ class CCMaskImageView : public QWidget
 
 public:
     static inline const QString kMaskPrefix = QStringLiteral("PREFIX_MASK");
-    static inline const QString kUrlPrefix = QStringLiteral("PREFIX_URL");
-    static inline const QString kUrlNeedLoadPrefix = QStringLiteral("PREFIX_URL_NEED_LOAD");
 
     explicit CCMaskImageView(QWidget *parent = nullptr);
 

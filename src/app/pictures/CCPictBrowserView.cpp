@@ -9,13 +9,11 @@
 #include "app/pictures/CCSearchFieldCell.h"
 #include "app/pictures/CCSwishIndexer.h"
 #include "kernel/base/CAEnvironment.h"
-#include "kernel/base/FTImageUtilities.h"
 #include "kernel/base/FTUtilities.h"
 #include "platform/PWBundle.h"
 #include "platform/PWImage.h"
 #include "platform/PWUserDefaults.h"
 
-#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -402,21 +400,6 @@ void CCPictBrowserView::stopSearch()
     m_pictCatalog->clearLoadingCells();
 }
 
-std::shared_ptr<PWImage> CCPictBrowserView::pictureForReference(const QString &reference)
-{
-    if (reference.isEmpty() || reference == CCPictImageResolver::kLoading
-        || reference.startsWith(CCPictImageResolver::kUrlPrefix))
-        return nullptr;
-    if (reference.startsWith(CCPictImageResolver::kFilePrefix)) {
-        const QString path = reference.mid(CCPictImageResolver::kFilePrefix.size());
-        if (QFileInfo(path).suffix().compare(QLatin1String("hpi"), Qt::CaseInsensitive) == 0)
-            return loadHemeraImage(path);
-        return PWImage::fromFile(path);
-    }
-    // A picture of the collection goes by its name, so that a design refers to it as such.
-    return CAEnvironment::loadFullSizedImage(reference);
-}
-
 bool CCPictBrowserView::chooseSelectedPicture()
 {
     const CCPictCell *cell = m_pictCatalog->selectedCell();
@@ -439,7 +422,8 @@ bool CCPictBrowserView::chooseSelectedPicture()
                 notice(error);
         });
     }
-    std::shared_ptr<PWImage> image = pictureForReference(reference);
+    // A picture of the collection goes by its full-size name, so that a design refers to it as such.
+    std::shared_ptr<PWImage> image = m_pictCatalog->fullPictureAt(m_pictCatalog->selectedRow(), m_pictCatalog->selectedColumn());
     if (!image) {
         qCWarning(lcPictures).noquote() << QStringLiteral("The picture '%1' cannot be placed").arg(reference);
         return false;

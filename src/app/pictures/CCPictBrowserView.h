@@ -104,8 +104,6 @@ public:
     // The keyword index, opened at the first search; null when it cannot be opened.
     const CCSwishIndexer *keywordIndex();
 
-    // The full-size picture a catalogue cell's reference names; null when there is none.
-    static std::shared_ptr<PWImage> pictureForReference(const QString &reference);
     // Offers the picture of the selected cell, if any; answers whether one was offered or, for
     // an internet result, whether its loading started (not when that result is loading already).
     bool chooseSelectedPicture();

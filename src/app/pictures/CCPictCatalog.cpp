@@ -86,31 +86,18 @@ void CCPictCatalog::resetSelection()
 
 void CCPictCatalog::changeBySearchInFolder(const QList<Entry> &entries, const QString &folder)
 {
-    const int m = m_columns;
-    m_cells.clear();
-    m_loadOrder.clear();
-    renewRowsColumns(rowsFor(int(entries.size()), m), m);
     const bool clipArt = folder == m_resolver.clipArtPath();
-    int k = 0;
+    QList<Entry> references;
+    references.reserve(entries.size());
     for (const Entry &entry : entries) {
         const QString path = folder + u'/' + entry.name;
         // Only existence is tested: pictures are read when their cells are first drawn.
         if (entry.name.isEmpty() || !QFileInfo::exists(path))
             continue;
-        CCPictCell &cell = m_cells[size_t(k)];
-        cell.setParentCatalog(this);
-        cell.setImageReference(clipArt ? entry.name : CCPictImageResolver::kFilePrefix + path);
-        cell.setToolTip(QString());
-        cell.setImageHint(entry.hint.isEmpty() ? withoutExtension(entry.name) : entry.hint);
-        ++k;
+        references.append({clipArt ? entry.name : CCPictImageResolver::kFilePrefix + path,
+                           entry.hint.isEmpty() ? withoutExtension(entry.name) : entry.hint});
     }
-    m_countImages = k;
-    renewRowsColumns(rowsFor(k, m), m);
-    for (size_t i = size_t(k); i < m_cells.size(); ++i)
-        m_cells[i].clear();
-    resetSelection();
-    sizeToCells();
-    update();
+    changeByReferences(references);
 }
 
 int CCPictCatalog::changeByReferences(const QList<Entry> &entries)
@@ -450,7 +437,11 @@ void CCPictCatalog::mouseReleaseEvent(QMouseEvent *event)
 std::shared_ptr<PWImage> CCPictCatalog::fullPictureAt(int row, int column)
 {
     const CCPictCell *cell = cellAtRowColumn(row, column);
-    return cell && !cell->isEmpty() ? CCPictDragOut::fullPicture(cell->imageReference(), m_resolver) : nullptr;
+    if (!cell || cell->isEmpty() || cell->imageReference() == CCPictImageResolver::kLoading)
+        return nullptr;
+    if (m_fullPictureProvider)
+        return m_fullPictureProvider(cellIndex(row, column));
+    return CCPictDragOut::fullPicture(cell->imageReference());
 }
 
 bool CCPictCatalog::isChoosable(int index) const
@@ -482,13 +473,13 @@ bool CCPictCatalog::startDragForCell(int row, int column)
     if (!cell || cell->isEmpty())
         return false;
     const QString reference = cell->imageReference();
-    std::shared_ptr<PWImage> picture = CCPictDragOut::fullPicture(reference, m_resolver);
+    std::shared_ptr<PWImage> picture = fullPictureAt(row, column);
     if (!picture)
         return false;
     auto drag = new QDrag(this);
     QImage image;
     std::unique_ptr<CFTComponent> shape;
-    if (CCPictDragOut::dragsAsBasicShape(reference)) {
+    if (!m_fullPictureProvider && CCPictDragOut::dragsAsBasicShape(reference)) {
         shape = CCPictDragOut::basicShapeComponent(reference, picture->size(),
                                                    m_defaultComponent ? m_defaultComponent() : nullptr);
         drag->setMimeData(CCPictDragOut::mimeDataForBasicShape(shape.get()).release());
@@ -506,6 +497,11 @@ bool CCPictCatalog::startDragForCell(int row, int column)
         drag->setHotSpot(QPoint(image.width() / 2, image.height() / 2));
     }
     execDrag(*drag);
+    // The drag's own event loop took the release: no press outlives it.
+    if (m_pressed >= 0) {
+        m_pressed = -1;
+        update();
+    }
     // The drop has taken what it needs; the picture stays registered while anyone holds it.
     drag->deleteLater();
     return true;

@@ -117,6 +117,11 @@ public:
     {
         m_defaultComponent = std::move(provider);
     }
+    // Where the whole picture of a cell (by its row-major index) comes from, for a pane whose
+    // cells show thumbnails of pictures kept elsewhere; none takes the picture the cell's
+    // reference names. A provider's pictures always drag as pictures, never as basic shapes.
+    using FullPictureProvider = std::function<std::shared_ptr<PWImage>(int index)>;
+    void setFullPictureProvider(FullPictureProvider provider) { m_fullPictureProvider = std::move(provider); }
     // Drags the picture of the cell, as a press on it that moves does. Answers whether a drag
     // started: an empty cell, a placeholder or a picture that cannot be read drags nothing.
     bool startDragForCell(int row, int column);
@@ -159,6 +164,7 @@ private:
     std::deque<int> m_loadOrder;
     CCPictImageResolver m_resolver;
     std::function<CFTComponent *()> m_defaultComponent;
+    FullPictureProvider m_fullPictureProvider;
     // The cell a left press began on, -1 when none; a move past the drag distance drags it.
     int m_pressed = -1;
     QPointF m_pressPoint;

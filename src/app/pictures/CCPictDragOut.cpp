@@ -2,6 +2,7 @@
 
 #include "app/pictures/CCPictImageResolver.h"
 #include "app/pictures/CCPicturesLog.h"
+#include "kernel/base/CAEnvironment.h"
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/FTImageArchive.h"
 #include "kernel/base/FTImageUtilities.h"
@@ -12,7 +13,6 @@
 #include "platform/PWImage.h"
 #include "platform/PWPasteboardTypes.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QPainter>
@@ -57,32 +57,24 @@ const PWImageRep *firstOfKind(const PWImage &image, PWImageRep::Kind kind)
 
 } // namespace
 
-std::shared_ptr<PWImage> fullPicture(const QString &reference, const CCPictImageResolver &resolver)
+std::shared_ptr<PWImage> fullPicture(const QString &reference)
 {
     if (reference.isEmpty() || reference == CCPictImageResolver::kLoading)
         return nullptr;
-    if (std::shared_ptr<PWImage> named = PWImage::imageNamed(reference))
-        return named->name() == CCPictImageResolver::kLoading ? nullptr : named;
+    // An internet result exists only as the picture its cell was given.
     if (reference.startsWith(CCPictImageResolver::kUrlPrefix))
-        return nullptr;
+        return PWImage::imageNamed(reference);
     if (reference.startsWith(CCPictImageResolver::kFilePrefix)) {
+        // Cells read files reduced and never register them: a picture of this name is whole.
+        if (std::shared_ptr<PWImage> named = PWImage::imageNamed(reference))
+            return named;
         std::shared_ptr<PWImage> image = readWhole(reference.mid(CCPictImageResolver::kFilePrefix.size()));
         if (image)
             image->setName(reference);
         return image;
     }
-    const QString fullName = CCPictImageResolver::kFullSizePrefix + reference;
-    if (std::shared_ptr<PWImage> named = PWImage::imageNamed(fullName))
-        return named;
-    // A clip-art item: nothing may reach outside the collection's folder.
-    const QString folder = QDir::cleanPath(resolver.clipArtPath());
-    const QString path = QDir::cleanPath(folder + u'/' + reference);
-    if (folder.isEmpty() || QDir::isAbsolutePath(reference) || !path.startsWith(folder + u'/'))
-        return nullptr;
-    std::shared_ptr<PWImage> image = readWhole(path);
-    if (image)
-        image->setName(fullName);
-    return image;
+    // A clip-art item: the bare reference may name its thumbnail, the full-size name never does.
+    return CAEnvironment::loadFullSizedImage(reference);
 }
 
 bool isBasicShapeReference(const QString &reference)

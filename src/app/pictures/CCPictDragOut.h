@@ -6,7 +6,6 @@
 
 #include <memory>
 
-class CCPictImageResolver;
 class CFTComponent;
 class PWImage;
 class QMimeData;
@@ -21,11 +20,12 @@ namespace CCPictDragOut {
 // The folder name that makes a picture a basic shape.
 inline const QString kBasicShapesFolder = QStringLiteral("BasicShapes");
 
-// The full picture behind a cell's reference: the picture registered under it (or, for a
-// "FULLSIZE_" name, that picture), else the file it names read whole -- registered under the
-// reference for a "PREFIX_FILE" path, under "FULLSIZE_" + reference for a clip-art item of the
-// resolver's folder. Null for a placeholder, an empty reference or a file that cannot be read.
-std::shared_ptr<PWImage> fullPicture(const QString &reference, const CCPictImageResolver &resolver);
+// The full picture behind a cell's reference: for an internet result the picture registered
+// under it; for a "PREFIX_FILE" path the picture registered under it, else the file read whole
+// and registered so; for a clip-art item the collection's full-size picture
+// (CAEnvironment::loadFullSizedImage), never the thumbnail its cell registers under the bare
+// reference. Null for a placeholder, an empty reference or a file that cannot be read.
+std::shared_ptr<PWImage> fullPicture(const QString &reference);
 
 // Whether some path component of the reference is the basic-shape folder.
 bool isBasicShapeReference(const QString &reference);

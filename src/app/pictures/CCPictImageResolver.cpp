@@ -140,8 +140,8 @@ std::shared_ptr<PWImage> CCPictImageResolver::resolve(const QString &reference, 
                 const QImage bitmap = readBoundedPicture(jpg, (area * 2.0).toSize());
                 if (!bitmap.isNull()) {
                     image = PWImage::fromQImage(bitmap);
-                    // Registered under the reference itself so that every other cell and the
-                    // drag find the thumbnail without reading it again.
+                    // Registered under the reference itself so that every other cell finds the
+                    // thumbnail without reading it again; a drag asks for the full-size name.
                     if (image)
                         image->setName(reference);
                 }

@@ -18,7 +18,10 @@ class CCPictImageResolver
 {
 public:
     static inline const QString kFilePrefix = QStringLiteral("PREFIX_FILE");
+    // An internet result whose picture is still to be downloaded: "<prefix><address> <page>".
     static inline const QString kUrlPrefix = QStringLiteral("PREFIX_URL_NEED_LOAD ");
+    // What the name of every internet picture begins with, downloaded or not.
+    static inline const QString kInternetPrefix = QStringLiteral("PREFIX_URL");
     static inline const QString kLoading = QStringLiteral("loading");
     static inline const QString kFullSizePrefix = QStringLiteral("FULLSIZE_");
     // Beyond this many pixels a picture file is refused rather than decoded.

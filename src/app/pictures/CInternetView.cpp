@@ -4,17 +4,10 @@
 #include "app/pictures/CCPicturesLog.h"
 #include "app/pictures/CLinkTextView.h"
 #include "kernel/component/CFTComponent.h"
-#include "platform/PWNotificationCenter.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QPainter>
-
-namespace {
-
-const QString kChangeSelectionNotification = QStringLiteral("Change Selection Notification");
-
-} // namespace
 
 CInternetView::CInternetView(QWidget *parent)
     : QWidget(parent)
@@ -27,24 +20,6 @@ CInternetView::CInternetView(QWidget *parent)
     layout->setContentsMargins(4, 2, 2, 2);
     layout->addWidget(m_URLField);
     connect(m_URLField, &CLinkTextView::linkClicked, this, [this](const QUrl &url) { openLink(url, m_opener); });
-    m_observer = PWNotificationCenter::defaultCenter().addObserver(
-        kChangeSelectionNotification, nullptr,
-        [this](const PWNotification &notification) {
-            if (m_DocView && notification.object == m_DocView)
-                updateInternet();
-        },
-        this);
-}
-
-CInternetView::~CInternetView()
-{
-    PWNotificationCenter::defaultCenter().removeObserver(m_observer);
-}
-
-void CInternetView::setDocView(const void *docView, SelectionSource selection)
-{
-    m_DocView = docView;
-    m_selection = std::move(selection);
 }
 
 void CInternetView::updateInternet()

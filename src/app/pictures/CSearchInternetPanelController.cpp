@@ -2,7 +2,6 @@
 
 #include "platform/PWBundle.h"
 
-#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -25,7 +24,6 @@ CSearchInternetPanelController::~CSearchInternetPanelController() = default;
 
 int CSearchInternetPanelController::showDialog(QWidget *)
 {
-    _modalRes = -1;
     setWindowModality(Qt::ApplicationModal);
     adjustSize();
     if (QScreen *screen = QGuiApplication::primaryScreen()) {
@@ -34,10 +32,8 @@ int CSearchInternetPanelController::showDialog(QWidget *)
         move(frame.topLeft());
     }
     m_ui->_searchField->setFocus();
-    const int code = exec();
-    if (_modalRes == -1)
-        _modalRes = 0;
-    return code == 1 && _modalRes == 1 ? 1 : 0;
+    // Escape and the close box reject the dialog as Cancel does.
+    return exec() == QDialog::Accepted ? 1 : 0;
 }
 
 QString CSearchInternetPanelController::searchString() const
@@ -62,26 +58,10 @@ QPushButton *CSearchInternetPanelController::cancelButton() const
 
 void CSearchInternetPanelController::search()
 {
-    _modalRes = 1;
-    done(1);
+    accept();
 }
 
 void CSearchInternetPanelController::cancel()
 {
-    _modalRes = 0;
-    done(0);
-}
-
-void CSearchInternetPanelController::reject()
-{
-    if (_modalRes == -1)
-        _modalRes = 0;
-    QDialog::reject();
-}
-
-void CSearchInternetPanelController::closeEvent(QCloseEvent *event)
-{
-    if (_modalRes == -1)
-        _modalRes = 0;
-    QDialog::closeEvent(event);
+    reject();
 }

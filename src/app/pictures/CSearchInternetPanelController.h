@@ -25,8 +25,8 @@ public:
     // ended it. The window is not used for placement.
     int showDialog(QWidget *window);
     QString searchString() const;
-    // -1 while open, 0 cancelled, 1 search.
-    int modalResult() const { return _modalRes; }
+    // How the panel ended: 1 search, 0 cancelled (and while it has not ended).
+    int modalResult() const { return result(); }
 
     QLineEdit *searchField() const;
     QPushButton *searchButton() const;
@@ -36,11 +36,6 @@ public Q_SLOTS:
     void search();
     void cancel();
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    void reject() override;
-
 private:
     std::unique_ptr<Ui::searchInternetPanel> m_ui;
-    int _modalRes = -1;
 };

@@ -28,11 +28,11 @@ void installInternetSearch(CADocumentController &controller)
         strip->setObjectName(QStringLiteral("m_internet"));
         strip->setTag(113);
         QPointer<CADocView> view = window.docView();
-        strip->setDocView(view.data(), [view]() -> std::vector<CFTComponent *> {
+        strip->setSelectionSource([view]() -> std::vector<CFTComponent *> {
             const CFTAView *kernel = view ? view->ftView() : nullptr;
             return kernel ? kernel->getSelComponents() : std::vector<CFTComponent *>();
         });
-        // Edits that select what they made say so by the page's signal, not by the notice.
+        // Every change of the page's selection, by the mouse or by an edit, comes by its signal.
         if (view)
             QObject::connect(view, &CADocView::selectionChanged, strip, &CInternetView::updateInternet);
         strip->updateInternet();

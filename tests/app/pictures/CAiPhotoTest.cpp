@@ -9,14 +9,15 @@
 #include "platform/PWPasteboardTypes.h"
 #include "platform/PWPlist.h"
 #include "platform/PWUserDefaults.h"
-#include "PictureTestSupport.h"
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QImage>
+#include <QDrag>
 #include <QMimeData>
-#include <QPageSize>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -231,36 +232,73 @@ TEST(AlbumCatalogTest, AlbumsFillTheGridSkippingPicturesWithoutThumbnails)
     }
 }
 
-TEST(AlbumCatalogTest, FullPicturesTravelAsPdfAloneOrTiffAlone)
+// A catalogue that records the drag it would run rather than running one.
+class RecordingCatalog : public CCPictCatalog
+{
+public:
+    int drags = 0;
+    QStringList formats;
+    QByteArray named;
+    QByteArray tiff;
+
+protected:
+    Qt::DropAction execDrag(QDrag &drag) override
+    {
+        ++drags;
+        formats = drag.mimeData()->formats();
+        named = drag.mimeData()->data(PWPasteboardTypes::mimeTypeOf(PWPasteboardTypes::kNamedImage));
+        tiff = drag.mimeData()->data(PWPasteboardTypes::mimeTypeOf(PWPasteboardTypes::kTIFF));
+        return Qt::CopyAction;
+    }
+};
+
+void sendMouse(QWidget *widget, QEvent::Type type, const QPointF &at, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+TEST(AlbumCatalogTest, ADraggedPhotoTravelsWholeByItsNameAndLeavesNoCellPressed)
 {
     AlbumLibrary library;
-    const QString pdfPath = library.dir.filePath(QStringLiteral("Originals/doc.pdf"));
-    ASSERT_TRUE(pwtest::writeFile(pdfPath, pictest::quadrantPdf(100, 80)));
-    const std::shared_ptr<PWImage> pdf = PWImage::fromFile(pdfPath);
-    ASSERT_TRUE(pdf);
-    const std::unique_ptr<QMimeData> pdfData = CAiPhotoCatalog::dragDataForPicture(*pdf);
-    ASSERT_TRUE(pdfData);
-    EXPECT_EQ(pdfData->formats(), QStringList{PWPasteboardTypes::mimeTypeOf(PWPasteboardTypes::kPDF)});
-    EXPECT_TRUE(pdfData->data(PWPasteboardTypes::mimeTypeOf(PWPasteboardTypes::kPDF)).startsWith("%PDF"));
-
     const CAiPhoto photos(library.path());
-    CCPictCatalogView view;
-    CAiPhotoCatalog catalog(view.catalog());
+    RecordingCatalog grid;
+    grid.resize(260, 200);
+    grid.show();
+    CAiPhotoCatalog catalog(&grid);
     catalog.setReader(&photos);
+    catalog.changeAlbum(0);
+    ASSERT_EQ(catalog.countImages(), 3);
+    ASSERT_GE(grid.numberOfColumns(), 2);
+
+    // The second cell is not the selected one: only a press shades it.
+    const QPoint inSecond = (grid.cellFrameAtRowColumn(0, 1).topLeft() + QPointF(20, 4)).toPoint();
+    const auto lightness = [&] { return grid.grab().toImage().pixelColor(inSecond).lightness(); };
+    const int unpressed = lightness();
+    const QPointF second = grid.cellFrameAtRowColumn(0, 1).center();
+    sendMouse(&grid, QEvent::MouseButtonPress, second, Qt::LeftButton);
+    EXPECT_LT(lightness(), unpressed - 10);
+    // The drag's own event loop takes the release: none reaches the grid.
+    sendMouse(&grid, QEvent::MouseMove, second + QPointF(30, 20), Qt::LeftButton);
+    ASSERT_EQ(grid.drags, 1);
+    EXPECT_EQ(lightness(), unpressed) << "the dragged cell is left drawn as pressed";
+
+    const QString name = QStringLiteral("PREFIX_FILE") + library.dir.filePath(QStringLiteral("Originals/2.png"));
+    EXPECT_EQ(QString::fromUtf8(grid.named), name);
+    EXPECT_TRUE(grid.formats.contains(PWPasteboardTypes::mimeTypeOf(PWPasteboardTypes::kTIFF)));
+    EXPECT_EQ(QImage::fromData(grid.tiff, "TIFF").size(), QSize(320, 240)) << "the original, not the thumbnail";
+    // Once the drop has what it needs nobody keeps the photo: the pane holds no copy of it.
+    EXPECT_EQ(PWImage::imageNamed(name), nullptr);
+
     const std::shared_ptr<PWImage> full = catalog.fullPictureForKey(QStringLiteral("2"));
     ASSERT_TRUE(full);
     EXPECT_EQ(full->pixelSize(), QSize(320, 240));
-    // Kept by name: the next drag of the same picture finds the same image.
+    // Found by name while someone holds it.
     EXPECT_EQ(catalog.fullPictureForKey(QStringLiteral("2")), full);
-    const std::unique_ptr<QMimeData> tiff = CAiPhotoCatalog::dragDataForPicture(*full);
-    ASSERT_TRUE(tiff);
-    EXPECT_EQ(tiff->formats(), QStringList{PWPasteboardTypes::mimeTypeOf(PWPasteboardTypes::kTIFF)});
-    const QImage back = QImage::fromData(tiff->data(PWPasteboardTypes::mimeTypeOf(PWPasteboardTypes::kTIFF)), "TIFF");
-    EXPECT_EQ(back.size(), QSize(320, 240));
+    EXPECT_EQ(grid.fullPictureAt(0, 1), full);
     // No picture file, or no entry: nothing to drag.
     EXPECT_FALSE(catalog.fullPictureForKey(QStringLiteral("7")));
     EXPECT_FALSE(catalog.fullPictureForKey(QStringLiteral("8")));
-    EXPECT_FALSE(CAiPhotoCatalog::dragDataForPicture(*PWImage::create()));
 }
 
 TEST(AlbumBrowserTest, FillsOnFirstShowAndRemembersTheChosenAlbum)

@@ -4,6 +4,7 @@
 #include "app/canvas/CADocView.h"
 #include "app/pictures/CCPictCatalog.h"
 #include "app/pictures/CCPictDragOut.h"
+#include "kernel/base/CAEnvironment.h"
 #include "kernel/base/CDDArchive.h"
 #include "kernel/component/CFTACoreDoc.h"
 #include "kernel/component/CFTComponent.h"
@@ -14,6 +15,7 @@
 #include "platform/PWPasteboardTypes.h"
 #include "platform/PWPlist.h"
 #include "platform/PWUndoManager.h"
+#include "platform/PWUserDefaults.h"
 
 #include "PictureTestSupport.h"
 
@@ -132,13 +134,22 @@ TEST(CCPictDragOut, EpsWithoutPdfGoesAsPostScriptAndABitmapAsTiffOfItsPixels)
     EXPECT_TRUE(CCPictDragOut::mimeDataForPicture(nullptr)->formats().isEmpty());
 }
 
+// Makes folder the user's content library for the test's life.
+struct UserLibrary
+{
+    explicit UserLibrary(const QString &folder)
+    {
+        PWUserDefaults::standardUserDefaults().setString(u"FTSharedContentLibraryPath"_s, folder);
+    }
+    ~UserLibrary() { PWUserDefaults::standardUserDefaults().removeObject(u"FTSharedContentLibraryPath"_s); }
+};
+
 TEST(CCPictDragOut, FilePictureIsReadWholeAndKeepsItsExactName)
 {
     QTemporaryDir dir;
     const QString path = savePicture(dir.path() + u"/My Photos/Red Door.png"_s, 0xffcc2222, QSize(40, 30));
     const QString reference = u"PREFIX_FILE"_s + path;
-    CCPictImageResolver resolver;
-    std::shared_ptr<PWImage> picture = CCPictDragOut::fullPicture(reference, resolver);
+    std::shared_ptr<PWImage> picture = CCPictDragOut::fullPicture(reference);
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->pixelSize(), QSize(40, 30)) << "the whole picture, not the cell's reduction";
     EXPECT_EQ(PWImage::imageNamed(reference), picture);
@@ -147,17 +158,17 @@ TEST(CCPictDragOut, FilePictureIsReadWholeAndKeepsItsExactName)
     EXPECT_TRUE(data->hasFormat(mimeTypeOf(kTIFF)));
 
     // Nothing to drag: a placeholder, an unreadable file, a name outside the clip-art folder.
-    resolver.setClipArtFolders(dir.path() + u"/ClipArt"_s, dir.path() + u"/Thumbs"_s);
+    const UserLibrary library(dir.path());
     QFile text(dir.path() + u"/notes.png"_s);
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("not a picture");
     text.close();
     for (const QString &nothing : {u"loading"_s, u"PREFIX_FILE"_s + text.fileName(), u"PREFIX_FILE"_s + dir.path(),
-                                   u"../My Photos/Red Door.png"_s, QString()})
-        EXPECT_FALSE(CCPictDragOut::fullPicture(nothing, resolver)) << nothing.toStdString();
+                                   u"../../My Photos/Red Door.png"_s, QString()})
+        EXPECT_FALSE(CCPictDragOut::fullPicture(nothing)) << nothing.toStdString();
     // A clip-art item is read from the collection's folder and registered under its full-size name.
-    savePicture(dir.path() + u"/ClipArt/Animals/dog.png"_s);
-    std::shared_ptr<PWImage> clip = CCPictDragOut::fullPicture(u"Animals/dog.png"_s, resolver);
+    savePicture(CAEnvironment::clipArtPath() + u"/Animals/dog.png"_s);
+    std::shared_ptr<PWImage> clip = CCPictDragOut::fullPicture(u"Animals/dog.png"_s);
     ASSERT_TRUE(clip);
     EXPECT_EQ(clip->name(), u"FULLSIZE_Animals/dog.png"_s);
 }
@@ -281,4 +292,36 @@ TEST(CCPictCatalogDrag, PressedCellIsShadedUntilTheReleaseOrTheDrag)
     EXPECT_GT(lightness(inSecond), lightness(inFirst) + 10) << "only the pressed cell is shaded";
     sendMouse(&catalog, QEvent::MouseButtonRelease, first, Qt::NoButton);
     EXPECT_EQ(lightness(inFirst), unpressed);
+}
+
+TEST(CCPictCatalogDrag, ADrawnClipArtCellDragsTheFullSizePictureNotItsThumbnail)
+{
+    QTemporaryDir dir;
+    const UserLibrary library(dir.path());
+    savePicture(CAEnvironment::clipArtPath() + u"/Animals/cat.png"_s, 0xffcc2222, QSize(40, 30));
+    QDir().mkpath(CAEnvironment::thumbClipArtPath() + u"/Animals"_s);
+    QImage thumbnail(8, 6, QImage::Format_RGB32);
+    thumbnail.fill(Qt::green);
+    ASSERT_TRUE(thumbnail.save(CAEnvironment::thumbClipArtPath() + u"/Animals/cat.jpg"_s, "JPG"));
+    RecordingCatalog catalog;
+    catalog.resize(200, 120);
+    catalog.show();
+    catalog.changeBySearchInFolder({{u"Animals/cat.png"_s, {}}}, CAEnvironment::clipArtPath());
+    ASSERT_EQ(catalog.cellAtRowColumn(0, 0)->imageReference(), u"Animals/cat.png"_s);
+    // Drawn, the cell holds the thumbnail, registered under the bare reference.
+    catalog.grab();
+    const std::shared_ptr<PWImage> shown = PWImage::imageNamed(u"Animals/cat.png"_s);
+    ASSERT_TRUE(shown);
+    ASSERT_EQ(catalog.cellAtRowColumn(0, 0)->image(), shown);
+    ASSERT_NE(shown->pixelSize(), QSize(40, 30));
+
+    const QPointF cell = catalog.cellFrameAtRowColumn(0, 0).center();
+    sendMouse(&catalog, QEvent::MouseButtonPress, cell, Qt::LeftButton);
+    sendMouse(&catalog, QEvent::MouseMove, cell + QPointF(30, 20), Qt::LeftButton);
+    ASSERT_EQ(catalog.drags, 1);
+    EXPECT_EQ(QString::fromUtf8(catalog.named), u"FULLSIZE_Animals/cat.png"_s);
+    const std::shared_ptr<PWImage> full = catalog.fullPictureAt(0, 0);
+    ASSERT_TRUE(full);
+    EXPECT_EQ(full->pixelSize(), QSize(40, 30));
+    EXPECT_EQ(full->name(), u"FULLSIZE_Animals/cat.png"_s);
 }

@@ -4,6 +4,7 @@
 #include "app/inspector/CADesignWindow.h"
 #include "app/pictures/CCPictBrowserView.h"
 #include "app/pictures/CCPictCatalogView.h"
+#include "app/pictures/CCPictDragOut.h"
 #include "app/pictures/CCSearchField.h"
 #include "kernel/base/FTClassID.h"
 #include "kernel/component/CFTComponent.h"
@@ -133,12 +134,12 @@ TEST_F(ClipArtPanePlacingTest, FromCategoryToKeywordSearchToAPictureOnTheCanvas)
 
 TEST_F(ClipArtPanePlacingTest, ThePictureOfACellIsTheCollectionsFullSizePicture)
 {
-    const std::shared_ptr<PWImage> cat = CCPictBrowserView::pictureForReference(u"cat.png"_s);
+    const std::shared_ptr<PWImage> cat = CCPictDragOut::fullPicture(u"cat.png"_s);
     ASSERT_NE(cat, nullptr);
     EXPECT_EQ(cat->name(), u"FULLSIZE_cat.png"_s) << "a design refers to the picture by its name in the collection";
     const QString outside = m_dir.filePath(u"elsewhere.png"_s);
     QImage(10, 10, QImage::Format_ARGB32).save(outside, "PNG");
-    EXPECT_NE(CCPictBrowserView::pictureForReference(u"PREFIX_FILE"_s + outside), nullptr);
+    EXPECT_NE(CCPictDragOut::fullPicture(u"PREFIX_FILE"_s + outside), nullptr);
     // Damaged pictures of the collection: bytes that are no picture, a container cut short.
     const auto write = [](const QString &name, const QByteArray &bytes) {
         QFile file(CAEnvironment::clipArtPath() + u'/' + name);
@@ -150,7 +151,7 @@ TEST_F(ClipArtPanePlacingTest, ThePictureOfACellIsTheCollectionsFullSizePicture)
     for (const QString &nothing : {QString(), u"loading"_s, u"../../elsewhere.png"_s, u"nothing-here.png"_s,
                                    u"broken.png"_s, u"short.hpi"_s,
                                    u"PREFIX_URL_NEED_LOAD https://example.org/a.png https://example.org/"_s})
-        EXPECT_EQ(CCPictBrowserView::pictureForReference(nothing), nullptr) << nothing.toStdString();
+        EXPECT_EQ(CCPictDragOut::fullPicture(nothing), nullptr) << nothing.toStdString();
 }
 
 TEST_F(ClipArtPanePlacingTest, WithoutACanvasAChosenPictureGoesNowhere)
