@@ -391,7 +391,7 @@ float CFTAAddressPanel::getMaxSnapYFrom() const
 int CFTAAddressPanel::getXSnapArrayFrom(std::span<float> array) const
 {
     if (array.size() < 2)
-        return 0;
+        return array.empty() ? 2 : 0;
     double first = 0.0;
     double second = 0.0;
     const double contentRight = double(mfContentRight);
@@ -429,7 +429,7 @@ int CFTAAddressPanel::getXSnapArrayFrom(std::span<float> array) const
 int CFTAAddressPanel::getYSnapArrayFrom(std::span<float> array) const
 {
     if (array.size() < 2)
-        return 0;
+        return array.empty() ? 2 : 0;
     if (mDefText.GetHaveBackColor()) {
         array[0] = float(mdOriginY);
         array[1] = float(mdOriginY + mdSizeY);

@@ -48,26 +48,6 @@ bool CFTACoreView::isSelected(const CFTComponent *component) const
     return contains(m_aSelected, component);
 }
 
-void CFTACoreView::getSelObjectsRect(double *x, double *y, double *width, double *height) const
-{
-    if (x)
-        *x = mdSelX;
-    if (y)
-        *y = mdSelY;
-    if (width)
-        *width = mdSelWidth;
-    if (height)
-        *height = mdSelHeight;
-}
-
-void CFTACoreView::setSelObjectsRect(double x, double y, double width, double height)
-{
-    mdSelX = x;
-    mdSelY = y;
-    mdSelWidth = width;
-    mdSelHeight = height;
-}
-
 void CFTACoreView::select(CFTComponent *component)
 {
     if (component && !isSelected(component))

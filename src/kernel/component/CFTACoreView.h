@@ -95,6 +95,12 @@ public:
     virtual CFTComponent *CreateTextBoxWithMousePos();
     CFTComponent *CreateFieldWithMouse(compType type);
     CFTComponent *CreateSeparatorWithMouse();
+    // A plain text over the rectangle from the press to the current point.
+    CFTComponent *CreateTextBoxWithMouse();
+    // An extended text over the dragged rectangle, or at the press point; no tool of this
+    // application makes one, so only callers of their own reach them.
+    CFTComponent *CreateTextExtBoxWithMouse();
+    CFTComponent *CreateTextExtBoxWithMousePos();
 
     // The offset that moves value onto the nearest coordinate of the table within tolerance (0
     // when none); ties keep the earlier coordinate. owner, when given, receives its contributor.
@@ -116,11 +122,18 @@ public:
     double getDotSize() const { return 4.5 / m_dRes; }
     double getSens() const { return getDotSize(); }
 
+    // Whether the view that shows the design shows its rulers; an edited text shows its own then.
+    bool rulersVisible() const { return m_bRulersVisible; }
+    void setRulersVisible(bool visible) { m_bRulersVisible = visible; }
     bool isSmartSelectionMode() const { return mbSmartSelectionMode; }
     void setSmartSelectionMode(bool smart) { mbSmartSelectionMode = smart; }
-    // x, y, width and height of the current selection; any pointer may be null.
+    // x, y, width and height of the selection's drawn extent, of every object of the edited list;
+    // all zero when there is none. Any pointer may be null.
     void getSelObjectsRect(double *x, double *y, double *width, double *height) const;
-    void setSelObjectsRect(double x, double y, double width, double height);
+    void GetObjectsBound(double *x, double *y, double *width, double *height) const;
+    // The middle of the selection's unturned frames, of its turned frames; any pointer may be null.
+    void getSelObjectsCenter(double *x, double *y) const;
+    void getSelObjectsMedianCenter(double *x, double *y) const;
 
     void setToolMode(toolMode mode) { m_toolMode = mode; }
     toolMode getToolMode() const { return m_toolMode; }
@@ -249,6 +262,11 @@ private:
     int dragSelectBox(int modifiers);
     int startCreation();
     int releaseCreation(double x, double y);
+    // The point held inside the page and the objects' bounds with a margin around them (the
+    // page's larger side, at least twenty inches), so that a wild drag cannot make an object
+    // reaching nowhere near the design; a coordinate that is no number keeps the current one.
+    void keepInBounds(double &x, double &y) const;
+    CFTComponent *addNewObject(std::unique_ptr<CFTComponent> component);
 
     // Every object that got StartOperation for the move in progress, to end each of them.
     std::vector<CFTComponent *> m_aOperStarted;
@@ -257,8 +275,5 @@ private:
     double m_dPressX = 0.0;
     double m_dPressY = 0.0;
     bool mbSmartSelectionMode = false;
-    double mdSelX = 0.0;
-    double mdSelY = 0.0;
-    double mdSelWidth = 0.0;
-    double mdSelHeight = 0.0;
+    bool m_bRulersVisible = false;
 };

@@ -146,8 +146,7 @@ int CFTACoreView::pressWithTextTool(bool)
 
 CFTComponent *CFTACoreView::CreateTextBoxWithMousePos()
 {
-    CFTACoreDoc *document = currentDocument();
-    if (!document)
+    if (!currentDocument())
         return nullptr;
     std::unique_ptr<CFTComponent> text = FTComponentFactory::createComponent(ciAddressText, kNewObjectBundle, defText());
     if (!text)
@@ -155,16 +154,13 @@ CFTComponent *CFTACoreView::CreateTextBoxWithMousePos()
     text->SetOrigin(m_dStartX, m_dStartY);
     const CDDString label(QStringLiteral("Simple text"));
     text->SetTextCategory(tcSimpleText, &label);
-    CFTComponent *made = text.release();
-    document->AddObject(made, m_CurrentSide, m_bIsBack);
-    return made;
+    return addNewObject(std::move(text));
 }
 
 CFTComponent *CFTACoreView::CreateFieldWithMouse(compType type)
 {
-    CFTACoreDoc *document = currentDocument();
     std::unique_ptr<CFTComponent> box =
-        document ? FTComponentFactory::createComponent(ciShape, kNewObjectBundle, defBox()) : nullptr;
+        currentDocument() ? FTComponentFactory::createComponent(ciShape, kNewObjectBundle, defBox()) : nullptr;
     if (!box)
         return nullptr;
     // The corner opposite the dragged one sits on the press point, so that the box spans from
@@ -173,24 +169,19 @@ CFTComponent *CFTACoreView::CreateFieldWithMouse(compType type)
                    m_dCurrentY > m_dStartY ? m_dStartY : m_dStartY - 1.0);
     box->SetSize(1.0, 1.0);
     box->setType(type);
-    CFTComponent *made = box.release();
-    document->AddObject(made, m_CurrentSide, m_bIsBack);
-    return made;
+    return addNewObject(std::move(box));
 }
 
 CFTComponent *CFTACoreView::CreateSeparatorWithMouse()
 {
-    CFTACoreDoc *document = currentDocument();
     std::unique_ptr<CFTComponent> line =
-        document ? FTComponentFactory::createComponent(ciSeparator, kNewObjectBundle, defBox()) : nullptr;
+        currentDocument() ? FTComponentFactory::createComponent(ciSeparator, kNewObjectBundle, defBox()) : nullptr;
     if (!line)
         return nullptr;
     // While it is being drawn a separator grows from its origin, whatever the direction.
     line->SetOrigin(m_dStartX, m_dStartY);
     line->SetSize(1.0, 1.0);
-    CFTComponent *made = line.release();
-    document->AddObject(made, m_CurrentSide, m_bIsBack);
-    return made;
+    return addNewObject(std::move(line));
 }
 
 int CFTACoreView::dragSelectBox(int modifiers)
@@ -486,25 +477,30 @@ int CFTACoreView::mouseRDown(double x, double y, int modifiers)
 
 mouseResults CFTACoreView::MouseLDown(double x, double y, modifierKeys modifiers)
 {
+    keepInBounds(x, y);
     return mouseResults::fromInt(mouseLDown(x, y, modifiers.toInt()));
 }
 
 mouseResults CFTACoreView::MouseMove(double x, double y, modifierKeys modifiers)
 {
+    keepInBounds(x, y);
     return mouseResults::fromInt(mouseMove(x, y, modifiers.toInt()));
 }
 
 mouseResults CFTACoreView::MouseUp(double x, double y, modifierKeys modifiers)
 {
+    keepInBounds(x, y);
     return mouseResults::fromInt(mouseUp(x, y, modifiers.toInt()));
 }
 
 mouseResults CFTACoreView::MouseLDoubleClick(double x, double y, modifierKeys modifiers)
 {
+    keepInBounds(x, y);
     return mouseResults::fromInt(mouseLDoubleClick(x, y, modifiers.toInt()));
 }
 
 mouseResults CFTACoreView::MouseRDown(double x, double y, modifierKeys modifiers)
 {
+    keepInBounds(x, y);
     return mouseResults::fromInt(mouseRDown(x, y, modifiers.toInt()));
 }

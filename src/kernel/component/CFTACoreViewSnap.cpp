@@ -5,13 +5,9 @@
 #include "kernel/component/CFTLayoutGuideline.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace {
-
-// More than any snap object writes: components give their two edges, the page a handful.
-constexpr int kMostSnapsPerObject = 64;
 
 // The best snap found for one axis over all moving coordinates.
 struct axisSnap
@@ -45,12 +41,19 @@ void snapTable::clear()
 
 void snapTable::append(CFTSnapObject *owner, int (CFTSnapObject::*getter)(std::span<float>) const)
 {
-    std::array<float, kMostSnapsPerObject> written {};
-    const int count = std::clamp((owner->*getter)(written), 0, kMostSnapsPerObject);
-    if (count == 0)
+    // Asked with no room, a writer answers how many it has; the table then grows by exactly that.
+    const int needed = (owner->*getter)({});
+    if (needed <= 0)
         return;
-    coordinates.insert(coordinates.end(), written.begin(), written.begin() + count);
-    runs.push_back({owner, count});
+    const std::size_t start = coordinates.size();
+    coordinates.resize(start + std::size_t(needed));
+    const int written = (owner->*getter)(std::span<float>(coordinates).subspan(start));
+    if (written <= 0 || written > needed) {
+        coordinates.resize(start);
+        return;
+    }
+    coordinates.resize(start + std::size_t(written));
+    runs.push_back({owner, written});
 }
 
 CFTSnapObject *snapTable::ownerAt(std::size_t index) const

@@ -43,7 +43,7 @@ void CFTComponent::rotatedCorners(double xs[4], double ys[4]) const
 int CFTComponent::getXSnapArrayFrom(std::span<float> array) const
 {
     if (array.size() < 2)
-        return 0;
+        return array.empty() ? 2 : 0;
     double xs[4], ys[4];
     rotatedCorners(xs, ys);
     array[0] = float(*std::min_element(xs, xs + 4));
@@ -54,7 +54,7 @@ int CFTComponent::getXSnapArrayFrom(std::span<float> array) const
 int CFTComponent::getYSnapArrayFrom(std::span<float> array) const
 {
     if (array.size() < 2)
-        return 0;
+        return array.empty() ? 2 : 0;
     double xs[4], ys[4];
     rotatedCorners(xs, ys);
     array[0] = float(*std::min_element(ys, ys + 4));

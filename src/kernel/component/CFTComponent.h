@@ -182,6 +182,9 @@ public:
     virtual bool canSetImage();
     virtual bool canHighlighted();
     virtual bool canSetText();
+    // Whether the text container (a block's layout area, compared by identity) is one of this
+    // object's own; only texts that flow through containers answer true.
+    virtual bool hasTextContainer(const void *) const { return false; }
     virtual bool canCurved();
     virtual bool canChangeSideCount();
     virtual double GetCurveRadius();

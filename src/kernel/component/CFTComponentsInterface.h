@@ -17,8 +17,8 @@ public:
 
     // The outlines crossing rect, moved by (originX, originY) and turned by angle about
     // (centerX, centerY), that have the wrap type wrap (5: any type). asker is the text
-    // container asking, compared by identity only, so that a text never avoids itself. The
-    // outlines stay owned by their components.
+    // container asking: only objects in front of the extended text that owns it shape its
+    // lines, so that a text never avoids itself. The outlines stay owned by their components.
     virtual std::vector<CDDWrappingPath *> GetIntersectPathForRect(const QRectF &rect, double originX, double originY,
                                                                    double centerX, double centerY, double angle,
                                                                    const void *asker, textWrap wrap) const = 0;

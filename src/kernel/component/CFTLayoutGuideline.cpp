@@ -26,8 +26,10 @@ CFTLayoutGuideline::~CFTLayoutGuideline() = default;
 
 int CFTLayoutGuideline::getXSnapArrayTo(std::span<float> array) const
 {
-    if (mType != gtVertical || !mbXSnapping || array.empty())
+    if (mType != gtVertical || !mbXSnapping)
         return 0;
+    if (array.empty())
+        return 1;
     array[0] = float(mdPosition);
     return 1;
 }
@@ -39,8 +41,10 @@ int CFTLayoutGuideline::getXSnapArrayFrom(std::span<float> array) const
 
 int CFTLayoutGuideline::getYSnapArrayFrom(std::span<float> array) const
 {
-    if (mType != gtHorizontal || !mbYSnapping || array.empty())
+    if (mType != gtHorizontal || !mbYSnapping)
         return 0;
+    if (array.empty())
+        return 1;
     array[0] = float(mdPosition);
     return 1;
 }

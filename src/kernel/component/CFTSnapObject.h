@@ -10,8 +10,9 @@ class CFTSnapObject
 public:
     virtual ~CFTSnapObject() = default;
 
-    // Write the snap coordinates into the caller's array and answer how many were written; an
-    // array without room for all of them gets nothing and answers 0.
+    // Write the snap coordinates into the caller's array and answer how many were written. An
+    // empty array only counts them; any other array without room for all of them gets nothing
+    // and answers 0.
     virtual int getXSnapArrayFrom(std::span<float> array) const = 0;
     virtual int getYSnapArrayFrom(std::span<float> array) const = 0;
     virtual int getXSnapArrayTo(std::span<float> array) const = 0;

@@ -107,9 +107,10 @@ int CFTADocument::getYSnapArrayFrom(std::span<float>) const
 
 int CFTADocument::getXSnapArrayTo(std::span<float> array) const
 {
-    if (array.size() < 2
-        || getSizeGroupType(float(mdSizeX), float(mdSizeY), getDocumentType()) <= kLastGroupWithoutSnapLines)
+    if (getSizeGroupType(float(mdSizeX), float(mdSizeY), getDocumentType()) <= kLastGroupWithoutSnapLines)
         return 0;
+    if (array.size() < 2)
+        return array.empty() ? 2 : 0;
     array[0] = kSnapInset;
     array[1] = float(getDocumentSizeX(0)) - kSnapInset;
     return 2;
@@ -117,9 +118,10 @@ int CFTADocument::getXSnapArrayTo(std::span<float> array) const
 
 int CFTADocument::getYSnapArrayTo(std::span<float> array) const
 {
-    if (array.size() < 2
-        || getSizeGroupType(float(mdSizeX), float(mdSizeY), getDocumentType()) <= kLastGroupWithoutSnapLines)
+    if (getSizeGroupType(float(mdSizeX), float(mdSizeY), getDocumentType()) <= kLastGroupWithoutSnapLines)
         return 0;
+    if (array.size() < 2)
+        return array.empty() ? 2 : 0;
     array[0] = kSnapInset;
     array[1] = float(getDocumentSizeY(0)) - kSnapInset;
     return 2;

@@ -161,7 +161,7 @@ std::vector<CDDWrappingPath *> CFTAView::GetIntersectPathForRect(const QRectF &l
     for (const bool back : {false, true}) {
         const std::vector<CFTComponent *> &candidates = document->GetComponents(m_CurrentSide, back);
         for (std::size_t i = candidates.size(); i-- > 0;) {
-            if (candidates[i]->getClassID() == ciExtendedText && candidates[i] == asker) {
+            if (candidates[i]->getClassID() == ciExtendedText && candidates[i]->hasTextContainer(asker)) {
                 list = &candidates;
                 ownerIndex = i;
                 break;

@@ -236,7 +236,7 @@ int CFTBoxField::getXSnapArrayFrom(std::span<float> array) const
     if (!isLine())
         return CFTComponent::getXSnapArrayFrom(array);
     if (array.size() < 2)
-        return 0;
+        return array.empty() ? 2 : 0;
     snapArray(array.data(), true);
     return 2;
 }
@@ -246,7 +246,7 @@ int CFTBoxField::getYSnapArrayFrom(std::span<float> array) const
     if (!isLine())
         return CFTComponent::getYSnapArrayFrom(array);
     if (array.size() < 2)
-        return 0;
+        return array.empty() ? 2 : 0;
     snapArray(array.data(), false);
     return 2;
 }

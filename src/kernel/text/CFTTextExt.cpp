@@ -11,6 +11,8 @@
 
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace {
 
 // The share of the text between two character indexes.
@@ -133,4 +135,20 @@ int CFTTextExt::SerializeSelectedSubcomponents(std::vector<CDDArchive> &archives
     Serialize(archive, nullptr);
     archives.push_back(archive);
     return 1;
+}
+
+bool CFTTextExt::hasTextContainer(const void *container) const
+{
+    return container && std::find(m_textContainers.begin(), m_textContainers.end(), container) != m_textContainers.end();
+}
+
+void CFTTextExt::attachTextContainer(const void *container)
+{
+    if (container && !hasTextContainer(container))
+        m_textContainers.push_back(container);
+}
+
+void CFTTextExt::detachTextContainer(const void *container)
+{
+    std::erase(m_textContainers, container);
 }

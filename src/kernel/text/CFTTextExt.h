@@ -4,6 +4,8 @@
 #include "kernel/component/CFTComponent.h"
 #include "kernel/base/FTClassID.h"
 
+#include <vector>
+
 class CFTAText;
 class CFTTextBlock;
 class PWAttributedString;
@@ -40,6 +42,11 @@ public:
     bool canSetText() override { return true; }
     bool isEditing() const override { return false; }
     textAlignment GetAlignment() const override { return textAlignment(m_alignment); }
+    bool hasTextContainer(const void *container) const override;
+    // The containers its text flows through while it is laid out; the view finds the text that
+    // asks for wrap outlines by them.
+    void attachTextContainer(const void *container);
+    void detachTextContainer(const void *container);
 
     bool hasStorage() const { return m_bHasStorage; }
     void SetFormatString(const CDDString &format) { mFormatString = format; }
@@ -53,6 +60,7 @@ public:
                                                             const std::vector<CFTTextBlock *> &blocks);
 
 private:
+    std::vector<const void *> m_textContainers;
     bool m_bHasStorage = false;
     int m_alignment = 0;
     CDDString mFormatString;

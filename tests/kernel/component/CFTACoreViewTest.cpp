@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <numbers>
+#include <span>
 #include <vector>
 
 namespace {
@@ -343,6 +344,51 @@ TEST_F(ViewTest, ThreeHundredObjectsAllServeAsTargetsAndEverySelectedObjectEndsI
     EXPECT_NEAR(movers[2]->GetOriginX(), 30900, 1e-3);
     for (ViewProbe *mover : movers)
         EXPECT_EQ(std::pair(mover->started, mover->ended), std::pair(1, 1));
+}
+
+// A snap object with far more coordinates than any fixed room per writer: a comb of teeth.
+class Comb : public ViewProbe
+{
+public:
+    explicit Comb(int teeth)
+        : ViewProbe(0, 0, 10, 10), mTeeth(teeth)
+    {
+    }
+    int getXSnapArrayTo(std::span<float> array) const override
+    {
+        if (array.empty())
+            return mTeeth;
+        if (int(array.size()) < mTeeth)
+            return 0;
+        for (int i = 0; i < mTeeth; ++i)
+            array[i] = 1000.0f + 10.0f * float(i);
+        return mTeeth;
+    }
+
+private:
+    int mTeeth;
+};
+
+TEST(CFTACoreViewSnapTableTest, AWriterWithManyCoordinatesGetsRoomForAllOfThem)
+{
+    for (const int teeth : {1, 64, 65, 500}) {
+        SCOPED_TRACE(teeth);
+        Comb comb(teeth);
+        snapTable table;
+        table.append(&comb, &CFTSnapObject::getXSnapArrayTo);
+        ASSERT_EQ(table.coordinates.size(), std::size_t(teeth));
+        ASSERT_EQ(table.runs.size(), 1u);
+        EXPECT_EQ(table.runs.front().count, teeth);
+        // The last tooth is reached like the first.
+        CFTSnapObject *owner = nullptr;
+        const float last = 1000.0f + 10.0f * float(teeth - 1);
+        EXPECT_FLOAT_EQ(CFTACoreView::getSnap(last + 2.0f, table, 4.5f, &owner), -2.0f);
+        EXPECT_EQ(owner, &comb);
+    }
+    Comb none(0);
+    snapTable table;
+    table.append(&none, &CFTSnapObject::getXSnapArrayTo);
+    EXPECT_TRUE(table.runs.empty()) << "an owner with no coordinates leaves no run";
 }
 
 struct BoxCase

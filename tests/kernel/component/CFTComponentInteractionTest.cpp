@@ -90,10 +90,13 @@ protected:
     void start(CFTComponent &component)
     {
         view.setSmartSelectionMode(true);
-        view.setSelObjectsRect(0, 0, 200, 100);
+        view.deselectAll();
+        view.select(&group);
         component.StartOperation(operResize, &view, 0, 15);
     }
     comptest::TestCoreView view;
+    // The selection's extent is what the group factors are taken against.
+    CFTComponent group {0, 0, 200, 100};
 };
 
 TEST_F(GroupResizeTest, UnturnedComponentsKeepTheirPlaceTurnedOnesGrowByTheStepAndEmptyGroupsGiveFiniteFactors)
@@ -115,7 +118,8 @@ TEST_F(GroupResizeTest, UnturnedComponentsKeepTheirPlaceTurnedOnesGrowByTheStepA
     EXPECT_EQ(QSizeF(turned.GetSizeX(), turned.GetSizeY()), QSizeF(1, 1));
     CFTComponent zeroWidth(10, 0, 0, 50);
     view.setSmartSelectionMode(true);
-    view.setSelObjectsRect(10, 0, 0, 50);
+    view.deselectAll();
+    view.select(&zeroWidth);
     zeroWidth.StartOperation(operResize, &view, 0, 11);
     zeroWidth.ResizeWithGroupSize(10, 0, 0, 50, 10, 0, 0, 100, false, false);
     EXPECT_TRUE(std::isfinite(zeroWidth.GetOriginX()));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <numbers>
+#include <span>
 
 namespace {
 
@@ -36,7 +37,9 @@ TEST(CFTComponentTest, SnapArraysCoverTheTurnedRectangleSnapshotsRestoreOriginAn
 {
     CFTComponent component(0, 0, 100, 20);
     float values[2] = {-1, -1};
-    EXPECT_EQ(component.getYSnapArrayFrom({}), 0);
+    EXPECT_EQ(component.getYSnapArrayFrom({}), 2) << "no room: only counted";
+    EXPECT_EQ(component.getYSnapArrayFrom(std::span<float>(values, 1)), 0) << "too little room: nothing written";
+    EXPECT_EQ(values[0], -1);
     EXPECT_EQ(component.getXSnapArrayFrom(values), 2);
     EXPECT_EQ(QList<float>({values[0], values[1]}), QList<float>({0, 100}));
     component.SetAngle(std::numbers::pi / 2.0);

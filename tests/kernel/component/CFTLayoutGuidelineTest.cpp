@@ -43,8 +43,8 @@ TEST(CFTLayoutGuidelineTest, SnapsOnlyAlongItsOwnAxisAndRaisesASmallDrawBottomTo
 {
     const CFTLayoutGuideline vertical(gtVertical, 30);
     float values[2] = {0, 0};
-    EXPECT_EQ(QList<int>({vertical.getYSnapArrayFrom(values), vertical.getXSnapArrayTo(values), vertical.getXSnapArrayFrom({})}),
-              QList<int>({0, 1, 0}));
+    EXPECT_EQ(QList<int>({vertical.getYSnapArrayFrom(values), vertical.getXSnapArrayTo(values), vertical.getXSnapArrayFrom({}), vertical.getYSnapArrayTo({})}),
+              QList<int>({0, 1, 1, 0}));
     EXPECT_EQ(QList<float>({values[0], vertical.getMinSnapXFrom(), vertical.getMinSnapYFrom()}), QList<float>({30, 30, 1e6f}));
     const CFTLayoutGuideline horizontal(gtHorizontal, 40);
     EXPECT_EQ(horizontal.getYSnapArrayTo(values), 1);

@@ -279,8 +279,18 @@ TEST(CFTAViewTest, WrapOutlinesComeFromObjectsInFrontOfTheAskingTextOnly)
         made->SetWrapType(wrap);
         return f.add(made);
     };
+    // An extended text knows its containers; the one asking is found by them, never by being
+    // the asker itself.
+    struct FlowingText : comptest::ProbeComponent
+    {
+        FlowingText() : comptest::ProbeComponent(ciExtendedText) {}
+        bool hasTextContainer(const void *asked) const override { return asked == &container; }
+        int container = 0;
+    };
     box(0, twTextOnLeft); // behind the text
-    CFTComponent *text = f.add(new comptest::ProbeComponent(ciExtendedText));
+    auto *flowing = new FlowingText;
+    f.add(flowing);
+    const void *text = &flowing->container;
     CFTComponent *left = box(30, twTextOnLeft);
     box(60, twNoWrap);
     box(90, twTextOnRight);
@@ -290,6 +300,7 @@ TEST(CFTAViewTest, WrapOutlinesComeFromObjectsInFrontOfTheAskingTextOnly)
     EXPECT_EQ(ask(text, textWrap(5)), 2u);
     EXPECT_EQ(ask(text, twTextOnLeft), 1u);
     EXPECT_EQ(ask(left, textWrap(5)), 0u);
+    EXPECT_EQ(ask(flowing, textWrap(5)), 0u) << "the text itself is no container of its own";
     EXPECT_EQ(f.view.GetIntersectPathForRect(QRectF(0, 40, 200, 4), 0, 0, 0, 0, 0, text, textWrap(5)).size(), 0u);
     SRect rects[2];
     EXPECT_EQ(f.view.getCursorRectsByType(cursorResizeHorizontal, rects, *left), 0);
