@@ -15,10 +15,12 @@
 #include <optional>
 #include <vector>
 
+class CCircleTextContainer;
 class CDDColor;
 class CDDDrawer;
 class CDDPen;
 class QTextDocument;
+struct FTAGlyphLocation;
 
 // Which paragraph value a spacing operation reads or writes.
 enum paragraphSpacingType : std::int32_t {
@@ -116,6 +118,17 @@ public:
     // turned by angle (radians) about its centre. The layout area becomes the frame's size.
     void draw(double x, double y, double width, double height, bool fill, const CDDColor *backColor,
               CDDDrawer *drawer, double angle, const CDDColor *outlineColor, const CDDPen *pen);
+    // A circle text: with fill and a colour the oval inscribed in the frame is filled, turned by
+    // angle about the frame's centre; then the glyphs run along the oval's ellipses from
+    // baseAngle (inside: upright within the oval's bottom), each recorded in glyphs. While the
+    // text is edited the dashed oval is drawn too; outlineOnly draws nothing else.
+    void drawCircleText(double x, double y, double width, double height, bool fill, const CDDColor *backColor,
+                        CDDDrawer *drawer, double angle, double baseAngle, bool inside, bool outlineOnly,
+                        textAlignment alignment, std::vector<FTAGlyphLocation> &glyphs);
+    // The layout area of a circle text; null for any other text.
+    CCircleTextContainer *circleTextContainer() const;
+    // Circle text is typed in the shared editor like any other text: nothing to prepare.
+    void editCircleText(void *, void *, void *) {}
     void updateFontSizeWithKoeff(double factor);
     // The size the contents is laid out in (the frame's once drawn).
     QSizeF getContainerSize() const { return m_containerSize; }
@@ -198,6 +211,7 @@ private:
     CCLayoutManager m_layoutManager;
     QSizeF m_containerSize {kContainerSize, kContainerSize};
     bool m_isCircleText;
+    mutable std::shared_ptr<CCircleTextContainer> m_circleContainer;
     bool m_isEditing = false;
     bool m_isNewText = true;
     QRectF m_editorFrame;

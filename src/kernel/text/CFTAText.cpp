@@ -1,5 +1,6 @@
 #include "kernel/text/CFTAText.h"
 
+#include "kernel/render/CCircleText.h"
 #include "kernel/render/CDDDrawer.h"
 #include "kernel/base/CDDArchive.h"
 #include "kernel/render/CDDArchiveText.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -326,6 +328,13 @@ void CFTAText::Draw(CDDDrawer *drawer, bool, const CFTComponentsInterface *compo
         return;
     if (mbHasShadow && !drawer->IsDrawingToShadow() && !m_bIsEditing)
         drawShadow(drawer, components);
+    if (mText.isCircleText()) {
+        // A circle text starts at the top of its oval.
+        std::vector<FTAGlyphLocation> glyphs;
+        mText.drawCircleText(mdOriginX, mdOriginY, mdSizeX, mdSizeY, m_bFillBack, &mBackColor, drawer, mdAngle,
+                             std::numbers::pi / 2.0, false, false, GetAlignment(), glyphs);
+        return;
+    }
     mText.draw(mdOriginX, mdOriginY, mdSizeX, mdSizeY, m_bFillBack, &mBackColor, drawer, mdAngle,
                IsStroked() ? &mOutlineColor : nullptr, IsStroked() ? &mOutlinePen : nullptr);
 }
