@@ -11,6 +11,7 @@ packages=(
   libspectre-dev
   libfreexl-dev libzip-dev
   swish-e-dev swish-e
+  libhunspell-dev hunspell-en-us
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation
   python3 python3-vobject python3-openpyxl python3-xlwt ccache

@@ -200,6 +200,26 @@ QRectF CCBlockLayoutManager::boundingRectForTextContainer(const CCTextExtContain
     return bounds;
 }
 
+int CCBlockLayoutManager::characterIndexForPoint(const CCTextExtContainer *container, QPointF point)
+{
+    if (!m_valid)
+        ensureLayout();
+    int index = -1;
+    for (std::size_t i = 0; i < m_containers.size(); ++i) {
+        if (m_containers[i] != container)
+            continue;
+        for (const Placed &placed : m_placed[i]) {
+            const QTextLine line = m_paragraphs[placed.paragraph]->lineAt(placed.lineNumber);
+            // The line under the point, or the last one above it when the point lies below all.
+            if (index >= 0 && point.y() < line.position().y())
+                break;
+            const int inParagraph = line.xToCursor(point.x());
+            index = placed.line.characters.location + (inParagraph - line.textStart());
+        }
+    }
+    return index < 0 ? glyphRangeForTextContainer(container).location : index;
+}
+
 void CCBlockLayoutManager::drawGlyphsForTextContainer(const CCTextExtContainer *container, QPainter *painter,
                                                       QPointF origin)
 {

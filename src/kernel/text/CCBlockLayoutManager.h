@@ -61,6 +61,9 @@ public:
     QRectF boundingRectForTextContainer(const CCTextExtContainer *container);
     // The number of characters of the storage (its paragraph ends included).
     int textLength() const;
+    // The character nearest the point (container coordinates) among the container's own; the
+    // container's first character when it holds no line.
+    int characterIndexForPoint(const CCTextExtContainer *container, QPointF point);
     // Draws the container's lines with their top-left at origin.
     void drawGlyphsForTextContainer(const CCTextExtContainer *container, QPainter *painter, QPointF origin);
 

@@ -8,10 +8,14 @@
 #include <QRectF>
 #include <QStringList>
 
+#include <QTextBlockFormat>
+
 #include <functional>
 #include <optional>
+#include <vector>
 
 class CCLayoutManager;
+class PWSpellChecker;
 class PWUndoManager;
 class QTextDocument;
 
@@ -73,6 +77,28 @@ public:
     void insertTextualObject(const QString &plainText) { insertText(plainText); }
     // The style "My Style" of the character at the selection; nothing at the end of the text.
     std::optional<PWAttributedString> proposedTextStyle() const;
+    // Who shows the Text Styles dialog (the window's controller); none by default.
+    using TextStylesOpener = std::function<void(const std::vector<PWAttributedString> &proposed)>;
+    void setTextStylesOpener(TextStylesOpener opener) { m_openTextStyles = std::move(opener); }
+    // Offers the selection's style to the opener; nothing without one or without a style.
+    void popupTextStylesDialogWithSelection();
+
+    // --- Ruler and spelling -----------------------------------------------------------------------
+    // Whether the editor's ruler is shown.
+    bool isRulerVisible() const { return m_rulerVisible; }
+    void setRulerVisible(bool visible) { m_rulerVisible = visible; }
+    // A ruler marker was moved: move changes the paragraph styles of the selected paragraphs. While
+    // a data field is highlighted it applies only when the selection starts in field text, and
+    // every paragraph then takes the style of the field's paragraph.
+    void rulerViewDidMoveMarker(const std::function<void(QTextBlockFormat &)> &move);
+    // With the flag set, a spelling search that comes round to the start ends the check instead.
+    void setSpellChecker(bool on) { m_bSpellChecker = on; }
+    bool spellChecker() const { return m_bSpellChecker; }
+    // Told when a spelling check ended by coming round (the flag set).
+    void setFinishedSpellChecking(std::function<void()> finished) { m_finishedSpellChecking = std::move(finished); }
+    // Selects the next misspelled word after the selection, coming round to the start of the text
+    // once; answers whether one was selected.
+    bool checkSpelling(const PWSpellChecker &checker);
     // Whether a drag offering these MIME types is accepted (as a copy).
     static bool acceptsDrag(const QStringList &mimeTypes);
 
@@ -90,4 +116,8 @@ private:
     CCTextStorage::Range m_selection;
     QRectF m_frame {0.0, 0.0, 240.0, 180.0};
     double m_rotation = 0.0;
+    bool m_rulerVisible = false;
+    bool m_bSpellChecker = false;
+    std::function<void()> m_finishedSpellChecking;
+    TextStylesOpener m_openTextStyles;
 };

@@ -6,6 +6,7 @@
 #include "kernel/base/CDDPen.h"
 #include "kernel/text/CCTextExtContainer.h"
 #include "kernel/text/CCTextView.h"
+#include "platform/PWUndoManager.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -39,6 +40,8 @@ CDDTextBlock::CDDTextBlock(double width, double height)
 CDDTextBlock::~CDDTextBlock()
 {
     QObject::disconnect(m_storageConnection);
+    if (PWUndoManager *undo = m_editor ? m_editor->undoManager() : nullptr)
+        undo->removeAllActionsWithTarget(this);
     // The container leaves the chain with its block; the layout (and the storage) goes with the
     // last block that holds it.
     if (m_manager && m_container)
@@ -48,6 +51,8 @@ CDDTextBlock::~CDDTextBlock()
 void CDDTextBlock::connectStorage()
 {
     QObject::disconnect(m_storageConnection);
+    if (PWUndoManager *undo = m_editor ? m_editor->undoManager() : nullptr)
+        undo->removeAllActionsWithTarget(this);
     if (!m_manager)
         return;
     m_storageConnection = QObject::connect(m_manager->textStorage(), &QTextDocument::contentsChange,
@@ -215,7 +220,19 @@ void CDDTextBlock::draw(double x, double y, double width, double height, bool sh
         }
         painter->restore();
     }
+    const auto drawText = [&] {
+        if (!getContents() || CCTextStorage::length(getContents()) == 0 || !m_manager || isEmpty())
+            return;
+        const QRectF area = textArea(m_inset, x, y, width, height, false);
+        painter->save();
+        rotateAboutCentre(painter, frame, angle);
+        m_manager->drawGlyphsForTextContainer(m_container.get(), painter, area.topLeft());
+        painter->restore();
+    };
     if (m_editing && !frameColor) {
+        // The editor has no window of its own: the text it edits is drawn here, inside the
+        // editing frame.
+        drawText();
         painter->save();
         rotateAboutCentre(painter, frame, angle);
         painter->setBrush(Qt::NoBrush);
@@ -228,15 +245,7 @@ void CDDTextBlock::draw(double x, double y, double width, double height, bool sh
             drawer->DrawSpecialDot(x + width, y + 5.0 * height / 6.0, x + width / 2.0, y + height / 2.0, angle, 1);
         return;
     }
-    if (getContents() && CCTextStorage::length(getContents()) > 0 && m_manager) {
-        const QRectF area = textArea(m_inset, x, y, width, height, false);
-        if (!isEmpty()) {
-            painter->save();
-            rotateAboutCentre(painter, frame, angle);
-            m_manager->drawGlyphsForTextContainer(m_container.get(), painter, area.topLeft());
-            painter->restore();
-        }
-    }
+    drawText();
     if (showFrame && !frameColor && drawer->isOverrideDrawScreen()) {
         painter->save();
         rotateAboutCentre(painter, frame, angle);

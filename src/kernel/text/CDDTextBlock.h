@@ -110,9 +110,13 @@ public:
     // A font for every run, or (with a converter) each run's font converted.
     void SetFont(const PWFont &font);
     void SetFont(const std::function<QFont(const QFont &)> &convert);
+    // The font at the start of this block's characters; the environment's default font when the
+    // block shows none.
     std::optional<QFont> GetFont(bool *mixed) const;
     void IncreaseFontSize();
     void DecreaseFontSize();
+    // Replaces the attributes of the whole text; while editing, of each paragraph of the selection,
+    // each registered with the editor's undo manager with the attributes it had.
     void SetFontAttr(const QTextCharFormat &attributes);
     void SetFontAttr(const std::function<QTextCharFormat(const QTextCharFormat &)> &convert, bool keepColor);
     std::optional<QTextCharFormat> GetFontAttr(bool *mixed) const;
@@ -155,6 +159,7 @@ private:
     // The range a paragraph command works on: the editor's selection while editing, else all.
     CCTextStorage::Range commandRange() const;
     void applyItemStyle(CCTextStorage::Range range, int type);
+    void replaceAttributesUndoably(CCTextStorage::Range range, const QTextCharFormat &attributes);
     void connectStorage();
 
     std::shared_ptr<CCBlockLayoutManager> m_manager;

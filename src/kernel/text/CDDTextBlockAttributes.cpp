@@ -3,10 +3,12 @@
 // that field's runs.
 #include "kernel/text/CDDTextBlock.h"
 
+#include "kernel/base/CAEnvironment.h"
 #include "kernel/base/CDDColor.h"
 #include "kernel/text/CCTextExtContainer.h"
 #include "kernel/text/CCTextView.h"
 #include "platform/PWTextAttributes.h"
+#include "platform/PWUndoManager.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -288,7 +290,10 @@ void CDDTextBlock::SetFont(const std::function<QFont(const QFont &)> &convert)
     while (index < size) {
         const Range run = CCTextStorage::formatRun(storage, index);
         const QTextCharFormat at = CCTextStorage::formatAt(storage, index);
-        if (field == 0 || CCTextStorage::textTag(at) == field)
+        // A run without a font of its own keeps taking the document's.
+        const bool hasFont = at.hasProperty(QTextFormat::FontFamilies) || at.hasProperty(QTextFormat::FontFamily)
+            || at.hasProperty(QTextFormat::FontPointSize);
+        if (hasFont && (field == 0 || CCTextStorage::textTag(at) == field))
             CCTextStorage::modify(storage, run, [&](QTextCharFormat &format) {
                 const QFont converted = convert(format.font());
                 format.setFont(converted, QTextCharFormat::FontPropertiesSpecifiedOnly);
@@ -303,8 +308,11 @@ void CDDTextBlock::SetFont(const std::function<QFont(const QFont &)> &convert)
 std::optional<QFont> CDDTextBlock::GetFont(bool *mixed) const
 {
     const Range range = getContainerRange();
-    if (range.length == 0)
-        return std::nullopt;
+    if (range.length == 0) {
+        if (mixed)
+            *mixed = false;
+        return CAEnvironment::defaultFont().toQFont();
+    }
     QTextDocument *storage = getContents();
     const QTextCharFormat format = CCTextStorage::formatAt(storage, range.location);
     if (mixed) {
@@ -332,7 +340,8 @@ void CDDTextBlock::DecreaseFontSize()
     if (!storage || CCTextStorage::length(storage) == 0)
         return;
     QFont first = CCTextStorage::formatAt(storage, 0).font();
-    // A point size must stay positive for the font to exist at all.
+    // A point size must stay positive for the font to exist at all, so the steps stop at 1 pt
+    // where a font manager would answer no font.
     first.setPointSizeF(std::max(first.pointSizeF() - 1.0, 1.0));
     SetFont([first](const QFont &) { return first; });
 }
@@ -342,7 +351,29 @@ void CDDTextBlock::SetFontAttr(const QTextCharFormat &attributes)
     QTextDocument *storage = getContents();
     if (!storage || CCTextStorage::length(storage) == 0)
         return;
-    const Range range = m_editing && m_editor ? m_editor->selectedRange() : Range {0, CCTextStorage::length(storage)};
+    if (!(m_editing && m_editor)) {
+        CCTextStorage::modify(storage, {0, CCTextStorage::length(storage)},
+                              [&](QTextCharFormat &format) { format = attributes; });
+        return;
+    }
+    // While editing, paragraph by paragraph of the selection, each undoable back to the
+    // attributes it began with.
+    const std::optional<std::vector<Range>> paragraphs = paragraphsRangeForSelection();
+    if (!paragraphs)
+        return;
+    for (const Range &paragraph : *paragraphs)
+        replaceAttributesUndoably(paragraph, attributes);
+}
+
+void CDDTextBlock::replaceAttributesUndoably(Range range, const QTextCharFormat &attributes)
+{
+    QTextDocument *storage = getContents();
+    if (!storage || range.length <= 0 || range.end() > CCTextStorage::length(storage))
+        return;
+    if (PWUndoManager *undo = m_editor ? m_editor->undoManager() : nullptr) {
+        const QTextCharFormat present = CCTextStorage::formatAt(storage, range.location);
+        undo->registerUndo(this, [this, range, present] { replaceAttributesUndoably(range, present); });
+    }
     CCTextStorage::modify(storage, range, [&](QTextCharFormat &format) { format = attributes; });
 }
 

@@ -18,6 +18,25 @@ using CCTextStorage::Range;
 
 namespace {
 
+// A paragraph without tab stops of its own has one every 28 points.
+constexpr double kDefaultTabInterval = 28.0;
+// The line-break mode that truncates a line's tail.
+constexpr int kTruncateTail = 4;
+
+// The text of an item after its marker truncates its tail and hangs at the item's second tab
+// (the text tab), so that wrapped lines stand under the item's text rather than its marker.
+void giveItemTextStyle(QTextDocument *storage, int position)
+{
+    QTextBlock block = storage->findBlock(position);
+    QTextBlockFormat format = block.blockFormat();
+    const QList<QTextOption::Tab> tabs = format.tabPositions();
+    const double second = tabs.size() >= 2 ? tabs.at(1).position : kDefaultTabInterval * 2.0;
+    format.setProperty(PWTextAttributes::LineBreakMode, kTruncateTail);
+    format.setLeftMargin(second);
+    format.setTextIndent(-second);
+    QTextCursor(block).setBlockFormat(format);
+}
+
 const QString kTextTag = QStringLiteral("FTTextTag");
 const QString kAnchor = QStringLiteral("FTAnchorText");
 const QString kDefaultAttributesKey = QStringLiteral("Default Attributes Key");
@@ -84,10 +103,12 @@ void CDDTextBlock::applyItemStyle(Range range, int type)
     if (!present) {
         tabs.prepend(QTextOption::Tab(kListTextTab, QTextOption::LeftTab));
         tabs.prepend(QTextOption::Tab(kListMarkerTab, QTextOption::LeftTab));
-        for (int i = 2; i < tabs.size(); ++i)
-            tabs[i].position += kListMarkerTab + kListTextTab;
         format.setProperty(PWTextAttributes::ListTabStops, true);
     }
+    // The paragraph's own tabs move past the marker and the text tab, whether the list tabs
+    // were there already or not.
+    for (int i = 2; i < tabs.size(); ++i)
+        tabs[i].position += kListMarkerTab + kListTextTab;
     format.setTabPositions(tabs);
     format.setLeftMargin(type != ltNone ? tabs.at(1).position : 0.0);
     format.setTextIndent(type != ltNone ? -tabs.at(1).position : 0.0);
@@ -195,6 +216,7 @@ void CDDTextBlock::updateTextList(const CCTextList &list)
             cursor.setPosition(start);
             cursor.setPosition(oldEnd, QTextCursor::KeepAnchor);
             cursor.insertText(list.bulletMarkerForLineNumber(number++), format);
+            giveItemTextStyle(storage, start);
         } else if (started) {
             // A paragraph between items of the list becomes an item itself.
             bool inside = false;
@@ -206,6 +228,7 @@ void CDDTextBlock::updateTextList(const CCTextList &list)
                 QTextCharFormat format = CCTextStorage::formatAt(storage, start);
                 CCTextStorage::setCustom(format, CCTextList::kListAttribute, list.toVariant());
                 insertAt(storage, start, list.bulletMarkerForLineNumber(number++), format);
+                giveItemTextStyle(storage, start);
             }
         }
         block = storage->findBlock(start).next();
@@ -220,7 +243,9 @@ void CDDTextBlock::updateTextList(const CCTextList &list)
             QTextCharFormat format = CCTextStorage::formatAt(storage, before.position());
             CCTextStorage::setCustom(format, CCTextList::kListAttribute, list.toVariant());
             CCTextStorage::removeCustom(format, kTextTag);
-            insertAt(storage, last.position(), list.bulletMarkerForLineNumber(number), format);
+            const int position = last.position();
+            insertAt(storage, position, list.bulletMarkerForLineNumber(number), format);
+            giveItemTextStyle(storage, position);
         }
     }
 }

@@ -5,8 +5,12 @@
 #include "kernel/render/CDDDrawer.h"
 #include "kernel/component/CFTACoreView.h"
 #include "kernel/render/CDDText.h"
+#include "kernel/text/CCTextView.h"
 
 #include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
 
 #include <cmath>
 #include <numbers>
@@ -249,9 +253,44 @@ CFTComponent *CFTTextBlock::endEditText(QObject *)
 
 void CFTTextBlock::SetString(const CDDString &text)
 {
-    // The new text takes the block's present style.
+    if (const QTextDocumentFragment *styled = text.getAttributedData()) {
+        QTextDocument document;
+        QTextCursor(&document).insertFragment(*styled);
+        mBlock.setAttributedString(PWAttributedString::fromDocument(&document));
+        return;
+    }
+    // Plain text takes the block's present style.
     const std::optional<QTextCharFormat> style = mBlock.GetFontAttr(nullptr);
     mBlock.setString(text.getData(), style ? &*style : nullptr);
+}
+
+void CFTTextBlock::SetObjectData(const PWAttributedString *text)
+{
+    if (text)
+        mBlock.setAttributedString(*text);
+}
+
+std::optional<PWFont> CFTTextBlock::GetFont(bool *mixed) const
+{
+    const std::optional<QFont> font = mBlock.GetFont(mixed);
+    if (!font)
+        return std::nullopt;
+    return PWFont::fromQFont(*font);
+}
+
+void CFTTextBlock::activateEditor(QPointF pagePoint, bool showRuler)
+{
+    CCTextView *editor = mBlock.getEditor();
+    const std::shared_ptr<CCBlockLayoutManager> &manager = mBlock.getLayoutManager();
+    if (!editor || !manager)
+        return;
+    // Into the frame's own axes, then the container's, which starts below the inset.
+    const QPointF inFrame = intoFrame(pagePoint.x(), pagePoint.y());
+    const QRectF area = CDDTextBlock::textArea(mBlock.GetInsetOffset(), mdOriginX, mdOriginY, mdSizeX, mdSizeY, false);
+    const int index = manager->characterIndexForPoint(mBlock.getContainer(), inFrame - area.topLeft());
+    editor->setSelectedRange({index, 0});
+    if (showRuler)
+        editor->setRulerVisible(true);
 }
 
 const CFTComponent *CFTTextBlock::isTextEqual(const QTextDocument *storage) const

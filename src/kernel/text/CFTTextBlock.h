@@ -3,6 +3,7 @@
 #include "kernel/base/CDDColor.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/base/FTClassID.h"
+#include "kernel/component/CFTACoreView.h"
 #include "kernel/text/CDDTextBlock.h"
 
 // One frame of flowing text: the common component behaviour around a text block whose container
@@ -76,6 +77,7 @@ public:
     void SetFont(const PWFont &font) override { mBlock.SetFont(font); }
     void SetFontAttr(const QTextCharFormat &attributes) override { mBlock.SetFontAttr(attributes); }
     std::optional<QTextCharFormat> GetFontAttr(bool *mixed) const override { return mBlock.GetFontAttr(mixed); }
+    std::optional<PWFont> GetFont(bool *mixed) const override;
     void IncreaseFontSize() override { mBlock.IncreaseFontSize(); }
     void DecreaseFontSize() override { mBlock.DecreaseFontSize(); }
     void raiseBaseline() override { mBlock.raiseBaseline(); }
@@ -91,6 +93,9 @@ public:
     using CFTComponent::SetString;
     void SetString(const CDDString &text) override;
     QTextDocument *GetTextData() override { return mBlock.getContents(); }
+    using CFTComponent::SetObjectData;
+    // The whole shared text becomes the given styled text; nothing for none.
+    void SetObjectData(const PWAttributedString *text);
     const CFTComponent *isTextEqual(const QTextDocument *storage) const override;
     bool Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *list) override;
     bool isEditing() const override { return m_bIsEditing; }
@@ -105,6 +110,18 @@ public:
         m_bLastInChain = last;
     }
     void alignEditor() { mBlock.alignEditorFrame(mdAngle, mdOriginX, mdOriginY, mdSizeX, mdSizeY); }
+    // A press at the page point puts the editor's caret at the character under it; showRuler
+    // also shows the editor's ruler.
+    void activateEditor(QPointF pagePoint, bool showRuler);
+    // Whether the view holding the design shows its rulers, so the editor should show its own.
+    bool needRulers(const CFTACoreView *view) const { return view && view->rulersVisible(); }
+    bool copyAttributesToString(PWAttributedString *target) const { return mBlock.copyAttributesToString(target); }
+    // The list upkeep of typing: the storage processed an edit, the editor's text changed.
+    void textDidProcessEditing(int position, int removed, int added)
+    {
+        mBlock.textDidProcessEditing(position, removed, added);
+    }
+    void textDidChange() { mBlock.textDidChange(); }
     bool isDontAutoResize() const { return m_bDontAutoResize; }
     textAlignment storedAlignment() const { return m_alignment; }
 

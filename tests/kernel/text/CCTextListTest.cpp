@@ -195,4 +195,60 @@ TEST(CCTextListTest, CopyingStylesFilesThemByDataField)
     EXPECT_FALSE(block.copyAttributesToString(nullptr));
 }
 
+// The user retypes an item and presses Return inside the list: the items are renumbered and
+// every item keeps the list's paragraph style, its text hanging at the text tab.
+TEST(CCTextListTest, ARetypedListIsRenumberedAndEveryItemKeepsItsParagraphStyle)
+{
+    CDDTextBlock block;
+    block.setLayoutManager(nullptr, 0);
+    block.setAttributedString(plainText(u"one\ntwo\nthree"_s));
+    block.SetListType(ltNumbered);
+    ASSERT_EQ(block.getContents()->toPlainText(), u"\t1.\tone\n\t2.\ttwo\n\t3.\tthree"_s);
+    block.startEditing(0, 0, 200, 100, 0, true, true);
+    CCTextView *editor = block.getEditor();
+    editor->selectRange({12, 3}); // "two"
+    editor->insertText(u"deux"_s);
+    block.textDidChange();
+    editor->selectRange({7, 0}); // the end of the first item
+    editor->insertText(u"\n"_s);
+    block.textDidChange();
+    ASSERT_EQ(block.getContents()->toPlainText(), u"\t1.\tone\n\t2.\t\n\t3.\tdeux\n\t4.\tthree"_s);
+    editor->selectRange({12, 0}); // after the new item's marker
+    editor->insertText(u"half"_s);
+    block.textDidChange();
+    EXPECT_EQ(block.getContents()->toPlainText(), u"\t1.\tone\n\t2.\thalf\n\t3.\tdeux\n\t4.\tthree"_s);
+    int items = 0;
+    for (QTextBlock paragraph = block.getContents()->begin(); paragraph.isValid(); paragraph = paragraph.next(), ++items) {
+        const QTextBlockFormat format = paragraph.blockFormat();
+        SCOPED_TRACE(paragraph.text().toStdString());
+        ASSERT_GE(format.tabPositions().size(), 2);
+        EXPECT_DOUBLE_EQ(format.tabPositions().at(0).position, 10.0);
+        EXPECT_DOUBLE_EQ(format.tabPositions().at(1).position, 35.0);
+        EXPECT_DOUBLE_EQ(format.leftMargin(), 35.0);
+        EXPECT_DOUBLE_EQ(format.textIndent(), -35.0);
+        EXPECT_EQ(format.intProperty(PWTextAttributes::LineBreakMode), 4);
+        EXPECT_EQ(block.selectedTextList().has_value(), true);
+    }
+    EXPECT_EQ(items, 4);
+    block.endEditing();
+}
+
+// A paragraph's own tabs always move past the list's two, also when it had the list tabs already.
+TEST(CCTextListTest, AParagraphsOwnTabsMovePastTheListTabs)
+{
+    CDDTextBlock block;
+    block.setLayoutManager(nullptr, 0);
+    QTextBlockFormat tabbed;
+    tabbed.setTabPositions({QTextOption::Tab(10, QTextOption::LeftTab), QTextOption::Tab(35, QTextOption::LeftTab),
+                            QTextOption::Tab(100, QTextOption::LeftTab)});
+    tabbed.setProperty(PWTextAttributes::ListTabStops, true);
+    PWAttributedString text;
+    text.append(u"a"_s, plainText(u"a"_s).runs().front().charFormat, tabbed);
+    block.setAttributedString(text);
+    block.SetListType(ltDashes);
+    const QList<QTextOption::Tab> tabs = block.getContents()->begin().blockFormat().tabPositions();
+    ASSERT_EQ(tabs.size(), 3);
+    EXPECT_DOUBLE_EQ(tabs.at(2).position, 145.0);
+}
+
 } // namespace
