@@ -219,11 +219,10 @@ QString CCSwishIndexer::tokenizeQuery(const QString &query)
 
 QVariantMap CCSwishIndexer::entryForDocumentPath(const QString &documentPath)
 {
-    const qsizetype comma = documentPath.indexOf(QLatin1Char(','));
-    const QString file = comma < 0 ? documentPath : documentPath.left(comma);
-    const QString name = file.section(QLatin1Char('/'), -1);
-    // The whole rest is the caption: a caption may hold commas of its own.
-    const QString hint = comma < 0 ? name : documentPath.mid(comma + 1);
+    // Field 1 is the picture's path, field 2 its caption; any further fields are not ours.
+    const QStringList fields = documentPath.split(QLatin1Char(','));
+    const QString name = fields.at(0).section(QLatin1Char('/'), -1);
+    const QString hint = fields.size() >= 2 ? fields.at(1) : name;
     return {{QStringLiteral("name"), name}, {QStringLiteral("hint"), hint}};
 }
 

@@ -35,8 +35,8 @@ public:
     static QString tokenizeQuery(const QString &query);
 
     // One "swishdocpath" value as a picture entry: the last path component of the first
-    // comma-separated field, and the caption after the first comma (the name itself when
-    // there is none).
+    // comma-separated field, and the second field as the caption (the name itself when there
+    // is none).
     static QVariantMap entryForDocumentPath(const QString &documentPath);
 
     // Mac OS Roman bytes of text, or nothing when a character has no place in that encoding.

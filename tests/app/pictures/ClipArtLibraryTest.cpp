@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QMap>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -140,6 +142,89 @@ TEST(ShippedClipArt, KeywordIndexFindsPicturesByCaptionAndKeyword)
     EXPECT_EQ(names(*near), names(*christmas));
 }
 
+// Every picture of the category files, name to caption.
+QMap<QString, QString> shippedCaptions()
+{
+    QMap<QString, QString> captions;
+    const QDir folder(libraryFile(QStringLiteral("ClipArt/en.lproj/CategoriesIndex")));
+    for (const QString &file : folder.entryList({QStringLiteral("*.idx")}, QDir::Files, QDir::Name)) {
+        QFile archive(folder.filePath(file));
+        if (!archive.open(QIODevice::ReadOnly))
+            continue;
+        const std::optional<QVariant> root = PWKeyedUnarchiver::unarchiveObject(archive.readAll(), nullptr);
+        if (!root)
+            continue;
+        for (const QVariant &value : root->toMap().value(QStringLiteral("values")).toList())
+            captions.insert(value.toMap().value(QStringLiteral("name")).toString(),
+                            value.toMap().value(QStringLiteral("hint")).toString());
+    }
+    return captions;
+}
+
+QStringList captionWords(const QString &caption)
+{
+    QStringList words;
+    for (const QString &word : caption.toLower().split(QRegularExpression(QStringLiteral("[^a-z]+")), Qt::SkipEmptyParts)) {
+        if (word.size() >= 3)
+            words.append(word);
+    }
+    return words;
+}
+
+// 160 pictures, each its own motif: no caption and no drawing twice.
+TEST(ShippedClipArt, EveryPictureIsAMotifOfItsOwn)
+{
+    const QMap<QString, QString> captions = shippedCaptions();
+    EXPECT_EQ(captions.size(), 160);
+    EXPECT_EQ(QSet<QString>(captions.begin(), captions.end()).size(), captions.size()) << "a caption used twice";
+    QSet<QByteArray> drawings;
+    for (const QString &name : captions.keys()) {
+        QFile thumbnail(libraryFile(QStringLiteral("ClipArt/Thumbnails/") + QFileInfo(name).completeBaseName() + QStringLiteral(".jpg")));
+        ASSERT_TRUE(thumbnail.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QImage image = QImage::fromData(thumbnail.readAll()).convertToFormat(QImage::Format_Grayscale8);
+        // Told apart by their shapes, not by their colours.
+        const QImage shape = image.scaled(24, 24, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QByteArray outline;
+        for (int y = 0; y < shape.height(); ++y)
+            for (int x = 0; x < shape.width(); ++x)
+                outline.append(char(qGray(shape.pixel(x, y)) > 240 ? '.' : '#'));
+        EXPECT_FALSE(drawings.contains(outline)) << name.toStdString() << " has the shape of another picture";
+        drawings.insert(outline);
+    }
+}
+
+// A search for a word of a caption finds exactly the pictures whose captions hold that word.
+TEST(ShippedClipArt, TheKeywordIndexAnswersEachCaptionWordWithItsOwnPicturesOnly)
+{
+    const auto indexer = CCSwishIndexer::open(libraryFile(QStringLiteral("ClipArt/en.lproj/clipart.idx")));
+    ASSERT_TRUE(indexer);
+    const QMap<QString, QString> captions = shippedCaptions();
+    ASSERT_FALSE(captions.isEmpty());
+    QMap<QString, QSet<QString>> holders;
+    for (auto it = captions.begin(); it != captions.end(); ++it) {
+        for (const QString &word : captionWords(it.value()))
+            holders[word].insert(it.key());
+    }
+    for (auto it = holders.begin(); it != holders.end(); ++it) {
+        const auto hits = indexer->queryString(it.key());
+        ASSERT_TRUE(hits.has_value()) << it.key().toStdString();
+        QSet<QString> found;
+        for (const QVariantMap &hit : *hits) {
+            found.insert(hit.value(QStringLiteral("name")).toString());
+            EXPECT_EQ(hit.value(QStringLiteral("hint")).toString(), captions.value(hit.value(QStringLiteral("name")).toString()));
+        }
+        EXPECT_EQ(found, it.value()) << it.key().toStdString();
+    }
+    // "heart" finds the valentine and the border drawn of hearts, nothing drawn of dots.
+    const auto hearts = indexer->queryString(QStringLiteral("heart"));
+    ASSERT_TRUE(hearts.has_value());
+    QStringList heartCaptions;
+    for (const QVariantMap &hit : *hearts)
+        heartCaptions.append(hit.value(QStringLiteral("hint")).toString());
+    heartCaptions.sort();
+    EXPECT_EQ(heartCaptions, QStringList({QStringLiteral("Heart border"), QStringLiteral("Valentine heart")}));
+}
+
 class SeededClipArt : public ::testing::Test
 {
 protected:
@@ -161,13 +246,16 @@ TEST_F(SeededClipArt, SeedsOnceAndDesignsFindPicturesByName)
     EXPECT_TRUE(QFileInfo(CAEnvironment::clipArtCategoriesIndexPath() + QStringLiteral("/Food.idx")).isFile());
 
     QSet<QString> formats;
-    for (const QString &name : pictureNames().filter(QStringLiteral("cat-"))) {
+    for (const QString &name : pictureNames()) {
+        const QString format = QFileInfo(name).suffix();
+        if (formats.contains(format))
+            continue;
         const std::shared_ptr<PWImage> image = CAEnvironment::loadFullSizedImage(name);
         ASSERT_TRUE(image) << name.toStdString();
         EXPECT_FALSE(image->size().isEmpty()) << name.toStdString();
-        formats.insert(QFileInfo(name).suffix());
+        formats.insert(format);
     }
-    EXPECT_FALSE(formats.isEmpty());
+    EXPECT_EQ(formats, QSet<QString>({QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("pdf"), QStringLiteral("hpi")}));
 
     // A library the user already has is left as it is.
     const QString mine = CAEnvironment::clipArtPath() + QStringLiteral("/mine.png");
