@@ -299,6 +299,8 @@ void CDDTextBlock::endEditing()
     if (m_manager)
         m_manager->highlight().setHighlightedDataField(0);
     if (m_editor) {
+        // The next edit starts without a spelling check under way.
+        m_editor->setSpellChecker(false);
         m_editor->selectRange({0, 0});
         m_editor->setFrameRotation(0.0);
     }

@@ -156,8 +156,10 @@ TEST_P(CDDTextBlockEditorTest, TheEditorLiesOverTheTextAreaTurnedWithTheBlock)
     // Fitting to the same frame unturned takes any turn away.
     block.alignEditorFrame(0.0, c.frame.x(), c.frame.y(), c.frame.width(), c.frame.height());
     EXPECT_EQ(block.getEditor()->frameRotation(), 0.0);
+    block.getEditor()->setSpellChecker(true);
     block.endEditing();
     EXPECT_FALSE(block.isEditing());
+    EXPECT_FALSE(block.getEditor()->spellChecker()) << "a spelling check ends with the edit";
 }
 
 INSTANTIATE_TEST_SUITE_P(

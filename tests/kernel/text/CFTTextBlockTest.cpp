@@ -187,6 +187,21 @@ INSTANTIATE_TEST_SUITE_P(Cases, CFTTextBlockPressTest,
                                          PressCase {"BelowEveryLine", {100.5, 140}, 6, true}),
                          [](const testing::TestParamInfo<PressCase> &info) { return std::string(info.param.name); });
 
+// The block's styles go onto another text, its data field by its data field.
+TEST(CFTTextBlockTest, ItsStylesAreCopiedOntoAnotherText)
+{
+    CFTTextBlock block(nullptr, 0);
+    PWAttributedString target(u"Dear Ann"_s, QTextCharFormat());
+    EXPECT_TRUE(block.copyAttributesToString(&target));
+    EXPECT_FALSE(target.charFormatAt(0).hasProperty(QTextFormat::FontPointSize)) << "an empty block has no styles to give";
+    const PWAttributedString text(u"Hello"_s, style(17, Qt::blue));
+    block.SetObjectData(&text);
+    ASSERT_TRUE(block.copyAttributesToString(&target));
+    EXPECT_EQ(target.charFormatAt(0).fontPointSize(), 17.0);
+    EXPECT_EQ(target.charFormatAt(6).foreground().color(), QColor(Qt::blue));
+    EXPECT_FALSE(block.copyAttributesToString(nullptr));
+}
+
 TEST(CFTTextBlockTest, RulersAreNeededWhenTheViewShowsItsOwn)
 {
     CFTTextBlock block(nullptr, 0);
