@@ -7,6 +7,7 @@
 #include "app/contacts/CAImportWorker.h"
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CAPrintListEditor.h"
 #include "app/contacts/CASenderList.h"
 #include "app/contacts/CATextFileSource.h"
 #include "app/contacts/CAVCFSource.h"
@@ -19,6 +20,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -36,6 +38,7 @@ namespace {
 
 const QString kDataSourceDefault = u"ContactDataSource"_s;
 const QString kMainTabDefault = u"AddressControllerMainTabViewIndex"_s;
+const QString kCurrentPrintListDefault = u"CurrentPrintListIndex"_s;
 constexpr int kFromSource = 134;
 
 } // namespace
@@ -94,6 +97,13 @@ CAAddressWindow::CAAddressWindow(const Models &models, QWidget *parent)
             [this] { reloadSource(CALocalContactBase::kName); });
     connect(&m_models.printLists, &CAPrintListArray::printListsChanged, this, &CAAddressWindow::reloadPrintLists);
 
+    // The list shown last is current again; a stored index past the lists changes nothing, a
+    // negative one makes the last list current.
+    if (!m_models.defaults.objectForKey(kCurrentPrintListDefault).isNull()) {
+        const qint64 storedList = m_models.defaults.integerForKey(kCurrentPrintListDefault);
+        if (storedList < m_models.printLists.count())
+            m_models.printLists.setCurrentPrintListIndex(int(std::max<qint64>(storedList, -1)));
+    }
     reloadSenders();
     reloadPrintLists();
     QString stored = m_models.defaults.stringForKey(kDataSourceDefault);
@@ -177,6 +187,9 @@ QWidget *CAAddressWindow::makeContactsPage()
     const auto addSource = [this](SourcePage::Kind kind, const QString &name, int defaultKey, const char *objectName) {
         auto *source = new SourcePage{kind, name, defaultKey};
         source->model = new CAContactTableModel(name, &m_models.defaults, this);
+        // The address book starts sorted by last name until the user sorts it otherwise.
+        if (kind == SourcePage::AddressBook && !source->model->isStoringSortingKeyExist())
+            source->model->setSortingKey(m_bookSource->initialSortingKey());
         source->table = makeTable(source->model, true);
         source->table->setObjectName(QString::fromLatin1(objectName));
         m_sourceStack->addWidget(source->table);
@@ -204,6 +217,11 @@ QWidget *CAAddressWindow::makeContactsPage()
         m_models.defaults.setString(kDataSourceDefault, currentSourceName());
         m_models.defaults.synchronize();
     });
+
+    m_groupButton = new QComboBox;
+    m_groupButton->setObjectName(u"groupButton"_s);
+    connect(m_groupButton, &QComboBox::activated, this,
+            [this] { changeGroupWithName(m_groupButton->currentText()); });
 
     m_searchField = new QLineEdit;
     m_searchField->setObjectName(u"searchField"_s);
@@ -245,6 +263,7 @@ QWidget *CAAddressWindow::makeContactsPage()
     bottom->addWidget(m_updateButton);
     auto *layout = new QVBoxLayout(page);
     layout->addLayout(top);
+    layout->addWidget(m_groupButton);
     layout->addWidget(m_searchField);
     layout->addWidget(m_sourceStack, 1);
     layout->addWidget(m_progressLabel);
@@ -367,7 +386,31 @@ void CAAddressWindow::changeSourceWithName(const QString &name)
     reloadSource(m_pages.at(index)->name);
     currentTable()->clearSelection();
     currentModel()->setFilter(m_searchField->text());
+    m_groupButton->setVisible(m_pages.at(index)->kind == SourcePage::AddressBook);
+    if (m_pages.at(index)->kind == SourcePage::AddressBook)
+        fillGroupButton();
     updateButtons();
+}
+
+void CAAddressWindow::fillGroupButton()
+{
+    m_groupButton->clear();
+    m_groupButton->addItems(m_bookSource->groupNames());
+    // A remembered group that is gone leaves the chooser without a choice, showing everyone.
+    m_groupButton->setCurrentIndex(m_groupButton->findText(m_bookSource->selectedGroupName()));
+}
+
+void CAAddressWindow::changeGroupWithName(const QString &name)
+{
+    for (SourcePage *page : std::as_const(m_pages)) {
+        if (page->kind != SourcePage::AddressBook)
+            continue;
+        page->table->clearSelection();
+        page->model->setContent(m_bookSource->changeGroupWithName(name));
+    }
+    const int item = m_groupButton->findText(name);
+    if (item >= 0)
+        m_groupButton->setCurrentIndex(item);
 }
 
 void CAAddressWindow::reloadSource(const QString &name)
@@ -377,10 +420,10 @@ void CAAddressWindow::reloadSource(const QString &name)
             continue;
         switch (page->kind) {
         case SourcePage::AddressBook:
-            page->model->setContent(m_bookSource->selectedContent());
+            setContentKeepingSelection(page->model, m_bookSource->selectedContent());
             break;
         case SourcePage::LocalBase:
-            page->model->setContent(m_models.localBase.personListDict().personList());
+            setContentKeepingSelection(page->model, m_models.localBase.personListDict().personList());
             break;
         case SourcePage::VCard:
         case SourcePage::TextFile:
@@ -392,7 +435,7 @@ void CAAddressWindow::reloadSource(const QString &name)
             if (!list && !isImporting() && m_models.container.getCachedDataForSource(cacheName))
                 list = m_models.container.contactsForSource(name, this, false);
             if (list)
-                page->model->setContent(*list);
+                setContentKeepingSelection(page->model, *list);
             break;
         }
         }
@@ -402,6 +445,64 @@ void CAAddressWindow::reloadSource(const QString &name)
 void CAAddressWindow::reloadSenders()
 {
     m_senderModel->setContent(m_models.senders.personListDict().personList());
+    selectDefaultSender();
+}
+
+void CAAddressWindow::selectDefaultSender()
+{
+    // Selected in code, so it is not sent to a design.
+    QTableView *table = tableOfModel(m_senderModel);
+    const int index = m_models.senders.getDefaultPersonIndex();
+    const CAPersonList &senders = m_models.senders.personListDict().personList();
+    const int row = index >= 0 && index < senders.size() ? m_senderModel->rowOfPerson(senders.at(index).get()) : -1;
+    if (!table)
+        return;
+    if (row < 0) {
+        table->clearSelection();
+        return;
+    }
+    table->selectRow(row);
+    table->scrollTo(m_senderModel->index(row, 0));
+}
+
+QTableView *CAAddressWindow::tableOfModel(const CAContactTableModel *model) const
+{
+    if (model == m_senderModel)
+        return findChild<QTableView *>(u"senderTable"_s);
+    if (model == m_printListModel)
+        return findChild<QTableView *>(u"printListTable"_s);
+    for (const SourcePage *page : m_pages) {
+        if (page->model == model)
+            return page->table;
+    }
+    return nullptr;
+}
+
+void CAAddressWindow::setContentKeepingSelection(CAContactTableModel *model, const CAPersonList &persons)
+{
+    QTableView *table = tableOfModel(model);
+    QList<std::shared_ptr<PWPerson>> selected;
+    QStringList selectedIds;
+    if (table && table->selectionModel()) {
+        for (const QModelIndex &row : table->selectionModel()->selectedRows()) {
+            if (std::shared_ptr<PWPerson> person = model->personAt(row.row())) {
+                selected.append(person);
+                selectedIds.append(person->uniqueId());
+            }
+        }
+    }
+    model->setContent(persons);
+    if (!table || selected.isEmpty())
+        return;
+    // The same person, or a person read again from the same card (its identifier), is selected
+    // again; a person gone from the list leaves no selection behind.
+    QItemSelection selection;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const std::shared_ptr<PWPerson> person = model->personAt(row);
+        if (person && (selected.contains(person) || (!person->uniqueId().isEmpty() && selectedIds.contains(person->uniqueId()))))
+            selection.select(model->index(row, 0), model->index(row, model->columnCount() - 1));
+    }
+    table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void CAAddressWindow::reloadPrintLists()
@@ -411,7 +512,13 @@ void CAAddressWindow::reloadPrintLists()
     for (int index = 0; index < m_models.printLists.count(); ++index)
         m_printListButton->addItem(m_models.printLists.getPrintListNameAt(index));
     m_printListButton->setCurrentIndex(current);
-    m_printListModel->setContent(current >= 0 ? m_models.printLists.getPrintListAt(current) : CAPersonList());
+    setContentKeepingSelection(m_printListModel,
+                               current >= 0 ? m_models.printLists.getPrintListAt(current) : CAPersonList());
+    if (m_models.defaults.objectForKey(kCurrentPrintListDefault).isNull()
+        || m_models.defaults.integerForKey(kCurrentPrintListDefault) != current) {
+        m_models.defaults.setInteger(kCurrentPrintListDefault, current);
+        m_models.defaults.synchronize();
+    }
 }
 
 void CAAddressWindow::showPrintList(int index)
@@ -595,7 +702,15 @@ void CAAddressWindow::onUpdatePermission(const QString &, bool)
 void CAAddressWindow::personClicked(CAContactTableModel *model, bool isRecipient, int row)
 {
     const std::shared_ptr<PWPerson> person = model->personAt(row);
-    if (!person || m_preventChangeSelection || !m_personChosen)
+    if (!person || m_preventChangeSelection)
+        return;
+    if (model == m_senderModel) {
+        // The sender chosen last is the one every new design starts with.
+        m_models.senders.storeDefaultPersonIndex(
+            int(m_models.senders.personListDict().personList().indexOf(person)));
+        m_models.defaults.synchronize();
+    }
+    if (!m_personChosen)
         return;
     m_personChosen(*person, isRecipient, isRecipient ? selectedPrintListIndex() : -1);
 }
@@ -608,8 +723,13 @@ int CAAddressWindow::selectedPrintListIndex() const
 void CAAddressWindow::mainTabChanged(int index)
 {
     m_models.defaults.setInteger(kMainTabDefault, index);
+    if (index == SendersTab)
+        selectDefaultSender();
+    // The print lists with none yet: the user makes and fills the first one in the list editor,
+    // opened once the tab has changed.
     if (index == PrintListsTab && m_models.printLists.count() == 0)
-        newPrintList();
+        QMetaObject::invokeMethod(this, [this] { editListInDialog(CAPrintListEditor::NewPrintList); },
+                                  Qt::QueuedConnection);
     if (index == ContactsTab || index == PrintListsTab)
         m_lastRecipientTab = index;
 }
@@ -624,6 +744,17 @@ void CAAddressWindow::showRecipients(bool localBase)
     m_mainTabs->setCurrentIndex(ContactsTab);
     if (localBase)
         changeSourceWithName(CALocalContactBase::kName);
+}
+
+void CAAddressWindow::followAddressSelection(bool isRecipient)
+{
+    if (!isRecipient) {
+        m_mainTabs->setCurrentIndex(SendersTab);
+        return;
+    }
+    const int tab = m_lastRecipientTab == PrintListsTab && m_models.printLists.count() == 0 ? ContactsTab
+                                                                                           : m_lastRecipientTab;
+    m_mainTabs->setCurrentIndex(tab);
 }
 
 void CAAddressWindow::showPrintLists()

@@ -64,6 +64,9 @@ public:
     void showSenders();
     void showRecipients(bool localBase);
     void showPrintLists();
+    // A design selected one address object of a side: the senders, or the recipient tab used
+    // last (the contacts when that was the print lists and there are none).
+    void followAddressSelection(bool isRecipient);
     // The source names of the pop-up, in its order.
     QStringList sourceNames() const;
     QString currentSourceName() const;
@@ -75,6 +78,9 @@ public:
     QTableView *currentTable() const;
     // The sort menu's choice: a text category, or -1 for the source's own default.
     void sortBy(int category);
+    // The address book's group chooser: "All" then the groups; choosing one shows its members
+    // and is remembered.
+    void changeGroupWithName(const QString &name);
     int currentSortingKey() const;
     // The shown source's update: a new import on the import worker, under its window-modal
     // progress dialog with Stop; the list changes only when the import ran to its end. While the
@@ -109,12 +115,17 @@ private:
     void reloadSource(const QString &name);
     void reloadSenders();
     void reloadPrintLists();
+    // Gives a table new persons and selects again those of its selection still among them.
+    void setContentKeepingSelection(CAContactTableModel *model, const CAPersonList &persons);
+    QTableView *tableOfModel(const CAContactTableModel *model) const;
+    void selectDefaultSender();
     void showPrintList(int index);
     void newPrintList();
     void addPersonsToPrintList(const CAPersonList &persons);
     void addSelectedContactsToPrintList();
     void removeFromPrintList();
     void fillSortMenu();
+    void fillGroupButton();
     void updateButtons();
     void onCacheUpdated(const QString &name);
     void onUpdatePermission(const QString &name, bool allowed);
@@ -132,6 +143,7 @@ private:
     QList<SourcePage *> m_pages;
     QTabWidget *m_mainTabs = nullptr;
     QComboBox *m_sourceButton = nullptr;
+    QComboBox *m_groupButton = nullptr;
     QStackedWidget *m_sourceStack = nullptr;
     QLineEdit *m_searchField = nullptr;
     QToolButton *m_sortButton = nullptr;

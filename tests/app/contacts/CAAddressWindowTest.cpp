@@ -10,16 +10,19 @@
 #include "app/contacts/CAImportWorker.h"
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CAPrintMultipleDialog.h"
 #include "app/contacts/CASenderList.h"
 #include "app/contacts/CAVCFSource.h"
 #include "platform/PWAddressBook.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -27,6 +30,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -228,11 +232,29 @@ TEST_F(CAAddressWindowTest, PrintListsGetContactsOnceEach)
     chooserAnswers(QStringList{writeVCards(u"b.vcf"_s, {u"One"_s, u"Two"_s, u"Three"_s})});
     importThroughUpdateButton(window);
 
-    // Choosing the tab while there is no list makes the first one.
+    // Choosing the tab while there is no list opens the list editor on a new first list; its OK
+    // keeps it.
     auto *tabs = window.findChild<QTabWidget *>(u"mainTabView"_s);
     tabs->setCurrentIndex(CAAddressWindow::ContactsTab);
     window.currentTable()->selectAll();
     tabs->setCurrentIndex(CAAddressWindow::PrintListsTab);
+    bool editorShown = false;
+    QTimer::singleShot(0, &window, [&window, &editorShown] {
+        CAPrintMultipleDialog *dialog = nullptr;
+        editorShown = QTest::qWaitFor([&] {
+            dialog = window.findChild<CAPrintMultipleDialog *>();
+            return dialog && dialog->isVisible() && dialog->findChild<QListWidget *>(u"_printListNames"_s)->count() == 1;
+        });
+        if (editorShown)
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox *>(u"buttonBox"_s)->button(QDialogButtonBox::Ok),
+                              Qt::LeftButton);
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        const auto *dialog = window.findChild<CAPrintMultipleDialog *>();
+        return printLists.count() == 1 && dialog && !dialog->isVisible();
+    }));
+    EXPECT_TRUE(editorShown);
+    EXPECT_EQ(tabs->currentIndex(), CAAddressWindow::PrintListsTab);
     ASSERT_EQ(printLists.count(), 1);
     EXPECT_EQ(printLists.getPrintListNameAt(0), u"Print List 1"_s);
 
