@@ -106,8 +106,12 @@ CAAddressWindow::CAAddressWindow(const Models &models, QWidget *parent)
     }
     reloadSenders();
     reloadPrintLists();
+    // The source shown last, when it can be shown without asking anything: one that reads its
+    // cache, the local base or the address book; else the address book.
     QString stored = m_models.defaults.stringForKey(kDataSourceDefault);
-    if (!sourceNames().contains(stored))
+    const bool imports = m_models.container.hasSource(stored);
+    if (!sourceNames().contains(stored)
+        || (imports && !m_models.container.getCachedDataForSource(m_models.container.cacheNameOfSource(stored))))
         stored = CAAddressBookSource::kName;
     changeSourceWithName(stored);
 
@@ -390,6 +394,13 @@ void CAAddressWindow::changeSourceWithName(const QString &name)
     if (m_pages.at(index)->kind == SourcePage::AddressBook)
         fillGroupButton();
     updateButtons();
+    // A source shown with nothing read yet, in memory or in its cache, reads itself now: the
+    // import asks for its files, or runs its helper, under the progress dialog.
+    const QString shown = m_pages.at(index)->name;
+    if (m_models.container.hasSource(shown) && !m_models.container.memoryListForSource(shown)
+        && !m_models.container.getCachedDataForSource(m_models.container.cacheNameOfSource(shown)) && !isImporting()
+        && m_models.container.isAllowUpdateCacheForSource(shown))
+        updateCurrentSource();
 }
 
 void CAAddressWindow::fillGroupButton()

@@ -7,10 +7,12 @@
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CASenderList.h"
+#include "app/contacts/CAVCFSource.h"
 #include "platform/PWAddressBook.h"
 #include "platform/PWPersonProperties.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -60,6 +62,7 @@ protected:
         : container(folder.path() + u"/cache"_s)
         , book(folder.path() + u"/book"_s)
     {
+        CAVCFSource::registerWith(container);
     }
 
     static void clickRow(QTableView *table, int row)
@@ -165,6 +168,33 @@ TEST_F(CAAddressWindowChoicesTest, SelectionSurvivesTheListBeingReloaded)
     session.printLists.replacePrintListAt(0, {grown.at(0), grown.at(1)});
     Q_EMIT session.printLists.printListsChanged();
     EXPECT_TRUE(session.selectedRows(u"printListTable"_s).isEmpty());
+}
+
+// The source shown last comes back at start only when it can show itself without asking: from its
+// cache. Nothing is asked at start either way.
+TEST_F(CAAddressWindowChoicesTest, SourceShownLastComesBackFromItsCacheOnly)
+{
+    struct Row
+    {
+        const char *name;
+        bool cached;
+        QString shown;
+        int rows;
+    };
+    const Row rows[] = {{"cached", true, CAVCFSource::name(), 2}, {"nothing read yet", false, u"Address Book"_s, 0}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QFile::remove(container.getCachePathForSource(CAVCFSource::kCacheName));
+        if (row.cached) {
+            ASSERT_TRUE(container.cachePersonList({person(u"A"_s, u"Cached"_s), person(u"B"_s, u"Stored"_s)}, nullptr,
+                                                  CAVCFSource::kCacheName));
+        }
+        scratch.defaults().setString(u"ContactDataSource"_s, CAVCFSource::name());
+        Session session(*this, scratch.defaults());
+        EXPECT_EQ(session.window->currentSourceName(), row.shown);
+        EXPECT_FALSE(session.window->isImporting()) << "nothing is asked at start";
+        EXPECT_EQ(session.window->currentModel()->rowCount(), row.rows);
+    }
 }
 
 } // namespace
