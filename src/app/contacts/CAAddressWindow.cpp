@@ -60,6 +60,31 @@ CAAddressWindow::Models CAAddressWindow::sharedModels()
             CAPrintListArray::getShared()};
 }
 
+namespace {
+
+CAAddressWindow::SearchFieldMaker &searchFieldMaker()
+{
+    static CAAddressWindow::SearchFieldMaker maker;
+    return maker;
+}
+
+} // namespace
+
+void CAAddressWindow::setSearchFieldMaker(SearchFieldMaker maker)
+{
+    searchFieldMaker() = std::move(maker);
+}
+
+QLineEdit *CAAddressWindow::makeSearchField()
+{
+    if (const SearchFieldMaker &maker = searchFieldMaker())
+        return maker();
+    auto *field = new QLineEdit;
+    field->setPlaceholderText(PWLocalizedString(u"Search"_s));
+    field->setClearButtonEnabled(true);
+    return field;
+}
+
 const QList<int> &CAAddressWindow::sortEntries()
 {
     static const QList<int> entries = {kFromSource, -1, 19, 17, 18, 4, 2, 20, 5, 13, 14, 15, 16, 7, 8, 10, -1,
@@ -227,10 +252,8 @@ QWidget *CAAddressWindow::makeContactsPage()
     connect(m_groupButton, &QComboBox::activated, this,
             [this] { changeGroupWithName(m_groupButton->currentText()); });
 
-    m_searchField = new QLineEdit;
+    m_searchField = makeSearchField();
     m_searchField->setObjectName(u"searchField"_s);
-    m_searchField->setPlaceholderText(PWLocalizedString(u"Search"_s));
-    m_searchField->setClearButtonEnabled(true);
     connect(m_searchField, &QLineEdit::textChanged, this, [this](const QString &text) {
         if (CAContactTableModel *model = currentModel())
             model->setFilter(text);

@@ -56,6 +56,11 @@ public:
     using PersonChosen = std::function<void(const PWPerson &person, bool isRecipient, int printListIndex)>;
 
     static Models sharedModels();
+    // The search field of the contact windows: a plain line edit unless the application gives
+    // one of its own (its simple search field). The field filters at every change of its text.
+    using SearchFieldMaker = std::function<QLineEdit *()>;
+    static void setSearchFieldMaker(SearchFieldMaker maker);
+    static QLineEdit *makeSearchField();
     explicit CAAddressWindow(const Models &models, QWidget *parent = nullptr);
     ~CAAddressWindow() override;
 

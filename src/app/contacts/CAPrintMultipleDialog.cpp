@@ -80,6 +80,15 @@ CAPrintMultipleDialog::CAPrintMultipleDialog(const CAAddressWindow::Models &mode
     addSource(CALocalContactBase::kName, CALocalContactBase::kDefaultSortingValue, "localBaseTable");
     connect(m_ui->_sourceButton, &QComboBox::activated, this,
             [this] { changeSourceWithName(m_ui->_sourceButton->currentText()); });
+    // The search field the contact windows share, in place of the form's plain one.
+    if (QLineEdit *field = CAAddressWindow::makeSearchField()) {
+        field->setObjectName(m_ui->_seachButton->objectName());
+        delete m_ui->sourcesLayout->replaceWidget(m_ui->_seachButton, field);
+        delete m_ui->_seachButton;
+        m_ui->_seachButton = field;
+        setTabOrder(m_ui->_sortPopUpButton, field);
+        setTabOrder(field, m_ui->_updateButton);
+    }
     connect(m_ui->_seachButton, &QLineEdit::textChanged, this, [this](const QString &text) {
         if (CAContactTableModel *model = currentSourceModel())
             model->setFilter(text);

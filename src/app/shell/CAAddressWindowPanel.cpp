@@ -6,6 +6,8 @@
 #include "app/contacts/CASenderList.h"
 #include "app/canvas/CACanvasSelection.h"
 #include "app/canvas/CADocView.h"
+#include "app/pictures/CCSearchField.h"
+#include "app/pictures/CCSearchFieldCell.h"
 #include "app/shell/CAActionRouter.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
@@ -105,6 +107,14 @@ void installAddressWindow(CADocumentController &controller)
         s_controller = nullptr;
     });
     CAContactImportDialogs::install();
+    // The contact windows search with the application's search field in its simple mode: no
+    // menu, a search at every change of the text.
+    CAAddressWindow::setSearchFieldMaker([] {
+        auto *field = new CCSearchField;
+        field->searchCell()->setSimpleMode();
+        field->cellChanged();
+        return field;
+    });
     CADocument::setDefaultSenderSource(&CASenderList::getDefaultPerson);
     CAFloatingPanels *panels = &controller.panels();
     panels->install(CAFloatingPanels::AddressWindow,

@@ -4,6 +4,9 @@
 #include "app/contacts/CAContactTableModel.h"
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CAPrintMultipleDialog.h"
+#include "app/pictures/CCSearchField.h"
+#include "app/pictures/CCSearchFieldCell.h"
 #include "app/contacts/CASenderList.h"
 #include "app/shell/CAAddressWindowPanel.h"
 #include "app/shell/CAFloatingPanels.h"
@@ -147,6 +150,41 @@ TEST_F(CAAddressWindowPanelTest, SelectingAnAddressPanelOnTheDesignShowsItsSides
     }
     while (lists.count() > 0)
         lists.removePrintListAt(0);
+}
+
+} // namespace
+
+namespace {
+
+// Both contact windows search with the simple search field: no menu, a search at every keystroke.
+TEST_F(CAAddressWindowPanelTest, ContactWindowsSearchWithTheSimpleSearchField)
+{
+    CALocalContactBase::getShared().personListDict().replacePersonList(
+        {named(u"Ada"_s, u"Brook"_s), named(u"Carl"_s, u"Dunn"_s)});
+    CADocumentController &application = launch(1);
+    installAddressWindow(application);
+    application.panels().show(CAFloatingPanels::AddressWindow);
+    CAAddressWindow *addresses = sharedAddressWindow();
+    addresses->showRecipients(true);
+    CAPrintMultipleDialog *dialog = addresses->printMultipleDialog();
+    const struct
+    {
+        const char *name;
+        QWidget *window;
+        const char *field;
+    } rows[] = {{"address window", addresses, "searchField"}, {"list editor", dialog, "_seachButton"}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        auto *field = row.window->findChild<CCSearchField *>(QString::fromLatin1(row.field));
+        ASSERT_TRUE(field);
+        EXPECT_TRUE(field->searchCell()->hasSimpleMode());
+        EXPECT_TRUE(field->placeholderText().isEmpty());
+    }
+    auto *field = addresses->findChild<CCSearchField *>(u"searchField"_s);
+    field->setFocus();
+    QTest::keyClicks(field, u"du"_s);
+    ASSERT_EQ(addresses->currentModel()->rowCount(), 1);
+    EXPECT_EQ(addresses->currentModel()->personAt(0)->stringForProperty(kPWLastNameProperty), u"Dunn"_s);
 }
 
 } // namespace
