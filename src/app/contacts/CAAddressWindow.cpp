@@ -40,6 +40,8 @@ const QString kDataSourceDefault = u"ContactDataSource"_s;
 const QString kMainTabDefault = u"AddressControllerMainTabViewIndex"_s;
 const QString kCurrentPrintListDefault = u"CurrentPrintListIndex"_s;
 constexpr int kFromSource = 134;
+// The "All" item of a source's group chooser.
+constexpr int kAllGroupsTag = 117;
 
 } // namespace
 
@@ -51,6 +53,8 @@ struct CAAddressWindow::SourcePage
     int defaultSortingKey;
     CAContactTableModel *model = nullptr;
     QTableView *table = nullptr;
+    // A source that reads groups with its persons: the group shown, empty for all persons.
+    QString chosenGroup;
 };
 
 CAAddressWindow::Models CAAddressWindow::sharedModels()
@@ -214,7 +218,7 @@ QWidget *CAAddressWindow::makeContactsPage()
     m_sourceStack->setObjectName(u"sourceTabView"_s);
 
     const auto addSource = [this](SourcePage::Kind kind, const QString &name, int defaultKey, const char *objectName) {
-        auto *source = new SourcePage{kind, name, defaultKey};
+        auto *source = new SourcePage{kind, name, defaultKey, nullptr, nullptr, {}};
         source->model = new CAContactTableModel(name, &m_models.defaults, this);
         // The address book starts sorted by last name until the user sorts it otherwise.
         if (kind == SourcePage::AddressBook && !source->model->isStoringSortingKeyExist())
@@ -249,8 +253,15 @@ QWidget *CAAddressWindow::makeContactsPage()
 
     m_groupButton = new QComboBox;
     m_groupButton->setObjectName(u"groupButton"_s);
-    connect(m_groupButton, &QComboBox::activated, this,
-            [this] { changeGroupWithName(m_groupButton->currentText()); });
+    connect(m_groupButton, &QComboBox::activated, this, [this] {
+        const int index = m_sourceStack->currentIndex();
+        if (index >= 0 && index < m_pages.size() && m_pages.at(index)->kind == SourcePage::Imported)
+            changeSourceGroup(m_pages.at(index), m_groupButton->currentData().toInt() == kAllGroupsTag
+                                                     ? QString()
+                                                     : m_groupButton->currentText());
+        else
+            changeGroupWithName(m_groupButton->currentText());
+    });
 
     m_searchField = makeSearchField();
     m_searchField->setObjectName(u"searchField"_s);
@@ -413,9 +424,10 @@ void CAAddressWindow::changeSourceWithName(const QString &name)
     reloadSource(m_pages.at(index)->name);
     currentTable()->clearSelection();
     currentModel()->setFilter(m_searchField->text());
-    m_groupButton->setVisible(m_pages.at(index)->kind == SourcePage::AddressBook);
     if (m_pages.at(index)->kind == SourcePage::AddressBook)
         fillGroupButton();
+    else
+        fillSourceGroupButton(m_pages.at(index));
     updateButtons();
     // A source shown with nothing read yet, in memory or in its cache, reads itself now: the
     // import asks for its files, or runs its helper, under the progress dialog.
@@ -426,8 +438,33 @@ void CAAddressWindow::changeSourceWithName(const QString &name)
         updateCurrentSource();
 }
 
+void CAAddressWindow::fillSourceGroupButton(SourcePage *page)
+{
+    // Only a source that read groups with its persons has the chooser: "All", then its groups.
+    const bool hasGroups = page->kind == SourcePage::Imported && m_models.container.memoryListForSource(page->name)
+                           && m_models.container.groupsForSource(page->name);
+    m_groupButton->setVisible(hasGroups);
+    if (!hasGroups)
+        return;
+    const CADataSourceContainer::Groups groups = *m_models.container.groupsForSource(page->name);
+    m_groupButton->clear();
+    m_groupButton->addItem(PWLocalizedString(u"All"_s), kAllGroupsTag);
+    for (auto group = groups.cbegin(); group != groups.cend(); ++group)
+        m_groupButton->addItem(group.key(), 0);
+    const int chosen = page->chosenGroup.isEmpty() ? 0 : m_groupButton->findText(page->chosenGroup);
+    m_groupButton->setCurrentIndex(std::max(chosen, 0));
+}
+
+void CAAddressWindow::changeSourceGroup(SourcePage *page, const QString &group)
+{
+    page->table->clearSelection();
+    page->chosenGroup = group;
+    reloadSource(page->name);
+}
+
 void CAAddressWindow::fillGroupButton()
 {
+    m_groupButton->setVisible(true);
     m_groupButton->clear();
     m_groupButton->addItems(m_bookSource->groupNames());
     // A remembered group that is gone leaves the chooser without a choice, showing everyone.
@@ -468,8 +505,17 @@ void CAAddressWindow::reloadSource(const QString &name)
             const QString cacheName = m_models.container.cacheNameOfSource(name);
             if (!list && !isImporting() && m_models.container.getCachedDataForSource(cacheName))
                 list = m_models.container.contactsForSource(name, this, false);
-            if (list)
-                setContentKeepingSelection(page->model, *list);
+            if (!list)
+                break;
+            // The chosen group's persons; a group gone since is forgotten.
+            if (!page->chosenGroup.isEmpty()) {
+                const std::optional<CADataSourceContainer::Groups> groups = m_models.container.groupsForSource(name);
+                if (groups && groups->contains(page->chosenGroup))
+                    list = groups->value(page->chosenGroup);
+                else
+                    page->chosenGroup.clear();
+            }
+            setContentKeepingSelection(page->model, *list);
             break;
         }
         }

@@ -131,6 +131,8 @@ private:
     void removeFromPrintList();
     void fillSortMenu();
     void fillGroupButton();
+    void fillSourceGroupButton(SourcePage *page);
+    void changeSourceGroup(SourcePage *page, const QString &group);
     void updateButtons();
     void onCacheUpdated(const QString &name);
     void onUpdatePermission(const QString &name, bool allowed);

@@ -197,4 +197,56 @@ TEST_F(CAAddressWindowChoicesTest, SourceShownLastComesBackFromItsCacheOnly)
     }
 }
 
+// A source that reads groups with its persons gets a group chooser: "All" first, then its groups;
+// a group gone after the next import is forgotten.
+TEST_F(CAAddressWindowChoicesTest, ASourceWithGroupsShowsTheChosenGroup)
+{
+    const std::shared_ptr<PWPerson> ann = person(u"Ann"_s, u"Abel"_s), bo = person(u"Bo"_s, u"Berg"_s);
+    bool clubExists = true;
+    container.registerSource(
+        u"Groupware"_s, u"Groupware"_s,
+        [&](QWidget *, QStringList &) -> std::optional<CADataSourceContainer::ImportResult> {
+            CADataSourceContainer::Groups groups{{u"Family"_s, {ann}}};
+            if (clubExists)
+                groups.insert(u"Club"_s, {bo});
+            return CADataSourceContainer::ImportResult{{ann, bo}, groups};
+        },
+        true);
+    ASSERT_TRUE(container.contactsForSource(u"Groupware"_s, nullptr, true));
+    Session session(*this, scratch.defaults());
+    session.window->showRecipients(false);
+    session.window->changeSourceWithName(u"Groupware"_s);
+    auto *chooser = session.window->findChild<QComboBox *>(u"groupButton"_s);
+    ASSERT_TRUE(chooser && chooser->isVisible());
+    QStringList items;
+    for (int i = 0; i < chooser->count(); ++i)
+        items.append(chooser->itemText(i));
+    EXPECT_EQ(items, (QStringList{u"All"_s, u"Club"_s, u"Family"_s}));
+    EXPECT_EQ(chooser->itemData(0).toInt(), 117);
+
+    const auto pick = [chooser](int item) {
+        chooser->setCurrentIndex(item);
+        Q_EMIT chooser->activated(item);
+    };
+    struct Row
+    {
+        const char *name;
+        int item;
+        QStringList shown;
+    };
+    const Row rows[] = {{"club", 1, {u"Berg"_s}}, {"family", 2, {u"Abel"_s}}, {"all", 0, {u"Abel"_s, u"Berg"_s}},
+                        {"club again", 1, {u"Berg"_s}}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        pick(row.item);
+        EXPECT_EQ(contactstest::lastNames(session.window->currentModel()->content()), row.shown);
+    }
+    // The club is gone from the next import: the chooser forgets it and everyone shows.
+    clubExists = false;
+    ASSERT_TRUE(container.contactsForSource(u"Groupware"_s, nullptr, true));
+    session.window->changeSourceWithName(u"Groupware"_s);
+    EXPECT_EQ(chooser->currentText(), u"All"_s);
+    EXPECT_EQ(session.window->currentModel()->content().size(), 2);
+}
+
 } // namespace
