@@ -102,6 +102,8 @@ public:
     static const QList<int> &sortEntries();
     // The sheet a double click on a sender, a person of the local base or of a print list opens.
     CAContactEditorSheet *contactEditorSheet();
+    // The "All" item of a source's group chooser.
+    static constexpr int kAllGroupsTag = 117;
     // The print-multiple window on the senders (3), the local base (4) or the print lists (1),
     // made at first use and kept; answers its return code.
     int editListInDialog(int mode);
@@ -111,7 +113,18 @@ Q_SIGNALS:
     void importFinished(const QString &sourceName);
 
 private:
-    struct SourcePage;
+    // One source's page of the Contacts tab.
+    struct SourcePage
+    {
+        enum Kind { AddressBook, VCard, TextFile, Imported, LocalBase };
+        Kind kind;
+        QString name;
+        int defaultSortingKey;
+        CAContactTableModel *model = nullptr;
+        QTableView *table = nullptr;
+        // A source that reads groups with its persons: the group shown, empty for all persons.
+        QString chosenGroup;
+    };
     QWidget *makeSendersPage();
     QWidget *makeContactsPage();
     QWidget *makePrintListsPage();
