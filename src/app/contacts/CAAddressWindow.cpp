@@ -7,6 +7,7 @@
 #include "app/contacts/CAImportWorker.h"
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CAPrintListEditor.h"
 #include "app/contacts/CASenderList.h"
 #include "app/contacts/CATextFileSource.h"
 #include "app/contacts/CAVCFSource.h"
@@ -19,6 +20,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -36,25 +38,41 @@ namespace {
 
 const QString kDataSourceDefault = u"ContactDataSource"_s;
 const QString kMainTabDefault = u"AddressControllerMainTabViewIndex"_s;
+const QString kCurrentPrintListDefault = u"CurrentPrintListIndex"_s;
 constexpr int kFromSource = 134;
 
 } // namespace
-
-struct CAAddressWindow::SourcePage
-{
-    enum Kind { AddressBook, VCard, TextFile, Imported, LocalBase };
-    Kind kind;
-    QString name;
-    int defaultSortingKey;
-    CAContactTableModel *model = nullptr;
-    QTableView *table = nullptr;
-};
 
 CAAddressWindow::Models CAAddressWindow::sharedModels()
 {
     return {CADataSourceContainer::sharedDataSourceContainer(), PWUserDefaults::standardUserDefaults(),
             PWAddressBook::sharedAddressBook(), CASenderList::getShared(), CALocalContactBase::getShared(),
             CAPrintListArray::getShared()};
+}
+
+namespace {
+
+CAAddressWindow::SearchFieldMaker &searchFieldMaker()
+{
+    static CAAddressWindow::SearchFieldMaker maker;
+    return maker;
+}
+
+} // namespace
+
+void CAAddressWindow::setSearchFieldMaker(SearchFieldMaker maker)
+{
+    searchFieldMaker() = std::move(maker);
+}
+
+QLineEdit *CAAddressWindow::makeSearchField()
+{
+    if (const SearchFieldMaker &maker = searchFieldMaker())
+        return maker();
+    auto *field = new QLineEdit;
+    field->setPlaceholderText(PWLocalizedString(u"Search"_s));
+    field->setClearButtonEnabled(true);
+    return field;
 }
 
 const QList<int> &CAAddressWindow::sortEntries()
@@ -94,10 +112,21 @@ CAAddressWindow::CAAddressWindow(const Models &models, QWidget *parent)
             [this] { reloadSource(CALocalContactBase::kName); });
     connect(&m_models.printLists, &CAPrintListArray::printListsChanged, this, &CAAddressWindow::reloadPrintLists);
 
+    // The list shown last is current again; a stored index past the lists changes nothing, a
+    // negative one makes the last list current.
+    if (!m_models.defaults.objectForKey(kCurrentPrintListDefault).isNull()) {
+        const qint64 storedList = m_models.defaults.integerForKey(kCurrentPrintListDefault);
+        if (storedList < m_models.printLists.count())
+            m_models.printLists.setCurrentPrintListIndex(int(std::max<qint64>(storedList, -1)));
+    }
     reloadSenders();
     reloadPrintLists();
+    // The source shown last, when it can be shown without asking anything: one that reads its
+    // cache, the local base or the address book; else the address book.
     QString stored = m_models.defaults.stringForKey(kDataSourceDefault);
-    if (!sourceNames().contains(stored))
+    const bool imports = m_models.container.hasSource(stored);
+    if (!sourceNames().contains(stored)
+        || (imports && !m_models.container.getCachedDataForSource(m_models.container.cacheNameOfSource(stored))))
         stored = CAAddressBookSource::kName;
     changeSourceWithName(stored);
 
@@ -175,8 +204,11 @@ QWidget *CAAddressWindow::makeContactsPage()
     m_sourceStack->setObjectName(u"sourceTabView"_s);
 
     const auto addSource = [this](SourcePage::Kind kind, const QString &name, int defaultKey, const char *objectName) {
-        auto *source = new SourcePage{kind, name, defaultKey};
+        auto *source = new SourcePage{kind, name, defaultKey, nullptr, nullptr, {}};
         source->model = new CAContactTableModel(name, &m_models.defaults, this);
+        // The address book starts sorted by last name until the user sorts it otherwise.
+        if (kind == SourcePage::AddressBook && !source->model->isStoringSortingKeyExist())
+            source->model->setSortingKey(m_bookSource->initialSortingKey());
         source->table = makeTable(source->model, true);
         source->table->setObjectName(QString::fromLatin1(objectName));
         m_sourceStack->addWidget(source->table);
@@ -205,10 +237,20 @@ QWidget *CAAddressWindow::makeContactsPage()
         m_models.defaults.synchronize();
     });
 
-    m_searchField = new QLineEdit;
+    m_groupButton = new QComboBox;
+    m_groupButton->setObjectName(u"groupButton"_s);
+    connect(m_groupButton, &QComboBox::activated, this, [this] {
+        const int index = m_sourceStack->currentIndex();
+        if (index >= 0 && index < m_pages.size() && m_pages.at(index)->kind == SourcePage::Imported)
+            changeSourceGroup(m_pages.at(index), m_groupButton->currentData().toInt() == kAllGroupsTag
+                                                     ? QString()
+                                                     : m_groupButton->currentText());
+        else
+            changeGroupWithName(m_groupButton->currentText());
+    });
+
+    m_searchField = makeSearchField();
     m_searchField->setObjectName(u"searchField"_s);
-    m_searchField->setPlaceholderText(PWLocalizedString(u"Search"_s));
-    m_searchField->setClearButtonEnabled(true);
     connect(m_searchField, &QLineEdit::textChanged, this, [this](const QString &text) {
         if (CAContactTableModel *model = currentModel())
             model->setFilter(text);
@@ -245,6 +287,7 @@ QWidget *CAAddressWindow::makeContactsPage()
     bottom->addWidget(m_updateButton);
     auto *layout = new QVBoxLayout(page);
     layout->addLayout(top);
+    layout->addWidget(m_groupButton);
     layout->addWidget(m_searchField);
     layout->addWidget(m_sourceStack, 1);
     layout->addWidget(m_progressLabel);
@@ -367,7 +410,18 @@ void CAAddressWindow::changeSourceWithName(const QString &name)
     reloadSource(m_pages.at(index)->name);
     currentTable()->clearSelection();
     currentModel()->setFilter(m_searchField->text());
+    if (m_pages.at(index)->kind == SourcePage::AddressBook)
+        fillGroupButton();
+    else
+        fillSourceGroupButton(m_pages.at(index));
     updateButtons();
+    // A source shown with nothing read yet, in memory or in its cache, reads itself now: the
+    // import asks for its files, or runs its helper, under the progress dialog.
+    const QString shown = m_pages.at(index)->name;
+    if (m_models.container.hasSource(shown) && !m_models.container.memoryListForSource(shown)
+        && !m_models.container.getCachedDataForSource(m_models.container.cacheNameOfSource(shown)) && !isImporting()
+        && m_models.container.isAllowUpdateCacheForSource(shown))
+        updateCurrentSource();
 }
 
 void CAAddressWindow::reloadSource(const QString &name)
@@ -377,10 +431,10 @@ void CAAddressWindow::reloadSource(const QString &name)
             continue;
         switch (page->kind) {
         case SourcePage::AddressBook:
-            page->model->setContent(m_bookSource->selectedContent());
+            setContentKeepingSelection(page->model, m_bookSource->selectedContent());
             break;
         case SourcePage::LocalBase:
-            page->model->setContent(m_models.localBase.personListDict().personList());
+            setContentKeepingSelection(page->model, m_models.localBase.personListDict().personList());
             break;
         case SourcePage::VCard:
         case SourcePage::TextFile:
@@ -391,8 +445,17 @@ void CAAddressWindow::reloadSource(const QString &name)
             const QString cacheName = m_models.container.cacheNameOfSource(name);
             if (!list && !isImporting() && m_models.container.getCachedDataForSource(cacheName))
                 list = m_models.container.contactsForSource(name, this, false);
-            if (list)
-                page->model->setContent(*list);
+            if (!list)
+                break;
+            // The chosen group's persons; a group gone since is forgotten.
+            if (!page->chosenGroup.isEmpty()) {
+                const std::optional<CADataSourceContainer::Groups> groups = m_models.container.groupsForSource(name);
+                if (groups && groups->contains(page->chosenGroup))
+                    list = groups->value(page->chosenGroup);
+                else
+                    page->chosenGroup.clear();
+            }
+            setContentKeepingSelection(page->model, *list);
             break;
         }
         }
@@ -402,6 +465,7 @@ void CAAddressWindow::reloadSource(const QString &name)
 void CAAddressWindow::reloadSenders()
 {
     m_senderModel->setContent(m_models.senders.personListDict().personList());
+    selectDefaultSender();
 }
 
 void CAAddressWindow::reloadPrintLists()
@@ -411,7 +475,13 @@ void CAAddressWindow::reloadPrintLists()
     for (int index = 0; index < m_models.printLists.count(); ++index)
         m_printListButton->addItem(m_models.printLists.getPrintListNameAt(index));
     m_printListButton->setCurrentIndex(current);
-    m_printListModel->setContent(current >= 0 ? m_models.printLists.getPrintListAt(current) : CAPersonList());
+    setContentKeepingSelection(m_printListModel,
+                               current >= 0 ? m_models.printLists.getPrintListAt(current) : CAPersonList());
+    if (m_models.defaults.objectForKey(kCurrentPrintListDefault).isNull()
+        || m_models.defaults.integerForKey(kCurrentPrintListDefault) != current) {
+        m_models.defaults.setInteger(kCurrentPrintListDefault, current);
+        m_models.defaults.synchronize();
+    }
 }
 
 void CAAddressWindow::showPrintList(int index)
@@ -595,7 +665,15 @@ void CAAddressWindow::onUpdatePermission(const QString &, bool)
 void CAAddressWindow::personClicked(CAContactTableModel *model, bool isRecipient, int row)
 {
     const std::shared_ptr<PWPerson> person = model->personAt(row);
-    if (!person || m_preventChangeSelection || !m_personChosen)
+    if (!person || m_preventChangeSelection)
+        return;
+    if (model == m_senderModel) {
+        // The sender chosen last is the one every new design starts with.
+        m_models.senders.storeDefaultPersonIndex(
+            int(m_models.senders.personListDict().personList().indexOf(person)));
+        m_models.defaults.synchronize();
+    }
+    if (!m_personChosen)
         return;
     m_personChosen(*person, isRecipient, isRecipient ? selectedPrintListIndex() : -1);
 }
@@ -608,8 +686,13 @@ int CAAddressWindow::selectedPrintListIndex() const
 void CAAddressWindow::mainTabChanged(int index)
 {
     m_models.defaults.setInteger(kMainTabDefault, index);
+    if (index == SendersTab)
+        selectDefaultSender();
+    // The print lists with none yet: the user makes and fills the first one in the list editor,
+    // opened once the tab has changed.
     if (index == PrintListsTab && m_models.printLists.count() == 0)
-        newPrintList();
+        QMetaObject::invokeMethod(this, [this] { editListInDialog(CAPrintListEditor::NewPrintList); },
+                                  Qt::QueuedConnection);
     if (index == ContactsTab || index == PrintListsTab)
         m_lastRecipientTab = index;
 }

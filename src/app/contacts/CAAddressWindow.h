@@ -56,6 +56,11 @@ public:
     using PersonChosen = std::function<void(const PWPerson &person, bool isRecipient, int printListIndex)>;
 
     static Models sharedModels();
+    // The search field of the contact windows: a plain line edit unless the application gives
+    // one of its own (its simple search field). The field filters at every change of its text.
+    using SearchFieldMaker = std::function<QLineEdit *()>;
+    static void setSearchFieldMaker(SearchFieldMaker maker);
+    static QLineEdit *makeSearchField();
     explicit CAAddressWindow(const Models &models, QWidget *parent = nullptr);
     ~CAAddressWindow() override;
 
@@ -64,6 +69,9 @@ public:
     void showSenders();
     void showRecipients(bool localBase);
     void showPrintLists();
+    // A design selected one address object of a side: the senders, or the recipient tab used
+    // last (the contacts when that was the print lists and there are none).
+    void followAddressSelection(bool isRecipient);
     // The source names of the pop-up, in its order.
     QStringList sourceNames() const;
     QString currentSourceName() const;
@@ -75,6 +83,9 @@ public:
     QTableView *currentTable() const;
     // The sort menu's choice: a text category, or -1 for the source's own default.
     void sortBy(int category);
+    // The address book's group chooser: "All" then the groups; choosing one shows its members
+    // and is remembered.
+    void changeGroupWithName(const QString &name);
     int currentSortingKey() const;
     // The shown source's update: a new import on the import worker, under its window-modal
     // progress dialog with Stop; the list changes only when the import ran to its end. While the
@@ -91,6 +102,8 @@ public:
     static const QList<int> &sortEntries();
     // The sheet a double click on a sender, a person of the local base or of a print list opens.
     CAContactEditorSheet *contactEditorSheet();
+    // The "All" item of a source's group chooser.
+    static constexpr int kAllGroupsTag = 117;
     // The print-multiple window on the senders (3), the local base (4) or the print lists (1),
     // made at first use and kept; answers its return code.
     int editListInDialog(int mode);
@@ -100,7 +113,18 @@ Q_SIGNALS:
     void importFinished(const QString &sourceName);
 
 private:
-    struct SourcePage;
+    // One source's page of the Contacts tab.
+    struct SourcePage
+    {
+        enum Kind { AddressBook, VCard, TextFile, Imported, LocalBase };
+        Kind kind;
+        QString name;
+        int defaultSortingKey;
+        CAContactTableModel *model = nullptr;
+        QTableView *table = nullptr;
+        // A source that reads groups with its persons: the group shown, empty for all persons.
+        QString chosenGroup;
+    };
     QWidget *makeSendersPage();
     QWidget *makeContactsPage();
     QWidget *makePrintListsPage();
@@ -109,12 +133,19 @@ private:
     void reloadSource(const QString &name);
     void reloadSenders();
     void reloadPrintLists();
+    // Gives a table new persons and selects again those of its selection still among them.
+    void setContentKeepingSelection(CAContactTableModel *model, const CAPersonList &persons);
+    QTableView *tableOfModel(const CAContactTableModel *model) const;
+    void selectDefaultSender();
     void showPrintList(int index);
     void newPrintList();
     void addPersonsToPrintList(const CAPersonList &persons);
     void addSelectedContactsToPrintList();
     void removeFromPrintList();
     void fillSortMenu();
+    void fillGroupButton();
+    void fillSourceGroupButton(SourcePage *page);
+    void changeSourceGroup(SourcePage *page, const QString &group);
     void updateButtons();
     void onCacheUpdated(const QString &name);
     void onUpdatePermission(const QString &name, bool allowed);
@@ -132,6 +163,7 @@ private:
     QList<SourcePage *> m_pages;
     QTabWidget *m_mainTabs = nullptr;
     QComboBox *m_sourceButton = nullptr;
+    QComboBox *m_groupButton = nullptr;
     QStackedWidget *m_sourceStack = nullptr;
     QLineEdit *m_searchField = nullptr;
     QToolButton *m_sortButton = nullptr;

@@ -1,23 +1,52 @@
 #include "app/contacts/CAContactImportDialogs.h"
 
+#include "app/contacts/CAImportWorker.h"
 #include "app/contacts/CATextImportDialog.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QPointer>
+#include <QSemaphore>
 #include <QThread>
+
+#include <atomic>
+#include <memory>
 
 namespace {
 
+// A question of an import running on a worker, asked on the main thread. The worker waits for
+// the answer unless the main thread is itself waiting for the worker to end (its window closes
+// during the import): then the question is given up, never asked, and answers nothing.
 template<typename Result, typename Call>
 Result runOnMainThread(Call call)
 {
     QCoreApplication *application = QCoreApplication::instance();
     if (!application || QThread::currentThread() == application->thread())
         return call();
-    Result result{};
-    QMetaObject::invokeMethod(application, [&] { result = call(); }, Qt::BlockingQueuedConnection);
-    return result;
+    enum State { Waiting, Asked, GivenUp };
+    struct Pending
+    {
+        std::atomic<int> state{Waiting};
+        QSemaphore answered;
+        Result result{};
+    };
+    auto pending = std::make_shared<Pending>();
+    QMetaObject::invokeMethod(
+        application,
+        [pending, &call] {
+            int expected = Waiting;
+            if (!pending->state.compare_exchange_strong(expected, Asked))
+                return;
+            pending->result = call();
+            pending->answered.release();
+        },
+        Qt::QueuedConnection);
+    while (!pending->answered.tryAcquire(1, 50)) {
+        int expected = Waiting;
+        if (CAImportWorker::isMainThreadWaiting() && pending->state.compare_exchange_strong(expected, GivenUp))
+            return Result{};
+    }
+    return pending->result;
 }
 
 // A worker hands in no window (a widget belongs to the main thread): the dialog then sits on

@@ -60,6 +60,8 @@ bool CAImportWorker::launch(const QString &sourceName, Import import, Apply appl
     return true;
 }
 
+std::atomic<bool> CAImportWorker::s_mainThreadWaiting{false};
+
 void CAImportWorker::stopAndWait()
 {
     if (!m_thread)
@@ -74,7 +76,9 @@ void CAImportWorker::complete()
     if (!m_thread)
         return;
     m_poll->stop();
+    s_mainThreadWaiting = true;
     m_thread->wait();
+    s_mainThreadWaiting = false;
     delete m_thread;
     m_thread = nullptr;
     Q_EMIT progressChanged(m_progress.recordIndex.load(), m_progress.recordCount.load());

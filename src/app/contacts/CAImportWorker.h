@@ -69,6 +69,9 @@ public:
     bool setRecordIndex(quint32 index);
 
     const CAImportProgress &progress() const { return m_progress; }
+    // True while the main thread waits for an import to end: a question the import would ask
+    // there cannot be answered, and is given up instead.
+    static bool isMainThreadWaiting() { return s_mainThreadWaiting.load(); }
     // The outcome of the last import that ended: whether it failed (a stop is no failure) and why.
     bool lastImportFailed() const { return m_failed; }
     QString lastReason() const { return m_reason; }
@@ -91,4 +94,5 @@ private:
     std::optional<CAPersonList> m_result;
     QString m_reason;
     bool m_failed = false;
+    static std::atomic<bool> s_mainThreadWaiting;
 };

@@ -4,6 +4,8 @@
 #include "app/contacts/CAContactEditor.h"
 #include "app/contacts/CAContactTableModel.h"
 #include "app/contacts/CADataSourceContainer.h"
+#include "app/contacts/CAImportProgressDialog.h"
+#include "app/contacts/CAImportWorker.h"
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CATextFileSource.h"
@@ -14,12 +16,16 @@
 
 #include <ui_PrintMultiple.h>
 
+#include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QThread>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -63,14 +69,53 @@ CAPrintMultipleDialog::CAPrintMultipleDialog(const CAAddressWindow::Models &mode
     addSource(CAAddressBookSource::kName, CAAddressBookSource::kDefaultSortingKey, "addressBookTable");
     addSource(CAVCFSource::name(), 18, "vcfSourceTable");
     addSource(CATextFileSource::name(), 18, "textSourceTable");
+    // Every other importing source the container holds (workbooks, programs whose helper is
+    // installed), as the address window offers them.
+    for (const QString &name : m_models.container.sourceNames()) {
+        if (name == CAVCFSource::name() || name == CATextFileSource::name())
+            continue;
+        const QByteArray table = m_models.container.cacheNameOfSource(name).toLatin1() + "SourceTable";
+        addSource(name, 18, table.constData());
+    }
     addSource(CALocalContactBase::kName, CALocalContactBase::kDefaultSortingValue, "localBaseTable");
     connect(m_ui->_sourceButton, &QComboBox::activated, this,
             [this] { changeSourceWithName(m_ui->_sourceButton->currentText()); });
+    // The search field the contact windows share, in place of the form's plain one.
+    if (QLineEdit *field = CAAddressWindow::makeSearchField()) {
+        field->setObjectName(m_ui->_seachButton->objectName());
+        delete m_ui->sourcesLayout->replaceWidget(m_ui->_seachButton, field);
+        delete m_ui->_seachButton;
+        m_ui->_seachButton = field;
+        setTabOrder(m_ui->_sortPopUpButton, field);
+        setTabOrder(field, m_ui->_updateButton);
+    }
     connect(m_ui->_seachButton, &QLineEdit::textChanged, this, [this](const QString &text) {
         if (CAContactTableModel *model = currentSourceModel())
             model->setFilter(text);
     });
     connect(m_ui->_updateButton, &QPushButton::clicked, this, &CAPrintMultipleDialog::updateCurrentSource);
+    // The group chooser of the address book, the import's progress and its problems, in the
+    // source column.
+    QVBoxLayout *sourceColumn = m_ui->sourcesLayout;
+    m_groupButton = new QComboBox;
+    m_groupButton->setObjectName(u"groupButton"_s);
+    connect(m_groupButton, &QComboBox::activated, this, [this] { changeGroupWithName(m_groupButton->currentText()); });
+    m_progress = new QProgressBar;
+    m_progress->setObjectName(u"importProgress"_s);
+    m_progress->setRange(0, 0);
+    m_progress->setMaximumHeight(12);
+    m_progress->hide();
+    m_progressLabel = new QLabel;
+    m_progressLabel->setObjectName(u"importMessage"_s);
+    m_progressLabel->setWordWrap(true);
+    m_progressLabel->hide();
+    if (sourceColumn) {
+        sourceColumn->insertWidget(sourceColumn->indexOf(m_ui->_seachButton), m_groupButton);
+        sourceColumn->insertWidget(sourceColumn->indexOf(m_ui->_tabView) + 1, m_progressLabel);
+        sourceColumn->insertWidget(sourceColumn->indexOf(m_ui->_tabView) + 2, m_progress);
+    }
+    connect(&m_models.container, &CADataSourceContainer::updatePermissionChanged, this,
+            [this] { updateSourceButtons(); }, Qt::QueuedConnection);
     connect(m_ui->_addPersonButton, &QPushButton::clicked, this, &CAPrintMultipleDialog::addSelectedPeople);
 
     // The persons of the edited list: persons dropped on it come from the shown source; a double
@@ -87,6 +132,11 @@ CAPrintMultipleDialog::CAPrintMultipleDialog(const CAAddressWindow::Models &mode
             &CAPrintMultipleDialog::personSelectionChanged);
     connect(m_editor->persons(), &QAbstractItemModel::modelReset, this,
             &CAPrintMultipleDialog::personSelectionChanged);
+    // The sort pop-up shows the sorting of the list now shown.
+    connect(m_editor->persons(), &QAbstractItemModel::modelReset, this, [this] {
+        const int item = m_ui->_personSortPopUp->findData(m_editor->sortingValue());
+        m_ui->_personSortPopUp->setCurrentIndex(item >= 0 ? item : 0);
+    });
 
     m_contactEditor->setLiveMode(true);
     m_contactEditor->buttonBox()->hide();
@@ -139,9 +189,11 @@ CAPrintMultipleDialog::CAPrintMultipleDialog(const CAAddressWindow::Models &mode
 
 CAPrintMultipleDialog::~CAPrintMultipleDialog()
 {
-    if (m_importThread) {
-        m_importThread->wait();
-        delete m_importThread;
+    // An import still reading is stopped and waited for; what it read is not kept. A question it
+    // would ask meanwhile is given up rather than waited on.
+    if (m_importing && m_worker) {
+        disconnect(m_worker, nullptr, this, nullptr);
+        m_worker->stopAndWait();
     }
     qDeleteAll(m_sources);
 }
@@ -351,7 +403,30 @@ void CAPrintMultipleDialog::changeSourceWithName(const QString &name)
     m_ui->_sourceButton->setCurrentIndex(m_ui->_sourceButton->findText(source.name));
     reloadSource(source);
     source.model->setFilter(m_ui->_seachButton->text());
+    m_groupButton->setVisible(source.name == CAAddressBookSource::kName);
+    if (source.name == CAAddressBookSource::kName)
+        fillGroupButton();
     updateSourceButtons();
+}
+
+void CAPrintMultipleDialog::fillGroupButton()
+{
+    m_groupButton->clear();
+    m_groupButton->addItems(m_bookSource->groupNames());
+    m_groupButton->setCurrentIndex(m_groupButton->findText(m_bookSource->selectedGroupName()));
+}
+
+void CAPrintMultipleDialog::changeGroupWithName(const QString &name)
+{
+    for (Source *source : std::as_const(m_sources)) {
+        if (source->name != CAAddressBookSource::kName)
+            continue;
+        source->table->clearSelection();
+        source->model->setContent(m_bookSource->changeGroupWithName(name));
+    }
+    const int item = m_groupButton->findText(name);
+    if (item >= 0)
+        m_groupButton->setCurrentIndex(item);
 }
 
 void CAPrintMultipleDialog::reloadSource(Source &source)
@@ -363,7 +438,7 @@ void CAPrintMultipleDialog::reloadSource(Source &source)
     } else {
         std::optional<CAPersonList> list = m_models.container.memoryListForSource(source.name);
         const QString cacheName = m_models.container.cacheNameOfSource(source.name);
-        if (!list && !m_importThread && m_models.container.getCachedDataForSource(cacheName))
+        if (!list && !m_importing && m_models.container.getCachedDataForSource(cacheName))
             list = m_models.container.contactsForSource(source.name, this, false);
         if (list)
             source.model->setContent(*list);
@@ -374,31 +449,69 @@ void CAPrintMultipleDialog::updateSourceButtons()
 {
     const QString name = currentSourceName();
     const bool imports = name != CAAddressBookSource::kName && name != CALocalContactBase::kName;
-    m_ui->_updateButton->setEnabled(imports && !m_importThread && m_models.container.hasSource(name)
+    m_ui->_updateButton->setEnabled(imports && !m_importing && m_models.container.hasSource(name)
                                     && m_models.container.isAllowUpdateCacheForSource(name));
 }
 
 void CAPrintMultipleDialog::updateCurrentSource()
 {
     const QString name = currentSourceName();
-    if (m_importThread || !m_models.container.hasSource(name))
+    if (m_importing || !m_models.container.hasSource(name) || !m_models.container.isAllowUpdateCacheForSource(name))
         return;
+    if (!m_worker)
+        m_worker = &CAImportWorker::shared();
+    m_importing = true;
+    m_importingSource = name;
+    m_progressLabel->hide();
+    m_progress->show();
     CADataSourceContainer *container = &m_models.container;
     container->setErrorDuringImporting(false);
-    // The reading runs on a worker; the files and the import dialog are asked on this thread.
-    m_importThread = QThread::create([container, name] { container->contactsForSource(name, nullptr, true); });
-    connect(m_importThread, &QThread::finished, this, [this, name] {
-        m_importThread->deleteLater();
-        m_importThread = nullptr;
-        m_models.container.updateCacheForSource(name);
-        for (Source *source : std::as_const(m_sources)) {
-            if (source->name == name)
-                reloadSource(*source);
-        }
-        updateSourceButtons();
-    });
+    container->setAllowUpdateCache(false, name);
     updateSourceButtons();
-    m_importThread->start();
+    // The reading runs on the worker; the files and the import dialog are asked on this thread.
+    auto prepared = std::make_shared<std::optional<CADataSourceContainer::PreparedImport>>();
+    const auto import = [container, name, prepared](CAImportProgress &progress,
+                                                     QString *reason) -> std::optional<CAPersonList> {
+        *prepared = container->prepareImport(name, nullptr, &progress);
+        if (!*prepared) {
+            *reason = container->lastImportProblems(name).join(u' ');
+            return std::nullopt;
+        }
+        return (*prepared)->result.persons;
+    };
+    const auto apply = [container, prepared](const CAPersonList &) {
+        container->commitImport(std::move(**prepared));
+        prepared->reset();
+    };
+    connect(m_worker, &CAImportWorker::finished, this, [this](const QString &source) {
+        if (source != m_importingSource || !m_importing)
+            return;
+        disconnect(m_worker, &CAImportWorker::finished, this, nullptr);
+        importEnded(source);
+    });
+    if (!CAImportProgressDialog::launch(*m_worker, this, name, import, apply)) {
+        // Another window's import holds the worker: this one runs here and now.
+        disconnect(m_worker, &CAImportWorker::finished, this, nullptr);
+        container->contactsForSource(name, this, true);
+        importEnded(name);
+    }
+}
+
+void CAPrintMultipleDialog::importEnded(const QString &name)
+{
+    m_importing = false;
+    m_progress->hide();
+    const QStringList problems = m_models.container.lastImportProblems(name);
+    m_progressLabel->setText(problems.join(u'\n'));
+    m_progressLabel->setVisible(!problems.isEmpty());
+    m_models.container.setAllowUpdateCache(true, name);
+    m_models.container.updateCacheForSource(name);
+    for (Source *source : std::as_const(m_sources)) {
+        if (source->name == name)
+            reloadSource(*source);
+    }
+    updateSourceButtons();
+    Q_EMIT importFinished(name);
 }
 
 void CAPrintMultipleDialog::sortSourceBy(int category)

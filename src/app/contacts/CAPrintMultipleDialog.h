@@ -10,8 +10,11 @@
 class CAAddressBookSource;
 class CAContactEditor;
 class CAContactTableModel;
+class CAImportWorker;
+class QComboBox;
+class QLabel;
+class QProgressBar;
 class QTableView;
-class QThread;
 
 namespace Ui {
 class PrintMultiple;
@@ -52,6 +55,16 @@ public:
     CAPersonList selectedPeople() const;
     // Adds the persons chosen in the source to the edited list (the Add button, a double click).
     void addSelectedPeople();
+    // The shown source's update: an import on the import worker under its progress dialog with
+    // Stop; the source's list changes only when the import ran to its end.
+    void updateCurrentSource();
+    bool isImporting() const { return m_importing; }
+    void setImportWorker(CAImportWorker &worker) { m_worker = &worker; }
+    // The address book's group chooser, as in the address window.
+    void changeGroupWithName(const QString &name);
+
+Q_SIGNALS:
+    void importFinished(const QString &sourceName);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -67,7 +80,8 @@ private:
     void selectPersonRow(int row);
     void personSelectionChanged();
     void updateSourceButtons();
-    void updateCurrentSource();
+    void fillGroupButton();
+    void importEnded(const QString &name);
     void finish(int code);
 
     std::unique_ptr<Ui::PrintMultiple> m_ui;
@@ -76,7 +90,12 @@ private:
     CAPrintListEditor *m_editor;
     CAContactEditor *m_contactEditor;
     QList<Source *> m_sources;
-    QThread *m_importThread = nullptr;
+    CAImportWorker *m_worker = nullptr;
+    bool m_importing = false;
+    QString m_importingSource;
+    QComboBox *m_groupButton = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QLabel *m_progressLabel = nullptr;
     bool m_opened = false;
     bool m_refreshing = false;
     bool m_resorting = false;

@@ -77,6 +77,7 @@ CCPictBrowserView::CCPictBrowserView(QWidget *parent)
     layout->addWidget(m_categoryPopup);
     layout->addWidget(m_searchTextField);
     layout->addWidget(m_catalogView, 1);
+    m_searchTextField->followSuperview();
     setTabOrder(m_categoryPopup, m_searchTextField);
     setTabOrder(m_searchTextField, m_pictCatalog);
     // The whole picture of an internet result can take a while: the pane says it is working.

@@ -46,8 +46,10 @@ QString CCSearchField::emptyString() const { return m_searchCell->emptyString();
 void CCSearchField::setDoubleValue(double value)
 {
     m_searchCell->setDoubleValue(value);
-    // A running search keeps the keyboard out as well as the mouse.
+    // A running search keeps the keyboard out as well as the mouse, also when the field still
+    // has the focus it had when the search began.
     setFocusPolicy(value == 0 ? Qt::StrongFocus : Qt::NoFocus);
+    setReadOnly(value != 0);
     updateMargins();
 }
 
@@ -171,6 +173,7 @@ void CCSearchField::focusInEvent(QFocusEvent *event)
 {
     // Typing a new search hides the old search's progress.
     m_searchCell->setDrawProgress(false);
+    showPlaceholder(false);
     QLineEdit::focusInEvent(event);
     update();
 }
@@ -178,8 +181,27 @@ void CCSearchField::focusInEvent(QFocusEvent *event)
 void CCSearchField::focusOutEvent(QFocusEvent *event)
 {
     m_searchCell->setDrawProgress(true);
+    showPlaceholder(true);
     QLineEdit::focusOutEvent(event);
     update();
+}
+
+void CCSearchField::showPlaceholder(bool shown)
+{
+    // The grey placeholder shows only while the field is not being edited; the text stays the
+    // field's placeholder either way.
+    QPalette colours = palette();
+    if (!shown && !m_placeholderColour)
+        m_placeholderColour = colours.color(QPalette::PlaceholderText);
+    if (shown && !m_placeholderColour)
+        return;
+    colours.setColor(QPalette::PlaceholderText, shown ? *m_placeholderColour : QColor(Qt::transparent));
+    setPalette(colours);
+}
+
+bool CCSearchField::showsPlaceholder() const
+{
+    return !placeholderText().isEmpty() && palette().color(QPalette::PlaceholderText).alpha() > 0;
 }
 
 void CCSearchField::textDidChange(const QString &text)
@@ -192,6 +214,9 @@ void CCSearchField::textDidChange(const QString &text)
 
 void CCSearchField::sendAction()
 {
+    // Return ends the editing: the progress of the search it starts shows at once.
+    m_searchCell->setDrawProgress(true);
+    update();
     if (m_searchCell->mode() == CCSearchFieldCell::Mode::Internet && !m_searchCell->hasSimpleMode())
         Q_EMIT searchInternet(this);
     else

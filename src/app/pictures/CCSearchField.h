@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QColor>
 #include <QLineEdit>
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class CCSearchFieldCell;
 
@@ -53,6 +55,8 @@ public:
     void cellChanged();
 
     QSize sizeHint() const override;
+    // Whether the grey placeholder is drawn over an empty field: not while it is being edited.
+    bool showsPlaceholder() const;
 
 Q_SIGNALS:
     void searchText(CCSearchField *sender);
@@ -74,9 +78,11 @@ private:
     void textDidChange(const QString &text);
     void sendAction();
     void updateMargins();
+    void showPlaceholder(bool shown);
 
     std::unique_ptr<CCSearchFieldCell> m_searchCell;
     bool m_clearButtonPressed = false;
     int m_width = 0;
     QPointer<QWidget> m_watchedParent;
+    std::optional<QColor> m_placeholderColour;
 };

@@ -4,13 +4,20 @@
 #include "app/contacts/CAContactImportDialogs.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CASenderList.h"
+#include "app/canvas/CACanvasSelection.h"
+#include "app/canvas/CADocView.h"
+#include "app/pictures/CCSearchField.h"
+#include "app/pictures/CCSearchFieldCell.h"
 #include "app/shell/CAActionRouter.h"
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAMainWindowController.h"
 #include "app/shell/CAOpenDocument.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/document/CFTAView.h"
 #include "kernel/merge/CADocument.h"
+#include "platform/PWNotificationCenter.h"
 
 #include <QPointer>
 
@@ -48,6 +55,23 @@ void personChosen(CADocumentController &controller, const PWPerson &person, bool
     CAMainWindowController::updateDocView(manager, document);
 }
 
+// The side of the one address object selected on the design whose canvas posted, if any. The
+// canvas is looked up among the open windows rather than trusted as it comes.
+std::optional<bool> selectedAddressSide(CADocumentController &controller, const void *poster)
+{
+    for (const auto &record : controller.manager().documents()) {
+        auto *window = qobject_cast<CAMainWindowController *>(record->window.data());
+        CADocView *view = window ? window->docView() : nullptr;
+        if (!view || static_cast<const void *>(view) != poster || !view->ftView())
+            continue;
+        const std::vector<CFTComponent *> &selected = view->ftView()->getSelComponents();
+        if (selected.size() != 1)
+            return std::nullopt;
+        return selected.front()->GetToFrom();
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 CAAddressWindow *sharedAddressWindow()
@@ -59,6 +83,14 @@ CAAddressWindow *sharedAddressWindow()
         s_window->setPersonChosen([controller](const PWPerson &person, bool isRecipient, int printListIndex) {
             personChosen(*controller, person, isRecipient, printListIndex);
         });
+        // The window shows the side of the address object the user selects on a design.
+        PWNotificationCenter::defaultCenter().addObserver(
+            CACanvasSelection::kChangeAddressSelectionNotify, nullptr,
+            [controller](const PWNotification &notification) {
+                if (const std::optional<bool> side = selectedAddressSide(*controller, notification.object); side && s_window)
+                    s_window->followAddressSelection(*side);
+            },
+            s_window);
     }
     return s_window;
 }
@@ -75,6 +107,14 @@ void installAddressWindow(CADocumentController &controller)
         s_controller = nullptr;
     });
     CAContactImportDialogs::install();
+    // The contact windows search with the application's search field in its simple mode: no
+    // menu, a search at every change of the text.
+    CAAddressWindow::setSearchFieldMaker([] {
+        auto *field = new CCSearchField;
+        field->searchCell()->setSimpleMode();
+        field->cellChanged();
+        return field;
+    });
     CADocument::setDefaultSenderSource(&CASenderList::getDefaultPerson);
     CAFloatingPanels *panels = &controller.panels();
     panels->install(CAFloatingPanels::AddressWindow,

@@ -10,16 +10,19 @@
 #include "app/contacts/CAImportWorker.h"
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CAPrintMultipleDialog.h"
 #include "app/contacts/CASenderList.h"
 #include "app/contacts/CAVCFSource.h"
 #include "platform/PWAddressBook.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -27,6 +30,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -99,6 +103,16 @@ protected:
 
     void registerHeldImport();
 
+    // Shows a source that has read nothing yet: it reads itself at once, asking for its files.
+    void importByChoosingSource(CAAddressWindow &window, const QString &name)
+    {
+        QSignalSpy finished(&window, &CAAddressWindow::importFinished);
+        chooseSource(window, name);
+        EXPECT_TRUE(window.isImporting()) << "a source with nothing read imports when shown";
+        ASSERT_TRUE(finished.count() == 1 || finished.wait(10000));
+        QCoreApplication::processEvents(); // the queued cache notification
+    }
+
     void chooseSource(CAAddressWindow &window, const QString &name)
     {
         auto *popup = window.findChild<QComboBox *>(u"sourceButton"_s);
@@ -143,10 +157,9 @@ TEST_F(CAAddressWindowTest, ImportedVCardsAreSearchedAndChosenAsRecipient)
         chosen.append({person.stringForProperty(kPWLastNameProperty), recipient, printList});
     });
 
-    chooseSource(window, CAVCFSource::name());
-    EXPECT_EQ(scratch.defaults().stringForKey(u"ContactDataSource"_s), CAVCFSource::name());
     chooserAnswers(QStringList{writeVCards(u"people.vcf"_s, {u"Young"_s, u"Adams"_s, u"Miller"_s, u"Mills"_s})});
-    importThroughUpdateButton(window);
+    importByChoosingSource(window, CAVCFSource::name());
+    EXPECT_EQ(scratch.defaults().stringForKey(u"ContactDataSource"_s), CAVCFSource::name());
     EXPECT_EQ(chooserCalls, 1);
     EXPECT_TRUE(chooserOnMainThread) << "the chooser is a window: it runs on the main thread";
 
@@ -190,9 +203,8 @@ TEST_F(CAAddressWindowTest, ImportedVCardsAreSearchedAndChosenAsRecipient)
 TEST_F(CAAddressWindowTest, CancelledOrFailedImportLosesNothing)
 {
     CAAddressWindow window(models());
-    chooseSource(window, CAVCFSource::name());
     chooserAnswers(QStringList{writeVCards(u"a.vcf"_s, {u"Kept"_s, u"Also"_s})});
-    importThroughUpdateButton(window);
+    importByChoosingSource(window, CAVCFSource::name());
     ASSERT_EQ(window.currentModel()->rowCount(), 2);
 
     chooserAnswers(std::nullopt);
@@ -224,15 +236,32 @@ TEST_F(CAAddressWindowTest, PrintListsGetContactsOnceEach)
 {
     CAAddressWindow window(models());
     window.show();
-    chooseSource(window, CAVCFSource::name());
     chooserAnswers(QStringList{writeVCards(u"b.vcf"_s, {u"One"_s, u"Two"_s, u"Three"_s})});
-    importThroughUpdateButton(window);
+    importByChoosingSource(window, CAVCFSource::name());
 
-    // Choosing the tab while there is no list makes the first one.
+    // Choosing the tab while there is no list opens the list editor on a new first list; its OK
+    // keeps it.
     auto *tabs = window.findChild<QTabWidget *>(u"mainTabView"_s);
     tabs->setCurrentIndex(CAAddressWindow::ContactsTab);
     window.currentTable()->selectAll();
     tabs->setCurrentIndex(CAAddressWindow::PrintListsTab);
+    bool editorShown = false;
+    QTimer::singleShot(0, &window, [&window, &editorShown] {
+        CAPrintMultipleDialog *dialog = nullptr;
+        editorShown = QTest::qWaitFor([&] {
+            dialog = window.findChild<CAPrintMultipleDialog *>();
+            return dialog && dialog->isVisible() && dialog->findChild<QListWidget *>(u"_printListNames"_s)->count() == 1;
+        });
+        if (editorShown)
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox *>(u"buttonBox"_s)->button(QDialogButtonBox::Ok),
+                              Qt::LeftButton);
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        const auto *dialog = window.findChild<CAPrintMultipleDialog *>();
+        return printLists.count() == 1 && dialog && !dialog->isVisible();
+    }));
+    EXPECT_TRUE(editorShown);
+    EXPECT_EQ(tabs->currentIndex(), CAAddressWindow::PrintListsTab);
     ASSERT_EQ(printLists.count(), 1);
     EXPECT_EQ(printLists.getPrintListNameAt(0), u"Print List 1"_s);
 
@@ -280,9 +309,8 @@ TEST_F(CAAddressWindowTest, PrintListsGetContactsOnceEach)
 TEST_F(CAAddressWindowTest, SortMenuStoresTheKeyAndFromSourceUsesTheDefault)
 {
     CAAddressWindow window(models());
-    chooseSource(window, CAVCFSource::name());
     chooserAnswers(QStringList{writeVCards(u"c.vcf"_s, {u"Zed"_s, u"Abe"_s})});
-    importThroughUpdateButton(window);
+    importByChoosingSource(window, CAVCFSource::name());
     EXPECT_EQ(lastNames(window.currentModel()->content()), (QStringList{u"Zed"_s, u"Abe"_s}));
     window.sortBy(18);
     EXPECT_EQ(lastNames(window.currentModel()->content()), (QStringList{u"Abe"_s, u"Zed"_s}));
@@ -340,9 +368,8 @@ TEST_F(CAAddressWindowTest, StopPressedMidwayKeepsListAndCache)
 {
     CAAddressWindow window(models());
     window.show();
-    chooseSource(window, CAVCFSource::name());
     chooserAnswers(QStringList{writeVCards(u"a.vcf"_s, {u"Kept"_s, u"Also"_s})});
-    importThroughUpdateButton(window);
+    importByChoosingSource(window, CAVCFSource::name());
     ASSERT_EQ(window.currentModel()->rowCount(), 2);
 
     registerHeldImport();
@@ -387,9 +414,8 @@ TEST_F(CAAddressWindowTest, SpreadsheetSourceHasItsPageAndImportsAWorkbook)
     CAAddressWindow window(models());
     EXPECT_TRUE(window.sourceNames().contains(CAExcelSource::name()));
     ASSERT_TRUE(window.findChild<QTableView *>(u"ExcelSourceTable"_s));
-    chooseSource(window, CAExcelSource::name());
     chooserAnswers(QStringList{pwtest::dataPath(u"spreadsheets/contacts.xlsx"_s)});
-    importThroughUpdateButton(window);
+    importByChoosingSource(window, CAExcelSource::name());
     EXPECT_EQ(chooserCalls, 1);
     EXPECT_TRUE(chooserOnMainThread);
     EXPECT_EQ(lastNames(window.currentModel()->content()), (QStringList{u"Ashgrove"_s, u"O'Neil"_s, u"Tanaka"_s}));
@@ -405,9 +431,8 @@ TEST_F(CAAddressWindowTest, ClosingTheWindowMidwayStopsItsImport)
         CAAddressWindow window(models());
         window.setImportWorker(worker);
         window.show();
-        chooseSource(window, CAVCFSource::name());
         chooserAnswers(QStringList{writeVCards(u"a.vcf"_s, {u"Kept"_s})});
-        importThroughUpdateButton(window);
+        importByChoosingSource(window, CAVCFSource::name());
         registerHeldImport();
         QTest::mouseClick(window.findChild<QPushButton *>(u"updateButton"_s), Qt::LeftButton);
         QElapsedTimer clock;

@@ -252,3 +252,33 @@ TEST_F(CAPrintMultipleDialogTest, SortChoicesShowTheirLocalizedTitles)
     EXPECT_TRUE(menu.contains(u"Custom 9"_s));
     EXPECT_FALSE(menu.contains(u"Custom9"_s));
 }
+
+namespace {
+
+// The persons' sort pop-up shows the sorting of the list the user picks, list by list.
+TEST_F(CAPrintMultipleDialogTest, SortPopUpShowsTheSortingOfTheListShown)
+{
+    storeList(u"By last name"_s, {person(u"Ann"_s, u"Baker"_s), person(u"Di"_s, u"Adams"_s)}, 18);
+    storeList(u"Unsorted"_s, {person(u"Cy"_s, u"Cole"_s)}, CAPersonListDictionary::kNoSorting);
+    storeList(u"By first name"_s, {person(u"Bo"_s, u"Berg"_s)}, 19);
+    CAPrintMultipleDialog dialog(models());
+    dialog.prepare(CAPrintListEditor::PrintLists, 0);
+    auto *names = dialog.findChild<QListWidget *>(u"_printListNames"_s);
+    auto *sort = dialog.findChild<QComboBox *>(u"_personSortPopUp"_s);
+    run(dialog, [&] {
+        const struct
+        {
+            int row;
+            int sorting;
+        } rows[] = {{0, 18}, {1, CAPersonListDictionary::kNoSorting}, {2, 19}, {0, 18}};
+        for (const auto &row : rows) {
+            SCOPED_TRACE(row.row);
+            QTest::mouseClick(names->viewport(), Qt::LeftButton, {}, names->visualItemRect(names->item(row.row)).center());
+            EXPECT_EQ(names->currentRow(), row.row);
+            EXPECT_EQ(sort->currentData().toInt(), row.sorting) << sort->currentText().toStdString();
+        }
+        press(dialog, QDialogButtonBox::Cancel);
+    });
+}
+
+} // namespace

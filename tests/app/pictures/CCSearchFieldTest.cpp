@@ -155,6 +155,37 @@ TEST_F(SearchFieldWindow, SimpleModeSearchesAtEveryKeystrokeAndHasAnEmptyMenu)
     EXPECT_EQ(text.count(), 4);
 }
 
+// Return starts the search and ends the editing: its progress shows while the field still has
+// the focus, the keys no longer edit the text while it runs, and the placeholder is hidden only
+// while the field is being edited.
+TEST_F(SearchFieldWindow, ReturnShowsTheSearchesProgressAndKeepsTheKeysOut)
+{
+    auto *other = new QLineEdit(&window);
+    other->setGeometry(10, 36, 100, 20);
+    other->show();
+    other->setFocus();
+    EXPECT_TRUE(field->showsPlaceholder());
+    QTest::mouseClick(field, Qt::LeftButton, {}, textArea());
+    ASSERT_TRUE(field->hasFocus());
+    EXPECT_FALSE(field->showsPlaceholder()) << "no placeholder over an empty field being edited";
+    EXPECT_FALSE(field->searchCell()->drawProgress());
+
+    QSignalSpy search(field, &CCSearchField::searchText);
+    QTest::keyClicks(field, u"owl"_s);
+    QTest::keyClick(field, Qt::Key_Return);
+    ASSERT_EQ(search.count(), 1);
+    field->setDoubleValue(40); // the search reports its first results
+    EXPECT_TRUE(field->hasFocus());
+    EXPECT_TRUE(field->searchCell()->drawProgress()) << "the progress shows without a click elsewhere";
+    QTest::keyClicks(field, u"x"_s);
+    EXPECT_EQ(field->text(), u"owl"_s) << "a running search keeps the keys out";
+
+    field->setDoubleValue(0);
+    field->clear();
+    other->setFocus();
+    EXPECT_TRUE(field->showsPlaceholder());
+}
+
 TEST(SearchFieldProgress, SweepCoversTheBarInProportion)
 {
     CCSearchField field;

@@ -1,0 +1,134 @@
+#include "app/contacts/CAAddressWindow.h"
+
+#include "app/contacts/CAAddressBookSource.h"
+#include "app/contacts/CAContactTableModel.h"
+#include "app/contacts/CADataSourceContainer.h"
+#include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CASenderList.h"
+#include "platform/PWBundle.h"
+#include "platform/PWPerson.h"
+
+#include <QComboBox>
+#include <QItemSelection>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTableView>
+
+using namespace Qt::StringLiterals;
+
+// The choices the window keeps while its lists change: the selection of a reloaded table, the
+// default sender, the group shown, and the tab that follows a design's address selection.
+
+void CAAddressWindow::selectDefaultSender()
+{
+    // Selected in code, so it is not sent to a design.
+    QTableView *table = tableOfModel(m_senderModel);
+    const int index = m_models.senders.getDefaultPersonIndex();
+    const CAPersonList &senders = m_models.senders.personListDict().personList();
+    const int row = index >= 0 && index < senders.size() ? m_senderModel->rowOfPerson(senders.at(index).get()) : -1;
+    if (!table)
+        return;
+    if (row < 0) {
+        table->clearSelection();
+        return;
+    }
+    table->selectRow(row);
+    table->scrollTo(m_senderModel->index(row, 0));
+}
+
+QTableView *CAAddressWindow::tableOfModel(const CAContactTableModel *model) const
+{
+    if (model == m_senderModel)
+        return findChild<QTableView *>(u"senderTable"_s);
+    if (model == m_printListModel)
+        return findChild<QTableView *>(u"printListTable"_s);
+    for (const SourcePage *page : m_pages) {
+        if (page->model == model)
+            return page->table;
+    }
+    return nullptr;
+}
+
+void CAAddressWindow::setContentKeepingSelection(CAContactTableModel *model, const CAPersonList &persons)
+{
+    QTableView *table = tableOfModel(model);
+    QList<std::shared_ptr<PWPerson>> selected;
+    QStringList selectedIds;
+    if (table && table->selectionModel()) {
+        for (const QModelIndex &row : table->selectionModel()->selectedRows()) {
+            if (std::shared_ptr<PWPerson> person = model->personAt(row.row())) {
+                selected.append(person);
+                selectedIds.append(person->uniqueId());
+            }
+        }
+    }
+    model->setContent(persons);
+    if (!table || selected.isEmpty())
+        return;
+    // The same person, or a person read again from the same card (its identifier), is selected
+    // again; a person gone from the list leaves no selection behind.
+    QItemSelection selection;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const std::shared_ptr<PWPerson> person = model->personAt(row);
+        if (person && (selected.contains(person) || (!person->uniqueId().isEmpty() && selectedIds.contains(person->uniqueId()))))
+            selection.select(model->index(row, 0), model->index(row, model->columnCount() - 1));
+    }
+    table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void CAAddressWindow::fillSourceGroupButton(SourcePage *page)
+{
+    // Only a source that read groups with its persons has the chooser: "All", then its groups.
+    const bool hasGroups = page->kind == SourcePage::Imported && m_models.container.memoryListForSource(page->name)
+                           && m_models.container.groupsForSource(page->name);
+    m_groupButton->setVisible(hasGroups);
+    if (!hasGroups)
+        return;
+    const CADataSourceContainer::Groups groups = *m_models.container.groupsForSource(page->name);
+    m_groupButton->clear();
+    m_groupButton->addItem(PWLocalizedString(u"All"_s), kAllGroupsTag);
+    for (auto group = groups.cbegin(); group != groups.cend(); ++group)
+        m_groupButton->addItem(group.key(), 0);
+    const int chosen = page->chosenGroup.isEmpty() ? 0 : m_groupButton->findText(page->chosenGroup);
+    m_groupButton->setCurrentIndex(std::max(chosen, 0));
+}
+
+void CAAddressWindow::changeSourceGroup(SourcePage *page, const QString &group)
+{
+    page->table->clearSelection();
+    page->chosenGroup = group;
+    reloadSource(page->name);
+}
+
+void CAAddressWindow::fillGroupButton()
+{
+    m_groupButton->setVisible(true);
+    m_groupButton->clear();
+    m_groupButton->addItems(m_bookSource->groupNames());
+    // A remembered group that is gone leaves the chooser without a choice, showing everyone.
+    m_groupButton->setCurrentIndex(m_groupButton->findText(m_bookSource->selectedGroupName()));
+}
+
+void CAAddressWindow::changeGroupWithName(const QString &name)
+{
+    for (SourcePage *page : std::as_const(m_pages)) {
+        if (page->kind != SourcePage::AddressBook)
+            continue;
+        page->table->clearSelection();
+        page->model->setContent(m_bookSource->changeGroupWithName(name));
+    }
+    const int item = m_groupButton->findText(name);
+    if (item >= 0)
+        m_groupButton->setCurrentIndex(item);
+}
+
+void CAAddressWindow::followAddressSelection(bool isRecipient)
+{
+    if (!isRecipient) {
+        m_mainTabs->setCurrentIndex(SendersTab);
+        return;
+    }
+    const int tab = m_lastRecipientTab == PrintListsTab && m_models.printLists.count() == 0 ? ContactsTab
+                                                                                           : m_lastRecipientTab;
+    m_mainTabs->setCurrentIndex(tab);
+}
