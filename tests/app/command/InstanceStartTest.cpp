@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -131,6 +132,14 @@ TEST_F(InstanceStartTest, LaterStartsAreAnsweredWhileTheFirstShowsItsAssistant)
         // Still the one instance.
         ASSERT_EQ(first.state(), QProcess::Running) << first.readAllStandardError().constData();
     }
+
+    // A script's open of the damaged design is answered too, the error shown after it.
+    QString error;
+    const std::optional<QJsonObject> opened =
+        CAInstanceClient::send(home.filePath(u"runtime/parcelwick-instance"_s),
+                               {{u"command"_s, u"open"_s}, {u"file"_s, work(u"damaged.pwdc"_s)}}, 3000, &error);
+    ASSERT_TRUE(opened) << qPrintable(error);
+    EXPECT_EQ(opened->value(u"status"_s).toString(), u"error"_s);
 
     // A name that is no UTF-8, given by the shell as the bytes it is.
     const QByteArray latin = QFile::encodeName(home.filePath(u"work"_s)) + "/caf\xe9.pwdc";
