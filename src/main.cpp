@@ -25,11 +25,13 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QIcon>
 #include <QJsonArray>
 #include <QMessageBox>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -51,6 +53,32 @@ int runBatch(const CACommandRequest &request)
     if (status != CACommandLine::kSuccess)
         printLine(reason);
     return status;
+}
+
+// Names of designs that are no UTF-8: the toolkit's text would lose their bytes, so they are taken
+// out of the arguments and opened by their bytes, relative to the folder given as bytes.
+QList<QByteArray> takeByteNames(QStringList *arguments, const QList<QByteArray> &raw, const QByteArray &folder)
+{
+    QList<QByteArray> names;
+    if (raw.size() != arguments->size())
+        return names;
+    bool optionsEnded = false;
+    QList<qsizetype> taken;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (!optionsEnded && raw.at(i) == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        // Only a name of its own: not an option and not an option's value.
+        const bool afterOption = !optionsEnded && i > 0 && raw.at(i - 1).startsWith('-') && raw.at(i - 1) != "--";
+        if (CADocumentManager::isTextName(raw.at(i)) || afterOption || (!optionsEnded && raw.at(i).startsWith('-')))
+            continue;
+        names.append(raw.at(i).startsWith('/') ? raw.at(i) : folder + '/' + raw.at(i));
+        taken.prepend(i);
+    }
+    for (const qsizetype i : std::as_const(taken))
+        arguments->removeAt(i);
+    return names;
 }
 
 } // namespace
@@ -105,17 +133,33 @@ int main(int argc, char *argv[])
     if (request->mode != CACommandRequest::Mode::Interactive)
         return runBatch(*request);
 
+    // The arguments as the system gave them: names that are no UTF-8 travel as bytes.
+    QList<QByteArray> rawArguments;
+    for (int i = 1; i < argc; ++i)
+        rawArguments.append(QByteArray(argv[i]));
+    const bool anyByteName = std::any_of(rawArguments.cbegin(), rawArguments.cend(),
+                                         [](const QByteArray &raw) { return !CADocumentManager::isTextName(raw); });
+
     // One instance per user: a later start hands its files and commands to the running one.
     const QString doorName = CAInstanceServer::defaultServerName();
-    switch (CAInstanceClient::hand(doorName, arguments.mid(1), QDir::currentPath(), 1000, &error)) {
-    case CAInstanceClient::Outcome::Done:
-        return CACommandLine::kSuccess;
-    case CAInstanceClient::Outcome::Failed:
-        printLine(error);
-        return CACommandLine::kFailure;
-    case CAInstanceClient::Outcome::NoInstance:
-        break;
-    }
+    const auto handOver = [&](int timeoutMs) -> std::optional<int> {
+        QString said;
+        switch (CAInstanceClient::hand(doorName, arguments.mid(1), QDir::currentPath(), timeoutMs, &error, &said,
+                                       anyByteName ? rawArguments : QList<QByteArray>())) {
+        case CAInstanceClient::Outcome::Done:
+            if (!said.isEmpty())
+                printLine(said);
+            return CACommandLine::kSuccess;
+        case CAInstanceClient::Outcome::Failed:
+            printLine(error);
+            return CACommandLine::kFailure;
+        case CAInstanceClient::Outcome::NoInstance:
+            break;
+        }
+        return std::nullopt;
+    };
+    if (const std::optional<int> handed = handOver(1000))
+        return *handed;
 
     QCommandLineParser parser;
     parser.addOptions(CACommandLine::options());
@@ -136,6 +180,67 @@ int main(int argc, char *argv[])
     installPropertiesPanel(controller);
     installAssistant(controller);
     controller.applicationWillFinishLaunching();
+
+    CAScriptCommands scriptCommands(controller);
+    scriptCommands.setAssistant(CAScriptCommands::sharedAssistant());
+
+    // The door opens before any start-up document is read or the assistant shows, so that a later
+    // start meanwhile reaches this instance instead of becoming a second one. Every request is
+    // answered before anything waits on the user: failures are told after the answer.
+    CAInstanceServer door(doorName);
+    const CAInstanceCommands commands({
+        [&controller](const QString &path, QString *reason) {
+            if (controller.manager().openDocument(path))
+                return true;
+            *reason = QStringLiteral("%1 cannot be opened").arg(path);
+            return false;
+        },
+        [&controller](const QCommandLineParser &handed) { controller.services().performCommandLineOptions(handed); },
+        [&scriptCommands](const QJsonObject &command) { return scriptCommands.execute(command); },
+    });
+    door.setHandler([&controller, &commands, &scriptCommands](const QJsonObject &message,
+                                                              const CAInstanceServer::Reply &reply) {
+        const CADocumentManager::ReportHold hold(controller.manager());
+        if (!message.contains(QStringLiteral("arguments"))) {
+            reply(scriptCommands.execute(message));
+            return;
+        }
+        QStringList handed;
+        for (const QJsonValue &value : message.value(QStringLiteral("arguments")).toArray())
+            handed.append(value.toString());
+        const QString cwd = message.value(QStringLiteral("cwd")).toString();
+        const QList<QByteArray> byteNames =
+            takeByteNames(&handed, CAInstanceClient::rawArguments(message), QFile::encodeName(cwd));
+        QStringList unopened;
+        for (const QByteArray &name : byteNames)
+            if (!controller.manager().openDocumentAtBytes(name))
+                unopened.append(QStringLiteral("%1 cannot be opened").arg(QFile::decodeName(name)));
+        QJsonObject answer = commands.perform(handed, cwd);
+        if (!unopened.isEmpty()) {
+            const QString before = answer.value(QStringLiteral("message")).toString();
+            answer = CAInstanceServer::errorAnswer(unopened.join(QStringLiteral("; ")) +
+                                                   (before.isEmpty() ? QString() : QStringLiteral("; ") + before));
+        } else if (!byteNames.isEmpty() && answer.value(QStringLiteral("status")).toString() == u"ok") {
+            const QString before = answer.value(QStringLiteral("message")).toString();
+            const QString opened = byteNames.size() == 1 ? QStringLiteral("1 design opened as a copy")
+                                                          : QStringLiteral("%1 designs opened as copies").arg(byteNames.size());
+            answer.insert(QStringLiteral("message"),
+                          before.isEmpty() ? opened : opened + QStringLiteral(", ") + before);
+        }
+        if (answer.value(QStringLiteral("status")).toString() != u"ok")
+            qCWarning(lcShell) << "A request handed over by another start failed:"
+                               << answer.value(QStringLiteral("message")).toString();
+        reply(answer);
+    });
+    if (doorName.isEmpty()) {
+        qCWarning(lcShell) << "Later starts cannot hand over their files: no folder only this user can enter";
+    } else if (!door.listen(&error)) {
+        // Another start became the instance between the first look and now: this one hands over.
+        if (const std::optional<int> handed = handOver(1000))
+            return *handed;
+        qCWarning(lcShell) << "Later starts cannot hand over their files:" << error;
+    }
+
     // The start-up probe measures the way to a document window: an assistant the start-up
     // shows first is cancelled as soon as it is up.
     if (qEnvironmentVariableIsSet("PW_EXIT_WHEN_SHOWN")) {
@@ -144,7 +249,18 @@ int main(int argc, char *argv[])
                 CAAssistantController::sharedWizard().cancel();
         });
     }
-    controller.openStartupDocuments(request->files);
+    // Names that are no UTF-8 open by their bytes; the rest as the request read them.
+    QStringList startupFiles = request->files;
+    if (anyByteName) {
+        QStringList texts;
+        for (const QByteArray &raw : std::as_const(rawArguments))
+            texts.append(QFile::decodeName(raw));
+        for (const QByteArray &name : takeByteNames(&texts, rawArguments, QFile::encodeName(QDir::currentPath()))) {
+            startupFiles.removeAll(QDir::cleanPath(QFile::decodeName(name)));
+            controller.manager().openDocumentAtBytes(name);
+        }
+    }
+    controller.openStartupDocuments(startupFiles);
     controller.applicationDidFinishLaunching();
     // Text handed over on the command line goes to the documents the start-up made, as text from
     // the File menu would.
@@ -152,38 +268,11 @@ int main(int argc, char *argv[])
     controller.setTerminateWhenLastDocumentCloses(true);
 
     // The commands of this start go to this instance, as a later start's would.
-    CAScriptCommands scriptCommands(controller);
-    scriptCommands.setAssistant(CAScriptCommands::sharedAssistant());
     for (const QJsonObject &command : request->commands) {
         const QJsonObject answer = scriptCommands.execute(command, QDir::currentPath());
         if (answer.value(QStringLiteral("status")).toString() != u"ok")
             printLine(answer.value(QStringLiteral("message")).toString());
     }
-
-    CAInstanceServer door(doorName);
-    const CAInstanceCommands commands({
-        [&controller](const QString &path) { controller.manager().openDocument(path); },
-        [&controller](const QCommandLineParser &handed) { controller.services().performCommandLineOptions(handed); },
-        [&scriptCommands](const QJsonObject &command) { return scriptCommands.execute(command); },
-    });
-    door.setHandler([&commands, &scriptCommands](const QJsonObject &message, const CAInstanceServer::Reply &reply) {
-        if (!message.contains(QStringLiteral("arguments"))) {
-            reply(scriptCommands.execute(message));
-            return;
-        }
-        QStringList handed;
-        for (const QJsonValue &value : message.value(QStringLiteral("arguments")).toArray())
-            handed.append(value.toString());
-        QString reason;
-        if (commands.perform(handed, message.value(QStringLiteral("cwd")).toString(), &reason)) {
-            reply(CAInstanceServer::okAnswer());
-            return;
-        }
-        qCWarning(lcShell) << "A request handed over by another start was refused:" << reason;
-        reply(CAInstanceServer::errorAnswer(reason));
-    });
-    if (!door.listen(&error))
-        qCWarning(lcShell) << "Later starts cannot hand over their files:" << error;
 
     // Without its address formats the application still opens, so that no work is lost, but it
     // says why address panels cannot be built.

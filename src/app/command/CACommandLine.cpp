@@ -153,7 +153,8 @@ QList<QCommandLineOption> CACommandLine::options()
 bool CACommandLine::isHeadless(int argc, const char *const *argv)
 {
     static const char *const kHeadless[] = {"--print", "--export", "--help", "-h", "--help-all", "--version", "-v"};
-    for (int i = 1; i < argc; ++i) {
+    // "--" ends the options: what follows are file names, whatever they look like.
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         for (const char *option : kHeadless) {
             const std::size_t length = std::strlen(option);
             if (std::strncmp(argv[i], option, length) == 0 && (argv[i][length] == '\0' || argv[i][length] == '='))
@@ -171,7 +172,7 @@ bool CACommandLine::mentionsToolkitOption(int argc, const char *const *argv)
                                            "-widgetcount", "-display",           "-geometry",      "-name",
                                            "-title",      "-visual",             "-ncols",         "-cmap",
                                            "-nograb",     "-dograb",             "-sync",          "-graphicssystem"};
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         for (const char *option : kToolkit) {
             const std::size_t length = std::strlen(option);
             if (std::strncmp(argv[i], option, length) == 0 && (argv[i][length] == '\0' || argv[i][length] == '='))
@@ -289,6 +290,12 @@ std::optional<CACommandRequest> CACommandLine::parse(const QStringList &argument
         request.printer = parser.value(kPrinter);
         return request;
     }
+    // One request opens a bounded number of designs, so that a mistaken wildcard cannot fill the
+    // memory or hold the running instance up for minutes.
+    if (positional.size() > kMaximumDesigns)
+        return fail(QStringLiteral("at most %1 designs can be opened at once, not %2")
+                        .arg(kMaximumDesigns)
+                        .arg(positional.size()));
     for (const QString &path : positional)
         request.files.append(absolute(path));
     if (!instanceCommands(parser, absolute, &request.commands, &reason))

@@ -40,6 +40,8 @@ class CACommandLine
 {
 public:
     enum ExitStatus : int { kSuccess = 0, kFailure = 1, kUsage = 2 };
+    // The most designs one start may name.
+    static constexpr int kMaximumDesigns = 50;
 
     // Every option, the text services' included.
     static QList<QCommandLineOption> options();

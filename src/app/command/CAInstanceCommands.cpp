@@ -1,47 +1,93 @@
 #include "app/command/CAInstanceCommands.h"
 
 #include "app/command/CACommandLine.h"
+#include "app/command/CAInstanceDoor.h"
+#include "app/shell/CADocumentServices.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTimer>
+
+namespace {
+
+QStringList serviceTexts(const QCommandLineParser &parser)
+{
+    QStringList texts;
+    for (const QCommandLineOption &option : CADocumentServices::commandLineOptions())
+        texts += parser.values(option.names().constFirst());
+    return texts;
+}
+
+} // namespace
 
 CAInstanceCommands::CAInstanceCommands(Actions actions)
     : m_actions(std::move(actions))
 {
 }
 
-bool CAInstanceCommands::perform(const QStringList &handed, const QString &workingDirectory, QString *error) const
+QJsonObject CAInstanceCommands::perform(const QStringList &handed, const QString &workingDirectory) const
 {
     // The reading takes the program's name first, as on a command line of its own.
     const QStringList arguments = QStringList{QStringLiteral("parcelwick")} + handed;
-    const std::optional<CACommandRequest> request = CACommandLine::parse(arguments, workingDirectory, error);
+    QString reason;
+    const std::optional<CACommandRequest> request = CACommandLine::parse(arguments, workingDirectory, &reason);
     if (!request)
-        return false;
-    if (request->mode != CACommandRequest::Mode::Interactive) {
-        if (error)
-            *error = QStringLiteral("batch jobs run in the process started for them");
-        return false;
-    }
+        return CAInstanceServer::refusedAnswer(reason);
+    if (request->mode != CACommandRequest::Mode::Interactive)
+        return CAInstanceServer::refusedAnswer(QStringLiteral("batch jobs run in the process started for them"));
+
+    QStringList failures;
+    int opened = 0;
     if (m_actions.open) {
-        for (const QString &path : request->files)
-            m_actions.open(path);
+        for (const QString &path : request->files) {
+            QString failure;
+            if (m_actions.open(path, &failure))
+                ++opened;
+            else
+                failures.append(failure.isEmpty() ? QStringLiteral("%1 cannot be opened").arg(path) : failure);
+        }
     }
-    if (m_actions.services) {
-        QCommandLineParser parser;
-        parser.addOptions(CACommandLine::options());
-        parser.addPositionalArgument(QStringLiteral("files"), QString());
-        if (parser.parse(arguments))
-            m_actions.services(parser);
-    }
-    bool done = true;
+    int commands = 0;
     if (m_actions.command) {
         for (const QJsonObject &command : request->commands) {
             const QJsonObject answer = m_actions.command(command);
-            if (answer.value(QStringLiteral("status")).toString() != u"ok" && done) {
-                done = false;
-                if (error)
-                    *error = answer.value(QStringLiteral("message")).toString();
-            }
+            if (answer.value(QStringLiteral("status")).toString() == u"ok")
+                ++commands;
+            else
+                failures.append(answer.value(QStringLiteral("message")).toString());
         }
     }
-    return done;
+
+    QStringList said;
+    if (opened > 0)
+        said.append(opened == 1 ? QStringLiteral("1 design opened") : QStringLiteral("%1 designs opened").arg(opened));
+    if (commands > 0)
+        said.append(commands == 1 ? QStringLiteral("1 command carried out")
+                                  : QStringLiteral("%1 commands carried out").arg(commands));
+    QCommandLineParser parser;
+    parser.addOptions(CACommandLine::options());
+    parser.addPositionalArgument(QStringLiteral("files"), QString());
+    const int texts = parser.parse(arguments) ? int(serviceTexts(parser).size()) : 0;
+    if (texts > 0 && m_actions.services) {
+        said.append(texts == 1 ? QStringLiteral("the address sheet opens for 1 text")
+                               : QStringLiteral("the address sheet opens for %1 texts").arg(texts));
+        // The sheet waits on the user: it opens once the later start has its answer.
+        QTimer::singleShot(0, QCoreApplication::instance(), [services = m_actions.services, arguments] {
+            QCommandLineParser later;
+            later.addOptions(CACommandLine::options());
+            later.addPositionalArgument(QStringLiteral("files"), QString());
+            if (later.parse(arguments))
+                services(later);
+        });
+    }
+    if (!failures.isEmpty()) {
+        QJsonObject answer = CAInstanceServer::errorAnswer(failures.join(QStringLiteral("; ")));
+        if (!said.isEmpty())
+            answer.insert(QStringLiteral("done"), said.join(QStringLiteral(", ")));
+        return answer;
+    }
+    QJsonObject answer = CAInstanceServer::okAnswer();
+    if (!said.isEmpty())
+        answer.insert(QStringLiteral("message"), said.join(QStringLiteral(", ")));
+    return answer;
 }

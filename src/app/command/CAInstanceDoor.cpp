@@ -1,6 +1,7 @@
 #include "app/command/CAInstanceDoor.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -9,18 +10,73 @@
 #include <QLocalSocket>
 #include <QPointer>
 
+#include <QLoggingCategory>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <algorithm>
+
+Q_LOGGING_CATEGORY(lcInstanceDoor, "pw.app.command")
 
 namespace {
 
 const QString kArguments = QStringLiteral("arguments");
 const QString kWorkingDirectory = QStringLiteral("cwd");
+const QString kRawArguments = QStringLiteral("argumentBytes");
 constexpr qint64 kMessageLimitForAnswers = CAInstanceServer::kMessageLimit;
 constexpr int kAnswerTimeoutMs = 60000;
 
 } // namespace
+
+bool CAInstanceServer::isPrivateFolder(const QString &path, QString *reason)
+{
+    // lstat, not stat: a link planted in a shared folder must not lead the door elsewhere.
+    struct stat status {};
+    const QByteArray encoded = QFile::encodeName(path);
+    if (::lstat(encoded.constData(), &status) != 0) {
+        if (reason)
+            *reason = QStringLiteral("%1 does not exist").arg(path);
+        return false;
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        if (reason)
+            *reason = QStringLiteral("%1 is no folder").arg(path);
+        return false;
+    }
+    if (status.st_uid != ::getuid()) {
+        if (reason)
+            *reason = QStringLiteral("%1 belongs to another user").arg(path);
+        return false;
+    }
+    if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+        if (reason)
+            *reason = QStringLiteral("%1 can be entered by other users").arg(path);
+        return false;
+    }
+    return true;
+}
+
+QString CAInstanceServer::makePrivateFolder(const QString &path, QString *reason)
+{
+    const QByteArray encoded = QFile::encodeName(path);
+    // mkdir refuses a name that exists, link or not; an existing folder is then checked as it is.
+    if (::mkdir(encoded.constData(), S_IRWXU) != 0 && errno != EEXIST) {
+        if (reason)
+            *reason = QStringLiteral("%1 cannot be made: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return QString();
+    }
+    struct stat status {};
+    // A folder of ours that others may enter (made by an older build or by hand) is closed.
+    if (::lstat(encoded.constData(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == ::getuid() &&
+        (status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        ::chmod(encoded.constData(), S_IRWXU);
+    return isPrivateFolder(path, reason) ? path : QString();
+}
 
 QString CAInstanceServer::defaultServerName()
 {
@@ -28,12 +84,28 @@ QString CAInstanceServer::defaultServerName()
     const QString chosen = qEnvironmentVariable("PW_INSTANCE_SOCKET");
     if (!chosen.isEmpty())
         return chosen;
-    // The runtime folder is the user's alone and differs per session; the shared temporary folder
-    // is the fallback, with the user's number in the name and the owner checked before use.
+    const QString name = QStringLiteral("parcelwick-instance");
+    // The runtime folder is the user's alone and differs per session.
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
-        return QDir(runtime).filePath(QStringLiteral("parcelwick-instance"));
-    return QDir(QDir::tempPath()).filePath(QStringLiteral("parcelwick-instance-%1").arg(::getuid()));
+    if (!runtime.isEmpty() && isPrivateFolder(runtime))
+        return QDir(runtime).filePath(name);
+    // Without one, a folder of the user's own in the temporary folder, made and checked: a name
+    // another user took first (the temporary folder is shared) is never used, and the door then
+    // moves to the user's cache folder, which nobody else can reach.
+    const QString uid = QString::number(::getuid());
+    QString reason;
+    QString folder = makePrivateFolder(QDir(QDir::tempPath()).filePath(QStringLiteral("parcelwick-%1").arg(uid)), &reason);
+    if (folder.isEmpty()) {
+        qCWarning(lcInstanceDoor).noquote() << "The door does not use the temporary folder:" << reason;
+        const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+        QDir().mkpath(cache);
+        folder = makePrivateFolder(QDir(cache).filePath(QStringLiteral("parcelwick-door")), &reason);
+        if (folder.isEmpty()) {
+            qCWarning(lcInstanceDoor).noquote() << "Later starts cannot reach this instance:" << reason;
+            return QString();
+        }
+    }
+    return QDir(folder).filePath(name);
 }
 
 CAInstanceServer::CAInstanceServer(QString name, QObject *parent)
@@ -176,15 +248,30 @@ std::optional<QJsonObject> CAInstanceClient::send(const QString &name, const QJs
 }
 
 CAInstanceClient::Outcome CAInstanceClient::hand(const QString &name, const QStringList &arguments,
-                                                 const QString &workingDirectory, int timeoutMs, QString *error)
+                                                 const QString &workingDirectory, int timeoutMs, QString *error,
+                                                 QString *said, const QList<QByteArray> &rawArguments)
 {
+    // Without a folder only the user can enter there is no door, and this start is the first.
+    if (name.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("there is no door for this user");
+        return Outcome::NoInstance;
+    }
     QJsonObject message;
     message.insert(kArguments, QJsonArray::fromStringList(arguments));
     message.insert(kWorkingDirectory, workingDirectory);
+    if (!rawArguments.isEmpty()) {
+        QJsonArray raw;
+        for (const QByteArray &argument : rawArguments)
+            raw.append(QString::fromLatin1(argument.toBase64()));
+        message.insert(kRawArguments, raw);
+    }
     bool reached = false;
     const std::optional<QJsonObject> answer = send(name, message, timeoutMs, error, &reached);
     if (!answer)
         return reached ? Outcome::Failed : Outcome::NoInstance;
+    if (said)
+        *said = answer->value(QStringLiteral("message")).toString();
     if (answer->value(QStringLiteral("status")).toString() == u"ok")
         return Outcome::Done;
     if (error) {
@@ -192,6 +279,14 @@ CAInstanceClient::Outcome CAInstanceClient::hand(const QString &name, const QStr
         *error = reason.isEmpty() ? QStringLiteral("the running instance refused the request") : reason;
     }
     return Outcome::Failed;
+}
+
+QList<QByteArray> CAInstanceClient::rawArguments(const QJsonObject &message)
+{
+    QList<QByteArray> raw;
+    for (const QJsonValue &value : message.value(kRawArguments).toArray())
+        raw.append(QByteArray::fromBase64(value.toString().toLatin1()));
+    return raw;
 }
 
 bool CAInstanceClient::forward(const QString &name, const QStringList &arguments, const QString &workingDirectory,

@@ -36,8 +36,15 @@ public:
     static QJsonObject refusedAnswer(const QString &message);
 
     // The user's door, an absolute path: PW_INSTANCE_SOCKET when set, else "parcelwick-instance" in
-    // the user's runtime folder, else "parcelwick-instance-<uid>" in the temporary folder.
+    // the user's runtime folder when only the user can enter it, else in "parcelwick-<uid>" of the
+    // temporary folder, made for the user alone, else in the user's cache folder. Empty when no
+    // folder only the user can enter could be had.
     static QString defaultServerName();
+    // Whether path is a folder (not a link) of this user that no other user can enter.
+    static bool isPrivateFolder(const QString &path, QString *reason = nullptr);
+    // Makes the folder for this user alone, or takes the existing one when it is this user's
+    // (closing it to others); the path, or empty with the reason when it cannot be had.
+    static QString makePrivateFolder(const QString &path, QString *reason = nullptr);
 
     explicit CAInstanceServer(QString name, QObject *parent = nullptr);
     ~CAInstanceServer() override;
@@ -71,8 +78,13 @@ public:
     // Hands the arguments to the instance listening on name. Done once it carried them out;
     // Failed, with its reason, when it answered that it could not or did not answer at all;
     // NoInstance (nothing listens within timeoutMs) means this start is the first.
+    // message receives what the instance said it did or will do. rawArguments, when given, are
+    // the same arguments as the system gave them (bytes), for names that are no UTF-8.
     static Outcome hand(const QString &name, const QStringList &arguments, const QString &workingDirectory,
-                        int timeoutMs = 3000, QString *error = nullptr);
+                        int timeoutMs = 3000, QString *error = nullptr, QString *message = nullptr,
+                        const QList<QByteArray> &rawArguments = {});
+    // The raw arguments of a message, when it carries them; empty otherwise.
+    static QList<QByteArray> rawArguments(const QJsonObject &message);
     // The same, true only for Done.
     static bool forward(const QString &name, const QStringList &arguments, const QString &workingDirectory,
                         int timeoutMs = 3000, QString *error = nullptr);

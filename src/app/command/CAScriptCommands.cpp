@@ -131,8 +131,11 @@ QJsonObject CAScriptCommands::execute(const QJsonObject &command, const QString 
         const std::optional<quint32> records = count(command, QStringLiteral("count"));
         if (!records)
             return error(QStringLiteral("\"count\" must be a whole number of at least 0"));
-        CAEnvironment::sharedEnvironment().setImportRecordCount(*records);
-        worker.setRecordCount(*records);
+        // Only a running import takes the figures; without one nothing changes.
+        if (worker.isRunning()) {
+            CAEnvironment::sharedEnvironment().setImportRecordCount(*records);
+            worker.setRecordCount(*records);
+        }
         return CAInstanceServer::okAnswer();
     }
     if (name == u"setCurrentImportingRecordIndex") {
@@ -140,7 +143,8 @@ QJsonObject CAScriptCommands::execute(const QJsonObject &command, const QString 
         if (!index)
             return error(QStringLiteral("\"index\" must be a whole number of at least 0"));
         CAEnvironment &environment = CAEnvironment::sharedEnvironment();
-        environment.setCurrentImportRecordIndex(*index);
+        if (worker.isRunning())
+            environment.setCurrentImportRecordIndex(*index);
         const bool stop = worker.setRecordIndex(*index) || environment.isTerminateScriptExecutionFlag();
         QJsonObject answer = CAInstanceServer::okAnswer();
         answer.insert(QStringLiteral("stop"), stop);
@@ -302,13 +306,13 @@ CAScriptCommands::Assistant CAScriptCommands::sharedAssistant()
     Assistant assistant;
     assistant.show = [](const QString &layout, const QString &category) {
         CAAssistantController &wizard = CAAssistantController::sharedWizard();
-        CADocumentController::AssistantResult result = wizard.run(true, layout, category);
+        // A command is no text service: the run goes on to the contacts step.
+        CADocumentController::AssistantResult result = wizard.run(false, layout, category);
         AssistantRun run;
         run.code = result.code;
         run.document = std::move(result.document);
         run.contactsTabIndex = result.contactsTabIndex;
-        if (run.code == CAAssistantController::RecentDocument)
-            run.recentDocumentPath = wizard.currentSelectedRecentDocumentPath();
+        run.recentDocumentPath = result.recentDocumentPath;
         return run;
     };
     assistant.isRunning = [] { return CAAssistantController::sharedWizard().isRunning(); };

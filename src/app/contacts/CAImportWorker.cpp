@@ -1,5 +1,7 @@
 #include "app/contacts/CAImportWorker.h"
 
+#include "kernel/base/CAEnvironment.h"
+
 #include "app/contacts/CAContactsLog.h"
 
 #include <QThread>
@@ -47,6 +49,8 @@ bool CAImportWorker::launch(const QString &sourceName, Import import, Apply appl
     m_reason.clear();
     m_failed = false;
     m_progress.clear();
+    // A terminate command sent for an earlier import does not stop this one.
+    CAEnvironment::sharedEnvironment().setTerminateScriptExecutionFlag(false);
     m_thread = QThread::create([this, import = std::move(import)] {
         QString reason;
         std::optional<CAPersonList> result = import(m_progress, &reason);

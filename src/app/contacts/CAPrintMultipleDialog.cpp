@@ -275,6 +275,10 @@ void CAPrintMultipleDialog::prepare(CAPrintListEditor::Mode mode, int personInde
         : mode == CAPrintListEditor::Senders
             ? PWLocalizedString(u"The senders whose addresses you print as return addresses."_s)
             : PWLocalizedString(u"Recipients kept by Parcelwick itself, apart from any address book."_s));
+    // One help button whose page follows the kind of list, where three took turns in one place.
+    m_ui->_helpButton->setPageName(lists                                ? u"contacts.html#print-lists"_s
+                                   : mode == CAPrintListEditor::Senders ? u"contacts.html#senders"_s
+                                                                        : u"contacts.html#local-contacts"_s);
     setWindowTitle(m_ui->_title->text());
 
     // The local base is a source everywhere but where it is the list being edited.

@@ -7,6 +7,7 @@
 #include "platform/PWBundle.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
+#include "platform/PWUserDefaults.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -163,8 +164,21 @@ void CAScriptedSource::setHelperFolder(const QString &folder)
 
 QString CAScriptedSource::helperForSource(const QString &cacheName)
 {
+    const auto usable = [](const QFileInfo &helper) { return helper.isFile() && helper.isExecutable(); };
+    // Where the user pointed the preferences: the helper itself, or a folder holding it by the
+    // source's name. A path that holds none falls back to the default folder.
+    const QString chosen =
+        PWUserDefaults::standardUserDefaults().stringForKey(QStringLiteral("ApplicationPath") + cacheName);
+    if (!chosen.isEmpty()) {
+        const QFileInfo path(chosen);
+        if (usable(path))
+            return path.absoluteFilePath();
+        const QFileInfo inFolder(chosen + QLatin1Char('/') + cacheName);
+        if (path.isDir() && usable(inFolder))
+            return inFolder.absoluteFilePath();
+    }
     const QFileInfo helper(helperFolder() + QLatin1Char('/') + cacheName);
-    return helper.isFile() && helper.isExecutable() ? helper.absoluteFilePath() : QString();
+    return usable(helper) ? helper.absoluteFilePath() : QString();
 }
 
 std::optional<QJsonArray> CAScriptedSource::runHelper(const QString &helper, const QString &cacheName,

@@ -43,7 +43,9 @@ public:
     // "$XDG_DATA_HOME/Parcelwick/Helpers"; a test may point it elsewhere.
     static QString helperFolder();
     static void setHelperFolder(const QString &folder);
-    // The helper of a source, when installed (an executable file); empty otherwise.
+    // The helper of a source, when installed (an executable file); empty otherwise. The user
+    // default "ApplicationPath<cache name>" (the helper, or a folder holding it) comes before
+    // the helper folder.
     static QString helperForSource(const QString &cacheName);
 
     // Runs the helper and answers its records; nothing, with a reason, when it could not be

@@ -1,5 +1,7 @@
 #include "app/inspector/CACustomFormatEditor.h"
 
+#include "app/document/CAHelpButton.h"
+
 #include "app/inspector/CAAddressFormatGridView.h"
 #include "app/inspector/CABeveledBox.h"
 #include "app/inspector/CATrashImageView.h"
@@ -81,6 +83,10 @@ CACustomFormatEditor::CACustomFormatEditor(QWidget *parent)
     m_editButton = button(QStringLiteral("Edit…"), QStringLiteral("editButton"), selection);
     m_applyButton = button(QStringLiteral("Apply"), QStringLiteral("applyButton"), selection);
     QPushButton *close = button(QStringLiteral("Close"), QStringLiteral("okButton"), selection);
+    auto *help = new CAHelpButton(selection);
+    help->setObjectName(QStringLiteral("helpButton"));
+    help->setPageName(QStringLiteral("designing-a-label.html#custom-formats"));
+    row->addWidget(help);
     for (QPushButton *each : {m_addButton, m_removeButton, m_editButton})
         row->addWidget(each);
     row->addStretch(1);

@@ -130,4 +130,26 @@ void installAddressWindow(CADocumentController &controller)
                              s_window->close();
                      },
                      [] { return static_cast<QWidget *>(sharedAddressWindow()); }});
+
+    // Window > Senders, Recipients, Local Contacts and Print Lists: the window comes up (a visible
+    // one stays) and shows the tab.
+    const struct
+    {
+        const char *action;
+        void (*show)(CAAddressWindow &window);
+    } tabs[] = {
+        {"addressWindowSenders", [](CAAddressWindow &window) { window.showSenders(); }},
+        {"addressWindowRecipients", [](CAAddressWindow &window) { window.showRecipients(false); }},
+        {"addressWindowLocalRecipients", [](CAAddressWindow &window) { window.showRecipients(true); }},
+        {"addressWindowPrintLists", [](CAAddressWindow &window) { window.showPrintLists(); }},
+    };
+    for (const auto &tab : tabs) {
+        controller.registerCommand(QString::fromLatin1(tab.action),
+                                   {nullptr, [panels, show = tab.show](QAction *) {
+                                        if (!panels->isPanelVisible(CAFloatingPanels::AddressWindow))
+                                            panels->show(CAFloatingPanels::AddressWindow);
+                                        if (CAAddressWindow *window = sharedAddressWindow())
+                                            show(*window);
+                                    }});
+    }
 }

@@ -6,6 +6,8 @@
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CASenderList.h"
+#include "app/contacts/CASourceImport.h"
+#include "app/contacts/CAImportWorker.h"
 #include "app/contacts/CATextFileSource.h"
 #include "app/contacts/CAVCFSource.h"
 #include "app/contacts/FTAddressRecognition.h"
@@ -30,6 +32,7 @@
 
 #include <ui_AssistantContacts.h>
 
+#include <algorithm>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -39,6 +42,8 @@ struct CAAssistantContactsController::Source
 {
     QString name;
     std::function<CAPersonList()> content;
+    // A source of the container, which its Update reads again.
+    bool imports = false;
 };
 
 namespace {
@@ -83,6 +88,9 @@ CAAssistantContactsController::CAAssistantContactsController(const CAAddressWind
     m_sourceTable = m_view->findChild<QTableView *>(u"_sourceTable"_s);
     m_printListNames = m_view->findChild<QListWidget *>(u"_printListNames"_s);
     m_printListPersons = m_view->findChild<QTableView *>(u"_printListPersons"_s);
+    m_updateSourceButton = m_view->findChild<QPushButton *>(u"_updateSourceButton"_s);
+    m_printListSourcePopup = m_view->findChild<QComboBox *>(u"_printListSourcePopup"_s);
+    m_printListSourceTable = m_view->findChild<QTableView *>(u"_printListSourceTable"_s);
     // The assistant's contact-kind selector switches the tabs.
     _contactsTabView->tabBar()->hide();
     _contactsTabView->setDocumentMode(true);
@@ -167,30 +175,49 @@ void CAAssistantContactsController::makeSources()
 {
     const auto fromContainer = [this](const QString &name) {
         return [this, name] {
-            // What the source read last, else its cache: an import asks for the user's files
-            // and belongs to the address window's update button, not to the assistant.
+            // What the source read last, else its cache; Update reads it again.
             std::optional<CAPersonList> list = m_models.container.memoryListForSource(name);
             if (!list && m_models.container.getCachedDataForSource(m_models.container.cacheNameOfSource(name)))
                 list = m_models.container.contactsForSource(name, m_view, false);
             return list.value_or(CAPersonList());
         };
     };
-    m_sources = {
-        {CAAddressBookSource::kName, [this] { return m_bookSource->selectedContent(); }},
-        {CAVCFSource::name(), fromContainer(CAVCFSource::name())},
-        {CATextFileSource::name(), fromContainer(CATextFileSource::name())},
-        {CALocalContactBase::kName, [this] { return m_models.localBase.personListDict().personList(); }},
-    };
+    // The sources of the address window, in its order: the address book, every importing source
+    // the container holds (files, workbooks, programs whose helper is installed), the local base.
+    m_sources = {Source{CAAddressBookSource::kName, [this] { return m_bookSource->selectedContent(); }, false}};
+    QStringList imported{CAVCFSource::name(), CATextFileSource::name()};
+    for (const QString &name : m_models.container.sourceNames())
+        if (!imported.contains(name))
+            imported.append(name);
+    for (const QString &name : std::as_const(imported))
+        if (m_models.container.hasSource(name))
+            m_sources.append(Source{name, fromContainer(name), true});
+    m_sources.append(
+        Source{CALocalContactBase::kName, [this] { return m_models.localBase.personListDict().personList(); }, false});
 
-    for (const Source &source : std::as_const(m_sources))
-        m_sourcePopup->addItem(source.name);
+    for (QComboBox *popup : {m_sourcePopup.data(), m_printListSourcePopup.data()}) {
+        if (!popup)
+            continue;
+        for (const Source &source : std::as_const(m_sources))
+            popup->addItem(source.name);
+        connect(popup, &QComboBox::activated, this, [this, popup] { changeSource(popup->currentText()); });
+    }
     m_sourceModel = new CAContactTableModel(QString(), &m_models.defaults, this);
-    // The assistant's sources only choose: nothing is dragged out of them or dropped on them.
-    m_sourceModel->setAllowDragAndDrop(false);
+    // Persons are dragged from the print-list tab's table onto a list; the recipient tab only
+    // chooses.
+    m_sourceModel->setAllowDragAndDrop(true);
     setUpPersonTable(m_sourceTable, m_sourceModel);
     m_sourceTable->setDragEnabled(false);
+    if (m_printListSourceTable) {
+        setUpPersonTable(m_printListSourceTable, m_sourceModel);
+        m_printListSourceTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        m_printListSourceTable->setDragEnabled(true);
+        m_printListSourceTable->setDragDropMode(QAbstractItemView::DragOnly);
+        m_printListSourceTable->setDefaultDropAction(Qt::CopyAction);
+    }
+    if (m_updateSourceButton)
+        connect(m_updateSourceButton, &QPushButton::clicked, this, &CAAssistantContactsController::updateSource);
 
-    connect(m_sourcePopup, &QComboBox::activated, this, [this] { changeSource(m_sourcePopup->currentText()); });
     connect(m_sourceSearch, &QLineEdit::textChanged, m_sourceModel, &CAContactTableModel::setFilter);
     connect(m_sourceTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CAAssistantContactsController::sourceSelectionChanged);
@@ -212,11 +239,72 @@ void CAAssistantContactsController::changeSource(const QString &name)
         if (source.name != name)
             continue;
         m_sourceTable->clearSelection();
-        m_sourcePopup->setCurrentIndex(m_sourcePopup->findText(name));
+        for (QComboBox *popup : {m_sourcePopup.data(), m_printListSourcePopup.data()})
+            if (popup)
+                popup->setCurrentIndex(popup->findText(name));
         m_sourceModel->setContent(source.content());
         m_sourceModel->setSortingKey(tcLastName);
+        if (m_updateSourceButton)
+            m_updateSourceButton->setEnabled(source.imports && !m_importing);
         return;
     }
+}
+
+bool CAAssistantContactsController::sourceImports(const QString &name) const
+{
+    return std::any_of(m_sources.cbegin(), m_sources.cend(),
+                       [&name](const Source &source) { return source.name == name && source.imports; });
+}
+
+void CAAssistantContactsController::updateSource()
+{
+    const QString name = m_sourcePopup->currentText();
+    if (m_importing || !sourceImports(name))
+        return;
+    m_importing = true;
+    m_updateSourceButton->setEnabled(false);
+    CASourceImport::launch(m_models.container, CAImportWorker::shared(), m_view->window(), name, this,
+                           [this](const QString &ended) {
+                               m_importing = false;
+                               // The table shows what the import brought, if it is still shown.
+                               if (m_sourcePopup->currentText() == ended)
+                                   changeSource(ended);
+                               else
+                                   m_updateSourceButton->setEnabled(sourceImports(m_sourcePopup->currentText()));
+                           });
+}
+
+void CAAssistantContactsController::addChosenToPrintList()
+{
+    if (!m_printListSourceTable)
+        return;
+    QModelIndexList rows = m_printListSourceTable->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+    CAPersonList persons;
+    for (const QModelIndex &row : std::as_const(rows))
+        if (std::shared_ptr<PWPerson> person = m_sourceModel->personAt(row.row()))
+            persons.append(person);
+    addPersonsToPrintList(persons);
+}
+
+void CAAssistantContactsController::renamePrintList(QListWidgetItem *item)
+{
+    const int index = m_printListNames->row(item);
+    if (index < 0 || index >= m_models.printLists.count())
+        return;
+    const QString name = item->text().trimmed();
+    bool taken = false;
+    for (int other = 0; other < m_models.printLists.count(); ++other)
+        taken = taken || (other != index && m_models.printLists.getPrintListNameAt(other) == name);
+    // An empty name or one another list has would make the lists indistinguishable: the old name
+    // stays.
+    if (name.isEmpty() || taken) {
+        const QSignalBlocker blocker(m_printListNames);
+        item->setText(m_models.printLists.getPrintListNameAt(index));
+        return;
+    }
+    const QSignalBlocker blocker(&m_models.printLists);
+    m_models.printLists.renamePrintListAt(index, name);
 }
 
 void CAAssistantContactsController::loadSenders()
@@ -502,6 +590,11 @@ void CAAssistantContactsController::makePrintListEditor()
     connect(newList, &QPushButton::clicked, this, &CAAssistantContactsController::newPrintList);
     connect(deleteList, &QPushButton::clicked, this, &CAAssistantContactsController::deletePrintList);
     connect(remove, &QPushButton::clicked, this, &CAAssistantContactsController::removeFromPrintList);
+    if (auto *add = m_view->findChild<QPushButton *>(u"_addToPrintListButton"_s))
+        connect(add, &QPushButton::clicked, this, &CAAssistantContactsController::addChosenToPrintList);
+    // A list is renamed where it is listed: double-click or F2, then Return.
+    m_printListNames->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    connect(m_printListNames, &QListWidget::itemChanged, this, &CAAssistantContactsController::renamePrintList);
     preparePrintListEditor();
 }
 
@@ -513,8 +606,10 @@ void CAAssistantContactsController::preparePrintListEditor()
     {
         const QSignalBlocker blocker(m_printListNames);
         m_printListNames->clear();
-        for (int index = 0; index < m_models.printLists.count(); ++index)
-            m_printListNames->addItem(m_models.printLists.getPrintListNameAt(index));
+        for (int index = 0; index < m_models.printLists.count(); ++index) {
+            auto *item = new QListWidgetItem(m_models.printLists.getPrintListNameAt(index), m_printListNames);
+            item->setFlags(item->flags() | Qt::ItemIsEditable);
+        }
         m_printListNames->setCurrentRow(current);
     }
     showPrintList(current);

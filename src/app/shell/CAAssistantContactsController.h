@@ -66,6 +66,8 @@ public:
     QComboBox *sourcePopup() const { return m_sourcePopup; }
     QListWidget *printListNames() const { return m_printListNames; }
     QTableView *printListPersonsTable() const { return m_printListPersons; }
+    QTableView *printListSourceTable() const { return m_printListSourceTable; }
+    QPushButton *updateSourceButton() const { return m_updateSourceButton; }
     CAContactTableModel *senderModel() const { return m_senderModel; }
     CAContactTableModel *sourceModel() const { return m_sourceModel; }
     CAContactTableModel *printListModel() const { return m_printListModel; }
@@ -85,6 +87,10 @@ private:
     void deletePrintList();
     void removeFromPrintList();
     void addPersonsToPrintList(const CAPersonList &persons);
+    void addChosenToPrintList();
+    void renamePrintList(QListWidgetItem *item);
+    bool sourceImports(const QString &name) const;
+    void updateSource();
     void loadSenders();
     void senderSelectionChanged();
     void sourceSelectionChanged();
@@ -110,6 +116,10 @@ private:
     QPointer<QLineEdit> m_sourceSearch;
     QPointer<QTableView> m_sourceTable;
     QPointer<QListWidget> m_printListNames;
+    QPointer<QPushButton> m_updateSourceButton;
+    QPointer<QComboBox> m_printListSourcePopup;
+    QPointer<QTableView> m_printListSourceTable;
+    bool m_importing = false;
     QPointer<QTableView> m_printListPersons;
     CAContactTableModel *m_senderModel = nullptr;
     CAContactTableModel *m_sourceModel = nullptr;

@@ -1,6 +1,7 @@
 #include "app/shell/CAAssistantController.h"
 
 #include "app/printing/CALayoutController.h"
+#include "app/shell/CAAddressWindowPanel.h"
 #include "app/shell/CAAssistantChooserView.h"
 #include "app/shell/CAAssistantContactsController.h"
 #include "app/shell/CAAssistantContactsStep.h"
@@ -241,6 +242,12 @@ int CAAssistantController::showDialog(bool fromService)
 
 int CAAssistantController::showDialog(bool fromService, const QString &layout, const QString &category)
 {
+    // One run at a time: a request that comes while the window is up (text handed over by a later
+    // start) leaves the user's run as it is.
+    if (m_isRunning) {
+        qCWarning(lcShell) << "The assistant is already shown";
+        return Cancelled;
+    }
     if (!loadWindow()) {
         qCWarning(lcShell) << "Failed to load assistant.nib";
         QApplication::beep();
@@ -313,6 +320,22 @@ CALayoutController *CAAssistantController::selectedChooser() const
 
 std::unique_ptr<CADocument> CAAssistantController::createDocument()
 {
+    // The address window follows the kind of contact the user chose from.
+    if (CAAddressWindow *addresses = _contactsController ? sharedAddressWindow() : nullptr) {
+        switch (_contactsController->currentTabViewIndex()) {
+        case 0:
+            addresses->showSenders();
+            break;
+        case 1:
+            addresses->showRecipients(false);
+            break;
+        case 2:
+            addresses->showPrintLists();
+            break;
+        default:
+            break;
+        }
+    }
     const bool onLayoutStep = !_tabView || _tabView->currentIndex() == 0;
     const bool labelShown = !_layoutTabView || _layoutTabView->currentIndex() == 0;
     const bool categoryWithoutDesign =
@@ -395,6 +418,7 @@ CADocumentController::AssistantResult CAAssistantController::run(bool fromServic
         result.document = createBlankDocument();
         break;
     case RecentDocument:
+        result.recentDocumentPath = m_currSelectedRecentDocumentPath;
         result.document = createDocumentWithPath(m_currSelectedRecentDocumentPath);
         break;
     default:

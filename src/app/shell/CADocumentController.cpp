@@ -333,6 +333,12 @@ void CADocumentController::runAssistant()
         return;
     AssistantResult result = m_assistant(false);
     const int code = result.code;
+    // The chosen recent document opens as the file it is, so that saving goes back to it.
+    if (code == Recent && !result.recentDocumentPath.isEmpty()) {
+        if (!m_manager->openDocument(result.recentDocumentPath))
+            qCWarning(lcShell) << "Document is not created";
+        return;
+    }
     if (code == Finish || code == CreateAndPrint || code == Blank || code == Recent) {
         if (!result.document) {
             qCWarning(lcShell) << "Document is not created";

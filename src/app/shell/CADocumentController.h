@@ -36,6 +36,8 @@ public:
         std::unique_ptr<CADocument> document;
         // The tab the contacts step ended on; 1 and 2 fill the design with the chosen contact.
         int contactsTabIndex = 0;
+        // The recent document chosen, for code 4: it opens as that file.
+        QString recentDocumentPath;
     };
     // Runs the assistant modally. Until the assistant exists there is none, and the start-up that
     // asks for it goes on as if it was cancelled.

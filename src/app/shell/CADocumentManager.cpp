@@ -7,10 +7,19 @@
 #include "platform/PWSaveFile.h"
 #include "platform/PWUserDefaults.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <exception>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 const QString CADocumentManager::kRecentDocumentsKey = QStringLiteral("FTRecentDocuments");
 
@@ -74,11 +83,42 @@ QWidget *CADocumentManager::windowOf(const std::shared_ptr<CAOpenDocument> &docu
     return document ? document->window.data() : nullptr;
 }
 
+CADocumentManager::ReportHold::ReportHold(CADocumentManager &manager)
+    : m_manager(manager)
+{
+    ++m_manager.m_reportHolds;
+}
+
+CADocumentManager::ReportHold::~ReportHold()
+{
+    if (--m_manager.m_reportHolds > 0 || m_manager.m_heldReports.empty())
+        return;
+    QTimer::singleShot(0, &m_manager, [reports = std::exchange(m_manager.m_heldReports, {})] {
+        for (const std::function<void()> &report : reports)
+            report();
+    });
+}
+
+void CADocumentManager::tell(std::function<void()> message)
+{
+    if (m_reportHolds > 0)
+        m_heldReports.push_back(std::move(message));
+    else
+        message();
+}
+
 void CADocumentManager::report(QWidget *window, const QString &message) const
 {
     qCWarning(lcShell).noquote() << message;
-    if (m_questions.report)
-        m_questions.report(window, message);
+    if (!m_questions.report)
+        return;
+    // A held report goes to the window only if it is still there.
+    const QPointer<QWidget> target(window);
+    const bool hadWindow = window != nullptr;
+    const_cast<CADocumentManager *>(this)->tell([this, target, hadWindow, message] {
+        if (m_questions.report && (!hadWindow || target))
+            m_questions.report(target, message);
+    });
 }
 
 std::shared_ptr<CAOpenDocument> CADocumentManager::keep(std::unique_ptr<CADocument> document, const QString &path)
@@ -148,15 +188,53 @@ std::shared_ptr<CAOpenDocument> CADocumentManager::openDocument(const QString &p
     return record;
 }
 
+bool CADocumentManager::isTextName(const QByteArray &name)
+{
+    return QFile::encodeName(QFile::decodeName(name)) == name;
+}
+
+std::shared_ptr<CAOpenDocument> CADocumentManager::openDocumentAtBytes(const QByteArray &path, QWidget *window)
+{
+    if (isTextName(path))
+        return openDocument(QFile::decodeName(path), window);
+    const QString shown = QFile::decodeName(path);
+    const int descriptor = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        report(window, tr("“%1” — %2").arg(QFileInfo(shown).fileName(), QString::fromLocal8Bit(std::strerror(errno))));
+        return nullptr;
+    }
+    // The descriptor names the file for the reader whatever bytes its name holds.
+    auto document = std::make_unique<CADocument>();
+    QString error;
+    const bool read = document->readFromFile(QStringLiteral("/proc/self/fd/%1").arg(descriptor), &error);
+    ::close(descriptor);
+    if (!read) {
+        report(window, tr("“%1” — %2").arg(QFileInfo(shown).fileName(), error));
+        return nullptr;
+    }
+    qCInfo(lcShell).noquote() << "The name of" << shown
+                              << "is not UTF-8: the design opens as a copy, saved under a name of the user's choice";
+    auto record = keep(std::move(document), QString());
+    if (record)
+        reportReadProblems(record);
+    return record;
+}
+
 void CADocumentManager::reportReadProblems(const std::shared_ptr<CAOpenDocument> &document)
 {
     const CADocument &design = *document->document;
     if (!design.isDamaged() || !m_questions.reportReadProblems)
         return;
-    m_questions.reportReadProblems(
-        windowOf(document),
-        tr("“%1” was opened with parts that could not be read.").arg(QFileInfo(document->filePath).fileName()),
-        design.readProblems());
+    const QString message =
+        tr("“%1” was opened with parts that could not be read.").arg(QFileInfo(document->filePath).fileName());
+    const QPointer<QWidget> window(windowOf(document));
+    const bool hadWindow = window != nullptr;
+    const QStringList problems = design.readProblems();
+    tell([this, window, hadWindow, message, problems] {
+        // A design closed before it was told is not told any more.
+        if (m_questions.reportReadProblems && (!hadWindow || window))
+            m_questions.reportReadProblems(window, message, problems);
+    });
 }
 
 std::shared_ptr<CAOpenDocument> CADocumentManager::openDocumentWithQuestion(QWidget *window)

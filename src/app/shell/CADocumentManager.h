@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CADocument;
 class CFTADocument;
@@ -60,6 +61,21 @@ public:
     // The user default holding the recently opened files, most recent first.
     static const QString kRecentDocumentsKey;
 
+    // While one lives, failures and read problems are logged at once but told to the user only
+    // after the last hold ends, from the event loop: a request another start or a script sends is
+    // answered before any window waits on the user.
+    class ReportHold
+    {
+    public:
+        explicit ReportHold(CADocumentManager &manager);
+        ~ReportHold();
+        ReportHold(const ReportHold &) = delete;
+        ReportHold &operator=(const ReportHold &) = delete;
+
+    private:
+        CADocumentManager &m_manager;
+    };
+
     explicit CADocumentManager(QObject *parent = nullptr);
     ~CADocumentManager() override;
 
@@ -83,6 +99,12 @@ public:
     // The document of the file: the one already open, else the file read into a new document with
     // its window. Null, with the reason reported and no window left behind, when it cannot be.
     std::shared_ptr<CAOpenDocument> openDocument(const QString &path, QWidget *window = nullptr);
+    // The design of a file whose name the system gives as bytes that are no UTF-8. Its name cannot
+    // be written back through the toolkit, so it opens as an untitled copy that Save asks a name
+    // for; null, with the reason reported, when it cannot be read.
+    std::shared_ptr<CAOpenDocument> openDocumentAtBytes(const QByteArray &path, QWidget *window = nullptr);
+    // Whether a name given as bytes reads the same as text (UTF-8 without loss).
+    static bool isTextName(const QByteArray &name);
     // Asks for a file first; null when cancelled.
     std::shared_ptr<CAOpenDocument> openDocumentWithQuestion(QWidget *window);
 
@@ -127,6 +149,10 @@ private:
     void discard(const std::shared_ptr<CAOpenDocument> &document);
 
     Questions m_questions;
+    void tell(std::function<void()> message);
+
     WindowFactory m_windowFactory;
     QList<std::shared_ptr<CAOpenDocument>> m_documents;
+    int m_reportHolds = 0;
+    std::vector<std::function<void()>> m_heldReports;
 };

@@ -160,6 +160,7 @@ const QList<CAMainMenu::Item> &CAMainMenu::table()
         {QStringLiteral("Help"), u"Check for Updates"_s, QStringLiteral("checkUpdates"), QString(), 0},
         {QStringLiteral("Help"), u"Send Feedback"_s, QStringLiteral("sendFeedBack"), QString(), 0},
         {QStringLiteral("Help"), u"Useful Resources"_s, QStringLiteral("gotoUsefulResources"), QString(), 0},
+        {QStringLiteral("Help"), u"Companion Products"_s, QStringLiteral("gotoCompanionProduct"), QString(), 0},
         {QStringLiteral("Help"), QString(), QString(), QString(), 0},
         {QStringLiteral("Help"), u"About Parcelwick"_s, QStringLiteral("aboutWindow"), QString(), 0},
     };

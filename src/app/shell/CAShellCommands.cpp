@@ -1,5 +1,6 @@
 #include "app/shell/CAShellCommands.h"
 
+#include "app/document/CAHelpButton.h"
 #include "app/shell/CAAboutController.h"
 #include "app/shell/CAActionError.h"
 #include "app/shell/CADocumentController.h"
@@ -11,6 +12,7 @@
 #include "platform/PWBundle.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFontDialog>
 #include <QUrl>
 
@@ -25,11 +27,30 @@ struct WebLink
     bool (*open)();
 };
 
+// The companion product's page: its own key of the Info dictionary.
+std::optional<QUrl> companionProductURL()
+{
+    const PWPlist value = PWBundle::mainBundle().objectForInfoDictionaryKey(QStringLiteral("FTCompanionProductURL"));
+    if (!value.isString())
+        return std::nullopt;
+    const QUrl url(value.toString(), QUrl::StrictMode);
+    if (!url.isValid() || url.scheme().isEmpty())
+        return std::nullopt;
+    return url;
+}
+
+bool gotoCompanionProduct()
+{
+    const std::optional<QUrl> url = companionProductURL();
+    return url && QDesktopServices::openUrl(*url);
+}
+
 constexpr WebLink kWebLinks[] = {
     {"gotoHomePage", &CAEnvironment::homePageURL, &CAEnvironment::gotoHomePage},
     {"checkUpdates", &CAEnvironment::checkUpdatesURL, &CAEnvironment::checkUpdates},
     {"sendFeedBack", &CAEnvironment::feedBackURL, &CAEnvironment::sendFeedBack},
     {"gotoUsefulResources", &CAEnvironment::usefulResourcesURL, &CAEnvironment::gotoUsefulResources},
+    {"gotoCompanionProduct", &companionProductURL, &gotoCompanionProduct},
 };
 
 QString tr(const char *text)
@@ -41,6 +62,8 @@ QString tr(const char *text)
 
 void installShellCommands(CADocumentController &controller)
 {
+    // Every window's help button opens its page in the application's help book.
+    CAHelpButton::setPageOpener(&GoToMyHelpAnchor);
     // A new panel each time, run until a key or a click closes it.
     controller.registerCommand(QStringLiteral("aboutWindow"), {nullptr, [](QAction *) {
                                                                    CAAboutController about;

@@ -92,4 +92,43 @@ TEST(CommandLineParseTest, HelpListsEveryInstanceOption)
         EXPECT_TRUE(help.contains(QString::fromUtf16(option))) << qPrintable(QString::fromUtf16(option));
 }
 
+// "--" ends the options: what follows is a file name, whatever it looks like, and no batch or
+// toolkit option is seen there.
+TEST(CommandLineParseTest, TwoDashesEndTheOptions)
+{
+    const struct
+    {
+        const char *name;
+        std::vector<const char *> argv;
+        bool headless;
+        bool toolkit;
+        QStringList files;
+    } cases[] = {
+        {"--version as a file", {"parcelwick", "--", "--version"}, false, false, {u"/home/user/work/--version"_s}},
+        {"--export as a file", {"parcelwick", "--", "--export", "-style"}, false, false,
+         {u"/home/user/work/--export"_s, u"/home/user/work/-style"_s}},
+        {"--version before the dashes", {"parcelwick", "--version", "--", "a.pwdc"}, true, false, {}},
+        {"a toolkit option before the dashes", {"parcelwick", "-style", "fusion", "--", "a.pwdc"}, false, true, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(CACommandLine::isHeadless(int(c.argv.size()), c.argv.data()), c.headless);
+        EXPECT_EQ(CACommandLine::mentionsToolkitOption(int(c.argv.size()), c.argv.data()), c.toolkit);
+        if (c.headless || c.toolkit)
+            continue;
+        QStringList arguments;
+        for (std::size_t i = 1; i < c.argv.size(); ++i)
+            arguments << QString::fromLatin1(c.argv[i]);
+        QString error;
+        bool helpOrVersion = true;
+        arguments.prepend(u"parcelwick"_s);
+        const std::optional<CACommandRequest> request =
+            CACommandLine::parse(arguments, u"/home/user/work"_s, &error, &helpOrVersion);
+        ASSERT_TRUE(request) << qPrintable(error);
+        EXPECT_FALSE(helpOrVersion);
+        EXPECT_EQ(request->mode, CACommandRequest::Mode::Interactive);
+        EXPECT_EQ(request->files, c.files);
+    }
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 // running instance opens the designs they name.
 #include "TestSupport.h"
 
+#include "app/command/CACommandLine.h"
 #include "app/command/CAInstanceCommands.h"
 #include "app/command/CAInstanceDoor.h"
 #include "app/shell/CADocumentManager.h"
@@ -70,7 +71,8 @@ TEST(InstanceDoorTest, SecondStartOpensItsFileInTheRunningInstance)
     EXPECT_FALSE(second.listen(&error));
 
     CADocumentManager manager;
-    const CAInstanceCommands commands({[&manager](const QString &path) { manager.openDocument(path); }, nullptr, nullptr});
+    const CAInstanceCommands commands(
+        {[&manager](const QString &path, QString *) { return manager.openDocument(path) != nullptr; }, nullptr, nullptr});
     QObject::connect(&server, &CAInstanceServer::requestReceived, &manager,
                      [&commands](const QStringList &arguments, const QString &cwd) {
                          commands.perform(arguments, cwd);
@@ -94,7 +96,11 @@ TEST(InstanceDoorTest, SecondProgramStartHandsItsDesignToTheRunningInstance)
     CAInstanceServer server(name);
     ASSERT_TRUE(server.listen());
     QStringList opened;
-    const CAInstanceCommands commands({[&opened](const QString &path) { opened.append(path); }, nullptr, nullptr});
+    const CAInstanceCommands commands({[&opened](const QString &path, QString *) {
+                                           opened.append(path);
+                                           return true;
+                                       },
+                                       nullptr, nullptr});
     QObject::connect(&server, &CAInstanceServer::requestReceived, &server,
                      [&commands](const QStringList &arguments, const QString &cwd) { commands.perform(arguments, cwd); });
 
@@ -158,12 +164,31 @@ TEST(InstanceDoorTest, RefusesWhatIsNoRequestAndBatchJobs)
     EXPECT_EQ(received.count(), 0);
 
     QStringList opened;
-    const CAInstanceCommands commands({[&opened](const QString &path) { opened.append(path); }, nullptr, nullptr});
-    QString error;
-    EXPECT_FALSE(commands.perform({QStringLiteral("--export"), QStringLiteral("a.pwdc"),
-                                   QStringLiteral("b.pdf")},
-                                  QDir::tempPath(), &error));
-    EXPECT_FALSE(commands.perform({QStringLiteral("--bogus")}, QDir::tempPath(), &error));
+    const CAInstanceCommands commands({[&opened](const QString &path, QString *) {
+                                           opened.append(path);
+                                           return true;
+                                       },
+                                       nullptr, nullptr});
+    QStringList tooMany;
+    for (int i = 0; i <= CACommandLine::kMaximumDesigns; ++i)
+        tooMany.append(QStringLiteral("d%1.pwdc").arg(i));
+    const struct
+    {
+        const char *name;
+        QStringList handed;
+        const char *reason;
+    } refused[] = {
+        {"a batch job", {QStringLiteral("--export"), QStringLiteral("a.pwdc"), QStringLiteral("b.pdf")}, "batch"},
+        {"an unknown option", {QStringLiteral("--bogus")}, "bogus"},
+        {"more designs than one request may open", tooMany, "at most"},
+    };
+    for (const auto &c : refused) {
+        SCOPED_TRACE(c.name);
+        const QJsonObject answer = commands.perform(c.handed, QDir::tempPath());
+        EXPECT_EQ(answer.value(u"status"_s).toString(), u"refused"_s);
+        EXPECT_TRUE(answer.value(u"message"_s).toString().contains(QString::fromLatin1(c.reason)))
+            << qPrintable(answer.value(u"message"_s).toString());
+    }
     EXPECT_TRUE(opened.isEmpty());
 }
 

@@ -5,6 +5,7 @@
 
 #include "app/command/CAInstanceDoor.h"
 #include "app/command/CAScriptCommands.h"
+#include "app/contacts/CAImportWorker.h"
 #include "app/printsheet/CAPrintViewController.h"
 #include "app/shell/CAPrintCommands.h"
 #include "platform/PWPersonProperties.h"
@@ -376,10 +377,74 @@ TEST_F(ScriptCommandsTest, RefusesUnknownCommandsAndMissingArguments)
     }
 }
 
-TEST_F(ScriptCommandsTest, ProgressCommandsReachTheImportAndAnswerStop)
+// An import on the worker that reports until it is told to stop or released.
+struct HeldImport
+{
+    std::atomic<bool> release{false};
+    std::atomic<bool> stopped{false};
+    bool finished = false;
+
+    void launch(CAImportWorker &worker)
+    {
+        finished = false;
+        release = false;
+        stopped = false;
+        QObject::connect(&worker, &CAImportWorker::finished, &worker, [this] { finished = true; },
+                         Qt::SingleShotConnection);
+        ASSERT_TRUE(worker.launch(u"Held"_s, [this](CAImportProgress &progress, QString *) -> std::optional<CAPersonList> {
+            // A stop asked for before the release wins.
+            for (;;) {
+                if (progress.stopRequested.load()) {
+                    stopped = true;
+                    return std::nullopt;
+                }
+                if (release.load())
+                    return CAPersonList();
+                std::this_thread::yield();
+            }
+        }, [](const CAPersonList &) {}));
+    }
+
+    void end()
+    {
+        release = true;
+        QElapsedTimer clock;
+        clock.start();
+        while (!finished && clock.elapsed() < 20000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_TRUE(finished);
+    }
+};
+
+TEST_F(ScriptCommandsTest, ProgressCommandsChangeNothingWithoutAnImport)
 {
     CAEnvironment &environment = CAEnvironment::sharedEnvironment();
-    environment.setTerminateScriptExecutionFlag(false);
+    ASSERT_FALSE(CAImportWorker::shared().isRunning());
+    environment.setImportRecordCount(3);
+    environment.setCurrentImportRecordIndex(2);
+    const struct
+    {
+        const char16_t *name;
+        QJsonObject command;
+    } cases[] = {
+        {u"count", {{u"command"_s, u"setNumberOfImportingRecords"_s}, {u"count"_s, 40}}},
+        {u"index", {{u"command"_s, u"setCurrentImportingRecordIndex"_s}, {u"index"_s, 7}}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.name).toStdString());
+        EXPECT_EQ(status(run(c.command)), u"ok"_s);
+        EXPECT_EQ(environment.importRecordCount(), 3u);
+        EXPECT_EQ(environment.currentImportRecordIndex(), 2u);
+    }
+}
+
+// A terminate stops the import it was sent for; the next import starts afresh.
+TEST_F(ScriptCommandsTest, TerminateStopsOneImportAndTheNextRunsOn)
+{
+    CAEnvironment &environment = CAEnvironment::sharedEnvironment();
+    CAImportWorker &worker = CAImportWorker::shared();
+    HeldImport import;
+    import.launch(worker);
     ASSERT_EQ(status(run({{u"command"_s, u"setNumberOfImportingRecords"_s}, {u"count"_s, 40}})), u"ok"_s);
     EXPECT_EQ(environment.importRecordCount(), 40u);
     QJsonObject answer = run({{u"command"_s, u"setCurrentImportingRecordIndex"_s}, {u"index"_s, 7}});
@@ -387,10 +452,22 @@ TEST_F(ScriptCommandsTest, ProgressCommandsReachTheImportAndAnswerStop)
     ASSERT_TRUE(answer.contains(u"stop"_s));
     EXPECT_FALSE(answer.value(u"stop"_s).toBool());
     ASSERT_EQ(status(run({{u"command"_s, u"terminateScriptExecution"_s}})), u"ok"_s);
-    EXPECT_TRUE(environment.isTerminateScriptExecutionFlag());
     answer = run({{u"command"_s, u"setCurrentImportingRecordIndex"_s}, {u"index"_s, 8}});
     EXPECT_TRUE(answer.value(u"stop"_s).toBool());
-    environment.setTerminateScriptExecutionFlag(false);
+    import.end();
+    EXPECT_TRUE(import.stopped.load());
+
+    // Two more imports, neither stopped by the terminate sent for the first.
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        import.launch(worker);
+        EXPECT_FALSE(environment.isTerminateScriptExecutionFlag());
+        answer = run({{u"command"_s, u"setCurrentImportingRecordIndex"_s}, {u"index"_s, 1}});
+        EXPECT_FALSE(answer.value(u"stop"_s).toBool());
+        import.end();
+        EXPECT_FALSE(import.stopped.load());
+        EXPECT_FALSE(worker.lastImportFailed());
+    }
 }
 
 // The commands arrive through the door as a script sends them, each answered on its line.

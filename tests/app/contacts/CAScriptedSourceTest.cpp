@@ -4,6 +4,7 @@
 
 #include "app/contacts/CAImportWorker.h"
 #include "kernel/address/FTPersonFields.h"
+#include "platform/PWUserDefaults.h"
 
 #include "ContactsTestSupport.h"
 #include "TestSupport.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QThread>
 
@@ -199,4 +201,41 @@ TEST_F(CAScriptedSourceTest, StopEndsAHelperThatIsStillWorking)
     delete worker;
     EXPECT_FALSE(answer);
     EXPECT_EQ(error, u"stopped"_s);
+}
+
+// The preferences' application path names the helper (or its folder) before the helper folder.
+TEST_F(CAScriptedSourceTest, ThePreferencesPathComesBeforeTheHelperFolder)
+{
+    installHelper(u"Entourage"_s, "exit 0\n");
+    const QString standard = QFileInfo(CAScriptedSource::helperFolder() + u"/Entourage"_s).absoluteFilePath();
+    const QString elsewhere = folder.path() + u"/chosen/entourage-helper"_s;
+    QDir().mkpath(folder.path() + u"/chosen"_s);
+    QDir().mkpath(folder.path() + u"/holder"_s);
+    for (const QString &path : {elsewhere, folder.path() + u"/holder/Entourage"_s}) {
+        ASSERT_TRUE(pwtest::writeFile(path, "#!/bin/sh\nexit 0\n"));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    ASSERT_TRUE(pwtest::writeFile(folder.path() + u"/chosen/not-runnable"_s, "data"));
+    const struct
+    {
+        const char *name;
+        QString preference;
+        QString expected;
+    } cases[] = {
+        {"no preference", QString(), standard},
+        {"the helper itself", elsewhere, elsewhere},
+        {"a folder holding it", folder.path() + u"/holder"_s, folder.path() + u"/holder/Entourage"_s},
+        {"a path that is gone", folder.path() + u"/gone"_s, standard},
+        {"a file that cannot run", folder.path() + u"/chosen/not-runnable"_s, standard},
+    };
+    PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.preference.isEmpty())
+            defaults.removeObject(u"ApplicationPathEntourage"_s);
+        else
+            defaults.setString(u"ApplicationPathEntourage"_s, c.preference);
+        EXPECT_EQ(CAScriptedSource::helperForSource(u"Entourage"_s), c.expected);
+    }
+    defaults.removeObject(u"ApplicationPathEntourage"_s);
 }

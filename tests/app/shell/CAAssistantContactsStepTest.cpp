@@ -2,11 +2,13 @@
 
 #include "AssistantTestSupport.h"
 
+#include "app/contacts/CAContactImportHooks.h"
 #include "app/contacts/CAContactTableModel.h"
 #include "app/contacts/CADataSourceContainer.h"
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CASenderList.h"
+#include "app/contacts/CAVCFSource.h"
 #include "app/shell/CAAssistantController.h"
 #include "kernel/merge/CADocument.h"
 #include "platform/PWMultiValue.h"
@@ -15,6 +17,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
@@ -380,9 +384,11 @@ TEST_F(AssistantContactsTest, TabWalksTheSourcesBeforeTheFormAndThePrintListsBef
         printList = walk(wizard.window()->findChild<QWidget *>(u"_contactPrintList"_s), u"_openRecentButton"_s);
         wizard.cancel();
     });
+    // The address book is read as it stands: its Update is off, and Tab passes it by.
     EXPECT_EQ(recipient, (QStringList{u"_sourcePopup"_s, u"_sourceSearch"_s, u"_sourceTable"_s,
                                       u"_preferredAddressPopupButton"_s, u"_prefixEditField"_s}));
-    EXPECT_EQ(printList, (QStringList{u"_printListNames"_s, u"_newPrintListButton"_s, u"_deletePrintListButton"_s,
+    EXPECT_EQ(printList, (QStringList{u"_printListSourcePopup"_s, u"_printListSourceTable"_s, u"_addToPrintListButton"_s,
+                                      u"_printListNames"_s, u"_newPrintListButton"_s, u"_deletePrintListButton"_s,
                                       u"_printListPersons"_s, u"_removePrintListPersonButton"_s, u"_openRecentButton"_s}));
 }
 
@@ -429,6 +435,69 @@ TEST_F(AssistantContactsTest, ThePrintListEditorNamesListsSkipsDuplicatesAndSave
     ASSERT_EQ(stored.count(), 3);
     EXPECT_EQ(lastNames(stored.getPrintListAt(0)), QStringList{u"New"_s});
     EXPECT_EQ(stored.getPrintListNameAt(2), u"Print List 3"_s);
+}
+
+// Every source of the address window is offered, a source is read again by Update, and the
+// print-list tab fills a list from the sources and renames it in place.
+TEST_F(AssistantContactsTest, SourcesImportAndFillAndRenameAPrintList)
+{
+    QTemporaryDir files;
+    ASSERT_TRUE(files.isValid());
+    const QString cards = files.filePath(u"friends.vcf"_s);
+    ASSERT_TRUE(pwtest::writeFile(cards, "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Zed;Amy;;;\r\nFN:Amy Zed\r\nEND:VCARD\r\n"
+                                         "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Young;Bob;;;\r\nFN:Bob Young\r\nEND:VCARD\r\n"));
+    CAContactImportHooks &hooks = CAContactImportHooks::shared();
+    const CAContactImportHooks saved = hooks;
+    hooks.chooseFiles = [&](QWidget *, const QString &, const QStringList &) {
+        return std::optional<CAContactImportHooks::ChosenFiles>({{cards}, files.path()});
+    };
+    models().printLists.insertPrintListAt(0);
+    models().printLists.renamePrintListAt(0, u"Print List 1"_s);
+    models().printLists.setCurrentPrintListIndex(0);
+    const CAAddressWindow addressWindow(models());
+
+    QStringList offered;
+    bool updateOffered = false;
+    QStringList imported;
+    QStringList listed;
+    runWith([&] {
+        walkToContacts();
+        for (int row = 0; row < step->sourcePopup()->count(); ++row)
+            offered << step->sourcePopup()->itemText(row);
+        ASSERT_TRUE(chooseItem(step->sourcePopup(), CAVCFSource::name()));
+        updateOffered = step->updateSourceButton()->isEnabled();
+        click<QPushButton>("_updateSourceButton");
+        QElapsedTimer clock;
+        clock.start();
+        while (step->sourceModel()->rowCount() < 2 && clock.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        imported = lastNames(step->sourceModel()->content());
+
+        click<QRadioButton>("_contactPrintList");
+        clickRow(step->printListSourceTable(), 1);
+        click<QPushButton>("_addToPrintListButton");
+        listed = lastNames(step->printListModel()->content());
+
+        // The list chosen, F2 opens its name for editing.
+        QListWidget *names = step->printListNames();
+        clickRow(names, 0);
+        QTest::keyClick(names, Qt::Key_F2);
+        auto *editor = names->viewport()->findChild<QLineEdit *>();
+        ASSERT_NE(editor, nullptr) << "no editor on F2";
+        editor->selectAll();
+        QTest::keyClicks(editor, u"Friends"_s);
+        QTest::keyClick(editor, Qt::Key_Return);
+        // The delegate commits what was typed from the event loop.
+        QCoreApplication::processEvents();
+        wizard.cancel();
+    });
+    hooks = saved;
+    EXPECT_EQ(offered, addressWindow.sourceNames());
+    EXPECT_TRUE(updateOffered);
+    EXPECT_EQ(imported, (QStringList{u"Young"_s, u"Zed"_s}));
+    EXPECT_EQ(listed, QStringList{u"Zed"_s});
+    EXPECT_EQ(models().printLists.getPrintListNameAt(0), u"Friends"_s);
+    EXPECT_EQ(lastNames(models().printLists.getPrintListAt(0)), QStringList{u"Zed"_s});
 }
 
 } // namespace

@@ -204,3 +204,42 @@ TEST_F(CADocumentManagerDamageTest, ClosingWithSaveAndCancelInTheQuestionKeepsTh
 }
 
 } // namespace
+
+// While a request from another start or a script is answered, nothing waits on the user: what
+// went wrong is told once the answer is out, from the event loop, and only then.
+TEST_F(CADocumentManagerDamageTest, AHeldReportIsToldAfterTheRequestIsAnswered)
+{
+    const QString unreadable = path(u"unreadable.pwdc"_s);
+    ASSERT_TRUE(pwtest::writeFile(unreadable, "no design"));
+    const struct
+    {
+        const char *name;
+        QString file;
+        bool opens;
+        const QStringList *list;
+    } cases[] = {
+        {"a file that is no design", unreadable, false, &reports},
+        {"a design with parts that could not be read", source, true, &told},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        reports.clear();
+        told.clear();
+        {
+            const CADocumentManager::ReportHold outer(plain);
+            {
+                const CADocumentManager::ReportHold inner(plain);
+                EXPECT_EQ(plain.openDocument(c.file) != nullptr, c.opens);
+            }
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(reports.isEmpty() && told.isEmpty()) << "told while the request was still being answered";
+        }
+        EXPECT_TRUE(reports.isEmpty() && told.isEmpty()) << "told before the event loop ran";
+        QCoreApplication::processEvents();
+        EXPECT_EQ(c.list->size(), 1);
+    }
+    // Without a hold the user is told at once, as before.
+    reports.clear();
+    EXPECT_EQ(plain.openDocument(unreadable), nullptr);
+    EXPECT_EQ(reports.size(), 1);
+}

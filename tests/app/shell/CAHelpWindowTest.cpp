@@ -1,4 +1,4 @@
-#include "app/shell/CAHelpButton.h"
+#include "app/document/CAHelpButton.h"
 #include "app/shell/CAHelpWindow.h"
 
 #include "ScratchBundle.h"
@@ -168,6 +168,7 @@ TEST(CAHelpButtonTest, OpensItsPageOnRelease)
 {
     QWidget form;
     form.resize(200, 100);
+    CAHelpButton::setPageOpener(&GoToMyHelpAnchor);
     auto *button = new CAHelpButton(&form);
     button->setGeometry(10, 10, 24, 24);
     form.show();

@@ -113,6 +113,7 @@ TEST_F(CAShellCommandsTest, EachWebLinkOfTheHelpMenuOpensItsAddress)
         {"checkUpdates", &CAEnvironment::checkUpdatesURL},
         {"sendFeedBack", &CAEnvironment::feedBackURL},
         {"gotoUsefulResources", &CAEnvironment::usefulResourcesURL},
+        {"gotoCompanionProduct", [] { return std::optional<QUrl>(QUrl(u"https://parcelwick.example.org/companion"_s)); }},
     };
     QMenu *help = controller->mainMenu().menu(u"Help"_s);
     ASSERT_NE(help, nullptr);

@@ -1,10 +1,26 @@
-#include "app/shell/CAHelpButton.h"
-
-#include "app/shell/CAHelpWindow.h"
+#include "app/document/CAHelpButton.h"
 
 #include <QIcon>
+#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QStyle>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcHelpButton, "pw.app.document")
+
+CAHelpButton::PageOpener &pageOpener()
+{
+    static CAHelpButton::PageOpener opener;
+    return opener;
+}
+
+} // namespace
+
+void CAHelpButton::setPageOpener(PageOpener opener)
+{
+    pageOpener() = std::move(opener);
+}
 
 CAHelpButton::CAHelpButton(QWidget *parent)
     : QToolButton(parent)
@@ -38,5 +54,8 @@ void CAHelpButton::mouseReleaseEvent(QMouseEvent *event)
 
 void CAHelpButton::openPage()
 {
-    GoToMyHelpAnchor(_pageName);
+    if (pageOpener())
+        pageOpener()(_pageName);
+    else
+        qCWarning(lcHelpButton) << "No help book to open" << _pageName << "in";
 }

@@ -1,0 +1,263 @@
+// The application's own assistant, run the ways a user starts it: File > New with Assistant and a
+// script's assistant command. Its document goes to the address window's matching tab, and a
+// recent document chosen in it opens as its file. The Window menu's address commands and the
+// print-multiple window's help button.
+#include "ShellTestSupport.h"
+
+#include "AssistantTestSupport.h"
+
+#include "app/command/CAScriptCommands.h"
+#include "app/contacts/CAAddressWindow.h"
+#include "app/contacts/CALocalContactBase.h"
+#include "app/contacts/CAPrintMultipleDialog.h"
+#include "app/document/CAHelpButton.h"
+#include "app/inspector/CACustomFormatEditor.h"
+#include "app/shell/CAAddressWindowPanel.h"
+#include "app/shell/CAAssistantController.h"
+#include "app/shell/CAHelpWindow.h"
+#include "app/shell/CAMainMenu.h"
+#include "kernel/merge/CADocument.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+
+#include <functional>
+
+using namespace assistanttest;
+
+namespace {
+
+class AssistantRunTest : public shelltest::Test
+{
+protected:
+    void SetUp() override
+    {
+        shelltest::Test::SetUp();
+        // The assistant remembers its choices (kinds, paper, layouts) in the settings; later
+        // suites start from the settings as they were.
+        settingsBefore = PWUserDefaults::standardUserDefaults().storedValues();
+        useContentLibrary(sampleLibrary());
+        PWUserDefaults::standardUserDefaults().removeObject(CAAssistantController::kRecentLayoutViewKey);
+        CAEnvironment::setDefaultCountry(u"us"_s);
+        launch(1);
+        installAddressWindow(*controller);
+        installAssistant(*controller);
+    }
+    void TearDown() override
+    {
+        CAAssistantController::sharedWizard().setRecentDocumentsSource(nullptr);
+        shelltest::Test::TearDown();
+        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+        for (const QString &key : defaults.storedValues().keys())
+            if (!settingsBefore.contains(key))
+                defaults.removeObject(key);
+        for (const PWPlist::Dictionary::Entry &entry : settingsBefore)
+            if (defaults.objectForKey(entry.first) != entry.second)
+                defaults.setObject(entry.first, entry.second);
+    }
+
+    PWPlist::Dictionary settingsBefore;
+
+    static CAAssistantController &wizard() { return CAAssistantController::sharedWizard(); }
+
+    // Starts the assistant by start(), then, once its window is up, takes the steps; the event
+    // loop runs until the assistant has ended.
+    void whileShown(const std::function<void()> &start, const std::function<void()> &steps)
+    {
+        bool driven = false;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (driven || !wizard().isRunning() || !wizard().window() || !wizard().window()->isVisible())
+                return;
+            driven = true;
+            steps();
+            // Steps that ended the run leave the window hidden; others are cancelled.
+            if (wizard().window()->isVisible())
+                wizard().cancel();
+        });
+        poll.start();
+        start();
+        QElapsedTimer clock;
+        clock.start();
+        while ((!driven || wizard().isRunning()) && clock.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_TRUE(driven) << "the assistant was not shown";
+        ASSERT_FALSE(wizard().isRunning());
+    }
+
+    // Steps 1 and 2 of an envelope with a design that has both sides.
+    void walkToContacts()
+    {
+        auto *kind = wizard().window()->findChild<QRadioButton *>(u"_kindEnvelope"_s);
+        ASSERT_NE(kind, nullptr);
+        QTest::mouseClick(kind, Qt::LeftButton, {}, QPoint(8, kind->height() / 2));
+        QTest::mouseClick(wizard().nextButton(), Qt::LeftButton);
+        auto *popup =
+            wizard().window()->findChild<QWidget *>(u"_designView"_s)->findChild<QComboBox *>(u"_categoryPopup"_s);
+        ASSERT_TRUE(chooseItem(popup, u"Business"_s));
+        auto *designs = wizard().window()->findChild<QTableWidget *>(u"_designTableView"_s);
+        ASSERT_GT(designs->rowCount(), 0);
+        clickRow(designs, 0);
+        QTest::mouseClick(wizard().nextButton(), Qt::LeftButton);
+    }
+
+    int addressTab() const
+    {
+        return sharedAddressWindow()->findChild<QTabWidget *>(u"mainTabView"_s)->currentIndex();
+    }
+};
+
+// Whichever way it is started, the assistant goes on to its contacts step and its design opens
+// with the address window on the recipients.
+TEST_F(AssistantRunTest, TheAssistantReachesItsContactsStepAndItsDocumentOpens)
+{
+    CAScriptCommands commands(*controller);
+    commands.setAssistant(CAScriptCommands::sharedAssistant());
+    const struct
+    {
+        const char *name;
+        std::function<void()> start;
+    } cases[] = {
+        {"File > New with Assistant", [this] { perform("runAssistant"); }},
+        {"the assistant command",
+         [&commands] {
+             const QJsonObject answer =
+                 commands.execute({{u"command"_s, u"assistant"_s}, {u"withType"_s, u"enp"_s}});
+             EXPECT_EQ(answer.value(u"status"_s).toString(), u"ok"_s);
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        sharedAddressWindow()->showSenders();
+        const qsizetype before = manager().documents().size();
+        QString stepShown;
+        whileShown(c.start, [&] {
+            walkToContacts();
+            stepShown = wizard().currentStepIdentifier();
+            QTest::mouseClick(wizard().nextButton(), Qt::LeftButton);
+        });
+        EXPECT_EQ(stepShown, u"3"_s);
+        ASSERT_EQ(manager().documents().size(), before + 1);
+        EXPECT_EQ(manager().documents().last()->document->docType(), dtEnvelope);
+        EXPECT_TRUE(manager().documents().last()->filePath.isEmpty());
+        EXPECT_EQ(addressTab(), int(CAAddressWindow::ContactsTab));
+    }
+}
+
+// A recent document chosen in the assistant is that file: Save writes it back without asking.
+TEST_F(AssistantRunTest, ARecentDocumentOpensAsItsFileAndSavesBackToIt)
+{
+    const QString file = path(u"recent.pwdc"_s);
+    {
+        CADocument design;
+        ASSERT_TRUE(design.writeToFile(file));
+    }
+    const QByteArray written = pwtest::readFile(file);
+    wizard().setRecentDocumentsSource([file] { return QStringList{file}; });
+    savePath = path(u"elsewhere.pwdc"_s);
+    const qsizetype before = manager().documents().size();
+    whileShown([this] { perform("runAssistant"); }, [&] {
+        QAction *recent = nullptr;
+        for (QAction *action : wizard().recentDocumentMenu()->actions())
+            if (action->data().toString() == file)
+                recent = action;
+        ASSERT_NE(recent, nullptr);
+        EXPECT_EQ(recent->text(), u"recent"_s);
+        recent->trigger();
+    });
+    // The file itself, not an untitled copy beside it.
+    ASSERT_EQ(manager().documents().size(), before + 1);
+    const std::shared_ptr<CAOpenDocument> record = manager().documents().last();
+    EXPECT_EQ(record->filePath, QFileInfo(file).absoluteFilePath());
+    EXPECT_EQ(record->untitledNumber, 0);
+    QFile::remove(file);
+    ASSERT_TRUE(manager().saveDocument(record));
+    EXPECT_TRUE(QFileInfo::exists(file));
+    EXPECT_FALSE(QFileInfo::exists(savePath)) << "Save asked for a new name";
+    EXPECT_FALSE(written.isEmpty());
+    EXPECT_FALSE(pwtest::readFile(file).isEmpty());
+}
+
+// Window > Senders, Recipients, Local Contacts and Print Lists: each enabled, each bringing the
+// address window up on its tab.
+TEST_F(AssistantRunTest, EachWindowCommandShowsItsTabOfTheAddressWindow)
+{
+    const struct
+    {
+        const char *action;
+        int tab;
+        bool localBase;
+    } cases[] = {
+        {"addressWindowSenders", CAAddressWindow::SendersTab, false},
+        {"addressWindowRecipients", CAAddressWindow::ContactsTab, false},
+        {"addressWindowLocalRecipients", CAAddressWindow::ContactsTab, true},
+        {"addressWindowPrintLists", CAAddressWindow::PrintListsTab, false},
+        {"addressWindowSenders", CAAddressWindow::SendersTab, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.action);
+        controller->mainMenu().validate();
+        QAction *item = controller->mainMenu().itemForAction(QString::fromLatin1(c.action));
+        ASSERT_NE(item, nullptr);
+        ASSERT_TRUE(item->isEnabled());
+        item->trigger();
+        ASSERT_NE(sharedAddressWindow(), nullptr);
+        EXPECT_TRUE(sharedAddressWindow()->isVisible()) << "a visible window stays up";
+        EXPECT_EQ(addressTab(), c.tab);
+        if (c.tab == CAAddressWindow::ContactsTab) {
+            EXPECT_EQ(sharedAddressWindow()->currentSourceName() == CALocalContactBase::kName, c.localBase);
+        }
+    }
+}
+
+// The help buttons of the print-multiple window (by the list it edits) and of the custom address
+// formats window open their pages.
+TEST_F(AssistantRunTest, HelpButtonsOpenTheirPages)
+{
+    CAPrintMultipleDialog dialog(CAAddressWindow::sharedModels());
+    CACustomFormatEditor formats;
+    const struct
+    {
+        const char *name;
+        QWidget *window;
+        std::function<void()> prepare;
+        const char16_t *page;
+        const char16_t *fragment;
+    } cases[] = {
+        {"senders", &dialog, [&dialog] { dialog.prepare(CAPrintListEditor::Senders, -1); }, u"contacts.html",
+         u"senders"},
+        {"local contacts", &dialog, [&dialog] { dialog.prepare(CAPrintListEditor::LocalBase, -1); }, u"contacts.html",
+         u"local-contacts"},
+        {"print lists", &dialog, [&dialog] { dialog.prepare(CAPrintListEditor::PrintLists, -1); }, u"contacts.html",
+         u"print-lists"},
+        {"custom address formats", &formats, [] {}, u"designing-a-label.html", u"custom-formats"},
+    };
+    CAHelpWindow &help = CAHelpWindow::sharedHelpWindow();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        help.close();
+        c.prepare();
+        c.window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(c.window));
+        CAHelpButton *button = nullptr;
+        for (CAHelpButton *each : c.window->findChildren<CAHelpButton *>())
+            if (each->isVisible())
+                button = each;
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_TRUE(help.isVisible());
+        EXPECT_EQ(QFileInfo(help.currentPage().path()).fileName(), QString::fromUtf16(c.page));
+        EXPECT_EQ(help.currentPage().fragment(), QString::fromUtf16(c.fragment));
+        c.window->hide();
+    }
+    help.close();
+}
+
+} // namespace
