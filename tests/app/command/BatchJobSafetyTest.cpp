@@ -211,4 +211,52 @@ INSTANTIATE_TEST_SUITE_P(Jobs, BatchJobNoRoomTest,
                                            NoRoomCase {"Print", {u"--print"_s, u"%f/design.pwdc"_s, u"--output"_s, u"%f/out.pdf"_s}}),
                          [](const auto &info) { return std::string(info.param.name); });
 
+class BatchJobFullDiskTest : public BatchJobSafetyTest, public ::testing::WithParamInterface<NoRoomCase>
+{
+};
+
+// The disk itself full: a small file system of its own, mounted in a mount namespace of the job's
+// own where the system allows it, the job's files in it and the rest of it filled.
+TEST_P(BatchJobFullDiskTest, AFullDiskFailsAndKeepsTheOldOutput)
+{
+    const QString disk = path(u"disk"_s);
+    ASSERT_TRUE(QDir().mkpath(disk));
+    const QByteArray old = "%PDF-1.4 the labels printed last week";
+    const QString script = uR"(mount -t tmpfs -o size=256k tmpfs "$1" 2>/dev/null || exit 77
+cp "$2" "$1/design.pwdc" && printf '%s' "$3" > "$1/out.pdf" || exit 78
+head -c 1000000 /dev/zero > "$1/filler" 2>/dev/null
+shift 4
+"$@" 2>"$OLDPWD/err"
+status=$?
+cat "$DISK/out.pdf" > "$OLDPWD/after"
+exit $status)"_s;
+    QStringList job = arguments(GetParam().arguments);
+    job.replaceInStrings(u"%d"_s, disk);
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"DISPLAY"_s);
+    environment.remove(u"WAYLAND_DISPLAY"_s);
+    environment.remove(u"QT_QPA_PLATFORM"_s);
+    environment.insert(u"OLDPWD"_s, m_folder.path());
+    environment.insert(u"DISK"_s, disk);
+    process.setProcessEnvironment(environment);
+    process.start(u"unshare"_s, QStringList {u"-m"_s, u"--propagation"_s, u"private"_s, u"sh"_s, u"-c"_s, script, u"sh"_s, disk,
+                                              path(u"design.pwdc"_s), QString::fromLatin1(old), u"--"_s,
+                                              QStringLiteral(PW_PARCELWICK_BINARY)}
+                                     + job);
+    ASSERT_TRUE(process.waitForFinished(240000));
+    const int status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    if (status == 77 || (status == 1 && !QFileInfo::exists(path(u"err"_s))))
+        GTEST_SKIP() << "no file system can be mounted here";
+    const QString err = QString::fromUtf8(pwtest::readFile(path(u"err"_s)));
+    EXPECT_EQ(status, 1) << qPrintable(err);
+    EXPECT_TRUE(err.contains(u"the disk is full"_s)) << qPrintable(err);
+    EXPECT_EQ(pwtest::readFile(path(u"after"_s)), old);
+}
+
+INSTANTIATE_TEST_SUITE_P(Jobs, BatchJobFullDiskTest,
+                         ::testing::Values(NoRoomCase {"Export", {u"--export"_s, u"%d/design.pwdc"_s, u"%d/out.pdf"_s}},
+                                           NoRoomCase {"Print", {u"--print"_s, u"%d/design.pwdc"_s, u"--output"_s, u"%d/out.pdf"_s}}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
 } // namespace
