@@ -45,11 +45,13 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPW_BUILD_TESTS=OFF -DPW_BUILD_FUZZ=ON
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
 
-# Builds only the fuzz targets (and the libraries under them) and runs each over its seeds for
-# FUZZ_SECONDS seconds: what CI runs after the tests.
+# Builds everything `make fuzz` builds (the application and the build-time tools link the
+# instrumented libraries too), then runs each fuzz target over its seeds for FUZZ_SECONDS seconds:
+# what CI runs after the tests.
 FUZZ_SECONDS ?= 5
 fuzz-smoke: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPW_BUILD_TESTS=OFF -DPW_BUILD_FUZZ=ON -DPW_FUZZ_SMOKE_SECONDS=$(FUZZ_SECONDS)
+	cmake --build $(BUILD_FUZZ) -j $(JOBS)
 	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target pw_fuzz_smoke
 
 # A PNG of every window, panel and sheet at its default size, and again at 200 %.

@@ -26,6 +26,29 @@ QString failureReason(int error, const QString &qtReason)
     return qtReason.isEmpty() ? QStringLiteral("the file could not be written") : qtReason;
 }
 
+bool commit(QSaveFile &file, QString *reason)
+{
+    // QSaveFile::commit closes the file without looking at the flush of its write buffer: a file
+    // smaller than that buffer on a full disk would replace the old one empty. The flush is
+    // checked here first, while the old file can still be kept.
+    errno = 0;
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        const int error = errno;
+        if (reason)
+            *reason = failureReason(error, file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    errno = 0;
+    if (!file.commit()) {
+        const int error = errno;
+        if (reason)
+            *reason = failureReason(error, file.errorString());
+        return false;
+    }
+    return true;
+}
+
 bool write(const QString &path, const QByteArray &bytes, QString *reason)
 {
     QSaveFile file(path);
@@ -41,14 +64,7 @@ bool write(const QString &path, const QByteArray &bytes, QString *reason)
     errno = 0;
     if (file.write(bytes) != bytes.size())
         return failed(errno);
-    errno = 0;
-    if (!file.commit()) {
-        const int error = errno;
-        if (reason)
-            *reason = failureReason(error, file.errorString());
-        return false;
-    }
-    return true;
+    return commit(file, reason);
 }
 
 } // namespace PWSaveFile

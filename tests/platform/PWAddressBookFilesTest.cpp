@@ -2,6 +2,7 @@
 // and never touched when they were read only in part.
 #include "platform/PWAddressBook.h"
 
+#include "FileSizeLimit.h"
 #include "PWPersonSamples.h"
 #include "TestSupport.h"
 #include "platform/PWPerson.h"
@@ -100,6 +101,33 @@ TEST_F(PWAddressBookFilesTest, AFileOfSeveralCardsKeepsTheOthersWhenOneChangesOr
     for (const auto &person : reread.people())
         ids.append(person->uniqueId());
     EXPECT_EQ(ids, (QStringList {QStringLiteral("b"), QStringLiteral("c")}));
+}
+
+// Renamed persons that find no room on the disk stay as they were in their files, and the save
+// says it failed: no card file is left short or empty.
+TEST_F(PWAddressBookFilesTest, ASaveWithoutRoomFailsAndLeavesEveryCardWhole)
+{
+    for (const char *id : {"p1", "p2", "p3"})
+        put(QString::fromLatin1(id) + QStringLiteral(".vcf"), card(id, "Old" + QByteArray(id)));
+    const QMap<QString, QByteArray> before = contents();
+    PWAddressBook book(bookPath());
+    ASSERT_TRUE(book.load());
+    for (const char *id : {"p1", "p2", "p3"})
+        book.personForUniqueId(QString::fromLatin1(id))
+            ->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(QStringLiteral("Renamed")));
+    QString error;
+    bool saved = true;
+    {
+        const pwtest::FileSizeLimit limit(16);
+        ASSERT_TRUE(limit.isActive());
+        saved = book.save(&error);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(error.contains(QStringLiteral("larger than this system allows"))) << error.toStdString();
+    EXPECT_EQ(contents(), before);
+    PWAddressBook reread(bookPath());
+    ASSERT_TRUE(reread.load());
+    EXPECT_EQ(reread.people().size(), 3);
 }
 
 struct DamagedFile

@@ -1,7 +1,10 @@
 #include "platform/PWSaveFile.h"
 
+#include "FileSizeLimit.h"
 #include "TestSupport.h"
 
+#include <QDir>
+#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -40,4 +43,59 @@ TEST(PWSaveFileTest, WriteOverTheSizeLimitKeepsTheOldFile)
     EXPECT_FALSE(written);
     EXPECT_EQ(reason, QStringLiteral("the file is larger than this system allows"));
     EXPECT_EQ(pwtest::readFile(path), QByteArrayLiteral("old design"));
+}
+
+struct RoomCase
+{
+    const char *name;
+    qsizetype size;
+    rlim_t room;
+};
+
+class PWSaveFileRoomTest : public ::testing::TestWithParam<RoomCase>
+{
+};
+
+// A file that runs out of room is a failure whatever its size: one smaller than the write buffer
+// fails only when the buffer is flushed, and must never replace the old file with a short one.
+TEST_P(PWSaveFileRoomTest, NoRoomKeepsTheOldFileAndSaysWhy)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("p1.vcf"));
+    const QByteArray old(300, 'o');
+    ASSERT_TRUE(PWSaveFile::write(path, old, nullptr));
+    QString reason;
+    bool written = true;
+    {
+        const pwtest::FileSizeLimit limit(GetParam().room);
+        ASSERT_TRUE(limit.isActive());
+        written = PWSaveFile::write(path, QByteArray(GetParam().size, 'n'), &reason);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(reason, QStringLiteral("the file is larger than this system allows"));
+    EXPECT_EQ(pwtest::readFile(path), old);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList {QStringLiteral("p1.vcf")});
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, PWSaveFileRoomTest,
+                         ::testing::Values(RoomCase {"SmallCard", 200, 100}, RoomCase {"DesignUnderTheBuffer", 12800, 1024},
+                                           RoomCase {"NoRoomAtAll", 10, 0}, RoomCase {"OverTheBuffer", 65536, 4096}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// A file streamed by its caller (a PDF) is checked the same way when it is committed.
+TEST(PWSaveFileTest, CommitOfAStreamedFileChecksItsLastBytes)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("labels.pdf"));
+    ASSERT_TRUE(PWSaveFile::write(path, QByteArrayLiteral("old labels"), nullptr));
+    const pwtest::FileSizeLimit limit(512);
+    ASSERT_TRUE(limit.isActive());
+    QSaveFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (int page = 0; page < 10; ++page)
+        file.write(QByteArray(300, 'p'));
+    QString reason;
+    EXPECT_FALSE(PWSaveFile::commit(file, &reason));
+    EXPECT_EQ(reason, QStringLiteral("the file is larger than this system allows"));
+    EXPECT_EQ(pwtest::readFile(path), QByteArrayLiteral("old labels"));
 }

@@ -13,11 +13,17 @@
 #include "platform/PWSaveFile.h"
 #include "platform/PWUserDefaults.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
+
+#include <optional>
+#include <utility>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -61,6 +67,32 @@ bool canWriteTo(const QString &path, QString *reason)
     if (QFileInfo(path).isDir()) {
         *reason = QStringLiteral("the output is a folder: %1").arg(path);
         return false;
+    }
+    return true;
+}
+
+// The identity of an existing file, through any symbolic link; nullopt when there is no file.
+std::optional<std::pair<dev_t, ino_t>> fileIdentity(const QString &path)
+{
+    struct stat status {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return std::make_pair(status.st_dev, status.st_ino);
+}
+
+// Refuses an output that is one of the job's inputs under any name (the same path, a symbolic or
+// a hard link): the job would write over what it is reading and lose it.
+bool outputIsNoInput(const QString &output, const QList<std::pair<QString, QString>> &inputs, QString *reason)
+{
+    const auto written = fileIdentity(output);
+    if (!written)
+        return true;
+    for (const auto &[what, path] : inputs) {
+        if (fileIdentity(path) == written) {
+            *reason = QStringLiteral("the output %1 is the %2 %3 itself; it would be overwritten")
+                          .arg(output, what, path);
+            return false;
+        }
     }
     return true;
 }
@@ -135,7 +167,12 @@ int CABatchJob::run(QString *reason)
 
 int CABatchJob::print(QString *reason)
 {
-    if (!m_request.output.isEmpty() && !canWriteTo(m_request.output, reason))
+    if (!m_request.output.isEmpty()
+        && (!canWriteTo(m_request.output, reason)
+            || !outputIsNoInput(m_request.output,
+                                {{QStringLiteral("design"), m_request.design},
+                                 {QStringLiteral("contacts file"), m_request.contacts}},
+                                reason)))
         return CACommandLine::kFailure;
     auto document = std::make_shared<CADocument>();
     if (!readDesign(m_request.design, *document, reason))
@@ -187,11 +224,14 @@ int CABatchJob::print(QString *reason)
         *reason = QStringLiteral("the design cannot be printed: %1").arg(error);
         return CACommandLine::kFailure;
     }
-    view->setStartFrom(m_request.start);
     // One item per person; without persons a full sheet of the design. --copies multiplies.
-    const int perCopy = persons ? int(persons->size()) : 1;
-    const int copies = m_request.copies ? *m_request.copies * perCopy : (persons ? perCopy : view->fullSheetCopies());
-    view->setCopies(copies);
+    const qint64 perCopy = persons ? qint64(persons->size()) : 1;
+    const qint64 items = m_request.copies ? qint64(*m_request.copies) * perCopy
+                                          : (persons ? perCopy : qint64(view->fullSheetCopies()));
+    if (!jobFits(items, view->fullSheetCopies(), reason))
+        return CACommandLine::kFailure;
+    view->setStartFrom(m_request.start);
+    view->setCopies(int(items));
 
     const int pages = view->pageCount();
     const auto pageStarted = [this, pages](int page) {
@@ -225,17 +265,34 @@ int CABatchJob::print(QString *reason)
         *reason = QStringLiteral("the print job failed: %1").arg(error.section(QLatin1Char('\n'), 0, 0));
         return CACommandLine::kFailure;
     }
-    if (!file.commit()) {
-        *reason = QStringLiteral("%1 cannot be written: %2")
-                      .arg(m_request.output, PWSaveFile::failureReason(0, file.errorString()));
+    if (!PWSaveFile::commit(file, &error)) {
+        *reason = QStringLiteral("%1 cannot be written: %2").arg(m_request.output, error);
         return CACommandLine::kFailure;
     }
     return CACommandLine::kSuccess;
 }
 
+bool CABatchJob::jobFits(qint64 items, int positions, QString *reason) const
+{
+    if (items > kMaxPrintedItems) {
+        *reason = QStringLiteral("the job would print %1 items; one print job holds at most %2 (fewer --copies)")
+                      .arg(items)
+                      .arg(kMaxPrintedItems);
+        return false;
+    }
+    if (m_request.start > positions) {
+        *reason = QStringLiteral("--start %1 is past the last position of the sheet (%2)")
+                      .arg(m_request.start)
+                      .arg(positions);
+        return false;
+    }
+    return true;
+}
+
 int CABatchJob::exportDesign(QString *reason)
 {
-    if (!canWriteTo(m_request.output, reason))
+    if (!canWriteTo(m_request.output, reason)
+        || !outputIsNoInput(m_request.output, {{QStringLiteral("design"), m_request.design}}, reason))
         return CACommandLine::kFailure;
     CADocument document;
     if (!readDesign(m_request.design, document, reason))

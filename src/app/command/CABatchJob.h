@@ -16,6 +16,10 @@ public:
     // Lines for a person watching a long job (page counts), without a line break.
     using ProgressReporter = std::function<void(const QString &line)>;
 
+    // The most items (labels, envelopes, cards) one print job is asked to hold: the job's map of
+    // items is made whole before the first page.
+    static constexpr qint64 kMaxPrintedItems = 1'000'000;
+
     explicit CABatchJob(CACommandRequest request);
 
     void setProgressReporter(ProgressReporter reporter) { m_progress = std::move(reporter); }
@@ -27,6 +31,8 @@ public:
 private:
     int print(QString *reason);
     int exportDesign(QString *reason);
+    // Whether `items` items from the requested start fit in one job on a sheet of `positions`.
+    bool jobFits(qint64 items, int positions, QString *reason) const;
 
     CACommandRequest m_request;
     ProgressReporter m_progress;

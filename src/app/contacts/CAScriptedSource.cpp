@@ -1,6 +1,7 @@
 #include "app/contacts/CAScriptedSource.h"
 
 #include "app/contacts/CAContactsLog.h"
+#include "app/contacts/CAHelperAnswer.h"
 #include "app/contacts/CAImportWorker.h"
 #include "kernel/address/FTPersonFields.h"
 #include "kernel/base/CAEnvironment.h"
@@ -9,6 +10,7 @@
 #include "platform/PWPersonProperties.h"
 #include "platform/PWUserDefaults.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,12 +20,10 @@
 
 namespace {
 
-// A helper that stops talking is waited for this long between lines before it counts as hung.
-constexpr int kSilenceLimitMs = 120000;
 // How often a waiting import looks at the Stop button.
 constexpr int kPollMs = 50;
-// No contact list is this large; a helper that sends more is broken.
-constexpr qsizetype kMaxOutput = 256 * 1024 * 1024;
+// Entries that are no records are named one by one up to this many, then counted.
+constexpr qsizetype kNamedProblems = 10;
 
 QMutex folderMutex;
 QString folderOverride;
@@ -89,11 +89,22 @@ QList<CAScriptedSource::Source> CAScriptedSource::sources()
             {display(ContactsNowContacts, QStringLiteral("NowContacts")), QStringLiteral("NowContacts"), false}};
 }
 
-CADataSourceContainer::ImportResult CAScriptedSource::personsFromRecords(const QJsonArray &records)
+CADataSourceContainer::ImportResult CAScriptedSource::personsFromRecords(const QJsonArray &records,
+                                                                        QStringList *problems)
 {
     CADataSourceContainer::ImportResult result;
     CADataSourceContainer::Groups groups;
+    qsizetype number = 0;
+    qsizetype notRecords = 0;
     for (const QJsonValue &item : records) {
+        ++number;
+        // A number, a text, null or a list is no record: as a person it would print a blank label.
+        if (!item.isObject()) {
+            if (problems && notRecords < kNamedProblems)
+                problems->append(QStringLiteral("Record %1 of the helper's answer is no record; it was left out.").arg(number));
+            ++notRecords;
+            continue;
+        }
         const QJsonObject record = item.toObject();
         std::shared_ptr<PWPerson> person = PWPerson::create();
         AddressParts home, work;
@@ -143,6 +154,9 @@ CADataSourceContainer::ImportResult CAScriptedSource::personsFromRecords(const Q
         for (const QString &name : std::as_const(groupNames))
             groups[name].append(person);
     }
+    if (problems && notRecords > kNamedProblems)
+        problems->append(QStringLiteral("%1 more entries of the helper's answer were no records and were left out.")
+                             .arg(notRecords - kNamedProblems));
     result.groups = groups;
     return result;
 }
@@ -182,14 +196,29 @@ QString CAScriptedSource::helperForSource(const QString &cacheName)
 }
 
 std::optional<QJsonArray> CAScriptedSource::runHelper(const QString &helper, const QString &cacheName,
-                                                      CAImportProgress *progress, QString *error)
+                                                      CAImportProgress *progress, QString *error,
+                                                      QStringList *problems, const HelperLimits &limits)
 {
-    const auto fail = [error](const QString &reason) -> std::optional<QJsonArray> {
-        if (error)
-            *error = reason;
+    QProcess process;
+    QByteArray complaint;
+    const auto fail = [&](const QString &reason) -> std::optional<QJsonArray> {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+        }
+        if (error) {
+            const QString said = QString::fromUtf8(complaint).simplified();
+            *error = said.isEmpty() ? reason : QStringLiteral("%1 (it said: %2)").arg(reason, said);
+        }
         return std::nullopt;
     };
-    QProcess process;
+    // What the helper writes on its standard error is kept only up to a few lines, for the
+    // reason of a failure; the rest is read and dropped, so that a chatty helper costs nothing.
+    const auto readComplaint = [&] {
+        const QByteArray text = process.readAllStandardError();
+        if (complaint.size() < limits.maxErrorText)
+            complaint += text.left(limits.maxErrorText - complaint.size());
+    };
     process.setProgram(helper);
     process.setArguments({cacheName});
     process.setProcessChannelMode(QProcess::SeparateChannels);
@@ -200,67 +229,48 @@ std::optional<QJsonArray> CAScriptedSource::runHelper(const QString &helper, con
     process.write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
     process.closeWriteChannel();
 
-    std::optional<QJsonArray> records;
-    QString reported;
-    QByteArray pending;
-    qsizetype received = 0;
+    CAHelperAnswer answer(limits.answer);
+    QElapsedTimer clock;
+    clock.start();
     int silentMs = 0;
-    const auto takeLines = [&] {
-        qsizetype end;
-        while ((end = pending.indexOf('\n')) >= 0) {
-            const QByteArray line = pending.left(end).trimmed();
-            pending.remove(0, end + 1);
-            if (line.isEmpty())
-                continue;
-            const QJsonObject message = QJsonDocument::fromJson(line).object();
-            if (message.contains(QLatin1String("count")) && progress)
-                progress->recordCount = quint32(qMax(0.0, message.value(QLatin1String("count")).toDouble()));
-            if (message.contains(QLatin1String("index")) && progress)
-                progress->recordIndex = quint32(qMax(0.0, message.value(QLatin1String("index")).toDouble()));
-            if (message.value(QLatin1String("records")).isArray())
-                records = message.value(QLatin1String("records")).toArray();
-            if (message.value(QLatin1String("error")).isObject()) {
-                const QJsonObject failure = message.value(QLatin1String("error")).toObject();
-                reported = QStringLiteral("error #%1 - \"%2\"")
-                               .arg(textOf(failure.value(QLatin1String("number"))),
-                                    failure.value(QLatin1String("message")).toString());
-            }
-        }
-    };
     for (;;) {
         if (progress && progress->stopRequested) {
-            process.kill();
-            process.waitForFinished();
+            complaint.clear();
             return fail(QStringLiteral("stopped"));
         }
         const bool ready = process.waitForReadyRead(kPollMs);
-        const QByteArray chunk = process.readAllStandardOutput();
-        received += chunk.size();
-        if (received > kMaxOutput) {
-            process.kill();
-            process.waitForFinished();
-            return fail(QStringLiteral("the helper %1 sent more than any contact list holds").arg(helper));
-        }
-        pending += chunk;
-        takeLines();
+        readComplaint();
+        if (!answer.feed(process.readAllStandardOutput()))
+            return fail(QStringLiteral("the helper %1 was stopped: %2").arg(helper, answer.failure()));
+        if (progress && answer.count())
+            progress->recordCount = *answer.count();
+        if (progress && answer.index())
+            progress->recordIndex = *answer.index();
         if (process.state() == QProcess::NotRunning)
             break;
         silentMs = ready ? 0 : silentMs + kPollMs;
-        if (silentMs > kSilenceLimitMs) {
-            process.kill();
-            process.waitForFinished();
+        if (silentMs > limits.silenceMs)
             return fail(QStringLiteral("the helper %1 stopped answering").arg(helper));
-        }
+        // A helper that keeps reporting progress but never ends is as hung as a silent one.
+        if (clock.elapsed() > limits.totalMs)
+            return fail(QStringLiteral("the helper %1 did not finish within %2 seconds").arg(helper).arg(limits.totalMs / 1000));
     }
-    pending += process.readAllStandardOutput() + '\n';
-    takeLines();
-    if (!reported.isEmpty())
-        return fail(reported);
+    readComplaint();
+    if (!answer.feed(process.readAllStandardOutput()))
+        return fail(QStringLiteral("the helper %1 was stopped: %2").arg(helper, answer.failure()));
+    answer.finish();
+    if (!answer.reportedError().isEmpty())
+        return fail(answer.reportedError());
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         return fail(QStringLiteral("the helper %1 ended with status %2").arg(helper).arg(process.exitCode()));
-    if (!records)
+    if (!answer.records())
         return fail(QStringLiteral("the helper %1 answered no records").arg(helper));
-    return records;
+    if (answer.recordsLeftOut() > 0 && problems)
+        problems->append(QStringLiteral("The helper for %1 sent %2 records; the first %3 were read and the rest left out.")
+                             .arg(cacheName)
+                             .arg(answer.records()->size() + answer.recordsLeftOut())
+                             .arg(answer.records()->size()));
+    return answer.records();
 }
 
 std::optional<CADataSourceContainer::ImportResult> CAScriptedSource::importDataFrom(const QString &cacheName,
@@ -274,8 +284,11 @@ std::optional<CADataSourceContainer::ImportResult> CAScriptedSource::importDataF
     if (helper.isEmpty())
         error = QStringLiteral("no helper for %1 is installed").arg(cacheName);
     else
-        records = runHelper(helper, cacheName, progress, &error);
-    if (!records || records->isEmpty()) {
+        records = runHelper(helper, cacheName, progress, &error, &problems);
+    std::optional<CADataSourceContainer::ImportResult> result;
+    if (records)
+        result = personsFromRecords(*records, &problems);
+    if (!result || result->persons.isEmpty()) {
         // Nothing read: the cache and the persons read before stay, and the windows are told
         // through the flag not to reload.
         container.setErrorDuringImporting(true);
@@ -288,7 +301,7 @@ std::optional<CADataSourceContainer::ImportResult> CAScriptedSource::importDataF
         return std::nullopt;
     }
     container.setErrorDuringImporting(false);
-    return personsFromRecords(*records);
+    return result;
 }
 
 QStringList CAScriptedSource::registerInstalled(CADataSourceContainer &container)

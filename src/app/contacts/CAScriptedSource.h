@@ -1,12 +1,25 @@
 #pragma once
 
 #include "app/contacts/CADataSourceContainer.h"
+#include "app/contacts/CAHelperAnswer.h"
 
 #include <QJsonArray>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+
+// What a contact helper may take before it is ended as broken or hung.
+struct CAScriptedHelperLimits
+{
+    // Waited for between two answers.
+    int silenceMs = 120000;
+    // The whole import, however busy the helper keeps itself.
+    int totalMs = 15 * 60 * 1000;
+    // Bytes of its standard error kept for the reason of a failure; the rest is dropped.
+    qsizetype maxErrorText = 2048;
+    CAHelperAnswer::Limits answer;
+};
 
 // Contact sources read from other programs through a helper program of their own: the helper
 // talks to its program however it must, and answers this system in a small protocol of JSON
@@ -38,7 +51,9 @@ public:
     // The persons of a record list, and the groups the records name; the home address comes
     // before the work address, each only when one of its parts has text, and "primaryaddress"
     // makes the first address of its label primary.
-    static CADataSourceContainer::ImportResult personsFromRecords(const QJsonArray &records);
+    // An entry of the list that is no JSON object is left out, named in problems (when given).
+    static CADataSourceContainer::ImportResult personsFromRecords(const QJsonArray &records,
+                                                                  QStringList *problems = nullptr);
 
     // "$XDG_DATA_HOME/Parcelwick/Helpers"; a test may point it elsewhere.
     static QString helperFolder();
@@ -48,10 +63,15 @@ public:
     // the helper folder.
     static QString helperForSource(const QString &cacheName);
 
+    using HelperLimits = CAScriptedHelperLimits;
+
     // Runs the helper and answers its records; nothing, with a reason, when it could not be
-    // started, reported an error, ended badly, answered no well-formed records, or was stopped.
+    // started, reported an error, ended badly, answered no well-formed records, went past its
+    // limits, or was stopped. Records past the answer's limit are left out, said in problems.
     static std::optional<QJsonArray> runHelper(const QString &helper, const QString &cacheName,
-                                               CAImportProgress *progress, QString *error);
+                                               CAImportProgress *progress, QString *error,
+                                               QStringList *problems = nullptr,
+                                               const HelperLimits &limits = HelperLimits());
 
     // The generic import: the records of the source's helper as persons (and groups). At least
     // one record clears the container's import error flag; a failure, or no record, sets it and

@@ -2,6 +2,7 @@
 
 #include "app/pictures/CCGoogleSearchItem.h"
 #include "app/pictures/CCPicturesLog.h"
+#include "kernel/drawing/CImageURL.h"
 #include "platform/PWUserDefaults.h"
 
 #include <QBuffer>
@@ -76,6 +77,7 @@ CCGoogleSearch::Start CCGoogleSearch::searchWithString(const QString &text, int 
     request.setTransferTimeout(m_timeoutMs);
     m_URLConnection = manager()->get(request);
     QNetworkReply *reply = m_URLConnection;
+    CImageURL::setDeadline(reply, m_timeoutMs);
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
         // Every response starts the page afresh; one that announces too much ends here.
         if (reply != m_URLConnection)
@@ -121,7 +123,9 @@ void CCGoogleSearch::pageFinished()
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (m_overflow || reply->error() != QNetworkReply::NoError || status < 200 || status >= 300) {
         qCWarning(lcPictures, "Internet image search page '%s' not loaded: %s", qPrintable(m_searchURL.toString()),
-                  m_overflow ? "larger than allowed" : qPrintable(reply->errorString()));
+                  m_overflow                          ? "larger than allowed"
+                  : CImageURL::passedDeadline(reply) ? "not loaded in time"
+                                                      : qPrintable(reply->errorString()));
         m_receivedData.clear();
         sendStop();
         return;

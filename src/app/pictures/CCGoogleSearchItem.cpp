@@ -3,6 +3,7 @@
 #include "app/pictures/CCGoogleSearch.h"
 #include "app/pictures/CCGoogleSearchAnswer.h"
 #include "app/pictures/CCPicturesLog.h"
+#include "kernel/drawing/CImageURL.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -47,6 +48,7 @@ void CCGoogleSearchItem::startLoading(QNetworkAccessManager *manager, int timeou
     request.setMaximumRedirectsAllowed(10);
     request.setTransferTimeout(timeoutMs);
     m_reply = manager->get(request);
+    CImageURL::setDeadline(m_reply, timeoutMs);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] {
         const QVariant length = m_reply ? m_reply->header(QNetworkRequest::ContentLengthHeader) : QVariant();
         if (length.isValid() && length.toLongLong() > kMaxThumbnailBytes && m_reply) {
@@ -102,7 +104,9 @@ void CCGoogleSearchItem::replyFinished()
         && !m_receivedData.isEmpty();
     if (!loaded) {
         qCWarning(lcPictures, "Thumbnail '%s' not loaded: %s", qPrintable(m_urlThumbnail.toString()),
-                  m_overflow ? "too large" : qPrintable(reply->errorString()));
+                  m_overflow                          ? "too large"
+                  : CImageURL::passedDeadline(reply) ? "not loaded in time"
+                                                      : qPrintable(reply->errorString()));
         m_receivedData.clear();
     }
     finish(loaded);

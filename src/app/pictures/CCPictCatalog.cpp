@@ -35,10 +35,14 @@ QString withoutExtension(const QString &name)
     return dot > slash + 1 ? name.left(dot) : name;
 }
 
-// A downloaded thumbnail decoded with the same bounds as picture files.
-QImage decodeThumbnail(const QByteArray &bytes)
+// A downloaded thumbnail decoded with the same bounds as picture files, reduced to what a cell
+// shows (twice its size, for sharp drawing on dense screens): the service decides how large its
+// thumbnails are, and a hundred of them at full size would fill the memory. fullSize gets the
+// size the thumbnail declares.
+QImage decodeThumbnail(const QByteArray &bytes, QSize *fullSize)
 {
-    return PWImage::decodeBoundedBitmap(bytes, CCPictImageResolver::kMaxPictureSide, CCPictImageResolver::kMaxPicturePixels);
+    const QSize cell(qRound(CCPictCatalog::kCellWidth * 2.0), qRound(CCPictCatalog::kCellHeight * 2.0));
+    return CCPictImageResolver::decodeBoundedPicture(bytes, cell, fullSize);
 }
 
 } // namespace
@@ -164,10 +168,12 @@ void CCPictCatalog::dynamicAddImageWithGoogleSearchItem(const CCPictSearchProgre
         + item.webSite;
     std::shared_ptr<PWImage> image = PWImage::imageNamed(name);
     if (!image) {
-        const QImage bitmap = item.data.size() <= PWFileReader::kImageLimit ? decodeThumbnail(item.data) : QImage();
+        QSize fullSize;
+        const QImage bitmap = decodeThumbnail(item.data, &fullSize);
         image = PWImage::fromQImage(bitmap);
         if (image) {
-            image->setSize(QSizeF(bitmap.size()));
+            // Kept at the size the thumbnail declares, drawn from the reduced pixels.
+            image->setSize(QSizeF(fullSize));
             image->setName(name);
         }
     }

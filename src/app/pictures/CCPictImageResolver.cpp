@@ -6,6 +6,7 @@
 #include "platform/PWFileReader.h"
 #include "platform/PWImage.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -38,18 +39,44 @@ QString CCPictImageResolver::inside(const QString &folder, const QString &relati
 
 QImage CCPictImageResolver::readBoundedPicture(const QString &path, const QSize &fitInto, QString *why)
 {
+    const QFileInfo info(path);
+    // A pipe or a device would block the reader, a folder has nothing to read.
+    if (!info.isFile()) {
+        if (why)
+            *why = QStringLiteral("not a regular file");
+        return QImage();
+    }
+    if (info.size() > PWFileReader::kImageLimit) {
+        if (why)
+            *why = QStringLiteral("file too large");
+        return QImage();
+    }
+    QImageReader reader(path);
+    return readBounded(reader, fitInto, nullptr, why);
+}
+
+QImage CCPictImageResolver::decodeBoundedPicture(const QByteArray &bytes, const QSize &fitInto, QSize *fullSize,
+                                                 QString *why)
+{
+    if (bytes.size() > PWFileReader::kImageLimit) {
+        if (why)
+            *why = QStringLiteral("picture data too large");
+        return QImage();
+    }
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    return readBounded(reader, fitInto, fullSize, why);
+}
+
+QImage CCPictImageResolver::readBounded(QImageReader &reader, const QSize &fitInto, QSize *fullSize, QString *why)
+{
     const auto fail = [why](const QString &reason) {
         if (why)
             *why = reason;
         return QImage();
     };
-    const QFileInfo info(path);
-    // A pipe or a device would block the reader, a folder has nothing to read.
-    if (!info.isFile())
-        return fail(QStringLiteral("not a regular file"));
-    if (info.size() > PWFileReader::kImageLimit)
-        return fail(QStringLiteral("file too large"));
-    QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead())
         return fail(QStringLiteral("not a picture Qt can read"));
@@ -64,6 +91,8 @@ QImage CCPictImageResolver::readBoundedPicture(const QString &path, const QSize 
     QImage image = reader.read();
     if (image.isNull())
         return fail(reader.errorString());
+    if (fullSize)
+        *fullSize = size.isValid() ? size : image.size();
     if (fitInto.isValid() && (image.width() > fitInto.width() || image.height() > fitInto.height()))
         image = image.scaled(fitInto, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return image;

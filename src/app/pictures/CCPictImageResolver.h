@@ -8,6 +8,7 @@
 #include <memory>
 
 class PWImage;
+class QImageReader;
 
 // Turns the textual image reference of a catalogue cell into a picture: a name in the image
 // registry, a clip-art thumbnail, a clip-art file or any other picture file ("PREFIX_FILE" plus
@@ -46,6 +47,10 @@ public:
     // valid. Null, with a reason, for a path that is no regular file, a file over the image
     // limit, a format no reader knows, a pixel size beyond the limits above or undecodable data.
     static QImage readBoundedPicture(const QString &path, const QSize &fitInto, QString *why = nullptr);
+    // The same for picture bytes (a downloaded thumbnail): decoded reduced to fitInto, never at
+    // full size first; fullSize (when given) gets the size the picture declares.
+    static QImage decodeBoundedPicture(const QByteArray &bytes, const QSize &fitInto, QSize *fullSize = nullptr,
+                                       QString *why = nullptr);
     // An application image drawn from its SVG resource ":/bundle/Images/<name>.svg" at its own
     // size, kept after the first call; null when there is no such resource.
     static QImage bundleImage(const QString &name);
@@ -54,6 +59,8 @@ private:
     std::shared_ptr<PWImage> readPictureFile(const QString &path, const QSizeF &area) const;
     // folder + "/" + relative, or empty when relative reaches outside folder.
     static QString inside(const QString &folder, const QString &relative);
+    // The bounded, reduced reading both kinds of source share.
+    static QImage readBounded(QImageReader &reader, const QSize &fitInto, QSize *fullSize, QString *why);
 
     QString m_clipArtPath;
     QString m_thumbClipArtPath;

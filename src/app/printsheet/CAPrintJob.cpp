@@ -7,6 +7,7 @@
 #include "kernel/merge/CAEnvelopePrintingView.h"
 #include "kernel/merge/CALabelPrintingView.h"
 #include "kernel/printing/CATemplateFormat.h"
+#include "platform/PWSaveFile.h"
 
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -148,11 +149,8 @@ ExportResult exportPdf(CAPrintingView &view, const QString &path, const Progress
         file.cancelWriting();
         return cancelled ? ExportResult::Cancelled : ExportResult::Failed;
     }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
+    if (!PWSaveFile::commit(file, error))
         return ExportResult::Failed;
-    }
     return ExportResult::Written;
 }
 

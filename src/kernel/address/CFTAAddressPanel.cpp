@@ -4,6 +4,7 @@
 #include "kernel/address/FTAddressLog.h"
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDBundleVersion.h"
 #include "kernel/component/FTComponentFactory.h"
 
 #include <algorithm>
@@ -641,8 +642,18 @@ bool CFTAAddressPanel::Serialize(const CDDArchive &archive, std::vector<CFTCompo
         return true;
     }
 
+    // A panel names the version it was written by; one damaged past reading is taken for the
+    // design's own, never for an old one: that would convert a current panel's fields.
     int bundleVersion = 0;
-    archive.GetData(key_BundleVersion, &bundleVersion);
+    const PWPlist storedVersion = archive.value(key_BundleVersion);
+    if (!storedVersion.isNull()) {
+        const std::optional<int> parsed = CDDBundleVersion::parse(storedVersion);
+        if (!parsed)
+            archive.noteUnread(key_BundleVersion, QStringLiteral("The \"%1\" of an address panel is damaged; the design's "
+                                                                 "own was taken")
+                                                      .arg(key_BundleVersion));
+        bundleVersion = parsed.value_or(archive.getBundleVersion());
+    }
     const bool oldFile = bundleVersion <= FTComponentFactory::kLastOldBundleVersion;
 
     mCurrentText = nullptr;

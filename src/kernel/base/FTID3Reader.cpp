@@ -101,6 +101,20 @@ std::optional<QString> checkedUtf16(const QStringDecoder &decoder, const QString
     return text;
 }
 
+// The bytes with the zero byte after each 0xFF taken out: the unsynchronisation scheme puts one
+// there so that no byte pair of the tag looks like an audio frame's start.
+QByteArray resynchronised(QByteArrayView bytes)
+{
+    QByteArray plain;
+    plain.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        plain.append(bytes[i]);
+        if (quint8(bytes[i]) == 0xFF && i + 1 < bytes.size() && bytes[i + 1] == 0)
+            ++i;
+    }
+    return plain;
+}
+
 QImage decodePicture(const QByteArray &bytes)
 {
     return PWImage::decodeBoundedBitmap(bytes, FTID3Reader::kMaxPictureSide, FTID3Reader::kMaxPicturePixels);
@@ -192,8 +206,13 @@ void FTID3Reader::appendPicture(int encoding, QByteArrayView rest, Tag &tag)
     rest = rest.sliced(end + terminatorLength(encoding));
     if (!rest.isEmpty() && rest.front() == 0)
         rest = rest.sliced(1);
-    if (!rest.isEmpty())
-        tag.pictures.append(rest.toByteArray());
+    if (rest.isEmpty())
+        return;
+    if (tag.pictures.size() >= FTID3Reader::kMaxPictures) {
+        qCDebug(lcID3, "Picture past the first %d left out", FTID3Reader::kMaxPictures);
+        return;
+    }
+    tag.pictures.append(rest.toByteArray());
 }
 
 void FTID3Reader::parseImageFrameV20(QByteArrayView data, Tag &tag)
@@ -276,15 +295,15 @@ void FTID3Reader::parseFrameV23(QByteArrayView id, QByteArrayView data, int majo
 
 void FTID3Reader::parseID3FramesV20(QByteArrayView area, Tag &tag)
 {
-    parseFrames(area, 2, tag);
+    parseFrames(area, 2, false, tag);
 }
 
-void FTID3Reader::parseID3FramesV23(QByteArrayView area, int majorVersion, Tag &tag)
+void FTID3Reader::parseID3FramesV23(QByteArrayView area, int majorVersion, bool unsynchronised, Tag &tag)
 {
-    parseFrames(area, majorVersion, tag);
+    parseFrames(area, majorVersion, unsynchronised, tag);
 }
 
-void FTID3Reader::parseFrames(QByteArrayView area, int majorVersion, Tag &tag)
+void FTID3Reader::parseFrames(QByteArrayView area, int majorVersion, bool unsynchronised, Tag &tag)
 {
     // Version 2.2 frames have a 3-byte name and size (6 bytes of header), later ones 4 bytes of
     // each and 2 of flags; 2.4 stores the size 7 bits a byte.
@@ -308,7 +327,19 @@ void FTID3Reader::parseFrames(QByteArrayView area, int majorVersion, Tag &tag)
             return;
         }
         const QByteArrayView id = area.sliced(i, idLength);
-        const QByteArrayView data = area.sliced(i + header, qsizetype(size));
+        QByteArrayView data = area.sliced(i + header, qsizetype(size));
+        // A 2.4 frame says for itself whether it is unsynchronised (0x02) and whether its data
+        // starts with its length before that (0x01, four bytes).
+        QByteArray plain;
+        if (majorVersion == 4) {
+            const int format = quint8(area[i + 9]);
+            if ((format & 0x01) != 0)
+                data = data.size() >= 4 ? data.sliced(4) : QByteArrayView();
+            if (unsynchronised || (format & 0x02) != 0) {
+                plain = resynchronised(data);
+                data = plain;
+            }
+        }
         if (majorVersion <= 2)
             parseFrameV20(id, data, tag);
         else
@@ -352,20 +383,29 @@ FTID3Reader::Tag FTID3Reader::parse(QByteArrayView bytes)
         if (tagEnd - kHeaderSize < tagSize)
             qCDebug(lcID3, "Tag of %lld bytes in a file of %lld", tagSize, qint64(bytes.size()));
         fillBitRateAndDuration(bytes.sliced(tagEnd), tag.fields);
-        qsizetype framesStart = kHeaderSize;
-        if ((major == 3 || major == 4) && (flags & 0x40)) {
-            if (tagEnd < kHeaderSize + 4)
-                return tag;
-            const qint64 extended = packedLengthFrom(bytes.sliced(kHeaderSize, 4));
-            if (extended > tagEnd - kHeaderSize)
-                return tag;
-            framesStart += qsizetype(extended);
+        const bool unsynchronised = (flags & 0x80) != 0;
+        // Before 2.4 the whole tag after its header is unsynchronised, the extended header too,
+        // and frame sizes count the bytes as they are once resynchronised.
+        QByteArray plain;
+        QByteArrayView body = bytes.sliced(kHeaderSize, tagEnd - kHeaderSize);
+        if (unsynchronised && major < 4) {
+            plain = resynchronised(body);
+            body = plain;
         }
-        const QByteArrayView area = bytes.sliced(framesStart, tagEnd - framesStart);
+        qsizetype framesStart = 0;
+        if ((major == 3 || major == 4) && (flags & 0x40)) {
+            if (body.size() < 4)
+                return tag;
+            const qint64 extended = packedLengthFrom(body.first(4));
+            if (extended > body.size())
+                return tag;
+            framesStart = qsizetype(extended);
+        }
+        const QByteArrayView area = body.sliced(framesStart);
         if (major <= 2)
             parseID3FramesV20(area, tag);
         else if (major <= 4)
-            parseID3FramesV23(area, major, tag);
+            parseID3FramesV23(area, major, unsynchronised, tag);
         return tag;
     }
     constexpr qsizetype kV1Size = 128;

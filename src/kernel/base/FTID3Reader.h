@@ -16,7 +16,8 @@
 // Reading has two stages: parse() turns bytes into the text fields and the raw picture bytes
 // (the stage a fuzz target drives), dictionaryFromBytes() adds the path and decodes the pictures.
 // Every read is bounded by the data: a tag size beyond the file is cut to the file, and a frame
-// whose stated size runs past its tag ends the walk over the frames.
+// whose stated size runs past its tag ends the walk over the frames. An unsynchronised tag (2.2,
+// 2.3) or frame (2.4) has the zero byte after each 0xFF taken out before it is read.
 class FTID3Reader
 {
 public:
@@ -27,6 +28,8 @@ public:
     // Pictures beyond these are not decoded.
     static constexpr int kMaxPictureSide = 16384;
     static constexpr qint64 kMaxPicturePixels = qint64(64) * 1024 * 1024;
+    // Pictures past this many in one tag are not kept (nor decoded).
+    static constexpr int kMaxPictures = 8;
 
     // What the bytes hold, before any picture is decoded.
     struct Tag
@@ -74,9 +77,9 @@ private:
     static void fillBitRateAndDuration(QByteArrayView audio, QVariantMap &fields);
     static void parseID3FramesV10(QByteArrayView tag, QVariantMap &fields);
     static void parseID3FramesV20(QByteArrayView area, Tag &tag);
-    static void parseID3FramesV23(QByteArrayView area, int majorVersion, Tag &tag);
-    // The frame walk both versions share.
-    static void parseFrames(QByteArrayView area, int majorVersion, Tag &tag);
+    static void parseID3FramesV23(QByteArrayView area, int majorVersion, bool unsynchronised, Tag &tag);
+    // The frame walk both versions share; unsynchronised marks every 2.4 frame so.
+    static void parseFrames(QByteArrayView area, int majorVersion, bool unsynchronised, Tag &tag);
     static void parseFrameV20(QByteArrayView id, QByteArrayView data, Tag &tag);
     static void parseFrameV23(QByteArrayView id, QByteArrayView data, int majorVersion, Tag &tag);
     static std::optional<QString> parseTextFrameV20(QByteArrayView data);

@@ -2,6 +2,7 @@
 // that kept address formats and country codes in the document.
 
 #include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTADocumentFileCheck.h"
 
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CAddressFormatController.h"
@@ -215,8 +216,12 @@ void CFTADocument::storeLayout(const CDDArchive &layout) const
 
 void CFTADocument::load(const CDDArchive &archive)
 {
-    int version = 0;
-    archive.GetData(key_BundleVersion, &version);
+    // Looked up through the archive too, so that a damaged key beside it is reported.
+    (void)archive.value(key_BundleVersion);
+    QString problem;
+    const int version = CFTADocumentFileCheck::versionOfFile(archive.getDict(), &problem);
+    if (!problem.isEmpty())
+        archive.noteUnread(key_BundleVersion, problem);
     // Everything below is read as written by the file's version, so that the components of old
     // files are converted and those of current files are not.
     CDDArchive file(archive);

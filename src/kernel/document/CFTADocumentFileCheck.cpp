@@ -3,11 +3,16 @@
 // present in a damaged form (one character changed) count as missing.
 
 #include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTADocumentFileCheck.h"
 
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDBundleVersion.h"
 #include "kernel/base/CDDReadReport.h"
 #include "kernel/component/FTComponentFactory.h"
+#include "platform/PWBundle.h"
+
+#include <optional>
 
 namespace {
 
@@ -109,19 +114,9 @@ QString checkFrontSide(const PWPlist &front)
     return QString();
 }
 
-} // namespace
-
-QString CFTADocument::refusalOfFile(const PWPlist &file)
+// Why the file cannot be read as a design of a current (or an old) version; empty when it can.
+QString refusalAs(const PWPlist::Dictionary &dictionary, bool current)
 {
-    if (!file.isDictionary())
-        return QStringLiteral("the file holds no dictionary");
-    const PWPlist::Dictionary &dictionary = file.toDictionary();
-    CDDArchive archive(false);
-    archive.Attach(file);
-    int version = 0;
-    archive.GetData(key_BundleVersion, &version);
-    const bool current = version > FTComponentFactory::kLastOldBundleVersion;
-
     QStringList known {key_PredefinedLayout, key_CustomLayout, key_AddressFormatTo, key_AddressFormatFrom};
     for (const RequiredKey &required : requiredKeys())
         known.append(required.key);
@@ -134,4 +129,36 @@ QString CFTADocument::refusalOfFile(const PWPlist &file)
     if (const QString reason = checkLayout(dictionary, current); !reason.isEmpty())
         return reason;
     return checkFrontSide(dictionary.value(key_FrontSide));
+}
+
+} // namespace
+
+int CFTADocumentFileCheck::versionOfFile(const PWPlist &file, QString *problem)
+{
+    const PWPlist stored = file.isDictionary() ? file.value(key_BundleVersion) : PWPlist();
+    if (stored.isNull())
+        return 0;
+    if (const std::optional<int> version = CDDBundleVersion::parse(stored))
+        return *version;
+    const QString shown = stored.isString() ? stored.toString().left(40) : QStringLiteral("not a number");
+    if (refusalAs(file.toDictionary(), true).isEmpty()) {
+        if (problem)
+            *problem = QStringLiteral("The design's \"%1\" is damaged (%2); it holds everything a current design "
+                                      "holds and was read as one")
+                           .arg(key_BundleVersion, shown);
+        return PWBundle::mainBundle().bundleVersion();
+    }
+    if (problem)
+        *problem = QStringLiteral("The design's \"%1\" is damaged (%2); it lacks parts every current design "
+                                  "holds and was read as an old design")
+                       .arg(key_BundleVersion, shown);
+    return 0;
+}
+
+QString CFTADocument::refusalOfFile(const PWPlist &file)
+{
+    if (!file.isDictionary())
+        return QStringLiteral("the file holds no dictionary");
+    const bool current = CFTADocumentFileCheck::versionOfFile(file) > FTComponentFactory::kLastOldBundleVersion;
+    return refusalAs(file.toDictionary(), current);
 }

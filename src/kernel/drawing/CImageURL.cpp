@@ -4,6 +4,7 @@
 #include "kernel/base/CAEnvironment.h"
 #include "platform/PWImage.h"
 #include "platform/PWLog.h"
+#include "platform/PWSaveFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSaveFile>
+#include <QTimer>
 
 #include <atomic>
 
@@ -18,6 +20,8 @@ namespace {
 
 std::atomic<int> s_timeoutMs{CImageURL::kDefaultTimeoutMs};
 std::atomic<qint64> s_maxBytes{CImageURL::kDefaultMaxBytes};
+std::atomic<int> s_deadlineMs{CImageURL::kDefaultDeadlineMs};
+const char *const kDeadlineProperty = "pwPassedDeadline";
 
 const QString kLoadedPrefix = QStringLiteral("PREFIX_URL_LOADED ");
 
@@ -31,6 +35,29 @@ void CImageURL::setTimeoutMs(int milliseconds)
 int CImageURL::timeoutMs()
 {
     return s_timeoutMs;
+}
+
+void CImageURL::setDeadlineMs(int milliseconds)
+{
+    s_deadlineMs = milliseconds > 0 ? milliseconds : kDefaultDeadlineMs;
+}
+
+void CImageURL::setDeadline(QNetworkReply *reply, int milliseconds)
+{
+    if (!reply)
+        return;
+    // The reply is the timer's context: the timer goes with it, and touches nothing else.
+    QTimer::singleShot(milliseconds, reply, [reply] {
+        if (reply->isFinished())
+            return;
+        reply->setProperty(kDeadlineProperty, true);
+        reply->abort();
+    });
+}
+
+bool CImageURL::passedDeadline(const QNetworkReply *reply)
+{
+    return reply && reply->property(kDeadlineProperty).toBool();
 }
 
 void CImageURL::setMaxBytes(qint64 bytes)
@@ -89,6 +116,7 @@ void CImageURL::startLoading()
         endWithoutImage();
         return;
     }
+    setDeadline(m_reply, s_deadlineMs);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] {
         // A declared length beyond the cap ends the download before any byte is kept.
         const QVariant length = m_reply ? m_reply->header(QNetworkRequest::ContentLengthHeader) : QVariant();
@@ -167,7 +195,9 @@ void CImageURL::replyFinished()
     }
     PWLog::message(lcPicture(), QStringLiteral("download of '%1' failed: %2")
                                     .arg(m_imageURL.toString(), m_overflow ? QStringLiteral("too large")
-                                                                           : reply->errorString()));
+                                                                : passedDeadline(reply)
+                                                                    ? QStringLiteral("not loaded within %1 s").arg(s_deadlineMs / 1000)
+                                                                    : reply->errorString()));
     m_receivedData.clear();
     endWithoutImage();
 }
@@ -204,7 +234,7 @@ void CImageURL::finishLoading()
             QDir().mkpath(temp);
             QSaveFile out(file);
             const bool written = out.open(QIODevice::WriteOnly) && out.write(m_receivedData) == m_receivedData.size()
-                                 && out.commit();
+                                 && PWSaveFile::commit(out, nullptr);
             if (!written)
                 PWLog::debug(lcPicture(), QStringLiteral("can't copy URL %1 to temp path").arg(QFileInfo(file).fileName()));
             m_picture->setDataRef(CDDString(file));

@@ -29,6 +29,15 @@ public:
     static int timeoutMs();
     static void setMaxBytes(qint64 bytes);
     static qint64 maxBytes();
+    // The whole download, however steadily bytes trickle in (the time-out above counts only a
+    // silence between two of them).
+    static constexpr int kDefaultDeadlineMs = 300000;
+    static void setDeadlineMs(int milliseconds);
+
+    // Ends reply after milliseconds whatever it is doing; passedDeadline then tells its ending
+    // from any other. For every request to an outside server, whose pace it decides.
+    static void setDeadline(QNetworkReply *reply, int milliseconds);
+    static bool passedDeadline(const QNetworkReply *reply);
 
     // Null when field 1 of the name is no absolute http or https URL.
     static CImageURL *create(CDDPicture *picture, const QString &imageName);

@@ -239,3 +239,87 @@ TEST_F(CAScriptedSourceTest, ThePreferencesPathComesBeforeTheHelperFolder)
     }
     defaults.removeObject(u"ApplicationPathEntourage"_s);
 }
+
+struct MisbehaviourCase
+{
+    const char *name;
+    QByteArray body;
+    CAScriptedSource::HelperLimits limits;
+    const char *reason;
+};
+
+CAScriptedSource::HelperLimits helperLimits(int totalMs, qsizetype maxBytes)
+{
+    CAScriptedSource::HelperLimits limits;
+    limits.totalMs = totalMs;
+    limits.answer.maxBytes = maxBytes;
+    return limits;
+}
+
+class CAScriptedSourceMisbehaviourTest : public CAScriptedSourceTest, public testing::WithParamInterface<MisbehaviourCase>
+{
+};
+
+// A helper that talks without end, on either channel, or never finishes is ended with a reason,
+// and what it says on its standard error is kept only in part.
+TEST_P(CAScriptedSourceMisbehaviourTest, IsEndedWithAReason)
+{
+    installHelper(u"Eudora"_s, GetParam().body);
+    QString error;
+    const std::optional<QJsonArray> answer = CAScriptedSource::runHelper(
+        CAScriptedSource::helperForSource(u"Eudora"_s), u"Eudora"_s, nullptr, &error, nullptr, GetParam().limits);
+    EXPECT_FALSE(answer);
+    EXPECT_TRUE(error.contains(QLatin1String(GetParam().reason))) << error.left(300).toStdString();
+    EXPECT_LT(error.size(), GetParam().limits.maxErrorText + 400);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Helpers, CAScriptedSourceMisbehaviourTest,
+    testing::Values(
+        MisbehaviourCase {"ProgressForever", "while :; do echo '{\"index\": 1}'; sleep 0.05; done\n", helperLimits(400, 1 << 20),
+                          "did not finish within"},
+        MisbehaviourCase {"LineWithoutEnd", "head -c 3000000 /dev/zero | tr '\\000' x\n", helperLimits(600000, 1 << 20),
+                          "more than 1 MB"},
+        MisbehaviourCase {"ComplaintOnStandardError", "echo 'cannot reach the address book' >&2\nexit 4\n", helperLimits(600000, 1 << 20),
+                          "ended with status 4 (it said: cannot reach the address book)"},
+        MisbehaviourCase {"FloodOnStandardError", "head -c 20000000 /dev/zero | tr '\\000' e >&2\nexit 5\n",
+                          helperLimits(600000, 1 << 20), "ended with status 5 (it said: eeee"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// Entries that are no records give no person, and are named; a list of nothing else fails the
+// import and keeps what was read before.
+TEST_F(CAScriptedSourceTest, EntriesThatAreNoRecordsAreLeftOutAndNamed)
+{
+    QStringList problems;
+    const CADataSourceContainer::ImportResult result =
+        CAScriptedSource::personsFromRecords(records(R"([1, "x", null, [], {"lastname": "Real"}, true])"), &problems);
+    EXPECT_EQ(lastNames(result.persons), QStringList {u"Real"_s});
+    EXPECT_EQ(problems.size(), 5) << problems.join(u'\n').toStdString();
+    EXPECT_TRUE(problems.value(0).contains(u"Record 1 "_s));
+    EXPECT_TRUE(problems.value(4).contains(u"Record 6 "_s));
+
+    installHelper(u"Eudora"_s, "echo '{\"records\": [{\"lastname\": \"Kept\"}]}'\n");
+    const QString name = CAScriptedSource::registerInstalled(container).value(0);
+    ASSERT_TRUE(container.contactsForSource(name, nullptr, true));
+    installHelper(u"Eudora"_s, "echo '{\"records\": [1, \"x\", null, []]}'\n");
+    const std::optional<CAPersonList> persons = container.contactsForSource(name, nullptr, true);
+    ASSERT_TRUE(persons);
+    EXPECT_EQ(lastNames(*persons), QStringList {u"Kept"_s});
+    EXPECT_TRUE(container.isErrorDuringImporting());
+    EXPECT_TRUE(container.lastImportProblems(name).join(u' ').contains(u"answered no contacts"_s));
+}
+
+// Records past the cap are left out, and the user is told how many were read.
+TEST_F(CAScriptedSourceTest, RecordsPastTheCapAreLeftOutWithAProblem)
+{
+    installHelper(u"Eudora"_s, "echo '{\"records\": [{\"lastname\": \"A\"}, {\"lastname\": \"B\"}, {\"lastname\": \"C\"}]}'\n");
+    CAScriptedSource::HelperLimits limits;
+    limits.answer.maxRecords = 2;
+    QString error;
+    QStringList problems;
+    const std::optional<QJsonArray> answer = CAScriptedSource::runHelper(
+        CAScriptedSource::helperForSource(u"Eudora"_s), u"Eudora"_s, nullptr, &error, &problems, limits);
+    ASSERT_TRUE(answer) << error.toStdString();
+    EXPECT_EQ(answer->size(), 2);
+    EXPECT_EQ(problems, QStringList {u"The helper for Eudora sent 3 records; the first 2 were read and the rest left out."_s});
+}

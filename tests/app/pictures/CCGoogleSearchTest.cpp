@@ -206,6 +206,31 @@ TEST_F(CCGoogleSearchTest, PagesThatFailOrAreTooLargeSendTheStop)
     EXPECT_EQ(m_server.count(u"/thumb"_s), 0);
 }
 
+// A server that keeps every request alive with a byte now and then is cut off at the request's
+// deadline: the page ends the search, a thumbnail is skipped.
+TEST_F(CCGoogleSearchTest, AnAnswerSentByteByByteIsCutOffAtItsDeadline)
+{
+    const struct
+    {
+        const char *name;
+        bool pageDrips;
+        QStringList log;
+    } cases[] = {
+        {"page", true, {u"stop"_s}},
+        {"thumbnail", false, {u"clear 1"_s, u"stop"_s}},
+    };
+    m_search.setTimeoutMs(600);
+    m_server.set(u"/thumb1"_s, {"200 OK", "image/png", solidPng(Qt::cyan), true, false, true});
+    for (const auto &entry : cases) {
+        m_calls = Calls();
+        const QByteArray page = record(1) + QByteArray(entry.pageDrips ? 100000 : 0, ' ');
+        m_server.set(pagePath(QString::fromLatin1(entry.name)), {"200 OK", "text/html", page, true, false, entry.pageDrips});
+        m_search.searchWithString(QString::fromLatin1(entry.name));
+        waitUntilIdle();
+        EXPECT_EQ(m_calls.log, entry.log) << entry.name;
+    }
+}
+
 TEST_F(CCGoogleSearchTest, NewSearchCancelsTheOldOne)
 {
     m_server.set(pagePath(u"slow"_s), {"200 OK", "text/html", QByteArray(), true, true});

@@ -453,4 +453,37 @@ TEST(PictCatalogSelection, DoubleClickOrReturnChoosesAPictureButNeverAPlaceholde
     EXPECT_EQ(catalog->fullPictureAt(0, 1), nullptr);
 }
 
+struct ThumbnailCase
+{
+    const char *name;
+    QSize served;
+    QSize kept;
+};
+
+class PictCatalogThumbnailTest : public ::testing::TestWithParam<ThumbnailCase>
+{
+};
+
+// A search result's thumbnail is kept at most at twice the cell's size in pixels, whatever size
+// the service sends, and still declares the size it was sent at.
+TEST_P(PictCatalogThumbnailTest, ThumbnailsAreKeptReducedToTheCell)
+{
+    CCPictCatalog catalog;
+    catalog.prepareMatrixWithSender({1, 0});
+    const QString address = u"http://example.org/thumbs/%1.png"_s.arg(QString::fromLatin1(GetParam().name));
+    catalog.dynamicAddImageWithGoogleSearchItem(
+        {1, 0}, {QUrl(address), u"http://example.org/"_s, pictest::solidPng(Qt::darkYellow, GetParam().served)});
+    const std::shared_ptr<PWImage> image = catalog.cellAtRowColumn(0, 0)->image();
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixelSize(), GetParam().kept);
+    EXPECT_EQ(image->size(), QSizeF(GetParam().served));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, PictCatalogThumbnailTest,
+                         ::testing::Values(ThumbnailCase {"Small", QSize(16, 12), QSize(16, 12)},
+                                           ThumbnailCase {"Square", QSize(3000, 3000), QSize(148, 148)},
+                                           ThumbnailCase {"Wide", QSize(4000, 1000), QSize(148, 37)},
+                                           ThumbnailCase {"Tall", QSize(900, 3600), QSize(45, 180)}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
 } // namespace

@@ -6,12 +6,14 @@
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <functional>
+#include <memory>
 
 // A small HTTP server on 127.0.0.1 for the internet search tests: each path answers with the
 // response set for it (404 otherwise), every request path is recorded in order, and a path can
-// be held unanswered.
+// be held unanswered or answered one byte at a time.
 class LoopbackHttpServer : public QObject
 {
 public:
@@ -22,6 +24,7 @@ public:
         QByteArray body;
         bool declareLength = true;
         bool hold = false; // never answered
+        bool drip = false; // the body one byte every 20 ms
     };
 
     LoopbackHttpServer()
@@ -73,6 +76,17 @@ private:
         QByteArray head = "HTTP/1.1 " + response.status + "\r\nContent-Type: " + response.type + "\r\n";
         if (response.declareLength)
             head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+        if (response.drip) {
+            socket->write(head + "Connection: close\r\n\r\n");
+            auto *drip = new QTimer(socket);
+            auto sent = std::make_shared<qsizetype>(0);
+            QObject::connect(drip, &QTimer::timeout, socket, [socket, sent, body = response.body] {
+                if (*sent < body.size())
+                    socket->write(body.mid((*sent)++, 1));
+            });
+            drip->start(20);
+            return;
+        }
         socket->write(head + "Connection: close\r\n\r\n" + response.body);
         socket->disconnectFromHost();
     }

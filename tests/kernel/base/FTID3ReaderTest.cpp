@@ -478,4 +478,73 @@ TEST(ID3ReaderTest, FixtureFilesOfEachVersion)
     EXPECT_EQ(v24.value(QStringLiteral("Total Time")).toString(), QStringLiteral("26")); // 1000 frames at 22.05 kHz
 }
 
+// The unsynchronisation scheme: a zero byte after every 0xFF.
+QByteArray unsynchronised(const QByteArray &plain)
+{
+    QByteArray result;
+    for (const char c : plain) {
+        result.append(c);
+        if (quint8(c) == 0xFF)
+            result.append('\0');
+    }
+    return result;
+}
+
+struct UnsyncCase
+{
+    const char *name;
+    QByteArray tag;
+};
+
+class ID3UnsynchronisationTest : public ::testing::TestWithParam<UnsyncCase>
+{
+};
+
+// A title of two 0xFF characters reads as written however the tag marks its unsynchronisation.
+TEST_P(ID3UnsynchronisationTest, TitleReadsAsWritten)
+{
+    const QVariantMap r = FTID3Reader::dictionaryFromBytes(GetParam().tag, QStringLiteral("p"));
+    EXPECT_EQ(r.value(QStringLiteral("Name")).toString(), QStringLiteral("\u00ff\u00ff"));
+    EXPECT_EQ(r.value(QStringLiteral("Artist")).toString(), QStringLiteral("Kim"));
+}
+
+const QByteArray kTitle = latin1Text("\xff\xff");
+const QByteArray kArtist = latin1Text("Kim");
+
+QByteArray unsyncTag(int major, const QByteArray &frames, int flags)
+{
+    const QByteArray body = frames + QByteArray(16, '\0');
+    return QByteArray("ID3") + bytes({major, 0, flags}) + packed(quint32(body.size())) + body;
+}
+
+QByteArray frameV24Flagged(const char *id, const QByteArray &data, int format)
+{
+    return QByteArray(id) + packed(quint32(data.size())) + bytes({0, format}) + data;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tags, ID3UnsynchronisationTest,
+    ::testing::Values(
+        UnsyncCase {"WholeTagV22", unsyncTag(2, unsynchronised(frameV22("TT2", kTitle) + frameV22("TP1", kArtist)), 0x80)},
+        UnsyncCase {"WholeTagV23", unsyncTag(3, unsynchronised(frameV23("TIT2", kTitle) + frameV23("TPE1", kArtist)), 0x80)},
+        UnsyncCase {"OneFrameV24", unsyncTag(4, frameV24Flagged("TIT2", unsynchronised(kTitle), 0x02) + frameV24("TPE1", kArtist), 0)},
+        UnsyncCase {"EveryFrameV24", unsyncTag(4, frameV24("TIT2", unsynchronised(kTitle)) + frameV24("TPE1", kArtist), 0x80)},
+        UnsyncCase {"FrameWithItsLengthV24",
+                    unsyncTag(4, frameV24Flagged("TIT2", packed(quint32(kTitle.size())) + unsynchronised(kTitle), 0x03)
+                                     + frameV24("TPE1", kArtist), 0)}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// However many pictures a tag holds, only the first few are kept and decoded.
+TEST(ID3ReaderTest, PicturesPastTheLimitAreNotDecoded)
+{
+    const QByteArray picture = pngBytes(3, 2);
+    QByteArray frames;
+    for (int i = 0; i < FTID3Reader::kMaxPictures * 4; ++i)
+        frames += frameV23("APIC", QByteArray(1, '\0') + QByteArray("image/png", 10) + bytes({3, 0}) + picture);
+    const QByteArray tag = tagV2(3, frames);
+    EXPECT_EQ(FTID3Reader::parse(tag).pictures.size(), FTID3Reader::kMaxPictures);
+    EXPECT_EQ(FTID3Reader::dictionaryFromBytes(tag, QStringLiteral("p")).value(QStringLiteral("Images")).toList().size(),
+              FTID3Reader::kMaxPictures);
+}
+
 } // namespace

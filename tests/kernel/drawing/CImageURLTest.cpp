@@ -55,6 +55,14 @@ private:
         ++m_hits[path];
         if (path == QLatin1String("/hang.png"))
             return; // never answers
+        if (path == QLatin1String("/drip.png")) {
+            // One byte at a time, each soon after the last: never silent long enough to time out.
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nContent-Length: 4000\r\n\r\n");
+            auto *drip = new QTimer(socket);
+            QObject::connect(drip, &QTimer::timeout, socket, [socket] { socket->write("x", 1); });
+            drip->start(20);
+            return;
+        }
         QByteArray status = "200 OK", type = "image/png", body = m_png;
         if (path == QLatin1String("/missing.png"))
             status = "404 Not Found", type = "text/html", body = "<html>no</html>";
@@ -95,6 +103,7 @@ protected:
         PWNotificationCenter::defaultCenter().removeObserver(m_token);
         CImageURL::setTimeoutMs(CImageURL::kDefaultTimeoutMs);
         CImageURL::setMaxBytes(CImageURL::kDefaultMaxBytes);
+        CImageURL::setDeadlineMs(CImageURL::kDefaultDeadlineMs);
     }
     // Runs the event loop until a download ends (a notification), at most a generous bound.
     void waitForEnd(CDDPicture &picture)
@@ -148,6 +157,7 @@ TEST_P(CImageURLFailureTest, PreviewStaysAndLoadingEnds)
 {
     CImageURL::setTimeoutMs(300);
     CImageURL::setMaxBytes(5000);
+    CImageURL::setDeadlineMs(600);
     CDDPicture picture;
     const std::shared_ptr<PWImage> thumbnail = preview(m_server.url(QString::fromLatin1(GetParam())));
     picture.setData(thumbnail);
@@ -157,8 +167,9 @@ TEST_P(CImageURLFailureTest, PreviewStaysAndLoadingEnds)
               QList<int>({0, 1, 1, 1}));
 }
 
-// Not found, timed out, not an image, over the size cap.
-INSTANTIATE_TEST_SUITE_P(Endings, CImageURLFailureTest, ::testing::Values("/missing.png", "/hang.png", "/text.png", "/big.png"));
+// Not found, timed out, not an image, over the size cap, past the whole download's deadline.
+INSTANTIATE_TEST_SUITE_P(Endings, CImageURLFailureTest,
+                         ::testing::Values("/missing.png", "/hang.png", "/text.png", "/big.png", "/drip.png"));
 
 TEST_F(CImageURLTest, OtherSchemesAreRefused)
 {

@@ -2,6 +2,7 @@
 
 #include "DocumentTestSupport.h"
 
+#include "FileSizeLimit.h"
 #include "TestSupport.h"
 
 #include "kernel/drawing/CFTBoxField.h"
@@ -143,6 +144,29 @@ TEST_F(CADocumentFileTest, WriteThatRunsOutOfRoomLeavesTheOldFileIntact)
     EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files), QStringList {u"design.pwdc"_s});
 }
 
+// A design smaller than the write buffer saved over itself with no room left: the failure shows
+// only when the buffer is written out, and must still keep the file as it was.
+TEST_F(CADocumentFileTest, SmallDesignSavedOverItselfWithoutRoomStaysWhole)
+{
+    const QString target = path(u"design.pwdc"_s);
+    const auto design = std::make_unique<CADocument>();
+    design->ftDocument()->AddObject(new CFTBoxField(10.0, 10.0, 50.0, 30.0, nullptr), 0, false);
+    ASSERT_TRUE(design->writeToFile(target));
+    const QByteArray old = pwtest::readFile(target);
+    ASSERT_LT(old.size(), 16384);
+    QString error;
+    bool written = true;
+    {
+        const pwtest::FileSizeLimit limit(rlim_t(old.size() / 4));
+        ASSERT_TRUE(limit.isActive());
+        written = design->writeToFile(target, &error);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(error.contains(u"larger than this system allows"_s)) << error.toStdString();
+    EXPECT_EQ(pwtest::readFile(target), old);
+    EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files), QStringList {u"design.pwdc"_s});
+}
+
 TEST_F(CADocumentFileTest, RefusedFilesAnswerAReasonAndLeaveTheDocumentUnchanged)
 {
     const std::unique_ptr<CADocument> document = fullDesign();
@@ -224,3 +248,82 @@ TEST_F(CADocumentFileTest, OldFilesGiveTheirPersons)
 }
 
 } // namespace
+
+struct VersionCase
+{
+    const char *name;
+    // The "Bundle Version" the file carries, null for none.
+    const char *version;
+    // Keys every current design holds, taken out of the file.
+    QStringList dropped;
+    // Words of the read problem; empty when none is expected.
+    const char *problem;
+    // The design saves again exactly as it was written: nothing was converted as old.
+    bool unconverted;
+};
+
+class CADocumentVersionTest : public CADocumentFileTest, public ::testing::WithParamInterface<VersionCase>
+{
+};
+
+// A version that is no number is a problem named to the user; it alone never has a design
+// converted as an old one.
+TEST_P(CADocumentVersionTest, DamagedVersionIsNamedAndNeverAloneMakesAnOldFile)
+{
+    const QByteArray written = fullDesign()->documentDataForComponents(nullptr);
+    PWPlist::Dictionary dictionary = parsed(written).toDictionary();
+    if (GetParam().version)
+        dictionary.insert(u"Bundle Version"_s, PWPlist::fromString(QString::fromLatin1(GetParam().version)));
+    else
+        dictionary.remove(u"Bundle Version"_s);
+    for (const QString &key : GetParam().dropped)
+        dictionary.remove(key);
+    CADocument reread;
+    QString error;
+    ASSERT_TRUE(reread.loadDataRepresentation(PWPlist(dictionary).toXml(), CADocument::kAddressDocumentType, &error))
+        << error.toStdString();
+    const QString problems = reread.readProblems().join(u'\n');
+    if (*GetParam().problem) {
+        EXPECT_TRUE(problems.contains(QLatin1String(GetParam().problem))) << problems.toStdString();
+    } else {
+        EXPECT_FALSE(problems.contains(u"Bundle Version"_s)) << problems.toStdString();
+    }
+    if (GetParam().unconverted) {
+        EXPECT_EQ(reread.documentDataForComponents(nullptr), written);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Versions, CADocumentVersionTest,
+    ::testing::Values(VersionCase {"OneCharacterDamaged", "1?0", {}, "\"Bundle Version\" is damaged (1?0)", true},
+                      VersionCase {"NoNumberAtAll", "version", {}, "\"Bundle Version\" is damaged (version)", true},
+                      VersionCase {"Empty", "", {}, "\"Bundle Version\" is damaged", true},
+                      VersionCase {"DamagedInAnOldFile", "7?", {u"Units"_s, u"Paper Color"_s}, "was read as an old design", false},
+                      VersionCase {"Absent", nullptr, {}, "", false}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// A panel's own damaged version is taken for the design's, never for an old one.
+TEST_F(CADocumentFileTest, DamagedPanelVersionKeepsThePanelAsWritten)
+{
+    const QByteArray written = fullDesign()->documentDataForComponents(nullptr);
+    PWPlist::Dictionary dictionary = parsed(written).toDictionary();
+    PWPlist::Dictionary front = dictionary.value(u"Front Side"_s).toDictionary();
+    PWPlist::Array components = front.value(u"Components"_s).toArray();
+    int damaged = 0;
+    for (PWPlist &component : components) {
+        PWPlist::Dictionary entry = component.toDictionary();
+        if (!entry.contains(u"Bundle Version"_s))
+            continue;
+        entry.insert(u"Bundle Version"_s, PWPlist::fromString(u"1?0"_s));
+        component = PWPlist(entry);
+        ++damaged;
+    }
+    ASSERT_EQ(damaged, 2);
+    front.insert(u"Components"_s, PWPlist(components));
+    dictionary.insert(u"Front Side"_s, PWPlist(front));
+    CADocument reread;
+    ASSERT_TRUE(reread.loadDataRepresentation(PWPlist(dictionary).toXml(), CADocument::kAddressDocumentType));
+    EXPECT_TRUE(reread.readProblems().join(u'\n').contains(u"of an address panel is damaged"_s))
+        << reread.readProblems().join(u'\n').toStdString();
+    EXPECT_EQ(reread.documentDataForComponents(nullptr), written);
+}

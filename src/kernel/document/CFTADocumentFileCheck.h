@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/PWPlist.h"
+
+#include <QString>
+
+// What a design file's dictionary says before it is read.
+namespace CFTADocumentFileCheck {
+
+// The bundle version the file was written by, which decides whether it is converted as an old
+// file: 0 when the file names none. A version that is no whole number is damaged: problem (when
+// given) says so, and the file is read as current unless it also lacks keys every current design
+// holds, so that one damaged value never converts a design.
+int versionOfFile(const PWPlist &file, QString *problem = nullptr);
+
+} // namespace CFTADocumentFileCheck
