@@ -13,7 +13,8 @@ namespace {
 
 bool isRollLayout(const CFTADocument &design)
 {
-    return design.isLabelRoll() || design.GetManufacturer().getData() == QStringLiteral("DYMO");
+    return design.isLabelRoll()
+           || design.GetManufacturer().getData().compare(QLatin1String("DYMO"), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
