@@ -387,7 +387,7 @@ void CAPrintViewController::loadImageView()
     if (m_view)
         return;
     const bool vector = PWUserDefaults::standardUserDefaults().boolForKey(QStringLiteral("FTVectorPrinting"));
-    std::unique_ptr<CAPrintingView> view = CAPrintJob::makePrintingView(m_document, m_kind, m_persons.persons, vector);
+    std::unique_ptr<CAPrintingView> view = CAPrintJob::makePrintingView(m_document, m_persons.persons, vector);
     if (!view)
         return;
     const CAPrintSettings &settings = m_document->printSettings();
@@ -574,7 +574,7 @@ void CAPrintViewController::updateEnvelopeView()
         button->setEnabled(!own);
     // The paper changed: a new view lays the envelope on it.
     const bool vector = !_vectorCheck->isChecked();
-    std::unique_ptr<CAPrintingView> view = CAPrintJob::makePrintingView(m_document, m_kind, m_persons.persons, vector);
+    std::unique_ptr<CAPrintingView> view = CAPrintJob::makePrintingView(m_document, m_persons.persons, vector);
     if (!view)
         return;
     view->usePrintList(m_document->printSettings().personList);
