@@ -3,10 +3,13 @@
 // are rasterised and compared with the sheet's own preview.
 #include "ShellTestSupport.h"
 
+#include "app/canvas/CACanvasGeometry.h"
+#include "app/canvas/CADocView.h"
 #include "app/printing/CAPrinterChoice.h"
 #include "app/printsheet/CAPrintPreview.h"
 #include "app/printsheet/CAPrintViewController.h"
 #include "app/shell/CAPrintCommands.h"
+#include "app/shell/CModeCell.h"
 #include "kernel/base/CDDColor.h"
 #include "kernel/merge/CALabelPrintingView.h"
 #include "kernel/printing/CALabelSheetLayout.h"
@@ -308,6 +311,31 @@ TEST_F(PrintCommandsTest, RollLabelWindowPicksItsPrinterAndPrintsOnItsPaper)
     const QSizeF standing(std::min(page.width(), page.height()), std::max(page.width(), page.height()));
     EXPECT_NEAR(standing.width(), 29.0 * kMillimetre, 1.0);
     EXPECT_NEAR(standing.height(), 90.0 * kMillimetre, 1.0);
+    sheet->reject();
+}
+
+// Text typed in place is part of what prints: opening the sheet ends the typing first.
+TEST_F(PrintCommandsTest, TypingInPlaceEndsAndPrintsWhenTheSheetOpens)
+{
+    CAMainWindowController *window = openLabel(u"Avery"_s, u"03112"_s);
+    ASSERT_NE(window, nullptr);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::mouseClick(window->findChild<CModeCell *>(u"textModeCell"_s), Qt::LeftButton);
+    CADocView *canvas = window->docView();
+    QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, canvas->geometry().widgetPoint(QPointF(12, 40)).toPoint());
+    ASSERT_TRUE(canvas->isEditingText());
+    QTest::keyClicks(canvas->viewport(), u"Hello"_s);
+
+    CAPrintViewController *sheet = openSheet(window);
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_FALSE(canvas->isEditingText());
+    const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(output(sheet, Output::SaveAsPdf));
+    ASSERT_TRUE(pdf && pdf->numPages() == 1);
+    QStringList words;
+    for (const std::unique_ptr<Poppler::TextBox> &box : pdf->page(0)->textList())
+        words << box->text();
+    EXPECT_TRUE(words.contains(u"Hello"_s)) << qPrintable(words.join(u' '));
     sheet->reject();
 }
 
