@@ -314,7 +314,8 @@ void CAPrintViewController::showJobTexts()
         const CATemplateFormat layout = design ? CATemplateFormat::initFromDocument(*design) : CATemplateFormat();
         layoutText->setText(QStringLiteral("%1 (ID: %2)").arg(layout.Manufacturer(), layout.ID()));
     }
-    const bool useList = m_persons.persons && !m_persons.persons->empty() && m_document->printSettings().personList;
+    // The persons printed: a print list's, or the design's own list; else its own address.
+    const bool useList = m_persons.persons && !m_persons.persons->empty();
     const int people = useList ? int(m_persons.persons->size()) : 1;
     if (QLabel *peopleText = control<QLabel>(this, "_peopleCountText"))
         peopleText->setText(QStringLiteral("%1 %2").arg(people).arg(PWLocalizedString(people == 1 ? u"person"_s : u"people"_s)));

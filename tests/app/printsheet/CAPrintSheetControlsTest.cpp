@@ -61,15 +61,16 @@ protected:
     }
     void TearDown() override { PWUserDefaults::standardUserDefaults().removeObject(u"FTEnvelopePrintAlign"_s); }
 
-    CAPrintViewController *openSheet(const std::shared_ptr<CADocument> &document, int persons)
+    // Persons of a print list, or (fromList false) the design's own list of a script's import.
+    CAPrintViewController *openSheet(const std::shared_ptr<CADocument> &document, int persons, bool fromList = true)
     {
         CAPrintJob::PersonChoice choice;
         if (persons > 0) {
             choice.persons = CAPrintingView::PersonList();
             for (int i = 0; i < persons; ++i)
                 choice.persons->push_back(person(i));
-            choice.fromPrintList = true;
-            document->printSettings().personList = true;
+            choice.fromPrintList = fromList;
+            document->printSettings().personList = fromList;
         }
         const auto kind = CAPrintJob::sheetKindForDocument(*document);
         EXPECT_TRUE(kind);
@@ -92,14 +93,16 @@ TEST_F(PrintSheetControlsTest, TextsAndTableDescribeTheJob)
     {
         const char *name;
         int type, persons;
+        bool fromList;
         const char *people;
-    } rows[] = {{"LabelsForThree", dtLabel, 3, "3 people"},
-                {"LabelsForOne", dtLabel, 1, "1 person"},
-                {"EnvelopeOfItsOwnAddress", dtEnvelope, 0, "1 person"}};
+    } rows[] = {{"LabelsForThree", dtLabel, 3, true, "3 people"},
+                {"LabelsForOne", dtLabel, 1, true, "1 person"},
+                {"EnvelopesOfTheDesignsOwnList", dtEnvelope, 2, false, "2 people"},
+                {"EnvelopeOfItsOwnAddress", dtEnvelope, 0, true, "1 person"}};
     for (const auto &row : rows) {
         const std::shared_ptr<CADocument> document = design(row.type);
         const CATemplateFormat layout = CATemplateFormat::initFromDocument(*document->ftDocument());
-        openSheet(document, row.persons);
+        openSheet(document, row.persons, row.fromList);
         EXPECT_EQ(child<QLabel>("_peopleCountText")->text(), QString::fromLatin1(row.people)) << row.name;
         EXPECT_EQ(child<QLabel>("_layoutText")->text(), u"%1 (ID: %2)"_s.arg(layout.Manufacturer(), layout.ID())) << row.name;
         const int cards = row.type == dtLabel ? layout.Columns() * layout.Rows() : 1;
