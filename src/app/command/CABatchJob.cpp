@@ -211,7 +211,10 @@ int CABatchJob::print(QString *reason)
         printer = std::make_unique<CAPrinter>(info, QPrinter::HighResolution);
     }
 
-    document->setupPrintInfo(false);
+    // A card without a sheet grid prints on card paper of its own size, as the print set-up gives
+    // a card printed with the printer's settings; envelopes follow the choice stored with them.
+    const bool singleCard = document->docType() == dtPostcard && (document->rowCount() <= 0 || document->colCount() <= 0);
+    document->setupPrintInfo(singleCard || document->printSettings().usePrinterSettings);
     CAPrintSettings settings = document->printSettings();
     settings.startFrom = m_request.start;
     settings.personList = !m_request.printList.isEmpty();

@@ -287,7 +287,7 @@ bool CAScriptCommands::printWithDefaults(QWidget *parent, const std::shared_ptr<
     settings.copies = persons ? int(persons->size()) : std::max(1, view->fullSheetCopies());
     view->setStartFrom(1);
     view->setCopies(settings.copies);
-    return CAPrintViewController::printWithPrinter(parent, *view, settings, reason, showPanels);
+    return CAPrintViewController::printWithPrinter(parent, *view, reason, showPanels);
 }
 
 QJsonObject CAScriptCommands::blankDocument(const QString &code)

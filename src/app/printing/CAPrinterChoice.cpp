@@ -7,8 +7,25 @@
 
 namespace CAPrinterChoice {
 
+namespace {
+
+std::function<QList<CAPrinterDescription>()> &printersSource()
+{
+    static std::function<QList<CAPrinterDescription>()> source;
+    return source;
+}
+
+} // namespace
+
+void setSystemPrintersSource(std::function<QList<CAPrinterDescription>()> source)
+{
+    printersSource() = std::move(source);
+}
+
 QList<CAPrinterDescription> systemPrinters()
 {
+    if (printersSource())
+        return printersSource()();
     QList<CAPrinterDescription> printers;
     for (const QPrinterInfo &info : QPrinterInfo::availablePrinters())
         printers.append({info.printerName(), info.makeAndModel(), info.isDefault()});
@@ -27,7 +44,7 @@ std::optional<LabelPrinter> labelPrinterFor(const QString &manufacturer)
         {u"Brother", {QStringLiteral("P-touch"), QStringLiteral("P-touch"), QStringLiteral("Brother")}},
     };
     for (const auto &row : kTable) {
-        if (manufacturer == QStringView(row.manufacturer))
+        if (QStringView(manufacturer).compare(QStringView(row.manufacturer), Qt::CaseInsensitive) == 0)
             return row.printer;
     }
     return std::nullopt;

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class CADocument;
@@ -31,8 +32,11 @@ struct LabelPrinter
 
 // The printers of the system.
 QList<CAPrinterDescription> systemPrinters();
+// Replaces where systemPrinters reads them (tests list printers of their own); an empty function
+// puts the print system back.
+void setSystemPrintersSource(std::function<QList<CAPrinterDescription>()> source);
 
-// The label printer of a layout maker, matched exactly; nothing for other makers.
+// The label printer of a layout maker, matched in any letter case; nothing for other makers.
 std::optional<LabelPrinter> labelPrinterFor(const QString &manufacturer);
 
 // The name of the first printer whose make and model contains both texts, in any letter case (an

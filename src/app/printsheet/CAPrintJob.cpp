@@ -2,10 +2,10 @@
 
 #include "app/contacts/CAPrintListArray.h"
 #include "kernel/document/CFTADocument.h"
-#include "kernel/merge/CADYMOPrintingView.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/merge/CAEnvelopePrintingView.h"
 #include "kernel/merge/CALabelPrintingView.h"
+#include "kernel/merge/CAPrintingViewChoice.h"
 #include "kernel/printing/CATemplateFormat.h"
 #include "platform/PWSaveFile.h"
 
@@ -23,7 +23,7 @@ std::optional<CAPrintSheetKind> sheetKindForDocument(const CADocument &document)
         return std::nullopt;
     switch (document.docType()) {
     case dtLabel:
-        return design->isLabelRoll() ? CAPrintSheetKind::Roll : CAPrintSheetKind::LabelSheet;
+        return printsOnLabelRoll(*design) ? CAPrintSheetKind::Roll : CAPrintSheetKind::LabelSheet;
     case dtEnvelope:
         return CAPrintSheetKind::Envelope;
     case dtPostcard:
@@ -93,7 +93,7 @@ int rotate(int rotation, int tag, bool printerSettings)
     return rotation % 360;
 }
 
-std::unique_ptr<CAPrintingView> makePrintingView(const std::shared_ptr<CADocument> &document, CAPrintSheetKind kind,
+std::unique_ptr<CAPrintingView> makePrintingView(const std::shared_ptr<CADocument> &document,
                                                  const std::optional<CAPrintingView::PersonList> &persons,
                                                  bool vectorPrinting)
 {
@@ -101,20 +101,8 @@ std::unique_ptr<CAPrintingView> makePrintingView(const std::shared_ptr<CADocumen
         return nullptr;
     // An empty list prints the design's own recipient.
     std::optional<CAPrintingView::PersonList> list = persons && !persons->empty() ? persons : std::nullopt;
-    const CAPrintSettings &settings = document->printSettings();
-    switch (kind) {
-    case CAPrintSheetKind::Roll:
-        return std::make_unique<CADYMOPrintingView>(CAPrintingView::DocumentList{document}, list, settings,
-                                                    vectorPrinting);
-    case CAPrintSheetKind::LabelSheet:
-        return std::make_unique<CALabelPrintingView>(CAPrintingView::DocumentList{document}, list, settings,
-                                                     CATemplateFormat::initFromDocument(*document->ftDocument()),
-                                                     vectorPrinting);
-    case CAPrintSheetKind::Envelope:
-        break;
-    }
-    return std::make_unique<CAEnvelopePrintingView>(CAPrintingView::DocumentList{document}, list, settings,
-                                                    vectorPrinting);
+    // The same view a print without the sheet makes, so that both print the same pages.
+    return makePrintingViewForDocument(document, std::move(list), document->printSettings(), vectorPrinting);
 }
 
 bool ProgressTarget::pagePrinted(int page, int pages)

@@ -48,8 +48,9 @@ int copiesFromStepper(int value, int maximum, int itemsPerPage);
 // printer's own settings each click turns it half way round.
 int rotate(int rotation, int tag, bool printerSettings);
 
-// The printing view of the sheet, in preview mode; null for a design no sheet prints.
-std::unique_ptr<CAPrintingView> makePrintingView(const std::shared_ptr<CADocument> &document, CAPrintSheetKind kind,
+// The printing view of the sheet, in preview mode, made as a print without the sheet makes it;
+// null for a design no sheet prints.
+std::unique_ptr<CAPrintingView> makePrintingView(const std::shared_ptr<CADocument> &document,
                                                  const std::optional<CAPrintingView::PersonList> &persons,
                                                  bool vectorPrinting);
 

@@ -4,6 +4,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace {
 constexpr int kMargin = 12;
@@ -100,6 +101,9 @@ void CAPrintPreview::mousePressEvent(QMouseEvent *event)
         return;
     }
     Q_EMIT pageClicked(pagePoint(event->position()), 1);
+    // The hand drag belongs to the container: it takes the press from here on.
+    if (m_view && m_view->guiMode() == 0)
+        event->ignore();
 }
 
 void CAPrintPreview::mouseDoubleClickEvent(QMouseEvent *event)
@@ -109,4 +113,15 @@ void CAPrintPreview::mouseDoubleClickEvent(QMouseEvent *event)
         return;
     }
     Q_EMIT pageClicked(pagePoint(event->position()), 2);
+}
+
+void CAPrintPreview::wheelEvent(QWheelEvent *event)
+{
+    const int steps = event->angleDelta().y() / 120;
+    if (!(event->modifiers() & Qt::ControlModifier) || steps == 0) {
+        QWidget::wheelEvent(event);
+        return;
+    }
+    Q_EMIT zoomRequested(event->position(), steps);
+    event->accept();
 }

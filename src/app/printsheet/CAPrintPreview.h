@@ -5,7 +5,8 @@
 class CAPrintingView;
 
 // The page of the printing view in view, drawn white on grey and scaled to fit the room it is
-// given, times the zoom.
+// given, times the zoom. In the view's mouse mode 0 a press also goes on to the container, which
+// drags the page with the hand; in mode 1 the page keeps its clicks.
 class CAPrintPreview : public QWidget
 {
     Q_OBJECT
@@ -27,11 +28,14 @@ public:
 Q_SIGNALS:
     // A press (clickCount 1) or double click (2) on the page.
     void pageClicked(const QPointF &pagePoint, int clickCount);
+    // The wheel turned with Control held, by steps (positive zooms in), at a widget position.
+    void zoomRequested(const QPointF &position, int steps);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     QRectF pageRect() const;

@@ -5,11 +5,14 @@
 #include "app/printing/CAPrinterPrintTarget.h"
 #include "app/printsheet/CAPrintEditingTab.h"
 #include "app/printsheet/CAPrintPreview.h"
+#include "app/printsheet/CAScrollView.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/merge/CAEnvelopePrintingView.h"
 #include "kernel/printing/CATemplateFormat.h"
 #include "kernel/document/CFTADocument.h"
 #include "platform/PWBundle.h"
+#include "platform/PWPerson.h"
+#include "platform/PWPersonProperties.h"
 #include "platform/PWUserDefaults.h"
 
 #include <QButtonGroup>
@@ -24,10 +27,10 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollArea>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <ui_PrintViewDYMO.h>
@@ -144,7 +147,7 @@ void CAPrintViewController::buildForm(const QStringList &printerNames)
         break;
     }
     _viewTab = control<QTabWidget>(this, "_viewTab");
-    _scrollView = control<QScrollArea>(this, "_scrollView");
+    _scrollView = control<CAScrollView>(this, "_scrollView");
     _imageView = control<CAPrintPreview>(this, "_imageView");
     _progressCaption = control<QLabel>(this, "_progress_caption");
     _zoom = control<QSlider>(this, "_zoom");
@@ -176,7 +179,24 @@ void CAPrintViewController::buildForm(const QStringList &printerNames)
         if (index == 0 && _editingTab->isEditing())
             closeEditor();
     });
-    connect(_zoom, &QSlider::valueChanged, _imageView, &CAPrintPreview::setZoom);
+    // The page hangs in the hand-drag container, white until the preview is built.
+    _scrollView->setPage(_imageView);
+    _scrollView->drawBackground(true);
+    _scrollView->installEventFilter(this);
+    // The slider keeps the container's top-left corner where it is, the wheel the point under
+    // the pointer.
+    connect(_zoom, &QSlider::valueChanged, this, [this](int percent) { zoomAbout(QPointF(0.0, 0.0), percent); });
+    connect(_imageView, &CAPrintPreview::zoomRequested, this, [this](const QPointF &position, int steps) {
+        double percent = _zoom->value();
+        for (int i = 0; i < std::abs(steps); ++i)
+            percent = steps > 0 ? percent * 1.5 : percent / 1.5;
+        const int bounded = std::clamp(int(percent), _zoom->minimum(), _zoom->maximum());
+        {
+            const QSignalBlocker block(_zoom);
+            _zoom->setValue(bounded);
+        }
+        zoomAbout(_imageView->mapTo(_scrollView, position), bounded);
+    });
     connect(control<QPushButton>(this, "zoomIn"), &QPushButton::clicked, this,
             [this] { _zoom->setValue(std::min(_zoom->maximum(), int(_zoom->value() * 1.5))); });
     connect(control<QPushButton>(this, "zoomOut"), &QPushButton::clicked, this,
@@ -218,6 +238,10 @@ void CAPrintViewController::setUpSettings(const QStringList &printerNames)
     for (int tag = 0; tag < 3; ++tag)
         if (auto *button = findChild<QRadioButton *>(QStringLiteral("_align%1").arg(tag)))
             _alignmentMatrix->addButton(button, tag);
+    _paperFeed = new QButtonGroup(this);
+    for (int tag = 0; tag < 3; ++tag)
+        if (auto *button = findChild<QRadioButton *>(QStringLiteral("_feed%1").arg(tag)))
+            _paperFeed->addButton(button, tag);
     if (QPushButton *left = control<QPushButton>(this, "_rotateLeft"))
         connect(left, &QPushButton::clicked, this, [this] { rotateBy(1); });
     if (QPushButton *right = control<QPushButton>(this, "_rotateRight"))
@@ -233,11 +257,14 @@ void CAPrintViewController::setUpSettings(const QStringList &printerNames)
     _suppressCountryFieldCheck->setChecked(defaults.boolForKey(QStringLiteral("FTSuppressCountryField")));
     _commaDelimitedCheck->setChecked(!defaults.boolForKey(QStringLiteral("FTCommaDelimitedAddress")));
     _fitAddressPanelCheck->setChecked(defaults.boolForKey(QStringLiteral("FTAddressAutoResize")));
-    int alignment = settings.envelopeAlignment;
-    if (!defaults.objectForKey(kEnvelopeAlignDefault).isNull())
-        alignment = qBound(0, int(defaults.integerForKey(kEnvelopeAlignDefault)), 2);
-    if (QAbstractButton *button = _alignmentMatrix->button(alignment))
+    // The alignment is the design's own; the paper feed shows the user's last choice.
+    if (QAbstractButton *button = _alignmentMatrix->button(qBound(0, settings.envelopeAlignment, 2)))
         button->setChecked(true);
+    if (!defaults.objectForKey(kEnvelopeAlignDefault).isNull()) {
+        const int feed = int(defaults.integerForKey(kEnvelopeAlignDefault));
+        if (QAbstractButton *button = _paperFeed->button(feed == 1 || feed == 2 ? feed : 0))
+            button->setChecked(true);
+    }
     if (_printerSettings)
         _printerSettings->setChecked(settings.usePrinterSettings);
 
@@ -249,6 +276,7 @@ void CAPrintViewController::setUpSettings(const QStringList &printerNames)
     const int copies = useList ? int(m_persons.persons->size()) : 1;
     _copiesEdit->setValue(copies);
     settings.copies = copies;
+    showJobTexts();
 
     connect(_copiesEdit, &QSpinBox::valueChanged, this, [this](int value) {
         setCopies(CAPrintJob::copiesFromStepper(value, _copiesEdit->maximum(), m_kind == CAPrintSheetKind::LabelSheet ? m_itemsPerPage : 0));
@@ -258,23 +286,18 @@ void CAPrintViewController::setUpSettings(const QStringList &printerNames)
     connect(_pageEdit, &QSpinBox::valueChanged, this, &CAPrintViewController::pageChanged);
     if (_cutLineCheck)
         connect(_cutLineCheck, &QCheckBox::toggled, this, [this](bool on) {
-            m_document->printSettings().cutLines = on;
-            if (m_view)
-                m_view->setDrawCutMarkers(on);
-            _imageView->update();
+            changeSettings([on](CAPrintSettings &settings) { settings.cutLines = on; });
         });
     if (_dotMarkCheck)
         connect(_dotMarkCheck, &QCheckBox::toggled, this, [this](bool on) {
-            m_document->printSettings().dottedMark = on;
-            if (m_view)
-                m_view->setDrawDotMarkers(on);
-            _imageView->update();
+            changeSettings([on](CAPrintSettings &settings) { settings.dottedMark = on; });
         });
     for (QCheckBox *box : {_vectorCheck, _suppressCountryFieldCheck, _omitContactNameCheck, _commaDelimitedCheck, _fitAddressPanelCheck})
         connect(box, &QCheckBox::toggled, this, &CAPrintViewController::filterChanged);
     connect(_personSourceRadio, &QButtonGroup::idClicked, this, &CAPrintViewController::personSourceChanged);
     connect(_personListButton, &QComboBox::activated, this, &CAPrintViewController::personListChosen);
     connect(_alignmentMatrix, &QButtonGroup::idClicked, this, &CAPrintViewController::align);
+    connect(_paperFeed, &QButtonGroup::idClicked, this, &CAPrintViewController::align);
     if (_printerSettings)
         connect(_printerSettings, &QCheckBox::toggled, this, &CAPrintViewController::printerSettingsChanged);
     connect(_printerList, &QComboBox::activated, this, &CAPrintViewController::printerChosen);
@@ -282,6 +305,43 @@ void CAPrintViewController::setUpSettings(const QStringList &printerNames)
     connect(_printButton, &QPushButton::clicked, this, [this] { finishWith(Print); });
     connect(_exportButton, &QPushButton::clicked, this, &CAPrintViewController::exportPdf);
     updatePageCount();
+}
+
+void CAPrintViewController::showJobTexts()
+{
+    if (QLabel *layoutText = control<QLabel>(this, "_layoutText")) {
+        const CFTADocument *design = m_document->ftDocument();
+        const CATemplateFormat layout = design ? CATemplateFormat::initFromDocument(*design) : CATemplateFormat();
+        layoutText->setText(QStringLiteral("%1 (ID: %2)").arg(layout.Manufacturer(), layout.ID()));
+    }
+    // The persons printed: a print list's, or the design's own list; else its own address.
+    const bool useList = m_persons.persons && !m_persons.persons->empty();
+    const int people = useList ? int(m_persons.persons->size()) : 1;
+    if (QLabel *peopleText = control<QLabel>(this, "_peopleCountText"))
+        peopleText->setText(QStringLiteral("%1 %2").arg(people).arg(PWLocalizedString(people == 1 ? u"person"_s : u"people"_s)));
+    // The cards one sheet of paper holds.
+    const int cards = m_kind == CAPrintSheetKind::LabelSheet ? m_itemsPerPage : 1;
+    if (QLabel *cardsText = control<QLabel>(this, "_cardsPerPageText"))
+        cardsText->setText(QStringLiteral("%1 %2").arg(cards).arg(PWLocalizedString(cards == 1 ? u"card"_s : u"cards"_s)));
+    if (auto *table = control<QTableWidget>(this, "_personListTableView")) {
+        const CAPrintingView::PersonList none;
+        const CAPrintingView::PersonList &persons = useList ? *m_persons.persons : none;
+        table->clear();
+        table->setColumnCount(2);
+        table->setHorizontalHeaderLabels({PWLocalizedString(u"Name"_s), PWLocalizedString(u"Company"_s)});
+        table->setRowCount(int(persons.size()));
+        for (int row = 0; row < int(persons.size()); ++row) {
+            const PWPerson *person = persons[std::size_t(row)].get();
+            const QString name = person ? QStringList{person->valueForProperty(kPWFirstNameProperty).toString(),
+                                                      person->valueForProperty(kPWLastNameProperty).toString()}
+                                              .join(u' ').trimmed()
+                                        : QString();
+            table->setItem(row, 0, new QTableWidgetItem(name));
+            table->setItem(row, 1, new QTableWidgetItem(person ? person->valueForProperty(kPWOrganizationProperty).toString() : QString()));
+        }
+        // The table is the list's: it takes part only while the persons come from a list.
+        table->setEnabled(useList);
+    }
 }
 
 void CAPrintViewController::showEvent(QShowEvent *event)
@@ -294,8 +354,33 @@ void CAPrintViewController::showEvent(QShowEvent *event)
 void CAPrintViewController::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
-    if (_scrollView)
-        _imageView->setRoom(_scrollView->viewport()->size());
+    fitPreviewToRoom();
+}
+
+bool CAPrintViewController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == _scrollView && event->type() == QEvent::Resize)
+        fitPreviewToRoom();
+    return QDialog::eventFilter(watched, event);
+}
+
+void CAPrintViewController::fitPreviewToRoom()
+{
+    if (!_scrollView || !_imageView)
+        return;
+    _imageView->setRoom(_scrollView->size());
+    _scrollView->checkBounds();
+}
+
+void CAPrintViewController::zoomAbout(const QPointF &containerPoint, int percent)
+{
+    // The page point under the container point stays there while the page grows or shrinks.
+    const QPointF pagePoint = _imageView->pagePoint(containerPoint - QPointF(_imageView->pos()));
+    _imageView->setZoom(percent);
+    const QPointF now = _imageView->widgetPoint(pagePoint);
+    _imageView->move((containerPoint - now).toPoint());
+    _scrollView->checkBounds();
+    _scrollView->update();
 }
 
 void CAPrintViewController::loadImageView()
@@ -303,15 +388,13 @@ void CAPrintViewController::loadImageView()
     if (m_view)
         return;
     const bool vector = PWUserDefaults::standardUserDefaults().boolForKey(QStringLiteral("FTVectorPrinting"));
-    std::unique_ptr<CAPrintingView> view = CAPrintJob::makePrintingView(m_document, m_kind, m_persons.persons, vector);
+    std::unique_ptr<CAPrintingView> view = CAPrintJob::makePrintingView(m_document, m_persons.persons, vector);
     if (!view)
         return;
     const CAPrintSettings &settings = m_document->printSettings();
+    view->setPrintSettings(settings);
     view->usePrintList(settings.personList);
     view->setVectorPrinting(!_vectorCheck->isChecked());
-    view->setDrawCutMarkers(settings.cutLines);
-    view->setDrawDotMarkers(settings.dottedMark);
-    view->setStartFrom(settings.startFrom);
     view->setSuppressCountryField(_suppressCountryFieldCheck->isChecked());
     view->setOmitContactName(_omitContactNameCheck->isChecked());
     view->setCommaDelimited(!_commaDelimitedCheck->isChecked());
@@ -336,7 +419,8 @@ void CAPrintViewController::plugIn(std::unique_ptr<CAPrintingView> view)
     m_view->setRotation(m_envelopeRotation);
     if (_alignmentMatrix->checkedId() >= 0)
         m_view->setAlignment(_alignmentMatrix->checkedId());
-    _imageView->setRoom(_scrollView->viewport()->size());
+    _scrollView->drawBackground(false);
+    fitPreviewToRoom();
 }
 
 void CAPrintViewController::setCopies(int copies)
@@ -345,7 +429,7 @@ void CAPrintViewController::setCopies(int copies)
         const QSignalBlocker block(_copiesEdit);
         _copiesEdit->setValue(copies);
     }
-    m_document->printSettings().copies = copies;
+    changeSettings([copies](CAPrintSettings &settings) { settings.copies = copies; });
     if (m_view)
         m_view->setCopies(copies);
     updatePageCount();
@@ -353,9 +437,7 @@ void CAPrintViewController::setCopies(int copies)
 
 void CAPrintViewController::startFromChanged(int start)
 {
-    m_document->printSettings().startFrom = start;
-    if (m_view)
-        m_view->setStartFrom(start);
+    changeSettings([start](CAPrintSettings &settings) { settings.startFrom = start; });
     updatePageCount();
 }
 
@@ -392,7 +474,6 @@ void CAPrintViewController::filterChanged()
 
 void CAPrintViewController::personSourceChanged(int tag)
 {
-    CAPrintSettings &settings = m_document->printSettings();
     if (tag == 1) {
         if (_personListButton->currentIndex() < 0) {
             finishWith(EditList);
@@ -401,7 +482,7 @@ void CAPrintViewController::personSourceChanged(int tag)
         personListChosen(_personListButton->currentIndex());
         return;
     }
-    settings.personList = false;
+    changeSettings([](CAPrintSettings &settings) { settings.personList = false; });
     m_persons.persons.reset();
     if (m_view) {
         m_view->usePrintList(false);
@@ -411,6 +492,7 @@ void CAPrintViewController::personSourceChanged(int tag)
     // A full sheet of the design's own address.
     const int copies = m_kind == CAPrintSheetKind::LabelSheet ? m_itemsPerPage : 1;
     setCopies(copies);
+    showJobTexts();
 }
 
 void CAPrintViewController::personListChosen(int index)
@@ -426,7 +508,7 @@ void CAPrintViewController::personListChosen(int index)
     m_persons.listName = _personListButton->itemText(index);
     m_persons.fromPrintList = true;
     _personSourceRadio->button(1)->setChecked(true);
-    m_document->printSettings().personList = true;
+    changeSettings([](CAPrintSettings &settings) { settings.personList = true; });
     if (m_view) {
         m_view->clearDocMapPreviewCache();
         m_view->setPersonList(m_persons.persons);
@@ -434,16 +516,19 @@ void CAPrintViewController::personListChosen(int index)
         m_view->updateDocumentMap(m_view->documentList(), m_persons.persons);
     }
     setCopies(std::max(1, int(m_persons.persons->size())));
+    showJobTexts();
 }
 
 void CAPrintViewController::align(int alignment)
 {
     alignment = alignment == 1 || alignment == 2 ? alignment : 0;
+    for (QButtonGroup *group : {_alignmentMatrix, _paperFeed})
+        if (QAbstractButton *button = group->button(alignment))
+            button->setChecked(true);
     if (m_view)
         m_view->setAlignment(alignment);
-    m_document->printSettings().envelopeAlignment = alignment;
+    changeSettings([alignment](CAPrintSettings &settings) { settings.envelopeAlignment = alignment; });
     PWUserDefaults::standardUserDefaults().setInteger(kEnvelopeAlignDefault, alignment);
-    _imageView->update();
 }
 
 int CAPrintViewController::startingRotation() const
@@ -459,19 +544,20 @@ void CAPrintViewController::rotateBy(int tag)
     m_envelopeRotation = CAPrintJob::rotate(m_envelopeRotation, tag, _printerSettings && _printerSettings->isChecked());
     if (m_view)
         m_view->setRotation(m_envelopeRotation);
-    m_document->printSettings().envelopeRotation = m_envelopeRotation;
-    _imageView->update();
+    const int rotation = m_envelopeRotation;
+    changeSettings([rotation](CAPrintSettings &settings) { settings.envelopeRotation = rotation; });
 }
 
 void CAPrintViewController::printerSettingsChanged(bool on)
 {
-    m_document->printSettings().usePrinterSettings = on;
+    changeSettings([on](CAPrintSettings &settings) { settings.usePrinterSettings = on; });
     updateEnvelopeView();
 }
 
 void CAPrintViewController::printerChosen(int index)
 {
-    m_document->printSettings().printerName = _printerList->itemText(index);
+    const QString name = _printerList->itemText(index);
+    changeSettings([&name](CAPrintSettings &settings) { settings.printerName = name; });
     updateEnvelopeView();
 }
 
@@ -484,11 +570,12 @@ void CAPrintViewController::updateEnvelopeView()
     // The paper may have changed under an item nobody turned by hand.
     if (!m_rotationChosen)
         m_envelopeRotation = startingRotation();
-    for (QAbstractButton *button : _alignmentMatrix->buttons())
+    // The printer's own settings feed the envelope; the feed choice waits until they are off.
+    for (QAbstractButton *button : _paperFeed->buttons())
         button->setEnabled(!own);
     // The paper changed: a new view lays the envelope on it.
     const bool vector = !_vectorCheck->isChecked();
-    std::unique_ptr<CAPrintingView> view = CAPrintJob::makePrintingView(m_document, m_kind, m_persons.persons, vector);
+    std::unique_ptr<CAPrintingView> view = CAPrintJob::makePrintingView(m_document, m_persons.persons, vector);
     if (!view)
         return;
     view->usePrintList(m_document->printSettings().personList);
@@ -528,14 +615,25 @@ void CAPrintViewController::exportPdf()
     }
 }
 
+void CAPrintViewController::changeSettings(const std::function<void(CAPrintSettings &)> &change)
+{
+    change(m_document->printSettings());
+    if (m_view)
+        m_view->setPrintSettings(m_document->printSettings());
+    _imageView->update();
+}
+
 void CAPrintViewController::finishWith(int code)
 {
+    // The job prints what the sheet shows, whatever reached the document's settings last.
+    if (m_view)
+        m_view->setPrintSettings(m_document->printSettings());
     done(code);
 }
 
-bool CAPrintViewController::printWithPrinter(QWidget *parent, CAPrintingView &view, const CAPrintSettings &settings,
-                                             QString *error, bool showDialog)
+bool CAPrintViewController::printWithPrinter(QWidget *parent, CAPrintingView &view, QString *error, bool showDialog)
 {
+    const CAPrintSettings &settings = view.printSettings();
     CAPrinter printer(QPrinter::HighResolution);
     if (!settings.printerName.isEmpty())
         printer.setPrinterName(settings.printerName);
@@ -599,6 +697,7 @@ void CAPrintViewController::setEditingMode(bool editing)
     }
     if (m_view)
         m_view->setGUIMode(0);
+    _scrollView->setGUIMode(0);
     const QSignalBlocker block(_viewTab);
     _viewTab->setCurrentIndex(editing ? 1 : 0);
 }
@@ -610,6 +709,8 @@ void CAPrintViewController::switchGUIMode(bool editOnClick)
     const int mode = editOnClick ? 1 : 0;
     // A roll or envelope page holds one item: edit-on-click opens it at once.
     m_view->setGUIMode(mode);
+    // Mode 1 keeps clicks for the items: the container shows the crosshair and no longer drags.
+    _scrollView->setGUIMode(mode);
     if (mode == 1 && _editingTab->openPage(*m_view, m_view->curPage()))
         setEditingMode(true);
 }

@@ -11,6 +11,7 @@ class CADocument;
 class CAPrintEditingTab;
 class CAPrintPreview;
 class CAPrintTarget;
+class CAScrollView;
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
@@ -18,7 +19,6 @@ class QComboBox;
 class QLabel;
 class QPrinter;
 class QPushButton;
-class QScrollArea;
 class QSlider;
 class QSpinBox;
 class QTabWidget;
@@ -63,14 +63,15 @@ public:
 
     // Prints the view's pages through a printer set up by the printer setup (the print dialog, or
     // the destination without it), with progress and a Cancel that stops after the page being
-    // made. False (with the reason, unless the user cancelled) when nothing or not everything was
+    // made. The printer and paper are the view's own settings, those its pages are laid out
+    // with. False (with the reason, unless the user cancelled) when nothing or not everything was
     // printed.
-    static bool printWithPrinter(QWidget *parent, CAPrintingView &view, const CAPrintSettings &settings,
-                                 QString *error, bool showDialog = true);
+    static bool printWithPrinter(QWidget *parent, CAPrintingView &view, QString *error, bool showDialog = true);
 
 protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildForm(const QStringList &printerNames);
@@ -79,6 +80,8 @@ private:
     void startFromChanged(int start);
     void pageChanged(int page);
     void updatePageCount();
+    // The layout, the persons, the cards per sheet and the table of the list's persons.
+    void showJobTexts();
     void filterChanged();
     void personSourceChanged(int tag);
     void personListChosen(int index);
@@ -88,7 +91,14 @@ private:
     void printerChosen(int index);
     void exportPdf();
     void finishWith(int code);
+    // Every choice goes into the document's settings and, at once, into the view that previews
+    // and prints: the two never differ.
+    void changeSettings(const std::function<void(CAPrintSettings &)> &change);
     void updateEnvelopeView();
+    // The preview fitted to its container, and zoomed keeping the page point under a container
+    // point in place.
+    void fitPreviewToRoom();
+    void zoomAbout(const QPointF &containerPoint, int percent);
     void plugIn(std::unique_ptr<CAPrintingView> view);
     // The turn an envelope or card starts with on the paper of the settings.
     int startingRotation() const;
@@ -122,10 +132,11 @@ private:
     QCheckBox *_dotMarkCheck = nullptr;
     QCheckBox *_printerSettings = nullptr;
     QButtonGroup *_alignmentMatrix = nullptr;
+    QButtonGroup *_paperFeed = nullptr;
     QButtonGroup *_personSourceRadio = nullptr;
     QComboBox *_printerList = nullptr;
     QComboBox *_personListButton = nullptr;
-    QScrollArea *_scrollView = nullptr;
+    CAScrollView *_scrollView = nullptr;
     CAPrintPreview *_imageView = nullptr;
     QSlider *_zoom = nullptr;
     QLabel *_progressCaption = nullptr;

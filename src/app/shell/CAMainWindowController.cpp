@@ -9,7 +9,7 @@
 #include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAFontManager.h"
 #include "app/shell/CAOpenDocument.h"
-#include "app/shell/CAScrollView.h"
+#include "app/printsheet/CAScrollView.h"
 #include "app/shell/CDocScrollView.h"
 #include "app/shell/CModeCell.h"
 #include "kernel/document/CFTADocument.h"
@@ -20,6 +20,7 @@
 #include "kernel/address/FTStoredPerson.h"
 #include "platform/PWUndoManager.h"
 #include "app/canvas/CACanvasAddressCommands.h"
+#include "app/printing/CAPrinterChoice.h"
 #include <ui_Document.h>
 
 #include <QApplication>
@@ -217,6 +218,9 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
 
     m_docView = new CADocView;
     m_docView->setDocument(m_record->document.get());
+    // The printer and paper follow the layout from the start, as after a change of layout.
+    CAPrinterChoice::autoSelectPrinter(*m_record->document, CAPrinterChoice::systemPrinters());
+    m_record->document->setupPrintInfo(false);
     scrollView()->pageContainer()->setPage(m_docView);
     connect(m_docView, &CADocView::zoomChanged, this, &CAMainWindowController::zoomChanged);
     // The edited state follows the undo history: a step done or redone counts one change, a step

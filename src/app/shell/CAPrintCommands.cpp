@@ -1,5 +1,6 @@
 #include "app/shell/CAPrintCommands.h"
 
+#include "app/canvas/CADocView.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CAPrintMultipleDialog.h"
 #include "app/printsheet/CACalibrationController.h"
@@ -46,7 +47,7 @@ void sheetEnded(QPointer<CAMainWindowController> window, CAPrintViewController *
         if (sheet->printView()->isUsePrintList() && !sheet->currentPersonListName().isEmpty())
             sheet->document().setPrintListName(sheet->currentPersonListName());
         QString error;
-        if (!CAPrintViewController::printWithPrinter(window, *sheet->printView(), sheet->document().printSettings(), &error)
+        if (!CAPrintViewController::printWithPrinter(window, *sheet->printView(), &error)
             && !error.isEmpty())
             report(*window, PWLocalizedString(QStringLiteral("The design could not be printed.")), error);
     }
@@ -65,6 +66,10 @@ bool openPrintSheet(CAMainWindowController &window, bool usePrintList)
                QStringLiteral("CADocument::printShowingPrintPanel - Document Type is not Supported"));
         return false;
     }
+    // Text typed in place is part of the design that prints: the editing ends before the persons
+    // are read from the components and the preview copies the design.
+    if (CADocView *canvas = window.docView())
+        canvas->endEditText();
     document->rebuildPersonsFromComponents();
     CAPrintJob::PersonChoice persons = CAPrintJob::choosePersons(*document, usePrintList, CAPrintListArray::getShared());
     // The window's record keeps the design alive as long as the sheet has it.
@@ -100,10 +105,8 @@ void openCalibration(CAMainWindowController &window, CACalibrationController *ex
             return;
         }
         if (std::unique_ptr<CAPrintingView> view = CACalibrationController::calibrationView(*target->document())) {
-            CAPrintSettings settings = target->document()->printSettings();
-            settings.copies = 1;
             QString error;
-            if (!CAPrintViewController::printWithPrinter(target, *view, settings, &error) && !error.isEmpty())
+            if (!CAPrintViewController::printWithPrinter(target, *view, &error) && !error.isEmpty())
                 report(*target, PWLocalizedString(QStringLiteral("The calibration page could not be printed.")), error);
         }
         // Printed or not, the sheet comes back with its edits.

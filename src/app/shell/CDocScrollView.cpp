@@ -1,6 +1,6 @@
 #include "app/shell/CDocScrollView.h"
 
-#include "app/shell/CAScrollView.h"
+#include "app/printsheet/CAScrollView.h"
 
 #include <QScrollArea>
 

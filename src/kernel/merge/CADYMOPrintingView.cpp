@@ -120,16 +120,6 @@ QPointF CADYMOPrintingView::calibrationOffsetsForPrinter(const QString &printer)
     return QPointF(std::isfinite(x) ? x : 0.0, std::isfinite(y) ? y : 0.0);
 }
 
-QString CADYMOPrintingView::printerForPainter(const QPainter &painter) const
-{
-    if (CAPrintTarget *target = printTarget(); target && painter.device() == &target->device()) {
-        const QString name = target->printerName();
-        if (!name.isEmpty())
-            return name;
-    }
-    return printSettings().printerName;
-}
-
 void CADYMOPrintingView::drawPage(QPainter &painter, int page)
 {
     if (calibrationMode()) {

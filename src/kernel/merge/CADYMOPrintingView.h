@@ -97,9 +97,6 @@ protected:
     // The turn and shift that put the item frame on the paper before the item is drawn; none on a
     // roll.
     virtual QTransform itemPlacement() const { return QTransform(); }
-    // The printer whose calibration applies: the printer of the job's target when it names one,
-    // else the printer of the settings.
-    QString printerForPainter(const QPainter &painter) const;
 
 private:
     QRectF _imageRect;

@@ -230,11 +230,10 @@ public:
     // The print information the document prints with.
     CAPrintSettings &printSettings() { return m_printSettings; }
     const CAPrintSettings &printSettings() const { return m_printSettings; }
-    // For a label roll, the first of the printers named whose name says it prints labels; other
-    // layouts keep the printer chosen. The window passes the system's printers.
-    void autoSelectPrinter(const QStringList &printerNames);
-    // The paper, orientation and envelope flags of the print information for the layout. An
-    // envelope printed with the printer's settings asks for paper of the envelope's size.
+    // The paper, orientation and envelope flags of the print information for the layout: label
+    // roll makers' labels on their roll paper or printable size, A4 and Letter sheets on their
+    // paper (other sheets keep the paper they have), envelopes and single cards on the default
+    // page, or with the printer's settings on paper of their own size.
     void setupPrintInfo(bool usePrinterSettings);
 
     // --- what the calibration sheet may offer ----------------------------------------------------

@@ -4,36 +4,59 @@
 
 #include "kernel/document/CFTADocument.h"
 #include "kernel/base/CAEnvironment.h"
+#include "platform/PWBundle.h"
 
-#include <QStringList>
+#include <QPageSize>
+
+#include <optional>
 
 namespace {
 
-// The paper of a sheet layout by the name its template gives; other names print on the
-// environment's default paper.
-QSizeF paperForName(const QString &name)
+// How a label maker's labels get their paper: a roll printer's own paper size, the printable
+// size of the label, or the sheet the labels come on.
+enum class LabelPaper { RollPaper, PrintableSize, Sheet };
+
+// The maker table is matched in any letter case: the catalogue spells one maker "Dymo".
+LabelPaper labelPaperForMaker(const QString &maker)
 {
-    if (name == QLatin1String("A4"))
-        return QSizeF(595.28, 841.89);
-    if (name == QLatin1String("Letter"))
+    if (maker.compare(QLatin1String("DYMO"), Qt::CaseInsensitive) == 0)
+        return LabelPaper::RollPaper;
+    if (maker.compare(QLatin1String("Seiko"), Qt::CaseInsensitive) == 0
+        || maker.compare(QLatin1String("Brother"), Qt::CaseInsensitive) == 0)
+        return LabelPaper::PrintableSize;
+    return LabelPaper::Sheet;
+}
+
+bool matchesPaperName(const QString &name, const QString &key)
+{
+    return name == key || name == PWLocalizedString(key);
+}
+
+// The paper of a label sheet by the name its template gives; nothing for a name other than A4
+// and Letter, whose paper the print information keeps.
+std::optional<QSizeF> sheetPaperForName(const QString &name)
+{
+    if (matchesPaperName(name, QStringLiteral("A4")))
+        return QSizeF(594.72, 841.68);
+    if (matchesPaperName(name, QStringLiteral("Letter")))
         return QSizeF(612.0, 792.0);
-    return CAEnvironment::defaultPageSize();
+    return std::nullopt;
+}
+
+// Whether the print system has a paper of this size, lying either way.
+bool isKnownPaper(const QSizeF &points)
+{
+    if (points.isEmpty())
+        return false;
+    return QPageSize::id(points, QPageSize::Point, QPageSize::FuzzyOrientationMatch) != QPageSize::Custom;
+}
+
+QSizeF sizeOrFallback(const QSizeF &size, const QSizeF &fallback)
+{
+    return size.width() > 0.0 && size.height() > 0.0 ? size : fallback;
 }
 
 } // namespace
-
-void CADocument::autoSelectPrinter(const QStringList &printerNames)
-{
-    const CFTADocument *design = ftDocument();
-    if (!design || design->getDocumentType() != dtLabel || !design->isLabelRoll())
-        return;
-    for (const QString &name : printerNames) {
-        if (name.contains(QLatin1String("label"), Qt::CaseInsensitive)) {
-            m_printSettings.printerName = name;
-            return;
-        }
-    }
-}
 
 void CADocument::setupPrintInfo(bool usePrinterSettings)
 {
@@ -49,33 +72,45 @@ void CADocument::setupPrintInfo(bool usePrinterSettings)
         design->getDocumentType() == dtPostcard && (design->GetColCount() <= 0 || design->GetRowCount() <= 0);
     switch (singleCard ? int(dtEnvelope) : int(design->getDocumentType())) {
     case dtEnvelope:
-        m_printSettings.usePrinterSettings = usePrinterSettings;
         if (usePrinterSettings) {
             // A standing card asks for its card paper standing, so that it prints upright on it.
             m_printSettings.paperSize =
                 singleCard ? QSizeF(design->getDocumentSizeX(0), design->getDocumentSizeY(0)) : card;
-            m_printSettings.knownPaperFormat = !m_printSettings.paperSize.isEmpty();
+            // A size the print system has no paper for is not one it knows, whatever it was told
+            // before.
+            m_printSettings.knownPaperFormat = isKnownPaper(m_printSettings.paperSize);
         } else {
             m_printSettings.paperSize = CAEnvironment::defaultPageSize();
             m_printSettings.knownPaperFormat = false;
         }
         break;
-    case dtLabel:
-        if (design->isLabelRoll()) {
-            const QSizeF paper(design->GetDYMOPaperWidth(), design->GetDYMOPaperHeight());
-            m_printSettings.paperSize = paper.isEmpty() ? card : paper;
-            // The roll's paper is named the way the printer feeds it; the label is printed the way
-            // the design lies on it, so that the whole label is on the page.
-            const QSizeF &fed = m_printSettings.paperSize;
-            if (fed.width() != fed.height() && design->getLayoutSizeX() != design->getLayoutSizeY()
-                && (fed.width() > fed.height()) != (design->getLayoutSizeX() > design->getLayoutSizeY()))
-                m_printSettings.orientation = QPageLayout::Landscape;
+    case dtLabel: {
+        const LabelPaper rule = labelPaperForMaker(design->GetManufacturer().getData());
+        // A roll of a maker the table does not know still prints on its roll paper: a roll has
+        // no sheet to name.
+        if (rule == LabelPaper::Sheet && !design->isLabelRoll()) {
+            if (const std::optional<QSizeF> paper = sheetPaperForName(design->GetPageSize().getData()))
+                m_printSettings.paperSize = *paper;
             break;
         }
-        m_printSettings.paperSize = paperForName(design->GetPageSize().getData());
+        if (rule == LabelPaper::PrintableSize)
+            m_printSettings.paperSize =
+                sizeOrFallback(QSizeF(design->getPrintableSizeX(), design->getPrintableSizeY()), card);
+        else
+            m_printSettings.paperSize =
+                sizeOrFallback(QSizeF(design->GetDYMOPaperWidth(), design->GetDYMOPaperHeight()), card);
+        // The roll's paper is named the way the printer feeds it; the label is printed the way
+        // the design lies on it, so that the whole label is on the page.
+        const QSizeF &fed = m_printSettings.paperSize;
+        if (fed.width() != fed.height() && design->getLayoutSizeX() != design->getLayoutSizeY()
+            && (fed.width() > fed.height()) != (design->getLayoutSizeX() > design->getLayoutSizeY()))
+            m_printSettings.orientation = QPageLayout::Landscape;
         break;
+    }
     default:
-        m_printSettings.paperSize = paperForName(design->GetPageSize().getData());
+        // Cards on a sheet print on the sheet, as labels do.
+        if (const std::optional<QSizeF> paper = sheetPaperForName(design->GetPageSize().getData()))
+            m_printSettings.paperSize = *paper;
         break;
     }
 }

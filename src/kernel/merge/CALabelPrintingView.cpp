@@ -57,7 +57,7 @@ std::unique_ptr<CALabelPrintingView> CALabelPrintingView::initForCalibrateWithLa
 
 int CALabelPrintingView::effectiveStartFrom() const
 {
-    return previewMode() ? startFrom() : printSettings().startFrom;
+    return calibrationMode() ? 1 : startFrom();
 }
 
 int CALabelPrintingView::itemCount() const
@@ -87,13 +87,13 @@ std::pair<int, int> CALabelPrintingView::mapRangeForPage(int page) const
     return {first, std::clamp(count, 0, mapSize - first)};
 }
 
-QTransform CALabelPrintingView::calibrationTransform() const
+QTransform CALabelPrintingView::calibrationTransform(const QPainter &painter) const
 {
     QTransform transform;
     if (viewMode() != kPrintMode)
         return transform;
     const std::optional<CACalibrationSettings> calibration =
-        CACalibrationSettings::storedForPrinter(PWUserDefaults::standardUserDefaults(), printSettings().printerName);
+        CACalibrationSettings::storedForPrinter(PWUserDefaults::standardUserDefaults(), printerForPainter(painter));
     if (!calibration)
         return transform;
     const QPointF shift = calibration->pageTranslation(m_sheet.columns(), m_sheet.rows());
@@ -123,7 +123,7 @@ void CALabelPrintingView::drawPage(QPainter &painter, int page)
         return;
     }
 
-    painter.setTransform(calibrationTransform(), true);
+    painter.setTransform(calibrationTransform(painter), true);
     painter.save();
     painter.translate(m_sheet.originX(), m_sheet.originY());
 
@@ -131,8 +131,8 @@ void CALabelPrintingView::drawPage(QPainter &painter, int page)
     const int used = m_sheet.usedSlots(page, itemCount(), startFrom);
     const int skip = m_sheet.skippedSlots(page, startFrom);
     int number = m_sheet.firstNumber(page, startFrom);
-    const bool cut = preview ? drawCutMarkers() : printSettings().cutLines;
-    const bool dots = preview ? drawDotMarkers() : printSettings().dottedMark;
+    const bool cut = drawCutMarkers();
+    const bool dots = drawDotMarkers();
 
     for (int slot = skip; slot < used; ++slot, ++number) {
         painter.save();

@@ -48,15 +48,15 @@ public:
     std::pair<int, int> mapRangeForPage(int page) const override;
     void drawPage(QPainter &painter, int page) override;
 
-    // The start position in force: the view's own in preview, the print settings' otherwise.
+    // The start position in force: the settings' (the first slot for a calibration page).
     int effectiveStartFrom() const;
     // Items of the job: the copies, or the map's entries when copies are one per person.
     int itemCount() const;
 
-    // The shift and vertical scale the printer's stored calibration gives a printed page (in
-    // page points, y down); identity in preview and calibration mode and for printers without
-    // an entry.
-    QTransform calibrationTransform() const;
+    // The shift and vertical scale the stored calibration of the printer that painter prints on
+    // gives a printed page (in page points, y down); identity in preview and calibration mode
+    // and for printers without an entry.
+    QTransform calibrationTransform(const QPainter &painter) const;
 
     // Draws the calibration scales of the template onto the page.
     void drawCalibrationForLayout(QPainter &painter, const CATemplateFormat &layout) const;

@@ -739,9 +739,27 @@ void CAPrintingView::printControllerEndEditing(std::shared_ptr<CADocument> docum
 
 // --- settings --------------------------------------------------------------------------------------
 
+QString CAPrintingView::printerForPainter(const QPainter &painter) const
+{
+    if (CAPrintTarget *target = printTarget(); target && painter.device() == &target->device()) {
+        const QString name = target->printerName();
+        if (!name.isEmpty())
+            return name;
+    }
+    return printSettings().printerName;
+}
+
+void CAPrintingView::setPrintSettings(const CAPrintSettings &settings)
+{
+    const int copies = m_settings.copies;
+    m_settings = settings;
+    m_settings.copies = copies;
+}
+
 void CAPrintingView::setCopies(int copies)
 {
     _nCopies = copies;
+    m_settings.copies = copies;
     updateDocumentMap();
 }
 

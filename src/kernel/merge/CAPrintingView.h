@@ -288,12 +288,23 @@ public:
     // Refreshes the page now in view.
     void setCurPage(int page);
     int curPage() const { return _nCurPage; }
-    void setStartFrom(int startFrom) { _nStartFrom = startFrom; }
-    int startFrom() const { return _nStartFrom; }
-    void setDrawCutMarkers(bool draw) { _bDrawCutMarkers = draw; }
-    bool drawCutMarkers() const { return _bDrawCutMarkers; }
-    void setDrawDotMarkers(bool draw) { _bDrawDotMarkers = draw; }
-    bool drawDotMarkers() const { return _bDrawDotMarkers; }
+    // The start position, the marks and the printer are the job's settings themselves: the
+    // preview and every printed page read the same record, so nothing prints from choices made
+    // before the last change.
+    void setStartFrom(int startFrom) { m_settings.startFrom = startFrom; }
+    int startFrom() const { return m_settings.startFrom; }
+    void setDrawCutMarkers(bool draw) { m_settings.cutLines = draw; }
+    bool drawCutMarkers() const { return m_settings.cutLines; }
+    void setDrawDotMarkers(bool draw) { m_settings.dottedMark = draw; }
+    bool drawDotMarkers() const { return m_settings.dottedMark; }
+    // The printer whose calibration applies when the target names none (a PDF file).
+    void setPrinterName(const QString &name) { m_settings.printerName = name; }
+    // The printer whose calibration applies: the printer of the job's target when it names one,
+    // else the printer of the settings.
+    QString printerForPainter(const QPainter &painter) const;
+    // Takes every choice of the job at once (paper, printer, start, marks, envelope keys); the
+    // map keeps the copies it was built for (setCopies rebuilds it).
+    void setPrintSettings(const CAPrintSettings &settings);
     void setVectorPrinting(bool vector) { _bVectorPrinting = vector; }
     bool isVectorPrinting() const { return _bVectorPrinting; }
     void setSuppressCountryField(bool suppress) { _bSuppressCountryField = suppress; }
@@ -386,11 +397,8 @@ private:
     std::optional<CATemplateFormat> _layout;
     int _editingIndex = -1;
     QSizeF _cardSize;
-    bool _bDrawCutMarkers = false;
-    bool _bDrawDotMarkers = false;
     int _nCopies = 0;
     int _nCurPage = 1;
-    int _nStartFrom = 1;
     bool _bVectorPrinting = true;
     bool _bSuppressCountryField = false;
     bool _bCommaDelimited = false;

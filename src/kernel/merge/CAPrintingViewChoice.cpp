@@ -9,14 +9,11 @@
 
 #include <QString>
 
-namespace {
-
-bool isRollLayout(const CFTADocument &design)
+bool printsOnLabelRoll(const CFTADocument &design)
 {
-    return design.isLabelRoll() || design.GetManufacturer().getData() == QStringLiteral("DYMO");
+    return design.isLabelRoll()
+           || design.GetManufacturer().getData().compare(QLatin1String("DYMO"), Qt::CaseInsensitive) == 0;
 }
-
-} // namespace
 
 std::unique_ptr<CAPrintingView> makePrintingViewForDocument(const std::shared_ptr<CADocument> &document,
                                                             std::optional<CAPrintingView::PersonList> persons,
@@ -33,7 +30,7 @@ std::unique_ptr<CAPrintingView> makePrintingViewForDocument(const std::shared_pt
     const bool hasGrid = document->rowCount() > 0 && document->colCount() > 0;
     switch (document->docType()) {
     case dtLabel:
-        if (isRollLayout(*design))
+        if (printsOnLabelRoll(*design))
             return std::make_unique<CADYMOPrintingView>(std::move(designs), std::move(persons), settings,
                                                         vectorPrinting);
         return std::make_unique<CALabelPrintingView>(std::move(designs), std::move(persons), settings,

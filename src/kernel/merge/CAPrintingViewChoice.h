@@ -6,7 +6,12 @@
 #include <optional>
 
 class CADocument;
+class CFTADocument;
 class QString;
+
+// Whether a label design prints on a roll: a label roll, or a layout of the label-printer maker
+// whose labels come on rolls only (its name in any letter case).
+bool printsOnLabelRoll(const CFTADocument &design);
 
 // The printing view a design prints through, the same choice for the print sheet and for a print
 // without it: a label roll (or a label layout of a label-printer maker) the roll view, another

@@ -8,6 +8,8 @@
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/base/CAEnvironment.h"
+#include "kernel/base/CDDColor.h"
+#include "kernel/drawing/CFTBoxField.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/printing/CAEnvironmentLayout.h"
@@ -18,6 +20,8 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+
+#include <algorithm>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -182,6 +186,49 @@ TEST_F(CommandLineTest, ExportsTheDesignAsPdfAndTiffOfItsSize)
     ASSERT_FALSE(image.isNull());
     EXPECT_NEAR(image.width(), landscape.width() * 600.0 / 72.0, 2.0);
     EXPECT_NEAR(image.height(), landscape.height() * 600.0 / 72.0, 2.0);
+}
+
+// A 4 × 6 in card without a sheet grid prints one card to a page of its own size, whole and
+// unscaled: the red square of its top-left corner lands 10 points from two edges of the page.
+TEST_F(CommandLineTest, PostcardPrintsOnItsOwnCardPaper)
+{
+    const std::shared_ptr<CATemplateFormat> layout =
+        CATemplateFormat::findPredefLayoutManufacturerID(dtPostcard, QString(), QStringLiteral("4 x 6"));
+    ASSERT_TRUE(layout);
+    ASSERT_TRUE(layout->Columns() == 0 || layout->Rows() == 0);
+    CADocument document(std::make_unique<CFTADocument>(dtPostcard, CDDString(u"us"_s), CDDString(u"us"_s)));
+    document.setLayoutArangeComponents(*layout, false);
+    ASSERT_EQ(document.docType(), dtPostcard);
+    auto *box = new CFTBoxField(10.0, 10.0, 30.0, 30.0, nullptr);
+    const CDDColor red(1.0f, 0.0f, 0.0f, 1.0f);
+    box->SetFilled(true);
+    box->SetFillColor(&red);
+    document.ftDocument()->AddObject(box, 0, false);
+    ASSERT_TRUE(document.writeToFile(path(QStringLiteral("card.pwdc"))));
+    const QString out = path(QStringLiteral("card.pdf"));
+    const ProgramRun run = runProgram({QStringLiteral("--print"), path(QStringLiteral("card.pwdc")), QStringLiteral("--output"), out});
+    ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+    const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(out);
+    ASSERT_TRUE(pdf);
+    ASSERT_EQ(pdf->numPages(), 1);
+    const QSizeF page = pdf->page(0)->pageSizeF();
+    EXPECT_NEAR(std::min(page.width(), page.height()), 288.0, 1.0);
+    EXPECT_NEAR(std::max(page.width(), page.height()), 432.0, 1.0);
+    pdf->setPaperColor(Qt::white);
+    const QImage image = pdf->page(0)->renderToImage(144.0, 144.0).convertToFormat(QImage::Format_RGB32);
+    QRect redPixels;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (pixel.red() > 150 && pixel.green() < 110 && pixel.blue() < 110)
+                redPixels |= QRect(x, y, 1, 1);
+        }
+    ASSERT_FALSE(redPixels.isEmpty());
+    const QRectF square(redPixels.x() / 2.0, redPixels.y() / 2.0, redPixels.width() / 2.0, redPixels.height() / 2.0);
+    EXPECT_NEAR(square.width(), 30.0, 1.5);
+    EXPECT_NEAR(square.height(), 30.0, 1.5);
+    const double edges[] = {square.left(), square.top(), page.width() - square.right(), page.height() - square.bottom()};
+    EXPECT_EQ(std::count_if(std::begin(edges), std::end(edges), [](double gap) { return std::abs(gap - 10.0) < 1.5; }), 2);
 }
 
 struct BadInput

@@ -69,7 +69,8 @@ TEST_F(CAPrinterChoiceDocumentTest, LabelLayoutOfAKnownMakerTakesItsPrinter)
     {
         QString maker;
         QString expected;
-    } makers[] = {{u"Brother"_s, u"Tape"_s}, {u"Seiko"_s, u"Receipts"_s}, {u"dymo"_s, u"Office"_s},
+    } makers[] = {{u"Brother"_s, u"Tape"_s}, {u"Seiko"_s, u"Receipts"_s}, {u"dymo"_s, u"Desk-Labels"_s},
+                  {u"Dymo"_s, u"Desk-Labels"_s}, {u"BROTHER"_s, u"Tape"_s},
                   {u"Avery"_s, u"Office"_s}};
     for (const auto &m : makers) {
         document.printSettings().printerName = u"Office"_s;

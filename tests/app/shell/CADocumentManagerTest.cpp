@@ -4,6 +4,8 @@
 
 #include "platform/PWSaveFile.h"
 
+#include <QFileInfo>
+
 namespace {
 
 using SaveAnswer = CADocumentManager::SaveAnswer;
@@ -203,17 +205,26 @@ TEST_F(CADocumentManagerTest, ExportWritesTheChosenFormatAndKeepsTheDocument)
     {
         QString type;
         const char *file;
+        const char *written;
         QByteArray magic;
     } cases[] = {
-        {CADocument::kPDFType, "export", "%PDF"},
-        {CADocument::kTIFFType, "export-image", "II*"},
+        {CADocument::kPDFType, "export", "export.pdf", "%PDF"},
+        {CADocument::kTIFFType, "export-image", "export-image.tiff", "II*"},
+        // The extension follows the format chosen, whatever the name typed says.
+        {CADocument::kPDFType, "typed.tif", "typed.pdf", "%PDF"},
+        {CADocument::kTIFFType, "typed-image.PDF", "typed-image.tiff", "II*"},
+        {CADocument::kTIFFType, "kept.tif", "kept.tif", "II*"},
+        {CADocument::kPDFType, "notes.v2", "notes.v2.pdf", "%PDF"},
     };
     for (const auto &c : cases) {
         exportType = c.type;
         savePath = path(QString::fromLatin1(c.file));
         ASSERT_TRUE(plain.saveDocumentTo(document));
-        const QString written = savePath + (c.type == CADocument::kPDFType ? u".pdf"_s : u".tiff"_s);
+        const QString written = path(QString::fromLatin1(c.written));
         EXPECT_TRUE(pwtest::readFile(written).startsWith(c.magic)) << written.toStdString();
+        if (QString::fromLatin1(c.file) != QString::fromLatin1(c.written)) {
+            EXPECT_FALSE(QFileInfo::exists(savePath)) << c.file;
+        }
     }
     EXPECT_TRUE(document->filePath.isEmpty());
     EXPECT_TRUE(document->isEdited());

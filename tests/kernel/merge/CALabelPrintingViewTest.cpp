@@ -90,7 +90,9 @@ TEST_F(CALabelPrintingViewTest, StoredOffsetsOfThePrinterShiftOnlyThePrintedPage
     CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), u"Other"_s,
                                            CACalibrationSettings(u"40"_s, u"40"_s, u"0"_s, false));
     std::unique_ptr<CALabelPrintingView> shifted = makeView(sheet(), 1);
-    EXPECT_TRUE(shifted->calibrationTransform().isIdentity()) << "preview";
+    QImage screen(4, 4, QImage::Format_RGB32);
+    QPainter screenPainter(&screen);
+    EXPECT_TRUE(shifted->calibrationTransform(screenPainter).isIdentity()) << "preview";
     const QRectF after = print(*shifted).wordBox(0, u"1"_s);
     // Right by the horizontal millimetres, up by the vertical ones.
     EXPECT_TRUE(rectNear(after, before.translated(5.0 * kMillimetre, -3.0 * kMillimetre), 0.05));

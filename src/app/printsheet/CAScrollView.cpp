@@ -1,4 +1,4 @@
-#include "app/shell/CAScrollView.h"
+#include "app/printsheet/CAScrollView.h"
 
 #include "kernel/base/CAEnvironment.h"
 

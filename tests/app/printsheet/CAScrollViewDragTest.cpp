@@ -1,7 +1,11 @@
 // The hand drag of the page container, driven by real mouse events.
-#include "ShellTestSupport.h"
+#include "app/printsheet/CAScrollView.h"
 
-#include "app/shell/CAScrollView.h"
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+
+#include <gtest/gtest.h>
 
 namespace {
 

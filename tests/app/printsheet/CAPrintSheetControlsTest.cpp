@@ -1,0 +1,207 @@
+// The print sheet's own texts and controls as a user sees and drives them: what the job is, the
+// persons of the list, alignment and paper feed, and the preview's hand drag and zoom.
+#include "app/printsheet/CAPrintJob.h"
+#include "app/printsheet/CAPrintPreview.h"
+#include "app/printsheet/CAPrintViewController.h"
+#include "app/printsheet/CAScrollView.h"
+
+#include "kernel/base/CAEnvironment.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/merge/CAEnvelopePrintingView.h"
+#include "kernel/printing/CACalibrationSettings.h"
+#include "kernel/printing/CAEnvironmentLayout.h"
+#include "kernel/printing/CATemplateFormat.h"
+#include "platform/PWPerson.h"
+#include "platform/PWUserDefaults.h"
+#include "platform/PWVCardReader.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+std::shared_ptr<PWPerson> person(int i)
+{
+    const QByteArray card = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Person" + QByteArray::number(i)
+                            + ";Sam;;;\r\nORG:Firm" + QByteArray::number(i)
+                            + "\r\nADR;TYPE=WORK:;;1 Main St;Springfield;IL;62701;USA\r\nEND:VCARD\r\n";
+    return PWVCardReader::personFromData(card);
+}
+
+std::shared_ptr<CADocument> design(int type)
+{
+    CAEnvironment::setDefaultCountry(u"us"_s);
+    const std::shared_ptr<CATemplateFormat> layout = defaultLayout(type);
+    auto document = std::make_shared<CADocument>(
+        std::make_unique<CFTADocument>(documentType(type), CDDString(u"us"_s), CDDString(u"us"_s)));
+    if (layout)
+        document->setLayoutArangeComponents(*layout, false);
+    return document;
+}
+
+class PrintSheetControlsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        PWUserDefaults::standardUserDefaults().removeObject(CACalibrationSettings::kDefaultsKey);
+        PWUserDefaults::standardUserDefaults().removeObject(u"FTEnvelopePrintAlign"_s);
+    }
+    void TearDown() override { PWUserDefaults::standardUserDefaults().removeObject(u"FTEnvelopePrintAlign"_s); }
+
+    // Persons of a print list, or (fromList false) the design's own list of a script's import.
+    CAPrintViewController *openSheet(const std::shared_ptr<CADocument> &document, int persons, bool fromList = true)
+    {
+        CAPrintJob::PersonChoice choice;
+        if (persons > 0) {
+            choice.persons = CAPrintingView::PersonList();
+            for (int i = 0; i < persons; ++i)
+                choice.persons->push_back(person(i));
+            choice.fromPrintList = fromList;
+            document->printSettings().personList = fromList;
+        }
+        const auto kind = CAPrintJob::sheetKindForDocument(*document);
+        EXPECT_TRUE(kind);
+        m_sheet = std::make_unique<CAPrintViewController>(document, *kind, choice, QStringList{u"Office"_s});
+        m_sheet->resize(900, 640);
+        m_sheet->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(m_sheet.get()));
+        return m_sheet.get();
+    }
+    template <typename T> T *child(const char *name) { return m_sheet->findChild<T *>(QLatin1String(name)); }
+
+    std::unique_ptr<CAPrintViewController> m_sheet;
+};
+
+// The texts say what the job is: the layout by maker and ID, the persons, the cards a sheet
+// holds; the table lists the persons of the list.
+TEST_F(PrintSheetControlsTest, TextsAndTableDescribeTheJob)
+{
+    const struct
+    {
+        const char *name;
+        int type, persons;
+        bool fromList;
+        const char *people;
+    } rows[] = {{"LabelsForThree", dtLabel, 3, true, "3 people"},
+                {"LabelsForOne", dtLabel, 1, true, "1 person"},
+                {"EnvelopesOfTheDesignsOwnList", dtEnvelope, 2, false, "2 people"},
+                {"EnvelopeOfItsOwnAddress", dtEnvelope, 0, true, "1 person"}};
+    for (const auto &row : rows) {
+        const std::shared_ptr<CADocument> document = design(row.type);
+        const CATemplateFormat layout = CATemplateFormat::initFromDocument(*document->ftDocument());
+        openSheet(document, row.persons, row.fromList);
+        EXPECT_EQ(child<QLabel>("_peopleCountText")->text(), QString::fromLatin1(row.people)) << row.name;
+        EXPECT_EQ(child<QLabel>("_layoutText")->text(), u"%1 (ID: %2)"_s.arg(layout.Manufacturer(), layout.ID())) << row.name;
+        const int cards = row.type == dtLabel ? layout.Columns() * layout.Rows() : 1;
+        EXPECT_EQ(child<QLabel>("_cardsPerPageText")->text(), u"%1 %2"_s.arg(cards).arg(cards == 1 ? u"card"_s : u"cards"_s))
+            << row.name;
+        auto *table = child<QTableWidget>("_personListTableView");
+        ASSERT_NE(table, nullptr) << row.name;
+        ASSERT_EQ(table->rowCount(), row.persons) << row.name;
+        if (row.persons > 0) {
+            EXPECT_EQ(table->item(row.persons - 1, 0)->text(), u"Sam Person%1"_s.arg(row.persons - 1)) << row.name;
+            EXPECT_EQ(table->item(0, 1)->text(), u"Firm0"_s) << row.name;
+        }
+        // The design's own address: the table empties and the text follows.
+        QTest::mouseClick(child<QRadioButton>("_personSourceOwn"), Qt::LeftButton, {}, QPoint(6, 6));
+        EXPECT_EQ(table->rowCount(), 0) << row.name;
+        EXPECT_EQ(child<QLabel>("_peopleCountText")->text(), u"1 person"_s) << row.name;
+    }
+}
+
+// The envelope's alignment is the design's own, the paper feed the user's last choice; a click in
+// either sets both, the view and the stored choice, and the printer's own settings leave the
+// feed to the printer.
+TEST_F(PrintSheetControlsTest, AlignmentAndPaperFeedAreSeparateChoices)
+{
+    PWUserDefaults::standardUserDefaults().setInteger(u"FTEnvelopePrintAlign"_s, 1);
+    const std::shared_ptr<CADocument> document = design(dtEnvelope);
+    document->printSettings().envelopeAlignment = 2;
+    CAPrintViewController *sheet = openSheet(document, 0);
+    EXPECT_TRUE(child<QRadioButton>("_align2")->isChecked());
+    EXPECT_TRUE(child<QRadioButton>("_feed1")->isChecked());
+    auto *view = dynamic_cast<CAEnvelopePrintingView *>(sheet->printView());
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->alignment(), 2);
+
+    const struct
+    {
+        const char *button;
+        int alignment;
+    } clicks[] = {{"_feed0", 0}, {"_align1", 1}, {"_feed2", 2}};
+    for (const auto &click : clicks) {
+        QTest::mouseClick(child<QRadioButton>(click.button), Qt::LeftButton, {}, QPoint(6, 6));
+        view = dynamic_cast<CAEnvelopePrintingView *>(sheet->printView());
+        EXPECT_EQ(view->alignment(), click.alignment) << click.button;
+        EXPECT_EQ(document->printSettings().envelopeAlignment, click.alignment) << click.button;
+        EXPECT_EQ(view->printSettings().envelopeAlignment, click.alignment) << click.button;
+        EXPECT_EQ(PWUserDefaults::standardUserDefaults().integerForKey(u"FTEnvelopePrintAlign"_s), click.alignment);
+        EXPECT_TRUE(child<QRadioButton>(QStringLiteral("_align%1").arg(click.alignment).toLatin1().constData())->isChecked());
+        EXPECT_TRUE(child<QRadioButton>(QStringLiteral("_feed%1").arg(click.alignment).toLatin1().constData())->isChecked());
+    }
+    auto *own = child<QCheckBox>("_printerSettings");
+    QTest::mouseClick(own, Qt::LeftButton, {}, QPoint(6, own->height() / 2));
+    ASSERT_TRUE(own->isChecked());
+    EXPECT_FALSE(child<QRadioButton>("_feed0")->isEnabled());
+    EXPECT_TRUE(child<QRadioButton>("_align0")->isEnabled());
+}
+
+// A drag on the enlarged preview pans the page in mouse mode 0 and not in mode 1; the wheel with
+// Control zooms keeping the page point under the pointer where it is.
+TEST_F(PrintSheetControlsTest, PreviewPansByDragAndZoomsAboutThePointer)
+{
+    CAPrintViewController *sheet = openSheet(design(dtLabel), 3);
+    auto *container = child<CAScrollView>("_scrollView");
+    auto *preview = child<CAPrintPreview>("_imageView");
+    ASSERT_TRUE(container && preview);
+    ASSERT_EQ(container->page(), preview);
+    child<QSlider>("_zoom")->setValue(200);
+    ASSERT_GT(preview->width(), container->width());
+
+    const auto drag = [&](QPoint from, QPoint to) {
+        QTest::mousePress(preview, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), preview->mapToGlobal(QPointF(to)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(preview, &move);
+        QTest::mouseRelease(preview, Qt::LeftButton, {}, to);
+    };
+    const QPoint before = preview->pos();
+    const QPoint inside = preview->mapFrom(container, QPoint(container->width() / 2, container->height() / 2));
+    drag(inside, inside - QPoint(40, 30));
+    EXPECT_EQ(preview->pos(), before - QPoint(40, 30)) << "mode 0 pans";
+
+    QTest::mouseClick(child<QPushButton>("_guiModeButton"), Qt::LeftButton);
+    ASSERT_EQ(container->guiMode(), 1);
+    ASSERT_EQ(sheet->printView()->guiMode(), 1);
+    const QPoint held = preview->pos();
+    const QPoint again = preview->mapFrom(container, QPoint(container->width() / 2, container->height() / 2));
+    drag(again, again - QPoint(40, 30));
+    EXPECT_EQ(preview->pos(), held) << "mode 1 keeps the page still";
+    QTest::mouseClick(child<QPushButton>("_guiModeButton"), Qt::LeftButton);
+    ASSERT_EQ(container->guiMode(), 0);
+
+    const QPoint pointer(container->width() / 3, container->height() / 3);
+    const QPointF underPointer = preview->pagePoint(QPointF(preview->mapFrom(container, pointer)));
+    QWheelEvent wheel(QPointF(preview->mapFrom(container, pointer)), QPointF(preview->mapToGlobal(preview->mapFrom(container, pointer))),
+                      QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(preview, &wheel);
+    EXPECT_EQ(child<QSlider>("_zoom")->value(), 300);
+    const QPointF after = preview->pagePoint(QPointF(preview->mapFrom(container, pointer)));
+    EXPECT_NEAR(after.x(), underPointer.x(), 1.0);
+    EXPECT_NEAR(after.y(), underPointer.y(), 1.0);
+}
+
+} // namespace

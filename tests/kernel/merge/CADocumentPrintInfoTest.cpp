@@ -1,0 +1,133 @@
+// The paper a design's print information gets for its layout: by the label maker for rolls, by
+// the sheet's name for label sheets (other sheets keep their paper), and for envelopes and single
+// cards the default page or, with the printer's settings, paper of their own size.
+#include "kernel/merge/CADocument.h"
+
+#include "kernel/base/CAEnvironment.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/printing/CATemplateFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr double kMillimetre = 72.0 / 25.4;
+const QSizeF kA5(148.0 * kMillimetre, 210.0 * kMillimetre);
+
+CATemplateFormat catalogueLayout(int type, const QString &maker, const QString &id)
+{
+    const std::shared_ptr<CATemplateFormat> found = CATemplateFormat::findPredefLayoutManufacturerID(type, maker, id);
+    return found ? *found : CATemplateFormat();
+}
+
+// The paper as it stands, either way round.
+QSizeF standing(const QSizeF &paper)
+{
+    return QSizeF(std::min(paper.width(), paper.height()), std::max(paper.width(), paper.height()));
+}
+
+struct PaperCase
+{
+    const char *name;
+    std::function<CATemplateFormat()> layout;
+    // The paper before the set-up, and whether the printer's settings are used.
+    QSizeF before;
+    bool printerSettings;
+    QSizeF expected;
+    bool known;
+    // The value the known-paper flag had before.
+    bool knownBefore = false;
+};
+
+class CADocumentPrintInfoTest : public ::testing::TestWithParam<PaperCase>
+{
+};
+
+TEST_P(CADocumentPrintInfoTest, PaperFollowsTheLayout)
+{
+    const PaperCase &c = GetParam();
+    const CATemplateFormat layout = c.layout();
+    ASSERT_GT(layout.ItemWidth(), 0.0f) << c.name;
+    CADocument document(std::make_unique<CFTADocument>(documentType(layout.getDocumentType()), CDDString(u"us"_s),
+                                                       CDDString(u"us"_s)));
+    document.setLayoutArangeComponents(layout, false);
+    ASSERT_EQ(int(document.docType()), layout.getDocumentType()) << c.name;
+    document.printSettings().paperSize = c.before;
+    document.printSettings().knownPaperFormat = c.knownBefore;
+    document.setupPrintInfo(c.printerSettings);
+    const QSizeF paper = standing(document.printSettings().paperSize);
+    EXPECT_NEAR(paper.width(), c.expected.width(), 0.5) << c.name;
+    EXPECT_NEAR(paper.height(), c.expected.height(), 0.5) << c.name;
+    EXPECT_EQ(document.printSettings().knownPaperFormat, c.known) << c.name;
+}
+
+CATemplateFormat sheetNamed(const QString &pageSize, const QString &maker = u"Avery"_s)
+{
+    CATemplateFormat layout = catalogueLayout(dtLabel, u"Avery"_s, u"03112"_s);
+    layout.setPageSize(pageSize);
+    layout.setManufacturer(maker);
+    return layout;
+}
+
+CATemplateFormat seikoWithoutPrintableSize()
+{
+    CATemplateFormat layout = catalogueLayout(dtLabel, u"Brother"_s, u"DK-11201"_s);
+    layout.setManufacturer(u"Seiko"_s);
+    layout.setPrintableWidth(0.0f);
+    layout.setPrintableHeight(0.0f);
+    return layout;
+}
+
+CATemplateFormat envelopeOfSize(float width, float height)
+{
+    CATemplateFormat layout = *CATemplateFormat::predefLayouts(dtEnvelope)->front();
+    layout.setItemWidth(width);
+    layout.setItemHeight(height);
+    return layout;
+}
+
+const QSizeF kLetter(612.0, 792.0);
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, CADocumentPrintInfoTest,
+    ::testing::Values(
+        // The maker's printable size, spelled as the catalogue spells it.
+        PaperCase{"BrotherRollPrintsOnItsPrintableSize", [] { return catalogueLayout(dtLabel, u"Brother"_s, u"DK-11201"_s); },
+                  kLetter, false, QSizeF(29.0 * kMillimetre, 90.0 * kMillimetre), false},
+        PaperCase{"DymoRollPrintsOnItsRollPaper", [] { return catalogueLayout(dtLabel, u"Dymo"_s, u"30252"_s); }, kLetter,
+                  false, QSizeF(32.0 * kMillimetre, 92.0 * kMillimetre), false},
+        PaperCase{"SeikoWithoutPrintableSizePrintsOnTheLabel", seikoWithoutPrintableSize, kLetter, false,
+                  QSizeF(29.0 * kMillimetre, 90.0 * kMillimetre), false},
+        PaperCase{"A4SheetGetsTheA4OfTheTable", [] { return sheetNamed(u"A4"_s); }, kLetter, false,
+                  QSizeF(594.72, 841.68), false},
+        PaperCase{"LetterSheetGetsLetter", [] { return sheetNamed(u"Letter"_s); }, kA5, false, kLetter, false},
+        PaperCase{"A5SheetKeepsA5", [] { return sheetNamed(u"A5"_s); }, kA5, false, kA5, false},
+        PaperCase{"SheetOfAMakerInLowerCaseStillGoesByTheMaker", [] { return sheetNamed(u"A4"_s, u"brother"_s); },
+                  kLetter, false, standing(QSizeF(108.0, 108.0)), false},
+        // Envelopes on their own paper are known only when the print system has that size.
+        PaperCase{"EnvelopeOfAStandardSizeIsKnownPaper", [] { return envelopeOfSize(684.0f, 297.0f); }, kLetter, true,
+                  QSizeF(297.0, 684.0), true},
+        PaperCase{"EnvelopeOfAnOddSizeIsNotKnownPaper", [] { return envelopeOfSize(500.0f, 271.0f); }, kLetter, true,
+                  QSizeF(271.0, 500.0), false, true}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// Without the printer's settings an envelope goes on the default page, on paper nobody knows by
+// the envelope's size.
+TEST(CADocumentPrintInfoEnvelope, WithoutPrinterSettingsTheDefaultPage)
+{
+    CADocument document(std::make_unique<CFTADocument>(dtEnvelope, CDDString(u"us"_s), CDDString(u"us"_s)));
+    document.setLayoutArangeComponents(envelopeOfSize(684.0f, 297.0f), false);
+    document.printSettings().knownPaperFormat = true;
+    document.printSettings().usePrinterSettings = true;
+    document.setupPrintInfo(false);
+    EXPECT_EQ(document.printSettings().paperSize, CAEnvironment::defaultPageSize());
+    EXPECT_FALSE(document.printSettings().knownPaperFormat);
+    // The choice to use the printer's settings is the sheet's record, not the paper's.
+    EXPECT_TRUE(document.printSettings().usePrinterSettings);
+}
+
+} // namespace
