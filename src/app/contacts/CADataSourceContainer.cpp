@@ -2,6 +2,7 @@
 
 #include "app/contacts/CAContactsLog.h"
 #include "app/contacts/CAExcelSource.h"
+#include "app/contacts/CAFileMakerSource.h"
 #include "app/contacts/CAImportWorker.h"
 #include "app/contacts/CAScriptedSource.h"
 #include "app/contacts/CATextFileSource.h"
@@ -56,6 +57,7 @@ CADataSourceContainer &CADataSourceContainer::sharedDataSourceContainer()
         CATextFileSource::registerWith(*container);
         CAExcelSource::registerWith(*container);
         CAScriptedSource::registerInstalled(*container);
+        CAFileMakerSource::registerInstalled(*container);
         return container;
     }();
     return *shared;

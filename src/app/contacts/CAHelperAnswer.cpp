@@ -18,6 +18,18 @@ std::optional<quint32> counter(const QJsonValue &value)
     return number >= 4294967295.0 ? 4294967295u : quint32(number);
 }
 
+// The first limit entries of the list, and how many more there were.
+QJsonArray capped(const QJsonArray &all, qsizetype limit, qsizetype *leftOut)
+{
+    *leftOut = std::max<qsizetype>(0, all.size() - limit);
+    if (*leftOut == 0)
+        return all;
+    QJsonArray kept;
+    for (qsizetype i = 0; i < limit; ++i)
+        kept.append(all.at(i));
+    return kept;
+}
+
 QString textOf(const QJsonValue &value)
 {
     if (value.isString())
@@ -52,6 +64,11 @@ bool CAHelperAnswer::feed(QByteArrayView chunk)
         m_searched = 0;
         m_records.reset();
         m_recordsLeftOut = 0;
+        m_vCards.reset();
+        m_vCardGroups.reset();
+        m_vCardsLeftOut = 0;
+        m_rows.reset();
+        m_rowsLeftOut = 0;
         return false;
     }
     m_pending.append(chunk);
@@ -103,17 +120,24 @@ void CAHelperAnswer::takeLine(QByteArrayView line)
     if (const std::optional<quint32> index = counter(message.value(QLatin1String("index"))))
         m_index = index;
     const QJsonValue records = message.value(QLatin1String("records"));
-    if (records.isArray()) {
-        const QJsonArray all = records.toArray();
-        m_recordsLeftOut = std::max<qsizetype>(0, all.size() - m_limits.maxRecords);
-        if (m_recordsLeftOut == 0) {
-            m_records = all;
-        } else {
-            QJsonArray kept;
-            for (qsizetype i = 0; i < m_limits.maxRecords; ++i)
-                kept.append(all.at(i));
-            m_records = std::move(kept);
-        }
+    if (records.isArray())
+        m_records = capped(records.toArray(), m_limits.maxRecords, &m_recordsLeftOut);
+    const QJsonValue vCards = message.value(QLatin1String("vcards"));
+    if (vCards.isArray()) {
+        m_vCards = capped(vCards.toArray(), m_limits.maxRecords, &m_vCardsLeftOut);
+        qsizetype groupsLeftOut = 0;
+        const QJsonValue groups = message.value(QLatin1String("groups"));
+        if (groups.isArray())
+            m_vCardGroups = capped(groups.toArray(), m_vCards->size(), &groupsLeftOut);
+        else
+            m_vCardGroups.reset();
+    }
+    const QJsonValue rows = message.value(QLatin1String("rows"));
+    if (rows.isArray()) {
+        m_rows = QJsonValue(capped(rows.toArray(), m_limits.maxRecords, &m_rowsLeftOut));
+    } else if (!rows.isUndefined() && !rows.isNull()) {
+        m_rows = rows;
+        m_rowsLeftOut = 0;
     }
     const QJsonValue failure = message.value(QLatin1String("error"));
     if (failure.isObject()) {

@@ -3,12 +3,14 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QJsonArray>
+#include <QJsonValue>
 #include <QString>
 
 #include <optional>
 
 // The answer of a contact helper program (see CAScriptedSource), read as its bytes arrive: JSON
-// lines of progress, the records or an error. Each byte is searched for a line end once, however
+// lines of progress, then the records, the vCards (with their groups), the rows of a database
+// dump, or an error. Each byte is searched for a line end once, however
 // the answer is cut into chunks, and the answer is bounded in bytes and in records, so that a
 // helper that talks without end costs neither unbounded memory nor time.
 class CAHelperAnswer
@@ -18,7 +20,7 @@ public:
     {
         // No contact list is this large; a helper that sends more is broken.
         qsizetype maxBytes = 64 * 1024 * 1024;
-        // As many records as a vCard file may hold cards; the rest are left out.
+        // As many records (vCards, rows) as a vCard file may hold cards; the rest are left out.
         qsizetype maxRecords = 100000;
     };
 
@@ -40,6 +42,14 @@ public:
     const std::optional<QJsonArray> &records() const { return m_records; }
     // Records of the records line past maxRecords, not kept.
     qsizetype recordsLeftOut() const { return m_recordsLeftOut; }
+    // The vCards line (each a card's text, at most maxRecords) and the groups line beside it
+    // (one list of group names per card, in the same order, as many as the cards kept).
+    const std::optional<QJsonArray> &vCards() const { return m_vCards; }
+    const std::optional<QJsonArray> &vCardGroups() const { return m_vCardGroups; }
+    qsizetype vCardsLeftOut() const { return m_vCardsLeftOut; }
+    // The rows line of a dump: a list of rows (at most maxRecords), or a single value.
+    const std::optional<QJsonValue> &rows() const { return m_rows; }
+    qsizetype rowsLeftOut() const { return m_rowsLeftOut; }
     // The error the helper reported instead of records, in words; empty when none.
     const QString &reportedError() const { return m_reportedError; }
     // Why the answer was given up (too large; its records are dropped then); empty while it is
@@ -60,6 +70,11 @@ private:
     std::optional<quint32> m_index;
     std::optional<QJsonArray> m_records;
     qsizetype m_recordsLeftOut = 0;
+    std::optional<QJsonArray> m_vCards;
+    std::optional<QJsonArray> m_vCardGroups;
+    qsizetype m_vCardsLeftOut = 0;
+    std::optional<QJsonValue> m_rows;
+    qsizetype m_rowsLeftOut = 0;
     QString m_reportedError;
     QString m_failure;
     int m_unreadLines = 0;

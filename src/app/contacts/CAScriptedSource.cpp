@@ -1,6 +1,7 @@
 #include "app/contacts/CAScriptedSource.h"
 
 #include "app/contacts/CAContactsLog.h"
+#include "app/contacts/CAEntourageCards.h"
 #include "app/contacts/CAHelperAnswer.h"
 #include "app/contacts/CAImportWorker.h"
 #include "kernel/address/FTPersonFields.h"
@@ -29,6 +30,7 @@ QMutex folderMutex;
 QString folderOverride;
 
 const QString kEmpty;
+const QString kEntourage = QStringLiteral("Entourage");
 
 struct AddressParts
 {
@@ -84,7 +86,7 @@ QList<CAScriptedSource::Source> CAScriptedSource::sources()
     const auto display = [](const QString &global, const QString &key) {
         return global.isEmpty() ? PWLocalizedString(key) : global;
     };
-    return {{display(ContactsEntourage, QStringLiteral("MS Entourage")), QStringLiteral("Entourage"), true},
+    return {{display(ContactsEntourage, QStringLiteral("MS Entourage")), kEntourage, true},
             {display(ContactsEudora, QStringLiteral("Eudora")), QStringLiteral("Eudora"), false},
             {display(ContactsNowContacts, QStringLiteral("NowContacts")), QStringLiteral("NowContacts"), false}};
 }
@@ -195,13 +197,13 @@ QString CAScriptedSource::helperForSource(const QString &cacheName)
     return usable(helper) ? helper.absoluteFilePath() : QString();
 }
 
-std::optional<QJsonArray> CAScriptedSource::runHelper(const QString &helper, const QString &cacheName,
-                                                      CAImportProgress *progress, QString *error,
-                                                      QStringList *problems, const HelperLimits &limits)
+std::optional<CAHelperAnswer> CAScriptedSource::runRequest(const QString &helper, const QString &cacheName,
+                                                           const QJsonObject &request, CAImportProgress *progress,
+                                                           QString *error, const HelperLimits &limits)
 {
     QProcess process;
     QByteArray complaint;
-    const auto fail = [&](const QString &reason) -> std::optional<QJsonArray> {
+    const auto fail = [&](const QString &reason) -> std::optional<CAHelperAnswer> {
         if (process.state() != QProcess::NotRunning) {
             process.kill();
             process.waitForFinished();
@@ -225,7 +227,6 @@ std::optional<QJsonArray> CAScriptedSource::runHelper(const QString &helper, con
     process.start();
     if (!process.waitForStarted())
         return fail(QStringLiteral("the helper %1 could not be started: %2").arg(helper, process.errorString()));
-    QJsonObject request {{QStringLiteral("request"), QStringLiteral("records")}, {QStringLiteral("source"), cacheName}};
     process.write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
     process.closeWriteChannel();
 
@@ -263,14 +264,29 @@ std::optional<QJsonArray> CAScriptedSource::runHelper(const QString &helper, con
         return fail(answer.reportedError());
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         return fail(QStringLiteral("the helper %1 ended with status %2").arg(helper).arg(process.exitCode()));
-    if (!answer.records())
-        return fail(QStringLiteral("the helper %1 answered no records").arg(helper));
-    if (answer.recordsLeftOut() > 0 && problems)
+    return answer;
+}
+
+std::optional<QJsonArray> CAScriptedSource::runHelper(const QString &helper, const QString &cacheName,
+                                                      CAImportProgress *progress, QString *error,
+                                                      QStringList *problems, const HelperLimits &limits)
+{
+    const QJsonObject request {{QStringLiteral("request"), QStringLiteral("records")},
+                               {QStringLiteral("source"), cacheName}};
+    const std::optional<CAHelperAnswer> answer = runRequest(helper, cacheName, request, progress, error, limits);
+    if (!answer)
+        return std::nullopt;
+    if (!answer->records()) {
+        if (error)
+            *error = QStringLiteral("the helper %1 answered no records").arg(helper);
+        return std::nullopt;
+    }
+    if (answer->recordsLeftOut() > 0 && problems)
         problems->append(QStringLiteral("The helper for %1 sent %2 records; the first %3 were read and the rest left out.")
                              .arg(cacheName)
-                             .arg(answer.records()->size() + answer.recordsLeftOut())
-                             .arg(answer.records()->size()));
-    return answer.records();
+                             .arg(answer->records()->size() + answer->recordsLeftOut())
+                             .arg(answer->records()->size()));
+    return answer->records();
 }
 
 std::optional<CADataSourceContainer::ImportResult> CAScriptedSource::importDataFrom(const QString &cacheName,
@@ -280,19 +296,46 @@ std::optional<CADataSourceContainer::ImportResult> CAScriptedSource::importDataF
 {
     const QString helper = helperForSource(cacheName);
     QString error;
-    std::optional<QJsonArray> records;
-    if (helper.isEmpty())
+    std::optional<CAHelperAnswer> answer;
+    if (helper.isEmpty()) {
         error = QStringLiteral("no helper for %1 is installed").arg(cacheName);
-    else
-        records = runHelper(helper, cacheName, progress, &error, &problems);
+    } else {
+        const QJsonObject request {{QStringLiteral("request"), QStringLiteral("records")},
+                                   {QStringLiteral("source"), cacheName}};
+        answer = runRequest(helper, cacheName, request, progress, &error);
+    }
     std::optional<CADataSourceContainer::ImportResult> result;
-    if (records)
-        result = personsFromRecords(*records, &problems);
+    bool answered = false;
+    if (answer && answer->vCards() && cacheName == kEntourage) {
+        answered = true;
+        if (answer->vCardsLeftOut() > 0)
+            problems.append(QStringLiteral("The helper for %1 sent %2 cards; the first %3 were read and the rest left out.")
+                                .arg(cacheName)
+                                .arg(answer->vCards()->size() + answer->vCardsLeftOut())
+                                .arg(answer->vCards()->size()));
+        CAEntourageCards::CardReport report;
+        if (progress)
+            report = [progress](quint32 index, quint32 count) { return progress->report(index, count); };
+        result = CAEntourageCards::personsFromCards(*answer->vCards(), answer->vCardGroups().value_or(QJsonArray()),
+                                                    &problems, report);
+        if (!result)
+            error = QStringLiteral("stopped");
+    } else if (answer && answer->records()) {
+        answered = true;
+        if (answer->recordsLeftOut() > 0)
+            problems.append(QStringLiteral("The helper for %1 sent %2 records; the first %3 were read and the rest left out.")
+                                .arg(cacheName)
+                                .arg(answer->records()->size() + answer->recordsLeftOut())
+                                .arg(answer->records()->size()));
+        result = personsFromRecords(*answer->records(), &problems);
+    } else if (answer) {
+        error = QStringLiteral("the helper %1 answered no records").arg(helper);
+    }
     if (!result || result->persons.isEmpty()) {
         // Nothing read: the cache and the persons read before stay, and the windows are told
         // through the flag not to reload.
         container.setErrorDuringImporting(true);
-        if (records)
+        if (answered && result)
             error = QStringLiteral("the helper for %1 answered no contacts").arg(cacheName);
         if (error != QLatin1String("stopped")) {
             problems.append(QStringLiteral("The contacts of %1 could not be read: %2.").arg(cacheName, error));

@@ -4,6 +4,7 @@
 #include "app/contacts/CAHelperAnswer.h"
 
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -29,6 +30,10 @@ struct CAScriptedHelperLimits
 //   {"index": I}                         the record it is at (progress)
 //   {"records": [{label: value, ...}]}   the records, the last line
 //   {"error": {"number": N, "message": "..."}}   instead of the records
+//
+// Entourage's helper may answer its contacts as vCards instead of records:
+//   {"vcards": ["BEGIN:VCARD...", ...], "groups": [["Club"], [], ...]}
+// one list of group names per card, in the cards' order (see CAEntourageCards).
 //
 // It is started as "<helper> <cache name>", with the request {"request": "records", "source":
 // <cache name>} as one line on its standard input, and must end with status 0. A record's labels
@@ -65,6 +70,14 @@ public:
 
     using HelperLimits = CAScriptedHelperLimits;
 
+    // Starts the helper as "<helper> <cache name>", sends the request as one line and reads its
+    // answer to the end. Nothing, with a reason, when it could not be started, reported an
+    // error, ended badly, went past its limits, or was stopped ("stopped"); what it answered is
+    // the caller's to judge.
+    static std::optional<CAHelperAnswer> runRequest(const QString &helper, const QString &cacheName,
+                                                    const QJsonObject &request, CAImportProgress *progress,
+                                                    QString *error, const HelperLimits &limits = HelperLimits());
+
     // Runs the helper and answers its records; nothing, with a reason, when it could not be
     // started, reported an error, ended badly, answered no well-formed records, went past its
     // limits, or was stopped. Records past the answer's limit are left out, said in problems.
@@ -73,7 +86,8 @@ public:
                                                QStringList *problems = nullptr,
                                                const HelperLimits &limits = HelperLimits());
 
-    // The generic import: the records of the source's helper as persons (and groups). At least
+    // The generic import: the records of the source's helper as persons (and groups), or for
+    // Entourage its vCards with their groups, card by card with progress. At least
     // one record clears the container's import error flag; a failure, or no record, sets it and
     // gives nothing, so that the cache and the persons read before stay.
     static std::optional<CADataSourceContainer::ImportResult> importDataFrom(const QString &cacheName,

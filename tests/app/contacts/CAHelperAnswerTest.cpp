@@ -93,4 +93,50 @@ INSTANTIATE_TEST_SUITE_P(
                     {}, false, 0, "", true, 0}),
     [](const auto &info) { return std::string(info.param.name); });
 
+struct PayloadCase
+{
+    const char *name;
+    QByteArray bytes;
+    qsizetype maxRecords;
+    // Sizes of what was kept: cards, groups beside them, rows (-1: none came); and left out.
+    qsizetype cards, groups, rows;
+    qsizetype cardsLeftOut, rowsLeftOut;
+};
+
+class CAHelperAnswerPayloadTest : public ::testing::TestWithParam<PayloadCase>
+{
+};
+
+qsizetype sizeOf(const std::optional<QJsonArray> &list)
+{
+    return list ? list->size() : -1;
+}
+
+// Cards with their groups and the rows of a dump are bounded like records; a single text stands
+// for the rows.
+TEST_P(CAHelperAnswerPayloadTest, KeepsCardsGroupsAndRowsWithinTheCap)
+{
+    const PayloadCase &expected = GetParam();
+    const CAHelperAnswer answer = CAHelperAnswer::parse(expected.bytes, limits(1 << 20, expected.maxRecords));
+    EXPECT_EQ(sizeOf(answer.vCards()), expected.cards);
+    EXPECT_EQ(sizeOf(answer.vCardGroups()), expected.groups);
+    EXPECT_EQ(answer.vCardsLeftOut(), expected.cardsLeftOut);
+    const qsizetype rows = !answer.rows() ? -1 : answer.rows()->isArray() ? answer.rows()->toArray().size() : 0;
+    EXPECT_EQ(rows, expected.rows);
+    EXPECT_EQ(answer.rowsLeftOut(), expected.rowsLeftOut);
+    EXPECT_FALSE(answer.records());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, CAHelperAnswerPayloadTest,
+    ::testing::Values(
+        PayloadCase {"CardsWithGroups", R"({"vcards": ["a", "b"], "groups": [["Club"], []]})", 10, 2, 2, -1, 0, 0},
+        PayloadCase {"CardsWithoutGroups", R"({"vcards": ["a", "b"]})", 10, 2, -1, -1, 0, 0},
+        PayloadCase {"CardsPastTheCapTakeTheirGroupsAlong", R"({"vcards": ["a", "b", "c"], "groups": [[], [], [], []]})", 2, 2, 2,
+                     -1, 1, 0},
+        PayloadCase {"RowsPastTheCap", R"({"rows": [["a"], ["b"], ["c"]]})", 2, -1, -1, 2, 0, 1},
+        PayloadCase {"SingleTextRows", R"({"rows": "a,b\nc,d"})", 10, -1, -1, 0, 0, 0},
+        PayloadCase {"NullRowsAreNoRows", R"({"rows": null})", 10, -1, -1, -1, 0, 0}),
+    [](const auto &info) { return std::string(info.param.name); });
+
 } // namespace

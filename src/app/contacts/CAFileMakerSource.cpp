@@ -1,0 +1,171 @@
+#include "app/contacts/CAFileMakerSource.h"
+
+#include "app/contacts/CAContactsLog.h"
+#include "app/contacts/CAImportWorker.h"
+#include "app/contacts/CATextFileImport.h"
+#include "kernel/base/CAEnvironment.h"
+#include "platform/PWBundle.h"
+#include "platform/PWUserDefaults.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace {
+
+const QString kFolderKey = QStringLiteral("fileMakerFileOpenDialogDirectory");
+
+QString textOf(const QJsonValue &value)
+{
+    if (value.isString())
+        return value.toString();
+    if (value.isDouble())
+        return QString::number(value.toDouble(), 'g', 15);
+    if (value.isBool())
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    return {};
+}
+
+// A name or street holding a comma must not spill into the next column.
+QString fieldText(const QJsonValue &value)
+{
+    const QString text = textOf(value);
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
+        return text;
+    QString quoted = text;
+    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+} // namespace
+
+const QString CAFileMakerSource::kCacheName = QStringLiteral("FileMaker");
+
+QString CAFileMakerSource::name()
+{
+    return ContactsFileMaker.isEmpty() ? PWLocalizedString(QStringLiteral("FileMaker Pro")) : ContactsFileMaker;
+}
+
+QByteArray CAFileMakerSource::textOfRows(const QJsonValue &rows)
+{
+    if (!rows.isArray())
+        return textOf(rows).toUtf8();
+    QString text;
+    bool first = true;
+    for (const QJsonValue &row : rows.toArray()) {
+        if (!first)
+            text += u'\n';
+        first = false;
+        if (!row.isArray()) {
+            text += textOf(row);
+            continue;
+        }
+        bool firstField = true;
+        for (const QJsonValue &field : row.toArray()) {
+            if (!firstField)
+                text += u',';
+            firstField = false;
+            text += fieldText(field);
+        }
+    }
+    return text.toUtf8();
+}
+
+std::optional<CAPersonList> CAFileMakerSource::personsFromDatabase(const QString &path, QWidget *window,
+                                                                   QStringList &problems,
+                                                                   CADataSourceContainer &container,
+                                                                   const CAContactImportHooks &hooks,
+                                                                   CAImportProgress *progress,
+                                                                   const CAScriptedSource::HelperLimits &limits)
+{
+    const QString fileName = QFileInfo(path).fileName();
+    const QString helper = CAScriptedSource::helperForSource(kCacheName);
+    QString error;
+    std::optional<CAHelperAnswer> answer;
+    if (helper.isEmpty()) {
+        error = QStringLiteral("no helper for %1 is installed").arg(kCacheName);
+    } else {
+        const QJsonObject request {{QStringLiteral("request"), QStringLiteral("dump")},
+                                   {QStringLiteral("source"), kCacheName},
+                                   {QStringLiteral("path"), path},
+                                   {QStringLiteral("name"), fileName}};
+        answer = CAScriptedSource::runRequest(helper, kCacheName, request, progress, &error, limits);
+        if (answer && !answer->rows())
+            error = QStringLiteral("the helper %1 answered no rows").arg(helper);
+    }
+    if (!answer || !answer->rows()) {
+        container.setErrorDuringImporting(true);
+        if (error != QLatin1String("stopped")) {
+            problems.append(QStringLiteral("%1 could not be exported: %2.").arg(fileName, error));
+            qCWarning(lcContacts).noquote() << "database not exported:" << path << error;
+        }
+        return std::nullopt;
+    }
+    container.setErrorDuringImporting(false);
+    if (answer->rowsLeftOut() > 0)
+        problems.append(QStringLiteral("%1: the helper sent %2 rows; the first %3 were read and the rest left out.")
+                            .arg(fileName)
+                            .arg(answer->rows()->toArray().size() + answer->rowsLeftOut())
+                            .arg(answer->rows()->toArray().size()));
+    // The rows are the database's own: the user assigns their columns, but their delimiter and
+    // encoding are known.
+    CATextImportOptions options;
+    options.showDialog = true;
+    CATextFileImport::RecordReport report;
+    if (progress)
+        report = [progress](quint32 index, quint32 count) { return progress->report(index, count); };
+    QStringList read;
+    std::optional<CAPersonList> persons =
+        CATextFileImport::peopleFromData(textOfRows(*answer->rows()), options, window, &read, hooks, report);
+    for (const QString &problem : std::as_const(read))
+        problems.append(QStringLiteral("%1: %2").arg(fileName, problem));
+    return persons;
+}
+
+std::optional<CADataSourceContainer::ImportResult>
+CAFileMakerSource::importDataFromFileMaker(QWidget *window, QStringList &problems, PWUserDefaults &defaults,
+                                           CADataSourceContainer &container, const CAContactImportHooks &hooks,
+                                           CAImportProgress *progress)
+{
+    if (!hooks.chooseFiles)
+        return std::nullopt;
+    QString start = defaults.stringForKey(kFolderKey);
+    if (start.isEmpty())
+        start = QDir::homePath();
+    const std::optional<CAContactImportHooks::ChosenFiles> chosen =
+        hooks.chooseFiles(window, start, {QStringLiteral("*.fp7 *.fp5")});
+    if (!chosen) {
+        container.setErrorDuringImporting(true);
+        return std::nullopt;
+    }
+    if (!chosen->folder.isEmpty())
+        defaults.setString(kFolderKey, chosen->folder);
+    CADataSourceContainer::ImportResult result;
+    for (const QString &path : chosen->paths) {
+        const std::optional<CAPersonList> persons =
+            personsFromDatabase(path, window, problems, container, hooks, progress);
+        // A failed dump or a cancelled dialog drops every database of this import.
+        if (!persons)
+            return std::nullopt;
+        result.persons.append(*persons);
+    }
+    // Databases that gave nothing must not replace what was read before.
+    if (result.persons.isEmpty())
+        return std::nullopt;
+    return result;
+}
+
+bool CAFileMakerSource::registerInstalled(CADataSourceContainer &container)
+{
+    if (CAScriptedSource::helperForSource(kCacheName).isEmpty())
+        return false;
+    container.registerProgressSource(
+        name(), kCacheName,
+        CADataSourceContainer::ProgressImportFunction(
+            [&container](QWidget *window, QStringList &problems, CAImportProgress *progress) {
+                return importDataFromFileMaker(window, problems, PWUserDefaults::standardUserDefaults(), container,
+                                               CAContactImportHooks::shared(), progress);
+            }));
+    return true;
+}
