@@ -1,5 +1,6 @@
 // The memory of a contact import from a file, as the application reads it: a comma-separated
-// export of 200,000 rows (about 21 MB) and a vCard export of about 57 MB. Each reports the most
+// export of 200,000 rows (about 21 MB) and a vCard export of 178,897 cards (about 57 MB), of
+// which the first 100,000 are read. Each reports the most
 // the process held while reading, above what it held before, in megabytes and as a multiple of
 // the file's size (peak_per_file_size): an import stays below ten times its file.
 #include "BenchSupport.h"
@@ -18,32 +19,32 @@
 namespace {
 
 constexpr int kRows = 200000;
-constexpr int kCards = 100000;
+// As many cards as the file that once gave no persons at all; the first 100,000 are read.
+constexpr int kCards = 178897;
+constexpr int kCardsRead = 100000;
 
+// About 105 bytes a row, 21 MB in all.
 QByteArray csvExport()
 {
-    QByteArray bytes = "First Name,Last Name,Company,Home Street,Home City,Home Postal Code,Home Country,E-mail Address,"
-                       "Business Phone\r\n";
+    QByteArray bytes = "First Name,Last Name,Company,Home Street,Home City,Home Postal Code,Home Country,E-mail Address\r\n";
     for (int i = 0; i < kRows; ++i) {
         const QByteArray n = QByteArray::number(i);
-        bytes += "Johanna " + n + ",Ashgrove,\"Harbour Freight, Ltd.\",\"" + n + " Elm Row\r\nFlat 3\",Edinburgh,"
-                 "EH1 3AA,United Kingdom,jo" + n + "@home.example,+44 131 555 " + n + "\r\n";
+        bytes += "Johanna " + n + ",Ashgrove,\"Harbour Freight, Ltd.\"," + n + " Elm Row,Edinburgh,EH1 3AA,United Kingdom,jo" + n
+                 + "@home.example\r\n";
     }
     return bytes;
 }
 
+// About 320 bytes a card, 57 MB in all.
 QByteArray vCardExport()
 {
     QByteArray bytes;
     for (int i = 0; i < kCards; ++i) {
         const QByteArray n = QByteArray::number(i);
-        bytes += "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:6f1c2a0e-4b7d-4e0a-9c1f-" + n.rightJustified(12, '0')
-                 + "\r\nN:Ashgrove;Johanna " + n + ";;;\r\nFN:Johanna " + n
-                 + " Ashgrove\r\nORG:Harbour Freight Lines;Logistics\r\nTITLE:Dispatcher\r\nTEL;type=WORK;type=pref:+1 555 "
-                 + n + "\r\nTEL;type=CELL:+1 555 9" + n + "\r\nEMAIL;type=INTERNET;type=HOME:jo" + n
-                 + "@home.example\r\nitem1.ADR;type=HOME:;;" + n
-                 + " Elm Row;Edinburgh;;EH1 3AA;United Kingdom\r\nitem1.X-ABADR:uk\r\nNOTE:Met at the harbour\\, "
-                   "spring fair; prefers letters to calls and a card at the new year\r\nEND:VCARD\r\n";
+        bytes += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ashgrove;Johanna " + n + ";;;\r\nFN:Johanna " + n
+                 + " Ashgrove\r\nORG:Harbour Freight Lines;Logistics\r\nTEL;type=WORK;type=pref:+1 555 " + n
+                 + "\r\nEMAIL;type=INTERNET;type=HOME:jo" + n + "@home.example\r\nADR;type=HOME:;;" + n
+                 + " Elm Row;Edinburgh;;EH1 3AA;United Kingdom\r\nNOTE:Met at the harbour fair\r\nEND:VCARD\r\n";
     }
     return bytes;
 }
@@ -108,7 +109,7 @@ BENCHMARK(BM_ImportCsvFileMemory)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_ImportVCardFileMemory(benchmark::State &state)
 {
-    importAndMeasure(state, vCardExport(), QStringLiteral("export.vcf"), kCards,
+    importAndMeasure(state, vCardExport(), QStringLiteral("export.vcf"), kCardsRead,
                      [](const QString &path) { return std::optional<CAPersonList>(CAVCFSource::personFromVCFFile(path)); });
 }
 BENCHMARK(BM_ImportVCardFileMemory)->Unit(benchmark::kMillisecond)->Iterations(2);

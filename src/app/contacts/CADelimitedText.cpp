@@ -45,9 +45,11 @@ std::optional<RecordScan> scanRecord(const QString &text, qsizetype start, const
         return text.at(at) == first && (delimiterLength == 1 || whole.mid(at, delimiterLength) == delimiter);
     };
     QString field;
+    // A file's fields are held until its persons are made: each is kept at its own size, not
+    // with the room it grew into while being read.
     const auto pushField = [&] {
         if (scan.fields.size() < CADelimitedText::kMaxFieldsPerRow)
-            scan.fields.append(field);
+            scan.fields.append(field.capacity() > field.size() ? QString(field.constData(), field.size()) : field);
         else
             scan.fieldsCut = true;
         field.clear();
@@ -92,7 +94,10 @@ std::optional<RecordScan> scanRecord(const QString &text, qsizetype start, const
         const qsizetype from = i;
         while (i < size && !isLineBreak(text.at(i)) && !atDelimiter(i))
             ++i;
-        field += whole.sliced(from, i - from);
+        if (field.isEmpty())
+            field = whole.sliced(from, i - from).toString();
+        else
+            field += whole.sliced(from, i - from);
         if (i < size && atDelimiter(i)) {
             pushField();
             i += delimiterLength;
@@ -278,8 +283,10 @@ void CADelimitedText::readRecords(const QString &text)
         }
         if (scan.fieldsCut)
             ++rowsWithCutFields;
-        if (!allEmpty(scan.fields))
+        if (!allEmpty(scan.fields)) {
+            scan.fields.squeeze();
             m_rows.append(std::move(scan.fields));
+        }
         position = scan.end;
         lineNumber += scan.lines;
     }
