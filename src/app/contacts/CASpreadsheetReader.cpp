@@ -446,8 +446,9 @@ std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::rowsFromChildAnswe
                                                                                   QString *error)
 {
     if (answer.startsWith('E')) {
-        setError(error, answer.size() > 1 ? QString::fromUtf8(answer.sliced(1))
-                                          : QStringLiteral("the workbook cannot be read"));
+        // A reason is a line, whatever a damaged child may have sent.
+        const QByteArrayView reason = answer.sliced(1).first(std::min<qsizetype>(answer.size() - 1, 500));
+        setError(error, reason.isEmpty() ? QStringLiteral("the workbook cannot be read") : QString::fromUtf8(reason));
         return std::nullopt;
     }
     const auto damaged = [error] {
@@ -466,6 +467,7 @@ std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::rowsFromChildAnswe
     };
     Rows rows;
     qint64 cells = 0;
+    qint64 characters = 0;
     while (at < answer.size()) {
         quint32 count = 0;
         if (!takeCount(&count) || count > quint32(kMaxColumns) || (cells += count) > kMaxCells)
@@ -478,6 +480,8 @@ std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::rowsFromChildAnswe
                 return damaged();
             row.append(QString::fromUtf8(answer.sliced(at, length)));
             at += length;
+            if ((characters += row.last().size()) > kMaxTextCharacters)
+                return damaged();
         }
         rows.append(std::move(row));
     }
