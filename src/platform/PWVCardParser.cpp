@@ -261,20 +261,62 @@ bool isPropertyLine(QStringView line)
     return i < line.size() && line.at(i) == QLatin1Char(':');
 }
 
-// Whether a line of text opens a card: "BEGIN:VCARD", perhaps with a group or parameters.
-bool isBeginLine(QStringView line)
+// The property name of a content line ("TEL" of "item1.TEL;TYPE=WORK:..."), without its group.
+QStringView propertyNameOf(QStringView line)
+{
+    const qsizetype colon = line.indexOf(QLatin1Char(':'));
+    QStringView name = line.first(colon < 0 ? line.size() : colon);
+    if (const qsizetype semicolon = name.indexOf(QLatin1Char(';')); semicolon >= 0)
+        name = name.first(semicolon);
+    if (const qsizetype dot = name.lastIndexOf(QLatin1Char('.')); dot >= 0)
+        name = name.sliced(dot + 1);
+    return name.trimmed();
+}
+
+// Whether a line of text is "BEGIN:VCARD" (keyword "BEGIN") or "END:VCARD", perhaps with a group
+// or parameters.
+bool isBoundaryLine(QStringView line, QLatin1StringView keyword)
 {
     if (line.isEmpty() || !isNameCharacter(line.at(0)))
         return false;
     const qsizetype colon = line.indexOf(QLatin1Char(':'));
     if (colon < 0 || line.sliced(colon + 1).trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) != 0)
         return false;
-    QStringView name = line.first(colon);
-    if (const qsizetype semicolon = name.indexOf(QLatin1Char(';')); semicolon >= 0)
-        name = name.first(semicolon);
-    if (const qsizetype dot = name.lastIndexOf(QLatin1Char('.')); dot >= 0)
-        name = name.sliced(dot + 1);
-    return name.trimmed().compare(QLatin1String("BEGIN"), Qt::CaseInsensitive) == 0;
+    return propertyNameOf(line).compare(keyword, Qt::CaseInsensitive) == 0;
+}
+
+bool isBeginLine(QStringView line)
+{
+    return isBoundaryLine(line, QLatin1StringView("BEGIN"));
+}
+
+// The properties of vCard 2.1, 3.0 and 4.0, the only names that end a quoted-printable value
+// continued by a soft line break: a continuation such as "http://example.com" or "Apt:4" has the
+// form of a content line too, and is the value's.
+bool isKnownPropertyName(QStringView name)
+{
+    static const QLatin1StringView kNames[] = {
+        QLatin1StringView("ADR"), QLatin1StringView("AGENT"), QLatin1StringView("ANNIVERSARY"),
+        QLatin1StringView("BDAY"), QLatin1StringView("BEGIN"), QLatin1StringView("CALADRURI"),
+        QLatin1StringView("CALURI"), QLatin1StringView("CATEGORIES"), QLatin1StringView("CLASS"),
+        QLatin1StringView("CLIENTPIDMAP"), QLatin1StringView("EMAIL"), QLatin1StringView("END"),
+        QLatin1StringView("FBURL"), QLatin1StringView("FN"), QLatin1StringView("GENDER"), QLatin1StringView("GEO"),
+        QLatin1StringView("IMPP"), QLatin1StringView("KEY"), QLatin1StringView("KIND"), QLatin1StringView("LABEL"),
+        QLatin1StringView("LANG"), QLatin1StringView("LOGO"), QLatin1StringView("MAILER"), QLatin1StringView("MEMBER"),
+        QLatin1StringView("N"), QLatin1StringView("NAME"), QLatin1StringView("NICKNAME"), QLatin1StringView("NOTE"),
+        QLatin1StringView("ORG"), QLatin1StringView("PHOTO"), QLatin1StringView("PRODID"),
+        QLatin1StringView("PROFILE"), QLatin1StringView("RELATED"), QLatin1StringView("REV"),
+        QLatin1StringView("ROLE"), QLatin1StringView("SORT-STRING"), QLatin1StringView("SOUND"),
+        QLatin1StringView("SOURCE"), QLatin1StringView("TEL"), QLatin1StringView("TITLE"), QLatin1StringView("TZ"),
+        QLatin1StringView("UID"), QLatin1StringView("URL"), QLatin1StringView("VERSION"), QLatin1StringView("XML"),
+    };
+    if (name.startsWith(QLatin1StringView("X-"), Qt::CaseInsensitive))
+        return true;
+    for (const QLatin1StringView known : kNames) {
+        if (name.compare(known, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
 }
 
 // Physical lines to logical ones, one at a time, so that no list of every line of a large file
@@ -282,8 +324,8 @@ bool isBeginLine(QStringView line)
 // line whole, a leading blank there being part of the value; this comes before unfolding, which
 // would take that blank for a fold. Otherwise a line starting with a blank or a tab continues
 // the one before (the fold removes the line end and that character).
-// A soft line break never joins a line that stands on its own (a property line, the END or
-// BEGIN of a card): exporters leave a stray "=" at the end of a value, and joining the END
+// A soft line break never joins a line that stands on its own (a line of a known property, the
+// END or BEGIN of a card): exporters leave a stray "=" at the end of a value, and joining the END
 // after it would swallow that card and every card after it.
 class LogicalLines
 {
@@ -314,7 +356,7 @@ public:
         while (readPhysical()) {
             if (line.endsWith(QLatin1Char('=')) && head.quotedPrintable(line)) {
                 line.chop(1); // the break is no part of the value, whether it joins or not
-                if (!isPropertyLine(m_lookahead)) {
+                if (!isPropertyLine(m_lookahead) || !isKnownPropertyName(propertyNameOf(m_lookahead))) {
                     line.append(m_lookahead);
                     continue;
                 }
@@ -513,17 +555,30 @@ std::optional<QString> PWVCardParser::decodeText(const QByteArray &bytes, QStrin
     return decodeCardByCard(body);
 }
 
-std::optional<QList<PWVCard>> PWVCardParser::parse(const QByteArray &bytes, QString *error, int *beginLines)
+std::optional<QList<PWVCard>> PWVCardParser::parse(const QByteArray &bytes, QString *error, int *beginLines,
+                                                   QStringList *problems)
 {
     QList<PWVCard> cards;
-    if (!parseEach(bytes, [&cards](PWVCard &card) { cards.append(std::move(card)); }, error, beginLines))
+    if (!parseEach(bytes, [&cards](PWVCard &card) { cards.append(std::move(card)); }, error, beginLines, problems))
         return std::nullopt;
     return cards;
 }
 
 bool PWVCardParser::parseEach(const QByteArray &bytes, const std::function<void(PWVCard &)> &take, QString *error,
-                              int *beginLines)
+                              int *beginLines, QStringList *problems)
 {
+    // The first few damaged cards are named, the rest counted.
+    constexpr int kCardsNamed = 20;
+    int damagedCards = 0;
+    const auto tell = [problems](const QString &problem) {
+        qCWarning(lcVCard).noquote() << "vCard:" << problem;
+        if (problems)
+            problems->append(problem);
+    };
+    const auto leftOut = [&tell, &damagedCards](const QString &problem) {
+        if (++damagedCards <= kCardsNamed)
+            tell(problem);
+    };
     if (beginLines)
         *beginLines = 0;
     if (bytes.size() > kMaxBytes)
@@ -540,11 +595,19 @@ bool PWVCardParser::parseEach(const QByteArray &bytes, const std::function<void(
     int cards = 0;
     PWVCard current;
     int depth = 0; // 1 inside a card; more inside cards embedded in it, whose lines are dropped
+    qsizetype cardLine = 0; // where the card being read begins
+    bool agentPending = false; // the card has an empty AGENT line, whose value is the card embedded next
+    int cardsPastLimit = 0;
     QString lineText;
     qsizetype number = 0;
     while (logical.next(lineText, number)) {
         if (lineText.trimmed().isEmpty())
             continue;
+        if (cards >= kMaxCards) {
+            // Full: the rest is only counted, for the sentence that says what was left out.
+            cardsPastLimit += isBeginLine(lineText) ? 1 : 0;
+            continue;
+        }
         PWVCardLine line;
         QString reason;
         if (!parseLine(lineText, line, &reason)) {
@@ -561,21 +624,30 @@ bool PWVCardParser::parseEach(const QByteArray &bytes, const std::function<void(
         const bool boundary = line.name == QLatin1String("BEGIN") || line.name == QLatin1String("END");
         if (boundary && line.value.trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0) {
             if (line.name == QLatin1String("BEGIN")) {
+                if (depth > 0 && !agentPending) {
+                    // No card is embedded here: the one being read lost its END.
+                    leftOut(QStringLiteral("The card beginning on line %1 has no END:VCARD and was left out.")
+                                .arg(cardLine));
+                    depth = 0;
+                }
                 if (++depth > kMaxDepth)
                     return fail(error, QStringLiteral("cards nested more than %1 deep").arg(kMaxDepth));
-                if (depth == 1)
+                if (depth == 1) {
                     current.clear();
+                    cardLine = number;
+                }
+                agentPending = false;
             } else if (depth == 0) {
                 qCInfo(lcVCard).noquote() << QStringLiteral("vCard line %1: END without BEGIN").arg(number);
             } else if (--depth == 0) {
-                if (cards >= kMaxCards)
-                    return fail(error, QStringLiteral("more than %1 cards").arg(kMaxCards));
                 ++cards;
                 take(current);
                 current.clear();
             }
             continue;
         }
+        if (line.name == QLatin1String("AGENT") && line.value.trimmed().isEmpty())
+            agentPending = true;
         if (depth != 1)
             continue; // outside any card, or inside an embedded one
         if (current.size() >= kMaxLinesPerCard)
@@ -584,8 +656,14 @@ bool PWVCardParser::parseEach(const QByteArray &bytes, const std::function<void(
     }
     if (linesLeftOut > kLinesNamed)
         qCInfo(lcVCard).noquote() << QStringLiteral("vCard: %1 more lines left out").arg(linesLeftOut - kLinesNamed);
-    if (depth > 0)
-        qCInfo(lcVCard) << "last vCard has no END and is left out";
+    if (damagedCards > kCardsNamed)
+        tell(QStringLiteral("%1 more damaged cards were left out.").arg(damagedCards - kCardsNamed));
+    if (cardsPastLimit > 0)
+        tell(QStringLiteral("Only the first %1 cards were read; the %2 cards after them were left out.")
+                 .arg(kMaxCards)
+                 .arg(cardsPastLimit));
+    else if (depth > 0)
+        tell(QStringLiteral("The card beginning on line %1 has no END:VCARD and was left out.").arg(cardLine));
     if (beginLines)
         *beginLines = logical.beginLines();
     if (cards == 0)

@@ -31,16 +31,19 @@ public:
     // The cards of the bytes, in order. Nothing, with a reason (also logged), when the bytes
     // are too large, cannot be decoded, nest cards too deeply or hold no complete card. Lines
     // that cannot be read and a last card cut off before its END are left out and logged.
+    // A card whose END is missing ends where the next card begins (a card embedded in another
+    // begins only after an empty AGENT line of that card) and is left out. Cards past kMaxCards are left
+    // out. Each card left out is one sentence in problems, logged as a warning.
     // beginLines, when given, counts the lines of the text that open a card, read or not: a
     // caller can tell from it that cards were lost.
     static std::optional<QList<PWVCard>> parse(const QByteArray &bytes, QString *error = nullptr,
-                                               int *beginLines = nullptr);
+                                               int *beginLines = nullptr, QStringList *problems = nullptr);
     // The same, each card handed to take as soon as it is complete (take may move it away), so
     // that a caller making persons never holds every card of a large file at once. False, with
     // a reason, where parse() answers nothing; the cards handed over by then are the caller's
     // to drop.
     static bool parseEach(const QByteArray &bytes, const std::function<void(PWVCard &)> &take,
-                          QString *error = nullptr, int *beginLines = nullptr);
+                          QString *error = nullptr, int *beginLines = nullptr, QStringList *problems = nullptr);
 
     // The text of the bytes in the encodings above, logging each card read as Latin-1 by its
     // index; nothing with a reason for broken UTF-16.

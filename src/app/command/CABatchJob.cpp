@@ -111,7 +111,9 @@ bool readDesign(const QString &path, CADocument &document, QString *reason)
     return true;
 }
 
-std::optional<CAPersonList> readContacts(const QString &path, QString *reason)
+// The persons of the contacts file; what was left out of a file that gave persons goes into
+// warnings, a file that gave none is a failure with its first reason.
+std::optional<CAPersonList> readContacts(const QString &path, QString *reason, QStringList *warnings)
 {
     const QFileInfo file(path);
     if (!file.exists()) {
@@ -131,6 +133,8 @@ std::optional<CAPersonList> readContacts(const QString &path, QString *reason)
                           .arg(path, error.isEmpty() ? QString() : QStringLiteral(": ") + error);
             return std::nullopt;
         }
+        if (!error.isEmpty())
+            warnings->append(error);
         return persons;
     }
     QStringList problems;
@@ -140,6 +144,7 @@ std::optional<CAPersonList> readContacts(const QString &path, QString *reason)
                       .arg(path, problems.isEmpty() ? QString() : QStringLiteral(": ") + problems.first());
         return std::nullopt;
     }
+    warnings->append(problems);
     return persons;
 }
 
@@ -182,7 +187,7 @@ int CABatchJob::print(QString *reason)
 
     std::optional<CAPrintingView::PersonList> persons;
     if (!m_request.contacts.isEmpty()) {
-        const std::optional<CAPersonList> read = readContacts(m_request.contacts, reason);
+        const std::optional<CAPersonList> read = readContacts(m_request.contacts, reason, &m_warnings);
         if (!read)
             return CACommandLine::kFailure;
         persons.emplace(read->begin(), read->end());

@@ -7,10 +7,12 @@
 
 namespace {
 
+// Only CR and LF end a record: U+0085 is an ellipsis in Windows Latin 1, and U+2028 and U+2029
+// are characters of a value that no export writes as its line end.
 bool isLineBreak(QChar c)
 {
     const char16_t u = c.unicode();
-    return u == u'\n' || u == u'\r' || u == 0x0085 || u == 0x2028 || u == 0x2029;
+    return u == u'\n' || u == u'\r';
 }
 
 // The position after the line break at i; CR LF is one break.
@@ -43,9 +45,11 @@ std::optional<RecordScan> scanRecord(const QString &text, qsizetype start, const
         return text.at(at) == first && (delimiterLength == 1 || whole.mid(at, delimiterLength) == delimiter);
     };
     QString field;
+    // A file's fields are held until its persons are made: each is kept at its own size, not
+    // with the room it grew into while being read.
     const auto pushField = [&] {
         if (scan.fields.size() < CADelimitedText::kMaxFieldsPerRow)
-            scan.fields.append(field);
+            scan.fields.append(field.capacity() > field.size() ? QString(field.constData(), field.size()) : field);
         else
             scan.fieldsCut = true;
         field.clear();
@@ -90,7 +94,10 @@ std::optional<RecordScan> scanRecord(const QString &text, qsizetype start, const
         const qsizetype from = i;
         while (i < size && !isLineBreak(text.at(i)) && !atDelimiter(i))
             ++i;
-        field += whole.sliced(from, i - from);
+        if (field.isEmpty())
+            field = whole.sliced(from, i - from).toString();
+        else
+            field += whole.sliced(from, i - from);
         if (i < size && atDelimiter(i)) {
             pushField();
             i += delimiterLength;
@@ -111,11 +118,36 @@ bool allEmpty(const QStringList &fields)
     return true;
 }
 
-// Text holds no NUL; binary files (pictures, archives, programs) nearly always do, whatever
-// encoding they were read in.
+// Text holds no NUL and next to no control characters; binary files (pictures, archives,
+// programs, random bytes) are full of them, whatever encoding they were read in. A stray control
+// character or two, and the end-of-file mark of old DOS files, leave text text.
 bool looksBinary(const QString &text)
 {
-    return text.contains(QChar(u'\0'));
+    qsizetype controls = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == 0)
+            return true;
+        const bool c0 = u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r' && u != u'\f' && u != u'\v' && u != 0x1A;
+        if (c0 || u == 0x7F || u == 0xFFFD)
+            ++controls;
+    }
+    return controls >= 3 && controls * 100 > text.size();
+}
+
+// "Line 4", "Lines 4 and 9", "Lines 4, 9, 12 and 3 more".
+QString lineList(const QList<qsizetype> &lines)
+{
+    constexpr qsizetype kNamed = 10;
+    QStringList named;
+    for (qsizetype i = 0; i < std::min(lines.size(), kNamed); ++i)
+        named.append(QString::number(lines.at(i)));
+    if (lines.size() == 1)
+        return QStringLiteral("Line %1").arg(named.first());
+    if (lines.size() > kNamed)
+        return QStringLiteral("Lines %1 and %2 more").arg(named.join(QStringLiteral(", "))).arg(lines.size() - kNamed);
+    const QString last = named.takeLast();
+    return QStringLiteral("Lines %1 and %2").arg(named.join(QStringLiteral(", ")), last);
 }
 
 } // namespace
@@ -189,7 +221,8 @@ bool CADelimitedText::reloadData()
     m_valid = false;
     m_binary = false;
     QString reason;
-    const std::optional<QString> text = CATextEncodings::decode(m_data, m_encoding, &reason);
+    QList<qsizetype> otherLines;
+    const std::optional<QString> text = CATextEncodings::decode(m_data, m_encoding, &reason, &otherLines);
     if (!text) {
         m_error = reason;
         qCInfo(lcContacts).noquote() << "delimited text not read:" << reason;
@@ -201,6 +234,12 @@ bool CADelimitedText::reloadData()
         qCInfo(lcContacts).noquote() << "delimited text not read:" << m_error;
         return false;
     }
+    if (!otherLines.isEmpty())
+        m_problems.append(QStringLiteral("%1 of the file %2 not UTF-8 text like the rest; %3 read as %4.")
+                              .arg(lineList(otherLines),
+                                   otherLines.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"),
+                                   otherLines.size() == 1 ? QStringLiteral("it was") : QStringLiteral("they were"),
+                                   CATextEncodings::displayName(CATextEncodings::kWindowsLatin1)));
     readRecords(*text);
     parseHeader();
     m_valid = true;
@@ -244,8 +283,10 @@ void CADelimitedText::readRecords(const QString &text)
         }
         if (scan.fieldsCut)
             ++rowsWithCutFields;
-        if (!allEmpty(scan.fields))
+        if (!allEmpty(scan.fields)) {
+            scan.fields.squeeze();
             m_rows.append(std::move(scan.fields));
+        }
         position = scan.end;
         lineNumber += scan.lines;
     }

@@ -32,14 +32,17 @@ public:
     static constexpr qsizetype kMaxFieldsPerRow = 1024;
     static constexpr int kMaxRecordLines = 256;
 
-    // Detects the encoding (byte-order mark, else UTF-8, else ISO Latin 1) and reads the bytes.
+    // Detects the encoding (CATextEncodings::detect: a byte-order mark, else UTF-8 when the file
+    // is that in the main, else Windows Latin 1, else ISO Latin 1) and reads the bytes. Only CR
+    // and LF end a record.
     explicit CADelimitedText(const QByteArray &data);
 
     // Whether the last reading gave text: false with errorString() when the encoding rejected
     // the bytes or they are no text at all (a picture or program chosen by mistake).
     bool isValid() const { return m_valid; }
     QString errorString() const { return m_error; }
-    // What the last reading left out (rows past a bound, fields cut), one sentence each.
+    // What the last reading left out or read otherwise (rows past a bound, fields cut, lines not
+    // in the file's encoding), one sentence each.
     QStringList problems() const { return m_problems; }
 
     quint32 encoding() const { return m_encoding; }

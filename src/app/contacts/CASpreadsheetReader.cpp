@@ -1,6 +1,7 @@
 #include "app/contacts/CASpreadsheetReader.h"
 
 #include "platform/PWFileReader.h"
+#include "platform/PWIsolatedCall.h"
 
 #include <QFile>
 #include <QHash>
@@ -8,6 +9,8 @@
 
 #include <freexl.h>
 #include <zip.h>
+
+#include <QtEndian>
 
 #include <cmath>
 #include <memory>
@@ -277,6 +280,7 @@ std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readXlsx(const QBy
 
     Rows rows;
     qint64 cells = 0;
+    qint64 characters = 0;
     QXmlStreamReader xml(*sheet);
     QStringList *row = nullptr;
     // The cell being read: its type, column, <v> text and inline text.
@@ -314,6 +318,12 @@ std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readXlsx(const QBy
                 setError(error, QStringLiteral("a cell of the worksheet names a text the workbook does not hold"));
                 return std::nullopt;
             }
+            characters += text.size();
+            if (characters > kMaxTextCharacters) {
+                setError(error, QStringLiteral("the texts of the worksheet's cells come to more than %1 characters")
+                                    .arg(kMaxTextCharacters));
+                return std::nullopt;
+            }
             if (column >= row->size()) {
                 cells += column + 1 - row->size();
                 if (cells > kMaxCells) {
@@ -332,8 +342,14 @@ std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readXlsx(const QBy
     return rows;
 }
 
-std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readXls(const QString &path, QString *error)
+namespace {
+
+// The first worksheet of an ".xls" workbook, read in this process through libfreexl.
+std::optional<CASpreadsheetReader::Rows> readXlsHere(const QString &path, QString *error)
 {
+    using Rows = CASpreadsheetReader::Rows;
+    constexpr qint64 kMaxCells = CASpreadsheetReader::kMaxCells;
+    const auto numberText = &CASpreadsheetReader::numberText;
     const void *handle = nullptr;
     if (freexl_open(QFile::encodeName(path).constData(), &handle) != FREEXL_OK) {
         if (handle)
@@ -355,6 +371,8 @@ std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readXls(const QStr
     }
     Rows rows;
     rows.reserve(rowCount);
+    qint64 characters = 0;
+    constexpr uint kTextProbe = uint(CASpreadsheetReader::kMaxTextCharacters) + 1;
     for (unsigned int r = 0; r < rowCount; ++r) {
         QStringList row;
         row.reserve(columnCount);
@@ -363,6 +381,15 @@ std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readXls(const QStr
             if (freexl_get_cell_value(handle, r, c, &cell) != FREEXL_OK) {
                 setError(error, QStringLiteral("a cell of the worksheet cannot be read"));
                 return std::nullopt;
+            }
+            if (cell.type == FREEXL_CELL_TEXT || cell.type == FREEXL_CELL_SST_TEXT) {
+                // The library hands out pointers into its own tables; a damaged count makes them long.
+                characters += cell.value.text_value ? qint64(qstrnlen(cell.value.text_value, kTextProbe)) : 0;
+                if (characters > CASpreadsheetReader::kMaxTextCharacters) {
+                    setError(error, QStringLiteral("the texts of the worksheet's cells come to more than %1 characters")
+                                        .arg(CASpreadsheetReader::kMaxTextCharacters));
+                    return std::nullopt;
+                }
             }
             switch (cell.type) {
             case FREEXL_CELL_INT:
@@ -386,6 +413,95 @@ std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readXls(const QStr
         rows.append(row);
     }
     return rows;
+}
+
+// What the child sends back: "E" and the reason, or "R" and the rows, each row its cell count
+// and each cell its length and UTF-8 bytes, counts as 32-bit little-endian numbers.
+QByteArray childAnswer(const QString &path)
+{
+    QString error;
+    const std::optional<CASpreadsheetReader::Rows> rows = readXlsHere(path, &error);
+    if (!rows)
+        return "E" + error.toUtf8();
+    QByteArray answer("R");
+    const auto appendCount = [&answer](qsizetype count) {
+        char bytes[4];
+        qToLittleEndian(quint32(count), bytes);
+        answer.append(bytes, 4);
+    };
+    for (const QStringList &row : *rows) {
+        appendCount(row.size());
+        for (const QString &cell : row) {
+            const QByteArray text = cell.toUtf8();
+            appendCount(text.size());
+            answer.append(text);
+        }
+    }
+    return answer;
+}
+
+} // namespace
+
+std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::rowsFromChildAnswer(QByteArrayView answer,
+                                                                                  QString *error)
+{
+    if (answer.startsWith('E')) {
+        // A reason is a line, whatever a damaged child may have sent.
+        const QByteArrayView reason = answer.sliced(1).first(std::min<qsizetype>(answer.size() - 1, 500));
+        setError(error, reason.isEmpty() ? QStringLiteral("the workbook cannot be read") : QString::fromUtf8(reason));
+        return std::nullopt;
+    }
+    const auto damaged = [error] {
+        setError(error, QStringLiteral("the reading of the workbook gave damaged rows"));
+        return std::nullopt;
+    };
+    if (!answer.startsWith('R'))
+        return damaged();
+    qsizetype at = 1;
+    const auto takeCount = [&](quint32 *count) {
+        if (answer.size() - at < 4)
+            return false;
+        *count = qFromLittleEndian<quint32>(answer.constData() + at);
+        at += 4;
+        return true;
+    };
+    Rows rows;
+    qint64 cells = 0;
+    qint64 characters = 0;
+    while (at < answer.size()) {
+        quint32 count = 0;
+        if (!takeCount(&count) || count > quint32(kMaxColumns) || (cells += count) > kMaxCells)
+            return damaged();
+        QStringList row;
+        row.reserve(count);
+        for (quint32 c = 0; c < count; ++c) {
+            quint32 length = 0;
+            if (!takeCount(&length) || length > quint64(answer.size() - at))
+                return damaged();
+            row.append(QString::fromUtf8(answer.sliced(at, length)));
+            at += length;
+            if ((characters += row.last().size()) > kMaxTextCharacters)
+                return damaged();
+        }
+        rows.append(std::move(row));
+    }
+    return rows;
+}
+
+std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readXls(const QString &path, QString *error)
+{
+    PWIsolatedCall::Limits limits;
+    limits.deadlineMs = 60000;
+    limits.memoryBytes = qint64(1024) * 1024 * 1024;
+    // Every character as three bytes of UTF-8 and every cell's length: room for the most a
+    // worksheet may hold.
+    limits.answerBytes = 3 * kMaxTextCharacters + 4 * (kMaxCells + kMaxCells / kMaxColumns) + 1;
+    const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run([&path] { return childAnswer(path); }, limits);
+    if (!outcome.ok) {
+        setError(error, QStringLiteral("the workbook is damaged: %1").arg(outcome.reason));
+        return std::nullopt;
+    }
+    return rowsFromChildAnswer(outcome.answer, error);
 }
 
 std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readFirstSheet(const QString &path, QString *error)

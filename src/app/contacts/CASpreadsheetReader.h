@@ -12,7 +12,9 @@
 // XML parts, read by libzip and Qt's XML reader: shared strings, inline strings, numbers,
 // booleans and the cached results of formulas). Numbers are written as the shortest text that
 // reads back to them. Which reader applies is told by the file's first bytes, not its name.
-// Damaged, truncated or over-large workbooks give no rows and a reason, never a crash.
+// Damaged, truncated or over-large workbooks give no rows and a reason, never a crash: libfreexl
+// does not survive every damaged file, so ".xls" workbooks are read in a child process of their
+// own, which hands the rows back.
 class CASpreadsheetReader
 {
 public:
@@ -22,11 +24,18 @@ public:
     static constexpr qint64 kMaxPartBytes = 64 * 1024 * 1024;
     static constexpr qint64 kMaxCells = 4 * 1024 * 1024;
     static constexpr int kMaxColumns = 16384;
+    // The text all cells together may hold: one long shared text named by many cells counts once
+    // per cell, which is what converting them costs.
+    static constexpr qint64 kMaxTextCharacters = 32 * 1024 * 1024;
 
     static std::optional<Rows> readFirstSheet(const QString &path, QString *error = nullptr);
     // The ".xlsx" reader over the workbook's bytes.
     static std::optional<Rows> readXlsx(const QByteArray &bytes, QString *error = nullptr);
+    // The ".xls" reader, in a child process under a deadline and a memory limit.
     static std::optional<Rows> readXls(const QString &path, QString *error = nullptr);
+    // The rows from the bytes that child sends back; a damaged child may send anything, so they
+    // are checked like any bytes from outside.
+    static std::optional<Rows> rowsFromChildAnswer(QByteArrayView answer, QString *error = nullptr);
 
     // Rows as comma-separated text, UTF-8 with its byte-order mark; fields holding a comma, a
     // quote or a line break are quoted, quotes doubled.

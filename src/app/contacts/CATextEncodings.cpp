@@ -1,6 +1,7 @@
 #include "app/contacts/CATextEncodings.h"
 
 #include <QStringDecoder>
+#include <QVarLengthArray>
 
 #include <array>
 
@@ -100,6 +101,105 @@ std::optional<QString> decodeWith(QStringDecoder &decoder, QByteArrayView bytes,
     return text;
 }
 
+// Windows Latin 1 from 0x80 to 0x9F; the undefined places keep their ISO Latin 1 character.
+constexpr char16_t kWindowsLatin1High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+bool isWindowsLatin1Gap(quint8 byte)
+{
+    return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+}
+
+bool isAscii(QByteArrayView line)
+{
+    for (const char byte : line) {
+        if (quint8(byte) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Whether the bytes are valid UTF-8, checked a piece at a time into one small buffer: a file of
+// tens of megabytes is not decoded whole only to be checked. Pieces end after line feeds, which
+// are never inside a UTF-8 sequence.
+bool isUtf8(QByteArrayView bytes)
+{
+    constexpr qsizetype kPiece = 64 * 1024;
+    QVarLengthArray<QChar, 256> buffer;
+    for (qsizetype at = 0; at < bytes.size();) {
+        qsizetype end = std::min(at + kPiece, bytes.size());
+        if (end < bytes.size()) {
+            const qsizetype feed = bytes.indexOf('\n', end);
+            end = feed < 0 ? bytes.size() : feed + 1;
+        }
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        buffer.resize(decoder.requiredSpace(end - at));
+        decoder.appendToBuffer(buffer.data(), bytes.sliced(at, end - at));
+        if (decoder.hasError())
+            return false;
+        at = end;
+    }
+    return true;
+}
+
+// Calls take(line, line end) for each line of the bytes; a line ends at LF, CR or CR LF.
+template<typename Take>
+void forEachLine(QByteArrayView bytes, Take take)
+{
+    qsizetype start = 0;
+    const qsizetype size = bytes.size();
+    while (start < size) {
+        qsizetype end = start;
+        while (end < size && bytes[end] != '\n' && bytes[end] != '\r')
+            ++end;
+        qsizetype next = end;
+        if (next < size)
+            next += (bytes[next] == '\r' && next + 1 < size && bytes[next + 1] == '\n') ? 2 : 1;
+        take(bytes.sliced(start, end - start), bytes.sliced(end, next - end));
+        start = next;
+    }
+}
+
+// Whether bytes that are no valid UTF-8 are still UTF-8 in the main: more lines with non-ASCII
+// characters decode as UTF-8 than do not.
+bool mostlyUtf8(QByteArrayView bytes)
+{
+    qsizetype utf8Lines = 0;
+    qsizetype otherLines = 0;
+    forEachLine(bytes, [&](QByteArrayView line, QByteArrayView) {
+        if (isAscii(line))
+            return;
+        if (isUtf8(line))
+            ++utf8Lines;
+        else
+            ++otherLines;
+    });
+    return utf8Lines > 0 && utf8Lines >= otherLines;
+}
+
+QString decodeLineByLine(QByteArrayView bytes, QList<qsizetype> *otherLines)
+{
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype number = 0;
+    forEachLine(bytes, [&](QByteArrayView line, QByteArrayView end) {
+        ++number;
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        const QString decoded = decoder.decode(line);
+        if (decoder.hasError()) {
+            text += CATextEncodings::decodeWindowsLatin1(line);
+            if (otherLines)
+                otherLines->append(number);
+        } else {
+            text += decoded;
+        }
+        text += QLatin1StringView(end);
+    });
+    return text;
+}
+
 std::optional<QString> decodeUtf16(const QByteArray &bytes, QString *reason)
 {
     QByteArrayView body(bytes);
@@ -142,7 +242,19 @@ std::optional<quint32> CATextEncodings::fromStoredText(const QString &text)
     return quint32(value);
 }
 
-std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 encoding, QString *reason)
+QString CATextEncodings::decodeWindowsLatin1(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char byte : bytes) {
+        const auto value = quint8(byte);
+        *out++ = QChar(value >= 0x80 && value < 0xA0 ? kWindowsLatin1High[value - 0x80] : char16_t(value));
+    }
+    return text;
+}
+
+std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 encoding, QString *reason,
+                                               QList<qsizetype> *otherLines)
 {
     const EncodingEntry *entry = entryFor(encoding);
     if (!entry) {
@@ -154,6 +266,10 @@ std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 
     QByteArrayView body(bytes);
     if (encoding == kUTF8 && startsWith(bytes, {0xEF, 0xBB, 0xBF}))
         body = body.sliced(3);
+    if (encoding == kUTF8 && !isUtf8(body) && mostlyUtf8(body))
+        return decodeLineByLine(body, otherLines);
+    if (encoding == kWindowsLatin1)
+        return decodeWindowsLatin1(body);
     QStringDecoder decoder(entry->codec, QStringConverter::Flag::Stateless);
     if (!decoder.isValid()) {
         setReason(reason, QStringLiteral("the text encoding %1 cannot be read here").arg(QString::fromLatin1(entry->displayName)));
@@ -168,7 +284,11 @@ quint32 CATextEncodings::detect(const QByteArray &bytes)
         return kUTF8;
     if (startsWith(bytes, {0xFF, 0xFE}) || startsWith(bytes, {0xFE, 0xFF}) || utf16ByZeros(bytes))
         return kUnicode;
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    (void)utf8.decode(bytes);
-    return utf8.hasError() ? kISOLatin1 : kUTF8;
+    if (isUtf8(bytes) || mostlyUtf8(bytes))
+        return kUTF8;
+    for (const char byte : bytes) {
+        if (isWindowsLatin1Gap(quint8(byte)))
+            return kISOLatin1;
+    }
+    return kWindowsLatin1;
 }

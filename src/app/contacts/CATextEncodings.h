@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -14,6 +15,7 @@ class CATextEncodings
 public:
     static constexpr quint32 kUTF8 = 4;
     static constexpr quint32 kISOLatin1 = 5;
+    static constexpr quint32 kWindowsLatin1 = 12;
     static constexpr quint32 kUnicode = 10; // UTF-16, byte order by its mark, else guessed
 
     // Whether the number names an encoding this system can decode.
@@ -25,10 +27,18 @@ public:
 
     // The text of the bytes, or nothing with a reason when the encoding is unknown or rejects
     // the bytes. A byte-order mark of the encoding itself is dropped.
-    static std::optional<QString> decode(const QByteArray &bytes, quint32 encoding, QString *reason = nullptr);
+    // UTF-8 text with a few lines in a single-byte encoding (a list pasted together from several
+    // exports) is still UTF-8 when its UTF-8 lines outnumber the others: those lines are read as
+    // Windows Latin 1 and their numbers (from 1) go into otherLines. Lines end at CR, LF or CR LF.
+    static std::optional<QString> decode(const QByteArray &bytes, quint32 encoding, QString *reason = nullptr,
+                                         QList<qsizetype> *otherLines = nullptr);
 
     // The encoding a file's bytes most likely are in: UTF-8 or UTF-16 by a byte-order mark,
-    // UTF-16 by the zero bytes of mostly-ASCII text, else UTF-8 when the bytes are valid UTF-8,
-    // else ISO Latin 1, which accepts any bytes.
+    // UTF-16 by the zero bytes of mostly-ASCII text, else UTF-8 when the bytes are valid UTF-8 or
+    // mostly so (above), else Windows Latin 1 when every byte has a character there, else ISO
+    // Latin 1, which accepts any bytes.
     static quint32 detect(const QByteArray &bytes);
+
+    // Windows Latin 1, with the five bytes it leaves undefined read as ISO Latin 1 does.
+    static QString decodeWindowsLatin1(QByteArrayView bytes);
 };

@@ -191,16 +191,36 @@ CAPersonList CATextFileImport::peopleFromText(const CADelimitedText &text)
     return *peopleFromText(text, RecordReport());
 }
 
-std::optional<CAPersonList> CATextFileImport::peopleFromText(const CADelimitedText &text, const RecordReport &report)
+namespace {
+
+// Whether any placed column of the record holds a value: a record of nothing but unknown columns
+// would be a person without a name or an address, a blank label.
+bool placesAnything(const QStringList &fields, const std::vector<PlacedColumn> &columns)
+{
+    for (const PlacedColumn &placed : columns) {
+        if (placed.column >= 0 && placed.column < fields.size() && !fields.at(placed.column).isEmpty())
+            return true;
+    }
+    return false;
+}
+
+// The persons of the records; with skipped, records that place nothing are left out and counted.
+std::optional<CAPersonList> peopleFromRecords(const CADelimitedText &text, const CATextFileImport::RecordReport &report,
+                                              qsizetype *skipped)
 {
     CAPersonList persons;
     const QList<QStringList> records = text.personData();
     const std::vector<PlacedColumn> columns = plan(text.registry());
     persons.reserve(records.size());
     const quint32 count = quint32(records.size());
+    quint32 index = 0;
     for (QStringList fields : records) {
-        if (report && report(quint32(persons.size()), count))
+        if (report && report(index++, count))
             return std::nullopt;
+        if (skipped && !placesAnything(fields, columns)) {
+            ++*skipped;
+            continue;
+        }
         for (QString &field : fields) {
             if (field.contains(kPilcrow))
                 field.replace(kPilcrow, QLatin1Char('\n'));
@@ -208,6 +228,13 @@ std::optional<CAPersonList> CATextFileImport::peopleFromText(const CADelimitedTe
         persons.append(personFromPlan(fields, columns));
     }
     return persons;
+}
+
+} // namespace
+
+std::optional<CAPersonList> CATextFileImport::peopleFromText(const CADelimitedText &text, const RecordReport &report)
+{
+    return peopleFromRecords(text, report, nullptr);
 }
 
 std::optional<CAPersonList> CATextFileImport::peopleFromData(const QByteArray &bytes,
@@ -228,7 +255,18 @@ std::optional<CAPersonList> CATextFileImport::peopleFromData(const QByteArray &b
     }
     if (!text.isValid())
         return CAPersonList();
-    if (text.registry().isEmpty() && text.recordsCount() > 0 && problems)
-        problems->append(QStringLiteral("No column of the file is known to hold a person field; the persons are empty."));
-    return peopleFromText(text, report);
+    // Persons with nothing in them would print as blank labels: junk, or columns nobody placed.
+    if (plan(text.registry()).empty() && text.recordsCount() > 0) {
+        if (problems)
+            problems->append(QStringLiteral("No column of the file is known to hold a person field; no persons were read."));
+        qCWarning(lcContacts).noquote() << "text import: no column holds a person field";
+        return CAPersonList();
+    }
+    qsizetype skipped = 0;
+    std::optional<CAPersonList> persons = peopleFromRecords(text, report, &skipped);
+    if (persons && skipped > 0 && problems)
+        problems->append(QStringLiteral("%1 of %2 records hold nothing in the columns read and were left out.")
+                             .arg(skipped)
+                             .arg(text.recordsCount()));
+    return persons;
 }

@@ -26,8 +26,9 @@ public:
 
     // The persons of the bytes, one per record; through the text import dialog when the options
     // ask for it and a dialog is there (hooks). Nothing when the user cancelled the dialog or the
-    // report asked to stop; an empty list when there are no records. Why nothing or less could be
-    // read goes into problems.
+    // report asked to stop; an empty list when there are no records, when the bytes are no text,
+    // or when no column holds a person field. Records with nothing in the columns read are left
+    // out: none of these makes a blank person. Why nothing or less could be read goes into problems.
     static std::optional<CAPersonList> peopleFromData(const QByteArray &bytes, const CATextImportOptions &options,
                                                       QWidget *window, QStringList *problems = nullptr,
                                                       const CAContactImportHooks &hooks = CAContactImportHooks::shared(),

@@ -18,6 +18,18 @@ namespace {
 
 const QString kFolderKey = QStringLiteral("VCFFileOpenDialogDirectory");
 
+// The "BEGIN:VCARD" in the bytes, whatever their case, counted without a copy of the bytes.
+quint32 countBeginLines(QByteArrayView bytes)
+{
+    quint32 count = 0;
+    for (qsizetype colon = bytes.indexOf(':'); colon >= 0; colon = bytes.indexOf(':', colon + 1)) {
+        if (colon >= 5 && bytes.size() - colon > 5 && qstrnicmp(bytes.data() + colon - 5, "BEGIN", 5) == 0
+            && qstrnicmp(bytes.data() + colon + 1, "VCARD", 5) == 0)
+            ++count;
+    }
+    return count;
+}
+
 } // namespace
 
 const QString CAVCFSource::kCacheName = QStringLiteral("VCFSource");
@@ -43,7 +55,8 @@ CAPersonList CAVCFSource::personFromVCFFile(const QString &path, QString *error,
     int cards = 0;
     bool stopped = false;
     // The count a progress bar needs, before the reading: the cards' first lines.
-    const quint32 expected = report ? quint32(file.bytes.toUpper().count("BEGIN:VCARD")) : 0;
+    const quint32 expected = report ? countBeginLines(file.bytes) : 0;
+    QStringList leftOut;
     const bool parsed = PWVCardParser::parseEach(
         file.bytes,
         [&](PWVCard &card) {
@@ -59,7 +72,7 @@ CAPersonList CAVCFSource::personFromVCFFile(const QString &path, QString *error,
             if (std::shared_ptr<PWPerson> person = PWVCardReader::personFromCard(card))
                 persons.append(std::move(person));
         },
-        &reason, &begins);
+        &reason, &begins, &leftOut);
     if (stopped) {
         persons.clear();
         if (error)
@@ -73,7 +86,10 @@ CAPersonList CAVCFSource::personFromVCFFile(const QString &path, QString *error,
         qCWarning(lcContacts).noquote() << "vCard file not read:" << path << reason;
         return persons;
     }
-    if (begins > cards && error) {
+    if (!leftOut.isEmpty() && error) {
+        // What the parser names says more than a count.
+        *error = QStringLiteral("%1: %2").arg(fileName, leftOut.join(QLatin1Char(' ')));
+    } else if (begins > cards && error) {
         *error = QStringLiteral("%1: %2 of %3 cards could not be read and were left out.")
                      .arg(fileName)
                      .arg(begins - cards)

@@ -27,6 +27,8 @@
 #include <gtest/gtest.h>
 #include <poppler-qt6.h>
 
+#include <random>
+
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -248,6 +250,12 @@ TEST_P(CommandLineBadInputTest, FailsWithOneLineReasonAndNoOutput)
     ASSERT_TRUE(pwtest::writeFile(path(QStringLiteral("empty.vcf")), "no cards here\n"));
     writeCards(QStringLiteral("persons.vcf"), 2);
     ASSERT_TRUE(QDir(m_folder.path()).mkpath(QStringLiteral("folder.vcf")));
+    // 100 KB of junk without a NUL byte, which passes for text at a first glance.
+    QByteArray junk(100 * 1024, Qt::Uninitialized);
+    std::mt19937 generator(11);
+    for (char &byte : junk)
+        byte = char(std::uniform_int_distribution<int>(1, 255)(generator));
+    ASSERT_TRUE(pwtest::writeFile(path(QStringLiteral("junk.csv")), junk));
     QStringList arguments;
     for (QString argument : GetParam().arguments)
         arguments.append(argument.replace(QStringLiteral("%f"), m_folder.path()));
@@ -270,6 +278,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"DesignNotADesign", {u"--print"_s, u"%f/empty.vcf"_s, u"--output"_s, kOut}, 1, "the design cannot be read"},
         BadInput{"ContactsWithoutCards", {u"--print"_s, kDesign, u"--contacts"_s, u"%f/empty.vcf"_s, u"--output"_s, kOut}, 1, "no persons in the contacts file"},
         BadInput{"ContactsMissing", {u"--print"_s, kDesign, u"--contacts"_s, u"%f/gone.csv"_s, u"--output"_s, kOut}, 1, "the contacts file does not exist"},
+        BadInput{"ContactsOfRandomBytes", {u"--print"_s, kDesign, u"--contacts"_s, u"%f/junk.csv"_s, u"--output"_s, kOut}, 1, "junk.csv: the file holds binary data, not text"},
         BadInput{"ContactsAFolder", {u"--print"_s, kDesign, u"--contacts"_s, u"%f/folder.vcf"_s, u"--output"_s, kOut}, 1, "the contacts file cannot be read"},
         BadInput{"UnknownOption", {u"--print"_s, kDesign, u"--colour"_s, u"--output"_s, kOut}, 2, "Unknown option 'colour'"},
         BadInput{"NoOutput", {u"--print"_s, kDesign}, 2, "needs either --output"},

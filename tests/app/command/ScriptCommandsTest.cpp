@@ -173,7 +173,7 @@ TEST_F(ScriptCommandsTest, ImportReplacesOrAppendsAndReadsUpperCaseVcfAsVCard)
     CADocument document;
     ASSERT_TRUE(pwtest::writeFile(path(u"three.VCF"_s), vCards(0, 3)));
     ASSERT_TRUE(pwtest::writeFile(path(u"two.vcf"_s), vCards(10, 2)));
-    ASSERT_TRUE(pwtest::writeFile(path(u"rows.txt"_s), "Anna\tRow1\nBen\tRow2\n"));
+    ASSERT_TRUE(pwtest::writeFile(path(u"rows.txt"_s), "First Name\tLast Name\nAnna\tRow1\nBen\tRow2\n"));
     QString reason;
     ASSERT_TRUE(CAScriptCommands::importContacts(document, path(u"three.VCF"_s), false,
                                                  CAScriptCommands::ContactFormat::ByExtension, &reason))
@@ -191,6 +191,7 @@ TEST_F(ScriptCommandsTest, ImportReplacesOrAppendsAndReadsUpperCaseVcfAsVCard)
                                                  CAScriptCommands::ContactFormat::ByExtension, &reason))
         << qPrintable(reason);
     EXPECT_EQ(document.personList()->size(), 2u);
+    EXPECT_EQ(document.personList()->at(1)->valueForProperty(kPWLastNameProperty).toString(), u"Row2"_s);
 
     // A file that cannot be read, or holds nobody, leaves the persons as they were.
     ASSERT_TRUE(pwtest::writeFile(path(u"empty.vcf"_s), QByteArray()));

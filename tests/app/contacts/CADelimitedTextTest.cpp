@@ -182,16 +182,17 @@ TEST(CADelimitedText, RowsWithTooManyFieldsAreCutAndNamed)
     ASSERT_EQ(text.problems().size(), 1);
 }
 
-TEST(CADelimitedText, EveryUnicodeLineEndEndsALine)
+TEST(CADelimitedText, OnlyCarriageReturnAndLineFeedEndARecord)
 {
-    CADelimitedText text(QStringLiteral(u"a,b\u2028c,d\u0085e,f\u2029g,h").toUtf8());
-    EXPECT_EQ(text.rows().size(), 4);
+    CADelimitedText text(QStringLiteral(u"a,b\u2028c,d\u0085e,f\u2029g,h\r\ni,j").toUtf8());
+    ASSERT_EQ(text.rows().size(), 2);
+    EXPECT_EQ(text.rows().first(), (QStringList{u"a"_s, u"b\u2028c"_s, u"d\u0085e"_s, u"f\u2029g"_s, u"h"_s}));
 }
 
-TEST(CADelimitedText, BytesThatAreNoUtf8AreReadAsLatin1)
+TEST(CADelimitedText, BytesThatAreNoUtf8AreReadAsWindowsLatin1)
 {
     CADelimitedText text(QByteArray("Ren\xe9,M\xfcller\n"));
-    EXPECT_EQ(text.encoding(), CATextEncodings::kISOLatin1);
+    EXPECT_EQ(text.encoding(), CATextEncodings::kWindowsLatin1);
     EXPECT_EQ(text.rows().first(), (QStringList{u"René"_s, u"Müller"_s}));
 }
 
@@ -199,7 +200,9 @@ TEST(CADelimitedText, ChangingTheEncodingRereadsAndRecomputesTheHeader)
 {
     // Windows Latin 1 has the euro sign at 0x80, where ISO Latin 1 has a control character.
     CADelimitedText text(QByteArray("First Name,Price\nAnna,\x80 5\n"));
-    ASSERT_EQ(text.encoding(), CATextEncodings::kISOLatin1);
+    ASSERT_EQ(text.encoding(), CATextEncodings::kWindowsLatin1);
+    ASSERT_TRUE(text.setEncoding(CATextEncodings::kISOLatin1));
+    EXPECT_EQ(text.dataForLine(0, 1), u"\u0080 5"_s);
     text.setHasHeader(false);
     text.setRegistry({});
     ASSERT_TRUE(text.setEncoding(12));

@@ -191,11 +191,11 @@ TEST_F(CATextImportDialogTest, DelimiterChangeReReadsKeepingTheKeys)
 TEST_F(CATextImportDialogTest, RejectingEncodingLeavesNothingToConfirm)
 {
     CADelimitedText text("First Name,City\r\nRen\xe9,Z\xfcrich\r\n");
-    ASSERT_EQ(text.encoding(), CATextEncodings::kISOLatin1);
+    ASSERT_EQ(text.encoding(), CATextEncodings::kWindowsLatin1);
     dialog.prepare(text, options);
     auto *encoding = child<QComboBox>("_encodingButton");
     auto *ok = child<QDialogButtonBox>("buttonBox")->button(QDialogButtonBox::Ok);
-    EXPECT_EQ(encoding->currentText(), CATextEncodings::displayName(CATextEncodings::kISOLatin1));
+    EXPECT_EQ(encoding->currentText(), CATextEncodings::displayName(CATextEncodings::kWindowsLatin1));
     EXPECT_TRUE(ok->isEnabled());
 
     const int utf8 = encoding->findText(CATextEncodings::displayName(CATextEncodings::kUTF8));

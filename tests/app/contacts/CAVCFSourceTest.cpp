@@ -61,6 +61,23 @@ TEST_F(CAVCFSourceTest, FilesThatGiveNoCardsSayWhy)
     }
 }
 
+// What the reading left out is said in the file's reason, with the persons that were read; the
+// count of cards for the progress bar finds BEGIN lines whatever their case.
+TEST_F(CAVCFSourceTest, CardsLeftOutAreNamedBesideThePersonsRead)
+{
+    const QByteArray lostEnd = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lost;Anna;;;\r\n";
+    const QString path = write(u"damaged.vcf"_s, card("BEGIN:VCARD", "Ash") + lostEnd + card("begin:vcard", "Birch"));
+    QString error;
+    quint32 counted = 0;
+    const CAPersonList persons = CAVCFSource::personFromVCFFile(path, &error, [&counted](quint32, quint32 count) {
+        counted = count;
+        return false;
+    });
+    EXPECT_EQ(lastNames(persons), (QStringList{u"Ash"_s, u"Birch"_s}));
+    EXPECT_EQ(counted, 3u);
+    EXPECT_EQ(error, u"damaged.vcf: The card beginning on line 6 has no END:VCARD and was left out."_s);
+}
+
 TEST_F(CAVCFSourceTest, ImportReadsChosenFilesInOrderAndRemembersTheFolder)
 {
     ScratchDefaults scratch;

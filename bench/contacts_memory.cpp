@@ -1,0 +1,122 @@
+// The memory of a contact import from a file, as the application reads it: a comma-separated
+// export of 200,000 rows (about 21 MB) and a vCard export of 178,897 cards (about 57 MB), of
+// which the first 100,000 are read. Each reports the most
+// the process held while reading, above what it held before, in megabytes and as a multiple of
+// the file's size (peak_per_file_size): an import stays below ten times its file.
+#include "BenchSupport.h"
+
+#include "app/contacts/CATextFileSource.h"
+#include "app/contacts/CAVCFSource.h"
+#include "platform/PWPerson.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+
+namespace {
+
+constexpr int kRows = 200000;
+// As many cards as the file that once gave no persons at all; the first 100,000 are read.
+constexpr int kCards = 178897;
+constexpr int kCardsRead = 100000;
+
+// About 105 bytes a row, 21 MB in all.
+QByteArray csvExport()
+{
+    QByteArray bytes = "First Name,Last Name,Company,Home Street,Home City,Home Postal Code,Home Country,E-mail Address\r\n";
+    for (int i = 0; i < kRows; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        bytes += "Johanna " + n + ",Ashgrove,\"Harbour Freight, Ltd.\"," + n + " Elm Row,Edinburgh,EH1 3AA,United Kingdom,jo" + n
+                 + "@home.example\r\n";
+    }
+    return bytes;
+}
+
+// About 320 bytes a card, 57 MB in all.
+QByteArray vCardExport()
+{
+    QByteArray bytes;
+    for (int i = 0; i < kCards; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        bytes += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ashgrove;Johanna " + n + ";;;\r\nFN:Johanna " + n
+                 + " Ashgrove\r\nORG:Harbour Freight Lines;Logistics\r\nTEL;type=WORK;type=pref:+1 555 " + n
+                 + "\r\nEMAIL;type=INTERNET;type=HOME:jo" + n + "@home.example\r\nADR;type=HOME:;;" + n
+                 + " Elm Row;Edinburgh;;EH1 3AA;United Kingdom\r\nNOTE:Met at the harbour fair\r\nEND:VCARD\r\n";
+    }
+    return bytes;
+}
+
+qint64 statusKilobytes(const char *key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong();
+    }
+    return 0;
+}
+
+// Starts the peak resident size afresh at what the process holds now.
+void resetPeak()
+{
+    malloc_trim(0);
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+template <typename Read>
+void importAndMeasure(benchmark::State &state, const QByteArray &bytes, const QString &name, qsizetype expected,
+                      Read read)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        state.SkipWithError("the file could not be written");
+        return;
+    }
+    file.close();
+    const qint64 fileSize = bytes.size();
+    qint64 peak = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        resetPeak();
+        const qint64 before = statusKilobytes("VmRSS:") * 1024;
+        state.ResumeTiming();
+        const std::optional<CAPersonList> persons = read(path);
+        peak = std::max(peak, statusKilobytes("VmHWM:") * 1024 - before);
+        if (!persons || persons->size() != expected)
+            state.SkipWithError("not every person was read");
+        benchmark::DoNotOptimize(persons);
+    }
+    state.counters["file_MB"] = double(fileSize) / (1024 * 1024);
+    state.counters["peak_MB"] = double(peak) / (1024 * 1024);
+    state.counters["peak_per_file_size"] = double(peak) / double(fileSize);
+}
+
+void BM_ImportCsvFileMemory(benchmark::State &state)
+{
+    importAndMeasure(state, csvExport(), QStringLiteral("export.csv"), kRows,
+                     [](const QString &path) { return CATextFileSource::personsFromTextFile(path); });
+}
+BENCHMARK(BM_ImportCsvFileMemory)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_ImportVCardFileMemory(benchmark::State &state)
+{
+    importAndMeasure(state, vCardExport(), QStringLiteral("export.vcf"), kCardsRead,
+                     [](const QString &path) { return std::optional<CAPersonList>(CAVCFSource::personFromVCFFile(path)); });
+}
+BENCHMARK(BM_ImportVCardFileMemory)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return runBenchmarks(argc, argv);
+}

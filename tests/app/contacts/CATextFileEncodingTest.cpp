@@ -1,0 +1,136 @@
+// Delimited text made in the test: UTF-8 files with lines in another encoding, single-byte
+// files, line ends that are characters, and junk chosen as a contacts file.
+#include "app/contacts/CADelimitedText.h"
+#include "app/contacts/CATextEncodings.h"
+#include "app/contacts/CATextFileSource.h"
+
+#include "TestSupport.h"
+#include "platform/PWPerson.h"
+#include "platform/PWPersonProperties.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray utf8(const QString &text)
+{
+    return text.toUtf8();
+}
+
+struct EncodingCase
+{
+    const char *name;
+    QByteArray bytes;
+    quint32 encoding;
+    QList<QStringList> rows;
+    QStringList problems;
+};
+
+std::ostream &operator<<(std::ostream &out, const EncodingCase &c)
+{
+    return out << c.name;
+}
+
+using CATextFileEncodingTest = testing::TestWithParam<EncodingCase>;
+
+TEST_P(CATextFileEncodingTest, DecodesByTheEvidentEncodingAndNamesTheOtherLines)
+{
+    const EncodingCase &c = GetParam();
+    const CADelimitedText text(c.bytes);
+    ASSERT_TRUE(text.isValid()) << text.errorString().toStdString();
+    EXPECT_EQ(text.encoding(), c.encoding);
+    EXPECT_EQ(text.rows(), c.rows);
+    EXPECT_EQ(text.problems(), c.problems);
+}
+
+const QString kOtherLine = u"Line 3 of the file is not UTF-8 text like the rest; it was read as Western (Windows Latin 1)."_s;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CATextFileEncodingTest,
+    testing::Values(
+        EncodingCase {"OneWindowsLatin1LineInUtf8",
+                      utf8(u"Name,City\nMüller,Berlin\n"_s) + "Wei\xdf,K\xf6ln\n" + utf8(u"Åsa Berg,Malmö\n"_s),
+                      CATextEncodings::kUTF8,
+                      {{u"Name"_s, u"City"_s}, {u"Müller"_s, u"Berlin"_s}, {u"Weiß"_s, u"Köln"_s}, {u"Åsa Berg"_s, u"Malmö"_s}},
+                      {kOtherLine}},
+        EncodingCase {"TwoOtherLinesWithCrLf",
+                      utf8(u"Name\r\nZoë\r\n"_s) + "Ren\xe9\r\n" + utf8(u"Åsa\r\n"_s) + "\x93" "Bo\x94\r\n" + utf8(u"Jörg\r\n"_s),
+                      CATextEncodings::kUTF8,
+                      {{u"Name"_s}, {u"Zoë"_s}, {u"René"_s}, {u"Åsa"_s}, {u"\u201cBo\u201d"_s}, {u"Jörg"_s}},
+                      {u"Lines 3 and 5 of the file are not UTF-8 text like the rest; they were read as Western (Windows Latin 1)."_s}},
+        // The byte that ended a record when read as ISO Latin 1 is an ellipsis.
+        EncodingCase {"WindowsLatin1Ellipsis", "Name,Note\nAnna,wait\x85 and see\nBo,done\n",
+                      CATextEncodings::kWindowsLatin1,
+                      {{u"Name"_s, u"Note"_s}, {u"Anna"_s, u"wait\u2026 and see"_s}, {u"Bo"_s, u"done"_s}},
+                      {}},
+        // Mostly Windows Latin 1: the one UTF-8 line is read as such too, and stays one record.
+        EncodingCase {"Utf8LineInWindowsLatin1File", "Name\nM\xfcller\nK\xf6nig\n" + utf8(u"Åsa Berg\n"_s),
+                      CATextEncodings::kWindowsLatin1,
+                      {{u"Name"_s}, {u"Müller"_s}, {u"König"_s}, {u"Ã\u2026sa Berg"_s}},
+                      {}},
+        EncodingCase {"ByteWindowsLatin1LeavesUndefined", "Name\nA\x81\xe9\n", CATextEncodings::kISOLatin1,
+                      {{u"Name"_s}, {u"A\u0081é"_s}}, {}},
+        EncodingCase {"UnquotedLineSeparatorsInUtf8", utf8(u"Name,Note\nAnna,a\u2028b\u2029c\u0085d\nBo,e\n"_s),
+                      CATextEncodings::kUTF8,
+                      {{u"Name"_s, u"Note"_s}, {u"Anna"_s, u"a\u2028b\u2029c\u0085d"_s}, {u"Bo"_s, u"e"_s}},
+                      {}}),
+    [](const testing::TestParamInfo<EncodingCase> &info) { return std::string(info.param.name); });
+
+// 100 KB of bytes from a seeded generator, each at least `lowest`.
+QByteArray randomBytes(int lowest)
+{
+    std::mt19937 generator(48);
+    std::uniform_int_distribution<int> byte(lowest, 255);
+    QByteArray bytes(100 * 1024, Qt::Uninitialized);
+    for (char &b : bytes)
+        b = char(byte(generator));
+    return bytes;
+}
+
+struct JunkCase
+{
+    const char *name;
+    QByteArray bytes;
+    qsizetype persons;
+    QString problem;
+};
+
+std::ostream &operator<<(std::ostream &out, const JunkCase &c)
+{
+    return out << c.name;
+}
+
+using CATextFileJunkTest = testing::TestWithParam<JunkCase>;
+
+TEST_P(CATextFileJunkTest, GivesAReadProblemNotBlankPersons)
+{
+    const JunkCase &c = GetParam();
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"x.csv"_s);
+    ASSERT_TRUE(pwtest::writeFile(path, c.bytes));
+    QStringList problems;
+    const std::optional<CAPersonList> persons = CATextFileSource::personsFromTextFile(path, &problems);
+    EXPECT_EQ(persons.value_or(CAPersonList()).size(), c.persons);
+    for (const std::shared_ptr<PWPerson> &person : persons.value_or(CAPersonList()))
+        EXPECT_FALSE(person->stringForProperty(kPWFirstNameProperty).isEmpty());
+    EXPECT_FALSE(problems.filter(c.problem).isEmpty()) << problems.join(u'\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CATextFileJunkTest,
+    testing::Values(
+        JunkCase {"RandomBytes", randomBytes(0), 0, u"x.csv could not be read: the file holds binary data, not text."_s},
+        JunkCase {"RandomBytesWithoutNul", randomBytes(1), 0, u"x.csv: the file holds binary data, not text"_s},
+        JunkCase {"TextOfUnknownColumns", "alpha,beta\ngamma,delta\n", 0,
+                  u"x.csv: No column of the file is known to hold a person field; no persons were read."_s},
+        JunkCase {"RecordsWithNothingInTheKnownColumns", "First Name,Shoe Size\nAnna,38\n,41\nBo,40\n", 2,
+                  u"x.csv: 1 of 3 records hold nothing in the columns read and were left out."_s}),
+    [](const testing::TestParamInfo<JunkCase> &info) { return std::string(info.param.name); });
+
+} // namespace
