@@ -113,7 +113,8 @@ bool readDesign(const QString &path, CADocument &document, QString *reason)
 
 // The persons of the contacts file; what was left out of a file that gave persons goes into
 // warnings, a file that gave none is a failure with its first reason.
-std::optional<CAPersonList> readContacts(const QString &path, QString *reason, QStringList *warnings)
+std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSource::ColumnChoices &columns,
+                                         QString *reason, QStringList *warnings)
 {
     const QFileInfo file(path);
     if (!file.exists()) {
@@ -138,10 +139,12 @@ std::optional<CAPersonList> readContacts(const QString &path, QString *reason, Q
         return persons;
     }
     QStringList problems;
-    std::optional<CAPersonList> persons = CATextFileSource::personsFromTextFile(path, &problems);
+    std::optional<CAPersonList> persons = CATextFileSource::personsFromTextFile(path, columns, &problems);
     if (!persons || persons->isEmpty()) {
+        // Every problem counts here: the one that explains an empty result (no column holds a
+        // person field) need not be the first.
         *reason = QStringLiteral("no persons in the contacts file %1%2")
-                      .arg(path, problems.isEmpty() ? QString() : QStringLiteral(": ") + problems.first());
+                      .arg(path, problems.isEmpty() ? QString() : QStringLiteral(": ") + problems.join(u' '));
         return std::nullopt;
     }
     warnings->append(problems);
@@ -187,7 +190,7 @@ int CABatchJob::print(QString *reason)
 
     std::optional<CAPrintingView::PersonList> persons;
     if (!m_request.contacts.isEmpty()) {
-        const std::optional<CAPersonList> read = readContacts(m_request.contacts, reason, &m_warnings);
+        const std::optional<CAPersonList> read = readContacts(m_request.contacts, m_request.columns, reason, &m_warnings);
         if (!read)
             return CACommandLine::kFailure;
         persons.emplace(read->begin(), read->end());

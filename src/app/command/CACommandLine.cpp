@@ -1,5 +1,6 @@
 #include "app/command/CACommandLine.h"
 
+#include "app/contacts/CADelimitedText.h"
 #include "app/shell/CADocumentServices.h"
 
 #include <QCommandLineParser>
@@ -14,6 +15,7 @@ namespace {
 const QString kPrint = QStringLiteral("print");
 const QString kExport = QStringLiteral("export");
 const QString kContacts = QStringLiteral("contacts");
+const QString kColumn = QStringLiteral("column");
 const QString kPrintList = QStringLiteral("print-list");
 const QString kCopies = QStringLiteral("copies");
 const QString kStart = QStringLiteral("start");
@@ -37,6 +39,11 @@ QList<QCommandLineOption> jobOptions()
          QStringLiteral("DESIGN")},
         {kContacts, QStringLiteral("Print one item for each person of FILE (vCard, or comma- or tab-delimited text)."),
          QStringLiteral("FILE")},
+        {kColumn,
+         QStringLiteral("With --contacts of delimited text: the column headed HEADER holds the field KEY (one of %1). "
+                        "May be given for several columns.")
+             .arg(CADelimitedText::fieldKeys().join(QStringLiteral(", "))),
+         QStringLiteral("HEADER=KEY")},
         {kPrintList, QStringLiteral("Print one item for each person of the print list NAME."), QStringLiteral("NAME")},
         {kCopies,
          QStringLiteral("Items per person; without persons, items of the design (default: one full sheet)."),
@@ -237,14 +244,14 @@ std::optional<CACommandRequest> CACommandLine::parse(const QStringList &argument
             return fail(QStringLiteral("--%1 is for the running program and cannot be given with --%2")
                             .arg(name, parser.isSet(kPrint) ? kPrint : kExport));
     }
-    for (const QString &name : {kContacts, kPrintList, kCopies, kStart, kOutput, kPrinter}) {
+    for (const QString &name : {kContacts, kColumn, kPrintList, kCopies, kStart, kOutput, kPrinter}) {
         if (!batch && parser.isSet(name) && !(name == kContacts && parser.isSet(kPrintMultiple)))
             return fail(QStringLiteral("--%1 belongs to --print").arg(name));
     }
     if (parser.isSet(kExport)) {
         request.mode = CACommandRequest::Mode::BatchExport;
         request.design = absolute(parser.value(kExport));
-        for (const QString &name : {kContacts, kPrintList, kCopies, kStart, kPrinter}) {
+        for (const QString &name : {kContacts, kColumn, kPrintList, kCopies, kStart, kPrinter}) {
             if (parser.isSet(name))
                 return fail(QStringLiteral("--%1 belongs to --print, not to --export").arg(name));
         }
@@ -270,6 +277,17 @@ std::optional<CACommandRequest> CACommandLine::parse(const QStringList &argument
             return fail(QStringLiteral("--print needs either --output OUT.pdf or --printer NAME"));
         if (parser.isSet(kContacts))
             request.contacts = absolute(parser.value(kContacts));
+        if (parser.isSet(kColumn) && !parser.isSet(kContacts))
+            return fail(QStringLiteral("--column belongs to --contacts"));
+        for (const QString &column : parser.values(kColumn)) {
+            const qsizetype equals = column.lastIndexOf(u'=');
+            const QString header = equals > 0 ? column.left(equals).trimmed() : QString();
+            const QString key = equals > 0 ? column.mid(equals + 1).trimmed() : QString();
+            if (header.isEmpty() || !CADelimitedText::fieldKeys().contains(key))
+                return fail(QStringLiteral("--column needs HEADER=KEY with KEY one of %1: %2")
+                                .arg(CADelimitedText::fieldKeys().join(QStringLiteral(", ")), column));
+            request.columns.append({header, key});
+        }
         request.printList = parser.value(kPrintList);
         if (parser.isSet(kCopies)) {
             request.copies = positiveNumber(parser, kCopies, &reason);

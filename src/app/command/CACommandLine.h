@@ -3,6 +3,7 @@
 #include <QCommandLineOption>
 #include <QJsonObject>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +20,9 @@ struct CACommandRequest
     QString design;
     // Persons from a vCard or delimited text file, or from a print list by its name.
     QString contacts;
+    // Columns of a delimited contacts file named by their header, each with the field it holds,
+    // as the import dialog lets the user place them (--column "HEADER=KEY").
+    QList<QPair<QString, QString>> columns;
     QString printList;
     // Items per person (or, without persons, items of the design); the view's own default when unset.
     std::optional<int> copies;

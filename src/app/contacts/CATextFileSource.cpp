@@ -54,6 +54,18 @@ QString CATextFileSource::name()
 
 std::optional<CAPersonList> CATextFileSource::personsFromTextFile(const QString &path, QStringList *problems)
 {
+    return readTextFile(path, nullptr, problems);
+}
+
+std::optional<CAPersonList> CATextFileSource::personsFromTextFile(const QString &path, const ColumnChoices &columns,
+                                                                  QStringList *problems)
+{
+    return readTextFile(path, &columns, problems);
+}
+
+std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, const ColumnChoices *columns,
+                                                           QStringList *problems)
+{
     const PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kDelimitedTextLimit, textSignature());
     if (!file.ok()) {
         if (problems)
@@ -62,8 +74,42 @@ std::optional<CAPersonList> CATextFileSource::personsFromTextFile(const QString 
         return std::nullopt;
     }
     QStringList read;
-    std::optional<CAPersonList> persons = CATextFileImport::peopleFromData(file.bytes, CATextImportOptions(), nullptr,
-                                                                           &read);
+    // The choices a user makes in the import dialog, made here from the caller's column list:
+    // each named header's column holds its field, and the header row is a header. The columns
+    // that end up holding no field are named.
+    CAContactImportHooks hooks;
+    CATextImportOptions options;
+    if (columns) {
+        options.showDialog = true;
+        hooks.confirmTextImport = [columns, &read](CADelimitedText &text, const CATextImportOptions &, QWidget *) {
+            const QStringList header = text.rows().isEmpty() ? QStringList() : text.rows().first();
+            CADelimitedText::Registry registry = text.registry();
+            for (const auto &[name, key] : *columns) {
+                qsizetype column = -1;
+                for (qsizetype i = 0; i < header.size() && column < 0; ++i) {
+                    if (header.at(i).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+                        column = i;
+                }
+                if (column < 0) {
+                    read.append(QStringLiteral("No column is headed \"%1\".").arg(name));
+                    continue;
+                }
+                registry.insert(key, int(column));
+                text.setHasHeader(true);
+            }
+            text.setRegistry(registry);
+            if (!text.hasHeader())
+                return true;
+            const QList<int> placed = registry.values();
+            for (qsizetype i = 0; i < header.size(); ++i) {
+                if (!placed.contains(int(i)) && !header.at(i).trimmed().isEmpty())
+                    read.append(QStringLiteral("The column \"%1\" holds no known field and is not read.")
+                                    .arg(header.at(i).trimmed()));
+            }
+            return true;
+        };
+    }
+    std::optional<CAPersonList> persons = CATextFileImport::peopleFromData(file.bytes, options, nullptr, &read, hooks);
     if (problems) {
         for (const QString &problem : std::as_const(read))
             problems->append(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), problem));

@@ -30,6 +30,12 @@ public:
     // The persons of one file, read without a dialog (the command line); nothing with a reason
     // when the file cannot be read or holds no text.
     static std::optional<CAPersonList> personsFromTextFile(const QString &path, QStringList *problems = nullptr);
+    // The same, with columns placed by their header as the import dialog lets the user place
+    // them (header text, field key); the columns neither the header keywords nor those place are
+    // named in problems. A file in which no column holds a person field gives no persons.
+    using ColumnChoices = QList<QPair<QString, QString>>;
+    static std::optional<CAPersonList> personsFromTextFile(const QString &path, const ColumnChoices &columns,
+                                                           QStringList *problems);
     static void registerWith(CADataSourceContainer &container);
 
     explicit CATextFileSource(CADataSourceContainer &container, QObject *parent = nullptr);
@@ -46,6 +52,9 @@ Q_SIGNALS:
     void sourceChanged();
 
 private:
+    static std::optional<CAPersonList> readTextFile(const QString &path, const ColumnChoices *columns,
+                                                    QStringList *problems);
+
     CADataSourceContainer &m_container;
     std::optional<CAPersonList> m_source;
 };

@@ -314,3 +314,58 @@ TEST_F(CommandLineTest, HelpListsEveryOption)
 }
 
 } // namespace
+
+namespace {
+
+// A delimited file whose header the keywords do not know: nothing prints and the job fails with
+// the reason, unless --column places its columns as the import dialog would.
+TEST_F(CommandLineTest, ColumnsTheHeaderDoesNotNameArePlacedByColumnOrRefused)
+{
+    // A German export, in Latin-1: "Straße" is one byte 0xDF.
+    const QByteArray text = "Vorname;Nachname;Stra\xDF" "e;PLZ;Ort;Notiz\r\n"
+                            "Alex;Person7;Hauptstr. 1;10115;Berlin;x\r\n"
+                            "Kim;Person8;Ring 2;50667;K\xF6ln;y\r\n";
+    ASSERT_TRUE(pwtest::writeFile(path(QStringLiteral("adressen.csv")), text));
+    const QStringList base = {QStringLiteral("--print"), path(QStringLiteral("design.pwdc")), QStringLiteral("--contacts"),
+                              path(QStringLiteral("adressen.csv"))};
+    const QStringList placed = {QStringLiteral("--column"), QStringLiteral("Vorname=firstname"),
+                                QStringLiteral("--column"), QStringLiteral("Nachname=lastname"),
+                                QStringLiteral("--column"), QStringLiteral("Stra\u00DFe=homestreet"),
+                                QStringLiteral("--column"), QStringLiteral("PLZ=homezip"),
+                                QStringLiteral("--column"), QStringLiteral("Ort=homecity")};
+    struct Row
+    {
+        const char *name;
+        QStringList options;
+        int status;
+        const char *message;
+        std::vector<int> names;
+    };
+    const Row rows[] = {
+        {"no column known", {}, 1, "No column of the file is known to hold a person field", {}},
+        {"columns placed", placed, 0, "\"Notiz\" holds no known field", {7, 8}},
+        {"a key the import does not know", {QStringLiteral("--column"), QStringLiteral("Vorname=given")}, 2,
+         "--column needs HEADER=KEY", {}},
+        {"a header no column has", {QStringLiteral("--column"), QStringLiteral("Vorname=firstname"),
+                                    QStringLiteral("--column"), QStringLiteral("Name=lastname")}, 0,
+         "No column is headed \"Name\"", {}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString out = path(QStringLiteral("columns.pdf"));
+        QFile::remove(out);
+        const ProgramRun run = runProgram(base + row.options + QStringList{QStringLiteral("--output"), out});
+        EXPECT_EQ(run.status, row.status) << qPrintable(run.err);
+        EXPECT_TRUE(run.err.contains(QLatin1String(row.message))) << qPrintable(run.err);
+        EXPECT_EQ(QFile::exists(out), row.status == 0) << "a failed merge writes no PDF";
+        if (row.status == 0 && !row.names.empty()) {
+            const auto pages = namesByPage(out);
+            ASSERT_EQ(pages.size(), 1u);
+            EXPECT_EQ(pages[0], row.names);
+        }
+    }
+    const ProgramRun help = runProgram({QStringLiteral("--help")});
+    EXPECT_TRUE(help.out.contains(QStringLiteral("--column <HEADER=KEY>"))) << qPrintable(help.out);
+}
+
+} // namespace
