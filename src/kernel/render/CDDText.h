@@ -6,6 +6,7 @@
 #include "platform/PWFont.h"
 #include "kernel/render/CCLayoutManager.h"
 
+#include <QPointer>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -17,6 +18,7 @@
 
 class CDDColor;
 class CDDDrawer;
+class CDDFieldEditor;
 class CDDPen;
 class QTextDocument;
 
@@ -133,8 +135,14 @@ public:
     QRectF editorFrame() const { return m_editorFrame; }
     // Degrees, as a graphics item turns.
     double editorRotation() const { return m_editorRotation; }
+    // The field editor over the text while it is edited (not owned): editor is the same object
+    // as a QObject, so that an editor that goes is never asked again. Forgotten when editing ends.
+    void setFieldEditor(CDDFieldEditor *editor, QObject *lifetime);
     // The editor owns the selection; without one attached there is none.
-    bool IsHaveSelect() const { return false; }
+    bool IsHaveSelect() const;
+    void selectAll();
+    // The style the editor types in, none when the text is not being edited.
+    std::optional<QTextCharFormat> editorTypingFormat() const;
 
     // --- Attribute commands ---------------------------------------------------------------------
     void SetFont(const PWFont &font);
@@ -199,6 +207,8 @@ private:
     QSizeF m_containerSize {kContainerSize, kContainerSize};
     bool m_isCircleText;
     bool m_isEditing = false;
+    CDDFieldEditor *m_fieldEditor = nullptr;
+    QPointer<QObject> m_fieldEditorLifetime;
     bool m_isNewText = true;
     QRectF m_editorFrame;
     double m_editorRotation = 0.0;
