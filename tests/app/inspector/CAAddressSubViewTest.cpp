@@ -9,6 +9,8 @@
 #include "platform/PWNotificationCenter.h"
 #include "platform/PWUserDefaults.h"
 
+#include "ShownPixels.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
@@ -255,6 +257,42 @@ TEST(AddressPane, CapitalsFollowThePreference)
     PWUserDefaults::standardUserDefaults().setBool(QStringLiteral("FTConvertToUppercase"), true);
     canvas.show({canvas.recipient});
     EXPECT_FALSE(capitals->isEnabled());
+}
+
+// A field switched on or off lays the panel out again: the canvas shows the new lines at once,
+// and an editor left on one of the panel's fields goes.
+TEST(AddressPane, AFieldSwitchedShowsAtOnceOnTheCanvas)
+{
+    struct Case
+    {
+        const char *name;
+        bool editing;
+    };
+    const Case cases[] = {{"nothing edited", false}, {"a field edited in place", true}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        InspectedAddresses canvas;
+        canvas.view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas.view));
+        canvas.show({canvas.recipient});
+        if (c.editing) {
+            const QPointF inside(canvas.recipient->GetOriginX() + 6, canvas.recipient->GetOriginY() + 6);
+            QTest::mouseDClick(canvas.view.viewport(), Qt::LeftButton, {},
+                               canvas.view.geometry().widgetPoint(inside).toPoint());
+            ASSERT_TRUE(canvas.view.isEditingText());
+        }
+        canvas.view.viewport()->repaint();
+        const QList<CAAddressSubView::FieldEntry> entries = CAAddressSubView::fieldEntries({canvas.recipient});
+        ASSERT_FALSE(entries.isEmpty());
+        const textCategory category = entries.front().category;
+        const fieldMode before = canvas.recipient->getMode(category);
+        QAction *item = canvas.fieldItem(category);
+        ASSERT_NE(item, nullptr);
+        canvas.choose(item);
+        EXPECT_NE(canvas.recipient->getMode(category), before);
+        EXPECT_FALSE(canvas.view.isEditingText());
+        EXPECT_EQ(shownpixels::stalePixels(canvas.view.viewport()), 0);
+    }
 }
 
 TEST(AddressPane, TheInspectorSurvivesItsDocumentClosing)
