@@ -8,6 +8,7 @@
 #include "app/shell/CAMainMenu.h"
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/base/CDDString.h"
+#include "kernel/base/FTComponentTypes.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTAView.h"
 
@@ -52,6 +53,76 @@ public:
 };
 
 } // namespace
+
+// The middle of the panel's tab of the kind, found by the panel's own hit test (a click there is
+// inside the tab however the mouse position rounds); none when it has none.
+std::optional<QPointF> tabPoint(CFTComponent *panel, actionType zone)
+{
+    QRectF area;
+    for (double y = panel->GetOriginY() - 0.25; y > panel->GetOriginY() - 40.0; y -= 0.5) {
+        for (double x = panel->GetOriginX(); x < panel->GetOriginX() + panel->GetSizeX(); x += 0.5) {
+            bool selected = true;
+            actionType found = actionNone;
+            if (panel->PickMe(x, y, selected, 0.0, found, 0) == panel && found == zone)
+                area |= QRectF(x, y, 0.01, 0.01);
+        }
+    }
+    if (area.isEmpty())
+        return std::nullopt;
+    return area.center();
+}
+
+TEST_F(CACanvasContextMenuShellTest, ThePanelsTabsPopTheirMenusWithThePanelsTicks)
+{
+    launch(1);
+    installChangeLayoutSheet();
+    installCanvasCommands();
+    installAddressCommands();
+    CAMainWindowController *w = window(0);
+    ASSERT_TRUE(w);
+    CADocView *canvas = w->docView();
+    w->show();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    controller->mainMenu().validate();
+    QAction *sender = controller->mainMenu().itemForAction(u"addressFrom"_s);
+    ASSERT_TRUE(sender && sender->isEnabled());
+    sender->trigger();
+    ASSERT_EQ(canvas->ftView()->getSelComponents().size(), 1u);
+    CFTComponent *panel = canvas->ftView()->getSelComponents().front();
+    // Below the top of the page, so that its tabs are on the page.
+    panel->SetOrigin(panel->GetOriginX() + 20.0, panel->GetOriginY() + 60.0);
+    canvas->viewport()->update();
+
+    struct Case
+    {
+        const char *name;
+        actionType zone;
+        QMenu *menu;
+        QString action;
+        QString ticked;
+    };
+    const Case cases[] = {
+        {"side tab", actionToFromZone, w->toFromMenu(), u"changeToFromWithMenu"_s, u"Sender"_s},
+        {"template tab", actionTemplateZone, w->templateMenu(), u"changeTemplateWithMenu"_s,
+         formatName(panel, tcRootFormat)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<QPointF> tab = tabPoint(panel, c.zone);
+        ASSERT_TRUE(tab.has_value());
+        ASSERT_TRUE(c.menu);
+        c.menu->hide();
+        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, canvas->geometry().widgetPoint(*tab).toPoint());
+        ASSERT_TRUE(c.menu->isVisible()) << "the click on the tab pops the menu";
+        const QList<QAction *> list = items(c.menu, c.action);
+        ASSERT_FALSE(list.isEmpty());
+        EXPECT_EQ(ticked(list), QStringList{c.ticked});
+        for (const QAction *item : list)
+            EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
+        c.menu->hide();
+    }
+}
 
 TEST_F(CACanvasContextMenuShellTest, ARightClickOnAPanelShowsItsOwnTicks)
 {

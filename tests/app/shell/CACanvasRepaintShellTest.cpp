@@ -138,7 +138,13 @@ TEST_F(CACanvasRepaintShellTest, EveryGestureLeavesWhatAFullRepaintShows)
              t.selectBothBoxes();
              t.key(Qt::Key_D, Qt::ControlModifier);
          }},
-        {"new recipient panel", [](CACanvasRepaintShellTest &t) { t.perform(u"addressTo"_s); }},
+        {"new recipient panel",
+         [](CACanvasRepaintShellTest &t) {
+             t.perform(u"addressTo"_s);
+             // Drawn and fitted at its laid-out size from the start.
+             ASSERT_EQ(t.canvas->ftView()->getSelComponents().size(), 1u);
+             EXPECT_GT(t.canvas->ftView()->getSelComponents().front()->GetSizeY(), 10.0);
+         }},
         {"typing that shrinks a text",
          [](CACanvasRepaintShellTest &t) {
              QTest::mouseDClick(t.target(), Qt::LeftButton, {}, t.at(130, 50));
