@@ -20,7 +20,10 @@
 #include "ShellTestSupport.h"
 #include "ShownPixels.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QDialog>
+#include <QLineEdit>
 #include <QMouseEvent>
 
 #include <functional>
@@ -111,6 +114,8 @@ struct Gesture
 {
     const char *name;
     std::function<void(CACanvasRepaintShellTest &)> run;
+    // An undo ends where it began.
+    bool endsChanged = true;
 };
 
 } // namespace
@@ -155,12 +160,31 @@ TEST_F(CACanvasRepaintShellTest, EveryGestureLeavesWhatAFullRepaintShows)
                  t.look();
              }
          }},
+        {"undo of a layout change",
+         [](CACanvasRepaintShellTest &t) {
+             t.perform(u"openChangeLayoutDialog"_s);
+             QDialog *sheet = nullptr;
+             for (QDialog *dialog : t.w->findChildren<QDialog *>())
+                 if (dialog->isVisible())
+                     sheet = dialog;
+             ASSERT_TRUE(sheet);
+             auto *search = sheet->findChild<QLineEdit *>(u"_search"_s);
+             ASSERT_TRUE(search);
+             search->setFocus();
+             QTest::keyClicks(search, u"5163"_s);
+             QTest::mouseClick(sheet->findChild<QAbstractButton *>(u"_btnOK"_s), Qt::LeftButton);
+             t.look();
+             t.canvas->setFocus();
+             t.key(Qt::Key_Z, Qt::ControlModifier);
+         },
+         false},
         {"undo of a move",
          [](CACanvasRepaintShellTest &t) {
              t.drag(t.at(60, 50), QPoint(60, 40), Qt::ControlModifier);
              t.canvas->viewport()->repaint();
              t.key(Qt::Key_Z, Qt::ControlModifier);
-         }},
+         },
+         false},
     };
     // Handles and guides keep their screen size while the objects scale: every zoom draws them
     // over other pixels.
@@ -175,7 +199,9 @@ TEST_F(CACanvasRepaintShellTest, EveryGestureLeavesWhatAFullRepaintShows)
         const std::size_t count = objectCount();
         gesture.run(*this);
         const QImage after = shownpixels::shown(target());
-        EXPECT_NE(after, before) << "the gesture shows a change";
+        if (gesture.endsChanged) {
+            EXPECT_NE(after, before) << "the gesture shows a change";
+        }
         look();
         for (std::size_t i = 0; i < stale.size(); ++i)
             EXPECT_EQ(stale[i], 0) << "look " << i << " of " << stale.size() << "; objects before: " << count;
