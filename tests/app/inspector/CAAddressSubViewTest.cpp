@@ -207,17 +207,46 @@ TEST(AddressPane, TheFirstSizeSliderMoveWithoutASizeAppliesTheSizeItself)
     // No size known: the slider's size is applied as it is, not added to the text's.
     canvas.pane->setFontSizeControls(0.0f);
     QSlider *slider = canvas.child<QSlider>("_textSizeSlider");
-    slider->setValue(20);
+    slider->setValue(sizeSliderValue(20.0));
     std::optional<PWFont> font = canvas.recipient->GetFont(nullptr);
     ASSERT_TRUE(font);
     EXPECT_DOUBLE_EQ(font->pointSize(), 20.0);
     // From a size shown, the slider grows the text by the difference.
     canvas.pane->setFontSizeControls(20.0f);
-    slider->setValue(24);
+    slider->setValue(sizeSliderValue(24.0));
     font = canvas.recipient->GetFont(nullptr);
     ASSERT_TRUE(font);
     EXPECT_DOUBLE_EQ(font->pointSize(), 24.0);
     EXPECT_EQ(canvas.undo()->undoActionName(), PWLocalizedString(QStringLiteral("CHANGE_FONT")));
+}
+
+// The slider stands between whole points: a position near a whole size applies that size, one
+// between them the size it shows.
+TEST(AddressPane, TheSizeSliderAppliesSizesBetweenWholePoints)
+{
+    struct Case
+    {
+        const char *name;
+        double position;
+        double applied;
+    };
+    const Case cases[] = {{"just above twelve", 12.05, 12.0}, {"between", 12.4, 12.4}, {"just below fifteen", 14.95, 15.0}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        InspectedAddresses canvas;
+        canvas.show({canvas.recipient});
+        canvas.pane->setFontSizeControls(0.0f);
+        QSlider *slider = canvas.child<QSlider>("_textSizeSlider");
+        slider->setFocus();
+        slider->setValue(sizeSliderValue(c.position));
+        const std::optional<PWFont> font = canvas.recipient->GetFont(nullptr);
+        ASSERT_TRUE(font);
+        EXPECT_NEAR(font->pointSize(), c.applied, 1e-4);
+        // The arrow keys step by whole points.
+        const int before = slider->value();
+        QTest::keyClick(slider, Qt::Key_Up);
+        EXPECT_EQ(slider->value() - before, sizeSliderValue(1.0));
+    }
 }
 
 TEST(AddressPane, TheBarcodeIsOfferedForRecipientPanelsOnly)
