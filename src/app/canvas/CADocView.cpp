@@ -91,6 +91,10 @@ bool CADocView::setDocument(CADocument *document)
         qCWarning(lcCanvas) << "Document Type is not Supported:" << type;
         return false;
     }
+    // An edit of the design shown so far ends in that design, recorded nowhere: its undo steps
+    // and its person belong to the document that goes.
+    m_typed = false;
+    endEditText();
     for (const QMetaObject::Connection &connection : m_undoConnections)
         disconnect(connection);
     m_document = document;
@@ -112,6 +116,8 @@ bool CADocView::setDocument(CADocument *document)
 
 void CADocView::documentChanged()
 {
+    // The design is replaced under the editor: what was typed is not a step of the new one.
+    m_typed = false;
     endEditText();
     // Reading a file replaces the design the old view pointed into.
     m_view = m_document ? std::make_unique<CFTAView>(m_document->ftDocumentController()) : nullptr;
@@ -629,8 +635,12 @@ void CADocView::attachEditor()
     connect(contents, &QTextDocument::contentsChanged, this, &CADocView::editedTextChanged, Qt::UniqueConnection);
     // The text stays watched after editing: a change made to it later by other means reaches
     // the person too.
-    connect(contents, &QTextDocument::contentsChanged, this, &CADocView::textStorageDidProcessEditing,
-            Qt::UniqueConnection);
+    if (!m_watchedTexts.contains(contents)) {
+        connect(contents, &QTextDocument::contentsChanged, this, &CADocView::textStorageDidProcessEditing);
+        // Only the key is used once the text has gone.
+        connect(contents, &QObject::destroyed, this, [this, contents] { m_watchedTexts.remove(contents); });
+    }
+    m_watchedTexts.insert(contents, contents->toPlainText());
     m_typed = false;
     CFTComponent *typed = operated;
     if (operated->getClassID() == ciAddressPanel) {
@@ -645,8 +655,15 @@ void CADocView::attachEditor()
 void CADocView::textStorageDidProcessEditing()
 {
     const auto *storage = qobject_cast<const QTextDocument *>(sender());
-    if (!m_view || !storage || m_view->isTextEditing() || m_personUpdating || !m_document ||
-        m_document->isFillingTexts())
+    if (!m_view || !storage || m_view->isTextEditing() || !m_document)
+        return;
+    // Only a change of the words counts: a restyled or recoloured text tells the person nothing,
+    // and what the person gave it (in capitals, say) is not to be written back.
+    const QString words = storage->toPlainText();
+    const auto known = m_watchedTexts.find(storage);
+    const bool same = known != m_watchedTexts.end() && known.value() == words;
+    m_watchedTexts.insert(storage, words);
+    if (same || m_personUpdating || m_document->isFillingTexts())
         return;
     for (CFTComponent *component : m_view->GetCurrentComponents()) {
         const CFTComponent *holder = component->isTextEqual(storage);
@@ -687,9 +704,12 @@ bool CADocView::endEditText(int movement)
     CFTComponent *operated = m_view->getOperObject();
     if (CDDText *text = operated ? operated->GetText() : nullptr)
         disconnect(text->getContents(), &QTextDocument::contentsChanged, this, &CADocView::editedTextChanged);
+    QTextDocument *edited = m_editor->document();
     // The text ends first, while it can still read the style the editor types in.
     m_view->endEditText(m_editor);
     m_editor->detach();
+    if (m_watchedTexts.contains(edited))
+        m_watchedTexts.insert(edited, edited->toPlainText());
     // Tools are good for one gesture. A text tool's press goes straight into typing and never
     // reaches the release that would put the select tool back, so the end of typing does.
     if (m_view->getToolMode() == toolText)

@@ -8,6 +8,7 @@
 #include "platform/PWFont.h"
 
 #include <QGraphicsView>
+#include <QHash>
 #include <QTextCharFormat>
 
 #include <memory>
@@ -27,6 +28,7 @@ class CFTComponent;
 class CFTDefComponentBox;
 class QDrag;
 class QGraphicsScene;
+class QTextDocument;
 
 // The canvas of a document window: one side of one design, shown and edited with the mouse.
 // The kernel view does every hit test, selection change and object operation in design points;
@@ -200,6 +202,8 @@ private:
     bool m_personUpdating = false;
     // The edited text changed since editing began.
     bool m_typed = false;
+    // The texts edited in place so far, with their words as last seen.
+    QHash<const QTextDocument *, QString> m_watchedTexts;
     std::unique_ptr<CACanvasEdits> m_edits;
     CACanvasAddressEdits *m_addressEdits;
     CACanvasAddressCommands *m_addressCommands;
