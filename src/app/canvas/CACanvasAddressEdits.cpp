@@ -360,9 +360,11 @@ void CACanvasAddressEdits::setModeForTextCategory(fieldMode mode, textCategory c
     registerSelectionChanged();
     const fieldMode old = addressPanel->getMode(category);
     registerUndo([old, category, panel](CACanvasAddressEdits &edits) { edits.setModeForTextCategory(old, category, panel); });
-    if (addressPanel->GetTextCategory() == category && addressPanel->isEditing())
+    // The panel is laid out again: a field editor left on it would show the old lines.
+    if (addressPanel->isEditing() || (m_canvas.ftView() && m_canvas.ftView()->getOperObject() == panel))
         m_canvas.endEditText();
     addressPanel->setMode(category, mode);
+    m_canvas.invalidateObject(panel);
 }
 
 // --- side, address type, preference, barcode, capitals ---------------------------------------------

@@ -153,8 +153,12 @@ void CACanvasAddressCommands::addressPanel(bool toFrom)
         if (!person)
             person = PWPerson::create();
         doc->updateObjectsText({made}, *person, toFrom);
+        // Laid out now, not when first drawn: the canvas draws it and fits its frame at its real
+        // size, and its tabs answer clicks at once.
+        static_cast<CFTAAddressPanel *>(made)->layOutForEditing();
     });
     m_canvas.invalidateObject(made);
+    m_canvas.refitFrame();
 }
 
 void CACanvasAddressCommands::group()

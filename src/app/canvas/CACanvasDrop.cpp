@@ -185,16 +185,13 @@ bool CACanvasDrop::drop(const QMimeData &data, const QPointF &point, const std::
                                       << "is not a local file";
         return false;
     }
-    // Items of the design window come as address-design data alone (the canvas's own drags
-    // carry the product type): made where they are let go and filled from their side's person.
-    if (offers(data, kAddressDocument) && !offers(data, kProductDocument))
-        return m_canvas.dropAddressComponents(data.data(mimeTypeOf(kAddressDocument)), point);
     CACanvasClipboard &builders = m_canvas.clipboard();
     DropStep step(m_canvas.edits().undoManager());
 
     if (const QString design = CACanvasClipboard::designMimeType(data); !design.isEmpty()) {
-        // Back where the objects were grabbed, moved by the way the mouse went; without a start,
-        // the drop point is where their origin goes.
+        // Back where the objects were grabbed, moved by the way the mouse went; without a start
+        // (items of the design window, which stand at the origin and are dragged by the top left
+        // of their picture), the drop point is where their origin goes.
         const QPointF offset = start ? point - *start : point;
         const bool inserted = builders.makeNewObjectsWithData(data.data(design), offset);
         if (inserted)

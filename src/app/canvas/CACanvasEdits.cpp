@@ -128,6 +128,12 @@ void CACanvasEdits::restoreTextForObject(CFTComponent *component, const TextStat
         return;
     TextState now = captureText(component);
     registerInverse([this, component, now] { restoreTextForObject(component, now); });
+    applyTextState(component, state);
+    changed(component, true);
+}
+
+void CACanvasEdits::applyTextState(CFTComponent *component, const TextState &state)
+{
     m_canvas.invalidateObject(component);
     if (CDDText *text = component->GetText(); text && state.text)
         text->copy(state.text.get());
@@ -138,7 +144,53 @@ void CACanvasEdits::restoreTextForObject(CFTComponent *component, const TextStat
     component->SetOrigin(state.frame.x(), state.frame.y());
     component->SetSize(state.frame.width(), state.frame.height());
     component->InvalidateShadow();
-    changed(component, true);
+}
+
+CACanvasEdits::Typing CACanvasEdits::captureTyping(CFTComponent *owner, CFTComponent *typed)
+{
+    Typing typing;
+    typing.owner = owner;
+    typing.typed = typed;
+    typing.text = captureText(typed);
+    typing.ownerFrame = frameOf(owner);
+    return typing;
+}
+
+void CACanvasEdits::beginTyping(CFTComponent *owner, CFTComponent *typed)
+{
+    m_typing.reset();
+    if (owner && typed && typed->GetText())
+        m_typing = captureTyping(owner, typed);
+}
+
+void CACanvasEdits::endTyping(bool changed)
+{
+    std::optional<Typing> before = std::move(m_typing);
+    m_typing.reset();
+    PWUndoManager *undo = undoManager();
+    // An edit ended by an undo or a redo is that step's business, not a new one.
+    if (!before || !changed || (undo && (undo->isUndoing() || undo->isRedoing())))
+        return;
+    Step step(*this, QStringLiteral("TYPING"));
+    registerInverse([this, before = *before] { restoreTyping(before); });
+}
+
+void CACanvasEdits::restoreTyping(const Typing &typing)
+{
+    // The text must not be under the editor while its contents are replaced.
+    m_canvas.endEditText();
+    const Typing now = captureTyping(typing.owner, typing.typed);
+    registerInverse([this, now] { restoreTyping(now); });
+    applyTextState(typing.typed, typing.text);
+    if (typing.owner != typing.typed) {
+        typing.owner->SetOrigin(typing.ownerFrame.x(), typing.ownerFrame.y());
+        typing.owner->SetSize(typing.ownerFrame.width(), typing.ownerFrame.height());
+        typing.owner->InvalidateShadow();
+    }
+    // What was typed into an address reached the person; taking it back takes it back there too.
+    if (CADocument *doc = document(); doc && !m_canvas.isPersonUpdating())
+        doc->updatePersonWithComponent(typing.typed);
+    changed(typing.owner, true);
 }
 
 void CACanvasEdits::restorePanelStyle(CFTAAddressPanel *panel, const std::shared_ptr<CDDText> &style)

@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CADocView;
 class CADocument;
@@ -194,6 +195,14 @@ public:
     // the category needs (counter, file field, address text).
     CFTComponent *changeTextObjectIfNeeded(CFTComponent *component, textCategory category);
 
+    // --- Typing in place -----------------------------------------------------------------------
+    // Typing is one undo step ("TYPING") from the start of editing to its end: undo gives back
+    // the text (and the frame it filled) as it was when editing began, redo the typed one. typed
+    // is the edited text itself: the object, or the field of the panel that owner is.
+    void beginTyping(CFTComponent *owner, CFTComponent *typed);
+    // Records the step when the text changed meanwhile; nothing otherwise.
+    void endTyping(bool changed);
+
 private:
     // A text's contents and default text, an address text's label, and the frame they fill: what
     // a style or field change also changes as it lays the text out again.
@@ -210,6 +219,16 @@ private:
     // shrinks no frame it grew, so the value alone would not give back the saved text.
     void keepTextForUndo(CFTComponent *component);
     void restorePanelStyle(CFTAAddressPanel *panel, const std::shared_ptr<CDDText> &style);
+    void applyTextState(CFTComponent *component, const TextState &state);
+    struct Typing
+    {
+        CFTComponent *owner = nullptr;
+        CFTComponent *typed = nullptr;
+        TextState text;
+        QRectF ownerFrame;
+    };
+    static Typing captureTyping(CFTComponent *owner, CFTComponent *typed);
+    void restoreTyping(const Typing &typing);
 
     template <typename Inverse>
     void registerInverse(Inverse inverse);
@@ -222,6 +241,8 @@ private:
 
     CADocView &m_canvas;
     int m_registrations = 0;
+    // The text as it was when typing in place began.
+    std::optional<Typing> m_typing;
     // The manager this canvas registered on, to take its actions back when it goes.
     QPointer<PWUndoManager> m_registeredOn;
 };

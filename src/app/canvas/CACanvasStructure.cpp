@@ -61,6 +61,9 @@ void CACanvasEdits::insertObjectSelect(CFTComponent *component, bool select)
     registerInverse([this, component] { deleteObjectDeselect(component, true); });
     editing->InsertComponent(component, select);
     changed(component, true);
+    // Address panels, address texts and barcodes announce their own kind.
+    if (const int kind = component->getType(); kind == ctAddressPanel || kind == ctAddressText || kind == ctBarcode)
+        m_canvas.classSelectionChanged(kind);
 }
 
 void CACanvasEdits::deleteObjectDeselect(CFTComponent *component, bool deselect)

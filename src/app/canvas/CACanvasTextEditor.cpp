@@ -1,5 +1,6 @@
 #include "app/canvas/CACanvasTextEditor.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QGraphicsScene>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -53,6 +54,37 @@ void CACanvasTextEditor::detach()
     setDocument(m_placeholder);
 }
 
+void CACanvasTextEditor::placeCaretAt(const QPointF &point)
+{
+    if (!m_attached || !document()->documentLayout())
+        return;
+    const int position = document()->documentLayout()->hitTest(point, Qt::FuzzyHit);
+    if (position < 0)
+        return;
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(position);
+    setTextCursor(cursor);
+}
+
+bool CACanvasTextEditor::hasSelectedText() const
+{
+    return m_attached && textCursor().hasSelection();
+}
+
+void CACanvasTextEditor::selectAllText()
+{
+    if (!m_attached)
+        return;
+    QTextCursor cursor = textCursor();
+    cursor.select(QTextCursor::Document);
+    setTextCursor(cursor);
+}
+
+QTextCharFormat CACanvasTextEditor::typingFormat() const
+{
+    return textCursor().charFormat();
+}
+
 void CACanvasTextEditor::inputMethodEvent(QInputMethodEvent *event)
 {
     m_preedit = event->commitString().isEmpty() ? event->preeditString() : QString();
@@ -62,7 +94,7 @@ void CACanvasTextEditor::inputMethodEvent(QInputMethodEvent *event)
 bool CACanvasTextEditor::sceneEvent(QEvent *event)
 {
     // The text item hands Tab and Backtab straight to its text control, which would type them.
-    if (event->type() == QEvent::KeyPress && m_addressMode) {
+    if (event->type() == QEvent::KeyPress && m_attached) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
             keyPressEvent(key);
@@ -78,16 +110,16 @@ void CACanvasTextEditor::keyPressEvent(QKeyEvent *event)
         Q_EMIT endEditingRequested(NoMovement);
         return;
     }
-    if (m_addressMode) {
-        if (event->key() == Qt::Key_Enter || event->key() == Qt::Key_Return) {
-            Q_EMIT endEditingRequested(NoMovement);
-            return;
-        }
-        if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
-            const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
-            Q_EMIT endEditingRequested(back ? BacktabMovement : TabMovement);
-            return;
-        }
+    const bool enter = event->key() == Qt::Key_Enter || event->key() == Qt::Key_Return;
+    // Shift-Return still breaks the line of a free text, so that a text of several lines can be typed.
+    if (enter && (m_addressMode || !(event->modifiers() & Qt::ShiftModifier))) {
+        Q_EMIT endEditingRequested(NoMovement);
+        return;
+    }
+    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+        const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+        Q_EMIT endEditingRequested(back ? BacktabMovement : TabMovement);
+        return;
     }
     QGraphicsTextItem::keyPressEvent(event);
 }

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "kernel/render/CDDFieldEditor.h"
+
 #include <QGraphicsTextItem>
 
 // The one field editor of a canvas: a text item laid over the edited text, turned with it,
-// editing that text's own document. It never owns the document it edits. Escape ends the
-// edit; in address mode Enter ends it too, and Tab and Backtab end it with the direction of
-// the next field.
-class CACanvasTextEditor : public QGraphicsTextItem
+// editing that text's own document. It never owns the document it edits. Escape and Return end
+// the edit (Shift-Return breaks the line of a free text); Tab and Backtab end it with the
+// direction of the next field.
+class CACanvasTextEditor : public QGraphicsTextItem, public CDDFieldEditor
 {
     Q_OBJECT
 public:
@@ -23,6 +25,12 @@ public:
     // Commits an open composition and lets go of the document.
     void detach();
     bool isAttached() const { return m_attached; }
+    // The caret goes where a click at the point (item coordinates) puts it.
+    void placeCaretAt(const QPointF &point);
+
+    bool hasSelectedText() const override;
+    void selectAllText() override;
+    QTextCharFormat typingFormat() const override;
 
 Q_SIGNALS:
     void endEditingRequested(int movement);

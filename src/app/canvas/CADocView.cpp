@@ -11,6 +11,8 @@
 #include "app/canvas/CACanvasItem.h"
 #include "app/canvas/CACanvasSelection.h"
 #include "app/canvas/CACanvasTextEditor.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/CFTAAddressText.h"
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/base/FTClassID.h"
 #include "kernel/component/CFTACoreDoc.h"
@@ -33,6 +35,8 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTextDocument>
+
+#include <algorithm>
 
 Q_LOGGING_CATEGORY(lcCanvas, "pw.app.canvas")
 
@@ -87,6 +91,10 @@ bool CADocView::setDocument(CADocument *document)
         qCWarning(lcCanvas) << "Document Type is not Supported:" << type;
         return false;
     }
+    // An edit of the design shown so far ends in that design, recorded nowhere: its undo steps
+    // and its person belong to the document that goes.
+    m_typed = false;
+    endEditText();
     for (const QMetaObject::Connection &connection : m_undoConnections)
         disconnect(connection);
     m_document = document;
@@ -97,12 +105,19 @@ bool CADocView::setDocument(CADocument *document)
     };
     m_undoConnections[0] = connect(document->undoManager(), &PWUndoManager::didUndo, this, undone);
     m_undoConnections[1] = connect(document->undoManager(), &PWUndoManager::didRedo, this, undone);
+    // Every undoable edit, whatever made it (a menu command, a pane, a drop), shows at once.
+    m_undoConnections[2] =
+        connect(document->undoManager(), &PWUndoManager::checkpoint, this, &CADocView::designChangedByEdit);
+    m_undoConnections[3] =
+        connect(document->undoManager(), &PWUndoManager::changeRecorded, this, &CADocView::designChangedByEdit);
     documentChanged();
     return true;
 }
 
 void CADocView::documentChanged()
 {
+    // The design is replaced under the editor: what was typed is not a step of the new one.
+    m_typed = false;
     endEditText();
     // Reading a file replaces the design the old view pointed into.
     m_view = m_document ? std::make_unique<CFTAView>(m_document->ftDocumentController()) : nullptr;
@@ -172,11 +187,32 @@ void CADocView::applyGeometry()
 
 void CADocView::invalidateObject(CFTComponent *component)
 {
-    if (!component || !m_view) {
-        viewport()->update();
-        return;
+    if (component && m_view) {
+        const QRectF drawn =
+            component->GetNSDrawRect(m_view->isSelected(component), m_view->getDotSize()).adjusted(-2, -2, 2, 2);
+        m_item->update(drawn);
+        m_item->update(m_prevCompDrawRect);
+        m_prevCompDrawRect = drawn;
     }
-    m_item->update(component->GetNSDrawRect(m_view->isSelected(component), m_view->getDotSize()).adjusted(-2, -2, 2, 2));
+    // One object's change moves others too (the rest of a dragged selection, a panel's fields,
+    // a text chain, handles and guides): the whole canvas is drawn again.
+    viewport()->update();
+}
+
+void CADocView::designChangedByEdit()
+{
+    viewport()->update();
+    // Refitted once the command is over, when every object has its final frame.
+    if (m_refitPending)
+        return;
+    m_refitPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_refitPending = false;
+            refitFrame();
+        },
+        Qt::QueuedConnection);
 }
 
 void CADocView::invalidateRedrawList()
@@ -338,6 +374,12 @@ void CADocView::mouseReleaseEvent(QMouseEvent *event)
     m_view->clearInvalObjects();
     if (handleResults(m_view->MouseUp(point.x(), point.y(), CACanvasGeometry::modifiers(event->modifiers())), true))
         selectionChangedByMouse();
+    // The internet strip belongs to a picture found on the internet; a selection of none hides it.
+    const std::vector<CFTComponent *> &selected = m_view->getSelComponents();
+    if (!selected.empty() && std::none_of(selected.begin(), selected.end(), [](const CFTComponent *component) {
+            return !component->getWebSiteURL().isEmpty();
+        }))
+        Q_EMIT hideInternetRequested();
     // A release ends any tool but typing: the view is back at the select tool.
     if (!m_view->isTextEditing())
         Q_EMIT toolModeChanged();
@@ -463,10 +505,14 @@ void CADocView::selectionChangedByMouse()
 
 void CADocView::notifySelectionChanged()
 {
+    // Handles come and go with the selection.
+    viewport()->update();
     PWNotificationCenter::defaultCenter().postNotification(CACanvasSelection::kChangeSelectionNotify, this);
     if (m_view && !m_view->getSelComponents().empty()) {
         const std::optional<CACanvasSelection::Font> font =
             CACanvasSelection::fontForSelection(m_view->getSelComponents(), m_view->getTypeOfSelComponents());
+        if (font && font->attributes)
+            Q_EMIT selectedAttributesChanged(*font->attributes, font->attributesMultiple);
         if (font)
             Q_EMIT selectedFontChanged(font->font, font->isMultiple);
     }
@@ -514,7 +560,7 @@ bool CADocView::event(QEvent *event)
 {
     // The scene spends Tab and Backtab on moving focus between items, so they would never reach
     // the field editor of an address panel, where they move to the next or previous field.
-    if (event->type() == QEvent::KeyPress && m_editor->isAttached() && m_editor->isAddressFieldEditor()) {
+    if (event->type() == QEvent::KeyPress && m_editor->isAttached()) {
         auto *key = static_cast<QKeyEvent *>(event);
         if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && scene()) {
             scene()->sendEvent(m_editor, event);
@@ -563,6 +609,9 @@ void CADocView::startEditTextAt(const QPointF &point)
         return;
     m_view->startEditText(this, m_editor, point.x(), point.y());
     attachEditor();
+    // The click that started editing places the caret.
+    if (m_editor->isAttached())
+        m_editor->placeCaretAt(m_editor->mapFromScene(point));
 }
 
 void CADocView::attachEditor()
@@ -582,15 +631,59 @@ void CADocView::attachEditor()
             m_editor->setTextCursor(cursor);
         }
     }
+    text->setFieldEditor(m_editor, m_editor);
     connect(contents, &QTextDocument::contentsChanged, this, &CADocView::editedTextChanged, Qt::UniqueConnection);
+    // The text stays watched after editing: a change made to it later by other means reaches
+    // the person too.
+    if (!m_watchedTexts.contains(contents)) {
+        connect(contents, &QTextDocument::contentsChanged, this, &CADocView::textStorageDidProcessEditing);
+        // Only the key is used once the text has gone.
+        connect(contents, &QObject::destroyed, this, [this, contents] { m_watchedTexts.remove(contents); });
+    }
+    m_watchedTexts.insert(contents, contents->toPlainText());
+    m_typed = false;
+    CFTComponent *typed = operated;
+    if (operated->getClassID() == ciAddressPanel) {
+        if (CFTAAddressText *field = static_cast<CFTAAddressPanel *>(operated)->currentText())
+            typed = field;
+    }
+    m_edits->beginTyping(operated, typed);
     setFocus(Qt::OtherFocusReason);
     invalidateObject(operated);
+}
+
+void CADocView::textStorageDidProcessEditing()
+{
+    const auto *storage = qobject_cast<const QTextDocument *>(sender());
+    if (!m_view || !storage || m_view->isTextEditing() || !m_document)
+        return;
+    // Only a change of the words counts: a restyled or recoloured text tells the person nothing,
+    // and what the person gave it (in capitals, say) is not to be written back.
+    const QString words = storage->toPlainText();
+    const auto known = m_watchedTexts.find(storage);
+    const bool same = known != m_watchedTexts.end() && known.value() == words;
+    m_watchedTexts.insert(storage, words);
+    if (same || m_personUpdating || m_document->isFillingTexts())
+        return;
+    for (CFTComponent *component : m_view->GetCurrentComponents()) {
+        const CFTComponent *holder = component->isTextEqual(storage);
+        if (!holder)
+            continue;
+        // What the person gives back to the other texts is its own, not a new outside change.
+        beginUpdatePerson();
+        m_document->updatePersonWithComponent(const_cast<CFTComponent *>(holder));
+        endUpdatePerson();
+        component->NeedAutoExpand();
+        invalidateObject(component);
+        return;
+    }
 }
 
 void CADocView::editedTextChanged()
 {
     if (!m_view || !m_view->isTextEditing() || !m_editor->isAttached())
         return;
+    m_typed = true;
     CFTComponent *operated = m_view->getOperObject();
     operated->ExpandByText();
     CDDText *text = operated->GetText();
@@ -611,14 +704,20 @@ bool CADocView::endEditText(int movement)
     CFTComponent *operated = m_view->getOperObject();
     if (CDDText *text = operated ? operated->GetText() : nullptr)
         disconnect(text->getContents(), &QTextDocument::contentsChanged, this, &CADocView::editedTextChanged);
-    m_editor->detach();
+    QTextDocument *edited = m_editor->document();
+    // The text ends first, while it can still read the style the editor types in.
     m_view->endEditText(m_editor);
+    m_editor->detach();
+    if (m_watchedTexts.contains(edited))
+        m_watchedTexts.insert(edited, edited->toPlainText());
     // Tools are good for one gesture. A text tool's press goes straight into typing and never
     // reaches the release that would put the select tool back, so the end of typing does.
     if (m_view->getToolMode() == toolText)
         m_view->setToolMode(toolSelect);
     if (operated && m_document && !m_personUpdating)
         m_document->updatePersonWithComponent(operated);
+    m_edits->endTyping(m_typed);
+    m_typed = false;
     notifySelectionChanged();
     if (operated && movement == CACanvasTextEditor::TabMovement) {
         startEditText(nullptr);

@@ -8,6 +8,8 @@
 #include "platform/PWFont.h"
 
 #include <QGraphicsView>
+#include <QHash>
+#include <QTextCharFormat>
 
 #include <memory>
 
@@ -26,6 +28,7 @@ class CFTComponent;
 class CFTDefComponentBox;
 class QDrag;
 class QGraphicsScene;
+class QTextDocument;
 
 // The canvas of a document window: one side of one design, shown and edited with the mouse.
 // The kernel view does every hit test, selection change and object operation in design points;
@@ -60,7 +63,11 @@ public:
     void documentChanged();
     // Objects moved out of the page grow the frame; back inside, it shrinks to the page.
     void refitFrame();
+    // Draws the object's old and new places and then the whole canvas again.
     void invalidateObject(CFTComponent *component);
+    // An undoable edit changed the design: drawn again, and the frame refitted once the command
+    // is over.
+    void designChangedByEdit();
     // The image editor on the first selected picture (null: the shared editor); an accepted run
     // applies its new image and crop as one undo step. Answers whether the design changed.
     bool openImageEditorDialog(CCImageEditorController *editor = nullptr);
@@ -109,10 +116,6 @@ public:
     CFTDefComponentBox *getDefComponent() const;
     // The document's recipient and sender persons filled into their sides again.
     void updateComponents();
-    // The components of an address-design payload placed with their top left at the design
-    // point, filled from their side's person and selected, as one undo step; false, with the
-    // design untouched, for bytes that hold none.
-    bool dropAddressComponents(const QByteArray &data, const QPointF &documentPoint);
 
     // The undoable address edits and the address and person commands of this canvas.
     CACanvasAddressEdits &addressEdits() const { return *m_addressEdits; }
@@ -139,11 +142,15 @@ Q_SIGNALS:
     void templateMenuRequested(const QPoint &globalPosition);
     void toFromMenuRequested(const QPoint &globalPosition);
     void imageEditorRequested();
+    // A release left a selection of which no object has a web address.
+    void hideInternetRequested();
     // A picture chosen in a picture browser is about to replace the selected pictures or come in;
     // fromInternet tells whether it was found on the internet (its link strip then shows).
     void browserPictureChosen(bool fromInternet);
     // The font of the selected text for the font panel (several: more than one font selected).
     void selectedFontChanged(const PWFont &font, bool isMultiple);
+    // The text attributes of the selected text, told before its font (several: they differ).
+    void selectedAttributesChanged(const QTextCharFormat &attributes, bool isMultiple);
     // The view's tool may have changed: a gesture or in-place editing that ends leaves it at the
     // select tool.
     void toolModeChanged();
@@ -177,6 +184,8 @@ private:
     void applyGeometry();
     void attachEditor();
     void editedTextChanged();
+    // A watched text changed: outside in-place editing, the change reaches the person.
+    void textStorageDidProcessEditing();
     bool pressOnEditor(const QPoint &position) const;
     QRectF objectsBounds() const;
     void flushSelectionChange();
@@ -191,11 +200,17 @@ private:
     QPointF m_pressPoint;
     bool m_tracking = false;
     bool m_personUpdating = false;
+    // The edited text changed since editing began.
+    bool m_typed = false;
+    // The texts edited in place so far, with their words as last seen.
+    QHash<const QTextDocument *, QString> m_watchedTexts;
     std::unique_ptr<CACanvasEdits> m_edits;
     CACanvasAddressEdits *m_addressEdits;
     CACanvasAddressCommands *m_addressCommands;
     // Undo and redo of the shown document refit the frame.
-    QMetaObject::Connection m_undoConnections[2];
+    QMetaObject::Connection m_undoConnections[4];
+    bool m_refitPending = false;
+    QRectF m_prevCompDrawRect;
     int m_editBatchDepth = 0;
     bool m_selectionChangePending = false;
     std::unique_ptr<CACanvasClipboard> m_clipboard;

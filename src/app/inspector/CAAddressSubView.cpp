@@ -177,8 +177,7 @@ void CAAddressSubView::awakeFromNib()
         _addressSourceButton->addItem(PWLocalizedString(QString::fromLatin1(sources[tag])), tag);
     _addressSourceButton->setCurrentIndex(0);
 
-    _textSizeSlider->setRange(4, 144);
-    _textSizeSlider->setTracking(false);
+    setUpSizeSlider(_textSizeSlider);
 
     connect(_alignHRagio, &QButtonGroup::idClicked, this, &CAAddressSubView::alignHRagio);
     connect(_backColorCheckbox, &QCheckBox::clicked, this, &CAAddressSubView::backColorCheckbox);
@@ -216,7 +215,7 @@ void CAAddressSubView::setPanelControlsEnabled(bool enabled)
 void CAAddressSubView::setFontSizeControls(float size)
 {
     const CAPaneUpdateGuard guard(m_updating);
-    _textSizeSlider->setValue(int(std::lround(size)));
+    _textSizeSlider->setValue(sizeSliderValue(size));
     _textSizeTextField->setText(QLocale::c().toString(double(size), 'g', 6));
     _oldTextSize = size;
 }
@@ -388,7 +387,7 @@ void CAAddressSubView::textSizeSliderAction()
 {
     if (m_updating)
         return;
-    const float size = sliderFontSize(_textSizeSlider->value());
+    const float size = sliderFontSize(sizeOfSliderValue(_textSizeSlider->value()));
     _textSizeTextField->setText(QLocale::c().toString(double(size), 'g', 6));
     // Without a size shown there is nothing to grow from: the slider's size is the size.
     applyFontSize(size, _oldTextSize);
@@ -404,7 +403,7 @@ void CAAddressSubView::textSizeTextFieldAction()
         return;
     {
         const QSignalBlocker quiet(_textSizeSlider);
-        _textSizeSlider->setValue(int(std::lround(*size)));
+        _textSizeSlider->setValue(sizeSliderValue(*size));
     }
     applyFontSize(*size, 0.0f);
     _oldTextSize = *size;

@@ -8,9 +8,29 @@
 namespace {
 
 QPointer<QColorDialog> s_panel;
+QPointer<QColorDialog> s_sharedPanel;
 QPointer<CAColorWell> s_activeWell;
 
+void deactivateWellWhenClosed(QColorDialog *panel)
+{
+    QObject::connect(panel, &QDialog::finished, panel, [] {
+        if (s_activeWell)
+            s_activeWell->deactivate();
+    });
+}
+
 } // namespace
+
+void CAColorWell::setSharedColorPanel(QColorDialog *panel)
+{
+    if (s_sharedPanel == panel)
+        return;
+    if (s_activeWell)
+        s_activeWell->deactivate();
+    s_sharedPanel = panel;
+    if (panel)
+        deactivateWellWhenClosed(panel);
+}
 
 CAColorWell::CAColorWell(QWidget *parent)
     : QToolButton(parent)
@@ -33,16 +53,17 @@ CAColorWell::~CAColorWell()
 
 QColorDialog *CAColorWell::colorPanel()
 {
+    // One colour panel in the application: a second one beside it would leave the user two
+    // panels that set different things.
+    if (s_sharedPanel)
+        return s_sharedPanel;
     if (!s_panel) {
         s_panel = new QColorDialog();
         s_panel->setObjectName(QStringLiteral("inspectorColorPanel"));
         s_panel->setOption(QColorDialog::ShowAlphaChannel, true);
         s_panel->setOption(QColorDialog::NoButtons, true);
         s_panel->setAttribute(Qt::WA_DeleteOnClose, false);
-        QObject::connect(s_panel, &QDialog::finished, s_panel, [] {
-            if (s_activeWell)
-                s_activeWell->deactivate();
-        });
+        deactivateWellWhenClosed(s_panel);
     }
     return s_panel;
 }

@@ -21,8 +21,11 @@ public:
     bool isActive() const;
     void activate();
     void deactivate();
-    // The panel the wells share; made on first use.
+    // The panel the wells share: the application's colour panel once it is given, else one of
+    // the wells' own, made on first use.
     static QColorDialog *colorPanel();
+    // The application's colour panel (not owned), which the wells then use instead of their own.
+    static void setSharedColorPanel(QColorDialog *panel);
 
 Q_SIGNALS:
     void colorChosen(const QColor &color);

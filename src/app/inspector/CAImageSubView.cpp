@@ -201,9 +201,11 @@ void CAImageSubView::maskCheckboxAction()
 {
     CACanvasEdits *canvas = edits();
     if (m_maskCheckbox->isChecked()) {
-        // On again: the mask the pane holds, when there is one.
-        if (m_customMask)
-            setImageMask(m_customMask);
+        // On again: the mask the controls show, the custom well's when its cell is on.
+        if (_customMaskImageView->state())
+            maskWellAction();
+        else if (_maskCatalog->selectedCell())
+            maskCatalogAction();
         return;
     }
     if (!canvas)
@@ -252,7 +254,6 @@ void CAImageSubView::maskCatalogAction()
     std::shared_ptr<PWImage> mask = loadCatalogMask(cell->name(), _maskCatalog->maskPath());
     if (!mask)
         return;
-    m_customMask = mask;
     setImageMask(mask);
     _customMaskImageView->selectCellByImage(nullptr);
 }
@@ -262,7 +263,6 @@ void CAImageSubView::maskWellAction()
     std::shared_ptr<PWImage> mask = _customMaskImageView->maskImage();
     if (!mask)
         return;
-    m_customMask = mask;
     setImageMask(mask);
     _maskCatalog->deselectAllCells();
     _customMaskImageView->selectCellByImage(mask);
@@ -273,11 +273,10 @@ void CAImageSubView::showMask(CFTComponent *shown)
     _maskCatalog->setup();
     const CDDPicture *picture = shown && shown->IsMasked() ? shown->getMask() : nullptr;
     const std::shared_ptr<PWImage> mask = picture ? picture->getData() : nullptr;
-    if (!mask) {
-        _maskCatalog->deselectAllCells();
-        _customMaskImageView->selectCellByImage(nullptr);
+    // Without a mask the controls keep what they showed, so that the switch turned on again
+    // applies that mask.
+    if (!mask)
         return;
-    }
     if (_maskCatalog->selectCellByImage(mask.get()))
         _customMaskImageView->selectCellByImage(nullptr);
     else

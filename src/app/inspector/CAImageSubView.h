@@ -73,7 +73,5 @@ private:
     QCheckBox *m_TileCheckbox = nullptr;
     QSlider *m_tileScaleSlider = nullptr;
     QAbstractButton *_editButton = nullptr;
-    // The mask the user chose from a file, applied again when masking is switched back on.
-    std::shared_ptr<PWImage> m_customMask;
     bool m_updating = false;
 };

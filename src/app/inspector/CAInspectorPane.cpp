@@ -6,6 +6,7 @@
 #include "kernel/document/CFTAView.h"
 
 #include <QLocale>
+#include <QSlider>
 
 #include <cmath>
 
@@ -116,4 +117,26 @@ float sliderFontSize(double value)
 {
     const double whole = std::round(value);
     return float(std::abs(whole - value) < 0.1 ? whole : value);
+}
+
+namespace {
+constexpr int kSizeSliderSteps = 100;
+}
+
+void setUpSizeSlider(QSlider *slider)
+{
+    slider->setRange(4 * kSizeSliderSteps, 144 * kSizeSliderSteps);
+    slider->setSingleStep(kSizeSliderSteps);
+    slider->setPageStep(10 * kSizeSliderSteps);
+    slider->setTracking(false);
+}
+
+int sizeSliderValue(double size)
+{
+    return int(std::lround(size * kSizeSliderSteps));
+}
+
+double sizeOfSliderValue(int value)
+{
+    return double(value) / kSizeSliderSteps;
 }

@@ -12,6 +12,7 @@
 class CACanvasEdits;
 class CADocView;
 class CFTAView;
+class QSlider;
 class CFTComponent;
 
 // What every pane of the inspector shares. A pane remembers the canvas it was last shown for only
@@ -90,3 +91,8 @@ private:
 // The font size a size slider's position stands for: a value within a tenth of a whole number
 // is that number.
 float sliderFontSize(double value);
+// The size sliders move in hundredths of a point, so that a size near a whole number can be
+// told from it; arrow keys and page keys still step by whole points.
+void setUpSizeSlider(QSlider *slider);
+int sizeSliderValue(double size);
+double sizeOfSliderValue(int value);

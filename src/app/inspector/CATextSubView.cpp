@@ -198,8 +198,7 @@ void CATextSubView::awakeFromNib()
     for (int tag = 0; tag < 4; ++tag)
         _delimeterPopup->addItem(PWLocalizedString(QString::fromLatin1(delimiters[tag])), tag);
 
-    m_textSizeSlider->setRange(4, 144);
-    m_textSizeSlider->setTracking(false);
+    setUpSizeSlider(m_textSizeSlider);
     m_rotateSlider->setRange(-180, 180);
     m_rotateSlider->setTracking(false);
 
@@ -266,7 +265,7 @@ void CATextSubView::showCategory(int category)
 void CATextSubView::setFontSizeControls(float size)
 {
     const CAPaneUpdateGuard guard(m_updating);
-    m_textSizeSlider->setValue(int(std::lround(size)));
+    m_textSizeSlider->setValue(sizeSliderValue(size));
     m_textSizeTextField->setText(QLocale::c().toString(double(size), 'g', 6));
     _oldTextSize = size;
 }
@@ -449,7 +448,7 @@ void CATextSubView::textSizeSliderAction()
 {
     if (m_updating)
         return;
-    const float size = sliderFontSize(m_textSizeSlider->value());
+    const float size = sliderFontSize(sizeOfSliderValue(m_textSizeSlider->value()));
     m_textSizeTextField->setText(QLocale::c().toString(double(size), 'g', 6));
     // With no size shown there is nothing to grow from: the slider's size is the size.
     applyFontSize(size, _oldTextSize);
@@ -465,7 +464,7 @@ void CATextSubView::textSizeTextFieldAction()
         return;
     {
         const QSignalBlocker quiet(m_textSizeSlider);
-        m_textSizeSlider->setValue(int(std::lround(*size)));
+        m_textSizeSlider->setValue(sizeSliderValue(*size));
     }
     applyFontSize(*size, 0.0f);
     _oldTextSize = *size;

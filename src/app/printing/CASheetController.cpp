@@ -11,8 +11,11 @@
 
 #include <QDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTabWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -131,13 +134,25 @@ void CASheetController::showPage(QWidget *page, bool fit)
     defaultButton(page == _view ? "_btnOK" : "_editorBtnOK");
 
     const QRect before = _window->geometry();
-    _window->layout()->invalidate();
-    _window->layout()->activate();
-    const QSize size = _window->sizeHint().expandedTo(_window->minimumSizeHint());
+    QSize size = page == _view ? m_chooserSize : QSize();
+    if (!size.isValid()) {
+        // Measured free of the size the other page fixed.
+        _window->setMinimumSize(0, 0);
+        _window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        _window->layout()->invalidate();
+        _window->layout()->activate();
+        size = _window->sizeHint().expandedTo(_window->minimumSizeHint());
+    }
     _window->setFixedSize(size);
     if (fit && _window->isVisible()) {
-        // The sheet keeps its top edge and its horizontal centre.
-        _window->move(before.x() + (before.width() - size.width()) / 2, before.y());
+        // The sheet keeps its top edge and its horizontal centre, as far as the screen allows.
+        QPoint at(before.x() + (before.width() - size.width()) / 2, before.y());
+        if (const QScreen *screen = _window->screen()) {
+            const QRect room = screen->availableGeometry();
+            at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() + 1 - size.width())));
+            at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height())));
+        }
+        _window->move(at);
     }
 }
 
@@ -152,6 +167,8 @@ void CASheetController::startEditor(const TemplatePtr &format, bool createNew)
 {
     if (!format)
         return;
+    if (m_stack && m_stack->currentWidget() == _view)
+        m_chooserSize = _window->size();
     showPage(editorView(), true);
     _editorController->setFormat(*format, createNew);
 }

@@ -3,6 +3,7 @@
 #include "app/printing/CALayoutControllerWithPreview.h"
 
 #include <QPointer>
+#include <QSize>
 
 #include <functional>
 
@@ -57,6 +58,9 @@ private:
 
     QPointer<QDialog> _window;
     QPointer<QStackedWidget> m_stack;
+    // The chooser's size when an editor took its place: it comes back at that size, whatever the
+    // editor's size did to the layout meanwhile.
+    QSize m_chooserSize;
     QPointer<QWidget> _view;
     CTemplateEditorController *_editorController = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "app/shell/CAFloatingPanels.h"
 
+#include "app/inspector/CAColorWell.h"
 #include "kernel/base/CAEnvironment.h"
 
 #include <QColorDialog>
@@ -21,6 +22,8 @@ CAFloatingPanels::CAFloatingPanels(QObject *parent)
     colors->setWindowFlag(Qt::Tool);
     colors->setModal(false);
     m_colorPanel = colors;
+    // The inspector's colour wells pick their colours in this panel too.
+    CAColorWell::setSharedColorPanel(colors);
     install(ColorPanel, {[colors] { return colors->isVisible(); }, [colors] {
                              colors->show();
                              colors->raise();

@@ -140,6 +140,12 @@ void CAFontManager::setSelectedFont(const PWFont &font, bool isMultiple)
     m_panelStrikeOut = false;
 }
 
+void CAFontManager::setSelectedAttributesIsMultiple(const QTextCharFormat &attributes, bool isMultiple)
+{
+    m_selectedAttributes = attributes;
+    m_attributesMultiple = isMultiple;
+}
+
 void CAFontManager::modifyFontViaPanel(const QFont &chosen)
 {
     QTextCharFormat effects;

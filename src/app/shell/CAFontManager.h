@@ -53,6 +53,11 @@ public:
     void setSelectedFont(const PWFont &font, bool isMultiple);
     const std::optional<PWFont> &selectedFont() const { return m_selectedFont; }
     bool isMultiple() const { return m_isMultiple; }
+    // The text attributes of the first selected text; isMultiple: they differ within the
+    // selection. Told before the font.
+    void setSelectedAttributesIsMultiple(const QTextCharFormat &attributes, bool isMultiple);
+    const std::optional<QTextCharFormat> &selectedAttributes() const { return m_selectedAttributes; }
+    bool attributesAreMultiple() const { return m_attributesMultiple; }
 
     // A font chosen in the panel: what differs from the selected font is applied to every
     // converted font while the action is sent. An effect switched on or off in the panel
@@ -75,6 +80,8 @@ Q_SIGNALS:
     void selectedFontSizeChanged(double pointSize);
 
 private:
+    std::optional<QTextCharFormat> m_selectedAttributes;
+    bool m_attributesMultiple = false;
     struct PanelChange
     {
         std::optional<QString> family;

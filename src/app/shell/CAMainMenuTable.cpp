@@ -97,6 +97,7 @@ const QList<CAMainMenu::Item> &CAMainMenu::table()
         {QStringLiteral("Arrange/Align"), u"Centers Horizontally"_s, QStringLiteral("alignComponentsCenterHorizontally"), QString(), 0},
         {QStringLiteral("Arrange/Align"), u"Centers Vertically"_s, QStringLiteral("alignComponentsCenterVertically"), QString(), 0},
         {QStringLiteral("Arrange/Align"), u"Center on Page"_s, QStringLiteral("alignComponentsToDocumentCenter"), QString(), 0},
+        {QStringLiteral("Arrange/Align"), u"Center on Page Vertically"_s, QStringLiteral("alignComponentsToDocumentCenter"), QString(), 101},
         {QStringLiteral("Arrange"), u"Distribute"_s, QString(), QString(), 0},
         {QStringLiteral("Arrange/Distribute"), u"Spacing Horizontally"_s, QStringLiteral("distributeComponentsSpacingHorizontally"), QString(), 0},
         {QStringLiteral("Arrange/Distribute"), u"Spacing Vertically"_s, QStringLiteral("distributeComponentsSpacingVertically"), QString(), 0},

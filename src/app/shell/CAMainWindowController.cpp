@@ -66,6 +66,8 @@ const QStringList &builtInCommands()
 }
 
 constexpr float kZoomStep = 1.4142135f;
+// The country submenu of the address context menu.
+constexpr int kCountryItemTag = 200;
 // Bigger and Smaller change every selected text by one point.
 constexpr double kFontSizeStep = 1.0;
 
@@ -235,14 +237,20 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
     }
     connect(m_docView, &CADocView::editedBeyondUndo, this, [this] { m_manager.markEditedBeyondUndo(m_record); });
     connect(m_docView, &CADocView::addressContextMenuRequested, this,
-            [this](const QPoint &at) { m_addressContextMenu->popup(at); });
-    connect(m_docView, &CADocView::templateMenuRequested, this, [this](const QPoint &at) { _templateMenu->popup(at); });
-    connect(m_docView, &CADocView::toFromMenuRequested, this, [this](const QPoint &at) { _toFromMenu->popup(at); });
+            [this](const QPoint &at) { popUpCanvasMenu(m_addressContextMenu, at); });
+    connect(m_docView, &CADocView::templateMenuRequested, this,
+            [this](const QPoint &at) { popUpCanvasMenu(_templateMenu, at); });
+    connect(m_docView, &CADocView::toFromMenuRequested, this,
+            [this](const QPoint &at) { popUpCanvasMenu(_toFromMenu, at); });
     // Queued: the editor runs its own modal loop, not inside the canvas's mouse handling.
     connect(m_docView, &CADocView::imageEditorRequested, this, [this] {
         if (!isSheetActive())
             m_docView->openImageEditorDialog();
     }, Qt::QueuedConnection);
+    connect(m_docView, &CADocView::selectedAttributesChanged, this,
+            [](const QTextCharFormat &attributes, bool isMultiple) {
+                CAFontManager::sharedFontManager().setSelectedAttributesIsMultiple(attributes, isMultiple);
+            });
     connect(m_docView, &CADocView::selectedFontChanged, this, [](const PWFont &font, bool isMultiple) {
         CAFontManager::sharedFontManager().setSelectedFont(font, isMultiple);
     });
@@ -250,6 +258,7 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
     connect(m_docView, &CADocView::toolModeChanged, this, &CAMainWindowController::windowDidUpdate);
     connect(m_docView, &CADocView::browserPictureChosen, this,
             [this](bool fromInternet) { fromInternet ? showInternet() : hideInternet(); });
+    connect(m_docView, &CADocView::hideInternetRequested, this, &CAMainWindowController::hideInternet);
     // The frame of the canvas may grow or shrink after a gesture: the container places it again.
     connect(m_docView, &CADocView::operationEnded, this, [this] { scrollView()->pageContainer()->checkBounds(); });
 
@@ -287,7 +296,7 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
     m_addressContextMenu = new QMenu(this);
     m_addressContextMenu->setObjectName(QStringLiteral("addressContextMenu"));
     QAction *country = m_addressContextMenu->addMenu(new QMenu(tr("Country"), m_addressContextMenu));
-    country->setData(200);
+    country->setData(kCountryItemTag);
     QAction *templates = m_addressContextMenu->addMenu(new QMenu(tr("Address Template"), m_addressContextMenu));
     templates->setData(202);
     _templateMenu = new QMenu(this);
@@ -590,4 +599,19 @@ void CAMainWindowController::showEvent(QShowEvent *event)
         return;
     const QSize room = scrollView()->scrollArea()->viewport()->size();
     setZoomByValue(m_docView->fitZoom(QSizeF(room)) * 100);
+}
+
+void CAMainWindowController::popUpCanvasMenu(QMenu *menu, const QPoint &at)
+{
+    if (!menu)
+        return;
+    // Its ticks and enabled items are those of the panel it was opened on.
+    m_router.validateMenu(menu);
+    const CFTAView *view = m_docView ? m_docView->ftView() : nullptr;
+    const bool operated = view && view->getOperObject();
+    for (QAction *item : menu->actions()) {
+        if (item->menu() && item->data().toInt() == kCountryItemTag)
+            item->setEnabled(operated);
+    }
+    menu->popup(at);
 }

@@ -110,6 +110,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // A menu of the canvas, validated through the router for the object it was opened on.
+    void popUpCanvasMenu(QMenu *menu, const QPoint &at);
     void setToolMode(int mode);
     void requireSupportedDocumentType(const QString &where) const;
 

@@ -198,6 +198,9 @@ public:
     void updateObjectsText(const std::vector<CFTComponent *> &list, const PWPerson &person, bool toFrom);
     // An address panel or address text passes what the user typed back into the side's person.
     void updatePersonWithComponent(CFTComponent *component);
+    // While texts are filled from a person: what they then show (in capitals, say) is the
+    // person's own and is never written back into it.
+    bool isFillingTexts() const { return m_textFillDepth > 0; }
     void updatePersonWithAddressText(CFTComponent *text, bool updateOtherStrings);
     // Every address component of every side passes what it shows back into its side's person
     // (before a print, so that the printed persons are the ones the page shows).
@@ -269,4 +272,5 @@ private:
     // the design came from bytes.
     QString m_damagedSource;
     bool m_replaceDamagedConfirmed = false;
+    int m_textFillDepth = 0;
 };

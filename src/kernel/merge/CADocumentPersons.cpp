@@ -18,6 +18,8 @@
 #include "platform/PWUserDefaults.h"
 #include "kernel/render/CDDText.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 #include <array>
 
@@ -108,6 +110,8 @@ void CADocument::updateObjectsTextWithPerson(const PWPerson &person, bool toFrom
 void CADocument::updateObjectsText(const std::vector<CFTComponent *> &list, const PWPerson &person, bool toFrom)
 {
     const bool uppercasePreference = convertToUppercase();
+    ++m_textFillDepth;
+    const auto filled = qScopeGuard([this] { --m_textFillDepth; });
     for (CFTComponent *component : list) {
         if (!component)
             continue;

@@ -2,6 +2,7 @@
 
 #include "kernel/base/FTGeometry.h"
 #include "platform/PWTextAttributes.h"
+#include "kernel/render/CDDFieldEditor.h"
 #include "kernel/render/CDDTextRuns.h"
 
 #include <QLoggingCategory>
@@ -336,10 +337,38 @@ void CDDText::endEditing(const QTextCharFormat *typingFormat)
         return;
     m_isEditing = false;
     m_isNewText = false;
+    m_fieldEditor = nullptr;
+    m_fieldEditorLifetime.clear();
     m_contents->setUndoRedoEnabled(false);
     if (isEmpty() && typingFormat)
         textruns::setWhole(m_defText.get(), *typingFormat);
     m_editorRotation = 0.0;
+}
+
+void CDDText::setFieldEditor(CDDFieldEditor *editor, QObject *lifetime)
+{
+    if (!m_isEditing)
+        return;
+    m_fieldEditor = editor;
+    m_fieldEditorLifetime = lifetime;
+}
+
+bool CDDText::IsHaveSelect() const
+{
+    return m_isEditing && m_fieldEditor && m_fieldEditorLifetime && m_fieldEditor->hasSelectedText();
+}
+
+void CDDText::selectAll()
+{
+    if (m_isEditing && m_fieldEditor && m_fieldEditorLifetime)
+        m_fieldEditor->selectAllText();
+}
+
+std::optional<QTextCharFormat> CDDText::editorTypingFormat() const
+{
+    if (!m_isEditing || !m_fieldEditor || !m_fieldEditorLifetime)
+        return std::nullopt;
+    return m_fieldEditor->typingFormat();
 }
 
 void CDDText::setEditingOrigin(double x, double y)

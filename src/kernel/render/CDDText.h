@@ -6,6 +6,7 @@
 #include "platform/PWFont.h"
 #include "kernel/render/CCLayoutManager.h"
 
+#include <QPointer>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -18,6 +19,7 @@
 class CCircleTextContainer;
 class CDDColor;
 class CDDDrawer;
+class CDDFieldEditor;
 class CDDPen;
 class QTextDocument;
 struct FTAGlyphLocation;
@@ -146,8 +148,14 @@ public:
     QRectF editorFrame() const { return m_editorFrame; }
     // Degrees, as a graphics item turns.
     double editorRotation() const { return m_editorRotation; }
+    // The field editor over the text while it is edited (not owned): editor is the same object
+    // as a QObject, so that an editor that goes is never asked again. Forgotten when editing ends.
+    void setFieldEditor(CDDFieldEditor *editor, QObject *lifetime);
     // The editor owns the selection; without one attached there is none.
-    bool IsHaveSelect() const { return false; }
+    bool IsHaveSelect() const;
+    void selectAll();
+    // The style the editor types in, none when the text is not being edited.
+    std::optional<QTextCharFormat> editorTypingFormat() const;
 
     // --- Attribute commands ---------------------------------------------------------------------
     void SetFont(const PWFont &font);
@@ -213,6 +221,8 @@ private:
     bool m_isCircleText;
     mutable std::shared_ptr<CCircleTextContainer> m_circleContainer;
     bool m_isEditing = false;
+    CDDFieldEditor *m_fieldEditor = nullptr;
+    QPointer<QObject> m_fieldEditorLifetime;
     bool m_isNewText = true;
     QRectF m_editorFrame;
     double m_editorRotation = 0.0;

@@ -358,14 +358,16 @@ CFTComponent *CFTAText::endEditText(QObject *)
 {
     if (!m_bIsEditing)
         return nullptr;
-    mText.endEditing();
+    // A style chosen in a text left empty stays the text's style.
+    const std::optional<QTextCharFormat> typing = mText.editorTypingFormat();
+    mText.endEditing(typing ? &*typing : nullptr);
     m_bIsEditing = false;
     return this;
 }
 
 void CFTAText::selectAll()
 {
-    // The shared editor selects; without one attached there is nothing to select.
+    mText.selectAll();
 }
 
 void CFTAText::SetOrigin(double x, double y)

@@ -8,6 +8,7 @@
 #include "CanvasEditsFixture.h"
 
 #include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/CFTAAddressText.h"
 #include "kernel/drawing/CFTSeparator.h"
 #include "platform/PWBundle.h"
 #include "platform/PWPasteboardTypes.h"
@@ -112,6 +113,33 @@ TEST_F(CACanvasDropTest, DesignItemWithoutStartIsPlacedByTheDropPoint)
     ASSERT_EQ(added(before).size(), 1u);
     const QPointF at = landing(QPointF(100.0, 80.0));
     EXPECT_EQ(CACanvasEdits::frameOf(added(before)[0]), CACanvasEdits::frameOf(box).translated(at.x(), at.y()));
+}
+
+TEST_F(CACanvasDropTest, DesignItemsComeInAsOneInsertStepAndAnEmptySimpleTextIsTypedInto)
+{
+    struct Case
+    {
+        const char *name;
+        QString contents;
+        bool editing;
+    };
+    const Case cases[] = {{"empty simple text", QString(), true}, {"simple text with words", u"Dear"_s, false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const CDDString label(u"Text"_s);
+        CFTAAddressText item(0.0, 0.0, tcSimpleText, &label, nullptr);
+        if (!c.contents.isEmpty())
+            item.SetString(CDDString(c.contents));
+        const std::vector<CFTComponent *> one{&item};
+        QMimeData data;
+        data.setData(mime(PWPasteboardTypes::kAddressDocument), document.documentDataForComponents(&one));
+        const size_t before = list().size();
+        dropAt(data, QPointF(60.0, 150.0));
+        ASSERT_EQ(added(before).size(), 1u);
+        EXPECT_EQ(view.isEditingText(), c.editing);
+        view.endEditText();
+        EXPECT_EQ(undo().undoActionName(), PWLocalizedString(u"INSERT_OBJECT"_s));
+    }
 }
 
 TEST_F(CACanvasDropTest, StyledTextBecomesASimpleTextStartingAtTheDropPoint)

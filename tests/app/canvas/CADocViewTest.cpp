@@ -193,7 +193,8 @@ TEST(CADocViewTest, UndoAndRedoOfAMoveOffThePageRefitTheFrame)
 TEST(CADocViewTest, DoubleClickEditsTheTextInPlaceUntilAClickOutside)
 {
     Canvas c;
-    QTest::mouseDClick(c.target(), Qt::LeftButton, {}, c.at(140, 50));
+    // Past the end of "Hello": the caret goes after its last letter.
+    QTest::mouseDClick(c.target(), Qt::LeftButton, {}, c.at(200, 50));
     ASSERT_TRUE(c.view.isEditingText());
     CACanvasTextEditor *editor = c.view.fieldEditor();
     EXPECT_EQ(editor->document(), c.text->GetText()->getContents()) << "the editor edits the text's own document";
@@ -223,7 +224,7 @@ TEST(CADocViewTest, EscapeEndsEditingAndTheEditorTurnsWithARotatedText)
 TEST(CADocViewTest, OpenCompositionIsCommittedWhenEditingEnds)
 {
     Canvas c;
-    QTest::mouseDClick(c.target(), Qt::LeftButton, {}, c.at(140, 50));
+    QTest::mouseDClick(c.target(), Qt::LeftButton, {}, c.at(200, 50));
     ASSERT_TRUE(c.view.isEditingText());
     QInputMethodEvent compose(u"ka"_s, {});
     QApplication::sendEvent(&c.view, &compose);

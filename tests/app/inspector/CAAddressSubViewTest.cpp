@@ -9,6 +9,8 @@
 #include "platform/PWNotificationCenter.h"
 #include "platform/PWUserDefaults.h"
 
+#include "ShownPixels.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
@@ -205,17 +207,46 @@ TEST(AddressPane, TheFirstSizeSliderMoveWithoutASizeAppliesTheSizeItself)
     // No size known: the slider's size is applied as it is, not added to the text's.
     canvas.pane->setFontSizeControls(0.0f);
     QSlider *slider = canvas.child<QSlider>("_textSizeSlider");
-    slider->setValue(20);
+    slider->setValue(sizeSliderValue(20.0));
     std::optional<PWFont> font = canvas.recipient->GetFont(nullptr);
     ASSERT_TRUE(font);
     EXPECT_DOUBLE_EQ(font->pointSize(), 20.0);
     // From a size shown, the slider grows the text by the difference.
     canvas.pane->setFontSizeControls(20.0f);
-    slider->setValue(24);
+    slider->setValue(sizeSliderValue(24.0));
     font = canvas.recipient->GetFont(nullptr);
     ASSERT_TRUE(font);
     EXPECT_DOUBLE_EQ(font->pointSize(), 24.0);
     EXPECT_EQ(canvas.undo()->undoActionName(), PWLocalizedString(QStringLiteral("CHANGE_FONT")));
+}
+
+// The slider stands between whole points: a position near a whole size applies that size, one
+// between them the size it shows.
+TEST(AddressPane, TheSizeSliderAppliesSizesBetweenWholePoints)
+{
+    struct Case
+    {
+        const char *name;
+        double position;
+        double applied;
+    };
+    const Case cases[] = {{"just above twelve", 12.05, 12.0}, {"between", 12.4, 12.4}, {"just below fifteen", 14.95, 15.0}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        InspectedAddresses canvas;
+        canvas.show({canvas.recipient});
+        canvas.pane->setFontSizeControls(0.0f);
+        QSlider *slider = canvas.child<QSlider>("_textSizeSlider");
+        slider->setFocus();
+        slider->setValue(sizeSliderValue(c.position));
+        const std::optional<PWFont> font = canvas.recipient->GetFont(nullptr);
+        ASSERT_TRUE(font);
+        EXPECT_NEAR(font->pointSize(), c.applied, 1e-4);
+        // The arrow keys step by whole points.
+        const int before = slider->value();
+        QTest::keyClick(slider, Qt::Key_Up);
+        EXPECT_EQ(slider->value() - before, sizeSliderValue(1.0));
+    }
 }
 
 TEST(AddressPane, TheBarcodeIsOfferedForRecipientPanelsOnly)
@@ -255,6 +286,42 @@ TEST(AddressPane, CapitalsFollowThePreference)
     PWUserDefaults::standardUserDefaults().setBool(QStringLiteral("FTConvertToUppercase"), true);
     canvas.show({canvas.recipient});
     EXPECT_FALSE(capitals->isEnabled());
+}
+
+// A field switched on or off lays the panel out again: the canvas shows the new lines at once,
+// and an editor left on one of the panel's fields goes.
+TEST(AddressPane, AFieldSwitchedShowsAtOnceOnTheCanvas)
+{
+    struct Case
+    {
+        const char *name;
+        bool editing;
+    };
+    const Case cases[] = {{"nothing edited", false}, {"a field edited in place", true}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        InspectedAddresses canvas;
+        canvas.view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas.view));
+        canvas.show({canvas.recipient});
+        if (c.editing) {
+            const QPointF inside(canvas.recipient->GetOriginX() + 6, canvas.recipient->GetOriginY() + 6);
+            QTest::mouseDClick(canvas.view.viewport(), Qt::LeftButton, {},
+                               canvas.view.geometry().widgetPoint(inside).toPoint());
+            ASSERT_TRUE(canvas.view.isEditingText());
+        }
+        canvas.view.viewport()->repaint();
+        const QList<CAAddressSubView::FieldEntry> entries = CAAddressSubView::fieldEntries({canvas.recipient});
+        ASSERT_FALSE(entries.isEmpty());
+        const textCategory category = entries.front().category;
+        const fieldMode before = canvas.recipient->getMode(category);
+        QAction *item = canvas.fieldItem(category);
+        ASSERT_NE(item, nullptr);
+        canvas.choose(item);
+        EXPECT_NE(canvas.recipient->getMode(category), before);
+        EXPECT_FALSE(canvas.view.isEditingText());
+        EXPECT_EQ(shownpixels::stalePixels(canvas.view.viewport()), 0);
+    }
 }
 
 TEST(AddressPane, TheInspectorSurvivesItsDocumentClosing)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/canvas/CACanvasSelection.h"
 #include "app/inspector/CAImageSubView.h"
 #include "app/inspector/CAPropertiesController.h"
@@ -228,6 +230,35 @@ TEST(ImagePane, MasksFromTheCatalogueAndTheWell)
     canvas.show({canvas.picture});
     EXPECT_EQ(catalog->selectedIndex(), -1);
     EXPECT_TRUE(well->state());
+
+    // Switched off, the controls keep the mask they show; switched on again, that mask comes
+    // back, whichever control holds it.
+    struct Retick
+    {
+        const char *name;
+        std::function<void()> choose;
+        QString mask;
+    };
+    const Retick reticks[] = {
+        {"catalogue",
+         [&] { QTest::mouseClick(catalog, Qt::LeftButton, {}, catalog->cellFrameAtRowColumn(0, 0).center().toPoint()); },
+         QStringLiteral("FULLSIZE_Oval.png")},
+        {"well", [&] { QTest::mouseClick(well, Qt::LeftButton, {}, well->rect().center()); }, QStringLiteral("PREFIX_MASK") + file},
+    };
+    for (const Retick &r : reticks) {
+        SCOPED_TRACE(r.name);
+        r.choose();
+        ASSERT_EQ(canvas.picture->getMask()->getData()->name(), r.mask);
+        const int cell = catalog->selectedIndex();
+        const bool wellOn = well->state();
+        canvas.press("m_maskCheckbox");
+        ASSERT_FALSE(canvas.picture->IsMasked());
+        EXPECT_EQ(catalog->selectedIndex(), cell);
+        EXPECT_EQ(well->state(), wellOn);
+        canvas.press("m_maskCheckbox");
+        ASSERT_TRUE(canvas.picture->IsMasked());
+        EXPECT_EQ(canvas.picture->getMask()->getData()->name(), r.mask);
+    }
 
     while (canvas.undo().canUndo())
         canvas.undo().undo();

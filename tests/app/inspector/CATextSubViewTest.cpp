@@ -230,7 +230,7 @@ TEST(TextPane, TheFirstSizeSliderMoveWithoutASizeAppliesTheSizeItself)
     InspectedTexts canvas;
     canvas.show({canvas.text});
     canvas.pane->setFontSizeControls(0.0f);
-    canvas.child<QSlider>("m_textSizeSlider")->setValue(30);
+    canvas.child<QSlider>("m_textSizeSlider")->setValue(sizeSliderValue(30.0));
     const std::optional<PWFont> font = canvas.text->GetFont(nullptr);
     ASSERT_TRUE(font);
     EXPECT_DOUBLE_EQ(font->pointSize(), 30.0);

@@ -1,5 +1,7 @@
 #include "SheetTestSupport.h"
 
+#include <QScreen>
+
 using namespace templatetest;
 
 TEST_F(SheetTest, ChoosingATemplateByFiltersAppliesItAsOneUndoableStep)
@@ -283,4 +285,41 @@ TEST_F(SheetTest, TheAssistantAppliesTheFirstRecentTemplateToANewDocument)
     EXPECT_FALSE(document->ftDocument()->HasWindow());
     EXPECT_FALSE(document->undoManager()->canUndo()) << "a new document has nothing to take back";
     EXPECT_EQ(PWUserDefaults::standardUserDefaults().arrayForKey(u"FTRecentLabelLayout"_s).size(), 1);
+}
+
+// Back from the editor, the chooser is laid out as it was: the same size, its preview clear of
+// the orientation box, the sheet on the screen.
+TEST_F(SheetTest, TheChooserComesBackFromTheEditorAsItWas)
+{
+    struct Case
+    {
+        const char *name;
+        const char *button;
+    };
+    const Case cases[] = {{"OK", "_editorBtnOK"}, {"Cancel", "_editorBtnCancel"}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto document = newDocument(dtLabel);
+        open(*document);
+        showTab(1);
+        QWidget *sheetWindow = sheet->window();
+        const QSize chooser = sheetWindow->size();
+        click("_btnCreateNew");
+        ASSERT_TRUE(sheet->isEditing());
+        click(c.button);
+        ASSERT_FALSE(sheet->isEditing());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(sheetWindow->size(), chooser);
+        auto *preview = control<QWidget>("_imageView");
+        auto *orientation = control<QWidget>("_orientationMatrix");
+        ASSERT_TRUE(preview && orientation);
+        const QRect previewArea(preview->mapTo(sheetWindow, QPoint(0, 0)), preview->size());
+        const QRect orientationArea(orientation->mapTo(sheetWindow, QPoint(0, 0)), orientation->size());
+        EXPECT_FALSE(previewArea.intersects(orientationArea));
+        if (const QScreen *screen = sheetWindow->screen()) {
+            EXPECT_TRUE(screen->availableGeometry().contains(sheetWindow->frameGeometry()));
+        }
+        click("_btnCancel");
+        sheet = nullptr;
+    }
 }
