@@ -32,7 +32,7 @@ TEST(CDDTextLayoutTest, WidthIsTheWidestLinePlusInsetAndOne)
 {
     CDDText text;
     withString(text, QStringLiteral("Wide line\nab"), 20);
-    const double glyphs = QFontMetricsF(sans(20).font()).horizontalAdvance(QStringLiteral("Wide line"));
+    const double glyphs = texttest::pointMetrics(sans(20).font()).horizontalAdvance(QStringLiteral("Wide line"));
     EXPECT_NEAR(text.getContSizeX(), glyphs + 2.0 * CDDText::kLinePadding + 1.0, 1.0);
     CDDText shorter;
     withString(shorter, QStringLiteral("ab"), 20);
@@ -72,9 +72,9 @@ TEST(CDDTextLayoutTest, HeightFollowsTheDefaultStyleAndTheLinesWithTheBaselineIn
     small.SetFontAttr(sans(10), false);
     large.SetFontAttr(sans(30), false);
     EXPECT_GT(large.getContSizeY(), small.getContSizeY());
-    EXPECT_NEAR(large.getContSizeY(), QFontMetricsF(sans(30).font()).height(), 2.0);
+    EXPECT_NEAR(large.getContSizeY(), texttest::pointMetrics(sans(30).font()).height(), 2.0);
     EXPECT_GT(large.minSizeY(), small.minSizeY());
-    EXPECT_NEAR(large.GetBaseLineOffset(), QFontMetricsF(sans(30).font()).ascent(), 1.0);
+    EXPECT_NEAR(large.GetBaseLineOffset(), texttest::pointMetrics(sans(30).font()).ascent(), 1.0);
     CDDText one, two;
     withString(one, QStringLiteral("a"), 12);
     withString(two, QStringLiteral("a\nb"), 12);
@@ -222,7 +222,7 @@ TEST(CDDTextLayoutTest, SpaceSpacingFollowsTheFontThroughRestylesAndRepeats)
         text.updateFontSizeWithKoeff(factor);
         const QFont font = textruns::fontOf(*text.GetFontAttr(), text.getContents());
         for (const QString &space : {QStringLiteral(" "), QStringLiteral("  "), QStringLiteral(" ")})
-            EXPECT_EQ(text.getSpaceXSpacing(space), QFontMetricsF(font).horizontalAdvance(space)) << factor;
+            EXPECT_EQ(text.getSpaceXSpacing(space), texttest::pointMetrics(font).horizontalAdvance(space)) << factor;
     }
     CDDText serif;
     serif.SetFontAttr(texttest::style(QStringLiteral("DejaVuSerif-Bold"), 24), false);
