@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using texttest::sans;
 
 namespace {
@@ -227,4 +229,38 @@ TEST(CDDTextLayoutTest, SpaceSpacingFollowsTheFontThroughRestylesAndRepeats)
     CDDText serif;
     serif.SetFontAttr(texttest::style(QStringLiteral("DejaVuSerif-Bold"), 24), false);
     EXPECT_GT(serif.getSpaceXSpacing(QStringLiteral("  ")), text.getSpaceXSpacing(QStringLiteral("  ")));
+}
+
+// A text editor lets go of a document by taking its layout device away. The text is laid out in
+// points again whatever is asked of it next, and measures and draws as before.
+TEST(CDDTextLayoutTest, ADocumentLetGoByAnEditorIsLaidOutInPointsAgain)
+{
+    struct Query
+    {
+        const char *name;
+        std::function<double(CDDText &)> ask;
+    };
+    const Query queries[] = {
+        {"Width", [](CDDText &text) { return text.getContSizeX(); }},
+        {"Height", [](CDDText &text) { return text.getContSizeY(); }},
+        {"Baseline", [](CDDText &text) { return text.GetBaseLineOffset(); }},
+        {"LineOffset", [](CDDText &text) { return text.getLineOffsetX(); }},
+        {"DrawnHeight",
+         [](CDDText &text) {
+             QImage image(300, 100, QImage::Format_RGB32);
+             QPainter painter(&image);
+             CDDDrawer drawer(false, &painter);
+             text.draw(0, 0, 120, 90, false, nullptr, &drawer, 0, nullptr, nullptr);
+             return text.getContents()->size().height();
+         }},
+    };
+    for (const Query &query : queries) {
+        SCOPED_TRACE(query.name);
+        CDDText text;
+        withString(text, QStringLiteral("Wide line of text that wraps\nab"), 18);
+        const double before = query.ask(text);
+        text.getContents()->documentLayout()->setPaintDevice(nullptr);
+        text.getContents()->setTextWidth(text.getContents()->textWidth() + 1.0); // laid out anew
+        EXPECT_DOUBLE_EQ(query.ask(text), before);
+    }
 }
