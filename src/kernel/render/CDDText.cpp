@@ -31,6 +31,7 @@ const QFont &unstyledFont()
 std::unique_ptr<QTextDocument> makeDocument()
 {
     auto document = std::make_unique<QTextDocument>();
+    textruns::layOutInPoints(document.get());
     document->setDocumentMargin(0.0);
     document->setDefaultFont(unstyledFont());
     // Only typing in the editor is taken back through the document; merges and commands are
@@ -321,11 +322,22 @@ void CDDText::restoreObject()
 
 // --- In-place editing ---------------------------------------------------------------------------------
 
+namespace {
+
+// Where the editor's lines stand in a frame: inside the line inset the text is drawn with, so that
+// the editor shows the text where the canvas draws it.
+QRectF linesFrame(double x, double y, double width, double height)
+{
+    return QRectF(x + CDDText::kLinePadding, y, std::max(0.0, width - 2.0 * CDDText::kLinePadding), height);
+}
+
+} // namespace
+
 void CDDText::startEditing(double x, double y, double width, double height, double angle)
 {
     m_isEditing = true;
     m_contents->setUndoRedoEnabled(true);
-    m_editorFrame = QRectF(x, y, width, height);
+    m_editorFrame = linesFrame(x, y, width, height);
     setEditorAngle(angle, x, y, width, height);
     if (m_isNewText || isEmpty())
         m_contents->clear();
@@ -374,7 +386,7 @@ std::optional<QTextCharFormat> CDDText::editorTypingFormat() const
 void CDDText::setEditingOrigin(double x, double y)
 {
     if (m_isEditing)
-        m_editorFrame.moveTopLeft(QPointF(x, y));
+        m_editorFrame.moveTopLeft(QPointF(x + kLinePadding, y));
 }
 
 void CDDText::setEditorAngle(double angle, double x, double y, double width, double height)
@@ -383,7 +395,7 @@ void CDDText::setEditorAngle(double angle, double x, double y, double width, dou
         return;
     // The editor turns about its own origin: place that origin where the frame's corner lands
     // when the frame turns about its centre.
-    double ox = x;
+    double ox = x + kLinePadding;
     double oy = y;
     rotatePoint(&ox, &oy, angle, x + width / 2.0, y + height / 2.0);
     m_editorFrame.moveTopLeft(QPointF(ox, oy));
@@ -394,7 +406,7 @@ void CDDText::alignEditorFrame(double angle, double x, double y, double width, d
 {
     if (!m_isEditing)
         return;
-    m_editorFrame = QRectF(x, y, width, height);
+    m_editorFrame = linesFrame(x, y, width, height);
     if (angle != 0.0 || m_editorRotation != 0.0) {
         m_editorRotation = 0.0;
         setEditorAngle(angle, x, y, width, height);

@@ -145,6 +145,7 @@ public:
     void setEditingOrigin(double x, double y);
     void setEditorAngle(double angle, double x, double y, double width, double height);
     void alignEditorFrame(double angle, double x, double y, double width, double height);
+    // Where the editor's lines go: the text's frame within its line inset, as the text is drawn.
     QRectF editorFrame() const { return m_editorFrame; }
     // Degrees, as a graphics item turns.
     double editorRotation() const { return m_editorRotation; }

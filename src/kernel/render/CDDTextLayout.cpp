@@ -53,6 +53,7 @@ public:
     WidthScope(QTextDocument *document, double width)
         : m_document(document), m_saved(document->pageSize())
     {
+        textruns::layOutInPoints(m_document);
         // A held layout is out of date: it is laid out for the query and held again after it, so
         // that the text is laid out in its own width only when it is drawn.
         const bool held = textruns::isLayoutHeld(m_document);
@@ -205,13 +206,14 @@ double CDDText::minSizeY() const
     const std::optional<QTextCharFormat> format = GetFontAttr();
     if (!format)
         return 15.0;
-    return QFontMetricsF(textruns::fontOf(*format, m_defText.get())).lineSpacing();
+    return textruns::pointMetrics(textruns::fontOf(*format, m_defText.get())).lineSpacing();
 }
 
 namespace {
 
 OpenMeasure measureOpen(QTextDocument *document)
 {
+    textruns::layOutInPoints(document);
     std::optional<MeasureKey> key = OpenMeasureCache::keyFor(document);
     if (key) {
         if (const OpenMeasure *known = OpenMeasureCache::local().find(*key))
@@ -264,7 +266,7 @@ double CDDText::GetBaseLineOffset() const
         const std::optional<QTextCharFormat> format = GetFontAttr();
         if (!format)
             return 0.0;
-        const QFontMetricsF metrics(textruns::fontOf(*format, m_defText.get()));
+        const QFontMetricsF metrics = textruns::pointMetrics(textruns::fontOf(*format, m_defText.get()));
         return metrics.ascent() + metrics.leading();
     }
     // A one-style text has its first baseline where the open layout has it. The fit asks for
@@ -274,6 +276,7 @@ double CDDText::GetBaseLineOffset() const
     // text stays held until it is drawn.
     if (OpenMeasureCache::keyFor(m_contents.get()))
         return measureOpen(m_contents.get()).baseline;
+    textruns::layOutInPoints(m_contents.get());
     // The present layout serves while it holds the whole text; otherwise widen it for the query.
     // A held text is laid out in its own width for good: the lines asked about are the drawn ones,
     // and the rows of a panel ask again for every field.
@@ -293,6 +296,7 @@ double CDDText::getLineOffsetX() const
 {
     if (isEmpty())
         return 0.0;
+    textruns::layOutInPoints(m_contents.get());
     textruns::releaseLayout(m_contents.get(), kContainerSize);
     m_contents->size();
     const QTextBlock first = m_contents->begin();
@@ -320,13 +324,14 @@ double CDDText::getSpaceXSpacing(const QString &text) const
         return *found;
     if (known.size() >= 1024)
         known.clear();
-    return *known.insert(key, QFontMetricsF(font).horizontalAdvance(text));
+    return *known.insert(key, textruns::pointMetrics(font).horizontalAdvance(text));
 }
 
 bool CDDText::hitPoint(double x, double y) const
 {
     if (isEmpty())
         return false;
+    textruns::layOutInPoints(m_contents.get());
     textruns::releaseLayout(m_contents.get(), kContainerSize);
     m_contents->size();
     QRectF bounds;
@@ -378,6 +383,7 @@ void CDDText::draw(double x, double y, double width, double height, bool fill, c
         return;
 
     m_containerSize = QSizeF(width, height);
+    textruns::layOutInPoints(m_contents.get());
     // Setting even the present width lays the whole text out again.
     const double lineWidth = std::max(0.0, width - 2.0 * kLinePadding);
     if (textruns::isLayoutHeld(m_contents.get()) || m_contents->textWidth() != lineWidth) {

@@ -2,10 +2,14 @@
 
 #include "platform/PWTextAttributes.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QVariant>
+
+#include <algorithm>
 
 namespace textruns {
 
@@ -117,6 +121,35 @@ double layoutWidth(const QTextDocument *document, double fallbackWidth)
     return page.isValid() && !page.toSizeF().isNull() ? page.toSizeF().width() : fallbackWidth;
 }
 
+QPaintDevice *pointDevice()
+{
+    // Only its metrics are ever read, from any thread.
+    static QImage device = [] {
+        QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+        const int dotsPerMetre = qRound(72.0 / 0.0254);
+        image.setDotsPerMeterX(dotsPerMetre);
+        image.setDotsPerMeterY(dotsPerMetre);
+        return image;
+    }();
+    return &device;
+}
+
+QFontMetricsF pointMetrics(const QFont &font)
+{
+    return QFontMetricsF(font, pointDevice());
+}
+
+void layOutInPoints(QTextDocument *document)
+{
+    QAbstractTextDocumentLayout *layout = document->documentLayout();
+    if (layout->paintDevice() == pointDevice())
+        return;
+    // A text editor lets go of a document by taking its device away: what it laid out since, or
+    // lays out next, would be in pixels of the screen.
+    layout->setPaintDevice(pointDevice());
+    document->markContentsDirty(0, document->characterCount());
+}
+
 QFont fontOf(const QTextCharFormat &format, const QTextDocument *document)
 {
     QFont font = format.font();
@@ -128,12 +161,18 @@ QFont fontOf(const QTextCharFormat &format, const QTextDocument *document)
 void applyLayoutExtras(QTextCharFormat *format, const QTextDocument *document)
 {
     if (format->hasProperty(PWTextAttributes::Kerning)) {
-        format->setFontLetterSpacingType(QFont::AbsoluteSpacing);
-        format->setFontLetterSpacing(format->doubleProperty(PWTextAttributes::Kerning));
+        // Qt multiplies an absolute letter spacing by the whole number of screen dots in a layout
+        // dot, which is none for a layout in points. The kerning is given as a share of the
+        // font's mean character width instead: a line of ordinary text widens by about the
+        // kerning for each character, each character by its share of it.
+        const double kerning = format->doubleProperty(PWTextAttributes::Kerning);
+        const double mean = pointMetrics(fontOf(*format, document)).averageCharWidth();
+        format->setFontLetterSpacingType(QFont::PercentageSpacing);
+        format->setFontLetterSpacing(mean > 0.0 ? std::max(1.0, 100.0 * (1.0 + kerning / mean)) : 100.0);
     }
     if (format->hasProperty(PWTextAttributes::BaselineOffset)) {
         // Qt moves the baseline by a percentage of the font's height; the text keeps points.
-        const double height = QFontMetricsF(fontOf(*format, document)).height();
+        const double height = pointMetrics(fontOf(*format, document)).height();
         const double points = format->doubleProperty(PWTextAttributes::BaselineOffset);
         if (height > 0.0)
             format->setBaselineOffset(points / height * 100.0);

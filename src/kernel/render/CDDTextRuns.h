@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -75,6 +76,14 @@ void changeAsOneRun(QTextDocument *document, Change change)
     change(format);
     setWhole(document, format);
 }
+// A device of 72 dots per inch. Texts are laid out and measured on it, so that a font of 12
+// points spans 12 units of the drawing, which are points, at any zoom and on any printer; left to
+// itself Qt turns points into pixels at the screen's resolution.
+QPaintDevice *pointDevice();
+// A font's measures in points.
+QFontMetricsF pointMetrics(const QFont &font);
+// Makes the document lay out in points (see pointDevice), laying it out again when it was not.
+void layOutInPoints(QTextDocument *document);
 // The font a format draws with, missing properties taken from the document's default font.
 QFont fontOf(const QTextCharFormat &format, const QTextDocument *document);
 // Makes Qt's layout show the attributes kept as user properties (kerning, baseline offset, line

@@ -1,8 +1,8 @@
 #include "kernel/text/CCTextStorage.h"
 
+#include "kernel/render/CDDTextRuns.h"
 #include "platform/PWTextAttributes.h"
 
-#include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -111,14 +111,8 @@ void modify(QTextDocument *storage, Range range, const std::function<void(QTextC
 
 QPaintDevice *pointDevice()
 {
-    static QImage device = [] {
-        QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
-        const int dotsPerMetre = qRound(72.0 / 0.0254);
-        image.setDotsPerMeterX(dotsPerMetre);
-        image.setDotsPerMeterY(dotsPerMetre);
-        return image;
-    }();
-    return &device;
+    // The same device as the text model's, so that flowing text and plain text measure alike.
+    return textruns::pointDevice();
 }
 
 std::vector<Range> paragraphs(const QTextDocument *storage)

@@ -3,6 +3,7 @@
 #include "app/canvas/CACanvasItem.h"
 #include "app/canvas/CACanvasTextEditor.h"
 #include "app/canvas/CADocView.h"
+#include "kernel/render/CDDText.h"
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
@@ -86,11 +87,12 @@ std::string describe(const QRectF &rect)
         + std::to_string(rect.width()) + " wide";
 }
 
-// The editor's top-left corner sits on the field's and its width is the field's: a point off is
-// the rounding of the layout.
+// The editor's lines stand where the field draws its lines, inside its line inset: the editor's
+// top-left corner on the field's moved in by the inset, its width the field's less the inset at
+// either side. A point off is the rounding of the layout.
 void expectEditorOver(const CACanvasTextEditor *editor, const CFTComponent *field)
 {
-    const QRectF over = PanelCanvas::frame(field);
+    const QRectF over = PanelCanvas::frame(field).adjusted(CDDText::kLinePadding, 0.0, -CDDText::kLinePadding, 0.0);
     const QRectF shown = editor->mapRectToScene(QRectF(QPointF(0.0, 0.0), QSizeF(editor->textWidth(), 1.0)));
     EXPECT_NEAR(shown.left(), over.left(), 1.0) << describe(over);
     EXPECT_NEAR(shown.top(), over.top(), 1.0) << describe(over);

@@ -128,7 +128,8 @@ protected:
     {
         CADocView *canvas = m_sheet->editingTab()->editingView();
         ASSERT_TRUE(canvas);
-        const QPoint at = canvas->geometry().widgetPoint(QPointF(60.0, 21.0)).toPoint();
+        // Inside the line of "Parcel" (12 points from 13 to about 49 across, 8 to 22 down).
+        const QPoint at = canvas->geometry().widgetPoint(QPointF(30.0, 15.0)).toPoint();
         QTest::mouseDClick(canvas->viewport(), Qt::LeftButton, {}, at);
         ASSERT_TRUE(canvas->isEditingText());
         QTest::keyClick(canvas, Qt::Key_End);

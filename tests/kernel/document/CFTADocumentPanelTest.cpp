@@ -7,6 +7,7 @@
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
+#include "platform/PWFont.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,9 @@ TEST(CFTADocumentPanelTest, EnvelopeRecipientPanelKeepsToTheReadingArea)
         CFTADocument document(dtEnvelope, cs("us"), cs("us"));
         document.setDocumentSizeX(width); document.setDocumentSizeY(height);
         CFTAAddressPanel *sender = addPanel(document, false);
+        // Type tall enough that, centred on the smaller envelope, the panel would come nearer
+        // than 9 points to the top edge.
+        sender->SetFont(PWFont(QStringLiteral("Helvetica"), 16.0));
         CFTAAddressPanel *recipient = addPanel(document, true);
         document.setSenderPanel(sender); document.setRecipientPanel(recipient);
         document.arrangeAddressPanel();
@@ -70,7 +74,7 @@ TEST(CFTADocumentPanelTest, EnvelopeRecipientPanelKeepsToTheReadingArea)
         // The sender sits centred in the top-left area of half the width and a third of the
         // height, but never closer than 9 points to the edge.
         EXPECT_NEAR(sender->GetOriginX() + sender->GetSizeX() / 2.0, width * 0.25, 1e-3) << width;
-        ASSERT_TRUE(sender->GetSizeY() > 297 * 0.33 - 18 && sender->GetSizeY() < 500 * 0.33 - 18);
+        ASSERT_TRUE(sender->GetSizeY() > 297 * 0.33 - 18 && sender->GetSizeY() < 500 * 0.33 - 18) << sender->GetSizeY();
         if (height < 300)
             EXPECT_FLOAT_EQ(float(sender->GetOriginY()), 9.0f - sender->getYMargin());
         else

@@ -1,4 +1,5 @@
 #include "kernel/render/CDDText.h"
+#include "kernel/render/CDDTextRuns.h"
 
 #include "TextTestSupport.h"
 #include "kernel/base/CDDColor.h"
@@ -65,9 +66,11 @@ TEST(CDDTextAttributesTest, KerningStepsFromEachRunsOwnValue)
     text.loosenKerning();
     // Back by the same step, up to single-precision rounding.
     EXPECT_NEAR(floatProperty(formatAt(text.getContents(), 2), PWTextAttributes::Kerning), 0.0f, 1e-6);
-    // The layout shows the kerning as absolute letter spacing.
-    EXPECT_EQ(formatAt(text.getContents(), 0).fontLetterSpacingType(), QFont::AbsoluteSpacing);
-    EXPECT_NEAR(formatAt(text.getContents(), 0).fontLetterSpacing(), 1.0, 1e-6);
+    // The layout shows the kerning as letter spacing, a point's share of the mean character width.
+    const QTextCharFormat first = formatAt(text.getContents(), 0);
+    EXPECT_EQ(first.fontLetterSpacingType(), QFont::PercentageSpacing);
+    EXPECT_NEAR(first.fontLetterSpacing(), texttest::kerningSpacing(textruns::fontOf(first, text.getContents()), 1.0), 1e-6);
+    EXPECT_GT(first.fontLetterSpacing(), 100.0);
 }
 
 TEST(CDDTextAttributesTest, FontSizeCommandsTakeTheFirstRunsFontKeepEachFamilyAndStopAtThreePoints)

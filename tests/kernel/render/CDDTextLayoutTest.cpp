@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using texttest::sans;
 
 namespace {
@@ -32,7 +34,7 @@ TEST(CDDTextLayoutTest, WidthIsTheWidestLinePlusInsetAndOne)
 {
     CDDText text;
     withString(text, QStringLiteral("Wide line\nab"), 20);
-    const double glyphs = QFontMetricsF(sans(20).font()).horizontalAdvance(QStringLiteral("Wide line"));
+    const double glyphs = texttest::pointMetrics(sans(20).font()).horizontalAdvance(QStringLiteral("Wide line"));
     EXPECT_NEAR(text.getContSizeX(), glyphs + 2.0 * CDDText::kLinePadding + 1.0, 1.0);
     CDDText shorter;
     withString(shorter, QStringLiteral("ab"), 20);
@@ -72,9 +74,9 @@ TEST(CDDTextLayoutTest, HeightFollowsTheDefaultStyleAndTheLinesWithTheBaselineIn
     small.SetFontAttr(sans(10), false);
     large.SetFontAttr(sans(30), false);
     EXPECT_GT(large.getContSizeY(), small.getContSizeY());
-    EXPECT_NEAR(large.getContSizeY(), QFontMetricsF(sans(30).font()).height(), 2.0);
+    EXPECT_NEAR(large.getContSizeY(), texttest::pointMetrics(sans(30).font()).height(), 2.0);
     EXPECT_GT(large.minSizeY(), small.minSizeY());
-    EXPECT_NEAR(large.GetBaseLineOffset(), QFontMetricsF(sans(30).font()).ascent(), 1.0);
+    EXPECT_NEAR(large.GetBaseLineOffset(), texttest::pointMetrics(sans(30).font()).ascent(), 1.0);
     CDDText one, two;
     withString(one, QStringLiteral("a"), 12);
     withString(two, QStringLiteral("a\nb"), 12);
@@ -222,9 +224,43 @@ TEST(CDDTextLayoutTest, SpaceSpacingFollowsTheFontThroughRestylesAndRepeats)
         text.updateFontSizeWithKoeff(factor);
         const QFont font = textruns::fontOf(*text.GetFontAttr(), text.getContents());
         for (const QString &space : {QStringLiteral(" "), QStringLiteral("  "), QStringLiteral(" ")})
-            EXPECT_EQ(text.getSpaceXSpacing(space), QFontMetricsF(font).horizontalAdvance(space)) << factor;
+            EXPECT_EQ(text.getSpaceXSpacing(space), texttest::pointMetrics(font).horizontalAdvance(space)) << factor;
     }
     CDDText serif;
     serif.SetFontAttr(texttest::style(QStringLiteral("DejaVuSerif-Bold"), 24), false);
     EXPECT_GT(serif.getSpaceXSpacing(QStringLiteral("  ")), text.getSpaceXSpacing(QStringLiteral("  ")));
+}
+
+// A text editor lets go of a document by taking its layout device away. The text is laid out in
+// points again whatever is asked of it next, and measures and draws as before.
+TEST(CDDTextLayoutTest, ADocumentLetGoByAnEditorIsLaidOutInPointsAgain)
+{
+    struct Query
+    {
+        const char *name;
+        std::function<double(CDDText &)> ask;
+    };
+    const Query queries[] = {
+        {"Width", [](CDDText &text) { return text.getContSizeX(); }},
+        {"Height", [](CDDText &text) { return text.getContSizeY(); }},
+        {"Baseline", [](CDDText &text) { return text.GetBaseLineOffset(); }},
+        {"LineOffset", [](CDDText &text) { return text.getLineOffsetX(); }},
+        {"DrawnHeight",
+         [](CDDText &text) {
+             QImage image(300, 100, QImage::Format_RGB32);
+             QPainter painter(&image);
+             CDDDrawer drawer(false, &painter);
+             text.draw(0, 0, 120, 90, false, nullptr, &drawer, 0, nullptr, nullptr);
+             return text.getContents()->size().height();
+         }},
+    };
+    for (const Query &query : queries) {
+        SCOPED_TRACE(query.name);
+        CDDText text;
+        withString(text, QStringLiteral("Wide line of text that wraps\nab"), 18);
+        const double before = query.ask(text);
+        text.getContents()->documentLayout()->setPaintDevice(nullptr);
+        text.getContents()->setTextWidth(text.getContents()->textWidth() + 1.0); // laid out anew
+        EXPECT_DOUBLE_EQ(query.ask(text), before);
+    }
 }

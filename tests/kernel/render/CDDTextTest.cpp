@@ -222,7 +222,8 @@ TEST(CDDTextTest, EditingKeepsTheTypingStyleAndTheEditorTurnsWithTheFrame)
     CDDText text;
     text.startEditing(10, 20, 100, 30, 0);
     EXPECT_TRUE(text.isEditing());
-    EXPECT_EQ(text.editorFrame(), QRectF(10, 20, 100, 30));
+    // The editor's lines start inside the line inset, where the drawn text starts.
+    EXPECT_EQ(text.editorFrame(), QRectF(10 + CDDText::kLinePadding, 20, 100 - 2 * CDDText::kLinePadding, 30));
     const QTextCharFormat typing = sans(25);
     text.endEditing(&typing);
     EXPECT_FALSE(text.isEditing() || text.isNewText());
@@ -231,11 +232,11 @@ TEST(CDDTextTest, EditingKeepsTheTypingStyleAndTheEditorTurnsWithTheFrame)
     CDDText turned;
     turned.startEditing(0, 0, 100, 20, M_PI / 2);
     EXPECT_DOUBLE_EQ(turned.editorRotation(), 90.0);
-    // The corner of a frame turned a quarter about its centre (50, 10).
-    EXPECT_NEAR(QLineF(turned.editorFrame().topLeft(), QPointF(60, -40)).length(), 0, 1e-9);
+    // The start of the lines, (1, 0) with the inset, turned a quarter about the frame's centre (50, 10).
+    EXPECT_NEAR(QLineF(turned.editorFrame().topLeft(), QPointF(60, -40 + CDDText::kLinePadding)).length(), 0, 1e-9);
     turned.alignEditorFrame(0, 5, 6, 70, 20);
     EXPECT_DOUBLE_EQ(turned.editorRotation(), 0.0);
-    EXPECT_EQ(turned.editorFrame(), QRectF(5, 6, 70, 20));
+    EXPECT_EQ(turned.editorFrame(), QRectF(5 + CDDText::kLinePadding, 6, 70 - 2 * CDDText::kLinePadding, 20));
 }
 
 using Ranges = std::vector<std::pair<int, int>>;
