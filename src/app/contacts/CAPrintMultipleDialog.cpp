@@ -221,6 +221,9 @@ void CAPrintMultipleDialog::addSource(const QString &name, int defaultSortingKey
 {
     auto *source = new Source{name, defaultSortingKey};
     source->model = new CAContactTableModel(name, &m_models.defaults, this);
+    // The address book starts sorted by last name until the user sorts it otherwise.
+    if (name == CAAddressBookSource::kName && !source->model->isStoringSortingKeyExist())
+        source->model->setSortingKey(m_bookSource->initialSortingKey());
     source->table = makeSourceTable(source->model);
     source->table->setObjectName(QString::fromLatin1(objectName));
     m_ui->_tabView->addWidget(source->table);

@@ -108,7 +108,12 @@ TEST_P(CACanvasTextSizeTest, TextShowsAtItsSizeAndTheEditorOverIt)
     ASSERT_GE(drawn.top, 0);
     EXPECT_NEAR(drawn.height(), capitals, 1.5);
 
-    const QPoint inside = view.geometry().widgetPoint(QPointF(text->GetOriginX() + 4.0, text->GetOriginY() + text->GetSizeY() / 2.0)).toPoint();
+    // The click that starts editing places the caret: it goes past the last capital, so that the
+    // caret stands clear of the first one.
+    const QPoint inside =
+        view.geometry()
+            .widgetPoint(QPointF(text->GetOriginX() + text->GetSizeX() - 1.0, text->GetOriginY() + text->GetSizeY() / 2.0))
+            .toPoint();
     QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, inside);
     ASSERT_TRUE(view.isEditingText());
     ASSERT_TRUE(view.fieldEditor()->isVisible());

@@ -229,6 +229,7 @@ TEST_F(CAPrintMultipleSourcesTest, AddressBookGroupChooserInBothWindows)
     choose(dialog, u"Address Book"_s);
     auto *chooser = dialog.findChild<QComboBox *>(u"groupButton"_s);
     ASSERT_TRUE(chooser && chooser->isVisible());
+    EXPECT_EQ(dialog.currentSourceModel()->sortingKey(), 18) << "the address book starts by last name";
     EXPECT_EQ(chooser->currentText(), u"friends"_s);
     EXPECT_EQ(lastNames(dialog.currentSourceModel()->content()), QStringList{u"Clark"_s});
     pick(chooser, u"All"_s);

@@ -4,7 +4,7 @@
 #include "PrintedTextSupport.h"
 
 #include "kernel/render/CDDDrawer.h"
-#include "kernel/text/CCircleText.h"
+#include "kernel/render/CCircleText.h"
 #include "kernel/text/CDDTextBlock.h"
 #include "platform/PWFont.h"
 
@@ -88,7 +88,8 @@ TEST(CFlowingTextSizeTest, FlowingAndCircleTextPrintAtTheirSize)
                 block.draw(10.0, 10.0, 240.0, 150.0, false, false, nullptr, taLeft, &drawer, 0.0, nullptr, nullptr);
             } else {
                 std::vector<FTAGlyphLocation> glyphs;
-                CCircleText::doDrawCircleText(&painter, &circle, 80.0, 80.0, 0.0, QPointF(150.0, 100.0), 0.0, false, 0, glyphs);
+                CCircleText::doDrawCircleText(&painter, false, &circle, nullptr, 80.0, 80.0, 0.0, QPointF(150.0, 100.0), 0.0,
+                                              false, false, 0, glyphs);
             }
         });
         const std::vector<double> sizes = printedtext::shownTextSizes(pdf);
