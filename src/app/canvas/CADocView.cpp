@@ -71,8 +71,10 @@ CADocView::CADocView(QWidget *parent)
 
 CADocView::~CADocView()
 {
-    // The editor must let go of a text's document before the text can go.
-    m_editor->detach();
+    // Typing in place ends while the canvas is whole, before its followers let go of it. An owner
+    // whose design may go before the canvas (the document window) ends it earlier still.
+    endEditText();
+    Q_EMIT aboutToBeDestroyed();
 }
 
 bool CADocView::setDocument(CADocument *document)
@@ -609,9 +611,10 @@ bool CADocView::endEditText(int movement)
     if (!m_editor->isAttached() || !m_view)
         return false;
     CFTComponent *operated = m_view->getOperObject();
+    // A composition the editor commits as it lets go is typing like any other: still heard.
+    m_editor->detach();
     if (CDDText *text = operated ? operated->GetText() : nullptr)
         disconnect(text->getContents(), &QTextDocument::contentsChanged, this, &CADocView::editedTextChanged);
-    m_editor->detach();
     m_view->endEditText(m_editor);
     // Tools are good for one gesture. A text tool's press goes straight into typing and never
     // reaches the release that would put the select tool back, so the end of typing does.
