@@ -75,8 +75,10 @@ CADocView::CADocView(QWidget *parent)
 
 CADocView::~CADocView()
 {
-    // The editor must let go of a text's document before the text can go.
-    m_editor->detach();
+    // Typing in place ends while the canvas is whole, before its followers let go of it. An owner
+    // whose design may go before the canvas (the document window) ends it earlier still.
+    endEditText();
+    Q_EMIT aboutToBeDestroyed();
 }
 
 bool CADocView::setDocument(CADocument *document)

@@ -128,6 +128,9 @@ public:
     // The cursor over the point (widget units), from the tool and the objects' handle areas.
     void updateCursorAt(const QPointF &widgetPoint);
 Q_SIGNALS:
+    // Said first in the destructor, while every member is still there: whoever follows the canvas
+    // lets go of it here, as destroyed() comes only once its members are gone.
+    void aboutToBeDestroyed();
     void zoomChanged(double zoom);
     // A creation, move, resize or erase ended: what changed, with the frames before.
     void operationEnded(const CFTAOperationReport &report);

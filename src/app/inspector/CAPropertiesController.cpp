@@ -57,6 +57,12 @@ CAPropertiesController::CAPropertiesController() = default;
 CAPropertiesController::~CAPropertiesController()
 {
     PWNotificationCenter::defaultCenter().removeObserversOwnedBy(this);
+    // The window goes with the members after the panes' pointers: its tab widget and the
+    // inspected canvas must reach nothing of this object from here on.
+    if (m_tabView)
+        disconnect(m_tabView, nullptr, this, nullptr);
+    for (const QMetaObject::Connection &connection : {m_viewConnection, m_fontConnection, m_destroyedConnection})
+        disconnect(connection);
     if (s_shared == this)
         s_shared = nullptr;
 }
@@ -154,10 +160,8 @@ void CAPropertiesController::selectionChanged(CADocView *view)
                     selectionChanged(view);
             });
             // A canvas that goes (its document closed) leaves the shown pane with nothing to edit.
-            m_destroyedConnection = connect(view, &QObject::destroyed, this, [this] {
-                m_bNeedsUpdate = true;
-                windowDidUpdate();
-            });
+            m_destroyedConnection = connect(view, &CADocView::aboutToBeDestroyed, this,
+                                            [this] { selectionChanged(nullptr); });
             // The size controls show the selected text's size, as the font panel learns it.
             m_fontConnection = connect(view, &CADocView::selectedFontChanged, this,
                                        [this](const PWFont &font, bool) { setFontSizeControls(float(font.pointSize())); });

@@ -155,7 +155,7 @@ void CCImageEditorView::applyScale(bool centre)
 bool CCImageEditorView::eventFilter(QObject *watched, QEvent *event)
 {
     // The visible area changed (window resized, a scroll bar came or went): the same scale again.
-    if (watched == m_watchedViewport && event->type() == QEvent::Resize)
+    if (event->type() == QEvent::Resize && watched == m_watchedViewport)
         applyScale(true);
     return QWidget::eventFilter(watched, event);
 }

@@ -242,7 +242,8 @@ void CCSearchField::superviewWidthChanged(int delta)
 
 bool CCSearchField::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_watchedParent && event->type() == QEvent::Resize) {
+    // The kind first: the parent is compared through its guarded pointer, which casts it.
+    if (event->type() == QEvent::Resize && watched == m_watchedParent) {
         auto *resize = static_cast<QResizeEvent *>(event);
         if (resize->oldSize().isValid())
             superviewWidthChanged(resize->size().width() - resize->oldSize().width());

@@ -22,6 +22,7 @@ void CALayoutControllerWithPreview::bindControls(QWidget *root)
     if (_imageView) {
         _imageView->setAlignment(Qt::AlignCenter);
         // The picture fits the room the label has, which is known only once it is laid out.
+        m_watchedImageView = _imageView;
         _imageView->installEventFilter(this);
     }
     if (_chkUseWindow)
@@ -40,7 +41,7 @@ void CALayoutControllerWithPreview::tableViewSelectionDidChange(Table table)
 
 bool CALayoutControllerWithPreview::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == _imageView && event->type() == QEvent::Resize)
+    if (event->type() == QEvent::Resize && watched == m_watchedImageView)
         drawPreview();
     return CALayoutController::eventFilter(watched, event);
 }

@@ -35,6 +35,9 @@ protected:
     QPointer<QLabel> _imageView;
 
 private:
+    // The label as the event filter compares it, which stays a plain address while the label is
+    // being destroyed.
+    const QObject *m_watchedImageView = nullptr;
     TemplatePtr m_format;
     QImage m_image;
 };

@@ -53,6 +53,7 @@ void CTemplateEditorController::bindControls(QWidget *view)
     _imageView = view->findChild<QLabel *>(QStringLiteral("_editorImageView"));
     if (_imageView) {
         _imageView->setAlignment(Qt::AlignCenter);
+        m_watchedImageView = _imageView;
         _imageView->installEventFilter(this);
     }
     if (auto *ok = view->findChild<QAbstractButton *>(QStringLiteral("_editorBtnOK")))
@@ -179,7 +180,7 @@ void CTemplateEditorController::showImage(const QImage &image)
 
 bool CTemplateEditorController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == _imageView && event->type() == QEvent::Resize)
+    if (event->type() == QEvent::Resize && watched == m_watchedImageView)
         updatePreview();
     return QObject::eventFilter(watched, event);
 }

@@ -66,6 +66,9 @@ protected:
     QPointer<QComboBox> _units;
     QPointer<QButtonGroup> _orientationMatrix;
     QPointer<QLabel> _imageView;
+    // The label as the event filter compares it: the label itself is no label any more once its
+    // destruction began, while events still come.
+    const QObject *m_watchedImageView = nullptr;
     QImage m_image;
 
 private:

@@ -103,8 +103,9 @@ void installAddressWindow(CADocumentController &controller)
     QObject::connect(&controller, &QObject::destroyed, [owner = &controller] {
         if (s_controller != owner)
             return;
-        delete s_window.data();
+        // The application's members are gone already: the window going reaches it no more.
         s_controller = nullptr;
+        delete s_window.data();
     });
     CAContactImportDialogs::install();
     // The contact windows search with the application's search field in its simple mode: no

@@ -76,9 +76,10 @@ void installDesignWindow(CADocumentController &controller)
     QObject::connect(&controller, &QObject::destroyed, [owner = &controller] {
         if (s_controller != owner)
             return;
+        // The application's members are gone already: the windows going reach it no more.
+        s_controller = nullptr;
         delete s_window.data();
         delete s_editor.data();
-        s_controller = nullptr;
     });
     // A window not made yet builds its lists when it is.
     QObject::connect(&controller, &CADocumentController::documentsViewValidated, &controller, [] {

@@ -394,6 +394,7 @@ bool CADocumentManager::closeDocument(const std::shared_ptr<CAOpenDocument> &doc
 {
     if (!document || !m_documents.contains(document))
         return false;
+    Q_EMIT documentWillClose(document.get());
     if (document->isEdited() && m_questions.saveChanges) {
         switch (m_questions.saveChanges(windowOf(document), displayName(*document))) {
         case SaveAnswer::Cancel:

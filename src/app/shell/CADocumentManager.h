@@ -134,6 +134,9 @@ Q_SIGNALS:
     void documentsChanged();
     // The title of a document's window changes: its name, its file or its edited state.
     void documentStateChanged(CAOpenDocument *document);
+    // A document is about to be closed: its windows finish what the user is doing in them (typing in
+    // place), so that the question about unsaved changes knows all of it.
+    void documentWillClose(CAOpenDocument *document);
     // The design of a document was replaced (Revert).
     void documentReloaded(CAOpenDocument *document);
     void recentDocumentsChanged();

@@ -327,6 +327,10 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
         if (changed == m_record.get())
             synchronizeWindowTitleWithDocumentName();
     });
+    connect(&m_manager, &CADocumentManager::documentWillClose, this, [this](CAOpenDocument *closing) {
+        if (closing == m_record.get())
+            m_docView->endEditText();
+    });
     connect(&m_manager, &CADocumentManager::documentReloaded, this, [this](CAOpenDocument *changed) {
         if (changed == m_record.get())
             updateDocView();
@@ -337,6 +341,13 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
 
 CAMainWindowController::~CAMainWindowController()
 {
+    // The canvas, a child, lives on after this window's members (the design among them) until
+    // QWidget's destructor: it tells this window nothing more, and typing in place ends while the
+    // texts it edits are still there.
+    if (m_docView) {
+        disconnect(m_docView, nullptr, this, nullptr);
+        m_docView->endEditText();
+    }
     if (m_routerGuard)
         m_routerGuard->removeWindow(this);
 }
