@@ -156,6 +156,8 @@ public:
 void typeInCompanyLine(CAClosingWindowsShellTest &test, CAMainWindowController &w)
 {
     ASSERT_TRUE(test.clickCompanyLine(w));
+    // The click placed the caret where it landed: the typing goes at the line's end.
+    QTest::keyClick(w.docView(), Qt::Key_End);
     QTest::keyClicks(w.docView(), u" Ltd"_s);
 }
 
@@ -269,6 +271,7 @@ TEST_P(CAClosingWindowsShellTest, TheOtherDocumentAndTheProgramOutliveTheClosedW
     activate(kept);
     CFTAAddressText *field = clickCompanyLine(*kept);
     ASSERT_TRUE(field);
+    QTest::keyClick(kept->docView(), Qt::Key_End);
     QTest::keyClicks(kept->docView(), u" Inc"_s);
     asked.clear();
     QTest::keyClick(kept->docView(), Qt::Key_Q, Qt::ControlModifier);
@@ -302,6 +305,7 @@ TEST_F(CAQuitWhileTypingShellTest, QuittingWhileTypingInPlaceAsksAboutTheTypedTe
     CFTAAddressText *field = clickCompanyLine(*w);
     ASSERT_TRUE(field);
     const QString before = text(field);
+    QTest::keyClick(w->docView(), Qt::Key_End);
     QTest::keyClicks(w->docView(), u"!"_s);
     ASSERT_EQ(text(field), before + u"!"_s);
     QTest::keyClick(w->docView(), Qt::Key_Q, Qt::ControlModifier);
