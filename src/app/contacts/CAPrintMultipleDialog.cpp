@@ -78,8 +78,15 @@ CAPrintMultipleDialog::CAPrintMultipleDialog(const CAAddressWindow::Models &mode
         addSource(name, 18, table.constData());
     }
     addSource(CALocalContactBase::kName, CALocalContactBase::kDefaultSortingValue, "localBaseTable");
-    connect(m_ui->_sourceButton, &QComboBox::activated, this,
-            [this] { changeSourceWithName(m_ui->_sourceButton->currentText()); });
+    connect(m_ui->_sourceButton, &QComboBox::activated, this, [this] {
+        changeSourceWithName(m_ui->_sourceButton->currentText());
+        // A source the user picks with nothing read yet, in memory or in its cache, reads itself.
+        const QString shown = currentSourceName();
+        CADataSourceContainer &container = m_models.container;
+        if (container.hasSource(shown) && !container.memoryListForSource(shown)
+            && !container.getCachedDataForSource(container.cacheNameOfSource(shown)))
+            updateCurrentSource();
+    });
     // The search field the contact windows share, in place of the form's plain one.
     if (QLineEdit *field = CAAddressWindow::makeSearchField()) {
         field->setObjectName(m_ui->_seachButton->objectName());
