@@ -116,7 +116,10 @@ public:
     // Whether the view holding the design shows its rulers, so the editor should show its own.
     bool needRulers(const CFTACoreView *view) const { return view && view->rulersVisible(); }
     bool copyAttributesToString(PWAttributedString *target) const { return mBlock.copyAttributesToString(target); }
-    // The list upkeep of typing: the storage processed an edit, the editor's text changed.
+    // The list upkeep of typing: the storage processed an edit, the editor's text changed. The
+    // component's own hooks of those names stay callable beside them.
+    using CFTComponent::textDidChange;
+    using CFTComponent::textDidProcessEditing;
     void textDidProcessEditing(int position, int removed, int added)
     {
         mBlock.textDidProcessEditing(position, removed, added);
