@@ -9,6 +9,7 @@
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CAPrintListEditor.h"
 #include "app/contacts/CASenderList.h"
+#include "app/contacts/CASourceImport.h"
 #include "app/contacts/CATextFileSource.h"
 #include "app/contacts/CAVCFSource.h"
 #include "kernel/address/FTTextCategories.h"
@@ -600,41 +601,13 @@ void CAAddressWindow::updateCurrentSource()
     if (!m_worker)
         m_worker = &CAImportWorker::shared();
     m_importing = true;
-    m_importingSource = name;
     m_progressLabel->hide();
     m_progress->show();
-    CADataSourceContainer *container = &m_models.container;
-    container->setErrorDuringImporting(false);
-    container->setAllowUpdateCache(false, name);
+    // The same update every window runs: on the import worker under the progress dialog, the
+    // files and the import dialog asked on this thread.
+    CASourceImport::launch(m_models.container, *m_worker, this, name, this,
+                           [this](const QString &ended) { importEnded(ended); });
     updateButtons();
-    // The import asks for files and, for text, the import dialog; those questions come back to
-    // the main thread while the reading stays on the worker. The worker hands the prepared import
-    // back here, where the cache is written and the list replaced.
-    auto prepared = std::make_shared<std::optional<CADataSourceContainer::PreparedImport>>();
-    const auto import = [container, name, prepared](CAImportProgress &progress,
-                                                     QString *reason) -> std::optional<CAPersonList> {
-        *prepared = container->prepareImport(name, nullptr, &progress);
-        if (!*prepared) {
-            *reason = container->lastImportProblems(name).join(u' ');
-            return std::nullopt;
-        }
-        return (*prepared)->result.persons;
-    };
-    const auto apply = [container, prepared](const CAPersonList &) {
-        container->commitImport(std::move(**prepared));
-        prepared->reset();
-    };
-    connect(m_worker, &CAImportWorker::finished, this, [this](const QString &source) {
-        if (source != m_importingSource || !m_importing)
-            return;
-        disconnect(m_worker, &CAImportWorker::finished, this, nullptr);
-        importEnded(source);
-    });
-    if (!CAImportProgressDialog::launch(*m_worker, this, name, import, apply)) {
-        disconnect(m_worker, &CAImportWorker::finished, this, nullptr);
-        container->contactsForSource(name, this, true);
-        importEnded(name);
-    }
 }
 
 void CAAddressWindow::importEnded(const QString &name)
@@ -644,8 +617,6 @@ void CAAddressWindow::importEnded(const QString &name)
     const QStringList problems = m_models.container.lastImportProblems(name);
     m_progressLabel->setText(problems.join(u'\n'));
     m_progressLabel->setVisible(!problems.isEmpty());
-    m_models.container.setAllowUpdateCache(true, name);
-    m_models.container.updateCacheForSource(name);
     updateButtons();
     Q_EMIT importFinished(name);
 }

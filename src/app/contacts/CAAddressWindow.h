@@ -178,7 +178,6 @@ private:
 
     CAImportWorker *m_worker = nullptr;
     bool m_importing = false;
-    QString m_importingSource;
     bool m_preventChangeSelection = false;
     CAContactEditorSheet *m_editorSheet = nullptr;
     CAPrintMultipleDialog *m_printMultiple = nullptr;

@@ -8,6 +8,7 @@
 #include "app/contacts/CAImportWorker.h"
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CASourceImport.h"
 #include "app/contacts/CATextFileSource.h"
 #include "app/contacts/CAVCFSource.h"
 #include "kernel/address/FTTextCategories.h"
@@ -475,40 +476,13 @@ void CAPrintMultipleDialog::updateCurrentSource()
     if (!m_worker)
         m_worker = &CAImportWorker::shared();
     m_importing = true;
-    m_importingSource = name;
     m_progressLabel->hide();
     m_progress->show();
-    CADataSourceContainer *container = &m_models.container;
-    container->setErrorDuringImporting(false);
-    container->setAllowUpdateCache(false, name);
+    // The same update every window runs: on the import worker under the progress dialog, the
+    // files and the import dialog asked on this thread.
+    CASourceImport::launch(m_models.container, *m_worker, this, name, this,
+                           [this](const QString &ended) { importEnded(ended); });
     updateSourceButtons();
-    // The reading runs on the worker; the files and the import dialog are asked on this thread.
-    auto prepared = std::make_shared<std::optional<CADataSourceContainer::PreparedImport>>();
-    const auto import = [container, name, prepared](CAImportProgress &progress,
-                                                     QString *reason) -> std::optional<CAPersonList> {
-        *prepared = container->prepareImport(name, nullptr, &progress);
-        if (!*prepared) {
-            *reason = container->lastImportProblems(name).join(u' ');
-            return std::nullopt;
-        }
-        return (*prepared)->result.persons;
-    };
-    const auto apply = [container, prepared](const CAPersonList &) {
-        container->commitImport(std::move(**prepared));
-        prepared->reset();
-    };
-    connect(m_worker, &CAImportWorker::finished, this, [this](const QString &source) {
-        if (source != m_importingSource || !m_importing)
-            return;
-        disconnect(m_worker, &CAImportWorker::finished, this, nullptr);
-        importEnded(source);
-    });
-    if (!CAImportProgressDialog::launch(*m_worker, this, name, import, apply)) {
-        // Another window's import holds the worker: this one runs here and now.
-        disconnect(m_worker, &CAImportWorker::finished, this, nullptr);
-        container->contactsForSource(name, this, true);
-        importEnded(name);
-    }
 }
 
 void CAPrintMultipleDialog::importEnded(const QString &name)
@@ -518,8 +492,6 @@ void CAPrintMultipleDialog::importEnded(const QString &name)
     const QStringList problems = m_models.container.lastImportProblems(name);
     m_progressLabel->setText(problems.join(u'\n'));
     m_progressLabel->setVisible(!problems.isEmpty());
-    m_models.container.setAllowUpdateCache(true, name);
-    m_models.container.updateCacheForSource(name);
     for (Source *source : std::as_const(m_sources)) {
         if (source->name == name)
             reloadSource(*source);

@@ -92,7 +92,6 @@ private:
     QList<Source *> m_sources;
     CAImportWorker *m_worker = nullptr;
     bool m_importing = false;
-    QString m_importingSource;
     QComboBox *m_groupButton = nullptr;
     QProgressBar *m_progress = nullptr;
     QLabel *m_progressLabel = nullptr;
