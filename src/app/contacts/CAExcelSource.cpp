@@ -56,15 +56,7 @@ std::optional<CAPersonList> CAExcelSource::personsFromWorkbook(const QString &pa
     CATextImportOptions options;
     options.showDialog = true;
     options.encodingChoice = true;
-    CATextFileImport::RecordReport report;
-    if (progress)
-        report = [progress](quint32 index, quint32 count) { return progress->report(index, count); };
-    QStringList read;
-    std::optional<CAPersonList> persons =
-        CATextFileImport::peopleFromData(spooled.bytes, options, window, &read, hooks, report);
-    for (const QString &problem : std::as_const(read))
-        problems.append(QStringLiteral("%1: %2").arg(fileName, problem));
-    return persons;
+    return CATextFileImport::peopleFromExport(spooled.bytes, options, fileName, window, problems, hooks, progress);
 }
 
 std::optional<CADataSourceContainer::ImportResult>

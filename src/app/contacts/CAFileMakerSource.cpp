@@ -112,15 +112,7 @@ std::optional<CAPersonList> CAFileMakerSource::personsFromDatabase(const QString
     // encoding are known.
     CATextImportOptions options;
     options.showDialog = true;
-    CATextFileImport::RecordReport report;
-    if (progress)
-        report = [progress](quint32 index, quint32 count) { return progress->report(index, count); };
-    QStringList read;
-    std::optional<CAPersonList> persons =
-        CATextFileImport::peopleFromData(textOfRows(*answer->rows()), options, window, &read, hooks, report);
-    for (const QString &problem : std::as_const(read))
-        problems.append(QStringLiteral("%1: %2").arg(fileName, problem));
-    return persons;
+    return CATextFileImport::peopleFromExport(textOfRows(*answer->rows()), options, fileName, window, problems, hooks, progress);
 }
 
 std::optional<CADataSourceContainer::ImportResult>

@@ -1,6 +1,7 @@
 #include "app/contacts/CATextFileImport.h"
 
 #include "app/contacts/CAContactsLog.h"
+#include "app/contacts/CAImportWorker.h"
 #include "kernel/address/FTPersonFields.h"
 #include "platform/PWMultiValue.h"
 #include "platform/PWPerson.h"
@@ -268,5 +269,20 @@ std::optional<CAPersonList> CATextFileImport::peopleFromData(const QByteArray &b
         problems->append(QStringLiteral("%1 of %2 records hold nothing in the columns read and were left out.")
                              .arg(skipped)
                              .arg(text.recordsCount()));
+    return persons;
+}
+
+std::optional<CAPersonList> CATextFileImport::peopleFromExport(const QByteArray &bytes, const CATextImportOptions &options,
+                                                               const QString &fileName, QWidget *window,
+                                                               QStringList &problems, const CAContactImportHooks &hooks,
+                                                               CAImportProgress *progress)
+{
+    RecordReport report;
+    if (progress)
+        report = [progress](quint32 index, quint32 count) { return progress->report(index, count); };
+    QStringList read;
+    std::optional<CAPersonList> persons = peopleFromData(bytes, options, window, &read, hooks, report);
+    for (const QString &problem : std::as_const(read))
+        problems.append(QStringLiteral("%1: %2").arg(fileName, problem));
     return persons;
 }

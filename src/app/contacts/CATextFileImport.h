@@ -18,6 +18,8 @@ class QWidget;
 // the key its column has in the registry. A pilcrow (U+00B6) in a field, the way contact lists
 // write a line break inside a value, becomes a line feed. Addresses come home, work, other; the
 // phones and e-mails in the order of their columns.
+struct CAImportProgress;
+
 class CATextFileImport
 {
 public:
@@ -33,6 +35,12 @@ public:
                                                       QWidget *window, QStringList *problems = nullptr,
                                                       const CAContactImportHooks &hooks = CAContactImportHooks::shared(),
                                                       const RecordReport &report = RecordReport());
+    // Rows another program exported (a workbook, a database) as the user sees them in the import
+    // dialog, with the import's progress; each problem is named by the file it came from.
+    static std::optional<CAPersonList> peopleFromExport(const QByteArray &bytes, const CATextImportOptions &options,
+                                                        const QString &fileName, QWidget *window,
+                                                        QStringList &problems, const CAContactImportHooks &hooks,
+                                                        CAImportProgress *progress);
     // The persons of text already read (and confirmed); nothing when the report asked to stop.
     static std::optional<CAPersonList> peopleFromText(const CADelimitedText &text, const RecordReport &report);
     static CAPersonList peopleFromText(const CADelimitedText &text);
