@@ -1,5 +1,7 @@
 #include "platform/PWVCardParser.h"
 
+#include "platform/PWUtf8.h"
+
 #include <QStringDecoder>
 #include <QVarLengthArray>
 
@@ -483,32 +485,6 @@ QString decodeCardByCard(QByteArrayView bytes)
     return text;
 }
 
-} // namespace
-
-namespace {
-
-// Whether the bytes are valid UTF-8 as a whole, checked a piece at a time without keeping the
-// text. Pieces end at line feeds, which are never inside a UTF-8 sequence.
-bool isValidUtf8(QByteArrayView bytes)
-{
-    constexpr qsizetype kPiece = 1 << 20;
-    QVarLengthArray<QChar, 1> buffer;
-    for (qsizetype at = 0; at < bytes.size();) {
-        qsizetype end = std::min(at + kPiece, bytes.size());
-        if (end < bytes.size()) {
-            const qsizetype feed = bytes.indexOf('\n', end);
-            end = feed < 0 ? bytes.size() : feed + 1;
-        }
-        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        buffer.resize(decoder.requiredSpace(end - at));
-        decoder.appendToBuffer(buffer.data(), bytes.sliced(at, end - at));
-        if (decoder.hasError())
-            return false;
-        at = end;
-    }
-    return true;
-}
-
 // The bytes after any byte-order mark when they are UTF-8 text as decodeText() would read it
 // whole; nothing for UTF-16 or bytes that are no valid UTF-8.
 std::optional<QByteArrayView> utf8Body(const QByteArray &bytes)
@@ -519,7 +495,7 @@ std::optional<QByteArrayView> utf8Body(const QByteArray &bytes)
         return std::nullopt;
     const qsizetype skip = (at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF) ? 3 : 0;
     const QByteArrayView body = QByteArrayView(bytes).sliced(skip);
-    if (!isValidUtf8(body))
+    if (!PWIsValidUtf8(body))
         return std::nullopt;
     return body;
 }

@@ -1,5 +1,7 @@
 #include "app/contacts/CATextEncodings.h"
 
+#include "platform/PWUtf8.h"
+
 #include <QStringDecoder>
 #include <QVarLengthArray>
 
@@ -121,29 +123,6 @@ bool isAscii(QByteArrayView line)
     return true;
 }
 
-// Whether the bytes are valid UTF-8, checked a piece at a time into one small buffer: a file of
-// tens of megabytes is not decoded whole only to be checked. Pieces end after line feeds, which
-// are never inside a UTF-8 sequence.
-bool isUtf8(QByteArrayView bytes)
-{
-    constexpr qsizetype kPiece = 64 * 1024;
-    QVarLengthArray<QChar, 256> buffer;
-    for (qsizetype at = 0; at < bytes.size();) {
-        qsizetype end = std::min(at + kPiece, bytes.size());
-        if (end < bytes.size()) {
-            const qsizetype feed = bytes.indexOf('\n', end);
-            end = feed < 0 ? bytes.size() : feed + 1;
-        }
-        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        buffer.resize(decoder.requiredSpace(end - at));
-        decoder.appendToBuffer(buffer.data(), bytes.sliced(at, end - at));
-        if (decoder.hasError())
-            return false;
-        at = end;
-    }
-    return true;
-}
-
 // Calls take(line, line end) for each line of the bytes; a line ends at LF, CR or CR LF.
 template<typename Take>
 void forEachLine(QByteArrayView bytes, Take take)
@@ -171,7 +150,7 @@ bool mostlyUtf8(QByteArrayView bytes)
     forEachLine(bytes, [&](QByteArrayView line, QByteArrayView) {
         if (isAscii(line))
             return;
-        if (isUtf8(line))
+        if (PWIsValidUtf8(line))
             ++utf8Lines;
         else
             ++otherLines;
@@ -266,7 +245,7 @@ std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 
     QByteArrayView body(bytes);
     if (encoding == kUTF8 && startsWith(bytes, {0xEF, 0xBB, 0xBF}))
         body = body.sliced(3);
-    if (encoding == kUTF8 && !isUtf8(body) && mostlyUtf8(body))
+    if (encoding == kUTF8 && !PWIsValidUtf8(body) && mostlyUtf8(body))
         return decodeLineByLine(body, otherLines);
     if (encoding == kWindowsLatin1)
         return decodeWindowsLatin1(body);
@@ -284,7 +263,7 @@ quint32 CATextEncodings::detect(const QByteArray &bytes)
         return kUTF8;
     if (startsWith(bytes, {0xFF, 0xFE}) || startsWith(bytes, {0xFE, 0xFF}) || utf16ByZeros(bytes))
         return kUnicode;
-    if (isUtf8(bytes) || mostlyUtf8(bytes))
+    if (PWIsValidUtf8(bytes) || mostlyUtf8(bytes))
         return kUTF8;
     for (const char byte : bytes) {
         if (isWindowsLatin1Gap(quint8(byte)))
