@@ -220,12 +220,6 @@ int main(int argc, char *argv[])
             const QString before = answer.value(QStringLiteral("message")).toString();
             answer = CAInstanceServer::errorAnswer(unopened.join(QStringLiteral("; ")) +
                                                    (before.isEmpty() ? QString() : QStringLiteral("; ") + before));
-        } else if (!byteNames.isEmpty() && answer.value(QStringLiteral("status")).toString() == u"ok") {
-            const QString before = answer.value(QStringLiteral("message")).toString();
-            const QString opened = byteNames.size() == 1 ? QStringLiteral("1 design opened as a copy")
-                                                          : QStringLiteral("%1 designs opened as copies").arg(byteNames.size());
-            answer.insert(QStringLiteral("message"),
-                          before.isEmpty() ? opened : opened + QStringLiteral(", ") + before);
         }
         if (answer.value(QStringLiteral("status")).toString() != u"ok")
             qCWarning(lcShell) << "A request handed over by another start failed:"

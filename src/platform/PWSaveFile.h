@@ -12,6 +12,11 @@ namespace PWSaveFile {
 
 bool write(const QString &path, const QByteArray &bytes, QString *reason);
 
+// The same for a file named by the bytes the system knows it by (a name that is no UTF-8 has no
+// faithful QString). A symbolic link is followed: the file it points to is replaced, the link
+// stays; an existing file keeps its permissions.
+bool writeAtBytes(const QByteArray &path, const QByteArray &bytes, QString *reason);
+
 // Finishes a QSaveFile written by the caller (a PDF streamed into it, say): its buffer is written
 // out and checked before the old file is replaced. On failure the new file is discarded, the old
 // one stays as it was and reason says why.

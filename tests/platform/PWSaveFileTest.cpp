@@ -9,9 +9,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <functional>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 TEST(PWSaveFileTest, NamesLackOfRoomInsteadOfAnUnknownError)
 {
@@ -98,4 +106,79 @@ TEST(PWSaveFileTest, CommitOfAStreamedFileChecksItsLastBytes)
     EXPECT_FALSE(PWSaveFile::commit(file, &reason));
     EXPECT_EQ(reason, QStringLiteral("the file is larger than this system allows"));
     EXPECT_EQ(pwtest::readFile(path), QByteArrayLiteral("old labels"));
+}
+
+namespace {
+
+QByteArray writeBytes(const QByteArray &path, const QByteArray &bytes)
+{
+    QString reason;
+    return PWSaveFile::writeAtBytes(path, bytes, &reason) ? QByteArray("ok") : reason.toUtf8();
+}
+
+} // namespace
+
+// Files named by bytes that are no UTF-8 (in folders named so too) are written, replaced and
+// refused as a file with a text name would be, and nothing is left beside them.
+TEST(PWSaveFileTest, FilesNamedByBytesAreWrittenWhole)
+{
+    QTemporaryDir scratch;
+    const QByteArray folder = QFile::encodeName(scratch.path()) + "/Entw\xfcrfe";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    const QByteArray design = folder + "/caf\xe9.pwdc";
+
+    struct Row
+    {
+        const char *name;
+        std::function<QByteArray()> act;
+        QByteArray expected;
+    };
+    const std::vector<Row> rows {
+        {"new file", [&] { return writeBytes(design, "first"); }, "ok"},
+        {"its bytes", [&] { return pwtest::readFileAtBytes(design); }, "first"},
+        {"replaced keeping its permissions",
+         [&] {
+             ::chmod(design.constData(), 0640);
+             const QByteArray result = writeBytes(design, "second");
+             struct stat info {};
+             ::stat(design.constData(), &info);
+             return result + " " + QByteArray::number(info.st_mode & 07777, 8) + " " + pwtest::readFileAtBytes(design);
+         },
+         "ok 640 second"},
+        {"through a link",
+         [&] {
+             const QByteArray link = folder + "/link\xff.pwdc";
+             ::symlink(design.constData(), link.constData());
+             const QByteArray result = writeBytes(link, "third");
+             struct stat info {};
+             ::lstat(link.constData(), &info);
+             return result + " " + (S_ISLNK(info.st_mode) ? "link " : "file ") + pwtest::readFileAtBytes(design);
+         },
+         "ok link third"},
+        {"missing folder", [&] { return writeBytes(folder + "/nowhere\xff/x.pwdc", "x"); }, "No such file or directory"},
+        {"a folder", [&] { return writeBytes(folder, "x"); }, "Is a directory"},
+        {"over the size limit",
+         [&] {
+             const pwtest::FileSizeLimit limit(16);
+             return writeBytes(design, QByteArray(64, 'n')) + " " + pwtest::readFileAtBytes(design);
+         },
+         "the file is larger than this system allows third"},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(row.act(), row.expected) << row.name;
+
+    // The design and the link; no half-written file beside them.
+    QList<QByteArray> left;
+    if (DIR *entries = ::opendir(folder.constData())) {
+        while (const dirent *entry = ::readdir(entries))
+            if (entry->d_name[0] != '.' || qstrlen(entry->d_name) > 2)
+                left.append(entry->d_name);
+        ::closedir(entries);
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (QList<QByteArray> {"caf\xe9.pwdc", "link\xff.pwdc"}));
+    // QTemporaryDir cannot remove what it cannot name.
+    for (const QByteArray &entry : std::as_const(left))
+        ::unlink((folder + '/' + entry).constData());
+    ::rmdir(folder.constData());
 }

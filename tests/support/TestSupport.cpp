@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+
 namespace pwtest {
 
 QString dataPath(const QString &relative)
@@ -35,6 +37,22 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFileAtBytes(const QByteArray &path)
+{
+    QFile file;
+    const int descriptor = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    return descriptor >= 0 && file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ? file.readAll()
+                                                                                                      : QByteArray();
+}
+
+bool writeFileAtBytes(const QByteArray &path, const QByteArray &bytes)
+{
+    QFile file;
+    const int descriptor = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    return descriptor >= 0 && file.open(descriptor, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)
+           && file.write(bytes) == bytes.size() && file.flush();
 }
 
 QString homePath()

@@ -25,6 +25,10 @@ QByteArray readFixture(const QString &relative);
 // Writes a whole file, replacing it; false when it cannot be written.
 bool writeFile(const QString &path, const QByteArray &bytes);
 
+// The same two for a file named by bytes (a name that is no UTF-8 has no faithful QString).
+QByteArray readFileAtBytes(const QByteArray &path);
+bool writeFileAtBytes(const QByteArray &path, const QByteArray &bytes);
+
 // Private HOME of this test process; XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_CACHE_HOME lie below it.
 QString homePath();
 

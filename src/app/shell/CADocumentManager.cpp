@@ -15,11 +15,10 @@
 
 #include <exception>
 
-#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
+#include <cstdlib>
 
 const QString CADocumentManager::kRecentDocumentsKey = QStringLiteral("FTRecentDocuments");
 
@@ -121,7 +120,8 @@ void CADocumentManager::report(QWidget *window, const QString &message) const
     });
 }
 
-std::shared_ptr<CAOpenDocument> CADocumentManager::keep(std::unique_ptr<CADocument> document, const QString &path)
+std::shared_ptr<CAOpenDocument> CADocumentManager::keep(std::unique_ptr<CADocument> document, const QString &path,
+                                                        const QByteArray &fileBytes)
 {
     if (!document) {
         // Ending the process here would lose the user's work; the request is refused instead.
@@ -131,6 +131,8 @@ std::shared_ptr<CAOpenDocument> CADocumentManager::keep(std::unique_ptr<CADocume
     auto record = std::make_shared<CAOpenDocument>();
     record->document = std::move(document);
     record->filePath = path;
+    // Known before the window is made, which may ask for them.
+    record->fileBytes = fileBytes;
     record->untitledNumber = path.isEmpty() ? nextUntitledNumber() : 0;
     m_documents.append(record);
     if (m_windowFactory) {
@@ -197,24 +199,33 @@ std::shared_ptr<CAOpenDocument> CADocumentManager::openDocumentAtBytes(const QBy
 {
     if (isTextName(path))
         return openDocument(QFile::decodeName(path), window);
-    const QString shown = QFile::decodeName(path);
-    const int descriptor = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
-        report(window, tr("“%1” — %2").arg(QFileInfo(shown).fileName(), QString::fromLocal8Bit(std::strerror(errno))));
-        return nullptr;
+    QByteArray absolute = path;
+    if (!absolute.startsWith('/')) {
+        char *folder = ::getcwd(nullptr, 0);
+        absolute = QByteArray(folder ? folder : ".") + '/' + path;
+        std::free(folder);
     }
-    // The descriptor names the file for the reader whatever bytes its name holds.
+    const QString shown = QFile::decodeName(absolute);
+    struct stat wanted {};
+    const bool exists = ::stat(absolute.constData(), &wanted) == 0;
+    for (const auto &record : std::as_const(m_documents)) {
+        struct stat open {};
+        if (exists && !record->fileBytes.isEmpty() && ::stat(record->fileBytes.constData(), &open) == 0
+            && open.st_dev == wanted.st_dev && open.st_ino == wanted.st_ino) {
+            if (record->window) {
+                record->window->raise();
+                record->window->activateWindow();
+            }
+            return record;
+        }
+    }
     auto document = std::make_unique<CADocument>();
     QString error;
-    const bool read = document->readFromFile(QStringLiteral("/proc/self/fd/%1").arg(descriptor), &error);
-    ::close(descriptor);
-    if (!read) {
+    if (!document->readFromFileAtBytes(absolute, &error)) {
         report(window, tr("“%1” — %2").arg(QFileInfo(shown).fileName(), error));
         return nullptr;
     }
-    qCInfo(lcShell).noquote() << "The name of" << shown
-                              << "is not UTF-8: the design opens as a copy, saved under a name of the user's choice";
-    auto record = keep(std::move(document), QString());
+    auto record = keep(std::move(document), shown, absolute);
     if (record)
         reportReadProblems(record);
     return record;
@@ -252,9 +263,12 @@ CADocumentManager::WriteResult CADocumentManager::writeDocument(const std::share
 {
     QWidget *window = windowOf(document);
     CADocument &design = *document->document;
+    const QByteArray bytes = path == document->filePath ? document->fileBytes : QByteArray();
     // Asked on the design's own rule, so that the question comes exactly when the design would
     // refuse; without a question the refusal below is what the user sees.
-    if (design.needsReplaceConfirmation(path) && m_questions.confirmReplace) {
+    const bool needsConfirmation =
+        bytes.isEmpty() ? design.needsReplaceConfirmation(path) : design.needsReplaceConfirmationAtBytes(bytes);
+    if (needsConfirmation && m_questions.confirmReplace) {
         switch (m_questions.confirmReplace(window, *document, path)) {
         case ReplaceAnswer::Replace:
             design.setReplaceDamagedConfirmed(true);
@@ -266,7 +280,7 @@ CADocumentManager::WriteResult CADocumentManager::writeDocument(const std::share
         }
     }
     QString error;
-    if (!design.writeToFile(path, &error)) {
+    if (!(bytes.isEmpty() ? design.writeToFile(path, &error) : design.writeToFileAtBytes(bytes, &error))) {
         report(window, tr("“%1” — %2").arg(displayName(*document), error));
         return WriteResult::Failed;
     }
@@ -314,6 +328,9 @@ bool CADocumentManager::saveDocumentAs(const std::shared_ptr<CAOpenDocument> &do
         if (result == WriteResult::Failed)
             return false;
     }
+    // The file it was read from, named by bytes, is still that file when the user keeps its name.
+    if (path != document->filePath)
+        document->fileBytes.clear();
     document->filePath = path;
     document->untitledNumber = 0;
     document->changeCount = 0;
@@ -367,7 +384,9 @@ bool CADocumentManager::revertDocumentToSaved(const std::shared_ptr<CAOpenDocume
     if (m_questions.confirmRevert && !m_questions.confirmRevert(windowOf(document), displayName(*document)))
         return false;
     QString error;
-    if (!document->document->readFromFile(document->filePath, &error)) {
+    const bool read = document->fileBytes.isEmpty() ? document->document->readFromFile(document->filePath, &error)
+                                                    : document->document->readFromFileAtBytes(document->fileBytes, &error);
+    if (!read) {
         report(windowOf(document), tr("“%1” — %2").arg(displayName(*document), error));
         return false;
     }

@@ -99,9 +99,8 @@ public:
     // The document of the file: the one already open, else the file read into a new document with
     // its window. Null, with the reason reported and no window left behind, when it cannot be.
     std::shared_ptr<CAOpenDocument> openDocument(const QString &path, QWidget *window = nullptr);
-    // The design of a file whose name the system gives as bytes that are no UTF-8. Its name cannot
-    // be written back through the toolkit, so it opens as an untitled copy that Save asks a name
-    // for; null, with the reason reported, when it cannot be read.
+    // The same for a file whose name the system gives as bytes that are no UTF-8: the document
+    // keeps those bytes, so that Save and Revert reach the very file it was read from.
     std::shared_ptr<CAOpenDocument> openDocumentAtBytes(const QByteArray &path, QWidget *window = nullptr);
     // Whether a name given as bytes reads the same as text (UTF-8 without loss).
     static bool isTextName(const QByteArray &name);
@@ -142,8 +141,10 @@ Q_SIGNALS:
     void recentDocumentsChanged();
 
 private:
-    std::shared_ptr<CAOpenDocument> keep(std::unique_ptr<CADocument> document, const QString &path);
+    std::shared_ptr<CAOpenDocument> keep(std::unique_ptr<CADocument> document, const QString &path,
+                                         const QByteArray &fileBytes = {});
     enum class WriteResult { Written, Failed, ChooseAnother };
+    // To path, or, when path is the document's own file and that is named by bytes, to those.
     WriteResult writeDocument(const std::shared_ptr<CAOpenDocument> &document, const QString &path);
     void reportReadProblems(const std::shared_ptr<CAOpenDocument> &document);
     int nextUntitledNumber() const;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QPointer>
 #include <QString>
 
@@ -16,6 +17,9 @@ struct CAOpenDocument
     std::unique_ptr<CADocument> document;
     // Empty while the document was never saved.
     QString filePath;
+    // The file's name as the system gives it when that is no UTF-8 (filePath then only shows it);
+    // empty otherwise.
+    QByteArray fileBytes;
     // 1 for "Untitled", 2 for "Untitled 2", ...; 0 once the document has a file.
     int untitledNumber = 0;
     // Steps done minus steps undone since the last save: undoing back to the saved state leaves

@@ -104,6 +104,11 @@ public:
     // Reads the design file at path; false with the reason, and the document unchanged, when it
     // cannot be read or is not a design.
     bool readFromFile(const QString &path, QString *error = nullptr);
+    // The same three for a file named by the bytes the system knows it by: a name that is no
+    // UTF-8 has no faithful QString, and the design is still read from and saved back to it.
+    bool readFromFileAtBytes(const QByteArray &path, QString *error = nullptr);
+    bool writeToFileAtBytes(const QByteArray &path, QString *error = nullptr) const;
+    bool needsReplaceConfirmationAtBytes(const QByteArray &path) const;
     // The components of a pasteboard payload (or of a file's front side), made fresh and owned
     // by the caller; empty when the bytes are not such a list.
     static std::vector<std::unique_ptr<CFTComponent>> componentsFromData(const QByteArray &data,
@@ -271,6 +276,8 @@ private:
     // The file of the last damaged reading, where what could not be read still is; empty when
     // the design came from bytes.
     QString m_damagedSource;
+    // The same file by its bytes, links resolved; empty when the design came from bytes.
+    QByteArray m_damagedSourceBytes;
     bool m_replaceDamagedConfirmed = false;
     int m_textFillDepth = 0;
 };

@@ -15,9 +15,17 @@
 #include "platform/PWSaveFile.h"
 #include "platform/PWVCardReader.h"
 
+#include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <new>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,6 +41,17 @@ const QString kDocumentTypeKey = QStringLiteral("Document Type");
 QString openError(const QString &reason)
 {
     return QStringLiteral("The document could not be opened: %1").arg(reason);
+}
+
+// The name a path resolves to with its links followed; the path itself when it names nothing.
+QByteArray resolvedName(const QByteArray &path)
+{
+    char *resolved = ::realpath(path.constData(), nullptr);
+    if (!resolved)
+        return path;
+    QByteArray name(resolved);
+    std::free(resolved);
+    return name;
 }
 
 bool fail(QString *error, const QString &message)
@@ -200,6 +219,7 @@ bool CADocument::loadPropertyList(const PWPlist &parsed, QString *error)
     // What could not be read stays known: the design is shown, but a save would make the loss final.
     m_readProblems = report->problems();
     m_damagedSource.clear();
+    m_damagedSourceBytes.clear();
     m_replaceDamagedConfirmed = false;
     if (!m_readProblems.isEmpty()) {
         qCWarning(lcDocument).noquote() << QStringLiteral("The design was opened with %1 part(s) that could not be read:")
@@ -225,6 +245,44 @@ bool CADocument::writeToFile(const QString &path, QString *error) const
     return true;
 }
 
+bool CADocument::writeToFileAtBytes(const QByteArray &path, QString *error) const
+{
+    if (needsReplaceConfirmationAtBytes(path))
+        return fail(error, QStringLiteral("The document could not be saved: it was opened with parts that could not be "
+                                          "read, and saving would replace \"%1\" without them")
+                               .arg(QFileInfo(QFile::decodeName(path)).fileName()));
+    const QByteArray data = documentDataForComponents(nullptr);
+    if (data.isEmpty())
+        return fail(error, QStringLiteral("The document could not be saved: it could not be written"));
+    QString reason;
+    if (!PWSaveFile::writeAtBytes(path, data, &reason))
+        return fail(error, QStringLiteral("The document could not be saved: %1").arg(reason));
+    return true;
+}
+
+bool CADocument::needsReplaceConfirmationAtBytes(const QByteArray &path) const
+{
+    struct stat info {};
+    if (!isDamaged() || m_replaceDamagedConfirmed || ::stat(path.constData(), &info) != 0)
+        return false;
+    return m_damagedSource.isEmpty() || resolvedName(path) == m_damagedSourceBytes;
+}
+
+bool CADocument::readFromFileAtBytes(const QByteArray &path, QString *error)
+{
+    const int descriptor = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return fail(error, openError(QString::fromLocal8Bit(std::strerror(errno))));
+    // The descriptor names the file for the reader whatever bytes its name holds.
+    const bool read = readFromFile(QStringLiteral("/proc/self/fd/%1").arg(descriptor), error);
+    ::close(descriptor);
+    if (read && isDamaged()) {
+        m_damagedSourceBytes = resolvedName(path);
+        m_damagedSource = QFile::decodeName(m_damagedSourceBytes);
+    }
+    return read;
+}
+
 bool CADocument::needsReplaceConfirmation(const QString &path) const
 {
     if (!isDamaged() || m_replaceDamagedConfirmed || !QFileInfo::exists(path))
@@ -247,8 +305,10 @@ bool CADocument::readFromFile(const QString &path, QString *error)
     try {
         if (!loadDataRepresentation(file.bytes, kAddressDocumentType, error))
             return false;
-        if (isDamaged())
+        if (isDamaged()) {
             m_damagedSource = QFileInfo(path).absoluteFilePath();
+            m_damagedSourceBytes = resolvedName(QFile::encodeName(m_damagedSource));
+        }
         return true;
     } catch (const std::bad_alloc &) {
         return fail(error, openError(QStringLiteral("there is not enough memory to open it")));

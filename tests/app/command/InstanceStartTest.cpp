@@ -148,7 +148,6 @@ TEST_F(InstanceStartTest, LaterStartsAreAnsweredWhileTheFirstShowsItsAssistant)
     const Answer answer = startAgain(
         {u"-c"_s, u"exec \"$0\" \"$(printf 'caf\\351.pwdc')\""_s, QStringLiteral(PW_PARCELWICK_BINARY)}, u"/bin/sh"_s);
     EXPECT_EQ(answer.status, CACommandLine::kSuccess) << qPrintable(answer.err);
-    EXPECT_TRUE(answer.err.contains(u"opened as a copy"_s)) << qPrintable(answer.err);
     EXPECT_EQ(first.state(), QProcess::Running);
 }
 

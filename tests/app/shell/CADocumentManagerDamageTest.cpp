@@ -145,6 +145,41 @@ INSTANTIATE_TEST_SUITE_P(EveryAnswer, CADocumentManagerReplaceTest,
                                            SaveCase {"Cancel", ReplaceAnswer::Cancel, false, nullptr}),
                          [](const ::testing::TestParamInfo<SaveCase> &info) { return std::string(info.param.name); });
 
+// A damaged design whose file name is no UTF-8 asks the same before Save replaces that file.
+TEST_F(CADocumentManagerDamageTest, ItsOwnFileNamedByBytesIsReplacedOnlyWhenTheUserSaysSo)
+{
+    const QByteArray name = QFile::encodeName(folder.path()) + "/f\xeate.pwdc";
+    ASSERT_TRUE(pwtest::writeFileAtBytes(name, damaged));
+    plain.questions().confirmReplace = [this](QWidget *, const CAOpenDocument &, const QString &where) {
+        replaceAsked.append(where);
+        return replaceAnswer;
+    };
+    const struct
+    {
+        ReplaceAnswer answer;
+        bool saved;
+    } rows[] = {{ReplaceAnswer::Cancel, false}, {ReplaceAnswer::Replace, true}};
+    const auto document = plain.openDocumentAtBytes(name);
+    ASSERT_NE(document, nullptr);
+    ASSERT_TRUE(document->document->isDamaged());
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.saved ? "Replace" : "Cancel");
+        replaceAsked.clear();
+        replaceAnswer = row.answer;
+        document->document->ftDocument()->setDocumentSizeX(260);
+        plain.updateChangeCount(document, 1);
+        EXPECT_EQ(plain.saveDocument(document), row.saved);
+        EXPECT_EQ(replaceAsked.size(), 1);
+        EXPECT_EQ(savePanels, 0);
+        EXPECT_EQ(pwtest::readFileAtBytes(name) == damaged, !row.saved);
+    }
+    CADocument reread;
+    ASSERT_TRUE(reread.readFromFileAtBytes(name));
+    EXPECT_FALSE(reread.isDamaged());
+    EXPECT_EQ(reread.ftDocument()->getCardSizeX(), 260);
+    ::unlink(name.constData());
+}
+
 TEST_F(CADocumentManagerDamageTest, SaveAsOntoItsOwnFileAsksAgainAndAnotherChoiceWritesThere)
 {
     const auto document = openEdited();

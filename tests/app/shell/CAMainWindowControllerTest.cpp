@@ -16,9 +16,12 @@
 #include "platform/PWVCardReader.h"
 
 #include <QDialog>
+#include <QFile>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSlider>
+
+#include <cstdio>
 
 namespace {
 
@@ -128,6 +131,57 @@ TEST_F(CAMainWindowControllerTest, SaveFromTheKeyboardRenamesTheWindowAndReopens
     savePath = path(u"envelope-again.pwdc"_s);
     controller->router().perform(u"saveDocumentAs"_s);
     EXPECT_EQ(pwtest::readFile(savePath), saved);
+}
+
+// A design whose file name is no UTF-8 (as a shell hands it over) is that very file: Save from the
+// keyboard writes it back without asking for a name, Revert to Saved reads it again, and naming it
+// again brings its window forward.
+TEST_F(CAMainWindowControllerTest, ADesignNamedByBytesIsSavedBackToItsOwnFile)
+{
+    launch(2);
+    savePath = path(u"plain.pwdc"_s);
+    ASSERT_TRUE(manager().saveDocumentAs(manager().documents()[0]));
+    ASSERT_TRUE(manager().closeAllDocuments());
+    const QByteArray name = QFile::encodeName(folder.path()) + "/Gru\xdf an caf\xe9.pwdc";
+    ASSERT_EQ(::rename(QFile::encodeName(path(u"plain.pwdc"_s)).constData(), name.constData()), 0);
+
+    ASSERT_NE(manager().openDocumentAtBytes(name), nullptr);
+    ASSERT_EQ(openWindowCount(), 1);
+    CAMainWindowController *w = window(0);
+    activate(w);
+    EXPECT_TRUE(w->windowTitle().startsWith(u"Gru\ufffd an caf\ufffd[*]"_s)) << w->windowTitle().toStdString();
+
+    // The file's bytes are changed behind the window's back, so that the save shows by what it
+    // writes there.
+    ASSERT_TRUE(pwtest::writeFileAtBytes(name, "changed elsewhere"));
+    edit(0);
+    savePath = path(u"never-asked.pwdc"_s);
+    QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(QFile::exists(savePath)) << "Save asked for a name";
+    EXPECT_TRUE(reports.isEmpty()) << reports.join(u'\n').toStdString();
+    EXPECT_FALSE(w->isWindowModified());
+    const QByteArray saved = pwtest::readFileAtBytes(name);
+    CADocument reread;
+    ASSERT_TRUE(reread.loadDataRepresentation(saved, CADocument::kAddressDocumentType));
+    EXPECT_EQ(reread.docType(), dtEnvelope);
+
+    // Revert to Saved reads the same file by its bytes.
+    manager().documents()[0]->document->ftDocument()->setDocumentSizeX(333);
+    edit(0);
+    QMenu *file = controller->mainMenu().menu(u"File"_s);
+    QAction *revert = controller->mainMenu().itemForAction(u"revertDocumentToSaved"_s);
+    ASSERT_TRUE(file && revert);
+    Q_EMIT file->aboutToShow();
+    ASSERT_TRUE(revert->isEnabled());
+    revert->trigger();
+    EXPECT_TRUE(reports.isEmpty()) << reports.join(u'\n').toStdString();
+    EXPECT_NE(manager().documents()[0]->document->ftDocument()->getCardSizeX(), 333);
+    EXPECT_FALSE(manager().documents()[0]->isEdited());
+
+    EXPECT_EQ(manager().openDocumentAtBytes(name), manager().documents()[0]);
+    EXPECT_EQ(openWindowCount(), 1);
+    // QTemporaryDir cannot remove what it cannot name.
+    ::unlink(name.constData());
 }
 
 TEST_F(CAMainWindowControllerTest, ExceptionInACommandIsShownAndTheWindowSurvives)
