@@ -1,5 +1,6 @@
 #include "app/printing/CASheetController.h"
 #include "app/shell/CAChangeLayoutSheet.h"
+#include "kernel/printing/CATemplateFormat.h"
 #include "platform/PWUndoManager.h"
 
 #include "ShellTestSupport.h"
@@ -38,6 +39,10 @@ protected:
 
 TEST_F(CAChangeLayoutSheetTest, TheDocumentWindowOpensTheSheetAndUndoesWhatItApplied)
 {
+    // A new label starts with the most recent layout; earlier tests of this process may have left
+    // the one chosen below at the top.
+    if (CATemplateFormat::TemplateList *recent = CATemplateFormat::recentLayouts(dtLabel))
+        recent->clear();
     launch(1);
     CAMainWindowController *w = window(0);
     ASSERT_TRUE(w);
@@ -45,7 +50,6 @@ TEST_F(CAChangeLayoutSheetTest, TheDocumentWindowOpensTheSheetAndUndoesWhatItApp
     installChangeLayoutSheet();
     EXPECT_TRUE(controller->router().validate(u"openChangeLayoutDialog"_s, nullptr));
     EXPECT_FALSE(controller->router().validate(u"undo"_s, nullptr));
-    // The layout a new design starts with follows the settings earlier tests may have left.
     const QString original = manager().documents().first()->document->ftDocument()->GetID().getData();
 
     CASheetController *sheet = openSheet();
