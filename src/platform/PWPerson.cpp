@@ -4,6 +4,7 @@
 #include "platform/PWUniqueIdentifier.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -69,7 +70,7 @@ struct Place
     PWPropertyType type;
 };
 
-std::optional<Place> placeOf(const QString &property)
+std::optional<Place> lookUp(const QString &property)
 {
     Registry &r = registry();
     std::lock_guard lock(r.mutex);
@@ -78,6 +79,30 @@ std::optional<Place> placeOf(const QString &property)
         return std::nullopt;
     const PWPropertyType type = r.ordered.at(*found).second;
     return Place{quint32(*found) | (PWPerson::isMultiValueType(type) ? kMultiKey : 0u), type};
+}
+
+// Every read of a value finds its property's place: filtering a list of thousands of persons
+// reads hundreds of thousands of values, and a lock and a string hash for each cost three times
+// the rest of the work. A registered name keeps its place for good, so each thread remembers the
+// places of the names it last asked for, each under a cheap mix of its length and characters
+// and compared whole. A remembered name is a copy of its own, never the caller's characters.
+std::optional<Place> placeOf(const QString &property)
+{
+    constexpr qsizetype kRemembered = 64;
+    thread_local std::array<std::pair<QString, Place>, kRemembered> remembered;
+    const qsizetype size = property.size();
+    if (size == 0)
+        return std::nullopt;
+    const QChar *text = property.constData();
+    const std::size_t mix = std::size_t(size) * 31 + text[0].unicode() * 7 + text[size / 2].unicode() * 3
+                            + text[size - 1].unicode();
+    std::pair<QString, Place> &slot = remembered[mix % kRemembered];
+    if (slot.first == property)
+        return slot.second;
+    const std::optional<Place> place = lookUp(property);
+    if (place)
+        slot = {QString(text, size), *place};
+    return place;
 }
 
 bool valueFits(const PWPlist &value, PWPropertyType type)

@@ -274,6 +274,40 @@ TEST(PWPersonTest, ValuesComeInRegistryOrderWhateverOrderTheyWereSetIn)
     }
 }
 
+// Places of property names are remembered per thread: a name is still found by its characters
+// when the caller's characters change under the same text, and each of many names finds its own.
+TEST(PWPersonTest, PropertiesAreFoundByTheirNamesCharactersWhereverTheyLive)
+{
+    pwtest::registerCustomPersonProperties();
+    const std::shared_ptr<PWPerson> person = PWPerson::create();
+    for (int i = 1; i <= 9; ++i)
+        ASSERT_TRUE(person->setValueForProperty(QStringLiteral("Custom%1").arg(i), PWPlist::fromString(QString::number(i))));
+    // Names alike in length, first, middle and last character, told apart by the second.
+    const QStringList alike = {QStringLiteral("Qa-person-mark"), QStringLiteral("Qb-person-mark")};
+    PWPerson::addPropertiesAndTypes({{alike.at(0), PWPropertyType::String}, {alike.at(1), PWPropertyType::String}});
+    for (const QString &name : alike)
+        ASSERT_TRUE(person->setValueForProperty(name, PWPlist::fromString(name)));
+    char16_t characters[] = u"Qa-person-mark";
+    const QString borrowed = QString::fromRawData(reinterpret_cast<const QChar *>(characters), 14);
+    for (const char16_t second : {u'a', u'b', u'a', u'b'}) {
+        characters[1] = second;
+        EXPECT_EQ(person->stringForProperty(borrowed), alike.at(second == u'a' ? 0 : 1));
+    }
+    characters[1] = u'c';
+    EXPECT_FALSE(person->hasValueForProperty(borrowed));
+    EXPECT_FALSE(person->setValueForProperty(borrowed, PWPlist::fromString(QStringLiteral("nowhere"))));
+    // Every registered name, asked for over and over in turn, finds its own place.
+    const QStringList all = PWPerson::properties();
+    for (int round = 0; round < 3; ++round) {
+        for (const QString &property : all) {
+            const QString copy(property.constData(), property.size());
+            EXPECT_EQ(PWPerson::typeOfProperty(copy), PWPerson::typeOfProperty(property));
+            EXPECT_EQ(person->hasValueForProperty(copy), property.startsWith(QStringLiteral("Custom")) || alike.contains(property))
+                << property.toStdString();
+        }
+    }
+}
+
 TEST(PWPersonTest, AnIdDrawnHereKeepsItsTextAndAGivenIdStaysAsGiven)
 {
     static const QRegularExpression form(QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}$"));
