@@ -156,7 +156,7 @@ void PWAddressBook::leaveAlone(const QString &fileName, const QString &reason)
 std::shared_ptr<PWPerson> PWAddressBook::personForUniqueId(const QString &uniqueId) const
 {
     for (const std::shared_ptr<PWPerson> &person : m_people) {
-        if (person->uniqueId() == uniqueId)
+        if (person->hasUniqueId(uniqueId))
             return person;
     }
     return nullptr;
@@ -172,7 +172,7 @@ bool PWAddressBook::addPerson(const std::shared_ptr<PWPerson> &person)
 
 bool PWAddressBook::removePerson(const QString &uniqueId)
 {
-    const qsizetype removed = m_people.removeIf([&](const auto &p) { return p->uniqueId() == uniqueId; });
+    const qsizetype removed = m_people.removeIf([&](const auto &p) { return p->hasUniqueId(uniqueId); });
     if (removed == 0)
         return false;
     for (PWGroup &group : m_groups)

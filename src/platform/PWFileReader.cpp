@@ -119,8 +119,11 @@ Result readDescriptor(int fd, qint64 maxBytes, const PWFileReader::Signature &si
         if (!signature.matches(QByteArrayView(bytes.constData(), done)))
             return refused(Status::NotOfKind, signature.refusal);
     }
-    // The head may have reached the end of the file already.
+    // The head may have reached the end of the file already. The bytes are held at the size the
+    // file claims, not at the room a growing array would take on the way there.
     bool atEnd = done < bytes.size();
+    if (!atEnd)
+        bytes.reserve(expected);
     while (!atEnd) {
         if (bytes.size() > maxBytes)
             return refused(Status::TooLarge, tooLarge());

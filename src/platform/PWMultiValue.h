@@ -3,7 +3,6 @@
 #include "platform/PWPlist.h"
 
 #include <QList>
-#include <QSet>
 #include <QString>
 
 // The value of a multi-valued person property (addresses, phones, e-mails, ...): an ordered list
@@ -16,7 +15,10 @@ class PWMultiValue
 public:
     struct Entry
     {
-        QString identifier;
+        // The number behind the entry's identifier text (identifierAtIndex()): drawn from one
+        // count for the whole process, so that no two entries ever share it. Held as a number,
+        // as the text of each of a large import's entries would cost a block of its own.
+        quint64 identifier = 0;
         QString label;
         PWPlist value;
 
@@ -38,7 +40,7 @@ public:
     // Index of the first entry with exactly this label, or -1.
     qsizetype indexOfLabel(const QString &label) const;
 
-    QString primaryIdentifier() const { return m_primary; }
+    QString primaryIdentifier() const;
     // False (and nothing changes) when no entry has the identifier.
     bool setPrimaryIdentifier(const QString &identifier);
 
@@ -58,17 +60,9 @@ public:
     bool operator==(const PWMultiValue &other) const = default;
 
 private:
-    QString makeIdentifier() const;
-    bool hasIdentifier(const QString &identifier) const;
-
-    // Lists this long keep their identifiers in m_identifiers; shorter ones are searched.
-    static constexpr qsizetype kIndexedFrom = 16;
+    qsizetype indexOfNumber(quint64 identifier) const;
 
     QList<Entry> m_entries;
-    // The identifiers of m_entries when there are kIndexedFrom or more, so that a new entry's
-    // identifier is checked for a clash in constant time: lists read from vCards hold tens of
-    // thousands of entries. Empty for shorter lists, which are most, since a set's least table
-    // costs far more than the entries it would index.
-    QSet<QString> m_identifiers;
-    QString m_primary;
+    // The primary entry's identifier number; 0 (never drawn) without entries.
+    quint64 m_primary = 0;
 };

@@ -3,7 +3,11 @@
 #include "platform/PWPersonProperties.h"
 #include "platform/PWUniqueIdentifier.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <mutex>
+#include <new>
 
 namespace {
 
@@ -11,7 +15,8 @@ struct Registry
 {
     std::mutex mutex;
     QList<std::pair<QString, PWPropertyType>> ordered;
-    QHash<QString, PWPropertyType> types;
+    // Name -> place in ordered.
+    QHash<QString, qsizetype> places;
     qsizetype builtInCount = 0;
 
     Registry()
@@ -43,8 +48,8 @@ struct Registry
             {kPWRelatedNamesProperty, PWPropertyType::MultiString},
         };
         for (const auto &entry : builtIn) {
+            places.insert(entry.first, ordered.size());
             ordered.append(entry);
-            types.insert(entry.first, entry.second);
         }
         builtInCount = ordered.size();
     }
@@ -54,6 +59,50 @@ Registry &registry()
 {
     static Registry instance;
     return instance;
+}
+
+// A slot's key: the property's place in the registry, with the top bit set for a multi-value.
+constexpr quint32 kMultiKey = 0x80000000u;
+
+struct Place
+{
+    quint32 key;
+    PWPropertyType type;
+};
+
+std::optional<Place> lookUp(const QString &property)
+{
+    Registry &r = registry();
+    std::lock_guard lock(r.mutex);
+    const auto found = r.places.constFind(property);
+    if (found == r.places.constEnd())
+        return std::nullopt;
+    const PWPropertyType type = r.ordered.at(*found).second;
+    return Place{quint32(*found) | (PWPerson::isMultiValueType(type) ? kMultiKey : 0u), type};
+}
+
+// Every read of a value finds its property's place: filtering a list of thousands of persons
+// reads hundreds of thousands of values, and a lock and a string hash for each cost three times
+// the rest of the work. A registered name keeps its place for good, so each thread remembers the
+// places of the names it last asked for, each under a cheap mix of its length and characters
+// and compared whole. A remembered name is a copy of its own, never the caller's characters.
+std::optional<Place> placeOf(const QString &property)
+{
+    constexpr qsizetype kRemembered = 64;
+    thread_local std::array<std::pair<QString, Place>, kRemembered> remembered;
+    const qsizetype size = property.size();
+    if (size == 0)
+        return std::nullopt;
+    const QChar *text = property.constData();
+    const std::size_t mix = std::size_t(size) * 31 + text[0].unicode() * 7 + text[size / 2].unicode() * 3
+                            + text[size - 1].unicode();
+    std::pair<QString, Place> &slot = remembered[mix % kRemembered];
+    if (slot.first == property)
+        return slot.second;
+    const std::optional<Place> place = lookUp(property);
+    if (place)
+        slot = {QString(text, size), *place};
+    return place;
 }
 
 bool valueFits(const PWPlist &value, PWPropertyType type)
@@ -75,21 +124,74 @@ bool valueFits(const PWPlist &value, PWPropertyType type)
 
 } // namespace
 
+union PWPerson::Slot
+{
+    Slot() {}
+    ~Slot() {}
+    PWPlist single;
+    PWMultiValue multi;
+};
+
+namespace {
+
+constexpr std::size_t kSlotAlignment = 8;
+
+// Where the slots start in a block of count keys.
+std::size_t slotsOffset(quint32 count)
+{
+    const std::size_t keys = count * sizeof(quint32);
+    return (keys + kSlotAlignment - 1) / kSlotAlignment * kSlotAlignment;
+}
+
+} // namespace
+
 PWPerson::PWPerson(Token, QString uniqueId)
     : m_uniqueId(std::move(uniqueId))
 {
 }
 
+PWPerson::PWPerson(Token, const PWUniqueIdentifierBits &uniqueId)
+    : m_uniqueId(uniqueId)
+{
+}
+
+QString PWPerson::uniqueId() const
+{
+    if (const QString *given = std::get_if<QString>(&m_uniqueId))
+        return *given;
+    return PWUniqueIdentifierText(std::get<PWUniqueIdentifierBits>(m_uniqueId));
+}
+
+bool PWPerson::hasUniqueId(const QString &uniqueId) const
+{
+    if (const QString *given = std::get_if<QString>(&m_uniqueId))
+        return *given == uniqueId;
+    return PWUniqueIdentifierMatches(std::get<PWUniqueIdentifierBits>(m_uniqueId), uniqueId);
+}
+
+PWPerson::~PWPerson()
+{
+    static_assert(alignof(Slot) <= kSlotAlignment && sizeof(Slot) == sizeof(PWPlist));
+    const auto *keys = reinterpret_cast<const quint32 *>(m_block.get());
+    auto *slots = reinterpret_cast<Slot *>(m_block.get() + slotsOffset(m_count));
+    for (quint32 i = 0; i < m_count; ++i) {
+        if (keys[i] & kMultiKey)
+            slots[i].multi.~PWMultiValue();
+        else
+            slots[i].single.~PWPlist();
+    }
+}
+
 std::shared_ptr<PWPerson> PWPerson::create()
 {
-    return createWithUniqueId(QString());
+    return std::make_shared<PWPerson>(Token(), PWNewUniqueIdentifierBits());
 }
 
 std::shared_ptr<PWPerson> PWPerson::createWithUniqueId(const QString &uniqueId)
 {
-    const QString id =
-        uniqueId.isEmpty() ? PWNewUniqueIdentifier() : uniqueId;
-    return std::make_shared<PWPerson>(Token(), id);
+    if (uniqueId.isEmpty())
+        return create();
+    return std::make_shared<PWPerson>(Token(), uniqueId);
 }
 
 int PWPerson::addPropertiesAndTypes(const QList<std::pair<QString, PWPropertyType>> &properties)
@@ -98,10 +200,11 @@ int PWPerson::addPropertiesAndTypes(const QList<std::pair<QString, PWPropertyTyp
     std::lock_guard lock(r.mutex);
     int added = 0;
     for (const auto &entry : properties) {
-        if (entry.first.isEmpty() || r.types.contains(entry.first))
+        // Past this many, a place would not fit a slot's key.
+        if (entry.first.isEmpty() || r.places.contains(entry.first) || r.ordered.size() >= qsizetype(kMultiKey - 1))
             continue;
+        r.places.insert(entry.first, r.ordered.size());
         r.ordered.append(entry);
-        r.types.insert(entry.first, entry.second);
         ++added;
     }
     return added;
@@ -122,10 +225,10 @@ std::optional<PWPropertyType> PWPerson::typeOfProperty(const QString &property)
 {
     Registry &r = registry();
     std::lock_guard lock(r.mutex);
-    const auto found = r.types.constFind(property);
-    if (found == r.types.constEnd())
+    const auto found = r.places.constFind(property);
+    if (found == r.places.constEnd())
         return std::nullopt;
-    return *found;
+    return r.ordered.at(*found).second;
 }
 
 bool PWPerson::isBuiltInProperty(const QString &property)
@@ -145,80 +248,192 @@ bool PWPerson::isMultiValueType(PWPropertyType type)
            || type == PWPropertyType::MultiDictionary;
 }
 
+qsizetype PWPerson::positionOf(quint32 key) const
+{
+    const auto *keys = reinterpret_cast<const quint32 *>(m_block.get());
+    const quint32 *end = keys + m_count;
+    const quint32 *found = std::lower_bound(keys, end, key & ~kMultiKey,
+                                            [](quint32 held, quint32 place) { return (held & ~kMultiKey) < place; });
+    return found - keys;
+}
+
+const PWPerson::Slot *PWPerson::slotFor(const QString &property, bool multi) const
+{
+    if (m_count == 0)
+        return nullptr;
+    const std::optional<Place> place = placeOf(property);
+    if (!place || bool(place->key & kMultiKey) != multi)
+        return nullptr;
+    const qsizetype position = positionOf(place->key);
+    const auto *keys = reinterpret_cast<const quint32 *>(m_block.get());
+    if (position >= qsizetype(m_count) || keys[position] != place->key)
+        return nullptr;
+    return reinterpret_cast<const Slot *>(m_block.get() + slotsOffset(m_count)) + position;
+}
+
+// Replaces the value of key, or makes the block anew with a slot for it in its place.
+void PWPerson::put(quint32 key, const PWPlist *single, const PWMultiValue *multi)
+{
+    const qsizetype position = positionOf(key);
+    auto *keys = reinterpret_cast<quint32 *>(m_block.get());
+    auto *slots = reinterpret_cast<Slot *>(m_block.get() + slotsOffset(m_count));
+    if (position < qsizetype(m_count) && keys[position] == key) {
+        if (multi)
+            slots[position].multi = *multi;
+        else
+            slots[position].single = *single;
+        return;
+    }
+    const quint32 count = m_count + 1;
+    std::unique_ptr<std::byte[]> block(new std::byte[slotsOffset(count) + count * sizeof(Slot)]);
+    auto *newKeys = reinterpret_cast<quint32 *>(block.get());
+    auto *newSlots = reinterpret_cast<Slot *>(block.get() + slotsOffset(count));
+    if (multi)
+        new (&newSlots[position].multi) PWMultiValue(*multi);
+    else
+        new (&newSlots[position].single) PWPlist(*single);
+    newKeys[position] = key;
+    for (quint32 from = 0; from < m_count; ++from) {
+        const quint32 to = from < quint32(position) ? from : from + 1;
+        newKeys[to] = keys[from];
+        if (keys[from] & kMultiKey) {
+            new (&newSlots[to].multi) PWMultiValue(std::move(slots[from].multi));
+            slots[from].multi.~PWMultiValue();
+        } else {
+            new (&newSlots[to].single) PWPlist(std::move(slots[from].single));
+            slots[from].single.~PWPlist();
+        }
+    }
+    m_block = std::move(block);
+    m_count = count;
+}
+
+void PWPerson::removeAt(qsizetype position)
+{
+    auto *keys = reinterpret_cast<quint32 *>(m_block.get());
+    auto *slots = reinterpret_cast<Slot *>(m_block.get() + slotsOffset(m_count));
+    const quint32 count = m_count - 1;
+    std::unique_ptr<std::byte[]> block;
+    if (count > 0)
+        block.reset(new std::byte[slotsOffset(count) + count * sizeof(Slot)]);
+    auto *newKeys = reinterpret_cast<quint32 *>(block.get());
+    auto *newSlots = reinterpret_cast<Slot *>(block.get() + slotsOffset(count));
+    for (quint32 from = 0; from < m_count; ++from) {
+        const bool isMulti = keys[from] & kMultiKey;
+        if (from != quint32(position)) {
+            const quint32 to = from < quint32(position) ? from : from - 1;
+            newKeys[to] = keys[from];
+            if (isMulti)
+                new (&newSlots[to].multi) PWMultiValue(std::move(slots[from].multi));
+            else
+                new (&newSlots[to].single) PWPlist(std::move(slots[from].single));
+        }
+        if (isMulti)
+            slots[from].multi.~PWMultiValue();
+        else
+            slots[from].single.~PWPlist();
+    }
+    m_block = std::move(block);
+    m_count = count;
+}
+
 PWPlist PWPerson::valueForProperty(const QString &property) const
 {
-    return m_values.value(property);
+    const Slot *slot = slotFor(property, false);
+    return slot ? slot->single : PWPlist();
 }
 
 QString PWPerson::stringForProperty(const QString &property) const
 {
-    return m_values.value(property).toString();
+    const Slot *slot = slotFor(property, false);
+    return slot ? slot->single.toString() : QString();
 }
 
 std::optional<PWMultiValue> PWPerson::multiValueForProperty(const QString &property) const
 {
-    const auto found = m_multiValues.constFind(property);
-    if (found == m_multiValues.constEnd())
+    const Slot *slot = slotFor(property, true);
+    if (!slot)
         return std::nullopt;
-    return *found;
+    return slot->multi;
 }
 
 bool PWPerson::setValueForProperty(const QString &property, const PWPlist &value)
 {
-    const std::optional<PWPropertyType> type = typeOfProperty(property);
-    if (!type || isMultiValueType(*type))
+    const std::optional<Place> place = placeOf(property);
+    if (!place || (place->key & kMultiKey))
         return false;
     if (value.isNull()) {
-        m_values.remove(property);
+        removeValueForProperty(property);
         return true;
     }
-    if (!valueFits(value, *type))
+    if (!valueFits(value, place->type))
         return false;
-    m_values.insert(property, value);
+    put(place->key, &value, nullptr);
     return true;
 }
 
 bool PWPerson::setMultiValueForProperty(const QString &property, const PWMultiValue &value)
 {
-    const std::optional<PWPropertyType> type = typeOfProperty(property);
-    if (!type || !isMultiValueType(*type))
+    const std::optional<Place> place = placeOf(property);
+    if (!place || !(place->key & kMultiKey))
         return false;
     for (const PWMultiValue::Entry &entry : value.entries()) {
-        if (!valueFits(entry.value, *type))
+        if (!valueFits(entry.value, place->type))
             return false;
     }
-    m_multiValues.insert(property, value);
+    put(place->key, nullptr, &value);
     return true;
 }
 
 bool PWPerson::removeValueForProperty(const QString &property)
 {
-    return m_values.remove(property) > 0 || m_multiValues.remove(property) > 0;
+    if (!hasValueForProperty(property))
+        return false;
+    removeAt(positionOf(placeOf(property)->key));
+    return true;
 }
 
 bool PWPerson::hasValueForProperty(const QString &property) const
 {
-    return m_values.contains(property) || m_multiValues.contains(property);
+    const std::optional<Place> place = m_count > 0 ? placeOf(property) : std::nullopt;
+    if (!place)
+        return false;
+    const qsizetype position = positionOf(place->key);
+    const auto *keys = reinterpret_cast<const quint32 *>(m_block.get());
+    return position < qsizetype(m_count) && keys[position] == place->key;
 }
 
 QStringList PWPerson::propertiesWithValues() const
 {
     QStringList names;
-    for (const QString &property : properties()) {
-        if (hasValueForProperty(property))
-            names.append(property);
-    }
+    names.reserve(m_count);
+    const auto *keys = reinterpret_cast<const quint32 *>(m_block.get());
+    Registry &r = registry();
+    std::lock_guard lock(r.mutex);
+    for (quint32 i = 0; i < m_count; ++i)
+        names.append(r.ordered.at(keys[i] & ~kMultiKey).first);
     return names;
+}
+
+void PWPerson::setImageData(const QByteArray &data)
+{
+    m_imageData = data.isEmpty() ? nullptr : std::make_unique<const QByteArray>(data);
 }
 
 bool PWPerson::hasSameValues(const PWPerson &other) const
 {
-    if (m_values != other.m_values || m_imageData != other.m_imageData
-        || m_multiValues.size() != other.m_multiValues.size())
+    if (m_count != other.m_count || imageData() != other.imageData())
         return false;
-    for (auto it = m_multiValues.cbegin(); it != m_multiValues.cend(); ++it) {
-        const auto found = other.m_multiValues.constFind(it.key());
-        if (found == other.m_multiValues.constEnd() || !it.value().hasSameValues(*found))
+    const auto *keys = reinterpret_cast<const quint32 *>(m_block.get());
+    const auto *otherKeys = reinterpret_cast<const quint32 *>(other.m_block.get());
+    const auto *slots = reinterpret_cast<const Slot *>(m_block.get() + slotsOffset(m_count));
+    const auto *otherSlots = reinterpret_cast<const Slot *>(other.m_block.get() + slotsOffset(m_count));
+    for (quint32 i = 0; i < m_count; ++i) {
+        if (keys[i] != otherKeys[i])
+            return false;
+        const bool same = (keys[i] & kMultiKey) ? slots[i].multi.hasSameValues(otherSlots[i].multi)
+                                                : slots[i].single == otherSlots[i].single;
+        if (!same)
             return false;
     }
     return true;

@@ -2,17 +2,18 @@
 
 #include "platform/PWMultiValue.h"
 #include "platform/PWPlist.h"
+#include "platform/PWUniqueIdentifier.h"
 
 #include <QByteArray>
-#include <QHash>
-#include <QMap>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <utility>
+#include <variant>
 
 // The kind of value a person property holds.
 enum class PWPropertyType { String, Date, Data, MultiString, MultiDate, MultiDictionary };
@@ -35,6 +36,8 @@ class PWPerson
 
 public:
     explicit PWPerson(Token, QString uniqueId);
+    explicit PWPerson(Token, const PWUniqueIdentifierBits &uniqueId);
+    ~PWPerson();
     PWPerson(const PWPerson &) = delete;
     PWPerson &operator=(const PWPerson &) = delete;
 
@@ -43,7 +46,9 @@ public:
     // A person taking over an identity kept elsewhere (an address book file); a new id when empty.
     static std::shared_ptr<PWPerson> createWithUniqueId(const QString &uniqueId);
 
-    QString uniqueId() const { return m_uniqueId; }
+    QString uniqueId() const;
+    // uniqueId() == uniqueId, without making the text of an id drawn here.
+    bool hasUniqueId(const QString &uniqueId) const;
 
     // --- the property registry ----------------------------------------------------------------
 
@@ -76,18 +81,29 @@ public:
     QStringList propertiesWithValues() const;
 
     // The picture's file bytes (any format images read), empty when there is none.
-    QByteArray imageData() const { return m_imageData; }
-    void setImageData(const QByteArray &data) { m_imageData = data; }
+    QByteArray imageData() const { return m_imageData ? *m_imageData : QByteArray(); }
+    void setImageData(const QByteArray &data);
 
     // Equal values in every property and the same picture, multi-values compared without their
     // identifiers; identity plays no part.
     bool hasSameValues(const PWPerson &other) const;
 
 private:
-    QString m_uniqueId;
-    // Maps, not hashes: a person holds a handful of properties, and a hash's least table costs
-    // kilobytes, which an address book of a hundred thousand persons pays in full.
-    QMap<QString, PWPlist> m_values;
-    QMap<QString, PWMultiValue> m_multiValues;
-    QByteArray m_imageData;
+    union Slot;
+    qsizetype positionOf(quint32 key) const;
+    const Slot *slotFor(const QString &property, bool multi) const;
+    void put(quint32 key, const PWPlist *single, const PWMultiValue *multi);
+    void removeAt(qsizetype position);
+
+    // An id drawn here is held as its bits, one taken over as its text.
+    std::variant<PWUniqueIdentifierBits, QString> m_uniqueId;
+    // The values in one block, no map nor node per property: an address book of a hundred
+    // thousand persons pays each byte a person spends a hundred thousand times. The block holds
+    // m_count keys (the property's registry index, multi-values marked), ascending, then as many
+    // slots, each the single value or multi-value of the key in the same place. It is made anew
+    // at each change of which properties hold values, which a person has a handful of.
+    std::unique_ptr<std::byte[]> m_block;
+    // Held apart: few persons have a picture.
+    std::unique_ptr<const QByteArray> m_imageData;
+    quint32 m_count = 0;
 };

@@ -15,25 +15,7 @@
 
 Q_LOGGING_CATEGORY(lcPlist, "pw.platform.plist")
 
-struct PWPlist::Data
-{
-    Type type = Type::Null;
-    std::variant<std::monostate, Dictionary, Array, QString, QByteArray, qint64, double, bool, QDateTime,
-                 quint64>
-        value;
-};
-
 namespace {
-
-// Takes the (private) payload type as a parameter, deduced where the members call it.
-template <typename Payload, typename T>
-std::shared_ptr<const Payload> makeData(PWPlist::Type type, T &&value)
-{
-    auto data = std::make_shared<Payload>();
-    data->type = type;
-    data->value = std::forward<T>(value);
-    return data;
-}
 
 // Reals compare by value, except that NaN equals NaN so that any value equals itself.
 bool sameReal(double a, double b)
@@ -130,42 +112,52 @@ void PWPlist::Dictionary::reindex()
 
 // --- Construction and access --------------------------------------------------------------------
 
-PWPlist::PWPlist(const Dictionary &dictionary) : m_data(makeData<Data>(Type::Dictionary, dictionary)) {}
+PWPlist::PWPlist(const Dictionary &dictionary)
+{
+    auto box = new DictionaryBox;
+    box->dictionary = dictionary;
+    m_value = QExplicitlySharedDataPointer<const DictionaryBox>(box);
+}
 
-PWPlist::PWPlist(const Array &array) : m_data(makeData<Data>(Type::Array, array)) {}
+PWPlist::PWPlist(const Array &array)
+{
+    auto box = new ArrayBox;
+    box->array = array;
+    m_value = QExplicitlySharedDataPointer<const ArrayBox>(box);
+}
 
 PWPlist PWPlist::fromString(const QString &value)
 {
     PWPlist result;
-    result.m_data = makeData<Data>(Type::String, value);
+    result.m_value.emplace<QString>(value);
     return result;
 }
 
 PWPlist PWPlist::fromData(const QByteArray &value)
 {
     PWPlist result;
-    result.m_data = makeData<Data>(Type::Data, value);
+    result.m_value.emplace<QByteArray>(value);
     return result;
 }
 
 PWPlist PWPlist::fromInteger(qint64 value)
 {
     PWPlist result;
-    result.m_data = makeData<Data>(Type::Integer, value);
+    result.m_value.emplace<qint64>(value);
     return result;
 }
 
 PWPlist PWPlist::fromReal(double value)
 {
     PWPlist result;
-    result.m_data = makeData<Data>(Type::Real, value);
+    result.m_value.emplace<double>(value);
     return result;
 }
 
 PWPlist PWPlist::fromBool(bool value)
 {
     PWPlist result;
-    result.m_data = makeData<Data>(Type::Boolean, value);
+    result.m_value.emplace<bool>(value);
     return result;
 }
 
@@ -175,40 +167,42 @@ PWPlist PWPlist::fromDate(const QDateTime &value)
 {
     PWPlist result;
     if (value.isValid())
-        result.m_data = makeData<Data>(Type::Date, value.toUTC());
+        result.m_value.emplace<QDateTime>(value.toUTC());
     return result;
 }
 
 PWPlist PWPlist::fromUid(quint64 value)
 {
     PWPlist result;
-    result.m_data = makeData<Data>(Type::Uid, value);
+    result.m_value.emplace<quint64>(value);
     return result;
 }
 
 PWPlist::Type PWPlist::type() const
 {
-    return m_data ? m_data->type : Type::Null;
+    return static_cast<Type>(m_value.index());
 }
 
 QString PWPlist::toString() const
 {
-    return isString() ? std::get<QString>(m_data->value) : QString();
+    const QString *text = std::get_if<QString>(&m_value);
+    return text ? *text : QString();
 }
 
 QByteArray PWPlist::toData() const
 {
-    return isData() ? std::get<QByteArray>(m_data->value) : QByteArray();
+    const QByteArray *data = std::get_if<QByteArray>(&m_value);
+    return data ? *data : QByteArray();
 }
 
 qint64 PWPlist::toInteger() const
 {
     if (isInteger())
-        return std::get<qint64>(m_data->value);
+        return std::get<qint64>(m_value);
     if (!isReal())
         return 0;
     // Truncates toward zero like a C cast, but saturates instead of overflowing.
-    const double real = std::get<double>(m_data->value);
+    const double real = std::get<double>(m_value);
     if (std::isnan(real))
         return 0;
     if (real >= 9223372036854775808.0)
@@ -221,42 +215,42 @@ qint64 PWPlist::toInteger() const
 double PWPlist::toReal() const
 {
     if (isReal())
-        return std::get<double>(m_data->value);
+        return std::get<double>(m_value);
     if (isInteger())
-        return static_cast<double>(std::get<qint64>(m_data->value));
+        return static_cast<double>(std::get<qint64>(m_value));
     return 0.0;
 }
 
 bool PWPlist::toBool() const
 {
-    return isBool() && std::get<bool>(m_data->value);
+    return isBool() && std::get<bool>(m_value);
 }
 
 QDateTime PWPlist::toDate() const
 {
-    return isDate() ? std::get<QDateTime>(m_data->value) : QDateTime();
+    return isDate() ? std::get<QDateTime>(m_value) : QDateTime();
 }
 
 quint64 PWPlist::toUid() const
 {
-    return isUid() ? std::get<quint64>(m_data->value) : 0;
+    return isUid() ? std::get<quint64>(m_value) : 0;
 }
 
 const PWPlist::Array &PWPlist::toArray() const
 {
     static const Array empty;
-    return isArray() ? std::get<Array>(m_data->value) : empty;
+    return isArray() ? std::get<QExplicitlySharedDataPointer<const ArrayBox>>(m_value)->array : empty;
 }
 
 const PWPlist::Dictionary &PWPlist::toDictionary() const
 {
     static const Dictionary empty;
-    return isDictionary() ? std::get<Dictionary>(m_data->value) : empty;
+    return isDictionary() ? std::get<QExplicitlySharedDataPointer<const DictionaryBox>>(m_value)->dictionary : empty;
 }
 
 PWPlist PWPlist::value(const QString &key) const
 {
-    return isDictionary() ? std::get<Dictionary>(m_data->value).value(key) : PWPlist();
+    return isDictionary() ? toDictionary().value(key) : PWPlist();
 }
 
 PWPlist PWPlist::at(qsizetype index) const
@@ -267,21 +261,29 @@ PWPlist PWPlist::at(qsizetype index) const
 
 bool PWPlist::operator==(const PWPlist &other) const
 {
-    if (m_data == other.m_data)
-        return true;
     const Type kind = type();
     if (kind != other.type())
         return false;
     switch (kind) {
     case Type::Null:
         return true;
+    case Type::Dictionary: {
+        const auto &a = std::get<QExplicitlySharedDataPointer<const DictionaryBox>>(m_value);
+        const auto &b = std::get<QExplicitlySharedDataPointer<const DictionaryBox>>(other.m_value);
+        return a == b || a->dictionary == b->dictionary;
+    }
+    case Type::Array: {
+        const auto &a = std::get<QExplicitlySharedDataPointer<const ArrayBox>>(m_value);
+        const auto &b = std::get<QExplicitlySharedDataPointer<const ArrayBox>>(other.m_value);
+        return a == b || a->array == b->array;
+    }
     case Type::Real:
         return sameReal(toReal(), other.toReal());
     case Type::Date:
         // Instants, not representations: the same moment in two time specs is one date.
         return toDate() == other.toDate();
     default:
-        return m_data->value == other.m_data->value;
+        return m_value == other.m_value;
     }
 }
 
@@ -297,6 +299,8 @@ std::optional<PWPlist> PWPlist::parse(const QByteArray &bytes, QString *error, i
         *error = result ? QString() : reason;
     return result;
 }
+
+static_assert(sizeof(PWPlist) <= 32, "a value holds a text in place, beside its kind and no more");
 
 static_assert(PWFileReader::kPropertyListLimit <= PWPlistCodec::kMaxInputSize,
               "a property list file the reader takes must be one the codec reads");

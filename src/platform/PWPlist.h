@@ -4,15 +4,18 @@
 #include <QDateTime>
 #include <QHash>
 #include <QList>
+#include <QSharedData>
 #include <QString>
 #include <QVariant>
 
-#include <memory>
 #include <optional>
 #include <utility>
+#include <variant>
 
 // A property-list value: dictionary (keys kept in insertion order), array, string, data, integer,
 // real, boolean, date or UID, or null for "no value". Values are implicitly shared and cheap to copy.
+// Texts, data, numbers and dates are held in the value itself, without a block of their own: an
+// address book of a hundred thousand persons holds millions of them.
 // Reading and writing of the XML and binary forms goes through libplist; malformed bytes answer
 // an error with a reason and never crash.
 class PWPlist
@@ -123,8 +126,20 @@ public:
     static PWPlist fromVariant(const QVariant &value);
 
 private:
-    struct Data;
-    std::shared_ptr<const Data> m_data;
+    // Dictionaries and arrays are shared whole: a copy of a value never copies its members.
+    struct DictionaryBox : QSharedData
+    {
+        Dictionary dictionary;
+    };
+    struct ArrayBox : QSharedData
+    {
+        Array array;
+    };
+    // One alternative per Type, in the order of Type.
+    using Storage = std::variant<std::monostate, QExplicitlySharedDataPointer<const DictionaryBox>,
+                                 QExplicitlySharedDataPointer<const ArrayBox>, QString, QByteArray, qint64, double,
+                                 bool, QDateTime, quint64>;
+    Storage m_value;
 };
 
 Q_DECLARE_METATYPE(PWPlist)

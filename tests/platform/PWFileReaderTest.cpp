@@ -155,6 +155,23 @@ TEST(PWFileReaderTest, OnlyTheHeadIsShownToTheSignature)
     EXPECT_TRUE(refused.bytes.isEmpty());
 }
 
+// A large file is held at its own size: contact imports keep the bytes while they read them.
+TEST(PWFileReaderTest, BytesAreHeldAtTheFileSizeNotAtTheRoomOfAGrowingArray)
+{
+    QTemporaryDir folder;
+    for (const qsizetype size : {qsizetype(10), qsizetype(5000), qsizetype(3000000)}) {
+        const QByteArray bytes = pattern(size);
+        for (const bool signature : {false, true}) {
+            const PWFileReader::Result read =
+                PWFileReader::read(writeTo(folder.path(), bytes), size, signature ? kGood : PWFileReader::Signature());
+            ASSERT_TRUE(read.ok()) << size;
+            EXPECT_EQ(read.bytes, bytes);
+            // Allowing for the rounding of a small block.
+            EXPECT_LE(read.bytes.capacity(), size + 32) << size << (signature ? " with a signature" : "");
+        }
+    }
+}
+
 TEST(PWFileReaderTest, MissingFilesAnswerTheSystemError)
 {
     const PWFileReader::Result missing = PWFileReader::read(u"/nonexistent/file"_s, 100);

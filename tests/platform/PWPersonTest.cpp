@@ -4,9 +4,13 @@
 #include "platform/PWMultiValue.h"
 #include "platform/PWPersonProperties.h"
 
+#include <QRegularExpression>
 #include <QSet>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -98,6 +102,71 @@ TEST(PWMultiValueTest, IdentifiersAreFoundWhileTheListGrowsAndShrinksPastItsInde
     EXPECT_EQ(again, multi);
 }
 
+// Whatever a list goes through, no identifier it ever gave comes back, neither in it nor in another
+// list, and the ones it gave up are found no more.
+TEST(PWMultiValueTest, IdentifiersAreNeverReusedAfterRemovals)
+{
+    struct Row
+    {
+        const char *name;
+        // a: add at the end, i: insert at the front, f/m/l: remove the first, middle, last entry.
+        const char *steps;
+    };
+    const Row rows[] = {
+        {"add and remove the last", "aalalalal"},
+        {"empty and fill again", "aaafffaaal"},
+        {"insert at the front", "iiimiiifl"},
+        {"past a long list", "aaaaaaaaaaaaaaaaaaaaammmmmmmmmmmmmmmmmaaaiii"},
+    };
+    static const QRegularExpression form(QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}$"));
+    QSet<QString> everGiven;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        PWMultiValue multi;
+        PWMultiValue other;
+        other.addValue(PWPlist::fromString(QStringLiteral("elsewhere")), kPWWorkLabel);
+        QSet<QString> given;
+        QSet<QString> removed;
+        for (const char *step = row.steps; *step; ++step) {
+            const qsizetype middle = multi.count() / 2;
+            switch (*step) {
+            case 'a':
+            case 'i': {
+                const QString identifier = multi.insertValue(PWPlist::fromString(QString(QLatin1Char(*step))), kPWHomeLabel,
+                                                             *step == 'a' ? multi.count() : 0);
+                ASSERT_TRUE(form.match(identifier).hasMatch()) << identifier.toStdString();
+                ASSERT_FALSE(everGiven.contains(identifier)) << "given again at step " << step - row.steps;
+                everGiven.insert(identifier);
+                given.insert(identifier);
+                break;
+            }
+            default: {
+                const qsizetype index = *step == 'f' ? 0 : *step == 'm' ? middle : multi.count() - 1;
+                removed.insert(multi.identifierAtIndex(index));
+                ASSERT_TRUE(multi.removeValueAndLabelAtIndex(index));
+            }
+            }
+            for (qsizetype i = 0; i < multi.count(); ++i)
+                ASSERT_EQ(multi.indexForIdentifier(multi.identifierAtIndex(i)), i);
+            for (const QString &gone : std::as_const(removed)) {
+                ASSERT_EQ(multi.indexForIdentifier(gone), -1);
+                ASSERT_FALSE(multi.setPrimaryIdentifier(gone));
+            }
+            ASSERT_EQ(multi.primaryIdentifier().isEmpty(), multi.isEmpty());
+            ASSERT_EQ(other.indexForIdentifier(multi.primaryIdentifier()), -1);
+            ASSERT_EQ(multi.indexForIdentifier(other.identifierAtIndex(0)), -1);
+        }
+        // A copy holds the same identifiers and finds each of them.
+        const PWMultiValue copy = multi;
+        EXPECT_EQ(copy, multi);
+        for (qsizetype i = 0; i < multi.count(); ++i)
+            EXPECT_EQ(copy.indexForIdentifier(multi.identifierAtIndex(i)), i);
+    }
+    PWMultiValue multi;
+    EXPECT_EQ(multi.indexForIdentifier(QString()), -1);
+    EXPECT_EQ(multi.indexForIdentifier(QStringLiteral("not an identifier")), -1);
+}
+
 TEST(PWPersonTest, OnlyRegisteredPropertiesOfTheRightKindHoldValues)
 {
     const std::shared_ptr<PWPerson> person = PWPerson::create();
@@ -126,6 +195,140 @@ TEST(PWPersonTest, RegistrationAddsOnlyUnknownPropertiesAndKeepsTheFirstType)
     EXPECT_TRUE(PWPerson::isBuiltInProperty(kPWAddressProperty));
     const QStringList all = PWPerson::properties();
     EXPECT_LT(all.indexOf(kPWRelatedNamesProperty), all.indexOf(name));
+}
+
+// A person's values are kept by the place of their property in the registry: whatever order they
+// are set, removed and set again in, they come back in that order and compare alike.
+TEST(PWPersonTest, ValuesComeInRegistryOrderWhateverOrderTheyWereSetIn)
+{
+    pwtest::registerCustomPersonProperties();
+    PWMultiValue phones;
+    phones.addValue(PWPlist::fromString(QStringLiteral("+44 131 496 0000")), kPWWorkLabel);
+    PWMultiValue addresses;
+    addresses.addValue(PWPlist::Dictionary {{kPWAddressCityKey, PWPlist::fromString(QStringLiteral("Leith"))}}, kPWHomeLabel);
+    const QList<std::pair<QString, PWPlist>> singles = {
+        {QStringLiteral("Custom3"), PWPlist::fromString(QStringLiteral("three"))},
+        {kPWLastNameProperty, PWPlist::fromString(QStringLiteral("Ashgrove"))},
+        {kPWBirthdayProperty, pwtest::utcDate(1980, 2, 29)},
+        {kPWFirstNameProperty, PWPlist::fromString(QStringLiteral("Johanna"))},
+        {QStringLiteral("ABDepartment"), PWPlist::fromString(QStringLiteral("Logistics"))},
+    };
+    const QList<std::pair<QString, PWMultiValue>> multis = {{kPWPhoneProperty, phones}, {kPWAddressProperty, addresses}};
+    QStringList expected;
+    for (const QString &property : PWPerson::properties()) {
+        const bool set = std::any_of(singles.cbegin(), singles.cend(), [&](const auto &s) { return s.first == property; })
+                         || std::any_of(multis.cbegin(), multis.cend(), [&](const auto &m) { return m.first == property; });
+        if (set)
+            expected.append(property);
+    }
+    struct Row
+    {
+        const char *name;
+        bool multisFirst;
+        bool reversed;
+    };
+    std::vector<std::shared_ptr<PWPerson>> made;
+    for (const Row &row : {Row{"as listed", false, false}, Row{"reversed", false, true}, Row{"multi-values first", true, false}}) {
+        SCOPED_TRACE(row.name);
+        const std::shared_ptr<PWPerson> person = PWPerson::create();
+        const auto setSingles = [&] {
+            for (qsizetype i = 0; i < singles.size(); ++i) {
+                const auto &[property, value] = singles.at(row.reversed ? singles.size() - 1 - i : i);
+                ASSERT_TRUE(person->setValueForProperty(property, value)) << property.toStdString();
+            }
+        };
+        const auto setMultis = [&] {
+            for (const auto &[property, value] : multis)
+                ASSERT_TRUE(person->setMultiValueForProperty(property, value));
+        };
+        if (row.multisFirst) {
+            setMultis();
+            setSingles();
+        } else {
+            setSingles();
+            setMultis();
+        }
+        EXPECT_EQ(person->propertiesWithValues(), expected);
+        for (const auto &[property, value] : singles)
+            EXPECT_EQ(person->valueForProperty(property), value) << property.toStdString();
+        EXPECT_EQ(person->multiValueForProperty(kPWPhoneProperty), phones);
+        EXPECT_EQ(person->multiValueForProperty(kPWAddressProperty), addresses);
+        // A single value is no multi-value and the other way round.
+        EXPECT_FALSE(person->multiValueForProperty(kPWFirstNameProperty));
+        EXPECT_TRUE(person->valueForProperty(kPWPhoneProperty).isNull());
+        // Replacing keeps the place; removing and setting again finds the place again.
+        EXPECT_TRUE(person->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(QStringLiteral("Ash"))));
+        EXPECT_TRUE(person->removeValueForProperty(kPWFirstNameProperty));
+        EXPECT_FALSE(person->removeValueForProperty(kPWFirstNameProperty));
+        EXPECT_FALSE(person->hasValueForProperty(kPWFirstNameProperty));
+        EXPECT_EQ(person->propertiesWithValues().size(), expected.size() - 1);
+        EXPECT_FALSE(made.empty() ? false : person->hasSameValues(*made.front()));
+        EXPECT_TRUE(person->setValueForProperty(kPWFirstNameProperty, PWPlist::fromString(QStringLiteral("Johanna"))));
+        EXPECT_TRUE(person->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(QStringLiteral("Ashgrove"))));
+        EXPECT_EQ(person->propertiesWithValues(), expected);
+        EXPECT_EQ(person->stringForProperty(kPWLastNameProperty), QStringLiteral("Ashgrove"));
+        if (!made.empty()) {
+            EXPECT_TRUE(person->hasSameValues(*made.front()));
+        }
+        made.push_back(person);
+    }
+}
+
+// Places of property names are remembered per thread: a name is still found by its characters
+// when the caller's characters change under the same text, and each of many names finds its own.
+TEST(PWPersonTest, PropertiesAreFoundByTheirNamesCharactersWhereverTheyLive)
+{
+    pwtest::registerCustomPersonProperties();
+    const std::shared_ptr<PWPerson> person = PWPerson::create();
+    for (int i = 1; i <= 9; ++i)
+        ASSERT_TRUE(person->setValueForProperty(QStringLiteral("Custom%1").arg(i), PWPlist::fromString(QString::number(i))));
+    // Names alike in length, first, middle and last character, told apart by the second.
+    const QStringList alike = {QStringLiteral("Qa-person-mark"), QStringLiteral("Qb-person-mark")};
+    PWPerson::addPropertiesAndTypes({{alike.at(0), PWPropertyType::String}, {alike.at(1), PWPropertyType::String}});
+    for (const QString &name : alike)
+        ASSERT_TRUE(person->setValueForProperty(name, PWPlist::fromString(name)));
+    char16_t characters[] = u"Qa-person-mark";
+    const QString borrowed = QString::fromRawData(reinterpret_cast<const QChar *>(characters), 14);
+    for (const char16_t second : {u'a', u'b', u'a', u'b'}) {
+        characters[1] = second;
+        EXPECT_EQ(person->stringForProperty(borrowed), alike.at(second == u'a' ? 0 : 1));
+    }
+    characters[1] = u'c';
+    EXPECT_FALSE(person->hasValueForProperty(borrowed));
+    EXPECT_FALSE(person->setValueForProperty(borrowed, PWPlist::fromString(QStringLiteral("nowhere"))));
+    // Every registered name, asked for over and over in turn, finds its own place.
+    const QStringList all = PWPerson::properties();
+    for (int round = 0; round < 3; ++round) {
+        for (const QString &property : all) {
+            const QString copy(property.constData(), property.size());
+            EXPECT_EQ(PWPerson::typeOfProperty(copy), PWPerson::typeOfProperty(property));
+            EXPECT_EQ(person->hasValueForProperty(copy), property.startsWith(QStringLiteral("Custom")) || alike.contains(property))
+                << property.toStdString();
+        }
+    }
+}
+
+TEST(PWPersonTest, AnIdDrawnHereKeepsItsTextAndAGivenIdStaysAsGiven)
+{
+    static const QRegularExpression form(QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}$"));
+    const std::shared_ptr<PWPerson> drawn = PWPerson::create();
+    const QString id = drawn->uniqueId();
+    EXPECT_TRUE(form.match(id).hasMatch()) << id.toStdString();
+    EXPECT_EQ(drawn->uniqueId(), id);
+    const std::shared_ptr<PWPerson> other = PWPerson::create();
+    for (const QString &given : {QStringLiteral("ab12cd34-0000-4000-8000-00000000000a"), QStringLiteral("p1"), id, other->uniqueId()}) {
+        const std::shared_ptr<PWPerson> kept = PWPerson::createWithUniqueId(given);
+        EXPECT_EQ(kept->uniqueId(), given);
+        EXPECT_TRUE(kept->hasUniqueId(given));
+        EXPECT_EQ(drawn->hasUniqueId(given), given == id) << given.toStdString();
+    }
+    QString near = id;
+    near[35] = near[35] == u'0' ? u'1' : u'0';
+    EXPECT_FALSE(drawn->hasUniqueId(near));
+    EXPECT_FALSE(drawn->hasUniqueId(id.toLower()));
+    EXPECT_FALSE(drawn->hasUniqueId(id + QLatin1Char('0')));
+    EXPECT_FALSE(drawn->hasUniqueId(QString()));
+    EXPECT_TRUE(PWPerson::createWithUniqueId(QString())->uniqueId() != id);
 }
 
 } // namespace

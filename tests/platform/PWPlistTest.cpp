@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -254,6 +255,64 @@ TEST(PWPlistValueTest, EqualityComparesKindAndValueDeeplyButNotKeyOrder)
     EXPECT_NE(PWPlist::fromUid(1), PWPlist::fromInteger(1));
     EXPECT_NE(PWPlist::fromString(QString()), PWPlist());
     EXPECT_EQ(PWPlist::fromReal(std::nan("")), PWPlist::fromReal(std::nan("")));
+}
+
+// Texts, data and numbers live in the value itself, dictionaries and arrays in a shared block:
+// whichever way a kind is held, a copy is the same kind and value, equal to its original, and
+// unequal to every other kind, and a copy given another value leaves its original as it was.
+TEST(PWPlistValueTest, CopiesOfEveryKindKeepKindAndValueAndStayApart)
+{
+    struct Row
+    {
+        const char *name;
+        PWPlist value;
+        PWPlist::Type type;
+        QString text;
+    };
+    const QString longText(300, QLatin1Char('x'));
+    const std::vector<Row> rows = {
+        {"null", PWPlist(), PWPlist::Type::Null, QString()},
+        {"empty text", PWPlist::fromString(QString()), PWPlist::Type::String, QString()},
+        {"text", PWPlist::fromString(QStringLiteral("Edinburgh")), PWPlist::Type::String, QStringLiteral("Edinburgh")},
+        {"long text", PWPlist::fromString(longText), PWPlist::Type::String, longText},
+        {"data", PWPlist::fromData(QByteArray("\x01raw")), PWPlist::Type::Data, QString()},
+        {"integer", PWPlist::fromInteger(kMin), PWPlist::Type::Integer, QString()},
+        {"real", PWPlist::fromReal(-0.5), PWPlist::Type::Real, QString()},
+        {"boolean", PWPlist::fromBool(false), PWPlist::Type::Boolean, QString()},
+        {"date", PWPlist::fromDate(utc(1999, 12, 31, 23, 59, 59)), PWPlist::Type::Date, QString()},
+        {"uid", PWPlist::fromUid(std::numeric_limits<quint64>::max()), PWPlist::Type::Uid, QString()},
+        {"dictionary", PWPlist::Dictionary {{QStringLiteral("k"), PWPlist::fromString(QStringLiteral("v"))}},
+         PWPlist::Type::Dictionary, QString()},
+        {"array", PWPlist::Array {PWPlist::fromInteger(1), PWPlist()}, PWPlist::Type::Array, QString()},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        PWPlist copy = row.value;
+        EXPECT_EQ(copy.type(), row.type);
+        EXPECT_EQ(copy, row.value);
+        EXPECT_EQ(copy.toString(), row.text);
+        EXPECT_EQ(copy.toData(), row.value.toData());
+        EXPECT_EQ(copy.toInteger(), row.value.toInteger());
+        EXPECT_EQ(copy.toUid(), row.value.toUid());
+        EXPECT_EQ(copy.toDate(), row.value.toDate());
+        EXPECT_EQ(copy.toDictionary(), row.value.toDictionary());
+        EXPECT_EQ(copy.toArray(), row.value.toArray());
+        for (const Row &other : rows) {
+            if (&other != &row) {
+                EXPECT_NE(copy, other.value) << "against " << other.name;
+            }
+        }
+        const PWPlist original = row.value;
+        copy = PWPlist::fromString(QStringLiteral("changed"));
+        EXPECT_EQ(row.value, original);
+        EXPECT_EQ(row.value.type(), row.type);
+        PWPlist moved = std::move(copy);
+        EXPECT_EQ(moved.toString(), QStringLiteral("changed"));
+    }
+    // Equal values made apart are equal too, not only copies.
+    EXPECT_EQ(PWPlist::fromString(QStringLiteral("Edinburgh")), PWPlist::fromString(QStringLiteral("Edin") + QStringLiteral("burgh")));
+    EXPECT_EQ(PWPlist(PWPlist::Array {PWPlist::fromData("a")}), PWPlist(PWPlist::Array {PWPlist::fromData("a")}));
+    EXPECT_NE(PWPlist::fromData("a"), PWPlist::fromData("b"));
 }
 
 TEST(PWPlistValueTest, NumbersConvertBetweenKindsWithoutOverflow)

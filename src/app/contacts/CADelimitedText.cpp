@@ -5,6 +5,8 @@
 
 #include <QStringView>
 
+#include <utility>
+
 namespace {
 
 // Only CR and LF end a record: U+0085 is an ellipsis in Windows Latin 1, and U+2028 and U+2029
@@ -135,6 +137,36 @@ bool looksBinary(const QString &text)
     return controls >= 3 && controls * 100 > text.size();
 }
 
+// Equal values of a column share one text: lists repeat their countries, states, cities and
+// companies row after row, and each text held on its own costs a block of its own, for the whole
+// life of the persons made of the rows. Each column remembers the last few values it saw, by
+// their hash, so that it takes no more room nor time than a glance per field.
+class RepeatedValues
+{
+public:
+    void share(QStringList &fields)
+    {
+        const qsizetype columns = std::min(fields.size(), kColumns);
+        if (m_seen.size() < columns * kPerColumn)
+            m_seen.resize(columns * kPerColumn);
+        for (qsizetype column = 0; column < columns; ++column) {
+            QString &field = fields[column];
+            if (field.isEmpty())
+                continue;
+            QString &seen = m_seen[column * kPerColumn + qsizetype(qHash(field) % kPerColumn)];
+            if (seen == field)
+                field = seen;
+            else
+                seen = field;
+        }
+    }
+
+private:
+    static constexpr qsizetype kColumns = 64;
+    static constexpr qsizetype kPerColumn = 64;
+    QList<QString> m_seen;
+};
+
 // "Line 4", "Lines 4 and 9", "Lines 4, 9, 12 and 3 more".
 QString lineList(const QList<qsizetype> &lines)
 {
@@ -152,9 +184,9 @@ QString lineList(const QList<qsizetype> &lines)
 
 } // namespace
 
-CADelimitedText::CADelimitedText(const QByteArray &data)
-    : m_data(data)
-    , m_encoding(CATextEncodings::detect(data))
+CADelimitedText::CADelimitedText(QByteArray data)
+    : m_data(std::move(data))
+    , m_encoding(CATextEncodings::detect(m_data))
 {
     if (!reloadData() && !m_binary && m_encoding != CATextEncodings::kISOLatin1) {
         m_encoding = CATextEncodings::kISOLatin1;
@@ -196,6 +228,15 @@ QList<QStringList> CADelimitedText::personData() const
     if (!m_hasHeader || m_rows.isEmpty())
         return m_rows;
     return m_rows.mid(1);
+}
+
+QList<QStringList> CADelimitedText::takePersonData()
+{
+    QList<QStringList> records = std::exchange(m_rows, QList<QStringList>());
+    if (m_hasHeader && !records.isEmpty())
+        records.removeFirst();
+    m_data = QByteArray();
+    return records;
 }
 
 qsizetype CADelimitedText::fieldsCount() const
@@ -252,6 +293,7 @@ void CADelimitedText::readRecords(const QString &text)
     qsizetype position = 0;
     qsizetype lineNumber = 1;
     qsizetype rowsWithCutFields = 0;
+    RepeatedValues repeated;
     while (position < size) {
         qsizetype lineEnd = position;
         while (lineEnd < size && !isLineBreak(text.at(lineEnd)))
@@ -285,6 +327,7 @@ void CADelimitedText::readRecords(const QString &text)
             ++rowsWithCutFields;
         if (!allEmpty(scan.fields)) {
             scan.fields.squeeze();
+            repeated.share(scan.fields);
             m_rows.append(std::move(scan.fields));
         }
         position = scan.end;

@@ -35,7 +35,7 @@ public:
     // Detects the encoding (CATextEncodings::detect: a byte-order mark, else UTF-8 when the file
     // is that in the main, else Windows Latin 1, else ISO Latin 1) and reads the bytes. Only CR
     // and LF end a record.
-    explicit CADelimitedText(const QByteArray &data);
+    explicit CADelimitedText(QByteArray data);
 
     // Whether the last reading gave text: false with errorString() when the encoding rejected
     // the bytes or they are no text at all (a picture or program chosen by mistake).
@@ -74,6 +74,9 @@ public:
     qsizetype fieldsCount() const;
     qsizetype recordsCount() const;
     const QList<QStringList> &rows() const { return m_rows; }
+    // The records, handed over for good: the text keeps no rows and lets go of its bytes, so that
+    // neither is held beside what is made of the records. It can not be read again afterwards.
+    QList<QStringList> takePersonData();
 
     // Reads the bytes again with the encoding and delimiter: rows, registry and header flag
     // are rebuilt. False, with errorString(), when there is no text (no rows then).

@@ -8,6 +8,7 @@
 #include "platform/PWPersonProperties.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -206,18 +207,26 @@ bool placesAnything(const QStringList &fields, const std::vector<PlacedColumn> &
 }
 
 // The persons of the records; with skipped, records that place nothing are left out and counted.
-std::optional<CAPersonList> peopleFromRecords(const CADelimitedText &text, const CATextFileImport::RecordReport &report,
-                                              qsizetype *skipped)
+// Records that are no one else's are let go of as their persons are made: the fields a person
+// holds are shared with it, the rest goes, and the list of them shrinks by halves.
+std::optional<CAPersonList> peopleFromRecords(QList<QStringList> records, const std::vector<PlacedColumn> &columns,
+                                              const CATextFileImport::RecordReport &report, qsizetype *skipped)
 {
+    constexpr qsizetype kLeastShrink = 4096;
     CAPersonList persons;
-    const QList<QStringList> records = text.personData();
-    const std::vector<PlacedColumn> columns = plan(text.registry());
     persons.reserve(records.size());
     const quint32 count = quint32(records.size());
+    const bool release = records.isDetached();
     quint32 index = 0;
-    for (QStringList fields : records) {
+    for (qsizetype position = 0; position < records.size(); ++position) {
         if (report && report(index++, count))
             return std::nullopt;
+        QStringList fields = release ? std::exchange(records[position], QStringList()) : records.at(position);
+        if (release && position >= kLeastShrink && position * 2 >= records.size()) {
+            records.remove(0, position + 1);
+            records.squeeze();
+            position = -1;
+        }
         if (skipped && !placesAnything(fields, columns)) {
             ++*skipped;
             continue;
@@ -235,16 +244,16 @@ std::optional<CAPersonList> peopleFromRecords(const CADelimitedText &text, const
 
 std::optional<CAPersonList> CATextFileImport::peopleFromText(const CADelimitedText &text, const RecordReport &report)
 {
-    return peopleFromRecords(text, report, nullptr);
+    return peopleFromRecords(text.personData(), plan(text.registry()), report, nullptr);
 }
 
-std::optional<CAPersonList> CATextFileImport::peopleFromData(const QByteArray &bytes,
+std::optional<CAPersonList> CATextFileImport::peopleFromData(QByteArray bytes,
                                                              const CATextImportOptions &options, QWidget *window,
                                                              QStringList *problems,
                                                              const CAContactImportHooks &hooks,
                                                              const RecordReport &report)
 {
-    CADelimitedText text(bytes);
+    CADelimitedText text(std::move(bytes));
     if (options.headerForced)
         text.setHasHeader(true);
     if (options.showDialog && hooks.confirmTextImport && !hooks.confirmTextImport(text, options, window))
@@ -257,18 +266,20 @@ std::optional<CAPersonList> CATextFileImport::peopleFromData(const QByteArray &b
     if (!text.isValid())
         return CAPersonList();
     // Persons with nothing in them would print as blank labels: junk, or columns nobody placed.
-    if (plan(text.registry()).empty() && text.recordsCount() > 0) {
+    const std::vector<PlacedColumn> columns = plan(text.registry());
+    const qsizetype records = text.recordsCount();
+    if (columns.empty() && records > 0) {
         if (problems)
             problems->append(QStringLiteral("No column of the file is known to hold a person field; no persons were read."));
         qCWarning(lcContacts).noquote() << "text import: no column holds a person field";
         return CAPersonList();
     }
     qsizetype skipped = 0;
-    std::optional<CAPersonList> persons = peopleFromRecords(text, report, &skipped);
+    std::optional<CAPersonList> persons = peopleFromRecords(text.takePersonData(), columns, report, &skipped);
     if (persons && skipped > 0 && problems)
         problems->append(QStringLiteral("%1 of %2 records hold nothing in the columns read and were left out.")
                              .arg(skipped)
-                             .arg(text.recordsCount()));
+                             .arg(records));
     return persons;
 }
 

@@ -31,7 +31,9 @@ public:
     // report asked to stop; an empty list when there are no records, when the bytes are no text,
     // or when no column holds a person field. Records with nothing in the columns read are left
     // out: none of these makes a blank person. Why nothing or less could be read goes into problems.
-    static std::optional<CAPersonList> peopleFromData(const QByteArray &bytes, const CATextImportOptions &options,
+    // The bytes and the records are let go of while the persons are made: pass the bytes on
+    // (std::move) when nothing else needs them, so that they are not held to the end.
+    static std::optional<CAPersonList> peopleFromData(QByteArray bytes, const CATextImportOptions &options,
                                                       QWidget *window, QStringList *problems = nullptr,
                                                       const CAContactImportHooks &hooks = CAContactImportHooks::shared(),
                                                       const RecordReport &report = RecordReport());

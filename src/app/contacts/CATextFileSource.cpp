@@ -66,7 +66,7 @@ std::optional<CAPersonList> CATextFileSource::personsFromTextFile(const QString 
 std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, const ColumnChoices *columns,
                                                            QStringList *problems)
 {
-    const PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kDelimitedTextLimit, textSignature());
+    PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kDelimitedTextLimit, textSignature());
     if (!file.ok()) {
         if (problems)
             problems->append(QStringLiteral("%1 could not be read: %2.").arg(QFileInfo(path).fileName(), file.reason));
@@ -109,7 +109,7 @@ std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, 
             return true;
         };
     }
-    std::optional<CAPersonList> persons = CATextFileImport::peopleFromData(file.bytes, options, nullptr, &read, hooks);
+    std::optional<CAPersonList> persons = CATextFileImport::peopleFromData(std::move(file.bytes), options, nullptr, &read, hooks);
     if (problems) {
         for (const QString &problem : std::as_const(read))
             problems->append(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), problem));
@@ -139,8 +139,7 @@ CATextFileSource::importDataFromTextFileSource(QWidget *window, QStringList &pro
     bool anyList = false;
     for (const QString &path : chosen->paths) {
         const QString fileName = QFileInfo(path).fileName();
-        const PWFileReader::Result file =
-            PWFileReader::read(path, PWFileReader::kDelimitedTextLimit, textSignature());
+        PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kDelimitedTextLimit, textSignature());
         if (!file.ok()) {
             problems.append(QStringLiteral("%1 could not be read: %2.").arg(fileName, file.reason));
             qCWarning(lcContacts).noquote() << "text file not read:" << path << file.reason;
@@ -151,7 +150,7 @@ CATextFileSource::importDataFromTextFileSource(QWidget *window, QStringList &pro
         if (progress)
             report = [progress](quint32 index, quint32 count) { return progress->report(index, count); };
         const std::optional<CAPersonList> persons =
-            CATextFileImport::peopleFromData(file.bytes, options, window, &read, hooks, report);
+            CATextFileImport::peopleFromData(std::move(file.bytes), options, window, &read, hooks, report);
         if (progress && progress->stopRequested)
             return std::nullopt;
         for (const QString &problem : std::as_const(read))

@@ -143,6 +143,43 @@ TEST(CADelimitedText, AHeaderRowMakesTheRestRecords)
     EXPECT_EQ(text.headerForField(0), std::nullopt);
 }
 
+// Lists repeat their countries and cities row after row: equal values of a column are one text.
+TEST(CADelimitedText, EqualValuesOfAColumnShareOneText)
+{
+    QByteArray bytes = "City,Country,Name\n";
+    for (int i = 0; i < 300; ++i)
+        bytes += (i % 3 ? "Leeds" : "York") + QByteArray(",United Kingdom,Name ") + QByteArray::number(i) + "\n";
+    const CADelimitedText text(bytes);
+    ASSERT_EQ(text.recordsCount(), 300);
+    const QList<QStringList> &rows = text.rows();
+    for (qsizetype row = 4; row < rows.size(); ++row) {
+        SCOPED_TRACE(row);
+        const QStringList &earlier = rows.at(row - 3);
+        ASSERT_EQ(rows.at(row).at(0), earlier.at(0));
+        EXPECT_TRUE(rows.at(row).at(0).isSharedWith(earlier.at(0)));
+        EXPECT_TRUE(rows.at(row).at(1).isSharedWith(earlier.at(1)));
+        EXPECT_FALSE(rows.at(row).at(2).isSharedWith(earlier.at(2)));
+        EXPECT_EQ(rows.at(row).at(2), u"Name %1"_s.arg(row - 1));
+    }
+}
+
+TEST(CADelimitedText, TakingTheRecordsLeavesNoRowsAndNoBytes)
+{
+    for (const bool header : {true, false}) {
+        SCOPED_TRACE(header);
+        CADelimitedText text(utf8(header ? "First Name,Last Name\nAnna,White\nBo,Green\n" : "Anna,White\nBo,Green\n"));
+        ASSERT_EQ(text.hasHeader(), header);
+        const QList<QStringList> expected = {{u"Anna"_s, u"White"_s}, {u"Bo"_s, u"Green"_s}};
+        EXPECT_EQ(text.personData(), expected);
+        EXPECT_EQ(text.takePersonData(), expected);
+        EXPECT_TRUE(text.rows().isEmpty());
+        EXPECT_EQ(text.recordsCount(), 0);
+        // Nothing is left to read again.
+        text.reloadData();
+        EXPECT_TRUE(text.rows().isEmpty());
+    }
+}
+
 TEST(CADelimitedText, QuotedFieldsSpanLinesAndEveryLineBreakCounts)
 {
     CADelimitedText text(utf8("a,\"one\r\ntwo\rthree\",b\nc,d"));

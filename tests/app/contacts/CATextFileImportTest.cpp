@@ -223,6 +223,44 @@ TEST(CATextFileImportSamples, AHundredThousandLinesAllBecomePersons)
     EXPECT_EQ(addressPart(*persons->last(), 0, kPWAddressCityKey), u"City, 99999"_s);
 }
 
+// The records are let go of while their persons are made, their list shrinking as it goes: every
+// person still comes in the file's order, the report hears every record once, and the records
+// that place nothing are counted, wherever they fall.
+TEST(CATextFileImportSamples, EveryRecordOfALargeImportKeepsItsPlace)
+{
+    constexpr int kRows = 20000;
+    QByteArray bytes = "First Name,Unknown,City\n";
+    for (int i = 0; i < kRows; ++i)
+        bytes += i % 997 == 5 ? ",only here,\n" : "Name" + QByteArray::number(i) + ",x,York\n";
+    QList<quint32> heard;
+    QStringList problems;
+    const std::optional<CAPersonList> persons =
+        CATextFileImport::peopleFromData(bytes, CATextImportOptions(), nullptr, &problems, CAContactImportHooks(),
+                                         [&heard](quint32 index, quint32 count) {
+                                             EXPECT_EQ(count, quint32(kRows));
+                                             heard << index;
+                                             return false;
+                                         });
+    ASSERT_TRUE(persons);
+    ASSERT_EQ(heard.size(), kRows);
+    for (int i = 0; i < kRows; ++i)
+        ASSERT_EQ(heard.at(i), quint32(i));
+    qsizetype next = 0;
+    int skipped = 0;
+    for (int i = 0; i < kRows; ++i) {
+        if (i % 997 == 5) {
+            ++skipped;
+            continue;
+        }
+        ASSERT_LT(next, persons->size());
+        const PWPerson &person = *persons->at(next++);
+        ASSERT_EQ(person.stringForProperty(kPWFirstNameProperty), u"Name%1"_s.arg(i));
+        ASSERT_EQ(addressPart(person, 0, kPWAddressCityKey), u"York"_s);
+    }
+    EXPECT_EQ(next, persons->size());
+    EXPECT_EQ(problems, QStringList{u"%1 of %2 records hold nothing in the columns read and were left out."_s.arg(skipped).arg(kRows)});
+}
+
 TEST(CATextFileImport, TheDialogSeesTheTextAndCancelGivesNothing)
 {
     CAContactImportHooks hooks;
