@@ -166,28 +166,7 @@ std::shared_ptr<CAOpenDocument> CADocumentManager::addDocument(std::unique_ptr<C
 
 std::shared_ptr<CAOpenDocument> CADocumentManager::openDocument(const QString &path, QWidget *window)
 {
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    for (const auto &record : std::as_const(m_documents)) {
-        if (!record->filePath.isEmpty() && QFileInfo(record->filePath) == QFileInfo(absolute)) {
-            if (record->window) {
-                record->window->raise();
-                record->window->activateWindow();
-            }
-            return record;
-        }
-    }
-    auto document = std::make_unique<CADocument>();
-    QString error;
-    if (!document->readFromFile(absolute, &error)) {
-        report(window, tr("“%1” — %2").arg(QFileInfo(path).fileName(), error));
-        return nullptr;
-    }
-    auto record = keep(std::move(document), absolute);
-    if (record) {
-        noteRecentDocument(absolute);
-        reportReadProblems(record);
-    }
-    return record;
+    return openFile(QFile::encodeName(QFileInfo(path).absoluteFilePath()), window);
 }
 
 bool CADocumentManager::isTextName(const QByteArray &name)
@@ -197,21 +176,28 @@ bool CADocumentManager::isTextName(const QByteArray &name)
 
 std::shared_ptr<CAOpenDocument> CADocumentManager::openDocumentAtBytes(const QByteArray &path, QWidget *window)
 {
-    if (isTextName(path))
-        return openDocument(QFile::decodeName(path), window);
-    QByteArray absolute = path;
-    if (!absolute.startsWith('/')) {
-        char *folder = ::getcwd(nullptr, 0);
-        absolute = QByteArray(folder ? folder : ".") + '/' + path;
-        std::free(folder);
-    }
-    const QString shown = QFile::decodeName(absolute);
+    if (path.startsWith('/'))
+        return openFile(path, window);
+    char *folder = ::getcwd(nullptr, 0);
+    const QByteArray absolute = QByteArray(folder ? folder : ".") + '/' + path;
+    std::free(folder);
+    return openFile(absolute, window);
+}
+
+std::shared_ptr<CAOpenDocument> CADocumentManager::openFile(const QByteArray &absolute, QWidget *window)
+{
+    // The same file under another name (a link) is the same document; one gone from the disk since
+    // it was opened is still known by its name.
     struct stat wanted {};
     const bool exists = ::stat(absolute.constData(), &wanted) == 0;
     for (const auto &record : std::as_const(m_documents)) {
+        const QByteArray name = record->fileBytes.isEmpty() ? QFile::encodeName(record->filePath) : record->fileBytes;
         struct stat open {};
-        if (exists && !record->fileBytes.isEmpty() && ::stat(record->fileBytes.constData(), &open) == 0
-            && open.st_dev == wanted.st_dev && open.st_ino == wanted.st_ino) {
+        const bool same = !name.isEmpty()
+                          && (name == absolute
+                              || (exists && ::stat(name.constData(), &open) == 0 && open.st_dev == wanted.st_dev
+                                  && open.st_ino == wanted.st_ino));
+        if (same) {
             if (record->window) {
                 record->window->raise();
                 record->window->activateWindow();
@@ -219,15 +205,24 @@ std::shared_ptr<CAOpenDocument> CADocumentManager::openDocumentAtBytes(const QBy
             return record;
         }
     }
+    // A name that is no UTF-8 has no faithful QString: such a file is read, and later written, by
+    // its bytes, and its QString only shows it.
+    const bool textName = isTextName(absolute);
+    const QString shown = QFile::decodeName(absolute);
     auto document = std::make_unique<CADocument>();
     QString error;
-    if (!document->readFromFileAtBytes(absolute, &error)) {
+    const bool read = textName ? document->readFromFile(shown, &error) : document->readFromFileAtBytes(absolute, &error);
+    if (!read) {
         report(window, tr("“%1” — %2").arg(QFileInfo(shown).fileName(), error));
         return nullptr;
     }
-    auto record = keep(std::move(document), shown, absolute);
-    if (record)
+    auto record = keep(std::move(document), shown, textName ? QByteArray() : absolute);
+    if (record) {
+        // The recent list keeps texts; a name that is none would not open again from it.
+        if (textName)
+            noteRecentDocument(shown);
         reportReadProblems(record);
+    }
     return record;
 }
 

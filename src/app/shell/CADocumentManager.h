@@ -141,6 +141,9 @@ Q_SIGNALS:
     void recentDocumentsChanged();
 
 private:
+    // The document of the file named by absolute (bytes as the system gives them): the open one,
+    // else the file read into a new document.
+    std::shared_ptr<CAOpenDocument> openFile(const QByteArray &absolute, QWidget *window);
     std::shared_ptr<CAOpenDocument> keep(std::unique_ptr<CADocument> document, const QString &path,
                                          const QByteArray &fileBytes = {});
     enum class WriteResult { Written, Failed, ChooseAnother };
