@@ -1,5 +1,6 @@
 #include "platform/PWSaveFile.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 #include <QSaveFile>
 
@@ -54,24 +55,6 @@ bool commit(QSaveFile &file, QString *reason)
         return false;
     }
     return true;
-}
-
-bool write(const QString &path, const QByteArray &bytes, QString *reason)
-{
-    QSaveFile file(path);
-    errno = 0;
-    const auto failed = [&](int error) {
-        if (reason)
-            *reason = failureReason(error, file.errorString());
-        file.cancelWriting();
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(errno);
-    errno = 0;
-    if (file.write(bytes) != bytes.size())
-        return failed(errno);
-    return commit(file, reason);
 }
 
 namespace {
@@ -176,6 +159,11 @@ bool writeAtBytes(const QByteArray &path, const QByteArray &bytes, QString *reas
         return discard(errno);
     ::fsync(folder.get());
     return true;
+}
+
+bool write(const QString &path, const QByteArray &bytes, QString *reason)
+{
+    return writeAtBytes(QFile::encodeName(path), bytes, reason);
 }
 
 } // namespace PWSaveFile

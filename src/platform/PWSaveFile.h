@@ -5,16 +5,16 @@
 
 class QSaveFile;
 
-// Writes a whole file so that the old one is replaced only once the new one is complete on disk
-// (through QSaveFile). A failure answers a reason a person can act on: a full disk, a file over
-// the system's size limit or an exhausted quota are named as such rather than as "Unknown error".
+// Writes a whole file so that the old one is replaced only once the new one is complete on disk.
+// A failure answers a reason a person can act on: a full disk, a file over the system's size
+// limit or an exhausted quota are named as such rather than as "Unknown error".
 namespace PWSaveFile {
 
 bool write(const QString &path, const QByteArray &bytes, QString *reason);
 
 // The same for a file named by the bytes the system knows it by (a name that is no UTF-8 has no
-// faithful QString). A symbolic link is followed: the file it points to is replaced, the link
-// stays; an existing file keeps its permissions.
+// faithful QString). For both, a symbolic link is followed (the file it points to is replaced,
+// the link stays) and an existing file keeps its permissions.
 bool writeAtBytes(const QByteArray &path, const QByteArray &bytes, QString *reason);
 
 // Finishes a QSaveFile written by the caller (a PDF streamed into it, say): its buffer is written
