@@ -187,7 +187,6 @@ int main(int argc, char *argv[])
     // The door opens before any start-up document is read or the assistant shows, so that a later
     // start meanwhile reaches this instance instead of becoming a second one. Every request is
     // answered before anything waits on the user: failures are told after the answer.
-    CAInstanceServer door(doorName);
     const CAInstanceCommands commands({
         [&controller](const QString &path, QString *reason) {
             if (controller.manager().openDocument(path))
@@ -198,6 +197,8 @@ int main(int argc, char *argv[])
         [&controller](const QCommandLineParser &handed) { controller.services().performCommandLineOptions(handed); },
         [&scriptCommands](const QJsonObject &command) { return scriptCommands.execute(command); },
     });
+    // Made after what its handler calls, so that it closes before they go.
+    CAInstanceServer door(doorName);
     door.setHandler([&controller, &commands, &scriptCommands](const QJsonObject &message,
                                                               const CAInstanceServer::Reply &reply) {
         const CADocumentManager::ReportHold hold(controller.manager());

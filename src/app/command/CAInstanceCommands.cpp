@@ -10,6 +10,15 @@
 
 namespace {
 
+// The request read again with every option, the text services' among them, as they are given to
+// the services.
+bool parseWithServices(QCommandLineParser &parser, const QStringList &arguments)
+{
+    parser.addOptions(CACommandLine::options());
+    parser.addPositionalArgument(QStringLiteral("files"), QString());
+    return parser.parse(arguments);
+}
+
 QStringList serviceTexts(const QCommandLineParser &parser)
 {
     QStringList texts;
@@ -65,18 +74,14 @@ QJsonObject CAInstanceCommands::perform(const QStringList &handed, const QString
         said.append(commands == 1 ? QStringLiteral("1 command carried out")
                                   : QStringLiteral("%1 commands carried out").arg(commands));
     QCommandLineParser parser;
-    parser.addOptions(CACommandLine::options());
-    parser.addPositionalArgument(QStringLiteral("files"), QString());
-    const int texts = parser.parse(arguments) ? int(serviceTexts(parser).size()) : 0;
+    const int texts = parseWithServices(parser, arguments) ? int(serviceTexts(parser).size()) : 0;
     if (texts > 0 && m_actions.services) {
         said.append(texts == 1 ? QStringLiteral("the address sheet opens for 1 text")
                                : QStringLiteral("the address sheet opens for %1 texts").arg(texts));
         // The sheet waits on the user: it opens once the later start has its answer.
         QTimer::singleShot(0, QCoreApplication::instance(), [services = m_actions.services, arguments] {
             QCommandLineParser later;
-            later.addOptions(CACommandLine::options());
-            later.addPositionalArgument(QStringLiteral("files"), QString());
-            if (later.parse(arguments))
+            if (parseWithServices(later, arguments))
                 services(later);
         });
     }

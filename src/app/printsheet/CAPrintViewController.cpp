@@ -67,6 +67,8 @@ CAPrintViewController::PrinterDestination &printerDestination()
 
 const QString kEnvelopeAlignDefault = QStringLiteral("FTEnvelopePrintAlign");
 constexpr int kEditListTag = 100;
+// One step of the zoom buttons and of the wheel with Control held.
+constexpr double kZoomStep = 1.5;
 
 // A progress window over the job: the page being made, and a Cancel that stops after it.
 CAPrintJob::ProgressTarget::Progress progressFor(QProgressDialog &progress)
@@ -189,7 +191,7 @@ void CAPrintViewController::buildForm(const QStringList &printerNames)
     connect(_imageView, &CAPrintPreview::zoomRequested, this, [this](const QPointF &position, int steps) {
         double percent = _zoom->value();
         for (int i = 0; i < std::abs(steps); ++i)
-            percent = steps > 0 ? percent * 1.5 : percent / 1.5;
+            percent = steps > 0 ? percent * kZoomStep : percent / kZoomStep;
         const int bounded = std::clamp(int(percent), _zoom->minimum(), _zoom->maximum());
         {
             const QSignalBlocker block(_zoom);
@@ -198,9 +200,9 @@ void CAPrintViewController::buildForm(const QStringList &printerNames)
         zoomAbout(_imageView->mapTo(_scrollView, position), bounded);
     });
     connect(control<QPushButton>(this, "zoomIn"), &QPushButton::clicked, this,
-            [this] { _zoom->setValue(std::min(_zoom->maximum(), int(_zoom->value() * 1.5))); });
+            [this] { _zoom->setValue(std::min(_zoom->maximum(), int(_zoom->value() * kZoomStep))); });
     connect(control<QPushButton>(this, "zoomOut"), &QPushButton::clicked, this,
-            [this] { _zoom->setValue(std::max(_zoom->minimum(), int(_zoom->value() / 1.5))); });
+            [this] { _zoom->setValue(std::max(_zoom->minimum(), int(_zoom->value() / kZoomStep))); });
     connect(control<QPushButton>(this, "_fitButton"), &QPushButton::clicked, this, [this] { _zoom->setValue(100); });
     for (QPushButton *button : findChildren<QPushButton *>())
         button->setAutoDefault(button == _printButton);

@@ -1,6 +1,7 @@
 // The batch command as a user runs it, against what would lose files or exhaust the machine: an
 // output that is one of its inputs, counts no print job holds, and a disk with no room left.
 #include "TestSupport.h"
+#include "ProgramRunSupport.h"
 
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/merge/CADocument.h"
@@ -15,7 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <functional>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -24,42 +24,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct ProgramRun
-{
-    int status = -1;
-    QString err;
-};
-
-// The program without a display; room, when given, is the most bytes any file it writes may hold.
-ProgramRun runProgram(const QStringList &arguments, std::optional<rlim_t> room = std::nullopt)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(u"DISPLAY"_s);
-    environment.remove(u"WAYLAND_DISPLAY"_s);
-    environment.remove(u"QT_QPA_PLATFORM"_s);
-    process.setProcessEnvironment(environment);
-    if (room) {
-        const rlim_t bytes = *room;
-        process.setChildProcessModifier([bytes] {
-            std::signal(SIGXFSZ, SIG_IGN);
-            rlimit limit {};
-            getrlimit(RLIMIT_FSIZE, &limit);
-            limit.rlim_cur = bytes;
-            setrlimit(RLIMIT_FSIZE, &limit);
-        });
-    }
-    process.start(QStringLiteral(PW_PARCELWICK_BINARY), arguments);
-    ProgramRun run;
-    if (!process.waitForFinished(240000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+using commandtest::ProgramRun;
+using commandtest::runProgram;
 
 class BatchJobSafetyTest : public ::testing::Test
 {

@@ -1,6 +1,7 @@
 // The command line as a user runs it: the program started as a process of its own, without a
 // display, its exit status, its standard error and the files it leaves.
 #include "TestSupport.h"
+#include "ProgramRunSupport.h"
 
 #include "app/command/CACommandLine.h"
 
@@ -35,34 +36,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct ProgramRun
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-ProgramRun runProgram(const QStringList &arguments)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    // No display at all: a batch job must not need one.
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(PW_PARCELWICK_BINARY), arguments);
-    ProgramRun run;
-    if (!process.waitForFinished(240000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+using commandtest::ProgramRun;
+using commandtest::runProgram;
 
 QByteArray vCards(int count)
 {

@@ -5,6 +5,8 @@
 #include "app/printsheet/CAPrintViewController.h"
 #include "app/printsheet/CAScrollView.h"
 
+#include "PrintSheetTestSupport.h"
+
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/merge/CADocument.h"
@@ -32,24 +34,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-std::shared_ptr<PWPerson> person(int i)
-{
-    const QByteArray card = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Person" + QByteArray::number(i)
-                            + ";Sam;;;\r\nORG:Firm" + QByteArray::number(i)
-                            + "\r\nADR;TYPE=WORK:;;1 Main St;Springfield;IL;62701;USA\r\nEND:VCARD\r\n";
-    return PWVCardReader::personFromData(card);
-}
-
-std::shared_ptr<CADocument> design(int type)
-{
-    CAEnvironment::setDefaultCountry(u"us"_s);
-    const std::shared_ptr<CATemplateFormat> layout = defaultLayout(type);
-    auto document = std::make_shared<CADocument>(
-        std::make_unique<CFTADocument>(documentType(type), CDDString(u"us"_s), CDDString(u"us"_s)));
-    if (layout)
-        document->setLayoutArangeComponents(*layout, false);
-    return document;
-}
+using printsheettest::design;
 
 class PrintSheetControlsTest : public ::testing::Test
 {
@@ -64,20 +49,10 @@ protected:
     // Persons of a print list, or (fromList false) the design's own list of a script's import.
     CAPrintViewController *openSheet(const std::shared_ptr<CADocument> &document, int persons, bool fromList = true)
     {
-        CAPrintJob::PersonChoice choice;
-        if (persons > 0) {
-            choice.persons = CAPrintingView::PersonList();
-            for (int i = 0; i < persons; ++i)
-                choice.persons->push_back(person(i));
-            choice.fromPrintList = fromList;
+        if (persons > 0)
             document->printSettings().personList = fromList;
-        }
-        const auto kind = CAPrintJob::sheetKindForDocument(*document);
-        EXPECT_TRUE(kind);
-        m_sheet = std::make_unique<CAPrintViewController>(document, *kind, choice, QStringList{u"Office"_s});
-        m_sheet->resize(900, 640);
-        m_sheet->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(m_sheet.get()));
+        m_sheet = printsheettest::shownSheet(document, printsheettest::personChoice(persons, fromList, true),
+                                             QSize(900, 640));
         return m_sheet.get();
     }
     template <typename T> T *child(const char *name) { return m_sheet->findChild<T *>(QLatin1String(name)); }

@@ -2,6 +2,8 @@
 #include "app/printsheet/CAPrintJob.h"
 #include "app/printsheet/CAPrintViewController.h"
 
+#include "PrintSheetTestSupport.h"
+
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/merge/CADocument.h"
@@ -29,23 +31,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-std::shared_ptr<PWPerson> person(int i)
-{
-    const QByteArray card = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Person" + QByteArray::number(i)
-                            + ";Sam;;;\r\nADR;TYPE=WORK:;;1 Main St;Springfield;IL;62701;USA\r\nEND:VCARD\r\n";
-    return PWVCardReader::personFromData(card);
-}
-
-std::shared_ptr<CADocument> design(int type)
-{
-    CAEnvironment::setDefaultCountry(u"us"_s);
-    const std::shared_ptr<CATemplateFormat> layout = defaultLayout(type);
-    auto document = std::make_shared<CADocument>(
-        std::make_unique<CFTADocument>(documentType(type), CDDString(u"us"_s), CDDString(u"us"_s)));
-    if (layout)
-        document->setLayoutArangeComponents(*layout, false);
-    return document;
-}
+using printsheettest::design;
 
 // A click on the box's own mark: its middle may lie beyond a short caption.
 void toggle(QCheckBox *box)
@@ -69,18 +55,7 @@ protected:
     }
     CAPrintViewController *openSheet(const std::shared_ptr<CADocument> &document, int persons)
     {
-        CAPrintJob::PersonChoice choice;
-        if (persons > 0) {
-            choice.persons = CAPrintingView::PersonList();
-            for (int i = 0; i < persons; ++i)
-                choice.persons->push_back(person(i));
-            choice.fromPrintList = true;
-        }
-        const auto kind = CAPrintJob::sheetKindForDocument(*document);
-        EXPECT_TRUE(kind);
-        m_sheet = std::make_unique<CAPrintViewController>(document, *kind, choice, QStringList{u"Office"_s});
-        m_sheet->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(m_sheet.get()));
+        m_sheet = printsheettest::shownSheet(document, printsheettest::personChoice(persons, true, false));
         return m_sheet.get();
     }
     template <typename T> T *child(const char *name) { return m_sheet->findChild<T *>(QLatin1String(name)); }

@@ -50,6 +50,22 @@ public:
         const CDDString *name = format ? format->name(category) : nullptr;
         return name ? name->getData() : QString();
     }
+
+    // One document window, shown and active, with the commands its canvas menus send; null when
+    // it could not be had.
+    CAMainWindowController *activeWindowWithAddressCommands()
+    {
+        launch(1);
+        installChangeLayoutSheet();
+        installCanvasCommands();
+        installAddressCommands();
+        CAMainWindowController *w = window(0);
+        if (!w)
+            return nullptr;
+        w->show();
+        w->activateWindow();
+        return QTest::qWaitForWindowActive(w) ? w : nullptr;
+    }
 };
 
 } // namespace
@@ -74,16 +90,9 @@ std::optional<QPointF> tabPoint(CFTComponent *panel, actionType zone)
 
 TEST_F(CACanvasContextMenuShellTest, ThePanelsTabsPopTheirMenusWithThePanelsTicks)
 {
-    launch(1);
-    installChangeLayoutSheet();
-    installCanvasCommands();
-    installAddressCommands();
-    CAMainWindowController *w = window(0);
+    CAMainWindowController *w = activeWindowWithAddressCommands();
     ASSERT_TRUE(w);
     CADocView *canvas = w->docView();
-    w->show();
-    w->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
     controller->mainMenu().validate();
     QAction *sender = controller->mainMenu().itemForAction(u"addressFrom"_s);
     ASSERT_TRUE(sender && sender->isEnabled());
@@ -126,16 +135,9 @@ TEST_F(CACanvasContextMenuShellTest, ThePanelsTabsPopTheirMenusWithThePanelsTick
 
 TEST_F(CACanvasContextMenuShellTest, ARightClickOnAPanelShowsItsOwnTicks)
 {
-    launch(1);
-    installChangeLayoutSheet();
-    installCanvasCommands();
-    installAddressCommands();
-    CAMainWindowController *w = window(0);
+    CAMainWindowController *w = activeWindowWithAddressCommands();
     ASSERT_TRUE(w);
     CADocView *canvas = w->docView();
-    w->show();
-    w->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
     const auto insert = [&](const char *action) -> CFTComponent * {
         controller->mainMenu().validate();
         QAction *item = controller->mainMenu().itemForAction(QString::fromLatin1(action));

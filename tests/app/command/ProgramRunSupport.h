@@ -1,0 +1,55 @@
+#pragma once
+
+// The program started as a process of its own, as a user starts it from a shell: without a
+// display, its exit status and what it wrote to its standard output and error.
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <csignal>
+#include <optional>
+#include <sys/resource.h>
+
+namespace commandtest {
+
+struct ProgramRun
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// room, when given, is the most bytes any file the program writes may hold.
+inline ProgramRun runProgram(const QStringList &arguments, std::optional<rlim_t> room = std::nullopt)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // No display at all: a batch job must not need one.
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process.setProcessEnvironment(environment);
+    if (room) {
+        const rlim_t bytes = *room;
+        process.setChildProcessModifier([bytes] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit {};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = bytes;
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    }
+    process.start(QStringLiteral(PW_PARCELWICK_BINARY), arguments);
+    ProgramRun run;
+    if (!process.waitForFinished(240000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+} // namespace commandtest
