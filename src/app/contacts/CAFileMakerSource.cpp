@@ -16,21 +16,10 @@ namespace {
 
 const QString kFolderKey = QStringLiteral("fileMakerFileOpenDialogDirectory");
 
-QString textOf(const QJsonValue &value)
-{
-    if (value.isString())
-        return value.toString();
-    if (value.isDouble())
-        return QString::number(value.toDouble(), 'g', 15);
-    if (value.isBool())
-        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-    return {};
-}
-
 // A name or street holding a comma must not spill into the next column.
 QString fieldText(const QJsonValue &value)
 {
-    const QString text = textOf(value);
+    const QString text = CAScriptedSource::valueText(value);
     if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
         return text;
     QString quoted = text;
@@ -50,7 +39,7 @@ QString CAFileMakerSource::name()
 QByteArray CAFileMakerSource::textOfRows(const QJsonValue &rows)
 {
     if (!rows.isArray())
-        return textOf(rows).toUtf8();
+        return CAScriptedSource::valueText(rows).toUtf8();
     QString text;
     bool first = true;
     for (const QJsonValue &row : rows.toArray()) {
@@ -58,7 +47,7 @@ QByteArray CAFileMakerSource::textOfRows(const QJsonValue &rows)
             text += u'\n';
         first = false;
         if (!row.isArray()) {
-            text += textOf(row);
+            text += CAScriptedSource::valueText(row);
             continue;
         }
         bool firstField = true;

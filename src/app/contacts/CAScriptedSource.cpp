@@ -68,7 +68,9 @@ QString *addressPart(AddressParts &address, QStringView part)
     return nullptr;
 }
 
-QString textOf(const QJsonValue &value)
+} // namespace
+
+QString CAScriptedSource::valueText(const QJsonValue &value)
 {
     if (value.isString())
         return value.toString();
@@ -78,8 +80,6 @@ QString textOf(const QJsonValue &value)
         return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
     return {};
 }
-
-} // namespace
 
 QList<CAScriptedSource::Source> CAScriptedSource::sources()
 {
@@ -116,10 +116,10 @@ CADataSourceContainer::ImportResult CAScriptedSource::personsFromRecords(const Q
             const QString label = field.key();
             if (label == QLatin1String("_groups")) {
                 for (const QJsonValue &name : field.value().toArray())
-                    groupNames.append(textOf(name));
+                    groupNames.append(valueText(name));
                 continue;
             }
-            const QString value = textOf(field.value());
+            const QString value = valueText(field.value());
             if (value.isEmpty())
                 continue;
             if (label == QLatin1String("firstname")) {
