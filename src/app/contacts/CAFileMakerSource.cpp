@@ -2,6 +2,7 @@
 
 #include "app/contacts/CAContactsLog.h"
 #include "app/contacts/CAImportWorker.h"
+#include "app/contacts/CASpreadsheetReader.h"
 #include "app/contacts/CATextFileImport.h"
 #include "kernel/base/CAEnvironment.h"
 #include "platform/PWBundle.h"
@@ -15,17 +16,6 @@
 namespace {
 
 const QString kFolderKey = QStringLiteral("fileMakerFileOpenDialogDirectory");
-
-// A name or street holding a comma must not spill into the next column.
-QString fieldText(const QJsonValue &value)
-{
-    const QString text = CAScriptedSource::valueText(value);
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
-        return text;
-    QString quoted = text;
-    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
-}
 
 } // namespace
 
@@ -55,7 +45,8 @@ QByteArray CAFileMakerSource::textOfRows(const QJsonValue &rows)
             if (!firstField)
                 text += u',';
             firstField = false;
-            text += fieldText(field);
+            // A name or street holding a comma must not spill into the next column.
+            text += CASpreadsheetReader::csvField(CAScriptedSource::valueText(field));
         }
     }
     return text.toUtf8();
