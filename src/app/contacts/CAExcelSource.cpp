@@ -66,17 +66,12 @@ CAExcelSource::importDataFromExcel(QWidget *window, QStringList &problems, PWUse
 {
     if (!hooks.chooseFiles)
         return std::nullopt;
-    QString start = defaults.stringForKey(kFolderKey);
-    if (start.isEmpty())
-        start = QDir::homePath();
     const std::optional<CAContactImportHooks::ChosenFiles> chosen =
-        hooks.chooseFiles(window, start, {QStringLiteral("*.xls *.xlsx")});
+        hooks.chooseFilesFrom(window, defaults, kFolderKey, {QStringLiteral("*.xls *.xlsx")});
     if (!chosen) {
         container.setErrorDuringImporting(true);
         return std::nullopt;
     }
-    if (!chosen->folder.isEmpty())
-        defaults.setString(kFolderKey, chosen->folder);
     CADataSourceContainer::ImportResult result;
     for (const QString &path : chosen->paths) {
         const std::optional<CAPersonList> persons = personsFromWorkbook(path, window, problems, hooks, progress);

@@ -8,7 +8,6 @@
 #include "platform/PWBundle.h"
 #include "platform/PWUserDefaults.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -102,17 +101,12 @@ CAFileMakerSource::importDataFromFileMaker(QWidget *window, QStringList &problem
 {
     if (!hooks.chooseFiles)
         return std::nullopt;
-    QString start = defaults.stringForKey(kFolderKey);
-    if (start.isEmpty())
-        start = QDir::homePath();
     const std::optional<CAContactImportHooks::ChosenFiles> chosen =
-        hooks.chooseFiles(window, start, {QStringLiteral("*.fp7 *.fp5")});
+        hooks.chooseFilesFrom(window, defaults, kFolderKey, {QStringLiteral("*.fp7 *.fp5")});
     if (!chosen) {
         container.setErrorDuringImporting(true);
         return std::nullopt;
     }
-    if (!chosen->folder.isEmpty())
-        defaults.setString(kFolderKey, chosen->folder);
     CADataSourceContainer::ImportResult result;
     for (const QString &path : chosen->paths) {
         const std::optional<CAPersonList> persons =
