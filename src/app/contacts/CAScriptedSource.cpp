@@ -313,11 +313,8 @@ std::optional<CADataSourceContainer::ImportResult> CAScriptedSource::importDataF
                                 .arg(cacheName)
                                 .arg(answer->vCards()->size() + answer->vCardsLeftOut())
                                 .arg(answer->vCards()->size()));
-        CAEntourageCards::CardReport report;
-        if (progress)
-            report = [progress](quint32 index, quint32 count) { return progress->report(index, count); };
         result = CAEntourageCards::personsFromCards(*answer->vCards(), answer->vCardGroups().value_or(QJsonArray()),
-                                                    &problems, report);
+                                                    &problems, CAImportProgress::reporter(progress));
         if (!result)
             error = QStringLiteral("stopped");
     } else if (answer && answer->records()) {

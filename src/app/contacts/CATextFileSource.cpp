@@ -139,11 +139,8 @@ CATextFileSource::importDataFromTextFileSource(QWidget *window, QStringList &pro
             continue;
         }
         QStringList read;
-        CATextFileImport::RecordReport report;
-        if (progress)
-            report = [progress](quint32 index, quint32 count) { return progress->report(index, count); };
-        const std::optional<CAPersonList> persons =
-            CATextFileImport::peopleFromData(std::move(file.bytes), options, window, &read, hooks, report);
+        const std::optional<CAPersonList> persons = CATextFileImport::peopleFromData(
+            std::move(file.bytes), options, window, &read, hooks, CAImportProgress::reporter(progress));
         if (progress && progress->stopRequested)
             return std::nullopt;
         for (const QString &problem : std::as_const(read))

@@ -110,10 +110,7 @@ CAVCFSource::importDataFromVCFSource(QWidget *window, QStringList &problems, PWU
     bool anyRead = false;
     for (const QString &path : chosen->paths) {
         QString error;
-        CardReport report;
-        if (progress)
-            report = [progress](quint32 index, quint32 count) { return progress->report(index, count); };
-        const CAPersonList persons = personFromVCFFile(path, &error, report);
+        const CAPersonList persons = personFromVCFFile(path, &error, CAImportProgress::reporter(progress));
         if (progress && progress->stopRequested)
             return std::nullopt;
         if (!error.isEmpty())
