@@ -3,12 +3,15 @@
 #include "kernel/FTKernelStartup.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <clocale>
+
+#include <malloc.h>
 
 // What every benchmark runs in: the offscreen platform, the C locale, private HOME and XDG
 // folders (so that no one's own settings change a figure), a GUI application and the kernel's
@@ -56,4 +59,28 @@ int runBenchmarks(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
+}
+
+// Kilobytes of one "Vm..." line of /proc/self/status; 0 where there is none.
+inline qint64 statusKilobytes(const char *key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong();
+    }
+    return 0;
+}
+
+// Starts the process's peak resident size afresh at what it holds now (Linux 4.0 and later),
+// after handing back what the benchmarks before left free: a later one would otherwise reuse
+// it unseen.
+inline void resetPeak()
+{
+    malloc_trim(0);
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
 }

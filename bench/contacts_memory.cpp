@@ -14,7 +14,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
 
 namespace {
 
@@ -47,27 +46,6 @@ QByteArray vCardExport()
                  + " Elm Row;Edinburgh;;EH1 3AA;United Kingdom\r\nNOTE:Met at the harbour fair\r\nEND:VCARD\r\n";
     }
     return bytes;
-}
-
-qint64 statusKilobytes(const char *key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
-}
-
-// Starts the peak resident size afresh at what the process holds now.
-void resetPeak()
-{
-    malloc_trim(0);
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
 }
 
 template <typename Read>

@@ -13,7 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
 
 namespace {
 
@@ -50,30 +49,6 @@ QByteArray smallCards(int cards)
     }
     bytes.squeeze();
     return bytes;
-}
-
-// Kilobytes of one "Vm..." line of /proc/self/status; 0 where there is none.
-qint64 statusKilobytes(const char *key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
-}
-
-// Starts the process's peak resident size afresh at what it holds now (Linux 4.0 and later),
-// after handing back what the benchmarks before left free: a later one would otherwise reuse
-// it unseen.
-void resetPeak()
-{
-    malloc_trim(0);
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
 }
 
 void readAndMeasure(benchmark::State &state, const QByteArray &bytes, qsizetype expectedPersons)

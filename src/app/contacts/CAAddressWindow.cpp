@@ -419,8 +419,7 @@ void CAAddressWindow::changeSourceWithName(const QString &name)
     // A source shown with nothing read yet, in memory or in its cache, reads itself now: the
     // import asks for its files, or runs its helper, under the progress dialog.
     const QString shown = m_pages.at(index)->name;
-    if (m_models.container.hasSource(shown) && !m_models.container.memoryListForSource(shown)
-        && !m_models.container.getCachedDataForSource(m_models.container.cacheNameOfSource(shown)) && !isImporting()
+    if (m_models.container.hasSource(shown) && !isImporting() && !m_models.container.storedContactsForSource(shown)
         && m_models.container.isAllowUpdateCacheForSource(shown))
         updateCurrentSource();
 }
@@ -443,9 +442,8 @@ void CAAddressWindow::reloadSource(const QString &name)
             // What the source read last, else its cache; an import needs the user's files and
             // starts only from the update button.
             std::optional<CAPersonList> list = m_models.container.memoryListForSource(name);
-            const QString cacheName = m_models.container.cacheNameOfSource(name);
-            if (!list && !isImporting() && m_models.container.getCachedDataForSource(cacheName))
-                list = m_models.container.contactsForSource(name, this, false);
+            if (!list && !isImporting())
+                list = m_models.container.storedContactsForSource(name);
             if (!list)
                 break;
             // The chosen group's persons; a group gone since is forgotten.

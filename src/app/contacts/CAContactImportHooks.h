@@ -7,6 +7,7 @@
 #include <optional>
 
 class CADelimitedText;
+class PWUserDefaults;
 class QWidget;
 
 // What the text import dialog may let the user change, and whether the first row is forced to
@@ -40,6 +41,12 @@ struct CAContactImportHooks
 
     ChooseFiles chooseFiles;
     ConfirmTextImport confirmTextImport;
+
+    // Files chosen as above, the chooser opening in the folder it ended in the last time (kept in
+    // defaults under folderKey; the home folder at first); nothing without a chooser or when the
+    // user cancels.
+    std::optional<ChosenFiles> chooseFilesFrom(QWidget *window, PWUserDefaults &defaults, const QString &folderKey,
+                                               const QStringList &nameFilters) const;
 
     // The hooks every import of the process uses.
     static CAContactImportHooks &shared()

@@ -117,34 +117,46 @@ QString CADataSourceContainer::cacheNameOfSource(const QString &displayName) con
     return found == m_sources.cend() ? QString() : found->cacheName;
 }
 
-std::optional<CAPersonList> CADataSourceContainer::contactsForSource(const QString &displayName, QWidget *window,
-                                                                     bool direct)
+std::optional<CAPersonList> CADataSourceContainer::storedContactsForSource(const QString &displayName)
 {
     QString cacheName;
     bool withGroups = false;
+    {
+        QMutexLocker lock(&m_mutex);
+        const auto found = m_sources.constFind(displayName);
+        if (found == m_sources.cend())
+            return std::nullopt;
+        if (found->memory)
+            return found->memory;
+        cacheName = found->cacheName;
+        withGroups = found->withGroups;
+    }
+    Groups cachedGroups;
+    std::optional<CAPersonList> list = getCachedPersonListForSource(cacheName, withGroups ? &cachedGroups : nullptr);
+    if (!list)
+        return std::nullopt;
+    QMutexLocker lock(&m_mutex);
+    Source &source = m_sources[displayName];
+    source.memory = std::move(list);
+    if (withGroups)
+        source.groups = std::move(cachedGroups);
+    return source.memory;
+}
+
+std::optional<CAPersonList> CADataSourceContainer::contactsForSource(const QString &displayName, QWidget *window,
+                                                                     bool direct)
+{
+    if (!direct) {
+        if (std::optional<CAPersonList> stored = storedContactsForSource(displayName))
+            return stored;
+    }
     bool imports = false;
     {
         QMutexLocker lock(&m_mutex);
         const auto found = m_sources.constFind(displayName);
         if (found == m_sources.cend())
             return std::nullopt;
-        if (!direct && found->memory)
-            return found->memory;
-        cacheName = found->cacheName;
-        withGroups = found->withGroups;
         imports = bool(found->import);
-    }
-    if (!direct) {
-        Groups cachedGroups;
-        if (std::optional<CAPersonList> list =
-                getCachedPersonListForSource(cacheName, withGroups ? &cachedGroups : nullptr)) {
-            QMutexLocker lock(&m_mutex);
-            Source &source = m_sources[displayName];
-            source.memory = std::move(list);
-            if (withGroups)
-                source.groups = std::move(cachedGroups);
-            return source.memory;
-        }
     }
     if (imports) {
         // The import runs unlocked: it may ask the user and take long.

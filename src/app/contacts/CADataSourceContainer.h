@@ -89,6 +89,9 @@ public:
     // The source's persons by memory, cache, import (direct: import at once); nothing when
     // none of them ever gave a list, or the source is unknown.
     std::optional<CAPersonList> contactsForSource(const QString &displayName, QWidget *window, bool direct);
+    // The same without an import, which may ask the user: the list in memory, else the cache,
+    // read into memory once; nothing when the source has neither or is unknown.
+    std::optional<CAPersonList> storedContactsForSource(const QString &displayName);
     // A fresh import in two halves, so that the long one runs on the import worker and only the
     // short one, which changes what the windows see, on the main thread. The first imports and
     // builds the cache bytes, on any thread, changing nothing but the source's problems; nothing

@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <utility>
+
 namespace {
 
 const QString kFolderKey = QStringLiteral("excelFileOpenDialogDirectory");
@@ -47,7 +49,7 @@ std::optional<CAPersonList> CAExcelSource::personsFromWorkbook(const QString &pa
                             .arg(fileName, spool.errorString()));
         return CAPersonList();
     }
-    const PWFileReader::Result spooled = PWFileReader::read(spool.fileName(), PWFileReader::kDelimitedTextLimit);
+    PWFileReader::Result spooled = PWFileReader::read(spool.fileName(), PWFileReader::kDelimitedTextLimit);
     spool.remove();
     if (!spooled.ok()) {
         problems.append(QStringLiteral("%1 could not be read: %2.").arg(fileName, spooled.reason));
@@ -56,7 +58,7 @@ std::optional<CAPersonList> CAExcelSource::personsFromWorkbook(const QString &pa
     CATextImportOptions options;
     options.showDialog = true;
     options.encodingChoice = true;
-    return CATextFileImport::peopleFromExport(spooled.bytes, options, fileName, window, problems, hooks, progress);
+    return CATextFileImport::peopleFromExport(std::move(spooled.bytes), options, fileName, window, problems, hooks, progress);
 }
 
 std::optional<CADataSourceContainer::ImportResult>
@@ -66,17 +68,12 @@ CAExcelSource::importDataFromExcel(QWidget *window, QStringList &problems, PWUse
 {
     if (!hooks.chooseFiles)
         return std::nullopt;
-    QString start = defaults.stringForKey(kFolderKey);
-    if (start.isEmpty())
-        start = QDir::homePath();
     const std::optional<CAContactImportHooks::ChosenFiles> chosen =
-        hooks.chooseFiles(window, start, {QStringLiteral("*.xls *.xlsx")});
+        hooks.chooseFilesFrom(window, defaults, kFolderKey, {QStringLiteral("*.xls *.xlsx")});
     if (!chosen) {
         container.setErrorDuringImporting(true);
         return std::nullopt;
     }
-    if (!chosen->folder.isEmpty())
-        defaults.setString(kFolderKey, chosen->folder);
     CADataSourceContainer::ImportResult result;
     for (const QString &path : chosen->paths) {
         const std::optional<CAPersonList> persons = personsFromWorkbook(path, window, problems, hooks, progress);

@@ -2,12 +2,12 @@
 
 #include "app/contacts/CAContactsLog.h"
 #include "app/contacts/CAImportWorker.h"
+#include "app/contacts/CASpreadsheetReader.h"
 #include "app/contacts/CATextFileImport.h"
 #include "kernel/base/CAEnvironment.h"
 #include "platform/PWBundle.h"
 #include "platform/PWUserDefaults.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -15,28 +15,6 @@
 namespace {
 
 const QString kFolderKey = QStringLiteral("fileMakerFileOpenDialogDirectory");
-
-QString textOf(const QJsonValue &value)
-{
-    if (value.isString())
-        return value.toString();
-    if (value.isDouble())
-        return QString::number(value.toDouble(), 'g', 15);
-    if (value.isBool())
-        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-    return {};
-}
-
-// A name or street holding a comma must not spill into the next column.
-QString fieldText(const QJsonValue &value)
-{
-    const QString text = textOf(value);
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
-        return text;
-    QString quoted = text;
-    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
-}
 
 } // namespace
 
@@ -50,7 +28,7 @@ QString CAFileMakerSource::name()
 QByteArray CAFileMakerSource::textOfRows(const QJsonValue &rows)
 {
     if (!rows.isArray())
-        return textOf(rows).toUtf8();
+        return CAScriptedSource::valueText(rows).toUtf8();
     QString text;
     bool first = true;
     for (const QJsonValue &row : rows.toArray()) {
@@ -58,7 +36,7 @@ QByteArray CAFileMakerSource::textOfRows(const QJsonValue &rows)
             text += u'\n';
         first = false;
         if (!row.isArray()) {
-            text += textOf(row);
+            text += CAScriptedSource::valueText(row);
             continue;
         }
         bool firstField = true;
@@ -66,7 +44,8 @@ QByteArray CAFileMakerSource::textOfRows(const QJsonValue &rows)
             if (!firstField)
                 text += u',';
             firstField = false;
-            text += fieldText(field);
+            // A name or street holding a comma must not spill into the next column.
+            text += CASpreadsheetReader::csvField(CAScriptedSource::valueText(field));
         }
     }
     return text.toUtf8();
@@ -122,17 +101,12 @@ CAFileMakerSource::importDataFromFileMaker(QWidget *window, QStringList &problem
 {
     if (!hooks.chooseFiles)
         return std::nullopt;
-    QString start = defaults.stringForKey(kFolderKey);
-    if (start.isEmpty())
-        start = QDir::homePath();
     const std::optional<CAContactImportHooks::ChosenFiles> chosen =
-        hooks.chooseFiles(window, start, {QStringLiteral("*.fp7 *.fp5")});
+        hooks.chooseFilesFrom(window, defaults, kFolderKey, {QStringLiteral("*.fp7 *.fp5")});
     if (!chosen) {
         container.setErrorDuringImporting(true);
         return std::nullopt;
     }
-    if (!chosen->folder.isEmpty())
-        defaults.setString(kFolderKey, chosen->folder);
     CADataSourceContainer::ImportResult result;
     for (const QString &path : chosen->paths) {
         const std::optional<CAPersonList> persons =

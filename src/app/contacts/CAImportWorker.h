@@ -34,6 +34,13 @@ struct CAImportProgress
         recordIndex = index;
         return stopRequested;
     }
+    // report() as a reader of records or cards takes it; none without a progress.
+    static std::function<bool(quint32 index, quint32 count)> reporter(CAImportProgress *progress)
+    {
+        if (!progress)
+            return {};
+        return [progress](quint32 index, quint32 count) { return progress->report(index, count); };
+    }
 };
 
 // Runs a long contact import on a thread of its own, one at a time, so that the window stays

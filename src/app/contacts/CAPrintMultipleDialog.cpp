@@ -84,8 +84,7 @@ CAPrintMultipleDialog::CAPrintMultipleDialog(const CAAddressWindow::Models &mode
         // A source the user picks with nothing read yet, in memory or in its cache, reads itself.
         const QString shown = currentSourceName();
         CADataSourceContainer &container = m_models.container;
-        if (container.hasSource(shown) && !container.memoryListForSource(shown)
-            && !container.getCachedDataForSource(container.cacheNameOfSource(shown)))
+        if (container.hasSource(shown) && !m_importing && !container.storedContactsForSource(shown))
             updateCurrentSource();
     });
     // The search field the contact windows share, in place of the form's plain one.
@@ -452,9 +451,8 @@ void CAPrintMultipleDialog::reloadSource(Source &source)
         source.model->setContent(m_models.localBase.personListDict().personList());
     } else {
         std::optional<CAPersonList> list = m_models.container.memoryListForSource(source.name);
-        const QString cacheName = m_models.container.cacheNameOfSource(source.name);
-        if (!list && !m_importing && m_models.container.getCachedDataForSource(cacheName))
-            list = m_models.container.contactsForSource(source.name, this, false);
+        if (!list && !m_importing)
+            list = m_models.container.storedContactsForSource(source.name);
         if (list)
             source.model->setContent(*list);
     }

@@ -68,7 +68,9 @@ QString *addressPart(AddressParts &address, QStringView part)
     return nullptr;
 }
 
-QString textOf(const QJsonValue &value)
+} // namespace
+
+QString CAScriptedSource::valueText(const QJsonValue &value)
 {
     if (value.isString())
         return value.toString();
@@ -78,8 +80,6 @@ QString textOf(const QJsonValue &value)
         return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
     return {};
 }
-
-} // namespace
 
 QList<CAScriptedSource::Source> CAScriptedSource::sources()
 {
@@ -116,10 +116,10 @@ CADataSourceContainer::ImportResult CAScriptedSource::personsFromRecords(const Q
             const QString label = field.key();
             if (label == QLatin1String("_groups")) {
                 for (const QJsonValue &name : field.value().toArray())
-                    groupNames.append(textOf(name));
+                    groupNames.append(valueText(name));
                 continue;
             }
-            const QString value = textOf(field.value());
+            const QString value = valueText(field.value());
             if (value.isEmpty())
                 continue;
             if (label == QLatin1String("firstname")) {
@@ -313,11 +313,8 @@ std::optional<CADataSourceContainer::ImportResult> CAScriptedSource::importDataF
                                 .arg(cacheName)
                                 .arg(answer->vCards()->size() + answer->vCardsLeftOut())
                                 .arg(answer->vCards()->size()));
-        CAEntourageCards::CardReport report;
-        if (progress)
-            report = [progress](quint32 index, quint32 count) { return progress->report(index, count); };
         result = CAEntourageCards::personsFromCards(*answer->vCards(), answer->vCardGroups().value_or(QJsonArray()),
-                                                    &problems, report);
+                                                    &problems, CAImportProgress::reporter(progress));
         if (!result)
             error = QStringLiteral("stopped");
     } else if (answer && answer->records()) {

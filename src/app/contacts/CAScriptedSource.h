@@ -60,6 +60,10 @@ public:
     static CADataSourceContainer::ImportResult personsFromRecords(const QJsonArray &records,
                                                                   QStringList *problems = nullptr);
 
+    // The text of a value a helper sent: a number in up to 15 digits, a truth value as "true" or
+    // "false"; empty for anything else.
+    static QString valueText(const QJsonValue &value);
+
     // "$XDG_DATA_HOME/Parcelwick/Helpers"; a test may point it elsewhere.
     static QString helperFolder();
     static void setHelperFolder(const QString &folder);

@@ -518,6 +518,15 @@ std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readFirstSheet(con
     return readXls(path, error);
 }
 
+QString CASpreadsheetReader::csvField(const QString &field)
+{
+    if (!field.contains(u',') && !field.contains(u'"') && !field.contains(u'\n') && !field.contains(u'\r'))
+        return field;
+    QString quoted = field;
+    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
 QByteArray CASpreadsheetReader::toCsv(const Rows &rows)
 {
     QString text;
@@ -525,14 +534,7 @@ QByteArray CASpreadsheetReader::toCsv(const Rows &rows)
         for (qsizetype i = 0; i < row.size(); ++i) {
             if (i > 0)
                 text += u',';
-            const QString &field = row.at(i);
-            if (field.contains(u',') || field.contains(u'"') || field.contains(u'\n') || field.contains(u'\r')) {
-                QString quoted = field;
-                quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-                text += u'"' + quoted + u'"';
-            } else {
-                text += field;
-            }
+            text += csvField(row.at(i));
         }
         text += QStringLiteral("\r\n");
     }

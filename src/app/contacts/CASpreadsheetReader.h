@@ -40,6 +40,9 @@ public:
     // Rows as comma-separated text, UTF-8 with its byte-order mark; fields holding a comma, a
     // quote or a line break are quoted, quotes doubled.
     static QByteArray toCsv(const Rows &rows);
+    // One field as toCsv() writes it: quoted, quotes doubled, where it holds a comma, a quote or a
+    // line break; as it is otherwise.
+    static QString csvField(const QString &field);
     // The text of a number cell: integral values without a decimal point, others the shortest form.
     static QString numberText(double value);
 };

@@ -283,16 +283,14 @@ std::optional<CAPersonList> CATextFileImport::peopleFromData(QByteArray bytes,
     return persons;
 }
 
-std::optional<CAPersonList> CATextFileImport::peopleFromExport(const QByteArray &bytes, const CATextImportOptions &options,
+std::optional<CAPersonList> CATextFileImport::peopleFromExport(QByteArray bytes, const CATextImportOptions &options,
                                                                const QString &fileName, QWidget *window,
                                                                QStringList &problems, const CAContactImportHooks &hooks,
                                                                CAImportProgress *progress)
 {
-    RecordReport report;
-    if (progress)
-        report = [progress](quint32 index, quint32 count) { return progress->report(index, count); };
     QStringList read;
-    std::optional<CAPersonList> persons = peopleFromData(bytes, options, window, &read, hooks, report);
+    std::optional<CAPersonList> persons =
+        peopleFromData(std::move(bytes), options, window, &read, hooks, CAImportProgress::reporter(progress));
     for (const QString &problem : std::as_const(read))
         problems.append(QStringLiteral("%1: %2").arg(fileName, problem));
     return persons;

@@ -38,8 +38,9 @@ public:
                                                       const CAContactImportHooks &hooks = CAContactImportHooks::shared(),
                                                       const RecordReport &report = RecordReport());
     // Rows another program exported (a workbook, a database) as the user sees them in the import
-    // dialog, with the import's progress; each problem is named by the file it came from.
-    static std::optional<CAPersonList> peopleFromExport(const QByteArray &bytes, const CATextImportOptions &options,
+    // dialog, with the import's progress; each problem is named by the file it came from. The
+    // bytes are let go of as peopleFromData() does.
+    static std::optional<CAPersonList> peopleFromExport(QByteArray bytes, const CATextImportOptions &options,
                                                         const QString &fileName, QWidget *window,
                                                         QStringList &problems, const CAContactImportHooks &hooks,
                                                         CAImportProgress *progress);

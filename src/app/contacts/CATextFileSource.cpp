@@ -9,7 +9,6 @@
 #include "platform/PWFileReader.h"
 #include "platform/PWUserDefaults.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -121,16 +120,10 @@ std::optional<CADataSourceContainer::ImportResult>
 CATextFileSource::importDataFromTextFileSource(QWidget *window, QStringList &problems, PWUserDefaults &defaults,
                                                const CAContactImportHooks &hooks, CAImportProgress *progress)
 {
-    if (!hooks.chooseFiles)
-        return std::nullopt;
-    QString start = defaults.stringForKey(kFolderKey);
-    if (start.isEmpty())
-        start = QDir::homePath();
-    const std::optional<CAContactImportHooks::ChosenFiles> chosen = hooks.chooseFiles(window, start, {});
+    const std::optional<CAContactImportHooks::ChosenFiles> chosen =
+        hooks.chooseFilesFrom(window, defaults, kFolderKey, {});
     if (!chosen)
         return std::nullopt;
-    if (!chosen->folder.isEmpty())
-        defaults.setString(kFolderKey, chosen->folder);
     CATextImportOptions options;
     options.showDialog = true;
     options.delimiterChoice = true;
@@ -146,11 +139,8 @@ CATextFileSource::importDataFromTextFileSource(QWidget *window, QStringList &pro
             continue;
         }
         QStringList read;
-        CATextFileImport::RecordReport report;
-        if (progress)
-            report = [progress](quint32 index, quint32 count) { return progress->report(index, count); };
-        const std::optional<CAPersonList> persons =
-            CATextFileImport::peopleFromData(std::move(file.bytes), options, window, &read, hooks, report);
+        const std::optional<CAPersonList> persons = CATextFileImport::peopleFromData(
+            std::move(file.bytes), options, window, &read, hooks, CAImportProgress::reporter(progress));
         if (progress && progress->stopRequested)
             return std::nullopt;
         for (const QString &problem : std::as_const(read))

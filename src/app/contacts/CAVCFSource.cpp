@@ -11,7 +11,6 @@
 #include "platform/PWVCardParser.h"
 #include "platform/PWVCardReader.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -103,25 +102,15 @@ std::optional<CADataSourceContainer::ImportResult>
 CAVCFSource::importDataFromVCFSource(QWidget *window, QStringList &problems, PWUserDefaults &defaults,
                                      const CAContactImportHooks &hooks, CAImportProgress *progress)
 {
-    if (!hooks.chooseFiles)
-        return std::nullopt;
-    QString start = defaults.stringForKey(kFolderKey);
-    if (start.isEmpty())
-        start = QDir::homePath();
     const std::optional<CAContactImportHooks::ChosenFiles> chosen =
-        hooks.chooseFiles(window, start, {QStringLiteral("*.vcf")});
+        hooks.chooseFilesFrom(window, defaults, kFolderKey, {QStringLiteral("*.vcf")});
     if (!chosen)
         return std::nullopt;
-    if (!chosen->folder.isEmpty())
-        defaults.setString(kFolderKey, chosen->folder);
     CADataSourceContainer::ImportResult result;
     bool anyRead = false;
     for (const QString &path : chosen->paths) {
         QString error;
-        CardReport report;
-        if (progress)
-            report = [progress](quint32 index, quint32 count) { return progress->report(index, count); };
-        const CAPersonList persons = personFromVCFFile(path, &error, report);
+        const CAPersonList persons = personFromVCFFile(path, &error, CAImportProgress::reporter(progress));
         if (progress && progress->stopRequested)
             return std::nullopt;
         if (!error.isEmpty())

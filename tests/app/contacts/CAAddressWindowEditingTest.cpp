@@ -1,4 +1,4 @@
-#include "ContactsTestSupport.h"
+#include "ContactsWindowTestSupport.h"
 
 #include "app/contacts/CAAddressBookSource.h"
 #include "app/contacts/CAAddressWindow.h"
@@ -27,20 +27,9 @@ using contactstest::person;
 
 namespace {
 
-class CAAddressWindowEditingTest : public testing::Test
+class CAAddressWindowEditingTest : public testing::Test, protected contactstest::WindowModels
 {
 protected:
-    CAAddressWindowEditingTest()
-        : container(folder.path() + u"/cache"_s)
-        , book(folder.path() + u"/book"_s)
-        , senders(scratch.defaults(), [] { return std::shared_ptr<PWPerson>(); })
-        , localBase(scratch.defaults())
-        , printLists(scratch.defaults())
-    {
-    }
-
-    CAAddressWindow::Models models() { return {container, scratch.defaults(), book, senders, localBase, printLists}; }
-
     static void doubleClickRow(QTableView *table, int row)
     {
         // Layouts are laid out when events run: the row has its place only then.
@@ -86,13 +75,6 @@ protected:
         QTest::mouseClick(sheet.findChild<QDialogButtonBox *>()->button(which), Qt::LeftButton);
     }
 
-    QTemporaryDir folder;
-    contactstest::ScratchDefaults scratch;
-    CADataSourceContainer container;
-    PWAddressBook book;
-    CASenderList senders;
-    CALocalContactBase localBase;
-    CAPrintListArray printLists;
     bool sheetOpened = false;
 };
 

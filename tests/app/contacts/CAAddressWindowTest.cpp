@@ -1,4 +1,4 @@
-#include "ContactsTestSupport.h"
+#include "ContactsWindowTestSupport.h"
 #include "TestSupport.h"
 
 #include "app/contacts/CAAddressWindow.h"
@@ -39,25 +39,15 @@ using contactstest::lastNames;
 
 namespace {
 
-class CAAddressWindowTest : public testing::Test
+class CAAddressWindowTest : public testing::Test, protected contactstest::WindowModels
 {
 protected:
     CAAddressWindowTest()
-        : container(folder.path() + u"/cache"_s)
-        , book(folder.path() + u"/book"_s)
-        , senders(scratch.defaults(), [] { return std::shared_ptr<PWPerson>(); })
-        , localBase(scratch.defaults())
-        , printLists(scratch.defaults())
     {
         CAVCFSource::registerWith(container);
         m_savedHooks = CAContactImportHooks::shared();
     }
     ~CAAddressWindowTest() override { CAContactImportHooks::shared() = m_savedHooks; }
-
-    CAAddressWindow::Models models()
-    {
-        return {container, scratch.defaults(), book, senders, localBase, printLists};
-    }
 
     QString writeVCards(const QString &name, const QStringList &lastNamesToWrite)
     {
@@ -128,13 +118,6 @@ protected:
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
     }
 
-    QTemporaryDir folder;
-    contactstest::ScratchDefaults scratch;
-    CADataSourceContainer container;
-    PWAddressBook book;
-    CASenderList senders;
-    CALocalContactBase localBase;
-    CAPrintListArray printLists;
     int chooserCalls = 0;
     bool chooserOnMainThread = false;
 

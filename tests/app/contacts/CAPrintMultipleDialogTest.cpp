@@ -1,4 +1,4 @@
-#include "ContactsTestSupport.h"
+#include "ContactsWindowTestSupport.h"
 
 #include "app/contacts/CAAddressBookSource.h"
 #include "app/contacts/CAAddressWindow.h"
@@ -33,21 +33,14 @@ using contactstest::person;
 
 namespace {
 
-class CAPrintMultipleDialogTest : public testing::Test
+class CAPrintMultipleDialogTest : public testing::Test, protected contactstest::WindowModels
 {
 protected:
     CAPrintMultipleDialogTest()
-        : container(folder.path() + u"/cache"_s)
-        , book(folder.path() + u"/book"_s)
-        , senders(scratch.defaults(), [] { return std::shared_ptr<PWPerson>(); })
-        , localBase(scratch.defaults())
-        , printLists(scratch.defaults())
     {
         CAVCFSource::registerWith(container);
         localBase.personListDict().replacePersonList({person(u"Di"_s, u"Adams"_s), person(u"Ann"_s, u"Baker"_s)});
     }
-
-    CAAddressWindow::Models models() { return {container, scratch.defaults(), book, senders, localBase, printLists}; }
 
     void storeList(const QString &name, const CAPersonList &persons, int sortingValue)
     {
@@ -89,13 +82,6 @@ protected:
         QTest::mouseRelease(table->viewport(), Qt::LeftButton, {}, rect.center());
     }
 
-    QTemporaryDir folder;
-    contactstest::ScratchDefaults scratch;
-    CADataSourceContainer container;
-    PWAddressBook book;
-    CASenderList senders;
-    CALocalContactBase localBase;
-    CAPrintListArray printLists;
 };
 
 TEST_F(CAPrintMultipleDialogTest, ListsWithNoneStoredStartWithPrintList1AndCancelKeepsNone)

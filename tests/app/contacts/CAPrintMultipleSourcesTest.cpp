@@ -1,4 +1,4 @@
-#include "ContactsTestSupport.h"
+#include "ContactsWindowTestSupport.h"
 #include "TestSupport.h"
 
 #include "app/contacts/CAContactImportDialogs.h"
@@ -40,15 +40,10 @@ namespace {
 
 // The print-multiple window's source column: the same sources as the address window, read through
 // the import worker with progress and Stop, and a window closed midway that never hangs.
-class CAPrintMultipleSourcesTest : public testing::Test
+class CAPrintMultipleSourcesTest : public testing::Test, protected contactstest::WindowModels
 {
 protected:
     CAPrintMultipleSourcesTest()
-        : container(folder.path() + u"/cache"_s)
-        , book(folder.path() + u"/book"_s)
-        , senders(scratch.defaults(), [] { return std::shared_ptr<PWPerson>(); })
-        , localBase(scratch.defaults())
-        , printLists(scratch.defaults())
     {
         CAVCFSource::registerWith(container);
         m_savedHooks = CAContactImportHooks::shared();
@@ -60,8 +55,6 @@ protected:
         CAContactImportHooks::shared() = m_savedHooks;
         CAScriptedSource::setHelperFolder(QString());
     }
-
-    CAAddressWindow::Models models() { return {container, scratch.defaults(), book, senders, localBase, printLists}; }
 
     void chooserAnswers(const QStringList &paths)
     {
@@ -83,13 +76,6 @@ protected:
         Q_EMIT popup->activated(item);
     }
 
-    QTemporaryDir folder;
-    contactstest::ScratchDefaults scratch;
-    CADataSourceContainer container;
-    PWAddressBook book;
-    CASenderList senders;
-    CALocalContactBase localBase;
-    CAPrintListArray printLists;
     int chooserCalls = 0;
 
 private:
