@@ -8,6 +8,7 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <type_traits>
 
 namespace {
 
@@ -257,18 +258,28 @@ qsizetype PWPerson::positionOf(quint32 key) const
     return found - keys;
 }
 
-const PWPerson::Slot *PWPerson::slotFor(const QString &property, bool multi) const
+// The position of the property's value, when the person holds one; multi, when given, must match
+// the kind of property too.
+std::optional<qsizetype> PWPerson::heldPosition(const QString &property, std::optional<bool> multi) const
 {
     if (m_count == 0)
-        return nullptr;
+        return std::nullopt;
     const std::optional<Place> place = placeOf(property);
-    if (!place || bool(place->key & kMultiKey) != multi)
-        return nullptr;
+    if (!place || (multi && bool(place->key & kMultiKey) != *multi))
+        return std::nullopt;
     const qsizetype position = positionOf(place->key);
     const auto *keys = reinterpret_cast<const quint32 *>(m_block.get());
     if (position >= qsizetype(m_count) || keys[position] != place->key)
+        return std::nullopt;
+    return position;
+}
+
+const PWPerson::Slot *PWPerson::slotFor(const QString &property, bool multi) const
+{
+    const std::optional<qsizetype> position = heldPosition(property, multi);
+    if (!position)
         return nullptr;
-    return reinterpret_cast<const Slot *>(m_block.get() + slotsOffset(m_count)) + position;
+    return reinterpret_cast<const Slot *>(m_block.get() + slotsOffset(m_count)) + *position;
 }
 
 // Replaces the value of key, or makes the block anew with a slot for it in its place.
@@ -277,11 +288,16 @@ void PWPerson::put(quint32 key, const PWPlist *single, const PWMultiValue *multi
     const qsizetype position = positionOf(key);
     auto *keys = reinterpret_cast<quint32 *>(m_block.get());
     auto *slots = reinterpret_cast<Slot *>(m_block.get() + slotsOffset(m_count));
+    // Values are copied before anything changes and then only moved, and moves never throw: a
+    // copy that fails leaves the person as it was.
+    static_assert(std::is_nothrow_move_constructible_v<PWPlist> && std::is_nothrow_move_assignable_v<PWPlist>
+                  && std::is_nothrow_move_constructible_v<PWMultiValue>
+                  && std::is_nothrow_move_assignable_v<PWMultiValue>);
     if (position < qsizetype(m_count) && keys[position] == key) {
         if (multi)
-            slots[position].multi = *multi;
+            slots[position].multi = PWMultiValue(*multi);
         else
-            slots[position].single = *single;
+            slots[position].single = PWPlist(*single);
         return;
     }
     const quint32 count = m_count + 1;
@@ -387,20 +403,16 @@ bool PWPerson::setMultiValueForProperty(const QString &property, const PWMultiVa
 
 bool PWPerson::removeValueForProperty(const QString &property)
 {
-    if (!hasValueForProperty(property))
+    const std::optional<qsizetype> position = heldPosition(property, std::nullopt);
+    if (!position)
         return false;
-    removeAt(positionOf(placeOf(property)->key));
+    removeAt(*position);
     return true;
 }
 
 bool PWPerson::hasValueForProperty(const QString &property) const
 {
-    const std::optional<Place> place = m_count > 0 ? placeOf(property) : std::nullopt;
-    if (!place)
-        return false;
-    const qsizetype position = positionOf(place->key);
-    const auto *keys = reinterpret_cast<const quint32 *>(m_block.get());
-    return position < qsizetype(m_count) && keys[position] == place->key;
+    return heldPosition(property, std::nullopt).has_value();
 }
 
 QStringList PWPerson::propertiesWithValues() const

@@ -91,6 +91,7 @@ public:
 private:
     union Slot;
     qsizetype positionOf(quint32 key) const;
+    std::optional<qsizetype> heldPosition(const QString &property, std::optional<bool> multi) const;
     const Slot *slotFor(const QString &property, bool multi) const;
     void put(quint32 key, const PWPlist *single, const PWMultiValue *multi);
     void removeAt(qsizetype position);

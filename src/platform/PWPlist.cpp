@@ -11,6 +11,7 @@
 #include <cmath>
 #include <limits>
 #include <new>
+#include <type_traits>
 #include <variant>
 
 Q_LOGGING_CATEGORY(lcPlist, "pw.platform.plist")
@@ -180,6 +181,16 @@ PWPlist PWPlist::fromUid(quint64 value)
 
 PWPlist::Type PWPlist::type() const
 {
+    // The kind is the alternative's place; copies and moves of every alternative never throw, so
+    // the storage is never left without one.
+    static_assert(std::variant_size_v<Storage> == std::size_t(Type::Uid) + 1);
+    static_assert(std::is_same_v<std::variant_alternative_t<std::size_t(Type::String), Storage>, QString>
+                  && std::is_same_v<std::variant_alternative_t<std::size_t(Type::Date), Storage>, QDateTime>
+                  && std::is_same_v<std::variant_alternative_t<std::size_t(Type::Uid), Storage>, quint64>);
+    static_assert(std::is_nothrow_copy_constructible_v<QString> && std::is_nothrow_copy_constructible_v<QByteArray>
+                  && std::is_nothrow_copy_constructible_v<QDateTime>
+                  && std::is_nothrow_copy_constructible_v<QExplicitlySharedDataPointer<const DictionaryBox>>
+                  && std::is_nothrow_copy_constructible_v<QExplicitlySharedDataPointer<const ArrayBox>>);
     return static_cast<Type>(m_value.index());
 }
 

@@ -3,9 +3,9 @@
 #include "kernel/base/FTGeometry.h"
 #include "kernel/render/CCircleTextContainer.h"
 #include "kernel/render/CDDDrawerSupport.h"
+#include "kernel/render/CDDTextRuns.h"
 
 #include <QGlyphRun>
-#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTextBlock>
@@ -20,19 +20,6 @@
 namespace CCircleText {
 
 namespace {
-
-// Glyphs are measured at 72 units per inch: a point of type is a point of the page.
-QPaintDevice *pointDevice()
-{
-    static QImage device = [] {
-        QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
-        const int dotsPerMetre = qRound(72.0 / 0.0254);
-        image.setDotsPerMeterX(dotsPerMetre);
-        image.setDotsPerMeterY(dotsPerMetre);
-        return image;
-    }();
-    return &device;
-}
 
 double arcElement(double t, double a, double b)
 {
@@ -112,7 +99,7 @@ std::vector<std::unique_ptr<QTextLayout>> layLines(const QTextDocument *text, co
     std::vector<std::unique_ptr<QTextLayout>> layouts;
     double top = 0.0;
     for (QTextBlock block = text->begin(); block.isValid(); block = block.next()) {
-        auto layout = std::make_unique<QTextLayout>(block.text(), text->defaultFont(), pointDevice());
+        auto layout = std::make_unique<QTextLayout>(block.text(), text->defaultFont(), textruns::pointDevice());
         QList<QTextLayout::FormatRange> formats;
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
