@@ -187,11 +187,17 @@ void CADocView::applyGeometry()
     viewport()->update();
 }
 
-void CADocView::invalidateObject(CFTComponent *)
+void CADocView::invalidateObject(CFTComponent *component)
 {
+    if (component && m_view) {
+        const QRectF drawn =
+            component->GetNSDrawRect(m_view->isSelected(component), m_view->getDotSize()).adjusted(-2, -2, 2, 2);
+        m_item->update(drawn);
+        m_item->update(m_prevCompDrawRect);
+        m_prevCompDrawRect = drawn;
+    }
     // One object's change moves others too (the rest of a dragged selection, a panel's fields,
-    // a text chain, handles and guides): the whole canvas is drawn again, the object's old and
-    // new places with it.
+    // a text chain, handles and guides): the whole canvas is drawn again.
     viewport()->update();
 }
 

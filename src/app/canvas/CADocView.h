@@ -63,7 +63,7 @@ public:
     void documentChanged();
     // Objects moved out of the page grow the frame; back inside, it shrinks to the page.
     void refitFrame();
-    // Draws the object's old and new places: the whole canvas again.
+    // Draws the object's old and new places and then the whole canvas again.
     void invalidateObject(CFTComponent *component);
     // An undoable edit changed the design: drawn again, and the frame refitted once the command
     // is over.
@@ -213,6 +213,7 @@ private:
     // Undo and redo of the shown document refit the frame.
     QMetaObject::Connection m_undoConnections[4];
     bool m_refitPending = false;
+    QRectF m_prevCompDrawRect;
     int m_editBatchDepth = 0;
     bool m_selectionChangePending = false;
     std::unique_ptr<CACanvasClipboard> m_clipboard;
