@@ -35,15 +35,25 @@ void CASourceImport::launch(CADataSourceContainer &container, CAImportWorker &wo
         source->commitImport(std::move(**prepared));
         prepared->reset();
     };
+    // A window closed while its import runs takes the connection with it, and finish never
+    // runs: the source is then let go of when the connection goes, so that its Update comes back
+    // in the other windows.
+    const auto release = std::shared_ptr<bool>(new bool(false), [source, name](bool *finished) {
+        if (!*finished)
+            source->setAllowUpdateCache(true, name);
+        delete finished;
+    });
     auto connection = std::make_shared<QMetaObject::Connection>();
     *connection = QObject::connect(&worker, &CAImportWorker::finished, context,
-                                   [connection, name, finish](const QString &finished) {
+                                   [connection, name, finish, release](const QString &finished) {
                                        if (finished != name)
                                            return;
+                                       *release = true;
                                        QObject::disconnect(*connection);
                                        finish(finished);
                                    });
     if (!CAImportProgressDialog::launch(worker, window, name, import, apply)) {
+        *release = true;
         QObject::disconnect(*connection);
         source->contactsForSource(name, window, true);
         finish(name);

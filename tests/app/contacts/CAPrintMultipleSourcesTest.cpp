@@ -174,6 +174,7 @@ TEST_F(CAPrintMultipleSourcesTest, ClosingTheWindowWhileTheImportAsksNeverHangs)
     EXPECT_FALSE(worker.isRunning());
     EXPECT_EQ(chooserCalls, 0) << "no file chooser opens for a window that is gone";
     EXPECT_EQ(lastNames(*container.memoryListForSource(CAVCFSource::name())), QStringList{u"Kept"_s});
+    EXPECT_TRUE(container.isAllowUpdateCacheForSource(CAVCFSource::name())) << "Update stays off in the other windows";
 }
 
 // The address book's group chooser, in both windows: "All" first, the groups sorted, a choice
