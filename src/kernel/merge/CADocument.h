@@ -273,10 +273,8 @@ private:
     bool m_printMode = false;
     std::optional<QString> m_printListName;
     QStringList m_readProblems;
-    // The file of the last damaged reading, where what could not be read still is; empty when
-    // the design came from bytes.
-    QString m_damagedSource;
-    // The same file by its bytes, links resolved; empty when the design came from bytes.
+    // The file of the last damaged reading, where what could not be read still is, by its name's
+    // bytes with links resolved; empty when the design came from bytes.
     QByteArray m_damagedSourceBytes;
     bool m_replaceDamagedConfirmed = false;
     int m_textFillDepth = 0;

@@ -218,7 +218,6 @@ bool CADocument::loadPropertyList(const PWPlist &parsed, QString *error)
 
     // What could not be read stays known: the design is shown, but a save would make the loss final.
     m_readProblems = report->problems();
-    m_damagedSource.clear();
     m_damagedSourceBytes.clear();
     m_replaceDamagedConfirmed = false;
     if (!m_readProblems.isEmpty()) {
@@ -232,17 +231,7 @@ bool CADocument::loadPropertyList(const PWPlist &parsed, QString *error)
 
 bool CADocument::writeToFile(const QString &path, QString *error) const
 {
-    if (needsReplaceConfirmation(path))
-        return fail(error, QStringLiteral("The document could not be saved: it was opened with parts that could not be "
-                                          "read, and saving would replace \"%1\" without them")
-                               .arg(QFileInfo(path).fileName()));
-    const QByteArray data = documentDataForComponents(nullptr);
-    if (data.isEmpty())
-        return fail(error, QStringLiteral("The document could not be saved: it could not be written"));
-    QString reason;
-    if (!PWSaveFile::write(path, data, &reason))
-        return fail(error, QStringLiteral("The document could not be saved: %1").arg(reason));
-    return true;
+    return writeToFileAtBytes(QFile::encodeName(path), error);
 }
 
 bool CADocument::writeToFileAtBytes(const QByteArray &path, QString *error) const
@@ -265,7 +254,8 @@ bool CADocument::needsReplaceConfirmationAtBytes(const QByteArray &path) const
     struct stat info {};
     if (!isDamaged() || m_replaceDamagedConfirmed || ::stat(path.constData(), &info) != 0)
         return false;
-    return m_damagedSource.isEmpty() || resolvedName(path) == m_damagedSourceBytes;
+    // Another file holds none of what was left out; the one read from does.
+    return m_damagedSourceBytes.isEmpty() || resolvedName(path) == m_damagedSourceBytes;
 }
 
 bool CADocument::readFromFileAtBytes(const QByteArray &path, QString *error)
@@ -276,20 +266,14 @@ bool CADocument::readFromFileAtBytes(const QByteArray &path, QString *error)
     // The descriptor names the file for the reader whatever bytes its name holds.
     const bool read = readFromFile(QStringLiteral("/proc/self/fd/%1").arg(descriptor), error);
     ::close(descriptor);
-    if (read && isDamaged()) {
+    if (read && isDamaged())
         m_damagedSourceBytes = resolvedName(path);
-        m_damagedSource = QFile::decodeName(m_damagedSourceBytes);
-    }
     return read;
 }
 
 bool CADocument::needsReplaceConfirmation(const QString &path) const
 {
-    if (!isDamaged() || m_replaceDamagedConfirmed || !QFileInfo::exists(path))
-        return false;
-    // Another file holds none of what was left out; the one read from does.
-    return m_damagedSource.isEmpty()
-           || QFileInfo(path).canonicalFilePath() == QFileInfo(m_damagedSource).canonicalFilePath();
+    return needsReplaceConfirmationAtBytes(QFile::encodeName(path));
 }
 
 bool CADocument::readFromFile(const QString &path, QString *error)
@@ -305,10 +289,8 @@ bool CADocument::readFromFile(const QString &path, QString *error)
     try {
         if (!loadDataRepresentation(file.bytes, kAddressDocumentType, error))
             return false;
-        if (isDamaged()) {
-            m_damagedSource = QFileInfo(path).absoluteFilePath();
-            m_damagedSourceBytes = resolvedName(QFile::encodeName(m_damagedSource));
-        }
+        if (isDamaged())
+            m_damagedSourceBytes = resolvedName(QFile::encodeName(QFileInfo(path).absoluteFilePath()));
         return true;
     } catch (const std::bad_alloc &) {
         return fail(error, openError(QStringLiteral("there is not enough memory to open it")));
