@@ -16,6 +16,8 @@ function(pw_target_options target)
         -Wno-stringop-overread -Wno-maybe-uninitialized)
     endif()
     target_link_options(${target} PRIVATE -fsanitize=address,undefined,vptr)
+    # The sanitized tree is the one the tests run in: it keeps its assertions although optimized.
+    target_compile_definitions(${target} PRIVATE QT_FORCE_ASSERTS)
   endif()
 endfunction()
 
