@@ -46,17 +46,19 @@ bench: deps
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
 	@for b in $(BUILD_BENCH)/bench/pw_bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then QT_QPA_PLATFORM=offscreen "$$b" || exit 1; fi; done
 
+# The fuzz programs and the libraries they use, nothing else of the tree.
+FUZZ_CONFIGURE = CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1" \
+	  -DPW_BUILD_TESTS=OFF -DPW_BUILD_FUZZ=ON
 fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPW_BUILD_TESTS=OFF -DPW_BUILD_FUZZ=ON
-	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+	$(FUZZ_CONFIGURE)
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target pw_fuzz_targets
 
-# Builds everything `make fuzz` builds (the application and the build-time tools link the
-# instrumented libraries too), then runs each fuzz target over its seeds for FUZZ_SECONDS seconds:
-# what CI runs after the tests.
+# Builds what `make fuzz` builds, then runs each fuzz target over its seeds for FUZZ_SECONDS
+# seconds: what CI runs after the tests.
 FUZZ_SECONDS ?= 5
 fuzz-smoke: deps
-	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPW_BUILD_TESTS=OFF -DPW_BUILD_FUZZ=ON -DPW_FUZZ_SMOKE_SECONDS=$(FUZZ_SECONDS)
-	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+	$(FUZZ_CONFIGURE) -DPW_FUZZ_SMOKE_SECONDS=$(FUZZ_SECONDS)
 	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target pw_fuzz_smoke
 
 # A PNG of every window, panel and sheet at its default size, and again at 200 %.
@@ -65,11 +67,12 @@ screenshots: configure
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/screenshots/pw_screenshots $(BUILD)/screenshots
 	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 $(BUILD)/tools/screenshots/pw_screenshots $(BUILD)/screenshots/scale-200
 
-# The program, its desktop entry, the MIME type of design files and the icons, from a release build,
+# The program, its content library (sample designs, clip art and its index, masks, postage art,
+# shapes), its desktop entry, the MIME type of design files and the icons, from a release build,
 # below PREFIX (default /usr/local); DESTDIR stages them for a package.
 install: deps
 	cmake -S . -B $(BUILD_RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPW_BUILD_TESTS=OFF $(CMAKE_FLAGS)
-	cmake --build $(BUILD_RELEASE) -j $(JOBS) --target parcelwick
+	cmake --build $(BUILD_RELEASE) -j $(JOBS) --target parcelwick pw_content
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_RELEASE) --prefix "$(PREFIX)"
 
 clean:

@@ -54,9 +54,15 @@ bool hasEntries(const QString &folder)
 
 QString CASampleDesignLibrary::shippedLibraryPath()
 {
-    const QString installed =
-        QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../share/parcelwick/Library"));
-    for (const QString &candidate : {installed, QStringLiteral(PW_SAMPLE_LIBRARY_BUILD_DIR)}) {
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    QStringList candidates{QDir(programFolder).absoluteFilePath(QStringLiteral("../share/parcelwick/Library"))};
+    // A program run from the build tree reads the content made there; an installed one only what was
+    // installed beside it, so that a package missing its content shows at once, not on the builder's machine.
+    const QString buildTree = QFileInfo(QStringLiteral(PW_BUILD_TREE_DIR)).canonicalFilePath();
+    const QString running = QFileInfo(programFolder).canonicalFilePath();
+    if (!buildTree.isEmpty() && (running == buildTree || running.startsWith(buildTree + QLatin1Char('/'))))
+        candidates.append(QStringLiteral(PW_SAMPLE_LIBRARY_BUILD_DIR));
+    for (const QString &candidate : std::as_const(candidates)) {
         if (QFileInfo(QDir(candidate).filePath(kTemplatesFolder)).isDir())
             return QDir::cleanPath(candidate);
     }
