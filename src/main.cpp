@@ -29,10 +29,13 @@
 #include <QIcon>
 #include <QJsonArray>
 #include <QMessageBox>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <variant>
 
 namespace {
 
@@ -81,43 +84,40 @@ QList<QByteArray> takeByteNames(QStringList *arguments, const QList<QByteArray> 
     return names;
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// Options that cannot be understood are reported before any display is needed, so that a
+// mistyped batch job on a server says why rather than failing for want of a screen. Qt's own
+// options are read by the application object, so such a command line is read after it.
+std::optional<int> refuseUnreadableOptions(int argc, char *argv[])
 {
-    QElapsedTimer sinceStart;
-    sinceStart.start();
-    // A batch job, help and the version need no display: they must run on a server without one
-    // and never show a window.
-    // Options that cannot be understood are reported before any display is needed, so that a
-    // mistyped batch job on a server says why rather than failing for want of a screen. Qt's own
-    // options are read by the application object, so such a command line is read after it.
-    if (!CACommandLine::mentionsToolkitOption(argc, argv)) {
-        QStringList raw;
-        for (int i = 0; i < argc; ++i)
-            raw.append(QString::fromLocal8Bit(argv[i]));
-        QString error;
-        if (!CACommandLine::parse(raw, QDir::currentPath(), &error)) {
-            printLine(error);
-            printLine(QStringLiteral("see parcelwick --help"));
-            return CACommandLine::kUsage;
-        }
-    }
-    const bool headless = CACommandLine::isHeadless(argc, argv);
-    if (headless && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    if (CACommandLine::mentionsToolkitOption(argc, argv))
+        return std::nullopt;
+    QStringList raw;
+    for (int i = 0; i < argc; ++i)
+        raw.append(QString::fromLocal8Bit(argv[i]));
+    QString error;
+    if (CACommandLine::parse(raw, QDir::currentPath(), &error))
+        return std::nullopt;
+    printLine(error);
+    printLine(QStringLiteral("see parcelwick --help"));
+    return CACommandLine::kUsage;
+}
+
+void setUpApplication()
+{
     QApplication::setApplicationVersion(QStringLiteral(PW_VERSION));
     startKernel();
     // The desktop entry's name lets the desktop match the windows to the entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("parcelwick"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/parcelwick.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
+}
 
-    const QStringList arguments = QApplication::arguments();
+// The request of this start; a status to leave with when it was help, the version or unreadable.
+std::variant<CACommandRequest, int> readRequest(const QStringList &arguments)
+{
     QString error;
     bool helpOrVersion = false;
-    const std::optional<CACommandRequest> request =
+    std::optional<CACommandRequest> request =
         CACommandLine::parse(arguments, QDir::currentPath(), &error, &helpOrVersion);
     if (helpOrVersion && request) {
         const bool version = arguments.contains(QStringLiteral("--version")) || arguments.contains(QStringLiteral("-v"));
@@ -130,46 +130,55 @@ int main(int argc, char *argv[])
         printLine(QStringLiteral("see parcelwick --help"));
         return CACommandLine::kUsage;
     }
-    if (request->mode != CACommandRequest::Mode::Interactive)
-        return runBatch(*request);
+    return std::move(*request);
+}
 
-    // The arguments as the system gave them: names that are no UTF-8 travel as bytes.
-    QList<QByteArray> rawArguments;
+// The arguments as the system gave them: names that are no UTF-8 travel as bytes.
+struct StartArguments
+{
+    QStringList texts;
+    QList<QByteArray> raw;
+    bool anyByteName = false;
+};
+
+StartArguments startArguments(int argc, char *argv[])
+{
+    StartArguments arguments;
+    arguments.texts = QApplication::arguments();
     for (int i = 1; i < argc; ++i)
-        rawArguments.append(QByteArray(argv[i]));
-    const bool anyByteName = std::any_of(rawArguments.cbegin(), rawArguments.cend(),
-                                         [](const QByteArray &raw) { return !CADocumentManager::isTextName(raw); });
+        arguments.raw.append(QByteArray(argv[i]));
+    arguments.anyByteName = std::any_of(arguments.raw.cbegin(), arguments.raw.cend(),
+                                        [](const QByteArray &raw) { return !CADocumentManager::isTextName(raw); });
+    return arguments;
+}
 
-    // One instance per user: a later start hands its files and commands to the running one.
-    const QString doorName = CAInstanceServer::defaultServerName();
-    const auto handOver = [&](int timeoutMs) -> std::optional<int> {
-        QString said;
-        switch (CAInstanceClient::hand(doorName, arguments.mid(1), QDir::currentPath(), timeoutMs, &error, &said,
-                                       anyByteName ? rawArguments : QList<QByteArray>())) {
-        case CAInstanceClient::Outcome::Done:
-            if (!said.isEmpty())
-                printLine(said);
-            return CACommandLine::kSuccess;
-        case CAInstanceClient::Outcome::Failed:
-            printLine(error);
-            return CACommandLine::kFailure;
-        case CAInstanceClient::Outcome::NoInstance:
-            break;
-        }
-        return std::nullopt;
-    };
-    if (const std::optional<int> handed = handOver(1000))
-        return *handed;
+// Hands this start's request to the running instance; the status to leave with, or nothing when
+// no instance answered.
+std::optional<int> handOver(const QString &door, const StartArguments &arguments, int timeoutMs)
+{
+    QString error;
+    QString said;
+    switch (CAInstanceClient::hand(door, arguments.texts.mid(1), QDir::currentPath(), timeoutMs, &error, &said,
+                                   arguments.anyByteName ? arguments.raw : QList<QByteArray>())) {
+    case CAInstanceClient::Outcome::Done:
+        if (!said.isEmpty())
+            printLine(said);
+        return CACommandLine::kSuccess;
+    case CAInstanceClient::Outcome::Failed:
+        printLine(error);
+        return CACommandLine::kFailure;
+    case CAInstanceClient::Outcome::NoInstance:
+        break;
+    }
+    return std::nullopt;
+}
 
-    QCommandLineParser parser;
-    parser.addOptions(CACommandLine::options());
-    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Designs to open."));
-    parser.parse(arguments);
-
-    // The clip-art collection and the masks are seeded on first start, before any pane looks for them.
-    CASampleDesignLibrary::installContentForUser();
-
-    CADocumentController controller;
+// The windows and panels of the application, before any document is made.
+void installApplicationParts(CADocumentController &controller)
+{
+    // The clip art, the masks, the shapes and the sample designs are seeded on a first start
+    // while the first window is made: it needs none of them, and a pane that does waits for them.
+    CASampleDesignLibrary::installAllForUserInBackground();
     installChangeLayoutSheet();
     installPrintCommands();
     installCanvasCommands();
@@ -179,26 +188,14 @@ int main(int argc, char *argv[])
     installDesignWindow(controller);
     installPropertiesPanel(controller);
     installAssistant(controller);
-    controller.applicationWillFinishLaunching();
+}
 
-    CAScriptCommands scriptCommands(controller);
-    scriptCommands.setAssistant(CAScriptCommands::sharedAssistant());
-
-    // The door opens before any start-up document is read or the assistant shows, so that a later
-    // start meanwhile reaches this instance instead of becoming a second one. Every request is
-    // answered before anything waits on the user: failures are told after the answer.
-    const CAInstanceCommands commands({
-        [&controller](const QString &path, QString *reason) {
-            if (controller.manager().openDocument(path))
-                return true;
-            *reason = QStringLiteral("%1 cannot be opened").arg(path);
-            return false;
-        },
-        [&controller](const QCommandLineParser &handed) { controller.services().performCommandLineOptions(handed); },
-        [&scriptCommands](const QJsonObject &command) { return scriptCommands.execute(command); },
-    });
-    // Made after what its handler calls, so that it closes before they go.
-    CAInstanceServer door(doorName);
+// What a later start hands over: files (by their bytes where they are no UTF-8), text for the
+// services and script commands. Every request is answered before anything waits on the user:
+// failures are told after the answer.
+void serveDoor(CAInstanceServer &door, CADocumentController &controller, const CAInstanceCommands &commands,
+               CAScriptCommands &scriptCommands)
+{
     door.setHandler([&controller, &commands, &scriptCommands](const QJsonObject &message,
                                                               const CAInstanceServer::Reply &reply) {
         const CADocumentManager::ReportHold hold(controller.manager());
@@ -227,47 +224,138 @@ int main(int argc, char *argv[])
                                << answer.value(QStringLiteral("message")).toString();
         reply(answer);
     });
+}
+
+// Opens the door, or hands this start over to the instance that holds it. The lock held while
+// listening makes one of two starts at the same moment the instance; the other waits until
+// that one listens and hands its request over. A status to leave with when it was handed over.
+std::optional<int> openDoor(CAInstanceServer &door, const QString &doorName, const StartArguments &arguments)
+{
     if (doorName.isEmpty()) {
         qCWarning(lcShell) << "Later starts cannot hand over their files: no folder only this user can enter";
-    } else if (!door.listen(&error)) {
-        // Another start became the instance between the first look and now: this one hands over.
-        if (const std::optional<int> handed = handOver(1000))
-            return *handed;
-        qCWarning(lcShell) << "Later starts cannot hand over their files:" << error;
+        return std::nullopt;
     }
+    constexpr int kPatienceMs = 10000;
+    QElapsedTimer waited;
+    waited.start();
+    QString error;
+    while (!door.listen(&error)) {
+        if (const std::optional<int> handed = handOver(doorName, arguments, 200))
+            return handed;
+        if (waited.elapsed() > kPatienceMs) {
+            qCWarning(lcShell) << "Later starts cannot hand over their files:" << error;
+            return std::nullopt;
+        }
+        // The holder of the lock is between its look and its listen.
+        QThread::msleep(20);
+    }
+    return std::nullopt;
+}
 
-    // The start-up probe measures the way to a document window: an assistant the start-up
-    // shows first is cancelled as soon as it is up.
-    if (qEnvironmentVariableIsSet("PW_EXIT_WHEN_SHOWN")) {
-        QTimer::singleShot(0, &app, [] {
-            if (CAAssistantController::sharedWizard().isRunning())
-                CAAssistantController::sharedWizard().cancel();
-        });
-    }
+// Files, text and commands of this start, in the order the user asked for them.
+void openStartupRequests(CADocumentController &controller, CAScriptCommands &scriptCommands,
+                         const CACommandRequest &request, const StartArguments &arguments)
+{
+    QCommandLineParser parser;
+    parser.addOptions(CACommandLine::options());
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Designs to open."));
+    parser.parse(arguments.texts);
+
     // Names that are no UTF-8 open by their bytes; the rest as the request read them.
-    QStringList startupFiles = request->files;
-    if (anyByteName) {
+    QStringList startupFiles = request.files;
+    if (arguments.anyByteName) {
         QStringList texts;
-        for (const QByteArray &raw : std::as_const(rawArguments))
+        for (const QByteArray &raw : std::as_const(arguments.raw))
             texts.append(QFile::decodeName(raw));
-        for (const QByteArray &name : takeByteNames(&texts, rawArguments, QFile::encodeName(QDir::currentPath()))) {
+        for (const QByteArray &name : takeByteNames(&texts, arguments.raw, QFile::encodeName(QDir::currentPath()))) {
             startupFiles.removeAll(QDir::cleanPath(QFile::decodeName(name)));
             controller.manager().openDocumentAtBytes(name);
         }
     }
-    controller.openStartupDocuments(startupFiles);
-    controller.applicationDidFinishLaunching();
-    // Text handed over on the command line goes to the documents the start-up made, as text from
-    // the File menu would.
-    controller.services().performCommandLineOptions(parser);
+    controller.openStartupDocuments(startupFiles, &parser);
     controller.setTerminateWhenLastDocumentCloses(true);
 
     // The commands of this start go to this instance, as a later start's would.
-    for (const QJsonObject &command : request->commands) {
+    for (const QJsonObject &command : request.commands) {
         const QJsonObject answer = scriptCommands.execute(command, QDir::currentPath());
         if (answer.value(QStringLiteral("status")).toString() != u"ok")
             printLine(answer.value(QStringLiteral("message")).toString());
     }
+}
+
+// The start-up benchmark's probe: an assistant the start-up shows first is cancelled as soon as
+// it is up; once the first document window is, the time is reported and the application leaves.
+void armStartupProbe(QApplication &app, const QElapsedTimer &sinceStart, bool documentsShown)
+{
+    if (!qEnvironmentVariableIsSet("PW_EXIT_WHEN_SHOWN"))
+        return;
+    if (!documentsShown) {
+        QTimer::singleShot(0, &app, [] {
+            if (CAAssistantController::sharedWizard().isRunning())
+                CAAssistantController::sharedWizard().cancel();
+        });
+        return;
+    }
+    QTimer::singleShot(0, &app, [&sinceStart] {
+        std::printf("first window shown after %lld ms\n", static_cast<long long>(sinceStart.elapsed()));
+        std::fflush(stdout);
+        QCoreApplication::exit(0);
+    });
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    if (const std::optional<int> refused = refuseUnreadableOptions(argc, argv))
+        return *refused;
+    // A batch job, help and the version need no display: they must run on a server without one
+    // and never show a window.
+    if (CACommandLine::isHeadless(argc, argv) && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setUpApplication();
+
+    const std::variant<CACommandRequest, int> read = readRequest(QApplication::arguments());
+    if (const int *status = std::get_if<int>(&read))
+        return *status;
+    const CACommandRequest &request = std::get<CACommandRequest>(read);
+    if (request.mode != CACommandRequest::Mode::Interactive)
+        return runBatch(request);
+
+    // One instance per user: a later start hands its files and commands to the running one.
+    const StartArguments arguments = startArguments(argc, argv);
+    const QString doorName = CAInstanceServer::defaultServerName();
+    if (const std::optional<int> handed = handOver(doorName, arguments, 1000))
+        return *handed;
+
+    CADocumentController controller;
+    installApplicationParts(controller);
+    controller.applicationWillFinishLaunching();
+    CAScriptCommands scriptCommands(controller);
+    scriptCommands.setAssistant(CAScriptCommands::sharedAssistant());
+    const CAInstanceCommands commands({
+        [&controller](const QString &path, QString *reason) {
+            if (controller.manager().openDocument(path))
+                return true;
+            *reason = QStringLiteral("%1 cannot be opened").arg(path);
+            return false;
+        },
+        [&controller](const QCommandLineParser &handed) { controller.services().performCommandLineOptions(handed); },
+        [&scriptCommands](const QJsonObject &command) { return scriptCommands.execute(command); },
+    });
+    // The door opens before any start-up document is read or the assistant shows, so that a later
+    // start meanwhile reaches this instance instead of becoming a second one. Made after what its
+    // handler calls, so that it closes before they go.
+    CAInstanceServer door(doorName);
+    serveDoor(door, controller, commands, scriptCommands);
+    if (const std::optional<int> handed = openDoor(door, doorName, arguments))
+        return *handed;
+
+    armStartupProbe(app, sinceStart, false);
+    openStartupRequests(controller, scriptCommands, request, arguments);
 
     // Without its address formats the application still opens, so that no work is lost, but it
     // says why address panels cannot be built.
@@ -275,13 +363,9 @@ int main(int argc, char *argv[])
     if (!formatError.isEmpty())
         QMessageBox::critical(nullptr, QStringLiteral("Parcelwick"), formatError);
 
-    // The start-up benchmark's probe: report when the first window is up, then leave.
-    if (qEnvironmentVariableIsSet("PW_EXIT_WHEN_SHOWN")) {
-        QTimer::singleShot(0, &app, [&sinceStart] {
-            std::printf("first window shown after %lld ms\n", static_cast<long long>(sinceStart.elapsed()));
-            std::fflush(stdout);
-            QCoreApplication::exit(0);
-        });
-    }
+    armStartupProbe(app, sinceStart, true);
+    // The floating panels come once the first window is up: the design window's picture panes
+    // wait for a content library still being seeded, and the document must not wait with them.
+    QTimer::singleShot(0, &controller, [&controller] { controller.applicationDidFinishLaunching(); });
     return QApplication::exec();
 }

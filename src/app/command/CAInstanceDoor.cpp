@@ -13,6 +13,8 @@
 #include <QLoggingCategory>
 #include <QStandardPaths>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,6 +32,12 @@ const QString kWorkingDirectory = QStringLiteral("cwd");
 const QString kRawArguments = QStringLiteral("argumentBytes");
 constexpr qint64 kMessageLimitForAnswers = CAInstanceServer::kMessageLimit;
 constexpr int kAnswerTimeoutMs = 60000;
+
+std::function<void()> &beforeListenHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
 
 } // namespace
 
@@ -125,26 +133,100 @@ CAInstanceServer::CAInstanceServer(QString name, QObject *parent)
     });
 }
 
-CAInstanceServer::~CAInstanceServer() = default;
+CAInstanceServer::~CAInstanceServer()
+{
+    // The socket goes before the lock, so that the next holder of the lock finds the door free.
+    m_server->close();
+    releaseLock();
+}
+
+void CAInstanceServer::setBeforeListenHook(std::function<void()> hook)
+{
+    beforeListenHook() = std::move(hook);
+}
+
+QString CAInstanceServer::lockPathFor(const QString &name)
+{
+    // A bare name is a socket in the temporary folder, where the local server puts it.
+    const QString socket = QDir::isAbsolutePath(name) ? name : QDir(QDir::tempPath()).filePath(name);
+    return socket + QStringLiteral(".lock");
+}
+
+bool CAInstanceServer::takeLock(QString *error)
+{
+    if (m_lockFd >= 0)
+        return true;
+    const QByteArray path = QFile::encodeName(lockPathFor(m_name));
+    const auto fail = [error, &path](const QString &what, int cause) {
+        if (error)
+            *error = cause == EWOULDBLOCK ? QStringLiteral("another instance is running")
+                                          : QStringLiteral("the door's lock %1 cannot be %2: %3")
+                                                .arg(QFile::decodeName(path), what,
+                                                     QString::fromLocal8Bit(std::strerror(cause)));
+        return false;
+    };
+    // The holder removes the file as it leaves; a start that opened it just before then holds a
+    // lock on a file no longer there, and tries again with the new one.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR);
+        if (fd < 0)
+            return fail(QStringLiteral("opened"), errno);
+        // flock, not fcntl: its lock belongs to this open file, so two doors of one process
+        // exclude each other too, and the system lets it go however the process ends.
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int cause = errno;
+            ::close(fd);
+            return fail(QStringLiteral("taken"), cause);
+        }
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && ::lstat(path.constData(), &named) == 0 && held.st_dev == named.st_dev &&
+            held.st_ino == named.st_ino) {
+            m_lockFd = fd;
+            return true;
+        }
+        ::close(fd);
+    }
+    return fail(QStringLiteral("taken"), EAGAIN);
+}
 
 bool CAInstanceServer::listen(QString *error)
 {
+    // Looking for a running instance and listening are one step only under the lock: without it
+    // two starts could both find the door free and both listen, the later quietly taking it.
+    if (!takeLock(error))
+        return false;
     // The server binds its socket aside and renames it into place, which would quietly take the
-    // door from a live instance: ask first. A socket file nobody answers was left by a crash.
+    // door from a live instance (one of a build without the lock): ask first. A socket file
+    // nobody answers was left by a crash.
     QLocalSocket probe;
     probe.connectToServer(m_name);
     if (probe.waitForConnected(500)) {
         probe.abort();
+        releaseLock();
         if (error)
             *error = QStringLiteral("another instance is running");
         return false;
     }
+    if (const std::function<void()> &hook = beforeListenHook())
+        hook();
     QLocalServer::removeServer(m_name);
     if (m_server->listen(m_name))
         return true;
+    releaseLock();
     if (error)
         *error = m_server->errorString();
     return false;
+}
+
+void CAInstanceServer::releaseLock()
+{
+    if (m_lockFd < 0)
+        return;
+    // Removed while still held, so that no start takes a lock on a file about to go.
+    ::unlink(QFile::encodeName(lockPathFor(m_name)).constData());
+    ::close(m_lockFd);
+    m_lockFd = -1;
 }
 
 QString CAInstanceServer::fullServerName() const

@@ -50,8 +50,14 @@ public:
     ~CAInstanceServer() override;
 
     // Opens the door; a socket left behind by an instance that ended without closing it is
-    // removed first. False, with the reason, when another instance holds it.
+    // removed first. False, with the reason, when another instance holds it. The door's lock
+    // (the socket's name followed by ".lock") is taken first and held until this object goes,
+    // so that of two starts at the same moment only one becomes the instance.
     bool listen(QString *error = nullptr);
+    // Runs between the look for a running instance and the listen, for tests that make two
+    // starts meet there; nothing by default.
+    static void setBeforeListenHook(std::function<void()> hook);
+    static QString lockPathFor(const QString &name);
     QString fullServerName() const;
     // With a handler every message goes to it; without one, arguments are acknowledged and
     // announced by requestReceived, and commands are refused.
@@ -64,8 +70,12 @@ Q_SIGNALS:
 
 private:
     void readFrom(QLocalSocket *socket);
+    bool takeLock(QString *error);
+    void releaseLock();
 
     QString m_name;
+    // The lock file held open while this object is the instance; -1 when it holds none.
+    int m_lockFd = -1;
     QLocalServer *m_server = nullptr;
     Handler m_handler;
 };

@@ -19,6 +19,7 @@
 #include "kernel/merge/CADocument.h"
 #include "kernel/merge/CAPrintingView.h"
 #include "kernel/merge/CAPrintingViewChoice.h"
+#include "kernel/printing/CAEnvironmentLayout.h"
 #include "platform/PWUserDefaults.h"
 
 #include <QDialog>
@@ -292,8 +293,19 @@ bool CAScriptCommands::printWithDefaults(QWidget *parent, const std::shared_ptr<
 
 QJsonObject CAScriptCommands::blankDocument(const QString &code)
 {
-    CADocumentController::prepareDocument(typeCode(code).kind);
-    const std::shared_ptr<CAOpenDocument> record = m_controller.manager().newDocument();
+    // The kind's default paper, without an envelope window, goes on a new design as it stands:
+    // the blank page is neither laid out again nor counted as edited.
+    const documentType kind = typeCode(code).kind;
+    const QString country = CAEnvironment::defaultCountry();
+    auto document =
+        std::make_unique<CADocument>(std::make_unique<CFTADocument>(kind, CDDString(country), CDDString(country)));
+    if (const std::shared_ptr<CATemplateFormat> layout = defaultLayout(kind)) {
+        CATemplateFormat copy = *layout;
+        copy.setHasWindow(false);
+        document->setLayoutArangeComponents(copy, false);
+    }
+    document->setDefTextSize();
+    const std::shared_ptr<CAOpenDocument> record = m_controller.manager().addDocument(std::move(document));
     if (!record) {
         qCWarning(lcShell) << "Document is not created";
         return error(QStringLiteral("Document is not created"));

@@ -9,6 +9,7 @@
 #include <memory>
 
 class CAAddressFormatGridView;
+class CADocument;
 class CATrashImageView;
 class PWUndoManager;
 class QLineEdit;
@@ -32,8 +33,11 @@ public:
 
     // After every stored change: the address menus and the design window's lists are rebuilt.
     void setValidateDocumentsView(std::function<void()> validate) { m_validate = std::move(validate); }
-    // Apply: the marker {"index", "title"} of the chosen format goes to the active canvas.
+    // Apply: the marker {"index", "title"} of the chosen format goes to the editor's document.
     void setApplyMarker(std::function<void(const PWPlist &marker)> apply) { m_apply = std::move(apply); }
+    // The document the editor was opened for; the editor only names it, its owner keeps it.
+    void setDocument(const CADocument *document) { m_document = document; }
+    const CADocument *document() const { return m_document; }
 
     // The next free name: the base alone, else the base followed by one more than the largest
     // number that follows it in a stored name.
@@ -86,4 +90,5 @@ private:
     bool m_isAddNew = false;
     std::function<void()> m_validate;
     std::function<void(const PWPlist &)> m_apply;
+    const CADocument *m_document = nullptr;
 };

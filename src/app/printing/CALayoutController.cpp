@@ -505,24 +505,38 @@ bool CALayoutController::horizontalChosen() const
     return !_orientationMatrix || _orientationMatrix->checkedId() == 0;
 }
 
+CALayoutController::TemplatePtr CALayoutController::chosenTemplate(bool *standard) const
+{
+    *standard = true;
+    if (const TemplatePtr selected = selectedTemplate(StandardTable))
+        return selected;
+    *standard = false;
+    if (const TemplatePtr selected = selectedTemplate(CustomTable))
+        return selected;
+    // A recent template the menus keep out of the standard list is still the user's choice.
+    const TemplatePtr recent = selectedTemplate(RecentTable);
+    *standard = recent && recent->isPredef();
+    return recent;
+}
+
 CALayoutController::TemplatePtr CALayoutController::getSelectedFormat() const
 {
-    if (const TemplatePtr standard = selectedTemplate(StandardTable)) {
-        auto copy = std::make_shared<CATemplateFormat>(*standard);
+    bool standard = false;
+    const TemplatePtr chosen = chosenTemplate(&standard);
+    if (!chosen)
+        return nullptr;
+    auto copy = std::make_shared<CATemplateFormat>(*chosen);
+    if (standard) {
         copy->setHasWindow(windowChecked());
         copy->setHorizontal(horizontalChosen());
-        return copy;
     }
-    if (const TemplatePtr custom = selectedTemplate(CustomTable))
-        return std::make_shared<CATemplateFormat>(*custom);
-    return nullptr;
+    return copy;
 }
 
 void CALayoutController::applyForDocument(CADocument &document)
 {
-    const TemplatePtr standard = selectedTemplate(StandardTable);
-    const TemplatePtr custom = standard ? nullptr : selectedTemplate(CustomTable);
-    const TemplatePtr chosen = standard ? standard : custom;
+    bool standard = false;
+    const TemplatePtr chosen = chosenTemplate(&standard);
     if (!chosen)
         return;
     ensureRecentList();
@@ -531,7 +545,7 @@ void CALayoutController::applyForDocument(CADocument &document)
         m_recentLayouts->prepend(chosen);
     }
     if (standard) {
-        CATemplateFormat copy = *standard;
+        CATemplateFormat copy = *chosen;
         copy.setHasWindow(_chkUseWindow && _chkUseWindow->isChecked());
         if (_orientationMatrix)
             copy.setHorizontal(horizontalChosen());
@@ -539,7 +553,7 @@ void CALayoutController::applyForDocument(CADocument &document)
             copy.setHorizontal(document.ftDocument()->IsHorizontal(0));
         document.setLayoutArangeComponents(copy, true);
     } else {
-        document.setLayoutArangeComponents(*custom, false);
+        document.setLayoutArangeComponents(*chosen, false);
     }
     reloadTable(RecentTable);
     CATemplateFormat::saveCustomLayouts();
@@ -616,9 +630,9 @@ void CALayoutController::btnDelete()
 
 void CALayoutController::btnOK()
 {
-    const TemplatePtr standard = selectedTemplate(StandardTable);
-    const TemplatePtr custom = standard ? nullptr : selectedTemplate(CustomTable);
-    const TemplatePtr chosen = standard ? standard : custom;
+    bool isStandard = false;
+    const TemplatePtr chosen = chosenTemplate(&isStandard);
+    const TemplatePtr standard = isStandard ? chosen : nullptr;
     if (chosen)
         ensureRecentList();
     if (chosen && m_recentLayouts) {
@@ -696,6 +710,8 @@ void CALayoutController::tableViewSelectionDidChange(Table table)
                 selectRow(StandardTable, -1);
                 if (!selected->isPredef())
                     selectRow(CustomTable, m_models[CustomTable]->rowOf(selected));
+                else
+                    setEnabled(_chkUseWindow, selected->hasWindow());
             }
         }
         break;

@@ -72,6 +72,9 @@ public:
 
     // A copy of the selected template as it would be applied, or null.
     TemplatePtr getSelectedFormat() const;
+    // The template the user chose: the standard list's, else the custom list's, else the recent
+    // list's; standard tells whether it takes the window and orientation controls.
+    TemplatePtr chosenTemplate(bool *standard) const;
     // The assistant's apply: the selected template to a new document, components rearranged.
     void applyForDocument(CADocument &document);
 

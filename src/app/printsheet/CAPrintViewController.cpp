@@ -5,7 +5,7 @@
 #include "app/printing/CAPrinterPrintTarget.h"
 #include "app/printsheet/CAPrintEditingTab.h"
 #include "app/printsheet/CAPrintPreview.h"
-#include "app/printsheet/CAScrollView.h"
+#include "app/document/CAScrollView.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/merge/CAEnvelopePrintingView.h"
 #include "kernel/printing/CATemplateFormat.h"

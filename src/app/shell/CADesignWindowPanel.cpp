@@ -20,7 +20,7 @@
 namespace {
 
 QPointer<CADesignWindow> s_window;
-QPointer<CACustomFormatEditor> s_editor;
+QList<QPointer<CACustomFormatEditor>> s_editors;
 CADocumentController *s_controller = nullptr;
 
 CADocView *frontCanvas()
@@ -42,20 +42,51 @@ void validateDocumentsView()
         s_controller->validateDocumentsView();
 }
 
+// The document whose window is in front, else the first with a window.
+std::shared_ptr<CAOpenDocument> frontDocument()
+{
+    if (!s_controller)
+        return nullptr;
+    const QWidget *active = s_controller->router().activeWindow();
+    std::shared_ptr<CAOpenDocument> first;
+    for (const auto &record : s_controller->manager().documents()) {
+        if (!qobject_cast<CAMainWindowController *>(record->window.data()))
+            continue;
+        if (record->window.data() == active)
+            return record;
+        if (!first)
+            first = record;
+    }
+    return first;
+}
+
+// Each request makes an editor of its own for the document in front, as it is then; an
+// editor left open keeps its own state and its own document.
 void showEditor()
 {
-    if (!s_editor) {
-        s_editor = new CACustomFormatEditor;
-        s_editor->setAttribute(Qt::WA_DeleteOnClose, true);
-        s_editor->setValidateDocumentsView(validateDocumentsView);
-        s_editor->setApplyMarker([](const PWPlist &marker) {
-            if (CADocView *canvas = frontCanvas())
-                canvas->addressCommands().changeTemplateWithMenu(CAddressFormatController::kCustomFormatTag, marker);
-        });
-    }
-    s_editor->show();
-    s_editor->raise();
-    s_editor->activateWindow();
+    const std::shared_ptr<CAOpenDocument> front = frontDocument();
+    auto *editor = new CACustomFormatEditor;
+    editor->setAttribute(Qt::WA_DeleteOnClose, true);
+    editor->setDocument(front ? front->document.get() : nullptr);
+    editor->setValidateDocumentsView(validateDocumentsView);
+    editor->setApplyMarker([document = std::weak_ptr<CAOpenDocument>(front), hadDocument = bool(front)](
+                               const PWPlist &marker) {
+        // Applied to the editor's own document; one closed meanwhile takes nothing.
+        CADocView *canvas = nullptr;
+        if (const std::shared_ptr<CAOpenDocument> record = document.lock()) {
+            if (auto *window = qobject_cast<CAMainWindowController *>(record->window.data()))
+                canvas = window->docView();
+        } else if (!hadDocument) {
+            canvas = frontCanvas();
+        }
+        if (canvas)
+            canvas->addressCommands().changeTemplateWithMenu(CAddressFormatController::kCustomFormatTag, marker);
+    });
+    s_editors.removeAll(nullptr);
+    s_editors.append(editor);
+    editor->show();
+    editor->raise();
+    editor->activateWindow();
 }
 
 } // namespace
@@ -79,7 +110,9 @@ void installDesignWindow(CADocumentController &controller)
         // The application's members are gone already: the windows going reach it no more.
         s_controller = nullptr;
         delete s_window.data();
-        delete s_editor.data();
+        for (const QPointer<CACustomFormatEditor> &editor : std::as_const(s_editors))
+            delete editor.data();
+        s_editors.clear();
     });
     // A window not made yet builds its lists when it is.
     QObject::connect(&controller, &CADocumentController::documentsViewValidated, &controller, [] {

@@ -244,10 +244,14 @@ void CADocumentController::applicationWillFinishLaunching()
     ContactsTextFileSource = PWLocalizedString(QStringLiteral("TextFile"));
 }
 
-void CADocumentController::openStartupDocuments(const QStringList &paths)
+void CADocumentController::openStartupDocuments(const QStringList &paths, const QCommandLineParser *textRequests)
 {
     for (const QString &path : paths)
         m_manager->openDocument(path);
+    // A text request is what the user started the application for: it comes before any start-up
+    // assistant, which would otherwise stand in front of the label until cancelled.
+    if (textRequests)
+        m_services->performCommandLineOptions(*textRequests);
     if (m_manager->documents().isEmpty())
         openUntitledDocument();
 }
@@ -333,38 +337,56 @@ void CADocumentController::runAssistant()
         return;
     AssistantResult result = m_assistant(false);
     const int code = result.code;
-    // The chosen recent document opens as the file it is, so that saving goes back to it.
-    if (code == Recent && !result.recentDocumentPath.isEmpty()) {
-        if (!m_manager->openDocument(result.recentDocumentPath))
-            qCWarning(lcShell) << "Document is not created";
+    if (code == OpenExisting) {
+        m_router->perform(QStringLiteral("openDocument"));
         return;
     }
-    if (code == Finish || code == CreateAndPrint || code == Blank || code == Recent) {
-        if (!result.document) {
+    if (code != Finish && code != CreateAndPrint && code != Blank && code != Recent)
+        return;
+    // The chosen recent document opens as the file it is, so that saving goes back to it.
+    std::shared_ptr<CAOpenDocument> record;
+    if (code == Recent && !result.recentDocumentPath.isEmpty()) {
+        record = m_manager->openDocument(result.recentDocumentPath);
+        if (!record || !record->document) {
             qCWarning(lcShell) << "Document is not created";
             return;
         }
-        CADocument *document = result.document.get();
-        if ((result.contactsTabIndex == 1 || result.contactsTabIndex == 2) && document->ftDocument()) {
-            document->ftDocument()->updateComponentsType(true);
-            if (const auto person = document->currentPerson(true))
-                document->updateObjectsTextWithPerson(*person, true);
-        }
-        const auto record = m_manager->addDocument(std::move(result.document));
-        if (!record)
-            return;
-        if (code != Blank && code != Recent)
-            m_manager->updateChangeCount(record, 1);
-        if (code == CreateAndPrint)
-            m_router->perform(QStringLiteral("printDocument"));
-        if (code == Blank && record->document->ftDocument()) {
-            record->document->ftDocument()->arrangeAddressPanel();
+        if (result.contactsTabIndex == 1 || result.contactsTabIndex == 2) {
+            fillWithChosenContact(*record->document);
             if (auto *window = qobject_cast<CAMainWindowController *>(record->window.data()))
                 window->updateDocView();
         }
-    } else if (code == OpenExisting) {
-        m_router->perform(QStringLiteral("openDocument"));
+        return;
     }
+    if (!result.document) {
+        qCWarning(lcShell) << "Document is not created";
+        return;
+    }
+    if (result.contactsTabIndex == 1 || result.contactsTabIndex == 2)
+        fillWithChosenContact(*result.document);
+    record = m_manager->addDocument(std::move(result.document));
+    if (!record)
+        return;
+    if (code != Blank && code != Recent)
+        m_manager->updateChangeCount(record, 1);
+    if (code == CreateAndPrint)
+        m_router->perform(QStringLiteral("printDocument"));
+    if (code == Blank && record->document->ftDocument()) {
+        record->document->ftDocument()->arrangeAddressPanel();
+        if (auto *window = qobject_cast<CAMainWindowController *>(record->window.data()))
+            window->updateDocView();
+    }
+}
+
+void CADocumentController::fillWithChosenContact(CADocument &document)
+{
+    // The contacts step ended on the recipients or a print list: the address components follow
+    // the chosen contacts and the design shows its recipient.
+    if (!document.ftDocument())
+        return;
+    document.ftDocument()->updateComponentsType(true);
+    if (const auto person = document.currentPerson(true))
+        document.updateObjectsTextWithPerson(*person, true);
 }
 
 void CADocumentController::initTemplateMenu(QMenu *menu) const

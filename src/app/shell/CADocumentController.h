@@ -16,6 +16,7 @@ class CAActionRouter;
 class CAFloatingPanels;
 class CAMainMenu;
 class CFTADocument;
+class QCommandLineParser;
 class QMenu;
 class QWidget;
 struct CAOpenDocument;
@@ -78,8 +79,10 @@ public:
 
     // The environment and the localized names of the contact sources.
     void applicationWillFinishLaunching();
-    // Files named on the command line open as documents; without any, the first untitled one.
-    void openStartupDocuments(const QStringList &paths);
+    // What a launch shows first: the files named on the command line, then the addresses handed
+    // over as text (each making or taking its document, as the text services do); only when
+    // neither left a document open, the first untitled one (which may be the assistant).
+    void openStartupDocuments(const QStringList &paths, const QCommandLineParser *textRequests = nullptr);
     // The address menus and the floating panels as they were at the last quit.
     void applicationDidFinishLaunching();
     // Remembers which floating panels are open.
@@ -116,6 +119,7 @@ Q_SIGNALS:
 
 private:
     QWidget *makeWindow(const std::shared_ptr<CAOpenDocument> &document);
+    static void fillWithChosenContact(CADocument &document);
     void togglePanel(int panel);
     void fillOpenRecent(QMenu *menu);
     void fillWindowList(QMenu *menu);

@@ -9,7 +9,7 @@
 #include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAFontManager.h"
 #include "app/shell/CAOpenDocument.h"
-#include "app/printsheet/CAScrollView.h"
+#include "app/document/CAScrollView.h"
 #include "app/shell/CDocScrollView.h"
 #include "app/shell/CModeCell.h"
 #include "kernel/document/CFTADocument.h"

@@ -1,6 +1,7 @@
 #include "app/shell/CASampleDesignLibrary.h"
 
 #include "app/shell/CAShellLog.h"
+#include "kernel/base/CAContentLibraryGate.h"
 #include "kernel/base/CAEnvironment.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+
+#include <future>
 
 namespace {
 
@@ -44,6 +47,10 @@ bool copyTree(const QString &from, const QString &to, QString *error)
     }
     return true;
 }
+
+// The background copies of this process, and whether the running thread is the one making them.
+std::shared_future<void> s_seeding;
+thread_local bool t_seeding = false;
 
 bool hasEntries(const QString &folder)
 {
@@ -164,8 +171,39 @@ bool CASampleDesignLibrary::installContentForUser()
     return done;
 }
 
+void CASampleDesignLibrary::installAllForUserInBackground()
+{
+    if (s_seeding.valid())
+        return;
+    // Every path is read here, on the caller's thread: the settings stay with it, and the copies
+    // never meet the gate they hold.
+    const QString library = shippedLibraryPath();
+    const QString target = CAEnvironment::sharedContentLibraryPath();
+    const QString postArt = shippedPostArtPath(library);
+    if (!postArt.isEmpty())
+        CAEnvironment::setPostArtPath(postArt);
+    const QString templates = shippedTemplatesPath(library, CAEnvironment::localizedPath());
+    const QString templatesTarget = CAEnvironment::templatePath();
+    s_seeding = std::async(std::launch::async, [library, target, templates, templatesTarget] {
+                    t_seeding = true;
+                    for (const QString &folder : {kClipArtFolder, kBasicShapesFolder, kMasksFolder})
+                        installFolderIfMissing(folder, library, target, nullptr);
+                    installIfMissing(templates, templatesTarget, nullptr);
+                }).share();
+    CAContentLibraryGate::set(&CASampleDesignLibrary::waitForContent);
+}
+
+void CASampleDesignLibrary::waitForContent()
+{
+    if (s_seeding.valid() && !t_seeding)
+        s_seeding.wait();
+}
+
 bool CASampleDesignLibrary::installForUser(QString *error)
 {
+    // A start that copies in the background copies the sample designs too.
+    if (s_seeding.valid())
+        return true;
     return installIfMissing(shippedTemplatesPath(shippedLibraryPath(), CAEnvironment::localizedPath()),
                             CAEnvironment::templatePath(), error);
 }

@@ -36,6 +36,12 @@ public:
     // At start: the clip art, basic shapes and masks seeded into the user's content library,
     // the postage art found where it was shipped. False when some copy failed (it is logged).
     static bool installContentForUser();
+    // The same and the sample designs, on a thread of its own, so that a first start shows its
+    // window without waiting for the copies; whoever asks the environment for a content path
+    // meanwhile waits until they are in place. The paths are taken at the call.
+    static void installAllForUserInBackground();
+    // Waits for the background copies, when there are any.
+    static void waitForContent();
 
 private:
     // The shipped library's folder to the same folder of targetLibrary, when that holds nothing.

@@ -1,6 +1,6 @@
 #include "app/shell/CDocScrollView.h"
 
-#include "app/printsheet/CAScrollView.h"
+#include "app/document/CAScrollView.h"
 
 #include <QScrollArea>
 

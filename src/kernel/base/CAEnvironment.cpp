@@ -1,5 +1,6 @@
 #include "kernel/base/CAEnvironment.h"
 
+#include "kernel/base/CAContentLibraryGate.h"
 #include "kernel/base/CAEnvironmentInternal.h"
 #include "kernel/base/FTUtilities.h"
 #include "platform/PWBundle.h"
@@ -151,6 +152,8 @@ void CAEnvironment::setTerminateScriptExecutionFlag(bool terminate)
 
 QString CAEnvironment::sharedContentLibraryPath()
 {
+    // The library may be being seeded: its folders are there once the gate lets through.
+    CAContentLibraryGate::pass();
     const PWPlist stored =
         PWUserDefaults::standardUserDefaults().objectForKey(QStringLiteral("FTSharedContentLibraryPath"));
     QString path = stored.isString() ? stored.toString().trimmed() : QString();

@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocalSocket>
@@ -24,6 +25,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
+#include <optional>
+#include <utility>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -84,6 +88,46 @@ TEST(InstanceDoorTest, SecondStartOpensItsFileInTheRunningInstance)
     EXPECT_EQ(received.at(0).at(0).toStringList(), QStringList{QStringLiteral("handed.pwdc")});
     ASSERT_EQ(manager.documents().size(), 1);
     EXPECT_EQ(manager.documents().first()->filePath, QDir(folder.path()).absoluteFilePath(QStringLiteral("handed.pwdc")));
+}
+
+// Two starts at the same moment: the second looks for an instance and listens while the first is
+// between its own look and its listen. One of them is the instance, and the other, once the
+// first has gone, can be the next.
+TEST(InstanceDoorTest, TwoStartsMeetingBetweenLookAndListenLeaveOneInstance)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString name = folder.filePath(QStringLiteral("door"));
+    auto first = std::make_unique<CAInstanceServer>(name);
+    CAInstanceServer second(name);
+    std::optional<bool> secondListened;
+    QString secondError;
+    bool paused = false;
+    CAInstanceServer::setBeforeListenHook([&] {
+        // Only the first start pauses here; the second runs its whole start inside the pause.
+        if (std::exchange(paused, true))
+            return;
+        secondListened = second.listen(&secondError);
+    });
+    QString firstError;
+    const bool firstListened = first->listen(&firstError);
+    CAInstanceServer::setBeforeListenHook(nullptr);
+    ASSERT_TRUE(secondListened.has_value()) << "the second start did not run between look and listen";
+    EXPECT_NE(firstListened, *secondListened) << "both starts became the instance";
+    EXPECT_TRUE(firstListened) << qPrintable(firstError);
+    EXPECT_TRUE(secondError.contains(QStringLiteral("another instance"))) << qPrintable(secondError);
+
+    // The instance answers at its door.
+    QLocalSocket probe;
+    probe.connectToServer(name);
+    EXPECT_TRUE(probe.waitForConnected(1000));
+    probe.abort();
+
+    // The first instance ends: its lock goes with it, and a new start becomes the instance.
+    first.reset();
+    EXPECT_FALSE(QFileInfo::exists(CAInstanceServer::lockPathFor(name)));
+    QString error;
+    EXPECT_TRUE(second.listen(&error)) << qPrintable(error);
 }
 
 // The whole path a person takes: the program started a second time, as a process of its own, in

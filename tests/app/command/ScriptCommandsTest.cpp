@@ -349,6 +349,22 @@ TEST_F(ScriptCommandsTest, BlankDocumentByTypeCode)
         EXPECT_EQ(made->document->ftDocument()->getDocumentType(), c.kind) << qPrintable(c.code);
         EXPECT_TRUE(made->window && made->window->isVisible());
         EXPECT_FALSE(made->isEdited());
+        // The kind's default paper without a window, the components where a new design has them:
+        // not laid out again.
+        CADocument expected(std::make_unique<CFTADocument>(c.kind, CDDString(u"us"_s), CDDString(u"us"_s)));
+        CATemplateFormat layout = *defaultLayout(c.kind);
+        layout.setHasWindow(false);
+        expected.setLayoutArangeComponents(layout, false);
+        expected.setDefTextSize();
+        EXPECT_FALSE(CATemplateFormat::initFromDocument(*made->document->ftDocument()).hasWindow());
+        const auto places = [](CADocument &document) {
+            QList<QRectF> rects;
+            for (CFTComponent *component : document.ftDocument()->GetComponents(0, false))
+                if (component->getType() == ctAddressPanel)
+                    rects.append(component->GetNSBoundRect());
+            return rects;
+        };
+        EXPECT_EQ(places(*made->document), places(expected)) << qPrintable(c.code);
     }
 }
 

@@ -3,7 +3,7 @@
 #include "app/printsheet/CAPrintJob.h"
 #include "app/printsheet/CAPrintPreview.h"
 #include "app/printsheet/CAPrintViewController.h"
-#include "app/printsheet/CAScrollView.h"
+#include "app/document/CAScrollView.h"
 
 #include "PrintSheetTestSupport.h"
 

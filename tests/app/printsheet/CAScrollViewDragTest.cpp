@@ -1,5 +1,5 @@
 // The hand drag of the page container, driven by real mouse events.
-#include "app/printsheet/CAScrollView.h"
+#include "app/document/CAScrollView.h"
 
 #include <QApplication>
 #include <QMouseEvent>

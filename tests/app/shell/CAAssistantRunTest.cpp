@@ -13,10 +13,12 @@
 #include "app/document/CAHelpButton.h"
 #include "app/inspector/CACustomFormatEditor.h"
 #include "app/shell/CAAddressWindowPanel.h"
+#include "app/printing/CALayoutController.h"
 #include "app/shell/CAAssistantController.h"
 #include "app/shell/CAHelpWindow.h"
 #include "app/shell/CAMainMenu.h"
 #include "kernel/merge/CADocument.h"
+#include "kernel/printing/CATemplateFormat.h"
 
 #include <QAbstractButton>
 #include <QDialog>
@@ -24,6 +26,8 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTabBar>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -183,6 +187,78 @@ TEST_F(AssistantRunTest, ARecentDocumentOpensAsItsFileAndSavesBackToIt)
     EXPECT_FALSE(QFileInfo::exists(savePath)) << "Save asked for a new name";
     EXPECT_FALSE(written.isEmpty());
     EXPECT_FALSE(pwtest::readFile(file).isEmpty());
+}
+
+// The Recent tab of the label step: each recently used template, chosen there, is the template of
+// the design step and of the document Finish makes, whatever the Standard list's menus show.
+TEST_F(AssistantRunTest, EachRecentTemplateLeadsToItsDesignsAndItsDocument)
+{
+    const CATemplateFormat::TemplateList *predefined = CATemplateFormat::predefLayouts(dtLabel);
+    ASSERT_NE(predefined, nullptr);
+    const auto withId = [predefined](const QString &id) {
+        for (const std::shared_ptr<CATemplateFormat> &format : *predefined)
+            if (format->ID() == id)
+                return format;
+        return std::shared_ptr<CATemplateFormat>();
+    };
+    const std::shared_ptr<CATemplateFormat> first = withId(u"05161"_s);
+    const std::shared_ptr<CATemplateFormat> second = withId(u"05160"_s);
+    ASSERT_TRUE(first && second);
+    const QString recentKey = *CATemplateFormat::recentPrefKey(dtLabel);
+
+    const struct
+    {
+        const char *name;
+        int row;
+        QString id;
+        QString category;
+    } cases[] = {
+        {"the first, all templates listed", 0, u"05161"_s, u"All"_s},
+        {"the second, all templates listed", 1, u"05160"_s, u"All"_s},
+        {"the second, hidden by the category menu", 1, u"05160"_s, u"Shipping Labels"_s},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        // The recent list as two earlier documents left it.
+        PWUserDefaults::standardUserDefaults().setObject(
+            recentKey, PWPlist(PWPlist::Array {PWPlist(first->toDictionary()), PWPlist(second->toDictionary())}));
+        if (CATemplateFormat::TemplateList *recent = CATemplateFormat::recentLayouts(dtLabel)) {
+            recent->clear();
+            recent->append(first);
+            recent->append(second);
+        }
+        PWUserDefaults::standardUserDefaults().setObject(u"FTLabelCategory"_s, PWPlist::fromString(c.category));
+        const qsizetype before = manager().documents().size();
+        int designRows = -1;
+        whileShown([this] { perform("runAssistant"); }, [&] {
+            auto *kind = wizard().window()->findChild<QRadioButton *>(u"_kindLabel"_s);
+            ASSERT_NE(kind, nullptr);
+            QTest::mouseClick(kind, Qt::LeftButton, {}, QPoint(8, kind->height() / 2));
+            ASSERT_NE(wizard().layoutController(0), nullptr);
+            QTableView *recentTable = wizard().layoutController(0)->tableView(CALayoutController::RecentTable);
+            ASSERT_NE(recentTable, nullptr);
+            ASSERT_EQ(recentTable->model()->rowCount(), 2);
+            QTabWidget *tabs = nullptr;
+            for (QWidget *up = recentTable->parentWidget(); up && !tabs; up = up->parentWidget())
+                tabs = qobject_cast<QTabWidget *>(up);
+            ASSERT_NE(tabs, nullptr);
+            QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(2).center());
+            ASSERT_TRUE(recentTable->isVisible());
+            clickRow(recentTable, c.row);
+            QTest::mouseClick(wizard().nextButton(), Qt::LeftButton);
+            auto *designs = wizard().window()->findChild<QTableWidget *>(u"_designTableView"_s);
+            ASSERT_NE(designs, nullptr);
+            designRows = designs->rowCount();
+            ASSERT_GT(designRows, 0);
+            clickRow(designs, 0);
+            QTest::mouseClick(wizard().nextButton(), Qt::LeftButton);
+            QTest::mouseClick(wizard().nextButton(), Qt::LeftButton);
+        });
+        EXPECT_GT(designRows, 0) << "the design step shows no designs";
+        ASSERT_EQ(manager().documents().size(), before + 1);
+        const CADocument &made = *manager().documents().last()->document;
+        EXPECT_EQ(CATemplateFormat::initFromDocument(*made.ftDocument()).ID(), c.id);
+    }
 }
 
 // Window > Senders, Recipients, Local Contacts and Print Lists: each enabled, each bringing the

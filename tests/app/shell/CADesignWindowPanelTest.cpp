@@ -106,6 +106,55 @@ TEST_F(CADesignWindowPanelTest, GuidelinesAndTheFormatEditorOpenFromTheirCommand
     shown->close();
 }
 
+// Each Address Format Editor request makes an editor of its own, on its list page, for the
+// document in front then; an editor left half-way keeps its state and its document.
+TEST_F(CADesignWindowPanelTest, EachFormatEditorRequestMakesAFreshEditorForTheFrontDocument)
+{
+    CADocumentController &application = launch(1);
+    installDesignWindow(application);
+    ASSERT_TRUE(application.newDocument(0));
+    ASSERT_EQ(manager().documents().size(), 2);
+    QAction *item = application.mainMenu().itemForAction(u"customAddressFormatEditor"_s);
+    ASSERT_NE(item, nullptr);
+    const auto shownEditors = [] {
+        QList<CACustomFormatEditor *> editors;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (auto *candidate = qobject_cast<CACustomFormatEditor *>(top); candidate && candidate->isVisible())
+                editors.append(candidate);
+        return editors;
+    };
+
+    QList<CACustomFormatEditor *> made;
+    for (const int frontIndex : {0, 1}) {
+        SCOPED_TRACE(frontIndex);
+        CAMainWindowController *front = window(frontIndex);
+        front->activateWindow();
+        application.router().windowActivated(front);
+        item->trigger();
+        const QList<CACustomFormatEditor *> editors = shownEditors();
+        ASSERT_EQ(editors.size(), made.size() + 1);
+        CACustomFormatEditor *editor = nullptr;
+        for (CACustomFormatEditor *candidate : editors)
+            if (!made.contains(candidate))
+                editor = candidate;
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->document(), manager().documents().at(frontIndex)->document.get());
+        EXPECT_EQ(editor->currentPage(), CACustomFormatEditor::kSelectionPage);
+        // Left on its design page: the next request must not bring it back like this.
+        editor->doAddCustomFormat();
+        EXPECT_EQ(editor->currentPage(), CACustomFormatEditor::kTemplatePage);
+        made.append(editor);
+    }
+    EXPECT_EQ(made.at(0)->document(), manager().documents().at(0)->document.get());
+    EXPECT_EQ(made.at(0)->currentPage(), CACustomFormatEditor::kTemplatePage);
+    for (CACustomFormatEditor *editor : made) {
+        editor->onDesignCancelButton();
+        editor->close();
+    }
+    PWUserDefaults::standardUserDefaults().removeObject(u"CustomAddressFormat"_s);
+    CAddressFormatController::sharedAddressFormatController().reloadCustomFormats();
+}
+
 // The preferences window and the format editor revalidate the document views when they are
 // done; the design window's template list then shows the custom formats saved meanwhile, and
 // every open design is filled again from its persons.

@@ -357,6 +357,48 @@ TEST_F(CADocumentServicesTest, CommandLineTextsGoToNewDocuments)
     EXPECT_EQ(shownLastName, u"Hartley"_s);
 }
 
+// A first start given text, with the assistant as the starting document: the text's document and
+// its sheet come first and stand in for the first untitled document. A label or envelope text
+// shows no assistant at all; an assistant text shows it once, from the service.
+TEST_F(CADocumentServicesTest, TextGivenAtFirstStartComesBeforeAnyStartUpAssistant)
+{
+    const struct
+    {
+        const char *option;
+        documentType kind;
+        int assistantRuns;
+    } cases[] = {
+        {"--new-label-from-text", dtLabel, 0},
+        {"--new-envelope-from-text", dtEnvelope, 0},
+        {"--new-assistant-from-text", dtEnvelope, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.option);
+        SetUp();
+        PWUserDefaults::standardUserDefaults().setInteger(u"FTStartingDocument"_s, 0);
+        controller = std::make_unique<CADocumentController>();
+        installAssistant(CADocumentController::Finish);
+        assistantRuns = 0;
+        sheetsShown = 0;
+        QCommandLineParser parser;
+        parser.addOptions(CADocumentServices::commandLineOptions());
+        ASSERT_TRUE(parser.parse({u"parcelwick"_s, QString::fromLatin1(c.option), kAddress}));
+        answerSheet(true);
+        controller->applicationWillFinishLaunching();
+        controller->openStartupDocuments({}, &parser);
+        EXPECT_EQ(assistantRuns, c.assistantRuns);
+        if (c.assistantRuns > 0) {
+            EXPECT_TRUE(assistantFromService);
+        }
+        ASSERT_EQ(manager().documents().size(), 1) << "an untitled document was made beside the text's";
+        EXPECT_EQ(kindOf(last()), c.kind);
+        EXPECT_EQ(sheetsShown, 1);
+        EXPECT_EQ(sheetParent, last()->window.data());
+        EXPECT_EQ(recipientStreet(*last()), u"1200 Harbor Boulevard"_s);
+        TearDown();
+    }
+}
+
 } // namespace
 
 namespace {

@@ -2,7 +2,7 @@
 // for, the title with the paper and its size, the tool bar's pictures and the page's place.
 #include "ShellTestSupport.h"
 
-#include "app/printsheet/CAScrollView.h"
+#include "app/document/CAScrollView.h"
 #include "app/shell/CModeCell.h"
 
 TEST(CAMainWindowRulesTest, ZoomSliderSnapsNearOneAndBelowAThird)

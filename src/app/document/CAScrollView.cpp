@@ -1,4 +1,4 @@
-#include "app/printsheet/CAScrollView.h"
+#include "app/document/CAScrollView.h"
 
 #include "kernel/base/CAEnvironment.h"
 
