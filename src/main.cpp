@@ -20,6 +20,7 @@
 
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/FTKernelStartup.h"
+#include "platform/PWIsolatedCall.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -85,6 +86,9 @@ QList<QByteArray> takeByteNames(QStringList *arguments, const QList<QByteArray> 
 
 int main(int argc, char *argv[])
 {
+    // Pictures and workbooks are read apart by a fresh start of this program: such a start serves
+    // its one request and ends here, before any window or setting is touched.
+    PWIsolatedCall::serveIfChild();
     QElapsedTimer sinceStart;
     sinceStart.start();
     // A batch job, help and the version need no display: they must run on a server without one
