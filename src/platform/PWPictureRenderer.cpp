@@ -146,6 +146,7 @@ struct Renderer
     int background = 0;
     int renders = 0;
     int deadlineMs = 0;
+    bool collecting = false;
     QThreadPool pool;
 
     Renderer()
@@ -245,13 +246,15 @@ void store(Renderer &r, const QByteArray &digest, const QByteArray &key, const P
 {
     if (!image) {
         if (!r.failures.contains(digest)) {
-            const QString named = QStringLiteral("a %1 picture of %2 bytes is drawn as a placeholder: %3")
+            const QString named = QStringLiteral("%1 picture of %2 bytes is drawn as a placeholder: %3")
                                       .arg(kindName(request.kind))
                                       .arg(request.data.size())
                                       .arg(reason);
             r.failures.insert(digest, reason);
-            r.untaken.append(named);
-            qCWarning(lcPictureRenderer).noquote() << named;
+            if (r.collecting)
+                r.untaken.append(named);
+            else
+                qCWarning(lcPictureRenderer).noquote() << named;
         }
         return;
     }
@@ -379,6 +382,15 @@ PWPictureRenderer::Raster PWPictureRenderer::raster(const Request &request)
     raster.region = request.region;
     raster.reason = reason;
     return raster;
+}
+
+void PWPictureRenderer::collectFailures(bool collect)
+{
+    Renderer &r = renderer();
+    std::lock_guard lock(r.mutex);
+    r.collecting = collect;
+    if (!collect)
+        r.untaken.clear();
 }
 
 QStringList PWPictureRenderer::takeFailures()

@@ -16,8 +16,8 @@ class QPainter;
 // that a repaint or the next label of a merge draws a raster it already has.
 //
 // A picture whose rendering fails (damaged, too slow, too large) fails once: its reason is
-// logged and offered to takeFailures() once, and every later drawing of it gets the failure at
-// once, drawn as a placeholder.
+// logged once (or, while failures are collected, offered to takeFailures() once), and every
+// later drawing of it gets the failure at once, drawn as a placeholder.
 //
 // Drawing waits for a rendering, bounded by the deadline, unless a Deferred scope is open on the
 // calling thread (a window painting): then the rendering is started in the background, the
@@ -73,6 +73,9 @@ public:
     // How many drawings on this thread got no raster yet; a cache built meanwhile is incomplete.
     static int pendingCount();
 
+    // While collected (a batch job, which reports them itself), failures are kept for
+    // takeFailures() instead of being logged.
+    static void collectFailures(bool collect);
     // Reasons of failed pictures not taken before, each picture once.
     static QStringList takeFailures();
 

@@ -58,9 +58,11 @@ protected:
     {
         PWPictureRenderer::forget();
         PWPictureRenderer::setDeadlineMs(1500);
+        PWPictureRenderer::collectFailures(true);
     }
     void TearDown() override
     {
+        PWPictureRenderer::collectFailures(false);
         PWPictureRenderer::forget();
         PWPictureRenderer::setDeadlineMs(0);
     }

@@ -162,6 +162,7 @@ CABatchJob::CABatchJob(CACommandRequest request)
 int CABatchJob::run(QString *reason)
 {
     m_warnings.clear();
+    PWPictureRenderer::collectFailures(true);
     PWPictureRenderer::takeFailures();
     int status = CACommandLine::kUsage;
     switch (m_request.mode) {
@@ -177,6 +178,7 @@ int CABatchJob::run(QString *reason)
     }
     // Pictures that could not be rendered were drawn as placeholders: the job says which, once each.
     m_warnings.append(PWPictureRenderer::takeFailures());
+    PWPictureRenderer::collectFailures(false);
     return status;
 }
 
