@@ -110,7 +110,9 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PWPictureRendererHostileTest,
 // second picture of the same bytes shares the first one's rasters.
 TEST_F(PWPictureRendererTest, KeepsOneRasterPerPictureAndSize)
 {
-    const std::shared_ptr<PWImage> pdf = PWImage::fromData(blackPdf(40));
+    // The writer stamps the time into a PDF: one document's bytes make both pictures of it.
+    const QByteArray pdfBytes = blackPdf(40);
+    const std::shared_ptr<PWImage> pdf = PWImage::fromData(pdfBytes);
     const std::shared_ptr<PWImage> eps = PWImage::fromData(kBlueSquareEps);
     ASSERT_TRUE(pdf && eps);
     const struct
@@ -133,7 +135,7 @@ TEST_F(PWPictureRendererTest, KeepsOneRasterPerPictureAndSize)
         EXPECT_EQ(drawn.pixels.pixelColor(step.size.width() / 2, step.size.height() / 2), step.colour);
         EXPECT_EQ(PWPictureRenderer::renderCount() - before, step.renders);
     }
-    const std::shared_ptr<PWImage> again = PWImage::fromData(blackPdf(40));
+    const std::shared_ptr<PWImage> again = PWImage::fromData(pdfBytes);
     EXPECT_TRUE(draw(*again, QSize(80, 80)).drawn);
     EXPECT_EQ(PWPictureRenderer::renderCount() - before, 3);
     EXPECT_TRUE(PWPictureRenderer::takeFailures().isEmpty());
