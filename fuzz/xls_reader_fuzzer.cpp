@@ -1,6 +1,7 @@
 #include "FuzzSupport.h"
 
 #include "app/contacts/CASpreadsheetReader.h"
+#include "platform/PWIsolatedCall.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,6 +11,8 @@
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
+    // The workbook is read by a fresh start of this program, which serves it here and ends.
+    PWIsolatedCall::serveIfChild();
     pwFuzzSilenceLog();
     return 0;
 }

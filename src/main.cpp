@@ -20,6 +20,7 @@
 
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/FTKernelStartup.h"
+#include "platform/PWIsolatedCall.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -307,6 +308,9 @@ void armStartupProbe(QApplication &app, const QElapsedTimer &sinceStart, bool do
 
 int main(int argc, char *argv[])
 {
+    // Pictures and workbooks are read apart by a fresh start of this program: such a start serves
+    // its one request and ends here, before any window or setting is touched.
+    PWIsolatedCall::serveIfChild();
     QElapsedTimer sinceStart;
     sinceStart.start();
     if (const std::optional<int> refused = refuseUnreadableOptions(argc, argv))

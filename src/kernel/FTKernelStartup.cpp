@@ -5,6 +5,7 @@
 #include "kernel/drawing/FTDrawingComponents.h"
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/text/FTTextComponents.h"
+#include "platform/PWIsolatedCall.h"
 
 #include <QCoreApplication>
 
@@ -16,6 +17,9 @@ void startKernel()
     if (started)
         return;
     started = true;
+    // A program whose main forgot to ask still serves work run apart, rather than starting over as
+    // itself in a child.
+    PWIsolatedCall::serveIfChild();
 
     // A write past the file-size limit then fails with its own error, which a save reports,
     // instead of ending the process with the user's work.

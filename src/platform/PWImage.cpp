@@ -261,11 +261,7 @@ bool PWImage::draw(QPainter &painter, const QRectF &target, const QRectF &source
     const double sx = rep->size().width() / m_size.width();
     const double sy = rep->size().height() / m_size.height();
     const QRectF repSource(part.x() * sx, part.y() * sy, part.width() * sx, part.height() * sy);
-    const bool drawn = rep->draw(painter, target, repSource, resolution);
-    if (!drawn && rep->kind() == PWImageRep::Kind::EPS)
-        PWLog::debug(lcImage(), QStringLiteral("image \"%1\" has only an EPS representation, drawn as nothing")
-                                    .arg(name()));
-    return drawn;
+    return rep->draw(painter, target, repSource, resolution);
 }
 
 QImage PWImage::toImage(const QSize &pixelSize, const QColor &background) const

@@ -41,7 +41,7 @@ public:
     // An image of one representation, sized like it.
     static std::shared_ptr<PWImage> create(const PWImageRep &rep);
     static std::shared_ptr<PWImage> fromQImage(const QImage &bitmap);
-    // Picture-file bytes: PDF (its first page), EPS (kept, not drawn) or any bitmap format Qt
+    // Picture-file bytes: PDF (its first page), EPS or any bitmap format Qt
     // reads. Nothing, with a reason, for bytes that are none of these.
     static std::shared_ptr<PWImage> fromData(const QByteArray &bytes, QString *error = nullptr);
     // A picture file through PWFileReader: a file that is too large, not a regular file or does

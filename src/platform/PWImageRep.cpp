@@ -2,7 +2,9 @@
 
 #include "platform/PWEpsRenderer.h"
 #include "platform/PWLog.h"
+#include "platform/PWPictureRenderer.h"
 
+#include <QCryptographicHash>
 #include <QPainter>
 #include <QtEndian>
 
@@ -15,10 +17,9 @@ Q_LOGGING_CATEGORY(lcImageRep, "pw.platform.image")
 
 namespace {
 
-// A PDF rendering is kept in memory; beyond this many pixels the resolution is lowered rather
-// than asking poppler for a bitmap the size of a wall.
-constexpr double kMaxRenderedPixels = 64.0 * 1024 * 1024;
-constexpr int kMaxRenderedSide = 16384;
+// Beyond this many pixels a side the resolution of a PDF rendering is lowered rather than asking
+// poppler for a bitmap the size of a wall.
+constexpr double kMaxRenderedSide = 16384;
 
 // Poppler reports every oddity of a PDF on standard error; route it to our log, where it shows
 // only in debug mode.
@@ -73,16 +74,11 @@ std::optional<QRectF> parseBoundingBox(const QByteArray &line)
 
 } // namespace
 
-struct PWImageRep::PdfState
+struct PWImageRep::RenderState
 {
     std::mutex mutex;
-    std::unique_ptr<Poppler::Document> document;
-    std::unique_ptr<Poppler::Page> page;
-    // The last rendering: page region in pixels at the two resolutions.
-    double xres = 0;
-    double yres = 0;
-    QRect region;
-    QImage rendered;
+    // Pixel size of the raster the last drawing used.
+    QSize lastRendered;
 };
 
 PWImageRep::PWImageRep(Kind kind)
@@ -112,35 +108,33 @@ std::optional<PWImageRep> PWImageRep::fromPDF(const QByteArray &input, QString *
     routePopplerMessages();
     // Poppler and this representation keep the bytes: never a view into someone else's buffer.
     const QByteArray bytes(input.constData(), input.size());
-    auto state = std::make_shared<PdfState>();
-    state->document = Poppler::Document::loadFromData(bytes);
-    if (!state->document) {
+    // Only the page size is read here; the page is drawn apart (PWPictureRenderer).
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(bytes);
+    if (!document) {
         setError(error, QStringLiteral("not a PDF document"));
         return std::nullopt;
     }
-    if (state->document->isLocked()) {
+    if (document->isLocked()) {
         setError(error, QStringLiteral("the PDF document is locked"));
         return std::nullopt;
     }
-    if (state->document->numPages() < 1 || !(state->page = state->document->page(0))) {
+    std::unique_ptr<Poppler::Page> page;
+    if (document->numPages() < 1 || !(page = document->page(0))) {
         setError(error, QStringLiteral("the PDF document has no pages"));
         return std::nullopt;
     }
-    const QSizeF size = state->page->pageSizeF();
-    if (!(size.width() > 0) || !(size.height() > 0)) {
+    const QSizeF size = page->pageSizeF();
+    if (!(size.width() > 0) || !(size.height() > 0) || !std::isfinite(size.width()) || !std::isfinite(size.height())) {
         setError(error, QStringLiteral("the PDF page has no size"));
         return std::nullopt;
     }
-    state->document->setPaperColor(Qt::transparent);
-    state->document->setRenderHint(Poppler::Document::Antialiasing);
-    state->document->setRenderHint(Poppler::Document::TextAntialiasing);
-    state->document->setRenderHint(Poppler::Document::IgnorePaperColor);
 
     PWImageRep rep(Kind::PDF);
     rep.m_data = bytes;
     rep.m_size = size;
     rep.m_box = QRectF(QPointF(0, 0), size);
-    rep.m_pdf = std::move(state);
+    rep.m_digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    rep.m_render = std::make_shared<RenderState>();
     return rep;
 }
 
@@ -196,6 +190,8 @@ std::optional<PWImageRep> PWImageRep::fromEPS(const QByteArray &input, QString *
     rep.m_data = bytes;
     rep.m_box = *box;
     rep.m_size = box->size();
+    rep.m_digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    rep.m_render = std::make_shared<RenderState>();
     return rep;
 }
 
@@ -208,10 +204,10 @@ QSize PWImageRep::pixelSize() const
 
 QSize PWImageRep::renderedPixelSize() const
 {
-    if (!m_pdf)
+    if (!m_render)
         return QSize();
-    std::lock_guard lock(m_pdf->mutex);
-    return m_pdf->rendered.size();
+    std::lock_guard lock(m_render->mutex);
+    return m_render->lastRendered;
 }
 
 bool PWImageRep::hasAlpha() const
@@ -278,76 +274,80 @@ bool PWImageRep::draw(QPainter &painter, const QRectF &target, const QRectF &sou
         painter.restore();
         return true;
     }
-    case Kind::EPS: {
-        // Rendered at the resolution that fills the target, then the source part is drawn.
-        const double scaleX = resolution * std::abs(target.width() / source.width());
-        const double scaleY = resolution * std::abs(target.height() / source.height());
-        QString error;
-        const QImage rendered = PWEpsRenderer::render(m_data, scaleX, scaleY, &error);
-        if (rendered.isNull()) {
-            PWLog::debug(lcImageRep(), QStringLiteral("EPS picture of %1 bytes not drawn: %2").arg(m_data.size()).arg(error));
-            return false;
-        }
-        const double pxX = rendered.width() / m_size.width();
-        const double pxY = rendered.height() / m_size.height();
-        painter.save();
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(target, rendered,
-                          QRectF(source.x() * pxX, source.y() * pxY, source.width() * pxX, source.height() * pxY));
-        painter.restore();
-        return true;
-    }
+    case Kind::EPS:
     case Kind::PDF:
         break;
     }
+    return drawRendered(painter, target, source, resolution);
+}
 
-    // Render the visible part of the page at the resolution that fills the target.
-    double xres = 72.0 * resolution * std::abs(target.width() / source.width());
-    double yres = 72.0 * resolution * std::abs(target.height() / source.height());
-    const double wanted = (source.width() * xres / 72.0) * (source.height() * yres / 72.0);
-    if (wanted > kMaxRenderedPixels) {
-        const double shrink = std::sqrt(kMaxRenderedPixels / wanted);
-        xres *= shrink;
-        yres *= shrink;
+bool PWImageRep::drawRendered(QPainter &painter, const QRectF &target, const QRectF &source, double resolution) const
+{
+    // The resolution that fills the target, lowered where the raster would pass its bounds.
+    double xScale = resolution * std::abs(target.width() / source.width());
+    double yScale = resolution * std::abs(target.height() / source.height());
+    const bool pdf = m_kind == Kind::PDF;
+    // A PDF renders the visible part of its page; an EPS is rendered whole.
+    const QRectF rendered = pdf ? source : QRectF(QPointF(0, 0), m_size);
+    const double wanted = rendered.width() * xScale * rendered.height() * yScale;
+    if (wanted > PWPictureRenderer::kMaxPixels) {
+        const double shrink = std::sqrt(PWPictureRenderer::kMaxPixels / wanted);
+        xScale *= shrink;
+        yScale *= shrink;
     }
-    const double sideX = source.width() * xres / 72.0;
-    const double sideY = source.height() * yres / 72.0;
-    if (sideX > kMaxRenderedSide)
-        xres *= kMaxRenderedSide / sideX;
-    if (sideY > kMaxRenderedSide)
-        yres *= kMaxRenderedSide / sideY;
-
-    const int x0 = int(std::floor(source.left() * xres / 72.0));
-    const int y0 = int(std::floor(source.top() * yres / 72.0));
-    const int x1 = int(std::ceil(source.right() * xres / 72.0));
-    const int y1 = int(std::ceil(source.bottom() * yres / 72.0));
-    const QRect region(x0, y0, std::max(1, x1 - x0), std::max(1, y1 - y0));
-
-    QImage rendered;
-    {
-        std::lock_guard lock(m_pdf->mutex);
-        const auto same = [](double a, double b) { return std::abs(a - b) <= 1e-9 * std::max(a, b); };
-        if (m_pdf->rendered.isNull() || !same(m_pdf->xres, xres) || !same(m_pdf->yres, yres)
-            || m_pdf->region != region) {
-            m_pdf->rendered = m_pdf->page->renderToImage(xres, yres, region.x(), region.y(),
-                                                         region.width(), region.height());
-            m_pdf->xres = xres;
-            m_pdf->yres = yres;
-            m_pdf->region = region;
-            if (m_pdf->rendered.isNull())
-                PWLog::debug(lcImageRep(), QStringLiteral("poppler could not render the PDF page at %1 x %2 dpi")
-                                               .arg(xres).arg(yres));
-        }
-        rendered = m_pdf->rendered;
+    const double maxSide = pdf ? kMaxRenderedSide : PWEpsRenderer::kMaxSide;
+    const double side = std::max(rendered.width() * xScale, rendered.height() * yScale);
+    if (side > maxSide) {
+        xScale *= maxSide / side;
+        yScale *= maxSide / side;
     }
-    if (rendered.isNull())
+
+    PWPictureRenderer::Request request;
+    request.kind = pdf ? PWPictureRenderer::Kind::PDF : PWPictureRenderer::Kind::EPS;
+    request.data = m_data;
+    request.digest = m_digest;
+    request.xScale = xScale;
+    request.yScale = yScale;
+    if (pdf) {
+        const int x0 = int(std::floor(source.left() * xScale));
+        const int y0 = int(std::floor(source.top() * yScale));
+        const int x1 = int(std::ceil(source.right() * xScale));
+        const int y1 = int(std::ceil(source.bottom() * yScale));
+        request.region = QRect(x0, y0, std::max(1, x1 - x0), std::max(1, y1 - y0));
+    }
+    const PWPictureRenderer::Raster raster = PWPictureRenderer::raster(request);
+    if (raster.state == PWPictureRenderer::State::Failed) {
+        PWLog::debug(lcImageRep(), QStringLiteral("%1 picture of %2 bytes drawn as a placeholder: %3")
+                                       .arg(pdf ? QStringLiteral("PDF") : QStringLiteral("EPS"))
+                                       .arg(m_data.size())
+                                       .arg(raster.reason));
+        PWPictureRenderer::drawPlaceholder(painter, target);
+        return true;
+    }
+    if (raster.image.isNull())
         return false;
 
-    const QRectF pixels(source.x() * xres / 72.0 - region.x(), source.y() * yres / 72.0 - region.y(),
-                        source.width() * xres / 72.0, source.height() * yres / 72.0);
+    // Where the source lies in the raster: a PDF's raster is a region of the page at its scale,
+    // an EPS's the whole box at the size Ghostscript gave.
+    QRectF pixels;
+    if (pdf) {
+        pixels = QRectF(source.x() * raster.xScale - raster.region.x(), source.y() * raster.yScale - raster.region.y(),
+                        source.width() * raster.xScale, source.height() * raster.yScale);
+    } else {
+        const double pxX = raster.image.width() / m_size.width();
+        const double pxY = raster.image.height() / m_size.height();
+        pixels = QRectF(source.x() * pxX, source.y() * pxY, source.width() * pxX, source.height() * pxY);
+    }
+    // A raster of another part of the page, kept from an earlier drawing, cannot stand in.
+    if (!QRectF(raster.image.rect()).adjusted(-1, -1, 1, 1).contains(pixels))
+        return false;
+    if (raster.state == PWPictureRenderer::State::Ready && m_render) {
+        std::lock_guard lock(m_render->mutex);
+        m_render->lastRendered = raster.image.size();
+    }
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, rendered, pixels);
+    painter.drawImage(target, raster.image, pixels);
     painter.restore();
     return true;
 }

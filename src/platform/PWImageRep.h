@@ -14,8 +14,8 @@ class QPainter;
 
 // One representation of an image: a bitmap, the bytes of a one-page PDF drawn through poppler,
 // or the bytes of an EPS file, kept (with the size of their bounding box) and drawn through
-// Ghostscript. A representation is a value; copies share their bytes and, for a PDF,
-// the parsed document and its last rendering.
+// Ghostscript. PDF and EPS are drawn from rasters that PWPictureRenderer makes apart and keeps.
+// A representation is a value; copies share their bytes.
 class PWImageRep
 {
 public:
@@ -58,23 +58,26 @@ public:
     int samplesPerPixel() const;
 
     // Draws the part source (in points of this representation, y down; an empty rectangle for
-    // the whole) into target, whose points are resolution device pixels each. A PDF is rendered
-    // through poppler at the resolution that fills the target and the rendering is kept until
-    // another resolution is asked for. An EPS is rendered by Ghostscript on each drawing. Answers whether anything was drawn.
+    // the whole) into target, whose points are resolution device pixels each. A PDF or EPS is
+    // drawn from a raster at the resolution that fills the target (a PDF renders only the part
+    // shown); one that cannot be rendered is drawn as a placeholder. Answers whether anything was
+    // drawn: nothing, while a window's drawing waits for the raster (PWPictureRenderer::Deferred).
     bool draw(QPainter &painter, const QRectF &target, const QRectF &source = QRectF(),
               double resolution = 1.0) const;
-    // Pixel size of the PDF rendering kept from the last drawing; empty before the first.
+    // Pixel size of the PDF or EPS raster of the last drawing; empty before the first.
     QSize renderedPixelSize() const;
 
 private:
-    struct PdfState;
+    struct RenderState;
 
     explicit PWImageRep(Kind kind);
+    bool drawRendered(QPainter &painter, const QRectF &target, const QRectF &source, double resolution) const;
 
     Kind m_kind = Kind::Bitmap;
     QSizeF m_size;
     QImage m_bitmap;
     QByteArray m_data;
     QRectF m_box;
-    std::shared_ptr<PdfState> m_pdf;
+    QByteArray m_digest;
+    std::shared_ptr<RenderState> m_render;
 };

@@ -2,28 +2,50 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <new>
 #include <poll.h>
+#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
+#include <vector>
 
-// Present only in sanitizer builds: there the child's own end must not run the handlers the
-// parent installed for its own faults (a fuzzer would keep a crashed child's input as a finding).
-extern "C" void __sanitizer_set_death_callback(void (*callback)(void)) __attribute__((weak));
+extern char **environ;
 
 namespace {
 
-enum ChildExit { kAnswered = 0, kOutOfMemory = 4, kThrew = 5, kWriteFailed = 6 };
+// The first argument that makes a start of the executable a child; what follows is the job's
+// name, the memory limit in bytes and the processor limit in seconds.
+constexpr char kChildOption[] = "--pw-isolated-child";
+
+enum ChildExit { kAnswered = 0, kOutOfMemory = 4, kThrew = 5, kWriteFailed = 6, kUnknownJob = 7 };
+
+struct Jobs
+{
+    std::mutex mutex;
+    QHash<QByteArray, PWIsolatedCall::Job> byName;
+    QByteArray program;
+};
+
+Jobs &jobs()
+{
+    static Jobs instance;
+    return instance;
+}
 
 // What the process holds as data now (heap and anonymous mappings), which the limit is added to:
-// the child starts as a copy of a process that may already hold much.
+// even a fresh start has mapped its libraries' data (and, under a sanitizer, its shadow memory).
 rlim_t dataInUse()
 {
     QFile statm(QStringLiteral("/proc/self/statm"));
@@ -33,17 +55,6 @@ rlim_t dataInUse()
     if (fields.size() < 6)
         return 0;
     return rlim_t(fields.at(5).toULongLong()) * rlim_t(sysconf(_SC_PAGESIZE));
-}
-
-void limitChild(const PWIsolatedCall::Limits &limits, rlim_t dataBefore)
-{
-    const rlimit data {dataBefore + rlim_t(limits.memoryBytes), dataBefore + rlim_t(limits.memoryBytes)};
-    setrlimit(RLIMIT_DATA, &data);
-    // A work that loops without end is stopped by the parent's deadline; this is the backstop
-    // should the parent itself be gone.
-    const rlim_t seconds = rlim_t(limits.deadlineMs / 1000 + 2);
-    const rlimit cpu {seconds, seconds};
-    setrlimit(RLIMIT_CPU, &cpu);
 }
 
 bool writeAll(int fd, const QByteArray &bytes)
@@ -62,29 +73,48 @@ bool writeAll(int fd, const QByteArray &bytes)
     return true;
 }
 
-[[noreturn]] void runChild(const PWIsolatedCall::Work &work, const PWIsolatedCall::Limits &limits, int answerFd,
-                           rlim_t dataBefore)
+QByteArray readAll(int fd)
 {
-    const int null = ::open("/dev/null", O_WRONLY);
-    if (null >= 0) {
-        dup2(null, STDOUT_FILENO);
-        dup2(null, STDERR_FILENO);
+    QByteArray bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return bytes;
+        bytes.append(buffer, qsizetype(got));
     }
-    // A fault of the work ends the child plainly; the parent reads the signal from its status.
-    for (const int fault : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT})
-        signal(fault, SIG_DFL);
-    if (__sanitizer_set_death_callback)
-        __sanitizer_set_death_callback(nullptr);
-    limitChild(limits, dataBefore);
+}
+
+[[noreturn]] void serve(const QByteArray &name, qint64 memoryBytes, qint64 cpuSeconds)
+{
+    // Should the caller be gone, nobody waits for the answer.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    const rlim_t data = dataInUse() + rlim_t(std::max<qint64>(memoryBytes, 0));
+    const rlimit dataLimit {data, data};
+    setrlimit(RLIMIT_DATA, &dataLimit);
+    // A work that loops without end is stopped by the caller's deadline; this is the backstop.
+    const rlimit cpu {rlim_t(std::max<qint64>(cpuSeconds, 1)), rlim_t(std::max<qint64>(cpuSeconds, 1))};
+    setrlimit(RLIMIT_CPU, &cpu);
+
+    PWIsolatedCall::Job job = nullptr;
+    {
+        std::lock_guard lock(jobs().mutex);
+        job = jobs().byName.value(name);
+    }
+    if (!job)
+        _exit(kUnknownJob);
     QByteArray answer;
     try {
-        answer = work();
+        const QByteArray request = readAll(STDIN_FILENO);
+        answer = job(request);
     } catch (const std::bad_alloc &) {
         _exit(kOutOfMemory);
     } catch (...) {
         _exit(kThrew);
     }
-    _exit(writeAll(answerFd, answer) ? kAnswered : kWriteFailed);
+    _exit(writeAll(STDOUT_FILENO, answer) ? kAnswered : kWriteFailed);
 }
 
 // Waits for the child's end until the deadline, then ends it; answers its status.
@@ -114,34 +144,106 @@ QString megabytes(qint64 bytes)
     return QString::number(bytes / (1024 * 1024));
 }
 
+QString systemError(const QString &what, int error)
+{
+    return QStringLiteral("it cannot be read apart: %1: %2").arg(what, QString::fromLocal8Bit(strerror(error)));
+}
+
+// Starts the child with its end of the socket as standard input and output, standard error
+// silenced, no other descriptor, an empty signal mask and every signal at its default: handlers
+// and ignored signals of the caller (a crash reporter, an ignored SIGPIPE) must not reach it.
+pid_t spawnChild(const QByteArray &program, const QList<QByteArray> &arguments, int childEnd, int *error)
+{
+    std::vector<char *> argv;
+    for (const QByteArray &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.constData()));
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, childEnd, STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, childEnd, STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t all;
+    sigfillset(&all);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    pid_t child = -1;
+    *error = posix_spawn(&child, program.constData(), &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    return *error == 0 ? child : -1;
+}
+
 } // namespace
 
-PWIsolatedCall::Outcome PWIsolatedCall::run(const Work &work, const Limits &limits)
+bool PWIsolatedCall::registerJob(const char *name, Job job)
+{
+    std::lock_guard lock(jobs().mutex);
+    jobs().byName.insert(QByteArray(name), job);
+    return true;
+}
+
+void PWIsolatedCall::setProgram(const QString &path)
+{
+    std::lock_guard lock(jobs().mutex);
+    jobs().program = QFile::encodeName(path);
+}
+
+void PWIsolatedCall::serveIfChild()
+{
+    QFile file(QStringLiteral("/proc/self/cmdline"));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QList<QByteArray> arguments = file.read(4096).split('\0');
+    if (arguments.size() < 5 || arguments.at(1) != kChildOption)
+        return;
+    serve(arguments.at(2), arguments.at(3).toLongLong(), arguments.at(4).toLongLong());
+}
+
+PWIsolatedCall::Outcome PWIsolatedCall::run(const char *job, const QByteArray &request, const Limits &limits)
 {
     Outcome outcome;
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        outcome.reason = QStringLiteral("it cannot be read apart: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+    QByteArray program;
+    {
+        std::lock_guard lock(jobs().mutex);
+        program = jobs().program;
+    }
+    if (program.isEmpty())
+        program = "/proc/self/exe";
+    const int cpuSeconds = limits.deadlineMs / 1000 + 2;
+    const QList<QByteArray> arguments {program, kChildOption, job, QByteArray::number(limits.memoryBytes),
+                                       QByteArray::number(cpuSeconds)};
+
+    int ends[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
+        outcome.reason = systemError(QStringLiteral("no socket"), errno);
         return outcome;
     }
-    const rlim_t dataBefore = dataInUse();
     QElapsedTimer timer;
     timer.start();
-    const pid_t child = fork();
+    int spawnError = 0;
+    const pid_t child = spawnChild(program, arguments, ends[1], &spawnError);
+    ::close(ends[1]);
     if (child < 0) {
-        outcome.reason = QStringLiteral("it cannot be read apart: %1").arg(QString::fromLocal8Bit(strerror(errno)));
-        ::close(fds[0]);
-        ::close(fds[1]);
+        ::close(ends[0]);
+        outcome.reason = systemError(QStringLiteral("no child"), spawnError);
         return outcome;
     }
-    if (child == 0) {
-        ::close(fds[0]);
-        runChild(work, limits, fds[1], dataBefore);
-    }
-    ::close(fds[1]);
+    const int own = ends[0];
+    fcntl(own, F_SETFL, fcntl(own, F_GETFL) | O_NONBLOCK);
 
     bool late = false;
     bool tooLarge = false;
+    qsizetype sent = 0;
+    if (request.isEmpty())
+        shutdown(own, SHUT_WR);
     QByteArray answer;
     char buffer[65536];
     for (;;) {
@@ -150,7 +252,8 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const Work &work, const Limits &limi
             late = true;
             break;
         }
-        pollfd ready {fds[0], POLLIN, 0};
+        const bool sending = sent < request.size();
+        pollfd ready {own, short(POLLIN | (sending ? POLLOUT : 0)), 0};
         const int polled = poll(&ready, 1, int(left));
         if (polled < 0 && errno == EINTR)
             continue;
@@ -158,7 +261,20 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const Work &work, const Limits &limi
             late = true;
             break;
         }
-        const ssize_t got = ::read(fds[0], buffer, sizeof buffer);
+        if (sending && (ready.revents & POLLOUT)) {
+            const ssize_t written = ::send(own, request.constData() + sent, size_t(request.size() - sent), MSG_NOSIGNAL);
+            if (written > 0) {
+                sent += written;
+                if (sent == request.size())
+                    shutdown(own, SHUT_WR);
+            } else if (written < 0 && errno != EINTR && errno != EAGAIN) {
+                // The child went without reading it all; its status tells why.
+                sent = request.size();
+            }
+        }
+        if (!(ready.revents & (POLLIN | POLLHUP | POLLERR)))
+            continue;
+        const ssize_t got = ::read(own, buffer, sizeof buffer);
         if (got < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
         if (got <= 0)
@@ -169,7 +285,7 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const Work &work, const Limits &limi
         }
         answer.append(buffer, qsizetype(got));
     }
-    ::close(fds[0]);
+    ::close(own);
     if (late || tooLarge)
         kill(child, SIGKILL);
     bool killed = false;
@@ -185,6 +301,8 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const Work &work, const Limits &limi
         outcome.answer = std::move(answer);
     } else if (WIFEXITED(status) && WEXITSTATUS(status) == kOutOfMemory) {
         outcome.reason = QStringLiteral("reading it needs more than %1 MB of memory").arg(megabytes(limits.memoryBytes));
+    } else if (WIFEXITED(status) && WEXITSTATUS(status) == kUnknownJob) {
+        outcome.reason = QStringLiteral("it cannot be read apart: the program does not know \"%1\"").arg(QString::fromUtf8(job));
     } else if (WIFSIGNALED(status) && (WTERMSIG(status) == SIGXCPU || WTERMSIG(status) == SIGKILL)) {
         outcome.reason = QStringLiteral("reading it did not end within %1").arg(seconds);
     } else if (WIFSIGNALED(status)) {

@@ -3,20 +3,23 @@
 #include <QByteArray>
 #include <QString>
 
-#include <functional>
-
 // Runs work that may crash, corrupt memory or run away (a third-party decoder over a damaged
 // file) in a child process of its own, under a deadline, a memory limit and a cap on the answer
 // it sends back. Whatever the work does, the caller gets either its answer bytes or a failure
-// with a reason a person can read; the calling process is never touched. The work sees a copy
-// of the caller's memory and its answer is all that comes back.
+// with a reason a person can read; the calling process is never touched.
+//
+// The child is a fresh start of this same executable (never a bare fork, which would inherit
+// locks that other threads of the caller happened to hold), with every signal at its default.
+// It serves one job, named when the job was registered: the request goes to it on its standard
+// input, its answer comes back on its standard output. So every program that runs work apart
+// calls serveIfChild() first thing in main.
 class PWIsolatedCall
 {
 public:
     struct Limits
     {
         int deadlineMs = 60000;
-        // Memory the work may take on top of what the process held when it started.
+        // Memory the work may take on top of what the child holds once it has started.
         qint64 memoryBytes = qint64(1024) * 1024 * 1024;
         qint64 answerBytes = qint64(256) * 1024 * 1024;
     };
@@ -28,10 +31,21 @@ public:
         QString reason;    // why there is no answer; empty on success
     };
 
-    // Runs in the child: the bytes to hand back. It may throw; std::bad_alloc is reported as
-    // memory running out, anything else as a failure.
-    using Work = std::function<QByteArray()>;
+    // Runs in the child: the bytes to hand back for a request. It may throw; std::bad_alloc is
+    // reported as memory running out, anything else as a failure.
+    using Job = QByteArray (*)(const QByteArray &request);
 
-    static Outcome run(const Work &work, const Limits &limits);
-    static Outcome run(const Work &work) { return run(work, Limits()); }
+    // Makes a job known under a name; called by a static initializer in the file that runs it,
+    // so that the child (the same executable) knows it too. Answers true, for that initializer.
+    static bool registerJob(const char *name, Job job);
+
+    static Outcome run(const char *job, const QByteArray &request, const Limits &limits);
+    static Outcome run(const char *job, const QByteArray &request) { return run(job, request, Limits()); }
+
+    // When this process was started as a child, serves its job and ends the process; otherwise
+    // returns at once. Reads the command line from the system, so it needs no arguments.
+    static void serveIfChild();
+
+    // The program started as the child: this executable unless set (an empty path restores it).
+    static void setProgram(const QString &path);
 };

@@ -1,9 +1,11 @@
 // Work that crashes, runs away, eats memory or answers too much, run apart: the test process
-// goes on, and each failure comes back with its reason.
+// goes on, and each failure comes back with its reason. The child is a fresh start of this test
+// program, which serves the jobs registered below.
 #include "platform/PWIsolatedCall.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <stdexcept>
 #include <vector>
@@ -22,10 +24,53 @@ constexpr bool kSanitized = false;
 constexpr bool kSanitized = false;
 #endif
 
+constexpr qint64 kMB = 1024 * 1024;
+
+// Set by the test process before it runs work apart; a child that were a copy of it would see it.
+int g_marker = 0;
+
+QByteArray spin(const QByteArray &)
+{
+    volatile int spun = 0;
+    for (;;) {
+        const int next = spun + 1;
+        spun = next;
+    }
+}
+
+QByteArray eatMemory(const QByteArray &)
+{
+    const std::vector<char> huge(size_t(1024 * kMB), 'm');
+    return QByteArray(huge.data(), 1);
+}
+
+// Raises the signal whose number is the request.
+QByteArray raiseSignal(const QByteArray &request)
+{
+    std::raise(request.toInt());
+    return "survived";
+}
+
+[[maybe_unused]] const bool kJobs = [] {
+    PWIsolatedCall::registerJob("test-answer", [](const QByteArray &) { return QByteArray("rows"); });
+    PWIsolatedCall::registerJob("test-nothing", [](const QByteArray &) { return QByteArray(); });
+    PWIsolatedCall::registerJob("test-echo", [](const QByteArray &request) { return request; });
+    PWIsolatedCall::registerJob("test-abort", [](const QByteArray &) -> QByteArray { std::abort(); });
+    PWIsolatedCall::registerJob("test-throw",
+                                [](const QByteArray &) -> QByteArray { throw std::runtime_error("damaged"); });
+    PWIsolatedCall::registerJob("test-spin", &spin);
+    PWIsolatedCall::registerJob("test-memory", &eatMemory);
+    PWIsolatedCall::registerJob("test-flood", [](const QByteArray &) { return QByteArray(2 * kMB, 'r'); });
+    PWIsolatedCall::registerJob("test-marker", [](const QByteArray &) { return QByteArray::number(g_marker); });
+    PWIsolatedCall::registerJob("test-raise", &raiseSignal);
+    return true;
+}();
+
 struct IsolatedCase
 {
     const char *name;
-    PWIsolatedCall::Work work;
+    const char *job;
+    QByteArray request;
     PWIsolatedCall::Limits limits;
     bool ok;
     QByteArray answer;
@@ -48,14 +93,12 @@ PWIsolatedCall::Limits limits(int deadlineMs, qint64 memoryBytes, qint64 answerB
     return made;
 }
 
-constexpr qint64 kMB = 1024 * 1024;
-
 using PWIsolatedCallTest = testing::TestWithParam<IsolatedCase>;
 
 TEST_P(PWIsolatedCallTest, AnswersOrFailsWithAReason)
 {
     const IsolatedCase &c = GetParam();
-    const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run(c.work, c.limits);
+    const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run(c.job, c.request, c.limits);
     EXPECT_EQ(outcome.ok, c.ok) << outcome.reason.toStdString();
     EXPECT_EQ(outcome.answer, c.answer);
     EXPECT_EQ(outcome.reason.isEmpty(), c.ok);
@@ -67,37 +110,57 @@ TEST_P(PWIsolatedCallTest, AnswersOrFailsWithAReason)
 INSTANTIATE_TEST_SUITE_P(
     Cases, PWIsolatedCallTest,
     testing::Values(
-        IsolatedCase {"Answers", [] { return QByteArray("rows"); }, limits(10000, 256 * kMB, kMB), true, "rows", {}},
-        IsolatedCase {"AnswersNothing", [] { return QByteArray(); }, limits(10000, 256 * kMB, kMB), true, {}, {}},
-        IsolatedCase {"AnswersMoreThanAPipeHolds", [] { return QByteArray(600000, 'r'); },
-                      limits(10000, 256 * kMB, kMB), true, QByteArray(600000, 'r'), {}},
-        IsolatedCase {"Crashes",
-                      []() -> QByteArray {
-                          std::abort();
-                      },
-                      limits(10000, 256 * kMB, kMB), false, {}, QStringLiteral("reading it failed (signal 6)")},
-        IsolatedCase {"Throws",
-                      []() -> QByteArray {
-                          throw std::runtime_error("damaged");
-                      },
-                      limits(10000, 256 * kMB, kMB), false, {}, QStringLiteral("reading it failed (exit status")},
-        IsolatedCase {"NeverEnds",
-                      []() -> QByteArray {
-                          volatile int spin = 0;
-                          for (;;) {
-                              const int next = spin + 1;
-                              spin = next;
-                          }
-                      },
-                      limits(300, 256 * kMB, kMB), false, {}, QStringLiteral("did not end within 1 second")},
-        IsolatedCase {"TakesTooMuchMemory",
-                      [] {
-                          const std::vector<char> huge(size_t(1024 * kMB), 'm');
-                          return QByteArray(huge.data(), 1);
-                      },
-                      limits(10000, 64 * kMB, kMB), false, {}, QStringLiteral("needs more than 64 MB of memory"), false},
-        IsolatedCase {"AnswersTooMuch", [] { return QByteArray(2 * kMB, 'r'); }, limits(10000, 256 * kMB, kMB), false,
-                      {}, QStringLiteral("gave more than 1 MB")}),
+        IsolatedCase {"Answers", "test-answer", {}, limits(10000, 256 * kMB, kMB), true, "rows", {}},
+        IsolatedCase {"AnswersNothing", "test-nothing", "ignored", limits(10000, 256 * kMB, kMB), true, {}, {}},
+        IsolatedCase {"HearsAndAnswersMoreThanAPipeHolds", "test-echo", QByteArray(600000, 'q'),
+                      limits(10000, 256 * kMB, kMB), true, QByteArray(600000, 'q'), {}},
+        IsolatedCase {"Crashes", "test-abort", {}, limits(10000, 256 * kMB, kMB), false, {},
+                      QStringLiteral("reading it failed (signal 6)")},
+        IsolatedCase {"Throws", "test-throw", {}, limits(10000, 256 * kMB, kMB), false, {},
+                      QStringLiteral("reading it failed (exit status")},
+        IsolatedCase {"NeverEnds", "test-spin", {}, limits(300, 256 * kMB, kMB), false, {},
+                      QStringLiteral("did not end within 1 second")},
+        IsolatedCase {"TakesTooMuchMemory", "test-memory", {}, limits(10000, 64 * kMB, kMB), false, {},
+                      QStringLiteral("needs more than 64 MB of memory"), false},
+        IsolatedCase {"AnswersTooMuch", "test-flood", {}, limits(10000, 256 * kMB, kMB), false, {},
+                      QStringLiteral("gave more than 1 MB")},
+        IsolatedCase {"UnknownJob", "test-nobody-registered-this", {}, limits(10000, 256 * kMB, kMB), false, {},
+                      QStringLiteral("does not know \"test-nobody-registered-this\"")}),
     [](const testing::TestParamInfo<IsolatedCase> &info) { return std::string(info.param.name); });
+
+// A copy of this process would carry what it set (and whatever locks its other threads held);
+// a fresh start of the program carries none of it.
+TEST(PWIsolatedCallChildTest, IsAFreshStartOfTheProgram)
+{
+    g_marker = 42;
+    const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run("test-marker", {});
+    g_marker = 0;
+    ASSERT_TRUE(outcome.ok) << outcome.reason.toStdString();
+    EXPECT_EQ(outcome.answer, "0");
+}
+
+// A signal this process ignores or handles is a fault again in the child: its crash ends it and
+// is reported, whatever handlers the caller installed (the kernel's start-up ignores SIGXFSZ).
+TEST(PWIsolatedCallChildTest, StartsWithEverySignalAtItsDefault)
+{
+    for (const int fault : {SIGILL, SIGXFSZ, SIGPIPE}) {
+        SCOPED_TRACE(fault);
+        const auto previous = std::signal(fault, SIG_IGN);
+        const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run("test-raise", QByteArray::number(fault));
+        std::signal(fault, previous);
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_TRUE(outcome.answer.isEmpty());
+        EXPECT_TRUE(outcome.reason.contains(QStringLiteral("(signal %1)").arg(fault))) << outcome.reason.toStdString();
+    }
+}
+
+TEST(PWIsolatedCallChildTest, AProgramThatCannotStartIsAReason)
+{
+    PWIsolatedCall::setProgram(QStringLiteral("/nonexistent/parcelwick"));
+    const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run("test-answer", {});
+    PWIsolatedCall::setProgram(QString());
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_TRUE(outcome.reason.startsWith(QStringLiteral("it cannot be read apart"))) << outcome.reason.toStdString();
+}
 
 } // namespace

@@ -1,3 +1,5 @@
+#include "platform/PWIsolatedCall.h"
+
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -23,6 +25,8 @@ using TestApplication = QGuiApplication;
 // without widgets, which shows that those layers need none.
 int main(int argc, char **argv)
 {
+    // Work a test runs apart is served by a fresh start of the suite's own executable.
+    PWIsolatedCall::serveIfChild();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_ALL", "C");
     std::setlocale(LC_ALL, "C");

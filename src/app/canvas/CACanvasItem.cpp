@@ -6,6 +6,7 @@
 #include "kernel/document/CFTAView.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/render/CDDDrawer.h"
+#include "platform/PWPictureRenderer.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -54,6 +55,9 @@ void CACanvasItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *opti
     painter->drawPath(surface);
     painter->restore();
 
+    // The window never waits for a picture to be rendered: it shows what is there and paints again
+    // when the rest arrives.
+    const PWPictureRenderer::Deferred deferred;
     view->SetResolution(s * deviceRatio);
     view->drawer()->SetPainter(painter);
     painter->save();

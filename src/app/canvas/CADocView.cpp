@@ -23,6 +23,7 @@
 #include "kernel/render/CDDDrawer.h"
 #include "kernel/render/CDDText.h"
 #include "platform/PWNotificationCenter.h"
+#include "platform/PWPictureRenderer.h"
 #include "platform/PWUndoManager.h"
 #include "platform/PWUserDefaults.h"
 
@@ -71,6 +72,9 @@ CADocView::CADocView(QWidget *parent)
     connect(m_editor, &CACanvasTextEditor::endEditingRequested, this, [this](int movement) { endEditText(movement); });
     const QScreen *screen = QGuiApplication::primaryScreen();
     setScreenResolution(screen ? screen->logicalDotsPerInchX() : 72.0);
+    // A picture rendered in the background shows as soon as it is there.
+    PWNotificationCenter::defaultCenter().addObserver(
+        PWPictureRenderer::kRenderedNotification, nullptr, [this](const PWNotification &) { m_item->update(); }, this);
 }
 
 CADocView::~CADocView()

@@ -12,6 +12,7 @@
 #include "kernel/merge/CAPrintingViewChoice.h"
 #include "platform/PWSaveFile.h"
 #include "platform/PWUserDefaults.h"
+#include "platform/PWPictureRenderer.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -161,16 +162,24 @@ CABatchJob::CABatchJob(CACommandRequest request)
 int CABatchJob::run(QString *reason)
 {
     m_warnings.clear();
+    PWPictureRenderer::collectFailures(true);
+    PWPictureRenderer::takeFailures();
+    int status = CACommandLine::kUsage;
     switch (m_request.mode) {
     case CACommandRequest::Mode::BatchPrint:
-        return print(reason);
-    case CACommandRequest::Mode::BatchExport:
-        return exportDesign(reason);
-    case CACommandRequest::Mode::Interactive:
+        status = print(reason);
         break;
+    case CACommandRequest::Mode::BatchExport:
+        status = exportDesign(reason);
+        break;
+    case CACommandRequest::Mode::Interactive:
+        *reason = QStringLiteral("nothing to do without a window");
+        return CACommandLine::kUsage;
     }
-    *reason = QStringLiteral("nothing to do without a window");
-    return CACommandLine::kUsage;
+    // Pictures that could not be rendered were drawn as placeholders: the job says which, once each.
+    m_warnings.append(PWPictureRenderer::takeFailures());
+    PWPictureRenderer::collectFailures(false);
+    return status;
 }
 
 int CABatchJob::print(QString *reason)

@@ -417,8 +417,9 @@ std::optional<CASpreadsheetReader::Rows> readXlsHere(const QString &path, QStrin
 
 // What the child sends back: "E" and the reason, or "R" and the rows, each row its cell count
 // and each cell its length and UTF-8 bytes, counts as 32-bit little-endian numbers.
-QByteArray childAnswer(const QString &path)
+QByteArray childAnswer(const QByteArray &encodedPath)
 {
+    const QString path = QFile::decodeName(encodedPath);
     QString error;
     const std::optional<CASpreadsheetReader::Rows> rows = readXlsHere(path, &error);
     if (!rows)
@@ -439,6 +440,10 @@ QByteArray childAnswer(const QString &path)
     }
     return answer;
 }
+
+// The workbook's path is the request.
+constexpr char kXlsJob[] = "xls-first-sheet";
+[[maybe_unused]] const bool kXlsJobRegistered = PWIsolatedCall::registerJob(kXlsJob, &childAnswer);
 
 } // namespace
 
@@ -496,7 +501,7 @@ std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readXls(const QStr
     // Every character as three bytes of UTF-8 and every cell's length: room for the most a
     // worksheet may hold.
     limits.answerBytes = 3 * kMaxTextCharacters + 4 * (kMaxCells + kMaxCells / kMaxColumns) + 1;
-    const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run([&path] { return childAnswer(path); }, limits);
+    const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run(kXlsJob, QFile::encodeName(path), limits);
     if (!outcome.ok) {
         setError(error, QStringLiteral("the workbook is damaged: %1").arg(outcome.reason));
         return std::nullopt;

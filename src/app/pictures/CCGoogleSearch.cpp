@@ -67,6 +67,13 @@ CCGoogleSearch::Start CCGoogleSearch::searchWithString(const QString &text, int 
         return Start::NoService;
     }
     m_inUse = true;
+    m_passedDeadline = false;
+    if (!m_deadline) {
+        m_deadline = new QTimer(this);
+        m_deadline->setSingleShot(true);
+        connect(m_deadline, &QTimer::timeout, this, &CCGoogleSearch::deadlinePassed);
+    }
+    m_deadline->start(m_deadlineMs);
     m_searchString = text;
     m_searchURL = url;
     m_receivedData.clear();
@@ -148,7 +155,11 @@ void CCGoogleSearch::finishLoading()
     m_count = int(m_parsedHTML.size());
     m_current = 0;
     m_failed = 0;
+    m_next = 0;
+    m_delivered = 0;
+    m_itemState.assign(size_t(m_count), 0);
     if (m_count <= 0) {
+        m_deadline->stop();
         sendStop();
         return;
     }
@@ -158,42 +169,90 @@ void CCGoogleSearch::finishLoading()
     // The clear action may have ended this search or started another.
     if (m_parsedHTML.empty() || m_parsedHTML.front().get() != first)
         return;
-    startItem(0);
+    startItems();
 }
 
-void CCGoogleSearch::startItem(int index)
+void CCGoogleSearch::startItems()
 {
-    m_current = index;
-    m_parsedHTML[size_t(index)]->startLoading(manager(), m_timeoutMs);
+    while (m_inUse && !m_stopped && m_next < m_count && m_next - m_delivered < kParallelThumbnails) {
+        CCGoogleSearchItem *item = m_parsedHTML[size_t(m_next)].get();
+        ++m_next;
+        // An address that is never requested ends at once, from within this call.
+        item->startLoading(manager(), m_timeoutMs);
+    }
 }
 
 void CCGoogleSearch::thumbnailDidFinishLoading(CCGoogleSearchItem *item, bool loaded)
 {
-    if (!m_inUse || m_stopped || m_current < 0 || m_current >= m_count || m_parsedHTML[size_t(m_current)].get() != item)
+    if (!m_inUse || m_stopped)
+        return;
+    int index = -1;
+    for (int i = m_delivered; i < m_next && i < m_count; ++i) {
+        if (m_parsedHTML[size_t(i)].get() == item) {
+            index = i;
+            break;
+        }
+    }
+    if (index < 0 || m_itemState[size_t(index)] != 0)
         return;
     if (loaded && !isPicture(item->getData())) {
         qCWarning(lcPictures, "Thumbnail '%s' is no picture", qPrintable(item->urlThumbnail().toString()));
         loaded = false;
     }
-    if (loaded && m_addAction) {
-        m_addAction(*this, *item);
-        // The add action may have stopped, freed or replaced this search.
-        if (!m_inUse || m_stopped || m_current >= m_count || m_parsedHTML[size_t(m_current)].get() != item)
-            return;
+    m_itemState[size_t(index)] = loaded ? 1 : 2;
+    deliverInOrder();
+}
+
+void CCGoogleSearch::deliverInOrder()
+{
+    // Only one pass hands items over: an add action that makes another item end (a stop, a new
+    // search) must not start a second pass inside the first.
+    static thread_local bool delivering = false;
+    if (delivering)
+        return;
+    delivering = true;
+    const CCGoogleSearchItem *first = m_parsedHTML.empty() ? nullptr : m_parsedHTML.front().get();
+    const auto stillThisSearch = [&] {
+        return m_inUse && !m_stopped && !m_parsedHTML.empty() && m_parsedHTML.front().get() == first;
+    };
+    while (stillThisSearch() && m_delivered < m_count && m_itemState[size_t(m_delivered)] != 0) {
+        const int index = m_delivered++;
+        m_current = index;
+        if (m_itemState[size_t(index)] == 2) {
+            ++m_failed;
+            continue;
+        }
+        if (m_addAction)
+            m_addAction(*this, *m_parsedHTML[size_t(index)]);
     }
-    if (!loaded)
-        ++m_failed;
-    if (m_current < m_count - 1) {
-        startItem(m_current + 1);
+    delivering = false;
+    if (!stillThisSearch())
+        return;
+    if (m_delivered < m_count) {
+        startItems();
         return;
     }
+    m_deadline->stop();
     // The last add action ends a complete search; thumbnails that never came need the stop.
     if (m_failed > 0)
         sendStop();
 }
 
+void CCGoogleSearch::deadlinePassed()
+{
+    if (!m_inUse || m_stopped || !isRunning())
+        return;
+    qCWarning(lcPictures, "Internet image search for '%s' did not end within %d seconds: %d of %d thumbnails came",
+              qPrintable(m_searchString), (m_deadlineMs + 999) / 1000, m_delivered - m_failed, m_count);
+    m_passedDeadline = true;
+    stop();
+    sendStop();
+}
+
 void CCGoogleSearch::sendStop()
 {
+    if (m_deadline)
+        m_deadline->stop();
     if (m_stopAction)
         m_stopAction(*this);
 }
@@ -226,6 +285,8 @@ void CCGoogleSearch::stop()
     }
     for (const auto &item : m_parsedHTML)
         item->stopLoading();
+    if (m_deadline)
+        m_deadline->stop();
     m_stopped = true;
 }
 
@@ -240,6 +301,9 @@ void CCGoogleSearch::free()
     m_count = 0;
     m_current = 0;
     m_failed = 0;
+    m_next = 0;
+    m_delivered = 0;
+    m_itemState.clear();
     m_inUse = false;
     m_stopped = false;
 }

@@ -5,6 +5,8 @@
 #include "kernel/component/CFTComponent.h"
 #include "platform/PWFileReader.h"
 #include "platform/PWImage.h"
+#include "platform/PWNotificationCenter.h"
+#include "platform/PWPictureRenderer.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -54,6 +56,10 @@ CCPictCatalog::CCPictCatalog(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     renewRowsColumns(1, 2);
     sizeToCells();
+    // A large picture decoded in the background shows at the next drawing.
+    m_resolver.setDecodedHandler([this] { update(); });
+    PWNotificationCenter::defaultCenter().addObserver(
+        PWPictureRenderer::kRenderedNotification, nullptr, [this](const PWNotification &) { update(); }, this);
 }
 
 CCPictCell *CCPictCatalog::cellAtRowColumn(int row, int column)
@@ -362,6 +368,9 @@ void CCPictCatalog::noteLoaded(int index, const QRect &visible)
 
 void CCPictCatalog::paintEvent(QPaintEvent *event)
 {
+    // A PDF or EPS picture rendered apart shows when its raster is there: a folder of them, or
+    // one that never finishes, does not hold up the window.
+    const PWPictureRenderer::Deferred deferred;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -7,17 +7,86 @@
 #include "platform/PWImage.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QImageReader>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QThreadPool>
+
+#include <mutex>
+
+// Decodings under way and done, shared with the workers, which may outlive the resolver.
+struct CCPictImageResolver::Background
+{
+    std::mutex mutex;
+    QSet<QString> running;
+    QHash<QString, QImage> done;
+    std::function<void()> decoded;
+};
 
 CCPictImageResolver::CCPictImageResolver()
     : m_clipArtPath(CAEnvironment::clipArtPath())
     , m_thumbClipArtPath(CAEnvironment::thumbClipArtPath())
+    , m_background(std::make_shared<Background>())
 {
+}
+
+CCPictImageResolver::~CCPictImageResolver()
+{
+    std::lock_guard lock(m_background->mutex);
+    m_background->decoded = nullptr;
+}
+
+void CCPictImageResolver::setDecodedHandler(std::function<void()> handler)
+{
+    std::lock_guard lock(m_background->mutex);
+    m_background->decoded = std::move(handler);
+}
+
+bool CCPictImageResolver::isDecoding() const
+{
+    std::lock_guard lock(m_background->mutex);
+    return !m_background->running.isEmpty();
+}
+
+QImage CCPictImageResolver::decodeInBackground(const QString &path, const QSize &fitInto, bool *pending) const
+{
+    const QString key = path + u'\n' + QString::number(fitInto.width()) + u'x' + QString::number(fitInto.height());
+    std::lock_guard lock(m_background->mutex);
+    if (const auto found = m_background->done.constFind(key); found != m_background->done.cend()) {
+        const QImage image = *found;
+        m_background->done.erase(found);
+        return image;
+    }
+    *pending = true;
+    if (m_background->running.contains(key))
+        return QImage();
+    m_background->running.insert(key);
+    QObject *home = QCoreApplication::instance();
+    QThreadPool::globalInstance()->start([background = m_background, key, path, fitInto, home] {
+        QString why;
+        const QImage image = readBoundedPicture(path, fitInto, &why);
+        {
+            std::lock_guard lock(background->mutex);
+            background->running.remove(key);
+            // A picture that cannot be read is a miss at the next drawing, logged there once.
+            background->done.insert(key, image);
+        }
+        if (!image.isNull() || !why.isEmpty())
+            QMetaObject::invokeMethod(home, [background] {
+                std::function<void()> decoded;
+                {
+                    std::lock_guard lock(background->mutex);
+                    decoded = background->decoded;
+                }
+                if (decoded)
+                    decoded();
+            });
+    });
+    return QImage();
 }
 
 void CCPictImageResolver::setClipArtFolders(const QString &images, const QString &thumbnails)
@@ -116,7 +185,8 @@ QImage CCPictImageResolver::bundleImage(const QString &name)
     return image;
 }
 
-std::shared_ptr<PWImage> CCPictImageResolver::readPictureFile(const QString &path, const QSizeF &area) const
+std::shared_ptr<PWImage> CCPictImageResolver::readPictureFile(const QString &path, const QSizeF &area,
+                                                              bool *pending) const
 {
     // A pipe or a device would block whoever opens it.
     if (!QFileInfo(path).isFile())
@@ -126,7 +196,10 @@ std::shared_ptr<PWImage> CCPictImageResolver::readPictureFile(const QString &pat
     // Bitmaps are decoded reduced to the cell, within the pixel limits; the image type's own
     // bounded reader takes what Qt's readers do not know (PDF, EPS).
     if (!QImageReader::imageFormat(path).isEmpty()) {
-        const QImage bitmap = readBoundedPicture(path, (area * 2.0).toSize());
+        const QSize fitInto = (area * 2.0).toSize();
+        const QSize declared = QImageReader(path).size();
+        const bool large = declared.isValid() && qint64(declared.width()) * declared.height() > kBackgroundDecodePixels;
+        const QImage bitmap = large ? decodeInBackground(path, fitInto, pending) : readBoundedPicture(path, fitInto);
         auto image = PWImage::fromQImage(bitmap);
         if (image)
             image->setSize(QSizeF(bitmap.size()));
@@ -148,6 +221,7 @@ std::shared_ptr<PWImage> CCPictImageResolver::resolve(const QString &reference, 
         return named;
 
     std::shared_ptr<PWImage> image;
+    bool pending = false;
     if (reference == kLoading) {
         // Kept for the whole process: the registry does not own it, and every placeholder
         // of every catalogue shares it.
@@ -159,7 +233,7 @@ std::shared_ptr<PWImage> CCPictImageResolver::resolve(const QString &reference, 
         }();
         image = loading;
     } else if (reference.startsWith(kFilePrefix)) {
-        image = readPictureFile(reference.mid(kFilePrefix.size()), area);
+        image = readPictureFile(reference.mid(kFilePrefix.size()), area, &pending);
     } else if (!reference.startsWith(kUrlPrefix)) {
         const QString thumbnail = inside(m_thumbClipArtPath, reference);
         if (!thumbnail.isEmpty()) {
@@ -181,11 +255,11 @@ std::shared_ptr<PWImage> CCPictImageResolver::resolve(const QString &reference, 
             // Read reduced to the cell: not registered under the full-size name, which would
             // hand the drag a thumbnail instead of the picture.
             if (!full.isEmpty() && QFileInfo(full).isFile())
-                image = readPictureFile(full, area);
+                image = readPictureFile(full, area, &pending);
         }
     }
     if (!image || !image->isValid()) {
-        if (!m_loggedMissing.contains(reference)) {
+        if (!pending && !m_loggedMissing.contains(reference)) {
             m_loggedMissing.insert(reference);
             qCWarning(lcPictures, "No ClipArt image reference '%s' found", qUtf8Printable(reference));
         }

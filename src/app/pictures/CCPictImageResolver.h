@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class PWImage;
@@ -28,9 +29,15 @@ public:
     // Beyond this many pixels a picture file is refused rather than decoded.
     static constexpr qint64 kMaxPicturePixels = qint64(64) * 1024 * 1024;
     static constexpr int kMaxPictureSide = 32768;
+    // A picture file declaring more pixels than this is decoded in the background: decoding it
+    // takes long enough (a third of a second for a photograph) to stall the window.
+    static constexpr qint64 kBackgroundDecodePixels = qint64(2048) * 2048;
 
     // The clip-art folders of the environment.
     CCPictImageResolver();
+    ~CCPictImageResolver();
+    CCPictImageResolver(const CCPictImageResolver &) = delete;
+    CCPictImageResolver &operator=(const CCPictImageResolver &) = delete;
 
     QString clipArtPath() const { return m_clipArtPath; }
     QString thumbClipArtPath() const { return m_thumbClipArtPath; }
@@ -38,7 +45,12 @@ public:
 
     // The picture for reference, read to fit area (twice its size, for dense screens) when it
     // comes from a picture file. Null when nothing is found; that is logged once per reference.
+    // Null too while a large picture is decoded in the background; the decoded handler is called
+    // on this thread when it is ready, and the next call answers it.
     std::shared_ptr<PWImage> resolve(const QString &reference, const QSizeF &area);
+    void setDecodedHandler(std::function<void()> handler);
+    // Pictures being decoded in the background.
+    bool isDecoding() const;
     // Whether the miss of reference was logged.
     bool hasLoggedMissing(const QString &reference) const { return m_loggedMissing.contains(reference); }
     qsizetype loggedMissingCount() const { return m_loggedMissing.size(); }
@@ -56,7 +68,11 @@ public:
     static QImage bundleImage(const QString &name);
 
 private:
-    std::shared_ptr<PWImage> readPictureFile(const QString &path, const QSizeF &area) const;
+    struct Background;
+
+    std::shared_ptr<PWImage> readPictureFile(const QString &path, const QSizeF &area, bool *pending) const;
+    // A large bitmap file decoded apart from the window's thread: the picture once it is ready.
+    QImage decodeInBackground(const QString &path, const QSize &fitInto, bool *pending) const;
     // folder + "/" + relative, or empty when relative reaches outside folder.
     static QString inside(const QString &folder, const QString &relative);
     // The bounded, reduced reading both kinds of source share.
@@ -65,4 +81,5 @@ private:
     QString m_clipArtPath;
     QString m_thumbClipArtPath;
     QSet<QString> m_loggedMissing;
+    std::shared_ptr<Background> m_background;
 };

@@ -6,6 +6,7 @@
 #include "kernel/base/FTGeometry.h"
 #include "platform/PWBezierPath.h"
 #include "platform/PWImage.h"
+#include "platform/PWPictureRenderer.h"
 
 #include <QPainter>
 
@@ -203,6 +204,9 @@ void CDDPicture::drawScreen(double x, double y, double w, double h, bool masked,
         // The picture takes the part Q at the bitmap's origin; the spare margin lies beyond the
         // frame's right and bottom edges when the bitmap is shown.
         const QRectF q(0.0, 0.0, pw, ph);
+        // A picture whose raster is still being rendered (a window's drawing does not wait for
+        // it) leaves the cache stale, so that the repaint that follows the raster rebuilds it.
+        const int pendingBefore = PWPictureRenderer::pendingCount();
         QPainter cache(&mCache.image);
         cache.setRenderHint(QPainter::Antialiasing);
         cache.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -242,6 +246,8 @@ void CDDPicture::drawScreen(double x, double y, double w, double h, bool masked,
             cache.setCompositionMode(QPainter::CompositionMode_DestinationIn);
             cache.drawImage(m, withOpacity(maskBitmap, opacity));
         }
+        if (PWPictureRenderer::pendingCount() != pendingBefore)
+            mCache.dirty = true;
     }
 
     painter->save();

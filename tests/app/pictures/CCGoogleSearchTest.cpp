@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -103,25 +104,67 @@ protected:
 
 } // namespace
 
-TEST_F(CCGoogleSearchTest, ThreeRecordsArriveInPageOrderOneRequestAtATime)
+// Thumbnails are requested a few at a time and handed over in page order, whichever came first.
+TEST_F(CCGoogleSearchTest, RecordsArriveInPageOrderAFewRequestsAtATime)
 {
     m_server.set(pagePath(u"dogs"_s), {"200 OK", "text/html",
                                        "<html>" + record(1) + record(2, "http://pics.test/two%2520dogs.jpg") + record(3)
-                                           + "<a href=/imgres?imgurl=http://pics.test/4.jpg&imgrefurl=http://site.test/4&x>",
+                                           + record(4) + record(5) + record(6)
+                                           + "<a href=/imgres?imgurl=http://pics.test/7.jpg&imgrefurl=http://site.test/7&x>",
                                        true, false});
-    serveThumbnails(3);
+    serveThumbnails(6);
     ASSERT_EQ(m_search.searchWithString(u"dogs"_s), CCGoogleSearch::Start::Started);
     EXPECT_TRUE(m_search.isInUse());
     waitUntilIdle();
-    EXPECT_EQ(m_calls.log, QStringList({u"clear 3"_s, u"add 0 http://pics.test/1.jpg"_s,
-                                        u"add 1 http://pics.test/two%20dogs.jpg"_s, u"add 2 http://pics.test/3.jpg"_s}));
-    EXPECT_EQ(m_calls.loadingAtRequest, QList<int>({1, 1, 1}));
-    EXPECT_EQ(m_server.requests(), QStringList({pagePath(u"dogs"_s), u"/thumb1"_s, u"/thumb2"_s, u"/thumb3"_s}));
-    ASSERT_EQ(m_search.itemCount(), 3);
+    QStringList expected {u"clear 6"_s, u"add 0 http://pics.test/1.jpg"_s, u"add 1 http://pics.test/two%20dogs.jpg"_s};
+    for (int i = 3; i <= 6; ++i)
+        expected << u"add %1 http://pics.test/%2.jpg"_s.arg(i - 1).arg(i);
+    EXPECT_EQ(m_calls.log, expected);
+    ASSERT_EQ(m_calls.loadingAtRequest.size(), 6);
+    EXPECT_LE(*std::max_element(m_calls.loadingAtRequest.cbegin(), m_calls.loadingAtRequest.cend()),
+              CCGoogleSearch::kParallelThumbnails);
+    EXPECT_GT(*std::max_element(m_calls.loadingAtRequest.cbegin(), m_calls.loadingAtRequest.cend()), 1);
+    QStringList requested = m_server.requests();
+    EXPECT_EQ(requested.takeFirst(), pagePath(u"dogs"_s));
+    requested.sort();
+    EXPECT_EQ(requested, QStringList({u"/thumb1"_s, u"/thumb2"_s, u"/thumb3"_s, u"/thumb4"_s, u"/thumb5"_s, u"/thumb6"_s}));
+    ASSERT_EQ(m_search.itemCount(), 6);
     EXPECT_EQ(m_search.itemAtIndex(1)->getData(), solidPng(QColor(80, 90, 160)));
     EXPECT_EQ(m_search.itemAtIndex(2)->getWebSite(), u"http://site.test/3"_s);
+    EXPECT_FALSE(m_search.passedDeadline());
     m_search.free();
     EXPECT_EQ(QList<int>({m_search.isInUse(), m_search.itemCount()}), QList<int>({0, 0}));
+}
+
+// A service that never answers some thumbnails (or the page) ends the search at its one deadline,
+// long before any request's own time-out, keeping what came.
+TEST_F(CCGoogleSearchTest, ASlowServiceEndsTheSearchAtItsDeadline)
+{
+    const struct
+    {
+        const char *name;
+        bool pageHeld;
+        QStringList log;
+    } cases[] = {
+        {"held page", true, {u"stop"_s}},
+        {"held thumbnails", false, {u"clear 6"_s, u"add 0 http://pics.test/1.jpg"_s, u"add 1 http://pics.test/2.jpg"_s, u"stop"_s}},
+    };
+    m_search.setTimeoutMs(600000);
+    m_search.setDeadlineMs(400);
+    serveThumbnails(6);
+    m_server.set(u"/thumb3"_s, {"200 OK", "image/png", QByteArray(), true, true});
+    for (const auto &entry : cases) {
+        m_calls = Calls();
+        QByteArray page;
+        for (int i = 1; i <= 6; ++i)
+            page += record(i);
+        m_server.set(pagePath(QString::fromLatin1(entry.name)), {"200 OK", "text/html", page, true, entry.pageHeld});
+        m_search.searchWithString(QString::fromLatin1(entry.name));
+        waitUntilIdle();
+        EXPECT_EQ(m_calls.log, entry.log) << entry.name;
+        EXPECT_TRUE(m_search.passedDeadline()) << entry.name;
+        EXPECT_FALSE(m_search.isRunning()) << entry.name;
+    }
 }
 
 TEST_F(CCGoogleSearchTest, StopMidwayKeepsWhatCameAndSendsNothingMore)
@@ -135,7 +178,7 @@ TEST_F(CCGoogleSearchTest, StopMidwayKeepsWhatCameAndSendsNothingMore)
     m_search.searchWithString(u"cats"_s);
     waitUntilIdle();
     EXPECT_EQ(m_calls.log, QStringList({u"clear 3"_s, u"add 0 http://pics.test/1.jpg"_s}));
-    EXPECT_EQ(m_server.count(u"/thumb"_s), 1);
+    EXPECT_LE(m_server.count(u"/thumb"_s), 3);
     EXPECT_EQ(m_search.itemCount(), 3);
     EXPECT_FALSE(m_search.itemAtIndex(0)->getData().isEmpty());
 }
@@ -154,12 +197,13 @@ TEST_F(CCGoogleSearchTest, FailedThumbnailsAreSkippedAndTheStopFollowsTheLast)
     EXPECT_EQ(m_calls.log, QStringList({u"clear 5"_s, u"add 0 http://pics.test/1.jpg"_s,
                                         u"add 2 http://pics.test/3.jpg"_s, u"stop"_s}));
     EXPECT_EQ(m_search.failedCount(), 3);
-    // Every item's thumbnail once, in page order. The network layer may send a request again by
-    // itself when the server cuts a refused body short; that repeat follows its original at once.
+    // Every item's thumbnail once. The network layer may send a request again by itself when the
+    // server cuts a refused body short.
     QStringList thumbnails;
     for (const QString &path : m_server.requests())
-        if (path.startsWith(u"/thumb"_s) && (thumbnails.isEmpty() || thumbnails.last() != path))
+        if (path.startsWith(u"/thumb"_s) && !thumbnails.contains(path))
             thumbnails << path;
+    thumbnails.sort();
     EXPECT_EQ(thumbnails, QStringList({u"/thumb1"_s, u"/thumb2"_s, u"/thumb3"_s, u"/thumb4"_s, u"/thumb5"_s}))
         << m_server.requests().join(u' ').toStdString();
     EXPECT_TRUE(m_search.itemAtIndex(4)->getData().isEmpty());

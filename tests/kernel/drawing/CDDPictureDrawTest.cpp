@@ -6,6 +6,7 @@
 #include "kernel/render/CDDDrawer.h"
 #include "kernel/base/CDDPen.h"
 #include "platform/PWImage.h"
+#include "platform/PWPictureRenderer.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -177,4 +178,32 @@ TEST(CDDPictureDrawTest, FitRotatedFillsTheFrameWithTheTurnedPicture)
     EXPECT_TRUE(near(at(image, 200, 40, 0.5), Qt::white)) << "nothing above the frame";
     EXPECT_TRUE(near(at(image, 380, 120, 0.5), Qt::red)) << "the top-left quadrant turned to the top right";
     EXPECT_TRUE(near(at(image, 20, 280, 0.5), Qt::yellow)) << "the bottom-right quadrant turned to the bottom left";
+}
+
+// A window's drawing does not wait for a PDF picture's raster: the screen cache it builds without
+// it stays stale, and the drawing after the raster arrived shows the picture, once rebuilt.
+TEST(CDDPictureDrawTest, AScreenCacheBuiltWhileThePictureRendersIsBuiltAgain)
+{
+    PWPictureRenderer::forget();
+    CDDPicture picture(PWImage::fromData(pictest::quadrantPdf(40, 40)));
+    ASSERT_TRUE(picture.getData());
+    QImage screen(60, 60, QImage::Format_ARGB32_Premultiplied);
+    const auto drawOnScreen = [&] {
+        screen.fill(Qt::white);
+        QPainter painter(&screen);
+        CDDDrawer drawer(false, &painter);
+        drawer.SetResolution(1.0);
+        const PWPictureRenderer::Deferred deferred;
+        drawPicture(picture, drawer, {.frame = QRectF(10, 10, 40, 40)});
+    };
+    drawOnScreen();
+    EXPECT_EQ(picture.cacheBuildCount(), 1);
+    EXPECT_EQ(screen.pixelColor(20, 20), QColor(Qt::white));
+    PWPictureRenderer::waitForBackground();
+    drawOnScreen();
+    EXPECT_EQ(picture.cacheBuildCount(), 2);
+    EXPECT_TRUE(near(screen.pixelColor(20, 20), Qt::red)) << qPrintable(screen.pixelColor(20, 20).name());
+    drawOnScreen();
+    EXPECT_EQ(picture.cacheBuildCount(), 2);
+    PWPictureRenderer::forget();
 }

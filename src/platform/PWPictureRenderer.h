@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+class QPainter;
+
+// Turns the PDF and EPS pictures of designs into rasters. Poppler and Ghostscript run apart
+// (PWIsolatedCall) under a deadline and a memory limit, because a few bytes of PostScript or PDF
+// can loop for ever or ask for gigabytes; what they give is kept per picture and resolution, so
+// that a repaint or the next label of a merge draws a raster it already has.
+//
+// A picture whose rendering fails (damaged, too slow, too large) fails once: its reason is
+// logged once (or, while failures are collected, offered to takeFailures() once), and every
+// later drawing of it gets the failure at once, drawn as a placeholder.
+//
+// Drawing waits for a rendering, bounded by the deadline, unless a Deferred scope is open on the
+// calling thread (a window painting): then the rendering is started in the background, the
+// drawing gets what is there, and kRenderedNotification is posted when the raster is ready.
+class PWPictureRenderer
+{
+public:
+    enum class Kind { PDF, EPS };
+
+    // One raster wanted: the picture's bytes, the resolution (device pixels per point, one for
+    // each axis) and, for a PDF, the part of the page in pixels at that resolution (empty for
+    // the whole). An EPS is always rendered whole.
+    struct Request
+    {
+        Kind kind = Kind::PDF;
+        QByteArray data;
+        QByteArray digest; // identifies the bytes; made from them when empty
+        double xScale = 1.0;
+        double yScale = 1.0;
+        QRect region;
+    };
+
+    enum class State { Ready, Pending, Failed };
+
+    struct Raster
+    {
+        State state = State::Failed;
+        // The pixels, with the resolution and region they were rendered at; for a pending
+        // rendering, the nearest raster of the picture there is, if any.
+        QImage image;
+        double xScale = 0.0;
+        double yScale = 0.0;
+        QRect region;
+        QString reason; // why a failed picture is not drawn
+    };
+
+    // Most pixels one rendering gives; a larger request is rendered coarser.
+    static constexpr double kMaxPixels = 32.0 * 1024 * 1024;
+
+    static const QString kRenderedNotification;
+
+    static Raster raster(const Request &request);
+
+    // While one lives on a thread, drawings on that thread never wait for a rendering.
+    class Deferred
+    {
+    public:
+        Deferred();
+        ~Deferred();
+        Deferred(const Deferred &) = delete;
+        Deferred &operator=(const Deferred &) = delete;
+    };
+    // How many drawings on this thread got no raster yet; a cache built meanwhile is incomplete.
+    static int pendingCount();
+
+    // While collected (a batch job, which reports them itself), failures are kept for
+    // takeFailures() instead of being logged.
+    static void collectFailures(bool collect);
+    // Reasons of failed pictures not taken before, each picture once.
+    static QStringList takeFailures();
+
+    // The deadline of one rendering. PW_PICTURE_RENDER_DEADLINE_MS sets it for a process.
+    static int deadlineMs();
+    static void setDeadlineMs(int milliseconds);
+    // Renderings made apart so far, and forgetting what was rendered and failed (tests).
+    static int renderCount();
+    static void forget();
+
+    // Waits until no rendering runs in the background (tests, and the end of a batch job).
+    static void waitForBackground();
+
+    // The placeholder of a picture that cannot be drawn: a grey plate with a cross.
+    static void drawPlaceholder(QPainter &painter, const QRectF &target);
+    static QColor placeholderColor();
+};

@@ -1,0 +1,154 @@
+// Designs whose pictures never finish rendering (PostScript that loops, a PDF image of ten billion
+// pixels), run as a person runs the program: the batch export ends with placeholders and says
+// why, and a window drawing such a picture still answers a later start.
+#include "TestSupport.h"
+#include "ProgramRunSupport.h"
+
+#include "app/command/CACommandLine.h"
+
+#include "kernel/base/CDDString.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/drawing/CDDPicture.h"
+#include "kernel/drawing/CFTPicture.h"
+#include "kernel/merge/CADocument.h"
+#include "platform/PWImage.h"
+#include "platform/PWPictureRenderer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <poppler-qt6.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A card holding the looping EPS and the vast PDF side by side, each 100 points square.
+bool writeHostileDesign(const QString &path)
+{
+    CADocument document(std::make_unique<CFTADocument>(dtPostcard, CDDString(u"us"_s), CDDString(u"us"_s)));
+    const char *files[] = {"pictures/eps-endless-loop.eps", "pictures/pdf-vast-image.pdf"};
+    double x = 10.0;
+    for (const char *file : files) {
+        std::shared_ptr<PWImage> image = PWImage::fromFile(pwtest::dataPath(QString::fromLatin1(file)));
+        if (!image)
+            return false;
+        auto *picture = new CFTPicture(CDDPicture(image));
+        picture->SetOrigin(x, 10.0);
+        picture->SetSize(100.0, 100.0);
+        document.ftDocument()->AddObject(picture, 0, false);
+        x += 140.0;
+    }
+    return document.writeToFile(path);
+}
+
+// The environment variable that bounds one rendering, set for the programs this test starts.
+class RenderDeadline
+{
+public:
+    explicit RenderDeadline(int milliseconds) { qputenv("PW_PICTURE_RENDER_DEADLINE_MS", QByteArray::number(milliseconds)); }
+    ~RenderDeadline() { qunsetenv("PW_PICTURE_RENDER_DEADLINE_MS"); }
+};
+
+TEST(PictureRenderingTest, TheBatchExportDrawsPlaceholdersAndSaysWhy)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString design = folder.filePath(u"hostile.pwdc"_s);
+    ASSERT_TRUE(writeHostileDesign(design));
+    const QString out = folder.filePath(u"hostile.pdf"_s);
+    const RenderDeadline deadline(1500);
+    const commandtest::ProgramRun run = commandtest::runProgram({u"--export"_s, design, out});
+    ASSERT_EQ(run.status, CACommandLine::kSuccess) << qPrintable(run.err);
+    for (const QString &kind : {u"EPS"_s, u"PDF"_s}) {
+        EXPECT_EQ(run.err.count(u"parcelwick: %1 picture"_s.arg(kind)), 1) << qPrintable(run.err);
+        EXPECT_EQ(run.err.count(u"%1 picture"_s.arg(kind)), 1) << qPrintable(run.err);
+        EXPECT_TRUE(run.err.contains(u"drawn as a placeholder: reading it did not end within 2 seconds"_s))
+            << qPrintable(run.err);
+    }
+
+    const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(out);
+    ASSERT_TRUE(pdf);
+    ASSERT_GE(pdf->numPages(), 1);
+    pdf->setPaperColor(Qt::white);
+    const QImage page = pdf->page(0)->renderToImage(72.0, 72.0).convertToFormat(QImage::Format_RGB32);
+    const QColor plate = PWPictureRenderer::placeholderColor();
+    int platePixels = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor pixel = page.pixelColor(x, y);
+            if (std::abs(pixel.red() - plate.red()) < 6 && std::abs(pixel.green() - plate.green()) < 6
+                && std::abs(pixel.blue() - plate.blue()) < 6)
+                ++platePixels;
+        }
+    // Two plates of 100 x 100 points, less their crosses and edges.
+    EXPECT_GT(platePixels, 15000);
+}
+
+// Whether the process has a child rendering apart, which shows that it began drawing the picture.
+bool rendersApart(qint64 pid)
+{
+    for (const QString &entry : QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile status(u"/proc/%1/status"_s.arg(entry));
+        QFile command(u"/proc/%1/cmdline"_s.arg(entry));
+        if (!status.open(QIODevice::ReadOnly) || !command.open(QIODevice::ReadOnly))
+            continue;
+        if (status.readAll().contains("\nPPid:\t" + QByteArray::number(pid) + "\n")
+            && command.readAll().contains("--pw-isolated-child"))
+            return true;
+    }
+    return false;
+}
+
+TEST(PictureRenderingTest, AWindowDrawingAnEndlessPictureAnswersALaterStart)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    for (const char *sub : {".config", ".local/share", ".cache", "runtime", "work"})
+        QDir().mkpath(home.filePath(QString::fromLatin1(sub)));
+    QFile::setPermissions(home.filePath(u"runtime"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString design = home.filePath(u"work/hostile.pwdc"_s);
+    ASSERT_TRUE(writeHostileDesign(design));
+    CADocument plain;
+    ASSERT_TRUE(plain.writeToFile(home.filePath(u"work/plain.pwdc"_s)));
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    environment.insert(u"HOME"_s, home.path());
+    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u".config"_s));
+    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u".local/share"_s));
+    environment.insert(u"XDG_CACHE_HOME"_s, home.filePath(u".cache"_s));
+    environment.insert(u"XDG_RUNTIME_DIR"_s, home.filePath(u"runtime"_s));
+    environment.insert(u"PW_PICTURE_RENDER_DEADLINE_MS"_s, u"120000"_s);
+    environment.remove(u"PW_EXIT_WHEN_SHOWN"_s);
+
+    QProcess first;
+    first.setProcessEnvironment(environment);
+    first.setWorkingDirectory(home.filePath(u"work"_s));
+    first.start(QStringLiteral(PW_PARCELWICK_BINARY), {design});
+    ASSERT_TRUE(first.waitForStarted(10000));
+    // The picture is being rendered: the window has drawn and asked for it.
+    for (int tries = 0; tries < 600 && !rendersApart(first.processId()) && first.state() == QProcess::Running; ++tries)
+        first.waitForFinished(100);
+    ASSERT_TRUE(rendersApart(first.processId())) << first.readAllStandardError().constData();
+
+    QProcess later;
+    later.setProcessEnvironment(environment);
+    later.setWorkingDirectory(home.filePath(u"work"_s));
+    later.start(QStringLiteral(PW_PARCELWICK_BINARY), {u"plain.pwdc"_s});
+    // Far below the minute a start waits for an instance that does not answer.
+    const bool answered = later.waitForFinished(30000);
+    if (!answered)
+        later.kill();
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(later.exitCode(), CACommandLine::kSuccess) << later.readAllStandardError().constData();
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.kill();
+    first.waitForFinished(10000);
+}
+
+} // namespace
