@@ -33,6 +33,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -76,6 +78,30 @@ QLineEdit *CAAddressWindow::makeSearchField()
     return field;
 }
 
+QStringList CAAddressWindow::importingSourceOrder(const CADataSourceContainer &container)
+{
+    // The pop-ups list the other programs first, then the files, then the workbook programs; a
+    // source this list does not know comes last, in the order it was registered.
+    static const QStringList ranks = {u"Entourage"_s,      u"Eudora"_s, u"NowContacts"_s, CAVCFSource::kCacheName,
+                                      CATextFileSource::kCacheName, u"Excel"_s, u"FileMaker"_s};
+    // The two file sources are always offered; they ask for their files when first shown.
+    QStringList names = container.sourceNames();
+    for (const QString &file : {CAVCFSource::name(), CATextFileSource::name()}) {
+        if (!names.contains(file))
+            names.append(file);
+    }
+    const auto rank = [&container](const QString &name) {
+        const QString cacheName = name == CAVCFSource::name()        ? CAVCFSource::kCacheName
+                                  : name == CATextFileSource::name() ? CATextFileSource::kCacheName
+                                                                     : container.cacheNameOfSource(name);
+        const qsizetype found = ranks.indexOf(cacheName);
+        return found < 0 ? ranks.size() : found;
+    };
+    std::stable_sort(names.begin(), names.end(),
+                     [&rank](const QString &a, const QString &b) { return rank(a) < rank(b); });
+    return names;
+}
+
 const QList<int> &CAAddressWindow::sortEntries()
 {
     static const QList<int> entries = {kFromSource, -1, 19, 17, 18, 4, 2, 20, 5, 13, 14, 15, 16, 7, 8, 10, -1,
@@ -87,6 +113,7 @@ CAAddressWindow::CAAddressWindow(const Models &models, QWidget *parent)
     : QWidget(parent, Qt::Tool)
     , m_models(models)
     , m_bookSource(std::make_unique<CAAddressBookSource>(models.book, models.defaults))
+    , m_frameStore(&models.defaults)
 {
     setObjectName(u"addressWindow"_s);
     setWindowTitle(PWLocalizedString(u"Addresses"_s));
@@ -101,6 +128,7 @@ CAAddressWindow::CAAddressWindow(const Models &models, QWidget *parent)
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(m_mainTabs);
     resize(300, 440);
+    restoreFrame();
 
     // Cache notifications may come from an import's worker thread: they are handled here, on the
     // window's thread, never where they were posted.
@@ -142,6 +170,9 @@ CAAddressWindow::CAAddressWindow(const Models &models, QWidget *parent)
 
 CAAddressWindow::~CAAddressWindow()
 {
+    // The application quits with the window open: its place is kept for the next run.
+    if (isVisible())
+        saveFrame();
     // An import still reading is stopped and waited for: it reads into the container the window
     // was given, which may go with the window. What it read is not kept.
     if (m_importing && m_worker) {
@@ -218,20 +249,23 @@ QWidget *CAAddressWindow::makeContactsPage()
             m_sourceButton->insertSeparator(m_sourceButton->count());
         m_sourceButton->addItem(name);
     };
+    // Only the address book falls back to last names; every other source's own order is its
+    // default, so that "From Source" shows the file's or the program's order again.
     addSource(SourcePage::AddressBook, CAAddressBookSource::kName, CAAddressBookSource::kDefaultSortingKey,
               "addressBookTable");
-    addSource(SourcePage::VCard, CAVCFSource::name(), 18, "vcfSourceTable");
-    addSource(SourcePage::TextFile, CATextFileSource::name(), 18, "textSourceTable");
-    // The other importing sources the container was given (workbooks; programs whose helper is
+    // The importing sources the container was given (files, workbooks, programs whose helper is
     // installed), each a table named after its cache.
-    for (const QString &name : m_models.container.sourceNames()) {
-        if (name == CAVCFSource::name() || name == CATextFileSource::name())
-            continue;
-        const QByteArray table = m_models.container.cacheNameOfSource(name).toLatin1() + "SourceTable";
-        addSource(SourcePage::Imported, name, 18, table.constData());
+    for (const QString &name : importingSourceOrder(m_models.container)) {
+        const SourcePage::Kind kind = name == CAVCFSource::name()        ? SourcePage::VCard
+                                      : name == CATextFileSource::name() ? SourcePage::TextFile
+                                                                         : SourcePage::Imported;
+        const QByteArray table = kind == SourcePage::VCard      ? QByteArray("vcfSourceTable")
+                                 : kind == SourcePage::TextFile ? QByteArray("textSourceTable")
+                                                                : m_models.container.cacheNameOfSource(name).toLatin1()
+                                                                      + "SourceTable";
+        addSource(kind, name, CAContactTableModel::kSourceOrder, table.constData());
     }
-    addSource(SourcePage::LocalBase, CALocalContactBase::kName, CALocalContactBase::kDefaultSortingValue,
-              "localBaseTable");
+    addSource(SourcePage::LocalBase, CALocalContactBase::kName, CAContactTableModel::kSourceOrder, "localBaseTable");
     connect(m_sourceButton, &QComboBox::activated, this, [this] {
         changeSourceWithName(m_sourceButton->currentText());
         m_models.defaults.setString(kDataSourceDefault, currentSourceName());
@@ -411,10 +445,6 @@ void CAAddressWindow::changeSourceWithName(const QString &name)
     reloadSource(m_pages.at(index)->name);
     currentTable()->clearSelection();
     currentModel()->setFilter(m_searchField->text());
-    if (m_pages.at(index)->kind == SourcePage::AddressBook)
-        fillGroupButton();
-    else
-        fillSourceGroupButton(m_pages.at(index));
     updateButtons();
     // A source shown with nothing read yet, in memory or in its cache, reads itself now: the
     // import asks for its files, or runs its helper, under the progress dialog.
@@ -457,6 +487,14 @@ void CAAddressWindow::reloadSource(const QString &name)
             setContentKeepingSelection(page->model, *list);
             break;
         }
+        }
+        // The chooser is filled whenever the shown table is: a first import, or an update, that
+        // brings groups shows them at once.
+        if (m_sourceStack->currentIndex() == m_pages.indexOf(page)) {
+            if (page->kind == SourcePage::AddressBook)
+                fillGroupButton();
+            else
+                fillSourceGroupButton(page);
         }
     }
 }

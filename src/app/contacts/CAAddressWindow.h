@@ -4,8 +4,12 @@
 
 #include <QWidget>
 
+#include <QPointer>
+#include <QRect>
+
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CAAddressBookSource;
 class CAContactEditorSheet;
@@ -98,6 +102,9 @@ public:
     int selectedPrintListIndex() const;
     void setPreventChangeSelection(bool prevent) { m_preventChangeSelection = prevent; }
 
+    // The importing sources of the container in the order the source pop-ups list them, between
+    // the address book and the local base.
+    static QStringList importingSourceOrder(const CADataSourceContainer &container);
     // The sort menu's entries: categories, -1 for separators, 134 for "From Source".
     static const QList<int> &sortEntries();
     // The sheet a double click on a sender, a person of the local base or of a print list opens.
@@ -109,10 +116,25 @@ public:
     int editListInDialog(int mode);
     CAPrintMultipleDialog *printMultipleDialog();
 
+    // The user default that keeps the window's place and size between runs: the autosave name
+    // "Address" in the platform's window-frame key.
+    static const QString kFrameDefault;
+    // The frame as it is kept: "x y width height" of the window (its place as move() takes it,
+    // its size without the title bar), then "x y width height" of the screen's available area,
+    // each followed by one blank. A text that is not eight numbers, or a size that is not
+    // positive, gives nothing.
+    static QString frameString(const QRect &frame, const QRect &screen);
+    static std::optional<QRect> frameFromString(const QString &text);
+
 Q_SIGNALS:
     void importFinished(const QString &sourceName);
 
+protected:
+    void hideEvent(QHideEvent *event) override;
+
 private:
+    void restoreFrame();
+    void saveFrame();
     // One source's page of the Contacts tab.
     struct SourcePage
     {
@@ -177,6 +199,9 @@ private:
     void importEnded(const QString &name);
 
     CAImportWorker *m_worker = nullptr;
+    // The store the frame is kept in, watched: a window that outlives its settings (the last
+    // moments of a quit) keeps nothing rather than writing into a store that is gone.
+    QPointer<PWUserDefaults> m_frameStore;
     bool m_importing = false;
     bool m_preventChangeSelection = false;
     CAContactEditorSheet *m_editorSheet = nullptr;

@@ -7,17 +7,95 @@
 #include "app/contacts/CASenderList.h"
 #include "platform/PWBundle.h"
 #include "platform/PWPerson.h"
+#include "platform/PWUserDefaults.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QHideEvent>
 #include <QItemSelection>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableView>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 // The choices the window keeps while its lists change: the selection of a reloaded table, the
-// default sender, the group shown, and the tab that follows a design's address selection.
+// default sender, the group shown, the tab that follows a design's address selection, and the
+// window's own place and size from one run to the next.
+
+const QString CAAddressWindow::kFrameDefault = u"NSWindow Frame Address"_s;
+
+QString CAAddressWindow::frameString(const QRect &frame, const QRect &screen)
+{
+    QString text;
+    for (int value : {frame.x(), frame.y(), frame.width(), frame.height(), screen.x(), screen.y(), screen.width(),
+                      screen.height()})
+        text += QString::number(value) + u' ';
+    return text;
+}
+
+std::optional<QRect> CAAddressWindow::frameFromString(const QString &text)
+{
+    const QStringList parts = text.split(u' ', Qt::SkipEmptyParts);
+    if (parts.size() != 8)
+        return std::nullopt;
+    int values[4] = {};
+    for (int i = 0; i < 8; ++i) {
+        bool ok = false;
+        const int value = parts.at(i).toInt(&ok);
+        // Far beyond any screen: a damaged or hostile setting, not a place.
+        if (!ok || value < -100000 || value > 100000)
+            return std::nullopt;
+        if (i < 4)
+            values[i] = value;
+    }
+    if (values[2] <= 0 || values[3] <= 0)
+        return std::nullopt;
+    return QRect(values[0], values[1], values[2], values[3]);
+}
+
+void CAAddressWindow::restoreFrame()
+{
+    const std::optional<QRect> frame = frameFromString(m_models.defaults.stringForKey(kFrameDefault));
+    if (!frame)
+        return;
+    // Kept within the screen it was on, or the main screen when that one is gone, as a window
+    // that comes back must be reachable.
+    const QScreen *screen = QGuiApplication::screenAt(frame->center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    QRect placed(frame->topLeft(), frame->size().expandedTo(minimumSizeHint()).expandedTo(minimumSize()));
+    if (screen) {
+        const QRect room = screen->availableGeometry();
+        placed.setSize(placed.size().boundedTo(room.size()));
+        placed.moveLeft(std::clamp(placed.left(), room.left(), room.right() + 1 - placed.width()));
+        placed.moveTop(std::clamp(placed.top(), room.top(), room.bottom() + 1 - placed.height()));
+    }
+    resize(placed.size());
+    move(placed.topLeft());
+}
+
+void CAAddressWindow::saveFrame()
+{
+    if (!m_frameStore)
+        return;
+    const QScreen *shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QString text = frameString(QRect(pos(), size()), shownOn ? shownOn->availableGeometry() : QRect());
+    if (m_frameStore->stringForKey(kFrameDefault) != text)
+        m_frameStore->setString(kFrameDefault, text);
+}
+
+void CAAddressWindow::hideEvent(QHideEvent *event)
+{
+    // Closed or hidden: the place is kept as the user left it (a quit with the window open keeps
+    // it from the destructor).
+    if (!event->spontaneous())
+        saveFrame();
+    QWidget::hideEvent(event);
+}
 
 void CAAddressWindow::selectDefaultSender()
 {

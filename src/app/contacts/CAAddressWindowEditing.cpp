@@ -91,7 +91,8 @@ int CAAddressWindow::editListInDialog(int mode)
                                                 : mode == CAPrintListEditor::LocalBase ? u"localBaseTable"_s
                                                                                        : u"printListTable"_s);
     const QModelIndexList selected = table ? table->selectionModel()->selectedRows() : QModelIndexList();
-    dialog->prepare(editorMode, selected.isEmpty() ? -1 : selected.first().row());
+    const int before = selected.isEmpty() ? -1 : selected.first().row();
+    dialog->prepare(editorMode, before);
     const int code = dialog->exec();
     reloadSenders();
     reloadSource(CALocalContactBase::kName);
@@ -104,6 +105,15 @@ int CAAddressWindow::editListInDialog(int mode)
         table->selectRow(row);
         auto *model = static_cast<CAContactTableModel *>(table->model());
         personClicked(model, mode != CAPrintListEditor::Senders, row);
+    }
+    // The local base's table then shows again the row the user had chosen before the window,
+    // OK or Cancel; only the design follows the window's choice.
+    if (mode == CAPrintListEditor::LocalBase && table) {
+        table->clearSelection();
+        if (before >= 0 && before < table->model()->rowCount()) {
+            table->selectRow(before);
+            table->scrollTo(table->model()->index(before, 0));
+        }
     }
     return code;
 }

@@ -51,6 +51,8 @@ struct CAPrintMultipleDialog::Source
     int defaultSortingKey;
     CAContactTableModel *model = nullptr;
     QTableView *table = nullptr;
+    // A source that reads groups with its persons: the group shown, empty for all persons.
+    QString chosenGroup;
 };
 
 CAPrintMultipleDialog::CAPrintMultipleDialog(const CAAddressWindow::Models &models, QWidget *parent)
@@ -67,18 +69,17 @@ CAPrintMultipleDialog::CAPrintMultipleDialog(const CAAddressWindow::Models &mode
     m_ui->mainSplitter->setSizes({270, 300, 420});
     m_ui->mainSplitter->setStretchFactor(2, 1);
 
+    // The sources as the address window offers them, in its order; only the address book falls
+    // back to last names when "From Source" is chosen.
     addSource(CAAddressBookSource::kName, CAAddressBookSource::kDefaultSortingKey, "addressBookTable");
-    addSource(CAVCFSource::name(), 18, "vcfSourceTable");
-    addSource(CATextFileSource::name(), 18, "textSourceTable");
-    // Every other importing source the container holds (workbooks, programs whose helper is
-    // installed), as the address window offers them.
-    for (const QString &name : m_models.container.sourceNames()) {
-        if (name == CAVCFSource::name() || name == CATextFileSource::name())
-            continue;
-        const QByteArray table = m_models.container.cacheNameOfSource(name).toLatin1() + "SourceTable";
-        addSource(name, 18, table.constData());
+    for (const QString &name : CAAddressWindow::importingSourceOrder(m_models.container)) {
+        const QByteArray table = name == CAVCFSource::name()        ? QByteArray("vcfSourceTable")
+                                 : name == CATextFileSource::name() ? QByteArray("textSourceTable")
+                                                                    : m_models.container.cacheNameOfSource(name).toLatin1()
+                                                                          + "SourceTable";
+        addSource(name, CAContactTableModel::kSourceOrder, table.constData());
     }
-    addSource(CALocalContactBase::kName, CALocalContactBase::kDefaultSortingValue, "localBaseTable");
+    addSource(CALocalContactBase::kName, CAContactTableModel::kSourceOrder, "localBaseTable");
     connect(m_ui->_sourceButton, &QComboBox::activated, this, [this] {
         changeSourceWithName(m_ui->_sourceButton->currentText());
         // A source the user picks with nothing read yet, in memory or in its cache, reads itself.
@@ -106,7 +107,15 @@ CAPrintMultipleDialog::CAPrintMultipleDialog(const CAAddressWindow::Models &mode
     QVBoxLayout *sourceColumn = m_ui->sourcesLayout;
     m_groupButton = new QComboBox;
     m_groupButton->setObjectName(u"groupButton"_s);
-    connect(m_groupButton, &QComboBox::activated, this, [this] { changeGroupWithName(m_groupButton->currentText()); });
+    connect(m_groupButton, &QComboBox::activated, this, [this] {
+        const int index = m_ui->_tabView->currentIndex();
+        if (index >= 0 && index < m_sources.size() && m_sources.at(index)->name != CAAddressBookSource::kName)
+            changeSourceGroup(*m_sources.at(index), m_groupButton->currentData().toInt() == CAAddressWindow::kAllGroupsTag
+                                                        ? QString()
+                                                        : m_groupButton->currentText());
+        else
+            changeGroupWithName(m_groupButton->currentText());
+    });
     m_progress = new QProgressBar;
     m_progress->setObjectName(u"importProgress"_s);
     m_progress->setRange(0, 0);
@@ -123,6 +132,10 @@ CAPrintMultipleDialog::CAPrintMultipleDialog(const CAAddressWindow::Models &mode
     }
     connect(&m_models.container, &CADataSourceContainer::updatePermissionChanged, this,
             [this] { updateSourceButtons(); }, Qt::QueuedConnection);
+    // An import finished in another window: the named source reads its persons again, as in the
+    // address window. Handled here, on the window's thread, whatever thread posted it.
+    connect(&m_models.container, &CADataSourceContainer::cacheUpdated, this,
+            &CAPrintMultipleDialog::onCacheUpdated, Qt::QueuedConnection);
     connect(m_ui->_addPersonButton, &QPushButton::clicked, this, &CAPrintMultipleDialog::addSelectedPeople);
 
     // The persons of the edited list: persons dropped on it come from the shown source; a double
@@ -226,7 +239,7 @@ QTableView *CAPrintMultipleDialog::makeSourceTable(CAContactTableModel *model)
 
 void CAPrintMultipleDialog::addSource(const QString &name, int defaultSortingKey, const char *objectName)
 {
-    auto *source = new Source{name, defaultSortingKey};
+    auto *source = new Source{name, defaultSortingKey, nullptr, nullptr, {}};
     source->model = new CAContactTableModel(name, &m_models.defaults, this);
     // The address book starts sorted by last name until the user sorts it otherwise.
     if (name == CAAddressBookSource::kName && !source->model->isStoringSortingKeyExist())
@@ -417,14 +430,12 @@ void CAPrintMultipleDialog::changeSourceWithName(const QString &name)
     m_ui->_sourceButton->setCurrentIndex(m_ui->_sourceButton->findText(source.name));
     reloadSource(source);
     source.model->setFilter(m_ui->_seachButton->text());
-    m_groupButton->setVisible(source.name == CAAddressBookSource::kName);
-    if (source.name == CAAddressBookSource::kName)
-        fillGroupButton();
     updateSourceButtons();
 }
 
 void CAPrintMultipleDialog::fillGroupButton()
 {
+    m_groupButton->setVisible(true);
     m_groupButton->clear();
     m_groupButton->addItems(m_bookSource->groupNames());
     m_groupButton->setCurrentIndex(m_groupButton->findText(m_bookSource->selectedGroupName()));
@@ -443,6 +454,31 @@ void CAPrintMultipleDialog::changeGroupWithName(const QString &name)
         m_groupButton->setCurrentIndex(item);
 }
 
+void CAPrintMultipleDialog::fillSourceGroupButton(const Source &source)
+{
+    // Only a source that read groups with its persons has the chooser: "All", then its groups.
+    const bool hasGroups = source.name != CALocalContactBase::kName
+                           && m_models.container.memoryListForSource(source.name)
+                           && m_models.container.groupsForSource(source.name);
+    m_groupButton->setVisible(hasGroups);
+    if (!hasGroups)
+        return;
+    const CADataSourceContainer::Groups groups = *m_models.container.groupsForSource(source.name);
+    m_groupButton->clear();
+    m_groupButton->addItem(PWLocalizedString(u"All"_s), CAAddressWindow::kAllGroupsTag);
+    for (auto group = groups.cbegin(); group != groups.cend(); ++group)
+        m_groupButton->addItem(group.key(), 0);
+    const int chosen = source.chosenGroup.isEmpty() ? 0 : m_groupButton->findText(source.chosenGroup);
+    m_groupButton->setCurrentIndex(std::max(chosen, 0));
+}
+
+void CAPrintMultipleDialog::changeSourceGroup(Source &source, const QString &group)
+{
+    source.table->clearSelection();
+    source.chosenGroup = group;
+    reloadSource(source);
+}
+
 void CAPrintMultipleDialog::reloadSource(Source &source)
 {
     if (source.name == CAAddressBookSource::kName) {
@@ -453,9 +489,37 @@ void CAPrintMultipleDialog::reloadSource(Source &source)
         std::optional<CAPersonList> list = m_models.container.memoryListForSource(source.name);
         if (!list && !m_importing)
             list = m_models.container.storedContactsForSource(source.name);
+        // The chosen group's persons; a group gone since is forgotten.
+        if (list && !source.chosenGroup.isEmpty()) {
+            const std::optional<CADataSourceContainer::Groups> groups = m_models.container.groupsForSource(source.name);
+            if (groups && groups->contains(source.chosenGroup))
+                list = groups->value(source.chosenGroup);
+            else
+                source.chosenGroup.clear();
+        }
         if (list)
             source.model->setContent(*list);
     }
+    // The chooser is filled whenever the shown table is, so that groups an import brought show
+    // at once.
+    if (m_ui->_tabView->currentIndex() == m_sources.indexOf(&source)) {
+        if (source.name == CAAddressBookSource::kName)
+            fillGroupButton();
+        else
+            fillSourceGroupButton(source);
+    }
+}
+
+void CAPrintMultipleDialog::onCacheUpdated(const QString &name)
+{
+    CADataSourceContainer &container = m_models.container;
+    if (!container.isErrorDuringImporting()) {
+        for (Source *source : std::as_const(m_sources)) {
+            if (source->name == name)
+                reloadSource(*source);
+        }
+    }
+    container.setAllowUpdateCache(true, name);
 }
 
 void CAPrintMultipleDialog::updateSourceButtons()

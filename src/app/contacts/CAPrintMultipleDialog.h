@@ -81,6 +81,9 @@ private:
     void personSelectionChanged();
     void updateSourceButtons();
     void fillGroupButton();
+    void fillSourceGroupButton(const Source &source);
+    void changeSourceGroup(Source &source, const QString &group);
+    void onCacheUpdated(const QString &name);
     void importEnded(const QString &name);
     void finish(int code);
 

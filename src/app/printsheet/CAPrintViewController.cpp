@@ -234,7 +234,14 @@ void CAPrintViewController::setUpSettings(const QStringList &printerNames)
         _personListButton->addItem(lists.getPrintListNameAt(i));
     _personListButton->insertSeparator(_personListButton->count());
     _personListButton->addItem(PWLocalizedString(QStringLiteral("Edit List")), kEditListTag);
-    _personListButton->setCurrentIndex(m_persons.listName.isEmpty() ? -1 : _personListButton->findText(m_persons.listName));
+    // The list offered is the design's print list (else the current one), also while the sheet
+    // starts on the design's own address: one click on the list choice then prints it.
+    QString offered = m_persons.listName;
+    if (offered.isEmpty())
+        offered = m_document->getPrintListName().value_or(QString());
+    if (offered.isEmpty() && lists.currentPrintListIndex() != -1)
+        offered = lists.getPrintListNameAt(lists.currentPrintListIndex());
+    _personListButton->setCurrentIndex(offered.isEmpty() ? -1 : _personListButton->findText(offered));
 
     _alignmentMatrix = new QButtonGroup(this);
     for (int tag = 0; tag < 3; ++tag)

@@ -8,8 +8,6 @@
 #include "app/contacts/CASenderList.h"
 #include "app/contacts/CASourceImport.h"
 #include "app/contacts/CAImportWorker.h"
-#include "app/contacts/CATextFileSource.h"
-#include "app/contacts/CAVCFSource.h"
 #include "app/contacts/FTAddressRecognition.h"
 #include "app/shell/CAShellLog.h"
 #include "kernel/address/FTStoredPerson.h"
@@ -89,6 +87,7 @@ CAAssistantContactsController::CAAssistantContactsController(const CAAddressWind
     m_printListNames = m_view->findChild<QListWidget *>(u"_printListNames"_s);
     m_printListPersons = m_view->findChild<QTableView *>(u"_printListPersons"_s);
     m_updateSourceButton = m_view->findChild<QPushButton *>(u"_updateSourceButton"_s);
+    m_updatePrintListSourceButton = m_view->findChild<QPushButton *>(u"_updatePrintListSourceButton"_s);
     m_printListSourcePopup = m_view->findChild<QComboBox *>(u"_printListSourcePopup"_s);
     m_printListSourceTable = m_view->findChild<QTableView *>(u"_printListSourceTable"_s);
     // The assistant's contact-kind selector switches the tabs.
@@ -185,11 +184,7 @@ void CAAssistantContactsController::makeSources()
     // The sources of the address window, in its order: the address book, every importing source
     // the container holds (files, workbooks, programs whose helper is installed), the local base.
     m_sources = {Source{CAAddressBookSource::kName, [this] { return m_bookSource->selectedContent(); }, false}};
-    QStringList imported{CAVCFSource::name(), CATextFileSource::name()};
-    for (const QString &name : m_models.container.sourceNames())
-        if (!imported.contains(name))
-            imported.append(name);
-    for (const QString &name : std::as_const(imported))
+    for (const QString &name : CAAddressWindow::importingSourceOrder(m_models.container))
         if (m_models.container.hasSource(name))
             m_sources.append(Source{name, fromContainer(name), true});
     m_sources.append(
@@ -200,7 +195,15 @@ void CAAssistantContactsController::makeSources()
             continue;
         for (const Source &source : std::as_const(m_sources))
             popup->addItem(source.name);
-        connect(popup, &QComboBox::activated, this, [this, popup] { changeSource(popup->currentText()); });
+        connect(popup, &QComboBox::activated, this, [this, popup] {
+            const QString name = popup->currentText();
+            changeSource(name);
+            // A source picked with nothing read yet, in memory or in its cache, reads itself (the
+            // files asked for), from either pane, as in the print-multiple window.
+            if (sourceImports(name) && !m_importing && m_models.container.isAllowUpdateCacheForSource(name)
+                && !m_models.container.storedContactsForSource(name))
+                updateSource();
+        });
     }
     m_sourceModel = new CAContactTableModel(QString(), &m_models.defaults, this);
     // Persons are dragged from the print-list tab's table onto a list; the recipient tab only
@@ -215,8 +218,9 @@ void CAAssistantContactsController::makeSources()
         m_printListSourceTable->setDragDropMode(QAbstractItemView::DragOnly);
         m_printListSourceTable->setDefaultDropAction(Qt::CopyAction);
     }
-    if (m_updateSourceButton)
-        connect(m_updateSourceButton, &QPushButton::clicked, this, &CAAssistantContactsController::updateSource);
+    for (QPushButton *update : {m_updateSourceButton.data(), m_updatePrintListSourceButton.data()})
+        if (update)
+            connect(update, &QPushButton::clicked, this, &CAAssistantContactsController::updateSource);
 
     connect(m_sourceSearch, &QLineEdit::textChanged, m_sourceModel, &CAContactTableModel::setFilter);
     connect(m_sourceTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -243,9 +247,13 @@ void CAAssistantContactsController::changeSource(const QString &name)
             if (popup)
                 popup->setCurrentIndex(popup->findText(name));
         m_sourceModel->setContent(source.content());
-        m_sourceModel->setSortingKey(tcLastName);
-        if (m_updateSourceButton)
-            m_updateSourceButton->setEnabled(source.imports && !m_importing);
+        // Sorted as the source's tables in the contact windows are: by the key stored for it,
+        // else the address book by last name and every other source in its own order.
+        const CAContactTableModel stored(name, &m_models.defaults);
+        m_sourceModel->setSortingKey(stored.isStoringSortingKeyExist() ? stored.storingSortingKey()
+                                     : name == CAAddressBookSource::kName ? m_bookSource->initialSortingKey()
+                                                                          : CAContactTableModel::kSourceOrder);
+        setUpdateEnabled(source.imports && !m_importing);
         return;
     }
 }
@@ -262,7 +270,7 @@ void CAAssistantContactsController::updateSource()
     if (m_importing || !sourceImports(name))
         return;
     m_importing = true;
-    m_updateSourceButton->setEnabled(false);
+    setUpdateEnabled(false);
     CASourceImport::launch(m_models.container, CAImportWorker::shared(), m_view->window(), name, this,
                            [this](const QString &ended) {
                                m_importing = false;
@@ -270,8 +278,16 @@ void CAAssistantContactsController::updateSource()
                                if (m_sourcePopup->currentText() == ended)
                                    changeSource(ended);
                                else
-                                   m_updateSourceButton->setEnabled(sourceImports(m_sourcePopup->currentText()));
+                                   setUpdateEnabled(sourceImports(m_sourcePopup->currentText()));
                            });
+}
+
+void CAAssistantContactsController::setUpdateEnabled(bool enabled)
+{
+    // One source shows in both panes; each pane has its Update.
+    for (QPushButton *update : {m_updateSourceButton.data(), m_updatePrintListSourceButton.data()})
+        if (update)
+            update->setEnabled(enabled);
 }
 
 void CAAssistantContactsController::addChosenToPrintList()

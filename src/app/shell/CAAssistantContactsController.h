@@ -68,6 +68,8 @@ public:
     QTableView *printListPersonsTable() const { return m_printListPersons; }
     QTableView *printListSourceTable() const { return m_printListSourceTable; }
     QPushButton *updateSourceButton() const { return m_updateSourceButton; }
+    QPushButton *updatePrintListSourceButton() const { return m_updatePrintListSourceButton; }
+    bool isImporting() const { return m_importing; }
     CAContactTableModel *senderModel() const { return m_senderModel; }
     CAContactTableModel *sourceModel() const { return m_sourceModel; }
     CAContactTableModel *printListModel() const { return m_printListModel; }
@@ -91,6 +93,7 @@ private:
     void renamePrintList(QListWidgetItem *item);
     bool sourceImports(const QString &name) const;
     void updateSource();
+    void setUpdateEnabled(bool enabled);
     void loadSenders();
     void senderSelectionChanged();
     void sourceSelectionChanged();
@@ -117,6 +120,7 @@ private:
     QPointer<QTableView> m_sourceTable;
     QPointer<QListWidget> m_printListNames;
     QPointer<QPushButton> m_updateSourceButton;
+    QPointer<QPushButton> m_updatePrintListSourceButton;
     QPointer<QComboBox> m_printListSourcePopup;
     QPointer<QTableView> m_printListSourceTable;
     bool m_importing = false;

@@ -1,4 +1,4 @@
-#include "ContactsTestSupport.h"
+#include "ContactsWindowTestSupport.h"
 #include "TestSupport.h"
 
 #include "app/contacts/CAAddressWindow.h"
@@ -6,21 +6,32 @@
 #include "app/contacts/CADataSourceContainer.h"
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CAPrintMultipleDialog.h"
+#include "app/contacts/CAScriptedSource.h"
 #include "app/contacts/CASenderList.h"
 #include "app/contacts/CAVCFSource.h"
 #include "platform/PWAddressBook.h"
 #include "platform/PWPersonProperties.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 using namespace Qt::StringLiterals;
+using contactstest::clickMenuItem;
+using contactstest::lastNames;
 using contactstest::person;
 
 namespace {
@@ -63,6 +74,38 @@ protected:
         , book(folder.path() + u"/book"_s)
     {
         CAVCFSource::registerWith(container);
+    }
+
+    // Picks a source in the pop-up as the user does; a source with nothing read yet imports, and
+    // the import is waited for.
+    static void chooseSource(CAAddressWindow &window, const QString &name)
+    {
+        QSignalSpy finished(&window, &CAAddressWindow::importFinished);
+        auto *popup = window.findChild<QComboBox *>(u"sourceButton"_s);
+        const int index = popup->findText(name);
+        ASSERT_GE(index, 0) << name.toStdString();
+        popup->setCurrentIndex(index);
+        Q_EMIT popup->activated(index);
+        if (window.isImporting()) {
+            ASSERT_TRUE(finished.wait(10000));
+        }
+        QCoreApplication::processEvents(); // the queued cache notification
+    }
+    static void pressUpdate(CAAddressWindow &window)
+    {
+        QSignalSpy finished(&window, &CAAddressWindow::importFinished);
+        auto *update = window.findChild<QPushButton *>(u"updateButton"_s);
+        ASSERT_TRUE(update->isEnabled());
+        QTest::mouseClick(update, Qt::LeftButton);
+        ASSERT_TRUE(finished.count() == 1 || finished.wait(10000));
+        QCoreApplication::processEvents();
+    }
+    static QStringList items(const QComboBox *chooser)
+    {
+        QStringList texts;
+        for (int i = 0; i < chooser->count(); ++i)
+            texts.append(chooser->itemText(i));
+        return texts;
     }
 
     static void clickRow(QTableView *table, int row)
@@ -247,6 +290,138 @@ TEST_F(CAAddressWindowChoicesTest, ASourceWithGroupsShowsTheChosenGroup)
     session.window->changeSourceWithName(u"Groupware"_s);
     EXPECT_EQ(chooser->currentText(), u"All"_s);
     EXPECT_EQ(session.window->currentModel()->content().size(), 2);
+}
+
+// A helper program's source whose answer is in its own order: the sort menu's "Last Name" sorts
+// it, "From Source" gives the helper's order back and stores -1, and so it stays after a restart,
+// in the address window and in the print-multiple window alike.
+TEST_F(CAAddressWindowChoicesTest, FromSourceShowsTheHelpersOwnOrderAgainAfterARestart)
+{
+    struct HelperFolder
+    {
+        explicit HelperFolder(const QString &path)
+        {
+            QDir().mkpath(path);
+            CAScriptedSource::setHelperFolder(path);
+        }
+        ~HelperFolder() { CAScriptedSource::setHelperFolder(QString()); }
+    } helpers(folder.path() + u"/helpers"_s);
+    const QString helper = CAScriptedSource::helperFolder() + u"/Eudora"_s;
+    ASSERT_TRUE(pwtest::writeFile(helper, "#!/bin/sh\necho '{\"count\": 3}'\n"
+                                          "echo '{\"records\": [{\"lastname\": \"Zed\"}, {\"lastname\": \"Abe\"}, "
+                                          "{\"lastname\": \"Moe\"}]}'\n"));
+    QFile::setPermissions(helper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QStringList helperSources = CAScriptedSource::registerInstalled(container);
+    ASSERT_EQ(helperSources.size(), 1);
+    const QString source = helperSources.first();
+    const QStringList helperOrder{u"Zed"_s, u"Abe"_s, u"Moe"_s};
+    const auto storedKey = [this, source] {
+        const PWPlist key = scratch.defaults().objectForKey(u"ContactSortingKey"_s).value(source);
+        return key.isNumber() ? int(key.toInteger()) : -100;
+    };
+    {
+        Session first(*this, scratch.defaults());
+        first.window->showRecipients(false);
+        chooseSource(*first.window, source);
+        EXPECT_EQ(lastNames(first.window->currentModel()->content()), helperOrder) << "unsorted at first";
+        auto *sort = first.window->findChild<QToolButton *>(u"sortPopUpButton"_s);
+        ASSERT_TRUE(clickMenuItem(sort, u"Last Name"_s));
+        EXPECT_EQ(lastNames(first.window->currentModel()->content()), (QStringList{u"Abe"_s, u"Moe"_s, u"Zed"_s}));
+        EXPECT_EQ(storedKey(), 18);
+        ASSERT_TRUE(clickMenuItem(sort, u"From Source"_s));
+        EXPECT_EQ(lastNames(first.window->currentModel()->content()), helperOrder);
+        EXPECT_EQ(storedKey(), -1);
+        EXPECT_EQ(contactstest::checkedMenuItem(sort), u"From Source"_s);
+    }
+    Session second(*this, scratch.restart());
+    EXPECT_EQ(second.window->currentSourceName(), source) << "shown again from its cache";
+    EXPECT_EQ(second.window->currentSortingKey(), -1);
+    EXPECT_EQ(lastNames(second.window->currentModel()->content()), helperOrder);
+
+    CAPrintMultipleDialog dialog(
+        CAAddressWindow::Models{container, scratch.defaults(), book, second.senders, second.localBase, second.printLists});
+    dialog.prepare(CAPrintListEditor::PrintLists, -1);
+    dialog.show();
+    dialog.changeSourceWithName(source);
+    EXPECT_EQ(lastNames(dialog.currentSourceModel()->content()), helperOrder);
+    auto *sort = dialog.findChild<QToolButton *>(u"_sortPopUpButton"_s);
+    ASSERT_TRUE(clickMenuItem(sort, u"Last Name"_s));
+    EXPECT_EQ(lastNames(dialog.currentSourceModel()->content()), (QStringList{u"Abe"_s, u"Moe"_s, u"Zed"_s}));
+    ASSERT_TRUE(clickMenuItem(sort, u"From Source"_s));
+    EXPECT_EQ(lastNames(dialog.currentSourceModel()->content()), helperOrder);
+    EXPECT_EQ(storedKey(), -1);
+}
+
+// A source whose import brings groups shows its chooser as soon as the first import it starts is
+// read, and an Update that brings another group lists it at once, without switching sources.
+TEST_F(CAAddressWindowChoicesTest, GroupChooserShowsRightAfterTheFirstImportAndAfterUpdate)
+{
+    const std::shared_ptr<PWPerson> ann = person(u"Ann"_s, u"Abel"_s), bo = person(u"Bo"_s, u"Berg"_s);
+    std::atomic<int> imports = 0;
+    container.registerSource(
+        u"Groupware"_s, u"Groupware"_s,
+        [&](QWidget *, QStringList &) -> std::optional<CADataSourceContainer::ImportResult> {
+            CADataSourceContainer::Groups groups{{u"Family"_s, {ann}}};
+            if (++imports > 1)
+                groups.insert(u"Club"_s, {bo});
+            return CADataSourceContainer::ImportResult{{ann, bo}, groups};
+        },
+        true);
+    Session session(*this, scratch.defaults());
+    session.window->showRecipients(false);
+    auto *chooser = session.window->findChild<QComboBox *>(u"groupButton"_s);
+    chooseSource(*session.window, u"Groupware"_s);
+    ASSERT_EQ(imports, 1) << "a source with nothing read imports when picked";
+    EXPECT_TRUE(chooser->isVisible());
+    EXPECT_EQ(items(chooser), (QStringList{u"All"_s, u"Family"_s}));
+    EXPECT_EQ(chooser->itemData(0).toInt(), 117);
+
+    pressUpdate(*session.window);
+    ASSERT_EQ(imports, 2);
+    EXPECT_TRUE(chooser->isVisible());
+    EXPECT_EQ(items(chooser), (QStringList{u"All"_s, u"Club"_s, u"Family"_s}));
+    chooser->setCurrentIndex(1);
+    Q_EMIT chooser->activated(1);
+    EXPECT_EQ(lastNames(session.window->currentModel()->content()), QStringList{u"Berg"_s});
+}
+
+// The window's place and size come back at the next start, whether it was closed before the quit
+// or still open; a damaged setting is ignored, one beyond the screen is brought back onto it.
+TEST_F(CAAddressWindowChoicesTest, WindowFrameComesBackAfterARestart)
+{
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect frame(room.left() + 70, room.top() + 40, 420, 500);
+    for (const bool closed : {true, false}) {
+        SCOPED_TRACE(closed ? "closed before the quit" : "open at the quit");
+        scratch.defaults().removeObject(CAAddressWindow::kFrameDefault);
+        {
+            Session first(*this, scratch.defaults());
+            first.window->move(frame.topLeft());
+            first.window->resize(frame.size());
+            QCoreApplication::processEvents();
+            if (closed)
+                first.window->close();
+        }
+        Session second(*this, scratch.restart());
+        EXPECT_EQ(second.window->pos(), frame.topLeft());
+        EXPECT_EQ(second.window->size(), frame.size());
+    }
+    struct Row
+    {
+        const char *name;
+        QString stored;
+    };
+    const Row rows[] = {{"damaged", u"12 x 5"_s},
+                        {"no size", u"10 10 0 0 0 0 1024 746 "_s},
+                        {"beyond the screen", u"90000 90000 340 480 0 0 1024 746 "_s}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        scratch.defaults().setString(CAAddressWindow::kFrameDefault, row.stored);
+        Session session(*this, scratch.restart());
+        const QRect shown(session.window->pos(), session.window->size());
+        EXPECT_TRUE(room.contains(shown)) << "within reach";
+        EXPECT_GT(shown.width(), 0);
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "app/contacts/CADataSourceContainer.h"
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CAPrintMultipleDialog.h"
 #include "app/contacts/CASenderList.h"
 #include "kernel/address/FTPersonFields.h"
 #include "platform/PWAddressBook.h"
@@ -157,6 +158,55 @@ TEST_F(CAAddressWindowEditingTest, SourcesReadFromElsewhereOpenNoEditor)
     QTest::qWait(600); // the poll gives up: no sheet came
     EXPECT_FALSE(sheetOpened);
     EXPECT_FALSE(window.currentModel()->activateRow(0));
+}
+
+// "Edit..." on My Recipients: after OK the design gets the person chosen in the window, after
+// Cancel nothing; either way the table shows again the row chosen before the window opened.
+TEST_F(CAAddressWindowEditingTest, LocalBaseEditSelectsAgainTheRowChosenBefore)
+{
+    localBase.personListDict().replacePersonList(
+        {person(u"Di"_s, u"Adams"_s), person(u"Ann"_s, u"Baker"_s), person(u"Cy"_s, u"Cole"_s)});
+    struct Row
+    {
+        const char *name;
+        QDialogButtonBox::StandardButton button;
+        QStringList sent;
+    };
+    const Row rows[] = {{"cancel", QDialogButtonBox::Cancel, {}}, {"ok", QDialogButtonBox::Ok, {u"Cole"_s}}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        CAAddressWindow window(models());
+        window.show();
+        window.showRecipients(true);
+        QStringList sent;
+        window.setPersonChosen([&sent](const PWPerson &who, bool, int) { sent << who.stringForProperty(kPWLastNameProperty); });
+        auto *table = window.findChild<QTableView *>(u"localBaseTable"_s);
+        ASSERT_TRUE(QTest::qWaitFor([table] { return table->viewport()->height() > 0; }));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(1, 0)).center());
+        ASSERT_EQ(sent, QStringList{u"Baker"_s});
+        sent.clear();
+
+        bool dialogRan = false;
+        QTimer::singleShot(0, qApp, [&dialogRan, which = row.button] {
+            auto *dialog = qobject_cast<CAPrintMultipleDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            dialogRan = true;
+            auto *persons = dialog->findChild<QTableView *>(u"_personTable"_s);
+            if (QTest::qWaitFor([persons] { return persons->viewport()->height() > 0; }))
+                QTest::mouseClick(persons->viewport(), Qt::LeftButton, {},
+                                  persons->visualRect(persons->model()->index(2, 0)).center());
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox *>(u"buttonBox"_s)->button(which), Qt::LeftButton);
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        QTest::mouseClick(window.findChild<QPushButton *>(u"updateButton"_s), Qt::LeftButton);
+        ASSERT_TRUE(dialogRan);
+        EXPECT_EQ(sent, row.sent);
+        const QModelIndexList selected = table->selectionModel()->selectedRows();
+        ASSERT_EQ(selected.size(), 1);
+        EXPECT_EQ(selected.first().row(), 1) << "the row chosen before the window";
+    }
 }
 
 } // namespace

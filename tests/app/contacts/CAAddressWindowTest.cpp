@@ -299,7 +299,9 @@ TEST_F(CAAddressWindowTest, SortMenuStoresTheKeyAndFromSourceUsesTheDefault)
     EXPECT_EQ(lastNames(window.currentModel()->content()), (QStringList{u"Abe"_s, u"Zed"_s}));
     EXPECT_EQ(scratch.defaults().objectForKey(u"ContactSortingKey"_s).value(CAVCFSource::name()).toInteger(), 18);
     window.sortBy(CAContactTableModel::kSourceOrder);
-    EXPECT_EQ(window.currentSortingKey(), 18) << "From Source sorts by the source's default";
+    EXPECT_EQ(window.currentSortingKey(), -1) << "From Source gives the file's own order back";
+    EXPECT_EQ(lastNames(window.currentModel()->content()), (QStringList{u"Zed"_s, u"Abe"_s}));
+    EXPECT_EQ(scratch.defaults().objectForKey(u"ContactSortingKey"_s).value(CAVCFSource::name()).toInteger(), -1);
 }
 
 } // namespace

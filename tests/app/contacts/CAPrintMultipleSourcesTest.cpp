@@ -13,6 +13,7 @@
 #include "app/contacts/CAPrintMultipleDialog.h"
 #include "app/contacts/CAScriptedSource.h"
 #include "app/contacts/CASenderList.h"
+#include "app/contacts/CATextFileSource.h"
 #include "app/contacts/CAVCFSource.h"
 #include "platform/PWAddressBook.h"
 #include "platform/PWGroup.h"
@@ -227,6 +228,107 @@ TEST_F(CAPrintMultipleSourcesTest, AddressBookGroupChooserInBothWindows)
     EXPECT_EQ(lastNames(dialog.currentSourceModel()->content()), QStringList{u"Clark"_s});
     pick(chooser, u"All"_s);
     EXPECT_EQ(dialog.currentSourceModel()->content().size(), 3);
+}
+
+// An import of the source the print-multiple window shows, finished in the address window: the
+// window's table shows the new persons at once, without the source being picked again.
+TEST_F(CAPrintMultipleSourcesTest, TheWindowFollowsAnImportFinishedInTheAddressWindow)
+{
+    ASSERT_TRUE(container.cachePersonList({person(u"Ole"_s, u"Cached"_s)}, nullptr, CAVCFSource::kCacheName));
+    const QString cards = folder.path() + u"/fresh.vcf"_s;
+    ASSERT_TRUE(pwtest::writeFile(cards, "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Young;Bob;;;\r\nFN:Bob Young\r\nEND:VCARD\r\n"
+                                         "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ames;Amy;;;\r\nFN:Amy Ames\r\nEND:VCARD\r\n"));
+    chooserAnswers({cards});
+    CAImportWorker worker;
+    CAPrintMultipleDialog dialog(models());
+    dialog.setImportWorker(worker);
+    dialog.prepare(CAPrintListEditor::PrintLists, -1);
+    dialog.show();
+    choose(dialog, CAVCFSource::name());
+    ASSERT_FALSE(dialog.isImporting()) << "read from its cache";
+    EXPECT_EQ(lastNames(dialog.currentSourceModel()->content()), QStringList{u"Cached"_s});
+
+    CAAddressWindow window(models());
+    window.setImportWorker(worker);
+    window.show();
+    window.showRecipients(false);
+    window.changeSourceWithName(CAVCFSource::name());
+    QSignalSpy finished(&window, &CAAddressWindow::importFinished);
+    auto *update = window.findChild<QPushButton *>(u"updateButton"_s);
+    ASSERT_TRUE(update->isEnabled());
+    QTest::mouseClick(update, Qt::LeftButton);
+    ASSERT_TRUE(finished.count() == 1 || finished.wait(10000));
+    QCoreApplication::processEvents(); // the queued cache notification
+    EXPECT_EQ(lastNames(dialog.currentSourceModel()->content()), (QStringList{u"Young"_s, u"Ames"_s}));
+    EXPECT_TRUE(dialog.findChild<QPushButton *>(u"_updateButton"_s)->isEnabled()) << "updates allowed again";
+}
+
+// A source whose import brings groups has its chooser in the print-multiple window too, from the
+// end of its first import: "All" (tag 117) and its groups, each showing its members.
+TEST_F(CAPrintMultipleSourcesTest, ASourceWithGroupsHasItsChooserInTheWindow)
+{
+    const std::shared_ptr<PWPerson> ann = person(u"Ann"_s, u"Abel"_s), bo = person(u"Bo"_s, u"Berg"_s);
+    container.registerSource(
+        u"Groupware"_s, u"Groupware"_s,
+        [&](QWidget *, QStringList &) -> std::optional<CADataSourceContainer::ImportResult> {
+            return CADataSourceContainer::ImportResult{{ann, bo}, CADataSourceContainer::Groups{{u"Family"_s, {ann}},
+                                                                                                  {u"Club"_s, {bo}}}};
+        },
+        true);
+    CAImportWorker worker;
+    CAPrintMultipleDialog dialog(models());
+    dialog.setImportWorker(worker);
+    dialog.prepare(CAPrintListEditor::PrintLists, -1);
+    dialog.show();
+    QSignalSpy finished(&dialog, &CAPrintMultipleDialog::importFinished);
+    choose(dialog, u"Groupware"_s);
+    ASSERT_TRUE(finished.count() == 1 || finished.wait(10000));
+    QCoreApplication::processEvents();
+    auto *chooser = dialog.findChild<QComboBox *>(u"groupButton"_s);
+    ASSERT_TRUE(chooser->isVisible());
+    QStringList items;
+    for (int i = 0; i < chooser->count(); ++i)
+        items.append(chooser->itemText(i));
+    EXPECT_EQ(items, (QStringList{u"All"_s, u"Club"_s, u"Family"_s}));
+    EXPECT_EQ(chooser->itemData(0).toInt(), 117);
+    struct Row
+    {
+        const char *name;
+        QString group;
+        QStringList shown;
+    };
+    const Row rows[] = {{"club", u"Club"_s, {u"Berg"_s}}, {"family", u"Family"_s, {u"Abel"_s}},
+                        {"all", u"All"_s, {u"Abel"_s, u"Berg"_s}}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const int item = chooser->findText(row.group);
+        chooser->setCurrentIndex(item);
+        Q_EMIT chooser->activated(item);
+        EXPECT_EQ(lastNames(dialog.currentSourceModel()->content()), row.shown);
+    }
+    choose(dialog, CALocalContactBase::kName);
+    EXPECT_FALSE(chooser->isVisible()) << "the local base has no groups";
+}
+
+// The source pop-ups of both windows list the sources in one order: the address book, the other
+// programs, the two kinds of files, the workbooks, then "My Recipients" after a separator.
+TEST_F(CAPrintMultipleSourcesTest, SourcePopUpsListTheSourcesInOneOrder)
+{
+    const QString helper = CAScriptedSource::helperFolder() + u"/Eudora"_s;
+    ASSERT_TRUE(pwtest::writeFile(helper, "#!/bin/sh\necho '{\"records\": []}'\n"));
+    QFile::setPermissions(helper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    CAExcelSource::registerWith(container); // registered before the helper's source
+    const QStringList helperSources = CAScriptedSource::registerInstalled(container);
+    ASSERT_EQ(helperSources.size(), 1);
+    const QStringList expected{u"Address Book"_s, helperSources.first(), CAVCFSource::name(),
+                               CATextFileSource::name(), CAExcelSource::name(), CALocalContactBase::kName};
+    CAAddressWindow window(models());
+    EXPECT_EQ(window.sourceNames(), expected);
+    auto *popup = window.findChild<QComboBox *>(u"sourceButton"_s);
+    EXPECT_TRUE(popup->itemText(popup->count() - 2).isEmpty()) << "a separator before the local base";
+    CAPrintMultipleDialog dialog(models());
+    dialog.prepare(CAPrintListEditor::PrintLists, -1);
+    EXPECT_EQ(dialog.sourceNames(), expected);
 }
 
 } // namespace

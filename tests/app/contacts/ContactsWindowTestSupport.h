@@ -9,11 +9,50 @@
 #include "app/contacts/CASenderList.h"
 #include "platform/PWAddressBook.h"
 
+#include <QApplication>
+#include <QMenu>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include <memory>
 
 namespace contactstest {
+
+// Opens the button's menu with a click, as the user does, and clicks the item of that title in
+// it; false (the menu closed again) when the menu has no such item.
+inline bool clickMenuItem(QToolButton *button, const QString &title)
+{
+    bool clicked = false;
+    QTimer::singleShot(0, button, [&clicked, title] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction *action : menu->actions()) {
+            if (action->text() == title && !action->isSeparator()) {
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+                clicked = true;
+                return;
+            }
+        }
+        menu->close();
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    return clicked;
+}
+
+// The check mark the sort menu shows: the title of the checked item, empty for none.
+inline QString checkedMenuItem(QToolButton *button)
+{
+    QMenu *menu = button->menu();
+    Q_EMIT menu->aboutToShow();
+    for (const QAction *action : menu->actions()) {
+        if (action->isChecked())
+            return action->text();
+    }
+    return QString();
+}
 
 // What the contact windows are given, each in a temporary folder and user defaults of its own:
 // the imported sources and their caches, the address book, the senders, the local contacts and

@@ -1,5 +1,6 @@
 // The print sheet's own texts and controls as a user sees and drives them: what the job is, the
 // persons of the list, alignment and paper feed, and the preview's hand drag and zoom.
+#include "app/contacts/CAPrintListArray.h"
 #include "app/printsheet/CAPrintJob.h"
 #include "app/printsheet/CAPrintPreview.h"
 #include "app/printsheet/CAPrintViewController.h"
@@ -20,6 +21,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -177,6 +179,47 @@ TEST_F(PrintSheetControlsTest, PreviewPansByDragAndZoomsAboutThePointer)
     const QPointF after = preview->pagePoint(QPointF(preview->mapFrom(container, pointer)));
     EXPECT_NEAR(after.x(), underPointer.x(), 1.0);
     EXPECT_NEAR(after.y(), underPointer.y(), 1.0);
+}
+
+// A design that names a print list (as the assistant's print lists leave it) offers that list on
+// a sheet opened for its own address: the sheet starts on the design's address, the pop-up shows
+// the design's list, and choosing the list prints its persons. Without a name the current list
+// is offered.
+TEST_F(PrintSheetControlsTest, TheDesignsPrintListIsOfferedWhenTheSheetStartsOnItsAddress)
+{
+    CAPrintListArray &lists = CAPrintListArray::getShared();
+    while (lists.count() > 0)
+        lists.removePrintListAt(0);
+    for (const QString &name : {u"Club"_s, u"Team"_s}) {
+        lists.insertPrintListAt(lists.count());
+        lists.renamePrintListAt(lists.count() - 1, name);
+    }
+    lists.replacePrintListAt(1, {printsheettest::person(0), printsheettest::person(1)});
+    lists.setCurrentPrintListIndex(0);
+    struct Row
+    {
+        const char *name;
+        std::optional<QString> designsList;
+        QString offered;
+    };
+    const Row rows[] = {{"named by the design", u"Team"_s, u"Team"_s}, {"none named", std::nullopt, u"Club"_s}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::shared_ptr<CADocument> document = design(dtLabel);
+        document->setPrintListName(row.designsList);
+        m_sheet = printsheettest::shownSheet(document, CAPrintJob::choosePersons(*document, false, lists), QSize(900, 640));
+        EXPECT_TRUE(child<QRadioButton>("_personSourceOwn")->isChecked()) << "printed without asking for the list";
+        EXPECT_EQ(child<QComboBox>("_personListButton")->currentText(), row.offered);
+    }
+    QTest::mouseClick(child<QRadioButton>("_personSourceList"), Qt::LeftButton, {}, QPoint(6, 6));
+    EXPECT_EQ(child<QTableWidget>("_personListTableView")->rowCount(), 0) << "the current list, Club, is empty";
+    const std::shared_ptr<CADocument> named = design(dtLabel);
+    named->setPrintListName(u"Team"_s);
+    m_sheet = printsheettest::shownSheet(named, CAPrintJob::choosePersons(*named, false, lists), QSize(900, 640));
+    QTest::mouseClick(child<QRadioButton>("_personSourceList"), Qt::LeftButton, {}, QPoint(6, 6));
+    EXPECT_EQ(child<QTableWidget>("_personListTableView")->rowCount(), 2) << "Team's persons";
+    while (lists.count() > 0)
+        lists.removePrintListAt(0);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CASenderList.h"
+#include "app/contacts/CATextFileSource.h"
 #include "app/contacts/CAVCFSource.h"
 #include "app/shell/CAAssistantController.h"
 #include "kernel/merge/CADocument.h"
@@ -18,6 +19,7 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QLineEdit>
 #include <QListWidget>
@@ -29,6 +31,7 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include <atomic>
 #include <functional>
 
 using namespace assistanttest;
@@ -69,7 +72,7 @@ protected:
         useContentLibrary(sampleLibrary());
         PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
         for (const QString &key : {CAAssistantController::kRecentLayoutViewKey, u"ContactDataSource"_s,
-                                   u"Default Sender Index"_s})
+                                   u"Default Sender Index"_s, u"ContactSortingKey"_s})
             defaults.removeObject(key);
         CAEnvironment::setDefaultCountry(u"us"_s);
         models().senders.personListDict().replacePersonList({});
@@ -261,8 +264,9 @@ TEST_P(AssistantContactsAddressType, TheRecipientIsTheFormsPersonWithTheMenusLab
     const int code = runWith([&] {
         walkToContacts();
         ASSERT_EQ(step->sourcePopup()->currentText(), CALocalContactBase::kName);
-        ASSERT_EQ(lastNames(step->sourceModel()->content()), (QStringList{u"Alpha"_s, u"Zulu"_s}));
-        clickRow(step->sourceTableView(), 1);
+        // The local base in its own order, as the contact windows show it.
+        ASSERT_EQ(lastNames(step->sourceModel()->content()), (QStringList{u"Zulu"_s, u"Alpha"_s}));
+        clickRow(step->sourceTableView(), 0);
         EXPECT_EQ(fieldText(false, u"street"_s), u"7 Bay St"_s);
         EXPECT_EQ(step->lastNameEditField(), u"Zulu"_s);
         ASSERT_TRUE(chooseItem(step->view()->findChild<QComboBox *>(u"_preferredAddressPopupButton"_s),
@@ -448,9 +452,12 @@ TEST_F(AssistantContactsTest, SourcesImportAndFillAndRenameAPrintList)
                                          "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Young;Bob;;;\r\nFN:Bob Young\r\nEND:VCARD\r\n"));
     CAContactImportHooks &hooks = CAContactImportHooks::shared();
     const CAContactImportHooks saved = hooks;
+    std::atomic<int> asked = 0;
     hooks.chooseFiles = [&](QWidget *, const QString &, const QStringList &) {
+        ++asked;
         return std::optional<CAContactImportHooks::ChosenFiles>({{cards}, files.path()});
     };
+    QFile::remove(models().container.getCachePathForSource(CAVCFSource::kCacheName));
     models().printLists.insertPrintListAt(0);
     models().printLists.renamePrintListAt(0, u"Print List 1"_s);
     models().printLists.setCurrentPrintListIndex(0);
@@ -464,17 +471,22 @@ TEST_F(AssistantContactsTest, SourcesImportAndFillAndRenameAPrintList)
         walkToContacts();
         for (int row = 0; row < step->sourcePopup()->count(); ++row)
             offered << step->sourcePopup()->itemText(row);
+        // Picked with nothing read yet, the source reads its file at once; Update reads it again.
         ASSERT_TRUE(chooseItem(step->sourcePopup(), CAVCFSource::name()));
+        const auto waitForImport = [this] {
+            QElapsedTimer clock;
+            clock.start();
+            while ((step->isImporting() || step->sourceModel()->rowCount() < 2) && clock.elapsed() < 30000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        };
+        waitForImport();
         updateOffered = step->updateSourceButton()->isEnabled();
         click<QPushButton>("_updateSourceButton");
-        QElapsedTimer clock;
-        clock.start();
-        while (step->sourceModel()->rowCount() < 2 && clock.elapsed() < 30000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        waitForImport();
         imported = lastNames(step->sourceModel()->content());
 
         click<QRadioButton>("_contactPrintList");
-        clickRow(step->printListSourceTable(), 1);
+        clickRow(step->printListSourceTable(), 0);
         click<QPushButton>("_addToPrintListButton");
         listed = lastNames(step->printListModel()->content());
 
@@ -494,10 +506,65 @@ TEST_F(AssistantContactsTest, SourcesImportAndFillAndRenameAPrintList)
     hooks = saved;
     EXPECT_EQ(offered, addressWindow.sourceNames());
     EXPECT_TRUE(updateOffered);
-    EXPECT_EQ(imported, (QStringList{u"Young"_s, u"Zed"_s}));
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(imported, (QStringList{u"Zed"_s, u"Young"_s})) << "the file's own order, as the windows show it";
     EXPECT_EQ(listed, QStringList{u"Zed"_s});
     EXPECT_EQ(models().printLists.getPrintListNameAt(0), u"Friends"_s);
     EXPECT_EQ(lastNames(models().printLists.getPrintListAt(0)), QStringList{u"Zed"_s});
+}
+
+// The print-list pane picks its sources as the recipient pane does: a text file source with
+// nothing read asks for its files and reads them at once, and the pane has its own Update.
+TEST_F(AssistantContactsTest, APrintListPaneSourceWithNothingReadAsksForItsFiles)
+{
+    QTemporaryDir files;
+    ASSERT_TRUE(files.isValid());
+    const QString text = files.filePath(u"club.txt"_s);
+    ASSERT_TRUE(pwtest::writeFile(text, "First Name,Last Name\nUma,Zorn\nIda,Berg\n"));
+    CAContactImportHooks &hooks = CAContactImportHooks::shared();
+    const CAContactImportHooks saved = hooks;
+    std::atomic<int> asked = 0;
+    hooks.chooseFiles = [&](QWidget *, const QString &, const QStringList &) {
+        ++asked;
+        return std::optional<CAContactImportHooks::ChosenFiles>({{text}, files.path()});
+    };
+    hooks.confirmTextImport = {};
+    QFile::remove(models().container.getCachePathForSource(CATextFileSource::kCacheName));
+    models().printLists.insertPrintListAt(0);
+    models().printLists.renamePrintListAt(0, u"Club"_s);
+    models().printLists.setCurrentPrintListIndex(0);
+
+    int askedWhenPicked = 0;
+    bool updateOffered = false;
+    QStringList shown;
+    runWith([&] {
+        walkToContacts();
+        click<QRadioButton>("_contactPrintList");
+        ASSERT_NE(step->updatePrintListSourceButton(), nullptr);
+        auto *popup = wizard.window()->findChild<QComboBox *>(u"_printListSourcePopup"_s);
+        // Picked at once, as a click in the open list does (arrow keys would pass the others).
+        const int item = popup->findText(CATextFileSource::name());
+        ASSERT_GE(item, 0);
+        popup->setCurrentIndex(item);
+        Q_EMIT popup->activated(item);
+        QElapsedTimer clock;
+        clock.start();
+        while ((step->isImporting() || step->sourceModel()->rowCount() < 2) && clock.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        askedWhenPicked = asked;
+        shown = lastNames(step->sourceModel()->content());
+        updateOffered = step->updatePrintListSourceButton()->isEnabled();
+        click<QPushButton>("_updatePrintListSourceButton");
+        clock.restart();
+        while (step->isImporting() && clock.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        wizard.cancel();
+    });
+    hooks = saved;
+    EXPECT_EQ(askedWhenPicked, 1) << "picking the source asked for its files";
+    EXPECT_EQ(shown, (QStringList{u"Zorn"_s, u"Berg"_s}));
+    EXPECT_TRUE(updateOffered);
+    EXPECT_EQ(asked, 2) << "Update asked again";
 }
 
 } // namespace
