@@ -1,5 +1,6 @@
 #include "app/contacts/CAAddressWindow.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include "app/contacts/CAContactEditor.h"
 #include "app/contacts/CAContactTableModel.h"
 #include "app/contacts/CALocalContactBase.h"
@@ -92,6 +93,7 @@ int CAAddressWindow::editListInDialog(int mode)
                                                                                        : u"printListTable"_s);
     const QModelIndexList selected = table ? table->selectionModel()->selectedRows() : QModelIndexList();
     dialog->prepare(editorMode, selected.isEmpty() ? -1 : selected.first().row());
+    CAWindowPlacement::placeCentred(dialog, this);
     const int code = dialog->exec();
     reloadSenders();
     reloadSource(CALocalContactBase::kName);

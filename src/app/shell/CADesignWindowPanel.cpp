@@ -1,5 +1,6 @@
 #include "app/shell/CADesignWindowPanel.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include "app/canvas/CACanvasAddressCommands.h"
 #include "app/canvas/CADocView.h"
 #include "app/inspector/CACustomFormatEditor.h"
@@ -53,6 +54,7 @@ void showEditor()
                 canvas->addressCommands().changeTemplateWithMenu(CAddressFormatController::kCustomFormatTag, marker);
         });
     }
+    CAWindowPlacement::placeInside(s_editor);
     s_editor->show();
     s_editor->raise();
     s_editor->activateWindow();
