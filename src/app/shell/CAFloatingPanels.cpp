@@ -156,9 +156,12 @@ void CAFloatingPanels::show(Panel panel)
 {
     if (!isInstalled(panel))
         return;
-    if (m_hooks[panel].window)
-        placeOnFirstShow(m_hooks[panel].window());
+    QWidget *window = m_hooks[panel].window ? m_hooks[panel].window() : nullptr;
+    placeOnFirstShow(window);
     m_hooks[panel].show();
+    // Shown, the window has the frame the window manager gives it: all of it stays on the screen.
+    if (window)
+        CAWindowPlacement::placeInside(window);
     Q_EMIT visibilityChanged(panel);
 }
 

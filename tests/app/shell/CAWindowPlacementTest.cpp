@@ -118,6 +118,35 @@ INSTANTIATE_TEST_SUITE_P(
                     }}),
     [](const ::testing::TestParamInfo<WindowCase> &info) { return std::string(info.param.name); });
 
+// A first start with the address, design and inspector windows to reopen: each opens with its
+// whole frame on the screen.
+TEST_F(WindowPlacementTest, AtFirstStartThePanelsOpenInsideTheScreen)
+{
+    launch(1);
+    installAddressWindow(*controller);
+    installDesignWindow(*controller);
+    installPropertiesPanel(*controller);
+    for (const CAFloatingPanels::Panel panel :
+         {CAFloatingPanels::AddressWindow, CAFloatingPanels::DesignWindow, CAFloatingPanels::PropertiesWindow})
+        controller->panels().show(panel);
+    QCoreApplication::processEvents();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const struct
+    {
+        const char *name;
+        QWidget *window;
+    } panels[] = {{"addresses", sharedAddressWindow()},
+                  {"design", sharedDesignWindow()},
+                  {"inspector", CAPropertiesController::sharedPropertiesController()->window()}};
+    for (const auto &panel : panels) {
+        ASSERT_TRUE(panel.window && panel.window->isVisible()) << panel.name;
+        const QRect frame = CAWindowPlacement::frameOf(panel.window);
+        EXPECT_TRUE(screen.contains(frame)) << panel.name << ": " << frame.x() << "," << frame.y() << " "
+                                            << frame.width() << "x" << frame.height();
+    }
+    controller->panels().close(CAFloatingPanels::PropertiesWindow);
+}
+
 // A sheet taller than its window, whose window stands at the top of the screen, opens with its
 // title bar on the screen, centred over the window as far as the screen lets it.
 TEST_F(WindowPlacementTest, ASheetTallerThanItsWindowKeepsItsTitleBarOnTheScreen)
