@@ -1,5 +1,6 @@
 #include "app/contacts/CAAddressWindow.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include "app/contacts/CAContactEditor.h"
 #include "app/contacts/CAContactTableModel.h"
 #include "app/contacts/CALocalContactBase.h"
@@ -93,6 +94,7 @@ int CAAddressWindow::editListInDialog(int mode)
     const QModelIndexList selected = table ? table->selectionModel()->selectedRows() : QModelIndexList();
     const int before = selected.isEmpty() ? -1 : selected.first().row();
     dialog->prepare(editorMode, before);
+    CAWindowPlacement::placeCentred(dialog, this);
     const int code = dialog->exec();
     reloadSenders();
     reloadSource(CALocalContactBase::kName);

@@ -1,5 +1,6 @@
 #include "app/contacts/CAContactEditor.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include "app/contacts/CAContactTableModel.h"
 #include "kernel/address/FTPersonFields.h"
 #include "kernel/address/FTStoredPerson.h"
@@ -328,6 +329,7 @@ CAContactEditorSheet::CAContactEditorSheet(QWidget *parent)
 int CAContactEditorSheet::editRow(int row, CAContactTableModel *table)
 {
     m_editor->setPersonByIndex(row, table);
+    CAWindowPlacement::placeCentred(this, parentWidget());
     const int code = exec();
     // The working copy is dropped either way; the next edit starts from the row again.
     m_editor->setEmptyPerson();

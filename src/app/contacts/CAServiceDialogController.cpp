@@ -1,5 +1,6 @@
 #include "app/contacts/CAServiceDialogController.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include <ui_ServiceImport.h>
 
 #include "platform/PWPerson.h"
@@ -52,6 +53,7 @@ std::shared_ptr<PWPerson> CAServiceDialogController::openDialog(const CAPersonDi
     sheet->setAttribute(Qt::WA_DeleteOnClose, false);
     sheet->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
     sheet->initFormWithDictionary(dictionary);
+    CAWindowPlacement::placeCentred(sheet, window);
     const int code = sheet->exec();
     if (!sheet)
         return nullptr;

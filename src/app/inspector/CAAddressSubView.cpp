@@ -182,7 +182,7 @@ void CAAddressSubView::awakeFromNib()
     connect(_alignHRagio, &QButtonGroup::idClicked, this, &CAAddressSubView::alignHRagio);
     connect(_backColorCheckbox, &QCheckBox::clicked, this, &CAAddressSubView::backColorCheckbox);
     connect(_textSizeSlider, &QSlider::valueChanged, this, &CAAddressSubView::textSizeSliderAction);
-    connect(_textSizeTextField, &QLineEdit::returnPressed, this, &CAAddressSubView::textSizeTextFieldAction);
+    onTyped(_textSizeTextField, [this] { textSizeTextFieldAction(); });
     connect(m_fieldsMenu, &QMenu::triggered, this, &CAAddressSubView::fieldChanged);
     connect(_fieldModeButton, &QButtonGroup::idClicked, this, &CAAddressSubView::fieldModeChanged);
     connect(_addressSourceButton, &QComboBox::activated, this, &CAAddressSubView::addressSourceChanged);

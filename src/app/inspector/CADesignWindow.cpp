@@ -1,5 +1,6 @@
 #include "app/inspector/CADesignWindow.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include "app/canvas/CACanvasAddressCommands.h"
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CACanvasPictures.h"
@@ -346,6 +347,7 @@ void CADesignWindow::applyRow(CADesignTextLists::List list, int row)
 void CADesignWindow::displayDesignPanelIndex(int panel, int pad)
 {
     if (!isVisible()) {
+        CAWindowPlacement::placeInside(this);
         show();
         raise();
     }

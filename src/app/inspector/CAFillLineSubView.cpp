@@ -30,7 +30,7 @@ double radians(int degrees)
 
 int degreesOf(double angle)
 {
-    return int(angle * 180.0 / std::numbers::pi);
+    return CAFillLineSubView::wholeDegrees(angle);
 }
 
 CDDColor colorOf(const QColor &color)
@@ -95,6 +95,13 @@ int CAFillLineSubView::snapSliderAngle(int degrees)
     return degrees;
 }
 
+int CAFillLineSubView::wholeDegrees(double angle)
+{
+    const double degrees = angle * 180.0 / std::numbers::pi;
+    const double nearest = std::round(degrees);
+    return int(std::abs(degrees - nearest) < 1e-6 ? nearest : degrees);
+}
+
 int CAFillLineSubView::normaliseAngle(int degrees)
 {
     int value = degrees % 360;
@@ -142,11 +149,11 @@ void CAFillLineSubView::awakeFromNib()
     connect(m_fillCheckbox, &QCheckBox::clicked, this, &CAFillLineSubView::fillCheckboxAction);
     connect(m_lineCheckbox, &QCheckBox::clicked, this, &CAFillLineSubView::lineCheckboxAction);
     connect(m_lineWidthSlider, &QSlider::valueChanged, this, &CAFillLineSubView::lineWidthSliderAction);
-    connect(m_lineWidthTextField, &QLineEdit::returnPressed, this, &CAFillLineSubView::lineWidthTextFieldAction);
+    onTyped(m_lineWidthTextField, [this] { lineWidthTextFieldAction(); });
     connect(m_fillOpacitySlider, &QSlider::valueChanged, this, &CAFillLineSubView::fillOpacitySlider);
-    connect(m_fillOpacityTextField, &QLineEdit::returnPressed, this, &CAFillLineSubView::fillOpacityTextField);
+    onTyped(m_fillOpacityTextField, [this] { fillOpacityTextField(); });
     connect(m_rotateSlider, &QSlider::valueChanged, this, &CAFillLineSubView::rotateSlider);
-    connect(m_rotateEdit, &QLineEdit::returnPressed, this, &CAFillLineSubView::rotateEdit);
+    onTyped(m_rotateEdit, [this] { rotateEdit(); });
     connect(m_sideCountSlider, &QSlider::valueChanged, this, &CAFillLineSubView::sideCountSliderAction);
     connect(m_radiusValueSlider, &QSlider::valueChanged, this, &CAFillLineSubView::radiusValueSliderAction);
     connect(m_FlipXButton, &QAbstractButton::clicked, this, [this] { flip(true); });

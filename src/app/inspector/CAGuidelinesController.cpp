@@ -1,5 +1,6 @@
 #include "app/inspector/CAGuidelinesController.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include "app/inspector/CADesignLog.h"
 #include "platform/PWBundle.h"
 
@@ -7,7 +8,6 @@
 #include <QDialogButtonBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -55,11 +55,7 @@ void CAGuidelinesController::showWindow()
 {
     if (!m_loaded) {
         loadText();
-        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        CAWindowPlacement::placeCentred(this);
     }
     show();
     raise();

@@ -41,6 +41,13 @@ double radians(int degrees)
     return degrees * std::numbers::pi / 180.0;
 }
 
+int tickValue(int value, int interval)
+{
+    if (interval <= 0)
+        return value;
+    return int(std::lround(double(value) / interval)) * interval;
+}
+
 int integerOf(const QLineEdit *field)
 {
     bool ok = false;
@@ -102,7 +109,7 @@ void CAImageSubView::awakeFromNib()
     connect(_customMaskImageView, &CCMaskImageView::action, this, &CAImageSubView::maskWellAction);
     connect(m_opacitySlider, &QSlider::valueChanged, this, &CAImageSubView::imageOpacitySlider);
     connect(m_rotateSlider, &QSlider::valueChanged, this, &CAImageSubView::rotateSlider);
-    connect(m_rotateEdit, &QLineEdit::returnPressed, this, &CAImageSubView::rotateEdit);
+    onTyped(m_rotateEdit, [this] { rotateEdit(); });
     connect(m_TileCheckbox, &QCheckBox::clicked, this, &CAImageSubView::tileImage);
     connect(m_tileScaleSlider, &QSlider::valueChanged, this, &CAImageSubView::tileScaleSlider);
     connect(m_tintColorWell, &CAColorWell::colorChosen, this, &CAImageSubView::tintChosen);
@@ -164,12 +171,12 @@ void CAImageSubView::updateWithView(CADocView *view)
     m_maskCheckbox->setEnabled(shown->canMasked());
     m_maskCheckbox->setChecked(shown->IsMasked());
     _customMaskImageView->setEnabled(shown->canMasked());
-    _maskCatalog->setEnabled(shown->canMasked());
     showMask(shown);
     m_opacitySlider->setValue(int(shown->GetOpacity() * 100.0f));
     // The background turns in steps of the slider's marks only.
     m_rotateSlider->setSingleStep(background ? m_rotateSlider->tickInterval() : 1);
-    const int degrees = int(shown->GetAngle() * 180.0 / std::numbers::pi);
+    m_rotateSlider->setPageStep(m_rotateSlider->tickInterval());
+    const int degrees = CAFillLineSubView::wholeDegrees(shown->GetAngle());
     m_rotateSlider->setValue(degrees);
     m_rotateEdit->setText(QString::number(degrees));
     m_FlipXButton->setChecked(shown->IsFlipX());
@@ -271,12 +278,15 @@ void CAImageSubView::maskWellAction()
 void CAImageSubView::showMask(CFTComponent *shown)
 {
     _maskCatalog->setup();
-    const CDDPicture *picture = shown && shown->IsMasked() ? shown->getMask() : nullptr;
+    // The picture's own mask, also while its masking is off: the switch turned on again applies
+    // the mask the controls show, and that must be this picture's, never the one shown before.
+    const CDDPicture *picture = shown ? shown->getMask() : nullptr;
     const std::shared_ptr<PWImage> mask = picture ? picture->getData() : nullptr;
-    // Without a mask the controls keep what they showed, so that the switch turned on again
-    // applies that mask.
-    if (!mask)
+    if (!mask) {
+        _maskCatalog->deselectAllCells();
+        _customMaskImageView->selectCellByImage(nullptr);
         return;
+    }
     if (_maskCatalog->selectCellByImage(mask.get()))
         _customMaskImageView->selectCellByImage(nullptr);
     else
@@ -298,13 +308,20 @@ void CAImageSubView::rotateSlider()
 {
     if (m_updating)
         return;
-    const int entered = m_rotateSlider->value();
+    int entered = m_rotateSlider->value();
+    const bool background = ftView() && ftView()->needEditBackground();
+    if (background) {
+        // A drag stops anywhere; the background takes the nearest mark, and the slider shows it.
+        entered = tickValue(entered, m_rotateSlider->tickInterval());
+        const QSignalBlocker quiet(m_rotateSlider);
+        m_rotateSlider->setValue(entered);
+    }
     m_rotateEdit->setText(QString::number(entered));
     CACanvasEdits *canvas = edits();
     if (!canvas)
         return;
     CACanvasEdits::Step step(*canvas, QStringLiteral("SET_ANGLE"), true);
-    if (ftView()->needEditBackground()) {
+    if (background) {
         canvas->setAngleForObject(radians(entered), ftView()->getBackground());
         return;
     }

@@ -61,6 +61,39 @@ void CAInspectorPane::forget()
     m_docView = nullptr;
 }
 
+void CAInspectorPane::onTyped(QLineEdit *field, std::function<void()> action)
+{
+    if (!field)
+        return;
+    const TypedField typed {field, std::move(action)};
+    m_typedFields.push_back(typed);
+    // Return applies the field whatever it holds; the end of editing that follows it, a focus
+    // lost or a commit apply only text typed since, so that nothing is applied twice and a
+    // field merely passed through changes nothing.
+    connect(field, &QLineEdit::returnPressed, this, [typed] {
+        typed.field->setModified(false);
+        typed.action();
+    });
+    connect(field, &QLineEdit::editingFinished, this, [typed] { commit(typed); });
+}
+
+void CAInspectorPane::commit(const TypedField &typed)
+{
+    if (!typed.field || !typed.field->isModified())
+        return;
+    typed.field->setModified(false);
+    typed.action();
+}
+
+void CAInspectorPane::commitEditing()
+{
+    // A copy: an action refreshes the pane, which may wire nothing new but must not be walked
+    // while it changes.
+    const std::vector<TypedField> fields = m_typedFields;
+    for (const TypedField &typed : fields)
+        commit(typed);
+}
+
 CFTAView *CAInspectorPane::ftView() const
 {
     return m_docView ? m_docView->ftView() : nullptr;

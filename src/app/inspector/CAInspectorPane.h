@@ -37,6 +37,9 @@ public:
 
     CADocView *docView() const;
 
+    // Applies what was typed into a field and not confirmed yet, to the canvas the pane shows.
+    void commitEditing();
+
     // What the font panel buttons do: the panel lives with the application, which installs this.
     using FontPanelHook = std::function<void(bool show)>;
     static void setFontPanelHook(FontPanelHook hook);
@@ -56,6 +59,9 @@ protected:
     // The size typed into the field, or nothing for text that is no positive number, in which
     // case the field shows the size shown before again.
     static std::optional<float> typedFontSize(QLineEdit *field, float shown);
+    // Wires a typed field: its action runs on Return, and also when the field loses the focus or
+    // commitEditing() comes while it holds text typed since the pane last set it.
+    void onTyped(QLineEdit *field, std::function<void()> action);
     // The font panel button's action: shows the panel when on, closes it when off.
     static void showFontPanel(bool show);
     template <typename T>
@@ -65,7 +71,16 @@ protected:
     }
 
 private:
+    struct TypedField
+    {
+        QPointer<QLineEdit> field;
+        std::function<void()> action;
+    };
+    // Runs the field's action once for what was typed.
+    static void commit(const TypedField &typed);
+
     QPointer<CADocView> m_docView;
+    std::vector<TypedField> m_typedFields;
 };
 
 // A pane's edits run only while updating is not under way: setting a control from the selection

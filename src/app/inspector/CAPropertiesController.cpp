@@ -61,6 +61,10 @@ CAPropertiesController::~CAPropertiesController()
     // inspected canvas must reach nothing of this object from here on.
     if (m_tabView)
         disconnect(m_tabView, nullptr, this, nullptr);
+    if (m_inspectedWindow)
+        m_inspectedWindow->removeEventFilter(this);
+    if (m_window)
+        m_window->removeEventFilter(this);
     for (const QMetaObject::Connection &connection : {m_viewConnection, m_fontConnection, m_destroyedConnection})
         disconnect(connection);
     if (s_shared == this)
@@ -84,6 +88,7 @@ void CAPropertiesController::loadWindow()
             pane->awakeFromNib();
     }
     m_shownTab = m_tabView->currentIndex();
+    m_window->installEventFilter(this);
     connect(m_tabView, &QTabWidget::currentChanged, this, &CAPropertiesController::tabWillChange);
     PWNotificationCenter::defaultCenter().addObserver(
         CACanvasSelection::kChangeSelectionNotify, nullptr,
@@ -148,27 +153,63 @@ void CAPropertiesController::setFontSizeControls(float size)
 
 void CAPropertiesController::selectionChanged(CADocView *view)
 {
+    // What was typed still belongs to the canvas and the selection the panes show: applied
+    // before they turn to another canvas or read the selection again.
+    commitEditing();
+    inspect(view);
+}
+
+void CAPropertiesController::inspect(CADocView *view)
+{
     if (view != m_inspectingDocView) {
         disconnect(m_viewConnection);
         m_inspectingDocView = view;
         // The canvas's own edits tell only the canvas; the panes follow them as well.
         disconnect(m_fontConnection);
         disconnect(m_destroyedConnection);
+        if (m_inspectedWindow)
+            m_inspectedWindow->removeEventFilter(this);
+        m_inspectedWindow = nullptr;
         if (view) {
             m_viewConnection = connect(view, &CADocView::selectionChanged, this, [this, view] {
                 if (m_inspectingDocView == view)
                     selectionChanged(view);
             });
-            // A canvas that goes (its document closed) leaves the shown pane with nothing to edit.
-            m_destroyedConnection = connect(view, &CADocView::aboutToBeDestroyed, this,
-                                            [this] { selectionChanged(nullptr); });
+            // A canvas that goes (its document closed) leaves the shown pane with nothing to
+            // edit; nothing typed is applied to a design on its way out.
+            m_destroyedConnection = connect(view, &CADocView::aboutToBeDestroyed, this, [this] { inspect(nullptr); });
             // The size controls show the selected text's size, as the font panel learns it.
             m_fontConnection = connect(view, &CADocView::selectedFontChanged, this,
                                        [this](const PWFont &font, bool) { setFontSizeControls(float(font.pointSize())); });
+            m_inspectedWindow = view->window();
+            if (m_inspectedWindow != m_window.get())
+                m_inspectedWindow->installEventFilter(this);
+            else
+                m_inspectedWindow = nullptr;
         }
     }
     m_bNeedsUpdate = true;
     windowDidUpdate();
+}
+
+void CAPropertiesController::commitEditing()
+{
+    for (const QPointer<CAInspectorPane> &pane : m_panes) {
+        if (pane)
+            pane->commitEditing();
+    }
+}
+
+bool CAPropertiesController::eventFilter(QObject *watched, QEvent *event)
+{
+    // The document window asks about unsaved changes as it closes, and the inspector's own window
+    // takes its fields out of reach as it closes: a typed value counts by then.
+    const bool documentCloses = event->type() == QEvent::Close && watched == m_inspectedWindow;
+    const bool ownCloses = (event->type() == QEvent::Close || event->type() == QEvent::Hide) && watched
+                           && watched == m_window.get();
+    if (documentCloses || ownCloses)
+        commitEditing();
+    return QObject::eventFilter(watched, event);
 }
 
 void CAPropertiesController::windowDidUpdate()

@@ -44,17 +44,26 @@ public:
 
     // The selection of view changed (null: no canvas is inspected any more).
     void selectionChanged(CADocView *view);
+    // Applies the values typed into the panes and not confirmed yet, to the canvas they were
+    // typed for.
+    void commitEditing();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     CAPropertiesController();
     void loadWindow();
     void windowDidUpdate();
     void tabWillChange(int index);
+    void inspect(CADocView *view);
 
     QPointer<CADocView> m_inspectingDocView;
     QMetaObject::Connection m_viewConnection;
     QMetaObject::Connection m_fontConnection;
     QMetaObject::Connection m_destroyedConnection;
+    // The window of the inspected canvas: a value typed for its design counts before it closes.
+    QPointer<QWidget> m_inspectedWindow;
     bool m_bNeedsUpdate = false;
     bool m_choosingTab = false;
     int m_shownTab = 0;

@@ -209,19 +209,19 @@ void CATextSubView::awakeFromNib()
     connect(m_alignHRagio, &QButtonGroup::idClicked, this, &CATextSubView::alignHRagio);
     connect(m_backColorCheckbox, &QCheckBox::clicked, this, &CATextSubView::backColorCheckbox);
     connect(m_textSizeSlider, &QSlider::valueChanged, this, &CATextSubView::textSizeSliderAction);
-    connect(m_textSizeTextField, &QLineEdit::returnPressed, this, &CATextSubView::textSizeTextFieldAction);
+    onTyped(m_textSizeTextField, [this] { textSizeTextFieldAction(); });
     connect(_addressSourceButton, &QComboBox::activated, this, &CATextSubView::addressSourceChanged);
     connect(_preferredButton, &QCheckBox::clicked, this, &CATextSubView::preferredButton);
     connect(m_capitalizeButton, &QCheckBox::clicked, this, &CATextSubView::capitalizeButton);
     connect(m_rotateSlider, &QSlider::valueChanged, this, &CATextSubView::rotateSlider);
-    connect(m_rotateEdit, &QLineEdit::returnPressed, this, &CATextSubView::rotateEdit);
+    onTyped(m_rotateEdit, [this] { rotateEdit(); });
     for (QLineEdit *field : {_startNumberEdit, _incrementEdit, _numberOfDigitsEdit})
-        connect(field, &QLineEdit::returnPressed, this, [this, field] { counterEdit(field); });
+        onTyped(field, [this, field] { counterEdit(field); });
     connect(_leadingZerosCheckbox, &QCheckBox::clicked, this, &CATextSubView::leadingZerosCheckbox);
     connect(_browseButton, &QAbstractButton::clicked, this, &CATextSubView::changeFile);
     connect(_linesCountRadio, &QButtonGroup::idClicked, this, &CATextSubView::linesCountRadio);
-    connect(_numberFieldEdit, &QLineEdit::returnPressed, this, &CATextSubView::numberFieldEdit);
-    connect(_delimeterEdit, &QLineEdit::returnPressed, this, &CATextSubView::delimeterEdit);
+    onTyped(_numberFieldEdit, [this] { numberFieldEdit(); });
+    onTyped(_delimeterEdit, [this] { delimeterEdit(); });
     connect(_delimeterPopup, &QComboBox::activated, this, &CATextSubView::delimeterPopup);
     // Never disabled: the font panel opens and closes with or without a canvas.
     if (auto *fonts = control<QAbstractButton>("m_showFontsButton"))
@@ -391,7 +391,7 @@ void CATextSubView::updateWithView(CADocView *view)
         control->setEnabled(true);
     if (auto *fonts = control<QAbstractButton>("m_showFontsButton"))
         fonts->setEnabled(true);
-    const int degrees = int(shown->GetAngle() * 180.0 / std::numbers::pi);
+    const int degrees = CAFillLineSubView::wholeDegrees(shown->GetAngle());
     m_rotateSlider->setValue(degrees);
     m_rotateEdit->setText(QString::number(degrees));
 }

@@ -1,5 +1,6 @@
 #include "app/pictures/CCImageEditorController.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include "app/pictures/CCImageEditorView.h"
 #include "app/pictures/CCImageFilterPlugIn.h"
 #include "app/pictures/CCPicturesLog.h"
@@ -169,6 +170,7 @@ bool CCImageEditorController::startEditorUseSelectionWithRectSourceSize(std::sha
     }
     if (!prepareEditor(std::move(image), useSelection, rect))
         return false;
+    CAWindowPlacement::placeCentred(this, parentWidget());
     const int code = exec();
     // The canvas keeps the selection and scale for the caller to read, but not the picture.
     m_ui->_pictureView->releasePicture();

@@ -236,7 +236,10 @@ int CCPictCatalog::columnsForWidth(double w, double w0, bool liveResize, int c0)
 
 void CCPictCatalog::fitMatrixWithSizeFromOldSizeLiveResize(const QSizeF &size, const QSizeF &oldSize, bool liveResize)
 {
-    const int n = columnsForWidth(size.width(), oldSize.width(), liveResize, m_columns);
+    // The cells keep their size, so a column counted for a width that has not quite room for it
+    // would be cut off at the right edge: only whole columns.
+    const int whole = std::max(1, int(std::floor((size.width() - kMargin + kSpacing) / kColumnPitch)));
+    const int n = std::min(columnsForWidth(size.width(), oldSize.width(), liveResize, m_columns), whole);
     if (n != m_columns) {
         const int keep = std::max(m_countImages, m_selected + 1);
         renewRowsColumns(rowsFor(keep, n), n);

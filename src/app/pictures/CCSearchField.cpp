@@ -2,6 +2,7 @@
 
 #include "app/pictures/CCSearchFieldCell.h"
 
+#include <QLayout>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -240,10 +241,25 @@ void CCSearchField::superviewWidthChanged(int delta)
         resize(m_width, height());
 }
 
+bool CCSearchField::placedByLayout() const
+{
+    const QWidget *parent = parentWidget();
+    return parent && parent->layout() && parent->layout()->indexOf(const_cast<CCSearchField *>(this)) >= 0;
+}
+
+void CCSearchField::resizeEvent(QResizeEvent *event)
+{
+    QLineEdit::resizeEvent(event);
+    // The layout has the last word on a field it places (it sizes the field before any filter of
+    // the container's resize runs): what it gives is the width the field follows from.
+    if (placedByLayout())
+        m_width = width();
+}
+
 bool CCSearchField::eventFilter(QObject *watched, QEvent *event)
 {
     // The kind first: the parent is compared through its guarded pointer, which casts it.
-    if (event->type() == QEvent::Resize && watched == m_watchedParent) {
+    if (event->type() == QEvent::Resize && watched == m_watchedParent && !placedByLayout()) {
         auto *resize = static_cast<QResizeEvent *>(event);
         if (resize->oldSize().isValid())
             superviewWidthChanged(resize->size().width() - resize->oldSize().width());

@@ -47,7 +47,9 @@ public:
     // The container changed width by delta: the field follows while its wanted width stays
     // above kMinimumFollowWidth and keeps its last size otherwise.
     void superviewWidthChanged(int delta);
-    // Follows the width changes of the parent widget from the present width on.
+    // Follows the width changes of the parent widget from the present width on. A field that
+    // the parent's layout places is sized by that layout: its wanted width is the width the
+    // layout gives it, whenever that is.
     void followSuperview();
     int wantedWidth() const { return m_width; }
 
@@ -72,9 +74,11 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     bool onStopButton(double x) const;
+    bool placedByLayout() const;
     void textDidChange(const QString &text);
     void sendAction();
     void updateMargins();

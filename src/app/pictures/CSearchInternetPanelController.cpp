@@ -1,9 +1,8 @@
 #include "app/pictures/CSearchInternetPanelController.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include "platform/PWBundle.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 
 #include <ui_searchInternetPanel.h>
 
@@ -26,11 +25,7 @@ int CSearchInternetPanelController::showDialog(QWidget *)
 {
     setWindowModality(Qt::ApplicationModal);
     adjustSize();
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CAWindowPlacement::placeCentred(this);
     m_ui->_searchField->setFocus();
     // Escape and the close box reject the dialog as Cancel does.
     return exec() == QDialog::Accepted ? 1 : 0;

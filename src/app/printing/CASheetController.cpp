@@ -1,5 +1,6 @@
 #include "app/printing/CASheetController.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include "kernel/merge/CADocument.h"
 #include "app/printing/CEnvelopeEditorController.h"
 #include "app/printing/CLabelEditorController.h"
@@ -93,6 +94,7 @@ CASheetController *CASheetController::beginSheet(QWidget *parent, CADocument &do
     sheet->selectPopups();
     sheet->_window->setAttribute(Qt::WA_DeleteOnClose);
     sheet->_window->setWindowModality(Qt::WindowModal);
+    CAWindowPlacement::placeCentred(sheet->_window, parent);
     sheet->_window->show();
     return sheet;
 }

@@ -4,12 +4,11 @@
 #include <ui_About.h>
 
 #include "platform/PWBundle.h"
+#include "app/document/CAWindowPlacement.h"
 #include "platform/PWLog.h"
 #include "platform/PWRtfReader.h"
 
-#include <QGuiApplication>
 #include <QIcon>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -63,11 +62,7 @@ CAAboutController::CAAboutController(const PWBundle &bundle, TickerFactory ticke
     createPanelToDisplay();
     displayVersionInfo();
     loadTextToScroll();
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame = m_panelToDisplay->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        m_panelToDisplay->move(frame.topLeft());
-    }
+    CAWindowPlacement::placeCentred(m_panelToDisplay.get());
     m_tickCnt = 0;
 }
 

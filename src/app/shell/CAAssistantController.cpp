@@ -1,5 +1,6 @@
 #include "app/shell/CAAssistantController.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include "app/printing/CALayoutController.h"
 #include "app/shell/CAAddressWindowPanel.h"
 #include "app/shell/CAAssistantChooserView.h"
@@ -32,7 +33,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QSvgRenderer>
 #include <QToolButton>
@@ -299,11 +299,7 @@ bool CAAssistantController::beginRun(bool fromService, const QString &layout, co
 
     m_window->setContextMenuPolicy(Qt::NoContextMenu);
     m_window->adjustSize();
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame = m_window->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        m_window->move(frame.topLeft());
-    }
+    CAWindowPlacement::placeCentred(m_window);
     m_selectedLayout.clear();
     m_contactIsSelected = false;
     m_isRunning = true;

@@ -1,5 +1,6 @@
 #include "app/shell/CADesignWindowPanel.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include "app/canvas/CACanvasAddressCommands.h"
 #include "app/canvas/CADocView.h"
 #include "app/inspector/CACustomFormatEditor.h"
@@ -84,6 +85,7 @@ void showEditor()
     });
     s_editors.removeAll(nullptr);
     s_editors.append(editor);
+    CAWindowPlacement::placeInside(editor);
     editor->show();
     editor->raise();
     editor->activateWindow();

@@ -1,5 +1,6 @@
 #include "app/shell/CADocumentController.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include "kernel/merge/CADocument.h"
 #include "app/shell/CAActionRouter.h"
 #include "app/shell/CADocumentManager.h"
@@ -107,6 +108,7 @@ void cascade(QWidget *window, const QWidget *previous)
     if (screen && !screen->availableGeometry().contains(frame))
         frame.moveTopLeft(screen->availableGeometry().topLeft());
     window->move(frame.topLeft());
+    CAWindowPlacement::placeInside(window);
 }
 
 QMenu *submenuWithTag(QMenu *menu, int tag)
@@ -405,6 +407,7 @@ void CADocumentController::initCountryMenu(QMenu *menu) const
     CAddressFormatMenu items;
     CAddressFormatController::sharedAddressFormatController().fillCountryMenu(items);
     fillMenu(menu, items, *m_router);
+    CAWindowPlacement::keepMenuOnScreen(menu);
 }
 
 void CADocumentController::initAddressContextMenu(QMenu *menu) const

@@ -1,5 +1,6 @@
 #include "app/shell/CAFloatingPanels.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include "app/inspector/CAColorWell.h"
 #include "kernel/base/CAEnvironment.h"
 
@@ -146,9 +147,8 @@ void CAFloatingPanels::placeOnFirstShow(QWidget *panel)
     const QRect frame = placeFrame(size + QSize(0, kTitle), screen->availableGeometry(),
                                    m_keepClear ? m_keepClear() : QList<QRect>(), panels);
     // A panel larger than the screen is brought down to it, so that none of it is out of reach.
-    if (frame.width() < size.width() || frame.height() - kTitle < size.height())
-        panel->resize(std::max(frame.width(), panel->minimumWidth()), std::max(frame.height() - kTitle, panel->minimumHeight()));
-    panel->move(frame.left(), frame.top() + kTitle);
+    panel->setGeometry(frame.adjusted(0, kTitle, 0, 0));
+    CAWindowPlacement::placeInside(panel, screen->availableGeometry());
     m_placed.append(panel);
 }
 
@@ -156,9 +156,12 @@ void CAFloatingPanels::show(Panel panel)
 {
     if (!isInstalled(panel))
         return;
-    if (m_hooks[panel].window)
-        placeOnFirstShow(m_hooks[panel].window());
+    QWidget *window = m_hooks[panel].window ? m_hooks[panel].window() : nullptr;
+    placeOnFirstShow(window);
     m_hooks[panel].show();
+    // Shown, the window has the frame the window manager gives it: all of it stays on the screen.
+    if (window)
+        CAWindowPlacement::placeInside(window);
     Q_EMIT visibilityChanged(panel);
 }
 

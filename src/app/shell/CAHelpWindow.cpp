@@ -1,5 +1,6 @@
 #include "app/shell/CAHelpWindow.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include "platform/PWBundle.h"
 #include "platform/PWLog.h"
 
@@ -138,6 +139,7 @@ bool CAHelpWindow::showPage(const QString &pageName)
     if (!fragment.isEmpty())
         url.setFragment(fragment);
     m_browser->setSource(url);
+    CAWindowPlacement::placeInside(this);
     show();
     raise();
     activateWindow();

@@ -1,5 +1,6 @@
 #include "app/shell/CAPreferencesController.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include <ui_Preferences.h>
 
 #include "kernel/address/CAddressFormatController.h"
@@ -148,6 +149,7 @@ QWidget *CAPreferencesController::window()
 void CAPreferencesController::showWindow()
 {
     QWidget *shown = window();
+    CAWindowPlacement::placeInside(shown);
     shown->show();
     shown->raise();
     shown->activateWindow();

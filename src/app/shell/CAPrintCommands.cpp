@@ -1,5 +1,6 @@
 #include "app/shell/CAPrintCommands.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include "app/canvas/CADocView.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CAPrintMultipleDialog.h"
@@ -79,6 +80,7 @@ bool openPrintSheet(CAMainWindowController &window, bool usePrintList)
     window.setSheetActive(true);
     QPointer<CAMainWindowController> target = &window;
     QObject::connect(sheet, &QDialog::finished, &window, [target, sheet](int code) { sheetEnded(target, sheet, code); });
+    CAWindowPlacement::placeCentred(sheet, &window);
     sheet->open();
     return true;
 }
@@ -112,6 +114,7 @@ void openCalibration(CAMainWindowController &window, CACalibrationController *ex
         // Printed or not, the sheet comes back with its edits.
         openCalibration(*target, sheet);
     });
+    CAWindowPlacement::placeCentred(sheet, &window);
     sheet->open();
 }
 

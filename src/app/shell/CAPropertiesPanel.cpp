@@ -4,6 +4,8 @@
 #include "app/inspector/CAPropertiesController.h"
 #include "app/shell/CAFontManager.h"
 #include "app/shell/CADocumentController.h"
+#include "app/shell/CADocumentManager.h"
+#include "app/shell/CAOpenDocument.h"
 #include "app/shell/CAFloatingPanels.h"
 
 void installPropertiesPanel(CADocumentController &controller)
@@ -15,6 +17,10 @@ void installPropertiesPanel(CADocumentController &controller)
         else
             CAFontManager::sharedFontManager().closeFontPanel();
     });
+    // A value typed into the inspector and not confirmed counts before a document is asked about
+    // its changes, also when it closes without its window's close (at quit).
+    QObject::connect(&controller.manager(), &CADocumentManager::documentWillClose, &controller.manager(),
+                     [] { CAPropertiesController::sharedPropertiesController()->commitEditing(); });
     CAFloatingPanels *panels = &controller.panels();
     panels->install(CAFloatingPanels::PropertiesWindow,
                     {[] { return CAPropertiesController::isPanelVisible(); },

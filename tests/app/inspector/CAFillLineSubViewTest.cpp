@@ -44,6 +44,17 @@ INSTANTIATE_TEST_SUITE_P(Table, LineWidthMarks,
                                            WidthCase{2.99f, 4}, WidthCase{3.0f, 5}, WidthCase{5.99f, 5},
                                            WidthCase{6.0f, 6}, WidthCase{20.0f, 6}));
 
+TEST(FillLineRules, AnAngleShowsItsWholeDegrees)
+{
+    const struct
+    {
+        double degrees;
+        int shown;
+    } angles[] = {{30.0, 30}, {-15.0, -15}, {90.0, 90}, {175.0, 175}, {29.5, 29}, {-29.5, -29}, {0.4, 0}};
+    for (const auto &angle : angles)
+        EXPECT_EQ(CAFillLineSubView::wholeDegrees(angle.degrees * std::numbers::pi / 180.0), angle.shown) << angle.degrees;
+}
+
 TEST(FillLineRules, SliderPositionsStandForTheirWidths)
 {
     const double widths[] = {0.25, 0.5, 1.0, 2.0, 4.0, 8.0};

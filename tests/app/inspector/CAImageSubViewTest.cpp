@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "app/canvas/CACanvasPictures.h"
 #include "app/canvas/CACanvasSelection.h"
 #include "app/inspector/CAImageSubView.h"
 #include "app/inspector/CAPropertiesController.h"
@@ -277,6 +278,158 @@ TEST(ImagePane, CatalogueMaskThatCannotBeReadIsLoggedAndNotApplied)
     EXPECT_EQ(mask->name(), QStringLiteral("FULLSIZE_here.png"));
     ASSERT_EQ(mask->representations().size(), 1);
     EXPECT_TRUE(mask->representations().first().hasAlpha());
+}
+
+} // namespace
+
+namespace {
+
+// A library with two masks, the circle first in the catalogue and the star second.
+struct TwoMaskLibrary
+{
+    TwoMaskLibrary()
+    {
+        QDir().mkpath(folder.filePath(QStringLiteral("Masks/Images")));
+        QDir().mkpath(folder.filePath(QStringLiteral("Masks/Thumbnails")));
+        for (const char *name : {"Circle", "Star"}) {
+            QImage mask(30, 20, QImage::Format_Grayscale8);
+            mask.fill(255);
+            EXPECT_TRUE(mask.save(folder.filePath(QStringLiteral("Masks/Images/%1.png").arg(QLatin1String(name)))));
+            EXPECT_TRUE(mask.save(folder.filePath(QStringLiteral("Masks/Thumbnails/%1.jpg").arg(QLatin1String(name)))));
+        }
+    }
+    QTemporaryDir folder;
+    pwtest::ScopedDefault libraryPath {QStringLiteral("FTSharedContentLibraryPath"), folder.path()};
+};
+
+enum class SunMask { None, Star, File };
+
+struct MaskCase
+{
+    const char *name;
+    SunMask sun;
+    // The sun's Mask switch is turned off again after its mask was chosen.
+    bool switchedOff;
+    // What the controls show once the sun is selected after the daisy.
+    int cellShown;
+    bool wellShown;
+    // The sun's mask in the end, Mask ticked where it was off; None: the sun stays unmasked.
+    SunMask after;
+};
+
+class ImagePaneMasks : public ::testing::TestWithParam<MaskCase>
+{
+};
+
+// Mask the sun (or not), mask the daisy with the circle, select the daisy and then the sun: the
+// controls show the sun's own mask whatever its switch, and ticking Mask gives the sun that mask.
+TEST_P(ImagePaneMasks, TheControlsShowTheSelectedPicturesOwnMask)
+{
+    const MaskCase &row = GetParam();
+    TwoMaskLibrary library;
+    InspectedPicture canvas;
+    CFTComponent *sun = canvas.picture;
+    CFTComponent *daisy
+        = CFTAView::CreatePicture(CDDPicture(CanvasEditsFixture::image(30, 30, 0xffffffff, QStringLiteral("daisy")))).release();
+    daisy->SetOrigin(120.0, 160.0);
+    canvas.document.ftDocument()->AddObject(daisy, 0, false);
+    auto *catalog = canvas.child<CCMaskCatalog>("_maskCatalog");
+    auto *well = canvas.child<CCMaskImageView>("_customMaskImageView");
+    auto *maskSwitch = canvas.child<QCheckBox>("m_maskCheckbox");
+    ASSERT_TRUE(catalog && well && maskSwitch);
+    catalog->setMaskFolders(CAEnvironment::maskPath(), CAEnvironment::thumbMaskPath());
+    const auto clickCell = [&](int column) {
+        QTest::mouseClick(catalog, Qt::LeftButton, {}, catalog->cellFrameAtRowColumn(0, column).center().toPoint());
+    };
+
+    canvas.show({sun});
+    ASSERT_EQ(catalog->cellCount(), 2);
+    QTemporaryDir files;
+    const QString file = files.filePath(QStringLiteral("sun-mask.png"));
+    if (row.sun == SunMask::Star) {
+        clickCell(1);
+    } else if (row.sun == SunMask::File) {
+        QImage own(16, 16, QImage::Format_Grayscale8);
+        own.fill(128);
+        ASSERT_TRUE(own.save(file));
+        CAImageSubView::setFileChooser([&](QWidget *) { return file; });
+        canvas.press("_browseMaskButton");
+        CAImageSubView::setFileChooser([](QWidget *) { return QString(); });
+    }
+    ASSERT_EQ(sun->IsMasked(), row.sun != SunMask::None);
+    if (row.switchedOff && sun->IsMasked()) {
+        canvas.press("m_maskCheckbox");
+        ASSERT_FALSE(sun->IsMasked());
+    }
+
+    canvas.show({daisy});
+    clickCell(0);
+    ASSERT_TRUE(daisy->IsMasked());
+    ASSERT_EQ(daisy->getMask()->getData()->name(), QStringLiteral("FULLSIZE_Circle.png"));
+    canvas.show({daisy});
+    canvas.show({sun});
+
+    EXPECT_EQ(catalog->selectedIndex(), row.cellShown);
+    EXPECT_EQ(well->state(), row.wellShown);
+    EXPECT_TRUE(catalog->isEnabled());
+    EXPECT_EQ(maskSwitch->isChecked(), sun->IsMasked());
+    if (!maskSwitch->isChecked())
+        canvas.press("m_maskCheckbox");
+    EXPECT_EQ(sun->IsMasked(), row.after != SunMask::None);
+    if (row.after != SunMask::None) {
+        ASSERT_TRUE(sun->getMask() && sun->getMask()->getData());
+        EXPECT_EQ(sun->getMask()->getData()->name(),
+                  row.after == SunMask::Star ? QStringLiteral("FULLSIZE_Star.png") : CCMaskImageView::kMaskPrefix + file);
+    }
+    EXPECT_EQ(daisy->getMask()->getData()->name(), QStringLiteral("FULLSIZE_Circle.png"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SunAndDaisy, ImagePaneMasks,
+    ::testing::Values(MaskCase {"star_switched_off", SunMask::Star, true, 1, false, SunMask::Star},
+                      MaskCase {"star_still_on", SunMask::Star, false, 1, false, SunMask::Star},
+                      MaskCase {"own_file_switched_off", SunMask::File, true, -1, true, SunMask::File},
+                      MaskCase {"never_masked", SunMask::None, false, -1, false, SunMask::None}),
+    [](const ::testing::TestParamInfo<MaskCase> &info) { return std::string(info.param.name); });
+
+TEST(ImagePane, TheEditedBackgroundTurnsByTheSliderMarksOnly)
+{
+    InspectedPicture canvas;
+    CACanvasPictures::changeBackground(canvas.view, CanvasEditsFixture::image(50, 40, 0xff884422), 1);
+    CFTComponent *background = canvas.ftView().getBackground();
+    ASSERT_TRUE(background && canvas.ftView().needEditBackground());
+    canvas.view.notifySelectionChanged();
+    ASSERT_EQ(canvas.inspector->tabView()->currentIndex(), int(CAPropertiesController::ImageTab));
+    auto *slider = canvas.child<QSlider>("m_imageRotateSlider");
+    auto *field = canvas.child<QLineEdit>("m_imageRotateEdit");
+    ASSERT_TRUE(slider->isEnabled());
+    EXPECT_TRUE(canvas.child<CCMaskCatalog>("_maskCatalog")->isEnabled());
+
+    // A drag let go between two marks: the nearest mark.
+    const struct
+    {
+        int released;
+        int mark;
+    } drags[] = {{37, 30}, {-8, -15}, {7, 0}, {173, 180}, {45, 45}};
+    for (const auto &drag : drags) {
+        SCOPED_TRACE(drag.released);
+        slider->setValue(drag.released);
+        EXPECT_EQ(slider->value(), drag.mark);
+        EXPECT_EQ(field->text(), QString::number(drag.mark));
+        EXPECT_NEAR(background->GetAngle(), drag.mark * std::numbers::pi / 180.0, 1e-9);
+    }
+    // The arrow keys go from mark to mark.
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_Right);
+    EXPECT_EQ(slider->value(), 60);
+    EXPECT_NEAR(background->GetAngle(), std::numbers::pi / 3.0, 1e-9);
+
+    // A picture of the selection turns to any angle.
+    canvas.ftView().setEditBackground(false);
+    canvas.show({canvas.picture});
+    slider->setValue(37);
+    EXPECT_EQ(slider->value(), 37);
+    EXPECT_NEAR(canvas.picture->GetAngle(), 37 * std::numbers::pi / 180.0, 1e-9);
 }
 
 } // namespace

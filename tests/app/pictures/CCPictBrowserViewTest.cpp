@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -418,3 +419,34 @@ TEST_F(ClipArtPaneTest, WithoutAnInternetSearchNothingStartsAndTheFieldStaysUsab
 }
 
 } // namespace
+
+// --- inside the design panel ---------------------------------------------------------------------
+
+// The pane in the design panel's column, shown for the first time and resized by the user: the
+// grid's columns are whole inside the visible width (the scroll bar that a long category brings
+// taken off), and the search field keeps the width the column gives it.
+TEST_F(ClipArtPaneTest, InTheDesignPanelEveryColumnOfTheGridIsWholeAndTheFieldFollows)
+{
+    numberedCategory(u"Animals"_s, 60);
+    QWidget panel;
+    auto *column = new QVBoxLayout(&panel);
+    column->setContentsMargins(6, 6, 6, 6);
+    auto *pane = new CCPictBrowserView(&panel);
+    column->addWidget(pane);
+    panel.resize(440, 500);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(pane->currentCategoryName(), u"Animals"_s);
+    ASSERT_TRUE(pane->catalogView()->verticalScrollBar()->isVisible());
+    for (const int width : {440, 500, 380, 600, 440}) {
+        SCOPED_TRACE(width);
+        panel.resize(width, 500);
+        QCoreApplication::processEvents();
+        const int visible = pane->catalogView()->viewport()->width();
+        EXPECT_LE(pane->catalog()->width(), visible);
+        EXPECT_GT(pane->catalog()->numberOfColumns(), 1);
+        EXPECT_EQ(pane->searchField()->width(), pane->width());
+        EXPECT_EQ(pane->searchField()->wantedWidth(), pane->width());
+    }
+}

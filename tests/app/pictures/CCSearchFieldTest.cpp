@@ -236,3 +236,31 @@ TEST(SearchFieldLayout, FollowsTheContainerAboveTheMinimumWidth)
 }
 
 } // namespace
+
+namespace {
+
+// The clip-art pane's arrangement: the field between the category button and the grid, in a
+// column with margins, as the design panel lays it out.
+TEST(SearchFieldLayout, InsideALayoutTheFieldKeepsTheWidthTheLayoutGives)
+{
+    QWidget panel;
+    auto *column = new QVBoxLayout(&panel);
+    column->setContentsMargins(11, 6, 11, 6);
+    column->addWidget(new QLineEdit(&panel));
+    auto *field = new CCSearchField(&panel);
+    column->addWidget(field);
+    column->addWidget(new QWidget(&panel), 1);
+    field->followSuperview();
+    panel.resize(440, 300);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    for (const int width : {440, 460, 300, 600, 120, 440}) {
+        SCOPED_TRACE(width);
+        panel.resize(width, 300);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(field->width(), width - 22);
+        EXPECT_EQ(field->wantedWidth(), width - 22);
+    }
+}
+
+} // namespace

@@ -3,6 +3,7 @@
 // menus.
 #include "ShellTestSupport.h"
 
+#include "app/document/CAWindowPlacement.h"
 #include "app/shell/CAMainMenu.h"
 
 #include <QMenu>
@@ -106,7 +107,9 @@ TEST_F(CADocumentControllerTest, NewWindowsStandBelowAndRightOfTheActiveOne)
     launch(1);
     CAMainWindowController *first = window(0);
     const QRect room = first->screen()->availableGeometry();
-    first->move(room.topLeft());
+    // The title bar above a window stays on the screen.
+    const QPoint topLeft = room.topLeft() + QPoint(0, CAWindowPlacement::kTitleBar);
+    first->move(topLeft);
     first->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(first));
     QTest::keyClick(first, Qt::Key_N, Qt::ControlModifier);
@@ -117,7 +120,7 @@ TEST_F(CADocumentControllerTest, NewWindowsStandBelowAndRightOfTheActiveOne)
     controller->router().windowActivated(window(1));
     controller->newDocument(2);
     ASSERT_EQ(manager().documents().size(), 3);
-    EXPECT_EQ(window(2)->pos(), room.topLeft());
+    EXPECT_EQ(window(2)->geometry().topLeft(), topLeft);
 }
 
 TEST_F(CADocumentControllerTest, AssistantDocumentIsTheFirstDocumentAndNothingBesideIt)

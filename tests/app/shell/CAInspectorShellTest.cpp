@@ -1,0 +1,190 @@
+// The inspector among document windows: a size typed into it and not confirmed with Return counts
+// as soon as the field loses the focus or a window closes (so that the save question knows of it
+// and Save writes it), and the inspector shows the selection of whichever document window the
+// user turns to.
+#include "app/canvas/CADocView.h"
+#include "app/inspector/CAPropertiesController.h"
+#include "app/shell/CAPropertiesPanel.h"
+#include "kernel/document/CFTAView.h"
+#include "kernel/render/CDDText.h"
+
+#include "ShellTestSupport.h"
+
+#include <QLineEdit>
+#include <QTabWidget>
+
+#include <functional>
+#include <string>
+
+using namespace shelltest;
+
+namespace {
+
+class CAInspectorShellTest : public shelltest::Test
+{
+public:
+    // Documents, each holding a text and a shape that were there when it was last saved, with
+    // the inspector up.
+    void start(int documents)
+    {
+        launch(1);
+        inspector = CAPropertiesController::sharedPropertiesController();
+        inspector->close();
+        installPropertiesPanel(*controller);
+        for (int i = 1; i < documents; ++i)
+            controller->newDocument(0);
+        ASSERT_EQ(manager().documents().size(), documents);
+        for (int i = 0; i < documents; ++i) {
+            CFTADocument *design = window(i)->docView()->document()->ftDocument();
+            auto *text = new CFTAText(40.0, 40.0, 160.0, 30.0, nullptr);
+            text->GetText()->setString(u"Hello"_s, nullptr);
+            design->AddObject(text, 0, false);
+            texts.append(text);
+            auto *shape = new CFTBoxField(40.0, 100.0, 50.0, 30.0, nullptr);
+            design->AddObject(shape, 0, false);
+            shapes.append(shape);
+            manager().documents().at(i)->changeCount = 0;
+        }
+        controller->panels().show(CAFloatingPanels::PropertiesWindow);
+        ASSERT_TRUE(CAPropertiesController::isPanelVisible());
+    }
+    void select(int index, CFTComponent *component)
+    {
+        CADocView *canvas = window(index)->docView();
+        canvas->ftView()->deselectAll();
+        canvas->ftView()->select(component);
+        canvas->notifySelectionChanged();
+    }
+    static void activate(QWidget *window)
+    {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+    QLineEdit *sizeField() const
+    {
+        return inspector->window()->findChild<QLineEdit *>(u"m_textSizeTextField"_s);
+    }
+    // Clicks into the inspector's size field and types the size, without Return.
+    void typeSize(const QString &size)
+    {
+        activate(inspector->window());
+        QLineEdit *field = sizeField();
+        QTest::mouseClick(field, Qt::LeftButton);
+        ASSERT_TRUE(field->hasFocus());
+        field->selectAll();
+        QTest::keyClicks(field, size);
+    }
+    static double sizeOf(CFTComponent *text)
+    {
+        const std::optional<PWFont> font = text->GetFont(nullptr);
+        return font ? font->pointSize() : 0.0;
+    }
+
+    CAPropertiesController *inspector = nullptr;
+    QList<CFTComponent *> texts;
+    QList<CFTComponent *> shapes;
+};
+
+struct TypedCase
+{
+    const char *name;
+    // The design held other unsaved changes before the size was typed.
+    bool otherChanges;
+    std::function<void(CAInspectorShellTest &)> end;
+    CADocumentManager::SaveAnswer answer;
+    // The end of typing closes the document, which is asked about.
+    bool closes;
+};
+
+class TypedSize : public CAInspectorShellTest, public ::testing::WithParamInterface<TypedCase>
+{
+};
+
+TEST_P(TypedSize, CountsWhenTheFieldLosesTheFocusOrAWindowCloses)
+{
+    const TypedCase &row = GetParam();
+    start(1);
+    const QString name = CADocumentManager::displayName(*manager().documents().at(0));
+    activate(window(0));
+    select(0, texts.at(0));
+    ASSERT_EQ(inspector->tabView()->currentIndex(), int(CAPropertiesController::TextTab));
+    ASSERT_NE(sizeOf(texts.at(0)), 11.0);
+    if (row.otherChanges)
+        manager().updateChangeCount(manager().documents().at(0), 1);
+    savePath = path(u"typed.pwdc"_s);
+    saveAnswer = row.answer;
+
+    typeSize(u"11"_s);
+    row.end(*this);
+
+    if (row.closes) {
+        EXPECT_EQ(asked, QStringList{name});
+    }
+    if (row.answer == CADocumentManager::SaveAnswer::Save) {
+        CADocument saved;
+        QString error;
+        ASSERT_TRUE(saved.readFromFile(savePath, &error)) << error.toStdString();
+        const std::vector<CFTComponent *> &read = saved.ftDocument()->GetComponents(0, false);
+        const auto text = std::find_if(read.begin(), read.end(),
+                                       [](CFTComponent *c) { return dynamic_cast<CFTAText *>(c) != nullptr; });
+        ASSERT_NE(text, read.end());
+        EXPECT_DOUBLE_EQ(sizeOf(*text), 11.0);
+        return;
+    }
+    ASSERT_EQ(manager().documents().size(), 1);
+    EXPECT_DOUBLE_EQ(sizeOf(texts.at(0)), 11.0);
+    EXPECT_TRUE(manager().documents().at(0)->isEdited());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inspector, TypedSize,
+    ::testing::Values(
+        TypedCase {"document_window_closes_with_no_other_change", false, [](CAInspectorShellTest &t) { t.window(0)->close(); },
+                   CADocumentManager::SaveAnswer::Cancel, true},
+        TypedCase {"document_window_closes_and_saves_with_other_changes", true,
+                   [](CAInspectorShellTest &t) { t.window(0)->close(); }, CADocumentManager::SaveAnswer::Save, true},
+        TypedCase {"quit", false, [](CAInspectorShellTest &t) { EXPECT_FALSE(t.controller->terminate()); },
+                   CADocumentManager::SaveAnswer::Cancel, true},
+        TypedCase {"inspector_closes", false,
+                   [](CAInspectorShellTest &t) { t.controller->panels().close(CAFloatingPanels::PropertiesWindow); },
+                   CADocumentManager::SaveAnswer::Cancel, false},
+        TypedCase {"tab_to_the_next_field", false, [](CAInspectorShellTest &t) { QTest::keyClick(t.sizeField(), Qt::Key_Tab); },
+                   CADocumentManager::SaveAnswer::Cancel, false},
+        TypedCase {"back_to_the_document_window", false, [](CAInspectorShellTest &t) { CAInspectorShellTest::activate(t.window(0)); },
+                   CADocumentManager::SaveAnswer::Cancel, false}),
+    [](const ::testing::TestParamInfo<TypedCase> &info) { return std::string(info.param.name); });
+
+TEST_F(CAInspectorShellTest, FollowsTheDocumentWindowTheUserTurnsTo)
+{
+    start(2);
+    activate(window(0));
+    select(0, shapes.at(0));
+    activate(window(1));
+    select(1, texts.at(1));
+    const struct
+    {
+        int window;
+        CAPropertiesController::Tab tab;
+    } turns[] = {{0, CAPropertiesController::FillTab}, {1, CAPropertiesController::TextTab},
+                 {0, CAPropertiesController::FillTab}};
+    for (const auto &turn : turns) {
+        SCOPED_TRACE(turn.window);
+        activate(window(turn.window));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(inspector->inspectedView(), window(turn.window)->docView());
+        EXPECT_EQ(inspector->tabView()->currentIndex(), int(turn.tab));
+    }
+
+    // A size typed while the second window's text is shown goes to that text, not to the text
+    // of the window turned to.
+    select(0, texts.at(0));
+    activate(window(1));
+    ASSERT_EQ(inspector->inspectedView(), window(1)->docView());
+    typeSize(u"11"_s);
+    activate(window(0));
+    EXPECT_DOUBLE_EQ(sizeOf(texts.at(1)), 11.0);
+    EXPECT_NE(sizeOf(texts.at(0)), 11.0);
+    EXPECT_EQ(inspector->inspectedView(), window(0)->docView());
+}
+
+} // namespace
