@@ -20,6 +20,7 @@
 
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/FTKernelStartup.h"
+#include "platform/PWLog.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -32,13 +33,15 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 
 namespace {
 
 void printLine(const QString &line)
 {
-    std::fprintf(stderr, "parcelwick: %s\n", qPrintable(line));
+    // Names in the line are written as the bytes they were given as.
+    std::fprintf(stderr, "parcelwick: %s\n", CACommandLine::pathBytes(line).constData());
     std::fflush(stderr);
 }
 
@@ -53,6 +56,20 @@ int runBatch(const CACommandRequest &request)
     if (status != CACommandLine::kSuccess)
         printLine(reason);
     return status;
+}
+
+// A job without a window speaks through its own lines on standard error: its reason, warnings
+// and progress. The log lines of the toolkit and the subsystems join them only in debug mode
+// ("FTDebugMode"), so that a failed job says why in one line a script can show.
+std::atomic<bool> g_quietLog{false};
+QtMessageHandler g_logHandler = nullptr;
+
+void batchLogHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (g_quietLog.load() && (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg))
+        return;
+    if (g_logHandler)
+        g_logHandler(type, context, message);
 }
 
 // Names of designs that are no UTF-8: the toolkit's text would lose their bytes, so they are taken
@@ -92,12 +109,15 @@ int main(int argc, char *argv[])
     // Options that cannot be understood are reported before any display is needed, so that a
     // mistyped batch job on a server says why rather than failing for want of a screen. Qt's own
     // options are read by the application object, so such a command line is read after it.
-    if (!CACommandLine::mentionsToolkitOption(argc, argv)) {
-        QStringList raw;
-        for (int i = 0; i < argc; ++i)
-            raw.append(QString::fromLocal8Bit(argv[i]));
+    // The arguments keep their bytes: a batch job reads and writes the files its names name,
+    // whether or not they are UTF-8.
+    const bool toolkitOptions = CACommandLine::mentionsToolkitOption(argc, argv);
+    QStringList byteArguments;
+    for (int i = 0; i < argc; ++i)
+        byteArguments.append(CACommandLine::argumentText(argv[i]));
+    if (!toolkitOptions) {
         QString error;
-        if (!CACommandLine::parse(raw, QDir::currentPath(), &error)) {
+        if (!CACommandLine::parse(byteArguments, CACommandLine::currentFolder(), &error)) {
             printLine(error);
             printLine(QStringLiteral("see parcelwick --help"));
             return CACommandLine::kUsage;
@@ -106,9 +126,15 @@ int main(int argc, char *argv[])
     const bool headless = CACommandLine::isHeadless(argc, argv);
     if (headless && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (headless) {
+        g_quietLog = true;
+        g_logHandler = qInstallMessageHandler(batchLogHandler);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(PW_VERSION));
     startKernel();
+    if (headless && PWLog::debugMode())
+        g_quietLog = false;
     // The desktop entry's name lets the desktop match the windows to the entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("parcelwick"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/parcelwick.svg")));
@@ -130,8 +156,14 @@ int main(int argc, char *argv[])
         printLine(QStringLiteral("see parcelwick --help"));
         return CACommandLine::kUsage;
     }
-    if (request->mode != CACommandRequest::Mode::Interactive)
-        return runBatch(*request);
+    if (request->mode != CACommandRequest::Mode::Interactive) {
+        // Read again from the bytes, unless the toolkit took options of its own out first.
+        if (toolkitOptions)
+            return runBatch(*request);
+        const std::optional<CACommandRequest> batch =
+            CACommandLine::parse(byteArguments, CACommandLine::currentFolder(), &error);
+        return runBatch(batch ? *batch : *request);
+    }
 
     // The arguments as the system gave them: names that are no UTF-8 travel as bytes.
     QList<QByteArray> rawArguments;
