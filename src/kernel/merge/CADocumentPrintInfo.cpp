@@ -68,17 +68,20 @@ void CADocument::setupPrintInfo(bool usePrinterSettings)
     // turns the paper into the page the printing views draw on, and only a turned roll sets it
     // otherwise. Every set-up therefore sets it, so that no later layout inherits a roll's turn.
     m_printSettings.orientation = QPageLayout::Portrait;
-    // A card without a sheet grid is fed like an envelope: on card paper of its item size when
-    // the printer's settings are used, else on the default page; the envelope view turns the
-    // item to fit either. A card with a sheet grid is a sheet of cards and gets the sheet's
-    // paper, as labels do: the default page would cut a Letter sheet printed where A4 is the
-    // default, and the item size would hold one card of the sheet.
+    // A card without a sheet grid is fed like an envelope: on its card paper when the printer's
+    // settings are used, else on the default page, where the envelope view turns it to stand
+    // upright (its item image lies on its long side). Its card paper is asked for as the card
+    // stands, not by its item size: the item size always lies, and a standing card printed on
+    // lying paper would come out on its side. A card with a sheet grid is a sheet of cards and
+    // gets the sheet's paper, as labels do: the default page would cut a Letter sheet printed
+    // where A4 is the default, and the item size would hold one card of the sheet.
     const bool singleCard =
         design->getDocumentType() == dtPostcard && (design->GetColCount() <= 0 || design->GetRowCount() <= 0);
     switch (singleCard ? int(dtEnvelope) : int(design->getDocumentType())) {
     case dtEnvelope:
         if (usePrinterSettings) {
-            m_printSettings.paperSize = card;
+            m_printSettings.paperSize =
+                singleCard ? QSizeF(design->getDocumentSizeX(0), design->getDocumentSizeY(0)) : card;
             // A size the print system has no paper for is not one it knows, whatever it was told
             // before.
             m_printSettings.knownPaperFormat = isKnownPaper(m_printSettings.paperSize);

@@ -147,20 +147,25 @@ std::unique_ptr<CADocument> documentWith(const CATemplateFormat &layout)
     return document;
 }
 
-// A single card printed with the printer's settings asks for paper of its item size, as it
-// lies, and stands it portrait.
-TEST(CADocumentPrintInfoCards, SingleCardWithPrinterSettingsGetsItsItemSize)
+// A single card printed with the printer's settings asks for its card paper as the card stands
+// (its item size always lies), portrait, so that a standing card prints upright; a lying card
+// gets its item size.
+TEST(CADocumentPrintInfoCards, SingleCardWithPrinterSettingsGetsItsPaperAsItStands)
 {
     const CATemplateFormat layout = postcardLayout(false);
     ASSERT_GT(layout.ItemWidth(), 0.0f);
-    const std::unique_ptr<CADocument> made = documentWith(layout);
-    CADocument &document = *made;
-    const CFTADocument *design = document.ftDocument();
-    ASSERT_NE(design->getCardSizeX(), design->getCardSizeY());
-    document.printSettings().orientation = QPageLayout::Landscape;
-    document.setupPrintInfo(true);
-    EXPECT_EQ(document.printSettings().paperSize, QSizeF(design->getCardSizeX(), design->getCardSizeY()));
-    EXPECT_EQ(document.printSettings().orientation, QPageLayout::Portrait);
+    for (const int orientation : {0, 1}) {
+        const std::unique_ptr<CADocument> made = documentWith(layout);
+        CADocument &document = *made;
+        CFTADocument *design = document.ftDocument();
+        design->getPage(0)->setPageOrientation(orientation);
+        const QSizeF card(design->getCardSizeX(), design->getCardSizeY());
+        ASSERT_GT(card.width(), card.height());
+        document.printSettings().orientation = QPageLayout::Landscape;
+        document.setupPrintInfo(true);
+        EXPECT_EQ(document.printSettings().paperSize, orientation == 0 ? card : card.transposed()) << orientation;
+        EXPECT_EQ(document.printSettings().orientation, QPageLayout::Portrait) << orientation;
+    }
 }
 
 // A sheet of cards is printed on its sheet, with or without the printer's settings: neither the
