@@ -21,6 +21,7 @@
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/FTKernelStartup.h"
 #include "platform/PWIsolatedCall.h"
+#include "platform/PWLog.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -34,6 +35,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <optional>
 #include <variant>
@@ -42,7 +44,8 @@ namespace {
 
 void printLine(const QString &line)
 {
-    std::fprintf(stderr, "parcelwick: %s\n", qPrintable(line));
+    // Names in the line are written as the bytes they were given as.
+    std::fprintf(stderr, "parcelwick: %s\n", CACommandLine::pathBytes(line).constData());
     std::fflush(stderr);
 }
 
@@ -57,6 +60,20 @@ int runBatch(const CACommandRequest &request)
     if (status != CACommandLine::kSuccess)
         printLine(reason);
     return status;
+}
+
+// A job without a window speaks through its own lines on standard error: its reason, warnings
+// and progress. The log lines of the toolkit and the subsystems join them only in debug mode
+// ("FTDebugMode"), so that a failed job says why in one line a script can show.
+std::atomic<bool> g_quietLog{false};
+QtMessageHandler g_logHandler = nullptr;
+
+void batchLogHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (g_quietLog.load() && (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg))
+        return;
+    if (g_logHandler)
+        g_logHandler(type, context, message);
 }
 
 // Names of designs that are no UTF-8: the toolkit's text would lose their bytes, so they are taken
@@ -88,15 +105,14 @@ QList<QByteArray> takeByteNames(QStringList *arguments, const QList<QByteArray> 
 // Options that cannot be understood are reported before any display is needed, so that a
 // mistyped batch job on a server says why rather than failing for want of a screen. Qt's own
 // options are read by the application object, so such a command line is read after it.
-std::optional<int> refuseUnreadableOptions(int argc, char *argv[])
+// The arguments keep their bytes: a batch job reads and writes the files its names name, whether
+// or not they are UTF-8.
+std::optional<int> refuseUnreadableOptions(const QStringList &byteArguments, bool toolkitOptions)
 {
-    if (CACommandLine::mentionsToolkitOption(argc, argv))
+    if (toolkitOptions)
         return std::nullopt;
-    QStringList raw;
-    for (int i = 0; i < argc; ++i)
-        raw.append(QString::fromLocal8Bit(argv[i]));
     QString error;
-    if (CACommandLine::parse(raw, QDir::currentPath(), &error))
+    if (CACommandLine::parse(byteArguments, CACommandLine::currentFolder(), &error))
         return std::nullopt;
     printLine(error);
     printLine(QStringLiteral("see parcelwick --help"));
@@ -313,21 +329,39 @@ int main(int argc, char *argv[])
     PWIsolatedCall::serveIfChild();
     QElapsedTimer sinceStart;
     sinceStart.start();
-    if (const std::optional<int> refused = refuseUnreadableOptions(argc, argv))
+    const bool toolkitOptions = CACommandLine::mentionsToolkitOption(argc, argv);
+    QStringList byteArguments;
+    for (int i = 0; i < argc; ++i)
+        byteArguments.append(CACommandLine::argumentText(argv[i]));
+    if (const std::optional<int> refused = refuseUnreadableOptions(byteArguments, toolkitOptions))
         return *refused;
     // A batch job, help and the version need no display: they must run on a server without one
     // and never show a window.
-    if (CACommandLine::isHeadless(argc, argv) && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+    const bool headless = CACommandLine::isHeadless(argc, argv);
+    if (headless && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (headless) {
+        g_quietLog = true;
+        g_logHandler = qInstallMessageHandler(batchLogHandler);
+    }
     QApplication app(argc, argv);
     setUpApplication();
+    if (headless && PWLog::debugMode())
+        g_quietLog = false;
 
     const std::variant<CACommandRequest, int> read = readRequest(QApplication::arguments());
     if (const int *status = std::get_if<int>(&read))
         return *status;
     const CACommandRequest &request = std::get<CACommandRequest>(read);
-    if (request.mode != CACommandRequest::Mode::Interactive)
-        return runBatch(request);
+    if (request.mode != CACommandRequest::Mode::Interactive) {
+        // Read again from the bytes, unless the toolkit took options of its own out first.
+        if (toolkitOptions)
+            return runBatch(request);
+        QString error;
+        const std::optional<CACommandRequest> batch =
+            CACommandLine::parse(byteArguments, CACommandLine::currentFolder(), &error);
+        return runBatch(batch ? *batch : request);
+    }
 
     // One instance per user: a later start hands its files and commands to the running one.
     const StartArguments arguments = startArguments(argc, argv);

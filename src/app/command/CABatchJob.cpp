@@ -14,6 +14,7 @@
 #include "platform/PWUserDefaults.h"
 #include "platform/PWPictureRenderer.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPdfWriter>
@@ -24,7 +25,9 @@
 #include <optional>
 #include <utility>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -53,19 +56,32 @@ private:
 };
 
 
+// Paths of the request hold every byte of the names given (see CACommandLine::argumentText); the
+// file system is asked by those bytes.
+QByteArray bytesOf(const QString &path)
+{
+    return CACommandLine::pathBytes(path);
+}
+
+bool isFolderAt(const QByteArray &path)
+{
+    struct stat status {};
+    return ::stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 // Whether a file can be made at path: its folder exists and takes new files.
 bool canWriteTo(const QString &path, QString *reason)
 {
-    const QFileInfo folder(QFileInfo(path).absolutePath());
-    if (!folder.isDir()) {
-        *reason = QStringLiteral("the output folder does not exist: %1").arg(folder.filePath());
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!isFolderAt(bytesOf(folder))) {
+        *reason = QStringLiteral("the output folder does not exist: %1").arg(folder);
         return false;
     }
-    if (!folder.isWritable()) {
-        *reason = QStringLiteral("the output folder is not writable: %1").arg(folder.filePath());
+    if (::access(bytesOf(folder).constData(), W_OK | X_OK) != 0) {
+        *reason = QStringLiteral("the output folder is not writable: %1").arg(folder);
         return false;
     }
-    if (QFileInfo(path).isDir()) {
+    if (isFolderAt(bytesOf(path))) {
         *reason = QStringLiteral("the output is a folder: %1").arg(path);
         return false;
     }
@@ -76,7 +92,7 @@ bool canWriteTo(const QString &path, QString *reason)
 std::optional<std::pair<dev_t, ino_t>> fileIdentity(const QString &path)
 {
     struct stat status {};
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0)
+    if (path.isEmpty() || ::stat(bytesOf(path).constData(), &status) != 0)
         return std::nullopt;
     return std::make_pair(status.st_dev, status.st_ino);
 }
@@ -100,36 +116,61 @@ bool outputIsNoInput(const QString &output, const QList<std::pair<QString, QStri
 
 bool readDesign(const QString &path, CADocument &document, QString *reason)
 {
-    if (!QFileInfo::exists(path)) {
+    struct stat status {};
+    if (::stat(bytesOf(path).constData(), &status) != 0) {
         *reason = QStringLiteral("the design does not exist: %1").arg(path);
         return false;
     }
     QString error;
-    if (!document.readFromFile(path, &error)) {
+    if (!document.readFromFileAtBytes(bytesOf(path), &error)) {
         *reason = QStringLiteral("the design cannot be read: %1: %2").arg(path, error);
         return false;
     }
     return true;
 }
 
+// An open file named by its bytes, and a name the readers of the toolkit can open it by.
+class OpenByBytes
+{
+public:
+    explicit OpenByBytes(const QString &path)
+        : m_descriptor(::open(bytesOf(path).constData(), O_RDONLY | O_CLOEXEC))
+    {
+    }
+    ~OpenByBytes()
+    {
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+    }
+    OpenByBytes(const OpenByBytes &) = delete;
+    OpenByBytes &operator=(const OpenByBytes &) = delete;
+    QString name() const { return QStringLiteral("/proc/self/fd/%1").arg(m_descriptor); }
+
+private:
+    int m_descriptor;
+};
+
 // The persons of the contacts file; what was left out of a file that gave persons goes into
 // warnings, a file that gave none is a failure with its first reason.
 std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSource::ColumnChoices &columns,
                                          QString *reason, QStringList *warnings)
 {
-    const QFileInfo file(path);
-    if (!file.exists()) {
+    struct stat status {};
+    if (::stat(bytesOf(path).constData(), &status) != 0) {
         *reason = QStringLiteral("the contacts file does not exist: %1").arg(path);
         return std::nullopt;
     }
-    if (!file.isReadable() || !file.isFile()) {
+    const OpenByBytes opened(path);
+    if (!S_ISREG(status.st_mode) || ::access(bytesOf(path).constData(), R_OK) != 0) {
         *reason = QStringLiteral("the contacts file cannot be read: %1").arg(path);
         return std::nullopt;
     }
+    // A name that is text is read by itself, so that what the readers report names it.
+    const QString readable = QFile::encodeName(path) == bytesOf(path) ? path : opened.name();
     // The extension decides whatever its case: "CARDS.VCF" is a vCard file too.
-    if (file.suffix().compare(QStringLiteral("vcf"), Qt::CaseInsensitive) == 0) {
+    if (QFileInfo(path).suffix().compare(QStringLiteral("vcf"), Qt::CaseInsensitive) == 0) {
         QString error;
-        CAPersonList persons = CAVCFSource::personFromVCFFile(path, &error);
+        CAPersonList persons = CAVCFSource::personFromVCFFile(readable, &error);
         if (persons.isEmpty()) {
             *reason = QStringLiteral("no persons in the contacts file %1%2")
                           .arg(path, error.isEmpty() ? QString() : QStringLiteral(": ") + error);
@@ -140,7 +181,22 @@ std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSo
         return persons;
     }
     QStringList problems;
-    std::optional<CAPersonList> persons = CATextFileSource::personsFromTextFile(path, columns, &problems);
+    std::optional<QStringList> nameless;
+    std::optional<CAPersonList> persons = CATextFileSource::personsFromTextFile(readable, columns, &problems, &nameless);
+    if (nameless) {
+        // Labels without names are no merge: nothing prints, and the reason says what to place.
+        QStringList quoted;
+        for (const QString &column : std::as_const(*nameless))
+            quoted.append(QStringLiteral("\"%1\"").arg(column));
+        *reason = quoted.isEmpty()
+                      ? QStringLiteral("no column of the contacts file %1 holds a name (first, last or company name) "
+                                       "and no header row names its columns; place them with --column \"HEADER=KEY\"")
+                            .arg(path)
+                      : QStringLiteral("no column of the contacts file %1 holds a name (first, last or company name); "
+                                       "the columns %2 are not read: place them with --column \"HEADER=KEY\"")
+                            .arg(path, quoted.join(QStringLiteral(", ")));
+        return std::nullopt;
+    }
     if (!persons || persons->isEmpty()) {
         // Every problem counts here: the one that explains an empty result (no column holds a
         // person field) need not be the first.
@@ -268,24 +324,31 @@ int CABatchJob::print(QString *reason)
         }
         return CACommandLine::kSuccess;
     }
-    QSaveFile file(m_request.output);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *reason = QStringLiteral("%1 cannot be written: %2").arg(m_request.output, file.errorString());
+    // A name that is no UTF-8 has no QString for QSaveFile: its job is made in memory and saved by
+    // the name's bytes.
+    const bool textName = QFile::encodeName(m_request.output) == bytesOf(m_request.output);
+    QSaveFile file(textName ? m_request.output : QString());
+    QBuffer memory;
+    QIODevice &device = textName ? static_cast<QIODevice &>(file) : memory;
+    if (!device.open(QIODevice::WriteOnly)) {
+        *reason = QStringLiteral("%1 cannot be written: %2").arg(m_request.output, device.errorString());
         return CACommandLine::kFailure;
     }
     bool printed = false;
     {
-        ProgressPdfWriter writer(&file, pageStarted);
+        ProgressPdfWriter writer(&device, pageStarted);
         writer.setCreator(QStringLiteral("Parcelwick"));
-        writer.setTitle(QFileInfo(m_request.design).completeBaseName());
+        writer.setTitle(QFile::decodeName(bytesOf(QFileInfo(m_request.design).completeBaseName())));
         printed = view->printPages(writer, &error);
     }
     if (!printed) {
-        file.cancelWriting();
+        if (textName)
+            file.cancelWriting();
         *reason = QStringLiteral("the print job failed: %1").arg(error.section(QLatin1Char('\n'), 0, 0));
         return CACommandLine::kFailure;
     }
-    if (!PWSaveFile::commit(file, &error)) {
+    if (textName ? !PWSaveFile::commit(file, &error)
+                 : !PWSaveFile::writeAtBytes(bytesOf(m_request.output), memory.data(), &error)) {
         *reason = QStringLiteral("%1 cannot be written: %2").arg(m_request.output, error);
         return CACommandLine::kFailure;
     }
@@ -329,7 +392,7 @@ int CABatchJob::exportDesign(QString *reason)
         return CACommandLine::kFailure;
     }
     QString error;
-    if (!PWSaveFile::write(m_request.output, bytes, &error)) {
+    if (!PWSaveFile::writeAtBytes(bytesOf(m_request.output), bytes, &error)) {
         *reason = QStringLiteral("%1 cannot be written: %2").arg(m_request.output, error);
         return CACommandLine::kFailure;
     }

@@ -8,7 +8,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cstdlib>
 #include <cstring>
+
+#include <unistd.h>
 
 namespace {
 
@@ -40,8 +43,9 @@ QList<QCommandLineOption> jobOptions()
         {kContacts, QStringLiteral("Print one item for each person of FILE (vCard, or comma- or tab-delimited text)."),
          QStringLiteral("FILE")},
         {kColumn,
-         QStringLiteral("With --contacts of delimited text: the column headed HEADER holds the field KEY (one of %1). "
-                        "May be given for several columns.")
+         QStringLiteral("With --contacts of delimited text: the column headed HEADER holds the field KEY (one of %1) "
+                        "in place of the one its header gave it, and no other column holds KEY; skip leaves the "
+                        "column unread. May be given for several columns.")
              .arg(CADelimitedText::fieldKeys().join(QStringLiteral(", "))),
          QStringLiteral("HEADER=KEY")},
         {kPrintList, QStringLiteral("Print one item for each person of the print list NAME."), QStringLiteral("NAME")},
@@ -319,4 +323,80 @@ std::optional<CACommandRequest> CACommandLine::parse(const QStringList &argument
     if (!instanceCommands(parser, absolute, &request.commands, &reason))
         return fail(reason);
     return request;
+}
+
+QString CACommandLine::argumentText(QByteArrayView bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const quint8 lead = quint8(bytes[i]);
+        if (lead < 0x80) {
+            text.append(QChar(char16_t(lead)));
+            ++i;
+            continue;
+        }
+        int length = 0;
+        char32_t code = 0;
+        char32_t smallest = 0;
+        if ((lead & 0xE0) == 0xC0) {
+            length = 2;
+            code = lead & 0x1F;
+            smallest = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            length = 3;
+            code = lead & 0x0F;
+            smallest = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            length = 4;
+            code = lead & 0x07;
+            smallest = 0x10000;
+        }
+        bool valid = length > 0 && i + length <= bytes.size();
+        for (int k = 1; valid && k < length; ++k) {
+            const quint8 next = quint8(bytes[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3F);
+        }
+        // Overlong forms, surrogates and values past the last code point are bytes, not text.
+        valid = valid && code >= smallest && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+        if (!valid) {
+            text.append(QChar(char16_t(0xDC00 + lead)));
+            ++i;
+            continue;
+        }
+        text.append(QString::fromUcs4(&code, 1));
+        i += length;
+    }
+    return text;
+}
+
+QByteArray CACommandLine::pathBytes(const QString &text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text.at(i).unicode();
+        // A kept byte stands alone: the low half of a pair is preceded by its high half.
+        const bool keptByte = unit >= 0xDC80 && unit <= 0xDCFF && (i == 0 || !text.at(i - 1).isHighSurrogate());
+        if (!keptByte)
+            continue;
+        bytes.append(QStringView(text).mid(run, i - run).toUtf8());
+        bytes.append(char(unit - 0xDC00));
+        run = i + 1;
+    }
+    bytes.append(QStringView(text).mid(run).toUtf8());
+    return bytes;
+}
+
+QString CACommandLine::currentFolder()
+{
+    char *folder = ::getcwd(nullptr, 0);
+    if (!folder)
+        return QDir::currentPath();
+    const QString text = argumentText(QByteArrayView(folder, qsizetype(std::strlen(folder))));
+    std::free(folder);
+    return text;
 }

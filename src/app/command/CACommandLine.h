@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QCommandLineOption>
 #include <QJsonObject>
 #include <QList>
@@ -62,4 +64,13 @@ public:
                                                  QString *error, bool *helpOrVersion = nullptr);
     // The help text `--help` prints.
     static QString helpText();
+
+    // An argument or path as the system gave it, as text that keeps every byte: a byte that is no
+    // part of UTF-8 becomes the lone surrogate U+DC00 + byte, which no decoded text holds, and
+    // pathBytes turns the text back into the very bytes. Names that are no UTF-8 so travel through
+    // the reading of the options and are opened by their own bytes.
+    static QString argumentText(QByteArrayView bytes);
+    static QByteArray pathBytes(const QString &text);
+    // The current folder as argumentText gives it.
+    static QString currentFolder();
 };

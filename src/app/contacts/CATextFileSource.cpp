@@ -11,6 +11,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 const QString kFolderKey = QStringLiteral("textFileOpenDialogDirectory");
@@ -53,17 +55,17 @@ QString CATextFileSource::name()
 
 std::optional<CAPersonList> CATextFileSource::personsFromTextFile(const QString &path, QStringList *problems)
 {
-    return readTextFile(path, nullptr, problems);
+    return readTextFile(path, nullptr, problems, nullptr);
 }
 
 std::optional<CAPersonList> CATextFileSource::personsFromTextFile(const QString &path, const ColumnChoices &columns,
-                                                                  QStringList *problems)
+                                                                  QStringList *problems, std::optional<QStringList> *nameless)
 {
-    return readTextFile(path, &columns, problems);
+    return readTextFile(path, &columns, problems, nameless);
 }
 
 std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, const ColumnChoices *columns,
-                                                           QStringList *problems)
+                                                           QStringList *problems, std::optional<QStringList> *nameless)
 {
     PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kDelimitedTextLimit, textSignature());
     if (!file.ok()) {
@@ -78,9 +80,11 @@ std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, 
     // that end up holding no field are named.
     CAContactImportHooks hooks;
     CATextImportOptions options;
+    bool refusedNameless = false;
     if (columns) {
         options.showDialog = true;
-        hooks.confirmTextImport = [columns, &read](CADelimitedText &text, const CATextImportOptions &, QWidget *) {
+        hooks.confirmTextImport = [columns, &read, &refusedNameless, nameless](CADelimitedText &text,
+                                                                              const CATextImportOptions &, QWidget *) {
             const QStringList header = text.rows().isEmpty() ? QStringList() : text.rows().first();
             CADelimitedText::Registry registry = text.registry();
             for (const auto &[name, key] : *columns) {
@@ -93,22 +97,43 @@ std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, 
                     read.append(QStringLiteral("No column is headed \"%1\".").arg(name));
                     continue;
                 }
-                registry.insert(key, int(column));
+                // As in the dialog a column holds one field: the choice takes the place of what
+                // the header's keywords gave the column, and "skip" leaves it unread. A key has
+                // one column, so choosing it for this one takes it from any other.
+                for (auto it = registry.begin(); it != registry.end();)
+                    it = it.value() == int(column) ? registry.erase(it) : std::next(it);
+                if (key != QLatin1String("skip"))
+                    registry.insert(key, int(column));
                 text.setHasHeader(true);
             }
             text.setRegistry(registry);
-            if (!text.hasHeader())
-                return true;
             const QList<int> placed = registry.values();
-            for (qsizetype i = 0; i < header.size(); ++i) {
-                if (!placed.contains(int(i)) && !header.at(i).trimmed().isEmpty())
-                    read.append(QStringLiteral("The column \"%1\" holds no known field and is not read.")
-                                    .arg(header.at(i).trimmed()));
+            QStringList unplaced;
+            if (text.hasHeader()) {
+                for (qsizetype i = 0; i < header.size(); ++i) {
+                    if (!placed.contains(int(i)) && !header.at(i).trimmed().isEmpty())
+                        unplaced.append(header.at(i).trimmed());
+                }
             }
+            // Persons without any name print as labels without names: the merge is refused and the
+            // caller is told which columns were not read.
+            static const QStringList kNameKeys = {QStringLiteral("firstname"), QStringLiteral("lastname"),
+                                                  QStringLiteral("companyname")};
+            const bool named = std::any_of(kNameKeys.cbegin(), kNameKeys.cend(),
+                                           [&registry](const QString &key) { return registry.contains(key); });
+            if (nameless && !named && text.recordsCount() > 0) {
+                nameless->emplace(unplaced);
+                refusedNameless = true;
+                return false;
+            }
+            for (const QString &column : std::as_const(unplaced))
+                read.append(QStringLiteral("The column \"%1\" holds no known field and is not read.").arg(column));
             return true;
         };
     }
     std::optional<CAPersonList> persons = CATextFileImport::peopleFromData(std::move(file.bytes), options, nullptr, &read, hooks);
+    if (refusedNameless)
+        return std::nullopt;
     if (problems) {
         for (const QString &problem : std::as_const(read))
             problems->append(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), problem));

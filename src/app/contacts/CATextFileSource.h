@@ -31,11 +31,14 @@ public:
     // when the file cannot be read or holds no text.
     static std::optional<CAPersonList> personsFromTextFile(const QString &path, QStringList *problems = nullptr);
     // The same, with columns placed by their header as the import dialog lets the user place
-    // them (header text, field key); the columns neither the header keywords nor those place are
-    // named in problems. A file in which no column holds a person field gives no persons.
+    // them (header text, field key; the key "skip" leaves the column unread); the columns neither
+    // the header keywords nor those place are named in problems. A file in which no column holds
+    // a person field gives no persons. With nameless, a file in which no column holds a name
+    // (first, last or company name) gives nothing either, and nameless is set to the header's
+    // columns that are not read (none when the file has no header row).
     using ColumnChoices = QList<QPair<QString, QString>>;
     static std::optional<CAPersonList> personsFromTextFile(const QString &path, const ColumnChoices &columns,
-                                                           QStringList *problems);
+                                                           QStringList *problems, std::optional<QStringList> *nameless = nullptr);
     static void registerWith(CADataSourceContainer &container);
 
     explicit CATextFileSource(CADataSourceContainer &container, QObject *parent = nullptr);
@@ -53,7 +56,7 @@ Q_SIGNALS:
 
 private:
     static std::optional<CAPersonList> readTextFile(const QString &path, const ColumnChoices *columns,
-                                                    QStringList *problems);
+                                                    QStringList *problems, std::optional<QStringList> *nameless);
 
     CADataSourceContainer &m_container;
     std::optional<CAPersonList> m_source;

@@ -349,16 +349,16 @@ bool CADocumentManager::saveDocumentTo(const std::shared_ptr<CAOpenDocument> &do
         report(windowOf(document), tr("The design cannot be exported in this format."));
         return false;
     }
-    // The name's extension follows the chosen format, as the command line reads the format from
-    // the extension: a PDF never goes out named ".tif", nor a TIFF ".pdf".
+    // A name typed with a known extension chooses its format, as the command line reads the
+    // format from the extension; a name without one gets the chosen format's. A PDF never goes
+    // out named ".tif", nor a TIFF ".pdf".
     const QString suffix = QFileInfo(path).suffix().toLower();
-    const bool pdf = type == CADocument::kPDFType;
-    const bool fits = pdf ? suffix == u"pdf" : (suffix == u"tif" || suffix == u"tiff");
-    if (!fits) {
-        if (suffix == u"pdf" || suffix == u"tif" || suffix == u"tiff")
-            path.chop(suffix.size() + 1);
-        path += pdf ? QStringLiteral(".pdf") : QStringLiteral(".tiff");
-    }
+    if (suffix == u"pdf")
+        type = CADocument::kPDFType;
+    else if (suffix == u"tif" || suffix == u"tiff")
+        type = CADocument::kTIFFType;
+    else
+        path += type == CADocument::kPDFType ? QStringLiteral(".pdf") : QStringLiteral(".tiff");
     const QByteArray data = document->document->dataRepresentationOfType(type);
     QString error;
     if (data.isEmpty())

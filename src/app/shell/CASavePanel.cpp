@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
@@ -32,6 +33,17 @@ void giveRoom(QFileDialog *panel)
     panel->resize(kWidth, kHeight);
     if (auto *split = panel->findChild<QSplitter *>(QStringLiteral("splitter")))
         split->setSizes({kPlaces, kWidth - kPlaces});
+}
+
+// The export format a file name's extension names, in any letter case; empty for none.
+QString exportTypeForName(const QString &name)
+{
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    if (suffix == u"pdf")
+        return CADocument::kPDFType;
+    if (suffix == u"tif" || suffix == u"tiff")
+        return CADocument::kTIFFType;
+    return QString();
 }
 
 QString designFilter()
@@ -75,12 +87,24 @@ QFileDialog *CASavePanel::makeSavePanel(QWidget *window, CADocumentManager::Save
         panel->setNameFilter(QFileDialog::tr("PDF or TIFF (*.pdf *.tif *.tiff)"));
         if (auto *grid = qobject_cast<QGridLayout *>(panel->layout()))
             grid->addWidget(accessory->saveView(), grid->rowCount(), 0, 1, grid->columnCount());
-        QObject::connect(accessory, &CExportAccViewController::typeChanged, panel, [panel, accessory] {
-            const QStringList files = panel->selectedFiles();
-            const QFileInfo chosen(files.isEmpty() ? QString() : files.first());
-            if (!chosen.fileName().isEmpty())
-                panel->selectFile(chosen.completeBaseName() + QLatin1Char('.') + accessory->selectedExtension());
-        });
+        // The name and the format agree while the user chooses: a format picked in the pop-up
+        // puts its extension on the name, and a name typed with a known extension picks its
+        // format, as the command line takes the format from the extension.
+        if (auto *name = panel->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))) {
+            QObject::connect(accessory, &CExportAccViewController::typeChanged, name, [name, accessory] {
+                const QString text = name->text();
+                const QString named = exportTypeForName(text);
+                if (QFileInfo(text).fileName().isEmpty() || named == accessory->selectedType())
+                    return;
+                const QString base = named.isEmpty() ? text : text.chopped(QFileInfo(text).suffix().size() + 1);
+                name->setText(base + QLatin1Char('.') + accessory->selectedExtension());
+            });
+            QObject::connect(name, &QLineEdit::textChanged, accessory, [accessory](const QString &text) {
+                const QString named = exportTypeForName(text);
+                if (!named.isEmpty())
+                    accessory->selectType(named);
+            });
+        }
     } else {
         panel->setWindowTitle(QFileDialog::tr("Save"));
         panel->setNameFilter(designFilter());

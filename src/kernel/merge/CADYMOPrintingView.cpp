@@ -141,8 +141,13 @@ void CADYMOPrintingView::drawPage(QPainter &painter, int page)
     if (!_envelopeMode) {
         const DocumentList &designs = documentList();
         if (!designs.empty() && designs.front() && designs.front()->ftDocument()) {
-            frameOrigin.rx() += designs.front()->ftDocument()->GetDYMOOffsetX();
-            frameOrigin.ry() -= designs.front()->ftDocument()->GetDYMOOffsetY();
+            // The offsets place a label on roll paper larger than the label; a roll printed on
+            // paper of its printable area has no room for them, and moved by them the label would
+            // lose its right and top edges. They move it only as far as the paper has room.
+            const QSizeF room(std::max(0.0, paperSize().width() - _imageRect.width()),
+                              std::max(0.0, paperSize().height() - _imageRect.height()));
+            frameOrigin.rx() += std::clamp(designs.front()->ftDocument()->GetDYMOOffsetX(), 0.0, room.width());
+            frameOrigin.ry() -= std::clamp(designs.front()->ftDocument()->GetDYMOOffsetY(), 0.0, room.height());
         }
     } else {
         frameOrigin.setY(_imageRect.height());

@@ -64,16 +64,22 @@ void CADocument::setupPrintInfo(bool usePrinterSettings)
     if (!design)
         return;
     const QSizeF card(design->getCardSizeX(), design->getCardSizeY());
+    // The orientation here is not the user's choice (the print dialog keeps that): it is what
+    // turns the paper into the page the printing views draw on, and only a turned roll sets it
+    // otherwise. Every set-up therefore sets it, so that no later layout inherits a roll's turn.
     m_printSettings.orientation = QPageLayout::Portrait;
-    // A card without a sheet grid is fed like an envelope: on the printer's own card paper when
-    // its settings are used, else on the default page, where the envelope view turns it to stand
-    // upright (its item image lies on its long side).
+    // A card without a sheet grid is fed like an envelope: on its card paper when the printer's
+    // settings are used, else on the default page, where the envelope view turns it to stand
+    // upright (its item image lies on its long side). Its card paper is asked for as the card
+    // stands, not by its item size: the item size always lies, and a standing card printed on
+    // lying paper would come out on its side. A card with a sheet grid is a sheet of cards and
+    // gets the sheet's paper, as labels do: the default page would cut a Letter sheet printed
+    // where A4 is the default, and the item size would hold one card of the sheet.
     const bool singleCard =
         design->getDocumentType() == dtPostcard && (design->GetColCount() <= 0 || design->GetRowCount() <= 0);
     switch (singleCard ? int(dtEnvelope) : int(design->getDocumentType())) {
     case dtEnvelope:
         if (usePrinterSettings) {
-            // A standing card asks for its card paper standing, so that it prints upright on it.
             m_printSettings.paperSize =
                 singleCard ? QSizeF(design->getDocumentSizeX(0), design->getDocumentSizeY(0)) : card;
             // A size the print system has no paper for is not one it knows, whatever it was told

@@ -317,7 +317,7 @@ TEST_F(CommandLineTest, ColumnsTheHeaderDoesNotNameArePlacedByColumnOrRefused)
         std::vector<int> names;
     };
     const Row rows[] = {
-        {"no column known", {}, 1, "No column of the file is known to hold a person field", {}},
+        {"no column known", {}, 1, "holds a name (first, last or company name)", {}},
         {"columns placed", placed, 0, "\"Notiz\" holds no known field", {7, 8}},
         {"a key the import does not know", {QStringLiteral("--column"), QStringLiteral("Vorname=given")}, 2,
          "--column needs HEADER=KEY", {}},

@@ -210,9 +210,9 @@ TEST_F(CADocumentManagerTest, ExportWritesTheChosenFormatAndKeepsTheDocument)
     } cases[] = {
         {CADocument::kPDFType, "export", "export.pdf", "%PDF"},
         {CADocument::kTIFFType, "export-image", "export-image.tiff", "II*"},
-        // The extension follows the format chosen, whatever the name typed says.
-        {CADocument::kPDFType, "typed.tif", "typed.pdf", "%PDF"},
-        {CADocument::kTIFFType, "typed-image.PDF", "typed-image.tiff", "II*"},
+        // A name typed with a known extension chooses its format, whatever the pop-up said.
+        {CADocument::kPDFType, "typed.tif", "typed.tif", "II*"},
+        {CADocument::kTIFFType, "typed-image.PDF", "typed-image.PDF", "%PDF"},
         {CADocument::kTIFFType, "kept.tif", "kept.tif", "II*"},
         {CADocument::kPDFType, "notes.v2", "notes.v2.pdf", "%PDF"},
     };

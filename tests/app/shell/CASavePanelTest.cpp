@@ -4,6 +4,11 @@
 
 #include "app/shell/CASavePanel.h"
 
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -205,5 +210,91 @@ TEST_F(CASavePanelTest, ClosingAnEditedWindowAsksInTheRealQuestionEachWay)
     EXPECT_FALSE(QFile::exists(savePath));
     EXPECT_EQ(openWindowCount(), 0);
 }
+
+struct ExportChoice
+{
+    const char *name;
+    // Typed into the name field, then the pop-up's entry chosen (none to leave it).
+    const char *typed;
+    const char *chosen;
+    // The pop-up and the name just before Save is clicked, and the file's first bytes.
+    const char *shownFormat;
+    const char *shownName;
+    const char *written;
+    QByteArray magic;
+};
+
+void PrintTo(const ExportChoice &c, std::ostream *stream)
+{
+    *stream << c.name;
+}
+
+class CASavePanelExportTest : public CASavePanelTest, public ::testing::WithParamInterface<ExportChoice>
+{
+};
+
+// File > Export from the keyboard, answered in the real panel: the name and the format pop-up
+// follow each other, and the file written is the one the panel showed.
+TEST_P(CASavePanelExportTest, NameAndFormatAgreeAndTheFileIsWhatThePanelShowed)
+{
+    const ExportChoice &c = GetParam();
+    launch(1);
+    manager().questions().savePath = CASavePanel::questions().savePath;
+    CAMainWindowController *w = window(0);
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+
+    QString format;
+    QString name;
+    bool answered = false;
+    auto *poll = new QTimer(controller.get());
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+        auto *panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!panel || !panel->isVisible())
+            return;
+        poll->stop();
+        answered = true;
+        panel->setDirectory(folder.path());
+        auto *field = panel->findChild<QLineEdit *>(u"fileNameEdit"_s);
+        auto *popup = panel->findChild<QComboBox *>(u"_savePopup"_s);
+        auto *buttons = panel->findChild<QDialogButtonBox *>(u"buttonBox"_s);
+        if (!field || !popup || !buttons) {
+            ADD_FAILURE() << "the export panel lacks its name field, format pop-up or buttons";
+            panel->reject();
+            return;
+        }
+        field->selectAll();
+        QTest::keyClicks(field, QString::fromUtf8(c.typed));
+        if (c.chosen) {
+            popup->setFocus();
+            const int wanted = popup->findText(QString::fromUtf8(c.chosen));
+            while (popup->currentIndex() != wanted && wanted >= 0)
+                QTest::keyClick(popup, wanted > popup->currentIndex() ? Qt::Key_Down : Qt::Key_Up);
+        }
+        format = popup->currentText();
+        name = field->text();
+        QTest::mouseClick(buttons->button(QDialogButtonBox::Save), Qt::LeftButton);
+    });
+    poll->start();
+    QTest::keyClick(w, Qt::Key_E, Qt::ControlModifier);
+    ASSERT_TRUE(answered) << "File > Export shows the panel";
+    EXPECT_EQ(format, QString::fromUtf8(c.shownFormat));
+    EXPECT_EQ(name, QString::fromUtf8(c.shownName));
+    const QStringList written = QDir(folder.path()).entryList(QDir::Files);
+    EXPECT_EQ(written, QStringList{QString::fromUtf8(c.written)});
+    EXPECT_TRUE(pwtest::readFile(path(QString::fromUtf8(c.written))).startsWith(c.magic));
+    EXPECT_TRUE(reports.isEmpty()) << reports.join(u'\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, CASavePanelExportTest,
+    ::testing::Values(
+        ExportChoice{"TypedTifChoosesTiff", "envelope.tif", nullptr, "TIFF Image", "envelope.tif", "envelope.tif", "II*"},
+        ExportChoice{"TypedUpperCasePdfKeepsPdf", "card.PDF", nullptr, "PDF Document", "card.PDF", "card.PDF", "%PDF"},
+        ExportChoice{"PopupPutsItsExtensionOnTheName", "label.pdf", "TIFF Image", "TIFF Image", "label.tiff", "label.tiff", "II*"},
+        ExportChoice{"PopupBackToPdf", "label.tif", "PDF Document", "PDF Document", "label.pdf", "label.pdf", "%PDF"},
+        ExportChoice{"NameWithoutExtensionGetsTheFormats", "notes.v2", nullptr, "PDF Document", "notes.v2", "notes.v2.pdf", "%PDF"}),
+    [](const ::testing::TestParamInfo<ExportChoice> &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -42,6 +42,22 @@ TEST_F(CADYMOPrintingViewTest, PlacesTheDesignAreaOnThePage)
     }
 }
 
+// Offsets larger than the room the paper leaves beside the item move it only up to the paper's
+// edges: the whole item stays on the page, in print and in preview.
+TEST_F(CADYMOPrintingViewTest, RollOffsetsNeverPushTheItemOffThePaper)
+{
+    for (const auto &[offsets, expected] :
+         {std::pair {QPointF(60.0, 50.0), QRectF(48.0, 0.0, 252.0, 79.0)},
+          std::pair {QPointF(-5.0, -5.0), QRectF(0.0, 41.0, 252.0, 79.0)}}) {
+        for (const bool print : {true, false}) {
+            std::unique_ptr<CADYMOPrintingView> view =
+                makeView({.labelRoll = true, .offsetX = offsets.x(), .offsetY = offsets.y()});
+            const QImage image = print ? printed(*view, 288).render(0) : drawnPage(*view, 1, kPaper);
+            EXPECT_TRUE(rectNear(boxOfColour(image, colourOf(QString())), expected)) << offsets.x() << print;
+        }
+    }
+}
+
 TEST_F(CADYMOPrintingViewTest, CalibrationPageIsOnePageCentredOnTheLabelOrItsPrintableArea)
 {
     for (const auto &[printable, centre] : {std::pair {QSizeF(0, 0), QPointF(126.0, 39.5)}, std::pair {QSizeF(200, 90), QPointF(100.0, 45.0)}}) {

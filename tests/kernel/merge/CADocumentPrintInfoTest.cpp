@@ -1,6 +1,6 @@
 // The paper a design's print information gets for its layout: by the label maker for rolls, by
-// the sheet's name for label sheets (other sheets keep their paper), and for envelopes and single
-// cards the default page or, with the printer's settings, paper of their own size.
+// the sheet's name for label and card sheets (other sheets keep their paper), and for envelopes
+// and single cards the default page or, with the printer's settings, paper of their item size.
 #include "kernel/merge/CADocument.h"
 
 #include "kernel/base/CAEnvironment.h"
@@ -128,6 +128,74 @@ TEST(CADocumentPrintInfoEnvelope, WithoutPrinterSettingsTheDefaultPage)
     EXPECT_FALSE(document.printSettings().knownPaperFormat);
     // The choice to use the printer's settings is the sheet's record, not the paper's.
     EXPECT_TRUE(document.printSettings().usePrinterSettings);
+}
+
+CATemplateFormat postcardLayout(bool grid)
+{
+    for (const std::shared_ptr<CATemplateFormat> &layout : *CATemplateFormat::predefLayouts(dtPostcard)) {
+        if ((layout->Columns() > 0 && layout->Rows() > 0) == grid)
+            return *layout;
+    }
+    return CATemplateFormat();
+}
+
+std::unique_ptr<CADocument> documentWith(const CATemplateFormat &layout)
+{
+    auto document = std::make_unique<CADocument>(
+        std::make_unique<CFTADocument>(documentType(layout.getDocumentType()), CDDString(u"us"_s), CDDString(u"us"_s)));
+    document->setLayoutArangeComponents(layout, false);
+    return document;
+}
+
+// A single card printed with the printer's settings asks for its card paper as the card stands
+// (its item size always lies), portrait, so that a standing card prints upright; a lying card
+// gets its item size.
+TEST(CADocumentPrintInfoCards, SingleCardWithPrinterSettingsGetsItsPaperAsItStands)
+{
+    const CATemplateFormat layout = postcardLayout(false);
+    ASSERT_GT(layout.ItemWidth(), 0.0f);
+    for (const int orientation : {0, 1}) {
+        const std::unique_ptr<CADocument> made = documentWith(layout);
+        CADocument &document = *made;
+        CFTADocument *design = document.ftDocument();
+        design->getPage(0)->setPageOrientation(orientation);
+        const QSizeF card(design->getCardSizeX(), design->getCardSizeY());
+        ASSERT_GT(card.width(), card.height());
+        document.printSettings().orientation = QPageLayout::Landscape;
+        document.setupPrintInfo(true);
+        EXPECT_EQ(document.printSettings().paperSize, orientation == 0 ? card : card.transposed()) << orientation;
+        EXPECT_EQ(document.printSettings().orientation, QPageLayout::Portrait) << orientation;
+    }
+}
+
+// A sheet of cards is printed on its sheet, with or without the printer's settings: neither the
+// default page nor one card's paper would hold the sheet.
+TEST(CADocumentPrintInfoCards, CardsOnASheetGetTheSheetsPaper)
+{
+    CATemplateFormat layout = postcardLayout(true);
+    ASSERT_GT(layout.ItemWidth(), 0.0f);
+    layout.setPageSize(u"Letter"_s);
+    for (const bool printerSettings : {false, true}) {
+        const std::unique_ptr<CADocument> made = documentWith(layout);
+        CADocument &document = *made;
+        document.printSettings().paperSize = kA5;
+        document.setupPrintInfo(printerSettings);
+        EXPECT_EQ(document.printSettings().paperSize, kLetter) << printerSettings;
+        EXPECT_EQ(document.printSettings().orientation, QPageLayout::Portrait) << printerSettings;
+    }
+}
+
+// Only a roll that lies across its paper turns the page; a sheet set up after it does not inherit
+// the turn.
+TEST(CADocumentPrintInfoCards, ASheetAfterATurnedRollIsPortrait)
+{
+    const std::unique_ptr<CADocument> made = documentWith(sheetNamed(u"A4"_s));
+    CADocument &document = *made;
+    // As a roll lying across its paper left it.
+    document.printSettings().orientation = QPageLayout::Landscape;
+    document.setupPrintInfo(false);
+    EXPECT_EQ(document.printSettings().orientation, QPageLayout::Portrait);
+    EXPECT_EQ(document.printSettings().orientedPaperSize(), QSizeF(594.72, 841.68));
 }
 
 } // namespace

@@ -1,0 +1,136 @@
+// The columns of a delimited contacts file as a batch print reads them: --column places a key in
+// one column as the import dialog does, and a merge that would print no names prints nothing.
+#include "TestSupport.h"
+#include "ProgramRunSupport.h"
+
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/base/CAEnvironment.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/printing/CAEnvironmentLayout.h"
+#include "kernel/printing/CATemplateFormat.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <poppler-qt6.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using commandtest::ProgramRun;
+using commandtest::runProgram;
+
+class BatchJobColumnsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_folder.isValid());
+        CAEnvironment::setDefaultCountry(u"us"_s);
+        CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
+        const std::shared_ptr<CATemplateFormat> layout = defaultLayout(0);
+        ASSERT_TRUE(layout);
+        CADocument document;
+        document.setLayoutArangeComponents(*layout, false);
+        const std::unique_ptr<CAddressFormat> format =
+            CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+                u"Name+Company"_s, u"us"_s, true, CAddressFormatController::kBarcodeBelow);
+        auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
+        panel->SetOrigin(8.0, 6.0);
+        document.ftDocument()->AddObject(panel.release(), 0, false);
+        QString error;
+        ASSERT_TRUE(document.writeToFile(path(u"design.pwdc"_s), &error)) << qPrintable(error);
+    }
+
+    QString path(const QString &name) const { return m_folder.filePath(name); }
+
+    ProgramRun print(const QString &contacts, const QStringList &columns)
+    {
+        QStringList arguments = {u"--print"_s, path(u"design.pwdc"_s), u"--contacts"_s, path(contacts)};
+        for (const QString &column : columns)
+            arguments += {u"--column"_s, column};
+        arguments += {u"--output"_s, path(u"out.pdf"_s)};
+        QFile::remove(path(u"out.pdf"_s));
+        return runProgram(arguments);
+    }
+
+    // Every word of the PDF's first page.
+    static QStringList wordsOf(const QString &pdf)
+    {
+        QStringList words;
+        const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(pdf);
+        if (!document || document->numPages() < 1)
+            return words;
+        for (const std::unique_ptr<Poppler::TextBox> &box : document->page(0)->textList())
+            words.append(box->text());
+        return words;
+    }
+
+    QTemporaryDir m_folder;
+};
+
+TEST_F(BatchJobColumnsTest, AColumnHoldsTheOneKeyTheOptionGivesIt)
+{
+    ASSERT_TRUE(pwtest::writeFile(path(u"people.csv"_s),
+                                  "First Name,Last Name,Street,City,State,Zip\r\n"
+                                  "Ann,Abbott,1 Elm St,Springfield,IL,62701\r\n"));
+    const struct
+    {
+        const char *name;
+        QStringList columns;
+        QStringList printed;
+        QStringList absent;
+    } cases[] = {
+        {"as the header says", {}, {u"Ann"_s, u"Abbott"_s}, {}},
+        // The last name's column now holds the first name alone: its own key is gone.
+        {"a key moved onto a column", {u"Last Name=firstname"_s}, {u"Abbott"_s}, {u"Ann"_s}},
+        {"a column skipped", {u"First Name=skip"_s}, {u"Abbott"_s}, {u"Ann"_s}},
+        // A key has one column: given to another, it leaves the one the header gave it.
+        {"two keys swapped", {u"First Name=lastname"_s, u"Last Name=firstname"_s}, {u"Ann"_s, u"Abbott"_s}, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const ProgramRun run = print(u"people.csv"_s, c.columns);
+        ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+        const QStringList words = wordsOf(path(u"out.pdf"_s));
+        for (const QString &word : c.printed)
+            EXPECT_EQ(words.count(word), 1) << qPrintable(word + u" in: "_s + words.join(u' '));
+        for (const QString &word : c.absent)
+            EXPECT_FALSE(words.contains(word)) << qPrintable(word + u" in: "_s + words.join(u' '));
+    }
+    // Swapped, the first name is printed where the last name goes: after it.
+    print(u"people.csv"_s, {u"First Name=lastname"_s, u"Last Name=firstname"_s});
+    const QStringList words = wordsOf(path(u"out.pdf"_s));
+    ASSERT_TRUE(words.contains(u"Ann"_s) && words.contains(u"Abbott"_s)) << qPrintable(words.join(u' '));
+    EXPECT_LT(words.indexOf(u"Abbott"_s), words.indexOf(u"Ann"_s)) << qPrintable(words.join(u' '));
+}
+
+TEST_F(BatchJobColumnsTest, AMergeWithoutNamesPrintsNothingAndSaysWhichColumnsToPlace)
+{
+    // A webmail export: its name columns are headed by words the header keywords do not know.
+    QByteArray text = "Given Name,Family Name,Address 1 - Street,Address 1 - City,Address 1 - Postal Code\r\n";
+    for (int i = 0; i < 25; ++i)
+        text += "Ann" + QByteArray::number(i) + ",Abbott,1 Elm St,Springfield,62701\r\n";
+    ASSERT_TRUE(pwtest::writeFile(path(u"webmail.csv"_s), text));
+
+    const ProgramRun refused = print(u"webmail.csv"_s, {});
+    EXPECT_EQ(refused.status, 1) << qPrintable(refused.err);
+    EXPECT_FALSE(QFile::exists(path(u"out.pdf"_s)));
+    const QStringList lines = refused.err.trimmed().split(u'\n');
+    ASSERT_EQ(lines.size(), 1) << qPrintable(refused.err);
+    for (const QString &named : {u"\"Given Name\""_s, u"\"Family Name\""_s, u"--column"_s})
+        EXPECT_TRUE(lines[0].contains(named)) << qPrintable(lines[0]);
+    EXPECT_FALSE(lines[0].contains(u"\"Address 1 - City\""_s)) << "a column that is read is not named";
+
+    // Placed as the reason says, the same file prints its names.
+    const ProgramRun placed = print(u"webmail.csv"_s, {u"Given Name=firstname"_s, u"Family Name=lastname"_s});
+    ASSERT_EQ(placed.status, 0) << qPrintable(placed.err);
+    EXPECT_TRUE(wordsOf(path(u"out.pdf"_s)).contains(u"Ann0"_s));
+}
+
+} // namespace
