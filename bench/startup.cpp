@@ -1,5 +1,6 @@
-// Start-up of the application, from starting the process to its first document window on the
-// screen: the release build of parcelwick itself, offscreen, in a fresh home each time.
+// Start-up of the application, from starting the process to its first window on the screen (at a
+// first start, the start-up assistant): the release build of parcelwick itself, offscreen, in a
+// fresh home each time.
 #include "BenchSupport.h"
 
 #include <QElapsedTimer>
@@ -28,13 +29,21 @@ void BM_StartupToFirstDocumentWindow(benchmark::State &state)
         QElapsedTimer timer;
         timer.start();
         process.start(QStringLiteral(PW_APPLICATION_PATH), {});
-        if (!process.waitForFinished(30000) || process.exitCode() != 0) {
-            state.SkipWithError("the application did not start and leave");
+        // The time is taken when the probe says the first window is up; what the process does
+        // after it (finishing a first start's copies in the background) is not start-up.
+        QByteArray out;
+        qint64 shownAt = -1;
+        while (shownAt < 0 && process.waitForReadyRead(30000)) {
+            out += process.readAllStandardOutput();
+            if (out.contains("first window shown after"))
+                shownAt = timer.nsecsElapsed();
+        }
+        if (shownAt < 0 || !process.waitForFinished(60000) || process.exitCode() != 0) {
+            state.SkipWithError("the application did not show its first window and leave");
             return;
         }
-        state.SetIterationTime(timer.nsecsElapsed() / 1e9);
+        state.SetIterationTime(shownAt / 1e9);
         // The application's own figure: from main to the first window painted.
-        const QByteArray out = process.readAllStandardOutput();
         const qsizetype at = out.indexOf("after ");
         if (at >= 0) {
             reported += out.mid(at + 6).split(' ').value(0).toDouble();
