@@ -18,6 +18,7 @@ constexpr Entry kTable[] = {
     {kCustomAddressFormatField, "application/x-parcelwick-custom-address-format-field"},
     {kDragAndDropStartX, "application/x-parcelwick-drag-start-x"},
     {kDragAndDropStartY, "application/x-parcelwick-drag-start-y"},
+    {kDragImageFrame, "application/x-parcelwick-drag-image-frame"},
     {kPDF, "application/pdf"},
     {kTIFF, "image/tiff"},
     {kPostScript, "application/postscript"},

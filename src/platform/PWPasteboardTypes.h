@@ -27,6 +27,11 @@ inline constexpr const char *kCustomAddressFormatField = "CustomAddressFormatFie
 // Where a drag out of a canvas started, in window units, as "%f" text.
 inline constexpr const char *kDragAndDropStartX = "DragAndDropStartX";
 inline constexpr const char *kDragAndDropStartY = "DragAndDropStartY";
+// Where a drag's picture shows what is dragged, relative to the pointer, in points of the
+// dragged design: left, top, width and height as "%f %f %f %f" text (left and top negative
+// when it reaches left of or above the pointer). A drop lays what it brings where its picture
+// was let go.
+inline constexpr const char *kDragImageFrame = "DragImageFrame";
 inline constexpr const char *kPDF = "PDF";
 inline constexpr const char *kTIFF = "TIFF";
 // Encapsulated PostScript bytes of a picture.

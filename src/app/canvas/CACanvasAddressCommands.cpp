@@ -104,6 +104,9 @@ void CACanvasAddressCommands::changePersonWithABPerson(const std::shared_ptr<PWP
     const CFTADocument *design = document() ? document()->ftDocument() : nullptr;
     if (!person || !design)
         return;
+    // A field typed in belongs to the person it shows: the typing ends (and reaches that person)
+    // before another person fills the fields, and the editor does not stay behind over them.
+    m_canvas.endEditText();
     command(QStringLiteral("CHANGE_PERSON"), [&] {
         if (changeCountryPreference()) {
             for (int side = 0; side < design->getSidesCount(); ++side) {

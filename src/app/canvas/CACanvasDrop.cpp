@@ -19,6 +19,8 @@
 #include <QLoggingCategory>
 #include <QMimeData>
 
+#include <cmath>
+
 Q_DECLARE_LOGGING_CATEGORY(lcCanvas)
 
 namespace {
@@ -83,6 +85,32 @@ std::optional<QPointF> CACanvasDrop::dragStart(const QMimeData &data)
     if (!xOk || !yOk)
         return std::nullopt;
     return QPointF(x, y);
+}
+
+std::optional<QRectF> CACanvasDrop::dragImageFrame(const QMimeData &data)
+{
+    if (!offers(data, kDragImageFrame))
+        return std::nullopt;
+    // Four numbers and their spaces: anything longer is no frame.
+    constexpr qsizetype kLongest = 256;
+    const QByteArray text = data.data(mimeTypeOf(kDragImageFrame));
+    if (text.size() > kLongest)
+        return std::nullopt;
+    const QList<QByteArray> parts = text.simplified().split(' ');
+    if (parts.size() != 4)
+        return std::nullopt;
+    double values[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        values[i] = QString::fromLatin1(parts[i]).toDouble(&ok);
+        // A picture hangs near its pointer: a frame far off is no drag's.
+        constexpr double kFarthest = 1.0e5;
+        if (!ok || !std::isfinite(values[i]) || std::fabs(values[i]) > kFarthest)
+            return std::nullopt;
+    }
+    if (values[2] < 0 || values[3] < 0)
+        return std::nullopt;
+    return QRectF(values[0], values[1], values[2], values[3]);
 }
 
 bool CACanvasDrop::isVCardFile(const QString &path)
@@ -188,11 +216,13 @@ bool CACanvasDrop::drop(const QMimeData &data, const QPointF &point, const std::
     CACanvasClipboard &builders = m_canvas.clipboard();
     DropStep step(m_canvas.edits().undoManager());
 
+    // Without word of the picture, it hung from the pointer by its top left.
+    const QRectF picture = dragImageFrame(data).value_or(QRectF());
     if (const QString design = CACanvasClipboard::designMimeType(data); !design.isEmpty()) {
         // Back where the objects were grabbed, moved by the way the mouse went; without a start
-        // (items of the design window, which stand at the origin and are dragged by the top left
-        // of their picture), the drop point is where their origin goes.
-        const QPointF offset = start ? point - *start : point;
+        // (items of the design window and shapes, which stand at the origin), their origin goes
+        // to the top left of the picture that was dragged.
+        const QPointF offset = start ? point - *start : point + picture.topLeft();
         const bool inserted = builders.makeNewObjectsWithData(data.data(design), offset);
         if (inserted)
             step.name(kInsertObject);
@@ -207,7 +237,8 @@ bool CACanvasDrop::drop(const QMimeData &data, const QPointF &point, const std::
     if (hasUrls && offers(data, kTIFF)) {
         changed = builders.makeNewImageFromPasteboard(data, point);
     } else if (CACanvasClipboard::hasText(data)) {
-        changed = builders.makeNewTextFromPasteboard(data, point);
+        // The text's first line stands on the bottom edge of the dragged picture.
+        changed = builders.makeNewTextFromPasteboard(data, point + picture.bottomLeft());
     } else if (!hasVCard && !hasColor && !hasUrls) {
         changed = builders.makeNewImageFromPasteboard(data, point);
     } else if (hasVCard) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <Qt>
 
@@ -29,6 +30,9 @@ public:
     // Where a drag out of a canvas began, as the data carries it (window units); nothing when
     // either coordinate is missing or no number.
     static std::optional<QPointF> dragStart(const QMimeData &data);
+    // Where the drag's picture hung from the pointer (design points); nothing when the data does
+    // not say or says no finite frame of sensible size.
+    static std::optional<QRectF> dragImageFrame(const QMimeData &data);
     // A vCard file by its extension, whatever its case.
     static bool isVCardFile(const QString &path);
     // One person from vCard data; null (and a log line) for data that is empty, too large or no

@@ -49,6 +49,36 @@ QRectF CACanvasGeometry::frameFor(const QRectF &page, const QRectF &objects)
     return frame;
 }
 
+namespace {
+
+struct Span
+{
+    double low, high;
+};
+
+// One axis of frameInRoom.
+Span spanInRoom(Span content, Span page, double room, double margin)
+{
+    if (!(room > 0) || !std::isfinite(room))
+        return content;
+    // Only what does not fit scrolls, and then with room beside the page; a page that just fits
+    // does not scroll for its margin.
+    if (content.high - content.low > room)
+        return {std::min(content.low, page.low - margin), std::max(content.high, page.high + margin)};
+    const double centred = (page.low + page.high) / 2.0 - room / 2.0;
+    const double low = std::clamp(centred, content.high - room, content.low);
+    return {low, low + room};
+}
+
+} // namespace
+
+QRectF CACanvasGeometry::frameInRoom(const QRectF &content, const QRectF &page, const QSizeF &room, double margin)
+{
+    const Span x = spanInRoom({content.left(), content.right()}, {page.left(), page.right()}, room.width(), margin);
+    const Span y = spanInRoom({content.top(), content.bottom()}, {page.top(), page.bottom()}, room.height(), margin);
+    return QRectF(QPointF(x.low, y.low), QPointF(x.high, y.high));
+}
+
 double CACanvasGeometry::fitZoom(const QSizeF &page, const QSizeF &room)
 {
     const double w = page.width() + 40.0;
@@ -67,8 +97,10 @@ void CACanvasGeometry::setZoom(double zoom)
 
 QSize CACanvasGeometry::pixelSize() const
 {
-    return QSize(static_cast<int>(std::ceil(m_frame.width() * scale())),
-                 static_cast<int>(std::ceil(m_frame.height() * scale())));
+    // A frame that fills a room exactly must not come out a pixel larger (and scroll) by rounding.
+    constexpr double kSlack = 1e-6;
+    return QSize(static_cast<int>(std::ceil(m_frame.width() * scale() - kSlack)),
+                 static_cast<int>(std::ceil(m_frame.height() * scale() - kSlack)));
 }
 
 QPointF CACanvasGeometry::documentPoint(const QPointF &widgetPosition) const

@@ -34,6 +34,12 @@ public:
     static bool isDragOut(Qt::KeyboardModifiers keys, bool viewIsMoving);
     // The page, grown to every object outside it with kMargin beyond such an object.
     static QRectF frameFor(const QRectF &page, const QRectF &objects);
+    // Room round a page larger than the visible area, in screen pixels.
+    static constexpr double kDeskMargin = 20.0;
+    // The frame a canvas shows in a visible area of room (points): on each axis the content frame
+    // grown to fill the room, the page as near its middle as the content lets it; content larger
+    // than the room keeps margin beside the page. Without room (not positive), the content frame.
+    static QRectF frameInRoom(const QRectF &content, const QRectF &page, const QSizeF &room, double margin);
     // The zoom that shows the page with 40 points round it in the room (in screen pixels at
     // zoom 1), clamped to 50 %..300 %.
     static double fitZoom(const QSizeF &page, const QSizeF &roomAtZoomOne);

@@ -70,6 +70,8 @@ bool replaceOrInsert(CADocView &canvas, std::shared_ptr<PWImage> image)
     const CFTADocument *design = canvas.document() ? canvas.document()->ftDocument() : nullptr;
     if (!view || !design || !image)
         return false;
+    // A replaced picture says where it came from as much as an inserted one does.
+    Q_EMIT canvas.internetPictureChanged(isInternetImage(image->name()));
     CACanvasEdits &edits = canvas.edits();
     std::vector<CFTComponent *> takers = view->getSelComponents();
     std::erase_if(takers, [](CFTComponent *component) { return !component->canSetImage(); });
@@ -91,7 +93,6 @@ bool replaceImage(CADocView &canvas, std::shared_ptr<PWImage> image)
 {
     if (!image || !canvas.ftView())
         return false;
-    Q_EMIT canvas.browserPictureChosen(isInternetImage(image->name()));
     return replaceOrInsert(canvas, std::move(image));
 }
 

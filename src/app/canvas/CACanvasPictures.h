@@ -28,7 +28,7 @@ std::shared_ptr<PWImage> imageForPhotoFile(const QString &path);
 bool isInternetImage(const QString &name);
 
 // A picture chosen in a browser: the canvas first says whether it came from the internet
-// (browserPictureChosen), then every selected object that takes a picture gets the image
+// (internetPictureChanged, as for every picture that comes in), then every selected object that takes a picture gets the image
 // ("CHANGE_IMAGE", named whenever something was selected); when none did, the image goes in at
 // the middle of the page ("INSERT_OBJECT"). Answers whether anything changed.
 bool replaceImage(CADocView &canvas, std::shared_ptr<PWImage> image);

@@ -2,6 +2,7 @@
 // separate barcode, pictures, backgrounds and basic shapes.
 #include "app/canvas/CACanvasEdits.h"
 
+#include "app/canvas/CACanvasPictures.h"
 #include "app/canvas/CACanvasSelection.h"
 #include "app/canvas/CADocView.h"
 #include "kernel/base/FTClassID.h"
@@ -218,10 +219,13 @@ void logImageName(const QString &name)
 
 CFTComponent *CACanvasEdits::insertImageAtPoint(std::shared_ptr<PWImage> image, const QPointF &point)
 {
+    // Whatever brings the picture in, the internet strip follows it: shown for one found on the
+    // internet, hidden for any other, so that it never speaks of a picture no longer chosen.
+    const QString name = image ? image->name() : QString();
+    Q_EMIT m_canvas.internetPictureChanged(CACanvasPictures::isInternetImage(name));
     CFTAView *editing = view();
     if (!image || !editing || !document())
         return nullptr;
-    const QString name = image->name();
     std::unique_ptr<CFTComponent> made = CFTAView::CreatePicture(CDDPicture(image));
     if (!made)
         return nullptr;

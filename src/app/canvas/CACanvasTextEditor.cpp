@@ -20,6 +20,7 @@ void CACanvasTextEditor::attach(QTextDocument *document, const QRectF &frame, do
 {
     m_attached = true;
     m_preedit.clear();
+    m_foundWidth = document ? document->textWidth() : -1.0;
     setDocument(document);
     align(frame, rotation);
     QTextCursor cursor(document);
@@ -51,6 +52,10 @@ void CACanvasTextEditor::detach()
     m_attached = false;
     clearFocus();
     setVisible(false);
+    // The editor's widths (a composition's widest of all among them) are its own: the text is
+    // left laid out as it was found.
+    if (QTextDocument *edited = document(); edited && edited != m_placeholder)
+        edited->setTextWidth(m_foundWidth);
     setDocument(m_placeholder);
 }
 
@@ -85,10 +90,17 @@ QTextCharFormat CACanvasTextEditor::typingFormat() const
     return textCursor().charFormat();
 }
 
+bool CACanvasTextEditor::hasMarkedText() const
+{
+    return m_attached && !m_preedit.isEmpty();
+}
+
 void CACanvasTextEditor::inputMethodEvent(QInputMethodEvent *event)
 {
     m_preedit = event->commitString().isEmpty() ? event->preeditString() : QString();
     QGraphicsTextItem::inputMethodEvent(event);
+    if (m_attached)
+        Q_EMIT compositionChanged();
 }
 
 bool CACanvasTextEditor::sceneEvent(QEvent *event)

@@ -30,10 +30,13 @@ public:
 
     bool hasSelectedText() const override;
     void selectAllText() override;
+    bool hasMarkedText() const override;
     QTextCharFormat typingFormat() const override;
 
 Q_SIGNALS:
     void endEditingRequested(int movement);
+    // An input method began, changed or ended a composition.
+    void compositionChanged();
 
 protected:
     bool sceneEvent(QEvent *event) override;
@@ -45,4 +48,6 @@ private:
     QString m_preedit;
     bool m_addressMode = false;
     bool m_attached = false;
+    // The edited document's layout width when the editor took it.
+    qreal m_foundWidth = -1.0;
 };

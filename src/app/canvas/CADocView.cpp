@@ -70,6 +70,10 @@ CADocView::CADocView(QWidget *parent)
     m_scene->addItem(m_editor);
     setScene(m_scene);
     connect(m_editor, &CACanvasTextEditor::endEditingRequested, this, [this](int movement) { endEditText(movement); });
+    connect(m_editor, &CACanvasTextEditor::compositionChanged, this, [this] {
+        if (m_view && m_view->isTextEditing() && m_editor->isAttached() && m_view->getOperObject())
+            alignEditor(m_view->getOperObject());
+    });
     const QScreen *screen = QGuiApplication::primaryScreen();
     setScreenResolution(screen ? screen->logicalDotsPerInchX() : 72.0);
     // A picture rendered in the background shows as soon as it is there.
@@ -135,7 +139,8 @@ void CADocView::documentChanged()
 void CADocView::setScreenResolution(double dotsPerInch)
 {
     m_geometry.setResolution(CACanvasGeometry::resolutionFactor(dotsPerInch));
-    applyGeometry();
+    // The room holds another number of points at another scale.
+    fitFrame(false);
 }
 
 void CADocView::setZoom(double zoom)
@@ -143,52 +148,8 @@ void CADocView::setZoom(double zoom)
     if (!(zoom > 0) || zoom == m_geometry.zoom())
         return;
     m_geometry.setZoom(zoom);
-    applyGeometry();
+    fitFrame(false);
     Q_EMIT zoomChanged(m_geometry.zoom());
-}
-
-double CADocView::fitZoom(const QSizeF &room) const
-{
-    const CFTADocument *design = m_document ? m_document->ftDocument() : nullptr;
-    if (!design)
-        return 1.0;
-    return CACanvasGeometry::fitZoom(QSizeF(design->getDocumentSizeX(0), design->getDocumentSizeY(0)),
-                                     room / m_geometry.resolution());
-}
-
-QRectF CADocView::objectsBounds() const
-{
-    QRectF bounds;
-    if (!m_view)
-        return bounds;
-    for (const CFTComponent *component : m_view->GetCurrentComponents()) {
-        QRectF drawn = component->GetNSDrawRect(false, 0.0);
-        // A selected panel shows its side and template tabs above its top edge; the frame keeps
-        // room for them whether or not it is selected, so that selecting never shifts the page.
-        if (component->getClassID() == ciAddressPanel)
-            drawn.setTop(drawn.top() - CDDDrawer::kBoxLabelHeight);
-        bounds |= drawn;
-    }
-    return bounds;
-}
-
-void CADocView::refitFrame()
-{
-    const CFTADocument *design = m_document ? m_document->ftDocument() : nullptr;
-    const QRectF page = design ? QRectF(0, 0, design->getDocumentSizeX(0), design->getDocumentSizeY(0)) : QRectF();
-    m_geometry.setFrame(CACanvasGeometry::frameFor(page, objectsBounds()));
-    applyGeometry();
-}
-
-void CADocView::applyGeometry()
-{
-    const QRectF frame = m_geometry.frame();
-    m_item->setFrame(frame);
-    m_scene->setSceneRect(frame);
-    setTransform(QTransform::fromScale(scale(), scale()));
-    resize(m_geometry.pixelSize());
-    centerOn(frame.center());
-    viewport()->update();
 }
 
 void CADocView::invalidateObject(CFTComponent *component)
@@ -426,6 +387,9 @@ void CADocView::dropEvent(QDropEvent *event)
         return;
     }
     const QMimeData &data = *event->mimeData();
+    // What is dropped may change the text being typed (a contact fills the fields): the typing
+    // ends first, as before any other change of the design.
+    endEditText();
     // The start is in window units of the window the drag began in.
     std::optional<QPointF> start;
     if (const std::optional<QPointF> startInWindow = CACanvasDrop::dragStart(data))
@@ -564,6 +528,8 @@ void CADocView::classSelectionChanged(int selectionType)
 
 bool CADocView::event(QEvent *event)
 {
+    if (event->type() == QEvent::ParentChange)
+        watchRoom();
     // The scene spends Tab and Backtab on moving focus between items, so they would never reach
     // the field editor of an address panel, where they move to the next or previous field.
     if (event->type() == QEvent::KeyPress && m_editor->isAttached()) {
@@ -692,15 +658,25 @@ void CADocView::editedTextChanged()
     m_typed = true;
     CFTComponent *operated = m_view->getOperObject();
     operated->ExpandByText();
-    CDDText *text = operated->GetText();
-    if (!text)
+    if (!alignEditor(operated))
         return;
-    text->alignEditorFrame(operated->GetAngle(), operated->GetEditingOriginX(), operated->GetEditingOriginY(),
-                           operated->GetEditingSizeX(), operated->GetEditingSizeY());
-    m_editor->align(text->editorFrame(), text->editorRotation());
-    viewport()->update();
     Q_EMIT designEdited();
     Q_EMIT editedBeyondUndo();
+}
+
+bool CADocView::alignEditor(CFTComponent *operated)
+{
+    CDDText *text = operated->GetText();
+    if (!text)
+        return false;
+    text->alignEditorFrame(operated->GetAngle(), operated->GetEditingOriginX(), operated->GetEditingOriginY(),
+                           operated->GetEditingSizeX(), operated->GetEditingSizeY());
+    // While an input method composes, the editor is not held to the object's frame.
+    operated->SetMaxSizeForJapan(operated->GetOriginX(), operated->GetOriginY(), operated->GetSizeX(),
+                                 operated->GetSizeY());
+    m_editor->align(text->editorFrame(), text->editorRotation());
+    viewport()->update();
+    return true;
 }
 
 bool CADocView::endEditText(int movement)

@@ -9,6 +9,7 @@
 
 #include <QGraphicsView>
 #include <QHash>
+#include <QPointer>
 #include <QTextCharFormat>
 
 #include <memory>
@@ -26,6 +27,7 @@ class CADocument;
 class CFTAView;
 class CFTComponent;
 class CFTDefComponentBox;
+class QAbstractScrollArea;
 class QDrag;
 class QGraphicsScene;
 class QTextDocument;
@@ -61,7 +63,9 @@ public:
     double fitZoom(const QSizeF &room) const;
     // The design was replaced: a new kernel view, the frame fitted again.
     void documentChanged();
-    // Objects moved out of the page grow the frame; back inside, it shrinks to the page.
+    // Objects moved out of the page grow the frame; back inside, it shrinks to the page. Held in
+    // a scroll area, the canvas fills at least the area's visible room: around the page lies the
+    // desk, where presses, rubber bands and drops are the canvas's like those on the page.
     void refitFrame();
     // Draws the object's old and new places and then the whole canvas again.
     void invalidateObject(CFTComponent *component);
@@ -147,9 +151,10 @@ Q_SIGNALS:
     void imageEditorRequested();
     // A release left a selection of which no object has a web address.
     void hideInternetRequested();
-    // A picture chosen in a picture browser is about to replace the selected pictures or come in;
-    // fromInternet tells whether it was found on the internet (its link strip then shows).
-    void browserPictureChosen(bool fromInternet);
+    // A picture is about to come in (from a browser, the pasteboard, a drop or a file) or to
+    // replace the selected pictures: the internet strip shows for one found on the internet
+    // (fromInternet) and hides for any other.
+    void internetPictureChanged(bool fromInternet);
     // The font of the selected text for the font panel (several: more than one font selected).
     void selectedFontChanged(const PWFont &font, bool isMultiple);
     // The text attributes of the selected text, told before its font (several: they differ).
@@ -164,6 +169,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool focusNextPrevChild(bool next) override;
     // Drops: the canvas's own drop rules, not the scene's.
@@ -185,8 +191,15 @@ private:
     modifierKeys dragModifiers(Qt::KeyboardModifiers keys) const;
     void invalidateRedrawList();
     void applyGeometry();
+    // keepShown: the visible area goes on showing the same part of the design.
+    void fitFrame(bool keepShown);
+    // The scroll area whose widget the canvas is, if any.
+    QAbstractScrollArea *enclosingScrollArea() const;
+    void watchRoom();
     void attachEditor();
     void editedTextChanged();
+    // Lays the editor over the operated object's text again; false without a text.
+    bool alignEditor(CFTComponent *operated);
     // A watched text changed: outside in-place editing, the change reaches the person.
     void textStorageDidProcessEditing();
     bool pressOnEditor(const QPoint &position) const;
@@ -200,6 +213,8 @@ private:
     CACanvasItem *m_item;
     CACanvasTextEditor *m_editor;
     QRectF m_prevSelectBox;
+    // The visible area of the scroll area holding the canvas, watched for its size.
+    QPointer<QWidget> m_room;
     QPointF m_pressPoint;
     bool m_tracking = false;
     bool m_personUpdating = false;

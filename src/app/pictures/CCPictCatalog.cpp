@@ -513,6 +513,9 @@ bool CCPictCatalog::startDragForCell(int row, int column)
         drag->setPixmap(QPixmap::fromImage(image));
         // Centred under the pointer, wherever in the cell the press began.
         drag->setHotSpot(QPoint(image.width() / 2, image.height() / 2));
+        // A shape lands where its picture is let go; a picture is centred on the drop anyway.
+        if (shape)
+            CCPictDragOut::setDragImageFrame(*drag->mimeData(), CCPictDragOut::basicShapeDragFrame(shape.get(), drag->hotSpot()));
     }
     execDrag(*drag);
     // The drag's own event loop took the release: no press outlives it.

@@ -146,6 +146,24 @@ QImage pictureDragImage(const PWImage *cellImage, const QSize &pixelSize)
     return image;
 }
 
+void setDragImageFrame(QMimeData &data, const QRectF &frame)
+{
+    if (!frame.isValid())
+        return;
+    const QString text = QString::asprintf("%f %f %f %f", frame.x(), frame.y(), frame.width(), frame.height());
+    put(data, kDragImageFrame, text.toLatin1());
+}
+
+QRectF basicShapeDragFrame(const CFTComponent *shape, const QPoint &hotSpot)
+{
+    if (!shape)
+        return QRectF();
+    // The picture is drawn a pixel a point, the shape a point in from its edges so that an
+    // outline on the frame shows whole.
+    constexpr double kPictureMargin = 1.0;
+    return QRectF(QPointF(kPictureMargin, kPictureMargin) - QPointF(hotSpot), QSizeF(shape->GetSizeX(), shape->GetSizeY()));
+}
+
 QImage basicShapeDragImage(CFTComponent *shape)
 {
     QImage image = dragComponentImage(shape, 1.0);

@@ -9,7 +9,6 @@
 #include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAFontManager.h"
 #include "app/shell/CAOpenDocument.h"
-#include "app/document/CAScrollView.h"
 #include "app/shell/CDocScrollView.h"
 #include "app/shell/CModeCell.h"
 #include "kernel/document/CFTADocument.h"
@@ -223,7 +222,7 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
     // The printer and paper follow the layout from the start, as after a change of layout.
     CAPrinterChoice::autoSelectPrinter(*m_record->document, CAPrinterChoice::systemPrinters());
     m_record->document->setupPrintInfo(false);
-    scrollView()->pageContainer()->setPage(m_docView);
+    scrollView()->setPage(m_docView);
     connect(m_docView, &CADocView::zoomChanged, this, &CAMainWindowController::zoomChanged);
     // The edited state follows the undo history: a step done or redone counts one change, a step
     // undone takes one back, so that undoing back to the saved design leaves it unedited. Typing
@@ -256,11 +255,9 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
     });
     // A text made with the text tool is typed in place; once that ends the tool is select again.
     connect(m_docView, &CADocView::toolModeChanged, this, &CAMainWindowController::windowDidUpdate);
-    connect(m_docView, &CADocView::browserPictureChosen, this,
+    connect(m_docView, &CADocView::internetPictureChanged, this,
             [this](bool fromInternet) { fromInternet ? showInternet() : hideInternet(); });
     connect(m_docView, &CADocView::hideInternetRequested, this, &CAMainWindowController::hideInternet);
-    // The frame of the canvas may grow or shrink after a gesture: the container places it again.
-    connect(m_docView, &CADocView::operationEnded, this, [this] { scrollView()->pageContainer()->checkBounds(); });
 
     m_ui->selectModeCell->setTag(10);
     m_ui->selectModeCell->setMode(toolSelect);
@@ -396,7 +393,6 @@ void CAMainWindowController::zoomChanged()
 void CAMainWindowController::setZoomByValue(double percent)
 {
     m_docView->setZoom(percent / 100.0);
-    scrollView()->pageContainer()->checkBounds();
 }
 
 void CAMainWindowController::invalidateObject(CFTComponent *component)
@@ -407,7 +403,6 @@ void CAMainWindowController::invalidateObject(CFTComponent *component)
 void CAMainWindowController::updateDocView()
 {
     m_docView->documentChanged();
-    scrollView()->pageContainer()->checkBounds();
     synchronizeWindowTitleWithDocumentName();
 }
 

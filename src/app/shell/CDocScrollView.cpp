@@ -1,23 +1,29 @@
 #include "app/shell/CDocScrollView.h"
 
-#include "app/document/CAScrollView.h"
-
 #include <QScrollArea>
 
 CDocScrollView::CDocScrollView(QWidget *parent)
     : QWidget(parent)
     , m_scrollArea(new QScrollArea(this))
-    , m_container(new CAScrollView)
 {
     m_scrollArea->setObjectName(QStringLiteral("documentScrollArea"));
-    m_scrollArea->setWidgetResizable(true);
+    // The page's view takes the size it needs, never less than the room it is shown in.
+    m_scrollArea->setWidgetResizable(false);
     m_scrollArea->setFrameShape(QFrame::NoFrame);
-    m_container->setObjectName(QStringLiteral("pageContainer"));
-    m_container->setAutoFillBackground(true);
-    QPalette palette = m_container->palette();
-    palette.setColor(QPalette::Window, QColor(128, 128, 128));
-    m_container->setPalette(palette);
-    m_scrollArea->setWidget(m_container);
+}
+
+void CDocScrollView::setPage(QWidget *page)
+{
+    if (page == m_scrollArea->widget())
+        return;
+    delete m_scrollArea->takeWidget();
+    if (page)
+        m_scrollArea->setWidget(page);
+}
+
+QWidget *CDocScrollView::page() const
+{
+    return m_scrollArea->widget();
 }
 
 void CDocScrollView::addInternetPane(QWidget *pane)

@@ -3,11 +3,11 @@
 #include <QPointer>
 #include <QWidget>
 
-class CAScrollView;
 class QScrollArea;
 
-// What holds a document's page: a scroll area with the hand-drag page container inside, and
-// below it, when shown, the internet pane, which takes its height from the page's room.
+// What holds a document's page: a scroll area with the page's view (the canvas) inside, and
+// below it, when shown, the internet pane, which takes its height from the page's room. The
+// canvas fills the scroll area's room by itself and scrolls in it when larger.
 class CDocScrollView : public QWidget
 {
     Q_OBJECT
@@ -18,7 +18,9 @@ public:
     explicit CDocScrollView(QWidget *parent = nullptr);
 
     QScrollArea *scrollArea() const { return m_scrollArea; }
-    CAScrollView *pageContainer() const { return m_container; }
+    // The view shown in the scroll area; one set before is deleted.
+    void setPage(QWidget *page);
+    QWidget *page() const;
 
     // Adds the pane when there is none yet; a second pane is not added (and is deleted).
     void addInternetPane(QWidget *pane);
@@ -32,6 +34,5 @@ protected:
 
 private:
     QScrollArea *m_scrollArea;
-    CAScrollView *m_container;
     QPointer<QWidget> m_internetPane;
 };

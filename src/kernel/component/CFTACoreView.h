@@ -265,7 +265,13 @@ private:
     // The point held inside the page and the objects' bounds with a margin around them (the
     // page's larger side, at least twenty inches), so that a wild drag cannot make an object
     // reaching nowhere near the design; a coordinate that is no number keeps the current one.
-    void keepInBounds(double &x, double &y) const;
+    // A press measures the reach afresh, over every object, the selected ones too, so that
+    // whatever the user can see can be pressed; the drag and release that follow keep that
+    // reach, so that dragging objects outwards never widens it step by step.
+    void keepInBounds(double &x, double &y, bool press);
+    // Left, top, right and bottom of the reach measured at the last press.
+    double m_reach[4] = {0.0, 0.0, 0.0, 0.0};
+    bool m_reachMeasured = false;
     CFTComponent *addNewObject(std::unique_ptr<CFTComponent> component);
 
     // Every object that got StartOperation for the move in progress, to end each of them.

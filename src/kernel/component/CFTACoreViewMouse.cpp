@@ -477,30 +477,30 @@ int CFTACoreView::mouseRDown(double x, double y, int modifiers)
 
 mouseResults CFTACoreView::MouseLDown(double x, double y, modifierKeys modifiers)
 {
-    keepInBounds(x, y);
+    keepInBounds(x, y, true);
     return mouseResults::fromInt(mouseLDown(x, y, modifiers.toInt()));
 }
 
 mouseResults CFTACoreView::MouseMove(double x, double y, modifierKeys modifiers)
 {
-    keepInBounds(x, y);
+    keepInBounds(x, y, false);
     return mouseResults::fromInt(mouseMove(x, y, modifiers.toInt()));
 }
 
 mouseResults CFTACoreView::MouseUp(double x, double y, modifierKeys modifiers)
 {
-    keepInBounds(x, y);
+    keepInBounds(x, y, false);
     return mouseResults::fromInt(mouseUp(x, y, modifiers.toInt()));
 }
 
 mouseResults CFTACoreView::MouseLDoubleClick(double x, double y, modifierKeys modifiers)
 {
-    keepInBounds(x, y);
+    keepInBounds(x, y, true);
     return mouseResults::fromInt(mouseLDoubleClick(x, y, modifiers.toInt()));
 }
 
 mouseResults CFTACoreView::MouseRDown(double x, double y, modifierKeys modifiers)
 {
-    keepInBounds(x, y);
+    keepInBounds(x, y, true);
     return mouseResults::fromInt(mouseRDown(x, y, modifiers.toInt()));
 }

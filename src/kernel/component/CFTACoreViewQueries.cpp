@@ -89,6 +89,10 @@ void CFTACoreView::getSelObjectsCenter(double *x, double *y) const
     answer(y, box.empty() ? 0.0 : (box.top + box.bottom) / 2.0);
 }
 
+// Over the turned frames, bounded by their turned corners. Turning only the origin and adding the
+// turned extent (|w cos a| + |h sin a| across, |h cos a| + |w sin a| down) would put that box
+// beside the frame rather than round it: a single quarter-turned object would have its middle
+// half its width away from its own. The corners give the box the turned frame really fills.
 void CFTACoreView::getSelObjectsMedianCenter(double *x, double *y) const
 {
     extent box;
@@ -111,7 +115,7 @@ void CFTACoreView::getSelObjectsMedianCenter(double *x, double *y) const
     answer(y, box.empty() ? 0.0 : (box.top + box.bottom) / 2.0);
 }
 
-void CFTACoreView::keepInBounds(double &x, double &y) const
+void CFTACoreView::keepInBounds(double &x, double &y, bool press)
 {
     if (!std::isfinite(x))
         x = m_dCurrentX;
@@ -122,21 +126,24 @@ void CFTACoreView::keepInBounds(double &x, double &y) const
         return;
     const double width = std::max(0.0, document->getDocumentSizeX(m_CurrentSide));
     const double height = std::max(0.0, document->getDocumentSizeY(m_CurrentSide));
-    extent area;
-    area.add(0.0, 0.0, width, height);
-    // Objects already lying further out stay within reach; those being dragged do not count, or
-    // each step could push the area on by another margin.
-    for (const CFTComponent *component : GetCurrentComponents()) {
-        if (component == m_pOperObject || isSelected(component))
-            continue;
-        double left = 0.0, top = 0.0, right = 0.0, bottom = 0.0;
-        component->GetDrawRect(&left, &top, &right, &bottom, false);
-        if (std::isfinite(left) && std::isfinite(top) && std::isfinite(right) && std::isfinite(bottom))
-            area.add(left, top, right, bottom);
+    if (press || !m_reachMeasured) {
+        extent area;
+        area.add(0.0, 0.0, width, height);
+        for (const CFTComponent *component : GetCurrentComponents()) {
+            double left = 0.0, top = 0.0, right = 0.0, bottom = 0.0;
+            component->GetDrawRect(&left, &top, &right, &bottom, false);
+            if (std::isfinite(left) && std::isfinite(top) && std::isfinite(right) && std::isfinite(bottom))
+                area.add(left, top, right, bottom);
+        }
+        const double margin = std::max({width, height, kLeastMargin});
+        m_reach[0] = area.left - margin;
+        m_reach[1] = area.top - margin;
+        m_reach[2] = area.right + margin;
+        m_reach[3] = area.bottom + margin;
+        m_reachMeasured = true;
     }
-    const double margin = std::max({width, height, kLeastMargin});
-    x = std::clamp(x, area.left - margin, area.right + margin);
-    y = std::clamp(y, area.top - margin, area.bottom + margin);
+    x = std::clamp(x, m_reach[0], m_reach[2]);
+    y = std::clamp(y, m_reach[1], m_reach[3]);
 }
 
 CFTComponent *CFTACoreView::addNewObject(std::unique_ptr<CFTComponent> component)

@@ -10,6 +10,8 @@ public:
     virtual ~CDDFieldEditor() = default;
     virtual bool hasSelectedText() const = 0;
     virtual void selectAllText() = 0;
+    // Whether an input method is composing text in the editor (marked text).
+    virtual bool hasMarkedText() const = 0;
     // The style the next typed character takes.
     virtual QTextCharFormat typingFormat() const = 0;
 };

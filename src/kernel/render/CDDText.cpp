@@ -336,6 +336,7 @@ QRectF linesFrame(double x, double y, double width, double height)
 void CDDText::startEditing(double x, double y, double width, double height, double angle)
 {
     m_isEditing = true;
+    m_selectAllOnAttach = false;
     m_contents->setUndoRedoEnabled(true);
     m_editorFrame = linesFrame(x, y, width, height);
     setEditorAngle(angle, x, y, width, height);
@@ -349,6 +350,7 @@ void CDDText::endEditing(const QTextCharFormat *typingFormat)
         return;
     m_isEditing = false;
     m_isNewText = false;
+    m_selectAllOnAttach = false;
     m_fieldEditor = nullptr;
     m_fieldEditorLifetime.clear();
     m_contents->setUndoRedoEnabled(false);
@@ -363,6 +365,10 @@ void CDDText::setFieldEditor(CDDFieldEditor *editor, QObject *lifetime)
         return;
     m_fieldEditor = editor;
     m_fieldEditorLifetime = lifetime;
+    if (m_selectAllOnAttach && editor && lifetime) {
+        m_selectAllOnAttach = false;
+        editor->selectAllText();
+    }
 }
 
 bool CDDText::IsHaveSelect() const
@@ -374,6 +380,8 @@ void CDDText::selectAll()
 {
     if (m_isEditing && m_fieldEditor && m_fieldEditorLifetime)
         m_fieldEditor->selectAllText();
+    else if (m_isEditing)
+        m_selectAllOnAttach = true;
 }
 
 std::optional<QTextCharFormat> CDDText::editorTypingFormat() const
@@ -400,6 +408,24 @@ void CDDText::setEditorAngle(double angle, double x, double y, double width, dou
     rotatePoint(&ox, &oy, angle, x + width / 2.0, y + height / 2.0);
     m_editorFrame.moveTopLeft(QPointF(ox, oy));
     m_editorRotation = angle * 180.0 / M_PI;
+}
+
+void CDDText::SetMaxSizeForJapan(double x, double y, double width, double height, double angle) const
+{
+    if (!m_isEditing || !m_fieldEditor || !m_fieldEditorLifetime || !m_fieldEditor->hasMarkedText())
+        return;
+    const Qt::Alignment alignment = m_contents->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+    double ox = x + kLinePadding;
+    if (alignment & Qt::AlignRight)
+        ox = x + width - kLinePadding - kContainerSize;
+    else if (alignment & Qt::AlignHCenter)
+        ox = x + (width - kContainerSize) / 2.0;
+    double oy = y;
+    if (angle != 0.0) {
+        ox = x;
+        rotatePoint(&ox, &oy, angle, x + width / 2.0, y + height / 2.0);
+    }
+    m_editorFrame = QRectF(ox, oy, kContainerSize, kContainerSize);
 }
 
 void CDDText::alignEditorFrame(double angle, double x, double y, double width, double height)

@@ -145,6 +145,10 @@ public:
     void setEditingOrigin(double x, double y);
     void setEditorAngle(double angle, double x, double y, double width, double height);
     void alignEditorFrame(double angle, double x, double y, double width, double height);
+    // While an input method composes text in the editor, the editor is not held to the frame:
+    // it spans kContainerSize each way, standing by the first paragraph's alignment so that the
+    // text stays where it was (turned with the frame when the angle is not 0).
+    void SetMaxSizeForJapan(double x, double y, double width, double height, double angle) const;
     // Where the editor's lines go: the text's frame within its line inset, as the text is drawn.
     QRectF editorFrame() const { return m_editorFrame; }
     // Degrees, as a graphics item turns.
@@ -154,6 +158,8 @@ public:
     void setFieldEditor(CDDFieldEditor *editor, QObject *lifetime);
     // The editor owns the selection; without one attached there is none.
     bool IsHaveSelect() const;
+    // Asked for after editing started but before the editor is attached, the whole text is
+    // selected as soon as it is.
     void selectAll();
     // The style the editor types in, none when the text is not being edited.
     std::optional<QTextCharFormat> editorTypingFormat() const;
@@ -224,8 +230,12 @@ private:
     bool m_isEditing = false;
     CDDFieldEditor *m_fieldEditor = nullptr;
     QPointer<QObject> m_fieldEditorLifetime;
+    // A select-all asked for between the start of editing and the editor's arrival.
+    bool m_selectAllOnAttach = false;
     bool m_isNewText = true;
-    QRectF m_editorFrame;
-    double m_editorRotation = 0.0;
+    // Where the shared editor stands, not a part of the text: a composition's widening, asked
+    // of a text that is otherwise left alone, moves it too.
+    mutable QRectF m_editorFrame;
+    mutable double m_editorRotation = 0.0;
     double m_snapshotFontSize = 3.0;
 };

@@ -370,6 +370,11 @@ void CFTAText::selectAll()
     mText.selectAll();
 }
 
+void CFTAText::SetMaxSizeForJapan(double x, double y, double width, double height) const
+{
+    mText.SetMaxSizeForJapan(x, y, width, height, mdAngle);
+}
+
 void CFTAText::SetOrigin(double x, double y)
 {
     CFTComponent::SetOrigin(x, y);

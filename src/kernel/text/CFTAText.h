@@ -56,6 +56,7 @@ public:
     void SetHaveBackColor(bool haveBackColor) override { m_bFillBack = haveBackColor; }
     bool GetHaveBackColor() const override { return m_bFillBack; }
     void selectAll() override;
+    void SetMaxSizeForJapan(double x, double y, double width, double height) const override;
     void startEditText(QObject *view, QObject *editor) override;
     CFTComponent *endEditText(QObject *editor) override;
     void ExpandByText() override;

@@ -4,6 +4,8 @@
 #include "app/canvas/CACanvasClipboard.h"
 #include "app/canvas/CACanvasDragOut.h"
 #include "app/canvas/CACanvasDrop.h"
+#include "app/pictures/CCPictCatalog.h"
+#include "app/pictures/CCPictDragOut.h"
 
 #include "CanvasEditsFixture.h"
 
@@ -18,10 +20,16 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QFile>
+#include <QDir>
+#include <QDrag>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QUrl>
+
+#include <functional>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -157,6 +165,97 @@ TEST_F(CACanvasDropTest, StyledTextBecomesASimpleTextStartingAtTheDropPoint)
     EXPECT_LE(frame.left(), 150.0);
     EXPECT_LT(frame.top(), 120.0) << "the first line stands on the drop point";
     EXPECT_GT(frame.bottom(), 120.0 - frame.height());
+}
+
+// A shapes pane whose drags end on the canvas at a chosen point, as the window system ends them.
+class ShapesPaneOverCanvas : public CCPictCatalog
+{
+public:
+    std::function<void(QMimeData &)> dropOnCanvas;
+
+protected:
+    Qt::DropAction execDrag(QDrag &drag) override
+    {
+        if (dropOnCanvas && drag.mimeData())
+            dropOnCanvas(*drag.mimeData());
+        return Qt::CopyAction;
+    }
+};
+
+TEST_F(CACanvasDropTest, AShapeFromTheShapesPaneLandsCentredWhereItIsLetGo)
+{
+    QTemporaryDir folder;
+    const QString path = folder.path() + u"/BasicShapes/Circle.png"_s;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QImage picture(40, 30, QImage::Format_ARGB32);
+    picture.fill(0xff3366cc);
+    // 72 dots per inch: a pixel is a point.
+    picture.setDotsPerMeterX(2835);
+    picture.setDotsPerMeterY(2835);
+    ASSERT_TRUE(picture.save(path, "PNG"));
+    ShapesPaneOverCanvas pane;
+    pane.resize(200, 200);
+    pane.show();
+    pane.changeBySearchInFolder({{u"BasicShapes/Circle.png"_s, {}}}, folder.path());
+    const QPointF released(150.0, 110.0);
+    pane.dropOnCanvas = [&](QMimeData &data) { dropAt(data, released); };
+    const size_t before = list().size();
+    ASSERT_TRUE(pane.startDragForCell(0, 0));
+    const std::vector<CFTComponent *> made = added(before);
+    ASSERT_EQ(made.size(), 1u);
+    const QRectF frame = CACanvasEdits::frameOf(made[0]);
+    EXPECT_NEAR(frame.width(), 40.0, 0.01);
+    const QPointF at = landing(released);
+    EXPECT_NEAR(frame.center().x(), at.x(), 0.51);
+    EXPECT_NEAR(frame.center().y(), at.y(), 0.51);
+}
+
+TEST_F(CACanvasDropTest, ADroppedTextStandsOnTheBottomEdgeOfItsDraggedPicture)
+{
+    const QPointF released(150.0, 120.0);
+    const auto dropText = [&](const char *pictureFrame) {
+        QMimeData data;
+        data.setText(u"words"_s);
+        if (pictureFrame)
+            data.setData(mime(PWPasteboardTypes::kDragImageFrame), pictureFrame);
+        const size_t before = list().size();
+        dropAt(data, released);
+        const std::vector<CFTComponent *> made = added(before);
+        return made.size() == 1 ? CACanvasEdits::frameOf(made[0]) : QRectF();
+    };
+    const QRectF plain = dropText(nullptr);
+    ASSERT_FALSE(plain.isNull());
+    // The picture hung 10 points left of the pointer and reached 12 points below it.
+    const QRectF held = dropText("-10.000000 -8.000000 60.000000 20.000000");
+    ASSERT_FALSE(held.isNull());
+    EXPECT_NEAR(held.left() - plain.left(), -10.0, 1e-6);
+    EXPECT_NEAR(held.top() - plain.top(), 12.0, 1e-6);
+}
+
+TEST(CACanvasDropNamesTest, ThePicturesFrameIsReadOnlyWhenItIsOne)
+{
+    const struct
+    {
+        const char *name;
+        QByteArray text;
+        std::optional<QRectF> frame;
+    } cases[] = {
+        {"four numbers", "-20.5 -15 40 30", QRectF(-20.5, -15, 40, 30)},
+        {"spaces round them", "  0 0\t8 9\n", QRectF(0, 0, 8, 9)},
+        {"three numbers", "1 2 3", std::nullopt},
+        {"five numbers", "1 2 3 4 5", std::nullopt},
+        {"a word", "1 2 wide 4", std::nullopt},
+        {"not a number", "nan 0 1 1", std::nullopt},
+        {"far away", "1e9 0 1 1", std::nullopt},
+        {"negative size", "0 0 -4 4", std::nullopt},
+        {"very long", QByteArray(300, '1'), std::nullopt},
+    };
+    for (const auto &c : cases) {
+        QMimeData data;
+        data.setData(mime(PWPasteboardTypes::kDragImageFrame), c.text);
+        EXPECT_EQ(CACanvasDrop::dragImageFrame(data), c.frame) << c.name;
+    }
+    EXPECT_EQ(CACanvasDrop::dragImageFrame(QMimeData()), std::nullopt) << "nothing said";
 }
 
 TEST_F(CACanvasDropTest, ColourGoesToTheTextPictureOrSeparatorUnderIt)

@@ -130,3 +130,37 @@ TEST(CACanvasGeometryTest, OnlyAMoveWithAltHeldDragsTheSelectionOut)
 }
 
 } // namespace
+
+TEST(CACanvasGeometryTest, FrameFillsTheRoomWithThePageInItsMiddleAsFarAsTheObjectsLetIt)
+{
+    const QRectF page(0, 0, 200, 100);
+    const struct
+    {
+        const char *name;
+        QRectF content;
+        QSizeF room;
+        QRectF frame;
+    } cases[] = {
+        {"no room: the content alone", page, QSizeF(), page},
+        {"a page smaller than the room is centred", page, QSizeF(400, 300), QRectF(-100, -100, 400, 300)},
+        // Wider than the room: the margin of 10 beside the page, the height still centred.
+        {"a page wider than the room", page, QSizeF(150, 300), QRectF(-10, -100, 220, 300)},
+        // An object far right pushes the room's window right only as far as it must.
+        {"objects right of the page", QRectF(0, 0, 330, 100), QSizeF(400, 300), QRectF(-70, -100, 400, 300)},
+        {"objects beyond the room", QRectF(-50, 0, 600, 100), QSizeF(400, 300), QRectF(-50, -100, 600, 300)},
+        {"objects above the page", QRectF(0, -180, 200, 280), QSizeF(400, 300), QRectF(-100, -180, 400, 300)},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(CACanvasGeometry::frameInRoom(c.content, page, c.room, 10.0), c.frame) << c.name;
+}
+
+TEST(CACanvasGeometryTest, AFrameThatFillsTheRoomIsNoPixelLarger)
+{
+    CACanvasGeometry geometry;
+    geometry.setResolution(96.0 / 72.0);
+    geometry.setZoom(0.73);
+    const QSize room(811, 577);
+    geometry.setFrame(CACanvasGeometry::frameInRoom(QRectF(0, 0, 200, 100), QRectF(0, 0, 200, 100),
+                                                    QSizeF(room) / geometry.scale(), 5.0));
+    EXPECT_EQ(geometry.pixelSize(), room);
+}

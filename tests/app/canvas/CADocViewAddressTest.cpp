@@ -1,5 +1,6 @@
 // Editing the fields of a real address panel in place: the shared field editor lies over the field
 // the user double-clicked, and Tab and Backtab walk the panel's fields in both directions.
+#include "app/canvas/CACanvasAddressCommands.h"
 #include "app/canvas/CACanvasItem.h"
 #include "app/canvas/CACanvasTextEditor.h"
 #include "app/canvas/CADocView.h"
@@ -209,6 +210,60 @@ TEST(CADocViewAddressTest, TabAndBacktabWalkTheFieldsBothWays)
     // Moving is all Tab did: no tab was typed into a field.
     for (const CFTAAddressText *field : {static_cast<const CFTAAddressText *>(city), next, previous})
         EXPECT_FALSE(field->GetString().getData().contains(u'\t'));
+}
+
+TEST(CADocViewAddressTest, TypingAfterTabOrBacktabReplacesTheFieldsText)
+{
+    PanelCanvas c;
+    ASSERT_NE(c.panel, nullptr);
+    c.paint();
+    CFTAAddressText *city = c.field(tcCity);
+    CFTAAddressText *state = c.field(tcState);
+    ASSERT_TRUE(city && state);
+    const QPoint target = c.at(PanelCanvas::frame(city).center());
+    QTest::mouseDClick(c.view.viewport(), Qt::LeftButton, {}, target);
+    if (!c.view.isEditingText())
+        QTest::mouseDClick(c.view.viewport(), Qt::LeftButton, {}, target);
+    ASSERT_EQ(c.panel->currentText(), city);
+    QTest::keyClick(&c.view, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(&c.view, u"Springfield"_s);
+    QTest::keyClick(&c.view, Qt::Key_Tab);
+    ASSERT_EQ(c.panel->currentText(), state);
+    EXPECT_TRUE(c.view.fieldEditor()->hasSelectedText()) << "the next field comes with its text selected";
+    QTest::keyClicks(&c.view, u"MA"_s);
+    QTest::keyClick(&c.view, Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_EQ(c.panel->currentText(), city);
+    QTest::keyClicks(&c.view, u"Boston"_s);
+    QTest::keyClick(&c.view, Qt::Key_Return);
+    EXPECT_EQ(city->GetString().getData(), u"Boston"_s);
+    EXPECT_EQ(state->GetString().getData(), u"MA"_s);
+}
+
+TEST(CADocViewAddressTest, AnotherContactEndsTheTypingAndLeavesNoEditorBehind)
+{
+    PanelCanvas c;
+    ASSERT_NE(c.panel, nullptr);
+    c.paint();
+    CFTAAddressText *city = c.field(tcCity);
+    ASSERT_NE(city, nullptr);
+    const QPoint target = c.at(PanelCanvas::frame(city).center());
+    QTest::mouseDClick(c.view.viewport(), Qt::LeftButton, {}, target);
+    if (!c.view.isEditingText())
+        QTest::mouseDClick(c.view.viewport(), Qt::LeftButton, {}, target);
+    ASSERT_TRUE(c.view.isEditingText());
+    // A word selected in the field, then another contact chosen (double-clicked in the contacts).
+    QTest::mouseDClick(c.view.viewport(), Qt::LeftButton, {}, target);
+    const std::shared_ptr<PWPerson> other = PWVCardReader::personFromData(
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Roe;Rick;;;\r\nFN:Rick Roe\r\n"
+        "ADR;TYPE=WORK:;;9 Elm Rd;Boston;MA;02101;USA\r\nEND:VCARD\r\n");
+    ASSERT_TRUE(other);
+    c.view.addressCommands().changePersonWithABPerson(other, true);
+    EXPECT_FALSE(c.view.isEditingText());
+    EXPECT_FALSE(c.view.fieldEditor()->isVisible()) << "no editor stays over the fields";
+    const CFTAAddressText *shown = c.field(tcCity);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_FALSE(shown->isEditing());
+    EXPECT_EQ(shown->GetString().getData(), u"Boston"_s);
 }
 
 TEST(CADocViewAddressTest, TabsOfASelectedPanelAtThePageTopShowAboveThePage)

@@ -55,6 +55,29 @@ struct TypingCanvas
 
 } // namespace
 
+TEST(CADocViewTypingTest, WhileAnInputMethodComposesTheEditorIsNotHeldToTheFrame)
+{
+    TypingCanvas canvas;
+    canvas.editAt(60, 52);
+    ASSERT_TRUE(canvas.view.isEditingText());
+    const CACanvasTextEditor *editor = canvas.view.fieldEditor();
+    ASSERT_LT(editor->textWidth(), 1000.0);
+    QInputMethodEvent composing(u"ka"_s, {});
+    QApplication::sendEvent(&canvas.view, &composing);
+    ASSERT_TRUE(editor->hasMarkedText());
+    // A left-aligned paragraph: the editor keeps its left edge and no longer wraps.
+    EXPECT_DOUBLE_EQ(editor->textWidth(), CDDText::kContainerSize);
+    EXPECT_NEAR(editor->pos().x(), 40.0 + CDDText::kLinePadding, 1e-6);
+    EXPECT_NEAR(editor->pos().y(), 40.0, 1e-6);
+    // Committed, the composition is text like any other and the editor is the text's again.
+    QInputMethodEvent committed;
+    committed.setCommitString(u"ka"_s);
+    QApplication::sendEvent(&canvas.view, &committed);
+    EXPECT_FALSE(editor->hasMarkedText());
+    EXPECT_LT(editor->textWidth(), 1000.0);
+    EXPECT_TRUE(canvas.typed().contains(u"ka"_s));
+}
+
 TEST(CADocViewTypingTest, KeysThatEndEditingAFreeText)
 {
     struct Case

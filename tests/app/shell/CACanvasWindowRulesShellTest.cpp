@@ -16,11 +16,15 @@
 #include "kernel/document/CFTAView.h"
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/text/CFTAText.h"
+#include "platform/PWImage.h"
 #include "platform/PWNotificationCenter.h"
 
 #include "ShellTestSupport.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QLabel>
 
 using namespace shelltest;
@@ -90,6 +94,34 @@ TEST_F(CACanvasWindowRulesShellTest, AReleaseOnASelectionWithoutWebAddressesHide
         click(c.at.x(), c.at.y());
         EXPECT_EQ(w->scrollView()->internetPane() != nullptr, c.stripStays);
     }
+}
+
+TEST_F(CACanvasWindowRulesShellTest, EveryPictureThatComesInShowsOrHidesTheInternetStrip)
+{
+    CAMainWindowController::setInternetPaneFactory([](CAMainWindowController &) { return new QLabel(u"strip"_s); });
+    QImage bitmap(24, 16, QImage::Format_ARGB32);
+    bitmap.fill(0xff3366cc);
+    // One found on the internet, put in by a command: the strip shows.
+    std::shared_ptr<PWImage> found = PWImage::fromQImage(bitmap);
+    found->setName(u"PREFIX_URL http://127.0.0.1/cat.png"_s);
+    ASSERT_FALSE(w->scrollView()->internetPane());
+    ASSERT_TRUE(canvas->edits().insertImageAtPoint(found, QPointF(100, 80)));
+    EXPECT_TRUE(w->scrollView()->internetPane());
+    // One dropped from elsewhere: the strip, which spoke of the other, goes.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(bitmap.save(&buffer, "PNG"));
+    QMimeData data;
+    data.setData(u"image/png"_s, png);
+    const std::size_t before = canvas->document()->ftDocument()->GetComponents(0, false).size();
+    const QPoint at = canvas->geometry().widgetPoint(QPointF(150, 90)).toPoint();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas->viewport(), &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas->viewport(), &drop);
+    ASSERT_EQ(canvas->document()->ftDocument()->GetComponents(0, false).size(), before + 1) << "the picture came in";
+    EXPECT_FALSE(w->scrollView()->internetPane());
 }
 
 TEST_F(CACanvasWindowRulesShellTest, TheFontManagerHearsTheSelectedTextsAttributes)

@@ -143,6 +143,46 @@ INSTANTIATE_TEST_SUITE_P(
                       QRectF(QPointF(50, 50), QPointF(50, 90))}),
     [](const auto &info) { return info.param.name; });
 
+// Objects selected together, the last of them far beyond the margin of the page and of the
+// objects not selected: a press on it takes the whole selection along.
+TEST(CFTAViewQueriesTest, APressOnAFarSelectedObjectMovesTheSelection)
+{
+    Design d;
+    d.document->setDocumentSizeX(288), d.document->setDocumentSizeY(144);
+    d.shape(10, 10, 20, 20); // not selected
+    std::vector<CFTBoxField *> selected;
+    for (int i = 0; i < 40; ++i)
+        selected.push_back(d.shape(300.0 + 100.0 * i, 60, 20, 20));
+    CFTBoxField *farthest = selected.back();
+    ASSERT_GT(farthest->GetOriginX(), 288.0 + 1440.0) << "beyond the reach of page and unselected objects";
+    for (CFTBoxField *box : selected)
+        d.view.select(box);
+    const QRectF before = frame(farthest);
+    const QPointF press = before.center();
+    const int result = d.drag(press.x(), press.y(), press.x() + 30.0, press.y() + 12.0, modifierCommand, 3);
+    EXPECT_TRUE(result & mouseChanged);
+    EXPECT_EQ(frame(farthest), before.translated(30.0, 12.0));
+    EXPECT_EQ(frame(selected.front()), QRectF(330, 72, 20, 20)) << "the rest of the selection moves with it";
+    EXPECT_TRUE(d.view.isSelected(selected.front()));
+}
+
+// Dragging objects outwards cannot carry them off step by step: every step is held to the reach
+// measured at the press, however far the objects already went.
+TEST(CFTAViewQueriesTest, ADragOutwardsIsHeldToTheReachOfItsPress)
+{
+    Design d;
+    d.document->setDocumentSizeX(288), d.document->setDocumentSizeY(144);
+    CFTBoxField *box = d.shape(100, 60, 20, 20);
+    d.view.select(box);
+    d.drag(110, 70, 1e7, 70, modifierCommand, 5);
+    // The reach: the page and the box, with 1440 points beyond; the pointer stops at its edge.
+    EXPECT_DOUBLE_EQ(box->GetOriginX(), 100.0 + (288.0 + 1440.0 - 110.0));
+    const double reached = box->GetOriginX();
+    d.drag(reached + 10, 70, 1e7, 70, modifierCommand, 5);
+    EXPECT_GT(box->GetOriginX(), reached) << "a new press measures again, the box now part of it";
+    EXPECT_LE(box->GetOriginX(), reached + 20.0 + 1440.0);
+}
+
 TEST(CFTAViewQueriesTest, TextBoxesAreMadeOverTheDraggedRectangleAndAddedToTheDesign)
 {
     Design d;

@@ -1,0 +1,107 @@
+// The frame the canvas shows: the page and the objects off it, grown to fill the visible room of
+// the scroll area that holds the canvas, and the zoom that fits the page into a room.
+#include "app/canvas/CADocView.h"
+
+#include "app/canvas/CACanvasItem.h"
+#include "kernel/base/FTClassID.h"
+#include "kernel/component/CFTComponent.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTAView.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/render/CDDDrawer.h"
+
+#include <QAbstractScrollArea>
+#include <QEvent>
+#include <QGraphicsScene>
+#include <QScrollBar>
+
+double CADocView::fitZoom(const QSizeF &room) const
+{
+    const CFTADocument *design = m_document ? m_document->ftDocument() : nullptr;
+    if (!design)
+        return 1.0;
+    return CACanvasGeometry::fitZoom(QSizeF(design->getDocumentSizeX(0), design->getDocumentSizeY(0)),
+                                     room / m_geometry.resolution());
+}
+
+QRectF CADocView::objectsBounds() const
+{
+    QRectF bounds;
+    if (!m_view)
+        return bounds;
+    for (const CFTComponent *component : m_view->GetCurrentComponents()) {
+        QRectF drawn = component->GetNSDrawRect(false, 0.0);
+        // A selected panel shows its side and template tabs above its top edge; the frame keeps
+        // room for them whether or not it is selected, so that selecting never shifts the page.
+        if (component->getClassID() == ciAddressPanel)
+            drawn.setTop(drawn.top() - CDDDrawer::kBoxLabelHeight);
+        bounds |= drawn;
+    }
+    return bounds;
+}
+
+void CADocView::refitFrame()
+{
+    fitFrame(true);
+}
+
+void CADocView::fitFrame(bool keepShown)
+{
+    const CFTADocument *design = m_document ? m_document->ftDocument() : nullptr;
+    const QRectF page = design ? QRectF(0, 0, design->getDocumentSizeX(0), design->getDocumentSizeY(0)) : QRectF();
+    const QRectF before = m_geometry.frame();
+    QAbstractScrollArea *area = enclosingScrollArea();
+    const double s = scale();
+    const QSizeF room = area ? QSizeF(area->viewport()->size()) / s : QSizeF();
+    m_geometry.setFrame(CACanvasGeometry::frameInRoom(CACanvasGeometry::frameFor(page, objectsBounds()), page, room,
+                                                      CACanvasGeometry::kDeskMargin / s));
+    applyGeometry();
+    // Growing to the left or upwards moves everything shown right or down: scrolled by as much,
+    // the visible area keeps showing what it showed.
+    const QRectF after = m_geometry.frame();
+    if (keepShown && area && !before.isEmpty() && after != before) {
+        if (QScrollBar *bar = area->horizontalScrollBar())
+            bar->setValue(bar->value() + qRound((before.left() - after.left()) * s));
+        if (QScrollBar *bar = area->verticalScrollBar())
+            bar->setValue(bar->value() + qRound((before.top() - after.top()) * s));
+    }
+}
+
+QAbstractScrollArea *CADocView::enclosingScrollArea() const
+{
+    QWidget *port = parentWidget();
+    auto *area = port ? qobject_cast<QAbstractScrollArea *>(port->parentWidget()) : nullptr;
+    return area && area->viewport() == port ? area : nullptr;
+}
+
+void CADocView::watchRoom()
+{
+    QAbstractScrollArea *area = enclosingScrollArea();
+    QWidget *room = area ? area->viewport() : nullptr;
+    if (room == m_room)
+        return;
+    if (m_room)
+        m_room->removeEventFilter(this);
+    m_room = room;
+    if (room)
+        room->installEventFilter(this);
+    refitFrame();
+}
+
+bool CADocView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_room && event->type() == QEvent::Resize)
+        refitFrame();
+    return QGraphicsView::eventFilter(watched, event);
+}
+
+void CADocView::applyGeometry()
+{
+    const QRectF frame = m_geometry.frame();
+    m_item->setFrame(frame);
+    m_scene->setSceneRect(frame);
+    setTransform(QTransform::fromScale(scale(), scale()));
+    resize(m_geometry.pixelSize());
+    centerOn(frame.center());
+    viewport()->update();
+}
