@@ -27,23 +27,31 @@ inline QTextCharFormat sans(double size, const QColor &color = QColor())
     return style(QStringLiteral("DejaVuSans"), size, color);
 }
 
-// A font's measures in points of the page: on a device of 72 dots per inch, where a point is a dot.
-inline QFontMetricsF pointMetrics(const QFont &font)
+// A font's own measures in points of the page, unrounded: measured on a device of 7,200 dots
+// per inch, where a point is a hundred dots, and given back in points.
+struct PointMetrics
 {
-    static const QImage page = [] {
-        QImage image(1, 1, QImage::Format_RGB32);
-        image.setDotsPerMeterX(2835);
-        image.setDotsPerMeterY(2835);
-        return image;
-    }();
-    return QFontMetricsF(font, &page);
-}
+    explicit PointMetrics(const QFont &font) : metrics(font, fine()) {}
+    double ascent() const { return metrics.ascent() / 100.0; }
+    double height() const { return metrics.height() / 100.0; }
+    double lineSpacing() const { return metrics.lineSpacing() / 100.0; }
+    double horizontalAdvance(const QString &text) const { return metrics.horizontalAdvance(text) / 100.0; }
+    static const QImage *fine()
+    {
+        static const QImage page = [] {
+            QImage image(1, 1, QImage::Format_RGB32);
+            image.setDotsPerMeterX(283465);
+            image.setDotsPerMeterY(283465);
+            return image;
+        }();
+        return &page;
+    }
+    QFontMetricsF metrics;
+};
 
-// The letter spacing a layout in points shows a kerning with: the kerning as a share of the font's
-// mean character width, in percent of the plain advance.
-inline double kerningSpacing(const QFont &font, double kerning)
+inline PointMetrics pointMetrics(const QFont &font)
 {
-    return 100.0 * (1.0 + kerning / pointMetrics(font).averageCharWidth());
+    return PointMetrics(font);
 }
 
 // Appends a run to the end of a document.

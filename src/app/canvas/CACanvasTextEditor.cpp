@@ -4,6 +4,7 @@
 #include <QGraphicsScene>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QPaintDevice>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -34,7 +35,16 @@ void CACanvasTextEditor::align(const QRectF &frame, double rotation)
 {
     prepareGeometryChange();
     setPos(frame.topLeft());
-    setTextWidth(frame.width());
+    // A text laid out finer than in points (its layout's device has more than 72 dots per inch)
+    // is shown scaled down to the page, as the canvas draws it.
+    QAbstractTextDocumentLayout *layout = document()->documentLayout();
+    const QPaintDevice *device = layout ? layout->paintDevice() : nullptr;
+    const double units = device && device->logicalDpiX() > 72 ? device->logicalDpiX() / 72.0 : 1.0;
+    setScale(1.0 / units);
+    setTextWidth(frame.width() * units);
+    // The caret stays a point wide on the page, not a unit of the finer layout.
+    if (layout)
+        layout->setProperty("cursorWidth", qMax(1, qRound(units)));
     setRotation(rotation);
 }
 

@@ -308,10 +308,13 @@ void CAAddressSubView::updateWithView(CADocView *view)
         for (QWidget *cell : m_barcodeCells)
             cell->setEnabled(false);
         if (barcodeAllowed(panel)) {
+            // What the panel draws: a barcode field in its format. A design may carry a stale
+            // flag of its own beside it.
+            const bool drawn = panel->getFormat() && panel->getFormat()->containKey(tcBarcode);
             _barcodeCheckbox->setEnabled(true);
-            _barcodeCheckbox->setChecked(panel->IsBarcodeVisible());
+            _barcodeCheckbox->setChecked(drawn);
             shapeBarcodeLocations(docView()->edits().design() && docView()->edits().design()->isLabelType());
-            if (panel->IsBarcodeVisible()) {
+            if (drawn) {
                 for (QWidget *cell : m_barcodeCells)
                     cell->setEnabled(true);
                 if (QAbstractButton *cell = _barcodeRadio->button(panel->GetBarcodeLocation()))

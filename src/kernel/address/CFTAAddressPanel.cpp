@@ -24,8 +24,11 @@ CFTAAddressPanel::CFTAAddressPanel(bool toFrom, const CAddressFormat *format, co
             mDefText.SetFontAttr(*style);
     }
     m_bAuto = placeholder;
-    if (format)
+    if (format) {
         replaceFormat(format, kApplyLeafModes);
+        // A panel made with a barcode in its format shows it, and says so.
+        m_bBarcodeHidden = !mpFormat || !mpFormat->containKey(tcBarcode);
+    }
 }
 
 CFTAAddressPanel::~CFTAAddressPanel()

@@ -7,6 +7,8 @@
 #include "kernel/render/CDDDrawer.h"
 #include "kernel/base/CDDColor.h"
 
+#include <QPointF>
+
 #include <algorithm>
 #include <cmath>
 
@@ -20,6 +22,56 @@ constexpr int kVerticalBits = 16 | 32;
 constexpr float kHoverAlpha = 10.0f / 255.0f;
 // Scaling fonts to nothing would leave an unreadable block: a fit never goes below this factor.
 constexpr double kMinFitFactor = 0.01;
+// Frames are saved to six significant digits. A place or size the screen's layout finds within
+// that rounding of the present one is the present one: laid out again from the rounded values a
+// file gives back, a panel would otherwise move its rows by the rounding and save other digits.
+// A print layout is never saved: it places exactly, the same whatever the copy went through.
+double storedUnlessChanged(double need, double present, bool printing)
+{
+    return !printing && std::abs(need - present) <= 1e-5 * std::max(1.0, std::abs(present)) ? present : need;
+}
+
+// Each round of a fit's shrinking takes a point at least off the largest type.
+constexpr int kMaxFitRounds = 64;
+
+// Where a panel's content box stands against an area: its box and its overflow to the right (or
+// to the left, when it starts left of the area) and to the bottom.
+struct FitMeasure
+{
+    double x = 0.0;
+    double y = 0.0;
+    double w = 0.0;
+    double h = 0.0;
+    double overflowX = 0.0;
+    double overflowY = 0.0;
+    bool rightCause = false;
+};
+
+FitMeasure measureFit(const CFTAAddressPanel &panel, double maxWidth, double maxHeight)
+{
+    FitMeasure measure;
+    measure.x = panel.GetOriginX();
+    measure.y = panel.GetOriginY();
+    measure.w = panel.GetSizeX();
+    measure.h = panel.GetSizeY();
+    if (!panel.GetHaveBackColor()) {
+        const double marginX = panel.getXMargin();
+        const double marginY = panel.getYMargin();
+        measure.x += marginX;
+        measure.y += marginY;
+        measure.w -= 2.0 * marginX;
+        measure.h -= 2.0 * marginY;
+    }
+    measure.overflowX = measure.x + measure.w - double(float(maxWidth));
+    if (measure.x <= 0.0) {
+        if (measure.overflowX > -measure.x)
+            measure.rightCause = true;
+        else
+            measure.overflowX = -measure.x;
+    }
+    measure.overflowY = measure.y + measure.h - double(float(maxHeight));
+    return measure;
+}
 
 } // namespace
 
@@ -116,6 +168,10 @@ double CFTAAddressPanel::setRow(const std::vector<CFTAAddressText *> &row, doubl
 {
     if (row.empty())
         return 0.0;
+    std::vector<QPointF> present;
+    present.reserve(row.size());
+    for (const CFTAAddressText *field : row)
+        present.emplace_back(field->GetOriginX(), field->GetOriginY());
     CFTAAddressText *tallest = row.front();
     for (CFTAAddressText *field : row)
         if (field->GetSizeY() > tallest->GetSizeY())
@@ -128,9 +184,12 @@ double CFTAAddressPanel::setRow(const std::vector<CFTAAddressText *> &row, doubl
         CFTAAddressText *const field = row[i];
         if (i > 0)
             cx += field->GetPaddedLeftSizeX();
-        // Placed through SetOrigin both times: a field being edited takes its editor along.
+        // Placed through SetOrigin each time: a field being edited takes its editor along.
+        const double oldX = present[i].x();
+        const double oldY = present[i].y();
         field->SetOrigin(cx, y);
-        field->SetOrigin(cx, y + baseline - field->GetBaseLineOffset());
+        const double fieldY = y + baseline - field->GetBaseLineOffset();
+        field->SetOrigin(storedUnlessChanged(cx, oldX, m_bPrintMode), storedUnlessChanged(fieldY, oldY, m_bPrintMode));
         cx += field->GetSizeX() + field->GetPaddedRightSizeX() + columnSpacing;
     }
     return 0.0;
@@ -151,6 +210,8 @@ void CFTAAddressPanel::updateFormat()
     if (m_bEmpty)
         m_bAuto = true;
 
+    const double startX = mdOriginX;
+    const double startWidth = mdSizeX;
     double y = mdOriginY + mdMarginY;
     double widest = 0.0;
     mfContentRight = float(mdMarginX);
@@ -175,7 +236,9 @@ void CFTAAddressPanel::updateFormat()
     }
     mfContentRight = float(widest + mdMarginX);
     y -= mdRowSpacing;
-    mdSizeY = y - mdOriginY + mdMarginY;
+    mdSizeY = storedUnlessChanged(y - mdOriginY + mdMarginY, mdSizeY, m_bPrintMode);
+    mdOriginX = storedUnlessChanged(mdOriginX, startX, m_bPrintMode);
+    mdSizeX = storedUnlessChanged(mdSizeX, startWidth, m_bPrintMode);
     mfContentBottom = float(y - mdOriginY);
     mdSizeY = std::max(mdSizeY, mdMinSizeY);
     mdSizeX = std::max(mdSizeX, mdMinSizeX);
@@ -267,36 +330,31 @@ bool CFTAAddressPanel::updatePositionToFitSize(double maxWidth, double maxHeight
 bool CFTAAddressPanel::fitLaidOutRows(double maxWidth, double maxHeight, bool checkOnly)
 {
     m_bPrintMode = true;
-    double x = mdOriginX;
-    double y = mdOriginY;
-    double w = mdSizeX;
-    double h = mdSizeY;
-    if (!mDefText.GetHaveBackColor()) {
-        x += mdMarginX;
-        y += mdMarginY;
-        w -= 2.0 * mdMarginX;
-        h -= 2.0 * mdMarginY;
-    }
-
-    double overflowX = x + w - double(float(maxWidth));
-    bool rightCause = false;
-    if (x <= 0.0) {
-        if (overflowX > -x)
-            rightCause = true;
-        else
-            overflowX = -x;
-    }
-    const double overflowY = y + h - double(float(maxHeight));
-    const bool byWidth = overflowX > overflowY;
-    const double overflow = byWidth ? overflowX : overflowY;
+    const FitMeasure measure = measureFit(*this, maxWidth, maxHeight);
+    const double x = measure.x;
+    const double y = measure.y;
+    const double w = measure.w;
+    const double h = measure.h;
+    const bool byWidth = measure.overflowX > measure.overflowY;
+    const double overflow = byWidth ? measure.overflowX : measure.overflowY;
     const double dimension = byWidth ? w : h;
     const bool needFit = overflow > 0.0 && dimension > 0.0;
     if (checkOnly || !needFit)
         return needFit;
 
+    // The factor that brings both dimensions inside the area: the larger overflow alone could
+    // leave the other one over.
+    double fits = 1.0;
+    if (measure.overflowX > 0.0 && w > 0.0)
+        fits = std::min(fits, 1.0 - measure.overflowX / w);
+    if (measure.overflowY > 0.0 && h > 0.0)
+        fits = std::min(fits, 1.0 - measure.overflowY / h);
     double k = 1.0 - overflow / dimension;
+    // The smallest readable block, as far as the area allows it: a fit that stops an overflow
+    // never makes the text larger than designed, nor larger than the area holds.
     if (h * k < kMinFitHeight && h > 0.0)
-        k = kMinFitHeight / h;
+        k = std::min(kMinFitHeight / h, 1.0);
+    k = std::min(k, fits);
     if (const CFTComponent *found = GetObjectForTextCategory(tcBarcode)) {
         // The barcode keeps its size: only the text shrinks, so it alone takes the whole cut.
         const auto *barcode = static_cast<const CFTAAddressText *>(found);
@@ -304,11 +362,30 @@ bool CFTAAddressPanel::fitLaidOutRows(double maxWidth, double maxHeight, bool ch
         if (h > b)
             k = std::clamp((h * k - b) / (h - b), kMinFitFactor, 1.0);
     }
-    if (x <= 0.0 && !rightCause) {
+    if (x <= 0.0 && !measure.rightCause) {
         const double ax = std::fabs(x);
         updateCoordWithVector(2.0 * ((ax - ax * k) + 5.0), 2.0 * ((y - y * k) + (5.0 - 5.0 * k)));
     }
     updateFontSizeWithKoeff(k);
+    // Sizes are whole points and the margins and insets of the fields do not scale: the block
+    // laid out again may still stand over the edge. It shrinks on, a point at a time at least,
+    // until it lies inside the area or its type cannot get smaller.
+    for (int round = 0; round < kMaxFitRounds; ++round) {
+        const FitMeasure after = measureFit(*this, maxWidth, maxHeight);
+        const double overX = after.x <= 0.0 && !after.rightCause ? 0.0 : after.overflowX;
+        if (overX <= 0.0 && after.overflowY <= 0.0)
+            break;
+        double again = 1.0;
+        if (overX > 0.0 && after.w > 0.0)
+            again = std::min(again, 1.0 - overX / after.w);
+        if (after.overflowY > 0.0 && after.h > 0.0)
+            again = std::min(again, 1.0 - after.overflowY / after.h);
+        updateFontSizeWithKoeff(std::clamp(again, kMinFitFactor, 0.999));
+        // Type at its smallest leaves the block as it was: nothing more to take off.
+        const FitMeasure shrunk = measureFit(*this, maxWidth, maxHeight);
+        if (shrunk.w >= after.w && shrunk.h >= after.h)
+            break;
+    }
     return true;
 }
 
@@ -360,6 +437,9 @@ void CFTAAddressPanel::SetOrigin(double x, double y)
 void CFTAAddressPanel::updateFontSizeWithKoeff(double factor)
 {
     CFTComponent::updateFontSizeWithKoeff(factor);
+    // The panel's own text settings are the size the inspector shows: they scale with the
+    // fields, so that the size shown is the size printed.
+    mDefText.updateFontSizeWithKoeff(factor);
     for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts)
         if (field)
             field->updateFontSizeWithKoeff(factor);

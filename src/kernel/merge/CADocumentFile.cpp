@@ -204,13 +204,16 @@ bool CADocument::loadPropertyList(const PWPlist &parsed, QString *error)
     // The file's persons are new objects nobody else holds: they are stored as they are, with
     // the identity the file gives them, and no components are touched.
     const std::shared_ptr<PWPerson> to = filePerson(archive, kOldPersonTo, kPersonTo);
-    if (to)
-        m_personTo = to;
     const std::shared_ptr<PWPerson> from = filePerson(archive, kOldPersonFrom, kPersonFrom);
-    if (from)
-        m_personFrom = from;
+    // A side the file holds no person for is read back from its fields. A person the file holds
+    // stays as the file gives it: its fields show it with what the format adds (the comma after
+    // a city), which is no part of the person and would be saved into it otherwise.
     if (!to || !from)
         rebuildPersonsFromComponents();
+    if (to)
+        m_personTo = to;
+    if (from)
+        m_personFrom = from;
 
     PWPlist listName;
     archive.GetData(kPersonListName, &listName);

@@ -37,7 +37,7 @@ std::unique_ptr<QTextDocument> makeDocument()
     // Only typing in the editor is taken back through the document; merges and commands are
     // the document's undo manager's, so the document keeps no history of them.
     document->setUndoRedoEnabled(false);
-    document->setTextWidth(CDDText::kContainerSize);
+    textruns::setTextWidthInPoints(document.get(), CDDText::kContainerSize);
     return document;
 }
 

@@ -8,7 +8,6 @@
 #include "kernel/render/CDDTextRuns.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFontMetricsF>
 #include <QHash>
 #include <QPainter>
 #include <QTextBlock>
@@ -57,12 +56,12 @@ public:
         // A held layout is out of date: it is laid out for the query and held again after it, so
         // that the text is laid out in its own width only when it is drawn.
         const bool held = textruns::isLayoutHeld(m_document);
-        const double present = m_saved.width();
+        const double present = textruns::toPoints(m_saved.width());
         if (held
             || (present != width && !(present >= kOpenWidth && width >= kOpenWidth)
                 && !(width >= kOpenWidth && laidOutUnbroken(m_document)))) {
             textruns::keepGlyphs(m_document);
-            m_document->setTextWidth(width);
+            textruns::setTextWidthInPoints(m_document, width);
         }
         m_document->size(); // finishes the layout
     }
@@ -226,17 +225,30 @@ OpenMeasure measureOpen(QTextDocument *document)
         bool first = true;
         forEachLine(document, [&measure, &first](const QTextLine &line, QPointF origin) {
             if (first) {
-                measure.firstLine = line.naturalTextWidth();
-                measure.baseline = origin.y() + line.y() + line.ascent();
+                measure.firstLine = textruns::toPoints(line.naturalTextWidth());
+                measure.baseline = textruns::toPoints(origin.y() + line.y() + line.ascent());
             }
             first = false;
-            measure.widestLine = std::max(measure.widestLine, line.naturalTextWidth() + 2.0 * CDDText::kLinePadding);
+            measure.widestLine = std::max(measure.widestLine,
+                                          textruns::toPoints(line.naturalTextWidth()) + 2.0 * CDDText::kLinePadding);
         });
-        measure.height = document->size().height();
+        measure.height = textruns::toPoints(document->size().height());
     }
     if (key)
         OpenMeasureCache::local().insert(std::move(*key), measure);
     return measure;
+}
+
+} // namespace
+
+namespace {
+
+// A frame fitted to its text is saved to six significant digits: in whole thousandths of a point
+// (rounded up, so that the text stays inside), the size read back is the size measured again, and
+// a frame fitted before and after a save, or in two copies of a design, is the same frame.
+double savedSize(double points)
+{
+    return std::ceil(points * 1000.0 - 1e-6) / 1000.0;
 }
 
 } // namespace
@@ -246,7 +258,7 @@ double CDDText::getContSizeX() const
     double width = minSizeX();
     if (!isEmpty())
         width = std::max(width, measureOpen(m_contents.get()).widestLine);
-    return width + 1.0;
+    return savedSize(width + 1.0);
 }
 
 double CDDText::getContSizeY() const
@@ -255,9 +267,9 @@ double CDDText::getContSizeY() const
         // An empty text is measured in its default text's style.
         WidthScope scope(m_defText.get(), kContainerSize);
         const QTextLayout *lines = m_defText->begin().layout();
-        return lines && lines->lineCount() > 0 ? lines->lineAt(0).height() : minSizeY();
+        return savedSize(lines && lines->lineCount() > 0 ? textruns::toPoints(lines->lineAt(0).height()) : minSizeY());
     }
-    return measureOpen(m_contents.get()).height;
+    return savedSize(measureOpen(m_contents.get()).height);
 }
 
 double CDDText::GetBaseLineOffset() const
@@ -266,7 +278,7 @@ double CDDText::GetBaseLineOffset() const
         const std::optional<QTextCharFormat> format = GetFontAttr();
         if (!format)
             return 0.0;
-        const QFontMetricsF metrics = textruns::pointMetrics(textruns::fontOf(*format, m_defText.get()));
+        const textruns::PointMetrics metrics = textruns::pointMetrics(textruns::fontOf(*format, m_defText.get()));
         return metrics.ascent() + metrics.leading();
     }
     // A one-style text has its first baseline where the open layout has it. The fit asks for
@@ -282,14 +294,14 @@ double CDDText::GetBaseLineOffset() const
     // and the rows of a panel ask again for every field.
     if (textruns::layoutWidth(m_contents.get(), kContainerSize) > 0.0)
         textruns::releaseLayout(m_contents.get(), kContainerSize);
-    const double present = m_contents->textWidth();
+    const double present = textruns::textWidthInPoints(m_contents.get());
     WidthScope scope(m_contents.get(), present > 0.0 ? present : kWideOpen);
     const QTextBlock first = m_contents->begin();
     const QTextLayout *lines = first.layout();
     if (!lines || lines->lineCount() == 0)
         return 0.0;
     const QTextLine line = lines->lineAt(0);
-    return m_contents->documentLayout()->blockBoundingRect(first).top() + line.y() + line.ascent();
+    return textruns::toPoints(m_contents->documentLayout()->blockBoundingRect(first).top() + line.y() + line.ascent());
 }
 
 double CDDText::getLineOffsetX() const
@@ -303,7 +315,7 @@ double CDDText::getLineOffsetX() const
     const QTextLayout *lines = first.layout();
     if (!lines || lines->lineCount() == 0)
         return 0.0;
-    return kLinePadding + lines->lineAt(0).cursorToX(0);
+    return kLinePadding + textruns::toPoints(lines->lineAt(0).cursorToX(0));
 }
 
 double CDDText::getDefXSpacing() const
@@ -336,7 +348,9 @@ bool CDDText::hitPoint(double x, double y) const
     m_contents->size();
     QRectF bounds;
     forEachLine(m_contents.get(), [&bounds](const QTextLine &line, QPointF origin) {
-        QRectF glyphs = line.naturalTextRect().translated(origin);
+        const QRectF units = line.naturalTextRect().translated(origin);
+        QRectF glyphs(textruns::toPoints(units.x()), textruns::toPoints(units.y()), textruns::toPoints(units.width()),
+                      textruns::toPoints(units.height()));
         glyphs.translate(kLinePadding, 0.0);
         bounds = bounds.isNull() ? glyphs : bounds.united(glyphs);
     });
@@ -386,12 +400,14 @@ void CDDText::draw(double x, double y, double width, double height, bool fill, c
     textruns::layOutInPoints(m_contents.get());
     // Setting even the present width lays the whole text out again.
     const double lineWidth = std::max(0.0, width - 2.0 * kLinePadding);
-    if (textruns::isLayoutHeld(m_contents.get()) || m_contents->textWidth() != lineWidth) {
+    if (textruns::isLayoutHeld(m_contents.get()) || m_contents->textWidth() != textruns::toUnits(lineWidth)) {
         textruns::keepGlyphs(m_contents.get());
-        m_contents->setTextWidth(lineWidth);
+        textruns::setTextWidthInPoints(m_contents.get(), lineWidth);
     }
-    const QRectF clip(-kLinePadding, 0.0, width, height);
-    const QSizeF extent = m_contents->size();
+    // The layout's units are finer than points: the lines are drawn scaled down to the page.
+    constexpr double kToPage = 1.0 / textruns::kLayoutScale;
+    const QRectF clip(textruns::toUnits(-kLinePadding), 0.0, textruns::toUnits(width), textruns::toUnits(height));
+    const QSizeF extent = m_contents->size() * kToPage;
     if (angle == 0.0 && extent.width() <= width - kLinePadding && extent.height() <= height) {
         // The usual case, an upright text whose lines all lie inside its frame: drawn without
         // saving the painter's state or clipping, as a printer's engine writes the whole state
@@ -401,6 +417,7 @@ void CDDText::draw(double x, double y, double width, double height, bool fill, c
         const QBrush brush = painter->brush();
         const QFont font = painter->font();
         painter->translate(x + kLinePadding, y);
+        painter->scale(kToPage, kToPage);
         QAbstractTextDocumentLayout::PaintContext context;
         context.clip = clip;
         m_contents->documentLayout()->draw(painter, context);
@@ -414,6 +431,7 @@ void CDDText::draw(double x, double y, double width, double height, bool fill, c
     painter->save();
     rotateAboutCentre(painter, x, y, width, height, angle);
     painter->translate(x + kLinePadding, y);
+    painter->scale(kToPage, kToPage);
     // Lines that do not fit the frame's height are not shown.
     m_contents->drawContents(painter, clip);
     painter->restore();

@@ -10,6 +10,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <cmath>
 
 namespace textruns {
 
@@ -110,44 +111,96 @@ void releaseLayout(QTextDocument *document, double fallbackWidth)
     if (page.isValid() && !page.toSizeF().isNull())
         document->setPageSize(page.toSizeF());
     else
-        document->setTextWidth(fallbackWidth);
+        setTextWidthInPoints(document, fallbackWidth);
 }
 
 double layoutWidth(const QTextDocument *document, double fallbackWidth)
 {
     if (!isLayoutHeld(document))
-        return document->textWidth();
+        return textWidthInPoints(document);
     const QVariant page = document->property(kHeldPage);
-    return page.isValid() && !page.toSizeF().isNull() ? page.toSizeF().width() : fallbackWidth;
+    return page.isValid() && !page.toSizeF().isNull() ? toPoints(page.toSizeF().width()) : fallbackWidth;
 }
+
+namespace {
+
+QImage deviceOfResolution(double dotsPerInch)
+{
+    QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+    const int dotsPerMetre = qRound(dotsPerInch / 0.0254);
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    return image;
+}
+
+} // namespace
 
 QPaintDevice *pointDevice()
 {
     // Only its metrics are ever read, from any thread.
-    static QImage device = [] {
-        QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
-        const int dotsPerMetre = qRound(72.0 / 0.0254);
-        image.setDotsPerMeterX(dotsPerMetre);
-        image.setDotsPerMeterY(dotsPerMetre);
-        return image;
-    }();
+    static QImage device = deviceOfResolution(72.0);
     return &device;
 }
 
-QFontMetricsF pointMetrics(const QFont &font)
+QPaintDevice *layoutDevice()
 {
-    return QFontMetricsF(font, pointDevice());
+    // Only its metrics are ever read, from any thread.
+    static QImage device = deviceOfResolution(72.0 * kLayoutScale);
+    return &device;
+}
+
+PointMetrics::PointMetrics(const QFont &font)
+    : m_metrics(font, layoutDevice())
+{
+}
+
+PointMetrics pointMetrics(const QFont &font)
+{
+    return PointMetrics(font);
 }
 
 void layOutInPoints(QTextDocument *document)
 {
     QAbstractTextDocumentLayout *layout = document->documentLayout();
-    if (layout->paintDevice() == pointDevice())
+    if (layout->paintDevice() == layoutDevice())
         return;
     // A text editor lets go of a document by taking its device away: what it laid out since, or
     // lays out next, would be in pixels of the screen.
-    layout->setPaintDevice(pointDevice());
+    layout->setPaintDevice(layoutDevice());
     document->markContentsDirty(0, document->characterCount());
+}
+
+double textWidthInPoints(const QTextDocument *document)
+{
+    return toPoints(document->textWidth());
+}
+
+void setTextWidthInPoints(QTextDocument *document, double width)
+{
+    document->setTextWidth(toUnits(width));
+}
+
+double letterSpacingForKerning(double kerning)
+{
+    // What one unit of absolute spacing adds after a character, in points: a layout of two
+    // letters with and without it tells.
+    static const double perUnit = [] {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSizeF(12.0);
+        auto width = [&font](double spacing) {
+            QFont spaced = font;
+            spaced.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+            QTextLayout layout(QStringLiteral("ii"), spaced, layoutDevice());
+            layout.beginLayout();
+            QTextLine line = layout.createLine();
+            layout.endLayout();
+            return line.isValid() ? line.naturalTextWidth() : 0.0;
+        };
+        constexpr double kProbe = 100.0;
+        return toPoints(width(kProbe) - width(0.0)) / (2.0 * kProbe);
+    }();
+    // Qt keeps the spacing in 64ths and cuts off what is finer: the nearest 64th is given.
+    return perUnit > 0.0 ? std::round(kerning / perUnit * 64.0) / 64.0 : 0.0;
 }
 
 QFont fontOf(const QTextCharFormat &format, const QTextDocument *document)
@@ -161,14 +214,10 @@ QFont fontOf(const QTextCharFormat &format, const QTextDocument *document)
 void applyLayoutExtras(QTextCharFormat *format, const QTextDocument *document)
 {
     if (format->hasProperty(PWTextAttributes::Kerning)) {
-        // Qt multiplies an absolute letter spacing by the whole number of screen dots in a layout
-        // dot, which is none for a layout in points. The kerning is given as a share of the
-        // font's mean character width instead: a line of ordinary text widens by about the
-        // kerning for each character, each character by its share of it.
+        // Kerning is so many points after each character, whatever the character.
         const double kerning = format->doubleProperty(PWTextAttributes::Kerning);
-        const double mean = pointMetrics(fontOf(*format, document)).averageCharWidth();
-        format->setFontLetterSpacingType(QFont::PercentageSpacing);
-        format->setFontLetterSpacing(mean > 0.0 ? std::max(1.0, 100.0 * (1.0 + kerning / mean)) : 100.0);
+        format->setFontLetterSpacingType(QFont::AbsoluteSpacing);
+        format->setFontLetterSpacing(letterSpacingForKerning(kerning));
     }
     if (format->hasProperty(PWTextAttributes::BaselineOffset)) {
         // Qt moves the baseline by a percentage of the font's height; the text keeps points.

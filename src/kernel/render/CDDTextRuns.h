@@ -58,13 +58,13 @@ void keepGlyphs(QTextDocument *document);
 // Replaces the format of every character (and of the paragraph ends).
 void setWhole(QTextDocument *document, const QTextCharFormat &format);
 // A document whose layout is held is not laid out while it changes: its page is empty until
-// releaseLayout gives back the page it had (or fallbackWidth, for one held from the start). A
+// releaseLayout gives back the page it had (or fallbackWidth points, for one held from the start). A
 // layout is shaped text, and a text changed several times before it is next measured or drawn
 // (a merge's fill, fit and restore) would otherwise be laid out after every change.
 void holdLayout(QTextDocument *document);
 bool isLayoutHeld(const QTextDocument *document);
 void releaseLayout(QTextDocument *document, double fallbackWidth);
-// The width the document is laid out in, or will be once released.
+// The width the document is laid out in, or will be once released (points, as fallbackWidth).
 double layoutWidth(const QTextDocument *document, double fallbackWidth);
 template <typename Change>
 void changeAsOneRun(QTextDocument *document, Change change)
@@ -76,14 +76,46 @@ void changeAsOneRun(QTextDocument *document, Change change)
     change(format);
     setWhole(document, format);
 }
-// A device of 72 dots per inch. Texts are laid out and measured on it, so that a font of 12
-// points spans 12 units of the drawing, which are points, at any zoom and on any printer; left to
-// itself Qt turns points into pixels at the screen's resolution.
+// A device of 72 dots per inch, for the layouts that work in whole points (circle text, text
+// blocks): left to itself Qt turns points into pixels at the screen's resolution.
 QPaintDevice *pointDevice();
-// A font's measures in points.
-QFontMetricsF pointMetrics(const QFont &font);
-// Makes the document lay out in points (see pointDevice), laying it out again when it was not.
+// The styled texts of frames are laid out finer than in points: Qt rounds every line height up
+// to a whole unit of its layout and every font's ascent and descent to whole units, which at 72
+// dots per inch adds up to a quarter to an address's rows. Laid out in units of 1/kLayoutScale
+// point, the rounding stays under a hundredth of a line; every position read from such a layout
+// is divided by the scale, every width given to it multiplied. The scale keeps a frame of
+// CDDText::kContainerSize points inside Qt's fixed-point range, and the largest type inside
+// the font engine's pixel sizes (2,047 points).
+inline constexpr double kLayoutScale = 32.0;
+QPaintDevice *layoutDevice();
+inline double toPoints(double units) { return units / kLayoutScale; }
+inline double toUnits(double points) { return points * kLayoutScale; }
+// A font's own measures in points, unrounded (measured on the fine layout's device).
+class PointMetrics
+{
+public:
+    explicit PointMetrics(const QFont &font);
+    double ascent() const { return toPoints(m_metrics.ascent()); }
+    double descent() const { return toPoints(m_metrics.descent()); }
+    double leading() const { return toPoints(m_metrics.leading()); }
+    double height() const { return toPoints(m_metrics.height()); }
+    double lineSpacing() const { return toPoints(m_metrics.lineSpacing()); }
+    double averageCharWidth() const { return toPoints(m_metrics.averageCharWidth()); }
+    double horizontalAdvance(const QString &text) const { return toPoints(m_metrics.horizontalAdvance(text)); }
+
+private:
+    QFontMetricsF m_metrics;
+};
+PointMetrics pointMetrics(const QFont &font);
+// Makes the document lay out in fine units (see layoutDevice), laying it out again when it was not.
 void layOutInPoints(QTextDocument *document);
+// The width, in points, a document is laid out in; and setting it.
+double textWidthInPoints(const QTextDocument *document);
+void setTextWidthInPoints(QTextDocument *document, double width);
+// The letter spacing Qt is to be given for a kerning of so many points after each character: Qt
+// multiplies an absolute spacing by the whole number of its default resolution's dots that go
+// into a dot of the layout's device, a factor measured once.
+double letterSpacingForKerning(double kerning);
 // The font a format draws with, missing properties taken from the document's default font.
 QFont fontOf(const QTextCharFormat &format, const QTextDocument *document);
 // Makes Qt's layout show the attributes kept as user properties (kerning, baseline offset, line

@@ -277,28 +277,26 @@ void CFTAText::ExpandBySize(double needWidth, double needHeight)
     needWidth = sameUnlessChanged(needWidth, width);
     if (needWidth > width)
         m_bTouched = false;
-    if ((!m_bTouched || needWidth > width) && needWidth < kFar) {
-        if (m_alignment & taRight) {
-            mdOriginX += width - needWidth;
-            mdSizeX -= width - needWidth;
-        } else if (m_alignment & taCenter) {
-            mdOriginX -= (needWidth - width) / 2.0;
-            mdSizeX += needWidth - width;
-        } else {
-            mdSizeX += needWidth - width;
-        }
+    // The size compared is the single-precision one, but a changed frame takes the needed size
+    // itself: adding the difference to the double would carry the single-precision rounding of
+    // every earlier size along, and two copies of one design fitted in another order would stand
+    // apart by it.
+    if ((!m_bTouched || needWidth > width) && needWidth < kFar && needWidth != width) {
+        if (m_alignment & taRight)
+            mdOriginX += mdSizeX - needWidth;
+        else if (m_alignment & taCenter)
+            mdOriginX -= (needWidth - mdSizeX) / 2.0;
+        mdSizeX = needWidth;
     }
 
     const double height = double(float(mdSizeY));
     needHeight = sameUnlessChanged(needHeight, height);
-    if (m_alignment & 32) {
-        mdOriginY += height - needHeight;
-        mdSizeY -= height - needHeight;
-    } else if (m_alignment & 16) {
-        mdOriginY -= (needHeight - height) / 2.0;
-        mdSizeY += needHeight - height;
-    } else {
-        mdSizeY += needHeight - height;
+    if (needHeight != height) {
+        if (m_alignment & 32)
+            mdOriginY += mdSizeY - needHeight;
+        else if (m_alignment & 16)
+            mdOriginY -= (needHeight - mdSizeY) / 2.0;
+        mdSizeY = needHeight;
     }
 
     keepTurnedCentre(oldCentreX, oldCentreY);

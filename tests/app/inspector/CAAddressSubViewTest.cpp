@@ -270,6 +270,24 @@ TEST(AddressPane, TheBarcodeIsOfferedForRecipientPanelsOnly)
     EXPECT_SAME_BYTES(canvas.bytes(), before);
 }
 
+// A design may carry a stale "hidden" mark beside a format that draws the barcode: the box
+// shows the barcode that is drawn.
+TEST(AddressPane, TheBarcodeBoxShowsTheBarcodeThatIsDrawn)
+{
+    InspectedAddresses canvas;
+    if (!CAAddressSubView::barcodeAllowed(canvas.recipient))
+        GTEST_SKIP() << "the catalogue offers no barcode for this template";
+    for (const bool drawn : {true, false}) {
+        SCOPED_TRACE(drawn ? "drawn" : "not drawn");
+        const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+            QStringLiteral("Name+Company"), QStringLiteral("us"), drawn, 1);
+        (void)canvas.recipient->replaceFormat(format.get(), 0);
+        canvas.recipient->SetBarcodeVisible(!drawn);
+        canvas.show({canvas.recipient});
+        EXPECT_EQ(canvas.child<QCheckBox>("_barcodeCheckbox")->isChecked(), drawn);
+    }
+}
+
 TEST(AddressPane, CapitalsFollowThePreference)
 {
     InspectedAddresses canvas;

@@ -8,6 +8,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 using texttest::appendRun;
@@ -66,11 +68,30 @@ TEST(CDDTextAttributesTest, KerningStepsFromEachRunsOwnValue)
     text.loosenKerning();
     // Back by the same step, up to single-precision rounding.
     EXPECT_NEAR(floatProperty(formatAt(text.getContents(), 2), PWTextAttributes::Kerning), 0.0f, 1e-6);
-    // The layout shows the kerning as letter spacing, a point's share of the mean character width.
-    const QTextCharFormat first = formatAt(text.getContents(), 0);
-    EXPECT_EQ(first.fontLetterSpacingType(), QFont::PercentageSpacing);
-    EXPECT_NEAR(first.fontLetterSpacing(), texttest::kerningSpacing(textruns::fontOf(first, text.getContents()), 1.0), 1e-6);
-    EXPECT_GT(first.fontLetterSpacing(), 100.0);
+}
+
+// A kerning of so many points widens a text by so many points for every character, whatever
+// the characters' own widths.
+TEST(CDDTextAttributesTest, KerningAddsItsPointsAfterEveryCharacter)
+{
+    const struct
+    {
+        const char *text;
+        float kerning;
+    } cases[] = {{"iiii", 1.0f}, {"WWWW", 1.0f}, {"iiii", 2.5f}, {"WWWW", -0.5f}, {"MMMMMMMM", 0.3f}};
+    for (const auto &row : cases) {
+        SCOPED_TRACE(row.text);
+        CDDText plain, kerned;
+        const QTextCharFormat style = sans(12);
+        for (CDDText *text : {&plain, &kerned}) {
+            text->SetFontAttr(style, false);
+            text->setString(QString::fromLatin1(row.text), &style);
+        }
+        kerned.setKerning(row.kerning);
+        const double characters = double(std::strlen(row.text));
+        // Qt spaces letters in steps of about a hundredth of a point.
+        EXPECT_NEAR(kerned.getContSizeX() - plain.getContSizeX(), row.kerning * characters, 0.01 * characters);
+    }
 }
 
 TEST(CDDTextAttributesTest, FontSizeCommandsTakeTheFirstRunsFontKeepEachFamilyAndStopAtThreePoints)

@@ -122,7 +122,8 @@ INSTANTIATE_TEST_SUITE_P(Sequences, CDDTextHeldLayoutTest,
 TEST(TextRunsHoldTest, AHeldDocumentIsNotLaidOutUntilReleasedIntoItsFormerWidth)
 {
     QTextDocument document;
-    document.setTextWidth(120.0);
+    textruns::layOutInPoints(&document);
+    textruns::setTextWidthInPoints(&document, 120.0);
     document.setPlainText(QStringLiteral("one two three four five six seven eight nine ten"));
     document.size();
     const int lines = document.begin().layout()->lineCount();
@@ -137,21 +138,22 @@ TEST(TextRunsHoldTest, AHeldDocumentIsNotLaidOutUntilReleasedIntoItsFormerWidth)
     textruns::holdLayout(&document);
     textruns::releaseLayout(&document, 500.0);
     EXPECT_FALSE(textruns::isLayoutHeld(&document));
-    EXPECT_EQ(document.textWidth(), 120.0);
+    EXPECT_EQ(textruns::textWidthInPoints(&document), 120.0);
     document.size();
     EXPECT_GT(document.begin().layout()->lineCount(), 1);
     // Released twice: the second leaves the present width alone.
-    document.setTextWidth(200.0);
+    textruns::setTextWidthInPoints(&document, 200.0);
     textruns::releaseLayout(&document, 500.0);
-    EXPECT_EQ(document.textWidth(), 200.0);
+    EXPECT_EQ(textruns::textWidthInPoints(&document), 200.0);
 
     // A document held before it had a width comes back in the width its holder gives.
     QTextDocument fresh;
+    textruns::layOutInPoints(&fresh);
     fresh.setPageSize(QSizeF(0.0, 0.0));
     fresh.setPlainText(QStringLiteral("M"));
     EXPECT_EQ(textruns::layoutWidth(&fresh, 300.0), 300.0);
     textruns::releaseLayout(&fresh, 300.0);
-    EXPECT_EQ(fresh.textWidth(), 300.0);
+    EXPECT_EQ(textruns::textWidthInPoints(&fresh), 300.0);
     fresh.size(); // finishes the layout
     EXPECT_EQ(fresh.begin().layout()->lineCount(), 1);
 }

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
+#include <QRawFont>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -173,7 +174,7 @@ double laidOutBaseline(const QTextDocument &document, int *lineCount)
     if (!lines || lines->lineCount() == 0)
         return -1.0;
     const QTextLine line = lines->lineAt(0);
-    return document.documentLayout()->blockBoundingRect(first).top() + line.y() + line.ascent();
+    return textruns::toPoints(document.documentLayout()->blockBoundingRect(first).top() + line.y() + line.ascent());
 }
 
 } // namespace
@@ -224,7 +225,7 @@ TEST(CDDTextLayoutTest, SpaceSpacingFollowsTheFontThroughRestylesAndRepeats)
         text.updateFontSizeWithKoeff(factor);
         const QFont font = textruns::fontOf(*text.GetFontAttr(), text.getContents());
         for (const QString &space : {QStringLiteral(" "), QStringLiteral("  "), QStringLiteral(" ")})
-            EXPECT_EQ(text.getSpaceXSpacing(space), texttest::pointMetrics(font).horizontalAdvance(space)) << factor;
+            EXPECT_NEAR(text.getSpaceXSpacing(space), texttest::pointMetrics(font).horizontalAdvance(space), 0.005) << factor;
     }
     CDDText serif;
     serif.SetFontAttr(texttest::style(QStringLiteral("DejaVuSerif-Bold"), 24), false);
@@ -262,5 +263,27 @@ TEST(CDDTextLayoutTest, ADocumentLetGoByAnEditorIsLaidOutInPointsAgain)
         text.getContents()->documentLayout()->setPaintDevice(nullptr);
         text.getContents()->setTextWidth(text.getContents()->textWidth() + 1.0); // laid out anew
         EXPECT_DOUBLE_EQ(query.ask(text), before);
+    }
+}
+
+// A line is as tall as the font's own line spacing, not rounded up to a whole point: three lines
+// of small type are three spacings, and an empty text is one.
+TEST(CDDTextLayoutTest, LinesAreTheFontsOwnLineSpacingApart)
+{
+    for (const char *family : {"DejaVuSans", "Helvetica", "LiberationSans"}) {
+        for (const double size : {5.0, 7.0, 8.0, 12.0}) {
+            SCOPED_TRACE(std::string(family) + " " + std::to_string(size));
+            QFont large = PWFont(QString::fromLatin1(family), size).toQFont();
+            large.setPixelSize(1000);
+            const QRawFont raw = QRawFont::fromFont(large);
+            const double spacing = (raw.ascent() + raw.descent() + std::max(0.0, raw.leading())) / 1000.0 * size;
+            const QTextCharFormat style = texttest::style(QString::fromLatin1(family), size);
+            CDDText text;
+            text.SetFontAttr(style, false);
+            EXPECT_NEAR(text.getContSizeY(), spacing, spacing * 0.01);
+            EXPECT_NEAR(text.minSizeY(), spacing, spacing * 0.01);
+            text.setString(QStringLiteral("Ag\nAg\nAg"), &style);
+            EXPECT_NEAR(text.getContSizeY(), 3.0 * spacing, spacing * 0.03);
+        }
     }
 }
