@@ -36,7 +36,7 @@ struct SoftBreakCase
     int at;
     QString note;
     QStringList phones;
-    bool logged; // a soft line break was refused
+    bool logged; // a soft line break was refused before a boundary
 };
 
 std::ostream &operator<<(std::ostream &out, const SoftBreakCase &c)
@@ -56,7 +56,7 @@ QStringList phones(const PWPerson &person)
 
 using PWVCardSoftBreakTest = testing::TestWithParam<SoftBreakCase>;
 
-TEST_P(PWVCardSoftBreakTest, SoftBreaksJoinContinuationsButNeverALineOfItsOwn)
+TEST_P(PWVCardSoftBreakTest, SoftBreaksJoinTheNextLineButNeverACardBoundary)
 {
     const SoftBreakCase &c = GetParam();
     const pwtest::LogCapture log;
@@ -83,11 +83,19 @@ INSTANTIATE_TEST_SUITE_P(
                        {QStringLiteral("+1 555 00")}, true},
         SoftBreakCase {"LastCardBeforeEnd", cards(2, 1, kNoteEndingInBreak), 2, 1, QStringLiteral("abc"),
                        {QStringLiteral("+1 555 01")}, true},
+        // A soft line break continues the value whatever the next line starts with, a line
+        // that looks like a property too, as the encoding says.
         SoftBreakCase {"BeforeAPlainPhoneLine", cards(2, 0, kNoteEndingInBreak + "TEL:+44 20 7946 0000\r\n"), 2, 0,
-                       QStringLiteral("abc"), {QStringLiteral("+1 555 00"), QStringLiteral("+44 20 7946 0000")}, true},
+                       QStringLiteral("abcTEL:+44 20 7946 0000"), {QStringLiteral("+1 555 00")}, false},
         SoftBreakCase {"BeforeAGroupedLineWithParameters",
                        cards(1, 0, kNoteEndingInBreak + "item1.TEL;TYPE=\"WORK,VOICE\";pref:+44 1\r\n"), 1, 0,
-                       QStringLiteral("abc"), {QStringLiteral("+1 555 00"), QStringLiteral("+44 1")}, true},
+                       QStringLiteral("abcitem1.TEL;TYPE=\"WORK,VOICE\";pref:+44 1"), {QStringLiteral("+1 555 00")}, false},
+        SoftBreakCase {"BeforeWordsAfterAPhoneName",
+                       cards(2, 1, "NOTE;ENCODING=QUOTED-PRINTABLE:Call me at home or=\r\nTEL: 555 1234 evenings\r\n"),
+                       2, 1, QStringLiteral("Call me at home orTEL: 555 1234 evenings"), {QStringLiteral("+1 555 01")}, false},
+        SoftBreakCase {"BeforeWordsAfterAnEmailName",
+                       cards(1, 0, "NOTE;ENCODING=QUOTED-PRINTABLE:Write to=\r\nEMAIL: ada@example.org=\r\n please\r\n"),
+                       1, 0, QStringLiteral("Write toEMAIL: ada@example.org please"), {QStringLiteral("+1 555 00")}, false},
         SoftBreakCase {"BeforeTheBeginOfAnEmbeddedCard",
                        cards(1, 0, "AGENT:\r\n" + kNoteEndingInBreak + "BEGIN:VCARD\r\nN:Agent\r\nEND:VCARD\r\n"), 1, 0,
                        QStringLiteral("abc"), {QStringLiteral("+1 555 00")}, true},

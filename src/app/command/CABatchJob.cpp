@@ -52,7 +52,8 @@ private:
 };
 
 
-// Whether a file can be made at path: its folder exists and takes new files.
+// Whether a file can be made at path: its folder exists and takes new files, and what is there
+// now is a regular file the user may write.
 bool canWriteTo(const QString &path, QString *reason)
 {
     const QFileInfo folder(QFileInfo(path).absolutePath());
@@ -66,6 +67,12 @@ bool canWriteTo(const QString &path, QString *reason)
     }
     if (QFileInfo(path).isDir()) {
         *reason = QStringLiteral("the output is a folder: %1").arg(path);
+        return false;
+    }
+    // Told before the job's work is done rather than after it.
+    QString refusal;
+    if (!PWSaveFile::checkTarget(path, &refusal)) {
+        *reason = QStringLiteral("%1 cannot be written: %2").arg(path, refusal);
         return false;
     }
     return true;
@@ -260,8 +267,8 @@ int CABatchJob::print(QString *reason)
         return CACommandLine::kSuccess;
     }
     QSaveFile file(m_request.output);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *reason = QStringLiteral("%1 cannot be written: %2").arg(m_request.output, file.errorString());
+    if (!PWSaveFile::open(file, &error)) {
+        *reason = QStringLiteral("%1 cannot be written: %2").arg(m_request.output, error);
         return CACommandLine::kFailure;
     }
     bool printed = false;
