@@ -1,6 +1,10 @@
 #include "platform/PWSaveFile.h"
 
 #include <QFile>
+#include <QHash>
+#include <QMutex>
+#include <QPair>
+#include <QSet>
 #include <QRandomGenerator>
 #include <QSaveFile>
 
@@ -132,24 +136,79 @@ bool isPartName(QByteArrayView entry, const QByteArray &prefix)
            && std::all_of(tag.begin(), tag.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); });
 }
 
+// What this process last saw of a folder: its change time as our last save there left it, and
+// the part-file prefixes (".NAME.") of the targets that had part files in it then. A folder no
+// one else changed since holds no new part file, so a target without one then needs no listing
+// (saving many cards of an address book one file each would otherwise list the folder once per
+// card).
+struct SeenFolder
+{
+    QPair<qint64, qint64> changed;
+    QSet<QByteArray> withParts;
+};
+QMutex seenMutex;
+QHash<QByteArray, SeenFolder> seenFolders;
+
+std::optional<std::pair<QByteArray, QPair<qint64, qint64>>> folderState(int folder)
+{
+    struct stat status {};
+    if (::fstat(folder, &status) != 0)
+        return std::nullopt;
+    return std::make_pair(QByteArray::number(quint64(status.st_dev)) + ':' + QByteArray::number(quint64(status.st_ino)),
+                          qMakePair(qint64(status.st_mtim.tv_sec), qint64(status.st_mtim.tv_nsec)));
+}
+
+// The prefix of the target a part-file name belongs to, or nothing for another name.
+std::optional<QByteArray> prefixOfPart(QByteArrayView entry)
+{
+    if (!entry.startsWith('.') || !entry.endsWith(".part"))
+        return std::nullopt;
+    const QByteArrayView stem = entry.first(entry.size() - 5);
+    const qsizetype dot = stem.lastIndexOf('.');
+    if (dot <= 0)
+        return std::nullopt;
+    const QByteArray prefix = stem.first(dot + 1).toByteArray();
+    return isPartName(entry, prefix) ? std::optional(prefix) : std::nullopt;
+}
+
+void rememberFolder(int folder, const QSet<QByteArray> &withParts)
+{
+    if (const auto state = folderState(folder)) {
+        QMutexLocker lock(&seenMutex);
+        seenFolders.insert(state->first, SeenFolder {state->second, withParts});
+    }
+}
+
 // Part files of this target left by saves that were killed or lost their machine. A writer
 // holds a lock on its part file for as long as it lives, so one that can be locked is stale.
-void removeStaleParts(int folder, const QByteArray &name)
+// Answers the prefixes of the targets with part files left in the folder (of running saves,
+// or of other targets), for rememberFolder().
+QSet<QByteArray> removeStaleParts(int folder, const QByteArray &name)
 {
+    const QByteArray prefix = partPrefix(name);
+    if (const auto state = folderState(folder)) {
+        QMutexLocker lock(&seenMutex);
+        const auto seen = seenFolders.constFind(state->first);
+        if (seen != seenFolders.constEnd() && seen->changed == state->second && !seen->withParts.contains(prefix))
+            return seen->withParts;
+    }
     const int listing = ::dup(folder);
     if (listing < 0)
-        return;
+        return {prefix};
     DIR *entries = ::fdopendir(listing);
     if (!entries) {
         ::close(listing);
-        return;
+        return {prefix};
     }
     ::rewinddir(entries);
-    const QByteArray prefix = partPrefix(name);
     QList<QByteArray> parts;
+    QSet<QByteArray> withParts;
     while (const dirent *entry = ::readdir(entries)) {
-        if (isPartName(QByteArrayView(entry->d_name), prefix))
+        const std::optional<QByteArray> of = prefixOfPart(QByteArrayView(entry->d_name));
+        if (of && *of == prefix)
             parts.append(QByteArray(entry->d_name));
+        else if (of)
+            withParts.insert(*of);
     }
     ::closedir(entries);
     for (const QByteArray &part : std::as_const(parts)) {
@@ -159,7 +218,10 @@ void removeStaleParts(int folder, const QByteArray &name)
             continue;
         if (::flock(file.get(), LOCK_EX | LOCK_NB) == 0)
             ::unlinkat(folder, part.constData(), 0);
+        else
+            withParts.insert(prefix);
     }
+    return withParts;
 }
 
 // Why an existing target is not replaced; true when it may be.
@@ -344,7 +406,7 @@ bool writeAtBytes(const QByteArray &path, const QByteArray &bytes, QString *reas
     const bool replacing = ::fstatat(folder.get(), name.constData(), &old, 0) == 0;
     if (replacing && !refusalOf(folder.get(), name, old, path, reason))
         return false;
-    removeStaleParts(folder.get(), name);
+    const QSet<QByteArray> withParts = removeStaleParts(folder.get(), name);
 
     std::optional<Temporary> temporary;
     QString unnamedFailure;
@@ -367,6 +429,7 @@ bool writeAtBytes(const QByteArray &path, const QByteArray &bytes, QString *reas
         return failed(error);
     }
     ::fsync(folder.get());
+    rememberFolder(folder.get(), withParts);
     return true;
 }
 

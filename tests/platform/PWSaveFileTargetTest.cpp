@@ -198,4 +198,18 @@ TEST(PWSaveFileLeftoverTest, APartFileStillBeingWrittenStays)
     EXPECT_EQ(pwtest::readFile(path), "two");
 }
 
+// Saves of other files in between do not hide a stale part file from the next save of its own
+// target.
+TEST(PWSaveFileLeftoverTest, AStalePartFileWaitsForItsOwnTarget)
+{
+    QTemporaryDir folder;
+    const QString stale = folder.filePath(QStringLiteral(".a.pwdc.q7.part"));
+    ASSERT_TRUE(pwtest::writeFile(stale, "killed save of a"));
+    for (const char *text : {"one", "two", "three"})
+        ASSERT_TRUE(PWSaveFile::write(folder.filePath(QStringLiteral("b.pwdc")), text, nullptr));
+    EXPECT_TRUE(QFileInfo::exists(stale));
+    ASSERT_TRUE(PWSaveFile::write(folder.filePath(QStringLiteral("a.pwdc")), "a", nullptr));
+    EXPECT_FALSE(QFileInfo::exists(stale));
+}
+
 } // namespace

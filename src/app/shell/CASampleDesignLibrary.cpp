@@ -65,7 +65,8 @@ bool writeMarker(const QString &folder)
 
 // Copies every shipped file the folder lacks, each under a passing name first so that an ended
 // copy leaves no short file under the real one; files already there are the user's and stay.
-bool completeTree(const QString &from, const QString &to, QString *error)
+// copied counts the files copied.
+bool completeTree(const QString &from, const QString &to, int *copied, QString *error)
 {
     const QDir source(from);
     QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
@@ -82,6 +83,7 @@ bool completeTree(const QString &from, const QString &to, QString *error)
             *error = QStringLiteral("cannot copy %1 to %2").arg(path, target);
             return false;
         }
+        ++*copied;
     }
     return true;
 }
@@ -118,6 +120,9 @@ bool CASampleDesignLibrary::installIfMissing(const QString &shippedTemplates, co
     if (shippedTemplates.isEmpty() || !QFileInfo(shippedTemplates).isDir()
         || QFileInfo::exists(QDir(folder).filePath(kCompleteMarker)))
         return true;
+    // A library pointed at the shipped one is complete as it is, and not ours to mark.
+    if (QFileInfo(folder).canonicalFilePath() == QFileInfo(shippedTemplates).canonicalFilePath())
+        return true;
     const auto failed = [&](const QString &why) {
         qCWarning(lcShell).noquote() << QStringLiteral("The shipped content %1 was not copied: %2").arg(shippedTemplates, why);
         if (error)
@@ -135,8 +140,12 @@ bool CASampleDesignLibrary::installIfMissing(const QString &shippedTemplates, co
     if (QFileInfo::exists(QDir(folder).filePath(kCompleteMarker)))
         return true;
     if (hasEntries(folder)) {
-        if (!completeTree(shippedTemplates, folder, &reason) || !writeMarker(folder))
-            return failed(reason.isEmpty() ? QStringLiteral("cannot mark %1 complete").arg(folder) : reason);
+        int copied = 0;
+        if (!completeTree(shippedTemplates, folder, &copied, &reason))
+            return failed(reason);
+        // A folder that lacked nothing but takes no mark (read-only, say) is complete all the same.
+        if (!writeMarker(folder) && copied > 0)
+            return failed(QStringLiteral("cannot mark %1 complete").arg(folder));
         return true;
     }
     const QString staging = folder + QStringLiteral(".incoming");

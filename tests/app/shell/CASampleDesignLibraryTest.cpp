@@ -238,6 +238,16 @@ TEST_F(SampleInstall, AnIncompleteLibraryIsCompletedAtTheNextStart)
     EXPECT_FALSE(QFileInfo::exists(target + u"/Mailing3/Business/Old/Framed.pwdc"_s));
 }
 
+// A library pointed at the shipped one is left as it is: nothing is written into what the
+// application ships.
+TEST_F(SampleInstall, TheShippedLibraryItselfIsLeftAlone)
+{
+    const QStringList before = QDir(shipped + u"/Mailing3/Business"_s).entryList(QDir::AllEntries | QDir::Hidden);
+    EXPECT_TRUE(CASampleDesignLibrary::installIfMissing(shipped, shipped));
+    EXPECT_EQ(QDir(shipped + u"/Mailing3/Business"_s).entryList(QDir::AllEntries | QDir::Hidden), before);
+    EXPECT_EQ(QDir(shipped).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
 // Three first starts at the same moment: one seeds, the others find the library complete, and
 // every shipped file is there.
 TEST_F(SampleInstall, SimultaneousFirstStartsLeaveACompleteLibrary)
