@@ -596,13 +596,16 @@ bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void
                 agentPending = false;
             } else if (depth == 0) {
                 qCInfo(lcVCard).noquote() << QStringLiteral("vCard line %1: END without BEGIN").arg(number);
-            } else if (keepWritten(), --depth == 0) {
-                ++cards;
-                if (takeWithSource)
-                    takeWithSource(current, source);
-                else
-                    take(current);
-                current.clear();
+            } else {
+                keepWritten();
+                if (--depth == 0) {
+                    ++cards;
+                    if (takeWithSource)
+                        takeWithSource(current, source);
+                    else
+                        take(current);
+                    current.clear();
+                }
             }
             continue;
         }

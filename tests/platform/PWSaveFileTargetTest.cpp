@@ -3,6 +3,11 @@
 // away by the next save of the same target.
 #include "platform/PWSaveFile.h"
 
+#include "PWPersonSamples.h"
+#include "platform/PWAddressBook.h"
+#include "platform/PWPerson.h"
+#include "platform/PWUserDefaults.h"
+
 #include "TestSupport.h"
 
 #include <QDir>
@@ -137,6 +142,80 @@ TEST_P(PWSaveFileNotRegularTest, APipeIsNotReplacedByAFile)
 
 INSTANTIATE_TEST_SUITE_P(Writers, PWSaveFileNotRegularTest,
                          ::testing::Values(ReadOnlyCase {"Whole", writeResult}, ReadOnlyCase {"Streamed", streamedResult}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// The writers of the user's settings and address book against their file made read-only and
+// against a pipe in its place: each reports the failure and leaves the file or pipe as it was.
+struct WriterCase
+{
+    const char *name;
+    QString file; // relative to the test's folder
+    std::function<bool(const QString &folder)> write;
+};
+
+std::ostream &operator<<(std::ostream &out, const WriterCase &c)
+{
+    return out << c.name;
+}
+
+bool writeSettings(const QString &folder)
+{
+    PWUserDefaults defaults(folder + QStringLiteral("/Parcelwick.plist"));
+    defaults.setString(QStringLiteral("FTDebugMode"), QStringLiteral("YES"));
+    return defaults.synchronize();
+}
+
+bool writeAddressBook(const QString &folder)
+{
+    PWAddressBook book(folder + QStringLiteral("/AddressBook"));
+    if (!book.load())
+        return false;
+    const std::shared_ptr<PWPerson> me = PWPerson::create();
+    book.addPerson(me);
+    book.setMe(me);
+    return book.save();
+}
+
+class PWSaveFileWriterTest : public ::testing::TestWithParam<WriterCase>
+{
+protected:
+    void SetUp() override
+    {
+        pwtest::registerCustomPersonProperties();
+        ASSERT_TRUE(QDir().mkpath(m_folder.filePath(QStringLiteral("AddressBook"))));
+    }
+    QString target() const { return m_folder.filePath(GetParam().file); }
+    QTemporaryDir m_folder;
+};
+
+TEST_P(PWSaveFileWriterTest, AReadOnlyFileStays)
+{
+    ASSERT_TRUE(pwtest::writeFile(target(), "the user's own"));
+    ASSERT_EQ(::chmod(QFile::encodeName(target()).constData(), 0444), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(QFile::encodeName(m_folder.filePath(QStringLiteral("AddressBook"))).constData(), kOrdinaryUser,
+                          kOrdinaryUser),
+                  0);
+        ASSERT_EQ(::chown(QFile::encodeName(target()).constData(), kOrdinaryUser, kOrdinaryUser), 0);
+    }
+    EXPECT_EQ(asOrdinaryUser(m_folder.path(), [&] { return QByteArray(GetParam().write(m_folder.path()) ? "written" : "refused"); }),
+              "refused");
+    EXPECT_EQ(pwtest::readFile(target()), "the user's own");
+}
+
+TEST_P(PWSaveFileWriterTest, APipeStays)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(target()).constData(), 0644), 0);
+    EXPECT_FALSE(GetParam().write(m_folder.path()));
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(target()).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, PWSaveFileWriterTest,
+                         ::testing::Values(WriterCase {"Settings", QStringLiteral("Parcelwick.plist"), writeSettings},
+                                           WriterCase {"AddressBook", QStringLiteral("AddressBook/AddressBook.plist"),
+                                                       writeAddressBook}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 class PWSaveFileKilledTest : public ::testing::TestWithParam<bool>

@@ -130,6 +130,32 @@ TEST(PWVCardParserCountsTest, BeginLinesAreCountedWhateverBecomesOfThem)
     EXPECT_EQ(beginLines, 1);
 }
 
+// Each card comes with its lines as written: folds, soft line breaks, line ends, blank and
+// unreadable lines and an embedded card kept, and each content line pointing at its own.
+TEST(PWVCardParserSourceTest, CardsComeWithTheirLinesAsWritten)
+{
+    const QByteArray bytes = "junk before\r\nBEGIN:VCARD\r\nVERSION:2.1\r\nNOTE;ENCODING=QUOTED-PRINTABLE:a=\r\nTEL: b\r\n"
+                             "\r\nno colon here\r\nFN:Folded\r\n  name\nAGENT:\r\nBEGIN:VCARD\r\nN:Agent\r\nEND:VCARD\r\n"
+                             "UID:u1\r\nEND:VCARD\r\nBEGIN:VCARD\nN:Two\nEND:VCARD";
+    QList<PWVCardSource> sources;
+    QList<PWVCard> cards;
+    ASSERT_TRUE(PWVCardParser::parseEachWithSource(bytes, [&](PWVCard &card, PWVCardSource &source) {
+        cards.append(card);
+        sources.append(source);
+    }));
+    ASSERT_EQ(sources.size(), 2);
+    EXPECT_EQ(sources.at(0).lines,
+              (QList<QByteArray> {"BEGIN:VCARD\r\n", "VERSION:2.1\r\n", "NOTE;ENCODING=QUOTED-PRINTABLE:a=\r\nTEL: b\r\n",
+                                  "\r\n", "no colon here\r\n", "FN:Folded\r\n  name\n", "AGENT:\r\n", "BEGIN:VCARD\r\n",
+                                  "N:Agent\r\n", "END:VCARD\r\n", "UID:u1\r\n", "END:VCARD\r\n"}));
+    // VERSION, NOTE, FN, AGENT and UID; the embedded card's lines are the card's as written only.
+    EXPECT_EQ(sources.at(0).lineOfContent, (QList<int> {1, 2, 5, 6, 10}));
+    ASSERT_EQ(cards.at(0).size(), 5);
+    EXPECT_EQ(cards.at(0).at(1).value, QStringLiteral("aTEL: b"));
+    EXPECT_EQ(sources.at(0).lines.join(), bytes.mid(13, sources.at(0).lines.join().size()));
+    EXPECT_EQ(sources.at(1).lines, (QList<QByteArray> {"BEGIN:VCARD\n", "N:Two\n", "END:VCARD"}));
+}
+
 struct LeftOutLine
 {
     const char *name;
