@@ -1,6 +1,9 @@
 // The memory of a contact import from a file, as the application reads it: a comma-separated
-// export of 200,000 rows (about 21 MB) and a vCard export of 178,897 cards (about 57 MB), of
-// which the first 100,000 are read. Each reports the most
+// export of 200,000 rows (about 21 MB) with five of its eight columns the same in every row, one
+// of 200,000 rows as a real export holds them (about 15 MB: names, streets and cities from pools,
+// e-mail addresses each different), one whose every value is different, a vCard export of
+// 178,897 cards (about 57 MB), of which the first 100,000 are read, and one of 55 cards holding
+// 19,990 addresses each (about 58 MB). Each reports the most
 // the process held while reading, above what it held before, in megabytes and as a multiple of
 // the file's size (peak_per_file_size): an import stays below ten times its file.
 #include "BenchSupport.h"
@@ -48,6 +51,64 @@ QByteArray vCardExport()
     return bytes;
 }
 
+// A deterministic pick from a pool, so that every run reads the same file.
+quint32 nextRandom(quint32 &state)
+{
+    state = state * 1664525u + 1013904223u;
+    return state >> 8;
+}
+
+// About 73 bytes a row, 14.7 MB in all: what an address book export holds, values repeated as
+// names and places repeat among people, each e-mail address different.
+QByteArray realisticCsvExport()
+{
+    static const char *first[] = {"Ada", "Ben", "Chloé", "Dmitri", "Eve", "Farid", "Grace", "Hugo", "Ines", "Jon",
+                                  "Kai", "Lena", "Mo", "Nora", "Olu", "Pia", "Quinn", "Rosa", "Sam", "Tariq"};
+    static const char *last[] = {"Smith", "Jones", "Nguyen", "García", "Okafor", "Müller", "Rossi", "Kowalski",
+                                 "Dubois", "Andersen", "Silva", "Tanaka", "O'Brien", "Haddad", "Novak", "Ivanova"};
+    static const char *streets[] = {"Elm Row", "High St", "Mill Lane", "Station Rd", "Church St", "Park Ave"};
+    static const char *cities[] = {"Edinburgh", "Leeds", "York", "Bath", "Ely", "Hull", "Derby", "Bristol"};
+    QByteArray bytes = "First Name,Last Name,Company,Home Street,Home City,Home Postal Code,Home Country,E-mail Address\r\n";
+    quint32 state = 7;
+    for (int i = 0; i < kRows; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        bytes += QByteArray(first[nextRandom(state) % 20]) + "," + last[nextRandom(state) % 16] + ","
+                 + (nextRandom(state) % 3 == 0 ? QByteArray("Harbour Ltd") : QByteArray()) + ","
+                 + QByteArray::number(nextRandom(state) % 200 + 1) + " " + streets[nextRandom(state) % 6] + ","
+                 + cities[nextRandom(state) % 8] + ",EH" + QByteArray::number(nextRandom(state) % 90) + ",UK,p" + n
+                 + "@mail.example\r\n";
+    }
+    return bytes;
+}
+
+// The same columns, every value of every row different.
+QByteArray allDifferentCsvExport()
+{
+    QByteArray bytes = "First Name,Last Name,Company,Home Street,Home City,Home Postal Code,Home Country,E-mail Address\r\n";
+    for (int i = 0; i < kRows; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        bytes += "F" + n + ",L" + n + ",C" + n + "," + n + " St," + "T" + n + ",Z" + n + ",K" + n + ",e" + n + "@x.example\r\n";
+    }
+    return bytes;
+}
+
+constexpr int kAddressCards = 55;
+constexpr int kAddressesPerCard = 19990;
+
+// 55 cards of 19,990 addresses each, about 58 MB.
+QByteArray addressHeavyVCardExport()
+{
+    QByteArray bytes;
+    for (int card = 0; card < kAddressCards; ++card) {
+        const QByteArray c = QByteArray::number(card);
+        bytes += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Depot;Card " + c + ";;;\r\nFN:Card " + c + " Depot\r\n";
+        for (int a = 0; a < kAddressesPerCard; ++a)
+            bytes += "ADR;type=WORK:;;" + QByteArray::number(a) + " Dock Rd;Leith;;EH6 " + c + ";UK\r\n";
+        bytes += "END:VCARD\r\n";
+    }
+    return bytes;
+}
+
 template <typename Read>
 void importAndMeasure(benchmark::State &state, const QByteArray &bytes, const QString &name, qsizetype expected,
                       Read read)
@@ -85,12 +146,33 @@ void BM_ImportCsvFileMemory(benchmark::State &state)
 }
 BENCHMARK(BM_ImportCsvFileMemory)->Unit(benchmark::kMillisecond)->Iterations(2);
 
+void BM_ImportRealisticCsvFileMemory(benchmark::State &state)
+{
+    importAndMeasure(state, realisticCsvExport(), QStringLiteral("realistic.csv"), kRows,
+                     [](const QString &path) { return CATextFileSource::personsFromTextFile(path); });
+}
+BENCHMARK(BM_ImportRealisticCsvFileMemory)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_ImportAllDifferentCsvFileMemory(benchmark::State &state)
+{
+    importAndMeasure(state, allDifferentCsvExport(), QStringLiteral("different.csv"), kRows,
+                     [](const QString &path) { return CATextFileSource::personsFromTextFile(path); });
+}
+BENCHMARK(BM_ImportAllDifferentCsvFileMemory)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 void BM_ImportVCardFileMemory(benchmark::State &state)
 {
     importAndMeasure(state, vCardExport(), QStringLiteral("export.vcf"), kCardsRead,
                      [](const QString &path) { return std::optional<CAPersonList>(CAVCFSource::personFromVCFFile(path)); });
 }
 BENCHMARK(BM_ImportVCardFileMemory)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_ImportAddressHeavyVCardFileMemory(benchmark::State &state)
+{
+    importAndMeasure(state, addressHeavyVCardExport(), QStringLiteral("addresses.vcf"), kAddressCards,
+                     [](const QString &path) { return std::optional<CAPersonList>(CAVCFSource::personFromVCFFile(path)); });
+}
+BENCHMARK(BM_ImportAddressHeavyVCardFileMemory)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace
 

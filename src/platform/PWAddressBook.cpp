@@ -13,6 +13,10 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <functional>
+#include <limits>
+#include <numeric>
+
 namespace {
 
 const QString kMarkerFile = QStringLiteral("AddressBook.plist");
@@ -38,6 +42,21 @@ bool hasUid(const PWVCard &card)
 QByteArray digestOf(const QByteArray &card)
 {
     return QCryptographicHash::hash(card, QCryptographicHash::Sha1);
+}
+
+// A person of its own holding what from holds, entries under the same identifiers.
+std::shared_ptr<PWPerson> copyOf(const PWPerson &from)
+{
+    std::shared_ptr<PWPerson> person = PWPerson::createWithUniqueId(from.uniqueId());
+    for (const QString &property : from.propertiesWithValues()) {
+        if (const std::optional<PWMultiValue> multi = from.multiValueForProperty(property))
+            person->setMultiValueForProperty(property, *multi);
+        else
+            person->setValueForProperty(property, from.valueForProperty(property));
+    }
+    if (!from.imageData().isEmpty())
+        person->setImageData(from.imageData());
+    return person;
 }
 
 // A file that is there but refused (too large, not a regular file) says why here; a missing one
@@ -88,6 +107,7 @@ bool PWAddressBook::load(QString *error)
     m_savedDigests.clear();
     m_removedFiles.clear();
     m_leftAlone.clear();
+    m_read.clear();
     const QDir folder(m_folder);
     if (!folder.exists())
         return true;
@@ -101,8 +121,15 @@ bool PWAddressBook::load(QString *error)
         const QByteArray bytes = readAll(folder.filePath(name), &opened);
         QString reason;
         int beginLines = 0;
-        const std::optional<QList<PWVCard>> cards =
-            opened ? PWVCardParser::parse(bytes, &reason, &beginLines) : std::nullopt;
+        QList<std::pair<PWVCard, PWVCardSource>> read;
+        const bool parsed = opened && PWVCardParser::parseEachWithSource(
+                                          bytes,
+                                          [&read](PWVCard &card, PWVCardSource &source) {
+                                              read.append({std::move(card), source});
+                                          },
+                                          &reason, &beginLines);
+        const std::optional<QList<std::pair<PWVCard, PWVCardSource>>> cards =
+            parsed ? std::optional(std::move(read)) : std::nullopt;
         if (!cards) {
             leaveAlone(name, opened ? reason : QStringLiteral("cannot be opened"));
             continue;
@@ -111,15 +138,18 @@ bool PWAddressBook::load(QString *error)
         if (cards->size() < beginLines)
             leaveAlone(name, QStringLiteral("only %1 of its %2 cards could be read").arg(cards->size()).arg(beginLines));
         bool fileTaken = false;
-        for (PWVCard card : *cards) {
+        int position = 0;
+        for (auto [card, source] : *cards) {
             // A card without a UID takes the file's name as its identity, so saving it again
-            // writes the same file rather than a second copy.
+            // writes the same file rather than a second copy; the card as written keeps none.
             if (!hasUid(card) && !fileTaken)
                 card.append(PWVCardLine{QString(), QStringLiteral("UID"), {}, QFileInfo(name).completeBaseName()});
             fileTaken = true;
             std::optional<PWGroup> group = PWVCardReader::groupFromCard(card);
-            std::shared_ptr<PWPerson> person =
-                group ? nullptr : PWVCardReader::personFromCard(card, PWVCardReader::Options(true));
+            QList<PWVCardReader::LineUse> uses;
+            std::shared_ptr<PWPerson> asRead =
+                group ? nullptr : PWVCardReader::personFromCard(card, PWVCardReader::Options(true), &uses);
+            std::shared_ptr<PWPerson> person = asRead ? copyOf(*asRead) : nullptr;
             const QString id = group ? group->uniqueId() : person->uniqueId();
             if (seen.contains(id)) {
                 leaveAlone(name, QStringLiteral("holds record %1, which the book already has").arg(id));
@@ -131,8 +161,10 @@ bool PWAddressBook::load(QString *error)
             else
                 m_people.append(person);
             m_files.insert(id, name);
-            m_savedDigests.insert(id, digestOf(group ? PWVCardWriter::groupRepresentation(*group)
-                                                     : PWVCardWriter::vCardRepresentation(*person)));
+            const QByteArray digest = digestOf(group ? PWVCardWriter::groupRepresentation(*group)
+                                                     : PWVCardWriter::vCardRepresentation(*person));
+            m_savedDigests.insert(id, digest);
+            m_read.insert(id, ReadRecord {PWVCardMerge::original(source, uses, asRead), position++, digest});
         }
     }
 
@@ -180,6 +212,7 @@ bool PWAddressBook::removePerson(const QString &uniqueId)
     if (m_meId == uniqueId)
         m_meId.clear();
     m_savedDigests.remove(uniqueId);
+    m_read.remove(uniqueId);
     if (m_files.contains(uniqueId))
         m_removedFiles.insert(m_files.take(uniqueId));
     return true;
@@ -210,6 +243,7 @@ bool PWAddressBook::removeGroup(const QString &uniqueId)
     if (m_groups.removeIf([&](const PWGroup &g) { return g.uniqueId() == uniqueId; }) == 0)
         return false;
     m_savedDigests.remove(uniqueId);
+    m_read.remove(uniqueId);
     if (m_files.contains(uniqueId))
         m_removedFiles.insert(m_files.take(uniqueId));
     return true;
@@ -296,25 +330,45 @@ bool PWAddressBook::save(QString *error)
     // The records of each file, in the book's order, and whether any of them changed.
     struct FileRecords
     {
-        QList<std::pair<QString, QByteArray>> cards; // unique id, card
+        QList<std::pair<QString, std::function<QByteArray()>>> cards; // unique id, its card when written
+        QList<int> positions; // each card's place in the file as read; new ones after
         bool changed = false;
     };
     QStringList order;
     QHash<QString, FileRecords> files;
-    const auto gather = [&](const QString &id, const QByteArray &card) {
+    // Records are told changed by the writer's form; what is written keeps the file's own form.
+    const auto gather = [&](const QString &id, const QByteArray &written, const std::function<QByteArray()> &card) {
         const QString name = fileNameFor(id);
         auto found = files.find(name);
         if (found == files.end()) {
             order.append(name);
             found = files.insert(name, FileRecords {});
         }
-        found->cards.append({id, card});
-        found->changed = found->changed || m_savedDigests.value(id) != digestOf(card);
+        const bool changed = m_savedDigests.value(id) != digestOf(written);
+        found->changed = found->changed || changed;
+        const auto read = m_read.constFind(id);
+        found->positions.append(read == m_read.constEnd() ? std::numeric_limits<int>::max() : read->position);
+        found->cards.append({id, read == m_read.constEnd() ? std::function<QByteArray()>([written] { return written; }) : card});
     };
-    for (const std::shared_ptr<PWPerson> &person : std::as_const(m_people))
-        gather(person->uniqueId(), PWVCardWriter::vCardRepresentation(*person));
-    for (const PWGroup &group : std::as_const(m_groups))
-        gather(group.uniqueId(), PWVCardWriter::groupRepresentation(group));
+    for (const std::shared_ptr<PWPerson> &person : std::as_const(m_people)) {
+        const QByteArray written = PWVCardWriter::vCardRepresentation(*person);
+        gather(person->uniqueId(), written, [this, person, written] {
+            const auto read = m_read.constFind(person->uniqueId());
+            if (read == m_read.constEnd() || !read->original.asRead)
+                return written;
+            const QByteArray merged = PWVCardMerge::merged(read->original, *person);
+            return merged.isEmpty() ? written : merged;
+        });
+    }
+    for (const PWGroup &group : std::as_const(m_groups)) {
+        const QByteArray written = PWVCardWriter::groupRepresentation(group);
+        gather(group.uniqueId(), written, [this, id = group.uniqueId(), written] {
+            const auto read = m_read.constFind(id);
+            if (read == m_read.constEnd() || read->readDigest != digestOf(written))
+                return written;
+            return read->original.lines.join();
+        });
+    }
 
     bool ok = true;
     const auto refuseLeftAlone = [&](const QString &name) {
@@ -329,15 +383,23 @@ bool PWAddressBook::save(QString *error)
             refuseLeftAlone(name);
             continue;
         }
+        QList<qsizetype> inFileOrder(records.cards.size());
+        std::iota(inFileOrder.begin(), inFileOrder.end(), 0);
+        std::stable_sort(inFileOrder.begin(), inFileOrder.end(),
+                         [&](qsizetype a, qsizetype b) { return records.positions.at(a) < records.positions.at(b); });
         QByteArray bytes;
-        for (const auto &card : records.cards)
-            bytes += card.second;
+        for (const qsizetype i : std::as_const(inFileOrder))
+            bytes += records.cards.at(i).second();
         if (!writeFile(name, bytes, error)) {
             ok = false;
             continue;
         }
-        for (const auto &card : records.cards)
-            m_savedDigests.insert(card.first, digestOf(card.second));
+        for (const auto &card : records.cards) {
+            if (const std::shared_ptr<PWPerson> person = personForUniqueId(card.first))
+                m_savedDigests.insert(card.first, digestOf(PWVCardWriter::vCardRepresentation(*person)));
+            else if (const std::optional<PWGroup> group = groupForUniqueId(card.first))
+                m_savedDigests.insert(card.first, digestOf(PWVCardWriter::groupRepresentation(*group)));
+        }
     }
     for (const QString &name : std::as_const(m_removedFiles)) {
         if (files.contains(name))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/PWGroup.h"
+#include "platform/PWVCardMerge.h"
 
 #include <QHash>
 #include <QList>
@@ -15,10 +16,11 @@ class PWPerson;
 
 // The shared address book: a folder of vCard 3.0 files, one person or group per file named
 // after its unique id, and a small property list "AddressBook.plist" naming the "me" card.
-// Files are read with PWVCardReader (keeping the cards' UIDs as identities) and written with
-// PWVCardWriter, each through a save file, so an interrupted save never leaves half a card. A
-// file is written only when a record it holds changed, was added or was removed, and then with
-// every record it holds. A file that cannot be read, or is read only in part (fewer complete
+// Files are read with PWVCardReader (keeping the cards' UIDs as identities) and written through a
+// save file, so an interrupted save never leaves half a card. A file is written only when a
+// record it holds changed, was added or was removed, and then with every record it holds, in the
+// file's order: a card read and not changed as it was written, an edited person's card with only
+// what the edit changed written anew (PWVCardMerge), new records by PWVCardWriter. A file that cannot be read, or is read only in part (fewer complete
 // cards than it opens, or a record the book already has), is logged, named by
 // filesLeftAlone() and never deleted or written over. Main thread only.
 class PWAddressBook
@@ -87,6 +89,16 @@ private:
     // Unique id -> digest of the card of every record as last read or written, so that saving
     // tells a changed record from one left as it was.
     QHash<QString, QByteArray> m_savedDigests;
+    // What each record read holds as its file has it: the card as written (with, for a person,
+    // the person as read, against which edits are told), its place in the file, and for a group
+    // the digest it was read with.
+    struct ReadRecord
+    {
+        PWVCardMerge::Original original;
+        int position = 0;
+        QByteArray readDigest;
+    };
+    QHash<QString, ReadRecord> m_read;
     // Files of records removed since the last save.
     QSet<QString> m_removedFiles;
     // File name -> why it is never written over or removed.

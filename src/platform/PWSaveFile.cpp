@@ -1,13 +1,24 @@
 #include "platform/PWSaveFile.h"
 
 #include <QFile>
+#include <QHash>
+#include <QMutex>
+#include <QPair>
+#include <QSet>
 #include <QRandomGenerator>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <utility>
+
+#include <dirent.h>
+#include <sys/file.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -98,7 +109,275 @@ bool writeAll(int descriptor, const QByteArray &bytes)
     return true;
 }
 
+
+std::function<void()> &beforeReplaceHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+std::atomic<bool> unnamedAllowed {true};
+
+constexpr qsizetype kNameKept = 200;
+
+QByteArray partPrefix(const QByteArray &name)
+{
+    return "." + name.left(kNameKept) + ".";
+}
+
+// Whether entry is the name of a part file of the target whose part prefix is given: the prefix,
+// a random tag of digits and lower-case letters, ".part".
+bool isPartName(QByteArrayView entry, const QByteArray &prefix)
+{
+    if (!entry.startsWith(prefix) || !entry.endsWith(".part"))
+        return false;
+    const QByteArrayView tag = entry.sliced(prefix.size(), entry.size() - prefix.size() - 5);
+    return !tag.isEmpty()
+           && std::all_of(tag.begin(), tag.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); });
+}
+
+// What this process last saw of a folder: its change time as our last save there left it, and
+// the part-file prefixes (".NAME.") of the targets that had part files in it then. A folder no
+// one else changed since holds no new part file, so a target without one then needs no listing
+// (saving many cards of an address book one file each would otherwise list the folder once per
+// card).
+struct SeenFolder
+{
+    QPair<qint64, qint64> changed;
+    QSet<QByteArray> withParts;
+};
+QMutex seenMutex;
+QHash<QByteArray, SeenFolder> seenFolders;
+
+std::optional<std::pair<QByteArray, QPair<qint64, qint64>>> folderState(int folder)
+{
+    struct stat status {};
+    if (::fstat(folder, &status) != 0)
+        return std::nullopt;
+    return std::make_pair(QByteArray::number(quint64(status.st_dev)) + ':' + QByteArray::number(quint64(status.st_ino)),
+                          qMakePair(qint64(status.st_mtim.tv_sec), qint64(status.st_mtim.tv_nsec)));
+}
+
+// The prefix of the target a part-file name belongs to, or nothing for another name.
+std::optional<QByteArray> prefixOfPart(QByteArrayView entry)
+{
+    if (!entry.startsWith('.') || !entry.endsWith(".part"))
+        return std::nullopt;
+    const QByteArrayView stem = entry.first(entry.size() - 5);
+    const qsizetype dot = stem.lastIndexOf('.');
+    if (dot <= 0)
+        return std::nullopt;
+    const QByteArray prefix = stem.first(dot + 1).toByteArray();
+    return isPartName(entry, prefix) ? std::optional(prefix) : std::nullopt;
+}
+
+void rememberFolder(int folder, const QSet<QByteArray> &withParts)
+{
+    if (const auto state = folderState(folder)) {
+        QMutexLocker lock(&seenMutex);
+        seenFolders.insert(state->first, SeenFolder {state->second, withParts});
+    }
+}
+
+// Part files of this target left by saves that were killed or lost their machine. A writer
+// holds a lock on its part file for as long as it lives, so one that can be locked is stale.
+// Answers the prefixes of the targets with part files left in the folder (of running saves,
+// or of other targets), for rememberFolder().
+QSet<QByteArray> removeStaleParts(int folder, const QByteArray &name)
+{
+    const QByteArray prefix = partPrefix(name);
+    if (const auto state = folderState(folder)) {
+        QMutexLocker lock(&seenMutex);
+        const auto seen = seenFolders.constFind(state->first);
+        if (seen != seenFolders.constEnd() && seen->changed == state->second && !seen->withParts.contains(prefix))
+            return seen->withParts;
+    }
+    const int listing = ::dup(folder);
+    if (listing < 0)
+        return {prefix};
+    DIR *entries = ::fdopendir(listing);
+    if (!entries) {
+        ::close(listing);
+        return {prefix};
+    }
+    ::rewinddir(entries);
+    QList<QByteArray> parts;
+    QSet<QByteArray> withParts;
+    while (const dirent *entry = ::readdir(entries)) {
+        const std::optional<QByteArray> of = prefixOfPart(QByteArrayView(entry->d_name));
+        if (of && *of == prefix)
+            parts.append(QByteArray(entry->d_name));
+        else if (of)
+            withParts.insert(*of);
+    }
+    ::closedir(entries);
+    for (const QByteArray &part : std::as_const(parts)) {
+        const Descriptor file(::openat(folder, part.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat status {};
+        if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
+            continue;
+        if (::flock(file.get(), LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(folder, part.constData(), 0);
+        else
+            withParts.insert(prefix);
+    }
+    return withParts;
+}
+
+// Why an existing target is not replaced; true when it may be.
+bool refusalOf(int folder, const QByteArray &name, const struct stat &old, const QByteArray &shownPath, QString *reason)
+{
+    const auto refuse = [reason](const QString &why) {
+        if (reason)
+            *reason = why;
+        return false;
+    };
+    if (S_ISDIR(old.st_mode))
+        return refuse(failureReason(EISDIR, QString::fromLocal8Bit(std::strerror(EISDIR))));
+    if (!S_ISREG(old.st_mode))
+        return refuse(QStringLiteral("%1 is not a regular file").arg(QFile::decodeName(shownPath)));
+    if (::faccessat(folder, name.constData(), W_OK, 0) != 0) {
+        if (errno == EACCES || errno == EPERM)
+            return refuse(QStringLiteral("Existing file %1 is not writable").arg(QFile::decodeName(shownPath)));
+        if (errno == EROFS)
+            return refuse(failureReason(EROFS, QString::fromLocal8Bit(std::strerror(EROFS))));
+    }
+    return true;
+}
+
+// The new file, named beside the target and locked by this process, ready to be renamed.
+struct Temporary
+{
+    QByteArray name;
+    std::shared_ptr<Descriptor> file; // held open, and so locked, until the rename
+};
+
+bool fillFile(int descriptor, const QByteArray &bytes, const struct stat *old)
+{
+    if (old && ::fchmod(descriptor, old->st_mode & 07777) != 0)
+        return false;
+    return writeAll(descriptor, bytes) && ::fsync(descriptor) == 0;
+}
+
+QByteArray randomPartName(const QByteArray &name)
+{
+    return partPrefix(name) + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".part";
+}
+
+// The bytes in a file without a name, named only once complete: a save killed before that
+// leaves nothing behind. Nothing, without a reason, where the file system has no such files
+// (the caller then writes a named one); nothing with a reason when the write itself failed.
+std::optional<Temporary> writeUnnamed(int folder, const QByteArray &name, const QByteArray &bytes,
+                                      const struct stat *old, QString *reason)
+{
+#ifdef O_TMPFILE
+    auto file = std::make_shared<Descriptor>(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    if (file->get() < 0)
+        return std::nullopt;
+    if (!fillFile(file->get(), bytes, old) || ::flock(file->get(), LOCK_EX) != 0) {
+        const int error = errno;
+        if (reason)
+            *reason = failureReason(error, QString::fromLocal8Bit(std::strerror(error)));
+        return std::nullopt;
+    }
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(file->get());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray temporary = randomPartName(name);
+        if (::linkat(AT_FDCWD, self.constData(), folder, temporary.constData(), AT_SYMLINK_FOLLOW) == 0
+            || ::linkat(file->get(), "", folder, temporary.constData(), AT_EMPTY_PATH) == 0)
+            return Temporary {temporary, file};
+        if (errno != EEXIST)
+            break;
+    }
+#else
+    Q_UNUSED(folder);
+    Q_UNUSED(name);
+    Q_UNUSED(bytes);
+    Q_UNUSED(old);
+    Q_UNUSED(reason);
+#endif
+    return std::nullopt;
+}
+
+// The bytes in a hidden part file beside the target, locked while it is written.
+std::optional<Temporary> writeNamed(int folder, const QByteArray &name, const QByteArray &bytes,
+                                    const struct stat *old, QString *reason)
+{
+    const auto failed = [reason](int error) -> std::optional<Temporary> {
+        if (reason)
+            *reason = failureReason(error, QString::fromLocal8Bit(std::strerror(error)));
+        return std::nullopt;
+    };
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray temporary = randomPartName(name);
+        auto file = std::make_shared<Descriptor>(
+            ::openat(folder, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (file->get() < 0) {
+            if (errno == EEXIST)
+                continue;
+            return failed(errno);
+        }
+        // Another save's clean-up may take a part file between its making and its locking: the
+        // name must still be this file's once locked.
+        struct stat made {};
+        struct stat named {};
+        if (::flock(file->get(), LOCK_EX) != 0 || ::fstat(file->get(), &made) != 0
+            || ::fstatat(folder, temporary.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0 || made.st_ino != named.st_ino
+            || made.st_dev != named.st_dev)
+            continue;
+        if (!fillFile(file->get(), bytes, old)) {
+            const int error = errno;
+            ::unlinkat(folder, temporary.constData(), 0);
+            return failed(error);
+        }
+        return Temporary {temporary, file};
+    }
+    return failed(EEXIST);
+}
+
 } // namespace
+
+void setBeforeReplaceHook(std::function<void()> hook)
+{
+    beforeReplaceHook() = std::move(hook);
+}
+
+void setUnnamedTemporaryAllowed(bool allowed)
+{
+    unnamedAllowed = allowed;
+}
+
+bool checkTargetAtBytes(const QByteArray &path, QString *reason)
+{
+    if (path.isEmpty() || path.contains('\0'))
+        return true; // the write itself says why
+    QByteArray target = path;
+    if (char *resolved = ::realpath(path.constData(), nullptr)) {
+        target = resolved;
+        std::free(resolved);
+    }
+    struct stat old {};
+    if (::stat(target.constData(), &old) != 0)
+        return true;
+    return refusalOf(AT_FDCWD, target, old, path, reason);
+}
+
+bool checkTarget(const QString &path, QString *reason)
+{
+    return checkTargetAtBytes(QFile::encodeName(path), reason);
+}
+
+bool open(QSaveFile &file, QString *reason)
+{
+    if (!checkTarget(file.fileName(), reason))
+        return false;
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (reason)
+            *reason = file.errorString();
+        return false;
+    }
+    return true;
+}
 
 bool writeAtBytes(const QByteArray &path, const QByteArray &bytes, QString *reason)
 {
@@ -125,39 +404,32 @@ bool writeAtBytes(const QByteArray &path, const QByteArray &bytes, QString *reas
         return failed(errno);
     struct stat old {};
     const bool replacing = ::fstatat(folder.get(), name.constData(), &old, 0) == 0;
-    if (replacing && S_ISDIR(old.st_mode))
-        return failed(EISDIR);
+    if (replacing && !refusalOf(folder.get(), name, old, path, reason))
+        return false;
+    const QSet<QByteArray> withParts = removeStaleParts(folder.get(), name);
 
-    // The new bytes go to a file of their own beside the old one, which is replaced only once they
-    // are all on disk.
-    QByteArray temporary;
-    int created = -1;
-    for (int attempt = 0; attempt < 100 && created < 0; ++attempt) {
-        temporary = "." + name.left(200) + "." + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".part";
-        created = ::openat(folder.get(), temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (created < 0 && errno != EEXIST)
-            return failed(errno);
+    std::optional<Temporary> temporary;
+    QString unnamedFailure;
+    if (unnamedAllowed.load())
+        temporary = writeUnnamed(folder.get(), name, bytes, replacing ? &old : nullptr, &unnamedFailure);
+    if (!unnamedFailure.isEmpty()) {
+        if (reason)
+            *reason = unnamedFailure;
+        return false;
     }
-    if (created < 0)
-        return failed(EEXIST);
-    Descriptor file(created);
-    const auto discard = [&](int error) {
-        file.release();
-        ::unlinkat(folder.get(), temporary.constData(), 0);
+    if (!temporary)
+        temporary = writeNamed(folder.get(), name, bytes, replacing ? &old : nullptr, reason);
+    if (!temporary)
+        return false;
+    if (const std::function<void()> &hook = beforeReplaceHook())
+        hook();
+    if (::renameat(folder.get(), temporary->name.constData(), folder.get(), name.constData()) != 0) {
+        const int error = errno;
+        ::unlinkat(folder.get(), temporary->name.constData(), 0);
         return failed(error);
-    };
-    if (replacing && ::fchmod(file.get(), old.st_mode & 07777) != 0)
-        return discard(errno);
-    if (!writeAll(file.get(), bytes))
-        return discard(errno);
-    if (::fsync(file.get()) != 0)
-        return discard(errno);
-    errno = 0;
-    if (!file.release())
-        return discard(errno);
-    if (::renameat(folder.get(), temporary.constData(), folder.get(), name.constData()) != 0)
-        return discard(errno);
+    }
     ::fsync(folder.get());
+    rememberFolder(folder.get(), withParts);
     return true;
 }
 

@@ -5,9 +5,17 @@
 
 class QSaveFile;
 
+#include <functional>
+
 // Writes a whole file so that the old one is replaced only once the new one is complete on disk.
 // A failure answers a reason a person can act on: a full disk, a file over the system's size
 // limit or an exhausted quota are named as such rather than as "Unknown error".
+// A file the user cannot write (one made read-only, say) is never replaced, nor is anything that
+// is no regular file (a pipe, a device): the user owns them, and renaming over them would change
+// them behind the user's back. The new bytes go to an unnamed file where the file system allows
+// it; otherwise, and for the moment between naming the new file and renaming it into place, a
+// hidden ".NAME.XXXX.part" file stands beside the target, and the next save of the same target
+// takes away any such file whose writer is gone.
 namespace PWSaveFile {
 
 bool write(const QString &path, const QByteArray &bytes, QString *reason);
@@ -17,6 +25,14 @@ bool write(const QString &path, const QByteArray &bytes, QString *reason);
 // the link stays) and an existing file keeps its permissions.
 bool writeAtBytes(const QByteArray &path, const QByteArray &bytes, QString *reason);
 
+// Whether path may be replaced: false, with the reason, when it exists and is no regular file
+// (after following links) or is a file the user cannot write. A missing file may be made.
+bool checkTarget(const QString &path, QString *reason);
+bool checkTargetAtBytes(const QByteArray &path, QString *reason);
+
+// Opens a QSaveFile for writing after checkTarget(); false with the reason otherwise.
+bool open(QSaveFile &file, QString *reason);
+
 // Finishes a QSaveFile written by the caller (a PDF streamed into it, say): its buffer is written
 // out and checked before the old file is replaced. On failure the new file is discarded, the old
 // one stays as it was and reason says why.
@@ -25,5 +41,12 @@ bool commit(QSaveFile &file, QString *reason);
 // The reason for a failed write that left the system error number `error` (0 when unknown) and
 // Qt's own description `qtReason`.
 QString failureReason(int error, const QString &qtReason);
+
+// Called, when set, once the new bytes are complete and about to replace the old file; a test
+// ends its process there to leave what a save killed at that moment leaves.
+void setBeforeReplaceHook(std::function<void()> hook);
+// Whether an unnamed temporary file is tried first (the default); a test turns it off to take
+// the road of file systems without one.
+void setUnnamedTemporaryAllowed(bool allowed);
 
 } // namespace PWSaveFile

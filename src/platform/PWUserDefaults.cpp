@@ -20,9 +20,16 @@ namespace {
 enum class LoadResult { Missing, Loaded, Corrupt, Unreadable };
 
 // A file that does not hold a dictionary is kept beside the store for the user to look at,
-// never overwritten by the next setting.
+// never overwritten by the next setting. One the user made read-only stays where it is: the
+// store starts empty and its writes are refused, as any writer refuses such a file.
 void setAside(const QString &path, const QString &reason)
 {
+    if (!QFileInfo(path).isWritable()) {
+        qCWarning(lcDefaults).noquote()
+            << QStringLiteral("user defaults in %1 are unreadable (%2) and the file is read-only; starting empty")
+                   .arg(path, reason);
+        return;
+    }
     const QString aside = path + QStringLiteral(".corrupt");
     QFile::remove(aside);
     if (QFile::rename(path, aside))
@@ -46,6 +53,10 @@ LoadResult readStore(const QString &path, PWPlist::Dictionary *values)
     case PWFileReader::Status::Read:
         break;
     case PWFileReader::Status::NotRegularFile:
+        // A pipe or a device in the store's place is the user's: neither moved nor replaced.
+        qCWarning(lcDefaults).noquote()
+            << QStringLiteral("user defaults %1 are no regular file and are not used: %2").arg(path, file.reason);
+        return LoadResult::Unreadable;
     case PWFileReader::Status::TooLarge:
     case PWFileReader::Status::NotOfKind:
         // There, but never a store: kept aside rather than replaced by the next setting.

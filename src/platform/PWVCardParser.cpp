@@ -226,43 +226,6 @@ private:
     std::optional<bool> m_known;
 };
 
-// Whether a physical line is a content line of its own: a name (with its group), optional
-// parameters and a colon, with no blank among them (text continuing a value has blanks). The
-// BEGIN and END lines of cards are such lines.
-bool isPropertyLine(QStringView line)
-{
-    qsizetype i = 0;
-    const auto name = [&] {
-        const qsizetype from = i;
-        while (i < line.size() && isNameCharacter(line.at(i)))
-            ++i;
-        return i > from;
-    };
-    if (!name())
-        return false;
-    if (i < line.size() && line.at(i) == QLatin1Char('.')) {
-        ++i;
-        if (!name())
-            return false;
-    }
-    while (i < line.size() && line.at(i) == QLatin1Char(';')) {
-        ++i;
-        if (!name())
-            return false;
-        if (i < line.size() && line.at(i) == QLatin1Char('=')) {
-            bool quoted = false;
-            for (++i; i < line.size(); ++i) {
-                const QChar c = line.at(i);
-                if (c == QLatin1Char('"'))
-                    quoted = !quoted;
-                else if (!quoted && (c == QLatin1Char(';') || c == QLatin1Char(':')))
-                    break;
-            }
-        }
-    }
-    return i < line.size() && line.at(i) == QLatin1Char(':');
-}
-
 // The property name of a content line ("TEL" of "item1.TEL;TYPE=WORK:..."), without its group.
 QStringView propertyNameOf(QStringView line)
 {
@@ -292,43 +255,14 @@ bool isBeginLine(QStringView line)
     return isBoundaryLine(line, QLatin1StringView("BEGIN"));
 }
 
-// The properties of vCard 2.1, 3.0 and 4.0, the only names that end a quoted-printable value
-// continued by a soft line break: a continuation such as "http://example.com" or "Apt:4" has the
-// form of a content line too, and is the value's.
-bool isKnownPropertyName(QStringView name)
-{
-    static const QLatin1StringView kNames[] = {
-        QLatin1StringView("ADR"), QLatin1StringView("AGENT"), QLatin1StringView("ANNIVERSARY"),
-        QLatin1StringView("BDAY"), QLatin1StringView("BEGIN"), QLatin1StringView("CALADRURI"),
-        QLatin1StringView("CALURI"), QLatin1StringView("CATEGORIES"), QLatin1StringView("CLASS"),
-        QLatin1StringView("CLIENTPIDMAP"), QLatin1StringView("EMAIL"), QLatin1StringView("END"),
-        QLatin1StringView("FBURL"), QLatin1StringView("FN"), QLatin1StringView("GENDER"), QLatin1StringView("GEO"),
-        QLatin1StringView("IMPP"), QLatin1StringView("KEY"), QLatin1StringView("KIND"), QLatin1StringView("LABEL"),
-        QLatin1StringView("LANG"), QLatin1StringView("LOGO"), QLatin1StringView("MAILER"), QLatin1StringView("MEMBER"),
-        QLatin1StringView("N"), QLatin1StringView("NAME"), QLatin1StringView("NICKNAME"), QLatin1StringView("NOTE"),
-        QLatin1StringView("ORG"), QLatin1StringView("PHOTO"), QLatin1StringView("PRODID"),
-        QLatin1StringView("PROFILE"), QLatin1StringView("RELATED"), QLatin1StringView("REV"),
-        QLatin1StringView("ROLE"), QLatin1StringView("SORT-STRING"), QLatin1StringView("SOUND"),
-        QLatin1StringView("SOURCE"), QLatin1StringView("TEL"), QLatin1StringView("TITLE"), QLatin1StringView("TZ"),
-        QLatin1StringView("UID"), QLatin1StringView("URL"), QLatin1StringView("VERSION"), QLatin1StringView("XML"),
-    };
-    if (name.startsWith(QLatin1StringView("X-"), Qt::CaseInsensitive))
-        return true;
-    for (const QLatin1StringView known : kNames) {
-        if (name.compare(known, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
 // Physical lines to logical ones, one at a time, so that no list of every line of a large file
 // is ever held. A soft line break ("=" at the end of a quoted-printable value) joins the next
-// line whole, a leading blank there being part of the value; this comes before unfolding, which
-// would take that blank for a fold. Otherwise a line starting with a blank or a tab continues
-// the one before (the fold removes the line end and that character).
-// A soft line break never joins a line that stands on its own (a line of a known property, the
-// END or BEGIN of a card): exporters leave a stray "=" at the end of a value, and joining the END
-// after it would swallow that card and every card after it.
+// line whole, whatever it starts with ("TEL: 555 1234 evenings" is the value's too), a leading
+// blank there being part of the value; this comes before unfolding, which would take that blank
+// for a fold. Otherwise a line starting with a blank or a tab continues the one before (the fold
+// removes the line end and that character).
+// The one line a soft line break never joins is the END or BEGIN of a card: exporters leave a
+// stray "=" at the end of a card's last value, and joining its END would lose the card.
 class LogicalLines
 {
 public:
@@ -347,32 +281,41 @@ public:
     }
 
     // The next logical line and the number of its first physical line; false after the last.
-    bool next(QString &line, qsizetype &number)
+    // The line's source units (bytes or UTF-16 units) run from rawFrom to rawTo, line ends
+    // included.
+    bool next(QString &line, qsizetype &number, qsizetype *rawFrom = nullptr, qsizetype *rawTo = nullptr)
     {
         if (!m_hasLookahead && !readPhysical())
             return false;
         line = m_lookahead;
         number = m_lookaheadNumber;
+        if (rawFrom)
+            *rawFrom = m_lookaheadFrom;
+        qsizetype end = m_lookaheadTo;
         m_hasLookahead = false;
         QuotedPrintableHead head;
         while (readPhysical()) {
             if (line.endsWith(QLatin1Char('=')) && head.quotedPrintable(line)) {
                 line.chop(1); // the break is no part of the value, whether it joins or not
-                if (!isPropertyLine(m_lookahead) || !isKnownPropertyName(propertyNameOf(m_lookahead))) {
+                if (!isBeginLine(m_lookahead) && !isBoundaryLine(m_lookahead, QLatin1StringView("END"))) {
                     line.append(m_lookahead);
+                    end = m_lookaheadTo;
                     continue;
                 }
                 qCInfo(lcVCard).noquote() << QStringLiteral("vCard line %1: the quoted-printable value ends in a "
-                                                            "soft line break before a line of its own; it ends there")
+                                                            "soft line break before the card's boundary; it ends there")
                                                  .arg(m_lookaheadNumber - 1);
             } else if (!m_lookahead.isEmpty()
                        && (m_lookahead.at(0) == QLatin1Char(' ') || m_lookahead.at(0) == QLatin1Char('\t'))) {
                 line.append(QStringView(m_lookahead).sliced(1));
+                end = m_lookaheadTo;
                 continue;
             }
             m_hasLookahead = true;
             break;
         }
+        if (rawTo)
+            *rawTo = end;
         return true;
     }
 
@@ -400,12 +343,14 @@ private:
         m_lookaheadNumber = ++m_physicalLines;
         if (isBeginLine(m_lookahead))
             ++m_beginLines;
+        m_lookaheadFrom = m_start;
         m_start = end + 1;
         // CRLF is one line end; ASCII in both forms, so either is read as a character.
         if (end < m_size && m_start < m_size && isLineEnd(end) && isLineEnd(m_start)
             && (m_fromUtf8 ? m_utf8.at(end) == '\r' && m_utf8.at(m_start) == '\n'
                            : m_text.at(end) == QLatin1Char('\r') && m_text.at(m_start) == QLatin1Char('\n')))
             ++m_start;
+        m_lookaheadTo = std::min(m_start, m_size);
         return true;
     }
 
@@ -418,6 +363,8 @@ private:
     int m_beginLines = 0;
     QString m_lookahead;
     qsizetype m_lookaheadNumber = 0;
+    qsizetype m_lookaheadFrom = 0;
+    qsizetype m_lookaheadTo = 0;
     bool m_hasLookahead = false;
 };
 
@@ -543,6 +490,20 @@ std::optional<QList<PWVCard>> PWVCardParser::parse(const QByteArray &bytes, QStr
 bool PWVCardParser::parseEach(const QByteArray &bytes, const std::function<void(PWVCard &)> &take, QString *error,
                               int *beginLines, QStringList *problems)
 {
+    return parseCards(bytes, take, nullptr, error, beginLines, problems);
+}
+
+bool PWVCardParser::parseEachWithSource(const QByteArray &bytes,
+                                        const std::function<void(PWVCard &, PWVCardSource &)> &take, QString *error,
+                                        int *beginLines, QStringList *problems)
+{
+    return parseCards(bytes, nullptr, take, error, beginLines, problems);
+}
+
+bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void(PWVCard &)> &take,
+                               const std::function<void(PWVCard &, PWVCardSource &)> &takeWithSource,
+                               QString *error, int *beginLines, QStringList *problems)
+{
     // The first few damaged cards are named, the rest counted.
     constexpr int kCardsNamed = 20;
     int damagedCards = 0;
@@ -576,9 +537,26 @@ bool PWVCardParser::parseEach(const QByteArray &bytes, const std::function<void(
     int cardsPastLimit = 0;
     QString lineText;
     qsizetype number = 0;
-    while (logical.next(lineText, number)) {
-        if (lineText.trimmed().isEmpty())
+    // The card as written, kept only for a caller that asks for it.
+    PWVCardSource source;
+    qsizetype rawFrom = 0;
+    qsizetype rawTo = 0;
+    const auto keepWritten = [&](bool opensCard = false) {
+        if (!takeWithSource)
+            return;
+        if (opensCard) {
+            source.lines.clear();
+            source.lineOfContent.clear();
+        }
+        source.lines.append(utf8 ? utf8->sliced(rawFrom, rawTo - rawFrom).toByteArray()
+                                 : QStringView(*text).sliced(rawFrom, rawTo - rawFrom).toUtf8());
+    };
+    while (logical.next(lineText, number, &rawFrom, &rawTo)) {
+        if (lineText.trimmed().isEmpty()) {
+            if (depth > 0)
+                keepWritten();
             continue;
+        }
         if (cards >= kMaxCards) {
             // Full: the rest is only counted, for the sentence that says what was left out.
             cardsPastLimit += isBeginLine(lineText) ? 1 : 0;
@@ -587,6 +565,8 @@ bool PWVCardParser::parseEach(const QByteArray &bytes, const std::function<void(
         PWVCardLine line;
         QString reason;
         if (!parseLine(lineText, line, &reason)) {
+            if (depth > 0)
+                keepWritten();
             if (++linesLeftOut <= kLinesNamed)
                 qCInfo(lcVCard).noquote() << QStringLiteral("vCard line %1 left out: %2").arg(number).arg(reason);
             continue;
@@ -612,22 +592,33 @@ bool PWVCardParser::parseEach(const QByteArray &bytes, const std::function<void(
                     current.clear();
                     cardLine = number;
                 }
+                keepWritten(depth == 1);
                 agentPending = false;
             } else if (depth == 0) {
                 qCInfo(lcVCard).noquote() << QStringLiteral("vCard line %1: END without BEGIN").arg(number);
-            } else if (--depth == 0) {
-                ++cards;
-                take(current);
-                current.clear();
+            } else {
+                keepWritten();
+                if (--depth == 0) {
+                    ++cards;
+                    if (takeWithSource)
+                        takeWithSource(current, source);
+                    else
+                        take(current);
+                    current.clear();
+                }
             }
             continue;
         }
         if (line.name == QLatin1String("AGENT") && line.value.trimmed().isEmpty())
             agentPending = true;
+        if (depth > 0)
+            keepWritten();
         if (depth != 1)
             continue; // outside any card, or inside an embedded one
         if (current.size() >= kMaxLinesPerCard)
             return fail(error, QStringLiteral("a card of more than %1 lines").arg(kMaxLinesPerCard));
+        if (takeWithSource)
+            source.lineOfContent.append(int(source.lines.size() - 1));
         current.append(std::move(line));
     }
     if (linesLeftOut > kLinesNamed)

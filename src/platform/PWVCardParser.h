@@ -13,6 +13,15 @@
 
 Q_DECLARE_LOGGING_CATEGORY(lcVCard)
 
+// A card as it stands in its text: its logical lines as written (folds, soft line breaks and line
+// ends kept, the BEGIN and END lines and lines that could not be read included), in UTF-8, and
+// for each content line of the parsed card the index of the written line it came from.
+struct PWVCardSource
+{
+    QList<QByteArray> lines;
+    QList<int> lineOfContent;
+};
+
 // The first stage of vCard reading: bytes to content lines, after RFC 2425/2426 (vCard 3.0) and
 // the vCard 2.1 forms desktop address books still write. Accepts UTF-8, UTF-16 with or without a
 // byte-order mark (either byte order) and, card by card, Latin-1 for a card whose bytes are no
@@ -45,6 +54,13 @@ public:
     static bool parseEach(const QByteArray &bytes, const std::function<void(PWVCard &)> &take,
                           QString *error = nullptr, int *beginLines = nullptr, QStringList *problems = nullptr);
 
+    // The same, each card handed over with its source: a writer can then keep what it does not
+    // change exactly as it was written.
+    static bool parseEachWithSource(const QByteArray &bytes,
+                                    const std::function<void(PWVCard &, PWVCardSource &)> &take,
+                                    QString *error = nullptr, int *beginLines = nullptr,
+                                    QStringList *problems = nullptr);
+
     // The text of the bytes in the encodings above, logging each card read as Latin-1 by its
     // index; nothing with a reason for broken UTF-16.
     static std::optional<QString> decodeText(const QByteArray &bytes, QString *error = nullptr);
@@ -54,4 +70,9 @@ public:
     // The components of a structured value (N, ADR, ORG) split at unescaped separators, each
     // unescaped.
     static QStringList splitStructured(const QString &value, QChar separator = QLatin1Char(';'));
+
+private:
+    static bool parseCards(const QByteArray &bytes, const std::function<void(PWVCard &)> &take,
+                           const std::function<void(PWVCard &, PWVCardSource &)> &takeWithSource, QString *error,
+                           int *beginLines, QStringList *problems);
 };

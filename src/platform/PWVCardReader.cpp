@@ -229,7 +229,7 @@ public:
         }
     }
 
-    std::shared_ptr<PWPerson> build(const PWVCardReader::Options &options)
+    std::shared_ptr<PWPerson> build(const PWVCardReader::Options &options, QList<PWVCardReader::LineUse> *uses = nullptr)
     {
         QString uid;
         for (const PWVCardLine &line : m_card) {
@@ -237,8 +237,15 @@ public:
                 uid = textOf(line).trimmed();
         }
         m_person = PWPerson::createWithUniqueId(options.keepUniqueIds ? uid : QString());
-        for (const PWVCardLine &line : m_card)
-            readLine(line);
+        m_uses = uses;
+        if (m_uses) {
+            m_uses->clear();
+            m_uses->resize(m_card.size());
+        }
+        for (m_index = 0; m_index < m_card.size(); ++m_index)
+            readLine(m_card.at(m_index));
+        if (m_uses)
+            useGroupLines();
         for (auto it = m_preferred.cbegin(); it != m_preferred.cend(); ++it)
             m_multi[it.key()].setPrimaryIdentifier(it->second);
         for (auto it = m_multi.cbegin(); it != m_multi.cend(); ++it)
@@ -257,10 +264,44 @@ private:
         return fromTypes;
     }
 
+    void use(const QString &unit)
+    {
+        if (m_uses)
+            (*m_uses)[m_index].unit = unit;
+    }
+
+    // The lines a group adds to its entry (label, country code, address fields) go with it.
+    void useGroupLines()
+    {
+        QMap<QString, PWVCardReader::LineUse> entries;
+        for (qsizetype i = 0; i < m_card.size(); ++i) {
+            const PWVCardReader::LineUse &use = m_uses->at(i);
+            const QString group = groupKey(m_card.at(i));
+            if (!group.isEmpty() && !use.entry.isEmpty() && !entries.contains(group))
+                entries.insert(group, use);
+        }
+        for (qsizetype i = 0; i < m_card.size(); ++i) {
+            const PWVCardLine &line = m_card.at(i);
+            const bool addsToGroup = line.name == QLatin1String("X-ABLABEL") || line.name == QLatin1String("X-ABADR")
+                                     || line.name == QLatin1String("X-PW-ADR-FIELD");
+            const auto found = entries.constFind(groupKey(line));
+            if (addsToGroup && !line.group.isEmpty() && found != entries.constEnd()) {
+                (*m_uses)[i] = *found;
+                (*m_uses)[i].main = false;
+            }
+        }
+    }
+
     void add(const QString &property, const PWVCardLine &line, const PWPlist &value, const QString &label)
     {
         PWMultiValue &multi = m_multi[property];
         const QString identifier = multi.addValue(value, label);
+        if (m_uses) {
+            PWVCardReader::LineUse &use = (*m_uses)[m_index];
+            use.unit = QStringLiteral("ENTRY");
+            use.property = property;
+            use.entry = identifier;
+        }
         // Of several marked entries the most preferred wins, the first of equals.
         if (const std::optional<int> rank = preferenceOf(line)) {
             const auto found = m_preferred.constFind(property);
@@ -328,6 +369,13 @@ private:
     void readLine(const PWVCardLine &line)
     {
         const QString &name = line.name;
+        // The lines of single values, named for what a writer changes together.
+        static const QStringList singles = {QStringLiteral("N"),     QStringLiteral("FN"),          QStringLiteral("NICKNAME"),
+                                            QStringLiteral("X-MAIDENNAME"), QStringLiteral("ORG"), QStringLiteral("X-ABSHOWAS"),
+                                            QStringLiteral("TITLE"), QStringLiteral("NOTE"),        QStringLiteral("BDAY"),
+                                            QStringLiteral("PHOTO")};
+        if (m_uses && singles.contains(name))
+            use(name);
         if (name == QLatin1String("N")) {
             readName(line);
         } else if (name == QLatin1String("NICKNAME")) {
@@ -363,9 +411,10 @@ private:
         } else if (name == QLatin1String("URL")) {
             const QString url = textOf(line);
             // A bare URL line is the home page; typed or labelled ones are the list of URLs.
-            if (line.group.isEmpty() && line.types().isEmpty() && !m_person->hasValueForProperty(kPWHomePageProperty))
+            if (line.group.isEmpty() && line.types().isEmpty() && !m_person->hasValueForProperty(kPWHomePageProperty)) {
+                use(QStringLiteral("HOMEPAGE"));
                 setText(kPWHomePageProperty, url);
-            else
+            } else
                 add(kPWURLsProperty, line, PWPlist::fromString(url), labelOf(line, workHomeLabel(line)));
         } else if (name == QLatin1String("X-AIM") || name == QLatin1String("X-JABBER") || name == QLatin1String("X-MSN")
                    || name == QLatin1String("X-ICQ") || name == QLatin1String("X-YAHOO")) {
@@ -403,6 +452,7 @@ private:
             qCInfo(lcVCard).noquote() << "vCard property" << property << "is not registered and is left out";
             return;
         }
+        use(QStringLiteral("PROP:") + property);
         if (*type == PWPropertyType::String) {
             setText(property, textOf(line));
         } else if (*type == PWPropertyType::Date) {
@@ -420,6 +470,8 @@ private:
     // Per property, the rank and identifier of the most preferred entry so far.
     QMap<QString, std::pair<int, QString>> m_preferred;
     std::shared_ptr<PWPerson> m_person;
+    QList<PWVCardReader::LineUse> *m_uses = nullptr;
+    qsizetype m_index = 0;
 };
 
 } // namespace
@@ -462,6 +514,13 @@ std::shared_ptr<PWPerson> PWVCardReader::personFromCard(const PWVCard &card, con
 {
     ValuePool pool;
     return CardBuilder(card, pool).build(options);
+}
+
+std::shared_ptr<PWPerson> PWVCardReader::personFromCard(const PWVCard &card, const Options &options,
+                                                        QList<LineUse> *uses)
+{
+    ValuePool pool;
+    return CardBuilder(card, pool).build(options, uses);
 }
 
 bool PWVCardReader::isGroupCard(const PWVCard &card)

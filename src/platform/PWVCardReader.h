@@ -42,6 +42,22 @@ public:
                                                     const Options &options = Options());
     static std::shared_ptr<PWPerson> personFromCard(const PWVCard &card, const Options &options = Options());
 
+    // What became of one content line of a card in the person read from it.
+    struct LineUse
+    {
+        // Empty for a line of no meaning to the person; "ENTRY" for an entry of a multi-value;
+        // else what a writer changes together: "N", "FN", "NICKNAME", "X-MAIDENNAME", "ORG",
+        // "X-ABSHOWAS", "TITLE", "NOTE", "BDAY", "PHOTO", "HOMEPAGE", "PROP:<property>".
+        QString unit;
+        // The multi-value property and the entry's identifier in the person read.
+        QString property;
+        QString entry;
+        // The entry's own line rather than one its group adds (a label, a country code).
+        bool main = true;
+    };
+    // The same, with uses holding one LineUse per line of the card.
+    static std::shared_ptr<PWPerson> personFromCard(const PWVCard &card, const Options &options, QList<LineUse> *uses);
+
     static bool isGroupCard(const PWVCard &card);
     // The group of a group card; nothing for a person card.
     static std::optional<PWGroup> groupFromCard(const PWVCard &card);

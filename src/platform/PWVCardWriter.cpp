@@ -74,15 +74,26 @@ class CardWriter
 {
 public:
     QByteArray m_out;
+    QList<PWVCardWriter::Unit> m_units;
 
-    void line(const QString &text) { m_out += PWVCardWriter::foldedLine(text); }
+    // The lines that follow belong to the unit of this key.
+    void unit(const QString &key, const QString &group = QString()) { m_units.append({key, {}, group}); }
+
+    void line(const QString &text)
+    {
+        m_out += PWVCardWriter::foldedLine(text);
+        if (!m_units.isEmpty())
+            m_units.last().lines.append(text);
+    }
 
     QString nextGroup() { return QStringLiteral("item%1").arg(++m_groups); }
 
-    void textLine(const QString &name, const QString &text)
+    void textLine(const QString &name, const QString &text, const QString &key = QString())
     {
-        if (!text.isEmpty())
-            line(name + QLatin1Char(':') + PWVCardWriter::escapeText(text));
+        if (text.isEmpty())
+            return;
+        unit(key.isEmpty() ? name : key);
+        line(name + QLatin1Char(':') + PWVCardWriter::escapeText(text));
     }
 
     // One line per entry: TYPE parameters for standard labels, pref on the primary entry, a
@@ -107,6 +118,7 @@ public:
             if (multi->identifierAtIndex(i) == multi->primaryIdentifier() && multi->count() > 1)
                 types.append(QStringLiteral("pref"));
             const QString group = (!labelTypes || !extraLines.isEmpty()) ? nextGroup() : QString();
+            unit(QStringLiteral("ENTRY:") + property + QLatin1Char(':') + multi->identifierAtIndex(i), group);
             QString head = group.isEmpty() ? name : group + QLatin1Char('.') + name;
             for (const QString &type : std::as_const(types))
                 head += QStringLiteral(";type=") + type;
@@ -170,18 +182,19 @@ QString displayName(const PWPerson &person)
     return parts.join(QLatin1Char(' '));
 }
 
-} // namespace
-
-QByteArray PWVCardWriter::vCardRepresentation(const PWPerson &person, const Options &options)
+void writeCard(CardWriter &w, const PWPerson &person, const PWVCardWriter::Options &options)
 {
-    CardWriter w;
+    const auto escapeText = PWVCardWriter::escapeText;
+    w.unit(QString());
     w.line(QStringLiteral("BEGIN:VCARD"));
     w.line(QStringLiteral("VERSION:3.0"));
     QStringList name;
     for (const QString &property : {kPWLastNameProperty, kPWFirstNameProperty, kPWMiddleNameProperty,
                                     kPWTitleProperty, kPWSuffixProperty})
         name.append(escapeText(person.stringForProperty(property)));
+    w.unit(QStringLiteral("N"));
     w.line(QStringLiteral("N:") + name.join(QLatin1Char(';')));
+    w.unit(QStringLiteral("FN"));
     w.line(QStringLiteral("FN:") + escapeText(displayName(person)));
     w.textLine(QStringLiteral("NICKNAME"), person.stringForProperty(kPWNicknameProperty));
     w.textLine(QStringLiteral("X-MAIDENNAME"), person.stringForProperty(kPWMaidenNameProperty));
@@ -191,24 +204,29 @@ QByteArray PWVCardWriter::vCardRepresentation(const PWPerson &person, const Opti
         QString org = QStringLiteral("ORG:") + escapeText(organization);
         if (!department.isEmpty())
             org += QLatin1Char(';') + escapeText(department);
+        w.unit(QStringLiteral("ORG"));
         w.line(org);
     }
     w.textLine(QStringLiteral("TITLE"), person.stringForProperty(kPWJobTitleProperty));
     bool flagsRead = false;
     const int flags = person.stringForProperty(kPWPersonFlagsProperty).trimmed().toInt(&flagsRead);
-    if (flagsRead && (flags & kPWShowAsMask) == kPWShowAsCompany)
+    if (flagsRead && (flags & kPWShowAsMask) == kPWShowAsCompany) {
+        w.unit(QStringLiteral("X-ABSHOWAS"));
         w.line(QStringLiteral("X-ABShowAs:COMPANY"));
+    }
     w.multiLines(person, kPWEmailProperty, QStringLiteral("EMAIL"), {QStringLiteral("INTERNET")}, escapedText);
     w.multiLines(person, kPWPhoneProperty, QStringLiteral("TEL"), {}, escapedText);
     w.multiLines(person, kPWAddressProperty, QStringLiteral("ADR"), {}, addressText, addressExtras);
-    w.textLine(QStringLiteral("URL"), person.stringForProperty(kPWHomePageProperty));
+    w.textLine(QStringLiteral("URL"), person.stringForProperty(kPWHomePageProperty), QStringLiteral("HOMEPAGE"));
     w.multiLines(person, kPWURLsProperty, QStringLiteral("URL"), {}, escapedText);
     w.multiLines(person, kPWOtherDatesProperty, QStringLiteral("X-ABDATE"), {},
                  [](const PWPlist &value) { return dateText(value); });
     w.multiLines(person, kPWRelatedNamesProperty, QStringLiteral("X-ABRELATEDNAMES"), {}, escapedText);
     const PWPlist birthday = person.valueForProperty(kPWBirthdayProperty);
-    if (birthday.isDate() && birthday.toDate().isValid())
+    if (birthday.isDate() && birthday.toDate().isValid()) {
+        w.unit(QStringLiteral("BDAY"));
         w.line(QStringLiteral("BDAY;value=date:") + dateText(birthday));
+    }
     w.multiLines(person, kPWAIMInstantProperty, QStringLiteral("X-AIM"), {}, escapedText);
     w.multiLines(person, kPWJabberInstantProperty, QStringLiteral("X-JABBER"), {}, escapedText);
     w.multiLines(person, kPWMSNInstantProperty, QStringLiteral("X-MSN"), {}, escapedText);
@@ -220,6 +238,7 @@ QByteArray PWVCardWriter::vCardRepresentation(const PWPerson &person, const Opti
             continue;
         const PWPlist value = person.valueForProperty(property);
         const QString head = QStringLiteral("X-PW-PROPERTY;X-NAME=") + parameterValue(property) + QLatin1Char(':');
+        w.unit(QStringLiteral("PROP:") + property);
         if (value.isString() && !value.toString().isEmpty())
             w.line(head + escapeText(value.toString()));
         else if (value.isDate() && value.toDate().isValid())
@@ -228,13 +247,37 @@ QByteArray PWVCardWriter::vCardRepresentation(const PWPerson &person, const Opti
     const QByteArray photo = options.photo ? *options.photo : person.imageData();
     if (!photo.isEmpty()) {
         const QString type = photoType(photo);
+        w.unit(QStringLiteral("PHOTO"));
         w.line(QStringLiteral("PHOTO;ENCODING=b") + (type.isEmpty() ? QString() : QStringLiteral(";TYPE=") + type)
                + QLatin1Char(':') + QString::fromLatin1(photo.toBase64()));
     }
+    w.unit(QString());
     w.line(QStringLiteral("UID:") + escapeText(person.uniqueId()));
     w.line(QStringLiteral("END:VCARD"));
+}
+
+} // namespace
+
+QByteArray PWVCardWriter::vCardRepresentation(const PWPerson &person, const Options &options)
+{
+    CardWriter w;
+    writeCard(w, person, options);
     return w.m_out;
 }
+
+QList<PWVCardWriter::Unit> PWVCardWriter::vCardUnits(const PWPerson &person)
+{
+    CardWriter w;
+    writeCard(w, person, Options());
+    QList<Unit> units;
+    for (Unit &unit : w.m_units) {
+        if (!unit.lines.isEmpty())
+            units.append(std::move(unit));
+    }
+    return units;
+}
+
+
 
 QByteArray PWVCardWriter::vCardRepresentation(const QList<std::shared_ptr<PWPerson>> &persons)
 {

@@ -28,6 +28,18 @@ public:
 
     static QByteArray vCardRepresentation(const PWPerson &person, const Options &options = Options());
     static QByteArray vCardRepresentation(const QList<std::shared_ptr<PWPerson>> &persons);
+
+    // The lines of vCardRepresentation() (unfolded), in the same order, each with what it writes:
+    // key is a PWVCardReader::LineUse unit, or "ENTRY:<property>:<entry identifier>" for an entry
+    // of a multi-value, or empty for the card's frame (BEGIN, VERSION, UID, END); group is the
+    // group the unit's lines carry, if any.
+    struct Unit
+    {
+        QString key;
+        QStringList lines;
+        QString group;
+    };
+    static QList<Unit> vCardUnits(const PWPerson &person);
     // A group card: name, UID and one member line per member id.
     static QByteArray groupRepresentation(const PWGroup &group);
 

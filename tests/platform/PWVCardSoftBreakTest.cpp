@@ -36,7 +36,7 @@ struct SoftBreakCase
     int at;
     QString note;
     QStringList phones;
-    bool logged; // a soft line break was refused
+    bool logged; // a soft line break was refused before a boundary
 };
 
 std::ostream &operator<<(std::ostream &out, const SoftBreakCase &c)
@@ -56,7 +56,7 @@ QStringList phones(const PWPerson &person)
 
 using PWVCardSoftBreakTest = testing::TestWithParam<SoftBreakCase>;
 
-TEST_P(PWVCardSoftBreakTest, SoftBreaksJoinContinuationsButNeverALineOfItsOwn)
+TEST_P(PWVCardSoftBreakTest, SoftBreaksJoinTheNextLineButNeverACardBoundary)
 {
     const SoftBreakCase &c = GetParam();
     const pwtest::LogCapture log;
@@ -83,11 +83,19 @@ INSTANTIATE_TEST_SUITE_P(
                        {QStringLiteral("+1 555 00")}, true},
         SoftBreakCase {"LastCardBeforeEnd", cards(2, 1, kNoteEndingInBreak), 2, 1, QStringLiteral("abc"),
                        {QStringLiteral("+1 555 01")}, true},
+        // A soft line break continues the value whatever the next line starts with, a line
+        // that looks like a property too, as the encoding says.
         SoftBreakCase {"BeforeAPlainPhoneLine", cards(2, 0, kNoteEndingInBreak + "TEL:+44 20 7946 0000\r\n"), 2, 0,
-                       QStringLiteral("abc"), {QStringLiteral("+1 555 00"), QStringLiteral("+44 20 7946 0000")}, true},
+                       QStringLiteral("abcTEL:+44 20 7946 0000"), {QStringLiteral("+1 555 00")}, false},
         SoftBreakCase {"BeforeAGroupedLineWithParameters",
                        cards(1, 0, kNoteEndingInBreak + "item1.TEL;TYPE=\"WORK,VOICE\";pref:+44 1\r\n"), 1, 0,
-                       QStringLiteral("abc"), {QStringLiteral("+1 555 00"), QStringLiteral("+44 1")}, true},
+                       QStringLiteral("abcitem1.TEL;TYPE=\"WORK,VOICE\";pref:+44 1"), {QStringLiteral("+1 555 00")}, false},
+        SoftBreakCase {"BeforeWordsAfterAPhoneName",
+                       cards(2, 1, "NOTE;ENCODING=QUOTED-PRINTABLE:Call me at home or=\r\nTEL: 555 1234 evenings\r\n"),
+                       2, 1, QStringLiteral("Call me at home orTEL: 555 1234 evenings"), {QStringLiteral("+1 555 01")}, false},
+        SoftBreakCase {"BeforeWordsAfterAnEmailName",
+                       cards(1, 0, "NOTE;ENCODING=QUOTED-PRINTABLE:Write to=\r\nEMAIL: ada@example.org=\r\n please\r\n"),
+                       1, 0, QStringLiteral("Write toEMAIL: ada@example.org please"), {QStringLiteral("+1 555 00")}, false},
         SoftBreakCase {"BeforeTheBeginOfAnEmbeddedCard",
                        cards(1, 0, "AGENT:\r\n" + kNoteEndingInBreak + "BEGIN:VCARD\r\nN:Agent\r\nEND:VCARD\r\n"), 1, 0,
                        QStringLiteral("abc"), {QStringLiteral("+1 555 00")}, true},
@@ -120,6 +128,32 @@ TEST(PWVCardParserCountsTest, BeginLinesAreCountedWhateverBecomesOfThem)
     // A folded line that happens to read BEGIN:VCARD is no card.
     ASSERT_TRUE(PWVCardParser::parse("BEGIN:VCARD\nNOTE:x\n BEGIN:VCARD\nEND:VCARD\n", nullptr, &beginLines));
     EXPECT_EQ(beginLines, 1);
+}
+
+// Each card comes with its lines as written: folds, soft line breaks, line ends, blank and
+// unreadable lines and an embedded card kept, and each content line pointing at its own.
+TEST(PWVCardParserSourceTest, CardsComeWithTheirLinesAsWritten)
+{
+    const QByteArray bytes = "junk before\r\nBEGIN:VCARD\r\nVERSION:2.1\r\nNOTE;ENCODING=QUOTED-PRINTABLE:a=\r\nTEL: b\r\n"
+                             "\r\nno colon here\r\nFN:Folded\r\n  name\nAGENT:\r\nBEGIN:VCARD\r\nN:Agent\r\nEND:VCARD\r\n"
+                             "UID:u1\r\nEND:VCARD\r\nBEGIN:VCARD\nN:Two\nEND:VCARD";
+    QList<PWVCardSource> sources;
+    QList<PWVCard> cards;
+    ASSERT_TRUE(PWVCardParser::parseEachWithSource(bytes, [&](PWVCard &card, PWVCardSource &source) {
+        cards.append(card);
+        sources.append(source);
+    }));
+    ASSERT_EQ(sources.size(), 2);
+    EXPECT_EQ(sources.at(0).lines,
+              (QList<QByteArray> {"BEGIN:VCARD\r\n", "VERSION:2.1\r\n", "NOTE;ENCODING=QUOTED-PRINTABLE:a=\r\nTEL: b\r\n",
+                                  "\r\n", "no colon here\r\n", "FN:Folded\r\n  name\n", "AGENT:\r\n", "BEGIN:VCARD\r\n",
+                                  "N:Agent\r\n", "END:VCARD\r\n", "UID:u1\r\n", "END:VCARD\r\n"}));
+    // VERSION, NOTE, FN, AGENT and UID; the embedded card's lines are the card's as written only.
+    EXPECT_EQ(sources.at(0).lineOfContent, (QList<int> {1, 2, 5, 6, 10}));
+    ASSERT_EQ(cards.at(0).size(), 5);
+    EXPECT_EQ(cards.at(0).at(1).value, QStringLiteral("aTEL: b"));
+    EXPECT_EQ(sources.at(0).lines.join(), bytes.mid(13, sources.at(0).lines.join().size()));
+    EXPECT_EQ(sources.at(1).lines, (QList<QByteArray> {"BEGIN:VCARD\n", "N:Two\n", "END:VCARD"}));
 }
 
 struct LeftOutLine

@@ -69,7 +69,8 @@ bool isFolderAt(const QByteArray &path)
     return ::stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-// Whether a file can be made at path: its folder exists and takes new files.
+// Whether a file can be made at path: its folder exists and takes new files, and what is there
+// now is a regular file the user may write.
 bool canWriteTo(const QString &path, QString *reason)
 {
     const QString folder = QFileInfo(path).absolutePath();
@@ -83,6 +84,12 @@ bool canWriteTo(const QString &path, QString *reason)
     }
     if (isFolderAt(bytesOf(path))) {
         *reason = QStringLiteral("the output is a folder: %1").arg(path);
+        return false;
+    }
+    // Told before the job's work is done rather than after it.
+    QString refusal;
+    if (!PWSaveFile::checkTargetAtBytes(bytesOf(path), &refusal)) {
+        *reason = QStringLiteral("%1 cannot be written: %2").arg(path, refusal);
         return false;
     }
     return true;
@@ -330,8 +337,11 @@ int CABatchJob::print(QString *reason)
     QSaveFile file(textName ? m_request.output : QString());
     QBuffer memory;
     QIODevice &device = textName ? static_cast<QIODevice &>(file) : memory;
-    if (!device.open(QIODevice::WriteOnly)) {
-        *reason = QStringLiteral("%1 cannot be written: %2").arg(m_request.output, device.errorString());
+    const bool opened = textName ? PWSaveFile::open(file, &error)
+                                 : (PWSaveFile::checkTargetAtBytes(bytesOf(m_request.output), &error) &&
+                                    memory.open(QIODevice::WriteOnly));
+    if (!opened) {
+        *reason = QStringLiteral("%1 cannot be written: %2").arg(m_request.output, error.isEmpty() ? device.errorString() : error);
         return CACommandLine::kFailure;
     }
     bool printed = false;

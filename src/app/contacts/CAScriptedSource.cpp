@@ -98,13 +98,16 @@ CADataSourceContainer::ImportResult CAScriptedSource::personsFromRecords(const Q
     CADataSourceContainer::Groups groups;
     qsizetype number = 0;
     qsizetype notRecords = 0;
+    const auto leaveOut = [&](const QString &problem) {
+        if (problems && notRecords < kNamedProblems)
+            problems->append(problem);
+        ++notRecords;
+    };
     for (const QJsonValue &item : records) {
         ++number;
         // A number, a text, null or a list is no record: as a person it would print a blank label.
         if (!item.isObject()) {
-            if (problems && notRecords < kNamedProblems)
-                problems->append(QStringLiteral("Record %1 of the helper's answer is no record; it was left out.").arg(number));
-            ++notRecords;
+            leaveOut(QStringLiteral("Record %1 of the helper's answer is no record; it was left out.").arg(number));
             continue;
         }
         const QJsonObject record = item.toObject();
@@ -112,6 +115,7 @@ CADataSourceContainer::ImportResult CAScriptedSource::personsFromRecords(const Q
         AddressParts home, work;
         QString primaryLabel;
         QStringList groupNames;
+        bool usable = false;
         for (auto field = record.constBegin(); field != record.constEnd(); ++field) {
             const QString label = field.key();
             if (label == QLatin1String("_groups")) {
@@ -123,10 +127,13 @@ CADataSourceContainer::ImportResult CAScriptedSource::personsFromRecords(const Q
             if (value.isEmpty())
                 continue;
             if (label == QLatin1String("firstname")) {
+                usable = true;
                 person->setValueForProperty(kPWFirstNameProperty, PWPlist::fromString(value));
             } else if (label == QLatin1String("lastname")) {
+                usable = true;
                 person->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(value));
             } else if (label == QLatin1String("companyname")) {
+                usable = true;
                 person->setValueForProperty(kPWOrganizationProperty, PWPlist::fromString(value));
             } else if (label == QLatin1String("primaryaddress")) {
                 if (value == QLatin1String("work"))
@@ -140,6 +147,13 @@ CADataSourceContainer::ImportResult CAScriptedSource::personsFromRecords(const Q
                 if (QString *part = addressPart(work, QStringView(label).mid(4)))
                     *part = value;
             }
+        }
+        // A record with no name, company or address part would print a blank label, whatever
+        // groups or primary address it names.
+        if (!usable && home.isEmpty() && work.isEmpty()) {
+            leaveOut(QStringLiteral("Record %1 of the helper's answer holds no name, company or address; it was left out.")
+                         .arg(number));
+            continue;
         }
         PWMultiValue addresses;
         if (!home.isEmpty())
@@ -157,7 +171,7 @@ CADataSourceContainer::ImportResult CAScriptedSource::personsFromRecords(const Q
             groups[name].append(person);
     }
     if (problems && notRecords > kNamedProblems)
-        problems->append(QStringLiteral("%1 more entries of the helper's answer were no records and were left out.")
+        problems->append(QStringLiteral("%1 more entries of the helper's answer were no usable records and were left out.")
                              .arg(notRecords - kNamedProblems));
     result.groups = groups;
     return result;
@@ -215,12 +229,14 @@ std::optional<CAHelperAnswer> CAScriptedSource::runRequest(const QString &helper
         return std::nullopt;
     };
     // What the helper writes on its standard error is kept only up to a few lines, for the
-    // reason of a failure; the rest is read and dropped, so that a chatty helper costs nothing.
+    // reason of a failure; the rest is read and dropped as it comes (also while waiting for
+    // standard output), so that a helper flooding it costs no memory.
     const auto readComplaint = [&] {
         const QByteArray text = process.readAllStandardError();
         if (complaint.size() < limits.maxErrorText)
             complaint += text.left(limits.maxErrorText - complaint.size());
     };
+    QObject::connect(&process, &QProcess::readyReadStandardError, readComplaint);
     process.setProgram(helper);
     process.setArguments({cacheName});
     process.setProcessChannelMode(QProcess::SeparateChannels);
@@ -233,15 +249,20 @@ std::optional<CAHelperAnswer> CAScriptedSource::runRequest(const QString &helper
     CAHelperAnswer answer(limits.answer);
     QElapsedTimer clock;
     clock.start();
-    int silentMs = 0;
+    // Only standard output is a sign of life: a helper that only complains is as hung as a
+    // silent one.
+    qint64 lastAnswerMs = 0;
     for (;;) {
         if (progress && progress->stopRequested) {
             complaint.clear();
             return fail(QStringLiteral("stopped"));
         }
-        const bool ready = process.waitForReadyRead(kPollMs);
+        process.waitForReadyRead(kPollMs);
         readComplaint();
-        if (!answer.feed(process.readAllStandardOutput()))
+        const QByteArray said = process.readAllStandardOutput();
+        if (!said.isEmpty())
+            lastAnswerMs = clock.elapsed();
+        if (!answer.feed(said))
             return fail(QStringLiteral("the helper %1 was stopped: %2").arg(helper, answer.failure()));
         if (progress && answer.count())
             progress->recordCount = *answer.count();
@@ -249,8 +270,7 @@ std::optional<CAHelperAnswer> CAScriptedSource::runRequest(const QString &helper
             progress->recordIndex = *answer.index();
         if (process.state() == QProcess::NotRunning)
             break;
-        silentMs = ready ? 0 : silentMs + kPollMs;
-        if (silentMs > limits.silenceMs)
+        if (clock.elapsed() - lastAnswerMs > limits.silenceMs)
             return fail(QStringLiteral("the helper %1 stopped answering").arg(helper));
         // A helper that keeps reporting progress but never ends is as hung as a silent one.
         if (clock.elapsed() > limits.totalMs)

@@ -13,7 +13,8 @@
 // What a contact helper may take before it is ended as broken or hung.
 struct CAScriptedHelperLimits
 {
-    // Waited for between two answers.
+    // Waited for between two answers on standard output (what the helper writes on its standard
+    // error does not count).
     int silenceMs = 120000;
     // The whole import, however busy the helper keeps itself.
     int totalMs = 15 * 60 * 1000;

@@ -116,11 +116,8 @@ ExportResult exportPdf(CAPrintingView &view, const QString &path, const Progress
                        QString *error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
+    if (!PWSaveFile::open(file, error))
         return ExportResult::Failed;
-    }
     bool printed = false;
     bool cancelled = false;
     {

@@ -9,6 +9,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 
 #include <future>
 
@@ -57,6 +58,43 @@ bool hasEntries(const QString &folder)
     return !QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty();
 }
 
+// Written into a seeded folder once every shipped file is in it: a folder with entries and
+// without it was left incomplete (a start that ended while copying) and is completed.
+const QString kCompleteMarker = QStringLiteral(".parcelwick-seeded");
+// How long a start waits for another one seeding the same folder.
+constexpr int kSeedLockWaitMs = 120000;
+
+bool writeMarker(const QString &folder)
+{
+    QFile marker(QDir(folder).filePath(kCompleteMarker));
+    return marker.open(QIODevice::WriteOnly) && marker.write("complete\n") > 0 && marker.flush();
+}
+
+// Copies every shipped file the folder lacks, each under a passing name first so that an ended
+// copy leaves no short file under the real one; files already there are the user's and stay.
+// copied counts the files copied.
+bool completeTree(const QString &from, const QString &to, int *copied, QString *error)
+{
+    const QDir source(from);
+    QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString target = QDir(to).filePath(source.relativeFilePath(path));
+        if (QFileInfo::exists(target))
+            continue;
+        const QString passing = target + QStringLiteral(".incoming");
+        QFile::remove(passing);
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(path, passing)
+            || !QFile::rename(passing, target)) {
+            QFile::remove(passing);
+            *error = QStringLiteral("cannot copy %1 to %2").arg(path, target);
+            return false;
+        }
+        ++*copied;
+    }
+    return true;
+}
+
 } // namespace
 
 QString CASampleDesignLibrary::shippedLibraryPath()
@@ -91,11 +129,45 @@ QString CASampleDesignLibrary::shippedTemplatesPath(const QString &library, cons
 bool CASampleDesignLibrary::installIfMissing(const QString &shippedTemplates, const QString &target, QString *error)
 {
     QString reason;
-    if (shippedTemplates.isEmpty() || !QFileInfo(shippedTemplates).isDir() || hasEntries(target))
+    const QString folder = QDir::cleanPath(target);
+    if (shippedTemplates.isEmpty() || !QFileInfo(shippedTemplates).isDir()
+        || QFileInfo::exists(QDir(folder).filePath(kCompleteMarker)))
         return true;
-    const QString staging = QDir::cleanPath(target) + QStringLiteral(".incoming");
+    // A library pointed at the shipped one is complete as it is, and not ours to mark.
+    if (QFileInfo(folder).canonicalFilePath() == QFileInfo(shippedTemplates).canonicalFilePath())
+        return true;
+    const auto failed = [&](const QString &why) {
+        qCWarning(lcShell).noquote() << QStringLiteral("The shipped content %1 was not copied: %2").arg(shippedTemplates, why);
+        if (error)
+            *error = why;
+        return false;
+    };
+    // Starts at the same moment seed one after another: the staging folder is one start's
+    // alone, and a later start finds the work done.
+    if (!QDir().mkpath(QFileInfo(folder).absolutePath()))
+        return failed(QStringLiteral("cannot make %1").arg(QFileInfo(folder).absolutePath()));
+    QLockFile lock(folder + QStringLiteral(".lock"));
+    lock.setStaleLockTime(0); // stale only when its start is gone, however long a copy takes
+    if (!lock.tryLock(kSeedLockWaitMs))
+        return failed(QStringLiteral("another start is still copying into %1").arg(folder));
+    if (QFileInfo::exists(QDir(folder).filePath(kCompleteMarker)))
+        return true;
+    if (hasEntries(folder)) {
+        int copied = 0;
+        if (!completeTree(shippedTemplates, folder, &copied, &reason))
+            return failed(reason);
+        // A folder that lacked nothing but takes no mark (read-only, say) is complete all the same.
+        if (!writeMarker(folder) && copied > 0)
+            return failed(QStringLiteral("cannot mark %1 complete").arg(folder));
+        return true;
+    }
+    const QString staging = folder + QStringLiteral(".incoming");
     QDir(staging).removeRecursively();
     bool done = copyTree(shippedTemplates, staging, &reason);
+    if (done && !writeMarker(staging)) {
+        done = false;
+        reason = QStringLiteral("cannot mark %1 complete").arg(staging);
+    }
     if (done) {
         // An empty folder in the way would stop the rename; one with entries was never due a copy.
         QDir().rmdir(target);
@@ -106,9 +178,7 @@ bool CASampleDesignLibrary::installIfMissing(const QString &shippedTemplates, co
     }
     if (!done) {
         QDir(staging).removeRecursively();
-        qCWarning(lcShell).noquote() << QStringLiteral("The shipped content %1 was not copied: %2").arg(shippedTemplates, reason);
-        if (error)
-            *error = reason;
+        return failed(reason);
     }
     return done;
 }

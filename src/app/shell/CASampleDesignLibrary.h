@@ -4,7 +4,9 @@
 
 // The designs the application ships for its assistant, and their first copy into the user's
 // content library. The copy is made into a staging folder beside the target and renamed into
-// place only when complete, so a failed copy never looks like a library.
+// place only when complete, marked so inside, so a failed copy never looks like a library.
+// One start at a time seeds a folder (a lock file beside it); a folder left with entries but
+// without the mark is completed by the next start, never writing over a file it holds.
 class CASampleDesignLibrary
 {
 public:
@@ -14,8 +16,9 @@ public:
     // The shipped templates of the localization folder (for example "en.lproj"), falling back
     // to English; empty when there are none.
     static QString shippedTemplatesPath(const QString &library, const QString &localization);
-    // Copies the shipped templates to target when target holds no entries. False, with a
-    // reason, when a copy was due and failed; true when done or not needed.
+    // Copies the shipped templates to target when target holds no entries, or the files it lacks
+    // when it was never completed. False, with a reason, when a copy was due and failed; true
+    // when done or not needed.
     static bool installIfMissing(const QString &shippedTemplates, const QString &target, QString *error = nullptr);
     // The same for the running application: shipped library to CAEnvironment::templatePath().
     static bool installForUser(QString *error = nullptr);

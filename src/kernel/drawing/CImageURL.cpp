@@ -233,7 +233,7 @@ void CImageURL::finishLoading()
             const QString file = CAEnvironment::nextTempFileGUIDForPath(fileNameForURL(m_imageURL), temp);
             QDir().mkpath(temp);
             QSaveFile out(file);
-            const bool written = out.open(QIODevice::WriteOnly) && out.write(m_receivedData) == m_receivedData.size()
+            const bool written = PWSaveFile::open(out, nullptr) && out.write(m_receivedData) == m_receivedData.size()
                                  && PWSaveFile::commit(out, nullptr);
             if (!written)
                 PWLog::debug(lcPicture(), QStringLiteral("can't copy URL %1 to temp path").arg(QFileInfo(file).fileName()));

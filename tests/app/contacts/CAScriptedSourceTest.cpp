@@ -248,11 +248,12 @@ struct MisbehaviourCase
     const char *reason;
 };
 
-CAScriptedSource::HelperLimits helperLimits(int totalMs, qsizetype maxBytes)
+CAScriptedSource::HelperLimits helperLimits(int totalMs, qsizetype maxBytes, int silenceMs = 120000)
 {
     CAScriptedSource::HelperLimits limits;
     limits.totalMs = totalMs;
     limits.answer.maxBytes = maxBytes;
+    limits.silenceMs = silenceMs;
     return limits;
 }
 
@@ -283,7 +284,13 @@ INSTANTIATE_TEST_SUITE_P(
         MisbehaviourCase {"ComplaintOnStandardError", "echo 'cannot reach the address book' >&2\nexit 4\n", helperLimits(600000, 1 << 20),
                           "ended with status 4 (it said: cannot reach the address book)"},
         MisbehaviourCase {"FloodOnStandardError", "head -c 20000000 /dev/zero | tr '\\000' e >&2\nexit 5\n",
-                          helperLimits(600000, 1 << 20), "ended with status 5 (it said: eeee"}),
+                          helperLimits(600000, 1 << 20), "ended with status 5 (it said: eeee"},
+        // Complaints without end are no answer: the silence limit ends the helper, not the
+        // whole import's deadline, and what it said is kept only in part.
+        MisbehaviourCase {"OnlyStandardErrorWithoutEnd", "while :; do echo 'still looking' >&2; done\n",
+                          helperLimits(600000, 1 << 20, 300), "stopped answering (it said: still looking"},
+        MisbehaviourCase {"FloodOnStandardErrorWithoutEnd", "yes eeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeee >&2\n",
+                          helperLimits(600000, 1 << 20, 300), "stopped answering (it said: eeee"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // Entries that are no records give no person, and are named; a list of nothing else fails the
@@ -307,6 +314,28 @@ TEST_F(CAScriptedSourceTest, EntriesThatAreNoRecordsAreLeftOutAndNamed)
     EXPECT_EQ(lastNames(*persons), QStringList {u"Kept"_s});
     EXPECT_TRUE(container.isErrorDuringImporting());
     EXPECT_TRUE(container.lastImportProblems(name).join(u' ').contains(u"answered no contacts"_s));
+}
+
+// Records that are objects but hold no name, company or address part give no person and are
+// named like entries that are no records.
+TEST(CAScriptedSourceRecords, RecordsHoldingNothingUsableAreLeftOutAndNamed)
+{
+    QStringList problems;
+    const CADataSourceContainer::ImportResult result = CAScriptedSource::personsFromRecords(
+        records(R"([{"_groups": "notalist"}, {"primaryaddress": {"a": 1}}, {"lastname": "Real", "_groups": ["Club"]},
+                    {}, {"firstname": "", "homecity": ""}, {"_groups": ["Club"], "primaryaddress": "home"},
+                    {"workzip": "EC1"}])"),
+        &problems);
+    EXPECT_EQ(result.persons.size(), 2);
+    EXPECT_EQ(lastNames(result.persons), (QStringList {u"Real"_s, QString()}));
+    ASSERT_TRUE(result.groups);
+    EXPECT_EQ(lastNames(result.groups->value(u"Club"_s)), QStringList {u"Real"_s});
+    QStringList named;
+    for (const QString &problem : problems)
+        named.append(problem.section(u' ', 0, 1));
+    EXPECT_EQ(named, (QStringList {u"Record 1"_s, u"Record 2"_s, u"Record 4"_s, u"Record 5"_s, u"Record 6"_s}))
+        << problems.join(u'\n').toStdString();
+    EXPECT_TRUE(problems.value(0).contains(u"holds no name, company or address; it was left out"_s));
 }
 
 // Records past the cap are left out, and the user is told how many were read.

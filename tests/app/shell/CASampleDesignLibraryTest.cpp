@@ -9,9 +9,13 @@
 #include "kernel/merge/CADocument.h"
 #include "kernel/printing/CATemplateFormat.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace assistanttest;
 
@@ -216,6 +220,75 @@ TEST_F(SampleInstall, AFailedCopyLeavesNoHalfLibrary)
     EXPECT_FALSE(CASampleDesignLibrary::installIfMissing(shipped, blocked + u"/Templates/en.lproj"_s, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(pwtest::readFile(blocked), QByteArray("a file"));
+}
+
+// A library a start left with entries but never completed (another start took its staging folder
+// away, or it ended while copying) is completed by the next start; what it holds stays.
+TEST_F(SampleInstall, AnIncompleteLibraryIsCompletedAtTheNextStart)
+{
+    ASSERT_TRUE(QDir().mkpath(target + u"/Mailing3/Business"_s));
+    ASSERT_TRUE(pwtest::writeFile(target + u"/Mailing3/Business/Classic.pwdc"_s, "changed by the user"));
+    QString error;
+    ASSERT_TRUE(CASampleDesignLibrary::installIfMissing(shipped, target, &error)) << error.toStdString();
+    EXPECT_EQ(pwtest::readFile(target + u"/Mailing3/Business/Classic.pwdc"_s), QByteArray("changed by the user"));
+    EXPECT_EQ(pwtest::readFile(target + u"/Mailing3/Business/Old/Framed.pwdc"_s), QByteArray("two"));
+    // Complete now: what the user removes later stays removed.
+    ASSERT_TRUE(QFile::remove(target + u"/Mailing3/Business/Old/Framed.pwdc"_s));
+    EXPECT_TRUE(CASampleDesignLibrary::installIfMissing(shipped, target));
+    EXPECT_FALSE(QFileInfo::exists(target + u"/Mailing3/Business/Old/Framed.pwdc"_s));
+}
+
+// A library pointed at the shipped one is left as it is: nothing is written into what the
+// application ships.
+TEST_F(SampleInstall, TheShippedLibraryItselfIsLeftAlone)
+{
+    const QStringList before = QDir(shipped + u"/Mailing3/Business"_s).entryList(QDir::AllEntries | QDir::Hidden);
+    EXPECT_TRUE(CASampleDesignLibrary::installIfMissing(shipped, shipped));
+    EXPECT_EQ(QDir(shipped + u"/Mailing3/Business"_s).entryList(QDir::AllEntries | QDir::Hidden), before);
+    EXPECT_EQ(QDir(shipped).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+// Three first starts at the same moment: one seeds, the others find the library complete, and
+// every shipped file is there.
+TEST_F(SampleInstall, SimultaneousFirstStartsLeaveACompleteLibrary)
+{
+    for (int folderIndex = 0; folderIndex < 12; ++folderIndex) {
+        const QString sub = shipped + u"/Many/Folder"_s + QString::number(folderIndex);
+        ASSERT_TRUE(QDir().mkpath(sub));
+        for (int file = 0; file < 25; ++file)
+            ASSERT_TRUE(pwtest::writeFile(sub + u"/Design"_s + QString::number(file) + u".pwdc"_s, QByteArray(2048, 'd')));
+    }
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    QList<pid_t> starts;
+    for (int i = 0; i < 3; ++i) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(go[1]);
+            char byte = 0;
+            // Every start waits here until all are made, then all go at once.
+            const bool released = ::read(go[0], &byte, 1) == 0;
+            ::_exit(released && CASampleDesignLibrary::installIfMissing(shipped, target) ? 0 : 1);
+        }
+        ASSERT_GT(child, 0);
+        starts.append(child);
+    }
+    ::close(go[0]);
+    ::close(go[1]);
+    for (const pid_t child : std::as_const(starts)) {
+        int status = -1;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    QStringList missing;
+    QDirIterator it(shipped, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        if (pwtest::readFile(target + u'/' + QDir(shipped).relativeFilePath(file)) != pwtest::readFile(file))
+            missing.append(QDir(shipped).relativeFilePath(file));
+    }
+    EXPECT_EQ(missing, QStringList());
+    EXPECT_FALSE(QFileInfo::exists(target + u".incoming"_s));
 }
 
 TEST(SampleDesignLibraryTest, TheBuildsLibraryIsFoundAndItsEnglishTemplatesChosen)

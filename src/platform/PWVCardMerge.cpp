@@ -1,0 +1,474 @@
+#include "platform/PWVCardMerge.h"
+
+#include "platform/PWPerson.h"
+#include "platform/PWPersonProperties.h"
+#include "platform/PWVCardParser.h"
+#include "platform/PWVCardWriter.h"
+
+#include <QHash>
+#include <QMap>
+#include <QSet>
+#include <QTimeZone>
+
+#include <optional>
+
+namespace {
+
+const QString kDepartmentProperty = QStringLiteral("ABDepartment");
+const QString kEntry = QStringLiteral("ENTRY");
+
+enum class Change { Keep, Substitute, Rewrite, Remove };
+
+QString unitKey(const PWVCardReader::LineUse &use)
+{
+    if (use.unit == kEntry)
+        return QStringLiteral("ENTRY:") + use.property + QLatin1Char(':') + use.entry;
+    return use.unit;
+}
+
+// The person properties a single-value unit writes, in the order of its components; the
+// picture and the display name have none of their own.
+QStringList propertiesOfUnit(const QString &unit)
+{
+    if (unit == QLatin1String("N"))
+        return {kPWLastNameProperty, kPWFirstNameProperty, kPWMiddleNameProperty, kPWTitleProperty, kPWSuffixProperty};
+    if (unit == QLatin1String("ORG"))
+        return {kPWOrganizationProperty, kDepartmentProperty};
+    static const QHash<QString, QString> single = {
+        {QStringLiteral("NICKNAME"), kPWNicknameProperty}, {QStringLiteral("X-MAIDENNAME"), kPWMaidenNameProperty},
+        {QStringLiteral("TITLE"), kPWJobTitleProperty},    {QStringLiteral("NOTE"), kPWNoteProperty},
+        {QStringLiteral("BDAY"), kPWBirthdayProperty},     {QStringLiteral("HOMEPAGE"), kPWHomePageProperty},
+        {QStringLiteral("X-ABSHOWAS"), kPWPersonFlagsProperty}};
+    if (const auto found = single.constFind(unit); found != single.constEnd())
+        return {*found};
+    if (unit.startsWith(QLatin1String("PROP:")))
+        return {unit.mid(5)};
+    return {};
+}
+
+QString dateText(const PWPlist &value)
+{
+    return value.toDate().toTimeZone(QTimeZone::utc()).date().toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QString valueText(const PWPlist &value)
+{
+    return value.isDate() ? dateText(value) : PWVCardWriter::escapeText(value.toString());
+}
+
+qsizetype colonOutsideQuotes(const QString &text)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (text.at(i) == QLatin1Char(':') && !quoted)
+            return i;
+    }
+    return -1;
+}
+
+// A written line without its line end and folds. Quoted-printable lines are never substituted
+// into, so their soft line breaks need no care here.
+QString logicalText(const QByteArray &written)
+{
+    QString text = QString::fromUtf8(written);
+    while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
+        text.chop(1);
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            if (i + 1 < text.size() && (text.at(i + 1) == QLatin1Char(' ') || text.at(i + 1) == QLatin1Char('\t')))
+                ++i;
+            continue;
+        }
+        out.append(c);
+    }
+    return out;
+}
+
+// The group of a written line ("item1" of "item1.ADR;type=HOME:..."); empty for none.
+QString groupOf(const QString &logical)
+{
+    qsizetype end = 0;
+    while (end < logical.size() && logical.at(end) != QLatin1Char(';') && logical.at(end) != QLatin1Char(':'))
+        ++end;
+    const qsizetype dot = logical.left(end).lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? logical.left(dot) : QString();
+}
+
+// Components of a structured value as written, escapes kept.
+QStringList writtenComponents(const QString &value)
+{
+    QStringList parts;
+    QString current;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c == QLatin1Char('\\') && i + 1 < value.size()) {
+            current.append(c);
+            current.append(value.at(++i));
+        } else if (c == QLatin1Char(';')) {
+            parts.append(current);
+            current.clear();
+        } else {
+            current.append(c);
+        }
+    }
+    parts.append(current);
+    return parts;
+}
+
+class Merger
+{
+public:
+    Merger(const PWVCardMerge::Original &original, const PWPerson &edited)
+        : m_original(original)
+        , m_before(*original.asRead)
+        , m_after(edited)
+    {
+        for (const PWVCardWriter::Unit &unit : PWVCardWriter::vCardUnits(edited)) {
+            if (!unit.key.isEmpty()) {
+                m_written.insert(unit.key, unit);
+                m_writtenOrder.append(unit.key);
+            }
+        }
+        for (const PWVCardWriter::Unit &unit : PWVCardWriter::vCardUnits(m_before)) {
+            if (!unit.key.isEmpty() && !unit.key.startsWith(QLatin1String("ENTRY:")))
+                m_writtenBefore.insert(unit.key, unit.lines);
+        }
+        const QByteArray &first = original.lines.constFirst();
+        m_lineEnd = first.endsWith("\r\n") ? "\r\n" : first.endsWith('\n') ? "\n" : first.endsWith('\r') ? "\r" : "\r\n";
+        for (const QByteArray &line : original.lines) {
+            const QString group = groupOf(logicalText(line));
+            if (!group.isEmpty())
+                m_groups.insert(group.toLower());
+        }
+    }
+
+    QByteArray merged()
+    {
+        decide();
+        const QMap<qsizetype, QStringList> insertions = newUnits();
+        QByteArray out;
+        QSet<QString> emitted;
+        for (qsizetype i = 0; i < m_original.lines.size(); ++i) {
+            const QByteArray &line = m_original.lines.at(i);
+            const PWVCardReader::LineUse use = m_original.uses.value(i);
+            const QString key = unitKey(use);
+            const Change change = key.isEmpty() ? Change::Keep : m_changes.value(key, Change::Keep);
+            switch (change) {
+            case Change::Keep:
+                out += line;
+                break;
+            case Change::Remove:
+                break;
+            case Change::Rewrite:
+                if (!emitted.contains(key)) {
+                    emitted.insert(key);
+                    out += folded(rewritten(key));
+                }
+                break;
+            case Change::Substitute:
+                if (!use.main)
+                    out += line;
+                else if (!emitted.contains(key)) {
+                    emitted.insert(key);
+                    out += folded({m_substitutes.value(key)});
+                }
+                break;
+            }
+            if (const auto inserted = insertions.constFind(i); inserted != insertions.constEnd())
+                out += folded(*inserted);
+        }
+        return out;
+    }
+
+private:
+    // Each unit's change, and the lines of those whose value is put into their own line.
+    void decide()
+    {
+        for (qsizetype i = 0; i < m_original.lines.size(); ++i) {
+            const PWVCardReader::LineUse use = m_original.uses.value(i);
+            const QString key = unitKey(use);
+            if (key.isEmpty())
+                continue;
+            if (!m_originalGroups.contains(key) && use.main) {
+                const QString group = groupOf(logicalText(m_original.lines.at(i)));
+                if (!group.isEmpty())
+                    m_originalGroups.insert(key, group);
+            }
+            if (m_changes.contains(key))
+                continue;
+            Change change = use.unit == kEntry ? entryChange(use) : singleChange(use.unit);
+            // Only the first main line of a unit is substituted into; it must be found first.
+            if (change == Change::Substitute && !use.main)
+                continue;
+            if (change == Change::Substitute) {
+                const std::optional<QString> line = substitute(use, m_original.lines.at(i));
+                if (line)
+                    m_substitutes.insert(key, *line);
+                else
+                    change = Change::Rewrite;
+            }
+            if (change == Change::Rewrite && !m_written.contains(key))
+                change = Change::Remove;
+            m_changes.insert(key, change);
+        }
+    }
+
+    // A single value changed when the writer writes it differently now: the display name follows
+    // the names it is made of, and what the writer does not write (a department without
+    // an organization line) is no change.
+    bool singleChanged(const QString &unit) const
+    {
+        return m_writtenBefore.value(unit) != m_written.value(unit).lines;
+    }
+
+    Change singleChange(const QString &unit) const
+    {
+        if (!singleChanged(unit))
+            return Change::Keep;
+        if (unit == QLatin1String("N"))
+            return Change::Substitute; // a card always has its name line
+        if (!m_written.contains(unit))
+            return Change::Remove;
+        if (unit == QLatin1String("FN") || unit == QLatin1String("PHOTO") || unit == QLatin1String("X-ABSHOWAS"))
+            return Change::Rewrite;
+        return Change::Substitute;
+    }
+
+    Change entryChange(const PWVCardReader::LineUse &use) const
+    {
+        const std::optional<PWMultiValue> after = m_after.multiValueForProperty(use.property);
+        const qsizetype j = after ? after->indexForIdentifier(use.entry) : -1;
+        if (j < 0)
+            return Change::Remove;
+        const std::optional<PWMultiValue> before = m_before.multiValueForProperty(use.property);
+        const qsizetype i = before ? before->indexForIdentifier(use.entry) : -1;
+        if (i < 0)
+            return Change::Rewrite;
+        const bool wasPrimary = before->primaryIdentifier() == use.entry;
+        const bool isPrimary = after->primaryIdentifier() == use.entry;
+        if (before->labelAtIndex(i) != after->labelAtIndex(j) || wasPrimary != isPrimary)
+            return Change::Rewrite;
+        const PWPlist old = before->valueAtIndex(i);
+        const PWPlist now = after->valueAtIndex(j);
+        if (old == now)
+            return Change::Keep;
+        if (use.property == kPWAddressProperty) {
+            // Parts the address line has no place for live in lines of their own group.
+            static const QStringList inLine = {kPWAddressStreetKey, kPWAddressCityKey, kPWAddressStateKey,
+                                               kPWAddressZIPKey, kPWAddressCountryKey};
+            QSet<QString> keys;
+            for (const auto &[key, value] : old.toDictionary().entries())
+                keys.insert(key);
+            for (const auto &[key, value] : now.toDictionary().entries())
+                keys.insert(key);
+            for (const QString &key : std::as_const(keys)) {
+                if (!inLine.contains(key) && !(old.toDictionary().value(key) == now.toDictionary().value(key)))
+                    return Change::Rewrite;
+            }
+        }
+        return Change::Substitute;
+    }
+
+    // The line with the new value in place of the old, its group, name and parameters kept;
+    // nothing where the line's encoding would no longer say what it holds.
+    std::optional<QString> substitute(const PWVCardReader::LineUse &use, const QByteArray &written) const
+    {
+        const QString logical = logicalText(written);
+        const qsizetype colon = colonOutsideQuotes(logical);
+        if (colon < 0)
+            return std::nullopt;
+        const QString head = logical.left(colon);
+        const QString upperHead = head.toUpper();
+        for (const char *encoding : {"ENCODING", "QUOTED-PRINTABLE", "BASE64", "CHARSET"}) {
+            if (upperHead.contains(QLatin1String(encoding)))
+                return std::nullopt;
+        }
+        const QString value = logical.mid(colon + 1);
+        QString name = head.section(QLatin1Char(';'), 0, 0).trimmed().toUpper();
+        name = name.section(QLatin1Char('.'), -1);
+        const std::optional<QString> newValue = use.unit == kEntry ? entryValue(use, name, value) : singleValue(use.unit, value);
+        if (!newValue)
+            return std::nullopt;
+        return head + QLatin1Char(':') + *newValue;
+    }
+
+    std::optional<QString> singleValue(const QString &unit, const QString &value) const
+    {
+        const auto changed = [&](const QString &property) {
+            return !(m_before.valueForProperty(property) == m_after.valueForProperty(property));
+        };
+        const auto escaped = [&](const QString &property) {
+            return PWVCardWriter::escapeText(m_after.stringForProperty(property));
+        };
+        if (unit == QLatin1String("N")) {
+            QStringList parts = writtenComponents(value);
+            while (parts.size() < 5)
+                parts.append(QString());
+            const QStringList properties = propertiesOfUnit(unit);
+            for (qsizetype i = 0; i < properties.size(); ++i) {
+                if (changed(properties.at(i)))
+                    parts[i] = escaped(properties.at(i));
+            }
+            return parts.join(QLatin1Char(';'));
+        }
+        if (unit == QLatin1String("ORG")) {
+            QStringList parts = writtenComponents(value);
+            if (changed(kPWOrganizationProperty))
+                parts[0] = escaped(kPWOrganizationProperty);
+            if (changed(kDepartmentProperty)) {
+                parts = parts.mid(0, 1);
+                if (!m_after.stringForProperty(kDepartmentProperty).isEmpty())
+                    parts.append(escaped(kDepartmentProperty));
+            }
+            return parts.join(QLatin1Char(';'));
+        }
+        const QStringList properties = propertiesOfUnit(unit);
+        if (properties.size() != 1)
+            return std::nullopt;
+        return valueText(m_after.valueForProperty(properties.constFirst()));
+    }
+
+    std::optional<QString> entryValue(const PWVCardReader::LineUse &use, const QString &name, const QString &value) const
+    {
+        const std::optional<PWMultiValue> after = m_after.multiValueForProperty(use.property);
+        const std::optional<PWMultiValue> before = m_before.multiValueForProperty(use.property);
+        const PWPlist now = after->valueAtIndex(after->indexForIdentifier(use.entry));
+        const PWPlist old = before->valueAtIndex(before->indexForIdentifier(use.entry));
+        if (name == QLatin1String("ADR")) {
+            QStringList parts = writtenComponents(value);
+            while (parts.size() < 7)
+                parts.append(QString());
+            const PWPlist::Dictionary &was = old.toDictionary();
+            const PWPlist::Dictionary &is = now.toDictionary();
+            const auto part = [&](const QString &key) { return PWVCardWriter::escapeText(is.value(key).toString()); };
+            if (!(was.value(kPWAddressStreetKey) == is.value(kPWAddressStreetKey))) {
+                // The post-office box and extended parts were read into the street.
+                parts[0].clear();
+                parts[1].clear();
+                parts[2] = part(kPWAddressStreetKey);
+            }
+            const QString *keys[] = {&kPWAddressCityKey, &kPWAddressStateKey, &kPWAddressZIPKey, &kPWAddressCountryKey};
+            for (int k = 0; k < 4; ++k) {
+                if (!(was.value(*keys[k]) == is.value(*keys[k])))
+                    parts[3 + k] = part(*keys[k]);
+            }
+            return parts.join(QLatin1Char(';'));
+        }
+        if (name == QLatin1String("IMPP")) {
+            // The address keeps the scheme it was written with ("xmpp:").
+            const qsizetype colon = value.indexOf(QLatin1Char(':'));
+            const QString scheme = colon > 0 ? value.left(colon + 1) : QString();
+            return scheme + PWVCardWriter::escapeText(now.toString());
+        }
+        if (now.isDate() != old.isDate() || !(now.isDate() || now.isString()))
+            return std::nullopt;
+        return valueText(now);
+    }
+
+    // The writer's lines of a unit, in the group the unit had, else in a group of its own.
+    QStringList rewritten(const QString &key)
+    {
+        const PWVCardWriter::Unit unit = m_written.value(key);
+        if (unit.group.isEmpty())
+            return unit.lines;
+        const QString group = m_originalGroups.contains(key) ? m_originalGroups.value(key) : freshGroup();
+        QStringList lines;
+        for (const QString &line : unit.lines)
+            lines.append(line.startsWith(unit.group + QLatin1Char('.')) ? group + line.mid(unit.group.size()) : line);
+        return lines;
+    }
+
+    QString freshGroup()
+    {
+        for (int n = 1;; ++n) {
+            const QString group = QStringLiteral("item%1").arg(n);
+            if (!m_groups.contains(group)) {
+                m_groups.insert(group);
+                return group;
+            }
+        }
+    }
+
+    // Values the card did not hold: an entry after the last line of its kind, anything else
+    // before the card's END. A single value only when the edit gave it (a name line is not
+    // added to a card that never had one just because the writer always writes one).
+    QMap<qsizetype, QStringList> newUnits()
+    {
+        QMap<qsizetype, QStringList> insertions;
+        QSet<QString> present;
+        QHash<QString, qsizetype> lastOfProperty;
+        for (qsizetype i = 0; i < m_original.lines.size(); ++i) {
+            const PWVCardReader::LineUse use = m_original.uses.value(i);
+            present.insert(unitKey(use));
+            if (use.unit == kEntry)
+                lastOfProperty.insert(use.property, i);
+        }
+        const qsizetype beforeEnd = m_original.lines.size() - 2;
+        for (const QString &key : std::as_const(m_writtenOrder)) {
+            if (present.contains(key))
+                continue;
+            const bool entry = key.startsWith(QLatin1String("ENTRY:"));
+            if (!entry && !singleChanged(key))
+                continue;
+            const QString property = entry ? key.section(QLatin1Char(':'), 1, 1) : QString();
+            const qsizetype at = entry ? lastOfProperty.value(property, beforeEnd) : beforeEnd;
+            insertions[at] += rewritten(key);
+            if (entry)
+                lastOfProperty.insert(property, at);
+        }
+        return insertions;
+    }
+
+    QByteArray folded(const QStringList &lines) const
+    {
+        QByteArray out;
+        for (const QString &line : lines) {
+            QByteArray bytes = PWVCardWriter::foldedLine(line);
+            if (m_lineEnd != "\r\n")
+                bytes.replace("\r\n", m_lineEnd);
+            out += bytes;
+        }
+        return out;
+    }
+
+    const PWVCardMerge::Original &m_original;
+    const PWPerson &m_before;
+    const PWPerson &m_after;
+    QHash<QString, PWVCardWriter::Unit> m_written;
+    QHash<QString, QStringList> m_writtenBefore;
+    QStringList m_writtenOrder;
+    QByteArray m_lineEnd;
+    QSet<QString> m_groups;
+    QHash<QString, QString> m_originalGroups;
+    QHash<QString, Change> m_changes;
+    QHash<QString, QString> m_substitutes;
+};
+
+} // namespace
+
+PWVCardMerge::Original PWVCardMerge::original(const PWVCardSource &source,
+                                              const QList<PWVCardReader::LineUse> &contentUses,
+                                              std::shared_ptr<const PWPerson> asRead)
+{
+    Original original;
+    original.lines = source.lines;
+    original.uses.resize(source.lines.size());
+    for (qsizetype i = 0; i < contentUses.size() && i < source.lineOfContent.size(); ++i)
+        original.uses[source.lineOfContent.at(i)] = contentUses.at(i);
+    original.asRead = std::move(asRead);
+    return original;
+}
+
+QByteArray PWVCardMerge::merged(const Original &original, const PWPerson &edited)
+{
+    if (original.lines.size() < 2 || !original.asRead)
+        return QByteArray();
+    return Merger(original, edited).merged();
+}
