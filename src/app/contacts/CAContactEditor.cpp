@@ -196,7 +196,7 @@ void CAContactEditor::fillAllFields()
 void CAContactEditor::fillCommonFields()
 {
     for (const Field &field : std::as_const(m_commonFields))
-        field.edit->setText(stringForField(field.category));
+        showText(field.edit, stringForField(field.category));
     fillChosen(m_ui->_custom, customCategories(), m_ui->_popupCustom->currentIndex());
     fillChosen(m_ui->_related, relatedCategories(), m_ui->_popupRelated->currentIndex());
 }
@@ -204,13 +204,21 @@ void CAContactEditor::fillCommonFields()
 void CAContactEditor::fillMultipleFields()
 {
     for (const Field &field : std::as_const(m_typeFields))
-        field.edit->setText(stringForField(field.category));
+        showText(field.edit, stringForField(field.category));
     fillChosen(m_ui->_im, imCategories(), m_ui->_popupIm->currentIndex());
 }
 
 void CAContactEditor::fillChosen(QLineEdit *edit, const QList<textCategory> &categories, int item)
 {
-    edit->setText(item >= 0 && item < categories.size() ? stringForField(categories.at(item)) : QString());
+    showText(edit, item >= 0 && item < categories.size() ? stringForField(categories.at(item)) : QString());
+}
+
+void CAContactEditor::showText(QLineEdit *edit, const QString &text)
+{
+    // A value longer than its field shows its beginning, not its end: the fields have no frame,
+    // and a name cut at the front reads as another name.
+    edit->setText(text);
+    edit->setCursorPosition(0);
 }
 
 void CAContactEditor::saveField(QLineEdit *edit, textCategory category)

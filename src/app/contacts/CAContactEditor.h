@@ -73,6 +73,7 @@ private:
     void fillCommonFields();
     void fillMultipleFields();
     void fillChosen(QLineEdit *edit, const QList<textCategory> &categories, int item);
+    static void showText(QLineEdit *edit, const QString &text);
     void saveCommonFields();
     void saveMultipleFields();
     void saveChosen(QLineEdit *edit, const QList<textCategory> &categories, int item);

@@ -132,7 +132,10 @@ void CALayoutController::bindControls(QWidget *root)
         view->setWordWrap(false);
         view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
-        view->horizontalHeader()->setStretchLastSection(true);
+        // The room a wide window gives goes to the descriptions, the one column whose texts run
+        // long; the sizes are all of one short form.
+        view->horizontalHeader()->setStretchLastSection(false);
+        view->horizontalHeader()->setSectionResizeMode(CATemplateTableModel::DescriptionColumn, QHeaderView::Stretch);
         connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 [this, table] { tableViewSelectionDidChange(table); });
     }

@@ -111,6 +111,7 @@ bool CAActionRouter::perform(const QString &action, QAction *sender)
     if (!target || !validate(action, sender))
         return false;
     QWidget *parent = activeWindow();
+    Q_EMIT actionWillPerform(action);
     try {
         target->performAction(action, sender);
     } catch (const std::exception &error) {

@@ -54,6 +54,9 @@ public:
     void report(QWidget *parent, const QString &message) const;
 
 Q_SIGNALS:
+    // Just before a command that will run reaches its target: what belongs to the document and
+    // is still being typed elsewhere can be applied first.
+    void actionWillPerform(const QString &action);
     // After every command, so that menus and controls can be validated again.
     void actionPerformed(const QString &action);
     void activeWindowChanged(QWidget *window);

@@ -115,9 +115,11 @@ CAAssistantController::CAAssistantController(QObject *parent)
 
 CAAssistantController::~CAAssistantController()
 {
-    // A window that owns its assistant is already going.
-    if (m_window && m_window != parent())
-        delete m_window;
+    // A window that owns its assistant is already going, and by now no dialog any more: it is not
+    // even looked at as one. An assistant has no other widget for an owner.
+    if (parent() && parent()->isWidgetType())
+        return;
+    delete m_window.data();
 }
 
 CAAssistantController &CAAssistantController::sharedWizard()

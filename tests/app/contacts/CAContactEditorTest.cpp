@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 using contactstest::person;
 
@@ -102,6 +104,39 @@ TEST_F(CAContactEditorTest, AddressTabsKeepTheirEditsInTheCopy)
     EXPECT_EQ(fieldText(*copy, adWork, tcStreet), u"1 Work St"_s);
     EXPECT_NE(copy.get(), model.personAt(0).get()) << "the editor works on a copy";
     EXPECT_TRUE(fieldText(*model.personAt(0), adHome, tcStreet).isEmpty()) << "the row is untouched";
+}
+
+// Narrow as the print-multiple window shows it, the editor gives the fields of a row equal room,
+// and a company name stands whole in its field from its first letter.
+TEST_F(CAContactEditorTest, FieldsOfARowShareItsWidthAndShowTheirValuesWhole)
+{
+    std::shared_ptr<PWPerson> who = person(u"Mary Ann"_s, u"Baker"_s);
+    setStringForPersonCategory(who.get(), u"Acme Widgets"_s, adWork, tcCompany);
+    setStringForPersonCategory(who.get(), u"Sales"_s, adWork, tcDepartment);
+    model.setContent({who});
+    CAContactEditor editor;
+    editor.resize(390, 440);
+    editor.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    editor.setPersonByIndex(0, &model);
+    QCoreApplication::processEvents();
+
+    const QList<QList<textCategory>> rows = {{tcJobTitle, tcCompany, tcDepartment}};
+    for (const QList<textCategory> &row : rows) {
+        QList<int> widths;
+        for (textCategory category : row) {
+            QLineEdit *field = editor.fieldOfCategory(category);
+            ASSERT_NE(field, nullptr);
+            widths.append(field->width());
+        }
+        EXPECT_LE(*std::max_element(widths.begin(), widths.end()) - *std::min_element(widths.begin(), widths.end()), 2)
+            << widths.size();
+    }
+    QLineEdit *company = editor.fieldOfCategory(tcCompany);
+    ASSERT_EQ(company->text(), u"Acme Widgets"_s);
+    EXPECT_EQ(company->cursorPosition(), 0);
+    // The text's advance, the field's frame and its side margins.
+    EXPECT_LE(company->fontMetrics().horizontalAdvance(company->text()) + 8, company->width());
 }
 
 // The custom, related and messaging fields share one entry each; a pop-up switch keeps what was

@@ -3,6 +3,7 @@
 #include "AssistantTestSupport.h"
 
 #include "app/printing/CALayoutController.h"
+#include "app/printing/CATemplateTableModel.h"
 #include "app/shell/CAAssistantDesingController.h"
 #include "app/shell/CAAssistantTabView.h"
 #include "kernel/component/CFTComponent.h"
@@ -16,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -467,6 +469,43 @@ TEST_F(AssistantTest, StepsShowTheirOwnControlsAndPicture)
         EXPECT_TRUE(kinds->isVisible());
         EXPECT_FALSE(wizard.prevButton()->isEnabled());
         EXPECT_EQ(wizard.currentStepIdentifier(), u"1"_s);
+        clickButton("_cancelButton");
+    });
+}
+
+// The template lists of the first step, at the window's own size, show every description on
+// screen whole: the long descriptions ("Return Address Labels", "Commercial #10") are what tells
+// templates of one size apart.
+TEST_F(AssistantTest, TheTemplateListsShowTheirDescriptionsWhole)
+{
+    const struct
+    {
+        const char *kindCell;
+        int layoutIndex;
+    } kinds[] = {{"_kindLabel", 0}, {"_kindEnvelope", 1}, {"_kindPostcard", 2}};
+    runWith([&] {
+        for (const auto &kind : kinds) {
+            SCOPED_TRACE(kind.kindCell);
+            clickKind(kind.kindCell);
+            CALayoutController *chooser = wizard.layoutController(kind.layoutIndex);
+            ASSERT_NE(chooser, nullptr);
+            QTableView *table = chooser->tableView(CALayoutController::StandardTable);
+            ASSERT_NE(table, nullptr);
+            ASSERT_TRUE(table->isVisible());
+            const int column = CATemplateTableModel::DescriptionColumn;
+            const int room = table->horizontalHeader()->sectionSize(column);
+            int shown = 0;
+            for (int row = 0; row < table->model()->rowCount(); ++row) {
+                const QModelIndex index = table->model()->index(row, column);
+                if (!table->viewport()->rect().intersects(table->visualRect(index)))
+                    continue;
+                ++shown;
+                const QString text = index.data().toString();
+                // The cell's text margins come off the room on both sides.
+                EXPECT_LE(table->fontMetrics().horizontalAdvance(text) + 6, room) << text.toStdString();
+            }
+            EXPECT_GT(shown, 3);
+        }
         clickButton("_cancelButton");
     });
 }

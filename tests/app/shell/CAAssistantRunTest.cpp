@@ -17,6 +17,10 @@
 #include "app/shell/CAAssistantController.h"
 #include "app/shell/CAHelpWindow.h"
 #include "app/shell/CAMainMenu.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/base/FTGeometry.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/printing/CATemplateFormat.h"
 
@@ -187,6 +191,77 @@ TEST_F(AssistantRunTest, ARecentDocumentOpensAsItsFileAndSavesBackToIt)
     EXPECT_FALSE(QFileInfo::exists(savePath)) << "Save asked for a new name";
     EXPECT_FALSE(written.isEmpty());
     EXPECT_FALSE(pwtest::readFile(file).isEmpty());
+}
+
+// A recent document chosen while the contacts step shows the recipients or the print lists opens
+// with its first sender panel turned to the recipient side, as a new design from that step would;
+// chosen from the senders it opens as it was saved.
+TEST_F(AssistantRunTest, ARecentDocumentFollowsTheContactsTabItIsChosenFrom)
+{
+    const QString file = path(u"recent.pwdc"_s);
+    {
+        CADocument design;
+        // A label small enough that its sender panel can become the recipient's.
+        CFTADocument *card = design.ftDocument();
+        const auto group = [card] {
+            return getSizeGroupType(float(card->getCardSizeX()), float(card->getCardSizeY()), card->getDocumentType());
+        };
+        for (double width = 20.0; width < 400.0 && group() != 5; width += 1.0) {
+            card->setDocumentSizeX(width);
+            card->setDocumentSizeY(width / 2.5);
+        }
+        ASSERT_EQ(group(), 5);
+        const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController()
+            .formatWithTemplate(u"Name+Company"_s, u"us"_s, false, 1);
+        ASSERT_NE(format, nullptr);
+        design.ftDocument()->AddObject(
+            new CFTAAddressPanel(false, format.get(), design.ftDocument()->getDefText(), false), 0, false);
+        ASSERT_TRUE(design.writeToFile(file));
+    }
+    wizard().setRecentDocumentsSource([file] { return QStringList{file}; });
+    const struct
+    {
+        const char *button;
+        int tab;
+        bool turned;
+    } cases[] = {
+        {"_contactRecipient", 1, true},
+        {"_contactSender", 0, false},
+        {"_contactPrintList", 2, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.button);
+        const qsizetype before = manager().documents().size();
+        int tabChosen = -1;
+        whileShown([this] { perform("runAssistant"); }, [&] {
+            walkToContacts();
+            ASSERT_EQ(wizard().currentStepIdentifier(), u"3"_s);
+            auto *kind = wizard().window()->findChild<QRadioButton *>(QString::fromLatin1(c.button));
+            ASSERT_NE(kind, nullptr);
+            ASSERT_TRUE(kind->isVisible());
+            QTest::mouseClick(kind, Qt::LeftButton, {}, QPoint(8, kind->height() / 2));
+            tabChosen = wizard().currentContactsTabViewIndex();
+            QAction *recent = nullptr;
+            for (QAction *action : wizard().recentDocumentMenu()->actions())
+                if (action->data().toString() == file)
+                    recent = action;
+            ASSERT_NE(recent, nullptr);
+            recent->trigger();
+        });
+        EXPECT_EQ(tabChosen, c.tab);
+        ASSERT_EQ(manager().documents().size(), before + 1);
+        const std::shared_ptr<CAOpenDocument> record = manager().documents().last();
+        EXPECT_EQ(record->filePath, QFileInfo(file).absoluteFilePath());
+        QList<bool> sides;
+        for (CFTComponent *component : record->document->ftDocument()->GetComponents(0, false))
+            if (component->getClassID() == ciAddressPanel)
+                sides.append(component->GetToFrom());
+        EXPECT_EQ(sides, QList<bool>{c.turned});
+        // Opened as it stands on disk, the design is not a new one: nothing asks to save it.
+        EXPECT_FALSE(record->isEdited());
+        record->window->close();
+        QCoreApplication::processEvents();
+    }
 }
 
 // The Recent tab of the label step: each recently used template, chosen there, is the template of

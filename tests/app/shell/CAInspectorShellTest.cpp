@@ -1,9 +1,11 @@
 // The inspector among document windows: a size typed into it and not confirmed with Return counts
 // as soon as the field loses the focus or a window closes (so that the save question knows of it
-// and Save writes it), and the inspector shows the selection of whichever document window the
+// and Save writes it), or the design is saved, exported or printed while the field still has the
+// keyboard; and the inspector shows the selection of whichever document window the
 // user turns to.
 #include "app/canvas/CADocView.h"
 #include "app/inspector/CAPropertiesController.h"
+#include "app/shell/CAMainMenu.h"
 #include "app/shell/CAPropertiesPanel.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/render/CDDText.h"
@@ -153,6 +155,83 @@ INSTANTIATE_TEST_SUITE_P(
         TypedCase {"back_to_the_document_window", false, [](CAInspectorShellTest &t) { CAInspectorShellTest::activate(t.window(0)); },
                    CADocumentManager::SaveAnswer::Cancel, false}),
     [](const ::testing::TestParamInfo<TypedCase> &info) { return std::string(info.param.name); });
+
+struct WriteCase
+{
+    const char *name;
+    // How the user asks, with the keyboard still in the size field.
+    std::function<void(CAInspectorShellTest &)> ask;
+    // The design file is written (else it is exported or printed, which asks nothing of the file).
+    bool saves;
+};
+
+class WrittenWhileTyping : public CAInspectorShellTest, public ::testing::WithParamInterface<WriteCase>
+{
+};
+
+TEST_P(WrittenWhileTyping, HoldsTheSizeTypedIntoTheField)
+{
+    const WriteCase &row = GetParam();
+    start(1);
+    activate(window(0));
+    select(0, texts.at(0));
+    ASSERT_EQ(inspector->tabView()->currentIndex(), int(CAPropertiesController::TextTab));
+    ASSERT_NE(sizeOf(texts.at(0)), 11.0);
+    // The size the design had when the save, export or print reached it.
+    double sizeWhenAsked = 0.0;
+    savePath = path(u"written.pwdc"_s);
+    manager().questions().savePath = [&](QWidget *, CADocumentManager::SaveKind, const QString &, QString *) {
+        sizeWhenAsked = sizeOf(texts.at(0));
+        return savePath;
+    };
+    CAMainWindowController::registerCommand(
+        u"printDocument"_s, {[](CAMainWindowController &, QAction *) { return true; },
+                             [&](CAMainWindowController &, QAction *) { sizeWhenAsked = sizeOf(texts.at(0)); }});
+    controller->mainMenu().validate();
+
+    typeSize(u"11"_s);
+    ASSERT_TRUE(sizeField()->hasFocus());
+    row.ask(*this);
+
+    EXPECT_DOUBLE_EQ(sizeWhenAsked, 11.0);
+    if (!row.saves)
+        return;
+    CADocument saved;
+    QString error;
+    ASSERT_TRUE(saved.readFromFile(savePath, &error)) << error.toStdString();
+    const std::vector<CFTComponent *> &read = saved.ftDocument()->GetComponents(0, false);
+    const auto text =
+        std::find_if(read.begin(), read.end(), [](CFTComponent *c) { return dynamic_cast<CFTAText *>(c) != nullptr; });
+    ASSERT_NE(text, read.end());
+    EXPECT_DOUBLE_EQ(sizeOf(*text), 11.0);
+    EXPECT_FALSE(manager().documents().at(0)->isEdited());
+}
+
+void keyIntoField(CAInspectorShellTest &t, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(t.sizeField(), key, modifiers);
+}
+
+void chooseItem(CAInspectorShellTest &t, const char *action)
+{
+    QAction *item = t.controller->mainMenu().itemForAction(QString::fromLatin1(action));
+    ASSERT_NE(item, nullptr);
+    ASSERT_TRUE(item->isEnabled());
+    item->trigger();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inspector, WrittenWhileTyping,
+    ::testing::Values(
+        WriteCase {"ctrl_s", [](CAInspectorShellTest &t) { keyIntoField(t, Qt::Key_S, Qt::ControlModifier); }, true},
+        WriteCase {"file_save", [](CAInspectorShellTest &t) { chooseItem(t, "saveDocument"); }, true},
+        WriteCase {"ctrl_shift_s",
+                   [](CAInspectorShellTest &t) { keyIntoField(t, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier); }, true},
+        WriteCase {"file_save_as", [](CAInspectorShellTest &t) { chooseItem(t, "saveDocumentAs"); }, true},
+        WriteCase {"ctrl_e", [](CAInspectorShellTest &t) { keyIntoField(t, Qt::Key_E, Qt::ControlModifier); }, false},
+        WriteCase {"ctrl_p", [](CAInspectorShellTest &t) { keyIntoField(t, Qt::Key_P, Qt::ControlModifier); }, false},
+        WriteCase {"file_print", [](CAInspectorShellTest &t) { chooseItem(t, "printDocument"); }, false}),
+    [](const ::testing::TestParamInfo<WriteCase> &info) { return std::string(info.param.name); });
 
 TEST_F(CAInspectorShellTest, FollowsTheDocumentWindowTheUserTurnsTo)
 {
