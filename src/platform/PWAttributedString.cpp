@@ -1,5 +1,7 @@
 #include "platform/PWAttributedString.h"
 
+#include "platform/PWParagraphStyle.h"
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -121,15 +123,18 @@ PWAttributedString PWAttributedString::fromDocument(const QTextDocument *documen
     if (!document)
         return result;
     QTextBlockFormat previous;
+    // The paragraph lengths of a styled text are points, whatever units the document laid them
+    // out in.
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        const QTextBlockFormat format = PWParagraphStyle::withLengthScale(block.blockFormat(), 1.0);
         if (block != document->begin())
             result.append(QStringLiteral("\n"), block.charFormat(), previous);
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (fragment.isValid())
-                result.append(fragment.text(), fragment.charFormat(), block.blockFormat());
+                result.append(fragment.text(), fragment.charFormat(), format);
         }
-        previous = block.blockFormat();
+        previous = format;
     }
     return result;
 }

@@ -93,13 +93,15 @@ double lineWidthAt(double xRadius, double yRadius, double y)
 namespace {
 
 // Lays the text out paragraph by paragraph, each line as long as the container allows at its
-// top; the lines follow one another down without gaps.
+// top; the lines follow one another down without gaps. The layout is as fine as the text's own
+// (see textruns::layoutDevice), so that lines stand the font's own height apart: its positions
+// and sizes are in the layout's units, the container's in points.
 std::vector<std::unique_ptr<QTextLayout>> layLines(const QTextDocument *text, const CCircleTextContainer &container)
 {
     std::vector<std::unique_ptr<QTextLayout>> layouts;
     double top = 0.0;
     for (QTextBlock block = text->begin(); block.isValid(); block = block.next()) {
-        auto layout = std::make_unique<QTextLayout>(block.text(), text->defaultFont(), textruns::pointDevice());
+        auto layout = std::make_unique<QTextLayout>(block.text(), text->defaultFont(), textruns::layoutDevice());
         QList<QTextLayout::FormatRange> formats;
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
@@ -113,9 +115,9 @@ std::vector<std::unique_ptr<QTextLayout>> layLines(const QTextDocument *text, co
                 break;
             const QRectF fragment =
                 container.lineFragmentRectForProposedRect(QRectF(0.0, top, CCircleTextContainer::kUnlimited, 0.0), nullptr);
-            line.setLineWidth(std::max(1.0, fragment.width()));
-            line.setPosition(QPointF(0.0, top));
-            top += line.height();
+            line.setLineWidth(textruns::toUnits(std::max(1.0, fragment.width())));
+            line.setPosition(QPointF(0.0, textruns::toUnits(top)));
+            top += textruns::toPoints(line.height());
         }
         layout->endLayout();
         layouts.push_back(std::move(layout));
@@ -123,12 +125,12 @@ std::vector<std::unique_ptr<QTextLayout>> layLines(const QTextDocument *text, co
     return layouts;
 }
 
-// The first line's ascent: where glyph 0's baseline lies below the top of the text.
+// The first line's ascent: where glyph 0's baseline lies below the top of the text, in points.
 double firstBaseline(const std::vector<std::unique_ptr<QTextLayout>> &layouts)
 {
     for (const auto &layout : layouts)
         if (layout->lineCount() > 0)
-            return layout->lineAt(0).y() + layout->lineAt(0).ascent();
+            return textruns::toPoints(layout->lineAt(0).y() + layout->lineAt(0).ascent());
     return 0.0;
 }
 
@@ -160,12 +162,13 @@ void doDrawCircleText(QPainter *painter, bool showOutline, const QTextDocument *
         for (const auto &layout : layouts) {
             for (int l = 0; l < layout->lineCount(); ++l) {
                 const QTextLine line = layout->lineAt(l);
-                const double offset = line.y() + line.ascent();
+                const double offset = textruns::toPoints(line.y() + line.ascent());
                 const double a = rx - (offset - shrink);
                 const double b = ry - (offset - shrink);
                 if (!(a > 0.0 && b > 0.0))
                     continue;
-                double t = calculateStartTextAngle(!inside, centre, a, b, baseAngle, line.naturalTextWidth(), mapped);
+                double t = calculateStartTextAngle(!inside, centre, a, b, baseAngle,
+                                                   textruns::toPoints(line.naturalTextWidth()), mapped);
                 const QList<QGlyphRun> runs = line.glyphRuns();
                 for (const QGlyphRun &run : runs) {
                     const QList<quint32> indexes = run.glyphIndexes();
@@ -173,7 +176,8 @@ void doDrawCircleText(QPainter *painter, bool showOutline, const QTextDocument *
                     const QList<QPointF> advances = font.advancesForGlyphIndexes(indexes);
                     for (qsizetype g = 0; g < indexes.size(); ++g) {
                         const QRectF bounds = font.boundingRect(indexes.at(g));
-                        const QSizeF size(std::max(advances.at(g).x(), bounds.width()), bounds.height());
+                        const QSizeF size(textruns::toPoints(std::max(advances.at(g).x(), bounds.width())),
+                                          textruns::toPoints(bounds.height()));
                         double angle = 0.0;
                         QPointF location;
                         calcAngleAndLocation(angle, location, inside, centre, a, b, size, t);
@@ -188,6 +192,7 @@ void doDrawCircleText(QPainter *painter, bool showOutline, const QTextDocument *
                         painter->translate(x, y);
                         painter->rotate((angle + rotation + (inside ? 0.0 : float(std::numbers::pi))) * 180.0
                                         / std::numbers::pi);
+                        painter->scale(1.0 / textruns::kLayoutScale, 1.0 / textruns::kLayoutScale);
                         QGlyphRun single;
                         single.setRawFont(font);
                         single.setGlyphIndexes({indexes.at(g)});

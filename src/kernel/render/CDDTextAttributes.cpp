@@ -4,6 +4,7 @@
 
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/base/CDDColor.h"
+#include "platform/PWParagraphStyle.h"
 #include "platform/PWTextAttributes.h"
 #include "kernel/render/CDDTextRuns.h"
 
@@ -321,11 +322,11 @@ void CDDText::SetParagraphSpacing(paragraphSpacingType type, float value)
     QTextCursor cursor(m_contents.get());
     cursor.beginEditBlock();
     for (QTextBlock block = m_contents->begin(); block.isValid(); block = block.next()) {
-        QTextBlockFormat format = block.blockFormat();
+        // The spacing is given in points; the layout keeps it in its own units.
+        QTextBlockFormat format = PWParagraphStyle::withLengthScale(block.blockFormat(), 1.0);
         switch (type) {
         case pstLine:
             format.setProperty(PWTextAttributes::LineSpacing, double(value));
-            format.setLineHeight(double(value), QTextBlockFormat::LineDistanceHeight);
             break;
         case pstBeforeParagraph:
             format.setTopMargin(double(value));
@@ -335,7 +336,7 @@ void CDDText::SetParagraphSpacing(paragraphSpacingType type, float value)
             break;
         }
         cursor.setPosition(block.position());
-        cursor.setBlockFormat(format);
+        cursor.setBlockFormat(textruns::inLayoutUnits(format));
     }
     cursor.endEditBlock();
 }
@@ -344,14 +345,14 @@ float CDDText::GetParagraphSpacing(paragraphSpacingType type) const
 {
     if (isEmpty())
         return 0.0f;
-    const QTextBlockFormat format = m_contents->begin().blockFormat();
+    const PWParagraphStyle style = PWParagraphStyle::fromBlockFormat(m_contents->begin().blockFormat());
     switch (type) {
     case pstLine:
-        return float(format.doubleProperty(PWTextAttributes::LineSpacing));
+        return float(style.lineSpacing);
     case pstBeforeParagraph:
-        return float(format.topMargin());
+        return float(style.paragraphSpacingBefore);
     case pstAfterParagraph:
-        return float(format.bottomMargin());
+        return float(style.paragraphSpacing);
     }
     return 0.0f;
 }

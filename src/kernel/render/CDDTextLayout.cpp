@@ -126,6 +126,11 @@ public:
     {
         if (document->blockCount() != 1)
             return std::nullopt;
+        // What an input method is composing is shown in the layout but is no part of the text:
+        // a measure taken with it is not the text's, and kept it would be given to the same
+        // text in the same style long after the composition ended.
+        if (const QTextLayout *lines = document->begin().layout(); lines && !lines->preeditAreaText().isEmpty())
+            return std::nullopt;
         const std::vector<textruns::Run> runs = textruns::runsOf(document);
         if (runs.size() != 1)
             return std::nullopt;

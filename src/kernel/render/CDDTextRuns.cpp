@@ -1,11 +1,14 @@
 #include "kernel/render/CDDTextRuns.h"
 
+#include "platform/PWParagraphStyle.h"
 #include "platform/PWTextAttributes.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextLayout>
 #include <QVariant>
 
@@ -228,15 +231,46 @@ void applyLayoutExtras(QTextCharFormat *format, const QTextDocument *document)
     }
 }
 
+double layoutDeviceShare()
+{
+    // Where a tab stop lands on the layout's device tells: the screen's resolution, which Qt
+    // takes for its default, is the machine's.
+    static const double share = [] {
+        constexpr double kProbe = 1000.0;
+        QTextDocument probe;
+        probe.documentLayout()->setPaintDevice(layoutDevice());
+        probe.setDocumentMargin(0.0);
+        QTextBlockFormat format;
+        format.setTabPositions({QTextOption::Tab(kProbe, QTextOption::LeftTab)});
+        QTextCursor cursor(&probe);
+        cursor.setBlockFormat(format);
+        cursor.insertText(QStringLiteral("\tx"));
+        probe.size();
+        const QTextLayout *lines = probe.begin().layout();
+        const double measured = lines && lines->lineCount() > 0 ? lines->lineAt(0).cursorToX(1) / kProbe : 0.0;
+        return measured > 0.0 && std::isfinite(measured) ? measured : layoutDevice()->logicalDpiY() / 96.0;
+    }();
+    return share;
+}
+
+QTextBlockFormat inLayoutUnits(const QTextBlockFormat &format)
+{
+    QTextBlockFormat result = PWParagraphStyle::withLengthScale(format, kLayoutScale, layoutDeviceShare());
+    if (result.hasProperty(PWTextAttributes::LineSpacing))
+        result.setLineHeight(result.doubleProperty(PWTextAttributes::LineSpacing) * kLayoutScale / layoutDeviceShare(),
+                             QTextBlockFormat::LineDistanceHeight);
+    return result;
+}
+
 void applyLayoutExtras(QTextDocument *document)
 {
     changeEachRun(document, [document](QTextCharFormat &format) { applyLayoutExtras(&format, document); });
     QTextCursor cursor(document);
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        QTextBlockFormat format = block.blockFormat();
-        if (!format.hasProperty(PWTextAttributes::LineSpacing))
+        const QTextBlockFormat present = block.blockFormat();
+        const QTextBlockFormat format = inLayoutUnits(present);
+        if (format == present)
             continue;
-        format.setLineHeight(format.doubleProperty(PWTextAttributes::LineSpacing), QTextBlockFormat::LineDistanceHeight);
         cursor.setPosition(block.position());
         cursor.setBlockFormat(format);
     }

@@ -118,8 +118,15 @@ void setTextWidthInPoints(QTextDocument *document, double width);
 double letterSpacingForKerning(double kerning);
 // The font a format draws with, missing properties taken from the document's default font.
 QFont fontOf(const QTextCharFormat &format, const QTextDocument *document);
+// The share of Qt's default resolution the layout's device has: Qt multiplies the spacing around
+// paragraphs, line heights and tab stops by it, and takes margins and indents as they are.
+double layoutDeviceShare();
+// A paragraph format in points (as the codecs give it) with its lengths in the fine layout's
+// units, and its line spacing shown; one already so is given back as it is.
+QTextBlockFormat inLayoutUnits(const QTextBlockFormat &format);
 // Makes Qt's layout show the attributes kept as user properties (kerning, baseline offset, line
-// spacing), after text arrived from a codec or a command changed them.
+// spacing) and the paragraph lengths in the layout's units, after text arrived from a codec or a
+// command changed them.
 void applyLayoutExtras(QTextDocument *document);
 void applyLayoutExtras(QTextCharFormat *format, const QTextDocument *document);
 

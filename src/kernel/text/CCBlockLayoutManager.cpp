@@ -1,5 +1,6 @@
 #include "kernel/text/CCBlockLayoutManager.h"
 
+#include "kernel/render/CDDTextRuns.h"
 #include "kernel/text/CCTextExtContainer.h"
 #include "platform/PWTextAttributes.h"
 
@@ -12,10 +13,15 @@
 
 namespace {
 
-// A paragraph's text with its character formats, ready to be broken into lines.
+using textruns::toPoints;
+using textruns::toUnits;
+
+// A paragraph's text with its character formats, ready to be broken into lines. It is laid out
+// as finely as frame text (see textruns::layoutDevice), so that lines stand the font's own height
+// apart: its positions and sizes are in the layout's units, the containers' in points.
 std::unique_ptr<QTextLayout> paragraphLayout(const QTextBlock &block, const QFont &defaultFont)
 {
-    auto layout = std::make_unique<QTextLayout>(block.text(), defaultFont, CCTextStorage::pointDevice());
+    auto layout = std::make_unique<QTextLayout>(block.text(), defaultFont, textruns::layoutDevice());
     QList<QTextLayout::FormatRange> formats;
     for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
@@ -31,9 +37,12 @@ std::unique_ptr<QTextLayout> paragraphLayout(const QTextBlock &block, const QFon
     QTextOption option;
     option.setAlignment(block.blockFormat().alignment());
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Qt multiplies tab stops by its device's share of the default resolution.
     QList<QTextOption::Tab> tabs;
-    for (const QTextOption::Tab &tab : block.blockFormat().tabPositions())
+    for (QTextOption::Tab tab : block.blockFormat().tabPositions()) {
+        tab.position *= textruns::kLayoutScale / textruns::layoutDeviceShare();
         tabs.append(tab);
+    }
     option.setTabs(tabs);
     layout->setTextOption(option);
     layout->setCacheEnabled(true);
@@ -112,8 +121,8 @@ void CCBlockLayoutManager::ensureLayout()
                 const double padding = container->lineFragmentPadding();
                 const double indent = lineNumber == 0 ? format.leftMargin() + format.textIndent() : format.leftMargin();
                 const double width = container->containerSize().width();
-                line.setLineWidth(std::max(1.0, width - 2.0 * padding - indent));
-                const double height = line.height();
+                line.setLineWidth(toUnits(std::max(1.0, width - 2.0 * padding - indent)));
+                const double height = toPoints(line.height());
                 const QRectF answer = container->lineFragmentRectForProposedRect(QRectF(0.0, y, width, height));
                 if (answer.isEmpty()) {
                     container->didCompleteLayout();
@@ -121,21 +130,21 @@ void CCBlockLayoutManager::ensureLayout()
                     y = 0.0;
                     continue;
                 }
-                line.setLineWidth(std::max(1.0, answer.width() - 2.0 * padding - indent));
-                line.setPosition(QPointF(answer.x() + padding + indent, answer.y()));
+                line.setLineWidth(toUnits(std::max(1.0, answer.width() - 2.0 * padding - indent)));
+                line.setPosition(QPointF(toUnits(answer.x() + padding + indent), toUnits(answer.y())));
                 Placed entry;
                 entry.paragraph = paragraph;
                 entry.lineNumber = lineNumber;
                 entry.line.rect = answer;
-                entry.line.origin = line.position();
-                entry.line.ascent = line.ascent();
+                entry.line.origin = QPointF(answer.x() + padding + indent, answer.y());
+                entry.line.ascent = toPoints(line.ascent());
                 int end = line.textStart() + line.textLength();
                 // The paragraph's end belongs to its last line.
                 if (end >= block.length() - 1)
                     end = block.length();
                 entry.line.characters = {block.position() + line.textStart(), end - line.textStart()};
                 m_placed[current].push_back(entry);
-                y = answer.y() + line.height() + lineSpacing;
+                y = answer.y() + height + lineSpacing;
                 placed = true;
                 break;
             }
@@ -194,7 +203,8 @@ QRectF CCBlockLayoutManager::boundingRectForTextContainer(const CCTextExtContain
             continue;
         for (const Placed &placed : m_placed[i]) {
             const QTextLine line = m_paragraphs[placed.paragraph]->lineAt(placed.lineNumber);
-            bounds |= QRectF(line.position().x(), line.position().y(), line.naturalTextWidth(), line.height());
+            bounds |= QRectF(toPoints(line.position().x()), toPoints(line.position().y()),
+                             toPoints(line.naturalTextWidth()), toPoints(line.height()));
         }
     }
     return bounds;
@@ -211,9 +221,9 @@ int CCBlockLayoutManager::characterIndexForPoint(const CCTextExtContainer *conta
         for (const Placed &placed : m_placed[i]) {
             const QTextLine line = m_paragraphs[placed.paragraph]->lineAt(placed.lineNumber);
             // The line under the point, or the last one above it when the point lies below all.
-            if (index >= 0 && point.y() < line.position().y())
+            if (index >= 0 && toUnits(point.y()) < line.position().y())
                 break;
-            const int inParagraph = line.xToCursor(point.x());
+            const int inParagraph = line.xToCursor(toUnits(point.x()));
             index = placed.line.characters.location + (inParagraph - line.textStart());
         }
     }
@@ -232,7 +242,11 @@ void CCBlockLayoutManager::drawGlyphsForTextContainer(const CCTextExtContainer *
             continue;
         for (const Placed &placed : m_placed[i]) {
             const QTextLine line = m_paragraphs[placed.paragraph]->lineAt(placed.lineNumber);
-            line.draw(painter, origin);
+            painter->save();
+            painter->translate(origin);
+            painter->scale(1.0 / textruns::kLayoutScale, 1.0 / textruns::kLayoutScale);
+            line.draw(painter, QPointF());
+            painter->restore();
         }
     }
 }

@@ -57,25 +57,81 @@ struct TypingCanvas
 
 TEST(CADocViewTypingTest, WhileAnInputMethodComposesTheEditorIsNotHeldToTheFrame)
 {
-    TypingCanvas canvas;
-    canvas.editAt(60, 52);
-    ASSERT_TRUE(canvas.view.isEditingText());
-    const CACanvasTextEditor *editor = canvas.view.fieldEditor();
-    ASSERT_LT(editor->textWidth(), 1000.0);
-    QInputMethodEvent composing(u"ka"_s, {});
-    QApplication::sendEvent(&canvas.view, &composing);
-    ASSERT_TRUE(editor->hasMarkedText());
-    // A left-aligned paragraph: the editor keeps its left edge and no longer wraps.
-    EXPECT_DOUBLE_EQ(editor->textWidth(), CDDText::kContainerSize);
-    EXPECT_NEAR(editor->pos().x(), 40.0 + CDDText::kLinePadding, 1e-6);
-    EXPECT_NEAR(editor->pos().y(), 40.0, 1e-6);
-    // Committed, the composition is text like any other and the editor is the text's again.
-    QInputMethodEvent committed;
-    committed.setCommitString(u"ka"_s);
-    QApplication::sendEvent(&canvas.view, &committed);
-    EXPECT_FALSE(editor->hasMarkedText());
-    EXPECT_LT(editor->textWidth(), 1000.0);
-    EXPECT_TRUE(canvas.typed().contains(u"ka"_s));
+    struct Case
+    {
+        const char *name;
+        textAlignment alignment;
+        // Where the widened editor's left edge stands, from the frame's left edge and width.
+        std::function<double(double, double)> left;
+    };
+    const Case cases[] = {
+        // A left-aligned paragraph: the editor keeps its left edge and no longer wraps.
+        {"left", taLeft, [](double x, double) { return x + CDDText::kLinePadding; }},
+        // A right-aligned one keeps its right edge, a centred one its middle.
+        {"right", taRight,
+         [](double x, double width) { return x + width - CDDText::kLinePadding - CDDText::kContainerSize; }},
+        {"centred", taCenter, [](double x, double width) { return x + (width - CDDText::kContainerSize) / 2.0; }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TypingCanvas canvas;
+        canvas.text->SetAlignment(c.alignment);
+        canvas.editAt(60, 52);
+        ASSERT_TRUE(canvas.view.isEditingText());
+        const CACanvasTextEditor *editor = canvas.view.fieldEditor();
+        const double scale = editor->scale();
+        ASSERT_GT(scale, 0.0);
+        ASSERT_LT(editor->textWidth() * scale, 1000.0);
+        QInputMethodEvent composing(u"ka"_s, {});
+        QApplication::sendEvent(&canvas.view, &composing);
+        ASSERT_TRUE(editor->hasMarkedText());
+        // The editor's width is in its layout's units, shown scaled down to points.
+        EXPECT_DOUBLE_EQ(editor->textWidth() * scale, CDDText::kContainerSize);
+        EXPECT_NEAR(editor->pos().x(), c.left(canvas.text->GetOriginX(), canvas.text->GetSizeX()), 1e-6);
+        EXPECT_NEAR(editor->pos().y(), 40.0, 1e-6);
+        // Committed, the composition is text like any other and the editor is the text's again.
+        QInputMethodEvent committed;
+        committed.setCommitString(u"ka"_s);
+        QApplication::sendEvent(&canvas.view, &committed);
+        EXPECT_FALSE(editor->hasMarkedText());
+        EXPECT_LT(editor->textWidth() * scale, 1000.0);
+        EXPECT_TRUE(canvas.typed().contains(u"ka"_s));
+    }
+}
+
+// A text measured while an input method composed in it is measured with the composition; the
+// same words in the same style, in another text after it, measure as themselves.
+TEST(CADocViewTypingTest, AComposedTextLeavesNoMeasureBehind)
+{
+    const textAlignment alignments[] = {taLeft, taCenter, taRight};
+    for (const textAlignment alignment : alignments) {
+        SCOPED_TRACE(int(alignment));
+        // Words no other test measures, so that nothing measured them before the composition.
+        const QString words = u"Quokkas %1 wander"_s.arg(int(alignment));
+        TypingCanvas canvas;
+        canvas.text->GetText()->setString(words, nullptr);
+        canvas.text->SetAlignment(alignment);
+        canvas.editAt(60, 52);
+        ASSERT_TRUE(canvas.view.isEditingText());
+        QInputMethodEvent composing(u"kakakaka"_s, {});
+        QApplication::sendEvent(&canvas.view, &composing);
+        ASSERT_TRUE(canvas.view.fieldEditor()->hasMarkedText());
+        // The composition is given up: the text is the words again.
+        QInputMethodEvent cancelled;
+        QApplication::sendEvent(&canvas.view, &cancelled);
+        QTest::keyClick(&canvas.view, Qt::Key_Escape);
+        ASSERT_FALSE(canvas.view.isEditingText());
+        ASSERT_EQ(canvas.typed(), words);
+
+        CFTAText later(0.0, 0.0, 10.0, 10.0, nullptr);
+        later.GetText()->setString(words, nullptr);
+        later.SetAlignment(alignment);
+        CFTAText plain(0.0, 0.0, 10.0, 10.0, nullptr);
+        plain.GetText()->setString(words + u"."_s, nullptr);
+        plain.SetAlignment(alignment);
+        // One full stop more is wider; the words alone are narrower than that.
+        EXPECT_LT(later.GetText()->getContSizeX(), plain.GetText()->getContSizeX());
+    }
 }
 
 TEST(CADocViewTypingTest, KeysThatEndEditingAFreeText)

@@ -71,11 +71,14 @@ struct GlyphCase
 class CCircleTextGlyphTest : public testing::TestWithParam<GlyphCase>
 {
 protected:
-    static QImage pointDevice()
+    // A font's line measured in thirty-seconds of a point: the font's own height, not one
+    // rounded up to whole points.
+    static constexpr double kUnitsPerPoint = 32.0;
+    static QImage fineDevice()
     {
         QImage device(1, 1, QImage::Format_ARGB32_Premultiplied);
-        device.setDotsPerMeterX(qRound(72.0 / 0.0254));
-        device.setDotsPerMeterY(qRound(72.0 / 0.0254));
+        device.setDotsPerMeterX(qRound(72.0 * kUnitsPerPoint / 0.0254));
+        device.setDotsPerMeterY(qRound(72.0 * kUnitsPerPoint / 0.0254));
         return device;
     }
     void SetUp() override
@@ -87,13 +90,16 @@ protected:
         QTextCursor(&text).insertText(u"ROUND ME\nAB"_s, format);
         QFont font(u"DejaVu Sans"_s);
         font.setPointSizeF(14.0);
-        QImage device = pointDevice();
+        QImage device = fineDevice();
         QTextLayout probe(u"R"_s, font, &device);
         probe.beginLayout();
         QTextLine line = probe.createLine();
         probe.endLayout();
-        ascent = line.ascent();
-        lineHeight = line.height();
+        ascent = line.ascent() / kUnitsPerPoint;
+        lineHeight = line.height() / kUnitsPerPoint;
+        // The font's height is no whole number of points: a layout that rounded it would
+        // place the second line elsewhere.
+        EXPECT_GT(std::abs(lineHeight - std::round(lineHeight)), 0.05);
     }
     QTextDocument text;
     double ascent = 0.0;

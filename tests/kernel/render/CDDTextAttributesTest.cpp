@@ -1,4 +1,6 @@
 #include "kernel/render/CDDText.h"
+
+#include "platform/PWParagraphStyle.h"
 #include "kernel/render/CDDTextRuns.h"
 
 #include "TextTestSupport.h"
@@ -199,7 +201,7 @@ TEST(CDDTextAttributesTest, AlignmentMapsTheKernelValueAndParagraphSpacingSurviv
     int blocks = 0;
     for (QTextBlock block = spaced.getContents()->begin(); block.isValid(); block = block.next(), ++blocks) {
         EXPECT_DOUBLE_EQ(block.blockFormat().doubleProperty(PWTextAttributes::LineSpacing), 2.5);
-        EXPECT_DOUBLE_EQ(block.blockFormat().topMargin(), 4.0);
+        EXPECT_DOUBLE_EQ(PWParagraphStyle::fromBlockFormat(block.blockFormat()).paragraphSpacingBefore, 4.0);
         EXPECT_EQ(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
     }
     EXPECT_EQ(blocks, 3);

@@ -3,11 +3,17 @@
 #include "kernel/text/CDDTextBlock.h"
 
 #include "kernel/base/CDDColor.h"
+#include "kernel/text/CCBlockLayoutManager.h"
 #include "kernel/text/CCTextExtContainer.h"
 #include "kernel/text/CCTextView.h"
 #include "platform/PWTextAttributes.h"
 
+#include <QFont>
+#include <QImage>
 #include <QTextDocument>
+#include <QTextLayout>
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -93,6 +99,35 @@ TEST(CDDTextBlockTest, TextFlowsFromBlockToBlockAndOverflowsPastTheLast)
     EXPECT_EQ(second.getContainerTextLength(), 19);
     EXPECT_FALSE(first.showsOverflow());
     EXPECT_TRUE(second.showsOverflow());
+}
+
+// Lines follow one another the font's own height apart, not a height rounded up to whole points.
+TEST(CDDTextBlockTest, LinesStandTheFontsOwnHeightApart)
+{
+    constexpr double kSize = 13.0;
+    QFont font(u"DejaVu Sans"_s);
+    font.setPointSizeF(kSize);
+    // Measured in hundredths of a point.
+    QImage fine(1, 1, QImage::Format_ARGB32_Premultiplied);
+    fine.setDotsPerMeterX(qRound(7200.0 / 0.0254));
+    fine.setDotsPerMeterY(qRound(7200.0 / 0.0254));
+    QTextLayout probe(u"one"_s, font, &fine);
+    probe.beginLayout();
+    const QTextLine line = probe.createLine();
+    probe.endLayout();
+    const double height = line.height() / 100.0;
+    ASSERT_GT(std::abs(height - std::round(height)), 0.05) << "a font whose height is no whole number of points: " << height;
+
+    CDDTextBlock block;
+    block.setLayoutManager(nullptr, 0);
+    block.setAttributedString(lines(u"one\ntwo\nthree"_s, kSize));
+    block.invalidateLayout(nullptr, 0, 0, 200, 300, 0);
+    const std::vector<CCBlockLayoutManager::Line> found =
+        block.getLayoutManager()->linesForTextContainer(block.getContainer());
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_NEAR(found[1].origin.y() - found[0].origin.y(), height, 0.05);
+    EXPECT_NEAR(found[2].origin.y() - found[1].origin.y(), height, 0.05);
+    EXPECT_NEAR(found[1].ascent, found[0].ascent, 1e-9);
 }
 
 struct InsetCase
