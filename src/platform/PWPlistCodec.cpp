@@ -137,6 +137,92 @@ QByteArray replaceDateTexts(const QByteArray &xml, const QList<QDateTime> &dates
     return out;
 }
 
+// Data of this size or more is not handed to libplist for the XML form: it would copy the bytes
+// into its tree, then write their base64 text into a buffer that grows by copying, then be copied
+// once more, so that a design of large pictures needed many times its size to be saved. Such data
+// stands in the tree as a text no value can hold (the XML form leaves control characters out of
+// every text and key) and is written in the same shape into the text afterwards.
+constexpr qsizetype kSplicedDataFrom = 1024;
+const char kSplicedDataMark[] = "<string>\x01</string>";
+
+// The tabs libplist puts before the lines of base64 text of data whose element is indented by
+// depth tabs, and the characters of such a line: lines end at column 76, counting a tab as 8,
+// and are never indented by more than 8 tabs.
+int dataLineTabs(qsizetype depth)
+{
+    return int(std::min<qsizetype>(depth, 8));
+}
+
+qsizetype dataLineWidth(qsizetype depth)
+{
+    return 76 - 8 * dataLineTabs(depth);
+}
+
+// The size of a <data> element written as libplist writes it, from its first "<" to its last ">".
+qsizetype dataElementSize(qsizetype bytes, qsizetype depth)
+{
+    const qsizetype encoded = (bytes + 2) / 3 * 4;
+    const qsizetype width = dataLineWidth(depth);
+    const qsizetype lines = (encoded + width - 1) / width;
+    return 7 + encoded + lines * (dataLineTabs(depth) + 1) + depth + 7;
+}
+
+void appendDataElement(QByteArray &out, const QByteArray &data, qsizetype depth)
+{
+    const qsizetype width = dataLineWidth(depth);
+    // Whole lines of text at a time, so that the text of the data is never held whole beside it.
+    const qsizetype bytesPerLine = width / 4 * 3;
+    const qsizetype bytesPerPiece = bytesPerLine * 1024;
+    const QByteArray tabs(dataLineTabs(depth), '\t');
+    out.append("<data>\n");
+    for (qsizetype from = 0; from < data.size(); from += bytesPerPiece) {
+        const QByteArray piece =
+            QByteArray::fromRawData(data.constData() + from, std::min(bytesPerPiece, data.size() - from)).toBase64();
+        for (qsizetype line = 0; line < piece.size(); line += width) {
+            out.append(tabs);
+            out.append(piece.constData() + line, std::min(width, piece.size() - line));
+            out.append('\n');
+        }
+    }
+    out.append(QByteArray(depth, '\t'));
+    out.append("</data>");
+}
+
+// The XML libplist wrote with each stand-in text replaced by its data, in document order, written
+// into a text made at its final size at once. Empty when the stand-ins are not one for each data
+// (keys that were equal once their control characters were left out keep only the last value).
+QByteArray spliceData(const QByteArray &xml, const QList<QByteArray> &spliced)
+{
+    const QByteArrayView mark(kSplicedDataMark);
+    if (xml.count(mark) != spliced.size())
+        return QByteArray();
+    QList<std::pair<qsizetype, qsizetype>> places; // the mark's position and its depth
+    places.reserve(spliced.size());
+    qsizetype total = xml.size();
+    qsizetype position = 0;
+    for (const QByteArray &data : spliced) {
+        const qsizetype at = xml.indexOf(mark, position);
+        if (at < 0)
+            return QByteArray();
+        qsizetype depth = 0;
+        while (at - depth > 0 && xml.at(at - depth - 1) == '\t')
+            ++depth;
+        places.append({at, depth});
+        total += dataElementSize(data.size(), depth) - mark.size();
+        position = at + mark.size();
+    }
+    QByteArray out;
+    out.reserve(total);
+    position = 0;
+    for (qsizetype i = 0; i < spliced.size(); ++i) {
+        out.append(xml.constData() + position, places.at(i).first - position);
+        appendDataElement(out, spliced.at(i), places.at(i).second);
+        position = places.at(i).first + mark.size();
+    }
+    out.append(xml.constData() + position, xml.size() - position);
+    return out;
+}
+
 // --- Writing --------------------------------------------------------------------------------
 
 // XML 1.0 cannot hold most control characters, not even as character references, and libplist
@@ -166,7 +252,7 @@ QString xmlSafeText(const QString &text)
     return result;
 }
 
-plist_t buildNode(const PWPlist &value, QList<QDateTime> *dates, bool forXml)
+plist_t buildNode(const PWPlist &value, QList<QDateTime> *dates, bool forXml, QList<QByteArray> *spliced = nullptr)
 {
     const auto text = [forXml](const QString &string) {
         return (forXml ? xmlSafeText(string) : string).toUtf8();
@@ -177,19 +263,23 @@ plist_t buildNode(const PWPlist &value, QList<QDateTime> *dates, bool forXml)
     case PWPlist::Type::Dictionary: {
         plist_t node = plist_new_dict();
         for (const PWPlist::Dictionary::Entry &entry : value.toDictionary())
-            plist_dict_set_item(node, text(entry.first).constData(), buildNode(entry.second, dates, forXml));
+            plist_dict_set_item(node, text(entry.first).constData(), buildNode(entry.second, dates, forXml, spliced));
         return node;
     }
     case PWPlist::Type::Array: {
         plist_t node = plist_new_array();
         for (const PWPlist &element : value.toArray())
-            plist_array_append_item(node, buildNode(element, dates, forXml));
+            plist_array_append_item(node, buildNode(element, dates, forXml, spliced));
         return node;
     }
     case PWPlist::Type::String:
         return plist_new_string(text(value.toString()).constData());
     case PWPlist::Type::Data: {
         const QByteArray data = value.toData();
+        if (spliced && data.size() >= kSplicedDataFrom) {
+            spliced->append(data);
+            return plist_new_string("\x01");
+        }
         return plist_new_data(data.constData(), static_cast<uint64_t>(data.size()));
     }
     case PWPlist::Type::Integer:
@@ -476,16 +566,28 @@ std::optional<PWPlist> PWPlistCodec::decodeThroughLibplist(const QByteArray &byt
 
 QByteArray PWPlistCodec::encodeXml(const PWPlist &value)
 {
-    QList<QDateTime> dates;
-    const NodeHolder root(buildNode(value, &dates, true));
-    char *buffer = nullptr;
-    uint32_t length = 0;
-    plist_to_xml(static_cast<plist_t>(root.get()), &buffer, &length);
-    if (!buffer)
-        return QByteArray();
-    QByteArray xml(buffer, static_cast<qsizetype>(length));
-    plist_to_xml_free(buffer);
-    return dates.isEmpty() ? xml : replaceDateTexts(xml, dates);
+    // libplist's text, with our dates and, when spliced is given, stand-ins for large data.
+    const auto libplistXml = [&value](QList<QByteArray> *spliced) {
+        QList<QDateTime> dates;
+        QByteArray xml;
+        {
+            const NodeHolder root(buildNode(value, &dates, true, spliced));
+            char *buffer = nullptr;
+            uint32_t length = 0;
+            plist_to_xml(static_cast<plist_t>(root.get()), &buffer, &length);
+            if (!buffer)
+                return QByteArray();
+            xml = QByteArray(buffer, static_cast<qsizetype>(length));
+            plist_to_xml_free(buffer);
+        }
+        return dates.isEmpty() ? xml : replaceDateTexts(xml, dates);
+    };
+    QList<QByteArray> spliced;
+    const QByteArray xml = libplistXml(&spliced);
+    if (spliced.isEmpty() || xml.isEmpty())
+        return xml;
+    const QByteArray whole = spliceData(xml, spliced);
+    return whole.isEmpty() ? libplistXml(nullptr) : whole;
 }
 
 QByteArray PWPlistCodec::encodeBinary(const PWPlist &value)

@@ -9,8 +9,10 @@
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
+#include <plist/plist.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <vector>
 
@@ -178,6 +180,77 @@ TEST(PWPlistFormsTest, XmlLeavesOutCharactersXmlCannotHoldSoTheFileStaysReadable
     EXPECT_EQ(fromXml->value(QStringLiteral("key")).toString(), QStringLiteral("Lineone\ttab\nnew\U0001F600"));
     // The binary form holds any character and keeps them all.
     EXPECT_EQ(PWPlist::parse(value.toBinary()), value);
+}
+
+// libplist's own XML of a tree, for comparing our writing with it byte for byte.
+QByteArray libplistXml(plist_t root)
+{
+    char *buffer = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(root, &buffer, &length);
+    const QByteArray xml(buffer, qsizetype(length));
+    plist_to_xml_free(buffer);
+    plist_free(root);
+    return xml;
+}
+
+QByteArray patternBytes(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = char((i * 131 + i / 7) & 0xFF);
+    return bytes;
+}
+
+// Large data is written into the text apart from libplist; the file must not change by a byte,
+// at any depth (lines are shorter the deeper they are indented) and any length of the last line.
+TEST(PWPlistFormsTest, XmlOfDataIsByteForByteLibplistsAtEveryDepthAndLength)
+{
+    for (const qsizetype size : {qsizetype(1), qsizetype(1023), qsizetype(1024), qsizetype(1025), qsizetype(1026),
+                                 qsizetype(4096), qsizetype(200001)}) {
+        for (int depth = 0; depth <= 12; ++depth) {
+            SCOPED_TRACE(QStringLiteral("%1 bytes at depth %2").arg(size).arg(depth).toStdString());
+            const QByteArray bytes = patternBytes(size);
+            PWPlist ours = PWPlist::fromData(bytes);
+            plist_t theirs = plist_new_data(bytes.constData(), uint64_t(bytes.size()));
+            for (int level = 0; level < depth; ++level) {
+                // Dictionaries and arrays in turn, each with a neighbour before the data.
+                if (level % 2 == 0) {
+                    ours = PWPlist::Dictionary {{QStringLiteral("a&b"), PWPlist::fromString(QStringLiteral("<x>"))},
+                                                {QStringLiteral("data"), ours}};
+                    plist_t dict = plist_new_dict();
+                    plist_dict_set_item(dict, "a&b", plist_new_string("<x>"));
+                    plist_dict_set_item(dict, "data", theirs);
+                    theirs = dict;
+                } else {
+                    ours = PWPlist::Array {PWPlist::fromInteger(level), ours, PWPlist::fromData(bytes)};
+                    plist_t array = plist_new_array();
+                    plist_array_append_item(array, plist_new_uint(uint64_t(level)));
+                    plist_array_append_item(array, theirs);
+                    plist_array_append_item(array, plist_new_data(bytes.constData(), uint64_t(bytes.size())));
+                    theirs = array;
+                }
+            }
+            EXPECT_EQ(ours.toXml(), libplistXml(theirs));
+        }
+    }
+}
+
+// Keys that are the same once the characters XML cannot hold are left out keep the last value,
+// large data or not, and the text holds every other value where it was.
+TEST(PWPlistFormsTest, XmlOfKeysEqualWithoutTheirControlCharactersKeepsTheLastValue)
+{
+    const QByteArray first = patternBytes(5000);
+    const QByteArray last = patternBytes(3000);
+    const QByteArray after = patternBytes(2000);
+    const PWPlist value = PWPlist::Dictionary {{QStringLiteral("pic"), PWPlist::fromData(first)},
+                                               {QStringLiteral("pi") + QChar(0x01) + QStringLiteral("c"), PWPlist::fromData(last)},
+                                               {QStringLiteral("next"), PWPlist::fromData(after)}};
+    const std::optional<PWPlist> read = PWPlist::parse(value.toXml());
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->toDictionary().size(), 2);
+    EXPECT_EQ(read->value(QStringLiteral("pic")).toData(), last);
+    EXPECT_EQ(read->value(QStringLiteral("next")).toData(), after);
 }
 
 // Only the exact form is a UID: a second key beside "CF$UID" makes it an ordinary dictionary.
