@@ -1,6 +1,7 @@
 // The batch command against outputs the user owns and did not mean to have replaced: a file made
 // read-only, and a pipe.
 #include "TestSupport.h"
+#include "ProgramRunSupport.h"
 
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/merge/CADocument.h"
@@ -38,14 +39,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_folder.isValid());
-        CAEnvironment::setDefaultCountry(u"us"_s);
-        CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
-        const std::shared_ptr<CATemplateFormat> layout = defaultLayout(0);
-        ASSERT_TRUE(layout);
-        CADocument document;
-        document.setLayoutArangeComponents(*layout, false);
         QString error;
-        ASSERT_TRUE(document.writeToFile(path(u"d.pwdc"_s), &error)) << qPrintable(error);
+        ASSERT_TRUE(commandtest::writeBlankDesign(path(u"d.pwdc"_s), &error)) << qPrintable(error);
         ASSERT_EQ(::chmod(QFile::encodeName(m_folder.path()).constData(), 0777), 0);
     }
     QString path(const QString &name) const { return m_folder.filePath(name); }

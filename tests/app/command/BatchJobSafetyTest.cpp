@@ -33,14 +33,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_folder.isValid());
-        CAEnvironment::setDefaultCountry(u"us"_s);
-        CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
-        const std::shared_ptr<CATemplateFormat> layout = defaultLayout(0);
-        ASSERT_TRUE(layout);
-        CADocument document;
-        document.setLayoutArangeComponents(*layout, false);
         QString error;
-        ASSERT_TRUE(document.writeToFile(path(u"design.pwdc"_s), &error)) << qPrintable(error);
+        ASSERT_TRUE(commandtest::writeBlankDesign(path(u"design.pwdc"_s), &error)) << qPrintable(error);
         m_design = pwtest::readFile(path(u"design.pwdc"_s));
         ASSERT_FALSE(m_design.isEmpty());
     }

@@ -2,6 +2,11 @@
 
 // The program started as a process of its own, as a user starts it from a shell: without a
 // display, its exit status and what it wrote to its standard output and error.
+#include "kernel/base/CAEnvironment.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/printing/CAEnvironmentLayout.h"
+#include "kernel/printing/CATemplateFormat.h"
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -50,6 +55,22 @@ inline ProgramRun runProgram(const QStringList &arguments, std::optional<rlim_t>
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+// An empty design on the default label layout, in the United States, with no sender: the input of
+// batch jobs whose subject is what they write, not what they draw.
+inline bool writeBlankDesign(const QString &path, QString *error)
+{
+    CAEnvironment::setDefaultCountry(QStringLiteral("us"));
+    CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
+    const std::shared_ptr<CATemplateFormat> layout = defaultLayout(0);
+    if (!layout) {
+        *error = QStringLiteral("no default layout");
+        return false;
+    }
+    CADocument document;
+    document.setLayoutArangeComponents(*layout, false);
+    return document.writeToFile(path, error);
 }
 
 } // namespace commandtest
