@@ -60,6 +60,10 @@ public:
     bool operator==(const PWMultiValue &other) const = default;
 
 private:
+    // A person keeps its multi-values packed and makes them anew, identifiers and all.
+    friend class PWPersonPacker;
+    friend class PWPersonUnpacker;
+
     qsizetype indexOfNumber(quint64 identifier) const;
 
     QList<Entry> m_entries;

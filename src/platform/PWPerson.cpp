@@ -1,14 +1,18 @@
 #include "platform/PWPerson.h"
 
+#include "platform/PWPersonPacking.h"
 #include "platform/PWPersonProperties.h"
 #include "platform/PWUniqueIdentifier.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <atomic>
+#include <limits>
 #include <mutex>
 #include <new>
-#include <type_traits>
+#include <vector>
 
 namespace {
 
@@ -125,26 +129,20 @@ bool valueFits(const PWPlist &value, PWPropertyType type)
 
 } // namespace
 
-union PWPerson::Slot
+using namespace PWPersonPacking;
+
+// Every value of a person as objects, ascending by key: what a change of a person holding boxed
+// values works on.
+struct PWPerson::Loose
 {
-    Slot() {}
-    ~Slot() {}
-    PWPlist single;
-    PWMultiValue multi;
+    struct Value
+    {
+        quint32 key;
+        PWPlist single;
+        PWMultiValue multi;
+    };
+    std::vector<Value> values;
 };
-
-namespace {
-
-constexpr std::size_t kSlotAlignment = 8;
-
-// Where the slots start in a block of count keys.
-std::size_t slotsOffset(quint32 count)
-{
-    const std::size_t keys = count * sizeof(quint32);
-    return (keys + kSlotAlignment - 1) / kSlotAlignment * kSlotAlignment;
-}
-
-} // namespace
 
 PWPerson::PWPerson(Token, QString uniqueId)
     : m_uniqueId(std::move(uniqueId))
@@ -172,15 +170,8 @@ bool PWPerson::hasUniqueId(const QString &uniqueId) const
 
 PWPerson::~PWPerson()
 {
-    static_assert(alignof(Slot) <= kSlotAlignment && sizeof(Slot) == sizeof(PWPlist));
-    const auto *keys = reinterpret_cast<const quint32 *>(m_block.get());
-    auto *slots = reinterpret_cast<Slot *>(m_block.get() + slotsOffset(m_count));
-    for (quint32 i = 0; i < m_count; ++i) {
-        if (keys[i] & kMultiKey)
-            slots[i].multi.~PWMultiValue();
-        else
-            slots[i].single.~PWPlist();
-    }
+    if (m_block && !m_block->deref())
+        Block::deallocate(m_block);
 }
 
 std::shared_ptr<PWPerson> PWPerson::create()
@@ -249,128 +240,167 @@ bool PWPerson::isMultiValueType(PWPropertyType type)
            || type == PWPropertyType::MultiDictionary;
 }
 
+quint32 PWPerson::count() const
+{
+    return m_block ? unitsOf(m_block)[2] : 0;
+}
+
 qsizetype PWPerson::positionOf(quint32 key) const
 {
-    const auto *keys = reinterpret_cast<const quint32 *>(m_block.get());
-    const quint32 *end = keys + m_count;
-    const quint32 *found = std::lower_bound(keys, end, key & ~kMultiKey,
-                                            [](quint32 held, quint32 place) { return (held & ~kMultiKey) < place; });
-    return found - keys;
+    const char16_t *index = m_block ? unitsOf(m_block) + kHeaderUnits : nullptr;
+    qsizetype low = 0;
+    qsizetype high = count();
+    while (low < high) {
+        const qsizetype middle = (low + high) / 2;
+        if ((read32(index + kIndexUnits * middle) & ~kMultiKey) < (key & ~kMultiKey))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
 }
 
 // The position of the property's value, when the person holds one; multi, when given, must match
 // the kind of property too.
 std::optional<qsizetype> PWPerson::heldPosition(const QString &property, std::optional<bool> multi) const
 {
-    if (m_count == 0)
+    if (!m_block)
         return std::nullopt;
     const std::optional<Place> place = placeOf(property);
     if (!place || (multi && bool(place->key & kMultiKey) != *multi))
         return std::nullopt;
     const qsizetype position = positionOf(place->key);
-    const auto *keys = reinterpret_cast<const quint32 *>(m_block.get());
-    if (position >= qsizetype(m_count) || keys[position] != place->key)
+    if (position >= qsizetype(count()) || read32(unitsOf(m_block) + kHeaderUnits + kIndexUnits * position) != place->key)
         return std::nullopt;
     return position;
 }
 
-const PWPerson::Slot *PWPerson::slotFor(const QString &property, bool multi) const
+const char16_t *PWPerson::valueFor(const QString &property, bool multi) const
 {
     const std::optional<qsizetype> position = heldPosition(property, multi);
     if (!position)
         return nullptr;
-    return reinterpret_cast<const Slot *>(m_block.get() + slotsOffset(m_count)) + *position;
+    const char16_t *units = unitsOf(m_block);
+    return units + read32(units + kHeaderUnits + kIndexUnits * *position + 2);
 }
 
-// Replaces the value of key, or makes the block anew with a slot for it in its place.
+PWPerson::Loose PWPerson::loose() const
+{
+    Loose loose;
+    const quint32 held = count();
+    loose.values.reserve(held);
+    const char16_t *units = m_block ? unitsOf(m_block) : nullptr;
+    for (quint32 i = 0; i < held; ++i) {
+        const quint32 key = read32(units + kHeaderUnits + kIndexUnits * i);
+        PWPersonUnpacker unpacker(m_block, units + read32(units + kHeaderUnits + kIndexUnits * i + 2), m_boxed.get());
+        if (key & kMultiKey)
+            loose.values.push_back({key, PWPlist(), unpacker.multi()});
+        else
+            loose.values.push_back({key, unpacker.value(), PWMultiValue()});
+    }
+    return loose;
+}
+
+// Packs the values anew: the boxed values are those of the new block only.
+void PWPerson::adopt(Loose &&values)
+{
+    Units units;
+    QList<PWPlist> boxed;
+    std::vector<std::pair<quint32, qsizetype>> starts;
+    PWPersonPacker packer(units, boxed);
+    for (const Loose::Value &value : values.values) {
+        starts.emplace_back(value.key, qsizetype(units.size()));
+        if (value.key & kMultiKey)
+            packer.multi(value.multi);
+        else
+            packer.value(value.single);
+    }
+    PackedValues packed;
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        const qsizetype end = i + 1 < starts.size() ? starts[i + 1].second : qsizetype(units.size());
+        packed.push_back({starts[i].first, units.data() + starts[i].second, end - starts[i].second});
+    }
+    Block *block = makeBlock(packed);
+    if (m_block && !m_block->deref())
+        Block::deallocate(m_block);
+    m_block = block;
+    m_boxed = boxed.isEmpty() ? nullptr : std::make_unique<QList<PWPlist>>(std::move(boxed));
+}
+
+// Replaces the value of key, or adds it in its place. A person without boxed values (most) has its
+// other values copied over as they are packed; one with boxed values is packed anew, so that no
+// boxed value outlives its property.
 void PWPerson::put(quint32 key, const PWPlist *single, const PWMultiValue *multi)
 {
     const qsizetype position = positionOf(key);
-    auto *keys = reinterpret_cast<quint32 *>(m_block.get());
-    auto *slots = reinterpret_cast<Slot *>(m_block.get() + slotsOffset(m_count));
-    // Values are copied before anything changes and then only moved, and moves never throw: a
-    // copy that fails leaves the person as it was.
-    static_assert(std::is_nothrow_move_constructible_v<PWPlist> && std::is_nothrow_move_assignable_v<PWPlist>
-                  && std::is_nothrow_move_constructible_v<PWMultiValue>
-                  && std::is_nothrow_move_assignable_v<PWMultiValue>);
-    if (position < qsizetype(m_count) && keys[position] == key) {
-        if (multi)
-            slots[position].multi = PWMultiValue(*multi);
+    const quint32 held = count();
+    const char16_t *units = m_block ? unitsOf(m_block) : nullptr;
+    const bool replaces = position < qsizetype(held) && read32(units + kHeaderUnits + kIndexUnits * position) == key;
+    if (m_boxed) {
+        Loose values = loose();
+        Loose::Value value{key, single ? *single : PWPlist(), multi ? *multi : PWMultiValue()};
+        if (replaces)
+            values.values[std::size_t(position)] = std::move(value);
         else
-            slots[position].single = PWPlist(*single);
+            values.values.insert(values.values.begin() + position, std::move(value));
+        adopt(std::move(values));
         return;
     }
-    const quint32 count = m_count + 1;
-    std::unique_ptr<std::byte[]> block(new std::byte[slotsOffset(count) + count * sizeof(Slot)]);
-    auto *newKeys = reinterpret_cast<quint32 *>(block.get());
-    auto *newSlots = reinterpret_cast<Slot *>(block.get() + slotsOffset(count));
+    Units fresh;
+    QList<PWPlist> boxed;
+    PWPersonPacker packer(fresh, boxed);
     if (multi)
-        new (&newSlots[position].multi) PWMultiValue(*multi);
+        packer.multi(*multi);
     else
-        new (&newSlots[position].single) PWPlist(*single);
-    newKeys[position] = key;
-    for (quint32 from = 0; from < m_count; ++from) {
-        const quint32 to = from < quint32(position) ? from : from + 1;
-        newKeys[to] = keys[from];
-        if (keys[from] & kMultiKey) {
-            new (&newSlots[to].multi) PWMultiValue(std::move(slots[from].multi));
-            slots[from].multi.~PWMultiValue();
-        } else {
-            new (&newSlots[to].single) PWPlist(std::move(slots[from].single));
-            slots[from].single.~PWPlist();
+        packer.value(*single);
+    PackedValues packed;
+    const qsizetype total = units ? qsizetype(read32(units)) : 0;
+    for (quint32 i = 0; i < held; ++i) {
+        const char16_t *index = units + kHeaderUnits + kIndexUnits * i;
+        const qsizetype start = read32(index + 2);
+        const qsizetype end = i + 1 < held ? qsizetype(read32(index + kIndexUnits + 2)) : total;
+        if (qsizetype(i) == position) {
+            packed.push_back({key, fresh.data(), qsizetype(fresh.size())});
+            if (replaces)
+                continue;
         }
+        packed.push_back({read32(index), units + start, end - start});
     }
-    m_block = std::move(block);
-    m_count = count;
+    if (position == qsizetype(held))
+        packed.push_back({key, fresh.data(), qsizetype(fresh.size())});
+    Block *block = makeBlock(packed);
+    if (m_block && !m_block->deref())
+        Block::deallocate(m_block);
+    m_block = block;
+    if (!boxed.isEmpty())
+        m_boxed = std::make_unique<QList<PWPlist>>(std::move(boxed));
 }
 
 void PWPerson::removeAt(qsizetype position)
 {
-    auto *keys = reinterpret_cast<quint32 *>(m_block.get());
-    auto *slots = reinterpret_cast<Slot *>(m_block.get() + slotsOffset(m_count));
-    const quint32 count = m_count - 1;
-    std::unique_ptr<std::byte[]> block;
-    if (count > 0)
-        block.reset(new std::byte[slotsOffset(count) + count * sizeof(Slot)]);
-    auto *newKeys = reinterpret_cast<quint32 *>(block.get());
-    auto *newSlots = reinterpret_cast<Slot *>(block.get() + slotsOffset(count));
-    for (quint32 from = 0; from < m_count; ++from) {
-        const bool isMulti = keys[from] & kMultiKey;
-        if (from != quint32(position)) {
-            const quint32 to = from < quint32(position) ? from : from - 1;
-            newKeys[to] = keys[from];
-            if (isMulti)
-                new (&newSlots[to].multi) PWMultiValue(std::move(slots[from].multi));
-            else
-                new (&newSlots[to].single) PWPlist(std::move(slots[from].single));
-        }
-        if (isMulti)
-            slots[from].multi.~PWMultiValue();
-        else
-            slots[from].single.~PWPlist();
-    }
-    m_block = std::move(block);
-    m_count = count;
+    Loose values = loose();
+    values.values.erase(values.values.begin() + position);
+    adopt(std::move(values));
 }
 
 PWPlist PWPerson::valueForProperty(const QString &property) const
 {
-    const Slot *slot = slotFor(property, false);
-    return slot ? slot->single : PWPlist();
+    const char16_t *at = valueFor(property, false);
+    return at ? PWPersonUnpacker(m_block, at, m_boxed.get()).value() : PWPlist();
 }
 
 QString PWPerson::stringForProperty(const QString &property) const
 {
-    const Slot *slot = slotFor(property, false);
-    return slot ? slot->single.toString() : QString();
+    const char16_t *at = valueFor(property, false);
+    return at ? PWPersonUnpacker(m_block, at, m_boxed.get()).string() : QString();
 }
 
 std::optional<PWMultiValue> PWPerson::multiValueForProperty(const QString &property) const
 {
-    const Slot *slot = slotFor(property, true);
-    if (!slot)
+    const char16_t *at = valueFor(property, true);
+    if (!at)
         return std::nullopt;
-    return slot->multi;
+    return PWPersonUnpacker(m_block, at, m_boxed.get()).multi();
 }
 
 bool PWPerson::setValueForProperty(const QString &property, const PWPlist &value)
@@ -417,13 +447,13 @@ bool PWPerson::hasValueForProperty(const QString &property) const
 
 QStringList PWPerson::propertiesWithValues() const
 {
+    const quint32 held = count();
     QStringList names;
-    names.reserve(m_count);
-    const auto *keys = reinterpret_cast<const quint32 *>(m_block.get());
+    names.reserve(held);
     Registry &r = registry();
     std::lock_guard lock(r.mutex);
-    for (quint32 i = 0; i < m_count; ++i)
-        names.append(r.ordered.at(keys[i] & ~kMultiKey).first);
+    for (quint32 i = 0; i < held; ++i)
+        names.append(r.ordered.at(read32(unitsOf(m_block) + kHeaderUnits + kIndexUnits * i) & ~kMultiKey).first);
     return names;
 }
 
@@ -434,17 +464,16 @@ void PWPerson::setImageData(const QByteArray &data)
 
 bool PWPerson::hasSameValues(const PWPerson &other) const
 {
-    if (m_count != other.m_count || imageData() != other.imageData())
+    if (count() != other.count() || imageData() != other.imageData())
         return false;
-    const auto *keys = reinterpret_cast<const quint32 *>(m_block.get());
-    const auto *otherKeys = reinterpret_cast<const quint32 *>(other.m_block.get());
-    const auto *slots = reinterpret_cast<const Slot *>(m_block.get() + slotsOffset(m_count));
-    const auto *otherSlots = reinterpret_cast<const Slot *>(other.m_block.get() + slotsOffset(m_count));
-    for (quint32 i = 0; i < m_count; ++i) {
-        if (keys[i] != otherKeys[i])
+    const Loose mine = loose();
+    const Loose theirs = other.loose();
+    for (std::size_t i = 0; i < mine.values.size(); ++i) {
+        const Loose::Value &a = mine.values[i];
+        const Loose::Value &b = theirs.values[i];
+        if (a.key != b.key)
             return false;
-        const bool same = (keys[i] & kMultiKey) ? slots[i].multi.hasSameValues(otherSlots[i].multi)
-                                                : slots[i].single == otherSlots[i].single;
+        const bool same = (a.key & kMultiKey) ? a.multi.hasSameValues(b.multi) : a.single == b.single;
         if (!same)
             return false;
     }

@@ -4,6 +4,7 @@
 #include "platform/PWPlist.h"
 #include "platform/PWUniqueIdentifier.h"
 
+#include <QArrayData>
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -89,22 +90,33 @@ public:
     bool hasSameValues(const PWPerson &other) const;
 
 private:
-    union Slot;
+    struct Loose;
+    using Block = QTypedArrayData<char16_t>;
+
     qsizetype positionOf(quint32 key) const;
     std::optional<qsizetype> heldPosition(const QString &property, std::optional<bool> multi) const;
-    const Slot *slotFor(const QString &property, bool multi) const;
+    // Where the value of the property starts in the block; null when the person holds none.
+    const char16_t *valueFor(const QString &property, bool multi) const;
     void put(quint32 key, const PWPlist *single, const PWMultiValue *multi);
     void removeAt(qsizetype position);
+    quint32 count() const;
+    Loose loose() const;
+    void adopt(Loose &&values);
 
     // An id drawn here is held as its bits, one taken over as its text.
     std::variant<PWUniqueIdentifierBits, QString> m_uniqueId;
-    // The values in one block, no map nor node per property: an address book of a hundred
-    // thousand persons pays each byte a person spends a hundred thousand times. The block holds
-    // m_count keys (the property's registry index, multi-values marked), ascending, then as many
-    // slots, each the single value or multi-value of the key in the same place. It is made anew
-    // at each change of which properties hold values, which a person has a handful of.
-    std::unique_ptr<std::byte[]> m_block;
+    // Every value in one block of 16-bit units, allocated as texts are, so that the texts a person
+    // answers share the block instead of each being a block of its own: an address book of a
+    // hundred thousand persons pays each byte a person spends a hundred thousand times, and a
+    // person held as objects (a value, a dictionary, a list per address) spends ten times the text
+    // it was read from. The block holds its length, the number of properties, for each property
+    // its key (the registry index, multi-values marked) and where its value starts, ascending by
+    // key, then the values packed (see PWPerson.cpp). A block never changes once made: a change
+    // makes a new one, and texts answered before keep the old one alive.
+    Block *m_block = nullptr;
+    // Values other than texts and dictionaries of them (dates, data, numbers, arrays), held as
+    // they are; few persons have one.
+    std::unique_ptr<QList<PWPlist>> m_boxed;
     // Held apart: few persons have a picture.
     std::unique_ptr<const QByteArray> m_imageData;
-    quint32 m_count = 0;
 };

@@ -308,6 +308,121 @@ TEST(PWPersonTest, PropertiesAreFoundByTheirNamesCharactersWhereverTheyLive)
     }
 }
 
+// A person keeps its values packed; every kind of value comes back as it was set, whether the
+// person holds values kept whole beside (dates, numbers, data) or not, and through later changes.
+TEST(PWPersonTest, EveryKindOfValueComesBackAsItWasSetThroughLaterChanges)
+{
+    pwtest::registerCustomPersonProperties();
+    PWPlist::Dictionary inner{{QStringLiteral("Count"), PWPlist::fromInteger(-7)},
+                              {QStringLiteral("Ratio"), PWPlist::fromReal(0.25)},
+                              {QStringLiteral("On"), PWPlist::fromBool(true)},
+                              {QStringLiteral("Bytes"), PWPlist::fromData(QByteArray("\0\1\2", 3))},
+                              {QStringLiteral("List"), PWPlist(PWPlist::Array{PWPlist::fromString(QStringLiteral("a")), PWPlist()})},
+                              {QString(), PWPlist::fromString(QStringLiteral("under a null key"))},
+                              {QString(60, QLatin1Char('k')), PWPlist::fromString(QString())}};
+    PWPlist::Dictionary address = pwtest::address(QStringLiteral("1 Elm Row"), QStringLiteral("Leith"), QString(),
+                                                  QStringLiteral("EH6 1AA"), QStringLiteral("UK"));
+    address.insert(QStringLiteral("Nested"), PWPlist(inner));
+    PWMultiValue addresses;
+    addresses.addValue(PWPlist(address), kPWHomeLabel);
+    addresses.addValue(PWPlist(pwtest::address(QString(), QString(), QString(), QString(), QString())), QString());
+    addresses.setPrimaryIdentifier(addresses.identifierAtIndex(1));
+    // More labels of their own than the process keeps once, each long or short.
+    PWMultiValue phones;
+    for (int i = 0; i < 9000; ++i)
+        phones.addValue(PWPlist::fromString(QString::number(i)), QStringLiteral("label %1").arg(i).repeated(1 + i % 7 * 3));
+    PWMultiValue dates;
+    dates.addValue(pwtest::utcDate(1999, 12, 31), kPWOtherLabel);
+    const QString longText = QString::fromUcs4(U"\U0001F600") + QString(70000, QLatin1Char('x'));
+    const QList<std::pair<QString, PWPlist>> singles = {
+        {kPWFirstNameProperty, PWPlist::fromString(QStringLiteral(""))},
+        {kPWLastNameProperty, PWPlist::fromString(QString(reinterpret_cast<const QChar *>(u"nul\0inside"), 10))},
+        {kPWNoteProperty, PWPlist::fromString(longText)},
+        {QStringLiteral("Custom1"), PWPlist::fromString(QStringLiteral("Zoë"))},
+    };
+    for (const bool withBoxed : {false, true}) {
+        SCOPED_TRACE(withBoxed ? "beside a birthday" : "texts only");
+        const std::shared_ptr<PWPerson> person = PWPerson::create();
+        if (withBoxed) {
+            ASSERT_TRUE(person->setValueForProperty(kPWBirthdayProperty, pwtest::utcDate(1980, 2, 29)));
+        }
+        for (const auto &[property, value] : singles)
+            ASSERT_TRUE(person->setValueForProperty(property, value));
+        ASSERT_TRUE(person->setMultiValueForProperty(kPWAddressProperty, addresses));
+        ASSERT_TRUE(person->setMultiValueForProperty(kPWPhoneProperty, phones));
+        ASSERT_TRUE(person->setMultiValueForProperty(kPWOtherDatesProperty, dates));
+        const auto expectAll = [&] {
+            for (const auto &[property, value] : singles) {
+                EXPECT_EQ(person->valueForProperty(property), value) << property.toStdString();
+                EXPECT_EQ(person->stringForProperty(property), value.toString());
+            }
+            EXPECT_FALSE(person->stringForProperty(kPWFirstNameProperty).isNull());
+            EXPECT_EQ(person->multiValueForProperty(kPWAddressProperty), addresses);
+            EXPECT_EQ(person->multiValueForProperty(kPWAddressProperty)->primaryIdentifier(), addresses.identifierAtIndex(1));
+            EXPECT_EQ(person->multiValueForProperty(kPWPhoneProperty), phones);
+            EXPECT_EQ(person->multiValueForProperty(kPWOtherDatesProperty), dates);
+            EXPECT_EQ(person->valueForProperty(kPWBirthdayProperty).isNull(), !withBoxed);
+        };
+        expectAll();
+        // Changes of other properties leave these as they were.
+        ASSERT_TRUE(person->setValueForProperty(kPWOrganizationProperty, PWPlist::fromString(QStringLiteral("Harbour"))));
+        ASSERT_TRUE(person->setValueForProperty(kPWOrganizationProperty, PWPlist::fromString(QStringLiteral("Dock"))));
+        ASSERT_TRUE(person->removeValueForProperty(kPWOrganizationProperty));
+        expectAll();
+        const std::shared_ptr<PWPerson> twin = PWPerson::create();
+        for (const QString &property : person->propertiesWithValues()) {
+            if (const std::optional<PWMultiValue> multi = person->multiValueForProperty(property)) {
+                twin->setMultiValueForProperty(property, *multi);
+            } else {
+                twin->setValueForProperty(property, person->valueForProperty(property));
+            }
+        }
+        EXPECT_TRUE(twin->hasSameValues(*person));
+    }
+}
+
+// Texts a person answers share what it holds: changing one never changes the person, and one
+// answered before a change or the person's end keeps its characters.
+TEST(PWPersonTest, AnsweredTextsOutliveThePersonAndNeverChangeIt)
+{
+    std::shared_ptr<PWPerson> person = PWPerson::create();
+    ASSERT_TRUE(person->setValueForProperty(kPWFirstNameProperty, PWPlist::fromString(QStringLiteral("Johanna"))));
+    ASSERT_TRUE(person->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(QStringLiteral("Ashgrove"))));
+    PWMultiValue addresses;
+    addresses.addValue(PWPlist(pwtest::address(QStringLiteral("1 Elm Row"), QStringLiteral("Leith"), QString(),
+                                               QStringLiteral("EH6"), QStringLiteral("UK"))),
+                       kPWHomeLabel);
+    ASSERT_TRUE(person->setMultiValueForProperty(kPWAddressProperty, addresses));
+
+    QString first = person->stringForProperty(kPWFirstNameProperty);
+    QString last = person->valueForProperty(kPWLastNameProperty).toString();
+    QString street = person->multiValueForProperty(kPWAddressProperty)->valueAtIndex(0).value(kPWAddressStreetKey).toString();
+    first.append(QStringLiteral(" Maria"));
+    first[0] = u'Y';
+    last.prepend(QStringLiteral("von "));
+    street.replace(0, 1, QStringLiteral("22"));
+    EXPECT_EQ(person->stringForProperty(kPWFirstNameProperty), QStringLiteral("Johanna"));
+    EXPECT_EQ(person->stringForProperty(kPWLastNameProperty), QStringLiteral("Ashgrove"));
+    EXPECT_EQ(person->multiValueForProperty(kPWAddressProperty), addresses);
+    EXPECT_EQ(first, QStringLiteral("Yohanna Maria"));
+    EXPECT_EQ(last, QStringLiteral("von Ashgrove"));
+    EXPECT_EQ(street, QStringLiteral("22 Elm Row"));
+
+    QString kept = person->stringForProperty(kPWLastNameProperty);
+    const QString keptStreet = person->multiValueForProperty(kPWAddressProperty)->valueAtIndex(0).value(kPWAddressCityKey).toString();
+    ASSERT_TRUE(person->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(QStringLiteral("Other"))));
+    EXPECT_EQ(kept, QStringLiteral("Ashgrove"));
+    person.reset();
+    EXPECT_EQ(kept, QStringLiteral("Ashgrove"));
+    EXPECT_EQ(keptStreet, QStringLiteral("Leith"));
+    // The last holder grows and shrinks its text like any other.
+    kept.append(QString(100, QLatin1Char('!')));
+    kept.squeeze();
+    kept.truncate(3);
+    EXPECT_EQ(kept, QStringLiteral("Ash"));
+    EXPECT_EQ(QString::fromUtf16(reinterpret_cast<const char16_t *>(kept.utf16())), QStringLiteral("Ash"));
+}
+
 TEST(PWPersonTest, AnIdDrawnHereKeepsItsTextAndAGivenIdStaysAsGiven)
 {
     static const QRegularExpression form(QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}$"));

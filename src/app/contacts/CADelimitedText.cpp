@@ -5,6 +5,7 @@
 
 #include <QStringView>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -47,11 +48,9 @@ std::optional<RecordScan> scanRecord(const QString &text, qsizetype start, const
         return text.at(at) == first && (delimiterLength == 1 || whole.mid(at, delimiterLength) == delimiter);
     };
     QString field;
-    // A file's fields are held until its persons are made: each is kept at its own size, not
-    // with the room it grew into while being read.
     const auto pushField = [&] {
         if (scan.fields.size() < CADelimitedText::kMaxFieldsPerRow)
-            scan.fields.append(field.capacity() > field.size() ? QString(field.constData(), field.size()) : field);
+            scan.fields.append(std::exchange(field, QString()));
         else
             scan.fieldsCut = true;
         field.clear();
@@ -137,35 +136,21 @@ bool looksBinary(const QString &text)
     return controls >= 3 && controls * 100 > text.size();
 }
 
-// Equal values of a column share one text: lists repeat their countries, states, cities and
-// companies row after row, and each text held on its own costs a block of its own, for the whole
-// life of the persons made of the rows. Each column remembers the last few values it saw, by
-// their hash, so that it takes no more room nor time than a glance per field.
-class RepeatedValues
+// The row of these fields as the text holds it.
+QString packedRow(const QStringList &fields)
 {
-public:
-    void share(QStringList &fields)
-    {
-        const qsizetype columns = std::min(fields.size(), kColumns);
-        if (m_seen.size() < columns * kPerColumn)
-            m_seen.resize(columns * kPerColumn);
-        for (qsizetype column = 0; column < columns; ++column) {
-            QString &field = fields[column];
-            if (field.isEmpty())
-                continue;
-            QString &seen = m_seen[column * kPerColumn + qsizetype(qHash(field) % kPerColumn)];
-            if (seen == field)
-                field = seen;
-            else
-                seen = field;
-        }
+    qsizetype size = fields.size() - 1;
+    for (const QString &field : fields)
+        size += field.size();
+    QString row(size, Qt::Uninitialized);
+    QChar *out = row.data();
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            *out++ = QChar(0);
+        out = std::copy(fields.at(i).cbegin(), fields.at(i).cend(), out);
     }
-
-private:
-    static constexpr qsizetype kColumns = 64;
-    static constexpr qsizetype kPerColumn = 64;
-    QList<QString> m_seen;
-};
+    return row;
+}
 
 // "Line 4", "Lines 4 and 9", "Lines 4, 9, 12 and 3 more".
 QString lineList(const QList<qsizetype> &lines)
@@ -208,31 +193,64 @@ void CADelimitedText::setDelimiter(const std::optional<QString> &delimiter)
     reloadData();
 }
 
+QStringList CADelimitedText::fieldsOf(const QString &record)
+{
+    return record.split(QChar(0));
+}
+
+QStringList CADelimitedText::row(qsizetype row) const
+{
+    return row >= 0 && row < m_rows.size() ? fieldsOf(m_rows.at(row)) : QStringList();
+}
+
+QList<QStringList> CADelimitedText::rows() const
+{
+    QList<QStringList> rows;
+    rows.reserve(m_rows.size());
+    for (const QString &row : m_rows)
+        rows.append(fieldsOf(row));
+    return rows;
+}
+
 std::optional<QString> CADelimitedText::dataForLine(qsizetype record, qsizetype field) const
 {
-    const qsizetype row = m_hasHeader ? record + 1 : record;
-    if (record < 0 || field < 0 || row >= m_rows.size() || field >= m_rows.at(row).size())
+    const qsizetype at = m_hasHeader ? record + 1 : record;
+    if (record < 0 || field < 0 || at >= m_rows.size())
         return std::nullopt;
-    return m_rows.at(row).at(field);
+    const QStringList fields = row(at);
+    if (field >= fields.size())
+        return std::nullopt;
+    return fields.at(field);
 }
 
 std::optional<QString> CADelimitedText::headerForField(qsizetype field) const
 {
-    if (!m_hasHeader || m_rows.isEmpty() || field < 0 || field >= m_rows.first().size())
+    if (!m_hasHeader || m_rows.isEmpty() || field < 0)
         return std::nullopt;
-    return m_rows.first().at(field);
+    const QStringList header = row(0);
+    if (field >= header.size())
+        return std::nullopt;
+    return header.at(field);
 }
 
-QList<QStringList> CADelimitedText::personData() const
+CADelimitedText::Records CADelimitedText::personRecords() const
 {
     if (!m_hasHeader || m_rows.isEmpty())
         return m_rows;
     return m_rows.mid(1);
 }
 
-QList<QStringList> CADelimitedText::takePersonData()
+QList<QStringList> CADelimitedText::personData() const
 {
-    QList<QStringList> records = std::exchange(m_rows, QList<QStringList>());
+    QList<QStringList> records;
+    for (const QString &record : personRecords())
+        records.append(fieldsOf(record));
+    return records;
+}
+
+CADelimitedText::Records CADelimitedText::takePersonData()
+{
+    Records records = std::exchange(m_rows, Records());
     if (m_hasHeader && !records.isEmpty())
         records.removeFirst();
     m_data = QByteArray();
@@ -242,8 +260,8 @@ QList<QStringList> CADelimitedText::takePersonData()
 qsizetype CADelimitedText::fieldsCount() const
 {
     qsizetype most = 0;
-    for (const QStringList &row : m_rows)
-        most = std::max(most, row.size());
+    for (const QString &row : m_rows)
+        most = std::max(most, row.count(QChar(0)) + 1);
     return most;
 }
 
@@ -293,7 +311,6 @@ void CADelimitedText::readRecords(const QString &text)
     qsizetype position = 0;
     qsizetype lineNumber = 1;
     qsizetype rowsWithCutFields = 0;
-    RepeatedValues repeated;
     while (position < size) {
         qsizetype lineEnd = position;
         while (lineEnd < size && !isLineBreak(text.at(lineEnd)))
@@ -325,11 +342,8 @@ void CADelimitedText::readRecords(const QString &text)
         }
         if (scan.fieldsCut)
             ++rowsWithCutFields;
-        if (!allEmpty(scan.fields)) {
-            scan.fields.squeeze();
-            repeated.share(scan.fields);
-            m_rows.append(std::move(scan.fields));
-        }
+        if (!allEmpty(scan.fields))
+            m_rows.append(packedRow(scan.fields));
         position = scan.end;
         lineNumber += scan.lines;
     }

@@ -73,10 +73,22 @@ public:
     // The largest number of fields of any row, the header included.
     qsizetype fieldsCount() const;
     qsizetype recordsCount() const;
-    const QList<QStringList> &rows() const { return m_rows; }
+    // Every row, made from what the text holds (see Records); a preview asks for row().
+    QList<QStringList> rows() const;
+    qsizetype rowCount() const { return m_rows.size(); }
+    // The fields of a row; empty beyond the rows.
+    QStringList row(qsizetype row) const;
+
+    // Rows as the text holds them: each one text, its fields apart by a U+0000, which no text
+    // read holds (it would be binary). A row of fields each its own text would cost several
+    // times the file while the rows wait for their persons.
+    using Records = QList<QString>;
+    static QStringList fieldsOf(const QString &record);
+    // The records: every row, or every row after the header.
+    Records personRecords() const;
     // The records, handed over for good: the text keeps no rows and lets go of its bytes, so that
     // neither is held beside what is made of the records. It can not be read again afterwards.
-    QList<QStringList> takePersonData();
+    Records takePersonData();
 
     // Reads the bytes again with the encoding and delimiter: rows, registry and header flag
     // are rebuilt. False, with errorString(), when there is no text (no rows then).
@@ -104,7 +116,7 @@ private:
     QByteArray m_data;
     quint32 m_encoding = 4;
     std::optional<QString> m_delimiter;
-    QList<QStringList> m_rows;
+    Records m_rows;
     Registry m_registry;
     bool m_hasHeader = false;
     bool m_valid = false;

@@ -136,7 +136,7 @@ const CADelimitedText::Registry &CADelimitedText::parseHeader()
 {
     if (m_rows.isEmpty())
         return m_registry;
-    m_registry = registryForHeader(m_rows.first());
+    m_registry = registryForHeader(row(0));
     if (!m_registry.isEmpty())
         m_hasHeader = true;
     return m_registry;

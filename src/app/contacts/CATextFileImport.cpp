@@ -207,9 +207,9 @@ bool placesAnything(const QStringList &fields, const std::vector<PlacedColumn> &
 }
 
 // The persons of the records; with skipped, records that place nothing are left out and counted.
-// Records that are no one else's are let go of as their persons are made: the fields a person
-// holds are shared with it, the rest goes, and the list of them shrinks by halves.
-std::optional<CAPersonList> peopleFromRecords(QList<QStringList> records, const std::vector<PlacedColumn> &columns,
+// Records that are no one else's are let go of as their persons are made, and the list of them
+// shrinks by halves.
+std::optional<CAPersonList> peopleFromRecords(CADelimitedText::Records records, const std::vector<PlacedColumn> &columns,
                                               const CATextFileImport::RecordReport &report, qsizetype *skipped)
 {
     constexpr qsizetype kLeastShrink = 4096;
@@ -221,7 +221,8 @@ std::optional<CAPersonList> peopleFromRecords(QList<QStringList> records, const 
     for (qsizetype position = 0; position < records.size(); ++position) {
         if (report && report(index++, count))
             return std::nullopt;
-        QStringList fields = release ? std::exchange(records[position], QStringList()) : records.at(position);
+        QStringList fields =
+            CADelimitedText::fieldsOf(release ? std::exchange(records[position], QString()) : records.at(position));
         if (release && position >= kLeastShrink && position * 2 >= records.size()) {
             records.remove(0, position + 1);
             records.squeeze();
@@ -244,7 +245,7 @@ std::optional<CAPersonList> peopleFromRecords(QList<QStringList> records, const 
 
 std::optional<CAPersonList> CATextFileImport::peopleFromText(const CADelimitedText &text, const RecordReport &report)
 {
-    return peopleFromRecords(text.personData(), plan(text.registry()), report, nullptr);
+    return peopleFromRecords(text.personRecords(), plan(text.registry()), report, nullptr);
 }
 
 std::optional<CAPersonList> CATextFileImport::peopleFromData(QByteArray bytes,

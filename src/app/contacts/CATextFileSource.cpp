@@ -85,7 +85,7 @@ std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, 
         options.showDialog = true;
         hooks.confirmTextImport = [columns, &read, &refusedNameless, nameless](CADelimitedText &text,
                                                                               const CATextImportOptions &, QWidget *) {
-            const QStringList header = text.rows().isEmpty() ? QStringList() : text.rows().first();
+            const QStringList header = text.row(0);
             CADelimitedText::Registry registry = text.registry();
             for (const auto &[name, key] : *columns) {
                 qsizetype column = -1;
