@@ -308,6 +308,21 @@ void CALayoutController::setupFromDocument(CADocument *document)
     setEnabled(_btnCreateCustom, false);
 }
 
+void CALayoutController::followLists()
+{
+    const TemplatePtr custom = selectedTemplate(CustomTable);
+    m_customLayouts = CATemplateFormat::customLayouts(m_docType);
+    m_recentLayouts = CATemplateFormat::recentLayouts(m_docType);
+    m_models[CustomTable]->setSource(m_customLayouts);
+    m_models[RecentTable]->setSource(m_recentLayouts);
+    selectRow(CustomTable, custom ? m_models[CustomTable]->rowOf(custom) : -1);
+    // The recent row shows the layout chosen in the other tables, as a choice there always does.
+    TemplatePtr chosen = selectedTemplate(StandardTable);
+    if (!chosen)
+        chosen = selectedTemplate(CustomTable);
+    selectRow(RecentTable, chosen ? m_models[RecentTable]->rowOf(chosen) : -1);
+}
+
 void CALayoutController::setupFromAssistant(int documentType)
 {
     m_document = nullptr;

@@ -49,6 +49,10 @@ public:
 
     void setupFromDocument(CADocument *document);
     void setupFromAssistant(int documentType);
+    // The custom and recent lists change under a chooser kept from run to run: another chooser (a
+    // document's layout sheet) adds to them, and makes them when there were none. Shows them as
+    // they are now, the chosen layout still chosen.
+    void followLists();
     // Restores the filter choices from the user defaults, filters, and shows the orientation.
     void selectPopups();
     // Stores the filter choices of the kind in the user defaults.

@@ -290,6 +290,10 @@ bool CAAssistantController::beginRun(bool fromService, const QString &layout, co
         _layoutTabView->setCurrentIndex(index);
     if (QAbstractButton *cell = m_kindGroup->button(index))
         cell->setChecked(true);
+    for (CALayoutController *chooser : {_layoutLabelController, _layoutEnvelopController, _layoutPostcardController}) {
+        if (chooser)
+            chooser->followLists();
+    }
     if (_layoutLabelController) {
         _layoutLabelController->selectPopups();
         if (!category.isEmpty())

@@ -280,6 +280,9 @@ TEST_F(AssistantRunTest, EachRecentTemplateLeadsToItsDesignsAndItsDocument)
     const std::shared_ptr<CATemplateFormat> second = withId(u"05160"_s);
     ASSERT_TRUE(first && second);
     const QString recentKey = *CATemplateFormat::recentPrefKey(dtLabel);
+    // The assistant's window is made before there is any recent list, as at a first start: the
+    // list comes into being later (here, as a document's layout sheet would make it).
+    ASSERT_TRUE(wizard().loadWindow());
 
     const struct
     {
