@@ -266,6 +266,7 @@ QWidget *CAAddressWindow::makeContactsPage()
         addSource(kind, name, CAContactTableModel::kSourceOrder, table.constData());
     }
     addSource(SourcePage::LocalBase, CALocalContactBase::kName, CAContactTableModel::kSourceOrder, "localBaseTable");
+    m_sourceButton->installEventFilter(this);
     connect(m_sourceButton, &QComboBox::activated, this, [this] {
         changeSourceWithName(m_sourceButton->currentText());
         m_models.defaults.setString(kDataSourceDefault, currentSourceName());

@@ -131,6 +131,8 @@ Q_SIGNALS:
 
 protected:
     void hideEvent(QHideEvent *event) override;
+    // The keys that would step through the closed source pop-up open it instead.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void restoreFrame();

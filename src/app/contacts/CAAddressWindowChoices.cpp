@@ -9,10 +9,13 @@
 #include "platform/PWPerson.h"
 #include "platform/PWUserDefaults.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHideEvent>
 #include <QItemSelection>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -23,8 +26,8 @@
 using namespace Qt::StringLiterals;
 
 // The choices the window keeps while its lists change: the selection of a reloaded table, the
-// default sender, the group shown, the tab that follows a design's address selection, and the
-// window's own place and size from one run to the next.
+// default sender, the group shown, the tab that follows a design's address selection, the
+// window's own place and size from one run to the next, and the source pop-up's keys.
 
 const QString CAAddressWindow::kFrameDefault = u"NSWindow Frame Address"_s;
 
@@ -95,6 +98,29 @@ void CAAddressWindow::hideEvent(QHideEvent *event)
     if (!event->spontaneous())
         saveFrame();
     QWidget::hideEvent(event);
+}
+
+bool CAAddressWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Showing a source may start its import (a file chooser, a helper run). A closed pop-up
+    // stepped with the keys shows every source it passes, so those keys open the list instead:
+    // the user moves through it there and only the source chosen with Return is shown. A letter
+    // opens it too, on the first source of that name.
+    if (watched != m_sourceButton || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    static const QList<int> steps = {Qt::Key_Up,       Qt::Key_Down, Qt::Key_PageUp,
+                                     Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
+    const bool stepKey = modifiers == Qt::NoModifier && steps.contains(key->key());
+    const bool searchKey = (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier && !key->text().isEmpty()
+                           && key->text().front().isPrint() && key->key() != Qt::Key_Space;
+    if (!stepKey && !searchKey)
+        return QWidget::eventFilter(watched, event);
+    m_sourceButton->showPopup();
+    if (searchKey)
+        QCoreApplication::sendEvent(m_sourceButton->view(), key);
+    return true;
 }
 
 void CAAddressWindow::selectDefaultSender()

@@ -14,6 +14,7 @@
 #include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAMainWindowController.h"
 #include "app/shell/CAOpenDocument.h"
+#include "app/shell/CAPanelDocumentKeys.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/merge/CADocument.h"
@@ -80,6 +81,7 @@ CAAddressWindow *sharedAddressWindow()
         s_window = new CAAddressWindow(CAAddressWindow::sharedModels());
         s_window->setAttribute(Qt::WA_DeleteOnClose, false);
         CADocumentController *controller = s_controller;
+        passDocumentKeys(s_window, controller->mainMenu());
         s_window->setPersonChosen([controller](const PWPerson &person, bool isRecipient, int printListIndex) {
             personChosen(*controller, person, isRecipient, printListIndex);
         });

@@ -13,6 +13,7 @@
 #include "app/shell/CAInternetSearchCommands.h"
 #include "app/shell/CAMainWindowController.h"
 #include "app/shell/CAOpenDocument.h"
+#include "app/shell/CAPanelDocumentKeys.h"
 #include "kernel/address/CAddressFormatController.h"
 
 #include <QAction>
@@ -98,6 +99,7 @@ CADesignWindow *sharedDesignWindow()
     if (!s_window && s_controller) {
         s_window = new CADesignWindow;
         s_window->setCanvasProvider(frontCanvas);
+        passDocumentKeys(s_window, s_controller->mainMenu());
     }
     return s_window;
 }

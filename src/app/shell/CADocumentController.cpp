@@ -9,6 +9,7 @@
 #include "app/shell/CAMainMenu.h"
 #include "app/shell/CAMainWindowController.h"
 #include "app/shell/CAOpenDocument.h"
+#include "app/shell/CAPanelDocumentKeys.h"
 #include "app/shell/CASavePanel.h"
 #include "app/shell/CAShellCommands.h"
 #include "app/shell/CAShellLog.h"
@@ -140,6 +141,8 @@ CADocumentController::CADocumentController(QObject *parent)
     m_mainMenu->setWindowListFiller([this](QMenu *menu) { fillWindowList(menu); });
     CADocument::setPreparedDocumentSource([] { return isReadyFTDoc(); });
     installShellCommands(*this);
+    // The colour panel is made with the panels; the others get the keys when they are made.
+    passDocumentKeys(m_panels->colorPanel(), *m_mainMenu);
     // Panels shown for the first time keep clear of the pages the user works on.
     m_panels->setKeepClear([this] {
         QList<QRect> pages;

@@ -9,31 +9,22 @@
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CAOpenDocument.h"
 #include "app/shell/CAFloatingPanels.h"
+#include "app/shell/CAPanelDocumentKeys.h"
 
-#include <QAction>
-
-namespace {
-
-// The commands that take the design out of the application as it stands.
-const QStringList &writeCommands()
-{
-    static const QStringList commands = {
-        QStringLiteral("saveDocument"),  QStringLiteral("saveDocumentAs"),           QStringLiteral("saveDocumentTo"),
-        QStringLiteral("printDocument"), QStringLiteral("openPrintMultipleDialog"),
-    };
-    return commands;
-}
-
-} // namespace
+#include <QPointer>
 
 void installPropertiesPanel(CADocumentController &controller)
 {
     // The panes' font buttons open and close the application's font panel.
-    CAInspectorPane::setFontPanelHook([](bool show) {
-        if (show)
-            CAFontManager::sharedFontManager().orderFrontFontPanel();
-        else
-            CAFontManager::sharedFontManager().closeFontPanel();
+    CAInspectorPane::setFontPanelHook([menu = QPointer<CAMainMenu>(&controller.mainMenu())](bool show) {
+        CAFontManager &fonts = CAFontManager::sharedFontManager();
+        if (!show) {
+            fonts.closeFontPanel();
+            return;
+        }
+        fonts.orderFrontFontPanel();
+        if (menu)
+            passDocumentKeys(fonts.fontPanel(), *menu);
     });
     // A value typed into the inspector and not confirmed counts before a document is asked about
     // its changes, also when it closes without its window's close (at quit).
@@ -44,7 +35,7 @@ void installPropertiesPanel(CADocumentController &controller)
     // leaving it).
     QObject::connect(&controller.router(), &CAActionRouter::actionWillPerform, &controller.router(),
                      [](const QString &action) {
-                         if (writeCommands().contains(action))
+                         if (documentWriteCommands().contains(action))
                              CAPropertiesController::sharedPropertiesController()->commitEditing();
                      });
     CAFloatingPanels *panels = &controller.panels();
@@ -53,13 +44,7 @@ void installPropertiesPanel(CADocumentController &controller)
                     {[] { return CAPropertiesController::isPanelVisible(); },
                      [panels, menu] {
                          CAPropertiesController *inspector = CAPropertiesController::sharedPropertiesController();
-                         // The inspector is a window of its own, out of reach of the document
-                         // window's menu bar: the keys that save, export and print reach the
-                         // document from it as well. Only those: Delete or Close typed there
-                         // must not act on the document behind it.
-                         for (const QString &command : writeCommands())
-                             if (QAction *item = menu->itemForAction(command))
-                                 inspector->window()->addAction(item);
+                         passDocumentKeys(inspector->window(), *menu);
                          panels->placeOnFirstShow(inspector->window());
                          inspector->showWindow();
                      },

@@ -7,6 +7,7 @@
 #include "app/shell/CAFloatingPanels.h"
 #include "app/shell/CAFontManager.h"
 #include "app/shell/CAHelpWindow.h"
+#include "app/shell/CAPanelDocumentKeys.h"
 #include "app/shell/CAPreferencesController.h"
 #include "kernel/base/CAEnvironment.h"
 #include "platform/PWBundle.h"
@@ -95,7 +96,11 @@ void installShellCommands(CADocumentController &controller)
     // The panel is made when first shown, so that a launch without it builds no font dialog.
     controller.panels().install(CAFloatingPanels::FontPanel,
                                 {[] { return CAFontManager::sharedFontManager().isFontPanelVisible(); },
-                                 [] { CAFontManager::sharedFontManager().orderFrontFontPanel(); },
+                                 [menu = &controller.mainMenu()] {
+                                     CAFontManager &fonts = CAFontManager::sharedFontManager();
+                                     fonts.orderFrontFontPanel();
+                                     passDocumentKeys(fonts.fontPanel(), *menu);
+                                 },
                                  [] { CAFontManager::sharedFontManager().closeFontPanel(); },
                                  [] { return static_cast<QWidget *>(CAFontManager::sharedFontManager().fontPanel()); }});
 }

@@ -1,0 +1,28 @@
+#include "app/shell/CAPanelDocumentKeys.h"
+
+#include "app/shell/CAMainMenu.h"
+
+#include <QAction>
+#include <QWidget>
+
+const QStringList &documentWriteCommands()
+{
+    static const QStringList commands = {
+        QStringLiteral("saveDocument"),  QStringLiteral("saveDocumentAs"),           QStringLiteral("saveDocumentTo"),
+        QStringLiteral("printDocument"), QStringLiteral("openPrintMultipleDialog"),
+    };
+    return commands;
+}
+
+void passDocumentKeys(QWidget *panel, const CAMainMenu &menu)
+{
+    if (!panel)
+        return;
+    static const QStringList undoCommands = {QStringLiteral("undo"), QStringLiteral("redo")};
+    for (const QStringList *commands : {&documentWriteCommands(), &undoCommands}) {
+        // An item the window carries already only moves to the end of its actions.
+        for (const QString &command : *commands)
+            if (QAction *item = menu.itemForAction(command))
+                panel->addAction(item);
+    }
+}
