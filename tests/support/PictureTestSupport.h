@@ -74,6 +74,22 @@ inline QByteArray quadrantPdf(double width, double height)
     return bytes;
 }
 
+// A one-page PDF of the given point size filled with one colour.
+inline QByteArray solidPdf(const QColor &colour, const QSizeF &size)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(72);
+    writer.setPageSize(QPageSize(size, QPageSize::Point));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter(&writer);
+    painter.fillRect(QRectF(QPointF(0, 0), size), colour);
+    painter.end();
+    return bytes;
+}
+
 // Whether a pixel is close to a colour (each channel within tolerance).
 inline bool near(const QColor &actual, const QColor &expected, int tolerance = 40)
 {

@@ -2,6 +2,8 @@
 
 #include "kernel/base/CAEnvironment.h"
 #include "platform/PWImage.h"
+#include "platform/PWNotificationCenter.h"
+#include "platform/PWPictureRenderer.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -25,6 +27,9 @@ CCImageEditorView::CCImageEditorView(QWidget *parent)
         update();
         Q_EMIT selectionChanged();
     });
+    // A PDF or EPS picture rendered in the background shows as soon as it is there.
+    PWNotificationCenter::defaultCenter().addObserver(
+        PWPictureRenderer::kRenderedNotification, nullptr, [this](const PWNotification &) { update(); }, this);
 }
 
 CCImageEditorView::~CCImageEditorView() = default;
@@ -162,20 +167,26 @@ bool CCImageEditorView::eventFilter(QObject *watched, QEvent *event)
 
 void CCImageEditorView::paintEvent(QPaintEvent *event)
 {
+    // The window never waits for a PDF or EPS picture to be rendered: it shows what is there and
+    // paints again when the raster arrives, so that a picture that never finishes holds up nothing.
+    const PWPictureRenderer::Deferred deferred;
     QPainter painter(this);
     painter.fillRect(event->rect(), palette().color(QPalette::Mid));
     const double s = m_geometry.getScaleFactor();
     const QRectF imageArea = widgetRect(QRectF(QPointF(0, 0), m_geometry.imageSize()));
     if (m_picture && !imageArea.isEmpty()) {
-        // Only the exposed part is drawn: at a large scale the whole image would be far larger
-        // than the screen.
-        const QRectF exposed = imageArea.intersected(QRectF(event->rect()));
+        // Only the visible part is drawn: at a large scale the whole image would be far larger
+        // than the screen. A paint of a strip a scroll exposes asks for the whole visible part,
+        // so that the repaint when its raster arrives asks for the same one.
+        const QRect visible = visibleRegion().boundingRect().united(event->rect());
+        const QRectF shown = imageArea.intersected(QRectF(visible));
+        const QRectF exposed = shown.intersected(QRectF(event->rect()));
         if (!exposed.isEmpty()) {
-            const QRectF source((exposed.x() - imageArea.x()) / s, (exposed.y() - imageArea.y()) / s,
-                                exposed.width() / s, exposed.height() / s);
+            const QRectF source((shown.x() - imageArea.x()) / s, (shown.y() - imageArea.y()) / s, shown.width() / s,
+                                shown.height() / s);
             painter.save();
             painter.setClipRect(exposed);
-            m_picture->draw(painter, exposed, source, devicePixelRatioF());
+            m_picture->draw(painter, shown, source, devicePixelRatioF());
             painter.restore();
         }
     }

@@ -4,6 +4,8 @@
 #include "app/pictures/CCPicturesLog.h"
 #include "kernel/base/CAEnvironment.h"
 #include "platform/PWImage.h"
+#include "platform/PWNotificationCenter.h"
+#include "platform/PWPictureRenderer.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -43,6 +45,9 @@ CCMaskCatalog::CCMaskCatalog(QWidget *parent)
     setProperty("tag", kTag);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     resize(sizeHint());
+    // A PDF or EPS mask rendered in the background shows as soon as it is there.
+    PWNotificationCenter::defaultCenter().addObserver(
+        PWPictureRenderer::kRenderedNotification, nullptr, [this](const PWNotification &) { update(); }, this);
 }
 
 void CCMaskCatalog::setMaskFolders(const QString &images, const QString &thumbnails)
@@ -208,6 +213,8 @@ void CCMaskCatalog::choose(int index)
 
 void CCMaskCatalog::paintEvent(QPaintEvent *)
 {
+    // A PDF or EPS mask is drawn from what its rendering has given so far: the grid never waits.
+    const PWPictureRenderer::Deferred deferred;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     for (int i = 0; i < cellCount(); ++i)

@@ -5,7 +5,9 @@
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/base/FTImageUtilities.h"
 #include "platform/PWImage.h"
+#include "platform/PWNotificationCenter.h"
 #include "platform/PWPasteboardTypes.h"
+#include "platform/PWPictureRenderer.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -25,6 +27,9 @@ CCMaskImageView::CCMaskImageView(QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setMinimumSize(sizeHint());
+    // A PDF or EPS picture rendered in the background shows as soon as it is there.
+    PWNotificationCenter::defaultCenter().addObserver(
+        PWPictureRenderer::kRenderedNotification, nullptr, [this](const PWNotification &) { update(); }, this);
 }
 
 QSize CCMaskImageView::sizeHint() const
@@ -139,6 +144,9 @@ bool CCMaskImageView::concludeDragOperation(const QMimeData &data)
 
 void CCMaskImageView::paintEvent(QPaintEvent *)
 {
+    // A PDF or EPS picture is drawn from what its rendering has given so far: the well, and the
+    // inspector it sits in, never wait for it.
+    const PWPictureRenderer::Deferred deferred;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     m_cell.drawInteriorWithFrame(painter, QRectF(rect()), palette(), hasFocus());

@@ -7,9 +7,11 @@
 #include "app/inspector/CAImageSubView.h"
 #include "app/inspector/CAPropertiesController.h"
 #include "app/pictures/CCMaskCatalog.h"
+#include "app/pictures/CCMaskCell.h"
 #include "app/pictures/CCMaskImageView.h"
 
 #include "../canvas/CanvasEditsFixture.h"
+#include "DeferredPictureSupport.h"
 #include "kernel/base/CAEnvironment.h"
 #include "platform/PWBundle.h"
 #include "kernel/drawing/CDDPicture.h"
@@ -431,5 +433,44 @@ TEST(ImagePane, TheEditedBackgroundTurnsByTheSliderMarksOnly)
     EXPECT_EQ(slider->value(), 37);
     EXPECT_NEAR(canvas.picture->GetAngle(), 37 * std::numbers::pi / 180.0, 1e-9);
 }
+
+} // namespace
+
+namespace {
+
+class ImagePaneWellPictures : public ::testing::TestWithParam<deferredpicture::Picture>
+{
+};
+
+// Selecting a picture whose mask is a PDF or EPS shows that mask in the well without waiting for
+// its rendering; the well paints it when the rendering ends.
+TEST_P(ImagePaneWellPictures, TheSelectedPicturesMaskShowsWithoutWaiting)
+{
+    using namespace deferredpicture;
+    const ShortDeadline deadline;
+    const std::shared_ptr<PWImage> mask = GetParam().make();
+    ASSERT_TRUE(mask);
+    InspectedPicture canvas;
+    canvas.picture->setMask(CDDPicture(mask));
+    canvas.picture->SetMasked(true);
+    auto *well = canvas.child<CCMaskImageView>("_customMaskImageView");
+    ASSERT_TRUE(well);
+
+    const FirstPaint first = firstPaint(well, [&] { canvas.show({canvas.picture}); });
+    EXPECT_LT(first.milliseconds, ShortDeadline::kQuickMs);
+    ASSERT_EQ(well->image(), mask);
+    const QPoint at = insidePicture(CCMaskCell::drawingRectForBounds(QRectF(well->rect())));
+    ASSERT_TRUE(first.shown.valid(at));
+    const QColor empty = well->palette().color(QPalette::Base);
+    EXPECT_TRUE(pictest::near(first.shown.pixelColor(at), empty, 8)) << qPrintable(first.shown.pixelColor(at).name());
+
+    EXPECT_TRUE(showsLater(well, at, GetParam().rendered));
+    // The inspector outlives the test: its well lets the picture go.
+    well->setImage(nullptr);
+    well->setMaskImage(nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Masks, ImagePaneWellPictures, ::testing::ValuesIn(deferredpicture::kPictures),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
