@@ -1,6 +1,8 @@
 #include "app/printsheet/CAPrintPreview.h"
 
 #include "kernel/merge/CAPrintingView.h"
+#include "platform/PWNotificationCenter.h"
+#include "platform/PWPictureRenderer.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -15,6 +17,14 @@ CAPrintPreview::CAPrintPreview(QWidget *parent)
 {
     setObjectName(QStringLiteral("_imageView"));
     setAutoFillBackground(false);
+    // Items drawn before a picture's raster was there are made again once it is.
+    PWNotificationCenter::defaultCenter().addObserver(
+        PWPictureRenderer::kRenderedNotification, nullptr,
+        [this](const PWNotification &) {
+            if (m_view && m_view->dropIncompleteImages())
+                update();
+        },
+        this);
 }
 
 void CAPrintPreview::setPrintingView(CAPrintingView *view)
@@ -70,6 +80,8 @@ void CAPrintPreview::paintEvent(QPaintEvent *)
     painter.translate(page.topLeft());
     const QSizeF paper = m_view->paperSize();
     painter.scale(page.width() / paper.width(), page.height() / paper.height());
+    // A PDF or EPS picture of an item shows when its rendering is there: the sheet never waits.
+    const PWPictureRenderer::Deferred deferred;
     m_view->drawPage(painter, m_view->curPage());
     painter.restore();
 }

@@ -13,6 +13,7 @@
 #include "platform/PWBundle.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
+#include "platform/PWPictureRenderer.h"
 #include "platform/PWUserDefaults.h"
 
 #include <QButtonGroup>
@@ -397,7 +398,7 @@ void CAPrintViewController::loadImageView()
     if (m_view)
         return;
     const bool vector = PWUserDefaults::standardUserDefaults().boolForKey(QStringLiteral("FTVectorPrinting"));
-    std::unique_ptr<CAPrintingView> view = CAPrintJob::makePrintingView(m_document, m_persons.persons, vector);
+    std::unique_ptr<CAPrintingView> view = makePreviewedView(vector);
     if (!view)
         return;
     const CAPrintSettings &settings = m_document->printSettings();
@@ -413,6 +414,21 @@ void CAPrintViewController::loadImageView()
     _progressCaption->hide();
     updateEnvelopeView();
     updatePageCount();
+}
+
+std::unique_ptr<CAPrintingView> CAPrintViewController::makePreviewedView(bool vectorPrinting) const
+{
+    // The sheet stays answering while a PDF or EPS picture of the design is rendered: the preview
+    // shows what is there and paints again when the raster comes. Its print jobs wait for it.
+    std::unique_ptr<CAPrintingView> view;
+    {
+        // A view draws the items of its first page as it is made.
+        const PWPictureRenderer::Deferred deferred;
+        view = CAPrintJob::makePrintingView(m_document, m_persons.persons, vectorPrinting);
+    }
+    if (view)
+        view->setDefersRenderings(true);
+    return view;
 }
 
 void CAPrintViewController::plugIn(std::unique_ptr<CAPrintingView> view)
@@ -583,8 +599,7 @@ void CAPrintViewController::updateEnvelopeView()
     for (QAbstractButton *button : _paperFeed->buttons())
         button->setEnabled(!own);
     // The paper changed: a new view lays the envelope on it.
-    const bool vector = !_vectorCheck->isChecked();
-    std::unique_ptr<CAPrintingView> view = CAPrintJob::makePrintingView(m_document, m_persons.persons, vector);
+    std::unique_ptr<CAPrintingView> view = makePreviewedView(!_vectorCheck->isChecked());
     if (!view)
         return;
     view->usePrintList(m_document->printSettings().personList);

@@ -99,6 +99,8 @@ private:
     // point in place.
     void fitPreviewToRoom();
     void zoomAbout(const QPointF &containerPoint, int percent);
+    // A view of the sheet's design and persons for the preview.
+    std::unique_ptr<CAPrintingView> makePreviewedView(bool vectorPrinting) const;
     void plugIn(std::unique_ptr<CAPrintingView> view);
     // The turn an envelope or card starts with on the paper of the settings.
     int startingRotation() const;

@@ -8,6 +8,7 @@
 #include "kernel/drawing/CAImageEx.h"
 #include "kernel/base/FTUtilities.h"
 #include "platform/PWPerson.h"
+#include "platform/PWPictureRenderer.h"
 #include "platform/PWPlist.h"
 #include "platform/PWUserDefaults.h"
 
@@ -177,6 +178,7 @@ bool CAPrintingView::printPages(CAPrintTarget &target, QString *error)
     clearDocMapPreviewCache();
     for (CADocMapEntry &entry : m_documentMap) {
         entry.preview.reset();
+        entry.incomplete = false;
         entry.drawn = false;
     }
 
@@ -537,7 +539,12 @@ void CAPrintingView::refreshEntry(int index, bool updatePreview, bool reapplyPer
     CADocMapEntry &entry = m_documentMap[std::size_t(index)];
     if (!entry.preview || updatePreview) {
         const bool vector = _bVectorPrinting || previewMode();
+        std::optional<PWPictureRenderer::Deferred> deferred;
+        if (m_defersRenderings && previewMode())
+            deferred.emplace();
+        const int pendingBefore = PWPictureRenderer::pendingCount();
         entry.preview = cachedImageForDocument(*document, entry.personIndex, entry.documentIndex, vector, true);
+        entry.incomplete = PWPictureRenderer::pendingCount() != pendingBefore;
     }
 }
 
@@ -629,6 +636,7 @@ void CAPrintingView::releaseMapRange(int first, int count)
     for (int i = first; i < end; ++i) {
         CADocMapEntry &entry = m_documentMap[std::size_t(i)];
         entry.preview.reset();
+        entry.incomplete = false;
         const CADocument *document = entry.document();
         for (bool vector : {false, true})
             m_imageCache.erase(
@@ -713,8 +721,10 @@ std::shared_ptr<CAImageEx> CAPrintingView::cachedImageForDocument(CADocument &do
     const DocMapPreviewType key(&document, asIndex(personIndex), asIndex(documentIndex), vectorImage);
     if (const auto found = m_imageCache.find(key); found != m_imageCache.end())
         return found->second;
+    const int pendingBefore = PWPictureRenderer::pendingCount();
     std::shared_ptr<CAImageEx> image = imageForDocument(document, vectorImage, !previewMode(), _resolution);
-    if (image && store)
+    // Kept, the image of a picture not yet rendered would stand in for that picture for good.
+    if (image && store && PWPictureRenderer::pendingCount() == pendingBefore)
         m_imageCache.emplace(key, image);
     return image;
 }

@@ -127,6 +127,9 @@ struct CADocMapEntry
     bool pending = false;
     // Set once the entry was drawn straight into a printed page (it needs no image for that).
     bool drawn = false;
+    // Set while the image lacks a PDF or EPS picture whose rendering was still under way when it
+    // was drawn (a preview does not wait for one): the image is shown, never cached.
+    bool incomplete = false;
     // The copy's document, or null when it is not held right now.
     CADocument *document() const { return copy ? copy->document.get() : nullptr; }
 };
@@ -219,6 +222,9 @@ public:
     // an image when it has none or update is set. Out of range does nothing.
     void refreshDocumentMap(int index, bool updatePreview);
     void clearDocMapPreviewCache();
+    // Lets go of the entries' images drawn while a rendering was under way, so that they are made
+    // again with the rasters there are now; answers whether there was any.
+    bool dropIncompleteImages();
     // Sends clearObjects to every held copy.
     void clearObjects();
 
@@ -262,6 +268,10 @@ public:
     std::shared_ptr<CAImageEx> cachedImageForDocument(CADocument &document, int personIndex, int documentIndex,
                                                       bool vectorImage, bool store);
     std::size_t cachedImageCount() const { return m_imageCache.size(); }
+    // While set (a window shows the view), the item images of preview mode are made without
+    // waiting for the renderings of PDF and EPS pictures, on whatever thread makes them; a print
+    // job, in print mode, always waits for them.
+    void setDefersRenderings(bool defer) { m_defersRenderings = defer; }
     void setItemRenderer(ItemRenderer renderer);
 
     // --- filters -------------------------------------------------------------------------------
@@ -414,6 +424,7 @@ private:
     QStringList m_failures;
     CAPrintTarget *m_target = nullptr;
     int m_preparationThreads = -1;
+    bool m_defersRenderings = false;
     // While a job prints: the copies its workers prepare.
     std::unique_ptr<CAPrintPreparer> m_preparer;
 };

@@ -17,3 +17,16 @@ std::shared_ptr<CAImageEx> CAPrintingView::defaultItemImage(CADocument &document
     const QImage bitmap = document.imageForComponents(nullptr, bleed, true, withPrinting, resolution);
     return CAImageEx::initWithImage(bitmap);
 }
+
+bool CAPrintingView::dropIncompleteImages()
+{
+    bool dropped = false;
+    for (CADocMapEntry &entry : m_documentMap) {
+        if (!entry.incomplete)
+            continue;
+        dropped = dropped || entry.preview;
+        entry.preview.reset();
+        entry.incomplete = false;
+    }
+    return dropped;
+}
