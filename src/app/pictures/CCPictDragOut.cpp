@@ -12,6 +12,7 @@
 #include "kernel/drawing/CFTBoxField.h"
 #include "platform/PWImage.h"
 #include "platform/PWPasteboardTypes.h"
+#include "platform/PWPictureRenderer.h"
 
 #include <QFileInfo>
 #include <QMimeData>
@@ -139,10 +140,23 @@ QImage pictureDragImage(const PWImage *cellImage, const QSize &pixelSize)
     image.fill(Qt::transparent);
     if (!cellImage || !cellImage->isValid())
         return image;
+    // The drag starts at once: a PDF or EPS picture shows the raster there is of it, and one
+    // still being rendered (or never ending) goes as the placeholder.
+    QImage picture;
+    bool pending = false;
+    {
+        const PWPictureRenderer::Deferred deferred;
+        const int pendingBefore = PWPictureRenderer::pendingCount();
+        picture = cellImage->toImage(size);
+        pending = PWPictureRenderer::pendingCount() != pendingBefore;
+    }
     QPainter painter(&image);
     painter.setOpacity(0.5);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QPoint(0, 0), cellImage->toImage(size));
+    if (pending)
+        PWPictureRenderer::drawPlaceholder(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    else
+        painter.drawImage(QPoint(0, 0), picture);
     return image;
 }
 

@@ -49,7 +49,8 @@ std::unique_ptr<CFTComponent> basicShapeComponent(const QString &fileName, const
 // type, and its PDF rendering at 600 dpi; a type whose data could not be made is left out.
 std::unique_ptr<QMimeData> mimeDataForBasicShape(CFTComponent *shape);
 
-// What stands under the pointer during a drag: the cell's picture at half opacity.
+// What stands under the pointer during a drag: the cell's picture at half opacity, made without
+// waiting for a rendering (the placeholder while a PDF or EPS picture has no raster yet).
 QImage pictureDragImage(const PWImage *cellImage, const QSize &pixelSize);
 // The shape drawn at full opacity at one screen pixel per point.
 QImage basicShapeDragImage(CFTComponent *shape);

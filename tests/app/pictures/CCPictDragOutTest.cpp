@@ -17,12 +17,14 @@
 #include "platform/PWUndoManager.h"
 #include "platform/PWUserDefaults.h"
 
+#include "DeferredPictureSupport.h"
 #include "PictureTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QDrag>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -76,7 +78,9 @@ public:
     QStringList formats;
     QByteArray named;
     QByteArray design;
+    QByteArray postScript;
     bool hadPicture = false;
+    QImage picture;
 
 protected:
     Qt::DropAction execDrag(QDrag &drag) override
@@ -85,7 +89,9 @@ protected:
         formats = drag.mimeData()->formats();
         named = drag.mimeData()->data(mimeTypeOf(kNamedImage));
         design = drag.mimeData()->data(mimeTypeOf(kProductDocument));
+        postScript = drag.mimeData()->data(mimeTypeOf(kPostScript));
         hadPicture = !drag.pixmap().isNull();
+        picture = drag.pixmap().toImage();
         return Qt::CopyAction;
     }
 };
@@ -324,4 +330,52 @@ TEST(CCPictCatalogDrag, ADrawnClipArtCellDragsTheFullSizePictureNotItsThumbnail)
     ASSERT_TRUE(full);
     EXPECT_EQ(full->pixelSize(), QSize(40, 30));
     EXPECT_EQ(full->name(), u"FULLSIZE_Animals/cat.png"_s);
+}
+
+// A drag never waits for a rendering: the endless picture goes at once as its file, under the
+// placeholder.
+TEST(CCPictCatalogDrag, ADragOfAnEndlessPictureStartsAtOnceWithItsFileAndThePlaceholder)
+{
+    const deferredpicture::ShortDeadline deadline;
+    QTemporaryDir dir;
+    QFile endless(pwtest::dataPath(u"pictures/eps-endless-loop.eps"_s));
+    ASSERT_TRUE(endless.open(QIODevice::ReadOnly));
+    const QByteArray bytes = endless.readAll();
+    ASSERT_TRUE(pwtest::writeFile(dir.filePath(u"loop.eps"_s), bytes));
+    RecordingCatalog catalog;
+    catalog.resize(200, 120);
+    catalog.show();
+    catalog.changeBySearchInFolder({{u"loop.eps"_s, {}}}, dir.path());
+    catalog.grab();
+    const QPointF cell = catalog.cellFrameAtRowColumn(0, 0).center();
+    QElapsedTimer timer;
+    timer.start();
+    sendMouse(&catalog, QEvent::MouseButtonPress, cell, Qt::LeftButton);
+    sendMouse(&catalog, QEvent::MouseMove, cell + QPointF(30, 20), Qt::LeftButton);
+    EXPECT_LT(timer.elapsed(), deferredpicture::ShortDeadline::kQuickMs);
+    ASSERT_EQ(catalog.drags, 1);
+    EXPECT_EQ(catalog.postScript, bytes);
+    EXPECT_EQ(QString::fromUtf8(catalog.named), u"PREFIX_FILE"_s + dir.filePath(u"loop.eps"_s));
+    const QImage &shown = catalog.picture;
+    const QColor plate = shown.pixelColor(shown.width() / 2, shown.height() / 4);
+    EXPECT_NEAR(plate.alpha(), 128, 8);
+    EXPECT_TRUE(pictest::near(plate, PWPictureRenderer::placeholderColor(), 8)) << qPrintable(plate.name());
+    PWPictureRenderer::waitForBackground();
+}
+
+// The drag's picture is the raster there is already, or the placeholder while there is none.
+TEST(CCPictDragOut, DragPictureIsTheRasterThereIsOrThePlaceholder)
+{
+    const deferredpicture::ShortDeadline deadline;
+    const std::shared_ptr<PWImage> pdf = deferredpicture::blackPdf();
+    const QSize size(50, 50);
+    for (const bool rendered : {false, true}) {
+        if (rendered)
+            pdf->toImage(size);
+        const QImage image = CCPictDragOut::pictureDragImage(pdf.get(), size);
+        const QColor shown = image.pixelColor(size.width() / 2, size.height() / 4);
+        EXPECT_TRUE(pictest::near(shown, rendered ? QColor(Qt::black) : PWPictureRenderer::placeholderColor(), 8))
+            << rendered << " " << qPrintable(shown.name());
+        PWPictureRenderer::waitForBackground();
+    }
 }
