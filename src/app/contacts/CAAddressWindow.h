@@ -131,7 +131,8 @@ Q_SIGNALS:
 
 protected:
     void hideEvent(QHideEvent *event) override;
-    // The keys that would step through the closed source pop-up open it instead.
+    // The keys that would step through the closed source pop-up open it instead; its wheel does
+    // nothing.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -27,7 +27,7 @@ using namespace Qt::StringLiterals;
 
 // The choices the window keeps while its lists change: the selection of a reloaded table, the
 // default sender, the group shown, the tab that follows a design's address selection, the
-// window's own place and size from one run to the next, and the source pop-up's keys.
+// window's own place and size from one run to the next, and the source pop-up's keys and wheel.
 
 const QString CAAddressWindow::kFrameDefault = u"NSWindow Frame Address"_s;
 
@@ -105,8 +105,13 @@ bool CAAddressWindow::eventFilter(QObject *watched, QEvent *event)
     // Showing a source may start its import (a file chooser, a helper run). A closed pop-up
     // stepped with the keys shows every source it passes, so those keys open the list instead:
     // the user moves through it there and only the source chosen with Return is shown. A letter
-    // opens it too, on the first source of that name.
-    if (watched != m_sourceButton || event->type() != QEvent::KeyPress)
+    // opens it too, on the first source of that name. The wheel, which would step it the same
+    // way, does nothing over it.
+    if (watched != m_sourceButton)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::Wheel)
+        return true;
+    if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
     const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
