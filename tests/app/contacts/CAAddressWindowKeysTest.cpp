@@ -2,6 +2,7 @@
 // through it closed show no source on the way, and the wheel over it changes nothing, so none of
 // those starts an import; the source chosen in its list imports once.
 #include "ContactsWindowTestSupport.h"
+#include "TestSupport.h"
 
 #include "app/contacts/CAAddressBookSource.h"
 #include "app/contacts/CAAddressWindow.h"
@@ -40,12 +41,15 @@ protected:
         CATextFileSource::registerWith(container);
         m_savedHooks = CAContactImportHooks::shared();
         // Every import that starts asks for its files: the chooser notes the files it was asked
-        // for ("*.vcf" for vCards, nothing for text files) and is cancelled.
+        // for ("*.vcf" for vCards, nothing for text files) and answers with a file of that kind,
+        // so that the source chosen is read and stays shown.
         CAContactImportHooks hooks;
         hooks.chooseFiles = [this](QWidget *, const QString &, const QStringList &nameFilters)
             -> std::optional<CAContactImportHooks::ChosenFiles> {
             asked.append(nameFilters.join(u' '));
-            return std::nullopt;
+            const QString file = nameFilters.isEmpty() ? u"delimited-text/spreadsheet-comma-multiline.csv"_s
+                                                       : u"contacts/vcard30-folded.vcf"_s;
+            return CAContactImportHooks::ChosenFiles {{pwtest::dataPath(file)}, QString()};
         };
         CAContactImportHooks::shared() = CAContactImportDialogs::onMainThread(hooks);
     }
