@@ -39,7 +39,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kDataSourceDefault = u"ContactDataSource"_s;
 const QString kMainTabDefault = u"AddressControllerMainTabViewIndex"_s;
 const QString kCurrentPrintListDefault = u"CurrentPrintListIndex"_s;
 constexpr int kFromSource = 134;
@@ -436,6 +435,20 @@ QTableView *CAAddressWindow::currentTable() const
 
 void CAAddressWindow::changeSourceWithName(const QString &name)
 {
+    const QString before = currentSourceName();
+    const QString shown = showSource(name);
+    // A source shown with nothing read yet, in memory or in its cache, reads itself now: the
+    // import asks for its files, or runs its helper, under the progress dialog.
+    if (m_models.container.hasSource(shown) && !isImporting() && !m_models.container.storedContactsForSource(shown)
+        && m_models.container.isAllowUpdateCacheForSource(shown)) {
+        if (before != shown)
+            rememberShownBeforeImport(before);
+        updateCurrentSource();
+    }
+}
+
+QString CAAddressWindow::showSource(const QString &name)
+{
     if (QTableView *table = currentTable())
         table->clearSelection();
     int index = int(sourceNames().indexOf(name));
@@ -447,12 +460,7 @@ void CAAddressWindow::changeSourceWithName(const QString &name)
     currentTable()->clearSelection();
     currentModel()->setFilter(m_searchField->text());
     updateButtons();
-    // A source shown with nothing read yet, in memory or in its cache, reads itself now: the
-    // import asks for its files, or runs its helper, under the progress dialog.
-    const QString shown = m_pages.at(index)->name;
-    if (m_models.container.hasSource(shown) && !isImporting() && !m_models.container.storedContactsForSource(shown)
-        && m_models.container.isAllowUpdateCacheForSource(shown))
-        updateCurrentSource();
+    return m_pages.at(index)->name;
 }
 
 void CAAddressWindow::reloadSource(const QString &name)
@@ -655,6 +663,7 @@ void CAAddressWindow::importEnded(const QString &name)
     m_progressLabel->setText(problems.join(u'\n'));
     m_progressLabel->setVisible(!problems.isEmpty());
     updateButtons();
+    takeBackCancelledChoice(name);
     Q_EMIT importFinished(name);
 }
 

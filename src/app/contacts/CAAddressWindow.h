@@ -131,10 +131,13 @@ Q_SIGNALS:
 
 protected:
     void hideEvent(QHideEvent *event) override;
-    // The keys that would step through the closed source pop-up open it instead.
+    // The keys that would step through the closed source pop-up open it instead; its wheel does
+    // nothing.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The user default naming the source the user chose last, "ContactDataSource".
+    static const QString kDataSourceDefault;
     void restoreFrame();
     void saveFrame();
     // One source's page of the Contacts tab.
@@ -155,6 +158,13 @@ private:
     QTableView *makeTable(CAContactTableModel *model, bool isRecipient);
     void personClicked(CAContactTableModel *model, bool isRecipient, int row);
     void reloadSource(const QString &name);
+    // Shows the named source's page (the address book for a name none has) without importing
+    // anything; answers the name of the source shown.
+    QString showSource(const QString &name);
+    // A source shown with nothing read starts its import; when the user cancels its chooser, the
+    // source shown before comes back and the user default names it again (CAAddressWindowChoices.cpp).
+    void rememberShownBeforeImport(const QString &source);
+    void takeBackCancelledChoice(const QString &name);
     void reloadSenders();
     void reloadPrintLists();
     // Gives a table new persons and selects again those of its selection still among them.
@@ -205,6 +215,14 @@ private:
     // moments of a quit) keeps nothing rather than writing into a store that is gone.
     QPointer<PWUserDefaults> m_frameStore;
     bool m_importing = false;
+    // What the window showed before a source chosen with nothing read started its import.
+    struct ShownBeforeImport
+    {
+        QString source;
+        // The user default naming the source shown, nothing where none was stored.
+        std::optional<QString> stored;
+    };
+    std::optional<ShownBeforeImport> m_shownBeforeImport;
     bool m_preventChangeSelection = false;
     CAContactEditorSheet *m_editorSheet = nullptr;
     CAPrintMultipleDialog *m_printMultiple = nullptr;

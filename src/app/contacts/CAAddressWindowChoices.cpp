@@ -22,14 +22,17 @@
 #include <QTableView>
 
 #include <algorithm>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
 // The choices the window keeps while its lists change: the selection of a reloaded table, the
 // default sender, the group shown, the tab that follows a design's address selection, the
-// window's own place and size from one run to the next, and the source pop-up's keys.
+// window's own place and size from one run to the next, the source pop-up's keys and wheel, and
+// the source shown again when the user cancels the import of one chosen with nothing read.
 
 const QString CAAddressWindow::kFrameDefault = u"NSWindow Frame Address"_s;
+const QString CAAddressWindow::kDataSourceDefault = u"ContactDataSource"_s;
 
 QString CAAddressWindow::frameString(const QRect &frame, const QRect &screen)
 {
@@ -105,8 +108,13 @@ bool CAAddressWindow::eventFilter(QObject *watched, QEvent *event)
     // Showing a source may start its import (a file chooser, a helper run). A closed pop-up
     // stepped with the keys shows every source it passes, so those keys open the list instead:
     // the user moves through it there and only the source chosen with Return is shown. A letter
-    // opens it too, on the first source of that name.
-    if (watched != m_sourceButton || event->type() != QEvent::KeyPress)
+    // opens it too, on the first source of that name. The wheel, which would step it the same
+    // way, does nothing over it.
+    if (watched != m_sourceButton)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::Wheel)
+        return true;
+    if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
     const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
@@ -121,6 +129,30 @@ bool CAAddressWindow::eventFilter(QObject *watched, QEvent *event)
     if (searchKey)
         QCoreApplication::sendEvent(m_sourceButton->view(), key);
     return true;
+}
+
+void CAAddressWindow::rememberShownBeforeImport(const QString &source)
+{
+    const bool stored = m_models.defaults.hasStoredValue(kDataSourceDefault);
+    m_shownBeforeImport = ShownBeforeImport {
+        source, stored ? std::optional<QString>(m_models.defaults.stringForKey(kDataSourceDefault)) : std::nullopt};
+}
+
+void CAAddressWindow::takeBackCancelledChoice(const QString &name)
+{
+    // A source chosen with nothing read asked for its files and the user said no: the choice is
+    // taken back, as if never made. A source that read something since, or one the user has
+    // turned away from, stays as it is.
+    const std::optional<ShownBeforeImport> before = std::exchange(m_shownBeforeImport, std::nullopt);
+    if (!before || !m_models.container.lastImportCancelled(name) || currentSourceName() != name
+        || m_models.container.memoryListForSource(name))
+        return;
+    showSource(before->source);
+    if (before->stored)
+        m_models.defaults.setString(kDataSourceDefault, *before->stored);
+    else
+        m_models.defaults.removeObject(kDataSourceDefault);
+    m_models.defaults.synchronize();
 }
 
 void CAAddressWindow::selectDefaultSender()

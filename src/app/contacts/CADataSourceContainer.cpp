@@ -190,7 +190,9 @@ CADataSourceContainer::prepareImport(const QString &displayName, QWidget *window
         if (stopped())
             prepared.problems.append(QStringLiteral("The import was stopped; the contacts read before are kept."));
         QMutexLocker lock(&m_mutex);
-        m_sources[displayName].problems = prepared.problems;
+        Source &source = m_sources[displayName];
+        source.problems = prepared.problems;
+        source.cancelled = !stopped() && progress && progress->cancelled.load();
         return std::nullopt;
     }
     return prepared;
@@ -205,6 +207,7 @@ void CADataSourceContainer::commitImport(PreparedImport prepared)
     QMutexLocker lock(&m_mutex);
     Source &source = m_sources[prepared.displayName];
     source.problems = prepared.problems;
+    source.cancelled = false;
     source.memory = std::move(prepared.result.persons);
     if (prepared.result.groups)
         source.groups = std::move(prepared.result.groups);
@@ -231,6 +234,13 @@ QStringList CADataSourceContainer::lastImportProblems(const QString &displayName
     QMutexLocker lock(&m_mutex);
     const auto found = m_sources.constFind(displayName);
     return found == m_sources.cend() ? QStringList() : found->problems;
+}
+
+bool CADataSourceContainer::lastImportCancelled(const QString &displayName) const
+{
+    QMutexLocker lock(&m_mutex);
+    const auto found = m_sources.constFind(displayName);
+    return found != m_sources.cend() && found->cancelled;
 }
 
 QString CADataSourceContainer::getCachePathForSource(const QString &cacheName) const

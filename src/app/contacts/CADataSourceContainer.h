@@ -106,6 +106,9 @@ public:
     std::optional<CAPersonList> memoryListForSource(const QString &displayName) const;
     // What the source's last import left out.
     QStringList lastImportProblems(const QString &displayName) const;
+    // Whether the source's last import ended because the user cancelled its file chooser (known
+    // only of an import given a progress).
+    bool lastImportCancelled(const QString &displayName) const;
 
     QString getCachePathForSource(const QString &cacheName) const;
     // The cache's dictionary; nothing, with a reason, without a readable cache holding
@@ -154,6 +157,7 @@ private:
         std::optional<CAPersonList> memory;
         std::optional<Groups> groups;
         QStringList problems;
+        bool cancelled = false;
     };
     void post(const QString &name, const QString &displayName);
 

@@ -72,6 +72,7 @@ CAExcelSource::importDataFromExcel(QWidget *window, QStringList &problems, PWUse
         hooks.chooseFilesFrom(window, defaults, kFolderKey, {QStringLiteral("*.xls *.xlsx")});
     if (!chosen) {
         container.setErrorDuringImporting(true);
+        CAImportProgress::noteCancelled(progress);
         return std::nullopt;
     }
     CADataSourceContainer::ImportResult result;

@@ -105,6 +105,7 @@ CAFileMakerSource::importDataFromFileMaker(QWidget *window, QStringList &problem
         hooks.chooseFilesFrom(window, defaults, kFolderKey, {QStringLiteral("*.fp7 *.fp5")});
     if (!chosen) {
         container.setErrorDuringImporting(true);
+        CAImportProgress::noteCancelled(progress);
         return std::nullopt;
     }
     CADataSourceContainer::ImportResult result;

@@ -87,12 +87,14 @@ void CAImportWorker::complete()
     m_thread = nullptr;
     Q_EMIT progressChanged(m_progress.recordIndex.load(), m_progress.recordCount.load());
     const bool stopped = m_progress.stopRequested.load();
+    // The user said no to the chooser: nothing was read, and there is nothing to report.
+    const bool cancelled = m_progress.cancelled.load();
     bool applied = false;
     if (m_result && !stopped) {
         if (m_apply)
             m_apply(*m_result);
         applied = true;
-    } else if (!stopped) {
+    } else if (!stopped && !cancelled) {
         m_failed = true;
         qCWarning(lcContacts).noquote() << "The import of" << m_sourceName << "failed:" << m_reason;
     }

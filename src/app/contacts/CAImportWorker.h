@@ -14,18 +14,27 @@ class QThread;
 class QTimer;
 
 // What the running import and the main thread share: single words, each written by one side and
-// read by the other. Clearing the stop request also resets the counters.
+// read by the other. Clearing the stop request also resets the counters and the cancel.
 struct CAImportProgress
 {
     std::atomic<bool> stopRequested{false};
     std::atomic<quint32> recordCount{0};
     std::atomic<quint32> recordIndex{0};
+    // The user cancelled the import's file chooser: it ends with nothing, and that is no failure.
+    std::atomic<bool> cancelled{false};
 
     void clear()
     {
         stopRequested = false;
         recordCount = 0;
         recordIndex = 0;
+        cancelled = false;
+    }
+    // An import's note that the user cancelled its chooser; nothing without a progress.
+    static void noteCancelled(CAImportProgress *progress)
+    {
+        if (progress)
+            progress->cancelled = true;
     }
     // The import's report of the record it is at; true when it is to stop.
     bool report(quint32 index, quint32 count)
@@ -79,7 +88,8 @@ public:
     // True while the main thread waits for an import to end: a question the import would ask
     // there cannot be answered, and is given up instead.
     static bool isMainThreadWaiting() { return s_mainThreadWaiting.load(); }
-    // The outcome of the last import that ended: whether it failed (a stop is no failure) and why.
+    // The outcome of the last import that ended: whether it failed (a stop or a cancelled
+    // chooser is no failure) and why.
     bool lastImportFailed() const { return m_failed; }
     QString lastReason() const { return m_reason; }
 

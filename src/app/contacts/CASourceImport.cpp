@@ -55,7 +55,11 @@ void CASourceImport::launch(CADataSourceContainer &container, CAImportWorker &wo
     if (!CAImportProgressDialog::launch(worker, window, name, import, apply)) {
         *release = true;
         QObject::disconnect(*connection);
-        source->contactsForSource(name, window, true);
+        // A progress of its own, so that a cancelled chooser is known as one here too.
+        CAImportProgress progress;
+        if (std::optional<CADataSourceContainer::PreparedImport> direct =
+                source->prepareImport(name, window, &progress))
+            source->commitImport(std::move(*direct));
         finish(name);
     }
 }

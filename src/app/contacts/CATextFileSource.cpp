@@ -147,8 +147,12 @@ CATextFileSource::importDataFromTextFileSource(QWidget *window, QStringList &pro
 {
     const std::optional<CAContactImportHooks::ChosenFiles> chosen =
         hooks.chooseFilesFrom(window, defaults, kFolderKey, {});
-    if (!chosen)
+    if (!chosen) {
+        // With a chooser to ask, nothing chosen is the user's cancel.
+        if (hooks.chooseFiles)
+            CAImportProgress::noteCancelled(progress);
         return std::nullopt;
+    }
     CATextImportOptions options;
     options.showDialog = true;
     options.delimiterChoice = true;

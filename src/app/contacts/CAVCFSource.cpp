@@ -104,8 +104,12 @@ CAVCFSource::importDataFromVCFSource(QWidget *window, QStringList &problems, PWU
 {
     const std::optional<CAContactImportHooks::ChosenFiles> chosen =
         hooks.chooseFilesFrom(window, defaults, kFolderKey, {QStringLiteral("*.vcf")});
-    if (!chosen)
+    if (!chosen) {
+        // With a chooser to ask, nothing chosen is the user's cancel.
+        if (hooks.chooseFiles)
+            CAImportProgress::noteCancelled(progress);
         return std::nullopt;
+    }
     CADataSourceContainer::ImportResult result;
     bool anyRead = false;
     for (const QString &path : chosen->paths) {

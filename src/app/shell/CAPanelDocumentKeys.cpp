@@ -14,12 +14,17 @@ const QStringList &documentWriteCommands()
     return commands;
 }
 
+const QStringList &documentUndoCommands()
+{
+    static const QStringList commands = {QStringLiteral("undo"), QStringLiteral("redo")};
+    return commands;
+}
+
 void passDocumentKeys(QWidget *panel, const CAMainMenu &menu)
 {
     if (!panel)
         return;
-    static const QStringList undoCommands = {QStringLiteral("undo"), QStringLiteral("redo")};
-    for (const QStringList *commands : {&documentWriteCommands(), &undoCommands}) {
+    for (const QStringList *commands : {&documentWriteCommands(), &documentUndoCommands()}) {
         // An item the window carries already only moves to the end of its actions.
         for (const QString &command : *commands)
             if (QAction *item = menu.itemForAction(command))

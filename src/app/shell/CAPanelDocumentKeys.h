@@ -13,6 +13,8 @@ class QWidget;
 
 // The commands that take the design out of the application as it stands.
 const QStringList &documentWriteCommands();
+// Undo and Redo of the document in front.
+const QStringList &documentUndoCommands();
 
 // Gives the panel's window the main menu's items of the commands above and of Undo and Redo, so
 // that their keys work while the panel has the keyboard. Calling it again changes nothing.

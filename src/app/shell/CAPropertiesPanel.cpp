@@ -32,10 +32,12 @@ void installPropertiesPanel(CADocumentController &controller)
                      [] { CAPropertiesController::sharedPropertiesController()->commitEditing(); });
     // The same before the design leaves the application as it stands: saved, exported or printed
     // while the field still has the keyboard (Ctrl+S typed into it, or the menu reached without
-    // leaving it).
+    // leaving it). Undo and Redo chosen then find the typed value a step of its own: Undo takes
+    // that step back, as it does everywhere else, rather than one before it with the value
+    // applied over it afterwards. (Ctrl+Z typed into the field undoes the typing itself.)
     QObject::connect(&controller.router(), &CAActionRouter::actionWillPerform, &controller.router(),
                      [](const QString &action) {
-                         if (documentWriteCommands().contains(action))
+                         if (documentWriteCommands().contains(action) || documentUndoCommands().contains(action))
                              CAPropertiesController::sharedPropertiesController()->commitEditing();
                      });
     CAFloatingPanels *panels = &controller.panels();

@@ -1,7 +1,8 @@
-// The source pop-up of the address window used with the keyboard: keys that step through it
-// closed show no source on the way, so none of those starts an import; the source chosen in its
-// list imports once.
+// The source pop-up of the address window used with the keyboard and the wheel: keys that step
+// through it closed show no source on the way, and the wheel over it changes nothing, so none of
+// those starts an import; the source chosen in its list imports once.
 #include "ContactsWindowTestSupport.h"
+#include "TestSupport.h"
 
 #include "app/contacts/CAAddressBookSource.h"
 #include "app/contacts/CAAddressWindow.h"
@@ -14,9 +15,11 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 using namespace Qt::StringLiterals;
@@ -38,12 +41,15 @@ protected:
         CATextFileSource::registerWith(container);
         m_savedHooks = CAContactImportHooks::shared();
         // Every import that starts asks for its files: the chooser notes the files it was asked
-        // for ("*.vcf" for vCards, nothing for text files) and is cancelled.
+        // for ("*.vcf" for vCards, nothing for text files) and answers with a file of that kind,
+        // so that the source chosen is read and stays shown.
         CAContactImportHooks hooks;
         hooks.chooseFiles = [this](QWidget *, const QString &, const QStringList &nameFilters)
             -> std::optional<CAContactImportHooks::ChosenFiles> {
             asked.append(nameFilters.join(u' '));
-            return std::nullopt;
+            const QString file = nameFilters.isEmpty() ? u"delimited-text/spreadsheet-comma-multiline.csv"_s
+                                                       : u"contacts/vcard30-folded.vcf"_s;
+            return CAContactImportHooks::ChosenFiles {{pwtest::dataPath(file)}, QString()};
         };
         CAContactImportHooks::shared() = CAContactImportDialogs::onMainThread(hooks);
     }
@@ -124,6 +130,55 @@ INSTANTIATE_TEST_SUITE_P(
         SteppingCase {"end", [] { return QList<Qt::Key> {Qt::Key_End}; }},
         SteppingCase {"initial_of_a_source", [] { return QList<Qt::Key> {initialOf(CATextFileSource::name())}; }}),
     [](const ::testing::TestParamInfo<SteppingCase> &info) { return std::string(info.param.name); });
+
+struct WheelCase
+{
+    const char *name;
+    // The pop-up shows the local base, the last source, rather than the address book, the first.
+    bool fromLocalBase;
+    // Notches turned, one event each: positive away from the user (up the list), negative towards.
+    int notches;
+};
+
+void PrintTo(const WheelCase &row, std::ostream *stream)
+{
+    *stream << row.name;
+}
+
+class WheelOverTheClosedSourcePopUp : public CAAddressWindowKeysTest, public ::testing::WithParamInterface<WheelCase>
+{
+};
+
+TEST_P(WheelOverTheClosedSourcePopUp, LeavesTheSourceShown)
+{
+    const WheelCase &row = GetParam();
+    CAAddressWindow window(models());
+    QComboBox *popup = focusSourcePopUp(window);
+    if (row.fromLocalBase)
+        window.showRecipients(true);
+    const QString shown = window.currentSourceName();
+    ASSERT_EQ(popup->currentText(), shown);
+
+    const QPoint centre = popup->rect().center();
+    const int step = row.notches > 0 ? QWheelEvent::DefaultDeltasPerStep : -QWheelEvent::DefaultDeltasPerStep;
+    for (int notch = 0; notch < std::abs(row.notches); ++notch) {
+        QWheelEvent wheel(centre, popup->mapToGlobal(centre), QPoint(), QPoint(0, step), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(popup, &wheel);
+    }
+    waitForImports(window);
+    EXPECT_FALSE(popup->view()->isVisible());
+    EXPECT_EQ(window.currentSourceName(), shown);
+    EXPECT_EQ(popup->currentText(), shown);
+    EXPECT_EQ(asked, QStringList());
+    EXPECT_EQ(scratch.defaults().stringForKey(u"ContactDataSource"_s), QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(AddressWindow, WheelOverTheClosedSourcePopUp,
+                         ::testing::Values(WheelCase {"down_from_the_address_book", false, -1},
+                                           WheelCase {"three_down_from_the_address_book", false, -3},
+                                           WheelCase {"up_from_the_local_base", true, 1}),
+                         [](const ::testing::TestParamInfo<WheelCase> &info) { return std::string(info.param.name); });
 
 struct ChoiceCase
 {

@@ -6,12 +6,14 @@
 #include "app/contacts/CAContactTableModel.h"
 #include "app/contacts/CADataSourceContainer.h"
 #include "app/contacts/CAExcelSource.h"
+#include "app/contacts/CAFileMakerSource.h"
 #include "app/contacts/CAImportProgressDialog.h"
 #include "app/contacts/CAImportWorker.h"
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CAPrintMultipleDialog.h"
 #include "app/contacts/CASenderList.h"
+#include "app/contacts/CATextFileSource.h"
 #include "app/contacts/CAVCFSource.h"
 #include "platform/PWAddressBook.h"
 
@@ -33,6 +35,9 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
 
 using namespace Qt::StringLiterals;
 using contactstest::lastNames;
@@ -430,3 +435,98 @@ TEST_F(CAAddressWindowTest, ClosingTheWindowMidwayStopsItsImport)
     EXPECT_EQ(lastNames(*container.memoryListForSource(CAVCFSource::name())), QStringList{u"Kept"_s});
     EXPECT_EQ(lastNames(*container.getCachedPersonListForSource(CAVCFSource::kCacheName)), QStringList{u"Kept"_s});
 }
+
+namespace {
+
+// A source that asks for its files, as the window offers it.
+struct CancelCase
+{
+    const char *name;
+    // Registers the source with the window's container and answers its name.
+    std::function<QString(CADataSourceContainer &container, PWUserDefaults &defaults)> source;
+    // The source read a file before and the user updates it; else the user chooses it in the
+    // pop-up while the local base is shown, and it has read nothing yet.
+    bool readBefore;
+};
+
+void PrintTo(const CancelCase &row, std::ostream *stream)
+{
+    *stream << row.name;
+}
+
+class CancelledChooser : public CAAddressWindowTest, public ::testing::WithParamInterface<CancelCase>
+{
+};
+
+TEST_P(CancelledChooser, LeavesTheListAndTheSourceAsTheyWereAndReportsNoFailure)
+{
+    const CancelCase &row = GetParam();
+    const QString name = row.source(container, scratch.defaults());
+    localBase.personListDict().replacePersonList({contactstest::person(u"Lou"_s, u"Local"_s)});
+    CAImportWorker worker;
+    CAAddressWindow window(models());
+    window.setImportWorker(worker);
+    if (row.readBefore) {
+        chooserAnswers(QStringList {writeVCards(u"a.vcf"_s, {u"Kept"_s})});
+        importByChoosingSource(window, name);
+    } else {
+        window.showRecipients(true);
+    }
+    const QString shown = window.currentSourceName();
+    const QStringList list = lastNames(window.currentModel()->content());
+    ASSERT_FALSE(list.isEmpty());
+    const QString stored = scratch.defaults().stringForKey(u"ContactDataSource"_s);
+
+    chooserAnswers(std::nullopt);
+    chooserCalls = 0;
+    pwtest::LogCapture log;
+    if (row.readBefore)
+        importThroughUpdateButton(window);
+    else
+        importByChoosingSource(window, name);
+
+    EXPECT_EQ(chooserCalls, 1);
+    EXPECT_EQ(window.currentSourceName(), shown);
+    EXPECT_EQ(window.findChild<QComboBox *>(u"sourceButton"_s)->currentText(), shown);
+    EXPECT_EQ(lastNames(window.currentModel()->content()), list);
+    EXPECT_EQ(scratch.defaults().stringForKey(u"ContactDataSource"_s), stored);
+    EXPECT_FALSE(worker.lastImportFailed());
+    EXPECT_TRUE(window.findChild<QLabel *>(u"importMessage"_s)->isHidden()) << "no message for the user";
+    EXPECT_EQ(pwtest::LogCapture::lines().filter(u"failed"_s), QStringList());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AddressWindow, CancelledChooser,
+    ::testing::Values(CancelCase {"vcards_chosen",
+                                  [](CADataSourceContainer &, PWUserDefaults &) { return CAVCFSource::name(); }, false},
+                      CancelCase {"text_file_chosen",
+                                  [](CADataSourceContainer &container, PWUserDefaults &) {
+                                      CATextFileSource::registerWith(container);
+                                      return CATextFileSource::name();
+                                  },
+                                  false},
+                      CancelCase {"workbook_chosen",
+                                  [](CADataSourceContainer &container, PWUserDefaults &) {
+                                      CAExcelSource::registerWith(container);
+                                      return CAExcelSource::name();
+                                  },
+                                  false},
+                      // Registered as the installed helper would register it; the chooser comes first.
+                      CancelCase {"database_chosen",
+                                  [](CADataSourceContainer &container, PWUserDefaults &defaults) {
+                                      container.registerProgressSource(
+                                          CAFileMakerSource::name(), CAFileMakerSource::kCacheName,
+                                          [&container, &defaults](QWidget *window, QStringList &problems,
+                                                                  CAImportProgress *progress) {
+                                              return CAFileMakerSource::importDataFromFileMaker(
+                                                  window, problems, defaults, container, CAContactImportHooks::shared(),
+                                                  progress);
+                                          });
+                                      return CAFileMakerSource::name();
+                                  },
+                                  false},
+                      CancelCase {"vcards_updated",
+                                  [](CADataSourceContainer &, PWUserDefaults &) { return CAVCFSource::name(); }, true}),
+    [](const ::testing::TestParamInfo<CancelCase> &info) { return std::string(info.param.name); });
+
+} // namespace

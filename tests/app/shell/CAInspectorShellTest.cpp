@@ -1,10 +1,11 @@
 // The inspector among document windows: a size typed into it and not confirmed with Return counts
 // as soon as the field loses the focus or a window closes (so that the save question knows of it
 // and Save writes it), or the design is saved, exported or printed while the field still has the
-// keyboard; and the inspector shows the selection of whichever document window the
-// user turns to.
+// keyboard, or Undo or Redo is chosen then (as a step of its own); and the inspector shows the
+// selection of whichever document window the user turns to.
 #include "app/canvas/CADocView.h"
 #include "app/inspector/CAPropertiesController.h"
+#include "app/shell/CAChangeLayoutSheet.h"
 #include "app/shell/CAMainMenu.h"
 #include "app/shell/CAPropertiesPanel.h"
 #include "kernel/document/CFTAView.h"
@@ -16,6 +17,7 @@
 #include <QTabWidget>
 
 #include <functional>
+#include <ostream>
 #include <string>
 
 using namespace shelltest;
@@ -232,6 +234,79 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase {"ctrl_p", [](CAInspectorShellTest &t) { keyIntoField(t, Qt::Key_P, Qt::ControlModifier); }, false},
         WriteCase {"file_print", [](CAInspectorShellTest &t) { chooseItem(t, "printDocument"); }, false}),
     [](const ::testing::TestParamInfo<WriteCase> &info) { return std::string(info.param.name); });
+
+struct UndoCase
+{
+    const char *name;
+    // Edit > Undo is chosen once before the typing, so that there is a step to redo.
+    bool undoneBefore;
+    // How the user asks, with the keyboard still in the size field.
+    std::function<void(CAInspectorShellTest &)> ask;
+    // The text's size after the asking, also once the field has lost the keyboard (0: the size
+    // the text had at first).
+    double size;
+    // The Edit menu command chosen next, and the size it leaves.
+    const char *next;
+    double sizeAfterNext;
+};
+
+void PrintTo(const UndoCase &row, std::ostream *stream)
+{
+    *stream << row.name;
+}
+
+class UndoneWhileTyping : public CAInspectorShellTest, public ::testing::WithParamInterface<UndoCase>
+{
+};
+
+TEST_P(UndoneWhileTyping, TakesTheTypedSizeAsAStepOfItsOwn)
+{
+    const UndoCase &row = GetParam();
+    start(1);
+    // Edit > Undo and Redo as the application installs them.
+    installChangeLayoutSheet();
+    activate(window(0));
+    select(0, texts.at(0));
+    ASSERT_EQ(inspector->tabView()->currentIndex(), int(CAPropertiesController::TextTab));
+    const double first = sizeOf(texts.at(0));
+    ASSERT_NE(first, 14.0);
+    const auto expected = [first](double size) { return size == 0.0 ? first : size; };
+    // One size confirmed with Return: a step the design's undo holds.
+    typeSize(u"14"_s);
+    QTest::keyClick(sizeField(), Qt::Key_Return);
+    ASSERT_DOUBLE_EQ(sizeOf(texts.at(0)), 14.0);
+    controller->mainMenu().validate();
+    if (row.undoneBefore) {
+        chooseItem(*this, "undo");
+        ASSERT_DOUBLE_EQ(sizeOf(texts.at(0)), first);
+        controller->mainMenu().validate();
+    }
+
+    typeSize(u"11"_s);
+    ASSERT_TRUE(sizeField()->hasFocus());
+    row.ask(*this);
+    EXPECT_DOUBLE_EQ(sizeOf(texts.at(0)), expected(row.size));
+    EXPECT_DOUBLE_EQ(sizeField()->text().toDouble(), expected(row.size));
+    activate(window(0));
+    EXPECT_DOUBLE_EQ(sizeOf(texts.at(0)), expected(row.size)) << "nothing typed is applied afterwards";
+
+    controller->mainMenu().validate();
+    chooseItem(*this, row.next);
+    EXPECT_DOUBLE_EQ(sizeOf(texts.at(0)), expected(row.sizeAfterNext));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inspector, UndoneWhileTyping,
+    ::testing::Values(
+        // The typed size is a step, undone at once and redone after.
+        UndoCase {"edit_undo", false, [](CAInspectorShellTest &t) { chooseItem(t, "undo"); }, 14.0, "redo", 11.0},
+        // The typed size is a step after the one undone, so nothing is left to redo, and Undo
+        // takes back the typed size.
+        UndoCase {"edit_redo", true, [](CAInspectorShellTest &t) { chooseItem(t, "redo"); }, 11.0, "undo", 0.0},
+        // The field undoes its own typing; the design's steps stay as they were.
+        UndoCase {"ctrl_z_in_the_field", false,
+                  [](CAInspectorShellTest &t) { keyIntoField(t, Qt::Key_Z, Qt::ControlModifier); }, 14.0, "undo", 0.0}),
+    [](const ::testing::TestParamInfo<UndoCase> &info) { return std::string(info.param.name); });
 
 TEST_F(CAInspectorShellTest, FollowsTheDocumentWindowTheUserTurnsTo)
 {
