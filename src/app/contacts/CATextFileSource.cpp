@@ -159,10 +159,13 @@ CATextFileSource::importDataFromTextFileSource(QWidget *window, QStringList &pro
     options.encodingChoice = true;
     CADataSourceContainer::ImportResult result;
     bool anyList = false;
+    // Whether the user said no to the import dialog of every file chosen.
+    bool everyDialogCancelled = !chosen->paths.isEmpty();
     for (const QString &path : chosen->paths) {
         const QString fileName = QFileInfo(path).fileName();
         PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kDelimitedTextLimit, textSignature());
         if (!file.ok()) {
+            everyDialogCancelled = false;
             problems.append(QStringLiteral("%1 could not be read: %2.").arg(fileName, file.reason));
             qCWarning(lcContacts).noquote() << "text file not read:" << path << file.reason;
             continue;
@@ -172,6 +175,9 @@ CATextFileSource::importDataFromTextFileSource(QWidget *window, QStringList &pro
             std::move(file.bytes), options, window, &read, hooks, CAImportProgress::reporter(progress));
         if (progress && progress->stopRequested)
             return std::nullopt;
+        // Nothing at all, rather than a list, is the dialog's Cancel.
+        if (persons)
+            everyDialogCancelled = false;
         for (const QString &problem : std::as_const(read))
             problems.append(QStringLiteral("%1: %2").arg(fileName, problem));
         if (persons && persons->isEmpty())
@@ -181,9 +187,13 @@ CATextFileSource::importDataFromTextFileSource(QWidget *window, QStringList &pro
         anyList = true;
         result.persons.append(*persons);
     }
-    // Files that gave nothing must not replace what was read before.
-    if (!anyList)
+    // Files that gave nothing must not replace what was read before. Cancelled in every dialog, the
+    // import is the user's cancel, no failure.
+    if (!anyList) {
+        if (everyDialogCancelled)
+            CAImportProgress::noteCancelled(progress);
         return std::nullopt;
+    }
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include "app/contacts/CAContactImportDialogs.h"
 #include "app/contacts/CAContactTableModel.h"
 #include "app/contacts/CADataSourceContainer.h"
+#include "app/contacts/CADelimitedText.h"
 #include "app/contacts/CAExcelSource.h"
 #include "app/contacts/CAFileMakerSource.h"
 #include "app/contacts/CAImportProgressDialog.h"
@@ -36,6 +37,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -68,10 +70,17 @@ protected:
     }
 
     // The file chooser answers with paths (nothing: the user cancelled), asked on the main thread
-    // as the real one is, and counted.
-    void chooserAnswers(std::optional<QStringList> paths)
+    // as the real one is, and counted. With textDialog, the text import dialog answers it too.
+    void chooserAnswers(std::optional<QStringList> paths, std::optional<bool> textDialog = std::nullopt)
     {
         CAContactImportHooks hooks;
+        if (textDialog) {
+            hooks.confirmTextImport = [this, accept = *textDialog](CADelimitedText &, const CATextImportOptions &,
+                                                                   QWidget *) {
+                ++textDialogs;
+                return accept;
+            };
+        }
         hooks.chooseFiles = [this, paths](QWidget *, const QString &, const QStringList &)
             -> std::optional<CAContactImportHooks::ChosenFiles> {
             ++chooserCalls;
@@ -124,6 +133,7 @@ protected:
     }
 
     int chooserCalls = 0;
+    int textDialogs = 0;
     bool chooserOnMainThread = false;
 
 private:
@@ -493,6 +503,55 @@ TEST_P(CancelledChooser, LeavesTheListAndTheSourceAsTheyWereAndReportsNoFailure)
     EXPECT_FALSE(worker.lastImportFailed());
     EXPECT_TRUE(window.findChild<QLabel *>(u"importMessage"_s)->isHidden()) << "no message for the user";
     EXPECT_EQ(pwtest::LogCapture::lines().filter(u"failed"_s), QStringList());
+}
+
+// Cancel in the text import dialog of every file chosen ends the import as quietly as a cancelled
+// chooser; a file that cannot be read beside a cancelled one is still a failure with its reason.
+TEST_F(CAAddressWindowTest, CancelInEveryTextImportDialogIsNoFailure)
+{
+    CATextFileSource::registerWith(container);
+    const auto writeText = [this](const QString &name, const QByteArray &bytes) {
+        const QString path = folder.path() + u'/' + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    };
+    const QString list = writeText(u"list.csv"_s, "First Name,Last Name\nAda,Brook\n");
+    const QString missing = folder.path() + u"/missing.csv"_s;
+    const struct
+    {
+        const char *name;
+        QStringList files;
+        bool failed;
+    } cases[] = {
+        {"one file", {list}, false},
+        {"two files", {list, list}, false},
+        {"one cancelled beside one that cannot be read", {list, missing}, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        localBase.personListDict().replacePersonList({contactstest::person(u"Lou"_s, u"Local"_s)});
+        CAImportWorker worker;
+        CAAddressWindow window(models());
+        window.setImportWorker(worker);
+        window.showRecipients(true);
+        const QString shown = window.currentSourceName();
+        const QStringList names = lastNames(window.currentModel()->content());
+        textDialogs = 0;
+        chooserAnswers(c.files, false);
+        pwtest::LogCapture log;
+        importByChoosingSource(window, CATextFileSource::name());
+
+        EXPECT_EQ(textDialogs, std::count(c.files.cbegin(), c.files.cend(), list));
+        EXPECT_EQ(worker.lastImportFailed(), c.failed);
+        EXPECT_EQ(pwtest::LogCapture::lines().filter(u"failed"_s).isEmpty(), !c.failed);
+        if (!c.failed) {
+            EXPECT_EQ(window.currentSourceName(), shown);
+            EXPECT_EQ(lastNames(window.currentModel()->content()), names);
+            EXPECT_TRUE(window.findChild<QLabel *>(u"importMessage"_s)->isHidden()) << "no message for the user";
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
