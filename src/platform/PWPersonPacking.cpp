@@ -48,6 +48,7 @@ public:
         const quint32 index = m_count.load(std::memory_order_relaxed);
         if (index >= kMostKnown)
             return std::nullopt;
+        // A copy of its own: the text may share a person's block, which it would keep for good.
         m_texts[index] = QString(text.constData(), text.size());
         m_indices.insert(m_texts[index], index);
         m_count.store(index + 1, std::memory_order_release);
