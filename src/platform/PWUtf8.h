@@ -28,3 +28,33 @@ inline bool PWIsValidUtf8(QByteArrayView bytes)
     }
     return true;
 }
+
+// Windows Latin 1 (code page 1252): ISO Latin 1 with the euro sign, typographic quotes and
+// dashes from 0x80 to 0x9F; its five undefined places keep their ISO Latin 1 character.
+inline QString PWDecodeWindowsLatin1(QByteArrayView bytes)
+{
+    static constexpr char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char byte : bytes) {
+        const auto value = quint8(byte);
+        *out++ = QChar(value >= 0x80 && value < 0xA0 ? kHigh[value - 0x80] : char16_t(value));
+    }
+    return text;
+}
+
+// A piece of text that should be UTF-8: as that when it is, else as Windows Latin 1, the
+// encoding of what older programs wrote, with *other set.
+inline QString PWDecodeUtf8OrWindowsLatin1(QByteArrayView bytes, bool *other = nullptr)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    const bool failed = utf8.hasError();
+    if (other)
+        *other = failed;
+    return failed ? PWDecodeWindowsLatin1(bytes) : text;
+}

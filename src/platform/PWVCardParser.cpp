@@ -115,6 +115,13 @@ QByteArray decodeQuotedPrintable(const QByteArray &in)
 QString decodeCharset(const QByteArray &bytes, const QString &charset)
 {
     const QString name = charset.trimmed();
+    // What calls itself Latin 1 is Windows Latin 1 in practice: its quotes and euro sign stand
+    // where ISO Latin 1 has control characters no value holds.
+    static const QStringList windowsLatin1 = {QStringLiteral("ISO-8859-1"), QStringLiteral("ISO8859-1"),
+                                              QStringLiteral("LATIN1"), QStringLiteral("WINDOWS-1252"),
+                                              QStringLiteral("CP1252")};
+    if (windowsLatin1.contains(name, Qt::CaseInsensitive))
+        return PWDecodeWindowsLatin1(bytes);
     if (!name.isEmpty()) {
         if (const std::optional<QStringConverter::Encoding> encoding =
                 QStringConverter::encodingForName(name.toLatin1().constData())) {
@@ -124,11 +131,7 @@ QString decodeCharset(const QByteArray &bytes, const QString &charset)
                 return text;
         }
     }
-    QStringDecoder utf8(QStringConverter::Utf8);
-    const QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return QString::fromLatin1(bytes);
+    return PWDecodeUtf8OrWindowsLatin1(bytes);
 }
 
 // Encodings that vCard 2.1 wrote as bare parameters.
@@ -273,10 +276,13 @@ public:
         , m_size(text.size())
     {
     }
-    explicit LogicalLines(QByteArrayView utf8)
+    // With mixed, the bytes need not be UTF-8 as a whole: each logical line is decoded on its own,
+    // as UTF-8 when it is that and else as Windows Latin 1, and the lines read so are counted.
+    explicit LogicalLines(QByteArrayView utf8, bool mixed = false)
         : m_utf8(utf8)
         , m_size(utf8.size())
         , m_fromUtf8(true)
+        , m_mixed(mixed)
     {
     }
 
@@ -316,11 +322,21 @@ public:
         }
         if (rawTo)
             *rawTo = end;
+        if (m_mixed) {
+            // The line was carried a byte a character; a fold may have split a UTF-8 sequence,
+            // which the whole line then holds again.
+            bool other = false;
+            line = PWDecodeUtf8OrWindowsLatin1(line.toLatin1(), &other);
+            if (other)
+                m_otherLines.append(number);
+        }
         return true;
     }
 
     // The physical lines read so far that open a card, whatever became of them.
     int beginLines() const { return m_beginLines; }
+    // The first physical lines of the logical lines that were no UTF-8.
+    const QList<qsizetype> &otherLines() const { return m_otherLines; }
 
 private:
     bool isLineEnd(qsizetype i) const
@@ -336,7 +352,9 @@ private:
         qsizetype end = m_start;
         while (end < m_size && !isLineEnd(end))
             ++end;
-        if (m_fromUtf8)
+        if (m_mixed)
+            m_lookahead = QString::fromLatin1(m_utf8.sliced(m_start, end - m_start));
+        else if (m_fromUtf8)
             m_lookahead = QString::fromUtf8(m_utf8.sliced(m_start, end - m_start));
         else
             m_lookahead = m_text.sliced(m_start, end - m_start).toString();
@@ -358,6 +376,8 @@ private:
     QByteArrayView m_utf8;
     qsizetype m_size = 0;
     bool m_fromUtf8 = false;
+    bool m_mixed = false;
+    QList<qsizetype> m_otherLines;
     qsizetype m_start = 0;
     qsizetype m_physicalLines = 0;
     int m_beginLines = 0;
@@ -368,83 +388,50 @@ private:
     bool m_hasLookahead = false;
 };
 
-// Whether a line of bytes is the BEGIN or END (keyword) line of a card.
-bool isCardBoundary(QByteArrayView line, QByteArrayView keyword)
-{
-    const qsizetype colon = line.indexOf(':');
-    if (colon < 0 || line.sliced(colon + 1).trimmed().compare("VCARD", Qt::CaseInsensitive) != 0)
-        return false;
-    QByteArrayView name = line.first(colon);
-    if (const qsizetype semicolon = name.indexOf(';'); semicolon >= 0)
-        name = name.first(semicolon);
-    if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0)
-        name = name.sliced(dot + 1);
-    return name.trimmed().compare(keyword, Qt::CaseInsensitive) == 0;
-}
-
-// Bytes that are no UTF-8 as a whole, decoded card by card: a card of valid UTF-8 stays UTF-8
-// and any other is read as Latin-1 alone, so that one stray byte garbles no other card. Cards
-// are found by their BEGIN and END lines, embedded cards being part of theirs; line ends are
-// ASCII and never inside a UTF-8 sequence, so cutting there splits none.
-QString decodeCardByCard(QByteArrayView bytes)
+// Bytes that are no UTF-8 as a whole, decoded a line at a time: a line of valid UTF-8 stays
+// UTF-8 and any other is read as Windows Latin 1 alone, so that one stray byte garbles nothing
+// else. Line ends are ASCII and never inside a UTF-8 sequence, so cutting there splits none.
+QString decodeLineByLine(QByteArrayView bytes)
 {
     QString text;
     text.reserve(bytes.size());
-    int card = 0;
-    int depth = 0;
-    qsizetype pieceStart = 0;
-    const auto decodePiece = [&](qsizetype end, bool isCard) {
-        const QByteArrayView piece = bytes.sliced(pieceStart, end - pieceStart);
-        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        const QString decoded = utf8.decode(piece);
-        if (!utf8.hasError()) {
-            text += decoded;
-        } else {
-            if (isCard)
-                qCInfo(lcVCard).noquote()
-                    << QStringLiteral("vCard card at index %1 is no UTF-8; read as Latin-1").arg(card);
-            text += QString::fromLatin1(piece);
-        }
-        pieceStart = end;
-    };
-    const qsizetype size = bytes.size();
     qsizetype start = 0;
-    while (start < size) {
+    while (start < bytes.size()) {
         qsizetype end = start;
-        while (end < size && bytes.at(end) != '\n' && bytes.at(end) != '\r')
+        while (end < bytes.size() && bytes.at(end) != '\n' && bytes.at(end) != '\r')
             ++end;
-        qsizetype next = end < size ? end + 1 : end;
-        if (end < size && bytes.at(end) == '\r' && next < size && bytes.at(next) == '\n')
-            ++next;
-        const QByteArrayView line = bytes.sliced(start, end - start);
-        if (depth == 0 && isCardBoundary(line, "BEGIN")) {
-            decodePiece(start, false);
-            depth = 1;
-        } else if (depth > 0 && isCardBoundary(line, "BEGIN")) {
-            ++depth;
-        } else if (depth > 0 && isCardBoundary(line, "END") && --depth == 0) {
-            decodePiece(next, true);
-            ++card;
-        }
-        start = next;
+        while (end < bytes.size() && (bytes.at(end) == '\n' || bytes.at(end) == '\r'))
+            ++end;
+        text += PWDecodeUtf8OrWindowsLatin1(bytes.sliced(start, end - start));
+        start = end;
     }
-    decodePiece(size, depth > 0); // a last card cut off before its END, or bytes after the cards
     return text;
 }
 
-// The bytes after any byte-order mark when they are UTF-8 text as decodeText() would read it
-// whole; nothing for UTF-16 or bytes that are no valid UTF-8.
-std::optional<QByteArrayView> utf8Body(const QByteArray &bytes)
+// The bytes after any byte-order mark when they are no UTF-16; nothing for UTF-16.
+std::optional<QByteArrayView> byteBody(const QByteArray &bytes)
 {
     const auto at = [&](qsizetype i) { return i < bytes.size() ? quint8(bytes.at(i)) : 0x100; };
     if ((at(0) == 0xFF && at(1) == 0xFE) || (at(0) == 0xFE && at(1) == 0xFF) || (at(0) != 0 && at(0) < 0x80 && at(1) == 0)
         || (at(0) == 0 && at(1) != 0 && at(1) < 0x80))
         return std::nullopt;
     const qsizetype skip = (at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF) ? 3 : 0;
-    const QByteArrayView body = QByteArrayView(bytes).sliced(skip);
-    if (!PWIsValidUtf8(body))
-        return std::nullopt;
-    return body;
+    return QByteArrayView(bytes).sliced(skip);
+}
+
+// "Line 4", "Lines 4 and 9", "Lines 4, 9, 12 and 3 more".
+QString lineList(const QList<qsizetype> &lines)
+{
+    constexpr qsizetype kNamed = 10;
+    QStringList named;
+    for (qsizetype i = 0; i < std::min(lines.size(), kNamed); ++i)
+        named.append(QString::number(lines.at(i)));
+    if (lines.size() == 1)
+        return QStringLiteral("Line %1").arg(named.first());
+    if (lines.size() > kNamed)
+        return QStringLiteral("Lines %1 and %2 more").arg(named.join(QStringLiteral(", "))).arg(lines.size() - kNamed);
+    const QString last = named.takeLast();
+    return QStringLiteral("Lines %1 and %2").arg(named.join(QStringLiteral(", ")), last);
 }
 
 } // namespace
@@ -475,7 +462,7 @@ std::optional<QString> PWVCardParser::decodeText(const QByteArray &bytes, QStrin
     const QString text = utf8.decode(body);
     if (!utf8.hasError())
         return text;
-    return decodeCardByCard(body);
+    return decodeLineByLine(body);
 }
 
 std::optional<QList<PWVCard>> PWVCardParser::parse(const QByteArray &bytes, QString *error, int *beginLines,
@@ -520,12 +507,12 @@ bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void
         *beginLines = 0;
     if (bytes.size() > kMaxBytes)
         return fail(error, QStringLiteral("more than %1 bytes").arg(kMaxBytes));
-    // UTF-8, the usual case, is read line by line from the bytes; other text is decoded whole.
-    const std::optional<QByteArrayView> utf8 = utf8Body(bytes);
+    // Bytes, UTF-8 as a whole or not, are read line by line; UTF-16 is decoded whole.
+    const std::optional<QByteArrayView> utf8 = byteBody(bytes);
     std::optional<QString> text;
     if (!utf8 && !(text = decodeText(bytes, error)))
         return false;
-    LogicalLines logical = utf8 ? LogicalLines(*utf8) : LogicalLines(QStringView(*text));
+    LogicalLines logical = utf8 ? LogicalLines(*utf8, !PWIsValidUtf8(*utf8)) : LogicalLines(QStringView(*text));
     // A file of broken lines would log each of them: the first few are named, the rest counted.
     constexpr int kLinesNamed = 20;
     int linesLeftOut = 0;
@@ -631,6 +618,12 @@ bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void
                  .arg(cardsPastLimit));
     else if (depth > 0)
         tell(QStringLiteral("The card beginning on line %1 has no END:VCARD and was left out.").arg(cardLine));
+    if (!logical.otherLines().isEmpty()) {
+        const qsizetype count = logical.otherLines().size();
+        tell(QStringLiteral("%1 of the file %2 not UTF-8 text like the rest; %3 read as Western (Windows Latin 1).")
+                 .arg(lineList(logical.otherLines()), count == 1 ? QStringLiteral("is") : QStringLiteral("are"),
+                      count == 1 ? QStringLiteral("it was") : QStringLiteral("they were")));
+    }
     if (beginLines)
         *beginLines = logical.beginLines();
     if (cards == 0)

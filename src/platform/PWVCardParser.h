@@ -14,7 +14,8 @@
 Q_DECLARE_LOGGING_CATEGORY(lcVCard)
 
 // A card as it stands in its text: its logical lines as written (folds, soft line breaks and line
-// ends kept, the BEGIN and END lines and lines that could not be read included), in UTF-8, and
+// ends kept, the BEGIN and END lines and lines that could not be read included), their bytes as
+// the file holds them (UTF-16 text as UTF-8), and
 // for each content line of the parsed card the index of the written line it came from.
 struct PWVCardSource
 {
@@ -24,9 +25,9 @@ struct PWVCardSource
 
 // The first stage of vCard reading: bytes to content lines, after RFC 2425/2426 (vCard 3.0) and
 // the vCard 2.1 forms desktop address books still write. Accepts UTF-8, UTF-16 with or without a
-// byte-order mark (either byte order) and, card by card, Latin-1 for a card whose bytes are no
-// valid UTF-8; CRLF, LF or CR line ends; folded lines; quoted-printable values with soft line
-// breaks and a CHARSET.
+// byte-order mark (either byte order) and, line by line, Windows Latin 1 for a line whose bytes
+// are no valid UTF-8 (each such line named in problems); CRLF, LF or CR line ends; folded lines;
+// quoted-printable values with soft line breaks and a CHARSET.
 // Input size, cards, lines per card and nesting of embedded cards are bounded.
 class PWVCardParser
 {
@@ -61,8 +62,7 @@ public:
                                     QString *error = nullptr, int *beginLines = nullptr,
                                     QStringList *problems = nullptr);
 
-    // The text of the bytes in the encodings above, logging each card read as Latin-1 by its
-    // index; nothing with a reason for broken UTF-16.
+    // The text of the bytes in the encodings above; nothing with a reason for broken UTF-16.
     static std::optional<QString> decodeText(const QByteArray &bytes, QString *error = nullptr);
 
     // Text value escapes: "\n" and "\N" a line feed, "\," "\;" "\:" and "\\" the character.

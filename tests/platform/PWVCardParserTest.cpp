@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QByteArray fixture(const QString &name)
@@ -46,12 +48,13 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, PWVCardParserEncodingTest,
                          testing::Values("vcard30-folded.vcf", "vcard30-folded-utf16le-bom.vcf",
                                          "vcard30-folded-utf16be-bom.vcf", "vcard30-folded-utf16le-nobom.vcf"));
 
-// One card of Latin-1 bytes in a UTF-8 file (with a byte-order mark) is read as Latin-1 alone.
-TEST(PWVCardParserTest, OnlyTheCardThatIsNoUtf8IsReadAsLatin1)
+// A line of Latin 1 bytes in a UTF-8 file (with a byte-order mark) is read as Windows Latin 1
+// alone, and named.
+TEST(PWVCardParserTest, OnlyTheLineThatIsNoUtf8IsReadAsWindowsLatin1)
 {
-    const pwtest::LogCapture log;
+    QStringList problems;
     const std::optional<QList<PWVCard>> cards =
-        PWVCardParser::parse(fixture(QStringLiteral("vcard30-mixed-utf8-latin1-cards.vcf")));
+        PWVCardParser::parse(fixture(QStringLiteral("vcard30-mixed-utf8-latin1-cards.vcf")), nullptr, nullptr, &problems);
     ASSERT_TRUE(cards);
     QStringList names;
     for (const PWVCard &card : *cards)
@@ -59,8 +62,51 @@ TEST(PWVCardParserTest, OnlyTheCardThatIsNoUtf8IsReadAsLatin1)
     EXPECT_EQ(names,
               (QStringList {QStringLiteral("Łukasiewicz;Zoë;;;"), QStringLiteral("Lefèvre;Hélène;;;"),
                             QStringLiteral("Müller;Jürgen;;;")}));
-    EXPECT_EQ(pwtest::LogCapture::lines().filter(QStringLiteral("Latin-1")),
-              QStringList {QStringLiteral("vCard card at index 1 is no UTF-8; read as Latin-1")});
+    EXPECT_EQ(problems, QStringList {QStringLiteral("Line 7 of the file is not UTF-8 text like the rest; it was read as "
+                                                    "Western (Windows Latin 1).")});
+}
+
+// Within one card, each line is read in its own encoding: the UTF-8 letters of the others stay
+// whole, Windows quotes and the euro sign come through, and a fold that splits a UTF-8 letter
+// joins it again.
+TEST(PWVCardParserTest, EachLineOfACardIsReadInItsOwnEncoding)
+{
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        QStringList values;
+        QString problem;
+    } cases[] = {
+        {"one Latin 1 line among UTF-8 lines",
+         "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Zo\xc3\xab;Stra\xc3\x9f" "e;;;\r\nORG:K\xf6ln \x93" "Caf\xe9\x94 \x80\r\n"
+         "NOTE:K\xc3\xb6ln\r\nEND:VCARD\r\n",
+         {u"Zoë;Straße;;;"_s, u"Köln \u201cCafé\u201d \u20ac"_s, u"Köln"_s},
+         u"Line 4 of the file is not UTF-8 text like the rest; it was read as Western (Windows Latin 1)."_s},
+        {"a fold inside a UTF-8 letter, beside a Latin 1 line",
+         "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Zo\xc3\r\n \xab;Ann;;;\r\nORG:M\xfcller\r\nNOTE:x\r\nEND:VCARD\r\n",
+         {u"Zoë;Ann;;;"_s, u"Müller"_s, u"x"_s},
+         u"Line 5 of the file is not UTF-8 text like the rest; it was read as Western (Windows Latin 1)."_s},
+        {"a quoted-printable value in Windows Latin 1",
+         "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8:Zo\xc3\xab;;;;\r\n"
+         "ORG;ENCODING=QUOTED-PRINTABLE;CHARSET=ISO-8859-1:=93K=F6ln=94 =80\r\nNOTE:Stra\xdf" "e\r\nEND:VCARD\r\n",
+         {u"Zoë;;;;"_s, u"\u201cKöln\u201d \u20ac"_s, u"Straße"_s},
+         u"Line 5 of the file is not UTF-8 text like the rest; it was read as Western (Windows Latin 1)."_s},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringList problems;
+        const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(c.bytes, nullptr, nullptr, &problems);
+        ASSERT_TRUE(cards);
+        ASSERT_EQ(cards->size(), 1);
+        QStringList values;
+        for (const char *name : {"N", "ORG", "NOTE"}) {
+            const PWVCardLine *line = find(cards->constFirst(), QString::fromLatin1(name));
+            values.append(line ? line->value : QString());
+        }
+        EXPECT_EQ(values, c.values);
+        EXPECT_EQ(problems, QStringList {c.problem});
+    }
 }
 
 TEST(PWVCardParserTest, ParametersKeepQuotedSeparatorsAndSplitCommaLists)
