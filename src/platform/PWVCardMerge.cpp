@@ -2,6 +2,7 @@
 
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
+#include "platform/PWUtf8.h"
 #include "platform/PWVCardParser.h"
 #include "platform/PWVCardWriter.h"
 
@@ -18,6 +19,8 @@ const QString kDepartmentProperty = QStringLiteral("ABDepartment");
 const QString kEntry = QStringLiteral("ENTRY");
 
 enum class Change { Keep, Substitute, Rewrite, Remove };
+// What becomes of the preferred mark of an entry's line.
+enum class Mark { Keep, Add, Remove };
 
 QString unitKey(const PWVCardReader::LineUse &use)
 {
@@ -72,7 +75,8 @@ qsizetype colonOutsideQuotes(const QString &text)
 // into, so their soft line breaks need no care here.
 QString logicalText(const QByteArray &written)
 {
-    QString text = QString::fromUtf8(written);
+    // Decoded as the parser decodes lines.
+    QString text = PWDecodeUtf8OrWindowsLatin1(written);
     while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
         text.chop(1);
     QString out;
@@ -122,6 +126,84 @@ QStringList writtenComponents(const QString &value)
     return parts;
 }
 
+// The head of a line ("item1.TEL;type=WORK") split at its semicolons outside quotes.
+QStringList headParts(const QString &head)
+{
+    QStringList parts;
+    QString current;
+    bool quoted = false;
+    for (const QChar c : head) {
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        if (c == QLatin1Char(';') && !quoted) {
+            parts.append(current);
+            current.clear();
+        } else {
+            current.append(c);
+        }
+    }
+    parts.append(current);
+    return parts;
+}
+
+bool isPrefType(const QString &type)
+{
+    QString bare = type.trimmed();
+    if (bare.size() >= 2 && bare.startsWith(QLatin1Char('"')) && bare.endsWith(QLatin1Char('"')))
+        bare = bare.mid(1, bare.size() - 2);
+    return bare.compare(QLatin1String("pref"), Qt::CaseInsensitive) == 0;
+}
+
+// The head without any preferred mark: a bare PREF (vCard 2.1), a PREF parameter (4.0) or the
+// type "pref" (3.0); a TYPE parameter left without values goes too.
+QString withoutPreferredMark(const QString &head)
+{
+    QStringList kept;
+    const QStringList parts = headParts(head);
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString &part = parts.at(i);
+        const QString name = part.section(QLatin1Char('='), 0, 0).trimmed();
+        if (i == 0 || name.compare(QLatin1String("PREF"), Qt::CaseInsensitive) != 0) {
+            if (i > 0 && name.compare(QLatin1String("TYPE"), Qt::CaseInsensitive) == 0 && part.contains(QLatin1Char('='))) {
+                QStringList types = part.section(QLatin1Char('='), 1).split(QLatin1Char(','));
+                types.removeIf(isPrefType);
+                if (!types.isEmpty())
+                    kept.append(part.section(QLatin1Char('='), 0, 0) + QLatin1Char('=') + types.join(QLatin1Char(',')));
+                continue;
+            }
+            if (i > 0 && isPrefType(part))
+                continue;
+            kept.append(part);
+        }
+    }
+    return kept.join(QLatin1Char(';'));
+}
+
+bool hasPreferredMark(const QString &head)
+{
+    return withoutPreferredMark(head) != head;
+}
+
+// The head with its CHARSET parameter left out.
+QString withoutCharset(const QString &head)
+{
+    QStringList parts = headParts(head);
+    for (qsizetype i = parts.size() - 1; i > 0; --i) {
+        if (parts.at(i).section(QLatin1Char('='), 0, 0).trimmed().compare(QLatin1String("CHARSET"), Qt::CaseInsensitive) == 0)
+            parts.removeAt(i);
+    }
+    return parts.join(QLatin1Char(';'));
+}
+
+bool isAscii(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 class Merger
 {
 public:
@@ -143,10 +225,14 @@ public:
         const QByteArray &first = original.lines.constFirst();
         m_lineEnd = first.endsWith("\r\n") ? "\r\n" : first.endsWith('\n') ? "\n" : first.endsWith('\r') ? "\r" : "\r\n";
         for (const QByteArray &line : original.lines) {
-            const QString group = groupOf(logicalText(line));
+            const QString logical = logicalText(line);
+            const QString group = groupOf(logical);
             if (!group.isEmpty())
                 m_groups.insert(group.toLower());
+            if (logical.section(QLatin1Char(':'), 0, 0).trimmed().compare(QLatin1String("VERSION"), Qt::CaseInsensitive) == 0)
+                m_version = logical.section(QLatin1Char(':'), 1).trimmed();
         }
+        findMarkedEntries();
     }
 
     QByteArray merged()
@@ -177,7 +263,10 @@ public:
                     out += line;
                 else if (!emitted.contains(key)) {
                     emitted.insert(key);
-                    out += folded({m_substitutes.value(key)});
+                    if (const auto raw = m_rawSubstitutes.constFind(key); raw != m_rawSubstitutes.constEnd())
+                        out += *raw;
+                    else
+                        out += folded({m_substitutes.value(key)});
                 }
                 break;
             }
@@ -208,11 +297,14 @@ private:
             if (change == Change::Substitute && !use.main)
                 continue;
             if (change == Change::Substitute) {
-                const std::optional<QString> line = substitute(use, m_original.lines.at(i));
-                if (line)
+                const QByteArray &written = m_original.lines.at(i);
+                if (const std::optional<QByteArray> raw = markedOnly(use, written)) {
+                    m_rawSubstitutes.insert(key, *raw);
+                } else if (const std::optional<QString> line = substitute(use, written)) {
                     m_substitutes.insert(key, *line);
-                else
+                } else {
                     change = Change::Rewrite;
+                }
             }
             if (change == Change::Rewrite && !m_written.contains(key))
                 change = Change::Remove;
@@ -251,14 +343,13 @@ private:
         const qsizetype i = before ? before->indexForIdentifier(use.entry) : -1;
         if (i < 0)
             return Change::Rewrite;
-        const bool wasPrimary = before->primaryIdentifier() == use.entry;
-        const bool isPrimary = after->primaryIdentifier() == use.entry;
-        if (before->labelAtIndex(i) != after->labelAtIndex(j) || wasPrimary != isPrimary)
+        if (before->labelAtIndex(i) != after->labelAtIndex(j))
             return Change::Rewrite;
+        const Mark mark = markChange(use, *before, *after, j);
         const PWPlist old = before->valueAtIndex(i);
         const PWPlist now = after->valueAtIndex(j);
         if (old == now)
-            return Change::Keep;
+            return mark == Mark::Keep ? Change::Keep : Change::Substitute;
         if (use.property == kPWAddressProperty) {
             // Parts the address line has no place for live in lines of their own group.
             static const QStringList inLine = {kPWAddressStreetKey, kPWAddressCityKey, kPWAddressStateKey,
@@ -276,20 +367,116 @@ private:
         return Change::Substitute;
     }
 
-    // The line with the new value in place of the old, its group, name and parameters kept;
-    // nothing where the line's encoding would no longer say what it holds.
+    // The main lines of each multi-value property whose head carries a preferred mark, by entry.
+    void findMarkedEntries()
+    {
+        for (qsizetype i = 0; i < m_original.lines.size(); ++i) {
+            const PWVCardReader::LineUse use = m_original.uses.value(i);
+            if (use.unit != kEntry || !use.main)
+                continue;
+            const QString logical = logicalText(m_original.lines.at(i));
+            const qsizetype colon = colonOutsideQuotes(logical);
+            if (colon > 0 && hasPreferredMark(logical.left(colon)))
+                m_markedEntries[use.property].insert(use.entry);
+        }
+    }
+
+    // An entry that stops being the primary one loses its mark. One that becomes it needs a
+    // mark unless it reads back as the primary one without: the first entry, with no other
+    // entry left marked (an entry whose primary predecessor was removed).
+    Mark markChange(const PWVCardReader::LineUse &use, const PWMultiValue &before, const PWMultiValue &after,
+                    qsizetype index) const
+    {
+        const bool wasPrimary = before.primaryIdentifier() == use.entry;
+        const bool isPrimary = after.primaryIdentifier() == use.entry;
+        if (wasPrimary == isPrimary)
+            return Mark::Keep;
+        if (!isPrimary)
+            return m_markedEntries.value(use.property).contains(use.entry) ? Mark::Remove : Mark::Keep;
+        if (index == 0) {
+            bool othersMarked = false;
+            for (const QString &entry : m_markedEntries.value(use.property)) {
+                // The one that was primary loses its mark.
+                if (entry != use.entry && entry != before.primaryIdentifier() && after.indexForIdentifier(entry) >= 0)
+                    othersMarked = true;
+            }
+            if (!othersMarked)
+                return Mark::Keep;
+        }
+        return Mark::Add;
+    }
+
+    Mark markOf(const PWVCardReader::LineUse &use) const
+    {
+        const std::optional<PWMultiValue> after = m_after.multiValueForProperty(use.property);
+        const std::optional<PWMultiValue> before = m_before.multiValueForProperty(use.property);
+        if (!after || !before)
+            return Mark::Keep;
+        const qsizetype j = after->indexForIdentifier(use.entry);
+        if (j < 0 || before->indexForIdentifier(use.entry) < 0)
+            return Mark::Keep;
+        return markChange(use, *before, *after, j);
+    }
+
+    QString markedHead(const QString &head, Mark mark) const
+    {
+        if (mark == Mark::Remove)
+            return withoutPreferredMark(head);
+        if (mark == Mark::Add && !hasPreferredMark(head)) {
+            if (m_version == QLatin1String("2.1"))
+                return head + QStringLiteral(";PREF");
+            if (m_version.startsWith(QLatin1String("4")))
+                return head + QStringLiteral(";PREF=1");
+            return head + QStringLiteral(";type=pref");
+        }
+        return head;
+    }
+
+    // The written line with only its preferred mark changed, its value's bytes (encoding, soft
+    // line breaks, folds) as they were; nothing when the value changed too or the head is folded.
+    std::optional<QByteArray> markedOnly(const PWVCardReader::LineUse &use, const QByteArray &written) const
+    {
+        if (use.unit != kEntry)
+            return std::nullopt;
+        const std::optional<PWMultiValue> after = m_after.multiValueForProperty(use.property);
+        const std::optional<PWMultiValue> before = m_before.multiValueForProperty(use.property);
+        if (!(before->valueAtIndex(before->indexForIdentifier(use.entry))
+              == after->valueAtIndex(after->indexForIdentifier(use.entry))))
+            return std::nullopt;
+        bool quoted = false;
+        qsizetype colon = -1;
+        for (qsizetype i = 0; i < written.size() && colon < 0; ++i) {
+            const char c = written.at(i);
+            if (c == '\r' || c == '\n')
+                return std::nullopt;
+            if (c == '"')
+                quoted = !quoted;
+            else if (c == ':' && !quoted)
+                colon = i;
+        }
+        if (colon < 0)
+            return std::nullopt;
+        const QString head = QString::fromLatin1(written.left(colon));
+        return markedHead(head, markOf(use)).toLatin1() + written.mid(colon);
+    }
+
+    // The line with the new value in place of the old, its group, name and parameters kept (the
+    // charset goes: the value is written anew); nothing where the line's encoding would no longer
+    // say what it holds.
     std::optional<QString> substitute(const PWVCardReader::LineUse &use, const QByteArray &written) const
     {
         const QString logical = logicalText(written);
         const qsizetype colon = colonOutsideQuotes(logical);
         if (colon < 0)
             return std::nullopt;
-        const QString head = logical.left(colon);
+        QString head = withoutCharset(logical.left(colon));
         const QString upperHead = head.toUpper();
-        for (const char *encoding : {"ENCODING", "QUOTED-PRINTABLE", "BASE64", "CHARSET"}) {
+        for (const char *encoding : {"ENCODING", "QUOTED-PRINTABLE", "BASE64"}) {
             if (upperHead.contains(QLatin1String(encoding)))
                 return std::nullopt;
         }
+        if (use.unit == kEntry)
+            head = markedHead(head, markOf(use));
         const QString value = logical.mid(colon + 1);
         QString name = head.section(QLatin1Char(';'), 0, 0).trimmed().toUpper();
         name = name.section(QLatin1Char('.'), -1);
@@ -426,11 +613,23 @@ private:
         return insertions;
     }
 
+    // A line written into a vCard 2.1 card says its charset when it needs one: that version's
+    // readers take text without one for ASCII or their own code page.
+    QString withCharset(const QString &line) const
+    {
+        if (m_version != QLatin1String("2.1") || isAscii(line))
+            return line;
+        const qsizetype colon = colonOutsideQuotes(line);
+        if (colon < 0)
+            return line;
+        return withoutCharset(line.left(colon)) + QStringLiteral(";CHARSET=UTF-8") + line.mid(colon);
+    }
+
     QByteArray folded(const QStringList &lines) const
     {
         QByteArray out;
         for (const QString &line : lines) {
-            QByteArray bytes = PWVCardWriter::foldedLine(line);
+            QByteArray bytes = PWVCardWriter::foldedLine(withCharset(line));
             if (m_lineEnd != "\r\n")
                 bytes.replace("\r\n", m_lineEnd);
             out += bytes;
@@ -449,6 +648,9 @@ private:
     QHash<QString, QString> m_originalGroups;
     QHash<QString, Change> m_changes;
     QHash<QString, QString> m_substitutes;
+    QHash<QString, QByteArray> m_rawSubstitutes;
+    QHash<QString, QSet<QString>> m_markedEntries;
+    QString m_version;
 };
 
 } // namespace
