@@ -32,10 +32,13 @@ struct RecordScan
     qsizetype end = 0; // after the record's last line break
     int lines = 1;
     bool fieldsCut = false;
+    // Longer than kMaxRecordCharacters: its fields are dropped as soon as that is known.
+    bool tooLong = false;
 };
 
-// One record from start. With multiLine a quoted field runs on over line breaks, for at most
-// kMaxRecordLines lines; when it is still open at the end of the text or of that bound there
+// One record from start. With multiLine a quoted field runs on over line breaks to its closing
+// quote, however many lines that takes; a record that passes kMaxRecordCharacters keeps no
+// fields but is still read to its end. When a quote is still open at the end of the text there
 // is nothing, and the caller reads the line alone, where an open quote ends with the line.
 std::optional<RecordScan> scanRecord(const QString &text, qsizetype start, const QString &delimiter, bool multiLine)
 {
@@ -48,7 +51,17 @@ std::optional<RecordScan> scanRecord(const QString &text, qsizetype start, const
         return text.at(at) == first && (delimiterLength == 1 || whole.mid(at, delimiterLength) == delimiter);
     };
     QString field;
+    // Past the bound nothing more is kept: a runaway quote must not hold the whole file twice.
+    const auto checkLength = [&](qsizetype at) {
+        if (!scan.tooLong && at - start > CADelimitedText::kMaxRecordCharacters) {
+            scan.tooLong = true;
+            scan.fields.clear();
+            field.clear();
+        }
+    };
     const auto pushField = [&] {
+        if (scan.tooLong)
+            return;
         if (scan.fields.size() < CADelimitedText::kMaxFieldsPerRow)
             scan.fields.append(std::exchange(field, QString()));
         else
@@ -64,7 +77,8 @@ std::optional<RecordScan> scanRecord(const QString &text, qsizetype start, const
                 const QChar c = text.at(i);
                 if (c == u'"') {
                     if (i + 1 < size && text.at(i + 1) == u'"') {
-                        field += u'"';
+                        if (!scan.tooLong)
+                            field += u'"';
                         i += 2;
                         continue;
                     }
@@ -73,14 +87,17 @@ std::optional<RecordScan> scanRecord(const QString &text, qsizetype start, const
                     break;
                 }
                 if (isLineBreak(c)) {
-                    if (!multiLine || scan.lines >= CADelimitedText::kMaxRecordLines)
+                    if (!multiLine)
                         break;
-                    field += u'\n';
+                    checkLength(i);
+                    if (!scan.tooLong)
+                        field += u'\n';
                     i = afterBreak(text, i);
                     ++scan.lines;
                     continue;
                 }
-                field += c;
+                if (!scan.tooLong)
+                    field += c;
                 ++i;
             }
             if (!closed) {
@@ -95,10 +112,13 @@ std::optional<RecordScan> scanRecord(const QString &text, qsizetype start, const
         const qsizetype from = i;
         while (i < size && !isLineBreak(text.at(i)) && !atDelimiter(i))
             ++i;
-        if (field.isEmpty())
-            field = whole.sliced(from, i - from).toString();
-        else
-            field += whole.sliced(from, i - from);
+        checkLength(i);
+        if (!scan.tooLong) {
+            if (field.isEmpty())
+                field = whole.sliced(from, i - from).toString();
+            else
+                field += whole.sliced(from, i - from);
+        }
         if (i < size && atDelimiter(i)) {
             pushField();
             i += delimiterLength;
@@ -340,9 +360,20 @@ void CADelimitedText::readRecords(const QString &text)
                                   .arg(kMaxRows));
             break;
         }
-        if (scan.fieldsCut)
+        if (scan.tooLong) {
+            // Never split into records of its lines: each of them would be a person of its own.
+            m_problems.append(scan.lines > 1
+                                  ? QStringLiteral("Lines %1 to %2 were left out: they make one record of more than %3 characters.")
+                                        .arg(lineNumber)
+                                        .arg(lineNumber + scan.lines - 1)
+                                        .arg(kMaxRecordCharacters)
+                                  : QStringLiteral("Line %1 was left out: it is a record of more than %2 characters.")
+                                        .arg(lineNumber)
+                                        .arg(kMaxRecordCharacters));
+        } else if (scan.fieldsCut) {
             ++rowsWithCutFields;
-        if (!allEmpty(scan.fields))
+        }
+        if (!scan.tooLong && !allEmpty(scan.fields))
             m_rows.append(packedRow(scan.fields));
         position = scan.end;
         lineNumber += scan.lines;

@@ -17,11 +17,11 @@
 //
 // Fields follow RFC 4180 where exports agree with it: a field that starts with a double quote
 // runs to its closing quote, a doubled quote inside it stands for one quote, and line breaks
-// inside it belong to the field (a record may span up to kMaxRecordLines lines). A quote that is
-// never closed leaves the rest of its line as the line's last field. Blank lines and rows of
-// empty fields only are no records. Everything is bounded: the bytes (by the file reader), the
-// rows, the fields of a row and the lines of a record; what passes a bound is left out and
-// named in problems().
+// inside it belong to the field, however many lines it spans. A quote that is never closed
+// leaves the rest of its line as the line's last field. Blank lines and rows of empty fields
+// only are no records. Everything is bounded: the bytes (by the file reader), the rows, the
+// fields of a row and the characters of a record; what passes a bound is left out and named in
+// problems(), a record past its bound as a whole.
 class CADelimitedText
 {
 public:
@@ -30,7 +30,7 @@ public:
 
     static constexpr qsizetype kMaxRows = 1000000;
     static constexpr qsizetype kMaxFieldsPerRow = 1024;
-    static constexpr int kMaxRecordLines = 256;
+    static constexpr qsizetype kMaxRecordCharacters = qsizetype(1) << 20;
 
     // Detects the encoding (CATextEncodings::detect: a byte-order mark, else UTF-8 when the file
     // is that in the main, else Windows Latin 1, else ISO Latin 1) and reads the bytes. Only CR

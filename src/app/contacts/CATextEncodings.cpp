@@ -103,12 +103,6 @@ std::optional<QString> decodeWith(QStringDecoder &decoder, QByteArrayView bytes,
     return text;
 }
 
-// Windows Latin 1 from 0x80 to 0x9F; the undefined places keep their ISO Latin 1 character.
-constexpr char16_t kWindowsLatin1High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
 bool isWindowsLatin1Gap(quint8 byte)
 {
     return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
@@ -223,13 +217,7 @@ std::optional<quint32> CATextEncodings::fromStoredText(const QString &text)
 
 QString CATextEncodings::decodeWindowsLatin1(QByteArrayView bytes)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (const char byte : bytes) {
-        const auto value = quint8(byte);
-        *out++ = QChar(value >= 0x80 && value < 0xA0 ? kWindowsLatin1High[value - 0x80] : char16_t(value));
-    }
-    return text;
+    return PWDecodeWindowsLatin1(bytes);
 }
 
 std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 encoding, QString *reason,

@@ -214,15 +214,49 @@ TEST(CADelimitedText, AQuoteNeverClosedEndsWithItsLineAndIsReported)
     EXPECT_TRUE(text.problems().first().startsWith(u"Line 1:"_s)) << text.problems().first().toStdString();
 }
 
-TEST(CADelimitedText, AQuotedFieldLongerThanTheBoundIsReadLineByLine)
+TEST(CADelimitedText, AQuotedFieldHoldsItsLinesAndARecordPastTheBoundIsLeftOutWhole)
 {
-    QByteArray bytes = "a,\"open";
-    for (int i = 0; i < CADelimitedText::kMaxRecordLines + 5; ++i)
-        bytes += "\nline";
-    bytes += "\"\n";
-    CADelimitedText text(bytes);
-    EXPECT_EQ(text.rows().first(), (QStringList{u"a"_s, u"open"_s}));
-    EXPECT_GT(text.rows().size(), CADelimitedText::kMaxRecordLines);
+    // An exported notes column: one quoted field of many lines, then a record after it.
+    const auto noteOf = [](int lines, qsizetype lineLength) {
+        QByteArray note;
+        for (int i = 0; i < lines; ++i)
+            note += (i > 0 ? "\r\n" : "") + QByteArray(lineLength, 'n');
+        return note;
+    };
+    const qsizetype longLine = CADelimitedText::kMaxRecordCharacters / 100;
+    const struct
+    {
+        const char *name;
+        int noteLines;
+        qsizetype lineLength;
+        bool kept;
+    } cases[] = {
+        {"300 short lines", 300, 4, true},
+        {"a thousand lines", 1000, 1, true},
+        {"just within the bound", 90, longLine, true},
+        {"past the bound", 120, longLine, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray note = noteOf(c.noteLines, c.lineLength);
+        CADelimitedText text("First Name,Notes,City\r\nAnn,\"" + note + "\",York\r\nBo,short,Leeds\r\n");
+        ASSERT_TRUE(text.hasHeader());
+        const QList<QStringList> records = text.personData();
+        if (c.kept) {
+            ASSERT_EQ(records.size(), 2);
+            EXPECT_EQ(records.at(0).at(0), u"Ann"_s);
+            EXPECT_EQ(records.at(0).at(1).count(u'\n'), c.noteLines - 1);
+            EXPECT_EQ(records.at(0).at(1).size(), note.size() - (c.noteLines - 1));
+            EXPECT_EQ(records.at(0).at(2), u"York"_s);
+            EXPECT_TRUE(text.problems().isEmpty()) << text.problems().join(u' ').toStdString();
+        } else {
+            ASSERT_EQ(records.size(), 1);
+            ASSERT_EQ(text.problems().size(), 1);
+            EXPECT_TRUE(text.problems().first().startsWith(u"Lines 2 to %1 were left out"_s.arg(1 + c.noteLines)))
+                << text.problems().first().toStdString();
+        }
+        EXPECT_EQ(records.last(), (QStringList{u"Bo"_s, u"short"_s, u"Leeds"_s}));
+    }
 }
 
 TEST(CADelimitedText, RowsWithTooManyFieldsAreCutAndNamed)
