@@ -127,8 +127,9 @@ CATextImportDialog::CATextImportDialog(QWidget *parent)
     connect(m_ui->_encodingButton, &QComboBox::activated, this, &CATextImportDialog::changeEncoding);
     connect(m_ui->_delimiterButton, &QComboBox::activated, this, &CATextImportDialog::changeDelimiter);
     m_ui->buttonBox->button(QDialogButtonBox::Ok)->setText(PWLocalizedString(u"Import"_s));
-    connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, [this] { done(kConfirmed); });
-    connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, [this] { done(kCancelled); });
+    // Import is the one way to confirm: Cancel, Escape and the window's close button all reject.
+    connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
 CATextImportDialog::~CATextImportDialog() = default;
@@ -177,7 +178,7 @@ void CATextImportDialog::prepare(CADelimitedText &text, const CATextImportOption
 int CATextImportDialog::openDialog(CADelimitedText &text, const CATextImportOptions &options)
 {
     prepare(text, options);
-    const int answer = exec() == kConfirmed ? kConfirmed : kCancelled;
+    const int answer = exec() == QDialog::Accepted ? kConfirmed : kCancelled;
     finish();
     return answer;
 }
@@ -297,6 +298,11 @@ void CATextImportDialog::reloadTable()
     const int columns = m_text && m_text->isValid() ? int(m_text->fieldsCount()) : 0;
     if (table->rowCount() != columns)
         table->setRowCount(columns);
+    // The header and the record shown, each unpacked once: a field asked for by itself unpacks
+    // its whole row, which made the table's filling grow with the square of the columns.
+    const bool hasHeader = m_text && m_text->hasHeader();
+    const QStringList header = columns > 0 && hasHeader ? m_text->row(0) : QStringList();
+    const QStringList record = columns > 0 ? m_text->row(m_currentRecord + (hasHeader ? 1 : 0)) : QStringList();
     for (int column = 0; column < columns; ++column) {
         const auto setText = [table, column](int tableColumn, const QString &text) {
             QTableWidgetItem *item = table->item(column, tableColumn);
@@ -307,8 +313,8 @@ void CATextImportDialog::reloadTable()
             item->setText(text);
         };
         setText(NumberColumn, QString::number(column + 1));
-        setText(HeaderColumn, m_text->headerForField(column).value_or(QString()));
-        QString data = m_text->dataForLine(m_currentRecord, column).value_or(QString());
+        setText(HeaderColumn, column < header.size() ? header.at(column) : QString());
+        QString data = column < record.size() ? record.at(column) : QString();
         // Line breaks inside a field were kept as pilcrows; a blank reads better in one row.
         data.replace(QChar(0x00B6), u' ');
         setText(DataColumn, data);

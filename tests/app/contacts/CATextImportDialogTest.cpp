@@ -1,8 +1,10 @@
 #include "app/contacts/CAContactImportHooks.h"
 #include "app/contacts/CADelimitedText.h"
 #include "app/contacts/CATextEncodings.h"
+#include "app/contacts/CATextFileImport.h"
 #include "app/contacts/CATextImportDialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -14,6 +16,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -234,5 +238,50 @@ TEST_P(CATextImportDialogAnswerTest, AnswerAndRegistry)
 }
 
 INSTANTIATE_TEST_SUITE_P(OkAndCancel, CATextImportDialogAnswerTest, testing::Values(true, false));
+
+// An import through the dialog reads the file only when the user chooses Import: Cancel, Escape
+// and the window's close button end it with nothing.
+TEST(CATextImportDialogEndTest, OnlyImportReadsTheFile)
+{
+    const auto button = [](QDialog &dialog, QDialogButtonBox::StandardButton which) {
+        return dialog.findChild<QDialogButtonBox *>(u"buttonBox"_s)->button(which);
+    };
+    const struct
+    {
+        const char *name;
+        std::function<void(QDialog &)> end;
+        bool imported;
+    } cases[] = {
+        {"Import", [&](QDialog &d) { QTest::mouseClick(button(d, QDialogButtonBox::Ok), Qt::LeftButton); }, true},
+        {"Return", [](QDialog &d) { QTest::keyClick(&d, Qt::Key_Return); }, true},
+        {"Cancel", [&](QDialog &d) { QTest::mouseClick(button(d, QDialogButtonBox::Cancel), Qt::LeftButton); }, false},
+        {"Escape", [](QDialog &d) { QTest::keyClick(&d, Qt::Key_Escape); }, false},
+        {"close button", [](QDialog &d) { d.close(); }, false},
+    };
+    CATextImportOptions options;
+    options.showDialog = true;
+    CAContactImportHooks hooks;
+    hooks.confirmTextImport = &CATextImportDialog::confirm;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        bool ended = false;
+        QTimer::singleShot(0, [&] {
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                auto *dialog = qobject_cast<CATextImportDialog *>(widget);
+                if (dialog && dialog->isVisible()) {
+                    ended = true;
+                    c.end(*dialog);
+                    return;
+                }
+            }
+        });
+        const std::optional<CAPersonList> persons = CATextFileImport::peopleFromData(kSample, options, nullptr, nullptr, hooks);
+        EXPECT_TRUE(ended);
+        ASSERT_EQ(persons.has_value(), c.imported);
+        if (persons) {
+            EXPECT_EQ(persons->size(), 5);
+        }
+    }
+}
 
 } // namespace
