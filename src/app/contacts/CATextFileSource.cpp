@@ -87,6 +87,8 @@ std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, 
                                                                               const CATextImportOptions &, QWidget *) {
             const QStringList header = text.row(0);
             CADelimitedText::Registry registry = text.registry();
+            // Columns the caller chose to leave unread: no column to name as unread by mistake.
+            QList<qsizetype> skipped;
             for (const auto &[name, key] : *columns) {
                 qsizetype column = -1;
                 for (qsizetype i = 0; i < header.size() && column < 0; ++i) {
@@ -104,6 +106,8 @@ std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, 
                     it = it.value() == int(column) ? registry.erase(it) : std::next(it);
                 if (key != QLatin1String("skip"))
                     registry.insert(key, int(column));
+                else
+                    skipped.append(column);
                 text.setHasHeader(true);
             }
             text.setRegistry(registry);
@@ -111,7 +115,7 @@ std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, 
             QStringList unplaced;
             if (text.hasHeader()) {
                 for (qsizetype i = 0; i < header.size(); ++i) {
-                    if (!placed.contains(int(i)) && !header.at(i).trimmed().isEmpty())
+                    if (!placed.contains(int(i)) && !skipped.contains(i) && !header.at(i).trimmed().isEmpty())
                         unplaced.append(header.at(i).trimmed());
                 }
             }

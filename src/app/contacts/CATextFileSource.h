@@ -32,7 +32,7 @@ public:
     static std::optional<CAPersonList> personsFromTextFile(const QString &path, QStringList *problems = nullptr);
     // The same, with columns placed by their header as the import dialog lets the user place
     // them (header text, field key; the key "skip" leaves the column unread); the columns neither
-    // the header keywords nor those place are named in problems. A file in which no column holds
+    // the header keywords nor those place, and not skipped, are named in problems. A file in which no column holds
     // a person field gives no persons. With nameless, a file in which no column holds a name
     // (first, last or company name) gives nothing either, and nameless is set to the header's
     // columns that are not read (none when the file has no header row).

@@ -85,18 +85,28 @@ TEST_F(BatchJobColumnsTest, AColumnHoldsTheOneKeyTheOptionGivesIt)
         QStringList columns;
         QStringList printed;
         QStringList absent;
+        QStringList unread; // the columns the warnings name as not read
     } cases[] = {
-        {"as the header says", {}, {u"Ann"_s, u"Abbott"_s}, {}},
-        // The last name's column now holds the first name alone: its own key is gone.
-        {"a key moved onto a column", {u"Last Name=firstname"_s}, {u"Abbott"_s}, {u"Ann"_s}},
-        {"a column skipped", {u"First Name=skip"_s}, {u"Abbott"_s}, {u"Ann"_s}},
+        {"as the header says", {}, {u"Ann"_s, u"Abbott"_s}, {}, {}},
+        // The last name's column now holds the first name alone: its own key is gone, and the
+        // first name's column, which nobody asked to skip, is named.
+        {"a key moved onto a column", {u"Last Name=firstname"_s}, {u"Abbott"_s}, {u"Ann"_s}, {u"First Name"_s}},
+        // A column the user skips is no column left unread by mistake.
+        {"a column skipped", {u"First Name=skip"_s}, {u"Abbott"_s}, {u"Ann"_s}, {}},
         // A key has one column: given to another, it leaves the one the header gave it.
-        {"two keys swapped", {u"First Name=lastname"_s, u"Last Name=firstname"_s}, {u"Ann"_s, u"Abbott"_s}, {}},
+        {"two keys swapped", {u"First Name=lastname"_s, u"Last Name=firstname"_s}, {u"Ann"_s, u"Abbott"_s}, {}, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const ProgramRun run = print(u"people.csv"_s, c.columns);
         ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+        QStringList unread;
+        for (const QString &line : run.err.split(u'\n')) {
+            const qsizetype at = line.indexOf(u"The column \""_s);
+            if (at >= 0 && line.contains(u"holds no known field"_s))
+                unread.append(line.mid(at + 12).section(u'"', 0, 0));
+        }
+        EXPECT_EQ(unread, c.unread) << qPrintable(run.err);
         const QStringList words = wordsOf(path(u"out.pdf"_s));
         for (const QString &word : c.printed)
             EXPECT_EQ(words.count(word), 1) << qPrintable(word + u" in: "_s + words.join(u' '));
