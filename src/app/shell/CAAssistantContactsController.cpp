@@ -673,7 +673,13 @@ void CAAssistantContactsController::deletePrintList()
 
 void CAAssistantContactsController::addPersonsToPrintList(const CAPersonList &persons)
 {
-    const int index = m_printListNames ? m_printListNames->currentRow() : -1;
+    if (!m_printListNames || persons.isEmpty())
+        return;
+    // Persons added while there is no list at all go into a new one, as they do in the
+    // print-list editor.
+    if (m_models.printLists.count() == 0)
+        newPrintList();
+    const int index = m_printListNames->currentRow();
     if (index < 0)
         return;
     CAPersonList list = m_models.printLists.getPrintListAt(index);

@@ -513,6 +513,47 @@ TEST_F(AssistantContactsTest, SourcesImportAndFillAndRenameAPrintList)
     EXPECT_EQ(lastNames(models().printLists.getPrintListAt(0)), QStringList{u"Zed"_s});
 }
 
+// Add to List with no print list at all makes one, as the print-list editor does, and the chosen
+// contact goes into it.
+TEST_F(AssistantContactsTest, AddToListWithoutAnyListMakesOne)
+{
+    QTemporaryDir files;
+    ASSERT_TRUE(files.isValid());
+    const QString cards = files.filePath(u"friends.vcf"_s);
+    ASSERT_TRUE(pwtest::writeFile(cards, "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Zed;Amy;;;\r\nFN:Amy Zed\r\nEND:VCARD\r\n"));
+    CAContactImportHooks &hooks = CAContactImportHooks::shared();
+    const CAContactImportHooks saved = hooks;
+    hooks.chooseFiles = [&](QWidget *, const QString &, const QStringList &) {
+        return std::optional<CAContactImportHooks::ChosenFiles>({{cards}, files.path()});
+    };
+    QFile::remove(models().container.getCachePathForSource(CAVCFSource::kCacheName));
+    ASSERT_EQ(models().printLists.count(), 0);
+    const CAAddressWindow addressWindow(models());
+
+    QStringList listed;
+    QStringList names;
+    runWith([&] {
+        walkToContacts();
+        ASSERT_TRUE(chooseItem(step->sourcePopup(), CAVCFSource::name()));
+        QElapsedTimer clock;
+        clock.start();
+        while ((step->isImporting() || step->sourceModel()->rowCount() < 1) && clock.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        click<QRadioButton>("_contactPrintList");
+        clickRow(step->printListSourceTable(), 0);
+        click<QPushButton>("_addToPrintListButton");
+        listed = lastNames(step->printListModel()->content());
+        for (int row = 0; row < step->printListNames()->count(); ++row)
+            names << step->printListNames()->item(row)->text();
+        wizard.cancel();
+    });
+    hooks = saved;
+    EXPECT_EQ(names, QStringList{u"Print List 1"_s});
+    EXPECT_EQ(listed, QStringList{u"Zed"_s});
+    ASSERT_EQ(models().printLists.count(), 1);
+    EXPECT_EQ(lastNames(models().printLists.getPrintListAt(0)), QStringList{u"Zed"_s});
+}
+
 // The print-list pane picks its sources as the recipient pane does: a text file source with
 // nothing read asks for its files and reads them at once, and the pane has its own Update.
 TEST_F(AssistantContactsTest, APrintListPaneSourceWithNothingReadAsksForItsFiles)
