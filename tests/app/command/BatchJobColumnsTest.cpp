@@ -1,5 +1,7 @@
-// The columns of a delimited contacts file as a batch print reads them: --column places a key in
-// one column as the import dialog does, and a merge that would print no names prints nothing.
+// The contacts file as a batch print reads it: --column places a key in one column of a
+// delimited file as the import dialog does, a merge that would print no names prints nothing, a
+// quoted field of many lines is one field of one person, and a vCard card with a line from an
+// older program prints the letters of every line right.
 #include "TestSupport.h"
 #include "ProgramRunSupport.h"
 
@@ -59,11 +61,13 @@ protected:
         return runProgram(arguments);
     }
 
-    // Every word of the PDF's first page.
-    static QStringList wordsOf(const QString &pdf)
+    // Every word of the PDF's first page; pages, when given, is set to the number of its pages.
+    static QStringList wordsOf(const QString &pdf, int *pages = nullptr)
     {
         QStringList words;
         const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(pdf);
+        if (pages)
+            *pages = document ? document->numPages() : 0;
         if (!document || document->numPages() < 1)
             return words;
         for (const std::unique_ptr<Poppler::TextBox> &box : document->page(0)->textList())
@@ -141,6 +145,57 @@ TEST_F(BatchJobColumnsTest, AMergeWithoutNamesPrintsNothingAndSaysWhichColumnsTo
     const ProgramRun placed = print(u"webmail.csv"_s, {u"Given Name=firstname"_s, u"Family Name=lastname"_s});
     ASSERT_EQ(placed.status, 0) << qPrintable(placed.err);
     EXPECT_TRUE(wordsOf(path(u"out.pdf"_s)).contains(u"Ann0"_s));
+}
+
+TEST_F(BatchJobColumnsTest, AQuotedFieldOfManyLinesIsOneFieldOfItsPerson)
+{
+    const struct
+    {
+        const char *name;
+        int noteLines;
+        qsizetype lineLength;
+        QStringList printed;
+        QString warning;
+    } cases[] = {
+        {"a note of 300 lines", 300, 0, {u"Ann"_s, u"Abbott"_s, u"Bo"_s, u"Baker"_s}, {}},
+        // Past the reader's bound the record is left out whole and named, never split.
+        {"a note past the bound", 300, 4000, {u"Bo"_s, u"Baker"_s}, u"Lines 2 to 301 were left out"_s},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray note;
+        for (int i = 0; i < c.noteLines; ++i)
+            note += QByteArray(i > 0 ? "\r\n" : "") + "noteline" + QByteArray::number(i) + QByteArray(c.lineLength, 'x');
+        ASSERT_TRUE(pwtest::writeFile(path(u"notes.csv"_s), "First Name,Last Name,Notes\r\nAnn,Abbott,\"" + note
+                                                                + "\"\r\nBo,Baker,short\r\n"));
+        const ProgramRun run = print(u"notes.csv"_s, {});
+        ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+        int pages = 0;
+        const QStringList words = wordsOf(path(u"out.pdf"_s), &pages);
+        EXPECT_EQ(pages, 1);
+        for (const QString &word : c.printed)
+            EXPECT_EQ(words.count(word), 1) << qPrintable(word + u" in: "_s + words.join(u' '));
+        EXPECT_FALSE(words.join(u' ').contains(u"noteline"_s)) << "a line of the note printed as a person";
+        EXPECT_FALSE(run.err.contains(u"never closed"_s)) << qPrintable(run.err);
+        if (c.warning.isEmpty())
+            EXPECT_FALSE(run.err.contains(u"left out"_s)) << qPrintable(run.err);
+        else
+            EXPECT_TRUE(run.err.contains(c.warning)) << qPrintable(run.err);
+    }
+}
+
+TEST_F(BatchJobColumnsTest, ACardWithALineOfAnotherEncodingPrintsEveryLetter)
+{
+    // The name and company lines are UTF-8; one line, from an older program, is Windows Latin 1.
+    ASSERT_TRUE(pwtest::writeFile(path(u"cards.vcf"_s),
+                                  "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Stra\xc3\x9f" "e;Zo\xc3\xab;;;\r\nFN:Zo\xc3\xab Stra\xc3\x9f"
+                                  "e\r\nORG:K\xc3\xb6ln \xe2\x82\xac" "Co\r\nNOTE:Caf\xe9 \x93" "cr\xe8me\x94\r\nEND:VCARD\r\n"));
+    const ProgramRun run = print(u"cards.vcf"_s, {});
+    ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+    const QStringList words = wordsOf(path(u"out.pdf"_s));
+    for (const QString &word : {u"Zoë"_s, u"Straße"_s, u"Köln"_s, u"€Co"_s})
+        EXPECT_TRUE(words.contains(word)) << qPrintable(word + u" in: "_s + words.join(u' '));
+    EXPECT_TRUE(run.err.contains(u"Line 6 of the file is not UTF-8 text like the rest"_s)) << qPrintable(run.err);
 }
 
 } // namespace
