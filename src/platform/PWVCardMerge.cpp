@@ -229,7 +229,9 @@ public:
             const QString group = groupOf(logical);
             if (!group.isEmpty())
                 m_groups.insert(group.toLower());
-            if (logical.section(QLatin1Char(':'), 0, 0).trimmed().compare(QLatin1String("VERSION"), Qt::CaseInsensitive) == 0)
+            // The card's own version, not that of a card embedded in it.
+            if (m_version.isEmpty()
+                && logical.section(QLatin1Char(':'), 0, 0).trimmed().compare(QLatin1String("VERSION"), Qt::CaseInsensitive) == 0)
                 m_version = logical.section(QLatin1Char(':'), 1).trimmed();
         }
         findMarkedEntries();

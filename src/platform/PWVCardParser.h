@@ -14,9 +14,9 @@
 Q_DECLARE_LOGGING_CATEGORY(lcVCard)
 
 // A card as it stands in its text: its logical lines as written (folds, soft line breaks and line
-// ends kept, the BEGIN and END lines and lines that could not be read included), their bytes as
-// the file holds them (UTF-16 text as UTF-8), and
-// for each content line of the parsed card the index of the written line it came from.
+// ends kept, the BEGIN and END lines and lines that could not be read included), in the bytes the
+// file holds (UTF-16 text as UTF-8), and for each content line of the parsed card the index of
+// the written line it came from.
 struct PWVCardSource
 {
     QList<QByteArray> lines;
