@@ -69,7 +69,9 @@ QString CAAssistantDesingController::sizeGroupPath() const
 
 void CAAssistantDesingController::initControls(const QString &sizeGroup)
 {
-    if (sizeGroup == m_sizeGroup && !m_sizeGroup.isNull()) {
+    // A size group that showed no categories is looked at again: its designs may have been
+    // copied into the library since.
+    if (sizeGroup == m_sizeGroup && !m_sizeGroup.isNull() && !m_pathCategory.isEmpty()) {
         categoryChanged();
         return;
     }
@@ -103,6 +105,14 @@ void CAAssistantDesingController::initControls(const QString &sizeGroup)
         _categoryPopup->setCurrentIndex(m_pathCategory.isEmpty() ? -1 : 0);
     }
     categoryChanged();
+}
+
+bool CAAssistantDesingController::fillInIfEmpty()
+{
+    if (m_sizeGroup.isNull() || !m_pathCategory.isEmpty())
+        return false;
+    initControls(m_sizeGroup);
+    return !m_pathCategory.isEmpty();
 }
 
 void CAAssistantDesingController::categoryChanged()
