@@ -109,10 +109,19 @@ void CAAssistantDesingController::initControls(const QString &sizeGroup)
 
 bool CAAssistantDesingController::fillInIfEmpty()
 {
-    if (m_sizeGroup.isNull() || !m_pathCategory.isEmpty())
+    if (m_sizeGroup.isNull() || (!m_pathCategory.isEmpty() && !m_pathDesign.isEmpty()))
         return false;
-    initControls(m_sizeGroup);
-    return !m_pathCategory.isEmpty();
+    // Listed again from the start, the category the user chose kept when it is still there.
+    const QString category = _categoryPopup ? _categoryPopup->currentText() : QString();
+    const QString group = m_sizeGroup;
+    m_sizeGroup = QString();
+    initControls(group);
+    const int index = _categoryPopup && !category.isEmpty() ? _categoryPopup->findText(category) : -1;
+    if (index > 0) {
+        _categoryPopup->setCurrentIndex(index);
+        categoryChanged();
+    }
+    return !m_pathDesign.isEmpty();
 }
 
 void CAAssistantDesingController::categoryChanged()

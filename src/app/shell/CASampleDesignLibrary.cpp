@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QPointer>
 #include <QRandomGenerator>
 
 #include <atomic>
@@ -121,8 +122,9 @@ struct Failure
     QString reason;
 };
 
-// Copies the regular file from to the new file to (never over anything there); what failed.
-Failure copyFile(const QString &from, const QString &to)
+// Copies the regular file from to the new file to (never over anything there); what failed, the
+// target named as shown.
+Failure copyFile(const QString &from, const QString &to, const QString &shown)
 {
     const auto failed = [](int error, const QString &what) { return Failure{error, what + QStringLiteral(": ") + reasonFor(error)}; };
     const int in = ::open(encoded(from).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -137,7 +139,7 @@ Failure copyFile(const QString &from, const QString &to)
     if (out < 0) {
         const int error = errno;
         ::close(in);
-        return failed(error, QStringLiteral("cannot write %1").arg(to));
+        return failed(error, QStringLiteral("cannot write %1").arg(shown));
     }
     Failure failure;
     std::vector<char> buffer(64 * 1024);
@@ -156,7 +158,7 @@ Failure copyFile(const QString &from, const QString &to)
             if (put < 0 && errno == EINTR)
                 continue;
             if (put <= 0) {
-                failure = failed(put < 0 ? errno : EIO, QStringLiteral("cannot write %1").arg(to));
+                failure = failed(put < 0 ? errno : EIO, QStringLiteral("cannot write %1").arg(shown));
                 break;
             }
             done += put;
@@ -165,7 +167,7 @@ Failure copyFile(const QString &from, const QString &to)
     ::close(in);
     // A disk that fills up may say so only when the file is closed.
     if (::close(out) != 0 && failure.error == 0)
-        failure = failed(errno, QStringLiteral("cannot write %1").arg(to));
+        failure = failed(errno, QStringLiteral("cannot write %1").arg(shown));
     if (failure.error != 0)
         ::unlink(encoded(to).constData());
     return failure;
@@ -177,6 +179,8 @@ struct SeedRun
     QString from;
     QString to;
     QString lockPath;
+    // The folder the copy is for, as messages name it (to may be its staging folder).
+    QString shownTo;
     QStringList owed;
     QStringList reasons;
     int copied = 0;
@@ -208,9 +212,9 @@ struct SeedRun
         // Under a passing name first, so that an ended copy leaves no short file under the real one.
         const QString passing = target + QStringLiteral(".incoming");
         ::unlink(encoded(passing).constData());
-        Failure failure = copyFile(joined(from, relative), passing);
+        Failure failure = copyFile(joined(from, relative), passing, joined(shownTo, relative));
         if (failure.error == 0 && ::rename(encoded(passing).constData(), encoded(target).constData()) != 0) {
-            failure = Failure{errno, QStringLiteral("cannot write %1: %2").arg(target, reasonFor(errno))};
+            failure = Failure{errno, QStringLiteral("cannot write %1: %2").arg(joined(shownTo, relative), reasonFor(errno))};
             ::unlink(encoded(passing).constData());
         }
         if (failure.error != 0) {
@@ -234,7 +238,7 @@ struct SeedRun
             return;
         }
         if (const int error = makeFolder(joined(to, relative))) {
-            owe(relative, Failure{error, QStringLiteral("cannot make %1: %2").arg(joined(to, relative), reasonFor(error))});
+            owe(relative, Failure{error, QStringLiteral("cannot make %1: %2").arg(joined(shownTo, relative), reasonFor(error))});
             return;
         }
         DIR *listing = ::opendir(encoded(source).constData());
@@ -284,7 +288,8 @@ struct SeedRun
             return;
         }
         if (const int error = makeFolder(QFileInfo(joined(to, relative)).absolutePath())) {
-            owe(relative, Failure{error, QStringLiteral("cannot make %1: %2").arg(QFileInfo(joined(to, relative)).absolutePath(), reasonFor(error))});
+            owe(relative, Failure{error, QStringLiteral("cannot make %1: %2")
+                                             .arg(QFileInfo(joined(shownTo, relative)).absolutePath(), reasonFor(error))});
             return;
         }
         copyOne(relative);
@@ -335,8 +340,10 @@ int writeMarker(const QString &folder, const QString &name, const QByteArray &co
 // The owed paths a folder's mark lists; lines that would reach outside it are dropped.
 QStringList readOwed(const QString &folder)
 {
+    // Anything but a short regular file (a FIFO would never answer) owes the whole folder.
     QFile file(QDir(folder).filePath(kOwedMarker));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kOwedMarkerLimit)
+    const QFileInfo info(file.fileName());
+    if (info.isSymLink() || !info.isFile() || info.size() > kOwedMarkerLimit || !file.open(QIODevice::ReadOnly))
         return {QStringLiteral(".")};
     QStringList owed;
     for (const QByteArray &line : file.readAll().split('\n')) {
@@ -452,7 +459,9 @@ bool CASampleDesignLibrary::installIfMissing(const QString &shippedTemplates, co
 
 bool CASampleDesignLibrary::seed(const QString &shipped, const QString &target, QString *error, int *copied)
 {
-    const QString folder = QDir::cleanPath(target);
+    // A folder linked elsewhere is seeded where it lies, its lock and staging folder beside it.
+    const QFileInfo linked(QDir::cleanPath(target));
+    const QString folder = linked.isSymLink() && linked.isDir() ? linked.canonicalFilePath() : linked.filePath();
     if (shipped.isEmpty() || !QFileInfo(shipped).isDir() || QFileInfo::exists(QDir(folder).filePath(kCompleteMarker)))
         return true;
     // A library pointed at the shipped one is complete as it is, and not ours to mark.
@@ -477,7 +486,7 @@ bool CASampleDesignLibrary::seed(const QString &shipped, const QString &target, 
     if (QFileInfo::exists(QDir(folder).filePath(kCompleteMarker)))
         return true;
 
-    SeedRun run{shipped, folder, lockPath, {}, {}, 0, 0};
+    SeedRun run{shipped, folder, lockPath, folder, {}, {}, 0, 0};
     if (QFileInfo::exists(QDir(folder).filePath(kOwedMarker))) {
         // A former copy that could not copy everything: what it owes, and nothing it left.
         for (const QString &owed : readOwed(folder))
@@ -601,10 +610,11 @@ void CASampleDesignLibrary::installAllForUserInBackground()
         CAEnvironment::setPostArtPath(postArt);
     const QString templates = shippedTemplatesPath(library, CAEnvironment::localizedPath());
     const QString templatesTarget = CAEnvironment::templatePath();
-    if (QCoreApplication *application = QCoreApplication::instance()) {
-        s_quitting = false;
-        QObject::connect(application, &QCoreApplication::aboutToQuit, application, [] { s_quitting = true; },
-                         Qt::UniqueConnection);
+    s_quitting = false;
+    static QPointer<QCoreApplication> s_watched;
+    if (QCoreApplication *application = QCoreApplication::instance(); application && s_watched != application) {
+        s_watched = application;
+        QObject::connect(application, &QCoreApplication::aboutToQuit, application, [] { s_quitting = true; });
     }
     s_seeding = std::async(std::launch::async, [library, target, templates, templatesTarget] {
                     t_seeding = true;

@@ -165,9 +165,17 @@ TEST_F(AssistantRunTest, TheAssistantReachesItsContactsStepAndItsDocumentOpens)
 
 // A first start copies the sample designs while the assistant is up. Next pressed at once shows
 // the design step at once, empty, and its designs come in when the copy has ended; the clicks
-// after land where they are aimed.
+// after land where they are aimed. The same when the assistant showed these designs' size group
+// before, from another library.
 TEST_F(AssistantRunTest, AtAFirstStartTheDesignStepShowsAtOnceAndFillsInWhenTheCopyEnds)
 {
+    whileShown([this] { perform("runAssistant"); }, [this] {
+        auto *kind = wizard().window()->findChild<QRadioButton *>(u"_kindEnvelope"_s);
+        ASSERT_NE(kind, nullptr);
+        QTest::mouseClick(kind, Qt::LeftButton, {}, QPoint(8, kind->height() / 2));
+        QTest::mouseClick(wizard().nextButton(), Qt::LeftButton);
+        ASSERT_GT(wizard().window()->findChild<QTableWidget *>(u"_designTableView"_s)->rowCount(), 0);
+    });
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
     useContentLibrary(home.filePath(u"Library"_s));

@@ -18,6 +18,10 @@
 
 #include <functional>
 
+#include <csignal>
+#include <cstdio>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <sys/wait.h>
@@ -352,6 +356,36 @@ TEST_F(SampleInstall, AFullDiskIsNamedAndLeavesNothingBehind)
     EXPECT_EQ(pwtest::readFile(target + u"/Mailing3/Business/Old/Framed.pwdc"_s), QByteArray("two"));
 }
 
+// The same through the system's own refusal: a start limited in the size of the files it may write
+// (as a full disk would stop it at one file) names that file and why, and copies the others.
+TEST_F(SampleInstall, AFileTheSystemRefusesToWriteIsNamedWithItsReason)
+{
+    const QString big = shipped + u"/Mailing3/Business/Large.pwdc"_s;
+    ASSERT_TRUE(pwtest::writeFile(big, QByteArray(64 * 1024, 'l')));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const struct rlimit room = {16 * 1024, 16 * 1024};
+        ::signal(SIGXFSZ, SIG_IGN);
+        QString error;
+        const bool done = ::setrlimit(RLIMIT_FSIZE, &room) == 0
+                          && !CASampleDesignLibrary::installIfMissing(shipped, target, &error)
+                          && error.contains(target + u"/Mailing3/Business/Large.pwdc"_s)
+                          && error.contains(u"larger than this program may write"_s);
+        if (!done)
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+        ::_exit(done ? 0 : 1);
+    }
+    ASSERT_GT(child, 0);
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_FALSE(QFileInfo::exists(target + u"/Mailing3/Business/Large.pwdc"_s));
+    EXPECT_EQ(pwtest::readFile(target + u"/Mailing3/Business/Old/Framed.pwdc"_s), QByteArray("two"));
+    // With room again, the next start copies it.
+    EXPECT_TRUE(CASampleDesignLibrary::installIfMissing(shipped, target));
+    EXPECT_EQ(pwtest::readFile(target + u"/Mailing3/Business/Large.pwdc"_s), pwtest::readFile(big));
+}
+
 // A lock whose holder cannot be shown alive (empty, written on another host, or left by a start
 // that is gone) and that nobody kept fresh is taken away: the library is seeded at once.
 TEST_F(SampleInstall, ALockNobodyKeptFreshIsAgedOut)
@@ -419,6 +453,19 @@ TEST_F(SampleInstall, ALockThatCannotBeTakenIsNamedWithItsReason)
         EXPECT_FALSE(error.contains(u"another start"_s)) << error.toStdString();
     }
     QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// A library folder the user linked to another disk is seeded where the link points, and stays a link.
+TEST_F(SampleInstall, AFolderLinkedElsewhereIsSeededWhereItLies)
+{
+    const QString elsewhere = QDir(folder.path()).filePath(u"other-disk/Templates"_s);
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(target).absolutePath()));
+    ASSERT_TRUE(QFile::link(elsewhere, target));
+    QString error;
+    ASSERT_TRUE(CASampleDesignLibrary::installIfMissing(shipped, target, &error)) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(target).isSymLink());
+    EXPECT_EQ(pwtest::readFile(elsewhere + u"/Mailing3/Business/Old/Framed.pwdc"_s), QByteArray("two"));
 }
 
 // A library pointed at the shipped one is left as it is: nothing is written into what the
