@@ -46,7 +46,7 @@ constexpr int kDepthLimit = 48;
 // How many failures a reason names before it counts the rest.
 constexpr int kNamedFailures = 4;
 
-std::atomic<CASampleDesignLibrary::WriteCall> s_write{&::write};
+std::atomic<CASampleDesignLibrary::WriteCall> s_write {&::write};
 std::mutex s_hookMutex;
 CASampleDesignLibrary::CopyHook s_copyHook;
 
@@ -55,7 +55,7 @@ std::mutex s_seedingMutex;
 std::shared_future<void> s_seeding;
 thread_local bool t_seeding = false;
 // Set when the application quits: a start still waiting for another's lock gives up.
-std::atomic<bool> s_quitting{false};
+std::atomic<bool> s_quitting {false};
 
 QByteArray encoded(const QString &path)
 {
@@ -126,14 +126,16 @@ struct Failure
 // target named as shown.
 Failure copyFile(const QString &from, const QString &to, const QString &shown)
 {
-    const auto failed = [](int error, const QString &what) { return Failure{error, what + QStringLiteral(": ") + reasonFor(error)}; };
+    const auto failed = [](int error, const QString &what) {
+        return Failure {error, what + QStringLiteral(": ") + reasonFor(error)};
+    };
     const int in = ::open(encoded(from).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (in < 0)
         return failed(errno, QStringLiteral("cannot read %1").arg(from));
     struct stat status = {};
     if (::fstat(in, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(in);
-        return Failure{EINVAL, QStringLiteral("cannot read %1: not a regular file").arg(from)};
+        return Failure {EINVAL, QStringLiteral("cannot read %1: not a regular file").arg(from)};
     }
     const int out = ::open(encoded(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (out < 0) {
@@ -214,7 +216,8 @@ struct SeedRun
         ::unlink(encoded(passing).constData());
         Failure failure = copyFile(joined(from, relative), passing, joined(shownTo, relative));
         if (failure.error == 0 && ::rename(encoded(passing).constData(), encoded(target).constData()) != 0) {
-            failure = Failure{errno, QStringLiteral("cannot write %1: %2").arg(joined(shownTo, relative), reasonFor(errno))};
+            failure =
+                Failure {errno, QStringLiteral("cannot write %1: %2").arg(joined(shownTo, relative), reasonFor(errno))};
             ::unlink(encoded(passing).constData());
         }
         if (failure.error != 0) {
@@ -234,16 +237,17 @@ struct SeedRun
             return;
         const QString source = joined(from, relative);
         if (depth > kDepthLimit) {
-            owe(relative, Failure{ELOOP, QStringLiteral("cannot read %1: %2").arg(source, reasonFor(ELOOP))});
+            owe(relative, Failure {ELOOP, QStringLiteral("cannot read %1: %2").arg(source, reasonFor(ELOOP))});
             return;
         }
         if (const int error = makeFolder(joined(to, relative))) {
-            owe(relative, Failure{error, QStringLiteral("cannot make %1: %2").arg(joined(shownTo, relative), reasonFor(error))});
+            owe(relative,
+                Failure {error, QStringLiteral("cannot make %1: %2").arg(joined(shownTo, relative), reasonFor(error))});
             return;
         }
         DIR *listing = ::opendir(encoded(source).constData());
         if (!listing) {
-            owe(relative, Failure{errno, QStringLiteral("cannot read %1: %2").arg(source, reasonFor(errno))});
+            owe(relative, Failure {errno, QStringLiteral("cannot read %1: %2").arg(source, reasonFor(errno))});
             return;
         }
         QList<QByteArray> names;
@@ -257,13 +261,14 @@ struct SeedRun
         for (const QByteArray &name : std::as_const(names)) {
             if (stopError != 0)
                 return;
-            const QString child = relative.isEmpty() ? QFile::decodeName(name)
-                                                     : relative + u'/' + QFile::decodeName(name);
+            const QString child =
+                relative.isEmpty() ? QFile::decodeName(name) : relative + u'/' + QFile::decodeName(name);
             if (child == kCompleteMarker || child == kOwedMarker)
                 continue;
             struct stat status = {};
             if (::stat(encoded(joined(from, child)).constData(), &status) != 0) {
-                owe(child, Failure{errno, QStringLiteral("cannot read %1: %2").arg(joined(from, child), reasonFor(errno))});
+                owe(child,
+                    Failure {errno, QStringLiteral("cannot read %1: %2").arg(joined(from, child), reasonFor(errno))});
                 continue;
             }
             if (S_ISDIR(status.st_mode))
@@ -280,7 +285,7 @@ struct SeedRun
         const QString source = joined(from, relative);
         if (::stat(encoded(source).constData(), &status) != 0) {
             if (errno != ENOENT)
-                owe(relative, Failure{errno, QStringLiteral("cannot read %1: %2").arg(source, reasonFor(errno))});
+                owe(relative, Failure {errno, QStringLiteral("cannot read %1: %2").arg(source, reasonFor(errno))});
             return;
         }
         if (S_ISDIR(status.st_mode)) {
@@ -288,8 +293,10 @@ struct SeedRun
             return;
         }
         if (const int error = makeFolder(QFileInfo(joined(to, relative)).absolutePath())) {
-            owe(relative, Failure{error, QStringLiteral("cannot make %1: %2")
-                                             .arg(QFileInfo(joined(shownTo, relative)).absolutePath(), reasonFor(error))});
+            owe(relative,
+                Failure {error,
+                         QStringLiteral("cannot make %1: %2")
+                             .arg(QFileInfo(joined(shownTo, relative)).absolutePath(), reasonFor(error))});
             return;
         }
         copyOne(relative);
@@ -359,7 +366,7 @@ QStringList readOwed(const QString &folder)
             continue;
         owed.append(clean);
     }
-    return owed.isEmpty() ? QStringList{QStringLiteral(".")} : owed;
+    return owed.isEmpty() ? QStringList {QStringLiteral(".")} : owed;
 }
 
 QByteArray owedContent(const QStringList &owed)
@@ -386,16 +393,21 @@ bool takeLock(QLockFile &lock, const QString &lockPath, QString *why)
     // within kLockAgeMs, which QLockFile checks on every try.
     while (!lock.tryLock(250)) {
         if (lock.error() != QLockFile::LockFailedError) {
-            const QByteArray probe = encoded(lockPath + QStringLiteral(".probe-XXXXXX"));
-            QByteArray name = probe;
+            // QLockFile does not say why: a file written beside it does (a full disk takes a new
+            // empty file but not its bytes).
+            QByteArray name = encoded(lockPath + QStringLiteral(".probe-XXXXXX"));
             const int fd = ::mkstemp(name.data());
+            int error = fd < 0 ? errno : 0;
             if (fd >= 0) {
-                ::close(fd);
+                errno = 0;
+                if (s_write.load()(fd, "probe\n", 6) != 6)
+                    error = errno ? errno : EIO;
+                if (::close(fd) != 0 && error == 0)
+                    error = errno;
                 ::unlink(name.constData());
-                *why = QStringLiteral("cannot lock %1: something that is no file is in its place").arg(lockPath);
-            } else {
-                *why = QStringLiteral("cannot lock %1: %2").arg(lockPath, reasonFor(errno));
             }
+            *why = QStringLiteral("cannot lock %1: %2")
+                       .arg(lockPath, error ? reasonFor(error) : QStringLiteral("the lock file cannot be written"));
             return false;
         }
         if (s_quitting || clock.hasExpired(2 * CASampleDesignLibrary::kLockAgeMs)) {
@@ -416,8 +428,8 @@ void removeStaleStaging(const QString &folder)
 {
     const QFileInfo info(folder);
     const QDir parent = info.absoluteDir();
-    for (const QString &name :
-         parent.entryList({info.fileName() + QStringLiteral(".incoming*")}, QDir::Dirs | QDir::Hidden | QDir::NoSymLinks))
+    for (const QString &name : parent.entryList({info.fileName() + QStringLiteral(".incoming*")},
+                                                QDir::Dirs | QDir::Hidden | QDir::NoSymLinks))
         QDir(parent.filePath(name)).removeRecursively();
 }
 
@@ -468,8 +480,8 @@ bool CASampleDesignLibrary::seed(const QString &shipped, const QString &target, 
     if (QFileInfo(folder).canonicalFilePath() == QFileInfo(shipped).canonicalFilePath())
         return true;
     const auto failed = [&](const QString &why) {
-        qCWarning(lcShell).noquote() << QStringLiteral("The shipped content %1 was not all copied to %2: %3")
-                                            .arg(shipped, folder, why);
+        qCWarning(lcShell).noquote()
+            << QStringLiteral("The shipped content %1 was not all copied to %2: %3").arg(shipped, folder, why);
         if (error)
             *error = why;
         return false;
@@ -486,7 +498,7 @@ bool CASampleDesignLibrary::seed(const QString &shipped, const QString &target, 
     if (QFileInfo::exists(QDir(folder).filePath(kCompleteMarker)))
         return true;
 
-    SeedRun run{shipped, folder, lockPath, folder, {}, {}, 0, 0};
+    SeedRun run {shipped, folder, lockPath, folder, {}, {}, 0, 0};
     if (QFileInfo::exists(QDir(folder).filePath(kOwedMarker))) {
         // A former copy that could not copy everything: what it owes, and nothing it left.
         for (const QString &owed : readOwed(folder))

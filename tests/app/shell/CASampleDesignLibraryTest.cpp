@@ -250,7 +250,8 @@ TEST_F(SampleInstall, ALibraryOfAnEarlierVersionIsKeptAsTheUserLeftIt)
         QString removed;
         std::function<bool()> install;
     } cases[] = {
-        {"sample designs", target + u"/Mailing3/Business/Classic.pwdc"_s, target + u"/Mailing3/Business/Old/Framed.pwdc"_s,
+        {"sample designs", target + u"/Mailing3/Business/Classic.pwdc"_s,
+         target + u"/Mailing3/Business/Old/Framed.pwdc"_s,
          [&] { return CASampleDesignLibrary::installIfMissing(shipped, target); }},
         {"masks", userLibrary + u"/Masks/Images/Oval.png"_s, userLibrary + u"/Masks/Images/Star.png"_s,
          [&] { return CASampleDesignLibrary::installMasksIfMissing(library, userLibrary); }},
@@ -286,7 +287,8 @@ TEST_F(SampleInstall, AnUnreadableShippedFileIsNamedTheRestCopiedAndItIsCopiedLa
         {"a file nobody may read", bad,
          [&] { return pwtest::writeFile(bad, "x") && QFile::setPermissions(bad, QFileDevice::Permissions()); }, true},
         {"a folder nobody may read", badFolder,
-         [&] { return QDir().mkpath(badFolder) && QFile::setPermissions(badFolder, QFileDevice::Permissions()); }, true},
+         [&] { return QDir().mkpath(badFolder) && QFile::setPermissions(badFolder, QFileDevice::Permissions()); },
+         true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -368,9 +370,9 @@ TEST_F(SampleInstall, AFileTheSystemRefusesToWriteIsNamedWithItsReason)
         ::signal(SIGXFSZ, SIG_IGN);
         QString error;
         const bool done = ::setrlimit(RLIMIT_FSIZE, &room) == 0
-                          && !CASampleDesignLibrary::installIfMissing(shipped, target, &error)
-                          && error.contains(target + u"/Mailing3/Business/Large.pwdc"_s)
-                          && error.contains(u"larger than this program may write"_s);
+            && !CASampleDesignLibrary::installIfMissing(shipped, target, &error)
+            && error.contains(target + u"/Mailing3/Business/Large.pwdc"_s)
+            && error.contains(u"larger than this program may write"_s);
         if (!done)
             std::fprintf(stderr, "%s\n", qPrintable(error));
         ::_exit(done ? 0 : 1);
@@ -433,7 +435,10 @@ TEST_F(SampleInstall, ALockThatCannotBeTakenIsNamedWithItsReason)
         {"a folder in the lock's place", target, [&] { return QDir().mkpath(target + u".lock"_s); },
          "something that is no file is in its place", false},
         {"a folder nobody may write", readOnly + u"/Templates"_s,
-         [&] { return QDir().mkpath(readOnly) && QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ExeOwner); },
+         [&] {
+             return QDir().mkpath(readOnly)
+                 && QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+         },
          "permission denied", true},
     };
     for (const auto &c : cases) {

@@ -19,7 +19,7 @@ struct HeldGate
 {
     std::promise<void> open;
     std::shared_future<void> opened = open.get_future().share();
-    std::atomic<int> callers{0};
+    std::atomic<int> callers {0};
 
     HeldGate()
     {
@@ -46,7 +46,7 @@ TEST(ContentLibraryGateTest, AReaderOffTheMainThreadWaitsAndTheMainThreadNever)
         HeldGate gate;
         if (!c.offMainThread) {
             // Should the main thread come to the gate, it is let through, and counted.
-            std::atomic<bool> answered{false};
+            std::atomic<bool> answered {false};
             std::thread opener([&] {
                 while (!answered && gate.callers.load() == 0)
                     std::this_thread::sleep_for(std::chrono::milliseconds(1));
