@@ -194,7 +194,8 @@ std::optional<int> handOver(const QString &door, const StartArguments &arguments
 void installApplicationParts(CADocumentController &controller)
 {
     // The clip art, the masks, the shapes and the sample designs are seeded on a first start
-    // while the first window is made: it needs none of them, and a pane that does waits for them.
+    // while the first window is made: no window waits for them, a pane or step that shows them
+    // shows what is there and fills in when they are.
     CASampleDesignLibrary::installAllForUserInBackground();
     installChangeLayoutSheet();
     installPrintCommands();

@@ -3,8 +3,10 @@
 #include "app/pictures/CCPictCatalog.h"
 #include "app/pictures/CCPictCatalogView.h"
 #include "app/pictures/CCPictFolderListing.h"
+#include "kernel/base/CAContentLibraryGate.h"
 #include "kernel/base/CAEnvironment.h"
 #include "platform/PWBundle.h"
+#include "platform/PWNotificationCenter.h"
 
 #include <QFileInfo>
 #include <QVBoxLayout>
@@ -24,6 +26,25 @@ CAShapeBrowserView::CAShapeBrowserView(const QString &folder, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_catalogView, 1);
+    list();
+    // A first start copies the shapes while the pane may already be shown: an empty pane lists
+    // its folder again when the copy has ended.
+    PWNotificationCenter::defaultCenter().addObserver(
+        CAContentLibraryGate::kSeededNotification, nullptr,
+        [this](const PWNotification &) {
+            if (catalog()->countImages() == 0)
+                list();
+        },
+        this);
+    connect(catalog(), &CCPictCatalog::chosen, this, [this] {
+        const QString name = selectedShapeName();
+        if (!name.isEmpty())
+            Q_EMIT shapeChosen(name);
+    });
+}
+
+void CAShapeBrowserView::list()
+{
     if (!m_folder.isEmpty() && QFileInfo(m_folder).isDir()) {
         CCPictFolderListing::Listing listing = CCPictFolderListing::listFolder(m_folder, true);
         // The file names are the shape kinds' own names; the captions are in the user's language.
@@ -33,11 +54,6 @@ CAShapeBrowserView::CAShapeBrowserView(const QString &folder, QWidget *parent)
     } else {
         catalog()->clearMatrix();
     }
-    connect(catalog(), &CCPictCatalog::chosen, this, [this] {
-        const QString name = selectedShapeName();
-        if (!name.isEmpty())
-            Q_EMIT shapeChosen(name);
-    });
 }
 
 CCPictCatalog *CAShapeBrowserView::catalog() const

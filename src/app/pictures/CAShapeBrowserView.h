@@ -14,7 +14,8 @@ class CAShapeBrowserView : public QWidget
     Q_OBJECT
 
 public:
-    // The folder of CAEnvironment::basicShapePath(), listed once.
+    // The folder of CAEnvironment::basicShapePath(), listed once, and again when a seeding of the
+    // content library ends while it shows nothing.
     explicit CAShapeBrowserView(QWidget *parent = nullptr);
     CAShapeBrowserView(const QString &folder, QWidget *parent);
 
@@ -28,6 +29,8 @@ Q_SIGNALS:
     void shapeChosen(const QString &shapeName);
 
 private:
+    void list();
+
     QString m_folder;
     CCPictCatalogView *m_catalogView;
 };

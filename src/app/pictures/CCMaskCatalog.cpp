@@ -2,6 +2,7 @@
 
 #include "app/pictures/CCPictImageResolver.h"
 #include "app/pictures/CCPicturesLog.h"
+#include "kernel/base/CAContentLibraryGate.h"
 #include "kernel/base/CAEnvironment.h"
 #include "platform/PWImage.h"
 #include "platform/PWNotificationCenter.h"
@@ -48,6 +49,17 @@ CCMaskCatalog::CCMaskCatalog(QWidget *parent)
     // A PDF or EPS mask rendered in the background shows as soon as it is there.
     PWNotificationCenter::defaultCenter().addObserver(
         PWPictureRenderer::kRenderedNotification, nullptr, [this](const PWNotification &) { update(); }, this);
+    // A first start copies the masks while the pane may already be shown: an empty grid is
+    // filled when the copy has ended.
+    PWNotificationCenter::defaultCenter().addObserver(
+        CAContentLibraryGate::kSeededNotification, nullptr,
+        [this](const PWNotification &) {
+            if (!_inited || !m_cells.empty())
+                return;
+            _inited = false;
+            setup();
+        },
+        this);
 }
 
 void CCMaskCatalog::setMaskFolders(const QString &images, const QString &thumbnails)

@@ -8,10 +8,12 @@
 #include "app/pictures/CCSearchField.h"
 #include "app/pictures/CCSearchFieldCell.h"
 #include "app/pictures/CCSwishIndexer.h"
+#include "kernel/base/CAContentLibraryGate.h"
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/base/FTUtilities.h"
 #include "platform/PWBundle.h"
 #include "platform/PWImage.h"
+#include "platform/PWNotificationCenter.h"
 #include "platform/PWUserDefaults.h"
 
 #include <QMenu>
@@ -112,6 +114,20 @@ CCPictBrowserView::CCPictBrowserView(QWidget *parent)
 
     m_viewResponder = m_pictCatalog;
     buildPopup();
+    // A first start copies the clip art while the pane may already be shown: a pane that found
+    // no categories reads them when the copy has ended.
+    PWNotificationCenter::defaultCenter().addObserver(
+        CAContentLibraryGate::kSeededNotification, nullptr,
+        [this](const PWNotification &) {
+            if (m_titles.size() > 1)
+                return;
+            m_categoryIndex = CCClipArtCategories(m_categoryIndex.folder());
+            if (!m_swishIndex)
+                m_swishIndexTried = false;
+            m_categoryMenu->clear();
+            buildPopup();
+        },
+        this);
 }
 
 CCPictBrowserView::~CCPictBrowserView()

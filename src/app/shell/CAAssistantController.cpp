@@ -12,6 +12,7 @@
 #include "app/shell/CAPreferencesController.h"
 #include "app/shell/CASampleDesignLibrary.h"
 #include "app/shell/CAShellLog.h"
+#include "kernel/base/CAContentLibraryGate.h"
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/base/CDDString.h"
 #include "kernel/document/CFTADocument.h"
@@ -158,6 +159,15 @@ bool CAAssistantController::loadWindow()
 
     PWNotificationCenter::defaultCenter().addObserver(UpdateNextButtonInAssistant, nullptr,
                                                       [this](const PWNotification &) { updateNextButton(); }, this);
+    // A first start copies the sample designs while the assistant is shown: the design step,
+    // shown empty meanwhile, fills in when they are there.
+    PWNotificationCenter::defaultCenter().addObserver(
+        CAContentLibraryGate::kSeededNotification, nullptr,
+        [this](const PWNotification &) {
+            if (_designController && currentStepIdentifier() == QLatin1String("2"))
+                _designController->fillInIfEmpty();
+        },
+        this);
 
     // The three choosers, each over its own page of the layout tab view.
     const int kinds[3] = {dtLabel, dtEnvelope, dtPostcard};

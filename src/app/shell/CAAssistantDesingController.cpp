@@ -69,7 +69,9 @@ QString CAAssistantDesingController::sizeGroupPath() const
 
 void CAAssistantDesingController::initControls(const QString &sizeGroup)
 {
-    if (sizeGroup == m_sizeGroup && !m_sizeGroup.isNull()) {
+    // A size group that showed no categories is looked at again: its designs may have been
+    // copied into the library since.
+    if (sizeGroup == m_sizeGroup && !m_sizeGroup.isNull() && !m_pathCategory.isEmpty()) {
         categoryChanged();
         return;
     }
@@ -103,6 +105,23 @@ void CAAssistantDesingController::initControls(const QString &sizeGroup)
         _categoryPopup->setCurrentIndex(m_pathCategory.isEmpty() ? -1 : 0);
     }
     categoryChanged();
+}
+
+bool CAAssistantDesingController::fillInIfEmpty()
+{
+    if (m_sizeGroup.isNull() || (!m_pathCategory.isEmpty() && !m_pathDesign.isEmpty()))
+        return false;
+    // Listed again from the start, the category the user chose kept when it is still there.
+    const QString category = _categoryPopup ? _categoryPopup->currentText() : QString();
+    const QString group = m_sizeGroup;
+    m_sizeGroup = QString();
+    initControls(group);
+    const int index = _categoryPopup && !category.isEmpty() ? _categoryPopup->findText(category) : -1;
+    if (index > 0) {
+        _categoryPopup->setCurrentIndex(index);
+        categoryChanged();
+    }
+    return !m_pathDesign.isEmpty();
 }
 
 void CAAssistantDesingController::categoryChanged()

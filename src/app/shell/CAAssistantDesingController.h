@@ -42,6 +42,9 @@ public:
     // Called each time the step is shown with the size group of the chosen paper template.
     void initControls(const QString &sizeGroup);
     void setSizeGroup(const QString &sizeGroup) { m_sizeGroup = sizeGroup; }
+    // Lists the size group's categories and designs again when it showed no design; whether it
+    // shows some now.
+    bool fillInIfEmpty();
     void categoryChanged();
     void changeCategory(const QString &category);
     void designChanged();

@@ -3,15 +3,28 @@
 #include "app/shell/CAShellLog.h"
 #include "kernel/base/CAContentLibraryGate.h"
 #include "kernel/base/CAEnvironment.h"
+#include "platform/PWNotificationCenter.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QPointer>
+#include <QRandomGenerator>
 
+#include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <future>
+#include <mutex>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,78 +34,403 @@ const QString kBasicShapesFolder = QStringLiteral("BasicShapes");
 const QString kPostArtFolder = QStringLiteral("PostArt");
 const QString kMasksFolder = QStringLiteral("Masks");
 
-bool copyTree(const QString &from, const QString &to, QString *error)
-{
-    const QDir source(from);
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    if (!QDir().mkpath(to)) {
-        *error = QStringLiteral("cannot make %1").arg(to);
-        return false;
-    }
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QFileInfo info = it.fileInfo();
-        const QString target = QDir(to).filePath(source.relativeFilePath(path));
-        if (info.isDir()) {
-            if (!QDir().mkpath(target)) {
-                *error = QStringLiteral("cannot make %1").arg(target);
-                return false;
-            }
-        } else if (info.isFile()) {
-            QDir().mkpath(QFileInfo(target).absolutePath());
-            if (!QFile::copy(path, target)) {
-                *error = QStringLiteral("cannot copy %1 to %2").arg(path, target);
-                return false;
-            }
-        }
-    }
-    return true;
-}
+// Written into a seeded folder once every shipped file is in it.
+const QString kCompleteMarker = QStringLiteral(".parcelwick-seeded");
+// Written in its place when some shipped files could not be copied: their paths, one a line,
+// relative to the folder ("." for all of it). A later start copies them then.
+const QString kOwedMarker = QStringLiteral(".parcelwick-owed");
+// A list of owed paths longer than this is damaged.
+constexpr qint64 kOwedMarkerLimit = 1 << 20;
+// Folders nested deeper than this in the shipped library loop through links.
+constexpr int kDepthLimit = 48;
+// How many failures a reason names before it counts the rest.
+constexpr int kNamedFailures = 4;
+
+std::atomic<CASampleDesignLibrary::WriteCall> s_write {&::write};
+std::mutex s_hookMutex;
+CASampleDesignLibrary::CopyHook s_copyHook;
 
 // The background copies of this process, and whether the running thread is the one making them.
+std::mutex s_seedingMutex;
 std::shared_future<void> s_seeding;
 thread_local bool t_seeding = false;
+// Set when the application quits: a start still waiting for another's lock gives up.
+std::atomic<bool> s_quitting {false};
+
+QByteArray encoded(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+QString joined(const QString &root, const QString &relative)
+{
+    return relative.isEmpty() || relative == u'.' ? root : root + u'/' + relative;
+}
+
+// The reason a user reads for a failed call.
+QString reasonFor(int error)
+{
+    switch (error) {
+    case ENOSPC:
+        return QStringLiteral("the disk is full");
+    case EDQUOT:
+        return QStringLiteral("the disk quota is used up");
+    case EFBIG:
+        return QStringLiteral("the file is larger than this program may write");
+    case EROFS:
+        return QStringLiteral("the disk is read-only");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("permission denied");
+    case ENOENT:
+        return QStringLiteral("it does not exist");
+    case ENOTDIR:
+        return QStringLiteral("a file is in the way of a folder");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+// Errors after which no further copy into the same disk can succeed.
+bool endsTheCopy(int error)
+{
+    return error == ENOSPC || error == EDQUOT || error == EROFS;
+}
+
+// Makes path and the folders above it; 0 or the error.
+int makeFolder(const QString &path)
+{
+    const QByteArray bytes = encoded(QDir::cleanPath(path));
+    for (qsizetype i = 1; i <= bytes.size(); ++i) {
+        if (i < bytes.size() && bytes.at(i) != '/')
+            continue;
+        const QByteArray part = bytes.left(i);
+        if (::mkdir(part.constData(), 0777) == 0)
+            continue;
+        const int error = errno;
+        struct stat status = {};
+        if (error == EEXIST && ::stat(part.constData(), &status) == 0 && S_ISDIR(status.st_mode))
+            continue;
+        return error == EEXIST ? ENOTDIR : error;
+    }
+    return 0;
+}
+
+struct Failure
+{
+    int error = 0;
+    QString reason;
+};
+
+// Copies the regular file from to the new file to (never over anything there); what failed, the
+// target named as shown.
+Failure copyFile(const QString &from, const QString &to, const QString &shown)
+{
+    const auto failed = [](int error, const QString &what) {
+        return Failure {error, what + QStringLiteral(": ") + reasonFor(error)};
+    };
+    const int in = ::open(encoded(from).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (in < 0)
+        return failed(errno, QStringLiteral("cannot read %1").arg(from));
+    struct stat status = {};
+    if (::fstat(in, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(in);
+        return Failure {EINVAL, QStringLiteral("cannot read %1: not a regular file").arg(from)};
+    }
+    const int out = ::open(encoded(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (out < 0) {
+        const int error = errno;
+        ::close(in);
+        return failed(error, QStringLiteral("cannot write %1").arg(shown));
+    }
+    Failure failure;
+    std::vector<char> buffer(64 * 1024);
+    while (failure.error == 0) {
+        const ssize_t got = ::read(in, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            failure = failed(errno, QStringLiteral("cannot read %1").arg(from));
+            break;
+        }
+        if (got == 0)
+            break;
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = s_write.load()(out, buffer.data() + done, size_t(got - done));
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0) {
+                failure = failed(put < 0 ? errno : EIO, QStringLiteral("cannot write %1").arg(shown));
+                break;
+            }
+            done += put;
+        }
+    }
+    ::close(in);
+    // A disk that fills up may say so only when the file is closed.
+    if (::close(out) != 0 && failure.error == 0)
+        failure = failed(errno, QStringLiteral("cannot write %1").arg(shown));
+    if (failure.error != 0)
+        ::unlink(encoded(to).constData());
+    return failure;
+}
+
+// One seeding pass over a shipped folder: what was copied, what is owed and why.
+struct SeedRun
+{
+    QString from;
+    QString to;
+    QString lockPath;
+    // The folder the copy is for, as messages name it (to may be its staging folder).
+    QString shownTo;
+    QStringList owed;
+    QStringList reasons;
+    int copied = 0;
+    // An error that ended the pass (the disk is full, say); nothing after it was tried.
+    int stopError = 0;
+
+    void owe(const QString &relative, const Failure &failure)
+    {
+        owed.append(relative.isEmpty() ? QStringLiteral(".") : relative);
+        reasons.append(failure.reason);
+        if (endsTheCopy(failure.error))
+            stopError = failure.error;
+    }
+
+    // Copies the shipped file at relative unless the target has something of its name.
+    void copyOne(const QString &relative)
+    {
+        const QString target = joined(to, relative);
+        struct stat status = {};
+        if (::lstat(encoded(target).constData(), &status) == 0)
+            return;
+        CASampleDesignLibrary::CopyHook hook;
+        {
+            std::lock_guard lock(s_hookMutex);
+            hook = s_copyHook;
+        }
+        if (hook)
+            hook(target);
+        // Under a passing name first, so that an ended copy leaves no short file under the real one.
+        const QString passing = target + QStringLiteral(".incoming");
+        ::unlink(encoded(passing).constData());
+        Failure failure = copyFile(joined(from, relative), passing, joined(shownTo, relative));
+        if (failure.error == 0 && ::rename(encoded(passing).constData(), encoded(target).constData()) != 0) {
+            failure =
+                Failure {errno, QStringLiteral("cannot write %1: %2").arg(joined(shownTo, relative), reasonFor(errno))};
+            ::unlink(encoded(passing).constData());
+        }
+        if (failure.error != 0) {
+            owe(relative, failure);
+            return;
+        }
+        ++copied;
+        // The lock stays fresh while this start copies, however long that takes.
+        if (!lockPath.isEmpty())
+            ::utimensat(AT_FDCWD, encoded(lockPath).constData(), nullptr, 0);
+    }
+
+    // Copies what the target lacks of the shipped folder at relative.
+    void copyFolder(const QString &relative, int depth = 0)
+    {
+        if (stopError != 0)
+            return;
+        const QString source = joined(from, relative);
+        if (depth > kDepthLimit) {
+            owe(relative, Failure {ELOOP, QStringLiteral("cannot read %1: %2").arg(source, reasonFor(ELOOP))});
+            return;
+        }
+        if (const int error = makeFolder(joined(to, relative))) {
+            owe(relative,
+                Failure {error, QStringLiteral("cannot make %1: %2").arg(joined(shownTo, relative), reasonFor(error))});
+            return;
+        }
+        DIR *listing = ::opendir(encoded(source).constData());
+        if (!listing) {
+            owe(relative, Failure {errno, QStringLiteral("cannot read %1: %2").arg(source, reasonFor(errno))});
+            return;
+        }
+        QList<QByteArray> names;
+        while (const dirent *entry = ::readdir(listing)) {
+            const QByteArray name(entry->d_name);
+            if (name != "." && name != "..")
+                names.append(name);
+        }
+        ::closedir(listing);
+        std::sort(names.begin(), names.end());
+        for (const QByteArray &name : std::as_const(names)) {
+            if (stopError != 0)
+                return;
+            const QString child =
+                relative.isEmpty() ? QFile::decodeName(name) : relative + u'/' + QFile::decodeName(name);
+            if (child == kCompleteMarker || child == kOwedMarker)
+                continue;
+            struct stat status = {};
+            if (::stat(encoded(joined(from, child)).constData(), &status) != 0) {
+                owe(child,
+                    Failure {errno, QStringLiteral("cannot read %1: %2").arg(joined(from, child), reasonFor(errno))});
+                continue;
+            }
+            if (S_ISDIR(status.st_mode))
+                copyFolder(child, depth + 1);
+            else
+                copyOne(child);
+        }
+    }
+
+    // Copies what is owed at relative: a folder, a file, or nothing when no longer shipped.
+    void copyOwed(const QString &relative)
+    {
+        struct stat status = {};
+        const QString source = joined(from, relative);
+        if (::stat(encoded(source).constData(), &status) != 0) {
+            if (errno != ENOENT)
+                owe(relative, Failure {errno, QStringLiteral("cannot read %1: %2").arg(source, reasonFor(errno))});
+            return;
+        }
+        if (S_ISDIR(status.st_mode)) {
+            copyFolder(relative == u'.' ? QString() : relative);
+            return;
+        }
+        if (const int error = makeFolder(QFileInfo(joined(to, relative)).absolutePath())) {
+            owe(relative,
+                Failure {error,
+                         QStringLiteral("cannot make %1: %2")
+                             .arg(QFileInfo(joined(shownTo, relative)).absolutePath(), reasonFor(error))});
+            return;
+        }
+        copyOne(relative);
+    }
+
+    QString reason() const
+    {
+        QStringList named = reasons.mid(0, kNamedFailures);
+        if (reasons.size() > kNamedFailures)
+            named.append(QStringLiteral("and %1 more").arg(reasons.size() - kNamedFailures));
+        return named.join(QStringLiteral("; "));
+    }
+};
 
 bool hasEntries(const QString &folder)
 {
-    return !QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty();
+    return !QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System).isEmpty();
 }
 
-// Written into a seeded folder once every shipped file is in it: a folder with entries and
-// without it was left incomplete (a start that ended while copying) and is completed.
-const QString kCompleteMarker = QStringLiteral(".parcelwick-seeded");
-// How long a start waits for another one seeding the same folder.
-constexpr int kSeedLockWaitMs = 120000;
-
-bool writeMarker(const QString &folder)
+// Writes a mark into folder whole or not at all; 0 or the error.
+int writeMarker(const QString &folder, const QString &name, const QByteArray &content)
 {
-    QFile marker(QDir(folder).filePath(kCompleteMarker));
-    return marker.open(QIODevice::WriteOnly) && marker.write("complete\n") > 0 && marker.flush();
-}
-
-// Copies every shipped file the folder lacks, each under a passing name first so that an ended
-// copy leaves no short file under the real one; files already there are the user's and stay.
-// copied counts the files copied.
-bool completeTree(const QString &from, const QString &to, int *copied, QString *error)
-{
-    const QDir source(from);
-    QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString target = QDir(to).filePath(source.relativeFilePath(path));
-        if (QFileInfo::exists(target))
+    const QString path = QDir(folder).filePath(name);
+    const QString passing = path + QStringLiteral(".incoming");
+    ::unlink(encoded(passing).constData());
+    const int out = ::open(encoded(passing).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (out < 0)
+        return errno;
+    int error = 0;
+    for (qsizetype done = 0; done < content.size() && error == 0;) {
+        const ssize_t put = s_write.load()(out, content.constData() + done, size_t(content.size() - done));
+        if (put < 0 && errno == EINTR)
             continue;
-        const QString passing = target + QStringLiteral(".incoming");
-        QFile::remove(passing);
-        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(path, passing)
-            || !QFile::rename(passing, target)) {
-            QFile::remove(passing);
-            *error = QStringLiteral("cannot copy %1 to %2").arg(path, target);
+        if (put <= 0)
+            error = put < 0 ? errno : EIO;
+        else
+            done += put;
+    }
+    if (::close(out) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(encoded(passing).constData(), encoded(path).constData()) != 0)
+        error = errno;
+    if (error != 0)
+        ::unlink(encoded(passing).constData());
+    return error;
+}
+
+// The owed paths a folder's mark lists; lines that would reach outside it are dropped.
+QStringList readOwed(const QString &folder)
+{
+    // Anything but a short regular file (a FIFO would never answer) owes the whole folder.
+    QFile file(QDir(folder).filePath(kOwedMarker));
+    const QFileInfo info(file.fileName());
+    if (info.isSymLink() || !info.isFile() || info.size() > kOwedMarkerLimit || !file.open(QIODevice::ReadOnly))
+        return {QStringLiteral(".")};
+    QStringList owed;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const QString path = QFile::decodeName(line);
+        if (path.isEmpty())
+            continue;
+        if (path == u'.') {
+            owed.append(path);
+            continue;
+        }
+        const QString clean = QDir::cleanPath(path);
+        if (QDir::isAbsolutePath(clean) || clean == QStringLiteral("..") || clean.startsWith(QStringLiteral("../")))
+            continue;
+        owed.append(clean);
+    }
+    return owed.isEmpty() ? QStringList {QStringLiteral(".")} : owed;
+}
+
+QByteArray owedContent(const QStringList &owed)
+{
+    QByteArray content;
+    for (const QString &path : owed)
+        content += encoded(path) + '\n';
+    return content;
+}
+
+// Takes the seeding lock of folder, waiting for a start that is seen copying; why not when not.
+bool takeLock(QLockFile &lock, const QString &lockPath, QString *why)
+{
+    lock.setStaleLockTime(CASampleDesignLibrary::kLockAgeMs);
+    // A folder or a link in the lock's place would pass for a lock nobody can take away.
+    struct stat status = {};
+    if (::lstat(encoded(lockPath).constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        *why = QStringLiteral("cannot lock %1: something that is no file is in its place").arg(lockPath);
+        return false;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    // A lock kept fresh by its holder holds back as long as it copies; one left alone ages out
+    // within kLockAgeMs, which QLockFile checks on every try.
+    while (!lock.tryLock(250)) {
+        if (lock.error() != QLockFile::LockFailedError) {
+            // QLockFile does not say why: a file written beside it does (a full disk takes a new
+            // empty file but not its bytes).
+            QByteArray name = encoded(lockPath + QStringLiteral(".probe-XXXXXX"));
+            const int fd = ::mkstemp(name.data());
+            int error = fd < 0 ? errno : 0;
+            if (fd >= 0) {
+                errno = 0;
+                if (s_write.load()(fd, "probe\n", 6) != 6)
+                    error = errno ? errno : EIO;
+                if (::close(fd) != 0 && error == 0)
+                    error = errno;
+                ::unlink(name.constData());
+            }
+            *why = QStringLiteral("cannot lock %1: %2")
+                       .arg(lockPath, error ? reasonFor(error) : QStringLiteral("the lock file cannot be written"));
             return false;
         }
-        ++*copied;
+        if (s_quitting || clock.hasExpired(2 * CASampleDesignLibrary::kLockAgeMs)) {
+            qint64 pid = 0;
+            QString host;
+            QString application;
+            lock.getLockInfo(&pid, &host, &application);
+            *why = QStringLiteral("another start (process %1 on %2) is still copying; its lock is %3")
+                       .arg(QString::number(pid), host.isEmpty() ? QStringLiteral("this computer") : host, lockPath);
+            return false;
+        }
     }
     return true;
+}
+
+// Takes away the staging folders of starts that ended while copying into folder.
+void removeStaleStaging(const QString &folder)
+{
+    const QFileInfo info(folder);
+    const QDir parent = info.absoluteDir();
+    for (const QString &name : parent.entryList({info.fileName() + QStringLiteral(".incoming*")},
+                                                QDir::Dirs | QDir::Hidden | QDir::NoSymLinks))
+        QDir(parent.filePath(name)).removeRecursively();
 }
 
 } // namespace
@@ -128,67 +466,96 @@ QString CASampleDesignLibrary::shippedTemplatesPath(const QString &library, cons
 
 bool CASampleDesignLibrary::installIfMissing(const QString &shippedTemplates, const QString &target, QString *error)
 {
-    QString reason;
-    const QString folder = QDir::cleanPath(target);
-    if (shippedTemplates.isEmpty() || !QFileInfo(shippedTemplates).isDir()
-        || QFileInfo::exists(QDir(folder).filePath(kCompleteMarker)))
+    return seed(shippedTemplates, target, error, nullptr);
+}
+
+bool CASampleDesignLibrary::seed(const QString &shipped, const QString &target, QString *error, int *copied)
+{
+    // A folder linked elsewhere is seeded where it lies, its lock and staging folder beside it.
+    const QFileInfo linked(QDir::cleanPath(target));
+    const QString folder = linked.isSymLink() && linked.isDir() ? linked.canonicalFilePath() : linked.filePath();
+    if (shipped.isEmpty() || !QFileInfo(shipped).isDir() || QFileInfo::exists(QDir(folder).filePath(kCompleteMarker)))
         return true;
     // A library pointed at the shipped one is complete as it is, and not ours to mark.
-    if (QFileInfo(folder).canonicalFilePath() == QFileInfo(shippedTemplates).canonicalFilePath())
+    if (QFileInfo(folder).canonicalFilePath() == QFileInfo(shipped).canonicalFilePath())
         return true;
     const auto failed = [&](const QString &why) {
-        qCWarning(lcShell).noquote() << QStringLiteral("The shipped content %1 was not copied: %2").arg(shippedTemplates, why);
+        qCWarning(lcShell).noquote()
+            << QStringLiteral("The shipped content %1 was not all copied to %2: %3").arg(shipped, folder, why);
         if (error)
             *error = why;
         return false;
     };
-    // Starts at the same moment seed one after another: the staging folder is one start's
-    // alone, and a later start finds the work done.
-    if (!QDir().mkpath(QFileInfo(folder).absolutePath()))
-        return failed(QStringLiteral("cannot make %1").arg(QFileInfo(folder).absolutePath()));
-    QLockFile lock(folder + QStringLiteral(".lock"));
-    lock.setStaleLockTime(0); // stale only when its start is gone, however long a copy takes
-    if (!lock.tryLock(kSeedLockWaitMs))
-        return failed(QStringLiteral("another start is still copying into %1").arg(folder));
+    const QString parent = QFileInfo(folder).absolutePath();
+    if (const int made = makeFolder(parent))
+        return failed(QStringLiteral("cannot make %1: %2").arg(parent, reasonFor(made)));
+    // Starts at the same moment seed one after another: a later start finds the work done.
+    const QString lockPath = folder + QStringLiteral(".lock");
+    QLockFile lock(lockPath);
+    QString why;
+    if (!takeLock(lock, lockPath, &why))
+        return failed(why);
     if (QFileInfo::exists(QDir(folder).filePath(kCompleteMarker)))
         return true;
+
+    SeedRun run {shipped, folder, lockPath, folder, {}, {}, 0, 0};
+    if (QFileInfo::exists(QDir(folder).filePath(kOwedMarker))) {
+        // A former copy that could not copy everything: what it owes, and nothing it left.
+        for (const QString &owed : readOwed(folder))
+            run.copyOwed(owed);
+        if (copied)
+            *copied = run.copied;
+        if (run.stopError != 0)
+            return failed(run.reason());
+        if (run.owed.isEmpty()) {
+            if (const int marked = writeMarker(folder, kCompleteMarker, "complete\n"))
+                return failed(QStringLiteral("cannot mark %1 complete: %2").arg(folder, reasonFor(marked)));
+            QFile::remove(QDir(folder).filePath(kOwedMarker));
+            return true;
+        }
+        writeMarker(folder, kOwedMarker, owedContent(run.owed));
+        return failed(run.reason());
+    }
     if (hasEntries(folder)) {
-        int copied = 0;
-        if (!completeTree(shippedTemplates, folder, &copied, &reason))
-            return failed(reason);
-        // A folder that lacked nothing but takes no mark (read-only, say) is complete all the same.
-        if (!writeMarker(folder) && copied > 0)
-            return failed(QStringLiteral("cannot mark %1 complete").arg(folder));
+        // Seeded by an earlier version, which left no mark, or the user's own: what it lacks the
+        // user took away. Marked when it can be, so that the question is not asked again.
+        writeMarker(folder, kCompleteMarker, "complete\n");
         return true;
     }
-    const QString staging = folder + QStringLiteral(".incoming");
-    QDir(staging).removeRecursively();
-    bool done = copyTree(shippedTemplates, staging, &reason);
-    if (done && !writeMarker(staging)) {
-        done = false;
-        reason = QStringLiteral("cannot mark %1 complete").arg(staging);
-    }
-    if (done) {
-        // An empty folder in the way would stop the rename; one with entries was never due a copy.
-        QDir().rmdir(target);
-        QDir().mkpath(QFileInfo(QDir::cleanPath(target)).absolutePath());
-        done = QDir().rename(staging, QDir::cleanPath(target));
-        if (!done)
-            reason = QStringLiteral("cannot move %1 to %2").arg(staging, target);
-    }
-    if (!done) {
+
+    removeStaleStaging(folder);
+    const QString staging =
+        folder + QStringLiteral(".incoming-") + QString::number(QRandomGenerator::global()->generate64(), 16);
+    if (::mkdir(encoded(staging).constData(), 0777) != 0)
+        return failed(QStringLiteral("cannot make %1: %2").arg(staging, reasonFor(errno)));
+    run.to = staging;
+    run.copyFolder(QString());
+    const auto abandon = [&](const QString &reason) {
         QDir(staging).removeRecursively();
         return failed(reason);
-    }
-    return done;
+    };
+    if (run.stopError != 0)
+        return abandon(run.reason());
+    const int marked = run.owed.isEmpty() ? writeMarker(staging, kCompleteMarker, "complete\n")
+                                          : writeMarker(staging, kOwedMarker, owedContent(run.owed));
+    // Unmarked, the copy would pass for a complete library.
+    if (marked != 0)
+        return abandon(QStringLiteral("cannot mark %1: %2").arg(staging, reasonFor(marked)));
+    // An empty folder in the way would stop the rename; one with entries was never due a copy.
+    ::rmdir(encoded(folder).constData());
+    if (::rename(encoded(staging).constData(), encoded(folder).constData()) != 0)
+        return abandon(QStringLiteral("cannot move %1 to %2: %3").arg(staging, folder, reasonFor(errno)));
+    if (copied)
+        *copied = run.copied;
+    return run.owed.isEmpty() ? true : failed(run.reason());
 }
 
 bool CASampleDesignLibrary::installFolderIfMissing(const QString &folder, const QString &library,
-                                                   const QString &targetLibrary, QString *error)
+                                                   const QString &targetLibrary, QString *error, int *copied)
 {
     if (library.isEmpty() || targetLibrary.isEmpty())
         return true;
-    return installIfMissing(QDir(library).filePath(folder), QDir(targetLibrary).filePath(folder), error);
+    return seed(QDir(library).filePath(folder), QDir(targetLibrary).filePath(folder), error, copied);
 }
 
 bool CASampleDesignLibrary::installClipArtIfMissing(const QString &library, const QString &targetLibrary, QString *error)
@@ -243,7 +610,8 @@ bool CASampleDesignLibrary::installContentForUser()
 
 void CASampleDesignLibrary::installAllForUserInBackground()
 {
-    if (s_seeding.valid())
+    std::lock_guard lock(s_seedingMutex);
+    if (s_seeding.valid() && s_seeding.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
         return;
     // Every path is read here, on the caller's thread: the settings stay with it, and the copies
     // never meet the gate they hold.
@@ -254,26 +622,67 @@ void CASampleDesignLibrary::installAllForUserInBackground()
         CAEnvironment::setPostArtPath(postArt);
     const QString templates = shippedTemplatesPath(library, CAEnvironment::localizedPath());
     const QString templatesTarget = CAEnvironment::templatePath();
+    s_quitting = false;
+    static QPointer<QCoreApplication> s_watched;
+    if (QCoreApplication *application = QCoreApplication::instance(); application && s_watched != application) {
+        s_watched = application;
+        QObject::connect(application, &QCoreApplication::aboutToQuit, application, [] { s_quitting = true; });
+    }
     s_seeding = std::async(std::launch::async, [library, target, templates, templatesTarget] {
                     t_seeding = true;
-                    for (const QString &folder : {kClipArtFolder, kBasicShapesFolder, kMasksFolder})
-                        installFolderIfMissing(folder, library, target, nullptr);
-                    installIfMissing(templates, templatesTarget, nullptr);
+                    QStringList filled;
+                    for (const QString &folder : {kClipArtFolder, kBasicShapesFolder, kMasksFolder}) {
+                        int copied = 0;
+                        installFolderIfMissing(folder, library, target, nullptr, &copied);
+                        if (copied > 0)
+                            filled.append(folder);
+                    }
+                    int copied = 0;
+                    seed(templates, templatesTarget, nullptr, &copied);
+                    if (copied > 0)
+                        filled.append(kTemplatesFolder);
+                    PWNotificationCenter::defaultCenter().postNotification(
+                        CAContentLibraryGate::kSeededNotification, nullptr, {{QStringLiteral("folders"), filled}});
                 }).share();
     CAContentLibraryGate::set(&CASampleDesignLibrary::waitForContent);
 }
 
 void CASampleDesignLibrary::waitForContent()
 {
-    if (s_seeding.valid() && !t_seeding)
-        s_seeding.wait();
+    std::shared_future<void> seeding;
+    {
+        std::lock_guard lock(s_seedingMutex);
+        seeding = s_seeding;
+    }
+    if (seeding.valid() && !t_seeding)
+        seeding.wait();
+}
+
+bool CASampleDesignLibrary::isSeeding()
+{
+    std::lock_guard lock(s_seedingMutex);
+    return s_seeding.valid() && s_seeding.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+}
+
+void CASampleDesignLibrary::setCopyHook(CopyHook hook)
+{
+    std::lock_guard lock(s_hookMutex);
+    s_copyHook = std::move(hook);
+}
+
+void CASampleDesignLibrary::setWriteCall(WriteCall call)
+{
+    s_write = call ? call : &::write;
 }
 
 bool CASampleDesignLibrary::installForUser(QString *error)
 {
     // A start that copies in the background copies the sample designs too.
-    if (s_seeding.valid())
-        return true;
+    {
+        std::lock_guard lock(s_seedingMutex);
+        if (s_seeding.valid())
+            return true;
+    }
     return installIfMissing(shippedTemplatesPath(shippedLibraryPath(), CAEnvironment::localizedPath()),
                             CAEnvironment::templatePath(), error);
 }

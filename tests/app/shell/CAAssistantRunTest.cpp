@@ -17,6 +17,7 @@
 #include "app/shell/CAAssistantController.h"
 #include "app/shell/CAHelpWindow.h"
 #include "app/shell/CAMainMenu.h"
+#include "app/shell/CASampleDesignLibrary.h"
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
@@ -33,9 +34,12 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <functional>
+#include <future>
+#include <utility>
 
 using namespace assistanttest;
 
@@ -157,6 +161,81 @@ TEST_F(AssistantRunTest, TheAssistantReachesItsContactsStepAndItsDocumentOpens)
         EXPECT_TRUE(manager().documents().last()->filePath.isEmpty());
         EXPECT_EQ(addressTab(), int(CAAddressWindow::ContactsTab));
     }
+}
+
+// A first start copies the sample designs while the assistant is up. Next pressed at once shows
+// the design step at once, empty, and its designs come in when the copy has ended; the clicks
+// after land where they are aimed. The same when the assistant showed these designs' size group
+// before, from another library.
+TEST_F(AssistantRunTest, AtAFirstStartTheDesignStepShowsAtOnceAndFillsInWhenTheCopyEnds)
+{
+    whileShown([this] { perform("runAssistant"); }, [this] {
+        auto *kind = wizard().window()->findChild<QRadioButton *>(u"_kindEnvelope"_s);
+        ASSERT_NE(kind, nullptr);
+        QTest::mouseClick(kind, Qt::LeftButton, {}, QPoint(8, kind->height() / 2));
+        QTest::mouseClick(wizard().nextButton(), Qt::LeftButton);
+        ASSERT_GT(wizard().window()->findChild<QTableWidget *>(u"_designTableView"_s)->rowCount(), 0);
+    });
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    useContentLibrary(home.filePath(u"Library"_s));
+    // The copy is held at its first file until the test lets it go.
+    struct HeldCopy
+    {
+        std::promise<void> release;
+        std::shared_future<void> released = release.get_future().share();
+        bool let = false;
+        HeldCopy()
+        {
+            CASampleDesignLibrary::setCopyHook([future = released](const QString &) { future.wait(); });
+        }
+        void letGo()
+        {
+            if (!std::exchange(let, true))
+                release.set_value();
+        }
+        ~HeldCopy()
+        {
+            letGo();
+            CASampleDesignLibrary::waitForContent();
+            CASampleDesignLibrary::setCopyHook(nullptr);
+        }
+    } copy;
+    CASampleDesignLibrary::installAllForUserInBackground();
+    ASSERT_TRUE(CASampleDesignLibrary::isSeeding());
+
+    QString stepAtOnce;
+    QString stepWhenFilled;
+    QString stepAfter;
+    int rowsAtOnce = -1;
+    int rowsWhenFilled = -1;
+    whileShown([this] { perform("runAssistant"); }, [&] {
+        auto *kind = wizard().window()->findChild<QRadioButton *>(u"_kindEnvelope"_s);
+        auto *designs = wizard().window()->findChild<QTableWidget *>(u"_designTableView"_s);
+        ASSERT_TRUE(kind && designs);
+        QTest::mouseClick(kind, Qt::LeftButton, {}, QPoint(8, kind->height() / 2));
+        QTest::mouseClick(wizard().nextButton(), Qt::LeftButton);
+        stepAtOnce = wizard().currentStepIdentifier();
+        rowsAtOnce = designs->rowCount();
+        EXPECT_TRUE(CASampleDesignLibrary::isSeeding());
+
+        copy.letGo();
+        QElapsedTimer clock;
+        clock.start();
+        while (designs->rowCount() == 0 && clock.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        rowsWhenFilled = designs->rowCount();
+        stepWhenFilled = wizard().currentStepIdentifier();
+        ASSERT_GT(rowsWhenFilled, 0);
+        clickRow(designs, 0);
+        QTest::mouseClick(wizard().nextButton(), Qt::LeftButton);
+        stepAfter = wizard().currentStepIdentifier();
+    });
+    EXPECT_EQ(stepAtOnce, u"2"_s);
+    EXPECT_EQ(rowsAtOnce, 0);
+    EXPECT_GT(rowsWhenFilled, 0);
+    EXPECT_EQ(stepWhenFilled, u"2"_s);
+    EXPECT_EQ(stepAfter, u"3"_s);
 }
 
 // A recent document chosen in the assistant is that file: Save writes it back without asking.

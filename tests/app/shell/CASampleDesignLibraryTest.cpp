@@ -10,10 +10,20 @@
 #include "kernel/printing/CATemplateFormat.h"
 
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSet>
+#include <QSysInfo>
 #include <QTemporaryDir>
 
+#include <functional>
+
+#include <csignal>
+#include <cstdio>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -189,7 +199,9 @@ TEST_F(SampleInstall, CopiesIntoALibraryThatHasNoneAndNeverOverAUsersOwn)
     ASSERT_TRUE(CASampleDesignLibrary::installIfMissing(shipped, target, &error)) << error.toStdString();
     EXPECT_EQ(pwtest::readFile(target + u"/Mailing3/Business/Classic.pwdc"_s), QByteArray("one"));
     EXPECT_EQ(pwtest::readFile(target + u"/Mailing3/Business/Old/Framed.pwdc"_s), QByteArray("two"));
-    EXPECT_FALSE(QFileInfo::exists(target + u".incoming"_s));
+    const QFileInfo info(target);
+    EXPECT_EQ(info.absoluteDir().entryList({info.fileName() + u".incoming*"_s}, QDir::AllEntries | QDir::Hidden),
+              QStringList());
 
     // The user's own library is left as it is.
     ASSERT_TRUE(pwtest::writeFile(target + u"/Mailing3/Business/Classic.pwdc"_s, "mine"));
@@ -222,20 +234,243 @@ TEST_F(SampleInstall, AFailedCopyLeavesNoHalfLibrary)
     EXPECT_EQ(pwtest::readFile(blocked), QByteArray("a file"));
 }
 
-// A library a start left with entries but never completed (another start took its staging folder
-// away, or it ended while copying) is completed by the next start; what it holds stays.
-TEST_F(SampleInstall, AnIncompleteLibraryIsCompletedAtTheNextStart)
+// A library seeded by an earlier version has entries and no mark of completion: it is complete as
+// the user keeps it, and nothing the user took away comes back, whichever folder it is.
+TEST_F(SampleInstall, ALibraryOfAnEarlierVersionIsKeptAsTheUserLeftIt)
 {
-    ASSERT_TRUE(QDir().mkpath(target + u"/Mailing3/Business"_s));
-    ASSERT_TRUE(pwtest::writeFile(target + u"/Mailing3/Business/Classic.pwdc"_s, "changed by the user"));
+    const QString library = QDir(folder.path()).filePath(u"library"_s);
+    ASSERT_TRUE(QDir().mkpath(library + u"/Masks/Images"_s));
+    ASSERT_TRUE(pwtest::writeFile(library + u"/Masks/Images/Oval.png"_s, "oval"));
+    ASSERT_TRUE(pwtest::writeFile(library + u"/Masks/Images/Star.png"_s, "star"));
+    const QString userLibrary = QDir(folder.path()).filePath(u"user/Library"_s);
+    const struct
+    {
+        const char *name;
+        QString kept;
+        QString removed;
+        std::function<bool()> install;
+    } cases[] = {
+        {"sample designs", target + u"/Mailing3/Business/Classic.pwdc"_s,
+         target + u"/Mailing3/Business/Old/Framed.pwdc"_s,
+         [&] { return CASampleDesignLibrary::installIfMissing(shipped, target); }},
+        {"masks", userLibrary + u"/Masks/Images/Oval.png"_s, userLibrary + u"/Masks/Images/Star.png"_s,
+         [&] { return CASampleDesignLibrary::installMasksIfMissing(library, userLibrary); }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        // What an earlier version left: everything copied, no mark; then the user's changes.
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(c.kept).absolutePath()));
+        ASSERT_TRUE(pwtest::writeFile(c.kept, "changed by the user"));
+        for (int start = 0; start < 2; ++start) {
+            EXPECT_TRUE(c.install());
+            EXPECT_EQ(pwtest::readFile(c.kept), QByteArray("changed by the user"));
+            EXPECT_FALSE(QFileInfo::exists(c.removed));
+        }
+    }
+}
+
+// A shipped file that cannot be read is named; every other file is copied, and the library is
+// not taken as complete: once the file can be read, a later start copies it, and only it.
+TEST_F(SampleInstall, AnUnreadableShippedFileIsNamedTheRestCopiedAndItIsCopiedLater)
+{
+    const QString bad = shipped + u"/Mailing3/Business/Broken.pwdc"_s;
+    const QString badFolder = shipped + u"/Mailing3/Locked"_s;
+    const struct
+    {
+        const char *name;
+        QString path;
+        std::function<bool()> damage;
+        bool needsNoRoot;
+    } cases[] = {
+        {"a link to nothing", bad, [&] { return QFile::link(folder.filePath(u"nowhere"_s), bad); }, false},
+        {"a FIFO", bad, [&] { return ::mkfifo(QFile::encodeName(bad).constData(), 0600) == 0; }, false},
+        {"a file nobody may read", bad,
+         [&] { return pwtest::writeFile(bad, "x") && QFile::setPermissions(bad, QFileDevice::Permissions()); }, true},
+        {"a folder nobody may read", badFolder,
+         [&] { return QDir().mkpath(badFolder) && QFile::setPermissions(badFolder, QFileDevice::Permissions()); },
+         true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.needsNoRoot && ::geteuid() == 0)
+            continue; // permissions hold nobody back who runs as root
+        ASSERT_TRUE(c.damage());
+        const QString user = QDir(folder.path()).filePath(u"user-"_s + QString::fromLatin1(c.name));
+        QString error;
+        {
+            pwtest::LogCapture log;
+            EXPECT_FALSE(CASampleDesignLibrary::installIfMissing(shipped, user, &error));
+        }
+        EXPECT_TRUE(error.contains(c.path)) << error.toStdString();
+        EXPECT_EQ(pwtest::readFile(user + u"/Mailing3/Business/Classic.pwdc"_s), QByteArray("one"));
+        EXPECT_EQ(pwtest::readFile(user + u"/Mailing3/Business/Old/Framed.pwdc"_s), QByteArray("two"));
+
+        // Mended: the next start copies what was owed, never what the user took away since.
+        QFile::setPermissions(c.path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        ASSERT_TRUE(QFile::remove(c.path) || QDir(c.path).removeRecursively());
+        const QString mended = c.path == bad ? bad : badFolder + u"/Kept.pwdc"_s;
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(mended).absolutePath()));
+        ASSERT_TRUE(pwtest::writeFile(mended, "mended"));
+        ASSERT_TRUE(QFile::remove(user + u"/Mailing3/Business/Old/Framed.pwdc"_s));
+        EXPECT_TRUE(CASampleDesignLibrary::installIfMissing(shipped, user, &error)) << error.toStdString();
+        EXPECT_EQ(pwtest::readFile(user + u'/' + QDir(shipped).relativeFilePath(mended)), QByteArray("mended"));
+        EXPECT_FALSE(QFileInfo::exists(user + u"/Mailing3/Business/Old/Framed.pwdc"_s));
+        // Complete now: what the user takes away stays away.
+        ASSERT_TRUE(QFile::remove(user + u'/' + QDir(shipped).relativeFilePath(mended)));
+        EXPECT_TRUE(CASampleDesignLibrary::installIfMissing(shipped, user));
+        EXPECT_FALSE(QFileInfo::exists(user + u'/' + QDir(shipped).relativeFilePath(mended)));
+        ASSERT_TRUE(QFile::remove(mended));
+        QDir(badFolder).removeRecursively();
+    }
+}
+
+// A full disk is named as such, and a copy it cut short leaves nothing behind: the next start,
+// with room again, seeds the whole library.
+TEST_F(SampleInstall, AFullDiskIsNamedAndLeavesNothingBehind)
+{
+    const struct
+    {
+        int error;
+        const char *reason;
+    } cases[] = {{ENOSPC, "the disk is full"}, {EDQUOT, "the disk quota is used up"}, {EROFS, "the disk is read-only"}};
+    static int s_error = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.reason);
+        s_error = c.error;
+        CASampleDesignLibrary::setWriteCall([](int, const void *, size_t) -> ssize_t {
+            errno = s_error;
+            return -1;
+        });
+        QString error;
+        {
+            pwtest::LogCapture log;
+            EXPECT_FALSE(CASampleDesignLibrary::installIfMissing(shipped, target, &error));
+        }
+        CASampleDesignLibrary::setWriteCall(nullptr);
+        EXPECT_TRUE(error.contains(QString::fromLatin1(c.reason))) << error.toStdString();
+        EXPECT_FALSE(error.contains(u"another start"_s));
+        EXPECT_FALSE(QFileInfo::exists(target));
+        const QFileInfo info(target);
+        EXPECT_EQ(info.absoluteDir().entryList({info.fileName() + u".incoming*"_s}, QDir::AllEntries | QDir::Hidden),
+                  QStringList());
+    }
+    ASSERT_TRUE(CASampleDesignLibrary::installIfMissing(shipped, target));
+    EXPECT_EQ(pwtest::readFile(target + u"/Mailing3/Business/Old/Framed.pwdc"_s), QByteArray("two"));
+}
+
+// The same through the system's own refusal: a start limited in the size of the files it may write
+// (as a full disk would stop it at one file) names that file and why, and copies the others.
+TEST_F(SampleInstall, AFileTheSystemRefusesToWriteIsNamedWithItsReason)
+{
+    const QString big = shipped + u"/Mailing3/Business/Large.pwdc"_s;
+    ASSERT_TRUE(pwtest::writeFile(big, QByteArray(64 * 1024, 'l')));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const struct rlimit room = {16 * 1024, 16 * 1024};
+        ::signal(SIGXFSZ, SIG_IGN);
+        QString error;
+        const bool done = ::setrlimit(RLIMIT_FSIZE, &room) == 0
+            && !CASampleDesignLibrary::installIfMissing(shipped, target, &error)
+            && error.contains(target + u"/Mailing3/Business/Large.pwdc"_s)
+            && error.contains(u"larger than this program may write"_s);
+        if (!done)
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+        ::_exit(done ? 0 : 1);
+    }
+    ASSERT_GT(child, 0);
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_FALSE(QFileInfo::exists(target + u"/Mailing3/Business/Large.pwdc"_s));
+    EXPECT_EQ(pwtest::readFile(target + u"/Mailing3/Business/Old/Framed.pwdc"_s), QByteArray("two"));
+    // With room again, the next start copies it.
+    EXPECT_TRUE(CASampleDesignLibrary::installIfMissing(shipped, target));
+    EXPECT_EQ(pwtest::readFile(target + u"/Mailing3/Business/Large.pwdc"_s), pwtest::readFile(big));
+}
+
+// A lock whose holder cannot be shown alive (empty, written on another host, or left by a start
+// that is gone) and that nobody kept fresh is taken away: the library is seeded at once.
+TEST_F(SampleInstall, ALockNobodyKeptFreshIsAgedOut)
+{
+    const struct
+    {
+        const char *name;
+        QByteArray content;
+    } cases[] = {
+        {"empty", QByteArray()},
+        {"another host", "4242\nparcelwick\nsome-other-host\n"},
+        {"a start that is gone", "999999999\nparcelwick\n" + QSysInfo::machineHostName().toLocal8Bit() + "\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString user = QDir(folder.path()).filePath(u"user-"_s + QString::fromLatin1(c.name));
+        const QString lock = user + u".lock"_s;
+        ASSERT_TRUE(pwtest::writeFile(lock, c.content));
+        // Older than a copy would leave it.
+        const time_t old = ::time(nullptr) - 3 * CASampleDesignLibrary::kLockAgeMs / 1000;
+        const struct timeval times[2] = {{old, 0}, {old, 0}};
+        ASSERT_EQ(::utimes(QFile::encodeName(lock).constData(), times), 0);
+        QElapsedTimer clock;
+        clock.start();
+        QString error;
+        EXPECT_TRUE(CASampleDesignLibrary::installIfMissing(shipped, user, &error)) << error.toStdString();
+        EXPECT_LT(clock.elapsed(), CASampleDesignLibrary::kLockAgeMs);
+        EXPECT_EQ(pwtest::readFile(user + u"/Mailing3/Business/Classic.pwdc"_s), QByteArray("one"));
+        EXPECT_FALSE(QFileInfo::exists(lock));
+    }
+}
+
+// A lock that cannot be taken at all is named for what is wrong, not as another start copying.
+TEST_F(SampleInstall, ALockThatCannotBeTakenIsNamedWithItsReason)
+{
+    const QString readOnly = QDir(folder.path()).filePath(u"read-only"_s);
+    const struct
+    {
+        const char *name;
+        QString target;
+        std::function<bool()> prepare;
+        const char *reason;
+        bool needsNoRoot;
+    } cases[] = {
+        {"a folder in the lock's place", target, [&] { return QDir().mkpath(target + u".lock"_s); },
+         "something that is no file is in its place", false},
+        {"a folder nobody may write", readOnly + u"/Templates"_s,
+         [&] {
+             return QDir().mkpath(readOnly)
+                 && QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+         },
+         "permission denied", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.needsNoRoot && ::geteuid() == 0)
+            continue; // permissions hold nobody back who runs as root
+        ASSERT_TRUE(c.prepare());
+        QString error;
+        QElapsedTimer clock;
+        clock.start();
+        {
+            pwtest::LogCapture log;
+            EXPECT_FALSE(CASampleDesignLibrary::installIfMissing(shipped, c.target, &error));
+        }
+        EXPECT_LT(clock.elapsed(), CASampleDesignLibrary::kLockAgeMs);
+        EXPECT_TRUE(error.contains(QString::fromLatin1(c.reason))) << error.toStdString();
+        EXPECT_FALSE(error.contains(u"another start"_s)) << error.toStdString();
+    }
+    QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// A library folder the user linked to another disk is seeded where the link points, and stays a link.
+TEST_F(SampleInstall, AFolderLinkedElsewhereIsSeededWhereItLies)
+{
+    const QString elsewhere = QDir(folder.path()).filePath(u"other-disk/Templates"_s);
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(target).absolutePath()));
+    ASSERT_TRUE(QFile::link(elsewhere, target));
     QString error;
     ASSERT_TRUE(CASampleDesignLibrary::installIfMissing(shipped, target, &error)) << error.toStdString();
-    EXPECT_EQ(pwtest::readFile(target + u"/Mailing3/Business/Classic.pwdc"_s), QByteArray("changed by the user"));
-    EXPECT_EQ(pwtest::readFile(target + u"/Mailing3/Business/Old/Framed.pwdc"_s), QByteArray("two"));
-    // Complete now: what the user removes later stays removed.
-    ASSERT_TRUE(QFile::remove(target + u"/Mailing3/Business/Old/Framed.pwdc"_s));
-    EXPECT_TRUE(CASampleDesignLibrary::installIfMissing(shipped, target));
-    EXPECT_FALSE(QFileInfo::exists(target + u"/Mailing3/Business/Old/Framed.pwdc"_s));
+    EXPECT_TRUE(QFileInfo(target).isSymLink());
+    EXPECT_EQ(pwtest::readFile(elsewhere + u"/Mailing3/Business/Old/Framed.pwdc"_s), QByteArray("two"));
 }
 
 // A library pointed at the shipped one is left as it is: nothing is written into what the
@@ -288,7 +523,9 @@ TEST_F(SampleInstall, SimultaneousFirstStartsLeaveACompleteLibrary)
             missing.append(QDir(shipped).relativeFilePath(file));
     }
     EXPECT_EQ(missing, QStringList());
-    EXPECT_FALSE(QFileInfo::exists(target + u".incoming"_s));
+    const QFileInfo info(target);
+    EXPECT_EQ(info.absoluteDir().entryList({info.fileName() + u".incoming*"_s}, QDir::AllEntries | QDir::Hidden),
+              QStringList());
 }
 
 TEST(SampleDesignLibraryTest, TheBuildsLibraryIsFoundAndItsEnglishTemplatesChosen)
