@@ -90,6 +90,9 @@ public:
         placed->SetAlignment(alignment);
         // Grow or shrink the lettering until the block fills its box without spilling over.
         auto *block = dynamic_cast<CFTAAddressPanel *>(placed);
+        // The barcode is kept where its format draws it: below the address.
+        if (block && barcode)
+            block->SetBarcodeLocation(barcodeLocation(CAddressFormatController::kBarcodeBelow));
         for (int round = 0; round < 3 && block; ++round) {
             block->updateFormat();
             const double w = placed->GetSizeX();

@@ -217,7 +217,7 @@ void CACanvasAddressEdits::changeAddressFormatWithTemplate(const Wrapper &wrappe
     if (countryPart) {
         const bool barcode = isPanel(panel) && static_cast<CFTAAddressPanel *>(panel)->IsBarcodeVisible()
             && panel->GetToFrom();
-        const int location = isPanel(panel) ? static_cast<CFTAAddressPanel *>(panel)->GetBarcodeLocation() : 0;
+        const int location = isPanel(panel) ? drawnBarcodeLocation(static_cast<CFTAAddressPanel *>(panel)) : 0;
         rebuilt = catalogue().formatWithTemplate(nameOf(wanted->name()), nameOf(countryPart->name()), barcode,
                                                  std::max(location, 0));
         if (rebuilt)
@@ -259,7 +259,7 @@ void CACanvasAddressEdits::updateAddressFormat(const std::vector<CFTComponent *>
         const addressType type = countryField ? countryField->GetAddressType() : adWork;
         const std::unique_ptr<CAddressFormat> format = catalogue().formatWithTemplate(
             QString(), countryCodeOfPerson(person, type), panel->IsBarcodeVisible(),
-            std::max(panel->GetBarcodeLocation(), 0));
+            std::max(drawnBarcodeLocation(panel), 0));
         const Wrapper wrapper = CAddressFormatWrapper::addressFormatWithAddressFormat(format.get());
         if (panel->getFormat())
             changeAddressFormatWithCountry(wrapper, panel);
@@ -435,6 +435,16 @@ void CACanvasAddressEdits::setBarcodeVisible(bool visible, CFTComponent *compone
     invalidate(panel);
 }
 
+int CACanvasAddressEdits::drawnBarcodeLocation(const CFTAAddressPanel *panel)
+{
+    if (!panel)
+        return -1;
+    const CAddressFormat *format = panel->getFormat();
+    if (const CAddressFormat *barcode = format ? format->getFormatWithKey(tcBarcode) : nullptr)
+        return barcode->getRow() == 0 ? CAddressFormatController::kBarcodeAbove : CAddressFormatController::kBarcodeBelow;
+    return panel->GetBarcodeLocation();
+}
+
 void CACanvasAddressEdits::showBarcode(bool show, int location, CFTComponent *component)
 {
     auto *panel = dynamic_cast<CFTAAddressPanel *>(component);
@@ -444,7 +454,7 @@ void CACanvasAddressEdits::showBarcode(bool show, int location, CFTComponent *co
     registerUpdateDocView();
     registerSelectionChanged();
     const bool wasShown = panel->IsBarcodeVisible();
-    const int wasAt = panel->GetBarcodeLocation();
+    const int wasAt = drawnBarcodeLocation(panel);
     // Registered after the format's own undo, so that undoing asks the panel for its barcode
     // before the old format takes the barcode field away: the redo then knows where it stood.
     const auto registerInverse = [&] {

@@ -79,6 +79,10 @@ public:
     static QPointF separateBarcodeOrigin(double pageWidth, double pageHeight, double width, double height);
     // Whether a representation type shows capitals.
     static bool isUpperCase(objectRepType type);
+    // Where the panel's barcode stands as the panel draws it: 0 above the address when its
+    // format puts the barcode in the first row, 1 below when further down; without a barcode in
+    // the format, the location the panel keeps (-1 without a barcode field).
+    static int drawnBarcodeLocation(const CFTAAddressPanel *panel);
 
     // The texts of the component filled from its side's current person.
     void refreshTexts(CFTComponent *component);

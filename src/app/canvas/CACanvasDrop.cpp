@@ -216,8 +216,11 @@ bool CACanvasDrop::drop(const QMimeData &data, const QPointF &point, const std::
     CACanvasClipboard &builders = m_canvas.clipboard();
     DropStep step(m_canvas.edits().undoManager());
 
-    // Without word of the picture, it hung from the pointer by its top left.
-    const QRectF picture = dragImageFrame(data).value_or(QRectF());
+    // Without word of the picture, it hung from the pointer by its top left. Its frame is told
+    // in screen pixels about the pointer: in design points it is that over the canvas's scale.
+    const QRectF shown = dragImageFrame(data).value_or(QRectF());
+    const double scale = m_canvas.scale() > 0 ? m_canvas.scale() : 1.0;
+    const QRectF picture(shown.topLeft() / scale, shown.size() / scale);
     if (const QString design = CACanvasClipboard::designMimeType(data); !design.isEmpty()) {
         // Back where the objects were grabbed, moved by the way the mouse went; without a start
         // (items of the design window and shapes, which stand at the origin), their origin goes

@@ -30,8 +30,8 @@ public:
     // Where a drag out of a canvas began, as the data carries it (window units); nothing when
     // either coordinate is missing or no number.
     static std::optional<QPointF> dragStart(const QMimeData &data);
-    // Where the drag's picture hung from the pointer (design points); nothing when the data does
-    // not say or says no finite frame of sensible size.
+    // Where the drag's picture hung from the pointer (screen pixels, as the picture is shown);
+    // nothing when the data does not say or says no finite frame of sensible size.
     static std::optional<QRectF> dragImageFrame(const QMimeData &data);
     // A vCard file by its extension, whatever its case.
     static bool isVCardFile(const QString &path);

@@ -33,19 +33,21 @@ bool CACanvasGeometry::isDragOut(Qt::KeyboardModifiers keys, bool viewIsMoving)
     return viewIsMoving && (keys & Qt::AltModifier);
 }
 
-QRectF CACanvasGeometry::frameFor(const QRectF &page, const QRectF &objects)
+QRectF CACanvasGeometry::frameFor(const QRectF &page, const QRectF &objects, double margin)
 {
     QRectF frame = page;
     if (objects.isNull())
         return frame;
+    if (!(margin >= 0) || !std::isfinite(margin))
+        margin = 0.0;
     if (objects.left() < page.left())
-        frame.setLeft(objects.left() - kMargin);
+        frame.setLeft(objects.left() - margin);
     if (objects.top() < page.top())
-        frame.setTop(objects.top() - kMargin);
+        frame.setTop(objects.top() - margin);
     if (objects.right() > page.right())
-        frame.setRight(objects.right() + kMargin);
+        frame.setRight(objects.right() + margin);
     if (objects.bottom() > page.bottom())
-        frame.setBottom(objects.bottom() + kMargin);
+        frame.setBottom(objects.bottom() + margin);
     return frame;
 }
 
@@ -61,13 +63,17 @@ Span spanInRoom(Span content, Span page, double room, double margin)
 {
     if (!(room > 0) || !std::isfinite(room))
         return content;
+    // The page stays in the middle of the room; content out of that window grows the frame on
+    // its side, so that what the room showed is still there to be shown.
+    const double centred = (page.low + page.high) / 2.0 - room / 2.0;
+    Span span {std::min(centred, content.low), std::max(centred + room, content.high)};
     // Only what does not fit scrolls, and then with room beside the page; a page that just fits
     // does not scroll for its margin.
-    if (content.high - content.low > room)
-        return {std::min(content.low, page.low - margin), std::max(content.high, page.high + margin)};
-    const double centred = (page.low + page.high) / 2.0 - room / 2.0;
-    const double low = std::clamp(centred, content.high - room, content.low);
-    return {low, low + room};
+    if (content.high - content.low > room) {
+        span.low = std::min(span.low, page.low - margin);
+        span.high = std::max(span.high, page.high + margin);
+    }
+    return span;
 }
 
 } // namespace

@@ -15,7 +15,7 @@
 class CACanvasGeometry
 {
 public:
-    // Objects outside the page keep this much room around them, in points.
+    // Objects outside the page keep this much room around them, in screen pixels.
     static constexpr double kMargin = 20.0;
     static constexpr double kMinFitZoom = 0.5;
     static constexpr double kMaxFitZoom = 3.0;
@@ -32,13 +32,13 @@ public:
     // selection and Alt is held. Window managers keep Alt-drags for moving windows, so Ctrl+Alt,
     // which they leave alone, is the way most users reach it.
     static bool isDragOut(Qt::KeyboardModifiers keys, bool viewIsMoving);
-    // The page, grown to every object outside it with kMargin beyond such an object.
-    static QRectF frameFor(const QRectF &page, const QRectF &objects);
+    // The page, grown to every object outside it with margin (points) beyond such an object.
+    static QRectF frameFor(const QRectF &page, const QRectF &objects, double margin);
     // Room round a page larger than the visible area, in screen pixels.
     static constexpr double kDeskMargin = 20.0;
-    // The frame a canvas shows in a visible area of room (points): on each axis the content frame
-    // grown to fill the room, the page as near its middle as the content lets it; content larger
-    // than the room keeps margin beside the page. Without room (not positive), the content frame.
+    // The frame a canvas shows in a visible area of room (points): on each axis the room with the
+    // page in its middle, grown to the content where it reaches further; content larger than the
+    // room keeps margin beside the page. Without room (not positive), the content frame.
     static QRectF frameInRoom(const QRectF &content, const QRectF &page, const QSizeF &room, double margin);
     // The zoom that shows the page with 40 points round it in the room (in screen pixels at
     // zoom 1), clamped to 50 %..300 %.

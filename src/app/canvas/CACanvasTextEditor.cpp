@@ -91,7 +91,12 @@ void CACanvasTextEditor::selectAllText()
     if (!m_attached)
         return;
     QTextCursor cursor = textCursor();
+    // Moving a cursor forgets the style it was given to type in: an empty text has nothing to
+    // select and keeps typing in the style it was given.
+    const QTextCharFormat typing = cursor.charFormat();
     cursor.select(QTextCursor::Document);
+    if (!cursor.hasSelection())
+        cursor.setCharFormat(typing);
     setTextCursor(cursor);
 }
 

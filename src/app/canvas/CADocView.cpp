@@ -111,6 +111,7 @@ bool CADocView::setDocument(CADocument *document)
     // An undone or redone step may take objects off the page or back onto it, as a drag does.
     const auto undone = [this] {
         refitFrame();
+        followEditedField();
         flushSelectionChange();
     };
     m_undoConnections[0] = connect(document->undoManager(), &PWUndoManager::didUndo, this, undone);
@@ -178,6 +179,7 @@ void CADocView::designChangedByEdit()
         [this] {
             m_refitPending = false;
             refitFrame();
+            followEditedField();
         },
         Qt::QueuedConnection);
 }
@@ -677,6 +679,19 @@ bool CADocView::alignEditor(CFTComponent *operated)
     m_editor->align(text->editorFrame(), text->editorRotation());
     viewport()->update();
     return true;
+}
+
+void CADocView::followEditedField()
+{
+    if (!m_view || !m_view->isTextEditing() || !m_editor->isAttached())
+        return;
+    CFTComponent *operated = m_view->getOperObject();
+    if (!operated)
+        return;
+    // A panel places its fields when it is drawn next; placed now, the editor goes with its field.
+    if (operated->getClassID() == ciAddressPanel)
+        static_cast<CFTAAddressPanel *>(operated)->updateFormat();
+    alignEditor(operated);
 }
 
 bool CADocView::endEditText(int movement)

@@ -200,6 +200,9 @@ private:
     void editedTextChanged();
     // Lays the editor over the operated object's text again; false without a text.
     bool alignEditor(CFTComponent *operated);
+    // After an edit that may have moved the edited field (a panel's barcode moved, an undo), the
+    // field is placed as it will be drawn and the editor laid over it there.
+    void followEditedField();
     // A watched text changed: outside in-place editing, the change reaches the person.
     void textStorageDidProcessEditing();
     bool pressOnEditor(const QPoint &position) const;

@@ -51,19 +51,24 @@ void CADocView::fitFrame(bool keepShown)
     const QRectF page = design ? QRectF(0, 0, design->getDocumentSizeX(0), design->getDocumentSizeY(0)) : QRectF();
     const QRectF before = m_geometry.frame();
     QAbstractScrollArea *area = enclosingScrollArea();
+    QScrollBar *across = area ? area->horizontalScrollBar() : nullptr;
+    QScrollBar *down = area ? area->verticalScrollBar() : nullptr;
     const double s = scale();
     const QSizeF room = area ? QSizeF(area->viewport()->size()) / s : QSizeF();
-    m_geometry.setFrame(CACanvasGeometry::frameInRoom(CACanvasGeometry::frameFor(page, objectsBounds()), page, room,
-                                                      CACanvasGeometry::kDeskMargin / s));
+    // Both margins are the screen's: the same few pixels of desk at every zoom.
+    const QRectF frame = CACanvasGeometry::frameInRoom(
+        CACanvasGeometry::frameFor(page, objectsBounds(), CACanvasGeometry::kMargin / s), page, room,
+        CACanvasGeometry::kDeskMargin / s);
+    // What the room shows now, in points.
+    const bool keep = keepShown && across && down && !before.isEmpty();
+    const QRectF shown = keep ? QRectF(before.topLeft() + QPointF(across->value(), down->value()) / s, room) : QRectF();
+    m_geometry.setFrame(frame);
     applyGeometry();
-    // Growing to the left or upwards moves everything shown right or down: scrolled by as much,
-    // the visible area keeps showing what it showed.
+    // Scrolled to what it showed: growing on the left or top moved everything right or down.
     const QRectF after = m_geometry.frame();
-    if (keepShown && area && !before.isEmpty() && after != before) {
-        if (QScrollBar *bar = area->horizontalScrollBar())
-            bar->setValue(bar->value() + qRound((before.left() - after.left()) * s));
-        if (QScrollBar *bar = area->verticalScrollBar())
-            bar->setValue(bar->value() + qRound((before.top() - after.top()) * s));
+    if (keep && after != before) {
+        across->setValue(qRound((shown.left() - after.left()) * s));
+        down->setValue(qRound((shown.top() - after.top()) * s));
     }
 }
 

@@ -317,7 +317,8 @@ void CAAddressSubView::updateWithView(CADocView *view)
             if (drawn) {
                 for (QWidget *cell : m_barcodeCells)
                     cell->setEnabled(true);
-                if (QAbstractButton *cell = _barcodeRadio->button(panel->GetBarcodeLocation()))
+                // The side the barcode is drawn on, whatever an older design stored beside it.
+                if (QAbstractButton *cell = _barcodeRadio->button(CACanvasAddressEdits::drawnBarcodeLocation(panel)))
                     cell->setChecked(true);
             }
         }
@@ -493,7 +494,7 @@ void CAAddressSubView::barcodeCheckbox()
     CACanvasAddressEdits &address = docView()->addressEdits();
     CACanvasEdits::Step step(docView()->edits(), QStringLiteral("SHOW_BARCODE"), true);
     for (CFTComponent *component : selectedPanels()) {
-        const int present = static_cast<CFTAAddressPanel *>(component)->GetBarcodeLocation();
+        const int present = CACanvasAddressEdits::drawnBarcodeLocation(static_cast<CFTAAddressPanel *>(component));
         address.showBarcode(on, present == 1 || present == 2 ? present : 0, component);
     }
 }

@@ -127,8 +127,8 @@ void CAImageSubView::setEnabledAll(bool enabled)
     if (!enabled)
         m_tintColorWell->deactivate();
     for (QWidget *widget : std::initializer_list<QWidget *>{
-             m_tintCheckbox, m_tintColorWell, m_maskCheckbox, _browseMaskButton, _customMaskImageView, _maskCatalog, m_opacitySlider, m_rotateSlider,
-             m_rotateEdit, m_FlipXButton, m_FlipYButton, m_TileCheckbox, m_tileScaleSlider, _editButton})
+             m_tintCheckbox, m_tintColorWell, m_maskCheckbox, _browseMaskButton, _maskCatalog, m_opacitySlider,
+             m_rotateSlider, m_rotateEdit, m_FlipXButton, m_FlipYButton, m_TileCheckbox, m_tileScaleSlider, _editButton})
         widget->setEnabled(enabled);
 }
 
@@ -170,7 +170,6 @@ void CAImageSubView::updateWithView(CADocView *view)
     }
     m_maskCheckbox->setEnabled(shown->canMasked());
     m_maskCheckbox->setChecked(shown->IsMasked());
-    _customMaskImageView->setEnabled(shown->canMasked());
     showMask(shown);
     m_opacitySlider->setValue(int(shown->GetOpacity() * 100.0f));
     // The background turns in steps of the slider's marks only.
@@ -213,6 +212,9 @@ void CAImageSubView::maskCheckboxAction()
             maskWellAction();
         else if (_maskCatalog->selectedCell())
             maskCatalogAction();
+        // With no mask shown to apply, the switch says what the picture is.
+        if (const std::vector<CFTComponent *> shown = targets(); !shown.empty() && shown.front())
+            m_maskCheckbox->setChecked(shown.front()->IsMasked());
         return;
     }
     if (!canvas)
@@ -279,14 +281,12 @@ void CAImageSubView::showMask(CFTComponent *shown)
 {
     _maskCatalog->setup();
     // The picture's own mask, also while its masking is off: the switch turned on again applies
-    // the mask the controls show, and that must be this picture's, never the one shown before.
+    // the mask the controls show. A picture that never had a mask leaves the controls with the
+    // last mask chosen, which ticking Mask then gives it.
     const CDDPicture *picture = shown ? shown->getMask() : nullptr;
     const std::shared_ptr<PWImage> mask = picture ? picture->getData() : nullptr;
-    if (!mask) {
-        _maskCatalog->deselectAllCells();
-        _customMaskImageView->selectCellByImage(nullptr);
+    if (!mask)
         return;
-    }
     if (_maskCatalog->selectCellByImage(mask.get()))
         _customMaskImageView->selectCellByImage(nullptr);
     else

@@ -209,6 +209,11 @@ bool CAPropertiesController::eventFilter(QObject *watched, QEvent *event)
                            && watched == m_window.get();
     if (documentCloses || ownCloses)
         commitEditing();
+    // A document window taken away (its design closed, the canvas not yet gone) leaves nothing
+    // to edit: the panes let go of its canvas until another window is turned to. A window
+    // minimized by the user is hidden spontaneously and keeps its place.
+    if (event->type() == QEvent::Hide && watched == m_inspectedWindow && !event->spontaneous())
+        inspect(nullptr);
     return QObject::eventFilter(watched, event);
 }
 

@@ -54,8 +54,8 @@ std::unique_ptr<QMimeData> mimeDataForBasicShape(CFTComponent *shape);
 QImage pictureDragImage(const PWImage *cellImage, const QSize &pixelSize);
 // The shape drawn at full opacity at one screen pixel per point.
 QImage basicShapeDragImage(CFTComponent *shape);
-// Tells a drop where the drag's picture shows the dragged shape, relative to the pointer (design
-// points), so that the drop lays the shape where its picture was let go.
+// Tells a drop where the drag's picture shows the dragged shape, relative to the pointer (screen
+// pixels of the picture), so that the drop lays the shape's origin at the picture's top left.
 void setDragImageFrame(QMimeData &data, const QRectF &frame);
 // That frame for a shape's drag picture (basicShapeDragImage) held at hotSpot.
 QRectF basicShapeDragFrame(const CFTComponent *shape, const QPoint &hotSpot);

@@ -194,7 +194,7 @@ void registerBarcode()
             const bool show = !panels.front()->IsBarcodeVisible();
             CACanvasEdits::Step step(canvas.edits(), QStringLiteral("SHOW_BARCODE"), true);
             for (CFTAAddressPanel *panel : panels) {
-                const int present = panel->GetBarcodeLocation();
+                const int present = CACanvasAddressEdits::drawnBarcodeLocation(panel);
                 canvas.addressEdits().showBarcode(show, present == 1 || present == 2 ? present : 0, panel);
             }
         });

@@ -167,22 +167,29 @@ TEST_F(CACanvasDropTest, StyledTextBecomesASimpleTextStartingAtTheDropPoint)
     EXPECT_GT(frame.bottom(), 120.0 - frame.height());
 }
 
-// A shapes pane whose drags end on the canvas at a chosen point, as the window system ends them.
+// A shapes pane whose drags end on the canvas at a chosen point, as the window system ends them;
+// it keeps the picture the drag showed and the point it was held by.
 class ShapesPaneOverCanvas : public CCPictCatalog
 {
 public:
     std::function<void(QMimeData &)> dropOnCanvas;
+    QSize pictureSize;
+    QPoint hotSpot;
 
 protected:
     Qt::DropAction execDrag(QDrag &drag) override
     {
+        pictureSize = drag.pixmap().size();
+        hotSpot = drag.hotSpot();
         if (dropOnCanvas && drag.mimeData())
             dropOnCanvas(*drag.mimeData());
         return Qt::CopyAction;
     }
 };
 
-TEST_F(CACanvasDropTest, AShapeFromTheShapesPaneLandsCentredWhereItIsLetGo)
+// The shape lands with its origin where its picture showed it (a pixel in from the picture's top
+// left corner) and at its own size in points, at any zoom and screen resolution.
+TEST_F(CACanvasDropTest, AShapeFromTheShapesPaneLandsWhereItsPictureShowedIt)
 {
     QTemporaryDir folder;
     const QString path = folder.path() + u"/BasicShapes/Circle.png"_s;
@@ -193,21 +200,36 @@ TEST_F(CACanvasDropTest, AShapeFromTheShapesPaneLandsCentredWhereItIsLetGo)
     picture.setDotsPerMeterX(2835);
     picture.setDotsPerMeterY(2835);
     ASSERT_TRUE(picture.save(path, "PNG"));
-    ShapesPaneOverCanvas pane;
-    pane.resize(200, 200);
-    pane.show();
-    pane.changeBySearchInFolder({{u"BasicShapes/Circle.png"_s, {}}}, folder.path());
-    const QPointF released(150.0, 110.0);
-    pane.dropOnCanvas = [&](QMimeData &data) { dropAt(data, released); };
-    const size_t before = list().size();
-    ASSERT_TRUE(pane.startDragForCell(0, 0));
-    const std::vector<CFTComponent *> made = added(before);
-    ASSERT_EQ(made.size(), 1u);
-    const QRectF frame = CACanvasEdits::frameOf(made[0]);
-    EXPECT_NEAR(frame.width(), 40.0, 0.01);
-    const QPointF at = landing(released);
-    EXPECT_NEAR(frame.center().x(), at.x(), 0.51);
-    EXPECT_NEAR(frame.center().y(), at.y(), 0.51);
+    const struct
+    {
+        double dotsPerInch;
+        double zoom;
+    } views[] = {{72.0, 1.0}, {96.0, 1.0}, {96.0, 2.32}, {96.0, 0.5}};
+    for (const auto &shown : views) {
+        SCOPED_TRACE(testing::Message() << shown.dotsPerInch << " dpi, zoom " << shown.zoom);
+        view.setScreenResolution(shown.dotsPerInch);
+        view.setZoom(shown.zoom);
+        ShapesPaneOverCanvas pane;
+        pane.resize(200, 200);
+        pane.show();
+        pane.changeBySearchInFolder({{u"BasicShapes/Circle.png"_s, {}}}, folder.path());
+        const QPointF released(150.0, 110.0);
+        pane.dropOnCanvas = [&](QMimeData &data) { dropAt(data, released); };
+        const size_t before = list().size();
+        ASSERT_TRUE(pane.startDragForCell(0, 0));
+        const std::vector<CFTComponent *> made = added(before);
+        ASSERT_EQ(made.size(), 1u);
+        const QRectF frame = CACanvasEdits::frameOf(made[0]);
+        EXPECT_NEAR(frame.width(), 40.0, 0.01);
+        EXPECT_NEAR(frame.height(), 30.0, 0.01);
+        ASSERT_FALSE(pane.pictureSize.isEmpty());
+        // On the screen: the pointer let go, less the point the picture was held by, is the
+        // picture's top left; the shape is drawn a pixel in from it.
+        const QPointF pointer = view.geometry().widgetPoint(released).toPoint();
+        const QPointF origin = view.geometry().widgetPoint(frame.topLeft());
+        EXPECT_NEAR(origin.x(), pointer.x() - pane.hotSpot.x() + 1.0, 1.0);
+        EXPECT_NEAR(origin.y(), pointer.y() - pane.hotSpot.y() + 1.0, 1.0);
+    }
 }
 
 TEST_F(CACanvasDropTest, ADroppedTextStandsOnTheBottomEdgeOfItsDraggedPicture)

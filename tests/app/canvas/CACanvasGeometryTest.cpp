@@ -68,17 +68,22 @@ TEST(CACanvasGeometryTest, FrameGrowsToObjectsOutsideThePageOnTheirSideOnly)
     const QRectF page(0, 0, 200, 100);
     const struct
     {
-        QRectF objects, frame;
+        QRectF objects;
+        double margin;
+        QRectF frame;
     } cases[] = {
-        {QRectF(), page},
-        {QRectF(10, 10, 50, 50), page},
-        {QRectF(-40, 10, 50, 50), QRectF(-60, 0, 260, 100)},
-        {QRectF(10, -5, 20, 20), QRectF(0, -25, 200, 125)},
-        {QRectF(190, 90, 30, 40), QRectF(0, 0, 240, 150)},
-        {QRectF(-10, -10, 300, 200), QRectF(-30, -30, 340, 240)},
+        {QRectF(), 20.0, page},
+        {QRectF(10, 10, 50, 50), 20.0, page},
+        {QRectF(-40, 10, 50, 50), 20.0, QRectF(-60, 0, 260, 100)},
+        {QRectF(10, -5, 20, 20), 20.0, QRectF(0, -25, 200, 125)},
+        {QRectF(190, 90, 30, 40), 20.0, QRectF(0, 0, 240, 150)},
+        {QRectF(-10, -10, 300, 200), 20.0, QRectF(-30, -30, 340, 240)},
+        // The margin of 20 screen pixels at 400 %.
+        {QRectF(-40, 10, 50, 50), 5.0, QRectF(-45, 0, 245, 100)},
+        {QRectF(-40, 10, 50, 50), -3.0, QRectF(-40, 0, 240, 100)},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(CACanvasGeometry::frameFor(page, c.objects), c.frame) << c.objects.x() << "," << c.objects.y();
+        EXPECT_EQ(CACanvasGeometry::frameFor(page, c.objects, c.margin), c.frame) << c.objects.x() << "," << c.objects.y();
 }
 
 TEST(CACanvasGeometryTest, FitZoomLeavesFortyPointsAndStaysBetweenHalfAndThreeTimes)
@@ -131,7 +136,7 @@ TEST(CACanvasGeometryTest, OnlyAMoveWithAltHeldDragsTheSelectionOut)
 
 } // namespace
 
-TEST(CACanvasGeometryTest, FrameFillsTheRoomWithThePageInItsMiddleAsFarAsTheObjectsLetIt)
+TEST(CACanvasGeometryTest, FrameFillsTheRoomWithThePageInItsMiddleAndGrowsToTheObjects)
 {
     const QRectF page(0, 0, 200, 100);
     const struct
@@ -145,10 +150,13 @@ TEST(CACanvasGeometryTest, FrameFillsTheRoomWithThePageInItsMiddleAsFarAsTheObje
         {"a page smaller than the room is centred", page, QSizeF(400, 300), QRectF(-100, -100, 400, 300)},
         // Wider than the room: the margin of 10 beside the page, the height still centred.
         {"a page wider than the room", page, QSizeF(150, 300), QRectF(-10, -100, 220, 300)},
-        // An object far right pushes the room's window right only as far as it must.
-        {"objects right of the page", QRectF(0, 0, 330, 100), QSizeF(400, 300), QRectF(-70, -100, 400, 300)},
-        {"objects beyond the room", QRectF(-50, 0, 600, 100), QSizeF(400, 300), QRectF(-50, -100, 600, 300)},
-        {"objects above the page", QRectF(0, -180, 200, 280), QSizeF(400, 300), QRectF(-100, -180, 400, 300)},
+        // An object out of the room's window grows the frame on its side; the page stays where it
+        // was in the room.
+        {"objects right of the page", QRectF(0, 0, 330, 100), QSizeF(400, 300), QRectF(-100, -100, 430, 300)},
+        {"objects beyond the room", QRectF(-50, 0, 600, 100), QSizeF(400, 300), QRectF(-100, -100, 650, 300)},
+        {"objects beyond the room on both sides", QRectF(-150, 0, 600, 100), QSizeF(400, 300), QRectF(-150, -100, 600, 300)},
+        {"objects above the page", QRectF(0, -180, 200, 280), QSizeF(400, 300), QRectF(-100, -180, 400, 380)},
+        {"objects inside the room's window", QRectF(-60, -90, 300, 280), QSizeF(400, 300), QRectF(-100, -100, 400, 300)},
     };
     for (const auto &c : cases)
         EXPECT_EQ(CACanvasGeometry::frameInRoom(c.content, page, c.room, 10.0), c.frame) << c.name;

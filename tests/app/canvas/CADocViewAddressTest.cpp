@@ -13,6 +13,7 @@
 #include "kernel/document/CFTAView.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/render/CDDDrawer.h"
+#include "platform/PWFont.h"
 #include "platform/PWPerson.h"
 #include "platform/PWVCardReader.h"
 
@@ -24,6 +25,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
 
 using namespace Qt::StringLiterals;
@@ -37,7 +39,8 @@ const QByteArray kCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane
 // (and so never drawn) until the test shows it.
 struct PanelCanvas
 {
-    explicit PanelCanvas(bool shown = true)
+    // Without a card the panel stays empty, its fields shown by their labels.
+    explicit PanelCanvas(bool shown = true, const QByteArray &card = kCard)
     {
         const std::unique_ptr<CAddressFormat> format =
             CAddressFormatController::sharedAddressFormatController().formatWithTemplate(u"Name+Company"_s, u"us"_s,
@@ -47,7 +50,7 @@ struct PanelCanvas
         panel = dynamic_cast<CFTAAddressPanel *>(made.get());
         made->SetOrigin(20.0, 20.0);
         maker.InsertComponent(made.release(), false);
-        if (const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(kCard))
+        if (const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(card))
             document.setCurrentPerson(person.get(), true, true, true);
         document.ftDocument()->arrangeAddressPanel();
         view.setScreenResolution(96.0);
@@ -264,6 +267,76 @@ TEST(CADocViewAddressTest, AnotherContactEndsTheTypingAndLeavesNoEditorBehind)
     ASSERT_NE(shown, nullptr);
     EXPECT_FALSE(shown->isEditing());
     EXPECT_EQ(shown->GetString().getData(), u"Boston"_s);
+}
+
+double fontSize(CFTAAddressText *field)
+{
+    const std::optional<PWFont> font = field->GetText()->GetFont();
+    return font ? font->pointSize() : 0.0;
+}
+
+// An address typed by hand into an empty panel, field by field with Tab or Backtab, or the fields
+// merely passed through: each field types in its own style and keeps it, for every later merge.
+TEST(CADocViewAddressTest, FieldsEnteredByTabTypeInTheirOwnStyleAndKeepIt)
+{
+    const struct
+    {
+        const char *name;
+        Qt::Key key;
+        bool typing;
+    } cases[] = {{"passed through with Tab", Qt::Key_Tab, false},
+                 {"passed through with Backtab", Qt::Key_Backtab, false},
+                 {"typed with Tab", Qt::Key_Tab, true},
+                 {"typed with Backtab", Qt::Key_Backtab, true}};
+    constexpr double kPanelSize = 30.0;
+    for (const auto &row : cases) {
+        SCOPED_TRACE(row.name);
+        PanelCanvas c(true, QByteArray());
+        ASSERT_NE(c.panel, nullptr);
+        ASSERT_TRUE(c.panel->isEmpty());
+        c.panel->SetFontSize(kPanelSize);
+        c.paint();
+        std::vector<CFTAAddressText *> fields;
+        for (unsigned int i = 0; i < c.panel->addressComponentCount(); ++i) {
+            CFTAAddressText *field = c.panel->addressComponentAtIndex(i);
+            if (field && field->GetTextCategory() != tcBarcode && field->isEnabled(true))
+                fields.push_back(field);
+        }
+        ASSERT_GE(fields.size(), 5u);
+        for (CFTAAddressText *field : fields)
+            ASSERT_DOUBLE_EQ(fontSize(field), kPanelSize) << field->GetTextCategory();
+        CFTAAddressText *first = c.field(tcFirstName);
+        ASSERT_NE(first, nullptr);
+        const QPoint target = c.at(PanelCanvas::frame(first).center());
+        QTest::mouseDClick(c.view.viewport(), Qt::LeftButton, {}, target);
+        if (!c.view.isEditingText())
+            QTest::mouseDClick(c.view.viewport(), Qt::LeftButton, {}, target);
+        ASSERT_TRUE(c.view.isEditingText());
+        const Qt::KeyboardModifiers keys = row.key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (row.typing)
+                QTest::keyClicks(&c.view, u"w%1"_s.arg(i));
+            QTest::keyClick(&c.view, row.key, keys);
+        }
+        QTest::keyClick(&c.view, Qt::Key_Return);
+        ASSERT_FALSE(c.view.isEditingText());
+        for (CFTAAddressText *field : fields) {
+            EXPECT_EQ(field->GetText()->isEmpty(), !row.typing) << field->GetTextCategory();
+            EXPECT_DOUBLE_EQ(fontSize(field), kPanelSize) << field->GetTextCategory();
+        }
+
+        // Merged with a person, every field shows the person in the panel's style.
+        const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(kCard);
+        ASSERT_TRUE(person);
+        c.document.setCurrentPerson(person.get(), true, true, true);
+        c.paint();
+        for (CFTAAddressText *field : fields) {
+            if (!field->GetText()->isEmpty()) {
+                EXPECT_DOUBLE_EQ(fontSize(field), kPanelSize) << field->GetTextCategory();
+            }
+        }
+        EXPECT_TRUE(c.field(tcCity)->GetString().getData().startsWith(u"Springfield"_s));
+    }
 }
 
 TEST(CADocViewAddressTest, TabsOfASelectedPanelAtThePageTopShowAboveThePage)

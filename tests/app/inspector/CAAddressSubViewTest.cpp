@@ -3,6 +3,7 @@
 #include "app/canvas/CACanvasSelection.h"
 #include "app/inspector/CAAddressSubView.h"
 #include "app/inspector/CAPropertiesController.h"
+#include "app/canvas/CACanvasTextEditor.h"
 
 #include "../canvas/AddressCanvasFixture.h"
 #include "platform/PWBundle.h"
@@ -285,6 +286,79 @@ TEST(AddressPane, TheBarcodeBoxShowsTheBarcodeThatIsDrawn)
         canvas.recipient->SetBarcodeVisible(!drawn);
         canvas.show({canvas.recipient});
         EXPECT_EQ(canvas.child<QCheckBox>("_barcodeCheckbox")->isChecked(), drawn);
+    }
+}
+
+// A panel whose format draws its barcode on one side while the panel keeps the other (as designs
+// made before did) shows the side drawn. A side clicked moves the barcode there, drawn, kept and
+// shown alike, and a field being edited keeps its editor over it as it moves.
+TEST(AddressPane, TheBarcodeSideShownIsTheSideDrawn)
+{
+    const struct
+    {
+        const char *name;
+        int drawn;
+        int kept;
+        int clicked;
+        bool editing;
+    } cases[] = {{"drawn below, kept above, Above clicked", 1, 0, 0, false},
+                 {"drawn below, kept above, Below clicked", 1, 0, 1, false},
+                 {"above, Below clicked while a field is edited", 0, 0, 1, true},
+                 {"below, Above clicked while a field is edited", 1, 1, 0, true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        InspectedAddresses canvas;
+        if (!CAAddressSubView::barcodeAllowed(canvas.recipient))
+            GTEST_SKIP() << "the catalogue offers no barcode for this template";
+        canvas.view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas.view));
+        const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+            QStringLiteral("Name+Company"), QStringLiteral("us"), true, c.drawn);
+        (void)canvas.recipient->replaceFormat(format.get(), 0);
+        canvas.recipient->SetBarcodeVisible(true);
+        canvas.recipient->SetBarcodeLocation(barcodeLocation(c.kept));
+        canvas.edits().refreshTexts(canvas.recipient);
+        canvas.view.viewport()->repaint();
+        canvas.show({canvas.recipient});
+        QAbstractButton *const sides[] = {canvas.child<QAbstractButton>("_barcodeAbove"),
+                                          canvas.child<QAbstractButton>("_barcodeBelow")};
+        ASSERT_TRUE(sides[0] && sides[1]);
+        EXPECT_TRUE(sides[c.drawn]->isChecked()) << "the side drawn is shown";
+        EXPECT_FALSE(sides[1 - c.drawn]->isChecked());
+
+        CFTAAddressText *name = canvas.recipient->getAddressComponentWithTextCategory(tcFirstName);
+        ASSERT_NE(name, nullptr);
+        if (c.editing) {
+            const QPointF inside(name->GetOriginX() + name->GetSizeX() / 2.0, name->GetOriginY() + name->GetSizeY() / 2.0);
+            const QPoint target = canvas.view.geometry().widgetPoint(inside).toPoint();
+            QTest::mouseDClick(canvas.view.viewport(), Qt::LeftButton, {}, target);
+            if (!canvas.view.isEditingText())
+                QTest::mouseDClick(canvas.view.viewport(), Qt::LeftButton, {}, target);
+            ASSERT_TRUE(canvas.view.isEditingText());
+            ASSERT_EQ(canvas.recipient->currentText(), name);
+        }
+        QTest::mouseClick(sides[c.clicked], Qt::LeftButton);
+        QCoreApplication::processEvents();
+
+        const CAddressFormat *barcodeLeaf = canvas.recipient->getFormat()->getFormatWithKey(tcBarcode);
+        ASSERT_NE(barcodeLeaf, nullptr);
+        EXPECT_EQ(barcodeLeaf->getRow() == 0 ? 0 : 1, c.clicked) << "drawn";
+        EXPECT_EQ(canvas.recipient->GetBarcodeLocation(), c.clicked) << "kept";
+        EXPECT_TRUE(sides[c.clicked]->isChecked()) << "shown";
+        if (c.editing) {
+            ASSERT_TRUE(canvas.view.isEditingText());
+            // Where the name is drawn now, the editor stands, without a click or a drawing first.
+            canvas.recipient->updateFormat();
+            const QRectF field(name->GetOriginX(), name->GetOriginY(), name->GetSizeX(), name->GetSizeY());
+            const QRectF editor = canvas.view.fieldEditor()->sceneBoundingRect();
+            EXPECT_NEAR(editor.top(), field.top(), 1.0);
+            EXPECT_TRUE(editor.contains(field.center()));
+        }
+        canvas.view.viewport()->repaint();
+        const CFTComponent *barcode = canvas.recipient->getAddressComponentWithTextCategory(tcBarcode);
+        ASSERT_NE(barcode, nullptr);
+        EXPECT_EQ(barcode->GetOriginY() < name->GetOriginY(), c.clicked == 0) << "the barcode stands on its side";
+        canvas.view.endEditText();
     }
 }
 

@@ -304,7 +304,7 @@ struct TwoMaskLibrary
     pwtest::ScopedDefault libraryPath {QStringLiteral("FTSharedContentLibraryPath"), folder.path()};
 };
 
-enum class SunMask { None, Star, File };
+enum class SunMask { None, Circle, Star, File };
 
 struct MaskCase
 {
@@ -324,7 +324,8 @@ class ImagePaneMasks : public ::testing::TestWithParam<MaskCase>
 };
 
 // Mask the sun (or not), mask the daisy with the circle, select the daisy and then the sun: the
-// controls show the sun's own mask whatever its switch, and ticking Mask gives the sun that mask.
+// controls show the sun's own mask whatever its switch (a sun that never had one finds the
+// daisy's circle still shown), and ticking Mask gives the sun the mask shown.
 TEST_P(ImagePaneMasks, TheControlsShowTheSelectedPicturesOwnMask)
 {
     const MaskCase &row = GetParam();
@@ -380,8 +381,10 @@ TEST_P(ImagePaneMasks, TheControlsShowTheSelectedPicturesOwnMask)
     EXPECT_EQ(sun->IsMasked(), row.after != SunMask::None);
     if (row.after != SunMask::None) {
         ASSERT_TRUE(sun->getMask() && sun->getMask()->getData());
-        EXPECT_EQ(sun->getMask()->getData()->name(),
-                  row.after == SunMask::Star ? QStringLiteral("FULLSIZE_Star.png") : CCMaskImageView::kMaskPrefix + file);
+        const QString expected = row.after == SunMask::File   ? CCMaskImageView::kMaskPrefix + file
+                                 : row.after == SunMask::Star ? QStringLiteral("FULLSIZE_Star.png")
+                                                              : QStringLiteral("FULLSIZE_Circle.png");
+        EXPECT_EQ(sun->getMask()->getData()->name(), expected);
     }
     EXPECT_EQ(daisy->getMask()->getData()->name(), QStringLiteral("FULLSIZE_Circle.png"));
 }
@@ -391,8 +394,28 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(MaskCase {"star_switched_off", SunMask::Star, true, 1, false, SunMask::Star},
                       MaskCase {"star_still_on", SunMask::Star, false, 1, false, SunMask::Star},
                       MaskCase {"own_file_switched_off", SunMask::File, true, -1, true, SunMask::File},
-                      MaskCase {"never_masked", SunMask::None, false, -1, false, SunMask::None}),
+                      MaskCase {"never_masked", SunMask::None, false, 0, false, SunMask::Circle}),
     [](const ::testing::TestParamInfo<MaskCase> &info) { return std::string(info.param.name); });
+
+// The custom well is enabled or not by its window; no selection, picture or mask changes that.
+TEST(ImagePane, TheCustomWellKeepsItsEnabledState)
+{
+    InspectedPicture canvas;
+    auto *well = canvas.child<CCMaskImageView>("_customMaskImageView");
+    ASSERT_TRUE(well);
+    const std::vector<std::vector<CFTComponent *>> selections = {{canvas.picture}, {}, {canvas.box}, {canvas.picture}};
+    for (const bool enabled : {true, false}) {
+        well->setEnabled(enabled);
+        for (const std::vector<CFTComponent *> &selection : selections) {
+            canvas.view.ftView()->deselectAll();
+            for (CFTComponent *component : selection)
+                canvas.view.ftView()->select(component);
+            canvas.view.notifySelectionChanged();
+            EXPECT_EQ(well->isEnabled(), enabled) << selection.size();
+        }
+    }
+    well->setEnabled(true);
+}
 
 TEST(ImagePane, TheEditedBackgroundTurnsByTheSliderMarksOnly)
 {

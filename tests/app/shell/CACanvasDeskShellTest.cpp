@@ -108,7 +108,7 @@ TEST_F(CACanvasDeskShellTest, ARubberBandStartsOnTheDesk)
     EXPECT_TRUE(canvas->ftView()->isSelected(box)) << "the band drawn from the desk over the box takes it";
 }
 
-TEST_F(CACanvasDeskShellTest, AShapeDroppedOnTheDeskLandsCentredWhereItWasLetGo)
+TEST_F(CACanvasDeskShellTest, AShapeDroppedOnTheDeskLandsWhereItsPictureWasLetGo)
 {
     const QPoint desk = deskPoint(true, 50.0);
     QWidget *under = widgetAt(desk);
@@ -129,9 +129,9 @@ TEST_F(CACanvasDeskShellTest, AShapeDroppedOnTheDeskLandsCentredWhereItWasLetGo)
     const std::vector<CFTComponent *> &components = design->GetComponents(0, false);
     ASSERT_EQ(components.size(), before + 1);
     const CFTComponent *landed = components.back();
-    const QPointF centre(landed->GetOriginX() + landed->GetSizeX() / 2.0,
-                         landed->GetOriginY() + landed->GetSizeY() / 2.0);
-    EXPECT_NEAR(centre.x(), released.x(), 1.0);
-    EXPECT_NEAR(centre.y(), released.y(), 1.0);
+    // The picture's frame is in its pixels, shown at the canvas's scale.
+    const QPointF origin = released + QPointF(-20, -15) / canvas->scale();
+    EXPECT_NEAR(landed->GetOriginX(), origin.x(), 1.0);
+    EXPECT_NEAR(landed->GetOriginY(), origin.y(), 1.0);
     EXPECT_GT(landed->GetOriginX(), design->getDocumentSizeX(0)) << "beside the page, where it was let go";
 }

@@ -3,6 +3,7 @@
 // and Save writes it), or the design is saved, exported or printed while the field still has the
 // keyboard, or Undo or Redo is chosen then (as a step of its own); and the inspector shows the
 // selection of whichever document window the user turns to.
+#include "app/canvas/CACanvasAddressCommands.h"
 #include "app/canvas/CADocView.h"
 #include "app/inspector/CAPropertiesController.h"
 #include "app/shell/CAChangeLayoutSheet.h"
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -339,6 +341,63 @@ TEST_F(CAInspectorShellTest, FollowsTheDocumentWindowTheUserTurnsTo)
     EXPECT_DOUBLE_EQ(sizeOf(texts.at(1)), 11.0);
     EXPECT_NE(sizeOf(texts.at(0)), 11.0);
     EXPECT_EQ(inspector->inspectedView(), window(0)->docView());
+}
+
+// A design with a changed panel closed without saving takes its selection out of the inspector:
+// the address pane shows what the window the user turns to holds, and a size typed then reaches
+// that window's panel.
+TEST_F(CAInspectorShellTest, ADocumentClosedWithoutSavingLeavesNothingOfItInTheInspector)
+{
+    start(2);
+    const auto addressSize = [this] { return inspector->window()->findChild<QLineEdit *>(u"_textSizeTextField"_s); };
+    // Clicked into, typed and confirmed with Return.
+    const auto typeInto = [this](QLineEdit *field, const QString &size) {
+        activate(inspector->window());
+        QTest::mouseClick(field, Qt::LeftButton);
+        ASSERT_TRUE(field->hasFocus());
+        field->selectAll();
+        QTest::keyClicks(field, size);
+        QTest::keyClick(field, Qt::Key_Return);
+    };
+    QList<CFTComponent *> panels;
+    for (int i = 0; i < 2; ++i) {
+        CADocView *canvas = window(i)->docView();
+        canvas->addressCommands().addressPanel(true);
+        const std::vector<CFTComponent *> &all = canvas->document()->ftDocument()->GetComponents(0, false);
+        const auto panel = std::find_if(all.begin(), all.end(),
+                                        [](CFTComponent *c) { return c->getType() == ctAddressPanel; });
+        ASSERT_NE(panel, all.end());
+        panels.append(*panel);
+    }
+    activate(window(1));
+    select(1, panels.at(1));
+    const double otherSize = sizeOf(panels.at(1));
+    ASSERT_NE(otherSize, 15.0);
+    activate(window(0));
+    select(0, panels.at(0));
+    ASSERT_EQ(inspector->tabView()->currentIndex(), int(CAPropertiesController::AddressTab));
+    typeInto(addressSize(), u"15"_s);
+    ASSERT_DOUBLE_EQ(sizeOf(panels.at(0)), 15.0);
+    ASSERT_TRUE(manager().documents().at(0)->isEdited());
+    CADocView *closing = window(0)->docView();
+
+    saveAnswer = CADocumentManager::SaveAnswer::DontSave;
+    window(0)->close();
+    ASSERT_EQ(manager().documents().size(), 1);
+    EXPECT_NE(inspector->inspectedView(), closing);
+    // Whatever window comes to the front, the closed design's size is no longer offered.
+    EXPECT_FALSE(addressSize()->isEnabled() && addressSize()->text() == u"15"_s);
+    QCoreApplication::processEvents();
+    EXPECT_NE(inspector->inspectedView(), closing);
+
+    // The window left is the one the user works in: its panel is shown and takes a typed size.
+    activate(window(0));
+    select(0, panels.at(1));
+    EXPECT_EQ(inspector->inspectedView(), window(0)->docView());
+    ASSERT_TRUE(addressSize()->isEnabled());
+    EXPECT_EQ(addressSize()->text().toDouble(), otherSize);
+    typeInto(addressSize(), u"20"_s);
+    EXPECT_DOUBLE_EQ(sizeOf(panels.at(1)), 20.0);
 }
 
 } // namespace

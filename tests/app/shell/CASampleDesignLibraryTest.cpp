@@ -2,7 +2,9 @@
 
 #include "AssistantTestSupport.h"
 
+#include "app/canvas/CACanvasAddressEdits.h"
 #include "app/shell/CAAssistantDesingController.h"
+#include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTADocument.h"
@@ -57,6 +59,7 @@ TEST(SampleDesignLibraryTest, EverySampleOpensFitsItsGroupAndTheSideCheckHolds)
     ASSERT_GE(designs.size(), 15);
     useContentLibrary(sampleLibrary());
     CAAssistantDesingController step;
+    int barcodes = 0;
     for (const QString &relative : designs) {
         SCOPED_TRACE(relative.toStdString());
         const QStringList parts = relative.split(u'/');
@@ -79,6 +82,13 @@ TEST(SampleDesignLibraryTest, EverySampleOpensFitsItsGroupAndTheSideCheckHolds)
         for (CFTComponent *component : design->GetComponents(0, false)) {
             if (component->getType() == ctAddressPanel) {
                 EXPECT_TRUE(page.contains(QPointF(component->GetOriginX(), component->GetOriginY())));
+                // A barcode stands below the address, and the design says so where it keeps it.
+                const auto *panel = static_cast<const CFTAAddressPanel *>(component);
+                if (panel->getFormat() && panel->getFormat()->containKey(tcBarcode)) {
+                    ++barcodes;
+                    EXPECT_EQ(CACanvasAddressEdits::drawnBarcodeLocation(panel), 1);
+                    EXPECT_EQ(panel->GetBarcodeLocation(), 1);
+                }
                 continue;
             }
             const QRectF bounds(component->GetOriginX(), component->GetOriginY(), component->GetSizeX(),
@@ -94,6 +104,7 @@ TEST(SampleDesignLibraryTest, EverySampleOpensFitsItsGroupAndTheSideCheckHolds)
         EXPECT_EQ(step.isDocHasSender(), sides.sender);
         EXPECT_EQ(step.isDocHasRecipient(), sides.recipient);
     }
+    EXPECT_GT(barcodes, 0) << "some designs show a barcode";
     PWUserDefaults::standardUserDefaults().removeObject(u"FTSharedContentLibraryPath"_s);
 }
 

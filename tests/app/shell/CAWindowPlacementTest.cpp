@@ -162,6 +162,44 @@ TEST_F(WindowPlacementTest, ASheetTallerThanItsWindowKeepsItsTitleBarOnTheScreen
     EXPECT_EQ(frame.center().x(), CAWindowPlacement::frameOf(document).center().x());
 }
 
+// The title-bar rule held against the frame the window system reports for a real window, not
+// against the placement's own reckoning: wherever a document window or the inspector stood, once
+// placed (again, after showing, as the panels are) the whole frame, title bar included, lies
+// on the screen, around the window's contents.
+TEST_F(WindowPlacementTest, TheFrameTheWindowSystemReportsLiesOnTheScreen)
+{
+    launch(1);
+    const struct
+    {
+        const char *name;
+        std::function<QWidget *(WindowPlacementTest &)> window;
+    } windows[] = {{"document", [](WindowPlacementTest &t) -> QWidget * { return t.window(0); }},
+                   {"inspector",
+                    [](WindowPlacementTest &) { return CAPropertiesController::sharedPropertiesController()->window(); }}};
+    const QPoint places[] = {QPoint(200, -100), QPoint(1400, 900), QPoint(-300, 500), QPoint(0, 0)};
+    for (const auto &row : windows) {
+        QWidget *window = row.window(*this);
+        ASSERT_TRUE(window) << row.name;
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window)) << row.name;
+        for (const QPoint &at : places) {
+            SCOPED_TRACE(testing::Message() << row.name << " at " << at.x() << "," << at.y());
+            window->move(at);
+            QCoreApplication::processEvents();
+            CAWindowPlacement::placeInside(window, room);
+            QCoreApplication::processEvents();
+            const QRect frame = window->frameGeometry();
+            const QRect contents = window->geometry();
+            ASSERT_NE(frame, contents) << "the window system reports no frame to measure";
+            EXPECT_TRUE(frame.contains(contents));
+            EXPECT_GE(frame.top(), room.top()) << "the title bar is on the screen";
+            EXPECT_TRUE(room.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x"
+                                              << frame.height();
+        }
+        window->hide();
+    }
+}
+
 // The country menu of the main menu's address panel entries, open on the screen: one column
 // inside the screen, every country whole, and every one reached with the arrow keys.
 TEST_F(WindowPlacementTest, EveryCountryOfTheMenuCanBeReachedWhole)
