@@ -1,4 +1,5 @@
 #include "platform/PWImage.h"
+#include "platform/PWIsolatedCall.h"
 
 #include <QBuffer>
 #include <QPageSize>
@@ -223,4 +224,17 @@ TEST(PWImageTest, DrawingTakesTheSourceInPointsOfTheImage)
     EXPECT_EQ(target.pixel(5, 5), qRgb(0, 0, 255));
     EXPECT_TRUE(image->toImage(QSize()).isNull());
     EXPECT_FALSE(PWImage::create()->draw(painter, QRectF(0, 0, 10, 10)));
+}
+
+// Poppler reads even the page size of a PDF apart, where a damaged document cannot hold up or
+// harm this process: with no program to run apart there is no PDF, and the reason says so.
+TEST(PWImageTest, APdfPageSizeIsReadApart)
+{
+    PWIsolatedCall::setProgram(QStringLiteral("/nonexistent/parcelwick"));
+    QString error;
+    const auto image = PWImage::fromData(halfBlackPdf(), &error);
+    PWIsolatedCall::setProgram(QString());
+    EXPECT_EQ(image, nullptr);
+    EXPECT_TRUE(error.startsWith(QStringLiteral("it cannot be read apart"))) << error.toStdString();
+    EXPECT_NE(PWImage::fromData(halfBlackPdf()), nullptr);
 }
