@@ -186,15 +186,23 @@ std::vector<QByteArray> childEnvironment(const QByteArray &tempFolder)
 // A folder of the caller's temporary folder for one child alone, empty, readable by this user
 // only; its name carries the caller's process number, so that what a killed caller left is
 // recognized and taken away by a later one.
+// The caller's temporary folder; /tmp when $TMPDIR names none (Qt answers an empty path then).
+QString callerTempFolder()
+{
+    const QString path = QDir::tempPath();
+    return path.isEmpty() || !QDir::isAbsolutePath(path) ? QStringLiteral("/tmp") : path;
+}
+
 QByteArray makeChildFolder(int *error)
 {
-    QByteArray pattern = QFile::encodeName(QDir::tempPath()) + "/parcelwick-child-"
-                         + QByteArray::number(qint64(getpid())) + "-XXXXXX";
-    if (!mkdtemp(pattern.data())) {
+    // A temporary folder that is not writable falls back to /tmp.
+    for (const QByteArray &parent : {QFile::encodeName(callerTempFolder()), QByteArray("/tmp")}) {
+        QByteArray pattern = parent + "/parcelwick-child-" + QByteArray::number(qint64(getpid())) + "-XXXXXX";
+        if (mkdtemp(pattern.data()))
+            return pattern;
         *error = errno;
-        return QByteArray();
     }
-    return pattern;
+    return QByteArray();
 }
 
 // Takes away the folders of children whose caller is gone (it was killed before it could).
@@ -202,7 +210,7 @@ void removeAbandonedFolders()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        QDir temp(QDir::tempPath());
+        QDir temp(callerTempFolder());
         const QStringList names =
             temp.entryList({QStringLiteral("parcelwick-child-*")}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
         for (const QString &name : names) {

@@ -210,6 +210,21 @@ TEST(PWIsolatedCallChildTest, WorksInATemporaryFolderOfItsOwnThatGoesWithIt)
     }
 }
 
+// A temporary folder that is not there ($TMPDIR set astray) does not keep work from running apart.
+TEST(PWIsolatedCallChildTest, RunsWhenTheTemporaryFolderIsGone)
+{
+    const QByteArray previous = qgetenv("TMPDIR");
+    qputenv("TMPDIR", "/nonexistent/temporary");
+    const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run("test-leave", "answer", limits(10000, 256 * kMB, kMB));
+    if (previous.isEmpty())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", previous);
+    ASSERT_TRUE(outcome.ok) << outcome.reason.toStdString();
+    EXPECT_TRUE(outcome.answer.startsWith("/tmp/parcelwick-child-")) << outcome.answer.constData();
+    EXPECT_FALSE(QFileInfo::exists(QFile::decodeName(outcome.answer)));
+}
+
 TEST(PWIsolatedCallChildTest, AProgramThatCannotStartIsAReason)
 {
     PWIsolatedCall::setProgram(QStringLiteral("/nonexistent/parcelwick"));

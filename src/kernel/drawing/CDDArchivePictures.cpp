@@ -113,6 +113,9 @@ bool archiveSetPicture(const CDDArchive &archive, const QString &key, CDDPicture
             data = best->data();
             extension = best->kind() == PWImageRep::Kind::PDF ? QStringLiteral("pdf") : QStringLiteral("eps");
             toStore = PWImage::create(*best);
+            // One that cannot be read knows no size of its own: it keeps the one it was stored with.
+            if (!best->isReadable())
+                toStore->setSize(image->size());
         } else if (!best->data().isEmpty()) {
             // A bitmap read from a file keeps the file's bytes, whether they decode or not.
             data = best->data();
