@@ -6,6 +6,7 @@
 #include "platform/PWPictureRenderer.h"
 
 #include <QCryptographicHash>
+#include <QHash>
 #include <QPainter>
 #include <QtEndian>
 
@@ -94,6 +95,36 @@ QByteArray pageSizeHere(const QByteArray &bytes)
 
 [[maybe_unused]] const bool kJobRegistered = PWIsolatedCall::registerJob(kPageSizeJob, &pageSizeHere);
 
+// Page sizes read apart, by the digest of the PDF's bytes: the same picture opened again (clip
+// art, a copy, the next document) starts no child.
+class PageSizes
+{
+public:
+    static PageSizes &instance()
+    {
+        static PageSizes sizes;
+        return sizes;
+    }
+    std::optional<QSizeF> find(const QByteArray &digest)
+    {
+        std::lock_guard lock(m_mutex);
+        const auto it = m_sizes.constFind(digest);
+        return it == m_sizes.cend() ? std::nullopt : std::optional<QSizeF>(*it);
+    }
+    void insert(const QByteArray &digest, const QSizeF &size)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_sizes.size() >= kKept)
+            m_sizes.clear();
+        m_sizes.insert(digest, size);
+    }
+
+private:
+    static constexpr qsizetype kKept = 4096;
+    std::mutex m_mutex;
+    QHash<QByteArray, QSizeF> m_sizes;
+};
+
 } // namespace
 
 struct PWImageRep::RenderState
@@ -152,34 +183,39 @@ std::optional<PWImageRep> PWImageRep::fromPDF(const QByteArray &input, QString *
 {
     // Poppler and this representation keep the bytes: never a view into someone else's buffer.
     const QByteArray bytes(input.constData(), input.size());
-    // Even reading the page size can take poppler as long as a rendering: it is done apart.
-    PWIsolatedCall::Limits limits;
-    limits.deadlineMs = PWPictureRenderer::deadlineMs();
-    limits.memoryBytes = kPageSizeMemory;
-    limits.answerBytes = 1024;
-    const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run(kPageSizeJob, bytes, limits);
-    if (!outcome.ok) {
-        setError(error, outcome.reason);
-        return std::nullopt;
-    }
-    if (!outcome.answer.startsWith('S')) {
-        setError(error, QString::fromUtf8(outcome.answer.sliced(std::min<qsizetype>(1, outcome.answer.size()))));
-        return std::nullopt;
-    }
-    const QList<QByteArray> numbers = outcome.answer.sliced(1).split(' ');
-    bool okW = false, okH = false;
-    const QSizeF size(numbers.value(0).toDouble(&okW), numbers.value(1).toDouble(&okH));
-    if (!okW || !okH || !(size.width() > 0) || !(size.height() > 0) || !std::isfinite(size.width())
-        || !std::isfinite(size.height())) {
-        setError(error, QStringLiteral("the PDF page has no size"));
-        return std::nullopt;
+    const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    std::optional<QSizeF> size = PageSizes::instance().find(digest);
+    if (!size) {
+        // Even reading the page size can take poppler as long as a rendering: it is done apart.
+        PWIsolatedCall::Limits limits;
+        limits.deadlineMs = PWPictureRenderer::deadlineMs();
+        limits.memoryBytes = kPageSizeMemory;
+        limits.answerBytes = 1024;
+        const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run(kPageSizeJob, bytes, limits);
+        if (!outcome.ok) {
+            setError(error, outcome.reason);
+            return std::nullopt;
+        }
+        if (!outcome.answer.startsWith('S')) {
+            setError(error, QString::fromUtf8(outcome.answer.sliced(std::min<qsizetype>(1, outcome.answer.size()))));
+            return std::nullopt;
+        }
+        const QList<QByteArray> numbers = outcome.answer.sliced(1).split(' ');
+        bool okW = false, okH = false;
+        size = QSizeF(numbers.value(0).toDouble(&okW), numbers.value(1).toDouble(&okH));
+        if (!okW || !okH || !(size->width() > 0) || !(size->height() > 0) || !std::isfinite(size->width())
+            || !std::isfinite(size->height())) {
+            setError(error, QStringLiteral("the PDF page has no size"));
+            return std::nullopt;
+        }
+        PageSizes::instance().insert(digest, *size);
     }
 
     PWImageRep rep(Kind::PDF);
     rep.m_data = bytes;
-    rep.m_size = size;
-    rep.m_box = QRectF(QPointF(0, 0), size);
-    rep.m_digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    rep.m_size = *size;
+    rep.m_box = QRectF(QPointF(0, 0), *size);
+    rep.m_digest = digest;
     rep.m_render = std::make_shared<RenderState>();
     return rep;
 }

@@ -227,14 +227,21 @@ TEST(PWImageTest, DrawingTakesTheSourceInPointsOfTheImage)
 }
 
 // Poppler reads even the page size of a PDF apart, where a damaged document cannot hold up or
-// harm this process: with no program to run apart there is no PDF, and the reason says so.
-TEST(PWImageTest, APdfPageSizeIsReadApart)
+// harm this process: with no program to run apart there is no new PDF, and the reason says so;
+// one whose size was read before is known without it.
+TEST(PWImageTest, APdfPageSizeIsReadApartOnce)
 {
+    const QByteArray known = halfBlackPdf();
+    ASSERT_NE(PWImage::fromData(known), nullptr);
+    const QByteArray unknown = known + "\n% another document\n";
     PWIsolatedCall::setProgram(QStringLiteral("/nonexistent/parcelwick"));
     QString error;
-    const auto image = PWImage::fromData(halfBlackPdf(), &error);
+    const auto fresh = PWImage::fromData(unknown, &error);
+    const auto again = PWImage::fromData(known);
     PWIsolatedCall::setProgram(QString());
-    EXPECT_EQ(image, nullptr);
+    EXPECT_EQ(fresh, nullptr);
     EXPECT_TRUE(error.startsWith(QStringLiteral("it cannot be read apart"))) << error.toStdString();
-    EXPECT_NE(PWImage::fromData(halfBlackPdf()), nullptr);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->size(), QSizeF(72, 36));
+    EXPECT_NE(PWImage::fromData(unknown), nullptr);
 }
