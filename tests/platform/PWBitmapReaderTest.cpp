@@ -128,19 +128,19 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PWBitmapReaderUnreadableTest,
 
 TEST(PWBitmapReaderTest, APictureOfMorePixelsThanDrawingNeedsIsReadReduced)
 {
-    const QImage whole = halves(7000, 5000);
+    const QImage whole = halves(12000, 8000);
     const QByteArray bytes = encoded(whole, "png");
     const std::shared_ptr<PWImage> image = PWImage::fromData(bytes);
     ASSERT_NE(image, nullptr);
     const PWImageRep &rep = *image->bestRepresentation();
     EXPECT_TRUE(rep.isReadable());
     EXPECT_EQ(rep.data(), bytes);
-    EXPECT_EQ(rep.pixelSize(), QSize(7000, 5000));
-    EXPECT_EQ(image->size(), QSizeF(7000, 5000));
+    EXPECT_EQ(rep.pixelSize(), QSize(12000, 8000));
+    EXPECT_EQ(image->size(), QSizeF(12000, 8000));
     const QImage &pixels = rep.bitmap();
     EXPECT_LE(qint64(pixels.width()) * pixels.height(), PWBitmapReader::kMaxDrawnPixels);
     EXPECT_GE(pixels.width(), 4000);
-    EXPECT_NEAR(double(pixels.width()) / pixels.height(), 1.4, 0.01);
+    EXPECT_NEAR(double(pixels.width()) / pixels.height(), 1.5, 0.01);
     EXPECT_LT(qGray(pixels.pixel(pixels.width() / 4, pixels.height() / 2)), 10);
     EXPECT_GT(qGray(pixels.pixel(pixels.width() * 3 / 4, pixels.height() / 2)), 245);
 }
