@@ -28,8 +28,9 @@ public:
     // with 72 dots per inch when the image does not state a resolution of its own.
     static PWImageRep fromBitmap(const QImage &image);
     static PWImageRep fromBitmap(const QImage &image, const QSizeF &pointSize);
-    // The first page of a PDF document. Nothing, with a reason, for bytes poppler cannot open,
-    // a locked document or one without pages.
+    // The first page of a PDF document, whose size poppler reads apart (PWIsolatedCall, under the
+    // renderer's deadline; a size once read is remembered by the bytes). Nothing, with a reason,
+    // for bytes poppler cannot open in time, a locked document or one without pages.
     static std::optional<PWImageRep> fromPDF(const QByteArray &bytes, QString *error = nullptr);
     // EPS bytes, plain or with the binary DOS header; the size comes from the "%%BoundingBox"
     // comment. Nothing, with a reason, when there is no usable bounding box.

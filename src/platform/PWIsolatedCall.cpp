@@ -183,9 +183,6 @@ std::vector<QByteArray> childEnvironment(const QByteArray &tempFolder)
     return made;
 }
 
-// A folder of the caller's temporary folder for one child alone, empty, readable by this user
-// only; its name carries the caller's process number, so that what a killed caller left is
-// recognized and taken away by a later one.
 // The caller's temporary folder; /tmp when $TMPDIR names none (Qt answers an empty path then).
 QString callerTempFolder()
 {
@@ -193,6 +190,9 @@ QString callerTempFolder()
     return path.isEmpty() || !QDir::isAbsolutePath(path) ? QStringLiteral("/tmp") : path;
 }
 
+// A folder of the caller's temporary folder for one child alone, empty, readable by this user
+// only; its name carries the caller's process number, so that what a killed caller left is
+// recognized and taken away by a later one.
 QByteArray makeChildFolder(int *error)
 {
     // A temporary folder that is not writable falls back to /tmp.
