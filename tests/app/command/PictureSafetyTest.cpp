@@ -256,22 +256,26 @@ TEST(PictureSafetyTest, BitmapsThatDoNotDecodeArePlaceholdersAndKeepTheirBytes)
     }
 }
 
-// A photo of 12000 x 8000 pixels is drawn, from the pixels its size on the card needs.
-TEST(PictureSafetyTest, APhotoOfManyMegapixelsIsDrawn)
+// A photo and a scan of 12000 x 8000 pixels are drawn, from the pixels their size on the card needs.
+TEST(PictureSafetyTest, PicturesOfManyMegapixelsAreDrawn)
 {
     QTemporaryDir work;
     ASSERT_TRUE(work.isValid());
     const QString design = work.filePath(u"photo.pwdc"_s);
-    ASSERT_TRUE(writeCard(design, {PWImage::fromData(encoded(halves(12000, 8000), "jpeg"))}, 100.0, 1.5));
+    const QImage picture = halves(12000, 8000);
+    ASSERT_TRUE(writeCard(design, {PWImage::fromData(encoded(picture, "jpeg")), PWImage::fromData(encoded(picture, "png"))},
+                          100.0, 1.5));
     const QString out = work.filePath(u"photo.pdf"_s);
     const commandtest::ProgramRun run = commandtest::runProgram({u"--export"_s, design, out});
     ASSERT_EQ(run.status, CACommandLine::kSuccess) << qPrintable(run.err);
     EXPECT_FALSE(run.err.contains(u"picture"_s)) << qPrintable(run.err);
     const QImage page = exportedPage(out);
     ASSERT_FALSE(page.isNull());
-    // The picture lies at (10, 10), 100 x 66.7 points: black on its left, white on its right.
+    // The pictures lie at (10, 10) and (115, 10), 100 x 66.7 points: black on the left, white on the right.
     const auto grey = [&](int x, int y) { return qGray(page.pixel(x, y)); };
-    EXPECT_LT(grey(35, 43), 40);
-    EXPECT_GT(grey(85, 43), 215);
+    for (const int left : {10, 115}) {
+        EXPECT_LT(grey(left + 25, 43), 40) << left;
+        EXPECT_GT(grey(left + 75, 43), 215) << left;
+    }
     EXPECT_EQ(placeholderPixels(page), 0);
 }
