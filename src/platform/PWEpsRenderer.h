@@ -5,8 +5,10 @@
 #include <QString>
 
 // Renders EPS bytes (plain PostScript or with the binary DOS header) through libspectre, which
-// runs Ghostscript in its safe mode: the PostScript cannot read or write files. The result is an
-// opaque bitmap of the bounding box at the given scale (device pixels per point).
+// runs Ghostscript in its safe mode: the PostScript can reach no file but those of the temporary
+// folder ($TMPDIR), which is why it is only run apart (PWIsolatedCall), where that folder is the
+// child's own, empty one. The result is an opaque bitmap of the bounding box at the given scale
+// (device pixels per point).
 class PWEpsRenderer
 {
 public:

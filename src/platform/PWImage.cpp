@@ -1,5 +1,6 @@
 #include "platform/PWImage.h"
 
+#include "platform/PWBitmapReader.h"
 #include "platform/PWFileReader.h"
 #include "platform/PWLog.h"
 
@@ -64,16 +65,13 @@ std::shared_ptr<PWImage> decodePicture(const QByteArray &bytes, QString *error)
         return rep ? PWImage::create(*rep) : nullptr;
     }
 
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    QImage bitmap;
-    if (!reader.read(&bitmap)) {
-        setError(error, QStringLiteral("not a picture: %1").arg(reader.errorString()));
+    std::optional<PWImageRep> rep = PWBitmapReader::read(bytes, error);
+    if (rep && !rep->isReadable()) {
+        // Whoever keeps such bytes all the same (a design's picture) makes them unreadable itself.
+        setError(error, rep->failure());
         return nullptr;
     }
-    return PWImage::create(PWImageRep::fromBitmap(bitmap));
+    return rep ? PWImage::create(*rep) : nullptr;
 }
 
 } // namespace
@@ -209,7 +207,8 @@ const PWImageRep *PWImage::bestRepresentation() const
         if (rep.kind() == PWImageRep::Kind::PDF)
             return &rep;
         if (rep.isBitmap()) {
-            const qint64 pixels = qint64(rep.bitmap().width()) * rep.bitmap().height();
+            // One that cannot be drawn counts for nothing against one that can.
+            const qint64 pixels = rep.isReadable() ? qint64(rep.pixelSize().width()) * rep.pixelSize().height() : 0;
             if (pixels > bestPixels) {
                 best = &rep;
                 bestPixels = pixels;

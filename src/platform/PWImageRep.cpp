@@ -1,10 +1,12 @@
 #include "platform/PWImageRep.h"
 
 #include "platform/PWEpsRenderer.h"
+#include "platform/PWIsolatedCall.h"
 #include "platform/PWLog.h"
 #include "platform/PWPictureRenderer.h"
 
 #include <QCryptographicHash>
+#include <QHash>
 #include <QPainter>
 #include <QtEndian>
 
@@ -72,6 +74,57 @@ std::optional<QRectF> parseBoundingBox(const QByteArray &line)
     return box;
 }
 
+constexpr char kPageSizeJob[] = "pdf-page-size";
+constexpr qint64 kPageSizeMemory = qint64(512) * 1024 * 1024;
+
+// In the child: "S" and the first page's width and height in points, or "E" and why not.
+QByteArray pageSizeHere(const QByteArray &bytes)
+{
+    routePopplerMessages();
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(bytes);
+    if (!document)
+        return "Enot a PDF document";
+    if (document->isLocked())
+        return "Ethe PDF document is locked";
+    std::unique_ptr<Poppler::Page> page;
+    if (document->numPages() < 1 || !(page = document->page(0)))
+        return "Ethe PDF document has no pages";
+    const QSizeF size = page->pageSizeF();
+    return "S" + QByteArray::number(size.width(), 'g', 17) + ' ' + QByteArray::number(size.height(), 'g', 17);
+}
+
+[[maybe_unused]] const bool kJobRegistered = PWIsolatedCall::registerJob(kPageSizeJob, &pageSizeHere);
+
+// Page sizes read apart, by the digest of the PDF's bytes: the same picture opened again (clip
+// art, a copy, the next document) starts no child.
+class PageSizes
+{
+public:
+    static PageSizes &instance()
+    {
+        static PageSizes sizes;
+        return sizes;
+    }
+    std::optional<QSizeF> find(const QByteArray &digest)
+    {
+        std::lock_guard lock(m_mutex);
+        const auto it = m_sizes.constFind(digest);
+        return it == m_sizes.cend() ? std::nullopt : std::optional<QSizeF>(*it);
+    }
+    void insert(const QByteArray &digest, const QSizeF &size)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_sizes.size() >= kKept)
+            m_sizes.clear();
+        m_sizes.insert(digest, size);
+    }
+
+private:
+    static constexpr qsizetype kKept = 4096;
+    std::mutex m_mutex;
+    QHash<QByteArray, QSizeF> m_sizes;
+};
+
 } // namespace
 
 struct PWImageRep::RenderState
@@ -103,37 +156,66 @@ PWImageRep PWImageRep::fromBitmap(const QImage &image, const QSizeF &pointSize)
     return rep;
 }
 
+PWImageRep PWImageRep::fromEncodedBitmap(const QByteArray &bytes, const QImage &pixels, const QSize &pixelSize)
+{
+    const QSize whole = pixelSize.isEmpty() ? pixels.size() : pixelSize;
+    // The resolution the file states, which the reduced pixels keep.
+    const double dpiX = dotsPerInch(pixels.dotsPerMeterX());
+    const double dpiY = dotsPerInch(pixels.dotsPerMeterY());
+    PWImageRep rep = fromBitmap(pixels, QSizeF(whole.width() * 72.0 / dpiX, whole.height() * 72.0 / dpiY));
+    rep.m_data = bytes;
+    rep.m_pixelSize = whole;
+    return rep;
+}
+
+PWImageRep PWImageRep::unreadable(Kind kind, const QByteArray &bytes, const QString &reason, const QSizeF &size)
+{
+    PWImageRep rep(kind);
+    rep.m_data = bytes;
+    rep.m_size = size.isEmpty() ? QSizeF(72, 72) : size;
+    rep.m_box = QRectF(QPointF(0, 0), rep.m_size);
+    rep.m_failure = reason.isEmpty() ? QStringLiteral("the picture cannot be read") : reason;
+    rep.m_digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    return rep;
+}
+
 std::optional<PWImageRep> PWImageRep::fromPDF(const QByteArray &input, QString *error)
 {
-    routePopplerMessages();
     // Poppler and this representation keep the bytes: never a view into someone else's buffer.
     const QByteArray bytes(input.constData(), input.size());
-    // Only the page size is read here; the page is drawn apart (PWPictureRenderer).
-    const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(bytes);
-    if (!document) {
-        setError(error, QStringLiteral("not a PDF document"));
-        return std::nullopt;
-    }
-    if (document->isLocked()) {
-        setError(error, QStringLiteral("the PDF document is locked"));
-        return std::nullopt;
-    }
-    std::unique_ptr<Poppler::Page> page;
-    if (document->numPages() < 1 || !(page = document->page(0))) {
-        setError(error, QStringLiteral("the PDF document has no pages"));
-        return std::nullopt;
-    }
-    const QSizeF size = page->pageSizeF();
-    if (!(size.width() > 0) || !(size.height() > 0) || !std::isfinite(size.width()) || !std::isfinite(size.height())) {
-        setError(error, QStringLiteral("the PDF page has no size"));
-        return std::nullopt;
+    const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    std::optional<QSizeF> size = PageSizes::instance().find(digest);
+    if (!size) {
+        // Even reading the page size can take poppler as long as a rendering: it is done apart.
+        PWIsolatedCall::Limits limits;
+        limits.deadlineMs = PWPictureRenderer::deadlineMs();
+        limits.memoryBytes = kPageSizeMemory;
+        limits.answerBytes = 1024;
+        const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run(kPageSizeJob, bytes, limits);
+        if (!outcome.ok) {
+            setError(error, outcome.reason);
+            return std::nullopt;
+        }
+        if (!outcome.answer.startsWith('S')) {
+            setError(error, QString::fromUtf8(outcome.answer.sliced(std::min<qsizetype>(1, outcome.answer.size()))));
+            return std::nullopt;
+        }
+        const QList<QByteArray> numbers = outcome.answer.sliced(1).split(' ');
+        bool okW = false, okH = false;
+        size = QSizeF(numbers.value(0).toDouble(&okW), numbers.value(1).toDouble(&okH));
+        if (!okW || !okH || !(size->width() > 0) || !(size->height() > 0) || !std::isfinite(size->width())
+            || !std::isfinite(size->height())) {
+            setError(error, QStringLiteral("the PDF page has no size"));
+            return std::nullopt;
+        }
+        PageSizes::instance().insert(digest, *size);
     }
 
     PWImageRep rep(Kind::PDF);
     rep.m_data = bytes;
-    rep.m_size = size;
-    rep.m_box = QRectF(QPointF(0, 0), size);
-    rep.m_digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    rep.m_size = *size;
+    rep.m_box = QRectF(QPointF(0, 0), *size);
+    rep.m_digest = digest;
     rep.m_render = std::make_shared<RenderState>();
     return rep;
 }
@@ -198,7 +280,7 @@ std::optional<PWImageRep> PWImageRep::fromEPS(const QByteArray &input, QString *
 QSize PWImageRep::pixelSize() const
 {
     if (m_kind == Kind::Bitmap)
-        return m_bitmap.size();
+        return m_pixelSize.isEmpty() ? m_bitmap.size() : m_pixelSize;
     return QSize(int(std::ceil(m_size.width())), int(std::ceil(m_size.height())));
 }
 
@@ -259,6 +341,8 @@ bool PWImageRep::draw(QPainter &painter, const QRectF &target, const QRectF &sou
     const QRectF source = sourceRect.isEmpty() ? QRectF(QPointF(0, 0), m_size) : sourceRect;
     if (target.isEmpty() || source.isEmpty() || !(resolution > 0) || m_size.isEmpty())
         return false;
+    if (!isReadable())
+        return drawUnreadable(painter, target);
 
     switch (m_kind) {
     case Kind::Bitmap: {
@@ -279,6 +363,20 @@ bool PWImageRep::draw(QPainter &painter, const QRectF &target, const QRectF &sou
         break;
     }
     return drawRendered(painter, target, source, resolution);
+}
+
+// Drawn as a placeholder and named once, the way a picture that fails to render is.
+bool PWImageRep::drawUnreadable(QPainter &painter, const QRectF &target) const
+{
+    PWPictureRenderer::Request request;
+    request.kind = m_kind == Kind::PDF   ? PWPictureRenderer::Kind::PDF
+                   : m_kind == Kind::EPS ? PWPictureRenderer::Kind::EPS
+                                         : PWPictureRenderer::Kind::Bitmap;
+    request.data = m_data;
+    request.digest = m_digest;
+    PWPictureRenderer::noteFailure(request, m_failure);
+    PWPictureRenderer::drawPlaceholder(painter, target);
+    return true;
 }
 
 bool PWImageRep::drawRendered(QPainter &painter, const QRectF &target, const QRectF &source, double resolution) const

@@ -15,6 +15,9 @@ class QPainter;
 // One representation of an image: a bitmap, the bytes of a one-page PDF drawn through poppler,
 // or the bytes of an EPS file, kept (with the size of their bounding box) and drawn through
 // Ghostscript. PDF and EPS are drawn from rasters that PWPictureRenderer makes apart and keeps.
+// A bitmap read from a file keeps the file's bytes too, and the bytes of a picture that cannot
+// be drawn (damaged, cut, too large) are kept all the same: they are the user's, stored again as
+// they were read, and the picture is drawn as a placeholder.
 // A representation is a value; copies share their bytes.
 class PWImageRep
 {
@@ -25,12 +28,19 @@ public:
     // with 72 dots per inch when the image does not state a resolution of its own.
     static PWImageRep fromBitmap(const QImage &image);
     static PWImageRep fromBitmap(const QImage &image, const QSizeF &pointSize);
-    // The first page of a PDF document. Nothing, with a reason, for bytes poppler cannot open,
-    // a locked document or one without pages.
+    // The first page of a PDF document, whose size poppler reads apart (PWIsolatedCall, under the
+    // renderer's deadline; a size once read is remembered by the bytes). Nothing, with a reason,
+    // for bytes poppler cannot open in time, a locked document or one without pages.
     static std::optional<PWImageRep> fromPDF(const QByteArray &bytes, QString *error = nullptr);
     // EPS bytes, plain or with the binary DOS header; the size comes from the "%%BoundingBox"
     // comment. Nothing, with a reason, when there is no usable bounding box.
     static std::optional<PWImageRep> fromEPS(const QByteArray &bytes, QString *error = nullptr);
+    // A bitmap decoded from bytes, kept with them. The pixels may be fewer than the picture has
+    // (pixelSize, which with the pixels' resolution gives the size in points): a large picture is
+    // decoded reduced, to the most pixels it is drawn with.
+    static PWImageRep fromEncodedBitmap(const QByteArray &bytes, const QImage &pixels, const QSize &pixelSize);
+    // Bytes of the kind given that cannot be drawn, and why; size in points.
+    static PWImageRep unreadable(Kind kind, const QByteArray &bytes, const QString &reason, const QSizeF &size);
 
     PWImageRep(const PWImageRep &) = default;
     PWImageRep &operator=(const PWImageRep &) = default;
@@ -42,12 +52,17 @@ public:
     bool isBitmap() const { return m_kind == Kind::Bitmap; }
     // Size in points.
     QSizeF size() const { return m_size; }
-    // Pixels of a bitmap; for PDF and EPS the point size rounded up, as the platform counted them.
+    // Pixels of a bitmap (as many as the picture has, also when it was decoded reduced); for PDF
+    // and EPS the point size rounded up, as the platform counted them.
     QSize pixelSize() const;
 
-    // The pixels of a bitmap (null for the other kinds).
+    // Whether it can be drawn; why not, otherwise.
+    bool isReadable() const { return m_failure.isEmpty(); }
+    const QString &failure() const { return m_failure; }
+
+    // The pixels of a bitmap (null for the other kinds and for an unreadable bitmap).
     const QImage &bitmap() const { return m_bitmap; }
-    // The PDF or EPS bytes (empty for a bitmap).
+    // The bytes as read: PDF, EPS, the file of a bitmap (empty for a bitmap made in memory).
     const QByteArray &data() const { return m_data; }
     // The EPS bounding box or the PDF page box, in points; empty for a bitmap.
     QRectF boundingBox() const { return m_box; }
@@ -71,6 +86,7 @@ private:
     struct RenderState;
 
     explicit PWImageRep(Kind kind);
+    bool drawUnreadable(QPainter &painter, const QRectF &target) const;
     bool drawRendered(QPainter &painter, const QRectF &target, const QRectF &source, double resolution) const;
 
     Kind m_kind = Kind::Bitmap;
@@ -79,5 +95,7 @@ private:
     QByteArray m_data;
     QRectF m_box;
     QByteArray m_digest;
+    QSize m_pixelSize; // of a bitmap decoded from bytes
+    QString m_failure;
     std::shared_ptr<RenderState> m_render;
 };

@@ -1,8 +1,11 @@
 #include "platform/PWIsolatedCall.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <cerrno>
@@ -94,8 +97,10 @@ QByteArray readAll(int fd)
     const rlim_t data = dataInUse() + rlim_t(std::max<qint64>(memoryBytes, 0));
     const rlimit dataLimit {data, data};
     setrlimit(RLIMIT_DATA, &dataLimit);
-    // A work that loops without end is stopped by the caller's deadline; this is the backstop.
-    const rlimit cpu {rlim_t(std::max<qint64>(cpuSeconds, 1)), rlim_t(std::max<qint64>(cpuSeconds, 1))};
+    // The work's time is its processor time: SIGXCPU ends it there, SIGKILL a second later should
+    // it catch that. The caller's clock only stops a child that waits without working.
+    const rlim_t seconds = rlim_t(std::max<qint64>(cpuSeconds, 1));
+    const rlimit cpu {seconds, seconds + 1};
     setrlimit(RLIMIT_CPU, &cpu);
 
     PWIsolatedCall::Job job = nullptr;
@@ -117,22 +122,29 @@ QByteArray readAll(int fd)
     _exit(writeAll(STDOUT_FILENO, answer) ? kAnswered : kWriteFailed);
 }
 
-// Waits for the child's end until the deadline, then ends it; answers its status.
-int reap(pid_t child, const QElapsedTimer &timer, int deadlineMs, bool *killed)
+// Waits for the child's end until the deadline, then ends it; answers its status and the
+// processor time it used.
+int reap(pid_t child, const QElapsedTimer &timer, qint64 deadlineMs, bool *killed, double *cpuUsed)
 {
     int status = 0;
+    rusage usage {};
+    const auto used = [&] {
+        *cpuUsed = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+                   + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        return status;
+    };
     for (;;) {
-        const pid_t done = waitpid(child, &status, WNOHANG);
+        const pid_t done = wait4(child, &status, WNOHANG, &usage);
         if (done == child)
-            return status;
+            return used();
         if (done < 0 && errno != EINTR)
             return status;
         if (timer.elapsed() >= deadlineMs) {
             *killed = true;
             kill(child, SIGKILL);
-            while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            while (wait4(child, &status, 0, &usage) < 0 && errno == EINTR) {
             }
-            return status;
+            return used();
         }
         const timespec step {0, 2 * 1000 * 1000};
         nanosleep(&step, nullptr);
@@ -149,15 +161,88 @@ QString systemError(const QString &what, int error)
     return QStringLiteral("it cannot be read apart: %1: %2").arg(what, QString::fromLocal8Bit(strerror(error)));
 }
 
+QString secondsText(qint64 milliseconds)
+{
+    const qint64 whole = (milliseconds + 999) / 1000;
+    return whole == 1 ? QStringLiteral("1 second") : QStringLiteral("%1 seconds").arg(whole);
+}
+
+// The environment of the child: the caller's, with the temporary folder its own (a decoder that
+// writes scratch files, and Ghostscript, which lets PostScript reach the temporary folder and
+// nothing else, see only that folder) and without the options Ghostscript would take from it.
+std::vector<QByteArray> childEnvironment(const QByteArray &tempFolder)
+{
+    std::vector<QByteArray> made;
+    for (char **at = environ; at && *at; ++at) {
+        const QByteArray entry(*at);
+        if (entry.startsWith("TMPDIR=") || entry.startsWith("GS_OPTIONS="))
+            continue;
+        made.push_back(entry);
+    }
+    made.push_back("TMPDIR=" + tempFolder);
+    return made;
+}
+
+// The caller's temporary folder; /tmp when $TMPDIR names none (Qt answers an empty path then).
+QString callerTempFolder()
+{
+    const QString path = QDir::tempPath();
+    return path.isEmpty() || !QDir::isAbsolutePath(path) ? QStringLiteral("/tmp") : path;
+}
+
+// A folder of the caller's temporary folder for one child alone, empty, readable by this user
+// only; its name carries the caller's process number, so that what a killed caller left is
+// recognized and taken away by a later one.
+QByteArray makeChildFolder(int *error)
+{
+    // A temporary folder that is not writable falls back to /tmp.
+    for (const QByteArray &parent : {QFile::encodeName(callerTempFolder()), QByteArray("/tmp")}) {
+        QByteArray pattern = parent + "/parcelwick-child-" + QByteArray::number(qint64(getpid())) + "-XXXXXX";
+        if (mkdtemp(pattern.data()))
+            return pattern;
+        *error = errno;
+    }
+    return QByteArray();
+}
+
+// Takes away the folders of children whose caller is gone (it was killed before it could).
+void removeAbandonedFolders()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        QDir temp(callerTempFolder());
+        const QStringList names =
+            temp.entryList({QStringLiteral("parcelwick-child-*")}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+        for (const QString &name : names) {
+            const QStringList parts = name.split(QLatin1Char('-'));
+            bool ok = false;
+            const qint64 pid = parts.size() == 4 ? parts.at(2).toLongLong(&ok) : 0;
+            if (!ok || pid <= 0 || pid == getpid())
+                continue;
+            const QFileInfo info(temp.filePath(name));
+            if (info.isSymLink() || info.ownerId() != getuid())
+                continue;
+            if (kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+                continue;
+            QDir(info.filePath()).removeRecursively();
+        }
+    });
+}
+
 // Starts the child with its end of the socket as standard input and output, standard error
 // silenced, no other descriptor, an empty signal mask and every signal at its default: handlers
 // and ignored signals of the caller (a crash reporter, an ignored SIGPIPE) must not reach it.
-pid_t spawnChild(const QByteArray &program, const QList<QByteArray> &arguments, int childEnd, int *error)
+pid_t spawnChild(const QByteArray &program, const QList<QByteArray> &arguments, const std::vector<QByteArray> &environment,
+                 int childEnd, int *error)
 {
     std::vector<char *> argv;
     for (const QByteArray &argument : arguments)
         argv.push_back(const_cast<char *>(argument.constData()));
     argv.push_back(nullptr);
+    std::vector<char *> envp;
+    for (const QByteArray &entry : environment)
+        envp.push_back(const_cast<char *>(entry.constData()));
+    envp.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -175,7 +260,7 @@ pid_t spawnChild(const QByteArray &program, const QList<QByteArray> &arguments, 
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
     pid_t child = -1;
-    *error = posix_spawn(&child, program.constData(), &actions, &attributes, argv.data(), environ);
+    *error = posix_spawn(&child, program.constData(), &actions, &attributes, argv.data(), envp.data());
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return *error == 0 ? child : -1;
@@ -217,9 +302,22 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const char *job, const QByteArray &r
     }
     if (program.isEmpty())
         program = "/proc/self/exe";
-    const int cpuSeconds = limits.deadlineMs / 1000 + 2;
+    const qint64 cpuSeconds = std::max<qint64>(1, (qint64(limits.deadlineMs) + 999) / 1000);
+    // The clock only backs the processor limit up: a child starved of the processor by other
+    // work is not stopped for it, one that waits without working is.
+    const qint64 wallMs = std::max<qint64>(3 * qint64(limits.deadlineMs), cpuSeconds * 1000 + 2000);
     const QList<QByteArray> arguments {program, kChildOption, job, QByteArray::number(limits.memoryBytes),
                                        QByteArray::number(cpuSeconds)};
+
+    removeAbandonedFolders();
+    int folderError = 0;
+    const QByteArray folder = makeChildFolder(&folderError);
+    if (folder.isEmpty()) {
+        outcome.reason = systemError(QStringLiteral("no temporary folder"), folderError);
+        return outcome;
+    }
+    // Whatever the child left in its folder goes with it, however the child ended.
+    const auto removeFolder = qScopeGuard([&folder] { QDir(QFile::decodeName(folder)).removeRecursively(); });
 
     int ends[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
@@ -229,7 +327,7 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const char *job, const QByteArray &r
     QElapsedTimer timer;
     timer.start();
     int spawnError = 0;
-    const pid_t child = spawnChild(program, arguments, ends[1], &spawnError);
+    const pid_t child = spawnChild(program, arguments, childEnvironment(folder), ends[1], &spawnError);
     ::close(ends[1]);
     if (child < 0) {
         ::close(ends[0]);
@@ -247,7 +345,7 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const char *job, const QByteArray &r
     QByteArray answer;
     char buffer[65536];
     for (;;) {
-        const qint64 left = limits.deadlineMs - timer.elapsed();
+        const qint64 left = wallMs - timer.elapsed();
         if (left <= 0) {
             late = true;
             break;
@@ -289,13 +387,18 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const char *job, const QByteArray &r
     if (late || tooLarge)
         kill(child, SIGKILL);
     bool killed = false;
-    const int status = reap(child, timer, late || tooLarge ? 0 : limits.deadlineMs, &killed);
-    const int wholeSeconds = (limits.deadlineMs + 999) / 1000;
-    const QString seconds = wholeSeconds == 1 ? QStringLiteral("1 second") : QStringLiteral("%1 seconds").arg(wholeSeconds);
+    double cpuUsed = 0;
+    const int status = reap(child, timer, late || tooLarge ? 0 : wallMs, &killed, &cpuUsed);
+    const int signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    // SIGKILL after the processor limit is the hard limit, for a child that caught SIGXCPU.
+    const bool outOfTime = signal == SIGXCPU || (signal == SIGKILL && cpuUsed >= double(cpuSeconds));
     if (tooLarge) {
         outcome.reason = QStringLiteral("reading it gave more than %1 MB").arg(megabytes(limits.answerBytes));
     } else if (late || killed) {
-        outcome.reason = QStringLiteral("reading it did not end within %1").arg(seconds);
+        outcome.reason = QStringLiteral("reading it did not end within %1 and was stopped").arg(secondsText(wallMs));
+    } else if (outOfTime) {
+        outcome.reason = QStringLiteral("reading it took more than %1 of processor time and was stopped")
+                             .arg(secondsText(cpuSeconds * 1000));
     } else if (WIFEXITED(status) && WEXITSTATUS(status) == kAnswered) {
         outcome.ok = true;
         outcome.answer = std::move(answer);
@@ -303,10 +406,12 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const char *job, const QByteArray &r
         outcome.reason = QStringLiteral("reading it needs more than %1 MB of memory").arg(megabytes(limits.memoryBytes));
     } else if (WIFEXITED(status) && WEXITSTATUS(status) == kUnknownJob) {
         outcome.reason = QStringLiteral("it cannot be read apart: the program does not know \"%1\"").arg(QString::fromUtf8(job));
-    } else if (WIFSIGNALED(status) && (WTERMSIG(status) == SIGXCPU || WTERMSIG(status) == SIGKILL)) {
-        outcome.reason = QStringLiteral("reading it did not end within %1").arg(seconds);
-    } else if (WIFSIGNALED(status)) {
-        outcome.reason = QStringLiteral("reading it failed (signal %1)").arg(WTERMSIG(status));
+    } else if (signal == SIGKILL) {
+        outcome.reason = QStringLiteral("reading it was killed from outside (signal %1), as the system does when "
+                                        "memory runs out")
+                             .arg(signal);
+    } else if (signal != 0) {
+        outcome.reason = QStringLiteral("reading it failed (signal %1)").arg(signal);
     } else {
         outcome.reason = QStringLiteral("reading it failed (exit status %1)").arg(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
     }

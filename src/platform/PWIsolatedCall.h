@@ -4,8 +4,8 @@
 #include <QString>
 
 // Runs work that may crash, corrupt memory or run away (a third-party decoder over a damaged
-// file) in a child process of its own, under a deadline, a memory limit and a cap on the answer
-// it sends back. Whatever the work does, the caller gets either its answer bytes or a failure
+// file) in a child process of its own, under a limit of processor time, a memory limit and a cap
+// on the answer it sends back, with a private, empty temporary folder that goes when it ends. Whatever the work does, the caller gets either its answer bytes or a failure
 // with a reason a person can read; the calling process is never touched.
 //
 // The child is a fresh start of this same executable (never a bare fork, which would inherit
@@ -18,6 +18,8 @@ class PWIsolatedCall
 public:
     struct Limits
     {
+        // Processor time the work may take (in whole seconds, rounded up); a child that does not
+        // end within three times this (at least two seconds more) by the clock is stopped too.
         int deadlineMs = 60000;
         // Memory the work may take on top of what the child holds once it has started.
         qint64 memoryBytes = qint64(1024) * 1024 * 1024;

@@ -181,7 +181,15 @@ QByteArray keyOf(const QByteArray &digest, const PWPictureRenderer::Request &req
 
 QString kindName(PWPictureRenderer::Kind kind)
 {
-    return kind == PWPictureRenderer::Kind::PDF ? QStringLiteral("PDF") : QStringLiteral("EPS");
+    switch (kind) {
+    case PWPictureRenderer::Kind::PDF:
+        return QStringLiteral("PDF");
+    case PWPictureRenderer::Kind::EPS:
+        return QStringLiteral("EPS");
+    case PWPictureRenderer::Kind::Bitmap:
+        break;
+    }
+    return QStringLiteral("Bitmap");
 }
 
 PWPictureRenderer::Raster fromEntry(const Entry &entry, PWPictureRenderer::State state)
@@ -382,6 +390,13 @@ PWPictureRenderer::Raster PWPictureRenderer::raster(const Request &request)
     raster.region = request.region;
     raster.reason = reason;
     return raster;
+}
+
+void PWPictureRenderer::noteFailure(const Request &request, const QString &reason)
+{
+    Renderer &r = renderer();
+    std::lock_guard lock(r.mutex);
+    store(r, digestOf(request), QByteArray(), request, std::nullopt, reason);
 }
 
 void PWPictureRenderer::collectFailures(bool collect)

@@ -25,7 +25,8 @@ class QPainter;
 class PWPictureRenderer
 {
 public:
-    enum class Kind { PDF, EPS };
+    // Bitmaps are never rendered here; they are named for their failures (noteFailure).
+    enum class Kind { PDF, EPS, Bitmap };
 
     // One raster wanted: the picture's bytes, the resolution (device pixels per point, one for
     // each axis) and, for a PDF, the part of the page in pixels at that resolution (empty for
@@ -60,6 +61,9 @@ public:
     static const QString kRenderedNotification;
 
     static Raster raster(const Request &request);
+    // A picture that cannot be drawn at all, found without rendering (its bytes do not decode):
+    // it fails as a failed rendering does, logged or collected once.
+    static void noteFailure(const Request &request, const QString &reason);
 
     // While one lives on a thread, drawings on that thread never wait for a rendering.
     class Deferred

@@ -1,4 +1,5 @@
 #include "platform/PWImage.h"
+#include "platform/PWIsolatedCall.h"
 
 #include <QBuffer>
 #include <QPageSize>
@@ -223,4 +224,24 @@ TEST(PWImageTest, DrawingTakesTheSourceInPointsOfTheImage)
     EXPECT_EQ(target.pixel(5, 5), qRgb(0, 0, 255));
     EXPECT_TRUE(image->toImage(QSize()).isNull());
     EXPECT_FALSE(PWImage::create()->draw(painter, QRectF(0, 0, 10, 10)));
+}
+
+// Poppler reads even the page size of a PDF apart, where a damaged document cannot hold up or
+// harm this process: with no program to run apart there is no new PDF, and the reason says so;
+// one whose size was read before is known without it.
+TEST(PWImageTest, APdfPageSizeIsReadApartOnce)
+{
+    const QByteArray known = halfBlackPdf();
+    ASSERT_NE(PWImage::fromData(known), nullptr);
+    const QByteArray unknown = known + "\n% another document\n";
+    PWIsolatedCall::setProgram(QStringLiteral("/nonexistent/parcelwick"));
+    QString error;
+    const auto fresh = PWImage::fromData(unknown, &error);
+    const auto again = PWImage::fromData(known);
+    PWIsolatedCall::setProgram(QString());
+    EXPECT_EQ(fresh, nullptr);
+    EXPECT_TRUE(error.startsWith(QStringLiteral("it cannot be read apart"))) << error.toStdString();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->size(), QSizeF(72, 36));
+    EXPECT_NE(PWImage::fromData(unknown), nullptr);
 }

@@ -3,11 +3,17 @@
 // program, which serves the jobs registered below.
 #include "platform/PWIsolatedCall.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdlib>
 #include <stdexcept>
+#include <time.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -31,9 +37,9 @@ int g_marker = 0;
 
 QByteArray spin(const QByteArray &)
 {
-    volatile int spun = 0;
+    volatile unsigned spun = 0; // unsigned: it wraps, it does not overflow
     for (;;) {
-        const int next = spun + 1;
+        const unsigned next = spun + 1;
         spun = next;
     }
 }
@@ -42,6 +48,27 @@ QByteArray eatMemory(const QByteArray &)
 {
     const std::vector<char> huge(size_t(1024 * kMB), 'm');
     return QByteArray(huge.data(), 1);
+}
+
+// Waits without using the processor.
+QByteArray sleepForEver(const QByteArray &)
+{
+    for (;;) {
+        const timespec step {1, 0};
+        nanosleep(&step, nullptr);
+    }
+}
+
+// Leaves a file in its temporary folder and answers the folder, or, asked to, never ends.
+QByteArray leaveAFile(const QByteArray &request)
+{
+    const QString folder = QDir::tempPath();
+    QFile file(folder + QStringLiteral("/left-behind"));
+    if (!file.open(QIODevice::WriteOnly) || file.write("scratch") != 7 || !file.flush())
+        return "no file";
+    if (request == "spin")
+        spin(request);
+    return QFile::encodeName(folder);
 }
 
 // Raises the signal whose number is the request.
@@ -63,6 +90,8 @@ QByteArray raiseSignal(const QByteArray &request)
     PWIsolatedCall::registerJob("test-flood", [](const QByteArray &) { return QByteArray(2 * kMB, 'r'); });
     PWIsolatedCall::registerJob("test-marker", [](const QByteArray &) { return QByteArray::number(g_marker); });
     PWIsolatedCall::registerJob("test-raise", &raiseSignal);
+    PWIsolatedCall::registerJob("test-sleep", &sleepForEver);
+    PWIsolatedCall::registerJob("test-leave", &leaveAFile);
     return true;
 }();
 
@@ -119,7 +148,11 @@ INSTANTIATE_TEST_SUITE_P(
         IsolatedCase {"Throws", "test-throw", {}, limits(10000, 256 * kMB, kMB), false, {},
                       QStringLiteral("reading it failed (exit status")},
         IsolatedCase {"NeverEnds", "test-spin", {}, limits(300, 256 * kMB, kMB), false, {},
-                      QStringLiteral("did not end within 1 second")},
+                      QStringLiteral("took more than 1 second of processor time and was stopped")},
+        IsolatedCase {"WaitsForEver", "test-sleep", {}, limits(300, 256 * kMB, kMB), false, {},
+                      QStringLiteral("did not end within 3 seconds and was stopped")},
+        IsolatedCase {"IsKilled", "test-raise", QByteArray::number(SIGKILL), limits(10000, 256 * kMB, kMB), false, {},
+                      QStringLiteral("reading it was killed from outside (signal 9)")},
         IsolatedCase {"TakesTooMuchMemory", "test-memory", {}, limits(10000, 64 * kMB, kMB), false, {},
                       QStringLiteral("needs more than 64 MB of memory"), false},
         IsolatedCase {"AnswersTooMuch", "test-flood", {}, limits(10000, 256 * kMB, kMB), false, {},
@@ -152,6 +185,44 @@ TEST(PWIsolatedCallChildTest, StartsWithEverySignalAtItsDefault)
         EXPECT_TRUE(outcome.answer.isEmpty());
         EXPECT_TRUE(outcome.reason.contains(QStringLiteral("(signal %1)").arg(fault))) << outcome.reason.toStdString();
     }
+}
+
+// The folders of this process's children in the temporary folder.
+QStringList childFolders()
+{
+    return QDir(QDir::tempPath())
+        .entryList({QStringLiteral("parcelwick-child-%1-*").arg(getpid())}, QDir::Dirs | QDir::Hidden);
+}
+
+// Each child works in an empty temporary folder of its own, which goes when it ends, however.
+TEST(PWIsolatedCallChildTest, WorksInATemporaryFolderOfItsOwnThatGoesWithIt)
+{
+    for (const QByteArray &request : {QByteArray("answer"), QByteArray("spin")}) {
+        SCOPED_TRACE(request.constData());
+        const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run("test-leave", request, limits(300, 256 * kMB, kMB));
+        EXPECT_EQ(outcome.ok, request == "answer") << outcome.reason.toStdString();
+        if (outcome.ok) {
+            const QString folder = QFile::decodeName(outcome.answer);
+            EXPECT_TRUE(folder.startsWith(QDir::tempPath() + QStringLiteral("/parcelwick-child-"))) << folder.toStdString();
+            EXPECT_FALSE(QFileInfo::exists(folder));
+        }
+        EXPECT_EQ(childFolders(), QStringList());
+    }
+}
+
+// A temporary folder that is not there ($TMPDIR set astray) does not keep work from running apart.
+TEST(PWIsolatedCallChildTest, RunsWhenTheTemporaryFolderIsGone)
+{
+    const QByteArray previous = qgetenv("TMPDIR");
+    qputenv("TMPDIR", "/nonexistent/temporary");
+    const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run("test-leave", "answer", limits(10000, 256 * kMB, kMB));
+    if (previous.isEmpty())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", previous);
+    ASSERT_TRUE(outcome.ok) << outcome.reason.toStdString();
+    EXPECT_TRUE(outcome.answer.startsWith("/tmp/parcelwick-child-")) << outcome.answer.constData();
+    EXPECT_FALSE(QFileInfo::exists(QFile::decodeName(outcome.answer)));
 }
 
 TEST(PWIsolatedCallChildTest, AProgramThatCannotStartIsAReason)

@@ -200,6 +200,11 @@ QByteArray FTImageArchive::archivedData(const PWImage &image, QString *error)
             break;
         case PWImageRep::Kind::Bitmap: {
             key = QStringLiteral("NSTIFFRepresentation");
+            // A bitmap read from bytes is stored as those bytes, whether they decode or not.
+            if (!rep.data().isEmpty()) {
+                bytes = rep.data();
+                break;
+            }
             const double dpi = rep.size().width() > 0 ? 72.0 * rep.bitmap().width() / rep.size().width() : 72.0;
             bytes = tiffData(rep.bitmap(), dpi, error);
             break;
@@ -278,13 +283,19 @@ std::shared_ptr<PWImage> FTImageArchive::unarchiveImage(const QByteArray &bytes,
         const PWPlist rep = deref(ref);
         if (!rep.isDictionary())
             continue;
-        for (const char *key : {"NSPDFRepresentation", "NSEPSRepresentation", "NSTIFFRepresentation"}) {
+        const std::pair<const char *, PWImageRep::Kind> keys[] = {{"NSPDFRepresentation", PWImageRep::Kind::PDF},
+                                                                  {"NSEPSRepresentation", PWImageRep::Kind::EPS},
+                                                                  {"NSTIFFRepresentation", PWImageRep::Kind::Bitmap}};
+        for (const auto &[key, kind] : keys) {
             const PWPlist data = deref(rep.value(QString::fromLatin1(key)));
-            if (!data.isData())
+            if (!data.isData() || data.toData().isEmpty())
                 continue;
             if (std::shared_ptr<PWImage> decoded = PWImage::fromData(data.toData(), &reason)) {
                 for (const PWImageRep &r : decoded->representations())
                     image->addRepresentation(r);
+            } else {
+                // The bytes stay the document's, as they are, and are drawn as a placeholder.
+                image->addRepresentation(PWImageRep::unreadable(kind, data.toData(), reason, QSizeF()));
             }
         }
     }

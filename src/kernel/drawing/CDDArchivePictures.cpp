@@ -12,7 +12,9 @@
 #include "platform/PWLog.h"
 #include "platform/PWUserDefaults.h"
 
+#include <QBuffer>
 #include <QFileInfo>
+#include <QImageReader>
 
 namespace {
 
@@ -40,6 +42,18 @@ QByteArray readTempFile(const QString &name)
     if (path.isEmpty())
         return QByteArray();
     return PWFileReader::read(path, PWFileReader::kImageLimit).bytes;
+}
+
+// The file name extension of a bitmap file's bytes, after their format.
+QString bitmapExtension(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const QByteArray format = QImageReader::imageFormat(&buffer);
+    if (format.isEmpty() || format == "tiff")
+        return QStringLiteral("tif");
+    return format == "jpeg" ? QStringLiteral("jpg") : QString::fromLatin1(format);
 }
 
 std::shared_ptr<PWImage> validImage(std::shared_ptr<PWImage> image)
@@ -88,19 +102,27 @@ bool archiveSetPicture(const CDDArchive &archive, const QString &key, CDDPicture
         return archive.store(key, PWPlist::fromString(name));
     }
 
-    // The data of the best representation: PDF and EPS stay as they are, bitmaps become TIFF
-    // at their own pixel size.
+    // The data of the best representation: PDF, EPS and bitmaps read from files stay as they
+    // are, other bitmaps become TIFF at their own pixel size.
     std::shared_ptr<PWImage> toStore = image;
     QByteArray data;
     QString extension;
     if (const PWImageRep *best = image->bestRepresentation()) {
         QString error;
-        if (best->kind() == PWImageRep::Kind::PDF) {
+        if (best->kind() != PWImageRep::Kind::Bitmap) {
             data = best->data();
-            extension = QStringLiteral("pdf");
-        } else if (best->kind() == PWImageRep::Kind::EPS) {
+            extension = best->kind() == PWImageRep::Kind::PDF ? QStringLiteral("pdf") : QStringLiteral("eps");
+            toStore = PWImage::create(*best);
+            // One that cannot be read knows no size of its own: it keeps the one it was stored with.
+            if (!best->isReadable())
+                toStore->setSize(image->size());
+        } else if (!best->data().isEmpty()) {
+            // A bitmap read from a file keeps the file's bytes, whether they decode or not.
             data = best->data();
-            extension = QStringLiteral("eps");
+            extension = bitmapExtension(data);
+            std::shared_ptr<PWImage> made = PWImage::create(*best);
+            made->setSize(QSizeF(best->isReadable() ? QSizeF(best->pixelSize()) : image->size()));
+            toStore = made;
         } else {
             // A bitmap is stored at its own pixel size: one point a pixel.
             data = FTImageArchive::tiffData(best->bitmap(), 72.0, &error);
@@ -109,7 +131,7 @@ bool archiveSetPicture(const CDDArchive &archive, const QString &key, CDDPicture
             else
                 PWLog::message(lcArchive(), QStringLiteral("picture '%1' could not be encoded: %2").arg(key, error));
         }
-        if (!data.isEmpty()) {
+        if (!data.isEmpty() && toStore == image) {
             if (std::shared_ptr<PWImage> made = validImage(PWImage::fromData(data))) {
                 // The TIFF's resolution tag goes through a rounding; the size is the pixel size.
                 if (extension == QLatin1String("tif"))

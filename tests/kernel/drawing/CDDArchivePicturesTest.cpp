@@ -9,6 +9,7 @@
 #include "platform/PWPlist.h"
 #include "platform/PWUserDefaults.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -203,5 +204,76 @@ TEST_F(CDDArchivePicturesTest, MalformedImageDataIsRefused)
         archive.setStoring(false);
         CDDPicture picture;
         EXPECT_FALSE(archiveGetPicture(archive, kKey, picture) || picture.getData());
+    }
+}
+
+namespace {
+
+QByteArray pngOf(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "png");
+    return bytes;
+}
+
+// A TIFF whose first directory lies far beyond its end: two bytes of its header flipped.
+QByteArray flippedTiff()
+{
+    QImage image(30, 20, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes = FTImageArchive::tiffData(image);
+    bytes[6] = char(~bytes[6]);
+    bytes[7] = char(~bytes[7]);
+    return bytes;
+}
+
+} // namespace
+
+// A picture read from bytes is written back as those bytes, through any number of openings and
+// savings, whether they decode (a PNG stays PNG) or not (a damaged TIFF, a cut PNG, a PDF poppler
+// cannot open, an EPS without a bounding box).
+TEST_F(CDDArchivePicturesTest, PictureBytesAreStoredAsTheyWereRead)
+{
+    QImage sample(30, 20, QImage::Format_ARGB32);
+    sample.fill(QColor(200, 20, 20, 100));
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        bool readable;
+        PWImageRep::Kind kind;
+        const char *key;
+    } cases[] = {{"png", pngOf(sample), true, PWImageRep::Kind::Bitmap, "NSTIFFRepresentation"},
+                 {"flipped tiff", flippedTiff(), false, PWImageRep::Kind::Bitmap, "NSTIFFRepresentation"},
+                 {"cut png", pngOf(sample).first(60), false, PWImageRep::Kind::Bitmap, "NSTIFFRepresentation"},
+                 {"damaged pdf", "%PDF-1.4\n1 0 obj <<", false, PWImageRep::Kind::PDF, "NSPDFRepresentation"},
+                 {"eps without box", "%!PS-Adobe-3.0 EPSF-3.0\nshowpage\n", false, PWImageRep::Kind::EPS,
+                  "NSEPSRepresentation"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        // As a design holds it: the keyed archive of an image whose one representation is the bytes.
+        std::shared_ptr<PWImage> held = PWImage::create(
+            c.readable ? *PWImage::fromData(c.bytes)->bestRepresentation()
+                       : PWImageRep::unreadable(c.kind, c.bytes, QStringLiteral("damaged"), QSizeF()));
+        held->setSize(QSizeF(30, 20));
+        CDDArchive archive(true);
+        archive.Attach(PWPlist(PWPlist::Dictionary {{kKey, PWPlist::fromData(FTImageArchive::archivedData(*held))}}));
+        archive.setStoring(false);
+        for (int round = 0; round < 2; ++round) {
+            CDDPicture picture;
+            ASSERT_TRUE(archiveGetPicture(archive, kKey, picture) && picture.getData());
+            const PWImageRep *rep = picture.getData()->bestRepresentation();
+            EXPECT_EQ(rep->isReadable(), c.readable);
+            EXPECT_EQ(rep->kind(), c.kind);
+            EXPECT_EQ(picture.getData()->size(), QSizeF(30, 20));
+            bool stored = false;
+            archive = storeAndReopen(picture, &stored);
+            QString repKey;
+            EXPECT_TRUE(stored);
+            EXPECT_EQ(storedRepresentation(archive, &repKey), c.bytes);
+            EXPECT_EQ(repKey, QString::fromLatin1(c.key));
+        }
     }
 }
