@@ -267,6 +267,8 @@ std::optional<int> openDoor(CAInstanceServer &door, const QString &doorName, con
         // The holder of the lock is between its look and its listen.
         QThread::msleep(20);
     }
+    if (!door.lockWarning().isEmpty())
+        printLine(door.lockWarning());
     return std::nullopt;
 }
 

@@ -37,6 +37,11 @@ QString tooLarge()
     return QStringLiteral("the file is too large");
 }
 
+QString notRegular()
+{
+    return QStringLiteral("not a regular file");
+}
+
 QString systemReason(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -103,7 +108,7 @@ Result readDescriptor(int fd, qint64 maxBytes, const PWFileReader::Signature &si
     if (::fstat(fd, &status) != 0)
         return refused(Status::ReadFailed, systemReason(errno), errno);
     if (!S_ISREG(status.st_mode))
-        return refused(Status::NotRegularFile, QStringLiteral("not a regular file"));
+        return refused(Status::NotRegularFile, notRegular());
     if (status.st_size > maxBytes)
         return refused(Status::TooLarge, tooLarge());
 
@@ -151,6 +156,10 @@ Result readChecked(const QString &path, qint64 maxBytes, const PWFileReader::Sig
         return readResource(path, maxBytes, signature);
 
     const QByteArray name = QFile::encodeName(path);
+    // A device is refused before it is opened: opening some (a tape, a serial line) acts on them.
+    struct stat named = {};
+    if (::stat(name.constData(), &named) == 0 && !S_ISREG(named.st_mode))
+        return refused(Status::NotRegularFile, notRegular());
     int fd = -1;
     do
         fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);

@@ -7,10 +7,12 @@
 #include <QSet>
 #include <QRandomGenerator>
 #include <QSaveFile>
+#include <QVariant>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -43,29 +45,6 @@ QString failureReason(int error, const QString &qtReason)
     if (error != 0 && (qtReason.isEmpty() || qtReason == QLatin1String("Unknown error")))
         return QString::fromLocal8Bit(std::strerror(error));
     return qtReason.isEmpty() ? QStringLiteral("the file could not be written") : qtReason;
-}
-
-bool commit(QSaveFile &file, QString *reason)
-{
-    // QSaveFile::commit closes the file without looking at the flush of its write buffer: a file
-    // smaller than that buffer on a full disk would replace the old one empty. The flush is
-    // checked here first, while the old file can still be kept.
-    errno = 0;
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        const int error = errno;
-        if (reason)
-            *reason = failureReason(error, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    errno = 0;
-    if (!file.commit()) {
-        const int error = errno;
-        if (reason)
-            *reason = failureReason(error, file.errorString());
-        return false;
-    }
-    return true;
 }
 
 namespace {
@@ -120,20 +99,27 @@ std::atomic<bool> unnamedAllowed {true};
 
 constexpr qsizetype kNameKept = 200;
 
+// Part files are named ".NAME.pwsave-TAG.part", TAG exactly kTagLength digits and lower-case
+// letters: a name the user gave a file of their own (".notes.old.part", say) is never taken for
+// one, and only part files are ever removed.
+constexpr QByteArrayView kPartMarker = "pwsave-";
+constexpr QByteArrayView kPartEnd = ".part";
+constexpr qsizetype kTagLength = 13; // 64 random bits in base 36
+
 QByteArray partPrefix(const QByteArray &name)
 {
     return "." + name.left(kNameKept) + ".";
 }
 
-// Whether entry is the name of a part file of the target whose part prefix is given: the prefix,
-// a random tag of digits and lower-case letters, ".part".
+// Whether entry is the name of a part file of the target whose part prefix is given.
 bool isPartName(QByteArrayView entry, const QByteArray &prefix)
 {
-    if (!entry.startsWith(prefix) || !entry.endsWith(".part"))
+    if (entry.size() != prefix.size() + kPartMarker.size() + kTagLength + kPartEnd.size()
+        || !entry.startsWith(prefix) || !entry.sliced(prefix.size()).startsWith(kPartMarker)
+        || !entry.endsWith(kPartEnd))
         return false;
-    const QByteArrayView tag = entry.sliced(prefix.size(), entry.size() - prefix.size() - 5);
-    return !tag.isEmpty()
-           && std::all_of(tag.begin(), tag.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); });
+    const QByteArrayView tag = entry.sliced(prefix.size() + kPartMarker.size(), kTagLength);
+    return std::all_of(tag.begin(), tag.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); });
 }
 
 // What this process last saw of a folder: its change time as our last save there left it, and
@@ -161,13 +147,10 @@ std::optional<std::pair<QByteArray, QPair<qint64, qint64>>> folderState(int fold
 // The prefix of the target a part-file name belongs to, or nothing for another name.
 std::optional<QByteArray> prefixOfPart(QByteArrayView entry)
 {
-    if (!entry.startsWith('.') || !entry.endsWith(".part"))
+    const qsizetype tail = kPartMarker.size() + kTagLength + kPartEnd.size();
+    if (!entry.startsWith('.') || entry.size() < tail + 3 || entry[entry.size() - tail - 1] != '.')
         return std::nullopt;
-    const QByteArrayView stem = entry.first(entry.size() - 5);
-    const qsizetype dot = stem.lastIndexOf('.');
-    if (dot <= 0)
-        return std::nullopt;
-    const QByteArray prefix = stem.first(dot + 1).toByteArray();
+    const QByteArray prefix = entry.first(entry.size() - tail).toByteArray();
     return isPartName(entry, prefix) ? std::optional(prefix) : std::nullopt;
 }
 
@@ -224,6 +207,110 @@ QSet<QByteArray> removeStaleParts(int folder, const QByteArray &name)
     return withParts;
 }
 
+// Link owners a save trusts: the kernel's rule for protected links. In a folder every user may
+// write to and only owners may delete from (the shared temporary folder), a link is followed only
+// when this user or the folder's owner made it. Another user's link there is a trap: named like
+// the file a save or export is about to make, it would lead the save onto a file of this user's.
+bool isTrustedLink(const struct stat &link, const QByteArray &folder)
+{
+    struct stat status {};
+    if (::stat(folder.isEmpty() ? "/" : folder.constData(), &status) != 0)
+        return true;
+    const bool shared = (status.st_mode & S_ISVTX) != 0 && (status.st_mode & S_IWOTH) != 0;
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == status.st_uid;
+}
+
+QByteArray linkText(const QByteArray &path, qint64 claimed)
+{
+    QByteArray text(qsizetype(std::clamp<qint64>(claimed, 0, PATH_MAX)) + 1, Qt::Uninitialized);
+    const ssize_t got = ::readlink(path.constData(), text.data(), size_t(text.size()));
+    return got < 0 ? QByteArray() : text.left(got);
+}
+
+// The absolute name path leads to with its links followed, as far as the path exists (a file to
+// be made has no name of its own yet), checked link by link: nothing, with the reason, for a link
+// that is not followed.
+std::optional<QByteArray> resolveForWriting(const QByteArray &path, QString *reason)
+{
+    const auto refuse = [reason](const QString &why) -> std::optional<QByteArray> {
+        if (reason)
+            *reason = why;
+        return std::nullopt;
+    };
+    QByteArray resolved; // absolute; empty stands for "/"
+    if (!path.startsWith('/')) {
+        char *current = ::getcwd(nullptr, 0);
+        if (!current)
+            return refuse(QString::fromLocal8Bit(std::strerror(errno)));
+        resolved = QByteArray(current);
+        std::free(current);
+        if (resolved == "/")
+            resolved.clear();
+    }
+    QList<QByteArray> rest = path.split('/');
+    int links = 0;
+    while (!rest.isEmpty()) {
+        const QByteArray part = rest.takeFirst();
+        if (part.isEmpty() || part == ".")
+            continue;
+        if (part == "..") {
+            resolved.truncate(std::max<qsizetype>(0, resolved.lastIndexOf('/')));
+            continue;
+        }
+        const QByteArray next = resolved + '/' + part;
+        struct stat entry {};
+        if (::lstat(next.constData(), &entry) != 0 || !S_ISLNK(entry.st_mode)) {
+            resolved = next;
+            continue;
+        }
+        if (++links > 40)
+            return refuse(QString::fromLocal8Bit(std::strerror(ELOOP)));
+        if (!isTrustedLink(entry, resolved))
+            return refuse(QStringLiteral("%1 is a link another user made in a shared folder; it is not followed")
+                              .arg(QFile::decodeName(next)));
+        const QByteArray target = linkText(next, entry.st_size);
+        if (target.isEmpty())
+            return refuse(QString::fromLocal8Bit(std::strerror(errno ? errno : ENOENT)));
+        if (target.startsWith('/'))
+            resolved.clear();
+        rest = target.split('/') + rest;
+    }
+    return resolved.isEmpty() ? QByteArray("/") : resolved;
+}
+
+// What stood at a name when it was checked: a file (by device and inode) or nothing.
+struct Identity
+{
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+
+    bool operator==(const Identity &other) const
+    {
+        return exists == other.exists && (!exists || (device == other.device && inode == other.inode));
+    }
+};
+
+Identity identityOf(const struct stat &status)
+{
+    return Identity {true, status.st_dev, status.st_ino};
+}
+
+// The entry itself, never what a link there leads to.
+std::optional<Identity> entryAt(int folder, const QByteArray &name)
+{
+    struct stat status {};
+    if (::fstatat(folder, name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? std::optional(Identity {}) : std::nullopt;
+    return identityOf(status);
+}
+
+QString changedReason(const QByteArray &shownPath)
+{
+    return QStringLiteral("%1 was changed by someone else while it was being saved; it was left as it is")
+        .arg(QFile::decodeName(shownPath));
+}
+
 // Why an existing target is not replaced; true when it may be.
 bool refusalOf(int folder, const QByteArray &name, const struct stat &old, const QByteArray &shownPath, QString *reason)
 {
@@ -261,7 +348,9 @@ bool fillFile(int descriptor, const QByteArray &bytes, const struct stat *old)
 
 QByteArray randomPartName(const QByteArray &name)
 {
-    return partPrefix(name) + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".part";
+    const QByteArray tag = QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+    return partPrefix(name) + kPartMarker.toByteArray() + QByteArray(kTagLength - tag.size(), '0') + tag
+           + kPartEnd.toByteArray();
 }
 
 // The bytes in a file without a name, named only once complete: a save killed before that
@@ -347,19 +436,74 @@ void setUnnamedTemporaryAllowed(bool allowed)
     unnamedAllowed = allowed;
 }
 
+namespace {
+
+// The target of a QSaveFile as open() checked it, kept on the file until commit().
+const char *const kCheckedName = "pwSaveFileCheckedName";
+const char *const kCheckedExists = "pwSaveFileCheckedExists";
+const char *const kCheckedDevice = "pwSaveFileCheckedDevice";
+const char *const kCheckedInode = "pwSaveFileCheckedInode";
+
+// What stands at the resolved target now, with the refusal of what may not be replaced.
+std::optional<Identity> checkedEntry(const QByteArray &target, const QByteArray &shownPath, QString *reason)
+{
+    struct stat old {};
+    if (::lstat(target.constData(), &old) != 0)
+        return Identity {}; // nothing there yet, or the write itself says why
+    // A link where the resolution found none was put there meanwhile.
+    if (S_ISLNK(old.st_mode)) {
+        if (reason)
+            *reason = changedReason(shownPath);
+        return std::nullopt;
+    }
+    if (!refusalOf(AT_FDCWD, target, old, shownPath, reason))
+        return std::nullopt;
+    return identityOf(old);
+}
+
+// The checked target held open (without any right to read it) for as long as the QSaveFile
+// lives, so that its inode number cannot pass to a file made in its place.
+class HeldTarget : public QObject
+{
+public:
+    HeldTarget(int descriptor, QObject *file)
+        : QObject(file)
+        , m_descriptor(descriptor)
+    {
+    }
+    ~HeldTarget() override { m_descriptor.release(); }
+
+private:
+    Descriptor m_descriptor;
+};
+
+// Whether what stands at the QSaveFile's target is what open() checked; the reason otherwise.
+bool stillAsChecked(const QSaveFile &file, QString *reason)
+{
+    const QVariant name = file.property(kCheckedName);
+    if (!name.isValid())
+        return true;
+    struct stat now {};
+    Identity current;
+    if (::lstat(name.toByteArray().constData(), &now) == 0)
+        current = identityOf(now);
+    const Identity checked {file.property(kCheckedExists).toBool(), dev_t(file.property(kCheckedDevice).toULongLong()),
+                            ino_t(file.property(kCheckedInode).toULongLong())};
+    if (current == checked)
+        return true;
+    if (reason)
+        *reason = changedReason(QFile::encodeName(file.fileName()));
+    return false;
+}
+
+} // namespace
+
 bool checkTargetAtBytes(const QByteArray &path, QString *reason)
 {
     if (path.isEmpty() || path.contains('\0'))
         return true; // the write itself says why
-    QByteArray target = path;
-    if (char *resolved = ::realpath(path.constData(), nullptr)) {
-        target = resolved;
-        std::free(resolved);
-    }
-    struct stat old {};
-    if (::stat(target.constData(), &old) != 0)
-        return true;
-    return refusalOf(AT_FDCWD, target, old, path, reason);
+    const std::optional<QByteArray> target = resolveForWriting(path, reason);
+    return target && checkedEntry(*target, path, reason).has_value();
 }
 
 bool checkTarget(const QString &path, QString *reason)
@@ -369,11 +513,73 @@ bool checkTarget(const QString &path, QString *reason)
 
 bool open(QSaveFile &file, QString *reason)
 {
-    if (!checkTarget(file.fileName(), reason))
+    const QByteArray path = QFile::encodeName(file.fileName());
+    if (path.isEmpty() || path.contains('\0')) {
+        if (reason)
+            *reason = failureReason(ENOENT, QString());
         return false;
+    }
+    const std::optional<QByteArray> target = resolveForWriting(path, reason);
+    if (!target)
+        return false;
+    std::optional<Identity> checked = checkedEntry(*target, path, reason);
+    if (!checked)
+        return false;
+    if (checked->exists) {
+        const int held = ::open(target->constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+        struct stat status {};
+        if (held >= 0)
+            new HeldTarget(held, &file);
+        if (held < 0 || ::fstat(held, &status) != 0 || !(identityOf(status) == *checked)) {
+            if (reason)
+                *reason = changedReason(path);
+            return false;
+        }
+    }
+    // The file is written at the name the links were checked to lead to: QSaveFile follows links
+    // again by itself, and what it found there would be unchecked.
+    if (QFile::encodeName(QFile::decodeName(*target)) == *target)
+        file.setFileName(QFile::decodeName(*target));
+    file.setProperty(kCheckedName, *target);
+    file.setProperty(kCheckedExists, checked->exists);
+    file.setProperty(kCheckedDevice, qulonglong(checked->device));
+    file.setProperty(kCheckedInode, qulonglong(checked->inode));
     if (!file.open(QIODevice::WriteOnly)) {
         if (reason)
             *reason = file.errorString();
+        return false;
+    }
+    if (!stillAsChecked(file, reason)) {
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+bool commit(QSaveFile &file, QString *reason)
+{
+    // QSaveFile::commit closes the file without looking at the flush of its write buffer: a file
+    // smaller than that buffer on a full disk would replace the old one empty. The flush is
+    // checked here first, while the old file can still be kept.
+    errno = 0;
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        const int error = errno;
+        if (reason)
+            *reason = failureReason(error, file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    // What is replaced must be what open() checked: a link put in its place meanwhile would have
+    // the new file replace whatever it leads to.
+    if (!stillAsChecked(file, reason)) {
+        file.cancelWriting();
+        return false;
+    }
+    errno = 0;
+    if (!file.commit()) {
+        const int error = errno;
+        if (reason)
+            *reason = failureReason(error, file.errorString());
         return false;
     }
     return true;
@@ -386,43 +592,59 @@ bool writeAtBytes(const QByteArray &path, const QByteArray &bytes, QString *reas
             *reason = failureReason(error, QString::fromLocal8Bit(std::strerror(error)));
         return false;
     };
+    const auto refuse = [reason](const QString &why) {
+        if (reason)
+            *reason = why;
+        return false;
+    };
     if (path.isEmpty() || path.contains('\0'))
         return failed(ENOENT);
-    QByteArray target = path;
-    if (char *resolved = ::realpath(path.constData(), nullptr)) {
-        target = resolved;
-        std::free(resolved);
-    }
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folderName = slash > 0 ? target.left(slash) : slash == 0 ? QByteArray("/") : QByteArray(".");
-    const QByteArray name = target.mid(slash + 1);
+    const std::optional<QByteArray> target = resolveForWriting(path, reason);
+    if (!target)
+        return false;
+    const qsizetype slash = target->lastIndexOf('/');
+    const QByteArray folderName = slash > 0 ? target->left(slash) : QByteArray("/");
+    const QByteArray name = target->mid(slash + 1);
     if (name.isEmpty())
         return failed(EISDIR);
 
-    const Descriptor folder(::open(folderName.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // The folder as resolved, never a link put in its place since.
+    const Descriptor folder(::open(folderName.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (folder.get() < 0)
-        return failed(errno);
+        return errno == ELOOP ? refuse(changedReason(path)) : failed(errno);
     struct stat old {};
-    const bool replacing = ::fstatat(folder.get(), name.constData(), &old, 0) == 0;
+    const bool replacing = ::fstatat(folder.get(), name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (replacing && S_ISLNK(old.st_mode))
+        return refuse(changedReason(path));
     if (replacing && !refusalOf(folder.get(), name, old, path, reason))
         return false;
+    // The checked file is held (not opened for reading: it needs no right to) until the replace,
+    // so that its inode number cannot pass to a file made in its place meanwhile.
+    const Descriptor held(replacing ? ::openat(folder.get(), name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC) : -1);
+    struct stat heldStatus {};
+    if (replacing && (held.get() < 0 || ::fstat(held.get(), &heldStatus) != 0 || !(identityOf(heldStatus) == identityOf(old))))
+        return refuse(changedReason(path));
+    const Identity checked = replacing ? identityOf(old) : Identity {};
     const QSet<QByteArray> withParts = removeStaleParts(folder.get(), name);
 
     std::optional<Temporary> temporary;
     QString unnamedFailure;
     if (unnamedAllowed.load())
         temporary = writeUnnamed(folder.get(), name, bytes, replacing ? &old : nullptr, &unnamedFailure);
-    if (!unnamedFailure.isEmpty()) {
-        if (reason)
-            *reason = unnamedFailure;
-        return false;
-    }
+    if (!unnamedFailure.isEmpty())
+        return refuse(unnamedFailure);
     if (!temporary)
         temporary = writeNamed(folder.get(), name, bytes, replacing ? &old : nullptr, reason);
     if (!temporary)
         return false;
     if (const std::function<void()> &hook = beforeReplaceHook())
         hook();
+    // What the rename replaces must be what was checked: a link or another file put there while
+    // the bytes were written is left as it is.
+    if (entryAt(folder.get(), name) != std::optional(checked)) {
+        ::unlinkat(folder.get(), temporary->name.constData(), 0);
+        return refuse(changedReason(path));
+    }
     if (::renameat(folder.get(), temporary->name.constData(), folder.get(), name.constData()) != 0) {
         const int error = errno;
         ::unlinkat(folder.get(), temporary->name.constData(), 0);

@@ -14,15 +14,21 @@ class QSaveFile;
 // is no regular file (a pipe, a device): the user owns them, and renaming over them would change
 // them behind the user's back. The new bytes go to an unnamed file where the file system allows
 // it; otherwise, and for the moment between naming the new file and renaming it into place, a
-// hidden ".NAME.XXXX.part" file stands beside the target, and the next save of the same target
-// takes away any such file whose writer is gone.
+// hidden ".NAME.pwsave-TAG.part" file stands beside the target, and the next save of the same
+// target takes away any such file whose writer is gone (and nothing else: the marker and the tag
+// of fixed length keep a name the user gave a file of their own from matching).
+// What is replaced is what was checked: a link or another file put at the name while the new
+// bytes were written is left as it is, and the save fails with the reason.
 namespace PWSaveFile {
 
 bool write(const QString &path, const QByteArray &bytes, QString *reason);
 
 // The same for a file named by the bytes the system knows it by (a name that is no UTF-8 has no
 // faithful QString). For both, a symbolic link is followed (the file it points to is replaced,
-// the link stays) and an existing file keeps its permissions.
+// the link stays) and an existing file keeps its permissions; but a link another user made in a
+// shared folder (world-writable, with the sticky bit) is refused unless that user owns the folder,
+// as the system's protection of links has it: it would lead the save onto a file of this user's.
+// Any link on the way counts, not only the last.
 bool writeAtBytes(const QByteArray &path, const QByteArray &bytes, QString *reason);
 
 // Whether path may be replaced: false, with the reason, when it exists and is no regular file
@@ -30,7 +36,9 @@ bool writeAtBytes(const QByteArray &path, const QByteArray &bytes, QString *reas
 bool checkTarget(const QString &path, QString *reason);
 bool checkTargetAtBytes(const QByteArray &path, QString *reason);
 
-// Opens a QSaveFile for writing after checkTarget(); false with the reason otherwise.
+// Opens a QSaveFile for writing after checkTarget(); false with the reason otherwise. The file is
+// then named by the path its links were checked to lead to, and commit() refuses it when what
+// stands there is no longer what was checked.
 bool open(QSaveFile &file, QString *reason);
 
 // Finishes a QSaveFile written by the caller (a PDF streamed into it, say): its buffer is written
@@ -43,7 +51,8 @@ bool commit(QSaveFile &file, QString *reason);
 QString failureReason(int error, const QString &qtReason);
 
 // Called, when set, once the new bytes are complete and about to replace the old file; a test
-// ends its process there to leave what a save killed at that moment leaves.
+// ends its process there to leave what a save killed at that moment leaves, or changes the
+// target there as another process could.
 void setBeforeReplaceHook(std::function<void()> hook);
 // Whether an unnamed temporary file is tried first (the default); a test turns it off to take
 // the road of file systems without one.

@@ -261,8 +261,8 @@ TEST(PWSaveFileLeftoverTest, APartFileStillBeingWrittenStays)
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("design.pwdc"));
-    const QString busy = folder.filePath(QStringLiteral(".design.pwdc.k3x9.part"));
-    const QString other = folder.filePath(QStringLiteral(".design.pwdc.old.a1.part"));
+    const QString busy = folder.filePath(QStringLiteral(".design.pwdc.pwsave-000000000k3x9.part"));
+    const QString other = folder.filePath(QStringLiteral(".design.pwdc.old.pwsave-00000000000a1.part"));
     ASSERT_TRUE(pwtest::writeFile(busy, "being written"));
     ASSERT_TRUE(pwtest::writeFile(other, "another target's"));
     const int held = ::open(QFile::encodeName(busy).constData(), O_RDONLY | O_CLOEXEC);
@@ -282,7 +282,7 @@ TEST(PWSaveFileLeftoverTest, APartFileStillBeingWrittenStays)
 TEST(PWSaveFileLeftoverTest, AStalePartFileWaitsForItsOwnTarget)
 {
     QTemporaryDir folder;
-    const QString stale = folder.filePath(QStringLiteral(".a.pwdc.q7.part"));
+    const QString stale = folder.filePath(QStringLiteral(".a.pwdc.pwsave-00000000000q7.part"));
     ASSERT_TRUE(pwtest::writeFile(stale, "killed save of a"));
     for (const char *text : {"one", "two", "three"})
         ASSERT_TRUE(PWSaveFile::write(folder.filePath(QStringLiteral("b.pwdc")), text, nullptr));

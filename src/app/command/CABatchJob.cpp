@@ -141,7 +141,7 @@ class OpenByBytes
 {
 public:
     explicit OpenByBytes(const QString &path)
-        : m_descriptor(::open(bytesOf(path).constData(), O_RDONLY | O_CLOEXEC))
+        : m_descriptor(::open(bytesOf(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC))
     {
     }
     ~OpenByBytes()
@@ -167,8 +167,13 @@ std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSo
         *reason = QStringLiteral("the contacts file does not exist: %1").arg(path);
         return std::nullopt;
     }
+    // A pipe would hold the job for good, a device would never end: refused before any open.
+    if (!S_ISREG(status.st_mode)) {
+        *reason = QStringLiteral("the contacts file cannot be read: %1: not a regular file").arg(path);
+        return std::nullopt;
+    }
     const OpenByBytes opened(path);
-    if (!S_ISREG(status.st_mode) || ::access(bytesOf(path).constData(), R_OK) != 0) {
+    if (::access(bytesOf(path).constData(), R_OK) != 0) {
         *reason = QStringLiteral("the contacts file cannot be read: %1").arg(path);
         return std::nullopt;
     }

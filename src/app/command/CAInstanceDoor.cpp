@@ -156,27 +156,38 @@ bool CAInstanceServer::takeLock(QString *error)
 {
     if (m_lockFd >= 0)
         return true;
+    m_lockWarning.clear();
     const QByteArray path = QFile::encodeName(lockPathFor(m_name));
-    const auto fail = [error, &path](const QString &what, int cause) {
-        if (error)
-            *error = cause == EWOULDBLOCK ? QStringLiteral("another instance is running")
-                                          : QStringLiteral("the door's lock %1 cannot be %2: %3")
-                                                .arg(QFile::decodeName(path), what,
-                                                     QString::fromLocal8Bit(std::strerror(cause)));
-        return false;
+    // A lock that cannot be had at all (a file left by a start under another user, a file system
+    // without locks) does not make every start an instance of its own: this start goes on without
+    // it, and the look for a listening instance in listen() still finds one that runs. Only two
+    // starts at the very same moment could then both become the instance; the reason is told.
+    const auto without = [this, &path](int cause) {
+        m_lockWarning = QStringLiteral("the door's lock %1 cannot be used (%2); two starts at the same moment may "
+                                       "both open windows of their own")
+                            .arg(QFile::decodeName(path), QString::fromLocal8Bit(std::strerror(cause)));
+        qCWarning(lcInstanceDoor).noquote() << m_lockWarning;
+        return true;
     };
     // The holder removes the file as it leaves; a start that opened it just before then holds a
     // lock on a file no longer there, and tries again with the new one.
     for (int attempt = 0; attempt < 8; ++attempt) {
-        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR);
+        int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR);
+        // A lock needs no right to write: a file of another user's that this user may read serves.
+        if (fd < 0 && (errno == EACCES || errno == EPERM))
+            fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
         if (fd < 0)
-            return fail(QStringLiteral("opened"), errno);
+            return without(errno);
         // flock, not fcntl: its lock belongs to this open file, so two doors of one process
         // exclude each other too, and the system lets it go however the process ends.
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int cause = errno;
             ::close(fd);
-            return fail(QStringLiteral("taken"), cause);
+            if (cause != EWOULDBLOCK)
+                return without(cause);
+            if (error)
+                *error = QStringLiteral("another instance is running");
+            return false;
         }
         struct stat held {};
         struct stat named {};
@@ -187,7 +198,9 @@ bool CAInstanceServer::takeLock(QString *error)
         }
         ::close(fd);
     }
-    return fail(QStringLiteral("taken"), EAGAIN);
+    if (error)
+        *error = QStringLiteral("the door's lock %1 keeps changing").arg(QFile::decodeName(path));
+    return false;
 }
 
 bool CAInstanceServer::listen(QString *error)

@@ -58,6 +58,9 @@ public:
     // starts meet there; nothing by default.
     static void setBeforeListenHook(std::function<void()> hook);
     static QString lockPathFor(const QString &name);
+    // Why the door was opened without its lock (it could not be opened or taken); empty when the
+    // lock is held. Told to the user once the door is open.
+    QString lockWarning() const { return m_lockWarning; }
     QString fullServerName() const;
     // With a handler every message goes to it; without one, arguments are acknowledged and
     // announced by requestReceived, and commands are refused.
@@ -76,6 +79,7 @@ private:
     QString m_name;
     // The lock file held open while this object is the instance; -1 when it holds none.
     int m_lockFd = -1;
+    QString m_lockWarning;
     QLocalServer *m_server = nullptr;
     Handler m_handler;
 };

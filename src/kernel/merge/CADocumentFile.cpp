@@ -263,9 +263,20 @@ bool CADocument::needsReplaceConfirmationAtBytes(const QByteArray &path) const
 
 bool CADocument::readFromFileAtBytes(const QByteArray &path, QString *error)
 {
-    const int descriptor = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    // A pipe with no writer would hold an ordinary open for good, and opening a device may act on
+    // it: only a regular file is opened, without waiting, and checked again once open.
+    const auto notRegular = [error] { return fail(error, openError(QStringLiteral("not a regular file"))); };
+    struct stat named {};
+    if (::stat(path.constData(), &named) == 0 && !S_ISREG(named.st_mode))
+        return notRegular();
+    const int descriptor = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0)
         return fail(error, openError(QString::fromLocal8Bit(std::strerror(errno))));
+    struct stat opened {};
+    if (::fstat(descriptor, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        ::close(descriptor);
+        return notRegular();
+    }
     // The descriptor names the file for the reader whatever bytes its name holds.
     const bool read = readFromFile(QStringLiteral("/proc/self/fd/%1").arg(descriptor), error);
     ::close(descriptor);

@@ -24,8 +24,10 @@ struct ProgramRun
     QString err;
 };
 
-// room, when given, is the most bytes any file the program writes may hold.
-inline ProgramRun runProgram(const QStringList &arguments, std::optional<rlim_t> room = std::nullopt)
+// room, when given, is the most bytes any file the program writes may hold; a run not ended within
+// waitMs is killed and answers status -1.
+inline ProgramRun runProgram(const QStringList &arguments, std::optional<rlim_t> room = std::nullopt,
+                             int waitMs = 240000)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -46,7 +48,7 @@ inline ProgramRun runProgram(const QStringList &arguments, std::optional<rlim_t>
     }
     process.start(QStringLiteral(PW_PARCELWICK_BINARY), arguments);
     ProgramRun run;
-    if (!process.waitForFinished(240000)) {
+    if (!process.waitForFinished(waitMs)) {
         process.kill();
         process.waitForFinished();
         return run;
