@@ -291,9 +291,7 @@ QString Styles::dateFormatOf(QStringView styleAttribute) const
         return QString();
     bool ok = false;
     const qlonglong index = styleAttribute.toLongLong(&ok);
-    if (!ok || index < 0 || index >= formatOfStyle.size())
-        return QString();
-    return formatOfStyle.at(qsizetype(index));
+    return ok ? dateFormatOfStyle.value(index) : QString();
 }
 
 } // namespace CASpreadsheetCells

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QList>
+#include <QHash>
 #include <QString>
 #include <QStringView>
 
@@ -30,7 +30,7 @@ QString dateText(double serial, const QString &code, bool epoch1904);
 // A workbook's cell styles: the number format each style index shows its number with.
 struct Styles
 {
-    QList<QString> formatOfStyle; // by the cell's "s"; empty where the style shows no date
+    QHash<qint64, QString> dateFormatOfStyle; // by the cell's "s", for the styles that show dates
     bool epoch1904 = false;
     // The date format code of a cell's style attribute; empty for none.
     QString dateFormatOf(QStringView styleAttribute) const;

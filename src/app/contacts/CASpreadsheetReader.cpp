@@ -194,6 +194,7 @@ std::optional<CASpreadsheetCells::Styles> cellStyles(const ZipArchive &zip, QStr
     QHash<int, QString> codes;
     QXmlStreamReader xml(*bytes);
     bool inCellFormats = false;
+    qint64 style = 0;
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("cellXfs"))
@@ -201,18 +202,23 @@ std::optional<CASpreadsheetCells::Styles> cellStyles(const ZipArchive &zip, QStr
         if (token != QXmlStreamReader::StartElement)
             continue;
         const QXmlStreamAttributes attributes = xml.attributes();
+        // A format code is at most 255 characters; a longer one, shown in every cell, would make
+        // reading cost what the workbook's size does not tell.
+        constexpr qsizetype kMaxCodeLength = 255;
         if (xml.name() == QLatin1String("numFmt")) {
-            codes.insert(attributes.value(QLatin1String("numFmtId")).toInt(),
-                         attributes.value(QLatin1String("formatCode")).toString());
+            const QStringView code = attributes.value(QLatin1String("formatCode"));
+            if (code.size() <= kMaxCodeLength)
+                codes.insert(attributes.value(QLatin1String("numFmtId")).toInt(), code.toString());
         } else if (xml.name() == QLatin1String("cellXfs")) {
             inCellFormats = true;
+            style = 0;
         } else if (xml.name() == QLatin1String("xf") && inCellFormats) {
-            if (styles.formatOfStyle.size() >= CASpreadsheetReader::kMaxCells)
-                break;
             bool ok = false;
             const int id = attributes.value(QLatin1String("numFmtId")).toInt(&ok);
-            QString code = ok ? codes.value(id, CASpreadsheetCells::builtInDateFormat(id)) : QString();
-            styles.formatOfStyle.append(CASpreadsheetCells::isDateFormat(code) ? code : QString());
+            const QString code = ok ? codes.value(id, CASpreadsheetCells::builtInDateFormat(id)) : QString();
+            if (CASpreadsheetCells::isDateFormat(code))
+                styles.dateFormatOfStyle.insert(style, code);
+            ++style;
         }
     }
     if (xml.hasError()) {
