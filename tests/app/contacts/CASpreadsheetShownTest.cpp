@@ -3,8 +3,11 @@
 // them.
 #include "app/contacts/CASpreadsheetCells.h"
 #include "app/contacts/CASpreadsheetReader.h"
+#include "app/contacts/CAXlsSheets.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -129,6 +132,26 @@ TEST_F(CASpreadsheetShown, NumbersKeepTheirDigitsAndDatesReadAsShown)
     for (const auto &c : cases) {
         const Rows rows = read(QString::fromLatin1(c.workbook));
         EXPECT_EQ(cell(rows, QString::fromLatin1(c.header)), QString::fromLatin1(c.text)) << c.workbook << " " << c.header;
+    }
+}
+
+// The sheets of a damaged ".xls" are read in this process: whatever bytes are changed, the
+// reading ends with a name or without one, never past the file.
+TEST_F(CASpreadsheetShown, DamagedXlsSheetListsAreReadWithinTheFile)
+{
+    QFile file(folder->filePath(u"book.xls"_s));
+    ASSERT_TRUE(made && file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    EXPECT_EQ(CAXlsSheets::firstVisibleWorksheet(whole), u"People"_s);
+    QRandomGenerator random(20240229);
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray damaged = whole;
+        for (int change = 0; change < 1 + round % 8; ++change)
+            damaged[random.bounded(damaged.size())] = char(random.bounded(256));
+        if (round % 5 == 0)
+            damaged.truncate(random.bounded(damaged.size()));
+        const std::optional<QString> name = CAXlsSheets::firstVisibleWorksheet(damaged);
+        EXPECT_TRUE(!name || name->size() <= 255);
     }
 }
 
