@@ -22,6 +22,7 @@
 #include "kernel/printing/CAEnvironmentLayout.h"
 #include "platform/PWUserDefaults.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -72,6 +73,60 @@ std::optional<quint32> count(const QJsonObject &command, const QString &key)
     if (!value.isDouble() || value.toDouble() < 0 || value.toDouble() > double(UINT32_MAX))
         return std::nullopt;
     return quint32(value.toDouble());
+}
+
+// A window that holds the whole application until the user is done with it (the assistant, a
+// question): nothing else can be shown in front of it.
+QWidget *applicationModalWindow()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    return modal && modal->isVisible() && modal->windowModality() == Qt::ApplicationModal ? modal : nullptr;
+}
+
+// Whether the print sheet can come up on the design's window at once; the reason when not.
+bool sheetCanBeShown(CAMainWindowController *window, QString *reason, bool needsWindow = true)
+{
+    if (!window && needsWindow) {
+        *reason = QStringLiteral("the design has no window");
+        return false;
+    }
+    if (window && window->isSheetActive()) {
+        *reason = QStringLiteral("the design's window already shows a sheet");
+        return false;
+    }
+    if (QWidget *modal = applicationModalWindow()) {
+        const QString title = modal->windowTitle().remove(QStringLiteral("[*]")).trimmed();
+        *reason = QStringLiteral("the print sheet cannot be shown while %1 waits for the user")
+                      .arg(title.isEmpty() ? QStringLiteral("another window") : QStringLiteral("“%1”").arg(title));
+        return false;
+    }
+    return true;
+}
+
+// The print sheet with the design's own persons, on its window brought in front: true only once
+// the sheet is shown.
+bool showPrintSheet(CAMainWindowController &window, QString *reason)
+{
+    if (window.isMinimized())
+        window.showNormal();
+    else
+        window.show();
+    window.raise();
+    window.activateWindow();
+    // The design's own persons (imported or none): the sheet does not fall back to a print list.
+    if (!openPrintSheet(window, false)) {
+        if (!sheetCanBeShown(&window, reason))
+            return false;
+        *reason = QStringLiteral("designs of this kind cannot be printed");
+        return false;
+    }
+    for (CAPrintViewController *sheet : window.findChildren<CAPrintViewController *>())
+        if (sheet->isVisible() && window.isVisible() && !window.isMinimized())
+            return true;
+    for (CAPrintViewController *sheet : window.findChildren<CAPrintViewController *>())
+        sheet->reject();
+    *reason = QStringLiteral("the print sheet could not be shown");
+    return false;
 }
 
 } // namespace
@@ -179,6 +234,14 @@ QJsonObject CAScriptCommands::execute(const QJsonObject &command, const QString 
         return error(QStringLiteral("\"format\" is \"vcard\" or \"text\""));
 
     QString reason;
+    const bool showSheet =
+        name == u"preview" || (name == u"printMultiple" && command.value(QStringLiteral("showPreview")).toBool());
+    // A sheet that cannot come up is said before anything opens or changes: the assistant, shown
+    // or about to be shown again, would stand in front of it.
+    if (showSheet && (assistantPending() || (m_assistant.isRunning && m_assistant.isRunning())))
+        return error(QStringLiteral("the print sheet cannot be shown while the assistant waits for the user"));
+    if (showSheet && applicationModalWindow() && !sheetCanBeShown(nullptr, &reason, false))
+        return error(reason);
     const std::shared_ptr<CAOpenDocument> record = documentFor(command, cwd, &reason);
     if (!record)
         return error(reason);
@@ -194,23 +257,21 @@ QJsonObject CAScriptCommands::execute(const QJsonObject &command, const QString 
         answer.insert(QStringLiteral("persons"), qint64(document->personList() ? document->personList()->size() : 0));
         return answer;
     }
+    if (showSheet && !sheetCanBeShown(window, &reason))
+        return error(reason);
     if (name == u"printMultiple") {
         // The imported persons replace the design's own; a file that cannot be read leaves them.
         if (!importContacts(*document, contacts, false, *format, &reason))
             return error(reason);
-        if (!command.value(QStringLiteral("showPreview")).toBool()) {
+        if (!showSheet) {
             if (!printWithDefaults(window, document, false, &reason))
                 return error(reason.isEmpty() ? QStringLiteral("the print was cancelled") : reason);
             return CAInstanceServer::okAnswer();
         }
     }
-    if (name == u"preview" || name == u"printMultiple") {
-        if (!window)
-            return error(QStringLiteral("the design has no window"));
-        // The design's own persons (imported or none): the sheet does not fall back to a print list.
-        if (!openPrintSheet(*window, false))
-            return error(window->isSheetActive() ? QStringLiteral("the design's window already shows a sheet")
-                                                 : QStringLiteral("designs of this kind cannot be printed"));
+    if (showSheet) {
+        if (!showPrintSheet(*window, &reason))
+            return error(reason);
         return CAInstanceServer::okAnswer();
     }
     if (name == u"print") {

@@ -1,5 +1,8 @@
 #include "app/contacts/CASpreadsheetReader.h"
 
+#include "app/contacts/CASpreadsheetCells.h"
+#include "app/contacts/CAXlsSheets.h"
+
 #include "platform/PWFileReader.h"
 #include "platform/PWIsolatedCall.h"
 
@@ -126,18 +129,30 @@ std::optional<QString> firstSheetPart(const ZipArchive &zip, QString *error)
     const std::optional<QByteArray> workbook = zip.part(QStringLiteral("xl/workbook.xml"), error);
     if (!workbook)
         return std::nullopt;
-    QString relationId;
+    // The first sheet the workbook shows; a hidden one is passed over (the first of all when
+    // every sheet is hidden, which a workbook is not meant to be).
+    QString relationId, firstHidden;
     QXmlStreamReader xml(*workbook);
     while (!xml.atEnd() && relationId.isEmpty()) {
         if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("sheet")) {
+            QString id;
             for (const QXmlStreamAttribute &attribute : xml.attributes()) {
                 if (attribute.name() == QLatin1String("id"))
-                    relationId = attribute.value().toString();
+                    id = attribute.value().toString();
             }
-            if (relationId.isEmpty())
+            if (id.isEmpty())
                 break;
+            const QStringView state = xml.attributes().value(QLatin1String("state"));
+            if (state == QLatin1String("hidden") || state == QLatin1String("veryHidden")) {
+                if (firstHidden.isEmpty())
+                    firstHidden = id;
+                continue;
+            }
+            relationId = id;
         }
     }
+    if (relationId.isEmpty())
+        relationId = firstHidden;
     if (relationId.isEmpty()) {
         setError(error, QStringLiteral("the workbook names no worksheet"));
         return std::nullopt;
@@ -153,6 +168,64 @@ std::optional<QString> firstSheetPart(const ZipArchive &zip, QString *error)
     }
     setError(error, QStringLiteral("the workbook's first worksheet cannot be found"));
     return std::nullopt;
+}
+
+// The number formats of the workbook's cell styles, and its date system. A workbook without
+// styles shows every number as a number.
+std::optional<CASpreadsheetCells::Styles> cellStyles(const ZipArchive &zip, QString *error)
+{
+    CASpreadsheetCells::Styles styles;
+    if (const std::optional<QByteArray> workbook = zip.part(QStringLiteral("xl/workbook.xml"), error)) {
+        QXmlStreamReader xml(*workbook);
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("workbookPr")) {
+                const QStringView flag = xml.attributes().value(QLatin1String("date1904"));
+                styles.epoch1904 = flag == QLatin1String("1") || flag == QLatin1String("true");
+                break;
+            }
+        }
+    }
+    const QString name = QStringLiteral("xl/styles.xml");
+    if (!zip.contains(name))
+        return styles;
+    const std::optional<QByteArray> bytes = zip.part(name, error);
+    if (!bytes)
+        return std::nullopt;
+    QHash<int, QString> codes;
+    QXmlStreamReader xml(*bytes);
+    bool inCellFormats = false;
+    qint64 style = 0;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("cellXfs"))
+            inCellFormats = false;
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        // A format code is at most 255 characters; a longer one, shown in every cell, would make
+        // reading cost what the workbook's size does not tell.
+        constexpr qsizetype kMaxCodeLength = 255;
+        if (xml.name() == QLatin1String("numFmt")) {
+            const QStringView code = attributes.value(QLatin1String("formatCode"));
+            if (code.size() <= kMaxCodeLength)
+                codes.insert(attributes.value(QLatin1String("numFmtId")).toInt(), code.toString());
+        } else if (xml.name() == QLatin1String("cellXfs")) {
+            inCellFormats = true;
+            style = 0;
+        } else if (xml.name() == QLatin1String("xf") && inCellFormats) {
+            bool ok = false;
+            const int id = attributes.value(QLatin1String("numFmtId")).toInt(&ok);
+            const QString code = ok ? codes.value(id, CASpreadsheetCells::builtInDateFormat(id)) : QString();
+            if (CASpreadsheetCells::isDateFormat(code))
+                styles.dateFormatOfStyle.insert(style, code);
+            ++style;
+        }
+    }
+    if (xml.hasError()) {
+        setError(error, QStringLiteral("the workbook's styles are damaged: %1").arg(xml.errorString()));
+        return std::nullopt;
+    }
+    return styles;
 }
 
 // The text of every <t> inside the element the reader is at (rich runs joined, phonetic
@@ -226,7 +299,7 @@ int columnOfReference(QStringView reference)
 }
 
 QString cellText(const QString &type, const QString &value, const QString &inlineText, const QStringList &shared,
-                 bool *ok)
+                 const QString &dateFormat, bool epoch1904, bool *ok)
 {
     *ok = true;
     if (type == QLatin1String("s")) {
@@ -243,9 +316,13 @@ QString cellText(const QString &type, const QString &value, const QString &inlin
     if (type == QLatin1String("b"))
         return value.trimmed() == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     if (type.isEmpty() || type == QLatin1String("n")) {
-        bool isNumber = false;
-        const double number = value.trimmed().toDouble(&isNumber);
-        return isNumber ? CASpreadsheetReader::numberText(number) : value;
+        if (!dateFormat.isEmpty()) {
+            bool isNumber = false;
+            const double serial = value.trimmed().toDouble(&isNumber);
+            if (isNumber)
+                return CASpreadsheetCells::dateText(serial, dateFormat, epoch1904);
+        }
+        return CASpreadsheetCells::numberCellText(value).value_or(value);
     }
     return value; // "str" (a formula's text), "e" (an error such as #N/A), dates as written
 }
@@ -254,11 +331,7 @@ QString cellText(const QString &type, const QString &value, const QString &inlin
 
 QString CASpreadsheetReader::numberText(double value)
 {
-    if (!std::isfinite(value))
-        return QString::number(value);
-    if (value == std::trunc(value) && std::fabs(value) < 1e15)
-        return QString::number(qint64(value));
-    return QString::number(value, 'g', 15);
+    return CASpreadsheetCells::numberText(value);
 }
 
 std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readXlsx(const QByteArray &bytes, QString *error)
@@ -274,6 +347,9 @@ std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readXlsx(const QBy
     const std::optional<QStringList> shared = sharedStrings(zip, error);
     if (!shared)
         return std::nullopt;
+    const std::optional<CASpreadsheetCells::Styles> styles = cellStyles(zip, error);
+    if (!styles)
+        return std::nullopt;
     const std::optional<QByteArray> sheet = zip.part(*sheetPart, error);
     if (!sheet)
         return std::nullopt;
@@ -284,7 +360,7 @@ std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readXlsx(const QBy
     QXmlStreamReader xml(*sheet);
     QStringList *row = nullptr;
     // The cell being read: its type, column, <v> text and inline text.
-    QString type, value, inlineText;
+    QString type, value, inlineText, dateFormat;
     int column = -1;
     bool inCell = false;
     while (!xml.atEnd()) {
@@ -297,6 +373,7 @@ std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readXlsx(const QBy
             } else if (name == QLatin1String("c") && row) {
                 inCell = true;
                 type = xml.attributes().value(QLatin1String("t")).toString();
+                dateFormat = styles->dateFormatOf(xml.attributes().value(QLatin1String("s")));
                 const QStringView reference = xml.attributes().value(QLatin1String("r"));
                 column = reference.isEmpty() ? int(row->size()) : columnOfReference(reference);
                 value.clear();
@@ -313,7 +390,7 @@ std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readXlsx(const QBy
                 return std::nullopt;
             }
             bool ok = true;
-            const QString text = cellText(type, value, inlineText, *shared, &ok);
+            const QString text = cellText(type, value, inlineText, *shared, dateFormat, styles->epoch1904, &ok);
             if (!ok) {
                 setError(error, QStringLiteral("a cell of the worksheet names a text the workbook does not hold"));
                 return std::nullopt;
@@ -344,7 +421,27 @@ std::optional<CASpreadsheetReader::Rows> CASpreadsheetReader::readXlsx(const QBy
 
 namespace {
 
-// The first worksheet of an ".xls" workbook, read in this process through libfreexl.
+// The library's index of the first sheet the workbook shows; the first sheet when that cannot
+// be told.
+unsigned short firstShownSheet(const void *handle, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > CASpreadsheetReader::kMaxPartBytes)
+        return 0;
+    const std::optional<QString> shown = CAXlsSheets::firstVisibleWorksheet(file.readAll());
+    unsigned int sheets = 0;
+    if (!shown || freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK)
+        return 0;
+    for (unsigned int index = 0; index < sheets && index <= 0xFFFF; ++index) {
+        const char *name = nullptr;
+        if (freexl_get_worksheet_name(handle, (unsigned short)index, &name) == FREEXL_OK && name
+            && QString::fromUtf8(name) == *shown)
+            return (unsigned short)index;
+    }
+    return 0;
+}
+
+// The first shown worksheet of an ".xls" workbook, read in this process through libfreexl.
 std::optional<CASpreadsheetReader::Rows> readXlsHere(const QString &path, QString *error)
 {
     using Rows = CASpreadsheetReader::Rows;
@@ -360,7 +457,7 @@ std::optional<CASpreadsheetReader::Rows> readXlsHere(const QString &path, QStrin
     const std::unique_ptr<const void, int (*)(const void *)> closer(handle, freexl_close);
     unsigned int rowCount = 0;
     unsigned short columnCount = 0;
-    if (freexl_select_active_worksheet(handle, 0) != FREEXL_OK
+    if (freexl_select_active_worksheet(handle, firstShownSheet(handle, path)) != FREEXL_OK
         || freexl_worksheet_dimensions(handle, &rowCount, &columnCount) != FREEXL_OK) {
         setError(error, QStringLiteral("the workbook has no readable worksheet"));
         return std::nullopt;

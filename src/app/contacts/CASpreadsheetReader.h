@@ -10,8 +10,11 @@
 // The first worksheet of a spreadsheet workbook as rows of cell texts: Excel 97-2003 workbooks
 // (".xls", a compound file, read by libfreexl) and Office Open XML workbooks (".xlsx", a zip of
 // XML parts, read by libzip and Qt's XML reader: shared strings, inline strings, numbers,
-// booleans and the cached results of formulas). Numbers are written as the shortest text that
-// reads back to them. Which reader applies is told by the file's first bytes, not its name.
+// booleans and the cached results of formulas). The first sheet is the first the workbook shows:
+// hidden sheets are passed over. Whole numbers keep every digit, other numbers are written as the
+// shortest text that reads back to them, and dates and times read as the workbook shows them
+// (through their cells' number formats). Which reader applies is told by the file's first
+// bytes, not its name.
 // Damaged, truncated or over-large workbooks give no rows and a reason, never a crash: libfreexl
 // does not survive every damaged file, so ".xls" workbooks are read in a child process of their
 // own, which hands the rows back.

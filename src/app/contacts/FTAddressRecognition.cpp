@@ -38,7 +38,80 @@ bool holdsContactData(const QString &line)
     return false;
 }
 
+// Characters that show nothing and mean nothing in an address, yet would travel into the fields:
+// control characters (the line ends aside), byte-order marks and the marks that turn the
+// direction of text. Joiners stay: some scripts need them.
+bool isInvisibleControl(QChar c)
+{
+    if (isLineEnd(c))
+        return false;
+    switch (c.category()) {
+    case QChar::Other_Control:
+        return true;
+    case QChar::Other_Format:
+        return c != QChar(0x200C) && c != QChar(0x200D);
+    default:
+        return false;
+    }
+}
+
+// Skips a terminal escape sequence that starts at `at` (ESC, or the one-character CSI U+009B):
+// the index after it.
+qsizetype afterEscapeSequence(const QString &text, qsizetype at)
+{
+    const auto within = [&text](qsizetype i, char16_t low, char16_t high) {
+        return i < text.size() && text[i].unicode() >= low && text[i].unicode() <= high;
+    };
+    qsizetype i = at + 1;
+    bool control = text[at] == QChar(0x009B);
+    if (!control && i < text.size() && text[i] == u'[') {
+        control = true;
+        ++i;
+    }
+    if (control) {
+        // Parameters, intermediates, then one final character.
+        while (within(i, 0x30, 0x3F))
+            ++i;
+        while (within(i, 0x20, 0x2F))
+            ++i;
+        return within(i, 0x40, 0x7E) ? i + 1 : i;
+    }
+    if (i < text.size() && (text[i] == u']' || text[i] == u'P' || text[i] == u'_' || text[i] == u'^')) {
+        // A string up to BEL or ESC \, never past the line.
+        for (++i; i < text.size() && !isLineEnd(text[i]); ++i) {
+            if (text[i] == QChar(0x07))
+                return i + 1;
+            if (text[i] == QChar(0x1B))
+                return i + 1 < text.size() && text[i + 1] == u'\\' ? i + 2 : i + 1;
+        }
+        return i;
+    }
+    while (within(i, 0x20, 0x2F))
+        ++i;
+    return within(i, 0x30, 0x7E) ? i + 1 : i;
+}
+
 } // namespace
+
+QString withoutControlCharacters(const QString &text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        const QChar c = text[i];
+        if (c == QChar(0x1B) || c == QChar(0x009B)) {
+            i = afterEscapeSequence(text, i);
+            continue;
+        }
+        // A tab parts words as a space does.
+        if (c == u'\t')
+            kept += u' ';
+        else if (!isInvisibleControl(c))
+            kept += c;
+        ++i;
+    }
+    return kept;
+}
 
 const QStringList &personDictionaryKeys()
 {
@@ -266,7 +339,8 @@ void parseCountryLine(const QString &line, CAPersonDictionary &dictionary)
 
 CAPersonDictionary parseServiceText(const QString &text)
 {
-    const QStringList lines = deleteUnneededLine(arrayByTrimmingCharacters(splitServiceTextLines(text)));
+    const QStringList lines =
+        deleteUnneededLine(arrayByTrimmingCharacters(splitServiceTextLines(withoutControlCharacters(text))));
     if (lines.isEmpty())
         return emptyPersonDictionary();
     const CAAddressLayout found = findAddressLayout(lines);

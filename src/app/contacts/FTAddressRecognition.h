@@ -23,6 +23,9 @@ CAPersonDictionary parseServiceText(const QString &text);
 // street, city, state, ZIP and country.
 std::shared_ptr<PWPerson> initABPersonWithDictionary(const CAPersonDictionary &dictionary);
 
+// The text without what an address never holds: terminal escape sequences, control characters
+// other than line ends (a tab becomes a space), byte-order marks and direction marks.
+QString withoutControlCharacters(const QString &text);
 // The lines of the text, each trimmed; empty lines stay.
 QStringList splitServiceTextLines(const QString &text);
 // Empty words dropped, one trailing comma taken off each word, lines left empty dropped.

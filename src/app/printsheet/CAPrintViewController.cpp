@@ -278,12 +278,18 @@ void CAPrintViewController::setUpSettings(const QStringList &printerNames)
     if (_printerSettings)
         _printerSettings->setChecked(settings.usePrinterSettings);
 
-    const bool useList = m_persons.fromPrintList && m_persons.persons && !m_persons.persons->empty();
+    // The design's own persons (imported by a command) print as they are listed, one item each,
+    // like a print list's; only a print list turns the source to the list.
+    const bool useList = m_persons.fromPrintList && printsPersons();
     _personSourceRadio->button(useList ? 1 : 0)->setChecked(true);
     if (!useList && m_persons.fromPrintList)
         settings.personList = false;
     settings.startFrom = 1;
-    const int copies = useList ? int(m_persons.persons->size()) : 1;
+    const int copies = printsPersons() ? int(m_persons.persons->size()) : 1;
+    // A list longer than the copies field reaches is still printed whole, and shown so: the
+    // field's top stands for a full sheet, so it lies above the list.
+    if (copies >= _copiesEdit->maximum())
+        _copiesEdit->setMaximum(copies + 1);
     _copiesEdit->setValue(copies);
     settings.copies = copies;
     showJobTexts();
@@ -354,6 +360,16 @@ void CAPrintViewController::showJobTexts()
     }
 }
 
+bool CAPrintViewController::usesPrintList() const
+{
+    return m_persons.fromPrintList && m_view && m_view->isUsePrintList();
+}
+
+bool CAPrintViewController::printsPersons() const
+{
+    return m_persons.persons && !m_persons.persons->empty();
+}
+
 void CAPrintViewController::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
@@ -403,7 +419,7 @@ void CAPrintViewController::loadImageView()
         return;
     const CAPrintSettings &settings = m_document->printSettings();
     view->setPrintSettings(settings);
-    view->usePrintList(settings.personList);
+    view->usePrintList(printsPersons());
     view->setVectorPrinting(!_vectorCheck->isChecked());
     view->setSuppressCountryField(_suppressCountryFieldCheck->isChecked());
     view->setOmitContactName(_omitContactNameCheck->isChecked());
@@ -540,7 +556,10 @@ void CAPrintViewController::personListChosen(int index)
         m_view->usePrintList(true);
         m_view->updateDocumentMap(m_view->documentList(), m_persons.persons);
     }
-    setCopies(std::max(1, int(m_persons.persons->size())));
+    const int copies = std::max(1, int(m_persons.persons->size()));
+    if (copies >= _copiesEdit->maximum())
+        _copiesEdit->setMaximum(copies + 1);
+    setCopies(copies);
     showJobTexts();
 }
 
@@ -602,7 +621,7 @@ void CAPrintViewController::updateEnvelopeView()
     std::unique_ptr<CAPrintingView> view = makePreviewedView(!_vectorCheck->isChecked());
     if (!view)
         return;
-    view->usePrintList(m_document->printSettings().personList);
+    view->usePrintList(printsPersons());
     view->setCopies(m_document->printSettings().copies);
     view->setCurPage(std::min(m_view->curPage(), m_pageCount));
     plugIn(std::move(view));

@@ -56,6 +56,8 @@ public:
     int pageCount() const { return m_pageCount; }
     // The name of the print list chosen on the sheet; empty for none.
     const QString &currentPersonListName() const { return m_persons.listName; }
+    // Whether the preview and the job print the persons of a print list (not the design's own).
+    bool usesPrintList() const;
     // Builds the preview when the sheet first shows (or at once for the screenshots and tests).
     void loadImageView();
     // The tab where one printed item is edited in place.
@@ -91,6 +93,8 @@ private:
     void printerChosen(int index);
     void exportPdf();
     void finishWith(int code);
+    // Whether the sheet has persons to print one item each for, from a print list or the design.
+    bool printsPersons() const;
     // Every choice goes into the document's settings and, at once, into the view that previews
     // and prints: the two never differ.
     void changeSettings(const std::function<void(CAPrintSettings &)> &change);

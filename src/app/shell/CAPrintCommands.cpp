@@ -39,14 +39,18 @@ void report(CAMainWindowController &window, const QString &text, const QString &
 void sheetEnded(QPointer<CAMainWindowController> window, CAPrintViewController *sheet, int code)
 {
     sheet->deleteLater();
+    // However the sheet ends, a design shown with a print list takes that list as its own, so
+    // that its next print starts on it.
+    if (sheet->usesPrintList()) {
+        const QString &name = sheet->currentPersonListName();
+        sheet->document().setPrintListName(name.isEmpty() ? std::nullopt : std::optional<QString>(name));
+    }
     if (!window)
         return;
     window->setSheetActive(false);
     if (code == CAPrintViewController::EditList) {
         window->performAction(QStringLiteral("openPrintMultipleDialog"), nullptr);
     } else if (code == CAPrintViewController::Print && sheet->printView()) {
-        if (sheet->printView()->isUsePrintList() && !sheet->currentPersonListName().isEmpty())
-            sheet->document().setPrintListName(sheet->currentPersonListName());
         QString error;
         if (!CAPrintViewController::printWithPrinter(window, *sheet->printView(), &error)
             && !error.isEmpty())

@@ -22,7 +22,11 @@ namespace {
 // always has; the user's default font reaches texts through the default component instead.
 const QFont &unstyledFont()
 {
-    static const QFont font = PWFont(QStringLiteral("Helvetica"), 12.0).toQFont();
+    static const QFont font = [] {
+        QFont unstyled = PWFont(QStringLiteral("Helvetica"), 12.0).toQFont();
+        textruns::spellOutLigatures(&unstyled);
+        return unstyled;
+    }();
     return font;
 }
 

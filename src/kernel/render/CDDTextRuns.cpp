@@ -214,13 +214,27 @@ QFont fontOf(const QTextCharFormat &format, const QTextDocument *document)
     return font;
 }
 
+void spellOutLigatures(QFont *font)
+{
+    font->setLetterSpacing(QFont::PercentageSpacing, 100.0);
+}
+
 void applyLayoutExtras(QTextCharFormat *format, const QTextDocument *document)
 {
-    if (format->hasProperty(PWTextAttributes::Kerning)) {
+    const double spacing = format->hasProperty(PWTextAttributes::Kerning)
+                               ? letterSpacingForKerning(format->doubleProperty(PWTextAttributes::Kerning))
+                               : 0.0;
+    if (spacing != 0.0) {
         // Kerning is so many points after each character, whatever the character.
-        const double kerning = format->doubleProperty(PWTextAttributes::Kerning);
         format->setFontLetterSpacingType(QFont::AbsoluteSpacing);
-        format->setFontLetterSpacing(letterSpacingForKerning(kerning));
+        format->setFontLetterSpacing(spacing);
+    } else {
+        // Every letter printed as a glyph of its own: a PDF reader finds a word by the letters
+        // its glyphs stand for, and a ligature's glyph stands for a character of its own
+        // ("ﬁ"). Qt composes no ligatures once letter spacing is set, and 100 % of the
+        // natural spacing moves no glyph: the pairs the font kerns stay kerned.
+        format->setFontLetterSpacingType(QFont::PercentageSpacing);
+        format->setFontLetterSpacing(100.0);
     }
     if (format->hasProperty(PWTextAttributes::BaselineOffset)) {
         // Qt moves the baseline by a percentage of the font's height; the text keeps points.

@@ -116,6 +116,9 @@ void setTextWidthInPoints(QTextDocument *document, double width);
 // multiplies an absolute spacing by the whole number of its default resolution's dots that go
 // into a dot of the layout's device, a factor measured once.
 double letterSpacingForKerning(double kerning);
+// Makes the font draw every letter as a glyph of its own, never two as one ligature, without
+// moving any: so that a PDF's text reads as it was written. Kerning stays.
+void spellOutLigatures(QFont *font);
 // The font a format draws with, missing properties taken from the document's default font.
 QFont fontOf(const QTextCharFormat &format, const QTextDocument *document);
 // The share of Qt's default resolution the layout's device has: Qt multiplies the spacing around

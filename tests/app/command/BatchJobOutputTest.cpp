@@ -5,10 +5,14 @@
 
 #include "app/command/CACommandLine.h"
 
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/base/CDDColor.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/merge/CADocument.h"
+#include "kernel/printing/CAEnvironmentLayout.h"
 #include "kernel/printing/CATemplateFormat.h"
 
 #include <QFile>
@@ -199,6 +203,38 @@ TEST(CommandLineBytesTest, ArgumentTextKeepsEveryByte)
         EXPECT_EQ(CACommandLine::argumentText(c.bytes), c.text);
         EXPECT_EQ(CACommandLine::pathBytes(c.text), c.bytes);
     }
+}
+
+// A label printed to a PDF file is searched as it was written: pdftotext finds "Springfield" and
+// "Buffalo", never their letters drawn as one ligature ("ﬁ", "ﬀ").
+TEST_F(BatchJobOutputTest, PrintedWordsAreFoundAsWritten)
+{
+    const std::shared_ptr<CATemplateFormat> layout = defaultLayout(dtLabel);
+    ASSERT_TRUE(layout);
+    CADocument design;
+    design.setLayoutArangeComponents(*layout, false);
+    const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+        u"Name+Company"_s, u"us"_s, true, CAddressFormatController::kBarcodeBelow);
+    ASSERT_TRUE(format);
+    auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
+    panel->SetOrigin(8.0, 6.0);
+    design.ftDocument()->AddObject(panel.release(), 0, false);
+    ASSERT_TRUE(design.writeToFile(path(u"label.pwdc"_s)));
+    ASSERT_TRUE(pwtest::writeFile(path(u"people.vcf"_s),
+                                  "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Office;Buffalo;;;\r\nFN:Buffalo Office\r\n"
+                                  "ORG:Waffle Staffing\r\nADR;TYPE=WORK:;;1 Fifth Ave;Springfield;IL;62701;USA\r\n"
+                                  "END:VCARD\r\n"));
+    const ProgramRun run = runProgram({u"--print"_s, path(u"label.pwdc"_s), u"--contacts"_s, path(u"people.vcf"_s),
+                                       u"--output"_s, path(u"label.pdf"_s)});
+    ASSERT_EQ(run.status, CACommandLine::kSuccess) << run.err.toStdString();
+    QProcess pdftotext;
+    pdftotext.start(u"pdftotext"_s, {path(u"label.pdf"_s), u"-"_s});
+    ASSERT_TRUE(pdftotext.waitForFinished(60000)) << pdftotext.errorString().toStdString();
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    for (const QString &word : {u"Buffalo Office"_s, u"Waffle Staffing"_s, u"1 Fifth Ave"_s, u"Springfield"_s})
+        EXPECT_TRUE(text.contains(word)) << word.toStdString() << " in: " << text.toStdString();
+    for (const QChar c : text)
+        EXPECT_FALSE(c.unicode() >= 0xFB00 && c.unicode() <= 0xFB06) << "a ligature in: " << text.toStdString();
 }
 
 } // namespace

@@ -103,6 +103,7 @@ TEST_F(InstanceStartTest, LaterStartsAreAnsweredWhileTheFirstShowsItsAssistant)
     CADocument design;
     ASSERT_TRUE(design.writeToFile(work(u"letter.pwdc"_s)));
     ASSERT_TRUE(pwtest::writeFile(work(u"damaged.pwdc"_s), "this is no design at all"));
+    ASSERT_TRUE(pwtest::writeFile(work(u"people.csv"_s), "First Name,Last Name\nAda,Lovelace\nAlan,Turing\n"));
     startFirst();
 
     const struct
@@ -124,6 +125,12 @@ TEST_F(InstanceStartTest, LaterStartsAreAnsweredWhileTheFirstShowsItsAssistant)
          CACommandLine::kSuccess,
          u"address sheet"_s},
         {"a script command", {u"--new"_s, u"enp"_s}, CACommandLine::kSuccess, u"1 command"_s},
+        // The sheet cannot come up in front of the assistant: the start is told so, not "done".
+        {"the print sheet of several people",
+         {u"--print-multiple"_s, u"letter.pwdc"_s, u"--contacts"_s, u"people.csv"_s, u"--show-sheet"_s},
+         CACommandLine::kFailure,
+         u"waits for the user"_s},
+        {"the print sheet", {u"--preview"_s, u"letter.pwdc"_s}, CACommandLine::kFailure, u"waits for the user"_s},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

@@ -8,6 +8,8 @@
 #include "app/contacts/CAImportWorker.h"
 #include "app/printsheet/CAPrintViewController.h"
 #include "app/shell/CAPrintCommands.h"
+#include "kernel/merge/CALabelPrintingView.h"
+#include "kernel/printing/CALabelSheetLayout.h"
 #include "platform/PWPersonProperties.h"
 
 #include "kernel/address/CAddressFormat.h"
@@ -16,7 +18,12 @@
 #include "kernel/printing/CAEnvironmentLayout.h"
 #include "kernel/printing/CATemplateFormat.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QPrinter>
@@ -25,6 +32,7 @@
 #include <poppler-qt6.h>
 
 #include <atomic>
+#include <numeric>
 #include <thread>
 
 namespace {
@@ -101,6 +109,7 @@ public:
     {
         CAPrintViewController::setPrinterDestination([](QPrinter &) {});
         CAPrintViewController::setPrinterSetup([](QPrinter &, QWidget *) { return false; });
+        CAPrintViewController::setPdfPathChooser([](QWidget *, const QString &) { return QString(); });
         commands.reset();
         shelltest::Test::TearDown();
     }
@@ -331,6 +340,127 @@ TEST_F(ScriptCommandsTest, PreviewShowsTheSheetWithTheDesignsOwnPersons)
     ASSERT_TRUE(sheet->printView()->personList());
     EXPECT_EQ(sheet->printView()->personList()->size(), 3u);
     EXPECT_EQ(directPrints, 0);
+    sheet->reject();
+}
+
+// The sheet a command shows prints the persons it lists: after print-multiple with the sheet, and
+// after an import into the design followed by Ctrl+P in its window. Its Save as PDF holds one
+// label for each of them.
+TEST_F(ScriptCommandsTest, SheetOfImportedPersonsPrintsEachOfThem)
+{
+    const QString design = writeDesign(u"design.pwdc"_s);
+    ASSERT_TRUE(pwtest::writeFile(path(u"five.vcf"_s), vCards(0, 5)));
+    ASSERT_TRUE(pwtest::writeFile(path(u"seven.vcf"_s), vCards(10, 7)));
+    // More persons than the copies field held before.
+    ASSERT_TRUE(pwtest::writeFile(path(u"many.vcf"_s), vCards(100, 10005)));
+    CAPrintViewController::setPdfPathChooser([this](QWidget *, const QString &) { return path(u"saved.pdf"_s); });
+    const auto savedNames = [this](CAPrintViewController *sheet) {
+        QFile::remove(path(u"saved.pdf"_s));
+        QTest::mouseClick(sheet->findChild<QPushButton *>(u"_exportButton"_s), Qt::LeftButton);
+        return namesIn(path(u"saved.pdf"_s)).names;
+    };
+    const auto numbers = [](int first, int count) {
+        std::vector<int> list(static_cast<std::size_t>(count));
+        std::iota(list.begin(), list.end(), first);
+        return list;
+    };
+    const struct
+    {
+        const char *name;
+        std::function<void(CAMainWindowController *)> show;
+        const char *people;
+        std::vector<int> printed;
+    } cases[] = {
+        {"print-multiple with the sheet",
+         [&](CAMainWindowController *) {
+             EXPECT_EQ(status(run({{u"command"_s, u"printMultiple"_s}, {u"file"_s, design},
+                                   {u"contacts"_s, u"five.vcf"_s}, {u"showPreview"_s, true}})),
+                       u"ok"_s);
+         },
+         "5 people", numbers(0, 5)},
+        {"an import, then Ctrl+P",
+         [&](CAMainWindowController *window) {
+             EXPECT_EQ(status(run({{u"command"_s, u"importContacts"_s}, {u"file"_s, design},
+                                   {u"contacts"_s, u"seven.vcf"_s}})),
+                       u"ok"_s);
+             window->activateWindow();
+             EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+             QTest::keyClick(window, Qt::Key_P, Qt::ControlModifier);
+         },
+         "7 people", numbers(10, 7)},
+        {"print-multiple of a long list",
+         [&](CAMainWindowController *) {
+             EXPECT_EQ(status(run({{u"command"_s, u"printMultiple"_s}, {u"file"_s, design},
+                                   {u"contacts"_s, u"many.vcf"_s}, {u"showPreview"_s, true}})),
+                       u"ok"_s);
+         },
+         "10005 people", numbers(100, 10005)},
+    };
+    ASSERT_EQ(status(run({{u"command"_s, u"open"_s}, {u"file"_s, design}})), u"ok"_s);
+    auto *window = qobject_cast<CAMainWindowController *>(opened(design)->window.data());
+    ASSERT_NE(window, nullptr);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        c.show(window);
+        CAPrintViewController *sheet = window->findChild<CAPrintViewController *>();
+        ASSERT_NE(sheet, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet));
+        EXPECT_EQ(sheet->findChild<QLabel *>(u"_peopleCountText"_s)->text(), QString::fromLatin1(c.people));
+        EXPECT_EQ(sheet->findChild<QSpinBox *>(u"_copiesEdit"_s)->value(), int(c.printed.size()));
+        const auto *layout = dynamic_cast<CALabelPrintingView *>(sheet->printView());
+        ASSERT_NE(layout, nullptr);
+        const int perPage = layout->sheet().itemsPerPage();
+        EXPECT_EQ(sheet->findChild<QLabel *>(u"_pageCount"_s)->text().toInt(), (int(c.printed.size()) + perPage - 1) / perPage);
+        // The long list's thousands of pages are not written out.
+        if (c.printed.size() < 100) {
+            EXPECT_EQ(savedNames(sheet), c.printed);
+        }
+        sheet->reject();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_EQ(directPrints, 0);
+}
+
+// A sheet command answers done only once its sheet is shown: not while a window holds the whole
+// application (the assistant), where nothing is opened or imported; and a design's window that
+// was minimised comes back with its sheet.
+TEST_F(ScriptCommandsTest, SheetCommandsAnswerDoneOnlyWhenTheSheetIsShown)
+{
+    const QString design = writeDesign(u"design.pwdc"_s);
+    ASSERT_TRUE(pwtest::writeFile(path(u"cards.vcf"_s), vCards(0, 3)));
+    const QJsonObject commandsToShow[] = {
+        {{u"command"_s, u"preview"_s}, {u"file"_s, design}},
+        {{u"command"_s, u"printMultiple"_s}, {u"file"_s, design}, {u"contacts"_s, u"cards.vcf"_s}, {u"showPreview"_s, true}},
+    };
+    for (const QJsonObject &command : commandsToShow) {
+        SCOPED_TRACE(command.value(u"command"_s).toString().toStdString());
+        QDialog assistant;
+        assistant.setWindowTitle(u"Assistant"_s);
+        QJsonObject answer;
+        QTimer::singleShot(0, &assistant, [&] {
+            answer = run(command);
+            assistant.reject();
+        });
+        assistant.exec();
+        EXPECT_EQ(status(answer), u"error"_s);
+        EXPECT_TRUE(answer.value(u"message"_s).toString().contains(u"Assistant"_s)) << answer.value(u"message"_s).toString().toStdString();
+        EXPECT_FALSE(opened(design)) << "the design was opened";
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        EXPECT_TRUE(std::none_of(windows.begin(), windows.end(), [](QWidget *shown) {
+            return qobject_cast<CAPrintViewController *>(shown) && shown->isVisible();
+        }));
+    }
+    EXPECT_FALSE(opened(design));
+
+    ASSERT_EQ(status(run({{u"command"_s, u"open"_s}, {u"file"_s, design}})), u"ok"_s);
+    auto *window = qobject_cast<CAMainWindowController *>(opened(design)->window.data());
+    ASSERT_NE(window, nullptr);
+    window->showMinimized();
+    ASSERT_EQ(status(run(commandsToShow[1])), u"ok"_s);
+    EXPECT_FALSE(window->isMinimized());
+    auto *sheet = window->findChild<CAPrintViewController *>();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->isVisible());
     sheet->reject();
 }
 

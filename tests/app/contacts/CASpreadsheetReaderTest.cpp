@@ -128,7 +128,8 @@ TEST(CASpreadsheetReader, TruncatedWorkbooksAreRefused)
 TEST(CASpreadsheetReader, NumbersAndCsv)
 {
     const std::vector<std::pair<double, QString>> numbers = {
-        {97201, u"97201"_s}, {-3, u"-3"_s}, {0.25, u"0.25"_s}, {1e20, u"1e+20"_s}, {2.0 / 3, u"0.666666666666667"_s}};
+        {97201, u"97201"_s}, {-3, u"-3"_s}, {0.25, u"0.25"_s}, {1e20, u"100000000000000000000"_s},
+        {1234567890123456.0, u"1234567890123456"_s}, {2.0 / 3, u"0.6666666666666666"_s}, {1e25, u"1e+25"_s}};
     for (const auto &[value, text] : numbers)
         EXPECT_EQ(CASpreadsheetReader::numberText(value), text) << value;
     const QByteArray csv = CASpreadsheetReader::toCsv({{u"a,b"_s, u"say \"hi\""_s, u"two\nlines"_s, u"plain"_s}, {}});

@@ -133,3 +133,39 @@ TEST(RecognitionPerson, BuiltFromTheDictionaryWithOneWorkAddress)
 }
 
 } // namespace
+
+namespace {
+
+// Control characters pasted with an address (a terminal's colours, DEL, byte-order marks,
+// direction marks) reach no field: the text reads as the same text without them.
+TEST(RecognitionFaults, ControlCharactersReachNoField)
+{
+    const struct
+    {
+        const char *name;
+        QString text;
+    } cases[] = {
+        {"colour sequences", u"\x1b[1;31mJane\x1b[0m Doe / 1 Main St / Springfield, IL 62701\x1b[K"_s},
+        {"a title sequence", u"\x1b]0;window title\aJane Doe / 1 Main St / Springfield, IL 62701"_s},
+        {"a character set switch", u"Jane Doe\x1b(B / 1 Main St / Springfield, IL 62701"_s},
+        {"DEL and bell", u"Ja\x7fne Doe\a / 1 Main St / Springfield, IL 62701"_s},
+        {"byte-order marks", u"\ufeffJane Doe / 1 Main St / Springfield, IL \ufeff62701"_s},
+        {"NUL and C1 controls", u"Jane\0 Doe / 1 Main\u009b1m St / Springfield,\u0080 IL 62701"_s},
+        {"direction marks", u"\u202eJane Doe\u202c / 1 Main St\u200f / Springfield, IL 62701"_s},
+        {"a tab between words", u"Jane\tDoe / 1 Main St / Springfield, IL 62701"_s},
+    };
+    const CAPersonDictionary expected = parseServiceText(lines("Jane Doe / 1 Main St / Springfield, IL 62701"));
+    ASSERT_EQ(expected.value(kPersonCityKey), u"Springfield"_s);
+    ASSERT_EQ(expected.value(kPersonFirstNameKey), u"Jane"_s);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const CAPersonDictionary read = parseServiceText(QString(c.text).replace(u" / "_s, u"\n"_s));
+        EXPECT_EQ(read, expected);
+        for (const QString &value : read)
+            for (const QChar character : value)
+                EXPECT_FALSE(character.category() == QChar::Other_Control || character.category() == QChar::Other_Format)
+                    << "U+" << QString::number(character.unicode(), 16).toStdString();
+    }
+}
+
+} // namespace

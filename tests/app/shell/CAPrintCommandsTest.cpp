@@ -4,6 +4,8 @@
 #include "ShellTestSupport.h"
 
 #include "app/canvas/CACanvasGeometry.h"
+#include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CAPrintMultipleDialog.h"
 #include "app/canvas/CADocView.h"
 #include "app/printing/CAPrinterChoice.h"
 #include "app/printsheet/CAPrintPreview.h"
@@ -15,12 +17,17 @@
 #include "kernel/printing/CALabelSheetLayout.h"
 #include "kernel/printing/CACalibrationSettings.h"
 #include "kernel/printing/CATemplateFormat.h"
+#include "platform/PWBundle.h"
+#include "platform/PWPerson.h"
+#include "platform/PWPersonProperties.h"
+#include "platform/PWPlist.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 
 #include <poppler-qt6.h>
@@ -343,6 +350,90 @@ TEST_F(PrintCommandsTest, TypingInPlaceEndsAndPrintsWhenTheSheetOpens)
         words << box->text();
     EXPECT_TRUE(words.contains(u"Hello"_s)) << qPrintable(words.join(u' '));
     sheet->reject();
+}
+
+// However the print sheet ends (Cancel, Print, or Edit List), a design shown with a print list
+// takes that list's name as its own; shown with its own address it keeps the name it had.
+TEST_F(PrintCommandsTest, SheetEndKeepsTheListItShowedForEveryEnd)
+{
+    enum class Start { Own, PickClub, MenuWithList };
+    enum class End { Cancel, Print, EditList, OwnThenCancel };
+    const struct
+    {
+        const char *name;
+        Start start;
+        End end;
+        std::optional<QString> before;
+        std::optional<QString> after;
+    } cases[] = {
+        {"list from the menu, Cancel", Start::MenuWithList, End::Cancel, std::nullopt, u"Club"_s},
+        {"list from the menu, Print", Start::MenuWithList, End::Print, std::nullopt, u"Club"_s},
+        {"list picked, Cancel", Start::PickClub, End::Cancel, u"Family"_s, u"Club"_s},
+        {"list picked, Print", Start::PickClub, End::Print, u"Family"_s, u"Club"_s},
+        {"list picked, Edit List", Start::PickClub, End::EditList, u"Family"_s, u"Club"_s},
+        {"own address, Cancel", Start::Own, End::Cancel, u"Family"_s, u"Family"_s},
+        {"own address, Print", Start::Own, End::Print, u"Family"_s, u"Family"_s},
+        {"own address, Edit List", Start::Own, End::EditList, std::nullopt, std::nullopt},
+        {"list picked, then own address, Cancel", Start::PickClub, End::OwnThenCancel, u"Family"_s, u"Family"_s},
+    };
+    CAPrintListArray &lists = CAPrintListArray::getShared();
+    while (lists.count() > 0)
+        lists.removePrintListAt(0);
+    for (const QString &name : {u"Family"_s, u"Club"_s}) {
+        lists.insertPrintListAt(lists.count());
+        lists.renamePrintListAt(lists.count() - 1, name);
+        auto person = PWPerson::create();
+        person->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(name + u"Member"_s));
+        lists.replacePrintListAt(lists.count() - 1, {person});
+    }
+    lists.setCurrentPrintListIndex(1);
+    CAMainWindowController *window = openLabel(u"Avery"_s, u"03112"_s);
+    ASSERT_NE(window, nullptr);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        window->document()->setPrintListName(c.before);
+        QAction tagged;
+        tagged.setData(1);
+        window->performAction(u"printDocument"_s, c.start == Start::MenuWithList ? &tagged : nullptr);
+        auto *sheet = window->findChild<CAPrintViewController *>();
+        ASSERT_NE(sheet, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet));
+        auto *popup = sheet->findChild<QComboBox *>(u"_personListButton"_s);
+        const auto pick = [popup](const QString &title) {
+            popup->setFocus();
+            const int wanted = popup->findText(title);
+            for (int step = 0; step < popup->count() + 1 && popup->currentIndex() != wanted; ++step)
+                QTest::keyClick(popup, popup->currentIndex() < wanted ? Qt::Key_Down : Qt::Key_Up);
+        };
+        if (c.start == Start::PickClub)
+            pick(u"Club"_s);
+        if (c.end == End::OwnThenCancel)
+            QTest::mouseClick(sheet->findChild<QRadioButton *>(u"_personSourceOwn"_s), Qt::LeftButton, {}, QPoint(6, 6));
+        switch (c.end) {
+        case End::Cancel:
+        case End::OwnThenCancel:
+            QTest::mouseClick(sheet->findChild<QPushButton *>(u"_closeButton"_s), Qt::LeftButton);
+            break;
+        case End::Print:
+            QTest::mouseClick(sheet->findChild<QPushButton *>(u"_printButton"_s), Qt::LeftButton);
+            break;
+        case End::EditList:
+            pick(PWLocalizedString(u"Edit List"_s));
+            break;
+        }
+        EXPECT_FALSE(sheet->isVisible());
+        EXPECT_EQ(window->document()->getPrintListName(), c.after);
+        // Editing the lists opens their window, whose Cancel brings the sheet back.
+        if (auto *edit = window->findChild<CAPrintMultipleDialog *>(); edit && edit->isVisible()) {
+            EXPECT_EQ(c.end, End::EditList);
+            edit->reject();
+            QCoreApplication::processEvents();
+        }
+        for (CAPrintViewController *open : window->findChildren<CAPrintViewController *>())
+            if (open->isVisible())
+                open->reject();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 } // namespace
