@@ -163,6 +163,8 @@ public:
     void updateCoordWithVector(double dx, double dy) override;
     void updateFontSizeWithKoeff(double factor) override;
     bool updatePositionToFitSize(double maxWidth, double maxHeight, bool checkOnly) override;
+    // A panel that stands over the area even in the smallest type is named in the open job
+    // reports (PWJobReport), once for each address.
     // The same fit on the rows as the last print layout left them: for a caller that knows
     // nothing changed since a check laid the panel out (the answer and the result are the same).
     bool fitLaidOutRows(double maxWidth, double maxHeight, bool checkOnly);

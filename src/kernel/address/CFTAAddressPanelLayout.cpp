@@ -6,6 +6,7 @@
 #include "kernel/address/FTAddressLog.h"
 #include "kernel/render/CDDDrawer.h"
 #include "kernel/base/CDDColor.h"
+#include "platform/PWJobReport.h"
 
 #include <QPointF>
 
@@ -71,6 +72,43 @@ FitMeasure measureFit(const CFTAAddressPanel &panel, double maxWidth, double max
     }
     measure.overflowY = measure.y + measure.h - double(float(maxHeight));
     return measure;
+}
+
+// What a fit may leave over the area's edge: the rounding of sizes to the single precision
+// they are stored in.
+constexpr double kFitTolerance = 0.01;
+
+// The person a panel shows, as a job names it: the name fields, else the first text shown.
+QString personShown(const CFTAAddressPanel &panel)
+{
+    const auto shown = [&panel](textCategory category) {
+        const CFTAAddressText *field = panel.getAddressComponentWithTextCategory(category);
+        return field ? field->GetString().getData().simplified() : QString();
+    };
+    const QString name = (shown(tcFirstName) + u' ' + shown(tcLastName)).simplified();
+    for (const QString &candidate : {name, shown(tcFullName), shown(tcCompany)})
+        if (!candidate.isEmpty())
+            return candidate;
+    for (unsigned int i = 0; i < panel.addressComponentCount(); ++i)
+        if (const CFTAAddressText *field = panel.addressComponentAtIndex(i);
+            field && field->getClassID() != ciBarcode && !field->GetString().getData().trimmed().isEmpty())
+            return field->GetString().getData().simplified();
+    return QStringLiteral("(no name)");
+}
+
+// A panel that stands over its area even in the smallest type goes into the job's report, once
+// for each address (the same person on many labels is one line).
+void noteTooLong(const CFTAAddressPanel &panel)
+{
+    if (!PWJobReport::anyOpen())
+        return;
+    QStringList texts;
+    for (unsigned int i = 0; i < panel.addressComponentCount(); ++i)
+        if (const CFTAAddressText *field = panel.addressComponentAtIndex(i))
+            texts.append(field->GetString().getData());
+    PWJobReport::note(PWJobReport::Kind::AddressTooLong, texts.join(QChar(0x1f)),
+                      QStringLiteral("the address of %1 does not fit its label, even in the smallest type")
+                          .arg(personShown(panel).left(80)));
 }
 
 } // namespace
@@ -386,6 +424,9 @@ bool CFTAAddressPanel::fitLaidOutRows(double maxWidth, double maxHeight, bool ch
         if (shrunk.w >= after.w && shrunk.h >= after.h)
             break;
     }
+    const FitMeasure last = measureFit(*this, maxWidth, maxHeight);
+    if ((last.x <= 0.0 && !last.rightCause ? 0.0 : last.overflowX) > kFitTolerance || last.overflowY > kFitTolerance)
+        noteTooLong(*this);
     return true;
 }
 
