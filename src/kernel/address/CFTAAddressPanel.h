@@ -164,7 +164,7 @@ public:
     void updateFontSizeWithKoeff(double factor) override;
     bool updatePositionToFitSize(double maxWidth, double maxHeight, bool checkOnly) override;
     // A panel that stands over the area even in the smallest type is named in the open job
-    // reports (PWJobReport), once for each address.
+    // reports (PWJobReport), once for each address, when fitted and whenever it is printed.
     // The same fit on the rows as the last print layout left them: for a caller that knows
     // nothing changed since a check laid the panel out (the answer and the result are the same).
     bool fitLaidOutRows(double maxWidth, double maxHeight, bool checkOnly);
@@ -299,6 +299,8 @@ private:
     bool m_bAuto = false;
     CDDString mTemplateName;
     bool m_bPrintMode = false;
+    // The last fit left the block over its area even in the smallest type: each print of it says so.
+    bool m_bPastFitArea = false;
     float mfContentRight = 5.0f;
     float mfContentBottom = 5.0f;
     // "No format" is reported once per panel, not at every draw.

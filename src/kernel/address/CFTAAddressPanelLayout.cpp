@@ -305,6 +305,9 @@ void CFTAAddressPanel::Draw(CDDDrawer *drawer, bool selected, const CFTComponent
                             bool highlighted, bool printing)
 {
     m_bPrintMode = printing;
+    // A print of a block fitted before (the preview fitted the job's copies) is as far over.
+    if (printing && m_bPastFitArea)
+        noteTooLong(*this);
     const bool keepLayout = printing && m_bKeepPrintLayout;
     m_bKeepPrintLayout = false;
     if (!keepLayout) {
@@ -377,6 +380,8 @@ bool CFTAAddressPanel::fitLaidOutRows(double maxWidth, double maxHeight, bool ch
     const double overflow = byWidth ? measure.overflowX : measure.overflowY;
     const double dimension = byWidth ? w : h;
     const bool needFit = overflow > 0.0 && dimension > 0.0;
+    if (!checkOnly && !needFit)
+        m_bPastFitArea = false;
     if (checkOnly || !needFit)
         return needFit;
 
@@ -425,7 +430,9 @@ bool CFTAAddressPanel::fitLaidOutRows(double maxWidth, double maxHeight, bool ch
             break;
     }
     const FitMeasure last = measureFit(*this, maxWidth, maxHeight);
-    if ((last.x <= 0.0 && !last.rightCause ? 0.0 : last.overflowX) > kFitTolerance || last.overflowY > kFitTolerance)
+    m_bPastFitArea =
+        (last.x <= 0.0 && !last.rightCause ? 0.0 : last.overflowX) > kFitTolerance || last.overflowY > kFitTolerance;
+    if (m_bPastFitArea)
         noteTooLong(*this);
     return true;
 }
