@@ -3,6 +3,7 @@
 #include "platform/PWBundle.h"
 #include "platform/PWJobReport.h"
 
+#include <QLabel>
 #include <QMessageBox>
 
 namespace CAJobReportMessages {
@@ -42,6 +43,9 @@ void tellAfterJob(QWidget *parent, const PWJobReport &report)
     auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Parcelwick"), text, QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("_jobReport"));
     box->setInformativeText(details(report));
+    // Names and reasons come from contacts files and pictures: shown as they are, never as markup.
+    if (auto *informative = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        informative->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
     box->open();

@@ -171,6 +171,7 @@ void CAPrintViewController::buildForm(const QStringList &printerNames)
     _fitNote = new QLabel(this);
     _fitNote->setObjectName(u"_fitNote"_s);
     _fitNote->setWordWrap(true);
+    _fitNote->setTextFormat(Qt::PlainText);
     _fitNote->hide();
     if (auto *column = qobject_cast<QBoxLayout *>(_progressCaption->parentWidget()->layout()))
         column->insertWidget(column->indexOf(_progressCaption) + 1, _fitNote);

@@ -85,14 +85,19 @@ QString personShown(const CFTAAddressPanel &panel)
         const CFTAAddressText *field = panel.getAddressComponentWithTextCategory(category);
         return field ? field->GetString().getData().simplified() : QString();
     };
+    // One line of text, whatever the contacts file held.
+    const auto printable = [](QString text) {
+        text.removeIf([](QChar c) { return c.category() == QChar::Other_Control && !c.isSpace(); });
+        return text.simplified();
+    };
     const QString name = (shown(tcFirstName) + u' ' + shown(tcLastName)).simplified();
     for (const QString &candidate : {name, shown(tcFullName), shown(tcCompany)})
-        if (!candidate.isEmpty())
-            return candidate;
+        if (!printable(candidate).isEmpty())
+            return printable(candidate);
     for (unsigned int i = 0; i < panel.addressComponentCount(); ++i)
         if (const CFTAAddressText *field = panel.addressComponentAtIndex(i);
-            field && field->getClassID() != ciBarcode && !field->GetString().getData().trimmed().isEmpty())
-            return field->GetString().getData().simplified();
+            field && field->getClassID() != ciBarcode && !printable(field->GetString().getData()).isEmpty())
+            return printable(field->GetString().getData());
     return QStringLiteral("(no name)");
 }
 

@@ -132,6 +132,7 @@ TEST_P(PrintJobReportCaseTest, TheSheetAndTheMessageAfterThePrintSayWhatIsNotAsD
     ASSERT_NE(note, nullptr);
     EXPECT_EQ(note->isVisible(), *c.note != 0);
     EXPECT_EQ(note->text().contains(QLatin1String(c.note)), true) << qPrintable(note->text());
+    EXPECT_EQ(note->textFormat(), Qt::PlainText);
     EXPECT_EQ(jobReport(window), nullptr);
 
     QTest::mouseClick(sheet->findChild<QPushButton *>(u"_printButton"_s), Qt::LeftButton);
@@ -139,6 +140,10 @@ TEST_P(PrintJobReportCaseTest, TheSheetAndTheMessageAfterThePrintSayWhatIsNotAsD
     EXPECT_TRUE(QFileInfo(path(u"printed.pdf"_s)).size() > 0);
     QMessageBox *box = jobReport(window);
     ASSERT_NE(box, nullptr);
+    // Names and reasons from contacts files and pictures are never taken for markup.
+    const auto *informative = box->findChild<QLabel *>(u"qt_msgbox_informativelabel"_s);
+    ASSERT_NE(informative, nullptr);
+    EXPECT_EQ(informative->textFormat(), Qt::PlainText);
     const QStringList lines = box->informativeText().split(u'\n');
     ASSERT_EQ(lines.size(), c.told.size()) << qPrintable(box->informativeText());
     for (int i = 0; i < lines.size(); ++i)

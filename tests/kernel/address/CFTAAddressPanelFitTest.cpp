@@ -82,13 +82,27 @@ INSTANTIATE_TEST_SUITE_P(CFTAAddressPanelFitTest, AddressFitGuardTest,
                                                       u"1234 Extraordinarily Long Avenue of the Gardens"_s, 0.5, 2.0}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-// A street no label holds even in the smallest type: the fit goes down to it, and the job's report
-// names the person once, however often the label is fitted.
-TEST(CFTAAddressPanelFitTest, AnAddressThatCannotFitIsNamedOnce)
+struct TooLongCase
 {
-    const QString street = u"1 "_s + QString(u"Extraordinarily Long Avenue "_s).repeated(8);
+    const char *name;
+    QString first;
+    QString last;
+    QString named;
+};
+
+class AddressTooLongTest : public ::testing::TestWithParam<TooLongCase>
+{
+};
+
+const QString kEndlessStreet = u"1 "_s + QString(u"Extraordinarily Long Avenue "_s).repeated(8);
+
+// A street no label holds even in the smallest type: the fit goes down to it, and the job's report
+// names the person once, on one line of plain text, however often the label is fitted.
+TEST_P(AddressTooLongTest, IsNamedOnce)
+{
+    const TooLongCase &c = GetParam();
     const auto panel = handMadePanel({{tcFirstName, 0, 0}, {tcLastName, 0, 1}, {tcStreet, 1, 0}},
-                                     {{tcFirstName, u"Bob"_s}, {tcLastName, u"Long"_s}, {tcStreet, street}});
+                                     {{tcFirstName, c.first}, {tcLastName, c.last}, {tcStreet, kEndlessStreet}});
     panel->SetOrigin(10.0, 10.0);
     panel->updateFormat();
     const PWJobReport job;
@@ -97,8 +111,15 @@ TEST(CFTAAddressPanelFitTest, AnAddressThatCannotFitIsNamedOnce)
     EXPECT_DOUBLE_EQ(pointSize(field(*panel, tcStreet)->GetFont(nullptr)), CDDText::kMinFontSize);
     EXPECT_GT(laidOut(*panel).right, 144.0);
     EXPECT_EQ(job.lines(PWJobReport::Kind::AddressTooLong),
-              QStringList {u"the address of Bob Long does not fit its label, even in the smallest type"_s});
+              QStringList {u"the address of %1 does not fit its label, even in the smallest type"_s.arg(c.named)});
     EXPECT_TRUE(job.lines(PWJobReport::Kind::Placeholder).isEmpty());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    CFTAAddressPanelFitTest, AddressTooLongTest,
+    ::testing::Values(TooLongCase {"Plain", u"Bob"_s, u"Long"_s, u"Bob Long"_s},
+                      TooLongCase {"ControlsAndMarkup", u"Eve\x1b[2J\nX"_s, u"<b>Mal</b>"_s, u"Eve[2J X <b>Mal</b>"_s},
+                      TooLongCase {"Nameless", QString(), QString(), kEndlessStreet.simplified().left(80)}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
