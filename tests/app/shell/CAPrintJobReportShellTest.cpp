@@ -161,6 +161,21 @@ INSTANTIATE_TEST_SUITE_P(
                                    u"The address of Bob Long does not fit its label"_s}}),
     [](const auto &info) { return std::string(info.param.name); });
 
+// File > Export… writes the design with its picture as a placeholder and says so afterwards.
+TEST_F(PrintJobReportTest, TheWindowsExportTellsItsPlaceholders)
+{
+    CAMainWindowController *window = openDesign(Content::EndlessPicture);
+    ASSERT_NE(window, nullptr);
+    savePath = path(u"exported.pdf"_s);
+    exportType = CADocument::kPDFType;
+    window->performAction(u"saveDocumentTo"_s, nullptr);
+    EXPECT_GT(QFileInfo(path(u"exported.pdf"_s)).size(), 0);
+    QMessageBox *box = jobReport(window);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->informativeText(), u"EPS picture of 67 bytes is drawn as a placeholder: reading it did not end within 2 seconds."_s);
+    EXPECT_TRUE(reports.isEmpty()) << qPrintable(reports.join(u'\n'));
+}
+
 // With the fit turned off on the sheet the address prints as designed: nothing is noted or told.
 TEST_F(PrintJobReportTest, AnAddressNotFittedIsNotNamed)
 {
