@@ -299,8 +299,9 @@ private:
     bool m_bAuto = false;
     CDDString mTemplateName;
     bool m_bPrintMode = false;
-    // The last fit left the block over its area even in the smallest type: each print of it says so.
-    bool m_bPastFitArea = false;
+    // The area of the last fit (none while zero): each print of a block still over it says so.
+    double mdFitAreaX = 0.0;
+    double mdFitAreaY = 0.0;
     float mfContentRight = 5.0f;
     float mfContentBottom = 5.0f;
     // "No format" is reported once per panel, not at every draw.

@@ -78,6 +78,14 @@ FitMeasure measureFit(const CFTAAddressPanel &panel, double maxWidth, double max
 // they are stored in.
 constexpr double kFitTolerance = 0.01;
 
+// Whether the block stands over the area's right or bottom edge (one starting left of the area is
+// moved in by the fit, not shrunk).
+bool pastArea(const CFTAAddressPanel &panel, double maxWidth, double maxHeight)
+{
+    const FitMeasure at = measureFit(panel, maxWidth, maxHeight);
+    return (at.x <= 0.0 && !at.rightCause ? 0.0 : at.overflowX) > kFitTolerance || at.overflowY > kFitTolerance;
+}
+
 // The person a panel shows, as a job names it: the name fields, else the first text shown.
 QString personShown(const CFTAAddressPanel &panel)
 {
@@ -310,9 +318,6 @@ void CFTAAddressPanel::Draw(CDDDrawer *drawer, bool selected, const CFTComponent
                             bool highlighted, bool printing)
 {
     m_bPrintMode = printing;
-    // A print of a block fitted before (the preview fitted the job's copies) is as far over.
-    if (printing && m_bPastFitArea)
-        noteTooLong(*this);
     const bool keepLayout = printing && m_bKeepPrintLayout;
     m_bKeepPrintLayout = false;
     if (!keepLayout) {
@@ -322,6 +327,10 @@ void CFTAAddressPanel::Draw(CDDDrawer *drawer, bool selected, const CFTComponent
             updateFormat();
     }
     m_bNeedAutoExpand = false;
+    // A print of a block fitted before (the preview fitted the job's copies) that is still over
+    // the area of that fit.
+    if (printing && mdFitAreaX > 0.0 && pastArea(*this, mdFitAreaX, mdFitAreaY))
+        noteTooLong(*this);
 
     if (!mCurrentText && !m_bNoFormatLogged) {
         qCWarning(lcAddress).noquote() << QStringLiteral("Error: No format Specified!!");
@@ -385,8 +394,10 @@ bool CFTAAddressPanel::fitLaidOutRows(double maxWidth, double maxHeight, bool ch
     const double overflow = byWidth ? measure.overflowX : measure.overflowY;
     const double dimension = byWidth ? w : h;
     const bool needFit = overflow > 0.0 && dimension > 0.0;
-    if (!checkOnly && !needFit)
-        m_bPastFitArea = false;
+    if (!checkOnly) {
+        mdFitAreaX = maxWidth;
+        mdFitAreaY = maxHeight;
+    }
     if (checkOnly || !needFit)
         return needFit;
 
@@ -434,10 +445,7 @@ bool CFTAAddressPanel::fitLaidOutRows(double maxWidth, double maxHeight, bool ch
         if (shrunk.w >= after.w && shrunk.h >= after.h)
             break;
     }
-    const FitMeasure last = measureFit(*this, maxWidth, maxHeight);
-    m_bPastFitArea =
-        (last.x <= 0.0 && !last.rightCause ? 0.0 : last.overflowX) > kFitTolerance || last.overflowY > kFitTolerance;
-    if (m_bPastFitArea)
+    if (pastArea(*this, maxWidth, maxHeight))
         noteTooLong(*this);
     return true;
 }
