@@ -56,12 +56,16 @@ class AddressFitGuardTest : public ::testing::TestWithParam<GuardCase>
 TEST_P(AddressFitGuardTest, FitsWithoutGrowing)
 {
     const GuardCase &c = GetParam();
-    const auto panel = handMadePanel({{tcFirstName, 0, 0}, {tcStreet, 1, 0}, {tcCity, 2, 0}},
-                                     {{tcFirstName, u"Ann"_s}, {tcStreet, c.street}, {tcCity, u"Town"_s}});
-    panel->SetOrigin(10.0, 10.0);
-    for (textCategory category : {tcFirstName, tcStreet, tcCity})
-        field(*panel, category)->SetFontSize(c.size);
-    panel->updateFormat();
+    const auto made = [&c](double size) {
+        auto panel = handMadePanel({{tcFirstName, 0, 0}, {tcStreet, 1, 0}, {tcCity, 2, 0}},
+                                   {{tcFirstName, u"Ann"_s}, {tcStreet, c.street}, {tcCity, u"Town"_s}});
+        panel->SetOrigin(10.0, 10.0);
+        for (textCategory category : {tcFirstName, tcStreet, tcCity})
+            field(*panel, category)->SetFontSize(size);
+        panel->updateFormat();
+        return panel;
+    };
+    const auto panel = made(c.size);
     const Laid before = laidOut(*panel);
     ASSERT_DOUBLE_EQ(before.largest, c.size);
     const double maxWidth = before.right * c.widthShare;
@@ -74,6 +78,9 @@ TEST_P(AddressFitGuardTest, FitsWithoutGrowing)
     EXPECT_LE(after.right, maxWidth + kTolerance);
     EXPECT_LE(after.bottom, maxHeight + kTolerance);
     EXPECT_TRUE(job.isEmpty());
+    // Shrunk no further than needed: a point more stands over the area.
+    const Laid larger = laidOut(*made(after.largest + 1.0));
+    EXPECT_TRUE(larger.right > maxWidth || larger.bottom > maxHeight) << after.largest;
 }
 
 INSTANTIATE_TEST_SUITE_P(CFTAAddressPanelFitTest, AddressFitGuardTest,
