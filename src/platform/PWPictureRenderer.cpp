@@ -2,11 +2,13 @@
 
 #include "platform/PWEpsRenderer.h"
 #include "platform/PWIsolatedCall.h"
+#include "platform/PWJobReport.h"
 #include "platform/PWLog.h"
 #include "platform/PWNotificationCenter.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QPainter>
 #include <QSet>
@@ -16,6 +18,7 @@
 #include <poppler-qt6.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
@@ -133,6 +136,14 @@ struct Entry
     quint64 lastUse = 0;
 };
 
+// The smallest resolution a picture failed at: it fails there and above, and is tried again below.
+struct Failure
+{
+    double xScale = 0.0;
+    double yScale = 0.0;
+    QString reason;
+};
+
 struct Renderer
 {
     std::mutex mutex;
@@ -140,14 +151,20 @@ struct Renderer
     QHash<QByteArray, Entry> rasters;
     qint64 bytes = 0;
     quint64 clock = 0;
-    QHash<QByteArray, QString> failures;
+    QHash<QByteArray, Failure> failures;
+    QSet<QByteArray> named;
     QStringList untaken;
     QSet<QByteArray> running;
+    // Renderings handed to the pool that no worker has started yet.
+    QSet<QByteArray> queued;
     int background = 0;
     int renders = 0;
     int deadlineMs = 0;
     bool collecting = false;
+    // The windows' renderings, which a job never queues behind.
     QThreadPool pool;
+    // A job's own rendering while its thread keeps a progress window alive.
+    QThreadPool jobs;
 
     Renderer()
     {
@@ -155,6 +172,7 @@ struct Renderer
         const int fromEnvironment = qEnvironmentVariableIntValue("PW_PICTURE_RENDER_DEADLINE_MS", &ok);
         deadlineMs = ok && fromEnvironment > 0 ? fromEnvironment : kDefaultDeadlineMs;
         pool.setMaxThreadCount(2);
+        jobs.setMaxThreadCount(64);
     }
 };
 
@@ -192,6 +210,14 @@ QString kindName(PWPictureRenderer::Kind kind)
     return QStringLiteral("Bitmap");
 }
 
+QString placeholderLine(const PWPictureRenderer::Request &request, const QString &reason)
+{
+    return QStringLiteral("%1 picture of %2 bytes is drawn as a placeholder: %3")
+        .arg(kindName(request.kind))
+        .arg(request.data.size())
+        .arg(reason);
+}
+
 PWPictureRenderer::Raster fromEntry(const Entry &entry, PWPictureRenderer::State state)
 {
     PWPictureRenderer::Raster raster;
@@ -200,6 +226,14 @@ PWPictureRenderer::Raster fromEntry(const Entry &entry, PWPictureRenderer::State
     raster.xScale = entry.params.xScale;
     raster.yScale = entry.params.yScale;
     raster.region = entry.params.region;
+    return raster;
+}
+
+PWPictureRenderer::Raster failed(const QString &reason)
+{
+    PWPictureRenderer::Raster raster;
+    raster.state = PWPictureRenderer::State::Failed;
+    raster.reason = reason;
     return raster;
 }
 
@@ -248,17 +282,23 @@ std::optional<QImage> renderApart(const PWPictureRenderer::Request &request, int
     return decodeAnswer(outcome.answer, reason);
 }
 
-// Keeps what a rendering gave; called with the lock held.
+// Keeps what a rendering gave and ends it; called with the lock held. A failure is remembered
+// for the session only when the rendering had the whole deadline (a job's shortened one says
+// nothing about the picture).
 void store(Renderer &r, const QByteArray &digest, const QByteArray &key, const PWPictureRenderer::Request &request,
-           const std::optional<QImage> &image, const QString &reason)
+           const std::optional<QImage> &image, const QString &reason, bool remember)
 {
+    ++r.renders;
+    r.running.remove(key);
     if (!image) {
-        if (!r.failures.contains(digest)) {
-            const QString named = QStringLiteral("%1 picture of %2 bytes is drawn as a placeholder: %3")
-                                      .arg(kindName(request.kind))
-                                      .arg(request.data.size())
-                                      .arg(reason);
-            r.failures.insert(digest, reason);
+        if (!remember)
+            return;
+        const auto known = r.failures.find(digest);
+        if (known == r.failures.end() || (request.xScale <= known->xScale && request.yScale <= known->yScale))
+            r.failures.insert(digest, Failure{request.xScale, request.yScale, reason});
+        if (!r.named.contains(digest)) {
+            r.named.insert(digest);
+            const QString named = placeholderLine(request, reason);
             if (r.collecting)
                 r.untaken.append(named);
             else
@@ -300,6 +340,155 @@ PWPictureRenderer::Raster nearest(Renderer &r, const QByteArray &digest)
     return raster;
 }
 
+// What is known of the request: its raster, or its failure at this size or a smaller one.
+std::optional<PWPictureRenderer::Raster> known(Renderer &r, const QByteArray &digest, const QByteArray &key,
+                                               const PWPictureRenderer::Request &request)
+{
+    if (const auto it = r.failures.constFind(digest);
+        it != r.failures.cend() && request.xScale >= it->xScale && request.yScale >= it->yScale)
+        return failed(it->reason);
+    if (const auto it = r.rasters.find(key); it != r.rasters.end()) {
+        it->lastUse = ++r.clock;
+        return fromEntry(*it, PWPictureRenderer::State::Ready);
+    }
+    return std::nullopt;
+}
+
+thread_local bool t_placeholderNoted = false;
+
+// A failed drawing is the placeholder of the jobs under way: they say so when they end.
+PWPictureRenderer::Raster noted(const PWPictureRenderer::Raster &raster, const QByteArray &digest,
+                                const PWPictureRenderer::Request &request)
+{
+    if (raster.state == PWPictureRenderer::State::Failed) {
+        PWJobReport::note(PWJobReport::Kind::Placeholder, QString::fromLatin1(digest.toHex()),
+                          placeholderLine(request, raster.reason));
+        t_placeholderNoted = true;
+    }
+    return raster;
+}
+
+constexpr std::chrono::milliseconds kHookInterval(50);
+
+// Waits on the lock's condition until the time given, or a twentieth of a second while the job's
+// thread has a progress window to keep alive; false when the job was cancelled.
+bool waitStep(Renderer &r, std::unique_lock<std::mutex> &lock, std::chrono::steady_clock::time_point until)
+{
+    if (!PWJobReport::waitsWithHook()) {
+        r.finished.wait_until(lock, until);
+        return !PWJobReport::cancelled();
+    }
+    r.finished.wait_until(lock, std::min(until, std::chrono::steady_clock::now() + kHookInterval));
+    lock.unlock();
+    const bool keep = PWJobReport::keepWaiting();
+    lock.lock();
+    return keep;
+}
+
+// A cancelled job's drawing: a placeholder nobody is told of.
+PWPictureRenderer::Raster cancelledJob()
+{
+    t_placeholderNoted = true;
+    return failed(QStringLiteral("the job was cancelled"));
+}
+
+// A drawing that waits for its raster: a print, an export, a batch job.
+PWPictureRenderer::Raster waitFor(const PWPictureRenderer::Request &request, const QByteArray &digest,
+                                  const QByteArray &key)
+{
+    Renderer &r = renderer();
+    std::unique_lock lock(r.mutex);
+    const int deadline = r.deadlineMs;
+    // However many renderings the windows queued first, this drawing waits one deadline at most.
+    const auto ownEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(deadline) + kHookInterval;
+    for (;;) {
+        if (std::optional<PWPictureRenderer::Raster> raster = known(r, digest, key, request))
+            return noted(*raster, digest, request);
+        if (PWJobReport::cancelled())
+            return cancelledJob();
+        if (!r.running.contains(key)) {
+            r.running.insert(key);
+            break;
+        }
+        // Queued by a window and not started: this drawing takes it over.
+        if (r.queued.remove(key))
+            break;
+        // Under way (started before this request, so ending within a deadline of it).
+        if (!waitStep(r, lock, ownEnd))
+            return cancelledJob();
+        if (std::chrono::steady_clock::now() >= ownEnd && r.running.contains(key))
+            return noted(failed(QStringLiteral("it did not render within %1 seconds").arg((deadline + 999) / 1000)),
+                         digest, request);
+    }
+
+    // A job that lost its time to pictures that did not render gives up on the others.
+    const int left = PWJobReport::pictureTimeLeftMs();
+    if (left == 0) {
+        r.running.remove(key);
+        lock.unlock();
+        r.finished.notify_all();
+        return noted(failed(QStringLiteral("the job spent its time on pictures that did not render")), digest,
+                     request);
+    }
+    const bool whole = left < 0 || left >= deadline;
+    const int bound = whole ? deadline : left;
+    QElapsedTimer took;
+    took.start();
+    struct Outcome
+    {
+        bool done = false;
+        std::optional<QImage> image;
+        QString reason;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    if (PWJobReport::waitsWithHook()) {
+        // Rendered on a worker: this thread keeps the job's progress window alive and hears Cancel.
+        ++r.background;
+        r.jobs.start([request, digest, key, bound, whole, outcome] {
+            Renderer &r = renderer();
+            QString reason;
+            const std::optional<QImage> image = renderApart(request, bound, &reason);
+            {
+                std::lock_guard lock(r.mutex);
+                store(r, digest, key, request, image, reason, whole);
+                --r.background;
+                outcome->image = image;
+                outcome->reason = reason;
+                outcome->done = true;
+            }
+            r.finished.notify_all();
+        });
+        while (!outcome->done)
+            if (!waitStep(r, lock, std::chrono::steady_clock::time_point::max()))
+                return cancelledJob();
+    } else {
+        lock.unlock();
+        outcome->image = renderApart(request, bound, &outcome->reason);
+        lock.lock();
+        store(r, digest, key, request, outcome->image, outcome->reason, whole);
+        lock.unlock();
+        r.finished.notify_all();
+        lock.lock();
+    }
+    if (!outcome->image) {
+        lock.unlock();
+        PWJobReport::pictureTimeLost(took.elapsed());
+        lock.lock();
+    }
+    if (std::optional<PWPictureRenderer::Raster> raster = known(r, digest, key, request))
+        return noted(*raster, digest, request);
+    // Failed with a shortened deadline, or kept no longer (the cache let it go at once).
+    if (!outcome->image)
+        return noted(failed(outcome->reason), digest, request);
+    PWPictureRenderer::Raster raster;
+    raster.state = PWPictureRenderer::State::Ready;
+    raster.image = *outcome->image;
+    raster.xScale = request.xScale;
+    raster.yScale = request.yScale;
+    raster.region = request.region;
+    return raster;
+}
+
 } // namespace
 
 PWPictureRenderer::Deferred::Deferred()
@@ -319,77 +508,44 @@ int PWPictureRenderer::pendingCount()
 
 PWPictureRenderer::Raster PWPictureRenderer::raster(const Request &request)
 {
-    Renderer &r = renderer();
     const QByteArray digest = digestOf(request);
     const QByteArray key = keyOf(digest, request);
+    if (t_deferred == 0)
+        return waitFor(request, digest, key);
+
+    Renderer &r = renderer();
     std::unique_lock lock(r.mutex);
-    const auto known = [&]() -> std::optional<Raster> {
-        if (const auto failed = r.failures.constFind(digest); failed != r.failures.cend()) {
-            Raster raster;
-            raster.state = State::Failed;
-            raster.reason = *failed;
-            return raster;
-        }
-        if (const auto it = r.rasters.find(key); it != r.rasters.end()) {
-            it->lastUse = ++r.clock;
-            return fromEntry(*it, State::Ready);
-        }
-        return std::nullopt;
-    };
-    if (std::optional<Raster> raster = known())
+    if (std::optional<Raster> raster = known(r, digest, key, request))
         return *raster;
-
-    if (t_deferred > 0) {
-        ++t_pending;
-        if (!r.running.contains(key)) {
-            r.running.insert(key);
-            ++r.background;
-            const int deadline = r.deadlineMs;
-            r.pool.start([request, digest, key, deadline] {
-                Renderer &r = renderer();
-                QString reason;
-                const std::optional<QImage> image = renderApart(request, deadline, &reason);
-                {
-                    std::lock_guard lock(r.mutex);
-                    ++r.renders;
-                    store(r, digest, key, request, image, reason);
-                    r.running.remove(key);
+    ++t_pending;
+    if (!r.running.contains(key)) {
+        r.running.insert(key);
+        r.queued.insert(key);
+        ++r.background;
+        const int deadline = r.deadlineMs;
+        r.pool.start([request, digest, key, deadline] {
+            Renderer &r = renderer();
+            {
+                std::lock_guard lock(r.mutex);
+                // A job that needed it took it over.
+                if (!r.queued.remove(key)) {
                     --r.background;
+                    r.finished.notify_all();
+                    return;
                 }
-                r.finished.notify_all();
-                PWNotificationCenter::defaultCenter().postNotification(kRenderedNotification);
-            });
-        }
-        return nearest(r, digest);
+            }
+            QString reason;
+            const std::optional<QImage> image = renderApart(request, deadline, &reason);
+            {
+                std::lock_guard lock(r.mutex);
+                store(r, digest, key, request, image, reason, true);
+                --r.background;
+            }
+            r.finished.notify_all();
+            PWNotificationCenter::defaultCenter().postNotification(kRenderedNotification);
+        });
     }
-
-    // One rendering of a picture at a time: a drawing that needs one already under way waits for it.
-    r.finished.wait(lock, [&] { return !r.running.contains(key); });
-    if (std::optional<Raster> raster = known())
-        return *raster;
-    r.running.insert(key);
-    const int deadline = r.deadlineMs;
-    lock.unlock();
-    QString reason;
-    const std::optional<QImage> image = renderApart(request, deadline, &reason);
-    lock.lock();
-    ++r.renders;
-    store(r, digest, key, request, image, reason);
-    r.running.remove(key);
-    lock.unlock();
-    r.finished.notify_all();
-    lock.lock();
-    if (std::optional<Raster> raster = known())
-        return *raster;
-    // Kept no longer (the cache let it go at once): hand over what was made.
-    Raster raster;
-    raster.state = image ? State::Ready : State::Failed;
-    raster.image = image.value_or(QImage());
-    raster.xScale = request.xScale;
-    raster.yScale = request.yScale;
-    raster.region = request.region;
-    raster.reason = reason;
-    return raster;
+    return nearest(r, digest);
 }
 
 void PWPictureRenderer::noteFailure(const Request &request, const QString &reason)
@@ -446,6 +602,7 @@ void PWPictureRenderer::forget()
     r.rasters.clear();
     r.bytes = 0;
     r.failures.clear();
+    r.named.clear();
     r.untaken.clear();
 }
 
@@ -463,6 +620,12 @@ QColor PWPictureRenderer::placeholderColor()
 
 void PWPictureRenderer::drawPlaceholder(QPainter &painter, const QRectF &target)
 {
+    // A placeholder drawn for a job without a failed rendering before it (a picture that could
+    // not be read) is told as well, without a name.
+    if (!t_placeholderNoted && t_deferred == 0)
+        PWJobReport::note(PWJobReport::Kind::Placeholder, QString(),
+                          QStringLiteral("a picture that cannot be read is drawn as a placeholder"));
+    t_placeholderNoted = false;
     if (target.isEmpty())
         return;
     painter.save();

@@ -15,13 +15,18 @@ class QPainter;
 // can loop for ever or ask for gigabytes; what they give is kept per picture and resolution, so
 // that a repaint or the next label of a merge draws a raster it already has.
 //
-// A picture whose rendering fails (damaged, too slow, too large) fails once: its reason is
-// logged once (or, while failures are collected, offered to takeFailures() once), and every
-// later drawing of it gets the failure at once, drawn as a placeholder.
+// A picture whose rendering fails (damaged, too slow, too large) fails at that resolution: its
+// reason is logged once (or, while failures are collected, offered to takeFailures() once), and
+// every later drawing of it at that resolution or a finer one gets the failure at once, drawn as a
+// placeholder; a coarser drawing tries again. Each failed drawing is noted in the open job reports
+// (PWJobReport), so that a job says which pictures it printed as placeholders.
 //
-// Drawing waits for a rendering, bounded by the deadline, unless a Deferred scope is open on the
-// calling thread (a window painting): then the rendering is started in the background, the
-// drawing gets what is there, and kRenderedNotification is posted when the raster is ready.
+// Drawing waits for a rendering unless a Deferred scope is open on the calling thread (a window
+// painting): then the rendering is queued in the background, the drawing gets what is there, and
+// kRenderedNotification is posted when the raster is ready. A drawing that waits never waits
+// behind the windows' queue: it takes over a queued rendering of its picture, renders it itself,
+// or waits for one under way, one deadline from its request at most. Within a job the renderings
+// that fail take no more than the report's time in all; the others after it are placeholders.
 class PWPictureRenderer
 {
 public:

@@ -12,6 +12,7 @@
 #include "kernel/merge/CAPrintingViewChoice.h"
 #include "platform/PWSaveFile.h"
 #include "platform/PWUserDefaults.h"
+#include "platform/PWJobReport.h"
 #include "platform/PWPictureRenderer.h"
 
 #include <QBuffer>
@@ -230,8 +231,9 @@ CABatchJob::CABatchJob(CACommandRequest request)
 int CABatchJob::run(QString *reason)
 {
     m_warnings.clear();
+    // The renderer's own lines are kept back: the job's report names each picture once.
     PWPictureRenderer::collectFailures(true);
-    PWPictureRenderer::takeFailures();
+    const PWJobReport report;
     int status = CACommandLine::kUsage;
     switch (m_request.mode) {
     case CACommandRequest::Mode::BatchPrint:
@@ -244,10 +246,30 @@ int CABatchJob::run(QString *reason)
         *reason = QStringLiteral("nothing to do without a window");
         return CACommandLine::kUsage;
     }
-    // Pictures that could not be rendered were drawn as placeholders: the job says which, once each.
-    m_warnings.append(PWPictureRenderer::takeFailures());
     PWPictureRenderer::collectFailures(false);
+    if (status == CACommandLine::kSuccess)
+        status = reportDegraded(report, reason);
     return status;
+}
+
+int CABatchJob::reportDegraded(const PWJobReport &report, QString *reason)
+{
+    // What the output holds in place of what was asked for fails the job, after it was written.
+    const QStringList pictures = report.lines(PWJobReport::Kind::Placeholder);
+    const QStringList addresses = report.lines(PWJobReport::Kind::AddressTooLong);
+    m_warnings.append(pictures);
+    m_warnings.append(addresses);
+    if (pictures.isEmpty() && addresses.isEmpty())
+        return CACommandLine::kSuccess;
+    QStringList what;
+    if (!pictures.isEmpty())
+        what.append(pictures.size() == 1 ? QStringLiteral("1 picture was drawn as a placeholder")
+                                         : QStringLiteral("%1 pictures were drawn as placeholders").arg(pictures.size()));
+    if (!addresses.isEmpty())
+        what.append(addresses.size() == 1 ? QStringLiteral("1 address does not fit its label")
+                                          : QStringLiteral("%1 addresses do not fit their labels").arg(addresses.size()));
+    *reason = QStringLiteral("the job was done, but %1").arg(what.join(QStringLiteral(" and ")));
+    return CACommandLine::kFailure;
 }
 
 int CABatchJob::print(QString *reason)

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class PWJobReport;
+
 // A print or export asked for on the command line, carried out without any window: the design is
 // read (never written: a design read with damaged parts stays as it is on disk), the persons are
 // read, and the pages go through the same printing views as the print sheet. Output files are
@@ -23,13 +25,16 @@ public:
     explicit CABatchJob(CACommandRequest request);
 
     void setProgressReporter(ProgressReporter reporter) { m_progress = std::move(reporter); }
-    // Runs the job: CACommandLine::kSuccess, else kFailure with a one-line reason.
+    // Runs the job: CACommandLine::kSuccess, else kFailure with a one-line reason. A job that
+    // printed a picture as a placeholder or an address past its label fails after its output is
+    // written, each such picture and person named among the warnings.
     int run(QString *reason);
     // Warnings that did not stop the job (parts of the design that could not be read).
     const QStringList &warnings() const { return m_warnings; }
 
 private:
     int print(QString *reason);
+    int reportDegraded(const PWJobReport &report, QString *reason);
     int exportDesign(QString *reason);
     // Whether `items` items from the requested start fit in one job on a sheet of `positions`.
     bool jobFits(qint64 items, int positions, QString *reason) const;

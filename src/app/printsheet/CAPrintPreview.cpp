@@ -1,6 +1,7 @@
 #include "app/printsheet/CAPrintPreview.h"
 
 #include "kernel/merge/CAPrintingView.h"
+#include "platform/PWJobReport.h"
 #include "platform/PWNotificationCenter.h"
 #include "platform/PWPictureRenderer.h"
 
@@ -32,6 +33,26 @@ void CAPrintPreview::setPrintingView(CAPrintingView *view)
     m_view = view;
     resize(sizeHint());
     update();
+}
+
+void CAPrintPreview::setNotes(const QStringList &lines)
+{
+    if (m_tooLong == lines)
+        return;
+    m_tooLong = lines;
+    Q_EMIT notesChanged();
+}
+
+void CAPrintPreview::addNotes(const QStringList &lines)
+{
+    bool added = false;
+    for (const QString &line : lines)
+        if (!m_tooLong.contains(line)) {
+            m_tooLong.append(line);
+            added = true;
+        }
+    if (added)
+        Q_EMIT notesChanged();
 }
 
 void CAPrintPreview::setZoom(int percent)
@@ -82,8 +103,10 @@ void CAPrintPreview::paintEvent(QPaintEvent *)
     painter.scale(page.width() / paper.width(), page.height() / paper.height());
     // A PDF or EPS picture of an item shows when its rendering is there: the sheet never waits.
     const PWPictureRenderer::Deferred deferred;
+    const PWJobReport report;
     m_view->drawPage(painter, m_view->curPage());
     painter.restore();
+    addNotes(report.lines(PWJobReport::Kind::AddressTooLong));
 }
 
 QPointF CAPrintPreview::pagePoint(const QPointF &position) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 class CAPrintingView;
@@ -24,12 +25,18 @@ public:
     QPointF pagePoint(const QPointF &position) const;
     // A point of the page as a widget position.
     QPointF widgetPoint(const QPointF &pagePoint) const;
+    // The addresses that did not fit their labels in what was drawn of the view so far (each
+    // page's items are laid out when first shown), one line each; notesChanged on a change.
+    const QStringList &tooLong() const { return m_tooLong; }
+    void setNotes(const QStringList &lines);
+    void addNotes(const QStringList &lines);
 
 Q_SIGNALS:
     // A press (clickCount 1) or double click (2) on the page.
     void pageClicked(const QPointF &pagePoint, int clickCount);
     // The wheel turned with Control held, by steps (positive zooms in), at a widget position.
     void zoomRequested(const QPointF &position, int steps);
+    void notesChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -42,4 +49,5 @@ private:
     CAPrintingView *m_view = nullptr;
     int m_zoom = 100;
     QSize m_room = QSize(420, 420);
+    QStringList m_tooLong;
 };

@@ -3,6 +3,7 @@
 #include "app/contacts/CAPrintListArray.h"
 #include "app/printing/CAPrinter.h"
 #include "app/printing/CAPrinterPrintTarget.h"
+#include "app/printsheet/CAJobReportMessages.h"
 #include "app/printsheet/CAPrintEditingTab.h"
 #include "app/printsheet/CAPrintPreview.h"
 #include "app/document/CAScrollView.h"
@@ -11,6 +12,7 @@
 #include "kernel/printing/CATemplateFormat.h"
 #include "kernel/document/CFTADocument.h"
 #include "platform/PWBundle.h"
+#include "platform/PWJobReport.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
 #include "platform/PWPictureRenderer.h"
@@ -82,6 +84,15 @@ CAPrintJob::ProgressTarget::Progress progressFor(QProgressDialog &progress)
     };
 }
 
+// While the job waits for a picture: the progress window stays alive and its Cancel ends the wait.
+PWJobReport::WaitHook waitHookFor(QProgressDialog &progress)
+{
+    return [&progress] {
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    };
+}
+
 void setUpProgress(QProgressDialog &progress)
 {
     progress.setWindowModality(Qt::WindowModal);
@@ -89,6 +100,9 @@ void setUpProgress(QProgressDialog &progress)
     progress.setMinimumDuration(300);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
+    // Started now: the window shows after the minimum duration also while the job waits for a
+    // picture before its first page.
+    progress.setValue(progress.minimum());
 }
 
 // A control of the sheet's form by its name; null for one this layout does not have.
@@ -153,6 +167,18 @@ void CAPrintViewController::buildForm(const QStringList &printerNames)
     _scrollView = control<CAScrollView>(this, "_scrollView");
     _imageView = control<CAPrintPreview>(this, "_imageView");
     _progressCaption = control<QLabel>(this, "_progress_caption");
+    // Under the page: the addresses of the preview that do not fit their labels.
+    _fitNote = new QLabel(this);
+    _fitNote->setObjectName(u"_fitNote"_s);
+    _fitNote->setWordWrap(true);
+    _fitNote->setTextFormat(Qt::PlainText);
+    _fitNote->hide();
+    if (auto *column = qobject_cast<QBoxLayout *>(_progressCaption->parentWidget()->layout()))
+        column->insertWidget(column->indexOf(_progressCaption) + 1, _fitNote);
+    connect(_imageView, &CAPrintPreview::notesChanged, this, [this] {
+        _fitNote->setText(CAJobReportMessages::fitNote(_imageView->tooLong()));
+        _fitNote->setVisible(!_fitNote->text().isEmpty());
+    });
     _zoom = control<QSlider>(this, "_zoom");
     _copiesEdit = control<QSpinBox>(this, "_copiesEdit");
     _startFromEdit = control<QSpinBox>(this, "_startFromEdit");
@@ -440,7 +466,9 @@ std::unique_ptr<CAPrintingView> CAPrintViewController::makePreviewedView(bool ve
     {
         // A view draws the items of its first page as it is made.
         const PWPictureRenderer::Deferred deferred;
+        const PWJobReport report;
         view = CAPrintJob::makePrintingView(m_document, m_persons.persons, vectorPrinting);
+        m_viewNotes = report.lines(PWJobReport::Kind::AddressTooLong);
     }
     if (view)
         view->setDefersRenderings(true);
@@ -456,6 +484,7 @@ void CAPrintViewController::plugIn(std::unique_ptr<CAPrintingView> view)
     }
     // The preview lets go of the view being replaced before it is freed.
     _imageView->setPrintingView(view.get());
+    _imageView->setNotes(std::exchange(m_viewNotes, {}));
     m_view = std::move(view);
     m_view->setRotation(m_envelopeRotation);
     if (_alignmentMatrix->checkedId() >= 0)
@@ -509,7 +538,10 @@ void CAPrintViewController::filterChanged()
     m_view->setOmitContactName(_omitContactNameCheck->isChecked());
     m_view->setCommaDelimited(!_commaDelimitedCheck->isChecked());
     m_view->setFitAddressPanel(_fitAddressPanelCheck->isChecked());
+    // The items are laid out anew: what did not fit before may fit now, and the other way round.
+    const PWJobReport report;
     m_view->updateDocumentMap(m_view->documentList(), m_persons.persons);
+    _imageView->setNotes(report.lines(PWJobReport::Kind::AddressTooLong));
     _imageView->update();
 }
 
@@ -645,9 +677,13 @@ void CAPrintViewController::exportPdf()
     QProgressDialog progress(this);
     setUpProgress(progress);
     QString error;
+    PWJobReport report;
+    report.setWaitHook(waitHookFor(progress));
     const CAPrintJob::ExportResult result = CAPrintJob::exportPdf(*m_view, path, progressFor(progress), &error);
     progress.close();
     _imageView->update();
+    if (result == CAPrintJob::ExportResult::Written)
+        CAJobReportMessages::tellAfterJob(this, report);
     if (result == CAPrintJob::ExportResult::Failed) {
         auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Parcelwick"),
                                     PWLocalizedString(QStringLiteral("The PDF file could not be written.")), QMessageBox::Ok, this);
@@ -693,6 +729,8 @@ bool CAPrintViewController::printWithPrinter(QWidget *parent, CAPrintingView &vi
     }
     QProgressDialog progress(parent);
     setUpProgress(progress);
+    PWJobReport report;
+    report.setWaitHook(waitHookFor(progress));
     CAPrinterPrintTarget printerTarget(printer);
     CAPrintJob::ProgressTarget target(printerTarget, progressFor(progress));
     if (!view.calibrationMode()) {

@@ -3,6 +3,7 @@
 #include "app/printsheet/CAPrintJob.h"
 
 #include <QDialog>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -121,6 +122,8 @@ private:
     int m_itemsPerPage = 1;
     int m_pageCount = 1;
     int m_envelopeRotation = 0;
+    // What the making of the view about to be plugged in found of addresses that do not fit.
+    mutable QStringList m_viewNotes;
     // Set once the user turns the item (or a stored turn came with the design).
     bool m_rotationChosen = false;
 
@@ -146,6 +149,7 @@ private:
     CAPrintPreview *_imageView = nullptr;
     QSlider *_zoom = nullptr;
     QLabel *_progressCaption = nullptr;
+    QLabel *_fitNote = nullptr;
     QPushButton *_printButton = nullptr;
     QPushButton *_exportButton = nullptr;
     QPushButton *_closeButton = nullptr;

@@ -1,9 +1,11 @@
 #include "app/shell/CADocumentManager.h"
 
 #include "kernel/merge/CADocument.h"
+#include "app/printsheet/CAJobReportMessages.h"
 #include "app/shell/CAOpenDocument.h"
 #include "app/shell/CAShellLog.h"
 #include "kernel/document/CFTADocument.h"
+#include "platform/PWJobReport.h"
 #include "platform/PWSaveFile.h"
 #include "platform/PWUserDefaults.h"
 
@@ -359,6 +361,8 @@ bool CADocumentManager::saveDocumentTo(const std::shared_ptr<CAOpenDocument> &do
         type = CADocument::kTIFFType;
     else
         path += type == CADocument::kPDFType ? QStringLiteral(".pdf") : QStringLiteral(".tiff");
+    // Told after the export: the pictures drawn as placeholders, the addresses past their labels.
+    const PWJobReport job;
     const QByteArray data = document->document->dataRepresentationOfType(type);
     QString error;
     if (data.isEmpty())
@@ -369,6 +373,7 @@ bool CADocumentManager::saveDocumentTo(const std::shared_ptr<CAOpenDocument> &do
         report(windowOf(document), tr("The design could not be exported. %1").arg(error));
         return false;
     }
+    CAJobReportMessages::tellAfterJob(windowOf(document), job);
     return true;
 }
 

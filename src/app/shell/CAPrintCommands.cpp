@@ -5,6 +5,7 @@
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CAPrintMultipleDialog.h"
 #include "app/printsheet/CACalibrationController.h"
+#include "app/printsheet/CAJobReportMessages.h"
 #include "app/printsheet/CAPrintJob.h"
 #include "app/printsheet/CAPrintViewController.h"
 #include "app/shell/CAMainWindowController.h"
@@ -12,6 +13,7 @@
 #include "kernel/merge/CADocument.h"
 #include "kernel/merge/CAPrintingView.h"
 #include "platform/PWBundle.h"
+#include "platform/PWJobReport.h"
 #include "platform/PWNotificationCenter.h"
 
 #include <QAction>
@@ -52,8 +54,11 @@ void sheetEnded(QPointer<CAMainWindowController> window, CAPrintViewController *
         window->performAction(QStringLiteral("openPrintMultipleDialog"), nullptr);
     } else if (code == CAPrintViewController::Print && sheet->printView()) {
         QString error;
-        if (!CAPrintViewController::printWithPrinter(window, *sheet->printView(), &error)
-            && !error.isEmpty())
+        // Told after the job: the pictures printed as placeholders, the addresses past their labels.
+        const PWJobReport job;
+        if (CAPrintViewController::printWithPrinter(window, *sheet->printView(), &error))
+            CAJobReportMessages::tellAfterJob(window, job);
+        else if (!error.isEmpty())
             report(*window, PWLocalizedString(QStringLiteral("The design could not be printed.")), error);
     }
 }

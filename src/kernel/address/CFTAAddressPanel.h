@@ -163,6 +163,8 @@ public:
     void updateCoordWithVector(double dx, double dy) override;
     void updateFontSizeWithKoeff(double factor) override;
     bool updatePositionToFitSize(double maxWidth, double maxHeight, bool checkOnly) override;
+    // A panel that stands over the area even in the smallest type is named in the open job
+    // reports (PWJobReport), once for each address, when fitted and whenever it is printed.
     // The same fit on the rows as the last print layout left them: for a caller that knows
     // nothing changed since a check laid the panel out (the answer and the result are the same).
     bool fitLaidOutRows(double maxWidth, double maxHeight, bool checkOnly);
@@ -297,6 +299,9 @@ private:
     bool m_bAuto = false;
     CDDString mTemplateName;
     bool m_bPrintMode = false;
+    // The area of the last fit (none while zero): each print of a block still over it says so.
+    double mdFitAreaX = 0.0;
+    double mdFitAreaY = 0.0;
     float mfContentRight = 5.0f;
     float mfContentBottom = 5.0f;
     // "No format" is reported once per panel, not at every draw.

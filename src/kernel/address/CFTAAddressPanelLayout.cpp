@@ -6,6 +6,7 @@
 #include "kernel/address/FTAddressLog.h"
 #include "kernel/render/CDDDrawer.h"
 #include "kernel/base/CDDColor.h"
+#include "platform/PWJobReport.h"
 
 #include <QPointF>
 
@@ -71,6 +72,56 @@ FitMeasure measureFit(const CFTAAddressPanel &panel, double maxWidth, double max
     }
     measure.overflowY = measure.y + measure.h - double(float(maxHeight));
     return measure;
+}
+
+// What a fit may leave over the area's edge: the rounding of sizes to the single precision
+// they are stored in.
+constexpr double kFitTolerance = 0.01;
+
+// Whether the block stands over the area's right or bottom edge (one starting left of the area is
+// moved in by the fit, not shrunk).
+bool pastArea(const CFTAAddressPanel &panel, double maxWidth, double maxHeight)
+{
+    const FitMeasure at = measureFit(panel, maxWidth, maxHeight);
+    return (at.x <= 0.0 && !at.rightCause ? 0.0 : at.overflowX) > kFitTolerance || at.overflowY > kFitTolerance;
+}
+
+// The person a panel shows, as a job names it: the name fields, else the first text shown.
+QString personShown(const CFTAAddressPanel &panel)
+{
+    const auto shown = [&panel](textCategory category) {
+        const CFTAAddressText *field = panel.getAddressComponentWithTextCategory(category);
+        return field ? field->GetString().getData().simplified() : QString();
+    };
+    // One line of text, whatever the contacts file held.
+    const auto printable = [](QString text) {
+        text.removeIf([](QChar c) { return c.category() == QChar::Other_Control && !c.isSpace(); });
+        return text.simplified();
+    };
+    const QString name = (shown(tcFirstName) + u' ' + shown(tcLastName)).simplified();
+    for (const QString &candidate : {name, shown(tcFullName), shown(tcCompany)})
+        if (!printable(candidate).isEmpty())
+            return printable(candidate);
+    for (unsigned int i = 0; i < panel.addressComponentCount(); ++i)
+        if (const CFTAAddressText *field = panel.addressComponentAtIndex(i);
+            field && field->getClassID() != ciBarcode && !printable(field->GetString().getData()).isEmpty())
+            return printable(field->GetString().getData());
+    return QStringLiteral("(no name)");
+}
+
+// A panel that stands over its area even in the smallest type goes into the job's report, once
+// for each address (the same person on many labels is one line).
+void noteTooLong(const CFTAAddressPanel &panel)
+{
+    if (!PWJobReport::anyOpen())
+        return;
+    QStringList texts;
+    for (unsigned int i = 0; i < panel.addressComponentCount(); ++i)
+        if (const CFTAAddressText *field = panel.addressComponentAtIndex(i))
+            texts.append(field->GetString().getData());
+    PWJobReport::note(PWJobReport::Kind::AddressTooLong, texts.join(QChar(0x1f)),
+                      QStringLiteral("the address of %1 does not fit its label, even in the smallest type")
+                          .arg(personShown(panel).left(80)));
 }
 
 } // namespace
@@ -276,6 +327,10 @@ void CFTAAddressPanel::Draw(CDDDrawer *drawer, bool selected, const CFTComponent
             updateFormat();
     }
     m_bNeedAutoExpand = false;
+    // A print of a block fitted before (the preview fitted the job's copies) that is still over
+    // the area of that fit.
+    if (printing && mdFitAreaX > 0.0 && pastArea(*this, mdFitAreaX, mdFitAreaY))
+        noteTooLong(*this);
 
     if (!mCurrentText && !m_bNoFormatLogged) {
         qCWarning(lcAddress).noquote() << QStringLiteral("Error: No format Specified!!");
@@ -339,6 +394,10 @@ bool CFTAAddressPanel::fitLaidOutRows(double maxWidth, double maxHeight, bool ch
     const double overflow = byWidth ? measure.overflowX : measure.overflowY;
     const double dimension = byWidth ? w : h;
     const bool needFit = overflow > 0.0 && dimension > 0.0;
+    if (!checkOnly) {
+        mdFitAreaX = maxWidth;
+        mdFitAreaY = maxHeight;
+    }
     if (checkOnly || !needFit)
         return needFit;
 
@@ -386,6 +445,8 @@ bool CFTAAddressPanel::fitLaidOutRows(double maxWidth, double maxHeight, bool ch
         if (shrunk.w >= after.w && shrunk.h >= after.h)
             break;
     }
+    if (pastArea(*this, maxWidth, maxHeight))
+        noteTooLong(*this);
     return true;
 }
 

@@ -54,22 +54,42 @@ public:
     ~RenderDeadline() { qunsetenv("PW_PICTURE_RENDER_DEADLINE_MS"); }
 };
 
-TEST(PictureRenderingTest, TheBatchExportDrawsPlaceholdersAndSaysWhy)
+struct PlaceholderJob
 {
+    const char *name;
+    const char *option;
+    bool outputOption;
+};
+
+class PlaceholderJobTest : public ::testing::TestWithParam<PlaceholderJob>
+{
+};
+
+// The job writes its output with placeholders for the pictures, names each of them once and
+// fails: a script learns that the pages are not what the design shows.
+TEST_P(PlaceholderJobTest, WritesPlaceholdersNamesThemAndFails)
+{
+    const PlaceholderJob &job = GetParam();
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString design = folder.filePath(u"hostile.pwdc"_s);
     ASSERT_TRUE(writeHostileDesign(design));
     const QString out = folder.filePath(u"hostile.pdf"_s);
     const RenderDeadline deadline(1500);
-    const commandtest::ProgramRun run = commandtest::runProgram({u"--export"_s, design, out});
-    ASSERT_EQ(run.status, CACommandLine::kSuccess) << qPrintable(run.err);
+    QStringList arguments = {QString::fromLatin1(job.option), design};
+    if (job.outputOption)
+        arguments.append(u"--output"_s);
+    arguments.append(out);
+    const commandtest::ProgramRun run = commandtest::runProgram(arguments);
+    ASSERT_EQ(run.status, CACommandLine::kFailure) << qPrintable(run.err);
     for (const QString &kind : {u"EPS"_s, u"PDF"_s}) {
         EXPECT_EQ(run.err.count(u"parcelwick: %1 picture"_s.arg(kind)), 1) << qPrintable(run.err);
         EXPECT_EQ(run.err.count(u"%1 picture"_s.arg(kind)), 1) << qPrintable(run.err);
-        EXPECT_TRUE(run.err.contains(u"drawn as a placeholder: reading it took more than 2 seconds of processor time"_s))
-            << qPrintable(run.err);
     }
+    EXPECT_EQ(run.err.count(u"drawn as a placeholder: reading it took more than 2 seconds of processor time"_s), 2)
+        << qPrintable(run.err);
+    EXPECT_TRUE(run.err.trimmed().endsWith(u"parcelwick: the job was done, but 2 pictures were drawn as placeholders"_s))
+        << qPrintable(run.err);
 
     const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(out);
     ASSERT_TRUE(pdf);
@@ -88,6 +108,11 @@ TEST(PictureRenderingTest, TheBatchExportDrawsPlaceholdersAndSaysWhy)
     // Two plates of 100 x 100 points, less their crosses and edges.
     EXPECT_GT(platePixels, 15000);
 }
+
+INSTANTIATE_TEST_SUITE_P(PictureRenderingTest, PlaceholderJobTest,
+                         ::testing::Values(PlaceholderJob {"Export", "--export", false},
+                                           PlaceholderJob {"Print", "--print", true}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 // Whether the process has a child rendering apart, which shows that it began drawing the picture.
 bool rendersApart(qint64 pid)

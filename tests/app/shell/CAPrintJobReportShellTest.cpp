@@ -1,0 +1,226 @@
+// What a print or export from a window could not make as designed, told to the user: the print
+// sheet notes the addresses of its preview that do not fit their labels, a print names the
+// pictures it printed as placeholders and those addresses after the job, and an export that waits
+// for a picture shows its progress and stops at Cancel.
+#include "ShellTestSupport.h"
+
+#include "app/printsheet/CAPrintViewController.h"
+#include "app/shell/CAPrintCommands.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/base/CDDString.h"
+#include "kernel/drawing/CDDPicture.h"
+#include "kernel/drawing/CFTPicture.h"
+#include "kernel/printing/CAEnvironmentLayout.h"
+#include "kernel/printing/CATemplateFormat.h"
+#include "platform/PWImage.h"
+#include "platform/PWPictureRenderer.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+const QByteArray kEndlessEps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 40 40\n{ } loop\nshowpage\n";
+
+// What a label of the default layout holds besides its frame.
+enum class Content { EndlessPicture, LongAddress, Both };
+
+class PrintJobReportTest : public shelltest::Test
+{
+public:
+    void SetUp() override
+    {
+        shelltest::Test::SetUp();
+        PWPictureRenderer::forget();
+        PWPictureRenderer::setDeadlineMs(1500);
+        launch(1);
+        installPrintCommands();
+        setPrinterNamesSource([] { return QStringList{u"Office"_s}; });
+        CAPrintViewController::setPdfPathChooser([this](QWidget *, const QString &) { return path(u"saved.pdf"_s); });
+        CAPrintViewController::setPrinterSetup([this](QPrinter &printer, QWidget *) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(path(u"printed.pdf"_s));
+            return true;
+        });
+    }
+    void TearDown() override
+    {
+        CAPrintViewController::setPrinterSetup([](QPrinter &, QWidget *) { return false; });
+        shelltest::Test::TearDown();
+        PWPictureRenderer::forget();
+        PWPictureRenderer::setDeadlineMs(0);
+        QCoreApplication::sendPostedEvents();
+    }
+
+    CAMainWindowController *openDesign(Content content)
+    {
+        const std::shared_ptr<CATemplateFormat> layout = defaultLayout(0);
+        if (!layout)
+            return nullptr;
+        CADocument document;
+        document.setLayoutArangeComponents(*layout, false);
+        CFTADocument *kernel = document.ftDocument();
+        if (content != Content::LongAddress) {
+            auto *picture = new CFTPicture(CDDPicture(PWImage::fromData(kEndlessEps)));
+            picture->SetOrigin(120.0, 10.0);
+            picture->SetSize(40.0, 40.0);
+            kernel->AddObject(picture, 0, false);
+        }
+        if (content != Content::EndlessPicture) {
+            const std::unique_ptr<CAddressFormat> format =
+                CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+                    u"Name+Company"_s, u"us"_s, true, CAddressFormatController::kBarcodeBelow);
+            auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
+            panel->SetOrigin(8.0, 6.0);
+            const auto fill = [&panel](textCategory category, const QString &text) {
+                panel->SetString(true, category, panel->GetAddressType(), CDDString(text), tcNone, false);
+            };
+            fill(tcFirstName, u"Bob"_s);
+            fill(tcLastName, u"Long"_s);
+            fill(tcStreet, u"1 "_s + QString(u"Extraordinarily Long Avenue of the Many Gardens "_s).repeated(4));
+            kernel->AddObject(panel.release(), 0, false);
+        }
+        const QString file = path(u"design.pwdc"_s);
+        if (!document.writeToFile(file))
+            return nullptr;
+        const std::shared_ptr<CAOpenDocument> record = manager().openDocument(file);
+        return record ? qobject_cast<CAMainWindowController *>(record->window.data()) : nullptr;
+    }
+
+    CAPrintViewController *openSheet(CAMainWindowController *window)
+    {
+        if (!window)
+            return nullptr;
+        window->performAction(u"printDocument"_s, nullptr);
+        auto *sheet = window->findChild<CAPrintViewController *>();
+        if (sheet && !QTest::qWaitForWindowExposed(sheet))
+            return nullptr;
+        QCoreApplication::processEvents();
+        return sheet;
+    }
+
+    static QMessageBox *jobReport(QWidget *window) { return window->findChild<QMessageBox *>(u"_jobReport"_s); }
+};
+
+struct ReportCase
+{
+    const char *name;
+    Content content;
+    const char *note;        // on the sheet; empty for none
+    QStringList told;        // in the box after the job
+};
+
+class PrintJobReportCaseTest : public PrintJobReportTest, public ::testing::WithParamInterface<ReportCase>
+{
+};
+
+TEST_P(PrintJobReportCaseTest, TheSheetAndTheMessageAfterThePrintSayWhatIsNotAsDesigned)
+{
+    const ReportCase &c = GetParam();
+    CAMainWindowController *window = openDesign(c.content);
+    ASSERT_NE(window, nullptr);
+    CAPrintViewController *sheet = openSheet(window);
+    ASSERT_NE(sheet, nullptr);
+    auto *note = sheet->findChild<QLabel *>(u"_fitNote"_s);
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->isVisible(), *c.note != 0);
+    EXPECT_EQ(note->text().contains(QLatin1String(c.note)), true) << qPrintable(note->text());
+    EXPECT_EQ(note->textFormat(), Qt::PlainText);
+    EXPECT_EQ(jobReport(window), nullptr);
+
+    QTest::mouseClick(sheet->findChild<QPushButton *>(u"_printButton"_s), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(QFileInfo(path(u"printed.pdf"_s)).size() > 0);
+    QMessageBox *box = jobReport(window);
+    ASSERT_NE(box, nullptr);
+    // Names and reasons from contacts files and pictures are never taken for markup.
+    const auto *informative = box->findChild<QLabel *>(u"qt_msgbox_informativelabel"_s);
+    ASSERT_NE(informative, nullptr);
+    EXPECT_EQ(informative->textFormat(), Qt::PlainText);
+    const QStringList lines = box->informativeText().split(u'\n');
+    ASSERT_EQ(lines.size(), c.told.size()) << qPrintable(box->informativeText());
+    for (int i = 0; i < lines.size(); ++i)
+        EXPECT_TRUE(lines[i].startsWith(c.told[i])) << qPrintable(lines[i]);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PrintJobReportShellTest, PrintJobReportCaseTest,
+    ::testing::Values(ReportCase {"Placeholder", Content::EndlessPicture, "", {u"EPS picture of 67 bytes is drawn as a placeholder"_s}},
+                      ReportCase {"AddressTooLong", Content::LongAddress, "The address of Bob Long does not fit its label",
+                                  {u"The address of Bob Long does not fit its label, even in the smallest type."_s}},
+                      ReportCase {"Both", Content::Both, "The address of Bob Long",
+                                  {u"EPS picture of 67 bytes is drawn as a placeholder"_s,
+                                   u"The address of Bob Long does not fit its label"_s}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// File > Export… writes the design with its picture as a placeholder and says so afterwards.
+TEST_F(PrintJobReportTest, TheWindowsExportTellsItsPlaceholders)
+{
+    CAMainWindowController *window = openDesign(Content::EndlessPicture);
+    ASSERT_NE(window, nullptr);
+    savePath = path(u"exported.pdf"_s);
+    exportType = CADocument::kPDFType;
+    window->performAction(u"saveDocumentTo"_s, nullptr);
+    EXPECT_GT(QFileInfo(path(u"exported.pdf"_s)).size(), 0);
+    QMessageBox *box = jobReport(window);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->informativeText(), u"EPS picture of 67 bytes is drawn as a placeholder: reading it did not end within 2 seconds."_s);
+    EXPECT_TRUE(reports.isEmpty()) << qPrintable(reports.join(u'\n'));
+}
+
+// With the fit turned off on the sheet the address prints as designed: nothing is noted or told.
+TEST_F(PrintJobReportTest, AnAddressNotFittedIsNotNamed)
+{
+    CAMainWindowController *window = openDesign(Content::LongAddress);
+    CAPrintViewController *sheet = openSheet(window);
+    ASSERT_NE(sheet, nullptr);
+    auto *note = sheet->findChild<QLabel *>(u"_fitNote"_s);
+    auto *fit = sheet->findChild<QCheckBox *>(u"_fitAddressPanelCheck"_s);
+    ASSERT_TRUE(note && fit && fit->isChecked());
+    ASSERT_TRUE(note->isVisible());
+    QTest::mouseClick(fit, Qt::LeftButton, {}, QPoint(6, fit->height() / 2));
+    ASSERT_FALSE(fit->isChecked());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(note->isVisible());
+    QTest::mouseClick(sheet->findChild<QPushButton *>(u"_printButton"_s), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(QFileInfo(path(u"printed.pdf"_s)).size() > 0);
+    EXPECT_EQ(jobReport(window), nullptr);
+}
+
+// The export waits for a picture that never renders: its progress window shows meanwhile, and its
+// Cancel ends the export at once, leaving no file and no message.
+TEST_F(PrintJobReportTest, AnExportWaitingForAPictureShowsProgressAndCancels)
+{
+    PWPictureRenderer::setDeadlineMs(4000);
+    CAMainWindowController *window = openDesign(Content::EndlessPicture);
+    CAPrintViewController *sheet = openSheet(window);
+    ASSERT_NE(sheet, nullptr);
+    bool cancelled = false;
+    QTimer watcher;
+    watcher.setInterval(20);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        for (QProgressDialog *progress : sheet->findChildren<QProgressDialog *>())
+            if (progress->isVisible() && !cancelled) {
+                cancelled = true;
+                QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
+            }
+    });
+    watcher.start();
+    QTest::mouseClick(sheet->findChild<QPushButton *>(u"_exportButton"_s), Qt::LeftButton);
+    watcher.stop();
+    EXPECT_TRUE(cancelled);
+    EXPECT_FALSE(QFileInfo::exists(path(u"saved.pdf"_s)));
+    EXPECT_EQ(jobReport(sheet), nullptr);
+    sheet->reject();
+}
+
+} // namespace
