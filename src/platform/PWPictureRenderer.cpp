@@ -551,8 +551,16 @@ PWPictureRenderer::Raster PWPictureRenderer::raster(const Request &request)
 void PWPictureRenderer::noteFailure(const Request &request, const QString &reason)
 {
     Renderer &r = renderer();
-    std::lock_guard lock(r.mutex);
-    store(r, digestOf(request), QByteArray(), request, std::nullopt, reason);
+    const QByteArray digest = digestOf(request);
+    {
+        std::lock_guard lock(r.mutex);
+        store(r, digest, QByteArray(), request, std::nullopt, reason, true);
+    }
+    // The jobs under way name it by what it is, not as a picture that cannot be read.
+    Raster failed;
+    failed.state = State::Failed;
+    failed.reason = reason;
+    noted(failed, digest, request);
 }
 
 void PWPictureRenderer::collectFailures(bool collect)

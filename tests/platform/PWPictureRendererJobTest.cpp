@@ -115,8 +115,8 @@ TEST_F(PWPictureRendererJobTest, AJobLosesABoundedTimeToPicturesThatDoNotRender)
     {
         int renders;
         const char *reason;
-    } steps[] = {{1, "did not end within 2 seconds"},
-                 {2, "did not end within 1 second"},
+    } steps[] = {{1, "took more than 2 seconds of processor time"},
+                 {2, "took more than 1 second of processor time"},
                  {2, "spent its time on pictures that did not render"},
                  {2, "spent its time on pictures that did not render"}};
     for (int i = 0; i < 4; ++i) {

@@ -197,7 +197,9 @@ TEST(PictureSafetyTest, PostScriptReachingForTheTemporaryFolderTouchesNothingThe
     const ScopedEnvironment deadline("PW_PICTURE_RENDER_DEADLINE_MS", "1000");
     const ScopedEnvironment tmpdir("TMPDIR", t);
     const commandtest::ProgramRun run = commandtest::runProgram({u"--export"_s, design, out});
-    ASSERT_EQ(run.status, CACommandLine::kSuccess) << qPrintable(run.err);
+    // The export is written, and the job fails for its placeholders.
+    ASSERT_EQ(run.status, CACommandLine::kFailure) << qPrintable(run.err);
+    EXPECT_TRUE(run.err.trimmed().endsWith(u"pictures were drawn as placeholders"_s)) << qPrintable(run.err);
     // Each picture failed for want of its file, or of processor time, and is a placeholder.
     EXPECT_EQ(run.err.count(u"EPS picture of"_s), 5) << qPrintable(run.err);
     EXPECT_EQ(run.err.count(u"Ghostscript cannot render the page"_s), 4) << qPrintable(run.err);
@@ -236,7 +238,9 @@ TEST(PictureSafetyTest, BitmapsThatDoNotDecodeArePlaceholdersAndKeepTheirBytes)
 
     const QString out = work.filePath(u"damaged.pdf"_s);
     const commandtest::ProgramRun run = commandtest::runProgram({u"--export"_s, design, out});
-    ASSERT_EQ(run.status, CACommandLine::kSuccess) << qPrintable(run.err);
+    // The export is written, and the job fails for its placeholders.
+    ASSERT_EQ(run.status, CACommandLine::kFailure) << qPrintable(run.err);
+    EXPECT_TRUE(run.err.trimmed().endsWith(u"pictures were drawn as placeholders"_s)) << qPrintable(run.err);
     for (const QByteArray &bytes : {damagedTiff, vastPng})
         EXPECT_EQ(run.err.count(u"Bitmap picture of %1 bytes is drawn as a placeholder"_s.arg(bytes.size())), 1)
             << qPrintable(run.err);
