@@ -17,6 +17,7 @@
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/address/FTPersonFields.h"
 #include "kernel/document/CFTADocument.h"
+#include "kernel/drawing/CFTBoxField.h"
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/component/FTComponentFactory.h"
 #include "platform/PWPerson.h"
@@ -70,6 +71,9 @@ QByteArray vCards(int count)
     return bytes;
 }
 
+// Small boxes added to the design ("--components=N"): the memory of a job of a large design.
+int extraComponents = 0;
+
 std::shared_ptr<CADocument> sheetDesign(const CATemplateFormat &layout)
 {
     auto document = std::make_shared<CADocument>();
@@ -80,6 +84,8 @@ std::shared_ptr<CADocument> sheetDesign(const CATemplateFormat &layout)
     auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
     panel->SetOrigin(8.0, 6.0);
     document->ftDocument()->AddObject(panel.release(), 0, false);
+    for (int i = 0; i < extraComponents; ++i)
+        document->ftDocument()->AddObject(new CFTBoxField(1.0 + (i % 10) * 0.2, 1.0, 0.5, 0.5, nullptr), 0, false);
     return document;
 }
 
@@ -256,7 +262,8 @@ int runJob(int argc, char **argv, int count, bool filtersOn, int threads)
 int main(int argc, char **argv)
 {
     // Label counts may be given on the command line; by default the two sizes of the target.
-    // "--threads=N" sets the workers that prepare the labels (0: the main thread alone).
+    // "--threads=N" sets the workers that prepare the labels (0: the main thread alone);
+    // "--components=N" adds N small boxes to the design.
     std::vector<int> counts;
     bool filtersOn = true;
     int threads = -1;
@@ -265,6 +272,8 @@ int main(int argc, char **argv)
             filtersOn = false;
         else if (std::strncmp(argv[i], "--threads=", 10) == 0)
             threads = std::max(0, std::atoi(argv[i] + 10));
+        else if (std::strncmp(argv[i], "--components=", 13) == 0)
+            extraComponents = std::max(0, std::atoi(argv[i] + 13));
         else if (const int n = std::atoi(argv[i]); n > 0)
             counts.push_back(n);
     }

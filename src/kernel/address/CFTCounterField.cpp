@@ -33,7 +33,7 @@ void CFTCounterField::Init(int start, int increment, bool leadingZeros, int digi
     mStartNumber = start;
     mIncrement = increment;
     mbLeadingZeros = leadingZeros;
-    mDigitsCount = digits;
+    mDigitsCount = std::clamp(digits, 0, kMaxDigitsCount);
     mCurrentValue = start;
     saveGeometry();
     m_textCategory = tcCounter;
@@ -51,6 +51,11 @@ void CFTCounterField::SetStartNumber(int start)
 {
     mStartNumber = start;
     ChangeLabel();
+}
+
+void CFTCounterField::SetZerosDigits(int digits)
+{
+    mDigitsCount = std::clamp(digits, 0, kMaxDigitsCount);
 }
 
 void CFTCounterField::SetIncrement(int increment)
@@ -124,7 +129,13 @@ bool CFTCounterField::Serialize(const CDDArchive &archive, std::vector<CFTCompon
     }
     archive.GetData(key_StartNumber, &mStartNumber);
     archive.GetData(key_Increment, &mIncrement);
-    archive.GetData(key_DigitsCount, &mDigitsCount);
+    int digits = mDigitsCount;
+    if (archive.GetData(key_DigitsCount, &digits)) {
+        if (digits >= 0 && digits <= kMaxDigitsCount)
+            mDigitsCount = digits;
+        else
+            archive.noteOutOfRange(key_DigitsCount, QString::number(digits), QString::number(mDigitsCount));
+    }
     archive.GetData(key_LeadingZeros, &mbLeadingZeros);
     ExpandByText();
     return true;

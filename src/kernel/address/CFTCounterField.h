@@ -21,7 +21,11 @@ public:
     int GetIncrement() const { return mIncrement; }
     void SetIncrement(int increment);
     int GetZerosDigits() const { return mDigitsCount; }
-    void SetZerosDigits(int digits) { mDigitsCount = digits; }
+    // Leading zeros pad to at most this many digits: a number has no more than eleven
+    // characters, and wider padding only fills the label with zeros.
+    static constexpr int kMaxDigitsCount = CDDText::kMaxLeadingZerosWidth;
+    // Kept between 0 and kMaxDigitsCount.
+    void SetZerosDigits(int digits);
     bool IsLeadingZeros() const { return mbLeadingZeros; }
     void SetLeadingZeros(bool leadingZeros) { mbLeadingZeros = leadingZeros; }
     int GetCurrentValue() const { return mCurrentValue; }

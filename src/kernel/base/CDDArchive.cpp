@@ -81,11 +81,6 @@ PWPlist textValue(const QByteArray &text)
     return PWPlist::fromString(QString::fromLatin1(text));
 }
 
-void logUnread(const QString &key, const QString &reason)
-{
-    qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" not read: %2").arg(key, reason);
-}
-
 // Read once: archives are made for every component saved, loaded or copied.
 int runningBundleVersion()
 {
@@ -173,13 +168,25 @@ void CDDArchive::noteUnread(const QString &key, const QString &what) const
         m_report->noteUnread(m_dictionary.get(), key, what);
 }
 
+void CDDArchive::noteValueUnread(const QString &key, const QString &reason) const
+{
+    noteUnread(key, QStringLiteral("\"%1\" of %2 could not be read: %3")
+                        .arg(key, CDDReadReport::placeOf(m_dictionary.get()), reason));
+}
+
+void CDDArchive::noteOutOfRange(const QString &key, const QString &value, const QString &kept) const
+{
+    noteUnread(key, QStringLiteral("\"%1\" of %2 is out of range (%3); kept %4")
+                        .arg(key, CDDReadReport::placeOf(m_dictionary.get()), value, kept));
+}
+
 std::optional<QString> CDDArchive::text(const QString &key) const
 {
     const PWPlist stored = value(key);
     if (stored.isNull())
         return std::nullopt;
     if (!stored.isString()) {
-        logUnread(key, QStringLiteral("a text was expected"));
+        noteValueUnread(key, QStringLiteral("a text was expected"));
         return std::nullopt;
     }
     return stored.toString();
@@ -226,7 +233,7 @@ bool CDDArchive::GetData(const QString &key, CDDArchive &archive) const
     } else if (stored.isDictionary()) {
         archive.Attach(stored);
     } else {
-        logUnread(key, QStringLiteral("a list or a dictionary was expected"));
+        noteValueUnread(key, QStringLiteral("a list or a dictionary was expected"));
         return false;
     }
     // What a child holds was written by the same application as its parent.
@@ -320,7 +327,7 @@ bool CDDArchive::GetData(const QString &key, long *value) const
         *value = long(qBound(-9.2e18, stored.toReal(), 9.2e18));
     } else {
         if (!stored.isNull())
-            logUnread(key, QStringLiteral("a number was expected"));
+            noteValueUnread(key, QStringLiteral("a number was expected"));
         return false;
     }
     return true;
@@ -337,13 +344,13 @@ bool CDDArchive::GetData(const QString &key, float *value) const
         number = stored.toReal();
     } else {
         if (!stored.isNull())
-            logUnread(key, QStringLiteral("a number was expected"));
+            noteValueUnread(key, QStringLiteral("a number was expected"));
         return false;
     }
     // Infinity and NaN would reach geometry as they stand; they are refused like a wrong kind.
     const std::optional<float> single = narrowed(number);
     if (!single) {
-        logUnread(key, QStringLiteral("the number is not finite in single precision"));
+        noteValueUnread(key, QStringLiteral("the number is not finite in single precision"));
         return false;
     }
     *value = *single;
@@ -389,7 +396,11 @@ bool CDDArchive::GetRectData(const QString &key, double *x, double *y, double *w
         const char *stop = p;
         const double parsed = leadingReal(p, end, &stop);
         p = stop > p ? stop : p + 1;
-        number = double(narrowed(parsed).value_or(0.0f));
+        const std::optional<float> single = narrowed(parsed);
+        if (!single)
+            noteValueUnread(key, QStringLiteral("a number of \"%1\" is not finite in single precision; read as 0")
+                                     .arg(stored->left(80)));
+        number = double(single.value_or(0.0f));
     }
     double *const targets[4] = {x, y, width, height};
     for (int i = 0; i < 4; ++i) {
@@ -449,7 +460,7 @@ bool CDDArchive::GetData(const QString &key, CDDColor &color) const
         // The older form: "red, green, blue, alpha".
         const QStringList parts = stored.toString().split(QLatin1Char(','));
         if (parts.size() < 4) {
-            logUnread(key, QStringLiteral("an old colour text has fewer than four parts"));
+            noteValueUnread(key, QStringLiteral("an old colour text has fewer than four parts"));
             return false;
         }
         float components[4];
@@ -462,7 +473,7 @@ bool CDDArchive::GetData(const QString &key, CDDColor &color) const
             const QByteArray bytes = part.toLatin1();
             const std::optional<float> number = narrowed(leadingReal(bytes.constData(), bytes.constData() + bytes.size()));
             if (!number) {
-                logUnread(key, QStringLiteral("an old colour text holds a number that is not finite"));
+                noteValueUnread(key, QStringLiteral("an old colour text holds a number that is not finite"));
                 return false;
             }
             components[i] = *number;
@@ -471,7 +482,7 @@ bool CDDArchive::GetData(const QString &key, CDDColor &color) const
         return true;
     }
     if (!stored.isData()) {
-        logUnread(key, QStringLiteral("colour data was expected"));
+        noteValueUnread(key, QStringLiteral("colour data was expected"));
         return false;
     }
     // Colours never change once made, so one decoded colour serves every value holding it.
@@ -490,7 +501,7 @@ bool CDDArchive::GetData(const QString &key, CDDColor &color) const
         return true;
     }
     if (!unarchived) {
-        logUnread(key, error);
+        noteValueUnread(key, error);
         return false;
     }
     auto shared = std::make_shared<const PWColor>(*unarchived);
@@ -512,13 +523,13 @@ bool CDDArchive::GetData(const QString &key, PWFont *font) const
     if (stored.isNull())
         return false;
     if (!stored.isData()) {
-        logUnread(key, QStringLiteral("font data was expected"));
+        noteValueUnread(key, QStringLiteral("font data was expected"));
         return false;
     }
     QString error;
     const std::optional<PWFont> unarchived = PWKeyedUnarchiver::unarchiveFont(stored.toData(), &error);
     if (!unarchived) {
-        logUnread(key, error);
+        noteValueUnread(key, error);
         return false;
     }
     *font = *unarchived;
@@ -540,13 +551,13 @@ bool CDDArchive::GetData(const QString &key, QTextDocument *storage) const
     if (stored.isNull())
         return false;
     if (!stored.isData()) {
-        logUnread(key, QStringLiteral("text data was expected"));
+        noteValueUnread(key, QStringLiteral("text data was expected"));
         return false;
     }
     QString error;
     const std::optional<PWAttributedString> text = PWKeyedUnarchiver::unarchiveAttributedString(stored.toData(), &error);
     if (!text) {
-        logUnread(key, error);
+        noteValueUnread(key, error);
         return false;
     }
     text->writeTo(storage);

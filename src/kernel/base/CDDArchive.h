@@ -92,6 +92,11 @@ public:
     // Logs a part of the file that the reading left out (read from key, when there is one), and
     // notes it in the report.
     void noteUnread(const QString &key, const QString &what) const;
+    // The same for the value under key, which could not be read for reason, named with the
+    // component or design it belongs to.
+    void noteValueUnread(const QString &key, const QString &reason) const;
+    // The same for a value that no design can hold (value as the file has it), read as kept.
+    void noteOutOfRange(const QString &key, const QString &value, const QString &kept) const;
 
     // Lists: from BeginArrayData to EndArrayData, SetData with a child archive appends to the
     // list and ignores its key.

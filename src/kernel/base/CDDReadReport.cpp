@@ -14,16 +14,15 @@ bool oneCharacterApart(const QString &a, const QString &b)
     return differences == 1;
 }
 
-// Where a damaged key sits, for the report: the component whose archive holds it, else the design.
-QString placeOf(const PWPlist::Dictionary &dictionary)
+} // namespace
+
+QString CDDReadReport::placeOf(const PWPlist::Dictionary *dictionary)
 {
-    const PWPlist classID = dictionary.value(key_ClassID);
+    const PWPlist classID = dictionary ? dictionary->value(key_ClassID) : PWPlist();
     if (classID.isString())
         return QStringLiteral("a component of class \"%1\"").arg(classID.toString());
     return QStringLiteral("the design");
 }
-
-} // namespace
 
 void CDDReadReport::noteUnread(const PWPlist::Dictionary *dictionary, const QString &key, const QString &what)
 {
@@ -76,7 +75,7 @@ QStringList CDDReadReport::problems() const
             if (!told)
                 unread.push_back({dictionary, key,
                                   QStringLiteral("\"%1\" of %2 could not be read: %3")
-                                      .arg(key, placeOf(*lookups.dictionary), detail)});
+                                      .arg(key, placeOf(lookups.dictionary.get()), detail)});
         }
     }
     QStringList texts;

@@ -29,6 +29,10 @@ public:
     // known; empty when there is none.
     static QString damagedFormOf(const PWPlist::Dictionary &dictionary, const QString &key, const QStringList &known);
 
+    // Where a dictionary of the file belongs, for a report: the component whose archive it is
+    // ("a component of class ..."), else the design.
+    static QString placeOf(const PWPlist::Dictionary *dictionary);
+
 private:
     struct Unread {
         const PWPlist::Dictionary *dictionary;

@@ -36,14 +36,14 @@ void storePositive(const CDDArchive &archive, const QString &key, double value)
         archive.SetData(key, value);
 }
 
-// Absent or unreadable lengths count as none.
+// Absent or unreadable lengths count as none; so do lengths no card or page can hold.
 double lengthOrZero(const CDDArchive &archive, const QString &key)
 {
     double value = 0.0;
     if (!archive.GetData(key, &value))
         return 0.0;
-    if (value < 0.0) {
-        qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" is negative (%2); read as 0").arg(key).arg(value);
+    if (value < 0.0 || value > kMaxCardSide) {
+        archive.noteOutOfRange(key, QString::number(value), QStringLiteral("0"));
         return 0.0;
     }
     return value;
@@ -73,11 +73,11 @@ bool readChecked(const CDDArchive &archive, const QString &key, Value &target, A
     if (!archive.GetData(key, &value))
         return false;
     if (!accept(value)) {
-        qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" of %2 %3; kept %4")
-                                              .arg(key)
-                                              .arg(value)
-                                              .arg(QLatin1String(complaint))
-                                              .arg(target);
+        archive.noteUnread(key, QStringLiteral("\"%1\" of %2 %3; kept %4")
+                                    .arg(key)
+                                    .arg(value)
+                                    .arg(QLatin1String(complaint))
+                                    .arg(target));
         return false;
     }
     target = value;
@@ -95,6 +95,13 @@ bool readCount(const CDDArchive &archive, const QString &key, int &target)
 bool readCardSide(const CDDArchive &archive, const QString &key, double &target)
 {
     return readChecked(archive, key, target, [](double value) { return value > 0.0 && value <= kMaxCardSide; },
+                       "is no card size");
+}
+
+// 0 stands for the whole card.
+bool readPrintableSide(const CDDArchive &archive, const QString &key, double &target)
+{
+    return readChecked(archive, key, target, [](double value) { return value >= 0.0 && value <= kMaxCardSide; },
                        "is no card size");
 }
 
@@ -232,11 +239,8 @@ void CFTADocument::load(const CDDArchive &archive)
         setDocumentType(type);
     readCardSide(file, key_CardWidth, mdSizeX);
     readCardSide(file, key_CardHeight, mdSizeY);
-    double printable = 0.0;
-    if (file.GetData(key_PrintableCardSizeX, &printable) && printable >= 0.0)
-        mdPrintableSizeX = printable;
-    if (file.GetData(key_PrintableCardSizeY, &printable) && printable >= 0.0)
-        mdPrintableSizeY = printable;
+    readPrintableSide(file, key_PrintableCardSizeX, mdPrintableSizeX);
+    readPrintableSide(file, key_PrintableCardSizeY, mdPrintableSizeY);
     bool horizontal = true;
     if (file.GetData(key_Horizontal, &horizontal))
         SetHorizontal(horizontal, 0);

@@ -227,6 +227,10 @@ void CALabelPrintingView::drawItem(QPainter &painter, int slot, int number, int 
     const QPointF origin = QPointF(m_sheet.originX(), m_sheet.originY()) + m_sheet.slotOrigin(slot);
     const QSizeF extent = rotated ? rect.size().transposed() : rect.size();
     m_hitRecords[index] = HitRecord{QRectF(origin, extent), page};
+    // An item drawn into the page needs its copy no more: the page's next items may use it, so
+    // that a sheet of a large design holds one or two copies rather than one per slot.
+    if (direct)
+        releaseMapRange(index, 1);
 }
 
 void CALabelPrintingView::drawMarks(QPainter &painter, int slot, int used, bool cut, bool dots) const

@@ -35,6 +35,22 @@ std::uint32_t asIndex(int index)
     return index < 0 ? DocMapPreviewType::kNone : std::uint32_t(index);
 }
 
+// The components that the copies prepared ahead of a job's pages hold together, at most: a job
+// of a large design prepares fewer copies at a time.
+constexpr std::size_t kPreparedComponents = 100000;
+
+std::size_t componentsOfLargest(const CAPrintingView::DocumentList &designs)
+{
+    std::size_t largest = 0;
+    for (const std::shared_ptr<CADocument> &design : designs) {
+        std::size_t count = 0;
+        if (const CFTADocument *kernel = design ? design->ftDocument() : nullptr)
+            kernel->forEachComponent([&count](const CFTComponent *) { ++count; });
+        largest = std::max(largest, count);
+    }
+    return largest;
+}
+
 } // namespace
 
 // --- DocMapPreviewType -----------------------------------------------------------------------------
@@ -598,9 +614,12 @@ std::unique_ptr<CAPrintPreparer> CAPrintingView::makePreparer() const
     std::optional<CAPrintPreparer::Job> job = CAPrintPreparer::jobForMap(m_documentMap, _documentList, *_personList);
     if (!job)
         return nullptr;
+    const std::size_t components = std::max<std::size_t>(componentsOfLargest(_documentList), 1);
+    const int held = int(std::clamp<std::size_t>(kPreparedComponents / components, 1, 1000));
     const int threads = m_preparationThreads < 0 ? CAPrintPreparer::defaultWorkerCount() : m_preparationThreads;
     return std::make_unique<CAPrintPreparer>(std::move(*job), withNothingDone(currentDocumentFilter()),
-                                             double(_resolution), std::max(16, 3 * itemsPerPage()), threads);
+                                             double(_resolution), std::min(held, std::max(16, 3 * itemsPerPage())),
+                                             std::min(threads, held));
 }
 
 CADocument *CAPrintingView::documentToDrawForMapIndex(int index)

@@ -28,11 +28,6 @@ bool isRtfdKey(const QString &key)
     return key == key_TextStorage || key == key_Label;
 }
 
-void logUnreadText(const QString &key, const QString &reason)
-{
-    qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" not read: %2").arg(key, reason);
-}
-
 // A run may set its font's size or style and leave the family to the text's default font, while
 // the archive keeps a whole font per run: name the family the run draws in, not the toolkit's
 // default family, so that the text reads back in the font it was measured and drawn in.
@@ -120,13 +115,13 @@ bool archiveGetText(const CDDArchive &archive, const QString &key, CDDText &text
         if (placeholder.isNull())
             return false;
         if (!placeholder.isData()) {
-            logUnreadText(styleKey, QStringLiteral("text data was expected"));
+            archive.noteValueUnread(styleKey, QStringLiteral("text data was expected"));
             return false;
         }
         QString error;
         const std::optional<PWAttributedString> style = rtfdText(placeholder.toData(), &error);
         if (!style) {
-            logUnreadText(styleKey, error);
+            archive.noteValueUnread(styleKey, error);
             return false;
         }
         // A stored default text without characters carries no style.
@@ -136,7 +131,7 @@ bool archiveGetText(const CDDArchive &archive, const QString &key, CDDText &text
     }
 
     if (!stored.isData()) {
-        logUnreadText(keyRead, QStringLiteral("text data was expected"));
+        archive.noteValueUnread(keyRead, QStringLiteral("text data was expected"));
         return false;
     }
     std::optional<PWAttributedString> contents;
@@ -149,7 +144,7 @@ bool archiveGetText(const CDDArchive &archive, const QString &key, CDDText &text
     else
         contents = keyedArchiveText(bytes, &error);
     if (!contents) {
-        logUnreadText(keyRead, error);
+        archive.noteValueUnread(keyRead, error);
         return false;
     }
     text.setAttributedString(*contents);

@@ -227,6 +227,8 @@ void CDDText::setStringIntValue(int value)
 
 void CDDText::addLeadingZeros(int width)
 {
+    // A width read from a damaged design must not ask for the memory of millions of zeros.
+    width = std::min(width, kMaxLeadingZerosWidth);
     QString text = getString();
     if (text.size() < width)
         text.prepend(QString(width - text.size(), QLatin1Char('0')));

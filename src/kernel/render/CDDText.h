@@ -86,7 +86,9 @@ public:
     void setAttributedString(const PWAttributedString &text);
     void setDefText(const PWAttributedString &text);
     void setStringIntValue(int value);
-    // Pads with "0" on the left to width characters, in the first run's style.
+    // Pads with "0" on the left to width characters (at most kMaxLeadingZerosWidth), in the
+    // first run's style.
+    static constexpr int kMaxLeadingZerosWidth = 64;
     void addLeadingZeros(int width);
     // Styles target like this text, data field by data field ("FTTextTag" of the custom
     // attributes); untagged runs take the untagged (or the first) style. Null target: logged.

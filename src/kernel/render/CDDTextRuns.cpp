@@ -278,8 +278,11 @@ QTextBlockFormat inLayoutUnits(const QTextBlockFormat &format)
 
 void applyLayoutExtras(QTextDocument *document)
 {
-    changeEachRun(document, [document](QTextCharFormat &format) { applyLayoutExtras(&format, document); });
+    // One edit for all runs and paragraphs: a document laid out after each paragraph would take
+    // time growing with the square of its length.
     QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    changeEachRun(document, [document](QTextCharFormat &format) { applyLayoutExtras(&format, document); });
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
         const QTextBlockFormat present = block.blockFormat();
         const QTextBlockFormat format = inLayoutUnits(present);
@@ -288,6 +291,7 @@ void applyLayoutExtras(QTextDocument *document)
         cursor.setPosition(block.position());
         cursor.setBlockFormat(format);
     }
+    cursor.endEditBlock();
 }
 
 } // namespace textruns

@@ -1,0 +1,51 @@
+// A long styled text read from a design: its document changes, and so is laid out, as often for
+// two thousand paragraphs as for ten. A document laid out again after each paragraph takes time
+// growing with the square of its length.
+#include "kernel/render/CDDArchiveText.h"
+#include "kernel/render/CDDText.h"
+
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
+#include "platform/PWAttributedString.h"
+#include "platform/PWFont.h"
+#include "platform/PWKeyedArchiver.h"
+
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Changes of the document while a text of `lines` spaced and alternately centred paragraphs is read.
+int changesWhileReading(int lines)
+{
+    QTextCharFormat style;
+    PWFont(QStringLiteral("Helvetica"), 12.0).applyTo(&style);
+    QTextBlockFormat spaced;
+    spaced.setBottomMargin(4.0);
+    QTextBlockFormat centred = spaced;
+    centred.setAlignment(Qt::AlignHCenter);
+    PWAttributedString text;
+    for (int line = 0; line < lines; ++line)
+        text.append(QStringLiteral("Line %1\n").arg(line), style, line % 2 ? centred : spaced);
+    CDDArchive archive(true);
+    archive.store(key_TextStorage2, PWPlist::fromData(
+                                        PWKeyedArchiver::archivedData(text, PWKeyedArchiver::StringClass::TextStorage)));
+    archive.setStoring(false);
+
+    CDDText read;
+    int changes = 0;
+    QObject::connect(read.getContents(), &QTextDocument::contentsChange, [&changes](int, int, int) { ++changes; });
+    EXPECT_TRUE(archiveGetText(archive, key_TextStorage2, read));
+    EXPECT_EQ(read.getContents()->blockCount(), lines + 1);
+    return changes;
+}
+
+TEST(CDDTextLongReadTest, ALongTextChangesItsDocumentAsOftenAsAShortOne)
+{
+    const int few = changesWhileReading(10);
+    EXPECT_GT(few, 0);
+    EXPECT_EQ(changesWhileReading(2000), few);
+}
+
+} // namespace
