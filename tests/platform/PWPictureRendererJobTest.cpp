@@ -104,27 +104,34 @@ TEST_F(PWPictureRendererJobTest, AJobsPictureIsNotQueuedBehindTheWindows)
 }
 
 // Four endless pictures in a job that may lose two and a half seconds to failed renderings: the
-// first takes its deadline (1.5 s), the second the second or less left, and the others are
-// placeholders at once.
+// first takes its deadline (1.5 s, so two seconds of processor time), the second the time left,
+// if the first left any on a loaded machine, and the others are placeholders at once.
 // Each is named in the job's report, and only the one with its whole deadline is remembered.
 TEST_F(PWPictureRendererJobTest, AJobLosesABoundedTimeToPicturesThatDoNotRender)
 {
     const PWJobReport job(2500);
     const int before = PWPictureRenderer::renderCount();
-    const struct
-    {
-        int renders;
-        const char *reason;
-    } steps[] = {{1, "took more than 2 seconds of processor time"},
-                 {2, "took more than 1 second of processor time"},
-                 {2, "spent its time on pictures that did not render"},
-                 {2, "spent its time on pictures that did not render"}};
-    for (int i = 0; i < 4; ++i) {
-        SCOPED_TRACE(i);
+    const auto drawn = [](int i) {
         const PWPictureRenderer::Raster raster = PWPictureRenderer::raster(request(PWPictureRenderer::Kind::EPS, endlessEps(i)));
         EXPECT_EQ(raster.state, PWPictureRenderer::State::Failed);
-        EXPECT_TRUE(raster.reason.contains(QLatin1String(steps[i].reason))) << qPrintable(raster.reason);
-        EXPECT_EQ(PWPictureRenderer::renderCount() - before, steps[i].renders);
+        return raster.reason;
+    };
+    EXPECT_TRUE(drawn(0).contains(QStringLiteral("took more than 2 seconds of processor time")));
+    EXPECT_EQ(PWPictureRenderer::renderCount() - before, 1);
+
+    const QString second = drawn(1);
+    const int renders = PWPictureRenderer::renderCount() - before;
+    if (renders == 2)
+        EXPECT_TRUE(second.contains(QStringLiteral("took more than 1 second of processor time"))) << qPrintable(second);
+    else
+        EXPECT_TRUE(second.contains(QStringLiteral("spent its time on pictures that did not render"))) << qPrintable(second);
+    EXPECT_LE(renders, 2);
+
+    for (int i = 2; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        const QString reason = drawn(i);
+        EXPECT_TRUE(reason.contains(QStringLiteral("spent its time on pictures that did not render"))) << qPrintable(reason);
+        EXPECT_EQ(PWPictureRenderer::renderCount() - before, renders);
     }
     EXPECT_EQ(job.lines(PWJobReport::Kind::Placeholder).size(), 4);
     EXPECT_EQ(PWPictureRenderer::takeFailures().size(), 1);

@@ -626,7 +626,19 @@ void CASampleDesignLibrary::installAllForUserInBackground()
     static QPointer<QCoreApplication> s_watched;
     if (QCoreApplication *application = QCoreApplication::instance(); application && s_watched != application) {
         s_watched = application;
-        QObject::connect(application, &QCoreApplication::aboutToQuit, application, [] { s_quitting = true; });
+        // The copy ends before the application does: its last word goes to the notification
+        // centre, which does not outlive the application's end. A quit stops any wait for another
+        // start's lock, and what is left is one library of a few megabytes to copy.
+        QObject::connect(application, &QCoreApplication::aboutToQuit, application, [] {
+            s_quitting = true;
+            std::shared_future<void> seeding;
+            {
+                std::lock_guard lock(s_seedingMutex);
+                seeding = s_seeding;
+            }
+            if (seeding.valid())
+                seeding.wait();
+        });
     }
     s_seeding = std::async(std::launch::async, [library, target, templates, templatesTarget] {
                     t_seeding = true;
