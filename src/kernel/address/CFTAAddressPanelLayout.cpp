@@ -421,16 +421,32 @@ bool CFTAAddressPanel::fitLaidOutRows(double maxWidth, double maxHeight, bool ch
         if (h > b)
             k = std::clamp((h * k - b) / (h - b), kMinFitFactor, 1.0);
     }
+    // How far the move of a block starting left of the area takes it right and down.
+    double movedRight = 0.0;
+    double movedDown = 0.0;
     if (x <= 0.0 && !measure.rightCause) {
         const double ax = std::fabs(x);
-        updateCoordWithVector(2.0 * ((ax - ax * k) + 5.0), 2.0 * ((y - y * k) + (5.0 - 5.0 * k)));
+        movedRight = 2.0 * ((ax - ax * k) + 5.0);
+        movedDown = 2.0 * ((y - y * k) + (5.0 - 5.0 * k));
+        updateCoordWithVector(movedRight, movedDown);
     }
     updateFontSizeWithKoeff(k);
     // Sizes are whole points and the margins and insets of the fields do not scale: the block
     // laid out again may still stand over the edge. It shrinks on, a point at a time at least,
-    // until it lies inside the area or its type cannot get smaller.
+    // until it lies inside the area or its type cannot get smaller. A block the move above left
+    // over the left edge (a wide one outgrows it) moves in first; one it took over the right or
+    // bottom edge moves back, no further than it came: only then does the type shrink for what
+    // stays over.
     for (int round = 0; round < kMaxFitRounds; ++round) {
-        const FitMeasure after = measureFit(*this, maxWidth, maxHeight);
+        FitMeasure after = measureFit(*this, maxWidth, maxHeight);
+        const double left = after.x > 0.0 ? std::clamp(after.overflowX, 0.0, std::min(movedRight, after.x)) : 0.0;
+        const double up = std::clamp(after.overflowY, 0.0, std::max(movedDown, 0.0));
+        if (after.x < 0.0 || left > 0.0 || up > 0.0) {
+            updateCoordWithVector(after.x < 0.0 ? -after.x : (left > 0.0 ? -left : 0.0), up > 0.0 ? -up : 0.0);
+            movedRight -= left > 0.0 ? left : 0.0;
+            movedDown -= up > 0.0 ? up : 0.0;
+            after = measureFit(*this, maxWidth, maxHeight);
+        }
         const double overX = after.x <= 0.0 && !after.rightCause ? 0.0 : after.overflowX;
         if (overX <= 0.0 && after.overflowY <= 0.0)
             break;
