@@ -93,8 +93,7 @@ TEST_P(BatchJobLongTextTest, ExportEndsAndDrawsTheFirstLines)
 INSTANTIATE_TEST_SUITE_P(
     BatchJobLongTextTest, BatchJobLongTextTest,
     ::testing::Values(LongTextCase {"PlainLines", 100000, 10.0, 0.0, false},
-                      LongTextCase {"AlternatingStyles", 100000, 12.0, 0.0, true},
-                      LongTextCase {"SpacedParagraphs", 100000, 12.0, 4.0, true}),
+                      LongTextCase {"SpacedAlternatingParagraphs", 100000, 12.0, 4.0, true}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
