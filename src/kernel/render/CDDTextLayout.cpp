@@ -405,11 +405,9 @@ void CDDText::draw(double x, double y, double width, double height, bool fill, c
 
     m_containerSize = QSizeF(width, height);
     textruns::layOutInPoints(m_contents.get());
-    // Setting even the present width lays the whole text out again. An editor's width leaves the
-    // text without its page (see setTextWidthInPoints): it is given its page back.
+    // Setting even the present width lays the whole text out again.
     const double lineWidth = std::max(0.0, width - 2.0 * kLinePadding);
-    if (textruns::isLayoutHeld(m_contents.get()) || m_contents->textWidth() != textruns::toUnits(lineWidth)
-        || m_contents->pageSize().height() != textruns::kLayoutPageHeight) {
+    if (textruns::isLayoutHeld(m_contents.get()) || m_contents->textWidth() != textruns::toUnits(lineWidth)) {
         textruns::keepGlyphs(m_contents.get());
         textruns::setTextWidthInPoints(m_contents.get(), lineWidth);
     }
