@@ -87,6 +87,8 @@ void CDDText::copy(const CDDText *other)
 {
     if (!other || other == this)
         return;
+    if (!m_isEditing)
+        textruns::holdLayout(m_contents.get());
     other->getAttributedString().writeTo(m_contents.get());
     PWAttributedString::fromDocument(other->m_defText.get()).writeTo(m_defText.get());
     textruns::applyLayoutExtras(m_contents.get());
@@ -207,6 +209,10 @@ void CDDText::setString(const QString &text, const QTextCharFormat *attributes)
 
 void CDDText::setAttributedString(const PWAttributedString &text)
 {
+    // Neither the text as written nor its paragraphs in layout units are laid out: the whole
+    // text is laid out once, in its frame's width, when it is measured or drawn.
+    if (!m_isEditing)
+        textruns::holdLayout(m_contents.get());
     text.writeTo(m_contents.get());
     textruns::applyLayoutExtras(m_contents.get());
     m_isNewText = false;

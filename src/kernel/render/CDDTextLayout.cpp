@@ -64,6 +64,7 @@ public:
             textruns::setTextWidthInPoints(m_document, width);
         }
         m_document->size(); // finishes the layout
+        textruns::keepInLayoutRange(m_document);
     }
     ~WidthScope()
     {
@@ -351,6 +352,7 @@ bool CDDText::hitPoint(double x, double y) const
     textruns::layOutInPoints(m_contents.get());
     textruns::releaseLayout(m_contents.get(), kContainerSize);
     m_contents->size();
+    textruns::keepInLayoutRange(m_contents.get());
     QRectF bounds;
     forEachLine(m_contents.get(), [&bounds](const QTextLine &line, QPointF origin) {
         const QRectF units = line.naturalTextRect().translated(origin);
@@ -411,6 +413,7 @@ void CDDText::draw(double x, double y, double width, double height, bool fill, c
     }
     // The layout's units are finer than points: the lines are drawn scaled down to the page.
     constexpr double kToPage = 1.0 / textruns::kLayoutScale;
+    textruns::keepInLayoutRange(m_contents.get());
     const QRectF clip(textruns::toUnits(-kLinePadding), 0.0, textruns::toUnits(width), textruns::toUnits(height));
     const QSizeF extent = m_contents->size() * kToPage;
     if (angle == 0.0 && extent.width() <= width - kLinePadding && extent.height() <= height) {

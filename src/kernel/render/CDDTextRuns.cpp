@@ -180,7 +180,30 @@ double textWidthInPoints(const QTextDocument *document)
 
 void setTextWidthInPoints(QTextDocument *document, double width)
 {
-    document->setTextWidth(toUnits(width));
+    document->setPageSize(QSizeF(toUnits(width), kLayoutPageHeight));
+}
+
+void keepInLayoutRange(QTextDocument *document)
+{
+    if (isLayoutHeld(document))
+        return;
+    const QAbstractTextDocumentLayout *layout = document->documentLayout();
+    double previousTop = 0.0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        // Only the end of a text is ever left out.
+        if (!block.isVisible())
+            return;
+        const QRectF bounds = layout->blockBoundingRect(block);
+        if (bounds.top() >= previousTop && bounds.bottom() <= kLayoutPageHeight) {
+            previousTop = bounds.top();
+            continue;
+        }
+        const int from = block.position();
+        for (; block.isValid(); block = block.next())
+            block.setVisible(false);
+        document->markContentsDirty(from, document->characterCount() - from);
+        return;
+    }
 }
 
 double letterSpacingForKerning(double kerning)

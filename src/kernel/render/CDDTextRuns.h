@@ -109,9 +109,19 @@ private:
 PointMetrics pointMetrics(const QFont &font);
 // Makes the document lay out in fine units (see layoutDevice), laying it out again when it was not.
 void layOutInPoints(QTextDocument *document);
-// The width, in points, a document is laid out in; and setting it.
+// The width, in points, a document is laid out in; and setting it. The document is given the
+// tallest page Qt's fixed-point positions hold (kLayoutPageHeight units), never the open height
+// that setTextWidth gives: Qt takes the open height for a page of 2^23 units (262,144 points at
+// the fine scale), and past that first page its layout of each line turns so slow that a text of
+// twenty thousand lines no longer finishes. No text breaks onto a second page of the tallest
+// one: a line past it has no position Qt can hold.
+inline constexpr double kLayoutPageHeight = 33554431.0;
 double textWidthInPoints(const QTextDocument *document);
 void setTextWidthInPoints(QTextDocument *document, double width);
+// Once laid out, a text taller than that page has no lines past it: Qt's positions of the lines
+// beyond would wrap around to above the text, or over its first lines, and its height with
+// them. Those paragraphs are left out of the layout (their characters stay in the text).
+void keepInLayoutRange(QTextDocument *document);
 // The letter spacing Qt is to be given for a kerning of so many points after each character: Qt
 // multiplies an absolute spacing by the whole number of its default resolution's dots that go
 // into a dot of the layout's device, a factor measured once.

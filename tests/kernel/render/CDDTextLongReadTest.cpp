@@ -3,6 +3,7 @@
 // growing with the square of its length.
 #include "kernel/render/CDDArchiveText.h"
 #include "kernel/render/CDDText.h"
+#include "kernel/render/CDDTextRuns.h"
 
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKeys.h"
@@ -46,6 +47,37 @@ TEST(CDDTextLongReadTest, ALongTextChangesItsDocumentAsOftenAsAShortOne)
     const int few = changesWhileReading(10);
     EXPECT_GT(few, 0);
     EXPECT_EQ(changesWhileReading(2000), few);
+}
+
+// A text taller than any layout Qt's positions hold: a million points and more of 400-point
+// lines. Its lines past the layout measure nothing, neither wrapping its height around to below
+// nothing nor back over its first lines.
+TEST(CDDTextLongReadTest, ATextTallerThanTheLayoutMeasuresAsTallAsTheLayoutHolds)
+{
+    const auto heightOf = [](int lines) {
+        QTextCharFormat style;
+        PWFont(QStringLiteral("Helvetica"), 400.0).applyTo(&style);
+        PWAttributedString text;
+        for (int line = 0; line < lines; ++line)
+            text.append(QStringLiteral("%1\n").arg(line), style);
+        CDDText read;
+        read.setAttributedString(text);
+        return read.getContSizeY();
+    };
+    const double tallest = textruns::toPoints(textruns::kLayoutPageHeight);
+    const double within = heightOf(1000);
+    ASSERT_GT(within, 0.0);
+    ASSERT_LT(within, tallest);
+    const struct
+    {
+        int lines;
+    } cases[] = {{3000}, {6000}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.lines);
+        const double height = heightOf(c.lines);
+        EXPECT_GT(height, within);
+        EXPECT_LE(height, tallest + 1.0);
+    }
 }
 
 } // namespace
