@@ -1,5 +1,7 @@
 #include "app/canvas/CACanvasTextEditor.h"
 
+#include "kernel/render/CDDTextRuns.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QGraphicsScene>
 #include <QInputMethodEvent>
@@ -21,7 +23,7 @@ void CACanvasTextEditor::attach(QTextDocument *document, const QRectF &frame, do
 {
     m_attached = true;
     m_preedit.clear();
-    m_foundWidth = document ? document->textWidth() : -1.0;
+    m_foundPageSize = document ? document->pageSize() : QSizeF();
     setDocument(document);
     align(frame, rotation);
     QTextCursor cursor(document);
@@ -42,6 +44,9 @@ void CACanvasTextEditor::align(const QRectF &frame, double rotation)
     const double units = device && device->logicalDpiX() > 72 ? device->logicalDpiX() / 72.0 : 1.0;
     setScale(1.0 / units);
     setTextWidth(frame.width() * units);
+    // A width alone leaves the page's height open, and Qt lays out a text taller than its open
+    // page at a crawl: the editor keeps the tallest page the layout's positions can hold.
+    document()->setPageSize(QSizeF(frame.width() * units, textruns::kLayoutPageHeight));
     // The caret stays a point wide on the page, not a unit of the finer layout.
     if (layout)
         layout->setProperty("cursorWidth", qMax(1, qRound(units)));
@@ -65,7 +70,7 @@ void CACanvasTextEditor::detach()
     // The editor's widths (a composition's widest of all among them) are its own: the text is
     // left laid out as it was found.
     if (QTextDocument *edited = document(); edited && edited != m_placeholder)
-        edited->setTextWidth(m_foundWidth);
+        edited->setPageSize(m_foundPageSize);
     setDocument(m_placeholder);
 }
 

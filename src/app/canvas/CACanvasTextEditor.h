@@ -49,5 +49,5 @@ private:
     bool m_addressMode = false;
     bool m_attached = false;
     // The edited document's layout width when the editor took it.
-    qreal m_foundWidth = -1.0;
+    QSizeF m_foundPageSize;
 };

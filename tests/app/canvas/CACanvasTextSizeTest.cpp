@@ -7,8 +7,10 @@
 #include "kernel/merge/CADocument.h"
 #include "kernel/render/CDDText.h"
 #include "kernel/text/CFTAText.h"
+#include "platform/PWAttributedString.h"
 #include "platform/PWFont.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QRawFont>
 #include <QTest>
@@ -139,5 +141,27 @@ TEST_P(CACanvasTextSizeTest, TextShowsAtItsSizeAndTheEditorOverIt)
 
 INSTANTIATE_TEST_SUITE_P(Zooms, CACanvasTextSizeTest, ::testing::Values(0.5, 1.0, 2.0, 4.0),
                          [](const auto &info) { return "Percent" + std::to_string(int(info.param * 100)); });
+
+// The editor laid over a text of more lines than Qt lays out quickly on a page of open height
+// (past about 19,000 lines of 10 points): the editor's text is laid out at once, and the text
+// keeps the page it had when the editor lets it go.
+TEST(CACanvasTextEditorLongText, ATallTextIsLaidOutAtOnceAndKeepsItsPage)
+{
+    QTextCharFormat style;
+    PWFont(u"Helvetica"_s, 10.0).applyTo(&style);
+    PWAttributedString text;
+    for (int line = 0; line < 25000; ++line)
+        text.append(u"Line %1\n"_s.arg(line), style);
+    CDDText read;
+    read.setAttributedString(text);
+    QTextDocument *document = read.getContents();
+    const QSizeF found = document->pageSize();
+
+    CACanvasTextEditor editor;
+    editor.attach(document, QRectF(0.0, 0.0, 200.0, 40.0), 0.0);
+    EXPECT_GT(editor.document()->documentLayout()->documentSize().height(), 0.0);
+    editor.detach();
+    EXPECT_EQ(document->pageSize(), found);
+}
 
 } // namespace
