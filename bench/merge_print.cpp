@@ -166,6 +166,16 @@ QString checkOutput(const QString &pdf, const CATemplateFormat &layout, int coun
     return QString();
 }
 
+// The resident set size now, in megabytes.
+double residentMegabytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0.0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / 1048576.0 : 0.0;
+}
+
 long peakKilobytes()
 {
     rusage usage{};
@@ -222,8 +232,11 @@ int runJob(int argc, char **argv, int count, bool filtersOn, int threads)
 
     CAPrintSettings settings;
     settings.paperSize = QSizeF(612.0, 792.0);
+    std::shared_ptr<CADocument> design = sheetDesign(*layout);
+    const double designMb = residentMegabytes();
     // The view builds the job's map: one item per person.
-    CALabelPrintingView view({sheetDesign(*layout)}, std::move(persons), settings, *layout, true);
+    CALabelPrintingView view({std::move(design)}, std::move(persons), settings, *layout, true);
+    const double viewMb = residentMegabytes();
     view.setPreparationThreads(threads);
     const qint64 builtMs = clock.elapsed();
 
@@ -238,9 +251,9 @@ int runJob(int argc, char **argv, int count, bool filtersOn, int threads)
     if (const QByteArray keep = qgetenv("PW_BENCH_KEEP_PDF"); !keep.isEmpty())
         QFile::copy(pdf, QDir(QString::fromLocal8Bit(keep)).filePath(QStringLiteral("merged-%1.pdf").arg(count)));
     std::printf("%6d labels  filters %-3s  workers %2d  %4d pages  read %5lld ms  job %5lld ms  print %6lld ms  total %6lld ms  "
-                "process %6lld ms  peak RSS %6.1f MB  PDF %.1f MB%s\n",
+                "process %6lld ms  RSS with the design %6.1f MB, with the job %6.1f MB  peak RSS %6.1f MB  PDF %.1f MB%s\n",
                 count, filtersOn ? "on" : "off", threads < 0 ? CAPrintPreparer::defaultWorkerCount() : threads, view.pageCount(), (long long)readMs, (long long)(builtMs - readMs),
-                (long long)(totalMs - builtMs), (long long)totalMs, (long long)process.elapsed(), peakKilobytes() / 1024.0,
+                (long long)(totalMs - builtMs), (long long)totalMs, (long long)process.elapsed(), designMb, viewMb, peakKilobytes() / 1024.0,
                 QFileInfo(pdf).size() / 1048576.0, printed ? "" : "  (job reported a failure)");
     if (!printed) {
         std::fprintf(stderr, "%s\n", qPrintable(error));

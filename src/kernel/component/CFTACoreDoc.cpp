@@ -7,7 +7,10 @@
 #include "kernel/component/CFTComponent.h"
 #include "kernel/component/CFTLayoutGuideline.h"
 
+#include <QDateTime>
+
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -46,6 +49,24 @@ void takeOutOfPool(std::vector<std::unique_ptr<T>> &pool, const T *item)
         return;
     (void)found->release();
     pool.erase(found);
+}
+
+// A smart field's value: the date (now, read once for the caller) or its side's number and the
+// side count. Other components take none.
+void giveSmartValue(CFTComponent *component, int sideIndex, int sides, std::optional<QDateTime> &now)
+{
+    const textCategory category = component->GetTextCategory();
+    const bool date = category == tcSmartDate;
+    if (!date && (category < tcSmartSideNumber || category > tcSmartSideValue))
+        return;
+    if (!now)
+        now = QDateTime::currentDateTime();
+    CDDVariant value(*now);
+    if (date)
+        value.SetDataType(variantObject);
+    else
+        value.SetIntValues(sideIndex + 1, sides);
+    component->SetValue(value);
 }
 
 bool isSeriesField(const CFTComponent *component)
@@ -263,7 +284,9 @@ void CFTACoreDoc::AddObject(CFTComponent *component, int sideIndex, bool back)
         list->push_back(component);
         autoretain(component);
     }
-    validateObjectsValue();
+    // The side count is unchanged: only the added component may lack its value.
+    std::optional<QDateTime> now;
+    giveSmartValue(component, sideIndex, getSidesCount(), now);
 }
 
 bool CFTACoreDoc::DeleteObject(const CFTComponent *component, int sideIndex, bool back)
@@ -401,21 +424,14 @@ bool CFTACoreDoc::SendToFront(side sideIndex, bool back, CFTComponent *component
 
 void CFTACoreDoc::validateObjectsValue() const
 {
+    // One reading of the clock for all date fields: reading it costs a look at the time zone.
+    std::optional<QDateTime> now;
     const int sides = getSidesCount();
     for (int s = 0; s < sides; ++s) {
         const ftSide *page = maSide[size_t(s)].get();
-        for (const std::vector<CFTComponent *> *list : {&page->maBackComponents, &page->maComponents}) {
-            for (CFTComponent *component : *list) {
-                CDDVariant value;
-                const textCategory category = component->GetTextCategory();
-                if (category == tcSmartDate)
-                    value.SetDataType(variantObject);
-                else if (category >= tcSmartSideNumber && category <= tcSmartSideValue)
-                    value.SetIntValues(s + 1, sides);
-                if (!value.IsEmpty())
-                    component->SetValue(value);
-            }
-        }
+        for (const std::vector<CFTComponent *> *list : {&page->maBackComponents, &page->maComponents})
+            for (CFTComponent *component : *list)
+                giveSmartValue(component, s, sides, now);
     }
 }
 

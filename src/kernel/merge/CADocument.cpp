@@ -19,6 +19,8 @@
 #include <cmath>
 #include <numbers>
 
+#include <atomic>
+
 const QString CADocument::kAddressDocumentType = QStringLiteral("AddressDocumentType");
 const QString CADocument::kFileExtension = QStringLiteral("pwdc");
 const QString CADocument::kPDFType = QStringLiteral("application/pdf");
@@ -34,9 +36,40 @@ void CADocument::setDefaultSenderSource(DefaultSenderSource source)
     s_defaultSenderSource = std::move(source);
 }
 
+namespace {
+
+std::atomic<int> s_alive{0};
+std::atomic<int> s_mostAlive{0};
+
+void noteBorn()
+{
+    const int alive = ++s_alive;
+    int most = s_mostAlive.load();
+    while (alive > most && !s_mostAlive.compare_exchange_weak(most, alive)) {
+    }
+}
+
+} // namespace
+
+int CADocument::aliveCount()
+{
+    return s_alive.load();
+}
+
+int CADocument::mostAlive()
+{
+    return s_mostAlive.load();
+}
+
+void CADocument::resetMostAlive()
+{
+    s_mostAlive.store(s_alive.load());
+}
+
 CADocument::CADocument()
     : m_undoManager(std::make_unique<PWUndoManager>())
 {
+    noteBorn();
     std::unique_ptr<CFTADocument> prepared = s_preparedDocumentSource ? s_preparedDocumentSource() : nullptr;
     if (prepared)
         adopt(std::move(prepared));
@@ -51,11 +84,15 @@ CADocument::CADocument()
 CADocument::CADocument(std::unique_ptr<CFTADocument> document)
     : m_undoManager(std::make_unique<PWUndoManager>())
 {
+    noteBorn();
     adopt(document ? std::move(document) : std::make_unique<CFTADocument>());
     m_personFrom = defaultSender();
 }
 
-CADocument::~CADocument() = default;
+CADocument::~CADocument()
+{
+    --s_alive;
+}
 
 void CADocument::adopt(std::unique_ptr<CFTADocument> document)
 {

@@ -61,6 +61,11 @@ public:
     // Takes over the given kernel document as it is: no template, no text size.
     explicit CADocument(std::unique_ptr<CFTADocument> document);
     ~CADocument();
+    // Documents alive in the process, and the most alive at once since resetMostAlive() (which
+    // starts from those alive): what a print job holds of copies of its designs.
+    static int aliveCount();
+    static int mostAlive();
+    static void resetMostAlive();
 
     CADocument(const CADocument &) = delete;
     CADocument &operator=(const CADocument &) = delete;
@@ -76,6 +81,9 @@ public:
     // print-list name), or of just the given components in their pasteboard form. Empty, with
     // a log line, when the list cannot be written.
     QByteArray documentDataForComponents(const std::vector<CFTComponent *> *components) const;
+    // The property list those bytes hold, without them: copies made for printing read it as
+    // loadPropertyList does the parsed file, and a large design is never held as text as well.
+    PWPlist propertyListForComponents(const std::vector<CFTComponent *> *components) const;
     // Reads file bytes into the document. False, with the reason in error and the document as
     // it was, for another type, bytes that are not a property list, or a property list that is
     // not a design or lacks what every design of its version holds. Parts that could not be

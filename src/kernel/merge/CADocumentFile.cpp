@@ -143,6 +143,17 @@ QByteArray CADocument::dataRepresentationOfType(const QString &type) const
 
 QByteArray CADocument::documentDataForComponents(const std::vector<CFTComponent *> *components) const
 {
+    const PWPlist root = propertyListForComponents(components);
+    if (root.isNull())
+        return QByteArray();
+    const QByteArray xml = root.toXml();
+    if (xml.isEmpty())
+        qCWarning(lcDocument) << "The design could not be written as a property list";
+    return xml;
+}
+
+PWPlist CADocument::propertyListForComponents(const std::vector<CFTComponent *> *components) const
+{
     CDDArchive archive(true, ptInline);
     if (components) {
         std::vector<CFTComponent *> list = *components;
@@ -151,7 +162,7 @@ QByteArray CADocument::documentDataForComponents(const std::vector<CFTComponent 
         CFTADocument *document = ftDocument();
         if (!document) {
             qCWarning(lcDocument) << "There is no design to save";
-            return QByteArray();
+            return PWPlist();
         }
         document->Serialize(archive);
     }
@@ -165,10 +176,7 @@ QByteArray CADocument::documentDataForComponents(const std::vector<CFTComponent 
         if (m_printListName)
             root.insert(kPersonListName, PWPlist::fromString(*m_printListName));
     }
-    const QByteArray xml = PWPlist(root).toXml();
-    if (xml.isEmpty())
-        qCWarning(lcDocument) << "The design could not be written as a property list";
-    return xml;
+    return PWPlist(root);
 }
 
 bool CADocument::loadDataRepresentation(const QByteArray &data, const QString &type, QString *error)

@@ -152,7 +152,8 @@ CAPrintPreparer::CAPrintPreparer(Job job, CADocumentFilter filter, double resolu
     , m_lookahead(std::max(lookahead, 1))
     , m_slots(m_runs.size())
 {
-    workers = std::clamp(workers, 1, std::max(1, int(m_runs.size())));
+    // No workers: the page writer prepares every copy itself, one at a time.
+    workers = std::clamp(workers, 0, std::max(1, int(m_runs.size())));
     // One pool more than workers: the copies the page writer prepares itself.
     m_pool.assign(std::size_t(workers) + 1, std::vector<std::vector<Copy>>(m_designData.size()));
     m_workers.reserve(std::size_t(workers));

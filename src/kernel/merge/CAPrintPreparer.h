@@ -49,6 +49,8 @@ public:
 
     // Starts the workers. filter is the view's with nothing done; resolution is the one the
     // items are drawn with. At most lookahead entries are prepared beyond the last released.
+    // With no workers the page writer prepares each copy when it needs it, and fills the one
+    // copy it was given back again: a job of copies too large to hold two of.
     CAPrintPreparer(Job job, CADocumentFilter filter, double resolution, int lookahead, int workers);
     ~CAPrintPreparer();
 

@@ -35,10 +35,6 @@ std::uint32_t asIndex(int index)
     return index < 0 ? DocMapPreviewType::kNone : std::uint32_t(index);
 }
 
-// The components that the copies prepared ahead of a job's pages hold together, at most: a job
-// of a large design prepares fewer copies at a time.
-constexpr std::size_t kPreparedComponents = 100000;
-
 std::size_t componentsOfLargest(const CAPrintingView::DocumentList &designs)
 {
     std::size_t largest = 0;
@@ -213,6 +209,14 @@ bool CAPrintingView::printPages(CAPrintTarget &target, QString *error)
     // A merge drawn straight into its pages has its copies filled, filtered and laid out on
     // worker threads a few pages ahead of the page being written. They end after the painter
     // (declared below, so ended first): the fonts the page writer embeds at its end are theirs.
+    // The copies the map held for the preview are set aside meanwhile, and the design's
+    // unchanged copies made again once the workers are gone.
+    struct SetAside
+    {
+        CAPrintingView &view;
+        std::vector<std::shared_ptr<CADocMapCopy>> unchanged;
+        ~SetAside() { view.restoreUnchangedCopies(unchanged); }
+    } setAside{*this, {}};
     struct JobPreparer
     {
         std::unique_ptr<CAPrintPreparer> &slot;
@@ -222,6 +226,8 @@ bool CAPrintingView::printPages(CAPrintTarget &target, QString *error)
     if (!painter.begin(&device))
         return refuse(QStringLiteral("The printer could not be opened."));
     m_preparer = makePreparer();
+    if (m_preparer)
+        setAside.unchanged = setAsideMapCopies();
     const double scaleX = device.logicalDpiX() / 72.0;
     const double scaleY = device.logicalDpiY() / 72.0;
     for (int page = 1; page <= pages; ++page) {
@@ -322,15 +328,14 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
         const std::shared_ptr<CADocument> &design = documentList[d];
         if (!design)
             continue;
-        // Read once: every copy of the design is made from the same property list.
-        QString reason;
-        std::optional<PWPlist> parsed =
-            PWPlist::parse(design->dataRepresentationOfType(CADocument::kAddressDocumentType), &reason);
-        if (!parsed) {
-            qCWarning(lcPrinting) << "the design could not be copied for printing:" << reason;
+        // Written once: every copy of the design is made from the same property list, which is
+        // never turned into file bytes (of a large design, several times the design's memory).
+        PWPlist written = design->propertyListForComponents(nullptr);
+        if (!written.isDictionary()) {
+            qCWarning(lcPrinting) << "the design could not be copied for printing";
             continue;
         }
-        auto data = std::make_shared<const PWPlist>(std::move(*parsed));
+        auto data = std::make_shared<const PWPlist>(std::move(written));
         std::shared_ptr<CADocument> copy = makeCopy(*data);
         if (!copy)
             continue;
@@ -615,34 +620,12 @@ std::unique_ptr<CAPrintPreparer> CAPrintingView::makePreparer() const
     if (!job)
         return nullptr;
     const std::size_t components = std::max<std::size_t>(componentsOfLargest(_documentList), 1);
-    const int held = int(std::clamp<std::size_t>(kPreparedComponents / components, 1, 1000));
+    const int held = int(std::clamp<std::size_t>(m_preparedComponentBound / components, 1, 1000));
     const int threads = m_preparationThreads < 0 ? CAPrintPreparer::defaultWorkerCount() : m_preparationThreads;
+    // A copy that large alone: the page writer makes it, and a worker would only add one more.
     return std::make_unique<CAPrintPreparer>(std::move(*job), withNothingDone(currentDocumentFilter()),
                                              double(_resolution), std::min(held, std::max(16, 3 * itemsPerPage())),
-                                             std::min(threads, held));
-}
-
-CADocument *CAPrintingView::documentToDrawForMapIndex(int index)
-{
-    if (m_preparer && m_preparer->covers(index))
-        return m_preparer->take(index);
-    // As for an image: the list does not change while a job prints.
-    return prepareEntry(index, false);
-}
-
-void CAPrintingView::markDrawn(int index)
-{
-    if (index >= 0 && std::size_t(index) < m_documentMap.size())
-        m_documentMap[std::size_t(index)].drawn = true;
-}
-
-void CAPrintingView::recordItemFailure(int index)
-{
-    const QString failure = QStringLiteral("item %1").arg(index + 1);
-    if (!m_failures.contains(failure)) {
-        qCWarning(lcPrinting) << "no image could be made for" << failure;
-        m_failures.append(failure);
-    }
+                                             held > 1 ? std::min(threads, held) : 0);
 }
 
 void CAPrintingView::releaseMapRange(int first, int count)

@@ -247,6 +247,9 @@ public:
     // prepares each copy when its page needs it). The pages are the same either way.
     void setPreparationThreads(int threads) { m_preparationThreads = threads; }
     int preparationThreads() const { return m_preparationThreads; }
+    // The components the copies prepared ahead of a job's pages may hold together: a design
+    // larger than half of it is prepared one copy at a time, by the page writer alone.
+    void setPreparedComponentBound(std::size_t components) { m_preparedComponentBound = std::max<std::size_t>(components, 1); }
     // Whether a print job of the view as it stands would have its items prepared by workers: a
     // merge of list persons on a label sheet drawn straight into its pages, threads allowed.
     bool preparesItemsOnWorkers() const;
@@ -392,6 +395,11 @@ private:
     // The workers of a print job, when it is a merge drawn straight into its pages and threads
     // are allowed; null otherwise.
     std::unique_ptr<CAPrintPreparer> makePreparer() const;
+    // While a job's copies are prepared apart from the map: lets go of the copies the map holds
+    // (made again on demand) and answers the design's unchanged records, whose copies it let go
+    // of too; restoreUnchangedCopies makes those again from their designs.
+    std::vector<std::shared_ptr<CADocMapCopy>> setAsideMapCopies();
+    static void restoreUnchangedCopies(const std::vector<std::shared_ptr<CADocMapCopy>> &unchanged);
     // The view's side of preparesItemsOnWorkers: everything but the map's entries.
     bool preparationAllowed() const;
     void forgetCachedImagesOf(const CADocument *document);
@@ -424,6 +432,7 @@ private:
     QStringList m_failures;
     CAPrintTarget *m_target = nullptr;
     int m_preparationThreads = -1;
+    std::size_t m_preparedComponentBound = 100000;
     bool m_defersRenderings = false;
     // While a job prints: the copies its workers prepare.
     std::unique_ptr<CAPrintPreparer> m_preparer;

@@ -9,6 +9,7 @@
 #include "TestSupport.h"
 
 #include "kernel/merge/CAPrintTarget.h"
+#include "kernel/drawing/CFTBoxField.h"
 #include "kernel/printing/CAEnvironmentLayout.h"
 
 #include <QPdfWriter>
@@ -193,6 +194,54 @@ TEST_F(CAPrintPreparerTest, OnlyMergesOfListPersonsAndReadableDesignsArePrepared
     merge.setEditingIndex(4);
     merge.printControllerEndEditing(design(*layout));
     EXPECT_FALSE(CAPrintPreparer::jobForMap(merge.documentMap(), merge.documentList(), list));
+}
+
+
+// A design whose copies are large is printed one copy at a time: the job holds no more documents
+// at once than the view held before it (the design, the copies of the preview it sets aside), and
+// prints the pages a job of many copies at once prints.
+TEST_F(CAPrintPreparerTest, LargeDesignIsPrintedOneCopyAtATime)
+{
+    const std::shared_ptr<CATemplateFormat> layout = defaultLayout(0);
+    ASSERT_TRUE(layout);
+    const std::shared_ptr<CADocument> boxes = design(*layout);
+    for (int i = 0; i < 40; ++i)
+        boxes->ftDocument()->AddObject(new CFTBoxField(1.0 + (i % 10) * 0.2, 1.0, 0.5, 0.5, nullptr), 0, false);
+    struct Case
+    {
+        std::size_t bound; // components the prepared copies may hold together
+        int threads;
+        bool oneAtATime;
+    };
+    const Case cases[] = {{100000, 3, false}, {40, 3, true}, {10, 0, false}, {1, -1, true}};
+    std::vector<std::vector<std::pair<QString, QRectF>>> first;
+    for (const Case &test : cases) {
+        SCOPED_TRACE(testing::Message() << "bound " << test.bound << ", threads " << test.threads);
+        CAPrintSettings settings;
+        settings.paperSize = QSizeF(612.0, 792.0);
+        CALabelPrintingView view({boxes}, persons(), settings, *layout, true);
+        view.setFitAddressPanel(true);
+        view.setCommaDelimited(true);
+        view.setCopies(20);
+        view.setPreparationThreads(test.threads);
+        view.setPreparedComponentBound(test.bound);
+        const int before = CADocument::aliveCount();
+        CADocument::resetMostAlive();
+        const PrintedPdf pdf = printed(view, 72, false);
+        if (test.oneAtATime) {
+            EXPECT_LE(CADocument::mostAlive(), before);
+        }
+        EXPECT_LE(CADocument::aliveCount(), before);
+        EXPECT_TRUE(view.printFailures().isEmpty());
+        ASSERT_EQ(pdf.pageCount(), 1);
+        const auto words = pdf.words(0);
+        ASSERT_FALSE(words.empty());
+        if (first.empty()) {
+            first.push_back(words);
+        } else {
+            EXPECT_TRUE(sameWords(words, first.front()));
+        }
+    }
 }
 
 } // namespace
