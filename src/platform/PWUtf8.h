@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QList>
+#include <QStringList>
 #include <QStringDecoder>
 #include <QVarLengthArray>
 
@@ -57,4 +59,28 @@ inline QString PWDecodeUtf8OrWindowsLatin1(QByteArrayView bytes, bool *other = n
     if (other)
         *other = failed;
     return failed ? PWDecodeWindowsLatin1(bytes) : text;
+}
+
+// The sentence a reader of a mostly UTF-8 file says of the lines it read in another encoding:
+// "Lines 4 and 9 of the file are not UTF-8 text like the rest; they were read as ...". At most
+// ten line numbers are named, then how many more there are.
+inline QString PWOtherEncodingLinesMessage(const QList<qsizetype> &lines, const QString &encodingName)
+{
+    constexpr qsizetype kNamed = 10;
+    QStringList named;
+    for (qsizetype i = 0; i < std::min(lines.size(), kNamed); ++i)
+        named.append(QString::number(lines.at(i)));
+    QString list;
+    if (lines.size() == 1)
+        list = QStringLiteral("Line %1").arg(named.first());
+    else if (lines.size() > kNamed)
+        list = QStringLiteral("Lines %1 and %2 more").arg(named.join(QStringLiteral(", "))).arg(lines.size() - kNamed);
+    else if (!named.isEmpty()) {
+        const QString last = named.takeLast();
+        list = QStringLiteral("Lines %1 and %2").arg(named.join(QStringLiteral(", ")), last);
+    }
+    const bool one = lines.size() == 1;
+    return QStringLiteral("%1 of the file %2 not UTF-8 text like the rest; %3 read as %4.")
+        .arg(list, one ? QStringLiteral("is") : QStringLiteral("are"),
+             one ? QStringLiteral("it was") : QStringLiteral("they were"), encodingName);
 }

@@ -419,21 +419,6 @@ std::optional<QByteArrayView> byteBody(const QByteArray &bytes)
     return QByteArrayView(bytes).sliced(skip);
 }
 
-// "Line 4", "Lines 4 and 9", "Lines 4, 9, 12 and 3 more".
-QString lineList(const QList<qsizetype> &lines)
-{
-    constexpr qsizetype kNamed = 10;
-    QStringList named;
-    for (qsizetype i = 0; i < std::min(lines.size(), kNamed); ++i)
-        named.append(QString::number(lines.at(i)));
-    if (lines.size() == 1)
-        return QStringLiteral("Line %1").arg(named.first());
-    if (lines.size() > kNamed)
-        return QStringLiteral("Lines %1 and %2 more").arg(named.join(QStringLiteral(", "))).arg(lines.size() - kNamed);
-    const QString last = named.takeLast();
-    return QStringLiteral("Lines %1 and %2").arg(named.join(QStringLiteral(", ")), last);
-}
-
 } // namespace
 
 std::optional<QString> PWVCardParser::decodeText(const QByteArray &bytes, QString *error)
@@ -618,12 +603,8 @@ bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void
                  .arg(cardsPastLimit));
     else if (depth > 0)
         tell(QStringLiteral("The card beginning on line %1 has no END:VCARD and was left out.").arg(cardLine));
-    if (!logical.otherLines().isEmpty()) {
-        const qsizetype count = logical.otherLines().size();
-        tell(QStringLiteral("%1 of the file %2 not UTF-8 text like the rest; %3 read as Western (Windows Latin 1).")
-                 .arg(lineList(logical.otherLines()), count == 1 ? QStringLiteral("is") : QStringLiteral("are"),
-                      count == 1 ? QStringLiteral("it was") : QStringLiteral("they were")));
-    }
+    if (!logical.otherLines().isEmpty())
+        tell(PWOtherEncodingLinesMessage(logical.otherLines(), QStringLiteral("Western (Windows Latin 1)")));
     if (beginLines)
         *beginLines = logical.beginLines();
     if (cards == 0)

@@ -2,6 +2,7 @@
 
 #include "app/contacts/CAContactsLog.h"
 #include "app/contacts/CATextEncodings.h"
+#include "platform/PWUtf8.h"
 
 #include <QStringView>
 
@@ -172,21 +173,6 @@ QString packedRow(const QStringList &fields)
     return row;
 }
 
-// "Line 4", "Lines 4 and 9", "Lines 4, 9, 12 and 3 more".
-QString lineList(const QList<qsizetype> &lines)
-{
-    constexpr qsizetype kNamed = 10;
-    QStringList named;
-    for (qsizetype i = 0; i < std::min(lines.size(), kNamed); ++i)
-        named.append(QString::number(lines.at(i)));
-    if (lines.size() == 1)
-        return QStringLiteral("Line %1").arg(named.first());
-    if (lines.size() > kNamed)
-        return QStringLiteral("Lines %1 and %2 more").arg(named.join(QStringLiteral(", "))).arg(lines.size() - kNamed);
-    const QString last = named.takeLast();
-    return QStringLiteral("Lines %1 and %2").arg(named.join(QStringLiteral(", ")), last);
-}
-
 } // namespace
 
 CADelimitedText::CADelimitedText(QByteArray data)
@@ -314,11 +300,7 @@ bool CADelimitedText::reloadData()
         return false;
     }
     if (!otherLines.isEmpty())
-        m_problems.append(QStringLiteral("%1 of the file %2 not UTF-8 text like the rest; %3 read as %4.")
-                              .arg(lineList(otherLines),
-                                   otherLines.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"),
-                                   otherLines.size() == 1 ? QStringLiteral("it was") : QStringLiteral("they were"),
-                                   CATextEncodings::displayName(CATextEncodings::kWindowsLatin1)));
+        m_problems.append(PWOtherEncodingLinesMessage(otherLines, CATextEncodings::displayName(CATextEncodings::kWindowsLatin1)));
     readRecords(*text);
     parseHeader();
     m_valid = true;
