@@ -90,20 +90,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_folder.isValid());
-        CAEnvironment::setDefaultCountry(u"us"_s);
-        CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
-        const std::shared_ptr<CATemplateFormat> layout = defaultLayout(0);
-        ASSERT_TRUE(layout);
-        CADocument document;
-        document.setLayoutArangeComponents(*layout, false);
-        const std::unique_ptr<CAddressFormat> format =
-            CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
-                u"Name+Company"_s, u"us"_s, true, CAddressFormatController::kBarcodeBelow);
-        auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
-        panel->SetOrigin(8.0, 6.0);
-        document.ftDocument()->AddObject(panel.release(), 0, false);
         QString error;
-        ASSERT_TRUE(document.writeToFile(path(u"design.pwdc"_s), &error)) << qPrintable(error);
+        ASSERT_TRUE(commandtest::writeAddressDesign(path(u"design.pwdc"_s), &error)) << qPrintable(error);
     }
 
     QString path(const QString &name) const { return m_folder.filePath(name); }

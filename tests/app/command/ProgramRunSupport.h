@@ -2,7 +2,11 @@
 
 // The program started as a process of its own, as a user starts it from a shell: without a
 // display, its exit status and what it wrote to its standard output and error.
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/base/CAEnvironment.h"
+#include "kernel/document/CFTADocument.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/printing/CAEnvironmentLayout.h"
 #include "kernel/printing/CATemplateFormat.h"
@@ -72,6 +76,27 @@ inline bool writeBlankDesign(const QString &path, QString *error)
     }
     CADocument document;
     document.setLayoutArangeComponents(*layout, false);
+    return document.writeToFile(path, error);
+}
+
+// The same with one address panel (name and company, barcode below) near the label's top left:
+// the input of batch jobs that print persons.
+inline bool writeAddressDesign(const QString &path, QString *error)
+{
+    CAEnvironment::setDefaultCountry(QStringLiteral("us"));
+    CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
+    const std::shared_ptr<CATemplateFormat> layout = defaultLayout(0);
+    if (!layout) {
+        *error = QStringLiteral("no default layout");
+        return false;
+    }
+    CADocument document;
+    document.setLayoutArangeComponents(*layout, false);
+    const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+        QStringLiteral("Name+Company"), QStringLiteral("us"), true, CAddressFormatController::kBarcodeBelow);
+    auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
+    panel->SetOrigin(8.0, 6.0);
+    document.ftDocument()->AddObject(panel.release(), 0, false);
     return document.writeToFile(path, error);
 }
 
