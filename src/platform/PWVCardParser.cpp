@@ -112,9 +112,14 @@ QByteArray decodeQuotedPrintable(const QByteArray &in)
     return out;
 }
 
-QString decodeCharset(const QByteArray &bytes, const QString &charset)
+// A value in the character set a line names: any this system's converters know (Shift-JIS,
+// the ISO and Windows sets of Greek, Cyrillic, ...); nothing when none is named, the name is not
+// known or the bytes are no text in it.
+std::optional<QString> decodeInCharset(QByteArrayView bytes, const QString &charset)
 {
     const QString name = charset.trimmed();
+    if (name.isEmpty() || name.size() > 64)
+        return std::nullopt;
     // What calls itself Latin 1 is Windows Latin 1 in practice: its quotes and euro sign stand
     // where ISO Latin 1 has control characters no value holds.
     static const QStringList windowsLatin1 = {QStringLiteral("ISO-8859-1"), QStringLiteral("ISO8859-1"),
@@ -122,15 +127,19 @@ QString decodeCharset(const QByteArray &bytes, const QString &charset)
                                               QStringLiteral("CP1252")};
     if (windowsLatin1.contains(name, Qt::CaseInsensitive))
         return PWDecodeWindowsLatin1(bytes);
-    if (!name.isEmpty()) {
-        if (const std::optional<QStringConverter::Encoding> encoding =
-                QStringConverter::encodingForName(name.toLatin1().constData())) {
-            QStringDecoder decoder(*encoding);
-            const QString text = decoder.decode(bytes);
-            if (!decoder.hasError())
-                return text;
-        }
-    }
+    QStringDecoder decoder(name.toLatin1().constData(), QStringConverter::Flag::Stateless);
+    if (!decoder.isValid())
+        return std::nullopt;
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+QString decodeCharset(const QByteArray &bytes, const QString &charset)
+{
+    if (std::optional<QString> text = decodeInCharset(bytes, charset))
+        return *std::move(text);
     return PWDecodeUtf8OrWindowsLatin1(bytes);
 }
 
@@ -198,6 +207,28 @@ bool parseLine(const QString &text, PWVCardLine &line, QString *reason)
     }
     line.value = text.mid(colon + 1);
     return true;
+}
+
+// A line of bytes carried a byte a character (the file is no UTF-8 as a whole): the line with
+// its value in the character set its CHARSET names, when it names one that reads the value and
+// the value is no quoted-printable (whose ASCII is decoded once its soft breaks are undone);
+// nothing otherwise, for the line to be read as UTF-8 or Windows Latin 1.
+std::optional<QString> decodeByCharsetParameter(const QString &carried)
+{
+    const qsizetype colon = indexOutsideQuotes(carried, QLatin1Char(':'));
+    if (colon < 0 || !QStringView(carried).first(colon).contains(QLatin1String("CHARSET"), Qt::CaseInsensitive))
+        return std::nullopt;
+    PWVCardLine head;
+    QString reason;
+    if (!parseLine(carried.first(colon + 1), head, &reason) || isQuotedPrintable(head))
+        return std::nullopt;
+    const QStringList charsets = head.parameterValues(QStringLiteral("CHARSET"));
+    if (charsets.isEmpty())
+        return std::nullopt;
+    const std::optional<QString> value = decodeInCharset(carried.sliced(colon + 1).toLatin1(), charsets.constFirst());
+    if (!value)
+        return std::nullopt;
+    return carried.first(colon + 1) + *value;
 }
 
 // Whether a logical line being built is a quoted-printable property, known once the colon that
@@ -324,11 +355,16 @@ public:
             *rawTo = end;
         if (m_mixed) {
             // The line was carried a byte a character; a fold may have split a UTF-8 sequence,
-            // which the whole line then holds again.
-            bool other = false;
-            line = PWDecodeUtf8OrWindowsLatin1(line.toLatin1(), &other);
-            if (other)
-                m_otherLines.append(number);
+            // which the whole line then holds again. A line that names its character set is read
+            // in it.
+            if (std::optional<QString> named = decodeByCharsetParameter(line)) {
+                line = *std::move(named);
+            } else {
+                bool other = false;
+                line = PWDecodeUtf8OrWindowsLatin1(line.toLatin1(), &other);
+                if (other)
+                    m_otherLines.append(number);
+            }
         }
         return true;
     }
@@ -402,7 +438,9 @@ QString decodeLineByLine(QByteArrayView bytes)
             ++end;
         while (end < bytes.size() && (bytes.at(end) == '\n' || bytes.at(end) == '\r'))
             ++end;
-        text += PWDecodeUtf8OrWindowsLatin1(bytes.sliced(start, end - start));
+        const QByteArrayView line = bytes.sliced(start, end - start);
+        const std::optional<QString> named = decodeByCharsetParameter(QString::fromLatin1(line));
+        text += named ? *named : PWDecodeUtf8OrWindowsLatin1(line);
         start = end;
     }
     return text;

@@ -25,9 +25,11 @@ struct PWVCardSource
 
 // The first stage of vCard reading: bytes to content lines, after RFC 2425/2426 (vCard 3.0) and
 // the vCard 2.1 forms desktop address books still write. Accepts UTF-8, UTF-16 with or without a
-// byte-order mark (either byte order) and, line by line, Windows Latin 1 for a line whose bytes
-// are no valid UTF-8 (each such line named in problems); CRLF, LF or CR line ends; folded lines;
-// quoted-printable values with soft line breaks and a CHARSET.
+// byte-order mark (either byte order) and, line by line in a file that is no UTF-8 as a whole,
+// the character set a line's CHARSET names (any the system's converters know: Shift-JIS, Greek,
+// ...), else UTF-8 where its bytes are that and Windows Latin 1 elsewhere (each line read so
+// named in problems); CRLF, LF or CR line ends; folded lines; quoted-printable values with soft
+// line breaks, in their CHARSET.
 // Input size, cards, lines per card and nesting of embedded cards are bounded.
 class PWVCardParser
 {
