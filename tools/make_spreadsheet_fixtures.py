@@ -4,12 +4,16 @@
 contacts.xlsx (openpyxl) and contacts.xls (xlwt) hold the same address list on their first sheet
 and a second sheet that must not be read; inline.xlsx is written part by part with zipfile, in the
 shapes openpyxl does not write: shared strings, rich-text runs with a phonetic reading, cells
-without a reference, a boolean, a formula's cached text and a gap between columns. The others are damaged in ways a reader must refuse.
+without a reference, a boolean, a formula's cached text and a gap between columns.
+excel95-hidden-first-sheet.xls is an Excel 5.0/95 (BIFF5) workbook, which no library here writes,
+made record by record: a hidden first sheet, then the people on a sheet whose name and texts are
+in the workbook's code page. The others are damaged in ways a reader must refuse.
 
 Needs Debian's python3-openpyxl and python3-xlwt (scripts/install-deps.sh installs them); run it
 with the system Python: /usr/bin/python3 tools/make_spreadsheet_fixtures.py
 """
 import os
+import struct
 import zipfile
 
 import openpyxl
@@ -123,12 +127,92 @@ def write_damaged(folder):
         z.writestr("xl/worksheets/sheet1.xml", SPARE_SHEET)
 
 
+def biff_record(kind, data):
+    return struct.pack("<HH", kind, len(data)) + data
+
+
+def biff5_label(row, column, text):
+    raw = text.encode("cp1252")
+    return biff_record(0x0204, struct.pack("<HHHH", row, column, 0x0F, len(raw)) + raw)
+
+
+def biff5_sheet(rows):
+    """A worksheet's records: its beginning, dimensions, one text cell per value, its end."""
+    columns = max(len(row) for row in rows)
+    body = biff_record(0x0809, struct.pack("<HHHH", 0x0500, 0x0010, 0x0DBB, 0x07CC))
+    body += biff_record(0x0200, struct.pack("<HHHHH", 0, len(rows), 0, columns, 0))
+    for r, row in enumerate(rows):
+        for c, text in enumerate(row):
+            body += biff5_label(r, c, text)
+    return body + biff_record(0x000A, b"")
+
+
+def biff5_stream(sheets):
+    """The "Book" stream of an Excel 5.0/95 workbook: the globals (code page 1252, the window
+    with the second sheet active, one sheet record each: position, visibility, kind, then the name
+    as a byte-counted 8-bit text), then the sheets."""
+    def globals_with(offsets):
+        body = biff_record(0x0809, struct.pack("<HHHH", 0x0500, 0x0005, 0x0DBB, 0x07CC))
+        body += biff_record(0x0042, struct.pack("<H", 1252))
+        body += biff_record(0x003D, struct.pack("<HHHHHHHHH", 0, 0, 0x3000, 0x2000, 0x0038, 1, 0, 1, 0x0258))
+        for (name, hidden, _), offset in zip(sheets, offsets):
+            raw = name.encode("cp1252")
+            body += biff_record(0x0085, struct.pack("<IBBB", offset, 1 if hidden else 0, 0, len(raw)) + raw)
+        return body + biff_record(0x000A, b"")
+    bodies = [biff5_sheet(rows) for _, _, rows in sheets]
+    start = len(globals_with([0] * len(sheets)))
+    offsets = []
+    for body in bodies:
+        offsets.append(start)
+        start += len(body)
+    stream = globals_with(offsets) + b"".join(bodies)
+    # At 4096 bytes and more a stream lives in regular sectors; the zeros after the last record
+    # read as its end.
+    return stream + b"\0" * max(0, 4096 - len(stream))
+
+
+def compound_file(stream_name, stream):
+    """A compound file of 512-byte sectors holding one stream: the allocation table in sector 0,
+    the directory in sector 1, the stream from sector 2 on."""
+    sector = 512
+    free, end_of_chain, fat_sector = 0xFFFFFFFF, 0xFFFFFFFE, 0xFFFFFFFD
+    stream += b"\0" * (-len(stream) % sector)
+    count = len(stream) // sector
+    fat = [fat_sector, end_of_chain] + [2 + i + 1 for i in range(count - 1)] + [end_of_chain]
+    fat += [free] * (sector // 4 - len(fat))
+    header = b"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1" + b"\0" * 16
+    header += struct.pack("<HHHHH", 0x3E, 3, 0xFFFE, 9, 6) + b"\0" * 6
+    header += struct.pack("<IIIIIIIII", 0, 1, 1, 0, 4096, end_of_chain, 0, end_of_chain, 0)
+    header += struct.pack("<109I", 0, *([free] * 108))
+
+    def entry(name, kind, child, start, size):
+        encoded = (name + "\0").encode("utf-16-le") if name else b""
+        return (encoded.ljust(64, b"\0") + struct.pack("<HBB", len(encoded), kind, 1)
+                + struct.pack("<III", free, free, child) + b"\0" * 16 + b"\0" * 4 + b"\0" * 16
+                + struct.pack("<III", start, size, 0))
+    directory = entry("Root Entry", 5, 1, end_of_chain, 0) + entry(stream_name, 2, free, 2, len(stream))
+    directory += entry("", 0, free, free, 0) * 2
+    return header + struct.pack("<128I", *fat) + directory + stream
+
+
+def write_biff5(path):
+    sheets = [
+        ("Old", True, [["Not", "read"]]),
+        ("\u00dcbersicht", False, [["First Name", "Last Name", "Home City"],
+                                   ["Zo\u00eb", "Abbott", "K\u00f6ln"],
+                                   ["Bo", "Baker", "Leeds"]]),
+    ]
+    with open(path, "wb") as out:
+        out.write(compound_file("Book", biff5_stream(sheets)))
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     write_xlsx(os.path.join(OUT, "contacts.xlsx"))
     write_xls(os.path.join(OUT, "contacts.xls"))
     write_inline(os.path.join(OUT, "inline.xlsx"))
     write_damaged(OUT)
+    write_biff5(os.path.join(OUT, "excel95-hidden-first-sheet.xls"))
 
 
 if __name__ == "__main__":

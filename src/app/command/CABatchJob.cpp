@@ -161,7 +161,7 @@ private:
 // The persons of the contacts file; what was left out of a file that gave persons goes into
 // warnings, a file that gave none is a failure with its first reason.
 std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSource::ColumnChoices &columns,
-                                         QString *reason, QStringList *warnings)
+                                         QString *reason, QStringList *warnings, qsizetype *takenByQuotes)
 {
     struct stat status {};
     if (::stat(bytesOf(path).constData(), &status) != 0) {
@@ -195,7 +195,7 @@ std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSo
     }
     QStringList problems;
     std::optional<QStringList> nameless;
-    std::optional<CAPersonList> persons = CATextFileSource::personsFromTextFile(readable, columns, &problems, &nameless);
+    std::optional<CAPersonList> persons = CATextFileSource::personsFromTextFile(readable, columns, &problems, &nameless, takenByQuotes);
     if (nameless) {
         // Labels without names are no merge: nothing prints, and the reason says what to place.
         QStringList quoted;
@@ -231,6 +231,7 @@ CABatchJob::CABatchJob(CACommandRequest request)
 int CABatchJob::run(QString *reason)
 {
     m_warnings.clear();
+    m_recordsTakenByQuotes = 0;
     // The renderer's own lines are kept back: the job's report names each picture once.
     PWPictureRenderer::collectFailures(true);
     const PWJobReport report;
@@ -259,9 +260,12 @@ int CABatchJob::reportDegraded(const PWJobReport &report, QString *reason)
     const QStringList addresses = report.lines(PWJobReport::Kind::AddressTooLong);
     m_warnings.append(pictures);
     m_warnings.append(addresses);
-    if (pictures.isEmpty() && addresses.isEmpty())
+    if (pictures.isEmpty() && addresses.isEmpty() && m_recordsTakenByQuotes == 0)
         return CACommandLine::kSuccess;
     QStringList what;
+    if (m_recordsTakenByQuotes > 0)
+        what.append(QStringLiteral("quoted fields of the contacts file took %1 lines that look like persons of their own")
+                        .arg(m_recordsTakenByQuotes));
     if (!pictures.isEmpty())
         what.append(pictures.size() == 1 ? QStringLiteral("1 picture was drawn as a placeholder")
                                          : QStringLiteral("%1 pictures were drawn as placeholders").arg(pictures.size()));
@@ -289,7 +293,8 @@ int CABatchJob::print(QString *reason)
 
     std::optional<CAPrintingView::PersonList> persons;
     if (!m_request.contacts.isEmpty()) {
-        const std::optional<CAPersonList> read = readContacts(m_request.contacts, m_request.columns, reason, &m_warnings);
+        const std::optional<CAPersonList> read = readContacts(m_request.contacts, m_request.columns, reason, &m_warnings,
+                                                              &m_recordsTakenByQuotes);
         if (!read)
             return CACommandLine::kFailure;
         persons.emplace(read->begin(), read->end());

@@ -26,8 +26,9 @@ public:
 
     void setProgressReporter(ProgressReporter reporter) { m_progress = std::move(reporter); }
     // Runs the job: CACommandLine::kSuccess, else kFailure with a one-line reason. A job that
-    // printed a picture as a placeholder or an address past its label fails after its output is
-    // written, each such picture and person named among the warnings.
+    // printed a picture as a placeholder or an address past its label, or whose contacts file had
+    // lines that look like persons read into a quoted field, fails after its output is written,
+    // each such picture, person and field named among the warnings.
     int run(QString *reason);
     // Warnings that did not stop the job (parts of the design that could not be read).
     const QStringList &warnings() const { return m_warnings; }
@@ -42,4 +43,5 @@ private:
     CACommandRequest m_request;
     ProgressReporter m_progress;
     QStringList m_warnings;
+    qsizetype m_recordsTakenByQuotes = 0;
 };

@@ -2,7 +2,6 @@
 
 #include "app/contacts/CAContactsLog.h"
 #include "app/contacts/CATextEncodings.h"
-#include "platform/PWUtf8.h"
 
 #include <QStringView>
 
@@ -35,6 +34,8 @@ struct RecordScan
     bool fieldsCut = false;
     // Longer than kMaxRecordCharacters: its fields are dropped as soon as that is known.
     bool tooLong = false;
+    // The most characters the field being read held at a line break or at its end.
+    qsizetype held = 0;
 };
 
 // One record from start. With multiLine a quoted field runs on over line breaks to its closing
@@ -61,6 +62,7 @@ std::optional<RecordScan> scanRecord(const QString &text, qsizetype start, const
         }
     };
     const auto pushField = [&] {
+        scan.held = std::max(scan.held, field.size());
         if (scan.tooLong)
             return;
         if (scan.fields.size() < CADelimitedText::kMaxFieldsPerRow)
@@ -90,6 +92,7 @@ std::optional<RecordScan> scanRecord(const QString &text, qsizetype start, const
                 if (isLineBreak(c)) {
                     if (!multiLine)
                         break;
+                    scan.held = std::max(scan.held, field.size());
                     checkLength(i);
                     if (!scan.tooLong)
                         field += u'\n';
@@ -129,6 +132,27 @@ std::optional<RecordScan> scanRecord(const QString &text, qsizetype start, const
         scan.end = i < size ? afterBreak(text, i) : size;
         return scan;
     }
+}
+
+// The lines after the first of a record that spans several, that hold as many separators as the
+// file's first record: by their look records of their own, which a quote never closed took into a
+// field. The first line is passed over: it opens the field, whatever it holds.
+qsizetype recordShapedLines(QStringView record, const QString &delimiter, qsizetype separators)
+{
+    qsizetype shaped = 0;
+    bool first = true;
+    for (qsizetype at = 0; at < record.size();) {
+        qsizetype end = at;
+        while (end < record.size() && !isLineBreak(record.at(end)))
+            ++end;
+        if (!first && record.sliced(at, end - at).count(delimiter) == separators)
+            ++shaped;
+        first = false;
+        if (end >= record.size())
+            break;
+        at = end + (record.at(end) == u'\r' && end + 1 < record.size() && record.at(end + 1) == u'\n' ? 2 : 1);
+    }
+    return shaped;
 }
 
 bool allEmpty(const QStringList &fields)
@@ -188,6 +212,7 @@ CADelimitedText::CADelimitedText(QByteArray data)
 bool CADelimitedText::setEncoding(quint32 encoding)
 {
     m_encoding = encoding;
+    m_encodingGuessed = false;
     return reloadData();
 }
 
@@ -282,12 +307,14 @@ bool CADelimitedText::reloadData()
     m_registry.clear();
     m_hasHeader = false;
     m_problems.clear();
+    m_recordsTakenByQuotes = 0;
+    m_longestFieldHeld = 0;
     m_error.clear();
     m_valid = false;
     m_binary = false;
     QString reason;
-    QList<qsizetype> otherLines;
-    const std::optional<QString> text = CATextEncodings::decode(m_data, m_encoding, &reason, &otherLines);
+    QString linesNote;
+    const std::optional<QString> text = CATextEncodings::decode(m_data, m_encoding, &reason, &linesNote, m_encodingGuessed);
     if (!text) {
         m_error = reason;
         qCInfo(lcContacts).noquote() << "delimited text not read:" << reason;
@@ -299,8 +326,8 @@ bool CADelimitedText::reloadData()
         qCInfo(lcContacts).noquote() << "delimited text not read:" << m_error;
         return false;
     }
-    if (!otherLines.isEmpty())
-        m_problems.append(PWOtherEncodingLinesMessage(otherLines, CATextEncodings::displayName(CATextEncodings::kWindowsLatin1)));
+    if (!linesNote.isEmpty())
+        m_problems.append(linesNote);
     readRecords(*text);
     parseHeader();
     m_valid = true;
@@ -313,6 +340,8 @@ void CADelimitedText::readRecords(const QString &text)
     qsizetype position = 0;
     qsizetype lineNumber = 1;
     qsizetype rowsWithCutFields = 0;
+    // The separators of the file's first record, against which a field of many lines is weighed.
+    std::optional<qsizetype> headerSeparators;
     while (position < size) {
         qsizetype lineEnd = position;
         while (lineEnd < size && !isLineBreak(text.at(lineEnd)))
@@ -342,6 +371,23 @@ void CADelimitedText::readRecords(const QString &text)
                                   .arg(kMaxRows));
             break;
         }
+        // A field may hold any number of lines, and is read so; but lines that look like records
+        // of their own are named, since two stray quotes would make one person of thousands.
+        const qsizetype shaped = scan.lines > 1 && headerSeparators && *headerSeparators > 0
+                                     ? recordShapedLines(QStringView(text).sliced(position, scan.end - position),
+                                                         *m_delimiter, *headerSeparators)
+                                     : 0;
+        if (shaped > 0) {
+            m_recordsTakenByQuotes += shaped;
+            m_problems.append(
+                QStringLiteral("Line %1: a quoted field starts there and takes the %2 lines after it, to line %3; "
+                               "%4 of them look like records of their own (as many separators as the first row). "
+                               "A quote is likely missing or stray.")
+                    .arg(lineNumber)
+                    .arg(scan.lines - 1)
+                    .arg(lineNumber + scan.lines - 1)
+                    .arg(shaped));
+        }
         if (scan.tooLong) {
             // Never split into records of its lines: each of them would be a person of its own.
             m_problems.append(scan.lines > 1
@@ -355,6 +401,9 @@ void CADelimitedText::readRecords(const QString &text)
         } else if (scan.fieldsCut) {
             ++rowsWithCutFields;
         }
+        if (!headerSeparators && !scan.tooLong)
+            headerSeparators = scan.fields.size() - 1;
+        m_longestFieldHeld = std::max(m_longestFieldHeld, scan.held);
         if (!scan.tooLong && !allEmpty(scan.fields))
             m_rows.append(packedRow(scan.fields));
         position = scan.end;

@@ -17,8 +17,9 @@
 //
 // Fields follow RFC 4180 where exports agree with it: a field that starts with a double quote
 // runs to its closing quote, a doubled quote inside it stands for one quote, and line breaks
-// inside it belong to the field, however many lines it spans. A quote that is never closed
-// leaves the rest of its line as the line's last field. Blank lines and rows of empty fields
+// inside it belong to the field, however many lines it spans; lines such a field takes that look
+// like records of their own are named. A quote that is never closed leaves the rest of its line
+// as the line's last field. Blank lines and rows of empty fields
 // only are no records. Everything is bounded: the bytes (by the file reader), the rows, the
 // fields of a row and the characters of a record; what passes a bound is left out and named in
 // problems(), a record past its bound as a whole.
@@ -33,8 +34,9 @@ public:
     static constexpr qsizetype kMaxRecordCharacters = qsizetype(1) << 20;
 
     // Detects the encoding (CATextEncodings::detect: a byte-order mark, else UTF-8 when the file
-    // is that in the main, else Windows Latin 1, else ISO Latin 1) and reads the bytes. Only CR
-    // and LF end a record.
+    // is that in the main, else Windows Latin 1, else ISO Latin 1) and reads the bytes; the lines
+    // a guessed encoding read that are no UTF-8 are named in problems(). Only CR and LF end a
+    // record.
     explicit CADelimitedText(QByteArray data);
 
     // Whether the last reading gave text: false with errorString() when the encoding rejected
@@ -44,9 +46,17 @@ public:
     // What the last reading left out or read otherwise (rows past a bound, fields cut, lines not
     // in the file's encoding), one sentence each.
     QStringList problems() const { return m_problems; }
+    // The lines that fields of many lines took in the last reading although they hold as many
+    // separators as the first row: records of their own, by their look, which a stray or missing
+    // quote joined to a field. Each such field is named in problems().
+    qsizetype recordsTakenByQuotes() const { return m_recordsTakenByQuotes; }
+    // The most characters one field held at once in the last reading: a record that passes
+    // kMaxRecordCharacters lets go of its fields, so that a quote running to the end of a large
+    // file never holds the file a second time; this stays within that bound and one line.
+    qsizetype longestFieldHeld() const { return m_longestFieldHeld; }
 
     quint32 encoding() const { return m_encoding; }
-    // Stores the number and reads the text again; false as reloadData().
+    // Stores the number, now a choice, and reads the text again; false as reloadData().
     bool setEncoding(quint32 encoding);
 
     // The delimiter: nothing until determined; "" means each line is one field.
@@ -115,6 +125,8 @@ private:
 
     QByteArray m_data;
     quint32 m_encoding = 4;
+    // Detected from the bytes, not chosen: the lines that are not UTF-8 are named as read in it.
+    bool m_encodingGuessed = true;
     std::optional<QString> m_delimiter;
     Records m_rows;
     Registry m_registry;
@@ -123,4 +135,6 @@ private:
     bool m_binary = false;
     QString m_error;
     QStringList m_problems;
+    qsizetype m_recordsTakenByQuotes = 0;
+    qsizetype m_longestFieldHeld = 0;
 };

@@ -428,17 +428,14 @@ unsigned short firstShownSheet(const void *handle, const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > CASpreadsheetReader::kMaxPartBytes)
         return 0;
-    const std::optional<QString> shown = CAXlsSheets::firstVisibleWorksheet(file.readAll());
+    // The library lists every sheet record in order, hidden ones and charts too: the sheet's
+    // place among them is its index there, whatever code page its name was written in.
+    const std::optional<CAXlsSheets::ShownSheet> shown = CAXlsSheets::firstVisibleSheet(file.readAll());
     unsigned int sheets = 0;
-    if (!shown || freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK)
+    if (!shown || freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK
+        || unsigned(shown->index) >= sheets || shown->index > 0xFFFF)
         return 0;
-    for (unsigned int index = 0; index < sheets && index <= 0xFFFF; ++index) {
-        const char *name = nullptr;
-        if (freexl_get_worksheet_name(handle, (unsigned short)index, &name) == FREEXL_OK && name
-            && QString::fromUtf8(name) == *shown)
-            return (unsigned short)index;
-    }
-    return 0;
+    return (unsigned short)shown->index;
 }
 
 // The first shown worksheet of an ".xls" workbook, read in this process through libfreexl.

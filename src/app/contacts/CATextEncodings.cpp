@@ -136,37 +136,57 @@ void forEachLine(QByteArrayView bytes, Take take)
 }
 
 // Whether bytes that are no valid UTF-8 are still UTF-8 in the main: more lines with non-ASCII
-// characters decode as UTF-8 than do not.
+// characters decode as UTF-8 than do not, or the file's valid UTF-8 sequences are not outnumbered
+// by the bytes that stand in none (one line of a UTF-8 program's letters with a stray byte of
+// another encoding among them).
 bool mostlyUtf8(QByteArrayView bytes)
 {
     qsizetype utf8Lines = 0;
     qsizetype otherLines = 0;
+    PWUtf8Evidence whole;
     forEachLine(bytes, [&](QByteArrayView line, QByteArrayView) {
         if (isAscii(line))
             return;
-        if (PWIsValidUtf8(line))
+        const PWUtf8Evidence evidence = PWWeighUtf8(line);
+        whole.sequences += evidence.sequences;
+        whole.strayBytes += evidence.strayBytes;
+        if (evidence.strayBytes == 0)
             ++utf8Lines;
         else
             ++otherLines;
     });
-    return utf8Lines > 0 && utf8Lines >= otherLines;
+    return (utf8Lines > 0 && utf8Lines >= otherLines) || (whole.sequences > 0 && whole.sequences >= whole.strayBytes);
 }
 
-QString decodeLineByLine(QByteArrayView bytes, QList<qsizetype> *otherLines)
+std::optional<QString> strictUtf8(QByteArrayView line)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = decoder.decode(line);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+// The text of bytes decoded a line at a time: ASCII lines as they are, each other line by
+// inEncoding when it answers, else by otherwise, its number (from 1) then going into otherLines.
+// A decoder sees one line at a time, so one that is no text of its encoding garbles nothing else;
+// line ends are ASCII in every encoding read so, and never inside a character.
+template<typename InEncoding, typename Otherwise>
+QString decodeLineByLine(QByteArrayView bytes, InEncoding inEncoding, Otherwise otherwise,
+                         QList<qsizetype> &otherLines)
 {
     QString text;
     text.reserve(bytes.size());
     qsizetype number = 0;
     forEachLine(bytes, [&](QByteArrayView line, QByteArrayView end) {
         ++number;
-        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        const QString decoded = decoder.decode(line);
-        if (decoder.hasError()) {
-            text += CATextEncodings::decodeWindowsLatin1(line);
-            if (otherLines)
-                otherLines->append(number);
+        if (isAscii(line)) {
+            text += QLatin1StringView(line);
+        } else if (std::optional<QString> decoded = inEncoding(line)) {
+            text += *decoded;
         } else {
-            text += decoded;
+            text += otherwise(line);
+            otherLines.append(number);
         }
         text += QLatin1StringView(end);
     });
@@ -221,8 +241,10 @@ QString CATextEncodings::decodeWindowsLatin1(QByteArrayView bytes)
 }
 
 std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 encoding, QString *reason,
-                                               QList<qsizetype> *otherLines)
+                                               QString *linesNote, bool guessed)
 {
+    if (linesNote)
+        linesNote->clear();
     const EncodingEntry *entry = entryFor(encoding);
     if (!entry) {
         setReason(reason, QStringLiteral("the text encoding %1 is not known").arg(qint32(encoding)));
@@ -233,8 +255,33 @@ std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 
     QByteArrayView body(bytes);
     if (encoding == kUTF8 && startsWith(bytes, {0xEF, 0xBB, 0xBF}))
         body = body.sliced(3);
-    if (encoding == kUTF8 && !PWIsValidUtf8(body) && mostlyUtf8(body))
-        return decodeLineByLine(body, otherLines);
+    QList<qsizetype> otherLines;
+    const auto note = [&](const QString &readAs, const QString &notWhat = QString()) {
+        if (linesNote && !otherLines.isEmpty())
+            *linesNote = PWOtherEncodingLinesMessage(otherLines, readAs, notWhat);
+    };
+    if (encoding == kUTF8 && !PWIsValidUtf8(body) && mostlyUtf8(body)) {
+        QString text = decodeLineByLine(body, strictUtf8, PWDecodeUtf8AndWindowsLatin1, otherLines);
+        note(displayName(kWindowsLatin1));
+        return text;
+    }
+    if (guessed && encoding != kUTF8) {
+        // Nobody chose the encoding: the bytes suggested it. Lines of UTF-8 stay that; every other
+        // line beyond ASCII is named, for its letters may be of an encoding no guess can tell
+        // (Shift-JIS read as Western letters).
+        QString text = decodeLineByLine(
+            body, strictUtf8,
+            [&](QByteArrayView line) {
+                if (encoding == kWindowsLatin1)
+                    return decodeWindowsLatin1(line);
+                QStringDecoder decoder(entry->codec, QStringConverter::Flag::Stateless);
+                QString decoded = decoder.decode(line);
+                return decoder.isValid() && !decoder.hasError() ? decoded : decodeWindowsLatin1(line);
+            },
+            otherLines);
+        note(displayName(encoding), QStringLiteral("not UTF-8 text"));
+        return text;
+    }
     if (encoding == kWindowsLatin1)
         return decodeWindowsLatin1(body);
     QStringDecoder decoder(entry->codec, QStringConverter::Flag::Stateless);
@@ -242,7 +289,29 @@ std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 
         setReason(reason, QStringLiteral("the text encoding %1 cannot be read here").arg(QString::fromLatin1(entry->displayName)));
         return std::nullopt;
     }
-    return decodeWith(decoder, body, entry->displayName, reason);
+    QString text = decoder.decode(body);
+    if (!decoder.hasError())
+        return text;
+    if (encoding == kUTF8) {
+        setReason(reason, QStringLiteral("the file is not valid UTF-8 text"));
+        return std::nullopt;
+    }
+    // The encoding chosen does not read every line: each line is read in it when it can be, else
+    // as UTF-8, else in Windows Latin 1 and named. A decoder that met an error keeps saying so,
+    // so each line has one of its own.
+    text = decodeLineByLine(
+        body,
+        [&](QByteArrayView line) -> std::optional<QString> {
+            QStringDecoder lineDecoder(entry->codec, QStringConverter::Flag::Stateless);
+            QString decoded = lineDecoder.decode(line);
+            if (!lineDecoder.hasError())
+                return decoded;
+            return strictUtf8(line);
+        },
+        PWDecodeUtf8AndWindowsLatin1, otherLines);
+    note(displayName(kWindowsLatin1),
+         QStringLiteral("neither %1 nor UTF-8 text").arg(QString::fromLatin1(entry->displayName)));
+    return text;
 }
 
 quint32 CATextEncodings::detect(const QByteArray &bytes)

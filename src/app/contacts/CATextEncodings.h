@@ -25,13 +25,18 @@ public:
     // The number of a stored list entry ("%d" of the signed value); nothing for "-" or junk.
     static std::optional<quint32> fromStoredText(const QString &text);
 
-    // The text of the bytes, or nothing with a reason when the encoding is unknown or rejects
-    // the bytes. A byte-order mark of the encoding itself is dropped.
-    // UTF-8 text with a few lines in a single-byte encoding (a list pasted together from several
-    // exports) is still UTF-8 when its UTF-8 lines outnumber the others: those lines are read as
-    // Windows Latin 1 and their numbers (from 1) go into otherLines. Lines end at CR, LF or CR LF.
+    // The text of the bytes, or nothing with a reason when the encoding is unknown or (UTF-8,
+    // UTF-16) rejects the bytes. A byte-order mark of the encoding itself is dropped. Lines end at
+    // CR, LF or CR LF; linesNote gets a sentence naming the lines read otherwise:
+    // - UTF-8 text with a few lines in a single-byte encoding (a list pasted together from several
+    //   exports) is still UTF-8 when it is that in the main (detect()): those lines are read as
+    //   UTF-8 where their bytes are that and as Windows Latin 1 elsewhere.
+    // - An encoding chosen that does not read a line reads it as UTF-8 when it is that, else as
+    //   Windows Latin 1.
+    // - An encoding guessed (detect()) reads the lines that are not UTF-8, each of them named:
+    //   a guess from bytes cannot tell Western letters from Shift-JIS.
     static std::optional<QString> decode(const QByteArray &bytes, quint32 encoding, QString *reason = nullptr,
-                                         QList<qsizetype> *otherLines = nullptr);
+                                         QString *linesNote = nullptr, bool guessed = false);
 
     // The encoding a file's bytes most likely are in: UTF-8 or UTF-16 by a byte-order mark,
     // UTF-16 by the zero bytes of mostly-ASCII text, else UTF-8 when the bytes are valid UTF-8 or

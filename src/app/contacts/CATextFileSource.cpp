@@ -55,17 +55,19 @@ QString CATextFileSource::name()
 
 std::optional<CAPersonList> CATextFileSource::personsFromTextFile(const QString &path, QStringList *problems)
 {
-    return readTextFile(path, nullptr, problems, nullptr);
+    return readTextFile(path, nullptr, problems, nullptr, nullptr);
 }
 
 std::optional<CAPersonList> CATextFileSource::personsFromTextFile(const QString &path, const ColumnChoices &columns,
-                                                                  QStringList *problems, std::optional<QStringList> *nameless)
+                                                                  QStringList *problems, std::optional<QStringList> *nameless,
+                                                                  qsizetype *takenByQuotes)
 {
-    return readTextFile(path, &columns, problems, nameless);
+    return readTextFile(path, &columns, problems, nameless, takenByQuotes);
 }
 
 std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, const ColumnChoices *columns,
-                                                           QStringList *problems, std::optional<QStringList> *nameless)
+                                                           QStringList *problems, std::optional<QStringList> *nameless,
+                                                           qsizetype *takenByQuotes)
 {
     PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kDelimitedTextLimit, textSignature());
     if (!file.ok()) {
@@ -83,8 +85,10 @@ std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, 
     bool refusedNameless = false;
     if (columns) {
         options.showDialog = true;
-        hooks.confirmTextImport = [columns, &read, &refusedNameless, nameless](CADelimitedText &text,
-                                                                              const CATextImportOptions &, QWidget *) {
+        hooks.confirmTextImport = [columns, &read, &refusedNameless, nameless, takenByQuotes](
+                                      CADelimitedText &text, const CATextImportOptions &, QWidget *) {
+            if (takenByQuotes)
+                *takenByQuotes = text.recordsTakenByQuotes();
             const QStringList header = text.row(0);
             CADelimitedText::Registry registry = text.registry();
             // Columns the caller chose to leave unread: no column to name as unread by mistake.

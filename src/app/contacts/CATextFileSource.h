@@ -35,10 +35,13 @@ public:
     // the header keywords nor those place, and not skipped, are named in problems. A file in which no column holds
     // a person field gives no persons. With nameless, a file in which no column holds a name
     // (first, last or company name) gives nothing either, and nameless is set to the header's
-    // columns that are not read (none when the file has no header row).
+    // columns that are not read (none when the file has no header row). takenByQuotes, when
+    // given, is set to the lines that look like records of their own but were read into quoted
+    // fields of many lines (CADelimitedText::recordsTakenByQuotes()).
     using ColumnChoices = QList<QPair<QString, QString>>;
     static std::optional<CAPersonList> personsFromTextFile(const QString &path, const ColumnChoices &columns,
-                                                           QStringList *problems, std::optional<QStringList> *nameless = nullptr);
+                                                           QStringList *problems, std::optional<QStringList> *nameless = nullptr,
+                                                           qsizetype *takenByQuotes = nullptr);
     static void registerWith(CADataSourceContainer &container);
 
     explicit CATextFileSource(CADataSourceContainer &container, QObject *parent = nullptr);
@@ -56,7 +59,8 @@ Q_SIGNALS:
 
 private:
     static std::optional<CAPersonList> readTextFile(const QString &path, const ColumnChoices *columns,
-                                                    QStringList *problems, std::optional<QStringList> *nameless);
+                                                    QStringList *problems, std::optional<QStringList> *nameless,
+                                                    qsizetype *takenByQuotes);
 
     CADataSourceContainer &m_container;
     std::optional<CAPersonList> m_source;

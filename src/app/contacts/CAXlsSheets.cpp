@@ -1,6 +1,7 @@
 #include "app/contacts/CAXlsSheets.h"
 
 #include <QList>
+#include <QStringDecoder>
 #include <QtEndian>
 
 namespace CAXlsSheets {
@@ -149,7 +150,45 @@ std::optional<QByteArray> compoundStream(QByteArrayView file, const QString &nam
     return compound.stream(name);
 }
 
-std::optional<QString> firstVisibleWorksheet(QByteArrayView file)
+namespace {
+
+// The converter name of a workbook's code page (its CODEPAGE record), which the 8-bit texts of
+// Excel 5.0/95 workbooks are written in.
+QByteArray codePageName(quint16 codePage)
+{
+    switch (codePage) {
+    case 0x8000:
+    case 10000:
+        return "macintosh";
+    case 932:
+        return "Shift_JIS";
+    case 936:
+        return "GBK";
+    case 949:
+        return "EUC-KR";
+    case 950:
+        return "Big5";
+    case 0x8001:
+        return "windows-1252";
+    default:
+        return codePage >= 874 && codePage <= 1258 ? "windows-" + QByteArray::number(codePage) : "windows-1252";
+    }
+}
+
+QString decodeCodePage(QByteArrayView bytes, quint16 codePage)
+{
+    QStringDecoder decoder(codePageName(codePage).constData(), QStringConverter::Flag::Stateless);
+    if (decoder.isValid()) {
+        QString text = decoder.decode(bytes);
+        if (!decoder.hasError())
+            return text;
+    }
+    return QString::fromLatin1(bytes);
+}
+
+} // namespace
+
+std::optional<ShownSheet> firstVisibleSheet(QByteArrayView file)
 {
     std::optional<QByteArray> workbook = compoundStream(file, QStringLiteral("Workbook"));
     if (!workbook)
@@ -157,35 +196,63 @@ std::optional<QString> firstVisibleWorksheet(QByteArrayView file)
     if (!workbook)
         return std::nullopt;
     const QByteArrayView stream(*workbook);
-    constexpr quint16 kSheet = 0x0085, kEndOfGlobals = 0x000A;
+    constexpr quint16 kBeginning = 0x0809, kCodePage = 0x0042, kSheet = 0x0085, kEndOfGlobals = 0x000A;
+    constexpr quint16 kBiff5 = 0x0500;
+    // Excel 5.0 and 95 (BIFF5) write a sheet's name as 8-bit text of the workbook's code page,
+    // Excel 97 and later (BIFF8) as a Unicode string with flags; the first record tells which.
+    bool biff5 = false;
+    quint16 codePage = 1252;
+    int index = -1;
     for (qint64 at = 0; at + 4 <= stream.size();) {
         const quint16 type = qFromLittleEndian<quint16>(stream.data() + at);
         const quint16 length = qFromLittleEndian<quint16>(stream.data() + at + 2);
         const QByteArrayView data = stream.sliced(at + 4, std::min<qint64>(length, stream.size() - at - 4));
+        const bool first = at == 0;
         at += 4 + length;
+        if (first) {
+            if (type != kBeginning || data.size() < 2)
+                return std::nullopt;
+            biff5 = qFromLittleEndian<quint16>(data.data()) == kBiff5;
+            continue;
+        }
         if (type == kEndOfGlobals)
             break;
-        // Position (4 bytes), visibility, kind (0 a worksheet), then the name's length, its flags
-        // and its characters, one byte each or two.
-        if (type != kSheet || data.size() < 8)
+        if (type == kCodePage && data.size() >= 2)
+            codePage = qFromLittleEndian<quint16>(data.data());
+        // Position (4 bytes), visibility, kind (0 a worksheet), then the name's length and, in
+        // BIFF8, its flags; its characters one byte each or two.
+        if (type != kSheet || data.size() < (biff5 ? 7 : 8))
             continue;
+        ++index;
         const quint8 visibility = quint8(data[4]) & 0x03;
         const quint8 kind = quint8(data[5]);
         const qsizetype characters = quint8(data[6]);
-        const bool wide = quint8(data[7]) & 0x01;
         if (visibility != 0 || kind != 0)
             continue;
+        if (biff5) {
+            const QByteArrayView name = data.sliced(7);
+            if (name.size() < characters)
+                return std::nullopt;
+            return ShownSheet {index, decodeCodePage(name.first(characters), codePage)};
+        }
+        const bool wide = quint8(data[7]) & 0x01;
         const QByteArrayView name = data.sliced(8);
         if (name.size() < characters * (wide ? 2 : 1))
             return std::nullopt;
         if (!wide)
-            return QString::fromLatin1(name.first(characters));
+            return ShownSheet {index, QString::fromLatin1(name.first(characters))};
         QString text(characters, Qt::Uninitialized);
         for (qsizetype i = 0; i < characters; ++i)
             text[i] = QChar(qFromLittleEndian<quint16>(name.data() + 2 * i));
-        return text;
+        return ShownSheet {index, text};
     }
     return std::nullopt;
+}
+
+std::optional<QString> firstVisibleWorksheet(QByteArrayView file)
+{
+    const std::optional<ShownSheet> sheet = firstVisibleSheet(file);
+    return sheet ? std::optional<QString>(sheet->name) : std::nullopt;
 }
 
 } // namespace CAXlsSheets

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -256,6 +258,67 @@ TEST(CADelimitedText, AQuotedFieldHoldsItsLinesAndARecordPastTheBoundIsLeftOutWh
                 << text.problems().first().toStdString();
         }
         EXPECT_EQ(records.last(), (QStringList{u"Bo"_s, u"short"_s, u"Leeds"_s}));
+    }
+}
+
+// A field is let go of once its record passes the bound, not kept to the record's end: a quote
+// that runs through a large file must not hold the file a second time.
+TEST(CADelimitedText, AFieldPastTheBoundIsLetGoOfWhileItIsRead)
+{
+    const qsizetype lineLength = 1000;
+    const struct
+    {
+        const char *name;
+        qsizetype lines;
+        qsizetype mostHeld;
+    } cases[] = {
+        {"a note within the bound", 500, 500 * lineLength + 499},
+        {"a quote running three times the bound", 3 * CADelimitedText::kMaxRecordCharacters / lineLength,
+         CADelimitedText::kMaxRecordCharacters + lineLength + 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray note;
+        for (qsizetype i = 0; i < c.lines; ++i)
+            note += (i > 0 ? "\n" : "") + QByteArray(lineLength, 'n');
+        CADelimitedText text("Name,Notes\nAnn,\"" + note + "\"\nBo,short\n");
+        EXPECT_LE(text.longestFieldHeld(), c.mostHeld);
+        // It counts what is held: the whole note, or the bound less a line.
+        EXPECT_GE(text.longestFieldHeld(), std::min<qsizetype>(note.size(), CADelimitedText::kMaxRecordCharacters - lineLength));
+        EXPECT_EQ(text.personData().last(), (QStringList{u"Bo"_s, u"short"_s}));
+    }
+}
+
+// Two stray quotes make one field of the records between them: still read as the file says, but
+// named with the line the field starts on and the lines it took. Lines of a note, which hold
+// fewer separators, are no records.
+TEST(CADelimitedText, LinesThatLookLikeRecordsTakenByAQuotedFieldAreNamed)
+{
+    QByteArray between;
+    for (int i = 0; i < 40; ++i)
+        between += "Cy" + QByteArray::number(i) + ",Cole,Cork\n";
+    const struct
+    {
+        const char *name;
+        QByteArray text;
+        qsizetype records;
+        qsizetype taken;
+        QString problem;
+    } cases[] = {
+        {"stray quotes 41 lines apart", "First Name,Last Name,City\nAnn,Abbott,Ayr\nBo,\"Baker,Bath\n" + between + "Di,Dean\",Derby\n",
+         2, 41,
+         u"Line 3: a quoted field starts there and takes the 41 lines after it, to line 44; 41 of them look like records "
+         "of their own (as many separators as the first row). A quote is likely missing or stray."_s},
+        {"a street of three lines", "First Name,Street,City\nAnn,\"1 Elm Row\nFlat 3\nBack door\",Ayr\nBo,2 Oak St,Bath\n", 2, 0,
+         {}},
+        {"a note with a comma", "First Name,Notes,City\nAnn,\"Call first,\nthen write\",Ayr\n", 1, 0, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        CADelimitedText text(c.text);
+        EXPECT_EQ(text.recordsCount(), c.records);
+        EXPECT_EQ(text.recordsTakenByQuotes(), c.taken);
+        EXPECT_EQ(text.problems(), c.problem.isEmpty() ? QStringList() : QStringList{c.problem});
     }
 }
 

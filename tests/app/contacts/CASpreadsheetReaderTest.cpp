@@ -1,6 +1,7 @@
 // Workbooks made by tools/make_spreadsheet_fixtures.py: the first worksheet as rows, and the
 // damaged ones refused with a reason.
 #include "app/contacts/CASpreadsheetReader.h"
+#include "app/contacts/CAXlsSheets.h"
 
 #include "TestSupport.h"
 
@@ -43,6 +44,34 @@ TEST_P(CASpreadsheetWorkbooks, FirstSheetComesAsRows)
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, CASpreadsheetWorkbooks, testing::Values("contacts.xlsx", "contacts.xls"));
+
+// Each version of the binary format in its own sheet-record layout: the sheet read is the first
+// one shown, after a hidden one, and its name in the workbook's code page.
+TEST(CASpreadsheetReader, TheFirstShownSheetOfEachXlsVersion)
+{
+    const struct
+    {
+        const char *file;
+        QString sheet;
+        Rows rows;
+    } cases[] = {
+        {"contacts.xls", u"Contacts"_s, kContacts},
+        {"excel95-hidden-first-sheet.xls", u"\u00dcbersicht"_s,
+         {{u"First Name"_s, u"Last Name"_s, u"Home City"_s},
+          {u"Zo\u00eb"_s, u"Abbott"_s, u"K\u00f6ln"_s},
+          {u"Bo"_s, u"Baker"_s, u"Leeds"_s}}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString path = pwtest::dataPath(u"spreadsheets/"_s + QString::fromLatin1(c.file));
+        EXPECT_EQ(CAXlsSheets::firstVisibleWorksheet(pwtest::readFixture(u"spreadsheets/"_s + QString::fromLatin1(c.file))),
+                  c.sheet);
+        QString error;
+        const std::optional<Rows> rows = CASpreadsheetReader::readFirstSheet(path, &error);
+        ASSERT_TRUE(rows) << error.toStdString();
+        EXPECT_EQ(*rows, c.rows);
+    }
+}
 
 // Shared strings with rich runs (phonetic readings left out), inline strings, a formula's text,
 // a boolean, numbers in exponent form, cells without a reference and a gap between columns; the

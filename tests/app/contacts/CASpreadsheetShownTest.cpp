@@ -34,11 +34,13 @@ for name, epoch in (("book", None), ("mac", CALENDAR_MAC_1904)):
     old.append(["Not", "read"])
     old.sheet_state = "hidden"
     people = book.create_sheet("People")
-    people.append(["Name", "Account", "Long", "Born", "Dotted", "Short", "Time", "Stamp", "Ratio"])
-    people.append(["Ada", 1234567890123456, 1234567890123456789, day, day, day, stamp, stamp, 0.1 + 0.2])
+    people.append(["Name", "Account", "Long", "Born", "Dotted", "Short", "Time", "Stamp", "Ratio", "Hour", "Second"])
+    people.append(["Ada", 1234567890123456, 1234567890123456789, day, day, day, stamp, stamp, 0.1 + 0.2, stamp, stamp])
     people["E2"].number_format = "dd.mm.yyyy"
     people["F2"].number_format = "mm-dd-yy"
     people["G2"].number_format = "h:mm AM/PM"
+    people["J2"].number_format = "hh"
+    people["K2"].number_format = "ss.00"
     book.save(sys.argv[1] + "/" + name + ".xlsx")
 book = xlwt.Workbook(encoding="utf-8")
 old = book.add_sheet("Old")
@@ -121,6 +123,9 @@ TEST_F(CASpreadsheetShown, NumbersKeepTheirDigitsAndDatesReadAsShown)
         {"book.xlsx", "Time", "1:05 PM"},
         {"book.xlsx", "Stamp", "2024-02-29 13:05:09"},
         {"book.xlsx", "Ratio", "0.3"},
+        // Formats of an hour or a second alone are times too.
+        {"book.xlsx", "Hour", "13"},
+        {"book.xlsx", "Second", "09.00"},
         // Days counted from 1904.
         {"mac.xlsx", "Born", "2024-02-29"},
         {"mac.xlsx", "Stamp", "2024-02-29 13:05:09"},

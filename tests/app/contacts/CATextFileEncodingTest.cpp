@@ -8,6 +8,7 @@
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
 
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -21,6 +22,12 @@ namespace {
 QByteArray utf8(const QString &text)
 {
     return text.toUtf8();
+}
+
+QByteArray shiftJis(const QString &text)
+{
+    QStringEncoder encoder("Shift_JIS");
+    return encoder.encode(text);
 }
 
 struct EncodingCase
@@ -64,23 +71,65 @@ INSTANTIATE_TEST_SUITE_P(
                       CATextEncodings::kUTF8,
                       {{u"Name"_s}, {u"Zoë"_s}, {u"René"_s}, {u"Åsa"_s}, {u"\u201cBo\u201d"_s}, {u"Jörg"_s}},
                       {u"Lines 3 and 5 of the file are not UTF-8 text like the rest; they were read as Western (Windows Latin 1)."_s}},
-        // The byte that ended a record when read as ISO Latin 1 is an ellipsis.
+        // The one line beyond ASCII holds a UTF-8 program's letters and a stray byte of another
+        // encoding: the letters stay, the byte is read as Windows Latin 1, the line is named.
+        EncodingCase {"Utf8LettersBesideAStrayByte", utf8(u"Name,City\nZoë Jürgens,"_s) + "Caf\xe9 K" + utf8(u"öln\n"_s),
+                      CATextEncodings::kUTF8,
+                      {{u"Name"_s, u"City"_s}, {u"Zoë Jürgens"_s, u"Café Köln"_s}},
+                      {u"Line 2 of the file is not UTF-8 text like the rest; it was read as Western (Windows Latin 1)."_s}},
+        // The byte that ended a record when read as ISO Latin 1 is an ellipsis. The encoding is a
+        // guess, so the line it read is named.
         EncodingCase {"WindowsLatin1Ellipsis", "Name,Note\nAnna,wait\x85 and see\nBo,done\n",
                       CATextEncodings::kWindowsLatin1,
                       {{u"Name"_s, u"Note"_s}, {u"Anna"_s, u"wait\u2026 and see"_s}, {u"Bo"_s, u"done"_s}},
-                      {}},
-        // Mostly Windows Latin 1: the one UTF-8 line is read as such too, and stays one record.
+                      {u"Line 2 of the file is not UTF-8 text; it was read as Western (Windows Latin 1)."_s}},
+        // Mostly Windows Latin 1: the one UTF-8 line is read as that, and stays one record.
         EncodingCase {"Utf8LineInWindowsLatin1File", "Name\nM\xfcller\nK\xf6nig\n" + utf8(u"Åsa Berg\n"_s),
                       CATextEncodings::kWindowsLatin1,
-                      {{u"Name"_s}, {u"Müller"_s}, {u"König"_s}, {u"Ã\u2026sa Berg"_s}},
-                      {}},
+                      {{u"Name"_s}, {u"Müller"_s}, {u"König"_s}, {u"Åsa Berg"_s}},
+                      {u"Lines 2 and 3 of the file are not UTF-8 text; they were read as Western (Windows Latin 1)."_s}},
         EncodingCase {"ByteWindowsLatin1LeavesUndefined", "Name\nA\x81\xe9\n", CATextEncodings::kISOLatin1,
-                      {{u"Name"_s}, {u"A\u0081é"_s}}, {}},
+                      {{u"Name"_s}, {u"A\u0081é"_s}},
+                      {u"Line 2 of the file is not UTF-8 text; it was read as Western (ISO Latin 1)."_s}},
+        // Shift-JIS: no guess from bytes tells it from Western letters, so its lines are named.
+        EncodingCase {"ShiftJisGuessed", "Name,City\n" + shiftJis(u"山田,東京"_s) + "\nBo,Leeds\n",
+                      CATextEncodings::kWindowsLatin1,
+                      {{u"Name"_s, u"City"_s}, CATextEncodings::decodeWindowsLatin1(shiftJis(u"山田,東京"_s)).split(u','),
+                       {u"Bo"_s, u"Leeds"_s}},
+                      {u"Line 2 of the file is not UTF-8 text; it was read as Western (Windows Latin 1)."_s}},
         EncodingCase {"UnquotedLineSeparatorsInUtf8", utf8(u"Name,Note\nAnna,a\u2028b\u2029c\u0085d\nBo,e\n"_s),
                       CATextEncodings::kUTF8,
                       {{u"Name"_s, u"Note"_s}, {u"Anna"_s, u"a\u2028b\u2029c\u0085d"_s}, {u"Bo"_s, u"e"_s}},
                       {}}),
     [](const testing::TestParamInfo<EncodingCase> &info) { return std::string(info.param.name); });
+
+// An encoding chosen reads every line it can; a line it cannot is read as UTF-8 when it is that,
+// else as Windows Latin 1, and named.
+TEST(CATextFileChosenEncodingTest, LinesNeitherInTheEncodingNorUtf8AreNamed)
+{
+    const struct
+    {
+        const char *name;
+        quint32 encoding;
+        QByteArray bytes;
+        QList<QStringList> rows;
+        QStringList problems;
+    } cases[] = {
+        {"Shift-JIS throughout", 8, "Name,City\n" + shiftJis(u"山田,東京\n太郎,大阪\n"_s),
+         {{u"Name"_s, u"City"_s}, {u"山田"_s, u"東京"_s}, {u"太郎"_s, u"大阪"_s}}, {}},
+        {"a Western line among Shift-JIS", 8, "Name,City\n" + shiftJis(u"山田,東京\n"_s) + "Ren\xe9,Caf\xe9\n",
+         {{u"Name"_s, u"City"_s}, {u"山田"_s, u"東京"_s}, {u"René"_s, u"Café"_s}},
+         {u"Line 3 of the file is neither Japanese (Windows, DOS) nor UTF-8 text; it was read as Western (Windows Latin 1)."_s}},
+        {"Greek", 13, "Name\n" + QByteArray("\xc3\xe9\xfe\xf1\xe3\xef\xf2\n"), {{u"Name"_s}, {u"Γιώργος"_s}}, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        CADelimitedText text(c.bytes);
+        ASSERT_TRUE(text.setEncoding(c.encoding)) << text.errorString().toStdString();
+        EXPECT_EQ(text.rows(), c.rows);
+        EXPECT_EQ(text.problems(), c.problems);
+    }
+}
 
 // 100 KB of bytes from a seeded generator, each at least `lowest`.
 QByteArray randomBytes(int lowest)
