@@ -7,7 +7,7 @@
 
 #include <optional>
 
-// The first worksheet of a spreadsheet workbook as rows of cell texts: Excel 97-2003 workbooks
+// The first worksheet of a spreadsheet workbook as rows of cell texts: Excel 5.0-2003 workbooks
 // (".xls", a compound file, read by libfreexl) and Office Open XML workbooks (".xlsx", a zip of
 // XML parts, read by libzip and Qt's XML reader: shared strings, inline strings, numbers,
 // booleans and the cached results of formulas). The first sheet is the first the workbook shows:
