@@ -342,6 +342,9 @@ void CADelimitedText::readRecords(const QString &text)
     qsizetype rowsWithCutFields = 0;
     // The separators of the file's first record, against which a field of many lines is weighed.
     std::optional<qsizetype> headerSeparators;
+    // Fields that took lines like records: the first few are named, the rest counted.
+    constexpr qsizetype kJoiningFieldsNamed = 10;
+    qsizetype joiningFields = 0;
     while (position < size) {
         qsizetype lineEnd = position;
         while (lineEnd < size && !isLineBreak(text.at(lineEnd)))
@@ -377,7 +380,9 @@ void CADelimitedText::readRecords(const QString &text)
                                      ? recordShapedLines(QStringView(text).sliced(position, scan.end - position),
                                                          *m_delimiter, *headerSeparators)
                                      : 0;
-        if (shaped > 0) {
+        if (shaped > 0 && ++joiningFields > kJoiningFieldsNamed) {
+            m_recordsTakenByQuotes += shaped;
+        } else if (shaped > 0) {
             m_recordsTakenByQuotes += shaped;
             m_problems.append(
                 QStringLiteral("Line %1: a quoted field starts there and takes the %2 lines after it, to line %3; "
@@ -409,6 +414,9 @@ void CADelimitedText::readRecords(const QString &text)
         position = scan.end;
         lineNumber += scan.lines;
     }
+    if (joiningFields > kJoiningFieldsNamed)
+        m_problems.append(QStringLiteral("%1 more quoted fields take lines that look like records of their own.")
+                              .arg(joiningFields - kJoiningFieldsNamed));
     if (rowsWithCutFields > 0)
         m_problems.append(QStringLiteral("%1 rows have more than %2 fields; the fields after that were left out.")
                               .arg(rowsWithCutFields)

@@ -313,6 +313,14 @@ TEST(CADelimitedText, LinesThatLookLikeRecordsTakenByAQuotedFieldAreNamed)
          {}},
         {"a note with a comma", "First Name,Notes,City\nAnn,\"Call first,\nthen write\",Ayr\n", 1, 0, {}},
     };
+    // A file of many such fields names the first few and counts the rest.
+    QByteArray many = "First Name,Last Name,City\n";
+    for (int i = 0; i < 25; ++i)
+        many += "Bo,\"Baker,Bath\nCy,Cole,Cork\nDi,Dean\",Derby\n";
+    CADelimitedText manyFields(many);
+    EXPECT_EQ(manyFields.recordsTakenByQuotes(), 50);
+    ASSERT_EQ(manyFields.problems().size(), 11);
+    EXPECT_EQ(manyFields.problems().last(), u"15 more quoted fields take lines that look like records of their own."_s);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         CADelimitedText text(c.text);
