@@ -53,7 +53,7 @@ public:
     static bool looksLikePicture(QByteArrayView head);
     // Bitmap bytes decoded only when the size they state is within maxSide on each side and
     // maxPixels in all, so that a few bytes claiming a vast picture allocate nothing; a null
-    // image for anything else.
+    // image for anything else, and for an SVG.
     static QImage decodeBoundedBitmap(const QByteArray &bytes, int maxSide, qint64 maxPixels);
 
     // A new image with the same representations and size and without a name.
