@@ -213,7 +213,7 @@ TEST(SvgPictureSafetyTest, EmbeddedBitmapsPastTheBoundAreANamedPlaceholder)
     rusage usage {};
     getrusage(RUSAGE_CHILDREN, &usage);
     ASSERT_EQ(run.status, CACommandLine::kFailure) << qPrintable(run.err);
-    EXPECT_TRUE(run.err.trimmed().endsWith(u"pictures were drawn as placeholders"_s)) << qPrintable(run.err);
+    EXPECT_TRUE(run.err.trimmed().endsWith(u"1 picture was drawn as a placeholder"_s)) << qPrintable(run.err);
     EXPECT_EQ(run.err.count(u"SVG picture of %1 bytes is drawn as a placeholder: its embedded pictures hold more than"_s
                                 .arg(bytes.size())),
               1)
@@ -250,5 +250,5 @@ TEST(SvgPictureSafetyTest, TextsAreDrawn)
         }
     EXPECT_EQ(inkAbove, 0);
     EXPECT_GT(inkWithin, 400);
-    EXPECT_EQ(countInPicture(page, placeholderGrey), 0);
+    EXPECT_FALSE(run.err.contains(u"placeholder"_s)) << qPrintable(run.err);
 }
