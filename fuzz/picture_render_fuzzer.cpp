@@ -13,7 +13,8 @@
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     // Pictures are rendered by a fresh start of this program, which serves the rendering here and
-    // ends; a fault of poppler or Ghostscript is the child's, and comes back as a placeholder.
+    // ends; a fault of poppler, Ghostscript or Qt's SVG reader is the child's, and comes back as a
+    // placeholder.
     PWIsolatedCall::serveIfChild();
     pwFuzzSilenceLog();
     PWPictureRenderer::setDeadlineMs(5000);
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     return 0;
 }
 
-// Picture bytes (PDF, EPS or a bitmap) read as a design's picture is read, then drawn the way the
+// Picture bytes (PDF, EPS, SVG or a bitmap) read as a design's picture is read, then drawn the way the
 // design draws it: at two sizes, the second a part of the picture, and again from the kept
 // raster. Whatever the bytes, a picture, a placeholder or nothing, never a crash of this process.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

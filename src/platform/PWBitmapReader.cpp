@@ -2,19 +2,25 @@
 
 #include "platform/PWIsolatedCall.h"
 #include "platform/PWPictureRenderer.h"
+#include "platform/PWSvgPicture.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDataStream>
+#include <QDir>
+#include <QHash>
 #include <QImageReader>
 #include <QtEndian>
 
 #include <cmath>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 namespace {
 
 constexpr char kReducedJob[] = "bitmap-reduced";
+constexpr char kSvgJob[] = "svg-drawn";
 // Memory a reduced decoding may take apart: the whole picture once, and the reduced copy.
 constexpr qint64 kApartMemory = qint64(1536) * 1024 * 1024;
 constexpr int kApartAllocationMB = 1024;
@@ -43,19 +49,23 @@ QByteArray failureAnswer(const QString &reason)
     return "E" + reason.left(300).toUtf8();
 }
 
-QByteArray decodeReducedHere(const QByteArray &request)
+bool readRequest(const QByteArray &request, QByteArray *bytes, qint64 *maxPixels)
 {
-    QByteArray bytes;
-    qint64 maxPixels = 0;
     QDataStream in(request);
-    in >> maxPixels >> bytes;
-    if (in.status() != QDataStream::Ok || maxPixels <= 0)
-        return failureAnswer(QStringLiteral("the request was damaged"));
+    in >> *maxPixels >> *bytes;
+    return in.status() == QDataStream::Ok && *maxPixels > 0;
+}
+
+// The picture decoded, at most maxPixels, in the format given (empty: the one its bytes name).
+// An SVG states no resolution: its pixels are points.
+QByteArray decodeHere(QByteArray bytes, qint64 maxPixels, const QByteArray &format)
+{
+    const bool statesResolution = !PWSvgPicture::isSvgFormat(format);
     // This process decodes one picture and ends: the limit is its own.
     QImageReader::setAllocationLimit(kApartAllocationMB);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, format);
     const QSize size = reader.size();
     if (size.isValid())
         reader.setScaledSize(reducedSize(size, maxPixels));
@@ -79,16 +89,43 @@ QByteArray decodeReducedHere(const QByteArray &request)
         std::memcpy(at, pixels.constScanLine(y), size_t(pixels.width()) * 4);
     // The resolution the file states goes with the pixels.
     QDataStream tail(&answer, QIODevice::Append);
-    tail << qint32(image.dotsPerMeterX()) << qint32(image.dotsPerMeterY());
+    tail << qint32(statesResolution ? image.dotsPerMeterX() : 0) << qint32(statesResolution ? image.dotsPerMeterY() : 0);
     return answer;
 }
 
-[[maybe_unused]] const bool kJobRegistered = PWIsolatedCall::registerJob(kReducedJob, &decodeReducedHere);
+QByteArray decodeReducedHere(const QByteArray &request)
+{
+    QByteArray bytes;
+    qint64 maxPixels = 0;
+    if (!readRequest(request, &bytes, &maxPixels))
+        return failureAnswer(QStringLiteral("the request was damaged"));
+    return decodeHere(bytes, maxPixels, QByteArray());
+}
+
+// An SVG is drawn from its copy without references outside it, with fonts for its texts, in this
+// child's own empty folder.
+QByteArray drawSvgHere(const QByteArray &request)
+{
+    QByteArray bytes;
+    qint64 maxPixels = 0;
+    if (!readRequest(request, &bytes, &maxPixels))
+        return failureAnswer(QStringLiteral("the request was damaged"));
+    QDir::setCurrent(QDir::tempPath());
+    QString reason;
+    const std::optional<QByteArray> safe = PWSvgPicture::withoutExternalReferences(bytes, &reason);
+    if (!safe)
+        return failureAnswer(reason);
+    PWSvgPicture::prepareToDrawText();
+    return decodeHere(*safe, maxPixels, "svg");
+}
+
+[[maybe_unused]] const bool kJobsRegistered =
+    PWIsolatedCall::registerJob(kReducedJob, &decodeReducedHere) && PWIsolatedCall::registerJob(kSvgJob, &drawSvgHere);
 
 // --- the caller's side -----------------------------------------------------------------------
 
 // The reduced pixels, with the picture's whole size; or a reason.
-std::optional<PWImageRep> decodeApart(const QByteArray &bytes, QString *reason)
+std::optional<PWImageRep> decodeApart(const char *job, const QByteArray &bytes, QString *reason)
 {
     QByteArray request;
     QDataStream out(&request, QIODevice::WriteOnly);
@@ -97,7 +134,7 @@ std::optional<PWImageRep> decodeApart(const QByteArray &bytes, QString *reason)
     limits.deadlineMs = PWPictureRenderer::deadlineMs();
     limits.memoryBytes = kApartMemory;
     limits.answerBytes = kHeaderBytes + PWBitmapReader::kMaxDrawnPixels * 4 + 16;
-    const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run(kReducedJob, request, limits);
+    const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run(job, request, limits);
     if (!outcome.ok) {
         *reason = outcome.reason;
         return std::nullopt;
@@ -136,6 +173,55 @@ std::optional<PWImageRep> decodeApart(const QByteArray &bytes, QString *reason)
     return PWImageRep::fromEncodedBitmap(bytes, pixels, QSize(int(header[0]), int(header[1])));
 }
 
+// SVG pictures drawn apart, by the digest of their bytes: the same picture read again (a copy of
+// the design, the next document) starts no child, and one that failed fails at once.
+class SvgDrawings
+{
+public:
+    static SvgDrawings &instance()
+    {
+        static SvgDrawings drawings;
+        return drawings;
+    }
+    std::optional<PWImageRep> find(const QByteArray &digest)
+    {
+        std::lock_guard lock(m_mutex);
+        const auto it = m_drawn.constFind(digest);
+        return it == m_drawn.cend() ? std::nullopt : std::optional<PWImageRep>(*it);
+    }
+    void insert(const QByteArray &digest, const PWImageRep &rep)
+    {
+        std::lock_guard lock(m_mutex);
+        const qint64 bytes = rep.bitmap().sizeInBytes() + rep.data().size();
+        if (m_drawn.size() >= kKept || m_bytes + bytes > kKeptBytes) {
+            m_drawn.clear();
+            m_bytes = 0;
+        }
+        m_drawn.insert(digest, rep);
+        m_bytes += bytes;
+    }
+
+private:
+    static constexpr qsizetype kKept = 256;
+    static constexpr qint64 kKeptBytes = qint64(256) * 1024 * 1024;
+    std::mutex m_mutex;
+    QHash<QByteArray, PWImageRep> m_drawn;
+    qint64 m_bytes = 0;
+};
+
+// Never handed to Qt's SVG reader here: it reads the files an SVG names.
+PWImageRep readSvg(const QByteArray &bytes)
+{
+    const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    if (std::optional<PWImageRep> known = SvgDrawings::instance().find(digest))
+        return *known;
+    QString reason;
+    std::optional<PWImageRep> drawn = decodeApart(kSvgJob, bytes, &reason);
+    const PWImageRep rep = drawn ? *drawn : PWImageRep::unreadable(PWImageRep::Kind::Bitmap, bytes, reason, QSizeF());
+    SvgDrawings::instance().insert(digest, rep);
+    return rep;
+}
+
 } // namespace
 
 std::optional<PWImageRep> PWBitmapReader::read(const QByteArray &bytes, QString *error)
@@ -148,12 +234,14 @@ std::optional<PWImageRep> PWBitmapReader::read(const QByteArray &bytes, QString 
         setError(error, QStringLiteral("not a picture: %1").arg(reader.errorString()));
         return std::nullopt;
     }
+    if (PWSvgPicture::isSvgFormat(reader.format()))
+        return readSvg(bytes);
     const QSize size = reader.size();
     // Points of an unreadable picture: its pixels at 72 per inch, where it states them.
     const QSizeF points = size.isValid() && size.width() > 0 && size.height() > 0 ? QSizeF(size) : QSizeF();
     QString reason;
     if (size.isValid() && double(size.width()) * size.height() > double(kMaxDrawnPixels)) {
-        if (std::optional<PWImageRep> reduced = decodeApart(bytes, &reason))
+        if (std::optional<PWImageRep> reduced = decodeApart(kReducedJob, bytes, &reason))
             return reduced;
     } else {
         // Within Qt's own allocation limit, which bounds a size the header does not state.

@@ -11,7 +11,8 @@
 // into a representation that keeps them. A picture of up to kMaxDrawnPixels is decoded here as
 // it is; a larger one (a scan, a photo of many megapixels) is decoded apart (PWIsolatedCall),
 // under the picture renderer's deadline and a memory limit, reduced to kMaxDrawnPixels, which is
-// what drawing it at any size on a label needs. A picture that does not decode (damaged, cut,
+// what drawing it at any size on a label needs. An SVG is always drawn apart, at its own size
+// within kMaxDrawnPixels, from a copy that names nothing outside it (PWSvgPicture). A picture that does not decode (damaged, cut,
 // or asking for more than the memory limit) becomes an unreadable representation with its
 // bytes and the reason, drawn as a placeholder.
 class PWBitmapReader

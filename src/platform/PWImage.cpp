@@ -3,6 +3,7 @@
 #include "platform/PWBitmapReader.h"
 #include "platform/PWFileReader.h"
 #include "platform/PWLog.h"
+#include "platform/PWSvgPicture.h"
 
 #include <QBuffer>
 #include <QHash>
@@ -95,7 +96,8 @@ QImage PWImage::decodeBoundedBitmap(const QByteArray &bytes, int maxSide, qint64
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    if (!reader.canRead())
+    // Qt's SVG reader opens the files an SVG names even to tell its size.
+    if (!reader.canRead() || PWSvgPicture::isSvgFormat(reader.format()))
         return {};
     const QSize size = reader.size();
     if (!size.isValid() || size.width() > maxSide || size.height() > maxSide

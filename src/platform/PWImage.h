@@ -42,7 +42,7 @@ public:
     static std::shared_ptr<PWImage> create(const PWImageRep &rep);
     static std::shared_ptr<PWImage> fromQImage(const QImage &bitmap);
     // Picture-file bytes: PDF (its first page), EPS or any bitmap format Qt reads (through
-    // PWBitmapReader, a large one reduced). Nothing, with a reason, for bytes that are none of
+    // PWBitmapReader, a large one reduced, an SVG drawn apart without the files it names). Nothing, with a reason, for bytes that are none of
     // these or do not decode.
     static std::shared_ptr<PWImage> fromData(const QByteArray &bytes, QString *error = nullptr);
     // A picture file through PWFileReader: a file that is too large, not a regular file or does
@@ -53,7 +53,7 @@ public:
     static bool looksLikePicture(QByteArrayView head);
     // Bitmap bytes decoded only when the size they state is within maxSide on each side and
     // maxPixels in all, so that a few bytes claiming a vast picture allocate nothing; a null
-    // image for anything else.
+    // image for anything else, and for an SVG.
     static QImage decodeBoundedBitmap(const QByteArray &bytes, int maxSide, qint64 maxPixels);
 
     // A new image with the same representations and size and without a name.

@@ -4,6 +4,7 @@
 #include "platform/PWIsolatedCall.h"
 #include "platform/PWLog.h"
 #include "platform/PWPictureRenderer.h"
+#include "platform/PWSvgPicture.h"
 
 #include <QCryptographicHash>
 #include <QHash>
@@ -369,9 +370,10 @@ bool PWImageRep::draw(QPainter &painter, const QRectF &target, const QRectF &sou
 bool PWImageRep::drawUnreadable(QPainter &painter, const QRectF &target) const
 {
     PWPictureRenderer::Request request;
-    request.kind = m_kind == Kind::PDF   ? PWPictureRenderer::Kind::PDF
-                   : m_kind == Kind::EPS ? PWPictureRenderer::Kind::EPS
-                                         : PWPictureRenderer::Kind::Bitmap;
+    request.kind = m_kind == Kind::PDF           ? PWPictureRenderer::Kind::PDF
+                   : m_kind == Kind::EPS         ? PWPictureRenderer::Kind::EPS
+                   : PWSvgPicture::isSvg(m_data) ? PWPictureRenderer::Kind::SVG
+                                                 : PWPictureRenderer::Kind::Bitmap;
     request.data = m_data;
     request.digest = m_digest;
     PWPictureRenderer::noteFailure(request, m_failure);

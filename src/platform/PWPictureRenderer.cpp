@@ -204,6 +204,8 @@ QString kindName(PWPictureRenderer::Kind kind)
         return QStringLiteral("PDF");
     case PWPictureRenderer::Kind::EPS:
         return QStringLiteral("EPS");
+    case PWPictureRenderer::Kind::SVG:
+        return QStringLiteral("SVG");
     case PWPictureRenderer::Kind::Bitmap:
         break;
     }

@@ -30,8 +30,8 @@ class QPainter;
 class PWPictureRenderer
 {
 public:
-    // Bitmaps are never rendered here; they are named for their failures (noteFailure).
-    enum class Kind { PDF, EPS, Bitmap };
+    // Bitmaps and SVGs are never rendered here; they are named for their failures (noteFailure).
+    enum class Kind { PDF, EPS, Bitmap, SVG };
 
     // One raster wanted: the picture's bytes, the resolution (device pixels per point, one for
     // each axis) and, for a PDF, the part of the page in pixels at that resolution (empty for

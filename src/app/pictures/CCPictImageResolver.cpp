@@ -5,6 +5,7 @@
 #include "kernel/base/FTImageUtilities.h"
 #include "platform/PWFileReader.h"
 #include "platform/PWImage.h"
+#include "platform/PWSvgPicture.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -149,6 +150,24 @@ QImage CCPictImageResolver::readBounded(QImageReader &reader, const QSize &fitIn
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead())
         return fail(QStringLiteral("not a picture Qt can read"));
+    // Qt's SVG reader opens the files an SVG names, even to tell its size: an SVG is drawn apart,
+    // from a copy that names none (the callers bounded the bytes already).
+    if (PWSvgPicture::isSvgFormat(reader.format())) {
+        QIODevice *device = reader.device();
+        if (!device || (!device->isSequential() && !device->seek(0)))
+            return fail(QStringLiteral("the SVG cannot be read"));
+        QString error;
+        const std::shared_ptr<PWImage> drawn = PWImage::fromData(device->read(PWFileReader::kImageLimit), &error);
+        if (!drawn)
+            return fail(error);
+        const QSize whole = drawn->pixelSize();
+        if (fullSize)
+            *fullSize = whole;
+        const QSize fitted = fitInto.isValid() && (whole.width() > fitInto.width() || whole.height() > fitInto.height())
+                                 ? whole.scaled(fitInto, Qt::KeepAspectRatio).expandedTo(QSize(1, 1))
+                                 : whole;
+        return drawn->toImage(fitted);
+    }
     const QSize size = reader.size();
     if (size.isValid()) {
         if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide
@@ -197,8 +216,10 @@ std::shared_ptr<PWImage> CCPictImageResolver::readPictureFile(const QString &pat
     // bounded reader takes what Qt's readers do not know (PDF, EPS).
     if (!QImageReader::imageFormat(path).isEmpty()) {
         const QSize fitInto = (area * 2.0).toSize();
-        const QSize declared = QImageReader(path).size();
-        const bool large = declared.isValid() && qint64(declared.width()) * declared.height() > kBackgroundDecodePixels;
+        // An SVG is drawn by a child process: never on this thread, and never asked its size here.
+        const bool svg = PWSvgPicture::isSvgFormat(QImageReader::imageFormat(path));
+        const QSize declared = svg ? QSize() : QImageReader(path).size();
+        const bool large = svg || (declared.isValid() && qint64(declared.width()) * declared.height() > kBackgroundDecodePixels);
         const QImage bitmap = large ? decodeInBackground(path, fitInto, pending) : readBoundedPicture(path, fitInto);
         auto image = PWImage::fromQImage(bitmap);
         if (image)
