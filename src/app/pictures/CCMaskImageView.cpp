@@ -83,7 +83,18 @@ std::shared_ptr<PWImage> CCMaskImageView::imageFromMimeData(const QMimeData &dat
                 return image;
         }
     }
-    if (data.hasImage()) {
+    // Picture bytes offered under any other picture type are read as files are: an SVG is drawn
+    // apart, without the files it names. The clipboard's own decoding would draw an offered SVG here,
+    // in this process, so it is asked only for what no SVG is offered beside.
+    bool svgOffered = false;
+    for (const QString &format : data.formats()) {
+        if (!format.startsWith(QLatin1String("image/")))
+            continue;
+        svgOffered = svgOffered || format.contains(QLatin1String("svg"));
+        if (auto image = PWImage::fromData(data.data(format)))
+            return image;
+    }
+    if (data.hasImage() && !svgOffered) {
         const QImage bitmap = qvariant_cast<QImage>(data.imageData());
         if (!bitmap.isNull())
             return PWImage::fromQImage(bitmap);

@@ -311,6 +311,54 @@ TEST(MaskWellTest, DropEventKeepsTheMaskAndSendsTheAction)
     EXPECT_EQ(none.count(), 0);
 }
 
+// What another program offers: an SVG, and the clipboard's own decoding of it, which would read the
+// picture the SVG names inside this process.
+class OfferedSvg : public QMimeData
+{
+public:
+    explicit OfferedSvg(QByteArray svg) : m_svg(std::move(svg)) {}
+    QStringList formats() const override
+    {
+        return {QStringLiteral("image/svg+xml"), QStringLiteral("application/x-qt-image")};
+    }
+    bool hasFormat(const QString &type) const override { return formats().contains(type); }
+    mutable bool decodedHere = false;
+
+protected:
+    QVariant retrieveData(const QString &type, QMetaType) const override
+    {
+        if (type == QLatin1String("application/x-qt-image")) {
+            decodedHere = true;
+            return QImage::fromData(m_svg, "SVG");
+        }
+        return type == QLatin1String("image/svg+xml") ? QVariant(m_svg) : QVariant();
+    }
+
+private:
+    QByteArray m_svg;
+};
+
+TEST(MaskWellTest, AnOfferedSvgIsDrawnApartWithoutThePictureItNames)
+{
+    QTemporaryDir dir;
+    const QString secret = dir.filePath(QStringLiteral("secret.png"));
+    QImage red(40, 40, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(secret));
+    const QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+                           "width=\"40\" height=\"40\"><rect width=\"40\" height=\"40\" fill=\"#808080\"/>"
+                           "<image width=\"40\" height=\"40\" xlink:href=\""
+                           + secret.toUtf8() + "\"/></svg>";
+    OfferedSvg offered(svg);
+    CCMaskImageView well;
+    ASSERT_TRUE(well.concludeDragOperation(offered));
+    EXPECT_FALSE(offered.decodedHere);
+    ASSERT_TRUE(well.image());
+    ASSERT_EQ(well.image()->pixelSize(), QSize(40, 40));
+    const QImage drawn = well.image()->toImage(QSize(40, 40)).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(drawn.pixel(20, 20), qRgb(0x80, 0x80, 0x80));
+}
+
 #ifdef PW_CLIPART_LIBRARY_DIR
 // The masks the build makes: at least a dozen, each a grey picture without coverage of its own
 // (so that it converts into a mask) with its thumbnail, and seeded once into a user's library.
