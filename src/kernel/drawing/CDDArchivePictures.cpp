@@ -229,6 +229,8 @@ bool archiveGetPicture(const CDDArchive &archive, const QString &key, CDDPicture
     }
     if (!image) {
         PWLog::message(lcArchive(), QStringLiteral("Picture %1 not found").arg(s));
+        if (s.isEmpty())
+            return false;
         // The name stays the design's: kept for the next save, and the reading names it.
         const QString shown = CDDPicture::nameForUser(s);
         archive.noteKept(key, key == QLatin1String("Picture Mask")
