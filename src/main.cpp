@@ -123,6 +123,7 @@ void setUpApplication()
 {
     QApplication::setApplicationVersion(QStringLiteral(PW_VERSION));
     startKernel();
+    CASampleDesignLibrary::useShippedContent();
     // The desktop entry's name lets the desktop match the windows to the entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("parcelwick"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/parcelwick.svg")));

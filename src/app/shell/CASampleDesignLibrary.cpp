@@ -592,6 +592,15 @@ bool CASampleDesignLibrary::installMasksForUser(QString *error)
     return installMasksIfMissing(shippedLibraryPath(), CAEnvironment::sharedContentLibraryPath(), error);
 }
 
+void CASampleDesignLibrary::useShippedContent()
+{
+    const QString library = shippedLibraryPath();
+    CAEnvironment::setInstalledContentLibraryPath(library);
+    const QString postArt = shippedPostArtPath(library);
+    if (!postArt.isEmpty())
+        CAEnvironment::setPostArtPath(postArt);
+}
+
 bool CASampleDesignLibrary::installContentForUser()
 {
     // The shipped library is looked for once; each folder is seeded on its own, so that one

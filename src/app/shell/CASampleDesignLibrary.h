@@ -45,6 +45,9 @@ public:
     // library, when that folder holds nothing.
     static bool installMasksIfMissing(const QString &library, const QString &targetLibrary, QString *error = nullptr);
     static bool installMasksForUser(QString *error = nullptr);
+    // At every start, a batch job's too: the shipped library is where the environment reads
+    // the postage art and what the user's content library lacks.
+    static void useShippedContent();
     // At start: the clip art, basic shapes and masks seeded into the user's content library,
     // the postage art found where it was shipped. False when some copy failed (it is logged).
     static bool installContentForUser();

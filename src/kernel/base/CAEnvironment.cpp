@@ -270,6 +270,41 @@ void CAEnvironment::setPostArtPath(const QString &folder)
     s_postArtPath = folder.isEmpty() ? QString() : CAEnvironmentInternal::appendPath(folder, QString());
 }
 
+namespace {
+
+std::mutex s_installedMutex;
+QString s_installedLibrary;
+
+QString installedFolder(const QString &relative)
+{
+    const QString library = CAEnvironment::installedContentLibraryPath();
+    return library.isEmpty() ? QString() : CAEnvironmentInternal::appendPath(library, relative);
+}
+
+} // namespace
+
+void CAEnvironment::setInstalledContentLibraryPath(const QString &folder)
+{
+    const std::lock_guard<std::mutex> lock(s_installedMutex);
+    s_installedLibrary = folder.isEmpty() ? QString() : CAEnvironmentInternal::appendPath(folder, QString());
+}
+
+QString CAEnvironment::installedContentLibraryPath()
+{
+    const std::lock_guard<std::mutex> lock(s_installedMutex);
+    return s_installedLibrary;
+}
+
+QString CAEnvironment::installedClipArtPath()
+{
+    return installedFolder(QStringLiteral("ClipArt/Images"));
+}
+
+QString CAEnvironment::installedMaskPath()
+{
+    return installedFolder(QStringLiteral("Masks/Images"));
+}
+
 QString CAEnvironment::backgroundsPath()
 {
     return bundlePath(QStringLiteral("Backgrounds"));

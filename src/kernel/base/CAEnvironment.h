@@ -96,6 +96,14 @@ public:
     // Where the postage art lies on disk when the application ships it outside its compiled-in
     // resources; an empty path goes back to the bundle's folder.
     static void setPostArtPath(const QString &folder);
+    // The content library installed with the program, where an item the user's library lacks
+    // is read (a job run in an account never seeded, an item the user took away); empty until
+    // the application sets it.
+    static void setInstalledContentLibraryPath(const QString &folder);
+    static QString installedContentLibraryPath();
+    // Its clip-art and mask folders; empty without one.
+    static QString installedClipArtPath();
+    static QString installedMaskPath();
     static QString backgroundsPath();
     static QString systemTempPath();
 
@@ -122,9 +130,10 @@ public:
     // True when the temporary folder holds a copy of source with its modification time and size.
     static bool isValidateTempFileGUID(const QString &source);
     // The full-size picture of a content-library clip-art item named name or "FULLSIZE_" + name:
-    // the image registered under "FULLSIZE_" + name, else the item's file below clipArtPath()
-    // (an "hpi" container or any picture file), registered under that name. Null when there is
-    // none; names reaching outside the clip-art folder are refused.
+    // the image registered under "FULLSIZE_" + name, else the item's file below clipArtPath(),
+    // else below installedClipArtPath() (an "hpi" container or any picture file), registered
+    // under that name. Null when there is none; names reaching outside the clip-art folder are
+    // refused.
     static std::shared_ptr<PWImage> loadFullSizedImage(const QString &name);
 
     // --- settings ----------------------------------------------------------------------------

@@ -217,25 +217,32 @@ std::shared_ptr<PWImage> CAEnvironment::loadFullSizedImage(const QString &name)
     // The item is the name without the prefix, a path below the clip-art folder. Names come
     // from documents and pasteboards: nothing may reach outside that folder.
     const QString item = fullName.mid(kFullSizePrefix.size());
-    const QString folder = clipArtPath();
-    const QString path = QDir::cleanPath(appendPath(folder, item));
-    if (item.isEmpty() || item.startsWith(QLatin1Char('/')) || item.contains(QChar(0))
-        || !path.startsWith(folder + QLatin1Char('/'))) {
+    if (item.isEmpty() || item.startsWith(QLatin1Char('/')) || item.contains(QChar(0))) {
         PWLog::debug(lcEnvironment(), QStringLiteral("refused the clip-art name '%1'").arg(name));
         return nullptr;
     }
-
+    // The user's library first; what it lacks, the installed one.
     std::shared_ptr<PWImage> image;
-    QString error;
-    if (QFileInfo(item).suffix().compare(QLatin1String("hpi"), Qt::CaseInsensitive) == 0)
-        image = loadHemeraImage(path);
-    else
-        image = PWImage::fromFile(path, &error);
-    if (!image) {
+    for (const QString &folder : {clipArtPath(), installedClipArtPath()}) {
+        if (folder.isEmpty())
+            continue;
+        const QString path = QDir::cleanPath(appendPath(folder, item));
+        if (!path.startsWith(folder + QLatin1Char('/'))) {
+            PWLog::debug(lcEnvironment(), QStringLiteral("refused the clip-art name '%1'").arg(name));
+            return nullptr;
+        }
+        QString error;
+        if (QFileInfo(item).suffix().compare(QLatin1String("hpi"), Qt::CaseInsensitive) == 0)
+            image = loadHemeraImage(path);
+        else
+            image = PWImage::fromFile(path, &error);
+        if (image)
+            break;
         PWLog::debug(lcEnvironment(), QStringLiteral("can't load the full-sized picture '%1'%2")
                                           .arg(path, error.isEmpty() ? QString() : QStringLiteral(": ") + error));
-        return nullptr;
     }
+    if (!image)
+        return nullptr;
     image->setName(fullName);
     return image;
 }

@@ -168,6 +168,13 @@ void CDDArchive::noteUnread(const QString &key, const QString &what) const
         m_report->noteUnread(m_dictionary.get(), key, what);
 }
 
+void CDDArchive::noteKept(const QString &key, const QString &what) const
+{
+    qCWarning(lcArchive).noquote() << what;
+    if (m_report)
+        m_report->noteKept(m_dictionary.get(), key, what);
+}
+
 void CDDArchive::noteValueUnread(const QString &key, const QString &reason) const
 {
     noteUnread(key, QStringLiteral("\"%1\" of %2 could not be read: %3")

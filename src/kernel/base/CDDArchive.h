@@ -92,6 +92,8 @@ public:
     // Logs a part of the file that the reading left out (read from key, when there is one), and
     // notes it in the report.
     void noteUnread(const QString &key, const QString &what) const;
+    // The same for a part kept as it was for the next save (CDDReadReport::noteKept).
+    void noteKept(const QString &key, const QString &what) const;
     // The same for the value under key, which could not be read for reason, named with the
     // component or design it belongs to.
     void noteValueUnread(const QString &key, const QString &reason) const;

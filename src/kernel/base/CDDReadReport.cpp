@@ -2,6 +2,8 @@
 
 #include "kernel/base/CDDArchiveKeys.h"
 
+#include <algorithm>
+
 namespace {
 
 bool oneCharacterApart(const QString &a, const QString &b)
@@ -26,7 +28,12 @@ QString CDDReadReport::placeOf(const PWPlist::Dictionary *dictionary)
 
 void CDDReadReport::noteUnread(const PWPlist::Dictionary *dictionary, const QString &key, const QString &what)
 {
-    m_unread.push_back({dictionary, key, what});
+    m_unread.push_back({dictionary, key, what, false});
+}
+
+void CDDReadReport::noteKept(const PWPlist::Dictionary *dictionary, const QString &key, const QString &what)
+{
+    m_unread.push_back({dictionary, key, what, true});
 }
 
 void CDDReadReport::noteLookup(const std::shared_ptr<PWPlist::Dictionary> &dictionary, const QString &key, bool found)
@@ -54,7 +61,7 @@ QString CDDReadReport::damagedFormOf(const PWPlist::Dictionary &dictionary, cons
     return QString();
 }
 
-QStringList CDDReadReport::problems() const
+std::vector<CDDReadReport::Unread> CDDReadReport::withDamagedKeys() const
 {
     std::vector<Unread> unread = m_unread;
     for (const PWPlist::Dictionary *dictionary : m_order) {
@@ -69,17 +76,30 @@ QStringList CDDReadReport::problems() const
             for (Unread &part : unread) {
                 if (part.dictionary == dictionary && part.key == key) {
                     part.what += QStringLiteral(" (%1)").arg(detail);
+                    part.kept = false;
                     told = true;
                 }
             }
             if (!told)
                 unread.push_back({dictionary, key,
                                   QStringLiteral("\"%1\" of %2 could not be read: %3")
-                                      .arg(key, placeOf(lookups.dictionary.get()), detail)});
+                                      .arg(key, placeOf(lookups.dictionary.get()), detail),
+                                  false});
         }
     }
+    return unread;
+}
+
+bool CDDReadReport::losesParts() const
+{
+    const std::vector<Unread> unread = withDamagedKeys();
+    return std::any_of(unread.begin(), unread.end(), [](const Unread &part) { return !part.kept; });
+}
+
+QStringList CDDReadReport::problems() const
+{
     QStringList texts;
-    for (const Unread &part : unread) {
+    for (const Unread &part : withDamagedKeys()) {
         if (!texts.contains(part.what))
             texts.append(part.what);
     }

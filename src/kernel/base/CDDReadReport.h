@@ -19,11 +19,17 @@ public:
     // A part left out or changed by the reading, in words a user can follow. key names the key
     // the part was read from, when there is one, so that a damaged key is reported once.
     void noteUnread(const PWPlist::Dictionary *dictionary, const QString &key, const QString &what);
+    // A part that reads as nothing but stays in the design as it was, so that a save writes it
+    // back (a picture by a name the content library lacks): one of the problems, though a save
+    // loses nothing of it.
+    void noteKept(const PWPlist::Dictionary *dictionary, const QString &key, const QString &what);
     // A lookup of key in a dictionary of the file; the dictionary is kept alive by the report.
     void noteLookup(const std::shared_ptr<PWPlist::Dictionary> &dictionary, const QString &key, bool found);
 
     // Everything noted, in reading order, damaged keys last; each once.
     QStringList problems() const;
+    // Whether a save would lose some part of them: any problem but the parts kept.
+    bool losesParts() const;
 
     // The key of the dictionary that reads as key with one character changed, among keys not in
     // known; empty when there is none.
@@ -38,7 +44,10 @@ private:
         const PWPlist::Dictionary *dictionary;
         QString key;
         QString what;
+        bool kept = false;
     };
+
+    std::vector<Unread> withDamagedKeys() const;
     struct Lookups {
         std::shared_ptr<PWPlist::Dictionary> dictionary;
         QStringList found;

@@ -3,18 +3,27 @@
 #include "platform/PWImage.h"
 #include "platform/PWPlist.h"
 
+#include <QBuffer>
+#include <QColorSpace>
+#include <QImageReader>
 #include <QLocale>
 #include <QRegularExpression>
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 namespace {
 
 constexpr qsizetype kMaxReps = 32;
 constexpr qsizetype kMaxObjects = 4096;
+// The JPEG quality of a photo stored inside a TIFF.
+constexpr int kPhotoQuality = 92;
+// The most bytes a TIFF written in memory may hold.
+constexpr qint64 kMaxWrittenBytes = qint64(1) << 30;
 
 void setError(QString *error, const QString &text)
 {
@@ -44,8 +53,16 @@ tsize_t memWrite(thandle_t h, tdata_t data, tsize_t size)
 {
     auto *f = static_cast<MemoryFile *>(h);
     const toff_t end = f->pos + toff_t(size);
-    if (end > toff_t(f->bytes.size()))
-        f->bytes.resize(qsizetype(end));
+    // A byte array holds what it can, and no exception crosses libtiff.
+    if (size < 0 || end > toff_t(kMaxWrittenBytes))
+        return -1;
+    if (end > toff_t(f->bytes.size())) {
+        try {
+            f->bytes.resize(qsizetype(end));
+        } catch (const std::bad_alloc &) {
+            return -1;
+        }
+    }
     std::memcpy(f->bytes.data() + f->pos, data, size_t(size));
     f->pos = end;
     return size;
@@ -88,6 +105,15 @@ QString sizeText(const QSizeF &size)
                                          QLocale::c().toString(size.height(), 'g', 17));
 }
 
+// The format Qt's image readers take bytes for; empty when none does.
+QByteArray bitmapFormat(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader::imageFormat(&buffer);
+}
+
 QSizeF parseSize(const QString &text)
 {
     static const QRegularExpression pattern(
@@ -112,9 +138,164 @@ PWPlist classEntry(const QString &name, const QStringList &chain)
                                {QStringLiteral("$classname"), PWPlist::fromString(name)}};
 }
 
+// Whether a one-bit bitmap is plain black ink on white paper (or white on black): the bitmaps
+// that CCITT Group 3 holds without loss. One with colours or a transparent colour is not.
+bool isBlackAndWhite(const QImage &bitmap)
+{
+    if (bitmap.format() != QImage::Format_Mono && bitmap.format() != QImage::Format_MonoLSB)
+        return false;
+    const QList<QRgb> table = bitmap.colorTable();
+    if (table.size() != 2)
+        return false;
+    for (const QRgb colour : table) {
+        if (qAlpha(colour) != 255 || qRed(colour) != qGreen(colour) || qGreen(colour) != qBlue(colour)
+            || (qRed(colour) != 0 && qRed(colour) != 255))
+            return false;
+    }
+    return table.at(0) != table.at(1);
+}
+
+bool isGrey(const QImage &bitmap)
+{
+    return bitmap.format() == QImage::Format_Grayscale8 || bitmap.format() == QImage::Format_Grayscale16;
+}
+
+bool isDeep(const QImage &bitmap)
+{
+    switch (bitmap.format()) {
+    case QImage::Format_RGBX64:
+    case QImage::Format_RGBA64:
+    case QImage::Format_RGBA64_Premultiplied:
+    case QImage::Format_Grayscale16:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Whether any pixel of an RGBA image (8 or 16 bits a sample) is not opaque.
+bool anyTransparent(const QImage &rgba)
+{
+    const bool deep = rgba.format() == QImage::Format_RGBA64;
+    for (int y = 0; y < rgba.height(); ++y) {
+        if (deep) {
+            const auto *row = reinterpret_cast<const quint16 *>(rgba.constScanLine(y));
+            for (int x = 0; x < rgba.width(); ++x)
+                if (row[x * 4 + 3] != 0xFFFF)
+                    return true;
+        } else {
+            const uchar *row = rgba.constScanLine(y);
+            for (int x = 0; x < rgba.width(); ++x)
+                if (row[x * 4 + 3] != 0xFF)
+                    return true;
+        }
+    }
+    return false;
+}
+
+double usableResolution(double dotsPerInch)
+{
+    return std::isfinite(dotsPerInch) && dotsPerInch > 0.0 && dotsPerInch < 1.0e6 ? dotsPerInch : 72.0;
+}
+
+bool writeOneBit(TIFF *tiff, const QImage &bitmap)
+{
+    const uint32_t width = uint32_t(bitmap.width());
+    const uint32_t height = uint32_t(bitmap.height());
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 1);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX3);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+    TIFFSetField(tiff, TIFFTAG_FILLORDER, FILLORDER_MSB2LSB);
+    TIFFSetField(tiff, TIFFTAG_GROUP3OPTIONS, 0);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, height);
+    const QImage mono = bitmap.convertToFormat(QImage::Format_Mono);
+    // Black ink is a set bit in a white-is-zero image.
+    const bool inkIsOne = qGray(mono.colorTable().value(1)) < 128;
+    QByteArray row((width + 7) / 8, '\0');
+    for (uint32_t y = 0; y < height; ++y) {
+        const uchar *source = mono.constScanLine(int(y));
+        for (qsizetype i = 0; i < row.size(); ++i)
+            row[i] = char(inkIsOne ? source[i] : uchar(~source[i]));
+        if (TIFFWriteScanline(tiff, row.data(), y, 0) < 0)
+            return false;
+    }
+    return true;
+}
+
+bool writeSamples(TIFF *tiff, const QImage &bitmap, bool photo)
+{
+    const uint32_t width = uint32_t(bitmap.width());
+    const uint32_t height = uint32_t(bitmap.height());
+    const bool deep = isDeep(bitmap);
+    const bool grey = isGrey(bitmap);
+    QImage pixels;
+    if (grey)
+        pixels = bitmap.convertToFormat(deep ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8);
+    else
+        pixels = bitmap.convertToFormat(deep ? QImage::Format_RGBA64 : QImage::Format_RGBA8888);
+    if (pixels.isNull())
+        return false;
+    const bool alpha = !grey && bitmap.hasAlphaChannel() && anyTransparent(pixels);
+    const int samples = grey ? 1 : alpha ? 4 : 3;
+    const int bits = deep ? 16 : 8;
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, bits);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, samples);
+    if (alpha) {
+        const uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
+        TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
+    }
+    // A photo read from a JPEG file keeps about the size it came with; every other bitmap is
+    // stored without loss.
+    const bool jpeg = photo && !alpha && !deep;
+    if (jpeg) {
+        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
+        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, grey ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_YCBCR);
+        TIFFSetField(tiff, TIFFTAG_JPEGQUALITY, kPhotoQuality);
+        if (!grey)
+            TIFFSetField(tiff, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+    } else {
+        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+        TIFFSetField(tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, grey ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
+    }
+    // JPEG strips hold whole blocks of 16 rows.
+    const uint32_t strip = std::max<uint32_t>(16, (TIFFDefaultStripSize(tiff, 0) + 15) / 16 * 16);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, std::min(strip, std::max<uint32_t>(height, 16)));
+    if (!grey) {
+        const QByteArray icc = pixels.colorSpace().isValid() ? pixels.colorSpace().iccProfile() : QByteArray();
+        if (!icc.isEmpty() && pixels.colorSpace() != QColorSpace(QColorSpace::SRgb))
+            TIFFSetField(tiff, TIFFTAG_ICCPROFILE, uint32_t(icc.size()), icc.constData());
+    }
+    const qsizetype sampleBytes = bits / 8;
+    QByteArray row(qsizetype(width) * samples * sampleBytes, Qt::Uninitialized);
+    for (uint32_t y = 0; y < height; ++y) {
+        const uchar *source = pixels.constScanLine(int(y));
+        if (samples == 3) {
+            // Four samples a pixel in the bitmap, three in the file.
+            for (uint32_t x = 0; x < width; ++x)
+                std::memcpy(row.data() + qsizetype(x) * 3 * sampleBytes, source + qsizetype(x) * 4 * sampleBytes,
+                            size_t(3 * sampleBytes));
+        } else {
+            std::memcpy(row.data(), source, size_t(row.size()));
+        }
+        if (TIFFWriteScanline(tiff, row.data(), y, 0) < 0)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QByteArray FTImageArchive::tiffData(const QImage &bitmap, double dotsPerInch, QString *error)
+{
+    TiffOptions options;
+    options.dotsPerInchX = dotsPerInch;
+    options.dotsPerInchY = dotsPerInch;
+    return tiffData(bitmap, options, error);
+}
+
+QByteArray FTImageArchive::tiffData(const QImage &bitmap, const TiffOptions &options, QString *error)
 {
     if (bitmap.isNull()) {
         setError(error, QStringLiteral("no bitmap"));
@@ -126,50 +307,19 @@ QByteArray FTImageArchive::tiffData(const QImage &bitmap, double dotsPerInch, QS
         setError(error, QStringLiteral("libtiff could not open a memory stream"));
         return QByteArray();
     }
-    const bool oneBit = bitmap.format() == QImage::Format_Mono || bitmap.format() == QImage::Format_MonoLSB;
-    const uint32_t width = uint32_t(bitmap.width());
-    const uint32_t height = uint32_t(bitmap.height());
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(bitmap.width()));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(bitmap.height()));
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-    TIFFSetField(tiff, TIFFTAG_XRESOLUTION, float(dotsPerInch));
-    TIFFSetField(tiff, TIFFTAG_YRESOLUTION, float(dotsPerInch));
-    bool ok = true;
-    if (oneBit) {
-        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 1);
-        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
-        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX3);
-        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
-        TIFFSetField(tiff, TIFFTAG_FILLORDER, FILLORDER_MSB2LSB);
-        TIFFSetField(tiff, TIFFTAG_GROUP3OPTIONS, 0);
-        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, height);
-        const QImage mono = bitmap.convertToFormat(QImage::Format_Mono);
-        QByteArray row((width + 7) / 8, '\0');
-        for (uint32_t y = 0; ok && y < height; ++y) {
-            row.fill('\0');
-            for (uint32_t x = 0; x < width; ++x) {
-                // Black ink is a set bit in a white-is-zero image.
-                if (qGray(mono.pixel(int(x), int(y))) < 128)
-                    row[x / 8] = char(uchar(row[x / 8]) | (0x80 >> (x % 8)));
-            }
-            ok = TIFFWriteScanline(tiff, row.data(), y, 0) >= 0;
-        }
-    } else {
-        const QImage rgba = bitmap.convertToFormat(QImage::Format_RGBA8888);
-        const uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
-        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
-        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 4);
-        TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
-        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
-        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tiff, 0));
-        for (uint32_t y = 0; ok && y < height; ++y) {
-            QByteArray row(reinterpret_cast<const char *>(rgba.constScanLine(int(y))), qsizetype(width) * 4);
-            ok = TIFFWriteScanline(tiff, row.data(), y, 0) >= 0;
-        }
+    TIFFSetField(tiff, TIFFTAG_XRESOLUTION, float(usableResolution(options.dotsPerInchX)));
+    TIFFSetField(tiff, TIFFTAG_YRESOLUTION, float(usableResolution(options.dotsPerInchY)));
+    bool ok = false;
+    try {
+        ok = isBlackAndWhite(bitmap) ? writeOneBit(tiff, bitmap) : writeSamples(tiff, bitmap, options.photo);
+        ok = ok && TIFFWriteDirectory(tiff);
+    } catch (const std::bad_alloc &) {
+        ok = false;
     }
-    ok = ok && TIFFWriteDirectory(tiff);
     TIFFClose(tiff);
     if (!ok) {
         setError(error, QStringLiteral("libtiff could not write the bitmap"));
@@ -200,13 +350,21 @@ QByteArray FTImageArchive::archivedData(const PWImage &image, QString *error)
             break;
         case PWImageRep::Kind::Bitmap: {
             key = QStringLiteral("NSTIFFRepresentation");
-            // A bitmap read from bytes is stored as those bytes, whether they decode or not.
-            if (!rep.data().isEmpty()) {
+            // Bytes that do not decode are the user's and stay as they are; TIFF bytes that
+            // decode too, and a drawing's (SVG), which pixels would not hold. Every other bitmap
+            // is written as TIFF, at the resolution that keeps its size in points.
+            const QByteArray format = rep.data().isEmpty() ? QByteArray() : bitmapFormat(rep.data());
+            if (!rep.data().isEmpty() && (!rep.isReadable() || format == "tiff" || format.startsWith("svg"))) {
                 bytes = rep.data();
                 break;
             }
-            const double dpi = rep.size().width() > 0 ? 72.0 * rep.bitmap().width() / rep.size().width() : 72.0;
-            bytes = tiffData(rep.bitmap(), dpi, error);
+            TiffOptions options;
+            if (rep.size().width() > 0 && rep.size().height() > 0) {
+                options.dotsPerInchX = 72.0 * rep.bitmap().width() / rep.size().width();
+                options.dotsPerInchY = 72.0 * rep.bitmap().height() / rep.size().height();
+            }
+            options.photo = format == "jpeg";
+            bytes = tiffData(rep.bitmap(), options, error);
             break;
         }
         }

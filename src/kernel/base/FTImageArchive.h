@@ -14,16 +14,31 @@ class PWImage;
 // "NSEPSRepresentation" (EPS bytes) or "NSTIFFRepresentation" (TIFF bytes of a bitmap).
 namespace FTImageArchive {
 
-// A PDF or EPS representation keeps its bytes; a bitmap becomes TIFF (CCITT Group 3 for a
-// one-bit bitmap). Empty when the image has no representation that could be encoded.
+// A PDF or EPS representation keeps its bytes. A bitmap is stored as TIFF: the bytes it was
+// read from when they are TIFF or do not decode at all (they are the user's, kept as they are),
+// else its pixels written by tiffData. Empty when the image has no representation that could be
+// encoded.
 QByteArray archivedData(const PWImage &image, QString *error = nullptr);
 // Bounds-checked decoding; null, with a reason, for anything that is not such an archive or
 // whose representations do not decode.
 std::shared_ptr<PWImage> unarchiveImage(const QByteArray &bytes, QString *error = nullptr);
 
-// TIFF bytes of a bitmap written through libtiff: one-bit bitmaps (Format_Mono, Format_MonoLSB)
-// CCITT Group 3 compressed, every other bitmap as 8-bit RGBA with LZW. The resolution tag
-// records dotsPerInch. Empty on failure.
+struct TiffOptions
+{
+    double dotsPerInchX = 72.0;
+    double dotsPerInchY = 72.0;
+    // The pixels came from a lossy file (a JPEG photo): they are kept JPEG-compressed inside the
+    // TIFF, near the size they came in, rather than growing many times over without loss.
+    bool photo = false;
+};
+
+// TIFF bytes of a bitmap written through libtiff: a black-and-white one-bit bitmap CCITT Group 3
+// compressed; a grey bitmap with one sample a pixel, a colour one with three, and four where
+// some pixel is not opaque (unassociated alpha); 16 bits a sample for a bitmap of 16, else 8;
+// LZW with the horizontal predictor, or JPEG for an opaque 8-bit photo. The resolution tags
+// record the dots per inch, and a colour space other than sRGB goes with the pixels as their
+// ICC profile. Empty on failure.
+QByteArray tiffData(const QImage &bitmap, const TiffOptions &options, QString *error = nullptr);
 QByteArray tiffData(const QImage &bitmap, double dotsPerInch = 72.0, QString *error = nullptr);
 
 } // namespace FTImageArchive

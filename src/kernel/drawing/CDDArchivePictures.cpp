@@ -63,6 +63,8 @@ std::shared_ptr<PWImage> validImage(std::shared_ptr<PWImage> image)
 
 std::shared_ptr<PWImage> imageInFolder(const QString &folder, const QString &name)
 {
+    if (folder.isEmpty())
+        return nullptr;
     const QString path = CDDPicture::pathInsideFolder(folder, name);
     return path.isEmpty() ? nullptr : validImage(PWImage::fromFile(path));
 }
@@ -72,6 +74,11 @@ std::shared_ptr<PWImage> imageInFolder(const QString &folder, const QString &nam
 bool archiveSetPicture(const CDDArchive &archive, const QString &key, CDDPicture &picture)
 {
     const std::shared_ptr<PWImage> &image = picture.getData();
+    if (!image && !picture.missingName().isEmpty()) {
+        // A picture the content library lacks goes back into the file by the name it came by.
+        picture.setDataRef(CDDString(picture.missingName()));
+        return archive.store(key, PWPlist::fromString(picture.missingName()));
+    }
     if (!image) {
         const QString reference = picture.getDataRef().getData();
         if (reference.isEmpty())
@@ -117,7 +124,8 @@ bool archiveSetPicture(const CDDArchive &archive, const QString &key, CDDPicture
             if (!best->isReadable())
                 toStore->setSize(image->size());
         } else if (!best->data().isEmpty()) {
-            // A bitmap read from a file keeps the file's bytes, whether they decode or not.
+            // A bitmap read from a file: the package keeps the file's bytes, the archive its
+            // TIFF (the bytes themselves when they are TIFF or do not decode).
             data = best->data();
             extension = bitmapExtension(data);
             std::shared_ptr<PWImage> made = PWImage::create(*best);
@@ -195,25 +203,43 @@ bool archiveGetPicture(const CDDArchive &archive, const QString &key, CDDPicture
     if (!image)
         image = validImage(PWImage::imageNamed(withExtension(registered, QStringLiteral("pdf"))));
     if (!image) {
-        // Each lookup stays inside its folder: a stored name never reaches elsewhere.
+        // Each lookup stays inside its folder: a stored name never reaches elsewhere. The
+        // user's library comes first, then the one installed with the program.
+        const QString masks[] = {CAEnvironment::maskPath(), CAEnvironment::installedMaskPath()};
+        const QString clipArt[] = {CAEnvironment::clipArtPath(), CAEnvironment::installedClipArtPath()};
         image = imageInFolder(CAEnvironment::postArtPath(), s);
         if (!image)
             image = validImage(CAEnvironment::loadFullSizedImage(s));
-        if (!image)
-            image = imageInFolder(CAEnvironment::maskPath(), s);
+        for (const QString &folder : masks)
+            if (!image)
+                image = imageInFolder(folder, s);
         const QString last = lastComponent(s);
-        if (!image && !last.isEmpty())
-            image = imageInFolder(CAEnvironment::clipArtPath(), last);
-        if (!image && !last.isEmpty()) {
-            image = imageInFolder(CAEnvironment::clipArtPath(), withExtension(last, QStringLiteral("pdf")));
-            if (image)
-                registered = withExtension(registered, QStringLiteral("pdf"));
+        for (const QString &folder : clipArt)
+            if (!image && !last.isEmpty())
+                image = imageInFolder(folder, last);
+        for (const QString &folder : clipArt) {
+            if (!image && !last.isEmpty()) {
+                image = imageInFolder(folder, withExtension(last, QStringLiteral("pdf")));
+                if (image)
+                    registered = withExtension(registered, QStringLiteral("pdf"));
+            }
         }
         if (image)
             image->setName(registered);
     }
     if (!image) {
         PWLog::message(lcArchive(), QStringLiteral("Picture %1 not found").arg(s));
+        if (s.isEmpty())
+            return false;
+        // The name stays the design's: kept for the next save, and the reading names it.
+        const QString shown = CDDPicture::nameForUser(s);
+        archive.noteKept(key, key == QLatin1String("Picture Mask")
+                                    ? QStringLiteral("the mask \"%1\" is not in the content library; the picture is "
+                                                     "drawn without it").arg(shown)
+                                    : QStringLiteral("the picture \"%1\" is not in the content library; it is drawn "
+                                                     "as a placeholder").arg(shown));
+        if (!picture.getData())
+            picture.setMissingName(s);
         return false;
     }
     if (key == QLatin1String("Picture Mask"))

@@ -24,6 +24,7 @@ CDDPicture::~CDDPicture() = default;
 void CDDPicture::setData(std::shared_ptr<PWImage> image)
 {
     take(std::move(image));
+    mMissingName.clear();
     mCache.dirty = true;
 }
 
@@ -173,4 +174,18 @@ bool CDDPicture::loadFromDataRefIfMissing()
             mImage = std::move(image);
     }
     return mImage != nullptr;
+}
+
+QString CDDPicture::nameForUser(const QString &name)
+{
+    constexpr qsizetype kShown = 120;
+    QString shown = name.left(kShown);
+    for (QChar &c : shown) {
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format
+            || c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph)
+            c = QChar(0xFFFD);
+    }
+    if (name.size() > kShown)
+        shown += QChar(0x2026);
+    return shown;
 }

@@ -45,6 +45,7 @@ public:
     CDDPicture &operator=(const CDDPicture &other) = default;
     ~CDDPicture();
 
+    // Replaces the image; a picture given an image is no longer a missing one.
     void setData(std::shared_ptr<PWImage> image);
     const std::shared_ptr<PWImage> &getData() const { return mImage; }
     double getImageSizeX() const;
@@ -54,6 +55,12 @@ public:
     // Fields 1 and 2 of an internet picture's name; null otherwise.
     QString getURL() const { return mURL; }
     QString getWebSiteURL() const { return mWebSite; }
+
+    // A content-library picture the design names that no folder of the library holds: it has
+    // no image, its name goes back into the file when the design is saved, and it is drawn as
+    // a placeholder that the job under way is told of. Empty for every other picture.
+    void setMissingName(const QString &name) { mMissingName = name; }
+    const QString &missingName() const { return mMissingName; }
 
     void setDataRef(const CDDString &reference) { mDataRef = reference.getData(); }
     CDDString getDataRef() const { return CDDString(mDataRef.isNull() ? QString(QLatin1String("")) : mDataRef); }
@@ -104,6 +111,9 @@ public:
     // Joins a name read from outside (a document, a pasteboard) to a folder; empty when the name
     // is empty, absolute or reaches outside the folder.
     static QString pathInsideFolder(const QString &folder, const QString &name);
+    // A name read from outside as a report may show it: on one line, without control
+    // characters, cut short when long.
+    static QString nameForUser(const QString &name);
 
 private:
     // The screen path's bitmap and what it was made for. It travels with no copy: a copy starts
@@ -136,6 +146,8 @@ private:
     };
 
     bool loadFromDataRefIfMissing();
+    // The placeholder of a missing picture over the frame, turned with it.
+    void drawMissing(double x, double y, double w, double h, double angle, CDDDrawer *drawer) const;
     void drawScreen(double x, double y, double w, double h, bool masked, CDDPicture *mask, bool tinted,
                     CDDColor *tint, float opacity, CDDDrawer *drawer, placingMode mode, double angle, bool flipX,
                     bool flipY, const float *srcRect, float tileScale);
@@ -150,6 +162,7 @@ private:
                     const QSizeF *tiles) const;
 
     QString mDataRef;
+    QString mMissingName;
     Cache mCache;
     // Set by the component framing the image; not part of the image a copy takes.
     CDDOwnState<Crop> mCrop;

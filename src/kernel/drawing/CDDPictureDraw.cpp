@@ -6,6 +6,7 @@
 #include "kernel/base/FTGeometry.h"
 #include "platform/PWBezierPath.h"
 #include "platform/PWImage.h"
+#include "platform/PWJobReport.h"
 #include "platform/PWPictureRenderer.h"
 
 #include <QPainter>
@@ -116,7 +117,9 @@ void CDDPicture::draw(double x, double y, double width, double height, bool mask
     }
     const bool screen = drawer->isOverrideDrawScreen() || drawer->IsDrawingToScreen() || drawer->IsDrawingToShadow();
     const float *src = mCrop.value.has ? mCrop.value.rect : nullptr;
-    if (screen)
+    if (!mMissingName.isEmpty() && !loadFromDataRefIfMissing())
+        drawMissing(x, y, width, height, angle, drawer);
+    else if (screen)
         drawScreen(x, y, width, height, masked, mask, tinted, tint, opacity, drawer, mode, angle, flipX, flipY, src,
                    tileScale);
     else
@@ -129,6 +132,30 @@ void CDDPicture::draw(double x, double y, double width, double height, bool mask
         drawer->StrokeAndFillFigure(&frame, x, y, width, height, angle, strokeColor ? strokeColor : &black, strokePen,
                                     nullptr, false, false);
     }
+}
+
+void CDDPicture::drawMissing(double x, double y, double w, double h, double angle, CDDDrawer *drawer) const
+{
+    if (!positive(w) || !positive(h))
+        return;
+    PWJobReport::note(PWJobReport::Kind::Placeholder, QStringLiteral("missing picture ") + mMissingName,
+                      QStringLiteral("the picture \"%1\" is not in the content library and is drawn as a placeholder")
+                          .arg(nameForUser(mMissingName)));
+    // The renderer's plate, drawn here: the job was told of it by name, not as a picture that
+    // cannot be read.
+    const QRectF frame(x, y, w, h);
+    QPainter *painter = drawer->GetPainter();
+    painter->save();
+    painter->setTransform(CDDDrawer::figureTransform(x, y, w, h, angle, false, true), true);
+    painter->fillRect(frame, PWPictureRenderer::placeholderColor());
+    QPen pen(QColor(0x90, 0x90, 0x90));
+    pen.setCosmetic(true);
+    painter->setPen(pen);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(frame);
+    painter->drawLine(frame.topLeft(), frame.bottomRight());
+    painter->drawLine(frame.topRight(), frame.bottomLeft());
+    painter->restore();
 }
 
 void CDDPicture::drawScreen(double x, double y, double w, double h, bool masked, CDDPicture *mask, bool tinted,

@@ -96,7 +96,8 @@ public:
     // there before and answers false with the reason. A damaged document (see readProblems)
     // replaces no file for which needsReplaceConfirmation holds.
     bool writeToFile(const QString &path, QString *error = nullptr) const;
-    // Whether writing to path would make the loss of a damaged reading final and so waits for
+    // Whether writing to path would make the loss of a damaged reading final (some part that
+    // could not be read is not kept as it was for the save) and so waits for
     // setReplaceDamagedConfirmed: the path is the file the design was read from (for a design
     // read from bytes, any existing file) and nobody confirmed yet. Whoever asks the user asks
     // exactly when this holds.
@@ -284,6 +285,8 @@ private:
     // The file of the last damaged reading, where what could not be read still is, by its name's
     // bytes with links resolved; empty when the design came from bytes.
     QByteArray m_damagedSourceBytes;
+    // Whether a save would lose some of the read problems (not all parts were kept as they were).
+    bool m_readLosesParts = false;
     bool m_replaceDamagedConfirmed = false;
     int m_textFillDepth = 0;
 };

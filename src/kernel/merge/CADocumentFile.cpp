@@ -229,6 +229,7 @@ bool CADocument::loadPropertyList(const PWPlist &parsed, QString *error)
 
     // What could not be read stays known: the design is shown, but a save would make the loss final.
     m_readProblems = report->problems();
+    m_readLosesParts = report->losesParts();
     m_damagedSourceBytes.clear();
     m_replaceDamagedConfirmed = false;
     if (!m_readProblems.isEmpty()) {
@@ -263,7 +264,8 @@ bool CADocument::writeToFileAtBytes(const QByteArray &path, QString *error) cons
 bool CADocument::needsReplaceConfirmationAtBytes(const QByteArray &path) const
 {
     struct stat info {};
-    if (!isDamaged() || m_replaceDamagedConfirmed || ::stat(path.constData(), &info) != 0)
+    // Parts kept as they were are written back: only a loss asks first.
+    if (!m_readLosesParts || m_replaceDamagedConfirmed || ::stat(path.constData(), &info) != 0)
         return false;
     // Another file holds none of what was left out; the one read from does.
     return m_damagedSourceBytes.isEmpty() || resolvedName(path) == m_damagedSourceBytes;

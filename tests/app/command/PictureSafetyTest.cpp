@@ -220,20 +220,24 @@ TEST(PictureSafetyTest, BitmapsThatDoNotDecodeArePlaceholdersAndKeepTheirBytes)
     sample.fill(Qt::darkGreen);
     const QByteArray tiff = FTImageArchive::tiffData(sample);
     QByteArray png = encoded(sample.convertToFormat(QImage::Format_RGB888), "png");
-    const QString design = work.filePath(u"damaged.pwdc"_s);
-    ASSERT_TRUE(writeCard(design, {PWImage::fromData(tiff), PWImage::fromData(png)}, 100.0, 1.5));
-
-    // Damage the pictures where the design file holds them.
-    QByteArray damagedTiff = tiff;
-    damagedTiff[6] = char(~damagedTiff[6]);
-    damagedTiff[7] = char(~damagedTiff[7]);
+    // A PNG stating 100000 x 100000 pixels, as a design holds it: the bytes of an image that does
+    // not decode (a PNG that does is stored as TIFF).
     QByteArray vastPng = png;
     qToBigEndian<quint32>(100000, vastPng.data() + 16);
     qToBigEndian<quint32>(100000, vastPng.data() + 20);
     qToBigEndian<quint32>(crc32(QByteArrayView(vastPng).sliced(12, 17)), vastPng.data() + 29);
+    std::shared_ptr<PWImage> vast = PWImage::create(
+        PWImageRep::unreadable(PWImageRep::Kind::Bitmap, vastPng, u"too large"_s, QSizeF(60, 40)));
+    const QString design = work.filePath(u"damaged.pwdc"_s);
+    ASSERT_TRUE(writeCard(design, {PWImage::fromData(tiff), vast}, 100.0, 1.5));
+
+    // Damage the TIFF where the design file holds it.
+    QByteArray damagedTiff = tiff;
+    damagedTiff[6] = char(~damagedTiff[6]);
+    damagedTiff[7] = char(~damagedTiff[7]);
     QByteArray file = pwtest::readFile(design);
     ASSERT_EQ(replaceInData(file, tiff, damagedTiff), 1);
-    ASSERT_EQ(replaceInData(file, png, vastPng), 1);
+    ASSERT_EQ(replaceInData(file, vastPng, vastPng), 1);
     ASSERT_TRUE(pwtest::writeFile(design, file));
 
     const QString out = work.filePath(u"damaged.pdf"_s);

@@ -76,4 +76,39 @@ TEST(CDDReadReportTest, ChildArchivesReportDamagedKeysOnceWithTheirPart)
                            u"\"Bounds\" of a component of class \"Separator\" could not be read: the file has \"Boundz\" in its place"_s}));
 }
 
+// A part kept as it was for the next save is told among the problems, but only a part left out
+// (or a damaged key, even the key of a kept part) makes a save lose something.
+TEST(CDDReadReportTest, OnlyPartsLeftOutAreLostBySaving)
+{
+    const struct
+    {
+        const char *name;
+        QStringList kept;
+        QStringList unread;
+        QString damagedKey; // asked for in vain beside a key one character away
+        bool loses;
+    } cases[] = {{"nothing", {}, {}, QString(), false},
+                 {"kept only", {u"Picture"_s}, {}, QString(), false},
+                 {"left out only", {}, {u"Bounds"_s}, QString(), true},
+                 {"kept and left out", {u"Picture"_s}, {u"Bounds"_s}, QString(), true},
+                 {"kept under a damaged key", {u"Picture"_s}, {}, u"Picture"_s, true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto report = std::make_shared<CDDReadReport>();
+        CDDArchive archive(false);
+        archive.Attach(PWPlist(dictionary({u"Picturf"_s})));
+        archive.setReadReport(report);
+        if (!c.damagedKey.isEmpty()) {
+            double value = 0.0;
+            archive.GetData(c.damagedKey, &value);
+        }
+        for (const QString &key : c.kept)
+            archive.noteKept(key, u"kept %1"_s.arg(key));
+        for (const QString &key : c.unread)
+            archive.noteUnread(key, u"left out %1"_s.arg(key));
+        EXPECT_EQ(report->problems().size(), c.kept.size() + c.unread.size());
+        EXPECT_EQ(report->losesParts(), c.loses);
+    }
+}
+
 } // namespace

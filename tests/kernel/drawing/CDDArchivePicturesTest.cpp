@@ -4,18 +4,26 @@
 #include "kernel/drawing/CDDArchivePictures.h"
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/base/CAEnvironment.h"
+#include "kernel/base/CDDReadReport.h"
 #include "kernel/base/FTImageArchive.h"
 #include "platform/PWImage.h"
 #include "platform/PWPlist.h"
 #include "platform/PWUserDefaults.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QDir>
+#include <QFile>
+#include <QImageReader>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 #include <tiffio.h>
 
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -232,8 +240,8 @@ QByteArray flippedTiff()
 } // namespace
 
 // A picture read from bytes is written back as those bytes, through any number of openings and
-// savings, whether they decode (a PNG stays PNG) or not (a damaged TIFF, a cut PNG, a PDF poppler
-// cannot open, an EPS without a bounding box).
+// savings, whether they decode (a TIFF stays as it is) or not (a damaged TIFF, a cut PNG, a PDF
+// poppler cannot open, an EPS without a bounding box).
 TEST_F(CDDArchivePicturesTest, PictureBytesAreStoredAsTheyWereRead)
 {
     QImage sample(30, 20, QImage::Format_ARGB32);
@@ -245,7 +253,7 @@ TEST_F(CDDArchivePicturesTest, PictureBytesAreStoredAsTheyWereRead)
         bool readable;
         PWImageRep::Kind kind;
         const char *key;
-    } cases[] = {{"png", pngOf(sample), true, PWImageRep::Kind::Bitmap, "NSTIFFRepresentation"},
+    } cases[] = {{"tiff", FTImageArchive::tiffData(sample), true, PWImageRep::Kind::Bitmap, "NSTIFFRepresentation"},
                  {"flipped tiff", flippedTiff(), false, PWImageRep::Kind::Bitmap, "NSTIFFRepresentation"},
                  {"cut png", pngOf(sample).first(60), false, PWImageRep::Kind::Bitmap, "NSTIFFRepresentation"},
                  {"damaged pdf", "%PDF-1.4\n1 0 obj <<", false, PWImageRep::Kind::PDF, "NSPDFRepresentation"},
@@ -275,5 +283,257 @@ TEST_F(CDDArchivePicturesTest, PictureBytesAreStoredAsTheyWereRead)
             EXPECT_EQ(storedRepresentation(archive, &repKey), c.bytes);
             EXPECT_EQ(repKey, QString::fromLatin1(c.key));
         }
+    }
+}
+
+namespace {
+
+struct TiffFields
+{
+    bool read = false;
+    uint16_t compression = 0;
+    uint16_t samples = 0;
+    uint16_t bits = 0;
+    uint16_t extraSamples = 0;
+    bool icc = false;
+    float xResolution = 0.0f;
+    float yResolution = 0.0f;
+};
+
+// What libtiff reads of TIFF bytes, from a file of their own.
+TiffFields tiffFields(const QByteArray &bytes, QTemporaryDir &dir)
+{
+    TiffFields fields;
+    const QString path = dir.filePath(QStringLiteral("fields.tif"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return fields;
+    file.close();
+    TIFF *tiff = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    if (!tiff)
+        return fields;
+    fields.read = true;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &fields.compression);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &fields.samples);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &fields.bits);
+    uint16_t *extra = nullptr;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_EXTRASAMPLES, &fields.extraSamples, &extra);
+    uint32_t iccSize = 0;
+    void *icc = nullptr;
+    fields.icc = TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &iccSize, &icc) && iccSize > 0;
+    TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &fields.xResolution);
+    TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &fields.yResolution);
+    TIFFClose(tiff);
+    return fields;
+}
+
+// A photo-like picture: smooth colour gradients with fine grain.
+QImage photo(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    quint32 seed = 12345;
+    for (int y = 0; y < height; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const int grain = int(seed >> 28) - 8;
+            line[x] = qRgb(std::clamp(x * 255 / width + grain, 0, 255), std::clamp(y * 255 / height + grain, 0, 255),
+                           std::clamp(128 + grain, 0, 255));
+        }
+    }
+    return image;
+}
+
+QImage withResolution(QImage image, double dotsPerInch)
+{
+    image.setDotsPerMeterX(qRound(dotsPerInch / 0.0254));
+    image.setDotsPerMeterY(qRound(dotsPerInch / 0.0254));
+    return image;
+}
+
+QImage checker(QImage::Format format, int width, int height)
+{
+    QImage image(width, height, format);
+    if (format == QImage::Format_Mono) {
+        image.setColor(0, qRgb(0, 0, 0));
+        image.setColor(1, qRgb(255, 255, 255));
+    }
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool white = ((x / 4) + (y / 4)) % 2;
+            if (format == QImage::Format_Mono)
+                image.setPixel(x, y, white ? 1 : 0);
+            else
+                image.setPixelColor(x, y, white ? Qt::white : Qt::black);
+        }
+    return image;
+}
+
+QImage deepColour()
+{
+    QImage image(24, 16, QImage::Format_RGBX64);
+    image.fill(QColor::fromRgba64(0x1234, 0xABCD, 0x0F0F));
+    return image;
+}
+
+QImage displayP3()
+{
+    QImage image(24, 16, QImage::Format_RGB32);
+    image.fill(QColor(30, 160, 90));
+    image.setColorSpace(QColorSpace(QColorSpace::DisplayP3));
+    return image;
+}
+
+} // namespace
+
+// A bitmap inserted from a PNG or JPEG file is stored as TIFF under its TIFF key, keeping what the
+// picture needs: its alpha, its resolution, its colour space and depth; a one-bit picture as CCITT
+// Group 3, a photo near the size it came in. What was stored is TIFF, and stays those bytes
+// through the next opening and saving.
+TEST_F(CDDArchivePicturesTest, BitmapsFromOtherFormatsAreStoredAsTiffKeepingWhatTheyNeed)
+{
+    QImage translucent(30, 20, QImage::Format_ARGB32);
+    translucent.fill(QColor(200, 20, 20, 100));
+    QImage opaque(30, 20, QImage::Format_RGB32);
+    opaque.fill(QColor(20, 120, 220));
+    QImage grey(30, 20, QImage::Format_Grayscale8);
+    grey.fill(QColor(90, 90, 90));
+    const QByteArray jpeg = pictest::encoded(withResolution(photo(640, 480), 150.0), "JPG");
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        uint16_t compression;
+        uint16_t samples;
+        uint16_t bits;
+        bool alpha;
+        bool icc;
+        float dotsPerInch;
+        QPoint at;
+        int tolerance;
+    } cases[] = {
+        {"translucent png", pictest::encoded(translucent), COMPRESSION_LZW, 4, 8, true, false, 72.0f, {5, 5}, 1},
+        {"png of 300 dpi", pictest::encoded(withResolution(opaque, 300.0)), COMPRESSION_LZW, 3, 8, false, false,
+         300.0f, {29, 19}, 0},
+        {"grey png", pictest::encoded(grey), COMPRESSION_LZW, 1, 8, false, false, 72.0f, {3, 3}, 0},
+        {"one-bit png", pictest::encoded(checker(QImage::Format_Mono, 32, 16)), COMPRESSION_CCITTFAX3, 1, 1, false,
+         false, 72.0f, {5, 1}, 0},
+        {"16-bit png", pictest::encoded(deepColour()), COMPRESSION_LZW, 3, 16, false, false, 72.0f, {7, 7}, 0},
+        {"display p3 png", pictest::encoded(displayP3()), COMPRESSION_LZW, 3, 8, false, true, 72.0f, {7, 7}, 0},
+        {"jpeg photo", jpeg, COMPRESSION_JPEG, 3, 8, false, false, 150.0f, {320, 240}, 14},
+        {"bmp", pictest::encoded(opaque, "BMP"), COMPRESSION_LZW, 3, 8, false, false, 72.0f, {2, 2}, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.bytes.isEmpty());
+        const std::shared_ptr<PWImage> inserted = PWImage::fromData(c.bytes);
+        ASSERT_TRUE(inserted && inserted->bestRepresentation()->isReadable());
+        const QImage original = inserted->bestRepresentation()->bitmap();
+        CDDPicture picture(inserted);
+        bool stored = false;
+        CDDArchive archive = storeAndReopen(picture, &stored);
+        QString repKey;
+        const QByteArray tiff = storedRepresentation(archive, &repKey);
+        EXPECT_TRUE(stored);
+        EXPECT_EQ(repKey, QStringLiteral("NSTIFFRepresentation"));
+        const TiffFields fields = tiffFields(tiff, dir);
+        ASSERT_TRUE(fields.read);
+        EXPECT_EQ(fields.compression, c.compression);
+        EXPECT_EQ(fields.samples, c.samples);
+        EXPECT_EQ(fields.bits, c.bits);
+        EXPECT_EQ(fields.extraSamples, c.alpha ? 1 : 0);
+        EXPECT_EQ(fields.icc, c.icc);
+        EXPECT_NEAR(fields.xResolution, c.dotsPerInch, 0.05);
+        EXPECT_NEAR(fields.yResolution, c.dotsPerInch, 0.05);
+        // Never many times the bytes it came in.
+        EXPECT_LT(tiff.size(), 2 * c.bytes.size() + 4096) << tiff.size() << " from " << c.bytes.size();
+
+        // A TIFF reader reads the pixels back.
+        QBuffer buffer;
+        buffer.setData(tiff);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, "tiff");
+        const QImage back = reader.read();
+        ASSERT_FALSE(back.isNull()) << reader.errorString().toStdString();
+        EXPECT_EQ(back.size(), original.size());
+        const QRgba64 want = original.pixelColor(c.at).rgba64();
+        const QRgba64 got = back.pixelColor(c.at).rgba64();
+        const int tolerance = c.bits == 16 ? 0 : c.tolerance * 257 + 128;
+        for (const auto &[a, b] : {std::pair {want.red(), got.red()}, {want.green(), got.green()},
+                                   {want.blue(), got.blue()}, {want.alpha(), got.alpha()}})
+            EXPECT_LE(std::abs(int(a) - int(b)), tolerance) << a << " read back as " << b;
+        if (c.icc) {
+            EXPECT_EQ(back.colorSpace(), original.colorSpace());
+        }
+
+        // Opened and saved again, the TIFF stays as it was written.
+        CDDPicture restored;
+        ASSERT_TRUE(archiveGetPicture(archive, kKey, restored) && restored.getData());
+        CDDArchive again = storeAndReopen(restored, &stored);
+        EXPECT_EQ(storedRepresentation(again, &repKey), tiff);
+    }
+}
+
+// A stored name is looked for in the user's content library, then in the one installed with the
+// program. A name found in neither is kept for the next save and named as a problem of the
+// reading that a save does not make worse.
+TEST_F(CDDArchivePicturesTest, StoredNamesFallBackToTheInstalledLibraryAndMissingOnesAreKept)
+{
+    QTemporaryDir installed;
+    ASSERT_TRUE(installed.isValid());
+    CAEnvironment::setInstalledContentLibraryPath(installed.path());
+    struct Restore
+    {
+        ~Restore() { CAEnvironment::setInstalledContentLibraryPath(QString()); }
+    } restore;
+    const auto place = [](const QString &folder, const QString &name, const QColor &colour) {
+        QImage bitmap(6, 6, QImage::Format_RGB32);
+        bitmap.fill(colour);
+        return QDir().mkpath(folder) && bitmap.save(QDir(folder).filePath(name));
+    };
+    ASSERT_TRUE(place(CAEnvironment::clipArtPath(), u"user-owl.png"_s, Qt::red));
+    ASSERT_TRUE(place(installed.filePath(u"ClipArt/Images"_s), u"user-owl.png"_s, Qt::blue));
+    ASSERT_TRUE(place(installed.filePath(u"ClipArt/Images"_s), u"installed-fox.png"_s, Qt::green));
+    ASSERT_TRUE(place(installed.filePath(u"Masks/Images"_s), u"installed-oval.png"_s, Qt::white));
+    const struct
+    {
+        const char *name;
+        QString key;
+        QString stored;
+        QColor found; // invalid: found nowhere
+    } cases[] = {{"the user's copy first", kKey, u"user-owl.png"_s, Qt::red},
+                 {"the installed clip art", kKey, u"Animals/installed-fox.png"_s, Qt::green},
+                 {"an installed mask", u"Picture Mask"_s, u"installed-oval.png"_s, Qt::black},
+                 {"a picture found nowhere", kKey, u"Flowers/lost-rose.png"_s, QColor()},
+                 {"a mask found nowhere", u"Picture Mask"_s, u"lost-heart.png"_s, QColor()}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto report = std::make_shared<CDDReadReport>();
+        CDDArchive archive(true);
+        archive.Attach(PWPlist(PWPlist::Dictionary {{c.key, PWPlist::fromString(c.stored)}}));
+        archive.setStoring(false);
+        archive.setReadReport(report);
+        CDDPicture picture;
+        EXPECT_EQ(archiveGetPicture(archive, c.key, picture), c.found.isValid());
+        if (c.found.isValid()) {
+            ASSERT_TRUE(picture.getData());
+            EXPECT_EQ(picture.getData()->toImage(QSize(1, 1)).pixelColor(0, 0).rgb(), c.found.rgb());
+            EXPECT_TRUE(picture.missingName().isEmpty());
+            EXPECT_TRUE(report->problems().isEmpty()) << report->problems().join(u'\n').toStdString();
+            continue;
+        }
+        EXPECT_EQ(picture.getData(), nullptr);
+        EXPECT_EQ(picture.missingName(), c.stored);
+        ASSERT_EQ(report->problems().size(), 1);
+        EXPECT_TRUE(report->problems().first().contains(u"\"%1\" is not in the content library"_s.arg(c.stored)))
+            << report->problems().first().toStdString();
+        EXPECT_FALSE(report->losesParts());
+        // Saved, the name is written back as it was read.
+        CDDArchive saved(true);
+        EXPECT_TRUE(archiveSetPicture(saved, c.key, picture));
+        EXPECT_EQ(saved.getDict().value(c.key).toString(), c.stored);
+        // Given an image, it is a missing picture no more.
+        picture.setData(PWImage::fromQImage(QImage(2, 2, QImage::Format_RGB32)));
+        EXPECT_TRUE(picture.missingName().isEmpty());
     }
 }

@@ -1,0 +1,78 @@
+// A design whose content-library picture the library lacks, opened in a window: the user is told
+// which picture is missing, and Ctrl+S writes the design back over its file without a question,
+// the picture's name still in it.
+#include "ShellTestSupport.h"
+
+#include "kernel/drawing/CDDPicture.h"
+#include "kernel/drawing/CFTPicture.h"
+#include "platform/PWImage.h"
+
+namespace {
+
+// A card saved as a design for the content library, its picture by the library name given.
+bool writeCardByName(const QString &path, const QString &libraryName)
+{
+    QImage thumbnail(8, 8, QImage::Format_RGB32);
+    thumbnail.fill(Qt::magenta);
+    std::shared_ptr<PWImage> image = PWImage::fromQImage(thumbnail);
+    image->setName(u"FULLSIZE_"_s + libraryName);
+    CADocument document(std::make_unique<CFTADocument>(dtPostcard, CDDString(u"us"_s), CDDString(u"us"_s)));
+    auto *picture = new CFTPicture(CDDPicture(image));
+    picture->SetOrigin(10.0, 10.0);
+    picture->SetSize(100.0, 100.0);
+    document.ftDocument()->AddObject(picture, 0, false);
+    PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+    defaults.setBool(u"FTSaveAsTemplate"_s, true);
+    const bool written = document.writeToFile(path);
+    defaults.removeObject(u"FTSaveAsTemplate"_s);
+    return written;
+}
+
+class CAMissingPictureShellTest : public shelltest::Test
+{
+};
+
+} // namespace
+
+TEST_F(CAMissingPictureShellTest, TheWindowNamesTheMissingPictureAndSavingKeepsItsName)
+{
+    const struct
+    {
+        const char *name;
+        QString libraryName;
+    } cases[] = {{"in a folder", u"Flowers/lost-rose.png"_s}, {"plain", u"lost-tulip.pdf"_s}};
+    launch(1);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = path(QString::fromLatin1(c.name) + u".pwdc"_s);
+        ASSERT_TRUE(writeCardByName(file, c.libraryName));
+        QStringList told;
+        QStringList replaceAsked;
+        CADocumentManager::Questions &q = manager().questions();
+        q.reportReadProblems = [&](QWidget *, const QString &, const QStringList &problems) { told += problems; };
+        q.confirmReplace = [&](QWidget *, const CAOpenDocument &, const QString &where) {
+            replaceAsked.append(where);
+            return CADocumentManager::ReplaceAnswer::Cancel;
+        };
+        const auto document = manager().openDocument(file);
+        ASSERT_NE(document, nullptr);
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_TRUE(told.first().contains(u"\"%1\" is not in the content library"_s.arg(c.libraryName)))
+            << told.first().toStdString();
+
+        auto *w = qobject_cast<CAMainWindowController *>(document->window.data());
+        ASSERT_NE(w, nullptr);
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+        manager().updateChangeCount(document, 1);
+        const QByteArray before = pwtest::readFile(file);
+        QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier);
+        EXPECT_TRUE(replaceAsked.isEmpty()) << "nothing is lost by the save";
+        EXPECT_TRUE(reports.isEmpty()) << reports.join(u'\n').toStdString();
+        EXPECT_FALSE(w->isWindowModified()) << "saved";
+        const QByteArray after = pwtest::readFile(file);
+        EXPECT_TRUE(after.contains(c.libraryName.toUtf8()));
+        EXPECT_EQ(after.size(), before.size());
+        ASSERT_TRUE(manager().closeDocument(document));
+    }
+}
