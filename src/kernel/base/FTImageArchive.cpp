@@ -350,11 +350,15 @@ QByteArray FTImageArchive::archivedData(const PWImage &image, QString *error)
             break;
         case PWImageRep::Kind::Bitmap: {
             key = QStringLiteral("NSTIFFRepresentation");
-            // Bytes that do not decode are the user's and stay as they are; TIFF bytes that
-            // decode too, and a drawing's (SVG), which pixels would not hold. Every other bitmap
-            // is written as TIFF, at the resolution that keeps its size in points.
+            // Bytes that do not decode are the user's and stay as they are; so do those decoded
+            // only reduced (a photo of more pixels than any drawing needs, whose own pixels are
+            // never held whole), TIFF bytes that decode, and a drawing's (SVG), which pixels would
+            // not hold. Every other bitmap is written as TIFF, at the resolution that keeps its
+            // size in points.
             const QByteArray format = rep.data().isEmpty() ? QByteArray() : bitmapFormat(rep.data());
-            if (!rep.data().isEmpty() && (!rep.isReadable() || format == "tiff" || format.startsWith("svg"))) {
+            const bool reduced = rep.isReadable() && rep.bitmap().size() != rep.pixelSize();
+            if (!rep.data().isEmpty()
+                && (!rep.isReadable() || reduced || format == "tiff" || format.startsWith("svg"))) {
                 bytes = rep.data();
                 break;
             }

@@ -246,6 +246,9 @@ TEST_F(CDDArchivePicturesTest, PictureBytesAreStoredAsTheyWereRead)
 {
     QImage sample(30, 20, QImage::Format_ARGB32);
     sample.fill(QColor(200, 20, 20, 100));
+    // More pixels than a drawing is ever decoded with: only a reduced copy is held.
+    QImage huge(6400, 4000, QImage::Format_RGB32);
+    huge.fill(QColor(20, 120, 200));
     const struct
     {
         const char *name;
@@ -253,9 +256,11 @@ TEST_F(CDDArchivePicturesTest, PictureBytesAreStoredAsTheyWereRead)
         bool readable;
         PWImageRep::Kind kind;
         const char *key;
+        QSizeF size = QSizeF(30, 20);
     } cases[] = {{"tiff", FTImageArchive::tiffData(sample), true, PWImageRep::Kind::Bitmap, "NSTIFFRepresentation"},
                  {"flipped tiff", flippedTiff(), false, PWImageRep::Kind::Bitmap, "NSTIFFRepresentation"},
                  {"cut png", pngOf(sample).first(60), false, PWImageRep::Kind::Bitmap, "NSTIFFRepresentation"},
+                 {"png decoded reduced", pngOf(huge), true, PWImageRep::Kind::Bitmap, "NSTIFFRepresentation", QSizeF(6400, 4000)},
                  {"damaged pdf", "%PDF-1.4\n1 0 obj <<", false, PWImageRep::Kind::PDF, "NSPDFRepresentation"},
                  {"eps without box", "%!PS-Adobe-3.0 EPSF-3.0\nshowpage\n", false, PWImageRep::Kind::EPS,
                   "NSEPSRepresentation"}};
@@ -265,7 +270,7 @@ TEST_F(CDDArchivePicturesTest, PictureBytesAreStoredAsTheyWereRead)
         std::shared_ptr<PWImage> held = PWImage::create(
             c.readable ? *PWImage::fromData(c.bytes)->bestRepresentation()
                        : PWImageRep::unreadable(c.kind, c.bytes, QStringLiteral("damaged"), QSizeF()));
-        held->setSize(QSizeF(30, 20));
+        held->setSize(c.size);
         CDDArchive archive(true);
         archive.Attach(PWPlist(PWPlist::Dictionary {{kKey, PWPlist::fromData(FTImageArchive::archivedData(*held))}}));
         archive.setStoring(false);
@@ -275,7 +280,7 @@ TEST_F(CDDArchivePicturesTest, PictureBytesAreStoredAsTheyWereRead)
             const PWImageRep *rep = picture.getData()->bestRepresentation();
             EXPECT_EQ(rep->isReadable(), c.readable);
             EXPECT_EQ(rep->kind(), c.kind);
-            EXPECT_EQ(picture.getData()->size(), QSizeF(30, 20));
+            EXPECT_EQ(picture.getData()->size(), c.size);
             bool stored = false;
             archive = storeAndReopen(picture, &stored);
             QString repKey;
