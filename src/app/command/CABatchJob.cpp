@@ -228,9 +228,17 @@ CABatchJob::CABatchJob(CACommandRequest request)
 {
 }
 
+void CABatchJob::noteReadProblems(const QStringList &problems)
+{
+    m_readProblems = int(problems.size());
+    for (const QString &problem : problems)
+        m_warnings.append(QStringLiteral("part of the design could not be read: %1").arg(problem));
+}
+
 int CABatchJob::run(QString *reason)
 {
     m_warnings.clear();
+    m_readProblems = 0;
     // The renderer's own lines are kept back: the job's report names each picture once.
     PWPictureRenderer::collectFailures(true);
     const PWJobReport report;
@@ -259,9 +267,12 @@ int CABatchJob::reportDegraded(const PWJobReport &report, QString *reason)
     const QStringList addresses = report.lines(PWJobReport::Kind::AddressTooLong);
     m_warnings.append(pictures);
     m_warnings.append(addresses);
-    if (pictures.isEmpty() && addresses.isEmpty())
+    if (pictures.isEmpty() && addresses.isEmpty() && m_readProblems == 0)
         return CACommandLine::kSuccess;
     QStringList what;
+    // Drawn without what could not be read, the output is not the design asked for.
+    if (m_readProblems > 0)
+        what.append(QStringLiteral("part of the design could not be read"));
     if (!pictures.isEmpty())
         what.append(pictures.size() == 1 ? QStringLiteral("1 picture was drawn as a placeholder")
                                          : QStringLiteral("%1 pictures were drawn as placeholders").arg(pictures.size()));
@@ -284,8 +295,7 @@ int CABatchJob::print(QString *reason)
     auto document = std::make_shared<CADocument>();
     if (!readDesign(m_request.design, *document, reason))
         return CACommandLine::kFailure;
-    for (const QString &problem : document->readProblems())
-        m_warnings.append(QStringLiteral("part of the design could not be read: %1").arg(problem));
+    noteReadProblems(document->readProblems());
 
     std::optional<CAPrintingView::PersonList> persons;
     if (!m_request.contacts.isEmpty()) {
@@ -417,8 +427,7 @@ int CABatchJob::exportDesign(QString *reason)
     CADocument document;
     if (!readDesign(m_request.design, document, reason))
         return CACommandLine::kFailure;
-    for (const QString &problem : document.readProblems())
-        m_warnings.append(QStringLiteral("part of the design could not be read: %1").arg(problem));
+    noteReadProblems(document.readProblems());
     // The resolution of the export types of Save To.
     constexpr double kResolution = 600.0;
     const bool pdf = QFileInfo(m_request.output).suffix().compare(QStringLiteral("pdf"), Qt::CaseInsensitive) == 0;

@@ -26,8 +26,9 @@ public:
 
     void setProgressReporter(ProgressReporter reporter) { m_progress = std::move(reporter); }
     // Runs the job: CACommandLine::kSuccess, else kFailure with a one-line reason. A job that
-    // printed a picture as a placeholder or an address past its label fails after its output is
-    // written, each such picture and person named among the warnings.
+    // read its design without a part of it, or printed a picture as a placeholder or an address
+    // past its label, fails after its output is written, each such part, picture and person
+    // named among the warnings.
     int run(QString *reason);
     // Warnings that did not stop the job (parts of the design that could not be read).
     const QStringList &warnings() const { return m_warnings; }
@@ -35,6 +36,7 @@ public:
 private:
     int print(QString *reason);
     int reportDegraded(const PWJobReport &report, QString *reason);
+    void noteReadProblems(const QStringList &problems);
     int exportDesign(QString *reason);
     // Whether `items` items from the requested start fit in one job on a sheet of `positions`.
     bool jobFits(qint64 items, int positions, QString *reason) const;
@@ -42,4 +44,6 @@ private:
     CACommandRequest m_request;
     ProgressReporter m_progress;
     QStringList m_warnings;
+    // Parts of the design its reading left out.
+    int m_readProblems = 0;
 };

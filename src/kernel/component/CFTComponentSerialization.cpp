@@ -7,46 +7,6 @@
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/component/FTComponentFactory.h"
 
-#include <algorithm>
-#include <array>
-#include <cmath>
-
-namespace {
-
-// No page holds a component that lies or reaches farther than this (about 35 m) from its
-// card's corner; printing and export write numbers no reader could take beyond it.
-constexpr double kMaxCoordinate = 100000.0;
-// Pens, shadow offsets and blurs, and wrap insets longer than a card is wide draw nothing a
-// page can show.
-constexpr double kMaxLength = 40000.0;
-
-QString rectText(double x, double y, double width, double height)
-{
-    return QStringLiteral("{{%1, %2}, {%3, %4}}").arg(x).arg(y).arg(width).arg(height);
-}
-
-// A length of the file within [-limit, limit] (or [0, limit] when it cannot be negative);
-// farther ones are kept at the nearest end and named.
-double lengthInRange(const CDDArchive &archive, const QString &key, double value, double limit, bool signedLength)
-{
-    const double lowest = signedLength ? -limit : 0.0;
-    if (value >= lowest && value <= limit)
-        return value;
-    const double kept = std::clamp(value, lowest, limit);
-    archive.noteOutOfRange(key, QString::number(value), QString::number(kept));
-    return kept;
-}
-
-// Reads a length under key into target when the file holds one.
-void readLength(const CDDArchive &archive, const QString &key, double &target, double limit, bool signedLength)
-{
-    double value = 0.0;
-    if (archive.GetData(key, &value))
-        target = lengthInRange(archive, key, value, limit, signedLength);
-}
-
-} // namespace
-
 bool CFTComponent::Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *)
 {
     if (archive.isStoring()) {
@@ -72,41 +32,33 @@ bool CFTComponent::Serialize(const CDDArchive &archive, std::vector<CFTComponent
 
     mdSizeX = 0.0;
     mdSizeY = 0.0;
-    if (archive.GetRectData(key_Bounds, &mdOriginX, &mdOriginY, &mdSizeX, &mdSizeY)) {
-        const std::array<double *, 4> bounds = {&mdOriginX, &mdOriginY, &mdSizeX, &mdSizeY};
-        if (std::any_of(bounds.begin(), bounds.end(), [](const double *v) { return std::fabs(*v) > kMaxCoordinate; })) {
-            const QString stored = rectText(mdOriginX, mdOriginY, mdSizeX, mdSizeY);
-            for (double *v : bounds)
-                *v = std::clamp(*v, -kMaxCoordinate, kMaxCoordinate);
-            archive.noteOutOfRange(key_Bounds, stored, rectText(mdOriginX, mdOriginY, mdSizeX, mdSizeY));
-        }
-    }
+    archive.GetRectData(key_Bounds, &mdOriginX, &mdOriginY, &mdSizeX, &mdSizeY, CDDRanges::kCoordinate);
     mdAngle = 0.0;
     mTextWrapType = GetWrapType();
-    archive.GetData(key_Angle, &mdAngle);
+    archive.GetData(key_Angle, &mdAngle, CDDRanges::kAngle);
     int wrap = int(mTextWrapType);
     if (archive.GetData(key_TextWrapping, &wrap))
         mTextWrapType = textWrap(wrap);
-    readLength(archive, key_TextWrappingInset, mdInset, kMaxLength, true);
+    archive.GetData(key_TextWrappingInset, &mdInset, CDDRanges::kSignedLength);
     archive.GetData(key_Color, mColor);
 
-    double offsetX = 0.0;
-    mbHasShadow = archive.GetData(key_ShadowHorizontalOffset, &offsetX);
+    // The offset key is what marks a shadow; a shadow whose offset is kept out is still one.
+    mbHasShadow = !archive.value(key_ShadowHorizontalOffset).isNull();
     if (mbHasShadow) {
+        double offsetX = 0.0;
         double offsetY = 0.0;
         double blur = 0.0;
         CDDColor color;
-        offsetX = lengthInRange(archive, key_ShadowHorizontalOffset, offsetX, kMaxLength, true);
-        readLength(archive, key_ShadowVerticalOffset, offsetY, kMaxLength, true);
-        readLength(archive, key_ShadowBlurRadius, blur, kMaxLength, false);
+        archive.GetData(key_ShadowHorizontalOffset, &offsetX, CDDRanges::kSignedLength);
+        archive.GetData(key_ShadowVerticalOffset, &offsetY, CDDRanges::kSignedLength);
+        archive.GetData(key_ShadowBlurRadius, &blur, CDDRanges::kLength);
         archive.GetData(key_ShadowColor, color);
         mShadow = CDDShadow(offsetX, offsetY, blur, &color);
     }
 
     archive.GetData(key_Stroke, &mbHasOutline);
     archive.GetData(key_OutlineColor, mOutlineColor);
-    if (archive.GetData(key_PenWidth, mOutlinePen))
-        mOutlinePen.SetWidth(lengthInRange(archive, key_PenWidth, mOutlinePen.GetWidth(), kMaxLength, false));
+    archive.GetData(key_PenWidth, mOutlinePen);
     int representation = int(_representation);
     if (archive.GetData(key_ObjectRepresentation, &representation))
         _representation = objectRepType(representation);
