@@ -37,7 +37,7 @@ const QStringList kValues = {u"nan"_s, u"inf"_s, u"-inf"_s, u"-1e30"_s, u"1e30"_
 const QByteArray kPeople = "First Name,Last Name,Company,Street,City,State,Zip\r\n"
                            "Ada,Quill,Harbour Lane Books,12 Harbour Lane,Portland,ME,04101\r\n";
 const QStringList kAddressWords = {u"Ada"_s,  u"Quill"_s,     u"Harbour"_s, u"Lane"_s, u"Books"_s,
-                                   u"12"_s,   u"Portland,"_s, u"ME"_s,      u"04101"_s};
+                                   u"12"_s,   u"Portland"_s, u"ME"_s,       u"04101"_s};
 
 // A change made to the design's property list: value put under the number the row names.
 using Edit = std::function<void(PWPlist::Dictionary &design, const QString &value)>;
@@ -234,6 +234,11 @@ struct NumberCase
     // What standard error names for every value.
     QString named;
 };
+
+void PrintTo(const NumberCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class BatchJobNumberRangeTest : public BatchJobNumberRangeFixture, public ::testing::TestWithParam<NumberCase>
 {
