@@ -7,6 +7,17 @@
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/component/FTComponentFactory.h"
 
+#include <algorithm>
+
+namespace {
+
+// A frame grows with its text as far as the tallest page a text's layout holds (a text of a
+// hundred thousand lines, about 1,048,576 points, written with six digits); no text fills a
+// larger one. Origins keep to CDDRanges::kCoordinate.
+constexpr CDDNumberRange kExtent {-1100000.0, 1100000.0};
+
+} // namespace
+
 bool CFTComponent::Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *)
 {
     if (archive.isStoring()) {
@@ -32,7 +43,25 @@ bool CFTComponent::Serialize(const CDDArchive &archive, std::vector<CFTComponent
 
     mdSizeX = 0.0;
     mdSizeY = 0.0;
-    archive.GetRectData(key_Bounds, &mdOriginX, &mdOriginY, &mdSizeX, &mdSizeY, CDDRanges::kCoordinate);
+    const double originX = mdOriginX;
+    const double originY = mdOriginY;
+    if (archive.GetRectData(key_Bounds, &mdOriginX, &mdOriginY, &mdSizeX, &mdSizeY, kExtent)
+        && !(CDDRanges::kCoordinate.contains(mdOriginX) && CDDRanges::kCoordinate.contains(mdOriginY))) {
+        const QString stored = archive.value(key_Bounds).toString().left(80);
+        if (!CDDRanges::kCoordinate.contains(mdOriginX))
+            mdOriginX = originX;
+        if (!CDDRanges::kCoordinate.contains(mdOriginY))
+            mdOriginY = originY;
+        archive.noteOutOfRange(key_Bounds, stored, QStringLiteral("{{%1, %2}, {%3, %4}}")
+                                                       .arg(mdOriginX)
+                                                       .arg(mdOriginY)
+                                                       .arg(mdSizeX)
+                                                       .arg(mdSizeY));
+    }
+    // A frame taller or wider than any page is the text's own (it follows its text when laid
+    // out): drawn within the page coordinates, as before, without a word.
+    mdSizeX = std::clamp(mdSizeX, CDDRanges::kCoordinate.lowest, CDDRanges::kCoordinate.highest);
+    mdSizeY = std::clamp(mdSizeY, CDDRanges::kCoordinate.lowest, CDDRanges::kCoordinate.highest);
     mdAngle = 0.0;
     mTextWrapType = GetWrapType();
     archive.GetData(key_Angle, &mdAngle, CDDRanges::kAngle);
