@@ -657,6 +657,10 @@ bool PWKeyedUnarchiver::applyAttribute(const QString &key, const PWPlist &value,
         if (!font)
             return false;
         font->applyTo(format);
+        // 0 stands for the default size; a size below it stands for nothing and rides as stored,
+        // for the reader of the text to judge and name.
+        if (font->pointSize() < 0.0)
+            format->setFontPointSize(font->pointSize());
     } else if (key == QLatin1String("NSColor") || key == QLatin1String("NSBackgroundColor")) {
         const std::optional<PWColor> color = decodeColor(uid);
         if (!color)

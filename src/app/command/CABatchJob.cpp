@@ -228,10 +228,18 @@ CABatchJob::CABatchJob(CACommandRequest request)
 {
 }
 
+void CABatchJob::noteReadProblems(const QStringList &problems)
+{
+    m_readProblems = int(problems.size());
+    for (const QString &problem : problems)
+        m_warnings.append(QStringLiteral("part of the design could not be read: %1").arg(problem));
+}
+
 int CABatchJob::run(QString *reason)
 {
     m_warnings.clear();
     m_recordsTakenByQuotes = 0;
+    m_readProblems = 0;
     // The renderer's own lines are kept back: the job's report names each picture once.
     PWPictureRenderer::collectFailures(true);
     const PWJobReport report;
@@ -260,9 +268,12 @@ int CABatchJob::reportDegraded(const PWJobReport &report, QString *reason)
     const QStringList addresses = report.lines(PWJobReport::Kind::AddressTooLong);
     m_warnings.append(pictures);
     m_warnings.append(addresses);
-    if (pictures.isEmpty() && addresses.isEmpty() && m_recordsTakenByQuotes == 0)
+    if (pictures.isEmpty() && addresses.isEmpty() && m_recordsTakenByQuotes == 0 && m_readProblems == 0)
         return CACommandLine::kSuccess;
     QStringList what;
+    // Drawn without what could not be read, the output is not the design asked for.
+    if (m_readProblems > 0)
+        what.append(QStringLiteral("part of the design could not be read"));
     if (m_recordsTakenByQuotes > 0)
         what.append(QStringLiteral("quoted fields of the contacts file took %1 lines that look like persons of their own")
                         .arg(m_recordsTakenByQuotes));
@@ -288,8 +299,7 @@ int CABatchJob::print(QString *reason)
     auto document = std::make_shared<CADocument>();
     if (!readDesign(m_request.design, *document, reason))
         return CACommandLine::kFailure;
-    for (const QString &problem : document->readProblems())
-        m_warnings.append(QStringLiteral("part of the design could not be read: %1").arg(problem));
+    noteReadProblems(document->readProblems());
 
     std::optional<CAPrintingView::PersonList> persons;
     if (!m_request.contacts.isEmpty()) {
@@ -422,8 +432,7 @@ int CABatchJob::exportDesign(QString *reason)
     CADocument document;
     if (!readDesign(m_request.design, document, reason))
         return CACommandLine::kFailure;
-    for (const QString &problem : document.readProblems())
-        m_warnings.append(QStringLiteral("part of the design could not be read: %1").arg(problem));
+    noteReadProblems(document.readProblems());
     // The resolution of the export types of Save To.
     constexpr double kResolution = 600.0;
     const bool pdf = QFileInfo(m_request.output).suffix().compare(QStringLiteral("pdf"), Qt::CaseInsensitive) == 0;

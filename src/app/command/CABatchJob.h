@@ -26,9 +26,10 @@ public:
 
     void setProgressReporter(ProgressReporter reporter) { m_progress = std::move(reporter); }
     // Runs the job: CACommandLine::kSuccess, else kFailure with a one-line reason. A job that
-    // printed a picture as a placeholder or an address past its label, or whose contacts file had
-    // lines that look like persons read into a quoted field, fails after its output is written,
-    // each such picture, person and field named among the warnings.
+    // read its design without a part of it, printed a picture as a placeholder or an address past
+    // its label, or whose contacts file had lines that look like persons read into a quoted field,
+    // fails after its output is written, each such part, picture, person and field named among the
+    // warnings.
     int run(QString *reason);
     // Warnings that did not stop the job (parts of the design that could not be read).
     const QStringList &warnings() const { return m_warnings; }
@@ -36,6 +37,7 @@ public:
 private:
     int print(QString *reason);
     int reportDegraded(const PWJobReport &report, QString *reason);
+    void noteReadProblems(const QStringList &problems);
     int exportDesign(QString *reason);
     // Whether `items` items from the requested start fit in one job on a sheet of `positions`.
     bool jobFits(qint64 items, int positions, QString *reason) const;
@@ -44,4 +46,6 @@ private:
     ProgressReporter m_progress;
     QStringList m_warnings;
     qsizetype m_recordsTakenByQuotes = 0;
+    // Parts of the design its reading left out.
+    int m_readProblems = 0;
 };

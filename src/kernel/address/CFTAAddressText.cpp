@@ -10,6 +10,9 @@
 
 namespace {
 
+// Unset, never, always, when filled: any other mode shows a field by no rule.
+constexpr CDDNumberRange kFieldModes {double(fmUnset), double(fmWhenFilled), true};
+
 const CDDColor &labelGrey()
 {
     static const CDDColor grey(0.48f, 0.48f, 0.48f, 1.0f);
@@ -386,7 +389,7 @@ bool CFTAAddressText::Serialize(const CDDArchive &archive, std::vector<CFTCompon
         return true;
     }
     int category = int(m_textCategory);
-    if (archive.GetData(key_TextCategory, &category) && category != tcNone)
+    if (archive.GetData(key_TextCategory, &category, CDDRanges::kTextCategory) && category != tcNone)
         m_textCategory = textCategory(category);
     // Older files carry "Enabled" instead of a mode: its presence alone, whatever it holds,
     // means the field shows when filled.
@@ -394,7 +397,7 @@ bool CFTAAddressText::Serialize(const CDDArchive &archive, std::vector<CFTCompon
         m_fieldMode = fmWhenFilled;
     } else {
         int mode = int(m_fieldMode);
-        if (archive.GetData(key_FieldMode, &mode))
+        if (archive.GetData(key_FieldMode, &mode, kFieldModes))
             m_fieldMode = fieldMode(mode);
     }
     archive.GetData(key_AddressPanelToFrom, &m_bToFrom);

@@ -129,13 +129,7 @@ bool CFTCounterField::Serialize(const CDDArchive &archive, std::vector<CFTCompon
     }
     archive.GetData(key_StartNumber, &mStartNumber);
     archive.GetData(key_Increment, &mIncrement);
-    int digits = mDigitsCount;
-    if (archive.GetData(key_DigitsCount, &digits)) {
-        if (digits >= 0 && digits <= kMaxDigitsCount)
-            mDigitsCount = digits;
-        else
-            archive.noteOutOfRange(key_DigitsCount, QString::number(digits), QString::number(mDigitsCount));
-    }
+    archive.GetData(key_DigitsCount, &mDigitsCount, CDDNumberRange {0.0, double(kMaxDigitsCount), true});
     archive.GetData(key_LeadingZeros, &mbLeadingZeros);
     ExpandByText();
     return true;

@@ -1,5 +1,6 @@
 #include "kernel/address/CLeaf.h"
 
+#include "kernel/address/FTTextCategories.h"
 #include "kernel/base/CDDArchive.h"
 
 CLeaf::CLeaf(textCategory category, int row, int column, const CDDString &label, fieldMode mode,
@@ -30,8 +31,12 @@ bool CLeaf::Serialize(CDDArchive &archive)
         return true;
     }
     archive.GetData(QStringLiteral("label"), m_label);
+    // A category the file holds but no field has (kept out, named by the archive) is told by the
+    // label, which is the category's key ("First Name"): the field keeps its place in the format.
+    if (getTextCategory() == tcNone && !archive.value(QStringLiteral("tc")).isNull())
+        setTextCategory(FTTextCategories::getTextCategoryFromKey(m_label.getData()));
     int link = int(m_phoneticLink);
-    if (archive.GetData(QStringLiteral("phoneticLink"), &link))
+    if (archive.GetData(QStringLiteral("phoneticLink"), &link, CDDRanges::kTextCategory))
         m_phoneticLink = textCategory(link);
     archive.GetData(QStringLiteral("phoneticDelimiter"), m_delimiter);
     return true;

@@ -28,10 +28,10 @@ bool CPosition::Serialize(CDDArchive &archive)
         return true;
     }
     int category = int(m_category);
-    if (archive.GetData(QStringLiteral("tc"), &category))
+    if (archive.GetData(QStringLiteral("tc"), &category, CDDRanges::kTextCategory))
         m_category = textCategory(category);
-    archive.GetData(QStringLiteral("row"), &m_row);
-    archive.GetData(QStringLiteral("col"), &m_column);
+    archive.GetData(QStringLiteral("row"), &m_row, CDDRanges::kFormatPlace);
+    archive.GetData(QStringLiteral("col"), &m_column, CDDRanges::kFormatPlace);
     return true;
 }
 

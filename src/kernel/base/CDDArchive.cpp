@@ -38,7 +38,9 @@ double leadingReal(const char *p, const char *end, const char **stop = nullptr)
     if (p < end && (*p == '+' || *p == '-'))
         negative = *p++ == '-';
     double value = 0.0;
-    const std::from_chars_result parsed = std::from_chars(p, end, value, std::chars_format::general);
+    // One sign only: from_chars would take a second minus.
+    const std::from_chars_result parsed = p < end && *p == '-' ? std::from_chars_result {p, std::errc::invalid_argument}
+                                                               : std::from_chars(p, end, value, std::chars_format::general);
     if (parsed.ec == std::errc::invalid_argument) {
         if (stop)
             *stop = start;
@@ -187,6 +189,37 @@ void CDDArchive::noteOutOfRange(const QString &key, const QString &value, const 
                         .arg(key, CDDReadReport::placeOf(m_dictionary.get()), value, kept));
 }
 
+bool CDDArchive::acceptPart(const QString &key, const QString &what, double value, CDDNumberRange range) const
+{
+    if (range.contains(value))
+        return true;
+    noteUnread(key, QStringLiteral("\"%1\" of %2 has %3 out of range (%4); left out")
+                        .arg(key, CDDReadReport::placeOf(m_dictionary.get()), what, QString::number(value)));
+    return false;
+}
+
+std::optional<double> CDDArchive::storedNumber(const QString &key, QString *asStored) const
+{
+    const PWPlist stored = value(key);
+    if (stored.isString()) {
+        // As the file has it, within what a report line holds.
+        *asStored = stored.toString().left(40);
+        const QByteArray bytes = stored.toString().toLatin1();
+        return leadingReal(bytes.constData(), bytes.constData() + bytes.size());
+    }
+    if (stored.isInteger()) {
+        *asStored = QString::number(stored.toInteger());
+        return double(stored.toInteger());
+    }
+    if (stored.isReal()) {
+        *asStored = QString::number(stored.toReal());
+        return stored.toReal();
+    }
+    if (!stored.isNull())
+        noteValueUnread(key, QStringLiteral("a number was expected"));
+    return std::nullopt;
+}
+
 std::optional<QString> CDDArchive::text(const QString &key) const
 {
     const PWPlist stored = value(key);
@@ -316,10 +349,40 @@ bool CDDArchive::SetData(const QString &key) const
 
 bool CDDArchive::GetData(const QString &key, int *value) const
 {
-    long wide = 0;
-    if (!value || !GetData(key, &wide))
+    return GetData(key, value, CDDRanges::kInt);
+}
+
+bool CDDArchive::GetData(const QString &key, int *value, CDDNumberRange range) const
+{
+    QString asStored;
+    const std::optional<double> number = value ? storedNumber(key, &asStored) : std::nullopt;
+    if (!number)
         return false;
-    *value = int(qBound(long(std::numeric_limits<int>::min()), wide, long(std::numeric_limits<int>::max())));
+    // An int holds no more than its own range asks.
+    range.lowest = std::max(range.lowest, double(std::numeric_limits<int>::min()));
+    range.highest = std::min(range.highest, double(std::numeric_limits<int>::max()));
+    range.whole = true;
+    if (!range.contains(*number)) {
+        noteOutOfRange(key, asStored, QString::number(*value));
+        return false;
+    }
+    *value = int(*number);
+    return true;
+}
+
+bool CDDArchive::GetData(const QString &key, double *value, CDDNumberRange range) const
+{
+    QString asStored;
+    const std::optional<double> number = value ? storedNumber(key, &asStored) : std::nullopt;
+    if (!number)
+        return false;
+    // Read in single precision like every real of a design.
+    const std::optional<float> single = narrowed(*number);
+    if (!single || !range.contains(double(*single))) {
+        noteOutOfRange(key, asStored, QString::number(*value));
+        return false;
+    }
+    *value = double(*single);
     return true;
 }
 
@@ -385,44 +448,52 @@ bool CDDArchive::GetData(const QString &key, bool *value) const
     return true;
 }
 
-bool CDDArchive::GetRectData(const QString &key, double *x, double *y, double *width, double *height) const
+bool CDDArchive::GetRectData(const QString &key, double *x, double *y, double *width, double *height,
+                             CDDNumberRange range) const
 {
     const std::optional<QString> stored = text(key);
     if (!stored)
         return false;
-    // The numbers in order, wherever they stand between the braces and commas.
+    // The numbers in order, each between braces, commas or blanks; one that does not read (or is
+    // missing) is 0.
+    const auto isSeparator = [](char c) { return c == '{' || c == '}' || c == ',' || isSpace(c); };
     const QByteArray bytes = stored->toLatin1();
     const char *p = bytes.constData();
     const char *const end = p + bytes.size();
-    double numbers[4] = {0.0, 0.0, 0.0, 0.0};
-    for (double &number : numbers) {
-        while (p < end && !((*p >= '0' && *p <= '9') || *p == '-' || *p == '+' || *p == '.'))
-            ++p;
-        if (p == end)
-            break;
-        const char *stop = p;
-        const double parsed = leadingReal(p, end, &stop);
-        p = stop > p ? stop : p + 1;
-        const std::optional<float> single = narrowed(parsed);
-        if (!single)
-            noteValueUnread(key, QStringLiteral("a number of \"%1\" is not finite in single precision; read as 0")
-                                     .arg(stored->left(80)));
-        number = double(single.value_or(0.0f));
-    }
     double *const targets[4] = {x, y, width, height};
+    double numbers[4] = {0.0, 0.0, 0.0, 0.0};
+    bool kept = false;
+    for (int i = 0; i < 4; ++i) {
+        while (p < end && isSeparator(*p))
+            ++p;
+        const char *const token = p;
+        while (p < end && !isSeparator(*p))
+            ++p;
+        const std::optional<float> single = narrowed(leadingReal(token, p));
+        if (single && range.contains(double(*single))) {
+            numbers[i] = double(*single);
+        } else {
+            kept = true;
+            numbers[i] = targets[i] ? *targets[i] : 0.0;
+        }
+    }
     for (int i = 0; i < 4; ++i) {
         if (targets[i])
             *targets[i] = numbers[i];
     }
+    if (kept)
+        noteOutOfRange(key, stored->left(80),
+                       QString::fromLatin1("{{" + shortNumber(numbers[0]) + ", " + shortNumber(numbers[1]) + "}, {"
+                                           + shortNumber(numbers[2]) + ", " + shortNumber(numbers[3]) + "}}"));
     return true;
 }
 
 bool CDDArchive::GetData(const QString &key, CDDPen &pen) const
 {
-    float width = 0.0f;
-    if (!GetData(key, &width))
+    double width = pen.GetWidth();
+    if (!GetData(key, &width, CDDRanges::kLength))
         return false;
-    pen.SetWidth(double(width));
+    pen.SetWidth(width);
     return true;
 }
 
@@ -539,7 +610,10 @@ bool CDDArchive::GetData(const QString &key, PWFont *font) const
         noteValueUnread(key, error);
         return false;
     }
-    *font = *unarchived;
+    // A size no text can take leaves the font at the default size.
+    *font = acceptPart(key, QStringLiteral("a font size"), unarchived->pointSize(), CDDRanges::kFontSize)
+                ? *unarchived
+                : PWFont(unarchived->postScriptName(), 0.0, unarchived->flags());
     return true;
 }
 

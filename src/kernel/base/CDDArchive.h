@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kernel/base/CDDColor.h"
+#include "kernel/base/CDDNumberRange.h"
 #include "kernel/base/CDDOwnState.h"
 #include "kernel/base/CDDString.h"
 #include "kernel/base/FTTypes.h"
@@ -99,6 +100,9 @@ public:
     void noteValueUnread(const QString &key, const QString &reason) const;
     // The same for a value that no design can hold (value as the file has it), read as kept.
     void noteOutOfRange(const QString &key, const QString &value, const QString &kept) const;
+    // Whether value, the part of the value under key that what names (a text's font size), lies
+    // within range; a value that does not is named as left out.
+    bool acceptPart(const QString &key, const QString &what, double value, CDDNumberRange range) const;
 
     // Lists: from BeginArrayData to EndArrayData, SetData with a child archive appends to the
     // list and ignores its key.
@@ -134,19 +138,31 @@ public:
     // The document's text as an archived text storage; nothing when it has no characters.
     bool SetData(const QString &key, const QTextDocument &storage) const;
 
+    // A whole number an int holds (CDDRanges::kInt).
     bool GetData(const QString &key, int *value) const;
     bool GetData(const QString &key, long *value) const;
     // Read in single precision, then widened.
     bool GetData(const QString &key, double *value) const;
     bool GetData(const QString &key, float *value) const;
+    // Numbers with the range their use allows (CDDRanges). A stored number outside it (NaN and the
+    // infinities among them, a fraction where a whole number is asked for) is kept out: named in
+    // the read report with the value kept, the target left as it was, and the answer false as for
+    // an absent key. A text that starts with no number reads as 0, as the plain getters read it.
+    bool GetData(const QString &key, double *value, CDDNumberRange range) const;
+    bool GetData(const QString &key, int *value, CDDNumberRange range) const;
     // Exactly "YES" or "NO".
     bool GetData(const QString &key, bool *value) const;
-    bool GetRectData(const QString &key, double *x, double *y, double *width, double *height) const;
+    // Each of the four numbers within range; one outside leaves its target as it was and is named
+    // with the rectangle's text, the others are read.
+    bool GetRectData(const QString &key, double *x, double *y, double *width, double *height,
+                     CDDNumberRange range = CDDRanges::kFinite) const;
+    // A width within CDDRanges::kLength.
     bool GetData(const QString &key, CDDPen &pen) const;
     bool GetData(const QString &key, CDDString &value) const;
     // The value under key as it stands in the file, for keys whose reader is not the kernel's.
     bool GetData(const QString &key, PWPlist *value) const;
     bool GetData(const QString &key, CDDColor &color) const;
+    // A size outside CDDRanges::kFontSize is named and left to the default.
     bool GetData(const QString &key, PWFont *font) const;
     // The archived text replaces the document's contents.
     bool GetData(const QString &key, QTextDocument *storage) const;
@@ -169,6 +185,9 @@ public:
 private:
     // The stored text under key, or nothing (logged) when the key holds something else.
     std::optional<QString> text(const QString &key) const;
+    // The number under key as the file has it, NaN and the infinities included, with its text for
+    // a report; nothing (logged when present) for a value that is no number.
+    std::optional<double> storedNumber(const QString &key, QString *asStored) const;
 
     bool m_storing;
     // Shared by copies: a write through one is seen by all.

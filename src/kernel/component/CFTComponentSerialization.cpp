@@ -8,42 +8,13 @@
 #include "kernel/component/FTComponentFactory.h"
 
 #include <algorithm>
-#include <array>
-#include <cmath>
 
 namespace {
 
-// No page holds a component that lies or reaches farther than this (about 35 m) from its
-// card's corner; printing and export write numbers no reader could take beyond it.
-constexpr double kMaxCoordinate = 100000.0;
-// Pens, shadow offsets and blurs, and wrap insets longer than a card is wide draw nothing a
-// page can show.
-constexpr double kMaxLength = 40000.0;
-
-QString rectText(double x, double y, double width, double height)
-{
-    return QStringLiteral("{{%1, %2}, {%3, %4}}").arg(x).arg(y).arg(width).arg(height);
-}
-
-// A length of the file within [-limit, limit] (or [0, limit] when it cannot be negative);
-// farther ones are kept at the nearest end and named.
-double lengthInRange(const CDDArchive &archive, const QString &key, double value, double limit, bool signedLength)
-{
-    const double lowest = signedLength ? -limit : 0.0;
-    if (value >= lowest && value <= limit)
-        return value;
-    const double kept = std::clamp(value, lowest, limit);
-    archive.noteOutOfRange(key, QString::number(value), QString::number(kept));
-    return kept;
-}
-
-// Reads a length under key into target when the file holds one.
-void readLength(const CDDArchive &archive, const QString &key, double &target, double limit, bool signedLength)
-{
-    double value = 0.0;
-    if (archive.GetData(key, &value))
-        target = lengthInRange(archive, key, value, limit, signedLength);
-}
+// A frame grows with its text as far as the tallest page a text's layout holds (a text of a
+// hundred thousand lines, about 1,048,576 points, written with six digits); no text fills a
+// larger one. Origins keep to CDDRanges::kCoordinate.
+constexpr CDDNumberRange kExtent {-1100000.0, 1100000.0};
 
 } // namespace
 
@@ -72,41 +43,51 @@ bool CFTComponent::Serialize(const CDDArchive &archive, std::vector<CFTComponent
 
     mdSizeX = 0.0;
     mdSizeY = 0.0;
-    if (archive.GetRectData(key_Bounds, &mdOriginX, &mdOriginY, &mdSizeX, &mdSizeY)) {
-        const std::array<double *, 4> bounds = {&mdOriginX, &mdOriginY, &mdSizeX, &mdSizeY};
-        if (std::any_of(bounds.begin(), bounds.end(), [](const double *v) { return std::fabs(*v) > kMaxCoordinate; })) {
-            const QString stored = rectText(mdOriginX, mdOriginY, mdSizeX, mdSizeY);
-            for (double *v : bounds)
-                *v = std::clamp(*v, -kMaxCoordinate, kMaxCoordinate);
-            archive.noteOutOfRange(key_Bounds, stored, rectText(mdOriginX, mdOriginY, mdSizeX, mdSizeY));
-        }
+    const double originX = mdOriginX;
+    const double originY = mdOriginY;
+    if (archive.GetRectData(key_Bounds, &mdOriginX, &mdOriginY, &mdSizeX, &mdSizeY, kExtent)
+        && !(CDDRanges::kCoordinate.contains(mdOriginX) && CDDRanges::kCoordinate.contains(mdOriginY))) {
+        const QString stored = archive.value(key_Bounds).toString().left(80);
+        if (!CDDRanges::kCoordinate.contains(mdOriginX))
+            mdOriginX = originX;
+        if (!CDDRanges::kCoordinate.contains(mdOriginY))
+            mdOriginY = originY;
+        archive.noteOutOfRange(key_Bounds, stored, QStringLiteral("{{%1, %2}, {%3, %4}}")
+                                                       .arg(mdOriginX)
+                                                       .arg(mdOriginY)
+                                                       .arg(mdSizeX)
+                                                       .arg(mdSizeY));
     }
+    // A frame taller or wider than any page is the text's own (it follows its text when laid
+    // out): drawn within the page coordinates, as before, without a word.
+    mdSizeX = std::clamp(mdSizeX, CDDRanges::kCoordinate.lowest, CDDRanges::kCoordinate.highest);
+    mdSizeY = std::clamp(mdSizeY, CDDRanges::kCoordinate.lowest, CDDRanges::kCoordinate.highest);
     mdAngle = 0.0;
     mTextWrapType = GetWrapType();
-    archive.GetData(key_Angle, &mdAngle);
+    archive.GetData(key_Angle, &mdAngle, CDDRanges::kAngle);
     int wrap = int(mTextWrapType);
     if (archive.GetData(key_TextWrapping, &wrap))
         mTextWrapType = textWrap(wrap);
-    readLength(archive, key_TextWrappingInset, mdInset, kMaxLength, true);
+    archive.GetData(key_TextWrappingInset, &mdInset, CDDRanges::kSignedLength);
     archive.GetData(key_Color, mColor);
 
-    double offsetX = 0.0;
-    mbHasShadow = archive.GetData(key_ShadowHorizontalOffset, &offsetX);
+    // The offset key is what marks a shadow; a shadow whose offset is kept out is still one.
+    mbHasShadow = !archive.value(key_ShadowHorizontalOffset).isNull();
     if (mbHasShadow) {
+        double offsetX = 0.0;
         double offsetY = 0.0;
         double blur = 0.0;
         CDDColor color;
-        offsetX = lengthInRange(archive, key_ShadowHorizontalOffset, offsetX, kMaxLength, true);
-        readLength(archive, key_ShadowVerticalOffset, offsetY, kMaxLength, true);
-        readLength(archive, key_ShadowBlurRadius, blur, kMaxLength, false);
+        archive.GetData(key_ShadowHorizontalOffset, &offsetX, CDDRanges::kSignedLength);
+        archive.GetData(key_ShadowVerticalOffset, &offsetY, CDDRanges::kSignedLength);
+        archive.GetData(key_ShadowBlurRadius, &blur, CDDRanges::kLength);
         archive.GetData(key_ShadowColor, color);
         mShadow = CDDShadow(offsetX, offsetY, blur, &color);
     }
 
     archive.GetData(key_Stroke, &mbHasOutline);
     archive.GetData(key_OutlineColor, mOutlineColor);
-    if (archive.GetData(key_PenWidth, mOutlinePen))
-        mOutlinePen.SetWidth(lengthInRange(archive, key_PenWidth, mOutlinePen.GetWidth(), kMaxLength, false));
+    archive.GetData(key_PenWidth, mOutlinePen);
     int representation = int(_representation);
     if (archive.GetData(key_ObjectRepresentation, &representation))
         _representation = objectRepType(representation);

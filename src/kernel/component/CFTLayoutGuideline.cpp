@@ -222,7 +222,7 @@ bool CFTLayoutGuideline::Serialize(const CDDArchive &archive, std::vector<CFTLay
         archive.SetData(key_LayoutGuidelineType, int(mType));
         return true;
     }
-    archive.GetData(key_Origin, &mdPosition);
+    archive.GetData(key_Origin, &mdPosition, CDDRanges::kCoordinate);
     archive.GetData(key_Locked, &mbLocked);
     int type = int(mType);
     // Only the two orientations exist; anything else in a file leaves the guideline as it was.

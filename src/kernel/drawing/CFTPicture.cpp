@@ -469,16 +469,17 @@ bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComp
     bool hasCrop = false;
     archive.GetData(key_HasSrcRect, &hasCrop);
     if (hasCrop) {
-        float v[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-        archive.GetData(key_SrcRectX, &v[0]);
-        archive.GetData(key_SrcRectY, &v[1]);
-        archive.GetData(key_SrcRectWidth, &v[2]);
-        archive.GetData(key_SrcRectHeight, &v[3]);
-        // A crop that is not a finite rectangle is left out rather than carried on.
-        if (std::all_of(std::begin(v), std::end(v), [](float f) { return std::isfinite(f); }))
-            mPicture.setSrcRect(v[0], v[1], v[2], v[3]);
-        else
-            PWLog::message(lcPicture(), QStringLiteral("picture crop is not a finite rectangle; left out"));
+        const QString keys[4] = {key_SrcRectX, key_SrcRectY, key_SrcRectWidth, key_SrcRectHeight};
+        double v[4] = {0.0, 0.0, 0.0, 0.0};
+        bool whole = true;
+        for (int i = 0; i < 4; ++i) {
+            if (!archive.GetData(keys[i], &v[i], CDDRanges::kCoordinate) && !archive.value(keys[i]).isNull())
+                whole = false;
+        }
+        // A crop with a number kept out (named by the archive) is left out whole: the rest of it
+        // would crop another part of the picture.
+        if (whole)
+            mPicture.setSrcRect(float(v[0]), float(v[1]), float(v[2]), float(v[3]));
     }
     archive.GetData(key_Replaceable, &mbReplaceable);
     return true;

@@ -15,6 +15,8 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <initializer_list>
+#include <tuple>
 
 namespace {
 
@@ -77,6 +79,79 @@ std::optional<PWAttributedString> rtfdText(const QByteArray &bytes, QString *err
     return text;
 }
 
+// A line height multiple above this stands one line off the card.
+constexpr CDDNumberRange kLineHeightMultiple {0.0, 100.0};
+
+// format without the numbers of properties that lie outside their ranges, each named as a part
+// of the text under key; the answer tells whether any was left out.
+template <typename Format>
+bool keepInRange(const CDDArchive &archive, const QString &key, Format &format,
+                 std::initializer_list<std::tuple<int, const char *, CDDNumberRange>> properties)
+{
+    bool changed = false;
+    for (const auto &[property, what, range] : properties) {
+        if (!format.hasProperty(property))
+            continue;
+        if (!archive.acceptPart(key, QLatin1String(what), format.doubleProperty(property), range)) {
+            format.clearProperty(property);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+bool keepCharFormatInRange(const CDDArchive &archive, const QString &key, QTextCharFormat &format)
+{
+    return keepInRange(archive, key, format,
+                       {{QTextFormat::FontPointSize, "a font size", CDDRanges::kFontSize},
+                        {PWTextAttributes::BaselineOffset, "a baseline offset", CDDRanges::kLetterShift},
+                        {PWTextAttributes::Kerning, "a kerning", CDDRanges::kLetterShift}});
+}
+
+bool keepBlockFormatInRange(const CDDArchive &archive, const QString &key, QTextBlockFormat &format)
+{
+    bool changed = keepInRange(
+        archive, key, format,
+        {{QTextFormat::BlockLeftMargin, "a head indent", CDDRanges::kTextLength},
+         {QTextFormat::BlockRightMargin, "a tail indent", CDDRanges::kTextLength},
+         {QTextFormat::TextIndent, "a first-line indent", CDDRanges::kTextLength},
+         {PWTextAttributes::FirstLineHeadIndent, "a first-line head indent", CDDRanges::kTextLength},
+         {QTextFormat::BlockTopMargin, "a paragraph spacing before", CDDRanges::kTextLength},
+         {QTextFormat::BlockBottomMargin, "a paragraph spacing", CDDRanges::kTextLength},
+         {PWTextAttributes::LineSpacing, "a line spacing", CDDRanges::kTextLength},
+         {PWTextAttributes::MinimumLineHeight, "a minimum line height", CDDRanges::kTextLength},
+         {PWTextAttributes::MaximumLineHeight, "a maximum line height", CDDRanges::kTextLength},
+         {PWTextAttributes::LineHeightMultiple, "a line height multiple", kLineHeightMultiple}});
+    if (format.hasProperty(QTextFormat::TabPositions)) {
+        QList<QTextOption::Tab> tabs = format.tabPositions();
+        const qsizetype before = tabs.size();
+        tabs.removeIf([&](const QTextOption::Tab &tab) {
+            return !archive.acceptPart(key, QStringLiteral("a tab stop"), tab.position, CDDRanges::kTextLength);
+        });
+        if (tabs.size() != before) {
+            format.setTabPositions(tabs);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+// The text with every number of its styles that no page can hold left out, each named: a font
+// size, offset, indent or spacing past any card would take the text, or a line of it, off the page.
+PWAttributedString inRange(const CDDArchive &archive, const QString &key, const PWAttributedString &text)
+{
+    PWAttributedString kept;
+    bool changed = false;
+    for (const PWAttributedString::Run &run : text.runs()) {
+        QTextCharFormat format = run.charFormat;
+        QTextBlockFormat block = run.blockFormat;
+        changed = keepCharFormatInRange(archive, key, format) || changed;
+        changed = keepBlockFormatInRange(archive, key, block) || changed;
+        kept.append(text.string().mid(run.start, run.length), format, block);
+    }
+    return changed ? kept : text;
+}
+
 } // namespace
 
 bool archiveSetText(const CDDArchive &archive, const QString &key, const CDDText &text)
@@ -126,7 +201,7 @@ bool archiveGetText(const CDDArchive &archive, const QString &key, CDDText &text
         }
         // A stored default text without characters carries no style.
         if (!style->isEmpty())
-            text.SetFontAttr(style->charFormatAt(0), false);
+            text.SetFontAttr(inRange(archive, styleKey, *style).charFormatAt(0), false);
         return true;
     }
 
@@ -147,6 +222,6 @@ bool archiveGetText(const CDDArchive &archive, const QString &key, CDDText &text
         archive.noteValueUnread(keyRead, error);
         return false;
     }
-    text.setAttributedString(*contents);
+    text.setAttributedString(inRange(archive, keyRead, *contents));
     return true;
 }

@@ -237,7 +237,7 @@ void CDDText::addLeadingZeros(int width)
     width = std::min(width, kMaxLeadingZerosWidth);
     QString text = getString();
     if (text.size() < width)
-        text.prepend(QString(width - text.size(), QLatin1Char('0')));
+        text.insert(text.startsWith(QLatin1Char('-')) ? 1 : 0, QString(width - text.size(), QLatin1Char('0')));
     const std::optional<QTextCharFormat> style = GetFontAttr();
     setString(text, style ? &*style : nullptr);
 }

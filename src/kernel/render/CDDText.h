@@ -87,7 +87,7 @@ public:
     void setDefText(const PWAttributedString &text);
     void setStringIntValue(int value);
     // Pads with "0" on the left to width characters (at most kMaxLeadingZerosWidth), in the
-    // first run's style.
+    // first run's style; a minus sign stays in front of the zeros ("-005").
     static constexpr int kMaxLeadingZerosWidth = 64;
     void addLeadingZeros(int width);
     // Styles target like this text, data field by data field ("FTTextTag" of the custom

@@ -58,7 +58,7 @@ bool CFTSmartField::Serialize(const CDDArchive &archive, std::vector<CFTComponen
         return true;
     }
     int category = int(m_textCategory);
-    if (archive.GetData(key_TextCategory, &category))
+    if (archive.GetData(key_TextCategory, &category, CDDRanges::kTextCategory))
         m_textCategory = textCategory(category);
     archive.GetData(key_DataFormat, mDataFormat);
     return true;

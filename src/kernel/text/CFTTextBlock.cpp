@@ -317,7 +317,7 @@ bool CFTTextBlock::Serialize(const CDDArchive &archive, std::vector<CFTComponent
     archive.GetData(key_DontAutoResize, &m_bDontAutoResize);
     // An absent inset keeps the block's present one.
     double inset = mBlock.GetInsetOffset();
-    archive.GetData(key_InsetOffset, &inset);
+    archive.GetData(key_InsetOffset, &inset, CDDRanges::kLength);
     mBlock.SetInsetOffset(inset);
     alignEditor();
     return true;

@@ -92,6 +92,38 @@ TEST_F(CASavePanelTest, DamagedDesignIsReportedInAWindowModalMessageNamingThePro
     EXPECT_TRUE(w->isVisible());
 }
 
+// A number no page can hold is one of the problems the window names, and the shape keeps the rest
+// of its bounds.
+TEST_F(CASavePanelTest, ANumberNoPageCanHoldIsNamedAmongTheReadProblems)
+{
+    CADocument source;
+    source.ftDocument()->AddObject(new CFTBoxField(10.0, 12.0, 50.0, 30.0, nullptr), 0, false);
+    QByteArray bytes = source.documentDataForComponents(nullptr);
+    const QByteArray bounds = "<string>{{10, 12}, {50, 30}}</string>";
+    ASSERT_TRUE(bytes.contains(bounds));
+    bytes.replace(bounds, "<string>{{nan, 12}, {50, 30}}</string>");
+    const QString file = path(u"shape.pwdc"_s);
+    ASSERT_TRUE(pwtest::writeFile(file, bytes));
+    launch(1);
+    useRealDialogs();
+    openPath = file;
+    controller->router().perform(u"openDocument"_s);
+    ASSERT_EQ(manager().documents().size(), 2);
+    CAMainWindowController *w = window(1);
+    ASSERT_NE(w, nullptr);
+    auto *box = w->findChild<QMessageBox *>(u"readProblemsMessage"_s);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_TRUE(box->informativeText().contains(
+        u"\"Bounds\" of a component of class \"Square Field\" is out of range ({{nan, 12}, {50, 30}}); kept {{0, 12}, {50, 30}}"_s))
+        << box->informativeText().toStdString();
+    const auto components = w->document()->ftDocument()->GetComponents(0, false);
+    ASSERT_EQ(components.size(), 1u);
+    EXPECT_EQ(components.front()->GetOriginY(), 12.0);
+    EXPECT_EQ(components.front()->GetSizeX(), 50.0);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
 TEST_F(CASavePanelTest, ManyProblemsAreCountedAndAllInTheDetails)
 {
     QStringList problems;

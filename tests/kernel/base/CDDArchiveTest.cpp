@@ -2,6 +2,7 @@
 
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/base/CDDPen.h"
+#include "kernel/base/CDDReadReport.h"
 #include "platform/PWAttributedString.h"
 #include "platform/PWBundle.h"
 #include "platform/PWFont.h"
@@ -58,8 +59,7 @@ TEST(CDDArchiveTest, NumbersAreWrittenAsTextAndIntegerTextsReadTheLeadingNumber)
     CDDPen read;
     ASSERT_TRUE(archive.GetData(QStringLiteral("pen"), read));
     EXPECT_EQ(read.GetWidth(), double(0.33f));
-    const struct { const char *text; int expected; } cases[] = {{"12abc", 12}, {"abc", 0}, {"  -7", -7},
-        {"99999999999", std::numeric_limits<int>::max()}, {"-99999999999", std::numeric_limits<int>::min()}};
+    const struct { const char *text; int expected; } cases[] = {{"12abc", 12}, {"abc", 0}, {"  -7", -7}, {"3.0", 3}};
     for (const auto &c : cases) {
         int value = -99;
         ASSERT_TRUE(reading(QString::fromLatin1(c.text)).GetData(kKey, &value)) << c.text;
@@ -105,7 +105,8 @@ TEST(CDDArchiveTest, BooleansAreExactlyYesOrNoAndRectanglesThePlatformsRectangle
         EXPECT_EQ(read.y(), c.rect.y()) << c.text;
     }
     bool ok = false;
-    EXPECT_EQ(rectOf(reading(QStringLiteral("{{a, 2}, {nan, 4")), &ok), QRectF(2, 4, 0, 0)) << "unreadable numbers are zero";
+    EXPECT_EQ(rectOf(reading(QStringLiteral("{{a, 2}, {nan, 4")), &ok), QRectF(0, 2, 9, 4))
+        << "an unreadable number is zero, one that is no finite number is kept out";
     EXPECT_TRUE(ok);
 }
 
@@ -120,6 +121,46 @@ TEST(CDDArchiveTest, NumbersStoredAsNumbersAreReadAndThoseNotFiniteRefused)
         float value = 1.5f;
         EXPECT_FALSE(reading(text).GetData(kKey, &value)) << text.toStdString();
         EXPECT_EQ(value, 1.5f);
+    }
+}
+
+// A number outside the range its reader gives is kept out and named, whichever side it lies on;
+// the ends of the range are read.
+TEST(CDDArchiveTest, NumbersOutsideTheirRangeAreKeptOutAndNamed)
+{
+    const CDDNumberRange range {-10.0, 20.0, true};
+    const struct
+    {
+        const char *text;
+        bool read;
+    } cases[] = {{"nan", false},   {"inf", false}, {"-inf", false}, {"-1e30", false}, {"1e30", false},
+                 {"-11", false},   {"21", false},  {"2.5", false},  {"-10", true},    {"20", true},
+                 {"99999999999", false}, {"-99999999999", false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        auto report = std::make_shared<CDDReadReport>();
+        CDDArchive archive = reading(QString::fromLatin1(c.text));
+        archive.setReadReport(report);
+        int whole = 7;
+        double real = 7.0;
+        double x = 7.0, y = 7.0, width = 7.0, height = 7.0;
+        EXPECT_EQ(archive.GetData(kKey, &whole, range), c.read);
+        EXPECT_EQ(archive.GetData(kKey, &real, CDDNumberRange {-10.0, 20.0}), c.read || QByteArray(c.text) == "2.5");
+        archive.Attach(PWPlist::Dictionary {{kKey, PWPlist::fromString(QStringLiteral("{{1, 2}, {3, %1}}").arg(QLatin1String(c.text)))}});
+        EXPECT_TRUE(archive.GetRectData(kKey, &x, &y, &width, &height, CDDNumberRange {-10.0, 20.0}));
+        const QString asStored = QString::fromLatin1(c.text);
+        // A fraction is a real number, if not a whole one.
+        EXPECT_EQ(height, c.read || asStored == QLatin1String("2.5") ? asStored.toDouble() : 7.0);
+        if (c.read) {
+            EXPECT_EQ(whole, asStored.toInt());
+            EXPECT_TRUE(report->problems().isEmpty()) << report->problems().join(QLatin1Char('\n')).toStdString();
+        } else {
+            EXPECT_EQ(whole, 7);
+            const QStringList problems = report->problems();
+            ASSERT_FALSE(problems.isEmpty());
+            EXPECT_EQ(problems.first(), QStringLiteral("\"Value\" of the design is out of range (%1); kept 7").arg(asStored));
+        }
+        EXPECT_EQ(QRectF(x, y, width, 1), QRectF(1, 2, 3, 1)) << "the rest of the rectangle is read";
     }
 }
 
