@@ -26,8 +26,8 @@ public:
 
     void setProgressReporter(ProgressReporter reporter) { m_progress = std::move(reporter); }
     // Runs the job: CACommandLine::kSuccess, else kFailure with a one-line reason. A job that
-    // printed a picture as a placeholder or an address past its label fails after its output is
-    // written, each such picture and person named among the warnings.
+    // printed a picture as a placeholder, an address past its label or card, items off the paper
+    // or texts without any font fails after its output is written, each named among the warnings.
     int run(QString *reason);
     // Warnings that did not stop the job (parts of the design that could not be read).
     const QStringList &warnings() const { return m_warnings; }
