@@ -62,7 +62,7 @@ QString offPaperLine(const CALabelSheetLayout &sheet, const std::vector<int> &of
     if (off.size() > kNamed)
         named.append(QStringLiteral("%1 more").arg(off.size() - kNamed));
     return QStringLiteral("the layout's %1 columns and %2 rows do not fit its paper of %3 x %4 pt: %5 of a sheet's %6 "
-                          "items were printed off the paper (%7)")
+                          "positions lie off the paper, and what is printed there is lost (%7)")
         .arg(sheet.columns())
         .arg(sheet.rows())
         .arg(paper.width(), 0, 'f', 0)

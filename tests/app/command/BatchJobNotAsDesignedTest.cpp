@@ -88,7 +88,7 @@ protected:
 struct GridCase
 {
     const char *name;
-    const char *sample; // a sample design of the build's library, else the blank design
+    const char *sample; // a sample design of the build's library, a postcard sheet ("postcard:ID"), else the blank design
     int columns;        // 0: as designed
     int rows;
     int status;
@@ -104,7 +104,14 @@ TEST_P(OffPaperTest, ItemsOffThePaperAreNamedOnceAndFailTheJob)
     const GridCase &c = GetParam();
     QString error;
     const QString design = path(u"grid.pwdc"_s);
-    if (*c.sample) {
+    if (QByteArray(c.sample).startsWith("postcard:")) {
+        const std::shared_ptr<CATemplateFormat> layout = CATemplateFormat::findPredefLayoutManufacturerID(
+            dtPostcard, QString(), QString::fromLatin1(c.sample + 9));
+        ASSERT_TRUE(layout);
+        CADocument document(std::make_unique<CFTADocument>(dtPostcard, CDDString(u"us"_s), CDDString(u"us"_s)));
+        document.setLayoutArangeComponents(*layout, false);
+        ASSERT_TRUE(document.writeToFile(design, &error)) << qPrintable(error);
+    } else if (*c.sample) {
         CADocument sample;
         ASSERT_TRUE(sample.readFromFile(QDir(QStringLiteral(PW_SAMPLE_LIBRARY_DIR))
                                             .filePath(u"Parcelwick/Templates/en.lproj/"_s + QLatin1String(c.sample)),
@@ -139,6 +146,7 @@ TEST_P(OffPaperTest, ItemsOffThePaperAreNamedOnceAndFailTheJob)
 INSTANTIATE_TEST_SUITE_P(
     BatchJobNotAsDesignedTest, OffPaperTest,
     ::testing::Values(GridCase {"SampleAsDesigned", "Mailing2/Business/Classic.pwdc", 0, 0, 0, ""},
+                      GridCase {"PostcardSheetAsDesigned", "postcard:A6 on A4 landscape", 0, 0, 0, ""},
                       GridCase {"SampleWithFiveColumns", "Mailing2/Business/Classic.pwdc", 5, 5, 1,
                                 "the layout's 5 columns and 5 rows do not fit its paper of 612 x 792 pt"},
                       GridCase {"SixtyBySixty", "", 60, 60, 1,
