@@ -3,13 +3,16 @@
 #include "platform/PWTextAttributes.h"
 
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QTextCharFormat>
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 
 namespace {
 
@@ -164,6 +167,28 @@ PWFont::Style PWFont::parseUnknownPostScriptName(const QString &postScriptName)
     }
     style.italic = lower.contains(QLatin1String("italic")) || lower.contains(QLatin1String("oblique"));
     return style;
+}
+
+bool PWFont::noneInstalled()
+{
+    // Asked for every text a job draws: the database is read once.
+    static std::atomic<int> known{-1};
+    const int answer = known.load(std::memory_order_acquire);
+    if (answer >= 0)
+        return answer == 1;
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return false;
+    // Without any font file the database still lists the generic families ("Sans Serif",
+    // "Serif", "Monospace"), whose fonts hold no glyph at all.
+    const auto holdsLetters = [](const QFont &font) { return QFontMetricsF(font).inFont(QLatin1Char('a')); };
+    bool none = !holdsLetters(QFont());
+    if (none) {
+        const QStringList families = QFontDatabase::families();
+        none = std::none_of(families.begin(), families.end(),
+                            [&](const QString &family) { return holdsLetters(QFont(family)); });
+    }
+    known.store(none ? 1 : 0, std::memory_order_release);
+    return none;
 }
 
 QString PWFont::postScriptNameFor(const QFont &font)

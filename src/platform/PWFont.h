@@ -50,6 +50,10 @@ public:
     // "DejaVu Sans" bold italic becomes "DejaVuSans-BoldItalic".
     static QString postScriptNameFor(const QFont &font);
 
+    // Whether this process has no font at all (a font configuration that names no folder): every
+    // text then prints as boxes. False without a GUI application, which has no font database.
+    static bool noneInstalled();
+
     bool operator==(const PWFont &other) const = default;
 
 private:

@@ -6,7 +6,8 @@
 #include <functional>
 
 // What a print or export job had to give up on while it ran: pictures drawn as placeholders,
-// addresses that do not fit their labels even at the smallest type. A report collects from the
+// addresses that do not fit their labels even at the smallest type, items of a layout whose grid
+// runs off its paper, texts drawn without any font, addresses that run past their card or envelope. A report collects from the
 // moment it is made until it is destroyed, from every thread that works for the job (the items of
 // a long job are prepared on workers): whatever is noted meanwhile goes into each open report,
 // each thing once. The job tells the user from it when it ends.
@@ -17,7 +18,7 @@
 class PWJobReport
 {
 public:
-    enum class Kind { Placeholder, AddressTooLong };
+    enum class Kind { Placeholder, AddressTooLong, OffPaper, NoFonts, AddressPastEdge };
 
     // lostPictureMs: the most time the job spends on renderings that fail; 0 for the default,
     // three rendering deadlines (PW_PICTURE_JOB_BOUND_MS sets it for a process).

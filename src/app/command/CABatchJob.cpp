@@ -266,9 +266,12 @@ int CABatchJob::reportDegraded(const PWJobReport &report, QString *reason)
     // What the output holds in place of what was asked for fails the job, after it was written.
     const QStringList pictures = report.lines(PWJobReport::Kind::Placeholder);
     const QStringList addresses = report.lines(PWJobReport::Kind::AddressTooLong);
-    m_warnings.append(pictures);
-    m_warnings.append(addresses);
-    if (pictures.isEmpty() && addresses.isEmpty() && m_recordsTakenByQuotes == 0 && m_readProblems == 0)
+    const QStringList offPaper = report.lines(PWJobReport::Kind::OffPaper);
+    const QStringList fonts = report.lines(PWJobReport::Kind::NoFonts);
+    const QStringList pastEdge = report.lines(PWJobReport::Kind::AddressPastEdge);
+    for (const QStringList *lines : {&fonts, &offPaper, &pictures, &addresses, &pastEdge})
+        m_warnings.append(*lines);
+    if (report.isEmpty() && m_recordsTakenByQuotes == 0 && m_readProblems == 0)
         return CACommandLine::kSuccess;
     QStringList what;
     // Drawn without what could not be read, the output is not the design asked for.
@@ -277,12 +280,19 @@ int CABatchJob::reportDegraded(const PWJobReport &report, QString *reason)
     if (m_recordsTakenByQuotes > 0)
         what.append(QStringLiteral("quoted fields of the contacts file took %1 lines that look like persons of their own")
                         .arg(m_recordsTakenByQuotes));
+    if (!fonts.isEmpty())
+        what.append(QStringLiteral("no fonts are installed: its texts are boxes"));
+    if (!offPaper.isEmpty())
+        what.append(QStringLiteral("items were printed off the paper"));
     if (!pictures.isEmpty())
         what.append(pictures.size() == 1 ? QStringLiteral("1 picture was drawn as a placeholder")
                                          : QStringLiteral("%1 pictures were drawn as placeholders").arg(pictures.size()));
     if (!addresses.isEmpty())
         what.append(addresses.size() == 1 ? QStringLiteral("1 address does not fit its label")
                                           : QStringLiteral("%1 addresses do not fit their labels").arg(addresses.size()));
+    if (!pastEdge.isEmpty())
+        what.append(pastEdge.size() == 1 ? QStringLiteral("1 address runs past the edge of the design")
+                                         : QStringLiteral("%1 addresses run past the edge of the design").arg(pastEdge.size()));
     *reason = QStringLiteral("the job was done, but %1").arg(what.join(QStringLiteral(" and ")));
     return CACommandLine::kFailure;
 }
@@ -436,10 +446,12 @@ int CABatchJob::exportDesign(QString *reason)
     // The resolution of the export types of Save To.
     constexpr double kResolution = 600.0;
     const bool pdf = QFileInfo(m_request.output).suffix().compare(QStringLiteral("pdf"), Qt::CaseInsensitive) == 0;
+    QString drawing;
     const QByteArray bytes = pdf ? document.PDFDataForComponents(nullptr, 0.0, false, false, false, true, kResolution)
-                                 : document.TIFFDataForComponents(nullptr, 0.0, false, true, kResolution);
+                                 : document.TIFFDataForComponents(nullptr, 0.0, false, true, kResolution, &drawing);
     if (bytes.isEmpty()) {
-        *reason = QStringLiteral("the design could not be drawn for export: %1").arg(m_request.design);
+        *reason = QStringLiteral("the design could not be drawn for export: %1%2")
+                      .arg(m_request.design, drawing.isEmpty() ? QString() : QStringLiteral(": ") + drawing);
         return CACommandLine::kFailure;
     }
     QString error;

@@ -26,10 +26,10 @@ public:
 
     void setProgressReporter(ProgressReporter reporter) { m_progress = std::move(reporter); }
     // Runs the job: CACommandLine::kSuccess, else kFailure with a one-line reason. A job that
-    // read its design without a part of it, printed a picture as a placeholder or an address past
-    // its label, or whose contacts file had lines that look like persons read into a quoted field,
-    // fails after its output is written, each such part, picture, person and field named among the
-    // warnings.
+    // read its design without a part of it, printed a picture as a placeholder, an address past its
+    // label or card, items off the paper or texts without any font, or whose contacts file had lines
+    // that look like persons read into a quoted field, fails after its output is written, each such
+    // part, picture, person and field named among the warnings.
     int run(QString *reason);
     // Warnings that did not stop the job (parts of the design that could not be read).
     const QStringList &warnings() const { return m_warnings; }

@@ -19,8 +19,11 @@ QString sentence(const QString &line)
 
 QString details(const PWJobReport &report)
 {
-    QStringList lines = report.lines(PWJobReport::Kind::Placeholder);
+    QStringList lines = report.lines(PWJobReport::Kind::NoFonts);
+    lines.append(report.lines(PWJobReport::Kind::OffPaper));
+    lines.append(report.lines(PWJobReport::Kind::Placeholder));
     lines.append(report.lines(PWJobReport::Kind::AddressTooLong));
+    lines.append(report.lines(PWJobReport::Kind::AddressPastEdge));
     QStringList shown;
     for (const QString &line : std::as_const(lines).first(std::min<qsizetype>(lines.size(), kMaxLines)))
         shown.append(sentence(line));
@@ -33,10 +36,14 @@ void tellAfterJob(QWidget *parent, const PWJobReport &report)
 {
     const bool pictures = !report.lines(PWJobReport::Kind::Placeholder).isEmpty();
     const bool addresses = !report.lines(PWJobReport::Kind::AddressTooLong).isEmpty();
-    if (!pictures && !addresses)
+    const bool others = !report.lines(PWJobReport::Kind::NoFonts).isEmpty()
+                        || !report.lines(PWJobReport::Kind::OffPaper).isEmpty()
+                        || !report.lines(PWJobReport::Kind::AddressPastEdge).isEmpty();
+    if (!pictures && !addresses && !others)
         return;
     const QString text =
-        pictures && addresses
+        others ? PWLocalizedString(QStringLiteral("The job was done, but not everything came out as designed."))
+        : pictures && addresses
             ? PWLocalizedString(QStringLiteral("Some pictures were printed as placeholders, and some addresses do not fit their labels."))
         : pictures ? PWLocalizedString(QStringLiteral("Some pictures were printed as placeholders."))
                    : PWLocalizedString(QStringLiteral("Some addresses do not fit their labels, even in the smallest type."));

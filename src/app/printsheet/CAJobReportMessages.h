@@ -6,8 +6,9 @@
 class PWJobReport;
 class QWidget;
 
-// How a window tells what a print or export job gave up on: the pictures printed as placeholders
-// and the persons whose address does not fit its label.
+// How a window tells what a print or export job gave up on: the pictures printed as placeholders,
+// the persons whose address does not fit its label or runs past its card, the items printed off
+// the paper, the texts printed without any font.
 namespace CAJobReportMessages {
 
 // After a job that printed or wrote its pages: a box over parent naming each of them; nothing

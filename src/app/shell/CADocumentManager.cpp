@@ -363,10 +363,10 @@ bool CADocumentManager::saveDocumentTo(const std::shared_ptr<CAOpenDocument> &do
         path += type == CADocument::kPDFType ? QStringLiteral(".pdf") : QStringLiteral(".tiff");
     // Told after the export: the pictures drawn as placeholders, the addresses past their labels.
     const PWJobReport job;
-    const QByteArray data = document->document->dataRepresentationOfType(type);
     QString error;
+    const QByteArray data = document->document->dataRepresentationOfType(type, &error);
     if (data.isEmpty())
-        error = tr("There is nothing to export.");
+        error = error.isEmpty() ? tr("There is nothing to export.") : error.left(1).toUpper() + error.mid(1) + u'.';
     else if (!PWSaveFile::write(path, data, &error))
         error = error.isEmpty() ? tr("The file could not be written.") : error;
     if (!error.isEmpty()) {

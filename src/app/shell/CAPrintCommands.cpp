@@ -42,8 +42,11 @@ void sheetEnded(QPointer<CAMainWindowController> window, CAPrintViewController *
 {
     sheet->deleteLater();
     // However the sheet ends, a design shown with a print list takes that list as its own, so
-    // that its next print starts on it.
-    if (sheet->usesPrintList()) {
+    // that its next print starts on it. One shown with the persons a script imported into it was
+    // printed from no shared list: it keeps no list's name.
+    const CAPrintingView *view = sheet->printView();
+    const bool ownPersons = sheet->document().personList() && view && view->isUsePrintList();
+    if (sheet->usesPrintList() || ownPersons) {
         const QString &name = sheet->currentPersonListName();
         sheet->document().setPrintListName(name.isEmpty() ? std::nullopt : std::optional<QString>(name));
     }

@@ -168,6 +168,11 @@ public:
     // The same fit on the rows as the last print layout left them: for a caller that knows
     // nothing changed since a check laid the panel out (the answer and the result are the same).
     bool fitLaidOutRows(double maxWidth, double maxHeight, bool checkOnly);
+    // Whether the panel's print layout reaches past an output of width by height points (its
+    // card or envelope, from the top-left corner) that draws it unfitted, as an export does; such
+    // a panel is named in the open job reports, once for each address, as the address of its
+    // person running past the edge of its `output` ("card", "envelope").
+    bool notePastOutput(double width, double height, const QString &output);
     void SetOrigin(double x, double y) override;
     void SetAlignment(textAlignment alignment) override;
     textAlignment GetAlignment() const override { return mDefText.GetAlignment(); }

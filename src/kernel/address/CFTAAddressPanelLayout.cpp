@@ -9,6 +9,9 @@
 #include "platform/PWJobReport.h"
 
 #include <QPointF>
+#include <QRectF>
+#include <QStringList>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -380,6 +383,39 @@ bool CFTAAddressPanel::updatePositionToFitSize(double maxWidth, double maxHeight
     setPrintMode();
     updateFormat();
     return fitLaidOutRows(maxWidth, maxHeight, checkOnly);
+}
+
+bool CFTAAddressPanel::notePastOutput(double width, double height, const QString &output)
+{
+    setPrintMode();
+    updateFormat();
+    // The next screen drawing lays the panel out again with its empty fields.
+    m_bPrintMode = false;
+    m_bNeedUpdate = true;
+    if (m_bEmpty)
+        return false;
+    const FitMeasure at = measureFit(*this, width, height);
+    QRectF box(at.x, at.y, at.w, at.h);
+    if (const double angle = GetAngle(); angle != 0.0 && std::isfinite(angle)) {
+        const QPointF centre(GetOriginX() + GetSizeX() / 2.0, GetOriginY() + GetSizeY() / 2.0);
+        QTransform turn;
+        turn.translate(centre.x(), centre.y());
+        turn.rotateRadians(angle);
+        turn.translate(-centre.x(), -centre.y());
+        box = turn.mapRect(box);
+    }
+    constexpr double kEdgeTolerance = 0.5;
+    const QRectF area = QRectF(0.0, 0.0, width, height).adjusted(-kEdgeTolerance, -kEdgeTolerance, kEdgeTolerance, kEdgeTolerance);
+    if (area.contains(box) || !PWJobReport::anyOpen())
+        return !area.contains(box);
+    QStringList texts{QStringLiteral("past")};
+    for (unsigned int i = 0; i < addressComponentCount(); ++i)
+        if (const CFTAAddressText *field = addressComponentAtIndex(i))
+            texts.append(field->GetString().getData());
+    PWJobReport::note(PWJobReport::Kind::AddressPastEdge, texts.join(QChar(0x1f)),
+                      QStringLiteral("the address of %1 runs past the edge of its %2")
+                          .arg(personShown(*this).left(80), output));
+    return true;
 }
 
 bool CFTAAddressPanel::fitLaidOutRows(double maxWidth, double maxHeight, bool checkOnly)

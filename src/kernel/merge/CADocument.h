@@ -76,7 +76,8 @@ public:
     // --- the file ------------------------------------------------------------------------------
 
     // The file bytes for "AddressDocumentType"; empty for any other type.
-    QByteArray dataRepresentationOfType(const QString &type) const;
+    // error: why an export gave nothing, in words for the user, when it is known.
+    QByteArray dataRepresentationOfType(const QString &type, QString *error = nullptr) const;
     // The XML property list of the whole document (components null: kernel keys, persons,
     // print-list name), or of just the given components in their pasteboard form. Empty, with
     // a log line, when the list cannot be written.
@@ -185,16 +186,20 @@ public:
                                                    bool forceHorizontal) const;
     // The bitmap form at resolution dots per inch (its size is the output's in points times
     // resolution / 72), always turned to landscape; a whole design on white, a list on a clear
-    // background. Null when there is nothing to draw or the bitmap would be unreasonably large.
+    // background. Null when there is nothing to draw or the bitmap would be unreasonably large,
+    // with the reason in words for the user in error.
     QImage imageForComponents(const std::vector<CFTComponent *> *components, double bleed, bool fitAddressPanel,
-                              bool withPrinting, double resolution) const;
-    // One PDF page exactly the output's size; empty on failure.
+                              bool withPrinting, double resolution, QString *error = nullptr) const;
+    // One PDF page exactly the output's size; empty on failure. The whole design's (no list) names
+    // in the open job reports each address that runs past the design's edge.
     QByteArray PDFDataForComponents(const std::vector<CFTComponent *> *components, double bleed, bool printCutMarks,
                                     bool forceHorizontal, bool fitAddressPanel, bool withPrinting,
                                     double resolution) const;
-    // The bitmap form as TIFF with its resolution tags; empty on failure.
+    // The bitmap form as TIFF with its resolution tags; empty on failure, with the reason in
+    // error. The whole design's names its addresses past the edge as the PDF does.
     QByteArray TIFFDataForComponents(const std::vector<CFTComponent *> *components, double bleed,
-                                     bool fitAddressPanel, bool withPrinting, double resolution) const;
+                                     bool fitAddressPanel, bool withPrinting, double resolution,
+                                     QString *error = nullptr) const;
 
     // --- persons ---------------------------------------------------------------------------------
 

@@ -4,12 +4,15 @@
 
 #include "kernel/merge/CADocumentLog.h"
 
+#include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/render/CDDDrawer.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/base/FTImageArchive.h"
 #include "kernel/printing/CCRenderingView.h"
+#include "platform/PWJobReport.h"
 
+#include <QLocale>
 #include <QPainter>
 
 #include <cmath>
@@ -93,6 +96,31 @@ std::unique_ptr<CCRenderingView> makeRenderer(const CFTADocument &kernel, const 
         plan.rotateMode, fitAddressPanel, kernel.isFIMBarcodeAllow(), withPrinting, true, float(resolution), &kernel);
     renderer->setBounds(plan.rect);
     return renderer;
+}
+
+// An export draws its addresses as they are, never fitted to the card: one that reaches past the
+// card's edge is cut there, and the job names it.
+void noteAddressesPastEdge(const CADocument &document)
+{
+    CFTADocument *kernel = document.ftDocument();
+    if (!kernel || !PWJobReport::anyOpen())
+        return;
+    const QString output = document.docType() == dtEnvelope  ? QStringLiteral("envelope")
+                           : document.docType() == dtPostcard ? QStringLiteral("card")
+                                                              : QStringLiteral("label");
+    const double width = kernel->getDocumentSizeX(0);
+    const double height = kernel->getDocumentSizeY(0);
+    for (const bool back : {true, false})
+        if (const std::vector<CFTComponent *> *list = kernel->GetComponentsPtr(0, back))
+            for (CFTComponent *component : *list)
+                if (component && component->getClassID() == ciAddressPanel)
+                    static_cast<CFTAAddressPanel *>(component)->notePastOutput(width, height, output);
+}
+
+// A number of points or pixels as a reader takes it in: 333,334.
+QString grouped(double value)
+{
+    return QLocale(QLocale::English).toString(std::round(value), 'f', 0);
 }
 
 } // namespace
@@ -195,20 +223,27 @@ QByteArray CADocument::PDFDataForComponents(const std::vector<CFTComponent *> *c
     });
     if (pdf.isEmpty())
         qCWarning(lcDocument) << "the PDF could not be written at" << resolution << "dpi";
+    else if (!components)
+        noteAddressesPastEdge(*this);
     return pdf;
 }
 
 QImage CADocument::imageForComponents(const std::vector<CFTComponent *> *components, double bleed, bool, bool,
-                                      double resolution) const
+                                      double resolution, QString *error) const
 {
+    const auto refuse = [error](const QString &reason) {
+        if (error)
+            *error = reason;
+        return QImage();
+    };
     if (!std::isfinite(resolution) || resolution <= 0.0) {
         qCWarning(lcDocument) << "no bitmap at a resolution of" << resolution << "dpi";
-        return QImage();
+        return refuse(QStringLiteral("no picture can be made at a resolution of %1 dpi").arg(resolution));
     }
     const std::optional<OutputPlan> plan = planOutput(*this, components, bleed, true);
     if (!plan) {
         qCWarning(lcDocument) << "no bitmap: the design or component list has no area";
-        return QImage();
+        return refuse(QStringLiteral("the design has no area to draw"));
     }
     const double scale = resolution / 72.0;
     const double pixelWidth = std::ceil(plan->rect.width() * scale - 1e-6);
@@ -216,12 +251,20 @@ QImage CADocument::imageForComponents(const std::vector<CFTComponent *> *compone
     if (pixelWidth < 1.0 || pixelHeight < 1.0 || pixelWidth > kMaxBitmapSide || pixelHeight > kMaxBitmapSide
         || pixelWidth * pixelHeight > kMaxBitmapPixels) {
         qCWarning(lcDocument) << "refusing a bitmap of" << pixelWidth << "x" << pixelHeight << "pixels";
-        return QImage();
+        if (pixelWidth < 1.0 || pixelHeight < 1.0)
+            return refuse(QStringLiteral("the design is too small to give a picture of even one pixel at %1 dpi")
+                              .arg(resolution));
+        return refuse(QStringLiteral("the design is %1 x %2 pt, which at %3 dpi is a picture of %4 x %5 pixels; "
+                                     "a picture may have at most %6 pixels a side and %7 million pixels in all")
+                          .arg(grouped(plan->rect.width()), grouped(plan->rect.height()), grouped(resolution),
+                               grouped(pixelWidth), grouped(pixelHeight), grouped(kMaxBitmapSide),
+                               grouped(kMaxBitmapPixels / 1.0e6)));
     }
     QImage image(int(pixelWidth), int(pixelHeight), QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) {
         qCWarning(lcDocument) << "could not allocate a bitmap of" << pixelWidth << "x" << pixelHeight << "pixels";
-        return QImage();
+        return refuse(QStringLiteral("there is not enough memory for a picture of %1 x %2 pixels (%3 MB)")
+                          .arg(grouped(pixelWidth), grouped(pixelHeight), grouped(pixelWidth * pixelHeight * 4.0 / 1.0e6)));
     }
     image.fill(Qt::transparent);
     const int dotsPerMetre = int(std::lround(resolution / 0.0254));
@@ -266,14 +309,20 @@ QImage CADocument::imageForComponents(const std::vector<CFTComponent *> *compone
 }
 
 QByteArray CADocument::TIFFDataForComponents(const std::vector<CFTComponent *> *components, double bleed,
-                                             bool fitAddressPanel, bool withPrinting, double resolution) const
+                                             bool fitAddressPanel, bool withPrinting, double resolution,
+                                             QString *error) const
 {
-    const QImage image = imageForComponents(components, bleed, fitAddressPanel, withPrinting, resolution);
+    const QImage image = imageForComponents(components, bleed, fitAddressPanel, withPrinting, resolution, error);
     if (image.isNull())
         return QByteArray();
-    QString error;
-    const QByteArray tiff = FTImageArchive::tiffData(image, resolution, &error);
-    if (tiff.isEmpty())
-        qCWarning(lcDocument) << "the TIFF could not be written:" << error;
+    QString failure;
+    const QByteArray tiff = FTImageArchive::tiffData(image, resolution, &failure);
+    if (tiff.isEmpty()) {
+        qCWarning(lcDocument) << "the TIFF could not be written:" << failure;
+        if (error)
+            *error = QStringLiteral("the TIFF could not be written: %1").arg(failure);
+    } else if (!components) {
+        noteAddressesPastEdge(*this);
+    }
     return tiff;
 }

@@ -129,7 +129,7 @@ std::shared_ptr<PWPerson> filePerson(const CDDArchive &file, const QString &oldK
 
 } // namespace
 
-QByteArray CADocument::dataRepresentationOfType(const QString &type) const
+QByteArray CADocument::dataRepresentationOfType(const QString &type, QString *error) const
 {
     constexpr double kExportResolution = 600.0;
     if (type == kAddressDocumentType)
@@ -137,7 +137,7 @@ QByteArray CADocument::dataRepresentationOfType(const QString &type) const
     if (type == kPDFType)
         return PDFDataForComponents(nullptr, 0.0, false, false, false, true, kExportResolution);
     if (type == kTIFFType)
-        return TIFFDataForComponents(nullptr, 0.0, true, true, kExportResolution);
+        return TIFFDataForComponents(nullptr, 0.0, true, true, kExportResolution, error);
     return QByteArray();
 }
 

@@ -7,6 +7,7 @@
 #include "kernel/document/CFTADocument.h"
 #include "kernel/drawing/CAImageEx.h"
 #include "kernel/render/CDDDrawer.h"
+#include "platform/PWJobReport.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUserDefaults.h"
 #include "kernel/printing/CATemplateFormat.h"
@@ -14,8 +15,10 @@
 #include <QColor>
 #include <QPainter>
 #include <QPen>
+#include <QStringList>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -27,6 +30,46 @@ QPen markPen(double width)
     QPen pen(Qt::black, width);
     pen.setCapStyle(Qt::FlatCap);
     return pen;
+}
+
+// How far an item may reach past the paper's edge and still count as on it: the rounding of the
+// single-precision measures of a template whose labels run to the edge.
+constexpr double kOffPaperTolerance = 1.0;
+
+// The positions of a sheet (0-based slots) whose item does not lie wholly on the paper.
+std::vector<int> slotsOffPaper(const CALabelSheetLayout &sheet, const QSizeF &paper)
+{
+    std::vector<int> off;
+    const QRectF onPaper = QRectF(QPointF(0.0, 0.0), paper)
+                               .adjusted(-kOffPaperTolerance, -kOffPaperTolerance, kOffPaperTolerance, kOffPaperTolerance);
+    const QSizeF item(sheet.itemWidth(), sheet.itemHeight());
+    const QPointF origin(sheet.originX(), sheet.originY());
+    for (int slot = 0; slot < sheet.itemsPerPage(); ++slot)
+        if (!onPaper.contains(QRectF(origin + sheet.slotOrigin(slot), item)))
+            off.push_back(slot);
+    return off;
+}
+
+// The job's line on a layout whose grid runs off its paper: how many of a sheet's positions are
+// lost, and the first of them by row and column.
+QString offPaperLine(const CALabelSheetLayout &sheet, const std::vector<int> &off, const QSizeF &paper)
+{
+    constexpr std::size_t kNamed = 8;
+    const int columns = std::max(sheet.columns(), 1);
+    QStringList named;
+    for (std::size_t i = 0; i < std::min(off.size(), kNamed); ++i)
+        named.append(QStringLiteral("row %1 column %2").arg(off[i] / columns + 1).arg(off[i] % columns + 1));
+    if (off.size() > kNamed)
+        named.append(QStringLiteral("%1 more").arg(off.size() - kNamed));
+    return QStringLiteral("the layout's %1 columns and %2 rows do not fit its paper of %3 x %4 pt: %5 of a sheet's %6 "
+                          "positions lie off the paper, and what is printed there is lost (%7)")
+        .arg(sheet.columns())
+        .arg(sheet.rows())
+        .arg(paper.width(), 0, 'f', 0)
+        .arg(paper.height(), 0, 'f', 0)
+        .arg(off.size())
+        .arg(sheet.itemsPerPage())
+        .arg(named.join(QStringLiteral(", ")));
 }
 
 } // namespace
@@ -134,6 +177,15 @@ void CALabelPrintingView::drawPage(QPainter &painter, int page)
     const bool cut = drawCutMarkers();
     const bool dots = drawDotMarkers();
 
+    // A grid larger than its paper prints its last columns or rows nowhere: the job says so.
+    if (viewMode() == kPrintMode && PWJobReport::anyOpen()) {
+        const std::vector<int> off = slotsOffPaper(m_sheet, paper.size());
+        if (std::any_of(off.begin(), off.end(), [&](int slot) {
+                return slot >= skip && slot < used && number + (slot - skip) - 1 < int(documentMap().size());
+            }))
+            PWJobReport::note(PWJobReport::Kind::OffPaper, QStringLiteral("layout"),
+                              offPaperLine(m_sheet, off, paper.size()));
+    }
     for (int slot = skip; slot < used; ++slot, ++number) {
         painter.save();
         painter.translate(m_sheet.slotOrigin(slot));

@@ -222,6 +222,8 @@ private:
     template <typename Change>
     void changeRuns(Change change);
     void restyleDefText();
+    // Notes in the open job reports that a text was drawn while no font is installed.
+    static void noteDrawnWithoutFonts();
 
     std::shared_ptr<QTextDocument> m_contents;
     std::unique_ptr<QTextDocument> m_defText;

@@ -34,6 +34,8 @@ void CDDText::drawCircleText(double x, double y, double width, double height, bo
         painter->drawEllipse(QRectF(-width / 2.0, -height / 2.0, width, height));
         painter->restore();
     }
+    if (painter && !isEmpty())
+        noteDrawnWithoutFonts();
     // Without a container of the text's own, the drawing lays out in one of its own.
     CCircleText::doDrawCircleText(painter, m_isEditing, getContents(), circleTextContainer(), width / 2.0,
                                   height / 2.0, angle, centre, baseAngle, inside, outlineOnly, int(alignment), glyphs);

@@ -6,6 +6,8 @@
 #include "kernel/base/CDDColor.h"
 #include "kernel/base/CDDPen.h"
 #include "kernel/render/CDDTextRuns.h"
+#include "platform/PWFont.h"
+#include "platform/PWJobReport.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QHash>
@@ -364,6 +366,15 @@ bool CDDText::hitPoint(double x, double y) const
     return !bounds.isNull() && bounds.contains(QPointF(x, y));
 }
 
+void CDDText::noteDrawnWithoutFonts()
+{
+    // Without any font every glyph is a box: the job that prints them says so once.
+    if (PWFont::noneInstalled() && PWJobReport::anyOpen())
+        PWJobReport::note(PWJobReport::Kind::NoFonts, QStringLiteral("fonts"),
+                          QStringLiteral("no fonts are installed (the font configuration names none): "
+                                         "every text was printed as boxes"));
+}
+
 void CDDText::draw(double x, double y, double width, double height, bool fill, const CDDColor *backColor,
                    CDDDrawer *drawer, double angle, const CDDColor *outlineColor, const CDDPen *pen)
 {
@@ -402,6 +413,7 @@ void CDDText::draw(double x, double y, double width, double height, bool fill, c
     }
     if (isEmpty())
         return;
+    noteDrawnWithoutFonts();
 
     m_containerSize = QSizeF(width, height);
     textruns::layOutInPoints(m_contents.get());
