@@ -1,5 +1,7 @@
 #include "platform/PWFileReader.h"
 
+#include "platform/PWDescriptor.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -46,26 +48,6 @@ QString systemReason(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
 }
-
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 // Reads up to length bytes, fewer only at the end of the file; -1 (errno set) on failure.
 qsizetype fill(int fd, char *into, qsizetype length)
@@ -160,15 +142,11 @@ Result readChecked(const QString &path, qint64 maxBytes, const PWFileReader::Sig
     struct stat named = {};
     if (::stat(name.constData(), &named) == 0 && !S_ISREG(named.st_mode))
         return refused(Status::NotRegularFile, notRegular());
-    int fd = -1;
-    do
-        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
+    const PWDescriptor file = PWDescriptor::open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    if (!file.isValid()) {
         const int error = errno;
         return refused(Status::CannotOpen, systemReason(error), error);
     }
-    const Descriptor file(fd);
     return readDescriptor(file.get(), maxBytes, signature);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/PWSaveFile.h"
 
+#include "platform/PWDescriptor.h"
+
 #include <QFile>
 #include <QHash>
 #include <QMutex>
@@ -48,46 +50,6 @@ QString failureReason(int error, const QString &qtReason)
 }
 
 namespace {
-
-// Closes a descriptor when it goes out of scope; -1 holds none.
-class Descriptor
-{
-public:
-    explicit Descriptor(int descriptor) : m_descriptor(descriptor) { }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    ~Descriptor() { release(); }
-
-    int get() const { return m_descriptor; }
-    // Closes now and answers whether the close succeeded (a network file system reports a late
-    // write failure here).
-    bool release()
-    {
-        const int descriptor = std::exchange(m_descriptor, -1);
-        return descriptor < 0 || ::close(descriptor) == 0;
-    }
-
-private:
-    int m_descriptor;
-};
-
-bool writeAll(int descriptor, const QByteArray &bytes)
-{
-    const char *next = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(descriptor, next, size_t(left));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        next += written;
-        left -= written;
-    }
-    return true;
-}
-
 
 std::function<void()> &beforeReplaceHook()
 {
@@ -195,7 +157,7 @@ QSet<QByteArray> removeStaleParts(int folder, const QByteArray &name)
     }
     ::closedir(entries);
     for (const QByteArray &part : std::as_const(parts)) {
-        const Descriptor file(::openat(folder, part.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        const PWDescriptor file(::openat(folder, part.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         struct stat status {};
         if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
             continue;
@@ -220,11 +182,26 @@ bool isTrustedLink(const struct stat &link, const QByteArray &folder)
     return !shared || link.st_uid == ::geteuid() || link.st_uid == status.st_uid;
 }
 
+// The whole text of a link. The size the link reports is only a first guess: the system's own
+// links (/proc/self/cwd, /dev/fd/N) report none, and a link may change between lstat and
+// readlink, so the buffer grows until the answer leaves room in it.
 QByteArray linkText(const QByteArray &path, qint64 claimed)
 {
-    QByteArray text(qsizetype(std::clamp<qint64>(claimed, 0, PATH_MAX)) + 1, Qt::Uninitialized);
-    const ssize_t got = ::readlink(path.constData(), text.data(), size_t(text.size()));
-    return got < 0 ? QByteArray() : text.left(got);
+    qsizetype room = qsizetype(std::clamp<qint64>(claimed, 0, PATH_MAX)) + 1;
+    for (;;) {
+        QByteArray text(std::max<qsizetype>(room, 64), Qt::Uninitialized);
+        const ssize_t got = ::readlink(path.constData(), text.data(), size_t(text.size()));
+        if (got < 0)
+            return QByteArray();
+        if (got < text.size())
+            return text.left(got);
+        // No link names more than the longest path the system takes.
+        if (text.size() > 16 * PATH_MAX) {
+            errno = ENAMETOOLONG;
+            return QByteArray();
+        }
+        room = text.size() * 2;
+    }
 }
 
 // The absolute name path leads to with its links followed, as far as the path exists (a file to
@@ -336,14 +313,14 @@ bool refusalOf(int folder, const QByteArray &name, const struct stat &old, const
 struct Temporary
 {
     QByteArray name;
-    std::shared_ptr<Descriptor> file; // held open, and so locked, until the rename
+    std::shared_ptr<PWDescriptor> file; // held open, and so locked, until the rename
 };
 
-bool fillFile(int descriptor, const QByteArray &bytes, const struct stat *old)
+bool fillFile(const PWDescriptor &file, const QByteArray &bytes, const struct stat *old)
 {
-    if (old && ::fchmod(descriptor, old->st_mode & 07777) != 0)
+    if (old && ::fchmod(file.get(), old->st_mode & 07777) != 0)
         return false;
-    return writeAll(descriptor, bytes) && ::fsync(descriptor) == 0;
+    return file.writeAll(bytes) && ::fsync(file.get()) == 0;
 }
 
 QByteArray randomPartName(const QByteArray &name)
@@ -360,10 +337,10 @@ std::optional<Temporary> writeUnnamed(int folder, const QByteArray &name, const 
                                       const struct stat *old, QString *reason)
 {
 #ifdef O_TMPFILE
-    auto file = std::make_shared<Descriptor>(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    auto file = std::make_shared<PWDescriptor>(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
     if (file->get() < 0)
         return std::nullopt;
-    if (!fillFile(file->get(), bytes, old) || ::flock(file->get(), LOCK_EX) != 0) {
+    if (!fillFile(*file, bytes, old) || ::flock(file->get(), LOCK_EX) != 0) {
         const int error = errno;
         if (reason)
             *reason = failureReason(error, QString::fromLocal8Bit(std::strerror(error)));
@@ -399,7 +376,7 @@ std::optional<Temporary> writeNamed(int folder, const QByteArray &name, const QB
     };
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QByteArray temporary = randomPartName(name);
-        auto file = std::make_shared<Descriptor>(
+        auto file = std::make_shared<PWDescriptor>(
             ::openat(folder, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (file->get() < 0) {
             if (errno == EEXIST)
@@ -414,7 +391,7 @@ std::optional<Temporary> writeNamed(int folder, const QByteArray &name, const QB
             || ::fstatat(folder, temporary.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0 || made.st_ino != named.st_ino
             || made.st_dev != named.st_dev)
             continue;
-        if (!fillFile(file->get(), bytes, old)) {
+        if (!fillFile(*file, bytes, old)) {
             const int error = errno;
             ::unlinkat(folder, temporary.constData(), 0);
             return failed(error);
@@ -471,10 +448,10 @@ public:
         , m_descriptor(descriptor)
     {
     }
-    ~HeldTarget() override { m_descriptor.release(); }
+    ~HeldTarget() override { m_descriptor.close(); }
 
 private:
-    Descriptor m_descriptor;
+    PWDescriptor m_descriptor;
 };
 
 // Whether what stands at the QSaveFile's target is what open() checked; the reason otherwise.
@@ -511,7 +488,7 @@ bool checkTarget(const QString &path, QString *reason)
     return checkTargetAtBytes(QFile::encodeName(path), reason);
 }
 
-bool open(QSaveFile &file, QString *reason)
+bool open(File &file, QString *reason)
 {
     const QByteArray path = QFile::encodeName(file.fileName());
     if (path.isEmpty() || path.contains('\0')) {
@@ -556,8 +533,33 @@ bool open(QSaveFile &file, QString *reason)
     return true;
 }
 
-bool commit(QSaveFile &file, QString *reason)
+qint64 File::writeData(const char *data, qint64 length)
 {
+    if (m_failedWrite != 0)
+        return -1;
+    qint64 done = 0;
+    while (done < length) {
+        errno = 0;
+        const qint64 written = QSaveFile::writeData(data + done, length - done);
+        if (written <= 0) {
+            // The rest of a write cut short is written again, so that the system names the reason.
+            const int error = errno;
+            m_failedWrite = error != 0 ? error : (this->error() == QFileDevice::ResourceError ? ENOSPC : EIO);
+            return -1;
+        }
+        done += written;
+    }
+    return length;
+}
+
+bool commit(File &file, QString *reason)
+{
+    if (file.failedWrite() != 0) {
+        if (reason)
+            *reason = failureReason(file.failedWrite(), QString::fromLocal8Bit(std::strerror(file.failedWrite())));
+        file.cancelWriting();
+        return false;
+    }
     // QSaveFile::commit closes the file without looking at the flush of its write buffer: a file
     // smaller than that buffer on a full disk would replace the old one empty. The flush is
     // checked here first, while the old file can still be kept.
@@ -609,7 +611,7 @@ bool writeAtBytes(const QByteArray &path, const QByteArray &bytes, QString *reas
         return failed(EISDIR);
 
     // The folder as resolved, never a link put in its place since.
-    const Descriptor folder(::open(folderName.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const PWDescriptor folder(::open(folderName.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (folder.get() < 0)
         return errno == ELOOP ? refuse(changedReason(path)) : failed(errno);
     struct stat old {};
@@ -620,7 +622,7 @@ bool writeAtBytes(const QByteArray &path, const QByteArray &bytes, QString *reas
         return false;
     // The checked file is held (not opened for reading: it needs no right to) until the replace,
     // so that its inode number cannot pass to a file made in its place meanwhile.
-    const Descriptor held(replacing ? ::openat(folder.get(), name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC) : -1);
+    const PWDescriptor held(replacing ? ::openat(folder.get(), name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC) : -1);
     struct stat heldStatus {};
     if (replacing && (held.get() < 0 || ::fstat(held.get(), &heldStatus) != 0 || !(identityOf(heldStatus) == identityOf(old))))
         return refuse(changedReason(path));

@@ -1,9 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSaveFile>
 #include <QString>
-
-class QSaveFile;
 
 #include <functional>
 
@@ -36,15 +35,33 @@ bool writeAtBytes(const QByteArray &path, const QByteArray &bytes, QString *reas
 bool checkTarget(const QString &path, QString *reason);
 bool checkTargetAtBytes(const QByteArray &path, QString *reason);
 
-// Opens a QSaveFile for writing after checkTarget(); false with the reason otherwise. The file is
+// The new file of output that Qt streams (a PDF writer writes into it and looks at no answer):
+// every write goes out whole or is remembered as failed, with the system's reason, so that a
+// disk that fills in the middle of the stream fails the commit as one full at its end does. (The
+// file device answers a write cut short by a full disk with the bytes that went, and no error.)
+class File : public QSaveFile
+{
+public:
+    using QSaveFile::QSaveFile;
+    // The system error number of the first write that failed; 0 while every write went out.
+    int failedWrite() const { return m_failedWrite; }
+
+protected:
+    qint64 writeData(const char *data, qint64 length) override;
+
+private:
+    int m_failedWrite = 0;
+};
+
+// Opens a File for writing after checkTarget(); false with the reason otherwise. The file is
 // then named by the path its links were checked to lead to, and commit() refuses it when what
 // stands there is no longer what was checked.
-bool open(QSaveFile &file, QString *reason);
+bool open(File &file, QString *reason);
 
-// Finishes a QSaveFile written by the caller (a PDF streamed into it, say): its buffer is written
-// out and checked before the old file is replaced. On failure the new file is discarded, the old
-// one stays as it was and reason says why.
-bool commit(QSaveFile &file, QString *reason);
+// Finishes a File written by the caller (a PDF streamed into it, say): a failed write anywhere in
+// the stream, and its buffer written out last, are checked before the old file is replaced. On
+// failure the new file is discarded, the old one stays as it was and reason says why.
+bool commit(File &file, QString *reason);
 
 // The reason for a failed write that left the system error number `error` (0 when unknown) and
 // Qt's own description `qtReason`.

@@ -9,12 +9,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,7 +47,7 @@ const Writer kWriters[] = {
      }},
     {"streamed",
      [](const QString &path, const QByteArray &bytes, const std::function<void()> &change, QString *reason) {
-         QSaveFile file(path);
+         PWSaveFile::File file(path);
          if (!PWSaveFile::open(file, reason))
              return false;
          file.write(bytes);
@@ -182,6 +184,54 @@ INSTANTIATE_TEST_SUITE_P(
                                   "another file"}),
     [](const auto &info) { return std::string(info.param.name); });
 
+struct SystemLinkCase
+{
+    const char *name;
+    // The name the save is given for the file x.pdf of the folder, open as `folder`.
+    std::function<QString(int folder)> name_of;
+};
+
+class PWSaveFileSystemLinkTest : public ::testing::TestWithParam<std::tuple<SystemLinkCase, Writer>>
+{
+};
+
+// The links the system keeps report no size: the whole of their target is read all the same, and
+// the save lands where the link leads, a new file or one replaced.
+TEST_P(PWSaveFileSystemLinkTest, ASaveThroughALinkOfTheSystemLandsWhereItLeads)
+{
+    const auto &[link, writer] = GetParam();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    const auto back = qScopeGuard([&previous] { QDir::setCurrent(previous); });
+    const int open = ::open(QFile::encodeName(folder.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(open, 0);
+    const auto closed = qScopeGuard([open] { ::close(open); });
+    const QString name = link.name_of(open);
+    for (const QByteArray &bytes : {QByteArray("first"), QByteArray("second")}) {
+        QString reason;
+        EXPECT_TRUE(writer.write(name, bytes, nullptr, &reason)) << qPrintable(name) << ": " << qPrintable(reason);
+        EXPECT_EQ(pwtest::readFile(folder.filePath(u"x.pdf"_s)), bytes);
+    }
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList {u"x.pdf"_s});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, PWSaveFileSystemLinkTest,
+    ::testing::Combine(::testing::Values(SystemLinkCase {"WorkingFolder", [](int) { return u"/proc/self/cwd/x.pdf"_s; }},
+                                         SystemLinkCase {"OpenFolder",
+                                                         [](int folder) { return u"/dev/fd/%1/x.pdf"_s.arg(folder); }},
+                                         SystemLinkCase {"ProcessRoot",
+                                                         [](int) {
+                                                             return u"/proc/self/root"_s + QDir::currentPath()
+                                                                    + u"/x.pdf"_s;
+                                                         }}),
+                       ::testing::ValuesIn(kWriters)),
+    [](const auto &info) {
+        return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
+    });
+
 // Only the part files a save names are taken away as leftovers: files of the user's own whose
 // names merely look alike stay.
 TEST(PWSaveFilePartNameTest, OnlyTheSavesOwnPartFilesAreTakenAway)
@@ -196,6 +246,10 @@ TEST(PWSaveFilePartNameTest, OnlyTheSavesOwnPartFilesAreTakenAway)
         {".x.pwsave-abc.part", false},
         {".x.pwsave-0000000000ABC.part", false},
         {".x.pwsave-0000000000abcd.part", false},
+        // The tag and length of a part file, but the user's own marker.
+        {".x.backup-0000000000abc.part", false},
+        {".x.pwsaveX0000000000abc.part", false},
+        {".x.pwsave-0000000000abc.bart", false},
         {".y.pwsave-0000000000abc.part", false},
         {".x.pwsave-0000000000abc.part", true},
     };

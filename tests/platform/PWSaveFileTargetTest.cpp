@@ -71,7 +71,7 @@ QString writeResult(const QString &path, const QByteArray &bytes)
 
 QString streamedResult(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
+    PWSaveFile::File file(path);
     QString reason;
     if (!PWSaveFile::open(file, &reason))
         return reason;

@@ -98,7 +98,7 @@ TEST(PWSaveFileTest, CommitOfAStreamedFileChecksItsLastBytes)
     ASSERT_TRUE(PWSaveFile::write(path, QByteArrayLiteral("old labels"), nullptr));
     const pwtest::FileSizeLimit limit(512);
     ASSERT_TRUE(limit.isActive());
-    QSaveFile file(path);
+    PWSaveFile::File file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     for (int page = 0; page < 10; ++page)
         file.write(QByteArray(300, 'p'));
@@ -107,6 +107,52 @@ TEST(PWSaveFileTest, CommitOfAStreamedFileChecksItsLastBytes)
     EXPECT_EQ(reason, QStringLiteral("the file is larger than this system allows"));
     EXPECT_EQ(pwtest::readFile(path), QByteArrayLiteral("old labels"));
 }
+
+struct StreamCase
+{
+    const char *name;
+    QList<qsizetype> writes; // the sizes of the writes, in order
+    rlim_t room;
+};
+
+class PWSaveFileStreamTest : public ::testing::TestWithParam<StreamCase>
+{
+};
+
+// A stream cut short anywhere fails its commit with the reason, however its writes fall: the file
+// device answers a write that the limit cuts in the middle with the bytes that went and no error,
+// and a writer that looks at no answer goes on.
+TEST_P(PWSaveFileStreamTest, AStreamCutShortAnywhereKeepsTheOldFile)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("labels.pdf"));
+    const QByteArray old = QByteArrayLiteral("old labels");
+    ASSERT_TRUE(PWSaveFile::write(path, old, nullptr));
+    PWSaveFile::File file(path);
+    QString reason;
+    ASSERT_TRUE(PWSaveFile::open(file, &reason)) << qPrintable(reason);
+    bool committed = true;
+    {
+        const pwtest::FileSizeLimit limit(GetParam().room);
+        ASSERT_TRUE(limit.isActive());
+        char fill = 'a';
+        for (const qsizetype size : GetParam().writes)
+            file.write(QByteArray(size, fill++));
+        committed = PWSaveFile::commit(file, &reason);
+    }
+    EXPECT_FALSE(committed);
+    EXPECT_EQ(reason, QStringLiteral("the file is larger than this system allows"));
+    EXPECT_EQ(pwtest::readFile(path), old);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("labels.pdf")});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, PWSaveFileStreamTest,
+    ::testing::Values(StreamCase {"OneWriteOverTheBufferCutInTheMiddle", {200000}, 131072},
+                      StreamCase {"TheLastWriteCutInTheMiddle", {1000, 1000, 300000}, 131072},
+                      StreamCase {"ACutWriteThenSmallOnes", {300000, 100, 100}, 131072},
+                      StreamCase {"SmallWritesPastTheRoom", {3000, 3000, 3000, 3000}, 4096}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 namespace {
 

@@ -10,6 +10,8 @@
 #include "kernel/merge/CAPrintTarget.h"
 #include "kernel/merge/CAPrintingView.h"
 #include "kernel/merge/CAPrintingViewChoice.h"
+#include "platform/PWDescriptor.h"
+#include "platform/PWPathStatus.h"
 #include "platform/PWSaveFile.h"
 #include "platform/PWUserDefaults.h"
 #include "platform/PWJobReport.h"
@@ -27,8 +29,6 @@
 #include <utility>
 
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -66,8 +66,7 @@ QByteArray bytesOf(const QString &path)
 
 bool isFolderAt(const QByteArray &path)
 {
-    struct stat status {};
-    return ::stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
+    return PWPathStatus::kindAt(path) == PWPathStatus::Kind::Folder;
 }
 
 // Whether a file can be made at path: its folder exists and takes new files, and what is there
@@ -79,7 +78,7 @@ bool canWriteTo(const QString &path, QString *reason)
         *reason = QStringLiteral("the output folder does not exist: %1").arg(folder);
         return false;
     }
-    if (::access(bytesOf(folder).constData(), W_OK | X_OK) != 0) {
+    if (!PWPathStatus::isWritableFolder(bytesOf(folder))) {
         *reason = QStringLiteral("the output folder is not writable: %1").arg(folder);
         return false;
     }
@@ -97,12 +96,9 @@ bool canWriteTo(const QString &path, QString *reason)
 }
 
 // The identity of an existing file, through any symbolic link; nullopt when there is no file.
-std::optional<std::pair<dev_t, ino_t>> fileIdentity(const QString &path)
+std::optional<PWPathStatus::Identity> fileIdentity(const QString &path)
 {
-    struct stat status {};
-    if (path.isEmpty() || ::stat(bytesOf(path).constData(), &status) != 0)
-        return std::nullopt;
-    return std::make_pair(status.st_dev, status.st_ino);
+    return PWPathStatus::identityAt(bytesOf(path));
 }
 
 // Refuses an output that is one of the job's inputs under any name (the same path, a symbolic or
@@ -124,8 +120,7 @@ bool outputIsNoInput(const QString &output, const QList<std::pair<QString, QStri
 
 bool readDesign(const QString &path, CADocument &document, QString *reason)
 {
-    struct stat status {};
-    if (::stat(bytesOf(path).constData(), &status) != 0) {
+    if (PWPathStatus::kindAt(bytesOf(path)) == PWPathStatus::Kind::Missing) {
         *reason = QStringLiteral("the design does not exist: %1").arg(path);
         return false;
     }
@@ -137,49 +132,29 @@ bool readDesign(const QString &path, CADocument &document, QString *reason)
     return true;
 }
 
-// An open file named by its bytes, and a name the readers of the toolkit can open it by.
-class OpenByBytes
-{
-public:
-    explicit OpenByBytes(const QString &path)
-        : m_descriptor(::open(bytesOf(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC))
-    {
-    }
-    ~OpenByBytes()
-    {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-    }
-    OpenByBytes(const OpenByBytes &) = delete;
-    OpenByBytes &operator=(const OpenByBytes &) = delete;
-    QString name() const { return QStringLiteral("/proc/self/fd/%1").arg(m_descriptor); }
-
-private:
-    int m_descriptor;
-};
-
 // The persons of the contacts file; what was left out of a file that gave persons goes into
 // warnings, a file that gave none is a failure with its first reason.
 std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSource::ColumnChoices &columns,
                                          QString *reason, QStringList *warnings, qsizetype *takenByQuotes)
 {
-    struct stat status {};
-    if (::stat(bytesOf(path).constData(), &status) != 0) {
+    const PWPathStatus::Kind kind = PWPathStatus::kindAt(bytesOf(path));
+    if (kind == PWPathStatus::Kind::Missing) {
         *reason = QStringLiteral("the contacts file does not exist: %1").arg(path);
         return std::nullopt;
     }
     // A pipe would hold the job for good, a device would never end: refused before any open.
-    if (!S_ISREG(status.st_mode)) {
+    if (kind != PWPathStatus::Kind::RegularFile) {
         *reason = QStringLiteral("the contacts file cannot be read: %1: not a regular file").arg(path);
         return std::nullopt;
     }
-    const OpenByBytes opened(path);
-    if (::access(bytesOf(path).constData(), R_OK) != 0) {
+    // An open file named by its bytes, and a name the readers of the toolkit can open it by.
+    const PWDescriptor opened = PWDescriptor::open(bytesOf(path), O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    if (!PWPathStatus::isReadable(bytesOf(path))) {
         *reason = QStringLiteral("the contacts file cannot be read: %1").arg(path);
         return std::nullopt;
     }
     // A name that is text is read by itself, so that what the readers report names it.
-    const QString readable = QFile::encodeName(path) == bytesOf(path) ? path : opened.name();
+    const QString readable = QFile::encodeName(path) == bytesOf(path) ? path : QString::fromLatin1(opened.processPath());
     // The extension decides whatever its case: "CARDS.VCF" is a vCard file too.
     if (QFileInfo(path).suffix().compare(QStringLiteral("vcf"), Qt::CaseInsensitive) == 0) {
         QString error;
@@ -386,7 +361,7 @@ int CABatchJob::print(QString *reason)
     // A name that is no UTF-8 has no QString for QSaveFile: its job is made in memory and saved by
     // the name's bytes.
     const bool textName = QFile::encodeName(m_request.output) == bytesOf(m_request.output);
-    QSaveFile file(textName ? m_request.output : QString());
+    PWSaveFile::File file(textName ? m_request.output : QString());
     QBuffer memory;
     QIODevice &device = textName ? static_cast<QIODevice &>(file) : memory;
     const bool opened = textName ? PWSaveFile::open(file, &error)

@@ -1,19 +1,15 @@
 #include "app/pictures/CCSwishIndexer.h"
 
 #include "kernel/base/FTMacRoman.h"
+#include "platform/PWDescriptor.h"
+#include "platform/PWIsolatedCall.h"
 
 #include <QFileInfo>
 #include <QLoggingCategory>
 
 #include <swish-e.h>
 
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <time.h>
-#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcSwishIndex, "pw.app.pictures")
 
@@ -63,55 +59,52 @@ int readWholeIndex(SW_HANDLE handle)
 
 enum class Trial { Readable, Unreadable, Damaged };
 
-// Opens and reads the index in a child process. libswish-e calls exit() on some damaged
-// indexes and may loop on others; neither may reach the application.
+constexpr char kTrialJob[] = "swish-index-trial";
+constexpr QByteArrayView kReadableAnswer = "readable";
+constexpr QByteArrayView kUnreadableAnswer = "unreadable";
+// As long as a reading of the largest collection's index takes many times over.
+constexpr int kTrialDeadlineMs = 20000;
+
+// The trial in the child: opens the index (the request is the library's argument) and reads it
+// whole. The library's complaints go to standard error, which the child has silenced, and its
+// standard output, which carries the answer, is kept from any line the library prints there.
+QByteArray trialAnswer(const QByteArray &argument)
+{
+    routeLibraryErrors();
+    const PWSilencedStandardOutput silenced;
+    QByteArray copy = argument;
+    SW_HANDLE handle = SwishInit(copy.data());
+    if (!handle || SwishError(handle)) {
+        if (handle)
+            SwishClose(handle);
+        return kUnreadableAnswer.toByteArray();
+    }
+    readWholeIndex(handle);
+    SwishClose(handle);
+    return kReadableAnswer.toByteArray();
+}
+
+[[maybe_unused]] const bool kTrialJobRegistered = PWIsolatedCall::registerJob(kTrialJob, &trialAnswer);
+
+// Opens and reads the index in a child process: libswish-e calls exit() on some damaged indexes
+// and may loop on others; neither may reach the application. The child is a fresh start of the
+// program, never a fork of this threaded one, whose copy could wait for good on a lock another
+// thread held at the fork.
 Trial tryIndexInChild(const QByteArray &argument, QString *reason)
 {
-    const pid_t child = fork();
-    if (child < 0) {
-        *reason = QStringLiteral("cannot start the trial reading: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+    PWIsolatedCall::Limits limits;
+    limits.deadlineMs = kTrialDeadlineMs;
+    limits.answerBytes = 64;
+    const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run(kTrialJob, argument, limits);
+    if (!outcome.ok) {
+        *reason = outcome.reason;
         return Trial::Damaged;
     }
-    if (child == 0) {
-        const int null = ::open("/dev/null", O_WRONLY);
-        if (null >= 0) {
-            dup2(null, STDOUT_FILENO);
-            dup2(null, STDERR_FILENO);
-        }
-        QByteArray copy = argument;
-        SW_HANDLE handle = SwishInit(copy.data());
-        if (!handle || SwishError(handle))
-            _exit(3);
-        readWholeIndex(handle);
-        SwishClose(handle);
-        _exit(0);
-    }
-    constexpr int kStepMs = 5;
-    constexpr int kLimitMs = 20000;
-    int status = 0;
-    for (int waited = 0;; waited += kStepMs) {
-        const pid_t done = waitpid(child, &status, WNOHANG);
-        if (done == child)
-            break;
-        if (done < 0 && errno != EINTR) {
-            *reason = QStringLiteral("the trial reading was lost");
-            return Trial::Damaged;
-        }
-        if (waited >= kLimitMs) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            *reason = QStringLiteral("reading the index does not end");
-            return Trial::Damaged;
-        }
-        const timespec step{0, kStepMs * 1000 * 1000};
-        nanosleep(&step, nullptr);
-    }
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+    if (outcome.answer == kReadableAnswer)
         return Trial::Readable;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 3)
+    if (outcome.answer == kUnreadableAnswer)
         return Trial::Unreadable;
-    *reason = WIFSIGNALED(status) ? QStringLiteral("the library failed reading it (signal %1)").arg(WTERMSIG(status))
-                                  : QStringLiteral("the library gave up reading it");
+    *reason = QStringLiteral("the trial reading gave no answer");
     return Trial::Damaged;
 }
 

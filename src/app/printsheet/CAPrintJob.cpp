@@ -10,6 +10,7 @@
 #include "platform/PWSaveFile.h"
 
 #include <QPdfWriter>
+#include <QPrinter>
 #include <QSaveFile>
 
 #include <cmath>
@@ -112,10 +113,12 @@ bool ProgressTarget::pagePrinted(int page, int pages)
     return !m_cancelled;
 }
 
-ExportResult exportPdf(CAPrintingView &view, const QString &path, const ProgressTarget::Progress &progress,
-                       QString *error)
+namespace {
+
+ExportResult writePdf(CAPrintingView &view, const QString &path, const ProgressTarget::Progress &progress,
+                      QString *error)
 {
-    QSaveFile file(path);
+    PWSaveFile::File file(path);
     if (!PWSaveFile::open(file, error))
         return ExportResult::Failed;
     bool printed = false;
@@ -128,8 +131,6 @@ ExportResult exportPdf(CAPrintingView &view, const QString &path, const Progress
         printed = view.printPages(target, error);
         cancelled = target.wasCancelled();
     }
-    // The sheet goes on showing the preview after the job.
-    view.setPrintViewMode(CAPrintingView::kPreviewMode);
     if (!printed) {
         file.cancelWriting();
         return cancelled ? ExportResult::Cancelled : ExportResult::Failed;
@@ -137,6 +138,30 @@ ExportResult exportPdf(CAPrintingView &view, const QString &path, const Progress
     if (!PWSaveFile::commit(file, error))
         return ExportResult::Failed;
     return ExportResult::Written;
+}
+
+} // namespace
+
+ExportResult exportPdf(CAPrintingView &view, const QString &path, const ProgressTarget::Progress &progress,
+                       QString *error)
+{
+    const ExportResult result = writePdf(view, path, progress, error);
+    // The sheet goes on showing the preview after the job.
+    view.setPrintViewMode(CAPrintingView::kPreviewMode);
+    return result;
+}
+
+bool printsToFile(const QPrinter &printer)
+{
+    return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+}
+
+bool printToFile(CAPrintingView &view, const QString &path, const ProgressTarget::Progress &progress, QString *error)
+{
+    const ExportResult result = writePdf(view, path, progress, error);
+    if (result == ExportResult::Cancelled && error)
+        error->clear();
+    return result == ExportResult::Written;
 }
 
 } // namespace CAPrintJob

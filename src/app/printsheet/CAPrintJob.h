@@ -12,6 +12,7 @@
 class CADocument;
 class CAPrintListArray;
 class CAPrintTarget;
+class QPrinter;
 
 // Which of the three print sheets a design prints through.
 enum class CAPrintSheetKind { Roll, LabelSheet, Envelope };
@@ -84,5 +85,13 @@ private:
 enum class ExportResult { Written, Cancelled, Failed };
 ExportResult exportPdf(CAPrintingView &view, const QString &path, const ProgressTarget::Progress &progress,
                        QString *error);
+
+// Whether the printer is the print dialog's PDF printer, which prints to a file.
+bool printsToFile(const QPrinter &printer);
+// Prints the view's pages into that file as exportPdf() writes it, for the toolkit's own file
+// printer cuts the old file at once and drops the errors of its writes; the view stays in the
+// mode it printed in. False with the reason when the file was not written, without one when the
+// job was cancelled.
+bool printToFile(CAPrintingView &view, const QString &path, const ProgressTarget::Progress &progress, QString *error);
 
 } // namespace CAPrintJob

@@ -738,6 +738,8 @@ bool CAPrintViewController::printWithPrinter(QWidget *parent, CAPrintingView &vi
         view.clearDocMapPreviewCache();
         view.refreshDocumentMap();
     }
+    if (CAPrintJob::printsToFile(printer))
+        return CAPrintJob::printToFile(view, printer.outputFileName(), progressFor(progress), error);
     const bool printed = view.printPages(target, error);
     progress.close();
     if (target.wasCancelled() && error)

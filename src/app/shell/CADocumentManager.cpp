@@ -6,6 +6,7 @@
 #include "app/shell/CAShellLog.h"
 #include "kernel/document/CFTADocument.h"
 #include "platform/PWJobReport.h"
+#include "platform/PWPathStatus.h"
 #include "platform/PWSaveFile.h"
 #include "platform/PWUserDefaults.h"
 
@@ -16,11 +17,7 @@
 #include <QWidget>
 
 #include <exception>
-
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
+#include <optional>
 
 const QString CADocumentManager::kRecentDocumentsKey = QStringLiteral("FTRecentDocuments");
 
@@ -180,25 +177,18 @@ std::shared_ptr<CAOpenDocument> CADocumentManager::openDocumentAtBytes(const QBy
 {
     if (path.startsWith('/'))
         return openFile(path, window);
-    char *folder = ::getcwd(nullptr, 0);
-    const QByteArray absolute = QByteArray(folder ? folder : ".") + '/' + path;
-    std::free(folder);
-    return openFile(absolute, window);
+    const QByteArray folder = PWPathStatus::workingFolder();
+    return openFile((folder.isEmpty() ? QByteArray(".") : folder) + '/' + path, window);
 }
 
 std::shared_ptr<CAOpenDocument> CADocumentManager::openFile(const QByteArray &absolute, QWidget *window)
 {
     // The same file under another name (a link) is the same document; one gone from the disk since
     // it was opened is still known by its name.
-    struct stat wanted {};
-    const bool exists = ::stat(absolute.constData(), &wanted) == 0;
+    const std::optional<PWPathStatus::Identity> wanted = PWPathStatus::identityAt(absolute);
     for (const auto &record : std::as_const(m_documents)) {
         const QByteArray name = record->fileBytes.isEmpty() ? QFile::encodeName(record->filePath) : record->fileBytes;
-        struct stat open {};
-        const bool same = !name.isEmpty()
-                          && (name == absolute
-                              || (exists && ::stat(name.constData(), &open) == 0 && open.st_dev == wanted.st_dev
-                                  && open.st_ino == wanted.st_ino));
+        const bool same = !name.isEmpty() && (name == absolute || (wanted && PWPathStatus::identityAt(name) == wanted));
         if (same) {
             if (record->window) {
                 record->window->raise();

@@ -232,7 +232,7 @@ void CImageURL::finishLoading()
         if (!temp.isEmpty()) {
             const QString file = CAEnvironment::nextTempFileGUIDForPath(fileNameForURL(m_imageURL), temp);
             QDir().mkpath(temp);
-            QSaveFile out(file);
+            PWSaveFile::File out(file);
             const bool written = PWSaveFile::open(out, nullptr) && out.write(m_receivedData) == m_receivedData.size()
                                  && PWSaveFile::commit(out, nullptr);
             if (!written)

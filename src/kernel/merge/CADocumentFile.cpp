@@ -8,8 +8,10 @@
 #include "kernel/base/CDDReadReport.h"
 #include "kernel/component/CFTACoreDoc.h"
 #include "kernel/component/CFTComponent.h"
+#include "platform/PWDescriptor.h"
 #include "platform/PWFileReader.h"
 #include "platform/PWMultiValue.h"
+#include "platform/PWPathStatus.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPlist.h"
 #include "platform/PWSaveFile.h"
@@ -24,8 +26,6 @@
 #include <new>
 
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -46,12 +46,7 @@ QString openError(const QString &reason)
 // The name a path resolves to with its links followed; the path itself when it names nothing.
 QByteArray resolvedName(const QByteArray &path)
 {
-    char *resolved = ::realpath(path.constData(), nullptr);
-    if (!resolved)
-        return path;
-    QByteArray name(resolved);
-    std::free(resolved);
-    return name;
+    return PWPathStatus::resolved(path);
 }
 
 bool fail(QString *error, const QString &message)
@@ -263,9 +258,8 @@ bool CADocument::writeToFileAtBytes(const QByteArray &path, QString *error) cons
 
 bool CADocument::needsReplaceConfirmationAtBytes(const QByteArray &path) const
 {
-    struct stat info {};
     // Parts kept as they were are written back: only a loss asks first.
-    if (!m_readLosesParts || m_replaceDamagedConfirmed || ::stat(path.constData(), &info) != 0)
+    if (!m_readLosesParts || m_replaceDamagedConfirmed || PWPathStatus::kindAt(path) == PWPathStatus::Kind::Missing)
         return false;
     // Another file holds none of what was left out; the one read from does.
     return m_damagedSourceBytes.isEmpty() || resolvedName(path) == m_damagedSourceBytes;
@@ -276,20 +270,16 @@ bool CADocument::readFromFileAtBytes(const QByteArray &path, QString *error)
     // A pipe with no writer would hold an ordinary open for good, and opening a device may act on
     // it: only a regular file is opened, without waiting, and checked again once open.
     const auto notRegular = [error] { return fail(error, openError(QStringLiteral("not a regular file"))); };
-    struct stat named {};
-    if (::stat(path.constData(), &named) == 0 && !S_ISREG(named.st_mode))
+    const PWPathStatus::Kind kind = PWPathStatus::kindAt(path);
+    if (kind != PWPathStatus::Kind::Missing && kind != PWPathStatus::Kind::RegularFile)
         return notRegular();
-    const int descriptor = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (descriptor < 0)
+    const PWDescriptor file = PWDescriptor::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    if (!file.isValid())
         return fail(error, openError(QString::fromLocal8Bit(std::strerror(errno))));
-    struct stat opened {};
-    if (::fstat(descriptor, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-        ::close(descriptor);
+    if (!file.isRegularFile())
         return notRegular();
-    }
     // The descriptor names the file for the reader whatever bytes its name holds.
-    const bool read = readFromFile(QStringLiteral("/proc/self/fd/%1").arg(descriptor), error);
-    ::close(descriptor);
+    const bool read = readFromFile(QString::fromLatin1(file.processPath()), error);
     if (read && isDamaged())
         m_damagedSourceBytes = resolvedName(path);
     return read;

@@ -1,6 +1,7 @@
 #include "app/contacts/CAPrintListArray.h"
 
 #include "ContactsTestSupport.h"
+#include "FileSizeLimit.h"
 
 #include <QSignalSpy>
 
@@ -107,6 +108,26 @@ TEST_F(CAPrintListArrayTest, StoredListsComeBackAfterARestart)
     EXPECT_EQ(again.getPrintListSortValueAt(1), 17);
     EXPECT_EQ(lastNames(again.getPrintListAt(1)), (QStringList{u"Green"_s, u"White"_s}));
     EXPECT_TRUE(again.loadProblems().isEmpty());
+}
+
+// Lists whose write is cut short in the middle of the settings file are not stored: the store
+// says so, and the stored lists stay those written last.
+TEST_F(CAPrintListArrayTest, AStoreCutShortIsAFailureAndKeepsTheStoredLists)
+{
+    fill();
+    ASSERT_TRUE(m_lists.store());
+    m_lists.replacePrintListAt(0, {person(u"Carl"_s, u"Brown"_s)});
+    bool stored = true;
+    {
+        const pwtest::FileSizeLimit room(400);
+        ASSERT_TRUE(room.isActive());
+        stored = m_lists.store();
+    }
+    EXPECT_FALSE(stored);
+    CAPrintListArray again(m_scratch.restart());
+    again.load();
+    ASSERT_EQ(again.count(), 3);
+    EXPECT_EQ(lastNames(again.getPrintListAt(0)), QStringList{u"A"_s});
 }
 
 TEST_F(CAPrintListArrayTest, DamagedStoredListsReadAsWhatCanBeRead)

@@ -9,6 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
 namespace {
 
 QString u8(const char *text)
@@ -223,6 +229,55 @@ TEST_F(SwishIndexTest, MissingOrDamagedIndexesOpenAsNothing)
     }
     // The good index beside them still opens.
     EXPECT_TRUE(CCSwishIndexer::open(m_indexPath));
+}
+
+// The trial reading is a fresh start of the program, never a copy of this threaded one: a lock
+// that another thread holds meanwhile (here the one of standard error, where the library writes
+// its complaints about a damaged index before it ends its process) cannot hold the trial up until
+// it is given up as one that does not end.
+TEST_F(SwishIndexTest, TheTrialReadingWaitsForNoLockOfAnotherThread)
+{
+    QFile whole(m_indexPath);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    const QString truncated = m_folder.filePath(QStringLiteral("truncated.idx"));
+    ASSERT_TRUE(pwtest::writeFile(truncated, bytes.left(bytes.size() / 2)));
+    ASSERT_TRUE(QFile::copy(m_indexPath + QStringLiteral(".prop"), truncated + QStringLiteral(".prop")));
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool held = false;
+    bool done = false;
+    std::thread holder([&] {
+        flockfile(stderr);
+        std::unique_lock lock(mutex);
+        held = true;
+        changed.notify_all();
+        // Given back at the latest after ten minutes, should the test itself hang.
+        changed.wait_for(lock, std::chrono::minutes(10), [&] { return done; });
+        funlockfile(stderr);
+    });
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return held; });
+    }
+    QStringList lines;
+    bool opened = true;
+    {
+        pwtest::LogCapture log;
+        opened = CCSwishIndexer::open(truncated) != nullptr;
+        lines = log.lines().filter(QStringLiteral("Error loading index at"));
+    }
+    {
+        std::lock_guard lock(mutex);
+        done = true;
+    }
+    changed.notify_all();
+    holder.join();
+    EXPECT_FALSE(opened);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_FALSE(lines.first().contains(QStringLiteral("not end"))) << qPrintable(lines.first());
+    EXPECT_FALSE(lines.first().contains(QStringLiteral("did not end"))) << qPrintable(lines.first());
 }
 
 } // namespace
