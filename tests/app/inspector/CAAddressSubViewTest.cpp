@@ -417,8 +417,9 @@ TEST(AddressPane, TheBarcodeBoxShowsTheOneBarcodeWhereverItStands)
             auto *shown = canvas.child<QAbstractButton>(names[cell]);
             // Without a barcode the places are not offered.
             EXPECT_EQ(shown->isEnabled(), step.cell >= 0) << names[cell];
-            if (step.cell >= 0)
+            if (step.cell >= 0) {
                 EXPECT_EQ(shown->isChecked(), cell == step.cell) << names[cell];
+            }
         }
         if (step.apart) {
             const CFTComponent *barcode = apart.front();

@@ -210,8 +210,9 @@ TEST_F(SettingsNotSavedTest, APrintListFromTheAssistantShowsAtOnceAndAFailedSave
         EXPECT_EQ(!notSaved->isHidden(), c.blocked);
         const QList<QMessageBox *> boxes = notSavedBoxes();
         ASSERT_EQ(boxes.size(), c.blocked ? 1 : 0);
-        if (c.blocked)
+        if (c.blocked) {
             EXPECT_TRUE(boxes.front()->text().contains(u"print lists"_s)) << boxes.front()->text().toStdString();
+        }
 
         // What the next start reads.
         settings.unblock();
