@@ -84,19 +84,23 @@ LoadResult readStore(const QString &path, PWPlist::Dictionary *values)
     return LoadResult::Loaded;
 }
 
-bool writeStore(const QString &path, const PWPlist::Dictionary &values)
+// Empty when the store was written, else why not.
+QString writeStore(const QString &path, const PWPlist::Dictionary &values)
 {
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder)) {
-        qCWarning(lcDefaults).noquote() << QStringLiteral("cannot create the folder %1").arg(folder);
-        return false;
+        const QString reason = QStringLiteral("cannot create the folder %1").arg(folder);
+        qCWarning(lcDefaults).noquote() << reason;
+        return reason;
     }
     QString reason;
     if (!PWSaveFile::write(path, PWPlist(values).toXml(), &reason)) {
+        if (reason.isEmpty())
+            reason = QStringLiteral("the file could not be written");
         qCWarning(lcDefaults).noquote() << QStringLiteral("cannot write user defaults %1: %2").arg(path, reason);
-        return false;
+        return reason;
     }
-    return true;
+    return QString();
 }
 
 std::optional<double> numberFromString(const QString &text)
@@ -168,25 +172,43 @@ void PWUserDefaults::setObject(const QString &key, const PWPlist &value)
         removeObject(key);
         return;
     }
+    QString failure;
     {
         QMutexLocker locker(&m_mutex);
         if (m_values.contains(key) && m_values.value(key) == value)
             return;
         m_values.insert(key, value);
-        writeStore(m_filePath, m_values);
+        failure = writeStore(m_filePath, m_values);
     }
     Q_EMIT valueChanged(key);
+    reportWrite(key, failure);
 }
 
 void PWUserDefaults::removeObject(const QString &key)
 {
+    QString failure;
     {
         QMutexLocker locker(&m_mutex);
         if (!m_values.remove(key))
             return;
-        writeStore(m_filePath, m_values);
+        failure = writeStore(m_filePath, m_values);
     }
     Q_EMIT valueChanged(key);
+    reportWrite(key, failure);
+}
+
+void PWUserDefaults::reportWrite(const QString &key, const QString &failure)
+{
+    bool wasSaved = false;
+    {
+        QMutexLocker locker(&m_mutex);
+        wasSaved = m_saved;
+        m_saved = failure.isEmpty();
+    }
+    if (!failure.isEmpty())
+        Q_EMIT writeFailed(key, failure);
+    else if (!wasSaved)
+        Q_EMIT writeRecovered();
 }
 
 QString PWUserDefaults::stringForKey(const QString &key) const
@@ -304,8 +326,19 @@ void PWUserDefaults::setBool(const QString &key, bool value)
 
 bool PWUserDefaults::synchronize()
 {
+    QString failure;
+    {
+        QMutexLocker locker(&m_mutex);
+        failure = writeStore(m_filePath, m_values);
+    }
+    reportWrite(QString(), failure);
+    return failure.isEmpty();
+}
+
+bool PWUserDefaults::isSaved() const
+{
     QMutexLocker locker(&m_mutex);
-    return writeStore(m_filePath, m_values);
+    return m_saved;
 }
 
 bool PWUserDefaults::reload()

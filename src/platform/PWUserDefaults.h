@@ -52,6 +52,9 @@ public:
 
     // Writes the stored values; true when the file was written. Called by every setter.
     bool synchronize();
+    // Whether the last write of the file succeeded (true before any): after a failure, values set
+    // since live in memory only until a write succeeds again.
+    bool isSaved() const;
     // Re-reads the file, dropping unsaved state (there is none after a successful setter).
     bool reload();
 
@@ -59,11 +62,19 @@ public:
 
 Q_SIGNALS:
     void valueChanged(const QString &key);
+    // A write of the file failed: key is the value being set or removed (empty for
+    // synchronize()), reason says why. Emitted on the thread that wrote.
+    void writeFailed(const QString &key, const QString &reason);
+    // A write succeeded after one had failed: the file holds every value again.
+    void writeRecovered();
 
 private:
+    void reportWrite(const QString &key, const QString &failure);
+
     // Guards the two dictionaries: worker threads read settings while the main thread sets them.
     mutable QMutex m_mutex;
     QString m_filePath;
     PWPlist::Dictionary m_values;
     PWPlist::Dictionary m_registered;
+    bool m_saved = true;
 };

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -222,6 +224,58 @@ TEST(PWUserDefaultsPathTest, HonoursXdgConfigHomeAndFallsBackToDotConfig)
     EXPECT_EQ(PWUserDefaults::defaultFilePath(), fallback);
     qputenv("XDG_CONFIG_HOME", "relative/config");
     EXPECT_EQ(PWUserDefaults::defaultFilePath(), fallback);
+}
+
+// A write that fails is reported with the key and the reason, every time; the store is unsaved
+// until a write succeeds again, which is reported once. A file where the folder should be stops
+// even root.
+TEST_F(PWUserDefaultsTest, FailedWritesAreReportedAndTheRecoveryOnce)
+{
+    PWUserDefaults defaults(storePath());
+    QSignalSpy failed(&defaults, &PWUserDefaults::writeFailed);
+    QSignalSpy recovered(&defaults, &PWUserDefaults::writeRecovered);
+    const QString folder = QFileInfo(storePath()).absolutePath();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(folder).absolutePath()));
+    const auto block = [&folder](bool blocked) {
+        QDir(folder).removeRecursively();
+        QFile::remove(folder);
+        if (blocked) {
+            QFile stand(folder);
+            ASSERT_TRUE(stand.open(QIODevice::WriteOnly));
+        }
+    };
+    const struct
+    {
+        const char *name;
+        bool blocked;
+        std::function<void()> change;
+        QString key;
+        int failures;
+        int recoveries;
+        bool saved;
+    } steps[] = {
+        {"set while blocked", true, [&] { defaults.setInteger(QStringLiteral("a"), 1); }, QStringLiteral("a"), 1, 0, false},
+        {"removed while blocked", true, [&] { defaults.removeObject(QStringLiteral("a")); }, QStringLiteral("a"), 2, 0,
+         false},
+        {"synchronized while blocked", true, [&] { EXPECT_FALSE(defaults.synchronize()); }, QString(), 3, 0, false},
+        {"written again", false, [&] { defaults.setInteger(QStringLiteral("b"), 2); }, QString(), 3, 1, true},
+        {"written once more", false, [&] { defaults.setInteger(QStringLiteral("b"), 3); }, QString(), 3, 1, true},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.name);
+        block(step.blocked);
+        step.change();
+        ASSERT_EQ(failed.size(), step.failures);
+        EXPECT_EQ(recovered.size(), step.recoveries);
+        EXPECT_EQ(defaults.isSaved(), step.saved);
+        if (step.blocked) {
+            EXPECT_EQ(failed.last().at(0).toString(), step.key);
+            EXPECT_FALSE(failed.last().at(1).toString().isEmpty());
+        }
+    }
+    // Everything set meanwhile reached the file with the first write that succeeded.
+    EXPECT_EQ(PWUserDefaults(storePath()).integerForKey(QStringLiteral("b")), 3);
+    EXPECT_FALSE(PWUserDefaults(storePath()).hasStoredValue(QStringLiteral("a")));
 }
 
 } // namespace

@@ -453,8 +453,10 @@ void CACanvasAddressEdits::showBarcode(bool show, int location, CFTComponent *co
         return;
     registerUpdateDocView();
     registerSelectionChanged();
-    const bool wasShown = panel->IsBarcodeVisible();
-    const int wasAt = drawnBarcodeLocation(panel);
+    // A barcode standing apart is the panel's, shown there, whatever the panel's own flag says.
+    const bool apart = shownBarcodeLocation(panel) == 2;
+    const bool wasShown = apart || panel->IsBarcodeVisible();
+    const int wasAt = apart ? 2 : drawnBarcodeLocation(panel);
     // Registered after the format's own undo, so that undoing asks the panel for its barcode
     // before the old format takes the barcode field away: the redo then knows where it stood.
     const auto registerInverse = [&] {
@@ -481,6 +483,9 @@ void CACanvasAddressEdits::showBarcode(bool show, int location, CFTComponent *co
         (void)panel->replaceFormat(rebuilt.get(), 0);
         panel->SetBarcodeVisible(show);
         panel->SetBarcodeLocation(barcodeLocation(location));
+        // Shown in the panel or hidden, the barcode stands apart no longer.
+        if (side)
+            removeSeparateBarcodes();
         const std::shared_ptr<PWPerson> person = document()->currentPerson(side);
         updateAddressFormat({panel}, person.get(), side);
         refreshTexts({panel}, side);
@@ -497,8 +502,11 @@ void CACanvasAddressEdits::showBarcode(bool show, int location, CFTComponent *co
     (void)panel->replaceFormat(rebuilt.get(), 0);
     panel->SetBarcodeVisible(false);
     panel->SetBarcodeLocation(barcodeLocation(0));
-    // Hiding moves the barcode out of the panel and makes none of its own.
-    if (show) {
+    // Hiding takes the barcode away wherever it stood; showing apart keeps one that already
+    // stands apart, so that the side never holds two.
+    if (!show && side)
+        removeSeparateBarcodes();
+    if (show && !m_canvas.edits().separateBarcode()) {
         auto barcode = std::make_unique<CFTABarcode>(0.0, 0.0);
         barcode->SetLocation(barcodeLocation(2));
         barcode->setFormat(rebuilt.get(), 0);
@@ -512,6 +520,26 @@ void CACanvasAddressEdits::showBarcode(bool show, int location, CFTComponent *co
     }
     selectionChanged();
     redisplay();
+}
+
+int CACanvasAddressEdits::shownBarcodeLocation(const CFTAAddressPanel *panel) const
+{
+    if (!panel)
+        return -1;
+    const CAddressFormat *format = panel->getFormat();
+    if (format && format->getFormatWithKey(tcBarcode))
+        return drawnBarcodeLocation(panel);
+    // A recipient's barcode made apart is a barcode of its own on the panel's side.
+    if (panel->GetToFrom() && m_canvas.edits().separateBarcode())
+        return 2;
+    return -1;
+}
+
+void CACanvasAddressEdits::removeSeparateBarcodes()
+{
+    // Each removal registers its way back.
+    while (CFTComponent *barcode = m_canvas.edits().separateBarcode())
+        m_canvas.edits().deleteObjectDeselect(barcode, true);
 }
 
 void CACanvasAddressEdits::setRepresentationType(objectRepType type, CFTComponent *component)

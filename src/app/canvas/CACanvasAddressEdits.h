@@ -64,7 +64,8 @@ public:
     void setBarcodeVisible(bool visible, CFTComponent *panel);
     // Locations 0 and 1 put the barcode into the panel's format above or below the address; 2
     // takes it out of the format and, when shown, places a barcode component of its own near
-    // the lower right corner of the page.
+    // the lower right corner of the page (keeping one that stands apart already). A recipient
+    // panel has one barcode: one shown in the panel, or hidden, takes away the one apart.
     void showBarcode(bool show, int location, CFTComponent *panel);
     void setRepresentationType(objectRepType type, CFTComponent *component);
     void setCapitalizedAddressPanel(bool capitalized);
@@ -83,12 +84,17 @@ public:
     // format puts the barcode in the first row, 1 below when further down; without a barcode in
     // the format, the location the panel keeps (-1 without a barcode field).
     static int drawnBarcodeLocation(const CFTAAddressPanel *panel);
+    // Where the panel's one barcode stands: 0 or 1 in the panel (as drawn), 2 apart (a recipient
+    // panel whose side holds a barcode of its own), -1 nowhere.
+    int shownBarcodeLocation(const CFTAAddressPanel *panel) const;
 
     // The texts of the component filled from its side's current person.
     void refreshTexts(CFTComponent *component);
     void refreshTexts(const std::vector<CFTComponent *> &list, bool toFrom);
 
 private:
+    // Takes away the barcodes of their own of the shown side, undoably.
+    void removeSeparateBarcodes();
     CADocument *document() const;
     PWUndoManager *undoManager() const;
     void registerUndo(std::function<void(CACanvasAddressEdits &)> action);

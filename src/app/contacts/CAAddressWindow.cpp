@@ -15,6 +15,7 @@
 #include "kernel/address/FTTextCategories.h"
 #include "platform/PWAddressBook.h"
 #include "platform/PWBundle.h"
+#include "platform/PWNotificationCenter.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUserDefaults.h"
 
@@ -139,6 +140,10 @@ CAAddressWindow::CAAddressWindow(const Models &models, QWidget *parent)
     connect(&m_models.localBase, &CALocalContactBase::localBaseChanged, this,
             [this] { reloadSource(CALocalContactBase::kName); });
     connect(&m_models.printLists, &CAPrintListArray::printListsChanged, this, &CAAddressWindow::reloadPrintLists);
+    connect(&m_models.printLists, &CAPrintListArray::savedChanged, this, &CAAddressWindow::showPrintListsSaved);
+    // The assistant and the print-multiple window change the lists quietly and say so after.
+    PWNotificationCenter::defaultCenter().addObserver(CAPrintListArray::kUpdatePrintListController, nullptr,
+                                                      [this](const PWNotification &) { reloadPrintLists(); }, this);
 
     // The list shown last is current again; a stored index past the lists changes nothing, a
     // negative one makes the last list current.
@@ -366,9 +371,17 @@ QWidget *CAAddressWindow::makePrintListsPage()
     buttons->addWidget(add);
     buttons->addWidget(remove);
     buttons->addWidget(edit);
+    // Lists whose store failed are shown as what they are: kept until the application quits.
+    m_printListsNotSaved = new QLabel(PWLocalizedString(
+        u"These print lists could not be saved: they are lost when Parcelwick quits."_s));
+    m_printListsNotSaved->setObjectName(u"printListsNotSaved"_s);
+    m_printListsNotSaved->setWordWrap(true);
+    m_printListsNotSaved->setVisible(!m_models.printLists.isSaved());
+
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(m_printListButton);
     layout->addWidget(table, 1);
+    layout->addWidget(m_printListsNotSaved);
     layout->addLayout(buttons);
     return page;
 }
@@ -528,6 +541,11 @@ void CAAddressWindow::reloadPrintLists()
         m_models.defaults.setInteger(kCurrentPrintListDefault, current);
         m_models.defaults.synchronize();
     }
+}
+
+void CAAddressWindow::showPrintListsSaved(bool saved)
+{
+    m_printListsNotSaved->setVisible(!saved);
 }
 
 void CAAddressWindow::showPrintList(int index)

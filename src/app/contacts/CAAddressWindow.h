@@ -167,6 +167,7 @@ private:
     void takeBackCancelledChoice(const QString &name);
     void reloadSenders();
     void reloadPrintLists();
+    void showPrintListsSaved(bool saved);
     // Gives a table new persons and selects again those of its selection still among them.
     void setContentKeepingSelection(CAContactTableModel *model, const CAPersonList &persons);
     QTableView *tableOfModel(const CAContactTableModel *model) const;
@@ -208,6 +209,7 @@ private:
     CAContactTableModel *m_senderModel = nullptr;
     CAContactTableModel *m_printListModel = nullptr;
     QComboBox *m_printListButton = nullptr;
+    QLabel *m_printListsNotSaved = nullptr;
     void importEnded(const QString &name);
 
     CAImportWorker *m_worker = nullptr;

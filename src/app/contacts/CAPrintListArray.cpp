@@ -9,6 +9,8 @@ const QString kPrintListArrayKey = QStringLiteral("PrintListArray");
 
 } // namespace
 
+const QString CAPrintListArray::kUpdatePrintListController = QStringLiteral("Update PrintList Controller");
+
 CAPrintListArray &CAPrintListArray::getShared()
 {
     static CAPrintListArray *shared = [] {
@@ -23,6 +25,16 @@ CAPrintListArray::CAPrintListArray(PWUserDefaults &defaults, QObject *parent)
     : QObject(parent)
     , m_defaults(defaults)
 {
+    // Any later write of the settings file writes the lists set into it with the failed one.
+    connect(&defaults, &PWUserDefaults::writeRecovered, this, [this] { setSaved(true); });
+}
+
+void CAPrintListArray::setSaved(bool saved)
+{
+    if (m_saved == saved)
+        return;
+    m_saved = saved;
+    Q_EMIT savedChanged(saved);
 }
 
 void CAPrintListArray::load()
@@ -50,6 +62,7 @@ bool CAPrintListArray::store()
     const bool saved = m_defaults.synchronize();
     if (!saved)
         qCWarning(lcContacts) << "The print lists could not be saved";
+    setSaved(saved);
     return saved;
 }
 

@@ -19,6 +19,9 @@ class CAPrintListArray : public QObject
 public:
     // The process-wide lists, loaded from the standard user defaults on first use.
     static CAPrintListArray &getShared();
+    // Posted after a window changed the lists without telling them (the assistant, the
+    // print-multiple window): every window showing the lists shows them again.
+    static const QString kUpdatePrintListController;
 
     explicit CAPrintListArray(PWUserDefaults &defaults, QObject *parent = nullptr);
 
@@ -28,6 +31,9 @@ public:
     // Writes every list under "PrintListArray" and saves the user defaults at once; false when
     // they could not be saved.
     bool store();
+    // Whether the lists as last stored are on disk: false after a store whose write failed,
+    // until the settings file is written again (the lists kept in memory go with it then).
+    bool isSaved() const { return m_saved; }
     QStringList loadProblems() const { return m_loadProblems; }
 
     int count() const { return int(m_lists.size()); }
@@ -60,13 +66,17 @@ public:
 Q_SIGNALS:
     // Any list, name, sorting value or the set of lists changed in memory.
     void printListsChanged();
+    // isSaved() changed.
+    void savedChanged(bool saved);
 
 private:
     bool isValidIndex(int index) const { return index >= 0 && index < count(); }
     void clampCurrentIndex();
+    void setSaved(bool saved);
 
     PWUserDefaults &m_defaults;
     QList<CAPersonListDictionary> m_lists;
     int m_currentIndex = -1;
     QStringList m_loadProblems;
+    bool m_saved = true;
 };

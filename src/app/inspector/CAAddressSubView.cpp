@@ -279,6 +279,10 @@ void CAAddressSubView::updateWithView(CADocView *view)
     _backColorCheckbox->setChecked(shown->GetHaveBackColor());
     _textSizeSlider->setEnabled(true);
     _textSizeTextField->setEnabled(true);
+    // The size of what is shown, the defaults for new texts when nothing is selected: never a
+    // size left from another canvas or a document since closed.
+    if (const std::optional<PWFont> font = shown->GetFont(nullptr))
+        setFontSizeControls(float(font->pointSize()));
 
     if (!selected.empty()) {
         const addressType common = selected.front()->GetAddressType();
@@ -308,17 +312,18 @@ void CAAddressSubView::updateWithView(CADocView *view)
         for (QWidget *cell : m_barcodeCells)
             cell->setEnabled(false);
         if (barcodeAllowed(panel)) {
-            // What the panel draws: a barcode field in its format. A design may carry a stale
-            // flag of its own beside it.
-            const bool drawn = panel->getFormat() && panel->getFormat()->containKey(tcBarcode);
+            // What is drawn: a barcode field in the panel's format, or the barcode made apart on
+            // its side. A design may carry a stale flag of its own beside it.
+            const int shownAt = docView()->addressEdits().shownBarcodeLocation(panel);
+            const bool drawn = shownAt >= 0;
             _barcodeCheckbox->setEnabled(true);
             _barcodeCheckbox->setChecked(drawn);
             shapeBarcodeLocations(docView()->edits().design() && docView()->edits().design()->isLabelType());
             if (drawn) {
                 for (QWidget *cell : m_barcodeCells)
                     cell->setEnabled(true);
-                // The side the barcode is drawn on, whatever an older design stored beside it.
-                if (QAbstractButton *cell = _barcodeRadio->button(CACanvasAddressEdits::drawnBarcodeLocation(panel)))
+                // Where the barcode is drawn, whatever an older design stored beside it.
+                if (QAbstractButton *cell = _barcodeRadio->button(shownAt))
                     cell->setChecked(true);
             }
         }
@@ -394,7 +399,8 @@ void CAAddressSubView::textSizeSliderAction()
     const float size = sliderFontSize(sizeOfSliderValue(_textSizeSlider->value()));
     _textSizeTextField->setText(QLocale::c().toString(double(size), 'g', 6));
     // Without a size shown there is nothing to grow from: the slider's size is the size.
-    applyFontSize(size, _oldTextSize);
+    if (!applyToDefaults(size))
+        applyFontSize(size, _oldTextSize);
     _oldTextSize = size;
 }
 
@@ -409,8 +415,20 @@ void CAAddressSubView::textSizeTextFieldAction()
         const QSignalBlocker quiet(_textSizeSlider);
         _textSizeSlider->setValue(sizeSliderValue(*size));
     }
-    applyFontSize(*size, 0.0f);
+    if (!applyToDefaults(*size))
+        applyFontSize(*size, 0.0f);
     _oldTextSize = *size;
+}
+
+bool CAAddressSubView::applyToDefaults(float size)
+{
+    // With nothing selected the pane shows, and sets, the size new texts take.
+    CFTAView *view = ftView();
+    if (!view || !view->getSelComponents().empty())
+        return false;
+    if (CFTDefComponentText *defaults = view->defText())
+        defaults->SetFontSize(size);
+    return true;
 }
 
 void CAAddressSubView::fieldChanged(QAction *item)
@@ -494,7 +512,10 @@ void CAAddressSubView::barcodeCheckbox()
     CACanvasAddressEdits &address = docView()->addressEdits();
     CACanvasEdits::Step step(docView()->edits(), QStringLiteral("SHOW_BARCODE"), true);
     for (CFTComponent *component : selectedPanels()) {
-        const int present = CACanvasAddressEdits::drawnBarcodeLocation(static_cast<CFTAAddressPanel *>(component));
+        // The barcode goes on or off where it stands: in the panel or apart.
+        const auto *panel = static_cast<CFTAAddressPanel *>(component);
+        const int shownAt = address.shownBarcodeLocation(panel);
+        const int present = shownAt >= 0 ? shownAt : CACanvasAddressEdits::drawnBarcodeLocation(panel);
         address.showBarcode(on, present == 1 || present == 2 ? present : 0, component);
     }
 }
@@ -507,7 +528,8 @@ void CAAddressSubView::barcodeRadio(int tag)
     CACanvasAddressEdits &address = docView()->addressEdits();
     CACanvasEdits::Step step(docView()->edits(), QStringLiteral("SET_BARCODE_LOCATION"), true);
     for (CFTComponent *component : selectedPanels())
-        address.showBarcode(static_cast<CFTAAddressPanel *>(component)->IsBarcodeVisible(), location, component);
+        address.showBarcode(address.shownBarcodeLocation(static_cast<CFTAAddressPanel *>(component)) >= 0, location,
+                            component);
 }
 
 void CAAddressSubView::capitalizeButton()

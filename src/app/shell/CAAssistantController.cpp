@@ -8,6 +8,7 @@
 #include "app/shell/CAAssistantContactsStep.h"
 #include "app/shell/CAAssistantDesingController.h"
 #include "app/shell/CAAssistantTabView.h"
+#include "app/shell/CAHeldKeys.h"
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CAPreferencesController.h"
 #include "app/shell/CASampleDesignLibrary.h"
@@ -141,6 +142,8 @@ bool CAAssistantController::loadWindow()
     auto *window = new CAAssistantWindow;
     Ui::assistant().setupUi(window);
     m_window = window;
+    if (!m_heldKeys)
+        m_heldKeys = new CAHeldKeys(this);
     _tabView = window->findChild<CAAssistantTabView *>(QStringLiteral("_tabView"), Qt::FindDirectChildrenOnly);
     if (!_tabView) {
         delete window;
@@ -166,6 +169,8 @@ bool CAAssistantController::loadWindow()
         [this](const PWNotification &) {
             if (_designController && currentStepIdentifier() == QLatin1String("2"))
                 _designController->fillInIfEmpty();
+            // What was typed while they were copied acts on the designs now listed.
+            m_heldKeys->release();
         },
         this);
 
@@ -271,6 +276,7 @@ int CAAssistantController::showDialog(bool fromService, const QString &layout, c
         m_window->hide();
         m_isRunning = false;
     }
+    m_heldKeys->drop();
     if (_contactsController)
         _contactsController->storeLists(m_printListWasSelected);
     PWNotificationCenter::defaultCenter().postNotification(UpdateSenderListController);
@@ -283,6 +289,7 @@ bool CAAssistantController::beginRun(bool fromService, const QString &layout, co
     if (!loadWindow() || !m_window)
         return false;
     m_finishAssistantFromService = fromService;
+    m_heldKeys->drop();
     fillRecentDocumentPopUpMenu();
     selectStep(0);
     if (_prevButton)
@@ -523,8 +530,10 @@ void CAAssistantController::didSelectStep(int index)
         m_selectedLayout = group.value_or(QString());
         if (_designController)
             _designController->initControls(m_selectedLayout);
+        waitForDesigns();
         showArt(QStringLiteral("wiz_step2"));
     } else if (step == QLatin1String("3")) {
+        m_heldKeys->drop();
         if (!m_contactIsSelected && _contactsController && _designController) {
             _designController->checkDocSenderAndRecipient();
             _contactsController->initControls(_designController->isDocHasSender()
@@ -536,6 +545,7 @@ void CAAssistantController::didSelectStep(int index)
         }
         showArt(QStringLiteral("wiz_step3"));
     } else {
+        m_heldKeys->drop();
         if (_tabControl)
             _tabControl->show();
         if (_contactTabControl)
@@ -543,6 +553,19 @@ void CAAssistantController::didSelectStep(int index)
         showArt(QStringLiteral("wiz_step1"));
     }
     updateNextButton();
+}
+
+void CAAssistantController::waitForDesigns()
+{
+    if (!_designController || !m_window || !_designController->designs().isEmpty())
+        return;
+    // At a first start the designs are still being copied: the step shows at once, empty, and
+    // keys typed into it wait for the designs rather than pass over an empty list.
+    if (CASampleDesignLibrary::isSeeding())
+        m_heldKeys->hold(m_window);
+    else
+        // The copies may have ended between the listing and here, their notice still on its way.
+        _designController->fillInIfEmpty();
 }
 
 void CAAssistantController::showArt(const QString &name)
@@ -607,6 +630,11 @@ void CAAssistantController::stopModal(int code)
 
 void CAAssistantController::buttonNext()
 {
+    // Next clicked while the designs are being copied goes on from the designs listed.
+    if (m_heldKeys && m_heldKeys->isHolding()) {
+        m_heldKeys->defer([this] { buttonNext(); });
+        return;
+    }
     if (shouldFinishOnNextButton()) {
         setPopupsOfChoosers();
         stopModal(Finish);

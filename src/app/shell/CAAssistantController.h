@@ -13,6 +13,7 @@
 class CAAssistantContactsStep;
 class CAAssistantDesingController;
 class CAAssistantTabView;
+class CAHeldKeys;
 class CADocument;
 class CALayoutController;
 class QAbstractButton;
@@ -119,6 +120,8 @@ public:
     QString currentStepIdentifier() const;
     CALayoutController *layoutController(int index) const;
     CAAssistantDesingController *designController() const { return _designController; }
+    // Keys typed while the design step waits for its designs.
+    CAHeldKeys *heldKeys() const { return m_heldKeys; }
     QString selectedLayout() const { return m_selectedLayout; }
 
 private:
@@ -128,6 +131,7 @@ private:
     void willSelectStep(int from, int to);
     void didSelectStep(int index);
     void showArt(const QString &name);
+    void waitForDesigns();
     void stopModal(int code);
     void setPopupsOfChoosers();
     CALayoutController *selectedChooser() const;
@@ -149,6 +153,7 @@ private:
     CALayoutController *_layoutEnvelopController = nullptr;
     CALayoutController *_layoutPostcardController = nullptr;
     CAAssistantDesingController *_designController = nullptr;
+    CAHeldKeys *m_heldKeys = nullptr;
     std::unique_ptr<CAAssistantContactsStep> _contactsController;
     std::function<QStringList()> m_recentDocuments;
 

@@ -182,7 +182,7 @@ void registerBarcode()
             const std::vector<CFTAAddressPanel *> panels = selectedPanels(canvas);
             if (panels.empty())
                 return false;
-            markChecked(item, panels.front()->IsBarcodeVisible());
+            markChecked(item, canvas.addressEdits().shownBarcodeLocation(panels.front()) >= 0);
             return true;
         },
         // The router validates the item just before it acts, which puts its check mark back to
@@ -191,11 +191,14 @@ void registerBarcode()
             const std::vector<CFTAAddressPanel *> panels = selectedPanels(canvas);
             if (panels.empty())
                 return;
-            const bool show = !panels.front()->IsBarcodeVisible();
+            CACanvasAddressEdits &address = canvas.addressEdits();
+            // Shown means drawn, in the panel or apart: the barcode goes on or off where it stands.
+            const bool show = address.shownBarcodeLocation(panels.front()) < 0;
             CACanvasEdits::Step step(canvas.edits(), QStringLiteral("SHOW_BARCODE"), true);
             for (CFTAAddressPanel *panel : panels) {
-                const int present = CACanvasAddressEdits::drawnBarcodeLocation(panel);
-                canvas.addressEdits().showBarcode(show, present == 1 || present == 2 ? present : 0, panel);
+                const int shownAt = address.shownBarcodeLocation(panel);
+                const int present = shownAt >= 0 ? shownAt : CACanvasAddressEdits::drawnBarcodeLocation(panel);
+                address.showBarcode(show, present == 1 || present == 2 ? present : 0, panel);
             }
         });
     registerOnCanvas(

@@ -11,6 +11,7 @@
 #include "app/shell/CAOpenDocument.h"
 #include "app/shell/CAPanelDocumentKeys.h"
 #include "app/shell/CASavePanel.h"
+#include "app/shell/CASettingsSaveMonitor.h"
 #include "app/shell/CAShellCommands.h"
 #include "app/shell/CAShellLog.h"
 #include "app/canvas/CADocView.h"
@@ -240,6 +241,9 @@ QWidget *CADocumentController::makeWindow(const std::shared_ptr<CAOpenDocument> 
 void CADocumentController::applicationWillFinishLaunching()
 {
     CAEnvironment::sharedEnvironment();
+    // Settings, print lists and senders that cannot be written are told in a window, once.
+    if (!findChild<CASettingsSaveMonitor *>())
+        new CASettingsSaveMonitor(PWUserDefaults::standardUserDefaults(), &CASettingsSaveMonitor::tellInWindow, this);
     ContactsEntourage = PWLocalizedString(QStringLiteral("MS Entourage"));
     ContactsEudora = PWLocalizedString(QStringLiteral("Eudora"));
     ContactsNowContacts = PWLocalizedString(QStringLiteral("NowContacts"));

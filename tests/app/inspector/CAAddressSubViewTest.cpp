@@ -362,6 +362,79 @@ TEST(AddressPane, TheBarcodeSideShownIsTheSideDrawn)
     }
 }
 
+// The panel has one barcode: made apart, the box shows it on at Apart, standing where it goes
+// apart (its centre 171 points from the right edge and 22.5 from the bottom); switched off it goes
+// from there, switched on again it comes back in the panel. Never two barcodes, and Undo walks
+// back to the design as it was.
+TEST(AddressPane, TheBarcodeBoxShowsTheOneBarcodeWhereverItStands)
+{
+    InspectedAddresses canvas;
+    canvas.document.ftDocument()->setDocumentType(dtEnvelope);
+    if (!CAAddressSubView::barcodeAllowed(canvas.recipient))
+        GTEST_SKIP() << "the catalogue offers no barcode for this template";
+    canvas.show({canvas.recipient});
+    const QByteArray before = canvas.bytes();
+    QCheckBox *box = canvas.child<QCheckBox>("_barcodeCheckbox");
+    ASSERT_TRUE(box && box->isEnabled());
+    ASSERT_FALSE(box->isChecked());
+    const auto apartBarcodes = [&canvas] {
+        std::vector<CFTComponent *> found;
+        for (CFTComponent *component : canvas.view.ftView()->GetCurrentComponents())
+            if (component->getClassID() == ciBarcode)
+                found.push_back(component);
+        return found;
+    };
+    const struct
+    {
+        const char *name;
+        const char *clicked;
+        bool inPanel;
+        bool apart;
+        int cell; // the place shown checked, -1 for none offered
+    } steps[] = {
+        {"Show barcode", "_barcodeCheckbox", true, false, 0},
+        {"Apart", "_barcodeApart", false, true, 2},
+        {"Show barcode switched off while apart", "_barcodeCheckbox", false, false, -1},
+        {"Show barcode on again", "_barcodeCheckbox", true, false, 0},
+        {"Apart again", "_barcodeApart", false, true, 2},
+        {"Below", "_barcodeBelow", true, false, 1},
+    };
+    int made = 0;
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.name);
+        auto *clicked = canvas.child<QAbstractButton>(step.clicked);
+        ASSERT_TRUE(clicked && clicked->isVisible() && clicked->isEnabled());
+        QTest::mouseClick(clicked, Qt::LeftButton, {}, QPoint(6, clicked->height() / 2));
+        ++made;
+        canvas.show({canvas.recipient});
+        const bool inPanel = canvas.recipient->getFormat()->getFormatWithKey(tcBarcode) != nullptr;
+        const std::vector<CFTComponent *> apart = apartBarcodes();
+        EXPECT_EQ(inPanel, step.inPanel);
+        ASSERT_EQ(apart.size(), step.apart ? 1u : 0u) << "one barcode, apart or in the panel, never both";
+        EXPECT_EQ(box->isChecked(), step.inPanel || step.apart);
+        for (int cell = 0; cell < 3; ++cell) {
+            const char *names[] = {"_barcodeAbove", "_barcodeBelow", "_barcodeApart"};
+            auto *shown = canvas.child<QAbstractButton>(names[cell]);
+            // Without a barcode the places are not offered.
+            EXPECT_EQ(shown->isEnabled(), step.cell >= 0) << names[cell];
+            if (step.cell >= 0) {
+                EXPECT_EQ(shown->isChecked(), cell == step.cell) << names[cell];
+            }
+        }
+        if (step.apart) {
+            const CFTComponent *barcode = apart.front();
+            const double width = canvas.document.ftDocument()->getDocumentSizeX(0);
+            const double height = canvas.document.ftDocument()->getDocumentSizeY(0);
+            EXPECT_NEAR(barcode->GetOriginX() + barcode->GetSizeX() / 2.0, width - 171.0, 0.01);
+            EXPECT_NEAR(barcode->GetOriginY() + barcode->GetSizeY() / 2.0, height - 22.5, 0.01);
+        }
+    }
+    for (int i = 0; i < made; ++i)
+        canvas.undo()->undo();
+    EXPECT_TRUE(apartBarcodes().empty());
+    EXPECT_SAME_BYTES(canvas.bytes(), before);
+}
+
 TEST(AddressPane, CapitalsFollowThePreference)
 {
     InspectedAddresses canvas;

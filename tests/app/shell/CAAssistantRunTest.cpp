@@ -18,6 +18,7 @@
 #include "app/shell/CAHelpWindow.h"
 #include "app/shell/CAMainMenu.h"
 #include "app/shell/CASampleDesignLibrary.h"
+#include "app/shell/CAAssistantDesingController.h"
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
@@ -236,6 +237,71 @@ TEST_F(AssistantRunTest, AtAFirstStartTheDesignStepShowsAtOnceAndFillsInWhenTheC
     EXPECT_GT(rowsWhenFilled, 0);
     EXPECT_EQ(stepWhenFilled, u"2"_s);
     EXPECT_EQ(stepAfter, u"3"_s);
+}
+
+// At a first start the designs are still being copied when Return is pressed three times in quick
+// succession: the keys wait for the design list instead of passing over it empty, so the
+// assistant ends with the first design of the kind chosen, never a blank design.
+TEST_F(AssistantRunTest, ReturnPressedBeforeTheDesignsAreCopiedActsOnTheFilledList)
+{
+    {
+        const char *const kind = "_kindEnvelope";
+        QTemporaryDir home;
+        ASSERT_TRUE(home.isValid());
+        useContentLibrary(home.filePath(u"Library"_s));
+        // The copy is held at its first file until the test lets it go.
+        std::promise<void> release;
+        std::shared_future<void> released = release.get_future().share();
+        bool let = false;
+        const auto letGo = [&] {
+            if (!std::exchange(let, true))
+                release.set_value();
+        };
+        CASampleDesignLibrary::setCopyHook([released](const QString &) { released.wait(); });
+        CASampleDesignLibrary::installAllForUserInBackground();
+        ASSERT_TRUE(CASampleDesignLibrary::isSeeding());
+
+        const qsizetype before = manager().documents().size();
+        QString stepAfterKeys;
+        int rowsAfterKeys = -1;
+        QString chosen;
+        whileShown([this] { perform("runAssistant"); }, [&] {
+            auto *kindCell = wizard().window()->findChild<QRadioButton *>(QString::fromLatin1(kind));
+            auto *designs = wizard().window()->findChild<QTableWidget *>(u"_designTableView"_s);
+            ASSERT_TRUE(kindCell && designs);
+            QTest::mouseClick(kindCell, Qt::LeftButton, {}, QPoint(8, kindCell->height() / 2));
+            for (int press = 0; press < 3; ++press) {
+                QWidget *focus = QApplication::focusWidget();
+                QTest::keyClick(focus && focus->window() == wizard().window() ? focus : wizard().window(),
+                                Qt::Key_Return);
+            }
+            stepAfterKeys = wizard().currentStepIdentifier();
+            rowsAfterKeys = designs->rowCount();
+            letGo();
+            QElapsedTimer clock;
+            clock.start();
+            while (wizard().isRunning() && clock.elapsed() < 60000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            chosen = wizard().designController()->currentDocPath();
+        });
+        letGo();
+        CASampleDesignLibrary::waitForContent();
+        CASampleDesignLibrary::setCopyHook(nullptr);
+        EXPECT_EQ(stepAfterKeys, u"2"_s) << "the keys went on past an empty design list";
+        EXPECT_EQ(rowsAfterKeys, 0);
+        ASSERT_EQ(manager().documents().size(), before + 1);
+        ASSERT_FALSE(chosen.isEmpty()) << "no design was chosen";
+        const std::unique_ptr<CFTADocument> design = CAAssistantDesingController::createDocumentFromPath(chosen);
+        ASSERT_NE(design, nullptr);
+        const CADocument &made = *manager().documents().last()->document;
+        EXPECT_FALSE(design->GetComponents(0, false).empty());
+        EXPECT_EQ(made.ftDocument()->GetComponents(0, false).size(), design->GetComponents(0, false).size())
+            << "the document is not the chosen design";
+        // The first design of the first category, as Next on the filled list chooses.
+        const QString group = wizard().designController()->sizeGroupPath();
+        const QString category = wizard().designController()->categories().value(0);
+        EXPECT_EQ(chosen, QDir(QDir(group).filePath(category)).filePath(wizard().designController()->designs().value(0)));
+    }
 }
 
 // A recent document chosen in the assistant is that file: Save writes it back without asking.

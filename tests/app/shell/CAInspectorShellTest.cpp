@@ -400,4 +400,62 @@ TEST_F(CAInspectorShellTest, ADocumentClosedWithoutSavingLeavesNothingOfItInTheI
     EXPECT_DOUBLE_EQ(sizeOf(panels.at(1)), 20.0);
 }
 
+// With nothing selected the address pane is about the front design's defaults for new texts: a
+// document closed with a size typed into it leaves that size nowhere, the pane shows the size new
+// texts of the design left take, and a size typed then is the size they take, the design's
+// objects untouched.
+TEST_F(CAInspectorShellTest, WithNothingSelectedTheAddressPaneShowsAndSetsTheDefaultsForNewTexts)
+{
+    start(2);
+    QLineEdit *size = inspector->window()->findChild<QLineEdit *>(u"_textSizeTextField"_s);
+    ASSERT_NE(size, nullptr);
+    const auto typeInto = [this, size](const QString &typed) {
+        activate(inspector->window());
+        QTest::mouseClick(size, Qt::LeftButton);
+        ASSERT_TRUE(size->hasFocus());
+        size->selectAll();
+        QTest::keyClicks(size, typed);
+        QTest::keyClick(size, Qt::Key_Return);
+    };
+    QList<CFTComponent *> panels;
+    for (int i = 0; i < 2; ++i) {
+        CADocView *canvas = window(i)->docView();
+        canvas->addressCommands().addressPanel(true);
+        const std::vector<CFTComponent *> &all = canvas->document()->ftDocument()->GetComponents(0, false);
+        const auto panel = std::find_if(all.begin(), all.end(),
+                                        [](CFTComponent *c) { return c->getType() == ctAddressPanel; });
+        ASSERT_NE(panel, all.end());
+        panels.append(*panel);
+    }
+    activate(window(0));
+    select(0, panels.at(0));
+    ASSERT_EQ(inspector->tabView()->currentIndex(), int(CAPropertiesController::AddressTab));
+    typeInto(u"15"_s);
+    ASSERT_DOUBLE_EQ(sizeOf(panels.at(0)), 15.0);
+    saveAnswer = CADocumentManager::SaveAnswer::DontSave;
+    window(0)->close();
+    ASSERT_EQ(manager().documents().size(), 1);
+
+    // The design left, turned to with nothing selected.
+    activate(window(0));
+    CADocView *canvas = window(0)->docView();
+    canvas->ftView()->deselectAll();
+    canvas->notifySelectionChanged();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(inspector->inspectedView(), canvas);
+    ASSERT_EQ(inspector->tabView()->currentIndex(), int(CAPropertiesController::AddressTab));
+    CFTComponent *defaults = canvas->ftView()->defText();
+    const double defaultSize = sizeOf(defaults);
+    ASSERT_GT(defaultSize, 0.0);
+    ASSERT_NE(defaultSize, 15.0);
+    const double panelSize = sizeOf(panels.at(1));
+    ASSERT_TRUE(size->isEnabled());
+    EXPECT_DOUBLE_EQ(size->text().toDouble(), defaultSize) << "the size shown is the closed design's";
+
+    typeInto(u"21"_s);
+    EXPECT_DOUBLE_EQ(sizeOf(defaults), 21.0) << "the typed size changed nothing";
+    EXPECT_DOUBLE_EQ(sizeOf(panels.at(1)), panelSize);
+    EXPECT_DOUBLE_EQ(size->text().toDouble(), 21.0);
+}
+
 } // namespace

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class PWUserDefaults;
+class QWidget;
+
+// Tells the user, once, that the settings file could not be written. Settings, print lists,
+// senders and the local contacts all live in that one file, so a folder that cannot be written
+// or a full disk fails every change the same way: the failures of one turn of the event loop are
+// told together (what could not be kept and why), later ones of that spell only logged; a write
+// that succeeds again ends the spell, and a later failure is told anew.
+class CASettingsSaveMonitor : public QObject
+{
+    Q_OBJECT
+public:
+    // How a failure is shown: the text names what was not saved, the detail why.
+    using Teller = std::function<void(const QString &text, const QString &detail)>;
+
+    CASettingsSaveMonitor(PWUserDefaults &defaults, Teller teller, QObject *parent = nullptr);
+
+    // What the user calls the value stored under key ("the print lists", ...).
+    static QString whatIsStoredUnder(const QString &key);
+    // The text and the detail told for failures of the values stored under keys.
+    static QString textFor(const QStringList &keys);
+    static QString detailFor(const QString &path, const QString &reason);
+    int toldCount() const { return m_toldCount; }
+
+    // The teller the application uses: a message box over the window the user works in,
+    // named "_settingsNotSaved", that does not hold the application up.
+    static void tellInWindow(const QString &text, const QString &detail);
+
+private:
+    void failed(const QString &key, const QString &reason);
+    void tellPending();
+
+    PWUserDefaults &m_defaults;
+    Teller m_teller;
+    bool m_told = false;
+    bool m_scheduled = false;
+    QStringList m_pendingKeys;
+    QString m_pendingReason;
+    int m_toldCount = 0;
+};
