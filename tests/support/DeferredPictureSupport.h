@@ -61,12 +61,16 @@ class HeldRenderings
 public:
     HeldRenderings()
     {
-        const QString script = m_folder.filePath(QStringLiteral("held-child"));
+        // The scripts stay until the test program ends: a child started just before its holder
+        // went still reads its script.
+        static QTemporaryDir folder;
+        static int held = 0;
+        const QString script = folder.filePath(QStringLiteral("held-%1").arg(++held));
+        m_gate = script + QStringLiteral(".open");
         QFile file(script);
-        // Without its folder (the holder gone) the script lets its child go on too.
-        const QByteArray text = "#!/bin/sh\nwhile [ ! -e '" + QFile::encodeName(gate()) + "' ] && [ -e \"$0\" ]; do sleep 0.02; done\n"
+        const QByteArray text = "#!/bin/sh\nwhile [ ! -e '" + QFile::encodeName(m_gate) + "' ]; do sleep 0.02; done\n"
                                 "exec '" + QFile::encodeName(QCoreApplication::applicationFilePath()) + "' \"$@\"\n";
-        EXPECT_TRUE(m_folder.isValid() && file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        EXPECT_TRUE(folder.isValid() && file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
         file.close();
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         PWIsolatedCall::setProgram(script);
@@ -74,14 +78,13 @@ public:
     ~HeldRenderings()
     {
         PWIsolatedCall::setProgram(QString());
-        QFile(gate()).open(QIODevice::WriteOnly);
+        QFile(m_gate).open(QIODevice::WriteOnly);
     }
     HeldRenderings(const HeldRenderings &) = delete;
     HeldRenderings &operator=(const HeldRenderings &) = delete;
 
 private:
-    QString gate() const { return m_folder.filePath(QStringLiteral("open")); }
-    QTemporaryDir m_folder;
+    QString m_gate;
 };
 
 // A picture of 100 points square, and what a widget shows of it once its rendering has ended.

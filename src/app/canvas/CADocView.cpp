@@ -606,6 +606,8 @@ void CADocView::attachEditor()
             contents->setUndoRedoEnabled(false);
             cursor.setBlockCharFormat(*style);
             contents->setUndoRedoEnabled(true);
+            // Laid out again now: the empty line was laid out in the unstyled font.
+            contents->markContentsDirty(0, contents->characterCount());
             cursor.setCharFormat(*style);
             m_editor->setTextCursor(cursor);
         }
