@@ -126,42 +126,51 @@ TEST_P(CADocViewScrollTest, DraggedOffThePageTheCanvasGrowsAndTheViewStays)
     c.expectShows(far, shownFar);
 }
 
-// Dragged off the page, scrolled to the far end of the canvas on the way it grew, and the drag
+// Dragged off the page, scrolled along the canvas, and the drag
 // undone: the canvas shrinks back on the other side and the room still shows what it showed.
-TEST_P(CADocViewScrollTest, AnOffPageDragUndoneAtTheFarEndLeavesTheViewStill)
+TEST_P(CADocViewScrollTest, AnOffPageDragUndoneScrolledAlongLeavesTheViewStill)
 {
     const OffPageCase &row = GetParam();
-    ScrolledCanvas c(row.zoom, QSize(700, 500));
-    const double s = c.view->scale();
-    const QRectF frameBefore = c.view->geometry().frame();
-    const QPointF middle(65.0, 55.0);
-    const QPointF by(row.left ? frameBefore.left() - 60.0 / s - 40.0 : -20.0,
-                     row.up ? frameBefore.top() - 60.0 / s - 40.0 : -20.0);
-    const QPoint from = c.at(middle);
-    c.drag(from, from + (c.at(middle + by) - c.at(middle)));
-    ASSERT_LT(row.left ? c.box->GetOriginX() : c.box->GetOriginY(), 0.0) << "the box left the page";
-    QScrollBar *across = c.area.horizontalScrollBar();
-    QScrollBar *down = c.area.verticalScrollBar();
-    across->setValue(across->maximum());
-    down->setValue(down->maximum());
-    QApplication::processEvents();
-    const QPoint corner(30, 30);
-    const QPoint far(c.area.viewport()->width() - 30, c.area.viewport()->height() - 30);
-    const QPointF shownCorner = c.shownAt(corner);
-    const QPointF shownFar = c.shownAt(far);
-    const QRectF grown = c.view->geometry().frame();
+    // Scrolled to the far end, and to where the room's corner shows the canvas's corner before
+    // the drag (what the undo takes away is then out of sight on both ways).
+    for (const bool farEnd : {true, false}) {
+        SCOPED_TRACE(farEnd ? "at the far end" : "at the corner before the drag");
+        // Grown both ways, the undo takes both scroll bars at once and the page is placed in the
+        // larger room anew: only the far end stays.
+        if (!farEnd && row.left && row.up)
+            continue;
+        ScrolledCanvas c(row.zoom, QSize(700, 500));
+        const double s = c.view->scale();
+        const QRectF frameBefore = c.view->geometry().frame();
+        const QPointF middle(65.0, 55.0);
+        const QPointF by(row.left ? frameBefore.left() - 60.0 / s - 40.0 : -20.0,
+                         row.up ? frameBefore.top() - 60.0 / s - 40.0 : -20.0);
+        const QPoint from = c.at(middle);
+        c.drag(from, from + (c.at(middle + by) - c.at(middle)));
+        ASSERT_LT(row.left ? c.box->GetOriginX() : c.box->GetOriginY(), 0.0) << "the box left the page";
+        QScrollBar *across = c.area.horizontalScrollBar();
+        QScrollBar *down = c.area.verticalScrollBar();
+        const QRectF grown = c.view->geometry().frame();
+        across->setValue(farEnd ? across->maximum() : qRound((frameBefore.left() - grown.left()) * s));
+        down->setValue(farEnd ? down->maximum() : qRound((frameBefore.top() - grown.top()) * s));
+        QApplication::processEvents();
+        const QPoint corner(30, 30);
+        const QPoint far(c.area.viewport()->width() - 30, c.area.viewport()->height() - 30);
+        const QPointF shownCorner = c.shownAt(corner);
+        const QPointF shownFar = c.shownAt(far);
 
-    c.document.undoManager()->undo();
-    QApplication::processEvents();
-    QApplication::processEvents();
-    ASSERT_DOUBLE_EQ(c.box->GetOriginX(), 40.0) << "the drag was undone";
-    ASSERT_DOUBLE_EQ(c.box->GetOriginY(), 40.0) << "the drag was undone";
-    // The growth is gone again...
-    const QRectF frame = c.view->geometry().frame();
-    EXPECT_GT(row.left ? frame.left() : frame.top(), (row.left ? grown.left() : grown.top()) + 40.0 / s);
-    // ... and the room shows what it showed.
-    c.expectShows(corner, shownCorner);
-    c.expectShows(far, shownFar);
+        c.document.undoManager()->undo();
+        QApplication::processEvents();
+        QApplication::processEvents();
+        ASSERT_DOUBLE_EQ(c.box->GetOriginX(), 40.0) << "the drag was undone";
+        ASSERT_DOUBLE_EQ(c.box->GetOriginY(), 40.0) << "the drag was undone";
+        // The growth is gone again...
+        const QRectF frame = c.view->geometry().frame();
+        EXPECT_GT(row.left ? frame.left() : frame.top(), (row.left ? grown.left() : grown.top()) + 40.0 / s);
+        // ... and the room shows what it showed.
+        c.expectShows(corner, shownCorner);
+        c.expectShows(far, shownFar);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
