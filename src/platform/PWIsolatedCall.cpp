@@ -122,9 +122,75 @@ QByteArray readAll(int fd)
     _exit(writeAll(STDOUT_FILENO, answer) ? kAnswered : kWriteFailed);
 }
 
-// Waits for the child's end until the deadline, then ends it; answers its status and the
-// processor time it used.
-int reap(pid_t child, const QElapsedTimer &timer, qint64 deadlineMs, bool *killed, double *cpuUsed)
+// The clock that backs the processor limit up. A child that waits without working is stopped
+// once its time by the clock is out; one that keeps working, however little of the processor a
+// loaded machine leaves it, is left to its processor limit, up to kMostStretch times that time.
+class BackStop
+{
+public:
+    BackStop(pid_t child, qint64 wallMs)
+        : m_child(child)
+        , m_end(wallMs)
+        , m_last(std::max<qint64>(0, wallMs - kStepMs))
+        , m_cap(kMostStretch * wallMs)
+    {
+    }
+
+    // Milliseconds to wait before asking again; 0 when the child is to be stopped now.
+    qint64 leftMs(const QElapsedTimer &timer)
+    {
+        for (;;) {
+            const qint64 now = timer.elapsed();
+            if (!m_sampled && now >= m_last) {
+                // Looked at late (this process starved too): the step is measured from here.
+                m_sampled = true;
+                m_used = processorMs();
+                m_last = now;
+                m_end = std::max(m_end, now + kStepMs / 4);
+            }
+            if (now < m_end)
+                return (m_sampled ? m_end : m_last) - now;
+            if (!m_sampled)
+                return 0;
+            // Worked since the last look: given another step.
+            const qint64 used = processorMs();
+            const qint64 looked = std::max<qint64>(1, now - m_last);
+            if (used < 0 || m_used < 0 || (used - m_used) * kWorkingShare < looked || m_end + kStepMs > m_cap)
+                return 0;
+            m_used = used;
+            m_last = now;
+            m_end = now + kStepMs;
+        }
+    }
+    // How long the child had by the clock when it was stopped.
+    qint64 endMs() const { return m_end; }
+
+private:
+    static constexpr qint64 kStepMs = 1000;
+    static constexpr qint64 kWorkingShare = 20; // a twentieth of the processor at least
+    static constexpr qint64 kMostStretch = 10;
+
+    // The child's processor time so far; -1 when it cannot be read.
+    qint64 processorMs() const
+    {
+        clockid_t clock {};
+        timespec used {};
+        if (clock_getcpuclockid(m_child, &clock) != 0 || clock_gettime(clock, &used) != 0)
+            return -1;
+        return qint64(used.tv_sec) * 1000 + used.tv_nsec / 1000000;
+    }
+
+    pid_t m_child;
+    qint64 m_end;
+    qint64 m_last;
+    qint64 m_cap;
+    qint64 m_used = -1;
+    bool m_sampled = false;
+};
+
+// Waits for the child's end until the back-stop ends it (at once without one); answers its status
+// and the processor time it used.
+int reap(pid_t child, const QElapsedTimer &timer, BackStop *backStop, bool *killed, double *cpuUsed)
 {
     int status = 0;
     rusage usage {};
@@ -139,7 +205,7 @@ int reap(pid_t child, const QElapsedTimer &timer, qint64 deadlineMs, bool *kille
             return used();
         if (done < 0 && errno != EINTR)
             return status;
-        if (timer.elapsed() >= deadlineMs) {
+        if (!backStop || backStop->leftMs(timer) == 0) {
             *killed = true;
             kill(child, SIGKILL);
             while (wait4(child, &status, 0, &usage) < 0 && errno == EINTR) {
@@ -303,8 +369,8 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const char *job, const QByteArray &r
     if (program.isEmpty())
         program = "/proc/self/exe";
     const qint64 cpuSeconds = std::max<qint64>(1, (qint64(limits.deadlineMs) + 999) / 1000);
-    // The clock only backs the processor limit up: a child starved of the processor by other
-    // work is not stopped for it, one that waits without working is.
+    // The clock only backs the processor limit up (BackStop): a child starved of the processor by
+    // other work is not stopped for it, one that waits without working is.
     const qint64 wallMs = std::max<qint64>(3 * qint64(limits.deadlineMs), cpuSeconds * 1000 + 2000);
     const QList<QByteArray> arguments {program, kChildOption, job, QByteArray::number(limits.memoryBytes),
                                        QByteArray::number(cpuSeconds)};
@@ -335,6 +401,7 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const char *job, const QByteArray &r
         return outcome;
     }
     const int own = ends[0];
+    BackStop backStop(child, wallMs);
     fcntl(own, F_SETFL, fcntl(own, F_GETFL) | O_NONBLOCK);
 
     bool late = false;
@@ -345,7 +412,7 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const char *job, const QByteArray &r
     QByteArray answer;
     char buffer[65536];
     for (;;) {
-        const qint64 left = wallMs - timer.elapsed();
+        const qint64 left = backStop.leftMs(timer);
         if (left <= 0) {
             late = true;
             break;
@@ -355,10 +422,8 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const char *job, const QByteArray &r
         const int polled = poll(&ready, 1, int(left));
         if (polled < 0 && errno == EINTR)
             continue;
-        if (polled == 0) {
-            late = true;
-            break;
-        }
+        if (polled == 0)
+            continue;
         if (sending && (ready.revents & POLLOUT)) {
             const ssize_t written = ::send(own, request.constData() + sent, size_t(request.size() - sent), MSG_NOSIGNAL);
             if (written > 0) {
@@ -388,14 +453,14 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const char *job, const QByteArray &r
         kill(child, SIGKILL);
     bool killed = false;
     double cpuUsed = 0;
-    const int status = reap(child, timer, late || tooLarge ? 0 : wallMs, &killed, &cpuUsed);
+    const int status = reap(child, timer, late || tooLarge ? nullptr : &backStop, &killed, &cpuUsed);
     const int signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     // SIGKILL after the processor limit is the hard limit, for a child that caught SIGXCPU.
     const bool outOfTime = signal == SIGXCPU || (signal == SIGKILL && cpuUsed >= double(cpuSeconds));
     if (tooLarge) {
         outcome.reason = QStringLiteral("reading it gave more than %1 MB").arg(megabytes(limits.answerBytes));
     } else if (late || killed) {
-        outcome.reason = QStringLiteral("reading it did not end within %1 and was stopped").arg(secondsText(wallMs));
+        outcome.reason = QStringLiteral("reading it did not end within %1 and was stopped").arg(secondsText(backStop.endMs()));
     } else if (outOfTime) {
         outcome.reason = QStringLiteral("reading it took more than %1 of processor time and was stopped")
                              .arg(secondsText(cpuSeconds * 1000));

@@ -19,7 +19,8 @@ public:
     struct Limits
     {
         // Processor time the work may take (in whole seconds, rounded up); a child that does not
-        // end within three times this (at least two seconds more) by the clock is stopped too.
+        // end within three times this (at least two seconds more) by the clock is stopped too,
+        // unless it is still working (slowly, on a loaded machine): that one gets up to ten times.
         int deadlineMs = 60000;
         // Memory the work may take on top of what the child holds once it has started.
         qint64 memoryBytes = qint64(1024) * 1024 * 1024;

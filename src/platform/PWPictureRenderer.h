@@ -25,7 +25,7 @@ class QPainter;
 // painting): then the rendering is queued in the background, the drawing gets what is there, and
 // kRenderedNotification is posted when the raster is ready. A drawing that waits never waits
 // behind the windows' queue: it takes over a queued rendering of its picture, renders it itself,
-// or waits for one under way, one deadline from its request at most. Within a job the renderings
+// or waits for one under way, which ends within the limits of its own. Within a job the renderings
 // that fail take no more than the report's time in all; the others after it are placeholders.
 class PWPictureRenderer
 {

@@ -50,6 +50,20 @@ QByteArray eatMemory(const QByteArray &)
     return QByteArray(huge.data(), 1);
 }
 
+// Works a fifth of the time and waits the rest, as work does that a busy machine holds back:
+// its processor time grows far slower than the clock.
+QByteArray spinSlowly(const QByteArray &)
+{
+    for (;;) {
+        timespec began {};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &began);
+        for (timespec now = began; (now.tv_sec - began.tv_sec) * 1000000000L + (now.tv_nsec - began.tv_nsec) < 10000000L;)
+            clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+        const timespec rest {0, 40 * 1000 * 1000};
+        nanosleep(&rest, nullptr);
+    }
+}
+
 // Waits without using the processor.
 QByteArray sleepForEver(const QByteArray &)
 {
@@ -86,6 +100,7 @@ QByteArray raiseSignal(const QByteArray &request)
     PWIsolatedCall::registerJob("test-throw",
                                 [](const QByteArray &) -> QByteArray { throw std::runtime_error("damaged"); });
     PWIsolatedCall::registerJob("test-spin", &spin);
+    PWIsolatedCall::registerJob("test-spin-slowly", &spinSlowly);
     PWIsolatedCall::registerJob("test-memory", &eatMemory);
     PWIsolatedCall::registerJob("test-flood", [](const QByteArray &) { return QByteArray(2 * kMB, 'r'); });
     PWIsolatedCall::registerJob("test-marker", [](const QByteArray &) { return QByteArray::number(g_marker); });
@@ -148,6 +163,9 @@ INSTANTIATE_TEST_SUITE_P(
         IsolatedCase {"Throws", "test-throw", {}, limits(10000, 256 * kMB, kMB), false, {},
                       QStringLiteral("reading it failed (exit status")},
         IsolatedCase {"NeverEnds", "test-spin", {}, limits(300, 256 * kMB, kMB), false, {},
+                      QStringLiteral("took more than 1 second of processor time and was stopped")},
+        // Held back by the clock's three seconds it would have had far less than its second.
+        IsolatedCase {"WorksSlowly", "test-spin-slowly", {}, limits(300, 256 * kMB, kMB), false, {},
                       QStringLiteral("took more than 1 second of processor time and was stopped")},
         IsolatedCase {"WaitsForEver", "test-sleep", {}, limits(300, 256 * kMB, kMB), false, {},
                       QStringLiteral("did not end within 3 seconds and was stopped")},

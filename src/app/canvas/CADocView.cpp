@@ -597,10 +597,17 @@ void CADocView::attachEditor()
     m_editor->setAddressFieldEditor(operated->getClassID() == ciAddressPanel);
     QTextDocument *contents = text->getContents();
     m_editor->attach(contents, text->editorFrame(), text->editorRotation());
-    // An empty or new text is typed in the style of its default text.
+    // An empty or new text is typed in the style of its default text, and its empty line is as
+    // high as that style's: the editor covers its own line, not the next one. (Its history
+    // starts here: styling the empty line is no step to take back.)
     if (contents->isEmpty()) {
         if (const std::optional<QTextCharFormat> style = text->GetFontAttr()) {
             QTextCursor cursor = m_editor->textCursor();
+            contents->setUndoRedoEnabled(false);
+            cursor.setBlockCharFormat(*style);
+            contents->setUndoRedoEnabled(true);
+            // Laid out again now: the empty line was laid out in the unstyled font.
+            contents->markContentsDirty(0, contents->characterCount());
             cursor.setCharFormat(*style);
             m_editor->setTextCursor(cursor);
         }

@@ -218,6 +218,9 @@ private:
     QRectF m_prevSelectBox;
     // The visible area of the scroll area holding the canvas, watched for its size.
     QPointer<QWidget> m_room;
+    // That area's size without scroll bars at the last fit: when it is the same, only a scroll
+    // bar came or went.
+    QSize m_wholeRoom;
     QPointF m_pressPoint;
     bool m_tracking = false;
     bool m_personUpdating = false;

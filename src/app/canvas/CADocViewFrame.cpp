@@ -15,6 +15,8 @@
 #include <QGraphicsScene>
 #include <QScrollBar>
 
+#include <algorithm>
+
 double CADocView::fitZoom(const QSizeF &room) const
 {
     const CFTADocument *design = m_document ? m_document->ftDocument() : nullptr;
@@ -56,11 +58,21 @@ void CADocView::fitFrame(bool keepShown)
     const double s = scale();
     const QSizeF room = area ? QSizeF(area->viewport()->size()) / s : QSizeF();
     // Both margins are the screen's: the same few pixels of desk at every zoom.
-    const QRectF frame = CACanvasGeometry::frameInRoom(
-        CACanvasGeometry::frameFor(page, objectsBounds(), CACanvasGeometry::kMargin / s), page, room,
-        CACanvasGeometry::kDeskMargin / s);
+    const QRectF content = CACanvasGeometry::frameFor(page, objectsBounds(), CACanvasGeometry::kMargin / s);
+    QRectF frame = CACanvasGeometry::frameInRoom(content, page, room, CACanvasGeometry::kDeskMargin / s);
     // What the room shows now, in points.
     const bool keep = keepShown && across && down && !before.isEmpty();
+    const QSize whole = area ? area->maximumViewportSize() : QSize();
+    if (keep && whole == m_wholeRoom) {
+        // Only a scroll bar came or went (the canvas grew or shrank along the other axis): an axis
+        // that scrolls neither before nor after keeps its edge where it was, rather than centring
+        // the page again by half a bar, as long as the content stays in view.
+        if (across->maximum() == 0 && frame.width() <= room.width() + 1e-9 && content.width() <= room.width())
+            frame.moveLeft(std::clamp(before.left(), content.right() - room.width(), content.left()));
+        if (down->maximum() == 0 && frame.height() <= room.height() + 1e-9 && content.height() <= room.height())
+            frame.moveTop(std::clamp(before.top(), content.bottom() - room.height(), content.top()));
+    }
+    m_wholeRoom = whole;
     const QRectF shown = keep ? QRectF(before.topLeft() + QPointF(across->value(), down->value()) / s, room) : QRectF();
     m_geometry.setFrame(frame);
     applyGeometry();

@@ -339,6 +339,46 @@ TEST(CADocViewAddressTest, FieldsEnteredByTabTypeInTheirOwnStyleAndKeepIt)
     }
 }
 
+// An empty field entered by a click or by Tab gets an editor one line high, over its own line:
+// the editor's frame does not reach down over the field on the next line.
+TEST(CADocViewAddressTest, TheEditorOverAnEmptyFieldIsOneLineHigh)
+{
+    const struct
+    {
+        const char *name;
+        textCategory field;
+        bool byTab; // else by a double click on the field
+    } cases[] = {{"clicked", tcCompany, false}, {"clicked", tcCity, false}, {"tabbed", tcLastName, true},
+                 {"tabbed", tcState, true}};
+    for (const auto &row : cases) {
+        SCOPED_TRACE(std::string(row.name) + " " + std::to_string(row.field));
+        PanelCanvas c(true, QByteArray());
+        ASSERT_NE(c.panel, nullptr);
+        ASSERT_TRUE(c.panel->isEmpty());
+        c.paint();
+        CFTAAddressText *field = c.field(row.field);
+        ASSERT_NE(field, nullptr);
+        // Tab comes from the field before it in reading order: the first field, walked on.
+        CFTAAddressText *clicked = row.byTab ? c.field(tcFirstName) : field;
+        ASSERT_NE(clicked, nullptr);
+        const QPoint target = c.at(PanelCanvas::frame(clicked).center());
+        QTest::mouseDClick(c.view.viewport(), Qt::LeftButton, {}, target);
+        if (!c.view.isEditingText())
+            QTest::mouseDClick(c.view.viewport(), Qt::LeftButton, {}, target);
+        ASSERT_TRUE(c.view.isEditingText());
+        for (int tabs = 0; row.byTab && c.panel->currentText() != field && tabs < 20; ++tabs)
+            QTest::keyClick(&c.view, Qt::Key_Tab);
+        ASSERT_EQ(c.panel->currentText(), field);
+        ASSERT_TRUE(field->GetText()->isEmpty());
+        const QRectF line = PanelCanvas::frame(field);
+        const QRectF editor = c.view.fieldEditor()->sceneBoundingRect();
+        EXPECT_NEAR(editor.top(), line.top(), 1.0);
+        EXPECT_LE(editor.height(), line.height() + 1.0) << "the editor is " << editor.height() << " high over a line of "
+                                                        << line.height();
+        EXPECT_GE(editor.height(), line.height() - 1.0);
+    }
+}
+
 TEST(CADocViewAddressTest, TabsOfASelectedPanelAtThePageTopShowAboveThePage)
 {
     PanelCanvas c(false);

@@ -313,6 +313,39 @@ TEST(CEncodeBarsBars, LettersArePackedWithTheirValues)
     }
 }
 
+// The free field of a lettered DCI 39 type holds thirty radix-11 characters, blank-padded: each
+// group of three (the first character the most significant) is a digit of base 1331, the lowest
+// group first, and the number is spelt as base-1444 digits of two symbols (38 x 38) from symbol 2 on,
+// the lowest first. A blank counts 10, a digit its value.
+TEST(CEncodeBarsBars, Dci39RadixElevenFieldCountsABlankAsTen)
+{
+    using U = unsigned __int128;
+    const std::pair<const char *, const char *> cases[] = {
+        {"39,A,12 3", "12 3"}, {"39,Q,9 0 9 0", "9 0 9 0"}, {"39,Z,", ""},
+        {"39,B,000000000000000000000000000 00", "000000000000000000000000000 00"}};
+    for (const auto &[data, field] : cases) {
+        std::string padded = field;
+        padded.resize(30, ' ');
+        U expected = 0;
+        for (int group = 9; group >= 0; --group) {
+            U three = 0;
+            for (int j = 0; j < 3; ++j) {
+                const char c = padded[static_cast<std::size_t>(group * 3 + j)];
+                three = three * 11 + (c == ' ' ? 10 : static_cast<unsigned>(c - '0'));
+            }
+            expected = expected * 1331 + three;
+        }
+        const Encoded e = encode(data, 26, 22);
+        ASSERT_EQ(e.result, 1) << data;
+        U spelt = 0;
+        for (int i = 9; i >= 0; --i)
+            spelt = spelt * 1444 + e.symbols[static_cast<std::size_t>(2 + 2 * i)] * 38
+                    + e.symbols[static_cast<std::size_t>(3 + 2 * i)];
+        EXPECT_TRUE(spelt == expected) << data;
+        expectCodeWord(e.symbols, 4);
+    }
+}
+
 TEST(CEncodeBarsAddress, BuildsTheDataString)
 {
     // Street, data string.
