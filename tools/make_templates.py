@@ -22,20 +22,22 @@ from xml.sax.saxutils import escape
 
 OUT = Path(__file__).resolve().parent.parent / "resources" / "bundle"
 
-PAGES = {  # page name in the source -> (our name, width pt, height pt)
+PAGES = {  # page name in the source -> (our name, width pt, height pt of the paper sheets print on)
     "US-Letter": ("Letter", 612.0, 792.0),
-    "A4": ("A4", 595.2756, 841.8898),
+    "A4": ("A4", 594.72, 841.68),
 }
 
 # Figures the maker publishes for its most used sheets, where the database splits the white space
-# differently or rounds the label size: base part -> (unit, width, height, columns, rows, left
-# margin, top margin, horizontal gap, vertical gap).
-AVERY_PUBLISHED = {
-    "5160": ("in", 2.625, 1.0, 3, 10, 0.1875, 0.5, 0.125, 0.0),
-    "7160": ("mm", 63.5, 38.1, 3, 7, 7.21, 15.15, 2.54, 0.0),
-    "7162": ("mm", 99.1, 33.9, 2, 8, 4.65, 12.9, 2.5, 0.0),
-    "7163": ("mm", 99.1, 38.1, 2, 7, 4.65, 15.15, 2.5, 0.0),
-    "7165": ("mm", 99.1, 67.7, 2, 4, 4.65, 13.1, 2.5, 0.0),
+# differently or rounds the label size (to whole points, so that a sheet two labels of 105 mm wide
+# no longer fits its A4): (maker, base part) -> (unit, width, height, columns, rows, left margin,
+# top margin, horizontal gap, vertical gap).
+PUBLISHED = {
+    ("Avery", "5160"): ("in", 2.625, 1.0, 3, 10, 0.1875, 0.5, 0.125, 0.0),
+    ("Avery", "7160"): ("mm", 63.5, 38.1, 3, 7, 7.21, 15.15, 2.54, 0.0),
+    ("Avery", "7162"): ("mm", 99.1, 33.9, 2, 8, 4.65, 12.9, 2.5, 0.0),
+    ("Avery", "7163"): ("mm", 99.1, 38.1, 2, 7, 4.65, 15.15, 2.5, 0.0),
+    ("Avery", "7165"): ("mm", 99.1, 67.7, 2, 4, 4.65, 13.1, 2.5, 0.0),
+    ("Herma", "4620"): ("mm", 105.0, 37.0, 2, 8, 0.0, 0.0, 0.0, 0.0),
 }
 
 FIELD_ORDER = ["Manufacturer", "ID", "Category", "Type", "Description", "PageSize", "Columns", "Rows",
@@ -158,7 +160,7 @@ def sheet_label(brand, part, base):
     dx, dy = points(layout.get("dx", "0")), points(layout.get("dy", "0"))
     hs = dx - w if nx > 1 else 0.0
     vs = dy - h if ny > 1 else 0.0
-    published = AVERY_PUBLISHED.get(base.get("part")) if brand == "Avery" else None
+    published = PUBLISHED.get((brand, base.get("part")))
     if published:
         unit = published[0]
         f = 72.0 if unit == "in" else 72.0 / 25.4
@@ -273,8 +275,10 @@ POSTCARDS = [
     ("", "5 x 7", "Postcard 5 x 7 in", "5 x 7 in", 0, 0, 7.0, 5.0, "in", 0, 0, 0, 0),
     ("", "A6", "Postcard A6", "A6", 0, 0, 148.0, 105.0, "mm", 0, 0, 0, 0),
     ("", "DL", "Postcard DL", "DL", 0, 0, 210.0, 99.0, "mm", 0, 0, 0, 0),
-    ("Avery", "08387", "Postcards, 4 per sheet", "Letter", 2, 2, 5.5, 4.25, "in", 0, 1.25, 0, 0),
-    ("Avery", "03380", "Postcards, 4 per sheet", "Letter", 2, 2, 5.5, 4.25, "in", 0, 1.25, 0, 0),
+    # Four cards fill a Letter sheet, standing in two columns and two rows; the designs lie (a
+    # predefined layout is designed on its long side) and the sheet turns each onto its place.
+    ("Avery", "08387", "Postcards, 4 per sheet", "Letter", 2, 2, 4.25, 5.5, "in", 0, 0, 0, 0),
+    ("Avery", "03380", "Postcards, 4 per sheet", "Letter", 2, 2, 4.25, 5.5, "in", 0, 0, 0, 0),
     ("", "A6 on A4", "Postcards A6, 4 per sheet", "A4", 2, 2, 105.0, 148.0, "mm", 0, 0.5, 0, 0),
     ("", "A6 on A4 landscape", "Postcards A6, 4 per sheet", "A4", 1, 2, 148.0, 105.0, "mm", 31.0, 43.5, 0, 0),
 ]

@@ -88,7 +88,7 @@ protected:
 struct GridCase
 {
     const char *name;
-    const char *sample; // a sample design of the build's library, a postcard sheet ("postcard:ID"), else the blank design
+    const char *sample; // a sample design of the build's library, a postcard sheet ("postcard:[MAKER|]ID"), else the blank design
     int columns;        // 0: as designed
     int rows;
     int status;
@@ -105,8 +105,10 @@ TEST_P(OffPaperTest, ItemsOffThePaperAreNamedOnceAndFailTheJob)
     QString error;
     const QString design = path(u"grid.pwdc"_s);
     if (QByteArray(c.sample).startsWith("postcard:")) {
+        // "postcard:MAKER|ID", or "postcard:ID" for a sheet of no maker.
+        const QStringList name = QString::fromLatin1(c.sample + 9).split(u'|');
         const std::shared_ptr<CATemplateFormat> layout = CATemplateFormat::findPredefLayoutManufacturerID(
-            dtPostcard, QString(), QString::fromLatin1(c.sample + 9));
+            dtPostcard, name.size() > 1 ? name.front() : QString(), name.back());
         ASSERT_TRUE(layout);
         CADocument document(std::make_unique<CFTADocument>(dtPostcard, CDDString(u"us"_s), CDDString(u"us"_s)));
         document.setLayoutArangeComponents(*layout, false);
@@ -147,6 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
     BatchJobNotAsDesignedTest, OffPaperTest,
     ::testing::Values(GridCase {"SampleAsDesigned", "Mailing2/Business/Classic.pwdc", 0, 0, 0, ""},
                       GridCase {"PostcardSheetAsDesigned", "postcard:A6 on A4 landscape", 0, 0, 0, ""},
+                      GridCase {"FourCardLetterSheetAsDesigned", "postcard:Avery|08387", 0, 0, 0, ""},
+                      GridCase {"FourCardLetterSheetOtherStockAsDesigned", "postcard:Avery|03380", 0, 0, 0, ""},
                       GridCase {"SampleWithFiveColumns", "Mailing2/Business/Classic.pwdc", 5, 5, 1,
                                 "the layout's 5 columns and 5 rows do not fit its paper of 612 x 792 pt"},
                       GridCase {"SixtyBySixty", "", 60, 60, 1,
