@@ -1,5 +1,6 @@
 #include "platform/PWPathStatus.h"
 
+#include <cerrno>
 #include <cstdlib>
 
 #include <sys/stat.h>
@@ -7,14 +8,67 @@
 
 namespace PWPathStatus {
 
+namespace {
+
+Kind kindOf(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return Kind::RegularFile;
+    return S_ISDIR(mode) ? Kind::Folder : Kind::Other;
+}
+
+Entry entryOf(const struct stat &status)
+{
+    Entry entry;
+    entry.kind = kindOf(status.st_mode);
+    entry.isLink = S_ISLNK(status.st_mode);
+    entry.ownedByThisUser = status.st_uid == ::getuid();
+    entry.openToOthers = (status.st_mode & (S_IRWXG | S_IRWXO)) != 0;
+    entry.identity = Identity {quint64(status.st_dev), quint64(status.st_ino)};
+    entry.size = qint64(status.st_size);
+    entry.accessed = Timestamp {qint64(status.st_atim.tv_sec), qint64(status.st_atim.tv_nsec)};
+    entry.modified = Timestamp {qint64(status.st_mtim.tv_sec), qint64(status.st_mtim.tv_nsec)};
+    return entry;
+}
+
+} // namespace
+
 Kind kindAt(const QByteArray &path)
+{
+    int error = 0;
+    return kindAt(path, &error);
+}
+
+Kind kindAt(const QByteArray &path, int *error)
+{
+    struct stat status {};
+    if (path.isEmpty() || ::stat(path.constData(), &status) != 0) {
+        if (error)
+            *error = path.isEmpty() ? ENOENT : errno;
+        return Kind::Missing;
+    }
+    return kindOf(status.st_mode);
+}
+
+Entry entryAt(const QByteArray &path)
+{
+    struct stat status {};
+    if (path.isEmpty() || ::lstat(path.constData(), &status) != 0)
+        return Entry();
+    return entryOf(status);
+}
+
+Entry statusAt(const QByteArray &path)
 {
     struct stat status {};
     if (path.isEmpty() || ::stat(path.constData(), &status) != 0)
-        return Kind::Missing;
-    if (S_ISREG(status.st_mode))
-        return Kind::RegularFile;
-    return S_ISDIR(status.st_mode) ? Kind::Folder : Kind::Other;
+        return Entry();
+    return entryOf(status);
+}
+
+quint32 userId()
+{
+    return quint32(::getuid());
 }
 
 std::optional<Identity> identityAt(const QByteArray &path)

@@ -11,6 +11,8 @@ namespace PWPathStatus {
 
 enum class Kind { Missing, RegularFile, Folder, Other };
 Kind kindAt(const QByteArray &path);
+// The same, and why not when Missing (the errno of the question: ENOENT, EACCES, ELOOP...).
+Kind kindAt(const QByteArray &path, int *error);
 
 // A file by its device and inode: two names are of one file when their identities are equal.
 struct Identity
@@ -20,6 +22,35 @@ struct Identity
     friend bool operator==(const Identity &, const Identity &) = default;
 };
 std::optional<Identity> identityAt(const QByteArray &path);
+
+// A file time to the nanosecond.
+struct Timestamp
+{
+    qint64 seconds = 0;
+    qint64 nanoseconds = 0;
+    friend bool operator==(const Timestamp &, const Timestamp &) = default;
+};
+
+// What stands at the path itself, a last link not followed: a link planted in a shared folder
+// is told as one, never taken for what it leads to.
+struct Entry
+{
+    Kind kind = Kind::Missing; // a link is Other
+    bool isLink = false;
+    bool ownedByThisUser = false;
+    // Whether the group or other users hold any right on it.
+    bool openToOthers = false;
+    Identity identity;
+    qint64 size = 0;
+    Timestamp accessed;
+    Timestamp modified;
+};
+Entry entryAt(const QByteArray &path);
+// The same with every link followed (isLink is then never set).
+Entry statusAt(const QByteArray &path);
+
+// The number of the user this process runs for.
+quint32 userId();
 
 // Whether this user may read the file; whether this user may make files in the folder.
 bool isReadable(const QByteArray &path);

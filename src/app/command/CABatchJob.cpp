@@ -28,7 +28,6 @@
 #include <optional>
 #include <utility>
 
-#include <fcntl.h>
 
 namespace {
 
@@ -148,7 +147,7 @@ std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSo
         return std::nullopt;
     }
     // An open file named by its bytes, and a name the readers of the toolkit can open it by.
-    const PWDescriptor opened = PWDescriptor::open(bytesOf(path), O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    const PWDescriptor opened = PWDescriptor::openToRead(bytesOf(path));
     if (!PWPathStatus::isReadable(bytesOf(path))) {
         *reason = QStringLiteral("the contacts file cannot be read: %1").arg(path);
         return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include "app/contacts/CADelimitedText.h"
 #include "app/shell/CADocumentServices.h"
+#include "platform/PWPathStatus.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -11,7 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <unistd.h>
 
 namespace {
 
@@ -393,10 +393,8 @@ QByteArray CACommandLine::pathBytes(const QString &text)
 
 QString CACommandLine::currentFolder()
 {
-    char *folder = ::getcwd(nullptr, 0);
-    if (!folder)
+    const QByteArray folder = PWPathStatus::workingFolder();
+    if (folder.isEmpty())
         return QDir::currentPath();
-    const QString text = argumentText(QByteArrayView(folder, qsizetype(std::strlen(folder))));
-    std::free(folder);
-    return text;
+    return argumentText(QByteArrayView(folder));
 }

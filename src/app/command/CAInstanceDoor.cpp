@@ -1,5 +1,8 @@
 #include "app/command/CAInstanceDoor.h"
 
+#include "platform/PWFileSystem.h"
+#include "platform/PWPathStatus.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,11 +15,6 @@
 
 #include <QLoggingCategory>
 #include <QStandardPaths>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -44,24 +42,23 @@ std::function<void()> &beforeListenHook()
 bool CAInstanceServer::isPrivateFolder(const QString &path, QString *reason)
 {
     // lstat, not stat: a link planted in a shared folder must not lead the door elsewhere.
-    struct stat status {};
-    const QByteArray encoded = QFile::encodeName(path);
-    if (::lstat(encoded.constData(), &status) != 0) {
+    const PWPathStatus::Entry status = PWPathStatus::entryAt(QFile::encodeName(path));
+    if (status.kind == PWPathStatus::Kind::Missing) {
         if (reason)
             *reason = QStringLiteral("%1 does not exist").arg(path);
         return false;
     }
-    if (!S_ISDIR(status.st_mode)) {
+    if (status.kind != PWPathStatus::Kind::Folder) {
         if (reason)
             *reason = QStringLiteral("%1 is no folder").arg(path);
         return false;
     }
-    if (status.st_uid != ::getuid()) {
+    if (!status.ownedByThisUser) {
         if (reason)
             *reason = QStringLiteral("%1 belongs to another user").arg(path);
         return false;
     }
-    if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+    if (status.openToOthers) {
         if (reason)
             *reason = QStringLiteral("%1 can be entered by other users").arg(path);
         return false;
@@ -73,16 +70,15 @@ QString CAInstanceServer::makePrivateFolder(const QString &path, QString *reason
 {
     const QByteArray encoded = QFile::encodeName(path);
     // mkdir refuses a name that exists, link or not; an existing folder is then checked as it is.
-    if (::mkdir(encoded.constData(), S_IRWXU) != 0 && errno != EEXIST) {
+    if (const int made = PWFileSystem::makeFolder(encoded, 0700); made != 0 && made != EEXIST) {
         if (reason)
-            *reason = QStringLiteral("%1 cannot be made: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+            *reason = QStringLiteral("%1 cannot be made: %2").arg(path, QString::fromLocal8Bit(std::strerror(made)));
         return QString();
     }
-    struct stat status {};
     // A folder of ours that others may enter (made by an older build or by hand) is closed.
-    if (::lstat(encoded.constData(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == ::getuid() &&
-        (status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-        ::chmod(encoded.constData(), S_IRWXU);
+    const PWPathStatus::Entry status = PWPathStatus::entryAt(encoded);
+    if (status.kind == PWPathStatus::Kind::Folder && status.ownedByThisUser && status.openToOthers)
+        PWFileSystem::setPermissions(encoded, 0700);
     return isPrivateFolder(path, reason) ? path : QString();
 }
 
@@ -100,7 +96,7 @@ QString CAInstanceServer::defaultServerName()
     // Without one, a folder of the user's own in the temporary folder, made and checked: a name
     // another user took first (the temporary folder is shared) is never used, and the door then
     // moves to the user's cache folder, which nobody else can reach.
-    const QString uid = QString::number(::getuid());
+    const QString uid = QString::number(PWPathStatus::userId());
     QString reason;
     QString folder = makePrivateFolder(QDir(QDir::tempPath()).filePath(QStringLiteral("parcelwick-%1").arg(uid)), &reason);
     if (folder.isEmpty()) {
@@ -154,7 +150,7 @@ QString CAInstanceServer::lockPathFor(const QString &name)
 
 bool CAInstanceServer::takeLock(QString *error)
 {
-    if (m_lockFd >= 0)
+    if (m_lock.isValid())
         return true;
     m_lockWarning.clear();
     const QByteArray path = QFile::encodeName(lockPathFor(m_name));
@@ -172,31 +168,27 @@ bool CAInstanceServer::takeLock(QString *error)
     // The holder removes the file as it leaves; a start that opened it just before then holds a
     // lock on a file no longer there, and tries again with the new one.
     for (int attempt = 0; attempt < 8; ++attempt) {
-        int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR);
         // A lock needs no right to write: a file of another user's that this user may read serves.
-        if (fd < 0 && (errno == EACCES || errno == EPERM))
-            fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
-        if (fd < 0)
+        PWDescriptor lock = PWDescriptor::openLock(path);
+        if (!lock.isValid())
             return without(errno);
-        // flock, not fcntl: its lock belongs to this open file, so two doors of one process
-        // exclude each other too, and the system lets it go however the process ends.
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        // Its lock belongs to this open file, so two doors of one process exclude each other too,
+        // and the system lets it go however the process ends.
+        if (!lock.tryLockExclusive()) {
             const int cause = errno;
-            ::close(fd);
+            lock.close();
             if (cause != EWOULDBLOCK)
                 return without(cause);
             if (error)
                 *error = QStringLiteral("another instance is running");
             return false;
         }
-        struct stat held {};
-        struct stat named {};
-        if (::fstat(fd, &held) == 0 && ::lstat(path.constData(), &named) == 0 && held.st_dev == named.st_dev &&
-            held.st_ino == named.st_ino) {
-            m_lockFd = fd;
+        const std::optional<PWPathStatus::Identity> held = lock.identity();
+        const PWPathStatus::Entry named = PWPathStatus::entryAt(path);
+        if (held && named.kind != PWPathStatus::Kind::Missing && named.identity == *held) {
+            m_lock = std::move(lock);
             return true;
         }
-        ::close(fd);
     }
     if (error)
         *error = QStringLiteral("the door's lock %1 keeps changing").arg(QFile::decodeName(path));
@@ -234,12 +226,11 @@ bool CAInstanceServer::listen(QString *error)
 
 void CAInstanceServer::releaseLock()
 {
-    if (m_lockFd < 0)
+    if (!m_lock.isValid())
         return;
     // Removed while still held, so that no start takes a lock on a file about to go.
-    ::unlink(QFile::encodeName(lockPathFor(m_name)).constData());
-    ::close(m_lockFd);
-    m_lockFd = -1;
+    PWFileSystem::removeFile(QFile::encodeName(lockPathFor(m_name)));
+    m_lock.close();
 }
 
 QString CAInstanceServer::fullServerName() const
@@ -318,7 +309,7 @@ std::optional<QJsonObject> CAInstanceClient::send(const QString &name, const QJs
     };
     // A socket in a shared folder that another user made is not our instance: never hand it our files.
     const QFileInfo file(name);
-    if (file.isAbsolute() && file.exists() && file.ownerId() != ::getuid())
+    if (file.isAbsolute() && file.exists() && file.ownerId() != PWPathStatus::userId())
         return fail(QStringLiteral("the door %1 belongs to another user").arg(name));
     QLocalSocket socket;
     socket.connectToServer(name);

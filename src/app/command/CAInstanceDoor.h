@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PWDescriptor.h"
+
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
@@ -78,7 +80,7 @@ private:
 
     QString m_name;
     // The lock file held open while this object is the instance; -1 when it holds none.
-    int m_lockFd = -1;
+    PWDescriptor m_lock;
     QString m_lockWarning;
     QLocalServer *m_server = nullptr;
     Handler m_handler;

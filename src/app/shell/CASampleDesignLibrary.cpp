@@ -3,7 +3,10 @@
 #include "app/shell/CAShellLog.h"
 #include "kernel/base/CAContentLibraryGate.h"
 #include "kernel/base/CAEnvironment.h"
+#include "platform/PWDescriptor.h"
+#include "platform/PWFileSystem.h"
 #include "platform/PWNotificationCenter.h"
+#include "platform/PWPathStatus.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,11 +23,6 @@
 #include <future>
 #include <mutex>
 #include <vector>
-
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -46,7 +44,7 @@ constexpr int kDepthLimit = 48;
 // How many failures a reason names before it counts the rest.
 constexpr int kNamedFailures = 4;
 
-std::atomic<CASampleDesignLibrary::WriteCall> s_write {&::write};
+std::atomic<CASampleDesignLibrary::WriteCall> s_write {&PWDescriptor::systemWrite};
 std::mutex s_hookMutex;
 CASampleDesignLibrary::CopyHook s_copyHook;
 
@@ -105,11 +103,10 @@ int makeFolder(const QString &path)
         if (i < bytes.size() && bytes.at(i) != '/')
             continue;
         const QByteArray part = bytes.left(i);
-        if (::mkdir(part.constData(), 0777) == 0)
+        const int error = PWFileSystem::makeFolder(part, 0777);
+        if (error == 0)
             continue;
-        const int error = errno;
-        struct stat status = {};
-        if (error == EEXIST && ::stat(part.constData(), &status) == 0 && S_ISDIR(status.st_mode))
+        if (error == EEXIST && PWPathStatus::kindAt(part) == PWPathStatus::Kind::Folder)
             continue;
         return error == EEXIST ? ENOTDIR : error;
     }
@@ -129,49 +126,36 @@ Failure copyFile(const QString &from, const QString &to, const QString &shown)
     const auto failed = [](int error, const QString &what) {
         return Failure {error, what + QStringLiteral(": ") + reasonFor(error)};
     };
-    const int in = ::open(encoded(from).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (in < 0)
+    PWDescriptor in = PWDescriptor::openToRead(encoded(from));
+    if (!in.isValid())
         return failed(errno, QStringLiteral("cannot read %1").arg(from));
-    struct stat status = {};
-    if (::fstat(in, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(in);
+    if (!in.isRegularFile())
         return Failure {EINVAL, QStringLiteral("cannot read %1: not a regular file").arg(from)};
-    }
-    const int out = ::open(encoded(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (out < 0) {
+    PWDescriptor out = PWDescriptor::createNew(encoded(to), 0666);
+    if (!out.isValid()) {
         const int error = errno;
-        ::close(in);
+        in.close();
         return failed(error, QStringLiteral("cannot write %1").arg(shown));
     }
     Failure failure;
     std::vector<char> buffer(64 * 1024);
     while (failure.error == 0) {
-        const ssize_t got = ::read(in, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR)
-            continue;
+        const qsizetype got = in.readSome(buffer.data(), qsizetype(buffer.size()));
         if (got < 0) {
             failure = failed(errno, QStringLiteral("cannot read %1").arg(from));
             break;
         }
         if (got == 0)
             break;
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t put = s_write.load()(out, buffer.data() + done, size_t(got - done));
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put <= 0) {
-                failure = failed(put < 0 ? errno : EIO, QStringLiteral("cannot write %1").arg(shown));
-                break;
-            }
-            done += put;
-        }
+        if (!out.writeAll(buffer.data(), got, s_write.load()))
+            failure = failed(errno, QStringLiteral("cannot write %1").arg(shown));
     }
-    ::close(in);
+    in.close();
     // A disk that fills up may say so only when the file is closed.
-    if (::close(out) != 0 && failure.error == 0)
+    if (!out.close() && failure.error == 0)
         failure = failed(errno, QStringLiteral("cannot write %1").arg(shown));
     if (failure.error != 0)
-        ::unlink(encoded(to).constData());
+        PWFileSystem::removeFile(encoded(to));
     return failure;
 }
 
@@ -201,8 +185,7 @@ struct SeedRun
     void copyOne(const QString &relative)
     {
         const QString target = joined(to, relative);
-        struct stat status = {};
-        if (::lstat(encoded(target).constData(), &status) == 0)
+        if (PWPathStatus::entryAt(encoded(target)).kind != PWPathStatus::Kind::Missing)
             return;
         CASampleDesignLibrary::CopyHook hook;
         {
@@ -213,12 +196,14 @@ struct SeedRun
             hook(target);
         // Under a passing name first, so that an ended copy leaves no short file under the real one.
         const QString passing = target + QStringLiteral(".incoming");
-        ::unlink(encoded(passing).constData());
+        PWFileSystem::removeFile(encoded(passing));
         Failure failure = copyFile(joined(from, relative), passing, joined(shownTo, relative));
-        if (failure.error == 0 && ::rename(encoded(passing).constData(), encoded(target).constData()) != 0) {
-            failure =
-                Failure {errno, QStringLiteral("cannot write %1: %2").arg(joined(shownTo, relative), reasonFor(errno))};
-            ::unlink(encoded(passing).constData());
+        if (failure.error == 0) {
+            if (const int moved = PWFileSystem::renamePath(encoded(passing), encoded(target))) {
+                failure =
+                    Failure {moved, QStringLiteral("cannot write %1: %2").arg(joined(shownTo, relative), reasonFor(moved))};
+                PWFileSystem::removeFile(encoded(passing));
+            }
         }
         if (failure.error != 0) {
             owe(relative, failure);
@@ -227,7 +212,7 @@ struct SeedRun
         ++copied;
         // The lock stays fresh while this start copies, however long that takes.
         if (!lockPath.isEmpty())
-            ::utimensat(AT_FDCWD, encoded(lockPath).constData(), nullptr, 0);
+            PWFileSystem::touch(encoded(lockPath));
     }
 
     // Copies what the target lacks of the shipped folder at relative.
@@ -245,18 +230,11 @@ struct SeedRun
                 Failure {error, QStringLiteral("cannot make %1: %2").arg(joined(shownTo, relative), reasonFor(error))});
             return;
         }
-        DIR *listing = ::opendir(encoded(source).constData());
-        if (!listing) {
-            owe(relative, Failure {errno, QStringLiteral("cannot read %1: %2").arg(source, reasonFor(errno))});
+        QList<QByteArray> names;
+        if (const int error = PWFileSystem::list(encoded(source), &names)) {
+            owe(relative, Failure {error, QStringLiteral("cannot read %1: %2").arg(source, reasonFor(error))});
             return;
         }
-        QList<QByteArray> names;
-        while (const dirent *entry = ::readdir(listing)) {
-            const QByteArray name(entry->d_name);
-            if (name != "." && name != "..")
-                names.append(name);
-        }
-        ::closedir(listing);
         std::sort(names.begin(), names.end());
         for (const QByteArray &name : std::as_const(names)) {
             if (stopError != 0)
@@ -265,13 +243,14 @@ struct SeedRun
                 relative.isEmpty() ? QFile::decodeName(name) : relative + u'/' + QFile::decodeName(name);
             if (child == kCompleteMarker || child == kOwedMarker)
                 continue;
-            struct stat status = {};
-            if (::stat(encoded(joined(from, child)).constData(), &status) != 0) {
+            int error = 0;
+            const PWPathStatus::Kind kind = PWPathStatus::kindAt(encoded(joined(from, child)), &error);
+            if (kind == PWPathStatus::Kind::Missing) {
                 owe(child,
-                    Failure {errno, QStringLiteral("cannot read %1: %2").arg(joined(from, child), reasonFor(errno))});
+                    Failure {error, QStringLiteral("cannot read %1: %2").arg(joined(from, child), reasonFor(error))});
                 continue;
             }
-            if (S_ISDIR(status.st_mode))
+            if (kind == PWPathStatus::Kind::Folder)
                 copyFolder(child, depth + 1);
             else
                 copyOne(child);
@@ -281,14 +260,15 @@ struct SeedRun
     // Copies what is owed at relative: a folder, a file, or nothing when no longer shipped.
     void copyOwed(const QString &relative)
     {
-        struct stat status = {};
         const QString source = joined(from, relative);
-        if (::stat(encoded(source).constData(), &status) != 0) {
-            if (errno != ENOENT)
-                owe(relative, Failure {errno, QStringLiteral("cannot read %1: %2").arg(source, reasonFor(errno))});
+        int error = 0;
+        const PWPathStatus::Kind kind = PWPathStatus::kindAt(encoded(source), &error);
+        if (kind == PWPathStatus::Kind::Missing) {
+            if (error != ENOENT)
+                owe(relative, Failure {error, QStringLiteral("cannot read %1: %2").arg(source, reasonFor(error))});
             return;
         }
-        if (S_ISDIR(status.st_mode)) {
+        if (kind == PWPathStatus::Kind::Folder) {
             copyFolder(relative == u'.' ? QString() : relative);
             return;
         }
@@ -321,26 +301,19 @@ int writeMarker(const QString &folder, const QString &name, const QByteArray &co
 {
     const QString path = QDir(folder).filePath(name);
     const QString passing = path + QStringLiteral(".incoming");
-    ::unlink(encoded(passing).constData());
-    const int out = ::open(encoded(passing).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (out < 0)
+    PWFileSystem::removeFile(encoded(passing));
+    PWDescriptor out = PWDescriptor::createNew(encoded(passing), 0666);
+    if (!out.isValid())
         return errno;
     int error = 0;
-    for (qsizetype done = 0; done < content.size() && error == 0;) {
-        const ssize_t put = s_write.load()(out, content.constData() + done, size_t(content.size() - done));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            error = put < 0 ? errno : EIO;
-        else
-            done += put;
-    }
-    if (::close(out) != 0 && error == 0)
+    if (!out.writeAll(content.constData(), content.size(), s_write.load()))
         error = errno;
-    if (error == 0 && ::rename(encoded(passing).constData(), encoded(path).constData()) != 0)
+    if (!out.close() && error == 0)
         error = errno;
+    if (error == 0)
+        error = PWFileSystem::renamePath(encoded(passing), encoded(path));
     if (error != 0)
-        ::unlink(encoded(passing).constData());
+        PWFileSystem::removeFile(encoded(passing));
     return error;
 }
 
@@ -382,8 +355,8 @@ bool takeLock(QLockFile &lock, const QString &lockPath, QString *why)
 {
     lock.setStaleLockTime(CASampleDesignLibrary::kLockAgeMs);
     // A folder or a link in the lock's place would pass for a lock nobody can take away.
-    struct stat status = {};
-    if (::lstat(encoded(lockPath).constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
+    const PWPathStatus::Kind present = PWPathStatus::entryAt(encoded(lockPath)).kind;
+    if (present != PWPathStatus::Kind::Missing && present != PWPathStatus::Kind::RegularFile) {
         *why = QStringLiteral("cannot lock %1: something that is no file is in its place").arg(lockPath);
         return false;
     }
@@ -396,15 +369,15 @@ bool takeLock(QLockFile &lock, const QString &lockPath, QString *why)
             // QLockFile does not say why: a file written beside it does (a full disk takes a new
             // empty file but not its bytes).
             QByteArray name = encoded(lockPath + QStringLiteral(".probe-XXXXXX"));
-            const int fd = ::mkstemp(name.data());
-            int error = fd < 0 ? errno : 0;
-            if (fd >= 0) {
+            PWDescriptor probe = PWDescriptor::createUnique(&name);
+            int error = probe.isValid() ? 0 : errno;
+            if (probe.isValid()) {
                 errno = 0;
-                if (s_write.load()(fd, "probe\n", 6) != 6)
+                if (s_write.load()(probe.get(), "probe\n", 6) != 6)
                     error = errno ? errno : EIO;
-                if (::close(fd) != 0 && error == 0)
+                if (!probe.close() && error == 0)
                     error = errno;
-                ::unlink(name.constData());
+                PWFileSystem::removeFile(name);
             }
             *why = QStringLiteral("cannot lock %1: %2")
                        .arg(lockPath, error ? reasonFor(error) : QStringLiteral("the lock file cannot be written"));
@@ -526,8 +499,8 @@ bool CASampleDesignLibrary::seed(const QString &shipped, const QString &target, 
     removeStaleStaging(folder);
     const QString staging =
         folder + QStringLiteral(".incoming-") + QString::number(QRandomGenerator::global()->generate64(), 16);
-    if (::mkdir(encoded(staging).constData(), 0777) != 0)
-        return failed(QStringLiteral("cannot make %1: %2").arg(staging, reasonFor(errno)));
+    if (const int made = PWFileSystem::makeFolder(encoded(staging), 0777))
+        return failed(QStringLiteral("cannot make %1: %2").arg(staging, reasonFor(made)));
     run.to = staging;
     run.copyFolder(QString());
     const auto abandon = [&](const QString &reason) {
@@ -542,9 +515,9 @@ bool CASampleDesignLibrary::seed(const QString &shipped, const QString &target, 
     if (marked != 0)
         return abandon(QStringLiteral("cannot mark %1: %2").arg(staging, reasonFor(marked)));
     // An empty folder in the way would stop the rename; one with entries was never due a copy.
-    ::rmdir(encoded(folder).constData());
-    if (::rename(encoded(staging).constData(), encoded(folder).constData()) != 0)
-        return abandon(QStringLiteral("cannot move %1 to %2: %3").arg(staging, folder, reasonFor(errno)));
+    PWFileSystem::removeEmptyFolder(encoded(folder));
+    if (const int moved = PWFileSystem::renamePath(encoded(staging), encoded(folder)))
+        return abandon(QStringLiteral("cannot move %1 to %2: %3").arg(staging, folder, reasonFor(moved)));
     if (copied)
         *copied = run.copied;
     return run.owed.isEmpty() ? true : failed(run.reason());
@@ -693,7 +666,7 @@ void CASampleDesignLibrary::setCopyHook(CopyHook hook)
 
 void CASampleDesignLibrary::setWriteCall(WriteCall call)
 {
-    s_write = call ? call : &::write;
+    s_write = call ? call : &PWDescriptor::systemWrite;
 }
 
 bool CASampleDesignLibrary::installForUser(QString *error)

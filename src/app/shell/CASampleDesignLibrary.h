@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/PWDescriptor.h"
+
 #include <QString>
 
 #include <functional>
-
-#include <sys/types.h>
 
 // The designs the application ships for its assistant, and their first copy into the user's
 // content library. A first copy is made into a staging folder beside the target and renamed into
@@ -66,7 +66,7 @@ public:
     using CopyHook = std::function<void(const QString &target)>;
     static void setCopyHook(CopyHook hook);
     // The call that writes the copied bytes, ::write unless set (null puts it back).
-    using WriteCall = ssize_t (*)(int fd, const void *data, size_t size);
+    using WriteCall = PWDescriptor::WriteCall;
     static void setWriteCall(WriteCall call);
 
 private:

@@ -9,9 +9,6 @@
 #include <cstdio>
 #include <utility>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 namespace {
 
 constexpr int kShortTransfer = 5;
@@ -24,12 +21,17 @@ void report(const char *message)
     std::fflush(stdout);
 }
 
-int writeAt(const QString &path, int flags, const char *bytes, std::size_t length, bool withCR)
+// Files this program makes here are the user's alone.
+constexpr mode_t kOwnerReadWrite = 0600;
+
+int writeAt(const QString &path, bool append, const char *bytes, std::size_t length, bool withCR)
 {
-    const PWDescriptor file = PWDescriptor::open(QFile::encodeName(path), flags, S_IRUSR | S_IWUSR);
+    const QByteArray name = QFile::encodeName(path);
+    const PWDescriptor file =
+        append ? PWDescriptor::openToAppend(name, kOwnerReadWrite) : PWDescriptor::openToReplace(name, kOwnerReadWrite);
     if (!file.isValid())
         return errno;
-    if ((flags & O_APPEND) && !file.seekToEnd())
+    if (append && !file.seekToEnd())
         return errno;
     if (!file.writeAll(bytes, qsizetype(length)) || (withCR && !file.writeAll("\r", 1))) {
         report("writeFile: short write\n");
@@ -42,12 +44,12 @@ int writeAt(const QString &path, int flags, const char *bytes, std::size_t lengt
 
 int writeFile(const QString &path, const char *bytes, std::size_t length)
 {
-    return writeAt(path, O_RDWR | O_CREAT | O_TRUNC, bytes, length, false);
+    return writeAt(path, false, bytes, length, false);
 }
 
 int appendFileWithCR(const QString &path, const char *bytes, std::size_t length)
 {
-    return writeAt(path, O_WRONLY | O_CREAT | O_APPEND, bytes, length, true);
+    return writeAt(path, true, bytes, length, true);
 }
 
 int readFile(const QString &path, QByteArray *contents)

@@ -3,15 +3,15 @@
 #include "kernel/base/CAEnvironmentInternal.h"
 #include "kernel/base/FTImageUtilities.h"
 #include "platform/PWImage.h"
+#include "platform/PWFileSystem.h"
 #include "platform/PWLog.h"
+#include "platform/PWPathStatus.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include <climits>
 #include <random>
@@ -64,8 +64,7 @@ bool isPlainFileName(const QString &name)
 
 bool existsWithoutFollowing(const QString &path)
 {
-    struct stat info;
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+    return PWPathStatus::entryAt(QFile::encodeName(path)).kind != PWPathStatus::Kind::Missing;
 }
 
 // Copies a regular file and gives the copy the source's modification time to the nanosecond,
@@ -73,13 +72,12 @@ bool existsWithoutFollowing(const QString &path)
 // removed again: it would never validate.
 bool copyKeepingTime(const QString &source, const QString &target)
 {
-    struct stat info;
-    if (::stat(QFile::encodeName(source).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+    const PWPathStatus::Entry info = PWPathStatus::statusAt(QFile::encodeName(source));
+    if (info.kind != PWPathStatus::Kind::RegularFile)
         return false;
     if (!QFile::copy(source, target))
         return false;
-    const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    if (::utimensat(AT_FDCWD, QFile::encodeName(target).constData(), times, 0) != 0) {
+    if (PWFileSystem::setTimes(QFile::encodeName(target), info.accessed, info.modified) != 0) {
         QFile::remove(target);
         return false;
     }
@@ -195,15 +193,13 @@ bool CAEnvironment::isValidateTempFileGUID(const QString &source)
     if (folder.isEmpty() || !isPlainFileName(name))
         return false;
     // The source is read through a link, as the copy was; the copy itself is our own file.
-    struct stat original;
-    struct stat copy;
-    if (::stat(QFile::encodeName(source).constData(), &original) != 0)
+    const PWPathStatus::Entry original = PWPathStatus::statusAt(QFile::encodeName(source));
+    if (original.kind == PWPathStatus::Kind::Missing)
         return false;
-    if (::lstat(QFile::encodeName(appendPath(folder, name)).constData(), &copy) != 0)
+    const PWPathStatus::Entry copy = PWPathStatus::entryAt(QFile::encodeName(appendPath(folder, name)));
+    if (copy.kind == PWPathStatus::Kind::Missing)
         return false;
-    return original.st_mtim.tv_sec == copy.st_mtim.tv_sec
-           && original.st_mtim.tv_nsec == copy.st_mtim.tv_nsec
-           && qint64(original.st_size) == qint64(copy.st_size);
+    return original.modified == copy.modified && original.size == copy.size;
 }
 
 std::shared_ptr<PWImage> CAEnvironment::loadFullSizedImage(const QString &name)

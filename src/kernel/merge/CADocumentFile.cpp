@@ -25,7 +25,6 @@
 #include <cstring>
 #include <new>
 
-#include <fcntl.h>
 
 namespace {
 
@@ -273,7 +272,7 @@ bool CADocument::readFromFileAtBytes(const QByteArray &path, QString *error)
     const PWPathStatus::Kind kind = PWPathStatus::kindAt(path);
     if (kind != PWPathStatus::Kind::Missing && kind != PWPathStatus::Kind::RegularFile)
         return notRegular();
-    const PWDescriptor file = PWDescriptor::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    const PWDescriptor file = PWDescriptor::openToRead(path);
     if (!file.isValid())
         return fail(error, openError(QString::fromLocal8Bit(std::strerror(errno))));
     if (!file.isRegularFile())
