@@ -217,6 +217,41 @@ TEST(InstanceDoorFolderTest, OnlyAFolderOfTheUserAloneHoldsTheDoor)
     }
 }
 
+// Why a folder cannot hold the door: told for each kind of thing found at its name.
+TEST(InstanceDoorFolderTest, ARefusedFolderIsToldWhy)
+{
+    QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    const auto at = [&](const char *name) { return scratch.filePath(QString::fromUtf8(name)); };
+    ASSERT_TRUE(pwtest::writeFile(at("file"), "x"));
+    ASSERT_EQ(::mkdir(QFile::encodeName(at("private")).constData(), 0700), 0);
+    ASSERT_TRUE(QFile::link(at("private"), at("link")));
+    ASSERT_EQ(::mkdir(QFile::encodeName(at("open")).constData(), 0700), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(at("open")).constData(), 0750), 0);
+    ASSERT_EQ(::mkdir(QFile::encodeName(at("foreign")).constData(), 0700), 0);
+    const bool otherUser = ::lchown(QFile::encodeName(at("foreign")).constData(), ::geteuid() + 4242, 0) == 0;
+    const struct
+    {
+        const char *name;
+        const char *told; // empty: the folder serves
+    } cases[] = {
+        {"private", ""},
+        {"missing", "does not exist"},
+        {"file", "is no folder"},
+        {"link", "is no folder"},
+        {"open", "can be entered by other users"},
+        {"foreign", "belongs to another user"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (QByteArray(c.name) == "foreign" && !otherUser)
+            continue;
+        QString reason;
+        EXPECT_EQ(CAInstanceServer::isPrivateFolder(at(c.name), &reason), *c.told == 0);
+        EXPECT_EQ(reason, *c.told ? at(c.name) + u' ' + QString::fromUtf8(c.told) : QString());
+    }
+}
+
 // Without a runtime folder the door is in a folder made for this user, never in the shared
 // temporary folder itself.
 TEST(InstanceDoorFolderTest, WithoutARuntimeFolderTheDoorIsInAPrivateOne)
