@@ -41,7 +41,8 @@ std::function<void()> &beforeListenHook()
 
 bool CAInstanceServer::isPrivateFolder(const QString &path, QString *reason)
 {
-    // lstat, not stat: a link planted in a shared folder must not lead the door elsewhere.
+    // The name itself, a link not followed: a link planted in a shared folder must not lead the
+    // door elsewhere.
     const PWPathStatus::Entry status = PWPathStatus::entryAt(QFile::encodeName(path));
     if (status.kind == PWPathStatus::Kind::Missing) {
         if (reason)
