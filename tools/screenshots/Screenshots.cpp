@@ -23,6 +23,9 @@
 #include "app/shell/CAOpenDocument.h"
 #include "app/shell/CAPreferencesController.h"
 #include "app/shell/CASavePanel.h"
+#include "app/shell/CASettingsSaveMonitor.h"
+#include "app/printsheet/CAJobReportMessages.h"
+#include "platform/PWJobReport.h"
 #include "app/shell/CExportAccViewController.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTAView.h"
@@ -369,6 +372,34 @@ const QList<Screenshot> &screenshots()
                  sampleWindow(a, 0), u"“party.pwdc” was opened with parts that could not be read."_s,
                  {u"The fields of an address panel could not be read (the file has \"components\" in its place)"_s,
                   u"Component 3 was left out: its class could not be read"_s}));
+         }},
+        {u"sheet-job-report"_s,
+         [](CADocumentController &a) -> QWidget * {
+             CAMainWindowController *window = sampleWindow(a, 0);
+             const PWJobReport report;
+             PWJobReport::note(PWJobReport::Kind::NoFonts, u"fonts"_s,
+                               u"no fonts are installed (the font configuration names none): "
+                               "every text was printed as boxes"_s);
+             PWJobReport::note(PWJobReport::Kind::OffPaper, u"layout"_s,
+                               u"the layout's 5 columns and 5 rows do not fit its paper of 612 x 792 pt: 5 of a sheet's "
+                               "25 positions lie off the paper (row 1 column 5, row 2 column 5, row 3 column 5, ...)"_s);
+             PWJobReport::note(PWJobReport::Kind::AddressPastEdge, u"ann"_s,
+                               u"the address of Ann Abbott runs past the edge of its card"_s);
+             PWJobReport::note(PWJobReport::Kind::Placeholder, u"pic"_s,
+                               u"the picture \"Animals/cat.png\" is not in the content library and is drawn as a placeholder"_s);
+             CAJobReportMessages::tellAfterJob(window, report);
+             return window->findChild<QMessageBox *>(u"_jobReport"_s);
+         }},
+        {u"message-settings-not-saved"_s,
+         [](CADocumentController &) -> QWidget * {
+             CASettingsSaveMonitor::tellInWindow(
+                 CASettingsSaveMonitor::textFor({u"PrintListArray"_s, u"SenderList"_s}),
+                 CASettingsSaveMonitor::detailFor(u"/home/ann/.config/Parcelwick/Parcelwick.plist"_s,
+                                                  u"No space left on device"_s));
+             for (QWidget *top : QApplication::topLevelWidgets())
+                 if (top->objectName() == u"_settingsNotSaved"_s && top->isVisible())
+                     return top;
+             return nullptr;
          }},
         {u"sheet-replace-damaged"_s,
          [](CADocumentController &a) {
