@@ -1,6 +1,7 @@
 // SVG pictures reach Qt's SVG reader only without references outside them, and are drawn apart:
 // the files they name are never opened, their texts are drawn, and embedded bitmaps past the
 // bound make a placeholder. (The same through the program: SvgPictureSafetyTest.)
+#include "FileOpenWatch.h"
 #include "TestSupport.h"
 
 #include "platform/PWBitmapReader.h"
@@ -14,7 +15,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -65,37 +65,6 @@ QByteArray svg(const QByteArray &body, const QByteArray &prologue = QByteArray()
                       "width=\"100\" height=\"50\">"
            + body + "</svg>";
 }
-
-// Opens of a file told by the kernel while it lives.
-class OpenWatch
-{
-public:
-    explicit OpenWatch(const QString &path)
-        : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
-    {
-        if (m_fd >= 0)
-            m_watch = inotify_add_watch(m_fd, QFile::encodeName(path).constData(), IN_OPEN | IN_ACCESS);
-    }
-    ~OpenWatch()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    bool watching() const { return m_watch >= 0; }
-    int events() const
-    {
-        alignas(inotify_event) char buffer[4096];
-        int count = 0;
-        for (ssize_t got; (got = ::read(m_fd, buffer, sizeof buffer)) > 0;)
-            for (ssize_t at = 0; at < got; at += ssize_t(sizeof(inotify_event)) + reinterpret_cast<inotify_event *>(buffer + at)->len)
-                ++count;
-        return count;
-    }
-
-private:
-    int m_fd = -1;
-    int m_watch = -1;
-};
 
 struct RewriteCase
 {
@@ -207,9 +176,8 @@ TEST(PWSvgPictureTest, IsDrawnWithItsTextsAndWithoutTheFilesItNames)
     ASSERT_TRUE(pwtest::writeFile(red, solidPng(40, 40, Qt::red)));
     const QString pipe = work.filePath(u"pipe"_s);
     ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    const OpenWatch redWatch(red);
-    const OpenWatch pipeWatch(pipe);
-    ASSERT_TRUE(redWatch.watching() && pipeWatch.watching());
+    pwtest::OpenWatch watch;
+    ASSERT_TRUE(watch.add(red) && watch.add(pipe));
 
     const QByteArray bytes =
         svg("<rect width=\"100\" height=\"50\" fill=\"white\"/><rect width=\"20\" height=\"50\" fill=\"blue\"/>"
@@ -236,8 +204,7 @@ TEST(PWSvgPictureTest, IsDrawnWithItsTextsAndWithoutTheFilesItNames)
         }
     EXPECT_EQ(reddish, 0);
     EXPECT_GT(dark, 100); // the letter
-    EXPECT_EQ(redWatch.events(), 0);
-    EXPECT_EQ(pipeWatch.events(), 0);
+    EXPECT_EQ(watch.events(), 0);
 }
 
 // Embedded pictures past the bound, and bytes that are no SVG after all: a placeholder named as

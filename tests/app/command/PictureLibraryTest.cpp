@@ -37,30 +37,7 @@ namespace {
 
 const QString kSaveAsTemplate = u"FTSaveAsTemplate"_s;
 
-// Environment variables set for the programs this test starts, put back when it ends.
-class ScopedEnvironment
-{
-public:
-    ScopedEnvironment(const char *name, const QByteArray &value)
-        : m_name(name)
-        , m_had(qEnvironmentVariableIsSet(name))
-        , m_previous(qgetenv(name))
-    {
-        qputenv(name, value);
-    }
-    ~ScopedEnvironment()
-    {
-        if (m_had)
-            qputenv(m_name, m_previous);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    bool m_had;
-    QByteArray m_previous;
-};
+using commandtest::ScopedEnvironment;
 
 // A card with one picture of 100 points square at (10, 10).
 bool writeCard(const QString &path, const std::shared_ptr<PWImage> &image)

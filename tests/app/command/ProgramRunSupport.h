@@ -100,4 +100,29 @@ inline bool writeAddressDesign(const QString &path, QString *error)
     return document.writeToFile(path, error);
 }
 
+// Environment variables set for the programs this test starts, put back when it ends.
+class ScopedEnvironment
+{
+public:
+    ScopedEnvironment(const char *name, const QByteArray &value)
+        : m_name(name)
+        , m_had(qEnvironmentVariableIsSet(name))
+        , m_previous(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~ScopedEnvironment()
+    {
+        if (m_had)
+            qputenv(m_name, m_previous);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_previous;
+};
+
 } // namespace commandtest

@@ -2,6 +2,7 @@
 // picture by its path, a pipe, the terminal, standard input) are never opened and the export
 // ends, its texts are drawn, and embedded bitmaps past the bound are a named placeholder that
 // costs the program no memory. The design keeps the SVG's bytes as they were.
+#include "FileOpenWatch.h"
 #include "TestSupport.h"
 #include "ProgramRunSupport.h"
 
@@ -21,7 +22,6 @@
 
 #include <gtest/gtest.h>
 #include <poppler-qt6.h>
-#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -113,34 +113,6 @@ bool placeholderGrey(QColor c)
            && std::abs(c.blue() - plate.blue()) < 6;
 }
 
-// Opens (and reads) of files told by the kernel while it lives.
-class OpenWatch
-{
-public:
-    OpenWatch()
-        : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
-    {
-    }
-    ~OpenWatch()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    bool add(const QString &path) { return m_fd >= 0 && inotify_add_watch(m_fd, QFile::encodeName(path).constData(), IN_OPEN | IN_ACCESS) >= 0; }
-    int events() const
-    {
-        alignas(inotify_event) char buffer[4096];
-        int count = 0;
-        for (ssize_t got; (got = ::read(m_fd, buffer, sizeof buffer)) > 0;)
-            for (ssize_t at = 0; at < got; at += ssize_t(sizeof(inotify_event)) + reinterpret_cast<inotify_event *>(buffer + at)->len)
-                ++count;
-        return count;
-    }
-
-private:
-    int m_fd = -1;
-};
-
 } // namespace
 
 // An SVG naming a red picture by its absolute and its relative path, a pipe (as a picture and as
@@ -168,7 +140,7 @@ TEST(SvgPictureSafetyTest, FilesAnSvgNamesAreNeverOpened)
     const QString design = work.filePath(u"designs/naming.pwdc"_s);
     ASSERT_TRUE(writeCard(design, bytes));
 
-    OpenWatch watch;
+    pwtest::OpenWatch watch;
     ASSERT_TRUE(watch.add(red) && watch.add(pipe));
     const QString out = work.filePath(u"designs/naming.pdf"_s);
     // Started from the designs' folder, where "../pictures" is the red picture.

@@ -1,5 +1,6 @@
 // An SVG file of a picture folder shown in its pane: decoded in the background, apart, without
 // the files it names (a picture by its relative path, a pipe), and a bounded SVG in bytes alike.
+#include "FileOpenWatch.h"
 #include "app/pictures/CCPictImageResolver.h"
 
 #include "PictureTestSupport.h"
@@ -13,7 +14,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,10 +34,8 @@ TEST(CCPictImageResolverSvgTest, AnSvgIsDrawnApartWithoutTheFilesItNames)
     const QString path = folder.filePath(u"drawing.svg"_s);
     ASSERT_TRUE(pwtest::writeFile(path, svg));
 
-    const int inotify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    ASSERT_GE(inotify, 0);
-    ASSERT_GE(inotify_add_watch(inotify, QFile::encodeName(folder.filePath(u"red.png"_s)).constData(), IN_OPEN), 0);
-    ASSERT_GE(inotify_add_watch(inotify, QFile::encodeName(folder.filePath(u"pipe"_s)).constData(), IN_OPEN), 0);
+    pwtest::OpenWatch watch;
+    ASSERT_TRUE(watch.add(folder.filePath(u"red.png"_s)) && watch.add(folder.filePath(u"pipe"_s)));
 
     CCPictImageResolver resolver;
     int told = 0;
@@ -62,7 +60,5 @@ TEST(CCPictImageResolverSvgTest, AnSvgIsDrawnApartWithoutTheFilesItNames)
     EXPECT_EQ(fitted.size(), QSize(8, 8));
     EXPECT_TRUE(pictest::near(fitted.pixelColor(4, 4), Qt::blue, 10));
 
-    char events[4096];
-    EXPECT_LE(::read(inotify, events, sizeof events), 0) << "a file the SVG names was opened";
-    ::close(inotify);
+    EXPECT_EQ(watch.events(), 0) << "a file the SVG names was opened";
 }

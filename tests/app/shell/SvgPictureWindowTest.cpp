@@ -1,5 +1,6 @@
 // A design with an SVG picture opened in its window: the window opens and its canvas shows the
 // picture without opening the files the SVG names (a picture by its path, a pipe).
+#include "FileOpenWatch.h"
 #include "ShellTestSupport.h"
 
 #include "app/canvas/CADocView.h"
@@ -15,7 +16,6 @@
 #include <QBuffer>
 #include <QTest>
 
-#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,11 +76,8 @@ TEST_F(SvgPictureWindowTest, TheCanvasDrawsTheSvgWithoutTheFilesItNames)
         ASSERT_TRUE(document.writeToFile(path(u"svg.pwdc"_s)));
     }
 
-    const int inotify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    ASSERT_GE(inotify, 0);
-    const auto closeWatch = qScopeGuard([inotify] { ::close(inotify); });
-    ASSERT_GE(inotify_add_watch(inotify, QFile::encodeName(red).constData(), IN_OPEN | IN_ACCESS), 0);
-    ASSERT_GE(inotify_add_watch(inotify, QFile::encodeName(pipe).constData(), IN_OPEN | IN_ACCESS), 0);
+    pwtest::OpenWatch watch;
+    ASSERT_TRUE(watch.add(red) && watch.add(pipe));
 
     const std::shared_ptr<CAOpenDocument> record = manager().openDocument(path(u"svg.pwdc"_s));
     ASSERT_TRUE(record);
@@ -109,6 +106,5 @@ TEST_F(SvgPictureWindowTest, TheCanvasDrawsTheSvgWithoutTheFilesItNames)
     const auto red_ = [](QColor c) { return c.red() > 180 && c.green() < 80 && c.blue() < 80; };
     EXPECT_TRUE(QTest::qWaitFor([&] { return count(blue) > area.width() * area.height() / 2; }, 60000));
     EXPECT_EQ(count(red_), 0);
-    char events[4096];
-    EXPECT_LE(::read(inotify, events, sizeof events), 0) << "a file the SVG names was opened";
+    EXPECT_EQ(watch.events(), 0) << "a file the SVG names was opened";
 }
