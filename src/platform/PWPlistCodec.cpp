@@ -301,6 +301,35 @@ plist_t buildNode(const PWPlist &value, QList<QDateTime> *dates, bool forXml, QL
 
 // --- Reading --------------------------------------------------------------------------------
 
+// The elements of an array in order. libplist keeps a parsed array as a linked list without an
+// index, so asking for element i walks i elements: reading a design of a million components
+// element by element took the square of its size.
+class ArrayWalk
+{
+public:
+    explicit ArrayWalk(plist_t array)
+        : m_array(array)
+    {
+        plist_array_new_iter(array, &m_iterator);
+    }
+    ~ArrayWalk() { std::free(m_iterator); }
+    ArrayWalk(const ArrayWalk &) = delete;
+    ArrayWalk &operator=(const ArrayWalk &) = delete;
+
+    // Null after the last element.
+    plist_t next()
+    {
+        plist_t item = nullptr;
+        if (m_iterator)
+            plist_array_next_item(m_array, m_iterator, &item);
+        return item;
+    }
+
+private:
+    plist_t m_array;
+    plist_array_iter m_iterator = nullptr;
+};
+
 qsizetype countDates(plist_t node)
 {
     switch (plist_get_node_type(node)) {
@@ -308,9 +337,9 @@ qsizetype countDates(plist_t node)
         return 1;
     case PLIST_ARRAY: {
         qsizetype count = 0;
-        const uint32_t size = plist_array_get_size(node);
-        for (uint32_t i = 0; i < size; ++i)
-            count += countDates(plist_array_get_item(node, i));
+        ArrayWalk walk(node);
+        while (plist_t child = walk.next())
+            count += countDates(child);
         return count;
     }
     case PLIST_DICT: {
@@ -437,8 +466,9 @@ private:
         const uint32_t size = plist_array_get_size(node);
         PWPlist::Array array;
         array.reserve(size);
+        ArrayWalk walk(node);
         for (uint32_t i = 0; i < size; ++i) {
-            plist_t child = plist_array_get_item(node, i);
+            plist_t child = walk.next();
             std::optional<PWPlist> element = child ? convert(child, depth + 1) : fail(QStringLiteral("a missing array element"));
             if (!element)
                 return std::nullopt;

@@ -21,33 +21,24 @@ bool contains(const std::vector<T *> &list, const T *item)
 }
 
 template <typename T>
-auto findOwned(std::vector<std::unique_ptr<T>> &pool, const T *item)
-{
-    return std::find_if(pool.begin(), pool.end(), [item](const std::unique_ptr<T> &owned) { return owned.get() == item; });
-}
-
-template <typename T>
-auto findOwned(const std::vector<std::unique_ptr<T>> &pool, const T *item)
-{
-    return std::find_if(pool.begin(), pool.end(), [item](const std::unique_ptr<T> &owned) { return owned.get() == item; });
-}
+using Pool = std::unordered_map<const T *, std::unique_ptr<T>>;
 
 // The pool takes ownership of what leaves every list, once.
 template <typename T>
-void moveIntoPool(std::vector<std::unique_ptr<T>> &pool, const T *item)
+void moveIntoPool(Pool<T> &pool, const T *item)
 {
-    if (item && findOwned(pool, item) == pool.end())
-        pool.emplace_back(const_cast<T *>(item));
+    if (item && !pool.contains(item))
+        pool.emplace(item, std::unique_ptr<T>(const_cast<T *>(item)));
 }
 
 // The list the caller put the item into owns it from now on.
 template <typename T>
-void takeOutOfPool(std::vector<std::unique_ptr<T>> &pool, const T *item)
+void takeOutOfPool(Pool<T> &pool, const T *item)
 {
-    const auto found = findOwned(pool, item);
+    const auto found = pool.find(item);
     if (found == pool.end())
         return;
-    (void)found->release();
+    (void)found->second.release();
     pool.erase(found);
 }
 
@@ -308,10 +299,10 @@ std::unique_ptr<CFTComponent> CFTACoreDoc::EreaseObject(const CFTComponent *comp
 {
     if (!DeleteObject(component, sideIndex, back))
         return nullptr;
-    const auto found = findOwned(maDeletedPool, component);
+    const auto found = maDeletedPool.find(component);
     if (found == maDeletedPool.end())
         return nullptr;
-    std::unique_ptr<CFTComponent> owned = std::move(*found);
+    std::unique_ptr<CFTComponent> owned = std::move(found->second);
     maDeletedPool.erase(found);
     return owned;
 }
@@ -362,12 +353,12 @@ void CFTACoreDoc::autoretain(const CFTLayoutGuideline *guideline)
 
 bool CFTACoreDoc::isInDeletedPool(const CFTComponent *component) const
 {
-    return findOwned(maDeletedPool, component) != maDeletedPool.end();
+    return maDeletedPool.contains(component);
 }
 
 bool CFTACoreDoc::isInDeletedPool(const CFTLayoutGuideline *guideline) const
 {
-    return findOwned(maDeletedLayoutGuidelinesPool, guideline) != maDeletedLayoutGuidelinesPool.end();
+    return maDeletedLayoutGuidelinesPool.contains(guideline);
 }
 
 // --- Z-order ------------------------------------------------------------------------------------

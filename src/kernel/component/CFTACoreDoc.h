@@ -10,6 +10,7 @@
 #include "kernel/base/FTTypes.h"
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class CDDArchive;
@@ -209,8 +210,10 @@ protected:
     bool isListed(const CFTComponent *component) const;
 
     std::vector<std::unique_ptr<ftSide>> maSide;
-    std::vector<std::unique_ptr<CFTComponent>> maDeletedPool;
-    std::vector<std::unique_ptr<CFTLayoutGuideline>> maDeletedLayoutGuidelinesPool;
+    // Keyed by the object, so that emptying a side of many components into the pool, and finding
+    // one there, does not grow with the pool.
+    std::unordered_map<const CFTComponent *, std::unique_ptr<CFTComponent>> maDeletedPool;
+    std::unordered_map<const CFTLayoutGuideline *, std::unique_ptr<CFTLayoutGuideline>> maDeletedLayoutGuidelinesPool;
     documentType m_DocumentType = dtLabel;
     double mdSizeX = 0.0;
     double mdSizeY = 0.0;

@@ -99,11 +99,17 @@ QString checkFrontSide(const PWPlist &front)
         return QString();
     if (!front.isDictionary())
         return QStringLiteral("\"%1\" is not a dictionary").arg(key_FrontSide);
+    qsizetype components = 0;
     for (const QString &key : {key_Components, key_BackComponents}) {
         const PWPlist list = front.value(key);
         if (!list.isNull() && !list.isArray())
             return QStringLiteral("\"%1\" is not a list").arg(key);
+        components += list.isArray() ? list.toArray().size() : 0;
     }
+    if (components > CFTADocumentFileCheck::kMostComponents)
+        return QStringLiteral("it holds %1 components, more than the %2 a design can hold")
+            .arg(components)
+            .arg(CFTADocumentFileCheck::kMostComponents);
     if (!front.value(key_Components).isNull())
         return QString();
     for (const QString &key : front.toDictionary().keys()) {

@@ -18,6 +18,14 @@ PWPlist without(const PWPlist &dictionary, const QString &key)
     return PWPlist(copy);
 }
 
+// A front side of front components and back components, each the same empty entry.
+PWPlist withComponents(const PWPlist &stored, qsizetype front, qsizetype back)
+{
+    const PWPlist entry {PWPlist::Dictionary {}};
+    return withEntries(stored, {{key_FrontSide, PWPlist(PWPlist::Dictionary {{key_Components, PWPlist(PWPlist::Array(front, entry))},
+                                                                            {key_BackComponents, PWPlist(PWPlist::Array(back, entry))}})}});
+}
+
 struct FileCase {
     const char *name;
     // Bundle version written into the file; 0 leaves the key out.
@@ -70,7 +78,11 @@ INSTANTIATE_TEST_SUITE_P(
                   [](const PWPlist &s) {
                       return withEntries(s, {{key_FrontSide, PWPlist(PWPlist::Dictionary {{u"Componentz"_s, PWPlist(PWPlist::Array {})}})}});
                   },
-                  u"\"Front Side\" has no \"Components\" list but an unknown entry \"Componentz\""_s}),
+                  u"\"Front Side\" has no \"Components\" list but an unknown entry \"Componentz\""_s},
+        // The bound counts both lists of the side.
+        FileCase {"MostComponents", 100, [](const PWPlist &s) { return withComponents(s, 999999, 1); }, QString()},
+        FileCase {"OneComponentTooMany", 100, [](const PWPlist &s) { return withComponents(s, 1000000, 1); },
+                  u"it holds 1000001 components, more than the 1000000 a design can hold"_s}),
     [](const ::testing::TestParamInfo<FileCase> &info) { return std::string(info.param.name); });
 
 } // namespace
