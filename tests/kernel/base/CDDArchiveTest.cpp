@@ -371,7 +371,7 @@ TEST(CDDArchiveTest, InProcessArchivesAndTheirChildrenCarryTheRunningVersion)
     CDDArchive written(true);
     written.SetData(key_BundleVersion);
     int version = 0;
-    ASSERT_TRUE(written.GetData(key_BundleVersion, &version));
+    ASSERT_TRUE(written.GetData(key_BundleVersion, &version, CDDRanges::kInt));
     EXPECT_EQ(version, PWBundle::mainBundle().bundleVersion());
     CDDArchive child(true);
     child.SetData(kKey, 1);
