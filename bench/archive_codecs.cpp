@@ -162,14 +162,14 @@ void BM_DocumentArchiveRead500(benchmark::State &state)
             CDDString label;
             entry.GetClassID(&classID);
             entry.GetRectData(key_Bounds, &x, &y, &width, &height);
-            entry.GetData(key_Angle, &angle);
+            entry.GetData(key_Angle, &angle, CDDRanges::kAngle);
             entry.GetData(key_Color, color);
             entry.GetData(key_BackColor, color);
             entry.GetData(key_Stroke, &stroke);
             entry.GetData(key_PenWidth, pen);
-            entry.GetData(key_ShadowHorizontalOffset, &angle);
-            entry.GetData(key_ShadowVerticalOffset, &angle);
-            entry.GetData(key_TextWrapping, &classID);
+            entry.GetData(key_ShadowHorizontalOffset, &angle, CDDRanges::kSignedLength);
+            entry.GetData(key_ShadowVerticalOffset, &angle, CDDRanges::kSignedLength);
+            entry.GetData(key_TextWrapping, &classID, CDDRanges::kTextWrap);
             entry.GetData(key_Label, label);
             sum += x + width + angle + pen.GetWidth();
         }

@@ -92,7 +92,7 @@ void BM_LoadDesign500(benchmark::State &state)
         CDDArchive archive(false);
         archive.Attach(*PWPlist::parse(xml));
         int version = 0;
-        archive.GetData(key_BundleVersion, &version);
+        archive.GetData(key_BundleVersion, &version, CDDRanges::kInt);
         archive.setBundleVersion(version);
         CFTACoreDoc::SerializeComponents(archive, doc.GetComponentsPtr(0, false), false);
         if (doc.GetComponents(0, false).size() != size_t(kComponents))

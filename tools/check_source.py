@@ -6,6 +6,9 @@ nothing under src/kernel or src/platform includes a widget or printing header.
 definitions: a source file defines members only of classes declared in its own folder, so that no
 class hides a dependency on a higher layer by having its members defined up there.
 sizes: no source file passes the size budget; prints the ratio of test lines to source lines.
+archive numbers: every number of a design is read through the archive's ranged getters. The archive
+declares no getter of a number without a range, and no reader of an archive (a function that takes
+one, or a file of the archive's own readers) reads a number from a stored value itself.
 """
 import os
 import re
@@ -144,8 +147,67 @@ def check_sizes():
     return problems
 
 
+# The one place that turns stored values into numbers, and its declarations.
+ARCHIVE_READER = 'kernel/base/CDDArchive.cpp'
+ARCHIVE_HEADER = 'kernel/base/CDDArchive.h'
+# A number taken from a stored value: as a number of the property list, or from its text.
+STORED_NUMBER = re.compile(r'\.(?:toReal|toInteger|isNumber|isReal|isInteger)\(\)'
+                           r'|\.toString\(\)(?:\.trimmed\(\))?\.to(?:Double|Float|Int|UInt|Long|LongLong|ULongLong)\('
+                           r'|\bPWLeading(?:Integer|Real)\b|\bstrto(?:d|f|l|ll|ul|ull)\s*\(|\bato[fil]\s*\(')
+UNRANGED_GETTER = re.compile(r'\bGetData\(\s*const QString &\w*\s*,\s*(?:int|long|float|double)\s*\*\s*\w*\s*\)\s*const\s*(=\s*delete)?')
+
+
+def functions(lines):
+    """(first line number, signature, body lines with their numbers) of each function defined at
+    the left margin: its signature runs from the last blank, comment or closing line to a lone '{'."""
+    signature = []
+    body = None
+    for number, line in enumerate(lines, 1):
+        text = line.rstrip()
+        if body is not None:
+            if text.startswith('}'):
+                yield ' '.join(signature), body
+                signature, body = [], None
+            else:
+                body.append((number, text))
+        elif text == '{':
+            body = []
+        elif not text or text.startswith(('//', '#', '}')) or text.endswith((';', '{')):
+            signature = []
+        else:
+            signature.append(text)
+
+
+def check_archive_numbers(top=SRC):
+    problems = []
+    header = os.path.join(top, ARCHIVE_HEADER)
+    if os.path.exists(header):
+        with open(header, encoding='utf-8') as handle:
+            for number, line in enumerate(handle, 1):
+                match = UNRANGED_GETTER.search(line)
+                if match and not match.group(1):
+                    problems.append(f'{ARCHIVE_HEADER}:{number}: a getter of a number without a range')
+    for path in sources(top):
+        rel = os.path.relpath(path, top)
+        if rel.startswith('platform/') or rel == ARCHIVE_READER:
+            continue
+        with open(path, encoding='utf-8') as handle:
+            lines = handle.readlines()
+        if os.path.basename(rel).startswith('CDDArchive'):
+            readers = [list(enumerate((line.rstrip() for line in lines), 1))]
+        else:
+            readers = [body for signature, body in functions(lines) if 'CDDArchive' in signature]
+        for body in readers:
+            for number, text in body:
+                if STORED_NUMBER.search(text.split('//')[0]):
+                    problems.append(f'{rel}:{number}: reads a number of an archive without the archive\'s '
+                                    f'ranged getters')
+    return problems
+
+
 def main():
-    checks = {'layers': check_layers, 'definitions': check_definitions, 'sizes': check_sizes}
+    checks = {'layers': check_layers, 'definitions': check_definitions, 'sizes': check_sizes,
+              'archive_numbers': check_archive_numbers}
     wanted = sys.argv[1:] or list(checks)
     problems = []
     for name in wanted:

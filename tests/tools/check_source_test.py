@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""The source check refuses a member defined outside the folder of its class."""
+"""The source check refuses a member defined outside the folder of its class, and a number of an
+archive read without the archive's ranged getters."""
 import importlib.util
 import os
 import sys
@@ -51,6 +52,41 @@ class DefinitionsTest(unittest.TestCase):
         write(self.root, 'kernel/drawing/CDDPicture.h', 'class CDDPicture {\n};\n')
         write(self.root, 'kernel/drawing/CDDPicture.cpp', 'CDDPicture::CDDPicture()\n{\n}\n')
         self.assertEqual(check_source.check_definitions(self.root), [])
+
+
+class ArchiveNumbersTest(unittest.TestCase):
+    HEADER = ('class CDDArchive {\npublic:\n'
+              '    bool GetData(const QString &key, int *value) const = delete;\n'
+              '    bool GetData(const QString &key, int *value, CDDNumberRange range) const;\n};\n')
+    READER = ('// A reader.\nbool CFTPicture::Serialize(const CDDArchive &archive,\n'
+              '                           std::vector<CFTComponent *> *list)\n{\n'
+              '    archive.GetData(key_Opacity, &mfOpacity, CDDRanges::kOpacity);\n%s}\n\n'
+              'double elsewhere(const PWPlist &value)\n{\n    return value.toReal();\n}\n')
+
+    def problems_with(self, rel, text):
+        with tempfile.TemporaryDirectory() as root:
+            write(root, 'kernel/base/CDDArchive.h', self.HEADER)
+            write(root, 'kernel/base/CDDArchive.cpp', 'double number(const PWPlist &v) { return v.toReal(); }\n')
+            write(root, rel, text)
+            return check_source.check_archive_numbers(root)
+
+    def test_ranged_reads_pass(self):
+        self.assertEqual(self.problems_with('kernel/drawing/CFTPicture.cpp', self.READER % ''), [])
+
+    def test_each_unranged_read_is_refused(self):
+        cases = [
+            ('plist number', 'kernel/drawing/CFTPicture.cpp', self.READER % '    mfOpacity = archive.value(key_Opacity).toReal();\n', 6),
+            ('number of a text', 'kernel/drawing/CFTPicture.cpp',
+             self.READER % '    mfOpacity = archive.value(key_Opacity).toString().toFloat();\n', 6),
+            ('archive reader file', 'kernel/drawing/CDDArchivePictures.cpp', 'int n = stored.toInteger();\n', 1),
+            ('getter without a range', 'kernel/base/CDDArchive.h',
+             self.HEADER.replace('*value) const = delete;', '*value) const;'), 3),
+        ]
+        for name, rel, text, line in cases:
+            with self.subTest(name):
+                problems = self.problems_with(rel, text)
+                self.assertEqual(len(problems), 1, problems)
+                self.assertTrue(problems[0].startswith(f'{rel}:{line}: '), problems)
 
 
 if __name__ == '__main__':

@@ -283,10 +283,18 @@ bool CAddressFormatController::GetData(const CDDArchive &archive, const QString 
             qCWarning(lcAddress).noquote() << "address format entry under" << key << "is no dictionary";
             continue;
         }
-        const textCategory category = textCategory(number(entry.value(QStringLiteral("tc")), tcNone));
-        root->addKey(category, number(entry.value(QStringLiteral("row"))), number(entry.value(QStringLiteral("col"))),
-                     FTTextCategories::getKeyFromTextCategory(category), CDDString(), CDDString(), CDDString(),
-                     fmWhenFilled, tcNone, tcNone);
+        // Read through the archive, so that a number no format holds is named and kept out.
+        CDDArchive fields(false);
+        fields.Attach(entry);
+        fields.setReadReport(archive.readReport());
+        int category = tcNone;
+        int row = 0;
+        int column = 0;
+        fields.GetData(QStringLiteral("tc"), &category, CDDRanges::kTextCategory);
+        fields.GetData(QStringLiteral("row"), &row, CDDRanges::kFormatPlace);
+        fields.GetData(QStringLiteral("col"), &column, CDDRanges::kFormatPlace);
+        root->addKey(textCategory(category), row, column, FTTextCategories::getKeyFromTextCategory(textCategory(category)),
+                     CDDString(), CDDString(), CDDString(), fmWhenFilled, tcNone, tcNone);
     }
     if (format)
         *format = std::move(root);

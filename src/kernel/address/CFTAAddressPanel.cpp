@@ -613,7 +613,7 @@ void CFTAAddressPanel::loadOldBarcode(const CDDArchive &archive, const CDDString
     auto barcode = std::make_unique<CFTABarcode>(0.0, 0.0);
     barcode->CFTComponent::Serialize(child, nullptr);
     int location = 0;
-    if (child.GetData(key_BarcodeLocation, &location)) {
+    if (child.GetData(key_BarcodeLocation, &location, CDDRanges::kBarcodeLocation)) {
         barcode->SetLocation(location == 1 ? blPanelRoomAbove : location == 2 ? blStandalone : blPanelRoomBelow);
         barcode->SetAddressType(m_addressType);
     }
@@ -676,7 +676,7 @@ bool CFTAAddressPanel::Serialize(const CDDArchive &archive, std::vector<CFTCompo
     }
     archive.GetData(key_AddressPanelToFrom, &m_bToFrom);
     int type = int(m_addressType);
-    if (archive.GetData(key_AddressSource, &type))
+    if (archive.GetData(key_AddressSource, &type, CDDRanges::kAddressType))
         m_addressType = addressType(type);
     archive.GetData(key_Touched, &m_bAuto);
     if (oldFile)

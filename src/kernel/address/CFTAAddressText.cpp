@@ -10,9 +10,6 @@
 
 namespace {
 
-// Unset, never, always, when filled: any other mode shows a field by no rule.
-constexpr CDDNumberRange kFieldModes {double(fmUnset), double(fmWhenFilled), true};
-
 const CDDColor &labelGrey()
 {
     static const CDDColor grey(0.48f, 0.48f, 0.48f, 1.0f);
@@ -397,12 +394,12 @@ bool CFTAAddressText::Serialize(const CDDArchive &archive, std::vector<CFTCompon
         m_fieldMode = fmWhenFilled;
     } else {
         int mode = int(m_fieldMode);
-        if (archive.GetData(key_FieldMode, &mode, kFieldModes))
+        if (archive.GetData(key_FieldMode, &mode, CDDRanges::kFieldMode))
             m_fieldMode = fieldMode(mode);
     }
     archive.GetData(key_AddressPanelToFrom, &m_bToFrom);
     int type = int(m_addressType);
-    if (archive.GetData(key_AddressSource, &type))
+    if (archive.GetData(key_AddressSource, &type, CDDRanges::kAddressType))
         m_addressType = addressType(type);
     archive.GetData(key_IsPreferred, &m_bPreferred);
     if (!archiveGetText(archive, key_Label, mLabel)) {

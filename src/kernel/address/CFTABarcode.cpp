@@ -395,10 +395,10 @@ bool CFTABarcode::Serialize(const CDDArchive &archive, std::vector<CFTComponent 
         return true;
     }
     int location = int(m_location);
-    if (archive.GetData(key_BarcodeLocation, &location))
+    if (archive.GetData(key_BarcodeLocation, &location, CDDRanges::kBarcodeLocation))
         m_location = barcodeLocation(location);
     int type = int(m_barcodeType);
-    if (archive.GetData(key_BarcodeType, &type))
+    if (archive.GetData(key_BarcodeType, &type, CDDRanges::kBarcodeType))
         m_barcodeType = barcodeType(type);
     archive.GetData(key_ZIPForBarcode, mZIP);
     archive.GetData(key_CountryForBarcode, mCountry);

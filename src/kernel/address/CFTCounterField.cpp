@@ -127,8 +127,8 @@ bool CFTCounterField::Serialize(const CDDArchive &archive, std::vector<CFTCompon
         archive.SetData(key_LeadingZeros, mbLeadingZeros);
         return true;
     }
-    archive.GetData(key_StartNumber, &mStartNumber);
-    archive.GetData(key_Increment, &mIncrement);
+    archive.GetData(key_StartNumber, &mStartNumber, CDDRanges::kInt);
+    archive.GetData(key_Increment, &mIncrement, CDDRanges::kInt);
     archive.GetData(key_DigitsCount, &mDigitsCount, CDDNumberRange {0.0, double(kMaxDigitsCount), true});
     archive.GetData(key_LeadingZeros, &mbLeadingZeros);
     ExpandByText();

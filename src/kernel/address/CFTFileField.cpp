@@ -88,9 +88,9 @@ bool CFTFileField::Serialize(const CDDArchive &archive, std::vector<CFTComponent
     CDDString fileName;
     archive.GetData(key_FileName, fileName);
     int count = int(mFieldsCount);
-    if (archive.GetData(key_FiledsCount, &count))
+    if (archive.GetData(key_FiledsCount, &count, CDDRanges::kFieldsCount))
         mFieldsCount = count == fcWholeLine ? fcWholeLine : fcOneField;
-    archive.GetData(key_NumberField, &mNumberField);
+    archive.GetData(key_NumberField, &mNumberField, CDDRanges::kFieldNumber);
     archive.GetData(key_Delimeter, mDelimiter);
     SetFile(fileName);
     ExpandByText();

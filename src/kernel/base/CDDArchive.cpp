@@ -17,6 +17,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 Q_LOGGING_CATEGORY(lcArchive, "pw.kernel.archive")
 
@@ -53,6 +54,37 @@ double leadingReal(const char *p, const char *end, const char **stop = nullptr)
     return negative ? -value : value;
 }
 
+// The number that text holds alone (blanks around it aside), or nothing for a text that holds
+// none or more than one.
+std::optional<double> wholeReal(const char *p, const char *end)
+{
+    const char *stop = p;
+    const double value = leadingReal(p, end, &stop);
+    if (stop == p)
+        return std::nullopt;
+    while (stop < end && isSpace(*stop))
+        ++stop;
+    if (stop != end)
+        return std::nullopt;
+    return value;
+}
+
+// What a value that is no number is, for a report line.
+QString kindOf(const PWPlist &value)
+{
+    if (value.isDictionary())
+        return QStringLiteral("a dictionary");
+    if (value.isArray())
+        return QStringLiteral("a list");
+    if (value.isData())
+        return QStringLiteral("data");
+    if (value.isBool())
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    if (value.isDate())
+        return QStringLiteral("a date");
+    return QStringLiteral("a value of another kind");
+}
+
 QByteArray fixed(double value, int decimals)
 {
     char buffer[400];
@@ -81,6 +113,32 @@ QByteArray shortNumber(double value)
 PWPlist textValue(const QByteArray &text)
 {
     return PWPlist::fromString(QString::fromLatin1(text));
+}
+
+// The components of a colour's own space and its alpha.
+std::vector<double> componentsOf(const PWColor &color)
+{
+    std::vector<double> components;
+    if (color.isRGB())
+        components = {color.redComponent(), color.greenComponent(), color.blueComponent()};
+    else if (color.isWhite())
+        components = {color.whiteComponent()};
+    else if (color.isCMYK())
+        components = {color.cyanComponent(), color.magentaComponent(), color.yellowComponent(), color.blackComponent()};
+    components.push_back(color.alpha());
+    return components;
+}
+
+// A colour as a report names it: its components and alpha, or none.
+QString describedColor(const CDDColor &color)
+{
+    const std::shared_ptr<const PWColor> object = color.getData();
+    if (!object)
+        return QStringLiteral("no colour");
+    QStringList parts;
+    for (const double component : componentsOf(*object))
+        parts.append(QString::number(component));
+    return parts.join(QStringLiteral(", "));
 }
 
 // Read once: archives are made for every component saved, loaded or copied.
@@ -198,14 +256,23 @@ bool CDDArchive::acceptPart(const QString &key, const QString &what, double valu
     return false;
 }
 
-std::optional<double> CDDArchive::storedNumber(const QString &key, QString *asStored) const
+void CDDArchive::noteNotANumber(const QString &key, const QString &value, const QString &kept) const
 {
+    noteUnread(key, QStringLiteral("\"%1\" of %2 is not a number (%3); kept %4")
+                        .arg(key, CDDReadReport::placeOf(m_dictionary.get()), value, kept));
+}
+
+std::optional<double> CDDArchive::storedNumber(const QString &key, QString *asStored, bool *notANumber) const
+{
+    *notANumber = false;
     const PWPlist stored = value(key);
     if (stored.isString()) {
         // As the file has it, within what a report line holds.
         *asStored = stored.toString().left(40);
         const QByteArray bytes = stored.toString().toLatin1();
-        return leadingReal(bytes.constData(), bytes.constData() + bytes.size());
+        const std::optional<double> number = wholeReal(bytes.constData(), bytes.constData() + bytes.size());
+        *notANumber = !number;
+        return number;
     }
     if (stored.isInteger()) {
         *asStored = QString::number(stored.toInteger());
@@ -215,8 +282,10 @@ std::optional<double> CDDArchive::storedNumber(const QString &key, QString *asSt
         *asStored = QString::number(stored.toReal());
         return stored.toReal();
     }
-    if (!stored.isNull())
-        noteValueUnread(key, QStringLiteral("a number was expected"));
+    if (!stored.isNull()) {
+        *asStored = kindOf(stored);
+        *notANumber = true;
+    }
     return std::nullopt;
 }
 
@@ -347,104 +416,75 @@ bool CDDArchive::SetData(const QString &key) const
     return store(key, textValue(QByteArray::number(runningBundleVersion())));
 }
 
-bool CDDArchive::GetData(const QString &key, int *value) const
+std::optional<double> CDDArchive::numberWithin(const QString &key, CDDNumberRange range, bool real,
+                                               const QString &kept) const
 {
-    return GetData(key, value, CDDRanges::kInt);
+    QString asStored;
+    bool notANumber = false;
+    std::optional<double> number = storedNumber(key, &asStored, &notANumber);
+    if (notANumber)
+        noteNotANumber(key, asStored, kept);
+    if (!number)
+        return std::nullopt;
+    if (real) {
+        // Read in single precision like every real of a design.
+        const std::optional<float> single = narrowed(*number);
+        number = single ? std::optional<double>(double(*single)) : std::nullopt;
+    } else {
+        // An int holds no more than its own range asks.
+        range.lowest = std::max(range.lowest, double(std::numeric_limits<int>::min()));
+        range.highest = std::min(range.highest, double(std::numeric_limits<int>::max()));
+        range.whole = true;
+    }
+    if (!number || !range.contains(*number)) {
+        noteOutOfRange(key, asStored, kept);
+        return std::nullopt;
+    }
+    return number;
 }
 
 bool CDDArchive::GetData(const QString &key, int *value, CDDNumberRange range) const
 {
-    QString asStored;
-    const std::optional<double> number = value ? storedNumber(key, &asStored) : std::nullopt;
+    const std::optional<double> number = value ? numberWithin(key, range, false, QString::number(*value)) : std::nullopt;
     if (!number)
         return false;
-    // An int holds no more than its own range asks.
-    range.lowest = std::max(range.lowest, double(std::numeric_limits<int>::min()));
-    range.highest = std::min(range.highest, double(std::numeric_limits<int>::max()));
-    range.whole = true;
-    if (!range.contains(*number)) {
-        noteOutOfRange(key, asStored, QString::number(*value));
-        return false;
-    }
     *value = int(*number);
+    return true;
+}
+
+bool CDDArchive::GetData(const QString &key, float *value, CDDNumberRange range) const
+{
+    const std::optional<double> number = value ? numberWithin(key, range, true, QString::number(*value)) : std::nullopt;
+    if (!number)
+        return false;
+    *value = float(*number);
     return true;
 }
 
 bool CDDArchive::GetData(const QString &key, double *value, CDDNumberRange range) const
 {
-    QString asStored;
-    const std::optional<double> number = value ? storedNumber(key, &asStored) : std::nullopt;
+    const std::optional<double> number = value ? numberWithin(key, range, true, QString::number(*value)) : std::nullopt;
     if (!number)
         return false;
-    // Read in single precision like every real of a design.
-    const std::optional<float> single = narrowed(*number);
-    if (!single || !range.contains(double(*single))) {
-        noteOutOfRange(key, asStored, QString::number(*value));
-        return false;
-    }
-    *value = double(*single);
-    return true;
-}
-
-bool CDDArchive::GetData(const QString &key, long *value) const
-{
-    const PWPlist stored = value ? this->value(key) : PWPlist();
-    if (stored.isString()) {
-        *value = PWLeadingInteger<long>(stored.toString().toLatin1());
-    } else if (stored.isInteger()) {
-        *value = long(stored.toInteger());
-    } else if (stored.isReal() && std::isfinite(stored.toReal())) {
-        *value = long(qBound(-9.2e18, stored.toReal(), 9.2e18));
-    } else {
-        if (!stored.isNull())
-            noteValueUnread(key, QStringLiteral("a number was expected"));
-        return false;
-    }
-    return true;
-}
-
-bool CDDArchive::GetData(const QString &key, float *value) const
-{
-    const PWPlist stored = value ? this->value(key) : PWPlist();
-    double number = 0.0;
-    if (stored.isString()) {
-        const QByteArray bytes = stored.toString().toLatin1();
-        number = leadingReal(bytes.constData(), bytes.constData() + bytes.size());
-    } else if (stored.isNumber()) {
-        number = stored.toReal();
-    } else {
-        if (!stored.isNull())
-            noteValueUnread(key, QStringLiteral("a number was expected"));
-        return false;
-    }
-    // Infinity and NaN would reach geometry as they stand; they are refused like a wrong kind.
-    const std::optional<float> single = narrowed(number);
-    if (!single) {
-        noteValueUnread(key, QStringLiteral("the number is not finite in single precision"));
-        return false;
-    }
-    *value = *single;
-    return true;
-}
-
-bool CDDArchive::GetData(const QString &key, double *value) const
-{
-    float single = 0.0f;
-    if (!value || !GetData(key, &single))
-        return false;
-    *value = double(single);
+    *value = *number;
     return true;
 }
 
 bool CDDArchive::GetData(const QString &key, bool *value) const
 {
     const std::optional<QString> stored = value ? text(key) : std::nullopt;
-    if (stored == QLatin1String("YES"))
-        *value = true;
-    else if (stored == QLatin1String("NO"))
-        *value = false;
-    else
+    if (!stored)
         return false;
+    if (*stored == QLatin1String("YES")) {
+        *value = true;
+    } else if (*stored == QLatin1String("NO")) {
+        *value = false;
+    } else {
+        noteUnread(key, QStringLiteral("\"%1\" of %2 is neither YES nor NO (%3); kept %4")
+                            .arg(key, CDDReadReport::placeOf(m_dictionary.get()), stored->left(40),
+                                 *value ? QStringLiteral("YES") : QStringLiteral("NO")));
+        return false;
+    }
     return true;
 }
 
@@ -454,8 +494,7 @@ bool CDDArchive::GetRectData(const QString &key, double *x, double *y, double *w
     const std::optional<QString> stored = text(key);
     if (!stored)
         return false;
-    // The numbers in order, each between braces, commas or blanks; one that does not read (or is
-    // missing) is 0.
+    // The numbers in order, each between braces, commas or blanks.
     const auto isSeparator = [](char c) { return c == '{' || c == '}' || c == ',' || isSpace(c); };
     const QByteArray bytes = stored->toLatin1();
     const char *p = bytes.constData();
@@ -463,17 +502,20 @@ bool CDDArchive::GetRectData(const QString &key, double *x, double *y, double *w
     double *const targets[4] = {x, y, width, height};
     double numbers[4] = {0.0, 0.0, 0.0, 0.0};
     bool kept = false;
+    bool notANumber = false;
     for (int i = 0; i < 4; ++i) {
         while (p < end && isSeparator(*p))
             ++p;
         const char *const token = p;
         while (p < end && !isSeparator(*p))
             ++p;
-        const std::optional<float> single = narrowed(leadingReal(token, p));
+        const std::optional<double> number = wholeReal(token, p);
+        const std::optional<float> single = number ? narrowed(*number) : std::nullopt;
         if (single && range.contains(double(*single))) {
             numbers[i] = double(*single);
         } else {
             kept = true;
+            notANumber = notANumber || !number;
             numbers[i] = targets[i] ? *targets[i] : 0.0;
         }
     }
@@ -481,10 +523,15 @@ bool CDDArchive::GetRectData(const QString &key, double *x, double *y, double *w
         if (targets[i])
             *targets[i] = numbers[i];
     }
-    if (kept)
-        noteOutOfRange(key, stored->left(80),
-                       QString::fromLatin1("{{" + shortNumber(numbers[0]) + ", " + shortNumber(numbers[1]) + "}, {"
-                                           + shortNumber(numbers[2]) + ", " + shortNumber(numbers[3]) + "}}"));
+    if (kept) {
+        const QString asKept = QString::fromLatin1("{{" + shortNumber(numbers[0]) + ", " + shortNumber(numbers[1])
+                                                   + "}, {" + shortNumber(numbers[2]) + ", " + shortNumber(numbers[3])
+                                                   + "}}");
+        if (notANumber)
+            noteNotANumber(key, stored->left(80), asKept);
+        else
+            noteOutOfRange(key, stored->left(80), asKept);
+    }
     return true;
 }
 
@@ -549,12 +596,16 @@ bool CDDArchive::GetData(const QString &key, CDDColor &color) const
             while (!part.isEmpty() && (part.back() == QLatin1Char(' ') || part.back() == QLatin1Char('\t')))
                 part.chop(1);
             const QByteArray bytes = part.toLatin1();
-            const std::optional<float> number = narrowed(leadingReal(bytes.constData(), bytes.constData() + bytes.size()));
+            const std::optional<double> number = wholeReal(bytes.constData(), bytes.constData() + bytes.size());
             if (!number) {
-                noteValueUnread(key, QStringLiteral("an old colour text holds a number that is not finite"));
+                noteNotANumber(key, stored.toString().left(80), describedColor(color));
                 return false;
             }
-            components[i] = *number;
+            if (!CDDRanges::kColorComponent.contains(*number)) {
+                noteOutOfRange(key, stored.toString().left(80), describedColor(color));
+                return false;
+            }
+            components[i] = float(*number);
         }
         color = CDDColor(PWColor::calibratedRGB(components[0], components[1], components[2], components[3]));
         return true;
@@ -566,10 +617,8 @@ bool CDDArchive::GetData(const QString &key, CDDColor &color) const
     // Colours never change once made, so one decoded colour serves every value holding it.
     static CDDDecodeCache<std::shared_ptr<const PWColor>> decoded;
     const QByteArray bytes = stored.toData();
-    if (const std::optional<std::shared_ptr<const PWColor>> known = decoded.find(bytes)) {
-        color = CDDColor(*known);
-        return true;
-    }
+    if (const std::optional<std::shared_ptr<const PWColor>> known = decoded.find(bytes))
+        return takeColor(key, *known, color);
     QString error;
     bool nil = false;
     const std::optional<PWColor> unarchived = PWKeyedUnarchiver::unarchiveColor(bytes, &error, &nil);
@@ -584,7 +633,21 @@ bool CDDArchive::GetData(const QString &key, CDDColor &color) const
     }
     auto shared = std::make_shared<const PWColor>(*unarchived);
     decoded.insert(bytes, shared);
-    color = CDDColor(std::move(shared));
+    return takeColor(key, std::move(shared), color);
+}
+
+bool CDDArchive::takeColor(const QString &key, std::shared_ptr<const PWColor> decoded, CDDColor &color) const
+{
+    if (decoded) {
+        const QString components = describedColor(CDDColor(decoded));
+        for (const double component : componentsOf(*decoded)) {
+            if (!CDDRanges::kColorComponent.contains(component)) {
+                noteOutOfRange(key, components, describedColor(color));
+                return false;
+            }
+        }
+    }
+    color = CDDColor(std::move(decoded));
     return true;
 }
 
@@ -611,7 +674,8 @@ bool CDDArchive::GetData(const QString &key, PWFont *font) const
         return false;
     }
     // A size no text can take leaves the font at the default size.
-    *font = acceptPart(key, QStringLiteral("a font size"), unarchived->pointSize(), CDDRanges::kFontSize)
+    const double size = unarchived->pointSize();
+    *font = CDDRanges::isFontSize(size) || acceptPart(key, QStringLiteral("a font size"), size, CDDRanges::kFontSize)
                 ? *unarchived
                 : PWFont(unarchived->postScriptName(), 0.0, unarchived->flags());
     return true;

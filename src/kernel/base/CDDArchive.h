@@ -138,22 +138,24 @@ public:
     // The document's text as an archived text storage; nothing when it has no characters.
     bool SetData(const QString &key, const QTextDocument &storage) const;
 
-    // A whole number an int holds (CDDRanges::kInt).
-    bool GetData(const QString &key, int *value) const;
-    bool GetData(const QString &key, long *value) const;
-    // Read in single precision, then widened.
-    bool GetData(const QString &key, double *value) const;
-    bool GetData(const QString &key, float *value) const;
-    // Numbers with the range their use allows (CDDRanges). A stored number outside it (NaN and the
-    // infinities among them, a fraction where a whole number is asked for) is kept out: named in
-    // the read report with the value kept, the target left as it was, and the answer false as for
-    // an absent key. A text that starts with no number reads as 0, as the plain getters read it.
+    // Every number is read with the range its use allows (CDDRanges): there are no getters of a
+    // number without one, so that no reader takes what no design can hold.
+    bool GetData(const QString &key, int *value) const = delete;
+    bool GetData(const QString &key, long *value) const = delete;
+    bool GetData(const QString &key, double *value) const = delete;
+    bool GetData(const QString &key, float *value) const = delete;
+    // A stored number outside the range (NaN and the infinities among them, a fraction where a
+    // whole number is asked for), and a value that is no number (a text that is not one number
+    // alone, blanks around it aside; data, a list, a dictionary) are kept out: named in the read
+    // report with the value kept, the target left as it was, and the answer false as for an absent
+    // key. Reals are read in single precision, like every real of a design.
     bool GetData(const QString &key, double *value, CDDNumberRange range) const;
+    bool GetData(const QString &key, float *value, CDDNumberRange range) const;
     bool GetData(const QString &key, int *value, CDDNumberRange range) const;
-    // Exactly "YES" or "NO".
+    // Exactly "YES" or "NO"; anything else is named and kept out.
     bool GetData(const QString &key, bool *value) const;
-    // Each of the four numbers within range; one outside leaves its target as it was and is named
-    // with the rectangle's text, the others are read.
+    // Each of the four numbers within range; one outside (or no number, or missing) leaves its
+    // target as it was and is named with the rectangle's text, the others are read.
     bool GetRectData(const QString &key, double *x, double *y, double *width, double *height,
                      CDDNumberRange range = CDDRanges::kFinite) const;
     // A width within CDDRanges::kLength.
@@ -161,8 +163,10 @@ public:
     bool GetData(const QString &key, CDDString &value) const;
     // The value under key as it stands in the file, for keys whose reader is not the kernel's.
     bool GetData(const QString &key, PWPlist *value) const;
+    // Components and alpha within CDDRanges::kColorComponent; a colour with one outside is named
+    // and kept out.
     bool GetData(const QString &key, CDDColor &color) const;
-    // A size outside CDDRanges::kFontSize is named and left to the default.
+    // A size that is not CDDRanges::isFontSize is named and left to the default.
     bool GetData(const QString &key, PWFont *font) const;
     // The archived text replaces the document's contents.
     bool GetData(const QString &key, QTextDocument *storage) const;
@@ -186,8 +190,18 @@ private:
     // The stored text under key, or nothing (logged) when the key holds something else.
     std::optional<QString> text(const QString &key) const;
     // The number under key as the file has it, NaN and the infinities included, with its text for
-    // a report; nothing (logged when present) for a value that is no number.
-    std::optional<double> storedNumber(const QString &key, QString *asStored) const;
+    // a report; nothing for an absent key and for a value that is no number, which asStored then
+    // describes and notANumber tells.
+    std::optional<double> storedNumber(const QString &key, QString *asStored, bool *notANumber) const;
+    // The number under key within range (in single precision for a real, whole within an int for
+    // another), or nothing: absent, or named as no number or out of range, read as kept.
+    std::optional<double> numberWithin(const QString &key, CDDNumberRange range, bool real, const QString &kept) const;
+    // Names the value under key that is no number (as the file has it, or its kind), read as kept.
+    void noteNotANumber(const QString &key, const QString &value, const QString &kept) const;
+
+    // Takes a decoded colour (null: none) into color unless a component lies outside
+    // CDDRanges::kColorComponent, which is named.
+    bool takeColor(const QString &key, std::shared_ptr<const PWColor> decoded, CDDColor &color) const;
 
     bool m_storing;
     // Shared by copies: a write through one is seen by all.

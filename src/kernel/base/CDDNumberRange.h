@@ -1,5 +1,9 @@
 #pragma once
 
+#include "kernel/base/FTComponentTypes.h"
+#include "kernel/base/FTGeometry.h"
+#include "kernel/base/FTTypes.h"
+
 #include <climits>
 #include <cmath>
 #include <numbers>
@@ -37,18 +41,67 @@ inline constexpr CDDNumberRange kSignedLength {-40000.0, 40000.0};
 // Radians: rotations keep an angle within half a turn either way; two whole turns leave room for
 // what older writers stored.
 inline constexpr CDDNumberRange kAngle {-4.0 * std::numbers::pi, 4.0 * std::numbers::pi};
-// Points of type: no label, envelope or postcard holds a letter taller (about 35 cm). 0 stands for
-// the default size.
-inline constexpr CDDNumberRange kFontSize {0.0, 1000.0};
+// Points of type: no label, envelope or postcard holds a letter taller (about 35 cm); below a point
+// a letter is a speck no print shows. A stored 0 is no size but stands for the default one: the
+// readers of fonts let it through (isFontSize).
+inline constexpr CDDNumberRange kFontSize {1.0, 1000.0};
 // Points a letter is raised, lowered or spaced by: beyond a letter's own largest size it stands
 // off the text.
 inline constexpr CDDNumberRange kLetterShift {-1000.0, 1000.0};
 // Indents, paragraph and line spacing, line heights and tab stops of a text, in points: a text's
 // lines stand within its card, which is never wider or taller than this.
 inline constexpr CDDNumberRange kTextLength {-40000.0, 40000.0};
+// A line height multiple above this stands one line off the card.
+inline constexpr CDDNumberRange kLineHeightMultiple {0.0, 100.0};
+// The bounds of a component: a frame grows with its text as far as the tallest page a text's
+// layout holds (a text of a hundred thousand lines, about 1,048,576 points, written with six
+// digits); no text fills a larger one. Origins keep to kCoordinate.
+inline constexpr CDDNumberRange kExtent {-1100000.0, 1100000.0};
 // A text category: -1 (none) to the last smart-field kind.
 inline constexpr CDDNumberRange kTextCategory {-1.0, 133.0, true};
 // Rows and columns of an address format.
 inline constexpr CDDNumberRange kFormatPlace {-100000.0, 100000.0, true};
+
+// Opacity of a picture and every component of a colour, alpha among them.
+inline constexpr CDDNumberRange kOpacity {0.0, 1.0};
+inline constexpr CDDNumberRange kColorComponent {0.0, 1.0};
+// Square points a tile of a tiled picture covers: at least a point square, at most a tile as large
+// as the largest card.
+inline constexpr CDDNumberRange kTileScale {1.0, kLength.highest * kLength.highest};
+// Corner radii of boxes: the Inspector sets up to 50; twice that leaves room, farther ones build
+// outlines off the page.
+inline constexpr CDDNumberRange kCurveRadius {0.0, 100.0};
+// Sides of a polygon or points of a star: outlines are built point by point.
+inline constexpr CDDNumberRange kSideCount {0.0, 1000.0};
+// Columns and rows of a sheet (0: one item a page, as envelopes and postcards have it).
+inline constexpr CDDNumberRange kSheetItems {0.0, 1000.0, true};
+// A side of a card: at least a point, and no larger than the longest length.
+inline constexpr CDDNumberRange kCardSide {1.0, kLength.highest};
+// A field of a line of a text file, counted from 1 (0 and below: the first).
+inline constexpr CDDNumberRange kFieldNumber {0.0, double(INT_MAX), true};
+
+// Enumerations: a number naming no member reaches no switch.
+inline constexpr CDDNumberRange kTextAlignment {double(taLeft), double(taJustified), true};
+inline constexpr CDDNumberRange kPlacingMode {double(pmStretched), double(pmCover), true};
+inline constexpr CDDNumberRange kAddressType {double(adNone), double(adOther), true};
+inline constexpr CDDNumberRange kFieldMode {double(fmUnset), double(fmWhenFilled), true};
+inline constexpr CDDNumberRange kRepresentation {double(orAsTyped), double(orCapitalized), true};
+inline constexpr CDDNumberRange kTextWrap {double(twTextOnLeft), double(twMostSpace), true};
+inline constexpr CDDNumberRange kComponentType {double(ctAbstract), double(ctSmartField), true};
+inline constexpr CDDNumberRange kUnits {double(cuMillimeters), double(cuPoints), true};
+// Vertical or horizontal.
+inline constexpr CDDNumberRange kGuidelineType {0.0, 1.0, true};
+// In a panel with room below (0) or above (1), or standing alone (2).
+inline constexpr CDDNumberRange kBarcodeLocation {0.0, 2.0, true};
+// None, or one of the three postal codes.
+inline constexpr CDDNumberRange kBarcodeType {0.0, 3.0, true};
+// A whole line, or one field of it.
+inline constexpr CDDNumberRange kFieldsCount {0.0, 1.0, true};
+
+// A font size as a file may hold it: within kFontSize, or 0 for the default size.
+inline bool isFontSize(double value)
+{
+    return value == 0.0 || kFontSize.contains(value);
+}
 
 } // namespace CDDRanges

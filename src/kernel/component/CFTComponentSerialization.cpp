@@ -9,15 +9,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// A frame grows with its text as far as the tallest page a text's layout holds (a text of a
-// hundred thousand lines, about 1,048,576 points, written with six digits); no text fills a
-// larger one. Origins keep to CDDRanges::kCoordinate.
-constexpr CDDNumberRange kExtent {-1100000.0, 1100000.0};
-
-} // namespace
-
 bool CFTComponent::Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *)
 {
     if (archive.isStoring()) {
@@ -45,7 +36,7 @@ bool CFTComponent::Serialize(const CDDArchive &archive, std::vector<CFTComponent
     mdSizeY = 0.0;
     const double originX = mdOriginX;
     const double originY = mdOriginY;
-    if (archive.GetRectData(key_Bounds, &mdOriginX, &mdOriginY, &mdSizeX, &mdSizeY, kExtent)
+    if (archive.GetRectData(key_Bounds, &mdOriginX, &mdOriginY, &mdSizeX, &mdSizeY, CDDRanges::kExtent)
         && !(CDDRanges::kCoordinate.contains(mdOriginX) && CDDRanges::kCoordinate.contains(mdOriginY))) {
         const QString stored = archive.value(key_Bounds).toString().left(80);
         if (!CDDRanges::kCoordinate.contains(mdOriginX))
@@ -66,7 +57,7 @@ bool CFTComponent::Serialize(const CDDArchive &archive, std::vector<CFTComponent
     mTextWrapType = GetWrapType();
     archive.GetData(key_Angle, &mdAngle, CDDRanges::kAngle);
     int wrap = int(mTextWrapType);
-    if (archive.GetData(key_TextWrapping, &wrap))
+    if (archive.GetData(key_TextWrapping, &wrap, CDDRanges::kTextWrap))
         mTextWrapType = textWrap(wrap);
     archive.GetData(key_TextWrappingInset, &mdInset, CDDRanges::kSignedLength);
     archive.GetData(key_Color, mColor);
@@ -89,7 +80,7 @@ bool CFTComponent::Serialize(const CDDArchive &archive, std::vector<CFTComponent
     archive.GetData(key_OutlineColor, mOutlineColor);
     archive.GetData(key_PenWidth, mOutlinePen);
     int representation = int(_representation);
-    if (archive.GetData(key_ObjectRepresentation, &representation))
+    if (archive.GetData(key_ObjectRepresentation, &representation, CDDRanges::kRepresentation))
         _representation = objectRepType(representation);
 
     mbIsLastPathValid = false;

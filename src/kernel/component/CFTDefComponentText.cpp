@@ -224,7 +224,7 @@ bool CFTDefComponentText::Serialize(const CDDArchive &archive, std::vector<CFTCo
     archive.GetData(key_Color, mColor);
     archive.GetData(key_Shadow, &m_bShadowed);
     int alignment = int(m_alignment);
-    if (archive.GetData(key_HorizontalAlignment, &alignment))
+    if (archive.GetData(key_HorizontalAlignment, &alignment, CDDRanges::kTextAlignment))
         m_alignment = textAlignment(alignment);
     PWFont font;
     if (archive.GetData(key_Font, &font))

@@ -226,7 +226,7 @@ bool CFTLayoutGuideline::Serialize(const CDDArchive &archive, std::vector<CFTLay
     archive.GetData(key_Locked, &mbLocked);
     int type = int(mType);
     // Only the two orientations exist; anything else in a file leaves the guideline as it was.
-    if (archive.GetData(key_LayoutGuidelineType, &type) && (type == gtVertical || type == gtHorizontal))
+    if (archive.GetData(key_LayoutGuidelineType, &type, CDDRanges::kGuidelineType))
         mType = guidelineType(type);
     return true;
 }

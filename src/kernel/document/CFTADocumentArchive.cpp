@@ -20,13 +20,6 @@
 
 namespace {
 
-// More columns or rows than any sheet has would make printing loop for nothing.
-constexpr int kMaxSheetItems = 1000;
-// Cards larger than this (about 14 m) are no design this system prints.
-constexpr double kMaxCardSide = 40000.0;
-// A person has a main, a work, a home and an other address; -1 stands for none.
-constexpr int kFirstAddressType = -1;
-constexpr int kLastAddressType = 3;
 const QString kOldFileTemplate = QStringLiteral("Name+Company");
 
 // Lengths are written only when there is a length to write.
@@ -40,13 +33,7 @@ void storePositive(const CDDArchive &archive, const QString &key, double value)
 double lengthOrZero(const CDDArchive &archive, const QString &key)
 {
     double value = 0.0;
-    if (!archive.GetData(key, &value))
-        return 0.0;
-    if (value < 0.0 || value > kMaxCardSide) {
-        archive.noteOutOfRange(key, QString::number(value), QStringLiteral("0"));
-        return 0.0;
-    }
-    return value;
+    return archive.GetData(key, &value, CDDRanges::kLength) ? value : 0.0;
 }
 
 CDDString stringOrEmpty(const CDDArchive &archive, const QString &key)
@@ -63,54 +50,28 @@ CDDString written(const CDDString &value)
     return value.isNull() ? CDDString(QString()) : value;
 }
 
-// Reads key into target when the file's value passes accept; a value that does not is logged
-// and leaves target as it was.
-template <typename Value, typename Accept>
-bool readChecked(const CDDArchive &archive, const QString &key, Value &target, Accept accept,
-                 const char *complaint)
-{
-    Value value{};
-    if (!archive.GetData(key, &value))
-        return false;
-    if (!accept(value)) {
-        archive.noteUnread(key, QStringLiteral("\"%1\" of %2 %3; kept %4")
-                                    .arg(key)
-                                    .arg(value)
-                                    .arg(QLatin1String(complaint))
-                                    .arg(target));
-        return false;
-    }
-    target = value;
-    return true;
-}
-
 // 0 is a layout with no sheet grid (envelopes, postcards printed one to a page), as their
 // templates have it; reading it back must not turn the design into a label sheet.
 bool readCount(const CDDArchive &archive, const QString &key, int &target)
 {
-    return readChecked(archive, key, target, [](int value) { return value >= 0 && value <= kMaxSheetItems; },
-                       "is out of range");
+    return archive.GetData(key, &target, CDDRanges::kSheetItems);
 }
 
 bool readCardSide(const CDDArchive &archive, const QString &key, double &target)
 {
-    return readChecked(archive, key, target, [](double value) { return value > 0.0 && value <= kMaxCardSide; },
-                       "is no card size");
+    return archive.GetData(key, &target, CDDRanges::kCardSide);
 }
 
 // 0 stands for the whole card.
 bool readPrintableSide(const CDDArchive &archive, const QString &key, double &target)
 {
-    return readChecked(archive, key, target, [](double value) { return value >= 0.0 && value <= kMaxCardSide; },
-                       "is no card size");
+    return archive.GetData(key, &target, CDDRanges::kLength);
 }
 
 bool readAddressType(const CDDArchive &archive, const QString &key, addressType &target)
 {
     int type = int(target);
-    if (!readChecked(archive, key, type,
-                     [](int value) { return value >= kFirstAddressType && value <= kLastAddressType; },
-                     "names no address"))
+    if (!archive.GetData(key, &type, CDDRanges::kAddressType))
         return false;
     target = addressType(type);
     return true;
@@ -248,7 +209,7 @@ void CFTADocument::load(const CDDArchive &archive)
     if (file.GetData(key_PaperColor, paper))
         mPaperColor = paper;
     int units = 0;
-    if (file.GetData(key_Units, &units))
+    if (file.GetData(key_Units, &units, CDDRanges::kUnits))
         setUnits(cardUnits(units));
     file.GetData(key_FIMBarcodeVisible, &m_FIMVisible);
 

@@ -15,9 +15,7 @@
 namespace {
 
 // Outlines are built point by point: a side count read from a file must not make that endless.
-constexpr int kMaxSideCount = 1000;
-// The inspector sets radii up to 50; twice that leaves room, farther ones build outlines off the page.
-constexpr CDDNumberRange kCurveRadii {0.0, 100.0};
+constexpr int kMaxSideCount = int(CDDRanges::kSideCount.highest);
 
 // The presets of a kind without presets of its own.
 constexpr double kDefaultCurveRadius = 0.5;
@@ -416,10 +414,10 @@ bool CFTBoxField::Serialize(const CDDArchive &archive, std::vector<CFTComponent 
     // Loading takes the stored values as they stand: no presets are applied.
     archive.GetData(key_FillBackground, &mbFilled);
     int type = int(mType);
-    if (archive.GetData(key_ComponentType, &type))
+    if (archive.GetData(key_ComponentType, &type, CDDRanges::kComponentType))
         mType = compType(type);
-    archive.GetData(key_SideCount, &mdSideCount, CDDNumberRange {0.0, double(kMaxSideCount)});
-    archive.GetData(key_CurveRadius, &mdCurveRadius, kCurveRadii);
+    archive.GetData(key_SideCount, &mdSideCount, CDDRanges::kSideCount);
+    archive.GetData(key_CurveRadius, &mdCurveRadius, CDDRanges::kCurveRadius);
     archive.GetData(key_FlipX, &mbFlipX);
     archive.GetData(key_FlipY, &mbFlipY);
     mbIsLastPathValid = false;

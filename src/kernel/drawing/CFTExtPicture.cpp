@@ -58,7 +58,7 @@ bool CFTExtPicture::Serialize(const CDDArchive &archive, std::vector<CFTComponen
         archive.SetData(key_PlaceMode, int(mExtPlacingMode));
     } else {
         int mode = mExtPlacingMode;
-        if (archive.GetData(key_PlaceMode, &mode))
+        if (archive.GetData(key_PlaceMode, &mode, CDDRanges::kPlacingMode))
             mExtPlacingMode = placingMode(mode);
     }
     return true;

@@ -398,9 +398,7 @@ bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComp
         return true;
     }
 
-    float opacity = mfOpacity;
-    if (archive.GetData(key_Opacity, &opacity) && std::isfinite(opacity))
-        mfOpacity = std::clamp(opacity, 0.0f, 1.0f);
+    archive.GetData(key_Opacity, &mfOpacity, CDDRanges::kOpacity);
     archive.GetData(key_Mask, &mbMasked);
     archive.GetData(key_Tint, &mbTinted);
     const QString archivePath = archive.GetArchivePath().getData();
@@ -454,10 +452,10 @@ bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComp
                                       .arg(mMask.getDataRef().getData()));
 
     int mode = mPlacingMode;
-    if (archive.GetData(key_PlaceMode, &mode))
+    if (archive.GetData(key_PlaceMode, &mode, CDDRanges::kPlacingMode))
         mPlacingMode = placingMode(mode);
     float tileScale = 0.0f;
-    if (archive.GetData(key_TileScale, &tileScale) && std::isfinite(tileScale) && tileScale > 0.0f) {
+    if (archive.GetData(key_TileScale, &tileScale, CDDRanges::kTileScale)) {
         mfTileScale = tileScale;
     } else {
         // Missing (or unusable): one tile the size of the image.

@@ -79,9 +79,6 @@ std::optional<PWAttributedString> rtfdText(const QByteArray &bytes, QString *err
     return text;
 }
 
-// A line height multiple above this stands one line off the card.
-constexpr CDDNumberRange kLineHeightMultiple {0.0, 100.0};
-
 // format without the numbers of properties that lie outside their ranges, each named as a part
 // of the text under key; the answer tells whether any was left out.
 template <typename Format>
@@ -102,10 +99,16 @@ bool keepInRange(const CDDArchive &archive, const QString &key, Format &format,
 
 bool keepCharFormatInRange(const CDDArchive &archive, const QString &key, QTextCharFormat &format)
 {
-    return keepInRange(archive, key, format,
-                       {{QTextFormat::FontPointSize, "a font size", CDDRanges::kFontSize},
-                        {PWTextAttributes::BaselineOffset, "a baseline offset", CDDRanges::kLetterShift},
-                        {PWTextAttributes::Kerning, "a kerning", CDDRanges::kLetterShift}});
+    // A size of 0 is the default size, not one of type.
+    const bool defaultSize =
+        format.hasProperty(QTextFormat::FontPointSize) && format.doubleProperty(QTextFormat::FontPointSize) == 0.0;
+    bool changed = !defaultSize
+                   && keepInRange(archive, key, format, {{QTextFormat::FontPointSize, "a font size", CDDRanges::kFontSize}});
+    changed = keepInRange(archive, key, format,
+                          {{PWTextAttributes::BaselineOffset, "a baseline offset", CDDRanges::kLetterShift},
+                           {PWTextAttributes::Kerning, "a kerning", CDDRanges::kLetterShift}})
+              || changed;
+    return changed;
 }
 
 bool keepBlockFormatInRange(const CDDArchive &archive, const QString &key, QTextBlockFormat &format)
@@ -121,7 +124,7 @@ bool keepBlockFormatInRange(const CDDArchive &archive, const QString &key, QText
          {PWTextAttributes::LineSpacing, "a line spacing", CDDRanges::kTextLength},
          {PWTextAttributes::MinimumLineHeight, "a minimum line height", CDDRanges::kTextLength},
          {PWTextAttributes::MaximumLineHeight, "a maximum line height", CDDRanges::kTextLength},
-         {PWTextAttributes::LineHeightMultiple, "a line height multiple", kLineHeightMultiple}});
+         {PWTextAttributes::LineHeightMultiple, "a line height multiple", CDDRanges::kLineHeightMultiple}});
     if (format.hasProperty(QTextFormat::TabPositions)) {
         QList<QTextOption::Tab> tabs = format.tabPositions();
         const qsizetype before = tabs.size();

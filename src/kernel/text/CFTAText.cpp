@@ -582,7 +582,7 @@ bool CFTAText::SerializeText(const CDDArchive &archive)
     archive.GetData(key_BackColor, mBackColor);
     archive.GetData(key_TextColor, mTextColor);
     int alignment = int(m_alignment);
-    if (archive.GetData(key_HorizontalAlignment, &alignment))
+    if (archive.GetData(key_HorizontalAlignment, &alignment, CDDRanges::kTextAlignment))
         m_alignment = textAlignment(alignment);
     archive.GetData(key_DontAutoResize, &m_bTouched);
     ExpandByText();

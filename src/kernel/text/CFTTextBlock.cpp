@@ -312,7 +312,7 @@ bool CFTTextBlock::Serialize(const CDDArchive &archive, std::vector<CFTComponent
     archive.GetData(key_FillBackground, &m_bFillBack);
     archive.GetData(key_BackColor, mBackColor);
     int alignment = int(m_alignment);
-    if (archive.GetData(key_HorizontalAlignment, &alignment))
+    if (archive.GetData(key_HorizontalAlignment, &alignment, CDDRanges::kTextAlignment))
         m_alignment = textAlignment(alignment);
     archive.GetData(key_DontAutoResize, &m_bDontAutoResize);
     // An absent inset keeps the block's present one.

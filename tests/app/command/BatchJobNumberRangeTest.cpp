@@ -8,10 +8,12 @@
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/drawing/CFTBoxField.h"
+#include "kernel/drawing/CFTPicture.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/render/CDDText.h"
 #include "kernel/text/CFTAText.h"
 #include "platform/PWFont.h"
+#include "platform/PWImage.h"
 #include "platform/PWPlist.h"
 #include "platform/PWTextAttributes.h"
 
@@ -40,7 +42,7 @@ const QStringList kAddressWords = {u"Ada"_s,  u"Quill"_s,     u"Harbour"_s, u"La
                                    u"12"_s,   u"Portland"_s, u"ME"_s,       u"04101"_s};
 
 // A change made to the design's property list: value put under the number the row names.
-using Edit = std::function<void(PWPlist::Dictionary &design, const QString &value)>;
+using Edit = std::function<void(PWPlist::Dictionary &design, const PWPlist &value)>;
 
 // Applies change to every dictionary in value, at any depth (components, fields, format nodes,
 // objects of an archived text).
@@ -85,33 +87,53 @@ void eachComponent(PWPlist::Dictionary &design, const QString &className,
 // key of the components of class className.
 Edit componentKey(const QString &className, const QString &key)
 {
-    return [=](PWPlist::Dictionary &design, const QString &value) {
-        eachComponent(design, className,
-                      [&](PWPlist::Dictionary &entry) { entry.insert(key, PWPlist::fromString(value)); });
+    return [=](PWPlist::Dictionary &design, const PWPlist &value) {
+        eachComponent(design, className, [&](PWPlist::Dictionary &entry) { entry.insert(key, value); });
+    };
+}
+
+// The number of the bounds of the components of class className that pattern finds (its first
+// group is kept).
+Edit boundsNumber(const QString &className, const QString &pattern)
+{
+    return [=](PWPlist::Dictionary &design, const PWPlist &value) {
+        eachComponent(design, className, [&](PWPlist::Dictionary &entry) {
+            QString bounds = entry.value(key_Bounds).toString();
+            bounds.replace(QRegularExpression(pattern), u"\\1"_s + value.toString());
+            entry.insert(key_Bounds, PWPlist::fromString(bounds));
+        });
     };
 }
 
 // The first number of the address panel's bounds (its left edge).
 Edit panelLeftEdge()
 {
-    return [](PWPlist::Dictionary &design, const QString &value) {
-        eachComponent(design, classStringKeys.at(ciAddressPanel), [&](PWPlist::Dictionary &entry) {
-            QString bounds = entry.value(key_Bounds).toString();
-            bounds.replace(QRegularExpression(u"^\\{\\{[^,]*,"_s), u"{{"_s + value + u","_s);
-            entry.insert(key_Bounds, PWPlist::fromString(bounds));
-        });
+    return boundsNumber(classStringKeys.at(ciAddressPanel), u"^(\\{\\{)[^,]*(?=,)"_s);
+}
+
+// key of the sheet layout the design prints on.
+Edit layoutKey(const QString &key)
+{
+    return [=](PWPlist::Dictionary &design, const PWPlist &value) {
+        for (const QString &layoutName : {key_PredefinedLayout, key_CustomLayout}) {
+            if (!design.contains(layoutName))
+                continue;
+            PWPlist::Dictionary layout = design.value(layoutName).toDictionary();
+            layout.insert(key, value);
+            design.insert(layoutName, PWPlist(layout));
+        }
     };
 }
 
 // key of the first-name field of the address panel, or of its address format's first-name node.
 Edit firstNameKey(const QString &key, const QString &categoryKey)
 {
-    return [=](PWPlist::Dictionary &design, const QString &value) {
+    return [=](PWPlist::Dictionary &design, const PWPlist &value) {
         eachComponent(design, classStringKeys.at(ciAddressPanel), [&](PWPlist::Dictionary &panel) {
             PWPlist whole(panel);
             eachDictionary(whole, [&](PWPlist::Dictionary &node) {
                 if (node.value(categoryKey).toString() == QString::number(tcFirstName))
-                    node.insert(key, PWPlist::fromString(value));
+                    node.insert(key, value);
             });
             panel = whole.toDictionary();
         });
@@ -122,7 +144,7 @@ Edit firstNameKey(const QString &key, const QString &categoryKey)
 // paragraph styles, the kerning and baseline offset of its runs).
 Edit textAttribute(const QString &key)
 {
-    return [=](PWPlist::Dictionary &design, const QString &value) {
+    return [=](PWPlist::Dictionary &design, const PWPlist &value) {
         eachComponent(design, classStringKeys.at(ciText), [&](PWPlist::Dictionary &entry) {
             std::optional<PWPlist> archive = PWPlist::parse(entry.value(key_TextStorage2).toData());
             ASSERT_TRUE(archive.has_value());
@@ -138,13 +160,13 @@ Edit textAttribute(const QString &key)
                     const PWPlist name = keys.at(i).isUid() ? objects.at(qsizetype(keys.at(i).toUid())) : PWPlist();
                     if (name.isString() && name.toString() == key) {
                         objects[qsizetype(fields.value(u"NS.objects"_s).toArray().at(i).toUid())] =
-                            PWPlist::fromReal(value.toDouble());
+                            PWPlist::fromReal(value.toString().toDouble());
                         changed = true;
                     }
                 }
                 if (fields.contains(key)) {
                     PWPlist::Dictionary edited = fields;
-                    edited.insert(key, PWPlist::fromReal(value.toDouble()));
+                    edited.insert(key, PWPlist::fromReal(value.toString().toDouble()));
                     object = PWPlist(edited);
                     changed = true;
                 }
@@ -200,6 +222,10 @@ protected:
         auto *polygon = new CFTBoxField(170.0, 20.0, 12.0, 12.0, nullptr);
         polygon->setType(ctPolygon);
         design->AddObject(polygon, 0, false);
+        auto *picture = new CFTPicture(CDDPicture(PWImage::fromQImage(QImage(4, 4, QImage::Format_ARGB32))));
+        picture->SetOrigin(190.0, 4.0);
+        picture->SetSize(8.0, 8.0);
+        design->AddObject(picture, 0, false);
         ASSERT_TRUE(document.writeToFile(path(u"sample.pwdc"_s), &error)) << qPrintable(error);
         ASSERT_TRUE(pwtest::writeFile(path(u"people.csv"_s), kPeople));
     }
@@ -207,7 +233,7 @@ protected:
     QString path(const QString &name) const { return m_folder.filePath(name); }
 
     // The sample with edit made with value, as design.pwdc.
-    void writeEdited(const Edit &edit, const QString &value)
+    void writeEdited(const Edit &edit, const PWPlist &value)
     {
         std::optional<PWPlist> sample = PWPlist::readFile(path(u"sample.pwdc"_s));
         ASSERT_TRUE(sample && sample->isDictionary());
@@ -250,7 +276,7 @@ TEST_P(BatchJobNumberRangeTest, TheNumberIsNamedAndKeptOutAndTheAddressPrints)
 {
     for (const QString &value : kValues) {
         SCOPED_TRACE(value.toStdString());
-        writeEdited(GetParam().edit, value);
+        writeEdited(GetParam().edit, PWPlist::fromString(value));
         const ProgramRun run = print(u"design.pwdc"_s);
         EXPECT_EQ(run.status, 1) << qPrintable(run.err);
         EXPECT_TRUE(run.err.contains(u"part of the design could not be read: "_s + GetParam().named)) << qPrintable(run.err);
@@ -294,6 +320,89 @@ INSTANTIATE_TEST_SUITE_P(
         NumberCase {"ShapeRadius", componentKey(classStringKeys.at(ciShape), key_CurveRadius), u"\"Curve Radius\""_s},
         NumberCase {"ShapeShadow", componentKey(classStringKeys.at(ciShape), key_ShadowHorizontalOffset),
                     u"\"Shadow Horizontal Offset\""_s}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// A number of a design with a value of another kind or one just outside its range: the job names
+// it, keeps it out and prints the rest; the ends of the range are read without a word.
+struct TypedCase
+{
+    const char *name;
+    Edit edit;
+    QString named;
+    QList<PWPlist> refused;
+    QStringList taken;
+};
+
+void PrintTo(const TypedCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class BatchJobNumberTypeTest : public BatchJobNumberRangeFixture, public ::testing::TestWithParam<TypedCase>
+{
+protected:
+    void SetUp() override { writeSample(); }
+};
+
+TEST_P(BatchJobNumberTypeTest, AValueOfAnotherKindOrPastTheEndIsNamedAndTheEndsAreRead)
+{
+    for (const PWPlist &value : GetParam().refused) {
+        SCOPED_TRACE(value.isString() ? value.toString().toStdString() : PWPlist(value).toXml().toStdString());
+        writeEdited(GetParam().edit, value);
+        const ProgramRun run = print(u"design.pwdc"_s);
+        EXPECT_EQ(run.status, 1) << qPrintable(run.err);
+        EXPECT_TRUE(run.err.contains(u"part of the design could not be read: "_s + GetParam().named)) << qPrintable(run.err);
+        const QStringList words = wordsOf(path(u"out.pdf"_s));
+        for (const QString &word : kAddressWords)
+            EXPECT_TRUE(words.contains(word)) << qPrintable(word) << " not in " << qPrintable(words.join(u' '));
+    }
+    for (const QString &value : GetParam().taken) {
+        SCOPED_TRACE(value.toStdString());
+        writeEdited(GetParam().edit, PWPlist::fromString(value));
+        const ProgramRun run = print(u"design.pwdc"_s);
+        EXPECT_EQ(run.status, 0) << qPrintable(run.err);
+        EXPECT_FALSE(run.err.contains(u"could not be read"_s)) << qPrintable(run.err);
+    }
+}
+
+PWPlist text(const char *value)
+{
+    return PWPlist::fromString(QString::fromLatin1(value));
+}
+
+const PWPlist kDictionary(PWPlist::Dictionary {{u"n"_s, PWPlist::fromString(u"1"_s)}});
+const PWPlist kList(PWPlist::Array {PWPlist::fromString(u"1"_s)});
+const PWPlist kData = PWPlist::fromData("1");
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryNumberOfADesign, BatchJobNumberTypeTest,
+    ::testing::Values(
+        TypedCase {"PanelAddressSource", componentKey(classStringKeys.at(ciAddressPanel), key_AddressSource),
+                   u"\"Address Source\" "_s + kPanel, {text("abc"), kDictionary, text("-2"), text("4")}, {u"-1"_s, u"3"_s}},
+        TypedCase {"Columns", layoutKey(key_Columns), u"\"Columns\""_s,
+                   {text("abc"), kData, text("12abc"), text("-1"), text("1001"), text("2.5")}, {u"0"_s, u"1000"_s}},
+        TypedCase {"Rows", layoutKey(key_Rows), u"\"Rows\""_s, {text("abc"), kList, text("-1"), text("1001")},
+                   {u"0"_s, u"1000"_s}},
+        TypedCase {"FormatCategory", firstNameKey(u"tc"_s, u"tc"_s), u"\"tc\" of "_s,
+                   {text("abc"), kList, text("-2"), text("134")}, {u"-1"_s, u"133"_s}},
+        TypedCase {"FieldCategory", firstNameKey(key_TextCategory, key_TextCategory), u"\"Text Category\" "_s + kField,
+                   {text("abc"), kDictionary, text("-2"), text("134")}, {u"-1"_s, u"133"_s}},
+        TypedCase {"FieldMode", firstNameKey(key_FieldMode, key_TextCategory), u"\"Field Mode\" "_s + kField,
+                   {text("abc"), kData, text("-2"), text("3")}, {u"-1"_s, u"2"_s}},
+        TypedCase {"Opacity", componentKey(classStringKeys.at(ciPicture), key_Opacity), u"\"Opacity\""_s,
+                   {text("abc"), kDictionary, text("-0.0001"), text("1.0001"), text("-1e30")}, {u"0"_s, u"1"_s}},
+        TypedCase {"TileScale", componentKey(classStringKeys.at(ciPicture), key_TileScale), u"\"Tile Scale\""_s,
+                   {text("abc"), kList, text("0.999"), text("1.7e9")}, {u"1"_s, u"1.6e9"_s}},
+        TypedCase {"ColourComponent", componentKey(classStringKeys.at(ciShape), key_Color), u"\"Color\""_s,
+                   {text("0.5, abc, 0, 1"), text("0, 0, 0, 1.0001"), text("-0.0001, 0, 0, 1")},
+                   {u"0, 0, 0, 1"_s, u"1, 1, 1, 0"_s}},
+        TypedCase {"TextAlignment", componentKey(classStringKeys.at(ciText), key_HorizontalAlignment),
+                   u"\"Horizontal Alignment\""_s, {text("abc"), kData, text("-1"), text("5"), text("1.5")},
+                   {u"0"_s, u"4"_s}},
+        TypedCase {"TextWidth", boundsNumber(classStringKeys.at(ciText), u"^(\\{\\{[^}]*\\},\\s*\\{)[^,]*(?=,)"_s),
+                   u"\"Bounds\""_s, {text("abc"), text(""), text("1100001")}, {u"0"_s, u"1100000"_s}},
+        TypedCase {"FontSize", textAttribute(u"NSSize"_s), u"\"Text Storage 2\" of a component of class \"Text\" has a font size"_s,
+                   {text("0.999"), text("-1")}, {u"1"_s, u"0"_s}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 class BatchJobCounterTest : public BatchJobNumberRangeFixture, public ::testing::Test

@@ -42,7 +42,7 @@ QRectF rectOf(const CDDArchive &archive, bool *ok = nullptr)
     return QRectF(x, y, width, height);
 }
 
-TEST(CDDArchiveTest, NumbersAreWrittenAsTextAndIntegerTextsReadTheLeadingNumber)
+TEST(CDDArchiveTest, NumbersAreWrittenAsTextAndTextsReadOnlyWhenTheyAreOneNumber)
 {
     CDDArchive archive(true);
     archive.SetData(kKey, 0.1);
@@ -54,24 +54,30 @@ TEST(CDDArchiveTest, NumbersAreWrittenAsTextAndIntegerTextsReadTheLeadingNumber)
               QStringList({QStringLiteral("0.100"), QStringLiteral("-1.235"), QStringLiteral("0.33")}));
     archive.setStoring(false);
     double value = 0.0;
-    ASSERT_TRUE(archive.GetData(kKey, &value));
+    ASSERT_TRUE(archive.GetData(kKey, &value, CDDRanges::kFinite));
     EXPECT_EQ(value, 0.10000000149011612) << "read back in single precision";
     CDDPen read;
     ASSERT_TRUE(archive.GetData(QStringLiteral("pen"), read));
     EXPECT_EQ(read.GetWidth(), double(0.33f));
-    const struct { const char *text; int expected; } cases[] = {{"12abc", 12}, {"abc", 0}, {"  -7", -7}, {"3.0", 3}};
+    // A text that is not one number alone is no number: named, and the target keeps its value.
+    const struct { const char *text; int expected; } cases[] = {
+        {"12abc", -99}, {"abc", -99}, {"", -99}, {"1 2", -99}, {"  -7", -7}, {"3.0\t", 3}};
     for (const auto &c : cases) {
+        auto report = std::make_shared<CDDReadReport>();
+        CDDArchive archive = reading(QString::fromLatin1(c.text));
+        archive.setReadReport(report);
         int value = -99;
-        ASSERT_TRUE(reading(QString::fromLatin1(c.text)).GetData(kKey, &value)) << c.text;
+        EXPECT_EQ(archive.GetData(kKey, &value, CDDRanges::kInt), c.expected != -99) << c.text;
         EXPECT_EQ(value, c.expected) << c.text;
+        EXPECT_EQ(report->problems(), c.expected != -99 ? QStringList()
+                                                        : QStringList(QStringLiteral("\"Value\" of the design is not a number (%1); kept -99")
+                                                                          .arg(QLatin1String(c.text))));
     }
     CDDArchive longArchive(true);
     longArchive.SetData(kKey, 1099511627776L);
     EXPECT_EQ(stored(longArchive), QStringLiteral("1099511627776"));
-    long smallest = 0;
     longArchive.SetData(kKey, std::numeric_limits<long>::min());
-    ASSERT_TRUE(longArchive.GetData(kKey, &smallest));
-    EXPECT_EQ(smallest, std::numeric_limits<long>::min());
+    EXPECT_EQ(stored(longArchive), QStringLiteral("-9223372036854775808"));
 }
 
 TEST(CDDArchiveTest, BooleansAreExactlyYesOrNoAndRectanglesThePlatformsRectangleText)
@@ -84,9 +90,13 @@ TEST(CDDArchiveTest, BooleansAreExactlyYesOrNoAndRectanglesThePlatformsRectangle
     EXPECT_TRUE(archive.GetData(QStringLiteral("off"), &value));
     EXPECT_FALSE(value);
     for (const PWPlist &text : {PWPlist::fromString(QStringLiteral("yes")), PWPlist::fromBool(false)}) {
+        auto report = std::make_shared<CDDReadReport>();
+        CDDArchive archive = reading(text);
+        archive.setReadReport(report);
         value = true;
-        EXPECT_FALSE(reading(text).GetData(kKey, &value)) << text.toString().toStdString();
+        EXPECT_FALSE(archive.GetData(kKey, &value)) << text.toString().toStdString();
         EXPECT_TRUE(value);
+        EXPECT_EQ(report->problems().size(), 1) << "named";
     }
     const struct { QRectF rect; const char *text; } cases[] = {
         {{10.5, 20, 100, 50}, "{{10.5, 20}, {100, 50}}"},
@@ -105,8 +115,8 @@ TEST(CDDArchiveTest, BooleansAreExactlyYesOrNoAndRectanglesThePlatformsRectangle
         EXPECT_EQ(read.y(), c.rect.y()) << c.text;
     }
     bool ok = false;
-    EXPECT_EQ(rectOf(reading(QStringLiteral("{{a, 2}, {nan, 4")), &ok), QRectF(0, 2, 9, 4))
-        << "an unreadable number is zero, one that is no finite number is kept out";
+    EXPECT_EQ(rectOf(reading(QStringLiteral("{{a, 2}, {nan, 4")), &ok), QRectF(9, 2, 9, 4))
+        << "a part that is no number is kept out like one that is no finite number";
     EXPECT_TRUE(ok);
 }
 
@@ -114,12 +124,12 @@ TEST(CDDArchiveTest, NumbersStoredAsNumbersAreReadAndThoseNotFiniteRefused)
 {
     int integer = 0;
     double real = 0;
-    ASSERT_TRUE(reading(PWPlist::fromInteger(12)).GetData(kKey, &integer));
-    ASSERT_TRUE(reading(PWPlist::fromReal(0.1)).GetData(kKey, &real));
+    ASSERT_TRUE(reading(PWPlist::fromInteger(12)).GetData(kKey, &integer, CDDRanges::kInt));
+    ASSERT_TRUE(reading(PWPlist::fromReal(0.1)).GetData(kKey, &real, CDDRanges::kFinite));
     EXPECT_EQ(std::pair(integer, real), std::pair(12, double(0.1f)));
     for (const QString &text : {QStringLiteral("nan"), QStringLiteral("inf"), QStringLiteral("-1e50")}) {
         float value = 1.5f;
-        EXPECT_FALSE(reading(text).GetData(kKey, &value)) << text.toStdString();
+        EXPECT_FALSE(reading(text).GetData(kKey, &value, CDDRanges::kFinite)) << text.toStdString();
         EXPECT_EQ(value, 1.5f);
     }
 }
@@ -170,7 +180,7 @@ TEST(CDDArchiveTest, MissingKeysLeaveTheTargetUntouchedAndTextValuesRoundTrip)
     int integer = 5;
     CDDColor color(0.1f, 0.2f, 0.3f, 1.0f);
     bool ok = true;
-    EXPECT_FALSE(archive.GetData(kKey, &integer) || archive.GetData(kKey, color));
+    EXPECT_FALSE(archive.GetData(kKey, &integer, CDDRanges::kInt) || archive.GetData(kKey, color));
     EXPECT_EQ(rectOf(archive, &ok), QRectF(9, 9, 9, 9));
     EXPECT_FALSE(ok);
     EXPECT_EQ(integer, 5);
@@ -235,16 +245,24 @@ TEST(CDDArchiveTest, ColoursRoundTripAsKeyedArchivesAndBadOnesLeaveTheColour)
         EXPECT_EQ(read.getData(), nullptr) << "no colour comes back as no colour, every time";
     }
     CDDColor color;
-    ASSERT_TRUE(reading(QStringLiteral("\t0.5,0.25 ,x, 0.75, extra")).GetData(kKey, color));
+    ASSERT_TRUE(reading(QStringLiteral("\t0.5,0.25 ,0, 0.75, extra")).GetData(kKey, color));
     EXPECT_EQ(color, CDDColor(0.5f, 0.25f, 0.0f, 0.75f));
     const CDDColor kept(0.3f, 0.3f, 0.3f, 1.0f);
     color = kept;
     const PWPlist font = PWPlist::fromData(PWKeyedArchiver::archivedData(PWFont(QStringLiteral("Helvetica"), 12)));
-    // The garbage twice: a failure is not remembered as a colour.
+    // A component past 0 to 1, old or keyed, and no number; the garbage and the keyed colour twice: a
+    // failure is not remembered as a colour, nor a colour out of range taken when it is known.
+    const PWPlist beyond = PWPlist::fromData(PWKeyedArchiver::archivedData(PWColor::deviceWhite(0.5f, 1.0001f)));
     for (const PWPlist &value : {PWPlist::fromString(QStringLiteral("1, 0, 0")), PWPlist::fromData("bplist00garbage"),
-                                 font, PWPlist::fromData("bplist00garbage")}) {
-        EXPECT_FALSE(reading(value).GetData(kKey, color));
+                                 font, PWPlist::fromData("bplist00garbage"), PWPlist::fromString(QStringLiteral("0.5, x, 0, 1")),
+                                 PWPlist::fromString(QStringLiteral("0, 0, -0.0001, 1")), beyond, beyond,
+                                 PWPlist::fromData(PWKeyedArchiver::archivedData(PWColor::calibratedRGB(0, 1.5f, 0)))}) {
+        auto report = std::make_shared<CDDReadReport>();
+        CDDArchive archive = reading(value);
+        archive.setReadReport(report);
+        EXPECT_FALSE(archive.GetData(kKey, color));
         EXPECT_EQ(color, kept);
+        EXPECT_EQ(report->problems().size(), 1) << "named";
     }
 }
 
@@ -353,7 +371,7 @@ TEST(CDDArchiveTest, InProcessArchivesAndTheirChildrenCarryTheRunningVersion)
     CDDArchive written(true);
     written.SetData(key_BundleVersion);
     int version = 0;
-    ASSERT_TRUE(written.GetData(key_BundleVersion, &version));
+    ASSERT_TRUE(written.GetData(key_BundleVersion, &version, CDDRanges::kInt));
     EXPECT_EQ(version, PWBundle::mainBundle().bundleVersion());
     CDDArchive child(true);
     child.SetData(kKey, 1);
@@ -368,7 +386,7 @@ TEST(CDDArchiveTest, InProcessArchivesAndTheirChildrenCarryTheRunningVersion)
     ASSERT_TRUE(written.GetData(QStringLiteral("List"), list));
     ASSERT_TRUE(written.GetData(QStringLiteral("Child"), single));
     EXPECT_EQ(QList<int>({list.getBundleVersion(), list.objectAtIndexInArray(0).getBundleVersion(), single.getBundleVersion()}), QList<int>(3, 72));
-    ASSERT_TRUE(single.GetData(kKey, &version));
+    ASSERT_TRUE(single.GetData(kKey, &version, CDDRanges::kInt));
     EXPECT_EQ(version, 1);
 }
 

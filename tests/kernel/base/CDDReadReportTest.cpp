@@ -59,15 +59,15 @@ TEST(CDDReadReportTest, ChildArchivesReportDamagedKeysOnceWithTheirPart)
     archive.Attach(file);
     archive.setReadReport(report);
     double value = 0.0;
-    archive.GetData(u"DYMO Offset X"_s, &value);
-    archive.GetData(u"DYMO Offset Y"_s, &value);
+    archive.GetData(u"DYMO Offset X"_s, &value, CDDRanges::kFinite);
+    archive.GetData(u"DYMO Offset Y"_s, &value, CDDRanges::kFinite);
     CDDArchive list(false);
     ASSERT_TRUE(archive.GetData(u"List"_s, list));
     const CDDArchive entry = list.objectAtIndexInArray(0);
     int classID = 0;
     entry.GetClassID(&classID);
-    entry.GetData(u"Bounds"_s, &value);
-    entry.GetData(u"componentx"_s, &value);
+    entry.GetData(u"Bounds"_s, &value, CDDRanges::kFinite);
+    entry.GetData(u"componentx"_s, &value, CDDRanges::kFinite);
     entry.noteUnread(u"componentx"_s, u"The list could not be read"_s);
     entry.noteUnread(QString(), u"The list could not be read"_s);
     EXPECT_EQ(report->problems(),
@@ -100,7 +100,7 @@ TEST(CDDReadReportTest, OnlyPartsLeftOutAreLostBySaving)
         archive.setReadReport(report);
         if (!c.damagedKey.isEmpty()) {
             double value = 0.0;
-            archive.GetData(c.damagedKey, &value);
+            archive.GetData(c.damagedKey, &value, CDDRanges::kFinite);
         }
         for (const QString &key : c.kept)
             archive.noteKept(key, u"kept %1"_s.arg(key));

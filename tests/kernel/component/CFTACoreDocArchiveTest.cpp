@@ -52,7 +52,7 @@ bool load(const QByteArray &xml, CFTACoreDoc &doc)
     CDDArchive top(false);
     top.Attach(*parsed);
     int version = 0;
-    top.GetData(key_BundleVersion, &version);
+    top.GetData(key_BundleVersion, &version, CDDRanges::kInt);
     CDDArchive sides(false);
     top.GetData(kSides, sides);
     bool complete = true;
@@ -69,7 +69,7 @@ bool load(const QByteArray &xml, CFTACoreDoc &doc)
         }
         complete &= doc.SerializeLayoutGuidelines(sideArchive, s);
         int orientation = 0;
-        sideArchive.GetData(kOrientation, &orientation);
+        sideArchive.GetData(kOrientation, &orientation, CDDRanges::kInt);
         doc.getPage(s)->setPageOrientation(orientation);
     }
     return complete;
