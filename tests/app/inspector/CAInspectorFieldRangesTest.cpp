@@ -2,6 +2,7 @@
 // the design saved and opened again holds what the field took, and its reading names nothing.
 #include "app/inspector/CAInspectorPane.h"
 #include "app/inspector/CAPropertiesController.h"
+#include "app/canvas/CACanvasFormat.h"
 
 #include "../canvas/CanvasEditsFixture.h"
 #include "kernel/address/CFTCounterField.h"
@@ -193,5 +194,45 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase {"PastLastColumn", T, Target::FileField, "_numberFieldEdit", u"1e12"_s, kNone, kIntMax, INT_MAX,
                    fileColumn}),
     [](const ::testing::TestParamInfo<FieldCase> &info) { return std::string(info.param.name); });
+
+// Bigger and Smaller step a text's size from the ends the size field takes: the design keeps to them.
+TEST(InspectorFieldRanges, BiggerAndSmallerKeepATextWithinTheSizesItIsReadBackWith)
+{
+    const struct
+    {
+        double start;
+        float step;
+        double after;
+    } rows[] = {{kLargest, 1.0f, kLargest}, {kLargest - 0.5, 1.0f, kLargest}, {kSmallest, -1.0f, kSmallest},
+                {kLargest, 30.0f, kLargest}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.start << " by " << row.step);
+        CanvasEditsFixture canvas;
+        CAPropertiesController *inspector = CAPropertiesController::sharedPropertiesController();
+        inspector->showWindow();
+        canvas.selectOnly(canvas.text);
+        canvas.view.notifySelectionChanged();
+        auto *field = inspector->pane(T)->findChild<QLineEdit *>(u"m_textSizeTextField"_s);
+        field->selectAll();
+        QTest::keyClicks(field, shown(row.start));
+        QTest::keyClick(field, Qt::Key_Return);
+        ASSERT_NEAR(typeSize(canvas.text), row.start, 1e-3);
+        CACanvasFormat::FontChange change;
+        change.convertSize = true;
+        change.size = row.step;
+        canvas.view.format().changeFont(change);
+
+        QTemporaryDir folder;
+        ASSERT_TRUE(folder.isValid());
+        const QString path = folder.filePath(u"sized.pwdc"_s);
+        QString error;
+        ASSERT_TRUE(canvas.document.writeToFile(path, &error)) << qPrintable(error);
+        CADocument reopened;
+        ASSERT_TRUE(reopened.readFromFile(path, &error)) << qPrintable(error);
+        EXPECT_EQ(reopened.readProblems().join(u'\n'), QString());
+        EXPECT_NEAR(typeSize(reopened.ftDocument()->GetComponents(0, false)[size_t(canvas.indexOf(canvas.text))]),
+                    row.after, 1e-3);
+    }
+}
 
 } // namespace
