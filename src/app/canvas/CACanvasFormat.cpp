@@ -3,6 +3,7 @@
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CACanvasTextEditor.h"
 #include "app/canvas/CADocView.h"
+#include "kernel/base/CDDNumberRange.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/component/CFTDefComponentBox.h"
 #include "kernel/component/CFTDefComponentText.h"
@@ -32,10 +33,16 @@ textAlignment withHorizontal(textAlignment current, int alignment)
 
 PWFont convertedFont(const CACanvasFormat::FontChange &change, const PWFont &font)
 {
-    if (!change.convertSize)
-        return change.convert ? change.convert(font) : font;
+    if (!change.convertSize) {
+        const PWFont converted = change.convert ? change.convert(font) : font;
+        if (converted.pointSize() <= CDDRanges::kFontSize.highest)
+            return converted;
+        return PWFont(converted.postScriptName(), CDDRanges::kFontSize.highest, converted.flags());
+    }
     const double size = change.isAbsoluteSize ? double(change.size) : font.pointSize() + double(change.size);
-    return PWFont(font.postScriptName(), std::max(size, CDDText::kMinFontSize), font.flags());
+    // Within the sizes a design is read back with, as the text's own setters keep them.
+    return PWFont(font.postScriptName(), std::clamp(size, CDDText::kMinFontSize, CDDRanges::kFontSize.highest),
+                  font.flags());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CADocView.h"
 #include "app/inspector/CAColorWell.h"
+#include "app/inspector/CAFieldRanges.h"
 #include "kernel/base/CDDColor.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/component/CFTDefComponentBox.h"
@@ -114,9 +115,9 @@ std::optional<double> CAFillLineSubView::parseLineWidth(const QString &text)
 {
     bool ok = false;
     const double width = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(width) || width < 0.0)
+    if (!ok || !std::isfinite(width) || width < CAFieldRanges::kLineWidth.lowest)
         return std::nullopt;
-    return width;
+    return std::min(width, CAFieldRanges::kLineWidth.highest);
 }
 
 void CAFillLineSubView::awakeFromNib()
@@ -302,6 +303,7 @@ void CAFillLineSubView::lineWidthTextFieldAction()
         const QSignalBlocker quiet(m_lineWidthSlider);
         m_lineWidthSlider->setValue(convertLineWidthToSliderMark(float(*width)));
     }
+    m_lineWidthTextField->setText(QLocale::c().toString(*width, 'g', 6));
     applyLineWidth(*width);
 }
 
@@ -329,7 +331,8 @@ void CAFillLineSubView::fillOpacityTextField()
 {
     if (m_updating)
         return;
-    const int percent = integerOf(m_fillOpacityTextField);
+    const int percent = int(CAFieldRanges::within(integerOf(m_fillOpacityTextField), CAFieldRanges::kOpacityPercent));
+    m_fillOpacityTextField->setText(QString::number(percent));
     {
         const QSignalBlocker quiet(m_fillOpacitySlider);
         m_fillOpacitySlider->setValue(percent);
@@ -343,6 +346,7 @@ void CAFillLineSubView::applyAngle(int degrees, int backgroundDegrees)
     if (!canvas)
         return;
     CFTAView *view = ftView();
+    backgroundDegrees = int(CAFieldRanges::within(backgroundDegrees, CAFieldRanges::kAngleDegrees));
     {
         CACanvasEdits::Step step(*canvas, QStringLiteral("SET_ANGLE"), true);
         if (view->needEditBackground()) {

@@ -31,7 +31,8 @@ public:
     // The whole degrees shown for an angle in radians: its integer part, where a whole number of
     // degrees that went to radians and back stays that number.
     static int wholeDegrees(double angle);
-    // A typed line width: a finite number of at least 0, else nothing.
+    // A typed line width: a finite number of at least 0, else nothing; one wider than any pen
+    // a design holds is the widest.
     static std::optional<double> parseLineWidth(const QString &text);
 
 private:

@@ -3,6 +3,7 @@
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CADocView.h"
 #include "app/inspector/CAColorWell.h"
+#include "app/inspector/CAFieldRanges.h"
 #include "kernel/document/CFTAView.h"
 
 #include <QLocale>
@@ -126,7 +127,9 @@ std::optional<float> CAInspectorPane::typedFontSize(QLineEdit *field, float show
         field->setText(QLocale::c().toString(double(shown), 'g', 6));
         return std::nullopt;
     }
-    return float(typed);
+    const float size = float(CAFieldRanges::within(typed, CAFieldRanges::kTypeSize));
+    field->setText(QLocale::c().toString(double(size), 'g', 6));
+    return size;
 }
 
 void CAInspectorPane::each(const char *key, const std::function<void(CACanvasEdits &, CFTComponent *)> &apply)

@@ -57,7 +57,8 @@ protected:
     // from base, or, with no size shown (base 0), set outright.
     void applyFontSize(float size, float base);
     // The size typed into the field, or nothing for text that is no positive number, in which
-    // case the field shows the size shown before again.
+    // case the field shows the size shown before again. A size past the sizes a design holds
+    // is the nearest it holds, and the field shows it.
     static std::optional<float> typedFontSize(QLineEdit *field, float shown);
     // Wires a typed field: its action runs on Return, and also when the field loses the focus or
     // commitEditing() comes while it holds text typed since the pane last set it.

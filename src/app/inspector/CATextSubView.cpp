@@ -4,6 +4,7 @@
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CADocView.h"
 #include "app/inspector/CAColorWell.h"
+#include "app/inspector/CAFieldRanges.h"
 #include "app/inspector/CAFillLineSubView.h"
 #include "kernel/address/CFTCounterField.h"
 #include "kernel/address/CFTFileField.h"
@@ -52,11 +53,12 @@ QColor shownColor(const CDDColor *color, bool can)
     return can && color ? color->toQColor() : QColor(Qt::transparent);
 }
 
-int integerOf(const QLineEdit *field)
+// The whole number typed, brought within range; 0 (or the bound nearest it) for no number.
+int integerOf(const QLineEdit *field, CDDNumberRange range = CAFieldRanges::kWholeNumber)
 {
     bool ok = false;
     const double value = QLocale::c().toDouble(field->text().trimmed(), &ok);
-    return ok && std::isfinite(value) ? int(std::clamp(value, -2.0e9, 2.0e9)) : 0;
+    return int(std::trunc(CAFieldRanges::within(ok && std::isfinite(value) ? value : 0.0, range)));
 }
 
 QString categoryTitle(int tag)
@@ -538,7 +540,8 @@ void CATextSubView::rotateEdit()
         return;
     CACanvasEdits::Step step(*canvas, QStringLiteral("SET_ANGLE"), true);
     if (ftView()->needEditBackground()) {
-        canvas->setAngleForObject(entered * std::numbers::pi / 180.0, ftView()->getBackground());
+        const double turned = CAFieldRanges::within(entered, CAFieldRanges::kAngleDegrees);
+        canvas->setAngleForObject(turned * std::numbers::pi / 180.0, ftView()->getBackground());
         return;
     }
     for (CFTComponent *component : selection())
@@ -547,7 +550,9 @@ void CATextSubView::rotateEdit()
 
 void CATextSubView::counterEdit(QLineEdit *field)
 {
-    const int value = integerOf(field);
+    const int value = integerOf(field, field == _numberOfDigitsEdit ? CAFieldRanges::kCounterDigits
+                                                                     : CAFieldRanges::kWholeNumber);
+    field->setText(QString::number(value));
     each("CHANGE_NAMED", [this, field, value](CACanvasEdits &edits, CFTComponent *component) {
         if (field == _startNumberEdit)
             edits.setCounterStartNumberForObject(value, component);
@@ -595,6 +600,7 @@ void CATextSubView::linesCountRadio(int row)
 void CATextSubView::numberFieldEdit()
 {
     const int value = integerOf(_numberFieldEdit);
+    _numberFieldEdit->setText(QString::number(value));
     each("CHANGE_NAMED",
          [value](CACanvasEdits &edits, CFTComponent *component) { edits.setFileNumberFieldForObject(value, component); });
 }

@@ -16,7 +16,7 @@ QList<int> CEnvelopeEditorModel::tags() const
 std::optional<std::pair<double, double>> CEnvelopeEditorModel::range(int tag) const
 {
     if (tag == WidthTag || tag == HeightTag)
-        return std::make_pair(minimumSize(units()), 100000.0);
+        return std::make_pair(minimumSize(units()), longestLength());
     // Window sizes and offsets are lengths too: never negative.
     return CTemplateEditorModel::range(tag);
 }

@@ -47,7 +47,7 @@ std::optional<std::pair<double, double>> CLabelEditorModel::range(int tag) const
     switch (tag) {
     case WidthTag:
     case HeightTag:
-        return std::make_pair(minimumSize(units()), 100000.0);
+        return std::make_pair(minimumSize(units()), longestLength());
     case CornerRadiusTag:
         return std::make_pair(0.0, std::min(displayValue(WidthTag), displayValue(HeightTag)) / 2.0);
     case ColumnsTag:

@@ -1,5 +1,7 @@
 #include "app/printing/CTemplateEditorModel.h"
 
+#include "kernel/base/CDDNumberRange.h"
+
 #include <QLocale>
 
 #include <cmath>
@@ -42,12 +44,17 @@ void CTemplateEditorModel::setFormat(const CATemplateFormat &format, bool isNew)
     updateControls();
 }
 
+double CTemplateEditorModel::longestLength() const
+{
+    return CDDRanges::kLength.highest / factor();
+}
+
 std::optional<std::pair<double, double>> CTemplateEditorModel::range(int tag) const
 {
     if (tag == NameTag || tag == DescriptionTag)
         return std::nullopt;
     // Lengths are never negative; the subclasses narrow this.
-    return std::make_pair(0.0, 100000.0);
+    return std::make_pair(0.0, longestLength());
 }
 
 bool CTemplateEditorModel::isAcceptableText(int tag, const QString &text) const

@@ -40,6 +40,9 @@ public:
 
     cardUnits units() const { return m_format.Units(); }
     double factor() const { return factorForUnits(units()); }
+    // The longest length a field takes, in the display unit: a design keeps no card, margin or
+    // gap longer (CDDRanges::kLength), and would leave a longer one out when opened again.
+    double longestLength() const;
 
     // The tags of the editor's fields, in the order they are committed.
     virtual QList<int> tags() const = 0;

@@ -19,12 +19,16 @@
 
 namespace {
 
-// The values are stored with a point whatever the user's locale shows.
-QDoubleSpinBox *millimetres(QWidget *sheet, const char *name)
+// The values are stored with a point whatever the user's locale shows. A field takes what the
+// printing applies of its reading, no more.
+QDoubleSpinBox *millimetres(QWidget *sheet, const char *name, CACalibrationSettings::Reading reading)
 {
     auto *box = sheet->findChild<QDoubleSpinBox *>(QLatin1String(name));
-    if (box)
+    if (box) {
         box->setLocale(QLocale::c());
+        const CDDNumberRange range = CACalibrationSettings::kReadingRanges[reading].millimetres;
+        box->setRange(range.lowest, range.highest);
+    }
     return box;
 }
 
@@ -48,10 +52,10 @@ CACalibrationController::CACalibrationController(CADocument &document, const QSt
     setWindowTitle(PWLocalizedString(QStringLiteral("Calibrate Printer")));
     _printerListPopUp = findChild<QComboBox *>(QStringLiteral("_printerListPopUp"));
     _printerListPopUp->addItems(printerNames);
-    _horizontalEdit = millimetres(this, "_horizontalEdit");
-    _verticalEdit = millimetres(this, "_verticalEdit");
+    _horizontalEdit = millimetres(this, "_horizontalEdit", CACalibrationSettings::Horizontal);
+    _verticalEdit = millimetres(this, "_verticalEdit", CACalibrationSettings::Vertical);
     // Only the sheet layout has the scale correction.
-    _scaleEdit = millimetres(this, "_scaleEdit");
+    _scaleEdit = millimetres(this, "_scaleEdit", CACalibrationSettings::Scale);
     _scaleCheck = findChild<QCheckBox *>(QStringLiteral("_scaleCheck"));
     _printButton = findChild<QPushButton *>(QStringLiteral("_printButton"));
     auto *okButton = findChild<QPushButton *>(QStringLiteral("_okButton"));

@@ -1,7 +1,13 @@
 #include "kernel/printing/CACalibrationSettings.h"
 
 #include "kernel/base/FTUtilities.h"
+#include "kernel/printing/CAPrintingLog.h"
+#include "platform/PWJobReport.h"
 #include "platform/PWUserDefaults.h"
+
+#include <QMutex>
+#include <QRegularExpression>
+#include <QSet>
 
 #include <cmath>
 
@@ -69,19 +75,53 @@ float calibrationNumber(const QString &text)
 
 } // namespace
 
+const QString &CACalibrationSettings::readingText(Reading reading) const
+{
+    return reading == Horizontal ? m_horizontal : reading == Vertical ? m_vertical : m_scale;
+}
+
+std::optional<float> CACalibrationSettings::checked(Reading reading) const
+{
+    const QString text = readingText(reading).trimmed();
+    if (text.isEmpty())
+        return 0.0f;
+    // The sheet writes a number; a text that starts with none was written by no sheet.
+    static const QRegularExpression kNumberStart(QStringLiteral("^[+-]?[0-9.,]"));
+    if (!kNumberStart.match(text).hasMatch())
+        return std::nullopt;
+    const float number = calibrationNumber(text);
+    if (!kReadingRanges[reading].millimetres.contains(double(number)))
+        return std::nullopt;
+    return number;
+}
+
 float CACalibrationSettings::horizontal() const
 {
-    return calibrationNumber(m_horizontal);
+    return checked(Horizontal).value_or(0.0f);
 }
 
 float CACalibrationSettings::vertical() const
 {
-    return calibrationNumber(m_vertical);
+    return checked(Vertical).value_or(0.0f);
 }
 
 float CACalibrationSettings::scale() const
 {
-    return calibrationNumber(m_scale);
+    return checked(Scale).value_or(0.0f);
+}
+
+QStringList CACalibrationSettings::problems() const
+{
+    QStringList found;
+    for (const ReadingRange &range : kReadingRanges) {
+        if ((range.reading == Scale && !m_scaleEnabled) || checked(range.reading))
+            continue;
+        found.append(QStringLiteral("the %1 \"%2\" is no number from %3 to %4 mm")
+                         .arg(QLatin1String(range.name), readingText(range.reading).trimmed().left(40))
+                         .arg(range.millimetres.lowest)
+                         .arg(range.millimetres.highest));
+    }
+    return found;
 }
 
 PWPlist::Dictionary CACalibrationSettings::toDictionary() const
@@ -134,7 +174,23 @@ std::optional<CACalibrationSettings> CACalibrationSettings::storedForPrinter(con
     const PWPlist entry = defaults.objectForKey(kDefaultsKey).value(printer);
     if (!entry.isDictionary())
         return std::nullopt;
-    return fromDictionary(entry);
+    const CACalibrationSettings settings = fromDictionary(entry);
+    for (const QString &problem : settings.problems()) {
+        // A job without a printer (a PDF) reads the entry kept under no name.
+        const QString whose = printer.isEmpty() ? QStringLiteral("the printer calibration")
+                                                : QStringLiteral("the calibration of the printer \"%1\"").arg(printer);
+        const QString line = QStringLiteral("%1 in the settings was not applied: %2").arg(whose, problem);
+        PWJobReport::note(PWJobReport::Kind::OffPaper, line, line);
+        // Each page of a job reads the entry again: the log names it once.
+        static QMutex guard;
+        static QSet<QString> logged;
+        const QMutexLocker locked(&guard);
+        if (!logged.contains(line)) {
+            logged.insert(line);
+            qCWarning(lcPrinting).noquote() << line;
+        }
+    }
+    return settings;
 }
 
 std::optional<CACalibrationSettings> CACalibrationSettings::storedForPrinter(const QString &printer)
@@ -162,7 +218,7 @@ QPointF CACalibrationSettings::pageTranslation(int columns, int rows) const
 
 std::optional<double> CACalibrationSettings::verticalScaleFactor(int rows, double rowPitch, double itemHeight) const
 {
-    if (!m_scaleEnabled || rows <= 2)
+    if (!m_scaleEnabled || rows <= 2 || !checked(Scale))
         return std::nullopt;
     const double span = (rows - 1) * rowPitch - itemHeight;
     if (!std::isfinite(span) || span <= 0.0)

@@ -4,6 +4,7 @@
 
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/base/CDDColor.h"
+#include "kernel/base/CDDNumberRange.h"
 #include "platform/PWParagraphStyle.h"
 #include "platform/PWTextAttributes.h"
 #include "kernel/render/CDDTextRuns.h"
@@ -100,6 +101,18 @@ std::pair<int, int> wordAround(const QString &text, int location)
 
 } // namespace
 
+namespace {
+
+// A size a text takes: at least the smallest it draws at, and no larger than a design is read
+// back with, so that neither growing a text nor setting its font writes a size the next open
+// leaves out.
+double takenSize(double size)
+{
+    return std::clamp(size, CDDText::kMinFontSize, CDDRanges::kFontSize.highest);
+}
+
+} // namespace
+
 template <typename Change>
 void CDDText::changeRuns(Change change)
 {
@@ -111,8 +124,11 @@ void CDDText::changeRuns(Change change)
     textruns::changeAsOneRun(m_defText.get(), change);
 }
 
-void CDDText::SetFont(const PWFont &font)
+void CDDText::SetFont(const PWFont &requested)
 {
+    const PWFont font = requested.pointSize() > CDDRanges::kFontSize.highest
+                            ? PWFont(requested.postScriptName(), CDDRanges::kFontSize.highest, requested.flags())
+                            : requested;
     changeRuns([&font, this](QTextCharFormat &format) {
         font.applyTo(&format);
         textruns::applyLayoutExtras(&format, m_contents.get());
@@ -158,7 +174,7 @@ void CDDText::SetFontSize(double size)
 {
     if (!std::isfinite(size))
         return;
-    size = std::max(size, kMinFontSize);
+    size = takenSize(size);
     changeRuns([size, this](QTextCharFormat &format) {
         setFontSize(format, size, m_contents.get());
         textruns::applyLayoutExtras(&format, m_contents.get());
@@ -170,7 +186,7 @@ void CDDText::ChangeFontSize(double delta)
     if (!std::isfinite(delta))
         return;
     changeRuns([delta, this](QTextCharFormat &format) {
-        setFontSize(format, std::max(pointSizeOf(format, m_contents.get()) + delta, kMinFontSize), m_contents.get());
+        setFontSize(format, takenSize(pointSizeOf(format, m_contents.get()) + delta), m_contents.get());
         textruns::applyLayoutExtras(&format, m_contents.get());
     });
 }
