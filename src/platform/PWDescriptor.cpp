@@ -56,7 +56,7 @@ PWDescriptor PWDescriptor::createUnique(QByteArray *pattern)
         errno = EINVAL;
         return PWDescriptor();
     }
-    return PWDescriptor(::mkstemp(pattern->data()));
+    return PWDescriptor(::mkostemp(pattern->data(), O_CLOEXEC));
 }
 
 PWDescriptor PWDescriptor::openToReplace(const QByteArray &path, mode_t mode)

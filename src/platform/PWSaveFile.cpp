@@ -137,7 +137,8 @@ QSet<QByteArray> removeStaleParts(int folder, const QByteArray &name)
         if (seen != seenFolders.constEnd() && seen->changed == state->second && !seen->withParts.contains(prefix))
             return seen->withParts;
     }
-    const int listing = ::dup(folder);
+    // A copy for the listing to own; a program started meanwhile must not inherit it.
+    const int listing = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
     if (listing < 0)
         return {prefix};
     DIR *entries = ::fdopendir(listing);
@@ -616,6 +617,10 @@ bool writeAtBytes(const QByteArray &path, const QByteArray &bytes, QString *reas
         return errno == ELOOP ? refuse(changedReason(path)) : failed(errno);
     struct stat old {};
     const bool replacing = ::fstatat(folder.get(), name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    // A name the folder cannot hold (too long, ...) is told now, by the system's reason: the
+    // check before the rename would see no entry it could name and take it for a change.
+    if (!replacing && errno != ENOENT)
+        return failed(errno);
     if (replacing && S_ISLNK(old.st_mode))
         return refuse(changedReason(path));
     if (replacing && !refusalOf(folder.get(), name, old, path, reason))

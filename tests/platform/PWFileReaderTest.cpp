@@ -172,6 +172,59 @@ TEST(PWFileReaderTest, BytesAreHeldAtTheFileSizeNotAtTheRoomOfAGrowingArray)
     }
 }
 
+// The file the signature below appends to while it is shown the head, and what it appends: the
+// file grows after its size was taken and before the rest of it is read.
+struct Growth
+{
+    QString path;
+    QByteArray more;
+};
+
+Growth &growth()
+{
+    static Growth grown;
+    return grown;
+}
+
+bool startsWellAndGrows(QByteArrayView head)
+{
+    QFile file(growth().path);
+    if (!file.open(QIODevice::Append) || file.write(growth().more) != growth().more.size())
+        return false;
+    return head.startsWith("GOOD");
+}
+
+// A contacts file still being written when it is read: what was added after its size was taken
+// and before the reading reached its end is read, none of it lost to that size; a file whose head
+// was its whole is the file as it stood then.
+TEST(PWFileReaderTest, AFileThatGrowsWhileReadIsReadToItsEnd)
+{
+    QTemporaryDir folder;
+    const PWFileReader::Signature growing{&startsWellAndGrows, kGood.headBytes, kGood.refusal};
+    const qsizetype head = kGood.headBytes;
+    const struct
+    {
+        const char *name;
+        qsizetype size;
+        qsizetype added;
+    } cases[] = {
+        {"shorter than the head", head - 2, 100},
+        {"one byte short of the head", head - 1, 100},
+        {"as long as the head", head, 100},
+        {"longer than the head", 5000, 100},
+        {"growing by more than a step", 5000, 3 * 1024 * 1024},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray first = pattern(c.size);
+        growth() = Growth{folder.filePath(u"file"_s), QByteArray(c.added, 'n')};
+        const PWFileReader::Result read = PWFileReader::read(writeTo(folder.path(), first), 64 * 1024 * 1024, growing);
+        ASSERT_TRUE(read.ok()) << qPrintable(read.reason);
+        const bool endReadWithTheHead = c.size < head;
+        EXPECT_EQ(read.bytes, endReadWithTheHead ? first : first + growth().more);
+    }
+}
+
 TEST(PWFileReaderTest, MissingFilesAnswerTheSystemError)
 {
     const PWFileReader::Result missing = PWFileReader::read(u"/nonexistent/file"_s, 100);

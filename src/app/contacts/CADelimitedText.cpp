@@ -368,7 +368,10 @@ void CADelimitedText::readRecords(const QString &text)
             m_problems.append(QStringLiteral("Line %1: a quote is never closed; the rest of the line is read as one field.")
                                   .arg(lineNumber));
         }
-        if (m_rows.size() >= kMaxRows) {
+        // Only a row that is a record meets the bound: a row of empty fields after the last one
+        // (spreadsheets write them) loses nothing.
+        const bool record = !scan.tooLong && !allEmpty(scan.fields);
+        if (record && m_rows.size() >= kMaxRows) {
             m_problems.append(QStringLiteral("Line %1 and the lines after it were left out: a file is read up to %2 rows.")
                                   .arg(lineNumber)
                                   .arg(kMaxRows));
@@ -409,7 +412,7 @@ void CADelimitedText::readRecords(const QString &text)
         if (!headerSeparators && !scan.tooLong)
             headerSeparators = scan.fields.size() - 1;
         m_longestFieldHeld = std::max(m_longestFieldHeld, scan.held);
-        if (!scan.tooLong && !allEmpty(scan.fields))
+        if (record)
             m_rows.append(packedRow(scan.fields));
         position = scan.end;
         lineNumber += scan.lines;

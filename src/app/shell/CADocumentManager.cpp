@@ -228,10 +228,11 @@ void CADocumentManager::reportReadProblems(const std::shared_ptr<CAOpenDocument>
     const QPointer<QWidget> window(windowOf(document));
     const bool hadWindow = window != nullptr;
     const QStringList problems = design.readProblems();
-    tell([this, window, hadWindow, message, problems] {
+    const bool savingLoses = design.readLosesParts();
+    tell([this, window, hadWindow, message, problems, savingLoses] {
         // A design closed before it was told is not told any more.
         if (m_questions.reportReadProblems && (!hadWindow || window))
-            m_questions.reportReadProblems(window, message, problems);
+            m_questions.reportReadProblems(window, message, problems, savingLoses);
     });
 }
 

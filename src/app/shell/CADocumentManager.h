@@ -48,8 +48,8 @@ public:
         // Tells the user why something failed.
         std::function<void(QWidget *window, const QString &message)> report;
         // Tells the user, once the window shows the design, that parts of the file could not be
-        // read; problems are the design's readProblems.
-        std::function<void(QWidget *window, const QString &message, const QStringList &problems)>
+        // read; problems are the design's readProblems, savingLoses its readLosesParts.
+        std::function<void(QWidget *window, const QString &message, const QStringList &problems, bool savingLoses)>
             reportReadProblems;
     };
 

@@ -128,7 +128,7 @@ QFileDialog *CASavePanel::makeOpenPanel(QWidget *window)
 }
 
 QMessageBox *CASavePanel::makeReadProblemsMessage(QWidget *window, const QString &message,
-                                                  const QStringList &problems)
+                                                  const QStringList &problems, bool savingLoses)
 {
     auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Parcelwick"), message, QMessageBox::Ok, window);
     box->setObjectName(QStringLiteral("readProblemsMessage"));
@@ -140,8 +140,12 @@ QMessageBox *CASavePanel::makeReadProblemsMessage(QWidget *window, const QString
         box->setDetailedText(problems.join(QLatin1Char('\n')));
     }
     lines.append(QString());
-    lines.append(QMessageBox::tr("They are left out of the design. Saving over the file loses them for good; "
-                                 "Save As keeps the file as it is."));
+    // Parts kept by name (pictures the content library lacks) are written back by a save: a user
+    // told otherwise would stay away from a harmless save.
+    lines.append(savingLoses ? QMessageBox::tr("They are left out of the design. Saving over the file loses them for good; "
+                                               "Save As keeps the file as it is.")
+                             : QMessageBox::tr("They are drawn as placeholders, and saving keeps them by name: the file "
+                                               "loses nothing."));
     box->setInformativeText(lines.join(QLatin1Char('\n')));
     box->setWindowModality(Qt::WindowModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -231,8 +235,9 @@ CADocumentManager::Questions CASavePanel::questions()
         return replaceAnswer(*box);
     };
     // Opened without a loop of its own: the window is there to be looked at while it is read.
-    questions.reportReadProblems = [](QWidget *window, const QString &message, const QStringList &problems) {
-        QMessageBox *box = makeReadProblemsMessage(window, message, problems);
+    questions.reportReadProblems = [](QWidget *window, const QString &message, const QStringList &problems,
+                                      bool savingLoses) {
+        QMessageBox *box = makeReadProblemsMessage(window, message, problems, savingLoses);
         if (window)
             box->open();
         else

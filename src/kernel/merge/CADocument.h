@@ -107,6 +107,9 @@ public:
     // each, as logged when the file was opened; empty for a whole file and a new document.
     const QStringList &readProblems() const { return m_readProblems; }
     bool isDamaged() const { return !m_readProblems.isEmpty(); }
+    // Whether a save would lose some of them: false when every part was kept as it was (a picture
+    // by a name the content library lacks is written back by that name).
+    bool readLosesParts() const { return m_readLosesParts; }
     // Whether a save of a damaged document may replace a file (the user agreed to lose what
     // could not be read); cleared by every reading, kept through later saves.
     void setReplaceDamagedConfirmed(bool confirmed) { m_replaceDamagedConfirmed = confirmed; }

@@ -66,15 +66,19 @@ TEST_F(BatchJobContactEncodingsTest, ACardLineInTheCharacterSetItNamesPrintsItsL
         const char *charset;
         QString family;
         QString given;
+        // Parameter names are not case-sensitive: exports write "charset=" as well.
+        const char *parameter = "CHARSET";
     } cases[] = {
         {"Greek, ISO", "ISO-8859-7", u"Παπαδόπουλος"_s, u"Γιώργος"_s},
         {"Greek, Windows", "windows-1253", u"Καραγιάννη"_s, u"Ελένη"_s},
         // The letters of Shift-JIS's own rows of Cyrillic: a font of the test machine shows them.
         {"Shift-JIS", "Shift_JIS", u"Иванова"_s, u"Анна"_s},
+        {"Greek, ISO, the parameter in lower case", "ISO-8859-7", u"Παπαδόπουλος"_s, u"Γιώργος"_s, "charset"},
+        {"Shift-JIS, the parameter in mixed case", "Shift_JIS", u"Иванова"_s, u"Анна"_s, "Charset"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        const QByteArray card = "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=" + QByteArray(c.charset) + ":"
+        const QByteArray card = "BEGIN:VCARD\r\nVERSION:2.1\r\nN;" + QByteArray(c.parameter) + "=" + QByteArray(c.charset) + ":"
                                 + encoded(c.charset, c.family + u';' + c.given + u";;;"_s) + "\r\nEND:VCARD\r\n";
         QStringList words;
         const ProgramRun run = print(u"card.vcf"_s, card, &words);

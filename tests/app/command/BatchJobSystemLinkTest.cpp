@@ -65,4 +65,40 @@ INSTANTIATE_TEST_SUITE_P(Outputs, BatchJobSystemLinkTest,
                                            SystemLinkCase {"InAFolderBelow", "sub/labels.pdf", false}),
                          [](const auto &info) { return std::string(info.param.name); });
 
+// The working folder's link reports no size, so its text is read into a buffer that doubles from
+// 64 bytes until the text leaves room in it. Working folders of lengths about each such buffer,
+// each with its last folder one letter long: a text cut at the buffer's end would name the folder
+// above, and the export would land there.
+TEST(BatchJobSystemLinkTest, AWorkingFolderOfAnyLengthAboutTheLinkBufferIsWhereTheExportLands)
+{
+    QTemporaryDir base;
+    ASSERT_TRUE(base.isValid());
+    QString error;
+    ASSERT_TRUE(commandtest::writeBlankDesign(base.filePath(u"design.pwdc"_s), &error)) << qPrintable(error);
+    const qsizetype baseLength = QFile::encodeName(base.path()).size();
+    for (const qsizetype length : {63, 64, 65, 127, 128, 129, 255, 256, 257, 511, 512, 513}) {
+        SCOPED_TRACE(length);
+        // base/<filler>/x, the filler taking what the length leaves, in parts a name may hold.
+        QString filler(length - baseLength - 3, u'f');
+        ASSERT_GT(filler.size(), 0) << "the temporary folder's name is too long for this length";
+        for (qsizetype at = 200; at < filler.size() - 1; at += 200)
+            filler[at] = u'/';
+        const QString above = base.filePath(filler);
+        const QString working = above + u"/x"_s;
+        ASSERT_EQ(QFile::encodeName(working).size(), length);
+        ASSERT_TRUE(QDir().mkpath(working));
+
+        QProcess process;
+        process.setWorkingDirectory(working);
+        process.start(QStringLiteral(PW_PARCELWICK_BINARY),
+                      {u"--export"_s, base.filePath(u"design.pwdc"_s), u"/proc/self/cwd/labels.pdf"_s});
+        ASSERT_TRUE(process.waitForFinished(240000));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_EQ(process.exitCode(), 0) << qPrintable(err);
+        EXPECT_TRUE(pwtest::readFile(working + u"/labels.pdf"_s).startsWith("%PDF-")) << qPrintable(err);
+        EXPECT_EQ(QDir(above).entryList(QDir::Files | QDir::Hidden), QStringList());
+        ASSERT_TRUE(QDir(base.filePath(filler.section(u'/', 0, 0))).removeRecursively());
+    }
+}
+
 } // namespace

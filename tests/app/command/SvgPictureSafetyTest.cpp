@@ -166,6 +166,46 @@ TEST(SvgPictureSafetyTest, FilesAnSvgNamesAreNeverOpened)
     EXPECT_TRUE(holds(pwtest::readFile(saved), bytes)) << "the SVG's bytes changed";
 }
 
+// An SVG embedded in an SVG embedded in ... : the levels the rewriting reaches are drawn, deeper
+// ones are dropped, and the red picture the deepest level names is never opened at any depth.
+TEST(SvgPictureSafetyTest, NestedSvgsNameNoFileAtAnyDepth)
+{
+    QTemporaryDir work;
+    ASSERT_TRUE(work.isValid());
+    const QString red = work.filePath(u"red.png"_s);
+    ASSERT_TRUE(pwtest::writeFile(red, solidPng(50, 50, Qt::red)));
+    const struct
+    {
+        int level; // how many data URIs deep the SVG naming the file lies
+        bool drawn;
+    } cases[] = {{3, true}, {4, false}, {5, false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.level);
+        QByteArray bytes = svg("<rect width=\"100\" height=\"100\" fill=\"blue\"/><image width=\"100\" height=\"100\" "
+                               "preserveAspectRatio=\"none\" xlink:href=\""
+                               + QFile::encodeName(red) + "\"/>");
+        for (int i = 0; i < c.level; ++i)
+            bytes = svg("<image width=\"100\" height=\"100\" preserveAspectRatio=\"none\" "
+                        "xlink:href=\"data:image/svg+xml;base64,"
+                        + bytes.toBase64() + "\"/>");
+        const QString design = work.filePath(u"nested%1.pwdc"_s.arg(c.level));
+        ASSERT_TRUE(writeCard(design, bytes));
+        pwtest::OpenWatch watch;
+        ASSERT_TRUE(watch.add(red));
+        const QString out = work.filePath(u"nested%1.pdf"_s.arg(c.level));
+        const commandtest::ProgramRun run = commandtest::runProgram({u"--export"_s, design, out});
+        ASSERT_EQ(run.status, CACommandLine::kSuccess) << qPrintable(run.err);
+        const QImage page = exportedPage(out);
+        ASSERT_FALSE(page.isNull());
+        EXPECT_EQ(watch.events(), 0);
+        EXPECT_EQ(countInPicture(page, reddish), 0);
+        if (c.drawn)
+            EXPECT_GT(countInPicture(page, bluish), 90 * 90);
+        else
+            EXPECT_EQ(countInPicture(page, bluish), 0);
+    }
+}
+
 // Twenty embedded bitmaps of 4800 x 4800 pixels in one SVG: a placeholder named in the job's
 // report, and the program never holds their pixels.
 TEST(SvgPictureSafetyTest, EmbeddedBitmapsPastTheBoundAreANamedPlaceholder)

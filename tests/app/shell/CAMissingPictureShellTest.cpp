@@ -1,11 +1,17 @@
 // A design whose content-library picture the library lacks, opened in a window: the user is told
-// which picture is missing, and Ctrl+S writes the design back over its file without a question,
-// the picture's name still in it.
+// which picture is missing and that a save keeps it, and Ctrl+S writes the design back over its
+// file without a question, the picture's name still in it.
 #include "ShellTestSupport.h"
+
+#include "app/shell/CASavePanel.h"
 
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/drawing/CFTPicture.h"
 #include "platform/PWImage.h"
+
+#include <QMessageBox>
+
+#include <functional>
 
 namespace {
 
@@ -49,7 +55,7 @@ TEST_F(CAMissingPictureShellTest, TheWindowNamesTheMissingPictureAndSavingKeepsI
         QStringList told;
         QStringList replaceAsked;
         CADocumentManager::Questions &q = manager().questions();
-        q.reportReadProblems = [&](QWidget *, const QString &, const QStringList &problems) { told += problems; };
+        q.reportReadProblems = [&](QWidget *, const QString &, const QStringList &problems, bool) { told += problems; };
         q.confirmReplace = [&](QWidget *, const CAOpenDocument &, const QString &where) {
             replaceAsked.append(where);
             return CADocumentManager::ReplaceAnswer::Cancel;
@@ -74,5 +80,42 @@ TEST_F(CAMissingPictureShellTest, TheWindowNamesTheMissingPictureAndSavingKeepsI
         EXPECT_TRUE(after.contains(c.libraryName.toUtf8()));
         EXPECT_EQ(after.size(), before.size());
         ASSERT_TRUE(manager().closeDocument(document));
+    }
+}
+
+// The message a window shows on opening a design says what a save does with what it names: a
+// picture the library lacks is kept by name, a part that could not be read is lost.
+TEST_F(CAMissingPictureShellTest, TheOpeningMessageSaysWhatASaveKeeps)
+{
+    const QString kept = u"They are drawn as placeholders, and saving keeps them by name: the file loses nothing."_s;
+    const QString lost = u"Saving over the file loses them for good"_s;
+    const struct
+    {
+        const char *name;
+        std::function<bool(const QString &path)> write;
+        QString told;
+        QString notTold;
+    } cases[] = {
+        {"a picture the library lacks", [](const QString &file) { return writeCardByName(file, u"lost-rose.png"_s); },
+         kept, lost},
+        {"a part that could not be read",
+         [](const QString &file) { return pwtest::writeFile(file, shelltest::damagedDesign()); }, lost, kept},
+    };
+    launch(1);
+    manager().questions().reportReadProblems = CASavePanel::questions().reportReadProblems;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        openPath = path(QString::fromLatin1(c.name) + u".pwdc"_s);
+        ASSERT_TRUE(c.write(openPath));
+        controller->router().perform(u"openDocument"_s);
+        ASSERT_EQ(manager().documents().size(), 2);
+        CAMainWindowController *w = window(1);
+        ASSERT_NE(w, nullptr);
+        auto *box = w->findChild<QMessageBox *>(u"readProblemsMessage"_s);
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->informativeText().contains(c.told)) << box->informativeText().toStdString();
+        EXPECT_FALSE(box->informativeText().contains(c.notTold)) << box->informativeText().toStdString();
+        QTest::keyClick(box, Qt::Key_Return);
+        ASSERT_TRUE(manager().closeDocument(manager().documents().at(1)));
     }
 }

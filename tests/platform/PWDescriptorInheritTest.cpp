@@ -1,0 +1,64 @@
+// Descriptors the program opens stay out of the programs it starts (contact helpers, pictures read
+// in a child): a helper that inherited the instance lock or a design would hold them past the
+// program's end. A started child lists what it holds.
+#include "TestSupport.h"
+
+#include "platform/PWDescriptor.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// What a started child holds open, as it lists it itself.
+QString heldByAChild()
+{
+    QProcess child;
+    child.start(u"/bin/ls"_s, {u"-l"_s, u"/proc/self/fd"_s});
+    EXPECT_TRUE(child.waitForFinished(30000));
+    return QString::fromLocal8Bit(child.readAllStandardOutput());
+}
+
+TEST(PWDescriptorInheritTest, NoDescriptorOfOursReachesAStartedProgram)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QByteArray base = QFile::encodeName(folder.path()) + '/';
+    ASSERT_TRUE(pwtest::writeFile(folder.filePath(u"design.pwdc"_s), "<plist/>"));
+    const struct
+    {
+        const char *name;
+        std::function<PWDescriptor()> open;
+    } cases[] = {
+        {"a file opened by its flags", [&] { return PWDescriptor::open(base + "design.pwdc", O_RDONLY); }},
+        {"a file opened to read", [&] { return PWDescriptor::openToRead(base + "design.pwdc"); }},
+        {"a new file", [&] { return PWDescriptor::createNew(base + "new.part"); }},
+        {"a file of a unique name",
+         [&] {
+             QByteArray pattern = base + "probe-XXXXXX";
+             return PWDescriptor::createUnique(&pattern);
+         }},
+        {"a file to replace", [&] { return PWDescriptor::openToReplace(base + "settings.plist", 0600); }},
+        {"a file to append to", [&] { return PWDescriptor::openToAppend(base + "log.txt", 0600); }},
+        {"the instance lock", [&] { return PWDescriptor::openLock(base + "instance.lock"); }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const PWDescriptor held = c.open();
+        ASSERT_TRUE(held.isValid());
+        const QString seen = heldByAChild();
+        // The child did list its descriptors: its standard output at least.
+        EXPECT_TRUE(seen.contains(u"pipe:"_s)) << qPrintable(seen);
+        EXPECT_FALSE(seen.contains(folder.path())) << qPrintable(seen);
+    }
+}
+
+} // namespace
