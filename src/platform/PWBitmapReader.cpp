@@ -125,7 +125,8 @@ QByteArray drawSvgHere(const QByteArray &request)
 // --- the caller's side -----------------------------------------------------------------------
 
 // The reduced pixels, with the picture's whole size; or a reason.
-std::optional<PWImageRep> decodeApart(const char *job, const QByteArray &bytes, QString *reason)
+std::optional<PWImageRep> decodeApart(const char *job, const QByteArray &bytes, QString *reason,
+                                      bool *transient = nullptr)
 {
     QByteArray request;
     QDataStream out(&request, QIODevice::WriteOnly);
@@ -135,6 +136,8 @@ std::optional<PWImageRep> decodeApart(const char *job, const QByteArray &bytes, 
     limits.memoryBytes = kApartMemory;
     limits.answerBytes = kHeaderBytes + PWBitmapReader::kMaxDrawnPixels * 4 + 16;
     const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run(job, request, limits);
+    if (transient)
+        *transient = outcome.transient;
     if (!outcome.ok) {
         *reason = outcome.reason;
         return std::nullopt;
@@ -174,7 +177,8 @@ std::optional<PWImageRep> decodeApart(const char *job, const QByteArray &bytes, 
 }
 
 // SVG pictures drawn apart, by the digest of their bytes: the same picture read again (a copy of
-// the design, the next document) starts no child, and one that failed fails at once.
+// the design, the next document) starts no child, and one that failed fails at once, unless it
+// failed for the moment (a loaded machine's clock, no child): that one is drawn again.
 class SvgDrawings
 {
 public:
@@ -216,9 +220,11 @@ PWImageRep readSvg(const QByteArray &bytes)
     if (std::optional<PWImageRep> known = SvgDrawings::instance().find(digest))
         return *known;
     QString reason;
-    std::optional<PWImageRep> drawn = decodeApart(kSvgJob, bytes, &reason);
+    bool transient = false;
+    std::optional<PWImageRep> drawn = decodeApart(kSvgJob, bytes, &reason, &transient);
     const PWImageRep rep = drawn ? *drawn : PWImageRep::unreadable(PWImageRep::Kind::Bitmap, bytes, reason, QSizeF());
-    SvgDrawings::instance().insert(digest, rep);
+    if (drawn || !transient)
+        SvgDrawings::instance().insert(digest, rep);
     return rep;
 }
 

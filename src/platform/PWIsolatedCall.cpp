@@ -380,6 +380,7 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const char *job, const QByteArray &r
     const QByteArray folder = makeChildFolder(&folderError);
     if (folder.isEmpty()) {
         outcome.reason = systemError(QStringLiteral("no temporary folder"), folderError);
+        outcome.transient = true;
         return outcome;
     }
     // Whatever the child left in its folder goes with it, however the child ended.
@@ -388,6 +389,7 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const char *job, const QByteArray &r
     int ends[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
         outcome.reason = systemError(QStringLiteral("no socket"), errno);
+        outcome.transient = true;
         return outcome;
     }
     QElapsedTimer timer;
@@ -398,6 +400,7 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const char *job, const QByteArray &r
     if (child < 0) {
         ::close(ends[0]);
         outcome.reason = systemError(QStringLiteral("no child"), spawnError);
+        outcome.transient = true;
         return outcome;
     }
     const int own = ends[0];
@@ -461,6 +464,7 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const char *job, const QByteArray &r
         outcome.reason = QStringLiteral("reading it gave more than %1 MB").arg(megabytes(limits.answerBytes));
     } else if (late || killed) {
         outcome.reason = QStringLiteral("reading it did not end within %1 and was stopped").arg(secondsText(backStop.endMs()));
+        outcome.transient = true;
     } else if (outOfTime) {
         outcome.reason = QStringLiteral("reading it took more than %1 of processor time and was stopped")
                              .arg(secondsText(cpuSeconds * 1000));
@@ -475,6 +479,7 @@ PWIsolatedCall::Outcome PWIsolatedCall::run(const char *job, const QByteArray &r
         outcome.reason = QStringLiteral("reading it was killed from outside (signal %1), as the system does when "
                                         "memory runs out")
                              .arg(signal);
+        outcome.transient = true;
     } else if (signal != 0) {
         outcome.reason = QStringLiteral("reading it failed (signal %1)").arg(signal);
     } else {

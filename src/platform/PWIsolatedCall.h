@@ -32,6 +32,10 @@ public:
         bool ok = false;
         QByteArray answer; // the work's answer; empty on failure
         QString reason;    // why there is no answer; empty on success
+        // The failure came of the moment, not of the work: the clock ran out (a loaded machine),
+        // the child could not be started, or the system killed it for memory it ran short of.
+        // The same work may succeed when tried again.
+        bool transient = false;
     };
 
     // Runs in the child: the bytes to hand back for a request. It may throw; std::bad_alloc is

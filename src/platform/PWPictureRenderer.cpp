@@ -137,12 +137,23 @@ struct Entry
 };
 
 // The smallest resolution a picture failed at: it fails there and above, and is tried again below.
+// A failure of the moment (PWIsolatedCall::Outcome::transient) is tried again as well, a few times:
+// by the next drawing that waits, and by a window's once it is a while old.
 struct Failure
 {
     double xScale = 0.0;
     double yScale = 0.0;
     QString reason;
+    bool transient = false;
+    int tries = 0; // failures of the moment in a row
+    QElapsedTimer since;
 };
+
+// Tries of a picture that keeps failing for the moment before it rests, and how long it rests;
+// how old such a failure is before a window tries again.
+constexpr int kMostTries = 3;
+constexpr qint64 kRestMs = 10 * 60 * 1000;
+constexpr qint64 kWindowRetryMs = 30 * 1000;
 
 struct Renderer
 {
@@ -268,7 +279,8 @@ std::optional<QImage> decodeAnswer(const QByteArray &answer, QString *reason)
     return image;
 }
 
-std::optional<QImage> renderApart(const PWPictureRenderer::Request &request, int deadlineMs, QString *reason)
+std::optional<QImage> renderApart(const PWPictureRenderer::Request &request, int deadlineMs, QString *reason,
+                                  bool *transient)
 {
     PWIsolatedCall::Limits limits;
     limits.deadlineMs = deadlineMs;
@@ -277,6 +289,7 @@ std::optional<QImage> renderApart(const PWPictureRenderer::Request &request, int
     const PWIsolatedCall::Outcome outcome =
         PWIsolatedCall::run(request.kind == PWPictureRenderer::Kind::PDF ? kPdfJob : kEpsJob, encodeRequest(request),
                             limits);
+    *transient = outcome.transient;
     if (!outcome.ok) {
         *reason = outcome.reason;
         return std::nullopt;
@@ -286,9 +299,9 @@ std::optional<QImage> renderApart(const PWPictureRenderer::Request &request, int
 
 // Keeps what a rendering gave and ends it; called with the lock held. A failure is remembered
 // for the session only when the rendering had the whole deadline (a job's shortened one says
-// nothing about the picture).
+// nothing about the picture); one of the moment only until it is tried again.
 void store(Renderer &r, const QByteArray &digest, const QByteArray &key, const PWPictureRenderer::Request &request,
-           const std::optional<QImage> &image, const QString &reason, bool remember)
+           const std::optional<QImage> &image, const QString &reason, bool remember, bool transient = false)
 {
     ++r.renders;
     r.running.remove(key);
@@ -296,8 +309,12 @@ void store(Renderer &r, const QByteArray &digest, const QByteArray &key, const P
         if (!remember)
             return;
         const auto known = r.failures.find(digest);
-        if (known == r.failures.end() || (request.xScale <= known->xScale && request.yScale <= known->yScale))
-            r.failures.insert(digest, Failure{request.xScale, request.yScale, reason});
+        if (known == r.failures.end() || (request.xScale <= known->xScale && request.yScale <= known->yScale)) {
+            Failure failure{request.xScale, request.yScale, reason, transient, 0, {}};
+            failure.tries = transient && known != r.failures.end() && known->transient ? known->tries + 1 : 1;
+            failure.since.start();
+            r.failures.insert(digest, failure);
+        }
         if (!r.named.contains(digest)) {
             r.named.insert(digest);
             const QString named = placeholderLine(request, reason);
@@ -307,6 +324,13 @@ void store(Renderer &r, const QByteArray &digest, const QByteArray &key, const P
                 qCWarning(lcPictureRenderer).noquote() << named;
         }
         return;
+    }
+    // Tried again and drawn: what failed for the moment at this size or a smaller one is over.
+    if (const auto known = r.failures.find(digest); known != r.failures.end() && known->transient
+                                                     && request.xScale >= known->xScale
+                                                     && request.yScale >= known->yScale) {
+        r.failures.erase(known);
+        r.named.remove(digest);
     }
     Entry entry;
     entry.image = *image;
@@ -342,12 +366,25 @@ PWPictureRenderer::Raster nearest(Renderer &r, const QByteArray &digest)
     return raster;
 }
 
+// Whether a failure of the moment is tried again now: by a drawing that waits (a print, an
+// export) at once, by a window's once it is a while old; after a few tries in a row only once it
+// has rested, so that a picture that cannot be had at all does not keep the machine busy.
+bool triedAgain(const Failure &failure, bool waits)
+{
+    if (!failure.transient)
+        return false;
+    const qint64 age = failure.since.elapsed();
+    if (failure.tries >= kMostTries)
+        return age >= kRestMs;
+    return waits || age >= kWindowRetryMs;
+}
+
 // What is known of the request: its raster, or its failure at this size or a smaller one.
 std::optional<PWPictureRenderer::Raster> known(Renderer &r, const QByteArray &digest, const QByteArray &key,
-                                               const PWPictureRenderer::Request &request)
+                                               const PWPictureRenderer::Request &request, bool waits)
 {
-    if (const auto it = r.failures.constFind(digest);
-        it != r.failures.cend() && request.xScale >= it->xScale && request.yScale >= it->yScale)
+    if (const auto it = r.failures.constFind(digest); it != r.failures.cend() && request.xScale >= it->xScale
+                                                      && request.yScale >= it->yScale && !triedAgain(*it, waits))
         return failed(it->reason);
     if (const auto it = r.rasters.find(key); it != r.rasters.end()) {
         it->lastUse = ++r.clock;
@@ -372,15 +409,20 @@ PWPictureRenderer::Raster noted(const PWPictureRenderer::Raster &raster, const Q
 
 constexpr std::chrono::milliseconds kHookInterval(50);
 
-// Waits on the lock's condition, for a twentieth of a second at most while the job's thread has a
-// progress window to keep alive; false when the job was cancelled.
-bool waitStep(Renderer &r, std::unique_lock<std::mutex> &lock)
+// Waits on the lock's condition, for atMostMs at most (unless negative), and for a twentieth of a
+// second at most while the job's thread has a progress window to keep alive; false when the job
+// was cancelled.
+bool waitStep(Renderer &r, std::unique_lock<std::mutex> &lock, qint64 atMostMs = -1)
 {
+    const std::chrono::milliseconds atMost(std::max<qint64>(atMostMs, 0));
     if (!PWJobReport::waitsWithHook()) {
-        r.finished.wait(lock);
+        if (atMostMs < 0)
+            r.finished.wait(lock);
+        else
+            r.finished.wait_for(lock, atMost);
         return !PWJobReport::cancelled();
     }
-    r.finished.wait_for(lock, kHookInterval);
+    r.finished.wait_for(lock, atMostMs < 0 ? kHookInterval : std::min<std::chrono::milliseconds>(kHookInterval, atMost));
     lock.unlock();
     const bool keep = PWJobReport::keepWaiting();
     lock.lock();
@@ -401,10 +443,22 @@ PWPictureRenderer::Raster waitFor(const PWPictureRenderer::Request &request, con
     Renderer &r = renderer();
     std::unique_lock lock(r.mutex);
     const int deadline = r.deadlineMs;
+    // The time this drawing waited for a rendering of someone else's (a window's, another job's),
+    // and the most a job may wait so: what it may still lose to pictures.
+    QElapsedTimer waited;
+    qint64 mayWaitMs = -1;
+    // The time waited is lost when no raster came of it.
+    const auto lostWaiting = [&waited] {
+        if (waited.isValid())
+            PWJobReport::pictureTimeLost(waited.elapsed());
+    };
     // However many renderings the windows queued first, this drawing waits for one at most: its own.
     for (;;) {
-        if (std::optional<PWPictureRenderer::Raster> raster = known(r, digest, key, request))
+        if (std::optional<PWPictureRenderer::Raster> raster = known(r, digest, key, request, true)) {
+            if (raster->state == PWPictureRenderer::State::Failed)
+                lostWaiting();
             return noted(*raster, digest, request);
+        }
         if (PWJobReport::cancelled())
             return cancelledJob();
         if (!r.running.contains(key)) {
@@ -414,11 +468,25 @@ PWPictureRenderer::Raster waitFor(const PWPictureRenderer::Request &request, con
         // Queued by a window and not started: this drawing takes it over.
         if (r.queued.remove(key))
             break;
-        // Under way: it ends within the limits of a rendering, as this drawing's own would. (A
-        // clock of its own here would give up on it while a loaded machine slows it down.)
-        if (!waitStep(r, lock))
+        // Under way: it ends within the limits of a rendering, as this drawing's own would; a
+        // job waits for it no longer than the time it may still lose, and gives the picture up
+        // when that is spent. (Outside a job, a clock of its own here would give up on it while
+        // a loaded machine slows it down.)
+        if (!waited.isValid()) {
+            waited.start();
+            mayWaitMs = PWJobReport::pictureTimeLeftMs();
+        }
+        const qint64 leftToWait = mayWaitMs < 0 ? -1 : mayWaitMs - waited.elapsed();
+        if (mayWaitMs >= 0 && leftToWait <= 0) {
+            lostWaiting();
+            return noted(failed(QStringLiteral("the job spent its time waiting for another drawing of it")), digest,
+                         request);
+        }
+        if (!waitStep(r, lock, leftToWait))
             return cancelledJob();
     }
+    // What ran before failed without being remembered (a shortened deadline): the wait was lost.
+    lostWaiting();
 
     // A job that lost its time to pictures that did not render gives up on the others.
     const int left = PWJobReport::pictureTimeLeftMs();
@@ -446,10 +514,11 @@ PWPictureRenderer::Raster waitFor(const PWPictureRenderer::Request &request, con
         r.jobs.start([request, digest, key, bound, whole, outcome] {
             Renderer &r = renderer();
             QString reason;
-            const std::optional<QImage> image = renderApart(request, bound, &reason);
+            bool transient = false;
+            const std::optional<QImage> image = renderApart(request, bound, &reason, &transient);
             {
                 std::lock_guard lock(r.mutex);
-                store(r, digest, key, request, image, reason, whole);
+                store(r, digest, key, request, image, reason, whole, transient);
                 --r.background;
                 outcome->image = image;
                 outcome->reason = reason;
@@ -462,9 +531,10 @@ PWPictureRenderer::Raster waitFor(const PWPictureRenderer::Request &request, con
                 return cancelledJob();
     } else {
         lock.unlock();
-        outcome->image = renderApart(request, bound, &outcome->reason);
+        bool transient = false;
+        outcome->image = renderApart(request, bound, &outcome->reason, &transient);
         lock.lock();
-        store(r, digest, key, request, outcome->image, outcome->reason, whole);
+        store(r, digest, key, request, outcome->image, outcome->reason, whole, transient);
         lock.unlock();
         r.finished.notify_all();
         lock.lock();
@@ -474,7 +544,7 @@ PWPictureRenderer::Raster waitFor(const PWPictureRenderer::Request &request, con
         PWJobReport::pictureTimeLost(took.elapsed());
         lock.lock();
     }
-    if (std::optional<PWPictureRenderer::Raster> raster = known(r, digest, key, request))
+    if (std::optional<PWPictureRenderer::Raster> raster = known(r, digest, key, request, true))
         return noted(*raster, digest, request);
     // Failed with a shortened deadline, or kept no longer (the cache let it go at once).
     if (!outcome->image)
@@ -514,7 +584,7 @@ PWPictureRenderer::Raster PWPictureRenderer::raster(const Request &request)
 
     Renderer &r = renderer();
     std::unique_lock lock(r.mutex);
-    if (std::optional<Raster> raster = known(r, digest, key, request))
+    if (std::optional<Raster> raster = known(r, digest, key, request, false))
         return *raster;
     ++t_pending;
     if (!r.running.contains(key)) {
@@ -534,10 +604,11 @@ PWPictureRenderer::Raster PWPictureRenderer::raster(const Request &request)
                 }
             }
             QString reason;
-            const std::optional<QImage> image = renderApart(request, deadline, &reason);
+            bool transient = false;
+            const std::optional<QImage> image = renderApart(request, deadline, &reason, &transient);
             {
                 std::lock_guard lock(r.mutex);
-                store(r, digest, key, request, image, reason, true);
+                store(r, digest, key, request, image, reason, true, transient);
                 --r.background;
             }
             r.finished.notify_all();

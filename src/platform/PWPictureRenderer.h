@@ -18,15 +18,20 @@ class QPainter;
 // A picture whose rendering fails (damaged, too slow, too large) fails at that resolution: its
 // reason is logged once (or, while failures are collected, offered to takeFailures() once), and
 // every later drawing of it at that resolution or a finer one gets the failure at once, drawn as a
-// placeholder; a coarser drawing tries again. Each failed drawing is noted in the open job reports
-// (PWJobReport), so that a job says which pictures it printed as placeholders.
+// placeholder; a coarser drawing tries again. A failure of the moment (the clock ran out on a
+// loaded machine, no child could be started) is tried again: at once by a drawing that waits, by
+// a window's drawing once it is half a minute old; after three such failures in a row, only once
+// the last is ten minutes old. Each failed drawing is noted in the open job reports (PWJobReport),
+// so that a job says which pictures it printed as placeholders.
 //
 // Drawing waits for a rendering unless a Deferred scope is open on the calling thread (a window
 // painting): then the rendering is queued in the background, the drawing gets what is there, and
 // kRenderedNotification is posted when the raster is ready. A drawing that waits never waits
 // behind the windows' queue: it takes over a queued rendering of its picture, renders it itself,
-// or waits for one under way, which ends within the limits of its own. Within a job the renderings
-// that fail take no more than the report's time in all; the others after it are placeholders.
+// or waits for one under way, which ends within the limits of its own; a job waits for one under
+// way no longer than the time its report still has for pictures, and draws the picture as a
+// placeholder when that is spent. Within a job the renderings that fail (and the waits for them)
+// take no more than the report's time in all; the others after it are placeholders.
 class PWPictureRenderer
 {
 public:

@@ -8,17 +8,123 @@
 #include "platform/PWNotificationCenter.h"
 #include "platform/PWPasteboardTypes.h"
 #include "platform/PWPictureRenderer.h"
+#include "platform/PWSvgPicture.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFutureWatcher>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPromise>
+#include <QThreadPool>
 #include <QUrl>
 
+#include <algorithm>
+#include <utility>
+
 using namespace PWPasteboardTypes;
+
+namespace {
+
+// What a drag offers, taken from it on the window's thread, so that it may be read elsewhere.
+struct Offer
+{
+    QList<QByteArray> typed;    // under the PDF, TIFF and PNG types, in that order
+    QList<QByteArray> pictures; // under any other picture type
+    QImage bitmap;              // the clipboard's decoding, taken only when no SVG is offered
+    QStringList files;          // local files
+};
+
+Offer offerOf(const QMimeData &data)
+{
+    Offer offer;
+    for (const char *type : {kPDF, kTIFF, kPNG}) {
+        const QString mime = mimeTypeOf(type);
+        if (data.hasFormat(mime))
+            offer.typed.append(data.data(mime));
+    }
+    // The clipboard's own decoding would draw an offered SVG here, in this process, so it is asked
+    // only for what no SVG is offered beside.
+    bool svgOffered = false;
+    for (const QString &format : data.formats()) {
+        if (!format.startsWith(QLatin1String("image/")))
+            continue;
+        svgOffered = svgOffered || format.contains(QLatin1String("svg"));
+        offer.pictures.append(data.data(format));
+    }
+    if (data.hasImage() && !svgOffered)
+        offer.bitmap = qvariant_cast<QImage>(data.imageData());
+    for (const QUrl &url : data.urls())
+        if (url.isLocalFile())
+            offer.files.append(url.toLocalFile());
+    return offer;
+}
+
+// Whether the file is an SVG by its first bytes; only a plain file is looked into.
+bool isSvgFile(const QString &path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    return PWSvgPicture::isSvg(file.read(4096));
+}
+
+// Whether reading the offer may draw an SVG apart.
+bool drawsApart(const Offer &offer)
+{
+    for (const QList<QByteArray> *list : {&offer.typed, &offer.pictures})
+        for (const QByteArray &bytes : *list)
+            if (PWSvgPicture::isSvg(bytes))
+                return true;
+    return std::any_of(offer.files.cbegin(), offer.files.cend(), isSvgFile);
+}
+
+// Picture bytes offered under any picture type are read as files are: an SVG is drawn apart,
+// without the files it names.
+std::shared_ptr<PWImage> imageFromOffer(const Offer &offer)
+{
+    for (const QList<QByteArray> *list : {&offer.typed, &offer.pictures})
+        for (const QByteArray &bytes : *list)
+            if (auto image = PWImage::fromData(bytes))
+                return image;
+    if (!offer.bitmap.isNull())
+        return PWImage::fromQImage(offer.bitmap);
+    for (const QString &file : offer.files)
+        if (auto image = PWImage::fromFile(file))
+            return image;
+    return nullptr;
+}
+
+std::shared_ptr<PWImage> maskFromFile(const QString &path)
+{
+    QString why;
+    std::shared_ptr<PWImage> image = PWImage::fromFile(path, &why);
+    if (!image) {
+        qCInfo(lcPictures).noquote() << "Mask refused:" << path << why;
+        return nullptr;
+    }
+    image->setName(CCMaskImageView::kMaskPrefix + path);
+    return image;
+}
+
+// The workers that draw dropped SVGs. Never destroyed: the end of the program does not wait for
+// a drawing under way, which ends with its child.
+QThreadPool &drawingPool()
+{
+    static QThreadPool *pool = [] {
+        auto *made = new QThreadPool;
+        made->setMaxThreadCount(2);
+        return made;
+    }();
+    return *pool;
+}
+
+} // namespace
 
 CCMaskImageView::CCMaskImageView(QWidget *parent)
     : QWidget(parent)
@@ -76,51 +182,13 @@ bool CCMaskImageView::selectCellByImage(const std::shared_ptr<PWImage> &image)
 
 std::shared_ptr<PWImage> CCMaskImageView::imageFromMimeData(const QMimeData &data)
 {
-    for (const char *type : {kPDF, kTIFF, kPNG}) {
-        const QString mime = mimeTypeOf(type);
-        if (data.hasFormat(mime)) {
-            if (auto image = PWImage::fromData(data.data(mime)))
-                return image;
-        }
-    }
-    // Picture bytes offered under any other picture type are read as files are: an SVG is drawn
-    // apart, without the files it names. The clipboard's own decoding would draw an offered SVG here,
-    // in this process, so it is asked only for what no SVG is offered beside.
-    bool svgOffered = false;
-    for (const QString &format : data.formats()) {
-        if (!format.startsWith(QLatin1String("image/")))
-            continue;
-        svgOffered = svgOffered || format.contains(QLatin1String("svg"));
-        if (auto image = PWImage::fromData(data.data(format)))
-            return image;
-    }
-    if (data.hasImage() && !svgOffered) {
-        const QImage bitmap = qvariant_cast<QImage>(data.imageData());
-        if (!bitmap.isNull())
-            return PWImage::fromQImage(bitmap);
-    }
-    for (const QUrl &url : data.urls()) {
-        if (url.isLocalFile()) {
-            if (auto image = PWImage::fromFile(url.toLocalFile()))
-                return image;
-        }
-    }
-    return nullptr;
+    return imageFromOffer(offerOf(data));
 }
 
 std::shared_ptr<PWImage> CCMaskImageView::maskForName(const QString &name) const
 {
-    if (name.startsWith(CCPictImageResolver::kFilePrefix)) {
-        const QString path = name.mid(CCPictImageResolver::kFilePrefix.size());
-        QString why;
-        std::shared_ptr<PWImage> image = PWImage::fromFile(path, &why);
-        if (!image) {
-            qCInfo(lcPictures).noquote() << "Mask refused:" << path << why;
-            return nullptr;
-        }
-        image->setName(kMaskPrefix + path);
-        return image;
-    }
+    if (name.startsWith(CCPictImageResolver::kFilePrefix))
+        return maskFromFile(name.mid(CCPictImageResolver::kFilePrefix.size()));
     if (name.startsWith(CCPictImageResolver::kInternetPrefix)) {
         const std::shared_ptr<PWImage> named = PWImage::imageNamed(name);
         return named ? named->copy() : nullptr;
@@ -131,6 +199,11 @@ std::shared_ptr<PWImage> CCMaskImageView::maskForName(const QString &name) const
 
 bool CCMaskImageView::concludeDragOperation(const QMimeData &data)
 {
+    return conclude(data, false) != Drop::Refused;
+}
+
+CCMaskImageView::Drop CCMaskImageView::conclude(const QMimeData &data, bool dropped)
+{
     std::shared_ptr<PWImage> mask;
     const QString namedType = mimeTypeOf(kNamedImage);
     if (data.hasFormat(namedType)) {
@@ -138,19 +211,75 @@ bool CCMaskImageView::concludeDragOperation(const QMimeData &data)
         // A picture still being downloaded has nothing to give yet, even under a name cut
         // short before its address.
         if (name.startsWith(QStringView(CCPictImageResolver::kUrlPrefix).trimmed()))
-            return false;
+            return Drop::Refused;
+        if (name.startsWith(CCPictImageResolver::kFilePrefix)) {
+            const QString path = name.mid(CCPictImageResolver::kFilePrefix.size());
+            if (isSvgFile(path)) {
+                drawApart([path] { return maskFromFile(path); }, dropped);
+                return Drop::Drawing;
+            }
+        }
         mask = maskForName(name);
     } else {
-        mask = imageFromMimeData(data);
         const QString reference = QString::fromUtf8(data.data(mimeTypeOf(kDataRef)));
-        if (mask && !reference.isEmpty())
-            mask->setName(kMaskPrefix + reference);
+        const auto named = [reference](std::shared_ptr<PWImage> image) {
+            if (image && !reference.isEmpty())
+                image->setName(kMaskPrefix + reference);
+            return image;
+        };
+        Offer offer = offerOf(data);
+        if (drawsApart(offer)) {
+            drawApart([offer = std::move(offer), named] { return named(imageFromOffer(offer)); }, dropped);
+            return Drop::Drawing;
+        }
+        mask = named(imageFromOffer(offer));
     }
     if (!mask || !mask->isValid())
-        return false;
+        return Drop::Refused;
+    // What was being drawn for an earlier drop is not kept over this one.
+    ++m_latest;
+    keep(mask);
+    return Drop::Kept;
+}
+
+void CCMaskImageView::keep(const std::shared_ptr<PWImage> &mask)
+{
     setMaskImage(mask);
     setImage(mask);
-    return true;
+}
+
+void CCMaskImageView::drawApart(std::function<std::shared_ptr<PWImage>()> read, bool dropped)
+{
+    const quint64 drawing = ++m_latest;
+    if (m_drawing++ == 0)
+        setCursor(Qt::BusyCursor);
+    auto promise = std::make_shared<QPromise<std::shared_ptr<PWImage>>>();
+    auto *watcher = new QFutureWatcher<std::shared_ptr<PWImage>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, drawing, dropped] {
+        watcher->deleteLater();
+        if (--m_drawing == 0)
+            unsetCursor();
+        if (drawing != m_latest)
+            return;
+        const std::shared_ptr<PWImage> mask = watcher->future().resultCount() > 0 ? watcher->result() : nullptr;
+        const bool kept = mask && mask->isValid();
+        if (kept) {
+            keep(mask);
+            if (dropped) {
+                m_cell.setState(true);
+                update();
+            }
+        }
+        Q_EMIT maskDrawn(kept);
+        if (kept && dropped)
+            Q_EMIT action();
+    });
+    watcher->setFuture(promise->future());
+    promise->start();
+    drawingPool().start([promise, read = std::move(read)] {
+        promise->addResult(read());
+        promise->finish();
+    });
 }
 
 void CCMaskImageView::paintEvent(QPaintEvent *)
@@ -202,11 +331,15 @@ void CCMaskImageView::dragEnterEvent(QDragEnterEvent *event)
 
 void CCMaskImageView::dropEvent(QDropEvent *event)
 {
-    if (!concludeDragOperation(*event->mimeData())) {
+    const Drop drop = conclude(*event->mimeData(), true);
+    if (drop == Drop::Refused) {
         event->ignore();
         return;
     }
     event->acceptProposedAction();
+    // A mask being drawn is chosen when it arrives.
+    if (drop == Drop::Drawing)
+        return;
     m_cell.setState(true);
     Q_EMIT action();
 }

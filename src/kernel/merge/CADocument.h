@@ -199,10 +199,11 @@ public:
                                     bool forceHorizontal, bool fitAddressPanel, bool withPrinting,
                                     double resolution) const;
     // The bitmap form as TIFF with its resolution tags; empty on failure, with the reason in
-    // error. The whole design's names its addresses past the edge as the PDF does.
+    // error. The whole design's names its addresses past the edge as the PDF does. The bitmap is
+    // drawn and written bandRows rows at a time (0: bands of about 32 MB), never held whole.
     QByteArray TIFFDataForComponents(const std::vector<CFTComponent *> *components, double bleed,
                                      bool fitAddressPanel, bool withPrinting, double resolution,
-                                     QString *error = nullptr) const;
+                                     QString *error = nullptr, int bandRows = 0) const;
 
     // --- persons ---------------------------------------------------------------------------------
 

@@ -2,13 +2,13 @@
 // bitmaps (an image, TIFF) drawn directly with a print drawer.
 #include "kernel/merge/CADocument.h"
 
+#include "kernel/merge/CABandedTiff.h"
 #include "kernel/merge/CADocumentLog.h"
 
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/render/CDDDrawer.h"
 #include "kernel/component/CFTComponent.h"
-#include "kernel/base/FTImageArchive.h"
 #include "kernel/printing/CCRenderingView.h"
 #include "platform/PWJobReport.h"
 
@@ -228,19 +228,30 @@ QByteArray CADocument::PDFDataForComponents(const std::vector<CFTComponent *> *c
     return pdf;
 }
 
-QImage CADocument::imageForComponents(const std::vector<CFTComponent *> *components, double bleed, bool, bool,
-                                      double resolution, QString *error) const
+namespace {
+
+// The bitmap form's output and its size in pixels.
+struct BitmapPlan
 {
-    const auto refuse = [error](const QString &reason) {
+    OutputPlan plan;
+    double scale = 1.0; // pixels a point
+    int width = 0;
+    int height = 0;
+};
+
+std::optional<BitmapPlan> planBitmap(const CADocument &document, const std::vector<CFTComponent *> *components,
+                                     double bleed, double resolution, QString *error)
+{
+    const auto refuse = [error](const QString &reason) -> std::optional<BitmapPlan> {
         if (error)
             *error = reason;
-        return QImage();
+        return std::nullopt;
     };
     if (!std::isfinite(resolution) || resolution <= 0.0) {
         qCWarning(lcDocument) << "no bitmap at a resolution of" << resolution << "dpi";
         return refuse(QStringLiteral("no picture can be made at a resolution of %1 dpi").arg(resolution));
     }
-    const std::optional<OutputPlan> plan = planOutput(*this, components, bleed, true);
+    const std::optional<OutputPlan> plan = planOutput(document, components, bleed, true);
     if (!plan) {
         qCWarning(lcDocument) << "no bitmap: the design or component list has no area";
         return refuse(QStringLiteral("the design has no area to draw"));
@@ -260,37 +271,34 @@ QImage CADocument::imageForComponents(const std::vector<CFTComponent *> *compone
                                grouped(pixelWidth), grouped(pixelHeight), grouped(kMaxBitmapSide),
                                grouped(kMaxBitmapPixels / 1.0e6)));
     }
-    QImage image(int(pixelWidth), int(pixelHeight), QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull()) {
-        qCWarning(lcDocument) << "could not allocate a bitmap of" << pixelWidth << "x" << pixelHeight << "pixels";
-        return refuse(QStringLiteral("there is not enough memory for a picture of %1 x %2 pixels (%3 MB)")
-                          .arg(grouped(pixelWidth), grouped(pixelHeight), grouped(pixelWidth * pixelHeight * 4.0 / 1.0e6)));
-    }
-    image.fill(Qt::transparent);
-    const int dotsPerMetre = int(std::lround(resolution / 0.0254));
-    image.setDotsPerMeterX(dotsPerMetre);
-    image.setDotsPerMeterY(dotsPerMetre);
+    return BitmapPlan{*plan, scale, int(pixelWidth), int(pixelHeight)};
+}
 
-    CFTADocument *kernel = ftDocument();
-    QPainter painter(&image);
+// Draws the bitmap form's rows from top on into device, whose first row is that one. The band is
+// moved by whole pixels, so that every row is drawn as it would be in the whole bitmap.
+void drawBitmapRows(QPaintDevice &device, CFTADocument *kernel, const BitmapPlan &bitmap, int top)
+{
+    const OutputPlan &plan = bitmap.plan;
+    QPainter painter(&device);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
-    painter.scale(scale, scale);
-    painter.translate(-plan->rect.topLeft());
-    if (plan->clip)
-        painter.setClipPath(*plan->clip, Qt::IntersectClip);
-    if (plan->wholeDesign)
-        painter.fillRect(plan->rect, Qt::white);
+    painter.translate(0.0, -double(top));
+    painter.scale(bitmap.scale, bitmap.scale);
+    painter.translate(-plan.rect.topLeft());
+    if (plan.clip)
+        painter.setClipPath(*plan.clip, Qt::IntersectClip);
+    if (plan.wholeDesign)
+        painter.fillRect(plan.rect, Qt::white);
     CDDDrawer drawer(false, &painter);
-    drawer.SetResolution(scale);
-    if (plan->wholeDesign) {
-        painter.translate(plan->bleed, plan->bleed);
-        const double innerWidth = plan->rect.width() - 2.0 * plan->bleed;
-        const double innerHeight = plan->rect.height() - 2.0 * plan->bleed;
-        if (plan->rotateMode != 0) {
-            painter.rotate(-90.0 * plan->rotateMode);
-            if (plan->rotateMode == 1)
+    drawer.SetResolution(bitmap.scale);
+    if (plan.wholeDesign) {
+        painter.translate(plan.bleed, plan.bleed);
+        const double innerWidth = plan.rect.width() - 2.0 * plan.bleed;
+        const double innerHeight = plan.rect.height() - 2.0 * plan.bleed;
+        if (plan.rotateMode != 0) {
+            painter.rotate(-90.0 * plan.rotateMode);
+            if (plan.rotateMode == 1)
                 painter.translate(-innerHeight, 0.0);
-            else if (plan->rotateMode == 2)
+            else if (plan.rotateMode == 2)
                 painter.translate(-innerWidth, -innerHeight);
             else
                 painter.translate(0.0, -innerWidth);
@@ -302,21 +310,54 @@ QImage CADocument::imageForComponents(const std::vector<CFTComponent *> *compone
         kernel->DrawFIMBarcode(&drawer);
     }
     // The same wrap outlines as the vector form, so that both forms of an item look alike.
-    for (CFTComponent *component : *plan->front)
+    for (CFTComponent *component : *plan.front)
         component->Draw(&drawer, false, kernel, false, true);
     painter.end();
+}
+
+} // namespace
+
+QImage CADocument::imageForComponents(const std::vector<CFTComponent *> *components, double bleed, bool, bool,
+                                      double resolution, QString *error) const
+{
+    const std::optional<BitmapPlan> bitmap = planBitmap(*this, components, bleed, resolution, error);
+    if (!bitmap)
+        return QImage();
+    QImage image(bitmap->width, bitmap->height, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) {
+        qCWarning(lcDocument) << "could not allocate a bitmap of" << bitmap->width << "x" << bitmap->height << "pixels";
+        if (error)
+            *error = QStringLiteral("there is not enough memory for a picture of %1 x %2 pixels (%3 MB)")
+                         .arg(grouped(bitmap->width), grouped(bitmap->height),
+                              grouped(double(bitmap->width) * bitmap->height * 4.0 / 1.0e6));
+        return QImage();
+    }
+    image.fill(Qt::transparent);
+    const int dotsPerMetre = int(std::lround(resolution / 0.0254));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    drawBitmapRows(image, ftDocument(), *bitmap, 0);
     return image;
 }
 
 QByteArray CADocument::TIFFDataForComponents(const std::vector<CFTComponent *> *components, double bleed,
-                                             bool fitAddressPanel, bool withPrinting, double resolution,
-                                             QString *error) const
+                                             bool, bool, double resolution, QString *error,
+                                             int bandRows) const
 {
-    const QImage image = imageForComponents(components, bleed, fitAddressPanel, withPrinting, resolution, error);
-    if (image.isNull())
+    const std::optional<BitmapPlan> bitmap = planBitmap(*this, components, bleed, resolution, error);
+    if (!bitmap)
         return QByteArray();
+    CFTADocument *kernel = ftDocument();
+    // A whole design is drawn on white, which leaves no pixel clear unless a window is cut out.
+    const bool opaqueLikely = bitmap->plan.wholeDesign && !bitmap->plan.clip;
     QString failure;
-    const QByteArray tiff = FTImageArchive::tiffData(image, resolution, &failure);
+    const QByteArray tiff = CABandedTiff::write(
+        bitmap->width, bitmap->height, resolution, bandRows, opaqueLikely,
+        [kernel, &bitmap](QImage &band, int top) {
+            drawBitmapRows(band, kernel, *bitmap, top);
+            return true;
+        },
+        &failure);
     if (tiff.isEmpty()) {
         qCWarning(lcDocument) << "the TIFF could not be written:" << failure;
         if (error)

@@ -9,16 +9,23 @@
 #include "platform/PWPasteboardTypes.h"
 #include "TestSupport.h"
 #include "PictureTestSupport.h"
+#include "DeferredPictureSupport.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QImage>
 #include <QMimeData>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <optional>
 
 using namespace PWPasteboardTypes;
 
@@ -351,12 +358,104 @@ TEST(MaskWellTest, AnOfferedSvgIsDrawnApartWithoutThePictureItNames)
                            + secret.toUtf8() + "\"/></svg>";
     OfferedSvg offered(svg);
     CCMaskImageView well;
+    QSignalSpy arrived(&well, &CCMaskImageView::maskDrawn);
     ASSERT_TRUE(well.concludeDragOperation(offered));
     EXPECT_FALSE(offered.decodedHere);
+    ASSERT_TRUE(arrived.count() > 0 || arrived.wait(deferredpicture::ShortDeadline::kShowsWithinMs));
     ASSERT_TRUE(well.image());
     ASSERT_EQ(well.image()->pixelSize(), QSize(40, 40));
     const QImage drawn = well.image()->toImage(QSize(40, 40)).convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(drawn.pixel(20, 20), qRgb(0x80, 0x80, 0x80));
+}
+
+// A window with the well and a button beside it, and an SVG file to drop on the well: grey, of a
+// size of its own, so that no drawing of it is known before the test.
+struct SvgDrop
+{
+    explicit SvgDrop(const char *name)
+    {
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(well = new CCMaskImageView);
+        layout->addWidget(button = new QPushButton(QStringLiteral("Other")));
+        window.show();
+        const QString file = folder.filePath(QStringLiteral("mask.svg"));
+        const QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"41\" height=\"40\"><!-- "
+                               + QByteArray(name) + " --><rect width=\"41\" height=\"40\" fill=\"#808080\"/></svg>";
+        EXPECT_TRUE(pwtest::writeFile(file, svg));
+        data.setUrls({QUrl::fromLocalFile(file)});
+    }
+    // The mask the drop gave, once its drawing has arrived.
+    std::shared_ptr<PWImage> dropped(QSignalSpy &drawn)
+    {
+        const qsizetype before = drawn.count();
+        EXPECT_TRUE(dropOn(well, &data));
+        if (drawn.count() == before) {
+            EXPECT_TRUE(drawn.wait(deferredpicture::ShortDeadline::kShowsWithinMs));
+        }
+        return well->image();
+    }
+
+    QTemporaryDir folder;
+    QWidget window;
+    CCMaskImageView *well = nullptr;
+    QPushButton *button = nullptr;
+    QMimeData data;
+};
+
+// The SVG is drawn in a child that is held back: the drop returns at once, the well shows a busy
+// cursor, and the window handles a posted event and a click meanwhile. Let go, the drawing arrives,
+// and the well keeps it, shows it and sends its action.
+TEST(MaskWellTest, AnSvgDroppedIsDrawnWhileTheWindowAnswers)
+{
+    const deferredpicture::ShortDeadline deadline;
+    SvgDrop drop("answers");
+    QSignalSpy drawn(drop.well, &CCMaskImageView::maskDrawn);
+    QSignalSpy action(drop.well, &CCMaskImageView::action);
+    std::optional<deferredpicture::HeldRenderings> held(std::in_place);
+    ASSERT_TRUE(dropOn(drop.well, &drop.data));
+    EXPECT_TRUE(drop.well->isDrawing());
+    EXPECT_EQ(drop.well->cursor().shape(), Qt::BusyCursor);
+    bool posted = false;
+    QTimer::singleShot(0, drop.button, [&posted] { posted = true; });
+    QSignalSpy clicked(drop.button, &QPushButton::clicked);
+    QTest::mouseClick(drop.button, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(posted);
+    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_EQ(drawn.count(), 0);
+    EXPECT_EQ(action.count(), 0);
+
+    held.reset();
+    ASSERT_TRUE(drawn.wait(deferredpicture::ShortDeadline::kShowsWithinMs));
+    EXPECT_TRUE(drawn.first().first().toBool());
+    EXPECT_EQ(action.count(), 1);
+    EXPECT_TRUE(drop.well->state());
+    EXPECT_FALSE(drop.well->isDrawing());
+    EXPECT_NE(drop.well->cursor().shape(), Qt::BusyCursor);
+    ASSERT_TRUE(drop.well->image() && drop.well->maskImage());
+    ASSERT_EQ(drop.well->image()->pixelSize(), QSize(41, 40));
+    EXPECT_EQ(drop.well->image()->toImage(QSize(41, 40)).pixel(20, 20), qRgb(0x80, 0x80, 0x80));
+}
+
+// A drawing held past its deadline is stopped by the clock and the drop gives no mask; that says
+// nothing of the picture, so the next drop of it draws it.
+TEST(MaskWellTest, AnSvgStoppedByTheClockIsDrawnOnTheNextDrop)
+{
+    const deferredpicture::ShortDeadline deadline;
+    PWPictureRenderer::setDeadlineMs(1000);
+    SvgDrop drop("tried again");
+    QSignalSpy drawn(drop.well, &CCMaskImageView::maskDrawn);
+    {
+        const deferredpicture::HeldRenderings held;
+        EXPECT_FALSE(drop.dropped(drawn));
+    }
+    ASSERT_EQ(drawn.count(), 1);
+    EXPECT_FALSE(drawn.first().first().toBool());
+    const std::shared_ptr<PWImage> second = drop.dropped(drawn);
+    ASSERT_EQ(drawn.count(), 2);
+    EXPECT_TRUE(drawn.last().first().toBool());
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->toImage(QSize(41, 40)).pixel(20, 20), qRgb(0x80, 0x80, 0x80));
 }
 
 #ifdef PW_CLIPART_LIBRARY_DIR

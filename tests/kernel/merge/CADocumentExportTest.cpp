@@ -2,7 +2,11 @@
 
 #include "DocumentTestSupport.h"
 
+#include "kernel/drawing/CDDPicture.h"
 #include "kernel/drawing/CFTBoxField.h"
+#include "kernel/drawing/CFTPicture.h"
+#include "kernel/text/CFTAText.h"
+#include "TextTestSupport.h"
 #include "kernel/base/CDDColor.h"
 #include "platform/PWImage.h"
 
@@ -174,6 +178,70 @@ TEST_F(CADocumentExportTest, NothingToDrawGivesNoData)
                            empty->PDFDataForComponents(nullptr, 0, false, false, false, true, 600).isEmpty(),
                            empty->imageForComponents(nullptr, 0, false, true, 600).isNull()}),
               QList<bool>({true, true, true, true, true, true, true}));
+}
+
+// The TIFF is drawn and written a band of rows at a time; whatever the band's height, it holds
+// the pixels of the bitmap drawn whole: a picture smoothly scaled, a turned text and a turned
+// frame whose antialiased edges cross the bands' edges, opaque on white or clear where a window
+// is cut out or around a copied selection.
+TEST_F(CADocumentExportTest, TiffWrittenInBandsHoldsThePixelsOfTheWholeBitmap)
+{
+    enum class Output { Card, Window, Selection };
+    const struct
+    {
+        const char *name;
+        Output output;
+        int bandRows;
+    } cases[] = {
+        {"card, a row a band", Output::Card, 1},
+        {"card, seven rows a band", Output::Card, 7},
+        {"card, one band", Output::Card, 0},
+        {"window, five rows a band", Output::Window, 5},
+        {"selection, three rows a band", Output::Selection, 3},
+    };
+    for (const auto &c : cases) {
+        // 450 x 250 pixels, covered whole by the card's white.
+        const std::unique_ptr<CADocument> document = design(216, 120);
+        CFTADocument &kernel = *document->ftDocument();
+        QImage gradient(37, 23, QImage::Format_ARGB32);
+        for (int y = 0; y < gradient.height(); ++y)
+            for (int x = 0; x < gradient.width(); ++x)
+                gradient.setPixel(x, y, qRgba(x * 7, y * 11, (x * y) % 256, 128 + x * 3));
+        auto *picture = new CFTPicture(CDDPicture(PWImage::fromQImage(gradient)));
+        picture->SetOrigin(13.3, 17.7);
+        picture->SetSize(91.1, 57.9);
+        kernel.AddObject(picture, 0, false);
+        auto *text = new CFTAText(60.2, 40.6, nullptr);
+        text->SetFontAttr(texttest::sans(17, Qt::blue));
+        text->SetString(CDDString(u"Banded"_s));
+        text->ExpandByText();
+        text->SetAngle(0.7);
+        kernel.AddObject(text, 0, false);
+        auto *frame = new CFTBoxField(30.4, 20.1, 130.7, 70.3, nullptr);
+        const CDDColor ink(0.5f, 0.1f, 0.6f, 1.0f);
+        frame->SetFilled(false), frame->SetStroked(true), frame->SetStrokeColor(&ink), frame->SetAngle(0.35);
+        kernel.AddObject(frame, 0, false);
+        if (c.output == Output::Window) {
+            kernel.SetHasWindow(true), kernel.SetWinLeftOffset(20.5), kernel.SetWinBottomOffset(10.25);
+            kernel.SetWinWindth(90), kernel.SetWinHeight(33.3), kernel.SetWinCornerRadius(7);
+        }
+        const std::vector<CFTComponent *> selection {picture, text, frame};
+        const std::vector<CFTComponent *> *list = c.output == Output::Selection ? &selection : nullptr;
+
+        const QImage whole = document->imageForComponents(list, 0, false, true, 150).convertToFormat(QImage::Format_ARGB32);
+        const QImage banded = tiffImage(document->TIFFDataForComponents(list, 0, false, true, 150, nullptr, c.bandRows));
+        ASSERT_FALSE(whole.isNull()) << c.name;
+        ASSERT_EQ(banded.size(), whole.size()) << c.name;
+        int differing = 0;
+        bool clear = false;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x) {
+                differing += banded.pixel(x, y) != whole.pixel(x, y);
+                clear = clear || qAlpha(whole.pixel(x, y)) < 255;
+            }
+        EXPECT_EQ(differing, 0) << c.name;
+        EXPECT_EQ(clear, c.output != Output::Card) << c.name;
+    }
 }
 
 } // namespace
