@@ -19,7 +19,7 @@ inline constexpr CDDNumberRange kTypeSize {std::max(CDDText::kMinFontSize, CDDRa
 // Pen widths, points.
 inline constexpr CDDNumberRange kLineWidth = CDDRanges::kLength;
 // Opacity as a fraction: fully clear to fully opaque. The fields show it in percent.
-inline constexpr CDDNumberRange kOpacity {0.0, 1.0};
+inline constexpr CDDNumberRange kOpacity = CDDRanges::kOpacity;
 inline constexpr CDDNumberRange kOpacityPercent {kOpacity.lowest * 100.0, kOpacity.highest * 100.0, true};
 // The whole degrees within an angle in radians, toward zero; a bound a rounding error short of a
 // whole degree is that degree.
