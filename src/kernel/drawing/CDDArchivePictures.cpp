@@ -151,8 +151,14 @@ bool archiveSetPicture(const CDDArchive &archive, const QString &key, CDDPicture
             made->setSize(QSizeF(best->isReadable() ? QSizeF(best->pixelSize()) : image->size()));
             toStore = made;
         } else {
-            // A bitmap is stored at its own pixel size: one point a pixel.
-            data = FTImageArchive::tiffData(best->bitmap(), 72.0, &error);
+            // A bitmap is stored at its own pixel size, one point a pixel, its TIFF stating the
+            // resolution it has across and down.
+            FTImageArchive::TiffOptions options;
+            if (best->size().width() > 0 && best->size().height() > 0) {
+                options.dotsPerInchX = 72.0 * best->bitmap().width() / best->size().width();
+                options.dotsPerInchY = 72.0 * best->bitmap().height() / best->size().height();
+            }
+            data = FTImageArchive::tiffData(best->bitmap(), options, &error);
             if (!data.isEmpty())
                 extension = QStringLiteral("tif");
             else
