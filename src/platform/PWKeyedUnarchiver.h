@@ -19,7 +19,8 @@
 // attributed strings (text storages too) as the platform's values. Objects of other classes are
 // left out where they occur. References are followed depth-limited and cycle-safe, and the work
 // is bounded, so that shared references cannot multiply it. The first failure ends decoding and
-// leaves its reason in error().
+// leaves its reason in error(), but for a text attribute whose value does not read: that one is
+// left out and named in notes().
 class PWKeyedUnarchiver
 {
 public:
