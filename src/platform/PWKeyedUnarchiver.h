@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <optional>
@@ -18,7 +19,8 @@
 // attributed strings (text storages too) as the platform's values. Objects of other classes are
 // left out where they occur. References are followed depth-limited and cycle-safe, and the work
 // is bounded, so that shared references cannot multiply it. The first failure ends decoding and
-// leaves its reason in error().
+// leaves its reason in error(), but for a text attribute whose value does not read: that one is
+// left out and named in notes().
 class PWKeyedUnarchiver
 {
 public:
@@ -33,8 +35,10 @@ public:
     static std::optional<PWColor> unarchiveColor(const QByteArray &bytes, QString *error = nullptr,
                                                  bool *isNil = nullptr);
     static std::optional<PWFont> unarchiveFont(const QByteArray &bytes, QString *error = nullptr);
+    // notes, when given, receives the parts left out of a string that reads (notes()).
     static std::optional<PWAttributedString> unarchiveAttributedString(const QByteArray &bytes,
-                                                                       QString *error = nullptr);
+                                                                       QString *error = nullptr,
+                                                                       QStringList *notes = nullptr);
 
     // Decoders of one table entry. decodeObject answers an invalid QVariant for "$null" and for
     // objects of unknown classes; colours, fonts, paragraph styles and attributed strings ride in
@@ -47,6 +51,10 @@ public:
 
     const PWKeyedArchive &archive() const { return m_archive; }
     QString error() const { return m_error; }
+    // Parts left out of what was decoded, in words a reader can pass on to its user: a text
+    // attribute whose value does not read (a font size or paragraph spacing that is no number) is
+    // dropped, its characters keep the default, and the rest of the text is read.
+    const QStringList &notes() const { return m_notes; }
 
     // True for the values a property list can hold (text attributes of unknown names are kept
     // only then).
@@ -84,10 +92,12 @@ private:
     bool applyAttribute(const QString &key, const PWPlist &value, QTextCharFormat *format,
                         QTextBlockFormat *block);
     bool fail(const QString &reason);
+    void note(const QString &text);
 
     const PWKeyedArchive &m_archive;
     QSet<quint64> m_active;
     int m_depth = 0;
     qint64 m_budget = 0;
     QString m_error;
+    QStringList m_notes;
 };

@@ -1,5 +1,6 @@
 #include "kernel/base/FTImageArchive.h"
 
+#include "platform/PWBitmapFile.h"
 #include "platform/PWImage.h"
 #include "platform/PWPlist.h"
 
@@ -223,8 +224,9 @@ bool writeOneBit(TIFF *tiff, const QImage &bitmap)
     return true;
 }
 
-bool writeSamples(TIFF *tiff, const QImage &bitmap, bool photo)
+bool writeSamples(TIFF *tiff, const QImage &bitmap, const FTImageArchive::TiffOptions &options)
 {
+    const bool photo = options.photo;
     const uint32_t width = uint32_t(bitmap.width());
     const uint32_t height = uint32_t(bitmap.height());
     const bool deep = isDeep(bitmap);
@@ -262,7 +264,9 @@ bool writeSamples(TIFF *tiff, const QImage &bitmap, bool photo)
     // JPEG strips hold whole blocks of 16 rows.
     const uint32_t strip = std::max<uint32_t>(16, (TIFFDefaultStripSize(tiff, 0) + 15) / 16 * 16);
     TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, std::min(strip, std::max<uint32_t>(height, 16)));
-    if (!grey) {
+    if (!options.iccProfile.isEmpty()) {
+        TIFFSetField(tiff, TIFFTAG_ICCPROFILE, uint32_t(options.iccProfile.size()), options.iccProfile.constData());
+    } else if (!grey) {
         const QByteArray icc = pixels.colorSpace().isValid() ? pixels.colorSpace().iccProfile() : QByteArray();
         if (!icc.isEmpty() && pixels.colorSpace() != QColorSpace(QColorSpace::SRgb))
             TIFFSetField(tiff, TIFFTAG_ICCPROFILE, uint32_t(icc.size()), icc.constData());
@@ -315,7 +319,7 @@ QByteArray FTImageArchive::tiffData(const QImage &bitmap, const TiffOptions &opt
     TIFFSetField(tiff, TIFFTAG_YRESOLUTION, float(usableResolution(options.dotsPerInchY)));
     bool ok = false;
     try {
-        ok = isBlackAndWhite(bitmap) ? writeOneBit(tiff, bitmap) : writeSamples(tiff, bitmap, options.photo);
+        ok = isBlackAndWhite(bitmap) ? writeOneBit(tiff, bitmap) : writeSamples(tiff, bitmap, options);
         ok = ok && TIFFWriteDirectory(tiff);
     } catch (const std::bad_alloc &) {
         ok = false;
@@ -323,6 +327,55 @@ QByteArray FTImageArchive::tiffData(const QImage &bitmap, const TiffOptions &opt
     TIFFClose(tiff);
     if (!ok) {
         setError(error, QStringLiteral("libtiff could not write the bitmap"));
+        return QByteArray();
+    }
+    return file.bytes;
+}
+
+QByteArray FTImageArchive::jpegTiffData(const QByteArray &jpeg, const TiffOptions &options, QString *error)
+{
+    const std::optional<PWBitmapFile::BaselineJpeg> layout = PWBitmapFile::baselineJpeg(jpeg);
+    if (!layout) {
+        setError(error, QStringLiteral("the JPEG is of a kind a TIFF does not hold as it is"));
+        return QByteArray();
+    }
+    MemoryFile file;
+    TIFF *tiff = TIFFClientOpen("memory", "w", &file, memRead, memWrite, memSeek, memClose, memSize, memMap, memUnmap);
+    if (!tiff) {
+        setError(error, QStringLiteral("libtiff could not open a memory stream"));
+        return QByteArray();
+    }
+    const bool grey = layout->components == 1;
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(layout->width));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(layout->height));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout->components);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, grey ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_YCBCR);
+    if (!grey)
+        TIFFSetField(tiff, TIFFTAG_YCBCRSUBSAMPLING, uint16_t(layout->horizontalSampling),
+                     uint16_t(layout->verticalSampling));
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(layout->height));
+    TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    TIFFSetField(tiff, TIFFTAG_XRESOLUTION, float(usableResolution(options.dotsPerInchX)));
+    TIFFSetField(tiff, TIFFTAG_YRESOLUTION, float(usableResolution(options.dotsPerInchY)));
+    // Set after the compression, which reserves a table field of its own for an encoder that
+    // never runs here.
+    TIFFSetField(tiff, TIFFTAG_JPEGTABLES, uint32_t(layout->tables.size()), layout->tables.constData());
+    if (!options.iccProfile.isEmpty())
+        TIFFSetField(tiff, TIFFTAG_ICCPROFILE, uint32_t(options.iccProfile.size()), options.iccProfile.constData());
+    bool ok = false;
+    try {
+        ok = TIFFWriteRawStrip(tiff, 0, const_cast<char *>(layout->stream.constData()), tmsize_t(layout->stream.size()))
+                 == tmsize_t(layout->stream.size())
+             && TIFFWriteDirectory(tiff);
+    } catch (const std::bad_alloc &) {
+        ok = false;
+    }
+    TIFFClose(tiff);
+    if (!ok) {
+        setError(error, QStringLiteral("libtiff could not write the JPEG data"));
         return QByteArray();
     }
     return file.bytes;
@@ -367,7 +420,15 @@ QByteArray FTImageArchive::archivedData(const PWImage &image, QString *error)
                 options.dotsPerInchX = 72.0 * rep.bitmap().width() / rep.size().width();
                 options.dotsPerInchY = 72.0 * rep.bitmap().height() / rep.size().height();
             }
-            options.photo = format == "jpeg";
+            options.iccProfile = PWBitmapFile::iccProfile(rep.data());
+            if (format == "jpeg") {
+                // The photo's own compressed data, never a second generation of loss: in a TIFF
+                // where one holds them as they are, else the JPEG file itself.
+                bytes = jpegTiffData(rep.data(), options);
+                if (bytes.isEmpty())
+                    bytes = rep.data();
+                break;
+            }
             bytes = tiffData(rep.bitmap(), options, error);
             break;
         }

@@ -16,7 +16,9 @@ namespace FTImageArchive {
 
 // A PDF or EPS representation keeps its bytes. A bitmap is stored as TIFF: the bytes it was
 // read from when they are TIFF or do not decode at all (they are the user's, kept as they are),
-// else its pixels written by tiffData. Empty when the image has no representation that could be
+// a JPEG's compressed data as they are (jpegTiffData; the JPEG file itself where no TIFF holds
+// them: progressive, CMYK and other kinds), else its pixels written by tiffData with its file's
+// profile and both its resolutions. Empty when the image has no representation that could be
 // encoded.
 QByteArray archivedData(const PWImage &image, QString *error = nullptr);
 // Bounds-checked decoding; null, with a reason, for anything that is not such an archive or
@@ -30,6 +32,9 @@ struct TiffOptions
     // The pixels came from a lossy file (a JPEG photo): they are kept JPEG-compressed inside the
     // TIFF, near the size they came in, rather than growing many times over without loss.
     bool photo = false;
+    // The profile the bitmap's file carried, written as it is: Qt reads only some profiles into
+    // a colour space (and none for grey pixels). Empty: the bitmap's own colour space, if any.
+    QByteArray iccProfile;
 };
 
 // TIFF bytes of a bitmap written through libtiff: a black-and-white one-bit bitmap CCITT Group 3
@@ -40,5 +45,9 @@ struct TiffOptions
 // ICC profile. Empty on failure.
 QByteArray tiffData(const QImage &bitmap, const TiffOptions &options, QString *error = nullptr);
 QByteArray tiffData(const QImage &bitmap, double dotsPerInch = 72.0, QString *error = nullptr);
+// TIFF bytes that hold a JPEG's own compressed data, one strip behind its tables (TIFF Technical
+// Note 2), with the options' resolution and profile: the photo stored without a second generation
+// of loss. Empty for a JPEG no such TIFF holds as it is (PWBitmapFile::baselineJpeg).
+QByteArray jpegTiffData(const QByteArray &jpeg, const TiffOptions &options, QString *error = nullptr);
 
 } // namespace FTImageArchive

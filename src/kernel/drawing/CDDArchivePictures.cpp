@@ -4,6 +4,7 @@
 #include "kernel/base/CDDArchive.h"
 
 #include "kernel/base/CAEnvironment.h"
+#include "kernel/base/CDDReadReport.h"
 #include "kernel/base/FTImageArchive.h"
 #include "kernel/base/FTImageUtilities.h"
 #include "kernel/drawing/CDDPicture.h"
@@ -69,11 +70,29 @@ std::shared_ptr<PWImage> imageInFolder(const QString &folder, const QString &nam
     return path.isEmpty() ? nullptr : validImage(PWImage::fromFile(path));
 }
 
+// A stored picture that does not read stays the design's: kept as the file has it for the next
+// save, drawn as a placeholder, and named by the reading.
+void keepUnread(const CDDArchive &archive, const QString &key, const PWPlist &stored, const QString &reason,
+                CDDPicture &picture)
+{
+    const PWPlist dictionary = archive.getDict();
+    const QString place = CDDReadReport::placeOf(dictionary.isDictionary() ? &dictionary.toDictionary() : nullptr);
+    archive.noteKept(key, QStringLiteral("\"%1\" of %2 cannot be read (%3); it is drawn as a placeholder and "
+                                         "kept as it was")
+                              .arg(key, place, reason));
+    if (!picture.getData())
+        picture.setUnreadStored(stored);
+}
+
 } // namespace
 
 bool archiveSetPicture(const CDDArchive &archive, const QString &key, CDDPicture &picture)
 {
     const std::shared_ptr<PWImage> &image = picture.getData();
+    if (!image && !picture.unreadStored().isNull()) {
+        // What the reading could not make a picture of goes back into the file as it came.
+        return archive.store(key, picture.unreadStored());
+    }
     if (!image && !picture.missingName().isEmpty()) {
         // A picture the content library lacks goes back into the file by the name it came by.
         picture.setDataRef(CDDString(picture.missingName()));
@@ -132,8 +151,14 @@ bool archiveSetPicture(const CDDArchive &archive, const QString &key, CDDPicture
             made->setSize(QSizeF(best->isReadable() ? QSizeF(best->pixelSize()) : image->size()));
             toStore = made;
         } else {
-            // A bitmap is stored at its own pixel size: one point a pixel.
-            data = FTImageArchive::tiffData(best->bitmap(), 72.0, &error);
+            // A bitmap is stored at its own pixel size, one point a pixel, its TIFF stating the
+            // resolution it has across and down.
+            FTImageArchive::TiffOptions options;
+            if (best->size().width() > 0 && best->size().height() > 0) {
+                options.dotsPerInchX = 72.0 * best->bitmap().width() / best->size().width();
+                options.dotsPerInchY = 72.0 * best->bitmap().height() / best->size().height();
+            }
+            data = FTImageArchive::tiffData(best->bitmap(), options, &error);
             if (!data.isEmpty())
                 extension = QStringLiteral("tif");
             else
@@ -186,14 +211,14 @@ bool archiveGetPicture(const CDDArchive &archive, const QString &key, CDDPicture
         QString error;
         std::shared_ptr<PWImage> image = FTImageArchive::unarchiveImage(stored.toData(), &error);
         if (!image) {
-            PWLog::message(lcArchive(), QStringLiteral("picture under '%1' cannot be read: %2").arg(key, error));
+            keepUnread(archive, key, stored, error, picture);
             return false;
         }
         picture.setData(std::move(image));
         return true;
     }
     if (!stored.isString()) {
-        PWLog::message(lcArchive(), QStringLiteral("picture under '%1' is neither data nor a name").arg(key));
+        keepUnread(archive, key, stored, QStringLiteral("it is neither picture data nor a name"), picture);
         return false;
     }
 

@@ -16,5 +16,6 @@ bool archiveSetPicture(const CDDArchive &archive, const QString &key, CDDPicture
 // folders, the user's and then the installed library's (never outside them); false, with the
 // picture unchanged, when nothing is found. A picture without an image then keeps the name as
 // its missing name (stored again by the next save, drawn as a placeholder), and the reading
-// notes it as a part kept as it was.
+// notes it as a part kept as it was. A stored value that does not read (a damaged image archive,
+// a value of another kind) is kept the same way, as the file has it, and drawn as a placeholder.
 bool archiveGetPicture(const CDDArchive &archive, const QString &key, CDDPicture &picture);

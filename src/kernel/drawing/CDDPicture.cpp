@@ -25,6 +25,7 @@ void CDDPicture::setData(std::shared_ptr<PWImage> image)
 {
     take(std::move(image));
     mMissingName.clear();
+    mUnreadStored = PWPlist();
     mCache.dirty = true;
 }
 

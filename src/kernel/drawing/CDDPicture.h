@@ -4,6 +4,7 @@
 #include "kernel/base/CDDOwnState.h"
 #include "kernel/base/CDDString.h"
 #include "kernel/base/FTComponentTypes.h"
+#include "platform/PWPlist.h"
 
 #include <QImage>
 #include <QLoggingCategory>
@@ -61,6 +62,14 @@ public:
     // a placeholder that the job under way is told of. Empty for every other picture.
     void setMissingName(const QString &name) { mMissingName = name; }
     const QString &missingName() const { return mMissingName; }
+    // A stored picture that does not read (a damaged image archive, a value of another kind): it
+    // has no image, the value goes back into the file as it was when the design is saved, and it
+    // is drawn as a placeholder that the job under way is told of. Null for every other picture.
+    void setUnreadStored(const PWPlist &stored) { mUnreadStored = stored; }
+    const PWPlist &unreadStored() const { return mUnreadStored; }
+    // Whether the picture stands for a part of the file it could not draw (a missing name or an
+    // unread stored value), which a save writes back as it was.
+    bool keepsUnreadPart() const { return !mMissingName.isEmpty() || !mUnreadStored.isNull(); }
 
     void setDataRef(const CDDString &reference) { mDataRef = reference.getData(); }
     CDDString getDataRef() const { return CDDString(mDataRef.isNull() ? QString(QLatin1String("")) : mDataRef); }
@@ -163,6 +172,7 @@ private:
 
     QString mDataRef;
     QString mMissingName;
+    PWPlist mUnreadStored;
     Cache mCache;
     // Set by the component framing the image; not part of the image a copy takes.
     CDDOwnState<Crop> mCrop;

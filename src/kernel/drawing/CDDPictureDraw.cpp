@@ -9,6 +9,7 @@
 #include "platform/PWJobReport.h"
 #include "platform/PWPictureRenderer.h"
 
+#include <QCryptographicHash>
 #include <QPainter>
 
 #include <algorithm>
@@ -117,7 +118,7 @@ void CDDPicture::draw(double x, double y, double width, double height, bool mask
     }
     const bool screen = drawer->isOverrideDrawScreen() || drawer->IsDrawingToScreen() || drawer->IsDrawingToShadow();
     const float *src = mCrop.value.has ? mCrop.value.rect : nullptr;
-    if (!mMissingName.isEmpty() && !loadFromDataRefIfMissing())
+    if (keepsUnreadPart() && !loadFromDataRefIfMissing())
         drawMissing(x, y, width, height, angle, drawer);
     else if (screen)
         drawScreen(x, y, width, height, masked, mask, tinted, tint, opacity, drawer, mode, angle, flipX, flipY, src,
@@ -138,9 +139,21 @@ void CDDPicture::drawMissing(double x, double y, double w, double h, double angl
 {
     if (!positive(w) || !positive(h))
         return;
-    PWJobReport::note(PWJobReport::Kind::Placeholder, QStringLiteral("missing picture ") + mMissingName,
-                      QStringLiteral("the picture \"%1\" is not in the content library and is drawn as a placeholder")
-                          .arg(nameForUser(mMissingName)));
+    if (!mMissingName.isEmpty()) {
+        PWJobReport::note(PWJobReport::Kind::Placeholder, QStringLiteral("missing picture ") + mMissingName,
+                          QStringLiteral("the picture \"%1\" is not in the content library and is drawn as a "
+                                         "placeholder").arg(nameForUser(mMissingName)));
+    } else {
+        // Named once by what the file holds, however many cards show it.
+        const QByteArray stored = mUnreadStored.toBinary();
+        PWJobReport::note(PWJobReport::Kind::Placeholder,
+                          QStringLiteral("unread picture ")
+                              + QString::fromLatin1(QCryptographicHash::hash(stored, QCryptographicHash::Sha1).toHex()),
+                          (mUnreadStored.isData() ? QStringLiteral("the picture of %1 bytes stored in the design")
+                                                        .arg(mUnreadStored.toData().size())
+                                                  : QStringLiteral("a picture stored in the design as no picture data"))
+                              + QStringLiteral(" cannot be read and is drawn as a placeholder"));
+    }
     // The renderer's plate, drawn here: the job was told of it by name, not as a picture that
     // cannot be read.
     const QRectF frame(x, y, w, h);

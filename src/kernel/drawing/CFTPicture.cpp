@@ -438,10 +438,11 @@ bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComp
             convertMaskImage(image.get());
             image->setName(maskRef.getData());
             mMask.setData(image);
-        } else if (mMask.missingName().isEmpty()) {
+        } else if (!mMask.keepsUnreadPart()) {
             // Drop the mask and read on: the placing mode, tile scale, flips and crop are
-            // independent of it and would otherwise be lost. A mask the content library lacks
-            // stays, by name, for the next save; the picture is drawn without it.
+            // independent of it and would otherwise be lost. A mask the content library lacks, or
+            // one stored in a form that does not read, stays as the file has it for the next
+            // save; the picture is drawn without it.
             PWLog::message(lcPicture(), QStringLiteral("Corrupted Picture Mask: mask data not found. Will be ignored."));
             mbMasked = false;
             mMask.setData(nullptr);

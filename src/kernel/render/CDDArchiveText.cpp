@@ -6,6 +6,7 @@
 
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/base/CDDDecodeCache.h"
+#include "kernel/base/CDDReadReport.h"
 #include "platform/PWKeyedArchiver.h"
 #include "platform/PWKeyedUnarchiver.h"
 #include "platform/PWRtfd.h"
@@ -57,15 +58,25 @@ PWAttributedString withFamiliesNamed(const PWAttributedString &text, const QFont
 
 // Styled texts decoded from their bytes: the same label, placeholder or field text comes back
 // with every reading of a design, and decoding it is most of what reading a text costs.
-std::optional<PWAttributedString> keyedArchiveText(const QByteArray &bytes, QString *error)
+// A text read from a keyed archive, with what its reading left out: both come with every reading.
+struct ArchivedText
 {
-    static CDDDecodeCache<PWAttributedString> decoded;
-    if (std::optional<PWAttributedString> known = decoded.find(bytes))
+    PWAttributedString text;
+    QStringList leftOut;
+};
+
+std::optional<ArchivedText> keyedArchiveText(const QByteArray &bytes, QString *error)
+{
+    static CDDDecodeCache<ArchivedText> decoded;
+    if (std::optional<ArchivedText> known = decoded.find(bytes))
         return known;
-    std::optional<PWAttributedString> text = PWKeyedUnarchiver::unarchiveAttributedString(bytes, error);
-    if (text)
-        decoded.insert(bytes, *text);
-    return text;
+    ArchivedText read;
+    std::optional<PWAttributedString> text = PWKeyedUnarchiver::unarchiveAttributedString(bytes, error, &read.leftOut);
+    if (!text)
+        return std::nullopt;
+    read.text = *text;
+    decoded.insert(bytes, read);
+    return read;
 }
 
 std::optional<PWAttributedString> rtfdText(const QByteArray &bytes, QString *error)
@@ -217,10 +228,15 @@ bool archiveGetText(const CDDArchive &archive, const QString &key, CDDText &text
     // These keys hold flattened RTFD in old files and keyed archives in new ones; the header
     // tells which, so that a keyed archive is not first refused by the RTFD reader.
     const QByteArray bytes = stored.toData();
-    if (isRtfdKey(keyRead) && bytes.startsWith("rtfd"))
+    if (isRtfdKey(keyRead) && bytes.startsWith("rtfd")) {
         contents = rtfdText(bytes, &error);
-    else
-        contents = keyedArchiveText(bytes, &error);
+    } else if (std::optional<ArchivedText> read = keyedArchiveText(bytes, &error)) {
+        contents = read->text;
+        const PWPlist dictionary = archive.getDict();
+        const QString place = CDDReadReport::placeOf(dictionary.isDictionary() ? &dictionary.toDictionary() : nullptr);
+        for (const QString &part : std::as_const(read->leftOut))
+            archive.noteUnread(keyRead, QStringLiteral("\"%1\" of %2 is read without a style: %3").arg(keyRead, place, part));
+    }
     if (!contents) {
         archive.noteValueUnread(keyRead, error);
         return false;
