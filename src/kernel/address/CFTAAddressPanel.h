@@ -173,6 +173,8 @@ public:
     // a panel is named in the open job reports, once for each address, as the address of its
     // person running past the edge of its `output` ("card", "envelope").
     bool notePastOutput(double width, double height, const QString &output);
+    // Whether a print fitted the panel to an area (its own check then names what still stands over).
+    bool isFitted() const { return mdFitAreaX > 0.0; }
     void SetOrigin(double x, double y) override;
     void SetAlignment(textAlignment alignment) override;
     textAlignment GetAlignment() const override { return mDefText.GetAlignment(); }
