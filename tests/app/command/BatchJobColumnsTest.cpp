@@ -157,7 +157,8 @@ TEST_F(BatchJobColumnsTest, AQuotedFieldOfManyLinesIsOneFieldOfItsPerson)
             note += QByteArray(i > 0 ? "\r\n" : "") + "noteline" + QByteArray::number(i) + QByteArray(c.lineLength, 'x');
         ASSERT_TRUE(pwtest::writeFile(path(u"notes.csv"_s), "First Name,Last Name,Notes\r\nAnn,Abbott,\"" + note
                                                                 + "\"\r\nBo,Baker,short\r\n"));
-        const ProgramRun run = print(u"notes.csv"_s, {});
+        // The note is read as one field and left unread by choice: an unread column is a problem.
+        const ProgramRun run = print(u"notes.csv"_s, {u"Notes=skip"_s});
         // A person left out fails the job after its output.
         ASSERT_EQ(run.status, c.warning.isEmpty() ? 0 : 1) << qPrintable(run.err);
         int pages = 0;

@@ -176,8 +176,9 @@ TEST_F(PrintJobReportTest, TheWindowsExportTellsItsPlaceholders)
     EXPECT_TRUE(reports.isEmpty()) << qPrintable(reports.join(u'\n'));
 }
 
-// With the fit turned off on the sheet the address prints as designed: nothing is noted or told.
-TEST_F(PrintJobReportTest, AnAddressNotFittedIsNotNamed)
+// With the fit turned off on the sheet the address prints as designed: it does not fit, but it is
+// not shrunk; what runs past the label's edge is told after the job, as an export tells it.
+TEST_F(PrintJobReportTest, AnAddressNotFittedIsNamedOnlyWherePastItsLabel)
 {
     CAMainWindowController *window = openDesign(Content::LongAddress);
     CAPrintViewController *sheet = openSheet(window);
@@ -193,7 +194,11 @@ TEST_F(PrintJobReportTest, AnAddressNotFittedIsNotNamed)
     QTest::mouseClick(sheet->findChild<QPushButton *>(u"_printButton"_s), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(QFileInfo(path(u"printed.pdf"_s)).size() > 0);
-    EXPECT_EQ(jobReport(window), nullptr);
+    QMessageBox *box = jobReport(window);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), u"Some addresses run past the edge of the design."_s);
+    EXPECT_EQ(box->informativeText(), u"The address of Bob Long runs past the edge of its label."_s);
+    QTest::keyClick(box, Qt::Key_Return);
 }
 
 // The export waits for a picture that never renders: its progress window shows meanwhile, and its
