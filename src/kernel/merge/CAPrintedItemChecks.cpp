@@ -103,11 +103,16 @@ void notePastEdges(const CADocument &document)
         return;
     const QRectF area = itemArea(*kernel);
     for (const bool back : {true, false})
-        for (CFTComponent *component : kernel->GetComponents(0, back))
-            if (component && component->getClassID() == ciAddressPanel && !component->IsHidden()
-                && !static_cast<CFTAAddressPanel *>(component)->isFitted())
-                static_cast<CFTAAddressPanel *>(component)->notePastOutput(area.width(), area.height(),
-                                                                            itemWord(document));
+        for (CFTComponent *component : kernel->GetComponents(0, back)) {
+            if (!component || component->getClassID() != ciAddressPanel || component->IsHidden())
+                continue;
+            auto *panel = static_cast<CFTAAddressPanel *>(component);
+            // A fitted one was measured before its fit, when its copy was made (an envelope's).
+            if (panel->isFitted())
+                panel->notePastOutputAgain();
+            else
+                panel->notePastOutput(area.width(), area.height(), itemWord(document));
+        }
     noteTexts(document, false);
     noteTexts(document, true);
 }

@@ -6,7 +6,6 @@
 #include "kernel/merge/CADocument.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/base/CAEnvironment.h"
-#include "platform/PWJobReport.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
 #include "platform/PWUserDefaults.h"
@@ -169,8 +168,8 @@ CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, C
             const double maxHeight = height - 2.0 * gap;
             // An envelope's address that runs past its edge is printed smaller than designed: the
             // job says so, as its export does of the same address cut at the edge. Measured
-            // unfitted, which lays the panel out anew.
-            if (panel && !checkOnly && document.docType() == dtEnvelope && PWJobReport::anyOpen()) {
+            // unfitted (which lays the panel out anew) and kept for the job that prints the copy.
+            if (panel && !checkOnly && document.docType() == dtEnvelope) {
                 static_cast<CFTAAddressPanel *>(component)->notePastOutput(width, height, QStringLiteral("envelope"));
                 asChecked = false;
             }
