@@ -1,5 +1,6 @@
 #include "platform/PWJobReport.h"
 
+#include "platform/PWBundle.h"
 #include "platform/PWPictureRenderer.h"
 
 #include <QHash>
@@ -52,7 +53,90 @@ qint64 defaultLostMs()
     return ok && fromEnvironment > 0 ? fromEnvironment : qint64(3) * PWPictureRenderer::deadlineMs();
 }
 
+// Every kind of the report and what it means for its job, in the order a job names them. A kind
+// the report knows fails the job: what the output holds in place of what was asked for, or what
+// it left out, is no output to take for done.
+constexpr PWJobReport::KindText kKinds[] = {
+    {PWJobReport::Kind::DesignNotRead, true, "Part of the design could not be read.",
+     "part of the design could not be read", "part of the design could not be read"},
+    {PWJobReport::Kind::ContactsNotAsRead, true, "The contacts file could not be read as it is.",
+     "the contacts file could not be read as it is (1 problem)",
+     "the contacts file could not be read as it is (%1 problems)"},
+    {PWJobReport::Kind::NoFonts, true, "No fonts are installed: the texts were printed as boxes.",
+     "no fonts are installed: its texts are boxes", "no fonts are installed: its texts are boxes"},
+    {PWJobReport::Kind::MissingLetters, true, "Some letters are in no installed font and were printed as empty boxes.",
+     "1 text has letters that no installed font holds", "%1 texts have letters that no installed font holds"},
+    {PWJobReport::Kind::OffPaper, true, "Some items were printed off the paper.", "items were printed off the paper",
+     "items were printed off the paper"},
+    {PWJobReport::Kind::Placeholder, true, "Some pictures were printed as placeholders.",
+     "1 picture was drawn as a placeholder", "%1 pictures were drawn as placeholders"},
+    {PWJobReport::Kind::AddressTooLong, true, "Some addresses do not fit their labels, even in the smallest type.",
+     "1 address does not fit its label", "%1 addresses do not fit their labels"},
+    {PWJobReport::Kind::AddressPastEdge, true, "Some addresses run past the edge of the design.",
+     "1 address runs past the edge of the design", "%1 addresses run past the edge of the design"},
+    {PWJobReport::Kind::TextPastEdge, true, "Some texts run past the edge of the design.",
+     "1 text runs past the edge of the design", "%1 texts run past the edge of the design"},
+    {PWJobReport::Kind::CounterOutOfNumbers, true, "A counter ran out of whole numbers: some items have no number.",
+     "1 counter ran out of whole numbers", "%1 counters ran out of whole numbers"},
+};
+
+constexpr bool tableInEnumOrder()
+{
+    if (std::size(kKinds) != std::size_t(PWJobReport::kKindCount))
+        return false;
+    for (std::size_t i = 0; i < std::size(kKinds); ++i)
+        if (int(kKinds[i].kind) != int(i))
+            return false;
+    return true;
+}
+static_assert(tableInEnumOrder(), "every kind of the job report has its row, in the enum's order");
+
+thread_local PWJobReport::ItemScope *t_item = nullptr;
+
+// A line of text, as a job's line quotes it.
+QString quoted(const QString &text)
+{
+    QString line = text;
+    line.removeIf([](QChar c) { return c.category() == QChar::Other_Control && !c.isSpace(); });
+    line = line.simplified();
+    constexpr int kQuoted = 60;
+    if (line.size() > kQuoted)
+        line = line.left(kQuoted) + QStringLiteral("...");
+    return line;
+}
+
+QString namedLetters(const QString &letters)
+{
+    QStringList named;
+    const QList<uint> codes = letters.toUcs4();
+    for (qsizetype i = 0; i < std::min<qsizetype>(codes.size(), PWJobReport::kNamedLetters); ++i)
+        named.append(QStringLiteral("%1 (U+%2)").arg(QString::fromUcs4(reinterpret_cast<const char32_t *>(&codes[i]), 1),
+                                                     QString::number(codes[i], 16).toUpper().rightJustified(4, u'0')));
+    if (codes.size() > PWJobReport::kNamedLetters)
+        named.append(QStringLiteral("%1 more").arg(codes.size() - PWJobReport::kNamedLetters));
+    return named.join(QStringLiteral(", "));
+}
+
+// Adds the letters of more that letters lacks, as many as a line names and one more (for "more").
+void addLetters(QString *letters, const QString &more)
+{
+    QList<uint> have = letters->toUcs4();
+    for (const uint code : more.toUcs4()) {
+        if (have.size() > PWJobReport::kNamedLetters * 4)
+            break;
+        if (!have.contains(code))
+            have.append(code);
+    }
+    *letters = QString::fromUcs4(reinterpret_cast<const char32_t *>(have.constData()), have.size());
+}
+
 } // namespace
+
+const PWJobReport::KindText &PWJobReport::kindText(Kind kind)
+{
+    const int index = std::clamp(int(kind), 0, kKindCount - 1);
+    return kKinds[index];
+}
 
 PWJobReport::PWJobReport(int lostPictureMs)
     : m_state(new State)
@@ -98,6 +182,80 @@ QStringList PWJobReport::lines(Kind kind) const
     Registry &r = registry();
     std::lock_guard lock(r.mutex);
     return m_state->lines.value(kind);
+}
+
+QStringList PWJobReport::allLines() const
+{
+    QStringList all;
+    for (const KindText &kind : kKinds)
+        all.append(lines(kind.kind));
+    return all;
+}
+
+bool PWJobReport::failsJob() const
+{
+    for (const KindText &kind : kKinds)
+        if (kind.failsJob && !lines(kind.kind).isEmpty())
+            return true;
+    return false;
+}
+
+QString PWJobReport::heading() const
+{
+    const KindText *only = nullptr;
+    int kinds = 0;
+    for (const KindText &kind : kKinds)
+        if (!lines(kind.kind).isEmpty()) {
+            only = &kind;
+            ++kinds;
+        }
+    if (kinds == 0)
+        return QString();
+    return PWLocalizedString(kinds == 1 ? QString::fromLatin1(only->heading)
+                                        : QStringLiteral("The job was done, but not everything came out as designed."));
+}
+
+QString PWJobReport::failureSummary() const
+{
+    QStringList what;
+    for (const KindText &kind : kKinds) {
+        const qsizetype count = lines(kind.kind).size();
+        if (kind.failsJob && count > 0)
+            what.append(count == 1 ? QString::fromLatin1(kind.one) : QString::fromLatin1(kind.many).arg(count));
+    }
+    return what.join(QStringLiteral(" and "));
+}
+
+void PWJobReport::noteMissingLetters(const QString &text, const QString &letters)
+{
+    if (letters.isEmpty() || !anyOpen())
+        return;
+    if (t_item) {
+        addLetters(&t_item->m_letters, letters);
+        return;
+    }
+    QString named;
+    addLetters(&named, letters);
+    note(Kind::MissingLetters, QStringLiteral("text ") + text,
+         QStringLiteral("the letters %1 of \"%2\" are in no installed font: they print as empty boxes")
+             .arg(namedLetters(named), quoted(text)));
+}
+
+PWJobReport::ItemScope::ItemScope(const QString &subject)
+    : m_outer(t_item)
+    , m_subject(subject)
+{
+    t_item = this;
+}
+
+PWJobReport::ItemScope::~ItemScope()
+{
+    t_item = m_outer;
+    if (m_letters.isEmpty())
+        return;
+    note(Kind::MissingLetters, QStringLiteral("item ") + m_subject,
+         QStringLiteral("the letters %1 of %2 are in no installed font: they print as empty boxes")
+             .arg(namedLetters(m_letters), quoted(m_subject)));
 }
 
 bool PWJobReport::isEmpty() const

@@ -5,9 +5,13 @@
 
 #include <functional>
 
-// What a print or export job had to give up on while it ran: pictures drawn as placeholders,
-// addresses that do not fit their labels even at the smallest type, items of a layout whose grid
-// runs off its paper, texts drawn without any font, addresses that run past their card or envelope. A report collects from the
+// What a print or export job had to give up on while it ran: parts of its design that could not be
+// read, what its contacts file could not give as it is, texts drawn without any font or with
+// letters no installed font holds, items of a layout whose grid runs off its paper, pictures drawn
+// as placeholders, addresses that do not fit their labels even at the smallest type, addresses and
+// texts that run past their label, card or envelope, counters that ran out of whole numbers. The
+// report is the one place that says what each of these means for the job (kindText: whether it
+// fails the job, how the window heads it, how a job's last line sums it up). A report collects from the
 // moment it is made until it is destroyed, from every thread that works for the job (the items of
 // a long job are prepared on workers): whatever is noted meanwhile goes into each open report,
 // each thing once. The job tells the user from it when it ends.
@@ -18,7 +22,34 @@
 class PWJobReport
 {
 public:
-    enum class Kind { Placeholder, AddressTooLong, OffPaper, NoFonts, AddressPastEdge };
+    // In the order a job names them.
+    enum class Kind {
+        DesignNotRead,
+        ContactsNotAsRead,
+        NoFonts,
+        MissingLetters,
+        OffPaper,
+        Placeholder,
+        AddressTooLong,
+        AddressPastEdge,
+        TextPastEdge,
+        CounterOutOfNumbers, // keep last: kKindCount counts to it
+    };
+    static constexpr int kKindCount = int(Kind::CounterOutOfNumbers) + 1;
+
+    // What a kind means for the job that noted it.
+    struct KindText
+    {
+        Kind kind;
+        // Whether the job fails (a batch exits 1) once its output is written.
+        bool failsJob;
+        // The window's heading when the report holds this kind alone.
+        const char *heading;
+        // The job's summing up on standard error, for one line and for %1 lines of the kind.
+        const char *one;
+        const char *many;
+    };
+    static const KindText &kindText(Kind kind);
 
     // lostPictureMs: the most time the job spends on renderings that fail; 0 for the default,
     // three rendering deadlines (PW_PICTURE_JOB_BOUND_MS sets it for a process).
@@ -32,7 +63,38 @@ public:
     static bool anyOpen();
 
     QStringList lines(Kind kind) const;
+    // Every line, kind by kind in their order.
+    QStringList allLines() const;
     bool isEmpty() const;
+    bool failsJob() const;
+    // The window's heading: the kind's own when the report holds one kind, else a general one;
+    // empty for an empty report.
+    QString heading() const;
+    // What a job's last line says of the kinds that fail it, joined ("no fonts are installed ...
+    // and 2 counters ..."); empty when none does.
+    QString failureSummary() const;
+
+    // The letters a text drew with no installed font's glyph. Within an ItemScope they go to the
+    // item's subject (the person of a printed label), a few letters each; without one, to the text.
+    static void noteMissingLetters(const QString &text, const QString &letters);
+    // The item a drawing on this thread works for, named by subject, while the scope lasts; what
+    // its texts lack is noted as one line when the scope ends.
+    class ItemScope
+    {
+    public:
+        explicit ItemScope(const QString &subject);
+        ~ItemScope();
+        ItemScope(const ItemScope &) = delete;
+        ItemScope &operator=(const ItemScope &) = delete;
+
+    private:
+        ItemScope *m_outer;
+        QString m_subject;
+        QString m_letters;
+        friend class PWJobReport;
+    };
+    // The most letters one line names.
+    static constexpr int kNamedLetters = 5;
 
     // Called on the thread that made the report, about twenty times a second while the job waits
     // for a picture; false cancels the job's waits.

@@ -131,10 +131,11 @@ bool readDesign(const QString &path, CADocument &document, QString *reason)
     return true;
 }
 
-// The persons of the contacts file; what was left out of a file that gave persons goes into
-// warnings, a file that gave none is a failure with its first reason.
+// The persons of the contacts file; what its reader names of a file that gave persons goes into
+// problems (each one fails the job after its output), a file that gave none is a failure with
+// its first reason.
 std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSource::ColumnChoices &columns,
-                                         QString *reason, QStringList *warnings, qsizetype *takenByQuotes)
+                                         QString *reason, QStringList *named, qsizetype *takenByQuotes)
 {
     const PWPathStatus::Kind kind = PWPathStatus::kindAt(bytesOf(path));
     if (kind == PWPathStatus::Kind::Missing) {
@@ -164,7 +165,7 @@ std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSo
             return std::nullopt;
         }
         if (!error.isEmpty())
-            warnings->append(error);
+            named->append(error);
         return persons;
     }
     QStringList problems;
@@ -191,7 +192,7 @@ std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSo
                       .arg(path, problems.isEmpty() ? QString() : QStringLiteral(": ") + problems.join(u' '));
         return std::nullopt;
     }
-    warnings->append(problems);
+    named->append(problems);
     return persons;
 }
 
@@ -204,16 +205,25 @@ CABatchJob::CABatchJob(CACommandRequest request)
 
 void CABatchJob::noteReadProblems(const QStringList &problems)
 {
-    m_readProblems = int(problems.size());
-    for (const QString &problem : problems)
-        m_warnings.append(QStringLiteral("part of the design could not be read: %1").arg(problem));
+    // Keyed by their place: two parts left out for the same reason are two parts.
+    for (qsizetype i = 0; i < problems.size(); ++i)
+        PWJobReport::note(PWJobReport::Kind::DesignNotRead, QString::number(i),
+                          QStringLiteral("part of the design could not be read: %1").arg(problems.at(i)));
+}
+
+void CABatchJob::noteContactsProblems(const QStringList &problems, qsizetype takenByQuotes)
+{
+    for (qsizetype i = 0; i < problems.size(); ++i)
+        PWJobReport::note(PWJobReport::Kind::ContactsNotAsRead, QString::number(i), problems.at(i));
+    if (takenByQuotes > 0)
+        PWJobReport::note(PWJobReport::Kind::ContactsNotAsRead, QStringLiteral("quotes"),
+                          QStringLiteral("quoted fields of the contacts file took %1 lines that look like persons of their own")
+                              .arg(takenByQuotes));
 }
 
 int CABatchJob::run(QString *reason)
 {
     m_warnings.clear();
-    m_recordsTakenByQuotes = 0;
-    m_readProblems = 0;
     // The renderer's own lines are kept back: the job's report names each picture once.
     PWPictureRenderer::collectFailures(true);
     const PWJobReport report;
@@ -230,45 +240,14 @@ int CABatchJob::run(QString *reason)
         return CACommandLine::kUsage;
     }
     PWPictureRenderer::collectFailures(false);
-    if (status == CACommandLine::kSuccess)
-        status = reportDegraded(report, reason);
+    m_warnings = report.allLines();
+    // What the output holds in place of what was asked for fails the job, after it was written;
+    // the report decides what that is.
+    if (status == CACommandLine::kSuccess && report.failsJob()) {
+        *reason = QStringLiteral("the job was done, but %1").arg(report.failureSummary());
+        status = CACommandLine::kFailure;
+    }
     return status;
-}
-
-int CABatchJob::reportDegraded(const PWJobReport &report, QString *reason)
-{
-    // What the output holds in place of what was asked for fails the job, after it was written.
-    const QStringList pictures = report.lines(PWJobReport::Kind::Placeholder);
-    const QStringList addresses = report.lines(PWJobReport::Kind::AddressTooLong);
-    const QStringList offPaper = report.lines(PWJobReport::Kind::OffPaper);
-    const QStringList fonts = report.lines(PWJobReport::Kind::NoFonts);
-    const QStringList pastEdge = report.lines(PWJobReport::Kind::AddressPastEdge);
-    for (const QStringList *lines : {&fonts, &offPaper, &pictures, &addresses, &pastEdge})
-        m_warnings.append(*lines);
-    if (report.isEmpty() && m_recordsTakenByQuotes == 0 && m_readProblems == 0)
-        return CACommandLine::kSuccess;
-    QStringList what;
-    // Drawn without what could not be read, the output is not the design asked for.
-    if (m_readProblems > 0)
-        what.append(QStringLiteral("part of the design could not be read"));
-    if (m_recordsTakenByQuotes > 0)
-        what.append(QStringLiteral("quoted fields of the contacts file took %1 lines that look like persons of their own")
-                        .arg(m_recordsTakenByQuotes));
-    if (!fonts.isEmpty())
-        what.append(QStringLiteral("no fonts are installed: its texts are boxes"));
-    if (!offPaper.isEmpty())
-        what.append(QStringLiteral("items were printed off the paper"));
-    if (!pictures.isEmpty())
-        what.append(pictures.size() == 1 ? QStringLiteral("1 picture was drawn as a placeholder")
-                                         : QStringLiteral("%1 pictures were drawn as placeholders").arg(pictures.size()));
-    if (!addresses.isEmpty())
-        what.append(addresses.size() == 1 ? QStringLiteral("1 address does not fit its label")
-                                          : QStringLiteral("%1 addresses do not fit their labels").arg(addresses.size()));
-    if (!pastEdge.isEmpty())
-        what.append(pastEdge.size() == 1 ? QStringLiteral("1 address runs past the edge of the design")
-                                         : QStringLiteral("%1 addresses run past the edge of the design").arg(pastEdge.size()));
-    *reason = QStringLiteral("the job was done, but %1").arg(what.join(QStringLiteral(" and ")));
-    return CACommandLine::kFailure;
 }
 
 int CABatchJob::print(QString *reason)
@@ -287,10 +266,13 @@ int CABatchJob::print(QString *reason)
 
     std::optional<CAPrintingView::PersonList> persons;
     if (!m_request.contacts.isEmpty()) {
-        const std::optional<CAPersonList> read = readContacts(m_request.contacts, m_request.columns, reason, &m_warnings,
-                                                              &m_recordsTakenByQuotes);
+        QStringList problems;
+        qsizetype takenByQuotes = 0;
+        const std::optional<CAPersonList> read =
+            readContacts(m_request.contacts, m_request.columns, reason, &problems, &takenByQuotes);
         if (!read)
             return CACommandLine::kFailure;
+        noteContactsProblems(problems, takenByQuotes);
         persons.emplace(read->begin(), read->end());
     } else if (!m_request.printList.isEmpty()) {
         const std::optional<CAPersonList> list = CAPrintListArray::getShared().getPrintListByName(m_request.printList);

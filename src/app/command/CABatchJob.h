@@ -6,8 +6,6 @@
 
 #include <functional>
 
-class PWJobReport;
-
 // A print or export asked for on the command line, carried out without any window: the design is
 // read (never written: a design read with damaged parts stays as it is on disk), the persons are
 // read, and the pages go through the same printing views as the print sheet. Output files are
@@ -25,19 +23,19 @@ public:
     explicit CABatchJob(CACommandRequest request);
 
     void setProgressReporter(ProgressReporter reporter) { m_progress = std::move(reporter); }
-    // Runs the job: CACommandLine::kSuccess, else kFailure with a one-line reason. A job that
-    // read its design without a part of it, printed a picture as a placeholder, an address past its
-    // label or card, items off the paper or texts without any font, or whose contacts file had lines
-    // that look like persons read into a quoted field, fails after its output is written, each such
-    // part, picture, person and field named among the warnings.
+    // Runs the job: CACommandLine::kSuccess, else kFailure with a one-line reason. Whatever the
+    // job's report (PWJobReport) holds that fails a job (a part of the design not read, a problem
+    // the contacts reader names, a picture printed as a placeholder, an address or text past its
+    // label or card, items off the paper, letters without a font, a counter out of numbers) fails
+    // it after its output is written, each named among the warnings.
     int run(QString *reason);
-    // Warnings that did not stop the job (parts of the design that could not be read).
+    // What the job's report named, in its order, whether or not the job was done.
     const QStringList &warnings() const { return m_warnings; }
 
 private:
     int print(QString *reason);
-    int reportDegraded(const PWJobReport &report, QString *reason);
-    void noteReadProblems(const QStringList &problems);
+    static void noteReadProblems(const QStringList &problems);
+    static void noteContactsProblems(const QStringList &problems, qsizetype takenByQuotes);
     int exportDesign(QString *reason);
     // Whether `items` items from the requested start fit in one job on a sheet of `positions`.
     bool jobFits(qint64 items, int positions, QString *reason) const;
@@ -45,7 +43,4 @@ private:
     CACommandRequest m_request;
     ProgressReporter m_progress;
     QStringList m_warnings;
-    qsizetype m_recordsTakenByQuotes = 0;
-    // Parts of the design its reading left out.
-    int m_readProblems = 0;
 };

@@ -19,13 +19,9 @@ QString sentence(const QString &line)
 
 QString details(const PWJobReport &report)
 {
-    QStringList lines = report.lines(PWJobReport::Kind::NoFonts);
-    lines.append(report.lines(PWJobReport::Kind::OffPaper));
-    lines.append(report.lines(PWJobReport::Kind::Placeholder));
-    lines.append(report.lines(PWJobReport::Kind::AddressTooLong));
-    lines.append(report.lines(PWJobReport::Kind::AddressPastEdge));
+    const QStringList lines = report.allLines();
     QStringList shown;
-    for (const QString &line : std::as_const(lines).first(std::min<qsizetype>(lines.size(), kMaxLines)))
+    for (const QString &line : lines.first(std::min<qsizetype>(lines.size(), kMaxLines)))
         shown.append(sentence(line));
     if (lines.size() > kMaxLines)
         shown.append(PWLocalizedString(QStringLiteral("And %1 more.")).arg(lines.size() - kMaxLines));
@@ -34,19 +30,10 @@ QString details(const PWJobReport &report)
 
 void tellAfterJob(QWidget *parent, const PWJobReport &report)
 {
-    const bool pictures = !report.lines(PWJobReport::Kind::Placeholder).isEmpty();
-    const bool addresses = !report.lines(PWJobReport::Kind::AddressTooLong).isEmpty();
-    const bool others = !report.lines(PWJobReport::Kind::NoFonts).isEmpty()
-                        || !report.lines(PWJobReport::Kind::OffPaper).isEmpty()
-                        || !report.lines(PWJobReport::Kind::AddressPastEdge).isEmpty();
-    if (!pictures && !addresses && !others)
+    // The report says what each kind of line means and how the box is headed.
+    const QString text = report.heading();
+    if (text.isEmpty())
         return;
-    const QString text =
-        others ? PWLocalizedString(QStringLiteral("The job was done, but not everything came out as designed."))
-        : pictures && addresses
-            ? PWLocalizedString(QStringLiteral("Some pictures were printed as placeholders, and some addresses do not fit their labels."))
-        : pictures ? PWLocalizedString(QStringLiteral("Some pictures were printed as placeholders."))
-                   : PWLocalizedString(QStringLiteral("Some addresses do not fit their labels, even in the smallest type."));
     auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Parcelwick"), text, QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("_jobReport"));
     box->setInformativeText(details(report));

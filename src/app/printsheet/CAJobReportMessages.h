@@ -6,9 +6,8 @@
 class PWJobReport;
 class QWidget;
 
-// How a window tells what a print or export job gave up on: the pictures printed as placeholders,
-// the persons whose address does not fit its label or runs past its card, the items printed off
-// the paper, the texts printed without any font.
+// How a window tells what a print or export job gave up on: every line of its report, under the
+// heading the report gives (PWJobReport::heading).
 namespace CAJobReportMessages {
 
 // After a job that printed or wrote its pages: a box over parent naming each of them; nothing

@@ -9,7 +9,10 @@
 #include "kernel/component/CFTComponent.h"
 #include "kernel/component/CFTDefComponentText.h"
 
+#include <QString>
+
 #include <memory>
+#include <utility>
 #include <vector>
 
 // The address block of a design: one component owning its own copy of an address format and one
@@ -173,6 +176,11 @@ public:
     // a panel is named in the open job reports, once for each address, as the address of its
     // person running past the edge of its `output` ("card", "envelope").
     bool notePastOutput(double width, double height, const QString &output);
+    // Names again what the last notePastOutput found (a print of a copy measured before its fit
+    // names it in the job that prints it); nothing when it found the panel inside.
+    void notePastOutputAgain() const;
+    // Whether a print fitted the panel to an area (its own check then names what still stands over).
+    bool isFitted() const { return mdFitAreaX > 0.0; }
     void SetOrigin(double x, double y) override;
     void SetAlignment(textAlignment alignment) override;
     textAlignment GetAlignment() const override { return mDefText.GetAlignment(); }
@@ -307,6 +315,8 @@ private:
     // The area of the last fit (none while zero): each print of a block still over it says so.
     double mdFitAreaX = 0.0;
     double mdFitAreaY = 0.0;
+    // What the last notePastOutput found past the output's edge: the key and line of its note.
+    std::pair<QString, QString> mPastOutputNote;
     float mfContentRight = 5.0f;
     float mfContentBottom = 5.0f;
     // "No format" is reported once per panel, not at every draw.

@@ -406,16 +406,23 @@ bool CFTAAddressPanel::notePastOutput(double width, double height, const QString
     }
     constexpr double kEdgeTolerance = 0.5;
     const QRectF area = QRectF(0.0, 0.0, width, height).adjusted(-kEdgeTolerance, -kEdgeTolerance, kEdgeTolerance, kEdgeTolerance);
-    if (area.contains(box) || !PWJobReport::anyOpen())
-        return !area.contains(box);
+    mPastOutputNote = {};
+    if (area.contains(box))
+        return false;
     QStringList texts{QStringLiteral("past")};
     for (unsigned int i = 0; i < addressComponentCount(); ++i)
         if (const CFTAAddressText *field = addressComponentAtIndex(i))
             texts.append(field->GetString().getData());
-    PWJobReport::note(PWJobReport::Kind::AddressPastEdge, texts.join(QChar(0x1f)),
-                      QStringLiteral("the address of %1 runs past the edge of its %2")
-                          .arg(personShown(*this).left(80), output));
+    mPastOutputNote = {texts.join(QChar(0x1f)), QStringLiteral("the address of %1 runs past the edge of its %2")
+                                                    .arg(personShown(*this).left(80), output)};
+    notePastOutputAgain();
     return true;
+}
+
+void CFTAAddressPanel::notePastOutputAgain() const
+{
+    if (!mPastOutputNote.first.isEmpty() && PWJobReport::anyOpen())
+        PWJobReport::note(PWJobReport::Kind::AddressPastEdge, mPastOutputNote.first, mPastOutputNote.second);
 }
 
 bool CFTAAddressPanel::fitLaidOutRows(double maxWidth, double maxHeight, bool checkOnly)

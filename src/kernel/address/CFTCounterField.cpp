@@ -2,6 +2,7 @@
 
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKeys.h"
+#include "platform/PWJobReport.h"
 
 #include <algorithm>
 #include <climits>
@@ -71,10 +72,37 @@ void CFTCounterField::ChangeLabel()
 
 void CFTCounterField::UpdateText()
 {
-    mText.setStringIntValue(mCurrentValue);
-    if (mbLeadingZeros)
-        mText.addLeadingZeros(mDigitsCount);
+    if (mbOutOfNumbers) {
+        // No number rather than the last one again: a serial number printed twice is taken for
+        // a true one, an item without its number is seen. The job names the counter.
+        const std::optional<QTextCharFormat> style = GetFontAttr(nullptr);
+        mText.setString(QString(), style ? &*style : nullptr);
+        noteOutOfNumbers();
+    } else {
+        mText.setStringIntValue(mCurrentValue);
+        if (mbLeadingZeros)
+            mText.addLeadingZeros(mDigitsCount);
+    }
     ExpandByText();
+}
+
+void CFTCounterField::noteOutOfNumbers() const
+{
+    if (!PWJobReport::anyOpen() || mIncrement == 0)
+        return;
+    const bool up = mIncrement > 0;
+    const long long limit = up ? INT_MAX : INT_MIN;
+    // The items from the first one on that hold a whole number.
+    const long long numbered = (limit - (long long)mStartNumber) / mIncrement + 1;
+    PWJobReport::note(PWJobReport::Kind::CounterOutOfNumbers,
+                      QStringLiteral("%1 %2").arg(mStartNumber).arg(mIncrement),
+                      QStringLiteral("the counter that starts at %1 and counts by %2 passes the %3 whole number "
+                                     "(%4) after its item %5: the items after it print no number")
+                          .arg(mStartNumber)
+                          .arg(mIncrement)
+                          .arg(up ? QStringLiteral("largest") : QStringLiteral("smallest"))
+                          .arg(limit)
+                          .arg(std::max(numbered, 0LL)));
 }
 
 // --- Series printing ---------------------------------------------------------------------------------
@@ -83,12 +111,14 @@ void CFTCounterField::Reset()
 {
     saveGeometry();
     mCurrentValue = mStartNumber;
+    mbOutOfNumbers = false;
 }
 
 void CFTCounterField::SetValue(int number)
 {
     // Wide arithmetic: a long series with a large step must not wrap through undefined overflow.
     const long long value = (long long)mStartNumber + ((long long)number - 1) * mIncrement;
+    mbOutOfNumbers = value < INT_MIN || value > INT_MAX;
     mCurrentValue = int(std::clamp<long long>(value, INT_MIN, INT_MAX));
     SetSize(mSavedSizeX, mSavedSizeY);
     UpdateText();
@@ -98,7 +128,9 @@ void CFTCounterField::SetValue(int number)
 void CFTCounterField::Next()
 {
     UpdateText();
-    mCurrentValue = int(std::clamp<long long>((long long)mCurrentValue + mIncrement, INT_MIN, INT_MAX));
+    const long long next = (long long)mCurrentValue + mIncrement;
+    mbOutOfNumbers = mbOutOfNumbers || next < INT_MIN || next > INT_MAX;
+    mCurrentValue = int(std::clamp<long long>(next, INT_MIN, INT_MAX));
 }
 
 void CFTCounterField::Clear()

@@ -5,7 +5,8 @@
 // A running number on each item of a printed series: the first item shows the start number,
 // each further one the previous value plus the increment, optionally padded with leading zeros.
 // On the design it shows a label naming its start and increment. It has no shadow and is never
-// edited in place.
+// edited in place. An item whose number would pass the largest or smallest whole number shows no
+// number, and the job's report (PWJobReport) names the counter.
 class CFTCounterField : public CFTAAddressText
 {
 public:
@@ -50,6 +51,7 @@ protected:
     // Shows the current value.
     virtual void UpdateText();
     void saveGeometry();
+    void noteOutOfNumbers() const;
 
     float mSavedOriginX = 0.0f;
     float mSavedOriginY = 0.0f;
@@ -60,4 +62,6 @@ protected:
     int mDigitsCount = 1;
     bool mbLeadingZeros = false;
     int mCurrentValue = 1;
+    // Set while the series has passed the whole numbers.
+    bool mbOutOfNumbers = false;
 };

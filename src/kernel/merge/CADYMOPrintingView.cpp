@@ -1,6 +1,7 @@
 #include "kernel/merge/CADYMOPrintingView.h"
 
 #include "kernel/merge/CADocument.h"
+#include "kernel/merge/CAPrintedItemChecks.h"
 #include "kernel/merge/CAPrintTarget.h"
 #include "kernel/printing/CACalibrationSettings.h"
 #include "kernel/printing/CAPrintingLog.h"
@@ -220,6 +221,8 @@ void CADYMOPrintingView::drawItem(QPainter &painter, int page, const QPointF &fr
     ft->DrawCounterComponents(ft->GetComponents(0, true), &drawer);
     ft->DrawCounterComponents(ft->GetComponents(0, false), &drawer);
     painter.restore();
+    if (viewMode() == kPrintMode)
+        CAPrintedItemChecks::notePastEdges(*design);
 }
 
 // --- the calibration page -----------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "kernel/printing/CACalibrationSettings.h"
 #include "kernel/printing/CAPrintingLog.h"
 #include "kernel/merge/CADocument.h"
+#include "kernel/merge/CAPrintedItemChecks.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/drawing/CAImageEx.h"
 #include "kernel/render/CDDDrawer.h"
@@ -273,6 +274,8 @@ void CALabelPrintingView::drawItem(QPainter &painter, int slot, int number, int 
     document->setValueObjects(number);
     kernel->DrawCounterComponents(kernel->GetComponents(0, true), &drawer);
     kernel->DrawCounterComponents(kernel->GetComponents(0, false), &drawer);
+    if (viewMode() == kPrintMode)
+        CAPrintedItemChecks::notePastEdges(*document);
     document->clearObjects();
     painter.restore();
 

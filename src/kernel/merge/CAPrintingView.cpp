@@ -590,11 +590,6 @@ bool CAPrintingView::filterChanges(const CADocumentFilter &result)
            result.value(DidCommaDelimited) || result.value(DidFitAddressPanel);
 }
 
-bool CAPrintingView::drawItemStraight(QPainter &painter, const CADocument &document, double resolution)
-{
-    return document.drawComponents(painter, nullptr, bleedForDocument(document), false, false, true, true, resolution);
-}
-
 bool CAPrintingView::drawsItemsDirectly() const
 {
     return _viewMode == kPrintMode && _bVectorPrinting && !m_renderer;

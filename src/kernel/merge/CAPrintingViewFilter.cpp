@@ -166,6 +166,13 @@ CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, C
             }
             const double maxWidth = width - 2.0 * gap;
             const double maxHeight = height - 2.0 * gap;
+            // An envelope's address that runs past its edge is printed smaller than designed: the
+            // job says so, as its export does of the same address cut at the edge. Measured
+            // unfitted (which lays the panel out anew) and kept for the job that prints the copy.
+            if (panel && !checkOnly && document.docType() == dtEnvelope) {
+                static_cast<CFTAAddressPanel *>(component)->notePastOutput(width, height, QStringLiteral("envelope"));
+                asChecked = false;
+            }
             const bool fitHere =
                 asChecked ? static_cast<CFTAAddressPanel *>(component)->fitLaidOutRows(maxWidth, maxHeight, false)
                           : component->updatePositionToFitSize(maxWidth, maxHeight, checkOnly);

@@ -2,6 +2,8 @@
 
 #include "kernel/merge/CADocument.h"
 #include "kernel/drawing/CAImageEx.h"
+#include "kernel/merge/CAPrintedItemChecks.h"
+#include "platform/PWJobReport.h"
 
 #include <QImage>
 #include <QPicture>
@@ -9,13 +11,25 @@
 std::shared_ptr<CAImageEx> CAPrintingView::defaultItemImage(CADocument &document, bool vector, bool withPrinting,
                                                             double resolution, double bleed)
 {
+    // The letters its texts lack are named for the item's person.
+    const PWJobReport::ItemScope item(CAPrintedItemChecks::personOf(document));
+    std::shared_ptr<CAImageEx> image;
     if (vector) {
         const QPicture picture =
             document.pictureForComponents(nullptr, bleed, false, false, true, withPrinting, resolution);
-        return CAImageEx::initWithPicture(picture);
+        image = CAImageEx::initWithPicture(picture);
+    } else {
+        const QImage bitmap = document.imageForComponents(nullptr, bleed, true, withPrinting, resolution);
+        image = CAImageEx::initWithImage(bitmap);
     }
-    const QImage bitmap = document.imageForComponents(nullptr, bleed, true, withPrinting, resolution);
-    return CAImageEx::initWithImage(bitmap);
+    return image;
+}
+
+bool CAPrintingView::drawItemStraight(QPainter &painter, const CADocument &document, double resolution)
+{
+    // The letters its texts lack are named for the item's person.
+    const PWJobReport::ItemScope item(CAPrintedItemChecks::personOf(document));
+    return document.drawComponents(painter, nullptr, bleedForDocument(document), false, false, true, true, resolution);
 }
 
 bool CAPrintingView::dropIncompleteImages()

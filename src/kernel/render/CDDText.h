@@ -224,6 +224,9 @@ private:
     void restyleDefText();
     // Notes in the open job reports that a text was drawn while no font is installed.
     static void noteDrawnWithoutFonts();
+    // Notes in the open job reports the letters of the laid-out text that no installed font
+    // holds (they are drawn as empty boxes).
+    void noteMissingLetters() const;
 
     std::shared_ptr<QTextDocument> m_contents;
     std::unique_ptr<QTextDocument> m_defText;

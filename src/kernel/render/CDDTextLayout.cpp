@@ -10,6 +10,7 @@
 #include "platform/PWJobReport.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QPainter>
 #include <QTextBlock>
@@ -375,6 +376,56 @@ void CDDText::noteDrawnWithoutFonts()
                                          "every text was printed as boxes"));
 }
 
+namespace {
+
+// Spaces, marks of format and controls draw nothing whatever the font.
+bool drawsALetter(char32_t code)
+{
+    const QChar::Category category = QChar::category(code);
+    return !QChar::isSpace(code) && category != QChar::Other_Format && category != QChar::Other_Control;
+}
+
+// Whether the font or any font the system falls back on for it has a glyph for the letter,
+// remembered per family and letter on each thread: most letters are asked again and again.
+bool fontHolds(const QFont &font, char32_t code)
+{
+    thread_local QHash<std::pair<QString, char32_t>, bool> known;
+    const std::pair<QString, char32_t> key(font.family(), code);
+    if (const auto found = known.constFind(key); found != known.constEnd())
+        return *found;
+    if (known.size() >= 4096)
+        known.clear();
+    return *known.insert(key, QFontMetricsF(font).inFontUcs4(code));
+}
+
+} // namespace
+
+void CDDText::noteMissingLetters() const
+{
+    if (!PWJobReport::anyOpen() || PWFont::noneInstalled())
+        return;
+    QString missing;
+    for (QTextBlock block = m_contents->begin(); block.isValid(); block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid())
+                continue;
+            const QFont font = textruns::fontOf(fragment.charFormat(), m_contents.get());
+            const QString text = fragment.text();
+            for (qsizetype i = 0; i < text.size() && missing.size() < 4 * PWJobReport::kNamedLetters;) {
+                const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+                const qsizetype length = pair ? 2 : 1;
+                const char32_t code = pair ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode();
+                const QString letter = text.mid(i, length);
+                if (drawsALetter(code) && !missing.contains(letter) && !fontHolds(font, code))
+                    missing += letter;
+                i += length;
+            }
+        }
+    }
+    PWJobReport::noteMissingLetters(m_contents->toPlainText(), missing);
+}
+
 void CDDText::draw(double x, double y, double width, double height, bool fill, const CDDColor *backColor,
                    CDDDrawer *drawer, double angle, const CDDColor *outlineColor, const CDDPen *pen)
 {
@@ -428,6 +479,7 @@ void CDDText::draw(double x, double y, double width, double height, bool fill, c
     textruns::keepInLayoutRange(m_contents.get());
     const QRectF clip(textruns::toUnits(-kLinePadding), 0.0, textruns::toUnits(width), textruns::toUnits(height));
     const QSizeF extent = m_contents->size() * kToPage;
+    noteMissingLetters();
     if (angle == 0.0 && extent.width() <= width - kLinePadding && extent.height() <= height) {
         // The usual case, an upright text whose lines all lie inside its frame: drawn without
         // saving the painter's state or clipping, as a printer's engine writes the whole state

@@ -91,7 +91,8 @@ TEST_F(BatchJobColumnsTest, AColumnHoldsTheOneKeyTheOptionGivesIt)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const ProgramRun run = print(u"people.csv"_s, c.columns);
-        ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+        // A column left unread is a problem of the contacts file: the job fails after its output.
+        ASSERT_EQ(run.status, c.unread.isEmpty() ? 0 : 1) << qPrintable(run.err);
         QStringList unread;
         for (const QString &line : run.err.split(u'\n')) {
             const qsizetype at = line.indexOf(u"The column \""_s);
@@ -156,8 +157,10 @@ TEST_F(BatchJobColumnsTest, AQuotedFieldOfManyLinesIsOneFieldOfItsPerson)
             note += QByteArray(i > 0 ? "\r\n" : "") + "noteline" + QByteArray::number(i) + QByteArray(c.lineLength, 'x');
         ASSERT_TRUE(pwtest::writeFile(path(u"notes.csv"_s), "First Name,Last Name,Notes\r\nAnn,Abbott,\"" + note
                                                                 + "\"\r\nBo,Baker,short\r\n"));
-        const ProgramRun run = print(u"notes.csv"_s, {});
-        ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+        // The note is read as one field and left unread by choice: an unread column is a problem.
+        const ProgramRun run = print(u"notes.csv"_s, {u"Notes=skip"_s});
+        // A person left out fails the job after its output.
+        ASSERT_EQ(run.status, c.warning.isEmpty() ? 0 : 1) << qPrintable(run.err);
         int pages = 0;
         const QStringList words = wordsOf(path(u"out.pdf"_s), &pages);
         EXPECT_EQ(pages, 1);
@@ -179,7 +182,8 @@ TEST_F(BatchJobColumnsTest, ACardWithALineOfAnotherEncodingPrintsEveryLetter)
                                   "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Stra\xc3\x9f" "e;Zo\xc3\xab;;;\r\nFN:Zo\xc3\xab Stra\xc3\x9f"
                                   "e\r\nORG:K\xc3\xb6ln \xe2\x82\xac" "Co\r\nNOTE:Caf\xe9 \x93" "cr\xe8me\x94\r\nEND:VCARD\r\n"));
     const ProgramRun run = print(u"cards.vcf"_s, {});
-    ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+    // The line read in another encoding is a guess the reader names: the job fails after its output.
+    ASSERT_EQ(run.status, 1) << qPrintable(run.err);
     const QStringList words = wordsOf(path(u"out.pdf"_s));
     for (const QString &word : {u"Zoë"_s, u"Straße"_s, u"Köln"_s, u"€Co"_s})
         EXPECT_TRUE(words.contains(word)) << qPrintable(word + u" in: "_s + words.join(u' '));

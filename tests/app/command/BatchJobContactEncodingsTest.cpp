@@ -115,7 +115,8 @@ TEST_F(BatchJobContactEncodingsTest, ADelimitedFileKeepsItsUtf8LettersAndNamesTh
         SCOPED_TRACE(c.name);
         QStringList words;
         const ProgramRun run = print(u"people.csv"_s, c.bytes, &words);
-        ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+        // A line read in a guessed encoding is named, and the job fails after its output.
+        ASSERT_EQ(run.status, 1) << qPrintable(run.err);
         for (const QString &word : c.printed)
             EXPECT_TRUE(words.contains(word)) << qPrintable(word + u" in: "_s + words.join(u' '));
         EXPECT_TRUE(run.err.contains(c.named)) << qPrintable(run.err);

@@ -315,15 +315,18 @@ TEST_F(CommandLineTest, ColumnsTheHeaderDoesNotNameArePlacedByColumnOrRefused)
         int status;
         const char *message;
         std::vector<int> names;
+        bool written; // a merge refused writes no PDF; one whose contacts file had problems does
     };
+    // What the contacts reader names of a file it read (a column left unread, lines of another
+    // encoding) fails the job after its output.
     const Row rows[] = {
-        {"no column known", {}, 1, "holds a name (first, last or company name)", {}},
-        {"columns placed", placed, 0, "\"Notiz\" holds no known field", {7, 8}},
+        {"no column known", {}, 1, "holds a name (first, last or company name)", {}, false},
+        {"columns placed", placed, 1, "\"Notiz\" holds no known field", {7, 8}, true},
         {"a key the import does not know", {QStringLiteral("--column"), QStringLiteral("Vorname=given")}, 2,
-         "--column needs HEADER=KEY", {}},
+         "--column needs HEADER=KEY", {}, false},
         {"a header no column has", {QStringLiteral("--column"), QStringLiteral("Vorname=firstname"),
-                                    QStringLiteral("--column"), QStringLiteral("Name=lastname")}, 0,
-         "No column is headed \"Name\"", {}},
+                                    QStringLiteral("--column"), QStringLiteral("Name=lastname")}, 1,
+         "No column is headed \"Name\"", {}, true},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -332,8 +335,8 @@ TEST_F(CommandLineTest, ColumnsTheHeaderDoesNotNameArePlacedByColumnOrRefused)
         const ProgramRun run = runProgram(base + row.options + QStringList{QStringLiteral("--output"), out});
         EXPECT_EQ(run.status, row.status) << qPrintable(run.err);
         EXPECT_TRUE(run.err.contains(QLatin1String(row.message))) << qPrintable(run.err);
-        EXPECT_EQ(QFile::exists(out), row.status == 0) << "a failed merge writes no PDF";
-        if (row.status == 0 && !row.names.empty()) {
+        EXPECT_EQ(QFile::exists(out), row.written) << "a refused merge writes no PDF";
+        if (row.written && !row.names.empty()) {
             const auto pages = namesByPage(out);
             ASSERT_EQ(pages.size(), 1u);
             EXPECT_EQ(pages[0], row.names);

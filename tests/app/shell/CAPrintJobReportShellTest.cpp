@@ -176,8 +176,9 @@ TEST_F(PrintJobReportTest, TheWindowsExportTellsItsPlaceholders)
     EXPECT_TRUE(reports.isEmpty()) << qPrintable(reports.join(u'\n'));
 }
 
-// With the fit turned off on the sheet the address prints as designed: nothing is noted or told.
-TEST_F(PrintJobReportTest, AnAddressNotFittedIsNotNamed)
+// With the fit turned off on the sheet the address prints as designed: it does not fit, but it is
+// not shrunk; what runs past the label's edge is told after the job, as an export tells it.
+TEST_F(PrintJobReportTest, AnAddressNotFittedIsNamedOnlyWherePastItsLabel)
 {
     CAMainWindowController *window = openDesign(Content::LongAddress);
     CAPrintViewController *sheet = openSheet(window);
@@ -193,7 +194,42 @@ TEST_F(PrintJobReportTest, AnAddressNotFittedIsNotNamed)
     QTest::mouseClick(sheet->findChild<QPushButton *>(u"_printButton"_s), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(QFileInfo(path(u"printed.pdf"_s)).size() > 0);
-    EXPECT_EQ(jobReport(window), nullptr);
+    QMessageBox *box = jobReport(window);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), u"Some addresses run past the edge of the design."_s);
+    EXPECT_EQ(box->informativeText(), u"The address of Bob Long runs past the edge of its label."_s);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+// An envelope's address past its edge is shrunk to fit when printed from the sheet, and the
+// message after the job names it, as the export does.
+TEST_F(PrintJobReportTest, AnEnvelopesAddressPastItsEdgeIsNamedWhenPrinted)
+{
+    const CATemplateFormat::TemplateList *layouts = CATemplateFormat::predefLayouts(dtEnvelope);
+    ASSERT_TRUE(layouts && !layouts->isEmpty());
+    CADocument document(std::make_unique<CFTADocument>(dtEnvelope, CDDString(u"us"_s), CDDString(u"us"_s)));
+    document.setLayoutArangeComponents(*layouts->front(), false);
+    const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+        u"Name+Company"_s, u"us"_s, true, CAddressFormatController::kBarcodeBelow);
+    auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
+    panel->SetOrigin(500.0, 150.0);
+    panel->SetString(true, tcFirstName, panel->GetAddressType(), CDDString(u"Ann"_s), tcNone, false);
+    panel->SetString(true, tcLastName, panel->GetAddressType(), CDDString(u"Abbott"_s), tcNone, false);
+    panel->SetString(true, tcStreet, panel->GetAddressType(),
+                     CDDString(u"1234 Extraordinarily Long Street Name Boulevard"_s), tcNone, false);
+    document.ftDocument()->AddObject(panel.release(), 0, false);
+    ASSERT_TRUE(document.writeToFile(path(u"envelope.pwdc"_s)));
+    const std::shared_ptr<CAOpenDocument> record = manager().openDocument(path(u"envelope.pwdc"_s));
+    auto *window = record ? qobject_cast<CAMainWindowController *>(record->window.data()) : nullptr;
+    CAPrintViewController *sheet = openSheet(window);
+    ASSERT_NE(sheet, nullptr);
+    QTest::mouseClick(sheet->findChild<QPushButton *>(u"_printButton"_s), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(QFileInfo(path(u"printed.pdf"_s)).size() > 0);
+    QMessageBox *box = jobReport(window);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->informativeText(), u"The address of Ann Abbott runs past the edge of its envelope."_s);
+    QTest::keyClick(box, Qt::Key_Return);
 }
 
 // The export waits for a picture that never renders: its progress window shows meanwhile, and its

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class CADocument;
+
+// What a printed item (a label, card or envelope of a print job) shows otherwise than designed
+// and the drawing does not see itself: addresses drawn unfitted and texts that run past the
+// item's edge. Each is named in the open job reports (PWJobReport); nothing is done without one.
+namespace CAPrintedItemChecks {
+
+// "envelope", "card" or "label": how a job's line names the item.
+QString itemWord(const CADocument &document);
+// The person the item is printed for, as a job's line names it; empty for the design's own.
+QString personOf(const CADocument &document);
+// After a printed item was drawn, its counters with the item's number: its address panels in
+// either list that no fit laid out (a fitted one names itself), and its texts and counters.
+void notePastEdges(const CADocument &document);
+
+} // namespace CAPrintedItemChecks

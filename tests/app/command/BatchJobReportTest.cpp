@@ -1,0 +1,328 @@
+// Every kind of thing a job's report knows fails the batch job that meets it: the output is
+// written, the thing is named on standard error, and the job ends with exit status 1. One small
+// real input per kind; a kind added to the report without an input here fails the test. Then the
+// edges: a counter at the ends of the whole numbers, the last copy of a print at the paper's edge,
+// the letters named for a person.
+#include "TestSupport.h"
+#include "ProgramRunSupport.h"
+#include "../../kernel/merge/PrintingTestSupport.h"
+
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/CFTCounterField.h"
+#include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDString.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/drawing/CDDPicture.h"
+#include "kernel/drawing/CFTPicture.h"
+#include "kernel/merge/CADocument.h"
+#include "kernel/printing/CATemplateFormat.h"
+#include "platform/PWImage.h"
+#include "platform/PWJobReport.h"
+#include "platform/PWPlist.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <functional>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using commandtest::ProgramRun;
+using commandtest::runProgram;
+
+const QByteArray kEndlessEps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 40 40\n{ } loop\nshowpage\n";
+
+class BatchJobReportTest : public ::testing::Test
+{
+public:
+    void SetUp() override { ASSERT_TRUE(m_folder.isValid()); }
+
+    QString path(const QString &name) const { return m_folder.filePath(name); }
+
+    // The blank design with change made to it, as design.pwdc.
+    bool writeBlank(const std::function<void(CADocument &)> &change)
+    {
+        QString error;
+        if (!commandtest::writeBlankDesign(path(u"design.pwdc"_s), &error))
+            return false;
+        CADocument document;
+        if (!document.readFromFile(path(u"design.pwdc"_s), &error))
+            return false;
+        change(document);
+        return document.writeToFile(path(u"design.pwdc"_s), &error);
+    }
+
+    // A counter at the label's top left: start, step, and leading zeros to digits (0 for none).
+    bool writeCounter(int start, int increment, int digits)
+    {
+        return writeBlank([=](CADocument &document) {
+            auto *counter = new CFTCounterField(8.0, 8.0, nullptr);
+            counter->SetStartNumber(start);
+            counter->SetIncrement(increment);
+            counter->SetLeadingZeros(digits > 0);
+            counter->SetZerosDigits(digits);
+            document.ftDocument()->AddObject(counter, 0, false);
+        });
+    }
+
+    QStringList printPeople(const QByteArray &csv)
+    {
+        QString error;
+        EXPECT_TRUE(commandtest::writeAddressDesign(path(u"design.pwdc"_s), &error)) << qPrintable(error);
+        EXPECT_TRUE(pwtest::writeFile(path(u"people.csv"_s), csv));
+        return {u"--print"_s, path(u"design.pwdc"_s), u"--contacts"_s, path(u"people.csv"_s), u"--output"_s, path(u"out.pdf"_s)};
+    }
+
+    // A font configuration of the fonts in folder alone (none when empty), with a cache of its own.
+    QByteArray fontConfiguration(const QString &folder)
+    {
+        EXPECT_TRUE(QDir(m_folder.path()).mkpath(u"cache"_s));
+        const QByteArray dir = folder.isEmpty() ? QByteArray() : "<dir>" + folder.toUtf8() + "</dir>";
+        EXPECT_TRUE(pwtest::writeFile(path(u"fonts.conf"_s),
+                                      "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>" + dir
+                                          + "<cachedir>" + path(u"cache"_s).toUtf8() + "</cachedir></fontconfig>\n"));
+        return path(u"fonts.conf"_s).toUtf8();
+    }
+
+    QStringList printBlank(int copies)
+    {
+        return {u"--print"_s, path(u"design.pwdc"_s), u"--copies"_s, QString::number(copies), u"--output"_s, path(u"out.pdf"_s)};
+    }
+
+    QTemporaryDir m_folder;
+};
+
+// An address panel showing Ann Abbott at street, at (x, y) of a design of type.
+bool writeAddressOn(const QString &file, documentType type, double x, double y, const QString &street)
+{
+    const CATemplateFormat::TemplateList *layouts = CATemplateFormat::predefLayouts(type);
+    if (!layouts || layouts->isEmpty())
+        return false;
+    CADocument document(std::make_unique<CFTADocument>(type, CDDString(u"us"_s), CDDString(u"us"_s)));
+    document.setLayoutArangeComponents(*layouts->front(), false);
+    const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+        u"Name+Company"_s, u"us"_s, true, CAddressFormatController::kBarcodeBelow);
+    auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
+    panel->SetOrigin(x, y);
+    const auto fill = [&panel](textCategory category, const QString &text) {
+        panel->SetString(true, category, panel->GetAddressType(), CDDString(text), tcNone, false);
+    };
+    fill(tcFirstName, u"Ann"_s);
+    fill(tcLastName, u"Abbott"_s);
+    fill(tcStreet, street);
+    fill(tcCity, u"Springfield"_s);
+    document.ftDocument()->AddObject(panel.release(), 0, false);
+    QString error;
+    return document.writeToFile(file, &error);
+}
+
+struct KindRow
+{
+    PWJobReport::Kind kind;
+    const char *name;
+    // Writes the inputs; the job's arguments.
+    std::function<QStringList(BatchJobReportTest &)> prepare;
+    // A line of standard error that names it.
+    QString told;
+    // The font configuration the job runs with: "" as the machine has it, "none", or "dejavu".
+    const char *fonts = "";
+};
+
+const QString kDejaVu = u"/usr/share/fonts/truetype/dejavu"_s;
+
+TEST_F(BatchJobReportTest, EveryKindTheReportKnowsFailsTheBatchAndIsNamed)
+{
+    const commandtest::ScopedEnvironment deadline("PW_PICTURE_RENDER_DEADLINE_MS", "1000");
+    const std::vector<KindRow> rows = {
+        {PWJobReport::Kind::DesignNotRead, "a card width that is no number",
+         [](BatchJobReportTest &t) {
+             EXPECT_TRUE(t.writeBlank([](CADocument &) {}));
+             std::optional<PWPlist> design = PWPlist::readFile(t.path(u"design.pwdc"_s));
+             PWPlist::Dictionary entries = design ? design->toDictionary() : PWPlist::Dictionary();
+             entries.insert(key_CardWidth, PWPlist::fromString(u"wide"_s));
+             EXPECT_TRUE(pwtest::writeFile(t.path(u"design.pwdc"_s), PWPlist(entries).toXml()));
+             return QStringList{u"--export"_s, t.path(u"design.pwdc"_s), t.path(u"out.pdf"_s)};
+         },
+         u"part of the design could not be read: \"Card Width\""_s},
+        {PWJobReport::Kind::ContactsNotAsRead, "a column of the contacts file nobody reads",
+         [](BatchJobReportTest &t) { return t.printPeople("First Name,Last Name,Shoe Size\r\nAnn,Abbott,9\r\n"); },
+         u"people.csv: The column \"Shoe Size\" holds no known field and is not read."_s},
+        {PWJobReport::Kind::NoFonts, "no fonts at all",
+         [](BatchJobReportTest &t) { return t.printPeople("First Name,Last Name\r\nAnn,Abbott\r\n"); },
+         u"no fonts are installed"_s, "none"},
+        {PWJobReport::Kind::MissingLetters, "a Japanese name",
+         [](BatchJobReportTest &t) { return t.printPeople(u"First Name,Last Name\r\n太郎,山田\r\n"_s.toUtf8()); },
+         u"the letters 太 (U+592A), 郎 (U+90CE), 山 (U+5C71), 田 (U+7530) of 太郎 山田 are in no installed font"_s,
+         "dejavu"},
+        {PWJobReport::Kind::OffPaper, "a grid of 60 by 60",
+         [](BatchJobReportTest &t) {
+             EXPECT_TRUE(t.writeBlank([](CADocument &document) {
+                 document.ftDocument()->SetColCount(60);
+                 document.ftDocument()->SetRowCount(60);
+             }));
+             return t.printBlank(60);
+         },
+         u"the layout's 60 columns and 60 rows do not fit its paper"_s},
+        {PWJobReport::Kind::Placeholder, "an EPS picture that never ends",
+         [](BatchJobReportTest &t) {
+             EXPECT_TRUE(t.writeBlank([](CADocument &document) {
+                 auto *picture = new CFTPicture(CDDPicture(PWImage::fromData(kEndlessEps)));
+                 picture->SetOrigin(120.0, 10.0);
+                 picture->SetSize(40.0, 40.0);
+                 document.ftDocument()->AddObject(picture, 0, false);
+             }));
+             return t.printBlank(1);
+         },
+         u"EPS picture of 67 bytes is drawn as a placeholder"_s},
+        {PWJobReport::Kind::AddressTooLong, "a street of hundreds of letters",
+         [](BatchJobReportTest &t) {
+             return t.printPeople("First Name,Last Name,Street\r\nBob,Long,1 "
+                                  + QByteArray("Extraordinarily Long Avenue of the Many Gardens ").repeated(8) + "\r\n");
+         },
+         u"the address of Bob Long does not fit its label, even in the smallest type"_s},
+        {PWJobReport::Kind::AddressPastEdge, "a printed envelope's address past its edge",
+         [](BatchJobReportTest &t) {
+             EXPECT_TRUE(writeAddressOn(t.path(u"design.pwdc"_s), dtEnvelope, 500.0, 150.0,
+                                        u"1234 Extraordinarily Long Street Name Boulevard"_s));
+             return t.printBlank(1);
+         },
+         u"the address of Ann Abbott runs past the edge of its envelope"_s},
+        {PWJobReport::Kind::TextPastEdge, "a counter of 64 digits",
+         [](BatchJobReportTest &t) {
+             EXPECT_TRUE(t.writeCounter(1, 1, 64));
+             return t.printBlank(1);
+         },
+         u"the counter \"0000000000000000000000000000000000000000...\" runs past the edge of its label"_s},
+        {PWJobReport::Kind::CounterOutOfNumbers, "a counter starting at the largest whole number",
+         [](BatchJobReportTest &t) {
+             EXPECT_TRUE(t.writeCounter(INT_MAX, 1, 0));
+             return t.printBlank(2);
+         },
+         u"the counter that starts at 2147483647 and counts by 1 passes the largest whole number (2147483647) after "
+         "its item 1: the items after it print no number"_s},
+    };
+    for (int k = 0; k < PWJobReport::kKindCount; ++k) {
+        const auto kind = PWJobReport::Kind(k);
+        const auto row = std::find_if(rows.begin(), rows.end(), [kind](const KindRow &r) { return r.kind == kind; });
+        ASSERT_NE(row, rows.end()) << "no input for the report's kind " << k;
+        SCOPED_TRACE(row->name);
+        const QStringList arguments = row->prepare(*this);
+        std::optional<commandtest::ScopedEnvironment> configuration;
+        if (row->fonts == "none"_ba) {
+            configuration.emplace("FONTCONFIG_FILE", fontConfiguration(QString()));
+        } else if (row->fonts == "dejavu"_ba) {
+            ASSERT_TRUE(QDir(kDejaVu).exists());
+            configuration.emplace("FONTCONFIG_FILE", fontConfiguration(kDejaVu));
+        }
+        QFile::remove(path(u"out.pdf"_s));
+        const ProgramRun run = runProgram(arguments);
+        EXPECT_EQ(run.status, 1) << qPrintable(run.err);
+        EXPECT_TRUE(QFile::exists(path(u"out.pdf"_s))) << qPrintable(run.err);
+        EXPECT_TRUE(run.err.contains(u"parcelwick: "_s + row->told)) << qPrintable(run.err);
+        // The job's last line sums the kind up, as the report words it.
+        const QString summary = QString::fromLatin1(PWJobReport::kindText(kind).one);
+        const QString last = run.err.trimmed().section(u'\n', -1);
+        EXPECT_TRUE(last.startsWith(u"parcelwick: the job was done, but "_s)) << qPrintable(last);
+        EXPECT_TRUE(last.contains(summary) || last.contains(QString::fromLatin1(PWJobReport::kindText(kind).many).section(u"%1"_s, 1)))
+            << qPrintable(last);
+    }
+}
+
+// The words of every page of the output.
+QStringList printedWords(const QString &pdf)
+{
+    QStringList words;
+    const printtest::PrintedPdf printed(pdf);
+    for (int page = 0; page < printed.pageCount(); ++page)
+        for (const auto &[word, box] : printed.words(page))
+            words.append(word);
+    return words;
+}
+
+TEST_F(BatchJobReportTest, ACounterAtTheEndOfTheWholeNumbersPrintsNoNumberTwice)
+{
+    const struct
+    {
+        const char *name;
+        int start;
+        int increment;
+        QStringList printed; // the numbers of the three items, in order; those past the end print none
+        int status;
+        const char *told; // how the line naming the counter ends; empty for none
+    } cases[] = {
+        {"up to the largest", INT_MAX - 2, 1, {u"2147483645"_s, u"2147483646"_s, u"2147483647"_s}, 0, ""},
+        {"one past the largest", INT_MAX - 1, 1, {u"2147483646"_s, u"2147483647"_s}, 1,
+         "passes the largest whole number (2147483647) after its item 2: the items after it print no number"},
+        {"from the largest", INT_MAX, 1, {u"2147483647"_s}, 1,
+         "passes the largest whole number (2147483647) after its item 1: the items after it print no number"},
+        {"down to the smallest", INT_MIN + 2, -1, {u"-2147483646"_s, u"-2147483647"_s, u"-2147483648"_s}, 0, ""},
+        {"from the smallest down", INT_MIN, -1, {u"-2147483648"_s}, 1,
+         "passes the smallest whole number (-2147483648) after its item 1: the items after it print no number"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(writeCounter(c.start, c.increment, 0));
+        QFile::remove(path(u"out.pdf"_s));
+        const ProgramRun run = runProgram(printBlank(3));
+        EXPECT_EQ(run.status, c.status) << qPrintable(run.err);
+        QStringList numbers = printedWords(path(u"out.pdf"_s));
+        numbers.removeIf([](const QString &word) { return !word.contains(QRegularExpression(u"^-?[0-9]+$"_s)); });
+        EXPECT_EQ(numbers, c.printed);
+        const QStringList told = run.err.split(u'\n').filter(u"parcelwick: the counter that starts at"_s);
+        if (*c.told) {
+            ASSERT_EQ(told.size(), 1) << qPrintable(run.err);
+            EXPECT_TRUE(told.front().endsWith(QLatin1String(c.told))) << qPrintable(told.front());
+        } else {
+            EXPECT_TRUE(told.isEmpty()) << qPrintable(run.err);
+        }
+    }
+}
+
+TEST_F(BatchJobReportTest, TheLastCopyOnTheFirstPositionOffThePaperIsNamed)
+{
+    // Four columns of the default labels in one row: the fourth lies off the letter paper.
+    ASSERT_TRUE(writeBlank([](CADocument &document) {
+        document.ftDocument()->SetColCount(4);
+        document.ftDocument()->SetRowCount(1);
+    }));
+    const struct
+    {
+        const char *name;
+        int copies;
+        int status;
+    } cases[] = {
+        {"the last copy on the last position on the paper", 3, 0},
+        {"the last copy on the first position off the paper", 4, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const ProgramRun run = runProgram(printBlank(c.copies));
+        EXPECT_EQ(run.status, c.status) << qPrintable(run.err);
+        EXPECT_EQ(run.err.count(u"parcelwick: the layout's 4 columns and 1 rows do not fit its paper"_s), c.status)
+            << qPrintable(run.err);
+    }
+}
+
+TEST_F(BatchJobReportTest, LettersNoFontHoldsAreNamedAFewForEachPerson)
+{
+    const commandtest::ScopedEnvironment fonts("FONTCONFIG_FILE", fontConfiguration(kDejaVu));
+    // Seven letters no font of the configuration holds: five are named, and how many more.
+    const ProgramRun run = runProgram(printPeople(u"First Name,Last Name\r\nAnn,Abbott\r\n一二三四,五六七\r\n"_s.toUtf8()));
+    EXPECT_EQ(run.status, 1) << qPrintable(run.err);
+    const QStringList told = run.err.split(u'\n').filter(u"are in no installed font"_s);
+    ASSERT_EQ(told.size(), 1) << qPrintable(run.err);
+    EXPECT_EQ(told.front(), u"parcelwick: the letters 一 (U+4E00), 二 (U+4E8C), 三 (U+4E09), 四 (U+56DB), 五 (U+4E94), 2 more "
+                            "of 一二三四 五六七 are in no installed font: they print as empty boxes"_s);
+}
+
+} // namespace
