@@ -119,6 +119,8 @@ TEST(CADocViewAddressExactTest, TypedFieldGivesThePersonExactlyWhatWasTypedAndUn
         {"the format's last field", tcNone, u"Canada"},
         {"city with a comma typed inside", tcCity, u"Sa,lem"},
         {"city with a comma typed at its end", tcCity, u"Salem,"},
+        {"city that is a comma", tcCity, u","},
+        {"city erased", tcCity, u""},
     };
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
@@ -140,6 +142,7 @@ TEST(CADocViewAddressExactTest, TypedFieldGivesThePersonExactlyWhatWasTypedAndUn
         ASSERT_TRUE(c.view.isEditingText());
         ASSERT_EQ(c.panel->currentText(), field);
         QTest::keyClick(&c.view, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(&c.view, Qt::Key_Backspace);
         // Letter by letter, the canvas drawn after each as it is while someone types.
         for (const QChar letter : QString::fromUtf16(row.typed)) {
             QTest::keyClicks(&c.view, QString(letter));
