@@ -218,7 +218,7 @@ void CFTAAddressText::SetString(bool toFrom, textCategory category, addressType 
         return;
     // Known before the text changes: whoever hears of the change reads the field back.
     keepOwnString(text.getData(), text.getData());
-    CFTAText::SetString(text);
+    replaceShownString(text);
 }
 
 // --- Punctuation of a panel ------------------------------------------------------------------------
