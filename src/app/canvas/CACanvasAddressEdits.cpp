@@ -451,10 +451,40 @@ void CACanvasAddressEdits::showBarcode(bool show, int location, CFTComponent *co
     const CFTADocument *design = document() ? document()->ftDocument() : nullptr;
     if (!panel || !panel->getFormat() || !design)
         return;
+    const int drawnAt = shownBarcodeLocation(panel);
+    // A place chosen for a hidden barcode is only kept, for when it is shown.
+    if (!show && drawnAt < 0 && !panel->IsBarcodeVisible()) {
+        keepBarcodeLocation(location, component);
+        return;
+    }
     registerUpdateDocView();
     registerSelectionChanged();
+    // The place kept and the panel's frame (which grew round the barcode) come back last when
+    // this is undone, after the format that the undo puts back (and with it a barcode field,
+    // which keeps the place in the design).
+    const int kept = panel->GetBarcodeLocation();
+    const auto frameOf = [](const CFTComponent *shown) {
+        return QRectF(shown->GetOriginX(), shown->GetOriginY(), shown->GetSizeX(), shown->GetSizeY());
+    };
+    const QRectF frame = frameOf(panel);
+    // A barcode field the format leaves out stays where it stood last.
+    const CFTAAddressText *field = panel->getAddressComponentWithTextCategory(tcBarcode);
+    const QRectF fieldFrame = field ? frameOf(field) : QRectF();
+    registerUndo([kept, frame, field, fieldFrame, component](CACanvasAddressEdits &edits) {
+        auto *changed = dynamic_cast<CFTAAddressPanel *>(component);
+        if (!changed)
+            return;
+        changed->restoreBarcodeLocation(kept);
+        changed->SetOrigin(frame.x(), frame.y());
+        changed->SetSize(frame.width(), frame.height());
+        if (CFTAAddressText *barcode = changed->getAddressComponentWithTextCategory(tcBarcode); barcode && barcode == field) {
+            barcode->SetOrigin(fieldFrame.x(), fieldFrame.y());
+            barcode->SetSize(fieldFrame.width(), fieldFrame.height());
+        }
+        edits.invalidate(changed);
+    });
     // A barcode standing apart is the panel's, shown there, whatever the panel's own flag says.
-    const bool apart = shownBarcodeLocation(panel) == 2;
+    const bool apart = drawnAt == 2;
     const bool wasShown = apart || panel->IsBarcodeVisible();
     const int wasAt = apart ? 2 : drawnBarcodeLocation(panel);
     // Registered after the format's own undo, so that undoing asks the panel for its barcode
@@ -501,7 +531,8 @@ void CACanvasAddressEdits::showBarcode(bool show, int location, CFTComponent *co
     registerInverse();
     (void)panel->replaceFormat(rebuilt.get(), 0);
     panel->SetBarcodeVisible(false);
-    panel->SetBarcodeLocation(barcodeLocation(0));
+    // Hidden from apart, it comes back apart.
+    panel->SetBarcodeLocation(blStandalone);
     // Hiding takes the barcode away wherever it stood; showing apart keeps one that already
     // stands apart, so that the side never holds two.
     if (!show && side)
@@ -520,6 +551,17 @@ void CACanvasAddressEdits::showBarcode(bool show, int location, CFTComponent *co
     }
     selectionChanged();
     redisplay();
+}
+
+void CACanvasAddressEdits::keepBarcodeLocation(int location, CFTComponent *component)
+{
+    auto *panel = dynamic_cast<CFTAAddressPanel *>(component);
+    if (!panel || panel->GetBarcodeLocation() == location)
+        return;
+    const int old = panel->GetBarcodeLocation();
+    registerUndo([old, component](CACanvasAddressEdits &edits) { edits.keepBarcodeLocation(old, component); });
+    panel->restoreBarcodeLocation(location);
+    selectionChanged();
 }
 
 int CACanvasAddressEdits::shownBarcodeLocation(const CFTAAddressPanel *panel) const

@@ -65,8 +65,12 @@ public:
     // Locations 0 and 1 put the barcode into the panel's format above or below the address; 2
     // takes it out of the format and, when shown, places a barcode component of its own near
     // the lower right corner of the page (keeping one that stands apart already). A recipient
-    // panel has one barcode: one shown in the panel, or hidden, takes away the one apart.
+    // panel has one barcode: one shown in the panel, or hidden, takes away the one apart. The
+    // panel keeps the location while the barcode is hidden; a hidden barcode not shown only has
+    // its location kept.
     void showBarcode(bool show, int location, CFTComponent *panel);
+    // The location the panel keeps for its barcode (-1 none), nothing else.
+    void keepBarcodeLocation(int location, CFTComponent *panel);
     void setRepresentationType(objectRepType type, CFTComponent *component);
     void setCapitalizedAddressPanel(bool capitalized);
 
@@ -82,7 +86,7 @@ public:
     static bool isUpperCase(objectRepType type);
     // Where the panel's barcode stands as the panel draws it: 0 above the address when its
     // format puts the barcode in the first row, 1 below when further down; without a barcode in
-    // the format, the location the panel keeps (-1 without a barcode field).
+    // the format, the location the panel keeps (-1 while none was ever chosen).
     static int drawnBarcodeLocation(const CFTAAddressPanel *panel);
     // Where the panel's one barcode stands: 0 or 1 in the panel (as drawn), 2 apart (a recipient
     // panel whose side holds a barcode of its own), -1 nowhere.

@@ -40,6 +40,22 @@ QColor shownColor(const CDDColor *color, bool can)
     return can && color ? color->toQColor() : QColor(Qt::transparent);
 }
 
+bool isPanel(const CFTComponent *component);
+
+// The colour the characters come out in: a panel's is the style it gives its fields, the
+// defaults' the style new texts take; not the outline colour either keeps beside it.
+CDDColor textColorOf(CFTComponent *shown)
+{
+    CDDText *text = isPanel(shown)
+        ? const_cast<CFTDefComponentText &>(static_cast<CFTAAddressPanel *>(shown)->defaultText()).GetText()
+        : shown->GetText();
+    if (!text)
+        return shown->GetTextColor() ? *shown->GetTextColor() : CDDColor(0.0f, 0.0f, 0.0f, 1.0f);
+    CDDColor color;
+    text->getTextColor(color);
+    return color;
+}
+
 // The mark of a field shown in some of its places only.
 QIcon mixedMark()
 {
@@ -241,6 +257,7 @@ void CAAddressSubView::updateWithView(CADocView *view)
     const CAPaneUpdateGuard guard(m_updating);
     if (!view || !view->ftView()) {
         setPanelControlsEnabled(false);
+        showNoBarcode();
         for (QWidget *cell : m_alignCells)
             cell->setEnabled(false);
         _capitalizeButton->setEnabled(false);
@@ -268,10 +285,13 @@ void CAAddressSubView::updateWithView(CADocView *view)
     if (QAbstractButton *cell = _alignHRagio->button(int(shown->GetAlignment()) & 15))
         cell->setChecked(true);
 
-    const bool single = selected.size() == 1;
+    // One thing shown, or the defaults with nothing selected: several keep the well as it was.
+    const bool single = selected.size() <= 1;
     _textColorWell->setEnabled(shown->canStrok());
-    if (single)
-        _textColorWell->setColor(shownColor(shown->GetStrokeColor(), shown->canStrok()));
+    if (single) {
+        const CDDColor color = textColorOf(shown);
+        _textColorWell->setColor(shownColor(&color, shown->canStrok()));
+    }
     _backColorWell->setEnabled(shown->canFill());
     if (single)
         _backColorWell->setColor(shownColor(shown->GetFillColor(), shown->canFill()));
@@ -308,9 +328,7 @@ void CAAddressSubView::updateWithView(CADocView *view)
         updateFieldModeButton(selected);
         _showAllFieldsButton->setEnabled(!panel->isEmpty());
         _showAllFieldsButton->setChecked(panel->isShowAllFields());
-        _barcodeCheckbox->setEnabled(false);
-        for (QWidget *cell : m_barcodeCells)
-            cell->setEnabled(false);
+        showNoBarcode();
         if (barcodeAllowed(panel)) {
             // What is drawn: a barcode field in the panel's format, or the barcode made apart on
             // its side. A design may carry a stale flag of its own beside it.
@@ -319,18 +337,32 @@ void CAAddressSubView::updateWithView(CADocView *view)
             _barcodeCheckbox->setEnabled(true);
             _barcodeCheckbox->setChecked(drawn);
             shapeBarcodeLocations(docView()->edits().design() && docView()->edits().design()->isLabelType());
-            if (drawn) {
-                for (QWidget *cell : m_barcodeCells)
-                    cell->setEnabled(true);
-                // Where the barcode is drawn, whatever an older design stored beside it.
-                if (QAbstractButton *cell = _barcodeRadio->button(shownAt))
-                    cell->setChecked(true);
-            }
+            // Where the barcode is drawn, whatever an older design stored beside it; hidden, the
+            // place it comes back to, which may be chosen before it is shown.
+            const int at = drawn ? shownAt : CACanvasAddressEdits::drawnBarcodeLocation(panel);
+            for (QWidget *cell : m_barcodeCells)
+                cell->setEnabled(true);
+            if (QAbstractButton *cell = _barcodeRadio->button(at == 1 || at == 2 ? at : 0))
+                cell->setChecked(true);
         }
     } else {
         setPanelControlsEnabled(false);
+        showNoBarcode();
         m_alignCells[1]->setEnabled(true);
     }
+}
+
+void CAAddressSubView::showNoBarcode()
+{
+    _barcodeCheckbox->setEnabled(false);
+    _barcodeCheckbox->setChecked(false);
+    // No place is chosen for a barcode there is not.
+    _barcodeRadio->setExclusive(false);
+    for (QAbstractButton *cell : m_barcodeCells) {
+        cell->setEnabled(false);
+        cell->setChecked(false);
+    }
+    _barcodeRadio->setExclusive(true);
 }
 
 void CAAddressSubView::updateFieldsMenu(const std::vector<CFTComponent *> &selected)
@@ -526,10 +558,22 @@ void CAAddressSubView::barcodeRadio(int tag)
         return;
     const int location = tag == 0 ? 0 : tag == 1 ? 1 : 2;
     CACanvasAddressEdits &address = docView()->addressEdits();
+    // A click on the place already chosen (the group reports clicks on a checked button too)
+    // changes nothing and is no step.
+    std::vector<std::pair<CFTComponent *, bool>> moved;
+    for (CFTComponent *component : selectedPanels()) {
+        const auto *panel = static_cast<const CFTAAddressPanel *>(component);
+        const int shownAt = address.shownBarcodeLocation(panel);
+        const int at = shownAt >= 0 ? shownAt : CACanvasAddressEdits::drawnBarcodeLocation(panel);
+        // A design may keep another place than the one drawn: the click makes the two agree.
+        if (at != location || panel->GetBarcodeLocation() != location)
+            moved.emplace_back(component, shownAt >= 0);
+    }
+    if (moved.empty())
+        return;
     CACanvasEdits::Step step(docView()->edits(), QStringLiteral("SET_BARCODE_LOCATION"), true);
-    for (CFTComponent *component : selectedPanels())
-        address.showBarcode(address.shownBarcodeLocation(static_cast<CFTAAddressPanel *>(component)) >= 0, location,
-                            component);
+    for (const auto &[component, shown] : moved)
+        address.showBarcode(shown, location, component);
 }
 
 void CAAddressSubView::capitalizeButton()

@@ -70,6 +70,8 @@ private:
     void updateFieldsMenu(const std::vector<CFTComponent *> &selected);
     void updateFieldModeButton(const std::vector<CFTComponent *> &selected);
     void setPanelControlsEnabled(bool enabled);
+    // The barcode controls as for a selection without a barcode: unticked, no place, disabled.
+    void showNoBarcode();
     std::vector<CFTComponent *> selectedPanels() const;
     void shapeBarcodeLocations(bool label);
 

@@ -57,7 +57,7 @@ void CFTAAddressPanel::init(bool toFrom)
     m_bEditing = false;
     mdCornerRadius = 5.0;
     m_bBarcodeHidden = true;
-    m_barcodeLocation = blPanelRoomBelow;
+    m_barcodeLocation = -1;
     m_bNeedUpdate = true;
     m_bShowAllFields = false;
     m_bAuto = false;
@@ -331,7 +331,8 @@ std::unique_ptr<CAddressFormat> CFTAAddressPanel::replaceFormat(const CAddressFo
                     if (leaf->getText() && !leaf->getText()->isEmpty())
                         field->SetString(*leaf->getText());
                 }
-                field->resetFormatRules(false);
+                const CDDString *delimiter = leaf->getDelimiter();
+                field->setFormatDelimiter(delimiter ? delimiter->getData() : QString());
             }
         } while (mpFormat->nextRow());
     }
@@ -457,7 +458,11 @@ void CFTAAddressPanel::setRepresentationType(objectRepType type, bool)
 
 void CFTAAddressPanel::SetBarcodeLocation(barcodeLocation location)
 {
-    if (auto *barcode = dynamic_cast<CFTABarcode *>(GetObjectForTextCategory(tcBarcode)))
+    // A barcode field the format has taken out keeps the location too: it is what designs store.
+    CFTComponent *field = getAddressComponentWithTextCategory(tcBarcode);
+    if (!field)
+        field = GetObjectForTextCategory(tcBarcode);
+    if (auto *barcode = dynamic_cast<CFTABarcode *>(field))
         barcode->SetLocation(location);
     NeedAutoExpand();
     m_barcodeLocation = location;
@@ -466,7 +471,15 @@ void CFTAAddressPanel::SetBarcodeLocation(barcodeLocation location)
 int CFTAAddressPanel::GetBarcodeLocation() const
 {
     const CFTComponent *const barcode = getAddressComponentWithTextCategory(tcBarcode);
-    return barcode ? barcode->GetLocation() : -1;
+    return barcode ? barcode->GetLocation() : m_barcodeLocation;
+}
+
+void CFTAAddressPanel::restoreBarcodeLocation(int location)
+{
+    if (location >= blPanelRoomBelow && location <= blStandalone)
+        SetBarcodeLocation(barcodeLocation(location));
+    else
+        m_barcodeLocation = -1;
 }
 
 // --- Categories and filling ----------------------------------------------------------------------

@@ -101,8 +101,13 @@ public:
     // --- Barcode ------------------------------------------------------------------------------
     void SetBarcodeVisible(bool visible) { m_bBarcodeHidden = !visible; }
     bool IsBarcodeVisible() const { return !m_bBarcodeHidden; }
+    // Where the panel's barcode goes, kept while it is hidden: in the panel above or below the
+    // address, or apart (on the barcode field when the panel has one, which designs store).
     void SetBarcodeLocation(barcodeLocation location);
+    // That place; -1 while none was ever chosen.
     int GetBarcodeLocation() const;
+    // Puts back a place GetBarcodeLocation answered, -1 included.
+    void restoreBarcodeLocation(int location);
     void SetBarcodeCornerLocation(float, float) {}
     const CFTABarcode *GetBarcode() const { return nullptr; }
     bool isFIMBarcodeAllow() const { return true; }
@@ -306,7 +311,7 @@ private:
     bool m_bEditing = false;
     double mdCornerRadius = 5.0;
     bool m_bBarcodeHidden = true;
-    barcodeLocation m_barcodeLocation = blPanelRoomBelow;
+    int m_barcodeLocation = -1;
     bool m_bNeedUpdate = true;
     bool m_bShowAllFields = false;
     bool m_bAuto = false;

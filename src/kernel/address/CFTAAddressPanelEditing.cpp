@@ -90,6 +90,8 @@ int CFTAAddressPanel::getCursorRectsByType(cursorType type, SRect *rects, bool, 
 }
 
 // --- Editing -------------------------------------------------------------------------------------
+// A field is typed into without the panel's punctuation: the editor shows the field's own text,
+// and what is typed is what its person gets.
 
 // The fields take their places only when the panel is laid out, which drawing does lazily; the
 // editor is placed from the edited field's frame, so the layout must be current before and after
@@ -119,6 +121,7 @@ void CFTAAddressPanel::startEditText(QObject *view, QObject *editor, double x, d
     if (!hit)
         return;
     mCurrentText = hit;
+    hit->showOwnString();
     hit->startEditText(view, editor);
     m_bEditing = true;
     layOutForEditing();
@@ -173,6 +176,7 @@ void CFTAAddressPanel::startEditNeighbour(QObject *view, QObject *editor, bool b
     if (mCurrentText && mCurrentText != candidate && mCurrentText->isEditing())
         mCurrentText->endEditText(editor);
     mCurrentText = candidate;
+    candidate->showOwnString();
     candidate->startEditText(view, editor, m_bToFrom);
     m_bEditing = true;
     layOutForEditing();

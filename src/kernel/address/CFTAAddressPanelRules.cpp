@@ -1,6 +1,7 @@
 // Punctuation that depends on a field's neighbours: the format's delimiter after a field stays on
 // its text exactly while a later field of the same row shows text, and printing with the
-// comma-delimited choice strips trailing commas. Both rewrite the field texts themselves.
+// comma-delimited choice strips trailing commas. Both rewrite the texts shown; each field keeps
+// its own text beside them for its person. The field being typed into is left as it is typed.
 #include "kernel/address/CFTAAddressPanel.h"
 
 #include "kernel/address/CAddressFormat.h"
@@ -69,7 +70,7 @@ int CFTAAddressPanel::updateFormatRules()
     const std::unique_ptr<CAddressFormat> lookAhead = mpFormat->clone();
     forEachLeafField([&](const CAddressFormat *leaf, CFTAAddressText *field) {
         const CDDString *delimiter = leaf->getDelimiter();
-        if (!field || field->isResetFormatRules() || !delimiter || delimiter->isEmpty())
+        if (!field || field->isEditing() || !delimiter || delimiter->isEmpty())
             return true;
         const CDDString text = field->GetString();
         std::unique_ptr<CDDString> updated;
@@ -78,8 +79,7 @@ int CFTAAddressPanel::updateFormatRules()
         else
             updated = CDDString::createStringByRemovingString(delimiter->getData(), text, text, true, false);
         if (updated && !(*updated == text))
-            field->SetString(field->GetToFrom(), field->GetTextCategory(), field->GetAddressType(), *updated, tcNone,
-                             false);
+            field->setPunctuatedString(*updated);
         return true;
     });
     return 0;
@@ -100,8 +100,7 @@ int CFTAAddressPanel::updatePhoneticRules(bool keep)
         if (!updated || *updated == text)
             return true;
         changed = true;
-        field->SetString(field->GetToFrom(), field->GetTextCategory(), field->GetAddressType(), *updated, tcNone,
-                         false);
+        field->setPunctuatedString(*updated);
         return true;
     });
     return changed ? 1 : 0;

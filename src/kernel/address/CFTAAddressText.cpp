@@ -63,7 +63,6 @@ void CFTAAddressText::init(const CFTComponent *parent)
     m_fieldMode = fmWhenFilled;
     m_bPreferred = true;
     m_countryStyle = kCountryStyleOther;
-    m_bResetFormatRules = false;
 }
 
 const CDDText &CFTAAddressText::shownText() const
@@ -169,8 +168,6 @@ CFTComponent *CFTAAddressText::PickMe(double x, double y, bool &selected, double
 void CFTAAddressText::beginEditing(QObject *view, QObject *editor)
 {
     CFTAText::startEditText(view, editor);
-    mEditStartText = mText.getDDString();
-    m_bResetFormatRules = true;
 }
 
 void CFTAAddressText::startEditText(QObject *view, QObject *editor)
@@ -189,11 +186,13 @@ void CFTAAddressText::startEditText(QObject *view, QObject *editor, bool)
 
 CFTComponent *CFTAAddressText::endEditText(QObject *editor)
 {
+    const bool wasEditing = m_bIsEditing;
     CFTComponent *const result = CFTAText::endEditText(editor);
     if (mText.isEmpty())
         NeedAutoExpand();
-    if (mText.getString() != mEditStartText.getData())
-        m_bResetFormatRules = true;
+    // What was typed is the field's own text, a typed delimiter included.
+    if (wasEditing)
+        keepOwnString(mText.getString(), mText.getString());
     return result;
 }
 
@@ -212,8 +211,58 @@ void CFTAAddressText::SetString(const CDDString &text)
 void CFTAAddressText::SetString(bool toFrom, textCategory category, addressType type, const CDDString &text,
                                 textCategory, bool)
 {
-    if (toFrom == m_bToFrom && category == m_textCategory && type == m_addressType)
-        CFTAText::SetString(text);
+    if (toFrom != m_bToFrom || category != m_textCategory || type != m_addressType)
+        return;
+    // Known before the text changes: whoever hears of the change reads the field back.
+    keepOwnString(text.getData(), text.getData());
+    replaceShownString(text);
+}
+
+// --- Punctuation of a panel ------------------------------------------------------------------------
+
+void CFTAAddressText::keepOwnString(const QString &own, const QString &shown)
+{
+    m_ownText = own;
+    m_punctuatedText = shown;
+    m_bOwnTextKnown = true;
+}
+
+bool CFTAAddressText::ownStringKnown() const
+{
+    return m_bOwnTextKnown && (m_bReplacingShown || mText.getString() == m_punctuatedText);
+}
+
+QString CFTAAddressText::personString() const
+{
+    if (ownStringKnown())
+        return m_ownText;
+    const CDDString shown = mText.getDDString();
+    if (m_formatDelimiter.isEmpty())
+        return shown.getData();
+    return CDDString::createStringByRemovingString(m_formatDelimiter, shown, shown, true, false)->getData();
+}
+
+void CFTAAddressText::setPunctuatedString(const CDDString &shown)
+{
+    keepOwnString(personString(), shown.getData());
+    replaceShownString(shown);
+}
+
+void CFTAAddressText::showOwnString()
+{
+    const QString own = personString();
+    keepOwnString(own, own);
+    if (own != mText.getString())
+        replaceShownString(CDDString(own));
+}
+
+void CFTAAddressText::replaceShownString(const CDDString &shown)
+{
+    // The text is replaced piece by piece, and each piece is heard of: meanwhile the field's own
+    // text is the one it had.
+    m_bReplacingShown = true;
+    CFTAText::SetString(shown);
+    m_bReplacingShown = false;
 }
 
 void CFTAAddressText::setLabel(const CDDString &label)

@@ -37,8 +37,6 @@ public:
 
     bool isEnumMark() const { return m_bEnumMark; }
     void setEnumMark(bool mark) { m_bEnumMark = mark; }
-    bool isResetFormatRules() const { return m_bResetFormatRules; }
-    void resetFormatRules(bool reset) { m_bResetFormatRules = reset; }
     int getCountryStyle() const { return m_countryStyle; }
     // Editing entered by Tab from the panel; toFrom is the panel's side.
     void startEditText(QObject *view, QObject *editor, bool toFrom);
@@ -97,6 +95,25 @@ public:
     // The baseline the panel aligns a row on, measured on the label while the text is empty.
     double GetBaseLineOffset() const;
 
+    // --- Punctuation of a panel ------------------------------------------------------------------
+    // A panel puts its format's delimiter after a field (the comma after a city) and takes it
+    // away again as the row's other fields fill and empty: that is the panel's, never the
+    // person's. The field keeps its own text beside the one shown while the shown one is still
+    // what the panel or the person made it.
+
+    // The delimiter the panel's format puts after this field.
+    void setFormatDelimiter(const QString &delimiter) { m_formatDelimiter = delimiter; }
+    const QString &formatDelimiter() const { return m_formatDelimiter; }
+    // The panel's punctuation shows the text so; the field's own text stays as it was.
+    void setPunctuatedString(const CDDString &shown);
+    // The text a person takes from the field: its own text while the text shown is still the
+    // punctuated one; a text put there by other means (read from a file, put back by an undo)
+    // less a trailing delimiter of the format.
+    QString personString() const;
+    // The field shows its own text, without the panel's punctuation: what is typed into it then
+    // is the person's exactly.
+    void showOwnString();
+
 protected:
     // The text shown, measured and hit-tested: the label while empty and not editing.
     const CDDText &shownText() const;
@@ -109,10 +126,18 @@ protected:
     addressType m_addressType = adWork;
     bool m_bPreferred = true;
     int m_countryStyle = kCountryStyleOther;
-    CDDString mEditStartText;
-    bool m_bResetFormatRules = false;
 
 private:
     void init(const CFTComponent *parent);
+    // The text is the field's own, shown as it is.
+    void keepOwnString(const QString &own, const QString &shown);
+    bool ownStringKnown() const;
+    void replaceShownString(const CDDString &shown);
+
+    QString m_formatDelimiter;
+    QString m_ownText;
+    QString m_punctuatedText;
+    bool m_bOwnTextKnown = false;
+    bool m_bReplacingShown = false;
     void beginEditing(QObject *view, QObject *editor);
 };

@@ -5,6 +5,7 @@
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/CFTAAddressText.h"
 #include "kernel/address/FTPersonFields.h"
 #include "kernel/address/FTStoredPerson.h"
 #include "kernel/address/FTTextCategories.h"
@@ -166,8 +167,11 @@ void CADocument::updatePersonWithAddressText(CFTComponent *text, bool updateOthe
         return;
     const bool toFrom = text->GetToFrom();
     addressType type = text->GetAddressType();
+    // A field of a panel gives its own text, not the punctuation the panel shows after it.
     const CDDText *storage = text->GetText();
-    const QString value = storage ? storage->getString() : QString();
+    const auto *field = dynamic_cast<const CFTAAddressText *>(text);
+    const QString shown = storage ? storage->getString() : QString();
+    const QString value = field && !shown.isNull() ? field->personString() : shown;
 
     std::shared_ptr<PWPerson> person = currentPerson(toFrom);
     if (!person)
@@ -177,7 +181,7 @@ void CADocument::updatePersonWithAddressText(CFTComponent *text, bool updateOthe
         stringForPersonCategory(person.get(), type, category, true, &used);
         type = used;
     }
-    if (value.isNull())
+    if (shown.isNull())
         return;
     if (setStringForPersonCategory(person.get(), value, type, category) && updateOtherStrings)
         updateObjectsTextWithPerson(*person, toFrom);

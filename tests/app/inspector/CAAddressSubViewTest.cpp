@@ -3,6 +3,8 @@
 #include "app/canvas/CACanvasSelection.h"
 #include "app/inspector/CAAddressSubView.h"
 #include "app/inspector/CAPropertiesController.h"
+#include "app/inspector/CAColorWell.h"
+#include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CACanvasTextEditor.h"
 
 #include "../canvas/AddressCanvasFixture.h"
@@ -364,8 +366,8 @@ TEST(AddressPane, TheBarcodeSideShownIsTheSideDrawn)
 
 // The panel has one barcode: made apart, the box shows it on at Apart, standing where it goes
 // apart (its centre 171 points from the right edge and 22.5 from the bottom); switched off it goes
-// from there, switched on again it comes back in the panel. Never two barcodes, and Undo walks
-// back to the design as it was.
+// from there, switched on again it comes back apart. Never two barcodes, and Undo walks back to
+// the design as it was.
 TEST(AddressPane, TheBarcodeBoxShowsTheOneBarcodeWhereverItStands)
 {
     InspectedAddresses canvas;
@@ -390,14 +392,15 @@ TEST(AddressPane, TheBarcodeBoxShowsTheOneBarcodeWhereverItStands)
         const char *clicked;
         bool inPanel;
         bool apart;
-        int cell; // the place shown checked, -1 for none offered
+        int cell; // the place shown checked, the one kept while hidden
+        bool step; // whether the click made a step
     } steps[] = {
-        {"Show barcode", "_barcodeCheckbox", true, false, 0},
-        {"Apart", "_barcodeApart", false, true, 2},
-        {"Show barcode switched off while apart", "_barcodeCheckbox", false, false, -1},
-        {"Show barcode on again", "_barcodeCheckbox", true, false, 0},
-        {"Apart again", "_barcodeApart", false, true, 2},
-        {"Below", "_barcodeBelow", true, false, 1},
+        {"Show barcode", "_barcodeCheckbox", true, false, 0, true},
+        {"Apart", "_barcodeApart", false, true, 2, true},
+        {"Show barcode switched off while apart", "_barcodeCheckbox", false, false, 2, true},
+        {"Show barcode on again", "_barcodeCheckbox", false, true, 2, true},
+        {"Apart again", "_barcodeApart", false, true, 2, false},
+        {"Below", "_barcodeBelow", true, false, 1, true},
     };
     int made = 0;
     for (const auto &step : steps) {
@@ -405,7 +408,7 @@ TEST(AddressPane, TheBarcodeBoxShowsTheOneBarcodeWhereverItStands)
         auto *clicked = canvas.child<QAbstractButton>(step.clicked);
         ASSERT_TRUE(clicked && clicked->isVisible() && clicked->isEnabled());
         QTest::mouseClick(clicked, Qt::LeftButton, {}, QPoint(6, clicked->height() / 2));
-        ++made;
+        made += step.step ? 1 : 0;
         canvas.show({canvas.recipient});
         const bool inPanel = canvas.recipient->getFormat()->getFormatWithKey(tcBarcode) != nullptr;
         const std::vector<CFTComponent *> apart = apartBarcodes();
@@ -415,11 +418,9 @@ TEST(AddressPane, TheBarcodeBoxShowsTheOneBarcodeWhereverItStands)
         for (int cell = 0; cell < 3; ++cell) {
             const char *names[] = {"_barcodeAbove", "_barcodeBelow", "_barcodeApart"};
             auto *shown = canvas.child<QAbstractButton>(names[cell]);
-            // Without a barcode the places are not offered.
-            EXPECT_EQ(shown->isEnabled(), step.cell >= 0) << names[cell];
-            if (step.cell >= 0) {
-                EXPECT_EQ(shown->isChecked(), cell == step.cell) << names[cell];
-            }
+            // A place may be chosen for a hidden barcode too.
+            EXPECT_TRUE(shown->isEnabled()) << names[cell];
+            EXPECT_EQ(shown->isChecked(), cell == step.cell) << names[cell];
         }
         if (step.apart) {
             const CFTComponent *barcode = apart.front();
@@ -433,6 +434,58 @@ TEST(AddressPane, TheBarcodeBoxShowsTheOneBarcodeWhereverItStands)
         canvas.undo()->undo();
     EXPECT_TRUE(apartBarcodes().empty());
     EXPECT_SAME_BYTES(canvas.bytes(), before);
+}
+
+// The pane shows what applies to what is selected: with nothing selected the colour new texts
+// come out in and no barcode; with a panel its own text colour and its barcode, whatever was
+// shown before.
+TEST(AddressPane, ColourAndBarcodeShownAreThoseOfTheSelectionOrOfNewTexts)
+{
+    InspectedAddresses canvas;
+    canvas.document.ftDocument()->setDocumentType(dtEnvelope);
+    ASSERT_TRUE(CAAddressSubView::barcodeAllowed(canvas.recipient));
+    const QColor black(Qt::black);
+    const QColor red(Qt::red);
+    const struct
+    {
+        const char *name;
+        int barcode;  // the recipient's barcode made: 1 below, 2 apart, -1 left as it is
+        bool colour;  // the recipient's text coloured red first
+        int selected; // 0 nothing, 1 the recipient, 2 the sender
+        QColor shown;
+        int place; // the barcode place shown chosen, -1 none (and the box unticked, disabled)
+    } rows[] = {
+        {"recipient, barcode below", 1, false, 1, black, 1},
+        {"nothing", -1, false, 0, black, -1},
+        {"recipient, barcode apart", 2, false, 1, black, 2},
+        {"sender, no barcode", -1, false, 2, black, -1},
+        {"recipient in red", -1, true, 1, red, 2},
+        {"nothing again", -1, false, 0, black, -1},
+        {"sender after the red recipient", -1, false, 2, black, -1},
+    };
+    const char *places[] = {"_barcodeAbove", "_barcodeBelow", "_barcodeApart"};
+    auto *well = canvas.child<CAColorWell>("_textColorWell");
+    auto *box = canvas.child<QCheckBox>("_barcodeCheckbox");
+    ASSERT_TRUE(well && box);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.barcode > 0)
+            canvas.step([&] { canvas.edits().showBarcode(true, row.barcode, canvas.recipient); });
+        if (row.colour)
+            canvas.step([&] { canvas.view.edits().setForeColorForObject(CDDColor(1.0f, 0.0f, 0.0f, 1.0f), canvas.recipient); });
+        if (row.selected == 0)
+            canvas.show({});
+        else
+            canvas.show({row.selected == 1 ? canvas.recipient : canvas.sender});
+        EXPECT_EQ(well->color().name(), row.shown.name());
+        EXPECT_EQ(box->isChecked(), row.place >= 0);
+        EXPECT_EQ(box->isEnabled(), row.place >= 0);
+        for (int place = 0; place < 3; ++place) {
+            auto *cell = canvas.child<QAbstractButton>(places[place]);
+            EXPECT_EQ(cell->isChecked(), place == row.place) << places[place];
+            EXPECT_EQ(cell->isEnabled(), row.place >= 0) << places[place];
+        }
+    }
 }
 
 TEST(AddressPane, CapitalsFollowThePreference)

@@ -376,16 +376,58 @@ TEST_F(PanelRulesTest, DelimiterFollowsTheNextShownTextOfTheRow)
     }
 }
 
-TEST_F(PanelRulesTest, UserEditedFieldKeepsItsTextUntilTheFormatIsAppliedAgain)
+// What a city field gives back to its person after the rule has shown it: the person's text
+// exactly, whether or not it ends in the delimiter itself; a text read from a file (not filled
+// from a person) gives its text less the delimiter.
+TEST_F(PanelRulesTest, FieldGivesItsPersonTheTextItWasFilledWith)
+{
+    const struct
+    {
+        const char *name;
+        const char16_t *city;
+        const char16_t *state;
+        bool fromFile;
+        const char16_t *shown;
+        const char16_t *person;
+    } cases[] = {
+        {"followed", u"Portland", u"OR", false, u"Portland,", u"Portland"},
+        {"followed, own comma", u"Portland,", u"OR", false, u"Portland,", u"Portland,"},
+        {"alone, own comma", u"Portland,", u"", false, u"Portland", u"Portland,"},
+        {"alone", u"Portland", u"", false, u"Portland", u"Portland"},
+        {"from a file, followed", u"Portland,", u"OR", true, u"Portland,", u"Portland"},
+        {"from a file, inner comma", u"Port,land", u"OR", true, u"Port,land,", u"Port,land"},
+    };
+    for (const auto &row : cases) {
+        SCOPED_TRACE(row.name);
+        m_panel = std::make_unique<CFTAAddressPanel>(true, m_format.get(), nullptr, false);
+        CFTAAddressText *city = field(*m_panel, tcCity);
+        if (row.fromFile)
+            city->SetString(CDDString(QString::fromUtf16(row.city)));
+        else
+            fill(tcCity, QString::fromUtf16(row.city));
+        fill(tcState, QString::fromUtf16(row.state));
+        m_panel->updateFormatRules();
+        EXPECT_EQ(text(tcCity), QString::fromUtf16(row.shown));
+        EXPECT_EQ(city->personString(), QString::fromUtf16(row.person));
+        m_panel->updateFormatRules();
+        EXPECT_EQ(city->personString(), QString::fromUtf16(row.person)) << "applied again";
+    }
+}
+
+TEST_F(PanelRulesTest, FieldBeingTypedIntoKeepsItsTextAndIsPunctuatedOnceLeft)
 {
     fill(tcCity, u"Springfield"_s);
     fill(tcState, u"IL"_s);
-    m_panel->getAddressComponentWithTextCategory(tcCity)->resetFormatRules(true);
-    m_panel->updateFormatRules();
-    EXPECT_EQ(text(tcCity), u"Springfield"_s);
+    CFTAAddressText *city = m_panel->getAddressComponentWithTextCategory(tcCity);
+    city->startEditText(nullptr, nullptr);
+    // The format applied anew while typing goes on changes nothing under the editor either.
     m_panel->setFormat(m_format.get(), 1);
     m_panel->updateFormatRules();
+    EXPECT_EQ(text(tcCity), u"Springfield"_s);
+    city->endEditText(nullptr);
+    m_panel->updateFormatRules();
     EXPECT_EQ(text(tcCity), u"Springfield,"_s);
+    EXPECT_EQ(city->personString(), u"Springfield"_s);
 }
 
 TEST_F(PanelRulesTest, LayoutAppliesTheRuleButPrintingDoesNot)

@@ -52,18 +52,17 @@ TEST(CFTAAddressTextTest, ModeTextAndShowAllDecideWhetherItShows)
     }
 }
 
-TEST(CFTAAddressTextTest, EditingShowsAnEmptyFieldAndMarksItForTheFormatRules)
+TEST(CFTAAddressTextTest, EditingShowsAnEmptyFieldAndKeepsWhatWasTypedAsItsOwn)
 {
     auto text = field(tcCity);
+    text->setFormatDelimiter(u","_s);
     EXPECT_FALSE(text->isEnabled(false));
     text->startEditText(nullptr, nullptr);
     EXPECT_TRUE(text->isEnabled(false));
-    EXPECT_TRUE(text->isResetFormatRules());
     EXPECT_TRUE(text->IsTouched());
-    text->resetFormatRules(false);
-    text->SetString(CDDString(u"Hull"_s));
+    text->SetString(CDDString(u"Hull,"_s));
     text->endEditText(nullptr);
-    EXPECT_TRUE(text->isResetFormatRules()) << "the text changed while editing";
+    EXPECT_EQ(text->personString(), u"Hull,"_s) << "a delimiter typed is the field's own";
     EXPECT_TRUE(text->isEnabled(false));
 }
 
