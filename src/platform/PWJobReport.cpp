@@ -62,6 +62,8 @@ constexpr PWJobReport::KindText kKinds[] = {
     {PWJobReport::Kind::ContactsNotAsRead, true, "The contacts file could not be read as it is.",
      "the contacts file could not be read as it is (1 problem)",
      "the contacts file could not be read as it is (%1 problems)"},
+    {PWJobReport::Kind::CalibrationNotApplied, true, "The printer calibration in the settings could not be used.",
+     "the printer calibration in the settings was not applied", "the printer calibrations in the settings were not applied"},
     {PWJobReport::Kind::NoFonts, true, "No fonts are installed: the texts were printed as boxes.",
      "no fonts are installed: its texts are boxes", "no fonts are installed: its texts are boxes"},
     {PWJobReport::Kind::MissingLetters, true, "Some letters are in no installed font and were printed as empty boxes.",

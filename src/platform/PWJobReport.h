@@ -26,6 +26,7 @@ public:
     enum class Kind {
         DesignNotRead,
         ContactsNotAsRead,
+        CalibrationNotApplied,
         NoFonts,
         MissingLetters,
         OffPaper,

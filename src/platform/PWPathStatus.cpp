@@ -1,6 +1,7 @@
 #include "platform/PWPathStatus.h"
 
 #include <cerrno>
+#include <cstring>
 #include <cstdlib>
 
 #include <sys/stat.h>
@@ -48,6 +49,13 @@ Kind kindAt(const QByteArray &path, int *error)
         return Kind::Missing;
     }
     return kindOf(status.st_mode);
+}
+
+QString missingReason(int error)
+{
+    if (error == ENOENT || error == 0)
+        return QString();
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 Entry entryAt(const QByteArray &path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <optional>
 
@@ -13,6 +14,9 @@ enum class Kind { Missing, RegularFile, Folder, Other };
 Kind kindAt(const QByteArray &path);
 // The same, and why not when Missing (the errno of the question: ENOENT, EACCES, ELOOP...).
 Kind kindAt(const QByteArray &path, int *error);
+// Why a path kindAt found Missing cannot be reached, in the system's words (a name too long, a
+// loop of links, a folder that may not be searched); empty when it simply does not exist.
+QString missingReason(int error);
 
 // A file by its device and inode: two names are of one file when their identities are equal.
 struct Identity

@@ -68,13 +68,25 @@ bool isFolderAt(const QByteArray &path)
     return PWPathStatus::kindAt(path) == PWPathStatus::Kind::Folder;
 }
 
+// Why what (a design, a contacts file, a folder) at path is not there: missing, or the system's
+// reason it cannot be reached (a name past the system's length, a loop of links).
+QString notThere(const QString &what, const QString &path, int error)
+{
+    const QString why = PWPathStatus::missingReason(error);
+    if (why.isEmpty())
+        return QStringLiteral("%1 does not exist: %2").arg(what, path);
+    return QStringLiteral("%1 cannot be reached (%2): %3").arg(what, why, path);
+}
+
 // Whether a file can be made at path: its folder exists and takes new files, and what is there
 // now is a regular file the user may write.
 bool canWriteTo(const QString &path, QString *reason)
 {
     const QString folder = QFileInfo(path).absolutePath();
-    if (!isFolderAt(bytesOf(folder))) {
-        *reason = QStringLiteral("the output folder does not exist: %1").arg(folder);
+    int error = 0;
+    const PWPathStatus::Kind folderKind = PWPathStatus::kindAt(bytesOf(folder), &error);
+    if (folderKind != PWPathStatus::Kind::Folder) {
+        *reason = notThere(QStringLiteral("the output folder"), folder, folderKind == PWPathStatus::Kind::Missing ? error : 0);
         return false;
     }
     if (!PWPathStatus::isWritableFolder(bytesOf(folder))) {
@@ -119,8 +131,9 @@ bool outputIsNoInput(const QString &output, const QList<std::pair<QString, QStri
 
 bool readDesign(const QString &path, CADocument &document, QString *reason)
 {
-    if (PWPathStatus::kindAt(bytesOf(path)) == PWPathStatus::Kind::Missing) {
-        *reason = QStringLiteral("the design does not exist: %1").arg(path);
+    int missing = 0;
+    if (PWPathStatus::kindAt(bytesOf(path), &missing) == PWPathStatus::Kind::Missing) {
+        *reason = notThere(QStringLiteral("the design"), path, missing);
         return false;
     }
     QString error;
@@ -137,9 +150,10 @@ bool readDesign(const QString &path, CADocument &document, QString *reason)
 std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSource::ColumnChoices &columns,
                                          QString *reason, QStringList *named, qsizetype *takenByQuotes)
 {
-    const PWPathStatus::Kind kind = PWPathStatus::kindAt(bytesOf(path));
+    int error = 0;
+    const PWPathStatus::Kind kind = PWPathStatus::kindAt(bytesOf(path), &error);
     if (kind == PWPathStatus::Kind::Missing) {
-        *reason = QStringLiteral("the contacts file does not exist: %1").arg(path);
+        *reason = notThere(QStringLiteral("the contacts file"), path, error);
         return std::nullopt;
     }
     // A pipe would hold the job for good, a device would never end: refused before any open.

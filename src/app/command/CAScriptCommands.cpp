@@ -20,11 +20,13 @@
 #include "kernel/merge/CAPrintingView.h"
 #include "kernel/merge/CAPrintingViewChoice.h"
 #include "kernel/printing/CAEnvironmentLayout.h"
+#include "platform/PWPathStatus.h"
 #include "platform/PWUserDefaults.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
@@ -160,8 +162,11 @@ std::shared_ptr<CAOpenDocument> CAScriptCommands::documentFor(const QJsonObject 
     const QString file = command.value(kFile).toString();
     if (!file.isEmpty()) {
         const QString path = absolutePath(file, workingDirectory);
-        if (!QFileInfo(path).isFile()) {
-            *reason = QStringLiteral("the design does not exist: %1").arg(path);
+        int error = 0;
+        if (PWPathStatus::kindAt(QFile::encodeName(path), &error) != PWPathStatus::Kind::RegularFile) {
+            const QString why = PWPathStatus::missingReason(error);
+            *reason = why.isEmpty() ? QStringLiteral("the design does not exist: %1").arg(path)
+                                    : QStringLiteral("the design cannot be reached (%1): %2").arg(why, path);
             return nullptr;
         }
         std::shared_ptr<CAOpenDocument> record = m_controller.manager().openDocument(path);

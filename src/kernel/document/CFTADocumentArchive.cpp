@@ -17,6 +17,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -297,6 +298,19 @@ void CFTADocument::loadFrontSide(const CDDArchive &file)
     for (CFTComponent *component : copy) {
         if (component != first && component->getClassID() == ciBackgroundPicture)
             DeleteObject(component, 0, true);
+    }
+    // The back list holds the side's background and nothing else: a file that lists another
+    // component there has it drawn first on the side, below all the others, where it stays, so
+    // that it is printed, checked and saved with them.
+    std::vector<CFTComponent *> *frontList = GetComponentsPtr(0, false);
+    std::vector<CFTComponent *> below;
+    for (CFTComponent *component : *backList) {
+        if (component->getClassID() != ciBackgroundPicture)
+            below.push_back(component);
+    }
+    if (!below.empty()) {
+        std::erase_if(*backList, [](const CFTComponent *component) { return component->getClassID() != ciBackgroundPicture; });
+        frontList->insert(frontList->begin(), below.begin(), below.end());
     }
 }
 

@@ -180,7 +180,7 @@ std::optional<CACalibrationSettings> CACalibrationSettings::storedForPrinter(con
         const QString whose = printer.isEmpty() ? QStringLiteral("the printer calibration")
                                                 : QStringLiteral("the calibration of the printer \"%1\"").arg(printer);
         const QString line = QStringLiteral("%1 in the settings was not applied: %2").arg(whose, problem);
-        PWJobReport::note(PWJobReport::Kind::OffPaper, line, line);
+        PWJobReport::note(PWJobReport::Kind::CalibrationNotApplied, line, line);
         // Each page of a job reads the entry again: the log names it once.
         static QMutex guard;
         static QSet<QString> logged;

@@ -190,7 +190,7 @@ TEST_F(BatchJobExtremeValuesTest, ValuesNoPageCanHoldAreNamedAndThePdfIsWellForm
          u"\"Pen Width\""_s},
         {"a top margin of 1e30", layoutValue(key_TopMargin, PWPlist::fromString(u"1e30"_s)), u"\"TopMargin\""_s},
         {"a left margin of 1e30", layoutValue(key_LeftMargin, PWPlist::fromString(u"1e30"_s)), u"\"LeftMargin\""_s},
-        {"a font size that is no number", textFontSize(PWPlist::fromString(u"big"_s)), u"\"Text Storage 2\" of a component of class \"Text\" could not be read"_s},
+        {"a font size that is no number", textFontSize(PWPlist::fromString(u"big"_s)), u"\"Text Storage 2\" of a component of class \"Text\" is read without a style"_s},
         {"a card width that is no number", designValue(key_CardWidth, PWPlist::fromString(u"wide"_s)), u"\"Card Width\""_s},
         {"a card height of 1e30", designValue(key_CardHeight, PWPlist::fromString(u"1e30"_s)), u"\"Card Height\""_s},
     };

@@ -1,5 +1,6 @@
 // An output named longer than a folder can hold a name: the export and the print refuse it with
-// the system's own reason, and a name that just fits is written.
+// the system's own reason, and a name that just fits is written. A design or contacts file named
+// by a path longer than the system takes is not called missing.
 #include "TestSupport.h"
 #include "ProgramRunSupport.h"
 
@@ -51,6 +52,40 @@ TEST(BatchJobNameTooLongTest, AnOutputNameTooLongIsRefusedForThatReason)
         }
         // Nothing is left behind, a part file of the save neither.
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"design.pwdc"_s});
+    }
+}
+
+TEST(BatchJobNameTooLongTest, AnInputPathPastTheSystemsLengthIsToldAsSuchNotAsMissing)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString design = folder.filePath(u"design.pwdc"_s);
+    QString error;
+    ASSERT_TRUE(commandtest::writeBlankDesign(design, &error)) << qPrintable(error);
+    // Past the 4,096 bytes of a path, through folders that do not need to exist.
+    const QString tooLong = folder.path() + (u"/"_s + QString(200, u'd')).repeated(21) + u"/x"_s;
+    const QString absent = folder.filePath(u"absent.pwdc"_s);
+    const struct
+    {
+        const char *name;
+        QStringList arguments;
+        QString told;
+    } cases[] = {
+        {"a design past the length", {u"--export"_s, tooLong + u".pwdc"_s, folder.filePath(u"out.pdf"_s)},
+         u"the design cannot be reached (File name too long)"_s},
+        {"contacts past the length", {u"--print"_s, design, u"--contacts"_s, tooLong + u".csv"_s, u"--output"_s, folder.filePath(u"out.pdf"_s)},
+         u"the contacts file cannot be reached (File name too long)"_s},
+        {"an output folder past the length", {u"--export"_s, design, tooLong + u".pdf"_s},
+         u"the output folder cannot be reached (File name too long)"_s},
+        {"a design that is not there", {u"--export"_s, absent, folder.filePath(u"out.pdf"_s)},
+         u"the design does not exist: "_s + absent},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const commandtest::ProgramRun run = commandtest::runProgram(c.arguments);
+        EXPECT_EQ(run.status, CACommandLine::kFailure) << qPrintable(run.err);
+        EXPECT_TRUE(run.err.contains(c.told)) << qPrintable(run.err);
+        EXPECT_FALSE(QFile::exists(folder.filePath(u"out.pdf"_s)));
     }
 }
 

@@ -206,7 +206,7 @@ protected:
         counter->SetZerosDigits(4);
         counter->SetStartNumber(m_counterStart);
         design->AddObject(counter, 0, false);
-        auto *text = new CFTAText(130.0, 50.0, 50.0, 14.0, nullptr);
+        auto *text = new CFTAText(110.0, 26.0, 50.0, 14.0, nullptr);
         QTextCharFormat style;
         PWFont(u"Helvetica"_s, 9.0).applyTo(&style);
         style.setProperty(PWTextAttributes::Kerning, 0.5);

@@ -17,10 +17,12 @@
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/drawing/CFTPicture.h"
 #include "kernel/merge/CADocument.h"
+#include "kernel/printing/CACalibrationSettings.h"
 #include "kernel/printing/CATemplateFormat.h"
 #include "platform/PWImage.h"
 #include "platform/PWJobReport.h"
 #include "platform/PWPlist.h"
+#include "platform/PWUserDefaults.h"
 
 #include <QDir>
 #include <QFile>
@@ -157,6 +159,13 @@ TEST_F(BatchJobReportTest, EveryKindTheReportKnowsFailsTheBatchAndIsNamed)
         {PWJobReport::Kind::ContactsNotAsRead, "a column of the contacts file nobody reads",
          [](BatchJobReportTest &t) { return t.printPeople("First Name,Last Name,Shoe Size\r\nAnn,Abbott,9\r\n"); },
          u"people.csv: The column \"Shoe Size\" holds no known field and is not read."_s},
+        {PWJobReport::Kind::CalibrationNotApplied, "a calibration offset past the sheet's range",
+         [](BatchJobReportTest &t) {
+             CACalibrationSettings::storeForPrinter(PWUserDefaults::standardUserDefaults(), QString(),
+                                                    {u"1e30"_s, u"0"_s, u"0"_s, false});
+             return t.printPeople("First Name,Last Name\r\nAnn,Abbott\r\n");
+         },
+         u"the printer calibration in the settings was not applied: the horizontal offset \"1e30\""_s},
         {PWJobReport::Kind::NoFonts, "no fonts at all",
          [](BatchJobReportTest &t) { return t.printPeople("First Name,Last Name\r\nAnn,Abbott\r\n"); },
          u"no fonts are installed"_s, "none"},
@@ -226,6 +235,9 @@ TEST_F(BatchJobReportTest, EveryKindTheReportKnowsFailsTheBatchAndIsNamed)
         }
         QFile::remove(path(u"out.pdf"_s));
         const ProgramRun run = runProgram(arguments);
+        // What a row put in the settings is no other row's.
+        PWUserDefaults::standardUserDefaults().removeObject(CACalibrationSettings::kDefaultsKey);
+        PWUserDefaults::standardUserDefaults().synchronize();
         EXPECT_EQ(run.status, 1) << qPrintable(run.err);
         EXPECT_TRUE(QFile::exists(path(u"out.pdf"_s))) << qPrintable(run.err);
         EXPECT_TRUE(run.err.contains(u"parcelwick: "_s + row->told)) << qPrintable(run.err);
@@ -323,6 +335,42 @@ TEST_F(BatchJobReportTest, LettersNoFontHoldsAreNamedAFewForEachPerson)
     ASSERT_EQ(told.size(), 1) << qPrintable(run.err);
     EXPECT_EQ(told.front(), u"parcelwick: the letters 一 (U+4E00), 二 (U+4E8C), 三 (U+4E09), 四 (U+56DB), 五 (U+4E94), 2 more "
                             "of 一二三四 五六七 are in no installed font: they print as empty boxes"_s);
+}
+
+} // namespace
+
+namespace {
+
+// A design that lists its address panel among its side's back components, as a file from
+// elsewhere may: the panel is printed and checked with the others, and a save keeps it.
+TEST_F(BatchJobReportTest, AnAddressPanelListedBehindTheSideIsPrintedCheckedAndKept)
+{
+    ASSERT_TRUE(writeAddressOn(path(u"design.pwdc"_s), dtEnvelope, 500.0, 150.0,
+                               u"1234 Extraordinarily Long Street Name Boulevard"_s));
+    std::optional<PWPlist> design = PWPlist::readFile(path(u"design.pwdc"_s));
+    ASSERT_TRUE(design.has_value());
+    PWPlist::Dictionary file = design->toDictionary();
+    PWPlist::Dictionary front = file.value(key_FrontSide).toDictionary();
+    const PWPlist::Array components = front.value(key_Components).toArray();
+    ASSERT_EQ(components.size(), 1);
+    front.insert(key_BackComponents, components);
+    front.insert(key_Components, PWPlist(PWPlist::Array {}));
+    file.insert(key_FrontSide, PWPlist(front));
+    ASSERT_TRUE(pwtest::writeFile(path(u"design.pwdc"_s), PWPlist(file).toXml()));
+
+    const ProgramRun run = runProgram(printBlank(1));
+    EXPECT_EQ(run.status, 1) << qPrintable(run.err);
+    EXPECT_TRUE(run.err.contains(u"the address of Ann Abbott runs past the edge of its envelope"_s)) << qPrintable(run.err);
+
+    CADocument document;
+    QString error;
+    ASSERT_TRUE(document.readFromFile(path(u"design.pwdc"_s), &error)) << qPrintable(error);
+    ASSERT_TRUE(document.writeToFile(path(u"again.pwdc"_s), &error)) << qPrintable(error);
+    CADocument again;
+    ASSERT_TRUE(again.readFromFile(path(u"again.pwdc"_s), &error)) << qPrintable(error);
+    const std::vector<CFTComponent *> kept = again.ftDocument()->GetComponents(0, false);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept.front()->getClassID(), ciAddressPanel);
 }
 
 } // namespace

@@ -83,7 +83,11 @@ TEST_F(CADamagedPictureShellTest, TheWindowNamesTheDamagedPictureAndSavingKeepsI
     QStringList told;
     QStringList replaceAsked;
     CADocumentManager::Questions &q = manager().questions();
-    q.reportReadProblems = [&](QWidget *, const QString &, const QStringList &problems) { told += problems; };
+    bool savingLoses = true;
+    q.reportReadProblems = [&](QWidget *, const QString &, const QStringList &problems, bool loses) {
+        told += problems;
+        savingLoses = loses;
+    };
     q.confirmReplace = [&](QWidget *, const CAOpenDocument &, const QString &where) {
         replaceAsked.append(where);
         return CADocumentManager::ReplaceAnswer::Cancel;
@@ -93,6 +97,8 @@ TEST_F(CADamagedPictureShellTest, TheWindowNamesTheDamagedPictureAndSavingKeepsI
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(told.first().contains(u"\"Picture\" of a component of class \"Picture\" cannot be read"_s))
         << told.first().toStdString();
+    // The message says a save loses nothing: the picture is kept as it was.
+    EXPECT_FALSE(savingLoses);
 
     auto *w = qobject_cast<CAMainWindowController *>(document->window.data());
     ASSERT_NE(w, nullptr);

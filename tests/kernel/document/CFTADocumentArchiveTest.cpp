@@ -93,7 +93,8 @@ TEST(CFTADocumentArchiveTest, BackgroundGoesToTheBackListAndAPlainTextThereReads
     loadDocument(copy, stored);
     EXPECT_EQ(storedDocument(copy).toXml(), stored.toXml());
     // A plain text stored in the back list comes back as an address text, as files written
-    // elsewhere expect; one background per side: a second one waits in the pool.
+    // elsewhere expect, drawn below the side's other components and saved among them; one
+    // background per side: a second one waits in the pool.
     const PWPlist front = stored.value(key_FrontSide);
     PWPlist::Array backList = front.value(key_BackComponents).toArray();
     ASSERT_EQ(backList.size(), 1);
@@ -102,8 +103,8 @@ TEST(CFTADocumentArchiveTest, BackgroundGoesToTheBackListAndAPlainTextThereReads
     backList.append(CFTACoreDoc::GetArchiveFromObject(&second, nullptr).getDict());
     CFTADocument mixed;
     loadDocument(mixed, withEntries(stored, {{key_FrontSide, withEntries(front, {{key_BackComponents, PWPlist(backList)}})}}));
-    EXPECT_EQ(classIDs(mixed.GetComponents(0, false)), QList<int> {3});
-    EXPECT_EQ(classIDs(mixed.GetComponents(0, true)), (QList<int> {10, 7}));
+    EXPECT_EQ(classIDs(mixed.GetComponents(0, false)), (QList<int> {10, 3}));
+    EXPECT_EQ(classIDs(mixed.GetComponents(0, true)), QList<int> {7});
     EXPECT_EQ(mixed.deletedPoolSize(), 1);
 }
 
