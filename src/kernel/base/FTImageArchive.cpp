@@ -21,8 +21,6 @@ namespace {
 
 constexpr qsizetype kMaxReps = 32;
 constexpr qsizetype kMaxObjects = 4096;
-// The JPEG quality of a photo stored inside a TIFF.
-constexpr int kPhotoQuality = 92;
 // The most bytes a TIFF written in memory may hold.
 constexpr qint64 kMaxWrittenBytes = qint64(1) << 30;
 
@@ -226,7 +224,6 @@ bool writeOneBit(TIFF *tiff, const QImage &bitmap)
 
 bool writeSamples(TIFF *tiff, const QImage &bitmap, const FTImageArchive::TiffOptions &options)
 {
-    const bool photo = options.photo;
     const uint32_t width = uint32_t(bitmap.width());
     const uint32_t height = uint32_t(bitmap.height());
     const bool deep = isDeep(bitmap);
@@ -247,21 +244,12 @@ bool writeSamples(TIFF *tiff, const QImage &bitmap, const FTImageArchive::TiffOp
         const uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
         TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
     }
-    // A photo read from a JPEG file keeps about the size it came with; every other bitmap is
+    // A JPEG's own data is stored before it comes to this (PWBitmapFile); what is written here is
     // stored without loss.
-    const bool jpeg = photo && !alpha && !deep;
-    if (jpeg) {
-        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
-        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, grey ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_YCBCR);
-        TIFFSetField(tiff, TIFFTAG_JPEGQUALITY, kPhotoQuality);
-        if (!grey)
-            TIFFSetField(tiff, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
-    } else {
-        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
-        TIFFSetField(tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
-        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, grey ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
-    }
-    // JPEG strips hold whole blocks of 16 rows.
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+    TIFFSetField(tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, grey ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
+    // Strips of whole blocks of 16 rows, as stored pictures have always been written.
     const uint32_t strip = std::max<uint32_t>(16, (TIFFDefaultStripSize(tiff, 0) + 15) / 16 * 16);
     TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, std::min(strip, std::max<uint32_t>(height, 16)));
     if (!options.iccProfile.isEmpty()) {

@@ -29,9 +29,6 @@ struct TiffOptions
 {
     double dotsPerInchX = 72.0;
     double dotsPerInchY = 72.0;
-    // The pixels came from a lossy file (a JPEG photo): they are kept JPEG-compressed inside the
-    // TIFF, near the size they came in, rather than growing many times over without loss.
-    bool photo = false;
     // The profile the bitmap's file carried, written as it is: Qt reads only some profiles into
     // a colour space (and none for grey pixels). Empty: the bitmap's own colour space, if any.
     QByteArray iccProfile;
