@@ -62,8 +62,8 @@ protected:
     std::unique_ptr<CAPrintViewController> m_sheet;
 };
 
-// The texts say what the job is: the layout by maker and ID, the persons, the cards a sheet
-// holds; the table lists the persons of the list.
+// The texts say what the job is: the layout by maker and ID, the persons, the items a sheet
+// holds named as the design's kind; the table lists the persons of the list.
 TEST_F(PrintSheetControlsTest, TextsAndTableDescribeTheJob)
 {
     const struct
@@ -72,18 +72,24 @@ TEST_F(PrintSheetControlsTest, TextsAndTableDescribeTheJob)
         int type, persons;
         bool fromList;
         const char *people;
-    } rows[] = {{"LabelsForThree", dtLabel, 3, true, "3 people"},
-                {"LabelsForOne", dtLabel, 1, true, "1 person"},
-                {"EnvelopesOfTheDesignsOwnList", dtEnvelope, 2, false, "2 people"},
-                {"EnvelopeOfItsOwnAddress", dtEnvelope, 0, true, "1 person"}};
+        const char *items;
+    } rows[] = {{"LabelsForThree", dtLabel, 3, true, "3 people", "%1 labels"},
+                {"LabelsForOne", dtLabel, 1, true, "1 person", "%1 labels"},
+                {"EnvelopesOfTheDesignsOwnList", dtEnvelope, 2, false, "2 people", "1 envelope"},
+                {"EnvelopeOfItsOwnAddress", dtEnvelope, 0, true, "1 person", "1 envelope"},
+                {"PostcardOfItsOwnAddress", dtPostcard, 0, true, "1 person", "%1 cards"}};
     for (const auto &row : rows) {
         const std::shared_ptr<CADocument> document = design(row.type);
         const CATemplateFormat layout = CATemplateFormat::initFromDocument(*document->ftDocument());
         openSheet(document, row.persons, row.fromList);
         EXPECT_EQ(child<QLabel>("_peopleCountText")->text(), QString::fromLatin1(row.people)) << row.name;
-        EXPECT_EQ(child<QLabel>("_layoutText")->text(), u"%1 (ID: %2)"_s.arg(layout.Manufacturer(), layout.ID())) << row.name;
-        const int cards = row.type == dtLabel ? layout.Columns() * layout.Rows() : 1;
-        EXPECT_EQ(child<QLabel>("_cardsPerPageText")->text(), u"%1 %2"_s.arg(cards).arg(cards == 1 ? u"card"_s : u"cards"_s))
+        ASSERT_FALSE(layout.ID().isEmpty()) << row.name;
+        const QString layoutText = layout.Manufacturer().isEmpty() ? u"ID: %1"_s.arg(layout.ID())
+                                                                   : u"%1 (ID: %2)"_s.arg(layout.Manufacturer(), layout.ID());
+        EXPECT_EQ(child<QLabel>("_layoutText")->text(), layoutText) << row.name;
+        EXPECT_FALSE(child<QLabel>("_layoutText")->text().startsWith(u' ')) << row.name;
+        EXPECT_EQ(child<QLabel>("_cardsPerPageText")->text(),
+                  QString::fromLatin1(row.items).arg(layout.Columns() * layout.Rows()))
             << row.name;
         auto *table = child<QTableWidget>("_personListTableView");
         ASSERT_NE(table, nullptr) << row.name;
