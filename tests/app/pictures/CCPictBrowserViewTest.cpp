@@ -272,8 +272,9 @@ TEST_F(ClipArtPaneTest, ASearchWithoutHitsSaysSoInThePane)
         typeAndReturn(pane.searchField(), QString::fromLatin1(search.typed));
         EXPECT_EQ(nothing->isVisible(), search.nothingFound) << search.typed;
         EXPECT_EQ(pane.catalog()->countImages() == 0, search.nothingFound) << search.typed;
-        if (search.nothingFound)
+        if (search.nothingFound) {
             EXPECT_EQ(nothing->text(), u"No clip art found"_s) << search.typed;
+        }
     }
     choose(pane, u"Animals"_s);
     EXPECT_FALSE(nothing->isVisible());

@@ -2,6 +2,7 @@
 // persons of the list, alignment and paper feed, and the preview's hand drag and zoom.
 #include "app/contacts/CAPrintListArray.h"
 #include "app/printsheet/CAPrintJob.h"
+#include "app/printsheet/CAPrintJobTexts.h"
 #include "app/printsheet/CAPrintPreview.h"
 #include "app/printsheet/CAPrintViewController.h"
 #include "app/document/CAScrollView.h"
@@ -77,7 +78,7 @@ TEST_F(PrintSheetControlsTest, TextsAndTableDescribeTheJob)
                 {"LabelsForOne", dtLabel, 1, true, "1 person", "%1 labels"},
                 {"EnvelopesOfTheDesignsOwnList", dtEnvelope, 2, false, "2 people", "1 envelope"},
                 {"EnvelopeOfItsOwnAddress", dtEnvelope, 0, true, "1 person", "1 envelope"},
-                {"PostcardOfItsOwnAddress", dtPostcard, 0, true, "1 person", "%1 cards"}};
+                {"PostcardOfItsOwnAddress", dtPostcard, 0, true, "1 person", "1 card"}};
     for (const auto &row : rows) {
         const std::shared_ptr<CADocument> document = design(row.type);
         const CATemplateFormat layout = CATemplateFormat::initFromDocument(*document->ftDocument());
@@ -88,8 +89,10 @@ TEST_F(PrintSheetControlsTest, TextsAndTableDescribeTheJob)
                                                                    : u"%1 (ID: %2)"_s.arg(layout.Manufacturer(), layout.ID());
         EXPECT_EQ(child<QLabel>("_layoutText")->text(), layoutText) << row.name;
         EXPECT_FALSE(child<QLabel>("_layoutText")->text().startsWith(u' ')) << row.name;
+        // A label sheet names its whole grid; an envelope or card sheet holds one.
+        const QString items = QString::fromLatin1(row.items);
         EXPECT_EQ(child<QLabel>("_cardsPerPageText")->text(),
-                  QString::fromLatin1(row.items).arg(layout.Columns() * layout.Rows()))
+                  items.contains(u"%1"_s) ? items.arg(layout.Columns() * layout.Rows()) : items)
             << row.name;
         auto *table = child<QTableWidget>("_personListTableView");
         ASSERT_NE(table, nullptr) << row.name;
@@ -103,6 +106,29 @@ TEST_F(PrintSheetControlsTest, TextsAndTableDescribeTheJob)
         EXPECT_EQ(table->rowCount(), 0) << row.name;
         EXPECT_EQ(child<QLabel>("_peopleCountText")->text(), u"1 person"_s) << row.name;
     }
+}
+
+// Every kind and number a Job box may name, the ones no sheet reaches included: one label, several
+// envelopes; a layout without a maker or an ID leaves no blank or brackets in their place.
+TEST(PrintJobTextsTest, NameTheItemsByKindAndTheLayoutWithoutGaps)
+{
+    const struct
+    {
+        documentType kind;
+        int count;
+        const char *text;
+    } items[] = {{dtLabel, 1, "1 label"},       {dtLabel, 30, "30 labels"}, {dtEnvelope, 1, "1 envelope"},
+                 {dtEnvelope, 2, "2 envelopes"}, {dtPostcard, 1, "1 card"},  {dtPostcard, 4, "4 cards"}};
+    for (const auto &item : items)
+        EXPECT_EQ(CAPrintJobTexts::itemCount(item.kind, item.count), QString::fromLatin1(item.text)) << item.text;
+    const struct
+    {
+        const char *maker, *id, *text;
+    } layouts[] = {{"Avery", "5160", "Avery (ID: 5160)"}, {"", "10", "ID: 10"}, {"Maker", "", "Maker"}, {"", "", ""}};
+    for (const auto &layout : layouts)
+        EXPECT_EQ(CAPrintJobTexts::layoutDescription(QString::fromLatin1(layout.maker), QString::fromLatin1(layout.id)),
+                  QString::fromLatin1(layout.text))
+            << layout.text;
 }
 
 // The envelope's alignment is the design's own, the paper feed the user's last choice; a click in
