@@ -19,7 +19,6 @@
 #include "app/shell/CAShellLog.h"
 #include "kernel/address/CAddressFormatController.h"
 
-#include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
