@@ -1,7 +1,9 @@
 // The start with windows that main() makes, run in this process as a first start (the assistant
 // as the starting document, a content library not yet copied): a start that names a design, a
-// new kind or a job opens exactly that; the assistant comes only when nothing was asked.
-#include "../shell/ShellTestSupport.h"
+// new kind or a job opens exactly that; the assistant comes only when nothing was asked. Here
+// with the shell's windows rather than with the command suite, whose processes started by fork
+// would carry the memory these windows leave in the test process.
+#include "ShellTestSupport.h"
 
 #include "app/command/CACommandLine.h"
 #include "app/command/CACommandLineStart.h"
