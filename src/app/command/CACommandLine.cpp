@@ -1,5 +1,7 @@
 #include "app/command/CACommandLine.h"
 
+#include "app/command/CABatchJob.h"
+
 #include "app/contacts/CADelimitedText.h"
 #include "app/shell/CADocumentServices.h"
 #include "platform/PWPathStatus.h"
@@ -9,9 +11,15 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cstdio>
+#include <limits>
 #include <cstdlib>
 #include <cstring>
 
+
+static_assert(CACommandLine::kMaximumCopies == CABatchJob::kMaxPrintedItems,
+              "more copies than one print job holds are refused as the options are read");
 
 namespace {
 
@@ -85,15 +93,28 @@ QList<QCommandLineOption> instanceOptions()
     };
 }
 
-std::optional<int> positiveNumber(const QCommandLineParser &parser, const QString &name, QString *error)
+// A count of at least 1 and at most largest; a number past it is named as too large, not as no
+// number, however many digits it has.
+std::optional<int> positiveNumber(const QCommandLineParser &parser, const QString &name, qint64 largest,
+                                  QString *error)
 {
+    const QString text = parser.value(name);
+    const QString digits = text.trimmed();
     bool ok = false;
-    const int value = parser.value(name).toInt(&ok);
-    if (!ok || value < 1) {
-        *error = QStringLiteral("--%1 needs a whole number of at least 1, not \"%2\"").arg(name, parser.value(name));
+    const qlonglong value = digits.toLongLong(&ok);
+    const bool wholeNumber =
+        !digits.isEmpty() && std::all_of(digits.cbegin() + (digits.startsWith(u'-') || digits.startsWith(u'+') ? 1 : 0),
+                                         digits.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    const bool positiveHuge = wholeNumber && !digits.startsWith(u'-') && (!ok || value > largest);
+    if (positiveHuge) {
+        *error = QStringLiteral("--%1 %2 is too large: the largest is %3").arg(name, text).arg(largest);
         return std::nullopt;
     }
-    return value;
+    if (!ok || value < 1) {
+        *error = QStringLiteral("--%1 needs a whole number of at least 1, not \"%2\"").arg(name, text);
+        return std::nullopt;
+    }
+    return int(value);
 }
 
 template<typename Absolute>
@@ -294,12 +315,12 @@ std::optional<CACommandRequest> CACommandLine::parse(const QStringList &argument
         }
         request.printList = parser.value(kPrintList);
         if (parser.isSet(kCopies)) {
-            request.copies = positiveNumber(parser, kCopies, &reason);
+            request.copies = positiveNumber(parser, kCopies, CACommandLine::kMaximumCopies, &reason);
             if (!request.copies)
                 return fail(reason);
         }
         if (parser.isSet(kStart)) {
-            const std::optional<int> start = positiveNumber(parser, kStart, &reason);
+            const std::optional<int> start = positiveNumber(parser, kStart, std::numeric_limits<int>::max(), &reason);
             if (!start)
                 return fail(reason);
             request.start = *start;
@@ -323,6 +344,12 @@ std::optional<CACommandRequest> CACommandLine::parse(const QStringList &argument
     if (!instanceCommands(parser, absolute, &request.commands, &reason))
         return fail(reason);
     return request;
+}
+
+void CACommandLine::printLine(const QString &line)
+{
+    std::fprintf(stderr, "parcelwick: %s\n", pathBytes(line).constData());
+    std::fflush(stderr);
 }
 
 QString CACommandLine::argumentText(QByteArrayView bytes)

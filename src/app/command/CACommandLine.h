@@ -48,6 +48,8 @@ public:
     enum ExitStatus : int { kSuccess = 0, kFailure = 1, kUsage = 2 };
     // The most designs one start may name.
     static constexpr int kMaximumDesigns = 50;
+    // The most --copies one print job takes: one print job holds at most a million items.
+    static constexpr int kMaximumCopies = 1'000'000;
 
     // Every option, the text services' included.
     static QList<QCommandLineOption> options();
@@ -64,6 +66,8 @@ public:
                                                  QString *error, bool *helpOrVersion = nullptr);
     // The help text `--help` prints.
     static QString helpText();
+    // One line on standard error, "parcelwick: " first, names in it as the bytes they were given as.
+    static void printLine(const QString &line);
 
     // An argument or path as the system gave it, as text that keeps every byte: a byte that is no
     // part of UTF-8 becomes the lone surrogate U+DC00 + byte, which no decoded text holds, and

@@ -16,6 +16,7 @@
 #include "platform/PWNotificationCenter.h"
 #include "platform/PWUserDefaults.h"
 
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -58,6 +59,7 @@ CCPictBrowserView::CCPictBrowserView(QWidget *parent)
     , m_categoryPopup(new QPushButton(this))
     , m_categoryMenu(new QMenu(m_categoryPopup))
     , m_searchTextField(new CCSearchField(this))
+    , m_nothingFound(new QLabel(this))
     , m_catalogView(new CCPictCatalogView(this))
     , m_pictCatalog(m_catalogView->catalog())
     , m_GoogleSearch(new CCGoogleSearch(this))
@@ -78,7 +80,13 @@ CCPictBrowserView::CCPictBrowserView(QWidget *parent)
     layout->setSpacing(4);
     layout->addWidget(m_categoryPopup);
     layout->addWidget(m_searchTextField);
+    layout->addWidget(m_nothingFound);
     layout->addWidget(m_catalogView, 1);
+    m_nothingFound->setObjectName(QStringLiteral("m_nothingFoundText"));
+    m_nothingFound->setAlignment(Qt::AlignCenter);
+    m_nothingFound->setWordWrap(true);
+    m_nothingFound->setEnabled(false);
+    m_nothingFound->hide();
     m_searchTextField->followSuperview();
     setTabOrder(m_categoryPopup, m_searchTextField);
     setTabOrder(m_searchTextField, m_pictCatalog);
@@ -121,7 +129,11 @@ CCPictBrowserView::CCPictBrowserView(QWidget *parent)
         [this](const PWNotification &) {
             if (m_titles.size() > 1)
                 return;
-            m_categoryIndex = CCClipArtCategories(m_categoryIndex.folder());
+            // A library that could not be copied is read where it was installed: the paths are
+            // asked again.
+            m_indexPath = CAEnvironment::clipArtIndexPath();
+            m_clipArtPath = CAEnvironment::clipArtPath();
+            m_categoryIndex = CCClipArtCategories(CAEnvironment::clipArtCategoriesIndexPath());
             if (!m_swishIndex)
                 m_swishIndexTried = false;
             m_categoryMenu->clear();
@@ -262,6 +274,13 @@ void CCPictBrowserView::leaveCurrentCategory()
     m_showsCategory = false;
 }
 
+void CCPictBrowserView::showNothingFound(bool nothing)
+{
+    if (nothing)
+        m_nothingFound->setText(PWLocalizedString(QStringLiteral("No clip art found")));
+    m_nothingFound->setVisible(nothing);
+}
+
 void CCPictBrowserView::setPopupTitle(const QString &title)
 {
     m_popupTitle = title;
@@ -279,6 +298,7 @@ void CCPictBrowserView::categoryPopup(int index)
     if (index < 0 || index >= m_titles.size())
         return;
     resetSearchFieldForCategory();
+    showNothingFound(false);
     if (m_internetSearch.abandon)
         m_internetSearch.abandon();
     if (m_searchTextField->hasFocus())
@@ -341,6 +361,8 @@ void CCPictBrowserView::searchText(CCSearchField *field)
         leaveCurrentCategory();
         const QString keywords = field->text().toLower();
         m_pictCatalog->changeBySearchInFolder(pathsForKeywords(keywordIndex(), keywords), m_clipArtPath);
+        // An empty grid alone would look like a pane still loading.
+        showNothingFound(m_pictCatalog->countImages() == 0);
         showSearchResultTitle();
         scrollCatalogTo(0);
     }
@@ -364,6 +386,7 @@ void CCPictBrowserView::searchInternet(CCSearchField *field)
         field->setFocus(Qt::OtherFocusReason);
         return;
     }
+    showNothingFound(false);
     field->setMinValue(0);
     field->setMaxValue(100);
     field->setDoubleValue(23);

@@ -17,6 +17,7 @@ class CCPictCatalogView;
 class CCSearchField;
 class CCSwishIndexer;
 class PWImage;
+class QLabel;
 class QMenu;
 class QPushButton;
 
@@ -126,10 +127,13 @@ private:
     void leaveCurrentCategory();
     void showSearchResultTitle();
     void setPopupTitle(const QString &title);
+    // Says in the pane that a search of the collection found nothing.
+    void showNothingFound(bool nothing);
 
     QPushButton *m_categoryPopup;
     QMenu *m_categoryMenu;
     CCSearchField *m_searchTextField;
+    QLabel *m_nothingFound;
     CCPictCatalogView *m_catalogView;
     CCPictCatalog *m_pictCatalog;
     CCGoogleSearch *m_GoogleSearch;

@@ -5,6 +5,7 @@
 #include "app/printing/CAPrinterPrintTarget.h"
 #include "app/printsheet/CAJobReportMessages.h"
 #include "app/printsheet/CAPrintEditingTab.h"
+#include "app/printsheet/CAPrintJobTexts.h"
 #include "app/printsheet/CAPrintPreview.h"
 #include "app/document/CAScrollView.h"
 #include "kernel/merge/CADocument.h"
@@ -354,17 +355,17 @@ void CAPrintViewController::showJobTexts()
     if (QLabel *layoutText = control<QLabel>(this, "_layoutText")) {
         const CFTADocument *design = m_document->ftDocument();
         const CATemplateFormat layout = design ? CATemplateFormat::initFromDocument(*design) : CATemplateFormat();
-        layoutText->setText(QStringLiteral("%1 (ID: %2)").arg(layout.Manufacturer(), layout.ID()));
+        layoutText->setText(CAPrintJobTexts::layoutDescription(layout.Manufacturer(), layout.ID()));
     }
     // The persons printed: a print list's, or the design's own list; else its own address.
     const bool useList = m_persons.persons && !m_persons.persons->empty();
     const int people = useList ? int(m_persons.persons->size()) : 1;
     if (QLabel *peopleText = control<QLabel>(this, "_peopleCountText"))
         peopleText->setText(QStringLiteral("%1 %2").arg(people).arg(PWLocalizedString(people == 1 ? u"person"_s : u"people"_s)));
-    // The cards one sheet of paper holds.
+    // The items one sheet of paper holds, named as what the design is.
     const int cards = m_kind == CAPrintSheetKind::LabelSheet ? m_itemsPerPage : 1;
     if (QLabel *cardsText = control<QLabel>(this, "_cardsPerPageText"))
-        cardsText->setText(QStringLiteral("%1 %2").arg(cards).arg(PWLocalizedString(cards == 1 ? u"card"_s : u"cards"_s)));
+        cardsText->setText(CAPrintJobTexts::itemCount(m_document->docType(), cards));
     if (auto *table = control<QTableWidget>(this, "_personListTableView")) {
         const CAPrintingView::PersonList none;
         const CAPrintingView::PersonList &persons = useList ? *m_persons.persons : none;

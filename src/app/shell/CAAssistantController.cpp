@@ -561,8 +561,11 @@ void CAAssistantController::waitForDesigns()
         return;
     // At a first start the designs are still being copied: the step shows at once, empty, and
     // keys typed into it wait for the designs rather than pass over an empty list.
+    // Only what goes to the design list or to Next waits: the step's other controls, and any
+    // popup of them, work meanwhile.
     if (CASampleDesignLibrary::isSeeding())
-        m_heldKeys->hold(m_window);
+        m_heldKeys->hold(m_window, {m_window->findChild<QWidget *>(QStringLiteral("_designTableView")),
+                                    _nextButton.data()});
     else
         // The copies may have ended between the listing and here, their notice still on its way.
         _designController->fillInIfEmpty();

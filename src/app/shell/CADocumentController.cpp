@@ -253,7 +253,8 @@ void CADocumentController::applicationWillFinishLaunching()
     ContactsTextFileSource = PWLocalizedString(QStringLiteral("TextFile"));
 }
 
-void CADocumentController::openStartupDocuments(const QStringList &paths, const QCommandLineParser *textRequests)
+void CADocumentController::openStartupDocuments(const QStringList &paths, const QCommandLineParser *textRequests,
+                                                const std::function<bool()> &requests)
 {
     for (const QString &path : paths)
         m_manager->openDocument(path);
@@ -261,8 +262,11 @@ void CADocumentController::openStartupDocuments(const QStringList &paths, const 
     // assistant, which would otherwise stand in front of the label until cancelled.
     if (textRequests)
         m_services->performCommandLineOptions(*textRequests);
-    if (m_manager->documents().isEmpty())
+    const bool windowToCome = requests && requests();
+    if (m_manager->documents().isEmpty() && !windowToCome)
         openUntitledDocument();
+    else
+        bLaunched = true;
 }
 
 void CADocumentController::applicationDidFinishLaunching()

@@ -80,9 +80,12 @@ public:
     // The environment and the localized names of the contact sources.
     void applicationWillFinishLaunching();
     // What a launch shows first: the files named on the command line, then the addresses handed
-    // over as text (each making or taking its document, as the text services do); only when
-    // neither left a document open, the first untitled one (which may be the assistant).
-    void openStartupDocuments(const QStringList &paths, const QCommandLineParser *textRequests = nullptr);
+    // over as text (each making or taking its document, as the text services do), then what the
+    // start's other requests make (true when they left a window still to come); only when none
+    // left a document open, the first untitled one (which may be the assistant). A launch that
+    // opened something has had its first document: a later new one is of the kind asked for.
+    void openStartupDocuments(const QStringList &paths, const QCommandLineParser *textRequests = nullptr,
+                              const std::function<bool()> &requests = {});
     // The address menus and the floating panels as they were at the last quit.
     void applicationDidFinishLaunching();
     // Remembers which floating panels are open.

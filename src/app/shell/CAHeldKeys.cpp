@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QWidget>
 
+#include <algorithm>
+
 CAHeldKeys::CAHeldKeys(QObject *parent)
     : QObject(parent)
 {
@@ -14,11 +16,15 @@ CAHeldKeys::~CAHeldKeys()
     stopFiltering();
 }
 
-void CAHeldKeys::hold(QWidget *window)
+void CAHeldKeys::hold(QWidget *window, const QList<QWidget *> &heldFor)
 {
     if (!window)
         return;
     m_window = window;
+    m_heldFor.clear();
+    for (QWidget *target : heldFor)
+        if (target)
+            m_heldFor.append(target);
     m_holding = true;
     // Keys go to the focus widget, not to the window: only the application sees them all.
     if (!m_filtering && qApp) {
@@ -50,11 +56,27 @@ bool CAHeldKeys::eventFilter(QObject *watched, QEvent *event)
     if (!m_holding || (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease))
         return QObject::eventFilter(watched, event);
     auto *widget = qobject_cast<QWidget *>(watched);
-    if (!widget || !m_window || widget->window() != m_window)
+    if (!widget || !m_window || widget->window() != m_window || !isHeldFor(widget, event))
         return QObject::eventFilter(watched, event);
     m_held.push_back({std::unique_ptr<QEvent>(event->clone()), {}});
     event->accept();
     return true;
+}
+
+bool CAHeldKeys::isHeldFor(const QWidget *receiver, const QEvent *key) const
+{
+    // An open popup takes the keys before anything of the window: choosing in it is no key for
+    // what is being filled.
+    if (QApplication::activePopupWidget())
+        return false;
+    if (m_heldFor.isEmpty())
+        return true;
+    const int code = static_cast<const QKeyEvent *>(key)->key();
+    if (code == Qt::Key_Return || code == Qt::Key_Enter)
+        return true;
+    return std::any_of(m_heldFor.cbegin(), m_heldFor.cend(), [receiver](const QPointer<QWidget> &target) {
+        return target && (receiver == target || target->isAncestorOf(receiver));
+    });
 }
 
 void CAHeldKeys::release()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
@@ -21,8 +22,11 @@ public:
     explicit CAHeldKeys(QObject *parent = nullptr);
     ~CAHeldKeys() override;
 
-    // Holds the key presses and releases meant for widgets of window from now on.
-    void hold(QWidget *window);
+    // Holds the key presses and releases meant for widgets of window from now on: all of them,
+    // or, given heldFor, those sent to one of those widgets (or inside one) and Return and
+    // Enter, which press the window's default button. Keys to a popup open over the window (a
+    // combo box's list, a menu) are its own and never held.
+    void hold(QWidget *window, const QList<QWidget *> &heldFor = {});
     bool isHolding() const { return m_holding; }
     // Runs action at the release, after what was held before it; at once when not holding.
     void defer(std::function<void()> action);
@@ -43,8 +47,10 @@ private:
         std::function<void()> action;
     };
     void stopFiltering();
+    bool isHeldFor(const QWidget *receiver, const QEvent *key) const;
 
     QPointer<QWidget> m_window;
+    QList<QPointer<QWidget>> m_heldFor;
     bool m_holding = false;
     bool m_filtering = false;
     std::vector<Held> m_held;

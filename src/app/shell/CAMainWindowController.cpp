@@ -136,8 +136,16 @@ QString CAMainWindowController::windowTitleForDocumentDisplayName(const QString 
     default:
         break;
     }
-    return QStringLiteral("%1 - %2 %3 %4 - %5")
-        .arg(displayName, kind, design->GetManufacturer().getData(), design->GetID().getData(), size);
+    // A layout without a maker or an ID leaves no gap where the name would be.
+    QStringList described;
+    for (const QString &part : {kind, design->GetManufacturer().getData(), design->GetID().getData()})
+        if (!part.trimmed().isEmpty())
+            described.append(part.trimmed());
+    QStringList title{displayName};
+    if (!described.isEmpty())
+        title.append(described.join(u' '));
+    title.append(size);
+    return title.join(QStringLiteral(" - "));
 }
 
 double CAMainWindowController::fitScale(const QSizeF &card, const QSizeF &room)

@@ -625,18 +625,33 @@ void CASampleDesignLibrary::installAllForUserInBackground()
     s_seeding = std::async(std::launch::async, [library, target, templates, templatesTarget] {
                     t_seeding = true;
                     QStringList filled;
-                    for (const QString &folder : {kClipArtFolder, kBasicShapesFolder, kMasksFolder}) {
+                    QStringList notCopied;
+                    QStringList reasons;
+                    // A folder the user's copy of which could not be made at all is read where
+                    // it was installed, so that the panes and the assistant still offer it.
+                    const auto seeded = [&](const QString &folder, const QString &shipped, const QString &to) {
                         int copied = 0;
-                        installFolderIfMissing(folder, library, target, nullptr, &copied);
+                        QString error;
+                        const bool done = seed(shipped, to, &error, &copied);
                         if (copied > 0)
                             filled.append(folder);
+                        if (done)
+                            return;
+                        notCopied.append(folder);
+                        reasons.append(error);
+                        if (QDir(to).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot))
+                            CAEnvironment::setInstalledStandIn(QDir(target).relativeFilePath(to), shipped);
+                    };
+                    for (const QString &folder : {kClipArtFolder, kBasicShapesFolder, kMasksFolder}) {
+                        if (!library.isEmpty() && !target.isEmpty())
+                            seeded(folder, QDir(library).filePath(folder), QDir(target).filePath(folder));
                     }
-                    int copied = 0;
-                    seed(templates, templatesTarget, nullptr, &copied);
-                    if (copied > 0)
-                        filled.append(kTemplatesFolder);
+                    seeded(kTemplatesFolder, templates, templatesTarget);
                     PWNotificationCenter::defaultCenter().postNotification(
-                        CAContentLibraryGate::kSeededNotification, nullptr, {{QStringLiteral("folders"), filled}});
+                        CAContentLibraryGate::kSeededNotification, nullptr,
+                        {{QStringLiteral("folders"), filled},
+                         {QStringLiteral("notCopied"), notCopied},
+                         {QStringLiteral("reasons"), reasons}});
                 }).share();
     CAContentLibraryGate::set(&CASampleDesignLibrary::waitForContent);
 }

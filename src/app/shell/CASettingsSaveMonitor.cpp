@@ -1,9 +1,12 @@
 #include "app/shell/CASettingsSaveMonitor.h"
 
 #include "app/shell/CAShellLog.h"
+#include "kernel/base/CAContentLibraryGate.h"
 #include "platform/PWBundle.h"
+#include "platform/PWNotificationCenter.h"
 #include "platform/PWUserDefaults.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -19,7 +22,39 @@ CASettingsSaveMonitor::CASettingsSaveMonitor(PWUserDefaults &defaults, Teller te
     // A write on another thread is told here, on the monitor's.
     connect(&defaults, &PWUserDefaults::writeFailed, this, &CASettingsSaveMonitor::failed);
     connect(&defaults, &PWUserDefaults::writeRecovered, this, [this] { m_told = false; });
+    PWNotificationCenter::defaultCenter().addObserver(
+        CAContentLibraryGate::kSeededNotification, nullptr,
+        [this](const PWNotification &notification) {
+            const QStringList folders = notification.userInfo.value(u"notCopied"_s).toStringList();
+            if (!folders.isEmpty())
+                notCopied(folders, notification.userInfo.value(u"reasons"_s).toStringList());
+        },
+        this);
 }
+
+namespace {
+
+// What the user calls a folder of the content library.
+QString whatIsInFolder(const QString &folder)
+{
+    if (folder == u"ClipArt"_s)
+        return PWLocalizedString(u"the clip art"_s);
+    if (folder == u"BasicShapes"_s)
+        return PWLocalizedString(u"the shapes"_s);
+    if (folder == u"Masks"_s)
+        return PWLocalizedString(u"the masks"_s);
+    return PWLocalizedString(u"the sample designs"_s);
+}
+
+QString listed(QStringList whats)
+{
+    QString named = whats.takeLast();
+    if (!whats.isEmpty())
+        named = whats.join(u", "_s) + PWLocalizedString(u" and "_s) + named;
+    return named;
+}
+
+} // namespace
 
 QString CASettingsSaveMonitor::whatIsStoredUnder(const QString &key)
 {
@@ -45,10 +80,33 @@ QString CASettingsSaveMonitor::textFor(const QStringList &keys)
     }
     if (whats.isEmpty())
         whats.append(whatIsStoredUnder(QString()));
-    QString named = whats.takeLast();
-    if (!whats.isEmpty())
-        named = whats.join(u", "_s) + PWLocalizedString(u" and "_s) + named;
-    return PWLocalizedString(u"Parcelwick could not save %1."_s).arg(named);
+    return PWLocalizedString(u"Parcelwick could not save %1."_s).arg(listed(whats));
+}
+
+QString CASettingsSaveMonitor::textFor(const QStringList &keys, const QStringList &notCopied)
+{
+    if (notCopied.isEmpty())
+        return textFor(keys);
+    QStringList whats;
+    for (const QString &folder : notCopied)
+        if (!whats.contains(whatIsInFolder(folder)))
+            whats.append(whatIsInFolder(folder));
+    const QString copy = listed(whats);
+    if (keys.isEmpty())
+        return PWLocalizedString(u"Parcelwick could not copy %1 into your content library."_s).arg(copy);
+    return PWLocalizedString(u"%1 It could not copy %2 into your content library either."_s)
+        .arg(textFor(keys), copy);
+}
+
+QString CASettingsSaveMonitor::notCopiedDetailFor(const QStringList &reasons)
+{
+    QStringList said;
+    for (const QString &reason : reasons)
+        if (!reason.isEmpty() && !said.contains(reason))
+            said.append(reason);
+    return PWLocalizedString(u"The content library could not be copied: %1. What was installed with Parcelwick is "
+                             u"shown instead; it cannot be changed."_s)
+        .arg(said.join(u"; "_s));
 }
 
 QString CASettingsSaveMonitor::detailFor(const QString &path, const QString &reason)
@@ -67,6 +125,23 @@ void CASettingsSaveMonitor::failed(const QString &key, const QString &reason)
     if (!m_pendingKeys.contains(key))
         m_pendingKeys.append(key);
     m_pendingReason = reason;
+    schedule();
+}
+
+void CASettingsSaveMonitor::notCopied(const QStringList &folders, const QStringList &reasons)
+{
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        if (m_toldCopies.contains(folders.at(i)) || m_pendingCopies.contains(folders.at(i)))
+            continue;
+        m_pendingCopies.append(folders.at(i));
+        m_pendingCopyReasons.append(reasons.value(i));
+    }
+    if (!m_pendingCopies.isEmpty())
+        schedule();
+}
+
+void CASettingsSaveMonitor::schedule()
+{
     if (std::exchange(m_scheduled, true))
         return;
     QTimer::singleShot(0, this, &CASettingsSaveMonitor::tellPending);
@@ -76,19 +151,46 @@ void CASettingsSaveMonitor::tellPending()
 {
     m_scheduled = false;
     const QStringList keys = std::exchange(m_pendingKeys, QStringList());
-    if (m_told || keys.isEmpty())
+    const bool saveToTell = !m_told && !keys.isEmpty();
+    const bool copiesToTell = !m_pendingCopies.isEmpty();
+    if (!saveToTell && !copiesToTell)
         return;
-    m_told = true;
+    if (saveToTell) {
+        m_told = true;
+        m_toldKeys = keys;
+        m_saveDetail = detailFor(m_defaults.filePath(), m_pendingReason);
+        qCWarning(lcShell).noquote() << textFor(keys) << m_pendingReason;
+    }
+    if (copiesToTell) {
+        m_toldCopies += std::exchange(m_pendingCopies, QStringList());
+        m_copyReasons += std::exchange(m_pendingCopyReasons, QStringList());
+    }
     ++m_toldCount;
-    qCWarning(lcShell).noquote() << textFor(keys) << m_pendingReason;
+    // One window says all of it: what a spell of failed saves did not keep, and what of the
+    // content library could not be copied.
+    const QStringList saved = m_told ? m_toldKeys : QStringList();
+    QStringList details;
+    if (!saved.isEmpty())
+        details.append(m_saveDetail);
+    if (!m_toldCopies.isEmpty())
+        details.append(notCopiedDetailFor(m_copyReasons));
     if (m_teller)
-        m_teller(textFor(keys), detailFor(m_defaults.filePath(), m_pendingReason));
+        m_teller(textFor(saved, m_toldCopies), details.join(u"\n\n"_s));
 }
 
 void CASettingsSaveMonitor::tellInWindow(const QString &text, const QString &detail)
 {
     // Not modal: the failure may come inside a modal run (the assistant, a sheet), which must
     // go on; the box stays until the user closes it.
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *shown = qobject_cast<QMessageBox *>(widget);
+        if (shown && shown->objectName() == u"_settingsNotSaved"_s && shown->isVisible()) {
+            shown->setText(text);
+            shown->setInformativeText(detail);
+            shown->raise();
+            return;
+        }
+    }
     auto *box = new QMessageBox(QMessageBox::Warning, u"Parcelwick"_s, text, QMessageBox::Ok);
     box->setObjectName(u"_settingsNotSaved"_s);
     box->setInformativeText(detail);

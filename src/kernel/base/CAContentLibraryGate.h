@@ -12,7 +12,8 @@ class CAContentLibraryGate
 {
 public:
     // Posted on the main thread when a seeding has ended; the user info's "folders" lists the
-    // library folders it put files into.
+    // library folders it put files into, "notCopied" those it could not copy and "reasons" why,
+    // one reason a folder.
     static const QString kSeededNotification;
 
     static void set(std::function<void()> gate);

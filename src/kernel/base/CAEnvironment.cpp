@@ -7,8 +7,11 @@
 #include "platform/PWUserDefaults.h"
 
 #include <QDir>
+#include <QHash>
 #include <QPageSize>
 #include <QStandardPaths>
+
+#include <mutex>
 
 Q_LOGGING_CATEGORY(lcEnvironment, "pw.kernel.environment")
 
@@ -25,8 +28,19 @@ QSizeF localePaperSize()
     return QPageSize(id).size(QPageSize::Point);
 }
 
+std::mutex s_standInMutex;
+QHash<QString, QString> s_standIns;
+
 QString libraryPath(const QString &relative)
 {
+    {
+        const std::lock_guard<std::mutex> lock(s_standInMutex);
+        for (auto standIn = s_standIns.cbegin(); standIn != s_standIns.cend(); ++standIn) {
+            const QString &key = standIn.key();
+            if (relative == key || (relative.startsWith(key) && relative.at(key.size()) == u'/'))
+                return CAEnvironmentInternal::appendPath(standIn.value(), relative.mid(key.size()));
+        }
+    }
     return CAEnvironmentInternal::appendPath(CAEnvironment::sharedContentLibraryPath(), relative);
 }
 
@@ -282,6 +296,16 @@ QString installedFolder(const QString &relative)
 }
 
 } // namespace
+
+void CAEnvironment::setInstalledStandIn(const QString &relative, const QString &folder)
+{
+    const QString key = QDir::cleanPath(relative);
+    const std::lock_guard<std::mutex> lock(s_standInMutex);
+    if (folder.isEmpty())
+        s_standIns.remove(key);
+    else
+        s_standIns.insert(key, CAEnvironmentInternal::appendPath(folder, QString()));
+}
 
 void CAEnvironment::setInstalledContentLibraryPath(const QString &folder)
 {

@@ -101,6 +101,10 @@ public:
     // the application sets it.
     static void setInstalledContentLibraryPath(const QString &folder);
     static QString installedContentLibraryPath();
+    // A folder of the user's content library that could not be made (a home that cannot be
+    // written): read where it was installed instead, read-only. relative is its place below the
+    // library ("ClipArt", "Parcelwick/Templates/en.lproj"); an empty folder forgets the stand-in.
+    static void setInstalledStandIn(const QString &relative, const QString &folder);
     // Its clip-art and mask folders; empty without one.
     static QString installedClipArtPath();
     static QString installedMaskPath();

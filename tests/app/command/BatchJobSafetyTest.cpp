@@ -135,10 +135,12 @@ TEST_P(BatchJobCountTest, CountsBeyondAPrintJobAreRefusedWithAReason)
 INSTANTIATE_TEST_SUITE_P(
     Counts, BatchJobCountTest,
     ::testing::Values(
-        CountCase {"LargestCopies", {u"--print"_s, u"%f/design.pwdc"_s, u"--copies"_s, u"2147483647"_s, u"--output"_s, u"%f/out.pdf"_s},
+        CountCase {"LargestCopiesForTwo",
+                   {u"--print"_s, u"%f/design.pwdc"_s, u"--contacts"_s, u"%f/two.csv"_s, u"--copies"_s, u"1000000"_s,
+                    u"--output"_s, u"%f/out.pdf"_s},
                    "one print job holds at most"},
-        CountCase {"CopiesTimesPersonsOverflow",
-                   {u"--print"_s, u"%f/design.pwdc"_s, u"--contacts"_s, u"%f/two.csv"_s, u"--copies"_s, u"1073741824"_s,
+        CountCase {"CopiesTimesPersonsOneTooMany",
+                   {u"--print"_s, u"%f/design.pwdc"_s, u"--contacts"_s, u"%f/two.csv"_s, u"--copies"_s, u"500001"_s,
                     u"--output"_s, u"%f/out.pdf"_s},
                    "one print job holds at most"},
         CountCase {"StartPastTheSheet", {u"--print"_s, u"%f/design.pwdc"_s, u"--start"_s, u"2147483647"_s, u"--output"_s, u"%f/out.pdf"_s},

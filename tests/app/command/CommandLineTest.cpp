@@ -264,6 +264,42 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"JobOptionWithoutJob", {u"--copies"_s, u"2"_s}, 2, "--copies belongs to --print"}),
     [](const ::testing::TestParamInfo<BadInput> &info) { return std::string(info.param.name); });
 
+struct CopiesCase
+{
+    const char *name;
+    const char *copies;
+    int status;
+    const char *message;
+};
+
+class CommandLineCopiesTest : public CommandLineTest, public ::testing::WithParamInterface<CopiesCase>
+{
+};
+
+// Each count of copies is taken, or refused with its true reason. A count taken goes on to the
+// job, which then stops at the start past the sheet, before any page is made.
+TEST_P(CommandLineCopiesTest, ACountIsTakenOrRefusedWithItsReason)
+{
+    const ProgramRun run =
+        runProgram({u"--print"_s, path(u"design.pwdc"_s), u"--copies"_s, QString::fromLatin1(GetParam().copies),
+                    u"--start"_s, u"2147483647"_s, u"--output"_s, path(u"out.pdf"_s)});
+    EXPECT_EQ(run.status, GetParam().status) << qPrintable(run.err);
+    EXPECT_TRUE(run.err.contains(QLatin1String(GetParam().message))) << qPrintable(run.err);
+    EXPECT_FALSE(QFileInfo::exists(path(u"out.pdf"_s)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Counts, CommandLineCopiesTest,
+    ::testing::Values(
+        CopiesCase{"Zero", "0", 2, "--copies needs a whole number of at least 1, not \"0\""},
+        CopiesCase{"One", "1", 1, "--start 2147483647 is past the last position of the sheet"},
+        CopiesCase{"TheLargest", "1000000", 1, "--start 2147483647 is past the last position of the sheet"},
+        CopiesCase{"OnePastTheLargest", "1000001", 2, "--copies 1000001 is too large: the largest is 1000000"},
+        CopiesCase{"PastAWholeNumberOfTheMachine", "2147483648", 2,
+                   "--copies 2147483648 is too large: the largest is 1000000"},
+        CopiesCase{"NoNumber", "abc", 2, "--copies needs a whole number of at least 1, not \"abc\""}),
+    [](const auto &info) { return std::string(info.param.name); });
+
 TEST_F(CommandLineTest, RefusesAnOutputFolderThatIsNotWritable)
 {
     if (::geteuid() == 0)

@@ -12,6 +12,7 @@
 #include "ClipArtPaneFixture.h"
 #include "TestSupport.h"
 
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
@@ -246,6 +247,37 @@ TEST_F(ClipArtPaneTest, KeywordSearchListsExactHitsThenNearHits)
     // A category chosen afterwards empties the field and shows the category again.
     choose(pane, u"Animals"_s);
     EXPECT_EQ(pane.searchField()->text(), QString());
+    EXPECT_EQ(pane.catalog()->countImages(), 3);
+}
+
+// A search of the collection that finds nothing says so in the pane; a search with hits, or a
+// category chosen after, takes the words away.
+TEST_F(ClipArtPaneTest, ASearchWithoutHitsSaysSoInThePane)
+{
+    catCollection();
+    numberedCategory(u"Animals"_s, 3);
+    CCPictBrowserView pane;
+    pane.show();
+    pane.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&pane));
+    auto *nothing = pane.findChild<QLabel *>(u"m_nothingFoundText"_s);
+    ASSERT_NE(nothing, nullptr);
+    EXPECT_FALSE(nothing->isVisible());
+    const struct
+    {
+        const char *typed;
+        bool nothingFound;
+    } searches[] = {{"zebra", true}, {"cat", false}, {"(((", true}, {"dog", false}, {"zebra", true}};
+    for (const auto &search : searches) {
+        typeAndReturn(pane.searchField(), QString::fromLatin1(search.typed));
+        EXPECT_EQ(nothing->isVisible(), search.nothingFound) << search.typed;
+        EXPECT_EQ(pane.catalog()->countImages() == 0, search.nothingFound) << search.typed;
+        if (search.nothingFound) {
+            EXPECT_EQ(nothing->text(), u"No clip art found"_s) << search.typed;
+        }
+    }
+    choose(pane, u"Animals"_s);
+    EXPECT_FALSE(nothing->isVisible());
     EXPECT_EQ(pane.catalog()->countImages(), 3);
 }
 

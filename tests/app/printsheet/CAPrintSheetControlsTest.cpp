@@ -2,6 +2,7 @@
 // persons of the list, alignment and paper feed, and the preview's hand drag and zoom.
 #include "app/contacts/CAPrintListArray.h"
 #include "app/printsheet/CAPrintJob.h"
+#include "app/printsheet/CAPrintJobTexts.h"
 #include "app/printsheet/CAPrintPreview.h"
 #include "app/printsheet/CAPrintViewController.h"
 #include "app/document/CAScrollView.h"
@@ -62,8 +63,8 @@ protected:
     std::unique_ptr<CAPrintViewController> m_sheet;
 };
 
-// The texts say what the job is: the layout by maker and ID, the persons, the cards a sheet
-// holds; the table lists the persons of the list.
+// The texts say what the job is: the layout by maker and ID, the persons, the items a sheet
+// holds named as the design's kind; the table lists the persons of the list.
 TEST_F(PrintSheetControlsTest, TextsAndTableDescribeTheJob)
 {
     const struct
@@ -72,18 +73,26 @@ TEST_F(PrintSheetControlsTest, TextsAndTableDescribeTheJob)
         int type, persons;
         bool fromList;
         const char *people;
-    } rows[] = {{"LabelsForThree", dtLabel, 3, true, "3 people"},
-                {"LabelsForOne", dtLabel, 1, true, "1 person"},
-                {"EnvelopesOfTheDesignsOwnList", dtEnvelope, 2, false, "2 people"},
-                {"EnvelopeOfItsOwnAddress", dtEnvelope, 0, true, "1 person"}};
+        const char *items;
+    } rows[] = {{"LabelsForThree", dtLabel, 3, true, "3 people", "%1 labels"},
+                {"LabelsForOne", dtLabel, 1, true, "1 person", "%1 labels"},
+                {"EnvelopesOfTheDesignsOwnList", dtEnvelope, 2, false, "2 people", "1 envelope"},
+                {"EnvelopeOfItsOwnAddress", dtEnvelope, 0, true, "1 person", "1 envelope"},
+                {"PostcardOfItsOwnAddress", dtPostcard, 0, true, "1 person", "1 card"}};
     for (const auto &row : rows) {
         const std::shared_ptr<CADocument> document = design(row.type);
         const CATemplateFormat layout = CATemplateFormat::initFromDocument(*document->ftDocument());
         openSheet(document, row.persons, row.fromList);
         EXPECT_EQ(child<QLabel>("_peopleCountText")->text(), QString::fromLatin1(row.people)) << row.name;
-        EXPECT_EQ(child<QLabel>("_layoutText")->text(), u"%1 (ID: %2)"_s.arg(layout.Manufacturer(), layout.ID())) << row.name;
-        const int cards = row.type == dtLabel ? layout.Columns() * layout.Rows() : 1;
-        EXPECT_EQ(child<QLabel>("_cardsPerPageText")->text(), u"%1 %2"_s.arg(cards).arg(cards == 1 ? u"card"_s : u"cards"_s))
+        ASSERT_FALSE(layout.ID().isEmpty()) << row.name;
+        const QString layoutText = layout.Manufacturer().isEmpty() ? u"ID: %1"_s.arg(layout.ID())
+                                                                   : u"%1 (ID: %2)"_s.arg(layout.Manufacturer(), layout.ID());
+        EXPECT_EQ(child<QLabel>("_layoutText")->text(), layoutText) << row.name;
+        EXPECT_FALSE(child<QLabel>("_layoutText")->text().startsWith(u' ')) << row.name;
+        // A label sheet names its whole grid; an envelope or card sheet holds one.
+        const QString items = QString::fromLatin1(row.items);
+        EXPECT_EQ(child<QLabel>("_cardsPerPageText")->text(),
+                  items.contains(u"%1"_s) ? items.arg(layout.Columns() * layout.Rows()) : items)
             << row.name;
         auto *table = child<QTableWidget>("_personListTableView");
         ASSERT_NE(table, nullptr) << row.name;
@@ -97,6 +106,29 @@ TEST_F(PrintSheetControlsTest, TextsAndTableDescribeTheJob)
         EXPECT_EQ(table->rowCount(), 0) << row.name;
         EXPECT_EQ(child<QLabel>("_peopleCountText")->text(), u"1 person"_s) << row.name;
     }
+}
+
+// Every kind and number a Job box may name, the ones no sheet reaches included: one label, several
+// envelopes; a layout without a maker or an ID leaves no blank or brackets in their place.
+TEST(PrintJobTextsTest, NameTheItemsByKindAndTheLayoutWithoutGaps)
+{
+    const struct
+    {
+        documentType kind;
+        int count;
+        const char *text;
+    } items[] = {{dtLabel, 1, "1 label"},       {dtLabel, 30, "30 labels"}, {dtEnvelope, 1, "1 envelope"},
+                 {dtEnvelope, 2, "2 envelopes"}, {dtPostcard, 1, "1 card"},  {dtPostcard, 4, "4 cards"}};
+    for (const auto &item : items)
+        EXPECT_EQ(CAPrintJobTexts::itemCount(item.kind, item.count), QString::fromLatin1(item.text)) << item.text;
+    const struct
+    {
+        const char *maker, *id, *text;
+    } layouts[] = {{"Avery", "5160", "Avery (ID: 5160)"}, {"", "10", "ID: 10"}, {"Maker", "", "Maker"}, {"", "", ""}};
+    for (const auto &layout : layouts)
+        EXPECT_EQ(CAPrintJobTexts::layoutDescription(QString::fromLatin1(layout.maker), QString::fromLatin1(layout.id)),
+                  QString::fromLatin1(layout.text))
+            << layout.text;
 }
 
 // The envelope's alignment is the design's own, the paper feed the user's last choice; a click in

@@ -43,9 +43,13 @@ TEST(CAMainWindowRulesTest, TitleNamesKindPaperAndSizeInTheDocumentsUnits)
         {dtLabel, cardUnits(0), "Avery", "05960", u"Untitled - Label Avery 05960 - Size 25.4x12.7 mm"_s},
         {dtLabel, cardUnits(1), "Avery", "05960", u"Untitled - Label Avery 05960 - Size 1.000x0.500 in"_s},
         {dtEnvelope, cardUnits(0), "Commercial", "10", u"Untitled - Envelope Commercial 10 - Size 25.4x12.7 mm"_s},
-        {dtPostcard, cardUnits(1), "", "", u"Untitled - Postcard   - Size 1.000x0.500 in"_s},
-        // A kind the application does not make has no kind word: two blanks follow the " - ".
-        {documentType(5), cardUnits(0), "Maker", "7", u"Untitled -  Maker 7 - Size 25.4x12.7 mm"_s},
+        // What the layout does not name leaves no gap: one blank between words, none at their ends.
+        {dtPostcard, cardUnits(1), "", "", u"Untitled - Postcard - Size 1.000x0.500 in"_s},
+        {dtPostcard, cardUnits(1), "", "4 x 6", u"Untitled - Postcard 4 x 6 - Size 1.000x0.500 in"_s},
+        {dtEnvelope, cardUnits(0), "Commercial", "", u"Untitled - Envelope Commercial - Size 25.4x12.7 mm"_s},
+        // A kind the application does not make has no kind word.
+        {documentType(5), cardUnits(0), "Maker", "7", u"Untitled - Maker 7 - Size 25.4x12.7 mm"_s},
+        {documentType(5), cardUnits(0), "", "", u"Untitled - Size 25.4x12.7 mm"_s},
     };
     for (const auto &c : cases) {
         CFTADocument design(c.kind, CDDString(u"us"_s), CDDString(u"us"_s));
