@@ -1,5 +1,6 @@
 #include "kernel/base/FTImageArchive.h"
 
+#include "kernel/base/FTTiffMemoryFile.h"
 #include "platform/PWBitmapFile.h"
 #include "platform/PWImage.h"
 #include "platform/PWPlist.h"
@@ -28,74 +29,6 @@ void setError(QString *error, const QString &text)
 {
     if (error)
         *error = text;
-}
-
-// libtiff reads and writes through these on a growable byte buffer.
-struct MemoryFile
-{
-    QByteArray bytes;
-    toff_t pos = 0;
-};
-
-tsize_t memRead(thandle_t h, tdata_t data, tsize_t size)
-{
-    auto *f = static_cast<MemoryFile *>(h);
-    if (f->pos >= toff_t(f->bytes.size()))
-        return 0;
-    const tsize_t n = std::min<tsize_t>(size, tsize_t(f->bytes.size() - f->pos));
-    std::memcpy(data, f->bytes.constData() + f->pos, size_t(n));
-    f->pos += toff_t(n);
-    return n;
-}
-
-tsize_t memWrite(thandle_t h, tdata_t data, tsize_t size)
-{
-    auto *f = static_cast<MemoryFile *>(h);
-    const toff_t end = f->pos + toff_t(size);
-    // A byte array holds what it can, and no exception crosses libtiff.
-    if (size < 0 || end > toff_t(kMaxWrittenBytes))
-        return -1;
-    if (end > toff_t(f->bytes.size())) {
-        try {
-            f->bytes.resize(qsizetype(end));
-        } catch (const std::bad_alloc &) {
-            return -1;
-        }
-    }
-    std::memcpy(f->bytes.data() + f->pos, data, size_t(size));
-    f->pos = end;
-    return size;
-}
-
-toff_t memSeek(thandle_t h, toff_t offset, int whence)
-{
-    auto *f = static_cast<MemoryFile *>(h);
-    toff_t base = 0;
-    if (whence == SEEK_CUR)
-        base = f->pos;
-    else if (whence == SEEK_END)
-        base = toff_t(f->bytes.size());
-    f->pos = base + offset;
-    return f->pos;
-}
-
-int memClose(thandle_t)
-{
-    return 0;
-}
-
-toff_t memSize(thandle_t h)
-{
-    return toff_t(static_cast<MemoryFile *>(h)->bytes.size());
-}
-
-int memMap(thandle_t, tdata_t *, toff_t *)
-{
-    return 0;
-}
-
-void memUnmap(thandle_t, tdata_t, toff_t)
-{
 }
 
 QString sizeText(const QSizeF &size)
@@ -293,8 +226,8 @@ QByteArray FTImageArchive::tiffData(const QImage &bitmap, const TiffOptions &opt
         setError(error, QStringLiteral("no bitmap"));
         return QByteArray();
     }
-    MemoryFile file;
-    TIFF *tiff = TIFFClientOpen("memory", "w", &file, memRead, memWrite, memSeek, memClose, memSize, memMap, memUnmap);
+    FTTiffMemoryFile file(kMaxWrittenBytes);
+    TIFF *tiff = file.openForWriting();
     if (!tiff) {
         setError(error, QStringLiteral("libtiff could not open a memory stream"));
         return QByteArray();
@@ -317,7 +250,7 @@ QByteArray FTImageArchive::tiffData(const QImage &bitmap, const TiffOptions &opt
         setError(error, QStringLiteral("libtiff could not write the bitmap"));
         return QByteArray();
     }
-    return file.bytes;
+    return file.takeBytes();
 }
 
 QByteArray FTImageArchive::jpegTiffData(const QByteArray &jpeg, const TiffOptions &options, QString *error)
@@ -327,8 +260,8 @@ QByteArray FTImageArchive::jpegTiffData(const QByteArray &jpeg, const TiffOption
         setError(error, QStringLiteral("the JPEG is of a kind a TIFF does not hold as it is"));
         return QByteArray();
     }
-    MemoryFile file;
-    TIFF *tiff = TIFFClientOpen("memory", "w", &file, memRead, memWrite, memSeek, memClose, memSize, memMap, memUnmap);
+    FTTiffMemoryFile file(kMaxWrittenBytes);
+    TIFF *tiff = file.openForWriting();
     if (!tiff) {
         setError(error, QStringLiteral("libtiff could not open a memory stream"));
         return QByteArray();
@@ -366,7 +299,7 @@ QByteArray FTImageArchive::jpegTiffData(const QByteArray &jpeg, const TiffOption
         setError(error, QStringLiteral("libtiff could not write the JPEG data"));
         return QByteArray();
     }
-    return file.bytes;
+    return file.takeBytes();
 }
 
 QByteArray FTImageArchive::archivedData(const PWImage &image, QString *error)

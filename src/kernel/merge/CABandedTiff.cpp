@@ -1,5 +1,7 @@
 #include "kernel/merge/CABandedTiff.h"
 
+#include "kernel/base/FTTiffMemoryFile.h"
+
 #include <tiffio.h>
 
 #include <algorithm>
@@ -13,72 +15,6 @@ namespace {
 constexpr qint64 kBandBytes = qint64(32) * 1024 * 1024;
 // A byte array holds no more than this; a larger file fails rather than throws inside libtiff.
 constexpr qint64 kMaxWrittenBytes = qint64(2000) * 1024 * 1024;
-
-struct MemoryFile
-{
-    QByteArray bytes;
-    toff_t pos = 0;
-};
-
-tsize_t memRead(thandle_t h, tdata_t data, tsize_t size)
-{
-    auto *f = static_cast<MemoryFile *>(h);
-    if (f->pos >= toff_t(f->bytes.size()))
-        return 0;
-    const tsize_t n = std::min<tsize_t>(size, tsize_t(f->bytes.size() - f->pos));
-    std::memcpy(data, f->bytes.constData() + f->pos, size_t(n));
-    f->pos += toff_t(n);
-    return n;
-}
-
-tsize_t memWrite(thandle_t h, tdata_t data, tsize_t size)
-{
-    auto *f = static_cast<MemoryFile *>(h);
-    const toff_t end = f->pos + toff_t(size);
-    if (size < 0 || end > toff_t(kMaxWrittenBytes))
-        return -1;
-    if (end > toff_t(f->bytes.size())) {
-        try {
-            f->bytes.resize(qsizetype(end));
-        } catch (const std::bad_alloc &) {
-            return -1;
-        }
-    }
-    std::memcpy(f->bytes.data() + f->pos, data, size_t(size));
-    f->pos = end;
-    return size;
-}
-
-toff_t memSeek(thandle_t h, toff_t offset, int whence)
-{
-    auto *f = static_cast<MemoryFile *>(h);
-    toff_t base = 0;
-    if (whence == SEEK_CUR)
-        base = f->pos;
-    else if (whence == SEEK_END)
-        base = toff_t(f->bytes.size());
-    f->pos = base + offset;
-    return f->pos;
-}
-
-int memClose(thandle_t)
-{
-    return 0;
-}
-
-toff_t memSize(thandle_t h)
-{
-    return toff_t(static_cast<MemoryFile *>(h)->bytes.size());
-}
-
-int memMap(thandle_t, tdata_t *, toff_t *)
-{
-    return 0;
-}
-
-void memUnmap(thandle_t, tdata_t, toff_t)
-{
-}
 
 double usableResolution(double dotsPerInch)
 {
@@ -112,8 +48,8 @@ Attempt writeOnce(int width, int height, double dotsPerInch, int bandRows, bool 
                   const CABandedTiff::PaintBand &paint)
 {
     Attempt attempt;
-    MemoryFile file;
-    TIFF *tiff = TIFFClientOpen("memory", "w", &file, memRead, memWrite, memSeek, memClose, memSize, memMap, memUnmap);
+    FTTiffMemoryFile file(kMaxWrittenBytes);
+    TIFF *tiff = file.openForWriting();
     if (!tiff) {
         attempt.reason = QStringLiteral("libtiff could not open a memory stream");
         return attempt;
@@ -190,7 +126,7 @@ Attempt writeOnce(int width, int height, double dotsPerInch, int bandRows, bool 
             attempt.reason = QStringLiteral("libtiff could not write the bitmap");
         return attempt;
     }
-    attempt.bytes = std::move(file.bytes);
+    attempt.bytes = file.takeBytes();
     attempt.pass = alpha && !transparent ? Pass::WrongLayout : Pass::Written;
     return attempt;
 }
