@@ -140,12 +140,14 @@ QMessageBox *CASavePanel::makeReadProblemsMessage(QWidget *window, const QString
         box->setDetailedText(problems.join(QLatin1Char('\n')));
     }
     lines.append(QString());
-    // Parts kept by name (pictures the content library lacks) are written back by a save: a user
-    // told otherwise would stay away from a harmless save.
-    lines.append(savingLoses ? QMessageBox::tr("They are left out of the design. Saving over the file loses them for good; "
-                                               "Save As keeps the file as it is.")
-                             : QMessageBox::tr("They are drawn as placeholders, and saving keeps them by name: the file "
-                                               "loses nothing."));
+    // Parts kept as they were (pictures the content library lacks, stored pictures that do not
+    // read) are written back by a save: a user told otherwise would stay away from a harmless save,
+    // and one told only that would lose the others.
+    lines.append(savingLoses ? QMessageBox::tr("What could not be read is left out of the design, but for the parts said to "
+                                               "be kept. Saving over the file loses what was left out for good; Save As "
+                                               "keeps the file as it is.")
+                             : QMessageBox::tr("They are drawn as placeholders, and saving keeps them as they were: the "
+                                               "file loses nothing."));
     box->setInformativeText(lines.join(QLatin1Char('\n')));
     box->setWindowModality(Qt::WindowModal);
     box->setAttribute(Qt::WA_DeleteOnClose);

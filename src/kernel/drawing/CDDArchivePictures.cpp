@@ -260,9 +260,9 @@ bool archiveGetPicture(const CDDArchive &archive, const QString &key, CDDPicture
         const QString shown = CDDPicture::nameForUser(s);
         archive.noteKept(key, key == QLatin1String("Picture Mask")
                                     ? QStringLiteral("the mask \"%1\" is not in the content library; the picture is "
-                                                     "drawn without it").arg(shown)
+                                                     "drawn without it, and the mask is kept by its name").arg(shown)
                                     : QStringLiteral("the picture \"%1\" is not in the content library; it is drawn "
-                                                     "as a placeholder").arg(shown));
+                                                     "as a placeholder and kept by its name").arg(shown));
         if (!picture.getData())
             picture.setMissingName(s);
         return false;

@@ -8,10 +8,12 @@
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/drawing/CFTPicture.h"
 #include "platform/PWImage.h"
+#include "platform/PWPlist.h"
 
 #include <QMessageBox>
 
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -87,8 +89,8 @@ TEST_F(CAMissingPictureShellTest, TheWindowNamesTheMissingPictureAndSavingKeepsI
 // picture the library lacks is kept by name, a part that could not be read is lost.
 TEST_F(CAMissingPictureShellTest, TheOpeningMessageSaysWhatASaveKeeps)
 {
-    const QString kept = u"They are drawn as placeholders, and saving keeps them by name: the file loses nothing."_s;
-    const QString lost = u"Saving over the file loses them for good"_s;
+    const QString kept = u"They are drawn as placeholders, and saving keeps them as they were: the file loses nothing."_s;
+    const QString lost = u"but for the parts said to be kept. Saving over the file loses what was left out for good"_s;
     const struct
     {
         const char *name;
@@ -100,6 +102,19 @@ TEST_F(CAMissingPictureShellTest, TheOpeningMessageSaysWhatASaveKeeps)
          kept, lost},
         {"a part that could not be read",
          [](const QString &file) { return pwtest::writeFile(file, shelltest::damagedDesign()); }, lost, kept},
+        // Both: the picture's line says it is kept, the closing words that the rest is lost.
+        {"a picture the library lacks beside a part that could not be read",
+         [](const QString &file) {
+             if (!writeCardByName(file, u"lost-rose.png"_s))
+                 return false;
+             std::optional<PWPlist> design = PWPlist::readFile(file);
+             if (!design)
+                 return false;
+             PWPlist::Dictionary entries = design->toDictionary();
+             entries.insert(u"Card Width"_s, PWPlist::fromString(u"wide"_s));
+             return pwtest::writeFile(file, PWPlist(entries).toXml());
+         },
+         lost, kept},
     };
     launch(1);
     manager().questions().reportReadProblems = CASavePanel::questions().reportReadProblems;
@@ -115,6 +130,11 @@ TEST_F(CAMissingPictureShellTest, TheOpeningMessageSaysWhatASaveKeeps)
         ASSERT_NE(box, nullptr);
         EXPECT_TRUE(box->informativeText().contains(c.told)) << box->informativeText().toStdString();
         EXPECT_FALSE(box->informativeText().contains(c.notTold)) << box->informativeText().toStdString();
+        // A picture kept by its name says so on its own line, whatever the rest.
+        EXPECT_EQ(box->informativeText().contains(u"lost-rose.png\" is not in the content library; it is drawn as a "
+                                                  "placeholder and kept by its name"_s),
+                  QString::fromLatin1(c.name).startsWith(u"a picture the library lacks"_s))
+            << box->informativeText().toStdString();
         QTest::keyClick(box, Qt::Key_Return);
         ASSERT_TRUE(manager().closeDocument(manager().documents().at(1)));
     }
