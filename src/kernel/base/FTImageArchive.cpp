@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <new>
 
 namespace {
@@ -210,6 +211,37 @@ bool writeSamples(TIFF *tiff, const QImage &bitmap, const FTImageArchive::TiffOp
     return true;
 }
 
+void setResolution(TIFF *tiff, const FTImageArchive::TiffOptions &options)
+{
+    TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    TIFFSetField(tiff, TIFFTAG_XRESOLUTION, float(usableResolution(options.dotsPerInchX)));
+    TIFFSetField(tiff, TIFFTAG_YRESOLUTION, float(usableResolution(options.dotsPerInchY)));
+}
+
+// The TIFF that write gives its fields and data, in memory; empty, with failure in error, when
+// libtiff refuses it or memory runs out.
+QByteArray writtenTiff(const std::function<bool(TIFF *)> &write, const QString &failure, QString *error)
+{
+    FTTiffMemoryFile file(kMaxWrittenBytes);
+    TIFF *tiff = file.openForWriting();
+    if (!tiff) {
+        setError(error, QStringLiteral("libtiff could not open a memory stream"));
+        return QByteArray();
+    }
+    bool ok = false;
+    try {
+        ok = write(tiff) && TIFFWriteDirectory(tiff);
+    } catch (const std::bad_alloc &) {
+        ok = false;
+    }
+    TIFFClose(tiff);
+    if (!ok) {
+        setError(error, failure);
+        return QByteArray();
+    }
+    return file.takeBytes();
+}
+
 } // namespace
 
 QByteArray FTImageArchive::tiffData(const QImage &bitmap, double dotsPerInch, QString *error)
@@ -226,31 +258,15 @@ QByteArray FTImageArchive::tiffData(const QImage &bitmap, const TiffOptions &opt
         setError(error, QStringLiteral("no bitmap"));
         return QByteArray();
     }
-    FTTiffMemoryFile file(kMaxWrittenBytes);
-    TIFF *tiff = file.openForWriting();
-    if (!tiff) {
-        setError(error, QStringLiteral("libtiff could not open a memory stream"));
-        return QByteArray();
-    }
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(bitmap.width()));
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(bitmap.height()));
-    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-    TIFFSetField(tiff, TIFFTAG_XRESOLUTION, float(usableResolution(options.dotsPerInchX)));
-    TIFFSetField(tiff, TIFFTAG_YRESOLUTION, float(usableResolution(options.dotsPerInchY)));
-    bool ok = false;
-    try {
-        ok = isBlackAndWhite(bitmap) ? writeOneBit(tiff, bitmap) : writeSamples(tiff, bitmap, options);
-        ok = ok && TIFFWriteDirectory(tiff);
-    } catch (const std::bad_alloc &) {
-        ok = false;
-    }
-    TIFFClose(tiff);
-    if (!ok) {
-        setError(error, QStringLiteral("libtiff could not write the bitmap"));
-        return QByteArray();
-    }
-    return file.takeBytes();
+    return writtenTiff(
+        [&bitmap, &options](TIFF *tiff) {
+            TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(bitmap.width()));
+            TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(bitmap.height()));
+            TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+            setResolution(tiff, options);
+            return isBlackAndWhite(bitmap) ? writeOneBit(tiff, bitmap) : writeSamples(tiff, bitmap, options);
+        },
+        QStringLiteral("libtiff could not write the bitmap"), error);
 }
 
 QByteArray FTImageArchive::jpegTiffData(const QByteArray &jpeg, const TiffOptions &options, QString *error)
@@ -260,46 +276,30 @@ QByteArray FTImageArchive::jpegTiffData(const QByteArray &jpeg, const TiffOption
         setError(error, QStringLiteral("the JPEG is of a kind a TIFF does not hold as it is"));
         return QByteArray();
     }
-    FTTiffMemoryFile file(kMaxWrittenBytes);
-    TIFF *tiff = file.openForWriting();
-    if (!tiff) {
-        setError(error, QStringLiteral("libtiff could not open a memory stream"));
-        return QByteArray();
-    }
-    const bool grey = layout->components == 1;
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(layout->width));
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(layout->height));
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout->components);
-    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, grey ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_YCBCR);
-    if (!grey)
-        TIFFSetField(tiff, TIFFTAG_YCBCRSUBSAMPLING, uint16_t(layout->horizontalSampling),
-                     uint16_t(layout->verticalSampling));
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(layout->height));
-    TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-    TIFFSetField(tiff, TIFFTAG_XRESOLUTION, float(usableResolution(options.dotsPerInchX)));
-    TIFFSetField(tiff, TIFFTAG_YRESOLUTION, float(usableResolution(options.dotsPerInchY)));
-    // Set after the compression, which reserves a table field of its own for an encoder that
-    // never runs here.
-    TIFFSetField(tiff, TIFFTAG_JPEGTABLES, uint32_t(layout->tables.size()), layout->tables.constData());
-    if (!options.iccProfile.isEmpty())
-        TIFFSetField(tiff, TIFFTAG_ICCPROFILE, uint32_t(options.iccProfile.size()), options.iccProfile.constData());
-    bool ok = false;
-    try {
-        ok = TIFFWriteRawStrip(tiff, 0, const_cast<char *>(layout->stream.constData()), tmsize_t(layout->stream.size()))
-                 == tmsize_t(layout->stream.size())
-             && TIFFWriteDirectory(tiff);
-    } catch (const std::bad_alloc &) {
-        ok = false;
-    }
-    TIFFClose(tiff);
-    if (!ok) {
-        setError(error, QStringLiteral("libtiff could not write the JPEG data"));
-        return QByteArray();
-    }
-    return file.takeBytes();
+    return writtenTiff(
+        [&layout, &options](TIFF *tiff) {
+            const bool grey = layout->components == 1;
+            TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(layout->width));
+            TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(layout->height));
+            TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+            TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout->components);
+            TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+            TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
+            TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, grey ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_YCBCR);
+            if (!grey)
+                TIFFSetField(tiff, TIFFTAG_YCBCRSUBSAMPLING, uint16_t(layout->horizontalSampling),
+                             uint16_t(layout->verticalSampling));
+            TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(layout->height));
+            setResolution(tiff, options);
+            // Set after the compression, which reserves a table field of its own for an encoder that
+            // never runs here.
+            TIFFSetField(tiff, TIFFTAG_JPEGTABLES, uint32_t(layout->tables.size()), layout->tables.constData());
+            if (!options.iccProfile.isEmpty())
+                TIFFSetField(tiff, TIFFTAG_ICCPROFILE, uint32_t(options.iccProfile.size()), options.iccProfile.constData());
+            return TIFFWriteRawStrip(tiff, 0, const_cast<char *>(layout->stream.constData()), tmsize_t(layout->stream.size()))
+                   == tmsize_t(layout->stream.size());
+        },
+        QStringLiteral("libtiff could not write the JPEG data"), error);
 }
 
 QByteArray FTImageArchive::archivedData(const PWImage &image, QString *error)

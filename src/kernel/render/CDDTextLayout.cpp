@@ -423,7 +423,9 @@ void CDDText::noteMissingLetters() const
             }
         }
     }
-    PWJobReport::noteMissingLetters(m_contents->toPlainText(), missing);
+    // Most texts lack nothing: their characters are not copied out for a note that is not made.
+    if (!missing.isEmpty())
+        PWJobReport::noteMissingLetters(m_contents->toPlainText(), missing);
 }
 
 void CDDText::draw(double x, double y, double width, double height, bool fill, const CDDColor *backColor,
