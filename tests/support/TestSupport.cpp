@@ -6,6 +6,8 @@
 
 #include <fcntl.h>
 
+#include <cstdlib>
+
 namespace pwtest {
 
 QString dataPath(const QString &relative)
@@ -58,6 +60,21 @@ bool writeFileAtBytes(const QByteArray &path, const QByteArray &bytes)
 QString homePath()
 {
     return QDir::homePath();
+}
+
+namespace {
+bool g_endedOnPurpose = false;
+}
+
+void exitRun(int code)
+{
+    g_endedOnPurpose = true;
+    std::exit(code);
+}
+
+bool runEndedOnPurpose()
+{
+    return g_endedOnPurpose;
 }
 
 } // namespace pwtest

@@ -32,6 +32,11 @@ bool writeFileAtBytes(const QByteArray &path, const QByteArray &bytes);
 // Private HOME of this test process; XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_CACHE_HOME lie below it.
 QString homePath();
 
+// Ends this test process with the code, as a started copy of a suite that only reports does. Any
+// other end before the suite has run is a failure of the test that was running.
+[[noreturn]] void exitRun(int code);
+bool runEndedOnPurpose();
+
 // Collects the log lines written while it lives instead of letting them through.
 class LogCapture
 {

@@ -44,7 +44,7 @@ public:
         std::printf("TEMP:%s\nMODE:%o\nOWNER:%d\nWROTE:%d\n", QFile::encodeName(path).constData(),
                     made ? unsigned(info.st_mode & 07777) : 0u, made && info.st_uid == ::getuid(), wrote);
         std::fflush(stdout);
-        std::exit(0); // as a process ends: static objects are destroyed, the folder with them
+        pwtest::exitRun(0); // as a process ends: static objects are destroyed, the folder with them
     }
 };
 
