@@ -372,7 +372,7 @@ const QList<Screenshot> &screenshots()
                  sampleWindow(a, 0), u"“party.pwdc” was opened with parts that could not be read."_s,
                  {u"The fields of an address panel could not be read (the file has \"components\" in its place)"_s,
                   u"Component 3 was left out: its class could not be read"_s},
-                 true));
+                 true, false));
          }},
         {u"sheet-job-report"_s,
          [](CADocumentController &a) -> QWidget * {

@@ -229,10 +229,11 @@ void CADocumentManager::reportReadProblems(const std::shared_ptr<CAOpenDocument>
     const bool hadWindow = window != nullptr;
     const QStringList problems = design.readProblems();
     const bool savingLoses = design.readLosesParts();
-    tell([this, window, hadWindow, message, problems, savingLoses] {
+    const bool someKept = design.readKeepsParts();
+    tell([this, window, hadWindow, message, problems, savingLoses, someKept] {
         // A design closed before it was told is not told any more.
         if (m_questions.reportReadProblems && (!hadWindow || window))
-            m_questions.reportReadProblems(window, message, problems, savingLoses);
+            m_questions.reportReadProblems(window, message, problems, savingLoses, someKept);
     });
 }
 

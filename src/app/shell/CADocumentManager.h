@@ -48,8 +48,10 @@ public:
         // Tells the user why something failed.
         std::function<void(QWidget *window, const QString &message)> report;
         // Tells the user, once the window shows the design, that parts of the file could not be
-        // read; problems are the design's readProblems, savingLoses its readLosesParts.
-        std::function<void(QWidget *window, const QString &message, const QStringList &problems, bool savingLoses)>
+        // read; problems are the design's readProblems, savingLoses its readLosesParts, someKept
+        // its readKeepsParts.
+        std::function<void(QWidget *window, const QString &message, const QStringList &problems, bool savingLoses,
+                           bool someKept)>
             reportReadProblems;
     };
 

@@ -128,7 +128,7 @@ QFileDialog *CASavePanel::makeOpenPanel(QWidget *window)
 }
 
 QMessageBox *CASavePanel::makeReadProblemsMessage(QWidget *window, const QString &message,
-                                                  const QStringList &problems, bool savingLoses)
+                                                  const QStringList &problems, bool savingLoses, bool someKept)
 {
     auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Parcelwick"), message, QMessageBox::Ok, window);
     box->setObjectName(QStringLiteral("readProblemsMessage"));
@@ -143,11 +143,16 @@ QMessageBox *CASavePanel::makeReadProblemsMessage(QWidget *window, const QString
     // Parts kept as they were (pictures the content library lacks, stored pictures that do not
     // read) are written back by a save: a user told otherwise would stay away from a harmless save,
     // and one told only that would lose the others.
-    lines.append(savingLoses ? QMessageBox::tr("What could not be read is left out of the design, but for the parts said to "
-                                               "be kept. Saving over the file loses what was left out for good; Save As "
-                                               "keeps the file as it is.")
-                             : QMessageBox::tr("They are drawn as placeholders, and saving keeps them as they were: the "
-                                               "file loses nothing."));
+    if (!savingLoses)
+        lines.append(QMessageBox::tr("They are drawn as placeholders, and saving keeps them as they were: the "
+                                     "file loses nothing."));
+    else if (someKept)
+        lines.append(QMessageBox::tr("What could not be read is left out of the design, but for the parts said to "
+                                     "be kept. Saving over the file loses what was left out for good; Save As "
+                                     "keeps the file as it is."));
+    else
+        lines.append(QMessageBox::tr("What could not be read is left out of the design. Saving over the file loses "
+                                     "it for good; Save As keeps the file as it is."));
     box->setInformativeText(lines.join(QLatin1Char('\n')));
     box->setWindowModality(Qt::WindowModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -238,8 +243,8 @@ CADocumentManager::Questions CASavePanel::questions()
     };
     // Opened without a loop of its own: the window is there to be looked at while it is read.
     questions.reportReadProblems = [](QWidget *window, const QString &message, const QStringList &problems,
-                                      bool savingLoses) {
-        QMessageBox *box = makeReadProblemsMessage(window, message, problems, savingLoses);
+                                      bool savingLoses, bool someKept) {
+        QMessageBox *box = makeReadProblemsMessage(window, message, problems, savingLoses, someKept);
         if (window)
             box->open();
         else

@@ -18,10 +18,10 @@ public:
     static QFileDialog *makeSavePanel(QWidget *window, CADocumentManager::SaveKind kind, const QString &suggestedPath,
                                       CExportAccViewController *accessory);
     static QFileDialog *makeOpenPanel(QWidget *window);
-    // Window-modal, deleted when closed: the parts of a file that could not be read, and whether
-    // saving over the file loses any of them.
+    // Window-modal, deleted when closed: the parts of a file that could not be read, whether
+    // saving over the file loses any of them, and whether some are kept for the save.
     static QMessageBox *makeReadProblemsMessage(QWidget *window, const QString &message, const QStringList &problems,
-                                                bool savingLoses);
+                                                bool savingLoses, bool someKept);
     // Replace, Save As… and Cancel before a damaged design replaces its own file.
     static QMessageBox *makeReplaceDamagedQuestion(QWidget *window, const QString &fileName);
     // The answer of a closed replace question.

@@ -96,6 +96,12 @@ bool CDDReadReport::losesParts() const
     return std::any_of(unread.begin(), unread.end(), [](const Unread &part) { return !part.kept; });
 }
 
+bool CDDReadReport::keepsParts() const
+{
+    const std::vector<Unread> unread = withDamagedKeys();
+    return std::any_of(unread.begin(), unread.end(), [](const Unread &part) { return part.kept; });
+}
+
 QStringList CDDReadReport::problems() const
 {
     QStringList texts;

@@ -30,6 +30,8 @@ public:
     QStringList problems() const;
     // Whether a save would lose some part of them: any problem but the parts kept.
     bool losesParts() const;
+    // Whether some of them are parts kept as they were.
+    bool keepsParts() const;
 
     // The key of the dictionary that reads as key with one character changed, among keys not in
     // known; empty when there is none.

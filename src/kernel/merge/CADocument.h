@@ -110,6 +110,8 @@ public:
     // Whether a save would lose some of them: false when every part was kept as it was (a picture
     // by a name the content library lacks is written back by that name).
     bool readLosesParts() const { return m_readLosesParts; }
+    // Whether some of them were kept as they were, for a save to write back.
+    bool readKeepsParts() const { return m_readKeepsParts; }
     // Whether a save of a damaged document may replace a file (the user agreed to lose what
     // could not be read); cleared by every reading, kept through later saves.
     void setReplaceDamagedConfirmed(bool confirmed) { m_replaceDamagedConfirmed = confirmed; }
@@ -296,6 +298,7 @@ private:
     QByteArray m_damagedSourceBytes;
     // Whether a save would lose some of the read problems (not all parts were kept as they were).
     bool m_readLosesParts = false;
+    bool m_readKeepsParts = false;
     bool m_replaceDamagedConfirmed = false;
     int m_textFillDepth = 0;
 };

@@ -224,6 +224,7 @@ bool CADocument::loadPropertyList(const PWPlist &parsed, QString *error)
     // What could not be read stays known: the design is shown, but a save would make the loss final.
     m_readProblems = report->problems();
     m_readLosesParts = report->losesParts();
+    m_readKeepsParts = report->keepsParts();
     m_damagedSourceBytes.clear();
     m_replaceDamagedConfirmed = false;
     if (!m_readProblems.isEmpty()) {

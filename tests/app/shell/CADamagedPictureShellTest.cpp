@@ -84,7 +84,7 @@ TEST_F(CADamagedPictureShellTest, TheWindowNamesTheDamagedPictureAndSavingKeepsI
     QStringList replaceAsked;
     CADocumentManager::Questions &q = manager().questions();
     bool savingLoses = true;
-    q.reportReadProblems = [&](QWidget *, const QString &, const QStringList &problems, bool loses) {
+    q.reportReadProblems = [&](QWidget *, const QString &, const QStringList &problems, bool loses, bool) {
         told += problems;
         savingLoses = loses;
     };

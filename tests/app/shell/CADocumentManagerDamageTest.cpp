@@ -23,7 +23,7 @@ public:
             return savePath;
         };
         q.report = [this](QWidget *, const QString &message) { reports.append(message); };
-        q.reportReadProblems = [this](QWidget *, const QString &message, const QStringList &problems, bool) {
+        q.reportReadProblems = [this](QWidget *, const QString &message, const QStringList &problems, bool, bool) {
             told.append(message);
             toldProblems = problems;
         };

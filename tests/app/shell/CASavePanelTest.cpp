@@ -129,7 +129,7 @@ TEST_F(CASavePanelTest, ManyProblemsAreCountedAndAllInTheDetails)
     QStringList problems;
     for (int i = 1; i <= 8; ++i)
         problems.append(u"Component %1 was left out"_s.arg(i));
-    std::unique_ptr<QMessageBox> box(CASavePanel::makeReadProblemsMessage(nullptr, u"“many.pwdc”"_s, problems, true));
+    std::unique_ptr<QMessageBox> box(CASavePanel::makeReadProblemsMessage(nullptr, u"“many.pwdc”"_s, problems, true, false));
     for (int i = 1; i <= CASavePanel::kProblemsShown; ++i)
         EXPECT_TRUE(box->informativeText().contains(problems[i - 1]));
     EXPECT_FALSE(box->informativeText().contains(problems[CASavePanel::kProblemsShown]));
