@@ -56,11 +56,10 @@ bool readRequest(const QByteArray &request, QByteArray *bytes, qint64 *maxPixels
     return in.status() == QDataStream::Ok && *maxPixels > 0;
 }
 
-// The picture decoded, at most maxPixels, in the format given (empty: the one its bytes name).
-// An SVG states no resolution: its pixels are points.
-QByteArray decodeHere(QByteArray bytes, qint64 maxPixels, const QByteArray &format)
+// The picture decoded, at most maxPixels, in the format given (empty: the one its bytes name),
+// with its whole size; null, with a reason, when it does not decode.
+QImage decodeImage(QByteArray bytes, qint64 maxPixels, const QByteArray &format, QSize *whole, QString *reason)
 {
-    const bool statesResolution = !PWSvgPicture::isSvgFormat(format);
     // This process decodes one picture and ends: the limit is its own.
     QImageReader::setAllocationLimit(kApartAllocationMB);
     QBuffer buffer(&bytes);
@@ -70,16 +69,32 @@ QByteArray decodeHere(QByteArray bytes, qint64 maxPixels, const QByteArray &form
     if (size.isValid())
         reader.setScaledSize(reducedSize(size, maxPixels));
     QImage image;
-    if (!reader.read(&image))
-        return failureAnswer(QStringLiteral("the bitmap does not decode: %1").arg(reader.errorString()));
+    if (!reader.read(&image)) {
+        *reason = QStringLiteral("the bitmap does not decode: %1").arg(reader.errorString());
+        return QImage();
+    }
     if (double(image.width()) * image.height() > double(maxPixels))
         image = image.scaled(reducedSize(image.size(), maxPixels), Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (pixels.isNull()) {
+        *reason = QStringLiteral("there is not enough memory for the picture");
+        return QImage();
+    }
+    *whole = size.isValid() ? size : pixels.size();
+    return pixels;
+}
+
+// The answer of a decoding apart. An SVG states no resolution: its pixels are points.
+QByteArray decodeHere(const QByteArray &bytes, qint64 maxPixels, const QByteArray &format)
+{
+    const bool statesResolution = !PWSvgPicture::isSvgFormat(format);
+    QSize whole;
+    QString reason;
+    const QImage pixels = decodeImage(bytes, maxPixels, format, &whole, &reason);
     if (pixels.isNull())
-        return failureAnswer(QStringLiteral("there is not enough memory for the picture"));
+        return failureAnswer(reason);
     QByteArray answer(kHeaderBytes + qsizetype(pixels.width()) * pixels.height() * 4, Qt::Uninitialized);
     answer[0] = 'I';
-    const QSize whole = size.isValid() ? size : pixels.size();
     const quint32 header[] = {quint32(whole.width()), quint32(whole.height()), quint32(pixels.width()),
                               quint32(pixels.height())};
     for (int i = 0; i < 4; ++i)
@@ -89,8 +104,18 @@ QByteArray decodeHere(QByteArray bytes, qint64 maxPixels, const QByteArray &form
         std::memcpy(at, pixels.constScanLine(y), size_t(pixels.width()) * 4);
     // The resolution the file states goes with the pixels.
     QDataStream tail(&answer, QIODevice::Append);
-    tail << qint32(statesResolution ? image.dotsPerMeterX() : 0) << qint32(statesResolution ? image.dotsPerMeterY() : 0);
+    tail << qint32(statesResolution ? pixels.dotsPerMeterX() : 0) << qint32(statesResolution ? pixels.dotsPerMeterY() : 0);
     return answer;
+}
+
+// The XML of an SVG as Qt's reader may be given it, drawn from this process's own empty folder.
+std::optional<QByteArray> safeSvg(const QByteArray &bytes, QString *reason)
+{
+    QDir::setCurrent(QDir::tempPath());
+    std::optional<QByteArray> safe = PWSvgPicture::withoutExternalReferences(bytes, reason);
+    if (safe)
+        PWSvgPicture::prepareToDrawText();
+    return safe;
 }
 
 QByteArray decodeReducedHere(const QByteArray &request)
@@ -110,12 +135,10 @@ QByteArray drawSvgHere(const QByteArray &request)
     qint64 maxPixels = 0;
     if (!readRequest(request, &bytes, &maxPixels))
         return failureAnswer(QStringLiteral("the request was damaged"));
-    QDir::setCurrent(QDir::tempPath());
     QString reason;
-    const std::optional<QByteArray> safe = PWSvgPicture::withoutExternalReferences(bytes, &reason);
+    const std::optional<QByteArray> safe = safeSvg(bytes, &reason);
     if (!safe)
         return failureAnswer(reason);
-    PWSvgPicture::prepareToDrawText();
     return decodeHere(*safe, maxPixels, "svg");
 }
 
@@ -261,4 +284,15 @@ std::optional<PWImageRep> PWBitmapReader::read(const QByteArray &bytes, QString 
         }
     }
     return PWImageRep::unreadable(PWImageRep::Kind::Bitmap, bytes, reason, points);
+}
+
+QImage PWBitmapReader::drawSvgHere(const QByteArray &bytes, QString *error)
+{
+    QString reason;
+    QSize whole;
+    const std::optional<QByteArray> safe = safeSvg(bytes, &reason);
+    QImage pixels = safe ? decodeImage(*safe, kMaxDrawnPixels, "svg", &whole, &reason) : QImage();
+    if (pixels.isNull())
+        setError(error, reason);
+    return pixels;
 }

@@ -22,4 +22,8 @@ public:
 
     // Nothing, with a reason, for bytes no image reader recognizes.
     static std::optional<PWImageRep> read(const QByteArray &bytes, QString *error = nullptr);
+    // The pixels of an SVG, drawn in the calling process at its own size within kMaxDrawnPixels
+    // from its copy that names nothing outside it: for a child started to draw it, never for the
+    // program itself. Null, with a reason, when it does not draw.
+    static QImage drawSvgHere(const QByteArray &bytes, QString *error = nullptr);
 };

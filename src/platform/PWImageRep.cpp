@@ -343,7 +343,7 @@ bool PWImageRep::draw(QPainter &painter, const QRectF &target, const QRectF &sou
     if (target.isEmpty() || source.isEmpty() || !(resolution > 0) || m_size.isEmpty())
         return false;
     if (!isReadable())
-        return drawUnreadable(painter, target);
+        return drawUnreadable(painter, target, source);
 
     switch (m_kind) {
     case Kind::Bitmap: {
@@ -366,9 +366,34 @@ bool PWImageRep::draw(QPainter &painter, const QRectF &target, const QRectF &sou
     return drawRendered(painter, target, source, resolution);
 }
 
-// Drawn as a placeholder and named once, the way a picture that fails to render is.
-bool PWImageRep::drawUnreadable(QPainter &painter, const QRectF &target) const
+// Drawn as a placeholder and named once, the way a picture that fails to render is. An SVG that
+// could not be read is drawn apart as a picture that renders, so that a failure of the moment (a
+// loaded machine's clock, no child to be had) is tried again as the renderer tries those.
+bool PWImageRep::drawUnreadable(QPainter &painter, const QRectF &target, const QRectF &source) const
 {
+    if (m_kind == Kind::Bitmap && PWSvgPicture::isSvg(m_data)) {
+        PWPictureRenderer::Request request;
+        request.kind = PWPictureRenderer::Kind::SVG;
+        request.data = m_data;
+        request.digest = m_digest;
+        const PWPictureRenderer::Raster raster = PWPictureRenderer::raster(request);
+        if (raster.state == PWPictureRenderer::State::Failed) {
+            PWPictureRenderer::drawPlaceholder(painter, target);
+            return true;
+        }
+        if (raster.image.isNull())
+            return false;
+        // The raster is the whole picture at its own size; this representation knows only the size
+        // it was stored with.
+        const double pxX = raster.image.width() / m_size.width();
+        const double pxY = raster.image.height() / m_size.height();
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(target, raster.image,
+                          QRectF(source.x() * pxX, source.y() * pxY, source.width() * pxX, source.height() * pxY));
+        painter.restore();
+        return true;
+    }
     PWPictureRenderer::Request request;
     request.kind = m_kind == Kind::PDF           ? PWPictureRenderer::Kind::PDF
                    : m_kind == Kind::EPS         ? PWPictureRenderer::Kind::EPS

@@ -75,7 +75,8 @@ public:
     // Draws the part source (in points of this representation, y down; an empty rectangle for
     // the whole) into target, whose points are resolution device pixels each. A PDF or EPS is
     // drawn from a raster at the resolution that fills the target (a PDF renders only the part
-    // shown); one that cannot be rendered is drawn as a placeholder. Answers whether anything was
+    // shown); one that cannot be rendered is drawn as a placeholder, as is a picture that cannot be
+    // read (an SVG among them is drawn apart again, as a PDF or EPS is). Answers whether anything was
     // drawn: nothing, while a window's drawing waits for the raster (PWPictureRenderer::Deferred).
     bool draw(QPainter &painter, const QRectF &target, const QRectF &source = QRectF(),
               double resolution = 1.0) const;
@@ -86,7 +87,7 @@ private:
     struct RenderState;
 
     explicit PWImageRep(Kind kind);
-    bool drawUnreadable(QPainter &painter, const QRectF &target) const;
+    bool drawUnreadable(QPainter &painter, const QRectF &target, const QRectF &source) const;
     bool drawRendered(QPainter &painter, const QRectF &target, const QRectF &source, double resolution) const;
 
     Kind m_kind = Kind::Bitmap;

@@ -1,5 +1,6 @@
 #include "platform/PWPictureRenderer.h"
 
+#include "platform/PWBitmapReader.h"
 #include "platform/PWEpsRenderer.h"
 #include "platform/PWIsolatedCall.h"
 #include "platform/PWJobReport.h"
@@ -33,6 +34,7 @@ namespace {
 
 constexpr char kPdfJob[] = "pdf-raster";
 constexpr char kEpsJob[] = "eps-raster";
+constexpr char kSvgJob[] = "svg-raster";
 constexpr int kDefaultDeadlineMs = 20000;
 constexpr qint64 kRenderMemory = qint64(1024) * 1024 * 1024;
 // Rasters kept for later drawings; the one just made is kept even when it alone is larger.
@@ -124,8 +126,36 @@ QByteArray renderEpsHere(const QByteArray &bytes)
     return rasterAnswer(image);
 }
 
-[[maybe_unused]] const bool kJobsRegistered =
-    PWIsolatedCall::registerJob(kPdfJob, &renderPdfHere) && PWIsolatedCall::registerJob(kEpsJob, &renderEpsHere);
+// An SVG is drawn at its own size whatever the request's resolution.
+QByteArray renderSvgHere(const QByteArray &bytes)
+{
+    ChildRequest request;
+    if (!decodeRequest(bytes, &request))
+        return failureAnswer(QStringLiteral("the request was damaged"));
+    QString error;
+    const QImage image = PWBitmapReader::drawSvgHere(request.data, &error);
+    if (image.isNull())
+        return failureAnswer(error);
+    return rasterAnswer(image);
+}
+
+[[maybe_unused]] const bool kJobsRegistered = PWIsolatedCall::registerJob(kPdfJob, &renderPdfHere)
+                                              && PWIsolatedCall::registerJob(kEpsJob, &renderEpsHere)
+                                              && PWIsolatedCall::registerJob(kSvgJob, &renderSvgHere);
+
+const char *jobOf(PWPictureRenderer::Kind kind)
+{
+    switch (kind) {
+    case PWPictureRenderer::Kind::PDF:
+        return kPdfJob;
+    case PWPictureRenderer::Kind::SVG:
+        return kSvgJob;
+    case PWPictureRenderer::Kind::EPS:
+    case PWPictureRenderer::Kind::Bitmap:
+        break;
+    }
+    return kEpsJob;
+}
 
 // --- the caller's side -----------------------------------------------------------------------
 
@@ -287,8 +317,7 @@ std::optional<QImage> renderApart(const PWPictureRenderer::Request &request, int
     limits.memoryBytes = kRenderMemory;
     limits.answerBytes = kHeaderBytes + qint64(PWPictureRenderer::kMaxPixels) * 4;
     const PWIsolatedCall::Outcome outcome =
-        PWIsolatedCall::run(request.kind == PWPictureRenderer::Kind::PDF ? kPdfJob : kEpsJob, encodeRequest(request),
-                            limits);
+        PWIsolatedCall::run(jobOf(request.kind), encodeRequest(request), limits);
     *transient = outcome.transient;
     if (!outcome.ok) {
         *reason = outcome.reason;

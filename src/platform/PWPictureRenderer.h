@@ -35,7 +35,9 @@ class QPainter;
 class PWPictureRenderer
 {
 public:
-    // Bitmaps and SVGs are never rendered here; they are named for their failures (noteFailure).
+    // Bitmaps are never rendered here; they are named for their failures (noteFailure). An SVG is
+    // read into a bitmap; it is rendered here, at its own size whatever the scale asked, only where
+    // that reading failed (PWImageRep), so that a failure of the moment is tried again.
     enum class Kind { PDF, EPS, Bitmap, SVG };
 
     // One raster wanted: the picture's bytes, the resolution (device pixels per point, one for

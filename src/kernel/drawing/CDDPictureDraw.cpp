@@ -192,7 +192,10 @@ void CDDPicture::drawScreen(double x, double y, double w, double h, bool masked,
     const QSizeF tile = mode == pmTiled ? tileSize(tileScale, srcRect) : QSizeF();
     const bool tiled = mode == pmTiled && !tile.isEmpty();
     const PWImageRep *rep = mImage->bestRepresentation();
-    if (rep && rep->isBitmap()) {
+    // A bitmap is cached at no more than its own pixels; a picture that could not be read has none,
+    // and is drawn at the drawing's resolution (its placeholder, or an SVG drawn apart after all).
+    const bool unreadable = rep && !rep->isReadable();
+    if (rep && rep->isBitmap() && !unreadable) {
         const QSize px = rep->pixelSize();
         if (tiled) {
             if (px.width() < tile.width() * res && px.height() < tile.height() * res) {
@@ -286,7 +289,9 @@ void CDDPicture::drawScreen(double x, double y, double w, double h, bool masked,
             cache.setCompositionMode(QPainter::CompositionMode_DestinationIn);
             cache.drawImage(m, withOpacity(maskBitmap, opacity));
         }
-        if (PWPictureRenderer::pendingCount() != pendingBefore)
+        // Nor is the placeholder of a picture that could not be read kept: each drawing draws it
+        // again, so that a job names it and a picture that failed for the moment is tried again.
+        if (PWPictureRenderer::pendingCount() != pendingBefore || unreadable)
             mCache.dirty = true;
     }
 
