@@ -152,13 +152,6 @@ std::ostream &operator<<(std::ostream &out, const EditCase &c)
     return out << c.name;
 }
 
-void editMulti(PWPerson &person, const QString &property, const std::function<void(PWMultiValue &)> &edit)
-{
-    PWMultiValue multi = *person.multiValueForProperty(property);
-    edit(multi);
-    person.setMultiValueForProperty(property, multi);
-}
-
 class PWAddressBookEditCaseTest : public PWAddressBookEditTest, public testing::WithParamInterface<EditCase>
 {
 };
@@ -186,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase {"NothingChanged", [](PWPerson &) {}, {}, {}},
         EditCase {"PhoneNumber",
                   [](PWPerson &p) {
-                      editMulti(p, kPWPhoneProperty, [](PWMultiValue &m) {
+                      pwtest::editMulti(p, kPWPhoneProperty, [](PWMultiValue &m) {
                           m.replaceValueAtIndex(0, PWPlist::fromString(QStringLiteral("+1 408 555 0111")));
                       });
                   },
@@ -194,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {QStringLiteral("TEL;type=WORK;type=VOICE;type=pref;X-EXT=42:+1 408 555 0111")}},
         EditCase {"WorkCityKeepsTheExtendedPart",
                   [](PWPerson &p) {
-                      editMulti(p, kPWAddressProperty, [](PWMultiValue &m) {
+                      pwtest::editMulti(p, kPWAddressProperty, [](PWMultiValue &m) {
                           m.replaceValueAtIndex(1, addressWithCity(m.valueAtIndex(1), QStringLiteral("San José")));
                       });
                   },
@@ -202,7 +195,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {QStringLiteral("ADR;TYPE=WORK:;Bldg 5;1 Infinite Loop;San José;CA;95014;USA")}},
         EditCase {"HomeCityKeepsItsGroupAndCountryCode",
                   [](PWPerson &p) {
-                      editMulti(p, kPWAddressProperty, [](PWMultiValue &m) {
+                      pwtest::editMulti(p, kPWAddressProperty, [](PWMultiValue &m) {
                           m.replaceValueAtIndex(0, addressWithCity(m.valueAtIndex(0), QStringLiteral("Chicago")));
                       });
                   },
@@ -210,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {QStringLiteral("item1.ADR;type=HOME:;;12 Orchard Lane;Chicago;IL;62701;USA")}},
         EditCase {"JabberAddressKeepsIMPP",
                   [](PWPerson &p) {
-                      editMulti(p, kPWJabberInstantProperty, [](PWMultiValue &m) {
+                      pwtest::editMulti(p, kPWJabberInstantProperty, [](PWMultiValue &m) {
                           m.replaceValueAtIndex(0, PWPlist::fromString(QStringLiteral("jq@jabber.example.org")));
                       });
                   },
@@ -218,24 +211,29 @@ INSTANTIATE_TEST_SUITE_P(
                   {QStringLiteral("IMPP;X-SERVICE-TYPE=Jabber;type=HOME;type=pref:xmpp:jq@jabber.example.org")}},
         EditCase {"RelabelledPhoneIsWrittenAnew",
                   [](PWPerson &p) {
-                      editMulti(p, kPWPhoneProperty, [](PWMultiValue &m) { m.replaceLabelAtIndex(1, kPWPhoneHomeLabel); });
+                      pwtest::editMulti(p, kPWPhoneProperty,
+                                        [](PWMultiValue &m) { m.replaceLabelAtIndex(1, kPWPhoneHomeLabel); });
                   },
                   {QStringLiteral("TEL;type=CELL:+1 408 555 0199")},
                   {QStringLiteral("TEL;type=HOME;type=VOICE:+1 408 555 0199")}},
         EditCase {"RemovedEmail",
-                  [](PWPerson &p) { editMulti(p, kPWEmailProperty, [](PWMultiValue &m) { m.removeValueAndLabelAtIndex(1); }); },
+                  [](PWPerson &p) {
+                      pwtest::editMulti(p, kPWEmailProperty, [](PWMultiValue &m) { m.removeValueAndLabelAtIndex(1); });
+                  },
                   {QStringLiteral("EMAIL;type=INTERNET;type=HOME:jo@example.org")},
                   {}},
         EditCase {"AddedPhoneAfterThePhones",
                   [](PWPerson &p) {
-                      editMulti(p, kPWPhoneProperty, [](PWMultiValue &m) {
+                      pwtest::editMulti(p, kPWPhoneProperty, [](PWMultiValue &m) {
                           m.addValue(PWPlist::fromString(QStringLiteral("+1 408 555 0177")), QStringLiteral("Garden shed"));
                       });
                   },
                   {},
                   {QStringLiteral("item3.TEL:+1 408 555 0177"), QStringLiteral("item3.X-ABLabel:Garden shed")}},
         EditCase {"NoteKeepsNoOtherLine",
-                  [](PWPerson &p) { p.setValueForProperty(kPWNoteProperty, PWPlist::fromString(QStringLiteral("Pears; mostly"))); },
+                  [](PWPerson &p) {
+                      p.setValueForProperty(kPWNoteProperty, PWPlist::fromString(QStringLiteral("Pears; mostly")));
+                  },
                   {QStringLiteral("NOTE:Likes apples\\, pears and plums. A long note folded over two lines by its "
                                   "writer so that it passes the limit.")},
                   {QStringLiteral("NOTE:Pears\\; mostly")}},

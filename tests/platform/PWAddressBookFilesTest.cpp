@@ -15,7 +15,7 @@
 
 namespace {
 
-QByteArray card(const QByteArray &uid, const QByteArray &name, const QByteArray &extra = QByteArray())
+QByteArray storedCard(const QByteArray &uid, const QByteArray &name, const QByteArray &extra = QByteArray())
 {
     return "BEGIN:VCARD\r\nVERSION:2.1\r\nUID:" + uid + "\r\nN:" + name + ";Given\r\n" + extra + "END:VCARD\r\n";
 }
@@ -49,8 +49,8 @@ TEST_F(PWAddressBookFilesTest, LoadingAndSavingNothingLeavesEveryFileAsItWas)
 {
     QByteArray five;
     for (int i = 0; i < 5; ++i)
-        five += card("five-" + QByteArray::number(i), "Five" + QByteArray::number(i),
-                     i == 1 ? "NOTE;ENCODING=QUOTED-PRINTABLE:abc=\r\n" : "TEL;CELL:+1 555 0100\r\n");
+        five += storedCard("five-" + QByteArray::number(i), "Five" + QByteArray::number(i),
+                           i == 1 ? "NOTE;ENCODING=QUOTED-PRINTABLE:abc=\r\n" : "TEL;CELL:+1 555 0100\r\n");
     put(QStringLiteral("five.vcf"), five);
     put(QStringLiteral("no-uid.vcf"), "BEGIN:VCARD\nVERSION:3.0\nN:Nouid;Nora;;;\nEND:VCARD\n");
     put(QStringLiteral("group.vcf"), "BEGIN:VCARD\nVERSION:3.0\nUID:g1\nFN:Choir\nX-ADDRESSBOOKSERVER-KIND:group\n"
@@ -77,7 +77,7 @@ TEST_F(PWAddressBookFilesTest, LoadingAndSavingNothingLeavesEveryFileAsItWas)
 // A file of several cards is written whole when one of its records changes or goes.
 TEST_F(PWAddressBookFilesTest, AFileOfSeveralCardsKeepsTheOthersWhenOneChangesOrGoes)
 {
-    put(QStringLiteral("three.vcf"), card("a", "Alpha") + card("b", "Beta") + card("c", "Gamma"));
+    put(QStringLiteral("three.vcf"), storedCard("a", "Alpha") + storedCard("b", "Beta") + storedCard("c", "Gamma"));
     PWAddressBook book(bookPath());
     ASSERT_TRUE(book.load());
     book.personForUniqueId(QStringLiteral("b"))->setValueForProperty(kPWNoteProperty,
@@ -108,7 +108,7 @@ TEST_F(PWAddressBookFilesTest, AFileOfSeveralCardsKeepsTheOthersWhenOneChangesOr
 TEST_F(PWAddressBookFilesTest, ASaveWithoutRoomFailsAndLeavesEveryCardWhole)
 {
     for (const char *id : {"p1", "p2", "p3"})
-        put(QString::fromLatin1(id) + QStringLiteral(".vcf"), card(id, "Old" + QByteArray(id)));
+        put(QString::fromLatin1(id) + QStringLiteral(".vcf"), storedCard(id, "Old" + QByteArray(id)));
     const QMap<QString, QByteArray> before = contents();
     PWAddressBook book(bookPath());
     ASSERT_TRUE(book.load());
@@ -182,11 +182,11 @@ TEST_P(PWAddressBookDamagedFileTest, IsLeftUntouchedAndReported)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PWAddressBookDamagedFileTest,
-    testing::Values(DamagedFile {"SecondCardCutOff", card("a", "Alpha") + "BEGIN:VCARD\r\nUID:b\r\nN:Beta\r\n", 1},
-                    DamagedFile {"EmbeddedCard",
-                                 card("a", "Alpha", "AGENT:\r\nBEGIN:VCARD\r\nN:Agent\r\nEND:VCARD\r\n"), 1},
-                    DamagedFile {"NestedBeyondTheLimit", QByteArray("BEGIN:VCARD\n").repeated(9), 0},
-                    DamagedFile {"HoldsARecordAnEarlierFileHolds", card("zz", "Twin") + card("zz", "Twin"), 1}),
+    testing::Values(
+        DamagedFile {"SecondCardCutOff", storedCard("a", "Alpha") + "BEGIN:VCARD\r\nUID:b\r\nN:Beta\r\n", 1},
+        DamagedFile {"EmbeddedCard", storedCard("a", "Alpha", "AGENT:\r\nBEGIN:VCARD\r\nN:Agent\r\nEND:VCARD\r\n"), 1},
+        DamagedFile {"NestedBeyondTheLimit", QByteArray("BEGIN:VCARD\n").repeated(9), 0},
+        DamagedFile {"HoldsARecordAnEarlierFileHolds", storedCard("zz", "Twin") + storedCard("zz", "Twin"), 1}),
     [](const testing::TestParamInfo<DamagedFile> &info) { return std::string(info.param.name); });
 
 } // namespace

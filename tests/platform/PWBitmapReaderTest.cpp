@@ -1,6 +1,7 @@
 // Bitmap pictures that do not decode keep their bytes and are drawn as a placeholder named once.
 // (A vast picture, and one read reduced, are exported through the program: PictureSafetyTest.)
 #include "platform/PWBitmapReader.h"
+#include "TestSupport.h"
 #include "platform/PWImage.h"
 #include "platform/PWPictureRenderer.h"
 
@@ -10,15 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray encoded(const QImage &image, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
 
 QImage halves(int width, int height)
 {
@@ -32,7 +24,7 @@ QImage halves(int width, int height)
 // A TIFF whose first directory lies far beyond its end: two bytes of its header flipped.
 QByteArray flippedTiff()
 {
-    QByteArray bytes = encoded(halves(40, 20), "tiff");
+    QByteArray bytes = pwtest::encodedImage(halves(40, 20), "tiff");
     bytes[6] = char(~bytes[6]);
     bytes[7] = char(~bytes[7]);
     return bytes;
@@ -91,7 +83,8 @@ TEST_P(PWBitmapReaderUnreadableTest, KeepsTheBytesAndIsAPlaceholderNamedOnce)
         << failures.first().toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Pictures, PWBitmapReaderUnreadableTest,
-                         testing::Values(UnreadableCase {"FlippedTiff", flippedTiff()},
-                                         UnreadableCase {"CutPng", encoded(halves(300, 200), "png").first(80)}),
-                         [](const testing::TestParamInfo<UnreadableCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, PWBitmapReaderUnreadableTest,
+    testing::Values(UnreadableCase {"FlippedTiff", flippedTiff()},
+                    UnreadableCase {"CutPng", pwtest::encodedImage(halves(300, 200), "png").first(80)}),
+    [](const testing::TestParamInfo<UnreadableCase> &info) { return std::string(info.param.name); });

@@ -1,4 +1,5 @@
 #include "platform/PWImage.h"
+#include "TestSupport.h"
 #include "platform/PWIsolatedCall.h"
 
 #include <QBuffer>
@@ -15,15 +16,6 @@ QImage filled(int width, int height, QImage::Format format, QColor colour)
     QImage image(width, height, format);
     image.fill(colour);
     return image;
-}
-
-QByteArray encoded(const QImage &image, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, format));
-    return bytes;
 }
 
 // A one-page PDF of 72 x 36 points, black on its left half and empty (transparent) on its right.
@@ -86,13 +78,13 @@ TEST(PWImageTest, ABitmapIsSizedByTheResolutionItStates)
     QImage dense = filled(40, 20, QImage::Format_RGB32, Qt::blue);
     dense.setDotsPerMeterX(qRound(144 / 0.0254));
     dense.setDotsPerMeterY(qRound(144 / 0.0254));
-    const auto image = PWImage::fromData(encoded(dense, "PNG"));
+    const auto image = PWImage::fromData(pwtest::encodedImage(dense, "PNG"));
     ASSERT_NE(image, nullptr);
     EXPECT_NEAR(image->size().width(), 20.0, 0.01);
     EXPECT_NEAR(image->size().height(), 10.0, 0.01);
     EXPECT_EQ(image->pixelSize(), QSize(40, 20));
     // A format without resolution counts 72 dots to the inch: one point a pixel.
-    const auto plain = PWImage::fromData(encoded(filled(40, 20, QImage::Format_RGB32, Qt::blue), "PPM"));
+    const auto plain = PWImage::fromData(pwtest::encodedImage(filled(40, 20, QImage::Format_RGB32, Qt::blue), "PPM"));
     ASSERT_NE(plain, nullptr);
     EXPECT_EQ(plain->size(), QSizeF(40, 20));
 }
@@ -101,7 +93,7 @@ TEST(PWImageTest, BytesThatAreNoPictureGiveNothingWithAReason)
 {
     for (const QByteArray &bytes :
          {QByteArray(), QByteArray("not a picture at all"), QByteArray("%PDF-1.4\nno objects here\n%%EOF\n"),
-          encoded(filled(8, 8, QImage::Format_RGB32, Qt::red), "PNG").left(40)}) {
+          pwtest::encodedImage(filled(8, 8, QImage::Format_RGB32, Qt::red), "PNG").left(40)}) {
         QString error;
         EXPECT_EQ(PWImage::fromData(bytes, &error), nullptr) << bytes.left(20).toStdString();
         EXPECT_FALSE(error.isEmpty());

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QTimeZone>
 
+#include <functional>
 #include <memory>
 #include <ostream>
 
@@ -119,6 +120,14 @@ inline std::shared_ptr<PWPerson> everyKindPerson()
     person->setImageData(QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAIAAAACCAYAAABytg0kAAAAFUlEQVR42mM4ISf3H4QZ5ORO/"
                                                 "AdhAESMCA13gOdaAAAAAElFTkSuQmCC"));
     return person;
+}
+
+// Edits one multi-value property of a person in place.
+inline void editMulti(PWPerson &person, const QString &property, const std::function<void(PWMultiValue &)> &edit)
+{
+    PWMultiValue multi = *person.multiValueForProperty(property);
+    edit(multi);
+    person.setMultiValueForProperty(property, multi);
 }
 
 } // namespace pwtest

@@ -69,21 +69,6 @@ private:
     QString m_gate;
 };
 
-QByteArray blackPdf()
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setPageSize(QPageSize(QSizeF(30, 30), QPageSize::Point));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setResolution(72);
-    QPainter painter(&writer);
-    painter.fillRect(QRectF(0, 0, 30, 30), Qt::black);
-    painter.end();
-    return bytes;
-}
-
 PWPictureRenderer::Request request(PWPictureRenderer::Kind kind, const QByteArray &data)
 {
     PWPictureRenderer::Request made;
@@ -116,7 +101,7 @@ protected:
 // window's rendering, let go, still gives the raster.
 TEST_F(PWPictureRendererHeldTest, AJobWaitsForAnotherRenderingOnlyWithinItsBound)
 {
-    const PWPictureRenderer::Request pdf = request(PWPictureRenderer::Kind::PDF, blackPdf());
+    const PWPictureRenderer::Request pdf = request(PWPictureRenderer::Kind::PDF, pwtest::blackPdf());
     HeldChildren held;
     {
         const PWPictureRenderer::Deferred window;
@@ -155,7 +140,7 @@ TEST_F(PWPictureRendererHeldTest, APictureStoppedByTheClockIsRenderedByALaterDra
         PWPictureRenderer::Kind kind;
         QByteArray data;
     } pictures[] = {
-        {"PDF", PWPictureRenderer::Kind::PDF, blackPdf()},
+        {"PDF", PWPictureRenderer::Kind::PDF, pwtest::blackPdf()},
         {"EPS", PWPictureRenderer::Kind::EPS,
          "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 30 30\n0 0 0 setrgbcolor\n0 0 30 30 rectfill\nshowpage\n"},
     };

@@ -29,22 +29,7 @@ const QByteArray kEndlessWhenLarge = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 
                                      "72 0 dtransform dup mul exch dup mul add sqrt 150 gt { { } loop } if\n"
                                      "0 0 0 setrgbcolor 0 0 40 40 rectfill\nshowpage\n";
 
-QByteArray blackPdf()
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setPageSize(QPageSize(QSizeF(30, 30), QPageSize::Point));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setResolution(72);
-    QPainter painter(&writer);
-    painter.fillRect(QRectF(0, 0, 30, 30), Qt::black);
-    painter.end();
-    return bytes;
-}
-
-PWPictureRenderer::Request request(PWPictureRenderer::Kind kind, const QByteArray &data)
+PWPictureRenderer::Request jobRequest(PWPictureRenderer::Kind kind, const QByteArray &data)
 {
     PWPictureRenderer::Request made;
     made.kind = kind;
@@ -87,16 +72,16 @@ protected:
 // print then needs, queued after them, is rendered at once instead of after them.
 TEST_F(PWPictureRendererJobTest, AJobsPictureIsNotQueuedBehindTheWindows)
 {
-    const QByteArray pdf = blackPdf();
+    const QByteArray pdf = pwtest::blackPdf();
     {
         const PWPictureRenderer::Deferred deferred;
         for (int i = 0; i < 6; ++i)
-            EXPECT_EQ(PWPictureRenderer::raster(request(PWPictureRenderer::Kind::EPS, endlessEps(i))).state,
+            EXPECT_EQ(PWPictureRenderer::raster(jobRequest(PWPictureRenderer::Kind::EPS, endlessEps(i))).state,
                       PWPictureRenderer::State::Pending);
-        EXPECT_EQ(PWPictureRenderer::raster(request(PWPictureRenderer::Kind::PDF, pdf)).state,
+        EXPECT_EQ(PWPictureRenderer::raster(jobRequest(PWPictureRenderer::Kind::PDF, pdf)).state,
                   PWPictureRenderer::State::Pending);
     }
-    const PWPictureRenderer::Raster printed = PWPictureRenderer::raster(request(PWPictureRenderer::Kind::PDF, pdf));
+    const PWPictureRenderer::Raster printed = PWPictureRenderer::raster(jobRequest(PWPictureRenderer::Kind::PDF, pdf));
     ASSERT_EQ(printed.state, PWPictureRenderer::State::Ready) << qPrintable(printed.reason);
     EXPECT_EQ(printed.image.pixelColor(15, 15), QColor(Qt::black));
     // Behind the queue all six would have failed first.
@@ -112,7 +97,8 @@ TEST_F(PWPictureRendererJobTest, AJobLosesABoundedTimeToPicturesThatDoNotRender)
     const PWJobReport job(2500);
     const int before = PWPictureRenderer::renderCount();
     const auto drawn = [](int i) {
-        const PWPictureRenderer::Raster raster = PWPictureRenderer::raster(request(PWPictureRenderer::Kind::EPS, endlessEps(i)));
+        const PWPictureRenderer::Raster raster =
+            PWPictureRenderer::raster(jobRequest(PWPictureRenderer::Kind::EPS, endlessEps(i)));
         EXPECT_EQ(raster.state, PWPictureRenderer::State::Failed);
         return raster.reason;
     };

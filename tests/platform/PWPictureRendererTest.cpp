@@ -17,21 +17,6 @@
 
 namespace {
 
-QByteArray blackPdf(double side)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setPageSize(QPageSize(QSizeF(side, side), QPageSize::Point));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setResolution(72);
-    QPainter painter(&writer);
-    painter.fillRect(QRectF(0, 0, side, side), Qt::black);
-    painter.end();
-    return bytes;
-}
-
 const QByteArray kBlueSquareEps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 40 40\n0 0 1 setrgbcolor\n"
                                   "0 0 40 40 rectfill\nshowpage\n";
 
@@ -111,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PWPictureRendererHostileTest,
 TEST_F(PWPictureRendererTest, KeepsOneRasterPerPictureAndSize)
 {
     // The writer stamps the time into a PDF: one document's bytes make both pictures of it.
-    const QByteArray pdfBytes = blackPdf(40);
+    const QByteArray pdfBytes = pwtest::blackPdf(40);
     const std::shared_ptr<PWImage> pdf = PWImage::fromData(pdfBytes);
     const std::shared_ptr<PWImage> eps = PWImage::fromData(kBlueSquareEps);
     ASSERT_TRUE(pdf && eps);
@@ -145,7 +130,7 @@ TEST_F(PWPictureRendererTest, KeepsOneRasterPerPictureAndSize)
 // drawing shows it at once.
 TEST_F(PWPictureRendererTest, AWindowsDrawingDoesNotWaitAndHearsOfTheRaster)
 {
-    const std::shared_ptr<PWImage> pdf = PWImage::fromData(blackPdf(30));
+    const std::shared_ptr<PWImage> pdf = PWImage::fromData(pwtest::blackPdf(30));
     ASSERT_TRUE(pdf);
     int told = 0;
     QObject owner;

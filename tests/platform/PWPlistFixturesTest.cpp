@@ -13,18 +13,13 @@
 // all made by tests/data/plist/make_fixtures.py.
 namespace {
 
-QByteArray fixture(const QString &name)
+QByteArray plistFixture(const QString &name)
 {
     return pwtest::readFixture(QStringLiteral("plist/") + name);
 }
 
-QDateTime utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int msec = 0)
-{
-    return QDateTime(QDate(year, month, day), QTime(hour, minute, second, msec), Qt::UTC);
-}
-
 // What make_fixtures.py wrote, in its order; the binary form keeps the quarter second.
-PWPlist allTypes(bool binary)
+PWPlist allTypesOf(bool binary)
 {
     const auto integer = &PWPlist::fromInteger;
     return PWPlist::Dictionary {
@@ -40,7 +35,7 @@ PWPlist allTypes(bool binary)
         {QStringLiteral("negative real"), PWPlist::fromReal(-0.1)},
         {QStringLiteral("true"), PWPlist::fromBool(true)},
         {QStringLiteral("false"), PWPlist::fromBool(false)},
-        {QStringLiteral("date"), PWPlist::fromDate(utc(2024, 2, 29, 12, 30, 15, binary ? 250 : 0))},
+        {QStringLiteral("date"), PWPlist::fromDate(pwtest::utc(2024, 2, 29, 12, 30, 15, binary ? 250 : 0))},
         {QStringLiteral("data"), PWPlist::fromData(QByteArray("\0\1\xfe\xff label", 10))},
         {QStringLiteral("uid"), PWPlist::fromUid(7)},
         {QStringLiteral("array"),
@@ -65,7 +60,7 @@ protected:
     PWPlist read(const char *name) const
     {
         const QByteArray bytes =
-            fixture(QLatin1String(name) + QLatin1Char('.') + QLatin1String(GetParam()) + QStringLiteral(".plist"));
+            plistFixture(QLatin1String(name) + QLatin1Char('.') + QLatin1String(GetParam()) + QStringLiteral(".plist"));
         EXPECT_FALSE(bytes.isEmpty()) << "missing fixture " << name;
         QString error;
         const std::optional<PWPlist> value = PWPlist::parse(bytes, &error);
@@ -77,8 +72,8 @@ protected:
 TEST_P(PWPlistWrittenByPythonTest, EveryTypeReadsAsWrittenInTheFileOrder)
 {
     const PWPlist value = read("all-types");
-    EXPECT_EQ(value, allTypes(binary()));
-    EXPECT_EQ(value.toDictionary().keys(), allTypes(binary()).toDictionary().keys());
+    EXPECT_EQ(value, allTypesOf(binary()));
+    EXPECT_EQ(value.toDictionary().keys(), allTypesOf(binary()).toDictionary().keys());
     EXPECT_EQ(read("key-order").toDictionary().keys(),
               (QStringList {QStringLiteral("zulu"), QStringLiteral("alpha"), QStringLiteral("mike"),
                             QStringLiteral("bravo"), QStringLiteral("Échelle")}));
@@ -87,8 +82,9 @@ TEST_P(PWPlistWrittenByPythonTest, EveryTypeReadsAsWrittenInTheFileOrder)
 TEST_P(PWPlistWrittenByPythonTest, DistantDatesUseTheGregorianCalendar)
 {
     PWPlist::Array expected;
-    for (const QDateTime &date : {utc(1, 1, 1), utc(1900, 1, 1), utc(1969, 12, 31, 23, 59, 59), utc(2069, 1, 20),
-                                  utc(4001, 1, 1), utc(9999, 12, 31, 23, 59, 59)})
+    for (const QDateTime &date :
+         {pwtest::utc(1, 1, 1), pwtest::utc(1900, 1, 1), pwtest::utc(1969, 12, 31, 23, 59, 59),
+          pwtest::utc(2069, 1, 20), pwtest::utc(4001, 1, 1), pwtest::utc(9999, 12, 31, 23, 59, 59)})
         expected.append(PWPlist::fromDate(date));
     EXPECT_EQ(read("distant-dates"), PWPlist(expected));
 }
@@ -98,9 +94,9 @@ INSTANTIATE_TEST_SUITE_P(Forms, PWPlistWrittenByPythonTest, testing::Values("xml
 
 TEST(PWPlistSharingTest, SharedReferencesAndWideIntegersReadAsTheirValues)
 {
-    const std::optional<PWPlist> shared = PWPlist::parse(fixture(QStringLiteral("shared-refs.binary.plist")));
+    const std::optional<PWPlist> shared = PWPlist::parse(plistFixture(QStringLiteral("shared-refs.binary.plist")));
     EXPECT_EQ(shared, PWPlist(PWPlist::Array(100, PWPlist::fromString(QStringLiteral("same")))));
-    EXPECT_EQ(PWPlist::parse(fixture(QStringLiteral("wide-integers.binary.plist"))),
+    EXPECT_EQ(PWPlist::parse(plistFixture(QStringLiteral("wide-integers.binary.plist"))),
               PWPlist(PWPlist::Array {PWPlist::fromInteger(-5), PWPlist::fromInteger(7)}));
 }
 
@@ -111,7 +107,7 @@ using PWPlistMalformedTest = testing::TestWithParam<std::pair<const char *, cons
 
 TEST_P(PWPlistMalformedTest, IsRefusedWithAReason)
 {
-    const QByteArray bytes = fixture(QString::fromLatin1(GetParam().first));
+    const QByteArray bytes = plistFixture(QString::fromLatin1(GetParam().first));
     ASSERT_FALSE(bytes.isEmpty()) << "missing fixture " << GetParam().first;
     QString error;
     EXPECT_FALSE(PWPlist::parse(bytes, &error));
@@ -192,7 +188,7 @@ using PWPlistDamagedTest = testing::TestWithParam<const char *>;
 
 TEST_P(PWPlistDamagedTest, EveryTruncationIsRefused)
 {
-    const QByteArray whole = fixture(QString::fromLatin1(GetParam()));
+    const QByteArray whole = plistFixture(QString::fromLatin1(GetParam()));
     ASSERT_FALSE(whole.isEmpty());
     ASSERT_TRUE(PWPlist::parse(whole));
     // An XML list counts as cut once the closing tag of its top dictionary is gone.
@@ -205,7 +201,7 @@ TEST_P(PWPlistDamagedTest, EveryTruncationIsRefused)
 // written and read again unchanged.
 TEST_P(PWPlistDamagedTest, DamagedBytesNeverBreakTheReader)
 {
-    const QByteArray whole = fixture(QString::fromLatin1(GetParam()));
+    const QByteArray whole = plistFixture(QString::fromLatin1(GetParam()));
     ASSERT_FALSE(whole.isEmpty());
     int accepted = 0;
     for (qsizetype i = 0; i < whole.size(); ++i) {
@@ -231,8 +227,10 @@ TEST(PWPlistMalformedInputTest, XmlDatesThatTheParserDropsDoNotShiftTheOthers)
                            "\t<key>a</key>\n\t<date>2001-01-01T00:00:10Z</date>\n"
                            "\t<key>a</key>\n\t<date>2001-01-01T00:00:20Z</date>\n"
                            "\t<key>b</key>\n\t<date>2001-01-01T00:00:30Z</date>\n</dict>\n</plist>\n";
-    EXPECT_EQ(PWPlist::parse(xml), PWPlist(PWPlist::Dictionary {{QStringLiteral("a"), PWPlist::fromDate(utc(2001, 1, 1, 0, 0, 20))},
-                                                       {QStringLiteral("b"), PWPlist::fromDate(utc(2001, 1, 1, 0, 0, 30))}}));
+    EXPECT_EQ(
+        PWPlist::parse(xml),
+        PWPlist(PWPlist::Dictionary {{QStringLiteral("a"), PWPlist::fromDate(pwtest::utc(2001, 1, 1, 0, 0, 20))},
+                                     {QStringLiteral("b"), PWPlist::fromDate(pwtest::utc(2001, 1, 1, 0, 0, 30))}}));
 }
 
 TEST(PWPlistMalformedInputTest, MarkupInCommentsAndCdataDoesNotCountAsNesting)

@@ -14,11 +14,6 @@
 // What we write, other readers read: libplist's command-line converter and Python's plistlib.
 namespace {
 
-QDateTime utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int msec = 0)
-{
-    return QDateTime(QDate(year, month, day), QTime(hour, minute, second, msec), Qt::UTC);
-}
-
 // The values every other reader is asked about; milliseconds survive the binary form only.
 PWPlist sample(bool binary)
 {
@@ -26,13 +21,14 @@ PWPlist sample(bool binary)
     return PWPlist::Dictionary {
         {QStringLiteral("zulu"), PWPlist::fromString(QStringLiteral("Grüße aus 東京 — 📦 <&>"))},
         {QStringLiteral("alpha"),
-         PWPlist::Array {integer(-1), integer(-300), integer(-4294967297LL), integer(std::numeric_limits<qint64>::min()),
-                         integer(std::numeric_limits<qint64>::max()), integer(0)}},
+         PWPlist::Array {integer(-1), integer(-300), integer(-4294967297LL),
+                         integer(std::numeric_limits<qint64>::min()), integer(std::numeric_limits<qint64>::max()),
+                         integer(0)}},
         {QStringLiteral("mike"), PWPlist::fromReal(-0.1)},
         {QStringLiteral("huge"), PWPlist::fromReal(1e300)},
         {QStringLiteral("yes"), PWPlist::fromBool(true)},
-        {QStringLiteral("when"), PWPlist::fromDate(utc(2024, 2, 29, 12, 30, 15, binary ? 250 : 0))},
-        {QStringLiteral("before"), PWPlist::fromDate(utc(1969, 7, 20, 20, 17, 40))},
+        {QStringLiteral("when"), PWPlist::fromDate(pwtest::utc(2024, 2, 29, 12, 30, 15, binary ? 250 : 0))},
+        {QStringLiteral("before"), PWPlist::fromDate(pwtest::utc(1969, 7, 20, 20, 17, 40))},
         {QStringLiteral("bytes"), PWPlist::fromData(QByteArray("\0\1\xfe\xff", 4))},
         {QStringLiteral("uid"), PWPlist::fromUid(7)},
         {QStringLiteral("nested"),
@@ -74,8 +70,8 @@ TEST(PWPlistInteropTest, PythonPlistlib)
         GTEST_SKIP() << "python3 with plistlib is not available";
     PWPlist::Dictionary value = sample(true).toDictionary();
     value.insert(QStringLiteral("distant"),
-                 PWPlist::Array {PWPlist::fromDate(utc(1, 1, 1)), PWPlist::fromDate(utc(4001, 1, 1)),
-                                 PWPlist::fromDate(utc(2000, 12, 31, 23, 59, 59))});
+                 PWPlist::Array {PWPlist::fromDate(pwtest::utc(1, 1, 1)), PWPlist::fromDate(pwtest::utc(4001, 1, 1)),
+                                 PWPlist::fromDate(pwtest::utc(2000, 12, 31, 23, 59, 59))});
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("in.plist"));
     ASSERT_TRUE(pwtest::writeFile(path, PWPlist(value).toBinary()));

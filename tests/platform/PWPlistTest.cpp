@@ -28,11 +28,6 @@ QByteArray serialize(const PWPlist &value, Form form)
     return form == Form::Xml ? value.toXml() : value.toBinary();
 }
 
-QDateTime utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int msec = 0)
-{
-    return QDateTime(QDate(year, month, day), QTime(hour, minute, second, msec), Qt::UTC);
-}
-
 PWPlist nestedArrays(int depth)
 {
     PWPlist value = PWPlist::Array();
@@ -59,7 +54,7 @@ PWPlist allTypes()
         {QStringLiteral("infinity"), PWPlist::fromReal(std::numeric_limits<double>::infinity())},
         {QStringLiteral("true"), PWPlist::fromBool(true)},
         {QStringLiteral("false"), PWPlist::fromBool(false)},
-        {QStringLiteral("date"), PWPlist::fromDate(utc(2024, 2, 29, 12, 30, 15))},
+        {QStringLiteral("date"), PWPlist::fromDate(pwtest::utc(2024, 2, 29, 12, 30, 15))},
         {QStringLiteral("data"), PWPlist::fromData(QByteArray("\0\1\xfe\xff label", 10))},
         {QStringLiteral("empty data"), PWPlist::fromData(QByteArray())},
         {QStringLiteral("uid"), PWPlist::fromUid(7)},
@@ -108,8 +103,9 @@ TEST_P(PWPlistFormTest, NumbersAndDatesKeepTheirValueAtTheEdges)
     PWPlist::Array values;
     for (qint64 value : std::initializer_list<qint64> {-1, 255, 256, 65535, 65536, 4294967296LL, kMin, kMax})
         values.append(PWPlist::fromInteger(value));
-    for (const QDateTime &date : {utc(2000, 12, 31, 23, 59, 59), utc(1969, 12, 31, 23, 59, 59), utc(1, 1, 1),
-                                  utc(2069, 1, 20), utc(9999, 12, 31, 23, 59, 59), utc(-44, 3, 15)})
+    for (const QDateTime &date :
+         {pwtest::utc(2000, 12, 31, 23, 59, 59), pwtest::utc(1969, 12, 31, 23, 59, 59), pwtest::utc(1, 1, 1),
+          pwtest::utc(2069, 1, 20), pwtest::utc(9999, 12, 31, 23, 59, 59), pwtest::utc(-44, 3, 15)})
         values.append(PWPlist::fromDate(date));
     for (double value : {1.0 / 3.0, 5e-324, std::numeric_limits<double>::max(), std::nan("")})
         values.append(PWPlist::fromReal(value));
@@ -163,7 +159,7 @@ TEST(PWPlistFormsTest, RecordsSharingTheirKeysAndValuesReadBack)
 
 TEST(PWPlistFormsTest, BinaryKeepsMillisecondsAndXmlRoundsDownToTheSecond)
 {
-    for (const QDateTime &date : {utc(2024, 2, 29, 12, 30, 15, 250), utc(1950, 6, 1, 0, 0, 0, 999)}) {
+    for (const QDateTime &date : {pwtest::utc(2024, 2, 29, 12, 30, 15, 250), pwtest::utc(1950, 6, 1, 0, 0, 0, 999)}) {
         const PWPlist value = PWPlist::fromDate(date);
         EXPECT_EQ(PWPlist::parse(value.toBinary()).value_or(PWPlist()).toDate(), date);
         EXPECT_EQ(PWPlist::parse(value.toXml()).value_or(PWPlist()).toDate(), date.addMSecs(-date.time().msec()));
@@ -352,7 +348,7 @@ TEST(PWPlistValueTest, CopiesOfEveryKindKeepKindAndValueAndStayApart)
         {"integer", PWPlist::fromInteger(kMin), PWPlist::Type::Integer, QString()},
         {"real", PWPlist::fromReal(-0.5), PWPlist::Type::Real, QString()},
         {"boolean", PWPlist::fromBool(false), PWPlist::Type::Boolean, QString()},
-        {"date", PWPlist::fromDate(utc(1999, 12, 31, 23, 59, 59)), PWPlist::Type::Date, QString()},
+        {"date", PWPlist::fromDate(pwtest::utc(1999, 12, 31, 23, 59, 59)), PWPlist::Type::Date, QString()},
         {"uid", PWPlist::fromUid(std::numeric_limits<quint64>::max()), PWPlist::Type::Uid, QString()},
         {"dictionary", PWPlist::Dictionary {{QStringLiteral("k"), PWPlist::fromString(QStringLiteral("v"))}},
          PWPlist::Type::Dictionary, QString()},
@@ -401,7 +397,7 @@ TEST(PWPlistValueTest, NumbersConvertBetweenKindsWithoutOverflow)
 TEST(PWPlistValueTest, DatesAreKeptInUtcAndInvalidDatesAreNoValue)
 {
     const PWPlist date = PWPlist::fromDate(QDateTime(QDate(2024, 6, 1), QTime(14, 0), QTimeZone(2 * 3600)));
-    EXPECT_EQ(date.toDate(), utc(2024, 6, 1, 12));
+    EXPECT_EQ(date.toDate(), pwtest::utc(2024, 6, 1, 12));
     EXPECT_EQ(date.toDate().timeSpec(), Qt::UTC);
     EXPECT_TRUE(PWPlist::fromDate(QDateTime()).isNull());
 }
@@ -411,7 +407,7 @@ TEST(PWPlistVariantTest, ValuesBecomeQtVariantsAndBack)
     const PWPlist value = PWPlist::Dictionary {
         {QStringLiteral("b"), PWPlist::Array {PWPlist::fromInteger(-4), PWPlist::fromString(QStringLiteral("s"))}},
         {QStringLiteral("a"), PWPlist::fromData("raw")},
-        {QStringLiteral("c"), PWPlist::fromDate(utc(2020, 1, 2))},
+        {QStringLiteral("c"), PWPlist::fromDate(pwtest::utc(2020, 1, 2))},
         {QStringLiteral("d"), PWPlist::fromReal(1.5)},
         {QStringLiteral("e"), PWPlist::fromBool(true)},
         {QStringLiteral("f"), PWPlist::fromUid(9)}};
@@ -429,10 +425,11 @@ TEST(PWPlistVariantTest, ValuesBecomeQtVariantsAndBack)
                              {QStringLiteral("f"), QVariant(2.5f)},
                              {QStringLiteral("d"), QVariant(QDate(2001, 1, 1))}};
     EXPECT_EQ(PWPlist::fromVariant(hash),
-              PWPlist(PWPlist::Dictionary {{QStringLiteral("a"), PWPlist::fromReal(18446744073709551615.0)},
-                                           {QStringLiteral("d"), PWPlist::fromDate(utc(2001, 1, 1))},
-                                           {QStringLiteral("f"), PWPlist::fromReal(2.5)},
-                                           {QStringLiteral("m"), PWPlist::Array {PWPlist::fromString(QStringLiteral("x"))}}}));
+              PWPlist(PWPlist::Dictionary {
+                  {QStringLiteral("a"), PWPlist::fromReal(18446744073709551615.0)},
+                  {QStringLiteral("d"), PWPlist::fromDate(pwtest::utc(2001, 1, 1))},
+                  {QStringLiteral("f"), PWPlist::fromReal(2.5)},
+                  {QStringLiteral("m"), PWPlist::Array {PWPlist::fromString(QStringLiteral("x"))}}}));
     EXPECT_EQ(PWPlist::fromVariant(hash).toDictionary().keys(),
               (QStringList {QStringLiteral("a"), QStringLiteral("d"), QStringLiteral("f"), QStringLiteral("m")}));
     EXPECT_TRUE(PWPlist::fromVariant(QVariant()).isNull());

@@ -9,7 +9,7 @@
 
 namespace {
 
-QByteArray fixture(const QString &name)
+QByteArray rtfdFixture(const QString &name)
 {
     return pwtest::readFixture(QStringLiteral("rtf/") + name);
 }
@@ -24,7 +24,8 @@ QByteArray word(quint32 value)
 TEST(PWRtfdTest, PublishedEmptyDirectoryHoldsNoFiles)
 {
     QString error;
-    const std::optional<PWRtfd> rtfd = PWRtfd::parse(fixture(QStringLiteral("empty-directory-published.rtfd")), &error);
+    const std::optional<PWRtfd> rtfd =
+        PWRtfd::parse(rtfdFixture(QStringLiteral("empty-directory-published.rtfd")), &error);
     ASSERT_TRUE(rtfd) << error.toStdString();
     EXPECT_TRUE(rtfd->files().isEmpty());
     EXPECT_FALSE(rtfd->attributedString(&error));
@@ -35,7 +36,7 @@ TEST(PWRtfdTest, AttachmentsRideThroughTheTextAndComeBack)
 {
     QString error;
     const std::optional<PWAttributedString> text =
-        PWRtfd::readAttributedString(fixture(QStringLiteral("logo-attachment.rtfd")), &error);
+        PWRtfd::readAttributedString(rtfdFixture(QStringLiteral("logo-attachment.rtfd")), &error);
     ASSERT_TRUE(text) << error.toStdString();
     EXPECT_EQ(text->string(), QStringLiteral("Logo: \uFFFC done"));
     const QVariantMap attachment = text->charFormatAt(6).property(PWTextAttributes::CustomAttributes).toMap();
@@ -43,15 +44,16 @@ TEST(PWRtfdTest, AttachmentsRideThroughTheTextAndComeBack)
     EXPECT_TRUE(attachment.value(QStringLiteral("NeXTGraphicData")).toByteArray().startsWith("\x89PNG"));
     const std::optional<PWRtfd> written = PWRtfd::parse(PWRtfd::data(*text), &error);
     ASSERT_TRUE(written) << error.toStdString();
-    EXPECT_EQ(written->files().value(QStringLiteral("pic.png")),
-              PWRtfd::parse(fixture(QStringLiteral("logo-attachment.rtfd")))->files().value(QStringLiteral("pic.png")));
+    EXPECT_EQ(
+        written->files().value(QStringLiteral("pic.png")),
+        PWRtfd::parse(rtfdFixture(QStringLiteral("logo-attachment.rtfd")))->files().value(QStringLiteral("pic.png")));
     EXPECT_EQ(written->attributedString(), text);
 }
 
 TEST(PWRtfdTest, NestedDirectoriesAndSerializedRegularFiles)
 {
     QString error;
-    const std::optional<PWRtfd> rtfd = PWRtfd::parse(fixture(QStringLiteral("nested-directory.rtfd")), &error);
+    const std::optional<PWRtfd> rtfd = PWRtfd::parse(rtfdFixture(QStringLiteral("nested-directory.rtfd")), &error);
     ASSERT_TRUE(rtfd) << error.toStdString();
     const QMap<QString, QByteArray> expected {{QStringLiteral("TXT.rtf"), "{\\rtf1 nested}"},
                                               {QStringLiteral("Images/anim.gif"), "GIF89a-bytes"},
@@ -68,9 +70,13 @@ TEST(PWRtfdTest, WrittenLayoutIsTheDocumentedOne)
               "rtfd" + word(0) + word(3) + word(1) + word(7) + "TXT.rtf" + word(quint32(record.size())) + record);
 }
 
-struct MalformedCase { const char *name; QByteArray bytes; };
+struct MalformedRtfdCase
+{
+    const char *name;
+    QByteArray bytes;
+};
 
-using RtfdMalformedTest = testing::TestWithParam<MalformedCase>;
+using RtfdMalformedTest = testing::TestWithParam<MalformedRtfdCase>;
 
 TEST_P(RtfdMalformedTest, IsRefusedWithAReason)
 {
@@ -79,7 +85,7 @@ TEST_P(RtfdMalformedTest, IsRefusedWithAReason)
     EXPECT_FALSE(error.isEmpty());
 }
 
-QByteArray header()
+QByteArray rtfdHeader()
 {
     return "rtfd" + word(0);
 }
@@ -87,33 +93,33 @@ QByteArray header()
 // A directory of one entry whose record length is told, not computed.
 QByteArray oneEntry(const QByteArray &name, quint32 told, const QByteArray &record)
 {
-    return header() + word(3) + word(1) + word(quint32(name.size())) + name + word(told) + record;
+    return rtfdHeader() + word(3) + word(1) + word(quint32(name.size())) + name + word(told) + record;
 }
 
-QByteArray nested(int depth)
+QByteArray nestedRtfd(int depth)
 {
     QByteArray record = word(3) + word(0);
     for (int i = 0; i < depth; ++i)
         record = word(3) + word(1) + word(1) + "d" + word(quint32(record.size())) + record;
-    return header() + record;
+    return rtfdHeader() + record;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RtfdMalformedTest,
-    testing::Values(MalformedCase {"WrongMagic", "rtfx" + word(0) + word(3) + word(0)},
-                    MalformedCase {"UnknownVersion", "rtfd" + word(1) + word(3) + word(0)},
-                    MalformedCase {"TopIsAFile", header() + word(1) + word(0)},
-                    MalformedCase {"RecordLongerThanTold", oneEntry("TXT.rtf", 9, word(1) + word(2) + "ab")},
-                    MalformedCase {"FileLengthPastTheEnd", oneEntry("TXT.rtf", 10, word(1) + word(0x7fffffff) + "ab")},
-                    MalformedCase {"PaddingPastTheEnd",
-                                   oneEntry("TXT.rtf", 20, word(1) + word(0x80000000) + word(2) + word(999) + "ab")},
-                    MalformedCase {"UnknownRecordType", oneEntry("TXT.rtf", 10, word(7) + word(2) + "ab")},
-                    MalformedCase {"NameWithSlash", oneEntry("../TXT.rtf", 10, word(1) + word(2) + "ab")},
-                    MalformedCase {"TooManyEntries", header() + word(3) + word(0xffffffff)},
-                    MalformedCase {"NestedTooDeep", nested(PWRtfd::kMaxDepth + 1)},
-                    MalformedCase {"TrailingBytes",
-                                   PWRtfd({{QStringLiteral("TXT.rtf"), "{\\rtf1 x}"}}).serialized() + "junk"},
-                    MalformedCase {"NoText", PWRtfd({{QStringLiteral("pic.png"), "x"}}).serialized()}),
-    [](const testing::TestParamInfo<MalformedCase> &info) { return std::string(info.param.name); });
+    testing::Values(
+        MalformedRtfdCase {"WrongMagic", "rtfx" + word(0) + word(3) + word(0)},
+        MalformedRtfdCase {"UnknownVersion", "rtfd" + word(1) + word(3) + word(0)},
+        MalformedRtfdCase {"TopIsAFile", rtfdHeader() + word(1) + word(0)},
+        MalformedRtfdCase {"RecordLongerThanTold", oneEntry("TXT.rtf", 9, word(1) + word(2) + "ab")},
+        MalformedRtfdCase {"FileLengthPastTheEnd", oneEntry("TXT.rtf", 10, word(1) + word(0x7fffffff) + "ab")},
+        MalformedRtfdCase {"PaddingPastTheEnd",
+                           oneEntry("TXT.rtf", 20, word(1) + word(0x80000000) + word(2) + word(999) + "ab")},
+        MalformedRtfdCase {"UnknownRecordType", oneEntry("TXT.rtf", 10, word(7) + word(2) + "ab")},
+        MalformedRtfdCase {"NameWithSlash", oneEntry("../TXT.rtf", 10, word(1) + word(2) + "ab")},
+        MalformedRtfdCase {"TooManyEntries", rtfdHeader() + word(3) + word(0xffffffff)},
+        MalformedRtfdCase {"NestedTooDeep", nestedRtfd(PWRtfd::kMaxDepth + 1)},
+        MalformedRtfdCase {"TrailingBytes", PWRtfd({{QStringLiteral("TXT.rtf"), "{\\rtf1 x}"}}).serialized() + "junk"},
+        MalformedRtfdCase {"NoText", PWRtfd({{QStringLiteral("pic.png"), "x"}}).serialized()}),
+    [](const testing::TestParamInfo<MalformedRtfdCase> &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -25,7 +25,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Another user, as a test run by root can make one; an ordinary user's run skips what needs one.
-const uid_t kOtherUser = ::geteuid() + 4242;
+const uid_t kOtherOwner = ::geteuid() + 4242;
 
 // One way a save reaches a file; change, when given, runs between the check and the replace, as
 // another process could.
@@ -57,7 +57,7 @@ const Writer kWriters[] = {
      }},
 };
 
-QStringList partFiles(const QString &folder)
+QStringList partFilesOf(const QString &folder)
 {
     return QDir(folder).entryList({u"*.part"_s}, QDir::Files | QDir::Hidden | QDir::System);
 }
@@ -93,8 +93,8 @@ TEST_P(PWSaveFileSharedLinkTest, AnotherUsersLinkInASharedFolderIsNotFollowed)
         ASSERT_TRUE(pwtest::writeFile(mine + u"/design.pwdc"_s, "the user's design"));
         const QByteArray link = QFile::encodeName(shared + (c.linkedFolder ? u"/in"_s : u"/design.pwdc"_s));
         ASSERT_EQ(::symlink(QFile::encodeName(c.linkedFolder ? mine : mine + u"/design.pwdc"_s).constData(), link.constData()), 0);
-        if ((c.folderOfOther && ::chown(QFile::encodeName(shared).constData(), kOtherUser, ::getegid()) != 0)
-            || (c.linkOfOther && ::lchown(link.constData(), kOtherUser, ::getegid()) != 0))
+        if ((c.folderOfOther && ::chown(QFile::encodeName(shared).constData(), kOtherOwner, ::getegid()) != 0)
+            || (c.linkOfOther && ::lchown(link.constData(), kOtherOwner, ::getegid()) != 0))
             GTEST_SKIP() << "files cannot be given to another user here";
         const QString target = shared + (c.linkedFolder ? u"/in/design.pwdc"_s : u"/design.pwdc"_s);
 
@@ -161,7 +161,7 @@ TEST_P(PWSaveFileChangedTargetTest, ATargetChangedWhileWritingIsLeftAsItIs)
             EXPECT_TRUE(reason.contains(u"was changed by someone else while it was being saved"_s)) << qPrintable(reason);
             EXPECT_EQ(pwtest::readFile(victim), "the user's design");
             EXPECT_EQ(pwtest::readFile(target), c.left);
-            EXPECT_EQ(partFiles(folder.path()), QStringList());
+            EXPECT_EQ(partFilesOf(folder.path()), QStringList());
         }
     }
 }

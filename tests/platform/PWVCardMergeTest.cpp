@@ -17,13 +17,6 @@
 
 namespace {
 
-void editMulti(PWPerson &person, const QString &property, const std::function<void(PWMultiValue &)> &edit)
-{
-    PWMultiValue multi = *person.multiValueForProperty(property);
-    edit(multi);
-    person.setMultiValueForProperty(property, multi);
-}
-
 struct MergeCase
 {
     const char *name;
@@ -124,21 +117,29 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         MergeCase {"RemovedPrimaryPhoneLeavesTheNextAsWritten",
                    kPhones,
-                   [](PWPerson &p) { editMulti(p, kPWPhoneProperty, [](PWMultiValue &m) { m.removeValueAndLabelAtIndex(0); }); },
+                   [](PWPerson &p) {
+                       pwtest::editMulti(p, kPWPhoneProperty, [](PWMultiValue &m) { m.removeValueAndLabelAtIndex(0); });
+                   },
                    {"TEL;type=CELL;X-RING=soft:+1 555 0199", "TEL;type=HOME:+1 555 0142"},
                    {"+1 555 0100"},
                    primaryPhone,
                    QStringLiteral("+1 555 0199")},
         MergeCase {"RemovedFirstAddressLeavesTheNextAsWritten",
                    kAddresses,
-                   [](PWPerson &p) { editMulti(p, kPWAddressProperty, [](PWMultiValue &m) { m.removeValueAndLabelAtIndex(0); }); },
+                   [](PWPerson &p) {
+                       pwtest::editMulti(p, kPWAddressProperty,
+                                         [](PWMultiValue &m) { m.removeValueAndLabelAtIndex(0); });
+                   },
                    {"ADR;TYPE=WORK;X-FLOOR=3:PO Box 7;Bldg 5;1 Infinite Loop;Cupertino;CA;95014;USA"},
                    {"Orchard"},
                    primaryStreetAndCity,
                    QStringLiteral("1 Infinite Loop\nBldg 5\nPO Box 7|Cupertino")},
         MergeCase {"ANewPrimaryMovesOnlyTheMark",
                    kPhones,
-                   [](PWPerson &p) { editMulti(p, kPWPhoneProperty, [](PWMultiValue &m) { m.setPrimaryIdentifier(m.identifierAtIndex(2)); }); },
+                   [](PWPerson &p) {
+                       pwtest::editMulti(p, kPWPhoneProperty,
+                                         [](PWMultiValue &m) { m.setPrimaryIdentifier(m.identifierAtIndex(2)); });
+                   },
                    {"TEL;type=WORK;X-EXT=42:+1 555 0100", "TEL;type=CELL;X-RING=soft:+1 555 0199",
                     "TEL;type=HOME;type=pref:+1 555 0142"},
                    {},
@@ -147,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
         MergeCase {"ANewPrimaryWithANewNumberKeepsItsParameters",
                    kPhones,
                    [](PWPerson &p) {
-                       editMulti(p, kPWPhoneProperty, [](PWMultiValue &m) {
+                       pwtest::editMulti(p, kPWPhoneProperty, [](PWMultiValue &m) {
                            m.replaceValueAtIndex(1, PWPlist::fromString(QStringLiteral("+1 555 0111")));
                            m.setPrimaryIdentifier(m.identifierAtIndex(1));
                        });
@@ -158,7 +159,9 @@ INSTANTIATE_TEST_SUITE_P(
                    QStringLiteral("+1 555 0111")},
         MergeCase {"UntouchedLatin1LinesKeepTheirBytes",
                    kLatin1,
-                   [](PWPerson &p) { p.setValueForProperty(kPWJobTitleProperty, PWPlist::fromString(QStringLiteral("Chef"))); },
+                   [](PWPerson &p) {
+                       p.setValueForProperty(kPWJobTitleProperty, PWPlist::fromString(QStringLiteral("Chef")));
+                   },
                    {"N;CHARSET=ISO-8859-1:M\xfcller;J\xfcrgen", "ORG:Caf\xe9 \x80uro",
                     "NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=ISO-8859-1:gr=FCn", "TITLE:Chef"},
                    {"M\xc3\xbc"},
@@ -170,7 +173,9 @@ INSTANTIATE_TEST_SUITE_P(
                        p.setValueForProperty(kPWLastNameProperty, PWPlist::fromString(QStringLiteral("Mühle")));
                        p.setValueForProperty(kPWJobTitleProperty, PWPlist::fromString(QStringLiteral("Kõch")));
                    },
-                   {"N;CHARSET=UTF-8:M\xc3\xbchle;J\xc3\xbcrgen;;;", "TITLE;CHARSET=UTF-8:K\xc3\xb5" "ch",
+                   {"N;CHARSET=UTF-8:M\xc3\xbchle;J\xc3\xbcrgen;;;",
+                    "TITLE;CHARSET=UTF-8:K\xc3\xb5"
+                    "ch",
                     "ORG:Caf\xe9 \x80uro"},
                    {"CHARSET=ISO-8859-1:M\xc3"},
                    names,

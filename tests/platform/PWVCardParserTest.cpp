@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray fixture(const QString &name)
+QByteArray contactsFixture(const QString &name)
 {
     return pwtest::readFixture(QStringLiteral("contacts/") + name);
 }
@@ -32,7 +32,8 @@ using PWVCardParserEncodingTest = testing::TestWithParam<const char *>;
 TEST_P(PWVCardParserEncodingTest, EveryEncodingGivesTheSameUnfoldedLines)
 {
     QString error;
-    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(fixture(QString::fromLatin1(GetParam())), &error);
+    const std::optional<QList<PWVCard>> cards =
+        PWVCardParser::parse(contactsFixture(QString::fromLatin1(GetParam())), &error);
     ASSERT_TRUE(cards) << error.toStdString();
     ASSERT_EQ(cards->size(), 1);
     const PWVCard &card = cards->constFirst();
@@ -41,7 +42,7 @@ TEST_P(PWVCardParserEncodingTest, EveryEncodingGivesTheSameUnfoldedLines)
               QStringLiteral("A note long enough that a desktop address book folds it over more than one line of "
                              "seventy-five octets, continued here after one blank,and here after a tab; and 東京 in "
                              "the middle."));
-    EXPECT_EQ(card, PWVCardParser::parse(fixture(QStringLiteral("vcard30-folded.vcf")))->constFirst());
+    EXPECT_EQ(card, PWVCardParser::parse(contactsFixture(QStringLiteral("vcard30-folded.vcf")))->constFirst());
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, PWVCardParserEncodingTest,
@@ -53,8 +54,8 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, PWVCardParserEncodingTest,
 TEST(PWVCardParserTest, OnlyTheLineThatIsNoUtf8IsReadAsWindowsLatin1)
 {
     QStringList problems;
-    const std::optional<QList<PWVCard>> cards =
-        PWVCardParser::parse(fixture(QStringLiteral("vcard30-mixed-utf8-latin1-cards.vcf")), nullptr, nullptr, &problems);
+    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(
+        contactsFixture(QStringLiteral("vcard30-mixed-utf8-latin1-cards.vcf")), nullptr, nullptr, &problems);
     ASSERT_TRUE(cards);
     QStringList names;
     for (const PWVCard &card : *cards)
@@ -184,7 +185,7 @@ TEST(PWVCardParserTest, RandomMutationsOfAValidCardNeverCrash)
     QRandomGenerator random(20261206);
     QLoggingCategory::setFilterRules(QStringLiteral("pw.platform.vcard=false")); // refusals by the hundred
     for (int round = 0; round < 100; ++round) {
-        QByteArray bytes = fixture(QStringLiteral("vcard30-grouped-labels.vcf"));
+        QByteArray bytes = contactsFixture(QStringLiteral("vcard30-grouped-labels.vcf"));
         // Each edit cuts up to seven bytes somewhere and puts in nothing, a separator or any byte.
         for (int edits = 1 + random.bounded(20); edits > 0; --edits) {
             const char any[] = {'\r', '\n', ' ', '=', ':', ';', '"', char(random.bounded(256))};

@@ -11,7 +11,7 @@
 
 namespace {
 
-QByteArray fixture(const QString &name)
+QByteArray cardFixture(const QString &name)
 {
     return pwtest::readFixture(QStringLiteral("contacts/") + name);
 }
@@ -56,7 +56,7 @@ TEST_F(PWVCardReaderTest, GroupedLinesTakeTheirGroupsLabelsAndPrefMakesThePrimar
 {
     QString error;
     const std::shared_ptr<PWPerson> person =
-        PWVCardReader::personFromData(fixture(QStringLiteral("vcard30-grouped-labels.vcf")), &error);
+        PWVCardReader::personFromData(cardFixture(QStringLiteral("vcard30-grouped-labels.vcf")), &error);
     ASSERT_TRUE(person) << error.toStdString();
     // Every property with a value, a line each; labels without their markers.
     QStringList lines;
@@ -84,7 +84,7 @@ TEST_F(PWVCardReaderTest, GroupedLinesTakeTheirGroupsLabelsAndPrefMakesThePrimar
 TEST_F(PWVCardReaderTest, QuotedPrintableCardReadsWithLineEndsNormalised)
 {
     const std::shared_ptr<PWPerson> person =
-        PWVCardReader::personFromData(fixture(QStringLiteral("vcard21-quoted-printable.vcf")));
+        PWVCardReader::personFromData(cardFixture(QStringLiteral("vcard21-quoted-printable.vcf")));
     ASSERT_TRUE(person);
     EXPECT_EQ(texts(*person, {kPWFirstNameProperty, kPWLastNameProperty, kPWNoteProperty}),
               QStringLiteral("Jürgen|Müller|First line\nSecond line with a soft break"));
@@ -103,7 +103,7 @@ TEST_F(PWVCardReaderTest, QuotedPrintableCardReadsWithLineEndsNormalised)
 TEST_F(PWVCardReaderTest, QuotedPrintableSoftBreakBeforeABlankKeepsTheBlank)
 {
     const std::shared_ptr<PWPerson> person =
-        PWVCardReader::personFromData(fixture(QStringLiteral("vcard21-qp-soft-break-leading-space.vcf")));
+        PWVCardReader::personFromData(cardFixture(QStringLiteral("vcard21-qp-soft-break-leading-space.vcf")));
     ASSERT_TRUE(person);
     EXPECT_EQ(
         entries(*person, kPWAddressProperty),
@@ -153,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(PWVCardReaderTest, PhotosComeFromBase64OrDataUrisAndBrokenOnesAreLeftOut)
 {
     const std::optional<QList<std::shared_ptr<PWPerson>>> persons =
-        PWVCardReader::personsFromData(fixture(QStringLiteral("vcard30-photo-base64.vcf")));
+        PWVCardReader::personsFromData(cardFixture(QStringLiteral("vcard30-photo-base64.vcf")));
     ASSERT_TRUE(persons);
     ASSERT_EQ(persons->size(), 3);
     const QByteArray png =
@@ -172,7 +172,8 @@ TEST_F(PWVCardReaderTest, PhotosComeFromBase64OrDataUrisAndBrokenOnesAreLeftOut)
 
 TEST_F(PWVCardReaderTest, GroupCardsMakeGroupsAndUidsAreKeptOnRequest)
 {
-    const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(fixture(QStringLiteral("vcard30-group-card.vcf")));
+    const std::optional<QList<PWVCard>> cards =
+        PWVCardParser::parse(cardFixture(QStringLiteral("vcard30-group-card.vcf")));
     ASSERT_TRUE(cards);
     ASSERT_EQ(cards->size(), 3);
     EXPECT_FALSE(PWVCardReader::isGroupCard(cards->at(0)));
@@ -184,7 +185,7 @@ TEST_F(PWVCardReaderTest, GroupCardsMakeGroupsAndUidsAreKeptOnRequest)
     EXPECT_EQ(group->memberIds(),
               (QStringList {QStringLiteral("7E0C1A52-PERSON-A"), QStringLiteral("7E0C1A52-PERSON-B")}));
     EXPECT_FALSE(PWVCardReader::groupFromCard(cards->at(0)));
-    const auto persons = PWVCardReader::personsFromData(fixture(QStringLiteral("vcard30-group-card.vcf")));
+    const auto persons = PWVCardReader::personsFromData(cardFixture(QStringLiteral("vcard30-group-card.vcf")));
     ASSERT_TRUE(persons);
     ASSERT_EQ(persons->size(), 2);
     EXPECT_NE(persons->at(0)->uniqueId(), QStringLiteral("7E0C1A52-PERSON-A"));

@@ -11,7 +11,7 @@
 
 namespace {
 
-QByteArray card(int index, const QByteArray &lastLines = QByteArray())
+QByteArray numberedCard(int index, const QByteArray &lastLines = QByteArray())
 {
     const QByteArray n = QByteArray::number(index);
     return "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Card;Number " + n + "\r\nTEL;CELL:+1 555 0" + n + "\r\n" + lastLines
@@ -23,7 +23,7 @@ QByteArray cards(int count, int at, const QByteArray &lastLines)
 {
     QByteArray bytes;
     for (int i = 0; i < count; ++i)
-        bytes += card(i, i == at ? lastLines : QByteArray());
+        bytes += numberedCard(i, i == at ? lastLines : QByteArray());
     return bytes;
 }
 
@@ -139,8 +139,8 @@ TEST(PWVCardParserSourceTest, CardsComeWithTheirLinesAsWritten)
                              "UID:u1\r\nEND:VCARD\r\nBEGIN:VCARD\nN:Two\nEND:VCARD";
     QList<PWVCardSource> sources;
     QList<PWVCard> cards;
-    ASSERT_TRUE(PWVCardParser::parseEachWithSource(bytes, [&](PWVCard &card, PWVCardSource &source) {
-        cards.append(card);
+    ASSERT_TRUE(PWVCardParser::parseEachWithSource(bytes, [&](PWVCard &numberedCard, PWVCardSource &source) {
+        cards.append(numberedCard);
         sources.append(source);
     }));
     ASSERT_EQ(sources.size(), 2);

@@ -4,6 +4,8 @@
 #include "platform/PWUserDefaults.h"
 
 #include <QByteArray>
+#include <QDateTime>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -21,6 +23,15 @@ QByteArray readFile(const QString &path);
 
 // The bytes of a fixture the project authored, by its path below tests/data; empty when absent.
 QByteArray readFixture(const QString &relative);
+
+// An image encoded in the format Qt names `format`; a failure of the encoder fails the test.
+QByteArray encodedImage(const QImage &image, const char *format);
+
+// A one-page PDF of `side` points square, filled black.
+QByteArray blackPdf(double side = 30);
+
+// A moment in UTC.
+QDateTime utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int msec = 0);
 
 // Writes a whole file, replacing it; false when it cannot be written.
 bool writeFile(const QString &path, const QByteArray &bytes);

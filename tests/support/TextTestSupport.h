@@ -13,6 +13,16 @@
 // within one machine.
 namespace texttest {
 
+// The character format of a merge field: the tag in the text's custom attributes (none for 0).
+inline QTextCharFormat fieldFormat(int tag, double size = 12.0)
+{
+    QTextCharFormat format;
+    format.setFontPointSize(size);
+    if (tag)
+        format.setProperty(PWTextAttributes::CustomAttributes, QVariantMap {{QStringLiteral("FTTextTag"), tag}});
+    return format;
+}
+
 inline QTextCharFormat style(const QString &postScriptName, double size, const QColor &color = QColor())
 {
     QTextCharFormat format;

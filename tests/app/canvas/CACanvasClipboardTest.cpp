@@ -17,12 +17,9 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+using PWPasteboardTypes::mimeTypeOf;
 
-QString mime(const char *name)
-{
-    return PWPasteboardTypes::mimeTypeOf(name);
-}
+namespace {
 
 QByteArray pictureBytes(const char *format, QRgb color = 0xff20a040)
 {
@@ -57,11 +54,11 @@ TEST_F(CACanvasClipboardTest, CopyCarriesTheDesignTypeWithItsRenderings)
     ASSERT_TRUE(clipboard().copy(system()));
     const QMimeData *data = system()->mimeData();
     ASSERT_TRUE(data);
-    EXPECT_EQ(data->data(mime(PWPasteboardTypes::kProductDocument)), bytesOf(box));
-    EXPECT_TRUE(data->data(mime(PWPasteboardTypes::kPDF)).startsWith("%PDF"));
-    const QByteArray tiff = data->data(mime(PWPasteboardTypes::kTIFF));
+    EXPECT_EQ(data->data(mimeTypeOf(PWPasteboardTypes::kProductDocument)), bytesOf(box));
+    EXPECT_TRUE(data->data(mimeTypeOf(PWPasteboardTypes::kPDF)).startsWith("%PDF"));
+    const QByteArray tiff = data->data(mimeTypeOf(PWPasteboardTypes::kTIFF));
     EXPECT_TRUE(tiff.startsWith("II*") || tiff.startsWith("MM")) << "a TIFF, not " << tiff.left(4).toHex().constData();
-    EXPECT_FALSE(data->hasFormat(mime(PWPasteboardTypes::kDragAndDropStartX))) << "a copy is no drag";
+    EXPECT_FALSE(data->hasFormat(mimeTypeOf(PWPasteboardTypes::kDragAndDropStartX))) << "a copy is no drag";
     EXPECT_EQ(clipboard().pasteDelta(), 10.0);
 }
 
@@ -80,7 +77,7 @@ TEST_F(CACanvasClipboardTest, PastesLandTenTwentyAndThirtyPointsOffAndAPictureRe
         EXPECT_EQ(view.ftView()->getSelComponents().size(), 1u);
     }
     auto picture = std::make_unique<QMimeData>();
-    picture->setData(mime(PWPasteboardTypes::kPNG), pictureBytes("PNG"));
+    picture->setData(mimeTypeOf(PWPasteboardTypes::kPNG), pictureBytes("PNG"));
     ASSERT_TRUE(clipboard().paste(picture.get()));
     EXPECT_EQ(clipboard().pasteDelta(), 0.0);
     // The clipboard still holds the copy: the next design paste lies on the copied object.
@@ -128,10 +125,10 @@ TEST_F(CACanvasClipboardTest, CopyWithNothingSelectedTouchesNeitherClipboardNorO
     ASSERT_TRUE(clipboard().copy(system()));
     ASSERT_TRUE(clipboard().paste(system()->mimeData()));
     ASSERT_EQ(clipboard().pasteDelta(), 20.0);
-    const QByteArray held = system()->mimeData()->data(mime(PWPasteboardTypes::kProductDocument));
+    const QByteArray held = system()->mimeData()->data(mimeTypeOf(PWPasteboardTypes::kProductDocument));
     view.ftView()->deselectAll();
     EXPECT_FALSE(clipboard().copy(system()));
-    EXPECT_EQ(system()->mimeData()->data(mime(PWPasteboardTypes::kProductDocument)), held);
+    EXPECT_EQ(system()->mimeData()->data(mimeTypeOf(PWPasteboardTypes::kProductDocument)), held);
     EXPECT_EQ(clipboard().pasteDelta(), 20.0);
 }
 
@@ -144,7 +141,7 @@ TEST_F(CACanvasClipboardTest, CutRemovesTheSelectionAsOneStepThatUndoPutsBack)
     clipboard().cut(system());
     EXPECT_EQ(indexOf(text), -1);
     EXPECT_EQ(indexOf(picture), -1);
-    EXPECT_TRUE(system()->mimeData()->hasFormat(mime(PWPasteboardTypes::kProductDocument)));
+    EXPECT_TRUE(system()->mimeData()->hasFormat(mimeTypeOf(PWPasteboardTypes::kProductDocument)));
     EXPECT_EQ(undo().undoActionName(), PWLocalizedString(u"CUT_OBJECT"_s));
     undo().undo();
     EXPECT_FALSE(undo().canUndo()) << "one step";
@@ -221,7 +218,7 @@ TEST_F(CACanvasClipboardTest, PictureFilesAllLandAtThePageCentreAndAreNotPastedT
     QMimeData data;
     data.setUrls(urls);
     // The same picture offered once more as picture data must not come in a third time.
-    data.setData(mime(PWPasteboardTypes::kPNG), pictureBytes("PNG"));
+    data.setData(mimeTypeOf(PWPasteboardTypes::kPNG), pictureBytes("PNG"));
     const size_t before = list().size();
     ASSERT_TRUE(clipboard().paste(&data));
     const std::vector<CFTComponent *> made = added(before);
@@ -238,13 +235,13 @@ TEST_F(CACanvasClipboardTest, NamedImageAnswersThatItInserted)
 {
     const std::shared_ptr<PWImage> named = image(30, 30, 0xffcc2222, u"clipboard-test-red"_s);
     QMimeData data;
-    data.setData(mime(PWPasteboardTypes::kNamedImage), "clipboard-test-red");
+    data.setData(mimeTypeOf(PWPasteboardTypes::kNamedImage), "clipboard-test-red");
     const size_t before = list().size();
     EXPECT_TRUE(clipboard().makeNewImageFromPasteboard(data, QPointF(50, 50)));
     EXPECT_EQ(added(before).size(), 1u);
 
     QMimeData unknown;
-    unknown.setData(mime(PWPasteboardTypes::kNamedImage), "no-such-picture-anywhere");
+    unknown.setData(mimeTypeOf(PWPasteboardTypes::kNamedImage), "no-such-picture-anywhere");
     EXPECT_FALSE(clipboard().makeNewImageFromPasteboard(unknown, QPointF(50, 50)));
     EXPECT_EQ(added(before).size(), 1u);
 }
@@ -267,7 +264,7 @@ TEST_P(CACanvasClipboardBadDataTest, IsRefusedAndNothingChanges)
     ASSERT_TRUE(clipboard().copy(system()));
     const QByteArray before = saved();
     QMimeData data;
-    data.setData(mime(GetParam().type), GetParam().bytes());
+    data.setData(mimeTypeOf(GetParam().type), GetParam().bytes());
     EXPECT_FALSE(clipboard().paste(&data));
     EXPECT_TRUE(sameDesign(saved(), before));
     EXPECT_FALSE(undo().canUndo());

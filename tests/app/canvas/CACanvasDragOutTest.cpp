@@ -17,6 +17,8 @@
 
 using namespace Qt::StringLiterals;
 
+using PWPasteboardTypes::mimeTypeOf;
+
 namespace {
 
 struct Design
@@ -37,24 +39,20 @@ struct Design
     CFTAText *text;
 };
 
-QString mime(const char *name)
-{
-    return PWPasteboardTypes::mimeTypeOf(name);
-}
-
 TEST(CACanvasDragOutTest, CarriesTheDesignTypeThenPdfTiffAndTheStartPointInThatOrder)
 {
     Design d;
     const std::unique_ptr<QMimeData> data =
         CACanvasDragOut::mimeDataForComponents(d.document, {d.box, d.text}, QPointF(12.5, 300.25));
-    const QStringList expected = {mime(PWPasteboardTypes::kProductDocument), mime(PWPasteboardTypes::kPDF),
-                                  mime(PWPasteboardTypes::kTIFF), mime(PWPasteboardTypes::kDragAndDropStartX),
-                                  mime(PWPasteboardTypes::kDragAndDropStartY)};
+    const QStringList expected = {mimeTypeOf(PWPasteboardTypes::kProductDocument), mimeTypeOf(PWPasteboardTypes::kPDF),
+                                  mimeTypeOf(PWPasteboardTypes::kTIFF),
+                                  mimeTypeOf(PWPasteboardTypes::kDragAndDropStartX),
+                                  mimeTypeOf(PWPasteboardTypes::kDragAndDropStartY)};
     EXPECT_EQ(data->formats(), expected);
-    EXPECT_EQ(data->data(mime(PWPasteboardTypes::kDragAndDropStartX)), QByteArray("12.500000"));
-    EXPECT_EQ(data->data(mime(PWPasteboardTypes::kDragAndDropStartY)), QByteArray("300.250000"));
-    EXPECT_TRUE(data->data(mime(PWPasteboardTypes::kPDF)).startsWith("%PDF-"));
-    const QByteArray tiff = data->data(mime(PWPasteboardTypes::kTIFF));
+    EXPECT_EQ(data->data(mimeTypeOf(PWPasteboardTypes::kDragAndDropStartX)), QByteArray("12.500000"));
+    EXPECT_EQ(data->data(mimeTypeOf(PWPasteboardTypes::kDragAndDropStartY)), QByteArray("300.250000"));
+    EXPECT_TRUE(data->data(mimeTypeOf(PWPasteboardTypes::kPDF)).startsWith("%PDF-"));
+    const QByteArray tiff = data->data(mimeTypeOf(PWPasteboardTypes::kTIFF));
     EXPECT_TRUE(tiff.startsWith(QByteArray("II*\0", 4)) || tiff.startsWith(QByteArray("MM\0*", 4)));
 }
 
@@ -64,7 +62,7 @@ TEST(CACanvasDragOutTest, DesignTypeReadsBackAsTheDraggedObjectsInTheirOrder)
     const std::unique_ptr<QMimeData> data = CACanvasDragOut::mimeDataForComponents(d.document, {d.text, d.box}, {});
     QString error;
     const auto components =
-        CADocument::componentsFromData(data->data(mime(PWPasteboardTypes::kProductDocument)), &error);
+        CADocument::componentsFromData(data->data(mimeTypeOf(PWPasteboardTypes::kProductDocument)), &error);
     ASSERT_EQ(components.size(), 2u) << error.toStdString();
     EXPECT_EQ(components[0]->getClassID(), d.text->getClassID());
     EXPECT_EQ(components[1]->getClassID(), d.box->getClassID());

@@ -33,12 +33,9 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+using PWPasteboardTypes::mimeTypeOf;
 
-QString mime(const char *name)
-{
-    return PWPasteboardTypes::mimeTypeOf(name);
-}
+namespace {
 
 QByteArray png()
 {
@@ -51,8 +48,8 @@ QByteArray png()
     return bytes;
 }
 
-const QByteArray kCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\n"
-                         "ADR;TYPE=WORK:;;1 Main St;Springfield;IL;62701;USA\r\nEND:VCARD\r\n";
+const QByteArray kDroppedCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\n"
+                                "ADR;TYPE=WORK:;;1 Main St;Springfield;IL;62701;USA\r\nEND:VCARD\r\n";
 
 class CACanvasDropTest : public ::testing::Test, public CanvasEditsFixture
 {
@@ -115,7 +112,7 @@ TEST_F(CACanvasDropTest, DesignItemWithoutStartIsPlacedByTheDropPoint)
 {
     const std::vector<CFTComponent *> one{box};
     QMimeData data;
-    data.setData(mime(PWPasteboardTypes::kAddressDocument), document.documentDataForComponents(&one));
+    data.setData(mimeTypeOf(PWPasteboardTypes::kAddressDocument), document.documentDataForComponents(&one));
     const size_t before = list().size();
     dropAt(data, QPointF(100.0, 80.0));
     ASSERT_EQ(added(before).size(), 1u);
@@ -140,7 +137,7 @@ TEST_F(CACanvasDropTest, DesignItemsComeInAsOneInsertStepAndAnEmptySimpleTextIsT
             item.SetString(CDDString(c.contents));
         const std::vector<CFTComponent *> one{&item};
         QMimeData data;
-        data.setData(mime(PWPasteboardTypes::kAddressDocument), document.documentDataForComponents(&one));
+        data.setData(mimeTypeOf(PWPasteboardTypes::kAddressDocument), document.documentDataForComponents(&one));
         const size_t before = list().size();
         dropAt(data, QPointF(60.0, 150.0));
         ASSERT_EQ(added(before).size(), 1u);
@@ -153,7 +150,7 @@ TEST_F(CACanvasDropTest, DesignItemsComeInAsOneInsertStepAndAnEmptySimpleTextIsT
 TEST_F(CACanvasDropTest, StyledTextBecomesASimpleTextStartingAtTheDropPoint)
 {
     QMimeData data;
-    data.setData(mime(PWPasteboardTypes::kRTF), "{\\rtf1\\ansi {\\b Bold} words}");
+    data.setData(mimeTypeOf(PWPasteboardTypes::kRTF), "{\\rtf1\\ansi {\\b Bold} words}");
     data.setText(u"plain words"_s);
     const size_t before = list().size();
     EXPECT_EQ(dropAt(data, QPointF(150.0, 120.0)), Qt::CopyAction);
@@ -239,7 +236,7 @@ TEST_F(CACanvasDropTest, ADroppedTextStandsOnTheBottomEdgeOfItsDraggedPicture)
         QMimeData data;
         data.setText(u"words"_s);
         if (pictureFrame)
-            data.setData(mime(PWPasteboardTypes::kDragImageFrame), pictureFrame);
+            data.setData(mimeTypeOf(PWPasteboardTypes::kDragImageFrame), pictureFrame);
         const size_t before = list().size();
         dropAt(data, released);
         const std::vector<CFTComponent *> made = added(before);
@@ -274,7 +271,7 @@ TEST(CACanvasDropNamesTest, ThePicturesFrameIsReadOnlyWhenItIsOne)
     };
     for (const auto &c : cases) {
         QMimeData data;
-        data.setData(mime(PWPasteboardTypes::kDragImageFrame), c.text);
+        data.setData(mimeTypeOf(PWPasteboardTypes::kDragImageFrame), c.text);
         EXPECT_EQ(CACanvasDrop::dragImageFrame(data), c.frame) << c.name;
     }
     EXPECT_EQ(CACanvasDrop::dragImageFrame(QMimeData()), std::nullopt) << "nothing said";
@@ -330,7 +327,7 @@ TEST_F(CACanvasDropTest, FilesBecomePicturesAtOnePointAndVCardsOfAnyCaseThePerso
         urls.append(QUrl::fromLocalFile(file.fileName()));
     };
     write("one.png", png());
-    write("JANE.VCF", kCard);
+    write("JANE.VCF", kDroppedCard);
     write("two.png", png());
     QMimeData data;
     data.setUrls(urls);
@@ -361,7 +358,7 @@ TEST_F(CACanvasDropTest, AContactOnADesignWithoutAddressGetsARecipientPanelFirst
     undo().removeAllActions();
     ASSERT_FALSE(view.edits().isAddressPanelToFromActive());
     QMimeData data;
-    data.setData(mime(PWPasteboardTypes::kVCard), kCard);
+    data.setData(mimeTypeOf(PWPasteboardTypes::kVCard), kDroppedCard);
     const size_t count = list().size();
     EXPECT_EQ(dropAt(data, QPointF(5.0, 5.0)), Qt::CopyAction);
     const std::vector<CFTComponent *> made = added(count);
@@ -390,7 +387,7 @@ TEST_F(CACanvasDropTest, DataThatIsNotWhatItClaimsChangesNothing)
                           Case{"no picture", PWPasteboardTypes::kPNG, QByteArray("\x89PNG\r\n\x1a\n", 8)}}) {
         const QByteArray before = saved();
         QMimeData data;
-        data.setData(mime(c.type), c.bytes);
+        data.setData(mimeTypeOf(c.type), c.bytes);
         dropAt(data, QPointF(60.0, 60.0));
         EXPECT_TRUE(sameDesign(saved(), before)) << c.name;
         EXPECT_FALSE(undo().canUndo()) << c.name;
@@ -422,7 +419,7 @@ TEST_F(CACanvasDropTest, NetworkAddressesAreRefusedWhateverElseTheDragCarries)
         if (c.withText)
             data.setText(c.urls.first().toString());
         if (c.withPicture)
-            data.setData(mime(PWPasteboardTypes::kPNG), png());
+            data.setData(mimeTypeOf(PWPasteboardTypes::kPNG), png());
         EXPECT_EQ(view.drops().dragOperation(data, QPointF(60.0, 60.0)), Qt::IgnoreAction) << c.name;
         EXPECT_FALSE(view.drops().drop(data, QPointF(60.0, 60.0), std::nullopt)) << c.name;
         EXPECT_EQ(list().size(), count) << c.name;

@@ -12,7 +12,7 @@
 
 namespace {
 
-struct EditCase
+struct CanvasEditCase
 {
     const char *name;
     std::function<void(CanvasEditsFixture &)> apply;
@@ -20,7 +20,7 @@ struct EditCase
     std::function<void(CanvasEditsFixture &)> prepare = nullptr;
 };
 
-void PrintTo(const EditCase &edit, std::ostream *out)
+void PrintTo(const CanvasEditCase &edit, std::ostream *out)
 {
     *out << edit.name;
 }
@@ -30,7 +30,7 @@ using F = CanvasEditsFixture;
 const CDDColor kRed(1.0f, 0.0f, 0.0f, 1.0f);
 const CDDColor kBlue(0.0f, 0.0f, 1.0f, 1.0f);
 
-const EditCase kEdits[] = {
+const CanvasEditCase kEdits[] = {
     {"MoveComponent", [](F &f) { f.edits().moveComponentDxDyForObject(7.5, -3.25, f.box); }},
     {"FlipX", [](F &f) { f.edits().setFlipXForObject(true, f.picture); }},
     {"FlipY", [](F &f) { f.edits().setFlipYForObject(true, f.picture); }},
@@ -51,8 +51,7 @@ const EditCase kEdits[] = {
     {"ForeColorAddsTheOutline", [](F &f) { f.edits().setForeColorForObject(kRed, f.bare); }},
     {"BackColorAddsTheFill", [](F &f) { f.edits().setBackColorForObject(kBlue, f.bare); }},
     {"ObjectBound", [](F &f) { f.edits().setObjectBound(f.box, QRectF(11.0, 12.0, 70.0, 45.0)); }},
-    {"SideCount", [](F &f) { f.edits().setSideCountForObject(7.0, f.box); },
-     [](F &f) { f.box->setType(ctPolygon); }},
+    {"SideCount", [](F &f) { f.edits().setSideCountForObject(7.0, f.box); }, [](F &f) { f.box->setType(ctPolygon); }},
     {"CurveRadius", [](F &f) { f.edits().setCurveRadiusForObject(9.0, f.box); },
      [](F &f) { f.box->setType(ctRoundedRect); }},
     {"CounterStart", [](F &f) { f.edits().setCounterStartNumberForObject(40, f.counter); }},
@@ -96,7 +95,7 @@ const EditCase kEdits[] = {
     {"CategoryToFileData", [](F &f) { f.edits().setTextCategoryForObject(tcFileData, f.street); }},
 };
 
-class CACanvasEditsTest : public ::testing::TestWithParam<EditCase>
+class CACanvasEditsTest : public ::testing::TestWithParam<CanvasEditCase>
 {
 };
 
@@ -128,6 +127,8 @@ TEST_P(CACanvasEditsTest, UndoRestoresTheSavedBytesAndRedoRepeatsThem)
 }
 
 INSTANTIATE_TEST_SUITE_P(Edits, CACanvasEditsTest, ::testing::ValuesIn(kEdits),
-                         [](const ::testing::TestParamInfo<EditCase> &info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<CanvasEditCase> &info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace

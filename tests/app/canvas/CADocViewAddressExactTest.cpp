@@ -29,8 +29,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QByteArray kCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\nORG:Acme Widgets;\r\n"
-                         "ADR;TYPE=WORK:;;1 Main St;Portland;OR;97201;USA\r\nEND:VCARD\r\n";
+const QByteArray kExactCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\nORG:Acme Widgets;\r\n"
+                              "ADR;TYPE=WORK:;;1 Main St;Portland;OR;97201;USA\r\nEND:VCARD\r\n";
 
 // A recipient panel filled from a person, shown on a canvas.
 struct TypedPanel
@@ -45,7 +45,7 @@ struct TypedPanel
         panel = dynamic_cast<CFTAAddressPanel *>(made.get());
         made->SetOrigin(20.0, 20.0);
         maker.InsertComponent(made.release(), false);
-        const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(kCard);
+        const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(kExactCard);
         document.setCurrentPerson(person.get(), true, true, true);
         document.ftDocument()->arrangeAddressPanel();
         view.setScreenResolution(96.0);

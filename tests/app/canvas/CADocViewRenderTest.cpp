@@ -31,8 +31,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QByteArray kCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\nORG:Acme Widgets;\r\n"
-                         "ADR;TYPE=WORK:;;1 Main St;Springfield;IL;62701-1234;USA\r\nEND:VCARD\r\n";
+const QByteArray kRenderedCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\nORG:Acme Widgets;\r\n"
+                                 "ADR;TYPE=WORK:;;1 Main St;Springfield;IL;62701-1234;USA\r\nEND:VCARD\r\n";
 
 // A shipping label with the recipient's address, a filled shape selected, and a shape
 // hanging over the right edge of the page.
@@ -52,7 +52,7 @@ struct SampleLabel
         panel = made.get();
         made->SetOrigin(12.0, 10.0);
         maker.InsertComponent(made.release(), false);
-        if (const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(kCard))
+        if (const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(kRenderedCard))
             document.setCurrentPerson(person.get(), true, true, true);
         design->arrangeAddressPanel();
 

@@ -34,8 +34,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QByteArray kCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\n"
-                         "ADR;TYPE=WORK:;;1 Main St;Springfield;IL;62701;USA\r\nEND:VCARD\r\n";
+const QByteArray kSelectionCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\n"
+                                  "ADR;TYPE=WORK:;;1 Main St;Springfield;IL;62701;USA\r\nEND:VCARD\r\n";
 
 // A canvas whose drags out of the window are recorded instead of run.
 class RecordingDocView : public CADocView
@@ -53,9 +53,9 @@ protected:
     }
 };
 
-struct Canvas
+struct SelectionCanvas
 {
-    Canvas()
+    SelectionCanvas()
     {
         box = new CFTBoxField(40.0, 40.0, 50.0, 30.0, nullptr);
         const CDDColor yellow(0.98f, 0.86f, 0.24f, 1.0f);
@@ -74,7 +74,7 @@ struct Canvas
         panel = dynamic_cast<CFTAAddressPanel *>(made.get());
         made->SetOrigin(20.0, 150.0);
         maker.InsertComponent(made.release(), false);
-        if (const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(kCard))
+        if (const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(kSelectionCard))
             document.setCurrentPerson(person.get(), true, true, true);
         document.ftDocument()->arrangeAddressPanel();
         view.setScreenResolution(96.0);
@@ -86,7 +86,7 @@ struct Canvas
             tokens.push_back(PWNotificationCenter::defaultCenter().addObserver(
                 name, &view, [this](const PWNotification &n) { posted.push_back(n.name); }));
     }
-    ~Canvas()
+    ~SelectionCanvas()
     {
         for (const int token : tokens)
             PWNotificationCenter::defaultCenter().removeObserver(token);
@@ -115,7 +115,7 @@ struct Canvas
 
 TEST(CADocViewSelectionTest, PressThatSelectsPostsTheSelectionChangeOnce)
 {
-    Canvas c;
+    SelectionCanvas c;
     c.press(c.at(60, 50));
     EXPECT_EQ(c.count(CACanvasSelection::kChangeSelectionNotify), 1);
     EXPECT_EQ(c.count(CACanvasSelection::kChangeAddressSelectionNotify), 0);
@@ -130,7 +130,7 @@ TEST(CADocViewSelectionTest, PressThatSelectsPostsTheSelectionChangeOnce)
 
 TEST(CADocViewSelectionTest, SelectingAnAddressPanelAlsoPostsTheAddressSelectionOnce)
 {
-    Canvas c;
+    SelectionCanvas c;
     ASSERT_NE(c.panel, nullptr);
     const QRectF frame(c.panel->GetOriginX(), c.panel->GetOriginY(), c.panel->GetSizeX(), c.panel->GetSizeY());
     c.press(c.at(frame.center().x(), frame.center().y()));
@@ -141,7 +141,7 @@ TEST(CADocViewSelectionTest, SelectingAnAddressPanelAlsoPostsTheAddressSelection
 
 TEST(CADocViewSelectionTest, SelectedTextTellsItsFontForTheFontPanel)
 {
-    Canvas c;
+    SelectionCanvas c;
     std::vector<std::pair<double, bool>> fonts;
     QObject::connect(&c.view, &CADocView::selectedFontChanged,
                      [&](const PWFont &font, bool multiple) { fonts.emplace_back(font.pointSize(), multiple); });
@@ -163,7 +163,7 @@ TEST(CADocViewSelectionTest, SnappingOffInThePreferencesHoldsForEveryDragStep)
     PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
     for (const bool snap : {true, false}) {
         defaults.setBool(u"FTSnap"_s, snap);
-        Canvas c;
+        SelectionCanvas c;
         const double s = c.view.scale();
         const QPoint from = c.at(60, 50);
         const QPoint by(qRound(82.0 * s), 0);
@@ -182,7 +182,7 @@ TEST(CADocViewSelectionTest, SnappingOffInThePreferencesHoldsForEveryDragStep)
 
 TEST(CADocViewSelectionTest, CtrlAltDragOnTheSelectionDragsItOutAndLeavesItInPlace)
 {
-    Canvas c;
+    SelectionCanvas c;
     c.press(c.at(60, 50));
     c.release(c.at(60, 50));
     const Qt::KeyboardModifiers keys = Qt::ControlModifier | Qt::AltModifier;
@@ -201,7 +201,7 @@ TEST(CADocViewSelectionTest, CtrlAltDragOnTheSelectionDragsItOutAndLeavesItInPla
 
 TEST(CADocViewSelectionTest, AltHeldOnlyAfterTheMoveBeganStillDragsOut)
 {
-    Canvas c;
+    SelectionCanvas c;
     const QPoint from = c.at(60, 50);
     c.press(from);
     c.move(from + QPoint(20, 0), Qt::ControlModifier);
@@ -221,7 +221,7 @@ TEST(CADocViewSelectionTest, AltHeldOnlyAfterTheMoveBeganStillDragsOut)
 // goes back to its plain look when the pointer leaves it.
 TEST(CADocViewSelectionTest, HoveringOverAnAddressPanelHighlightsItWithTheSelectToolOnly)
 {
-    Canvas c;
+    SelectionCanvas c;
     auto hover = [&c](QPoint p) {
         QMouseEvent event(QEvent::MouseMove, QPointF(p), c.target()->mapToGlobal(QPointF(p)), Qt::NoButton,
                           Qt::NoButton, Qt::NoModifier);
@@ -243,7 +243,7 @@ TEST(CADocViewSelectionTest, HoveringOverAnAddressPanelHighlightsItWithTheSelect
 
 TEST(CADocViewSelectionTest, UpdateComponentsFillsTheFieldsFromThePersonsAgain)
 {
-    Canvas c;
+    SelectionCanvas c;
     ASSERT_NE(c.city(), nullptr);
     const QString filled = c.city()->GetText()->getString();
     ASSERT_TRUE(filled.startsWith(u"Springfield"_s)) << filled.toStdString();
@@ -259,7 +259,7 @@ TEST(CADocViewSelectionTest, UpdateComponentsFillsTheFieldsFromThePersonsAgain)
 
 TEST(CADocViewSelectionTest, QueriesAnswerForTheShownDesign)
 {
-    Canvas c;
+    SelectionCanvas c;
     const double height = c.document.ftDocument()->getDocumentSizeY(0);
     EXPECT_DOUBLE_EQ(c.view.prepareShapeSize(ctRect).height(), height / 3);
     EXPECT_DOUBLE_EQ(c.view.getComponentSizeByComponentType(ctSquashedRect).width(), height / 3 * 4 / 3);
@@ -284,7 +284,7 @@ TEST(CADocViewSelectionTest, QueriesAnswerForTheShownDesign)
 // however many objects the change touched: alone, inside a command, and undone or redone.
 TEST(CADocViewSelectionTest, EditsPostTheSelectionChangeOncePerChange)
 {
-    Canvas c;
+    SelectionCanvas c;
     auto *other = new CFTBoxField(100.0, 40.0, 30.0, 30.0, nullptr);
     c.document.ftDocument()->AddObject(other, 0, false);
     int signals = 0;
@@ -328,7 +328,7 @@ TEST(CADocViewSelectionTest, EditsPostTheSelectionChangeOncePerChange)
 
 TEST(CADocViewSelectionTest, DeletingSeveralObjectsPostsOnce)
 {
-    Canvas c;
+    SelectionCanvas c;
     c.view.ftView()->select(c.box);
     c.view.ftView()->select(c.text);
     ASSERT_EQ(c.view.ftView()->getSelComponents().size(), 2u);

@@ -205,7 +205,7 @@ INSTANTIATE_TEST_SUITE_P(BatchJobNotAsDesignedTest, NoFontsTest,
 
 // A postcard of the given width and height (points; the 4 x 6 in card when 0) with an address
 // panel at (x, y) that shows Ann Abbott at the street.
-bool writeCard(const QString &file, double width, double height, const QString &street, QString *error)
+bool writeSizedCard(const QString &file, double width, double height, const QString &street, QString *error)
 {
     const std::shared_ptr<CATemplateFormat> found =
         CATemplateFormat::findPredefLayoutManufacturerID(dtPostcard, QString(), u"4 x 6"_s);
@@ -271,7 +271,7 @@ TEST_P(CardExportTest, WhatTheExportCannotShowIsSaid)
 {
     const CardCase &c = GetParam();
     QString error;
-    ASSERT_TRUE(writeCard(path(u"card.pwdc"_s), c.width, c.height, QString::fromUtf8(c.street), &error))
+    ASSERT_TRUE(writeSizedCard(path(u"card.pwdc"_s), c.width, c.height, QString::fromUtf8(c.street), &error))
         << qPrintable(error);
     const QString out = path(QString::fromUtf8(c.output));
     const ProgramRun run = runProgram({u"--export"_s, path(u"card.pwdc"_s), u"--output"_s, out});
@@ -292,15 +292,15 @@ TEST_P(CardExportTest, WhatTheExportCannotShowIsSaid)
     }
 }
 
-const char kLongStreet[] = "1234 Extraordinarily Long Street Name Boulevard";
+const char kLongStreetName[] = "1234 Extraordinarily Long Street Name Boulevard";
 const char kPastCard[] = "parcelwick: the address of Ann Abbott runs past the edge of its card";
 
 INSTANTIATE_TEST_SUITE_P(
     BatchJobNotAsDesignedTest, CardExportTest,
     ::testing::Values(CardCase {"ShortStreetPdf", 0, 0, "1 Elm St", "card.pdf", 0, "", ""},
-                      CardCase {"LongStreetPdf", 0, 0, kLongStreet, "card.pdf", 1, kPastCard,
+                      CardCase {"LongStreetPdf", 0, 0, kLongStreetName, "card.pdf", 1, kPastCard,
                                 "the job was done, but 1 address runs past the edge of the design"},
-                      CardCase {"LongStreetTiff", 0, 0, kLongStreet, "card.tiff", 1, kPastCard,
+                      CardCase {"LongStreetTiff", 0, 0, kLongStreetName, "card.tiff", 1, kPastCard,
                                 "the job was done, but 1 address runs past the edge of the design"},
                       CardCase {"HugeCardTiff", 40000, 40000, "1 Elm St", "card.tiff", 1, "",
                                 "the design is 40,000 x 40,000 pt, which at 600 dpi is a picture of 333,334 x "

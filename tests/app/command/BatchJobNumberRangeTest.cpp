@@ -42,7 +42,7 @@ const QStringList kAddressWords = {u"Ada"_s,  u"Quill"_s,     u"Harbour"_s, u"La
                                    u"12"_s,   u"Portland"_s, u"ME"_s,       u"04101"_s};
 
 // A change made to the design's property list: value put under the number the row names.
-using Edit = std::function<void(PWPlist::Dictionary &design, const PWPlist &value)>;
+using ValueEdit = std::function<void(PWPlist::Dictionary &design, const PWPlist &value)>;
 
 // Applies change to every dictionary in value, at any depth (components, fields, format nodes,
 // objects of an archived text).
@@ -85,7 +85,7 @@ void eachComponent(PWPlist::Dictionary &design, const QString &className,
 }
 
 // key of the components of class className.
-Edit componentKey(const QString &className, const QString &key)
+ValueEdit componentKey(const QString &className, const QString &key)
 {
     return [=](PWPlist::Dictionary &design, const PWPlist &value) {
         eachComponent(design, className, [&](PWPlist::Dictionary &entry) { entry.insert(key, value); });
@@ -94,7 +94,7 @@ Edit componentKey(const QString &className, const QString &key)
 
 // The number of the bounds of the components of class className that pattern finds (its first
 // group is kept).
-Edit boundsNumber(const QString &className, const QString &pattern)
+ValueEdit boundsNumber(const QString &className, const QString &pattern)
 {
     return [=](PWPlist::Dictionary &design, const PWPlist &value) {
         eachComponent(design, className, [&](PWPlist::Dictionary &entry) {
@@ -106,13 +106,13 @@ Edit boundsNumber(const QString &className, const QString &pattern)
 }
 
 // The first number of the address panel's bounds (its left edge).
-Edit panelLeftEdge()
+ValueEdit panelLeftEdge()
 {
     return boundsNumber(classStringKeys.at(ciAddressPanel), u"^(\\{\\{)[^,]*(?=,)"_s);
 }
 
 // key of the sheet layout the design prints on.
-Edit layoutKey(const QString &key)
+ValueEdit layoutKey(const QString &key)
 {
     return [=](PWPlist::Dictionary &design, const PWPlist &value) {
         for (const QString &layoutName : {key_PredefinedLayout, key_CustomLayout}) {
@@ -126,7 +126,7 @@ Edit layoutKey(const QString &key)
 }
 
 // key of the first-name field of the address panel, or of its address format's first-name node.
-Edit firstNameKey(const QString &key, const QString &categoryKey)
+ValueEdit firstNameKey(const QString &key, const QString &categoryKey)
 {
     return [=](PWPlist::Dictionary &design, const PWPlist &value) {
         eachComponent(design, classStringKeys.at(ciAddressPanel), [&](PWPlist::Dictionary &panel) {
@@ -142,7 +142,7 @@ Edit firstNameKey(const QString &key, const QString &categoryKey)
 
 // key of the objects of the text component's archived styled text that carry it (font sizes,
 // paragraph styles, the kerning and baseline offset of its runs).
-Edit textAttribute(const QString &key)
+ValueEdit textAttribute(const QString &key)
 {
     return [=](PWPlist::Dictionary &design, const PWPlist &value) {
         eachComponent(design, classStringKeys.at(ciText), [&](PWPlist::Dictionary &entry) {
@@ -180,7 +180,7 @@ Edit textAttribute(const QString &key)
 }
 
 // The words pdftotext reads from a PDF.
-QStringList wordsOf(const QString &pdf)
+QStringList wordsReadBack(const QString &pdf)
 {
     QProcess reader;
     reader.start(u"pdftotext"_s, {pdf, u"-"_s});
@@ -233,7 +233,7 @@ protected:
     QString path(const QString &name) const { return m_folder.filePath(name); }
 
     // The sample with edit made with value, as design.pwdc.
-    void writeEdited(const Edit &edit, const PWPlist &value)
+    void writeEdited(const ValueEdit &edit, const PWPlist &value)
     {
         std::optional<PWPlist> sample = PWPlist::readFile(path(u"sample.pwdc"_s));
         ASSERT_TRUE(sample && sample->isDictionary());
@@ -256,7 +256,7 @@ protected:
 struct NumberCase
 {
     const char *name;
-    Edit edit;
+    ValueEdit edit;
     // What standard error names for every value.
     QString named;
 };
@@ -282,7 +282,7 @@ TEST_P(BatchJobNumberRangeTest, TheNumberIsNamedAndKeptOutAndTheAddressPrints)
         EXPECT_TRUE(run.err.contains(u"part of the design could not be read: "_s + GetParam().named)) << qPrintable(run.err);
         EXPECT_TRUE(run.err.contains(u"the job was done, but part of the design could not be read"_s))
             << qPrintable(run.err);
-        const QStringList words = wordsOf(path(u"out.pdf"_s));
+        const QStringList words = wordsReadBack(path(u"out.pdf"_s));
         for (const QString &word : kAddressWords)
             EXPECT_TRUE(words.contains(word)) << qPrintable(word) << " not in " << qPrintable(words.join(u' '));
     }
@@ -327,7 +327,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct TypedCase
 {
     const char *name;
-    Edit edit;
+    ValueEdit edit;
     QString named;
     QList<PWPlist> refused;
     QStringList taken;
@@ -352,7 +352,7 @@ TEST_P(BatchJobNumberTypeTest, AValueOfAnotherKindOrPastTheEndIsNamedAndTheEndsA
         const ProgramRun run = print(u"design.pwdc"_s);
         EXPECT_EQ(run.status, 1) << qPrintable(run.err);
         EXPECT_TRUE(run.err.contains(u"part of the design could not be read: "_s + GetParam().named)) << qPrintable(run.err);
-        const QStringList words = wordsOf(path(u"out.pdf"_s));
+        const QStringList words = wordsReadBack(path(u"out.pdf"_s));
         for (const QString &word : kAddressWords)
             EXPECT_TRUE(words.contains(word)) << qPrintable(word) << " not in " << qPrintable(words.join(u' '));
     }
@@ -416,7 +416,7 @@ TEST_F(BatchJobCounterTest, ANegativeCounterPutsItsZerosAfterTheSign)
     writeSample();
     const ProgramRun run = print(u"sample.pwdc"_s);
     ASSERT_EQ(run.status, 0) << qPrintable(run.err);
-    const QStringList words = wordsOf(path(u"out.pdf"_s));
+    const QStringList words = wordsReadBack(path(u"out.pdf"_s));
     EXPECT_TRUE(words.contains(u"-005"_s)) << qPrintable(words.join(u' '));
     EXPECT_FALSE(words.contains(u"00-5"_s));
 }
@@ -428,7 +428,7 @@ TEST_F(BatchJobCounterTest, TheSampleItselfIsReadWhole)
     const ProgramRun run = print(u"sample.pwdc"_s);
     EXPECT_EQ(run.status, 0) << qPrintable(run.err);
     EXPECT_FALSE(run.err.contains(u"could not be read"_s)) << qPrintable(run.err);
-    const QStringList words = wordsOf(path(u"out.pdf"_s));
+    const QStringList words = wordsReadBack(path(u"out.pdf"_s));
     for (const QString &word : kAddressWords)
         EXPECT_TRUE(words.contains(word)) << qPrintable(word) << " not in " << qPrintable(words.join(u' '));
 }

@@ -82,7 +82,7 @@ bool rewrite(const QString &path, const PWPlist &picture)
     return count == 1 && pwtest::writeFile(path, bytes.startsWith("bplist") ? changed.toBinary() : changed.toXml());
 }
 
-int placeholderPixels(const QString &pdfPath)
+int placeholderPixelsIn(const QString &pdfPath)
 {
     const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(pdfPath);
     if (!pdf || pdf->numPages() < 1)
@@ -167,7 +167,7 @@ TEST(DamagedStoredPictureTest, IsAPlaceholderNamedAndSavedAsItWas)
             << qPrintable(run.err);
         EXPECT_TRUE(run.err.contains(c.named)) << qPrintable(run.err);
         // A plate of 120 x 80 points, less its cross and edges.
-        EXPECT_GT(placeholderPixels(out), 8000);
+        EXPECT_GT(placeholderPixelsIn(out), 8000);
 
         CADocument document;
         QString error;

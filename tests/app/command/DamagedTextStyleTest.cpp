@@ -29,7 +29,7 @@ namespace {
 const QString kTextKey = u"Text Storage 2"_s;
 const QString kWords = u"Hello World"_s;
 
-QString pdfText(const QString &pdf)
+QString pdfTextOfAllPages(const QString &pdf)
 {
     QProcess reader;
     reader.start(u"pdftotext"_s, {pdf, u"-"_s});
@@ -142,7 +142,7 @@ TEST(DamagedTextStyleTest, OneStyleThatDoesNotReadDropsOnlyItself)
         EXPECT_EQ(run.status, CACommandLine::kFailure) << qPrintable(run.err);
         EXPECT_TRUE(run.err.contains(u"\"%1\" of some characters does not read"_s.arg(c.attribute)))
             << qPrintable(run.err);
-        EXPECT_TRUE(pdfText(out).simplified().contains(kWords)) << qPrintable(pdfText(out));
+        EXPECT_TRUE(pdfTextOfAllPages(out).simplified().contains(kWords)) << qPrintable(pdfTextOfAllPages(out));
 
         CADocument document;
         ASSERT_TRUE(document.readFromFile(design, &error)) << qPrintable(error);

@@ -40,7 +40,7 @@ const QString kSaveAsTemplate = u"FTSaveAsTemplate"_s;
 using commandtest::ScopedEnvironment;
 
 // A card with one picture of 100 points square at (10, 10).
-bool writeCard(const QString &path, const std::shared_ptr<PWImage> &image)
+bool writeLibraryCard(const QString &path, const std::shared_ptr<PWImage> &image)
 {
     if (!image)
         return false;
@@ -61,19 +61,9 @@ bool writeCardByName(const QString &path, const QString &libraryName)
     image->setName(u"FULLSIZE_"_s + libraryName);
     PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
     defaults.setBool(kSaveAsTemplate, true);
-    const bool written = writeCard(path, image);
+    const bool written = writeLibraryCard(path, image);
     defaults.removeObject(kSaveAsTemplate);
     return written;
-}
-
-// The first page of an exported PDF at 72 dots per inch, on white.
-QImage exportedPage(const QString &path)
-{
-    const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(path);
-    if (!pdf || pdf->numPages() < 1)
-        return QImage();
-    pdf->setPaperColor(Qt::white);
-    return pdf->page(0)->renderToImage(72.0, 72.0).convertToFormat(QImage::Format_RGB32);
 }
 
 // Pixels of the placeholder's plate and pixels that are not white, inside the picture's frame.
@@ -126,15 +116,6 @@ QList<QByteArray> tiffsOf(const QString &design)
     return tiffs;
 }
 
-QByteArray encoded(const QImage &image, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
 struct ByNameCase
 {
     const char *name;
@@ -173,7 +154,7 @@ TEST_P(PictureByNameTest, ExportedInAFreshAccountAndSavedAgain)
         const ScopedEnvironment data("XDG_DATA_HOME", QFile::encodeName(home.filePath(u"data"_s)));
         const ScopedEnvironment config("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(u"config"_s)));
         const commandtest::ProgramRun run = commandtest::runProgram({u"--export"_s, design, out});
-        const auto [placeholder, inked] = framePixels(exportedPage(out));
+        const auto [placeholder, inked] = framePixels(commandtest::exportedPage(out));
         if (c.found) {
             ASSERT_EQ(run.status, CACommandLine::kSuccess) << qPrintable(run.err);
             EXPECT_FALSE(run.err.contains(u"picture"_s)) << qPrintable(run.err);
@@ -245,9 +226,19 @@ TEST(PictureInsertedTest, PictureFilesAreSavedAsTiffThatATiffReaderReads)
         QPoint at;
         QColor expected;
     } cases[] = {
-        {"png with alpha", u"glass.png"_s, encoded(translucent, "PNG"), "LZW", {30, 20}, QColor(30, 140, 200, 120)},
-        {"one-bit png", u"ink.png"_s, encoded(ink, "PNG"), "CCITT Group 3", {20, 16}, Qt::black},
-        {"jpeg photo", u"photo.jpg"_s, encoded(photo, "JPG"), "JPEG", {160, 120}, photo.pixelColor(160, 120)},
+        {"png with alpha",
+         u"glass.png"_s,
+         pwtest::encodedImage(translucent, "PNG"),
+         "LZW",
+         {30, 20},
+         QColor(30, 140, 200, 120)},
+        {"one-bit png", u"ink.png"_s, pwtest::encodedImage(ink, "PNG"), "CCITT Group 3", {20, 16}, Qt::black},
+        {"jpeg photo",
+         u"photo.jpg"_s,
+         pwtest::encodedImage(photo, "JPG"),
+         "JPEG",
+         {160, 120},
+         photo.pixelColor(160, 120)},
     };
     const QString tiffinfo = QStandardPaths::findExecutable(u"tiffinfo"_s);
     for (const auto &c : cases) {
@@ -258,7 +249,7 @@ TEST(PictureInsertedTest, PictureFilesAreSavedAsTiffThatATiffReaderReads)
         std::shared_ptr<PWImage> image = PWImage::fromFile(picture);
         ASSERT_TRUE(image);
         image->setName(u"PREFIX_FILE"_s + picture);
-        ASSERT_TRUE(writeCard(design, image));
+        ASSERT_TRUE(writeLibraryCard(design, image));
 
         const QList<QByteArray> tiffs = tiffsOf(design);
         ASSERT_EQ(tiffs.size(), 1);

@@ -47,16 +47,6 @@ bool writeCard(const QString &path, const QList<std::shared_ptr<PWImage>> &image
     return document.writeToFile(path);
 }
 
-// The first page of an exported PDF at 72 dots per inch, on white.
-QImage exportedPage(const QString &path)
-{
-    const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(path);
-    if (!pdf || pdf->numPages() < 1)
-        return QImage();
-    pdf->setPaperColor(Qt::white);
-    return pdf->page(0)->renderToImage(72.0, 72.0).convertToFormat(QImage::Format_RGB32);
-}
-
 int placeholderPixels(const QImage &page)
 {
     const QColor plate = PWPictureRenderer::placeholderColor();
@@ -89,15 +79,6 @@ qint64 endedProcessNumber()
     const qint64 number = ended.processId();
     ended.waitForFinished();
     return number;
-}
-
-QByteArray encoded(const QImage &image, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
 }
 
 quint32 crc32(QByteArrayView bytes)
@@ -180,7 +161,7 @@ TEST(PictureSafetyTest, PostScriptReachingForTheTemporaryFolderTouchesNothingThe
     // Each picture failed for want of its file, or of processor time, and is a placeholder.
     EXPECT_EQ(run.err.count(u"EPS picture of"_s), 5) << qPrintable(run.err);
     EXPECT_EQ(run.err.count(u"Ghostscript cannot render the page"_s), 4) << qPrintable(run.err);
-    EXPECT_GT(placeholderPixels(exportedPage(out)), 5 * 1200);
+    EXPECT_GT(placeholderPixels(commandtest::exportedPage(out)), 5 * 1200);
 
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
               QStringList {u"victim"_s});
@@ -196,7 +177,7 @@ TEST(PictureSafetyTest, BitmapsThatDoNotDecodeArePlaceholdersAndKeepTheirBytes)
     QImage sample(60, 40, QImage::Format_RGB32);
     sample.fill(Qt::darkGreen);
     const QByteArray tiff = FTImageArchive::tiffData(sample);
-    QByteArray png = encoded(sample.convertToFormat(QImage::Format_RGB888), "png");
+    QByteArray png = pwtest::encodedImage(sample.convertToFormat(QImage::Format_RGB888), "png");
     // A PNG stating 100000 x 100000 pixels, as a design holds it: the bytes of an image that does
     // not decode (a PNG that does is stored as TIFF).
     QByteArray vastPng = png;
@@ -226,7 +207,7 @@ TEST(PictureSafetyTest, BitmapsThatDoNotDecodeArePlaceholdersAndKeepTheirBytes)
         EXPECT_EQ(run.err.count(u"Bitmap picture of %1 bytes is drawn as a placeholder"_s.arg(bytes.size())), 1)
             << qPrintable(run.err);
     // Two plates of 100 x 67 points, less their crosses and edges.
-    EXPECT_GT(placeholderPixels(exportedPage(out)), 2 * 5500);
+    EXPECT_GT(placeholderPixels(commandtest::exportedPage(out)), 2 * 5500);
 
     QString saved = design;
     for (int round = 0; round < 2; ++round) {
@@ -248,13 +229,15 @@ TEST(PictureSafetyTest, PicturesOfManyMegapixelsAreDrawn)
     ASSERT_TRUE(work.isValid());
     const QString design = work.filePath(u"photo.pwdc"_s);
     const QImage picture = halves(12000, 8000);
-    ASSERT_TRUE(writeCard(design, {PWImage::fromData(encoded(picture, "jpeg")), PWImage::fromData(encoded(picture, "png"))},
+    ASSERT_TRUE(writeCard(design,
+                          {PWImage::fromData(pwtest::encodedImage(picture, "jpeg")),
+                           PWImage::fromData(pwtest::encodedImage(picture, "png"))},
                           100.0, 1.5));
     const QString out = work.filePath(u"photo.pdf"_s);
     const commandtest::ProgramRun run = commandtest::runProgram({u"--export"_s, design, out});
     ASSERT_EQ(run.status, CACommandLine::kSuccess) << qPrintable(run.err);
     EXPECT_FALSE(run.err.contains(u"picture"_s)) << qPrintable(run.err);
-    const QImage page = exportedPage(out);
+    const QImage page = commandtest::exportedPage(out);
     ASSERT_FALSE(page.isNull());
     // The pictures lie at (10, 10) and (115, 10), 100 x 66.7 points: black on the left, white on the right.
     const auto grey = [&](int x, int y) { return qGray(page.pixel(x, y)); };

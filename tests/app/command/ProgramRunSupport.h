@@ -11,12 +11,15 @@
 #include "kernel/printing/CAEnvironmentLayout.h"
 #include "kernel/printing/CATemplateFormat.h"
 
+#include <QImage>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 
 #include <csignal>
+#include <memory>
 #include <optional>
+#include <poppler-qt6.h>
 #include <sys/resource.h>
 
 namespace commandtest {
@@ -27,6 +30,16 @@ struct ProgramRun
     QString out;
     QString err;
 };
+
+// The first page of an exported PDF at 72 dots per inch on white; null when it cannot be read.
+inline QImage exportedPage(const QString &path)
+{
+    const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(path);
+    if (!pdf || pdf->numPages() < 1)
+        return QImage();
+    pdf->setPaperColor(Qt::white);
+    return pdf->page(0)->renderToImage(72.0, 72.0).convertToFormat(QImage::Format_RGB32);
+}
 
 // room, when given, is the most bytes any file the program writes may hold; a run not ended within
 // waitMs is killed and answers status -1.

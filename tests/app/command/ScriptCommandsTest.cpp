@@ -37,7 +37,7 @@
 
 namespace {
 
-QByteArray vCards(int first, int count)
+QByteArray numberedVCards(int first, int count)
 {
     QByteArray bytes;
     for (int i = first; i < first + count; ++i) {
@@ -180,8 +180,8 @@ TEST_F(ScriptCommandsTest, TypeCodesPickLayoutCategoryAndKind)
 TEST_F(ScriptCommandsTest, ImportReplacesOrAppendsAndReadsUpperCaseVcfAsVCard)
 {
     CADocument document;
-    ASSERT_TRUE(pwtest::writeFile(path(u"three.VCF"_s), vCards(0, 3)));
-    ASSERT_TRUE(pwtest::writeFile(path(u"two.vcf"_s), vCards(10, 2)));
+    ASSERT_TRUE(pwtest::writeFile(path(u"three.VCF"_s), numberedVCards(0, 3)));
+    ASSERT_TRUE(pwtest::writeFile(path(u"two.vcf"_s), numberedVCards(10, 2)));
     ASSERT_TRUE(pwtest::writeFile(path(u"rows.txt"_s), "First Name\tLast Name\nAnna\tRow1\nBen\tRow2\n"));
     QString reason;
     ASSERT_TRUE(CAScriptCommands::importContacts(document, path(u"three.VCF"_s), false,
@@ -217,7 +217,7 @@ TEST_F(ScriptCommandsTest, ImportCommandTwiceDoublesTheListOfTheOpenedDesign)
 {
     const QString design = writeDesign(u"design.pwdc"_s);
     ASSERT_FALSE(design.isEmpty());
-    ASSERT_TRUE(pwtest::writeFile(path(u"cards.vcf"_s), vCards(0, 4)));
+    ASSERT_TRUE(pwtest::writeFile(path(u"cards.vcf"_s), numberedVCards(0, 4)));
     const QJsonObject import{{u"command"_s, u"importContacts"_s},
                              {u"file"_s, u"design.pwdc"_s},
                              {u"contacts"_s, u"cards.vcf"_s},
@@ -258,7 +258,7 @@ TEST_F(ScriptCommandsTest, PrintWithoutTheSheetPrintsEachPersonOrOneFullSheet)
 
     // Print-multiple without the sheet: the imported persons, in order, one each.
     const int persons = perSheet + 3;
-    ASSERT_TRUE(pwtest::writeFile(path(u"cards.vcf"_s), vCards(0, persons)));
+    ASSERT_TRUE(pwtest::writeFile(path(u"cards.vcf"_s), numberedVCards(0, persons)));
     record->document->printSettings().startFrom = 5;
     const QJsonObject answer = run({{u"command"_s, u"printMultiple"_s},
                                     {u"file"_s, design},
@@ -288,7 +288,7 @@ TEST_F(ScriptCommandsTest, PostcardsAndEnvelopesPrintWithoutTheSheet)
     for (const auto &c : cases) {
         const QString design = writeDesign(QString::fromUtf16(c.name), c.kind, c.dropGrid);
         ASSERT_FALSE(design.isEmpty());
-        ASSERT_TRUE(pwtest::writeFile(path(u"two.vcf"_s), vCards(0, 2)));
+        ASSERT_TRUE(pwtest::writeFile(path(u"two.vcf"_s), numberedVCards(0, 2)));
         QFile::remove(path(u"printed.pdf"_s));
         const QJsonObject answer = run({{u"command"_s, u"printMultiple"_s},
                                         {u"file"_s, design},
@@ -314,7 +314,7 @@ TEST_F(ScriptCommandsTest, PrintDialogOpensAfterTheAnswer)
 TEST_F(ScriptCommandsTest, PreviewShowsTheSheetWithTheDesignsOwnPersons)
 {
     const QString design = writeDesign(u"design.pwdc"_s);
-    ASSERT_TRUE(pwtest::writeFile(path(u"cards.vcf"_s), vCards(0, 3)));
+    ASSERT_TRUE(pwtest::writeFile(path(u"cards.vcf"_s), numberedVCards(0, 3)));
     ASSERT_EQ(status(run({{u"command"_s, u"preview"_s}, {u"file"_s, design}})), u"ok"_s);
     const auto record = opened(design);
     ASSERT_TRUE(record && record->window);
@@ -349,10 +349,10 @@ TEST_F(ScriptCommandsTest, PreviewShowsTheSheetWithTheDesignsOwnPersons)
 TEST_F(ScriptCommandsTest, SheetOfImportedPersonsPrintsEachOfThem)
 {
     const QString design = writeDesign(u"design.pwdc"_s);
-    ASSERT_TRUE(pwtest::writeFile(path(u"five.vcf"_s), vCards(0, 5)));
-    ASSERT_TRUE(pwtest::writeFile(path(u"seven.vcf"_s), vCards(10, 7)));
+    ASSERT_TRUE(pwtest::writeFile(path(u"five.vcf"_s), numberedVCards(0, 5)));
+    ASSERT_TRUE(pwtest::writeFile(path(u"seven.vcf"_s), numberedVCards(10, 7)));
     // More persons than the copies field held before.
-    ASSERT_TRUE(pwtest::writeFile(path(u"many.vcf"_s), vCards(100, 10005)));
+    ASSERT_TRUE(pwtest::writeFile(path(u"many.vcf"_s), numberedVCards(100, 10005)));
     CAPrintViewController::setPdfPathChooser([this](QWidget *, const QString &) { return path(u"saved.pdf"_s); });
     const auto savedNames = [this](CAPrintViewController *sheet) {
         QFile::remove(path(u"saved.pdf"_s));
@@ -427,7 +427,7 @@ TEST_F(ScriptCommandsTest, SheetOfImportedPersonsPrintsEachOfThem)
 TEST_F(ScriptCommandsTest, SheetCommandsAnswerDoneOnlyWhenTheSheetIsShown)
 {
     const QString design = writeDesign(u"design.pwdc"_s);
-    ASSERT_TRUE(pwtest::writeFile(path(u"cards.vcf"_s), vCards(0, 3)));
+    ASSERT_TRUE(pwtest::writeFile(path(u"cards.vcf"_s), numberedVCards(0, 3)));
     const QJsonObject commandsToShow[] = {
         {{u"command"_s, u"preview"_s}, {u"file"_s, design}},
         {{u"command"_s, u"printMultiple"_s}, {u"file"_s, design}, {u"contacts"_s, u"cards.vcf"_s}, {u"showPreview"_s, true}},

@@ -23,17 +23,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray encoded(const QImage &image, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
 // Left half one colour, right half another, at 72 dots per inch across and dotsDown down.
-QImage halves(const QColor &left, const QColor &right, int dotsDown)
+QImage colourHalves(const QColor &left, const QColor &right, int dotsDown)
 {
     QImage image(64, 48, QImage::Format_RGB32);
     image.fill(left);
@@ -49,7 +40,7 @@ QImage halves(const QColor &left, const QColor &right, int dotsDown)
 
 TEST(StoredPictureColourTest, PicturesAreDrawnFromWhatTheDesignStored)
 {
-    QImage profiled = halves(QColor(200, 40, 40), QColor(40, 40, 200), 72);
+    QImage profiled = colourHalves(QColor(200, 40, 40), QColor(40, 40, 200), 72);
     profiled.setColorSpace(QColorSpace(QColorSpace::SRgb));
     const struct
     {
@@ -57,9 +48,11 @@ TEST(StoredPictureColourTest, PicturesAreDrawnFromWhatTheDesignStored)
         QByteArray bytes;
         QSizeF points;
     } cases[] = {
-        {"rgb jpeg", encoded(halves(QColor(200, 40, 40), QColor(40, 40, 200), 72), "JPG"), {64, 48}},
-        {"jpeg in srgb", encoded(profiled, "JPG"), {64, 48}},
-        {"png of 72 by 144 dpi", encoded(halves(QColor(200, 40, 40), QColor(40, 40, 200), 144), "PNG"), {64, 24}},
+        {"rgb jpeg", pwtest::encodedImage(colourHalves(QColor(200, 40, 40), QColor(40, 40, 200), 72), "JPG"), {64, 48}},
+        {"jpeg in srgb", pwtest::encodedImage(profiled, "JPG"), {64, 48}},
+        {"png of 72 by 144 dpi",
+         pwtest::encodedImage(colourHalves(QColor(200, 40, 40), QColor(40, 40, 200), 144), "PNG"),
+         {64, 24}},
     };
     QTemporaryDir work;
     ASSERT_TRUE(work.isValid());

@@ -50,7 +50,7 @@ QByteArray svg(const QByteArray &body, int width = 100, int height = 100, const 
 
 // A card with the picture at (10, 10), 100 points square, whose bytes the design stores as they
 // are: this process never reads them as a picture.
-bool writeCard(const QString &path, const QByteArray &bytes)
+bool writeSvgCard(const QString &path, const QByteArray &bytes)
 {
     CADocument document(std::make_unique<CFTADocument>(dtPostcard, CDDString(u"us"_s), CDDString(u"us"_s)));
     const std::shared_ptr<PWImage> image =
@@ -74,16 +74,6 @@ bool holds(const QByteArray &design, const QByteArray &bytes)
         at = end;
     }
     return false;
-}
-
-// The first page of an exported PDF at 72 dots per inch, on white.
-QImage exportedPage(const QString &path)
-{
-    const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(path);
-    if (!pdf || pdf->numPages() < 1)
-        return QImage();
-    pdf->setPaperColor(Qt::white);
-    return pdf->page(0)->renderToImage(72.0, 72.0).convertToFormat(QImage::Format_RGB32);
 }
 
 // How many pixels of the card's picture area pass the test.
@@ -138,7 +128,7 @@ TEST(SvgPictureSafetyTest, FilesAnSvgNamesAreNeverOpened)
                                  100, 100,
                                  "<?xml-stylesheet type=\"text/css\" href=\"" + QFile::encodeName(pipe) + "\"?>\n");
     const QString design = work.filePath(u"designs/naming.pwdc"_s);
-    ASSERT_TRUE(writeCard(design, bytes));
+    ASSERT_TRUE(writeSvgCard(design, bytes));
 
     pwtest::OpenWatch watch;
     ASSERT_TRUE(watch.add(red) && watch.add(pipe));
@@ -150,7 +140,7 @@ TEST(SvgPictureSafetyTest, FilesAnSvgNamesAreNeverOpened)
     QDir::setCurrent(previous);
     ASSERT_EQ(run.status, CACommandLine::kSuccess) << qPrintable(run.err);
     EXPECT_FALSE(run.err.contains(u"placeholder"_s)) << qPrintable(run.err);
-    const QImage page = exportedPage(out);
+    const QImage page = commandtest::exportedPage(out);
     ASSERT_FALSE(page.isNull());
     EXPECT_GT(countInPicture(page, bluish), 90 * 90);
     EXPECT_EQ(countInPicture(page, reddish), 0);
@@ -189,13 +179,13 @@ TEST(SvgPictureSafetyTest, NestedSvgsNameNoFileAtAnyDepth)
                         "xlink:href=\"data:image/svg+xml;base64,"
                         + bytes.toBase64() + "\"/>");
         const QString design = work.filePath(u"nested%1.pwdc"_s.arg(c.level));
-        ASSERT_TRUE(writeCard(design, bytes));
+        ASSERT_TRUE(writeSvgCard(design, bytes));
         pwtest::OpenWatch watch;
         ASSERT_TRUE(watch.add(red));
         const QString out = work.filePath(u"nested%1.pdf"_s.arg(c.level));
         const commandtest::ProgramRun run = commandtest::runProgram({u"--export"_s, design, out});
         ASSERT_EQ(run.status, CACommandLine::kSuccess) << qPrintable(run.err);
-        const QImage page = exportedPage(out);
+        const QImage page = commandtest::exportedPage(out);
         ASSERT_FALSE(page.isNull());
         EXPECT_EQ(watch.events(), 0);
         EXPECT_EQ(countInPicture(page, reddish), 0);
@@ -218,7 +208,7 @@ TEST(SvgPictureSafetyTest, EmbeddedBitmapsPastTheBoundAreANamedPlaceholder)
         body += "<image x=\"" + QByteArray::number(i * 5) + "\" width=\"5\" height=\"5\" xlink:href=\"" + vast + "\"/>";
     const QByteArray bytes = svg(body);
     const QString design = work.filePath(u"embedded.pwdc"_s);
-    ASSERT_TRUE(writeCard(design, bytes));
+    ASSERT_TRUE(writeSvgCard(design, bytes));
 
     const QString out = work.filePath(u"embedded.pdf"_s);
     const commandtest::ProgramRun run = commandtest::runProgram({u"--export"_s, design, out});
@@ -230,7 +220,7 @@ TEST(SvgPictureSafetyTest, EmbeddedBitmapsPastTheBoundAreANamedPlaceholder)
                                 .arg(bytes.size())),
               1)
         << qPrintable(run.err);
-    const QImage page = exportedPage(out);
+    const QImage page = commandtest::exportedPage(out);
     ASSERT_FALSE(page.isNull());
     EXPECT_GT(countInPicture(page, placeholderGrey), 80 * 80);
     // Their pixels alone would be 1.8 GB; no process of this test came near it.
@@ -247,11 +237,11 @@ TEST(SvgPictureSafetyTest, TextsAreDrawn)
             "<text x=\"2\" y=\"60\" font-family=\"DejaVu Sans\" font-weight=\"bold\" font-size=\"40\" fill=\"black\">WW</text>",
             8000, 8000);
     const QString design = work.filePath(u"text.pwdc"_s);
-    ASSERT_TRUE(writeCard(design, bytes));
+    ASSERT_TRUE(writeSvgCard(design, bytes));
     const QString out = work.filePath(u"text.pdf"_s);
     const commandtest::ProgramRun run = commandtest::runProgram({u"--export"_s, design, out});
     ASSERT_EQ(run.status, CACommandLine::kSuccess) << qPrintable(run.err);
-    const QImage page = exportedPage(out);
+    const QImage page = commandtest::exportedPage(out);
     ASSERT_FALSE(page.isNull());
     // The letters' ink lies between 20 and 60 points of the picture's height, none above.
     int inkAbove = 0, inkWithin = 0;

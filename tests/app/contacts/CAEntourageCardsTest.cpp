@@ -23,7 +23,7 @@ using namespace contactstest;
 
 namespace {
 
-QString card(const QString &last, const QString &addresses)
+QString entourageCard(const QString &last, const QString &addresses)
 {
     return u"BEGIN:VCARD\r\nVERSION:3.0\r\nN:"_s + last + u";Ada;;;\r\nFN:Ada "_s + last + u"\r\n"_s + addresses
         + u"END:VCARD\r\n"_s;
@@ -45,7 +45,7 @@ class CAEntourageCardsPrimaryTest : public testing::TestWithParam<PrimaryCase>
 // The card's own words decide: a preferred work address in any letter case, else the home one.
 TEST_P(CAEntourageCardsPrimaryTest, PrimaryAddressFollowsTheCardsWording)
 {
-    const QJsonArray cards {card(u"Ash"_s, GetParam().addresses)};
+    const QJsonArray cards {entourageCard(u"Ash"_s, GetParam().addresses)};
     const std::optional<CADataSourceContainer::ImportResult> result = CAEntourageCards::personsFromCards(cards, {});
     ASSERT_TRUE(result);
     ASSERT_EQ(result->persons.size(), 1);
@@ -72,7 +72,8 @@ using Reports = std::vector<std::pair<quint32, quint32>>;
 // and still counted in the progress.
 TEST(CAEntourageCards, GroupsFollowTheirCardsAndBrokenCardsAreSkipped)
 {
-    const QJsonArray cards {card(u"Ash"_s, kHome), u"this is no card"_s, card(u"Byron"_s, kHome), 42, card(u"Cole"_s, kHome)};
+    const QJsonArray cards {entourageCard(u"Ash"_s, kHome), u"this is no card"_s, entourageCard(u"Byron"_s, kHome), 42,
+                            entourageCard(u"Cole"_s, kHome)};
     // One list short: the last card joins no group.
     const QJsonArray groups {QJsonArray {u"Club"_s, u"Work"_s}, QJsonArray {u"Lost"_s}, QJsonArray {u"Club"_s},
                              QJsonArray {u"Gone"_s}};
@@ -98,7 +99,8 @@ TEST(CAEntourageCards, GroupsFollowTheirCardsAndBrokenCardsAreSkipped)
 
 TEST(CAEntourageCards, StopMidwayGivesNothing)
 {
-    const QJsonArray cards {card(u"Ash"_s, kHome), card(u"Byron"_s, kHome), card(u"Cole"_s, kHome), card(u"Dean"_s, kHome)};
+    const QJsonArray cards {entourageCard(u"Ash"_s, kHome), entourageCard(u"Byron"_s, kHome),
+                            entourageCard(u"Cole"_s, kHome), entourageCard(u"Dean"_s, kHome)};
     Reports reports;
     const std::optional<CADataSourceContainer::ImportResult> result =
         CAEntourageCards::personsFromCards(cards, {}, nullptr, [&](quint32 index, quint32 count) {
@@ -139,8 +141,9 @@ protected:
 TEST_F(CAEntourageHelperTest, EntourageReadsCardsOrRecords)
 {
     const QJsonObject cardsAnswer {
-        {u"vcards"_s, QJsonArray {card(u"Ash"_s, kHome + u"ADR;type=WORK;type=pref:;;2 Oak;Leeds;;;\r\n"_s), u"broken"_s,
-                                  card(u"Byron"_s, kHome)}},
+        {u"vcards"_s,
+         QJsonArray {entourageCard(u"Ash"_s, kHome + u"ADR;type=WORK;type=pref:;;2 Oak;Leeds;;;\r\n"_s), u"broken"_s,
+                     entourageCard(u"Byron"_s, kHome)}},
         {u"groups"_s, QJsonArray {QJsonArray {u"Club"_s}, QJsonArray {u"Lost"_s}, QJsonArray {u"Club"_s}}}};
     const QJsonObject recordsAnswer {{u"records"_s, QJsonArray {QJsonObject {{u"lastname"_s, u"Cole"_s}}}}};
     struct Case

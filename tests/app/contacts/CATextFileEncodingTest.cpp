@@ -19,7 +19,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray utf8(const QString &text)
+QByteArray utf8Of(const QString &text)
 {
     return text.toUtf8();
 }
@@ -61,43 +61,58 @@ const QString kOtherLine = u"Line 3 of the file is not UTF-8 text like the rest;
 INSTANTIATE_TEST_SUITE_P(
     Cases, CATextFileEncodingTest,
     testing::Values(
-        EncodingCase {"OneWindowsLatin1LineInUtf8",
-                      utf8(u"Name,City\nMüller,Berlin\n"_s) + "Wei\xdf,K\xf6ln\n" + utf8(u"Åsa Berg,Malmö\n"_s),
-                      CATextEncodings::kUTF8,
-                      {{u"Name"_s, u"City"_s}, {u"Müller"_s, u"Berlin"_s}, {u"Weiß"_s, u"Köln"_s}, {u"Åsa Berg"_s, u"Malmö"_s}},
-                      {kOtherLine}},
-        EncodingCase {"TwoOtherLinesWithCrLf",
-                      utf8(u"Name\r\nZoë\r\n"_s) + "Ren\xe9\r\n" + utf8(u"Åsa\r\n"_s) + "\x93" "Bo\x94\r\n" + utf8(u"Jörg\r\n"_s),
-                      CATextEncodings::kUTF8,
-                      {{u"Name"_s}, {u"Zoë"_s}, {u"René"_s}, {u"Åsa"_s}, {u"\u201cBo\u201d"_s}, {u"Jörg"_s}},
-                      {u"Lines 3 and 5 of the file are not UTF-8 text like the rest; they were read as Western (Windows Latin 1)."_s}},
+        EncodingCase {
+            "OneWindowsLatin1LineInUtf8",
+            utf8Of(u"Name,City\nMüller,Berlin\n"_s) + "Wei\xdf,K\xf6ln\n" + utf8Of(u"Åsa Berg,Malmö\n"_s),
+            CATextEncodings::kUTF8,
+            {{u"Name"_s, u"City"_s}, {u"Müller"_s, u"Berlin"_s}, {u"Weiß"_s, u"Köln"_s}, {u"Åsa Berg"_s, u"Malmö"_s}},
+            {kOtherLine}},
+        EncodingCase {
+            "TwoOtherLinesWithCrLf",
+            utf8Of(u"Name\r\nZoë\r\n"_s) + "Ren\xe9\r\n" + utf8Of(u"Åsa\r\n"_s)
+                + "\x93"
+                  "Bo\x94\r\n"
+                + utf8Of(u"Jörg\r\n"_s),
+            CATextEncodings::kUTF8,
+            {{u"Name"_s}, {u"Zoë"_s}, {u"René"_s}, {u"Åsa"_s}, {u"\u201cBo\u201d"_s}, {u"Jörg"_s}},
+            {u"Lines 3 and 5 of the file are not UTF-8 text like the rest; they were read as Western (Windows Latin 1)."_s}},
         // The one line beyond ASCII holds a UTF-8 program's letters and a stray byte of another
         // encoding: the letters stay, the byte is read as Windows Latin 1, the line is named.
-        EncodingCase {"Utf8LettersBesideAStrayByte", utf8(u"Name,City\nZoë Jürgens,"_s) + "Caf\xe9 K" + utf8(u"öln\n"_s),
-                      CATextEncodings::kUTF8,
-                      {{u"Name"_s, u"City"_s}, {u"Zoë Jürgens"_s, u"Café Köln"_s}},
-                      {u"Line 2 of the file is not UTF-8 text like the rest; it was read as Western (Windows Latin 1)."_s}},
+        EncodingCase {
+            "Utf8LettersBesideAStrayByte",
+            utf8Of(u"Name,City\nZoë Jürgens,"_s) + "Caf\xe9 K" + utf8Of(u"öln\n"_s),
+            CATextEncodings::kUTF8,
+            {{u"Name"_s, u"City"_s}, {u"Zoë Jürgens"_s, u"Café Köln"_s}},
+            {u"Line 2 of the file is not UTF-8 text like the rest; it was read as Western (Windows Latin 1)."_s}},
         // The byte that ended a record when read as ISO Latin 1 is an ellipsis. The encoding is a
         // guess, so the line it read is named.
-        EncodingCase {"WindowsLatin1Ellipsis", "Name,Note\nAnna,wait\x85 and see\nBo,done\n",
+        EncodingCase {"WindowsLatin1Ellipsis",
+                      "Name,Note\nAnna,wait\x85 and see\nBo,done\n",
                       CATextEncodings::kWindowsLatin1,
                       {{u"Name"_s, u"Note"_s}, {u"Anna"_s, u"wait\u2026 and see"_s}, {u"Bo"_s, u"done"_s}},
                       {u"Line 2 of the file is not UTF-8 text; it was read as Western (Windows Latin 1)."_s}},
         // Mostly Windows Latin 1: the one UTF-8 line is read as that, and stays one record.
-        EncodingCase {"Utf8LineInWindowsLatin1File", "Name\nM\xfcller\nK\xf6nig\n" + utf8(u"Åsa Berg\n"_s),
-                      CATextEncodings::kWindowsLatin1,
-                      {{u"Name"_s}, {u"Müller"_s}, {u"König"_s}, {u"Åsa Berg"_s}},
-                      {u"Lines 2 and 3 of the file are not UTF-8 text; they were read as Western (Windows Latin 1)."_s}},
-        EncodingCase {"ByteWindowsLatin1LeavesUndefined", "Name\nA\x81\xe9\n", CATextEncodings::kISOLatin1,
+        EncodingCase {
+            "Utf8LineInWindowsLatin1File",
+            "Name\nM\xfcller\nK\xf6nig\n" + utf8Of(u"Åsa Berg\n"_s),
+            CATextEncodings::kWindowsLatin1,
+            {{u"Name"_s}, {u"Müller"_s}, {u"König"_s}, {u"Åsa Berg"_s}},
+            {u"Lines 2 and 3 of the file are not UTF-8 text; they were read as Western (Windows Latin 1)."_s}},
+        EncodingCase {"ByteWindowsLatin1LeavesUndefined",
+                      "Name\nA\x81\xe9\n",
+                      CATextEncodings::kISOLatin1,
                       {{u"Name"_s}, {u"A\u0081é"_s}},
                       {u"Line 2 of the file is not UTF-8 text; it was read as Western (ISO Latin 1)."_s}},
         // Shift-JIS: no guess from bytes tells it from Western letters, so its lines are named.
-        EncodingCase {"ShiftJisGuessed", "Name,City\n" + shiftJis(u"山田,東京"_s) + "\nBo,Leeds\n",
+        EncodingCase {"ShiftJisGuessed",
+                      "Name,City\n" + shiftJis(u"山田,東京"_s) + "\nBo,Leeds\n",
                       CATextEncodings::kWindowsLatin1,
-                      {{u"Name"_s, u"City"_s}, CATextEncodings::decodeWindowsLatin1(shiftJis(u"山田,東京"_s)).split(u','),
+                      {{u"Name"_s, u"City"_s},
+                       CATextEncodings::decodeWindowsLatin1(shiftJis(u"山田,東京"_s)).split(u','),
                        {u"Bo"_s, u"Leeds"_s}},
                       {u"Line 2 of the file is not UTF-8 text; it was read as Western (Windows Latin 1)."_s}},
-        EncodingCase {"UnquotedLineSeparatorsInUtf8", utf8(u"Name,Note\nAnna,a\u2028b\u2029c\u0085d\nBo,e\n"_s),
+        EncodingCase {"UnquotedLineSeparatorsInUtf8",
+                      utf8Of(u"Name,Note\nAnna,a\u2028b\u2029c\u0085d\nBo,e\n"_s),
                       CATextEncodings::kUTF8,
                       {{u"Name"_s, u"Note"_s}, {u"Anna"_s, u"a\u2028b\u2029c\u0085d"_s}, {u"Bo"_s, u"e"_s}},
                       {}}),

@@ -23,12 +23,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QByteArray kSample = "First Name,Last Name,Company,Notes\r\n"
-                           "Ann,Lee,Acme,one\r\n"
-                           "Bo,Young,Harbour,two\r\n"
-                           "Cy,Adams,,three\r\n"
-                           "Di,Miller,Zeta,four\r\n"
-                           "Ed,Mills,Omega,five\r\n";
+const QByteArray kSampleCsv = "First Name,Last Name,Company,Notes\r\n"
+                              "Ann,Lee,Acme,one\r\n"
+                              "Bo,Young,Harbour,two\r\n"
+                              "Cy,Adams,,three\r\n"
+                              "Di,Miller,Zeta,four\r\n"
+                              "Ed,Mills,Omega,five\r\n";
 
 class CATextImportDialogTest : public testing::Test
 {
@@ -74,7 +74,7 @@ TEST_F(CATextImportDialogTest, KeyListHasTheFortySixKeysWithSkipFirst)
 
 TEST_F(CATextImportDialogTest, RecordsAreSteppedWithTheCounter)
 {
-    CADelimitedText text(kSample);
+    CADelimitedText text(kSampleCsv);
     dialog.prepare(text, options);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
@@ -125,7 +125,7 @@ TEST_F(CATextImportDialogTest, HeaderSwitchShowsTheFirstLineAsTitles)
 
 TEST_F(CATextImportDialogTest, ForcedHeaderDisablesTheSwitch)
 {
-    CADelimitedText text(kSample);
+    CADelimitedText text(kSampleCsv);
     options.headerForced = true;
     dialog.prepare(text, options);
     EXPECT_TRUE(child<QCheckBox>("_headerCheck")->isChecked());
@@ -134,7 +134,7 @@ TEST_F(CATextImportDialogTest, ForcedHeaderDisablesTheSwitch)
 
 TEST_F(CATextImportDialogTest, KeysMoveBetweenColumnsAndSkipRemovesThem)
 {
-    CADelimitedText text(kSample);
+    CADelimitedText text(kSampleCsv);
     dialog.prepare(text, options);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
@@ -157,7 +157,7 @@ TEST_F(CATextImportDialogTest, KeysMoveBetweenColumnsAndSkipRemovesThem)
 
 TEST_F(CATextImportDialogTest, ColumnWithTwoKeysShowsOneAndSkipRemovesOnlyIt)
 {
-    CADelimitedText text(kSample);
+    CADelimitedText text(kSampleCsv);
     CADelimitedText::Registry registry = text.registry();
     registry.insert(u"nickname"_s, 0);
     text.setRegistry(registry);
@@ -171,7 +171,7 @@ TEST_F(CATextImportDialogTest, ColumnWithTwoKeysShowsOneAndSkipRemovesOnlyIt)
 
 TEST_F(CATextImportDialogTest, DelimiterChangeReReadsKeepingTheKeys)
 {
-    CADelimitedText text(kSample);
+    CADelimitedText text(kSampleCsv);
     dialog.prepare(text, options);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
@@ -224,7 +224,7 @@ class CATextImportDialogAnswerTest : public CATextImportDialogTest, public testi
 TEST_P(CATextImportDialogAnswerTest, AnswerAndRegistry)
 {
     const bool confirm = GetParam();
-    CADelimitedText text(kSample);
+    CADelimitedText text(kSampleCsv);
     QTimer::singleShot(0, &dialog, [&] {
         choose(dialog.keyPopupOfColumn(3), key(u"custom2"_s));
         QTest::mouseClick(child<QDialogButtonBox>("buttonBox")
@@ -275,7 +275,8 @@ TEST(CATextImportDialogEndTest, OnlyImportReadsTheFile)
                 }
             }
         });
-        const std::optional<CAPersonList> persons = CATextFileImport::peopleFromData(kSample, options, nullptr, nullptr, hooks);
+        const std::optional<CAPersonList> persons =
+            CATextFileImport::peopleFromData(kSampleCsv, options, nullptr, nullptr, hooks);
         EXPECT_TRUE(ended);
         ASSERT_EQ(persons.has_value(), c.imported);
         if (persons) {

@@ -28,7 +28,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-int category(const char16_t *key)
+int categoryOf(const char16_t *key)
 {
     return FTTextCategories::getTextCategoryFromKey(QString::fromUtf16(key));
 }
@@ -172,21 +172,21 @@ TEST(CACustomFormatEditor, AFormatEditedWithTheGridSurvivesARestartAndJoinsTheTe
     ASSERT_TRUE(e.editor.grid().isEmpty());
 
     // Pager from the palette into (0, 0), Company into (0, 2), Company moved to (1, 4).
-    e.drag(palette, e.paletteRowOf(category(u"Pager")), 0, layout, layout->cellRect(0, 0).center());
-    e.drag(palette, e.paletteRowOf(category(u"Company")), 0, layout, layout->cellRect(0, 2).center());
+    e.drag(palette, e.paletteRowOf(categoryOf(u"Pager")), 0, layout, layout->cellRect(0, 0).center());
+    e.drag(palette, e.paletteRowOf(categoryOf(u"Company")), 0, layout, layout->cellRect(0, 2).center());
     e.drag(layout, 0, 2, layout, layout->cellRect(1, 4).center());
-    EXPECT_EQ(e.editor.grid().categoryAt(0, 0), category(u"Pager"));
+    EXPECT_EQ(e.editor.grid().categoryAt(0, 0), categoryOf(u"Pager"));
     EXPECT_EQ(e.editor.grid().categoryAt(0, 2), -1);
-    EXPECT_EQ(e.editor.grid().categoryAt(1, 4), category(u"Company"));
+    EXPECT_EQ(e.editor.grid().categoryAt(1, 4), categoryOf(u"Company"));
     // A drop on the field's own cell does nothing and is refused: the cell keeps its field.
     e.drag(layout, 1, 4, layout, layout->cellRect(1, 4).center());
-    EXPECT_EQ(e.editor.grid().categoryAt(1, 4), category(u"Company"));
+    EXPECT_EQ(e.editor.grid().categoryAt(1, 4), categoryOf(u"Company"));
     // Street in and out again through the trash; City in and back onto the palette.
-    e.drag(palette, e.paletteRowOf(category(u"Street")), 0, layout, layout->cellRect(3, 3).center());
-    EXPECT_EQ(e.editor.grid().categoryAt(3, 3), category(u"Street"));
+    e.drag(palette, e.paletteRowOf(categoryOf(u"Street")), 0, layout, layout->cellRect(3, 3).center());
+    EXPECT_EQ(e.editor.grid().categoryAt(3, 3), categoryOf(u"Street"));
     e.drag(layout, 3, 3, e.editor.trashView(), QPoint(10, 10));
     EXPECT_EQ(e.editor.grid().categoryAt(3, 3), -1);
-    e.drag(palette, e.paletteRowOf(category(u"City")), 0, layout, layout->cellRect(2, 0).center());
+    e.drag(palette, e.paletteRowOf(categoryOf(u"City")), 0, layout, layout->cellRect(2, 0).center());
     e.drag(layout, 2, 0, palette, QPoint(10, 10));
     EXPECT_EQ(e.editor.grid().categoryAt(2, 0), -1);
 
@@ -229,7 +229,7 @@ TEST(CACustomFormatEditor, ClearIsUndoneWithTheKeyboardUntilADropFollows)
     EXPECT_EQ(e.editor.grid().getFormatDesc(u"x"_s).size(), before);
     e.click("clearButton");
     CAAddressFormatGridView *layout = e.editor.layoutView();
-    e.drag(e.editor.paletteView(), e.paletteRowOf(category(u"Email")), 0, layout, layout->cellRect(0, 0).center());
+    e.drag(e.editor.paletteView(), e.paletteRowOf(categoryOf(u"Email")), 0, layout, layout->cellRect(0, 0).center());
     EXPECT_FALSE(e.editor.undoManager()->canUndo());
 }
 
@@ -256,8 +256,8 @@ TEST(CACustomFormatEditor, NamesTooLongForTheirCellAreElidedAndToldInATip)
     CAAddressFormatGridView *palette = e.editor.paletteView();
     CAAddressFormatGridView *layout = e.editor.layoutView();
     e.click("clearButton");
-    const int assistant = category(u"Assistant Name");
-    const int city = category(u"City");
+    const int assistant = categoryOf(u"Assistant Name");
+    const int city = categoryOf(u"City");
     const QString longName = CAAddressFormatGridView::cellText(assistant);
     ASSERT_EQ(longName, PWLocalizedString(u"Assistant Name"_s));
     const QString shown = CAAddressFormatGridView::shownText(longName, palette->fontMetrics(), palette->cellRect(0, 0).width() - 9);

@@ -37,7 +37,7 @@ void savePicture(const QString &path)
     ASSERT_TRUE(image.save(path, "PNG"));
 }
 
-QAbstractButton *padButton(CADesignWindow &window, int tag)
+QAbstractButton *padButtonOf(CADesignWindow &window, int tag)
 {
     return window.findChild<QAbstractButton *>(u"padButton%1"_s.arg(tag));
 }
@@ -80,17 +80,17 @@ TEST_F(PicturePanes, CustomFolderIsAskedForWhenFirstShownAndAgainAfterACancel)
         });
     window.displayDesignPanelIndex(CADesignWindow::ImageCollection, CADesignWindow::Clipart);
     EXPECT_EQ(asked, 0) << "nothing is asked before the pane shows";
-    QTest::mouseClick(padButton(window, 33), Qt::LeftButton);
+    QTest::mouseClick(padButtonOf(window, 33), Qt::LeftButton);
     EXPECT_EQ(window.currentDesignPadIndex(), CADesignWindow::CustomFolder);
     EXPECT_EQ(asked, 1);
     EXPECT_FALSE(window.customFolderView()->isLoaded());
-    QTest::mouseClick(padButton(window, 10), Qt::LeftButton);
-    QTest::mouseClick(padButton(window, 33), Qt::LeftButton);
+    QTest::mouseClick(padButtonOf(window, 10), Qt::LeftButton);
+    QTest::mouseClick(padButtonOf(window, 33), Qt::LeftButton);
     EXPECT_EQ(asked, 2);
     EXPECT_TRUE(window.customFolderView()->isLoaded());
     EXPECT_EQ(window.customFolderView()->catalog()->countImages(), 2);
-    QTest::mouseClick(padButton(window, 10), Qt::LeftButton);
-    QTest::mouseClick(padButton(window, 33), Qt::LeftButton);
+    QTest::mouseClick(padButtonOf(window, 10), Qt::LeftButton);
+    QTest::mouseClick(padButtonOf(window, 33), Qt::LeftButton);
     EXPECT_EQ(asked, 2) << "a loaded pane is not asked again";
 }
 
@@ -136,7 +136,7 @@ TEST_F(PicturePanes, PostageArtHasItsOwnButtonAndOpensOnMailingLabels)
     CADesignWindow window;
     window.show();
     window.displayDesignPanelIndex(CADesignWindow::ImageCollection, CADesignWindow::Clipart);
-    QTest::mouseClick(padButton(window, 44), Qt::LeftButton);
+    QTest::mouseClick(padButtonOf(window, 44), Qt::LeftButton);
     EXPECT_EQ(window.currentDesignPadIndex(), CADesignWindow::PostArt);
     EXPECT_EQ(window.checkedMenuTag(), 305);
     EXPECT_EQ(window.postArtView()->categoryPopup()->currentText(), u"Mailing Labels"_s);

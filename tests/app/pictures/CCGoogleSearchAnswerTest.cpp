@@ -11,7 +11,7 @@ namespace {
 
 const QUrl kBase(u"http://images.test:8080"_s);
 
-QByteArray record(const QByteArray &picture, const QByteArray &site, const QByteArray &thumbnail)
+QByteArray answerRecord(const QByteArray &picture, const QByteArray &site, const QByteArray &thumbnail)
 {
     return "<a href=/imgres?imgurl=" + picture + "&imgrefurl=" + site + "&h=10&w=10>\n<img src=" + thumbnail
         + " width=80 height=60></a>\n";
@@ -67,9 +67,9 @@ TEST(CCGoogleSearchAnswerTest, ServiceSettingMustBeAWebAddress)
 TEST(CCGoogleSearchAnswerTest, ThreeCompleteRecordsAndOneWithoutThumbnailGiveThree)
 {
     QByteArray page = "<html><body>";
-    page += record("http://pics.test/one.jpg", "http://site.test/1", "/thumb?q=1");
-    page += record("http://pics.test/two%2520dogs.jpg", "http://site.test/2", "/thumb?q=2");
-    page += record("https://pics.test/three.png", "https://site.test/3", "/thumb?q=3");
+    page += answerRecord("http://pics.test/one.jpg", "http://site.test/1", "/thumb?q=1");
+    page += answerRecord("http://pics.test/two%2520dogs.jpg", "http://site.test/2", "/thumb?q=2");
+    page += answerRecord("https://pics.test/three.png", "https://site.test/3", "/thumb?q=3");
     page += "<a href=/imgres?imgurl=http://pics.test/four.jpg&imgrefurl=http://site.test/4&h=1>no picture</a>";
     page += "</body></html>";
     EXPECT_EQ(describe(CCGoogleSearchAnswer::parse(page, kBase)),
@@ -81,14 +81,14 @@ TEST(CCGoogleSearchAnswerTest, ThreeCompleteRecordsAndOneWithoutThumbnailGiveThr
 TEST(CCGoogleSearchAnswerTest, UntrustedAddressesAreRefused)
 {
     QByteArray page;
-    page += record("javascript:alert(1)", "http://site.test/a", "/t1");
-    page += record("file:///etc/passwd", "http://site.test/b", "/t2");
-    page += record("http://pics.test/ok.jpg", "javascript:alert(2)", "/t3");
-    page += record("http://pics.test/c.jpg", "http://site.test/c", "//elsewhere.test/t4");
-    page += record("http://pics.test/d.jpg", "http://site.test/d", "@elsewhere.test/t5");
-    page += record("http://pics.test/e.jpg", "http://site.test/e", "http://elsewhere.test/t6");
-    page += record("http://pics.test/" + QByteArray(5000, 'x'), "http://site.test/f", "/t7");
-    page += record("http://pics.test/g.jpg", "http://site.test/\"><script>", "/t8");
+    page += answerRecord("javascript:alert(1)", "http://site.test/a", "/t1");
+    page += answerRecord("file:///etc/passwd", "http://site.test/b", "/t2");
+    page += answerRecord("http://pics.test/ok.jpg", "javascript:alert(2)", "/t3");
+    page += answerRecord("http://pics.test/c.jpg", "http://site.test/c", "//elsewhere.test/t4");
+    page += answerRecord("http://pics.test/d.jpg", "http://site.test/d", "@elsewhere.test/t5");
+    page += answerRecord("http://pics.test/e.jpg", "http://site.test/e", "http://elsewhere.test/t6");
+    page += answerRecord("http://pics.test/" + QByteArray(5000, 'x'), "http://site.test/f", "/t7");
+    page += answerRecord("http://pics.test/g.jpg", "http://site.test/\"><script>", "/t8");
     // A page address that is not a web address is dropped; the picture stays.
     EXPECT_EQ(describe(CCGoogleSearchAnswer::parse(page, kBase)),
               QStringList({u"http://images.test:8080/t3 | http://pics.test/ok.jpg | "_s,
@@ -97,7 +97,7 @@ TEST(CCGoogleSearchAnswerTest, UntrustedAddressesAreRefused)
 
 TEST(CCGoogleSearchAnswerTest, BadPagesGiveNoRecordAndNeverMore)
 {
-    const QByteArray complete = record("http://pics.test/1.jpg", "http://site.test/1", "/t1");
+    const QByteArray complete = answerRecord("http://pics.test/1.jpg", "http://site.test/1", "/t1");
     QByteArray utf16;
     for (const char c : complete)
         utf16 += QByteArray(1, c) + QByteArray(1, '\0');
@@ -128,7 +128,7 @@ TEST(CCGoogleSearchAnswerTest, RecordsAreCapped)
 {
     QByteArray page;
     for (int i = 0; i < 150; ++i)
-        page += record("http://pics.test/" + QByteArray::number(i) + ".jpg", "http://site.test/", "/t");
+        page += answerRecord("http://pics.test/" + QByteArray::number(i) + ".jpg", "http://site.test/", "/t");
     const auto records = CCGoogleSearchAnswer::parse(page, kBase);
     ASSERT_EQ(int(records.size()), CCGoogleSearchAnswer::kMaxItems);
     EXPECT_EQ(records.back().image.toString(), u"http://pics.test/99.jpg"_s);
@@ -139,7 +139,7 @@ TEST(CCGoogleSearchAnswerTest, RecordsAreCapped)
 TEST(CCGoogleSearchAnswerTest, LatinOneBytesKeepTheirValue)
 {
     // A UTF-8 address read through Latin-1 goes out with the bytes it came with.
-    const QByteArray page = record("http://pics.test/caf\xc3\xa9.jpg", "http://site.test/", "/t");
+    const QByteArray page = answerRecord("http://pics.test/caf\xc3\xa9.jpg", "http://site.test/", "/t");
     const auto records = CCGoogleSearchAnswer::parse(page, kBase);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records.front().image.toString(QUrl::FullyEncoded), u"http://pics.test/caf%C3%A9.jpg"_s);
@@ -149,7 +149,7 @@ TEST(CCGoogleSearchAnswerTest, LatinOneBytesKeepTheirValue)
 // for: blanks, quotes and letters outside ASCII there must not lose the service's host.
 TEST(CCGoogleSearchAnswerTest, TheRequestOfAnyTextGivesTheThumbnailsTheServiceHost)
 {
-    const QByteArray page = record("http://pics.test/one.jpg", "http://site.test/1", "/thumb?q=1");
+    const QByteArray page = answerRecord("http://pics.test/one.jpg", "http://site.test/1", "/thumb?q=1");
     for (const QString &text : {u"dogs"_s, u"red barn"_s, u"caf\u00e9 au lait"_s, u"\"quoted\" & more"_s, u"a%20b"_s}) {
         const QUrl request = CCGoogleSearchAnswer::requestURL(kBase, text);
         ASSERT_TRUE(request.isValid()) << text.toStdString();

@@ -23,7 +23,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList names(const CCPictCatalog &catalog)
+QStringList shownNames(const CCPictCatalog &catalog)
 {
     QStringList shown;
     for (int row = 0; row < catalog.numberOfRows(); ++row) {
@@ -180,12 +180,12 @@ TEST_F(ClipArtPaneTest, ACategoryIsReadOnceAndKeptWhileThePaneLives)
     numberedCategory(u"Animals"_s, 4);
     numberedCategory(u"Birds"_s, 2);
     CCPictBrowserView pane;
-    ASSERT_EQ(names(*pane.catalog()).size(), 4);
+    ASSERT_EQ(shownNames(*pane.catalog()).size(), 4);
     ASSERT_TRUE(QFile::remove(CAEnvironment::clipArtCategoriesIndexPath() + u"/Animals.idx"_s));
     choose(pane, u"Birds"_s);
     choose(pane, u"Animals"_s);
-    EXPECT_EQ(names(*pane.catalog()), QStringList({u"animals00.png"_s, u"animals01.png"_s, u"animals02.png"_s,
-                                                    u"animals03.png"_s}));
+    EXPECT_EQ(shownNames(*pane.catalog()),
+              QStringList({u"animals00.png"_s, u"animals01.png"_s, u"animals02.png"_s, u"animals03.png"_s}));
 }
 
 TEST_F(ClipArtPaneTest, ADamagedCategoryFileShowsNothingLogsOnceAndIsTriedAgain)
@@ -207,7 +207,7 @@ TEST_F(ClipArtPaneTest, ADamagedCategoryFileShowsNothingLogsOnceAndIsTriedAgain)
     EXPECT_EQ(pane.catalog()->countImages(), 0);
     category(u"Broken"_s, {{u"animals01.png"_s, u"Mended"_s}});
     choose(pane, u"Broken"_s);
-    EXPECT_EQ(names(*pane.catalog()), QStringList{u"animals01.png"_s});
+    EXPECT_EQ(shownNames(*pane.catalog()), QStringList {u"animals01.png"_s});
     EXPECT_EQ(pane.currentCategoryName(), u"Broken"_s);
 }
 
@@ -219,7 +219,7 @@ TEST_F(ClipArtPaneTest, EntriesOfOtherTypesAreLeftOutAndTheRestShown)
     writeCategoryFile(u"Odd"_s, PWKeyedArchiver::archivedObject(QVariantMap{{u"values"_s, values}}));
     pwtest::LogCapture log;
     CCPictBrowserView pane;
-    EXPECT_EQ(names(*pane.catalog()), QStringList{u"sun.png"_s});
+    EXPECT_EQ(shownNames(*pane.catalog()), QStringList {u"sun.png"_s});
     EXPECT_EQ(log.lines().size(), 1);
 }
 
@@ -237,8 +237,8 @@ TEST_F(ClipArtPaneTest, KeywordSearchListsExactHitsThenNearHits)
     pane.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&pane));
     typeAndReturn(pane.searchField(), u"CAT"_s);
-    EXPECT_EQ(names(*pane.catalog()), QStringList({u"alleycat.jpg"_s, u"bobcat.pdf"_s, u"cat.png"_s,
-                                                    u"caterpillar.hpi"_s, u"catalog.jpg"_s}));
+    EXPECT_EQ(shownNames(*pane.catalog()),
+              QStringList({u"alleycat.jpg"_s, u"bobcat.pdf"_s, u"cat.png"_s, u"caterpillar.hpi"_s, u"catalog.jpg"_s}));
     EXPECT_EQ(pane.currentCategoryName(), u"Search Result"_s);
     EXPECT_EQ(pane.popupTitle(), u"Search Result"_s);
     EXPECT_TRUE(pane.checkedPopupTitles().isEmpty());

@@ -70,7 +70,7 @@ std::vector<std::unique_ptr<CFTComponent>> readBack(const QByteArray &xml)
 }
 
 // A catalogue that records the drag it would start rather than running one.
-class RecordingCatalog : public CCPictCatalog
+class DragRecordingCatalog : public CCPictCatalog
 {
 public:
     int drags = 0;
@@ -95,7 +95,7 @@ protected:
     }
 };
 
-void sendMouse(QWidget *widget, QEvent::Type type, const QPointF &at, Qt::MouseButtons buttons)
+void sendMouseTo(QWidget *widget, QEvent::Type type, const QPointF &at, Qt::MouseButtons buttons)
 {
     QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
@@ -232,24 +232,24 @@ TEST(CCPictCatalogDrag, PressThatMovesDragsAndPressThatDoesNotSelects)
     QTemporaryDir dir;
     savePicture(dir.path() + u"/a.png"_s);
     savePicture(dir.path() + u"/BasicShapes/Circle.png"_s);
-    RecordingCatalog catalog;
+    DragRecordingCatalog catalog;
     catalog.resize(200, 200);
     catalog.show();
     catalog.changeBySearchInFolder({{u"a.png"_s, {}}, {u"BasicShapes/Circle.png"_s, {}}}, dir.path());
     QSignalSpy activated(&catalog, &CCPictCatalog::activated);
     const QPointF second = catalog.cellFrameAtRowColumn(0, 1).center();
-    sendMouse(&catalog, QEvent::MouseButtonPress, second, Qt::LeftButton);
-    sendMouse(&catalog, QEvent::MouseButtonRelease, second, Qt::NoButton);
+    sendMouseTo(&catalog, QEvent::MouseButtonPress, second, Qt::LeftButton);
+    sendMouseTo(&catalog, QEvent::MouseButtonRelease, second, Qt::NoButton);
     EXPECT_EQ(activated.size(), 1);
     EXPECT_EQ(catalog.selectedColumn(), 1);
     EXPECT_EQ(catalog.drags, 0);
 
     const QPointF first = catalog.cellFrameAtRowColumn(0, 0).center();
-    sendMouse(&catalog, QEvent::MouseButtonPress, first, Qt::LeftButton);
-    sendMouse(&catalog, QEvent::MouseMove, first + QPointF(1, 1), Qt::LeftButton);
+    sendMouseTo(&catalog, QEvent::MouseButtonPress, first, Qt::LeftButton);
+    sendMouseTo(&catalog, QEvent::MouseMove, first + QPointF(1, 1), Qt::LeftButton);
     EXPECT_EQ(catalog.drags, 0) << "less than the drag distance is still a click";
-    sendMouse(&catalog, QEvent::MouseMove, first + QPointF(30, 20), Qt::LeftButton);
-    sendMouse(&catalog, QEvent::MouseButtonRelease, first + QPointF(30, 20), Qt::NoButton);
+    sendMouseTo(&catalog, QEvent::MouseMove, first + QPointF(30, 20), Qt::LeftButton);
+    sendMouseTo(&catalog, QEvent::MouseButtonRelease, first + QPointF(30, 20), Qt::NoButton);
     ASSERT_EQ(catalog.drags, 1);
     EXPECT_EQ(QString::fromUtf8(catalog.named), u"PREFIX_FILE"_s + dir.path() + u"/a.png"_s);
     EXPECT_TRUE(catalog.hadPicture);
@@ -257,8 +257,8 @@ TEST(CCPictCatalogDrag, PressThatMovesDragsAndPressThatDoesNotSelects)
     EXPECT_EQ(catalog.selectedColumn(), 1);
 
     // The circle of the basic-shape folder drags as a shape of the picture's size.
-    sendMouse(&catalog, QEvent::MouseButtonPress, second, Qt::LeftButton);
-    sendMouse(&catalog, QEvent::MouseMove, second + QPointF(0, 25), Qt::LeftButton);
+    sendMouseTo(&catalog, QEvent::MouseButtonPress, second, Qt::LeftButton);
+    sendMouseTo(&catalog, QEvent::MouseMove, second + QPointF(0, 25), Qt::LeftButton);
     ASSERT_EQ(catalog.drags, 2);
     EXPECT_TRUE(catalog.named.isEmpty());
     const std::vector<std::unique_ptr<CFTComponent>> back = readBack(catalog.design);
@@ -269,8 +269,8 @@ TEST(CCPictCatalogDrag, PressThatMovesDragsAndPressThatDoesNotSelects)
 
     // A press in the spacing between cells starts nothing.
     const QPointF gap((catalog.cellFrameAtRowColumn(0, 0).right() + catalog.cellFrameAtRowColumn(0, 1).left()) / 2.0, 40);
-    sendMouse(&catalog, QEvent::MouseButtonPress, gap, Qt::LeftButton);
-    sendMouse(&catalog, QEvent::MouseMove, gap + QPointF(0, 30), Qt::LeftButton);
+    sendMouseTo(&catalog, QEvent::MouseButtonPress, gap, Qt::LeftButton);
+    sendMouseTo(&catalog, QEvent::MouseMove, gap + QPointF(0, 30), Qt::LeftButton);
     EXPECT_EQ(catalog.drags, 2);
 }
 
@@ -279,23 +279,23 @@ TEST(CCPictCatalogDrag, PressedCellIsShadedUntilTheReleaseOrTheDrag)
     QTemporaryDir dir;
     savePicture(dir.path() + u"/a.png"_s);
     savePicture(dir.path() + u"/b.png"_s);
-    RecordingCatalog catalog;
+    DragRecordingCatalog catalog;
     catalog.resize(200, 120);
     catalog.show();
     catalog.changeBySearchInFolder({{u"a.png"_s, {}}, {u"b.png"_s, {}}}, dir.path());
     // The second cell is the one selected by a click first, so that only the press tells them apart.
     const QPointF second = catalog.cellFrameAtRowColumn(0, 1).center();
-    sendMouse(&catalog, QEvent::MouseButtonPress, second, Qt::LeftButton);
-    sendMouse(&catalog, QEvent::MouseButtonRelease, second, Qt::NoButton);
+    sendMouseTo(&catalog, QEvent::MouseButtonPress, second, Qt::LeftButton);
+    sendMouseTo(&catalog, QEvent::MouseButtonRelease, second, Qt::NoButton);
     const QPoint inFirst = (catalog.cellFrameAtRowColumn(0, 0).topLeft() + QPointF(20, 4)).toPoint();
     const QPoint inSecond = (catalog.cellFrameAtRowColumn(0, 1).topLeft() + QPointF(20, 4)).toPoint();
     const auto lightness = [&](const QPoint &at) { return catalog.grab().toImage().pixelColor(at).lightness(); };
     const int unpressed = lightness(inFirst);
     const QPointF first = catalog.cellFrameAtRowColumn(0, 0).center();
-    sendMouse(&catalog, QEvent::MouseButtonPress, first, Qt::LeftButton);
+    sendMouseTo(&catalog, QEvent::MouseButtonPress, first, Qt::LeftButton);
     EXPECT_LT(lightness(inFirst), unpressed - 10);
     EXPECT_GT(lightness(inSecond), lightness(inFirst) + 10) << "only the pressed cell is shaded";
-    sendMouse(&catalog, QEvent::MouseButtonRelease, first, Qt::NoButton);
+    sendMouseTo(&catalog, QEvent::MouseButtonRelease, first, Qt::NoButton);
     EXPECT_EQ(lightness(inFirst), unpressed);
 }
 
@@ -308,7 +308,7 @@ TEST(CCPictCatalogDrag, ADrawnClipArtCellDragsTheFullSizePictureNotItsThumbnail)
     QImage thumbnail(8, 6, QImage::Format_RGB32);
     thumbnail.fill(Qt::green);
     ASSERT_TRUE(thumbnail.save(CAEnvironment::thumbClipArtPath() + u"/Animals/cat.jpg"_s, "JPG"));
-    RecordingCatalog catalog;
+    DragRecordingCatalog catalog;
     catalog.resize(200, 120);
     catalog.show();
     catalog.changeBySearchInFolder({{u"Animals/cat.png"_s, {}}}, CAEnvironment::clipArtPath());
@@ -321,8 +321,8 @@ TEST(CCPictCatalogDrag, ADrawnClipArtCellDragsTheFullSizePictureNotItsThumbnail)
     ASSERT_NE(shown->pixelSize(), QSize(40, 30));
 
     const QPointF cell = catalog.cellFrameAtRowColumn(0, 0).center();
-    sendMouse(&catalog, QEvent::MouseButtonPress, cell, Qt::LeftButton);
-    sendMouse(&catalog, QEvent::MouseMove, cell + QPointF(30, 20), Qt::LeftButton);
+    sendMouseTo(&catalog, QEvent::MouseButtonPress, cell, Qt::LeftButton);
+    sendMouseTo(&catalog, QEvent::MouseMove, cell + QPointF(30, 20), Qt::LeftButton);
     ASSERT_EQ(catalog.drags, 1);
     EXPECT_EQ(QString::fromUtf8(catalog.named), u"FULLSIZE_Animals/cat.png"_s);
     const std::shared_ptr<PWImage> full = catalog.fullPictureAt(0, 0);
@@ -341,7 +341,7 @@ TEST(CCPictCatalogDrag, ADragOfAnEndlessPictureStartsAtOnceWithItsFileAndThePlac
     ASSERT_TRUE(endless.open(QIODevice::ReadOnly));
     const QByteArray bytes = endless.readAll();
     ASSERT_TRUE(pwtest::writeFile(dir.filePath(u"loop.eps"_s), bytes));
-    RecordingCatalog catalog;
+    DragRecordingCatalog catalog;
     {
         // No rendering can end meanwhile: a drag that waited for one would end after it.
         const deferredpicture::HeldRenderings held;
@@ -351,8 +351,8 @@ TEST(CCPictCatalogDrag, ADragOfAnEndlessPictureStartsAtOnceWithItsFileAndThePlac
         catalog.changeBySearchInFolder({{u"loop.eps"_s, {}}}, dir.path());
         catalog.grab();
         const QPointF cell = catalog.cellFrameAtRowColumn(0, 0).center();
-        sendMouse(&catalog, QEvent::MouseButtonPress, cell, Qt::LeftButton);
-        sendMouse(&catalog, QEvent::MouseMove, cell + QPointF(30, 20), Qt::LeftButton);
+        sendMouseTo(&catalog, QEvent::MouseButtonPress, cell, Qt::LeftButton);
+        sendMouseTo(&catalog, QEvent::MouseMove, cell + QPointF(30, 20), Qt::LeftButton);
         EXPECT_EQ(PWPictureRenderer::renderCount(), renders);
     }
     ASSERT_EQ(catalog.drags, 1);

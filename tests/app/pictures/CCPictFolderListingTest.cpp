@@ -45,8 +45,8 @@ void writePicture(const QString &path, const char *format, QRgb colour = 0xff336
     ASSERT_TRUE(image.save(path, format)) << path.toStdString();
 }
 
-const QByteArray kEps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 20 10\n"
-                        "newpath 0 0 moveto 20 10 lineto stroke\n%%EOF\n";
+const QByteArray kListedEps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 20 10\n"
+                              "newpath 0 0 moveto 20 10 lineto stroke\n%%EOF\n";
 
 QStringList names(const QList<CCPictCatalog::Entry> &entries)
 {
@@ -73,7 +73,7 @@ QStringList references(CCPictCatalog &catalog)
 void makeMixedFolder(const QString &folder)
 {
     writePicture(folder + u"/Beach.JPG"_s, "JPG");
-    writeFile(folder + u"/Logo.eps"_s, kEps);
+    writeFile(folder + u"/Logo.eps"_s, kListedEps);
     writeFile(folder + u"/notes.txt"_s, "not a picture");
     writeFile(folder + u"/more/Badge.hpi"_s, "HPI?");
 }
@@ -170,7 +170,7 @@ TEST(CCPictFolderListing, LinkLoopsPipesAndThousandsOfFilesEndAndListWhatIsThere
     EXPECT_FALSE(view.catalog()->grab(QRect(0, 0, 300, 400)).isNull());
 }
 
-struct PopupCase
+struct PostArtPopupCase
 {
     const char *name;
     QStringList titles;
@@ -178,7 +178,7 @@ struct PopupCase
     std::optional<int> expected;
 };
 
-class PostArtPopup : public ::testing::TestWithParam<PopupCase>
+class PostArtPopup : public ::testing::TestWithParam<PostArtPopupCase>
 {
 };
 
@@ -190,15 +190,15 @@ TEST_P(PostArtPopup, OpensOnTheRememberedEntryElseMailingLabelsElseTheFirstCateg
 INSTANTIATE_TEST_SUITE_P(
     Rules, PostArtPopup,
     ::testing::Values(
-        PopupCase {"MailingLabelsListedThird", {u"-"_s, u"Garden"_s, u"Holidays"_s, u"Mailing Labels"_s}, {}, 3},
-        PopupCase {"NoMailingLabels", {u"-"_s, u"Garden"_s, u"Holidays"_s}, {}, 1},
-        PopupCase {"Remembered", {u"-"_s, u"Garden"_s, u"Mailing Labels"_s}, 1, 1},
-        PopupCase {"RememberedDash", {u"-"_s, u"Garden"_s, u"Mailing Labels"_s}, 0, 0},
-        PopupCase {"IndexEqualToTheCountIsTheLast", {u"-"_s, u"A"_s, u"B"_s, u"C"_s}, 4, 3},
-        PopupCase {"FarBeyondIsTheLast", {u"-"_s, u"A"_s, u"B"_s}, 1000, 2},
-        PopupCase {"NegativeCountsAsNone", {u"-"_s, u"A"_s, u"Mailing Labels"_s}, -5, 2},
-        PopupCase {"OnlyDash", {u"-"_s}, 2, std::nullopt}),
-    [](const ::testing::TestParamInfo<PopupCase> &info) { return std::string(info.param.name); });
+        PostArtPopupCase {"MailingLabelsListedThird", {u"-"_s, u"Garden"_s, u"Holidays"_s, u"Mailing Labels"_s}, {}, 3},
+        PostArtPopupCase {"NoMailingLabels", {u"-"_s, u"Garden"_s, u"Holidays"_s}, {}, 1},
+        PostArtPopupCase {"Remembered", {u"-"_s, u"Garden"_s, u"Mailing Labels"_s}, 1, 1},
+        PostArtPopupCase {"RememberedDash", {u"-"_s, u"Garden"_s, u"Mailing Labels"_s}, 0, 0},
+        PostArtPopupCase {"IndexEqualToTheCountIsTheLast", {u"-"_s, u"A"_s, u"B"_s, u"C"_s}, 4, 3},
+        PostArtPopupCase {"FarBeyondIsTheLast", {u"-"_s, u"A"_s, u"B"_s}, 1000, 2},
+        PostArtPopupCase {"NegativeCountsAsNone", {u"-"_s, u"A"_s, u"Mailing Labels"_s}, -5, 2},
+        PostArtPopupCase {"OnlyDash", {u"-"_s}, 2, std::nullopt}),
+    [](const ::testing::TestParamInfo<PostArtPopupCase> &info) { return std::string(info.param.name); });
 
 class FolderPanes : public ::testing::Test
 {

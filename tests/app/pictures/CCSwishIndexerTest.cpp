@@ -98,7 +98,7 @@ TEST(MacRomanTest, EncodesWhatItHoldsAndRefusesTheRest)
 
 // --- queries against a small index ------------------------------------------------------------
 
-QList<QString> names(const QList<QVariantMap> &entries)
+QList<QString> indexedNames(const QList<QVariantMap> &entries)
 {
     QList<QString> result;
     for (const QVariantMap &entry : entries)
@@ -139,14 +139,14 @@ TEST_F(SwishIndexTest, ExactAndNearHits)
     ASSERT_TRUE(indexer);
     const auto exact = indexer->queryString(QStringLiteral("car"));
     ASSERT_TRUE(exact.has_value());
-    EXPECT_EQ(names(*exact), QList<QString>({QStringLiteral("car.pdf")}));
+    EXPECT_EQ(indexedNames(*exact), QList<QString>({QStringLiteral("car.pdf")}));
     // The near hits begin with the word and leave out what the exact query found.
     const auto near = indexer->queryString(CCSwishIndexer::tokenizeQuery(QStringLiteral("car")));
     ASSERT_TRUE(near.has_value());
-    EXPECT_EQ(names(*near), QList<QString>({QStringLiteral("carrot.pdf"), QStringLiteral("cart.hpi")}));
+    EXPECT_EQ(indexedNames(*near), QList<QString>({QStringLiteral("carrot.pdf"), QStringLiteral("cart.hpi")}));
     const auto both = indexer->queryString(QStringLiteral("food cart"));
     ASSERT_TRUE(both.has_value());
-    EXPECT_EQ(names(*both), QList<QString>({QStringLiteral("cart.hpi")}));
+    EXPECT_EQ(indexedNames(*both), QList<QString>({QStringLiteral("cart.hpi")}));
 }
 
 TEST_F(SwishIndexTest, NoHitsIsAnEmptyAnswerAndARejectedQueryNone)

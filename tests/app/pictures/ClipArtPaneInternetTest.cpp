@@ -37,7 +37,7 @@ namespace {
 
 using pictest::solidPng;
 
-QStringList references(const CCPictCatalog &catalog)
+QStringList catalogReferences(const CCPictCatalog &catalog)
 {
     QStringList list;
     for (int row = 0; row < catalog.numberOfRows(); ++row)
@@ -153,10 +153,10 @@ TEST_F(ClipArtPaneInternetTest, ItsOwnSearchFillsTheGridAndEndsTheProgress)
     const QString site = u" http://site.test/"_s;
     // The failed thumbnail leaves an empty cell, no placeholder waiting for ever; the result
     // after it stays.
-    EXPECT_EQ(references(*pane.catalog()).mid(0, 3),
+    EXPECT_EQ(catalogReferences(*pane.catalog()).mid(0, 3),
               QStringList({CCPictImageResolver::kUrlPrefix + m_server.base() + u"/full1.png"_s + site + u'1', QString(),
                            CCPictImageResolver::kUrlPrefix + m_server.base() + u"/full3.png"_s + site + u'3'}));
-    EXPECT_FALSE(references(*pane.catalog()).contains(CCPictImageResolver::kLoading));
+    EXPECT_FALSE(catalogReferences(*pane.catalog()).contains(CCPictImageResolver::kLoading));
     EXPECT_NE(pane.catalog()->cellAtRowColumn(0, 0)->image(), nullptr);
     EXPECT_EQ(pane.searchField()->doubleValue(), 0.0);
     EXPECT_EQ(m_server.count(u"/thumb"_s), 3);

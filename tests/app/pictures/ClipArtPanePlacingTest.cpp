@@ -42,7 +42,7 @@ protected:
     CADocument document;
 };
 
-void choose(CCPictBrowserView &pane, const QString &title)
+void chooseCategory(CCPictBrowserView &pane, const QString &title)
 {
     for (QAction *entry : pane.categoryPopupButton()->menu()->actions()) {
         if (pane.popupTitles().value(entry->data().toInt()) == title) {
@@ -83,10 +83,10 @@ TEST_F(ClipArtPanePlacingTest, FromCategoryToKeywordSearchToAPictureOnTheCanvas)
     ASSERT_TRUE(pane->isVisible());
     EXPECT_EQ(window.searchField(), pane->searchField());
 
-    choose(*pane, u"Office"_s);
+    chooseCategory(*pane, u"Office"_s);
     CCPictCatalog *catalog = pane->catalog();
     ASSERT_EQ(catalog->countImages(), 1);
-    choose(*pane, u"Animals"_s);
+    chooseCategory(*pane, u"Animals"_s);
     ASSERT_EQ(catalog->countImages(), 2);
 
     CCSearchField *field = pane->searchField();
@@ -159,7 +159,7 @@ TEST_F(ClipArtPanePlacingTest, WithoutACanvasAChosenPictureGoesNowhere)
     CADesignWindow window;
     window.displayDesignPanelIndex(CADesignWindow::ImageCollection, CADesignWindow::Clipart);
     CCPictBrowserView *pane = window.clipArtPane();
-    choose(*pane, u"Animals"_s);
+    chooseCategory(*pane, u"Animals"_s);
     QStringList chosen;
     QObject::connect(pane, &CCPictBrowserView::pictureChosen, pane,
                      [&chosen](const std::shared_ptr<PWImage> &image) { chosen.append(image->name()); });

@@ -30,7 +30,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void writePicture(const QString &path, QSize size, QColor colour)
+void writeSizedPicture(const QString &path, QSize size, QColor colour)
 {
     QDir().mkpath(QFileInfo(path).path());
     QImage image(size, QImage::Format_RGB32);
@@ -44,9 +44,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        writePicture(folder() + u"/Beach.png"_s, QSize(60, 40), Qt::yellow);
-        writePicture(folder() + u"/Harbour.png"_s, QSize(30, 90), Qt::blue);
-        writePicture(postArt() + u"/Mailing Labels/Parcel.png"_s, QSize(50, 50), Qt::darkGreen);
+        writeSizedPicture(folder() + u"/Beach.png"_s, QSize(60, 40), Qt::yellow);
+        writeSizedPicture(folder() + u"/Harbour.png"_s, QSize(30, 90), Qt::blue);
+        writeSizedPicture(postArt() + u"/Mailing Labels/Parcel.png"_s, QSize(50, 50), Qt::darkGreen);
         PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
         defaults.setString(CACustomFolderBrowserView::kFolderKey, folder());
         defaults.removeObject(CAPostartBrowserView::kCategoryKey);

@@ -17,13 +17,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kLibrary = QStringLiteral(PW_CLIPART_LIBRARY_DIR);
+const QString kShippedLibrary = QStringLiteral(PW_CLIPART_LIBRARY_DIR);
 
 } // namespace
 
 TEST(ShippedPostArt, HasAtLeastThreeCategoriesAmongThemMailingLabelsEachWithPicturesThatRead)
 {
-    const QString postArt = CASampleDesignLibrary::shippedPostArtPath(kLibrary);
+    const QString postArt = CASampleDesignLibrary::shippedPostArtPath(kShippedLibrary);
     ASSERT_FALSE(postArt.isEmpty());
     const QStringList categories = CCPictFolderListing::postArtCategories(postArt);
     EXPECT_GE(categories.size(), 3);
@@ -42,7 +42,7 @@ TEST(ShippedPostArt, HasAtLeastThreeCategoriesAmongThemMailingLabelsEachWithPict
 
 TEST(ShippedBasicShapes, OnePicturePerShapeKindEachDraggingAsItsShape)
 {
-    const QDir shapes(kLibrary + u"/BasicShapes"_s);
+    const QDir shapes(kShippedLibrary + u"/BasicShapes"_s);
     QStringList baseNames;
     for (const QFileInfo &file : shapes.entryInfoList(QDir::Files)) {
         baseNames.append(file.completeBaseName());
@@ -64,9 +64,10 @@ TEST(ShippedBasicShapes, AreSeededIntoAnEmptyLibraryOnlyOnce)
     QTemporaryDir user;
     const QString target = user.filePath(u"Library"_s);
     QString error;
-    ASSERT_TRUE(CASampleDesignLibrary::installBasicShapesIfMissing(kLibrary, target, &error)) << error.toStdString();
+    ASSERT_TRUE(CASampleDesignLibrary::installBasicShapesIfMissing(kShippedLibrary, target, &error))
+        << error.toStdString();
     EXPECT_EQ(QDir(target + u"/BasicShapes"_s).entryList(QDir::Files).size(), basicShapeNames().size());
     ASSERT_TRUE(QFile::remove(target + u"/BasicShapes/Circle.png"_s));
-    ASSERT_TRUE(CASampleDesignLibrary::installBasicShapesIfMissing(kLibrary, target, &error));
+    ASSERT_TRUE(CASampleDesignLibrary::installBasicShapesIfMissing(kShippedLibrary, target, &error));
     EXPECT_FALSE(QFileInfo::exists(target + u"/BasicShapes/Circle.png"_s)) << "a library the user has is left alone";
 }

@@ -38,7 +38,7 @@ using namespace assistanttest;
 
 namespace {
 
-constexpr int kNotEnded = -99;
+constexpr int kStepNotEnded = -99;
 
 std::shared_ptr<PWPerson> named(const QString &first, const QString &last, const QString &street = QString())
 {
@@ -99,7 +99,7 @@ protected:
         QTimer::singleShot(0, &wizard, [this, steps] {
             steps();
             if (wizard.isRunning() && wizard.window() && wizard.window()->isVisible())
-                wizard.window()->done(kNotEnded);
+                wizard.window()->done(kStepNotEnded);
         });
         return wizard.showDialog(false);
     }

@@ -216,7 +216,7 @@ void keyIntoField(CAInspectorShellTest &t, Qt::Key key, Qt::KeyboardModifiers mo
     QTest::keyClick(t.sizeField(), key, modifiers);
 }
 
-void chooseItem(CAInspectorShellTest &t, const char *action)
+void chooseMenuItem(CAInspectorShellTest &t, const char *action)
 {
     QAction *item = t.controller->mainMenu().itemForAction(QString::fromLatin1(action));
     ASSERT_NE(item, nullptr);
@@ -228,13 +228,14 @@ INSTANTIATE_TEST_SUITE_P(
     Inspector, WrittenWhileTyping,
     ::testing::Values(
         WriteCase {"ctrl_s", [](CAInspectorShellTest &t) { keyIntoField(t, Qt::Key_S, Qt::ControlModifier); }, true},
-        WriteCase {"file_save", [](CAInspectorShellTest &t) { chooseItem(t, "saveDocument"); }, true},
+        WriteCase {"file_save", [](CAInspectorShellTest &t) { chooseMenuItem(t, "saveDocument"); }, true},
         WriteCase {"ctrl_shift_s",
-                   [](CAInspectorShellTest &t) { keyIntoField(t, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier); }, true},
-        WriteCase {"file_save_as", [](CAInspectorShellTest &t) { chooseItem(t, "saveDocumentAs"); }, true},
+                   [](CAInspectorShellTest &t) { keyIntoField(t, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier); },
+                   true},
+        WriteCase {"file_save_as", [](CAInspectorShellTest &t) { chooseMenuItem(t, "saveDocumentAs"); }, true},
         WriteCase {"ctrl_e", [](CAInspectorShellTest &t) { keyIntoField(t, Qt::Key_E, Qt::ControlModifier); }, false},
         WriteCase {"ctrl_p", [](CAInspectorShellTest &t) { keyIntoField(t, Qt::Key_P, Qt::ControlModifier); }, false},
-        WriteCase {"file_print", [](CAInspectorShellTest &t) { chooseItem(t, "printDocument"); }, false}),
+        WriteCase {"file_print", [](CAInspectorShellTest &t) { chooseMenuItem(t, "printDocument"); }, false}),
     [](const ::testing::TestParamInfo<WriteCase> &info) { return std::string(info.param.name); });
 
 struct UndoCase
@@ -279,7 +280,7 @@ TEST_P(UndoneWhileTyping, TakesTheTypedSizeAsAStepOfItsOwn)
     ASSERT_DOUBLE_EQ(sizeOf(texts.at(0)), 14.0);
     controller->mainMenu().validate();
     if (row.undoneBefore) {
-        chooseItem(*this, "undo");
+        chooseMenuItem(*this, "undo");
         ASSERT_DOUBLE_EQ(sizeOf(texts.at(0)), first);
         controller->mainMenu().validate();
     }
@@ -293,7 +294,7 @@ TEST_P(UndoneWhileTyping, TakesTheTypedSizeAsAStepOfItsOwn)
     EXPECT_DOUBLE_EQ(sizeOf(texts.at(0)), expected(row.size)) << "nothing typed is applied afterwards";
 
     controller->mainMenu().validate();
-    chooseItem(*this, row.next);
+    chooseMenuItem(*this, row.next);
     EXPECT_DOUBLE_EQ(sizeOf(texts.at(0)), expected(row.sizeAfterNext));
 }
 
@@ -301,10 +302,10 @@ INSTANTIATE_TEST_SUITE_P(
     Inspector, UndoneWhileTyping,
     ::testing::Values(
         // The typed size is a step, undone at once and redone after.
-        UndoCase {"edit_undo", false, [](CAInspectorShellTest &t) { chooseItem(t, "undo"); }, 14.0, "redo", 11.0},
+        UndoCase {"edit_undo", false, [](CAInspectorShellTest &t) { chooseMenuItem(t, "undo"); }, 14.0, "redo", 11.0},
         // The typed size is a step after the one undone, so nothing is left to redo, and Undo
         // takes back the typed size.
-        UndoCase {"edit_redo", true, [](CAInspectorShellTest &t) { chooseItem(t, "redo"); }, 11.0, "undo", 0.0},
+        UndoCase {"edit_redo", true, [](CAInspectorShellTest &t) { chooseMenuItem(t, "redo"); }, 11.0, "undo", 0.0},
         // The field undoes its own typing; the design's steps stay as they were.
         UndoCase {"ctrl_z_in_the_field", false,
                   [](CAInspectorShellTest &t) { keyIntoField(t, Qt::Key_Z, Qt::ControlModifier); }, 14.0, "undo", 0.0}),

@@ -28,14 +28,14 @@ using namespace shelltest;
 
 namespace {
 
-struct FrameCase
+struct PlacementFrameCase
 {
     const char *name;
     QRect frame;
     QRect placed;
 };
 
-class FrameInside : public ::testing::TestWithParam<FrameCase>
+class FrameInside : public ::testing::TestWithParam<PlacementFrameCase>
 {
 };
 
@@ -47,13 +47,14 @@ TEST_P(FrameInside, MovesAndCutsTheFrameIntoTheRoom)
 
 INSTANTIATE_TEST_SUITE_P(
     Screen1600x1000, FrameInside,
-    ::testing::Values(FrameCase {"inside_stays", QRect(100, 50, 400, 300), QRect(100, 50, 400, 300)},
-                      FrameCase {"below_the_bottom_comes_up", QRect(1200, 700, 340, 500), QRect(1200, 500, 340, 500)},
-                      FrameCase {"title_bar_above_the_top_comes_down", QRect(600, -28, 500, 600), QRect(600, 0, 500, 600)},
-                      FrameCase {"past_the_right_edge_comes_left", QRect(1500, 10, 300, 200), QRect(1300, 10, 300, 200)},
-                      FrameCase {"taller_than_the_screen_is_cut", QRect(10, 20, 500, 1300), QRect(10, 0, 500, 1000)},
-                      FrameCase {"wider_than_the_screen_is_cut", QRect(-50, 20, 1900, 300), QRect(0, 20, 1600, 300)}),
-    [](const ::testing::TestParamInfo<FrameCase> &info) { return std::string(info.param.name); });
+    ::testing::Values(
+        PlacementFrameCase {"inside_stays", QRect(100, 50, 400, 300), QRect(100, 50, 400, 300)},
+        PlacementFrameCase {"below_the_bottom_comes_up", QRect(1200, 700, 340, 500), QRect(1200, 500, 340, 500)},
+        PlacementFrameCase {"title_bar_above_the_top_comes_down", QRect(600, -28, 500, 600), QRect(600, 0, 500, 600)},
+        PlacementFrameCase {"past_the_right_edge_comes_left", QRect(1500, 10, 300, 200), QRect(1300, 10, 300, 200)},
+        PlacementFrameCase {"taller_than_the_screen_is_cut", QRect(10, 20, 500, 1300), QRect(10, 0, 500, 1000)},
+        PlacementFrameCase {"wider_than_the_screen_is_cut", QRect(-50, 20, 1900, 300), QRect(0, 20, 1600, 300)}),
+    [](const ::testing::TestParamInfo<PlacementFrameCase> &info) { return std::string(info.param.name); });
 
 class WindowPlacementTest : public shelltest::Test
 {

@@ -28,12 +28,12 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kSaveAsTemplate = QStringLiteral("FTSaveAsTemplate");
-const QString kKey = QStringLiteral("Picture");
+const QString kPictureKey = QStringLiteral("Picture");
 
 // The bytes of the one representation of a stored image archive.
 QByteArray storedRepresentation(const CDDArchive &archive, QString *repKey)
 {
-    const std::optional<PWPlist> top = PWPlist::parse(archive.getDict().value(kKey).toData());
+    const std::optional<PWPlist> top = PWPlist::parse(archive.getDict().value(kPictureKey).toData());
     if (!top)
         return QByteArray();
     const PWPlist::Array &objects = top->value(QStringLiteral("$objects")).toArray();
@@ -79,7 +79,7 @@ protected:
     CDDArchive storeAndReopen(CDDPicture &picture, bool *stored)
     {
         CDDArchive archive(true);
-        *stored = archiveSetPicture(archive, kKey, picture);
+        *stored = archiveSetPicture(archive, kPictureKey, picture);
         archive.setStoring(false);
         return archive;
     }
@@ -97,7 +97,7 @@ TEST_F(CDDArchivePicturesTest, PdfStaysPdf)
     QString repKey;
     EXPECT_TRUE(stored && storedRepresentation(archive, &repKey) == pdf);
     EXPECT_EQ(repKey, QStringLiteral("NSPDFRepresentation"));
-    ASSERT_TRUE(archiveGetPicture(archive, kKey, restored) && restored.getData());
+    ASSERT_TRUE(archiveGetPicture(archive, kPictureKey, restored) && restored.getData());
     EXPECT_EQ(restored.getData()->bestRepresentation()->kind(), PWImageRep::Kind::PDF);
     EXPECT_EQ(restored.getData()->size(), QSizeF(60, 30));
 }
@@ -117,7 +117,7 @@ TEST_F(CDDArchivePicturesTest, OneBitBitmapIsStoredAsCcittGroup3AtItsPixelSize)
     QString repKey;
     EXPECT_EQ(tiffCompression(storedRepresentation(archive, &repKey), dir), COMPRESSION_CCITTFAX3);
     EXPECT_EQ(repKey, QStringLiteral("NSTIFFRepresentation"));
-    ASSERT_TRUE(stored && archiveGetPicture(archive, kKey, restored) && restored.getData());
+    ASSERT_TRUE(stored && archiveGetPicture(archive, kPictureKey, restored) && restored.getData());
     EXPECT_EQ(restored.getData()->size(), QSizeF(64, 32));
     const QImage pixels = restored.getData()->bestRepresentation()->bitmap();
     ASSERT_EQ(pixels.size(), QSize(64, 32));
@@ -135,7 +135,7 @@ TEST_F(CDDArchivePicturesTest, ColourBitmapIsStoredAsPlainTiff)
     QString repKey;
     const uint16_t compression = tiffCompression(storedRepresentation(archive, &repKey), dir);
     EXPECT_TRUE(stored && compression != 0 && compression != COMPRESSION_CCITTFAX3) << compression;
-    ASSERT_TRUE(archiveGetPicture(archive, kKey, restored));
+    ASSERT_TRUE(archiveGetPicture(archive, kPictureKey, restored));
     const QColor pixel = restored.getData()->bestRepresentation()->bitmap().pixelColor(5, 5);
     EXPECT_TRUE(std::abs(pixel.alpha() - 128) <= 2 && std::abs(pixel.green() - 200) <= 3) << pixel.name(QColor::HexArgb).toStdString();
 }
@@ -149,16 +149,16 @@ TEST_F(CDDArchivePicturesTest, TemplateModeStoresLibraryPicturesByName)
     bool stored = false;
     CDDArchive archive = storeAndReopen(byName, &stored);
     EXPECT_TRUE(stored);
-    EXPECT_EQ(archive.getDict().value(kKey).toString(), QStringLiteral("Animals/cat.png"));
+    EXPECT_EQ(archive.getDict().value(kPictureKey).toString(), QStringLiteral("Animals/cat.png"));
     EXPECT_EQ(byName.getDataRef().getData(), QStringLiteral("Animals/cat.png"));
     // Restored through the registry while the thumbnail lives.
     CDDPicture restored;
-    ASSERT_TRUE(archiveGetPicture(archive, kKey, restored));
+    ASSERT_TRUE(archiveGetPicture(archive, kPictureKey, restored));
     EXPECT_EQ(restored.getData(), clipArt);
     std::shared_ptr<PWImage> fromFile = PWImage::fromQImage(QImage(4, 4, QImage::Format_ARGB32));
     fromFile->setName(QStringLiteral("PREFIX_FILE/home/someone/cat.png"));
     CDDPicture asData(fromFile);
-    EXPECT_TRUE(storeAndReopen(asData, &stored).getDict().value(kKey).isData());
+    EXPECT_TRUE(storeAndReopen(asData, &stored).getDict().value(kPictureKey).isData());
 }
 
 TEST_F(CDDArchivePicturesTest, StoredNamesAreLookedUpInsideTheirFoldersOnly)
@@ -172,9 +172,9 @@ TEST_F(CDDArchivePicturesTest, StoredNamesAreLookedUpInsideTheirFoldersOnly)
     ASSERT_TRUE(bitmap.save(QDir(clipArt).absoluteFilePath(QStringLiteral("../outside-star.png"))));
     const auto restore = [](const QString &name, CDDPicture &picture) {
         CDDArchive archive(true);
-        archive.Attach(PWPlist(PWPlist::Dictionary {{kKey, PWPlist::fromString(name)}}));
+        archive.Attach(PWPlist(PWPlist::Dictionary {{kPictureKey, PWPlist::fromString(name)}}));
         archive.setStoring(false);
-        return archiveGetPicture(archive, kKey, picture);
+        return archiveGetPicture(archive, kPictureKey, picture);
     };
     CDDPicture found;
     ASSERT_TRUE(restore(QStringLiteral("lookup-star.png"), found));
@@ -195,7 +195,7 @@ TEST_F(CDDArchivePicturesTest, PictureWithoutImageWritesNothing)
     missing.setDataRef(CDDString(QStringLiteral("/nowhere/gone.png")));
     for (CDDPicture *picture : {&empty, &missing}) {
         bool stored = true;
-        EXPECT_FALSE(storeAndReopen(*picture, &stored).getDict().toDictionary().contains(kKey) || stored);
+        EXPECT_FALSE(storeAndReopen(*picture, &stored).getDict().toDictionary().contains(kPictureKey) || stored);
     }
 }
 
@@ -208,10 +208,10 @@ TEST_F(CDDArchivePicturesTest, MalformedImageDataIsRefused)
         EXPECT_EQ(FTImageArchive::unarchiveImage(bytes, &error), nullptr);
         EXPECT_FALSE(error.isEmpty());
         CDDArchive archive(true);
-        archive.Attach(PWPlist(PWPlist::Dictionary {{kKey, PWPlist::fromData(bytes)}}));
+        archive.Attach(PWPlist(PWPlist::Dictionary {{kPictureKey, PWPlist::fromData(bytes)}}));
         archive.setStoring(false);
         CDDPicture picture;
-        EXPECT_FALSE(archiveGetPicture(archive, kKey, picture) || picture.getData());
+        EXPECT_FALSE(archiveGetPicture(archive, kPictureKey, picture) || picture.getData());
     }
 }
 
@@ -272,11 +272,12 @@ TEST_F(CDDArchivePicturesTest, PictureBytesAreStoredAsTheyWereRead)
                        : PWImageRep::unreadable(c.kind, c.bytes, QStringLiteral("damaged"), QSizeF()));
         held->setSize(c.size);
         CDDArchive archive(true);
-        archive.Attach(PWPlist(PWPlist::Dictionary {{kKey, PWPlist::fromData(FTImageArchive::archivedData(*held))}}));
+        archive.Attach(
+            PWPlist(PWPlist::Dictionary {{kPictureKey, PWPlist::fromData(FTImageArchive::archivedData(*held))}}));
         archive.setStoring(false);
         for (int round = 0; round < 2; ++round) {
             CDDPicture picture;
-            ASSERT_TRUE(archiveGetPicture(archive, kKey, picture) && picture.getData());
+            ASSERT_TRUE(archiveGetPicture(archive, kPictureKey, picture) && picture.getData());
             const PWImageRep *rep = picture.getData()->bestRepresentation();
             EXPECT_EQ(rep->isReadable(), c.readable);
             EXPECT_EQ(rep->kind(), c.kind);
@@ -473,7 +474,7 @@ TEST_F(CDDArchivePicturesTest, BitmapsFromOtherFormatsAreStoredAsTiffKeepingWhat
 
         // Opened and saved again, the TIFF stays as it was written.
         CDDPicture restored;
-        ASSERT_TRUE(archiveGetPicture(archive, kKey, restored) && restored.getData());
+        ASSERT_TRUE(archiveGetPicture(archive, kPictureKey, restored) && restored.getData());
         CDDArchive again = storeAndReopen(restored, &stored);
         EXPECT_EQ(storedRepresentation(again, &repKey), tiff);
     }
@@ -506,10 +507,10 @@ TEST_F(CDDArchivePicturesTest, StoredNamesFallBackToTheInstalledLibraryAndMissin
         QString key;
         QString stored;
         QColor found; // invalid: found nowhere
-    } cases[] = {{"the user's copy first", kKey, u"user-owl.png"_s, Qt::red},
-                 {"the installed clip art", kKey, u"Animals/installed-fox.png"_s, Qt::green},
+    } cases[] = {{"the user's copy first", kPictureKey, u"user-owl.png"_s, Qt::red},
+                 {"the installed clip art", kPictureKey, u"Animals/installed-fox.png"_s, Qt::green},
                  {"an installed mask", u"Picture Mask"_s, u"installed-oval.png"_s, Qt::black},
-                 {"a picture found nowhere", kKey, u"Flowers/lost-rose.png"_s, QColor()},
+                 {"a picture found nowhere", kPictureKey, u"Flowers/lost-rose.png"_s, QColor()},
                  {"a mask found nowhere", u"Picture Mask"_s, u"lost-heart.png"_s, QColor()}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

@@ -10,7 +10,7 @@ using printtest::PrintedPdf;
 
 namespace {
 
-constexpr double kMillimetre = 72.0 / 25.4;
+constexpr double kPointsPerMillimetre = 72.0 / 25.4;
 const QString kPrinter = u"Sheet Feeder 3000"_s;
 const QColor kItem(200, 30, 30);
 
@@ -95,7 +95,7 @@ TEST_F(CALabelPrintingViewTest, StoredOffsetsOfThePrinterShiftOnlyThePrintedPage
     EXPECT_TRUE(shifted->calibrationTransform(screenPainter).isIdentity()) << "preview";
     const QRectF after = print(*shifted).wordBox(0, u"1"_s);
     // Right by the horizontal millimetres, up by the vertical ones.
-    EXPECT_TRUE(rectNear(after, before.translated(5.0 * kMillimetre, -3.0 * kMillimetre), 0.05));
+    EXPECT_TRUE(rectNear(after, before.translated(5.0 * kPointsPerMillimetre, -3.0 * kPointsPerMillimetre), 0.05));
 }
 
 TEST_F(CALabelPrintingViewTest, PreviewDrawsThePageItsSheetShowsAndPrintModeSkipsScreens)
@@ -217,11 +217,11 @@ TEST_F(CALabelPrintingViewTest, CalibrationPageDrawsTheScalesTheTemplateNeedsRea
                     step = box.center() - zeroBox.center();
             if (std::abs(step.y()) < 2.0) {
                 ++horizontal;
-                EXPECT_NEAR(step.x(), 5.0 * kMillimetre, 2.0) << "rightwards";
+                EXPECT_NEAR(step.x(), 5.0 * kPointsPerMillimetre, 2.0) << "rightwards";
                 EXPECT_NEAR(zeroBox.center().x(), 36.0 + 180.0, 1.0) << "on the first column's right edge";
             } else {
                 ++vertical;
-                EXPECT_NEAR(step.y(), -5.0 * kMillimetre, 2.0) << "upwards";
+                EXPECT_NEAR(step.y(), -5.0 * kPointsPerMillimetre, 2.0) << "upwards";
                 EXPECT_LT(std::abs(step.x()), 4.0);
                 // Level with the bottom edge of the first row, or with the top edge of the last.
                 EXPECT_TRUE(std::abs(zeroBox.center().y() - 136.0) < 1.0 || std::abs(zeroBox.center().y() - (36.0 + (rows - 1) * 112.0)) < 1.0)

@@ -14,7 +14,7 @@ using printedtext::capitalHeight;
 using printedtext::firstLineInkHeight;
 using printedtext::shownTextSizes;
 
-constexpr double kResolution = 600.0;
+constexpr double kPrintResolution = 600.0;
 // Only capitals that stand on the baseline and end flat at their top: their ink is as tall as the
 // font's capitals, without the overshoot of round letters.
 constexpr const char *kName = "HH HHH";
@@ -55,8 +55,8 @@ protected:
     // What File > Export writes: a PDF and a TIFF of the whole design at 600 dots per inch.
     static Printed exported(const CADocument &document)
     {
-        const QByteArray tiff = document.TIFFDataForComponents(nullptr, 0.0, false, true, kResolution);
-        return {document.PDFDataForComponents(nullptr, 0.0, false, false, false, true, kResolution),
+        const QByteArray tiff = document.TIFFDataForComponents(nullptr, 0.0, false, true, kPrintResolution);
+        return {document.PDFDataForComponents(nullptr, 0.0, false, false, false, true, kPrintResolution),
                 QImage::fromData(tiff, "TIFF")};
     }
     static Printed labelText(double size)
@@ -107,14 +107,16 @@ protected:
         view.setCopies(1);
         QTemporaryDir folder;
         QString error;
-        EXPECT_TRUE(printPdf(view, folder.filePath(u"merge.pdf"_s), &error, int(kResolution))) << error.toStdString();
+        EXPECT_TRUE(printPdf(view, folder.filePath(u"merge.pdf"_s), &error, int(kPrintResolution)))
+            << error.toStdString();
         QFile file(folder.filePath(u"merge.pdf"_s));
         Printed printed;
         if (file.open(QIODevice::ReadOnly))
             printed.pdf = file.readAll();
         // The merge's filled and fitted copy of the label, exported as a TIFF of the same resolution.
         if (CADocument *filled = view.documentToDrawForMapIndex(0))
-            printed.bitmap = QImage::fromData(filled->TIFFDataForComponents(nullptr, 0.0, true, true, kResolution), "TIFF");
+            printed.bitmap =
+                QImage::fromData(filled->TIFFDataForComponents(nullptr, 0.0, true, true, kPrintResolution), "TIFF");
         return printed;
     }
 };
@@ -141,7 +143,7 @@ TEST_F(CAPrintedTextSizeTest, TextPrintsAtItsDesignedSize)
         for (const double shown : sizes)
             EXPECT_NEAR(shown, row.size, row.size * 0.01);
         ASSERT_FALSE(printed.bitmap.isNull());
-        const double expectedCap = capital * row.size * kResolution / 72.0;
+        const double expectedCap = capital * row.size * kPrintResolution / 72.0;
         EXPECT_NEAR(firstLineInkHeight(printed.bitmap), expectedCap, expectedCap * 0.01);
     }
 }

@@ -13,7 +13,7 @@
 
 namespace {
 
-CATemplateFormat sheet(const QString &pageSize, float width, float height, int type = dtLabel)
+CATemplateFormat sheetFormat(const QString &pageSize, float width, float height, int type = dtLabel)
 {
     CATemplateFormat format;
     format.setPageSize(pageSize); format.setItemWidth(width); format.setItemHeight(height); format.setDocumentType(type);
@@ -25,13 +25,13 @@ TEST(CATemplateFormatTest, OnlyALabelOnTheExactRollPaperAnswersItsLongSideAsWidt
     for (const auto &[pageSize, type, roll] : {std::tuple {"Label Roll", dtLabel, true},
                                                {"label roll", dtLabel, false},
                                                {"Label Roll", dtEnvelope, false}}) {
-        const CATemplateFormat format = sheet(QLatin1String(pageSize), 50.0f, 200.0f, type);
+        const CATemplateFormat format = sheetFormat(QLatin1String(pageSize), 50.0f, 200.0f, type);
         EXPECT_EQ(QSizeF(format.ItemWidth(), format.ItemHeight()), roll ? QSizeF(200, 50) : QSizeF(50, 200)) << pageSize;
         EXPECT_EQ(format.isLabelRoll(), roll) << pageSize << type;
         // The stored size is what lists show, whatever the roll rule answers.
         EXPECT_EQ(format.sizeString(), QStringLiteral("0.694x2.778 in"));
     }
-    CATemplateFormat format = sheet(QStringLiteral("Letter"), 252.0f, 108.0f, dtEnvelope);
+    CATemplateFormat format = sheetFormat(QStringLiteral("Letter"), 252.0f, 108.0f, dtEnvelope);
     format.setPrintableWidth(300.0f); format.setPrintableHeight(400.0f);
     EXPECT_EQ(QSizeF(format.PrintableWidth(), format.PrintableHeight()), QSizeF(400, 300)) << "the printable size is answered lying";
     format.setUnits(cuMillimeters);
@@ -41,7 +41,7 @@ TEST(CATemplateFormatTest, OnlyALabelOnTheExactRollPaperAnswersItsLongSideAsWidt
 TEST(CATemplateFormatTest, PredefinedItemsAreRoundedButCustomItemsArePlainRectangles)
 {
     const QRectF rect(0.0, 0.0, 100.0, 60.0);
-    CATemplateFormat format = sheet(QString(), 100.0f, 60.0f);
+    CATemplateFormat format = sheetFormat(QString(), 100.0f, 60.0f);
     format.setCornerRadius(10.0f);
     const bool plainCorner = format.documentSurfacePathForRect(rect).path().contains(QPointF(0.5, 0.5));
     format.setPredef(true);
@@ -75,11 +75,11 @@ TEST(CATemplateFormatTest, GroupNumbersMapToTheDesignFolderNames)
         ASSERT_TRUE(size) << "no size of group " << group;
         EXPECT_EQ(CATemplateFormat::getSizeGroupNameForSize(size->first, size->second, type), QLatin1String(name)) << group;
         // The template asks with its longer side first, however it is stored.
-        EXPECT_EQ(sheet(QString(), size->second, size->first, type).sizeGroup(), QLatin1String(name)) << group;
+        EXPECT_EQ(sheetFormat(QString(), size->second, size->first, type).sizeGroup(), QLatin1String(name)) << group;
     }
     EXPECT_EQ(CATemplateFormat::getSizeGroupNameForSize(40000.0f * kMm, 20000.0f * kMm, dtEnvelope), QStringLiteral("Envelope12"));
     // A catalogue's own group takes the place of the computed one.
-    CATemplateFormat format = sheet(QString(), 400.0f, 300.0f, dtPostcard);
+    CATemplateFormat format = sheetFormat(QString(), 400.0f, 300.0f, dtPostcard);
     format.setSizeGroup(QStringLiteral("Mailing2"));
     EXPECT_EQ(format.sizeGroup(), QStringLiteral("Mailing2"));
 }
@@ -110,7 +110,7 @@ TEST(CATemplateFormatTest, FlatDiscIsCutAlongTheLongerSideAroundItsHole)
 // The dictionary form of the user defaults.
 TEST(CATemplateFormatTest, ZeroLengthsAndAnAbsentWindowAreNotWritten)
 {
-    CATemplateFormat format = sheet(QStringLiteral("Letter"), 144.0f, 72.0f);
+    CATemplateFormat format = sheetFormat(QStringLiteral("Letter"), 144.0f, 72.0f);
     format.setWinWidth(0.0f); format.setWinHeight(0.0f); format.setWinBottomOffset(0.0f); format.setWinLeftOffset(0.0f);
     const PWPlist::Dictionary entry = format.toDictionary();
     for (const char *key : {"HasWindow", "TopMargin", "HSpace", "WinWidth", "DYMOOffsetX"})
@@ -132,12 +132,16 @@ TEST(CATemplateFormatTest, EveryStoredFieldSurvivesTheDictionaryInItsOwnUnit)
               QList<int>({cuMillimeters, 0, 2, 5, 1}));
     EXPECT_EQ(lengths(back), lengths(format));
     // A roll is stored as answered: long side first.
-    EXPECT_NEAR(sheet(QStringLiteral("Label Roll"), 36.0f, 72.0f).toDictionary().value(QStringLiteral("ItemWidth")).toReal(), 1.0, 1e-5);
+    EXPECT_NEAR(sheetFormat(QStringLiteral("Label Roll"), 36.0f, 72.0f)
+                    .toDictionary()
+                    .value(QStringLiteral("ItemWidth"))
+                    .toReal(),
+                1.0, 1e-5);
 }
 
 TEST(CATemplateFormatTest, TheCustomFormPrintsOnTheWholeItemAndOnlyYesIsAWindow)
 {
-    CATemplateFormat format = sheet(QStringLiteral("Letter"), 200.0f, 100.0f);
+    CATemplateFormat format = sheetFormat(QStringLiteral("Letter"), 200.0f, 100.0f);
     format.setPrintableWidth(50.0f); format.setPrintableHeight(40.0f);
     const CATemplateFormat custom = CATemplateFormat::fromDictionary(format.toDictionary(), true);
     const CATemplateFormat recent = CATemplateFormat::fromDictionary(format.toDictionary(), false);
@@ -152,7 +156,7 @@ TEST(CATemplateFormatTest, TheCustomFormPrintsOnTheWholeItemAndOnlyYesIsAWindow)
 
 CATemplateFormat avery30up()
 {
-    CATemplateFormat format = sheet(QStringLiteral("Letter"), 189.0f, 72.0f);
+    CATemplateFormat format = sheetFormat(QStringLiteral("Letter"), 189.0f, 72.0f);
     format.setID(QStringLiteral("05960")); format.setDescription(QStringLiteral("Address Labels"));
     format.setCategory(QStringLiteral("Mailing Labels")); format.setColumns(3); format.setRows(10); format.setTopMargin(36.0f);
     format.setLeftMargin(13.5f); format.setHSpace(9.0f);

@@ -73,13 +73,13 @@ TEST(ShapeOutlineTest, RingHolesAndMoonCrescents)
 }
 
 // Every builder with its extra arguments, for the degenerate-size checks.
-struct Builder
+struct NamedBuilder
 {
     const char *name;
     std::function<PWBezierPath(double, double, double, double)> build;
 };
 
-std::vector<Builder> allBuilders()
+std::vector<NamedBuilder> allBuilders()
 {
     using D = CDDDrawer;
     return {{"Rect", [](double x, double y, double w, double h) { return D::PathRect(x, y, w, h); }},
@@ -106,7 +106,7 @@ TEST(ShapeOutlineTest, DegenerateSizesNeverGiveNonFiniteCoordinates)
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const QList<QRectF> sizes {{5, 5, 0, 0}, {5, 5, 40, 0}, {5, 5, 0, 40}, {5, 5, -40, 30}, {5, 5, 40, -30}, {5, 5, -40, -30}};
-    for (const Builder &builder : allBuilders()) {
+    for (const NamedBuilder &builder : allBuilders()) {
         for (const QRectF &r : sizes) {
             const PWBezierPath outline = builder.build(r.x(), r.y(), r.width(), r.height());
             EXPECT_TRUE(isFinite(outline)) << builder.name << " " << r.width() << " x " << r.height();
@@ -121,7 +121,7 @@ TEST(ShapeOutlineTest, OutlinesScaledByTheHeightFallBackToTheRectangleAndCountsB
 {
     const QStringList scaled = {QStringLiteral("Polygon"), QStringLiteral("Moon"), QStringLiteral("Star"),
                                 QStringLiteral("Cloud"), QStringLiteral("Callout")};
-    for (const Builder &builder : allBuilders()) {
+    for (const NamedBuilder &builder : allBuilders()) {
         if (!scaled.contains(QLatin1String(builder.name)))
             continue;
         EXPECT_EQ(builder.build(5, 5, 40, 0).path(), CDDDrawer::PathRect(5, 5, 40, 0).path()) << builder.name;

@@ -2,6 +2,7 @@
 // undoable step; selections widen onto list markers; pastes strip only the incoming marks.
 #include "kernel/text/CCTextView.h"
 
+#include "TextTestSupport.h"
 #include "kernel/render/CCLayoutManager.h"
 #include "kernel/text/CCTextList.h"
 #include "platform/PWTextAttributes.h"
@@ -17,15 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QTextCharFormat field(int tag)
-{
-    QTextCharFormat format;
-    format.setFontPointSize(12.0);
-    if (tag)
-        format.setProperty(PWTextAttributes::CustomAttributes, QVariantMap {{u"FTTextTag"_s, tag}});
-    return format;
-}
-
 // "Dear NAME, see you in CITY, NAME" with NAME field 3 and CITY field 5.
 struct Editing
 {
@@ -39,12 +31,12 @@ struct Editing
         undo.setGroupsByEvent(false);
         view.setUndoManager(&undo);
         PWAttributedString text;
-        text.append(u"Dear "_s, field(0));
-        text.append(u"NAME"_s, field(3));
-        text.append(u", see you in "_s, field(0));
-        text.append(u"CITY"_s, field(5));
-        text.append(u", "_s, field(0));
-        text.append(u"NAME"_s, field(3));
+        text.append(u"Dear "_s, texttest::fieldFormat(0));
+        text.append(u"NAME"_s, texttest::fieldFormat(3));
+        text.append(u", see you in "_s, texttest::fieldFormat(0));
+        text.append(u"CITY"_s, texttest::fieldFormat(5));
+        text.append(u", "_s, texttest::fieldFormat(0));
+        text.append(u"NAME"_s, texttest::fieldFormat(3));
         text.writeTo(&storage);
     }
     PWAttributedString text() const { return PWAttributedString::fromDocument(&storage); }
@@ -173,7 +165,7 @@ TEST(CCTextViewTest, PastingKeepsTheMarksOfTheExistingTextAndStripsTheIncoming)
 {
     Editing editing;
     PWAttributedString incoming;
-    QTextCharFormat bold = field(7);
+    QTextCharFormat bold = texttest::fieldFormat(7);
     bold.setFontWeight(QFont::Bold);
     incoming.append(u"Ann"_s, bold);
     editing.view.selectRange({0, 0});

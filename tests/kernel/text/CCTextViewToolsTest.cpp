@@ -1,6 +1,7 @@
 // The block editor's spelling, ruler and Text Styles commands.
 #include "kernel/text/CCTextView.h"
 
+#include "TextTestSupport.h"
 #include "kernel/render/CCLayoutManager.h"
 #include "platform/PWSpellChecker.h"
 #include "platform/PWTextAttributes.h"
@@ -14,15 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QTextCharFormat field(int tag, double size = 12.0)
-{
-    QTextCharFormat format;
-    format.setFontPointSize(size);
-    if (tag)
-        format.setProperty(PWTextAttributes::CustomAttributes, QVariantMap {{u"FTTextTag"_s, tag}});
-    return format;
-}
 
 struct Editor
 {
@@ -91,9 +83,9 @@ TEST_P(CCTextViewRulerTest, AMarkerMoveChangesTheSelectedParagraphsOrWithAFieldE
     const RulerCase &c = GetParam();
     Editor e;
     QTextCursor cursor(&e.storage);
-    cursor.insertText(u"plain"_s, field(0));
+    cursor.insertText(u"plain"_s, texttest::fieldFormat(0));
     cursor.insertBlock();
-    cursor.insertText(u"NAME"_s, field(3));
+    cursor.insertText(u"NAME"_s, texttest::fieldFormat(3));
     e.view.selectRange({c.selection, 0});
     e.highlight.setHighlightedDataField(c.field);
     e.view.rulerViewDidMoveMarker([](QTextBlockFormat &format) { format.setLeftMargin(20.0); });
@@ -110,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, CCTextViewRulerTest,
 TEST(CCTextViewToolsTest, TheSelectionsStyleGoesToTheTextStylesDialogWhenThereIsOne)
 {
     Editor e;
-    QTextCursor(&e.storage).insertText(u"big"_s, field(0, 30.0));
+    QTextCursor(&e.storage).insertText(u"big"_s, texttest::fieldFormat(0, 30.0));
     std::vector<std::vector<PWAttributedString>> offered;
     e.view.popupTextStylesDialogWithSelection(); // nobody to tell: nothing happens
     e.view.setTextStylesOpener([&](const std::vector<PWAttributedString> &proposed) { offered.push_back(proposed); });

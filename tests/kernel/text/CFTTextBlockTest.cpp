@@ -29,7 +29,7 @@ QTextCharFormat style(double size, const QColor &colour = Qt::black)
     return format;
 }
 
-QByteArray saved(const CFTTextBlock &block)
+QByteArray savedBlock(const CFTTextBlock &block)
 {
     return PWKeyedArchiver::archivedData(*block.getDDTextBlock()->getAttributedString());
 }
@@ -131,12 +131,12 @@ TEST(CFTTextBlockTest, AttributesSetWhileEditingUndoAndRedoToTheSameSavedBytes)
     editor->setUndoManager(&undo);
     block.startEditText(nullptr, nullptr);
     editor->selectRange({2, 8}); // from "first" into "second"
-    const QByteArray before = saved(block);
+    const QByteArray before = savedBlock(block);
 
     undo.beginUndoGrouping();
     block.SetFontAttr(style(24, Qt::red));
     undo.endUndoGrouping();
-    const QByteArray after = saved(block);
+    const QByteArray after = savedBlock(block);
     EXPECT_NE(after, before);
     const PWAttributedString changed = *block.getDDTextBlock()->getAttributedString();
     EXPECT_EQ(changed.string(), text.string());
@@ -146,9 +146,9 @@ TEST(CFTTextBlockTest, AttributesSetWhileEditingUndoAndRedoToTheSameSavedBytes)
 
     for (int round = 0; round < 2; ++round) {
         undo.undo();
-        EXPECT_EQ(saved(block), before) << round;
+        EXPECT_EQ(savedBlock(block), before) << round;
         undo.redo();
-        EXPECT_EQ(saved(block), after) << round;
+        EXPECT_EQ(savedBlock(block), after) << round;
     }
     block.endEditText(nullptr);
 }
