@@ -9,6 +9,9 @@ sizes: no source file passes the size budget; prints the ratio of test lines to 
 archive numbers: every number of a design is read through the archive's ranged getters. The archive
 declares no getter of a number without a range, and no reader of an archive (a function that takes
 one, or a file of the archive's own readers) reads a number from a stored value itself.
+test names: the test files of one folder are compiled together, so no two of them define a function
+or a type of the same name at file scope: two helpers of one name would otherwise be overloads, and a
+call could take the other file's.
 """
 import os
 import re
@@ -205,9 +208,58 @@ def check_archive_numbers(top=SRC):
     return problems
 
 
+TESTS = os.path.join(ROOT, 'tests')
+# Folders whose files are support, not a test program's own.
+TEST_SUPPORT_FOLDERS = ('support', 'plugins', 'tools', 'desktop', 'install', 'data')
+TYPE_DEFINITION = re.compile(r'^(?:struct|class)\s+(\w+)\b[^;]*$')
+FUNCTION_NAME = re.compile(r'(~?[A-Za-z_]\w*)\s*\(')
+
+
+def test_program_folder(rel):
+    """The folder of tests/ whose files make one test program, or None for support files."""
+    parts = rel.split('/')
+    if parts[0] in TEST_SUPPORT_FOLDERS or len(parts) < 2:
+        return None
+    return '/'.join(parts[:2]) if parts[0] in ('kernel', 'app') and len(parts) > 2 else parts[0]
+
+
+def file_scope_names(lines):
+    """(line number, name) of each function and type a file defines at the left margin."""
+    for signature, body in functions(lines):
+        match = FUNCTION_NAME.search(signature)
+        if not match or match.group(1).isupper() or match.group(1) in ('operator', 'PrintTo'):
+            continue
+        if signature[:match.start()].rstrip().endswith('::'):
+            continue
+        number = body[0][0] - 2 if body else 0
+        yield number, match.group(1)
+    for number, line in enumerate(lines, 1):
+        match = TYPE_DEFINITION.match(line.rstrip())
+        if match:
+            yield number, match.group(1)
+
+
+def check_test_names(top=TESTS):
+    problems = []
+    defined = {}
+    for path in sorted(sources(top, ('.cpp',))):
+        rel = os.path.relpath(path, top)
+        folder = test_program_folder(rel)
+        if folder is None:
+            continue
+        with open(path, encoding='utf-8') as handle:
+            lines = handle.readlines()
+        for number, name in file_scope_names(lines):
+            first = defined.setdefault((folder, name), (rel, number))
+            if first[0] != rel:
+                problems.append(f'tests/{rel}:{number}: {name} is also defined in tests/{first[0]}; the files of '
+                                f'{folder} compile together, so each name at file scope is one of its own')
+    return problems
+
+
 def main():
     checks = {'layers': check_layers, 'definitions': check_definitions, 'sizes': check_sizes,
-              'archive_numbers': check_archive_numbers}
+              'archive_numbers': check_archive_numbers, 'test_names': check_test_names}
     wanted = sys.argv[1:] or list(checks)
     problems = []
     for name in wanted:

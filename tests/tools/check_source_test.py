@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""The source check refuses a member defined outside the folder of its class, and a number of an
-archive read without the archive's ranged getters."""
+"""The source check refuses a member defined outside the folder of its class, a number of an
+archive read without the archive's ranged getters, and two test files of one folder defining one name."""
 import importlib.util
 import os
 import sys
@@ -87,6 +87,43 @@ class ArchiveNumbersTest(unittest.TestCase):
                 problems = self.problems_with(rel, text)
                 self.assertEqual(len(problems), 1, problems)
                 self.assertTrue(problems[0].startswith(f'{rel}:{line}: '), problems)
+
+
+class TestNamesTest(unittest.TestCase):
+    HELPER = 'namespace {\n\nQByteArray card(const QString &name)\n{\n    return name.toUtf8();\n}\n\n} // namespace\n'
+    ALLOWED = ('namespace {\n\nstd::ostream &operator<<(std::ostream &out, const Case &c)\n{\n    return out;\n}\n\n'
+               'void PrintTo(const Case &c, std::ostream *out)\n{\n}\n\n} // namespace\n\n'
+               'void Fixture::SetUp()\n{\n}\n\nTEST(Suite, Case)\n{\n    EXPECT_TRUE(true);\n}\n'
+               'struct Forward;\n')
+
+    def problems_with(self, files):
+        with tempfile.TemporaryDirectory() as root:
+            for rel, text in files:
+                write(root, rel, text)
+            return check_source.check_test_names(root)
+
+    def test_a_name_defined_twice_in_one_folder_is_refused(self):
+        cases = [
+            ('helper in one folder', [('app/pictures/A.cpp', self.HELPER), ('app/pictures/B.cpp', self.HELPER)],
+             'tests/app/pictures/B.cpp:3: card is also defined in tests/app/pictures/A.cpp'),
+            ('overload in one folder', [('platform/A.cpp', self.HELPER),
+                                        ('platform/B.cpp', self.HELPER.replace('const QString &name', 'int n'))],
+             'tests/platform/B.cpp:3: card is also defined in tests/platform/A.cpp'),
+            ('type in one folder', [('kernel/text/A.cpp', 'struct Case\n{\n};\n'),
+                                    ('kernel/text/B.cpp', 'struct Case {\n    int n;\n};\n')],
+             'tests/kernel/text/B.cpp:1: Case is also defined in tests/kernel/text/A.cpp'),
+        ]
+        for name, files, expected in cases:
+            with self.subTest(name):
+                problems = self.problems_with(files)
+                self.assertEqual(len(problems), 1, problems)
+                self.assertTrue(problems[0].startswith(expected), problems)
+
+    def test_names_of_other_folders_and_allowed_repeats_pass(self):
+        self.assertEqual(self.problems_with([
+            ('app/pictures/A.cpp', self.HELPER), ('app/canvas/B.cpp', self.HELPER),
+            ('support/C.h', self.HELPER), ('support/D.cpp', self.HELPER),
+            ('app/pictures/E.cpp', self.ALLOWED), ('app/pictures/F.cpp', self.ALLOWED)]), [])
 
 
 if __name__ == '__main__':
