@@ -69,8 +69,15 @@ QImage decodeImage(QByteArray bytes, qint64 maxPixels, const QByteArray &format,
     if (size.isValid())
         reader.setScaledSize(reducedSize(size, maxPixels));
     QImage image;
+    const bool svg = PWSvgPicture::isSvgFormat(format);
     if (!reader.read(&image)) {
-        *reason = QStringLiteral("the bitmap does not decode: %1").arg(reader.errorString());
+        *reason = (svg ? QStringLiteral("the SVG does not draw: %1") : QStringLiteral("the bitmap does not decode: %1"))
+                      .arg(reader.errorString());
+        return QImage();
+    }
+    // An SVG that states neither a size nor a view box draws as no pixels at all.
+    if (image.isNull()) {
+        *reason = QStringLiteral("the picture has no size to be drawn at");
         return QImage();
     }
     if (double(image.width()) * image.height() > double(maxPixels))

@@ -207,8 +207,8 @@ TEST(PWSvgPictureTest, IsDrawnWithItsTextsAndWithoutTheFilesItNames)
     EXPECT_EQ(watch.events(), 0);
 }
 
-// Embedded pictures past the bound, and bytes that are no SVG after all: a placeholder named as
-// an SVG, the bytes kept.
+// Embedded pictures past the bound, bytes that are no SVG after all, an SVG with nothing to
+// draw at and one Qt's renderer refuses: a placeholder named as an SVG, with its reason, the bytes kept.
 TEST(PWSvgPictureTest, WhatIsNotDrawnIsANamedPlaceholder)
 {
     PWPictureRenderer::forget();
@@ -217,10 +217,21 @@ TEST(PWSvgPictureTest, WhatIsNotDrawnIsANamedPlaceholder)
     const QByteArray vast = dataUri(solidPng(4800, 4800, Qt::red), "image/png");
     for (int i = 0; i < 20; ++i)
         many += "<image width=\"10\" height=\"10\" xlink:href=\"" + vast + "\"/>";
-    for (const QByteArray &bytes : {svg(many), QByteArray("<svg><rect>")}) {
+    const struct
+    {
+        QByteArray bytes;
+        QString reason;
+    } cases[] = {
+        {svg(many), u"embedded pictures hold more than"_s},
+        {"<svg><rect>", u"does not read as XML"_s},
+        {"<svg xmlns=\"http://www.w3.org/2000/svg\"><rect/></svg>", u"the picture has no size to be drawn at"_s},
+        {svg(QByteArray("<g>").repeated(3000) + "<rect/>" + QByteArray("</g>").repeated(3000)), u"the SVG does not draw"_s},
+    };
+    for (const auto &[bytes, reason] : cases) {
         const std::optional<PWImageRep> rep = PWBitmapReader::read(bytes);
         ASSERT_TRUE(rep);
         EXPECT_FALSE(rep->isReadable());
+        EXPECT_TRUE(rep->failure().contains(reason)) << qPrintable(rep->failure());
         EXPECT_EQ(rep->data(), bytes);
         QImage target(40, 40, QImage::Format_ARGB32_Premultiplied);
         target.fill(Qt::transparent);
