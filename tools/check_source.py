@@ -161,15 +161,16 @@ UNRANGED_GETTER = re.compile(r'\bGetData\(\s*const QString &\w*\s*,\s*(?:int|lon
 
 
 def functions(lines):
-    """(first line number, signature, body lines with their numbers) of each function defined at
+    """(signature, body lines with their numbers, line of the signature) of each function defined at
     the left margin: its signature runs from the last blank, comment or closing line to a lone '{'."""
     signature = []
+    first = 0
     body = None
     for number, line in enumerate(lines, 1):
         text = line.rstrip()
         if body is not None:
             if text.startswith('}'):
-                yield ' '.join(signature), body
+                yield ' '.join(signature), body, first
                 signature, body = [], None
             else:
                 body.append((number, text))
@@ -178,6 +179,8 @@ def functions(lines):
         elif not text or text.startswith(('//', '#', '}')) or text.endswith((';', '{')):
             signature = []
         else:
+            if not signature:
+                first = number
             signature.append(text)
 
 
@@ -199,7 +202,7 @@ def check_archive_numbers(top=SRC):
         if os.path.basename(rel).startswith('CDDArchive'):
             readers = [list(enumerate((line.rstrip() for line in lines), 1))]
         else:
-            readers = [body for signature, body in functions(lines) if 'CDDArchive' in signature]
+            readers = [body for signature, body, _ in functions(lines) if 'CDDArchive' in signature]
         for body in readers:
             for number, text in body:
                 if STORED_NUMBER.search(text.split('//')[0]):
@@ -225,13 +228,12 @@ def test_program_folder(rel):
 
 def file_scope_names(lines):
     """(line number, name) of each function and type a file defines at the left margin."""
-    for signature, body in functions(lines):
+    for signature, _, number in functions(lines):
         match = FUNCTION_NAME.search(signature)
         if not match or match.group(1).isupper() or match.group(1) in ('operator', 'PrintTo'):
             continue
         if signature[:match.start()].rstrip().endswith('::'):
             continue
-        number = body[0][0] - 2 if body else 0
         yield number, match.group(1)
     for number, line in enumerate(lines, 1):
         match = TYPE_DEFINITION.match(line.rstrip())

@@ -109,6 +109,9 @@ class TestNamesTest(unittest.TestCase):
             ('overload in one folder', [('platform/A.cpp', self.HELPER),
                                         ('platform/B.cpp', self.HELPER.replace('const QString &name', 'int n'))],
              'tests/platform/B.cpp:3: card is also defined in tests/platform/A.cpp'),
+            ('signature over two lines', [('platform/A.cpp', self.HELPER), ('platform/B.cpp', self.HELPER.replace(
+                'QByteArray card(', '// Made up.\nQByteArray\ncard('))],
+             'tests/platform/B.cpp:4: card is also defined in tests/platform/A.cpp'),
             ('type in one folder', [('kernel/text/A.cpp', 'struct Case\n{\n};\n'),
                                     ('kernel/text/B.cpp', 'struct Case {\n    int n;\n};\n')],
              'tests/kernel/text/B.cpp:1: Case is also defined in tests/kernel/text/A.cpp'),
