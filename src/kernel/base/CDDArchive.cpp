@@ -69,6 +69,24 @@ std::optional<double> wholeReal(const char *p, const char *end)
     return value;
 }
 
+// The whole number at the start of text (after white space, with an optional sign, then digits),
+// as an int is read from a text that holds more; nothing when no digit follows.
+std::optional<double> leadingInteger(const char *p, const char *end)
+{
+    while (p < end && isSpace(*p))
+        ++p;
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-'))
+        negative = *p++ == '-';
+    const char *const digits = p;
+    double value = 0.0;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p)
+        value = value * 10.0 + double(*p - '0');
+    if (p == digits)
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
 // What a value that is no number is, for a report line.
 QString kindOf(const PWPlist &value)
 {
@@ -262,17 +280,34 @@ void CDDArchive::noteNotANumber(const QString &key, const QString &value, const 
                         .arg(key, CDDReadReport::placeOf(m_dictionary.get()), value, kept));
 }
 
-std::optional<double> CDDArchive::storedNumber(const QString &key, QString *asStored, bool *notANumber) const
+std::optional<double> CDDArchive::storedNumber(const QString &key, QString *asStored, bool *notANumber, bool real,
+                                               bool *leadingOnly) const
 {
     *notANumber = false;
+    *leadingOnly = false;
     const PWPlist stored = value(key);
     if (stored.isString()) {
         // As the file has it, within what a report line holds.
         *asStored = stored.toString().left(40);
         const QByteArray bytes = stored.toString().toLatin1();
-        const std::optional<double> number = wholeReal(bytes.constData(), bytes.constData() + bytes.size());
-        *notANumber = !number;
-        return number;
+        const char *const begin = bytes.constData();
+        const char *const end = begin + bytes.size();
+        if (const std::optional<double> number = wholeReal(begin, end))
+            return number;
+        // A number followed by something else ("12abc") is read as the number it starts with,
+        // as every writer of these files always did; the rest is damage.
+        std::optional<double> leading;
+        if (real) {
+            const char *stop = begin;
+            const double value = leadingReal(begin, end, &stop);
+            if (stop != begin)
+                leading = value;
+        } else {
+            leading = leadingInteger(begin, end);
+        }
+        *notANumber = !leading;
+        *leadingOnly = leading.has_value();
+        return leading;
     }
     if (stored.isInteger()) {
         *asStored = QString::number(stored.toInteger());
@@ -421,7 +456,8 @@ std::optional<double> CDDArchive::numberWithin(const QString &key, CDDNumberRang
 {
     QString asStored;
     bool notANumber = false;
-    std::optional<double> number = storedNumber(key, &asStored, &notANumber);
+    bool leadingOnly = false;
+    std::optional<double> number = storedNumber(key, &asStored, &notANumber, real, &leadingOnly);
     if (notANumber)
         noteNotANumber(key, asStored, kept);
     if (!number)
@@ -440,6 +476,9 @@ std::optional<double> CDDArchive::numberWithin(const QString &key, CDDNumberRang
         noteOutOfRange(key, asStored, kept);
         return std::nullopt;
     }
+    if (leadingOnly)
+        noteUnread(key, QStringLiteral("\"%1\" of %2 is damaged: more than a number (%3); read %4")
+                            .arg(key, CDDReadReport::placeOf(m_dictionary.get()), asStored, QString::number(*number)));
     return number;
 }
 

@@ -145,10 +145,12 @@ public:
     bool GetData(const QString &key, double *value) const = delete;
     bool GetData(const QString &key, float *value) const = delete;
     // A stored number outside the range (NaN and the infinities among them, a fraction where a
-    // whole number is asked for), and a value that is no number (a text that is not one number
-    // alone, blanks around it aside; data, a list, a dictionary) are kept out: named in the read
-    // report with the value kept, the target left as it was, and the answer false as for an absent
-    // key. Reals are read in single precision, like every real of a design.
+    // whole number is asked for), and a value that is no number (a text that does not start with
+    // a number; data, a list, a dictionary) are kept out: named in the read report with the value
+    // kept, the target left as it was, and the answer false as for an absent key. A text that
+    // starts with a number and holds more ("12abc") is read as that number (for an int, its sign
+    // and digits) and named as damaged. Reals are read in single precision, like every real of a
+    // design.
     bool GetData(const QString &key, double *value, CDDNumberRange range) const;
     bool GetData(const QString &key, float *value, CDDNumberRange range) const;
     bool GetData(const QString &key, int *value, CDDNumberRange range) const;
@@ -191,8 +193,10 @@ private:
     std::optional<QString> text(const QString &key) const;
     // The number under key as the file has it, NaN and the infinities included, with its text for
     // a report; nothing for an absent key and for a value that is no number, which asStored then
-    // describes and notANumber tells.
-    std::optional<double> storedNumber(const QString &key, QString *asStored, bool *notANumber) const;
+    // describes and notANumber tells. A text that holds more than a number gives the number it
+    // starts with (a real, or for real false the whole number of its digits), and leadingOnly.
+    std::optional<double> storedNumber(const QString &key, QString *asStored, bool *notANumber, bool real,
+                                       bool *leadingOnly) const;
     // The number under key within range (in single precision for a real, whole within an int for
     // another), or nothing: absent, or named as no number or out of range, read as kept.
     std::optional<double> numberWithin(const QString &key, CDDNumberRange range, bool real, const QString &kept) const;
