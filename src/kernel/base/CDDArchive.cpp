@@ -69,24 +69,6 @@ std::optional<double> wholeReal(const char *p, const char *end)
     return value;
 }
 
-// The whole number at the start of text (after white space, with an optional sign, then digits),
-// as an int is read from a text that holds more; nothing when no digit follows.
-std::optional<double> leadingInteger(const char *p, const char *end)
-{
-    while (p < end && isSpace(*p))
-        ++p;
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-'))
-        negative = *p++ == '-';
-    const char *const digits = p;
-    double value = 0.0;
-    for (; p < end && *p >= '0' && *p <= '9'; ++p)
-        value = value * 10.0 + double(*p - '0');
-    if (p == digits)
-        return std::nullopt;
-    return negative ? -value : value;
-}
-
 // What a value that is no number is, for a report line.
 QString kindOf(const PWPlist &value)
 {
@@ -294,17 +276,21 @@ std::optional<double> CDDArchive::storedNumber(const QString &key, QString *asSt
         const char *const end = begin + bytes.size();
         if (const std::optional<double> number = wholeReal(begin, end))
             return number;
-        // A number followed by something else ("12abc") is read as the number it starts with,
-        // as every writer of these files always did; the rest is damage.
-        std::optional<double> leading;
-        if (real) {
-            const char *stop = begin;
-            const double value = leadingReal(begin, end, &stop);
-            if (stop != begin)
-                leading = value;
-        } else {
-            leading = leadingInteger(begin, end);
+        // A number followed by something else ("12abc") is read as the number it starts with, as
+        // readers of these files always took it; the rest is damage. An int takes its sign and
+        // digits alone.
+        const char *stop = begin;
+        const double prefix = leadingReal(begin, end, &stop);
+        if (!real) {
+            stop = begin;
+            while (stop < end && isSpace(*stop))
+                ++stop;
+            stop += stop < end && (*stop == '+' || *stop == '-') ? 1 : 0;
+            while (stop < end && *stop >= '0' && *stop <= '9')
+                ++stop;
         }
+        const std::optional<double> leading = real ? (stop != begin ? std::optional(prefix) : std::nullopt)
+                                                   : wholeReal(begin, stop);
         *notANumber = !leading;
         *leadingOnly = leading.has_value();
         return leading;
