@@ -4,6 +4,7 @@
 
 #include "kernel/address/FTStoredPerson.h"
 #include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTADocumentFileCheck.h"
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDReadReport.h"
 #include "kernel/component/CFTACoreDoc.h"
@@ -177,7 +178,11 @@ bool CADocument::loadDataRepresentation(const QByteArray &data, const QString &t
 {
     if (type != kAddressDocumentType)
         return fail(error, openError(QStringLiteral("\"%1\" is not a design type").arg(type)));
-    QString reason;
+    // Counted in the bytes first: a design of more components than any holds is refused before
+    // its tree takes time and memory in proportion to its size.
+    QString reason = CFTADocumentFileCheck::refusalBeforeReading(data);
+    if (!reason.isEmpty())
+        return fail(error, openError(reason));
     const std::optional<PWPlist> parsed = PWPlist::parse(data, &reason);
     if (!parsed)
         return fail(error, openError(reason));
@@ -314,7 +319,11 @@ bool CADocument::readFromFile(const QString &path, QString *error)
 std::vector<std::unique_ptr<CFTComponent>> CADocument::componentsFromData(const QByteArray &data, QString *error)
 {
     std::vector<std::unique_ptr<CFTComponent>> components;
-    QString reason;
+    QString reason = CFTADocumentFileCheck::refusalBeforeReading(data);
+    if (!reason.isEmpty()) {
+        fail(error, QStringLiteral("The components could not be read: %1").arg(reason));
+        return components;
+    }
     const std::optional<PWPlist> parsed = PWPlist::parse(data, &reason);
     if (!parsed) {
         fail(error, QStringLiteral("The components could not be read: %1").arg(reason));
