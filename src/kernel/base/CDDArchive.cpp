@@ -1,6 +1,7 @@
 #include "kernel/base/CDDArchive.h"
 
 #include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDArchiveKept.h"
 #include "kernel/base/CDDDecodeCache.h"
 #include "kernel/base/CDDPen.h"
 #include "kernel/base/CDDReadReport.h"
@@ -156,6 +157,7 @@ CDDArchive::CDDArchive(bool storing, packageType type)
     m_bundleVersion.value = runningBundleVersion();
     if (storing) {
         m_dictionary = std::make_shared<PWPlist::Dictionary>();
+        m_kept = std::make_shared<std::shared_ptr<const CDDArchiveKept>>();
         if (type == ptPackage)
             m_packageContent = std::make_shared<PWPlist::Array>();
     }
@@ -195,7 +197,17 @@ PWPlist CDDArchive::DettachArray()
 
 PWPlist CDDArchive::getDict() const
 {
-    return m_dictionary ? PWPlist(*m_dictionary) : PWPlist();
+    if (!m_dictionary)
+        return PWPlist();
+    if (m_kept && *m_kept)
+        return PWPlist((*m_kept)->merged(*m_dictionary));
+    return PWPlist(*m_dictionary);
+}
+
+void CDDArchive::startFrom(std::shared_ptr<const CDDArchiveKept> kept) const
+{
+    if (m_kept)
+        *m_kept = std::move(kept);
 }
 
 PWPlist CDDArchive::getPackageContent() const
@@ -343,7 +355,7 @@ bool CDDArchive::SetData(const QString &key, const CDDArchive &child) const
         qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" not written: the child archive has no dictionary").arg(key);
         return false;
     }
-    const PWPlist dictionary(*child.m_dictionary);
+    const PWPlist dictionary = child.getDict();
     if (m_list.value)
         m_list.value->append(dictionary);
     else

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class CDDArchiveKept;
 class CDDPen;
 class CDDReadReport;
 class PWFont;
@@ -74,8 +75,13 @@ public:
     bool isStoring() const { return m_storing; }
     // Switched to loading, a written archive reads its own dictionary.
     void setStoring(bool storing) { m_storing = storing; }
-    // The dictionary as written so far (a null value without one).
+    // The dictionary as written so far (a null value without one); for an archive storing an
+    // object read from a file, with what the object kept of it (startFrom).
     PWPlist getDict() const;
+    // Makes what an object kept of the file it was read from (none: nothing) the start of what
+    // this storing archive and its copies answer: the object's keys are written over it where the
+    // user changed them (CDDArchiveKept::merged).
+    void startFrom(std::shared_ptr<const CDDArchiveKept> kept) const;
     PWPlist getPackageContent() const;
     packageType GetPackageType() const { return m_packageType; }
     void setDefComponent(const DefaultComponent *component) { m_defComponent.value = component; }
@@ -222,4 +228,6 @@ private:
     packageType m_packageType;
     CDDString m_archivePath;
     std::shared_ptr<CDDReadReport> m_report;
+    // Shared by copies, like the dictionary it is merged with; only storing archives have one.
+    std::shared_ptr<std::shared_ptr<const CDDArchiveKept>> m_kept;
 };

@@ -19,6 +19,7 @@
 
 class PWPlist;
 class CATemplateFormat;
+class CDDArchiveKept;
 class CDDString;
 class CFTADocument;
 class CFTComponent;
@@ -301,4 +302,7 @@ private:
     bool m_readKeepsParts = false;
     bool m_replaceDamagedConfirmed = false;
     int m_textFillDepth = 0;
+    // What the file read last holds beyond what was read (keys this version does not know, values
+    // it refused), written back by every save until the user changes that very property.
+    std::shared_ptr<const CDDArchiveKept> m_keptFile;
 };
