@@ -8,6 +8,7 @@
 #include "kernel/FTKernelStartup.h"
 #include "platform/PWIsolatedCall.h"
 #include "platform/PWLog.h"
+#include "platform/PWUserDefaults.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -145,6 +146,8 @@ int main(int argc, char *argv[])
     if (headless && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (headless) {
+        // A job reads the user's settings and leaves their file as it found it.
+        PWUserDefaults::setLeavesFileAsFound(true);
         g_quietLog = true;
         g_logHandler = qInstallMessageHandler(batchLogHandler);
     }

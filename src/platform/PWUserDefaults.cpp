@@ -10,6 +10,7 @@
 #include <QLoggingCategory>
 #include <QStringList>
 
+#include <atomic>
 #include <cmath>
 #include <new>
 
@@ -19,32 +20,64 @@ namespace {
 
 enum class LoadResult { Missing, Loaded, Corrupt, Unreadable };
 
-// A file that does not hold a dictionary is kept beside the store for the user to look at,
-// never overwritten by the next setting. One the user made read-only stays where it is: the
-// store starts empty and its writes are refused, as any writer refuses such a file.
-void setAside(const QString &path, const QString &reason)
+// A batch job reads its settings and writes none of them (see setLeavesFileAsFound).
+std::atomic<bool> s_leavesFileAsFound{false};
+
+// What became of a file that could not be read: the sentence that names it, and whether the
+// store may write its own file over that place.
+struct LoadOutcome
 {
-    if (!QFileInfo(path).isWritable()) {
-        qCWarning(lcDefaults).noquote()
-            << QStringLiteral("user defaults in %1 are unreadable (%2) and the file is read-only; starting empty")
-                   .arg(path, reason);
-        return;
-    }
-    const QString aside = path + QStringLiteral(".corrupt");
-    QFile::remove(aside);
-    if (QFile::rename(path, aside))
-        qCWarning(lcDefaults).noquote()
-            << QStringLiteral("user defaults in %1 are unreadable (%2); kept as %3, starting empty")
-                   .arg(path, reason, aside);
-    else
-        qCWarning(lcDefaults).noquote()
-            << QStringLiteral("user defaults in %1 are unreadable (%2) and could not be moved to %3; starting empty")
-                   .arg(path, reason, aside);
+    QString note;
+    bool writable = true;
+};
+
+// The first name beside the store that nothing holds: "<file>.corrupt", then "<file>.corrupt-2",
+// ... so that a copy kept at an earlier start is never replaced.
+QString freeAsideName(const QString &path)
+{
+    QString aside = path + QStringLiteral(".corrupt");
+    for (qint64 n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
+        aside = path + QStringLiteral(".corrupt-%1").arg(n);
+    return aside;
 }
 
-LoadResult readStore(const QString &path, PWPlist::Dictionary *values)
+// A file that does not hold a dictionary is kept beside the store for the user to look at,
+// never overwritten by the next setting. One the user made read-only stays where it is: the
+// store starts empty and its writes are refused, as any writer refuses such a file. A job that
+// leaves the file as it found it moves nothing.
+LoadOutcome setAside(const QString &path, const QString &reason)
+{
+    LoadOutcome outcome;
+    if (s_leavesFileAsFound.load()) {
+        outcome.note = QStringLiteral("the settings file %1 could not be read (%2); default settings are used")
+                           .arg(path, reason);
+    } else if (!QFileInfo(path).isWritable()) {
+        outcome.note = QStringLiteral("the settings file %1 could not be read (%2) and is read-only; default "
+                                      "settings are used")
+                           .arg(path, reason);
+    } else {
+        // Renamed, never copied: a second damaged file finds the first copy's name taken.
+        const QString aside = freeAsideName(path);
+        if (QFile::rename(path, aside)) {
+            outcome.note = QStringLiteral("the settings file %1 could not be read (%2); it is kept as %3 and "
+                                          "default settings are used")
+                               .arg(path, reason, aside);
+        } else {
+            // Left in place, it must not be replaced by the next setting either.
+            outcome.writable = false;
+            outcome.note = QStringLiteral("the settings file %1 could not be read (%2) nor be kept aside as %3; "
+                                          "default settings are used and nothing is saved")
+                               .arg(path, reason, aside);
+        }
+    }
+    qCWarning(lcDefaults).noquote() << outcome.note;
+    return outcome;
+}
+
+LoadResult readStore(const QString &path, PWPlist::Dictionary *values, LoadOutcome *outcome)
 {
     values->clear();
+    *outcome = LoadOutcome();
     if (!QFileInfo::exists(path))
         return LoadResult::Missing;
     const PWFileReader::Result file =
@@ -60,7 +93,7 @@ LoadResult readStore(const QString &path, PWPlist::Dictionary *values)
     case PWFileReader::Status::TooLarge:
     case PWFileReader::Status::NotOfKind:
         // There, but never a store: kept aside rather than replaced by the next setting.
-        setAside(path, file.reason);
+        *outcome = setAside(path, file.reason);
         return LoadResult::Corrupt;
     default:
         qCWarning(lcDefaults).noquote()
@@ -77,7 +110,7 @@ LoadResult readStore(const QString &path, PWPlist::Dictionary *values)
         return LoadResult::Unreadable;
     }
     if (!parsed || !parsed->isDictionary()) {
-        setAside(path, parsed ? QStringLiteral("no dictionary at the top") : error);
+        *outcome = setAside(path, parsed ? QStringLiteral("no dictionary at the top") : error);
         return LoadResult::Corrupt;
     }
     *values = parsed->toDictionary();
@@ -87,6 +120,9 @@ LoadResult readStore(const QString &path, PWPlist::Dictionary *values)
 // Empty when the store was written, else why not.
 QString writeStore(const QString &path, const PWPlist::Dictionary &values)
 {
+    // Kept in memory for the job that set them.
+    if (s_leavesFileAsFound.load())
+        return QString();
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder)) {
         const QString reason = QStringLiteral("cannot create the folder %1").arg(folder);
@@ -132,7 +168,80 @@ QString PWUserDefaults::defaultFilePath()
 PWUserDefaults::PWUserDefaults(const QString &filePath, QObject *parent)
     : QObject(parent), m_filePath(filePath)
 {
-    readStore(m_filePath, &m_values);
+    LoadOutcome outcome;
+    readStore(m_filePath, &m_values, &outcome);
+    takeOutcome(outcome.note, outcome.writable);
+}
+
+void PWUserDefaults::setLeavesFileAsFound(bool leaves)
+{
+    s_leavesFileAsFound.store(leaves);
+}
+
+bool PWUserDefaults::leavesFileAsFound()
+{
+    return s_leavesFileAsFound.load();
+}
+
+void PWUserDefaults::takeOutcome(const QString &note, bool writable)
+{
+    {
+        QMutexLocker locker(&m_mutex);
+        m_unwritable = writable ? QString() : note;
+    }
+    if (!note.isEmpty())
+        noteProblem(note);
+}
+
+void PWUserDefaults::noteProblem(const QString &sentence)
+{
+    {
+        QMutexLocker locker(&m_mutex);
+        if (m_problems.contains(sentence))
+            return;
+        m_problems.append(sentence);
+    }
+    Q_EMIT problemNoted(sentence);
+}
+
+QString PWUserDefaults::describe(const PWPlist &value)
+{
+    switch (value.type()) {
+    case PWPlist::Type::Null:
+        return QStringLiteral("nothing");
+    case PWPlist::Type::Dictionary:
+        return QStringLiteral("a dictionary");
+    case PWPlist::Type::Array:
+        return QStringLiteral("a list");
+    case PWPlist::Type::String:
+        return value.toString().isEmpty() ? QStringLiteral("an empty text") : QStringLiteral("a text");
+    case PWPlist::Type::Data:
+        return QStringLiteral("data");
+    case PWPlist::Type::Integer:
+    case PWPlist::Type::Real:
+        return QStringLiteral("a number");
+    case PWPlist::Type::Boolean:
+        return QStringLiteral("a yes-or-no value");
+    case PWPlist::Type::Date:
+        return QStringLiteral("a date");
+    case PWPlist::Type::Uid:
+        return QStringLiteral("a reference");
+    }
+    return QStringLiteral("a value");
+}
+
+QStringList PWUserDefaults::problems() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_problems;
+}
+
+QString PWUserDefaults::write()
+{
+    // Called with the mutex held.
+    if (!m_unwritable.isEmpty())
+        return QStringLiteral("the damaged settings file in its place could not be kept aside");
+    return writeStore(m_filePath, m_values);
 }
 
 PWUserDefaults::~PWUserDefaults() = default;
@@ -178,7 +287,7 @@ void PWUserDefaults::setObject(const QString &key, const PWPlist &value)
         if (m_values.contains(key) && m_values.value(key) == value)
             return;
         m_values.insert(key, value);
-        failure = writeStore(m_filePath, m_values);
+        failure = write();
     }
     Q_EMIT valueChanged(key);
     reportWrite(key, failure);
@@ -191,7 +300,7 @@ void PWUserDefaults::removeObject(const QString &key)
         QMutexLocker locker(&m_mutex);
         if (!m_values.remove(key))
             return;
-        failure = writeStore(m_filePath, m_values);
+        failure = write();
     }
     Q_EMIT valueChanged(key);
     reportWrite(key, failure);
@@ -329,7 +438,7 @@ bool PWUserDefaults::synchronize()
     QString failure;
     {
         QMutexLocker locker(&m_mutex);
-        failure = writeStore(m_filePath, m_values);
+        failure = write();
     }
     reportWrite(QString(), failure);
     return failure.isEmpty();
@@ -344,7 +453,9 @@ bool PWUserDefaults::isSaved() const
 bool PWUserDefaults::reload()
 {
     PWPlist::Dictionary fresh;
-    const LoadResult result = readStore(m_filePath, &fresh);
+    LoadOutcome outcome;
+    const LoadResult result = readStore(m_filePath, &fresh, &outcome);
+    takeOutcome(outcome.note, outcome.writable);
     QStringList changed;
     {
         QMutexLocker locker(&m_mutex);

@@ -20,7 +20,8 @@ public:
     static QString defaultFilePath();
 
     // A store on the given file, read now if it exists. A file that does not parse is kept aside
-    // as "<file>.corrupt" and the store starts empty.
+    // under the first free name of "<file>.corrupt", "<file>.corrupt-2", ... (a copy kept before is
+    // never replaced), the store starts empty, and problems() names it.
     explicit PWUserDefaults(const QString &filePath, QObject *parent = nullptr);
     ~PWUserDefaults() override;
 
@@ -60,6 +61,19 @@ public:
 
     const PWPlist::Dictionary &storedValues() const { return m_values; }
 
+    // A process that only reads its settings (a batch job) leaves the file as it found it: a
+    // damaged file is not moved aside, and values set are kept in memory only. Set before the
+    // store is first used; it holds for every store of the process.
+    static void setLeavesFileAsFound(bool leaves);
+    static bool leavesFileAsFound();
+
+    // Settings found but not used, each a sentence for the user (a damaged file, a value its
+    // reader refused), in the order noted, each once; readers of the values note theirs.
+    void noteProblem(const QString &sentence);
+    QStringList problems() const;
+    // What a value is stored as, in the words of such a sentence: "a list", "data", "a date", ...
+    static QString describe(const PWPlist &value);
+
 Q_SIGNALS:
     void valueChanged(const QString &key);
     // A write of the file failed: key is the value being set or removed (empty for
@@ -67,9 +81,15 @@ Q_SIGNALS:
     void writeFailed(const QString &key, const QString &reason);
     // A write succeeded after one had failed: the file holds every value again.
     void writeRecovered();
+    // noteProblem() added a sentence.
+    void problemNoted(const QString &sentence);
 
 private:
     void reportWrite(const QString &key, const QString &failure);
+    void takeOutcome(const QString &note, bool writable);
+    // Writes the file unless a damaged one in its place could not be kept aside; empty when
+    // written, else why not. Called with the mutex held.
+    QString write();
 
     // Guards the two dictionaries: worker threads read settings while the main thread sets them.
     mutable QMutex m_mutex;
@@ -77,4 +97,7 @@ private:
     PWPlist::Dictionary m_values;
     PWPlist::Dictionary m_registered;
     bool m_saved = true;
+    QStringList m_problems;
+    // Why the file must not be written (a damaged file is still in its place); empty when it may.
+    QString m_unwritable;
 };

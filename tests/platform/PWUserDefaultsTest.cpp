@@ -132,11 +132,14 @@ TEST_P(PWUserDefaultsCorruptTest, IsSetAsideAndTheStoreStartsEmpty)
     PWUserDefaults defaults(storePath());
     EXPECT_TRUE(defaults.storedValues().isEmpty());
     EXPECT_FALSE(QFile::exists(storePath()));
-    EXPECT_EQ(pwtest::readFile(storePath() + QStringLiteral(".corrupt")), corrupt);
-    // The next setting starts a sound file and leaves the set-aside one alone.
+    // A copy kept at an earlier start is never replaced: this one takes the next free name.
+    EXPECT_EQ(pwtest::readFile(storePath() + QStringLiteral(".corrupt")), "an older casualty");
+    EXPECT_EQ(pwtest::readFile(storePath() + QStringLiteral(".corrupt-2")), corrupt);
+    // The next setting starts a sound file and leaves the set-aside ones alone.
     defaults.setInteger(QStringLiteral("k"), 1);
     EXPECT_EQ(PWUserDefaults(storePath()).integerForKey(QStringLiteral("k")), 1);
-    EXPECT_EQ(pwtest::readFile(storePath() + QStringLiteral(".corrupt")), corrupt);
+    EXPECT_EQ(pwtest::readFile(storePath() + QStringLiteral(".corrupt")), "an older casualty");
+    EXPECT_EQ(pwtest::readFile(storePath() + QStringLiteral(".corrupt-2")), corrupt);
 }
 
 INSTANTIATE_TEST_SUITE_P(Contents, PWUserDefaultsCorruptTest,
@@ -145,6 +148,49 @@ INSTANTIATE_TEST_SUITE_P(Contents, PWUserDefaultsCorruptTest,
                          [](const testing::TestParamInfo<QByteArray> &info) {
                              return (std::array {"Garbage", "ArrayAtTheTop", "Empty"})[info.index];
                          });
+
+TEST_F(PWUserDefaultsTest, EveryDamagedFileIsKeptUnderANameOfItsOwnAndNamed)
+{
+    // Starts on a damaged file, one after the other: none of the copies replaces another.
+    const QByteArray damaged[] = {"<plist><dict><key>PrintListArray</key>", "\xff\xfe garbage", "",
+                                  PWPlist(PWPlist::fromString(QStringLiteral("a text"))).toXml()};
+    const QString keptNames[] = {QStringLiteral(".corrupt"), QStringLiteral(".corrupt-2"), QStringLiteral(".corrupt-3"),
+                                 QStringLiteral(".corrupt-4")};
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(storePath()).absolutePath()));
+    for (size_t i = 0; i < std::size(damaged); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(pwtest::writeFile(storePath(), damaged[i]));
+        PWUserDefaults defaults(storePath());
+        ASSERT_EQ(defaults.problems().size(), 1);
+        EXPECT_TRUE(defaults.problems().first().contains(storePath() + keptNames[i])) << qPrintable(defaults.problems().first());
+        defaults.setInteger(QStringLiteral("k"), 1);
+        for (size_t j = 0; j <= i; ++j)
+            EXPECT_EQ(pwtest::readFile(storePath() + keptNames[j]), damaged[j]) << j;
+    }
+    // A file that reads names nothing.
+    EXPECT_TRUE(PWUserDefaults(storePath()).problems().isEmpty());
+}
+
+TEST_F(PWUserDefaultsTest, AJobLeavesTheFileAsItFoundIt)
+{
+    PWUserDefaults::setLeavesFileAsFound(true);
+    const auto restore = qScopeGuard([] { PWUserDefaults::setLeavesFileAsFound(false); });
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(storePath()).absolutePath()));
+    const QByteArray sound = PWPlist(PWPlist::Dictionary {{QStringLiteral("k"), PWPlist::fromInteger(1)}}).toXml();
+    for (const QByteArray &found : {QByteArray("garbage, not a property list"), sound}) {
+        ASSERT_TRUE(pwtest::writeFile(storePath(), found));
+        PWUserDefaults defaults(storePath());
+        EXPECT_EQ(defaults.problems().size(), found == sound ? 0 : 1);
+        // Set, removed and written: held for the job, never put into the file.
+        defaults.setBool(QStringLiteral("FTSaveAsTemplate"), false);
+        defaults.removeObject(QStringLiteral("k"));
+        EXPECT_TRUE(defaults.synchronize());
+        EXPECT_TRUE(defaults.boolForKey(QStringLiteral("FTSaveAsTemplate")) == false
+                    && defaults.hasStoredValue(QStringLiteral("FTSaveAsTemplate")));
+        EXPECT_EQ(pwtest::readFile(storePath()), found);
+        EXPECT_FALSE(QFile::exists(storePath() + QStringLiteral(".corrupt")));
+    }
+}
 
 TEST_F(PWUserDefaultsTest, ChangesAreSignalledOnlyWhenTheValueChanges)
 {

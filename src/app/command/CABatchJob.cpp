@@ -25,6 +25,7 @@
 #include <QPrinterInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -254,7 +255,8 @@ int CABatchJob::run(QString *reason)
         return CACommandLine::kUsage;
     }
     PWPictureRenderer::collectFailures(false);
-    m_warnings = report.allLines();
+    // Settings the job found but could not use come first: they explain what follows.
+    m_warnings = PWUserDefaults::standardUserDefaults().problems() + report.allLines();
     // What the output holds in place of what was asked for fails the job, after it was written;
     // the report decides what that is.
     if (status == CACommandLine::kSuccess && report.failsJob()) {
@@ -296,6 +298,17 @@ int CABatchJob::print(QString *reason)
         }
         if (list->isEmpty()) {
             *reason = QStringLiteral("the print list \"%1\" has no persons").arg(m_request.printList);
+            return CACommandLine::kFailure;
+        }
+        // A person kept unread would print as an empty label: the warnings name each one.
+        const auto unread = std::count_if(list->begin(), list->end(), [](const std::shared_ptr<PWPerson> &person) {
+            return person && !CAPersonListDictionary::unreadableReason(*person).isEmpty();
+        });
+        if (unread > 0) {
+            *reason = QStringLiteral("%1 of the %2 persons of the print list \"%3\" could not be read; nothing was printed")
+                          .arg(unread)
+                          .arg(list->size())
+                          .arg(m_request.printList);
             return CACommandLine::kFailure;
         }
         persons.emplace(list->begin(), list->end());

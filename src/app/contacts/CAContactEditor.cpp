@@ -1,5 +1,7 @@
 #include "app/contacts/CAContactEditor.h"
 
+#include "app/contacts/CAPersonListDictionary.h"
+
 #include "app/document/CAWindowPlacement.h"
 #include "app/contacts/CAContactTableModel.h"
 #include "kernel/address/FTPersonFields.h"
@@ -161,7 +163,8 @@ void CAContactEditor::setPersonByIndex(int row, CAContactTableModel *table)
     }
     m_table = table;
     m_row = row;
-    m_copy = FTStoredPerson::copyWithZone(*person);
+    // One kept unread stays so until a field is filled in.
+    m_copy = CAPersonListDictionary::copyPerson(*person);
     m_type = kTabTypes[m_ui->_tabView->currentIndex()];
     fillAllFields();
 }
@@ -301,7 +304,7 @@ void CAContactEditor::storeChangesToPrintList()
     savePersonData();
     if (!m_table || m_row < 0)
         return;
-    m_table->replacePersonAt(m_row, FTStoredPerson::copyWithZone(*m_copy));
+    m_table->replacePersonAt(m_row, CAPersonListDictionary::copyPerson(*m_copy));
     Q_EMIT editingPersonDidChange(m_table->personAt(m_row));
 }
 

@@ -1,5 +1,7 @@
 #include "app/contacts/CAContactTableModel.h"
 
+#include "app/contacts/CAPersonListDictionary.h"
+
 #include "kernel/base/CAEnvironment.h"
 #include "platform/PWBundle.h"
 #include "platform/PWPerson.h"
@@ -206,6 +208,15 @@ QVariant CAContactTableModel::data(const QModelIndex &index, int role) const
     const std::shared_ptr<PWPerson> person = personAt(index.row());
     if (!person || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
+    // A stored person that did not read holds its place, named as such: it is kept as stored.
+    const QString unread = CAPersonListDictionary::unreadableReason(*person);
+    if (!unread.isEmpty()) {
+        const QString name = CAPersonListDictionary::unreadableName(*person);
+        const QString title = name.isEmpty() ? PWLocalizedString(u"Unreadable person"_s)
+                                             : PWLocalizedString(u"Unreadable person (%1)"_s).arg(name);
+        return role == Qt::ToolTipRole ? PWLocalizedString(u"%1: %2. It is kept as it was stored."_s).arg(title, unread)
+                                       : title;
+    }
     return personTitle(*person);
 }
 

@@ -34,7 +34,8 @@ void CALocalContactBase::load()
 {
     m_list = CAPersonListDictionary();
     m_loadProblems.clear();
-    m_list.replacePersonList(CAPersonListDictionary::personsFromStored(m_defaults.objectForKey(kBaseKey), &m_loadProblems));
+    m_list.replacePersonList(CAPersonListDictionary::personsFromStored(m_defaults.objectForKey(kBaseKey), &m_loadProblems,
+                                                                       QStringLiteral("My Recipients")));
     const qint64 sorting = m_defaults.integerForKey(kSortingKey);
     m_list.setSortingValue(sorting == 0 ? kDefaultSortingValue : int(sorting));
     Q_EMIT localBaseChanged();

@@ -4,11 +4,74 @@
 #include "kernel/address/FTPersonFields.h"
 #include "kernel/address/FTStoredPerson.h"
 #include "platform/PWPerson.h"
+#include "platform/PWUserDefaults.h"
+#include "platform/PWVCardReader.h"
+
+#include <QHash>
+#include <QMutex>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
+
+// The stored forms of the persons kept unread, by the person standing for each. Lists are
+// copied and shared freely, so the form goes with the person object, not with a list.
+struct KeptUnread
+{
+    std::weak_ptr<PWPerson> person;
+    PWPlist stored;
+    QString reason;
+};
+
+QMutex s_keptGuard;
+QHash<const PWPerson *, KeptUnread> s_kept;
+
+// The entry of a person still standing for its stored form: one the user gave values to is a
+// person of its own again.
+std::optional<KeptUnread> keptFor(const PWPerson &person)
+{
+    {
+        const QMutexLocker locked(&s_keptGuard);
+        const auto found = s_kept.constFind(&person);
+        // An address freed and taken by another person is not that person.
+        if (found == s_kept.constEnd() || found->person.lock().get() != &person)
+            return std::nullopt;
+    }
+    if (!person.propertiesWithValues().isEmpty() || !person.imageData().isEmpty())
+        return std::nullopt;
+    const QMutexLocker locked(&s_keptGuard);
+    return s_kept.value(&person);
+}
+
+// Why a stored person did not read, in words.
+QString unreadReason(const PWPlist &entry)
+{
+    if (!entry.isDictionary())
+        return QStringLiteral("it is stored as %1, not as a person").arg(PWUserDefaults::describe(entry));
+    const PWPlist data = entry.value(QStringLiteral("personData"));
+    if (!data.isData())
+        return QStringLiteral("it holds no vCard");
+    QString error;
+    PWVCardReader::personFromData(data.toData(), &error);
+    return error.isEmpty() ? QStringLiteral("its vCard does not read") : QStringLiteral("its vCard does not read: %1").arg(error);
+}
+
+// The FN line of a vCard, however damaged the rest.
+QString vCardName(const PWPlist &entry)
+{
+    const QByteArray data = entry.value(QStringLiteral("personData")).toData();
+    for (const QByteArray &line : data.split('\n')) {
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed.size() > 3 && trimmed.left(2).toUpper() == "FN" && (trimmed.at(2) == ':' || trimmed.at(2) == ';')) {
+            const qsizetype colon = trimmed.indexOf(':');
+            if (colon > 0)
+                return QString::fromUtf8(trimmed.mid(colon + 1)).trimmed().left(60);
+        }
+    }
+    return QString();
+}
 
 QString sortText(const PWPerson &person, int textCategory)
 {
@@ -40,37 +103,73 @@ PWPlist::Array CAPersonListDictionary::storedPersons(const CAPersonList &persons
     PWPlist::Array array;
     array.reserve(persons.size());
     for (const std::shared_ptr<PWPerson> &person : persons) {
-        if (person)
+        if (!person)
+            continue;
+        if (const std::optional<KeptUnread> kept = keptFor(*person))
+            array.append(kept->stored);
+        else
             array.append(PWPlist(FTStoredPerson::convertToStoringData(*person)));
     }
     return array;
 }
 
-CAPersonList CAPersonListDictionary::personsFromStored(const PWPlist &stored, QStringList *problems)
+CAPersonList CAPersonListDictionary::personsFromStored(const PWPlist &stored, QStringList *problems,
+                                                       const QString &where)
 {
     CAPersonList persons;
     if (!stored.isArray())
         return persons;
     const PWPlist::Array &entries = stored.toArray();
-    qsizetype unreadable = 0;
-    for (const PWPlist &entry : entries) {
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const PWPlist &entry = entries.at(i);
         std::shared_ptr<PWPerson> person;
         if (entry.isDictionary())
             person = FTStoredPerson::initWithStoredData(entry.toDictionary());
-        if (person)
+        if (person) {
             persons.append(person);
-        else
-            ++unreadable;
-    }
-    if (unreadable > 0) {
-        const QString problem = QStringLiteral("%1 of %2 stored persons could not be read and were left out.")
-                                    .arg(unreadable)
-                                    .arg(entries.size());
+            continue;
+        }
+        const QString reason = unreadReason(entry);
+        persons.append(keepUnreadable(entry, reason));
+        const QString name = vCardName(entry);
+        const QString problem =
+            QStringLiteral("person %1%2 of %3 could not be read (%4); it is kept as it was stored")
+                .arg(i + 1)
+                .arg(name.isEmpty() ? QString() : QStringLiteral(" (\"%1\")").arg(name),
+                     where.isEmpty() ? QStringLiteral("a stored list") : where, reason);
         qCWarning(lcContacts).noquote() << problem;
         if (problems)
             problems->append(problem);
     }
     return persons;
+}
+
+std::shared_ptr<PWPerson> CAPersonListDictionary::keepUnreadable(const PWPlist &stored, const QString &reason)
+{
+    std::shared_ptr<PWPerson> person = PWPerson::create();
+    const QMutexLocker locked(&s_keptGuard);
+    s_kept.removeIf([](const auto &entry) { return entry.value().person.expired(); });
+    s_kept.insert(person.get(), KeptUnread{person, stored, reason});
+    return person;
+}
+
+std::shared_ptr<PWPerson> CAPersonListDictionary::copyPerson(const PWPerson &person)
+{
+    if (const std::optional<KeptUnread> kept = keptFor(person))
+        return keepUnreadable(kept->stored, kept->reason);
+    return FTStoredPerson::copyWithZone(person);
+}
+
+QString CAPersonListDictionary::unreadableReason(const PWPerson &person)
+{
+    const std::optional<KeptUnread> kept = keptFor(person);
+    return kept ? kept->reason : QString();
+}
+
+QString CAPersonListDictionary::unreadableName(const PWPerson &person)
+{
+    const std::optional<KeptUnread> kept = keptFor(person);
+    return kept ? vCardName(kept->stored) : QString();
 }
 
 CAPersonListDictionary CAPersonListDictionary::fromStoredForm(const PWPlist &stored, QStringList *problems)
@@ -87,7 +186,8 @@ CAPersonListDictionary CAPersonListDictionary::fromStoredForm(const PWPlist &sto
     list.m_name = name.isString() ? name.toString() : QString();
     const PWPlist sort = stored.value(QStringLiteral("Sort"));
     list.m_sort = sort.isNumber() ? int(sort.toInteger()) : 0;
-    list.m_persons = personsFromStored(stored.value(QStringLiteral("Persons")), problems);
+    list.m_persons = personsFromStored(stored.value(QStringLiteral("Persons")), problems,
+                                       QStringLiteral("the print list \"%1\"").arg(list.m_name));
     return list;
 }
 

@@ -35,12 +35,29 @@ public:
 
     // {"Name", "Persons": stored persons in list order, "Sort"}.
     PWPlist::Dictionary storedForm() const;
-    // The list of a stored form. Persons that do not read, and a form that is no dictionary,
-    // are left out and named in problems; nothing else fails.
+    // The list of a stored form. A form that is no dictionary is read as an empty list, and
+    // persons that do not read are kept (see keepUnreadable), each named in problems.
     static CAPersonListDictionary fromStoredForm(const PWPlist &stored, QStringList *problems = nullptr);
-    // Stored persons to persons, skipping (and naming) those that do not read.
-    static CAPersonList personsFromStored(const PWPlist &stored, QStringList *problems = nullptr);
+    // Stored persons to persons; one that does not read is kept in its place and named, as
+    // "person 2 of <where>" (where: "the print list "Club"", ...).
+    static CAPersonList personsFromStored(const PWPlist &stored, QStringList *problems = nullptr,
+                                          const QString &where = QString());
+    // Persons to stored persons; one kept unread is written exactly as it was stored.
     static PWPlist::Array storedPersons(const CAPersonList &persons);
+
+    // A stored person that does not read (a cut or garbled vCard, a value that is no person) is
+    // not dropped: an empty person with an identity of its own holds its place in the list, is
+    // shown as unreadable, and is written back exactly as stored, until the user gives it values
+    // of its own. Its place keeps the positions after it (the default sender's among them).
+    static std::shared_ptr<PWPerson> keepUnreadable(const PWPlist &stored, const QString &reason);
+    // Why the person stands for a stored person that did not read ("its vCard ends before
+    // END:VCARD"); empty for any other person, and for one the user has filled in since.
+    static QString unreadableReason(const PWPerson &person);
+    // A copy of the person (FTStoredPerson::copyWithZone) that, for one kept unread, still stands
+    // for the same stored form: what an editor works on and puts back.
+    static std::shared_ptr<PWPerson> copyPerson(const PWPerson &person);
+    // The name the unread vCard gives itself (its FN line), empty when it gives none.
+    static QString unreadableName(const PWPerson &person);
 
     // Whether a sorting value sorts at all: 0, negative values and 134 do not.
     static bool isSortingValue(int sortingValue) { return sortingValue > 0 && sortingValue != kNoSorting; }

@@ -49,6 +49,10 @@ void CAPrintListArray::load()
         m_loadProblems.append(QStringLiteral("The stored print lists are not a list; there are no print lists."));
         qCWarning(lcContacts).noquote() << m_loadProblems.last();
     }
+    // Told with the other settings that could not be used: in the window once, by a job on its
+    // standard error.
+    for (const QString &problem : std::as_const(m_loadProblems))
+        m_defaults.noteProblem(problem);
     Q_EMIT printListsChanged();
 }
 

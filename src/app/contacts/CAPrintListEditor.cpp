@@ -74,7 +74,7 @@ void CAPrintListEditor::save()
         m_lists.store();
         break;
     case Senders:
-        m_senders.personListDict().replacePersonList(m_persons->sourceContent());
+        m_senders.replacePersonsKeepingDefault(m_persons->sourceContent());
         m_senders.personListDict().setSortingValue(m_sortingValue);
         m_senders.store();
         Q_EMIT m_senders.senderListChanged();

@@ -48,7 +48,10 @@ void CASenderList::load()
         if (std::shared_ptr<PWPerson> me = m_me ? m_me() : nullptr)
             persons.append(me);
     } else {
-        persons = CAPersonListDictionary::personsFromStored(stored);
+        QStringList problems;
+        persons = CAPersonListDictionary::personsFromStored(stored, &problems, QStringLiteral("the senders"));
+        for (const QString &problem : std::as_const(problems))
+            m_defaults.noteProblem(problem);
     }
     m_list.replacePersonList(persons);
     const qint64 sorting = m_defaults.integerForKey(kSortingKey);
@@ -83,16 +86,33 @@ int CASenderList::getDefaultPersonIndex() const
 std::shared_ptr<PWPerson> CASenderList::defaultPerson() const
 {
     const int index = getDefaultPersonIndex();
-    if (index >= 0)
-        return m_list.personList().at(index);
+    if (index >= 0) {
+        const std::shared_ptr<PWPerson> &person = m_list.personList().at(index);
+        // A default sender that could not be read gives a new document no sender rather than
+        // an empty one or someone else.
+        if (person && !CAPersonListDictionary::unreadableReason(*person).isEmpty())
+            return nullptr;
+        return person;
+    }
     return m_me ? m_me() : nullptr;
+}
+
+void CASenderList::replacePersonsKeepingDefault(const CAPersonList &persons)
+{
+    const qint64 stored = m_defaults.integerForKey(kDefaultIndexKey) - 1;
+    const CAPersonList &before = m_list.personList();
+    const std::shared_ptr<PWPerson> chosen = stored >= 0 && stored < before.size() ? before.at(stored) : nullptr;
+    m_list.replacePersonList(persons);
+    const qsizetype now = chosen ? persons.indexOf(chosen) : -1;
+    if (now >= 0 && now != stored)
+        storeDefaultPersonIndex(int(now));
 }
 
 CAPersonList CASenderList::savePersonListChanges(const CAPersonList &persons)
 {
     CAPersonList sorted = persons;
     CAPersonListDictionary::sortPersons(sorted, m_list.sortingValue());
-    m_list.replacePersonList(sorted);
+    replacePersonsKeepingDefault(sorted);
     store();
     Q_EMIT senderListChanged();
     return sorted;

@@ -48,6 +48,10 @@ public:
     // The sender at the default index, else the user's own card.
     std::shared_ptr<PWPerson> defaultPerson() const;
 
+    // Makes persons the list; a default sender chosen before stays the default wherever the
+    // new order puts it (a sort moves a sender kept unread to the top, for one).
+    void replacePersonsKeepingDefault(const CAPersonList &persons);
+
     // Sorts by the list's sorting value, makes the result the list and stores it: after a
     // person of the list was edited. Answers the sorted persons.
     CAPersonList savePersonListChanges(const CAPersonList &persons);

@@ -22,6 +22,11 @@ CASettingsSaveMonitor::CASettingsSaveMonitor(PWUserDefaults &defaults, Teller te
     // A write on another thread is told here, on the monitor's.
     connect(&defaults, &PWUserDefaults::writeFailed, this, &CASettingsSaveMonitor::failed);
     connect(&defaults, &PWUserDefaults::writeRecovered, this, [this] { m_told = false; });
+    // What was noted before the window came up (a damaged file is found when the settings are
+    // first read) is told with what is noted later.
+    connect(&defaults, &PWUserDefaults::problemNoted, this, &CASettingsSaveMonitor::notUsed);
+    for (const QString &problem : defaults.problems())
+        notUsed(problem);
     PWNotificationCenter::defaultCenter().addObserver(
         CAContentLibraryGate::kSeededNotification, nullptr,
         [this](const PWNotification &notification) {
@@ -109,6 +114,27 @@ QString CASettingsSaveMonitor::notCopiedDetailFor(const QStringList &reasons)
         .arg(said.join(u"; "_s));
 }
 
+QString CASettingsSaveMonitor::notUsedText()
+{
+    return PWLocalizedString(u"Parcelwick could not use all of your settings."_s);
+}
+
+QString CASettingsSaveMonitor::notUsedDetailFor(const QStringList &problems)
+{
+    QStringList lines;
+    for (const QString &problem : problems)
+        lines.append(problem.left(1).toUpper() + problem.mid(1) + u'.');
+    return lines.join(u'\n');
+}
+
+void CASettingsSaveMonitor::notUsed(const QString &problem)
+{
+    if (m_pendingNotUsed.contains(problem))
+        return;
+    m_pendingNotUsed.append(problem);
+    schedule();
+}
+
 QString CASettingsSaveMonitor::detailFor(const QString &path, const QString &reason)
 {
     return PWLocalizedString(u"The settings file %1 could not be written: %2. What you change now is kept only "
@@ -153,8 +179,16 @@ void CASettingsSaveMonitor::tellPending()
     const QStringList keys = std::exchange(m_pendingKeys, QStringList());
     const bool saveToTell = !m_told && !keys.isEmpty();
     const bool copiesToTell = !m_pendingCopies.isEmpty();
-    if (!saveToTell && !copiesToTell)
+    const QStringList notUsed = std::exchange(m_pendingNotUsed, QStringList());
+    if (!saveToTell && !copiesToTell) {
+        // Settings not used are told each once, apart from a spell of failed saves.
+        if (notUsed.isEmpty())
+            return;
+        ++m_toldCount;
+        if (m_teller)
+            m_teller(notUsedText(), notUsedDetailFor(notUsed));
         return;
+    }
     if (saveToTell) {
         m_told = true;
         m_toldKeys = keys;
@@ -174,8 +208,13 @@ void CASettingsSaveMonitor::tellPending()
         details.append(m_saveDetail);
     if (!m_toldCopies.isEmpty())
         details.append(notCopiedDetailFor(m_copyReasons));
+    QString text = textFor(saved, m_toldCopies);
+    if (!notUsed.isEmpty()) {
+        text += u' ' + PWLocalizedString(u"It could not use all of your settings either."_s);
+        details.append(notUsedDetailFor(notUsed));
+    }
     if (m_teller)
-        m_teller(textFor(saved, m_toldCopies), details.join(u"\n\n"_s));
+        m_teller(text, details.join(u"\n\n"_s));
 }
 
 void CASettingsSaveMonitor::tellInWindow(const QString &text, const QString &detail)

@@ -15,7 +15,8 @@ class QWidget;
 // told together (what could not be kept and why), later ones of that spell only logged; a write
 // that succeeds again ends the spell, and a later failure is told anew. The same home fails the
 // first copy of the content library: what of it could not be copied is told with them, in the
-// same window.
+// same window. So are the settings that were found but could not be used (a damaged settings
+// file, a print-list person that does not read, ...): each is named once.
 class CASettingsSaveMonitor : public QObject
 {
     Q_OBJECT
@@ -34,6 +35,9 @@ public:
     // either list may be empty.
     static QString textFor(const QStringList &keys, const QStringList &notCopied);
     static QString notCopiedDetailFor(const QStringList &reasons);
+    // The text told for settings that could not be used alone, and the detail naming them.
+    static QString notUsedText();
+    static QString notUsedDetailFor(const QStringList &problems);
     int toldCount() const { return m_toldCount; }
     // Folders of the content library that could not be copied, each with its reason.
     void notCopied(const QStringList &folders, const QStringList &reasons);
@@ -44,6 +48,7 @@ public:
 
 private:
     void failed(const QString &key, const QString &reason);
+    void notUsed(const QString &problem);
     void schedule();
     void tellPending();
 
@@ -61,5 +66,7 @@ private:
     QStringList m_pendingCopyReasons;
     QStringList m_toldCopies;
     QStringList m_copyReasons;
+    // Settings not used, to be told (each is told once for the process).
+    QStringList m_pendingNotUsed;
     int m_toldCount = 0;
 };

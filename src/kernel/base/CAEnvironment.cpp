@@ -171,11 +171,26 @@ QString CAEnvironment::sharedContentLibraryPath()
     const PWPlist stored =
         PWUserDefaults::standardUserDefaults().objectForKey(QStringLiteral("FTSharedContentLibraryPath"));
     QString path = stored.isString() ? stored.toString().trimmed() : QString();
+    if (!stored.isNull() && !stored.isString())
+        PWUserDefaults::standardUserDefaults().noteProblem(
+            QStringLiteral("the content library folder in the settings (FTSharedContentLibraryPath) is %1, not a "
+                           "folder; the library in %2 is used")
+                .arg(PWUserDefaults::describe(stored), defaultContentLibraryPath()));
     // An empty setting would put the library in the working folder; take it as no setting.
     if (path.isEmpty())
         return defaultContentLibraryPath();
     if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")))
         path = QDir::homePath() + path.mid(1);
+    // A relative path would be a folder of wherever the program was started from, and the first
+    // start would copy the whole library there: refused, and the setting left as it is.
+    if (QDir::isRelativePath(path)) {
+        const QString fallback = defaultContentLibraryPath();
+        PWUserDefaults::standardUserDefaults().noteProblem(
+            QStringLiteral("the content library folder \"%1\" in the settings (FTSharedContentLibraryPath) is no "
+                           "full path; the library in %2 is used")
+                .arg(path.left(200), fallback));
+        return fallback;
+    }
     path = resolveSymLink(path);
     return CAEnvironmentInternal::appendPath(path, QString());
 }

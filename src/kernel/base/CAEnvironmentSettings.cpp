@@ -160,7 +160,13 @@ QString CAEnvironment::defaultCountry()
     if (stored.isString() && !stored.toString().isEmpty())
         return stored.toString();
     const QString chosen = chooseDefaultCountry(QLocale::system());
-    setDefaultCountry(chosen);
+    // Only a missing choice is made for the user; one stored in a form that does not read stays
+    // as it is until the user picks a country.
+    if (stored.isNull())
+        setDefaultCountry(chosen);
+    else
+        defaults().noteProblem(QStringLiteral("the default country in the settings is %1, not a country code; \"%2\" is used")
+                                   .arg(PWUserDefaults::describe(stored), chosen));
     return chosen;
 }
 

@@ -35,6 +35,14 @@ QString textOf(const PWPlist &value)
     return QStringLiteral("0");
 }
 
+// What a reading that is neither text nor number nor yes-or-no was stored as; nothing for those.
+std::optional<QString> storedAs(const PWPlist &value)
+{
+    if (value.isArray() || value.isDictionary() || value.isData() || value.isDate() || value.type() == PWPlist::Type::Uid)
+        return PWUserDefaults::describe(value);
+    return std::nullopt;
+}
+
 bool flagOf(const PWPlist &value)
 {
     if (value.isBool())
@@ -82,6 +90,8 @@ const QString &CACalibrationSettings::readingText(Reading reading) const
 
 std::optional<float> CACalibrationSettings::checked(Reading reading) const
 {
+    if (!m_storedAs[reading].isEmpty())
+        return std::nullopt;
     const QString text = readingText(reading).trimmed();
     if (text.isEmpty())
         return 0.0f;
@@ -116,6 +126,13 @@ QStringList CACalibrationSettings::problems() const
     for (const ReadingRange &range : kReadingRanges) {
         if ((range.reading == Scale && !m_scaleEnabled) || checked(range.reading))
             continue;
+        if (!m_storedAs[range.reading].isEmpty()) {
+            found.append(QStringLiteral("the %1 is stored as %2, not as a number from %3 to %4 mm")
+                             .arg(QLatin1String(range.name), m_storedAs[range.reading])
+                             .arg(range.millimetres.lowest)
+                             .arg(range.millimetres.highest));
+            continue;
+        }
         found.append(QStringLiteral("the %1 \"%2\" is no number from %3 to %4 mm")
                          .arg(QLatin1String(range.name), readingText(range.reading).trimmed().left(40))
                          .arg(range.millimetres.lowest)
@@ -139,10 +156,14 @@ CACalibrationSettings CACalibrationSettings::fromDictionary(const PWPlist &entry
     // A missing text reads as 0, as a missing field of the sheet stores "".
     const auto text = [&entry](const QString &key) {
         const PWPlist value = entry.value(key);
-        return value.isNull() ? QString() : textOf(value);
+        return value.isNull() || storedAs(value) ? QString() : textOf(value);
     };
-    return CACalibrationSettings(text(kHorizontalKey), text(kVerticalKey), text(kScaleKey),
-                                 flagOf(entry.value(kScaleEnabledKey)));
+    CACalibrationSettings settings(text(kHorizontalKey), text(kVerticalKey), text(kScaleKey),
+                                   flagOf(entry.value(kScaleEnabledKey)));
+    const QString keys[] = {kHorizontalKey, kVerticalKey, kScaleKey};
+    for (const ReadingRange &range : kReadingRanges)
+        settings.m_storedAs[range.reading] = storedAs(entry.value(keys[range.reading])).value_or(QString());
+    return settings;
 }
 
 std::map<QString, CACalibrationSettings> CACalibrationSettings::allSettings(const PWUserDefaults &defaults)
@@ -161,9 +182,20 @@ std::map<QString, CACalibrationSettings> CACalibrationSettings::allSettings(cons
 void CACalibrationSettings::setAllSettings(PWUserDefaults &defaults,
                                            const std::map<QString, CACalibrationSettings> &all)
 {
+    // What the working copy could not hold (entries that are no dictionaries, readings stored
+    // in another form) stays as stored unless the user changed that printer's entry.
+    const PWPlist stored = defaults.objectForKey(kDefaultsKey);
     PWPlist::Dictionary dictionary;
-    for (const auto &[printer, settings] : all)
-        dictionary.insert(printer, PWPlist(settings.toDictionary()));
+    if (stored.isDictionary()) {
+        for (const auto &[printer, entry] : stored.toDictionary())
+            if (!entry.isDictionary() || all.count(printer) > 0)
+                dictionary.insert(printer, entry);
+    }
+    for (const auto &[printer, settings] : all) {
+        const PWPlist before = dictionary.value(printer);
+        if (!before.isDictionary() || !(fromDictionary(before) == settings))
+            dictionary.insert(printer, PWPlist(settings.toDictionary()));
+    }
     defaults.setObject(kDefaultsKey, PWPlist(dictionary));
     defaults.synchronize();
 }
@@ -171,14 +203,24 @@ void CACalibrationSettings::setAllSettings(PWUserDefaults &defaults,
 std::optional<CACalibrationSettings> CACalibrationSettings::storedForPrinter(const PWUserDefaults &defaults,
                                                                              const QString &printer)
 {
-    const PWPlist entry = defaults.objectForKey(kDefaultsKey).value(printer);
-    if (!entry.isDictionary())
-        return std::nullopt;
-    const CACalibrationSettings settings = fromDictionary(entry);
-    for (const QString &problem : settings.problems()) {
-        // A job without a printer (a PDF) reads the entry kept under no name.
-        const QString whose = printer.isEmpty() ? QStringLiteral("the printer calibration")
-                                                : QStringLiteral("the calibration of the printer \"%1\"").arg(printer);
+    const PWPlist all = defaults.objectForKey(kDefaultsKey);
+    const PWPlist entry = all.value(printer);
+    // A job without a printer (a PDF) reads the entry kept under no name.
+    const QString whose = printer.isEmpty() ? QStringLiteral("the printer calibration")
+                                            : QStringLiteral("the calibration of the printer \"%1\"").arg(printer);
+    QStringList problems;
+    std::optional<CACalibrationSettings> settings;
+    if (!all.isNull() && !all.isDictionary())
+        problems.append(QStringLiteral("the printer calibrations are stored as %1, not as a dictionary")
+                            .arg(PWUserDefaults::describe(all)));
+    else if (!entry.isNull() && !entry.isDictionary())
+        problems.append(QStringLiteral("it is stored as %1, not as a dictionary")
+                            .arg(PWUserDefaults::describe(entry)));
+    else if (entry.isDictionary()) {
+        settings = fromDictionary(entry);
+        problems = settings->problems();
+    }
+    for (const QString &problem : std::as_const(problems)) {
         const QString line = QStringLiteral("%1 in the settings was not applied: %2").arg(whose, problem);
         PWJobReport::note(PWJobReport::Kind::CalibrationNotApplied, line, line);
         // Each page of a job reads the entry again: the log names it once.

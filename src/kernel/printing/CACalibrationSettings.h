@@ -64,16 +64,20 @@ public:
     QStringList problems() const;
 
     // The dictionary form of one printer's entry, and back. A value that is not a dictionary
-    // reads as all zero; numbers and booleans stored in place of texts are taken as they stand.
+    // reads as all zero; numbers and booleans stored in place of texts are taken as they stand,
+    // a reading stored as anything else (a list, a dictionary, data, a date) is no number: it
+    // reads as an empty text and problems() names it.
     PWPlist::Dictionary toDictionary() const;
     static CACalibrationSettings fromDictionary(const PWPlist &entry);
 
     // Every stored entry by printer name (the sheet's working copy), and the whole set written
-    // back at once. Entries that are not dictionaries are left out.
+    // back at once. Entries that are not dictionaries are left out of the copy; writing back
+    // keeps them, and keeps every entry the copy holds unchanged exactly as it was stored.
     static std::map<QString, CACalibrationSettings> allSettings(const PWUserDefaults &defaults);
     static void setAllSettings(PWUserDefaults &defaults, const std::map<QString, CACalibrationSettings> &all);
     // The entry of the printer, nothing when it has none (then nothing is applied). A reading it
-    // leaves out is named to the job being printed (as a part put off its paper) and logged.
+    // leaves out, and an entry (or a whole set) that is no dictionary, is named to the job being
+    // printed (as a part put off its paper) and logged.
     static std::optional<CACalibrationSettings> storedForPrinter(const PWUserDefaults &defaults,
                                                                  const QString &printer);
     // The same from the process-wide store.
@@ -102,4 +106,7 @@ private:
     QString m_vertical = QStringLiteral("0");
     QString m_scale = QStringLiteral("0");
     bool m_scaleEnabled = false;
+    // For each reading stored as neither text nor number, what it was stored as ("a list");
+    // empty for the others.
+    std::array<QString, 3> m_storedAs;
 };

@@ -127,4 +127,55 @@ TEST_F(BatchJobCalibrationTest, AReadingTheSheetCouldNotTakeIsNamedAndNotApplied
     }
 }
 
+// A calibration stored in a form no sheet writes (a reading that is a list, an entry or the whole
+// set that is no dictionary) moves nothing; the job names it and fails after writing, as it does
+// for a reading out of its range.
+TEST_F(BatchJobCalibrationTest, ACalibrationOfTheWrongFormIsNamedAndNotApplied)
+{
+    const PWPlist list(PWPlist::Array {PWPlist::fromString(u"12"_s)});
+    const PWPlist dictionary(PWPlist::Dictionary {{u"mm"_s, PWPlist::fromString(u"12"_s)}});
+    const PWPlist data = PWPlist::fromData("12");
+    const PWPlist date = PWPlist::fromDate(QDateTime(QDate(2012, 12, 12), QTime(12, 0), Qt::UTC));
+    const auto entry = [](const QString &key, const PWPlist &value) {
+        PWPlist::Dictionary readings {{CACalibrationSettings::kHorizontalKey, PWPlist::fromString(u"0"_s)},
+                                      {CACalibrationSettings::kVerticalKey, PWPlist::fromString(u"0"_s)},
+                                      {CACalibrationSettings::kScaleKey, PWPlist::fromString(u"0"_s)},
+                                      {CACalibrationSettings::kScaleEnabledKey, PWPlist::fromBool(true)}};
+        readings.insert(key, value);
+        return PWPlist(PWPlist::Dictionary {{QString(), PWPlist(readings)}});
+    };
+    const struct
+    {
+        const char *name;
+        PWPlist stored; // under "FTCalibration"; null: nothing
+        QString named;  // empty: the job succeeds
+    } rows[] = {
+        {"none", PWPlist(), {}},
+        {"a sound entry", entry(CACalibrationSettings::kHorizontalKey, PWPlist::fromString(u"0"_s)), {}},
+        {"horizontal a list", entry(CACalibrationSettings::kHorizontalKey, list), u"horizontal offset is stored as a list"_s},
+        {"horizontal a dictionary", entry(CACalibrationSettings::kHorizontalKey, dictionary),
+         u"horizontal offset is stored as a dictionary"_s},
+        {"vertical data", entry(CACalibrationSettings::kVerticalKey, data), u"vertical offset is stored as data"_s},
+        {"scale a date", entry(CACalibrationSettings::kScaleKey, date), u"scale reading is stored as a date"_s},
+        {"the entry a list", PWPlist(PWPlist::Dictionary {{QString(), list}}), u"it is stored as a list, not as a dictionary"_s},
+        {"the entry a text", PWPlist(PWPlist::Dictionary {{QString(), PWPlist::fromString(u"12"_s)}}),
+         u"it is stored as a text, not as a dictionary"_s},
+        {"the entry a number", PWPlist(PWPlist::Dictionary {{QString(), PWPlist::fromInteger(12)}}),
+         u"it is stored as a number, not as a dictionary"_s},
+        {"every entry a list", list, u"the printer calibrations are stored as a list"_s},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.stored.isNull())
+            PWUserDefaults::standardUserDefaults().removeObject(CACalibrationSettings::kDefaultsKey);
+        else
+            PWUserDefaults::standardUserDefaults().setObject(CACalibrationSettings::kDefaultsKey, row.stored);
+        const ProgramRun run = print();
+        EXPECT_EQ(run.status, row.named.isEmpty() ? 0 : 1) << qPrintable(run.err);
+        EXPECT_EQ(run.err.contains(u"calibration"_s), !row.named.isEmpty()) << qPrintable(run.err);
+        EXPECT_TRUE(run.err.contains(row.named)) << qPrintable(run.err);
+        EXPECT_TRUE(markExtent(path(u"out.pdf"_s)).has_value()) << "the job is written all the same";
+    }
+}
+
 } // namespace

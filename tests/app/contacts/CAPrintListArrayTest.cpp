@@ -130,7 +130,7 @@ TEST_F(CAPrintListArrayTest, AStoreCutShortIsAFailureAndKeepsTheStoredLists)
     EXPECT_EQ(lastNames(again.getPrintListAt(0)), QStringList{u"A"_s});
 }
 
-TEST_F(CAPrintListArrayTest, DamagedStoredListsReadAsWhatCanBeRead)
+TEST_F(CAPrintListArrayTest, DamagedStoredListsReadAsWhatCanBeReadAndKeepTheirPersons)
 {
     PWPlist::Array stored;
     stored.append(PWPlist::fromString(u"not a list"_s));
@@ -142,8 +142,12 @@ TEST_F(CAPrintListArrayTest, DamagedStoredListsReadAsWhatCanBeRead)
     ASSERT_EQ(m_lists.count(), 2);
     EXPECT_EQ(m_lists.getPrintListNameAt(1), u""_s);
     EXPECT_EQ(m_lists.getPrintListSortValueAt(1), 0);
-    EXPECT_TRUE(m_lists.getPrintListAt(1).isEmpty());
+    // The person that does not read holds its place, and goes back as it was stored.
+    ASSERT_EQ(m_lists.getPrintListAt(1).size(), 1);
+    EXPECT_FALSE(CAPersonListDictionary::unreadableReason(*m_lists.getPrintListAt(1).first()).isEmpty());
     EXPECT_EQ(m_lists.loadProblems().size(), 2);
+    m_lists.store();
+    EXPECT_EQ(m_scratch.defaults().objectForKey(u"PrintListArray"_s).toArray().at(1).value(u"Persons"_s), stored.at(1).value(u"Persons"_s));
 
     m_scratch.defaults().setObject(u"PrintListArray"_s, PWPlist::fromInteger(3));
     m_lists.load();

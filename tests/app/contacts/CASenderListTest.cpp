@@ -139,7 +139,7 @@ TEST(CALocalContactBase, SortingValueZeroReadsAsLastNameAndEditsSortAndStore)
     EXPECT_EQ(lastNames(again.personListDict().personList()), (QStringList{u"Adams"_s, u"Young"_s}));
 }
 
-TEST(CALocalContactBase, AStoredPersonThatDoesNotReadIsLeftOutAndNamed)
+TEST(CALocalContactBase, AStoredPersonThatDoesNotReadIsKeptAndNamed)
 {
     ScratchDefaults scratch;
     PWPlist::Array stored = CAPersonListDictionary::storedPersons({person(u"A"_s, u"Adams"_s)});
@@ -147,8 +147,10 @@ TEST(CALocalContactBase, AStoredPersonThatDoesNotReadIsLeftOutAndNamed)
     scratch.defaults().setObject(u"LocalContactBase"_s, PWPlist(stored));
     CALocalContactBase base(scratch.defaults());
     base.load();
-    EXPECT_EQ(lastNames(base.personListDict().personList()), QStringList{u"Adams"_s});
+    EXPECT_EQ(lastNames(base.personListDict().personList()), (QStringList{QString(), u"Adams"_s}));
     EXPECT_EQ(base.loadProblems().size(), 1);
+    base.store();
+    EXPECT_EQ(scratch.defaults().objectForKey(u"LocalContactBase"_s).toArray().first(), stored.first());
 }
 
 } // namespace

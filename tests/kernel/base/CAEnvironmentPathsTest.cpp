@@ -106,3 +106,44 @@ TEST(CAEnvironmentInstanceTest, TheStopRequestReachesAWorkerAndClearingItStartsT
     EXPECT_EQ(shared.currentImportRecordIndex(), recordsDone.load());
     shared.setTerminateScriptExecutionFlag(false);
 }
+
+// A folder the setting names relative to nothing would be one of wherever the program was started
+// from, and the first start would copy the library into it: the default library is taken instead,
+// the setting is named and kept as it is.
+TEST_F(ContentLibrary, AFolderThatIsNoFullPathIsRefusedNamedAndKept)
+{
+    const struct
+    {
+        PWPlist stored;
+        bool taken;
+        const char *named; // in what the settings' problems say; empty: nothing
+    } rows[] = {
+        {PWPlist::fromString(QStringLiteral("abc")), false, "\"abc\" in the settings"},
+        {PWPlist::fromString(QStringLiteral("./Library")), false, "\"./Library\""},
+        {PWPlist::fromString(QStringLiteral("../up/Library")), false, "\"../up/Library\""},
+        {PWPlist::fromString(QStringLiteral("Library/")), false, "\"Library/\""},
+        {PWPlist::fromString(QStringLiteral("~user/Library")), false, "\"~user/Library\""},
+        {PWPlist(PWPlist::Array {PWPlist::fromString(QStringLiteral("/tmp"))}), false, "is a list, not a folder"},
+        {PWPlist::fromData("/srv/library"), false, "is data, not a folder"},
+        {PWPlist::fromString(QStringLiteral("/srv/library")), true, ""},
+        {PWPlist::fromString(QStringLiteral("~/Library")), true, ""},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.stored.toXml().toStdString());
+        defaults().setObject(kLibraryKey, row.stored);
+        const QStringList before = defaults().problems();
+        const QString path = CAEnvironment::sharedContentLibraryPath();
+        EXPECT_EQ(path == CAEnvironment::defaultContentLibraryPath(), !row.taken) << qPrintable(path);
+        EXPECT_TRUE(QDir::isAbsolutePath(path)) << qPrintable(path);
+        const QStringList named = defaults().problems().mid(before.size());
+        if (row.named[0] == '\0') {
+            EXPECT_TRUE(named.isEmpty()) << qPrintable(named.join(u'\n'));
+        } else {
+            // Named once, however often the library is asked for.
+            CAEnvironment::clipArtPath();
+            ASSERT_EQ(defaults().problems().size(), before.size() + 1);
+            EXPECT_TRUE(named.value(0).contains(QLatin1String(row.named))) << qPrintable(named.value(0));
+        }
+        EXPECT_EQ(defaults().objectForKey(kLibraryKey), row.stored) << "the setting is kept";
+    }
+}

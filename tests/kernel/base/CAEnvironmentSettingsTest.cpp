@@ -167,3 +167,36 @@ TEST(CAEnvironmentLinksTest, LinksAreOpenedThroughTheDesktopAndNeverAsPrintfForm
 }
 
 #include "CAEnvironmentSettingsTest.moc"
+
+// A country stored in a form that does not read is the user's until the user picks one: the
+// chosen country answers for it, it is named, and the setting stays as it was.
+TEST_F(CAEnvironmentSettingsTest, ADefaultCountryThatDoesNotReadIsNamedAndKept)
+{
+    CAEnvironment::setCountryFormatPredicate([](const QString &) { return false; });
+    const struct
+    {
+        PWPlist stored;
+        const char *named;
+    } rows[] = {
+        {PWPlist(PWPlist::Array {PWPlist::fromString(QStringLiteral("de"))}), "a list"},
+        {PWPlist(PWPlist::Dictionary {{QStringLiteral("code"), PWPlist::fromString(QStringLiteral("de"))}}), "a dictionary"},
+        {PWPlist::fromInteger(49), "a number"},
+        {PWPlist::fromData("de"), "data"},
+        {PWPlist::fromDate(QDateTime(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC)), "a date"},
+        {PWPlist::fromString(QString()), "an empty text"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.named);
+        defaults().setObject(QStringLiteral("DefaultCountry"), row.stored);
+        EXPECT_EQ(CAEnvironment::defaultCountry(), QStringLiteral("us"));
+        EXPECT_EQ(defaults().objectForKey(QStringLiteral("DefaultCountry")), row.stored);
+        EXPECT_TRUE(defaults().problems().contains(
+            QStringLiteral("the default country in the settings is %1, not a country code; \"us\" is used")
+                .arg(QLatin1String(row.named))))
+            << qPrintable(defaults().problems().join(u'\n'));
+    }
+    // Missing, it is chosen and stored as before.
+    defaults().removeObject(QStringLiteral("DefaultCountry"));
+    EXPECT_EQ(CAEnvironment::defaultCountry(), QStringLiteral("us"));
+    EXPECT_EQ(defaults().objectForKey(QStringLiteral("DefaultCountry")), PWPlist::fromString(QStringLiteral("us")));
+}

@@ -113,3 +113,41 @@ TEST(CACalibrationScaleTest, FactorOnlyWhenItIsSound)
         EXPECT_NEAR(factor.value_or(0), c.expected.value_or(0), 1e-6) << c.name;
     }
 }
+
+// The sheet's working copy holds what it can show; writing it back keeps, as they were stored,
+// entries that are no dictionaries and the entries of printers the user did not change, readings
+// of the wrong form among them. A changed entry is written as the sheet has it.
+TEST_F(CACalibrationSettingsTest, WritingTheWorkingCopyBackKeepsWhatItCouldNotHold)
+{
+    const PWPlist wrongForms[] = {
+        PWPlist(PWPlist::Array {PWPlist::fromString(QStringLiteral("1"))}),
+        PWPlist(PWPlist::Dictionary {{QStringLiteral("mm"), PWPlist::fromInteger(1)}}),
+        PWPlist::fromData("1"),
+        PWPlist::fromDate(QDateTime(QDate(2011, 1, 1), QTime(0, 0), Qt::UTC)),
+    };
+    for (const PWPlist &wrong : wrongForms) {
+        SCOPED_TRACE(wrong.toXml().toStdString());
+        PWUserDefaults defaults(storePath());
+        const PWPlist odd(PWPlist::Dictionary {{QStringLiteral("FTCalibrationHorizontal"), wrong},
+                                               {QStringLiteral("FTCalibrationVertical"), PWPlist::fromString(QStringLiteral("2"))}});
+        const PWPlist::Dictionary stored {{QStringLiteral("Odd"), odd},
+                                          {QStringLiteral("NoEntry"), wrong.isDictionary() ? PWPlist::fromInteger(3) : wrong},
+                                          {QStringLiteral("Sound"), PWPlist(settings("1", "2", "3", true).toDictionary())}};
+        defaults.setObject(QStringLiteral("FTCalibration"), PWPlist(stored));
+        std::map<QString, CACalibrationSettings> all = CACalibrationSettings::allSettings(defaults);
+        ASSERT_EQ(all.size(), 2u);
+        // Read, the wrong form is no number and is named.
+        const QStringList problems = all.at(QStringLiteral("Odd")).problems();
+        ASSERT_EQ(problems.size(), 1);
+        EXPECT_TRUE(problems.first().startsWith(QStringLiteral("the horizontal offset is stored as "))) << qPrintable(problems.first());
+        EXPECT_FLOAT_EQ(all.at(QStringLiteral("Odd")).horizontal(), 0.0f);
+
+        CACalibrationSettings::setAllSettings(defaults, all);
+        EXPECT_EQ(PWUserDefaults(storePath()).objectForKey(QStringLiteral("FTCalibration")), PWPlist(stored));
+        all[QStringLiteral("Odd")] = settings("4", "2", "0", false);
+        CACalibrationSettings::setAllSettings(defaults, all);
+        const PWPlist written = PWUserDefaults(storePath()).objectForKey(QStringLiteral("FTCalibration"));
+        EXPECT_EQ(written.value(QStringLiteral("Odd")), PWPlist(settings("4", "2", "0", false).toDictionary()));
+        EXPECT_EQ(written.value(QStringLiteral("NoEntry")), stored.value(QStringLiteral("NoEntry")));
+    }
+}
