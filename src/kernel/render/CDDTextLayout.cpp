@@ -11,6 +11,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
+#include <QFontInfo>
 #include <QHash>
 #include <QPainter>
 #include <QTextBlock>
@@ -367,6 +368,31 @@ bool CDDText::hitPoint(double x, double y) const
     return !bounds.isNull() && bounds.contains(QPointF(x, y));
 }
 
+QRectF CDDText::laidOutLetters(double width, double height) const
+{
+    if (isEmpty() || isCircleText())
+        return isEmpty() ? QRectF() : QRectF(0.0, 0.0, width, height);
+    // As draw() lays the lines out: right after a drawing nothing is laid out again.
+    textruns::layOutInPoints(m_contents.get());
+    const double lineWidth = std::max(0.0, width - 2.0 * kLinePadding);
+    if (textruns::isLayoutHeld(m_contents.get()) || m_contents->textWidth() != textruns::toUnits(lineWidth)) {
+        textruns::keepGlyphs(m_contents.get());
+        textruns::setTextWidthInPoints(m_contents.get(), lineWidth);
+    }
+    textruns::keepInLayoutRange(m_contents.get());
+    QRectF bounds;
+    forEachLine(m_contents.get(), [&bounds](const QTextLine &line, QPointF origin) {
+        if (line.naturalTextWidth() <= 0.0)
+            return;
+        const QRectF units = line.naturalTextRect().translated(origin);
+        QRectF glyphs(textruns::toPoints(units.x()), textruns::toPoints(units.y()), textruns::toPoints(units.width()),
+                      textruns::toPoints(units.height()));
+        glyphs.translate(kLinePadding, 0.0);
+        bounds = bounds.isNull() ? glyphs : bounds.united(glyphs);
+    });
+    return bounds.isNull() ? bounds : bounds.intersected(QRectF(0.0, 0.0, width, height));
+}
+
 void CDDText::noteDrawnWithoutFonts()
 {
     // Without any font every glyph is a box: the job that prints them says so once.
@@ -398,6 +424,38 @@ bool fontHolds(const QFont &font, char32_t code)
     return *known.insert(key, QFontMetricsF(font).inFontUcs4(code));
 }
 
+// The family the system draws in place of the font's own when that is not installed; empty when
+// it is. Remembered per family on each thread: a job asks for every run of every text.
+QString familyInPlaceOf(const QFont &font)
+{
+    thread_local QHash<QString, QString> known;
+    const QString asked = font.families().value(0, font.family());
+    if (const auto found = known.constFind(asked); found != known.constEnd())
+        return *found;
+    if (known.size() >= 256)
+        known.clear();
+    const auto spaceless = [](QString family) { return family.remove(u' ').toCaseFolded(); };
+    // The system's names of a family may carry their foundry: "Nimbus Sans [urw]".
+    QString drawn = QFontInfo(font).family();
+    if (const qsizetype foundry = drawn.indexOf(QLatin1String(" [")); foundry > 0 && drawn.endsWith(u']'))
+        drawn.truncate(foundry);
+    // A generic family (a text without a font of its own) names no font to be installed.
+    static const QStringList kGeneric = {QStringLiteral("sansserif"), QStringLiteral("serif"), QStringLiteral("monospace"),
+                                         QStringLiteral("sans"), QStringLiteral("mono")};
+    const bool named = !asked.isEmpty() && !kGeneric.contains(spaceless(asked).remove(u'-'));
+    return *known.insert(asked, !named || spaceless(drawn) == spaceless(asked) ? QString() : drawn);
+}
+
+void noteFontInPlace(const QFont &font)
+{
+    const QString drawn = familyInPlaceOf(font);
+    if (drawn.isEmpty())
+        return;
+    const QString asked = font.families().value(0, font.family());
+    PWJobReport::note(PWJobReport::Kind::FontReplaced, asked,
+                      QStringLiteral("the font \"%1\" is not installed: its texts print in \"%2\"").arg(asked, drawn));
+}
+
 } // namespace
 
 void CDDText::noteMissingLetters() const
@@ -411,6 +469,7 @@ void CDDText::noteMissingLetters() const
             if (!fragment.isValid())
                 continue;
             const QFont font = textruns::fontOf(fragment.charFormat(), m_contents.get());
+            noteFontInPlace(font);
             const QString text = fragment.text();
             for (qsizetype i = 0; i < text.size() && missing.size() < 4 * PWJobReport::kNamedLetters;) {
                 const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
