@@ -424,26 +424,40 @@ bool fontHolds(const QFont &font, char32_t code)
     return *known.insert(key, QFontMetricsF(font).inFontUcs4(code));
 }
 
+// A family's name as the system gives it, without the foundry it may carry ("Nimbus Sans [urw]").
+QString withoutFoundry(QString family)
+{
+    if (const qsizetype foundry = family.indexOf(QLatin1String(" [")); foundry > 0 && family.endsWith(u']'))
+        family.truncate(foundry);
+    return family;
+}
+
 // The family the system draws in place of the font's own when that is not installed; empty when
-// it is. Remembered per family on each thread: a job asks for every run of every text.
+// it is. A family the system maps on purpose to one made to stand in for it, of the same metrics
+// ("Helvetica" drawn in a clone of it), counts as installed: only one drawn in the system's
+// fallback for a family nobody has is replaced. Remembered per family and style on each thread: a
+// job asks for every run of every text.
 QString familyInPlaceOf(const QFont &font)
 {
     thread_local QHash<QString, QString> known;
     const QString asked = font.families().value(0, font.family());
-    if (const auto found = known.constFind(asked); found != known.constEnd())
+    const QString key = asked + u'\x1f' + QString::number(font.weight()) + (font.italic() ? u'i' : u'r');
+    if (const auto found = known.constFind(key); found != known.constEnd())
         return *found;
     if (known.size() >= 256)
         known.clear();
     const auto spaceless = [](QString family) { return family.remove(u' ').toCaseFolded(); };
-    // The system's names of a family may carry their foundry: "Nimbus Sans [urw]".
-    QString drawn = QFontInfo(font).family();
-    if (const qsizetype foundry = drawn.indexOf(QLatin1String(" [")); foundry > 0 && drawn.endsWith(u']'))
-        drawn.truncate(foundry);
     // A generic family (a text without a font of its own) names no font to be installed.
     static const QStringList kGeneric = {QStringLiteral("sansserif"), QStringLiteral("serif"), QStringLiteral("monospace"),
                                          QStringLiteral("sans"), QStringLiteral("mono")};
-    const bool named = !asked.isEmpty() && !kGeneric.contains(spaceless(asked).remove(u'-'));
-    return *known.insert(asked, !named || spaceless(drawn) == spaceless(asked) ? QString() : drawn);
+    if (asked.isEmpty() || kGeneric.contains(spaceless(asked).remove(u'-')))
+        return *known.insert(key, QString());
+    const QString drawn = withoutFoundry(QFontInfo(font).family());
+    QFont nowhere(font);
+    nowhere.setFamilies({QStringLiteral("Parcelwick No Such Family")});
+    const QString fallback = withoutFoundry(QFontInfo(nowhere).family());
+    const bool replaced = spaceless(drawn) != spaceless(asked) && spaceless(drawn) == spaceless(fallback);
+    return *known.insert(key, replaced ? drawn : QString());
 }
 
 void noteFontInPlace(const QFont &font)
