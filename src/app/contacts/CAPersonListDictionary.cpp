@@ -186,8 +186,17 @@ CAPersonListDictionary CAPersonListDictionary::fromStoredForm(const PWPlist &sto
     list.m_name = name.isString() ? name.toString() : QString();
     const PWPlist sort = stored.value(QStringLiteral("Sort"));
     list.m_sort = sort.isNumber() ? int(sort.toInteger()) : 0;
-    list.m_persons = personsFromStored(stored.value(QStringLiteral("Persons")), problems,
-                                       QStringLiteral("the print list \"%1\"").arg(list.m_name));
+    const PWPlist persons = stored.value(QStringLiteral("Persons"));
+    if (!persons.isNull() && !persons.isArray()) {
+        // Named with its list: a job asked for that list says why it has no persons.
+        const QString problem = QStringLiteral("The stored persons of the print list \"%1\" are not a list; it was read "
+                                               "without persons.")
+                                    .arg(list.m_name);
+        qCWarning(lcContacts).noquote() << problem;
+        if (problems)
+            problems->append(problem);
+    }
+    list.m_persons = personsFromStored(persons, problems, QStringLiteral("the print list \"%1\"").arg(list.m_name));
     return list;
 }
 
