@@ -10,6 +10,26 @@
 #include <algorithm>
 #include <array>
 
+namespace {
+
+// The panel's barcode encodes the address the panel shows: its ZIP, street and country fields,
+// as filled from a person or read from a file (whose stored "ZIP for Barcode" another program
+// may not have kept in step). A part the panel has no field for keeps what the person gave the
+// barcode.
+void barcodeFollowsAddress(const CFTAAddressPanel &panel)
+{
+    auto *barcode = dynamic_cast<CFTABarcode *>(panel.getAddressComponentWithTextCategory(tcBarcode));
+    if (!barcode)
+        return;
+    for (const textCategory part : {tcCountry, tcStreet, tcZIP}) {
+        if (const CFTAAddressText *field = panel.getAddressComponentWithTextCategory(part))
+            barcode->SetString(barcode->GetToFrom(), part, barcode->GetAddressType(), CDDString(field->personString()),
+                               tcNone, false);
+    }
+}
+
+} // namespace
+
 CFTAAddressPanel::CFTAAddressPanel()
 {
     init(true);
@@ -511,8 +531,10 @@ void CFTAAddressPanel::SetString(bool toFrom, textCategory category, addressType
     if (toFrom != m_bToFrom)
         return;
     const textCategory key = linkCategory == tcNone ? category : linkCategory;
+    bool filled = false;
     initEnumerator();
     while (CFTAAddressText *field = getNextAddressComponent(key, false)) {
+        filled = true;
         CDDString value = text;
         if (append) {
             if (std::unique_ptr<CDDString> joined = CDDString::createStringByAppendingString(
@@ -522,6 +544,8 @@ void CFTAAddressPanel::SetString(bool toFrom, textCategory category, addressType
         field->SetString(toFrom, category, type, value, tcNone, false);
         m_bNeedUpdate = true;
     }
+    if (filled && (key == tcZIP || key == tcStreet || key == tcCountry || key == tcBarcode))
+        barcodeFollowsAddress(*this);
 }
 
 // --- Snapshot and archive ------------------------------------------------------------------------
@@ -705,6 +729,7 @@ bool CFTAAddressPanel::Serialize(const CDDArchive &archive, std::vector<CFTCompo
     // A panel's fields all stand on its side; a field archived without its side (the barcode)
     // would otherwise come back on the recipient side of a sender panel.
     SetToFrom(m_bToFrom);
+    barcodeFollowsAddress(*this);
     if (oldFile)
         applyAlignment();
     m_bNeedUpdate = true;
