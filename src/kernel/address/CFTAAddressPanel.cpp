@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -16,15 +17,25 @@ namespace {
 // as filled from a person or read from a file (whose stored "ZIP for Barcode" another program
 // may not have kept in step). A part the panel has no field for keeps what the person gave the
 // barcode.
-void barcodeFollowsAddress(const CFTAAddressPanel &panel)
+void barcodeFollowsAddress(const CFTAAddressPanel &panel, std::optional<textCategory> only = std::nullopt)
 {
     auto *barcode = dynamic_cast<CFTABarcode *>(panel.getAddressComponentWithTextCategory(tcBarcode));
     if (!barcode)
         return;
-    for (const textCategory part : {tcCountry, tcStreet, tcZIP}) {
-        if (const CFTAAddressText *field = panel.getAddressComponentWithTextCategory(part))
-            barcode->SetString(barcode->GetToFrom(), part, barcode->GetAddressType(), CDDString(field->personString()),
-                               tcNone, false);
+    const struct
+    {
+        textCategory part;
+        const CDDString &encoded;
+    } parts[] = {{tcCountry, barcode->country()}, {tcStreet, barcode->street()}, {tcZIP, barcode->zip()}};
+    for (const auto &[part, encoded] : parts) {
+        const CFTAAddressText *field = only && *only != part ? nullptr : panel.getAddressComponentWithTextCategory(part);
+        if (!field)
+            continue;
+        // Capitals the panel shows (a preference, the field's style) change nothing the post
+        // reads: the barcode keeps the person's own writing then.
+        const QString shown = field->personString();
+        if (shown.compare(encoded.getData(), Qt::CaseInsensitive) != 0)
+            barcode->SetString(barcode->GetToFrom(), part, barcode->GetAddressType(), CDDString(shown), tcNone, false);
     }
 }
 
@@ -544,8 +555,10 @@ void CFTAAddressPanel::SetString(bool toFrom, textCategory category, addressType
         field->SetString(toFrom, category, type, value, tcNone, false);
         m_bNeedUpdate = true;
     }
-    if (filled && (key == tcZIP || key == tcStreet || key == tcCountry || key == tcBarcode))
-        barcodeFollowsAddress(*this);
+    // A fill of the barcode itself is the person's value at that moment, and the other fields
+    // may not have theirs yet: only the part just filled is followed.
+    if (filled && (key == tcZIP || key == tcStreet || key == tcCountry))
+        barcodeFollowsAddress(*this, key);
 }
 
 // --- Snapshot and archive ------------------------------------------------------------------------
