@@ -223,13 +223,20 @@ void CALabelPrintingView::noteSheetProblems(const QSizeF &paper) const
     const QString paperText = QStringLiteral("%1 x %2 mm")
                                   .arg(paper.width() * 25.4 / 72.0, 0, 'f', 0)
                                   .arg(paper.height() * 25.4 / 72.0, 0, 'f', 0);
-    if (const std::optional<QString> name = design->unknownSheetPaper())
+    if (const std::optional<QString> name = design->unknownSheetPaper()) {
+        // Quoted as a line can hold it: a file may give any text here.
+        constexpr int kQuoted = 60;
+        QString quoted = name->simplified();
+        quoted.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+        if (quoted.size() > kQuoted)
+            quoted = quoted.left(kQuoted) + QStringLiteral("...");
         PWJobReport::note(PWJobReport::Kind::UnknownPaper, QStringLiteral("paper"),
-                          (name->trimmed().isEmpty()
+                          (quoted.isEmpty()
                                ? QStringLiteral("the layout names no paper size")
-                               : QStringLiteral("the layout's paper \"%1\" is no paper size this system knows").arg(*name))
+                               : QStringLiteral("the layout's paper \"%1\" is no paper size this system knows").arg(quoted))
                               + QStringLiteral(": its sheets were printed on paper of %1, which need not be theirs")
                                     .arg(paperText));
+    }
     if (!layout())
         return;
     const QStringList lost = CATemplateFormat::placementLostAgainstCatalogue(*layout());

@@ -138,6 +138,8 @@ TEST_F(BatchJobPaperTest, ASheetPrintsOnThePaperItsNameGivesAndAnUnknownNameFail
         {"a4", QSizeF(594.7, 841.7), 0, QString()},
         {"Elephant Folio", QSizeF(), 1, u"the layout's paper \"Elephant Folio\" is no paper size this system knows"_s},
         {"", QSizeF(), 1, u"the layout names no paper size"_s},
+        // A name past what a line quotes is cut, and a line break in it is none on standard error.
+        {"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW\nWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW", QSizeF(), 1, u"the layout's paper \"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW WWWWWWWWWWWWWWWWWWW...\" is no paper size"_s},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
