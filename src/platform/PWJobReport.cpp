@@ -72,6 +72,13 @@ constexpr PWJobReport::KindText kKinds[] = {
      "1 text has letters that no installed font holds", "%1 texts have letters that no installed font holds"},
     {PWJobReport::Kind::OffPaper, true, "Some items were printed off the paper.", "items were printed off the paper",
      "items were printed off the paper"},
+    {PWJobReport::Kind::UnknownPaper, true, "The layout names a paper that is not known: it was printed on another.",
+     "the layout's paper is not known", "the layout's paper is not known"},
+    {PWJobReport::Kind::PlacementLost, true, "The layout lacks margins or gaps of its sheet: the labels are off their places.",
+     "the layout lacks margins or gaps of its sheet", "the layout lacks margins or gaps of its sheet"},
+    // The design is printed whole, on paper that holds it: a note, no failure.
+    {PWJobReport::Kind::OwnPaper, false, "A design larger than the default page was printed on a page of its own size.",
+     "1 design was printed on a page of its own size", "%1 designs were printed on pages of their own size"},
     {PWJobReport::Kind::Placeholder, true, "Some pictures were printed as placeholders.",
      "1 picture was drawn as a placeholder", "%1 pictures were drawn as placeholders"},
     {PWJobReport::Kind::AddressTooLong, true, "Some addresses do not fit where they are printed, even in the smallest type.",

@@ -205,6 +205,32 @@ TEST_F(BatchJobReportTest, EveryKindIsANoteOrAFailureOfTheBatchAndIsNamed)
              return t.printBlank(60);
          },
          u"the layout's 60 columns and 60 rows do not fit its paper"_s, "", 1, "items were printed off the paper"},
+        {PWJobReport::Kind::UnknownPaper, "a sheet named for no paper",
+         [](BatchJobReportTest &t) {
+             EXPECT_TRUE(t.writeBlank([](CADocument &document) { document.ftDocument()->SetPageSize(CDDString(u"Elephant Folio"_s)); }));
+             return t.printBlank(1);
+         },
+         u"the layout's paper \"Elephant Folio\" is no paper size this system knows"_s, "", 1, "the layout's paper is not known"},
+        {PWJobReport::Kind::PlacementLost, "a sheet that lost its top margin",
+         [](BatchJobReportTest &t) {
+             EXPECT_TRUE(t.writeBlank([](CADocument &document) { document.ftDocument()->SetTopMargin(0.0); }));
+             return t.printBlank(1);
+         },
+         u"the layout Avery 05960 has no top margin, which its sheet has"_s, "", 1, "the layout lacks margins or gaps of its sheet"},
+        {PWJobReport::Kind::OwnPaper, "a C4 envelope",
+         [](BatchJobReportTest &t) {
+             const std::shared_ptr<CATemplateFormat> c4 =
+                 CATemplateFormat::findPredefLayoutManufacturerID(dtEnvelope, QString(), u"C4"_s);
+             EXPECT_TRUE(c4);
+             CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
+             CADocument document(std::make_unique<CFTADocument>(dtEnvelope, CDDString(u"us"_s), CDDString(u"us"_s)));
+             if (c4)
+                 document.setLayoutArangeComponents(*c4, false);
+             QString error;
+             EXPECT_TRUE(document.writeToFile(t.path(u"design.pwdc"_s), &error)) << qPrintable(error);
+             return t.printBlank(1);
+         },
+         u"the envelope of 324 x 229 mm is larger than the default page"_s, "", 0},
         {PWJobReport::Kind::Placeholder, "an EPS picture that never ends",
          [](BatchJobReportTest &t) {
              EXPECT_TRUE(t.writeBlank([](CADocument &document) {
