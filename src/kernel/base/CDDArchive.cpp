@@ -284,13 +284,11 @@ std::optional<double> CDDArchive::storedNumber(const QString &key, QString *asSt
         // As the file has it, within what a report line holds.
         *asStored = stored.toString().left(40);
         const QByteArray bytes = stored.toString().toLatin1();
-        const char *const begin = bytes.constData();
-        const char *const end = begin + bytes.size();
+        const char *const begin = bytes.constData(), *const end = begin + bytes.size();
         if (const std::optional<double> number = wholeReal(begin, end))
             return number;
-        // A number followed by something else ("12abc") is read as the number it starts with, as
-        // readers of these files always took it; the rest is damage. An int takes its sign and
-        // digits alone.
+        // "12abc" reads as the number it starts with, as readers of these files always took it; the
+        // rest is damage. An int takes its sign and digits alone.
         const char *stop = begin;
         const double prefix = leadingReal(begin, end, &stop);
         if (!real) {
