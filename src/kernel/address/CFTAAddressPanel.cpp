@@ -715,6 +715,14 @@ bool CFTAAddressPanel::Serialize(const CDDArchive &archive, std::vector<CFTCompo
     CDDString street;
     CDDString country;
     loadFields(archive, oldFile, &zip, &street, &country);
+    // The panel keeps no flag of its own in a file: its fields hold the choice of the person's
+    // preferred address, which the fields its format adds again take from it.
+    for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts) {
+        if (field && field->GetTextCategory() != tcBarcode) {
+            m_bPreferred = field->IsPreferredAddress();
+            break;
+        }
+    }
 
     if (oldFile)
         m_bBarcodeHidden = true;
