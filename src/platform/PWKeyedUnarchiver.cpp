@@ -648,7 +648,7 @@ std::optional<PWAttributedString> PWKeyedUnarchiver::attributedStringEntry(quint
     const quint64 attributesUid = attributesRef.isUid() ? attributesRef.toUid() : 0;
     // Every writer gives characters their attributes, if only an empty set.
     if (!attributesRef.isUid() && !text->isEmpty())
-        note(attributesRef.isNull() ? QStringLiteral("the text has no attributes; it keeps the default")
+        note(attributesRef.isNull() ? QStringLiteral("the text has no attributes; its characters keep the default")
                                     : QStringLiteral("the text attributes are no reference; they keep the default"));
     if (PWKeyedArchive::isNil(attributesUid) || !m_archive.isKindOf(attributesUid, QStringLiteral("NSArray"))) {
         // One dictionary of attributes for the whole string (or none at all).
