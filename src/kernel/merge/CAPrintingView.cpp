@@ -335,7 +335,7 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
         // Written once: every copy of the design is made from the same property list, which is
         // never turned into file bytes (of a large design, several times the design's memory).
         // As the design holds it: what it keeps of its file for a save is no part of the print.
-        const std::optional<CDDArchiveKept::Forgotten> held(std::in_place);
+        const CDDArchiveKept::Forgotten held;
         PWPlist written = design->propertyListForComponents(nullptr);
         if (!written.isDictionary()) {
             qCWarning(lcPrinting) << "the design could not be copied for printing";
