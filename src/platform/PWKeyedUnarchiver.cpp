@@ -597,8 +597,13 @@ bool PWKeyedUnarchiver::applyAttribute(const QString &key, const PWPlist &value,
 std::optional<PWKeyedUnarchiver::Attributes> PWKeyedUnarchiver::attributesEntry(quint64 uid)
 {
     Attributes attributes;
-    if (PWKeyedArchive::isNil(uid) || !m_archive.isKindOf(uid, QStringLiteral("NSDictionary")))
-        return attributes; // no attributes, or an object we do not know: left out
+    if (PWKeyedArchive::isNil(uid))
+        return attributes;
+    if (!m_archive.isKindOf(uid, QStringLiteral("NSDictionary"))) {
+        // The characters lose their font and size: that is no silent matter.
+        note(QStringLiteral("the text attributes of some characters are no dictionary; they keep the default"));
+        return attributes;
+    }
     Visit visit(*this, uid);
     if (!visit.ok())
         return std::nullopt;
@@ -641,6 +646,10 @@ std::optional<PWAttributedString> PWKeyedUnarchiver::attributedStringEntry(quint
 
     const PWPlist attributesRef = field(uid, QStringLiteral("NSAttributes"));
     const quint64 attributesUid = attributesRef.isUid() ? attributesRef.toUid() : 0;
+    // Every writer gives characters their attributes, if only an empty set.
+    if (!attributesRef.isUid() && !text->isEmpty())
+        note(attributesRef.isNull() ? QStringLiteral("the text has no attributes; its characters keep the default")
+                                    : QStringLiteral("the text attributes are no reference; they keep the default"));
     if (PWKeyedArchive::isNil(attributesUid) || !m_archive.isKindOf(attributesUid, QStringLiteral("NSArray"))) {
         // One dictionary of attributes for the whole string (or none at all).
         const std::optional<Attributes> attributes = attributesEntry(attributesUid);
@@ -660,6 +669,8 @@ std::optional<PWAttributedString> PWKeyedUnarchiver::attributedStringEntry(quint
             return std::nullopt;
         }
         for (const PWPlist &element : elements.toArray()) {
+            if (!element.isUid())
+                note(QStringLiteral("the text attributes of some characters are no reference; they keep the default"));
             const std::optional<Attributes> attributes = attributesEntry(element.isUid() ? element.toUid() : 0);
             if (!attributes)
                 return std::nullopt;

@@ -226,3 +226,66 @@ TEST_F(SharedKeyedFixtureTest, ValuesAndTextsDecode)
 }
 
 } // namespace
+
+// A text whose attributes do not read keeps its characters and is told of: its font and size
+// fall back to the defaults, which no reader may pass over in silence.
+namespace {
+
+struct AttributesDamage
+{
+    const char *name;
+    // The value put under "NSAttributes" of the text (null: the key removed).
+    PWPlist value;
+    bool named;
+};
+
+void PrintTo(const AttributesDamage &damage, std::ostream *stream)
+{
+    *stream << damage.name;
+}
+
+using KeyedAttributesDamageTest = testing::TestWithParam<AttributesDamage>;
+
+TEST_P(KeyedAttributesDamageTest, KeepsTheCharactersAndNamesTheLoss)
+{
+    PWPlist::Dictionary root = PWPlist::parse(archive(QStringLiteral("text-storage.plist")))->toDictionary();
+    PWPlist::Array objects = root.value(QStringLiteral("$objects")).toArray();
+    qsizetype text = -1;
+    qsizetype string = -1;
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        if (objects.at(i).isDictionary() && objects.at(i).toDictionary().contains(QStringLiteral("NSAttributes")))
+            text = i;
+        if (objects.at(i).isString() && string < 0 && i > 0)
+            string = i;
+    }
+    ASSERT_GE(text, 0);
+    PWPlist::Dictionary entry = objects.at(text).toDictionary();
+    // A reference to the first text of the table stands for an object of another kind.
+    const PWPlist value = GetParam().value.isUid() ? PWPlist::fromUid(quint64(string)) : GetParam().value;
+    if (value.isNull())
+        entry.remove(QStringLiteral("NSAttributes"));
+    else if (!GetParam().value.isBool())
+        entry.insert(QStringLiteral("NSAttributes"), value);
+    objects[text] = PWPlist(entry);
+    root.insert(QStringLiteral("$objects"), PWPlist(objects));
+
+    QString error;
+    QStringList notes;
+    const std::optional<PWAttributedString> read =
+        PWKeyedUnarchiver::unarchiveAttributedString(PWPlist(root).toBinary(), &error, &notes);
+    ASSERT_TRUE(read) << error.toStdString();
+    EXPECT_EQ(read->string(), QStringLiteral("fixed"));
+    EXPECT_EQ(notes.join(u'\n').contains(QStringLiteral("keep the default")), GetParam().named)
+        << notes.join(u'\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryDamage, KeyedAttributesDamageTest,
+    testing::Values(AttributesDamage {"Untouched", PWPlist::fromBool(true), false},
+                    AttributesDamage {"Removed", PWPlist(), true},
+                    AttributesDamage {"AWord", PWPlist::fromString(QStringLiteral("abc")), true},
+                    AttributesDamage {"AList", PWPlist(PWPlist::Array {}), true},
+                    AttributesDamage {"AnObjectOfAnotherKind", PWPlist::fromUid(1), true}),
+    [](const testing::TestParamInfo<AttributesDamage> &info) { return std::string(info.param.name); });
+
+} // namespace

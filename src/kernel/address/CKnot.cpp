@@ -56,6 +56,12 @@ bool CKnot::Serialize(CDDArchive &archive)
                 CDDArchive child = list.objectAtIndexInArray(i);
                 if (std::unique_ptr<CAddressFormat> node = CAddressFormat::SerializeFromArchive(child))
                     m_children.push_back(std::move(node));
+                else
+                    // The address then prints without that part: the reading must say so.
+                    archive.noteKept(arrayKey, QStringLiteral("Part %1 of an address format could not be read (its "
+                                                              "class is not one of a format); the address is printed "
+                                                              "without it, and it is kept for the next save")
+                                                   .arg(i + 1));
             }
             --t_loadDepth;
         }

@@ -228,6 +228,6 @@ private:
     packageType m_packageType;
     CDDString m_archivePath;
     std::shared_ptr<CDDReadReport> m_report;
-    // Shared by copies, like the dictionary it is merged with; only storing archives have one.
+    // Shared by copies, as the dictionary it is merged with is; storing archives alone have one.
     std::shared_ptr<std::shared_ptr<const CDDArchiveKept>> m_kept;
 };

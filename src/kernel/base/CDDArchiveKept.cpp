@@ -69,7 +69,7 @@ std::shared_ptr<const CDDArchiveKept> CDDArchiveKept::after(const CDDArchive &ar
                                                             const std::function<void(const CDDArchive &)> &write)
 {
     const PWPlist stored = archive.getDict();
-    if (!stored.isDictionary())
+    if (!stored.isDictionary() || isForgotten())
         return nullptr;
     CDDArchive writing(true, archive.GetPackageType());
     writing.SetArchivePath(archive.GetArchivePath());

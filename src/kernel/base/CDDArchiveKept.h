@@ -37,8 +37,9 @@ public:
 
     const PWPlist::Dictionary &stored() const { return m_stored; }
 
-    // While one lives, on its thread, saves write only what the objects hold now: the user chose
-    // to replace a damaged file without the parts that could not be read.
+    // While one lives, on its thread, saves write only what the objects hold now (the user chose
+    // to replace a damaged file without the parts that could not be read; a copy to print from),
+    // and objects read keep nothing (a copy made to print is never saved).
     class Forgotten
     {
     public:

@@ -426,7 +426,7 @@ protected:
     // into the shadow's rendering, which is then turned and mirrored as the component is.
     void drawShadow(CDDDrawer *drawer, const CFTComponentsInterface *components);
 
-    // What this component keeps of the file it was read from, written back by its saves.
+    // What this component keeps of the file it was read from: its saves write it back.
     std::shared_ptr<const CDDArchiveKept> mKept;
 
     double mdOriginX = 0.0;

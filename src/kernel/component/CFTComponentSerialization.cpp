@@ -36,6 +36,14 @@ bool CFTComponent::Serialize(const CDDArchive &archive, std::vector<CFTComponent
 
     mdSizeX = 0.0;
     mdSizeY = 0.0;
+    // Without a frame a component of the design has no size and nothing of it is drawn. Fields
+    // are placed by their panel or text, a background fills its side.
+    static constexpr int kFramed[] = {ciShape, ciSeparator, ciText, ciPicture, ciAddressPanel};
+    if (std::find(std::begin(kFramed), std::end(kFramed), getClassID()) != std::end(kFramed)
+        && archive.value(key_Bounds).isNull())
+        archive.noteKept(key_Bounds, QStringLiteral("A component of class \"%1\" has no \"%2\": it has no size and is "
+                                                    "not drawn")
+                                         .arg(classStringKeys.at(size_t(getClassID())), key_Bounds));
     const double originX = mdOriginX;
     const double originY = mdOriginY;
     if (archive.GetRectData(key_Bounds, &mdOriginX, &mdOriginY, &mdSizeX, &mdSizeY, CDDRanges::kExtent)
@@ -106,7 +114,8 @@ std::unique_ptr<CFTComponent> CFTComponent::CreateFromArchive(const CDDArchive &
     component->Serialize(archive, subList);
     // What the file holds beyond what was read goes back into the next save of this component.
     // An old form is converted, parts of it moved elsewhere: written back, they would be read twice.
-    if (archive.getBundleVersion() > FTComponentFactory::kLastOldBundleVersion) {
+    // So is an extended text, whose blocks become texts of their own.
+    if (archive.getBundleVersion() > FTComponentFactory::kLastOldBundleVersion && classID != ciExtendedText) {
         CFTComponent *const made = component.get();
         component->mKept = CDDArchiveKept::after(archive, CDDArchiveKept::Keep::Everything,
                                                  [made](const CDDArchive &writing) { made->Serialize(writing, nullptr); });

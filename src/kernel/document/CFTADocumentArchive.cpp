@@ -191,6 +191,14 @@ void CFTADocument::load(const CDDArchive &archive)
     const int version = CFTADocumentFileCheck::versionOfFile(archive.getDict(), &problem);
     if (!problem.isEmpty())
         archive.noteUnread(key_BundleVersion, problem);
+    // This archive carries the running version: a newer writer may have put in what this one
+    // neither shows nor prints. What it does not know is kept for the next save.
+    else if (version > archive.getBundleVersion())
+        archive.noteKept(key_BundleVersion, QStringLiteral("The design was written by a newer version of this program "
+                                                           "(%1, this is %2): what this version does not know is "
+                                                           "neither shown nor printed, and is kept for the next save")
+                                                .arg(version)
+                                                .arg(archive.getBundleVersion()));
     // Everything below is read as written by the file's version, so that the components of old
     // files are converted and those of current files are not.
     CDDArchive file(archive);
@@ -199,6 +207,14 @@ void CFTADocument::load(const CDDArchive &archive)
     documentType type = getDocumentType();
     if (file.GetDocumentType(&type))
         setDocumentType(type);
+    else if (const PWPlist stored = file.value(key_DocumentType); stored.isString())
+        // The design would otherwise print on another stock without a word.
+        file.noteKept(key_DocumentType, QStringLiteral("\"%1\" is not a kind of design (\"%2\"): it is read as %3, and "
+                                                      "the kind is kept for the next save")
+                                           .arg(key_DocumentType, stored.toString().left(40),
+                                                type == dtEnvelope ? QStringLiteral("an envelope")
+                                                : type == dtPostcard ? QStringLiteral("a postcard")
+                                                                     : QStringLiteral("a label")));
     readCardSide(file, key_CardWidth, mdSizeX);
     readCardSide(file, key_CardHeight, mdSizeY);
     readPrintableSide(file, key_PrintableCardSizeX, mdPrintableSizeX);

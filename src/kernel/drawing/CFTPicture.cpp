@@ -371,6 +371,25 @@ bool CFTPicture::Serialize(const CDDArchive &archive, std::vector<CFTComponent *
     return serializePicture(archive, list);
 }
 
+namespace {
+
+// A picture or mask the file names by reference that no file holds (or that points outside the
+// design's folder) prints as nothing: the job must hear of it. The reference itself stays in the
+// file for the next save, where the file may be found again.
+void notePictureNotFound(const CDDArchive &archive, const QString &key, const CDDString &reference,
+                         const CDDPicture &picture, bool named)
+{
+    if (!named || picture.getData() || picture.keepsUnreadPart())
+        return;
+    if (!picture.getDataRef().isEmpty() && CDDPicture::getDataFromRef(picture.getDataRef()))
+        return;
+    archive.noteKept(key, QStringLiteral("The picture \"%1\" (\"%2\") could not be found: nothing is drawn in its "
+                                         "place, and the name is kept for the next save")
+                              .arg(reference.getData().left(80), key));
+}
+
+} // namespace
+
 bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComponent *> *)
 {
     if (archive.isStoring()) {
@@ -413,6 +432,12 @@ bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComp
             mPicture.setDataRef(CDDString(path));
     }
     archiveGetPicture(archive, key_Picture, mPicture);
+    notePictureNotFound(archive, key_DataRef, dataRef, mPicture, hasDataRef);
+    // Neither stored nor named: a picture component that draws nothing at all.
+    if (!hasDataRef && !mPicture.getData() && !mPicture.keepsUnreadPart())
+        archive.noteKept(key_Picture, QStringLiteral("A picture holds no picture (\"%1\" is empty or missing): nothing "
+                                                     "is drawn in its place")
+                                          .arg(key_Picture));
     if (!hasDataRef && mPicture.getData()) {
         QString name = mPicture.getData()->name();
         if (name.startsWith(kFullSize))
@@ -448,6 +473,7 @@ bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComp
             mMask.setData(nullptr);
         }
     }
+    notePictureNotFound(archive, key_MaskDataRef, maskRef, mMask, hasMaskRef);
     if (!mMask.getDataRef().isEmpty() && archive.GetPackageType() == ptPackage && !mMask.prefetchData(&maskRef))
         PWLog::debug(lcPicture(), QStringLiteral("error prefetching picture mask data for '%1'")
                                       .arg(mMask.getDataRef().getData()));

@@ -307,6 +307,6 @@ private:
     bool m_replaceDamagedConfirmed = false;
     int m_textFillDepth = 0;
     // What the file read last holds beyond what was read (keys this version does not know, values
-    // it refused), written back by every save until the user changes that very property.
+    // it refused): every save writes it back until the user changes that very property.
     std::shared_ptr<const CDDArchiveKept> m_keptFile;
 };

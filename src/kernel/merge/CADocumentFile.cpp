@@ -119,9 +119,27 @@ std::shared_ptr<PWPerson> filePerson(const CDDArchive &file, const QString &oldK
     }
     PWPlist stored;
     file.GetData(key, &stored);
-    if (stored.isDictionary())
-        return storedPerson(stored.toDictionary());
-    return nullptr;
+    if (!stored.isDictionary())
+        return nullptr;
+    // What of the stored person does not read is shown from the design's fields, and stays in
+    // the file as it is until the user changes the person.
+    const auto kept = [&file, &key](const QString &what) {
+        file.noteKept(key, QStringLiteral("\"%1\" %2; it is kept for the next save").arg(key, what));
+    };
+    const PWPlist::Array custom = stored.value(QStringLiteral("additionalPersonData")).toArray();
+    for (qsizetype i = 0; i < custom.size(); ++i) {
+        const PWPlist &value = custom.at(i);
+        if (i >= qsizetype(FTStoredPerson::additionalTcArray.size()))
+            kept(QStringLiteral("holds a custom field %1, beyond the %2 a person has")
+                     .arg(i + 1)
+                     .arg(FTStoredPerson::additionalTcArray.size()));
+        else if (!value.isString())
+            kept(QStringLiteral("holds a custom field %1 that is no text").arg(i + 1));
+    }
+    std::shared_ptr<PWPerson> person = storedPerson(stored.toDictionary());
+    if (!person)
+        kept(QStringLiteral("holds a person whose card does not read: the person is taken from the design's fields"));
+    return person;
 }
 
 } // namespace
@@ -216,6 +234,7 @@ bool CADocument::loadPropertyList(const PWPlist &parsed, QString *error)
     applyDefaultLayout(*fresh);
     applyDefTextSize(*fresh);
     m_keptFile.reset();
+    m_replaceDamagedConfirmed = false;
     const auto report = std::make_shared<CDDReadReport>();
     CDDArchive archive(false, ptInline);
     archive.Attach(parsed);
@@ -242,12 +261,13 @@ bool CADocument::loadPropertyList(const PWPlist &parsed, QString *error)
     m_printListName = listName.isString() ? std::optional<QString>(listName.toString()) : std::nullopt;
 
     // What the design writes right after reading is the measure of what the user changes later.
-    const PWPlist written = propertyListForComponents(nullptr);
-    m_keptFile = std::make_shared<const CDDArchiveKept>(
-        parsed.toDictionary(), written.isDictionary() ? written.toDictionary() : PWPlist::Dictionary(),
-        CFTADocumentFileCheck::versionOfFile(parsed) > FTComponentFactory::kLastOldBundleVersion
-            ? CDDArchiveKept::Keep::Everything
-            : CDDArchiveKept::Keep::UnwrittenKeys);
+    const PWPlist written = CDDArchiveKept::isForgotten() ? PWPlist() : propertyListForComponents(nullptr);
+    if (written.isDictionary())
+        m_keptFile = std::make_shared<const CDDArchiveKept>(
+            parsed.toDictionary(), written.toDictionary(),
+            CFTADocumentFileCheck::versionOfFile(parsed) > FTComponentFactory::kLastOldBundleVersion
+                ? CDDArchiveKept::Keep::Everything
+                : CDDArchiveKept::Keep::UnwrittenKeys);
 
     // What could not be read stays known: the design is shown, but a save would make the loss final.
     m_readProblems = report->problems();

@@ -1,5 +1,7 @@
 #include "kernel/merge/CAPrintingView.h"
 
+#include "kernel/base/CDDArchiveKept.h"
+
 #include "kernel/printing/CAPrintingLog.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/merge/CAPrintPreparer.h"
@@ -267,6 +269,8 @@ std::shared_ptr<CADocument> CAPrintingView::makeCopy(const PWPlist &designData)
 {
     auto copy = std::make_shared<CADocument>(std::make_unique<CFTADocument>());
     QString reason;
+    // A copy is printed, never saved: it keeps nothing of the file for a save.
+    const CDDArchiveKept::Forgotten printed;
     if (!copy->loadPropertyList(designData, &reason)) {
         qCWarning(lcPrinting) << "the design could not be copied for printing:" << reason;
         return nullptr;
@@ -330,6 +334,8 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
             continue;
         // Written once: every copy of the design is made from the same property list, which is
         // never turned into file bytes (of a large design, several times the design's memory).
+        // As the design holds it: what it keeps of its file for a save is no part of the print.
+        const CDDArchiveKept::Forgotten held;
         PWPlist written = design->propertyListForComponents(nullptr);
         if (!written.isDictionary()) {
             qCWarning(lcPrinting) << "the design could not be copied for printing";

@@ -1,0 +1,440 @@
+// The hostile pass: shipped designs of each kind with every value damaged, one at a time, in the
+// ways files get damaged. Each damaged design either draws exactly as the whole one does or names
+// what it could not read; and its save still holds the damaged value, unless the reading said a
+// save would lose parts.
+#include "kernel/merge/CADocument.h"
+
+#include "DocumentTestSupport.h"
+
+#include "kernel/component/CFTComponent.h"
+#include "kernel/component/FTComponentFactory.h"
+#include "kernel/component/CFTACoreDoc.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKept.h"
+#include "kernel/document/CFTADocument.h"
+#include "kernel/render/CDDDrawer.h"
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QSet>
+#include <QTimeZone>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+
+namespace {
+
+// One damage in this many of each key is tried.
+constexpr qsizetype kHostileShare = 7;
+
+// A step into a property list: a key of a dictionary, or an index of a list.
+struct HostileStep
+{
+    QString key;
+    qsizetype index = -1;
+};
+using HostilePath = QList<HostileStep>;
+
+// A label with a picture and an address panel, an envelope with a postal barcode, a postcard with
+// a text (and a counter, added below).
+const char *const kHostileDesigns[] = {
+    "Parcelwick/Templates/en.lproj/Return5/Business/Skyline.pwdc",
+    "Parcelwick/Templates/en.lproj/Envelope8/Business/Classic.pwdc",
+    "Parcelwick/Templates/en.lproj/Postcard1/Business/Reminder.pwdc",
+};
+
+PWPlist hostileAt(const PWPlist &root, const HostilePath &path)
+{
+    PWPlist value = root;
+    for (const HostileStep &step : path)
+        value = step.index >= 0 ? (value.isArray() && step.index < value.toArray().size() ? value.toArray().at(step.index)
+                                                                                           : PWPlist())
+                                : value.value(step.key);
+    return value;
+}
+
+// root with the value at path replaced (a null value: removed).
+PWPlist hostileReplaced(const PWPlist &root, const HostilePath &path, qsizetype from, const PWPlist &value)
+{
+    if (from == path.size())
+        return value;
+    const HostileStep &step = path.at(from);
+    if (step.index >= 0) {
+        PWPlist::Array list = root.toArray();
+        const PWPlist inner = hostileReplaced(list.at(step.index), path, from + 1, value);
+        if (inner.isNull())
+            list.removeAt(step.index);
+        else
+            list[step.index] = inner;
+        return PWPlist(list);
+    }
+    PWPlist::Dictionary dictionary = root.toDictionary();
+    const PWPlist inner = hostileReplaced(dictionary.value(step.key), path, from + 1, value);
+    if (inner.isNull())
+        dictionary.remove(step.key);
+    else
+        dictionary.insert(step.key, inner);
+    return PWPlist(dictionary);
+}
+
+// What the path is, for deduplication: the class of the component it lies in (or the design) and
+// the keys from there, whatever the entry of a list.
+QString hostileSignature(const PWPlist &root, const HostilePath &path)
+{
+    QString place = u"design"_s;
+    QStringList keys;
+    PWPlist value = root;
+    for (const HostileStep &step : path) {
+        value = step.index >= 0 ? value.toArray().at(step.index) : value.value(step.key);
+        keys.append(step.index >= 0 ? u"*"_s : step.key);
+        if (value.isDictionary() && value.value(u"Class ID"_s).isString()) {
+            place = value.value(u"Class ID"_s).toString();
+            keys.clear();
+        }
+    }
+    return place + u':' + keys.join(u'/') + (value.isDictionary() ? u"{}"_s : value.isArray() ? u"[]"_s : QString());
+}
+
+void hostileWalk(const PWPlist &value, HostilePath &path, const std::function<void(const HostilePath &)> &visit)
+{
+    if (!path.isEmpty())
+        visit(path);
+    if (value.isDictionary()) {
+        for (const PWPlist::Dictionary::Entry &entry : value.toDictionary()) {
+            path.append({entry.first, -1});
+            hostileWalk(entry.second, path, visit);
+            path.removeLast();
+        }
+    } else if (value.isArray()) {
+        for (qsizetype i = 0; i < value.toArray().size(); ++i) {
+            path.append({QString(), i});
+            hostileWalk(value.toArray().at(i), path, visit);
+            path.removeLast();
+        }
+    }
+}
+
+// The ways a value is damaged; a null value removes it.
+QList<PWPlist> hostileDamages(const PWPlist &value)
+{
+    if (value.isDictionary())
+        return {PWPlist(PWPlist::Dictionary()), PWPlist()};
+    if (value.isArray())
+        return {PWPlist(PWPlist::Array()), PWPlist()};
+    QList<PWPlist> damages {
+        PWPlist::fromString(u"abc"_s),
+        PWPlist::fromString(QString(u""_s)),
+        PWPlist(PWPlist::Array {PWPlist::fromInteger(1)}),
+        PWPlist(PWPlist::Dictionary {{u"abc"_s, PWPlist::fromInteger(1)}}),
+        PWPlist::fromData(QByteArray("\x00\x01", 2)),
+        PWPlist::fromDate(QDateTime(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc())),
+        PWPlist::fromReal(1e308),
+        PWPlist::fromReal(-1e308),
+        PWPlist::fromString(u"nan"_s),
+        PWPlist::fromInteger(-1),
+        PWPlist(),
+    };
+    if (value.isNumber())
+        damages.append(PWPlist::fromReal(-value.toReal() - 1.0));
+    return damages;
+}
+
+// Every side as the canvas draws it, scaled so that any card fits.
+QImage hostileDrawn(CADocument &document)
+{
+    QImage image(240, 160, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(0.3, 0.3);
+    CDDDrawer drawer(false, &painter);
+    CFTADocument *design = document.ftDocument();
+    for (int side = 0; side < design->getSidesCount(); ++side) {
+        for (const bool back : {true, false})
+            for (CFTComponent *component : design->GetComponents(side, back))
+                component->Draw(&drawer, false, nullptr, false, false);
+    }
+    return image;
+}
+
+// The postcard gets a counter, which no shipped design has.
+PWPlist hostileWithCounter(const PWPlist &design)
+{
+    std::unique_ptr<CFTComponent> counter =
+        FTComponentFactory::createComponent(ciCounter, FTComponentFactory::kLastOldBundleVersion + 1, nullptr);
+    if (!counter)
+        return design;
+    counter->SetOrigin(40.0, 40.0);
+    counter->SetSize(120.0, 30.0);
+    const PWPlist stored = CFTACoreDoc::GetArchiveFromObject(counter.get(), nullptr).getDict();
+    PWPlist::Dictionary front = design.value(u"Front Side"_s).toDictionary();
+    PWPlist::Array components = front.value(u"Components"_s).toArray();
+    components.append(stored);
+    front.insert(u"Components"_s, PWPlist(components));
+    PWPlist::Dictionary root = design.toDictionary();
+    root.insert(u"Front Side"_s, PWPlist(front));
+    return PWPlist(root);
+}
+
+class CADocumentHostilePassTest : public doctest::Test
+{
+};
+
+// The design with its front side reduced to the one component a path lies in (first), so that a
+// run reads and draws that component alone; the path then leads into the reduced design.
+PWPlist hostileReduced(const PWPlist &whole, HostilePath &path, qsizetype *component)
+{
+    *component = -1;
+    if (path.size() < 3 || path.at(0).key != u"Front Side"_s || path.at(1).key != u"Components"_s)
+        return whole;
+    *component = path.at(2).index;
+    const PWPlist entry = hostileAt(whole, path.mid(0, 3));
+    path[2].index = 0;
+    return hostileReplaced(whole, path.mid(0, 2), 0, PWPlist(PWPlist::Array {entry}));
+}
+
+// Damages a design can hold as a whole design would: no side, no components, an entry of a list
+// less (a component, a field of a panel, a part of a format), or no list at all.
+bool hostileIsAnotherDesign(const HostilePath &path, const PWPlist &original, const PWPlist &damage)
+{
+    const bool emptied = damage.isNull() || (damage.isDictionary() && damage.toDictionary().isEmpty())
+                         || (damage.isArray() && damage.toArray().isEmpty());
+    if (path.size() <= 2 && path.at(0).key == u"Front Side"_s)
+        return emptied;
+    return (damage.isNull() && path.last().index >= 0) || (original.isArray() && emptied);
+}
+
+// A number as stored, in a number or a text.
+std::optional<double> hostileNumber(const PWPlist &value)
+{
+    bool ok = false;
+    const double number = value.isNumber() ? value.toReal() : value.toString().trimmed().toDouble(&ok);
+    return value.isNumber() || ok ? std::optional<double>(number) : std::nullopt;
+}
+
+// Whether the design took the damaged number as a value of its own: it writes it back as it is.
+bool hostileTakesAsItsOwn(const CADocument &document, const HostilePath &path, const PWPlist &damage)
+{
+    const CDDArchiveKept::Forgotten own;
+    const PWPlist writtenValue = hostileAt(document.propertyListForComponents(nullptr), path);
+    if (writtenValue == damage)
+        return true;
+    const std::optional<double> damaged = hostileNumber(damage);
+    const std::optional<double> written = hostileNumber(writtenValue);
+    return damaged && written && std::isfinite(*damaged) && qFuzzyCompare(float(*damaged), float(*written));
+}
+
+TEST_F(CADocumentHostilePassTest, EveryDamageIsDrawnAsBeforeOrNamedAndSavedBack)
+{
+    QSet<QString> tried;
+    QStringList failures;
+    int runs = 0;
+    int named = 0;
+    for (const char *name : kHostileDesigns) {
+        QFile file(QStringLiteral(PW_SAMPLE_LIBRARY_DIR "/") + QString::fromUtf8(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        const std::optional<PWPlist> parsed = PWPlist::parse(file.readAll());
+        ASSERT_TRUE(parsed.has_value()) << name;
+        PWPlist whole = *parsed;
+        if (QString::fromUtf8(name).contains(u"Postcard"_s))
+            whole = hostileWithCounter(whole);
+
+        QList<HostilePath> paths;
+        HostilePath walk;
+        hostileWalk(whole, walk, [&](const HostilePath &path) {
+            if (!tried.contains(hostileSignature(whole, path))) {
+                tried.insert(hostileSignature(whole, path));
+                paths.append(path);
+            }
+        });
+        // What each reduced design draws undamaged, by its component (-1: the whole design).
+        QHash<qsizetype, QImage> references;
+        for (qsizetype p = 0; p < paths.size(); ++p) {
+            const HostilePath &found = paths.at(p);
+            HostilePath path = found;
+            qsizetype component = -1;
+            const PWPlist base = hostileReduced(whole, path, &component);
+            if (!references.contains(component)) {
+                CADocument reference;
+                ASSERT_TRUE(reference.loadPropertyList(base)) << name;
+                ASSERT_FALSE(reference.isDamaged()) << reference.readProblems().join(u'\n').toStdString();
+                references.insert(component, hostileDrawn(reference));
+            }
+            const PWPlist original = hostileAt(base, path);
+            const QList<PWPlist> damages = hostileDamages(original);
+            for (qsizetype d = 0; d < damages.size(); ++d) {
+                const PWPlist &damage = damages.at(d);
+                // Each kind of damage meets a share of the keys, in turn, which keeps the pass short.
+                if ((d + p) % kHostileShare != 0 || damage == original
+                    || hostileIsAnotherDesign(path, original, damage))
+                    continue;
+                ++runs;
+                const QString where = hostileSignature(whole, found) + u" as "_s
+                                      + (damage.isNull() ? u"removed"_s
+                                                         : QString::fromUtf8(damage.toXml()).section(u"<plist version=\"1.0\">"_s, 1).simplified());
+                CADocument document;
+                QString error;
+                // A file refused at open is named there.
+                if (!document.loadPropertyList(hostileReplaced(base, path, 0, damage), &error)) {
+                    if (error.isEmpty())
+                        failures.append(where + u": refused without a reason"_s);
+                    ++named;
+                    continue;
+                }
+                // A key taken away reads as what the program writes when it has nothing to say,
+                // like a design that never had it; the keys the user would miss are named (a
+                // picture's frame, a field's category), the others are not.
+                if (document.isDamaged())
+                    ++named;
+                else if (!damage.isNull() && hostileDrawn(document) != references.value(component)
+                         && !hostileTakesAsItsOwn(document, path, damage))
+                    failures.append(where + u": drawn otherwise, and nothing was named; written back as "_s
+                                    + QString::fromUtf8(hostileAt(document.propertyListForComponents(nullptr), path).toXml())
+                                          .section(u"<plist version=\"1.0\">"_s, 1)
+                                          .simplified());
+                // A removed value or an emptied container leaves nothing of the file to keep.
+                if (damage.isNull() || original.isDictionary() || original.isArray())
+                    continue;
+                if (!document.readLosesParts() && hostileAt(document.propertyListForComponents(nullptr), path) != damage)
+                    failures.append(where + u": the save lost it without a word"_s);
+            }
+        }
+    }
+    EXPECT_TRUE(failures.isEmpty()) << failures.size() << " of " << runs << ":\n"
+                                    << failures.join(u'\n').toStdString();
+    // Something of each kind was damaged, and much of it had to be named.
+    EXPECT_GT(runs, 250);
+    EXPECT_GT(named, runs / 4);
+}
+
+// --- Each kind of part a reading does not take, named and kept -----------------------------------
+
+// The path "Front Side/Components/{Picture}/Data Ref": names of keys, numbers of list entries, and
+// {class} for the first component of that class on the front side.
+HostilePath hostilePathOf(const PWPlist &root, const QString &text)
+{
+    HostilePath path;
+    for (const QString &part : text.split(u'/')) {
+        bool number = false;
+        const int index = part.toInt(&number);
+        if (number) {
+            path.append({QString(), index});
+        } else if (part.startsWith(u'{')) {
+            const PWPlist::Array list = hostileAt(root, path).toArray();
+            qsizetype found = -1;
+            for (qsizetype i = 0; i < list.size() && found < 0; ++i)
+                found = list.at(i).value(u"Class ID"_s).toString() == part.mid(1, part.size() - 2) ? i : -1;
+            path.append({QString(), found});
+        } else {
+            path.append({part, -1});
+        }
+    }
+    return path;
+}
+
+PWPlist hostilePerson(const QByteArray &card, const PWPlist::Array &custom)
+{
+    return PWPlist(PWPlist::Dictionary {{u"personData"_s, PWPlist::fromData(card)},
+                                        {u"additionalPersonData"_s, PWPlist(custom)}});
+}
+
+struct KeptPart
+{
+    const char *name;
+    const char *path;
+    PWPlist value; // null: removed
+    // What the reading names (a part of one problem); empty when nothing is to be named.
+    const char *named;
+    // Whether the save holds the value as the file had it (and the next reading names it again).
+    bool saved = true;
+    // Another path removed with it.
+    const char *removed = "";
+};
+
+void PrintTo(const KeptPart &part, std::ostream *stream)
+{
+    *stream << part.name;
+}
+
+const QByteArray kHostileCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\nEND:VCARD\r\n";
+
+class CADocumentKeptPartTest : public doctest::Test, public ::testing::WithParamInterface<KeptPart>
+{
+};
+
+TEST_P(CADocumentKeptPartTest, IsNamedAtOpenAndSavedBackAfterOtherChanges)
+{
+    QFile file(QStringLiteral(PW_SAMPLE_LIBRARY_DIR "/") + QString::fromUtf8(kHostileDesigns[0]));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const PWPlist whole = *PWPlist::parse(file.readAll());
+    const HostilePath path = hostilePathOf(whole, QString::fromUtf8(GetParam().path));
+    ASSERT_FALSE(path.isEmpty());
+    PWPlist damaged = hostileReplaced(whole, path, 0, GetParam().value);
+    if (*GetParam().removed)
+        damaged = hostileReplaced(damaged, hostilePathOf(whole, QString::fromUtf8(GetParam().removed)), 0, PWPlist());
+
+    CADocument document;
+    QString error;
+    ASSERT_TRUE(document.loadPropertyList(damaged, &error)) << error.toStdString();
+    const QString problems = document.readProblems().join(u'\n');
+    if (*GetParam().named) {
+        EXPECT_TRUE(problems.contains(QString::fromUtf8(GetParam().named))) << problems.toStdString();
+    } else {
+        EXPECT_TRUE(problems.isEmpty()) << problems.toStdString();
+    }
+
+    // The user moves everything; what was not read stays as the file had it.
+    for (CFTComponent *component : document.ftDocument()->GetComponents(0, false))
+        component->SetOrigin(component->GetOriginX() + 5.0, component->GetOriginY());
+    const std::optional<PWPlist> saved = PWPlist::parse(document.documentDataForComponents(nullptr));
+    ASSERT_TRUE(saved.has_value());
+    if (GetParam().saved) {
+        EXPECT_EQ(hostileAt(*saved, path).toXml(), GetParam().value.toXml());
+    }
+    // The move itself is saved.
+    const PWPlist bounds = hostileAt(*saved, hostilePathOf(whole, u"Front Side/Components/{Address Panel}/Bounds"_s));
+    EXPECT_NE(bounds, hostileAt(whole, hostilePathOf(whole, u"Front Side/Components/{Address Panel}/Bounds"_s)));
+    // And a second round names the same.
+    CADocument reread;
+    ASSERT_TRUE(reread.loadPropertyList(*saved, &error)) << error.toStdString();
+    if (GetParam().saved) {
+        EXPECT_EQ(reread.readProblems().isEmpty(), document.readProblems().isEmpty()) << problems.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryKind, CADocumentKeptPartTest,
+    ::testing::Values(
+        KeptPart {"UnknownDesignKey", "Future Key", PWPlist::fromString(u"x"_s), ""},
+        KeptPart {"UnknownSide", "Back Side", PWPlist(PWPlist::Dictionary {{u"Future"_s, PWPlist::fromString(u"x"_s)}}), ""},
+        KeptPart {"UnknownLayoutKey", "Predefined Layout/Future Key", PWPlist::fromInteger(7), ""},
+        KeptPart {"UnknownComponentKey", "Front Side/Components/{Picture}/Future Key", PWPlist::fromString(u"x"_s), ""},
+        KeptPart {"UnknownFormatKey", "Front Side/Components/{Address Panel}/Address Format/Future Key",
+                  PWPlist::fromString(u"x"_s), ""},
+        KeptPart {"DocumentTypeWord", "Document Type", PWPlist::fromString(u"abc"_s), "is not a kind of design"},
+        KeptPart {"DocumentTypeEmpty", "Document Type", PWPlist::fromString(QString(u""_s)), "is not a kind of design"},
+        KeptPart {"DocumentTypeLowerCase", "Document Type", PWPlist::fromString(u"envelope"_s), "is not a kind of design"},
+        KeptPart {"NewerWriter", "Bundle Version", PWPlist::fromString(u"99999"_s), "written by a newer version", false},
+        KeptPart {"PictureNotFound", "Front Side/Components/{Picture}/Data Ref", PWPlist::fromString(u"gone.png"_s),
+                  "\"gone.png\" (\"Data Ref\") could not be found", true, "Front Side/Components/{Picture}/Picture"},
+        KeptPart {"MaskNotFound", "Front Side/Components/{Picture}/Mask Data Ref", PWPlist::fromString(u"gone.png"_s),
+                  "\"gone.png\" (\"Mask Data Ref\") could not be found"},
+        KeptPart {"PictureWithoutBounds", "Front Side/Components/{Picture}/Bounds", PWPlist(), "has no \"Bounds\"", false},
+        KeptPart {"FormatPartClassWord", "Front Side/Components/{Address Panel}/Address Format/array/0/Class ID",
+                  PWPlist::fromString(u"abc"_s), "Part 1 of an address format could not be read"},
+        KeptPart {"FormatPartClassRemoved", "Front Side/Components/{Address Panel}/Address Format/array/0/Class ID",
+                  PWPlist(), "Part 1 of an address format could not be read", false},
+        KeptPart {"FormatPartWithoutCategory", "Front Side/Components/{Address Panel}/Address Format/array/0/tc",
+                  PWPlist(), "\"tc\" is missing", false},
+        KeptPart {"RefusedAngle", "Front Side/Components/{Picture}/Angle", PWPlist::fromString(u"abc"_s), "\"Angle\""},
+        KeptPart {"PersonCardCut", "Person To", hostilePerson(kHostileCard.left(40), {}), "card does not read"},
+        KeptPart {"PersonCustomNumber", "Person To", hostilePerson(kHostileCard, {PWPlist::fromInteger(12)}),
+                  "custom field 1 that is no text"},
+        KeptPart {"PersonCustomData", "Person To", hostilePerson(kHostileCard, {PWPlist::fromData("\x01")}),
+                  "custom field 1 that is no text"},
+        KeptPart {"PersonTenthCustom", "Person To",
+                  hostilePerson(kHostileCard, PWPlist::Array(10, PWPlist::fromString(u"c"_s))), "custom field 10, beyond"}),
+    [](const ::testing::TestParamInfo<KeptPart> &info) { return std::string(info.param.name); });
+
+} // namespace
