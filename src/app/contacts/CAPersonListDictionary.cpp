@@ -98,6 +98,13 @@ PWPlist::Dictionary CAPersonListDictionary::storedForm() const
     return stored;
 }
 
+PWPlist CAPersonListDictionary::storedValue() const
+{
+    if (!m_kept.isNull() && m_persons.isEmpty() && m_name == m_keptName && m_sort == m_keptSort)
+        return m_kept;
+    return PWPlist(storedForm());
+}
+
 PWPlist::Array CAPersonListDictionary::storedPersons(const CAPersonList &persons)
 {
     PWPlist::Array array;
@@ -175,19 +182,32 @@ QString CAPersonListDictionary::unreadableName(const PWPerson &person)
 CAPersonListDictionary CAPersonListDictionary::fromStoredForm(const PWPlist &stored, QStringList *problems)
 {
     CAPersonListDictionary list;
-    if (!stored.isDictionary()) {
-        const QString problem = QStringLiteral("A stored person list is no dictionary; it was read as an empty list.");
+    const auto note = [problems](const QString &problem) {
         qCWarning(lcContacts).noquote() << problem;
         if (problems)
             problems->append(problem);
+    };
+    if (!stored.isDictionary()) {
+        note(QStringLiteral("a stored print list is %1, not a list of persons; it is shown as an empty list and kept "
+                            "as it was stored")
+                 .arg(PWUserDefaults::describe(stored)));
+        list.m_kept = stored;
         return list;
     }
     const PWPlist name = stored.value(QStringLiteral("Name"));
     list.m_name = name.isString() ? name.toString() : QString();
     const PWPlist sort = stored.value(QStringLiteral("Sort"));
     list.m_sort = sort.isNumber() ? int(sort.toInteger()) : 0;
-    list.m_persons = personsFromStored(stored.value(QStringLiteral("Persons")), problems,
-                                       QStringLiteral("the print list \"%1\"").arg(list.m_name));
+    const PWPlist persons = stored.value(QStringLiteral("Persons"));
+    const QString where = QStringLiteral("the print list \"%1\"").arg(list.m_name);
+    if (!persons.isNull() && !persons.isArray()) {
+        note(QStringLiteral("the persons of %1 are %2, not a list; it is shown empty and kept as it was stored")
+                 .arg(where, PWUserDefaults::describe(persons)));
+        list.m_kept = stored;
+        list.m_keptName = list.m_name;
+        list.m_keptSort = list.m_sort;
+    }
+    list.m_persons = personsFromStored(persons, problems, where);
     return list;
 }
 
