@@ -127,6 +127,9 @@ CAPersonList CAPersonListDictionary::personsFromStored(const PWPlist &stored, QS
     if (!stored.isArray())
         return persons;
     const PWPlist::Array &entries = stored.toArray();
+    // A list damaged throughout is named by its first few persons and a count.
+    constexpr qsizetype kNamedPersons = 5;
+    qsizetype unread = 0;
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const PWPlist &entry = entries.at(i);
         std::shared_ptr<PWPerson> person;
@@ -138,12 +141,22 @@ CAPersonList CAPersonListDictionary::personsFromStored(const PWPlist &stored, QS
         }
         const QString reason = unreadReason(entry);
         persons.append(keepUnreadable(entry, reason));
+        if (++unread > kNamedPersons)
+            continue;
         const QString name = vCardName(entry);
         const QString problem =
             QStringLiteral("person %1%2 of %3 could not be read (%4); it is kept as it was stored")
                 .arg(i + 1)
                 .arg(name.isEmpty() ? QString() : QStringLiteral(" (\"%1\")").arg(name),
                      where.isEmpty() ? QStringLiteral("a stored list") : where, reason);
+        qCWarning(lcContacts).noquote() << problem;
+        if (problems)
+            problems->append(problem);
+    }
+    if (unread > kNamedPersons) {
+        const QString problem = QStringLiteral("%1 more persons of %2 could not be read; they are kept as they were stored")
+                                    .arg(unread - kNamedPersons)
+                                    .arg(where.isEmpty() ? QStringLiteral("a stored list") : where);
         qCWarning(lcContacts).noquote() << problem;
         if (problems)
             problems->append(problem);

@@ -222,4 +222,29 @@ TEST_F(UnreadablePersonsWindowTest, ContainersThatDoNotReadAreKeptAsStored)
     }
 }
 
+// A list damaged throughout is named by a few of its persons and a count, and kept whole.
+TEST_F(UnreadablePersonsWindowTest, AListDamagedThroughoutIsNamedBrieflyAndKeptWhole)
+{
+    for (const int unread : {5, 6, 40}) {
+        SCOPED_TRACE(unread);
+        PWPlist::Array persons;
+        for (int i = 0; i < unread; ++i)
+            persons.append(PWPlist::fromString(u"person %1"_s.arg(i)));
+        const PWPlist::Dictionary club {{u"Name"_s, PWPlist::fromString(u"Club"_s)}, {u"Persons"_s, PWPlist(persons)}};
+        scratch.defaults().setObject(u"PrintListArray"_s, PWPlist(PWPlist::Array {PWPlist(club)}));
+        printLists.load();
+        const QStringList problems = printLists.loadProblems();
+        ASSERT_EQ(problems.size(), std::min(unread, 6));
+        EXPECT_TRUE(problems.at(4).startsWith(u"person 5 of the print list \"Club\""_s)) << qPrintable(problems.at(4));
+        if (unread > 5) {
+            EXPECT_EQ(problems.last(), u"%1 more persons of the print list \"Club\" could not be read; they are kept as "
+                                       u"they were stored"_s.arg(unread - 5));
+        }
+        ASSERT_EQ(printLists.getPrintListAt(0).size(), unread);
+        printLists.store();
+        EXPECT_EQ(PWUserDefaults(scratch.defaults().filePath()).objectForKey(u"PrintListArray"_s).toArray().value(0).value(u"Persons"_s),
+                  PWPlist(persons));
+    }
+}
+
 } // namespace
