@@ -88,8 +88,8 @@ LoadResult readStore(const QString &path, PWPlist::Dictionary *values, LoadOutco
     case PWFileReader::Status::NotRegularFile:
         // A pipe or a device in the store's place is the user's: neither moved nor replaced.
         outcome->writable = false;
-        outcome->note = QStringLiteral("the settings file %1 is no regular file (%2); default settings are used and "
-                                       "nothing is saved")
+        outcome->note = QStringLiteral("the settings file %1 cannot be used (%2); default settings are used and nothing "
+                                       "is saved")
                             .arg(path, file.reason);
         qCWarning(lcDefaults).noquote() << outcome->note;
         return LoadResult::Unreadable;

@@ -176,7 +176,7 @@ TEST_F(PWUserDefaultsTest, AFolderInTheFilesPlaceIsNamedAndNeverReplaced)
     ASSERT_TRUE(QDir().mkpath(storePath() + QStringLiteral("/inside")));
     PWUserDefaults defaults(storePath());
     ASSERT_EQ(defaults.problems().size(), 1);
-    EXPECT_TRUE(defaults.problems().first().contains(QStringLiteral("is no regular file"))) << qPrintable(defaults.problems().first());
+    EXPECT_TRUE(defaults.problems().first().contains(QStringLiteral("cannot be used (not a regular file)"))) << qPrintable(defaults.problems().first());
     // Values set live in memory; the write is refused and told like any failed write.
     QSignalSpy failed(&defaults, &PWUserDefaults::writeFailed);
     defaults.setInteger(QStringLiteral("k"), 1);
