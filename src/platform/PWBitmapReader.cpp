@@ -3,6 +3,7 @@
 #include "platform/PWIsolatedCall.h"
 #include "platform/PWPictureRenderer.h"
 #include "platform/PWSvgPicture.h"
+#include "platform/PWSvgPictureDrawing.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -82,7 +83,8 @@ QImage decodeImage(QByteArray bytes, qint64 maxPixels, const QByteArray &format,
     }
     if (double(image.width()) * image.height() > double(maxPixels))
         image = image.scaled(reducedSize(image.size(), maxPixels), Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // The pixels go back without their colour space: in the colours they are drawn in.
+    QImage pixels = PWImageRep::inOutputColours(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (pixels.isNull()) {
         *reason = QStringLiteral("there is not enough memory for the picture");
         return QImage();
@@ -146,7 +148,13 @@ QByteArray drawSvgHere(const QByteArray &request)
     const std::optional<QByteArray> safe = safeSvg(bytes, &reason);
     if (!safe)
         return failureAnswer(reason);
-    return decodeHere(*safe, maxPixels, "svg");
+    QByteArray answer = decodeHere(*safe, maxPixels, "svg");
+    // Its paths go with its pixels, for drawings at any resolution.
+    if (answer.startsWith('I')) {
+        QDataStream tail(&answer, QIODevice::Append);
+        tail << PWSvgPictureDrawing::record(*safe);
+    }
+    return answer;
 }
 
 [[maybe_unused]] const bool kJobsRegistered =
@@ -164,7 +172,9 @@ std::optional<PWImageRep> decodeApart(const char *job, const QByteArray &bytes, 
     PWIsolatedCall::Limits limits;
     limits.deadlineMs = PWPictureRenderer::deadlineMs();
     limits.memoryBytes = kApartMemory;
-    limits.answerBytes = kHeaderBytes + PWBitmapReader::kMaxDrawnPixels * 4 + 16;
+    const bool svg = std::strcmp(job, kSvgJob) == 0;
+    limits.answerBytes = kHeaderBytes + PWBitmapReader::kMaxDrawnPixels * 4 + 16
+                         + (svg ? PWSvgPictureDrawing::kMaxBytes + 64 : 0);
     const PWIsolatedCall::Outcome outcome = PWIsolatedCall::run(job, request, limits);
     if (transient)
         *transient = outcome.transient;
@@ -184,7 +194,7 @@ std::optional<PWImageRep> decodeApart(const char *job, const QByteArray &bytes, 
     const qint64 pixelBytes = qint64(header[2]) * header[3] * 4;
     if (header[0] == 0 || header[1] == 0 || header[2] == 0 || header[3] == 0 || header[0] > INT_MAX
         || header[1] > INT_MAX || qint64(header[2]) * header[3] > PWBitmapReader::kMaxDrawnPixels
-        || answer.size() != kHeaderBytes + pixelBytes + 8) {
+        || (svg ? answer.size() < kHeaderBytes + pixelBytes + 12 : answer.size() != kHeaderBytes + pixelBytes + 8)) {
         *reason = QStringLiteral("the decoder's answer was damaged");
         return std::nullopt;
     }
@@ -203,7 +213,15 @@ std::optional<PWImageRep> decodeApart(const char *job, const QByteArray &bytes, 
         pixels.setDotsPerMeterX(dpmX);
         pixels.setDotsPerMeterY(dpmY);
     }
-    return PWImageRep::fromEncodedBitmap(bytes, pixels, QSize(int(header[0]), int(header[1])));
+    PWImageRep rep = PWImageRep::fromEncodedBitmap(bytes, pixels, QSize(int(header[0]), int(header[1])));
+    if (svg) {
+        // Without a sound recording of its paths, the picture is drawn from its pixels.
+        QByteArray recording;
+        tail >> recording;
+        if (tail.status() == QDataStream::Ok && tail.atEnd() && !recording.isEmpty())
+            rep.setVectorDrawing(PWSvgPictureDrawing::read(recording));
+    }
+    return rep;
 }
 
 // SVG pictures drawn apart, by the digest of their bytes: the same picture read again (a copy of

@@ -5,7 +5,9 @@
 #include "platform/PWLog.h"
 #include "platform/PWPictureRenderer.h"
 #include "platform/PWSvgPicture.h"
+#include "platform/PWSvgPictureDrawing.h"
 
+#include <QColorSpace>
 #include <QCryptographicHash>
 #include <QHash>
 #include <QPainter>
@@ -149,10 +151,36 @@ PWImageRep PWImageRep::fromBitmap(const QImage &image)
     return fromBitmap(image, QSizeF(image.width() * 72.0 / dpiX, image.height() * 72.0 / dpiY));
 }
 
+QImage PWImageRep::inOutputColours(const QImage &image)
+{
+    const QColorSpace space = image.colorSpace();
+    if (image.isNull() || !space.isValid() || space == QColorSpace(QColorSpace::SRgb))
+        return image;
+    QImage converted = image;
+    // Qt converts the colours of these formats only.
+    switch (converted.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_RGBX64:
+    case QImage::Format_RGBA64:
+    case QImage::Format_RGBA64_Premultiplied:
+        break;
+    default:
+        converted = converted.convertToFormat(converted.depth() > 32 ? QImage::Format_RGBA64
+                                              : converted.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                                            : QImage::Format_RGB32);
+        break;
+    }
+    converted.convertToColorSpace(QColorSpace::SRgb);
+    return converted.isNull() ? image : converted;
+}
+
 PWImageRep PWImageRep::fromBitmap(const QImage &image, const QSizeF &pointSize)
 {
     PWImageRep rep(Kind::Bitmap);
     rep.m_bitmap = image;
+    rep.m_shown = inOutputColours(image);
     rep.m_size = pointSize;
     return rep;
 }
@@ -293,6 +321,12 @@ QSize PWImageRep::renderedPixelSize() const
     return m_render->lastRendered;
 }
 
+bool PWImageRep::isLossy() const
+{
+    // A JPEG: a lossless copy of it would only be larger.
+    return m_kind == Kind::Bitmap && m_data.startsWith("\xFF\xD8\xFF");
+}
+
 bool PWImageRep::hasAlpha() const
 {
     return m_kind == Kind::Bitmap && m_bitmap.hasAlphaChannel();
@@ -347,15 +381,23 @@ bool PWImageRep::draw(QPainter &painter, const QRectF &target, const QRectF &sou
 
     switch (m_kind) {
     case Kind::Bitmap: {
-        if (m_bitmap.isNull())
+        if (m_drawing && !m_drawing->size().isEmpty()) {
+            const double ptX = m_drawing->size().width() / m_size.width();
+            const double ptY = m_drawing->size().height() / m_size.height();
+            m_drawing->draw(painter, target,
+                            QRectF(source.x() * ptX, source.y() * ptY, source.width() * ptX, source.height() * ptY));
+            return true;
+        }
+        if (m_shown.isNull())
             return false;
-        const double pxX = m_bitmap.width() / m_size.width();
-        const double pxY = m_bitmap.height() / m_size.height();
+        const double pxX = m_shown.width() / m_size.width();
+        const double pxY = m_shown.height() / m_size.height();
         const QRectF pixels(source.x() * pxX, source.y() * pxY, source.width() * pxX,
                             source.height() * pxY);
         painter.save();
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(target, m_bitmap, pixels);
+        painter.setRenderHint(QPainter::LosslessImageRendering, !isLossy());
+        painter.drawImage(target, m_shown, pixels);
         painter.restore();
         return true;
     }
@@ -389,6 +431,7 @@ bool PWImageRep::drawUnreadable(QPainter &painter, const QRectF &target, const Q
         const double pxY = raster.image.height() / m_size.height();
         painter.save();
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.setRenderHint(QPainter::LosslessImageRendering);
         painter.drawImage(target, raster.image,
                           QRectF(source.x() * pxX, source.y() * pxY, source.width() * pxX, source.height() * pxY));
         painter.restore();
@@ -472,6 +515,7 @@ bool PWImageRep::drawRendered(QPainter &painter, const QRectF &target, const QRe
     }
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     painter.drawImage(target, raster.image, pixels);
     painter.restore();
     return true;

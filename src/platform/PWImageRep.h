@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class PWSvgPictureDrawing;
 class QPainter;
 
 // One representation of an image: a bitmap, the bytes of a one-page PDF drawn through poppler,
@@ -67,6 +68,17 @@ public:
     // The EPS bounding box or the PDF page box, in points; empty for a bitmap.
     QRectF boundingBox() const { return m_box; }
 
+    // Whether its bytes were compressed with loss (a JPEG): a PDF may compress its pixels so again;
+    // those of every other picture stay as they are.
+    bool isLossy() const;
+    // The pixels in the colours every output of the program takes (sRGB), for pixels whose colour
+    // space is another (a photo with a wide-gamut profile); the same pixels otherwise.
+    static QImage inOutputColours(const QImage &image);
+
+    // The paths of a picture drawn from them (an SVG), at any resolution; null for pixels alone.
+    const std::shared_ptr<const PWSvgPictureDrawing> &vectorDrawing() const { return m_drawing; }
+    void setVectorDrawing(std::shared_ptr<const PWSvgPictureDrawing> drawing) { m_drawing = std::move(drawing); }
+
     // Bitmap layout as the mask conversion asks for it.
     bool hasAlpha() const;
     int bitsPerSample() const;
@@ -93,10 +105,12 @@ private:
     Kind m_kind = Kind::Bitmap;
     QSizeF m_size;
     QImage m_bitmap;
+    QImage m_shown; // the bitmap as drawn: in the output's colours
     QByteArray m_data;
     QRectF m_box;
     QByteArray m_digest;
     QSize m_pixelSize; // of a bitmap decoded from bytes
     QString m_failure;
     std::shared_ptr<RenderState> m_render;
+    std::shared_ptr<const PWSvgPictureDrawing> m_drawing;
 };

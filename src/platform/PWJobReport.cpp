@@ -54,8 +54,10 @@ qint64 defaultLostMs()
 }
 
 // Every kind of the report and what it means for its job, in the order a job names them. A kind
-// the report knows fails the job: what the output holds in place of what was asked for, or what
-// it left out, is no output to take for done.
+// fails the job when the output holds something in place of what was asked for, or leaves it
+// out: that is no output to take for done. The notes say what the user may want to know of an
+// output that is what was designed (a column nothing prints, a font in place of another), and
+// leave the job done.
 constexpr PWJobReport::KindText kKinds[] = {
     {PWJobReport::Kind::DesignNotRead, true, "Part of the design could not be read.",
      "part of the design could not be read", "part of the design could not be read"},
@@ -70,16 +72,32 @@ constexpr PWJobReport::KindText kKinds[] = {
      "1 text has letters that no installed font holds", "%1 texts have letters that no installed font holds"},
     {PWJobReport::Kind::OffPaper, true, "Some items were printed off the paper.", "items were printed off the paper",
      "items were printed off the paper"},
+    {PWJobReport::Kind::UnknownPaper, true, "The layout names a paper that is not known: it was printed on another.",
+     "the layout's paper is not known", "the layout's paper is not known"},
+    {PWJobReport::Kind::PlacementLost, true, "The layout lacks margins or gaps of its sheet: the labels are off their places.",
+     "the layout lacks margins or gaps of its sheet", "the layout lacks margins or gaps of its sheet"},
+    // The design is printed whole, on paper that holds it: a note, no failure.
+    {PWJobReport::Kind::OwnPaper, false, "A design larger than the default page was printed on a page of its own size.",
+     "1 design was printed on a page of its own size", "%1 designs were printed on pages of their own size"},
     {PWJobReport::Kind::Placeholder, true, "Some pictures were printed as placeholders.",
      "1 picture was drawn as a placeholder", "%1 pictures were drawn as placeholders"},
-    {PWJobReport::Kind::AddressTooLong, true, "Some addresses do not fit their labels, even in the smallest type.",
-     "1 address does not fit its label", "%1 addresses do not fit their labels"},
+    {PWJobReport::Kind::AddressTooLong, true, "Some addresses do not fit where they are printed, even in the smallest type.",
+     "1 address does not fit where it is printed", "%1 addresses do not fit where they are printed"},
     {PWJobReport::Kind::AddressPastEdge, true, "Some addresses run past the edge of the design.",
      "1 address runs past the edge of the design", "%1 addresses run past the edge of the design"},
     {PWJobReport::Kind::TextPastEdge, true, "Some texts run past the edge of the design.",
      "1 text runs past the edge of the design", "%1 texts run past the edge of the design"},
     {PWJobReport::Kind::CounterOutOfNumbers, true, "A counter ran out of whole numbers: some items have no number.",
      "1 counter ran out of whole numbers", "%1 counters ran out of whole numbers"},
+    {PWJobReport::Kind::ContactsReadOtherwise, false, "Some lines of the contacts file were read otherwise than written.",
+     "1 line of the contacts file was read otherwise than written",
+     "%1 lines of the contacts file were read otherwise than written"},
+    {PWJobReport::Kind::ColumnsNotRead, false, "Some columns of the contacts file hold no field and were not read.",
+     "some columns of the contacts file were not read", "some columns of the contacts files were not read"},
+    {PWJobReport::Kind::FieldsWithoutColumn, false, "No column of the contacts file gives some fields the design shows.",
+     "no column gives some fields the design shows", "no column gives some fields the design shows"},
+    {PWJobReport::Kind::FontReplaced, false, "Some fonts the design names are not installed: others were used.",
+     "1 font is not installed", "%1 fonts are not installed"},
 };
 
 constexpr bool tableInEnumOrder()
@@ -119,6 +137,14 @@ QString namedLetters(const QString &letters)
     return named.join(QStringLiteral(", "));
 }
 
+// A selector of a letter's variant (text or emoji style, a glyph variant) draws nothing of its own:
+// a font lacking it lacks no letter.
+bool isVariationSelector(uint code)
+{
+    return (code >= 0xFE00 && code <= 0xFE0F) || (code >= 0xE0100 && code <= 0xE01EF)
+           || (code >= 0x180B && code <= 0x180D) || code == 0x180F;
+}
+
 // Adds the letters of more that letters lacks, as many as a line names and one more (for "more").
 void addLetters(QString *letters, const QString &more)
 {
@@ -126,7 +152,7 @@ void addLetters(QString *letters, const QString &more)
     for (const uint code : more.toUcs4()) {
         if (have.size() > PWJobReport::kNamedLetters * 4)
             break;
-        if (!have.contains(code))
+        if (!have.contains(code) && !isVariationSelector(code))
             have.append(code);
     }
     *letters = QString::fromUcs4(reinterpret_cast<const char32_t *>(have.constData()), have.size());
@@ -213,8 +239,10 @@ QString PWJobReport::heading() const
         }
     if (kinds == 0)
         return QString();
-    return PWLocalizedString(kinds == 1 ? QString::fromLatin1(only->heading)
-                                        : QStringLiteral("The job was done, but not everything came out as designed."));
+    if (kinds == 1)
+        return PWLocalizedString(QString::fromLatin1(only->heading));
+    return PWLocalizedString(failsJob() ? QStringLiteral("The job was done, but not everything came out as designed.")
+                                        : QStringLiteral("The job was done as designed; some of it is worth knowing."));
 }
 
 QString PWJobReport::failureSummary() const
@@ -238,6 +266,8 @@ void PWJobReport::noteMissingLetters(const QString &text, const QString &letters
     }
     QString named;
     addLetters(&named, letters);
+    if (named.isEmpty())
+        return;
     note(Kind::MissingLetters, QStringLiteral("text ") + text,
          QStringLiteral("the letters %1 of \"%2\" are in no installed font: they print as empty boxes")
              .arg(namedLetters(named), quoted(text)));

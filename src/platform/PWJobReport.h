@@ -8,10 +8,14 @@
 // What a print or export job had to give up on while it ran: parts of its design that could not be
 // read, what its contacts file could not give as it is, texts drawn without any font or with
 // letters no installed font holds, items of a layout whose grid runs off its paper, pictures drawn
-// as placeholders, addresses that do not fit their labels even at the smallest type, addresses and
-// texts that run past their label, card or envelope, counters that ran out of whole numbers. The
-// report is the one place that says what each of these means for the job (kindText: whether it
-// fails the job, how the window heads it, how a job's last line sums it up). A report collects from the
+// as placeholders, addresses that do not fit their items even at the smallest type, addresses and
+// texts that run past their label, card or envelope, counters that ran out of whole numbers. And
+// what the user should know of a job whose output is what was designed: columns of the contacts
+// file no field takes, fields the design shows that no column gives, lines of a contacts file read
+// otherwise than written, fonts the design names that are not installed. The report is the one
+// place that says what each of these means for the job (kindText: whether it fails the job, how
+// the window heads it, how a job's last line sums it up): a job fails exactly when its output
+// lacks what was designed; every other line is a note. A report collects from the
 // moment it is made until it is destroyed, from every thread that works for the job (the items of
 // a long job are prepared on workers): whatever is noted meanwhile goes into each open report,
 // each thing once. The job tells the user from it when it ends.
@@ -30,13 +34,21 @@ public:
         NoFonts,
         MissingLetters,
         OffPaper,
+        UnknownPaper,
+        PlacementLost,
+        OwnPaper,
         Placeholder,
         AddressTooLong,
         AddressPastEdge,
         TextPastEdge,
-        CounterOutOfNumbers, // keep last: kKindCount counts to it
+        CounterOutOfNumbers,
+        // Notes: the output is what was designed.
+        ContactsReadOtherwise,
+        ColumnsNotRead,
+        FieldsWithoutColumn,
+        FontReplaced, // keep last: kKindCount counts to it
     };
-    static constexpr int kKindCount = int(Kind::CounterOutOfNumbers) + 1;
+    static constexpr int kKindCount = int(Kind::FontReplaced) + 1;
 
     // What a kind means for the job that noted it.
     struct KindText
@@ -75,7 +87,8 @@ public:
     // and 2 counters ..."); empty when none does.
     QString failureSummary() const;
 
-    // The letters a text drew with no installed font's glyph. Within an ItemScope they go to the
+    // The letters a text drew with no installed font's glyph (selectors of a letter's variant,
+    // which are no letters of their own, are left out). Within an ItemScope they go to the
     // item's subject (the person of a printed label), a few letters each; without one, to the text.
     static void noteMissingLetters(const QString &text, const QString &letters);
     // The item a drawing on this thread works for, named by subject, while the scope lasts; what

@@ -343,6 +343,16 @@ void store(Renderer &r, const QByteArray &digest, const QByteArray &key, const P
             failure.tries = transient && known != r.failures.end() && known->transient ? known->tries + 1 : 1;
             failure.since.start();
             r.failures.insert(digest, failure);
+        } else if (known->transient) {
+            // Tried again at another size and failed again: the picture has had one more try
+            // whatever the size, else a larger drawing would render it at every drawing.
+            if (transient) {
+                known->xScale = std::min(known->xScale, request.xScale);
+                known->yScale = std::min(known->yScale, request.yScale);
+                known->reason = reason;
+            }
+            ++known->tries;
+            known->since.start();
         }
         if (!r.named.contains(digest)) {
             r.named.insert(digest);
@@ -412,8 +422,11 @@ bool triedAgain(const Failure &failure, bool waits)
 std::optional<PWPictureRenderer::Raster> known(Renderer &r, const QByteArray &digest, const QByteArray &key,
                                                const PWPictureRenderer::Request &request, bool waits)
 {
-    if (const auto it = r.failures.constFind(digest); it != r.failures.cend() && request.xScale >= it->xScale
-                                                      && request.yScale >= it->yScale && !triedAgain(*it, waits))
+    // A picture resting after its tries of the moment rests at every size.
+    if (const auto it = r.failures.constFind(digest);
+        it != r.failures.cend()
+        && ((request.xScale >= it->xScale && request.yScale >= it->yScale) || (it->transient && it->tries >= kMostTries))
+        && !triedAgain(*it, waits))
         return failed(it->reason);
     if (const auto it = r.rasters.find(key); it != r.rasters.end()) {
         it->lastUse = ++r.clock;

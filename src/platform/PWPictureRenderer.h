@@ -20,9 +20,9 @@ class QPainter;
 // every later drawing of it at that resolution or a finer one gets the failure at once, drawn as a
 // placeholder; a coarser drawing tries again. A failure of the moment (the clock ran out on a
 // loaded machine, no child could be started) is tried again: at once by a drawing that waits, by
-// a window's drawing once it is half a minute old; after three such failures in a row, only once
-// the last is ten minutes old. Each failed drawing is noted in the open job reports (PWJobReport),
-// so that a job says which pictures it printed as placeholders.
+// a window's drawing once it is half a minute old; after three such failures in a row, at whatever
+// sizes, only once the last is ten minutes old. Each failed drawing is noted in the open job
+// reports (PWJobReport), so that a job says which pictures it printed as placeholders.
 //
 // Drawing waits for a rendering unless a Deferred scope is open on the calling thread (a window
 // painting): then the rendering is queued in the background, the drawing gets what is there, and

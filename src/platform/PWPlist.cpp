@@ -1,6 +1,7 @@
 #include "platform/PWPlist.h"
 
 #include "platform/PWFileReader.h"
+#include "platform/PWPlistBinaryChecker.h"
 #include "platform/PWPlistCodec.h"
 
 #include <QDate>
@@ -315,6 +316,20 @@ static_assert(sizeof(PWPlist) <= 32, "a value holds a text in place, beside its 
 
 static_assert(PWFileReader::kPropertyListLimit <= PWPlistCodec::kMaxInputSize,
               "a property list file the reader takes must be one the codec reads");
+
+std::optional<qsizetype> PWPlist::countDictionariesHolding(const QByteArray &bytes, const QString &key)
+{
+    if (bytes.startsWith("bplist")) {
+        const std::optional<quint64> count = PWPlistBinaryChecker::dictionariesHolding(bytes, key);
+        return count ? std::optional<qsizetype>(qsizetype(*count)) : std::nullopt;
+    }
+    if (!bytes.contains("<plist"))
+        return std::nullopt;
+    QByteArray text = key.toUtf8();
+    text.replace('&', "&amp;").replace('<', "&lt;").replace('>', "&gt;");
+    const QByteArray tag = "<key>" + text + "</key>";
+    return QByteArrayView(bytes).count(QByteArrayView(tag));
+}
 
 std::optional<PWPlist> PWPlist::readFile(const QString &path, QString *error)
 {

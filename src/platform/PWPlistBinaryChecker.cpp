@@ -1,6 +1,7 @@
 #include "platform/PWPlistBinaryChecker.h"
 
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -57,7 +58,60 @@ public:
         return error;
     }
 
+    // How many dictionary objects hold key among their keys; nothing when the bytes are malformed.
+    // Each object counts once, however often it is referred to.
+    std::optional<quint64> dictionariesHolding(const QString &key)
+    {
+        if (!readTrailer().isEmpty())
+            return std::nullopt;
+        std::vector<bool> isKey(m_objectCount, false);
+        for (quint64 index = 0; index < m_objectCount; ++index) {
+            const std::optional<QString> text = shortString(index, key.size());
+            isKey[index] = text && *text == key;
+        }
+        quint64 holding = 0;
+        for (quint64 index = 0; index < m_objectCount; ++index) {
+            ObjectInfo info;
+            if (!describe(index, &info).isEmpty())
+                return std::nullopt;
+            if (info.kind != kDictionary)
+                continue;
+            for (quint64 k = 0; k < info.refCount / 2; ++k) {
+                const quint64 ref = readBigEndian(m_bytes + info.refsStart + k * m_refSize, m_refSize);
+                if (ref < m_objectCount && isKey[ref]) {
+                    ++holding;
+                    break;
+                }
+            }
+        }
+        return holding;
+    }
+
 private:
+    // The text of the string object at index when it is length characters long.
+    std::optional<QString> shortString(quint64 index, qsizetype length) const
+    {
+        quint64 offset = 0;
+        if (!objectOffset(index, &offset).isEmpty())
+            return std::nullopt;
+        const quint8 kind = m_bytes[offset] >> 4;
+        if (kind != kAsciiString && kind != kUtf16String)
+            return std::nullopt;
+        quint64 position = offset + 1;
+        quint64 stored = 0;
+        if (!readLength(m_bytes[offset] & 0xF, &position, &stored).isEmpty() || stored != quint64(length))
+            return std::nullopt;
+        const quint64 unit = kind == kUtf16String ? 2 : 1;
+        if (stored > (m_tableOffset - position) / unit)
+            return std::nullopt;
+        QString text;
+        for (quint64 i = 0; i < stored; ++i) {
+            const uchar *character = m_bytes + position + i * unit;
+            text.append(QChar(unit == 1 ? char16_t(character[0]) : char16_t((character[0] << 8) | character[1])));
+        }
+        return text;
+    }
+
     QString readTrailer()
     {
         if (m_size < kHeaderSize + 1 + 1 + kTrailerSize)
@@ -318,4 +372,9 @@ private:
 QString PWPlistBinaryChecker::check(const QByteArray &bytes, int maxDepth)
 {
     return Walker(bytes, qMax(0, maxDepth)).run();
+}
+
+std::optional<quint64> PWPlistBinaryChecker::dictionariesHolding(const QByteArray &bytes, const QString &key)
+{
+    return Walker(bytes, 0).dictionariesHolding(key);
 }

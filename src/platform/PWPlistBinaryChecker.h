@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 // Walks the object graph of a binary property list ("bplist00": trailer, offset table, objects
 // with their markers, as the format is publicly described) before any parser builds a tree from
 // it. It answers why the bytes are unsafe or malformed: offsets or lengths outside the file,
@@ -15,4 +17,7 @@ public:
     // An empty string when the bytes are a well-formed binary property list whose containers
     // nest at most maxDepth deep, else the reason.
     static QString check(const QByteArray &bytes, int maxDepth);
+    // How many dictionary objects of a binary property list hold key, read from the object table
+    // without building anything; nothing when the bytes are no binary property list.
+    static std::optional<quint64> dictionariesHolding(const QByteArray &bytes, const QString &key);
 };

@@ -159,6 +159,16 @@ bool isQuotedPrintable(const PWVCardLine &line)
     return false;
 }
 
+// A line of the file as a message quotes it: its first few characters, controls left out.
+QString quotedLine(const QString &text)
+{
+    QString line = text;
+    line.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+    line = line.simplified();
+    constexpr int kQuoted = 40;
+    return line.size() > kQuoted ? line.left(kQuoted) + QStringLiteral("...") : line;
+}
+
 // One logical line to a content line; false for a line without a name and a colon.
 bool parseLine(const QString &text, PWVCardLine &line, QString *reason)
 {
@@ -498,21 +508,21 @@ std::optional<QList<PWVCard>> PWVCardParser::parse(const QByteArray &bytes, QStr
 }
 
 bool PWVCardParser::parseEach(const QByteArray &bytes, const std::function<void(PWVCard &)> &take, QString *error,
-                              int *beginLines, QStringList *problems)
+                              int *beginLines, QStringList *problems, QStringList *notes)
 {
-    return parseCards(bytes, take, nullptr, error, beginLines, problems);
+    return parseCards(bytes, take, nullptr, error, beginLines, problems, notes);
 }
 
 bool PWVCardParser::parseEachWithSource(const QByteArray &bytes,
                                         const std::function<void(PWVCard &, PWVCardSource &)> &take, QString *error,
                                         int *beginLines, QStringList *problems)
 {
-    return parseCards(bytes, nullptr, take, error, beginLines, problems);
+    return parseCards(bytes, nullptr, take, error, beginLines, problems, nullptr);
 }
 
 bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void(PWVCard &)> &take,
                                const std::function<void(PWVCard &, PWVCardSource &)> &takeWithSource,
-                               QString *error, int *beginLines, QStringList *problems)
+                               QString *error, int *beginLines, QStringList *problems, QStringList *notes)
 {
     // The first few damaged cards are named, the rest counted.
     constexpr int kCardsNamed = 20;
@@ -539,6 +549,11 @@ bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void
     // A file of broken lines would log each of them: the first few are named, the rest counted.
     constexpr int kLinesNamed = 20;
     int linesLeftOut = 0;
+    int continuations = 0;
+    int colonlessLeftOut = 0;
+    // Whether the line before was a content line of the card being read, which a line without a
+    // colon continues.
+    bool afterContent = false;
     int cards = 0;
     PWVCard current;
     int depth = 0; // 1 inside a card; more inside cards embedded in it, whose lines are dropped
@@ -563,6 +578,7 @@ bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void
     };
     while (logical.next(lineText, number, &rawFrom, &rawTo)) {
         if (lineText.trimmed().isEmpty()) {
+            afterContent = false;
             if (depth > 0)
                 keepWritten();
             continue;
@@ -577,6 +593,27 @@ bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void
         if (!parseLine(lineText, line, &reason)) {
             if (depth > 0)
                 keepWritten();
+            const bool colonless = depth == 1 && indexOutsideQuotes(lineText, QLatin1Char(':')) < 0;
+            if (colonless && afterContent) {
+                // A line without a colon right after a content line of its card is that line's
+                // continuation folded without its blank (an address's city and ZIP): read as such,
+                // and said, since the file does not say so itself.
+                current.last().value.append(lineText);
+                if (++continuations <= kLinesNamed && notes)
+                    notes->append(QStringLiteral("Line %1 has no colon; it was read as the continuation of the "
+                                                 "%2 line before it (\"%3\").")
+                                      .arg(number)
+                                      .arg(current.last().name, quotedLine(lineText)));
+                continue;
+            }
+            afterContent = false;
+            // One with nothing before it to continue is lost to the card: named, the first few.
+            if (colonless && ++colonlessLeftOut <= kLinesNamed && problems)
+                problems->append(QStringLiteral("Line %1 of the card beginning on line %2 has no colon and was left "
+                                                "out (\"%3\").")
+                                     .arg(number)
+                                     .arg(cardLine)
+                                     .arg(quotedLine(lineText)));
             if (++linesLeftOut <= kLinesNamed)
                 qCInfo(lcVCard).noquote() << QStringLiteral("vCard line %1 left out: %2").arg(number).arg(reason);
             continue;
@@ -587,6 +624,7 @@ bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void
                                        charsets.isEmpty() ? QString() : charsets.constFirst());
             line.parameters.removeIf([](const auto &p) { return p.first == QLatin1String("ENCODING"); });
         }
+        afterContent = false;
         const bool boundary = line.name == QLatin1String("BEGIN") || line.name == QLatin1String("END");
         if (boundary && line.value.trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0) {
             if (line.name == QLatin1String("BEGIN")) {
@@ -630,9 +668,15 @@ bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void
         if (takeWithSource)
             source.lineOfContent.append(int(source.lines.size() - 1));
         current.append(std::move(line));
+        afterContent = true;
     }
     if (linesLeftOut > kLinesNamed)
         qCInfo(lcVCard).noquote() << QStringLiteral("vCard: %1 more lines left out").arg(linesLeftOut - kLinesNamed);
+    if (colonlessLeftOut > kLinesNamed && problems)
+        problems->append(QStringLiteral("%1 more lines without a colon were left out.").arg(colonlessLeftOut - kLinesNamed));
+    if (continuations > kLinesNamed && notes)
+        notes->append(QStringLiteral("%1 more lines without a colon were read as continuations of the lines before them.")
+                          .arg(continuations - kLinesNamed));
     if (damagedCards > kCardsNamed)
         tell(QStringLiteral("%1 more damaged cards were left out.").arg(damagedCards - kCardsNamed));
     if (cardsPastLimit > 0)

@@ -54,8 +54,12 @@ public:
     // that a caller making persons never holds every card of a large file at once. False, with
     // a reason, where parse() answers nothing; the cards handed over by then are the caller's
     // to drop.
+    // A line without a colon that follows a content line of its card is read as that line's
+    // continuation (folded without its blank) and named in notes, when given; one at the start of
+    // a card is left out and named in problems.
     static bool parseEach(const QByteArray &bytes, const std::function<void(PWVCard &)> &take,
-                          QString *error = nullptr, int *beginLines = nullptr, QStringList *problems = nullptr);
+                          QString *error = nullptr, int *beginLines = nullptr, QStringList *problems = nullptr,
+                          QStringList *notes = nullptr);
 
     // The same, each card handed over with its source: a writer can then keep what it does not
     // change exactly as it was written.
@@ -76,5 +80,5 @@ public:
 private:
     static bool parseCards(const QByteArray &bytes, const std::function<void(PWVCard &)> &take,
                            const std::function<void(PWVCard &, PWVCardSource &)> &takeWithSource, QString *error,
-                           int *beginLines, QStringList *problems);
+                           int *beginLines, QStringList *problems, QStringList *notes);
 };

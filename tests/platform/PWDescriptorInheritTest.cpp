@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "platform/PWDescriptor.h"
+#include "platform/PWSaveFile.h"
 
 #include <QDir>
 #include <QProcess>
@@ -56,6 +57,48 @@ TEST(PWDescriptorInheritTest, NoDescriptorOfOursReachesAStartedProgram)
         ASSERT_TRUE(held.isValid());
         const QString seen = heldByAChild();
         // The child did list its descriptors: its standard output at least.
+        EXPECT_TRUE(seen.contains(u"pipe:"_s)) << qPrintable(seen);
+        EXPECT_FALSE(seen.contains(folder.path())) << qPrintable(seen);
+    }
+}
+
+// A save holds its folder, the checked file and the new bytes open while it writes; a program
+// started meanwhile (a contact helper, a picture read in a child) must hold none of them, on
+// either road to the new file, nor while a streamed file is open.
+TEST(PWDescriptorInheritTest, NoDescriptorOfASaveReachesAProgramStartedWhileItWrites)
+{
+    enum class Road { Unnamed, Named, Streamed };
+    const struct
+    {
+        const char *name;
+        Road road;
+    } cases[] = {
+        {"an unnamed new file", Road::Unnamed},
+        {"a named part file", Road::Named},
+        {"a streamed file", Road::Streamed},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir folder;
+        ASSERT_TRUE(folder.isValid());
+        const QString target = folder.filePath(u"labels.pdf"_s);
+        ASSERT_TRUE(pwtest::writeFile(target, "last week's labels"));
+        QString seen;
+        QString reason;
+        PWSaveFile::setUnnamedTemporaryAllowed(c.road != Road::Named);
+        if (c.road == Road::Streamed) {
+            PWSaveFile::File file(target);
+            ASSERT_TRUE(PWSaveFile::open(file, &reason)) << qPrintable(reason);
+            file.write("this week's labels");
+            seen = heldByAChild();
+            EXPECT_TRUE(PWSaveFile::commit(file, &reason)) << qPrintable(reason);
+        } else {
+            PWSaveFile::setBeforeReplaceHook([&seen] { seen = heldByAChild(); });
+            EXPECT_TRUE(PWSaveFile::write(target, "this week's labels", &reason)) << qPrintable(reason);
+            PWSaveFile::setBeforeReplaceHook(nullptr);
+        }
+        PWSaveFile::setUnnamedTemporaryAllowed(true);
+        EXPECT_EQ(pwtest::readFile(target), QByteArray("this week's labels"));
         EXPECT_TRUE(seen.contains(u"pipe:"_s)) << qPrintable(seen);
         EXPECT_FALSE(seen.contains(folder.path())) << qPrintable(seen);
     }

@@ -6,6 +6,8 @@
 #include "app/printing/CAPrinter.h"
 #include "app/printing/CAPrinterPrintTarget.h"
 
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/document/CFTADocument.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/merge/CAPrintTarget.h"
 #include "kernel/merge/CAPrintingView.h"
@@ -24,6 +26,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
+#include <QSet>
 
 #include <algorithm>
 #include <optional>
@@ -145,12 +148,23 @@ bool readDesign(const QString &path, CADocument &document, QString *reason)
     return true;
 }
 
-// The persons of the contacts file; what its reader names of a file that gave persons goes into
-// problems (each one fails the job after its output), a file that gave none is a failure with
-// its first reason.
-std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSource::ColumnChoices &columns,
-                                         QString *reason, QStringList *named, qsizetype *takenByQuotes)
+// What the contacts reader said of a file that gave persons.
+struct ContactsRead
 {
+    // Each one fails the job after its output.
+    QStringList problems;
+    qsizetype takenByQuotes = 0;
+    // Notes: lines read otherwise than written, columns no field takes, the fields columns hold.
+    QStringList readOtherwise;
+    std::optional<CATextFileSource::ColumnsRead> columns;
+};
+
+// The persons of the contacts file, with what its reader said of it in read; a file that gave
+// none is a failure with its first reason.
+std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSource::ColumnChoices &columnChoices,
+                                         QString *reason, ContactsRead *read)
+{
+    QStringList *named = &read->problems;
     int error = 0;
     const PWPathStatus::Kind kind = PWPathStatus::kindAt(bytesOf(path), &error);
     if (kind == PWPathStatus::Kind::Missing) {
@@ -173,7 +187,7 @@ std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSo
     // The extension decides whatever its case: "CARDS.VCF" is a vCard file too.
     if (QFileInfo(path).suffix().compare(QStringLiteral("vcf"), Qt::CaseInsensitive) == 0) {
         QString error;
-        CAPersonList persons = CAVCFSource::personFromVCFFile(readable, &error);
+        CAPersonList persons = CAVCFSource::personFromVCFFile(readable, &error, {}, &read->readOtherwise);
         if (persons.isEmpty()) {
             *reason = QStringLiteral("no persons in the contacts file %1%2")
                           .arg(path, error.isEmpty() ? QString() : QStringLiteral(": ") + error);
@@ -185,7 +199,9 @@ std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSo
     }
     QStringList problems;
     std::optional<QStringList> nameless;
-    std::optional<CAPersonList> persons = CATextFileSource::personsFromTextFile(readable, columns, &problems, &nameless, takenByQuotes);
+    read->columns.emplace();
+    std::optional<CAPersonList> persons = CATextFileSource::personsFromTextFile(
+        readable, columnChoices, &problems, &nameless, &read->takenByQuotes, &*read->columns);
     if (nameless) {
         // Labels without names are no merge: nothing prints, and the reason says what to place.
         QStringList quoted;
@@ -211,6 +227,71 @@ std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSo
     return persons;
 }
 
+// "A", "A and B", "A, B and C".
+QString listed(const QStringList &items)
+{
+    if (items.size() < 2)
+        return items.join(QString());
+    return items.first(items.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") + items.last();
+}
+
+// The fields the design's recipient addresses show that no column of a contacts file gives, as the
+// user knows them; each with the keys of the import any of which gives it (a key ends so: the
+// work, home and other city are each a city). A country is left out: a list of one country has
+// no column for it, and the design prints none for its own.
+QStringList fieldsWithoutColumn(const CADocument &document, const QStringList &placed)
+{
+    struct Field
+    {
+        textCategory category;
+        const char *name;
+        std::initializer_list<const char *> keys;
+    };
+    static const Field kFields[] = {
+        {tcFullName, "Name", {"firstname", "lastname"}},
+        {tcFirstName, "First Name", {"firstname"}},
+        {tcLastName, "Last Name", {"lastname"}},
+        {tcPrefix, "Title", {"prefix"}},
+        {tcSuffix, "Suffix", {"suffix"}},
+        {tcJobTitle, "Job Title", {"title"}},
+        {tcCompany, "Company", {"companyname"}},
+        {tcDepartment, "Department", {"department"}},
+        {tcStreet, "Street", {"street"}},
+        {tcCityLine, "City, State and ZIP", {"city", "state", "zip"}},
+        {tcCity, "City", {"city"}},
+        {tcState, "State", {"state"}},
+        {tcZIP, "ZIP", {"zip"}},
+    };
+    const CFTADocument *kernel = document.ftDocument();
+    if (!kernel)
+        return {};
+    QSet<int> shown;
+    for (int side = 0; side < kernel->getSidesCount(); ++side)
+        for (const bool back : {true, false})
+            for (const CFTComponent *component : kernel->GetComponents(side, back)) {
+                // Every field the address may show: one the design leaves empty is filled per person.
+                if (!component || component->getClassID() != ciAddressPanel || !component->GetToFrom()
+                    || component->IsHidden())
+                    continue;
+                const auto *panel = static_cast<const CFTAAddressPanel *>(component);
+                for (unsigned int i = 0; i < panel->addressComponentCount(); ++i)
+                    if (const CFTAAddressText *field = panel->addressComponentAtIndex(i); field && field->isEnabled(true))
+                        shown.insert(field->GetTextCategory());
+            }
+    QStringList missing;
+    for (const Field &field : kFields) {
+        if (!shown.contains(field.category))
+            continue;
+        const bool given = std::any_of(placed.cbegin(), placed.cend(), [&field](const QString &key) {
+            return std::any_of(field.keys.begin(), field.keys.end(),
+                               [&key](const char *end) { return key.endsWith(QLatin1String(end)); });
+        });
+        if (!given)
+            missing.append(QString::fromLatin1(field.name));
+    }
+    return missing;
+}
+
 } // namespace
 
 CABatchJob::CABatchJob(CACommandRequest request)
@@ -224,6 +305,32 @@ void CABatchJob::noteReadProblems(const QStringList &problems)
     for (qsizetype i = 0; i < problems.size(); ++i)
         PWJobReport::note(PWJobReport::Kind::DesignNotRead, QString::number(i),
                           QStringLiteral("part of the design could not be read: %1").arg(problems.at(i)));
+}
+
+void CABatchJob::noteContactsNotes(const QString &path, const QStringList &readOtherwise, const QStringList &unread,
+                                   const QStringList &withoutColumn)
+{
+    for (qsizetype i = 0; i < readOtherwise.size(); ++i)
+        PWJobReport::note(PWJobReport::Kind::ContactsReadOtherwise, QString::number(i), readOtherwise.at(i));
+    const QString file = QFileInfo(path).fileName();
+    if (!unread.isEmpty()) {
+        // An export of a mail program has dozens of columns no label prints: a few are named.
+        constexpr qsizetype kNamed = 8;
+        QStringList quoted;
+        for (const QString &column : unread.first(std::min(unread.size(), kNamed)))
+            quoted.append(QStringLiteral("\"%1\"").arg(column));
+        if (unread.size() > kNamed)
+            quoted.append(QStringLiteral("%1 more").arg(unread.size() - kNamed));
+        PWJobReport::note(PWJobReport::Kind::ColumnsNotRead, path,
+                          (unread.size() == 1 ? QStringLiteral("%1: the column %2 holds no field the program knows and is not read")
+                                              : QStringLiteral("%1: the columns %2 hold no field the program knows and are not read"))
+                              .arg(file, listed(quoted)));
+    }
+    if (!withoutColumn.isEmpty())
+        PWJobReport::note(PWJobReport::Kind::FieldsWithoutColumn, path,
+                          QStringLiteral("%1: no column gives the %2 that the design's address shows; it prints without %3")
+                              .arg(file, listed(withoutColumn),
+                                   withoutColumn.size() == 1 ? QStringLiteral("it") : QStringLiteral("them")));
 }
 
 void CABatchJob::noteContactsProblems(const QStringList &problems, qsizetype takenByQuotes)
@@ -282,22 +389,30 @@ int CABatchJob::print(QString *reason)
 
     std::optional<CAPrintingView::PersonList> persons;
     if (!m_request.contacts.isEmpty()) {
-        QStringList problems;
-        qsizetype takenByQuotes = 0;
-        const std::optional<CAPersonList> read =
-            readContacts(m_request.contacts, m_request.columns, reason, &problems, &takenByQuotes);
+        ContactsRead said;
+        const std::optional<CAPersonList> read = readContacts(m_request.contacts, m_request.columns, reason, &said);
         if (!read)
             return CACommandLine::kFailure;
-        noteContactsProblems(problems, takenByQuotes);
+        noteContactsProblems(said.problems, said.takenByQuotes);
+        noteContactsNotes(m_request.contacts, said.readOtherwise, said.columns ? said.columns->unread : QStringList(),
+                          said.columns ? fieldsWithoutColumn(*document, said.columns->placed) : QStringList());
         persons.emplace(read->begin(), read->end());
     } else if (!m_request.printList.isEmpty()) {
-        const std::optional<CAPersonList> list = CAPrintListArray::getShared().getPrintListByName(m_request.printList);
+        const CAPrintListArray &lists = CAPrintListArray::getShared();
+        const std::optional<CAPersonList> list = lists.getPrintListByName(m_request.printList);
+        // What the stored lists lost in reading says why a list is missing or empty.
+        const QString lost = lists.loadProblems().join(u' ');
         if (!list) {
-            *reason = QStringLiteral("there is no print list named \"%1\"").arg(m_request.printList);
+            *reason = lost.isEmpty() ? QStringLiteral("there is no print list named \"%1\"").arg(m_request.printList)
+                                     : QStringLiteral("the print list \"%1\" could not be read from the settings: %2")
+                                           .arg(m_request.printList, lost);
             return CACommandLine::kFailure;
         }
         if (list->isEmpty()) {
-            *reason = QStringLiteral("the print list \"%1\" has no persons").arg(m_request.printList);
+            const QString own = lists.loadProblems().filter(QStringLiteral("\"%1\"").arg(m_request.printList)).join(u' ');
+            *reason = own.isEmpty() ? QStringLiteral("the print list \"%1\" has no persons").arg(m_request.printList)
+                                    : QStringLiteral("the persons of the print list \"%1\" could not be read: %2")
+                                          .arg(m_request.printList, own);
             return CACommandLine::kFailure;
         }
         // A person kept unread would print as an empty label: the warnings name each one.

@@ -27,7 +27,9 @@ public:
     // job's report (PWJobReport) holds that fails a job (a part of the design not read, a problem
     // the contacts reader names, a picture printed as a placeholder, an address or text past its
     // label or card, items off the paper, letters without a font, a counter out of numbers) fails
-    // it after its output is written, each named among the warnings.
+    // it after its output is written, each named among the warnings; what it notes of an output
+    // that is as designed (columns not read, fonts replaced, ...) is named there too and leaves
+    // the job done.
     int run(QString *reason);
     // What the job's report named, in its order, whether or not the job was done.
     const QStringList &warnings() const { return m_warnings; }
@@ -36,6 +38,10 @@ private:
     int print(QString *reason);
     static void noteReadProblems(const QStringList &problems);
     static void noteContactsProblems(const QStringList &problems, qsizetype takenByQuotes);
+    // The notes of a contacts file whose persons print as designed: lines read otherwise than
+    // written, columns no field takes, the fields the design shows that no column gives.
+    static void noteContactsNotes(const QString &path, const QStringList &readOtherwise, const QStringList &unread,
+                                  const QStringList &withoutColumn);
     int exportDesign(QString *reason);
     // Whether `items` items from the requested start fit in one job on a sheet of `positions`.
     bool jobFits(qint64 items, int positions, QString *reason) const;

@@ -88,7 +88,10 @@ QList<QCommandLineOption> instanceOptions()
                         "(shipping labels), enp (envelopes), mps (postcards); any other TYPE starts where it was "
                         "left."),
          QStringLiteral("TYPE")},
-        {kNew, QStringLiteral("Make a blank design of TYPE (enp an envelope, mps a postcard, any other a label)."),
+        {kNew,
+         QStringLiteral("Make a blank design of TYPE: enp an envelope, mps a postcard; ral, adr, shp and any other "
+                        "TYPE the same blank label, on the default label layout (a return address or shipping "
+                        "label is chosen with --assistant TYPE)."),
          QStringLiteral("TYPE")},
     };
 }

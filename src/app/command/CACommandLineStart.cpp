@@ -243,15 +243,25 @@ void CACommandLineStart::openRequested()
     // The commands of this start go to this instance, as a later start's would, and come before
     // the start-up's own document: a start that asks for a postcard or a print sheet gets that,
     // not the assistant in front of it.
-    controller.openStartupDocuments(startupFiles, &parser, [this] {
+    bool assistantToCome = false;
+    controller.openStartupDocuments(startupFiles, &parser, [this, &assistantToCome] {
         for (const QJsonObject &command : std::as_const(m_request.commands)) {
             const QJsonObject answer = m_scriptCommands->execute(command, QDir::currentPath());
             if (answer.value(QStringLiteral("status")).toString() != u"ok")
                 CACommandLine::printLine(answer.value(QStringLiteral("message")).toString());
         }
         // An assistant asked for comes from the event loop: it is the start's first window.
-        return m_scriptCommands->assistantPending();
+        assistantToCome = m_scriptCommands->assistantPending();
+        return assistantToCome;
     });
+    if (assistantToCome) {
+        // An assistant cancelled, or one whose open panel was, leaves the label a start with no
+        // request opens: the application is never left with no window to quit from.
+        QObject::connect(m_scriptCommands.get(), &CAScriptCommands::assistantRunEnded, &controller, [&controller] {
+            if (controller.manager().documents().isEmpty())
+                controller.openUntitledDocument();
+        }, Qt::SingleShotConnection);
+    }
     controller.setTerminateWhenLastDocumentCloses(true);
 
     // Without its address formats the application still opens, so that no work is lost, but it
@@ -266,5 +276,11 @@ void CACommandLineStart::finishLaunching()
     CADocumentController &controller = *m_controller;
     // The floating panels come once the first window is up: the design window's picture panes
     // wait for a content library still being seeded, and the document must not wait with them.
+    // Nor do they come over the start's assistant, whose buttons they would cover: they follow it.
+    if (m_scriptCommands->assistantPending()) {
+        QObject::connect(m_scriptCommands.get(), &CAScriptCommands::assistantRunEnded, &controller,
+                [&controller] { controller.applicationDidFinishLaunching(); }, Qt::SingleShotConnection);
+        return;
+    }
     QTimer::singleShot(0, &controller, [&controller] { controller.applicationDidFinishLaunching(); });
 }

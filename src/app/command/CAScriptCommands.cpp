@@ -437,6 +437,7 @@ void CAScriptCommands::showQueuedAssistant()
     if (m_assistantQueued)
         return;
     acceptAssistantRun(std::move(run));
+    Q_EMIT assistantRunEnded();
 }
 
 void CAScriptCommands::acceptAssistantRun(AssistantRun run)

@@ -93,6 +93,10 @@ public:
     // Whether an assistant run started by a command is on its way (shown or waiting to be).
     bool assistantPending() const { return m_assistantQueued || m_assistantShowing; }
 
+Q_SIGNALS:
+    // A run started by a command has ended and what it made is open; none is pending any more.
+    void assistantRunEnded();
+
 private:
     std::shared_ptr<CAOpenDocument> documentFor(const QJsonObject &command, const QString &workingDirectory,
                                                 QString *error);

@@ -201,8 +201,8 @@ CAPersonListDictionary CAPersonListDictionary::fromStoredForm(const PWPlist &sto
             problems->append(problem);
     };
     if (!stored.isDictionary()) {
-        note(QStringLiteral("a stored print list is %1, not a list of persons; it is shown as an empty list and kept "
-                            "as it was stored")
+        note(QStringLiteral("A stored print list is no dictionary (%1); it was read as an empty list and is kept as it "
+                            "was stored.")
                  .arg(PWUserDefaults::describe(stored)));
         list.m_kept = stored;
         return list;
@@ -214,8 +214,10 @@ CAPersonListDictionary CAPersonListDictionary::fromStoredForm(const PWPlist &sto
     const PWPlist persons = stored.value(QStringLiteral("Persons"));
     const QString where = QStringLiteral("the print list \"%1\"").arg(list.m_name);
     if (!persons.isNull() && !persons.isArray()) {
-        note(QStringLiteral("the persons of %1 are %2, not a list; it is shown empty and kept as it was stored")
-                 .arg(where, PWUserDefaults::describe(persons)));
+        // Named with its list: a job asked for that list says why it has no persons.
+        note(QStringLiteral("The stored persons of the print list \"%1\" are not a list (%2); it was read without "
+                            "persons and is kept as it was stored.")
+                 .arg(list.m_name, PWUserDefaults::describe(persons)));
         list.m_kept = stored;
         list.m_keptName = list.m_name;
         list.m_keptSort = list.m_sort;

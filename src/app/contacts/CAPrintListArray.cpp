@@ -48,8 +48,8 @@ void CAPrintListArray::load()
             m_lists.append(CAPersonListDictionary::fromStoredForm(entry, &m_loadProblems));
     } else if (!stored.isNull()) {
         m_keptLists = stored;
-        m_loadProblems.append(QStringLiteral("the print lists in the settings are %1, not a list; none is shown, and "
-                                             "they are kept as they were stored until a print list is made")
+        m_loadProblems.append(QStringLiteral("The stored print lists are not a list (%1); there are no print lists, and "
+                                             "they are kept as they were stored until a print list is made.")
                                   .arg(PWUserDefaults::describe(stored)));
         qCWarning(lcContacts).noquote() << m_loadProblems.last();
     }

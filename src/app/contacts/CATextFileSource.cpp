@@ -55,19 +55,19 @@ QString CATextFileSource::name()
 
 std::optional<CAPersonList> CATextFileSource::personsFromTextFile(const QString &path, QStringList *problems)
 {
-    return readTextFile(path, nullptr, problems, nullptr, nullptr);
+    return readTextFile(path, nullptr, problems, nullptr, nullptr, nullptr);
 }
 
 std::optional<CAPersonList> CATextFileSource::personsFromTextFile(const QString &path, const ColumnChoices &columns,
                                                                   QStringList *problems, std::optional<QStringList> *nameless,
-                                                                  qsizetype *takenByQuotes)
+                                                                  qsizetype *takenByQuotes, ColumnsRead *columnsRead)
 {
-    return readTextFile(path, &columns, problems, nameless, takenByQuotes);
+    return readTextFile(path, &columns, problems, nameless, takenByQuotes, columnsRead);
 }
 
 std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, const ColumnChoices *columns,
                                                            QStringList *problems, std::optional<QStringList> *nameless,
-                                                           qsizetype *takenByQuotes)
+                                                           qsizetype *takenByQuotes, ColumnsRead *columnsRead)
 {
     PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kDelimitedTextLimit, textSignature());
     if (!file.ok()) {
@@ -85,7 +85,7 @@ std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, 
     bool refusedNameless = false;
     if (columns) {
         options.showDialog = true;
-        hooks.confirmTextImport = [columns, &read, &refusedNameless, nameless, takenByQuotes](
+        hooks.confirmTextImport = [columns, &read, &refusedNameless, nameless, takenByQuotes, columnsRead](
                                       CADelimitedText &text, const CATextImportOptions &, QWidget *) {
             if (takenByQuotes)
                 *takenByQuotes = text.recordsTakenByQuotes();
@@ -133,6 +133,11 @@ std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, 
                 nameless->emplace(unplaced);
                 refusedNameless = true;
                 return false;
+            }
+            if (columnsRead) {
+                columnsRead->unread = unplaced;
+                columnsRead->placed = registry.keys();
+                return true;
             }
             for (const QString &column : std::as_const(unplaced))
                 read.append(QStringLiteral("The column \"%1\" holds no known field and is not read.").arg(column));

@@ -38,10 +38,19 @@ public:
     // columns that are not read (none when the file has no header row). takenByQuotes, when
     // given, is set to the lines that look like records of their own but were read into quoted
     // fields of many lines (CADelimitedText::recordsTakenByQuotes()).
+    // With columns given, the columns left unread are not named in problems but listed there
+    // (the output lacks nothing for them: a design prints no field that no column gives), and
+    // the keys of the fields the columns hold are listed in placed.
     using ColumnChoices = QList<QPair<QString, QString>>;
+    struct ColumnsRead
+    {
+        QStringList unread;
+        QStringList placed;
+    };
     static std::optional<CAPersonList> personsFromTextFile(const QString &path, const ColumnChoices &columns,
                                                            QStringList *problems, std::optional<QStringList> *nameless = nullptr,
-                                                           qsizetype *takenByQuotes = nullptr);
+                                                           qsizetype *takenByQuotes = nullptr,
+                                                           ColumnsRead *columnsRead = nullptr);
     static void registerWith(CADataSourceContainer &container);
 
     explicit CATextFileSource(CADataSourceContainer &container, QObject *parent = nullptr);
@@ -60,7 +69,7 @@ Q_SIGNALS:
 private:
     static std::optional<CAPersonList> readTextFile(const QString &path, const ColumnChoices *columns,
                                                     QStringList *problems, std::optional<QStringList> *nameless,
-                                                    qsizetype *takenByQuotes);
+                                                    qsizetype *takenByQuotes, ColumnsRead *columnsRead);
 
     CADataSourceContainer &m_container;
     std::optional<CAPersonList> m_source;

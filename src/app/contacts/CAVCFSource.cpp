@@ -38,7 +38,8 @@ QString CAVCFSource::name()
     return ContactsVCFSource.isEmpty() ? PWLocalizedString(QStringLiteral("VCFFile")) : ContactsVCFSource;
 }
 
-CAPersonList CAVCFSource::personFromVCFFile(const QString &path, QString *error, const CardReport &report)
+CAPersonList CAVCFSource::personFromVCFFile(const QString &path, QString *error, const CardReport &report,
+                                            QStringList *notes)
 {
     CAPersonList persons;
     const QString fileName = QFileInfo(path).fileName();
@@ -56,6 +57,7 @@ CAPersonList CAVCFSource::personFromVCFFile(const QString &path, QString *error,
     // The count a progress bar needs, before the reading: the cards' first lines.
     const quint32 expected = report ? countBeginLines(file.bytes) : 0;
     QStringList leftOut;
+    QStringList readOtherwise;
     const bool parsed = PWVCardParser::parseEach(
         file.bytes,
         [&](PWVCard &card) {
@@ -71,7 +73,7 @@ CAPersonList CAVCFSource::personFromVCFFile(const QString &path, QString *error,
             if (std::shared_ptr<PWPerson> person = PWVCardReader::personFromCard(card))
                 persons.append(std::move(person));
         },
-        &reason, &begins, &leftOut);
+        &reason, &begins, &leftOut, &readOtherwise);
     if (stopped) {
         persons.clear();
         if (error)
@@ -84,6 +86,10 @@ CAPersonList CAVCFSource::personFromVCFFile(const QString &path, QString *error,
             *error = QStringLiteral("%1 holds no contacts that can be read: %2.").arg(fileName, reason);
         qCWarning(lcContacts).noquote() << "vCard file not read:" << path << reason;
         return persons;
+    }
+    if (notes) {
+        for (const QString &note : std::as_const(readOtherwise))
+            notes->append(QStringLiteral("%1: %2").arg(fileName, note));
     }
     if (!leftOut.isEmpty() && error) {
         // What the parser names says more than a count.

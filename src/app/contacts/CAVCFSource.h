@@ -28,8 +28,10 @@ public:
     // report, when given, hears of each card (its index from 0, and the cards the file holds) and
     // answers true to stop: a stopped reading gives no persons and the reason "stopped".
     using CardReport = std::function<bool(quint32 index, quint32 count)>;
+    // notes, when given, hears what was read otherwise than written (a line without a colon read
+    // as the continuation of the one before), each line named with the file.
     static CAPersonList personFromVCFFile(const QString &path, QString *error = nullptr,
-                                          const CardReport &report = CardReport());
+                                          const CardReport &report = CardReport(), QStringList *notes = nullptr);
     // Asks for files (starting in "VCFFileOpenDialogDirectory", remembered afterwards) and
     // reads them in order; nothing when the user cancelled, or when not one file could be read.
     // With progress (the import worker's), each card is reported and a stop gives nothing.

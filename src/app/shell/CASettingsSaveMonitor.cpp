@@ -59,6 +59,12 @@ QString listed(QStringList whats)
     return named;
 }
 
+QWidget *shownModalWindow()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    return modal && modal->isVisible() ? modal : nullptr;
+}
+
 } // namespace
 
 QString CASettingsSaveMonitor::whatIsStoredUnder(const QString &key)
@@ -230,10 +236,25 @@ void CASettingsSaveMonitor::tellInWindow(const QString &text, const QString &det
             return;
         }
     }
-    auto *box = new QMessageBox(QMessageBox::Warning, u"Parcelwick"_s, text, QMessageBox::Ok);
+    // Under a modal window (the assistant) a box of its own would not answer until that window
+    // ends: it belongs to the modal window, above it, and answers at once.
+    auto *box = new QMessageBox(QMessageBox::Warning, u"Parcelwick"_s, text, QMessageBox::Ok, shownModalWindow());
     box->setObjectName(u"_settingsNotSaved"_s);
     box->setInformativeText(detail);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
+    // A modal window that comes after the box takes it along in the same way.
+    QObject::connect(qApp, &QGuiApplication::focusWindowChanged, box, [box] {
+        QWidget *modal = shownModalWindow();
+        if (!modal || !box->isVisible())
+            return;
+        for (const QWidget *owner = box; owner; owner = owner->parentWidget())
+            if (owner == modal)
+                return;
+        const QPoint at = box->pos();
+        box->setParent(modal, box->windowFlags());
+        box->move(at);
+        box->show();
+    });
     box->show();
 }

@@ -9,6 +9,37 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+
+namespace {
+
+// The panel's barcode encodes the address the panel shows: its ZIP, street and country fields,
+// as filled from a person or read from a file (whose stored "ZIP for Barcode" another program
+// may not have kept in step). A part the panel has no field for keeps what the person gave the
+// barcode.
+void barcodeFollowsAddress(const CFTAAddressPanel &panel, std::optional<textCategory> only = std::nullopt)
+{
+    auto *barcode = dynamic_cast<CFTABarcode *>(panel.getAddressComponentWithTextCategory(tcBarcode));
+    if (!barcode)
+        return;
+    const struct
+    {
+        textCategory part;
+        const CDDString &encoded;
+    } parts[] = {{tcCountry, barcode->country()}, {tcStreet, barcode->street()}, {tcZIP, barcode->zip()}};
+    for (const auto &[part, encoded] : parts) {
+        const CFTAAddressText *field = only && *only != part ? nullptr : panel.getAddressComponentWithTextCategory(part);
+        if (!field)
+            continue;
+        // Capitals the panel shows (a preference, the field's style) change nothing the post
+        // reads: the barcode keeps the person's own writing then.
+        const QString shown = field->personString();
+        if (shown.compare(encoded.getData(), Qt::CaseInsensitive) != 0)
+            barcode->SetString(barcode->GetToFrom(), part, barcode->GetAddressType(), CDDString(shown), tcNone, false);
+    }
+}
+
+} // namespace
 
 CFTAAddressPanel::CFTAAddressPanel()
 {
@@ -511,8 +542,10 @@ void CFTAAddressPanel::SetString(bool toFrom, textCategory category, addressType
     if (toFrom != m_bToFrom)
         return;
     const textCategory key = linkCategory == tcNone ? category : linkCategory;
+    bool filled = false;
     initEnumerator();
     while (CFTAAddressText *field = getNextAddressComponent(key, false)) {
+        filled = true;
         CDDString value = text;
         if (append) {
             if (std::unique_ptr<CDDString> joined = CDDString::createStringByAppendingString(
@@ -522,6 +555,10 @@ void CFTAAddressPanel::SetString(bool toFrom, textCategory category, addressType
         field->SetString(toFrom, category, type, value, tcNone, false);
         m_bNeedUpdate = true;
     }
+    // A fill of the barcode itself is the person's value at that moment, and the other fields
+    // may not have theirs yet: only the part just filled is followed.
+    if (filled && (key == tcZIP || key == tcStreet || key == tcCountry))
+        barcodeFollowsAddress(*this, key);
 }
 
 // --- Snapshot and archive ------------------------------------------------------------------------
@@ -705,6 +742,7 @@ bool CFTAAddressPanel::Serialize(const CDDArchive &archive, std::vector<CFTCompo
     // A panel's fields all stand on its side; a field archived without its side (the barcode)
     // would otherwise come back on the recipient side of a sender panel.
     SetToFrom(m_bToFrom);
+    barcodeFollowsAddress(*this);
     if (oldFile)
         applyAlignment();
     m_bNeedUpdate = true;

@@ -9,7 +9,9 @@
 #include "kernel/component/CFTComponent.h"
 #include "kernel/component/CFTDefComponentText.h"
 
+#include <QRectF>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <utility>
@@ -180,7 +182,12 @@ public:
     // card or envelope, from the top-left corner) that draws it unfitted, as an export does; such
     // a panel is named in the open job reports, once for each address, as the address of its
     // person running past the edge of its `output` ("card", "envelope").
-    bool notePastOutput(double width, double height, const QString &output);
+    // Which layout is measured: one made anew, the one a print made that the caller knows the
+    // panel still has (a fit's check) and keeps, or that of the print that drew these very texts
+    // last (a print's check, right after the drawing; anew when the texts are others). An address
+    // that then does not fit even in the smallest type is named for that output too.
+    enum class Measured { Anew, AsLaidOut, AsPrinted };
+    bool notePastOutput(double width, double height, const QString &output, Measured measured = Measured::Anew);
     // Names again what the last notePastOutput found (a print of a copy measured before its fit
     // names it in the job that prints it); nothing when it found the panel inside.
     void notePastOutputAgain() const;
@@ -322,6 +329,20 @@ private:
     double mdFitAreaY = 0.0;
     // What the last notePastOutput found past the output's edge: the key and line of its note.
     std::pair<QString, QString> mPastOutputNote;
+    // How the items this panel is printed on are named ("envelope"); empty for a label.
+    QString mOutputWord;
+    // The last print's layout: whether it left the panel empty, the texts it drew, where it stood.
+    struct PrintedLayout
+    {
+        bool valid = false;
+        bool empty = true;
+        QStringList texts;
+        QRectF box;
+    };
+    PrintedLayout mPrintedLayout;
+    QStringList fieldTexts() const;
+    // The laid-out rows' box, turned as the panel is drawn.
+    QRectF laidOutBox() const;
     float mfContentRight = 5.0f;
     float mfContentBottom = 5.0f;
     // "No format" is reported once per panel, not at every draw.

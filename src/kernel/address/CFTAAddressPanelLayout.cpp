@@ -113,8 +113,9 @@ QString personShown(const CFTAAddressPanel &panel)
 }
 
 // A panel that stands over its area even in the smallest type goes into the job's report, once
-// for each address (the same person on many labels is one line).
-void noteTooLong(const CFTAAddressPanel &panel)
+// for each address (the same person on many labels is one line), named for the item it is printed
+// on (a label unless a check said otherwise).
+void noteTooLong(const CFTAAddressPanel &panel, const QString &output)
 {
     if (!PWJobReport::anyOpen())
         return;
@@ -123,8 +124,8 @@ void noteTooLong(const CFTAAddressPanel &panel)
         if (const CFTAAddressText *field = panel.addressComponentAtIndex(i))
             texts.append(field->GetString().getData());
     PWJobReport::note(PWJobReport::Kind::AddressTooLong, texts.join(QChar(0x1f)),
-                      QStringLiteral("the address of %1 does not fit its label, even in the smallest type")
-                          .arg(personShown(panel).left(80)));
+                      QStringLiteral("the address of %1 does not fit its %2, even in the smallest type")
+                          .arg(personShown(panel).left(80), output.isEmpty() ? QStringLiteral("label") : output));
 }
 
 } // namespace
@@ -333,7 +334,7 @@ void CFTAAddressPanel::Draw(CDDDrawer *drawer, bool selected, const CFTComponent
     // A print of a block fitted before (the preview fitted the job's copies) that is still over
     // the area of that fit.
     if (printing && mdFitAreaX > 0.0 && pastArea(*this, mdFitAreaX, mdFitAreaY))
-        noteTooLong(*this);
+        noteTooLong(*this, mOutputWord);
 
     if (!mCurrentText && !m_bNoFormatLogged) {
         qCWarning(lcAddress).noquote() << QStringLiteral("Error: No format Specified!!");
@@ -363,6 +364,8 @@ void CFTAAddressPanel::Draw(CDDDrawer *drawer, bool selected, const CFTComponent
     });
 
     if (m_bPrintMode) {
+        // What the print laid out, for the check of its edges that follows (see notePastOutput).
+        mPrintedLayout = {true, m_bEmpty, fieldTexts(), laidOutBox()};
         m_bPrintMode = false;
         m_bNeedUpdate = true;
     }
@@ -385,16 +388,18 @@ bool CFTAAddressPanel::updatePositionToFitSize(double maxWidth, double maxHeight
     return fitLaidOutRows(maxWidth, maxHeight, checkOnly);
 }
 
-bool CFTAAddressPanel::notePastOutput(double width, double height, const QString &output)
+QStringList CFTAAddressPanel::fieldTexts() const
 {
-    setPrintMode();
-    updateFormat();
-    // The next screen drawing lays the panel out again with its empty fields.
-    m_bPrintMode = false;
-    m_bNeedUpdate = true;
-    if (m_bEmpty)
-        return false;
-    const FitMeasure at = measureFit(*this, width, height);
+    QStringList texts;
+    for (unsigned int i = 0; i < addressComponentCount(); ++i)
+        if (const CFTAAddressText *field = addressComponentAtIndex(i))
+            texts.append(field->GetString().getData());
+    return texts;
+}
+
+QRectF CFTAAddressPanel::laidOutBox() const
+{
+    const FitMeasure at = measureFit(*this, 0.0, 0.0);
     QRectF box(at.x, at.y, at.w, at.h);
     if (const double angle = GetAngle(); angle != 0.0 && std::isfinite(angle)) {
         const QPointF centre(GetOriginX() + GetSizeX() / 2.0, GetOriginY() + GetSizeY() / 2.0);
@@ -404,15 +409,40 @@ bool CFTAAddressPanel::notePastOutput(double width, double height, const QString
         turn.translate(-centre.x(), -centre.y());
         box = turn.mapRect(box);
     }
+    return box;
+}
+
+bool CFTAAddressPanel::notePastOutput(double width, double height, const QString &output, Measured measured)
+{
+    mOutputWord = output;
+    QStringList texts = fieldTexts();
+    bool empty = false;
+    QRectF box;
+    if (measured == Measured::AsLaidOut) {
+        // A caller that laid the panel out for print (a fit's check) keeps that layout.
+        empty = m_bEmpty;
+        box = laidOutBox();
+    } else if (measured == Measured::AsPrinted && mPrintedLayout.valid && mPrintedLayout.texts == texts) {
+        // Printed just now with these texts: the layout of that print answers, without another.
+        empty = mPrintedLayout.empty;
+        box = mPrintedLayout.box;
+    } else {
+        setPrintMode();
+        updateFormat();
+        empty = m_bEmpty;
+        box = laidOutBox();
+        // The next screen drawing lays the panel out again with its empty fields.
+        m_bPrintMode = false;
+        m_bNeedUpdate = true;
+    }
+    mPastOutputNote = {};
+    if (empty)
+        return false;
     constexpr double kEdgeTolerance = 0.5;
     const QRectF area = QRectF(0.0, 0.0, width, height).adjusted(-kEdgeTolerance, -kEdgeTolerance, kEdgeTolerance, kEdgeTolerance);
-    mPastOutputNote = {};
     if (area.contains(box))
         return false;
-    QStringList texts{QStringLiteral("past")};
-    for (unsigned int i = 0; i < addressComponentCount(); ++i)
-        if (const CFTAAddressText *field = addressComponentAtIndex(i))
-            texts.append(field->GetString().getData());
+    texts.prepend(QStringLiteral("past"));
     mPastOutputNote = {texts.join(QChar(0x1f)), QStringLiteral("the address of %1 runs past the edge of its %2")
                                                     .arg(personShown(*this).left(80), output)};
     notePastOutputAgain();
@@ -505,7 +535,7 @@ bool CFTAAddressPanel::fitLaidOutRows(double maxWidth, double maxHeight, bool ch
             break;
     }
     if (pastArea(*this, maxWidth, maxHeight))
-        noteTooLong(*this);
+        noteTooLong(*this, mOutputWord);
     return true;
 }
 

@@ -61,8 +61,9 @@ void CFTFileField::SetNumberField(int numberField)
 
 void CFTFileField::ChangeLabel()
 {
+    // Every count but the whole line shows one field, as the records are read.
     setLabel(CDDString::initStringWithFileFieldParameters(mFile.GetFileName(),
-                                                          mFieldsCount == fcOneField ? mNumberField : 0));
+                                                          mFieldsCount != fcWholeLine ? mNumberField : 0));
 }
 
 void CFTFileField::UpdateText()
@@ -89,7 +90,7 @@ bool CFTFileField::Serialize(const CDDArchive &archive, std::vector<CFTComponent
     archive.GetData(key_FileName, fileName);
     int count = int(mFieldsCount);
     if (archive.GetData(key_FiledsCount, &count, CDDRanges::kFieldsCount))
-        mFieldsCount = count == fcWholeLine ? fcWholeLine : fcOneField;
+        mFieldsCount = fieldsCount(count);
     archive.GetData(key_NumberField, &mNumberField, CDDRanges::kFieldNumber);
     archive.GetData(key_Delimeter, mDelimiter);
     SetFile(fileName);

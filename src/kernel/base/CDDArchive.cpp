@@ -1,6 +1,7 @@
 #include "kernel/base/CDDArchive.h"
 
 #include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDArchiveKept.h"
 #include "kernel/base/CDDDecodeCache.h"
 #include "kernel/base/CDDPen.h"
 #include "kernel/base/CDDReadReport.h"
@@ -156,6 +157,7 @@ CDDArchive::CDDArchive(bool storing, packageType type)
     m_bundleVersion.value = runningBundleVersion();
     if (storing) {
         m_dictionary = std::make_shared<PWPlist::Dictionary>();
+        m_kept = std::make_shared<std::shared_ptr<const CDDArchiveKept>>();
         if (type == ptPackage)
             m_packageContent = std::make_shared<PWPlist::Array>();
     }
@@ -195,7 +197,17 @@ PWPlist CDDArchive::DettachArray()
 
 PWPlist CDDArchive::getDict() const
 {
-    return m_dictionary ? PWPlist(*m_dictionary) : PWPlist();
+    if (!m_dictionary)
+        return PWPlist();
+    if (m_kept && *m_kept)
+        return PWPlist((*m_kept)->merged(*m_dictionary));
+    return PWPlist(*m_dictionary);
+}
+
+void CDDArchive::startFrom(std::shared_ptr<const CDDArchiveKept> kept) const
+{
+    if (m_kept)
+        *m_kept = std::move(kept);
 }
 
 PWPlist CDDArchive::getPackageContent() const
@@ -262,17 +274,36 @@ void CDDArchive::noteNotANumber(const QString &key, const QString &value, const 
                         .arg(key, CDDReadReport::placeOf(m_dictionary.get()), value, kept));
 }
 
-std::optional<double> CDDArchive::storedNumber(const QString &key, QString *asStored, bool *notANumber) const
+std::optional<double> CDDArchive::storedNumber(const QString &key, QString *asStored, bool *notANumber, bool real,
+                                               bool *leadingOnly) const
 {
     *notANumber = false;
+    *leadingOnly = false;
     const PWPlist stored = value(key);
     if (stored.isString()) {
         // As the file has it, within what a report line holds.
         *asStored = stored.toString().left(40);
         const QByteArray bytes = stored.toString().toLatin1();
-        const std::optional<double> number = wholeReal(bytes.constData(), bytes.constData() + bytes.size());
-        *notANumber = !number;
-        return number;
+        const char *const begin = bytes.constData(), *const end = begin + bytes.size();
+        if (const std::optional<double> number = wholeReal(begin, end))
+            return number;
+        // "12abc" reads as the number it starts with, as readers of these files always took it; the
+        // rest is damage. An int takes its sign and digits alone.
+        const char *stop = begin;
+        const double prefix = leadingReal(begin, end, &stop);
+        if (!real) {
+            stop = begin;
+            while (stop < end && isSpace(*stop))
+                ++stop;
+            stop += stop < end && (*stop == '+' || *stop == '-') ? 1 : 0;
+            while (stop < end && *stop >= '0' && *stop <= '9')
+                ++stop;
+        }
+        const std::optional<double> leading = real ? (stop != begin ? std::optional(prefix) : std::nullopt)
+                                                   : wholeReal(begin, stop);
+        *notANumber = !leading;
+        *leadingOnly = leading.has_value();
+        return leading;
     }
     if (stored.isInteger()) {
         *asStored = QString::number(stored.toInteger());
@@ -322,7 +353,7 @@ bool CDDArchive::SetData(const QString &key, const CDDArchive &child) const
         qCWarning(lcArchive).noquote() << QStringLiteral("\"%1\" not written: the child archive has no dictionary").arg(key);
         return false;
     }
-    const PWPlist dictionary(*child.m_dictionary);
+    const PWPlist dictionary = child.getDict();
     if (m_list.value)
         m_list.value->append(dictionary);
     else
@@ -421,7 +452,8 @@ std::optional<double> CDDArchive::numberWithin(const QString &key, CDDNumberRang
 {
     QString asStored;
     bool notANumber = false;
-    std::optional<double> number = storedNumber(key, &asStored, &notANumber);
+    bool leadingOnly = false;
+    std::optional<double> number = storedNumber(key, &asStored, &notANumber, real, &leadingOnly);
     if (notANumber)
         noteNotANumber(key, asStored, kept);
     if (!number)
@@ -440,6 +472,9 @@ std::optional<double> CDDArchive::numberWithin(const QString &key, CDDNumberRang
         noteOutOfRange(key, asStored, kept);
         return std::nullopt;
     }
+    if (leadingOnly)
+        noteUnread(key, QStringLiteral("\"%1\" of %2 is damaged: more than a number (%3); read %4")
+                            .arg(key, CDDReadReport::placeOf(m_dictionary.get()), asStored, QString::number(*number)));
     return number;
 }
 

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class CDDArchiveKept;
 class CDDPen;
 class CDDReadReport;
 class PWFont;
@@ -74,8 +75,13 @@ public:
     bool isStoring() const { return m_storing; }
     // Switched to loading, a written archive reads its own dictionary.
     void setStoring(bool storing) { m_storing = storing; }
-    // The dictionary as written so far (a null value without one).
+    // The dictionary as written so far (a null value without one); for an archive storing an
+    // object read from a file, with what the object kept of it (startFrom).
     PWPlist getDict() const;
+    // Makes what an object kept of the file it was read from (none: nothing) the start of what
+    // this storing archive and its copies answer: the object's keys are written over it where the
+    // user changed them (CDDArchiveKept::merged).
+    void startFrom(std::shared_ptr<const CDDArchiveKept> kept) const;
     PWPlist getPackageContent() const;
     packageType GetPackageType() const { return m_packageType; }
     void setDefComponent(const DefaultComponent *component) { m_defComponent.value = component; }
@@ -145,10 +151,12 @@ public:
     bool GetData(const QString &key, double *value) const = delete;
     bool GetData(const QString &key, float *value) const = delete;
     // A stored number outside the range (NaN and the infinities among them, a fraction where a
-    // whole number is asked for), and a value that is no number (a text that is not one number
-    // alone, blanks around it aside; data, a list, a dictionary) are kept out: named in the read
-    // report with the value kept, the target left as it was, and the answer false as for an absent
-    // key. Reals are read in single precision, like every real of a design.
+    // whole number is asked for), and a value that is no number (a text that does not start with
+    // a number; data, a list, a dictionary) are kept out: named in the read report with the value
+    // kept, the target left as it was, and the answer false as for an absent key. A text that
+    // starts with a number and holds more ("12abc") is read as that number (for an int, its sign
+    // and digits) and named as damaged. Reals are read in single precision, like every real of a
+    // design.
     bool GetData(const QString &key, double *value, CDDNumberRange range) const;
     bool GetData(const QString &key, float *value, CDDNumberRange range) const;
     bool GetData(const QString &key, int *value, CDDNumberRange range) const;
@@ -191,8 +199,10 @@ private:
     std::optional<QString> text(const QString &key) const;
     // The number under key as the file has it, NaN and the infinities included, with its text for
     // a report; nothing for an absent key and for a value that is no number, which asStored then
-    // describes and notANumber tells.
-    std::optional<double> storedNumber(const QString &key, QString *asStored, bool *notANumber) const;
+    // describes and notANumber tells. A text that holds more than a number gives the number it
+    // starts with (a real, or for real false the whole number of its digits), and leadingOnly.
+    std::optional<double> storedNumber(const QString &key, QString *asStored, bool *notANumber, bool real,
+                                       bool *leadingOnly) const;
     // The number under key within range (in single precision for a real, whole within an int for
     // another), or nothing: absent, or named as no number or out of range, read as kept.
     std::optional<double> numberWithin(const QString &key, CDDNumberRange range, bool real, const QString &kept) const;
@@ -218,4 +228,6 @@ private:
     packageType m_packageType;
     CDDString m_archivePath;
     std::shared_ptr<CDDReadReport> m_report;
+    // Shared by copies, like the dictionary it is merged with; only storing archives have one.
+    std::shared_ptr<std::shared_ptr<const CDDArchiveKept>> m_kept;
 };

@@ -77,26 +77,33 @@ inline constexpr CDDNumberRange kSideCount {0.0, 1000.0};
 inline constexpr CDDNumberRange kSheetItems {0.0, 1000.0, true};
 // A side of a card: at least a point, and no larger than the longest length.
 inline constexpr CDDNumberRange kCardSide {1.0, kLength.highest};
-// A field of a line of a text file, counted from 1 (0 and below: the first).
-inline constexpr CDDNumberRange kFieldNumber {0.0, double(INT_MAX), true};
+// A field of a line of a text file, counted from 1: 0 and below show the first, a number past
+// the last field the last.
+inline constexpr CDDNumberRange kFieldNumber = kInt;
 
-// Enumerations: a number naming no member reaches no switch.
-inline constexpr CDDNumberRange kTextAlignment {double(taLeft), double(taJustified), true};
+// Enumerations: a number naming no member reaches no switch. Where every number has a meaning
+// (bit sets, and kinds whose "any other value" means one of them), every int is read.
+//
+// Alignment is a bit set: 0 left, 1 centre, 2 right, 4 justified, and 16 and 32 keep a fitted
+// frame's vertical middle or far edge; any other value aligns naturally.
+inline constexpr CDDNumberRange kTextAlignment = kInt;
 inline constexpr CDDNumberRange kPlacingMode {double(pmStretched), double(pmCover), true};
 inline constexpr CDDNumberRange kAddressType {double(adNone), double(adOther), true};
 inline constexpr CDDNumberRange kFieldMode {double(fmUnset), double(fmWhenFilled), true};
-inline constexpr CDDNumberRange kRepresentation {double(orAsTyped), double(orCapitalized), true};
+// A bit set: 4 shows the text in capitals; the other bits are kept as stored.
+inline constexpr CDDNumberRange kRepresentation = kInt;
 inline constexpr CDDNumberRange kTextWrap {double(twTextOnLeft), double(twMostSpace), true};
 inline constexpr CDDNumberRange kComponentType {double(ctAbstract), double(ctSmartField), true};
-inline constexpr CDDNumberRange kUnits {double(cuMillimeters), double(cuPoints), true};
+// 0 millimetres, 1 inches, any other value points.
+inline constexpr CDDNumberRange kUnits = kInt;
 // Vertical or horizontal.
 inline constexpr CDDNumberRange kGuidelineType {0.0, 1.0, true};
 // In a panel with room below (0) or above (1), or standing alone (2).
 inline constexpr CDDNumberRange kBarcodeLocation {0.0, 2.0, true};
 // None, or one of the three postal codes.
 inline constexpr CDDNumberRange kBarcodeType {0.0, 3.0, true};
-// A whole line, or one field of it.
-inline constexpr CDDNumberRange kFieldsCount {0.0, 1.0, true};
+// 0 a whole line; any other value one field of it.
+inline constexpr CDDNumberRange kFieldsCount = kInt;
 
 // A font size as a file may hold it: within kFontSize, or 0 for the default size.
 inline bool isFontSize(double value)

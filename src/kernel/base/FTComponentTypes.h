@@ -62,11 +62,13 @@ struct SRect
     bool operator==(const SRect &other) const = default;
 };
 
-// How a text shows its characters; stored as "Object Representation".
+// How a text shows its characters; stored as "Object Representation". A bit set: orCapitals shows
+// the text in capitals ("Show in capitals"); the other bits are kept as a design stores them.
 enum objectRepType : std::int32_t {
     orAsTyped = 0,
     orUpperCase = 1,
     orCapitalized = 2,
+    orCapitals = 4,
 };
 
 // The person address an address field shows (home, work, ...); -1 for none.

@@ -22,6 +22,7 @@
 
 class CAddressFormat;
 class CDDArchive;
+class CDDArchiveKept;
 class CDDDrawer;
 class CDDPicture;
 class CDDText;
@@ -424,6 +425,9 @@ protected:
     // Paints this component's shadow under it: the component is drawn level and unmirrored
     // into the shadow's rendering, which is then turned and mirrored as the component is.
     void drawShadow(CDDDrawer *drawer, const CFTComponentsInterface *components);
+
+    // What this component keeps of the file it was read from, written back by its saves.
+    std::shared_ptr<const CDDArchiveKept> mKept;
 
     double mdOriginX = 0.0;
     double mdOriginY = 0.0;

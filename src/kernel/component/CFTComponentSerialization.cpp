@@ -5,6 +5,7 @@
 
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDArchiveKept.h"
 #include "kernel/component/FTComponentFactory.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 bool CFTComponent::Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *)
 {
     if (archive.isStoring()) {
+        archive.startFrom(mKept);
         archive.SetClassID(getClassID());
         archive.SetRectData(key_Bounds, mdOriginX, mdOriginY, mdSizeX, mdSizeY);
         archive.SetData(key_Angle, mdAngle);
@@ -99,8 +101,16 @@ std::unique_ptr<CFTComponent> CFTComponent::CreateFromArchive(const CDDArchive &
     archive.GetClassID(&classID);
     std::unique_ptr<CFTComponent> component =
         FTComponentFactory::createComponent(classID, archive.getBundleVersion(), parent);
-    if (component)
-        component->Serialize(archive, subList);
+    if (!component)
+        return nullptr;
+    component->Serialize(archive, subList);
+    // What the file holds beyond what was read goes back into the next save of this component.
+    // An old form is converted, parts of it moved elsewhere: written back, they would be read twice.
+    if (archive.getBundleVersion() > FTComponentFactory::kLastOldBundleVersion) {
+        CFTComponent *const made = component.get();
+        component->mKept = CDDArchiveKept::after(archive, CDDArchiveKept::Keep::Everything,
+                                                 [made](const CDDArchive &writing) { made->Serialize(writing, nullptr); });
+    }
     return component;
 }
 

@@ -90,6 +90,40 @@ QString checkLayout(const PWPlist::Dictionary &file, bool current)
     return QString();
 }
 
+QString tooManyComponents(qsizetype components)
+{
+    return QStringLiteral("it holds %1 components, more than the %2 a design can hold")
+        .arg(components)
+        .arg(CFTADocumentFileCheck::kMostComponents);
+}
+
+// The components of a list, those inside others (the fields of a panel) among them: every entry
+// of a side's own list (one that reads as none is read all the same), and within an entry every
+// dictionary of a list that names its class. False, with the reason, at a panel of more fields
+// than one holds.
+bool countComponents(const PWPlist &list, bool sideList, qsizetype *components, QString *reason)
+{
+    for (const PWPlist &entry : list.toArray()) {
+        const bool component = entry.isDictionary() && entry.toDictionary().contains(key_ClassID);
+        if (!sideList && !component)
+            continue;
+        ++*components;
+        if (!component)
+            continue;
+        const PWPlist fields = entry.value(key_Components);
+        if (fields.isArray() && fields.toArray().size() > CFTADocumentFileCheck::kMostPanelFields) {
+            *reason = QStringLiteral("a component holds %1 fields, more than the %2 an address panel can hold")
+                          .arg(fields.toArray().size())
+                          .arg(CFTADocumentFileCheck::kMostPanelFields);
+            return false;
+        }
+        for (const auto &inner : entry.toDictionary())
+            if (inner.second.isArray() && !countComponents(inner.second, false, components, reason))
+                return false;
+    }
+    return true;
+}
+
 // The front side's lists must be lists; a front side that has entries but no list of components
 // lost it (one changed byte in the key is enough), and reading it as an empty design would lose
 // the whole design at the next save.
@@ -104,12 +138,12 @@ QString checkFrontSide(const PWPlist &front)
         const PWPlist list = front.value(key);
         if (!list.isNull() && !list.isArray())
             return QStringLiteral("\"%1\" is not a list").arg(key);
-        components += list.isArray() ? list.toArray().size() : 0;
+        QString reason;
+        if (!countComponents(list, true, &components, &reason))
+            return reason;
     }
     if (components > CFTADocumentFileCheck::kMostComponents)
-        return QStringLiteral("it holds %1 components, more than the %2 a design can hold")
-            .arg(components)
-            .arg(CFTADocumentFileCheck::kMostComponents);
+        return tooManyComponents(components);
     if (!front.value(key_Components).isNull())
         return QString();
     for (const QString &key : front.toDictionary().keys()) {
@@ -138,6 +172,12 @@ QString refusalAs(const PWPlist::Dictionary &dictionary, bool current)
 }
 
 } // namespace
+
+QString CFTADocumentFileCheck::refusalBeforeReading(const QByteArray &bytes)
+{
+    const std::optional<qsizetype> components = PWPlist::countDictionariesHolding(bytes, key_ClassID);
+    return components && *components > kMostComponents ? tooManyComponents(*components) : QString();
+}
 
 int CFTADocumentFileCheck::versionOfFile(const PWPlist &file, QString *problem)
 {

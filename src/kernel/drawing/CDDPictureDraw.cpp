@@ -193,9 +193,10 @@ void CDDPicture::drawScreen(double x, double y, double w, double h, bool masked,
     const bool tiled = mode == pmTiled && !tile.isEmpty();
     const PWImageRep *rep = mImage->bestRepresentation();
     // A bitmap is cached at no more than its own pixels; a picture that could not be read has none,
-    // and is drawn at the drawing's resolution (its placeholder, or an SVG drawn apart after all).
+    // and is drawn at the drawing's resolution (its placeholder, or an SVG drawn apart after all),
+    // as is one drawn from its paths.
     const bool unreadable = rep && !rep->isReadable();
-    if (rep && rep->isBitmap() && !unreadable) {
+    if (rep && rep->isBitmap() && !unreadable && !rep->vectorDrawing()) {
         const QSize px = rep->pixelSize();
         if (tiled) {
             if (px.width() < tile.width() * res && px.height() < tile.height() * res) {
@@ -327,7 +328,8 @@ void CDDPicture::drawPrinter(double x, double y, double w, double h, bool masked
     if (offscreen) {
         target = tiled ? QRectF(0, 0, w * res, h * res) : QRectF(0, 0, std::ceil(w * res), std::ceil(h * res));
         const PWImageRep *rep = mImage->bestRepresentation();
-        if (rep && rep->isBitmap()) {
+        // Pixels are drawn at their own number; paths at the output's resolution.
+        if (rep && rep->isBitmap() && !rep->vectorDrawing()) {
             const QSize px = rep->pixelSize();
             if (tiled) {
                 if (px.width() < tile.width() * res && px.height() < tile.height() * res)
@@ -411,6 +413,9 @@ void CDDPicture::drawPrinter(double x, double y, double w, double h, bool masked
     }
     painter->save();
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
+    // Pixels made of a lossless picture stay lossless in a PDF.
+    const PWImageRep *shown = mImage->bestRepresentation();
+    painter->setRenderHint(QPainter::LosslessImageRendering, !(shown && shown->isLossy()));
     painter->setTransform(CDDDrawer::figureTransform(x, y, w, h, angle, false, false), true);
     painter->setClipRect(QRectF(x, y, w, h), Qt::IntersectClip);
     painter->drawImage(QRectF(x, y, w, h), offImage, QRectF(0, 0, target.width(), target.height()));

@@ -19,6 +19,7 @@
 
 class PWPlist;
 class CATemplateFormat;
+class CDDArchiveKept;
 class CDDString;
 class CFTADocument;
 class CFTComponent;
@@ -259,10 +260,14 @@ public:
     CAPrintSettings &printSettings() { return m_printSettings; }
     const CAPrintSettings &printSettings() const { return m_printSettings; }
     // The paper, orientation and envelope flags of the print information for the layout: label
-    // roll makers' labels on their roll paper or printable size, A4 and Letter sheets on their
-    // paper (other sheets keep the paper they have), envelopes and single cards on the default
-    // page, or with the printer's settings on paper of their own size.
+    // roll makers' labels on their roll paper or printable size, sheets on the paper their name
+    // gives when it is one the print system knows (others keep the paper they have), envelopes and
+    // single cards on the default page, or with the printer's settings or when the default page
+    // cannot hold them on paper of their own size.
     void setupPrintInfo(bool usePrinterSettings);
+    // The paper-size name of a layout printed on a named sheet when no known paper has that name
+    // (empty when it names none); nothing when the sheet is known or the layout is no sheet.
+    std::optional<QString> unknownSheetPaper() const;
 
     // --- what the calibration sheet may offer ----------------------------------------------------
 
@@ -301,4 +306,7 @@ private:
     bool m_readKeepsParts = false;
     bool m_replaceDamagedConfirmed = false;
     int m_textFillDepth = 0;
+    // What the file read last holds beyond what was read (keys this version does not know, values
+    // it refused), written back by every save until the user changes that very property.
+    std::shared_ptr<const CDDArchiveKept> m_keptFile;
 };

@@ -4,7 +4,10 @@
 
 #include "kernel/address/FTStoredPerson.h"
 #include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTADocumentFileCheck.h"
+#include "kernel/component/FTComponentFactory.h"
 #include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKept.h"
 #include "kernel/base/CDDReadReport.h"
 #include "kernel/component/CFTACoreDoc.h"
 #include "kernel/component/CFTComponent.h"
@@ -148,6 +151,10 @@ QByteArray CADocument::documentDataForComponents(const std::vector<CFTComponent 
 
 PWPlist CADocument::propertyListForComponents(const std::vector<CFTComponent *> *components) const
 {
+    // Replacing a damaged file was confirmed as writing it without what could not be read.
+    std::optional<CDDArchiveKept::Forgotten> forgotten;
+    if (m_replaceDamagedConfirmed)
+        forgotten.emplace();
     CDDArchive archive(true, ptInline);
     if (components) {
         std::vector<CFTComponent *> list = *components;
@@ -169,6 +176,14 @@ PWPlist CADocument::propertyListForComponents(const std::vector<CFTComponent *> 
             root.insert(kPersonFrom, PWPlist(FTStoredPerson::convertToStoringData(*m_personFrom)));
         if (m_printListName)
             root.insert(kPersonListName, PWPlist::fromString(*m_printListName));
+        if (m_keptFile)
+            root = m_keptFile->merged(root);
+        // The old form of a person is read before the stored one: kept, it would hide the person
+        // saved now.
+        if (m_personTo)
+            root.remove(kOldPersonTo);
+        if (m_personFrom)
+            root.remove(kOldPersonFrom);
     }
     return PWPlist(root);
 }
@@ -177,7 +192,11 @@ bool CADocument::loadDataRepresentation(const QByteArray &data, const QString &t
 {
     if (type != kAddressDocumentType)
         return fail(error, openError(QStringLiteral("\"%1\" is not a design type").arg(type)));
-    QString reason;
+    // Counted in the bytes first: a design of more components than any holds is refused before
+    // its tree takes time and memory in proportion to its size.
+    QString reason = CFTADocumentFileCheck::refusalBeforeReading(data);
+    if (!reason.isEmpty())
+        return fail(error, openError(reason));
     const std::optional<PWPlist> parsed = PWPlist::parse(data, &reason);
     if (!parsed)
         return fail(error, openError(reason));
@@ -196,6 +215,7 @@ bool CADocument::loadPropertyList(const PWPlist &parsed, QString *error)
         docType(), CDDString(countryCodeTo()), CDDString(countryCodeFrom()));
     applyDefaultLayout(*fresh);
     applyDefTextSize(*fresh);
+    m_keptFile.reset();
     const auto report = std::make_shared<CDDReadReport>();
     CDDArchive archive(false, ptInline);
     archive.Attach(parsed);
@@ -220,6 +240,14 @@ bool CADocument::loadPropertyList(const PWPlist &parsed, QString *error)
     PWPlist listName;
     archive.GetData(kPersonListName, &listName);
     m_printListName = listName.isString() ? std::optional<QString>(listName.toString()) : std::nullopt;
+
+    // What the design writes right after reading is the measure of what the user changes later.
+    const PWPlist written = propertyListForComponents(nullptr);
+    m_keptFile = std::make_shared<const CDDArchiveKept>(
+        parsed.toDictionary(), written.isDictionary() ? written.toDictionary() : PWPlist::Dictionary(),
+        CFTADocumentFileCheck::versionOfFile(parsed) > FTComponentFactory::kLastOldBundleVersion
+            ? CDDArchiveKept::Keep::Everything
+            : CDDArchiveKept::Keep::UnwrittenKeys);
 
     // What could not be read stays known: the design is shown, but a save would make the loss final.
     m_readProblems = report->problems();
@@ -314,7 +342,11 @@ bool CADocument::readFromFile(const QString &path, QString *error)
 std::vector<std::unique_ptr<CFTComponent>> CADocument::componentsFromData(const QByteArray &data, QString *error)
 {
     std::vector<std::unique_ptr<CFTComponent>> components;
-    QString reason;
+    QString reason = CFTADocumentFileCheck::refusalBeforeReading(data);
+    if (!reason.isEmpty()) {
+        fail(error, QStringLiteral("The components could not be read: %1").arg(reason));
+        return components;
+    }
     const std::optional<PWPlist> parsed = PWPlist::parse(data, &reason);
     if (!parsed) {
         fail(error, QStringLiteral("The components could not be read: %1").arg(reason));

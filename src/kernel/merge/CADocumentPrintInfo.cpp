@@ -4,7 +4,7 @@
 
 #include "kernel/document/CFTADocument.h"
 #include "kernel/base/CAEnvironment.h"
-#include "platform/PWBundle.h"
+#include "kernel/printing/CATemplateFormat.h"
 
 #include <QPageSize>
 
@@ -27,22 +27,6 @@ LabelPaper labelPaperForMaker(const QString &maker)
     return LabelPaper::Sheet;
 }
 
-bool matchesPaperName(const QString &name, const QString &key)
-{
-    return name == key || name == PWLocalizedString(key);
-}
-
-// The paper of a label sheet by the name its template gives; nothing for a name other than A4
-// and Letter, whose paper the print information keeps.
-std::optional<QSizeF> sheetPaperForName(const QString &name)
-{
-    if (matchesPaperName(name, QStringLiteral("A4")))
-        return QSizeF(594.72, 841.68);
-    if (matchesPaperName(name, QStringLiteral("Letter")))
-        return QSizeF(612.0, 792.0);
-    return std::nullopt;
-}
-
 // Whether the print system has a paper of this size, lying either way.
 bool isKnownPaper(const QSizeF &points)
 {
@@ -54,6 +38,25 @@ bool isKnownPaper(const QSizeF &points)
 QSizeF sizeOrFallback(const QSizeF &size, const QSizeF &fallback)
 {
     return size.width() > 0.0 && size.height() > 0.0 ? size : fallback;
+}
+
+// Whether the paper holds the item lying either way, with half a point of slack for sizes that
+// came through inches and millimetres.
+bool holdsEitherWay(const QSizeF &paper, const QSizeF &item)
+{
+    constexpr double kSlack = 0.5;
+    const auto fits = [&paper](double w, double h) {
+        return w <= paper.width() + kSlack && h <= paper.height() + kSlack;
+    };
+    return fits(item.width(), item.height()) || fits(item.height(), item.width());
+}
+
+// Whether the layout's labels or cards print on the sheet its paper-size name gives.
+bool printsOnNamedSheet(const CFTADocument &design)
+{
+    if (design.getDocumentType() == dtLabel)
+        return labelPaperForMaker(design.GetManufacturer().getData()) == LabelPaper::Sheet && !design.isLabelRoll();
+    return design.getDocumentType() == dtPostcard && design.GetColCount() > 0 && design.GetRowCount() > 0;
 }
 
 } // namespace
@@ -78,10 +81,14 @@ void CADocument::setupPrintInfo(bool usePrinterSettings)
     const bool singleCard =
         design->getDocumentType() == dtPostcard && (design->GetColCount() <= 0 || design->GetRowCount() <= 0);
     switch (singleCard ? int(dtEnvelope) : int(design->getDocumentType())) {
-    case dtEnvelope:
-        if (usePrinterSettings) {
-            m_printSettings.paperSize =
-                singleCard ? QSizeF(design->getDocumentSizeX(0), design->getDocumentSizeY(0)) : card;
+    case dtEnvelope: {
+        const QSizeF own = singleCard ? QSizeF(design->getDocumentSizeX(0), design->getDocumentSizeY(0)) : card;
+        // An envelope larger than the default page either way would lose its edges there (a C4's
+        // sender), or all of it: it gets paper of its own size, as with the printer's settings.
+        const bool pageTooSmall = !holdsEitherWay(CAEnvironment::defaultPageSize(),
+                                                  QSizeF(design->getLayoutSizeX(), design->getLayoutSizeY()));
+        if (usePrinterSettings || pageTooSmall) {
+            m_printSettings.paperSize = own;
             // A size the print system has no paper for is not one it knows, whatever it was told
             // before.
             m_printSettings.knownPaperFormat = isKnownPaper(m_printSettings.paperSize);
@@ -90,12 +97,13 @@ void CADocument::setupPrintInfo(bool usePrinterSettings)
             m_printSettings.knownPaperFormat = false;
         }
         break;
+    }
     case dtLabel: {
         const LabelPaper rule = labelPaperForMaker(design->GetManufacturer().getData());
         // A roll of a maker the table does not know still prints on its roll paper: a roll has
         // no sheet to name.
         if (rule == LabelPaper::Sheet && !design->isLabelRoll()) {
-            if (const std::optional<QSizeF> paper = sheetPaperForName(design->GetPageSize().getData()))
+            if (const std::optional<QSizeF> paper = CATemplateFormat::sheetPaperForName(design->GetPageSize().getData()))
                 m_printSettings.paperSize = *paper;
             break;
         }
@@ -115,8 +123,19 @@ void CADocument::setupPrintInfo(bool usePrinterSettings)
     }
     default:
         // Cards on a sheet print on the sheet, as labels do.
-        if (const std::optional<QSizeF> paper = sheetPaperForName(design->GetPageSize().getData()))
+        if (const std::optional<QSizeF> paper = CATemplateFormat::sheetPaperForName(design->GetPageSize().getData()))
             m_printSettings.paperSize = *paper;
         break;
     }
+}
+
+std::optional<QString> CADocument::unknownSheetPaper() const
+{
+    const CFTADocument *design = ftDocument();
+    if (!design || !printsOnNamedSheet(*design))
+        return std::nullopt;
+    const QString name = design->GetPageSize().getData();
+    if (CATemplateFormat::sheetPaperForName(name))
+        return std::nullopt;
+    return name;
 }

@@ -42,6 +42,10 @@ protected:
     QTransform itemPlacement() const override;
 
 private:
+    // For a print job's report: an envelope that its turn and feed put partly off its paper, and
+    // one printed on paper of its own size because the default page could not hold it.
+    void notePlacementOnPaper() const;
+
     int _alignment = kAlignLeft;
     int _rotateDegree = 0;
 };

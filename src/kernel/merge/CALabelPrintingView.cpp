@@ -187,6 +187,8 @@ void CALabelPrintingView::drawPage(QPainter &painter, int page)
             PWJobReport::note(PWJobReport::Kind::OffPaper, QStringLiteral("layout"),
                               offPaperLine(m_sheet, off, paper.size()));
     }
+    if (viewMode() == kPrintMode && page == 1 && PWJobReport::anyOpen())
+        noteSheetProblems(paper.size());
     for (int slot = skip; slot < used; ++slot, ++number) {
         painter.save();
         painter.translate(m_sheet.slotOrigin(slot));
@@ -211,6 +213,38 @@ void CALabelPrintingView::drawPage(QPainter &painter, int page)
         painter.drawRect(paper);
     }
     painter.restore();
+}
+
+void CALabelPrintingView::noteSheetProblems(const QSizeF &paper) const
+{
+    const CADocument *design = documentList().empty() ? nullptr : documentList().front().get();
+    if (!design)
+        return;
+    const QString paperText = QStringLiteral("%1 x %2 mm")
+                                  .arg(paper.width() * 25.4 / 72.0, 0, 'f', 0)
+                                  .arg(paper.height() * 25.4 / 72.0, 0, 'f', 0);
+    if (const std::optional<QString> name = design->unknownSheetPaper()) {
+        // Quoted as a line can hold it: a file may give any text here.
+        constexpr int kQuoted = 60;
+        QString quoted = name->simplified();
+        quoted.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+        if (quoted.size() > kQuoted)
+            quoted = quoted.left(kQuoted) + QStringLiteral("...");
+        PWJobReport::note(PWJobReport::Kind::UnknownPaper, QStringLiteral("paper"),
+                          (quoted.isEmpty()
+                               ? QStringLiteral("the layout names no paper size")
+                               : QStringLiteral("the layout's paper \"%1\" is no paper size this system knows").arg(quoted))
+                              + QStringLiteral(": its sheets were printed on paper of %1, which need not be theirs")
+                                    .arg(paperText));
+    }
+    if (!layout())
+        return;
+    const QStringList lost = CATemplateFormat::placementLostAgainstCatalogue(*layout());
+    if (!lost.isEmpty())
+        PWJobReport::note(PWJobReport::Kind::PlacementLost, QStringLiteral("placement"),
+                          QStringLiteral("the layout %1 %2 has no %3, which its sheet has: every label was printed off "
+                                         "its die-cut place")
+                              .arg(layout()->Manufacturer(), layout()->ID(), lost.join(QStringLiteral(", "))));
 }
 
 void CALabelPrintingView::drawItem(QPainter &painter, int slot, int number, int page)

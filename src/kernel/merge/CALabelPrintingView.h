@@ -75,6 +75,9 @@ protected:
     bool takesItemsToDraw() const override { return true; }
 
 private:
+    // For a print job's report: a sheet whose paper has a name no paper has, and a layout that
+    // lost margins or gaps its catalogue sheet has.
+    void noteSheetProblems(const QSizeF &paper) const;
     // Slot coordinates: the painter's origin is the slot's top-left corner.
     void drawItem(QPainter &painter, int slot, int number, int page);
     void drawMarks(QPainter &painter, int slot, int used, bool cut, bool dots) const;

@@ -3,14 +3,18 @@
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/merge/CADocument.h"
+#include "kernel/render/CDDText.h"
 #include "kernel/text/CFTAText.h"
 #include "platform/PWJobReport.h"
+#include "platform/PWMultiValue.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
 
 #include <QTransform>
 
 #include <cmath>
+#include <optional>
+#include <utility>
 
 namespace CAPrintedItemChecks {
 
@@ -25,18 +29,23 @@ QRectF itemArea(const CFTADocument &kernel)
     return QRectF(0.0, 0.0, kernel.getDocumentSizeX(0), kernel.getDocumentSizeY(0));
 }
 
-// Where a component stands on its item, turned as it is drawn.
-QRectF frameOf(const CFTComponent &component)
+// Where the letters of a text stand on its item, turned as they are drawn: a frame wider than its
+// item holds a word well inside it. Empty when nothing is drawn.
+QRectF lettersOf(const CFTAText &text)
 {
-    QRectF frame(component.GetOriginX(), component.GetOriginY(), component.GetSizeX(), component.GetSizeY());
-    if (const double angle = component.GetAngle(); angle != 0.0 && std::isfinite(angle)) {
+    const QRectF frame(text.GetOriginX(), text.GetOriginY(), text.GetSizeX(), text.GetSizeY());
+    const QRectF letters = text.getDDText()->laidOutLetters(frame.width(), frame.height());
+    if (letters.isEmpty())
+        return QRectF();
+    QRectF drawn = letters.translated(frame.topLeft());
+    if (const double angle = text.GetAngle(); angle != 0.0 && std::isfinite(angle)) {
         QTransform turn;
         turn.translate(frame.center().x(), frame.center().y());
         turn.rotateRadians(angle);
         turn.translate(-frame.center().x(), -frame.center().y());
-        frame = turn.mapRect(frame);
+        drawn = turn.mapRect(drawn);
     }
-    return frame;
+    return drawn;
 }
 
 // One line of a text, as a job's line quotes it.
@@ -57,15 +66,28 @@ void noteTexts(const CADocument &document, bool counters)
     const QRectF area = itemArea(*kernel).adjusted(-kEdgeTolerance, -kEdgeTolerance, kEdgeTolerance, kEdgeTolerance);
     const QString person = personOf(document);
     for (const bool back : {true, false}) {
-        for (const CFTComponent *component : kernel->GetComponents(0, back)) {
+        const std::vector<CFTComponent *> components = kernel->GetComponents(0, back);
+        for (std::size_t index = 0; index < components.size(); ++index) {
+            const CFTComponent *component = components[index];
             if (!component || component->getType() != ctText || component->IsHidden()
                 || (component->getClassID() == ciCounter) != counters)
                 continue;
-            const QString text = static_cast<const CFTAText *>(component)->GetString().getData();
-            if (text.trimmed().isEmpty() || area.contains(frameOf(*component)))
+            const auto *textComponent = static_cast<const CFTAText *>(component);
+            const QString text = textComponent->GetString().getData();
+            if (text.trimmed().isEmpty())
                 continue;
-            // A counter is one text whatever its number: named once, with the first number past.
-            const QString key = counters ? QStringLiteral("counter %1").arg(quintptr(component)) : person + u'\x1f' + text;
+            const QRectF letters = lettersOf(*textComponent);
+            if (letters.isEmpty() || area.contains(letters))
+                continue;
+            // Each item of a job is a copy of the design: a text is known by its place in it. A
+            // counter is one text whatever its number, named once with the first number past; any
+            // other text once for what it says, however many persons print it.
+            const QString place = QStringLiteral("%1 %2 %3,%4 ")
+                                      .arg(back ? u'b' : u'f')
+                                      .arg(index)
+                                      .arg(component->GetOriginX())
+                                      .arg(component->GetOriginY());
+            const QString key = counters ? QStringLiteral("counter ") + place : place + text;
             PWJobReport::note(PWJobReport::Kind::TextPastEdge, key,
                               QStringLiteral("the %1 \"%2\"%3 runs past the edge of its %4")
                                   .arg(counters ? QStringLiteral("counter") : QStringLiteral("text"), quoted(text),
@@ -93,7 +115,22 @@ QString personOf(const CADocument &document)
         return quoted(person->valueForProperty(property).toString());
     };
     const QString name = (value(kPWFirstNameProperty) + u' ' + value(kPWLastNameProperty)).simplified();
-    return !name.isEmpty() ? name : value(kPWOrganizationProperty);
+    if (!name.isEmpty())
+        return name;
+    if (const QString company = value(kPWOrganizationProperty); !company.isEmpty())
+        return company;
+    // A person without a name is named by what the contacts file gives of them.
+    for (const auto &[property, what] : {std::pair{kPWEmailProperty, "the person with the e-mail address %1"},
+                                         std::pair{kPWPhoneProperty, "the person with the phone number %1"}}) {
+        const std::optional<PWMultiValue> values = person->multiValueForProperty(property);
+        for (qsizetype i = 0; values && i < values->count(); ++i)
+            if (const QString shown = quoted(values->valueAtIndex(i).toString()); !shown.isEmpty())
+                return QString::fromLatin1(what).arg(shown);
+    }
+    for (const QString &property : {kPWNicknameProperty, kPWJobTitleProperty, kPWNoteProperty})
+        if (const QString shown = value(property); !shown.isEmpty())
+            return QStringLiteral("the person \"%1\"").arg(shown);
+    return QStringLiteral("a person without a name");
 }
 
 void notePastEdges(const CADocument &document)
@@ -111,7 +148,8 @@ void notePastEdges(const CADocument &document)
             if (panel->isFitted())
                 panel->notePastOutputAgain();
             else
-                panel->notePastOutput(area.width(), area.height(), itemWord(document));
+                panel->notePastOutput(area.width(), area.height(), itemWord(document),
+                                      CFTAAddressPanel::Measured::AsPrinted);
         }
     noteTexts(document, false);
     noteTexts(document, true);

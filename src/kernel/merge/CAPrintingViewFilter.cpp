@@ -4,6 +4,7 @@
 #include "kernel/address/FTPersonFields.h"
 #include "kernel/address/FTTextCategories.h"
 #include "kernel/merge/CADocument.h"
+#include "kernel/merge/CAPrintedItemChecks.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/base/CAEnvironment.h"
 #include "platform/PWPerson.h"
@@ -166,12 +167,15 @@ CADocumentFilter CAPrintingView::processFilter(const CADocumentFilter &filter, C
             }
             const double maxWidth = width - 2.0 * gap;
             const double maxHeight = height - 2.0 * gap;
-            // An envelope's address that runs past its edge is printed smaller than designed: the
-            // job says so, as its export does of the same address cut at the edge. Measured
-            // unfitted (which lays the panel out anew) and kept for the job that prints the copy.
-            if (panel && !checkOnly && document.docType() == dtEnvelope) {
-                static_cast<CFTAAddressPanel *>(component)->notePastOutput(width, height, QStringLiteral("envelope"));
-                asChecked = false;
+            // An envelope's or card's address that runs past the edge of its item is printed
+            // smaller than designed: the job says so, as its export does of the same address cut
+            // at the edge. (A label's address fitted to its label is what a label merge is made
+            // for.) Measured unfitted (on the check's layout when the panel still has it, else
+            // laid out anew) and kept for the job that prints the copy.
+            if (panel && !checkOnly && (document.docType() == dtEnvelope || document.docType() == dtPostcard)) {
+                static_cast<CFTAAddressPanel *>(component)->notePastOutput(
+                    width, height, CAPrintedItemChecks::itemWord(document),
+                    asChecked ? CFTAAddressPanel::Measured::AsLaidOut : CFTAAddressPanel::Measured::Anew);
             }
             const bool fitHere =
                 asChecked ? static_cast<CFTAAddressPanel *>(component)->fitLaidOutRows(maxWidth, maxHeight, false)

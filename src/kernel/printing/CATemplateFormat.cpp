@@ -1,7 +1,9 @@
 #include "kernel/printing/CATemplateFormat.h"
 
 #include "kernel/base/FTGeometry.h"
+#include "platform/PWBundle.h"
 
+#include <QPageSize>
 #include <QPainterPath>
 #include <QtMath>
 
@@ -22,6 +24,25 @@ const QString kLabelRoll = QStringLiteral("Label Roll");
 bool CATemplateFormat::isLabelRoll() const
 {
     return _DocumentType == dtLabel && _PageSize == kLabelRoll;
+}
+
+std::optional<QSizeF> CATemplateFormat::sheetPaperForName(const QString &name)
+{
+    const QString wanted = name.trimmed();
+    if (wanted.isEmpty())
+        return std::nullopt;
+    const auto is = [&wanted](const QString &other) { return wanted.compare(other, Qt::CaseInsensitive) == 0; };
+    // Labels have always been laid out on this A4, a little smaller than the standard's.
+    if (is(QStringLiteral("A4")) || is(PWLocalizedString(QStringLiteral("A4"))))
+        return QSizeF(594.72, 841.68);
+    if (is(QStringLiteral("Letter")) || is(PWLocalizedString(QStringLiteral("Letter"))))
+        return QSizeF(612.0, 792.0);
+    for (int id = 0; id <= int(QPageSize::LastPageSize); ++id) {
+        const auto paper = QPageSize::PageSizeId(id);
+        if (paper != QPageSize::Custom && (is(QPageSize::key(paper)) || is(QPageSize::name(paper))))
+            return QPageSize::size(paper, QPageSize::Point);
+    }
+    return std::nullopt;
 }
 
 float CATemplateFormat::ItemWidth() const

@@ -7,7 +7,9 @@
 #include <QByteArray>
 #include <QList>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -118,6 +120,11 @@ public:
     // --- derived values ------------------------------------------------------------------------
 
     bool isLabelRoll() const;
+    // The paper of a sheet by the name a layout gives it: "A4" and "Letter" (as written or as the
+    // bundle's strings name them) at the sizes sheets have always been printed on, and any other
+    // paper the print system knows by its name or key ("Legal", "A5", "Tabloid"), each in any
+    // letter case; nothing for a name no paper has.
+    static std::optional<QSizeF> sheetPaperForName(const QString &name);
     // The stored item size for lists: "%.1fx%.1f mm" or "%.3fx%.3f in".
     QString sizeString() const;
     // "Return1".."Return10", "Mailing1".."Mailing10", "Shipping1".."Shipping30",
@@ -180,6 +187,12 @@ public:
                                                                     const CATemplateFormat &format);
     static std::shared_ptr<CATemplateFormat> findPredefLayoutManufacturerID(
         int documentType, const QString &manufacturer, const QString &ID);
+    // What a sheet layout lacks that places its labels on their die-cut places: the margins and
+    // gaps ("top margin", "left margin", "horizontal gap", "vertical gap") that the layout has
+    // none of while the catalogue's template of the same maker, name, paper and grid has them. A
+    // file leaves out a length of none, so a layout missing one reads as none: only the
+    // catalogue can tell a lost one. Empty for a layout the catalogue does not hold.
+    static QStringList placementLostAgainstCatalogue(const CATemplateFormat &layout);
     // Whether two templates count as the same catalogue entry (the rule of the finders).
     static bool matchesLayout(const CATemplateFormat &entry, const CATemplateFormat &format);
 

@@ -458,6 +458,38 @@ std::shared_ptr<CATemplateFormat> CATemplateFormat::findPredefLayoutManufacturer
     return nullptr;
 }
 
+QStringList CATemplateFormat::placementLostAgainstCatalogue(const CATemplateFormat &layout)
+{
+    const TemplateList *list = layout.isPredef() ? predefLayouts(layout.getDocumentType()) : nullptr;
+    if (!list || layout.isLabelRoll())
+        return {};
+    for (const std::shared_ptr<CATemplateFormat> &entry : *list) {
+        if (entry->Manufacturer() != layout.Manufacturer() || entry->ID() != layout.ID()
+            || entry->PageSize() != layout.PageSize() || entry->Columns() != layout.Columns()
+            || entry->Rows() != layout.Rows())
+            continue;
+        // A hundredth of a point: what the single-precision lengths of a template may differ by.
+        constexpr float kNone = 0.01f;
+        const struct
+        {
+            const char *name;
+            float layout;
+            float catalogue;
+        } lengths[] = {
+            {"top margin", layout.getTopMargin(), entry->getTopMargin()},
+            {"left margin", layout.getLeftMargin(), entry->getLeftMargin()},
+            {"horizontal gap", layout.getHSpace(), entry->getHSpace()},
+            {"vertical gap", layout.getVSpace(), entry->getVSpace()},
+        };
+        QStringList lost;
+        for (const auto &length : lengths)
+            if (length.layout < kNone && length.catalogue >= kNone)
+                lost.append(QString::fromLatin1(length.name));
+        return lost;
+    }
+    return {};
+}
+
 void CATemplateFormat::resetCatalogue()
 {
     for (const TemplateKind &kind : kTemplateKinds)

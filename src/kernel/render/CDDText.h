@@ -116,6 +116,10 @@ public:
     double getLineOffsetX() const;
     double getDefXSpacing() const;
     double getSpaceXSpacing(const QString &text) const;
+    // What the letters drawn in a frame of width by height cover, in the frame's coordinates
+    // (before any turn): the lines laid out at the frame's width as a drawing lays them, within the
+    // frame that clips them; a null rectangle for an empty text.
+    QRectF laidOutLetters(double width, double height) const;
     // Whether (x, y), in the coordinates of the contents' layout area, lies on the laid-out glyphs.
     bool hitPoint(double x, double y) const;
     // Draws the decoration (background, outline) and, unless editing, the glyphs in the frame,

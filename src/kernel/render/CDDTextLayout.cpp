@@ -11,6 +11,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
+#include <QFontInfo>
 #include <QHash>
 #include <QPainter>
 #include <QTextBlock>
@@ -367,6 +368,31 @@ bool CDDText::hitPoint(double x, double y) const
     return !bounds.isNull() && bounds.contains(QPointF(x, y));
 }
 
+QRectF CDDText::laidOutLetters(double width, double height) const
+{
+    if (isEmpty() || isCircleText())
+        return isEmpty() ? QRectF() : QRectF(0.0, 0.0, width, height);
+    // As draw() lays the lines out: right after a drawing nothing is laid out again.
+    textruns::layOutInPoints(m_contents.get());
+    const double lineWidth = std::max(0.0, width - 2.0 * kLinePadding);
+    if (textruns::isLayoutHeld(m_contents.get()) || m_contents->textWidth() != textruns::toUnits(lineWidth)) {
+        textruns::keepGlyphs(m_contents.get());
+        textruns::setTextWidthInPoints(m_contents.get(), lineWidth);
+    }
+    textruns::keepInLayoutRange(m_contents.get());
+    QRectF bounds;
+    forEachLine(m_contents.get(), [&bounds](const QTextLine &line, QPointF origin) {
+        if (line.naturalTextWidth() <= 0.0)
+            return;
+        const QRectF units = line.naturalTextRect().translated(origin);
+        QRectF glyphs(textruns::toPoints(units.x()), textruns::toPoints(units.y()), textruns::toPoints(units.width()),
+                      textruns::toPoints(units.height()));
+        glyphs.translate(kLinePadding, 0.0);
+        bounds = bounds.isNull() ? glyphs : bounds.united(glyphs);
+    });
+    return bounds.isNull() ? bounds : bounds.intersected(QRectF(0.0, 0.0, width, height));
+}
+
 void CDDText::noteDrawnWithoutFonts()
 {
     // Without any font every glyph is a box: the job that prints them says so once.
@@ -398,6 +424,52 @@ bool fontHolds(const QFont &font, char32_t code)
     return *known.insert(key, QFontMetricsF(font).inFontUcs4(code));
 }
 
+// A family's name as the system gives it, without the foundry it may carry ("Nimbus Sans [urw]").
+QString withoutFoundry(QString family)
+{
+    if (const qsizetype foundry = family.indexOf(QLatin1String(" [")); foundry > 0 && family.endsWith(u']'))
+        family.truncate(foundry);
+    return family;
+}
+
+// The family the system draws in place of the font's own when that is not installed; empty when
+// it is. A family the system maps on purpose to one made to stand in for it, of the same metrics
+// ("Helvetica" drawn in a clone of it), counts as installed: only one drawn in the system's
+// fallback for a family nobody has is replaced. Remembered per family and style on each thread: a
+// job asks for every run of every text.
+QString familyInPlaceOf(const QFont &font)
+{
+    thread_local QHash<QString, QString> known;
+    const QString asked = font.families().value(0, font.family());
+    const QString key = asked + u'\x1f' + QString::number(font.weight()) + (font.italic() ? u'i' : u'r');
+    if (const auto found = known.constFind(key); found != known.constEnd())
+        return *found;
+    if (known.size() >= 256)
+        known.clear();
+    const auto spaceless = [](QString family) { return family.remove(u' ').toCaseFolded(); };
+    // A generic family (a text without a font of its own) names no font to be installed.
+    static const QStringList kGeneric = {QStringLiteral("sansserif"), QStringLiteral("serif"), QStringLiteral("monospace"),
+                                         QStringLiteral("sans"), QStringLiteral("mono")};
+    if (asked.isEmpty() || kGeneric.contains(spaceless(asked).remove(u'-')))
+        return *known.insert(key, QString());
+    const QString drawn = withoutFoundry(QFontInfo(font).family());
+    QFont nowhere(font);
+    nowhere.setFamilies({QStringLiteral("Parcelwick No Such Family")});
+    const QString fallback = withoutFoundry(QFontInfo(nowhere).family());
+    const bool replaced = spaceless(drawn) != spaceless(asked) && spaceless(drawn) == spaceless(fallback);
+    return *known.insert(key, replaced ? drawn : QString());
+}
+
+void noteFontInPlace(const QFont &font)
+{
+    const QString drawn = familyInPlaceOf(font);
+    if (drawn.isEmpty())
+        return;
+    const QString asked = font.families().value(0, font.family());
+    PWJobReport::note(PWJobReport::Kind::FontReplaced, asked,
+                      QStringLiteral("the font \"%1\" is not installed: its texts print in \"%2\"").arg(asked, drawn));
+}
+
 } // namespace
 
 void CDDText::noteMissingLetters() const
@@ -411,6 +483,7 @@ void CDDText::noteMissingLetters() const
             if (!fragment.isValid())
                 continue;
             const QFont font = textruns::fontOf(fragment.charFormat(), m_contents.get());
+            noteFontInPlace(font);
             const QString text = fragment.text();
             for (qsizetype i = 0; i < text.size() && missing.size() < 4 * PWJobReport::kNamedLetters;) {
                 const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();

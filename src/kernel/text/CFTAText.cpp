@@ -110,8 +110,9 @@ void CFTAText::setRepresentationType(objectRepType type, bool apply)
     if (!apply)
         return;
     const CDDString current = GetString();
-    const std::unique_ptr<CDDString> shown = type == orUpperCase ? CDDString::createStringWithUppercase(current)
-                                                                 : CDDString::createStringWithCapitalize(current, false);
+    const std::unique_ptr<CDDString> shown = (int(type) & orCapitals) != 0
+                                                 ? CDDString::createStringWithUppercase(current)
+                                                 : CDDString::createStringWithCapitalize(current, false);
     if (shown && !shown->isEmpty())
         SetString(*shown);
 }

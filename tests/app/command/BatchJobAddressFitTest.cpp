@@ -139,14 +139,14 @@ INSTANTIATE_TEST_SUITE_P(
                                {u"Ann,Short,1 Elm St"_s, u"Bob,Long,"_s + kEndlessStreet, u"Dan,Brief,2 Oak Rd"_s},
                                1,
                                {u"Bob Long"_s},
-                               "parcelwick: the job was done, but 1 address does not fit its label"},
+                               "parcelwick: the job was done, but 1 address does not fit where it is printed"},
                       // The same person on two labels is one line.
                       FitCase {"Two",
                                {u"Bob,Long,"_s + kEndlessStreet, u"Cy,Longer,"_s + kEndlessStreet,
                                 u"Bob,Long,"_s + kEndlessStreet},
                                1,
                                {u"Bob Long"_s, u"Cy Longer"_s},
-                               "parcelwick: the job was done, but 2 addresses do not fit their labels"},
+                               "parcelwick: the job was done, but 2 addresses do not fit where they are printed"},
                       // A long street on the samples' address labels shrinks until it ends inside.
                       FitCase {"LongStreetOnSampleLabel",
                                {u"Ann,Abbott,"_s + kLongStreet, u"Dan,Brief,2 Oak Rd"_s},
@@ -165,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
                                {u"Ann,Abbott,"_s + kLongStreet, u"Dan,Brief,2 Oak Rd"_s},
                                1,
                                {u"Ann Abbott"_s},
-                               "parcelwick: the job was done, but 1 address does not fit its label",
+                               "parcelwick: the job was done, but 1 address does not fit where it is printed",
                                "Mailing1/Business/Classic.pwdc"}),
     [](const auto &info) { return std::string(info.param.name); });
 

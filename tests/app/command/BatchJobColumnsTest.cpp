@@ -91,14 +91,14 @@ TEST_F(BatchJobColumnsTest, AColumnHoldsTheOneKeyTheOptionGivesIt)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const ProgramRun run = print(u"people.csv"_s, c.columns);
-        // A column left unread is a problem of the contacts file: the job fails after its output.
-        ASSERT_EQ(run.status, c.unread.isEmpty() ? 0 : 1) << qPrintable(run.err);
+        // A column left unread is a note: nothing the design shows is missing, the job is done.
+        ASSERT_EQ(run.status, 0) << qPrintable(run.err);
         QStringList unread;
-        for (const QString &line : run.err.split(u'\n')) {
-            const qsizetype at = line.indexOf(u"The column \""_s);
-            if (at >= 0 && line.contains(u"holds no known field"_s))
-                unread.append(line.mid(at + 12).section(u'"', 0, 0));
-        }
+        const QStringList told = run.err.split(u'\n').filter(u"no field the program knows and "_s);
+        ASSERT_LE(told.size(), 1) << qPrintable(run.err);
+        for (const QString &line : told)
+            for (qsizetype at = line.indexOf(u'"'); at >= 0; at = line.indexOf(u'"', line.indexOf(u'"', at + 1) + 1))
+                unread.append(line.mid(at + 1).section(u'"', 0, 0));
         EXPECT_EQ(unread, c.unread) << qPrintable(run.err);
         const QStringList words = wordsOf(path(u"out.pdf"_s));
         for (const QString &word : c.printed)

@@ -397,12 +397,12 @@ INSTANTIATE_TEST_SUITE_P(
                    {text("0.5, abc, 0, 1"), text("0, 0, 0, 1.0001"), text("-0.0001, 0, 0, 1")},
                    {u"0, 0, 0, 1"_s, u"1, 1, 1, 0"_s}},
         TypedCase {"TextAlignment", componentKey(classStringKeys.at(ciText), key_HorizontalAlignment),
-                   u"\"Horizontal Alignment\""_s, {text("abc"), kData, text("-1"), text("5"), text("1.5")},
-                   {u"0"_s, u"4"_s}},
+                   u"\"Horizontal Alignment\""_s, {text("abc"), kData, text("1.5"), text("2147483648")},
+                   {u"0"_s, u"4"_s, u"17"_s, u"34"_s, u"-1"_s, u"5"_s}},
         TypedCase {"TextWidth", boundsNumber(classStringKeys.at(ciText), u"^(\\{\\{[^}]*\\},\\s*\\{)[^,]*(?=,)"_s),
                    u"\"Bounds\""_s, {text("abc"), text(""), text("1100001")}, {u"0"_s, u"1100000"_s}},
         TypedCase {"FontSize", textAttribute(u"NSSize"_s), u"\"Text Storage 2\" of a component of class \"Text\" has a font size"_s,
-                   {text("0.999"), text("-1")}, {u"1"_s, u"0"_s}}),
+                   {text("0.999"), text("-1"), text("1001")}, {u"1"_s, u"0"_s, u"1000"_s}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 class BatchJobCounterTest : public BatchJobNumberRangeFixture, public ::testing::Test

@@ -184,15 +184,15 @@ TEST_F(UnreadablePersonsWindowTest, ContainersThatDoNotReadAreKeptAsStored)
         PWPlist senders; // under "SenderList"
         QString named;
     } rows[] = {
-        {"the lists a text", PWPlist::fromString(u"lists"_s), PWPlist(), u"the print lists in the settings are a text"_s},
-        {"the lists a dictionary", PWPlist(club), PWPlist(), u"the print lists in the settings are a dictionary"_s},
+        {"the lists a text", PWPlist::fromString(u"lists"_s), PWPlist(), u"The stored print lists are not a list (a text)"_s},
+        {"the lists a dictionary", PWPlist(club), PWPlist(), u"The stored print lists are not a list (a dictionary)"_s},
         {"a list a text", PWPlist(PWPlist::Array {PWPlist(club), PWPlist::fromString(u"Odd"_s)}), PWPlist(),
-         u"a stored print list is a text"_s},
+         u"A stored print list is no dictionary (a text)"_s},
         {"a list's persons a text", PWPlist(PWPlist::Array {PWPlist(club), withPersons(PWPlist::fromString(u"Ada"_s))}),
-         PWPlist(), u"the persons of the print list \"Odd\" are a text"_s},
+         PWPlist(), u"The stored persons of the print list \"Odd\" are not a list (a text)"_s},
         {"a list's persons a dictionary",
          PWPlist(PWPlist::Array {PWPlist(club), withPersons(PWPlist(PWPlist::Dictionary {{u"a"_s, PWPlist::fromInteger(1)}}))}),
-         PWPlist(), u"the persons of the print list \"Odd\" are a dictionary"_s},
+         PWPlist(), u"The stored persons of the print list \"Odd\" are not a list (a dictionary)"_s},
         {"the senders a text", PWPlist(), PWPlist::fromString(u"Sam"_s), u"the senders in the settings are a text"_s},
         {"the senders data", PWPlist(), PWPlist::fromData("Sam"), u"the senders in the settings are data"_s},
     };

@@ -15,6 +15,8 @@
 
 #include <limits>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString kKey = QStringLiteral("Value");
@@ -59,9 +61,16 @@ TEST(CDDArchiveTest, NumbersAreWrittenAsTextAndTextsReadOnlyWhenTheyAreOneNumber
     CDDPen read;
     ASSERT_TRUE(archive.GetData(QStringLiteral("pen"), read));
     EXPECT_EQ(read.GetWidth(), double(0.33f));
-    // A text that is not one number alone is no number: named, and the target keeps its value.
-    const struct { const char *text; int expected; } cases[] = {
-        {"12abc", -99}, {"abc", -99}, {"", -99}, {"1 2", -99}, {"  -7", -7}, {"3.0\t", 3}};
+    // A text that starts with no number is no number: named, and the target keeps its value. One
+    // that starts with a number and holds more is read as that number and named as damaged.
+    const QString notANumber = QStringLiteral("\"Value\" of the design is not a number (%1); kept -99");
+    const QString damaged = QStringLiteral("\"Value\" of the design is damaged: more than a number (%1); read %2");
+    const struct { const char *text; int expected; QString problem; } cases[] = {
+        {"12abc", 12, damaged.arg(u"12abc"_s, u"12"_s)}, {" -3 apples", -3, damaged.arg(u" -3 apples"_s, u"-3"_s)},
+        {"1 2", 1, damaged.arg(u"1 2"_s, u"1"_s)},       {"7.9x", 7, damaged.arg(u"7.9x"_s, u"7"_s)},
+        {"abc", -99, notANumber.arg(u"abc"_s)},          {"", -99, notANumber.arg(QString())},
+        {"-x", -99, notANumber.arg(u"-x"_s)},            {"  -7", -7, QString()},
+        {"3.0\t", 3, QString()}};
     for (const auto &c : cases) {
         auto report = std::make_shared<CDDReadReport>();
         CDDArchive archive = reading(QString::fromLatin1(c.text));
@@ -69,9 +78,28 @@ TEST(CDDArchiveTest, NumbersAreWrittenAsTextAndTextsReadOnlyWhenTheyAreOneNumber
         int value = -99;
         EXPECT_EQ(archive.GetData(kKey, &value, CDDRanges::kInt), c.expected != -99) << c.text;
         EXPECT_EQ(value, c.expected) << c.text;
-        EXPECT_EQ(report->problems(), c.expected != -99 ? QStringList()
-                                                        : QStringList(QStringLiteral("\"Value\" of the design is not a number (%1); kept -99")
-                                                                          .arg(QLatin1String(c.text))));
+        EXPECT_EQ(report->problems(), c.problem.isEmpty() ? QStringList() : QStringList(c.problem)) << c.text;
+    }
+    // A real takes the whole number it starts with, in single precision.
+    const struct { const char *text; double expected; } reals[] = {{"2.5abc", 2.5}, {"-0.1 mm", double(-0.1f)}, {"1e2x", 100.0}};
+    for (const auto &c : reals) {
+        auto report = std::make_shared<CDDReadReport>();
+        CDDArchive archive = reading(QString::fromLatin1(c.text));
+        archive.setReadReport(report);
+        double value = -99.0;
+        EXPECT_TRUE(archive.GetData(kKey, &value, CDDRanges::kFinite)) << c.text;
+        EXPECT_EQ(value, c.expected) << c.text;
+        EXPECT_EQ(report->problems().size(), 1) << c.text;
+    }
+    // Damaged past its range, it is kept out as any number out of range.
+    {
+        auto report = std::make_shared<CDDReadReport>();
+        CDDArchive archive = reading(u"5 apples"_s);
+        archive.setReadReport(report);
+        int value = -99;
+        EXPECT_FALSE(archive.GetData(kKey, &value, CDDNumberRange {0.0, 3.0, true}));
+        EXPECT_EQ(value, -99);
+        EXPECT_EQ(report->problems(), QStringList(u"\"Value\" of the design is out of range (5 apples); kept -99"_s));
     }
     CDDArchive longArchive(true);
     longArchive.SetData(kKey, 1099511627776L);

@@ -26,6 +26,16 @@ PWPlist withComponents(const PWPlist &stored, qsizetype front, qsizetype back)
                                                                             {key_BackComponents, PWPlist(PWPlist::Array(back, entry))}})}});
 }
 
+// A side of plain entries and one panel of fields; both kinds of entry name their class.
+PWPlist withPanel(const PWPlist &stored, qsizetype entries, qsizetype fields)
+{
+    const PWPlist field {PWPlist::Dictionary {{key_ClassID, str("Address Text")}}};
+    PWPlist::Array side(entries, PWPlist(PWPlist::Dictionary {{key_ClassID, str("Separator")}}));
+    side.append(PWPlist(PWPlist::Dictionary {{key_ClassID, str("Address Panel")},
+                                             {key_Components, PWPlist(PWPlist::Array(fields, field))}}));
+    return withEntries(stored, {{key_FrontSide, PWPlist(PWPlist::Dictionary {{key_Components, PWPlist(side)}})}});
+}
+
 struct FileCase {
     const char *name;
     // Bundle version written into the file; 0 leaves the key out.
@@ -82,7 +92,14 @@ INSTANTIATE_TEST_SUITE_P(
         // The bound counts both lists of the side.
         FileCase {"MostComponents", 100, [](const PWPlist &s) { return withComponents(s, 999999, 1); }, QString()},
         FileCase {"OneComponentTooMany", 100, [](const PWPlist &s) { return withComponents(s, 1000000, 1); },
-                  u"it holds 1000001 components, more than the 1000000 a design can hold"_s}),
+                  u"it holds 1000001 components, more than the 1000000 a design can hold"_s},
+        // The fields of a panel are components too.
+        FileCase {"MostWithFields", 100, [](const PWPlist &s) { return withPanel(s, 999000, 999); }, QString()},
+        FileCase {"FieldsPastTheBound", 100, [](const PWPlist &s) { return withPanel(s, 999000, 1000); },
+                  u"it holds 1000001 components, more than the 1000000 a design can hold"_s},
+        FileCase {"MostFieldsOfAPanel", 100, [](const PWPlist &s) { return withPanel(s, 0, 1000); }, QString()},
+        FileCase {"PanelOfTooManyFields", 100, [](const PWPlist &s) { return withPanel(s, 0, 1001); },
+                  u"a component holds 1001 fields, more than the 1000 an address panel can hold"_s}),
     [](const ::testing::TestParamInfo<FileCase> &info) { return std::string(info.param.name); });
 
 } // namespace

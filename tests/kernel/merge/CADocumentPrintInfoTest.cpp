@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -112,7 +113,22 @@ INSTANTIATE_TEST_SUITE_P(
         PaperCase{"EnvelopeOfAStandardSizeIsKnownPaper", [] { return envelopeOfSize(684.0f, 297.0f); }, kLetter, true,
                   QSizeF(297.0, 684.0), true},
         PaperCase{"EnvelopeOfAnOddSizeIsNotKnownPaper", [] { return envelopeOfSize(500.0f, 271.0f); }, kLetter, true,
-                  QSizeF(271.0, 500.0), false, true}),
+                  QSizeF(271.0, 500.0), false, true},
+        // Any sheet the print system knows by its name, in any letter case; an unknown one keeps
+        // the paper it has (the print job names it).
+        PaperCase{"LegalSheetGetsLegal", [] { return sheetNamed(u"Legal"_s); }, kLetter, false, QSizeF(612.0, 1008.0), false},
+        PaperCase{"TabloidSheetGetsTabloid", [] { return sheetNamed(u"Tabloid"_s); }, kLetter, false,
+                  QSizeF(792.0, 1224.0), false},
+        PaperCase{"A5SheetOnLetterGetsA5", [] { return sheetNamed(u"A5"_s); }, kLetter, false, kA5, false},
+        PaperCase{"A4InSmallLettersGetsTheA4OfTheTable", [] { return sheetNamed(u"a4"_s); }, kLetter, false,
+                  QSizeF(594.72, 841.68), false},
+        PaperCase{"UnknownSheetKeepsItsPaper", [] { return sheetNamed(u"Elephant Folio"_s); }, kA5, false, kA5, false},
+        // An envelope the default page holds neither way gets paper of its own size, as with the
+        // printer's settings.
+        PaperCase{"C4EnvelopeWithoutPrinterSettingsGetsC4", [] { return envelopeOfSize(324.0f * 2.8346457f, 229.0f * 2.8346457f); },
+                  kLetter, false, QSizeF(229.0 * kMillimetre, 324.0 * kMillimetre), true},
+        PaperCase{"HugeEnvelopeWithoutPrinterSettingsGetsItsOwnSize", [] { return envelopeOfSize(1200.0f, 900.0f); },
+                  kLetter, false, QSizeF(900.0, 1200.0), false}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // Without the printer's settings an envelope goes on the default page, on paper nobody knows by
@@ -128,6 +144,31 @@ TEST(CADocumentPrintInfoEnvelope, WithoutPrinterSettingsTheDefaultPage)
     EXPECT_FALSE(document.printSettings().knownPaperFormat);
     // The choice to use the printer's settings is the sheet's record, not the paper's.
     EXPECT_TRUE(document.printSettings().usePrinterSettings);
+}
+
+// The sheet name a print job tells of: a sheet's name that no paper has (or none at all), and
+// nothing for a known sheet, a roll or an envelope.
+TEST(CADocumentPrintInfoSheetName, UnknownSheetPaperIsTheNameNoPaperHas)
+{
+    const struct
+    {
+        const char *name;
+        CATemplateFormat layout;
+        std::optional<QString> unknown;
+    } cases[] = {
+        {"an unknown name", sheetNamed(u"Elephant Folio"_s), u"Elephant Folio"_s},
+        {"no name", sheetNamed(QString()), QString()},
+        {"Legal", sheetNamed(u"Legal"_s), std::nullopt},
+        {"letter in small letters", sheetNamed(u"letter"_s), std::nullopt},
+        {"a roll", catalogueLayout(dtLabel, u"Dymo"_s, u"30252"_s), std::nullopt},
+        {"an envelope", envelopeOfSize(684.0f, 297.0f), std::nullopt},
+    };
+    for (const auto &c : cases) {
+        CADocument document(std::make_unique<CFTADocument>(documentType(c.layout.getDocumentType()), CDDString(u"us"_s),
+                                                           CDDString(u"us"_s)));
+        document.setLayoutArangeComponents(c.layout, false);
+        EXPECT_EQ(document.unknownSheetPaper(), c.unknown) << c.name;
+    }
 }
 
 CATemplateFormat postcardLayout(bool grid)

@@ -3,6 +3,7 @@
 #include "PrintingTestSupport.h"
 
 #include "kernel/merge/CAPrintTarget.h"
+#include "platform/PWJobReport.h"
 
 using P = printtest::Test;
 using printtest::PrintedPdf;
@@ -186,5 +187,48 @@ INSTANTIATE_TEST_SUITE_P(
                       StartingTurnCase{"card sizes rounded through millimetres", QPageLayout::Portrait, {431.8, 288}, {432.1, 288.1}, 0},
                       StartingTurnCase{"no design", QPageLayout::Portrait, {612, 792}, {}, 90}),
     [](const ::testing::TestParamInfo<StartingTurnCase> &info) { return std::to_string(info.index); });
+
+// A print job tells of an envelope that its turn and feed put partly off the paper (a failure),
+// and of one printed on paper of its own size because the default page could not hold it (a
+// note); an envelope lying whole on the paper it was set up with is told of neither way.
+TEST_F(CAEnvelopePrintingViewTest, AnEnvelopeOffItsPaperOrOnPaperOfItsOwnSizeIsTold)
+{
+    const struct
+    {
+        const char *name;
+        QSizeF envelope;
+        QSizeF paper;
+        bool printerSettings;
+        int degrees;
+        int alignment;
+        bool off;
+        bool own;
+    } cases[] = {
+        {"lying on Letter", {kLx, kLy}, {612.0, 792.0}, false, 0, 0, false, false},
+        {"turned and centred on Letter", {kLx, kLy}, {612.0, 792.0}, false, 90, 1, false, false},
+        {"turned by an odd angle", {kLx, kLy}, {612.0, 792.0}, false, 45, 0, true, false},
+        {"turned with a feed it does not know", {kLx, kLy}, {612.0, 792.0}, false, 90, 3, true, false},
+        {"fed from the right on paper too narrow", {kLx, kLy}, {400.0, 792.0}, false, 0, 2, true, false},
+        {"larger than any page, on its own paper", {1200.0, 900.0}, {1200.0, 900.0}, false, 0, 0, false, true},
+        {"on its own paper by the printer's settings", {1200.0, 900.0}, {1200.0, 900.0}, true, 0, 0, false, false},
+        {"larger than its Letter paper", {1200.0, 900.0}, {612.0, 792.0}, false, 90, 0, true, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const PWJobReport report;
+        CAPrintSettings settings;
+        settings.paperSize = c.paper;
+        settings.usePrinterSettings = c.printerSettings;
+        std::unique_ptr<CAEnvelopePrintingView> view = plainView<CAEnvelopePrintingView>(
+            makeDesign({.type = dtEnvelope, .width = c.envelope.width(), .height = c.envelope.height(), .labelRoll = false}),
+            std::nullopt, settings);
+        view->setRotation(c.degrees);
+        view->setAlignment(c.alignment);
+        EXPECT_EQ(printed(*view, 72).pageCount(), 1);
+        EXPECT_EQ(report.lines(PWJobReport::Kind::OffPaper).size(), c.off ? 1 : 0);
+        EXPECT_EQ(report.lines(PWJobReport::Kind::OwnPaper).size(), c.own ? 1 : 0);
+        EXPECT_EQ(report.failsJob(), c.off);
+    }
+}
 
 } // namespace

@@ -1,0 +1,204 @@
+// A new user's first start through the windows main() makes: the assistant asked for on the
+// command line stays the one window that answers until it ends and never leaves the application
+// without a document; a start that names a file it cannot open leaves an untouched label.
+#include "ShellTestSupport.h"
+
+#include "app/command/CACommandLine.h"
+#include "app/command/CACommandLineStart.h"
+#include "app/printsheet/CAPrintViewController.h"
+#include "app/shell/CAAssistantController.h"
+#include "app/shell/CASampleDesignLibrary.h"
+#include "app/shell/CASettingsSaveMonitor.h"
+
+#include <QAbstractButton>
+#include <QPointer>
+#include <QWindow>
+
+#include <QMessageBox>
+#include <QTimer>
+
+namespace {
+
+class StartWindowsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+        settingsBefore = defaults.storedValues();
+        for (const QString &key : {u"FTStartingDocument"_s, CADocumentManager::kRecentDocumentsKey,
+                                   u"FTColorPanelVisible"_s, u"FTFontPanelVisible"_s, u"FTAddressWindowVisible"_s,
+                                   u"FTDesignWindowVisible"_s, u"FTPropertiesWindowVisible"_s})
+            defaults.removeObject(key);
+        defaults.setObject(u"FTSharedContentLibraryPath"_s, PWPlist::fromString(folder.filePath(u"Library"_s)));
+        CAEnvironment::setDefaultCountry(u"us"_s);
+        CADocumentController::resetLaunchState();
+    }
+    void TearDown() override
+    {
+        CASampleDesignLibrary::waitForContent();
+        QCoreApplication::processEvents();
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (qobject_cast<QMessageBox *>(widget))
+                widget->close();
+        shelltest::unregisterMenuCommands();
+        // The panels outlive a start; the next one finds them closed, as a new process does.
+        if (start && start->controller())
+            for (int panel = 0; panel < CAFloatingPanels::PanelCount; ++panel)
+                start->controller()->panels().close(static_cast<CAFloatingPanels::Panel>(panel));
+        start.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+        for (const QString &key : defaults.storedValues().keys())
+            if (!settingsBefore.contains(key))
+                defaults.removeObject(key);
+        for (const PWPlist::Dictionary::Entry &entry : settingsBefore)
+            if (defaults.objectForKey(entry.first) != entry.second)
+                defaults.setObject(entry.first, entry.second);
+    }
+
+    // Starts as main() does; inAssistant runs once the assistant's window is up.
+    void startWindowsWith(const QStringList &arguments)
+    {
+        const QStringList texts = QStringList{u"parcelwick"_s} + arguments;
+        QString error;
+        const std::optional<CACommandRequest> request = CACommandLine::parse(texts, folder.path(), &error);
+        ASSERT_TRUE(request) << qPrintable(error);
+        start = std::make_unique<CACommandLineStart>(*request, CACommandLineStart::arguments(texts), QString());
+        ASSERT_FALSE(start->handOverOrBecomeInstance());
+        QTimer watch;
+        watch.setInterval(10);
+        QObject::connect(&watch, &QTimer::timeout, [this] {
+            for (QWidget *widget : QApplication::topLevelWidgets())
+                if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible() && boxAnswer)
+                    boxAnswer(box);
+            CAAssistantController &wizard = CAAssistantController::sharedWizard();
+            if (wizard.isRunning() && wizard.window() && wizard.window()->isVisible() && inAssistant)
+                std::exchange(inAssistant, nullptr)();
+        });
+        watch.start();
+        start->openRequested();
+        start->finishLaunching();
+        QCoreApplication::processEvents();
+    }
+
+    QTemporaryDir folder;
+    PWPlist::Dictionary settingsBefore;
+    std::unique_ptr<CACommandLineStart> start;
+    std::function<void()> inAssistant;
+    std::function<void(QMessageBox *)> boxAnswer;
+};
+
+int visibleStartPanels(CADocumentController &controller)
+{
+    int visible = 0;
+    for (int panel = 0; panel < CAFloatingPanels::PanelCount; ++panel)
+        visible += controller.panels().isPanelVisible(static_cast<CAFloatingPanels::Panel>(panel)) ? 1 : 0;
+    return visible;
+}
+
+struct AssistantEnd
+{
+    const char *name;
+    // How the user ends the assistant shown by --assistant.
+    std::function<void(CAAssistantController &)> end;
+};
+
+class StartAssistantEndTest : public StartWindowsTest, public ::testing::WithParamInterface<AssistantEnd>
+{
+};
+
+TEST_P(StartAssistantEndTest, TheAssistantIsAloneUntilItEndsAndLeavesAnUntouchedLabel)
+{
+    int panelsUnderAssistant = -1;
+    bool applicationModal = false;
+    inAssistant = [this, &panelsUnderAssistant, &applicationModal] {
+        CAAssistantController &wizard = CAAssistantController::sharedWizard();
+        applicationModal = wizard.window()->windowModality() == Qt::ApplicationModal &&
+                           QApplication::activeModalWidget() == wizard.window();
+        // Long enough for anything the start left queued to come up over the assistant.
+        QTest::qWait(200);
+        panelsUnderAssistant = visibleStartPanels(*start->controller());
+        GetParam().end(wizard);
+    };
+    startWindowsWith({u"--assistant"_s, u"adr"_s});
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !start->controller()->manager().documents().isEmpty(); }, 5000))
+        << "the assistant left no document";
+    EXPECT_TRUE(applicationModal);
+    EXPECT_EQ(panelsUnderAssistant, 0) << "panels opened over the assistant";
+    EXPECT_FALSE(CAAssistantController::sharedWizard().isRunning());
+
+    const QList<std::shared_ptr<CAOpenDocument>> documents = start->controller()->manager().documents();
+    ASSERT_EQ(documents.size(), 1);
+    EXPECT_EQ(documents.first()->document->docType(), dtLabel);
+    EXPECT_FALSE(documents.first()->isEdited());
+    ASSERT_TRUE(documents.first()->window);
+    EXPECT_TRUE(documents.first()->window->isVisible());
+    // The panels of the last quit come once the assistant is gone.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return visibleStartPanels(*start->controller()) > 0; }, 5000));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Start, StartAssistantEndTest,
+    ::testing::Values(AssistantEnd{"Escape",
+                                   [](CAAssistantController &wizard) {
+                                       QTest::keyClick(wizard.window(), Qt::Key_Escape);
+                                   }},
+                      AssistantEnd{"CancelButton",
+                                   [](CAAssistantController &wizard) {
+                                       auto *cancel = wizard.window()->findChild<QAbstractButton *>(u"_cancelButton"_s);
+                                       ASSERT_NE(cancel, nullptr);
+                                       QTest::mouseClick(cancel, Qt::LeftButton);
+                                   }}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// Whether a modal window holds the window: as the toolkit decides whether a click reaches it, a
+// window is held unless it is the modal window or stands above it as one of its own.
+bool boxIsHeld(QWindow *window)
+{
+    QWindow *modal = QGuiApplication::modalWindow();
+    return modal && modal != window && !modal->isAncestorOf(window, QWindow::IncludeTransients);
+}
+
+// The box that says what could not be kept answers a click on OK while the assistant is up,
+// whether it came during the assistant's run or before it.
+TEST(StartSettingsBoxTest, TheNotSavedBoxAnswersOverTheAssistant)
+{
+    CAAssistantController &wizard = CAAssistantController::sharedWizard();
+    for (const bool before : {false, true}) {
+        SCOPED_TRACE(before ? "box before the assistant" : "box during the assistant");
+        if (before)
+            CASettingsSaveMonitor::tellInWindow(u"Parcelwick could not save your settings."_s, u"full"_s);
+        bool closedByClick = false;
+        bool assistantStillUp = false;
+        QTimer::singleShot(0, [&] {
+            EXPECT_TRUE(QTest::qWaitFor([&wizard] { return wizard.isRunning() && wizard.window()->isVisible(); }));
+            if (!before)
+                CASettingsSaveMonitor::tellInWindow(u"Parcelwick could not save your settings."_s, u"full"_s);
+            QPointer<QMessageBox> box;
+            for (QWidget *widget : QApplication::topLevelWidgets())
+                if (widget->objectName() == u"_settingsNotSaved"_s && widget->isVisible())
+                    box = qobject_cast<QMessageBox *>(widget);
+            if (box) {
+                EXPECT_TRUE(QTest::qWaitForWindowExposed(box));
+                QCoreApplication::processEvents();
+                // Qt tells a window that a modal one holds it; such a window takes no click.
+                EXPECT_FALSE(box->windowHandle() && boxIsHeld(box->windowHandle())) << "the box is held by the assistant";
+                QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+                closedByClick = QTest::qWaitFor([&box] { return !box || !box->isVisible(); }, 2000);
+            }
+            assistantStillUp = wizard.isRunning();
+            wizard.cancel();
+        });
+        wizard.showDialog(false);
+        EXPECT_TRUE(closedByClick) << "OK did not answer under the assistant";
+        EXPECT_TRUE(assistantStillUp);
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (widget->objectName() == u"_settingsNotSaved"_s)
+                widget->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+} // namespace

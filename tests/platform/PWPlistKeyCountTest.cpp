@@ -1,0 +1,61 @@
+#include "platform/PWPlist.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Entries differ by number, so that a writer that shares equal objects writes each apart.
+PWPlist keyCountEntry(const QString &key, int number = 0)
+{
+    return PWPlist(PWPlist::Dictionary {{key, PWPlist::fromString(u"x"_s)}, {u"other"_s, PWPlist::fromInteger(number)}});
+}
+
+struct KeyCountCase {
+    const char *name;
+    PWPlist value;
+    const char *key;
+    qsizetype expected;
+};
+
+class PWPlistKeyCountTest : public ::testing::TestWithParam<KeyCountCase>
+{
+};
+
+// Counted in both forms without building the tree, as the tree, once built, holds them.
+TEST_P(PWPlistKeyCountTest, CountsTheDictionariesHoldingTheKeyInEitherForm)
+{
+    const QString key = QString::fromUtf8(GetParam().key);
+    for (const QByteArray &bytes : {GetParam().value.toXml(), GetParam().value.toBinary()}) {
+        SCOPED_TRACE(bytes.left(8).toStdString());
+        EXPECT_EQ(PWPlist::countDictionariesHolding(bytes, key), std::optional<qsizetype>(GetParam().expected));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PWPlistKeyCountTest,
+    ::testing::Values(
+        KeyCountCase {"None", PWPlist(PWPlist::Array {PWPlist::fromString(u"Class ID"_s)}), "Class ID", 0},
+        KeyCountCase {"TopLevel", keyCountEntry(u"Class ID"_s), "Class ID", 1},
+        KeyCountCase {"Nested",
+                      PWPlist(PWPlist::Dictionary {
+                          {u"Class ID"_s, PWPlist::fromString(u"Panel"_s)},
+                          {u"Components"_s, PWPlist(PWPlist::Array {keyCountEntry(u"Class ID"_s, 1), keyCountEntry(u"Class"_s, 2),
+                                                                    keyCountEntry(u"Class ID"_s, 3)})}}),
+                      "Class ID", 3},
+        // A text value equal to the key is no key.
+        KeyCountCase {"ValueIsNoKey", PWPlist(PWPlist::Dictionary {{u"name"_s, PWPlist::fromString(u"Class ID"_s)}}),
+                      "Class ID", 0},
+        KeyCountCase {"EscapedKey", PWPlist(PWPlist::Array {keyCountEntry(u"a<b & c"_s, 1), keyCountEntry(u"a<b & c"_s, 2)}),
+                      "a<b & c", 2},
+        KeyCountCase {"WideKey", keyCountEntry(u"Grüße"_s), "Grüße", 1}),
+    [](const ::testing::TestParamInfo<KeyCountCase> &info) { return std::string(info.param.name); });
+
+TEST(PWPlistKeyCountBytesTest, BytesOfNeitherFormCountNothing)
+{
+    for (const QByteArray &bytes : {QByteArray(), QByteArray("<key>Class ID</key>"), QByteArray("bplist00 cut")})
+        EXPECT_EQ(PWPlist::countDictionariesHolding(bytes, u"Class ID"_s), std::nullopt) << bytes.toStdString();
+}
+
+} // namespace
