@@ -87,8 +87,11 @@ LoadResult readStore(const QString &path, PWPlist::Dictionary *values, LoadOutco
         break;
     case PWFileReader::Status::NotRegularFile:
         // A pipe or a device in the store's place is the user's: neither moved nor replaced.
-        qCWarning(lcDefaults).noquote()
-            << QStringLiteral("user defaults %1 are no regular file and are not used: %2").arg(path, file.reason);
+        outcome->writable = false;
+        outcome->note = QStringLiteral("the settings file %1 cannot be used (%2); default settings are used and nothing "
+                                       "is saved")
+                            .arg(path, file.reason);
+        qCWarning(lcDefaults).noquote() << outcome->note;
         return LoadResult::Unreadable;
     case PWFileReader::Status::TooLarge:
     case PWFileReader::Status::NotOfKind:
@@ -96,8 +99,12 @@ LoadResult readStore(const QString &path, PWPlist::Dictionary *values, LoadOutco
         *outcome = setAside(path, file.reason);
         return LoadResult::Corrupt;
     default:
-        qCWarning(lcDefaults).noquote()
-            << QStringLiteral("cannot read user defaults %1: %2").arg(path, file.reason);
+        // There but not readable (no permission, an error of the disk): replacing it would lose it.
+        outcome->writable = false;
+        outcome->note = QStringLiteral("the settings file %1 cannot be read (%2); default settings are used and "
+                                       "nothing is saved")
+                            .arg(path, file.reason);
+        qCWarning(lcDefaults).noquote() << outcome->note;
         return LoadResult::Unreadable;
     }
     QString error;
@@ -105,8 +112,11 @@ LoadResult readStore(const QString &path, PWPlist::Dictionary *values, LoadOutco
     try {
         parsed = PWPlist::parse(file.bytes, &error);
     } catch (const std::bad_alloc &) {
-        qCWarning(lcDefaults).noquote()
-            << QStringLiteral("cannot read user defaults %1: there is not enough memory").arg(path);
+        outcome->writable = false;
+        outcome->note = QStringLiteral("the settings file %1 cannot be read (there is not enough memory); default "
+                                       "settings are used and nothing is saved")
+                            .arg(path);
+        qCWarning(lcDefaults).noquote() << outcome->note;
         return LoadResult::Unreadable;
     }
     if (!parsed || !parsed->isDictionary()) {
@@ -240,7 +250,7 @@ QString PWUserDefaults::write()
 {
     // Called with the mutex held.
     if (!m_unwritable.isEmpty())
-        return QStringLiteral("the damaged settings file in its place could not be kept aside");
+        return QStringLiteral("the settings file in its place could not be read, and it is not replaced");
     return writeStore(m_filePath, m_values);
 }
 

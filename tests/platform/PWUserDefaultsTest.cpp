@@ -171,6 +171,21 @@ TEST_F(PWUserDefaultsTest, EveryDamagedFileIsKeptUnderANameOfItsOwnAndNamed)
     EXPECT_TRUE(PWUserDefaults(storePath()).problems().isEmpty());
 }
 
+TEST_F(PWUserDefaultsTest, AFolderInTheFilesPlaceIsNamedAndNeverReplaced)
+{
+    ASSERT_TRUE(QDir().mkpath(storePath() + QStringLiteral("/inside")));
+    PWUserDefaults defaults(storePath());
+    ASSERT_EQ(defaults.problems().size(), 1);
+    EXPECT_TRUE(defaults.problems().first().contains(QStringLiteral("cannot be used (not a regular file)"))) << qPrintable(defaults.problems().first());
+    // Values set live in memory; the write is refused and told like any failed write.
+    QSignalSpy failed(&defaults, &PWUserDefaults::writeFailed);
+    defaults.setInteger(QStringLiteral("k"), 1);
+    EXPECT_EQ(defaults.integerForKey(QStringLiteral("k")), 1);
+    EXPECT_FALSE(defaults.isSaved());
+    EXPECT_EQ(failed.count(), 1);
+    EXPECT_TRUE(QFileInfo(storePath() + QStringLiteral("/inside")).isDir());
+}
+
 TEST_F(PWUserDefaultsTest, AJobLeavesTheFileAsItFoundIt)
 {
     PWUserDefaults::setLeavesFileAsFound(true);

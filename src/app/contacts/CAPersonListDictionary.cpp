@@ -98,6 +98,13 @@ PWPlist::Dictionary CAPersonListDictionary::storedForm() const
     return stored;
 }
 
+PWPlist CAPersonListDictionary::storedValue() const
+{
+    if (!m_kept.isNull() && m_persons.isEmpty() && m_name == m_keptName && m_sort == m_keptSort)
+        return m_kept;
+    return PWPlist(storedForm());
+}
+
 PWPlist::Array CAPersonListDictionary::storedPersons(const CAPersonList &persons)
 {
     PWPlist::Array array;
@@ -120,6 +127,9 @@ CAPersonList CAPersonListDictionary::personsFromStored(const PWPlist &stored, QS
     if (!stored.isArray())
         return persons;
     const PWPlist::Array &entries = stored.toArray();
+    // A list damaged throughout is named by its first few persons and a count.
+    constexpr qsizetype kNamedPersons = 5;
+    qsizetype unread = 0;
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const PWPlist &entry = entries.at(i);
         std::shared_ptr<PWPerson> person;
@@ -131,12 +141,22 @@ CAPersonList CAPersonListDictionary::personsFromStored(const PWPlist &stored, QS
         }
         const QString reason = unreadReason(entry);
         persons.append(keepUnreadable(entry, reason));
+        if (++unread > kNamedPersons)
+            continue;
         const QString name = vCardName(entry);
         const QString problem =
             QStringLiteral("person %1%2 of %3 could not be read (%4); it is kept as it was stored")
                 .arg(i + 1)
                 .arg(name.isEmpty() ? QString() : QStringLiteral(" (\"%1\")").arg(name),
                      where.isEmpty() ? QStringLiteral("a stored list") : where, reason);
+        qCWarning(lcContacts).noquote() << problem;
+        if (problems)
+            problems->append(problem);
+    }
+    if (unread > kNamedPersons) {
+        const QString problem = QStringLiteral("%1 more persons of %2 could not be read; they are kept as they were stored")
+                                    .arg(unread - kNamedPersons)
+                                    .arg(where.isEmpty() ? QStringLiteral("a stored list") : where);
         qCWarning(lcContacts).noquote() << problem;
         if (problems)
             problems->append(problem);
@@ -175,11 +195,16 @@ QString CAPersonListDictionary::unreadableName(const PWPerson &person)
 CAPersonListDictionary CAPersonListDictionary::fromStoredForm(const PWPlist &stored, QStringList *problems)
 {
     CAPersonListDictionary list;
-    if (!stored.isDictionary()) {
-        const QString problem = QStringLiteral("A stored person list is no dictionary; it was read as an empty list.");
+    const auto note = [problems](const QString &problem) {
         qCWarning(lcContacts).noquote() << problem;
         if (problems)
             problems->append(problem);
+    };
+    if (!stored.isDictionary()) {
+        note(QStringLiteral("A stored print list is no dictionary (%1); it was read as an empty list and is kept as it "
+                            "was stored.")
+                 .arg(PWUserDefaults::describe(stored)));
+        list.m_kept = stored;
         return list;
     }
     const PWPlist name = stored.value(QStringLiteral("Name"));
@@ -187,16 +212,17 @@ CAPersonListDictionary CAPersonListDictionary::fromStoredForm(const PWPlist &sto
     const PWPlist sort = stored.value(QStringLiteral("Sort"));
     list.m_sort = sort.isNumber() ? int(sort.toInteger()) : 0;
     const PWPlist persons = stored.value(QStringLiteral("Persons"));
+    const QString where = QStringLiteral("the print list \"%1\"").arg(list.m_name);
     if (!persons.isNull() && !persons.isArray()) {
         // Named with its list: a job asked for that list says why it has no persons.
-        const QString problem = QStringLiteral("The stored persons of the print list \"%1\" are not a list; it was read "
-                                               "without persons.")
-                                    .arg(list.m_name);
-        qCWarning(lcContacts).noquote() << problem;
-        if (problems)
-            problems->append(problem);
+        note(QStringLiteral("The stored persons of the print list \"%1\" are not a list (%2); it was read without "
+                            "persons and is kept as it was stored.")
+                 .arg(list.m_name, PWUserDefaults::describe(persons)));
+        list.m_kept = stored;
+        list.m_keptName = list.m_name;
+        list.m_keptSort = list.m_sort;
     }
-    list.m_persons = personsFromStored(persons, problems, QStringLiteral("the print list \"%1\"").arg(list.m_name));
+    list.m_persons = personsFromStored(persons, problems, where);
     return list;
 }
 

@@ -35,6 +35,10 @@ public:
 
     // {"Name", "Persons": stored persons in list order, "Sort"}.
     PWPlist::Dictionary storedForm() const;
+    // What is written for the list: its stored form, or, for a list read from a form that did
+    // not read (no dictionary, persons that are no list), that form as it was stored, until the
+    // user names, sorts or fills the list.
+    PWPlist storedValue() const;
     // The list of a stored form. A form that is no dictionary is read as an empty list, and
     // persons that do not read are kept (see keepUnreadable), each named in problems.
     static CAPersonListDictionary fromStoredForm(const PWPlist &stored, QStringList *problems = nullptr);
@@ -72,4 +76,8 @@ private:
     QString m_name;
     CAPersonList m_persons;
     int m_sort = 0;
+    // The form that did not read, with the name and sorting it was read with.
+    PWPlist m_kept;
+    QString m_keptName;
+    int m_keptSort = 0;
 };

@@ -41,12 +41,16 @@ void CAPrintListArray::load()
 {
     m_lists.clear();
     m_loadProblems.clear();
+    m_keptLists = PWPlist();
     const PWPlist stored = m_defaults.objectForKey(kPrintListArrayKey);
     if (stored.isArray()) {
         for (const PWPlist &entry : stored.toArray())
             m_lists.append(CAPersonListDictionary::fromStoredForm(entry, &m_loadProblems));
     } else if (!stored.isNull()) {
-        m_loadProblems.append(QStringLiteral("The stored print lists are not a list; there are no print lists."));
+        m_keptLists = stored;
+        m_loadProblems.append(QStringLiteral("The stored print lists are not a list (%1); there are no print lists, and "
+                                             "they are kept as they were stored until a print list is made.")
+                                  .arg(PWUserDefaults::describe(stored)));
         qCWarning(lcContacts).noquote() << m_loadProblems.last();
     }
     // Told with the other settings that could not be used: in the window once, by a job on its
@@ -61,8 +65,9 @@ bool CAPrintListArray::store()
     PWPlist::Array array;
     array.reserve(m_lists.size());
     for (const CAPersonListDictionary &list : std::as_const(m_lists))
-        array.append(PWPlist(list.storedForm()));
-    m_defaults.setObject(kPrintListArrayKey, PWPlist(array));
+        array.append(list.storedValue());
+    // Lists stored in a form that did not read stay as they were until the user makes one.
+    m_defaults.setObject(kPrintListArrayKey, m_lists.isEmpty() && !m_keptLists.isNull() ? m_keptLists : PWPlist(array));
     const bool saved = m_defaults.synchronize();
     if (!saved)
         qCWarning(lcContacts) << "The print lists could not be saved";

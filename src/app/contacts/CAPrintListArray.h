@@ -78,5 +78,7 @@ private:
     QList<CAPersonListDictionary> m_lists;
     int m_currentIndex = -1;
     QStringList m_loadProblems;
+    // The stored lists when they did not read as a list.
+    PWPlist m_keptLists;
     bool m_saved = true;
 };

@@ -42,6 +42,7 @@ CASenderList::CASenderList(PWUserDefaults &defaults, MeSource me, QObject *paren
 void CASenderList::load()
 {
     m_list = CAPersonListDictionary();
+    m_kept = PWPlist();
     const PWPlist stored = m_defaults.objectForKey(kSenderListKey);
     CAPersonList persons;
     if (stored.isNull()) {
@@ -50,6 +51,12 @@ void CASenderList::load()
     } else {
         QStringList problems;
         persons = CAPersonListDictionary::personsFromStored(stored, &problems, QStringLiteral("the senders"));
+        if (!stored.isArray()) {
+            m_kept = stored;
+            problems.append(QStringLiteral("the senders in the settings are %1, not a list; none is shown, and they "
+                                           "are kept as they were stored until a sender is added")
+                                .arg(PWUserDefaults::describe(stored)));
+        }
         for (const QString &problem : std::as_const(problems))
             m_defaults.noteProblem(problem);
     }
@@ -61,7 +68,8 @@ void CASenderList::load()
 
 bool CASenderList::store()
 {
-    m_defaults.setObject(kSenderListKey, PWPlist(CAPersonListDictionary::storedPersons(m_list.personList())));
+    const bool kept = m_list.personList().isEmpty() && !m_kept.isNull();
+    m_defaults.setObject(kSenderListKey, kept ? m_kept : PWPlist(CAPersonListDictionary::storedPersons(m_list.personList())));
     m_defaults.setInteger(kSortingKey, m_list.sortingValue());
     const bool saved = m_defaults.synchronize();
     if (!saved)

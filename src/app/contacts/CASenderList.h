@@ -65,4 +65,6 @@ private:
     PWUserDefaults &m_defaults;
     MeSource m_me;
     CAPersonListDictionary m_list;
+    // The stored senders when they did not read as a list.
+    PWPlist m_kept;
 };

@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 using contactstest::lastNames;
 using contactstest::person;
@@ -159,6 +161,89 @@ TEST_F(UnreadablePersonsWindowTest, ASenderIsShownAndKeptAndTheDefaultSenderStay
         // A default sender that does not read gives no sender rather than another one.
         reread.setInteger(u"Default Sender Index"_s, written.indexOf(entry.stored) + 1);
         EXPECT_EQ(again.defaultPerson(), nullptr);
+    }
+}
+
+// Lists whose container does not read (the lists, one list, its persons, the senders) are shown
+// empty, named, and written back as they were stored when another list changes.
+TEST_F(UnreadablePersonsWindowTest, ContainersThatDoNotReadAreKeptAsStored)
+{
+    const PWPlist::Dictionary club {{u"Name"_s, PWPlist::fromString(u"Club"_s)},
+                                    {u"Persons"_s, CAPersonListDictionary::storedPersons({person(u"Ann"_s, u"Baker"_s)})},
+                                    {u"Sort"_s, PWPlist::fromInteger(CAPersonListDictionary::kNoSorting)}};
+    const auto withPersons = [&club](const PWPlist &persons) {
+        PWPlist::Dictionary list = club;
+        list.insert(u"Name"_s, PWPlist::fromString(u"Odd"_s));
+        list.insert(u"Persons"_s, persons);
+        return PWPlist(list);
+    };
+    const struct
+    {
+        const char *name;
+        PWPlist lists;   // under "PrintListArray"
+        PWPlist senders; // under "SenderList"
+        QString named;
+    } rows[] = {
+        {"the lists a text", PWPlist::fromString(u"lists"_s), PWPlist(), u"The stored print lists are not a list (a text)"_s},
+        {"the lists a dictionary", PWPlist(club), PWPlist(), u"The stored print lists are not a list (a dictionary)"_s},
+        {"a list a text", PWPlist(PWPlist::Array {PWPlist(club), PWPlist::fromString(u"Odd"_s)}), PWPlist(),
+         u"A stored print list is no dictionary (a text)"_s},
+        {"a list's persons a text", PWPlist(PWPlist::Array {PWPlist(club), withPersons(PWPlist::fromString(u"Ada"_s))}),
+         PWPlist(), u"The stored persons of the print list \"Odd\" are not a list (a text)"_s},
+        {"a list's persons a dictionary",
+         PWPlist(PWPlist::Array {PWPlist(club), withPersons(PWPlist(PWPlist::Dictionary {{u"a"_s, PWPlist::fromInteger(1)}}))}),
+         PWPlist(), u"The stored persons of the print list \"Odd\" are not a list (a dictionary)"_s},
+        {"the senders a text", PWPlist(), PWPlist::fromString(u"Sam"_s), u"the senders in the settings are a text"_s},
+        {"the senders data", PWPlist(), PWPlist::fromData("Sam"), u"the senders in the settings are data"_s},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        scratch.defaults().setObject(u"PrintListArray"_s, row.lists);
+        scratch.defaults().setObject(u"SenderList"_s, row.senders);
+        printLists.load();
+        senders.load();
+        const QStringList problems = scratch.defaults().problems();
+        EXPECT_TRUE(std::any_of(problems.begin(), problems.end(), [&row](const QString &p) { return p.startsWith(row.named); }))
+            << qPrintable(problems.join(u'\n'));
+        // Another list changes (the first one's name), and the senders are saved as they are.
+        if (printLists.count() > 0 && printLists.getPrintListNameAt(0) == u"Club"_s)
+            printLists.renamePrintListAt(0, u"Club 2"_s);
+        printLists.store();
+        senders.store();
+        const PWUserDefaults reread(scratch.defaults().filePath());
+        if (row.lists.isArray()) {
+            EXPECT_EQ(reread.objectForKey(u"PrintListArray"_s).toArray().value(1), row.lists.toArray().value(1));
+        } else if (!row.lists.isNull()) {
+            EXPECT_EQ(reread.objectForKey(u"PrintListArray"_s), row.lists);
+        }
+        if (!row.senders.isNull()) {
+            EXPECT_EQ(reread.objectForKey(u"SenderList"_s), row.senders);
+        }
+    }
+}
+
+// A list damaged throughout is named by a few of its persons and a count, and kept whole.
+TEST_F(UnreadablePersonsWindowTest, AListDamagedThroughoutIsNamedBrieflyAndKeptWhole)
+{
+    for (const int unread : {5, 6, 40}) {
+        SCOPED_TRACE(unread);
+        PWPlist::Array persons;
+        for (int i = 0; i < unread; ++i)
+            persons.append(PWPlist::fromString(u"person %1"_s.arg(i)));
+        const PWPlist::Dictionary club {{u"Name"_s, PWPlist::fromString(u"Club"_s)}, {u"Persons"_s, PWPlist(persons)}};
+        scratch.defaults().setObject(u"PrintListArray"_s, PWPlist(PWPlist::Array {PWPlist(club)}));
+        printLists.load();
+        const QStringList problems = printLists.loadProblems();
+        ASSERT_EQ(problems.size(), std::min(unread, 6));
+        EXPECT_TRUE(problems.at(4).startsWith(u"person 5 of the print list \"Club\""_s)) << qPrintable(problems.at(4));
+        if (unread > 5) {
+            EXPECT_EQ(problems.last(), u"%1 more persons of the print list \"Club\" could not be read; they are kept as "
+                                       u"they were stored"_s.arg(unread - 5));
+        }
+        ASSERT_EQ(printLists.getPrintListAt(0).size(), unread);
+        printLists.store();
+        EXPECT_EQ(PWUserDefaults(scratch.defaults().filePath()).objectForKey(u"PrintListArray"_s).toArray().value(0).value(u"Persons"_s),
+                  PWPlist(persons));
     }
 }
 
