@@ -3,6 +3,7 @@
 #include "app/command/CAInstanceCommands.h"
 #include "app/command/CAInstanceDoor.h"
 #include "app/command/CAScriptCommands.h"
+#include "app/shell/CAActionRouter.h"
 #include "app/shell/CAAddressCommands.h"
 #include "app/shell/CAAddressWindowPanel.h"
 #include "app/shell/CAAssistantController.h"
@@ -143,7 +144,7 @@ std::optional<int> CACommandLineStart::handOverOrBecomeInstance()
     m_scriptCommands->setAssistant(CAScriptCommands::sharedAssistant());
     m_commands = std::make_unique<CAInstanceCommands>(CAInstanceCommands::Actions{
         [&controller](const QString &path, QString *reason) {
-            if (controller.manager().openDocument(path))
+            if (controller.manager().openDocument(path, controller.router().activeWindow()))
                 return true;
             *reason = QStringLiteral("%1 cannot be opened").arg(path);
             return false;
@@ -178,7 +179,7 @@ void CACommandLineStart::serveDoor()
             takeByteNames(&handed, CAInstanceClient::rawArguments(message), QFile::encodeName(cwd));
         QStringList unopened;
         for (const QByteArray &name : byteNames)
-            if (!controller.manager().openDocumentAtBytes(name))
+            if (!controller.manager().openDocumentAtBytes(name, controller.router().activeWindow()))
                 unopened.append(QStringLiteral("%1 cannot be opened").arg(QFile::decodeName(name)));
         QJsonObject answer = m_commands->perform(handed, cwd);
         if (!unopened.isEmpty()) {
@@ -268,7 +269,7 @@ void CACommandLineStart::openRequested()
     // says why address panels cannot be built.
     const QString formatError = CAddressFormatController::sharedAddressFormatController().loadError();
     if (!formatError.isEmpty())
-        QMessageBox::critical(nullptr, QStringLiteral("Parcelwick"), formatError);
+        QMessageBox::critical(controller.router().activeWindow(), QStringLiteral("Parcelwick"), formatError);
 }
 
 void CACommandLineStart::finishLaunching()

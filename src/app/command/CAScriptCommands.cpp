@@ -169,7 +169,8 @@ std::shared_ptr<CAOpenDocument> CAScriptCommands::documentFor(const QJsonObject 
                                     : QStringLiteral("the design cannot be reached (%1): %2").arg(why, path);
             return nullptr;
         }
-        std::shared_ptr<CAOpenDocument> record = m_controller.manager().openDocument(path);
+        std::shared_ptr<CAOpenDocument> record =
+            m_controller.manager().openDocument(path, m_controller.router().activeWindow());
         if (!record)
             *reason = QStringLiteral("the design cannot be opened: %1").arg(path);
         return record;

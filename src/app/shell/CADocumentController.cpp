@@ -359,7 +359,7 @@ void CADocumentController::runAssistant()
     // The chosen recent document opens as the file it is, so that saving goes back to it.
     std::shared_ptr<CAOpenDocument> record;
     if (code == Recent && !result.recentDocumentPath.isEmpty()) {
-        record = m_manager->openDocument(result.recentDocumentPath);
+        record = m_manager->openDocument(result.recentDocumentPath, m_router->activeWindow());
         if (!record || !record->document) {
             qCWarning(lcShell) << "Document is not created";
             return;

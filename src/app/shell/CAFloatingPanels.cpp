@@ -4,6 +4,7 @@
 #include "app/inspector/CAColorWell.h"
 #include "kernel/base/CAEnvironment.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QGuiApplication>
 #include <QLayout>
@@ -162,6 +163,10 @@ void CAFloatingPanels::show(Panel panel)
     // Shown, the window has the frame the window manager gives it: all of it stays on the screen.
     if (window)
         CAWindowPlacement::placeInside(window);
+    // A sheet or a box that waits for the user stays above the panel shown meanwhile, so that
+    // its buttons are never covered.
+    if (QWidget *waiting = QApplication::activeModalWidget(); waiting && waiting != window && waiting->isVisible())
+        waiting->raise();
     Q_EMIT visibilityChanged(panel);
 }
 

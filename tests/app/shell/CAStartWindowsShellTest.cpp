@@ -61,7 +61,7 @@ protected:
     // Starts as main() does; inAssistant runs once the assistant's window is up.
     void startWindowsWith(const QStringList &arguments)
     {
-        const QStringList texts = QStringList{u"parcelwick"_s} + arguments;
+        const QStringList texts = QStringList {u"parcelwick"_s} + arguments;
         QString error;
         const std::optional<CACommandRequest> request = CACommandLine::parse(texts, folder.path(), &error);
         ASSERT_TRUE(request) << qPrintable(error);
@@ -115,8 +115,8 @@ TEST_P(StartAssistantEndTest, TheAssistantIsAloneUntilItEndsAndLeavesAnUntouched
     bool applicationModal = false;
     inAssistant = [this, &panelsUnderAssistant, &applicationModal] {
         CAAssistantController &wizard = CAAssistantController::sharedWizard();
-        applicationModal = wizard.window()->windowModality() == Qt::ApplicationModal &&
-                           QApplication::activeModalWidget() == wizard.window();
+        applicationModal = wizard.window()->windowModality() == Qt::ApplicationModal
+            && QApplication::activeModalWidget() == wizard.window();
         // Long enough for anything the start left queued to come up over the assistant.
         QTest::qWait(200);
         panelsUnderAssistant = visibleStartPanels(*start->controller());
@@ -139,19 +139,20 @@ TEST_P(StartAssistantEndTest, TheAssistantIsAloneUntilItEndsAndLeavesAnUntouched
     EXPECT_TRUE(QTest::qWaitFor([this] { return visibleStartPanels(*start->controller()) > 0; }, 5000));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Start, StartAssistantEndTest,
-    ::testing::Values(AssistantEnd{"Escape",
-                                   [](CAAssistantController &wizard) {
-                                       QTest::keyClick(wizard.window(), Qt::Key_Escape);
-                                   }},
-                      AssistantEnd{"CancelButton",
-                                   [](CAAssistantController &wizard) {
-                                       auto *cancel = wizard.window()->findChild<QAbstractButton *>(u"_cancelButton"_s);
-                                       ASSERT_NE(cancel, nullptr);
-                                       QTest::mouseClick(cancel, Qt::LeftButton);
-                                   }}),
-    [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Start, StartAssistantEndTest,
+                         ::testing::Values(AssistantEnd {"Escape",
+                                                         [](CAAssistantController &wizard) {
+                                                             QTest::keyClick(wizard.window(), Qt::Key_Escape);
+                                                         }},
+                                           AssistantEnd {"CancelButton",
+                                                         [](CAAssistantController &wizard) {
+                                                             auto *cancel =
+                                                                 wizard.window()->findChild<QAbstractButton *>(
+                                                                     u"_cancelButton"_s);
+                                                             ASSERT_NE(cancel, nullptr);
+                                                             QTest::mouseClick(cancel, Qt::LeftButton);
+                                                         }}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 // Whether a modal window holds the window: as the toolkit decides whether a click reaches it, a
 // window is held unless it is the modal window or stands above it as one of its own.
@@ -184,7 +185,8 @@ TEST(StartSettingsBoxTest, TheNotSavedBoxAnswersOverTheAssistant)
                 EXPECT_TRUE(QTest::qWaitForWindowExposed(box));
                 QCoreApplication::processEvents();
                 // Qt tells a window that a modal one holds it; such a window takes no click.
-                EXPECT_FALSE(box->windowHandle() && boxIsHeld(box->windowHandle())) << "the box is held by the assistant";
+                EXPECT_FALSE(box->windowHandle() && boxIsHeld(box->windowHandle()))
+                    << "the box is held by the assistant";
                 QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
                 closedByClick = QTest::qWaitFor([&box] { return !box || !box->isVisible(); }, 2000);
             }
@@ -198,6 +200,54 @@ TEST(StartSettingsBoxTest, TheNotSavedBoxAnswersOverTheAssistant)
             if (widget->objectName() == u"_settingsNotSaved"_s)
                 widget->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+// The order in which windows came to the top: shown or raised.
+struct StackingOrder : QObject
+{
+    QStringList order;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show || event->type() == QEvent::ZOrderChange)
+            order.append(watched->objectName());
+        return false;
+    }
+};
+
+// A panel shown while a sheet or a box waits on a window comes below it: the waiting window is
+// brought to the top after the panel.
+TEST(StartPanelStackingTest, APanelShownLaterStaysBelowTheWaitingSheetOrBox)
+{
+    const struct
+    {
+        const char *name;
+        Qt::WindowModality modality;
+    } cases[] = {{"sheet", Qt::WindowModal}, {"box", Qt::ApplicationModal}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        CAFloatingPanels panels;
+        shelltest::FakePanel panel;
+        panel.window->setObjectName(u"panel"_s);
+        panels.install(CAFloatingPanels::PropertiesWindow, panel.hook());
+        QWidget document;
+        document.show();
+        auto *waiting =
+            new QMessageBox(QMessageBox::Warning, u"Parcelwick"_s, u"could not save"_s, QMessageBox::Ok, &document);
+        waiting->setObjectName(u"waiting"_s);
+        waiting->setWindowModality(c.modality);
+        waiting->open();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(waiting));
+        StackingOrder stacking;
+        waiting->installEventFilter(&stacking);
+        panel.window->installEventFilter(&stacking);
+        panels.show(CAFloatingPanels::PropertiesWindow);
+        ASSERT_TRUE(panel.window->isVisible());
+        ASSERT_FALSE(stacking.order.isEmpty());
+        EXPECT_EQ(stacking.order.last(), u"waiting"_s) << qPrintable(stacking.order.join(u", "_s));
+        waiting->removeEventFilter(&stacking);
+        panel.window->removeEventFilter(&stacking);
+        waiting->done(0);
     }
 }
 
