@@ -198,6 +198,8 @@ TEST_P(CAMenuStateTest, ItemsAreEnabledAndTickedAsTheSelectionIs)
     CFTComponent *picture = CFTAView::CreatePicture(CDDPicture(PWImage::fromQImage(bitmap))).release();
     picture->SetOrigin(520.0, 20.0);
     picture->SetSize(40.0, 20.0);
+    picture->setFlipX(true);
+    picture->SetShadow(true);
     const CDDString label(u"Text"_s);
     auto *text = new CFTAAddressText(520.0, 60.0, tcSimpleText, &label, canvas->ftView()->defText());
     text->SetString(CDDString(u"Hello"_s));
@@ -233,6 +235,13 @@ INSTANTIATE_TEST_SUITE_P(
         MenuStateCase {"ApartPanelSelected", "panel", "barcodeLocationRadio", 2, true, 0},
         MenuStateCase {"AboveNothingSelected", "", "barcodeLocationRadio", 0, false, -1},
         MenuStateCase {"TilePictureTextSelected", "text", "tileImage", 0, false, -1},
+        MenuStateCase {"TilePicturePictureSelected", "picture", "tileImage", 0, true, 0},
+        MenuStateCase {"FlipHorizontallyPictureSelected", "picture", "flipX", 0, true, 1},
+        MenuStateCase {"FlipVerticallyPictureSelected", "picture", "flipY", 0, true, 0},
+        MenuStateCase {"FlipHorizontallyTextSelected", "text", "flipX", 0, false, -1},
+        MenuStateCase {"ShadowPictureSelected", "picture", "setShadow", 0, true, 1},
+        MenuStateCase {"ShadowTextSelected", "text", "setShadow", 0, true, 0},
+        MenuStateCase {"ShadowNothingSelected", "", "setShadow", 0, false, -1},
         MenuStateCase {"EditPicturePictureSelected", "picture", "openImageEditorDialog", 0, true, -1}),
     [](const ::testing::TestParamInfo<MenuStateCase> &info) { return std::string(info.param.name); });
 
