@@ -222,59 +222,63 @@ INSTANTIATE_TEST_SUITE_P(Table, CAKindChangeTest,
 
 // A line width typed or slid for shapes whose line is off leaves their line off, and new shapes'
 // line as it was; it is the width they show once the line is turned on.
-class CALineWidthLineOffTest : public paneswindow::Test
+struct LineOffCase
+{
+    const char *name;
+    const char *control;
+    const char *typed; // empty: one step of the slider up
+    double width;
+};
+
+void PrintTo(const LineOffCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class CALineWidthLineOffTest : public paneswindow::Test, public ::testing::WithParamInterface<LineOffCase>
 {
 };
 
-TEST_F(CALineWidthLineOffTest, AWidthNeverTurnsALineOn)
+TEST_P(CALineWidthLineOffTest, AWidthNeverTurnsALineOn)
 {
-    const struct
-    {
-        const char *name;
-        const char *control;
-        QString typed; // empty: one step of the slider up
-        double width;
-    } rows[] = {
-        {"typed", "m_lineWidthTextField", u"3.5"_s, 3.5},
-        {"slid", "m_lineWidthSlider", QString(), 2.0},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
-        ASSERT_TRUE(start());
-        auto *shape = new CFTBoxField(120.0, 20.0, 40.0, 30.0, nullptr);
-        shape->SetFilled(true);
-        shape->SetStroked(false);
-        canvas->document()->ftDocument()->AddObject(shape, 0, false);
-        CFTDefComponentBox *defaults = canvas->ftView()->defBox();
-        defaults->SetStroked(false);
-        paint();
-        forgetHistory();
-        click(shape);
-        const auto tab = CAPropertiesController::FillTab;
-        ASSERT_EQ(inspector->tabView()->currentIndex(), int(tab));
-        ASSERT_FALSE(control<QCheckBox>(tab, "m_lineCheckbox")->isChecked());
-        if (row.typed.isEmpty()) {
-            auto *slider = control<QSlider>(tab, row.control);
-            slider->setFocus();
-            QTest::keyClick(slider, Qt::Key_Right);
-        } else {
-            type(control<QLineEdit>(tab, row.control), row.typed);
-        }
-        EXPECT_FALSE(shape->IsStroked()) << "the shape's line stays off";
-        EXPECT_FALSE(control<QCheckBox>(tab, "m_lineCheckbox")->isChecked());
-        EXPECT_FALSE(defaults->IsStroked()) << "new shapes' line stays off";
-        EXPECT_DOUBLE_EQ(shape->GetStrokeWidth(), row.width);
-        press(control<QCheckBox>(tab, "m_lineCheckbox"));
-        EXPECT_TRUE(shape->IsStroked());
-        EXPECT_DOUBLE_EQ(shape->GetStrokeWidth(), row.width) << "the width shown once the line is on";
-        ASSERT_TRUE(choose("undo"));
-        ASSERT_TRUE(choose("undo"));
-        EXPECT_FALSE(shape->IsStroked());
-        EXPECT_DOUBLE_EQ(shape->GetStrokeWidth(), 1.0);
-        TearDown();
-        SetUp();
+    const LineOffCase &row = GetParam();
+    ASSERT_TRUE(start());
+    auto *shape = new CFTBoxField(120.0, 20.0, 40.0, 30.0, nullptr);
+    shape->SetFilled(true);
+    shape->SetStroked(false);
+    canvas->document()->ftDocument()->AddObject(shape, 0, false);
+    CFTDefComponentBox *defaults = canvas->ftView()->defBox();
+    defaults->SetStroked(false);
+    paint();
+    forgetHistory();
+    click(shape);
+    const auto tab = CAPropertiesController::FillTab;
+    ASSERT_EQ(inspector->tabView()->currentIndex(), int(tab));
+    ASSERT_FALSE(control<QCheckBox>(tab, "m_lineCheckbox")->isChecked());
+    if (QString::fromLatin1(row.typed).isEmpty()) {
+        auto *slider = control<QSlider>(tab, row.control);
+        slider->setFocus();
+        QTest::keyClick(slider, Qt::Key_Right);
+    } else {
+        type(control<QLineEdit>(tab, row.control), QString::fromLatin1(row.typed));
     }
+    EXPECT_FALSE(shape->IsStroked()) << "the shape's line stays off";
+    EXPECT_FALSE(control<QCheckBox>(tab, "m_lineCheckbox")->isChecked());
+    EXPECT_FALSE(defaults->IsStroked()) << "new shapes' line stays off";
+    EXPECT_DOUBLE_EQ(shape->GetStrokeWidth(), row.width);
+    press(control<QCheckBox>(tab, "m_lineCheckbox"));
+    EXPECT_TRUE(shape->IsStroked());
+    EXPECT_DOUBLE_EQ(shape->GetStrokeWidth(), row.width) << "the width shown once the line is on";
+    ASSERT_TRUE(choose("undo"));
+    ASSERT_TRUE(choose("undo"));
+    EXPECT_FALSE(shape->IsStroked());
+    EXPECT_DOUBLE_EQ(shape->GetStrokeWidth(), 1.0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, CALineWidthLineOffTest,
+                         ::testing::Values(LineOffCase {"Typed", "m_lineWidthTextField", "3.5", 3.5},
+                                           LineOffCase {"Slid", "m_lineWidthSlider", "", 2.0}),
+                         [](const ::testing::TestParamInfo<LineOffCase> &info) { return std::string(info.param.name); });
 
 // Every number field of the panes refuses what is no number: nothing reaches the design, and the
 // field shows again what it showed.
