@@ -153,6 +153,8 @@ CACanvasEdits::Typing CACanvasEdits::captureTyping(CFTComponent *owner, CFTCompo
     typing.typed = typed;
     typing.text = captureText(typed);
     typing.ownerFrame = frameOf(owner);
+    if (const auto *field = dynamic_cast<const CFTAAddressText *>(typed))
+        typing.keptAsTyped = field->isResetFormatRules();
     return typing;
 }
 
@@ -181,7 +183,21 @@ void CACanvasEdits::restoreTyping(const Typing &typing)
     m_canvas.endEditText();
     const Typing now = captureTyping(typing.owner, typing.typed);
     registerInverse([this, now] { restoreTyping(now); });
+    // Typing taken back gives the field back to its panel's punctuation as well; typing put back
+    // is the field's own text again, which its person takes once the whole text is back (the
+    // text comes back piece by piece, and no piece is the person's).
+    auto *field = dynamic_cast<CFTAAddressText *>(typing.typed);
+    const bool quiet = field && !m_canvas.isPersonUpdating();
+    if (field) {
+        field->resetFormatRules(typing.keptAsTyped);
+        if (typing.keptAsTyped && typing.text.text)
+            field->keepOwnStringAs(typing.text.text->getString());
+    }
+    if (quiet)
+        m_canvas.beginUpdatePerson();
     applyTextState(typing.typed, typing.text);
+    if (quiet)
+        m_canvas.endUpdatePerson();
     if (typing.owner != typing.typed) {
         typing.owner->SetOrigin(typing.ownerFrame.x(), typing.ownerFrame.y());
         typing.owner->SetSize(typing.ownerFrame.width(), typing.ownerFrame.height());
@@ -278,13 +294,15 @@ void CACanvasEdits::setLineWidthForObject(double width, CFTComponent *component)
 {
     if (!component)
         return;
-    // A width gives the object its outline; as a step of its own, so that undo takes it away again.
-    if (!component->IsStroked())
-        setStrokedForObject(true, component);
+    // A width is no outline: an object whose line is off keeps it off, with the width for when
+    // the line is turned on (the object's own setter would turn it on without a word).
+    const bool stroked = component->IsStroked();
     const double old = component->GetStrokeWidth();
     registerInverse([this, old, component] { setLineWidthForObject(old, component); });
     m_canvas.invalidateObject(component);
     component->SetLineWidth(width);
+    if (!stroked && component->IsStroked())
+        component->SetStroked(false);
     changed(component, true);
 }
 

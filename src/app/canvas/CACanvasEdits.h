@@ -226,6 +226,8 @@ private:
         CFTComponent *typed = nullptr;
         TextState text;
         QRectF ownerFrame;
+        // Whether a field of a panel kept its text as typed from its delimiter rule.
+        bool keptAsTyped = false;
     };
     static Typing captureTyping(CFTComponent *owner, CFTComponent *typed);
     void restoreTyping(const Typing &typing);

@@ -13,6 +13,7 @@
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/merge/CADocument.h"
+#include "kernel/render/CDDText.h"
 #include "platform/PWPerson.h"
 
 #include <algorithm>
@@ -154,6 +155,29 @@ bool CACanvasEdits::isAddressPanelToFromActive() const
 
 // --- Text categories ----------------------------------------------------------------------------
 
+namespace {
+
+// A text made anew as another kind keeps how it looks: its characters' style and colour, its
+// alignment and its background. Copy carries them between texts of one kind only, so a plain
+// text becoming a counter would come out in the size and colour of no text at all.
+void carryTextLook(CFTComponent &made, CFTComponent &from)
+{
+    if (const std::optional<QTextCharFormat> style = from.GetFontAttr(nullptr))
+        made.SetFontAttr(*style);
+    CDDColor color;
+    if (CDDText *text = from.GetText())
+        text->getTextColor(color);
+    else if (from.GetTextColor())
+        color = *from.GetTextColor();
+    made.SetTextColor(&color);
+    made.SetAlignment(from.GetAlignment());
+    if (const CDDColor *fill = from.GetFillColor())
+        made.SetFillColor(fill);
+    made.SetHaveBackColor(from.GetHaveBackColor());
+}
+
+} // namespace
+
 CFTComponent *CACanvasEdits::changeTextObjectIfNeeded(CFTComponent *component, textCategory category)
 {
     CFTAView *editing = view();
@@ -183,6 +207,7 @@ CFTComponent *CACanvasEdits::changeTextObjectIfNeeded(CFTComponent *component, t
         text->Copy(component);
         replacement = std::move(text);
     }
+    carryTextLook(*replacement, *component);
     // From here the document's lists (or, once replaced again, its pool) own it.
     CFTComponent *made = replacement.release();
     exchangeObjectOnObjectSideIsBack(component, made, editing->getCurrentSide(), false);

@@ -107,7 +107,7 @@ CACanvasMenuAnswer validateCanvasMenuItem(const CACanvasMenuItem &item, const CA
     if (action == u"openImageEditorDialog")
         return enabled(state.selected == 1 && state.selectedPictures == 1);
     if (action == u"tileImage")
-        return enabled(state.selectedPictures >= 1);
+        return checkedIf(state.selectedPictures >= 1, state.firstTiled);
     if (isOneOf(action, kTextStyleActions))
         return enabled(state.selectedStyled >= 1);
     if (action == u"group")
@@ -147,6 +147,8 @@ CACanvasMenuState canvasMenuState(const CADocView &canvas)
     const QString defaultTemplate = CAEnvironment::defaultTemplate();
     const QString defaultCountry = CAEnvironment::defaultCountry();
     for (CFTComponent *component : view->getSelComponents()) {
+        if (state.selected == 0)
+            state.firstTiled = component->GetDataPlacing() == placingMode(1);
         ++state.selected;
         if (component->getType() == 3)
             ++state.selectedPictures;

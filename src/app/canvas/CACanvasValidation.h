@@ -16,6 +16,8 @@ struct CACanvasMenuState
     bool clipboardHasString = false;
     int selected = 0;
     int selectedPictures = 0;
+    // Whether the first selected object is tiled: Tile Picture switches the selection from it.
+    bool firstTiled = false;
     // Selected objects whose text style can change.
     int selectedStyled = 0;
     // Selected objects an address block of the default template and country may take, and that

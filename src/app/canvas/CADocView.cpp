@@ -709,6 +709,10 @@ bool CADocView::endEditText(int movement)
     if (CDDText *text = operated ? operated->GetText() : nullptr)
         disconnect(text->getContents(), &QTextDocument::contentsChanged, this, &CADocView::editedTextChanged);
     QTextDocument *edited = m_editor->document();
+    // A field of a panel typed into keeps what was typed from the panel's punctuation.
+    if (m_typed && operated && operated->getClassID() == ciAddressPanel)
+        if (CFTAAddressText *field = static_cast<CFTAAddressPanel *>(operated)->currentText())
+            field->resetFormatRules(true);
     // The text ends first, while it can still read the style the editor types in.
     m_view->endEditText(m_editor);
     m_editor->detach();

@@ -1,13 +1,12 @@
 #include "app/inspector/CAAddressSubView.h"
 
 #include "app/canvas/CACanvasAddressEdits.h"
+#include "app/canvas/CACanvasBarcode.h"
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CADocView.h"
 #include "app/inspector/CAColorWell.h"
 #include "kernel/address/CAddressFormat.h"
-#include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
-#include "kernel/base/CAEnvironment.h"
 #include "kernel/base/CDDColor.h"
 #include "kernel/component/CFTDefComponentText.h"
 #include "kernel/document/CFTADocument.h"
@@ -71,12 +70,6 @@ bool isPanel(const CFTComponent *component)
     return component && component->getType() == ctAddressPanel;
 }
 
-QString formatName(const CAddressFormat *format, textCategory category)
-{
-    const CDDString *name = format ? format->name(category) : nullptr;
-    return name ? name->getData() : QString();
-}
-
 } // namespace
 
 CAAddressSubView::CAAddressSubView(QWidget *parent)
@@ -137,16 +130,7 @@ QList<CAAddressSubView::FieldEntry> CAAddressSubView::fieldEntries(const std::ve
 
 bool CAAddressSubView::barcodeAllowed(const CFTAAddressPanel *panel)
 {
-    const CAddressFormat *format = panel ? panel->getFormat() : nullptr;
-    if (!format || format->isCustomFormat() || !panel->GetToFrom())
-        return false;
-    QString country = formatName(format, tcAddress);
-    if (country.isEmpty())
-        country = QStringLiteral("us");
-    QString templateName = formatName(format, tcRootFormat);
-    if (templateName.isEmpty())
-        templateName = CAEnvironment::defaultTemplate();
-    return CAddressFormatController::sharedAddressFormatController().allowCategory(tcBarcode, templateName, country);
+    return CACanvasBarcode::allowed(panel);
 }
 
 void CAAddressSubView::awakeFromNib()
@@ -246,12 +230,6 @@ std::vector<CFTComponent *> CAAddressSubView::selectedPanels() const
     return panels;
 }
 
-void CAAddressSubView::shapeBarcodeLocations(bool label)
-{
-    // A label has no room for a barcode apart from its address.
-    m_barcodeCells[2]->setVisible(!label);
-}
-
 void CAAddressSubView::updateWithView(CADocView *view)
 {
     const CAPaneUpdateGuard guard(m_updating);
@@ -330,26 +308,41 @@ void CAAddressSubView::updateWithView(CADocView *view)
         _showAllFieldsButton->setChecked(panel->isShowAllFields());
         showNoBarcode();
         if (barcodeAllowed(panel)) {
-            // What is drawn: a barcode field in the panel's format, or the barcode made apart on
-            // its side. A design may carry a stale flag of its own beside it.
-            const int shownAt = docView()->addressEdits().shownBarcodeLocation(panel);
-            const bool drawn = shownAt >= 0;
+            // What is drawn (in the panel or apart), never a flag an older design stored beside
+            // it; hidden, the place it comes back to, which may be chosen before it is shown.
             _barcodeCheckbox->setEnabled(true);
-            _barcodeCheckbox->setChecked(drawn);
-            shapeBarcodeLocations(docView()->edits().design() && docView()->edits().design()->isLabelType());
-            // Where the barcode is drawn, whatever an older design stored beside it; hidden, the
-            // place it comes back to, which may be chosen before it is shown.
-            const int at = drawn ? shownAt : CACanvasAddressEdits::drawnBarcodeLocation(panel);
-            for (QWidget *cell : m_barcodeCells)
-                cell->setEnabled(true);
-            if (QAbstractButton *cell = _barcodeRadio->button(at == 1 || at == 2 ? at : 0))
+            _barcodeCheckbox->setChecked(CACanvasBarcode::isShown(*docView(), panel));
+            for (int place = 0; place < 3; ++place) {
+                m_barcodeCells[place]->setVisible(CACanvasBarcode::offersPlace(*docView(), place));
+                m_barcodeCells[place]->setEnabled(true);
+            }
+            if (QAbstractButton *cell = _barcodeRadio->button(CACanvasBarcode::place(*docView(), panel)))
                 cell->setChecked(true);
         }
     } else {
         setPanelControlsEnabled(false);
         showNoBarcode();
         m_alignCells[1]->setEnabled(true);
+        if (selected.empty())
+            showNewPanelSettings();
     }
+}
+
+void CAAddressSubView::showNewPanelSettings()
+{
+    // Nothing selected: the panel controls, disabled, show what a new panel starts with, never
+    // the settings of a panel selected before.
+    const CFTAAddressPanel fresh;
+    const addressType type = fresh.GetAddressType();
+    _addressSourceButton->setCurrentIndex(type >= adMain && type <= adOther ? int(type) : 0);
+    _preferredButton->setChecked(fresh.IsPreferredAddress());
+    _showAllFieldsButton->setChecked(fresh.isShowAllFields());
+    m_fieldsMenu->clear();
+    m_selectedField = tcNone;
+    _fieldModeButton->setExclusive(false);
+    for (QWidget *cell : m_modeCells)
+        static_cast<QAbstractButton *>(cell)->setChecked(false);
+    _fieldModeButton->setExclusive(true);
 }
 
 void CAAddressSubView::showNoBarcode()
@@ -404,10 +397,12 @@ void CAAddressSubView::alignHRagio(int tag)
     if (!canvas || tag < 0 || tag > 2)
         return;
     CFTComponent *defaults = ftView()->defText();
-    defaults->SetAlignment(textAlignment((int(defaults->GetAlignment()) & 0xF0) | tag));
     const std::vector<CFTComponent *> selected = selection();
-    if (selected.empty())
+    if (selected.empty()) {
+        changeDefaults([&] { defaults->SetAlignment(textAlignment((int(defaults->GetAlignment()) & 0xF0) | tag)); });
         return;
+    }
+    defaults->SetAlignment(textAlignment((int(defaults->GetAlignment()) & 0xF0) | tag));
     CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_ALIGNMENT"), true);
     for (CFTComponent *component : selected)
         canvas->setAlignmentForObject(textAlignment((int(component->GetAlignment()) & 0xF0) | tag), component);
@@ -419,6 +414,10 @@ void CAAddressSubView::backColorCheckbox()
     if (!canvas)
         return;
     const bool on = _backColorCheckbox->isChecked();
+    if (selection().empty()) {
+        changeDefaults([&] { ftView()->defText()->SetHaveBackColor(on); });
+        return;
+    }
     each("CHANGE_HAVEBACKCOLOR",
          [&](CACanvasEdits &edits, CFTComponent *component) { edits.setHaveBackColorForObject(on, component); });
     ftView()->defText()->SetHaveBackColor(on);
@@ -459,7 +458,7 @@ bool CAAddressSubView::applyToDefaults(float size)
     if (!view || !view->getSelComponents().empty())
         return false;
     if (CFTDefComponentText *defaults = view->defText())
-        defaults->SetFontSize(size);
+        changeDefaults([&] { defaults->SetFontSize(size); });
     return true;
 }
 
@@ -538,42 +537,16 @@ void CAAddressSubView::onShowAllButtonClick()
 
 void CAAddressSubView::barcodeCheckbox()
 {
-    if (!docView())
-        return;
-    const bool on = _barcodeCheckbox->isChecked();
-    CACanvasAddressEdits &address = docView()->addressEdits();
-    CACanvasEdits::Step step(docView()->edits(), QStringLiteral("SHOW_BARCODE"), true);
-    for (CFTComponent *component : selectedPanels()) {
-        // The barcode goes on or off where it stands: in the panel or apart.
-        const auto *panel = static_cast<CFTAAddressPanel *>(component);
-        const int shownAt = address.shownBarcodeLocation(panel);
-        const int present = shownAt >= 0 ? shownAt : CACanvasAddressEdits::drawnBarcodeLocation(panel);
-        address.showBarcode(on, present == 1 || present == 2 ? present : 0, component);
-    }
+    if (docView())
+        CACanvasBarcode::show(*docView(), _barcodeCheckbox->isChecked(), selectedPanels());
 }
 
 void CAAddressSubView::barcodeRadio(int tag)
 {
-    if (!docView())
-        return;
-    const int location = tag == 0 ? 0 : tag == 1 ? 1 : 2;
-    CACanvasAddressEdits &address = docView()->addressEdits();
     // A click on the place already chosen (the group reports clicks on a checked button too)
     // changes nothing and is no step.
-    std::vector<std::pair<CFTComponent *, bool>> moved;
-    for (CFTComponent *component : selectedPanels()) {
-        const auto *panel = static_cast<const CFTAAddressPanel *>(component);
-        const int shownAt = address.shownBarcodeLocation(panel);
-        const int at = shownAt >= 0 ? shownAt : CACanvasAddressEdits::drawnBarcodeLocation(panel);
-        // A design may keep another place than the one drawn: the click makes the two agree.
-        if (at != location || panel->GetBarcodeLocation() != location)
-            moved.emplace_back(component, shownAt >= 0);
-    }
-    if (moved.empty())
-        return;
-    CACanvasEdits::Step step(docView()->edits(), QStringLiteral("SET_BARCODE_LOCATION"), true);
-    for (const auto &[component, shown] : moved)
-        address.showBarcode(shown, location, component);
+    if (docView())
+        CACanvasBarcode::move(*docView(), tag, selectedPanels());
 }
 
 void CAAddressSubView::capitalizeButton()
@@ -597,6 +570,11 @@ void CAAddressSubView::textColorChosen(const QColor &color)
     if (!canvas)
         return;
     const CDDColor chosen = colorOf(color);
+    // Nothing selected: the pane shows, and sets, the colour new texts and panels are written in.
+    if (selection().empty()) {
+        changeDefaults([&] { ftView()->defText()->SetStrokeColor(&chosen); });
+        return;
+    }
     CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_FORECOLOR"));
     for (CFTComponent *component : selection())
         canvas->setForeColorForObject(chosen, component);
@@ -608,6 +586,16 @@ void CAAddressSubView::backColorChosen(const QColor &color)
     if (!canvas)
         return;
     const CDDColor chosen = colorOf(color);
+    if (selection().empty()) {
+        // The colour behind new texts; whether they are given a background stays the box's.
+        CFTComponent *defaults = ftView()->defText();
+        changeDefaults([&] {
+            const bool painted = defaults->GetHaveBackColor();
+            defaults->SetFillColor(&chosen);
+            defaults->SetHaveBackColor(painted);
+        });
+        return;
+    }
     CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_BACKCOLOR"));
     for (CFTComponent *component : selection())
         canvas->setBackColorForObject(chosen, component);

@@ -72,8 +72,8 @@ private:
     void setPanelControlsEnabled(bool enabled);
     // The barcode controls as for a selection without a barcode: unticked, no place, disabled.
     void showNoBarcode();
+    void showNewPanelSettings();
     std::vector<CFTComponent *> selectedPanels() const;
-    void shapeBarcodeLocations(bool label);
 
     QButtonGroup *_alignHRagio = nullptr;
     CAColorWell *_textColorWell = nullptr;

@@ -44,20 +44,6 @@ QColor shownColor(const CDDColor *color, bool can)
     return can && color ? color->toQColor() : QColor(Qt::transparent);
 }
 
-int integerOf(const QLineEdit *field)
-{
-    // Like a text field's integer value: the leading number, 0 when there is none.
-    const QString text = field->text().trimmed();
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text, &ok);
-    if (ok && std::isfinite(value))
-        return int(std::clamp(value, -2.0e9, 2.0e9));
-    int end = 0;
-    while (end < text.size() && (text.at(end).isDigit() || (end == 0 && (text.at(0) == u'-' || text.at(0) == u'+'))))
-        ++end;
-    return QLocale::c().toInt(text.left(end));
-}
-
 } // namespace
 
 CAFillLineSubView::CAFillLineSubView(QWidget *parent)
@@ -271,7 +257,11 @@ void CAFillLineSubView::applyLineWidth(double width)
         return;
     each("CHANGE_LINEWIDTH",
          [&](CACanvasEdits &edits, CFTComponent *component) { edits.setLineWidthForObject(width, component); });
-    ftView()->defBox()->SetLineWidth(width);
+    // New shapes take the width, and keep their line on or off as it was.
+    CFTDefComponentBox *defaults = ftView()->defBox();
+    const bool stroked = defaults->IsStroked();
+    defaults->SetLineWidth(width);
+    defaults->SetStroked(stroked);
 }
 
 void CAFillLineSubView::lineWidthSliderAction()
@@ -331,7 +321,10 @@ void CAFillLineSubView::fillOpacityTextField()
 {
     if (m_updating)
         return;
-    const int percent = int(CAFieldRanges::within(integerOf(m_fillOpacityTextField), CAFieldRanges::kOpacityPercent));
+    const std::optional<double> typed = typedNumber(m_fillOpacityTextField);
+    if (!typed)
+        return;
+    const int percent = int(CAFieldRanges::within(*typed, CAFieldRanges::kOpacityPercent));
     m_fillOpacityTextField->setText(QString::number(percent));
     {
         const QSignalBlocker quiet(m_fillOpacitySlider);
@@ -375,7 +368,10 @@ void CAFillLineSubView::rotateEdit()
 {
     if (m_updating)
         return;
-    const int entered = integerOf(m_rotateEdit);
+    const std::optional<double> typed = typedNumber(m_rotateEdit);
+    if (!typed)
+        return;
+    const int entered = int(std::clamp(*typed, -2.0e9, 2.0e9));
     const int degrees = normaliseAngle(entered);
     {
         const QSignalBlocker quiet(m_rotateSlider);

@@ -48,13 +48,6 @@ int tickValue(int value, int interval)
     return int(std::lround(double(value) / interval)) * interval;
 }
 
-int integerOf(const QLineEdit *field)
-{
-    bool ok = false;
-    const double value = QLocale::c().toDouble(field->text().trimmed(), &ok);
-    return ok && std::isfinite(value) ? int(std::clamp(value, -2.0e9, 2.0e9)) : 0;
-}
-
 } // namespace
 
 CAImageSubView::CAImageSubView(QWidget *parent)
@@ -334,7 +327,10 @@ void CAImageSubView::rotateEdit()
 {
     if (m_updating)
         return;
-    const int degrees = CAFillLineSubView::normaliseAngle(integerOf(m_rotateEdit));
+    const std::optional<double> typed = typedNumber(m_rotateEdit);
+    if (!typed)
+        return;
+    const int degrees = CAFillLineSubView::normaliseAngle(int(std::clamp(*typed, -2.0e9, 2.0e9)));
     {
         const QSignalBlocker quiet(m_rotateSlider);
         m_rotateSlider->setValue(degrees);

@@ -5,13 +5,18 @@
 #include "app/inspector/CAColorWell.h"
 #include "app/inspector/CAFieldRanges.h"
 #include "kernel/document/CFTAView.h"
+#include "kernel/merge/CADocument.h"
 
+#include <QApplication>
 #include <QLocale>
 #include <QSlider>
 
 #include <cmath>
 
 namespace {
+
+// What the pane last showed in a typed field, put back when what is typed there is refused.
+const char *const kShownText = "pwShownText";
 
 CAInspectorPane::FontPanelHook &fontPanelHook()
 {
@@ -76,6 +81,38 @@ void CAInspectorPane::onTyped(QLineEdit *field, std::function<void()> action)
         typed.action();
     });
     connect(field, &QLineEdit::editingFinished, this, [typed] { commit(typed); });
+    // Text the pane puts there (never typing, which marks the field modified) is what it shows.
+    field->setProperty(kShownText, field->text());
+    connect(field, &QLineEdit::textChanged, this, [field](const QString &text) {
+        if (!field->isModified())
+            field->setProperty(kShownText, text);
+    });
+}
+
+std::optional<double> CAInspectorPane::typedNumber(QLineEdit *field)
+{
+    bool ok = false;
+    const double typed = QLocale::c().toDouble(field->text().trimmed(), &ok);
+    if (ok && std::isfinite(typed))
+        return typed;
+    QApplication::beep();
+    field->setText(field->property(kShownText).toString());
+    field->setModified(false);
+    return std::nullopt;
+}
+
+void CAInspectorPane::changeDefaults(const std::function<void()> &change)
+{
+    CADocView *canvas = docView();
+    CADocument *document = canvas ? canvas->document() : nullptr;
+    if (!document) {
+        change();
+        return;
+    }
+    const QByteArray before = document->dataRepresentationOfType(CADocument::kAddressDocumentType);
+    change();
+    if (document->dataRepresentationOfType(CADocument::kAddressDocumentType) != before)
+        Q_EMIT canvas->editedBeyondUndo();
 }
 
 void CAInspectorPane::commit(const TypedField &typed)

@@ -60,6 +60,14 @@ protected:
     // case the field shows the size shown before again. A size past the sizes a design holds
     // is the nearest it holds, and the field shows it.
     static std::optional<float> typedFontSize(QLineEdit *field, float shown);
+    // The number typed into a field wired with onTyped, or nothing for text that is no number
+    // (a word, an empty entry, "nan"), in which case the field shows again what the pane last
+    // showed in it and nothing is applied.
+    static std::optional<double> typedNumber(QLineEdit *field);
+    // A change of what new items get, made with nothing selected: no undo step (defaults are not
+    // undone), but a design saves its defaults, so a change that reaches the saved design marks
+    // it edited, and one that does not marks nothing.
+    void changeDefaults(const std::function<void()> &change);
     // Wires a typed field: its action runs on Return, and also when the field loses the focus or
     // commitEditing() comes while it holds text typed since the pane last set it.
     void onTyped(QLineEdit *field, std::function<void()> action);

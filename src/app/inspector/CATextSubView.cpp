@@ -53,12 +53,10 @@ QColor shownColor(const CDDColor *color, bool can)
     return can && color ? color->toQColor() : QColor(Qt::transparent);
 }
 
-// The whole number typed, brought within range; 0 (or the bound nearest it) for no number.
-int integerOf(const QLineEdit *field, CDDNumberRange range = CAFieldRanges::kWholeNumber)
+// The whole number within a number typed, brought within range.
+int wholeWithin(double typed, CDDNumberRange range = CAFieldRanges::kWholeNumber)
 {
-    bool ok = false;
-    const double value = QLocale::c().toDouble(field->text().trimmed(), &ok);
-    return int(std::trunc(CAFieldRanges::within(ok && std::isfinite(value) ? value : 0.0, range)));
+    return int(std::trunc(CAFieldRanges::within(typed, range)));
 }
 
 QString categoryTitle(int tag)
@@ -75,6 +73,18 @@ QAction *addCategory(QMenu *menu, int tag)
 }
 
 const QString kDelimiters[] = {QStringLiteral(" "), QStringLiteral("\t"), QStringLiteral(",")};
+
+// The colour the characters are drawn in: the text's own, which a text made as another kind of
+// text may hold apart from the colour the component keeps beside it.
+CDDColor textColorOf(CFTComponent *shown)
+{
+    if (CDDText *text = shown->GetText()) {
+        CDDColor color;
+        text->getTextColor(color);
+        return color;
+    }
+    return shown->GetTextColor() ? *shown->GetTextColor() : CDDColor(0.0f, 0.0f, 0.0f, 1.0f);
+}
 
 } // namespace
 
@@ -310,6 +320,7 @@ void CATextSubView::updateWithView(CADocView *view)
         _addressSourceButton->setEnabled(false);
         _preferredButton->setEnabled(false);
         m_alignCells[1]->setEnabled(true);
+        showNewTextSettings();
         return;
     }
     _categoryPopup->setEnabled(true);
@@ -353,9 +364,14 @@ void CATextSubView::updateWithView(CADocView *view)
         _propertiesTabView->setCurrentIndex(0);
         for (QWidget *cell : m_toFromCells)
             cell->setEnabled(category != 128);
-        _categoryPopup->setEnabled(category != 128);
     }
-    showCategory(category);
+    // Only a person field shows a field of the person: a counter, a file field or a plain text
+    // offers none.
+    _categoryPopup->setEnabled(personField);
+    if (personField)
+        showCategory(category);
+    else
+        showNoCategory();
     if (QAbstractButton *cell = _toFromRadio->button(shown->GetToFrom() ? 1 : 0))
         cell->setChecked(true);
     m_capitalizeButton->setChecked(CACanvasAddressEdits::isUpperCase(shown->representationType()));
@@ -367,8 +383,10 @@ void CATextSubView::updateWithView(CADocView *view)
 
     const bool single = selected.size() == 1;
     m_textColorWell->setEnabled(shown->canStrok());
-    if (single)
-        m_textColorWell->setColor(shownColor(shown->GetTextColor(), shown->canStrok()));
+    if (single) {
+        const CDDColor color = textColorOf(shown);
+        m_textColorWell->setColor(shownColor(&color, shown->canStrok()));
+    }
     m_backColorWell->setEnabled(shown->canFill());
     if (single)
         m_backColorWell->setColor(shownColor(shown->GetFillColor(), shown->canFill()));
@@ -396,6 +414,36 @@ void CATextSubView::updateWithView(CADocView *view)
     const int degrees = CAFillLineSubView::wholeDegrees(shown->GetAngle());
     m_rotateSlider->setValue(degrees);
     m_rotateEdit->setText(QString::number(degrees));
+}
+
+void CATextSubView::showNoCategory()
+{
+    for (QAction *item : _categoryMenu->findChildren<QAction *>())
+        item->setChecked(false);
+    _categoryPopup->setText(QString());
+}
+
+void CATextSubView::showNewTextSettings()
+{
+    // Nothing selected, the text tool in hand: the pane shows, and sets, what a new text starts
+    // with, never the settings of a text selected before.
+    CFTComponent *defaults = ftView()->defText();
+    showNoCategory();
+    _dataTypePopup->setCurrentIndex(_dataTypePopup->findData(128));
+    _propertiesTabView->setCurrentIndex(0);
+    if (QAbstractButton *cell = m_alignHRagio->button(int(defaults->GetAlignment()) & 15))
+        cell->setChecked(true);
+    const CDDColor color = textColorOf(defaults);
+    m_textColorWell->setEnabled(true);
+    m_textColorWell->setColor(color.toQColor());
+    m_backColorWell->setEnabled(true);
+    m_backColorWell->setColor(shownColor(defaults->GetFillColor(), true));
+    m_backColorCheckbox->setEnabled(true);
+    m_backColorCheckbox->setChecked(defaults->GetHaveBackColor());
+    m_textSizeSlider->setEnabled(true);
+    m_textSizeTextField->setEnabled(true);
+    if (const std::optional<PWFont> font = defaults->GetFont(nullptr))
+        setFontSizeControls(float(font->pointSize()));
 }
 
 void CATextSubView::categoryChosen(int tag)
@@ -429,9 +477,11 @@ void CATextSubView::alignHRagio(int tag)
     if (!canvas)
         return;
     CFTComponent *defaults = ftView()->defText();
-    defaults->SetAlignment(textAlignment((int(defaults->GetAlignment()) & 0xF0) | tag));
-    if (selection().empty())
+    if (selection().empty()) {
+        changeDefaults([&] { defaults->SetAlignment(textAlignment((int(defaults->GetAlignment()) & 0xF0) | tag)); });
         return;
+    }
+    defaults->SetAlignment(textAlignment((int(defaults->GetAlignment()) & 0xF0) | tag));
     each("CHANGE_ALIGNMENT", [tag](CACanvasEdits &edits, CFTComponent *component) {
         edits.setAlignmentForObject(textAlignment((int(component->GetAlignment()) & 0xF0) | tag), component);
     });
@@ -440,6 +490,10 @@ void CATextSubView::alignHRagio(int tag)
 void CATextSubView::backColorCheckbox()
 {
     const bool on = m_backColorCheckbox->isChecked();
+    if (ftView() && selection().empty()) {
+        changeDefaults([&] { ftView()->defText()->SetHaveBackColor(on); });
+        return;
+    }
     each("CHANGE_HAVEBACKCOLOR",
          [on](CACanvasEdits &edits, CFTComponent *component) { edits.setHaveBackColorForObject(on, component); });
     if (ftView())
@@ -453,7 +507,8 @@ void CATextSubView::textSizeSliderAction()
     const float size = sliderFontSize(sizeOfSliderValue(m_textSizeSlider->value()));
     m_textSizeTextField->setText(QLocale::c().toString(double(size), 'g', 6));
     // With no size shown there is nothing to grow from: the slider's size is the size.
-    applyFontSize(size, _oldTextSize);
+    if (!sizeToDefaults(size))
+        applyFontSize(size, _oldTextSize);
     _oldTextSize = size;
 }
 
@@ -468,7 +523,8 @@ void CATextSubView::textSizeTextFieldAction()
         const QSignalBlocker quiet(m_textSizeSlider);
         m_textSizeSlider->setValue(sizeSliderValue(*size));
     }
-    applyFontSize(*size, 0.0f);
+    if (!sizeToDefaults(*size))
+        applyFontSize(*size, 0.0f);
     _oldTextSize = *size;
 }
 
@@ -528,7 +584,10 @@ void CATextSubView::rotateEdit()
 {
     if (m_updating)
         return;
-    const int entered = integerOf(m_rotateEdit);
+    const std::optional<double> typed = typedNumber(m_rotateEdit);
+    if (!typed)
+        return;
+    const int entered = wholeWithin(*typed);
     const int degrees = CAFillLineSubView::normaliseAngle(entered);
     {
         const QSignalBlocker quiet(m_rotateSlider);
@@ -550,8 +609,11 @@ void CATextSubView::rotateEdit()
 
 void CATextSubView::counterEdit(QLineEdit *field)
 {
-    const int value = integerOf(field, field == _numberOfDigitsEdit ? CAFieldRanges::kCounterDigits
-                                                                     : CAFieldRanges::kWholeNumber);
+    const std::optional<double> typed = typedNumber(field);
+    if (!typed)
+        return;
+    const int value = wholeWithin(*typed, field == _numberOfDigitsEdit ? CAFieldRanges::kCounterDigits
+                                                                      : CAFieldRanges::kWholeNumber);
     field->setText(QString::number(value));
     each("CHANGE_NAMED", [this, field, value](CACanvasEdits &edits, CFTComponent *component) {
         if (field == _startNumberEdit)
@@ -599,7 +661,10 @@ void CATextSubView::linesCountRadio(int row)
 
 void CATextSubView::numberFieldEdit()
 {
-    const int value = integerOf(_numberFieldEdit);
+    const std::optional<double> typed = typedNumber(_numberFieldEdit);
+    if (!typed)
+        return;
+    const int value = wholeWithin(*typed);
     _numberFieldEdit->setText(QString::number(value));
     each("CHANGE_NAMED",
          [value](CACanvasEdits &edits, CFTComponent *component) { edits.setFileNumberFieldForObject(value, component); });
@@ -630,9 +695,22 @@ void CATextSubView::delimeterPopup(int index)
          [&delimiter](CACanvasEdits &edits, CFTComponent *component) { edits.setDelimeterForObject(delimiter, component); });
 }
 
+bool CATextSubView::sizeToDefaults(float size)
+{
+    CFTAView *view = ftView();
+    if (!view || !view->getSelComponents().empty())
+        return false;
+    changeDefaults([&] { view->defText()->SetFontSize(size); });
+    return true;
+}
+
 void CATextSubView::textColorChosen(const QColor &color)
 {
     const CDDColor chosen = colorOf(color);
+    if (ftView() && selection().empty()) {
+        changeDefaults([&] { ftView()->defText()->SetStrokeColor(&chosen); });
+        return;
+    }
     each("CHANGE_TEXTCOLOR",
          [&chosen](CACanvasEdits &edits, CFTComponent *component) { edits.setTextColorForObject(chosen, component); });
 }
@@ -640,6 +718,15 @@ void CATextSubView::textColorChosen(const QColor &color)
 void CATextSubView::backColorChosen(const QColor &color)
 {
     const CDDColor chosen = colorOf(color);
+    if (ftView() && selection().empty()) {
+        CFTComponent *defaults = ftView()->defText();
+        changeDefaults([&] {
+            const bool painted = defaults->GetHaveBackColor();
+            defaults->SetFillColor(&chosen);
+            defaults->SetHaveBackColor(painted);
+        });
+        return;
+    }
     each("CHANGE_BACKCOLOR",
          [&chosen](CACanvasEdits &edits, CFTComponent *component) { edits.setBackColorForObject(chosen, component); });
 }

@@ -74,6 +74,13 @@ private:
     void textColorChosen(const QColor &color);
     void backColorChosen(const QColor &color);
     void showCategory(int category);
+    // The category popup showing no field of a person.
+    void showNoCategory();
+    // With nothing selected: what a new text starts with.
+    void showNewTextSettings();
+    // A size with nothing selected goes to the defaults for new texts; false when there is a
+    // selection (or no canvas) to take it instead.
+    bool sizeToDefaults(float size);
 
     QComboBox *_dataTypePopup = nullptr;
     QToolButton *_categoryPopup = nullptr;

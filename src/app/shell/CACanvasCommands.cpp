@@ -94,11 +94,34 @@ void registerRuled(const char *action, Perform perform)
          }});
 }
 
-// A switch of the Format or Arrange menu: the item's own check state when it keeps one, else
-// the opposite of the first target's.
-bool switchState(QAction *item, bool current)
+// A switch of the Format or Arrange menu goes from the state of the first target, which its check
+// mark shows: the router validates the item just before it acts, which puts the mark back to that
+// state whatever the click made of it.
+bool switchState(QAction *, bool current)
 {
-    return item && item->isCheckable() ? item->isChecked() : !current;
+    return !current;
+}
+
+void markChecked(QAction *item, bool checked)
+{
+    if (!item)
+        return;
+    item->setCheckable(true);
+    item->setChecked(checked);
+}
+
+// The objects a flip reaches: the background while it is edited, else the selected shapes and
+// pictures (texts, address panels and separators keep no flip).
+std::vector<CFTComponent *> flippable(CADocView &canvas)
+{
+    CFTAView *view = canvas.ftView();
+    if (view->needEditBackground())
+        return {view->getBackground()};
+    std::vector<CFTComponent *> targets;
+    for (CFTComponent *component : view->getSelComponents())
+        if (dynamic_cast<CFTBoxField *>(component) || dynamic_cast<CFTPicture *>(component))
+            targets.push_back(component);
+    return targets;
 }
 
 // Flip the background alone while it is edited, else every selected object; one step "SET_FLIP".
@@ -109,10 +132,11 @@ void flip(CADocView &canvas, QAction *item, bool horizontally)
     std::vector<CFTComponent *> targets = view->getSelComponents();
     if (view->needEditBackground())
         targets = {view->getBackground()};
-    if (targets.empty() || !targets.front())
+    const std::vector<CFTComponent *> shown = flippable(canvas);
+    if (targets.empty() || !targets.front() || shown.empty() || !shown.front())
         return;
-    const bool state =
-        switchState(item, horizontally ? targets.front()->IsFlipX() : targets.front()->IsFlipY());
+    // From the state the check mark shows: the first object that keeps a flip.
+    const bool state = switchState(item, horizontally ? shown.front()->IsFlipX() : shown.front()->IsFlipY());
     CACanvasEdits::Step step(edits, QStringLiteral("SET_FLIP"), true);
     for (CFTComponent *component : targets) {
         if (horizontally)
@@ -162,7 +186,13 @@ void installCanvasCommands()
     };
     CAMainWindowController::registerCommand(
         QStringLiteral("setShadow"),
-        {withSelection, [](CAMainWindowController &window, QAction *item) {
+        {[withSelection](CAMainWindowController &window, QAction *item) {
+             if (!withSelection(window, item))
+                 return false;
+             markChecked(item, window.docView()->ftView()->getSelComponents().front()->IsShadowed());
+             return true;
+         },
+         [](CAMainWindowController &window, QAction *item) {
              if (!clipboardOf(window))
                  return;
              CACanvasEdits &edits = window.docView()->edits();
@@ -177,17 +207,16 @@ void installCanvasCommands()
     for (const bool horizontally : {true, false}) {
         CAMainWindowController::registerCommand(
             horizontally ? QStringLiteral("flipX") : QStringLiteral("flipY"),
-            {[](CAMainWindowController &window, QAction *) {
+            {[horizontally](CAMainWindowController &window, QAction *item) {
                  if (!clipboardOf(window))
                      return false;
-                 if (window.docView()->ftView()->needEditBackground())
-                     return true;
                  // Shapes and pictures are drawn and saved mirrored; texts, address panels and
                  // separators keep no flip, so the item would change nothing for them.
-                 for (CFTComponent *component : window.docView()->ftView()->getSelComponents())
-                     if (dynamic_cast<CFTBoxField *>(component) || dynamic_cast<CFTPicture *>(component))
-                         return true;
-                 return false;
+                 const std::vector<CFTComponent *> targets = flippable(*window.docView());
+                 if (targets.empty() || !targets.front())
+                     return false;
+                 markChecked(item, horizontally ? targets.front()->IsFlipX() : targets.front()->IsFlipY());
+                 return true;
              },
              [horizontally](CAMainWindowController &window, QAction *item) {
                  if (clipboardOf(window))

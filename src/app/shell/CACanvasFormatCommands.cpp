@@ -1,6 +1,7 @@
 #include "app/shell/CACanvasFormatCommands.h"
 
 #include "app/canvas/CACanvasAddressEdits.h"
+#include "app/canvas/CACanvasBarcode.h"
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CACanvasFormat.h"
 #include "app/canvas/CACanvasPictures.h"
@@ -22,6 +23,8 @@
 #include <QAction>
 #include <QColorDialog>
 #include <QFileDialog>
+
+#include <algorithm>
 
 namespace {
 
@@ -143,10 +146,14 @@ void registerText()
 void registerPictures()
 {
     registerRuled("tileImage", [](CADocView &canvas, QAction *) { CACanvasPictures::tileImage(canvas); });
-    registerOnCanvas("replaceImage", {}, [](CADocView &canvas, QAction *) {
-        const QString path = replaceImageChooser() ? replaceImageChooser()(canvas.window()) : QString();
-        CACanvasPictures::replaceImageFromFile(canvas, path);
-    });
+    // It replaces the selected pictures (or, with none among the selection, puts the picture
+    // beside it): with nothing selected there is nothing it would replace.
+    registerOnCanvas(
+        "replaceImage", [](CADocView &canvas, QAction *) { return !canvas.ftView()->getSelComponents().empty(); },
+        [](CADocView &canvas, QAction *) {
+            const QString path = replaceImageChooser() ? replaceImageChooser()(canvas.window()) : QString();
+            CACanvasPictures::replaceImageFromFile(canvas, path);
+        });
     const auto hasBackground = [](CADocView &canvas, QAction *) { return canvas.ftView()->getBackground() != nullptr; };
     registerOnCanvas(
         "setBackPlacing",
@@ -161,10 +168,15 @@ void registerPictures()
                      [](CADocView &canvas, QAction *) { canvas.edits().removeBackground(); });
 }
 
-// The selected address panels that have a format, which their barcode switch rebuilds.
-std::vector<CFTAAddressPanel *> selectedPanels(CADocView &canvas)
+std::vector<CFTComponent *> componentsOf(const std::vector<CFTAAddressPanel *> &panels)
 {
-    std::vector<CFTAAddressPanel *> panels;
+    return std::vector<CFTComponent *>(panels.begin(), panels.end());
+}
+
+// The selected address panels that have a format, which their barcode switch rebuilds.
+std::vector<CFTComponent *> selectedPanels(CADocView &canvas)
+{
+    std::vector<CFTComponent *> panels;
     for (CFTComponent *component : canvas.ftView()->getSelComponents())
         if (component->getClassID() == ciAddressPanel)
             if (auto *panel = static_cast<CFTAAddressPanel *>(component); panel->getFormat())
@@ -179,52 +191,67 @@ void registerBarcode()
     registerOnCanvas(
         "showBarcode",
         [](CADocView &canvas, QAction *item) {
-            const std::vector<CFTAAddressPanel *> panels = selectedPanels(canvas);
+            const std::vector<CFTComponent *> panels = selectedPanels(canvas);
             if (panels.empty())
                 return false;
-            markChecked(item, canvas.addressEdits().shownBarcodeLocation(panels.front()) >= 0);
+            markChecked(item, CACanvasBarcode::isShown(canvas, static_cast<CFTAAddressPanel *>(panels.front())));
             return true;
         },
         // The router validates the item just before it acts, which puts its check mark back to
         // the state it shows: the switch goes from that state, whatever the mark says.
         [](CADocView &canvas, QAction *) {
-            const std::vector<CFTAAddressPanel *> panels = selectedPanels(canvas);
-            if (panels.empty())
-                return;
-            CACanvasAddressEdits &address = canvas.addressEdits();
-            // Shown means drawn, in the panel or apart: the barcode goes on or off where it stands.
-            const bool show = address.shownBarcodeLocation(panels.front()) < 0;
-            CACanvasEdits::Step step(canvas.edits(), QStringLiteral("SHOW_BARCODE"), true);
-            for (CFTAAddressPanel *panel : panels) {
-                const int shownAt = address.shownBarcodeLocation(panel);
-                const int present = shownAt >= 0 ? shownAt : CACanvasAddressEdits::drawnBarcodeLocation(panel);
-                address.showBarcode(show, present == 1 || present == 2 ? present : 0, panel);
-            }
+            const std::vector<CFTComponent *> panels = selectedPanels(canvas);
+            if (!panels.empty())
+                CACanvasBarcode::show(canvas, !CACanvasBarcode::isShown(canvas, static_cast<CFTAAddressPanel *>(panels.front())),
+                                      panels);
         });
+    // The design's postal barcode: the recipient panel's, wherever it is drawn, when there is a
+    // panel that may show one (the selected ones, else the design's recipient); otherwise a
+    // barcode of its own. Ticked while one is drawn, so that it never makes a second one.
     registerOnCanvas(
         "barcode",
         [](CADocView &canvas, QAction *item) {
-            markChecked(item, canvas.edits().separateBarcode() != nullptr);
+            const std::vector<CFTAAddressPanel *> panels = CACanvasBarcode::reached(canvas);
+            markChecked(item, canvas.edits().separateBarcode()
+                                  || std::any_of(panels.begin(), panels.end(), [&canvas](const CFTAAddressPanel *panel) {
+                                         return CACanvasBarcode::isShown(canvas, panel);
+                                     }));
             return true;
         },
         [](CADocView &canvas, QAction *) {
-            CACanvasEdits &edits = canvas.edits();
-            const bool show = edits.separateBarcode() == nullptr;
-            CACanvasEdits::Step step(edits, QStringLiteral("SHOW_BARCODE"), true);
-            edits.showBarcode(show);
+            const std::vector<CFTAAddressPanel *> panels = CACanvasBarcode::reached(canvas);
+            if (panels.empty()) {
+                CACanvasEdits &edits = canvas.edits();
+                CACanvasEdits::Step step(edits, QStringLiteral("SHOW_BARCODE"), true);
+                edits.showBarcode(edits.separateBarcode() == nullptr);
+                return;
+            }
+            // A barcode apart counts as the recipient panel's: it is hidden with the panel's.
+            const bool shown = std::any_of(panels.begin(), panels.end(), [&canvas](const CFTAAddressPanel *panel) {
+                return CACanvasBarcode::isShown(canvas, panel);
+            });
+            CACanvasBarcode::show(canvas, !shown, componentsOf(panels));
         });
+    // Where the panel's barcode stands, by the same rule as the inspector's places: the one drawn
+    // (or kept while hidden) is ticked, a label offers no place apart, and a move keeps the
+    // barcode shown or hidden as it is.
     registerOnCanvas(
         "barcodeLocationRadio",
         [](CADocView &canvas, QAction *item) {
-            if (const CFTADocument *design = canvas.document()->ftDocument())
-                markChecked(item, design->getBarcodeLocation() == tagOf(item));
-            return !canvas.ftView()->getSelComponents().empty();
+            const std::vector<CFTAAddressPanel *> panels = CACanvasBarcode::reached(canvas);
+            if (!panels.empty())
+                markChecked(item, CACanvasBarcode::place(canvas, panels.front()) == tagOf(item));
+            else
+                markChecked(item, false);
+            return !canvas.ftView()->getSelComponents().empty() && !panels.empty()
+                && CACanvasBarcode::offersPlace(canvas, tagOf(item));
         },
         [](CADocView &canvas, QAction *item) {
-            if (canvas.ftView()->getSelComponents().empty())
+            const std::vector<CFTAAddressPanel *> panels = CACanvasBarcode::reached(canvas);
+            if (canvas.ftView()->getSelComponents().empty() || panels.empty()
+                || !CACanvasBarcode::offersPlace(canvas, tagOf(item)))
                 return;
-            CACanvasEdits::Step step(canvas.edits(), QStringLiteral("SET_BARCODE_LOCATION"), true);
-            canvas.edits().setBarcodeLocation(tagOf(item));
+            CACanvasBarcode::move(canvas, tagOf(item), componentsOf(panels));
         });
 }
 

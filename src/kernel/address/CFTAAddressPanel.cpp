@@ -356,6 +356,8 @@ std::unique_ptr<CAddressFormat> CFTAAddressPanel::replaceFormat(const CAddressFo
                 if (!(flags & kKeepLabels) && category != tcBarcode && leaf->getLabel())
                     field->setLabel(*leaf->getLabel());
                 field->setFormat(mpFormat.get(), 0);
+                // A format applied anew punctuates every field again, typed ones included.
+                field->resetFormatRules(false);
                 if (flags & kApplyLeafModes) {
                     if (leaf->getMode() != fmUnset)
                         field->setMode(leaf->getMode());

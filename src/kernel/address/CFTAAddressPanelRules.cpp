@@ -1,7 +1,8 @@
 // Punctuation that depends on a field's neighbours: the format's delimiter after a field stays on
 // its text exactly while a later field of the same row shows text, and printing with the
 // comma-delimited choice strips trailing commas. Both rewrite the texts shown; each field keeps
-// its own text beside them for its person. The field being typed into is left as it is typed.
+// its own text beside them for its person. The field being typed into, and one the user has
+// typed into since the format was last applied, is left as it is typed.
 #include "kernel/address/CFTAAddressPanel.h"
 
 #include "kernel/address/CAddressFormat.h"
@@ -70,7 +71,7 @@ int CFTAAddressPanel::updateFormatRules()
     const std::unique_ptr<CAddressFormat> lookAhead = mpFormat->clone();
     forEachLeafField([&](const CAddressFormat *leaf, CFTAAddressText *field) {
         const CDDString *delimiter = leaf->getDelimiter();
-        if (!field || field->isEditing() || !delimiter || delimiter->isEmpty())
+        if (!field || field->isEditing() || field->isResetFormatRules() || !delimiter || delimiter->isEmpty())
             return true;
         const CDDString text = field->GetString();
         std::unique_ptr<CDDString> updated;

@@ -113,6 +113,13 @@ public:
     // The field shows its own text, without the panel's punctuation: what is typed into it then
     // is the person's exactly.
     void showOwnString();
+    // Set once the user has typed into the field: the panel's delimiter rule then leaves the
+    // text as typed, comma or not, until the panel's format is applied again.
+    bool isResetFormatRules() const { return m_bResetFormatRules; }
+    void resetFormatRules(bool reset) { m_bResetFormatRules = reset; }
+    // The text about to be shown is the field's own, exactly (a typed text put back by an undo
+    // or a redo): its person takes it as it is, a trailing delimiter included.
+    void keepOwnStringAs(const QString &text) { keepOwnString(text, text); }
 
 protected:
     // The text shown, measured and hit-tested: the label while empty and not editing.
@@ -139,5 +146,6 @@ private:
     QString m_punctuatedText;
     bool m_bOwnTextKnown = false;
     bool m_bReplacingShown = false;
+    bool m_bResetFormatRules = false;
     void beginEditing(QObject *view, QObject *editor);
 };

@@ -146,8 +146,16 @@ INSTANTIATE_TEST_SUITE_P(
                      s.selected = 3;
                      s.selectedPictures = 1;
                  },
-                 true, {}, nullptr},
-        RuleCase{"TileWithoutPicture", "tileImage", 0, "", select(2), false, {}, nullptr},
+                 true, false, nullptr},
+        // Ticked as the first selected object is tiled: the switch goes from it.
+        RuleCase{"TileWithATiledPicture", "tileImage", 0, "",
+                 [](CACanvasMenuState &s) {
+                     s.selected = 1;
+                     s.selectedPictures = 1;
+                     s.firstTiled = true;
+                 },
+                 true, true, nullptr},
+        RuleCase{"TileWithoutPicture", "tileImage", 0, "", select(2), false, false, nullptr},
         // 18
         RuleCase{"BiggerWithStyledText", "increaseFontSize", 0, "", [](CACanvasMenuState &s) { s.selectedStyled = 1; },
                  true, {}, nullptr},

@@ -266,6 +266,11 @@ TEST_F(CACanvasFormatCommandsShellTest, ReplacePictureInsertsTheChosenFileAndACa
     bitmap.fill(0xff2060a0);
     ASSERT_TRUE(bitmap.save(file, "PNG"));
     const size_t count = canvas->ftView()->GetCurrentComponents().size();
+    // With nothing selected there is nothing to replace; a text selected takes no picture, so
+    // the one chosen is put beside it.
+    canvas->ftView()->deselectAll();
+    EXPECT_FALSE(valid("replaceImage")) << "nothing selected";
+    canvas->ftView()->select(text);
 
     setReplaceImageChooser([](QWidget *) { return QString(); });
     ASSERT_TRUE(perform("replaceImage"));
