@@ -159,6 +159,15 @@ bool isQuotedPrintable(const PWVCardLine &line)
     return false;
 }
 
+bool isBase64(const PWVCardLine &line)
+{
+    for (const QString &value : line.parameterValues(QStringLiteral("ENCODING")))
+        if (value.compare(QLatin1String("BASE64"), Qt::CaseInsensitive) == 0
+            || value.compare(QLatin1String("B"), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 // A line of the file as a message quotes it: its first few characters, controls left out.
 QString quotedLine(const QString &text)
 {
@@ -599,6 +608,9 @@ bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void
                 // continuation folded without its blank (an address's city and ZIP): read as such,
                 // and said, since the file does not say so itself.
                 current.last().value.append(lineText);
+                // Base64 data of vCard 2.1 runs on so, unindented, until a blank line: as written.
+                if (isBase64(current.last()))
+                    continue;
                 if (++continuations <= kLinesNamed && notes)
                     notes->append(QStringLiteral("Line %1 has no colon; it was read as the continuation of the "
                                                  "%2 line before it (\"%3\").")

@@ -43,6 +43,9 @@ TEST(PWVCardColonlessLineTest, ContinuesTheLineBeforeItOrIsLeftOutAndNamed)
         {"a stray line after a blank one", "BEGIN:VCARD\nN:Abbott;Ann\n\nstray words\nEND:VCARD\n", QStringLiteral("N"),
          QStringLiteral("Abbott;Ann"), {},
          {QStringLiteral("Line 4 of the card beginning on line 1 has no colon and was left out (\"stray words\").")}},
+        // vCard 2.1 writes base64 data on unindented lines up to a blank one: read as written.
+        {"base64 data of a photo", "BEGIN:VCARD\nVERSION:2.1\nN:A\nPHOTO;ENCODING=BASE64;TYPE=JPEG:/9j/\nAAQ=\n\nEND:VCARD\n",
+         QStringLiteral("PHOTO"), QStringLiteral("/9j/AAQ="), {}, {}},
         {"a line outside any card", "stray words\nBEGIN:VCARD\nN:Abbott;Ann\nEND:VCARD\n", QStringLiteral("N"),
          QStringLiteral("Abbott;Ann"), {}, {}},
     };

@@ -46,7 +46,7 @@ const Rule kRules[] = {
     {{"suffix", nullptr, nullptr}, Match::Any, {"suffix"}},
     {{"middlename", nullptr, nullptr}, Match::All, {"middle", "name"}},
     {{"nickname", nullptr, nullptr}, Match::All, {"nick", "name"}},
-    {{"companyname", nullptr, nullptr}, Match::Any, {"company"}},
+    {{"companyname", nullptr, nullptr}, Match::Any, {"company", "organization", "organisation"}},
     {{"title", nullptr, nullptr}, Match::Any, {"title"}},
     {{"department", nullptr, nullptr}, Match::Any, {"dept", "department"}},
     {{"workstreet", "homestreet", "otherstreet"}, Match::Street, {}},

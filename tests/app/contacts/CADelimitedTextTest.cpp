@@ -110,6 +110,9 @@ INSTANTIATE_TEST_SUITE_P(
                     {u"department"_s, 2},
                     {u"custom9"_s, 3},
                     {u"homepage"_s, 4}}},
+        // Address books export the company as the organisation.
+        HeaderCase{"OrganizationIsTheCompany", {u"Organization"_s, u"Job Title"_s}, {{u"companyname"_s, 0}, {u"title"_s, 1}}},
+        HeaderCase{"OrganisationIsTheCompany", {u"Organisation"_s}, {{u"companyname"_s, 0}}},
         HeaderCase{"NoKeyword", {u"Alpha"_s, u"Beta"_s}, {}}),
     [](const testing::TestParamInfo<HeaderCase> &info) { return std::string(info.param.name); });
 
