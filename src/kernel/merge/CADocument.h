@@ -265,8 +265,8 @@ public:
     // single cards on the default page, or with the printer's settings or when the default page
     // cannot hold them on paper of their own size.
     void setupPrintInfo(bool usePrinterSettings);
-    // The paper-size name of a layout printed on a named sheet when no known paper has that name
-    // (empty when it names none); nothing when the sheet is known or the layout is no sheet.
+    // The paper-size name of a layout printed on a named sheet when no known paper has that name;
+    // nothing when the sheet is known, names no paper, or the layout is no sheet.
     std::optional<QString> unknownSheetPaper() const;
 
     // --- what the calibration sheet may offer ----------------------------------------------------

@@ -134,8 +134,10 @@ std::optional<QString> CADocument::unknownSheetPaper() const
     const CFTADocument *design = ftDocument();
     if (!design || !printsOnNamedSheet(*design))
         return std::nullopt;
+    // A layout that names no paper claims none: it prints on the paper the print information
+    // has, as a sheet always has.
     const QString name = design->GetPageSize().getData();
-    if (CATemplateFormat::sheetPaperForName(name))
+    if (name.trimmed().isEmpty() || CATemplateFormat::sheetPaperForName(name))
         return std::nullopt;
     return name;
 }

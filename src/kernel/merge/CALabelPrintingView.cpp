@@ -231,11 +231,9 @@ void CALabelPrintingView::noteSheetProblems(const QSizeF &paper) const
         if (quoted.size() > kQuoted)
             quoted = quoted.left(kQuoted) + QStringLiteral("...");
         PWJobReport::note(PWJobReport::Kind::UnknownPaper, QStringLiteral("paper"),
-                          (quoted.isEmpty()
-                               ? QStringLiteral("the layout names no paper size")
-                               : QStringLiteral("the layout's paper \"%1\" is no paper size this system knows").arg(quoted))
-                              + QStringLiteral(": its sheets were printed on paper of %1, which need not be theirs")
-                                    .arg(paperText));
+                          QStringLiteral("the layout's paper \"%1\" is no paper size this system knows: its sheets were "
+                                         "printed on paper of %2, which need not be theirs")
+                              .arg(quoted, paperText));
     }
     if (!layout())
         return;

@@ -122,7 +122,7 @@ CATemplateFormat paperSheetNamed(const QString &pageSize)
 }
 
 // A sheet prints on the paper its name gives, in any letter case; a name no paper has fails the
-// job, named, and is printed on the paper the job had.
+// job, named, and is printed on the paper the job had, as is a sheet that names no paper.
 TEST_F(BatchJobPaperTest, ASheetPrintsOnThePaperItsNameGivesAndAnUnknownNameFailsTheJob)
 {
     const struct
@@ -137,7 +137,8 @@ TEST_F(BatchJobPaperTest, ASheetPrintsOnThePaperItsNameGivesAndAnUnknownNameFail
         {"Tabloid", QSizeF(792.0, 1224.0), 0, QString()},
         {"a4", QSizeF(594.7, 841.7), 0, QString()},
         {"Elephant Folio", QSizeF(), 1, u"the layout's paper \"Elephant Folio\" is no paper size this system knows"_s},
-        {"", QSizeF(), 1, u"the layout names no paper size"_s},
+        // A layout that names no paper prints on the job's paper, as it always has.
+        {"", QSizeF(612.0, 792.0), 0, QString()},
         // A name past what a line quotes is cut, and a line break in it is none on standard error.
         {"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW\nWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW", QSizeF(), 1, u"the layout's paper \"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW WWWWWWWWWWWWWWWWWWW...\" is no paper size"_s},
     };

@@ -146,8 +146,8 @@ TEST(CADocumentPrintInfoEnvelope, WithoutPrinterSettingsTheDefaultPage)
     EXPECT_TRUE(document.printSettings().usePrinterSettings);
 }
 
-// The sheet name a print job tells of: a sheet's name that no paper has (or none at all), and
-// nothing for a known sheet, a roll or an envelope.
+// The sheet name a print job tells of: a sheet's name that no paper has, and nothing for a known
+// sheet, a layout that names no paper, a roll or an envelope.
 TEST(CADocumentPrintInfoSheetName, UnknownSheetPaperIsTheNameNoPaperHas)
 {
     const struct
@@ -157,7 +157,8 @@ TEST(CADocumentPrintInfoSheetName, UnknownSheetPaperIsTheNameNoPaperHas)
         std::optional<QString> unknown;
     } cases[] = {
         {"an unknown name", sheetNamed(u"Elephant Folio"_s), u"Elephant Folio"_s},
-        {"no name", sheetNamed(QString()), QString()},
+        {"no name", sheetNamed(QString()), std::nullopt},
+        {"spaces", sheetNamed(u"  "_s), std::nullopt},
         {"Legal", sheetNamed(u"Legal"_s), std::nullopt},
         {"letter in small letters", sheetNamed(u"letter"_s), std::nullopt},
         {"a roll", catalogueLayout(dtLabel, u"Dymo"_s, u"30252"_s), std::nullopt},
