@@ -591,6 +591,8 @@ std::shared_ptr<const PWSvgPictureDrawing> PWSvgPictureDrawing::read(const QByte
         return nullptr;
     auto drawing = std::make_shared<PWSvgPictureDrawing>();
     drawing->m_size = QSizeF(width, height);
+    // Paths and pixels take a few times the bytes that described them.
+    drawing->m_bytes = 3 * bytes.size();
     for (quint32 i = 0; i < steps && r.ok(); ++i) {
         const quint8 kind = r.byte(kStateStep);
         if (kind == kStateStep) {

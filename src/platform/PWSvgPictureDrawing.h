@@ -39,6 +39,8 @@ public:
 
     // The size the picture was drawn at, in points.
     QSizeF size() const { return m_size; }
+    // About the memory it takes, for a cache that bounds what it keeps.
+    qint64 sizeInBytes() const { return m_bytes; }
     // Draws the part source (in points of the picture, y down; empty for the whole) into target.
     void draw(QPainter &painter, const QRectF &target, const QRectF &source = QRectF()) const;
 
@@ -71,6 +73,7 @@ public:
 
 private:
     QSizeF m_size;
+    qint64 m_bytes = 0;
     QList<State> m_states;
     QList<Step> m_steps;
 };
