@@ -244,7 +244,8 @@ public:
     void insert(const QByteArray &digest, const PWImageRep &rep)
     {
         std::lock_guard lock(m_mutex);
-        const qint64 bytes = rep.bitmap().sizeInBytes() + rep.data().size();
+        const qint64 bytes = rep.bitmap().sizeInBytes() + rep.data().size()
+                             + (rep.vectorDrawing() ? rep.vectorDrawing()->sizeInBytes() : 0);
         if (m_drawn.size() >= kKept || m_bytes + bytes > kKeptBytes) {
             m_drawn.clear();
             m_bytes = 0;

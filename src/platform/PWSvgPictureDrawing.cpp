@@ -7,6 +7,7 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QSvgRenderer>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
@@ -22,7 +23,10 @@ constexpr quint32 kMaxStops = 1024;
 constexpr quint32 kMaxClips = 64;
 constexpr int kMaxImageSide = 16384;
 
-enum StepKind : quint8 { kStateStep = 'S', kPathStep = 'P', kImageStep = 'I' };
+enum StepKind : quint8 { kStateStep = 'S', kPathStep = 'P', kImageStep = 'I', kTextStep = 'T' };
+constexpr qsizetype kMaxFontDescription = 1024;
+constexpr qsizetype kMaxText = 65536;
+constexpr double kMaxPixelSize = 100000;
 enum BrushKind : quint8 { kNoBrush = 0, kColourBrush, kLinearBrush, kRadialBrush, kConicalBrush, kTextureBrush };
 
 // --- writing, in the child ------------------------------------------------------------------
@@ -190,6 +194,23 @@ public:
         ++m_steps;
     }
 
+    void drawTextItem(const QPointF &origin, const QTextItem &item) override
+    {
+        const QString text = item.text();
+        if (text.isEmpty() || text.size() > kMaxText || !writeState(m_state.brush))
+            return;
+        QFont font = item.font();
+        static const int dotsPerInch = QImage(1, 1, QImage::Format_ARGB32_Premultiplied).logicalDpiY();
+        const double pixels = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * dotsPerInch / 72.0;
+        // The painter draws the lines under, over and through the letters apart: they are paths.
+        font.setUnderline(false);
+        font.setOverline(false);
+        font.setStrikeOut(false);
+        m_stream << quint8(kTextStep) << origin.x() << origin.y() << pixels << font.toString().left(kMaxFontDescription)
+                 << text;
+        ++m_steps;
+    }
+
     // The recording, or nothing when it grew past its bound.
     QByteArray finished(const QSizeF &size) const
     {
@@ -326,6 +347,25 @@ public:
     qint64 left() const { return m_in.device()->bytesAvailable(); }
     void fail() { m_ok = false; }
 
+    // A text of at most most characters, as the child's stream wrote it (UTF-16, big-endian).
+    QString string(qsizetype most)
+    {
+        quint32 bytes = 0;
+        m_in >> bytes;
+        if (bytes % 2 != 0 || qint64(bytes) > qint64(most) * 2 || qint64(bytes) > left()) {
+            fail();
+            return QString();
+        }
+        QByteArray raw(qsizetype(bytes), Qt::Uninitialized);
+        if (m_in.readRawData(raw.data(), int(bytes)) != int(bytes)) {
+            fail();
+            return QString();
+        }
+        QString text(qsizetype(bytes / 2), Qt::Uninitialized);
+        for (qsizetype i = 0; i < text.size(); ++i)
+            text[i] = QChar(qFromBigEndian<quint16>(raw.constData() + 2 * i));
+        return text;
+    }
     quint32 word()
     {
         quint32 value = 0;
@@ -525,6 +565,8 @@ private:
 
 QByteArray PWSvgPictureDrawing::record(const QByteArray &safeSvg)
 {
+    if (safeSvg.size() > kMaxRecordedXmlBytes)
+        return QByteArray();
     QSvgRenderer renderer(safeSvg);
     const QSize size = renderer.defaultSize();
     if (!renderer.isValid() || size.isEmpty())
@@ -549,6 +591,8 @@ std::shared_ptr<const PWSvgPictureDrawing> PWSvgPictureDrawing::read(const QByte
         return nullptr;
     auto drawing = std::make_shared<PWSvgPictureDrawing>();
     drawing->m_size = QSizeF(width, height);
+    // Paths and pixels take a few times the bytes that described them.
+    drawing->m_bytes = 3 * bytes.size();
     for (quint32 i = 0; i < steps && r.ok(); ++i) {
         const quint8 kind = r.byte(kStateStep);
         if (kind == kStateStep) {
@@ -561,6 +605,13 @@ std::shared_ptr<const PWSvgPictureDrawing> PWSvgPictureDrawing::read(const QByte
         step.state = drawing->m_states.size() - 1;
         if (kind == kPathStep) {
             step.path = r.path();
+        } else if (kind == kTextStep) {
+            step.target.setTopLeft(r.point());
+            step.pixelSize = r.number(kMaxPixelSize);
+            const QString font = r.string(kMaxFontDescription);
+            step.text = r.string(kMaxText);
+            if (!(step.pixelSize > 0) || step.text.isEmpty() || !step.font.fromString(font))
+                r.fail();
         } else if (kind == kImageStep) {
             step.target = r.rect();
             step.source = r.rect();
@@ -602,10 +653,18 @@ void PWSvgPictureDrawing::draw(QPainter &painter, const QRectF &target, const QR
         painter.setRenderHint(QPainter::Antialiasing, state.antialiased);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.setRenderHint(QPainter::LosslessImageRendering);
-        if (step.image.isNull())
+        if (!step.text.isEmpty()) {
+            // The size the letters had on the child's device, on this painter's.
+            QFont font = step.font;
+            const int dotsPerInch = painter.device() ? painter.device()->logicalDpiY() : 72;
+            font.setPointSizeF(step.pixelSize * 72.0 / std::max(dotsPerInch, 1));
+            painter.setFont(font);
+            painter.drawText(step.target.topLeft(), step.text);
+        } else if (step.image.isNull()) {
             painter.drawPath(step.path);
-        else
+        } else {
             painter.drawImage(step.target, step.image, step.source);
+        }
         painter.restore();
     }
     painter.restore();

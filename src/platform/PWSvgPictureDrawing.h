@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <QByteArray>
+#include <QFont>
 #include <QImage>
 #include <QList>
 #include <QPainter>
@@ -9,6 +10,7 @@
 #include <QPen>
 #include <QRectF>
 #include <QSizeF>
+#include <QString>
 #include <QTransform>
 
 #include <memory>
@@ -24,15 +26,21 @@ class PWSvgPictureDrawing
 public:
     // The most bytes a recording may take; a picture whose drawing takes more is drawn from pixels.
     static constexpr qint64 kMaxBytes = qint64(32) * 1024 * 1024;
+    // The most bytes of XML recorded: a larger SVG is drawn from pixels alone, since reading it a
+    // second time for its paths would take the child's memory twice over.
+    static constexpr qint64 kMaxRecordedXmlBytes = qint64(8) * 1024 * 1024;
 
     // In the child: the recording of the SVG's XML (already made safe, PWSvgPicture) drawn at its
-    // own size; empty when it does not draw or its recording would pass kMaxBytes.
+    // own size; empty when it does not draw, its XML passes kMaxRecordedXmlBytes or its recording
+    // would pass kMaxBytes.
     static QByteArray record(const QByteArray &safeSvg);
     // Nothing for bytes that are not a whole, sound recording.
     static std::shared_ptr<const PWSvgPictureDrawing> read(const QByteArray &bytes);
 
     // The size the picture was drawn at, in points.
     QSizeF size() const { return m_size; }
+    // About the memory it takes, for a cache that bounds what it keeps.
+    qint64 sizeInBytes() const { return m_bytes; }
     // Draws the part source (in points of the picture, y down; empty for the whole) into target.
     void draw(QPainter &painter, const QRectF &target, const QRectF &source = QRectF()) const;
 
@@ -49,7 +57,8 @@ public:
         bool antialiased = true;
         QList<QPainterPath> clips;
     };
-    // A path filled and stroked, or pixels drawn into a rectangle.
+    // A path filled and stroked, pixels drawn into a rectangle, or a text drawn from its baseline
+    // (letters stay letters: a PDF keeps them as text, and each output draws them as it draws text).
     struct Step
     {
         qsizetype state = 0;
@@ -57,10 +66,14 @@ public:
         QImage image;
         QRectF target;
         QRectF source;
+        QString text;
+        QFont font;
+        double pixelSize = 0.0;
     };
 
 private:
     QSizeF m_size;
+    qint64 m_bytes = 0;
     QList<State> m_states;
     QList<Step> m_steps;
 };

@@ -33,6 +33,9 @@ const char *const kDrawingSvgs[][2] = {
                     "fill='#345'/></g></svg>"},
     {"text", "<svg xmlns='http://www.w3.org/2000/svg' width='80' height='60'>"
              "<text x='4' y='40' font-size='30' font-family='sans-serif' fill='#000'>Ag</text></svg>"},
+    {"accented text", "<svg xmlns='http://www.w3.org/2000/svg' width='80' height='60'>"
+                      "<text x='2' y='50' font-size='44' font-family='sans-serif' fill='#000' "
+                      "text-decoration='underline'>&#xe9;&#xc5;</text></svg>"},
 };
 
 // The picture drawn at scale times its size (80 by 60 points), over white: by Qt's SVG code
@@ -104,6 +107,28 @@ TEST(PWSvgPictureDrawingTest, APictureReadFromAnSvgIsDrawnFromItsPaths)
     EXPECT_EQ(large.pixel(13, y), qRgb(255, 255, 255));
     EXPECT_EQ(large.pixel(14, y), qRgb(0, 0, 255));
     EXPECT_EQ(large.pixel(30, y), qRgb(204, 0, 0));
+}
+
+// An SVG whose XML is too large to be read twice in the child is drawn from its pixels, as before.
+TEST(PWSvgPictureDrawingTest, AVeryLargeSvgIsDrawnFromItsPixels)
+{
+    const struct
+    {
+        const char *name;
+        qsizetype padding;
+        bool paths;
+    } sizes[] = {{"small", 0, true}, {"past the bound", PWSvgPictureDrawing::kMaxRecordedXmlBytes + 1, false}};
+    for (const auto &size : sizes) {
+        SCOPED_TRACE(size.name);
+        const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' width='40' height='30'><desc>"
+                               + QByteArray(size.padding, 'x')
+                               + "</desc><rect width='40' height='30' fill='#00f'/></svg>";
+        const std::shared_ptr<PWImage> image = PWImage::fromData(svg);
+        ASSERT_TRUE(image);
+        ASSERT_TRUE(image->bestRepresentation()->isReadable());
+        EXPECT_EQ(bool(image->bestRepresentation()->vectorDrawing()), size.paths);
+        EXPECT_EQ(image->toImage(QSize(40, 30), Qt::white).pixel(20, 15), qRgb(0, 0, 255));
+    }
 }
 
 // Bytes cut anywhere, or changed anywhere, are refused or draw as a sound drawing; numbers that
