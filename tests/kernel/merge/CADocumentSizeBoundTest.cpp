@@ -5,7 +5,7 @@
 namespace sizebound {
 
 // An empty design as the application saves it, its front side holding count components of the
-// smallest form. Cut, the file ends right after them, so that only a reading that never parses
+// smallest form a design draws. Cut, the file ends right after them, so that only a reading that never parses
 // it can tell what it holds.
 QByteArray designOfSeparators(qsizetype count, bool cut)
 {
@@ -15,7 +15,8 @@ QByteArray designOfSeparators(qsizetype count, bool cut)
     const qsizetype at = bytes.indexOf(emptySide);
     if (at < 0)
         return QByteArray();
-    const QByteArray entry = "<dict><key>Class ID</key><string>Separator</string></dict>\n";
+    const QByteArray entry = "<dict><key>Class ID</key><string>Separator</string>"
+                             "<key>Bounds</key><string>{{0, 0}, {9, 1}}</string></dict>\n";
     QByteArray side = "<key>Front Side</key>\n\t<dict><key>Components</key><array>\n";
     side.reserve(side.size() + count * entry.size() + 32);
     for (qsizetype i = 0; i < count; ++i)
