@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -184,8 +185,9 @@ public:
     // person running past the edge of its `output` ("card", "envelope").
     // Which layout is measured: one made anew, the one a print made that the caller knows the
     // panel still has (a fit's check) and keeps, or that of the print that drew these very texts
-    // last (a print's check, right after the drawing; anew when the texts are others). An address
-    // that then does not fit even in the smallest type is named for that output too.
+    // last while a job report was open, once (a print's check, right after the drawing; anew when
+    // the texts are others or that layout was taken already). An address that then does not fit
+    // even in the smallest type is named for that output too.
     enum class Measured { Anew, AsLaidOut, AsPrinted };
     bool notePastOutput(double width, double height, const QString &output, Measured measured = Measured::Anew);
     // Names again what the last notePastOutput found (a print of a copy measured before its fit
@@ -331,15 +333,15 @@ private:
     std::pair<QString, QString> mPastOutputNote;
     // How the items this panel is printed on are named ("envelope"); empty for a label.
     QString mOutputWord;
-    // The last print's layout: whether it left the panel empty, the texts it drew, where it stood.
+    // The last print's layout, until the check of its edges takes it: whether it left the panel
+    // empty, the texts it drew, where it stood.
     struct PrintedLayout
     {
-        bool valid = false;
         bool empty = true;
         QStringList texts;
         QRectF box;
     };
-    PrintedLayout mPrintedLayout;
+    std::optional<PrintedLayout> mPrintedLayout;
     QStringList fieldTexts() const;
     // The laid-out rows' box, turned as the panel is drawn.
     QRectF laidOutBox() const;

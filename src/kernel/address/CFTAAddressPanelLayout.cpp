@@ -364,8 +364,11 @@ void CFTAAddressPanel::Draw(CDDDrawer *drawer, bool selected, const CFTComponent
     });
 
     if (m_bPrintMode) {
-        // What the print laid out, for the check of its edges that follows (see notePastOutput).
-        mPrintedLayout = {true, m_bEmpty, fieldTexts(), laidOutBox()};
+        // What the print laid out, for the check of its edges that follows (see notePastOutput);
+        // only a job with a report checks, and any print without one leaves nothing to reuse.
+        mPrintedLayout.reset();
+        if (PWJobReport::anyOpen())
+            mPrintedLayout = PrintedLayout{m_bEmpty, fieldTexts(), laidOutBox()};
         m_bPrintMode = false;
         m_bNeedUpdate = true;
     }
@@ -422,10 +425,12 @@ bool CFTAAddressPanel::notePastOutput(double width, double height, const QString
         // A caller that laid the panel out for print (a fit's check) keeps that layout.
         empty = m_bEmpty;
         box = laidOutBox();
-    } else if (measured == Measured::AsPrinted && mPrintedLayout.valid && mPrintedLayout.texts == texts) {
+    } else if (measured == Measured::AsPrinted && mPrintedLayout && mPrintedLayout->texts == texts) {
         // Printed just now with these texts: the layout of that print answers, without another.
-        empty = mPrintedLayout.empty;
-        box = mPrintedLayout.box;
+        // It answers once: the panel may be moved or restyled before it is printed again.
+        empty = mPrintedLayout->empty;
+        box = mPrintedLayout->box;
+        mPrintedLayout.reset();
     } else {
         setPrintMode();
         updateFormat();

@@ -4,6 +4,9 @@
 #include "ReferenceImage.h"
 
 #include "kernel/render/CDDDrawer.h"
+#include "platform/PWJobReport.h"
+
+#include <optional>
 
 namespace {
 
@@ -204,6 +207,43 @@ TEST(CFTAAddressPanelLayoutTest, KeptPrintRowsServeOneDrawOnly)
     panel->keepPrintLayoutForNextDraw(false);
     printDraw();
     EXPECT_LT(panel->GetSizeX(), wide - 20.0) << "a promise taken back keeps nothing";
+}
+
+// A print's check of an envelope's edges takes the layout the print just drew, once: a panel
+// moved past the edge after its layout was taken, or printed while no job was reported, is
+// measured where it stands.
+TEST(CFTAAddressPanelLayoutTest, APrintsCheckTakesTheLayoutItDrewOnce)
+{
+    const struct
+    {
+        const char *name;
+        bool reportWhilePrinting;
+        bool checkedBeforeTheMove;
+    } cases[] = {
+        {"printed while no job was reported", false, false},
+        {"its print's layout taken by an earlier check", true, true},
+    };
+    constexpr double kWidth = 400.0;
+    constexpr double kHeight = 300.0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto format = catalogueFormat(u"us"_s);
+        const auto panel = filledPanel(*format, kUS, 20.0, 20.0);
+        {
+            std::optional<PWJobReport> printing;
+            if (c.reportWhilePrinting)
+                printing.emplace();
+            panel->Draw(nullptr, false, nullptr, false, true);
+            if (c.checkedBeforeTheMove) {
+                EXPECT_FALSE(panel->notePastOutput(kWidth, kHeight, u"envelope"_s, CFTAAddressPanel::Measured::AsPrinted));
+            }
+        }
+        // Its left edge 20 points inside the right edge: the address runs past it.
+        panel->SetOrigin(kWidth - 20.0, 20.0);
+        const PWJobReport report;
+        EXPECT_TRUE(panel->notePastOutput(kWidth, kHeight, u"envelope"_s, CFTAAddressPanel::Measured::AsPrinted));
+        EXPECT_EQ(report.lines(PWJobReport::Kind::AddressPastEdge).size(), 1);
+    }
 }
 
 TEST(CFTAAddressPanelLayoutTest, BarcodeHeightIsTakenOutOfTheTextThatShrinksToFit)
