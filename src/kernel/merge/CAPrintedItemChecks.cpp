@@ -29,23 +29,32 @@ QRectF itemArea(const CFTADocument &kernel)
     return QRectF(0.0, 0.0, kernel.getDocumentSizeX(0), kernel.getDocumentSizeY(0));
 }
 
+QRectF frameOf(const CFTComponent &component)
+{
+    return QRectF(component.GetOriginX(), component.GetOriginY(), component.GetSizeX(), component.GetSizeY());
+}
+
+// A rectangle on a component's item, turned as the component is drawn (about its frame's centre).
+QRectF turnedAsDrawn(const CFTComponent &component, const QRectF &rect)
+{
+    const double angle = component.GetAngle();
+    if (angle == 0.0 || !std::isfinite(angle))
+        return rect;
+    const QPointF centre = frameOf(component).center();
+    QTransform turn;
+    turn.translate(centre.x(), centre.y());
+    turn.rotateRadians(angle);
+    turn.translate(-centre.x(), -centre.y());
+    return turn.mapRect(rect);
+}
+
 // Where the letters of a text stand on its item, turned as they are drawn: a frame wider than its
 // item holds a word well inside it. Empty when nothing is drawn.
 QRectF lettersOf(const CFTAText &text)
 {
-    const QRectF frame(text.GetOriginX(), text.GetOriginY(), text.GetSizeX(), text.GetSizeY());
+    const QRectF frame = frameOf(text);
     const QRectF letters = text.getDDText()->laidOutLetters(frame.width(), frame.height());
-    if (letters.isEmpty())
-        return QRectF();
-    QRectF drawn = letters.translated(frame.topLeft());
-    if (const double angle = text.GetAngle(); angle != 0.0 && std::isfinite(angle)) {
-        QTransform turn;
-        turn.translate(frame.center().x(), frame.center().y());
-        turn.rotateRadians(angle);
-        turn.translate(-frame.center().x(), -frame.center().y());
-        drawn = turn.mapRect(drawn);
-    }
-    return drawn;
+    return letters.isEmpty() ? QRectF() : turnedAsDrawn(text, letters.translated(frame.topLeft()));
 }
 
 // One line of a text, as a job's line quotes it.
@@ -64,7 +73,6 @@ void noteTexts(const CADocument &document, bool counters)
     if (!kernel || !PWJobReport::anyOpen())
         return;
     const QRectF area = itemArea(*kernel).adjusted(-kEdgeTolerance, -kEdgeTolerance, kEdgeTolerance, kEdgeTolerance);
-    const QString person = personOf(document);
     for (const bool back : {true, false}) {
         const std::vector<CFTComponent *> components = kernel->GetComponents(0, back);
         for (std::size_t index = 0; index < components.size(); ++index) {
@@ -76,9 +84,14 @@ void noteTexts(const CADocument &document, bool counters)
             const QString text = textComponent->GetString().getData();
             if (text.trimmed().isEmpty())
                 continue;
+            // The letters lie within their frame: a frame inside the item needs no lines measured,
+            // which is every text of almost every item a job prints.
+            if (area.contains(turnedAsDrawn(*component, frameOf(*component))))
+                continue;
             const QRectF letters = lettersOf(*textComponent);
             if (letters.isEmpty() || area.contains(letters))
                 continue;
+            const QString person = personOf(document);
             // Each item of a job is a copy of the design: a text is known by its place in it. A
             // counter is one text whatever its number, named once with the first number past; any
             // other text once for what it says, however many persons print it.

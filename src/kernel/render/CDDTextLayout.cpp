@@ -199,6 +199,37 @@ void forEachLine(const QTextDocument *document, Visit visit)
     }
 }
 
+// What the glyphs of the laid-out lines cover, in points from the frame's top-left corner (the
+// line padding included); a null rectangle when no line is laid out. Lines that draw nothing
+// (an empty paragraph) count only when asked for.
+QRectF glyphBounds(const QTextDocument *document, bool blankLines)
+{
+    QRectF bounds;
+    forEachLine(document, [&bounds, blankLines](const QTextLine &line, QPointF origin) {
+        if (!blankLines && line.naturalTextWidth() <= 0.0)
+            return;
+        const QRectF units = line.naturalTextRect().translated(origin);
+        QRectF glyphs(textruns::toPoints(units.x()), textruns::toPoints(units.y()), textruns::toPoints(units.width()),
+                      textruns::toPoints(units.height()));
+        glyphs.translate(CDDText::kLinePadding, 0.0);
+        bounds = bounds.isNull() ? glyphs : bounds.united(glyphs);
+    });
+    return bounds;
+}
+
+// Lays the text out in the lines of a frame of the width, as it is drawn there. Setting even the
+// present width lays the whole text out again: a text laid out so already is left as it is.
+void layOutInFrame(QTextDocument *contents, double width)
+{
+    textruns::layOutInPoints(contents);
+    const double lineWidth = std::max(0.0, width - 2.0 * CDDText::kLinePadding);
+    if (textruns::isLayoutHeld(contents) || contents->textWidth() != textruns::toUnits(lineWidth)) {
+        textruns::keepGlyphs(contents);
+        textruns::setTextWidthInPoints(contents, lineWidth);
+    }
+    textruns::keepInLayoutRange(contents);
+}
+
 void rotateAboutCentre(QPainter *painter, double x, double y, double width, double height, double angle)
 {
     if (angle == 0.0)
@@ -357,14 +388,7 @@ bool CDDText::hitPoint(double x, double y) const
     textruns::releaseLayout(m_contents.get(), kContainerSize);
     m_contents->size();
     textruns::keepInLayoutRange(m_contents.get());
-    QRectF bounds;
-    forEachLine(m_contents.get(), [&bounds](const QTextLine &line, QPointF origin) {
-        const QRectF units = line.naturalTextRect().translated(origin);
-        QRectF glyphs(textruns::toPoints(units.x()), textruns::toPoints(units.y()), textruns::toPoints(units.width()),
-                      textruns::toPoints(units.height()));
-        glyphs.translate(kLinePadding, 0.0);
-        bounds = bounds.isNull() ? glyphs : bounds.united(glyphs);
-    });
+    const QRectF bounds = glyphBounds(m_contents.get(), true);
     return !bounds.isNull() && bounds.contains(QPointF(x, y));
 }
 
@@ -373,23 +397,8 @@ QRectF CDDText::laidOutLetters(double width, double height) const
     if (isEmpty() || isCircleText())
         return isEmpty() ? QRectF() : QRectF(0.0, 0.0, width, height);
     // As draw() lays the lines out: right after a drawing nothing is laid out again.
-    textruns::layOutInPoints(m_contents.get());
-    const double lineWidth = std::max(0.0, width - 2.0 * kLinePadding);
-    if (textruns::isLayoutHeld(m_contents.get()) || m_contents->textWidth() != textruns::toUnits(lineWidth)) {
-        textruns::keepGlyphs(m_contents.get());
-        textruns::setTextWidthInPoints(m_contents.get(), lineWidth);
-    }
-    textruns::keepInLayoutRange(m_contents.get());
-    QRectF bounds;
-    forEachLine(m_contents.get(), [&bounds](const QTextLine &line, QPointF origin) {
-        if (line.naturalTextWidth() <= 0.0)
-            return;
-        const QRectF units = line.naturalTextRect().translated(origin);
-        QRectF glyphs(textruns::toPoints(units.x()), textruns::toPoints(units.y()), textruns::toPoints(units.width()),
-                      textruns::toPoints(units.height()));
-        glyphs.translate(kLinePadding, 0.0);
-        bounds = bounds.isNull() ? glyphs : bounds.united(glyphs);
-    });
+    layOutInFrame(m_contents.get(), width);
+    const QRectF bounds = glyphBounds(m_contents.get(), false);
     return bounds.isNull() ? bounds : bounds.intersected(QRectF(0.0, 0.0, width, height));
 }
 
@@ -542,16 +551,9 @@ void CDDText::draw(double x, double y, double width, double height, bool fill, c
     noteDrawnWithoutFonts();
 
     m_containerSize = QSizeF(width, height);
-    textruns::layOutInPoints(m_contents.get());
-    // Setting even the present width lays the whole text out again.
-    const double lineWidth = std::max(0.0, width - 2.0 * kLinePadding);
-    if (textruns::isLayoutHeld(m_contents.get()) || m_contents->textWidth() != textruns::toUnits(lineWidth)) {
-        textruns::keepGlyphs(m_contents.get());
-        textruns::setTextWidthInPoints(m_contents.get(), lineWidth);
-    }
+    layOutInFrame(m_contents.get(), width);
     // The layout's units are finer than points: the lines are drawn scaled down to the page.
     constexpr double kToPage = 1.0 / textruns::kLayoutScale;
-    textruns::keepInLayoutRange(m_contents.get());
     const QRectF clip(textruns::toUnits(-kLinePadding), 0.0, textruns::toUnits(width), textruns::toUnits(height));
     const QSizeF extent = m_contents->size() * kToPage;
     noteMissingLetters();
