@@ -69,6 +69,22 @@ QByteArray readFixture(const QString &relative)
     return readFile(dataPath(relative));
 }
 
+PWPlist withEveryEntrySet(const PWPlist &list, const QString &key, const PWPlist &value)
+{
+    if (list.isArray()) {
+        PWPlist::Array items;
+        for (const PWPlist &item : list.toArray())
+            items.append(withEveryEntrySet(item, key, value));
+        return PWPlist(items);
+    }
+    if (!list.isDictionary())
+        return list;
+    PWPlist::Dictionary entries;
+    for (const auto &[name, entry] : list.toDictionary())
+        entries.insert(name, name == key ? value : withEveryEntrySet(entry, key, value));
+    return PWPlist(entries);
+}
+
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);

@@ -36,6 +36,10 @@ QDateTime utc(int year, int month, int day, int hour = 0, int minute = 0, int se
 // Writes a whole file, replacing it; false when it cannot be written.
 bool writeFile(const QString &path, const QByteArray &bytes);
 
+// The property list with every entry named key, at any depth of dictionaries and lists, set to
+// value (a file another program wrote with that value throughout).
+PWPlist withEveryEntrySet(const PWPlist &list, const QString &key, const PWPlist &value);
+
 // The same two for a file named by bytes (a name that is no UTF-8 has no faithful QString).
 QByteArray readFileAtBytes(const QByteArray &path);
 bool writeFileAtBytes(const QByteArray &path, const QByteArray &bytes);

@@ -40,17 +40,6 @@ QSizeF sizeOrFallback(const QSizeF &size, const QSizeF &fallback)
     return size.width() > 0.0 && size.height() > 0.0 ? size : fallback;
 }
 
-// Whether the paper holds the item lying either way, with half a point of slack for sizes that
-// came through inches and millimetres.
-bool holdsEitherWay(const QSizeF &paper, const QSizeF &item)
-{
-    constexpr double kSlack = 0.5;
-    const auto fits = [&paper](double w, double h) {
-        return w <= paper.width() + kSlack && h <= paper.height() + kSlack;
-    };
-    return fits(item.width(), item.height()) || fits(item.height(), item.width());
-}
-
 // Whether the layout's labels or cards print on the sheet its paper-size name gives.
 bool printsOnNamedSheet(const CFTADocument &design)
 {
@@ -85,8 +74,8 @@ void CADocument::setupPrintInfo(bool usePrinterSettings)
         const QSizeF own = singleCard ? QSizeF(design->getDocumentSizeX(0), design->getDocumentSizeY(0)) : card;
         // An envelope larger than the default page either way would lose its edges there (a C4's
         // sender), or all of it: it gets paper of its own size, as with the printer's settings.
-        const bool pageTooSmall = !holdsEitherWay(CAEnvironment::defaultPageSize(),
-                                                  QSizeF(design->getLayoutSizeX(), design->getLayoutSizeY()));
+        const bool pageTooSmall = !CAPrintSettings::paperHolds(
+            CAEnvironment::defaultPageSize(), QSizeF(design->getLayoutSizeX(), design->getLayoutSizeY()));
         if (usePrinterSettings || pageTooSmall) {
             m_printSettings.paperSize = own;
             // A size the print system has no paper for is not one it knows, whatever it was told

@@ -1,6 +1,7 @@
 #include "kernel/merge/CAEnvelopePrintingView.h"
 
 #include "kernel/merge/CADocument.h"
+#include "kernel/merge/CAPrintedItemChecks.h"
 
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/document/CFTADocument.h"
@@ -97,53 +98,34 @@ QTransform CAEnvelopePrintingView::itemPlacement() const
     return placementTransform(_rotateDegree, _alignment, paperSize().width(), item.width(), item.height());
 }
 
-namespace {
-
-// Half a point of slack, as for the turn: sizes come through inches and millimetres.
-constexpr double kPaperSlack = 0.5;
-
-bool paperHolds(const QSizeF &paper, const QSizeF &item)
-{
-    const auto fits = [&paper](double w, double h) {
-        return w <= paper.width() + kPaperSlack && h <= paper.height() + kPaperSlack;
-    };
-    return fits(item.width(), item.height()) || fits(item.height(), item.width());
-}
-
-QString millimetres(const QSizeF &points)
-{
-    return QStringLiteral("%1 x %2 mm")
-        .arg(points.width() * 25.4 / 72.0, 0, 'f', 0)
-        .arg(points.height() * 25.4 / 72.0, 0, 'f', 0);
-}
-
-} // namespace
-
 void CAEnvelopePrintingView::notePlacementOnPaper() const
 {
     const QSizeF item = itemSizeOf(documentList());
     if (item.isEmpty())
         return;
     const CADocument *design = documentList().front().get();
-    const QString kind = design->docType() == dtPostcard ? QStringLiteral("card") : QStringLiteral("envelope");
+    const QString kind = CAPrintedItemChecks::itemWord(*design);
     const QSizeF paper = paperSize();
     const QRectF placed = itemPlacement().mapRect(QRectF(QPointF(), item));
+    // Half a point of slack, as for the turn: sizes come through inches and millimetres.
+    constexpr double kPaperSlack = 0.5;
     if (!QRectF(QPointF(), paper).adjusted(-kPaperSlack, -kPaperSlack, kPaperSlack, kPaperSlack).contains(placed)) {
         PWJobReport::note(PWJobReport::Kind::OffPaper, QStringLiteral("envelope"),
                           QStringLiteral("the %1 of %2, turned %3 degrees and fed as set, lies partly off its paper "
                                          "of %4: what is printed there is lost")
-                              .arg(kind, millimetres(item))
+                              .arg(kind, CAPrintedItemChecks::millimetres(item))
                               .arg(_rotateDegree)
-                              .arg(millimetres(paper)));
+                              .arg(CAPrintedItemChecks::millimetres(paper)));
         return;
     }
     const QSizeF page = CAEnvironment::defaultPageSize();
-    if (!printSettings().usePrinterSettings && !page.isEmpty() && !paperHolds(page, item) && paper != page
-        && paper != page.transposed())
-        PWJobReport::note(PWJobReport::Kind::OwnPaper, QStringLiteral("envelope"),
-                          QStringLiteral("the %1 of %2 is larger than the default page of %3: it was printed whole, "
-                                         "on a page of its own size")
-                              .arg(kind, millimetres(item), millimetres(page)));
+    if (!printSettings().usePrinterSettings && !page.isEmpty() && !CAPrintSettings::paperHolds(page, item)
+        && paper != page && paper != page.transposed())
+        PWJobReport::note(
+            PWJobReport::Kind::OwnPaper, QStringLiteral("envelope"),
+            QStringLiteral("the %1 of %2 is larger than the default page of %3: it was printed whole, "
+                           "on a page of its own size")
+                .arg(kind, CAPrintedItemChecks::millimetres(item), CAPrintedItemChecks::millimetres(page)));
 }
 
 void CAEnvelopePrintingView::drawPage(QPainter &painter, int page)

@@ -220,9 +220,6 @@ void CALabelPrintingView::noteSheetProblems(const QSizeF &paper) const
     const CADocument *design = documentList().empty() ? nullptr : documentList().front().get();
     if (!design)
         return;
-    const QString paperText = QStringLiteral("%1 x %2 mm")
-                                  .arg(paper.width() * 25.4 / 72.0, 0, 'f', 0)
-                                  .arg(paper.height() * 25.4 / 72.0, 0, 'f', 0);
     if (const std::optional<QString> name = design->unknownSheetPaper()) {
         // Quoted as a line can hold it: a file may give any text here.
         constexpr int kQuoted = 60;
@@ -230,10 +227,11 @@ void CALabelPrintingView::noteSheetProblems(const QSizeF &paper) const
         quoted.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
         if (quoted.size() > kQuoted)
             quoted = quoted.left(kQuoted) + QStringLiteral("...");
-        PWJobReport::note(PWJobReport::Kind::UnknownPaper, QStringLiteral("paper"),
-                          QStringLiteral("the layout's paper \"%1\" is no paper size this system knows: its sheets were "
-                                         "printed on paper of %2, which need not be theirs")
-                              .arg(quoted, paperText));
+        PWJobReport::note(
+            PWJobReport::Kind::UnknownPaper, QStringLiteral("paper"),
+            QStringLiteral("the layout's paper \"%1\" is no paper size this system knows: its sheets were "
+                           "printed on paper of %2, which need not be theirs")
+                .arg(quoted, CAPrintedItemChecks::millimetres(paper)));
     }
     if (!layout())
         return;

@@ -119,6 +119,13 @@ QString itemWord(const CADocument &document)
                                               : QStringLiteral("label");
 }
 
+QString millimetres(const QSizeF &points)
+{
+    return QStringLiteral("%1 x %2 mm")
+        .arg(points.width() * 25.4 / 72.0, 0, 'f', 0)
+        .arg(points.height() * 25.4 / 72.0, 0, 'f', 0);
+}
+
 QString personOf(const CADocument &document)
 {
     const std::shared_ptr<PWPerson> person = document.currentPerson(true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSizeF>
 #include <QString>
 
 class CADocument;
@@ -11,6 +12,8 @@ namespace CAPrintedItemChecks {
 
 // "envelope", "card" or "label": how a job's line names the item.
 QString itemWord(const CADocument &document);
+// A size in points as a job's line names it, in whole millimetres ("210 x 297 mm").
+QString millimetres(const QSizeF &points);
 // The person the item is printed for, as a job's line names it; empty for the design's own.
 QString personOf(const CADocument &document);
 // After a printed item was drawn, its counters with the item's number: its address panels in

@@ -132,6 +132,15 @@ QSizeF CAPrintSettings::orientedPaperSize() const
     return paperSize;
 }
 
+bool CAPrintSettings::paperHolds(const QSizeF &paper, const QSizeF &item)
+{
+    constexpr double kSlack = 0.5;
+    const auto fits = [&paper](double w, double h) {
+        return w <= paper.width() + kSlack && h <= paper.height() + kSlack;
+    };
+    return fits(item.width(), item.height()) || fits(item.height(), item.width());
+}
+
 QPageLayout CAPrintSettings::pageLayout() const
 {
     return QPageLayout(QPageSize(paperSize * (25.4 / 72.0), QPageSize::Millimeter, QString(), QPageSize::ExactMatch), orientation,

@@ -65,4 +65,7 @@ struct CAPrintSettings
     QPageLayout pageLayout() const;
     // The paper in points as it lies on the page (landscape swaps the sides).
     QSizeF orientedPaperSize() const;
+    // Whether a paper holds an item lying either way, with half a point of slack for sizes that
+    // came through inches and millimetres.
+    static bool paperHolds(const QSizeF &paper, const QSizeF &item);
 };

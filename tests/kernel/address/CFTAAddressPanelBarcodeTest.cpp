@@ -15,30 +15,13 @@ namespace {
 
 using namespace addrtest;
 
-// The archived value with every "ZIP for Barcode" set to zip.
-PWPlist withBarcodeZipStored(const PWPlist &value, const QString &zip)
-{
-    if (value.isArray()) {
-        PWPlist::Array items;
-        for (const PWPlist &item : value.toArray())
-            items.append(withBarcodeZipStored(item, zip));
-        return PWPlist(items);
-    }
-    if (!value.isDictionary())
-        return value;
-    PWPlist::Dictionary entries;
-    for (const auto &[key, entry] : value.toDictionary())
-        entries.insert(key, key == u"ZIP for Barcode"_s ? PWPlist::fromString(zip) : withBarcodeZipStored(entry, zip));
-    return PWPlist(entries);
-}
-
 // The panel written and read back with the barcode's stored ZIP replaced.
 std::unique_ptr<CFTAAddressPanel> readBackWithBarcodeZip(CFTAAddressPanel &panel, const QString &zip)
 {
     CDDArchive written(true);
     panel.Serialize(written, nullptr);
     CDDArchive read(false);
-    read.Attach(withBarcodeZipStored(written.Dettach(), zip));
+    read.Attach(pwtest::withEveryEntrySet(written.Dettach(), u"ZIP for Barcode"_s, PWPlist::fromString(zip)));
     auto loaded = std::make_unique<CFTAAddressPanel>();
     EXPECT_TRUE(loaded->Serialize(read, nullptr));
     return loaded;
