@@ -638,8 +638,11 @@ void PWSvgPictureDrawing::draw(QPainter &painter, const QRectF &target, const QR
     const double opacity = painter.opacity();
     painter.save();
     painter.setClipRect(target, Qt::IntersectClip);
-    for (const Step &step : m_steps) {
-        const State &state = m_states.at(step.state);
+    const int dotsPerInch = painter.device() ? painter.device()->logicalDpiY() : 72;
+    // The steps a state holds for are drawn in it together: its clip paths are intersected once.
+    for (qsizetype first = 0; first < m_steps.size();) {
+        const qsizetype stateIndex = m_steps.at(first).state;
+        const State &state = m_states.at(stateIndex);
         painter.save();
         painter.setWorldTransform(placed);
         for (const QPainterPath &clip : state.clips)
@@ -653,17 +656,19 @@ void PWSvgPictureDrawing::draw(QPainter &painter, const QRectF &target, const QR
         painter.setRenderHint(QPainter::Antialiasing, state.antialiased);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.setRenderHint(QPainter::LosslessImageRendering);
-        if (!step.text.isEmpty()) {
-            // The size the letters had on the child's device, on this painter's.
-            QFont font = step.font;
-            const int dotsPerInch = painter.device() ? painter.device()->logicalDpiY() : 72;
-            font.setPointSizeF(step.pixelSize * 72.0 / std::max(dotsPerInch, 1));
-            painter.setFont(font);
-            painter.drawText(step.target.topLeft(), step.text);
-        } else if (step.image.isNull()) {
-            painter.drawPath(step.path);
-        } else {
-            painter.drawImage(step.target, step.image, step.source);
+        for (; first < m_steps.size() && m_steps.at(first).state == stateIndex; ++first) {
+            const Step &step = m_steps.at(first);
+            if (!step.text.isEmpty()) {
+                // The size the letters had on the child's device, on this painter's.
+                QFont font = step.font;
+                font.setPointSizeF(step.pixelSize * 72.0 / std::max(dotsPerInch, 1));
+                painter.setFont(font);
+                painter.drawText(step.target.topLeft(), step.text);
+            } else if (step.image.isNull()) {
+                painter.drawPath(step.path);
+            } else {
+                painter.drawImage(step.target, step.image, step.source);
+            }
         }
         painter.restore();
     }

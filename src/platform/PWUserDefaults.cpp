@@ -130,9 +130,6 @@ LoadResult readStore(const QString &path, PWPlist::Dictionary *values, LoadOutco
 // Empty when the store was written, else why not.
 QString writeStore(const QString &path, const PWPlist::Dictionary &values)
 {
-    // Kept in memory for the job that set them.
-    if (s_leavesFileAsFound.load())
-        return QString();
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder)) {
         const QString reason = QStringLiteral("cannot create the folder %1").arg(folder);
@@ -248,7 +245,10 @@ QStringList PWUserDefaults::problems() const
 
 QString PWUserDefaults::write()
 {
-    // Called with the mutex held.
+    // Called with the mutex held. A job keeps what it sets in memory, whatever is in the file's
+    // place: nothing is written, so no write fails.
+    if (s_leavesFileAsFound.load())
+        return QString();
     if (!m_unwritable.isEmpty())
         return QStringLiteral("the settings file in its place could not be read, and it is not replaced");
     return writeStore(m_filePath, m_values);

@@ -1,6 +1,7 @@
 // Renderings held back from starting, as a loaded machine holds them: a job does not wait past its
 // bound for a window's rendering of its picture, and a rendering stopped by the clock is tried
 // again by a later drawing instead of staying a placeholder for the session.
+#include "RendererTestSupport.h"
 #include "TestSupport.h"
 
 #include "platform/PWIsolatedCall.h"
@@ -69,30 +70,8 @@ private:
     QString m_gate;
 };
 
-PWPictureRenderer::Request request(PWPictureRenderer::Kind kind, const QByteArray &data)
+class PWPictureRendererHeldTest : public renderertest::RendererFixture<1000>
 {
-    PWPictureRenderer::Request made;
-    made.kind = kind;
-    made.data = data;
-    return made;
-}
-
-class PWPictureRendererHeldTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        PWPictureRenderer::forget();
-        PWPictureRenderer::setDeadlineMs(1000);
-        PWPictureRenderer::collectFailures(true);
-    }
-    void TearDown() override
-    {
-        PWPictureRenderer::collectFailures(false);
-        PWPictureRenderer::forget();
-        PWPictureRenderer::setDeadlineMs(0);
-        QCoreApplication::sendPostedEvents();
-    }
 };
 
 // A window's rendering of the picture is under way and held; a job that needs the same picture,
@@ -101,7 +80,7 @@ protected:
 // window's rendering, let go, still gives the raster.
 TEST_F(PWPictureRendererHeldTest, AJobWaitsForAnotherRenderingOnlyWithinItsBound)
 {
-    const PWPictureRenderer::Request pdf = request(PWPictureRenderer::Kind::PDF, pwtest::blackPdf());
+    const PWPictureRenderer::Request pdf = renderertest::request(PWPictureRenderer::Kind::PDF, pwtest::blackPdf());
     HeldChildren held;
     {
         const PWPictureRenderer::Deferred window;
@@ -146,7 +125,7 @@ TEST_F(PWPictureRendererHeldTest, APictureStoppedByTheClockIsRenderedByALaterDra
     };
     for (const auto &picture : pictures) {
         SCOPED_TRACE(picture.name);
-        const PWPictureRenderer::Request wanted = request(picture.kind, picture.data);
+        const PWPictureRenderer::Request wanted = renderertest::request(picture.kind, picture.data);
         PWPictureRenderer::Raster first;
         {
             const HeldChildren held;

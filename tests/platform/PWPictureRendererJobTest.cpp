@@ -1,6 +1,7 @@
 // Drawings that wait for their pictures (a print, an export, a batch job): they never queue behind
 // the windows' renderings, a job's failed renderings take a bounded time in all, a failure at one
 // size leaves smaller sizes to be tried again, and the job's report names each placeholder once.
+#include "RendererTestSupport.h"
 #include "TestSupport.h"
 
 #include "platform/PWImage.h"
@@ -29,14 +30,6 @@ const QByteArray kEndlessWhenLarge = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 
                                      "72 0 dtransform dup mul exch dup mul add sqrt 150 gt { { } loop } if\n"
                                      "0 0 0 setrgbcolor 0 0 40 40 rectfill\nshowpage\n";
 
-PWPictureRenderer::Request jobRequest(PWPictureRenderer::Kind kind, const QByteArray &data)
-{
-    PWPictureRenderer::Request made;
-    made.kind = kind;
-    made.data = data;
-    return made;
-}
-
 // The image drawn at size square pixels: the colour half way across, a fifth down (off the
 // placeholder's cross).
 QColor drawnCentre(const PWImage &image, int size)
@@ -49,23 +42,8 @@ QColor drawnCentre(const PWImage &image, int size)
     return pixels.pixelColor(size / 2, size / 5);
 }
 
-class PWPictureRendererJobTest : public ::testing::Test
+class PWPictureRendererJobTest : public renderertest::RendererFixture<1500>
 {
-protected:
-    void SetUp() override
-    {
-        PWPictureRenderer::forget();
-        PWPictureRenderer::setDeadlineMs(1500);
-        PWPictureRenderer::collectFailures(true);
-    }
-    void TearDown() override
-    {
-        PWPictureRenderer::collectFailures(false);
-        PWPictureRenderer::forget();
-        PWPictureRenderer::setDeadlineMs(0);
-        // The windows' renderings left told of themselves: heard here, not by the next test.
-        QCoreApplication::sendPostedEvents();
-    }
 };
 
 // Six endless pictures queued by a window take three deadlines on its two workers; the picture a
@@ -76,12 +54,14 @@ TEST_F(PWPictureRendererJobTest, AJobsPictureIsNotQueuedBehindTheWindows)
     {
         const PWPictureRenderer::Deferred deferred;
         for (int i = 0; i < 6; ++i)
-            EXPECT_EQ(PWPictureRenderer::raster(jobRequest(PWPictureRenderer::Kind::EPS, endlessEps(i))).state,
-                      PWPictureRenderer::State::Pending);
-        EXPECT_EQ(PWPictureRenderer::raster(jobRequest(PWPictureRenderer::Kind::PDF, pdf)).state,
+            EXPECT_EQ(
+                PWPictureRenderer::raster(renderertest::request(PWPictureRenderer::Kind::EPS, endlessEps(i))).state,
+                PWPictureRenderer::State::Pending);
+        EXPECT_EQ(PWPictureRenderer::raster(renderertest::request(PWPictureRenderer::Kind::PDF, pdf)).state,
                   PWPictureRenderer::State::Pending);
     }
-    const PWPictureRenderer::Raster printed = PWPictureRenderer::raster(jobRequest(PWPictureRenderer::Kind::PDF, pdf));
+    const PWPictureRenderer::Raster printed =
+        PWPictureRenderer::raster(renderertest::request(PWPictureRenderer::Kind::PDF, pdf));
     ASSERT_EQ(printed.state, PWPictureRenderer::State::Ready) << qPrintable(printed.reason);
     EXPECT_EQ(printed.image.pixelColor(15, 15), QColor(Qt::black));
     // Behind the queue all six would have failed first.
@@ -98,7 +78,7 @@ TEST_F(PWPictureRendererJobTest, AJobLosesABoundedTimeToPicturesThatDoNotRender)
     const int before = PWPictureRenderer::renderCount();
     const auto drawn = [](int i) {
         const PWPictureRenderer::Raster raster =
-            PWPictureRenderer::raster(jobRequest(PWPictureRenderer::Kind::EPS, endlessEps(i)));
+            PWPictureRenderer::raster(renderertest::request(PWPictureRenderer::Kind::EPS, endlessEps(i)));
         EXPECT_EQ(raster.state, PWPictureRenderer::State::Failed);
         return raster.reason;
     };

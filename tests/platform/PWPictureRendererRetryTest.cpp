@@ -1,5 +1,6 @@
 // Failures of the moment are tried again, a bounded number of times whatever the size drawn: a child
 // that could not start, or one the system killed, says nothing of the picture itself.
+#include "RendererTestSupport.h"
 #include "TestSupport.h"
 
 #include "platform/PWIsolatedCall.h"
@@ -42,32 +43,8 @@ private:
     QTemporaryDir m_folder;
 };
 
-PWPictureRenderer::Request retryRequest(PWPictureRenderer::Kind kind, const QByteArray &data, double scale)
+class PWPictureRendererRetryTest : public renderertest::RendererFixture<1500>
 {
-    PWPictureRenderer::Request made;
-    made.kind = kind;
-    made.data = data;
-    made.xScale = scale;
-    made.yScale = scale;
-    return made;
-}
-
-class PWPictureRendererRetryTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        PWPictureRenderer::forget();
-        PWPictureRenderer::setDeadlineMs(1500);
-        PWPictureRenderer::collectFailures(true);
-    }
-    void TearDown() override
-    {
-        PWPictureRenderer::collectFailures(false);
-        PWPictureRenderer::forget();
-        PWPictureRenderer::setDeadlineMs(0);
-        QCoreApplication::sendPostedEvents();
-    }
 };
 
 // No child can be started: each drawing that waits tries again, three times in all, at whatever
@@ -94,13 +71,13 @@ TEST_F(PWPictureRendererRetryTest, APictureFailingForTheMomentIsTriedThreeTimesA
         for (size_t i = 0; i < run.scales.size(); ++i) {
             SCOPED_TRACE(i);
             const PWPictureRenderer::Raster raster =
-                PWPictureRenderer::raster(retryRequest(PWPictureRenderer::Kind::PDF, pdf, run.scales[i]));
+                PWPictureRenderer::raster(renderertest::request(PWPictureRenderer::Kind::PDF, pdf, run.scales[i]));
             EXPECT_EQ(raster.state, PWPictureRenderer::State::Failed) << qPrintable(raster.reason);
             EXPECT_EQ(PWPictureRenderer::renderCount() - before, std::min<int>(int(i) + 1, 3)) << qPrintable(raster.reason);
         }
         const PWPictureRenderer::Deferred window;
         const PWPictureRenderer::Raster painted =
-            PWPictureRenderer::raster(retryRequest(PWPictureRenderer::Kind::PDF, pdf, 9.0));
+            PWPictureRenderer::raster(renderertest::request(PWPictureRenderer::Kind::PDF, pdf, 9.0));
         EXPECT_EQ(painted.state, PWPictureRenderer::State::Failed);
         EXPECT_EQ(PWPictureRenderer::renderCount() - before, 3);
     }
@@ -121,7 +98,7 @@ TEST_F(PWPictureRendererRetryTest, AChildKilledFromOutsideIsRenderedAgain)
     };
     for (const auto &picture : pictures) {
         SCOPED_TRACE(picture.name);
-        const PWPictureRenderer::Request wanted = retryRequest(picture.kind, picture.data, 1.0);
+        const PWPictureRenderer::Request wanted = renderertest::request(picture.kind, picture.data, 1.0);
         PWPictureRenderer::Raster first;
         {
             const RetryChildProgram killed("kill -KILL $$\n");

@@ -1,5 +1,6 @@
 // PDF and EPS pictures are rendered apart and drawn from the rasters kept: a picture that loops or
 // asks for too much becomes a placeholder, named once, and a window's drawing never waits.
+#include "RendererTestSupport.h"
 #include "TestSupport.h"
 
 #include "platform/PWImage.h"
@@ -36,21 +37,8 @@ Drawn draw(const PWImage &image, const QSize &size)
     return result;
 }
 
-class PWPictureRendererTest : public ::testing::Test
+class PWPictureRendererTest : public renderertest::RendererFixture<1500>
 {
-protected:
-    void SetUp() override
-    {
-        PWPictureRenderer::forget();
-        PWPictureRenderer::setDeadlineMs(1500);
-        PWPictureRenderer::collectFailures(true);
-    }
-    void TearDown() override
-    {
-        PWPictureRenderer::collectFailures(false);
-        PWPictureRenderer::forget();
-        PWPictureRenderer::setDeadlineMs(0);
-    }
 };
 
 struct HostileCase

@@ -131,6 +131,25 @@ TEST(PWSvgPictureDrawingTest, AVeryLargeSvgIsDrawnFromItsPixels)
     }
 }
 
+// A text longer than a recording takes leaves the picture to its pixels, which show it: drawn from
+// paths that lack it, the picture would lose its text.
+TEST(PWSvgPictureDrawingTest, ATextTooLongToRecordIsNotLost)
+{
+    const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' width='80' height='60'>"
+                           "<text x='0' y='55' font-size='70' font-family='sans-serif' fill='#000'>"
+                           + QByteArray(100000, 'M') + "</text></svg>";
+    const std::shared_ptr<PWImage> image = PWImage::fromData(svg);
+    ASSERT_TRUE(image);
+    ASSERT_TRUE(image->bestRepresentation()->isReadable());
+    const QImage drawn = image->toImage(QSize(80, 60), Qt::white);
+    int dark = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x)
+            dark += qGray(drawn.pixel(x, y)) < 128;
+    // Letters as large as the picture darken a good part of it.
+    EXPECT_GT(dark, drawn.width() * drawn.height() / 5);
+}
+
 // Bytes cut anywhere, or changed anywhere, are refused or draw as a sound drawing; numbers that
 // are not finite, counts larger than the bytes that follow and a projection are refused.
 TEST(PWSvgPictureDrawingTest, RefusesBytesThatAreNoSoundRecording)

@@ -207,6 +207,24 @@ TEST_F(PWUserDefaultsTest, AJobLeavesTheFileAsItFoundIt)
     }
 }
 
+// What a job sets stays in memory and is saved as far as the job is concerned, whatever is in the
+// file's place: a job that writes nothing has no write to fail.
+TEST_F(PWUserDefaultsTest, AJobsSettingsAreNeverAFailedWrite)
+{
+    PWUserDefaults::setLeavesFileAsFound(true);
+    const auto restore = qScopeGuard([] { PWUserDefaults::setLeavesFileAsFound(false); });
+    ASSERT_TRUE(QDir().mkpath(storePath() + QStringLiteral("/inside")));
+    PWUserDefaults defaults(storePath());
+    EXPECT_EQ(defaults.problems().size(), 1);
+    QSignalSpy failed(&defaults, &PWUserDefaults::writeFailed);
+    defaults.setInteger(QStringLiteral("k"), 1);
+    EXPECT_TRUE(defaults.synchronize());
+    EXPECT_EQ(defaults.integerForKey(QStringLiteral("k")), 1);
+    EXPECT_TRUE(defaults.isSaved());
+    EXPECT_EQ(failed.count(), 0);
+    EXPECT_TRUE(QFileInfo(storePath() + QStringLiteral("/inside")).isDir());
+}
+
 TEST_F(PWUserDefaultsTest, ChangesAreSignalledOnlyWhenTheValueChanges)
 {
     PWUserDefaults defaults(storePath());

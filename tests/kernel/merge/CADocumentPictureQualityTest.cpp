@@ -3,12 +3,12 @@
 #include "kernel/merge/CADocument.h"
 
 #include "DocumentTestSupport.h"
+#include "PictureTestSupport.h"
 
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/drawing/CFTPicture.h"
 #include "platform/PWImage.h"
 
-#include <QBuffer>
 #include <QColorSpace>
 
 namespace {
@@ -17,15 +17,6 @@ namespace {
 const QByteArray kEdgeSvg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"200\" height=\"120\">"
                             "<rect x=\"0\" y=\"0\" width=\"100\" height=\"120\" fill=\"#000\"/>"
                             "<rect x=\"100\" y=\"0\" width=\"100\" height=\"120\" fill=\"#fff\"/></svg>";
-
-QByteArray qualityEncoded(const QImage &image, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, format, 100));
-    return bytes;
-}
 
 // The same half black, half white picture as pixels, 200 by 120.
 QImage qualityEdgeBitmap()
@@ -111,7 +102,8 @@ TEST_F(CADocumentPictureQualityTest, ALosslessPictureStaysLosslessInThePdf)
     } cases[] = {{"PNG", false}, {"BMP", false}, {"JPG", true}};
     for (const auto &picture : cases) {
         SCOPED_TRACE(picture.format);
-        const std::unique_ptr<CADocument> document = qualityDesign(qualityEncoded(qualityEdgeBitmap(), picture.format));
+        const std::unique_ptr<CADocument> document =
+            qualityDesign(pictest::encoded(qualityEdgeBitmap(), picture.format));
         ASSERT_TRUE(document);
         const QByteArray pdf = document->PDFDataForComponents(nullptr, 0, false, false, false, true, 600);
         EXPECT_TRUE(pdf.contains("/Subtype /Image"));
@@ -135,7 +127,7 @@ TEST_F(CADocumentPictureQualityTest, APictureWithAColourProfileIsDrawnInItsColou
             for (int x = band * 67; x < std::min(200, (band + 1) * 67); ++x)
                 image.setPixel(x, y, qRgb(greys[band].stored, greys[band].stored, greys[band].stored));
     image.setColorSpace(QColorSpace::ProPhotoRgb);
-    const std::unique_ptr<CADocument> document = qualityDesign(qualityEncoded(image, "PNG"));
+    const std::unique_ptr<CADocument> document = qualityDesign(pictest::encoded(image, "PNG"));
     ASSERT_TRUE(document);
     const QImage page = qualityPdfPage(document->PDFDataForComponents(nullptr, 0, false, false, false, true, 600), 72);
     const QImage tiff = QImage::fromData(document->TIFFDataForComponents(nullptr, 0, true, true, 600), "TIFF")
