@@ -420,18 +420,35 @@ bool drawsALetter(char32_t code)
     return !QChar::isSpace(code) && category != QChar::Other_Format && category != QChar::Other_Control;
 }
 
-// Whether the font or any font the system falls back on for it has a glyph for the letter,
-// remembered per family and letter on each thread: most letters are asked again and again.
-bool fontHolds(const QFont &font, char32_t code)
+// Whether a font or any font the system falls back on for it has a glyph for a letter, remembered
+// per letter for one family on each thread: most letters are asked again and again. A text's run
+// finds its family once and asks for each of its letters there.
+class LettersHeld
 {
-    thread_local QHash<std::pair<QString, char32_t>, bool> known;
-    const std::pair<QString, char32_t> key(font.family(), code);
-    if (const auto found = known.constFind(key); found != known.constEnd())
-        return *found;
-    if (known.size() >= 4096)
-        known.clear();
-    return *known.insert(key, QFontMetricsF(font).inFontUcs4(code));
-}
+public:
+    static LettersHeld &of(const QFont &font)
+    {
+        thread_local QHash<QString, LettersHeld> families;
+        const QString family = font.family();
+        if (const auto found = families.find(family); found != families.end())
+            return *found;
+        if (families.size() >= 64)
+            families.clear();
+        return *families.insert(family, LettersHeld());
+    }
+
+    bool holds(const QFont &font, char32_t code)
+    {
+        if (const auto found = m_known.constFind(code); found != m_known.constEnd())
+            return *found;
+        if (m_known.size() >= 4096)
+            m_known.clear();
+        return *m_known.insert(code, QFontMetricsF(font).inFontUcs4(code));
+    }
+
+private:
+    QHash<char32_t, bool> m_known;
+};
 
 // A family's name as the system gives it, without the foundry it may carry ("Nimbus Sans [urw]").
 QString withoutFoundry(QString family)
@@ -446,11 +463,24 @@ QString withoutFoundry(QString family)
 // ("Helvetica" drawn in a clone of it), counts as installed: only one drawn in the system's
 // fallback for a family nobody has is replaced. Remembered per family and style on each thread: a
 // job asks for every run of every text.
+struct FaceKey
+{
+    QString family;
+    int weight;
+    bool italic;
+    bool operator==(const FaceKey &) const = default;
+};
+
+size_t qHash(const FaceKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.family, key.weight, key.italic);
+}
+
 QString familyInPlaceOf(const QFont &font)
 {
-    thread_local QHash<QString, QString> known;
+    thread_local QHash<FaceKey, QString> known;
     const QString asked = font.families().value(0, font.family());
-    const QString key = asked + u'\x1f' + QString::number(font.weight()) + (font.italic() ? u'i' : u'r');
+    const FaceKey key{asked, font.weight(), font.italic()};
     if (const auto found = known.constFind(key); found != known.constEnd())
         return *found;
     if (known.size() >= 256)
@@ -493,14 +523,18 @@ void CDDText::noteMissingLetters() const
                 continue;
             const QFont font = textruns::fontOf(fragment.charFormat(), m_contents.get());
             noteFontInPlace(font);
+            LettersHeld &held = LettersHeld::of(font);
             const QString text = fragment.text();
             for (qsizetype i = 0; i < text.size() && missing.size() < 4 * PWJobReport::kNamedLetters;) {
                 const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
                 const qsizetype length = pair ? 2 : 1;
                 const char32_t code = pair ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode();
-                const QString letter = text.mid(i, length);
-                if (drawsALetter(code) && !missing.contains(letter) && !fontHolds(font, code))
-                    missing += letter;
+                // A letter is copied out only when it is lacking, which it almost never is.
+                if (drawsALetter(code) && !held.holds(font, code)) {
+                    const QStringView letter = QStringView(text).mid(i, length);
+                    if (!missing.contains(letter))
+                        missing += letter;
+                }
                 i += length;
             }
         }
