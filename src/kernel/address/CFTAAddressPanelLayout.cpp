@@ -365,9 +365,10 @@ void CFTAAddressPanel::Draw(CDDDrawer *drawer, bool selected, const CFTComponent
 
     if (m_bPrintMode) {
         // What the print laid out, for the check of its edges that follows (see notePastOutput);
-        // only a job with a report checks, and any print without one leaves nothing to reuse.
+        // only a job with a report checks, and any print without one leaves nothing to reuse. A
+        // fitted panel was measured before its fit: its check names that again.
         mPrintedLayout.reset();
-        if (PWJobReport::anyOpen())
+        if (!isFitted() && PWJobReport::anyOpen())
             mPrintedLayout = PrintedLayout{m_bEmpty, fieldTexts(), laidOutBox()};
         m_bPrintMode = false;
         m_bNeedUpdate = true;
