@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <mutex>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -420,9 +421,29 @@ bool drawsALetter(char32_t code)
     return !QChar::isSpace(code) && category != QChar::Other_Format && category != QChar::Other_Control;
 }
 
-// Whether a font or any font the system falls back on for it has a glyph for a letter, remembered
-// per letter for one family on each thread: most letters are asked again and again. A text's run
-// finds its family once and asks for each of its letters there.
+// Whether a font or any font the system falls back on for it has a glyph for a letter, as every
+// thread has asked so far: the workers of each print job would otherwise ask the fonts again for
+// the same few letters.
+bool heldAskedOnce(const QFont &font, char32_t code)
+{
+    static std::mutex mutex;
+    static QHash<std::pair<QString, char32_t>, bool> known;
+    const std::pair<QString, char32_t> key(font.family(), code);
+    {
+        const std::lock_guard lock(mutex);
+        if (const auto found = known.constFind(key); found != known.constEnd())
+            return *found;
+    }
+    const bool held = QFontMetricsF(font).inFontUcs4(code);
+    const std::lock_guard lock(mutex);
+    if (known.size() >= 4096)
+        known.clear();
+    known.insert(key, held);
+    return held;
+}
+
+// The same, remembered per letter for one family on each thread: most letters are asked again and
+// again. A text's run finds its family once and asks for each of its letters there.
 class LettersHeld
 {
 public:
@@ -443,7 +464,7 @@ public:
             return *found;
         if (m_known.size() >= 4096)
             m_known.clear();
-        return *m_known.insert(code, QFontMetricsF(font).inFontUcs4(code));
+        return *m_known.insert(code, heldAskedOnce(font, code));
     }
 
 private:
