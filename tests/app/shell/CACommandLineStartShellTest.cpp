@@ -61,17 +61,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-        settingsBefore = defaults.storedValues();
-        // A first start: nothing chosen yet, so the starting document is the assistant, and a
-        // content library of its own that is still to be copied.
-        for (const QString &key : {u"FTStartingDocument"_s, CADocumentManager::kRecentDocumentsKey,
-                                   u"FTColorPanelVisible"_s, u"FTFontPanelVisible"_s, u"FTAddressWindowVisible"_s,
-                                   u"FTDesignWindowVisible"_s, u"FTPropertiesWindowVisible"_s})
-            defaults.removeObject(key);
-        defaults.setObject(u"FTSharedContentLibraryPath"_s, PWPlist::fromString(folder.filePath(u"Library"_s)));
-        CAEnvironment::setDefaultCountry(u"us"_s);
-        CADocumentController::resetLaunchState();
+        // A first start, with a content library of its own that is still to be copied.
+        shelltest::forgetEarlierStarts();
+        PWUserDefaults::standardUserDefaults().setObject(u"FTSharedContentLibraryPath"_s,
+                                                         PWPlist::fromString(folder.filePath(u"Library"_s)));
         CAPrintViewController::setPrinterDestination([](QPrinter &) {});
         CAPrintViewController::setPrinterSetup([](QPrinter &, QWidget *) { return false; });
     }
@@ -82,13 +75,7 @@ protected:
         shelltest::unregisterMenuCommands();
         start.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-        for (const QString &key : defaults.storedValues().keys())
-            if (!settingsBefore.contains(key))
-                defaults.removeObject(key);
-        for (const PWPlist::Dictionary::Entry &entry : settingsBefore)
-            if (defaults.objectForKey(entry.first) != entry.second)
-                defaults.setObject(entry.first, entry.second);
+        settingsBefore.putBack();
     }
 
     // Starts as main() does with the arguments (no running instance, no door); an assistant that
@@ -120,7 +107,7 @@ protected:
     }
 
     QTemporaryDir folder;
-    PWPlist::Dictionary settingsBefore;
+    shelltest::KeptSettings settingsBefore;
     std::unique_ptr<CACommandLineStart> start;
     int assistantsShown = 0;
     // Runs in the assistant's window once it is up, before it is cancelled.

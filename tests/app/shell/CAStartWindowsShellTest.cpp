@@ -25,15 +25,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-        settingsBefore = defaults.storedValues();
-        for (const QString &key : {u"FTStartingDocument"_s, CADocumentManager::kRecentDocumentsKey,
-                                   u"FTColorPanelVisible"_s, u"FTFontPanelVisible"_s, u"FTAddressWindowVisible"_s,
-                                   u"FTDesignWindowVisible"_s, u"FTPropertiesWindowVisible"_s})
-            defaults.removeObject(key);
-        defaults.setObject(u"FTSharedContentLibraryPath"_s, PWPlist::fromString(folder.filePath(u"Library"_s)));
-        CAEnvironment::setDefaultCountry(u"us"_s);
-        CADocumentController::resetLaunchState();
+        // A first start, with a content library of its own that is still to be copied.
+        shelltest::forgetEarlierStarts();
+        PWUserDefaults::standardUserDefaults().setObject(u"FTSharedContentLibraryPath"_s,
+                                                         PWPlist::fromString(folder.filePath(u"Library"_s)));
     }
     void TearDown() override
     {
@@ -49,13 +44,7 @@ protected:
                 start->controller()->panels().close(static_cast<CAFloatingPanels::Panel>(panel));
         start.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-        for (const QString &key : defaults.storedValues().keys())
-            if (!settingsBefore.contains(key))
-                defaults.removeObject(key);
-        for (const PWPlist::Dictionary::Entry &entry : settingsBefore)
-            if (defaults.objectForKey(entry.first) != entry.second)
-                defaults.setObject(entry.first, entry.second);
+        settingsBefore.putBack();
     }
 
     // Starts as main() does; inAssistant runs once the assistant's window is up.
@@ -84,7 +73,7 @@ protected:
     }
 
     QTemporaryDir folder;
-    PWPlist::Dictionary settingsBefore;
+    shelltest::KeptSettings settingsBefore;
     std::unique_ptr<CACommandLineStart> start;
     std::function<void()> inAssistant;
     std::function<void(QMessageBox *)> boxAnswer;
