@@ -1,13 +1,10 @@
 // A new user's first start through the windows main() makes: the assistant asked for on the
 // command line stays the one window that answers until it ends and never leaves the application
 // without a document; a start that names a file it cannot open leaves an untouched label.
-#include "ShellTestSupport.h"
+#include "FirstStartSupport.h"
 
-#include "app/command/CACommandLine.h"
-#include "app/command/CACommandLineStart.h"
 #include "app/printsheet/CAPrintViewController.h"
 #include "app/shell/CAAssistantController.h"
-#include "app/shell/CASampleDesignLibrary.h"
 #include "app/shell/CASettingsSaveMonitor.h"
 
 #include <QAbstractButton>
@@ -19,46 +16,13 @@
 
 namespace {
 
-class StartWindowsTest : public ::testing::Test
+class StartWindowsTest : public shelltest::FirstStartTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.isValid());
-        // A first start, with a content library of its own that is still to be copied.
-        shelltest::forgetEarlierStarts();
-        PWUserDefaults::standardUserDefaults().setObject(u"FTSharedContentLibraryPath"_s,
-                                                         PWPlist::fromString(folder.filePath(u"Library"_s)));
-    }
-    void TearDown() override
-    {
-        CASampleDesignLibrary::waitForContent();
-        QCoreApplication::processEvents();
-        for (QWidget *widget : QApplication::topLevelWidgets())
-            if (qobject_cast<QMessageBox *>(widget))
-                widget->close();
-        shelltest::unregisterMenuCommands();
-        // The panels outlive a start; the next one finds them closed, as a new process does.
-        if (start && start->controller())
-            for (int panel = 0; panel < CAFloatingPanels::PanelCount; ++panel)
-                start->controller()->panels().close(static_cast<CAFloatingPanels::Panel>(panel));
-        start.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        settingsBefore.putBack();
-    }
-
     // Starts as main() does; inAssistant runs once the assistant's window is up.
     void startWindowsWith(const QStringList &arguments)
     {
-        const QStringList texts = QStringList {u"parcelwick"_s} + arguments;
-        QString error;
-        const std::optional<CACommandRequest> request = CACommandLine::parse(texts, folder.path(), &error);
-        ASSERT_TRUE(request) << qPrintable(error);
-        start = std::make_unique<CACommandLineStart>(*request, CACommandLineStart::arguments(texts), QString());
-        ASSERT_FALSE(start->handOverOrBecomeInstance());
-        QTimer watch;
-        watch.setInterval(10);
-        QObject::connect(&watch, &QTimer::timeout, [this] {
+        startAsMain(arguments, [this] {
             for (QWidget *widget : QApplication::topLevelWidgets())
                 if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible() && boxAnswer)
                     boxAnswer(box);
@@ -66,15 +30,8 @@ protected:
             if (wizard.isRunning() && wizard.window() && wizard.window()->isVisible() && inAssistant)
                 std::exchange(inAssistant, nullptr)();
         });
-        watch.start();
-        start->openRequested();
-        start->finishLaunching();
-        QCoreApplication::processEvents();
     }
 
-    QTemporaryDir folder;
-    shelltest::KeptSettings settingsBefore;
-    std::unique_ptr<CACommandLineStart> start;
     std::function<void()> inAssistant;
     std::function<void(QMessageBox *)> boxAnswer;
 };
