@@ -100,6 +100,50 @@ INSTANTIATE_TEST_SUITE_P(Start, StartAssistantEndTest,
                                                          }}),
                          [](const auto &info) { return std::string(info.param.name); });
 
+struct UnopenedFile
+{
+    const char *name;
+    const char *file; // in the test's folder
+    QByteArray bytes; // written there unless null
+};
+
+class StartUnopenedFileTest : public StartWindowsTest, public ::testing::WithParamInterface<UnopenedFile>
+{
+};
+
+// A start that names a file it cannot open says why in a box; the label it then leaves (once the
+// assistant of a first start is cancelled) is untouched, so that closing it asks nothing.
+TEST_P(StartUnopenedFileTest, SaysWhyAndLeavesAnUntouchedLabel)
+{
+    const UnopenedFile &c = GetParam();
+    if (!c.bytes.isNull()) {
+        ASSERT_TRUE(pwtest::writeFile(folder.filePath(QString::fromLatin1(c.file)), c.bytes));
+    }
+    QStringList told;
+    boxAnswer = [&told](QMessageBox *box) {
+        told.append(box->text());
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    };
+    inAssistant = [] { CAAssistantController::sharedWizard().cancel(); };
+    startWindowsWith({folder.filePath(QString::fromLatin1(c.file))});
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !start->controller()->manager().documents().isEmpty(); }, 5000))
+        << "the start left no document";
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told.first().contains(QString::fromLatin1(c.file))) << qPrintable(told.first());
+    const QList<std::shared_ptr<CAOpenDocument>> documents = start->controller()->manager().documents();
+    ASSERT_EQ(documents.size(), 1);
+    EXPECT_EQ(documents.first()->document->docType(), dtLabel);
+    EXPECT_TRUE(documents.first()->filePath.isEmpty());
+    EXPECT_FALSE(documents.first()->isEdited()) << "a label the user never touched is marked changed";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Start, StartUnopenedFileTest,
+    ::testing::Values(UnopenedFile {"Missing", "absent.pwdc", QByteArray()},
+                      UnopenedFile {"VCardAsDesign", "people.vcf",
+                                    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:One;Ann;;;\r\nFN:Ann One\r\nEND:VCARD\r\n"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
 // Whether a modal window holds the window: as the toolkit decides whether a click reaches it, a
 // window is held unless it is the modal window or stands above it as one of its own.
 bool boxIsHeld(QWindow *window)
