@@ -37,13 +37,16 @@ inline void PrintTo(const QString &text, std::ostream *stream)
 namespace shelltest {
 
 // Commands installed at the window level stay for the whole process: takes back every one the
-// main menu names, with the change-layout sheet and the internet pane the design window
-// installs, so that no test sees another's commands.
+// main menu names, the address panel's context menus beside it, and the change-layout sheet and
+// the internet pane the design window installs, so that no test sees another's commands.
 inline void unregisterMenuCommands()
 {
     for (const CAMainMenu::Item &item : CAMainMenu::table())
         if (!item.action.isEmpty())
             CAMainWindowController::unregisterCommand(item.action);
+    for (const char *action :
+         {"changeAddressTypeWithMenu", "changeToFromWithMenu", "changeCountryWithMenu", "changeTemplateWithMenu"})
+        CAMainWindowController::unregisterCommand(QString::fromLatin1(action));
     CAMainWindowController::setChangeLayoutSheet(nullptr);
     CAMainWindowController::setInternetPaneFactory(nullptr);
 }
