@@ -441,57 +441,6 @@ TEST_F(PanelRulesTest, LayoutAppliesTheRuleButPrintingDoesNot)
     EXPECT_EQ(text(tcCity), u"Springfield,"_s);
 }
 
-// A design stores each field as it was shown. Read back, a city stored otherwise than the
-// delimiter rule would show it was typed so: it is shown and given to its person as typed, also
-// after another save and read, until a format is applied to the panel anew.
-TEST_F(PanelRulesTest, ACityStoredOtherwiseThanTheRuleShowsItIsReadBackAsTyped)
-{
-    const struct
-    {
-        const char *name;
-        const char16_t *city;
-        const char16_t *state;
-        const char16_t *person; // shown as stored, and what the field gives its person
-        const char16_t *formatApplied;
-    } cases[] = {
-        {"typed without the comma before a state", u"Springfield", u"IL", u"Springfield", u"Springfield,"},
-        {"typed with a comma and no state", u"Springfield,", u"", u"Springfield,", u"Springfield"},
-        {"inner comma typed before a state", u"Spring,field", u"IL", u"Spring,field", u"Spring,field,"},
-        {"punctuated by the rule", u"Springfield,", u"IL", u"Springfield", u"Springfield,"},
-        {"alone, as the rule leaves it", u"Springfield", u"", u"Springfield", u"Springfield"},
-    };
-    const auto reread = [](CFTAAddressPanel &panel) {
-        CDDArchive archive(true);
-        panel.Serialize(archive, nullptr);
-        archive.setStoring(false);
-        auto loaded = std::make_unique<CFTAAddressPanel>();
-        EXPECT_TRUE(loaded->Serialize(archive, nullptr));
-        loaded->updateFormat();
-        return loaded;
-    };
-    for (const auto &row : cases) {
-        SCOPED_TRACE(row.name);
-        m_panel = std::make_unique<CFTAAddressPanel>(true, m_format.get(), nullptr, false);
-        field(*m_panel, tcCity)->SetString(CDDString(QString::fromUtf16(row.city)));
-        fill(tcState, QString::fromUtf16(row.state));
-        const QString stored = QString::fromUtf16(row.city);
-
-        std::unique_ptr<CFTAAddressPanel> loaded = reread(*m_panel);
-        ASSERT_TRUE(field(*loaded, tcCity));
-        EXPECT_EQ(addrtest::text(*loaded, tcCity), stored) << "shown as stored";
-        EXPECT_EQ(field(*loaded, tcCity)->personString(), QString::fromUtf16(row.person));
-        EXPECT_EQ(addrtest::text(*loaded, tcState), QString::fromUtf16(row.state));
-
-        loaded = reread(*loaded);
-        EXPECT_EQ(addrtest::text(*loaded, tcCity), stored) << "saved and read again";
-        EXPECT_EQ(field(*loaded, tcCity)->personString(), QString::fromUtf16(row.person)) << "saved and read again";
-
-        loaded->setFormat(m_format.get(), 1);
-        loaded->updateFormat();
-        EXPECT_EQ(addrtest::text(*loaded, tcCity), QString::fromUtf16(row.formatApplied)) << "a format applied anew";
-    }
-}
-
 TEST_F(PanelRulesTest, CommaRuleStripsCommasThatSeparateNothing)
 {
     fill(tcStreet, u"12 Main Street,"_s);
