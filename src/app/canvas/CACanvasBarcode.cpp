@@ -12,6 +12,7 @@
 #include "kernel/document/CFTAView.h"
 #include "kernel/merge/CADocument.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -75,6 +76,12 @@ std::vector<CFTAAddressPanel *> reached(const CADocView &canvas)
 bool isShown(const CADocView &canvas, const CFTAAddressPanel *panel)
 {
     return canvas.addressEdits().shownBarcodeLocation(panel) >= 0;
+}
+
+bool anyShown(const CADocView &canvas, const std::vector<CFTAAddressPanel *> &panels)
+{
+    return std::any_of(panels.begin(), panels.end(),
+                       [&canvas](const CFTAAddressPanel *panel) { return isShown(canvas, panel); });
 }
 
 int place(const CADocView &canvas, const CFTAAddressPanel *panel)

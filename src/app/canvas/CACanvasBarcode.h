@@ -23,6 +23,8 @@ bool offersPlace(const CADocView &canvas, int location);
 std::vector<CFTAAddressPanel *> reached(const CADocView &canvas);
 // Whether the panel's barcode is drawn, in the panel or apart.
 bool isShown(const CADocView &canvas, const CFTAAddressPanel *panel);
+// Whether any of the panels' barcodes is drawn.
+bool anyShown(const CADocView &canvas, const std::vector<CFTAAddressPanel *> &panels);
 // Where the panel's barcode is drawn, or, hidden, the place it comes back to: 0 above, 1 below,
 // 2 apart.
 int place(const CADocView &canvas, const CFTAAddressPanel *panel);

@@ -244,18 +244,16 @@ void CACommandLineStart::openRequested()
     // The commands of this start go to this instance, as a later start's would, and come before
     // the start-up's own document: a start that asks for a postcard or a print sheet gets that,
     // not the assistant in front of it.
-    bool assistantToCome = false;
-    controller.openStartupDocuments(startupFiles, &parser, [this, &assistantToCome] {
+    controller.openStartupDocuments(startupFiles, &parser, [this] {
         for (const QJsonObject &command : std::as_const(m_request.commands)) {
             const QJsonObject answer = m_scriptCommands->execute(command, QDir::currentPath());
             if (answer.value(QStringLiteral("status")).toString() != u"ok")
                 CACommandLine::printLine(answer.value(QStringLiteral("message")).toString());
         }
         // An assistant asked for comes from the event loop: it is the start's first window.
-        assistantToCome = m_scriptCommands->assistantPending();
-        return assistantToCome;
+        return m_scriptCommands->assistantPending();
     });
-    if (assistantToCome) {
+    if (m_scriptCommands->assistantPending()) {
         // An assistant cancelled, or one whose open panel was, leaves the label a start with no
         // request opens: the application is never left with no window to quit from.
         QObject::connect(m_scriptCommands.get(), &CAScriptCommands::assistantRunEnded, &controller, [&controller] {

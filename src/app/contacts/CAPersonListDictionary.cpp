@@ -32,17 +32,18 @@ QHash<const PWPerson *, KeptUnread> s_kept;
 // person of its own again.
 std::optional<KeptUnread> keptFor(const PWPerson &person)
 {
+    std::optional<KeptUnread> kept;
     {
         const QMutexLocker locked(&s_keptGuard);
         const auto found = s_kept.constFind(&person);
         // An address freed and taken by another person is not that person.
         if (found == s_kept.constEnd() || found->person.lock().get() != &person)
             return std::nullopt;
+        kept = *found;
     }
     if (!person.propertiesWithValues().isEmpty() || !person.imageData().isEmpty())
         return std::nullopt;
-    const QMutexLocker locked(&s_keptGuard);
-    return s_kept.value(&person);
+    return kept;
 }
 
 // Why a stored person did not read, in words.

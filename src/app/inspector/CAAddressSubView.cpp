@@ -396,13 +396,10 @@ void CAAddressSubView::alignHRagio(int tag)
     CACanvasEdits *canvas = edits();
     if (!canvas || tag < 0 || tag > 2)
         return;
-    CFTComponent *defaults = ftView()->defText();
-    const std::vector<CFTComponent *> selected = selection();
-    if (selected.empty()) {
-        changeDefaults([&] { defaults->SetAlignment(textAlignment((int(defaults->GetAlignment()) & 0xF0) | tag)); });
+    if (changeTextDefaults([tag](CFTComponent &defaults) { alignDefaults(defaults, tag); }))
         return;
-    }
-    defaults->SetAlignment(textAlignment((int(defaults->GetAlignment()) & 0xF0) | tag));
+    alignDefaults(*ftView()->defText(), tag);
+    const std::vector<CFTComponent *> selected = selection();
     CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_ALIGNMENT"), true);
     for (CFTComponent *component : selected)
         canvas->setAlignmentForObject(textAlignment((int(component->GetAlignment()) & 0xF0) | tag), component);
@@ -414,10 +411,8 @@ void CAAddressSubView::backColorCheckbox()
     if (!canvas)
         return;
     const bool on = _backColorCheckbox->isChecked();
-    if (selection().empty()) {
-        changeDefaults([&] { ftView()->defText()->SetHaveBackColor(on); });
+    if (changeTextDefaults([on](CFTComponent &defaults) { defaults.SetHaveBackColor(on); }))
         return;
-    }
     each("CHANGE_HAVEBACKCOLOR",
          [&](CACanvasEdits &edits, CFTComponent *component) { edits.setHaveBackColorForObject(on, component); });
     ftView()->defText()->SetHaveBackColor(on);
@@ -430,7 +425,7 @@ void CAAddressSubView::textSizeSliderAction()
     const float size = sliderFontSize(sizeOfSliderValue(_textSizeSlider->value()));
     _textSizeTextField->setText(QLocale::c().toString(double(size), 'g', 6));
     // Without a size shown there is nothing to grow from: the slider's size is the size.
-    if (!applyToDefaults(size))
+    if (!changeTextDefaults([size](CFTComponent &defaults) { defaults.SetFontSize(size); }))
         applyFontSize(size, _oldTextSize);
     _oldTextSize = size;
 }
@@ -446,20 +441,9 @@ void CAAddressSubView::textSizeTextFieldAction()
         const QSignalBlocker quiet(_textSizeSlider);
         _textSizeSlider->setValue(sizeSliderValue(*size));
     }
-    if (!applyToDefaults(*size))
+    if (!changeTextDefaults([&size](CFTComponent &defaults) { defaults.SetFontSize(*size); }))
         applyFontSize(*size, 0.0f);
     _oldTextSize = *size;
-}
-
-bool CAAddressSubView::applyToDefaults(float size)
-{
-    // With nothing selected the pane shows, and sets, the size new texts take.
-    CFTAView *view = ftView();
-    if (!view || !view->getSelComponents().empty())
-        return false;
-    if (CFTDefComponentText *defaults = view->defText())
-        changeDefaults([&] { defaults->SetFontSize(size); });
-    return true;
 }
 
 void CAAddressSubView::fieldChanged(QAction *item)
@@ -571,10 +555,8 @@ void CAAddressSubView::textColorChosen(const QColor &color)
         return;
     const CDDColor chosen = colorOf(color);
     // Nothing selected: the pane shows, and sets, the colour new texts and panels are written in.
-    if (selection().empty()) {
-        changeDefaults([&] { ftView()->defText()->SetStrokeColor(&chosen); });
+    if (changeTextDefaults([&chosen](CFTComponent &defaults) { defaults.SetStrokeColor(&chosen); }))
         return;
-    }
     CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_FORECOLOR"));
     for (CFTComponent *component : selection())
         canvas->setForeColorForObject(chosen, component);
@@ -586,16 +568,8 @@ void CAAddressSubView::backColorChosen(const QColor &color)
     if (!canvas)
         return;
     const CDDColor chosen = colorOf(color);
-    if (selection().empty()) {
-        // The colour behind new texts; whether they are given a background stays the box's.
-        CFTComponent *defaults = ftView()->defText();
-        changeDefaults([&] {
-            const bool painted = defaults->GetHaveBackColor();
-            defaults->SetFillColor(&chosen);
-            defaults->SetHaveBackColor(painted);
-        });
+    if (changeTextDefaults([&chosen](CFTComponent &defaults) { setDefaultBackColor(defaults, chosen); }))
         return;
-    }
     CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_BACKCOLOR"));
     for (CFTComponent *component : selection())
         canvas->setBackColorForObject(chosen, component);

@@ -54,9 +54,6 @@ private:
     void backColorCheckbox();
     void textSizeSliderAction();
     void textSizeTextFieldAction();
-    // A size with nothing selected goes to the defaults for new texts; false when there is a
-    // selection (or no canvas) to take it instead.
-    bool applyToDefaults(float size);
     void fieldChanged(QAction *item);
     void fieldModeChanged(int cell);
     void addressSourceChanged(int index);

@@ -4,6 +4,8 @@
 #include "app/canvas/CADocView.h"
 #include "app/inspector/CAColorWell.h"
 #include "app/inspector/CAFieldRanges.h"
+#include "kernel/base/CDDColor.h"
+#include "kernel/component/CFTDefComponentText.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/merge/CADocument.h"
 
@@ -113,6 +115,28 @@ void CAInspectorPane::changeDefaults(const std::function<void()> &change)
     change();
     if (document->dataRepresentationOfType(CADocument::kAddressDocumentType) != before)
         Q_EMIT canvas->editedBeyondUndo();
+}
+
+bool CAInspectorPane::changeTextDefaults(const std::function<void(CFTComponent &)> &change)
+{
+    CFTAView *view = ftView();
+    if (!view || !view->getSelComponents().empty())
+        return false;
+    if (CFTComponent *defaults = view->defText())
+        changeDefaults([&] { change(*defaults); });
+    return true;
+}
+
+void CAInspectorPane::alignDefaults(CFTComponent &defaults, int tag)
+{
+    defaults.SetAlignment(textAlignment((int(defaults.GetAlignment()) & 0xF0) | tag));
+}
+
+void CAInspectorPane::setDefaultBackColor(CFTComponent &defaults, const CDDColor &color)
+{
+    const bool painted = defaults.GetHaveBackColor();
+    defaults.SetFillColor(&color);
+    defaults.SetHaveBackColor(painted);
 }
 
 void CAInspectorPane::commit(const TypedField &typed)

@@ -14,6 +14,7 @@ class CADocView;
 class CFTAView;
 class QSlider;
 class CFTComponent;
+class CDDColor;
 
 // What every pane of the inspector shares. A pane remembers the canvas it was last shown for only
 // through a guarded pointer, and forgets it on an update without a canvas: the canvas and its
@@ -68,6 +69,13 @@ protected:
     // undone), but a design saves its defaults, so a change that reaches the saved design marks
     // it edited, and one that does not marks nothing.
     void changeDefaults(const std::function<void()> &change);
+    // With nothing selected, the change goes to what new texts and panels start with (through
+    // changeDefaults) and the answer is true; false when a selection (or no canvas) takes it.
+    bool changeTextDefaults(const std::function<void(CFTComponent &defaults)> &change);
+    // The settings new texts and panels start with, as the Text and Address panes change them.
+    static void alignDefaults(CFTComponent &defaults, int tag);
+    // The colour behind new texts; whether they are given a background stays as it was.
+    static void setDefaultBackColor(CFTComponent &defaults, const CDDColor &color);
     // Wires a typed field: its action runs on Return, and also when the field loses the focus or
     // commitEditing() comes while it holds text typed since the pane last set it.
     void onTyped(QLineEdit *field, std::function<void()> action);

@@ -476,12 +476,9 @@ void CATextSubView::alignHRagio(int tag)
     CACanvasEdits *canvas = edits();
     if (!canvas)
         return;
-    CFTComponent *defaults = ftView()->defText();
-    if (selection().empty()) {
-        changeDefaults([&] { defaults->SetAlignment(textAlignment((int(defaults->GetAlignment()) & 0xF0) | tag)); });
+    if (changeTextDefaults([tag](CFTComponent &defaults) { alignDefaults(defaults, tag); }))
         return;
-    }
-    defaults->SetAlignment(textAlignment((int(defaults->GetAlignment()) & 0xF0) | tag));
+    alignDefaults(*ftView()->defText(), tag);
     each("CHANGE_ALIGNMENT", [tag](CACanvasEdits &edits, CFTComponent *component) {
         edits.setAlignmentForObject(textAlignment((int(component->GetAlignment()) & 0xF0) | tag), component);
     });
@@ -490,10 +487,8 @@ void CATextSubView::alignHRagio(int tag)
 void CATextSubView::backColorCheckbox()
 {
     const bool on = m_backColorCheckbox->isChecked();
-    if (ftView() && selection().empty()) {
-        changeDefaults([&] { ftView()->defText()->SetHaveBackColor(on); });
+    if (changeTextDefaults([on](CFTComponent &defaults) { defaults.SetHaveBackColor(on); }))
         return;
-    }
     each("CHANGE_HAVEBACKCOLOR",
          [on](CACanvasEdits &edits, CFTComponent *component) { edits.setHaveBackColorForObject(on, component); });
     if (ftView())
@@ -507,7 +502,7 @@ void CATextSubView::textSizeSliderAction()
     const float size = sliderFontSize(sizeOfSliderValue(m_textSizeSlider->value()));
     m_textSizeTextField->setText(QLocale::c().toString(double(size), 'g', 6));
     // With no size shown there is nothing to grow from: the slider's size is the size.
-    if (!sizeToDefaults(size))
+    if (!changeTextDefaults([size](CFTComponent &defaults) { defaults.SetFontSize(size); }))
         applyFontSize(size, _oldTextSize);
     _oldTextSize = size;
 }
@@ -523,7 +518,7 @@ void CATextSubView::textSizeTextFieldAction()
         const QSignalBlocker quiet(m_textSizeSlider);
         m_textSizeSlider->setValue(sizeSliderValue(*size));
     }
-    if (!sizeToDefaults(*size))
+    if (!changeTextDefaults([&size](CFTComponent &defaults) { defaults.SetFontSize(*size); }))
         applyFontSize(*size, 0.0f);
     _oldTextSize = *size;
 }
@@ -695,22 +690,11 @@ void CATextSubView::delimeterPopup(int index)
          [&delimiter](CACanvasEdits &edits, CFTComponent *component) { edits.setDelimeterForObject(delimiter, component); });
 }
 
-bool CATextSubView::sizeToDefaults(float size)
-{
-    CFTAView *view = ftView();
-    if (!view || !view->getSelComponents().empty())
-        return false;
-    changeDefaults([&] { view->defText()->SetFontSize(size); });
-    return true;
-}
-
 void CATextSubView::textColorChosen(const QColor &color)
 {
     const CDDColor chosen = colorOf(color);
-    if (ftView() && selection().empty()) {
-        changeDefaults([&] { ftView()->defText()->SetStrokeColor(&chosen); });
+    if (changeTextDefaults([&chosen](CFTComponent &defaults) { defaults.SetStrokeColor(&chosen); }))
         return;
-    }
     each("CHANGE_TEXTCOLOR",
          [&chosen](CACanvasEdits &edits, CFTComponent *component) { edits.setTextColorForObject(chosen, component); });
 }
@@ -718,15 +702,8 @@ void CATextSubView::textColorChosen(const QColor &color)
 void CATextSubView::backColorChosen(const QColor &color)
 {
     const CDDColor chosen = colorOf(color);
-    if (ftView() && selection().empty()) {
-        CFTComponent *defaults = ftView()->defText();
-        changeDefaults([&] {
-            const bool painted = defaults->GetHaveBackColor();
-            defaults->SetFillColor(&chosen);
-            defaults->SetHaveBackColor(painted);
-        });
+    if (changeTextDefaults([&chosen](CFTComponent &defaults) { setDefaultBackColor(defaults, chosen); }))
         return;
-    }
     each("CHANGE_BACKCOLOR",
          [&chosen](CACanvasEdits &edits, CFTComponent *component) { edits.setBackColorForObject(chosen, component); });
 }

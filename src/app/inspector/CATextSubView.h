@@ -78,9 +78,6 @@ private:
     void showNoCategory();
     // With nothing selected: what a new text starts with.
     void showNewTextSettings();
-    // A size with nothing selected goes to the defaults for new texts; false when there is a
-    // selection (or no canvas) to take it instead.
-    bool sizeToDefaults(float size);
 
     QComboBox *_dataTypePopup = nullptr;
     QToolButton *_categoryPopup = nullptr;

@@ -63,18 +63,70 @@ Values valuesOfPerson(const PWPerson *person, addressType type)
     return values;
 }
 
+namespace {
+
+// The person's address of the type, found as the form's reading finds it.
+qsizetype indexOfAddressType(const PWMultiValue &addresses, addressType type)
+{
+    if (type == adWork)
+        return addresses.indexOfLabel(kPWAddressWorkLabel);
+    if (type == adHome)
+        return addresses.indexOfLabel(kPWAddressHomeLabel);
+    for (qsizetype i = 0; i < addresses.count(); ++i) {
+        const QString label = addresses.labelAtIndex(i);
+        if (label != kPWAddressWorkLabel && label != kPWAddressHomeLabel)
+            return i;
+    }
+    return -1;
+}
+
+// The address the form shows for the type: the person's own of that type, else the one the
+// reading falls back to.
+qsizetype shownAddressIndex(const PWMultiValue &addresses, addressType type)
+{
+    for (const addressType candidate : {type, adWork, adHome, adOther}) {
+        const qsizetype index = indexOfAddressType(addresses, candidate);
+        if (index >= 0)
+            return index;
+    }
+    return -1;
+}
+
+} // namespace
+
 void fillPerson(PWPerson &person, const Values &values, addressType type)
 {
-    PWPlist::Dictionary address;
+    // Only what differs from what the form shows of the person is the user's change: the rest
+    // of the person, its other addresses and the label of the address shown (a home address
+    // shown for the work choice) stay as they were.
+    const Values shown = valuesOfPerson(&person, type);
+    PWPlist::Dictionary changedParts;
     for (const Field &field : fields()) {
         const QString text = values.value(field.key);
+        if (text == shown.value(field.key))
+            continue;
         if (field.isAddressKey)
-            address.insert(field.target, PWPlist::fromString(text));
+            changedParts.insert(field.target, PWPlist::fromString(text));
         else
             person.setValueForProperty(field.target, PWPlist::fromString(text));
     }
-    PWMultiValue addresses;
-    addresses.addValue(PWPlist(address), addressLabel(type));
+    if (changedParts.isEmpty())
+        return;
+    PWMultiValue addresses = person.multiValueForProperty(kPWAddressProperty).value_or(PWMultiValue());
+    const qsizetype index = shownAddressIndex(addresses, type);
+    if (index >= 0) {
+        PWPlist::Dictionary address = addresses.valueAtIndex(index).toDictionary();
+        for (const auto &[key, value] : changedParts)
+            address.insert(key, value);
+        addresses.replaceValueAtIndex(index, PWPlist(address));
+    } else {
+        // A person without an address gets one of the chosen type.
+        PWPlist::Dictionary address;
+        for (const Field &field : fields())
+            if (field.isAddressKey)
+                address.insert(field.target, PWPlist::fromString(values.value(field.key)));
+        addresses.addValue(PWPlist(address), addressLabel(type));
+    }
     person.setMultiValueForProperty(kPWAddressProperty, addresses);
 }
 

@@ -35,14 +35,16 @@ const std::array<Field, 13> &fields();
 addressType addrType(int menuIndex);
 // The menu item showing an address type (work for any type the menu has no item for).
 int menuIndexOfAddressType(addressType type);
-// The label of the one address a form builds.
+// The label of the address a form builds for a person without one.
 QString addressLabel(addressType type);
 
 // What the form shows of a person for the address type: each field's text, with the other
 // address types as fallbacks; empty texts where the person has none, and for no person.
 Values valuesOfPerson(const PWPerson *person, addressType type);
-// Writes the form into the person: every name field (empty texts included) and one address of
-// the address fields labelled by the type, which replaces every address the person had.
+// Writes into the person what the form changed of what it shows for the type: each name field
+// changed (emptied ones included), and the changed address fields into the address shown, which
+// keeps its label; a person without an address gets one labelled by the type. Everything else
+// of the person, its other addresses included, stays as it was.
 void fillPerson(PWPerson &person, const Values &values, addressType type);
 // The first field whose text differs from the person's; an empty key when none does.
 QString firstDifference(const Values &values, const PWPerson *person, addressType type);

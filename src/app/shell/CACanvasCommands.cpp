@@ -97,11 +97,6 @@ void registerRuled(const char *action, Perform perform)
 // A switch of the Format or Arrange menu goes from the state of the first target, which its check
 // mark shows: the router validates the item just before it acts, which puts the mark back to that
 // state whatever the click made of it.
-bool switchState(QAction *, bool current)
-{
-    return !current;
-}
-
 void markChecked(QAction *item, bool checked)
 {
     if (!item)
@@ -125,18 +120,16 @@ std::vector<CFTComponent *> flippable(CADocView &canvas)
 }
 
 // Flip the background alone while it is edited, else every selected object; one step "SET_FLIP".
-void flip(CADocView &canvas, QAction *item, bool horizontally)
+// The switch goes from the first object that keeps a flip, whose state the check mark shows.
+void flip(CADocView &canvas, bool horizontally)
 {
     CACanvasEdits &edits = canvas.edits();
     CFTAView *view = canvas.ftView();
-    std::vector<CFTComponent *> targets = view->getSelComponents();
-    if (view->needEditBackground())
-        targets = {view->getBackground()};
     const std::vector<CFTComponent *> shown = flippable(canvas);
-    if (targets.empty() || !targets.front() || shown.empty() || !shown.front())
+    if (shown.empty() || !shown.front())
         return;
-    // From the state the check mark shows: the first object that keeps a flip.
-    const bool state = switchState(item, horizontally ? shown.front()->IsFlipX() : shown.front()->IsFlipY());
+    const std::vector<CFTComponent *> targets = view->needEditBackground() ? shown : view->getSelComponents();
+    const bool state = !(horizontally ? shown.front()->IsFlipX() : shown.front()->IsFlipY());
     CACanvasEdits::Step step(edits, QStringLiteral("SET_FLIP"), true);
     for (CFTComponent *component : targets) {
         if (horizontally)
@@ -192,14 +185,14 @@ void installCanvasCommands()
              markChecked(item, window.docView()->ftView()->getSelComponents().front()->IsShadowed());
              return true;
          },
-         [](CAMainWindowController &window, QAction *item) {
+         [](CAMainWindowController &window, QAction *) {
              if (!clipboardOf(window))
                  return;
              CACanvasEdits &edits = window.docView()->edits();
              const std::vector<CFTComponent *> selection = edits.view()->getSelComponents();
              if (selection.empty())
                  return;
-             const bool state = switchState(item, selection.front()->IsShadowed());
+             const bool state = !selection.front()->IsShadowed();
              CACanvasEdits::Step step(edits, QStringLiteral("SET_SHADOW"), true);
              for (CFTComponent *component : selection)
                  edits.setShadowForObject(state, component);
@@ -218,9 +211,9 @@ void installCanvasCommands()
                  markChecked(item, horizontally ? targets.front()->IsFlipX() : targets.front()->IsFlipY());
                  return true;
              },
-             [horizontally](CAMainWindowController &window, QAction *item) {
+             [horizontally](CAMainWindowController &window, QAction *) {
                  if (clipboardOf(window))
-                     flip(*window.docView(), item, horizontally);
+                     flip(*window.docView(), horizontally);
              }});
     }
     registerRuled("openImageEditorDialog", [](CADocView &canvas, QAction *) { canvas.openImageEditorDialog(); });

@@ -24,8 +24,6 @@
 #include <QColorDialog>
 #include <QFileDialog>
 
-#include <algorithm>
-
 namespace {
 
 std::function<QString(QWidget *)> &replaceImageChooser()
@@ -212,10 +210,7 @@ void registerBarcode()
         "barcode",
         [](CADocView &canvas, QAction *item) {
             const std::vector<CFTAAddressPanel *> panels = CACanvasBarcode::reached(canvas);
-            markChecked(item, canvas.edits().separateBarcode()
-                                  || std::any_of(panels.begin(), panels.end(), [&canvas](const CFTAAddressPanel *panel) {
-                                         return CACanvasBarcode::isShown(canvas, panel);
-                                     }));
+            markChecked(item, canvas.edits().separateBarcode() || CACanvasBarcode::anyShown(canvas, panels));
             return true;
         },
         [](CADocView &canvas, QAction *) {
@@ -227,10 +222,7 @@ void registerBarcode()
                 return;
             }
             // A barcode apart counts as the recipient panel's: it is hidden with the panel's.
-            const bool shown = std::any_of(panels.begin(), panels.end(), [&canvas](const CFTAAddressPanel *panel) {
-                return CACanvasBarcode::isShown(canvas, panel);
-            });
-            CACanvasBarcode::show(canvas, !shown, componentsOf(panels));
+            CACanvasBarcode::show(canvas, !CACanvasBarcode::anyShown(canvas, panels), componentsOf(panels));
         });
     // Where the panel's barcode stands, by the same rule as the inspector's places: the one drawn
     // (or kept while hidden) is ticked, a label offers no place apart, and a move keeps the

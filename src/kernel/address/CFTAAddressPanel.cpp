@@ -744,9 +744,10 @@ bool CFTAAddressPanel::Serialize(const CDDArchive &archive, std::vector<CFTCompo
 
     CDDArchive formatArchive(false, archive.GetPackageType());
     if (archive.GetData(key_AddressFormat, formatArchive)) {
-        if (std::unique_ptr<CAddressFormat> format = CAddressFormat::SerializeFromArchive(formatArchive))
+        if (std::unique_ptr<CAddressFormat> format = CAddressFormat::SerializeFromArchive(formatArchive)) {
             replaceFormat(format.get(), kApplyLeafModes);
-        else
+            keepFieldsTypedAsStored();
+        } else
             archive.noteUnread(key_AddressFormat, QStringLiteral("The address format of an address panel could not be read"));
     }
     // A panel's fields all stand on its side; a field archived without its side (the barcode)

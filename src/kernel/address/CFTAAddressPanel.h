@@ -292,6 +292,11 @@ private:
     qsizetype indexOf(const CFTAAddressText *field) const;
     // Whether a field after this one on its row is shown with text (format: a walking copy).
     bool followingTextExists(const CFTAAddressText *field, CAddressFormat *format);
+    // The text the delimiter rule gives the leaf's field; null where the leaf has no delimiter.
+    std::unique_ptr<CDDString> delimitedText(const CAddressFormat *leaf, const CFTAAddressText *field,
+                                             CAddressFormat *lookAhead);
+    // After reading: a field stored otherwise than the rule would punctuate it was typed so.
+    void keepFieldsTypedAsStored();
     void serializeFields(const CDDArchive &archive);
     void loadFields(const CDDArchive &archive, bool oldFile, CDDString *zip, CDDString *street, CDDString *country);
     void loadOldBarcode(const CDDArchive &archive, const CDDString &zip, const CDDString &street,

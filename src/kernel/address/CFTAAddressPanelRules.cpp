@@ -63,6 +63,18 @@ bool CFTAAddressPanel::followingTextExists(const CFTAAddressText *field, CAddres
     return false;
 }
 
+std::unique_ptr<CDDString> CFTAAddressPanel::delimitedText(const CAddressFormat *leaf, const CFTAAddressText *field,
+                                                           CAddressFormat *lookAhead)
+{
+    const CDDString *delimiter = leaf->getDelimiter();
+    if (!field || !delimiter || delimiter->isEmpty())
+        return nullptr;
+    const CDDString text = field->GetString();
+    if (followingTextExists(field, lookAhead) && !text.isEmpty())
+        return CDDString::createStringByAppendingString(delimiter->getData(), text, text, true, false);
+    return CDDString::createStringByRemovingString(delimiter->getData(), text, text, true, false);
+}
+
 int CFTAAddressPanel::updateFormatRules()
 {
     if (!mpFormat)
@@ -70,20 +82,36 @@ int CFTAAddressPanel::updateFormatRules()
     // The look-ahead walks a copy, so that it leaves this walk's place alone.
     const std::unique_ptr<CAddressFormat> lookAhead = mpFormat->clone();
     forEachLeafField([&](const CAddressFormat *leaf, CFTAAddressText *field) {
-        const CDDString *delimiter = leaf->getDelimiter();
-        if (!field || field->isEditing() || field->isResetFormatRules() || !delimiter || delimiter->isEmpty())
+        if (!field || field->isEditing() || field->isResetFormatRules())
             return true;
-        const CDDString text = field->GetString();
-        std::unique_ptr<CDDString> updated;
-        if (followingTextExists(field, lookAhead.get()) && !text.isEmpty())
-            updated = CDDString::createStringByAppendingString(delimiter->getData(), text, text, true, false);
-        else
-            updated = CDDString::createStringByRemovingString(delimiter->getData(), text, text, true, false);
-        if (updated && !(*updated == text))
+        const std::unique_ptr<CDDString> updated = delimitedText(leaf, field, lookAhead.get());
+        if (updated && !(*updated == field->GetString()))
             field->setPunctuatedString(*updated);
         return true;
     });
     return 0;
+}
+
+void CFTAAddressPanel::keepFieldsTypedAsStored()
+{
+    // A design stores each field as it was shown, and the rule runs at every layout before a
+    // save: a stored text the rule would change ("Springfield" before a state) is what the user
+    // typed, and stays so, with the person taking it as typed, as before the design was saved.
+    // All fields are judged on their stored texts, before any is changed.
+    if (!mpFormat)
+        return;
+    const std::unique_ptr<CAddressFormat> lookAhead = mpFormat->clone();
+    std::vector<CFTAAddressText *> typed;
+    forEachLeafField([&](const CAddressFormat *leaf, CFTAAddressText *field) {
+        const std::unique_ptr<CDDString> ruled = delimitedText(leaf, field, lookAhead.get());
+        if (ruled && !(*ruled == field->GetString()))
+            typed.push_back(field);
+        return true;
+    });
+    for (CFTAAddressText *field : typed) {
+        field->resetFormatRules(true);
+        field->keepOwnStringAs(field->GetString().getData());
+    }
 }
 
 int CFTAAddressPanel::updatePhoneticRules(bool keep)

@@ -248,6 +248,20 @@ void CFTAAddressText::setPunctuatedString(const CDDString &shown)
     replaceShownString(shown);
 }
 
+void CFTAAddressText::adoptPersonString(const QString &person)
+{
+    const QString shown = mText.getString();
+    bool own = shown == person;
+    if (!own && !person.isEmpty() && !m_formatDelimiter.isEmpty()) {
+        const CDDString text(person);
+        const std::unique_ptr<CDDString> punctuated =
+            CDDString::createStringByAppendingString(m_formatDelimiter, text, text, true, false);
+        own = punctuated && punctuated->getData() == shown;
+    }
+    if (own)
+        keepOwnString(person, shown);
+}
+
 void CFTAAddressText::showOwnString()
 {
     const QString own = personString();

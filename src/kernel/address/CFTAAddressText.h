@@ -120,6 +120,9 @@ public:
     // The text about to be shown is the field's own, exactly (a typed text put back by an undo
     // or a redo): its person takes it as it is, a trailing delimiter included.
     void keepOwnStringAs(const QString &text) { keepOwnString(text, text); }
+    // Read back with a design: the text the stored person holds for the field is its own where
+    // the field shows that text, or that text with the format's delimiter after it.
+    void adoptPersonString(const QString &person);
 
 protected:
     // The text shown, measured and hit-tested: the label while empty and not editing.

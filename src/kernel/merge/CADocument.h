@@ -231,6 +231,10 @@ public:
     // Every address component of every side passes what it shows back into its side's person
     // (before a print, so that the printed persons are the ones the page shows).
     void rebuildPersonsFromComponents();
+    // After reading: each address field takes what the side's stored person holds for it as
+    // its own text where it shows that text (the format's delimiter after it or not), so that
+    // a field read back gives its person what it held, a comma the user typed included.
+    void adoptPersonTextsOfFields();
     // Whether a component of the front side's main list is an address field of that side.
     bool hasAddressControls(bool toFrom) const;
 

@@ -255,6 +255,7 @@ bool CADocument::loadPropertyList(const PWPlist &parsed, QString *error)
         m_personTo = to;
     if (from)
         m_personFrom = from;
+    adoptPersonTextsOfFields();
 
     PWPlist listName;
     archive.GetData(kPersonListName, &listName);

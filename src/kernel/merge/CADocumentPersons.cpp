@@ -187,6 +187,31 @@ void CADocument::updatePersonWithAddressText(CFTComponent *text, bool updateOthe
         updateObjectsTextWithPerson(*person, toFrom);
 }
 
+void CADocument::adoptPersonTextsOfFields()
+{
+    CFTACoreDoc *document = m_controller ? m_controller->GetCurrentDocument() : nullptr;
+    if (!document)
+        return;
+    const auto adopt = [this](CFTAAddressText *field) {
+        const textCategory category = field ? field->GetTextCategory() : tcNone;
+        if (category == tcNone || category == tcSimpleText || category == tcBarcode)
+            return;
+        const std::shared_ptr<PWPerson> person = currentPerson(field->GetToFrom());
+        if (person)
+            field->adoptPersonString(stringForPersonCategory(person.get(), field->GetAddressType(), category,
+                                                             field->IsPreferredAddress()));
+    };
+    document->forEachComponent([&](CFTComponent *component) {
+        if (component->getClassID() == ciAddressText) {
+            adopt(static_cast<CFTAAddressText *>(component));
+        } else if (component->getClassID() == ciAddressPanel) {
+            const auto *panel = static_cast<const CFTAAddressPanel *>(component);
+            for (unsigned int i = 0; i < panel->addressComponentCount(); ++i)
+                adopt(panel->addressComponentAtIndex(i));
+        }
+    });
+}
+
 bool CADocument::hasAddressControls(bool toFrom) const
 {
     CFTACoreDoc *document = m_controller ? m_controller->GetCurrentDocument() : nullptr;

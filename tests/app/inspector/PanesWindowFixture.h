@@ -30,14 +30,6 @@ namespace paneswindow {
 class Test : public shelltest::Test
 {
 protected:
-    void TearDown() override
-    {
-        for (const char *action :
-             {"changeAddressTypeWithMenu", "changeToFromWithMenu", "changeCountryWithMenu", "changeTemplateWithMenu"})
-            CAMainWindowController::unregisterCommand(QString::fromLatin1(action));
-        shelltest::Test::TearDown();
-    }
-
     // The first window of a fresh start, of the kind given, with the inspector shown.
     bool start(documentType kind = dtLabel)
     {

@@ -11,9 +11,11 @@
 #include "app/contacts/CATextFileSource.h"
 #include "app/contacts/CAVCFSource.h"
 #include "app/shell/CAAssistantController.h"
+#include "kernel/address/FTStoredPerson.h"
 #include "kernel/merge/CADocument.h"
 #include "platform/PWMultiValue.h"
 #include "platform/PWPersonProperties.h"
+#include "platform/PWVCardReader.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -246,16 +248,16 @@ struct MenuCase
     const char *name;
     const char *item;
     addressType type;
-    QString label;
 };
 
 class AssistantContactsAddressType : public AssistantContactsTest, public ::testing::WithParamInterface<MenuCase>
 {
 };
 
-// The recipient built from the form: the contact chosen in the source, then edited by typing;
-// one address labelled by the address-type menu, "Other" included.
-TEST_P(AssistantContactsAddressType, TheRecipientIsTheFormsPersonWithTheMenusLabel)
+// The recipient built from the form: the contact chosen in the source, then edited by typing.
+// Its one address, the work address, is the one the form shows whatever the address-type menu
+// asks for, and it stays the work address: the menu never relabels a person's own address.
+TEST_P(AssistantContactsAddressType, TheRecipientIsTheFormsPersonWithItsOwnAddressLabel)
 {
     const MenuCase c = GetParam();
     models().localBase.personListDict().replacePersonList(
@@ -284,7 +286,7 @@ TEST_P(AssistantContactsAddressType, TheRecipientIsTheFormsPersonWithTheMenusLab
     const std::optional<PWMultiValue> addresses = recipient->multiValueForProperty(kPWAddressProperty);
     ASSERT_TRUE(addresses);
     ASSERT_EQ(addresses->count(), 1);
-    EXPECT_EQ(addresses->labelAtIndex(0), c.label);
+    EXPECT_EQ(addresses->labelAtIndex(0), kPWAddressWorkLabel);
     EXPECT_EQ(addresses->valueAtIndex(0).toDictionary().value(kPWAddressStreetKey).toString(), u"7 Bay St"_s);
     // The source's own person is untouched by the typing.
     EXPECT_EQ(models().localBase.personListDict().personList().at(0)->stringForProperty(kPWFirstNameProperty),
@@ -293,9 +295,8 @@ TEST_P(AssistantContactsAddressType, TheRecipientIsTheFormsPersonWithTheMenusLab
 }
 
 INSTANTIATE_TEST_SUITE_P(Assistant, AssistantContactsAddressType,
-                         ::testing::Values(MenuCase{"Work", "Work", adWork, kPWAddressWorkLabel},
-                                           MenuCase{"Home", "Home", adHome, kPWAddressHomeLabel},
-                                           MenuCase{"Other", "Other", adOther, kPWOtherLabel}),
+                         ::testing::Values(MenuCase{"Work", "Work", adWork}, MenuCase{"Home", "Home", adHome},
+                                           MenuCase{"Other", "Other", adOther}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 // Remove selects the row that now holds the removed index, or the new last one; a list removed
@@ -607,5 +608,82 @@ TEST_F(AssistantContactsTest, APrintListPaneSourceWithNothingReadAsksForItsFiles
     EXPECT_TRUE(updateOffered);
     EXPECT_EQ(asked, 2) << "Update asked again";
 }
+
+struct StoredCardCase
+{
+    const char *name;
+    const char *card;
+    const char *menuItem;
+    std::vector<std::pair<QString, QString>> typed; // form field key, text
+    QString address;                                // the ADR line of the design's stored card
+};
+
+class AssistantContactsStoredCard : public AssistantContactsTest, public ::testing::WithParamInterface<StoredCardCase>
+{
+protected:
+    // A stored card's lines, those of its addresses or the others, without the identifier a
+    // copy of a contact is given anew.
+    static QStringList cardLines(const QByteArray &card, bool addresses)
+    {
+        QStringList lines = QString::fromUtf8(card).split(u"\r\n"_s, Qt::SkipEmptyParts);
+        lines.removeIf([addresses](const QString &line) {
+            return line.startsWith(u"UID:"_s) || line.contains(u"ADR"_s) != addresses;
+        });
+        return lines;
+    }
+};
+
+// A contact chosen in step 3 becomes the design's recipient as the contact is, with what the
+// user typed into the form: the design saved holds its card with the home address still home,
+// and every other line as the contact's own card has it, in its order. A contact without an
+// address gets one labelled as the address-type menu says.
+TEST_P(AssistantContactsStoredCard, TheDesignStoresTheContactsCardWithOnlyWhatWasTyped)
+{
+    const StoredCardCase &c = GetParam();
+    const std::shared_ptr<PWPerson> contact = PWVCardReader::personFromData(QByteArray(c.card));
+    ASSERT_NE(contact, nullptr);
+    models().localBase.personListDict().replacePersonList({contact});
+    PWUserDefaults::standardUserDefaults().setString(u"ContactDataSource"_s, CALocalContactBase::kName);
+    const int code = runWith([&] {
+        walkToContacts();
+        ASSERT_EQ(step->sourcePopup()->currentText(), CALocalContactBase::kName);
+        clickRow(step->sourceTableView(), 0);
+        ASSERT_TRUE(chooseItem(step->view()->findChild<QComboBox *>(u"_preferredAddressPopupButton"_s),
+                               QString::fromLatin1(c.menuItem)));
+        for (const auto &[key, text] : c.typed)
+            type(false, key, text);
+        QTest::mouseClick(wizard.nextButton(), Qt::LeftButton);
+    });
+    ASSERT_EQ(code, CAAssistantController::Finish);
+    const std::unique_ptr<CADocument> document = wizard.createDocument();
+    ASSERT_NE(document, nullptr);
+    const std::optional<PWPlist> saved =
+        PWPlist::parse(document->dataRepresentationOfType(CADocument::kAddressDocumentType));
+    ASSERT_TRUE(saved);
+    const QByteArray stored = saved->value(u"Person To"_s).value(u"personData"_s).toData();
+    const QByteArray own = FTStoredPerson::convertToStoringData(*contact).value(u"personData"_s).toData();
+    EXPECT_EQ(cardLines(stored, true), QStringList {c.address}) << stored.toStdString();
+    EXPECT_EQ(cardLines(stored, false), cardLines(own, false)) << "every other line as the contact's own, in its order";
+}
+
+const char *const kHomeCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nFN:Ann Lee\r\nORG:Acme;\r\n"
+                              "EMAIL;TYPE=INTERNET;TYPE=HOME:ann@example.org\r\nTEL;TYPE=CELL:555 0100\r\n"
+                              "ADR;TYPE=HOME:;;1 Home Rd;Hometown;CA;90001;USA\r\nNOTE:Back door\r\nEND:VCARD\r\n";
+const char *const kNoAddressCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Roe;Bo;;;\r\nFN:Bo Roe\r\n"
+                                   "TEL;TYPE=WORK:555 0199\r\nEND:VCARD\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Assistant, AssistantContactsStoredCard,
+    ::testing::Values(
+        StoredCardCase {"HomeCityTypedForTheWorkChoice", kHomeCard, "Work", {{u"city"_s, u"Salem"_s}},
+                        u"ADR;type=HOME:;;1 Home Rd;Salem;CA;90001;USA"_s},
+        StoredCardCase {"HomeLeftAsShown", kHomeCard, "Work", {}, u"ADR;type=HOME:;;1 Home Rd;Hometown;CA;90001;USA"_s},
+        StoredCardCase {"HomeZipTypedForTheOtherChoice", kHomeCard, "Other", {{u"zip"_s, u"90002"_s}},
+                        u"ADR;type=HOME:;;1 Home Rd;Hometown;CA;90002;USA"_s},
+        StoredCardCase {"NoAddressTypedForTheHomeChoice", kNoAddressCard, "Home",
+                        {{u"street"_s, u"4 Pine Rd"_s}, {u"city"_s, u"Bend"_s}}, u"ADR;type=HOME:;;4 Pine Rd;Bend;;;"_s},
+        StoredCardCase {"NoAddressTypedForTheWorkChoice", kNoAddressCard, "Work",
+                        {{u"street"_s, u"4 Pine Rd"_s}, {u"city"_s, u"Bend"_s}}, u"ADR;type=WORK:;;4 Pine Rd;Bend;;;"_s}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

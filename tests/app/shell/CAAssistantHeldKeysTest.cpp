@@ -54,7 +54,6 @@ protected:
     void SetUp() override
     {
         shelltest::Test::SetUp();
-        settingsBefore = PWUserDefaults::standardUserDefaults().storedValues();
         PWUserDefaults::standardUserDefaults().removeObject(CAAssistantController::kRecentLayoutViewKey);
         launch(1);
         installAssistant(*controller);
@@ -62,16 +61,10 @@ protected:
     void TearDown() override
     {
         shelltest::Test::TearDown();
-        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-        for (const QString &key : defaults.storedValues().keys())
-            if (!settingsBefore.contains(key))
-                defaults.removeObject(key);
-        for (const PWPlist::Dictionary::Entry &entry : settingsBefore)
-            if (defaults.objectForKey(entry.first) != entry.second)
-                defaults.setObject(entry.first, entry.second);
+        settingsBefore.putBack();
     }
 
-    PWPlist::Dictionary settingsBefore;
+    shelltest::KeptSettings settingsBefore;
 };
 
 struct PopupCase

@@ -54,7 +54,6 @@ protected:
         shelltest::Test::SetUp();
         // The assistant remembers its choices (kinds, paper, layouts) in the settings; later
         // suites start from the settings as they were.
-        settingsBefore = PWUserDefaults::standardUserDefaults().storedValues();
         useContentLibrary(sampleLibrary());
         PWUserDefaults::standardUserDefaults().removeObject(CAAssistantController::kRecentLayoutViewKey);
         CAEnvironment::setDefaultCountry(u"us"_s);
@@ -66,16 +65,10 @@ protected:
     {
         CAAssistantController::sharedWizard().setRecentDocumentsSource(nullptr);
         shelltest::Test::TearDown();
-        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-        for (const QString &key : defaults.storedValues().keys())
-            if (!settingsBefore.contains(key))
-                defaults.removeObject(key);
-        for (const PWPlist::Dictionary::Entry &entry : settingsBefore)
-            if (defaults.objectForKey(entry.first) != entry.second)
-                defaults.setObject(entry.first, entry.second);
+        settingsBefore.putBack();
     }
 
-    PWPlist::Dictionary settingsBefore;
+    shelltest::KeptSettings settingsBefore;
 
     static CAAssistantController &wizard() { return CAAssistantController::sharedWizard(); }
 

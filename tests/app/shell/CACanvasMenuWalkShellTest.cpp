@@ -47,14 +47,6 @@ const std::set<QString> kUnanswered = {u"changeDocumentBackgroundColor"_s, u"ope
 class CACanvasMenuWalkShellTest : public shelltest::Test
 {
 protected:
-    void TearDown() override
-    {
-        for (const char *action :
-             {"changeAddressTypeWithMenu", "changeToFromWithMenu", "changeCountryWithMenu", "changeTemplateWithMenu"})
-            CAMainWindowController::unregisterCommand(QString::fromLatin1(action));
-        shelltest::Test::TearDown();
-    }
-
     // A window as the application starts it, with one object of each kind between two fillers,
     // so that every order command has somewhere to move it.
     bool start()

@@ -3,15 +3,12 @@
 // new kind or a job opens exactly that; the assistant comes only when nothing was asked. Here
 // with the shell's windows rather than with the command suite, whose processes started by fork
 // would carry the memory these windows leave in the test process.
-#include "ShellTestSupport.h"
+#include "FirstStartSupport.h"
 
-#include "app/command/CACommandLine.h"
-#include "app/command/CACommandLineStart.h"
 #include "app/pictures/CCPictBrowserView.h"
 #include "app/pictures/CCPictCatalog.h"
 #include "app/printsheet/CAPrintViewController.h"
 #include "app/shell/CAAssistantController.h"
-#include "app/shell/CASampleDesignLibrary.h"
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
@@ -22,7 +19,6 @@
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <QTimer>
 
 namespace {
 
@@ -55,55 +51,21 @@ struct StartCase
     const char *sheetPeople; // the print sheet's people, or null for no sheet
 };
 
-class CommandLineStartFixture : public ::testing::Test
+class CommandLineStartFixture : public shelltest::FirstStartTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(folder.isValid());
-        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-        settingsBefore = defaults.storedValues();
-        // A first start: nothing chosen yet, so the starting document is the assistant, and a
-        // content library of its own that is still to be copied.
-        for (const QString &key : {u"FTStartingDocument"_s, CADocumentManager::kRecentDocumentsKey,
-                                   u"FTColorPanelVisible"_s, u"FTFontPanelVisible"_s, u"FTAddressWindowVisible"_s,
-                                   u"FTDesignWindowVisible"_s, u"FTPropertiesWindowVisible"_s})
-            defaults.removeObject(key);
-        defaults.setObject(u"FTSharedContentLibraryPath"_s, PWPlist::fromString(folder.filePath(u"Library"_s)));
-        CAEnvironment::setDefaultCountry(u"us"_s);
-        CADocumentController::resetLaunchState();
+        shelltest::FirstStartTest::SetUp();
         CAPrintViewController::setPrinterDestination([](QPrinter &) {});
         CAPrintViewController::setPrinterSetup([](QPrinter &, QWidget *) { return false; });
     }
-    void TearDown() override
-    {
-        CASampleDesignLibrary::waitForContent();
-        QCoreApplication::processEvents();
-        shelltest::unregisterMenuCommands();
-        start.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-        for (const QString &key : defaults.storedValues().keys())
-            if (!settingsBefore.contains(key))
-                defaults.removeObject(key);
-        for (const PWPlist::Dictionary::Entry &entry : settingsBefore)
-            if (defaults.objectForKey(entry.first) != entry.second)
-                defaults.setObject(entry.first, entry.second);
-    }
 
-    // Starts as main() does with the arguments (no running instance, no door); an assistant that
-    // shows is noted and cancelled, as a user would.
+    // Starts as main() does with the arguments; an assistant that shows is noted and cancelled, as
+    // a user would.
     void startWith(const QStringList &arguments)
     {
-        const QStringList texts = QStringList{u"parcelwick"_s} + arguments;
-        QString error;
-        const std::optional<CACommandRequest> request = CACommandLine::parse(texts, folder.path(), &error);
-        ASSERT_TRUE(request) << qPrintable(error);
-        start = std::make_unique<CACommandLineStart>(*request, CACommandLineStart::arguments(texts), QString());
-        ASSERT_FALSE(start->handOverOrBecomeInstance());
-        QTimer watch;
-        watch.setInterval(10);
-        QObject::connect(&watch, &QTimer::timeout, [this] {
+        startAsMain(arguments, [this] {
             CAAssistantController &wizard = CAAssistantController::sharedWizard();
             if (wizard.isRunning() && wizard.window() && wizard.window()->isVisible()) {
                 ++assistantsShown;
@@ -113,15 +75,8 @@ protected:
                     wizard.cancel();
             }
         });
-        watch.start();
-        start->openRequested();
-        start->finishLaunching();
-        QCoreApplication::processEvents();
     }
 
-    QTemporaryDir folder;
-    PWPlist::Dictionary settingsBefore;
-    std::unique_ptr<CACommandLineStart> start;
     int assistantsShown = 0;
     // Runs in the assistant's window once it is up, before it is cancelled.
     std::function<void()> inAssistant;

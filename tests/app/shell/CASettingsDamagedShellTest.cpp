@@ -6,6 +6,8 @@
 #include "platform/PWPlist.h"
 #include "platform/PWUserDefaults.h"
 
+#include "TestSupport.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -52,11 +54,7 @@ TEST(SettingsDamagedShellTest, ADamagedFileIsToldOnceWithTheCopyItIsKeptAs)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
-        {
-            QFile write(file);
-            ASSERT_TRUE(write.open(QIODevice::WriteOnly));
-            write.write(row.bytes);
-        }
+        ASSERT_TRUE(pwtest::writeFile(file, row.bytes));
         PWUserDefaults defaults(file);
         CASettingsSaveMonitor monitor(defaults, &CASettingsSaveMonitor::tellInWindow);
         ASSERT_TRUE(QTest::qWaitFor([] { return shownSettingsBox() != nullptr; }));

@@ -97,7 +97,6 @@ protected:
     void SetUp() override
     {
         shelltest::Test::SetUp();
-        settingsBefore = PWUserDefaults::standardUserDefaults().storedValues();
         useContentLibrary(sampleLibrary());
         PWUserDefaults::standardUserDefaults().removeObject(CAAssistantController::kRecentLayoutViewKey);
         launch(1);
@@ -110,13 +109,7 @@ protected:
         closeNotSavedBoxes();
         CAAssistantController::sharedWizard().setRecentDocumentsSource(nullptr);
         shelltest::Test::TearDown();
-        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-        for (const QString &key : defaults.storedValues().keys())
-            if (!settingsBefore.contains(key))
-                defaults.removeObject(key);
-        for (const PWPlist::Dictionary::Entry &entry : settingsBefore)
-            if (defaults.objectForKey(entry.first) != entry.second)
-                defaults.setObject(entry.first, entry.second);
+        settingsBefore.putBack();
     }
 
     static CAAssistantController &wizard() { return CAAssistantController::sharedWizard(); }
@@ -166,7 +159,7 @@ protected:
         return names;
     }
 
-    PWPlist::Dictionary settingsBefore;
+    shelltest::KeptSettings settingsBefore;
 };
 
 // A print list made in the assistant is in the Addresses window as soon as the assistant ends.

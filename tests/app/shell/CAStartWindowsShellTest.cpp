@@ -1,13 +1,10 @@
 // A new user's first start through the windows main() makes: the assistant asked for on the
 // command line stays the one window that answers until it ends and never leaves the application
 // without a document; a start that names a file it cannot open leaves an untouched label.
-#include "ShellTestSupport.h"
+#include "FirstStartSupport.h"
 
-#include "app/command/CACommandLine.h"
-#include "app/command/CACommandLineStart.h"
 #include "app/printsheet/CAPrintViewController.h"
 #include "app/shell/CAAssistantController.h"
-#include "app/shell/CASampleDesignLibrary.h"
 #include "app/shell/CASettingsSaveMonitor.h"
 
 #include <QAbstractButton>
@@ -19,57 +16,13 @@
 
 namespace {
 
-class StartWindowsTest : public ::testing::Test
+class StartWindowsTest : public shelltest::FirstStartTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.isValid());
-        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-        settingsBefore = defaults.storedValues();
-        for (const QString &key : {u"FTStartingDocument"_s, CADocumentManager::kRecentDocumentsKey,
-                                   u"FTColorPanelVisible"_s, u"FTFontPanelVisible"_s, u"FTAddressWindowVisible"_s,
-                                   u"FTDesignWindowVisible"_s, u"FTPropertiesWindowVisible"_s})
-            defaults.removeObject(key);
-        defaults.setObject(u"FTSharedContentLibraryPath"_s, PWPlist::fromString(folder.filePath(u"Library"_s)));
-        CAEnvironment::setDefaultCountry(u"us"_s);
-        CADocumentController::resetLaunchState();
-    }
-    void TearDown() override
-    {
-        CASampleDesignLibrary::waitForContent();
-        QCoreApplication::processEvents();
-        for (QWidget *widget : QApplication::topLevelWidgets())
-            if (qobject_cast<QMessageBox *>(widget))
-                widget->close();
-        shelltest::unregisterMenuCommands();
-        // The panels outlive a start; the next one finds them closed, as a new process does.
-        if (start && start->controller())
-            for (int panel = 0; panel < CAFloatingPanels::PanelCount; ++panel)
-                start->controller()->panels().close(static_cast<CAFloatingPanels::Panel>(panel));
-        start.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-        for (const QString &key : defaults.storedValues().keys())
-            if (!settingsBefore.contains(key))
-                defaults.removeObject(key);
-        for (const PWPlist::Dictionary::Entry &entry : settingsBefore)
-            if (defaults.objectForKey(entry.first) != entry.second)
-                defaults.setObject(entry.first, entry.second);
-    }
-
     // Starts as main() does; inAssistant runs once the assistant's window is up.
     void startWindowsWith(const QStringList &arguments)
     {
-        const QStringList texts = QStringList {u"parcelwick"_s} + arguments;
-        QString error;
-        const std::optional<CACommandRequest> request = CACommandLine::parse(texts, folder.path(), &error);
-        ASSERT_TRUE(request) << qPrintable(error);
-        start = std::make_unique<CACommandLineStart>(*request, CACommandLineStart::arguments(texts), QString());
-        ASSERT_FALSE(start->handOverOrBecomeInstance());
-        QTimer watch;
-        watch.setInterval(10);
-        QObject::connect(&watch, &QTimer::timeout, [this] {
+        startAsMain(arguments, [this] {
             for (QWidget *widget : QApplication::topLevelWidgets())
                 if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible() && boxAnswer)
                     boxAnswer(box);
@@ -77,15 +30,8 @@ protected:
             if (wizard.isRunning() && wizard.window() && wizard.window()->isVisible() && inAssistant)
                 std::exchange(inAssistant, nullptr)();
         });
-        watch.start();
-        start->openRequested();
-        start->finishLaunching();
-        QCoreApplication::processEvents();
     }
 
-    QTemporaryDir folder;
-    PWPlist::Dictionary settingsBefore;
-    std::unique_ptr<CACommandLineStart> start;
     std::function<void()> inAssistant;
     std::function<void(QMessageBox *)> boxAnswer;
 };
@@ -153,6 +99,50 @@ INSTANTIATE_TEST_SUITE_P(Start, StartAssistantEndTest,
                                                              QTest::mouseClick(cancel, Qt::LeftButton);
                                                          }}),
                          [](const auto &info) { return std::string(info.param.name); });
+
+struct UnopenedFile
+{
+    const char *name;
+    const char *file; // in the test's folder
+    QByteArray bytes; // written there unless null
+};
+
+class StartUnopenedFileTest : public StartWindowsTest, public ::testing::WithParamInterface<UnopenedFile>
+{
+};
+
+// A start that names a file it cannot open says why in a box; the label it then leaves (once the
+// assistant of a first start is cancelled) is untouched, so that closing it asks nothing.
+TEST_P(StartUnopenedFileTest, SaysWhyAndLeavesAnUntouchedLabel)
+{
+    const UnopenedFile &c = GetParam();
+    if (!c.bytes.isNull()) {
+        ASSERT_TRUE(pwtest::writeFile(folder.filePath(QString::fromLatin1(c.file)), c.bytes));
+    }
+    QStringList told;
+    boxAnswer = [&told](QMessageBox *box) {
+        told.append(box->text());
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    };
+    inAssistant = [] { CAAssistantController::sharedWizard().cancel(); };
+    startWindowsWith({folder.filePath(QString::fromLatin1(c.file))});
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !start->controller()->manager().documents().isEmpty(); }, 5000))
+        << "the start left no document";
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told.first().contains(QString::fromLatin1(c.file))) << qPrintable(told.first());
+    const QList<std::shared_ptr<CAOpenDocument>> documents = start->controller()->manager().documents();
+    ASSERT_EQ(documents.size(), 1);
+    EXPECT_EQ(documents.first()->document->docType(), dtLabel);
+    EXPECT_TRUE(documents.first()->filePath.isEmpty());
+    EXPECT_FALSE(documents.first()->isEdited()) << "a label the user never touched is marked changed";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Start, StartUnopenedFileTest,
+    ::testing::Values(UnopenedFile {"Missing", "absent.pwdc", QByteArray()},
+                      UnopenedFile {"VCardAsDesign", "people.vcf",
+                                    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:One;Ann;;;\r\nFN:Ann One\r\nEND:VCARD\r\n"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // Whether a modal window holds the window: as the toolkit decides whether a click reaches it, a
 // window is held unless it is the modal window or stands above it as one of its own.

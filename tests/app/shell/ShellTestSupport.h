@@ -37,15 +37,55 @@ inline void PrintTo(const QString &text, std::ostream *stream)
 namespace shelltest {
 
 // Commands installed at the window level stay for the whole process: takes back every one the
-// main menu names, with the change-layout sheet and the internet pane the design window
-// installs, so that no test sees another's commands.
+// main menu names, the address panel's context menus beside it, and the change-layout sheet and
+// the internet pane the design window installs, so that no test sees another's commands.
 inline void unregisterMenuCommands()
 {
     for (const CAMainMenu::Item &item : CAMainMenu::table())
         if (!item.action.isEmpty())
             CAMainWindowController::unregisterCommand(item.action);
+    for (const char *action :
+         {"changeAddressTypeWithMenu", "changeToFromWithMenu", "changeCountryWithMenu", "changeTemplateWithMenu"})
+        CAMainWindowController::unregisterCommand(QString::fromLatin1(action));
     CAMainWindowController::setChangeLayoutSheet(nullptr);
     CAMainWindowController::setInternetPaneFactory(nullptr);
+}
+
+// The settings as they were when a test began, put back when it ends: what a start, the assistant
+// or a failed save wrote (its choices, a first start's keys) reaches no later test.
+class KeptSettings
+{
+public:
+    KeptSettings()
+        : m_before(PWUserDefaults::standardUserDefaults().storedValues())
+    {
+    }
+    void putBack() const
+    {
+        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+        for (const QString &key : defaults.storedValues().keys())
+            if (!m_before.contains(key))
+                defaults.removeObject(key);
+        for (const PWPlist::Dictionary::Entry &entry : m_before)
+            if (defaults.objectForKey(entry.first) != entry.second)
+                defaults.setObject(entry.first, entry.second);
+    }
+
+private:
+    PWPlist::Dictionary m_before;
+};
+
+// The settings of a first start in the United States: nothing chosen yet, so the starting
+// document is the assistant, and no panel was shown before.
+inline void forgetEarlierStarts()
+{
+    PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+    for (const QString &key : {u"FTStartingDocument"_s, CADocumentManager::kRecentDocumentsKey,
+                               u"FTColorPanelVisible"_s, u"FTFontPanelVisible"_s, u"FTAddressWindowVisible"_s,
+                               u"FTDesignWindowVisible"_s, u"FTPropertiesWindowVisible"_s})
+        defaults.removeObject(key);
+    CAEnvironment::setDefaultCountry(u"us"_s);
+    CADocumentController::resetLaunchState();
 }
 
 // A panel of another module as a plain window, so that the application's panel rules can be
@@ -75,14 +115,8 @@ public:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-        for (const QString &key : {u"FTStartingDocument"_s, CADocumentManager::kRecentDocumentsKey,
-                                   u"FTColorPanelVisible"_s, u"FTFontPanelVisible"_s, u"FTAddressWindowVisible"_s,
-                                   u"FTDesignWindowVisible"_s, u"FTPropertiesWindowVisible"_s})
-            defaults.removeObject(key);
-        CAEnvironment::setDefaultCountry(u"us"_s);
+        forgetEarlierStarts();
         CADocument::setDefaultSenderSource([] { return std::shared_ptr<PWPerson>(); });
-        CADocumentController::resetLaunchState();
     }
 
     void TearDown() override

@@ -1,0 +1,204 @@
+// A city typed into a recipient panel in a design window, then File > Save. The design's stored
+// person changes only in that city, of the address the panel shows, under that address's own
+// label. Closed and opened again, the label drawn, the PDF of the print sheet and the person
+// keep what was typed, with the comma its format puts before the state only where the user
+// typed it (or left the field as the format made it).
+#include "app/printsheet/CAPrintViewController.h"
+#include "app/shell/CAPrintCommands.h"
+#include "kernel/address/CFTAAddressText.h"
+#include "kernel/address/FTPersonFields.h"
+#include "platform/PWVCardReader.h"
+
+#include "../inspector/PanesWindowFixture.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+
+#include <poppler-qt6.h>
+
+#include <string>
+
+namespace {
+
+const char *const kTypedPortland = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\n"
+                                   "ADR;TYPE=WORK:;;1 Main St;Portland;OR;97201;USA\r\nEND:VCARD\r\n";
+const char *const kTypedHome = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nFN:Ann Lee\r\nORG:Acme;\r\n"
+                               "EMAIL;TYPE=INTERNET;TYPE=HOME:ann@example.org\r\nTEL;TYPE=CELL:555 0100\r\n"
+                               "ADR;TYPE=HOME:;;1 Home Rd;Hometown;CA;90001;USA\r\nNOTE:Back door\r\nEND:VCARD\r\n";
+const char *const kTypedNoAddress = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Roe;Bo;;;\r\nFN:Bo Roe\r\nTEL;TYPE=WORK:555 0199\r\n"
+                                    "END:VCARD\r\n";
+
+class CATypedCityWindowTest : public paneswindow::Test
+{
+protected:
+    void TearDown() override
+    {
+        CAPrintViewController::setPdfPathChooser([](QWidget *, const QString &) { return QString(); });
+        paneswindow::Test::TearDown();
+    }
+    CFTAAddressText *city() const
+    {
+        for (CFTComponent *component : canvas->ftView()->GetCurrentComponents())
+            if (component->getClassID() == ciAddressPanel && component->GetToFrom())
+                return static_cast<CFTAAddressPanel *>(component)->getAddressComponentWithTextCategory(tcCity);
+        return nullptr;
+    }
+    // Into the city as a user goes (a double click selects the panel, one more opens the
+    // field), the text typed over it (none: left as it was), then a click outside.
+    void typeCity(const char16_t *typed)
+    {
+        const QPoint at = pointOf(city());
+        QTest::mouseDClick(canvas->viewport(), Qt::LeftButton, {}, at);
+        if (!canvas->isEditingText())
+            QTest::mouseDClick(canvas->viewport(), Qt::LeftButton, {}, at);
+        ASSERT_TRUE(canvas->isEditingText());
+        if (typed) {
+            QTest::keyClick(canvas, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(canvas, QString::fromUtf16(typed));
+        }
+        click(nullptr);
+        ASSERT_FALSE(canvas->isEditingText());
+    }
+    QString personCity() const
+    {
+        return stringForPersonCategory(canvas->document()->currentPerson(true).get(), adWork, tcCity, false);
+    }
+    // The lines of the recipient's card in the saved design, those of its addresses or the others.
+    QStringList savedCardLines(bool addresses) const
+    {
+        QFile file(savePath);
+        const std::optional<PWPlist> design = file.open(QIODevice::ReadOnly) ? PWPlist::parse(file.readAll()) : std::nullopt;
+        const QByteArray card = design ? design->value(u"Person To"_s).value(u"personData"_s).toData() : QByteArray();
+        QStringList lines = QString::fromUtf8(card).split(u"\r\n"_s, Qt::SkipEmptyParts);
+        lines.removeIf([addresses](const QString &line) { return line.contains(u"ADR"_s) != addresses; });
+        return lines;
+    }
+    // File > Print…, then the sheet's PDF button; the words of the PDF it wrote.
+    QStringList printedWords()
+    {
+        const QString file = path(u"printed.pdf"_s);
+        CAPrintViewController::setPdfPathChooser([file](QWidget *, const QString &) { return file; });
+        window(0)->performAction(u"printDocument"_s, nullptr);
+        auto *sheet = window(0)->findChild<CAPrintViewController *>();
+        if (!sheet || !QTest::qWaitForWindowExposed(sheet))
+            return {u"no print sheet"_s};
+        QTest::mouseClick(sheet->findChild<QPushButton *>(u"_exportButton"_s), Qt::LeftButton);
+        sheet->reject();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QStringList words;
+        if (const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(file))
+            for (int page = 0; page < pdf->numPages(); ++page)
+                for (const std::unique_ptr<Poppler::TextBox> &box : pdf->page(page)->textList())
+                    words << box->text();
+        return words;
+    }
+};
+
+struct TypedCard
+{
+    const char *name;
+    const char *card;
+    int source; // the Address pane's address source chosen for the panel; -1: the panel's own
+    const char16_t *address;
+};
+
+class CATypedCardTest : public CATypedCityWindowTest, public ::testing::WithParamInterface<TypedCard>
+{
+};
+
+TEST_P(CATypedCardTest, TheSavedCardChangesOnlyTheTypedCityOfTheShownAddress)
+{
+    const TypedCard &row = GetParam();
+    ASSERT_TRUE(start());
+    CFTAAddressPanel *panel = addRecipientPanel();
+    ASSERT_TRUE(panel);
+    if (row.source >= 0) {
+        click(panel);
+        auto *source = control<QComboBox>(CAPropertiesController::AddressTab, "_addressSourceButton");
+        ASSERT_TRUE(source && source->isEnabled());
+        source->setFocus();
+        QTest::keyClick(source, Qt::Key_Home);
+        for (int i = 0; i < row.source; ++i)
+            QTest::keyClick(source, Qt::Key_Down);
+        ASSERT_EQ(panel->GetAddressType(), addressType(row.source));
+        click(nullptr);
+    }
+    canvas->document()->setCurrentPerson(PWVCardReader::personFromData(QByteArray(row.card)).get(), true, true, true);
+    paint();
+    savePath = path(u"card.pwdc"_s);
+    ASSERT_TRUE(choose("saveDocument"));
+    const QStringList before = savedCardLines(false);
+    ASSERT_TRUE(before.contains(u"END:VCARD"_s)) << qPrintable(before.join(u'|'));
+
+    typeCity(u"Salem");
+    ASSERT_TRUE(choose("saveDocument"));
+    EXPECT_EQ(savedCardLines(true), QStringList {QString::fromUtf16(row.address)});
+    EXPECT_EQ(savedCardLines(false), before) << "every other line as saved before, in its order";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CATypedCardTest,
+    ::testing::Values(
+        TypedCard {"HomeAddressInAPanelOfWork", kTypedHome, -1, u"ADR;type=HOME:;;1 Home Rd;Salem;CA;90001;USA"},
+        TypedCard {"HomeAddressInAPanelOfHome", kTypedHome, int(adHome), u"ADR;type=HOME:;;1 Home Rd;Salem;CA;90001;USA"},
+        TypedCard {"NoAddressInAPanelOfWork", kTypedNoAddress, -1, u"ADR;type=WORK:;;;Salem;;;"},
+        TypedCard {"NoAddressInAPanelOfHome", kTypedNoAddress, int(adHome), u"ADR;type=HOME:;;;Salem;;;"}),
+    [](const ::testing::TestParamInfo<TypedCard> &info) { return std::string(info.param.name); });
+
+struct ReopenedCity
+{
+    const char *name;
+    const char16_t *typed;
+    const char16_t *shown; // the label's text, and the word the PDF holds before the state
+    const char16_t *person;
+};
+
+class CATypedCityReopenedTest : public CATypedCityWindowTest, public ::testing::WithParamInterface<ReopenedCity>
+{
+};
+
+TEST_P(CATypedCityReopenedTest, TheReopenedLabelItsPrintAndItsPersonKeepWhatWasTyped)
+{
+    const ReopenedCity &row = GetParam();
+    ASSERT_TRUE(start());
+    installPrintCommands();
+    ASSERT_TRUE(addRecipientPanel());
+    canvas->document()->setCurrentPerson(PWVCardReader::personFromData(kTypedPortland).get(), true, true, true);
+    paint();
+    ASSERT_EQ(city()->GetString().getData(), u"Portland,"_s) << "the format puts its comma after the city";
+    typeCity(row.typed);
+
+    // File > Save, File > Close, File > Open… as the user does them.
+    savePath = path(u"typed.pwdc"_s);
+    ASSERT_TRUE(choose("saveDocument"));
+    ASSERT_TRUE(choose("performClose"));
+    ASSERT_TRUE(manager().documents().isEmpty());
+    openPath = savePath;
+    ASSERT_TRUE(perform("openDocument"));
+    ASSERT_TRUE(window(0));
+    canvas = window(0)->docView();
+    paint();
+    const QString shown = QString::fromUtf16(row.shown);
+    ASSERT_TRUE(city());
+    EXPECT_EQ(city()->GetString().getData(), shown) << "the label drawn";
+    EXPECT_EQ(personCity(), QString::fromUtf16(row.person)) << "the person read back";
+
+    const QStringList words = printedWords();
+    EXPECT_TRUE(words.contains(shown) && words.contains(u"OR"_s)) << qPrintable(words.join(u' '));
+    EXPECT_FALSE(words.contains(shown.endsWith(u',') ? shown.chopped(1) : shown + u',')) << qPrintable(words.join(u' '));
+    // Printing reads the persons back from the fields: the person is as it was.
+    EXPECT_EQ(personCity(), QString::fromUtf16(row.person)) << "the person after printing";
+    paint();
+    EXPECT_EQ(city()->GetString().getData(), shown) << "the label drawn after printing";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CATypedCityReopenedTest,
+    ::testing::Values(ReopenedCity {"CityWithoutTheComma", u"Springfield", u"Springfield", u"Springfield"},
+                      ReopenedCity {"CityWithTheCommaTyped", u"Springfield,", u"Springfield,", u"Springfield,"},
+                      ReopenedCity {"ShownCommaTakenAway", u"Portland", u"Portland", u"Portland"},
+                      ReopenedCity {"OpenedAndLeft", nullptr, u"Portland,", u"Portland"}),
+    [](const ::testing::TestParamInfo<ReopenedCity> &info) { return std::string(info.param.name); });
+
+} // namespace
