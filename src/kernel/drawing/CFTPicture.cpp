@@ -9,6 +9,8 @@
 #include "platform/PWImage.h"
 #include "platform/PWLog.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <cmath>
 
@@ -482,7 +484,13 @@ bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComp
     if (archive.GetData(key_PlaceMode, &mode, CDDRanges::kPlacingMode))
         mPlacingMode = placingMode(mode);
     float tileScale = 0.0f;
-    if (archive.GetData(key_TileScale, &tileScale, CDDRanges::kTileScale)) {
+    // A refused scale is named with what takes its place, on the picture it belongs to.
+    const QString pictureName =
+        QFileInfo(hasDataRef ? dataRef.getData() : mPicture.getDataRef().getData()).fileName().left(80);
+    const QString tiledAs = pictureName.isEmpty()
+                                ? QStringLiteral("the picture is tiled at its own size")
+                                : QStringLiteral("the picture \"%1\" is tiled at its own size").arg(pictureName);
+    if (archive.GetData(key_TileScale, &tileScale, CDDRanges::kTileScale, tiledAs)) {
         mfTileScale = tileScale;
     } else {
         // Missing (or unusable): one tile the size of the image.
