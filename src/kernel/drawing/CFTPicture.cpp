@@ -23,6 +23,14 @@ bool usable(double v)
     return std::isfinite(v) && v != 0.0;
 }
 
+// A name the file gives, as one line of a report can quote it.
+QString quotedName(const QString &name)
+{
+    QString line = name.simplified();
+    line.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+    return line.left(80);
+}
+
 } // namespace
 
 CFTPicture::CFTPicture() = default;
@@ -387,7 +395,7 @@ void notePictureNotFound(const CDDArchive &archive, const QString &key, const CD
         return;
     archive.noteKept(key, QStringLiteral("The picture \"%1\" (\"%2\") could not be found: nothing is drawn in its "
                                          "place, and the name is kept for the next save")
-                              .arg(reference.getData().left(80), key));
+                              .arg(quotedName(reference.getData()), key));
 }
 
 } // namespace
@@ -486,7 +494,7 @@ bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComp
     float tileScale = 0.0f;
     // A refused scale is named with what takes its place, on the picture it belongs to.
     const QString pictureName =
-        QFileInfo(hasDataRef ? dataRef.getData() : mPicture.getDataRef().getData()).fileName().left(80);
+        quotedName(QFileInfo(hasDataRef ? dataRef.getData() : mPicture.getDataRef().getData()).fileName());
     const QString tiledAs = pictureName.isEmpty()
                                 ? QStringLiteral("the picture is tiled at its own size")
                                 : QStringLiteral("the picture \"%1\" is tiled at its own size").arg(pictureName);

@@ -68,6 +68,9 @@ TEST(BatchJobTileScaleTest, ARefusedTileScaleSaysThePictureIsTiledAtItsOwnSize)
          "tiled at its own size"_s},
         {"a list, named with its folder", u"tiles/shell.png"_s, PWPlist(PWPlist::Array {PWPlist::fromString(u"4"_s)}),
          u"the picture \"shell.png\" is tiled at its own size"_s},
+        // A name with a line break in it is quoted on the one line.
+        {"a name across two lines", u"harbour\nnorth.png"_s, PWPlist::fromString(u"0"_s),
+         u"is out of range (0); the picture \"harbour north.png\" is tiled at its own size"_s},
         {"negative, unnamed picture", QString(), PWPlist::fromString(u"-5"_s),
          u"is out of range (-5); the picture is tiled at its own size"_s},
     };
