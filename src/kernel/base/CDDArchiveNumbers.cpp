@@ -4,6 +4,11 @@
 
 namespace {
 
+QString keptValue(int value)
+{
+    return QStringLiteral("kept ") + QString::number(value);
+}
+
 QString keptValue(double value)
 {
     return QStringLiteral("kept ") + QString::number(value);
