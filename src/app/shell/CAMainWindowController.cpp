@@ -13,6 +13,7 @@
 #include "app/shell/CModeCell.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
+#include "kernel/base/FTUtilities.h"
 #include "platform/PWBundle.h"
 #include "platform/PWNotificationCenter.h"
 #include "platform/PWPerson.h"
@@ -117,11 +118,8 @@ QString CAMainWindowController::windowTitleForDocumentDisplayName(const QString 
 {
     if (!design)
         return displayName;
-    const double width = design->getCardSizeX();
-    const double height = design->getCardSizeY();
-    const QString size = design->getUnits() == 0
-                             ? QString::asprintf("Size %.1fx%.1f mm", width / 72 * 25.4, height / 72 * 25.4)
-                             : QString::asprintf("Size %.3fx%.3f in", width / 72, height / 72);
+    const QString size = QStringLiteral("Size ")
+                         + sizeTextInMeasurementUnit(design->getCardSizeX(), design->getCardSizeY(), design->getUnits());
     QString kind;
     switch (design->getDocumentType()) {
     case dtLabel:

@@ -255,8 +255,14 @@ void CDDArchive::noteValueUnread(const QString &key, const QString &reason) cons
 
 void CDDArchive::noteOutOfRange(const QString &key, const QString &value, const QString &kept) const
 {
-    noteUnread(key, QStringLiteral("\"%1\" of %2 is out of range (%3); kept %4")
-                        .arg(key, CDDReadReport::placeOf(m_dictionary.get()), value, kept));
+    noteNumberRefused(key, QStringLiteral("is out of range"), value, QStringLiteral("kept ") + kept);
+}
+
+void CDDArchive::noteNumberRefused(const QString &key, const QString &why, const QString &value,
+                                   const QString &outcome) const
+{
+    noteUnread(key, QStringLiteral("\"%1\" of %2 %3 (%4); %5")
+                        .arg(key, CDDReadReport::placeOf(m_dictionary.get()), why, value, outcome));
 }
 
 bool CDDArchive::acceptPart(const QString &key, const QString &what, double value, CDDNumberRange range) const
@@ -270,8 +276,7 @@ bool CDDArchive::acceptPart(const QString &key, const QString &what, double valu
 
 void CDDArchive::noteNotANumber(const QString &key, const QString &value, const QString &kept) const
 {
-    noteUnread(key, QStringLiteral("\"%1\" of %2 is not a number (%3); kept %4")
-                        .arg(key, CDDReadReport::placeOf(m_dictionary.get()), value, kept));
+    noteNumberRefused(key, QStringLiteral("is not a number"), value, QStringLiteral("kept ") + kept);
 }
 
 std::optional<double> CDDArchive::storedNumber(const QString &key, QString *asStored, bool *notANumber, bool real,
@@ -448,14 +453,14 @@ bool CDDArchive::SetData(const QString &key) const
 }
 
 std::optional<double> CDDArchive::numberWithin(const QString &key, CDDNumberRange range, bool real,
-                                               const QString &kept) const
+                                               const QString &outcome) const
 {
     QString asStored;
     bool notANumber = false;
     bool leadingOnly = false;
     std::optional<double> number = storedNumber(key, &asStored, &notANumber, real, &leadingOnly);
     if (notANumber)
-        noteNotANumber(key, asStored, kept);
+        noteNumberRefused(key, QStringLiteral("is not a number"), asStored, outcome);
     if (!number)
         return std::nullopt;
     if (real) {
@@ -469,40 +474,13 @@ std::optional<double> CDDArchive::numberWithin(const QString &key, CDDNumberRang
         range.whole = true;
     }
     if (!number || !range.contains(*number)) {
-        noteOutOfRange(key, asStored, kept);
+        noteNumberRefused(key, QStringLiteral("is out of range"), asStored, outcome);
         return std::nullopt;
     }
     if (leadingOnly)
         noteUnread(key, QStringLiteral("\"%1\" of %2 is damaged: more than a number (%3); read %4")
                             .arg(key, CDDReadReport::placeOf(m_dictionary.get()), asStored, QString::number(*number)));
     return number;
-}
-
-bool CDDArchive::GetData(const QString &key, int *value, CDDNumberRange range) const
-{
-    const std::optional<double> number = value ? numberWithin(key, range, false, QString::number(*value)) : std::nullopt;
-    if (!number)
-        return false;
-    *value = int(*number);
-    return true;
-}
-
-bool CDDArchive::GetData(const QString &key, float *value, CDDNumberRange range) const
-{
-    const std::optional<double> number = value ? numberWithin(key, range, true, QString::number(*value)) : std::nullopt;
-    if (!number)
-        return false;
-    *value = float(*number);
-    return true;
-}
-
-bool CDDArchive::GetData(const QString &key, double *value, CDDNumberRange range) const
-{
-    const std::optional<double> number = value ? numberWithin(key, range, true, QString::number(*value)) : std::nullopt;
-    if (!number)
-        return false;
-    *value = *number;
-    return true;
 }
 
 bool CDDArchive::GetData(const QString &key, bool *value) const

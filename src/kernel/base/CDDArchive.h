@@ -159,6 +159,9 @@ public:
     // design.
     bool GetData(const QString &key, double *value, CDDNumberRange range) const;
     bool GetData(const QString &key, float *value, CDDNumberRange range) const;
+    // The same, for a reader that puts something else in the place of a refused value: instead
+    // says what, and is the end of the line that names the value.
+    bool GetData(const QString &key, float *value, CDDNumberRange range, const QString &instead) const;
     bool GetData(const QString &key, int *value, CDDNumberRange range) const;
     // Exactly "YES" or "NO"; anything else is named and kept out.
     bool GetData(const QString &key, bool *value) const;
@@ -204,10 +207,14 @@ private:
     std::optional<double> storedNumber(const QString &key, QString *asStored, bool *notANumber, bool real,
                                        bool *leadingOnly) const;
     // The number under key within range (in single precision for a real, whole within an int for
-    // another), or nothing: absent, or named as no number or out of range, read as kept.
-    std::optional<double> numberWithin(const QString &key, CDDNumberRange range, bool real, const QString &kept) const;
+    // another), or nothing: absent, or named as no number or out of range, with outcome (what the
+    // reader does instead) closing the line.
+    std::optional<double> numberWithin(const QString &key, CDDNumberRange range, bool real,
+                                       const QString &outcome) const;
     // Names the value under key that is no number (as the file has it, or its kind), read as kept.
     void noteNotANumber(const QString &key, const QString &value, const QString &kept) const;
+    // Names the value under key (as the file has it) that why refuses, and outcome.
+    void noteNumberRefused(const QString &key, const QString &why, const QString &value, const QString &outcome) const;
 
     // Takes a decoded colour (null: none) into color unless a component lies outside
     // CDDRanges::kColorComponent, which is named.

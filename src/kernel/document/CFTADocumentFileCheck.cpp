@@ -146,8 +146,10 @@ QString checkFrontSide(const PWPlist &front)
         return tooManyComponents(components);
     if (!front.value(key_Components).isNull())
         return QString();
+    // The side's guidelines are its own entry: kept from the file, they stay when every component
+    // was deleted, and that design must open again.
     for (const QString &key : front.toDictionary().keys()) {
-        if (key != key_BackComponents)
+        if (key != key_BackComponents && key != key_LayoutGuidelines)
             return QStringLiteral("\"%1\" has no \"%2\" list but an unknown entry \"%3\"")
                 .arg(key_FrontSide, key_Components, key);
     }

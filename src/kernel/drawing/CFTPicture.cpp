@@ -9,6 +9,8 @@
 #include "platform/PWImage.h"
 #include "platform/PWLog.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <cmath>
 
@@ -19,6 +21,14 @@ const QString kFullSize = QStringLiteral("FULLSIZE_");
 bool usable(double v)
 {
     return std::isfinite(v) && v != 0.0;
+}
+
+// A name the file gives, as one line of a report can quote it.
+QString quotedName(const QString &name)
+{
+    QString line = name.simplified();
+    line.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+    return line.left(80);
 }
 
 } // namespace
@@ -385,7 +395,7 @@ void notePictureNotFound(const CDDArchive &archive, const QString &key, const CD
         return;
     archive.noteKept(key, QStringLiteral("The picture \"%1\" (\"%2\") could not be found: nothing is drawn in its "
                                          "place, and the name is kept for the next save")
-                              .arg(reference.getData().left(80), key));
+                              .arg(quotedName(reference.getData()), key));
 }
 
 } // namespace
@@ -482,7 +492,13 @@ bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComp
     if (archive.GetData(key_PlaceMode, &mode, CDDRanges::kPlacingMode))
         mPlacingMode = placingMode(mode);
     float tileScale = 0.0f;
-    if (archive.GetData(key_TileScale, &tileScale, CDDRanges::kTileScale)) {
+    // A refused scale is named with what takes its place, on the picture it belongs to.
+    const QString pictureName =
+        quotedName(QFileInfo(hasDataRef ? dataRef.getData() : mPicture.getDataRef().getData()).fileName());
+    const QString tiledAs = pictureName.isEmpty()
+                                ? QStringLiteral("the picture is tiled at its own size")
+                                : QStringLiteral("the picture \"%1\" is tiled at its own size").arg(pictureName);
+    if (archive.GetData(key_TileScale, &tileScale, CDDRanges::kTileScale, tiledAs)) {
         mfTileScale = tileScale;
     } else {
         // Missing (or unusable): one tile the size of the image.

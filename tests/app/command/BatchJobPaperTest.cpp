@@ -189,6 +189,71 @@ TEST_F(BatchJobPaperTest, ALayoutLackingTheMarginsOfItsSheetFailsTheJob)
     }
 }
 
+// The design file with key of its layout dictionary set to value (predefined or custom).
+bool setLayoutValue(const QString &file, const QString &key, const PWPlist &value)
+{
+    std::optional<PWPlist> design = PWPlist::readFile(file);
+    if (!design || !design->isDictionary())
+        return false;
+    PWPlist::Dictionary root = design->toDictionary();
+    for (const QString &which : {u"Predefined Layout"_s, u"Custom Layout"_s}) {
+        if (!root.value(which).isDictionary())
+            continue;
+        PWPlist::Dictionary layout = root.value(which).toDictionary();
+        layout.insert(key, value);
+        root.insert(which, PWPlist(layout));
+    }
+    return pwtest::writeFile(file, PWPlist(root).toXml());
+}
+
+// A layout without a paper name or without margins holds what a file leaves out when there is
+// none: it prints on the job's paper, or with no margin, and the job is done. A value that is
+// there but no text or no number is named and fails the job; the rest prints as without it.
+TEST_F(BatchJobPaperTest, WhatALayoutLeavesOutPrintsAsNoneAndWhatCannotBeReadIsNamed)
+{
+    const struct
+    {
+        const char *name;
+        QStringList removed;
+        QString key; // set to value when not empty
+        PWPlist value;
+        int status;
+        QString told;
+        double wordLeft; // points from the paper's left edge
+    } cases[] = {
+        {"an empty paper name", {}, u"PageSize"_s, PWPlist::fromString(QString()), 0, QString(), 46.0},
+        {"a blank paper name", {}, u"PageSize"_s, PWPlist::fromString(u"   "_s), 0, QString(), 46.0},
+        {"no margins", {u"TopMargin"_s, u"LeftMargin"_s}, QString(), PWPlist(), 0, QString(), 10.0},
+        {"a paper name that is no text", {}, u"PageSize"_s, PWPlist::fromData("Letter"), 1,
+         u"\"PageSize\" of the design could not be read: a text was expected"_s, 46.0},
+        {"a left margin that is no number", {}, u"LeftMargin"_s, PWPlist::fromString(u"wide"_s), 1,
+         u"\"LeftMargin\" of the design is not a number (wide)"_s, 10.0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(writePaperDesign(path(u"design.pwdc"_s), paperSheetNamed(u"Letter"_s),
+                                     [](CADocument &document) { addPaperWord(document, u"Sheetword"_s, 10.0, 10.0); }));
+        ASSERT_TRUE(removeLayoutKeys(path(u"design.pwdc"_s), c.removed));
+        if (!c.key.isEmpty()) {
+            ASSERT_TRUE(setLayoutValue(path(u"design.pwdc"_s), c.key, c.value));
+        }
+        const commandtest::ProgramRun run = printOne();
+        EXPECT_EQ(run.status, c.status) << qPrintable(run.err);
+        if (c.told.isEmpty()) {
+            EXPECT_FALSE(run.err.contains(u"could not be read"_s) || run.err.contains(u"paper"_s)) << qPrintable(run.err);
+        } else {
+            EXPECT_TRUE(run.err.contains(u"parcelwick: part of the design could not be read: "_s + c.told))
+                << qPrintable(run.err);
+        }
+        const printtest::PrintedPdf pdf(path(u"out.pdf"_s));
+        ASSERT_EQ(pdf.pageCount(), 1) << qPrintable(run.err);
+        // The job's paper, the test's Letter.
+        EXPECT_NEAR(pdf.pageSize(0).width(), 612.0, 0.6);
+        EXPECT_NEAR(pdf.pageSize(0).height(), 792.0, 0.6);
+        EXPECT_NEAR(pdf.wordBox(0, u"Sheetword"_s).left(), c.wordLeft, 3.0);
+    }
+}
+
 // An envelope the default page holds neither way (C4, or 1,200 by 900 points) is printed whole on
 // a page of its own size, with a note; one the page holds stays on the default page. Either way
 // the sender's corner and the far corner are on the page.

@@ -101,6 +101,19 @@ TEST(CDDArchiveTest, NumbersAreWrittenAsTextAndTextsReadOnlyWhenTheyAreOneNumber
         EXPECT_EQ(value, -99);
         EXPECT_EQ(report->problems(), QStringList(u"\"Value\" of the design is out of range (5 apples); kept -99"_s));
     }
+    // The value kept is named as the reader holds it: a whole number in all its digits, and what
+    // a reader puts in its place when it says so.
+    {
+        auto report = std::make_shared<CDDReadReport>();
+        CDDArchive archive = reading(u"abc"_s);
+        archive.setReadReport(report);
+        int whole = 2147483647;
+        float real = 0.5f;
+        EXPECT_FALSE(archive.GetData(kKey, &whole, CDDRanges::kInt));
+        EXPECT_FALSE(archive.GetData(kKey, &real, CDDRanges::kFinite, u"one is used instead"_s));
+        EXPECT_EQ(report->problems(), QStringList({u"\"Value\" of the design is not a number (abc); kept 2147483647"_s,
+                                                   u"\"Value\" of the design is not a number (abc); one is used instead"_s}));
+    }
     CDDArchive longArchive(true);
     longArchive.SetData(kKey, 1099511627776L);
     EXPECT_EQ(stored(longArchive), QStringLiteral("1099511627776"));

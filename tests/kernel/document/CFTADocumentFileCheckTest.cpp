@@ -89,6 +89,12 @@ INSTANTIATE_TEST_SUITE_P(
                       return withEntries(s, {{key_FrontSide, PWPlist(PWPlist::Dictionary {{u"Componentz"_s, PWPlist(PWPlist::Array {})}})}});
                   },
                   u"\"Front Side\" has no \"Components\" list but an unknown entry \"Componentz\""_s},
+        // A side saved without components keeps its guidelines, and opens.
+        FileCase {"CurrentSideOfGuidelinesOnly", 100,
+                  [](const PWPlist &s) {
+                      return withEntries(s, {{key_FrontSide, PWPlist(PWPlist::Dictionary {{key_LayoutGuidelines, PWPlist(PWPlist::Array {})}})}});
+                  },
+                  QString()},
         // The bound counts both lists of the side.
         FileCase {"MostComponents", 100, [](const PWPlist &s) { return withComponents(s, 999999, 1); }, QString()},
         FileCase {"OneComponentTooMany", 100, [](const PWPlist &s) { return withComponents(s, 1000000, 1); },
