@@ -30,9 +30,10 @@ constexpr double kPointsPerMillimetre = 2.8346457;
 constexpr double kPointsPerInch = 72.0;
 constexpr double kTop = std::numeric_limits<double>::quiet_NaN();
 
-// How the user sets a control: a click, an item of a closed pop-up chosen by typing its title,
-// a number typed into a field and left with Tab, or the top end the field names, typed.
-enum class Act { Click, Choose, Type, TypeTop };
+// How the user sets a control: a click, a check box clicked until it shows the mark wanted
+// ("1" or "0"), an item of a closed pop-up chosen with the arrow keys, a text typed into a field
+// and left with Tab, or the top end the field names, typed.
+enum class Act { Click, Check, Choose, Type, TypeTop };
 
 struct Step
 {
@@ -52,6 +53,8 @@ struct LayoutValue
     double expected;
     double perUnit;
     std::function<double(const CFTADocument &)> value;
+    // The steps are taken on the sheet's list of standard templates, not in a new template.
+    bool standard = false;
 };
 
 void PrintTo(const LayoutValue &row, std::ostream *out)
@@ -112,6 +115,15 @@ protected:
             const bool marked = qobject_cast<QCheckBox *>(button) || button->inherits("QRadioButton");
             QTest::mouseClick(button, Qt::LeftButton, {},
                               marked ? QPoint(6, button->height() / 2) : button->rect().center());
+            break;
+        }
+        case Act::Check: {
+            auto *box = control<QCheckBox>(step.control);
+            ASSERT_TRUE(box && box->isVisible() && box->isEnabled()) << step.control;
+            const bool wanted = QByteArray(step.text) == "1";
+            if (box->isChecked() != wanted)
+                QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+            ASSERT_EQ(box->isChecked(), wanted) << step.control;
             break;
         }
         case Act::Choose: {
@@ -179,18 +191,22 @@ TEST_P(LayoutEditorRoundTrip, TheValueSetIsSavedAndReadBackWithoutAWord)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(sheetWindow));
     auto *tabs = control<QTabWidget>("_tabView");
     ASSERT_TRUE(tabs);
-    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
-    perform({Act::Click, "_btnCreateNew"});
     auto *editor = control<QWidget>("_editorView");
-    ASSERT_TRUE(editor && editor->isVisible());
-
+    ASSERT_TRUE(editor);
+    if (!row.standard) {
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
+        perform({Act::Click, "_btnCreateNew"});
+        ASSERT_TRUE(editor->isVisible());
+    }
     for (const Step &step : row.steps) {
         perform(step);
         if (HasFatalFailure())
             return;
     }
-    perform({Act::Click, "_editorBtnOK"});
-    ASSERT_FALSE(editor->isVisible()) << "the editor refused its own values";
+    if (!row.standard) {
+        perform({Act::Click, "_editorBtnOK"});
+        ASSERT_FALSE(editor->isVisible()) << "the editor refused its own values";
+    }
     perform({Act::Click, "_btnOK"});
     ASSERT_FALSE(sheetWindow && sheetWindow->isVisible());
 
@@ -313,6 +329,29 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutValue {"WindowFarthestRight", 1,
                      {kInches, {Act::Click, "_enableWindow"}, {Act::TypeTop, "_winLeftOffset"}}, kTop, kIn,
                      windowLeft}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+const Step kWindowEnvelope {Act::Type, "_search", "10 Window"};
+const Step kWindowShown {Act::Check, "_chkUseWindow", "1"};
+const Step kWindowHidden {Act::Check, "_chkUseWindow", "0"};
+const Step kLabelSheet {Act::Type, "_search", "5163"};
+
+// The chooser's own controls, on a standard template: they go into the design with it.
+INSTANTIATE_TEST_SUITE_P(
+    StandardTemplate, LayoutEditorRoundTrip,
+    ::testing::Values(
+        LayoutValue {"WindowShown", 1, {kWindowEnvelope, kWindowShown}, 1, 1, hasWindow, true},
+        LayoutValue {"WindowHidden", 1, {kWindowEnvelope, kWindowShown, kWindowHidden}, 0, 1, hasWindow, true},
+        // The window of a #10 window envelope is 4.5 by 1.125 inches, 0.875 inch from the left.
+        LayoutValue {"StandardWindowWidth", 1, {kWindowEnvelope, kWindowShown}, 4.5, kIn, windowWidth, true},
+        LayoutValue {"StandardWindowLeft", 1, {kWindowEnvelope, kWindowShown}, 0.875, kIn, windowLeft, true},
+        LayoutValue {"EnvelopeUpright", 1, {kWindowEnvelope, {Act::Click, "chooserPortrait"}}, 0, 1, horizontal, true},
+        LayoutValue {"EnvelopeLying", 1, {kWindowEnvelope, {Act::Click, "chooserPortrait"}, {Act::Click, "chooserLandscape"}},
+                     1, 1, horizontal, true},
+        LayoutValue {"SheetUpright", 0, {kLabelSheet, {Act::Click, "chooserPortrait"}}, 0, 1, horizontal, true},
+        LayoutValue {"SheetLying", 0, {kLabelSheet, {Act::Click, "chooserPortrait"}, {Act::Click, "chooserLandscape"}}, 1,
+                     1, horizontal, true},
+        LayoutValue {"PostcardUpright", 2, {{Act::Click, "chooserPortrait"}}, 0, 1, horizontal, true}),
     [](const auto &info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
