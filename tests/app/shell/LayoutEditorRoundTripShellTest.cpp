@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTabBar>
@@ -55,6 +56,9 @@ struct LayoutValue
     std::function<double(const CFTADocument &)> value;
     // The steps are taken on the sheet's list of standard templates, not in a new template.
     bool standard = false;
+    // For a text the design holds: the text expected, and where the design holds it.
+    const char16_t *expectedText = nullptr;
+    std::function<QString(const CFTADocument &)> text = {};
 };
 
 void PrintTo(const LayoutValue &row, std::ostream *out)
@@ -101,7 +105,17 @@ protected:
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, text);
+        bool ascii = true;
+        for (const QChar c : text)
+            ascii = ascii && c.unicode() < 128;
+        if (ascii) {
+            QTest::keyClicks(edit, text);
+        } else {
+            // Other scripts come as an input method commits them.
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QApplication::sendEvent(edit, &commit);
+        }
         QTest::keyClick(edit, Qt::Key_Tab);
     }
 
@@ -142,7 +156,7 @@ protected:
         case Act::Type: {
             auto *edit = control<QLineEdit>(step.control);
             ASSERT_TRUE(edit && edit->isEnabled()) << step.control;
-            type(edit, QString::fromLatin1(step.text));
+            type(edit, QString::fromUtf8(step.text));
             ASSERT_EQ(edit->toolTip(), QString()) << step.control << " refused " << step.text;
             break;
         }
@@ -210,9 +224,12 @@ TEST_P(LayoutEditorRoundTrip, TheValueSetIsSavedAndReadBackWithoutAWord)
     perform({Act::Click, "_btnOK"});
     ASSERT_FALSE(sheetWindow && sheetWindow->isVisible());
 
-    const double expected = (std::isnan(row.expected) ? top : row.expected) * row.perUnit;
-    const double held = row.value(*document->ftDocument());
-    EXPECT_NEAR(held, expected, 0.01) << "as set";
+    if (row.text) {
+        EXPECT_EQ(row.text(*document->ftDocument()), QString::fromUtf16(row.expectedText)) << "as set";
+    } else {
+        const double expected = (std::isnan(row.expected) ? top : row.expected) * row.perUnit;
+        EXPECT_NEAR(row.value(*document->ftDocument()), expected, 0.01) << "as set";
+    }
 
     // File > Save, into a new file.
     savePath = path(u"layout.pwdc"_s);
@@ -226,8 +243,14 @@ TEST_P(LayoutEditorRoundTrip, TheValueSetIsSavedAndReadBackWithoutAWord)
     QString error;
     ASSERT_TRUE(reopened.readFromFile(savePath, &error)) << qPrintable(error);
     EXPECT_EQ(reopened.readProblems().join(u'\n'), QString());
+    if (row.text) {
+        EXPECT_EQ(row.text(*reopened.ftDocument()), QString::fromUtf16(row.expectedText)) << "as read back";
+        return;
+    }
     // Lengths are written with three decimals.
-    EXPECT_EQ(QString::number(row.value(*reopened.ftDocument()), 'f', 3), QString::number(held, 'f', 3)) << "as read back";
+    EXPECT_EQ(QString::number(row.value(*reopened.ftDocument()), 'f', 3),
+              QString::number(row.value(*document->ftDocument()), 'f', 3))
+        << "as read back";
 }
 
 double cardWidth(const CFTADocument &d) { return d.getCardSizeX(); }
@@ -294,6 +317,26 @@ INSTANTIATE_TEST_SUITE_P(
         // A label wider than the page: one column at the page's edge.
         LayoutValue {"AutoWiderThanThePage", 0, {kA4, kMillimetres, {Act::Type, "_width", "300"}, {Act::Click, "_auto"}}, 0,
                      kMm, leftMargin}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+QString layoutName(const CFTADocument &d) { return d.GetID().getData(); }
+QString layoutDescription(const CFTADocument &d) { return d.GetDescription().getData(); }
+
+LayoutValue named(const char *name, int kind, const char *field, const char *typed, const char16_t *expected,
+                  std::function<QString(const CFTADocument &)> text)
+{
+    return {name, kind, {{Act::Type, field, typed}}, 0, 1, nullptr, false, expected, std::move(text)};
+}
+
+// The name and description fields, with what a user may type into them.
+INSTANTIATE_TEST_SUITE_P(
+    TemplateTexts, LayoutEditorRoundTrip,
+    ::testing::Values(named("MarkupInTheName", 0, "_name", "Mine & <Co> \"Ltd\"", u"Mine & <Co> \"Ltd\"", layoutName),
+                      named("OtherScriptsInTheName", 1, "_name", "\xc3\x89tiquette \xe6\xa8\x99\xe7\xb1\xa4",
+                            u"\u00c9tiquette \u6a19\u7c64", layoutName),
+                      named("EmptyName", 0, "_name", "", u"", layoutName),
+                      named("SpacedDescription", 2, "_description", "  two  spaces  ", u"  two  spaces  ",
+                            layoutDescription)),
     [](const auto &info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
