@@ -322,7 +322,7 @@ INSTANTIATE_TEST_SUITE_P(
 QString layoutName(const CFTADocument &d) { return d.GetID().getData(); }
 QString layoutDescription(const CFTADocument &d) { return d.GetDescription().getData(); }
 
-LayoutValue named(const char *name, int kind, const char *field, const char *typed, const char16_t *expected,
+LayoutValue textRow(const char *name, int kind, const char *field, const char *typed, const char16_t *expected,
                   std::function<QString(const CFTADocument &)> text)
 {
     return {name, kind, {{Act::Type, field, typed}}, 0, 1, nullptr, false, expected, std::move(text)};
@@ -331,11 +331,11 @@ LayoutValue named(const char *name, int kind, const char *field, const char *typ
 // The name and description fields, with what a user may type into them.
 INSTANTIATE_TEST_SUITE_P(
     TemplateTexts, LayoutEditorRoundTrip,
-    ::testing::Values(named("MarkupInTheName", 0, "_name", "Mine & <Co> \"Ltd\"", u"Mine & <Co> \"Ltd\"", layoutName),
-                      named("OtherScriptsInTheName", 1, "_name", "\xc3\x89tiquette \xe6\xa8\x99\xe7\xb1\xa4",
+    ::testing::Values(textRow("MarkupInTheName", 0, "_name", "Mine & <Co> \"Ltd\"", u"Mine & <Co> \"Ltd\"", layoutName),
+                      textRow("OtherScriptsInTheName", 1, "_name", "\xc3\x89tiquette \xe6\xa8\x99\xe7\xb1\xa4",
                             u"\u00c9tiquette \u6a19\u7c64", layoutName),
-                      named("EmptyName", 0, "_name", "", u"", layoutName),
-                      named("SpacedDescription", 2, "_description", "  two  spaces  ", u"  two  spaces  ",
+                      textRow("EmptyName", 0, "_name", "", u"", layoutName),
+                      textRow("SpacedDescription", 2, "_description", "  two  spaces  ", u"  two  spaces  ",
                             layoutDescription)),
     [](const auto &info) { return std::string(info.param.name); });
 
