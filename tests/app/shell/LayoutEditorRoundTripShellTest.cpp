@@ -81,14 +81,17 @@ protected:
         shelltest::Test::TearDown();
         forgetTemplates();
     }
+    // The user's own and recent templates emptied where they are kept: the lists stay the same
+    // objects, which the shared assistant's choosers hold for the whole process.
     static void forgetTemplates()
     {
-        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
         for (int type : {int(dtLabel), int(dtEnvelope), int(dtPostcard)}) {
-            defaults.removeObject(*CATemplateFormat::customPrefKey(type));
-            defaults.removeObject(*CATemplateFormat::recentPrefKey(type));
+            for (CATemplateFormat::TemplateList *list : {CATemplateFormat::customLayouts(type), CATemplateFormat::recentLayouts(type)})
+                if (list)
+                    list->clear();
         }
-        CATemplateFormat::resetCatalogue();
+        CATemplateFormat::saveCustomLayouts();
+        CATemplateFormat::saveRecentLayouts();
     }
 
     template<typename T>
