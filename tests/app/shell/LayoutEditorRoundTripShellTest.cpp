@@ -317,6 +317,17 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutValue {"AutoRows", 0, {kA4, kMillimetres, kWide, kLow, {Act::Click, "_auto"}}, 9, 1, rows},
         LayoutValue {"AutoLeftMargin", 0, {kA4, kMillimetres, kWide, kLow, {Act::Click, "_auto"}}, 14.775, kMm, leftMargin},
         LayoutValue {"AutoTopMargin", 0, {kA4, kMillimetres, kWide, kLow, {Act::Click, "_auto"}}, 13.336, kMm, topMargin},
+        // Made, then edited again and left as it was: the lengths stay as first typed.
+        LayoutValue {"EditedAgainNarrowest", 0,
+                     {kMillimetres, {Act::Type, "_width", "3.81"}, {Act::Click, "_editorBtnOK"}, {Act::Click, "_btnEdit"}},
+                     3.81, kMm, cardWidth},
+        LayoutValue {"EditedAgainHighest", 0,
+                     {kInches, {Act::TypeTop, "_height"}, {Act::Click, "_editorBtnOK"}, {Act::Click, "_btnEdit"}}, kTop,
+                     kIn, cardHeight},
+        LayoutValue {"EditedAgainInTheOtherUnit", 0,
+                     {kInches, {Act::Type, "_leftMargin", "0.3333"}, {Act::Click, "_editorBtnOK"}, {Act::Click, "_btnEdit"},
+                      kMillimetres},
+                     0.3333, kIn, leftMargin},
         // A label wider than the page: one column at the page's edge.
         LayoutValue {"AutoWiderThanThePage", 0, {kA4, kMillimetres, {Act::Type, "_width", "300"}, {Act::Click, "_auto"}}, 0,
                      kMm, leftMargin}),
