@@ -2,6 +2,7 @@
 // when the sheet closes: the design saved from the File menu and read again names the same list
 // and reads without a word, whatever the user named the list.
 #include "app/contacts/CAPrintListArray.h"
+#include "app/contacts/CAPrintMultipleDialog.h"
 #include "app/printing/CAPrinterChoice.h"
 #include "app/printsheet/CAPrintViewController.h"
 #include "app/shell/CAPrintCommands.h"
@@ -11,7 +12,9 @@
 #include "ShellTestSupport.h"
 
 #include <QAction>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QPushButton>
 
 namespace printlistroundtrip {
@@ -20,6 +23,8 @@ struct ListValue
 {
     const char *name;
     QString list;
+    // Chosen in the window of print lists (File > Print for Several People…), not in the sheet.
+    bool inListsWindow = false;
 };
 
 void PrintTo(const ListValue &row, std::ostream *out)
@@ -71,12 +76,29 @@ TEST_P(PrintListRoundTrip, TheListChosenIsSavedAndReadBackWithoutAWord)
     CAMainWindowController *w = window(0);
     ASSERT_TRUE(w);
 
-    // File > Print…, the list chosen with the keyboard, Close.
-    QAction *print = controller->mainMenu().itemForAction(u"printDocument"_s);
-    ASSERT_NE(print, nullptr);
     controller->mainMenu().validate();
-    ASSERT_TRUE(print->isEnabled());
-    print->trigger();
+    if (row.inListsWindow) {
+        // File > Print for Several People…, the list clicked, OK; the print sheet follows.
+        QAction *several = controller->mainMenu().itemForAction(u"openPrintMultipleDialog"_s);
+        ASSERT_TRUE(several && several->isEnabled());
+        several->trigger();
+        auto *dialog = w->findChild<CAPrintMultipleDialog *>();
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+        auto *names = dialog->findChild<QAbstractItemView *>(u"_printListNames"_s);
+        ASSERT_NE(names, nullptr);
+        const QModelIndex at = names->model()->index(1, 0);
+        ASSERT_EQ(at.data().toString(), row.list);
+        QTest::mouseClick(names->viewport(), Qt::LeftButton, {}, names->visualRect(at).center());
+        auto *buttons = dialog->findChild<QDialogButtonBox *>(u"buttonBox"_s);
+        ASSERT_NE(buttons, nullptr);
+        QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    } else {
+        // File > Print…, the list chosen with the keyboard.
+        QAction *print = controller->mainMenu().itemForAction(u"printDocument"_s);
+        ASSERT_TRUE(print && print->isEnabled());
+        print->trigger();
+    }
     auto *sheet = w->findChild<CAPrintViewController *>();
     ASSERT_NE(sheet, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet));
@@ -84,10 +106,13 @@ TEST_P(PrintListRoundTrip, TheListChosenIsSavedAndReadBackWithoutAWord)
     ASSERT_NE(popup, nullptr);
     const int wanted = popup->findText(row.list);
     ASSERT_GE(wanted, 0);
-    popup->setFocus();
-    for (int step = 0; step <= popup->count() && popup->currentIndex() != wanted; ++step)
-        QTest::keyClick(popup, popup->currentIndex() < wanted ? Qt::Key_Down : Qt::Key_Up);
+    if (!row.inListsWindow) {
+        popup->setFocus();
+        for (int step = 0; step <= popup->count() && popup->currentIndex() != wanted; ++step)
+            QTest::keyClick(popup, popup->currentIndex() < wanted ? Qt::Key_Down : Qt::Key_Up);
+    }
     ASSERT_EQ(popup->currentIndex(), wanted);
+    // Close.
     QTest::mouseClick(sheet->findChild<QPushButton *>(u"_closeButton"_s), Qt::LeftButton);
     ASSERT_EQ(w->document()->getPrintListName(), std::optional<QString>(row.list)) << "as chosen";
 
@@ -112,7 +137,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ListValue {"OtherScripts", u"Fam\u00edlia \u5bb6\u65cf \U0001F48C"_s},
                       ListValue {"Spaces", u"  spaced   out  "_s},
                       ListValue {"Tab", u"Before\tAfter"_s},
-                      ListValue {"Long", QString(300, u'x')}),
+                      ListValue {"Long", QString(300, u'x')},
+                      ListValue {"MarkupInTheListsWindow", u"Friends & <Neighbours>"_s, true},
+                      ListValue {"OtherScriptsInTheListsWindow", u"Fam\u00edlia \u5bb6\u65cf"_s, true}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace printlistroundtrip
