@@ -52,9 +52,6 @@ protected:
     void SetUp() override
     {
         shelltest::Test::SetUp();
-        // The assistant remembers its choices in the settings; later tests start from them as
-        // they were.
-        settingsBefore = PWUserDefaults::standardUserDefaults().storedValues();
         assistanttest::useContentLibrary(assistanttest::sampleLibrary());
         PWUserDefaults::standardUserDefaults().removeObject(CAAssistantController::kRecentLayoutViewKey);
         launch(1);
@@ -64,13 +61,7 @@ protected:
     void TearDown() override
     {
         shelltest::Test::TearDown();
-        PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
-        for (const QString &key : defaults.storedValues().keys())
-            if (!settingsBefore.contains(key))
-                defaults.removeObject(key);
-        for (const PWPlist::Dictionary::Entry &entry : settingsBefore)
-            if (defaults.objectForKey(entry.first) != entry.second)
-                defaults.setObject(entry.first, entry.second);
+        settings.putBack();
     }
 
     static CAAssistantController &wizard() { return CAAssistantController::sharedWizard(); }
@@ -161,7 +152,8 @@ protected:
         QTest::mouseClick(wizard().nextButton(), Qt::LeftButton);
     }
 
-    PWPlist::Dictionary settingsBefore;
+    // The assistant remembers its choices in the settings; later tests start from them as they were.
+    shelltest::KeptSettings settings;
 };
 
 TEST_P(AssistantRoundTrip, TheValueChosenIsSavedAndReadBackWithoutAWord)
