@@ -564,7 +564,9 @@ void CALayoutController::applyForDocument(CADocument &document)
     }
     if (standard) {
         CATemplateFormat copy = *chosen;
-        copy.setHasWindow(_chkUseWindow && _chkUseWindow->isChecked());
+        // A check box left ticked for another template does not give this one a window.
+        if (_chkUseWindow)
+            copy.setHasWindow(windowChecked());
         if (_orientationMatrix)
             copy.setHorizontal(horizontalChosen());
         else if (document.ftDocument())

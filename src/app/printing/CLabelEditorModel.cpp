@@ -49,7 +49,7 @@ std::optional<std::pair<double, double>> CLabelEditorModel::range(int tag) const
     case HeightTag:
         return std::make_pair(minimumSize(units()), longestLength());
     case CornerRadiusTag:
-        return std::make_pair(0.0, std::min(displayValue(WidthTag), displayValue(HeightTag)) / 2.0);
+        return std::make_pair(0.0, halfSmallerSide());
     case ColumnsTag:
     case RowsTag:
         return std::make_pair(1.0, double(kMaximumCount));
@@ -133,9 +133,17 @@ void CLabelEditorModel::apply(int tag)
     }
 }
 
+double CLabelEditorModel::halfSmallerSide() const
+{
+    // The sides as their fields show them: a label shown 25 mm wide takes a 12.5 mm radius, though
+    // its width, kept in single precision, is a hair less.
+    const auto shown = [this](int tag) { return parseNumber(text(tag)).value_or(0.0); };
+    return std::min(shown(WidthTag), shown(HeightTag)) / 2.0;
+}
+
 void CLabelEditorModel::limitCornerRadius()
 {
-    const double half = std::min(displayValue(WidthTag), displayValue(HeightTag)) / 2.0;
+    const double half = halfSmallerSide();
     if (displayValue(CornerRadiusTag) > half) {
         showLength(CornerRadiusTag, half * factor());
         m_format.setCornerRadius(float(half * factor()));

@@ -55,6 +55,8 @@ protected:
     void writeAll() override;
 
 private:
+    // The largest corner radius, in the display unit.
+    double halfSmallerSide() const;
     void limitCornerRadius();
     // Lays the labels out when automatic placement is on.
     void placeAuto();

@@ -110,11 +110,10 @@ void CTemplateEditorController::markField(int tag)
     if (!acceptable)
         palette.setColor(QPalette::Base, QColor(255, 221, 221));
     edit->setPalette(palette);
-    const auto range = m_model.range(tag);
+    const auto range = m_model.shownRange(tag);
     edit->setToolTip(acceptable || !range ? QString()
                                           : PWLocalizedString(QStringLiteral("Enter a number from %1 to %2."))
-                                                .arg(CTemplateEditorModel::formatLength(range->first, m_model.units()),
-                                                     CTemplateEditorModel::formatLength(range->second, m_model.units())));
+                                                .arg(range->first, range->second));
 }
 
 void CTemplateEditorController::textField(int tag)

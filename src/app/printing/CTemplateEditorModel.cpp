@@ -57,6 +57,23 @@ std::optional<std::pair<double, double>> CTemplateEditorModel::range(int tag) co
     return std::make_pair(0.0, longestLength());
 }
 
+std::optional<std::pair<QString, QString>> CTemplateEditorModel::shownRange(int tag) const
+{
+    const auto bounds = range(tag);
+    if (!bounds)
+        return std::nullopt;
+    const double scale = units() == cuMillimeters ? 1e3 : 1e4;
+    // Rounded to the nearest as a field shows it, unless that falls outside the range.
+    const auto shown = [scale](double end, bool top) {
+        double value = std::round(end * scale) / scale;
+        if (top ? value > end : value < end)
+            value = (top ? std::floor(end * scale) : std::ceil(end * scale)) / scale;
+        return value;
+    };
+    return std::make_pair(formatLength(shown(bounds->first, false), units()),
+                          formatLength(shown(bounds->second, true), units()));
+}
+
 bool CTemplateEditorModel::isAcceptableText(int tag, const QString &text) const
 {
     const auto bounds = range(tag);

@@ -50,6 +50,9 @@ public:
     bool isEnabled(int tag) const { return m_fields.value(tag).enabled; }
     // The range a field accepts, in the display unit; nothing for text fields.
     virtual std::optional<std::pair<double, double>> range(int tag) const;
+    // The ends of a field's range as the field writes numbers, for telling the user: each rounded
+    // inward to the unit's decimals, so that both numbers named are taken when typed.
+    std::optional<std::pair<QString, QString>> shownRange(int tag) const;
     // Whether the field's text would be accepted.
     bool isAcceptable(int tag) const;
     bool isAcceptableText(int tag, const QString &text) const;

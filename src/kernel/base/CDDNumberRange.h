@@ -62,6 +62,11 @@ inline constexpr CDDNumberRange kTextCategory {-1.0, 133.0, true};
 // Rows and columns of an address format.
 inline constexpr CDDNumberRange kFormatPlace {-100000.0, 100000.0, true};
 
+// A crop of a picture, in the picture's own units: it lies within the picture, whose size is its
+// own and no page's (a panorama scanned at a printer's resolution is wider than any card), and it
+// is kept in single precision.
+inline constexpr CDDNumberRange kPictureCoordinate = kFinite;
+
 // Opacity of a picture and every component of a colour, alpha among them.
 inline constexpr CDDNumberRange kOpacity {0.0, 1.0};
 inline constexpr CDDNumberRange kColorComponent {0.0, 1.0};

@@ -514,7 +514,7 @@ bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComp
         double v[4] = {0.0, 0.0, 0.0, 0.0};
         bool whole = true;
         for (int i = 0; i < 4; ++i) {
-            if (!archive.GetData(keys[i], &v[i], CDDRanges::kCoordinate) && !archive.value(keys[i]).isNull())
+            if (!archive.GetData(keys[i], &v[i], CDDRanges::kPictureCoordinate) && !archive.value(keys[i]).isNull())
                 whole = false;
         }
         // A crop with a number kept out (named by the archive) is left out whole: the rest of it

@@ -288,3 +288,32 @@ TEST(EnvelopeEditorModelTest, TheCallersTemplateIsNeverChanged)
     EXPECT_EQ(given, format);
     EXPECT_NEAR(model.format().ItemWidth(), 250 * kMm, 0.001);
 }
+
+// The numbers a refused field names are taken when typed, in either unit, for a label's and an
+// envelope's every measured field, with a corner radius whose top falls between two shown numbers.
+TEST(TemplateEditorNamedRangeTest, BothEndsNamedToTheUserAreTaken)
+{
+    CLabelEditorModel label;
+    // 25 by 25.0005 mm: the corner radius may reach 12.5 mm.
+    label.setFormat(labelSheet(25, 25.0005), true);
+    EXPECT_EQ(label.shownRange(CLabelEditorModel::CornerRadiusTag)->second, u"12.5"_s);
+    CEnvelopeEditorModel envelopeModel;
+    envelopeModel.setFormat(envelope(), true);
+    for (CTemplateEditorModel *model : {static_cast<CTemplateEditorModel *>(&label), static_cast<CTemplateEditorModel *>(&envelopeModel)}) {
+        for (int item : {0, 1}) {
+            ASSERT_TRUE(model->changeUnits(item));
+            for (int tag : model->tags()) {
+                const auto named = model->shownRange(tag);
+                if (!named)
+                    continue;
+                SCOPED_TRACE(::testing::Message() << "unit " << item << ", tag " << tag << ": " << named->first.toStdString()
+                                                  << " to " << named->second.toStdString());
+                EXPECT_TRUE(model->isAcceptableText(tag, named->first));
+                EXPECT_TRUE(model->isAcceptableText(tag, named->second));
+                // Nothing past the top is taken: the top named is the last one the field shows.
+                const double step = item == 0 ? 0.001 : 0.0001;
+                EXPECT_FALSE(model->isAcceptableText(tag, QString::number(named->second.toDouble() + step, 'f', item == 0 ? 3 : 4)));
+            }
+        }
+    }
+}

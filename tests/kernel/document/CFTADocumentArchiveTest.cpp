@@ -5,9 +5,12 @@
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/drawing/CFTExtPicture.h"
 #include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDReadReport.h"
 #include "kernel/text/CFTAText.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace doctest;
 
@@ -118,4 +121,60 @@ TEST(CFTADocumentArchiveTest, MalformedSectionsAreSkipped)
     EXPECT_EQ(prepared.GetColCount(), 5);
     EXPECT_TRUE(prepared.GetComponents(0, false).empty());
     EXPECT_EQ(*prepared.getColor(), CDDColor(1.0f, 1.0f, 1.0f, 1.0f));
+}
+
+// The values the paper templates and their editors name as valid for a design's layout, stored as
+// a design writes them: each reads back without a word and as stored. A template without a grid
+// has 0 columns and rows; the smallest label is 0.15 inch; a 60 by 30 mm label placed on A4 by
+// itself stands in 3 columns and 9 rows, 14.775 mm from the left and 13.336 mm from the top; a
+// window envelope's window is preset to 110 by 40 mm, 100 mm from the left and 30 mm from the
+// bottom; a unit other than millimetres (0) and inches (1) means points.
+TEST(CFTADocumentArchiveTest, TheLayoutValuesTheTemplatesNameValidReadBackWithoutAWord)
+{
+    const struct
+    {
+        documentType type;
+        bool inLayout;
+        QString key;
+        const char *stored;
+        std::function<double(const CFTADocument &)> value;
+        double expected;
+    } cases[] = {
+        {dtLabel, true, key_Columns, "0", [](const CFTADocument &d) { return d.GetColCount(); }, 0},
+        {dtLabel, true, key_Rows, "0", [](const CFTADocument &d) { return d.GetRowCount(); }, 0},
+        {dtLabel, true, key_Columns, "3", [](const CFTADocument &d) { return d.GetColCount(); }, 3},
+        {dtLabel, true, key_Rows, "9", [](const CFTADocument &d) { return d.GetRowCount(); }, 9},
+        {dtLabel, true, key_LeftMargin, "41.882", [](const CFTADocument &d) { return d.GetLeftMargin(); }, 41.882},
+        {dtLabel, true, key_TopMargin, "37.803", [](const CFTADocument &d) { return d.GetTopMargin(); }, 37.803},
+        {dtLabel, true, key_CornerRadius, "17.008", [](const CFTADocument &d) { return d.GetCornerRadius(); }, 17.008},
+        {dtLabel, false, key_CardWidth, "10.800", [](const CFTADocument &d) { return d.getCardSizeX(); }, 10.8},
+        {dtLabel, false, key_CardHeight, "10.800", [](const CFTADocument &d) { return d.getCardSizeY(); }, 10.8},
+        {dtEnvelope, false, key_CardWidth, "684.000", [](const CFTADocument &d) { return d.getCardSizeX(); }, 684},
+        {dtEnvelope, true, key_HasWindow, "YES", [](const CFTADocument &d) { return d.HasWindow(); }, 1},
+        {dtEnvelope, true, key_HasWindow, "NO", [](const CFTADocument &d) { return d.HasWindow(); }, 0},
+        {dtEnvelope, true, key_WindowWidth, "311.811", [](const CFTADocument &d) { return d.GetWinWidth(); }, 311.811},
+        {dtEnvelope, true, key_WindowHeight, "113.386", [](const CFTADocument &d) { return d.GetWinHeight(); }, 113.386},
+        {dtEnvelope, true, key_WindowBottomOffset, "85.039", [](const CFTADocument &d) { return d.GetWinBottomOffset(); },
+         85.039},
+        {dtEnvelope, true, key_WindowLeftOffset, "283.465", [](const CFTADocument &d) { return d.GetWinLeftOffset(); },
+         283.465},
+        {dtLabel, false, key_Horizontal, "NO", [](const CFTADocument &d) { return d.IsHorizontal(0); }, 0},
+        {dtLabel, false, key_Units, "0", [](const CFTADocument &d) { return int(d.getUnits()); }, 0},
+        {dtLabel, false, key_Units, "1", [](const CFTADocument &d) { return int(d.getUnits()); }, 1},
+        {dtLabel, false, key_Units, "2", [](const CFTADocument &d) { return int(d.getUnits()); }, 2},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.key.toStdString() << " " << c.stored);
+        CFTADocument written(c.type, CDDString(), CDDString());
+        const PWPlist stored = storedDocument(written);
+        const PWPlist changed = c.inLayout ? layoutWith(stored, {{c.key, str(c.stored)}}) : withEntries(stored, {{c.key, str(c.stored)}});
+        CFTADocument read(c.type, CDDString(), CDDString());
+        CDDArchive archive(false);
+        archive.Attach(changed);
+        const auto report = std::make_shared<CDDReadReport>();
+        archive.setReadReport(report);
+        read.Serialize(archive);
+        EXPECT_EQ(report->problems().join(u'\n'), QString());
+        EXPECT_NEAR(c.value(read), c.expected, 0.0005);
+    }
 }

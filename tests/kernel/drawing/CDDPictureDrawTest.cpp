@@ -207,3 +207,22 @@ TEST(CDDPictureDrawTest, AScreenCacheBuiltWhileThePictureRendersIsBuiltAgain)
     EXPECT_EQ(picture.cacheBuildCount(), 2);
     PWPictureRenderer::forget();
 }
+
+// A crop as large as single precision holds, or wholly off the picture, draws nothing outside
+// the frame, on screen and on paper.
+TEST(CDDPictureDrawTest, ACropFarPastThePictureStaysInsideTheFrame)
+{
+    const float most = 3.4e38f;
+    const float crops[][4] = {{0, 0, most, most}, {-most, -most, most, most}, {1e30f, 1e30f, 1, 1}};
+    for (const auto &crop : crops) {
+        SCOPED_TRACE(::testing::Message() << crop[0] << " " << crop[2]);
+        CDDPicture picture(pictest::quadrantImage(40, 20));
+        picture.setSrcRect(crop[0], crop[1], crop[2], crop[3]);
+        const auto draw = [&](CDDDrawer &drawer) { drawPicture(picture, drawer, {.frame = QRectF(20, 20, 40, 20)}); };
+        for (const QImage &image : {drawtest::render(QSizeF(80, 60), 1.0, draw), renderPrinted(QSizeF(80, 60), 1.0, draw)}) {
+            ASSERT_FALSE(image.isNull());
+            for (const QPointF &outside : {QPointF(5, 5), QPointF(75, 55), QPointF(10, 30), QPointF(70, 30)})
+                EXPECT_TRUE(near(at(image, outside.x(), outside.y()), Qt::white)) << outside.x() << "," << outside.y();
+        }
+    }
+}

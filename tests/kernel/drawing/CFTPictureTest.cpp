@@ -4,6 +4,7 @@
 #include "kernel/drawing/CFTExtPicture.h"
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDReadReport.h"
 #include "platform/PWImage.h"
 
 #include <QDir>
@@ -199,4 +200,50 @@ TEST(CFTPictureTest, StoredReferencesStayInsideTheDocumentFolder)
 TEST(CFTPictureTest, NegativeTileScaleFromAFileIsNotTaken)
 {
     EXPECT_FLOAT_EQ(loaded(PWPlist(PWPlist::Dictionary {{key_TileScale, PWPlist::fromReal(-5.0)}}))->GetTileScale(), 1.0f);
+}
+
+// The crop the image editor writes lies within the picture, and a picture may be wider or taller
+// than any page: the whole of such a picture, cropped, reads back whole and without a word; a
+// crop past what single precision holds is named and left out.
+TEST(CFTPictureTest, ACropWithinAPictureWiderThanAnyPageReadsBackWithoutAWord)
+{
+    struct Case
+    {
+        QSize pixels;
+        QRectF crop;
+    };
+    const Case cases[] = {
+        {QSize(120000, 2), QRectF(0, 0, 120000, 2)},
+        {QSize(2, 150000), QRectF(0, 0, 2, 150000)},
+        {QSize(120000, 2), QRectF(119999, 1, 1, 1)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.pixels.width() << "x" << c.pixels.height() << " crop " << c.crop.width());
+        const auto picture = framed(40, 20, c.pixels.width(), c.pixels.height());
+        picture->setSrcRect(float(c.crop.x()), float(c.crop.y()), float(c.crop.width()), float(c.crop.height()));
+        CDDArchive in(false);
+        in.Attach(PWPlist(stored(*picture)));
+        const auto report = std::make_shared<CDDReadReport>();
+        in.setReadReport(report);
+        CFTPicture copy;
+        copy.Serialize(in, nullptr);
+        EXPECT_EQ(report->problems().join(u'\n'), QString());
+        ASSERT_TRUE(copy.hasSrcRect());
+        EXPECT_EQ(QList<float>({copy.getSrcRectX(), copy.getSrcRectY(), copy.getSrcRectWidth(), copy.getSrcRectHeight()}),
+                  QList<float>({float(c.crop.x()), float(c.crop.y()), float(c.crop.width()), float(c.crop.height())}));
+    }
+    // Past single precision: named, and the crop left out whole.
+    PWPlist::Dictionary damaged = stored(*framed(40, 20));
+    damaged.insert(key_HasSrcRect, PWPlist::fromString(QStringLiteral("YES")));
+    for (const QString &key : {key_SrcRectX, key_SrcRectY, key_SrcRectHeight})
+        damaged.insert(key, PWPlist::fromString(QStringLiteral("1.000")));
+    damaged.insert(key_SrcRectWidth, PWPlist::fromString(QStringLiteral("1e39")));
+    CDDArchive in(false);
+    in.Attach(PWPlist(damaged));
+    const auto report = std::make_shared<CDDReadReport>();
+    in.setReadReport(report);
+    CFTPicture copy;
+    copy.Serialize(in, nullptr);
+    EXPECT_EQ(report->problems().size(), 1);
+    EXPECT_FALSE(copy.hasSrcRect());
 }
