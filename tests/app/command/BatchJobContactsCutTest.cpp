@@ -66,6 +66,11 @@ TEST(BatchJobContactsCutTest, WhatIsNotReadAsTheFileSaysIsNamedAndFailsTheJob)
          CACommandLine::kFailure, u"Line 2 was left out: it is a record of more than 1048576 characters."_s, {u"Bo"_s}},
         {"a quote never closed", "First Name,Last Name,City\nAnn,\"S,Co,Ayr\nBo,Baker,Bath\n", {}, CACommandLine::kFailure,
          u"Line 2: a quote is never closed; the rest of the line is read as one field."_s, {u"Ann"_s, u"Bo"_s}},
+        // The open quote ends with its line, and that line still meets the bound: a name of
+        // megabytes would take the print minutes and gigabytes to lay out.
+        {"a quote never closed on a line longer than the bound",
+         "First Name,Last Name\nAnn,\"" + QByteArray(bound, 'n') + "\nBo,Baker\n", {}, CACommandLine::kFailure,
+         u"Line 2 was left out: it is a record of more than 1048576 characters."_s, {u"Bo"_s}},
         {"a row past the bound", rowsNamingNobody(CADelimitedText::kMaxRows + 1), {u"Notes=skip"_s},
          CACommandLine::kFailure,
          u"Line 1000001 and the lines after it were left out: a file is read up to 1000000 rows."_s, {u"Ann"_s}},
