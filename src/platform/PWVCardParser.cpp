@@ -569,6 +569,13 @@ bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void
     qsizetype cardLine = 0; // where the card being read begins
     bool agentPending = false; // the card has an empty AGENT line, whose value is the card embedded next
     int cardsPastLimit = 0;
+    // The characters of the card's text values so far; past the bound the card keeps no more.
+    qsizetype cardCharacters = 0;
+    const auto countText = [&cardCharacters](const PWVCardLine &line, qsizetype characters) {
+        if (!isBase64(line) && !line.value.startsWith(QLatin1String("data:"), Qt::CaseInsensitive))
+            cardCharacters += characters;
+        return cardCharacters > kMaxCardCharacters;
+    };
     QString lineText;
     qsizetype number = 0;
     // The card as written, kept only for a caller that asks for it.
@@ -603,11 +610,18 @@ bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void
             if (depth > 0)
                 keepWritten();
             const bool colonless = depth == 1 && indexOutsideQuotes(lineText, QLatin1Char(':')) < 0;
+            if (colonless && cardCharacters > kMaxCardCharacters)
+                continue; // a card already too long to be read takes its lines without a word
             if (colonless && afterContent) {
                 // A line without a colon right after a content line of its card is that line's
                 // continuation folded without its blank (an address's city and ZIP): read as such,
                 // and said, since the file does not say so itself.
                 current.last().value.append(lineText);
+                if (countText(current.last(), lineText.size())) {
+                    current.clear();
+                    afterContent = false;
+                    continue;
+                }
                 // Base64 data of vCard 2.1 runs on so, unindented, until a blank line: as written.
                 if (isBase64(current.last()))
                     continue;
@@ -651,6 +665,7 @@ bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void
                 if (depth == 1) {
                     current.clear();
                     cardLine = number;
+                    cardCharacters = 0;
                 }
                 keepWritten(depth == 1);
                 agentPending = false;
@@ -658,7 +673,12 @@ bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void
                 qCInfo(lcVCard).noquote() << QStringLiteral("vCard line %1: END without BEGIN").arg(number);
             } else {
                 keepWritten();
-                if (--depth == 0) {
+                if (--depth == 0 && cardCharacters > kMaxCardCharacters) {
+                    leftOut(QStringLiteral("The card beginning on line %1 holds more than %2 characters and was left out.")
+                                .arg(cardLine)
+                                .arg(kMaxCardCharacters));
+                    current.clear();
+                } else if (depth == 0) {
                     ++cards;
                     if (takeWithSource)
                         takeWithSource(current, source);
@@ -675,6 +695,12 @@ bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void
             keepWritten();
         if (depth != 1)
             continue; // outside any card, or inside an embedded one
+        if (cardCharacters > kMaxCardCharacters)
+            continue;
+        if (countText(line, line.value.size())) {
+            current.clear();
+            continue;
+        }
         if (current.size() >= kMaxLinesPerCard)
             return fail(error, QStringLiteral("a card of more than %1 lines").arg(kMaxLinesPerCard));
         if (takeWithSource)

@@ -39,13 +39,18 @@ public:
     static constexpr int kMaxLinesPerCard = 20000;
     static constexpr int kMaxParameters = 64;
     static constexpr int kMaxDepth = 8;
+    // The most characters the text values of one card hold (pictures and other data written as
+    // base64 aside), as a record of delimited text: a name of megabytes would take a print
+    // minutes and gigabytes to lay out.
+    static constexpr qsizetype kMaxCardCharacters = 1024 * 1024;
 
     // The cards of the bytes, in order. Nothing, with a reason (also logged), when the bytes
     // are too large, cannot be decoded, nest cards too deeply or hold no complete card. Lines
     // that cannot be read and a last card cut off before its END are left out and logged.
     // A card whose END is missing ends where the next card begins (a card embedded in another
     // begins only after an empty AGENT line of that card) and is left out. Cards past kMaxCards are left
-    // out. Each card left out is one sentence in problems, logged as a warning.
+    // out, and so is a card whose text values hold more than kMaxCardCharacters. Each card left
+    // out is one sentence in problems, logged as a warning.
     // beginLines, when given, counts the lines of the text that open a card, read or not: a
     // caller can tell from it that cards were lost.
     static std::optional<QList<PWVCard>> parse(const QByteArray &bytes, QString *error = nullptr,

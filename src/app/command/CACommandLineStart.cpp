@@ -207,8 +207,12 @@ std::optional<int> CACommandLineStart::openDoor()
     waited.start();
     QString error;
     while (!m_door->listen(&error)) {
-        if (const std::optional<int> handed = handOver(200))
+        if (const std::optional<int> handed = handOver(200)) {
+            // This start leaves without the event loop that would end the first-start copies it
+            // began: they end here, before what they report to is gone.
+            CASampleDesignLibrary::finishBeforeQuit();
             return handed;
+        }
         if (waited.elapsed() > kPatienceMs) {
             qCWarning(lcShell) << "Later starts cannot hand over their files:" << error;
             return std::nullopt;

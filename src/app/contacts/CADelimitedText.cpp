@@ -107,6 +107,8 @@ std::optional<RecordScan> scanRecord(const QString &text, qsizetype start, const
             if (!closed) {
                 if (multiLine)
                     return std::nullopt;
+                // The line the open quote ends with meets the bound as any record does.
+                checkLength(i);
                 pushField();
                 scan.end = i < size ? afterBreak(text, i) : size;
                 return scan;

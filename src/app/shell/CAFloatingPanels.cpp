@@ -124,6 +124,9 @@ QRect CAFloatingPanels::placeFrame(const QSize &size, const QRect &room, const Q
 void CAFloatingPanels::placeOnFirstShow(QWidget *panel)
 {
     static const char *const placed = "pwPlaced";
+    // Brought to the front by the user later, the panel still leaves a waiting sheet above it.
+    if (panel)
+        panel->installEventFilter(this);
     if (!panel || panel->property(placed).toBool() || panel->testAttribute(Qt::WA_Moved))
         return;
     panel->setProperty(placed, true);
@@ -168,6 +171,18 @@ void CAFloatingPanels::show(Panel panel)
     if (QWidget *waiting = QApplication::activeModalWidget(); waiting && waiting != window && waiting->isVisible())
         waiting->raise();
     Q_EMIT visibilityChanged(panel);
+}
+
+bool CAFloatingPanels::eventFilter(QObject *watched, QEvent *event)
+{
+    // A click on a panel raises it above everything, a sheet or box waiting on a document window
+    // too, whose buttons it would then cover: the waiting window comes back on top.
+    if (event->type() == QEvent::WindowActivate) {
+        QWidget *waiting = QApplication::activeModalWidget();
+        if (waiting && waiting != watched && waiting->isVisible())
+            waiting->raise();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void CAFloatingPanels::close(Panel panel)

@@ -65,6 +65,9 @@ Q_SIGNALS:
     // A panel was shown or closed through this object.
     void visibilityChanged(int panel);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     std::array<Hook, PanelCount> m_hooks;
     // Owned; a QWidget pointer so that the header needs no dialog class.

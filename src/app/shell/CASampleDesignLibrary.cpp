@@ -611,16 +611,7 @@ void CASampleDesignLibrary::installAllForUserInBackground()
         // The copy ends before the application does: its last word goes to the notification
         // centre, which does not outlive the application's end. A quit stops any wait for another
         // start's lock, and what is left is one library of a few megabytes to copy.
-        QObject::connect(application, &QCoreApplication::aboutToQuit, application, [] {
-            s_quitting = true;
-            std::shared_future<void> seeding;
-            {
-                std::lock_guard lock(s_seedingMutex);
-                seeding = s_seeding;
-            }
-            if (seeding.valid())
-                seeding.wait();
-        });
+        QObject::connect(application, &QCoreApplication::aboutToQuit, application, &finishBeforeQuit);
     }
     s_seeding = std::async(std::launch::async, [library, target, templates, templatesTarget] {
                     t_seeding = true;
@@ -654,6 +645,18 @@ void CASampleDesignLibrary::installAllForUserInBackground()
                          {QStringLiteral("reasons"), reasons}});
                 }).share();
     CAContentLibraryGate::set(&CASampleDesignLibrary::waitForContent);
+}
+
+void CASampleDesignLibrary::finishBeforeQuit()
+{
+    s_quitting = true;
+    std::shared_future<void> seeding;
+    {
+        std::lock_guard lock(s_seedingMutex);
+        seeding = s_seeding;
+    }
+    if (seeding.valid())
+        seeding.wait();
 }
 
 void CASampleDesignLibrary::waitForContent()

@@ -57,6 +57,9 @@ public:
     // never does, and hears CAContentLibraryGate::kSeededNotification when they are. The paths
     // are taken at the call; a call while a seeding runs does nothing.
     static void installAllForUserInBackground();
+    // Ends the background copies before the program does, with no wait for another start's lock:
+    // called as the application quits, and by a start that leaves without running it.
+    static void finishBeforeQuit();
     // Waits for the background copies, when there are any, unless called on their thread.
     static void waitForContent();
     // Whether background copies run now.

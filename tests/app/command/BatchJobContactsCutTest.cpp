@@ -6,6 +6,7 @@
 
 #include "app/command/CACommandLine.h"
 #include "app/contacts/CADelimitedText.h"
+#include "platform/PWVCardParser.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -66,6 +67,11 @@ TEST(BatchJobContactsCutTest, WhatIsNotReadAsTheFileSaysIsNamedAndFailsTheJob)
          CACommandLine::kFailure, u"Line 2 was left out: it is a record of more than 1048576 characters."_s, {u"Bo"_s}},
         {"a quote never closed", "First Name,Last Name,City\nAnn,\"S,Co,Ayr\nBo,Baker,Bath\n", {}, CACommandLine::kFailure,
          u"Line 2: a quote is never closed; the rest of the line is read as one field."_s, {u"Ann"_s, u"Bo"_s}},
+        // The open quote ends with its line, and that line still meets the bound: a name of
+        // megabytes would take the print minutes and gigabytes to lay out.
+        {"a quote never closed on a line longer than the bound",
+         "First Name,Last Name\nAnn,\"" + QByteArray(bound, 'n') + "\nBo,Baker\n", {}, CACommandLine::kFailure,
+         u"Line 2 was left out: it is a record of more than 1048576 characters."_s, {u"Bo"_s}},
         {"a row past the bound", rowsNamingNobody(CADelimitedText::kMaxRows + 1), {u"Notes=skip"_s},
          CACommandLine::kFailure,
          u"Line 1000001 and the lines after it were left out: a file is read up to 1000000 rows."_s, {u"Ann"_s}},
@@ -93,6 +99,60 @@ TEST(BatchJobContactsCutTest, WhatIsNotReadAsTheFileSaysIsNamedAndFailsTheJob)
         for (const QString &word : c.printed)
             EXPECT_TRUE(words.contains(word)) << qPrintable(word + u" in: "_s + words.join(u' '));
         EXPECT_FALSE(words.contains(u"nnnn"_s));
+    }
+}
+
+// A card of Ann with a NOTE of noteLength characters (folded when told) and a photo of photoBytes
+// written as base64, then a card of Bo.
+QByteArray annAndBo(qsizetype noteLength, bool folded, qsizetype photoBytes = 0)
+{
+    QByteArray bytes = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Abbott;Ann;;;\r\nNOTE:";
+    const QByteArray note(noteLength, 'n');
+    for (qsizetype at = 0; at < note.size(); at += 70)
+        bytes += (at > 0 && folded ? "\r\n " : "") + note.mid(at, 70);
+    bytes += "\r\n";
+    if (photoBytes > 0)
+        bytes += "PHOTO;ENCODING=b;TYPE=JPEG:" + QByteArray(photoBytes, 'A').toBase64() + "\r\n";
+    return bytes + "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nN:Baker;Bo;;;\r\nEND:VCARD\r\n";
+}
+
+TEST(BatchJobContactsCutTest, ACardOfMoreTextThanTheBoundIsLeftOutAndNamed)
+{
+    // The card's other text values ("Abbott;Ann;;;", "3.0") are counted with its note.
+    const qsizetype bound = PWVCardParser::kMaxCardCharacters - 16;
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        int status;
+        QStringList printed;
+    } cases[] = {
+        {"a note that keeps the card within the bound", annAndBo(bound, false), CACommandLine::kSuccess,
+         {u"Ann"_s, u"Bo"_s}},
+        {"a note that takes it past the bound", annAndBo(bound + 1, false), CACommandLine::kFailure, {u"Bo"_s}},
+        {"the same note folded over many lines", annAndBo(bound + 1, true), CACommandLine::kFailure, {u"Bo"_s}},
+        {"a photo larger than the bound", annAndBo(10, false, 2 * PWVCardParser::kMaxCardCharacters),
+         CACommandLine::kSuccess, {u"Ann"_s, u"Bo"_s}},
+    };
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QString error;
+    ASSERT_TRUE(commandtest::writeAddressDesign(folder.filePath(u"design.pwdc"_s), &error)) << qPrintable(error);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString contacts = folder.filePath(u"contacts.vcf"_s);
+        const QString out = folder.filePath(u"out.pdf"_s);
+        ASSERT_TRUE(pwtest::writeFile(contacts, c.bytes));
+        QFile::remove(out);
+        const ProgramRun run =
+            runProgram({u"--print"_s, folder.filePath(u"design.pwdc"_s), u"--contacts"_s, contacts, u"--output"_s, out});
+        EXPECT_EQ(run.status, c.status) << qPrintable(run.err.left(2000));
+        EXPECT_EQ(run.err.contains(u"The card beginning on line 1 holds more than 1048576 characters and was left out."_s),
+                  c.status == CACommandLine::kFailure)
+            << qPrintable(run.err.left(2000));
+        const QStringList words = wordsOf(out);
+        EXPECT_EQ(words.contains(u"Ann"_s), c.printed.contains(u"Ann"_s)) << qPrintable(words.join(u' '));
+        EXPECT_TRUE(words.contains(u"Bo"_s)) << qPrintable(words.join(u' '));
     }
 }
 

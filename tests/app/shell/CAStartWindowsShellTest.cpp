@@ -241,4 +241,39 @@ TEST(StartPanelStackingTest, APanelShownLaterStaysBelowTheWaitingSheetOrBox)
     }
 }
 
+// A panel the user brings to the front (a click on it) while a sheet waits on a window does not
+// cover the sheet: the sheet comes to the top again after it.
+TEST(StartPanelStackingTest, APanelActivatedWhileASheetWaitsStaysBelowIt)
+{
+    CAFloatingPanels panels;
+    shelltest::FakePanel panel;
+    panel.window->setObjectName(u"panel"_s);
+    // As the application's panels: the window is the module's own, placed by the application.
+    CAFloatingPanels::Hook hook = panel.hook();
+    hook.window = [window = QPointer<QWidget>(panel.window.get())] { return window.data(); };
+    panels.install(CAFloatingPanels::PropertiesWindow, hook);
+    panels.show(CAFloatingPanels::PropertiesWindow);
+    ASSERT_TRUE(panel.window->isVisible());
+    QWidget document;
+    document.show();
+    auto *waiting = new QMessageBox(QMessageBox::Warning, u"Parcelwick"_s, u"could not save"_s, QMessageBox::Ok, &document);
+    waiting->setObjectName(u"waiting"_s);
+    waiting->setWindowModality(Qt::WindowModal);
+    waiting->open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(waiting));
+    StackingOrder stacking;
+    waiting->installEventFilter(&stacking);
+    panel.window->installEventFilter(&stacking);
+    // What the window manager does on the click: the panel comes to the top and is told it is
+    // the active window.
+    panel.window->raise();
+    QEvent activated(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(panel.window.get(), &activated);
+    ASSERT_FALSE(stacking.order.isEmpty());
+    EXPECT_EQ(stacking.order.last(), u"waiting"_s) << qPrintable(stacking.order.join(u", "_s));
+    waiting->removeEventFilter(&stacking);
+    panel.window->removeEventFilter(&stacking);
+    waiting->done(0);
+}
+
 } // namespace
