@@ -550,8 +550,9 @@ void CFTAAddressPanel::SetString(bool toFrom, textCategory category, addressType
         filled = true;
         CDDString value = text;
         if (append) {
+            // The comma the design shows after the field, whichever person the copy held last.
             if (std::unique_ptr<CDDString> joined = CDDString::createStringByAppendingString(
-                    QStringLiteral(","), field->GetString(), text, true, true))
+                    QStringLiteral(","), field->textBeforeFirstFill(), text, true, true))
                 value = *joined;
         }
         field->SetString(toFrom, category, type, value, tcNone, false);

@@ -213,6 +213,10 @@ void CFTAAddressText::SetString(bool toFrom, textCategory category, addressType 
 {
     if (toFrom != m_bToFrom || category != m_textCategory || type != m_addressType)
         return;
+    if (!m_bFilled) {
+        m_textBeforeFill = mText.getDDString();
+        m_bFilled = true;
+    }
     // Known before the text changes: whoever hears of the change reads the field back.
     keepOwnString(text.getData(), text.getData());
     replaceShownString(text);

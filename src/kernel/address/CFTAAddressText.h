@@ -123,6 +123,10 @@ public:
     // Read back with a design: the text the stored person holds for the field is its own where
     // the field shows that text, or that text with the format's delimiter after it.
     void adoptPersonString(const QString &person);
+    // What the field showed before a person first filled it: the design's own text. A print
+    // copy serves one person after another, and keeps the comma the design shows after the
+    // field for each of them, not the one the person before left.
+    CDDString textBeforeFirstFill() const { return m_bFilled ? m_textBeforeFill : mText.getDDString(); }
 
 protected:
     // The text shown, measured and hit-tested: the label while empty and not editing.
@@ -150,5 +154,7 @@ private:
     bool m_bOwnTextKnown = false;
     bool m_bReplacingShown = false;
     bool m_bResetFormatRules = false;
+    bool m_bFilled = false;
+    CDDString m_textBeforeFill;
     void beginEditing(QObject *view, QObject *editor);
 };

@@ -553,6 +553,14 @@ CADocument *CAPrintingView::prepareEntry(int index, bool reapplyPerson)
         if (reapplyPerson || entry.copy->heldPerson != entry.personIndex) {
             document->setCurrentPerson(person, true, true, true);
             entry.copy->heldPerson = entry.personIndex;
+            // Filled again, each field has the comma the design shows after it: the copy's own
+            // filter takes it away again where nothing follows, as it did when the copy was made.
+            const CADocumentFilter &filter = entry.copy->filter;
+            if (filter.contains(DocumentFilterKey::CommaDelimited)) {
+                if (CFTADocument *kernel = document->ftDocument())
+                    for (CFTComponent *component : kernel->GetComponents(0, false))
+                        component->updatePhoneticRules(filter.value(DocumentFilterKey::CommaDelimited));
+            }
         }
     }
     return document;

@@ -12,7 +12,9 @@
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/printing/CAEnvironmentLayout.h"
 
+#include <QFile>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using P = printtest::Test;
@@ -245,3 +247,54 @@ TEST_F(CAPrintPreparerTest, LargeDesignIsPrintedOneCopyAtATime)
 }
 
 } // namespace
+
+// A sample design shows its city with the format's comma before the state. Copies serve one
+// person after another, on workers or on the main thread: each person's city has the comma
+// exactly when the person has a state, whatever person the copy held before.
+TEST_F(CAPrintPreparerTest, EachCityIsPunctuatedForItsOwnPersonWhateverTheCopyHeldBefore)
+{
+    const QByteArray cards = pwtest::readFixture(u"merge/persons-30-varied-shapes.vcf"_s);
+    // From the cards themselves: the one-word cities, with and without a state after them.
+    QMap<QString, int> expected;
+    const QRegularExpression address(u"^ADR[^:]*:[^;]*;[^;]*;[^;]*;([A-Za-z]+);([^;]*);"_s,
+                                     QRegularExpression::MultilineOption);
+    for (auto match = address.globalMatch(QString::fromUtf8(cards)); match.hasNext();) {
+        const QRegularExpressionMatch found = match.next();
+        ++expected[found.captured(1) + (found.captured(2).isEmpty() ? u""_s : u","_s)];
+    }
+    ASSERT_GE(expected.size(), 10);
+
+    QFile file(QStringLiteral(PW_SAMPLE_LIBRARY_DIR) + u"/Parcelwick/Templates/en.lproj/Mailing1/Business/Classic.pwdc"_s);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray designBytes = file.readAll();
+    QString error;
+    const auto read = PWVCardReader::personsFromData(cards, &error);
+    ASSERT_TRUE(read) << error.toStdString();
+    const std::shared_ptr<CATemplateFormat> layout = defaultLayout(0);
+    ASSERT_TRUE(layout);
+    for (const int threads : {0, 3}) {
+        SCOPED_TRACE(threads);
+        auto design = std::make_shared<CADocument>();
+        ASSERT_TRUE(design->loadDataRepresentation(designBytes, u"AddressDocumentType"_s, &error)) << error.toStdString();
+        CAPrintSettings settings;
+        settings.paperSize = QSizeF(612.0, 792.0);
+        CALabelPrintingView view({design}, CAPrintingView::PersonList(read->begin(), read->end()), settings, *layout, true);
+        view.setCommaDelimited(true);
+        view.setPreparationThreads(threads);
+        // As the print sheet does: the items made anew for its choices, filled again to print.
+        view.updateDocumentMap(view.documentList(), CAPrintingView::PersonList(read->begin(), read->end()));
+        view.refreshDocumentMap();
+        const PrintedPdf pdf = printed(view, 72, false);
+        ASSERT_GT(pdf.pageCount(), 0);
+        QMap<QString, int> cities;
+        for (int page = 0; page < pdf.pageCount(); ++page)
+            for (const auto &[word, box] : pdf.words(page))
+                if (const QString city = word.endsWith(u',') ? word.chopped(1) : word;
+                    expected.contains(city) || expected.contains(city + u','))
+                    ++cities[word];
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            EXPECT_EQ(cities.value(it.key()), it.value()) << it.key().toStdString();
+        for (auto it = cities.cbegin(); it != cities.cend(); ++it)
+            EXPECT_EQ(it.value(), expected.value(it.key())) << it.key().toStdString();
+    }
+}
