@@ -13,7 +13,6 @@
 #include "app/shell/CModeCell.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
-#include "kernel/base/FTUtilities.h"
 #include "platform/PWBundle.h"
 #include "platform/PWNotificationCenter.h"
 #include "platform/PWPerson.h"
@@ -118,8 +117,11 @@ QString CAMainWindowController::windowTitleForDocumentDisplayName(const QString 
 {
     if (!design)
         return displayName;
-    const QString size = QStringLiteral("Size ")
-                         + sizeTextInMeasurementUnit(design->getCardSizeX(), design->getCardSizeY(), design->getUnits());
+    const double width = design->getCardSizeX();
+    const double height = design->getCardSizeY();
+    const QString size = design->getUnits() == 0
+                             ? QString::asprintf("Size %.1fx%.1f mm", width / 72 * 25.4, height / 72 * 25.4)
+                             : QString::asprintf("Size %.3fx%.3f in", width / 72, height / 72);
     QString kind;
     switch (design->getDocumentType()) {
     case dtLabel:

@@ -308,14 +308,12 @@ struct MeasurementUnit
     cardUnits units;
     double perPoint;
     const char *abbreviation;
-    // Decimals a size is shown with: a tenth of a millimetre or of a point, a thousandth of an inch.
-    int decimals;
 };
 
 constexpr MeasurementUnit kMeasurementUnits[] = {
-    {cuMillimeters, 25.4 / 72.0, "mm", 1},
-    {cuInches, 1.0 / 72.0, "in", 3},
-    {cuPoints, 1.0, "pt", 1},
+    {cuMillimeters, 25.4 / 72.0, "mm"},
+    {cuInches, 1.0 / 72.0, "in"},
+    {cuPoints, 1.0, "pt"},
 };
 
 const MeasurementUnit &measurementUnit(cardUnits units)
@@ -337,15 +335,6 @@ double convertDotToMeasurementUnits(cardUnits units)
 CDDString stringForMeasurementUnit(cardUnits units)
 {
     return CDDString(QString::fromLatin1(measurementUnit(units).abbreviation));
-}
-
-QString sizeTextInMeasurementUnit(double width, double height, cardUnits units)
-{
-    const MeasurementUnit &unit = measurementUnit(units);
-    return QStringLiteral("%1x%2 %3")
-        .arg(width * unit.perPoint, 0, 'f', unit.decimals)
-        .arg(height * unit.perPoint, 0, 'f', unit.decimals)
-        .arg(QString::fromLatin1(unit.abbreviation));
 }
 
 CDDString FormatValue(const CDDVariant &value, const CDDString &format)

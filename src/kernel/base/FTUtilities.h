@@ -69,9 +69,6 @@ cardUnits getMeasurementUnits();
 double convertDotToMeasurementUnits(cardUnits units);
 // "mm", "in" or "pt".
 CDDString stringForMeasurementUnit(cardUnits units);
-// A size in points as the unit shows it: "25.4x12.7 mm", "1.000x0.500 in" or "72.0x36.0 pt". Every
-// place that shows a size in a design's or the user's unit says it this way.
-QString sizeTextInMeasurementUnit(double width, double height, cardUnits units);
 
 // A smart-field value as text. Without a format the value's own text. Otherwise every "#x" pair
 // is replaced: #d/#D the date's description, #p/#P the first integer, #A/#a the first integer as

@@ -1,7 +1,6 @@
 #include "kernel/printing/CATemplateFormat.h"
 
 #include "kernel/base/FTGeometry.h"
-#include "kernel/base/FTUtilities.h"
 #include "platform/PWBundle.h"
 
 #include <QPageSize>
@@ -106,7 +105,9 @@ std::optional<QString> CATemplateFormat::getSizeGroupNameForSize(float width, fl
 
 QString CATemplateFormat::sizeString() const
 {
-    return sizeTextInMeasurementUnit(_ItemWidth, _ItemHeight, _units);
+    if (_units == cuMillimeters)
+        return QString::asprintf("%.1fx%.1f mm", _ItemWidth / 72.0 * 25.4, _ItemHeight / 72.0 * 25.4);
+    return QString::asprintf("%.3fx%.3f in", _ItemWidth / 72.0, _ItemHeight / 72.0);
 }
 
 PWBezierPath CATemplateFormat::documentSurfacePathForRect(const QRectF &rect) const

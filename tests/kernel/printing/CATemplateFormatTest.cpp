@@ -20,21 +20,6 @@ CATemplateFormat sheetFormat(const QString &pageSize, float width, float height,
     return format;
 }
 
-// A layout made from a design keeps the design's unit: 0 millimetres, 1 inches, any other points.
-TEST(CATemplateFormatTest, TheSizeIsShownInTheLayoutsUnit)
-{
-    const struct
-    {
-        int units;
-        const char *size;
-    } cases[] = {{0, "25.4x12.7 mm"}, {1, "1.000x0.500 in"}, {2, "72.0x36.0 pt"}, {-1, "72.0x36.0 pt"}, {3, "72.0x36.0 pt"}};
-    for (const auto &c : cases) {
-        CATemplateFormat format = sheetFormat(QStringLiteral("Letter"), 72.0f, 36.0f);
-        format.setUnits(cardUnits(c.units));
-        EXPECT_EQ(format.sizeString(), QString::fromLatin1(c.size)) << c.units;
-    }
-}
-
 TEST(CATemplateFormatTest, OnlyALabelOnTheExactRollPaperAnswersItsLongSideAsWidth)
 {
     for (const auto &[pageSize, type, roll] : {std::tuple {"Label Roll", dtLabel, true},
