@@ -41,6 +41,10 @@ private:
         qputenv("XDG_CACHE_HOME", path + "/.cache");
         QDir().mkpath(home.path() + QStringLiteral("/.config"));
         QDir().mkpath(home.path() + QStringLiteral("/.local/share"));
+        // Temporary files of the bench and of the code it runs go inside the private home, and
+        // are gone with it.
+        QDir().mkpath(home.path() + QStringLiteral("/tmp"));
+        qputenv("TMPDIR", path + "/tmp");
         return home;
     }
 
