@@ -51,7 +51,9 @@ std::shared_ptr<PWPerson> CAServiceDialogController::openDialog(const CAPersonDi
     // sheet with it, and nothing is confirmed.
     QPointer<CAServiceDialogController> sheet = new CAServiceDialogController(window);
     sheet->setAttribute(Qt::WA_DeleteOnClose, false);
-    sheet->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
+    // While it waits for the answer nothing else starts an edit: the address and print-list
+    // windows and the other documents wait with it.
+    sheet->setWindowModality(Qt::ApplicationModal);
     sheet->initFormWithDictionary(dictionary);
     CAWindowPlacement::placeCentred(sheet, window);
     const int code = sheet->exec();

@@ -13,6 +13,8 @@
 #include <QPainterPath>
 #include <QToolTip>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kWidth = static_cast<int>(CAAddressFormatGrid::kCellWidth);
@@ -65,6 +67,7 @@ CAAddressFormatGridView::CAAddressFormatGridView(CAAddressFormatGrid &grid, Mode
     setAcceptDrops(true);
     setCursor(Qt::OpenHandCursor);
     setFont(labelFont());
+    m_cellWidth = cellWidthFor(fontMetrics());
     const QSize size = sizeHint();
     setMinimumSize(size);
 }
@@ -72,8 +75,8 @@ CAAddressFormatGridView::CAAddressFormatGridView(CAAddressFormatGrid &grid, Mode
 QSize CAAddressFormatGridView::sizeHint() const
 {
     if (m_mode == Palette)
-        return QSize(kWidth, kHeight * static_cast<int>(CAAddressFormatGrid::paletteRows().size()));
-    return QSize(kWidth * CAAddressFormatGrid::kColumns + 1, kHeight * CAAddressFormatGrid::kRows + 1);
+        return QSize(m_cellWidth, kHeight * static_cast<int>(CAAddressFormatGrid::paletteRows().size()));
+    return QSize(m_cellWidth * CAAddressFormatGrid::kColumns + 1, kHeight * CAAddressFormatGrid::kRows + 1);
 }
 
 QString CAAddressFormatGridView::cellText(int category)
@@ -84,6 +87,16 @@ QString CAAddressFormatGridView::cellText(int category)
     if (tc == tcSimpleText)
         return PWLocalizedString(FTTextCategories::getKeyFromTextCategory(tc));
     return PWLocalizedString(FTTextCategories::displayNameForTextCategory(tc));
+}
+
+int CAAddressFormatGridView::cellWidthFor(const QFontMetrics &metrics)
+{
+    // As wide as the longest name of a field needs, so that no cell cuts one short.
+    int widest = 0;
+    for (const int category : CAAddressFormatGrid::paletteRows())
+        if (category >= 0)
+            widest = std::max(widest, metrics.horizontalAdvance(cellText(category)));
+    return std::max(kWidth, widest + kTextInset + 2);
 }
 
 QString CAAddressFormatGridView::shownText(const QString &text, const QFontMetrics &metrics, int width)
@@ -99,7 +112,7 @@ QString CAAddressFormatGridView::toolTipAt(const QPoint &point) const
         return {};
     const QString text = cellText(categoryAt(row, column));
     // Only a name the cell cuts short needs telling again.
-    if (text.isEmpty() || shownText(text, fontMetrics(), kWidth - kTextInset) == text)
+    if (text.isEmpty() || shownText(text, fontMetrics(), m_cellWidth - kTextInset) == text)
         return {};
     return text;
 }
@@ -113,7 +126,7 @@ bool CAAddressFormatGridView::event(QEvent *event)
             QToolTip::hideText();
             event->ignore();
         } else {
-            QToolTip::showText(help->globalPos(), tip, this, cellRect(help->pos().y() / kHeight, help->pos().x() / kWidth));
+            QToolTip::showText(help->globalPos(), tip, this, cellRect(help->pos().y() / kHeight, help->pos().x() / m_cellWidth));
         }
         return true;
     }
@@ -122,7 +135,7 @@ bool CAAddressFormatGridView::event(QEvent *event)
 
 QRect CAAddressFormatGridView::cellRect(int row, int column) const
 {
-    return QRect(column * kWidth, row * kHeight, kWidth, kHeight);
+    return QRect(column * m_cellWidth, row * kHeight, m_cellWidth, kHeight);
 }
 
 bool CAAddressFormatGridView::cellAt(const QPoint &point, int *row, int *column) const
@@ -130,7 +143,7 @@ bool CAAddressFormatGridView::cellAt(const QPoint &point, int *row, int *column)
     if (point.x() < 0 || point.y() < 0)
         return false;
     const int r = point.y() / kHeight;
-    const int c = point.x() / kWidth;
+    const int c = point.x() / m_cellWidth;
     const int rows = m_mode == Palette ? static_cast<int>(CAAddressFormatGrid::paletteRows().size()) : CAAddressFormatGrid::kRows;
     const int columns = m_mode == Palette ? 1 : CAAddressFormatGrid::kColumns;
     if (r >= rows || c >= columns)
@@ -166,15 +179,15 @@ void CAAddressFormatGridView::paintEvent(QPaintEvent *)
     painter.setPen(QPen(QColor(200, 200, 200), 0.5));
     for (int row = 0; row < CAAddressFormatGrid::kRows; ++row) {
         for (int column = 0; column < CAAddressFormatGrid::kColumns; ++column)
-            painter.drawRect(QRectF(column * kWidth + 0.5, row * kHeight + 0.5, kWidth, kHeight));
+            painter.drawRect(QRectF(column * m_cellWidth + 0.5, row * kHeight + 0.5, m_cellWidth, kHeight));
     }
     if (m_isDragging && m_highlightRow >= 0) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2.5));
-        painter.drawRect(QRectF(m_highlightColumn * kWidth - 0.5, m_highlightRow * kHeight - 0.5, kWidth + 1.5, kHeight + 1.5));
+        painter.drawRect(QRectF(m_highlightColumn * m_cellWidth - 0.5, m_highlightRow * kHeight - 0.5, m_cellWidth + 1.5, kHeight + 1.5));
         if (m_swapCategory != -1 && m_grid.hasSource()) {
             QColor fill = palette().color(QPalette::Highlight);
             fill.setAlphaF(0.4f);
-            const QRectF source(m_grid.sourceColumn() * kWidth, m_grid.sourceRow() * kHeight, kWidth - 3, kHeight - 3);
+            const QRectF source(m_grid.sourceColumn() * m_cellWidth, m_grid.sourceRow() * kHeight, m_cellWidth - 3, kHeight - 3);
             painter.fillRect(source, fill);
             QFont small = font();
             small.setPointSizeF(7);
@@ -213,16 +226,16 @@ void CAAddressFormatGridView::mousePressEvent(QMouseEvent *event)
     data->setData(fieldType(), CAAddressFormatGrid::fieldDragData(category));
     QDrag drag(this);
     drag.setMimeData(data);
-    QPixmap picture(kWidth, kHeight);
+    QPixmap picture(m_cellWidth, kHeight);
     picture.fill(Qt::transparent);
     {
         QPainter painter(&picture);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setFont(font());
-        drawFieldBox(painter, QRectF(0, 0, kWidth, kHeight), cellText(category));
+        drawFieldBox(painter, QRectF(0, 0, m_cellWidth, kHeight), cellText(category));
     }
     drag.setPixmap(picture);
-    drag.setHotSpot(QPoint(kWidth / 2, kHeight / 2));
+    drag.setHotSpot(QPoint(m_cellWidth / 2, kHeight / 2));
     if (m_mode == Layout) {
         m_blankRow = row;
         m_blankColumn = column;

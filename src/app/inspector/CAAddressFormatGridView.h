@@ -37,6 +37,9 @@ public:
     // A field's name as a cell of the given text width shows it: whole, or cut short with an
     // ellipsis; the cell's tool tip then gives the whole name.
     static QString shownText(const QString &text, const QFontMetrics &metrics, int width);
+    // The width of a cell: the grid's own, or wider where the longest name of a field needs it.
+    static int cellWidthFor(const QFontMetrics &metrics);
+    int cellWidth() const { return m_cellWidth; }
     // The whole name of the field under the point when its cell cuts it short; empty otherwise.
     QString toolTipAt(const QPoint &point) const;
 
@@ -60,6 +63,7 @@ private:
 
     CAAddressFormatGrid &m_grid;
     Mode m_mode;
+    int m_cellWidth = 0;
     PWUndoManager *m_undo = nullptr;
     DragRunner m_dragRunner;
     bool m_isDragging = false;

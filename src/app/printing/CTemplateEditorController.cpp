@@ -6,11 +6,13 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QDoubleValidator>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTimer>
+#include <QToolTip>
 
 CTemplateEditorController::CTemplateEditorController(CTemplateEditorModel &model, QObject *parent)
     : QObject(parent)
@@ -29,12 +31,9 @@ void CTemplateEditorController::bindControls(QWidget *view)
             continue;
         const int number = tag.toInt();
         m_fields.insert(number, edit);
-        if (m_model.range(number)) {
-            auto *validator = new QDoubleValidator(edit);
-            validator->setLocale(QLocale::c());
-            validator->setNotation(QDoubleValidator::StandardNotation);
-            edit->setValidator(validator);
-        }
+        // No validator: one drops the keys it cannot take, and a text typed with them ("1e9")
+        // would read as another number. The model refuses what it cannot take instead.
+        edit->installEventFilter(this);
         connect(edit, &QLineEdit::textEdited, this, [this, number](const QString &text) {
             m_model.setText(number, text);
             markField(number);
@@ -87,9 +86,6 @@ void CTemplateEditorController::updateControls()
         if (edit->text() != m_model.text(it.key()))
             edit->setText(m_model.text(it.key()));
         edit->setEnabled(m_model.isEnabled(it.key()));
-        if (const auto range = m_model.range(it.key()))
-            if (auto *validator = qobject_cast<QDoubleValidator *>(const_cast<QValidator *>(edit->validator())))
-                validator->setRange(range->first, range->second, 4);
         markField(it.key());
     }
     if (_units)
@@ -119,10 +115,33 @@ void CTemplateEditorController::markField(int tag)
 void CTemplateEditorController::textField(int tag)
 {
     if (!m_model.commit(tag)) {
-        markField(tag);
+        refuseField(tag);
         return;
     }
     updateControls();
+}
+
+void CTemplateEditorController::refuseField(int tag)
+{
+    QLineEdit *edit = field(tag);
+    if (!edit || m_refusing.contains(tag))
+        return;
+    // Told once for the end of editing and the focus lost together; the focus comes back once
+    // what took it (a click, Tab) is done, so that Cancel still answers its click.
+    m_refusing.append(tag);
+    markField(tag);
+    QApplication::beep();
+    QTimer::singleShot(0, this, [this, tag, edit = QPointer<QLineEdit>(edit)] {
+        m_refusing.removeAll(tag);
+        if (!edit || !edit->isVisible() || !edit->isEnabled() || m_model.isAcceptable(tag))
+            return;
+        if (!edit->hasFocus()) {
+            edit->setFocus(Qt::OtherFocusReason);
+            edit->selectAll();
+        }
+        if (!edit->toolTip().isEmpty())
+            QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), edit->toolTip(), edit);
+    });
 }
 
 void CTemplateEditorController::changeUnits(int item)
@@ -181,5 +200,18 @@ bool CTemplateEditorController::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Resize && watched == m_watchedImageView)
         updatePreview();
+    // A field the user typed a text into that it cannot take keeps the focus until the text is
+    // mended; another window or a menu taking the focus leaves it be.
+    if (event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it) {
+            if (it.value() != watched)
+                continue;
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && it.value()->isModified()
+                && !m_model.isAcceptable(it.key()))
+                refuseField(it.key());
+            break;
+        }
+    }
     return QObject::eventFilter(watched, event);
 }

@@ -3,6 +3,7 @@
 #include "app/printing/CTemplateEditorModel.h"
 
 #include <QImage>
+#include <QList>
 #include <QMap>
 #include <QObject>
 #include <QPointer>
@@ -17,10 +18,10 @@ class QLineEdit;
 class QWidget;
 
 // The widgets of a template editor over its model: the fields (line edits carrying their tag as
-// the property "tag", each with a validator of the model's range), the units pop-up, the
-// orientation cells, the preview and OK and Cancel. A value reaches the template when its field
-// finishes editing with an acceptable text; OK commits every field or refuses, showing the field
-// that holds a value it cannot take.
+// the property "tag"), the units pop-up, the orientation cells, the preview and OK and Cancel. A
+// field takes whatever is typed; the value reaches the template when its field finishes editing
+// with an acceptable text. A field holding a text it cannot take says so and keeps the focus
+// until the text is mended; OK commits every field or refuses, showing the field at fault.
 class CTemplateEditorController : public QObject
 {
     Q_OBJECT
@@ -73,6 +74,9 @@ protected:
 
 private:
     void markField(int tag);
+    // The field's text was refused: the field says so and keeps (or takes back) the focus.
+    void refuseField(int tag);
+    QList<int> m_refusing;
     EditorOK m_ok;
     EditorCancel m_cancel;
 };

@@ -210,8 +210,8 @@ void CAAssistantContactsController::makeSources()
     // chooses.
     m_sourceModel->setAllowDragAndDrop(true);
     setUpPersonTable(m_sourceTable, m_sourceModel);
-    // Several recipients chosen at once (Shift, Ctrl, Ctrl+A) are all printed for.
-    m_sourceTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // One recipient at a time: several persons are a print list, chosen on the print-list tab.
+    m_sourceTable->setSelectionMode(QAbstractItemView::SingleSelection);
     m_sourceTable->setDragEnabled(false);
     if (m_printListSourceTable) {
         setUpPersonTable(m_printListSourceTable, m_sourceModel);
@@ -506,21 +506,6 @@ std::shared_ptr<PWPerson> CAAssistantContactsController::person(bool toFrom) con
     }
     CAAssistantContactsForm::fillPerson(*_person, formValues(false), recipientAddrType());
     return _person;
-}
-
-std::vector<std::shared_ptr<PWPerson>> CAAssistantContactsController::chosenRecipients() const
-{
-    if (currentTabViewIndex() != RecipientTab || !m_sourceTable || !m_sourceTable->selectionModel())
-        return {};
-    QModelIndexList rows = m_sourceTable->selectionModel()->selectedRows();
-    if (rows.size() < 2)
-        return {};
-    std::sort(rows.begin(), rows.end(), [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
-    std::vector<std::shared_ptr<PWPerson>> persons;
-    for (const QModelIndex &row : std::as_const(rows))
-        if (const std::shared_ptr<PWPerson> person = m_sourceModel->personAt(row.row()))
-            persons.push_back(FTStoredPerson::copyWithZone(*person));
-    return persons;
 }
 
 // --- the sender list ----------------------------------------------------------------------------

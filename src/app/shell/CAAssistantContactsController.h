@@ -42,7 +42,6 @@ public:
     // person of the chosen print list while the print-list tab is shown and that list has one.
     // No sender until one was chosen, pasted or added.
     std::shared_ptr<PWPerson> person(bool toFrom) const override;
-    std::vector<std::shared_ptr<PWPerson>> chosenRecipients() const override;
     addressType recipientAddrType() const override;
     addressType senderAddrType() const override;
     std::optional<QString> selectedPrintListName() const override;

@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <memory>
-#include <vector>
 #include <optional>
 
 class PWPerson;
@@ -26,9 +25,6 @@ public:
     virtual int currentTabViewIndex() const = 0;
     virtual void selectTab(int index) = 0;
     virtual std::shared_ptr<PWPerson> person(bool toFrom) const = 0;
-    // The recipients chosen together on the recipient tab, in the table's order; empty unless
-    // more than one is chosen (one is the form's person).
-    virtual std::vector<std::shared_ptr<PWPerson>> chosenRecipients() const { return {}; }
     virtual addressType recipientAddrType() const = 0;
     virtual addressType senderAddrType() const = 0;
     // Nothing when the print-list tab was never shown.

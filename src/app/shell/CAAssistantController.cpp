@@ -382,9 +382,6 @@ std::unique_ptr<CADocument> CAAssistantController::createDocument()
     if (_contactsController) {
         const std::shared_ptr<PWPerson> recipient = _contactsController->person(true);
         document->setCurrentPerson(recipient.get(), true, true, true);
-        // Several recipients chosen together are the design's own persons, one item each.
-        if (std::vector<std::shared_ptr<PWPerson>> chosen = _contactsController->chosenRecipients(); !chosen.empty())
-            document->setPersonList(std::move(chosen));
         const std::shared_ptr<PWPerson> sender = _contactsController->person(false);
         document->setCurrentPerson(sender.get(), false, true, true);
         if (CFTADocument *kernel = document->ftDocument()) {

@@ -2,6 +2,8 @@
 
 #include "app/document/CAWindowPlacement.h"
 #include "app/inspector/CAColorWell.h"
+#include "app/shell/CAWaitingWindowKeeper.h"
+#include "app/shell/CAWaitingWindows.h"
 #include "kernel/base/CAEnvironment.h"
 
 #include <QApplication>
@@ -24,6 +26,8 @@ CAFloatingPanels::CAFloatingPanels(QObject *parent)
     colors->setWindowFlag(Qt::Tool);
     colors->setModal(false);
     m_colorPanel = colors;
+    // Sheets and boxes that wait stay above the panels and the windows that open later.
+    new CAWaitingWindowKeeper(this);
     // The inspector's colour wells pick their colours in this panel too.
     CAColorWell::setSharedColorPanel(colors);
     install(ColorPanel, {[colors] { return colors->isVisible(); }, [colors] {
@@ -124,9 +128,9 @@ QRect CAFloatingPanels::placeFrame(const QSize &size, const QRect &room, const Q
 void CAFloatingPanels::placeOnFirstShow(QWidget *panel)
 {
     static const char *const placed = "pwPlaced";
-    // Brought to the front by the user later, the panel still leaves a waiting sheet above it.
-    if (panel)
-        panel->installEventFilter(this);
+    // Brought to the front by the user later, the panel still leaves a waiting sheet above it
+    // and the keyboard with it.
+    CAWaitingWindows::markAsPanel(panel);
     if (!panel || panel->property(placed).toBool() || panel->testAttribute(Qt::WA_Moved))
         return;
     panel->setProperty(placed, true);
@@ -171,18 +175,6 @@ void CAFloatingPanels::show(Panel panel)
     if (QWidget *waiting = QApplication::activeModalWidget(); waiting && waiting != window && waiting->isVisible())
         waiting->raise();
     Q_EMIT visibilityChanged(panel);
-}
-
-bool CAFloatingPanels::eventFilter(QObject *watched, QEvent *event)
-{
-    // A click on a panel raises it above everything, a sheet or box waiting on a document window
-    // too, whose buttons it would then cover: the waiting window comes back on top.
-    if (event->type() == QEvent::WindowActivate) {
-        QWidget *waiting = QApplication::activeModalWidget();
-        if (waiting && waiting != watched && waiting->isVisible())
-            waiting->raise();
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 void CAFloatingPanels::close(Panel panel)

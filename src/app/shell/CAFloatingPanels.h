@@ -65,9 +65,6 @@ Q_SIGNALS:
     // A panel was shown or closed through this object.
     void visibilityChanged(int panel);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     std::array<Hook, PanelCount> m_hooks;
     // Owned; a QWidget pointer so that the header needs no dialog class.

@@ -128,8 +128,13 @@ QString CASettingsSaveMonitor::notUsedText()
 QString CASettingsSaveMonitor::notUsedDetailFor(const QStringList &problems)
 {
     QStringList lines;
-    for (const QString &problem : problems)
-        lines.append(problem.left(1).toUpper() + problem.mid(1) + u'.');
+    for (const QString &problem : problems) {
+        QString line = problem.left(1).toUpper() + problem.mid(1);
+        // Most problems are told without their stop, some as whole sentences: one stop either way.
+        if (!line.endsWith(u'.') && !line.endsWith(u'!') && !line.endsWith(u'?'))
+            line += u'.';
+        lines.append(line);
+    }
     return lines.join(u'\n');
 }
 

@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -127,6 +129,39 @@ TEST(ServiceDialog, ReturnConfirmsCancelAndEscapeDoNot)
     auto *closing = new QWidget;
     closing->show();
     EXPECT_FALSE(runSheet(closing, dictionary, [closing](CAServiceDialogController &) { delete closing; }));
+}
+
+// While the sheet waits on a document, a click on a floating window beside it (the address
+// window's print-list tab) starts nothing: the click is held back until the sheet is answered.
+TEST(ServiceDialog, AClickOnAnotherWindowWaitsForTheAnswer)
+{
+    QWidget window;
+    window.show();
+    QWidget panel(nullptr, Qt::Tool);
+    auto *tabs = new QTabWidget(&panel);
+    tabs->addTab(new QWidget, u"Contacts"_s);
+    tabs->addTab(new QWidget, u"Print Lists"_s);
+    tabs->resize(300, 200);
+    panel.move(window.geometry().topRight() + QPoint(40, 0));
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    // A click as the window system delivers it, where a modal window can hold it back.
+    const auto clickPrintListTab = [&panel, tabs] {
+        const QRect tab = tabs->tabBar()->tabRect(1);
+        QTest::mouseClick(panel.windowHandle(), Qt::LeftButton, {}, tabs->tabBar()->mapTo(&panel, tab.center()));
+    };
+    int tabWhileWaiting = -1;
+    const auto confirmed = runSheet(&window, parseServiceText(kSample), [&](CAServiceDialogController &sheet) {
+        clickPrintListTab();
+        QCoreApplication::processEvents();
+        tabWhileWaiting = tabs->currentIndex();
+        QTest::keyClick(sheet.field(kPersonCityKey), Qt::Key_Return);
+    });
+    EXPECT_TRUE(confirmed);
+    EXPECT_EQ(tabWhileWaiting, 0) << "the other window took a click while the sheet waited";
+    // Answered, the window takes the same click.
+    clickPrintListTab();
+    EXPECT_EQ(tabs->currentIndex(), 1);
 }
 
 TEST(ServiceDialog, AnEmptyFormConfirmedGivesAnEmptyPerson)

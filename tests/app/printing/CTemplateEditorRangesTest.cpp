@@ -5,7 +5,9 @@
 
 #include "kernel/base/CDDNumberRange.h"
 
+#include <QApplication>
 #include <QTemporaryDir>
+#include <QToolTip>
 
 #include <functional>
 
@@ -106,5 +108,62 @@ INSTANTIATE_TEST_SUITE_P(
                       LengthCase {"GapInInches", "Inches", "_vertSpace", 4, kPointsPerInch, false, rowGap},
                       LengthCase {"PastGapInInches", "Inches", "_vertSpace", 4, kPointsPerInch, true, rowGap}),
     [](const ::testing::TestParamInfo<LengthCase> &info) { return std::string(info.param.name); });
+
+struct RefusedText
+{
+    const char *name;
+    const char *field;
+    const char *typed;
+};
+
+void PrintTo(const RefusedText &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class TemplateEditorRefusedText : public SheetTest, public ::testing::WithParamInterface<RefusedText>
+{
+};
+
+// A text the field cannot take stays as typed, is refused with a word on what the field takes,
+// and keeps the focus against Tab and a click elsewhere until it is mended; then Tab goes on.
+TEST_P(TemplateEditorRefusedText, StaysAsTypedAndKeepsTheFocusUntilMended)
+{
+    const RefusedText &row = GetParam();
+    auto document = newDocument(dtLabel);
+    open(*document);
+    showTab(1);
+    click("_btnCreateNew");
+    ASSERT_TRUE(sheet->isEditing());
+    auto *edit = control<QLineEdit>(row.field);
+    auto *name = control<QLineEdit>("_name");
+    ASSERT_TRUE(edit && name);
+    const QString typed = QString::fromLatin1(row.typed);
+    typeInto(row.field, typed);
+    EXPECT_EQ(edit->text(), typed) << "the field changed what was typed";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), edit) << "Tab left a refused field";
+    EXPECT_TRUE(edit->toolTip().startsWith(u"Enter a number from"_s)) << qPrintable(edit->toolTip());
+    EXPECT_EQ(QToolTip::text(), edit->toolTip());
+    QTest::mouseClick(name, Qt::LeftButton, {}, name->rect().center());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), edit) << "a click elsewhere took the focus from a refused field";
+    click("_editorBtnOK");
+    EXPECT_TRUE(sheet->isEditing());
+
+    typeInto(row.field, u"10"_s);
+    QCoreApplication::processEvents();
+    EXPECT_NE(QApplication::focusWidget(), edit) << "a mended field kept the focus";
+    EXPECT_TRUE(edit->toolTip().isEmpty());
+    EXPECT_EQ(edit->text(), u"10"_s);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, TemplateEditorRefusedText,
+                         ::testing::Values(RefusedText {"Exponent", "_leftMargin", "1e9"},
+                                           RefusedText {"Letters", "_width", "abc"},
+                                           RefusedText {"NumberThenLetters", "_height", "12mm"},
+                                           RefusedText {"Minus", "_vertSpace", "-"},
+                                           RefusedText {"PastTheRange", "_topMargin", "99999"}),
+                         [](const ::testing::TestParamInfo<RefusedText> &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -86,4 +86,41 @@ TEST(SettingsDamagedShellTest, ADamagedFileIsToldOnceWithTheCopyItIsKeptAs)
     }
 }
 
+// Every line of the box ends with one stop, whether the problem was noted as a sentence of its
+// own (a list that is no list) or as a clause (a person that does not read).
+TEST(SettingsDamagedShellTest, EachDamagedListLineEndsWithOneStop)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const PWPlist::Dictionary unreadPerson {{u"Name"_s, PWPlist::fromString(u"Club"_s)},
+                                            {u"Persons"_s, PWPlist(PWPlist::Array {PWPlist::fromString(u"Ada"_s)})}};
+    const PWPlist::Dictionary personsNoList {{u"Name"_s, PWPlist::fromString(u"Team"_s)},
+                                             {u"Persons"_s, PWPlist::fromString(u"Bob"_s)}};
+    const struct
+    {
+        const char *name;
+        PWPlist lists;
+        QString said;
+    } rows[] = {
+        {"persons no list", PWPlist(PWPlist::Array {PWPlist(personsNoList)}), u"kept as it was stored."_s},
+        {"a list no dictionary", PWPlist(PWPlist::Array {PWPlist::fromString(u"Club"_s)}), u"kept as it was stored."_s},
+        {"lists no list", PWPlist::fromString(u"Club"_s), u"until a print list is made."_s},
+        {"a person that does not read", PWPlist(PWPlist::Array {PWPlist(unreadPerson)}), u"kept as it was stored."_s},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        PWUserDefaults defaults(folder.filePath(u"%1.plist"_s.arg(int(&row - rows))));
+        CASettingsSaveMonitor monitor(defaults, &CASettingsSaveMonitor::tellInWindow);
+        defaults.setObject(u"PrintListArray"_s, row.lists);
+        CAPrintListArray lists(defaults);
+        lists.load();
+        ASSERT_TRUE(QTest::qWaitFor([] { return shownSettingsBox() != nullptr; }));
+        const QString told = shownSettingsBox()->informativeText();
+        EXPECT_TRUE(told.endsWith(row.said)) << qPrintable(told);
+        for (const QString &line : told.split(u'\n'))
+            EXPECT_TRUE(line.endsWith(u'.') && !line.endsWith(u".."_s)) << qPrintable(line);
+        closeShownSettingsBox();
+    }
+}
+
 } // namespace

@@ -1,0 +1,232 @@
+// A sheet or box that waits for an answer, as the user meets it with the floating panels up: a
+// click on the window it holds or on a panel gives it the keyboard back, windows that open later
+// (a second start's files, a panel) stay below it, and Enter and Escape answer it.
+#include "ShellTestSupport.h"
+
+#include "app/shell/CASettingsSaveMonitor.h"
+#include "app/shell/CAWaitingWindows.h"
+
+#include <QMessageBox>
+#include <QWindow>
+
+namespace {
+
+// The windows that came to the top, shown or raised, and those made active, in order.
+struct WindowEvents : QObject
+{
+    QList<const QObject *> raised;
+    QList<const QObject *> activated;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show || event->type() == QEvent::ZOrderChange)
+            raised.append(watched);
+        if (event->type() == QEvent::WindowActivate)
+            activated.append(watched);
+        return false;
+    }
+};
+
+class WaitingWindowsShellTest : public shelltest::Test
+{
+protected:
+    void SetUp() override
+    {
+        shelltest::Test::SetUp();
+        qApp->installEventFilter(&events);
+    }
+    void TearDown() override
+    {
+        qApp->removeEventFilter(&events);
+        if (box)
+            box->done(0);
+        delete box.data();
+        shelltest::Test::TearDown();
+    }
+
+    // The front document window, active, with the colour panel up beside it.
+    QWidget *documentWithPanel()
+    {
+        launch(1);
+        QWidget *document = window(0);
+        EXPECT_TRUE(document);
+        controller->panels().show(CAFloatingPanels::ColorPanel);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(controller->panels().colorPanel()));
+        document->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(document));
+        return document;
+    }
+
+    // A box waiting on the document, as the application's sheets (window modal) and boxes
+    // (application modal) wait.
+    QMessageBox *waitOn(QWidget *document, Qt::WindowModality modality)
+    {
+        box = new QMessageBox(QMessageBox::Warning, u"Parcelwick"_s, u"Save the changes?"_s,
+                              QMessageBox::Save | QMessageBox::Cancel, document);
+        // Opened as a sheet (open() makes any box a sheet), or shown holding every window.
+        box->setWindowModality(modality);
+        if (modality == Qt::WindowModal)
+            box->open();
+        else
+            box->show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(box));
+        return box;
+    }
+
+    WindowEvents events;
+    QPointer<QMessageBox> box;
+};
+
+struct ClickWhileWaiting
+{
+    const char *name;
+    Qt::WindowModality modality;
+    bool onPanel; // else on the document window the box waits on
+};
+
+void PrintTo(const ClickWhileWaiting &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class WaitingWindowsClickTest : public WaitingWindowsShellTest, public ::testing::WithParamInterface<ClickWhileWaiting>
+{
+};
+
+TEST_P(WaitingWindowsClickTest, AClickElsewhereGivesTheWaitingBoxTheKeyboardBack)
+{
+    const ClickWhileWaiting &c = GetParam();
+    QWidget *document = documentWithPanel();
+    QMessageBox *waiting = waitOn(document, c.modality);
+    QWidget *clicked = c.onPanel ? static_cast<QWidget *>(controller->panels().colorPanel()) : document;
+    events.raised.clear();
+    events.activated.clear();
+    // The click, and what the window manager does on it: the clicked window comes to the front
+    // and is made the active one.
+    QTest::mouseClick(clicked->windowHandle(), Qt::LeftButton, {}, QPoint(2, 2));
+    clicked->raise();
+    clicked->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.activated.contains(clicked); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == waiting; }))
+        << "the keyboard stayed with the clicked window";
+    ASSERT_FALSE(events.raised.isEmpty());
+    EXPECT_EQ(events.raised.last(), waiting) << "the clicked window covers the waiting box";
+    ASSERT_TRUE(QApplication::focusWidget());
+    EXPECT_EQ(QApplication::focusWidget()->window(), waiting);
+    // Escape, typed as the window system delivers it, answers the box.
+    QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([waiting] { return !waiting->isVisible(); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Shell, WaitingWindowsClickTest,
+                         ::testing::Values(ClickWhileWaiting {"SheetThenPanel", Qt::WindowModal, true},
+                                           ClickWhileWaiting {"SheetThenDocument", Qt::WindowModal, false},
+                                           ClickWhileWaiting {"BoxThenPanel", Qt::ApplicationModal, true},
+                                           ClickWhileWaiting {"BoxThenDocument", Qt::ApplicationModal, false}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// A design handed over by a later start while a box waits (the Save dialog is application modal,
+// a sheet holds only its window) opens below the box; a box that holds every window keeps the
+// keyboard as well.
+TEST_F(WaitingWindowsShellTest, ADocumentOpenedLaterStaysBelowTheWaitingBox)
+{
+    const QString file = path(u"handed.pwdc"_s);
+    {
+        CADocument design;
+        ASSERT_TRUE(design.writeToFile(file));
+    }
+    for (const Qt::WindowModality modality : {Qt::WindowModal, Qt::ApplicationModal}) {
+        SCOPED_TRACE(modality == Qt::WindowModal ? "sheet" : "box");
+        QWidget *document = documentWithPanel();
+        QMessageBox *waiting = waitOn(document, modality);
+        events.raised.clear();
+        const auto opened = manager().openDocument(file, controller->router().activeWindow());
+        ASSERT_TRUE(opened && opened->window);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return events.raised.contains(opened->window.data()); }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return events.raised.last() == waiting; }))
+            << "the new window covers the waiting box";
+        if (modality == Qt::ApplicationModal) {
+            EXPECT_TRUE(QTest::qWaitFor([waiting] { return QApplication::activeWindow() == waiting; }));
+        }
+        waiting->done(0);
+        manager().closeAllDocuments();
+        controller.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+// The box that says a list or the settings could not be used, told while the start brings the
+// panels of the last quit back up, stays above them, its OK in reach.
+TEST_F(WaitingWindowsShellTest, TheSettingsBoxStaysAboveThePanelsShownAfterIt)
+{
+    launch(1);
+    CASettingsSaveMonitor::tellInWindow(u"Parcelwick could not use all of your settings."_s,
+                                        u"The stored senders are not a list."_s);
+    QMessageBox *told = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == u"_settingsNotSaved"_s && widget->isVisible())
+            told = qobject_cast<QMessageBox *>(widget);
+    ASSERT_TRUE(told);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(told));
+    events.raised.clear();
+    QWidget *panel = controller->panels().colorPanel();
+    controller->panels().show(CAFloatingPanels::ColorPanel);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.raised.contains(panel); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return events.raised.last() == told; })) << "the panel covers the box";
+    told->close();
+}
+
+// A document window the window manager activates later (as at a first start, after the panels
+// came up) comes to the front: the panels float above it again, title bars and tabs in reach.
+TEST_F(WaitingWindowsShellTest, ThePanelsFloatAboveTheDocumentWindowBroughtForward)
+{
+    QWidget *document = documentWithPanel();
+    QWidget *panel = controller->panels().colorPanel();
+    // The user worked in the panel; then the document window is brought forward.
+    panel->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+    events.raised.clear();
+    events.activated.clear();
+    document->raise();
+    document->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.activated.contains(document); }));
+    ASSERT_TRUE(events.raised.contains(document));
+    EXPECT_GT(events.raised.lastIndexOf(panel), events.raised.lastIndexOf(document)) << "the window covers the panel";
+}
+
+// The decisions themselves, for the kinds of windows the application has.
+TEST(WaitingWindowsTest, WhichWindowTakesTheKeyboard)
+{
+    QWidget document;
+    QWidget other;
+    QWidget panel(nullptr, Qt::Tool);
+    for (QWidget *window : {&document, &other, &panel})
+        window->show();
+    QMessageBox sheet(QMessageBox::Warning, u"Parcelwick"_s, u"?"_s, QMessageBox::Ok, &document);
+    sheet.setWindowModality(Qt::WindowModal);
+    sheet.show();
+    QWidget popup(&sheet, Qt::Popup);
+    EXPECT_EQ(CAWaitingWindows::toActivateInstead(&document, &sheet, &document), &sheet);
+    EXPECT_EQ(CAWaitingWindows::toActivateInstead(&panel, &sheet, &document), &sheet);
+    EXPECT_EQ(CAWaitingWindows::toActivateInstead(&panel, &sheet, nullptr), &sheet);
+    // Another document goes on while a sheet waits on the first; so do the panels acting for it.
+    EXPECT_EQ(CAWaitingWindows::toActivateInstead(&other, &sheet, &document), nullptr);
+    EXPECT_EQ(CAWaitingWindows::toActivateInstead(&panel, &sheet, &other), nullptr);
+    EXPECT_EQ(CAWaitingWindows::toActivateInstead(&sheet, &sheet, &document), nullptr);
+    EXPECT_EQ(CAWaitingWindows::toActivateInstead(&document, nullptr, &document), nullptr);
+    sheet.hide();
+    sheet.setWindowModality(Qt::ApplicationModal);
+    sheet.show();
+    EXPECT_EQ(CAWaitingWindows::toActivateInstead(&other, &sheet, &document), &sheet);
+    EXPECT_EQ(CAWaitingWindows::toActivateInstead(&popup, &sheet, &document), nullptr);
+
+    // Above a document that comes up the panels float, and above them the box waits.
+    const QList<QWidget *> all {&document, &other, &panel, &sheet};
+    EXPECT_EQ(CAWaitingWindows::toRaiseAbove(&other, all, &sheet), (QList<QWidget *> {&panel, &sheet}));
+    EXPECT_EQ(CAWaitingWindows::toRaiseAbove(&panel, all, &sheet), QList<QWidget *> {&sheet});
+    EXPECT_TRUE(CAWaitingWindows::toRaiseAbove(&sheet, all, &sheet).isEmpty()) << "a box that opens is on top";
+    sheet.hide();
+    EXPECT_EQ(CAWaitingWindows::toRaiseAbove(&other, all, nullptr), QList<QWidget *> {&panel});
+    EXPECT_TRUE(CAWaitingWindows::toRaiseAbove(&panel, all, nullptr).isEmpty());
+}
+
+} // namespace
