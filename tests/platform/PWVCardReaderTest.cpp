@@ -183,27 +183,9 @@ INSTANTIATE_TEST_SUITE_P(
                     QStringLiteral("*") + kPWPhoneMobileLabel + QStringLiteral("=+1-555-555-0100")}},
         PhoneCase {"TelUriWithEscapesAndNoValueParameter", "VERSION:4.0\r\nTEL;TYPE=fax,work:TEL:+49%2030%20123\r\n",
                    {kPWPhoneWorkFAXLabel + QStringLiteral("=+49 30 123")}},
-        PhoneCase {"QuotedListOfOtherParametersKeepsItsComma",
-                   "VERSION:4.0\r\nTEL;TYPE=work;X-NOTE=\"desk, left\":+1 555 0100\r\n",
-                   {kPWPhoneWorkLabel + QStringLiteral("=+1 555 0100")}},
         PhoneCase {"TextPhoneOfVersion30", "VERSION:3.0\r\nTEL;TYPE=CELL:555 0100\r\n",
                    {kPWPhoneMobileLabel + QStringLiteral("=555 0100")}}),
     [](const testing::TestParamInfo<PhoneCase> &info) { return std::string(info.param.name); });
-
-TEST_F(PWVCardReaderTest, TelUrisGiveTheirNumbersAndNumbersTheirUris)
-{
-    EXPECT_EQ(PWVCardReader::numberOfTelUri(QStringLiteral("tel:+1-555-555-5555;ext=5555;phone-context=x")),
-              QStringLiteral("+1-555-555-5555 ext. 5555"));
-    EXPECT_EQ(PWVCardReader::numberOfTelUri(QStringLiteral("+1 555 0100")), std::nullopt);
-    for (const QString &number : {QStringLiteral("+7 495 123-45-67"), QStringLiteral("(030) 12.34 ext. 9"),
-                                  QStringLiteral("555 Nöt#1;2")}) {
-        const QString uri = PWVCardWriter::telUriOfNumber(number);
-        EXPECT_FALSE(uri.contains(QLatin1Char(' ')) || uri.mid(4).contains(QLatin1Char(':'))) << uri.toStdString();
-        EXPECT_EQ(PWVCardReader::numberOfTelUri(uri), QString(number).replace(QLatin1Char(' '), QLatin1Char('-'))
-                                                         .replace(QStringLiteral("-ext.-"), QStringLiteral(" ext. ")))
-            << uri.toStdString();
-    }
-}
 
 TEST_F(PWVCardReaderTest, PhotosComeFromBase64OrDataUrisAndBrokenOnesAreLeftOut)
 {
