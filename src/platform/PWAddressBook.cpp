@@ -150,6 +150,10 @@ bool PWAddressBook::load(QString *error)
             std::shared_ptr<PWPerson> asRead =
                 group ? nullptr : PWVCardReader::personFromCard(card, PWVCardReader::Options(true), &uses);
             std::shared_ptr<PWPerson> person = asRead ? copyOf(*asRead) : nullptr;
+            PWVCardMerge::Original original = PWVCardMerge::original(source, uses, asRead);
+            // Copies of the person taken elsewhere (a list, a design) keep the card as written.
+            if (person)
+                person->setSourceCard(std::make_shared<const PWVCardOriginal>(original));
             const QString id = group ? group->uniqueId() : person->uniqueId();
             if (seen.contains(id)) {
                 leaveAlone(name, QStringLiteral("holds record %1, which the book already has").arg(id));
@@ -164,7 +168,7 @@ bool PWAddressBook::load(QString *error)
             const QByteArray digest = digestOf(group ? PWVCardWriter::groupRepresentation(*group)
                                                      : PWVCardWriter::vCardRepresentation(*person));
             m_savedDigests.insert(id, digest);
-            m_read.insert(id, ReadRecord {PWVCardMerge::original(source, uses, asRead), position++, digest});
+            m_read.insert(id, ReadRecord {std::move(original), position++, digest});
         }
     }
 

@@ -16,6 +16,8 @@
 #include <utility>
 #include <variant>
 
+struct PWVCardOriginal;
+
 // The kind of value a person property holds.
 enum class PWPropertyType { String, Date, Data, MultiString, MultiDate, MultiDictionary };
 
@@ -89,6 +91,12 @@ public:
     // identifiers; identity plays no part.
     bool hasSameValues(const PWPerson &other) const;
 
+    // The card the person was read from, when it keeps one (a person of the address book, a
+    // stored person): what writes the person again merges it into that card (PWVCardMerge), so
+    // that every line its edits did not change stays as written. It plays no part in the values.
+    const std::shared_ptr<const PWVCardOriginal> &sourceCard() const { return m_sourceCard; }
+    void setSourceCard(std::shared_ptr<const PWVCardOriginal> card) { m_sourceCard = std::move(card); }
+
 private:
     struct Loose;
     using Block = QTypedArrayData<char16_t>;
@@ -119,4 +127,5 @@ private:
     std::unique_ptr<QList<PWPlist>> m_boxed;
     // Held apart: few persons have a picture.
     std::unique_ptr<const QByteArray> m_imageData;
+    std::shared_ptr<const PWVCardOriginal> m_sourceCard;
 };

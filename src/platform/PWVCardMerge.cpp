@@ -165,10 +165,17 @@ QString withoutPreferredMark(const QString &head)
         const QString name = part.section(QLatin1Char('='), 0, 0).trimmed();
         if (i == 0 || name.compare(QLatin1String("PREF"), Qt::CaseInsensitive) != 0) {
             if (i > 0 && name.compare(QLatin1String("TYPE"), Qt::CaseInsensitive) == 0 && part.contains(QLatin1Char('='))) {
-                QStringList types = part.section(QLatin1Char('='), 1).split(QLatin1Char(','));
+                // A quoted list (vCard 4.0's TYPE="work,pref") stays quoted.
+                QString list = part.section(QLatin1Char('='), 1);
+                const bool quoted = list.size() >= 2 && list.startsWith(QLatin1Char('"')) && list.endsWith(QLatin1Char('"'));
+                if (quoted)
+                    list = list.mid(1, list.size() - 2);
+                QStringList types = list.split(QLatin1Char(','));
                 types.removeIf(isPrefType);
+                const QString joined = types.join(QLatin1Char(','));
                 if (!types.isEmpty())
-                    kept.append(part.section(QLatin1Char('='), 0, 0) + QLatin1Char('=') + types.join(QLatin1Char(',')));
+                    kept.append(part.section(QLatin1Char('='), 0, 0) + QLatin1Char('=')
+                                + (quoted ? QLatin1Char('"') + joined + QLatin1Char('"') : joined));
                 continue;
             }
             if (i > 0 && isPrefType(part))
@@ -558,6 +565,9 @@ private:
         }
         if (now.isDate() != old.isDate() || !(now.isDate() || now.isString()))
             return std::nullopt;
+        // A phone written as a tel: URI stays one.
+        if (name == QLatin1String("TEL") && PWVCardReader::numberOfTelUri(value))
+            return PWVCardWriter::telUriOfNumber(now.toString());
         return valueText(now);
     }
 

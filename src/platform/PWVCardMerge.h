@@ -10,6 +10,16 @@
 
 class PWPerson;
 
+// A card as read: its lines as written (PWVCardSource::lines) with what became of each
+// (content lines their PWVCardReader::LineUse, others an empty one) and the person read
+// from it, whose entry identifiers the uses name.
+struct PWVCardOriginal
+{
+    QList<QByteArray> lines;
+    QList<PWVCardReader::LineUse> uses;
+    std::shared_ptr<const PWPerson> asRead;
+};
+
 // Writes an edited person back into the card it was read from. A card carries far more than a
 // person holds (categories, other programs' X- lines, groups, parameters, types, vCard 2.1
 // encodings): a line the edit did not touch is kept exactly as written, in its place; a value
@@ -20,15 +30,7 @@ class PWPerson;
 class PWVCardMerge
 {
 public:
-    // A card as read: its lines as written (PWVCardSource::lines) with what became of each
-    // (content lines their PWVCardReader::LineUse, others an empty one) and the person read
-    // from it, whose entry identifiers the uses name.
-    struct Original
-    {
-        QList<QByteArray> lines;
-        QList<PWVCardReader::LineUse> uses;
-        std::shared_ptr<const PWPerson> asRead;
-    };
+    using Original = PWVCardOriginal;
 
     // The card's source and the uses of its content lines in one Original.
     static Original original(const PWVCardSource &source, const QList<PWVCardReader::LineUse> &contentUses,

@@ -219,10 +219,20 @@ bool parseLine(const QString &text, PWVCardLine &line, QString *reason)
                 line.parameters.append({upper, {}});
             continue;
         }
+        const QString parameterName = parameter.left(equals).trimmed().toUpper();
+        // A quoted TYPE list ("TYPE=\"voice,work\"", as vCard 4.0 writes it) is a list of types too.
+        const bool list = parameterName == QLatin1String("TYPE");
         QStringList values;
-        for (const QString &value : splitOutsideQuotes(parameter.mid(equals + 1), QLatin1Char(',')))
-            values.append(unquote(value));
-        line.parameters.append({parameter.left(equals).trimmed().toUpper(), values});
+        for (const QString &value : splitOutsideQuotes(parameter.mid(equals + 1), QLatin1Char(','))) {
+            const QString bare = unquote(value);
+            if (list && bare.contains(QLatin1Char(','))) {
+                for (const QString &type : bare.split(QLatin1Char(',')))
+                    values.append(type.trimmed());
+            } else {
+                values.append(bare);
+            }
+        }
+        line.parameters.append({parameterName, values});
     }
     line.value = text.mid(colon + 1);
     return true;

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QMap>
 #include <QTimeZone>
+#include <QUrl>
 
 namespace {
 
@@ -403,7 +404,10 @@ private:
             if (!bytes.isEmpty())
                 m_person->setImageData(bytes);
         } else if (name == QLatin1String("TEL")) {
-            add(kPWPhoneProperty, line, PWPlist::fromString(textOf(line)), labelOf(line, phoneLabel(line)));
+            // vCard 4.0 writes a phone as a tel: URI (VALUE=uri); some write one without saying so.
+            const std::optional<QString> number = PWVCardReader::numberOfTelUri(line.value);
+            add(kPWPhoneProperty, line, PWPlist::fromString(number ? *number : textOf(line)),
+                labelOf(line, phoneLabel(line)));
         } else if (name == QLatin1String("EMAIL")) {
             add(kPWEmailProperty, line, PWPlist::fromString(textOf(line)), labelOf(line, workHomeLabel(line)));
         } else if (name == QLatin1String("ADR")) {
@@ -558,4 +562,19 @@ std::optional<PWGroup> PWVCardReader::groupFromCard(const PWVCard &card)
     for (const QString &member : std::as_const(members))
         group.addMember(member);
     return group;
+}
+
+std::optional<QString> PWVCardReader::numberOfTelUri(const QString &value)
+{
+    const QString uri = value.trimmed();
+    if (!uri.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
+        return std::nullopt;
+    const QStringList parts = uri.mid(4).split(QLatin1Char(';'));
+    QString number = QUrl::fromPercentEncoding(parts.constFirst().toUtf8());
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        const QString &parameter = parts.at(i);
+        if (parameter.startsWith(QLatin1String("ext="), Qt::CaseInsensitive) && parameter.size() > 4)
+            number += QStringLiteral(" ext. ") + QUrl::fromPercentEncoding(parameter.mid(4).toUtf8());
+    }
+    return number;
 }

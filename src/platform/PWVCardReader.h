@@ -58,6 +58,11 @@ public:
     // The same, with uses holding one LineUse per line of the card.
     static std::shared_ptr<PWPerson> personFromCard(const PWVCard &card, const Options &options, QList<LineUse> *uses);
 
+    // The phone number of a tel: URI (RFC 3966), as vCard 4.0 writes phones with VALUE=uri
+    // ("tel:+1-555-555-5555;ext=5555"): its number with percent escapes decoded, an extension as
+    // " ext. 5555", other URI parameters left out. Nothing for a value that is no tel: URI.
+    static std::optional<QString> numberOfTelUri(const QString &value);
+
     static bool isGroupCard(const PWVCard &card);
     // The group of a group card; nothing for a person card.
     static std::optional<PWGroup> groupFromCard(const PWVCard &card);

@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QTimeZone>
+#include <QUrl>
 
 #include <functional>
 
@@ -346,4 +347,19 @@ QString PWVCardWriter::escapeText(const QString &text)
         }
     }
     return out;
+}
+
+QString PWVCardWriter::telUriOfNumber(const QString &number)
+{
+    const QString extension = QStringLiteral(" ext. ");
+    const auto encoded = [](const QString &text) {
+        QString digits = text.trimmed();
+        digits.replace(QLatin1Char(' '), QLatin1Char('-'));
+        return QString::fromLatin1(QUrl::toPercentEncoding(digits, "+()*"));
+    };
+    const qsizetype at = number.indexOf(extension);
+    if (at < 0)
+        return QStringLiteral("tel:") + encoded(number);
+    return QStringLiteral("tel:") + encoded(number.left(at)) + QStringLiteral(";ext=")
+           + encoded(number.mid(at + extension.size()));
 }

@@ -45,6 +45,10 @@ public:
 
     // One content line folded and ended with CRLF; name and parameters as given, value as is.
     static QByteArray foldedLine(const QString &line);
+    // The tel: URI (RFC 3966) of a phone number as PWVCardReader::numberOfTelUri() reads it back:
+    // blanks become the URI's visual separator "-", " ext. 12" its ";ext=12", what a URI cannot
+    // hold is percent-escaped.
+    static QString telUriOfNumber(const QString &number);
     // Escapes backslash, comma, semicolon and line ends of a text value or component.
     static QString escapeText(const QString &text);
 };

@@ -88,6 +88,12 @@ const QByteArray kLatin1 = "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=ISO-8859-1:M
                            "ORG:Caf\xe9 \x80uro\r\n"
                            "NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=ISO-8859-1:gr=FCn\r\n"
                            "TITLE:Koch\r\nUID:m-1\r\nEND:VCARD\r\n";
+// vCard 4.0: phones as tel: URIs under quoted type lists, and lines no person holds.
+const QByteArray kVersion4 = "BEGIN:VCARD\r\nVERSION:4.0\r\nKIND:individual\r\nN:Ash;Ada;;;\r\nFN:Ada Ash\r\n"
+                             "GENDER:F\r\nLANG;PREF=1:ru\r\n"
+                             "TEL;VALUE=uri;TYPE=\"voice,work\":tel:+7-495-123-45-67\r\n"
+                             "TEL;VALUE=uri;TYPE=cell:tel:+7-900-000-00-00;ext=12\r\n"
+                             "UID:m-1\r\nEND:VCARD\r\n";
 
 QString primaryPhone(const PWPerson &person)
 {
@@ -179,7 +185,30 @@ INSTANTIATE_TEST_SUITE_P(
                     "ORG:Caf\xe9 \x80uro"},
                    {"CHARSET=ISO-8859-1:M\xc3"},
                    names,
-                   QStringLiteral("Mühle|Café €uro|grün|Kõch")}),
+                   QStringLiteral("Mühle|Café €uro|grün|Kõch")},
+        MergeCase {"ANewNumberStaysATelUri",
+                   kVersion4,
+                   [](PWPerson &p) {
+                       pwtest::editMulti(p, kPWPhoneProperty, [](PWMultiValue &m) {
+                           m.replaceValueAtIndex(0, PWPlist::fromString(QStringLiteral("+7 495 123 45 00")));
+                       });
+                   },
+                   {"TEL;VALUE=uri;TYPE=\"voice,work\":tel:+7-495-123-45-00",
+                    "TEL;VALUE=uri;TYPE=cell:tel:+7-900-000-00-00;ext=12", "KIND:individual", "GENDER:F",
+                    "LANG;PREF=1:ru"},
+                   {"+7 495"},
+                   primaryPhone,
+                   QStringLiteral("+7-495-123-45-00")},
+        MergeCase {"AnotherEditLeavesTheTelUrisAsWritten",
+                   kVersion4,
+                   [](PWPerson &p) {
+                       p.setValueForProperty(kPWJobTitleProperty, PWPlist::fromString(QStringLiteral("Chef")));
+                   },
+                   {"TEL;VALUE=uri;TYPE=\"voice,work\":tel:+7-495-123-45-67",
+                    "TEL;VALUE=uri;TYPE=cell:tel:+7-900-000-00-00;ext=12", "TITLE:Chef"},
+                   {"type=VOICE"},
+                   primaryPhone,
+                   QStringLiteral("+7-495-123-45-67")}),
     [](const testing::TestParamInfo<MergeCase> &info) { return std::string(info.param.name); });
 
 } // namespace

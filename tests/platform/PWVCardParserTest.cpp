@@ -114,6 +114,7 @@ TEST(PWVCardParserTest, ParametersKeepQuotedSeparatorsAndSplitCommaLists)
 {
     const QByteArray bytes = "BEGIN:VCARD\r\nVERSION:3.0\r\n"
                              "item9.X-THING;TYPE=WORK,pref;X-NOTE=\"a;b:c,d\";x-flag:value: with colon\r\n"
+                             "TEL;VALUE=uri;TYPE=\"voice,work\";TYPE=x-desk:tel:+7-495-123-45-67\r\n"
                              "END:VCARD\r\n";
     const std::optional<QList<PWVCard>> cards = PWVCardParser::parse(bytes);
     ASSERT_TRUE(cards);
@@ -125,6 +126,11 @@ TEST(PWVCardParserTest, ParametersKeepQuotedSeparatorsAndSplitCommaLists)
     EXPECT_EQ(line->parameterValues(QStringLiteral("X-NOTE")), QStringList {QStringLiteral("a;b:c,d")});
     EXPECT_EQ(line->types(), (QStringList {QStringLiteral("work"), QStringLiteral("pref"), QStringLiteral("x-flag")}));
     EXPECT_EQ(line->value, QStringLiteral("value: with colon"));
+    // A quoted TYPE list (vCard 4.0) is as much a list as an unquoted one.
+    const PWVCardLine *phone = find(cards->constFirst(), QStringLiteral("TEL"));
+    ASSERT_TRUE(phone);
+    EXPECT_EQ(phone->types(), (QStringList {QStringLiteral("voice"), QStringLiteral("work"), QStringLiteral("x-desk")}));
+    EXPECT_EQ(phone->parameterValues(QStringLiteral("VALUE")), QStringList {QStringLiteral("uri")});
 }
 
 TEST(PWVCardParserTest, EscapesAndStructuredValues)

@@ -150,6 +150,43 @@ INSTANTIATE_TEST_SUITE_P(
                     PreferredCase {"NoneMarked", "VERSION:4.0\nEMAIL:a@x\nEMAIL:b@x\n", kPWEmailProperty, 0}),
     [](const testing::TestParamInfo<PreferredCase> &info) { return std::string(info.param.name); });
 
+// Phones as each version writes them: vCard 4.0's quoted type lists and tel: URIs read as
+// the format defines them, older text values as they stand.
+struct PhoneCase
+{
+    const char *name;
+    const char *lines;
+    QStringList expected; // entries()
+};
+
+class PWVCardReaderPhoneTest : public PWVCardReaderTest, public testing::WithParamInterface<PhoneCase>
+{
+};
+
+TEST_P(PWVCardReaderPhoneTest, PhonesTakeTheirTypesAndNumbers)
+{
+    const std::shared_ptr<PWPerson> person =
+        PWVCardReader::personFromData(QByteArray("BEGIN:VCARD\r\nN:Ash;Ada;;;\r\n") + GetParam().lines + "END:VCARD\r\n");
+    ASSERT_TRUE(person);
+    EXPECT_EQ(entries(*person, kPWPhoneProperty), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PWVCardReaderPhoneTest,
+    testing::Values(
+        PhoneCase {"QuotedTypeListAndTelUri", "VERSION:4.0\r\nTEL;VALUE=uri;TYPE=\"voice,work\":tel:+7-495-123-45-67\r\n",
+                   {kPWPhoneWorkLabel + QStringLiteral("=+7-495-123-45-67")}},
+        PhoneCase {"TelUriWithExtensionAndPreference",
+                   "VERSION:4.0\r\nTEL;VALUE=uri;TYPE=\"voice,home\":tel:+1-555-555-5555;ext=5555\r\n"
+                   "TEL;VALUE=uri;PREF=1;TYPE=\"cell,voice\":tel:+1-555-555-0100\r\n",
+                   {kPWPhoneHomeLabel + QStringLiteral("=+1-555-555-5555 ext. 5555"),
+                    QStringLiteral("*") + kPWPhoneMobileLabel + QStringLiteral("=+1-555-555-0100")}},
+        PhoneCase {"TelUriWithEscapesAndNoValueParameter", "VERSION:4.0\r\nTEL;TYPE=fax,work:TEL:+49%2030%20123\r\n",
+                   {kPWPhoneWorkFAXLabel + QStringLiteral("=+49 30 123")}},
+        PhoneCase {"TextPhoneOfVersion30", "VERSION:3.0\r\nTEL;TYPE=CELL:555 0100\r\n",
+                   {kPWPhoneMobileLabel + QStringLiteral("=555 0100")}}),
+    [](const testing::TestParamInfo<PhoneCase> &info) { return std::string(info.param.name); });
+
 TEST_F(PWVCardReaderTest, PhotosComeFromBase64OrDataUrisAndBrokenOnesAreLeftOut)
 {
     const std::optional<QList<std::shared_ptr<PWPerson>>> persons =

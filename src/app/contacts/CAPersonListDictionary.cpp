@@ -178,7 +178,7 @@ std::shared_ptr<PWPerson> CAPersonListDictionary::copyPerson(const PWPerson &per
 {
     if (const std::optional<KeptUnread> kept = keptFor(person))
         return keepUnreadable(kept->stored, kept->reason);
-    return FTStoredPerson::copyWithZone(person);
+    return FTStoredPerson::copyWithIdentity(person);
 }
 
 QString CAPersonListDictionary::unreadableReason(const PWPerson &person)

@@ -57,8 +57,8 @@ public:
     // Why the person stands for a stored person that did not read ("its vCard ends before
     // END:VCARD"); empty for any other person, and for one the user has filled in since.
     static QString unreadableReason(const PWPerson &person);
-    // A copy of the person (FTStoredPerson::copyWithZone) that, for one kept unread, still stands
-    // for the same stored form: what an editor works on and puts back.
+    // A copy of the person with its identity (FTStoredPerson::copyWithIdentity) that, for one kept
+    // unread, still stands for the same stored form: what an editor works on and puts back.
     static std::shared_ptr<PWPerson> copyPerson(const PWPerson &person);
     // The name the unread vCard gives itself (its FN line), empty when it gives none.
     static QString unreadableName(const PWPerson &person);

@@ -6,6 +6,8 @@
 #include "platform/PWLog.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
+#include "platform/PWVCardMerge.h"
+#include "platform/PWVCardParser.h"
 #include "platform/PWVCardReader.h"
 #include "platform/PWVCardWriter.h"
 
@@ -17,6 +19,64 @@ namespace {
 
 const QString kPersonData = QStringLiteral("personData");
 const QString kAdditionalPersonData = QStringLiteral("additionalPersonData");
+
+// Every value and the picture of the person in a new person of the given identity; its card
+// goes with it unless told otherwise.
+std::shared_ptr<PWPerson> copyOfPerson(const PWPerson &person, const QString &uniqueId, bool withCard = true)
+{
+    std::shared_ptr<PWPerson> copy = PWPerson::createWithUniqueId(uniqueId);
+    for (const QString &property : person.propertiesWithValues()) {
+        if (const std::optional<PWMultiValue> multi = person.multiValueForProperty(property))
+            copy->setMultiValueForProperty(property, *multi);
+        else
+            copy->setValueForProperty(property, person.valueForProperty(property));
+    }
+    copy->setImageData(person.imageData());
+    if (withCard)
+        copy->setSourceCard(person.sourceCard());
+    return copy;
+}
+
+// The vCard of a stored person. One that keeps the card it was read from is merged into it:
+// the lines its edits did not change (other programs' lines, parameters, groups, its own
+// picture) stay as written. A picture the card did not hold is stored as the blank one.
+QByteArray storedCard(const PWPerson &person, const QByteArray &blank)
+{
+    if (const std::shared_ptr<const PWVCardOriginal> &card = person.sourceCard(); card && card->asRead) {
+        QByteArray merged;
+        if (person.imageData().isEmpty() || person.imageData() == card->asRead->imageData()) {
+            merged = PWVCardMerge::merged(*card, person);
+        } else {
+            const std::shared_ptr<PWPerson> standIn = copyOfPerson(person, person.uniqueId(), false);
+            standIn->setImageData(blank);
+            merged = PWVCardMerge::merged(*card, *standIn);
+        }
+        if (!merged.isEmpty())
+            return merged;
+    }
+    PWVCardWriter::Options options;
+    if (!person.imageData().isEmpty())
+        options.photo = blank;
+    return PWVCardWriter::vCardRepresentation(person, options);
+}
+
+// The first person card of the bytes with its card as written; null with a reason.
+std::shared_ptr<PWPerson> personWithCard(const QByteArray &bytes, PWVCardOriginal *original, QString *error)
+{
+    std::shared_ptr<PWPerson> person;
+    const auto take = [&](PWVCard &card, PWVCardSource &source) {
+        if (person || PWVCardReader::isGroupCard(card))
+            return;
+        QList<PWVCardReader::LineUse> uses;
+        person = PWVCardReader::personFromCard(card, PWVCardReader::Options(), &uses);
+        *original = PWVCardMerge::original(source, uses, nullptr);
+    };
+    if (!PWVCardParser::parseEachWithSource(bytes, take, error))
+        return nullptr;
+    if (!person && error)
+        *error = QStringLiteral("no person card");
+    return person;
+}
 
 } // namespace
 
@@ -49,10 +109,7 @@ QByteArray FTStoredPerson::blankPictureData()
 
 PWPlist::Dictionary FTStoredPerson::convertToStoringData(const PWPerson &person)
 {
-    PWVCardWriter::Options options;
-    if (!person.imageData().isEmpty())
-        options.photo = blankPictureData();
-    const QByteArray vCard = PWVCardWriter::vCardRepresentation(person, options);
+    const QByteArray vCard = storedCard(person, blankPictureData());
 
     PWPlist::Array custom;
     qsizetype last = -1;
@@ -70,7 +127,8 @@ std::shared_ptr<PWPerson> FTStoredPerson::initWithStoredData(const PWPlist::Dict
 {
     const PWPlist data = stored.value(kPersonData);
     QString error;
-    std::shared_ptr<PWPerson> person = data.isData() ? PWVCardReader::personFromData(data.toData(), &error) : nullptr;
+    PWVCardOriginal original;
+    std::shared_ptr<PWPerson> person = data.isData() ? personWithCard(data.toData(), &original, &error) : nullptr;
     if (!person) {
         PWLog::message(lcAddress(), QStringLiteral("stored person not read: %1")
                                         .arg(data.isData() ? error : QStringLiteral("no vCard")));
@@ -83,6 +141,9 @@ std::shared_ptr<PWPerson> FTStoredPerson::initWithStoredData(const PWPlist::Dict
             continue;
         person->setValueForProperty(getABPropertyKeyFromTextCategory(additionalTcArray.at(size_t(i))), value);
     }
+    // The person as read is what a later store tells its edits by.
+    original.asRead = copyOfPerson(*person, person->uniqueId(), false);
+    person->setSourceCard(std::make_shared<const PWVCardOriginal>(std::move(original)));
     return person;
 }
 
@@ -91,15 +152,12 @@ std::shared_ptr<PWPerson> FTStoredPerson::copyWithZone(const PWPerson &person)
     // Every value is taken over as it is: a trip through a vCard would keep the same values (and
     // copy those it leaves out one by one), but a mail merge copies each person twice per label,
     // and writing and parsing the card was most of that.
-    std::shared_ptr<PWPerson> copy = PWPerson::create();
-    for (const QString &property : person.propertiesWithValues()) {
-        if (const std::optional<PWMultiValue> multi = person.multiValueForProperty(property))
-            copy->setMultiValueForProperty(property, *multi);
-        else
-            copy->setValueForProperty(property, person.valueForProperty(property));
-    }
-    copy->setImageData(person.imageData());
-    return copy;
+    return copyOfPerson(person, QString());
+}
+
+std::shared_ptr<PWPerson> FTStoredPerson::copyWithIdentity(const PWPerson &person)
+{
+    return copyOfPerson(person, person.uniqueId());
 }
 
 bool FTStoredPerson::isEqualToPerson(const PWPerson &person, const PWPerson *other)

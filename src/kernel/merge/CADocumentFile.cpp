@@ -100,6 +100,7 @@ std::shared_ptr<PWPerson> storedPerson(const PWPlist::Dictionary &stored)
             kept->setValueForProperty(property, person->valueForProperty(property));
     }
     kept->setImageData(person->imageData());
+    kept->setSourceCard(person->sourceCard());
     return kept;
 }
 

@@ -12,6 +12,10 @@
 #include "app/contacts/CAVCFSource.h"
 #include "platform/PWAddressBook.h"
 
+#include "TestSupport.h"
+
+#include <QDir>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -127,6 +131,47 @@ TEST_F(CAPrintMultipleDialogTest, DoubleClickedSourceRowsJoinTheListOnceAndOkSto
     CAPrintListArray stored(scratch.restart());
     stored.load();
     EXPECT_EQ(lastNames(stored.getPrintListAt(0)), (QStringList{u"Adams"_s, u"Baker"_s}));
+}
+
+// An address book card with what no person holds: phonetic names, categories, other programs'
+// lines, vCard 4.0's kind, gender and language, an address's label and position, a PNG photo.
+const QByteArray kBookCard = "BEGIN:VCARD\r\nVERSION:4.0\r\nKIND:individual\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\n"
+                             "X-PHONETIC-LAST-NAME:Dou\r\nCATEGORIES:Clients,VIP\r\nGENDER:F\r\nLANG;PREF=1:en\r\n"
+                             "TEL;VALUE=uri;TYPE=\"cell,voice\":tel:+1-555-0100\r\n"
+                             "ADR;TYPE=home;LABEL=\"1 Main St, Portland\";GEO=\"geo:45.5,-122.6\":;;1 Main St;Portland;OR;"
+                             "97201;USA\r\nX-OTHER-APP;X-P=1:kept\r\nPHOTO:data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAIAAAA"
+                             "CCAYAAABytg0kAAAAFUlEQVR42mM4ISf3H4QZ5ORO/AdhAESMCA13gOdaAAAAAElFTkSuQmCC\r\n"
+                             "UID:jane-1\r\nEND:VCARD\r\n";
+
+TEST_F(CAPrintMultipleDialogTest, PersonsAddedFromTheAddressBookKeepTheirCardsWithOnlyTheEditedField)
+{
+    ASSERT_TRUE(QDir().mkpath(folder.path() + u"/book"_s));
+    ASSERT_TRUE(pwtest::writeFile(folder.path() + u"/book/jane.vcf"_s, kBookCard));
+    ASSERT_TRUE(book.load());
+    localBase.personListDict().replacePersonList({});
+    CAPrintMultipleDialog dialog(models());
+    dialog.prepare(CAPrintListEditor::LocalBase, -1);
+    dialog.changeSourceWithName(CAAddressBookSource::kName);
+    const int code = run(dialog, [&] {
+        QTableView *source = dialog.currentSourceTable();
+        ASSERT_EQ(source->model()->rowCount(), 1);
+        source->selectRow(0);
+        QTest::mouseClick(dialog.findChild<QPushButton *>(u"_addPersonButton"_s), Qt::LeftButton);
+        QLineEdit *city = dialog.contactEditor()->fieldOfCategory(tcCity);
+        ASSERT_EQ(city->text(), u"Portland"_s) << "the added person is in the editor";
+        city->setFocus();
+        city->selectAll();
+        QTest::keyClicks(city, u"Bangor"_s);
+        QTest::keyClick(city, Qt::Key_Tab);
+        press(dialog, QDialogButtonBox::Ok);
+    });
+    ASSERT_EQ(code, CAPrintMultipleDialog::kOK);
+    const PWPlist::Array stored = scratch.defaults().arrayForKey(u"LocalContactBase"_s);
+    ASSERT_EQ(stored.size(), 1);
+    QList<QByteArray> expected = kBookCard.split('\n');
+    expected[10] = "ADR;TYPE=home;LABEL=\"1 Main St, Portland\";GEO=\"geo:45.5,-122.6\":;;1 Main St;Bangor;OR;97201;USA\r";
+    EXPECT_EQ(stored.at(0).value(u"personData"_s).toData().replace("\r\n ", "").split('\n'), expected)
+        << "every line as the book has it, its UID too, but the city typed";
 }
 
 TEST_F(CAPrintMultipleDialogTest, InlineEditorChangesTheListAtOnceAndSortsItIn)

@@ -26,6 +26,10 @@ const char *const kTypedPortland = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\
 const char *const kTypedHome = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nFN:Ann Lee\r\nORG:Acme;\r\n"
                                "EMAIL;TYPE=INTERNET;TYPE=HOME:ann@example.org\r\nTEL;TYPE=CELL:555 0100\r\n"
                                "ADR;TYPE=HOME:;;1 Home Rd;Hometown;CA;90001;USA\r\nNOTE:Back door\r\nEND:VCARD\r\n";
+// The stored person of a design from another program: lines this system does not write.
+const QByteArray kTypedForeign = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\nTEL;TYPE=CELL:555 0100\r\n"
+                                 "ADR;TYPE=WORK:;;1 Main St;Portland;OR;97201;USA\r\nBDAY:1970-01-31\r\n"
+                                 "X-CUSTOM:kept as written\r\nUID:jane-1\r\nEND:VCARD\r\n";
 const char *const kTypedNoAddress = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Roe;Bo;;;\r\nFN:Bo Roe\r\nTEL;TYPE=WORK:555 0199\r\n"
                                     "END:VCARD\r\n";
 
@@ -73,6 +77,13 @@ protected:
         QStringList lines = QString::fromUtf8(card).split(u"\r\n"_s, Qt::SkipEmptyParts);
         lines.removeIf([addresses](const QString &line) { return line.contains(u"ADR"_s) != addresses; });
         return lines;
+    }
+    // The recipient's card in the saved design, line by line as stored.
+    QList<QByteArray> savedCard() const
+    {
+        QFile file(savePath);
+        const std::optional<PWPlist> design = file.open(QIODevice::ReadOnly) ? PWPlist::parse(file.readAll()) : std::nullopt;
+        return design ? design->value(u"Person To"_s).value(u"personData"_s).toData().split('\n') : QList<QByteArray>();
     }
     // File > Print…, then the sheet's PDF button; the words of the PDF it wrote.
     QStringList printedWords()
@@ -145,6 +156,51 @@ INSTANTIATE_TEST_SUITE_P(
         TypedCard {"NoAddressInAPanelOfWork", kTypedNoAddress, -1, u"ADR;type=WORK:;;;Salem;;;"},
         TypedCard {"NoAddressInAPanelOfHome", kTypedNoAddress, int(adHome), u"ADR;type=HOME:;;;Salem;;;"}),
     [](const ::testing::TestParamInfo<TypedCard> &info) { return std::string(info.param.name); });
+
+// A design whose stored person holds lines of another program: the city typed in place, the
+// design saved, the typing undone and redone, each saved. Every save holds the card as stored
+// but for the typed city, and the undone one the card as stored.
+TEST_F(CATypedCityWindowTest, TypingACityChangesOnlyItsLineOfTheStoredCardThroughUndoAndRedo)
+{
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(addRecipientPanel());
+    canvas->document()->setCurrentPerson(PWVCardReader::personFromData(kTypedPortland).get(), true, true, true);
+    paint();
+    ASSERT_EQ(city()->GetString().getData(), u"Portland,"_s);
+    savePath = path(u"foreign.pwdc"_s);
+    ASSERT_TRUE(choose("saveDocument"));
+    ASSERT_TRUE(choose("performClose"));
+    {
+        QFile file(savePath);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        PWPlist::Dictionary design = PWPlist::parse(file.readAll()).value_or(PWPlist()).toDictionary();
+        PWPlist::Dictionary person = design.value(u"Person To"_s).toDictionary();
+        person.insert(u"personData"_s, PWPlist::fromData(kTypedForeign));
+        design.insert(u"Person To"_s, PWPlist(person));
+        file.close();
+        ASSERT_TRUE(pwtest::writeFile(savePath, PWPlist(design).toXml()));
+    }
+    openPath = savePath;
+    ASSERT_TRUE(perform("openDocument"));
+    ASSERT_TRUE(window(0));
+    canvas = window(0)->docView();
+    paint();
+    ASSERT_TRUE(city());
+    ASSERT_EQ(city()->GetString().getData(), u"Portland,"_s);
+
+    const QList<QByteArray> stored = kTypedForeign.split('\n');
+    QList<QByteArray> typed = stored;
+    typed[5] = "ADR;TYPE=WORK:;;1 Main St;Bangor;OR;97201;USA\r";
+    typeCity(u"Bangor");
+    ASSERT_TRUE(choose("saveDocument"));
+    EXPECT_EQ(savedCard(), typed);
+    ASSERT_TRUE(choose("undo"));
+    ASSERT_TRUE(choose("saveDocument"));
+    EXPECT_EQ(savedCard(), stored) << "undone, the card is as stored";
+    ASSERT_TRUE(choose("redo"));
+    ASSERT_TRUE(choose("saveDocument"));
+    EXPECT_EQ(savedCard(), typed) << "redone, the typed city alone again";
+}
 
 struct ReopenedCity
 {

@@ -109,6 +109,55 @@ TEST_F(FTStoredPersonTest, ACopyHoldsEverythingAndIsANewPerson)
     EXPECT_EQ(original->stringForProperty(u"Custom3"_s), u"three"_s);
 }
 
+// A card from another program, with lines no person holds.
+const QByteArray kForeignCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\n"
+                                "X-PHONETIC-LAST-NAME:Dou\r\nCATEGORIES:Clients,VIP\r\nTEL;TYPE=CELL:555 0100\r\n"
+                                "ADR;TYPE=WORK;LABEL=\"1 Main St, Portland\";GEO=\"geo:45.5,-122.6\":;;1 Main St;"
+                                "Portland;OR;97201;USA\r\nBDAY:1970-01-31\r\nX-CUSTOM:kept as written\r\n"
+                                "PHOTO;ENCODING=b;TYPE=PNG:iVBORw0KGgoAAAANSUhEUgAAAAIAAAACCAYAAABytg0kAAAAFUlEQVR42mM4ISf3H4QZ5ORO/"
+                                "AdhAESMCA13gOdaAAAAAElFTkSuQmCC\r\nUID:jane-1\r\nEND:VCARD\r\n";
+
+QList<QByteArray> storedLines(const PWPerson &stored)
+{
+    // Unfolded: a line written anew is folded at 75 octets.
+    return FTStoredPerson::convertToStoringData(stored).value(u"personData"_s).toData().replace("\r\n ", "").split('\n');
+}
+
+TEST_F(FTStoredPersonTest, AStoredCardKeepsEveryLineButTheEditedOneInItsCopiesToo)
+{
+    const PWPlist::Dictionary stored = {{u"personData"_s, PWPlist::fromData(kForeignCard)},
+                                        {u"additionalPersonData"_s, PWPlist(PWPlist::Array {PWPlist::fromString(u"one"_s)})}};
+    const std::shared_ptr<PWPerson> read = FTStoredPerson::initWithStoredData(stored);
+    ASSERT_TRUE(read);
+    const QList<QByteArray> lines = kForeignCard.split('\n');
+    EXPECT_EQ(FTStoredPerson::convertToStoringData(*read), stored) << "stored again as it was";
+    const std::shared_ptr<PWPerson> copy = FTStoredPerson::copyWithZone(*read);
+    EXPECT_NE(copy->uniqueId(), read->uniqueId());
+    EXPECT_EQ(FTStoredPerson::copyWithIdentity(*read)->uniqueId(), read->uniqueId());
+    EXPECT_EQ(storedLines(*copy), lines) << "a copy is stored into the same card";
+
+    // The city typed anew changes the address line alone.
+    std::optional<PWMultiValue> addresses = copy->multiValueForProperty(kPWAddressProperty);
+    ASSERT_TRUE(addresses);
+    PWPlist::Dictionary address = addresses->valueAtIndex(0).toDictionary();
+    address.insert(kPWAddressCityKey, PWPlist::fromString(u"Bangor"_s));
+    addresses->replaceValueAtIndex(0, PWPlist(address));
+    copy->setMultiValueForProperty(kPWAddressProperty, *addresses);
+    QList<QByteArray> expected = lines;
+    expected[7] = "ADR;TYPE=WORK;LABEL=\"1 Main St, Portland\";GEO=\"geo:45.5,-122.6\":;;1 Main St;Bangor;OR;97201;USA\r";
+    EXPECT_EQ(storedLines(*copy), expected);
+
+    // A picture the card did not hold is stored as the blank one; the rest stays.
+    copy->setImageData(FTStoredPerson::blankPictureData() + "another");
+    const QList<QByteArray> pictured = storedLines(*copy);
+    EXPECT_EQ(pictured.mid(0, 10), expected.mid(0, 10));
+    EXPECT_TRUE(pictured.at(10).startsWith("PHOTO;ENCODING=b;TYPE=TIFF:")) << pictured.at(10).toStdString();
+    const std::shared_ptr<PWPerson> back = FTStoredPerson::initWithStoredData(FTStoredPerson::convertToStoringData(*copy));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->imageData(), FTStoredPerson::blankPictureData());
+    EXPECT_EQ(back->stringForProperty(u"Custom1"_s), u"one"_s);
+}
+
 TEST_F(FTStoredPersonTest, EqualityLooksAtNamesOrganizationAndDepartmentOnly)
 {
     const std::shared_ptr<PWPerson> a = person();
