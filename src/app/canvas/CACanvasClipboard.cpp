@@ -3,6 +3,7 @@
 #include "app/canvas/CACanvasAddressEdits.h"
 #include "app/canvas/CACanvasDragOut.h"
 #include "app/canvas/CACanvasEdits.h"
+#include "app/canvas/CACanvasGeometry.h"
 #include "app/canvas/CADocView.h"
 #include "app/pictures/CCInternetPictureLoad.h"
 #include "app/pictures/CCPictImageResolver.h"
@@ -224,8 +225,19 @@ void CACanvasClipboard::duplicate()
     const std::vector<CFTComponent *> selection = view->getSelComponentsWithDocZOrder();
     if (selection.empty())
         return;
+    // The copy lands on the card, also when the selection lies at its right or bottom edge.
+    QRectF objects;
+    for (const CFTComponent *component : selection) {
+        double left = 0, top = 0, right = 0, bottom = 0;
+        component->GetDrawRect(&left, &top, &right, &bottom, false);
+        objects |= QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
+    }
+    const CFTADocument *design = edits().design();
+    const int side = view->getCurrentSide();
+    const QSizeF card = design ? QSizeF(design->getDocumentSizeX(side), design->getDocumentSizeY(side)) : QSizeF();
     CACanvasEdits::Step step(edits(), QStringLiteral("DUPLICATE_OBJECT"));
-    makeNewObjectsWithData(document->documentDataForComponents(&selection), QPointF(kPasteStep, kPasteStep));
+    makeNewObjectsWithData(document->documentDataForComponents(&selection),
+                           CACanvasGeometry::duplicateOffset(objects, card, kPasteStep));
 }
 
 void CACanvasClipboard::capitalizeSelection()

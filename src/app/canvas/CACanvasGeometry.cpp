@@ -53,6 +53,34 @@ QRectF CACanvasGeometry::frameFor(const QRectF &page, const QRectF &objects, dou
 
 namespace {
 
+double duplicateStep(double low, double high, double extent, double step)
+{
+    // The moves that keep [low, high] within [0, extent].
+    const double least = -low;
+    const double most = extent - high;
+    const auto inside = [least, most](double move) { return move >= least && move <= most; };
+    if (inside(step))
+        return step;
+    if (inside(-step))
+        return -step;
+    // Objects already hanging over an edge keep the step while the copy still touches the card.
+    if (low + step < extent && high + step > 0.0)
+        return step;
+    return least <= most ? std::clamp(step, least, most) : step;
+}
+
+} // namespace
+
+QPointF CACanvasGeometry::duplicateOffset(const QRectF &objects, const QSizeF &card, double step)
+{
+    if (objects.isNull() || !card.isValid() || !std::isfinite(objects.width()) || !std::isfinite(objects.height()))
+        return QPointF(step, step);
+    return QPointF(duplicateStep(objects.left(), objects.right(), card.width(), step),
+                   duplicateStep(objects.top(), objects.bottom(), card.height(), step));
+}
+
+namespace {
+
 struct Span
 {
     double low, high;

@@ -40,6 +40,12 @@ public:
     // page in its middle, grown to the content where it reaches further; content larger than the
     // room keeps margin beside the page. Without room (not positive), the content frame.
     static QRectF frameInRoom(const QRectF &content, const QRectF &page, const QSizeF &room, double margin);
+    // Where a duplicate of objects covering the rectangle goes on a card of the size (points):
+    // on each axis step points right and down, as always, where the copy stays on the card;
+    // else step back the other way where that keeps it whole; else the step while the copy
+    // still touches the card (objects hanging over an edge, or larger than the card); else the
+    // least move that brings it whole onto the card.
+    static QPointF duplicateOffset(const QRectF &objects, const QSizeF &card, double step);
     // The zoom that shows the page with 40 points round it in the room (in screen pixels at
     // zoom 1), clamped to 50 %..300 %.
     static double fitZoom(const QSizeF &page, const QSizeF &roomAtZoomOne);

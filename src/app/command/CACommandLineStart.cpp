@@ -14,6 +14,7 @@
 #include "app/shell/CADocumentController.h"
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CADocumentServices.h"
+#include "app/shell/CAOpenDocument.h"
 #include "app/shell/CAPrintCommands.h"
 #include "app/shell/CAPropertiesPanel.h"
 #include "app/shell/CASampleDesignLibrary.h"
@@ -24,6 +25,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QMessageBox>
 #include <QThread>
@@ -76,6 +78,32 @@ void installApplicationParts(CADocumentController &controller)
     installDesignWindow(controller);
     installPropertiesPanel(controller);
     installAssistant(controller);
+}
+
+// A print this start asked for that printed nothing: a start from the desktop has no terminal to
+// read the reason on, so the design's window says it too, without waiting on the user.
+void tellUnprinted(CADocumentController &controller, const QJsonObject &command, const QString &reason)
+{
+    const QString name = command.value(QStringLiteral("command")).toString();
+    if (name != u"print" && name != u"printMultiple")
+        return;
+    const QString file = command.value(QStringLiteral("file")).toString();
+    const QString path = file.isEmpty() ? QString() : QFileInfo(QDir::current(), file).absoluteFilePath();
+    QWidget *window = controller.router().activeWindow();
+    for (const std::shared_ptr<CAOpenDocument> &record : controller.manager().documents())
+        if (record->window && !path.isEmpty() && QFileInfo(record->filePath) == QFileInfo(path))
+            window = record->window;
+    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Parcelwick"),
+                                QMessageBox::tr("Nothing was printed."), QMessageBox::Ok, window);
+    box->setObjectName(QStringLiteral("_nothingPrinted"));
+    box->setInformativeText(reason.isEmpty() ? QMessageBox::tr("The print was cancelled.") : reason);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    if (window) {
+        box->setWindowModality(Qt::WindowModal);
+        box->open();
+    } else {
+        box->show();
+    }
 }
 
 } // namespace
@@ -248,11 +276,14 @@ void CACommandLineStart::openRequested()
     // The commands of this start go to this instance, as a later start's would, and come before
     // the start-up's own document: a start that asks for a postcard or a print sheet gets that,
     // not the assistant in front of it.
-    controller.openStartupDocuments(startupFiles, &parser, [this] {
+    controller.openStartupDocuments(startupFiles, &parser, [this, &controller] {
         for (const QJsonObject &command : std::as_const(m_request.commands)) {
             const QJsonObject answer = m_scriptCommands->execute(command, QDir::currentPath());
-            if (answer.value(QStringLiteral("status")).toString() != u"ok")
-                CACommandLine::printLine(answer.value(QStringLiteral("message")).toString());
+            if (answer.value(QStringLiteral("status")).toString() != u"ok") {
+                const QString reason = answer.value(QStringLiteral("message")).toString();
+                CACommandLine::printLine(reason);
+                tellUnprinted(controller, command, reason);
+            }
         }
         // An assistant asked for comes from the event loop: it is the start's first window.
         return m_scriptCommands->assistantPending();

@@ -17,6 +17,7 @@
 #include <QSlider>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -84,9 +85,10 @@ int CAFillLineSubView::snapSliderAngle(int degrees)
 
 int CAFillLineSubView::wholeDegrees(double angle)
 {
+    // A design keeps its angles in radians to a few decimals: the degree typed is the nearest one,
+    // never the one toward zero (45 is stored as 0.785, a hair under 45 degrees).
     const double degrees = angle * 180.0 / std::numbers::pi;
-    const double nearest = std::round(degrees);
-    return int(std::abs(degrees - nearest) < 1e-6 ? nearest : degrees);
+    return std::isfinite(degrees) ? int(std::lround(std::clamp(degrees, -1.0e9, 1.0e9))) : 0;
 }
 
 int CAFillLineSubView::normaliseAngle(int degrees)
@@ -180,7 +182,7 @@ void CAFillLineSubView::updateWithView(CADocView *view)
     m_fillColorWell->setEnabled(canFill);
     if (single)
         m_fillColorWell->setColor(shownColor(shown->GetFillColor(), canFill));
-    const int opacity = int(shown->GetOpacity() * 100.0f);
+    const int opacity = int(std::lround(double(shown->GetOpacity()) * 100.0));
     m_fillOpacitySlider->setEnabled(canFill);
     m_fillOpacityTextField->setEnabled(canFill);
     m_fillOpacitySlider->setValue(opacity);

@@ -28,8 +28,8 @@ public:
     static int snapSliderAngle(int degrees);
     // A typed angle brought into -180 to 180 degrees.
     static int normaliseAngle(int degrees);
-    // The whole degrees shown for an angle in radians: its integer part, where a whole number of
-    // degrees that went to radians and back stays that number.
+    // The whole degrees shown for an angle in radians: the nearest, so that a whole number of
+    // degrees saved as radians to a few decimals reads back as that number.
     static int wholeDegrees(double angle);
     // A typed line width: a finite number of at least 0, else nothing; one wider than any pen
     // a design holds is the widest.

@@ -13,6 +13,7 @@
 #include <QPrinter>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
 
 namespace CAPrintJob {
@@ -115,8 +116,26 @@ bool ProgressTarget::pagePrinted(int page, int pages)
 
 namespace {
 
+// A PDF file that holds the pages in an order of its own.
+class OrderedPdfTarget : public CAPdfPrintTarget
+{
+public:
+    OrderedPdfTarget(QPdfWriter &writer, std::function<std::vector<int>(int)> order)
+        : CAPdfPrintTarget(writer)
+        , m_order(std::move(order))
+    {
+    }
+    std::vector<int> pageOrder(int pages) const override
+    {
+        return m_order ? m_order(pages) : CAPdfPrintTarget::pageOrder(pages);
+    }
+
+private:
+    std::function<std::vector<int>(int)> m_order;
+};
+
 ExportResult writePdf(CAPrintingView &view, const QString &path, const ProgressTarget::Progress &progress,
-                      QString *error)
+                      QString *error, std::function<std::vector<int>(int)> order = {})
 {
     PWSaveFile::File file(path);
     if (!PWSaveFile::open(file, error))
@@ -126,7 +145,7 @@ ExportResult writePdf(CAPrintingView &view, const QString &path, const ProgressT
     {
         QPdfWriter writer(&file);
         writer.setCreator(QStringLiteral("Parcelwick"));
-        CAPdfPrintTarget pdf(writer);
+        OrderedPdfTarget pdf(writer, std::move(order));
         ProgressTarget target(pdf, progress);
         printed = view.printPages(target, error);
         cancelled = target.wasCancelled();
@@ -156,9 +175,35 @@ bool printsToFile(const QPrinter &printer)
     return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
 }
 
-bool printToFile(CAPrintingView &view, const QString &path, const ProgressTarget::Progress &progress, QString *error)
+std::vector<int> pageOrder(int pages, int copies, bool collate, const QPageRanges &ranges)
 {
-    const ExportResult result = writePdf(view, path, progress, error);
+    std::vector<int> run;
+    for (int page = 1; page <= pages; ++page)
+        if (ranges.isEmpty() || ranges.contains(page))
+            run.push_back(page);
+    copies = std::max(copies, 1);
+    std::vector<int> order;
+    order.reserve(run.size() * std::size_t(copies));
+    if (collate) {
+        for (int copy = 0; copy < copies; ++copy)
+            order.insert(order.end(), run.begin(), run.end());
+    } else {
+        for (const int page : run)
+            order.insert(order.end(), std::size_t(copies), page);
+    }
+    return order;
+}
+
+bool printToFile(CAPrintingView &view, const QPrinter &printer, const ProgressTarget::Progress &progress, QString *error)
+{
+    // The dialog's range: pages, or every page for the other choices (a selection and the current
+    // page are not offered).
+    const QPageRanges ranges = printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
+    const int copies = printer.copyCount();
+    const bool collate = printer.collateCopies();
+    const ExportResult result =
+        writePdf(view, printer.outputFileName(), progress, error,
+                 [ranges, copies, collate](int pages) { return pageOrder(pages, copies, collate, ranges); });
     if (result == ExportResult::Cancelled && error)
         error->clear();
     return result == ExportResult::Written;

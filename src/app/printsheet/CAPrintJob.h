@@ -3,11 +3,13 @@
 #include "kernel/merge/CAPrintTarget.h"
 #include "kernel/merge/CAPrintingView.h"
 
+#include <QPageRanges>
 #include <QString>
 
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class CADocument;
 class CAPrintListArray;
@@ -72,6 +74,7 @@ public:
     QString printerName() const override { return m_target.printerName(); }
     bool pagePrinted(int page, int pages) override;
     void abort() override { m_target.abort(); }
+    std::vector<int> pageOrder(int pages) const override { return m_target.pageOrder(pages); }
     bool wasCancelled() const { return m_cancelled; }
 
 private:
@@ -88,10 +91,15 @@ ExportResult exportPdf(CAPrintingView &view, const QString &path, const Progress
 
 // Whether the printer is the print dialog's PDF printer, which prints to a file.
 bool printsToFile(const QPrinter &printer);
-// Prints the view's pages into that file as exportPdf() writes it, for the toolkit's own file
-// printer cuts the old file at once and drops the errors of its writes; the view stays in the
-// mode it printed in. False with the reason when the file was not written, without one when the
-// job was cancelled.
-bool printToFile(CAPrintingView &view, const QString &path, const ProgressTarget::Progress &progress, QString *error);
+// The pages (1-based) of a job of pages pages a file holds as the print dialog asked: those of
+// its ranges in ascending order (every page for none), and for copies either the whole run
+// again (collated) or each page again at once. No printer repeats or picks pages of a file.
+std::vector<int> pageOrder(int pages, int copies, bool collate, const QPageRanges &ranges);
+// Prints the view's pages into the printer's file as exportPdf() writes it, for the toolkit's
+// own file printer cuts the old file at once and drops the errors of its writes; the copies,
+// their collation and the page range are the printer's. The view stays in the mode it printed
+// in. False with the reason when the file was not written, without one when the job was
+// cancelled.
+bool printToFile(CAPrintingView &view, const QPrinter &printer, const ProgressTarget::Progress &progress, QString *error);
 
 } // namespace CAPrintJob

@@ -362,10 +362,7 @@ void CAPrintViewController::showJobTexts()
     const int people = useList ? int(m_persons.persons->size()) : 1;
     if (QLabel *peopleText = control<QLabel>(this, "_peopleCountText"))
         peopleText->setText(QStringLiteral("%1 %2").arg(people).arg(PWLocalizedString(people == 1 ? u"person"_s : u"people"_s)));
-    // The items one sheet of paper holds, named as what the design is.
-    const int cards = m_kind == CAPrintSheetKind::LabelSheet ? m_itemsPerPage : 1;
-    if (QLabel *cardsText = control<QLabel>(this, "_cardsPerPageText"))
-        cardsText->setText(CAPrintJobTexts::itemCount(m_document->docType(), cards));
+    showItemCount();
     if (auto *table = control<QTableWidget>(this, "_personListTableView")) {
         const CAPrintingView::PersonList none;
         const CAPrintingView::PersonList &persons = useList ? *m_persons.persons : none;
@@ -385,6 +382,12 @@ void CAPrintViewController::showJobTexts()
         // The table is the list's: it takes part only while the persons come from a list.
         table->setEnabled(useList);
     }
+}
+
+void CAPrintViewController::showItemCount()
+{
+    if (QLabel *cardsText = control<QLabel>(this, "_cardsPerPageText"))
+        cardsText->setText(CAPrintJobTexts::itemCount(m_document->docType(), m_document->printSettings().copies));
 }
 
 bool CAPrintViewController::usesPrintList() const
@@ -503,6 +506,7 @@ void CAPrintViewController::setCopies(int copies)
     changeSettings([copies](CAPrintSettings &settings) { settings.copies = copies; });
     if (m_view)
         m_view->setCopies(copies);
+    showItemCount();
     updatePageCount();
 }
 
@@ -667,11 +671,7 @@ void CAPrintViewController::exportPdf()
         loadImageView();
     if (!m_view)
         return;
-    // The sheet carries its design window's title, whose "[*]" only marks where a changed design
-    // shows that it is changed: no part of a file name.
-    QString name = windowTitle();
-    name.remove(u"[*]"_s);
-    name = name.trimmed();
+    const QString name = m_designName.trimmed();
     const QString path = pdfPathChooser()(this, QStringLiteral("%1.pdf").arg(name.isEmpty() ? u"Untitled"_s : name));
     if (path.isEmpty())
         return;
@@ -740,7 +740,7 @@ bool CAPrintViewController::printWithPrinter(QWidget *parent, CAPrintingView &vi
         view.refreshDocumentMap();
     }
     if (CAPrintJob::printsToFile(printer))
-        return CAPrintJob::printToFile(view, printer.outputFileName(), progressFor(progress), error);
+        return CAPrintJob::printToFile(view, printer, progressFor(progress), error);
     const bool printed = view.printPages(target, error);
     progress.close();
     if (target.wasCancelled() && error)

@@ -51,6 +51,10 @@ public:
                           QWidget *parent = nullptr);
     ~CAPrintViewController() override;
 
+    // The design's name as its window names it ("Untitled" for a design never saved): the file
+    // name a PDF export offers, rather than the sheet's title with the layout and size.
+    void setDesignName(const QString &name) { m_designName = name; }
+
     CAPrintSheetKind kind() const { return m_kind; }
     CAPrintingView *printView() const { return m_view.get(); }
     CADocument &document() const { return *m_document; }
@@ -83,8 +87,11 @@ private:
     void startFromChanged(int start);
     void pageChanged(int page);
     void updatePageCount();
-    // The layout, the persons, the cards per sheet and the table of the list's persons.
+    // The layout, the persons, the items printed and the table of the list's persons.
     void showJobTexts();
+    // The items the job prints, as the copies field counts them (not the items a sheet holds),
+    // named as what the design is.
+    void showItemCount();
     void filterChanged();
     void personSourceChanged(int tag);
     void personListChosen(int index);
@@ -119,6 +126,7 @@ private:
     CAPrintSheetKind m_kind;
     CAPrintJob::PersonChoice m_persons;
     std::unique_ptr<CAPrintingView> m_view;
+    QString m_designName;
     int m_itemsPerPage = 1;
     int m_pageCount = 1;
     int m_envelopeRotation = 0;

@@ -8,6 +8,7 @@
 #include "app/printsheet/CAJobReportMessages.h"
 #include "app/printsheet/CAPrintJob.h"
 #include "app/printsheet/CAPrintViewController.h"
+#include "app/shell/CADocumentManager.h"
 #include "app/shell/CAMainWindowController.h"
 #include "app/shell/CAOpenDocument.h"
 #include "kernel/merge/CADocument.h"
@@ -89,6 +90,7 @@ bool openPrintSheet(CAMainWindowController &window, bool usePrintList)
     const std::shared_ptr<CADocument> shared(window.record(), document);
     auto *sheet = new CAPrintViewController(shared, *kind, std::move(persons), printerNames()(), &window);
     sheet->setWindowTitle(window.windowTitle());
+    sheet->setDesignName(CADocumentManager::displayName(*window.record()));
     window.setSheetActive(true);
     QPointer<CAMainWindowController> target = &window;
     QObject::connect(sheet, &QDialog::finished, &window, [target, sheet](int code) { sheetEnded(target, sheet, code); });

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <vector>
+
 class QPagedPaintDevice;
 class QPdfWriter;
 
@@ -27,6 +29,13 @@ public:
     }
     // The job stops before its end: a printer drops what it was sent.
     virtual void abort() {}
+    // The pages (1-based) a job of pages pages writes, in the order they are written: each once,
+    // by default. A target that makes the copies and page range of a print dialog itself (a
+    // file, which no printer repeats) leaves pages out or writes them again.
+    virtual std::vector<int> pageOrder(int pages) const;
+    // The order, without pages the job does not have; everyPageOnce says whether it is each
+    // page once from the first.
+    std::vector<int> pagesWritten(int pages, bool *everyPageOnce) const;
 };
 
 // A PDF file as a print target.

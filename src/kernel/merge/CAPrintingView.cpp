@@ -199,6 +199,12 @@ bool CAPrintingView::printPages(CAPrintTarget &target, QString *error)
     const int pages = pageCount();
     if (pages < 1)
         return refuse(QStringLiteral("There is nothing to print."));
+    // Workers prepare the copies in the map's order, each once: a job in another order makes
+    // each copy when its page is painted, as the preview does.
+    bool everyPageOnce = true;
+    const std::vector<int> order = target.pagesWritten(pages, &everyPageOnce);
+    if (order.empty())
+        return refuse(QStringLiteral("None of the pages asked for is among the job's %1 page(s).").arg(pages));
     const QSizeF paper = paperSize();
     device.setPageLayout(QPageLayout(QPageSize(paper * (25.4 / 72.0), QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
                                      QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point));
@@ -227,15 +233,17 @@ bool CAPrintingView::printPages(CAPrintTarget &target, QString *error)
     QPainter painter;
     if (!painter.begin(&device))
         return refuse(QStringLiteral("The printer could not be opened."));
-    m_preparer = makePreparer();
+    m_preparer = everyPageOnce ? makePreparer() : nullptr;
     if (m_preparer)
         setAside.unchanged = setAsideMapCopies();
     const double scaleX = device.logicalDpiX() / 72.0;
     const double scaleY = device.logicalDpiY() / 72.0;
-    for (int page = 1; page <= pages; ++page) {
-        if (page > 1 && !device.newPage()) {
+    const int written = int(order.size());
+    for (int sheet = 1; sheet <= written; ++sheet) {
+        const int page = order[std::size_t(sheet - 1)];
+        if (sheet > 1 && !device.newPage()) {
             painter.end();
-            return refuse(QStringLiteral("Page %1 could not be started.").arg(page));
+            return refuse(QStringLiteral("Page %1 could not be started.").arg(sheet));
         }
         painter.save();
         painter.scale(scaleX, scaleY);
@@ -243,7 +251,7 @@ bool CAPrintingView::printPages(CAPrintTarget &target, QString *error)
         painter.restore();
         const auto [first, count] = mapRangeForPage(page);
         releaseMapRange(first, count);
-        if (!target.pagePrinted(page, pages)) {
+        if (!target.pagePrinted(sheet, written)) {
             target.abort();
             painter.end();
             return refuse(QStringLiteral("The print job was cancelled."));

@@ -184,8 +184,8 @@ public:
     // The map indices page (1-based) shows: [first, first + count), clipped to the map. The base
     // fills pages from the first slot; views with a start position override it.
     virtual std::pair<int, int> mapRangeForPage(int page) const;
-    // Prints every page into the target: print mode (calibration views stay in theirs), images
-    // made page by page and let go of after it. Refuses an unsupported document type. Answers
+    // Prints the pages the target asks for (every page once, for most) into it: print mode
+    // (calibration views stay in theirs), images made page by page and let go of after it. Refuses an unsupported document type. Answers
     // false with the reasons when the job was refused or some item image could not be made
     // (those slots are left blank; the rest is printed).
     bool printPages(CAPrintTarget &target, QString *error = nullptr);

@@ -86,6 +86,30 @@ TEST(CACanvasGeometryTest, FrameGrowsToObjectsOutsideThePageOnTheirSideOnly)
         EXPECT_EQ(CACanvasGeometry::frameFor(page, c.objects, c.margin), c.frame) << c.objects.x() << "," << c.objects.y();
 }
 
+TEST(CACanvasGeometryTest, ADuplicateStepsTenPointsOnAndStaysOnTheCard)
+{
+    // A card of 144 by 108 points.
+    const QSizeF card(144, 108);
+    const struct
+    {
+        const char *name;
+        QRectF objects;
+        QPointF offset;
+    } cases[] = {
+        {"in the middle", QRectF(40, 40, 30, 20), QPointF(10, 10)},
+        {"at the bottom edge", QRectF(40, 95, 60, 10), QPointF(10, -10)},
+        {"at the right edge", QRectF(120, 40, 20, 20), QPointF(-10, 10)},
+        {"in the bottom right corner", QRectF(120, 90, 20, 15), QPointF(-10, -10)},
+        {"running past the bottom", QRectF(40, 100, 30, 20), QPointF(10, -12)},
+        {"hanging over the bottom, the copy still on the card", QRectF(40, 90, 30, 30), QPointF(10, 10)},
+        {"as tall as the card", QRectF(10, 0, 30, 108), QPointF(10, 10)},
+        {"taller than the card", QRectF(10, -5, 30, 120), QPointF(10, 10)},
+        {"a line of no height", QRectF(10, 104, 60, 0), QPointF(10, -10)},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(CACanvasGeometry::duplicateOffset(c.objects, card, 10.0), c.offset) << c.name;
+}
+
 TEST(CACanvasGeometryTest, FitZoomLeavesFortyPointsAndStaysBetweenHalfAndThreeTimes)
 {
     const struct

@@ -50,7 +50,8 @@ TEST(FillLineRules, AnAngleShowsItsWholeDegrees)
     {
         double degrees;
         int shown;
-    } angles[] = {{30.0, 30}, {-15.0, -15}, {90.0, 90}, {175.0, 175}, {29.5, 29}, {-29.5, -29}, {0.4, 0}};
+    } angles[] = {{30.0, 30}, {-15.0, -15}, {90.0, 90}, {175.0, 175}, {29.4, 29}, {-29.4, -29}, {0.4, 0},
+                   {44.977, 45}, {-79.985, -80}, {29.6, 30}, {-29.6, -30}};
     for (const auto &angle : angles)
         EXPECT_EQ(CAFillLineSubView::wholeDegrees(angle.degrees * std::numbers::pi / 180.0), angle.shown) << angle.degrees;
 }

@@ -179,6 +179,17 @@ TEST_P(ValueRoundTripTest, TheValueSetIsSavedAndReadBackWithoutAWord)
     const std::vector<CFTComponent *> &read = reopened.ftDocument()->GetComponents(0, false);
     ASSERT_LT(index, int(read.size()));
     EXPECT_EQ(row.value(read[size_t(index)]), row.expected) << "as read back";
+    if (row.act != Act::Type)
+        return;
+    // The field of the opened design shows the number as it was taken, not one cut short by the
+    // decimals the file keeps.
+    CADocView shown;
+    shown.setScreenResolution(72.0);
+    shown.setDocument(&reopened);
+    shown.ftView()->deselectAll();
+    shown.ftView()->select(read[size_t(index)]);
+    shown.notifySelectionChanged();
+    EXPECT_EQ(static_cast<QLineEdit *>(control)->text(), row.expected) << "as shown again";
 }
 
 constexpr auto kFill = CAPropertiesController::FillTab;
@@ -234,6 +245,8 @@ INSTANTIATE_TEST_SUITE_P(
                       type("Clear", kFill, Target::Box, "m_fillOpacityTextField", "0", "0", opacityPercent),
                       type("Opaque", kFill, Target::Box, "m_fillOpacityTextField", "100", "100", opacityPercent),
                       type("TurnedBack", kFill, Target::Box, "m_rotateEdit", "-180", "-180", degrees),
+                      type("TurnedAnEighth", kFill, Target::Box, "m_rotateEdit", "45", "45", degrees),
+                      type("HalfClear", kFill, Target::Box, "m_fillOpacityTextField", "57", "57", opacityPercent),
                       type("Turned", kFill, Target::Box, "m_rotateEdit", "180", "180", degrees),
                       key("SliderClear", kFill, Target::Box, "m_fillOpacitySlider", Qt::Key_Home, "0", opacityPercent),
                       key("SliderTurnedBack", kFill, Target::Box, "m_rotateSlider", Qt::Key_Home, "-180", degrees)),
@@ -248,6 +261,8 @@ INSTANTIATE_TEST_SUITE_P(
                           "m_TileCheckbox"),
                       key("PictureClear", kImage, Target::Picture, "m_imageOpacitySlider", Qt::Key_Home, "0", opacityPercent),
                       type("PictureTurned", kImage, Target::Picture, "m_imageRotateEdit", "-180", "-180", degrees),
+                      type("PictureTurnedAnEighth", kImage, Target::Picture, "m_imageRotateEdit", "45", "45", degrees),
+                      type("PictureTurnedBackward", kImage, Target::Picture, "m_imageRotateEdit", "-80", "-80", degrees),
                       click("PictureFlipX", kImage, Target::Picture, "m_imageFlipXButton", "1", flippedX),
                       click("PictureFlipY", kImage, Target::Picture, "m_imageFlipYButton", "1", flippedY)),
     [](const auto &info) { return std::string(info.param.name); });
@@ -265,6 +280,7 @@ INSTANTIATE_TEST_SUITE_P(
                       type("PastLargestType", kText, Target::Text, "m_textSizeTextField", "1001", "1000", typeSize),
                       key("SizeSliderTop", kText, Target::Text, "m_textSizeSlider", Qt::Key_End, "144", typeSize),
                       type("TextTurned", kText, Target::Text, "m_textRotateEdit", "180", "180", degrees),
+                      type("TextTurnedBackward", kText, Target::Text, "m_textRotateEdit", "-80", "-80", degrees),
                       type("SmallestStart", kText, Target::Counter, "_startNumberEdit", "-2147483648", "-2147483648", start),
                       type("LargestStart", kText, Target::Counter, "_startNumberEdit", "2147483647", "2147483647", start),
                       type("SmallestStep", kText, Target::Counter, "_incrementEdit", "-2147483648", "-2147483648", step),

@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
 
@@ -74,11 +75,13 @@ TEST_F(PrintSheetControlsTest, TextsAndTableDescribeTheJob)
         bool fromList;
         const char *people;
         const char *items;
-    } rows[] = {{"LabelsForThree", dtLabel, 3, true, "3 people", "%1 labels"},
-                {"LabelsForOne", dtLabel, 1, true, "1 person", "%1 labels"},
-                {"EnvelopesOfTheDesignsOwnList", dtEnvelope, 2, false, "2 people", "1 envelope"},
-                {"EnvelopeOfItsOwnAddress", dtEnvelope, 0, true, "1 person", "1 envelope"},
-                {"PostcardOfItsOwnAddress", dtPostcard, 0, true, "1 person", "1 card"}};
+        // The items the design's own address prints: a full sheet of labels, else one.
+        const char *own;
+    } rows[] = {{"LabelsForThree", dtLabel, 3, true, "3 people", "3 labels", "%1 labels"},
+                {"LabelsForOne", dtLabel, 1, true, "1 person", "1 label", "%1 labels"},
+                {"EnvelopesOfTheDesignsOwnList", dtEnvelope, 2, false, "2 people", "2 envelopes", "1 envelope"},
+                {"EnvelopeOfItsOwnAddress", dtEnvelope, 0, true, "1 person", "1 envelope", "1 envelope"},
+                {"PostcardOfItsOwnAddress", dtPostcard, 0, true, "1 person", "1 card", "1 card"}};
     for (const auto &row : rows) {
         const std::shared_ptr<CADocument> document = design(row.type);
         const CATemplateFormat layout = CATemplateFormat::initFromDocument(*document->ftDocument());
@@ -89,10 +92,9 @@ TEST_F(PrintSheetControlsTest, TextsAndTableDescribeTheJob)
                                                                    : u"%1 (ID: %2)"_s.arg(layout.Manufacturer(), layout.ID());
         EXPECT_EQ(child<QLabel>("_layoutText")->text(), layoutText) << row.name;
         EXPECT_FALSE(child<QLabel>("_layoutText")->text().startsWith(u' ')) << row.name;
-        // A label sheet names its whole grid; an envelope or card sheet holds one.
-        const QString items = QString::fromLatin1(row.items);
-        EXPECT_EQ(child<QLabel>("_cardsPerPageText")->text(),
-                  items.contains(u"%1"_s) ? items.arg(layout.Columns() * layout.Rows()) : items)
+        // The items the job prints, as many as the copies field says, not the sheet's grid.
+        EXPECT_EQ(child<QLabel>("_cardsPerPageText")->text(), QString::fromLatin1(row.items)) << row.name;
+        EXPECT_EQ(child<QLabel>("_cardsPerPageText")->text().split(u' ').front(), child<QSpinBox>("_copiesEdit")->text())
             << row.name;
         auto *table = child<QTableWidget>("_personListTableView");
         ASSERT_NE(table, nullptr) << row.name;
@@ -105,6 +107,17 @@ TEST_F(PrintSheetControlsTest, TextsAndTableDescribeTheJob)
         QTest::mouseClick(child<QRadioButton>("_personSourceOwn"), Qt::LeftButton, {}, QPoint(6, 6));
         EXPECT_EQ(table->rowCount(), 0) << row.name;
         EXPECT_EQ(child<QLabel>("_peopleCountText")->text(), u"1 person"_s) << row.name;
+        const QString own = QString::fromLatin1(row.own);
+        EXPECT_EQ(child<QLabel>("_cardsPerPageText")->text(),
+                  own.contains(u"%1"_s) ? own.arg(layout.Columns() * layout.Rows()) : own)
+            << row.name;
+        // Typed copies: the text follows as the number is typed.
+        auto *copies = child<QSpinBox>("_copiesEdit");
+        copies->setFocus();
+        copies->selectAll();
+        QTest::keyClicks(copies, u"2"_s);
+        EXPECT_EQ(child<QLabel>("_cardsPerPageText")->text(), CAPrintJobTexts::itemCount(documentType(row.type), 2))
+            << row.name;
     }
 }
 

@@ -18,6 +18,7 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
+#include <QPageRanges>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -77,15 +78,18 @@ TEST_F(PrintSheetTest, LabelSheetPreviewsAndExportsThePagesTheCopiesFill)
     EXPECT_EQ(child<QLabel>("_pageCount")->text(), u"1"_s);
     EXPECT_TRUE(child<QTabWidget>("_viewTab")->isTabEnabled(1));
 
-    // The file name offered is the sheet's title without the changed-design mark of its window.
-    sheet->setWindowTitle(u"mailing[*] - Label 03112"_s);
+    // The file name offered is the design's, not the sheet's title with the layout and size.
     QString offered;
     CAPrintViewController::setPdfPathChooser([this, &offered](QWidget *, const QString &name) {
         offered = name;
         return m_pdfPath;
     });
+    sheet->setWindowTitle(u"mailing[*] - Label 03112 - Size 1.500x1.500 in"_s);
     QTest::mouseClick(child<QPushButton>("_exportButton"), Qt::LeftButton);
-    EXPECT_EQ(offered, u"mailing - Label 03112.pdf"_s);
+    EXPECT_EQ(offered, u"Untitled.pdf"_s) << "a design nobody named";
+    sheet->setDesignName(u"mailing"_s);
+    QTest::mouseClick(child<QPushButton>("_exportButton"), Qt::LeftButton);
+    EXPECT_EQ(offered, u"mailing.pdf"_s);
     EXPECT_EQ(pdfPages(m_pdfPath), 1);
 
     // Ten labels from the fifth slot.
@@ -176,6 +180,36 @@ INSTANTIATE_TEST_SUITE_P(Sheets, PageCountTest,
                                            PageCase{CAPrintSheetKind::LabelSheet, 31, 1, 30, 2},
                                            PageCase{CAPrintSheetKind::Roll, 7, 1, 1, 7},
                                            PageCase{CAPrintSheetKind::Envelope, 3, 1, 1, 3}));
+
+// The pages a file holds for what the print dialog asked of a job of three pages.
+TEST(PrintJobRules, AFileHoldsThePagesAndCopiesTheDialogAsked)
+{
+    const auto ranges = [](std::initializer_list<std::pair<int, int>> spans) {
+        QPageRanges made;
+        for (const auto &[from, to] : spans)
+            made.addRange(from, to);
+        return made;
+    };
+    const struct
+    {
+        const char *name;
+        int copies;
+        bool collate;
+        QPageRanges ranges;
+        std::vector<int> pages;
+    } cases[] = {
+        {"every page once", 1, true, {}, {1, 2, 3}},
+        {"two collated copies", 2, true, {}, {1, 2, 3, 1, 2, 3}},
+        {"two copies one page after the other", 2, false, {}, {1, 1, 2, 2, 3, 3}},
+        {"pages from 2 to 2", 1, true, ranges({{2, 2}}), {2}},
+        {"pages 1 and 3, twice collated", 2, true, ranges({{3, 3}, {1, 1}}), {1, 3, 1, 3}},
+        {"a range past the last page", 1, true, ranges({{2, 9}}), {2, 3}},
+        {"a range wholly past the job", 1, true, ranges({{5, 9}}), {}},
+        {"no copies at all asked is one", 0, true, {}, {1, 2, 3}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(CAPrintJob::pageOrder(3, c.copies, c.collate, c.ranges), c.pages) << c.name;
+}
 
 TEST(PrintJobRules, RotationAndStepper)
 {

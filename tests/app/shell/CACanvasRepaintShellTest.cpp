@@ -254,3 +254,30 @@ TEST_F(CACanvasRepaintShellTest, TypingIsItsOwnUndoStep)
     EXPECT_EQ(made->GetText()->getString(), u"Dear"_s);
     EXPECT_EQ(shownpixels::stalePixels(target()), 0);
 }
+
+// Ctrl+D on a text at the card's bottom edge: the copy lies on the card, selected, and undo takes
+// it away again.
+TEST_F(CACanvasRepaintShellTest, ADuplicateOfATextAtTheBottomEdgeLandsOnTheCard)
+{
+    ASSERT_TRUE(start());
+    const CFTADocument *design = canvas->document()->ftDocument();
+    const QRectF card(0, 0, design->getDocumentSizeX(0), design->getDocumentSizeY(0));
+    // Most of the text hangs below the card: ten points further down it would lie wholly off it.
+    text->SetOrigin(40.0, card.height() - 6.0);
+    canvas->viewport()->repaint();
+    QTest::mouseClick(target(), Qt::LeftButton, {}, at(50.0, card.height() - 3.0));
+    ASSERT_EQ(canvas->ftView()->getSelComponents(), (std::vector<CFTComponent *> {text}));
+    const std::size_t count = objectCount();
+    key(Qt::Key_D, Qt::ControlModifier);
+    ASSERT_EQ(objectCount(), count + 1);
+    const std::vector<CFTComponent *> selected = canvas->ftView()->getSelComponents();
+    ASSERT_EQ(selected.size(), 1u);
+    CFTComponent *copy = selected.front();
+    ASSERT_NE(copy, text);
+    const QRectF frame(copy->GetOriginX(), copy->GetOriginY(), copy->GetSizeX(), copy->GetSizeY());
+    EXPECT_TRUE(card.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+    EXPECT_EQ(copy->GetOriginX(), 50.0) << "ten points to the right, where there is room";
+    EXPECT_EQ(copy->GetText()->getString(), text->GetText()->getString());
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(objectCount(), count);
+}

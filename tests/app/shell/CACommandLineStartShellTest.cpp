@@ -49,6 +49,7 @@ struct StartCase
     int kind;
     bool fromFile;
     const char *sheetPeople; // the print sheet's people, or null for no sheet
+    const char *told;        // what the design's window says of the job, or null for nothing
 };
 
 class CommandLineStartFixture : public shelltest::FirstStartTest
@@ -113,6 +114,21 @@ TEST_P(CommandLineStartTest, AFirstStartOpensExactlyWhatItAskedFor)
     EXPECT_TRUE(record->window->isVisible());
     EXPECT_FALSE(record->window->windowTitle().contains(u"  "_s)) << qPrintable(record->window->windowTitle());
 
+    // A job that printed nothing says why in the design's window, not only on standard error.
+    QMessageBox *told = nullptr;
+    for (QMessageBox *box : record->window->findChildren<QMessageBox *>())
+        if (box->isVisible())
+            told = box;
+    if (c.told) {
+        ASSERT_NE(told, nullptr) << "the window says nothing";
+        EXPECT_EQ(told->text(), QString::fromLatin1(c.told));
+        EXPECT_FALSE(told->informativeText().isEmpty());
+        QTest::keyClick(told, Qt::Key_Return);
+        EXPECT_FALSE(told->isVisible());
+    } else {
+        EXPECT_EQ(told, nullptr) << qPrintable(told->text() + u' ' + told->informativeText());
+    }
+
     CAPrintViewController *sheet = record->window->findChild<CAPrintViewController *>();
     if (!c.sheetPeople) {
         EXPECT_TRUE(!sheet || !sheet->isVisible());
@@ -128,14 +144,18 @@ TEST_P(CommandLineStartTest, AFirstStartOpensExactlyWhatItAskedFor)
 
 INSTANTIATE_TEST_SUITE_P(
     Starts, CommandLineStartTest,
-    ::testing::Values(StartCase{"NothingAsked", {}, true, -1, false, nullptr},
-                      StartCase{"NewPostcard", {u"--new"_s, u"mps"_s}, false, dtPostcard, false, nullptr},
-                      StartCase{"NewEnvelope", {u"--new"_s, u"enp"_s}, false, dtEnvelope, false, nullptr},
-                      StartCase{"DesignFile", {u"%f/design.pwdc"_s}, false, dtLabel, true, nullptr},
+    ::testing::Values(StartCase{"NothingAsked", {}, true, -1, false, nullptr, nullptr},
+                      StartCase{"NewPostcard", {u"--new"_s, u"mps"_s}, false, dtPostcard, false, nullptr, nullptr},
+                      StartCase{"NewEnvelope", {u"--new"_s, u"enp"_s}, false, dtEnvelope, false, nullptr, nullptr},
+                      StartCase{"DesignFile", {u"%f/design.pwdc"_s}, false, dtLabel, true, nullptr, nullptr},
                       StartCase{"PrintMultipleWithTheSheet",
                                 {u"--print-multiple"_s, u"%f/design.pwdc"_s, u"--contacts"_s, u"%f/two.vcf"_s,
                                  u"--show-sheet"_s},
-                                false, dtLabel, true, "2 people"}),
+                                false, dtLabel, true, "2 people", nullptr},
+                      // The test's printer prints nothing: the print cannot start.
+                      StartCase{"PrintMultipleWithoutAPrinter",
+                                {u"--print-multiple"_s, u"%f/design.pwdc"_s, u"--contacts"_s, u"%f/two.vcf"_s},
+                                false, dtLabel, true, nullptr, "Nothing was printed."}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // A home the user cannot write, for root as well: the settings folder and the place of the

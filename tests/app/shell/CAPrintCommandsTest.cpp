@@ -437,3 +437,75 @@ TEST_F(PrintCommandsTest, SheetEndKeepsTheListItShowedForEveryEnd)
 }
 
 } // namespace
+
+namespace {
+
+// Print… into a file holds what the print dialog asked: its copies, collated or one page after
+// the other, and its page range. 25 labels of a 20-label sheet: a full page and a page of five.
+TEST_F(PrintCommandsTest, PrintToFileHoldsTheCopiesAndPagesTheDialogAsked)
+{
+    const struct
+    {
+        const char *name;
+        int copies;
+        bool collate;
+        int from, to; // 0 for every page
+        std::vector<int> labelsPerPage;
+    } cases[] = {
+        {"one copy", 1, true, 0, 0, {20, 5}},
+        {"two collated copies", 2, true, 0, 0, {20, 5, 20, 5}},
+        {"two copies, each page twice", 2, false, 0, 0, {20, 20, 5, 5}},
+        {"pages from 2 to 2", 1, true, 2, 2, {5}},
+        {"pages from 2 to 2, three copies", 3, true, 2, 2, {5, 5, 5}},
+    };
+    CAMainWindowController *design = openLabel(u"Avery"_s, u"03112"_s);
+    ASSERT_NE(design, nullptr);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        CAPrintViewController::setPrinterSetup([this, &c](QPrinter &printer, QWidget *) {
+            // As the dialog leaves the printer when the user picks the PDF file printer.
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(path(u"printed.pdf"_s));
+            printer.setCopyCount(c.copies);
+            printer.setCollateCopies(c.collate);
+            printer.setPrintRange(c.from ? QPrinter::PageRange : QPrinter::AllPages);
+            printer.setFromTo(c.from, c.to);
+            return true;
+        });
+        CAPrintViewController *sheet = openSheet(design);
+        ASSERT_NE(sheet, nullptr);
+        auto *view = dynamic_cast<CALabelPrintingView *>(sheet->printView());
+        ASSERT_NE(view, nullptr);
+        type(sheet->findChild<QSpinBox *>(u"_copiesEdit"_s), 25);
+        ASSERT_EQ(sheet->findChild<QLabel *>(u"_pageCount"_s)->text(), u"2"_s);
+        const CALabelSheetLayout layout = view->sheet();
+        const QString file = output(sheet, Output::PrintToFile);
+        int pages = 0;
+        renderPage(file, 0, &pages);
+        ASSERT_EQ(pages, int(c.labelsPerPage.size()));
+        const auto inPage = [](QPointF point) { return point * kScale; };
+        for (int page = 0; page < pages; ++page)
+            EXPECT_EQ(int(filledSlots(renderPage(file, page), layout, inPage).size()), c.labelsPerPage[std::size_t(page)])
+                << "page " << page + 1;
+    }
+}
+
+// Save as PDF offers the design's own name, not the window's title with the layout and size.
+TEST_F(PrintCommandsTest, SaveAsPdfOffersTheDesignsName)
+{
+    CAMainWindowController *window = openLabel(u"Avery"_s, u"03112"_s);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->windowTitle().contains(u" - Size "_s)) << qPrintable(window->windowTitle());
+    QString offered;
+    CAPrintViewController::setPdfPathChooser([this, &offered](QWidget *, const QString &name) {
+        offered = name;
+        return path(u"saved.pdf"_s);
+    });
+    CAPrintViewController *sheet = openSheet(window);
+    ASSERT_NE(sheet, nullptr);
+    output(sheet, Output::SaveAsPdf);
+    EXPECT_EQ(offered, u"03112.pdf"_s);
+    sheet->reject();
+}
+
+} // namespace
