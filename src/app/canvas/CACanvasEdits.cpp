@@ -236,13 +236,55 @@ void CACanvasEdits::keepTextForUndo(CFTComponent *component)
     registerInverse([this, component, state] { restoreTextForObject(component, state); });
 }
 
+void CACanvasEdits::keepPlaceForUndo(CFTComponent *component)
+{
+    if (!component)
+        return;
+    Places places {{component, frameOf(component).topLeft()}};
+    if (auto *panel = dynamic_cast<CFTAAddressPanel *>(component))
+        for (unsigned int i = 0; i < panel->addressComponentCount(); ++i)
+            if (CFTComponent *field = panel->addressComponentAtIndex(i))
+                places.emplace_back(field, frameOf(field).topLeft());
+    registerInverse([this, component, places] { restorePlace(component, places); });
+}
+
+void CACanvasEdits::restorePlace(CFTComponent *component, const Places &places)
+{
+    keepPlaceForUndo(component);
+    m_canvas.invalidateObject(component);
+    // Moved as a whole first, so that what moves with the component follows it; then each part
+    // exactly where it stood (a panel's own origin set anew would lay its fields out again).
+    const QPointF at = places.front().second;
+    component->Move(at.x() - component->GetOriginX(), at.y() - component->GetOriginY(), view());
+    if (component->GetOriginX() != at.x() || component->GetOriginY() != at.y())
+        component->CFTComponent::SetOrigin(at.x(), at.y());
+    for (auto part = places.begin() + 1; part != places.end(); ++part)
+        if (part->first->GetOriginX() != part->second.x() || part->first->GetOriginY() != part->second.y())
+            part->first->SetOrigin(part->second.x(), part->second.y());
+    changed(component, false);
+}
+
 // --- Plain values -------------------------------------------------------------------------------
+
+void CACanvasEdits::setAlignmentForObject(textAlignment alignment, CFTComponent *component)
+{
+    if (!component)
+        return;
+    // An alignment lays the text, or each field of a panel, out again: undone, each takes back
+    // the frame it had, which a new layout would give back only to the rounding.
+    keepTextForUndo(component);
+    const textAlignment old = component->GetAlignment();
+    registerInverse([this, old, component] { setAlignmentForObject(old, component); });
+    m_canvas.invalidateObject(component);
+    component->SetAlignment(alignment);
+    changed(component, true);
+}
 
 void CACanvasEdits::moveComponentDxDyForObject(double dx, double dy, CFTComponent *component)
 {
     if (!component)
         return;
-    registerInverse([this, dx, dy, component] { moveComponentDxDyForObject(-dx, -dy, component); });
+    keepPlaceForUndo(component);
     m_canvas.invalidateObject(component);
     component->Move(dx, dy, view());
     changed(component, false);
@@ -270,7 +312,6 @@ PW_SIMPLE_SETTER(setFilledForObject, bool, IsFilled, SetFilled, true)
 PW_SIMPLE_SETTER(setStrokedForObject, bool, IsStroked, SetStroked, true)
 PW_SIMPLE_SETTER(setMaskedForObject, bool, IsMasked, SetMasked, true)
 PW_SIMPLE_SETTER(setAngleForObject, double, GetAngle, SetAngle, true)
-PW_SIMPLE_SETTER(setAlignmentForObject, textAlignment, GetAlignment, SetAlignment, true)
 PW_SIMPLE_SETTER(setShowNamedForObject, bool, IsShowNamed, SetShowNamed, true)
 PW_SIMPLE_SETTER(setHaveBackColorForObject, bool, GetHaveBackColor, SetHaveBackColor, true)
 PW_SIMPLE_SETTER(setSideCountForObject, double, GetSideCount, SetSideCount, true)
@@ -407,6 +448,17 @@ void CACanvasEdits::setForeColorForObject(const CDDColor &color, CFTComponent *c
 {
     if (!component)
         return;
+    // A panel's colour is each of its fields': after the colour, each field takes back its own,
+    // and its text as it was.
+    keepTextForUndo(component);
+    if (auto *panel = dynamic_cast<CFTAAddressPanel *>(component)) {
+        for (unsigned int i = 0; i < panel->addressComponentCount(); ++i) {
+            CFTComponent *field = panel->addressComponentAtIndex(i);
+            if (!field)
+                continue;
+            registerInverse([this, own = colorOf(field->GetTextColor()), field] { setTextColorForObject(own, field); });
+        }
+    }
     // Choosing an outline colour for a shape without an outline means wanting the outline.
     if (component->canStrok() && !component->IsStroked())
         setStrokedForObject(true, component);

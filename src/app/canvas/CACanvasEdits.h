@@ -16,6 +16,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class CADocView;
 class CADocument;
@@ -219,6 +221,11 @@ private:
     // shrinks no frame it grew, so the value alone would not give back the saved text.
     void keepTextForUndo(CFTComponent *component);
     void restorePanelStyle(CFTAAddressPanel *panel, const std::shared_ptr<CDDText> &style);
+    // Where a component and, for a panel, each of its fields stand: a move is undone by putting
+    // each back there, to the last digit, and a panel is not laid out anew for it.
+    using Places = std::vector<std::pair<CFTComponent *, QPointF>>;
+    void keepPlaceForUndo(CFTComponent *component);
+    void restorePlace(CFTComponent *component, const Places &places);
     void applyTextState(CFTComponent *component, const TextState &state);
     struct Typing
     {

@@ -101,7 +101,7 @@ void CACanvasFormat::alignText(int alignment)
     CFTAView *view = m_canvas.ftView();
     if (!view)
         return;
-    if (CFTDefComponentText *defaults = view->defText())
+    if (CFTDefComponentText *defaults = view->defText(); defaults && changesDefaults(*view))
         defaults->SetAlignment(withHorizontal(defaults->GetAlignment(), alignment));
     const std::vector<CFTComponent *> selection = view->getSelComponents();
     CACanvasEdits &edits = m_canvas.edits();
@@ -172,7 +172,7 @@ void CACanvasFormat::changeFont(const FontChange &change)
     });
     if (inPlace)
         return;
-    if (CFTDefComponentText *defaults = view->defText()) {
+    if (CFTDefComponentText *defaults = view->defText(); defaults && changesDefaults(*view)) {
         if (change.convertSize && change.isAbsoluteSize)
             defaults->SetFontSize(change.size);
         else if (change.convertSize)
@@ -208,7 +208,7 @@ void CACanvasFormat::changeAttributes(const QTextCharFormat &attributes)
     if (changeEditedText([&attributes](QTextCharFormat &format) { format.merge(attributes); }))
         return;
     // Only the changed attributes: new texts keep their font, size and colour.
-    if (CFTDefComponentText *defaults = view->defText())
+    if (CFTDefComponentText *defaults = view->defText(); defaults && changesDefaults(*view))
         defaults->MergeFontAttr(attributes);
     const std::vector<CFTComponent *> selection = view->getSelComponents();
     CACanvasEdits &edits = m_canvas.edits();
@@ -228,6 +228,7 @@ void CACanvasFormat::changeColor(const CDDColor &color)
     if (!view)
         return;
     CACanvasEdits &edits = m_canvas.edits();
+    const bool defaults = changesDefaults(*view);
     if (view->needEditBackground()) {
         CACanvasEdits::Step step(edits, QStringLiteral("CHANGE_FORECOLOR"), true);
         edits.setBackColorForObject(color, view->getBackground());
@@ -258,6 +259,8 @@ void CACanvasFormat::changeColor(const CDDColor &color)
         }
     }
     // An address panel's colour is no default of anything.
+    if (!defaults)
+        return;
     if (m_targets.field)
         if (CFTDefComponentBox *box = view->defBox())
             box->SetFillColor(&color);
@@ -274,6 +277,11 @@ CFTComponent *CACanvasFormat::toolDefaults(CFTAView &view)
 {
     return view.getToolMode() == toolText ? static_cast<CFTComponent *>(view.defText())
                                           : static_cast<CFTComponent *>(view.defBox());
+}
+
+bool CACanvasFormat::changesDefaults(const CFTAView &view)
+{
+    return view.getSelComponents().empty() && !view.needEditBackground();
 }
 
 bool CACanvasFormat::isFirstResponder() const
@@ -301,7 +309,7 @@ void CACanvasFormat::foreColor(const CDDColor &color)
     CFTAView *view = m_canvas.ftView();
     if (!view || !isFirstResponder())
         return;
-    if (CFTComponent *defaults = toolDefaults(*view))
+    if (CFTComponent *defaults = toolDefaults(*view); defaults && changesDefaults(*view))
         defaults->SetStrokeColor(&color);
     const std::vector<CFTComponent *> selection = view->getSelComponents();
     if (selection.empty())
@@ -317,7 +325,7 @@ void CACanvasFormat::backColor(const CDDColor &color)
     CFTAView *view = m_canvas.ftView();
     if (!view || !isFirstResponder())
         return;
-    if (CFTComponent *defaults = toolDefaults(*view))
+    if (CFTComponent *defaults = toolDefaults(*view); defaults && changesDefaults(*view))
         defaults->SetFillColor(&color);
     CACanvasEdits &edits = m_canvas.edits();
     if (view->needEditBackground()) {

@@ -75,6 +75,9 @@ public:
 private:
     bool isFirstResponder() const;
     static CFTComponent *toolDefaults(CFTAView &view);
+    // Whether a change goes to what new objects get: only when it edits nothing else (no
+    // selection, no background), since a change of those is no step that undo takes back.
+    static bool changesDefaults(const CFTAView &view);
     // Applies the change to each run of the in-place editor's selection, or to the format the
     // next typed characters take; false when no text is edited in place.
     bool changeEditedText(const std::function<void(QTextCharFormat &)> &change);

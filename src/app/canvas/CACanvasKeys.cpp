@@ -89,9 +89,9 @@ void CACanvasEdits::moveSelectedByPoint(const QPointF &offset)
     Step step(*this, QStringLiteral("MOVE_OBJECT"), true);
     const std::vector<CFTComponent *> selection = editing->getSelComponents();
     for (CFTComponent *component : selection) {
-        // Undo puts the rectangle back rather than moving back, so no rounding accumulates.
-        const QRectF before = frameOf(component);
-        registerInverse([this, before, component] { setObjectBound(component, before); });
+        // Undo puts each part back where it stood rather than moving back, so no rounding
+        // accumulates and no panel is laid out anew.
+        keepPlaceForUndo(component);
         if (component->isEditing())
             m_canvas.endEditText();
         m_canvas.invalidateObject(component);

@@ -398,7 +398,6 @@ void CAAddressSubView::alignHRagio(int tag)
         return;
     if (changeTextDefaults([tag](CFTComponent &defaults) { alignDefaults(defaults, tag); }))
         return;
-    alignDefaults(*ftView()->defText(), tag);
     const std::vector<CFTComponent *> selected = selection();
     CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_ALIGNMENT"), true);
     for (CFTComponent *component : selected)
@@ -415,7 +414,6 @@ void CAAddressSubView::backColorCheckbox()
         return;
     each("CHANGE_HAVEBACKCOLOR",
          [&](CACanvasEdits &edits, CFTComponent *component) { edits.setHaveBackColorForObject(on, component); });
-    ftView()->defText()->SetHaveBackColor(on);
 }
 
 void CAAddressSubView::textSizeSliderAction()

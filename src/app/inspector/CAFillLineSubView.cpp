@@ -226,7 +226,8 @@ void CAFillLineSubView::fillCheckboxAction()
     const bool on = m_fillCheckbox->isChecked();
     CFTComponent *defaults = ftView()->getToolMode() == toolText ? static_cast<CFTComponent *>(ftView()->defText())
                                                                  : static_cast<CFTComponent *>(ftView()->defBox());
-    defaults->SetFilled(on);
+    if (changeNewItemDefaults(defaults, [on](CFTComponent &target) { target.SetFilled(on); }))
+        return;
     const std::vector<CFTComponent *> selected = selection();
     if (selected.empty())
         return;
@@ -243,7 +244,8 @@ void CAFillLineSubView::lineCheckboxAction()
     const bool on = m_lineCheckbox->isChecked();
     CFTComponent *defaults = ftView()->getToolMode() == toolText ? static_cast<CFTComponent *>(ftView()->defText())
                                                                  : static_cast<CFTComponent *>(ftView()->defBox());
-    defaults->SetStroked(on);
+    if (changeNewItemDefaults(defaults, [on](CFTComponent &target) { target.SetStroked(on); }))
+        return;
     const std::vector<CFTComponent *> selected = selection();
     if (selected.empty())
         return;
@@ -257,13 +259,15 @@ void CAFillLineSubView::applyLineWidth(double width)
     CACanvasEdits *canvas = edits();
     if (!canvas)
         return;
+    // New shapes take the width, and keep their line on or off as it was.
+    if (changeNewItemDefaults(ftView()->defBox(), [width](CFTComponent &defaults) {
+            const bool stroked = defaults.IsStroked();
+            defaults.SetLineWidth(width);
+            defaults.SetStroked(stroked);
+        }))
+        return;
     each("CHANGE_LINEWIDTH",
          [&](CACanvasEdits &edits, CFTComponent *component) { edits.setLineWidthForObject(width, component); });
-    // New shapes take the width, and keep their line on or off as it was.
-    CFTDefComponentBox *defaults = ftView()->defBox();
-    const bool stroked = defaults->IsStroked();
-    defaults->SetLineWidth(width);
-    defaults->SetStroked(stroked);
 }
 
 void CAFillLineSubView::lineWidthSliderAction()
@@ -305,9 +309,10 @@ void CAFillLineSubView::applyOpacity(int percent)
     if (!canvas)
         return;
     const float opacity = float(percent) / 100.0f;
+    if (changeNewItemDefaults(ftView()->defBox(), [opacity](CFTComponent &defaults) { defaults.SetOpacity(opacity); }))
+        return;
     each("CHANGE_OPACITY",
          [&](CACanvasEdits &edits, CFTComponent *component) { edits.setOpacityForObject(opacity, component); });
-    ftView()->defBox()->SetOpacity(opacity);
 }
 
 void CAFillLineSubView::fillOpacitySlider()
@@ -342,6 +347,8 @@ void CAFillLineSubView::applyAngle(int degrees, int backgroundDegrees)
         return;
     CFTAView *view = ftView();
     backgroundDegrees = int(CAFieldRanges::within(backgroundDegrees, CAFieldRanges::kAngleDegrees));
+    if (changeNewItemDefaults(view->defBox(), [degrees](CFTComponent &defaults) { defaults.SetAngle(radians(degrees)); }))
+        return;
     {
         CACanvasEdits::Step step(*canvas, QStringLiteral("SET_ANGLE"), true);
         if (view->needEditBackground()) {
@@ -352,7 +359,6 @@ void CAFillLineSubView::applyAngle(int degrees, int backgroundDegrees)
                 canvas->setAngleForObject(radians(degrees), component);
         }
     }
-    view->defBox()->SetAngle(radians(degrees));
 }
 
 void CAFillLineSubView::rotateSlider()
@@ -409,12 +415,11 @@ void CAFillLineSubView::fillColorChosen(const QColor &color)
     if (!canvas)
         return;
     const CDDColor chosen = colorOf(color);
-    {
-        CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_BACKCOLOR"));
-        for (CFTComponent *component : selection())
-            canvas->setBackColorForObject(chosen, component);
-    }
-    ftView()->defBox()->SetFillColor(&chosen);
+    if (changeNewItemDefaults(ftView()->defBox(), [&chosen](CFTComponent &defaults) { defaults.SetFillColor(&chosen); }))
+        return;
+    CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_BACKCOLOR"));
+    for (CFTComponent *component : selection())
+        canvas->setBackColorForObject(chosen, component);
 }
 
 void CAFillLineSubView::lineColorChosen(const QColor &color)
@@ -423,12 +428,11 @@ void CAFillLineSubView::lineColorChosen(const QColor &color)
     if (!canvas)
         return;
     const CDDColor chosen = colorOf(color);
-    {
-        CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_FORECOLOR"));
-        for (CFTComponent *component : selection())
-            canvas->setForeColorForObject(chosen, component);
-    }
-    ftView()->defBox()->SetStrokeColor(&chosen);
+    if (changeNewItemDefaults(ftView()->defBox(), [&chosen](CFTComponent &defaults) { defaults.SetStrokeColor(&chosen); }))
+        return;
+    CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_FORECOLOR"));
+    for (CFTComponent *component : selection())
+        canvas->setForeColorForObject(chosen, component);
 }
 
 void CAFillLineSubView::flip(bool horizontal)

@@ -127,6 +127,16 @@ bool CAInspectorPane::changeTextDefaults(const std::function<void(CFTComponent &
     return true;
 }
 
+bool CAInspectorPane::changeNewItemDefaults(CFTComponent *defaults, const std::function<void(CFTComponent &)> &change)
+{
+    CFTAView *view = ftView();
+    if (!view || !view->getSelComponents().empty() || view->needEditBackground())
+        return false;
+    if (defaults)
+        changeDefaults([&] { change(*defaults); });
+    return true;
+}
+
 void CAInspectorPane::alignDefaults(CFTComponent &defaults, int tag)
 {
     defaults.SetAlignment(textAlignment((int(defaults.GetAlignment()) & 0xF0) | tag));

@@ -72,6 +72,9 @@ protected:
     // With nothing selected, the change goes to what new texts and panels start with (through
     // changeDefaults) and the answer is true; false when a selection (or no canvas) takes it.
     bool changeTextDefaults(const std::function<void(CFTComponent &defaults)> &change);
+    // The same for any of the defaults (the box's, or the text's under the text tool): an edit
+    // of a selection or of the background changes that alone, never what new items get.
+    bool changeNewItemDefaults(CFTComponent *defaults, const std::function<void(CFTComponent &defaults)> &change);
     // The settings new texts and panels start with, as the Text and Address panes change them.
     static void alignDefaults(CFTComponent &defaults, int tag);
     // The colour behind new texts; whether they are given a background stays as it was.

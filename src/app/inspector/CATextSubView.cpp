@@ -478,7 +478,6 @@ void CATextSubView::alignHRagio(int tag)
         return;
     if (changeTextDefaults([tag](CFTComponent &defaults) { alignDefaults(defaults, tag); }))
         return;
-    alignDefaults(*ftView()->defText(), tag);
     each("CHANGE_ALIGNMENT", [tag](CACanvasEdits &edits, CFTComponent *component) {
         edits.setAlignmentForObject(textAlignment((int(component->GetAlignment()) & 0xF0) | tag), component);
     });
@@ -491,8 +490,6 @@ void CATextSubView::backColorCheckbox()
         return;
     each("CHANGE_HAVEBACKCOLOR",
          [on](CACanvasEdits &edits, CFTComponent *component) { edits.setHaveBackColorForObject(on, component); });
-    if (ftView())
-        ftView()->defText()->SetHaveBackColor(on);
 }
 
 void CATextSubView::textSizeSliderAction()

@@ -24,6 +24,8 @@
 #include <QColorDialog>
 #include <QFileDialog>
 
+#include <algorithm>
+
 namespace {
 
 std::function<QString(QWidget *)> &replaceImageChooser()
@@ -130,7 +132,14 @@ void registerText()
     } alignments[] = {{"alignLeft", taLeft}, {"alignCenter", taCenter}, {"alignRight", taRight}};
     for (const auto &entry : alignments) {
         const int alignment = entry.alignment;
-        registerOnCanvas(entry.action, {}, [alignment](CADocView &canvas, QAction *) {
+        // With nothing selected the alignment is what new texts get; a selection takes it only
+        // where something selected has a text to align.
+        registerOnCanvas(entry.action, [](CADocView &canvas, QAction *) {
+            const std::vector<CFTComponent *> &selection = canvas.ftView()->getSelComponents();
+            return selection.empty() || std::any_of(selection.begin(), selection.end(), [](const CFTComponent *component) {
+                       return component->canChangeTextStyle();
+                   });
+        }, [alignment](CADocView &canvas, QAction *) {
             canvas.format().alignText(alignment);
         });
     }

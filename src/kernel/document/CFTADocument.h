@@ -197,6 +197,11 @@ private:
     void storeLayout(const CDDArchive &layout) const;
     void loadLayout(const CDDArchive &layout);
     void loadFrontSide(const CDDArchive &archive);
+    // The file's back list: each entry is written back as the file held it while what was read
+    // from it is still on the side as read; a background set since is written before them.
+    void rememberBackEntries(const PWPlist &stored, const std::vector<std::vector<CFTComponent *>> &made);
+    void storeBackList(const CDDArchive &front) const;
+    bool isFromBackList(const CFTComponent *component) const;
     // Files of bundle version 72 or less keep formats and country codes the old way.
     void convertOldFile(const CDDArchive &archive);
 
@@ -230,4 +235,13 @@ private:
     CDDString m_CountryCodeTo;
     CDDString m_CountryCodeFrom;
     bool m_FIMVisible = false;
+    // An entry of the file's back list, the components read from it (none when it did not
+    // read) and what they wrote right after the reading.
+    struct BackEntry
+    {
+        PWPlist stored;
+        std::vector<CFTComponent *> made;
+        PWPlist::Array written;
+    };
+    std::vector<BackEntry> m_backEntries;
 };

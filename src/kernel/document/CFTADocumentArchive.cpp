@@ -142,14 +142,11 @@ void CFTADocument::store(const CDDArchive &archive)
 
     CDDArchive front(true, archive.GetPackageType());
     front.SetArchivePath(archive.GetArchivePath());
+    // What the file listed behind the side goes back there, never among the side's components.
     std::vector<CFTComponent *> components = GetComponents(0, false);
+    std::erase_if(components, [this](const CFTComponent *component) { return isFromBackList(component); });
     SerializeComponents(front, &components, false);
-    // Side 0's background, kept with the side rather than among its components.
-    if (CFTExtPicture *background = getBackground(0)) {
-        front.BeginArrayData();
-        front.SetData(key_BackComponents, GetArchiveFromObject(background, &front));
-        front.EndArrayData(key_BackComponents);
-    }
+    storeBackList(front);
     archive.SetData(key_FrontSide, front);
 }
 
@@ -296,17 +293,21 @@ void CFTADocument::loadFrontSide(const CDDArchive &file)
     // Entries carry the file's version through the archive that lists them.
     SerializeComponents(front, GetComponentsPtr(0, false), false);
 
+    m_backEntries.clear();
     CDDArchive back(false);
     if (!front.GetData(key_BackComponents, back) || !back.isArrayProcessing())
         return;
     std::vector<CFTComponent *> *backList = GetComponentsPtr(0, true);
+    std::vector<std::vector<CFTComponent *>> made;
     for (int i = 0; i < back.countObjectsInArray(); ++i) {
         CDDArchive entry = back.objectAtIndexInArray(i);
         // These entries have always been read as the oldest form.
         entry.setBundleVersion(0);
         entry.SetArchivePath(file.GetArchivePath());
+        const size_t before = backList->size();
         if (!CFTComponent::SerializeFromArchive(entry, backList, nullptr))
             noteComponentLeftOut(entry, i);
+        made.emplace_back(backList->begin() + std::ptrdiff_t(before), backList->end());
     }
     // One background per side: a file listing more keeps the first.
     CFTExtPicture *first = getBackground(0);
@@ -317,7 +318,7 @@ void CFTADocument::loadFrontSide(const CDDArchive &file)
     }
     // The back list holds the side's background and nothing else: a file that lists another
     // component there has it drawn first on the side, below all the others, where it stays, so
-    // that it is printed, checked and saved with them.
+    // that it is printed and checked with them; it is saved back where the file listed it.
     std::vector<CFTComponent *> *frontList = GetComponentsPtr(0, false);
     std::vector<CFTComponent *> below;
     for (CFTComponent *component : *backList) {
@@ -328,6 +329,7 @@ void CFTADocument::loadFrontSide(const CDDArchive &file)
         std::erase_if(*backList, [](const CFTComponent *component) { return component->getClassID() != ciBackgroundPicture; });
         frontList->insert(frontList->begin(), below.begin(), below.end());
     }
+    rememberBackEntries(front.value(key_BackComponents), made);
 }
 
 void CFTADocument::convertOldFile(const CDDArchive &file)

@@ -245,8 +245,9 @@ TEST(FillLinePane, LineWidthSliderPositionIsOneUndoableStepForEveryShape)
     // One undo takes back the width of both shapes.
     canvas.undo().undo();
     EXPECT_FALSE(canvas.undo().canUndo());
-    // New shapes keep the width last chosen.
-    EXPECT_FLOAT_EQ(canvas.view.ftView()->defBox()->GetStrokeWidth(), 2.0f);
+    // The width was the selection's alone: new shapes keep theirs, and the saved design is back.
+    EXPECT_FLOAT_EQ(canvas.view.ftView()->defBox()->GetStrokeWidth(), defaults.width);
+    EXPECT_TRUE(sameDesign(canvas.saved(), before));
     canvas.restore(defaults);
     EXPECT_TRUE(sameDesign(canvas.saved(), before));
 }
@@ -317,8 +318,8 @@ TEST(FillLinePane, EveryControlChangesTheSelectionAndUndoRestoresTheSavedDesign)
 
     while (canvas.undo().canUndo())
         canvas.undo().undo();
-    EXPECT_FALSE(canvas.view.ftView()->defBox()->IsFilled());
-    canvas.restore(defaults);
+    // Every control acted on the selection alone: the saved design is back without help.
+    EXPECT_EQ(canvas.view.ftView()->defBox()->IsFilled(), defaults.filled);
     EXPECT_TRUE(sameDesign(canvas.saved(), before));
 }
 

@@ -158,8 +158,8 @@ TEST_F(CACanvasMenuWalkShellTest, ItemsAreEnabledExactlyWhenTheSelectionLetsThem
         {u"text"_s, oneObject + QStringList{u"increaseFontSize"_s, u"decreaseFontSize"_s, u"alignCenter"_s},
          {u"tileImage"_s, u"showBarcode"_s, u"ungroup"_s, u"flipX"_s, u"capitalizeSelection"_s}},
         {u"picture"_s, oneObject + QStringList{u"tileImage"_s, u"replaceImage"_s, u"flipY"_s},
-         {u"showBarcode"_s, u"ungroup"_s, u"capitalizeSelection"_s}},
-        {u"separator"_s, oneObject, {u"tileImage"_s, u"showBarcode"_s, u"ungroup"_s, u"flipX"_s}},
+         {u"showBarcode"_s, u"ungroup"_s, u"capitalizeSelection"_s, u"alignCenter"_s}},
+        {u"separator"_s, oneObject, {u"tileImage"_s, u"showBarcode"_s, u"ungroup"_s, u"flipX"_s, u"alignRight"_s}},
         {u"address panel"_s, oneObject + QStringList{u"showBarcode"_s, u"ungroup"_s, u"capitalizeSelection"_s},
          {u"tileImage"_s, u"flipY"_s}},
     };

@@ -5,6 +5,8 @@
 #include "FileSizeLimit.h"
 #include "TestSupport.h"
 
+#include "kernel/base/FTClassID.h"
+#include "kernel/component/CFTComponent.h"
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/text/CFTAText.h"
 
@@ -327,3 +329,51 @@ TEST_F(CADocumentFileTest, DamagedPanelVersionKeepsThePanelAsWritten)
         << reread.readProblems().join(u'\n').toStdString();
     EXPECT_EQ(reread.documentDataForComponents(nullptr), written);
 }
+
+namespace {
+
+// A file from elsewhere lists a text, a shape and a background behind its side. Every round of
+// open, nudge of one component, save gives back the same back list and the same four components.
+TEST_F(CADocumentFileTest, TheBackListIsWrittenBackAsReadAndNeverJoinsTheComponents)
+{
+    const std::unique_ptr<CADocument> made = fullDesign();
+    PWPlist::Dictionary file = parsed(made->documentDataForComponents(nullptr)).toDictionary();
+    PWPlist::Dictionary front = file.value(u"Front Side"_s).toDictionary();
+    ASSERT_EQ(front.value(u"Components"_s).toArray().size(), 4);
+    const auto entry = [](const char *classID, const char *bounds) {
+        return PWPlist(PWPlist::Dictionary {{u"Class ID"_s, PWPlist::fromString(QString::fromLatin1(classID))},
+                                            {u"Bounds"_s, PWPlist::fromString(QString::fromLatin1(bounds))},
+                                            {u"Elsewhere"_s, PWPlist::fromString(u"kept"_s)}});
+    };
+    const PWPlist::Array back {entry("Text", "{{5, 5}, {80, 20}}"), entry("Square Field", "{{0, 0}, {20, 20}}"),
+                               entry("Background Picture", "{{0, 0}, {100, 100}}")};
+    front.insert(u"Back Components"_s, PWPlist(back));
+    file.insert(u"Front Side"_s, PWPlist(front));
+    QByteArray bytes = PWPlist(file).toXml();
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        CADocument document;
+        QString error;
+        ASSERT_TRUE(document.loadDataRepresentation(bytes, CADocument::kAddressDocumentType, &error)) << qPrintable(error);
+        // Drawn first among the side's components, the background behind them all.
+        const std::vector<CFTComponent *> &list = document.ftDocument()->GetComponents(0, false);
+        ASSERT_EQ(classIDs(list), (std::vector<int> {ciAddressText, ciShape, ciShape, ciText, ciAddressPanel, ciAddressPanel}));
+        list.back()->Move(1.0, 0.0, nullptr);
+        bytes = document.documentDataForComponents(nullptr);
+        const PWPlist saved = parsed(bytes).value(u"Front Side"_s);
+        EXPECT_EQ(saved.value(u"Back Components"_s), PWPlist(back));
+        EXPECT_EQ(saved.value(u"Components"_s).toArray().size(), 4);
+    }
+    // A component of the back list the user moved is saved there as it is now, the rest as read.
+    CADocument document;
+    ASSERT_TRUE(document.loadDataRepresentation(bytes, CADocument::kAddressDocumentType));
+    document.ftDocument()->GetComponents(0, false).at(1)->Move(0.0, 2.0, nullptr);
+    const PWPlist::Array saved =
+        parsed(document.documentDataForComponents(nullptr)).value(u"Front Side"_s).value(u"Back Components"_s).toArray();
+    ASSERT_EQ(saved.size(), 3);
+    EXPECT_EQ(saved.at(0), back.at(0));
+    EXPECT_EQ(saved.at(1).value(u"Bounds"_s).toString(), u"{{0, 2}, {20, 20}}"_s);
+    EXPECT_EQ(saved.at(2), back.at(2));
+}
+
+} // namespace
