@@ -394,7 +394,8 @@ int CABatchJob::print(QString *reason)
         if (!read)
             return CACommandLine::kFailure;
         noteContactsProblems(said.problems, said.takenByQuotes);
-        noteContactsNotes(m_request.contacts, said.readOtherwise, said.columns ? said.columns->unread : QStringList(),
+        noteContactsNotes(m_request.contacts, said.readOtherwise + (said.columns ? said.columns->notes : QStringList()),
+                          said.columns ? said.columns->unread : QStringList(),
                           said.columns ? fieldsWithoutColumn(*document, said.columns->placed) : QStringList());
         persons.emplace(read->begin(), read->end());
     } else if (!m_request.printList.isEmpty()) {

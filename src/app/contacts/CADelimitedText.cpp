@@ -309,6 +309,7 @@ bool CADelimitedText::reloadData()
     m_registry.clear();
     m_hasHeader = false;
     m_problems.clear();
+    m_notes.clear();
     m_recordsTakenByQuotes = 0;
     m_longestFieldHeld = 0;
     m_error.clear();
@@ -316,7 +317,9 @@ bool CADelimitedText::reloadData()
     m_binary = false;
     QString reason;
     QString linesNote;
-    const std::optional<QString> text = CATextEncodings::decode(m_data, m_encoding, &reason, &linesNote, m_encodingGuessed);
+    QString fileNote;
+    const std::optional<QString> text =
+        CATextEncodings::decode(m_data, m_encoding, &reason, &linesNote, m_encodingGuessed, &fileNote);
     if (!text) {
         m_error = reason;
         qCInfo(lcContacts).noquote() << "delimited text not read:" << reason;
@@ -330,6 +333,10 @@ bool CADelimitedText::reloadData()
     }
     if (!linesNote.isEmpty())
         m_problems.append(linesNote);
+    if (!fileNote.isEmpty()) {
+        m_notes.append(fileNote);
+        qCInfo(lcContacts).noquote() << "delimited text:" << fileNote;
+    }
     readRecords(*text);
     parseHeader();
     m_valid = true;

@@ -35,8 +35,8 @@ public:
 
     // Detects the encoding (CATextEncodings::detect: a byte-order mark, else UTF-8 when the file
     // is that in the main, else Windows Latin 1, else ISO Latin 1) and reads the bytes; the lines
-    // a guessed encoding read that are no UTF-8 are named in problems(). Only CR and LF end a
-    // record.
+    // a guessed encoding read that are no UTF-8 are named in problems(), unless the whole file is
+    // Western text of that one encoding (notes()). Only CR and LF end a record.
     explicit CADelimitedText(QByteArray data);
 
     // Whether the last reading gave text: false with errorString() when the encoding rejected
@@ -46,6 +46,9 @@ public:
     // What the last reading left out or read otherwise (rows past a bound, fields cut, lines not
     // in the file's encoding), one sentence each.
     QStringList problems() const { return m_problems; }
+    // What the last reading did that the text does not lack: a file of one 8-bit encoding read
+    // in it, said once.
+    QStringList notes() const { return m_notes; }
     // The lines that fields of many lines took in the last reading although they hold as many
     // separators as the first row: records of their own, by their look, which a stray or missing
     // quote joined to a field. Each such field is named in problems().
@@ -135,6 +138,7 @@ private:
     bool m_binary = false;
     QString m_error;
     QStringList m_problems;
+    QStringList m_notes;
     qsizetype m_recordsTakenByQuotes = 0;
     qsizetype m_longestFieldHeld = 0;
 };

@@ -1,6 +1,8 @@
 // Recognising a header row by its keywords.
 #include "app/contacts/CADelimitedText.h"
 
+#include <QRegularExpression>
+
 #include <array>
 
 namespace {
@@ -28,7 +30,7 @@ bool containsAll(const QString &field, std::initializer_list<const char *> words
     return true;
 }
 
-enum class Match { All, Any, Street };
+enum class Match { All, Any, Street, SecondStreet };
 
 struct Rule
 {
@@ -37,8 +39,9 @@ struct Rule
     std::initializer_list<const char *> words;
 };
 
-// In the order tried; a column may win several keys, and the leftmost column wins a key.
-// "e-mail" beside "email" because exports spell it both ways.
+// In the order tried; a column may win several keys, and the leftmost column wins a key (a
+// street column before one that only says "address"). "e-mail" beside "email" because exports
+// spell it both ways; webmail exports say "Region" for the state.
 const Rule kRules[] = {
     {{"firstname", nullptr, nullptr}, Match::All, {"first", "name"}},
     {{"lastname", nullptr, nullptr}, Match::All, {"last", "name"}},
@@ -49,9 +52,10 @@ const Rule kRules[] = {
     {{"companyname", nullptr, nullptr}, Match::Any, {"company", "organization", "organisation"}},
     {{"title", nullptr, nullptr}, Match::Any, {"title"}},
     {{"department", nullptr, nullptr}, Match::Any, {"dept", "department"}},
+    {{"workstreet2", "homestreet2", "otherstreet2"}, Match::SecondStreet, {}},
     {{"workstreet", "homestreet", "otherstreet"}, Match::Street, {}},
     {{"workcity", "homecity", "othercity"}, Match::Any, {"city"}},
-    {{"workstate", "homestate", "otherstate"}, Match::Any, {"state"}},
+    {{"workstate", "homestate", "otherstate"}, Match::Any, {"state", "region", "province"}},
     {{"workzip", "homezip", "otherzip"}, Match::Any, {"zip", "postal", "code"}},
     {{"workcountry", "homecountry", "othercountry"}, Match::Any, {"country"}},
     {{"phonework", "phonehome", "phoneother"}, Match::Any, {"phone"}},
@@ -71,24 +75,55 @@ const Rule kRules[] = {
     {{"custom9", nullptr, nullptr}, Match::Any, {"custom9"}},
 };
 
+// A column that says what kind an address, a phone or an organisation is ("Address 1 - Type":
+// "Work") holds no field of a person.
+bool holdsAKind(const QString &field)
+{
+    return containsAny(field, {"type", "label"});
+}
+
+// A street says so, or says "address" and names no other part of one ("Address 1 - City"); the
+// whole address in one text ("Address 1 - Formatted") is no street.
+bool namesAStreet(const QString &field)
+{
+    if (containsWord(field, "formatted"))
+        return false;
+    return containsWord(field, "street")
+           || (containsWord(field, "address")
+               && !containsAny(field, {"url", "mail", "web", "city", "state", "region", "province", "zip", "postal",
+                                       "code", "country", "box"}));
+}
+
+// The line after the street: "Business Street 2", "Home Address 2", "Address Line 2", a
+// webmail's "Address 1 - Extended Address".
+bool namesASecondStreetLine(const QString &field)
+{
+    static const QRegularExpression secondLine(QStringLiteral("(street|address|line)\\s*2\\s*$"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    return namesAStreet(field) && (containsWord(field, "extended") || secondLine.match(field).hasMatch());
+}
+
 bool matches(const Rule &rule, const QString &field)
 {
+    if (holdsAKind(field))
+        return false;
     switch (rule.match) {
     case Match::All:
         return containsAll(field, rule.words);
     case Match::Any:
         return containsAny(field, rule.words);
+    case Match::SecondStreet:
+        return namesASecondStreetLine(field);
     case Match::Street:
-        return containsWord(field, "street")
-               || (containsWord(field, "address") && !containsAny(field, {"url", "mail", "web"}));
+        return namesAStreet(field) && !namesASecondStreetLine(field);
     }
     return false;
 }
 
 bool isAddressLike(const QString &field)
 {
-    return containsAny(field, {"street", "city", "state", "zip", "postal", "code", "country", "address", "url", "mail",
-                               "web"});
+    return containsAny(field, {"street", "city", "state", "region", "province", "zip", "postal", "code", "country",
+                               "address", "url", "mail", "web"});
 }
 
 } // namespace
@@ -106,6 +141,9 @@ CADelimitedText::Registry CADelimitedText::registryForHeader(const QStringList &
             homeSeen = true;
     }
     Registry registry;
+    // A column that only says "address" takes a street only where no column says "street": a
+    // webmail's "Address 1 - Type" and the like stand before its "Address 1 - Street".
+    QList<std::pair<QString, int>> addressOnly;
     for (qsizetype column = 0; column < header.size(); ++column) {
         const QString &field = header.at(column);
         for (const Rule &rule : kRules) {
@@ -125,9 +163,15 @@ CADelimitedText::Registry CADelimitedText::registryForHeader(const QStringList &
                     key = rule.keys[2];
             }
             const QString name = QLatin1String(key);
-            if (!registry.contains(name))
+            if (rule.match == Match::Street && !containsWord(field, "street"))
+                addressOnly.append({name, int(column)});
+            else if (!registry.contains(name))
                 registry.insert(name, int(column));
         }
+    }
+    for (const auto &[name, column] : std::as_const(addressOnly)) {
+        if (!registry.contains(name))
+            registry.insert(name, column);
     }
     return registry;
 }
@@ -149,10 +193,11 @@ const QStringList &CADelimitedText::fieldKeys()
         QStringLiteral("middlename"),   QStringLiteral("maidenname"),  QStringLiteral("nickname"),
         QStringLiteral("prefix"),       QStringLiteral("suffix"),      QStringLiteral("title"),
         QStringLiteral("companyname"),  QStringLiteral("department"),  QStringLiteral("workstreet"),
-        QStringLiteral("workcity"),     QStringLiteral("workstate"),   QStringLiteral("workzip"),
-        QStringLiteral("workcountry"),  QStringLiteral("homestreet"),  QStringLiteral("homecity"),
-        QStringLiteral("homestate"),    QStringLiteral("homezip"),     QStringLiteral("homecountry"),
-        QStringLiteral("otherstreet"),  QStringLiteral("othercity"),   QStringLiteral("otherstate"),
+        QStringLiteral("workstreet2"),  QStringLiteral("workcity"),    QStringLiteral("workstate"),
+        QStringLiteral("workzip"),      QStringLiteral("workcountry"), QStringLiteral("homestreet"),
+        QStringLiteral("homestreet2"),  QStringLiteral("homecity"),    QStringLiteral("homestate"),
+        QStringLiteral("homezip"),      QStringLiteral("homecountry"), QStringLiteral("otherstreet"),
+        QStringLiteral("otherstreet2"), QStringLiteral("othercity"),   QStringLiteral("otherstate"),
         QStringLiteral("otherzip"),     QStringLiteral("othercountry"), QStringLiteral("phonework"),
         QStringLiteral("phonehome"),    QStringLiteral("phoneother"),  QStringLiteral("faxwork"),
         QStringLiteral("faxhome"),      QStringLiteral("faxother"),    QStringLiteral("mobile"),

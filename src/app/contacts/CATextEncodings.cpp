@@ -5,7 +5,9 @@
 #include <QStringDecoder>
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace {
 
@@ -240,11 +242,39 @@ QString CATextEncodings::decodeWindowsLatin1(QByteArrayView bytes)
     return PWDecodeWindowsLatin1(bytes);
 }
 
+bool CATextEncodings::looksWestern(QStringView line)
+{
+    // Punctuation that names and addresses hold, and that may stand inside a word (O’Brien).
+    static constexpr char16_t kPunctuation[] = {0x00A0, 0x00A1, 0x00A2, 0x00A3, 0x00A5, 0x00A7, 0x00A9, 0x00AA,
+                                                0x00AB, 0x00AE, 0x00B0, 0x00B2, 0x00B3, 0x00B4, 0x00B7, 0x00B9,
+                                                0x00BA, 0x00BB, 0x00BC, 0x00BD, 0x00BE, 0x00BF, 0x2013, 0x2014,
+                                                0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2026, 0x20AC, 0x2122};
+    static constexpr char16_t kInsideWord[] = {0x00A0, 0x00B4, 0x00B7, 0x2013, 0x2014, 0x2018, 0x2019};
+    const auto among = [](char16_t c, const auto &set) { return std::find(std::begin(set), std::end(set), c) != std::end(set); };
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (c.unicode() < 0x80)
+            continue;
+        const QChar::Category category = c.category();
+        if (category == QChar::Letter_Uppercase || category == QChar::Letter_Lowercase
+            || category == QChar::Letter_Titlecase)
+            continue;
+        if (!among(c.unicode(), kPunctuation))
+            return false;
+        const bool betweenLetters = i > 0 && i + 1 < line.size() && line.at(i - 1).isLetter() && line.at(i + 1).isLetter();
+        if (betweenLetters && !among(c.unicode(), kInsideWord))
+            return false;
+    }
+    return true;
+}
+
 std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 encoding, QString *reason,
-                                               QString *linesNote, bool guessed)
+                                               QString *linesNote, bool guessed, QString *fileNote)
 {
     if (linesNote)
         linesNote->clear();
+    if (fileNote)
+        fileNote->clear();
     const EncodingEntry *entry = entryFor(encoding);
     if (!entry) {
         setReason(reason, QStringLiteral("the text encoding %1 is not known").arg(qint32(encoding)));
@@ -266,19 +296,37 @@ std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 
         return text;
     }
     if (guessed && encoding != kUTF8) {
-        // Nobody chose the encoding: the bytes suggested it. Lines of UTF-8 stay that; every other
-        // line beyond ASCII is named, for its letters may be of an encoding no guess can tell
-        // (Shift-JIS read as Western letters).
+        // Nobody chose the encoding: the bytes suggested it. Lines of UTF-8 stay that. A file all
+        // in one Western encoding, its letters Western by their look, is read in it and said so
+        // once; otherwise every other line beyond ASCII is named, for its letters may be of an
+        // encoding no guess can tell (Shift-JIS read as Western letters), or the file needs two.
+        bool utf8Line = false;
+        bool western = encoding == kWindowsLatin1 || encoding == kISOLatin1;
         QString text = decodeLineByLine(
-            body, strictUtf8,
+            body,
             [&](QByteArrayView line) {
-                if (encoding == kWindowsLatin1)
-                    return decodeWindowsLatin1(line);
-                QStringDecoder decoder(entry->codec, QStringConverter::Flag::Stateless);
-                QString decoded = decoder.decode(line);
-                return decoder.isValid() && !decoder.hasError() ? decoded : decodeWindowsLatin1(line);
+                std::optional<QString> decoded = strictUtf8(line);
+                utf8Line = utf8Line || decoded.has_value();
+                return decoded;
+            },
+            [&](QByteArrayView line) {
+                QString decoded;
+                if (encoding == kWindowsLatin1) {
+                    decoded = decodeWindowsLatin1(line);
+                } else {
+                    QStringDecoder decoder(entry->codec, QStringConverter::Flag::Stateless);
+                    decoded = decoder.decode(line);
+                    if (!decoder.isValid() || decoder.hasError())
+                        decoded = decodeWindowsLatin1(line);
+                }
+                western = western && looksWestern(decoded);
+                return decoded;
             },
             otherLines);
+        if (fileNote && western && !utf8Line && !otherLines.isEmpty()) {
+            *fileNote = QStringLiteral("The file is not UTF-8 text; it was read as %1.").arg(displayName(encoding));
+            return text;
+        }
         note(displayName(encoding), QStringLiteral("not UTF-8 text"));
         return text;
     }

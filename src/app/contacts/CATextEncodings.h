@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -35,8 +36,17 @@ public:
     //   Windows Latin 1.
     // - An encoding guessed (detect()) reads the lines that are not UTF-8, each of them named:
     //   a guess from bytes cannot tell Western letters from Shift-JIS.
+    // - With fileNote, a guessed file of one Western 8-bit encoding throughout (no line of UTF-8
+    //   beyond ASCII, every other line Western letters by their look: an export of a mail program
+    //   in Windows Latin 1) is read in it and said so once in fileNote; linesNote stays empty.
     static std::optional<QString> decode(const QByteArray &bytes, quint32 encoding, QString *reason = nullptr,
-                                         QString *linesNote = nullptr, bool guessed = false);
+                                         QString *linesNote = nullptr, bool guessed = false,
+                                         QString *fileNote = nullptr);
+
+    // Whether a line read in a Western 8-bit encoding looks like Western text: each character
+    // beyond ASCII a letter or the punctuation of names and addresses, no quote, symbol or
+    // control between two letters. Shift-JIS or Cyrillic read so mostly fail it.
+    static bool looksWestern(QStringView line);
 
     // The encoding a file's bytes most likely are in: UTF-8 or UTF-16 by a byte-order mark,
     // UTF-16 by the zero bytes of mostly-ASCII text, else UTF-8 when the bytes are valid UTF-8 or

@@ -13,7 +13,7 @@
 
 namespace {
 
-enum class Place { Single, Phone, Email, Address };
+enum class Place { Single, Phone, Email, Address, StreetLine };
 
 struct KeyPlace
 {
@@ -77,6 +77,11 @@ const KeyPlace kPlaces[] = {
     {"otherstate", Place::Address, &kPWAddressStateKey, 2},
     {"otherzip", Place::Address, &kPWAddressZIPKey, 2},
     {"othercountry", Place::Address, &kPWAddressCountryKey, 2},
+    // The street's next line (a suite, a building): joined to the street as a card's street of
+    // several lines.
+    {"homestreet2", Place::StreetLine, &kPWAddressStreetKey, 0},
+    {"workstreet2", Place::StreetLine, &kPWAddressStreetKey, 1},
+    {"otherstreet2", Place::StreetLine, &kPWAddressStreetKey, 2},
 };
 
 const KeyPlace *placeOf(const QString &key)
@@ -141,6 +146,7 @@ std::shared_ptr<PWPerson> personFromPlan(const QStringList &fields, const std::v
 {
     std::shared_ptr<PWPerson> person = PWPerson::create();
     PWPlist::Dictionary addresses[3];
+    QString nextLines[3];
     PWMultiValue phones;
     PWMultiValue emails;
     for (const PlacedColumn &placed : columns) {
@@ -165,7 +171,19 @@ std::shared_ptr<PWPerson> personFromPlan(const QStringList &fields, const std::v
                 addresses[place->address] = emptyAddress();
             addresses[place->address].insert(*place->name, PWPlist::fromString(value));
             break;
+        case Place::StreetLine:
+            nextLines[place->address] = value;
+            break;
         }
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (nextLines[i].trimmed().isEmpty())
+            continue;
+        if (addresses[i].isEmpty())
+            addresses[i] = emptyAddress();
+        const QString street = addresses[i].value(kPWAddressStreetKey).toString();
+        addresses[i].insert(kPWAddressStreetKey,
+                            PWPlist::fromString(street.trimmed().isEmpty() ? nextLines[i] : street + u'\n' + nextLines[i]));
     }
     PWMultiValue addressValue;
     const QString *labels[3] = {&kPWAddressHomeLabel, &kPWAddressWorkLabel, &kOther};
@@ -263,6 +281,7 @@ std::optional<CAPersonList> CATextFileImport::peopleFromData(QByteArray bytes,
         if (!text.isValid())
             problems->append(text.errorString());
         problems->append(text.problems());
+        problems->append(text.notes());
     }
     if (!text.isValid())
         return CAPersonList();

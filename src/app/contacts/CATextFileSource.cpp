@@ -137,6 +137,7 @@ std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, 
             if (columnsRead) {
                 columnsRead->unread = unplaced;
                 columnsRead->placed = registry.keys();
+                columnsRead->notes = text.notes();
                 return true;
             }
             for (const QString &column : std::as_const(unplaced))
@@ -147,6 +148,10 @@ std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, 
     std::optional<CAPersonList> persons = CATextFileImport::peopleFromData(std::move(file.bytes), options, nullptr, &read, hooks);
     if (refusedNameless)
         return std::nullopt;
+    if (columnsRead) {
+        for (const QString &note : std::as_const(columnsRead->notes))
+            read.removeOne(note);
+    }
     if (problems) {
         for (const QString &problem : std::as_const(read))
             problems->append(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), problem));

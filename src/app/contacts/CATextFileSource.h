@@ -42,10 +42,13 @@ public:
     // (the output lacks nothing for them: a design prints no field that no column gives), and
     // the keys of the fields the columns hold are listed in placed.
     using ColumnChoices = QList<QPair<QString, QString>>;
+    // With columns read, what the reading did that the text does not lack (a file of one 8-bit
+    // encoding read in it) is said in notes, not in problems.
     struct ColumnsRead
     {
         QStringList unread;
         QStringList placed;
+        QStringList notes;
     };
     static std::optional<CAPersonList> personsFromTextFile(const QString &path, const ColumnChoices &columns,
                                                            QStringList *problems, std::optional<QStringList> *nameless = nullptr,

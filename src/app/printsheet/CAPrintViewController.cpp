@@ -292,7 +292,7 @@ void CAPrintViewController::setUpSettings(const QStringList &printerNames)
         _dotMarkCheck->setChecked(settings.dottedMark);
     _vectorCheck->setChecked(!defaults.boolForKey(QStringLiteral("FTVectorPrinting")));
     _suppressCountryFieldCheck->setChecked(defaults.boolForKey(QStringLiteral("FTSuppressCountryField")));
-    _commaDelimitedCheck->setChecked(!defaults.boolForKey(QStringLiteral("FTCommaDelimitedAddress")));
+    _commaDelimitedCheck->setChecked(defaults.boolForKey(QStringLiteral("FTCommaDelimitedAddress")));
     _fitAddressPanelCheck->setChecked(defaults.boolForKey(QStringLiteral("FTAddressAutoResize")));
     // The alignment is the design's own; the paper feed shows the user's last choice.
     if (QAbstractButton *button = _alignmentMatrix->button(qBound(0, settings.envelopeAlignment, 2)))
@@ -453,7 +453,7 @@ void CAPrintViewController::loadImageView()
     view->setVectorPrinting(!_vectorCheck->isChecked());
     view->setSuppressCountryField(_suppressCountryFieldCheck->isChecked());
     view->setOmitContactName(_omitContactNameCheck->isChecked());
-    view->setCommaDelimited(!_commaDelimitedCheck->isChecked());
+    view->setCommaDelimited(_commaDelimitedCheck->isChecked());
     view->setFitAddressPanel(_fitAddressPanelCheck->isChecked());
     view->setCopies(settings.copies);
     plugIn(std::move(view));
@@ -541,7 +541,7 @@ void CAPrintViewController::filterChanged()
     m_view->setVectorPrinting(!_vectorCheck->isChecked());
     m_view->setSuppressCountryField(_suppressCountryFieldCheck->isChecked());
     m_view->setOmitContactName(_omitContactNameCheck->isChecked());
-    m_view->setCommaDelimited(!_commaDelimitedCheck->isChecked());
+    m_view->setCommaDelimited(_commaDelimitedCheck->isChecked());
     m_view->setFitAddressPanel(_fitAddressPanelCheck->isChecked());
     // The items are laid out anew: what did not fit before may fit now, and the other way round.
     const PWJobReport report;

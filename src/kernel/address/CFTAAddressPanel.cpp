@@ -549,10 +549,17 @@ void CFTAAddressPanel::SetString(bool toFrom, textCategory category, addressType
     while (CFTAAddressText *field = getNextAddressComponent(key, false)) {
         filled = true;
         CDDString value = text;
-        if (append) {
-            // The comma the design shows after the field, whichever person the copy held last.
-            if (std::unique_ptr<CDDString> joined = CDDString::createStringByAppendingString(
-                    QStringLiteral(","), field->textBeforeFirstFill(), text, true, true))
+        // A person's text takes the comma of the field's format (which the print filter takes off
+        // again where nothing follows it), as the window shows it; the text the user typed into the
+        // design, and a field whose format has no delimiter, the comma the design shows after the
+        // field, whichever person the copy held last. Never a comma after an empty field.
+        if (append && !text.getData().trimmed().isEmpty()) {
+            const CDDString design = field->textBeforeFirstFill();
+            const bool asTyped = field->typedBeforeFirstFill() && text.getData() == design.getData();
+            const CDDString reference =
+                asTyped || field->formatDelimiter().isEmpty() ? design : CDDString(field->formatDelimiter());
+            if (std::unique_ptr<CDDString> joined =
+                    CDDString::createStringByAppendingString(QStringLiteral(","), reference, text, true, true))
                 value = *joined;
         }
         field->SetString(toFrom, category, type, value, tcNone, false);

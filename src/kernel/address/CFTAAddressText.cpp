@@ -215,8 +215,13 @@ void CFTAAddressText::SetString(bool toFrom, textCategory category, addressType 
         return;
     if (!m_bFilled) {
         m_textBeforeFill = mText.getDDString();
+        m_bTypedBeforeFill = m_bResetFormatRules;
         m_bFilled = true;
     }
+    // The mark of typing belongs to the text typed: a person's other text is punctuated by the
+    // panel again. The person's own text put back after typing keeps it.
+    if (m_bResetFormatRules && text.getData() != personString())
+        m_bResetFormatRules = false;
     // Known before the text changes: whoever hears of the change reads the field back.
     keepOwnString(text.getData(), text.getData());
     replaceShownString(text);

@@ -114,7 +114,8 @@ public:
     // is the person's exactly.
     void showOwnString();
     // Set once the user has typed into the field: the panel's delimiter rule then leaves the
-    // text as typed, comma or not, until the panel's format is applied again.
+    // text as typed, comma or not, until the panel's format is applied again or a person fills
+    // the field with another text.
     bool isResetFormatRules() const { return m_bResetFormatRules; }
     void resetFormatRules(bool reset) { m_bResetFormatRules = reset; }
     // The text about to be shown is the field's own, exactly (a typed text put back by an undo
@@ -127,6 +128,9 @@ public:
     // copy serves one person after another, and keeps the comma the design shows after the
     // field for each of them, not the one the person before left.
     CDDString textBeforeFirstFill() const { return m_bFilled ? m_textBeforeFill : mText.getDDString(); }
+    // Whether that text was typed (isResetFormatRules()): its punctuation is the user's for that
+    // text alone.
+    bool typedBeforeFirstFill() const { return m_bFilled ? m_bTypedBeforeFill : m_bResetFormatRules; }
 
 protected:
     // The text shown, measured and hit-tested: the label while empty and not editing.
@@ -155,6 +159,7 @@ private:
     bool m_bReplacingShown = false;
     bool m_bResetFormatRules = false;
     bool m_bFilled = false;
+    bool m_bTypedBeforeFill = false;
     CDDString m_textBeforeFill;
     void beginEditing(QObject *view, QObject *editor);
 };

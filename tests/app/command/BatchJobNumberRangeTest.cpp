@@ -35,11 +35,12 @@ using commandtest::runProgram;
 // Every number of the table is tried with each of these, as a hand edit would leave it.
 const QStringList kValues = {u"nan"_s, u"inf"_s, u"-inf"_s, u"-1e30"_s, u"1e30"_s};
 
-// The person printed, and the words of the address the printed label must hold.
+// The person printed, and the words of the address the printed label must hold (the city with
+// the comma its format puts before the state).
 const QByteArray kPeople = "First Name,Last Name,Company,Street,City,State,Zip\r\n"
                            "Ada,Quill,Harbour Lane Books,12 Harbour Lane,Portland,ME,04101\r\n";
-const QStringList kAddressWords = {u"Ada"_s,  u"Quill"_s,     u"Harbour"_s, u"Lane"_s, u"Books"_s,
-                                   u"12"_s,   u"Portland"_s, u"ME"_s,       u"04101"_s};
+const QStringList kAddressWords = {u"Ada"_s,  u"Quill"_s,      u"Harbour"_s, u"Lane"_s, u"Books"_s,
+                                   u"12"_s,   u"Portland,"_s, u"ME"_s,       u"04101"_s};
 
 // A change made to the design's property list: value put under the number the row names.
 using ValueEdit = std::function<void(PWPlist::Dictionary &design, const PWPlist &value)>;

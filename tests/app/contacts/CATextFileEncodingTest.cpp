@@ -37,6 +37,7 @@ struct EncodingCase
     quint32 encoding;
     QList<QStringList> rows;
     QStringList problems;
+    QStringList notes = {};
 };
 
 std::ostream &operator<<(std::ostream &out, const EncodingCase &c)
@@ -54,8 +55,10 @@ TEST_P(CATextFileEncodingTest, DecodesByTheEvidentEncodingAndNamesTheOtherLines)
     EXPECT_EQ(text.encoding(), c.encoding);
     EXPECT_EQ(text.rows(), c.rows);
     EXPECT_EQ(text.problems(), c.problems);
+    EXPECT_EQ(text.notes(), c.notes);
 }
 
+const QString kWholeFile = u"The file is not UTF-8 text; it was read as Western (Windows Latin 1)."_s;
 const QString kOtherLine = u"Line 3 of the file is not UTF-8 text like the rest; it was read as Western (Windows Latin 1)."_s;
 
 INSTANTIATE_TEST_SUITE_P(
@@ -84,13 +87,33 @@ INSTANTIATE_TEST_SUITE_P(
             CATextEncodings::kUTF8,
             {{u"Name"_s, u"City"_s}, {u"Zoë Jürgens"_s, u"Café Köln"_s}},
             {u"Line 2 of the file is not UTF-8 text like the rest; it was read as Western (Windows Latin 1)."_s}},
-        // The byte that ended a record when read as ISO Latin 1 is an ellipsis. The encoding is a
-        // guess, so the line it read is named.
+        // The byte that ended a record when read as ISO Latin 1 is an ellipsis. The whole file is
+        // Western text of the encoding guessed: said once, no line named.
         EncodingCase {"WindowsLatin1Ellipsis",
                       "Name,Note\nAnna,wait\x85 and see\nBo,done\n",
                       CATextEncodings::kWindowsLatin1,
                       {{u"Name"_s, u"Note"_s}, {u"Anna"_s, u"wait\u2026 and see"_s}, {u"Bo"_s, u"done"_s}},
-                      {u"Line 2 of the file is not UTF-8 text; it was read as Western (Windows Latin 1)."_s}},
+                      {},
+                      {kWholeFile}},
+        // A mail program's export in Windows Latin 1: letters, quotes around a word, an apostrophe
+        // inside a name, the sharp s.
+        EncodingCase {"WholeWindowsLatin1Export",
+                      "First Name,Last Name,City\nZo\xeb,J\xfcrgens,K\xf6ln\nSe\xe1n,O\x92"
+                      "Brien,\x93Stra\xdf"
+                      "e\x94\n",
+                      CATextEncodings::kWindowsLatin1,
+                      {{u"First Name"_s, u"Last Name"_s, u"City"_s},
+                       {u"Zoë"_s, u"Jürgens"_s, u"Köln"_s},
+                       {u"Seán"_s, u"O\u2019Brien"_s, u"\u201cStraße\u201d"_s}},
+                      {},
+                      {kWholeFile}},
+        // Letters that look like no Western text (a quote between two letters): each line named.
+        EncodingCase {"AQuoteInsideAWord",
+                      "Name\nAb\x93"
+                      "cd\nM\xfcller\n",
+                      CATextEncodings::kWindowsLatin1,
+                      {{u"Name"_s}, {u"Ab\u201ccd"_s}, {u"Müller"_s}},
+                      {u"Lines 2 and 3 of the file are not UTF-8 text; they were read as Western (Windows Latin 1)."_s}},
         // Mostly Windows Latin 1: the one UTF-8 line is read as that, and stays one record.
         EncodingCase {
             "Utf8LineInWindowsLatin1File",
@@ -117,6 +140,27 @@ INSTANTIATE_TEST_SUITE_P(
                       {{u"Name"_s, u"Note"_s}, {u"Anna"_s, u"a\u2028b\u2029c\u0085d"_s}, {u"Bo"_s, u"e"_s}},
                       {}}),
     [](const testing::TestParamInfo<EncodingCase> &info) { return std::string(info.param.name); });
+
+// Western text read in its own encoding looks so; the letters of other encodings read as
+// Western mostly do not.
+TEST(CATextEncodingsLook, WesternTextLooksWestern)
+{
+    const struct
+    {
+        QString line;
+        bool western;
+    } rows[] = {
+        {u"Zoë Jürgens, Köln"_s, true},
+        {u"O\u2019Brien \u2013 Straße 5 \u00ab1er étage\u00bb"_s, true},
+        {u"Caf\u00e9 \u201ccr\u00e8me\u201d 5 \u20ac"_s, true},
+        {CATextEncodings::decodeWindowsLatin1(shiftJis(u"山田"_s)), false},
+        {CATextEncodings::decodeWindowsLatin1(shiftJis(u"やまだ"_s)), false},
+        {u"A\u0081b"_s, false},
+        {u"price\u2122d"_s, false},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(CATextEncodings::looksWestern(row.line), row.western) << row.line.toStdString();
+}
 
 // An encoding chosen reads every line it can; a line it cannot is read as UTF-8 when it is that,
 // else as Windows Latin 1, and named.

@@ -82,6 +82,26 @@ TEST(CATextFileImport, EmailsKeepTheirLabelsAndTheHomepageIsTheUrl)
     EXPECT_EQ(person->stringForProperty(kPWHomePageProperty), u"https://x.example"_s);
 }
 
+// A street's second line (a suite) continues the street of its address as its next line.
+TEST(CATextFileImport, ASecondStreetLineContinuesTheStreet)
+{
+    const struct
+    {
+        QStringList fields;
+        QString street;
+    } rows[] = {
+        {{u"1 Elm St"_s, u"Suite 5"_s, u"Springfield"_s}, u"1 Elm St\nSuite 5"_s},
+        {{u"1 Elm St"_s, u""_s, u"Springfield"_s}, u"1 Elm St"_s},
+        {{u""_s, u"Suite 5"_s, u"Springfield"_s}, u"Suite 5"_s},
+    };
+    for (const auto &row : rows) {
+        const std::shared_ptr<PWPerson> person = CATextFileImport::parsePerson(
+            row.fields, {{u"homestreet2"_s, 1}, {u"homestreet"_s, 0}, {u"homecity"_s, 2}, {u"workstreet2"_s, 3}});
+        EXPECT_EQ(addressPart(*person, 0, kPWAddressStreetKey), row.street);
+        EXPECT_EQ(labelsOf(*person, kPWAddressProperty), QStringList{kPWAddressHomeLabel});
+    }
+}
+
 struct KeyCase
 {
     const char *key;

@@ -4,6 +4,9 @@
 
 #include "PrintSheetTestSupport.h"
 
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/merge/CADocument.h"
@@ -108,7 +111,7 @@ TEST_F(PrintSheetTest, LabelSheetPreviewsAndExportsThePagesTheCopiesFill)
     EXPECT_EQ(pdfPages(m_pdfPath), expected);
 }
 
-// Every box lands in the print settings; the inverted ones reach the view inverted.
+// Every box lands in the print settings; the vector box reaches the view inverted.
 TEST_F(PrintSheetTest, BoxesLandInTheSettingsAndTheView)
 {
     const std::shared_ptr<CADocument> document = design(dtLabel);
@@ -123,10 +126,51 @@ TEST_F(PrintSheetTest, BoxesLandInTheSettingsAndTheView)
     EXPECT_EQ(sheet->printView()->isVectorPrinting(), vectorBox);
     const bool commaBox = child<QCheckBox>("_commaDelimitedCheck")->isChecked();
     toggle(child<QCheckBox>("_commaDelimitedCheck"));
-    EXPECT_EQ(sheet->printView()->commaDelimited(), commaBox);
+    EXPECT_EQ(sheet->printView()->commaDelimited(), !commaBox);
     toggle(child<QCheckBox>("_omitContactNameCheck"));
     EXPECT_TRUE(sheet->printView()->omitContactName());
     EXPECT_TRUE(sheet->printView()->currentDocumentFilter().value(u"OmitContactName"_s));
+}
+
+// The box that keeps commas starts as the preference says, and the sheet prints as it shows: the
+// city has its comma before the state exactly while the box is ticked, as the canvas and the
+// batch print show it with the preference on.
+TEST_F(PrintSheetTest, TheCommaBoxStartsFromThePreferenceAndThePrintFollowsIt)
+{
+    const auto printedWords = [this] {
+        QStringList words;
+        const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(m_pdfPath);
+        for (int page = 0; pdf && page < pdf->numPages(); ++page)
+            for (const std::unique_ptr<Poppler::TextBox> &box : pdf->page(page)->textList())
+                words.append(box->text());
+        return words;
+    };
+    PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+    for (const bool keep : {true, false}) {
+        SCOPED_TRACE(keep ? "commas kept" : "commas dropped");
+        defaults.setBool(u"FTCommaDelimitedAddress"_s, keep);
+        const std::shared_ptr<CADocument> document = design(dtLabel);
+        const std::unique_ptr<CAddressFormat> format =
+            CAddressFormatController::sharedAddressFormatController().formatWithTemplate(u"Name+Company"_s, u"us"_s, false, 0);
+        ASSERT_TRUE(format);
+        auto *panel = new CFTAAddressPanel(true, format.get(), nullptr, false);
+        panel->SetOrigin(8.0, 6.0);
+        document->ftDocument()->AddObject(panel, 0, false);
+        openSheet(document, 2);
+        QCheckBox *box = child<QCheckBox>("_commaDelimitedCheck");
+        EXPECT_EQ(box->isChecked(), keep);
+        for (const bool ticked : {keep, !keep}) {
+            if (box->isChecked() != ticked)
+                toggle(box);
+            ASSERT_EQ(box->isChecked(), ticked);
+            QFile::remove(m_pdfPath);
+            QTest::mouseClick(child<QPushButton>("_exportButton"), Qt::LeftButton);
+            const QStringList words = printedWords();
+            EXPECT_EQ(words.count(u"Springfield,"_s), ticked ? 2 : 0) << qPrintable(words.join(u' '));
+            EXPECT_EQ(words.count(u"Springfield"_s), ticked ? 0 : 2) << qPrintable(words.join(u' '));
+        }
+    }
+    defaults.removeObject(u"FTCommaDelimitedAddress"_s);
 }
 
 // Without persons the sheet prints the design's own address at least once.

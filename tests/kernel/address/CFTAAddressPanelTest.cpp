@@ -451,6 +451,49 @@ TEST_F(PanelRulesTest, FieldBeingTypedIntoKeepsItsTextAndIsPunctuatedOnceLeft)
     EXPECT_EQ(city->personString(), u"Springfield"_s);
 }
 
+// A city the user typed into the design keeps its punctuation only for that text: a person's city
+// takes the format's comma where a state follows, in the window and in print alike, and an empty
+// city never takes one.
+TEST_F(PanelRulesTest, APersonsCityTakesTheFormatsCommaWhateverTheDesignTyped)
+{
+    const struct
+    {
+        const char *name;
+        QString design;
+        bool typed;
+        QString city;
+        QString state;
+        bool print;
+        QString shown;
+    } rows[] = {
+        {"typed, the same text again", u"Spokane"_s, true, u"Spokane"_s, u"WA"_s, false, u"Spokane"_s},
+        {"typed, another person", u"Spokane"_s, true, u"Seattle"_s, u"WA"_s, false, u"Seattle,"_s},
+        {"typed, printed", u"Spokane"_s, true, u"Seattle"_s, u"WA"_s, true, u"Seattle,"_s},
+        {"typed, the same text printed", u"Spokane"_s, true, u"Spokane"_s, u"WA"_s, true, u"Spokane"_s},
+        {"the design's comma, printed", u"Spokane,"_s, false, u"Seattle"_s, u"WA"_s, true, u"Seattle,"_s},
+        {"no city, printed", u"Spokane,"_s, false, u""_s, u"CA"_s, true, u""_s},
+        {"no city, typed, printed", u"Spokane"_s, true, u""_s, u"CA"_s, true, u""_s},
+        {"no city", u"Spokane,"_s, false, u""_s, u"CA"_s, false, u""_s},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        m_panel = std::make_unique<CFTAAddressPanel>(true, m_format.get(), nullptr, false);
+        CFTAAddressText *city = m_panel->getAddressComponentWithTextCategory(tcCity);
+        ASSERT_TRUE(city);
+        city->SetString(CDDString(row.design));
+        if (row.typed) {
+            city->resetFormatRules(true);
+            city->keepOwnStringAs(row.design);
+        }
+        m_panel->SetString(true, tcCity, m_panel->GetAddressType(), CDDString(row.city), tcNone, row.print);
+        m_panel->SetString(true, tcState, m_panel->GetAddressType(), CDDString(row.state), tcNone, row.print);
+        if (!row.print)
+            m_panel->updateFormatRules();
+        EXPECT_EQ(text(tcCity), row.shown);
+        EXPECT_EQ(city->isResetFormatRules(), row.typed && row.city == row.design);
+    }
+}
+
 TEST_F(PanelRulesTest, LayoutAppliesTheRuleButPrintingDoesNot)
 {
     fill(tcCity, u"Springfield"_s);
