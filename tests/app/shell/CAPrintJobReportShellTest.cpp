@@ -11,6 +11,8 @@
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/address/CFTFileField.h"
+#include "kernel/address/CFTCounterField.h"
+#include "platform/PWVCardReader.h"
 #include "kernel/base/CDDString.h"
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/drawing/CFTPicture.h"
@@ -301,6 +303,52 @@ TEST_F(PrintJobReportTest, AFileFieldReadsItsFileBesideTheDesignOrNamesIt)
                                                 "the field prints nothing on any item."_s);
         QTest::keyClick(box, Qt::Key_Return);
     }
+}
+
+// The sheet's own print list: persons with and without an address each get the label's counter
+// and file field where the design has them, as the batch print gives them.
+TEST_F(PrintJobReportTest, SeriesFieldsStandInPlaceForEveryPersonOfThePrintList)
+{
+    ASSERT_TRUE(pwtest::writeFile(path(u"lines.txt"_s), "Alpha\nBravo\nCharlie\n"));
+    CADocument document;
+    document.setLayoutArangeComponents(*defaultLayout(0), false);
+    const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+        u"Name+Company"_s, u"us"_s, false, CAddressFormatController::kBarcodeBelow);
+    auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
+    panel->SetOrigin(8.0, 6.0);
+    document.ftDocument()->AddObject(panel.release(), 0, false);
+    document.ftDocument()->AddObject(new CFTCounterField(150.0, 8.0, nullptr), 0, false);
+    auto *field = new CFTFileField(150.0, 40.0, nullptr);
+    field->SetFile(CDDString(u"lines.txt"_s));
+    document.ftDocument()->AddObject(field, 0, false);
+    std::vector<std::shared_ptr<PWPerson>> persons = {
+        PWVCardReader::personFromData("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Abbott;Ann;;;\r\nADR;TYPE=WORK:;;1 Elm St;Springfield;IL;62701;USA\r\nEND:VCARD\r\n"),
+        PWVCardReader::personFromData("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Nowhere;Nell;;;\r\nEND:VCARD\r\n"),
+        PWVCardReader::personFromData("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Baker;Bob;;;\r\nADR;TYPE=WORK:;;2 Oak St;Madison;WI;53703;USA\r\nEND:VCARD\r\n")};
+    document.setPersonList(persons);
+    ASSERT_TRUE(document.writeToFile(path(u"list.pwdc"_s)));
+    const std::shared_ptr<CAOpenDocument> record = manager().openDocument(path(u"list.pwdc"_s));
+    auto *window = record ? qobject_cast<CAMainWindowController *>(record->window.data()) : nullptr;
+    ASSERT_NE(window, nullptr);
+    window->document()->setPersonList(persons);
+    ASSERT_TRUE(openPrintSheet(*window, true));
+    auto *sheet = window->findChild<CAPrintViewController *>();
+    ASSERT_NE(sheet, nullptr);
+    QCoreApplication::processEvents();
+    QTest::mouseClick(sheet->findChild<QPushButton *>(u"_printButton"_s), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const printtest::PrintedPdf printed(path(u"printed.pdf"_s));
+    ASSERT_GT(printed.pageCount(), 0);
+    // Each label's counter and line, by where they stand in it (labels 189 + 9 points apart from 13.5).
+    QStringList placed;
+    for (const auto &[word, box] : printed.words(0)) {
+        const int label = int((box.x() - 13.5) / 198.0);
+        const double x = box.x() - 13.5 - 198.0 * label;
+        if (x > 140.0)
+            placed << u"%1:%2@%3,%4"_s.arg(label).arg(word).arg(std::lround(x) / 10 * 10).arg(std::lround(box.y()) / 10 * 10);
+    }
+    placed.sort();
+    EXPECT_EQ(placed.join(u' '), u"0:1@150,40 0:Alpha@150,70 1:2@150,40 1:Bravo@150,70 2:3@150,40 2:Charlie@150,70"_s);
 }
 
 // The export waits for a picture that never renders: its progress window shows meanwhile, and its
