@@ -41,7 +41,10 @@ public:
         AddressTooLong,
         AddressPastEdge,
         TextPastEdge,
+        CutByWindow,
         CounterOutOfNumbers,
+        FileFieldNotRead,
+        NoRecipient,
         // Notes: the output is what was designed.
         ContactsReadOtherwise,
         ColumnsNotRead,

@@ -563,6 +563,34 @@ private:
 
 } // namespace
 
+QPen PWSvgPictureDrawing::penForDevice(const QPen &pen, const QTransform &toDevice)
+{
+    if (pen.style() == Qt::SolidLine || pen.style() == Qt::NoPen)
+        return pen;
+    const QList<qreal> pattern = pen.dashPattern();
+    qreal period = 0.0;
+    for (const qreal length : pattern)
+        period += length;
+    // Dash lengths are in pen widths; a cosmetic pen's width is in device pixels already, and a
+    // width of none is one pixel wide (as Qt strokes it).
+    const qreal width = pen.widthF() > 0.0 ? pen.widthF() : 1.0;
+    qreal pixels = period * width;
+    if (!pen.isCosmetic() && pen.widthF() > 0.0) {
+        // The shorter side of the transform's stretch: a dash drawn along it is the shortest.
+        const qreal scale =
+            std::min(std::hypot(toDevice.m11(), toDevice.m12()), std::hypot(toDevice.m21(), toDevice.m22()));
+        pixels *= scale;
+    }
+    // A pattern that repeats within one dot of the output draws as a solid line there anyway; drawn
+    // as dashes it makes a path of millions of pieces that a PDF viewer never finishes.
+    if (!(pixels >= 1.0)) {
+        QPen solid = pen;
+        solid.setStyle(Qt::SolidLine);
+        return solid;
+    }
+    return pen;
+}
+
 QByteArray PWSvgPictureDrawing::record(const QByteArray &safeSvg)
 {
     if (safeSvg.size() > kMaxRecordedXmlBytes)
@@ -648,7 +676,7 @@ void PWSvgPictureDrawing::draw(QPainter &painter, const QRectF &target, const QR
         for (const QPainterPath &clip : state.clips)
             painter.setClipPath(clip, Qt::IntersectClip);
         painter.setWorldTransform(state.transform * placed);
-        painter.setPen(state.pen);
+        painter.setPen(penForDevice(state.pen, painter.deviceTransform()));
         painter.setBrush(state.brush);
         painter.setBrushOrigin(state.brushOrigin);
         painter.setOpacity(opacity * state.opacity);

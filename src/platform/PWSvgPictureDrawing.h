@@ -44,6 +44,10 @@ public:
     // Draws the part source (in points of the picture, y down; empty for the whole) into target.
     void draw(QPainter &painter, const QRectF &target, const QRectF &source = QRectF()) const;
 
+    // The pen as a device of the given transform strokes it: a dash pattern that repeats within
+    // one dot of the device is drawn solid.
+    static QPen penForDevice(const QPen &pen, const QTransform &toDevice);
+
     // The painter's state a step is drawn in; the clip is the intersection of its paths, in the
     // picture's points.
     struct State

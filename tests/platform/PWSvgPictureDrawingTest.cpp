@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QBuffer>
 #include <QImageReader>
+#include <QPaintEngine>
 
 #include <gtest/gtest.h>
 
@@ -148,6 +149,110 @@ TEST(PWSvgPictureDrawingTest, ATextTooLongToRecordIsNotLost)
             dark += qGray(drawn.pixel(x, y)) < 128;
     // Letters as large as the picture darken a good part of it.
     EXPECT_GT(dark, drawn.width() * drawn.height() / 5);
+}
+
+// Takes the pens paths are stroked with and draws nothing.
+class PenRecordingEngine final : public QPaintEngine
+{
+public:
+    PenRecordingEngine()
+        : QPaintEngine(QPaintEngine::AllFeatures)
+    {
+    }
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState &state) override
+    {
+        if (state.state() & QPaintEngine::DirtyPen)
+            m_pen = state.pen();
+    }
+    void drawPath(const QPainterPath &) override { stroked.append(m_pen); }
+    void drawPolygon(const QPointF *, int, PolygonDrawMode) override { stroked.append(m_pen); }
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+    Type type() const override { return QPaintEngine::User; }
+    QList<QPen> stroked;
+
+private:
+    QPen m_pen;
+};
+
+class PenRecordingDevice final : public QPaintDevice
+{
+public:
+    QPaintEngine *paintEngine() const override { return &engine; }
+    mutable PenRecordingEngine engine;
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth:
+        case PdmHeight:
+            return 1000;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 72;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 1000;
+        }
+    }
+};
+
+// A dash pattern that repeats within one dot of the output is stroked solid (a viewer would never
+// finish a long path of millions of dashes); one the output shows keeps its dashes.
+TEST(PWSvgPictureDrawingTest, DashesShorterThanADotOfTheOutputAreDrawnSolid)
+{
+    const struct
+    {
+        const char *name;
+        double width;
+        bool cosmetic;
+        QList<qreal> pattern;
+        double scale;
+        bool dashed;
+    } cases[] = {
+        {"a ten-thousandth of a point", 1.0, false, {0.0001, 0.0001}, 1.0, false},
+        {"four and two points", 1.0, false, {4.0, 2.0}, 1.0, true},
+        {"four and two points a hundred times smaller", 1.0, false, {4.0, 2.0}, 0.01, false},
+        {"a tenth of a point a hundred times larger", 1.0, false, {0.1, 0.1}, 100.0, true},
+        {"a thick line's short dashes", 10.0, false, {0.05, 0.05}, 1.0, true},
+        {"cosmetic dashes under a dot", 1.0, true, {0.5, 0.3}, 100.0, false},
+        {"a line of no width: a pixel wide", 0.0, false, {2.0, 2.0}, 0.001, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QPen pen(Qt::black, c.width);
+        pen.setCosmetic(c.cosmetic);
+        pen.setDashPattern(c.pattern);
+        const QPen drawn = PWSvgPictureDrawing::penForDevice(pen, QTransform::fromScale(c.scale, c.scale));
+        EXPECT_EQ(drawn.style(), c.dashed ? Qt::CustomDashLine : Qt::SolidLine);
+        EXPECT_EQ(drawn.widthF(), pen.widthF());
+    }
+
+    // A long path with a dash pattern of a ten-thousandth: the recording keeps the dashes, the
+    // drawing strokes it solid.
+    const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' width='600' height='400'>"
+                           "<path d='M 10 10 L 590 390 L 10 390 Z' fill='none' stroke='#000' "
+                           "stroke-dasharray='0.0001'/><line x1='0' y1='5' x2='600' y2='5' stroke='#000' "
+                           "stroke-dasharray='8,4'/></svg>";
+    const std::shared_ptr<const PWSvgPictureDrawing> drawing = PWSvgPictureDrawing::read(PWSvgPictureDrawing::record(svg));
+    ASSERT_TRUE(drawing);
+    PenRecordingDevice device;
+    {
+        QPainter painter(&device);
+        drawing->draw(painter, QRectF(0, 0, 600, 400));
+    }
+    QList<Qt::PenStyle> styles;
+    for (const QPen &pen : device.engine.stroked)
+        if (pen.style() != Qt::NoPen)
+            styles.append(pen.style());
+    EXPECT_EQ(styles, (QList<Qt::PenStyle>{Qt::SolidLine, Qt::CustomDashLine}));
 }
 
 // Bytes cut anywhere, or changed anywhere, are refused or draw as a sound drawing; numbers that

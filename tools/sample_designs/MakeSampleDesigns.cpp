@@ -73,8 +73,16 @@ public:
         return {design->getDocumentSizeX(0), design->getDocumentSizeY(0)};
     }
 
-    void addPanel(bool toFrom, bool barcode, const QRectF &box, textAlignment alignment)
+    void addPanel(bool toFrom, bool barcodeWanted, const QRectF &designed, textAlignment alignment)
     {
+        // A print fits an address into its item less the gap to the next item (the printing
+        // view's fit, from the item's corner): the block is laid out inside that area, so that
+        // the design prints its own sample as designed.
+        const CFTADocument *design = m_document->ftDocument();
+        const double gap = std::max(0.0, std::min(design->GetHSpace(), design->GetVSpace()) / 2.0);
+        const QRectF box = designed.intersected(QRectF(0.0, 0.0, size().width() - 2.0 * gap, size().height() - 2.0 * gap));
+        // A barcode keeps its width however small the type: a block narrowed so goes without.
+        const bool barcode = barcodeWanted && sampleBarcodeFits(box);
         const std::unique_ptr<CAddressFormat> format =
             CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
                 CAEnvironment::defaultTemplate(), QStringLiteral("us"), barcode, CAddressFormatController::kBarcodeBelow);

@@ -6,14 +6,6 @@
 
 namespace {
 
-// A postal barcode needs about this many points; a narrower address block goes without one.
-constexpr double kBarcodeWidth = 180.0;
-
-bool barcodeFits(const QRectF &box)
-{
-    return box.width() >= kBarcodeWidth;
-}
-
 // The kernel's component kinds and text alignments the recipes use.
 constexpr int kRect = 1;
 constexpr int kRoundedRect = 22;
@@ -117,6 +109,13 @@ QRectF placePicture(const SampleDesignRecipe &recipe, QRectF box, double gap, do
 
 } // namespace
 
+bool sampleBarcodeFits(const QRectF &box)
+{
+    // A postal barcode needs about this many points; a narrower address block goes without one.
+    constexpr double kBarcodeWidth = 180.0;
+    return box.width() >= kBarcodeWidth;
+}
+
 QList<SampleDesignRecipe> sampleDesignRecipes(const QString &sizeGroup)
 {
     SampleDesignRecipe::Kind kind;
@@ -166,7 +165,7 @@ void composeSampleDesign(const SampleDesignRecipe &recipe, const QSizeF &page, c
         break;
     case SampleDesignRecipe::Mailing:
         content = placePicture(recipe, content, margin * 0.6, 0.25, canvas);
-        canvas.panel(true, barcodeFits(content), content, kLeft);
+        canvas.panel(true, sampleBarcodeFits(content), content, kLeft);
         break;
     case SampleDesignRecipe::Shipping: {
         // Sender across the top, a coloured band with the caption, the recipient below.
@@ -179,7 +178,7 @@ void composeSampleDesign(const SampleDesignRecipe &recipe, const QSizeF &page, c
         canvas.text(recipe.caption, caption, fittingSize(recipe.caption, caption) * 0.8, Qt::white, true, kLeft);
         const QRectF recipient(content.x() + content.width() * 0.08, band.bottom() + margin * 0.6,
                                content.width() * 0.9, content.bottom() - band.bottom() - margin * 0.6);
-        canvas.panel(true, barcodeFits(recipient), recipient, kLeft);
+        canvas.panel(true, sampleBarcodeFits(recipient), recipient, kLeft);
         break;
     }
     case SampleDesignRecipe::Envelope: {
@@ -187,7 +186,7 @@ void composeSampleDesign(const SampleDesignRecipe &recipe, const QSizeF &page, c
         sender = placePicture(recipe, sender, margin * 0.4, 0.3, canvas);
         canvas.panel(false, false, sender, kLeft);
         const QRectF recipient(w * 0.36, h * 0.45, w * 0.58, h * 0.42);
-        canvas.panel(true, barcodeFits(recipient), recipient, kLeft);
+        canvas.panel(true, sampleBarcodeFits(recipient), recipient, kLeft);
         break;
     }
     case SampleDesignRecipe::Postcard: {
@@ -207,7 +206,7 @@ void composeSampleDesign(const SampleDesignRecipe &recipe, const QSizeF &page, c
         canvas.shape(kRect, QRectF(content.right() - stamp * 0.8, content.y(), stamp * 0.8, stamp), none,
                      QColor(0x99, 0x99, 0x99), 0.75);
         const QRectF recipient(middle + margin * 0.5, h * 0.42, content.right() - middle - margin * 0.5, h * 0.45);
-        canvas.panel(true, barcodeFits(recipient), recipient, kLeft);
+        canvas.panel(true, sampleBarcodeFits(recipient), recipient, kLeft);
         break;
     }
     case SampleDesignRecipe::Handling: {

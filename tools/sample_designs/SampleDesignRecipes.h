@@ -39,5 +39,7 @@ struct SampleDesignCanvas
 // The recipes of a size group by its name ("Return3", "Mailing1", "Shipping2", "Envelope9",
 // "Postcard1"); none for a name of no known family.
 QList<SampleDesignRecipe> sampleDesignRecipes(const QString &sizeGroup);
+// Whether an address block of the box is wide enough for a postal barcode below it.
+bool sampleBarcodeFits(const QRectF &box);
 // Lays the recipe out on a page of the size (points, wider than high).
 void composeSampleDesign(const SampleDesignRecipe &recipe, const QSizeF &page, const SampleDesignCanvas &canvas);

@@ -106,7 +106,7 @@ void CAPrintPreview::paintEvent(QPaintEvent *)
     const PWJobReport report;
     m_view->drawPage(painter, m_view->curPage());
     painter.restore();
-    addNotes(report.lines(PWJobReport::Kind::AddressTooLong));
+    addNotes(report.lines(PWJobReport::Kind::AddressTooLong) + report.lines(PWJobReport::Kind::CutByWindow));
 }
 
 QPointF CAPrintPreview::pagePoint(const QPointF &position) const

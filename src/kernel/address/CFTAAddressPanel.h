@@ -193,6 +193,8 @@ public:
     // Names again what the last notePastOutput found (a print of a copy measured before its fit
     // names it in the job that prints it); nothing when it found the panel inside.
     void notePastOutputAgain() const;
+    // The laid-out rows' box, turned as the panel is drawn.
+    QRectF laidOutBox() const;
     // Whether a print fitted the panel to an area (its own check then names what still stands over).
     bool isFitted() const { return mdFitAreaX > 0.0; }
     void SetOrigin(double x, double y) override;
@@ -348,8 +350,6 @@ private:
     };
     std::optional<PrintedLayout> mPrintedLayout;
     QStringList fieldTexts() const;
-    // The laid-out rows' box, turned as the panel is drawn.
-    QRectF laidOutBox() const;
     float mfContentRight = 5.0f;
     float mfContentBottom = 5.0f;
     // "No format" is reported once per panel, not at every draw.

@@ -164,5 +164,7 @@ bool CFTCounterField::Serialize(const CDDArchive &archive, std::vector<CFTCompon
     archive.GetData(key_DigitsCount, &mDigitsCount, CDDNumberRange {0.0, double(kMaxDigitsCount), true});
     archive.GetData(key_LeadingZeros, &mbLeadingZeros);
     ExpandByText();
+    // Its place as read is where every item shows it, also in a copy numbered before any reset.
+    saveGeometry();
     return true;
 }

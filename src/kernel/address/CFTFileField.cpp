@@ -2,6 +2,7 @@
 
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKeys.h"
+#include "platform/PWJobReport.h"
 
 CFTFileField::CFTFileField(const CFTComponent *parent)
     : CFTCounterField(parent)
@@ -62,7 +63,7 @@ void CFTFileField::SetNumberField(int numberField)
 void CFTFileField::ChangeLabel()
 {
     // Every count but the whole line shows one field, as the records are read.
-    setLabel(CDDString::initStringWithFileFieldParameters(mFile.GetFileName(),
+    setLabel(CDDString::initStringWithFileFieldParameters(mFile.readPath(),
                                                           mFieldsCount != fcWholeLine ? mNumberField : 0));
 }
 
@@ -74,6 +75,11 @@ void CFTFileField::UpdateText()
     const std::optional<QTextCharFormat> style = GetFontAttr(nullptr);
     mText.setString(record ? record->getData() : QString(), style ? &*style : nullptr);
     ExpandByText();
+    if (!mFile.unreadReason().isEmpty() && PWJobReport::anyOpen())
+        PWJobReport::note(PWJobReport::Kind::FileFieldNotRead, mFile.readPath().getData(),
+                          QStringLiteral("the text file \"%1\" of a file field could not be read (%2): the field "
+                                         "prints nothing on any item")
+                              .arg(mFile.readPath().getData(), mFile.unreadReason()));
 }
 
 bool CFTFileField::Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *list)
@@ -95,5 +101,6 @@ bool CFTFileField::Serialize(const CDDArchive &archive, std::vector<CFTComponent
     archive.GetData(key_Delimeter, mDelimiter);
     SetFile(fileName);
     ExpandByText();
+    saveGeometry();
     return true;
 }

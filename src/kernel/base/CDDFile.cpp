@@ -2,6 +2,7 @@
 
 #include "platform/PWFileReader.h"
 
+#include <QDir>
 #include <QLoggingCategory>
 #include <QStringDecoder>
 
@@ -27,6 +28,8 @@ QString decode(const QByteArray &bytes)
         return text;
     return QString::fromLatin1(bytes);
 }
+
+thread_local QString t_folder;
 
 bool isLineEnd(QChar c)
 {
@@ -55,28 +58,48 @@ QStringList CDDFile::splitLines(const QByteArray &bytes)
     return lines;
 }
 
+CDDFile::Folder::Folder(const QString &folder)
+    : m_outer(t_folder)
+{
+    t_folder = folder;
+}
+
+CDDFile::Folder::~Folder()
+{
+    t_folder = m_outer;
+}
+
 bool CDDFile::SetFile(const CDDString &path)
 {
     mFileName = path;
+    mReadPath = path;
+    mUnreadReason.clear();
     mLines.clear();
-    const PWFileReader::Result file = PWFileReader::read(path.getData(), kMaxFileSize);
+    if (path.getData().isEmpty())
+        return false;
+    if (QDir::isRelativePath(path.getData()) && !t_folder.isEmpty())
+        mReadPath = CDDString(QDir(t_folder).filePath(path.getData()));
+    const QString readPath = mReadPath.getData();
+    const PWFileReader::Result file = PWFileReader::read(readPath, kMaxFileSize);
     if (file.status == PWFileReader::Status::TooLarge) {
-        qCWarning(lcDataFile).noquote() << QStringLiteral("The data file %1 is larger than %2 bytes")
-                                               .arg(path.getData())
-                                               .arg(kMaxFileSize);
+        mUnreadReason = QStringLiteral("it is larger than %1 bytes").arg(kMaxFileSize);
+        qCWarning(lcDataFile).noquote()
+            << QStringLiteral("The data file %1 is larger than %2 bytes").arg(readPath).arg(kMaxFileSize);
         return false;
     }
     if (!file.ok()) {
-        qCWarning(lcDataFile).noquote() << QStringLiteral("Cannot read the data file %1: %2")
-                                               .arg(path.getData(), file.reason);
+        mUnreadReason = file.reason.isEmpty() ? QStringLiteral("it cannot be read") : file.reason;
+        qCWarning(lcDataFile).noquote()
+            << QStringLiteral("Cannot read the data file %1: %2").arg(readPath, file.reason);
         return false;
     }
     try {
         mLines = splitLines(file.bytes);
     } catch (const std::bad_alloc &) {
         mLines.clear();
+        mUnreadReason = QStringLiteral("there is not enough memory");
         qCWarning(lcDataFile).noquote()
-            << QStringLiteral("Cannot read the data file %1: there is not enough memory").arg(path.getData());
+            << QStringLiteral("Cannot read the data file %1: there is not enough memory").arg(readPath);
         return false;
     }
     return !mLines.isEmpty();

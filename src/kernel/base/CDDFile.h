@@ -25,10 +25,29 @@ public:
     CDDFile() = default;
 
     // Reads the file. A file that cannot be read, or holds no lines, leaves no lines: records
-    // then answer nothing rather than the previous file's lines. The name is kept either way.
+    // then answer nothing rather than the previous file's lines. The name is kept either way; a
+    // relative one is read from the folder of the Folder in effect, else the working folder.
     bool SetFile(const CDDString &path);
     const CDDString &GetFileName() const { return mFileName; }
+    // Where the file was looked for: the name, a relative one resolved.
+    const CDDString &readPath() const { return mReadPath; }
+    // Why the named file could not be read; empty when it was, or when no file is named.
+    const QString &unreadReason() const { return mUnreadReason; }
     int lineCount() const { return int(mLines.size()); }
+
+    // While one lives, files named relatively are read, on its thread, from folder (the folder of
+    // the design being read, so that a design and its text files move together).
+    class Folder
+    {
+    public:
+        explicit Folder(const QString &folder);
+        ~Folder();
+        Folder(const Folder &) = delete;
+        Folder &operator=(const Folder &) = delete;
+
+    private:
+        QString m_outer;
+    };
 
     // The record's line (fcWholeLine) or its field number field (counted from 1, a larger
     // number gives the last field; less than 1 gives the first). Empty fields do not count; an
@@ -43,5 +62,7 @@ public:
 
 private:
     CDDString mFileName;
+    CDDString mReadPath;
+    QString mUnreadReason;
     QStringList mLines;
 };

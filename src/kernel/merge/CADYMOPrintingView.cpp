@@ -1,5 +1,6 @@
 #include "kernel/merge/CADYMOPrintingView.h"
 
+#include "kernel/base/CDDFile.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/merge/CAPrintedItemChecks.h"
 #include "kernel/merge/CAPrintTarget.h"
@@ -223,6 +224,8 @@ void CADYMOPrintingView::drawItem(QPainter &painter, int page, const QPointF &fr
     painter.restore();
     if (viewMode() == kPrintMode)
         CAPrintedItemChecks::notePastEdges(*design);
+    else
+        CAPrintedItemChecks::noteCutByWindow(*design); // the sheet's preview shows the holes, and says so
 }
 
 // --- the calibration page -----------------------------------------------------------------------
@@ -323,6 +326,8 @@ void CADYMOPrintingView::startEditingPage(int page)
 
     auto copy = std::make_shared<CADocument>();
     QString error;
+    const CDDFile::Folder files(design->designFolder());
+    copy->setDesignFolder(design->designFolder());
     if (!copy->loadDataRepresentation(design->dataRepresentationOfType(CADocument::kAddressDocumentType),
                                       CADocument::kAddressDocumentType, &error)) {
         qCWarning(lcPrinting) << "cannot open page" << page << "for editing:" << error;

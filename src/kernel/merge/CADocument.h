@@ -117,6 +117,11 @@ public:
     // could not be read); cleared by every reading, kept through later saves.
     void setReplaceDamagedConfirmed(bool confirmed) { m_replaceDamagedConfirmed = confirmed; }
     bool isReplaceDamagedConfirmed() const { return m_replaceDamagedConfirmed; }
+    // The folder of the design file read last, where the text files its fields name relatively
+    // are; empty for a design that was never read from a file.
+    const QString &designFolder() const { return m_designFolder; }
+    // A copy of a design reads its file names from the design's folder.
+    void setDesignFolder(const QString &folder) { m_designFolder = folder; }
     // Reads the design file at path; false with the reason, and the document unchanged, when it
     // cannot be read or is not a design.
     bool readFromFile(const QString &path, QString *error = nullptr);
@@ -287,6 +292,8 @@ private:
     static void applyDefaultLayout(CFTADocument &document);
     static void applyLayout(CFTADocument &document, const CATemplateFormat &format, bool arrange);
     static void applyDefTextSize(CFTADocument &document);
+    // readFromFile with the folder the design's relative file names are read from.
+    bool readFromFileIn(const QString &path, const QString &folder, QString *error);
     void adopt(std::unique_ptr<CFTADocument> document);
 
     inline static PreparedDocumentSource s_preparedDocumentSource;
@@ -302,6 +309,7 @@ private:
     bool m_printMode = false;
     std::optional<QString> m_printListName;
     QStringList m_readProblems;
+    QString m_designFolder;
     // The file of the last damaged reading, where what could not be read still is, by its name's
     // bytes with links resolved; empty when the design came from bytes.
     QByteArray m_damagedSourceBytes;

@@ -1,6 +1,7 @@
 // The document's output builders: vector (a recorded picture, PDF) through the rendering view,
 // bitmaps (an image, TIFF) drawn directly with a print drawer.
 #include "kernel/merge/CADocument.h"
+#include "kernel/merge/CAPrintedItemChecks.h"
 
 #include "kernel/merge/CABandedTiff.h"
 #include "kernel/merge/CADocumentLog.h"
@@ -115,6 +116,8 @@ void noteAddressesPastEdge(const CADocument &document)
             for (CFTComponent *component : *list)
                 if (component && component->getClassID() == ciAddressPanel)
                     static_cast<CFTAAddressPanel *>(component)->notePastOutput(width, height, output);
+    // Laid out for print as they were drawn: what the window cuts away of them is told too.
+    CAPrintedItemChecks::noteCutByWindow(document);
 }
 
 // A number of points or pixels as a reader takes it in: 333,334.

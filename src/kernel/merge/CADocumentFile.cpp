@@ -8,6 +8,7 @@
 #include "kernel/component/FTComponentFactory.h"
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKept.h"
+#include "kernel/base/CDDFile.h"
 #include "kernel/base/CDDReadReport.h"
 #include "kernel/component/CFTACoreDoc.h"
 #include "kernel/component/CFTComponent.h"
@@ -328,8 +329,10 @@ bool CADocument::readFromFileAtBytes(const QByteArray &path, QString *error)
         return fail(error, openError(QString::fromLocal8Bit(std::strerror(errno))));
     if (!file.isRegularFile())
         return notRegular();
-    // The descriptor names the file for the reader whatever bytes its name holds.
-    const bool read = readFromFile(QString::fromLatin1(file.processPath()), error);
+    // The descriptor names the file for the reader whatever bytes its name holds; the folder is
+    // the one the name gives.
+    const bool read = readFromFileIn(QString::fromLatin1(file.processPath()),
+                                     QFileInfo(QFile::decodeName(path)).absolutePath(), error);
     if (read && isDamaged())
         m_damagedSourceBytes = resolvedName(path);
     return read;
@@ -342,6 +345,11 @@ bool CADocument::needsReplaceConfirmation(const QString &path) const
 
 bool CADocument::readFromFile(const QString &path, QString *error)
 {
+    return readFromFileIn(path, QFileInfo(path).absolutePath(), error);
+}
+
+bool CADocument::readFromFileIn(const QString &path, const QString &folder, QString *error)
+{
     // A design is a property list; anything else is refused before it is read whole.
     static const PWFileReader::Signature design{&PWFileReader::looksLikePropertyList, 4096,
                                                 QStringLiteral("the file is not a design")};
@@ -351,8 +359,11 @@ bool CADocument::readFromFile(const QString &path, QString *error)
     // The design read into memory is built into a fresh document before it replaces this one, so
     // running out of memory on the way leaves the current design as it was.
     try {
+        // The text files its fields name relatively are those beside it.
+        const CDDFile::Folder files(folder);
         if (!loadDataRepresentation(file.bytes, kAddressDocumentType, error))
             return false;
+        m_designFolder = folder;
         if (isDamaged())
             m_damagedSourceBytes = resolvedName(QFile::encodeName(QFileInfo(path).absoluteFilePath()));
         return true;

@@ -1,5 +1,6 @@
 #include "kernel/merge/CALabelPrintingView.h"
 
+#include "kernel/base/CDDFile.h"
 #include "kernel/printing/CACalibrationScale.h"
 #include "kernel/printing/CACalibrationSettings.h"
 #include "kernel/printing/CAPrintingLog.h"
@@ -420,6 +421,8 @@ std::shared_ptr<CADocument> CALabelPrintingView::startEditingAtPoint(const QPoin
 
     auto editing = std::make_shared<CADocument>();
     QString error;
+    const CDDFile::Folder files(copy->designFolder());
+    editing->setDesignFolder(copy->designFolder());
     if (!editing->loadDataRepresentation(copy->dataRepresentationOfType(CADocument::kAddressDocumentType),
                                          CADocument::kAddressDocumentType, &error)) {
         qCWarning(lcPrinting) << "cannot open the item for editing:" << error;

@@ -10,6 +10,7 @@
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
 
+#include <QPainterPath>
 #include <QTransform>
 
 #include <cmath>
@@ -173,6 +174,85 @@ void notePastEdges(const CADocument &document)
         }
     noteTexts(document, false);
     noteTexts(document, true);
+    noteCutByWindow(document);
+}
+
+void noteCutByWindow(const CADocument &document)
+{
+    CFTADocument *kernel = document.ftDocument();
+    if (!kernel || !kernel->HasWindow() || !PWJobReport::anyOpen())
+        return;
+    const std::optional<QPainterPath> window = document.windowPath();
+    if (!window || window->isEmpty())
+        return;
+    const QString person = personOf(document);
+    for (const bool back : {true, false}) {
+        const std::vector<CFTComponent *> components = kernel->GetComponents(0, back);
+        for (std::size_t index = 0; index < components.size(); ++index) {
+            const CFTComponent *component = components[index];
+            if (!component || component->IsHidden())
+                continue;
+            // What the item draws: an address its laid-out rows, a text its letters, anything
+            // else its frame.
+            QRectF drawn;
+            QString what;
+            QString key = QStringLiteral("%1 %2 ").arg(back ? u'b' : u'f').arg(index);
+            if (component->getClassID() == ciAddressPanel) {
+                const auto *panel = static_cast<const CFTAAddressPanel *>(component);
+                if (panel->isEmpty())
+                    continue;
+                drawn = panel->laidOutBox();
+                what = !panel->GetToFrom()      ? QStringLiteral("the return address")
+                       : person.isEmpty()        ? QStringLiteral("the address")
+                                                 : QStringLiteral("the address of %1").arg(person);
+                key += what;
+            } else if (component->getType() == ctText) {
+                const auto *text = static_cast<const CFTAText *>(component);
+                const QString shown = text->GetString().getData();
+                if (shown.trimmed().isEmpty())
+                    continue;
+                drawn = lettersOf(*text);
+                what = QStringLiteral("the text \"%1\"").arg(quoted(shown));
+                key += shown;
+            } else {
+                drawn = turnedAsDrawn(*component, frameOf(*component));
+                what = QStringLiteral("an item at %1, %2 mm")
+                           .arg(component->GetOriginX() * 25.4 / 72.0, 0, 'f', 0)
+                           .arg(component->GetOriginY() * 25.4 / 72.0, 0, 'f', 0);
+            }
+            if (drawn.isEmpty() || !window->intersects(drawn))
+                continue;
+            PWJobReport::note(PWJobReport::Kind::CutByWindow, key,
+                              QStringLiteral("the window of the %1 cuts away %2 %3: nothing prints over the window")
+                                  .arg(itemWord(document),
+                                       window->contains(drawn) ? QStringLiteral("all of") : QStringLiteral("part of"),
+                                       what));
+        }
+    }
+}
+
+void noteWithoutRecipient(const CADocument &design, qsizetype persons)
+{
+    const CFTADocument *kernel = design.ftDocument();
+    if (!kernel || persons < 1 || !PWJobReport::anyOpen())
+        return;
+    bool recipient = false;
+    kernel->forEachComponent([&recipient](const CFTComponent *component) {
+        if (recipient || !component || !component->GetToFrom())
+            return;
+        const textCategory category = component->GetTextCategory();
+        recipient = component->getClassID() == ciAddressPanel
+                    || (category != tcNone && category != tcUnused && category != tcCustom && category != tcActivity
+                        && category != tcCounter && category != tcFileData);
+    });
+    if (recipient)
+        return;
+    PWJobReport::note(PWJobReport::Kind::NoRecipient, QStringLiteral("recipient"),
+                      QStringLiteral("the design has no recipient's address: %1 printed nowhere, and each %2 "
+                                     "shows only what the design itself shows")
+                          .arg(persons == 1 ? QStringLiteral("the job's person is")
+                                            : QStringLiteral("the job's %1 persons are").arg(persons),
+                               itemWord(design)));
 }
 
 } // namespace CAPrintedItemChecks

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSizeF>
+#include <QtGlobal>
 #include <QString>
 
 class CADocument;
@@ -19,5 +20,10 @@ QString personOf(const CADocument &document);
 // After a printed item was drawn, its counters with the item's number: its address panels in
 // either list that no fit laid out (a fitted one names itself), and its texts and counters.
 void notePastEdges(const CADocument &document);
+// Before a job prints persons on the design: a design that shows nothing of a recipient (a
+// return-address label) would print its own fields once a person and none of the persons.
+void noteWithoutRecipient(const CADocument &design, qsizetype persons);
+// After an envelope with an address window was drawn: what of its items the window cuts away.
+void noteCutByWindow(const CADocument &document);
 
 } // namespace CAPrintedItemChecks

@@ -1,6 +1,7 @@
 #include "kernel/merge/CAPrintingView.h"
 
 #include "kernel/base/CDDArchiveKept.h"
+#include "kernel/base/CDDFile.h"
 
 #include "kernel/printing/CAPrintingLog.h"
 #include "kernel/merge/CADocument.h"
@@ -188,6 +189,7 @@ bool CAPrintingView::printPages(CAPrintTarget &target, QString *error)
     }
     if (!calibrationMode())
         setPrintViewMode(kPrintMode);
+    noteJobOfPersons();
     // Images made for the preview are of the preview's resolution: none of them is printed.
     clearDocMapPreviewCache();
     for (CADocMapEntry &entry : m_documentMap) {
@@ -273,17 +275,19 @@ bool CAPrintingView::printPages(CAPrintTarget &target, QString *error)
 
 // --- the document map ------------------------------------------------------------------------------
 
-std::shared_ptr<CADocument> CAPrintingView::makeCopy(const PWPlist &designData)
+std::shared_ptr<CADocument> CAPrintingView::makeCopy(const PWPlist &designData, const QString &designFolder)
 {
     auto copy = std::make_shared<CADocument>(std::make_unique<CFTADocument>());
     QString reason;
     // A copy is printed, never saved: it keeps nothing of the file for a save.
     const CDDArchiveKept::Forgotten printed;
+    const CDDFile::Folder files(designFolder);
     if (!copy->loadPropertyList(designData, &reason)) {
         qCWarning(lcPrinting) << "the design could not be copied for printing:" << reason;
         return nullptr;
     }
     copy->setPrintMode(true);
+    copy->setDesignFolder(designFolder);
     return copy;
 }
 
@@ -350,7 +354,7 @@ CADocumentMap CAPrintingView::getDocumentMap(const DocumentList &documentList,
             continue;
         }
         auto data = std::make_shared<const PWPlist>(std::move(written));
-        std::shared_ptr<CADocument> copy = makeCopy(*data);
+        std::shared_ptr<CADocument> copy = makeCopy(*data, design->designFolder());
         if (!copy)
             continue;
         copy->snapshotObjects();
@@ -448,7 +452,7 @@ void CAPrintingView::settleEntry(int index)
         forgetCachedImagesOf(next.get());
         next->restoreObjects();
     } else {
-        next = makeCopy(*shared->designData);
+        next = copyOfDesign(at.documentIndex, *shared->designData);
         if (!next)
             return;
         next->snapshotObjects();
@@ -518,7 +522,7 @@ CADocument *CAPrintingView::materialize(int index)
     CADocMapCopy &copy = *entry.copy;
     if (copy.document || !copy.designData)
         return copy.document.get();
-    std::shared_ptr<CADocument> document = makeCopy(*copy.designData);
+    std::shared_ptr<CADocument> document = copyOfDesign(copy.documentIndex, *copy.designData);
     if (!document)
         return nullptr;
     const PWPerson *person = copy.personIndex >= 0 ? personAt(copy.personIndex) : nullptr;

@@ -372,8 +372,9 @@ protected:
     void setCopiesValue(int copies) { _nCopies = copies; }
     void setDocumentMap(CADocumentMap map) { m_documentMap = std::move(map); }
     // A copy of a design read from its file, in print mode; null (with a log line) when the file
-    // cannot be read back.
-    static std::shared_ptr<CADocument> makeCopy(const PWPlist &designData);
+    // cannot be read back. designFolder: the folder the design was read from, where the text files
+    // its fields name relatively are.
+    static std::shared_ptr<CADocument> makeCopy(const PWPlist &designData, const QString &designFolder = QString());
     friend class CAPrintPreparer;
     void recordFailure(const QString &failure) { m_failures.append(failure); }
 
@@ -399,7 +400,11 @@ private:
     // (made again on demand) and answers the design's unchanged records, whose copies it let go
     // of too; restoreUnchangedCopies makes those again from their designs.
     std::vector<std::shared_ptr<CADocMapCopy>> setAsideMapCopies();
-    static void restoreUnchangedCopies(const std::vector<std::shared_ptr<CADocMapCopy>> &unchanged);
+    void restoreUnchangedCopies(const std::vector<std::shared_ptr<CADocMapCopy>> &unchanged) const;
+    // makeCopy for the design of the list's index.
+    std::shared_ptr<CADocument> copyOfDesign(int documentIndex, const PWPlist &designData) const;
+    // Before a job's pages: what the job's persons and designs make of each other.
+    void noteJobOfPersons() const;
     // The view's side of preparesItemsOnWorkers: everything but the map's entries.
     bool preparationAllowed() const;
     void forgetCachedImagesOf(const CADocument *document);

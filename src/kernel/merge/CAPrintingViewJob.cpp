@@ -4,6 +4,7 @@
 
 #include "kernel/merge/CADocument.h"
 #include "kernel/merge/CAPrintPreparer.h"
+#include "kernel/merge/CAPrintedItemChecks.h"
 #include "kernel/printing/CAPrintingLog.h"
 #include "platform/PWPlist.h"
 
@@ -54,13 +55,30 @@ std::vector<std::shared_ptr<CADocMapCopy>> CAPrintingView::setAsideMapCopies()
     return unchanged;
 }
 
-void CAPrintingView::restoreUnchangedCopies(const std::vector<std::shared_ptr<CADocMapCopy>> &unchanged)
+void CAPrintingView::restoreUnchangedCopies(const std::vector<std::shared_ptr<CADocMapCopy>> &unchanged) const
 {
     for (const std::shared_ptr<CADocMapCopy> &record : unchanged) {
         if (record->document)
             continue;
-        record->document = makeCopy(*record->designData);
+        record->document = copyOfDesign(record->documentIndex, *record->designData);
         if (record->document)
             record->document->snapshotObjects();
     }
+}
+
+std::shared_ptr<CADocument> CAPrintingView::copyOfDesign(int documentIndex, const PWPlist &designData) const
+{
+    const CADocument *design = documentIndex >= 0 && std::size_t(documentIndex) < _documentList.size()
+                                   ? _documentList[std::size_t(documentIndex)].get()
+                                   : nullptr;
+    return makeCopy(designData, design ? design->designFolder() : QString());
+}
+
+void CAPrintingView::noteJobOfPersons() const
+{
+    if (!_usePrintList || !_personList || calibrationMode())
+        return;
+    for (const std::shared_ptr<CADocument> &design : _documentList)
+        if (design)
+            CAPrintedItemChecks::noteWithoutRecipient(*design, qsizetype(_personList->size()));
 }

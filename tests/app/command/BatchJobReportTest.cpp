@@ -11,6 +11,7 @@
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/address/CFTCounterField.h"
+#include "kernel/address/CFTFileField.h"
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/base/CDDString.h"
 #include "kernel/document/CFTADocument.h"
@@ -79,6 +80,16 @@ public:
         });
     }
 
+    // A file field at the label's top left naming the text file name, each line a label.
+    bool writeFileField(const QString &name)
+    {
+        return writeBlank([&name](CADocument &document) {
+            auto *field = new CFTFileField(8.0, 8.0, nullptr);
+            field->SetFile(CDDString(name));
+            document.ftDocument()->AddObject(field, 0, false);
+        });
+    }
+
     QStringList printPeople(const QByteArray &csv)
     {
         QString error;
@@ -114,14 +125,20 @@ public:
     QTemporaryDir m_folder;
 };
 
-// An address panel showing Ann Abbott at street, at (x, y) of a design of type.
-bool writeAddressOn(const QString &file, documentType type, double x, double y, const QString &street)
+// An address panel showing Ann Abbott at street, at (x, y) of a design of type, on the layout of
+// that ID (the kind's first when none is given).
+bool writeAddressOn(const QString &file, documentType type, double x, double y, const QString &street,
+                    const QString &layoutID = QString())
 {
     const CATemplateFormat::TemplateList *layouts = CATemplateFormat::predefLayouts(type);
     if (!layouts || layouts->isEmpty())
         return false;
+    const std::shared_ptr<CATemplateFormat> layout =
+        layoutID.isEmpty() ? layouts->front() : CATemplateFormat::findPredefLayoutManufacturerID(type, QString(), layoutID);
+    if (!layout)
+        return false;
     CADocument document(std::make_unique<CFTADocument>(type, CDDString(u"us"_s), CDDString(u"us"_s)));
-    document.setLayoutArangeComponents(*layouts->front(), false);
+    document.setLayoutArangeComponents(*layout, false);
     const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
         u"Name+Company"_s, u"us"_s, true, CAddressFormatController::kBarcodeBelow);
     auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
@@ -264,6 +281,31 @@ TEST_F(BatchJobReportTest, EveryKindIsANoteOrAFailureOfTheBatchAndIsNamed)
          },
          u"the counter \"0000000000000000000000000000000000000000...\" runs past the edge of its label"_s, "", 1,
          "1 text runs past the edge of the design"},
+        {PWJobReport::Kind::CutByWindow, "an envelope's address across its window",
+         [](BatchJobReportTest &t) {
+             EXPECT_TRUE(writeAddressOn(t.path(u"design.pwdc"_s), dtEnvelope, 70.0, 150.0, u"1 Elm St"_s, u"10 Window"_s));
+             return t.printBlank(1);
+         },
+         u"the window of the envelope cuts away part of the address of Ann Abbott: nothing prints over the window"_s, "",
+         1, "1 item is cut by the envelope's window"},
+        {PWJobReport::Kind::FileFieldNotRead, "a file field naming a file beside the design that is not there",
+         [](BatchJobReportTest &t) {
+             EXPECT_TRUE(t.writeFileField(u"missing.txt"_s));
+             return t.printBlank(2);
+         },
+         u"the text file \""_s + path(u"missing.txt"_s) + u"\" of a file field could not be read (No such file or "
+                                                             "directory): the field prints nothing on any item"_s,
+         "", 1, "1 file field's text file could not be read"},
+        {PWJobReport::Kind::NoRecipient, "persons printed on a design without a recipient",
+         [](BatchJobReportTest &t) {
+             EXPECT_TRUE(t.writeBlank([](CADocument &) {}));
+             EXPECT_TRUE(pwtest::writeFile(t.path(u"people.csv"_s), "First Name,Last Name\r\nAnn,Abbott\r\nBob,Baker\r\n"));
+             return QStringList{u"--print"_s, t.path(u"design.pwdc"_s), u"--contacts"_s, t.path(u"people.csv"_s),
+                                u"--output"_s, t.path(u"out.pdf"_s)};
+         },
+         u"the design has no recipient's address: the job's 2 persons are printed nowhere, and each label shows only "
+         "what the design itself shows"_s,
+         "", 1, "the design has no recipient's address for the persons"},
         {PWJobReport::Kind::CounterOutOfNumbers, "a counter starting at the largest whole number",
          [](BatchJobReportTest &t) {
              EXPECT_TRUE(t.writeCounter(INT_MAX, 1, 0));
@@ -380,6 +422,20 @@ TEST_F(BatchJobReportTest, ACounterAtTheEndOfTheWholeNumbersPrintsNoNumberTwice)
             EXPECT_TRUE(told.isEmpty()) << qPrintable(run.err);
         }
     }
+}
+
+// A file field names its text file relatively: the file beside the design is read, wherever the
+// job is started from.
+TEST_F(BatchJobReportTest, AFileFieldReadsTheTextFileBesideItsDesign)
+{
+    ASSERT_TRUE(pwtest::writeFile(path(u"lines.txt"_s), "Alpha\nBravo\nCharlie\n"));
+    ASSERT_TRUE(writeFileField(u"lines.txt"_s));
+    ASSERT_NE(QDir::currentPath(), m_folder.path());
+    const ProgramRun run = runProgram(printBlank(3));
+    EXPECT_EQ(run.status, 0) << qPrintable(run.err);
+    const QStringList words = printedWords(path(u"out.pdf"_s));
+    for (const QString &line : {u"Alpha"_s, u"Bravo"_s, u"Charlie"_s})
+        EXPECT_EQ(words.count(line), 1) << qPrintable(words.join(u' '));
 }
 
 TEST_F(BatchJobReportTest, TheLastCopyOnTheFirstPositionOffThePaperIsNamed)

@@ -3,12 +3,16 @@
 // pictures it printed as placeholders and those addresses after the job, and an export that waits
 // for a picture shows its progress and stops at Cancel.
 #include "ShellTestSupport.h"
+#include "../../kernel/merge/PrintingTestSupport.h"
 
 #include "app/printsheet/CAPrintViewController.h"
 #include "app/shell/CAPrintCommands.h"
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/CFTFileField.h"
+#include "kernel/address/CFTCounterField.h"
+#include "platform/PWVCardReader.h"
 #include "kernel/base/CDDString.h"
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/drawing/CFTPicture.h"
@@ -202,34 +206,149 @@ TEST_F(PrintJobReportTest, AnAddressNotFittedIsNamedOnlyWherePastItsLabel)
 }
 
 // An envelope's address past its edge is shrunk to fit when printed from the sheet, and the
-// message after the job names it, as the export does.
+// message after the job names it, as the export does; one across the envelope's window prints
+// with the holes the window cuts, and the message names that.
 TEST_F(PrintJobReportTest, AnEnvelopesAddressPastItsEdgeIsNamedWhenPrinted)
 {
-    const CATemplateFormat::TemplateList *layouts = CATemplateFormat::predefLayouts(dtEnvelope);
-    ASSERT_TRUE(layouts && !layouts->isEmpty());
-    CADocument document(std::make_unique<CFTADocument>(dtEnvelope, CDDString(u"us"_s), CDDString(u"us"_s)));
-    document.setLayoutArangeComponents(*layouts->front(), false);
+    const struct
+    {
+        const char *name;
+        const char *layout; // empty for the first envelope
+        QPointF at;
+        QString told;
+    } cases[] = {
+        {"past its edge", "", QPointF(500.0, 150.0), u"The address of Ann Abbott runs past the edge of its envelope."_s},
+        {"across its window", "10 Window", QPointF(70.0, 165.0),
+         u"The window of the envelope cuts away part of the address of Ann Abbott: nothing prints over the window."_s},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::shared_ptr<CATemplateFormat> layout =
+            *c.layout ? CATemplateFormat::findPredefLayoutManufacturerID(dtEnvelope, QString(), QLatin1String(c.layout))
+                      : CATemplateFormat::predefLayouts(dtEnvelope)->front();
+        ASSERT_TRUE(layout);
+        CADocument document(std::make_unique<CFTADocument>(dtEnvelope, CDDString(u"us"_s), CDDString(u"us"_s)));
+        document.setLayoutArangeComponents(*layout, false);
+        const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+            u"Name+Company"_s, u"us"_s, true, CAddressFormatController::kBarcodeBelow);
+        auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
+        panel->SetOrigin(c.at.x(), c.at.y());
+        panel->SetString(true, tcFirstName, panel->GetAddressType(), CDDString(u"Ann"_s), tcNone, false);
+        panel->SetString(true, tcLastName, panel->GetAddressType(), CDDString(u"Abbott"_s), tcNone, false);
+        panel->SetString(true, tcStreet, panel->GetAddressType(),
+                         CDDString(u"1234 Extraordinarily Long Street Name Boulevard"_s), tcNone, false);
+        document.ftDocument()->AddObject(panel.release(), 0, false);
+        const QString file = path(QLatin1String(c.name) + u".pwdc"_s);
+        ASSERT_TRUE(document.writeToFile(file));
+        const std::shared_ptr<CAOpenDocument> record = manager().openDocument(file);
+        auto *window = record ? qobject_cast<CAMainWindowController *>(record->window.data()) : nullptr;
+        CAPrintViewController *sheet = openSheet(window);
+        ASSERT_NE(sheet, nullptr);
+        // The preview shows the holes the window cuts, and the sheet says so before the print.
+        if (*c.layout) {
+            auto *note = sheet->findChild<QLabel *>(u"_fitNote"_s);
+            ASSERT_NE(note, nullptr);
+            EXPECT_TRUE(note->isVisible());
+            EXPECT_EQ(note->text(), c.told);
+        }
+        QFile::remove(path(u"printed.pdf"_s));
+        QTest::mouseClick(sheet->findChild<QPushButton *>(u"_printButton"_s), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(QFileInfo(path(u"printed.pdf"_s)).size() > 0);
+        QMessageBox *box = jobReport(window);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->informativeText(), c.told);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+}
+
+// A file field's relative file name is read beside the design, whichever folder the program was
+// started from; a file that is not there prints the field empty, and the message after the job
+// names it.
+TEST_F(PrintJobReportTest, AFileFieldReadsItsFileBesideTheDesignOrNamesIt)
+{
+    ASSERT_TRUE(pwtest::writeFile(path(u"lines.txt"_s), "Alpha\n"));
+    ASSERT_NE(QDir::currentPath(), QFileInfo(path(u"lines.txt"_s)).absolutePath());
+    for (const QString &name : {u"lines.txt"_s, u"missing.txt"_s}) {
+        SCOPED_TRACE(qPrintable(name));
+        CADocument document;
+        document.setLayoutArangeComponents(*defaultLayout(0), false);
+        auto *field = new CFTFileField(8.0, 8.0, nullptr);
+        field->SetFile(CDDString(name));
+        document.ftDocument()->AddObject(field, 0, false);
+        const QString file = path(name + u".pwdc"_s);
+        ASSERT_TRUE(document.writeToFile(file));
+        const std::shared_ptr<CAOpenDocument> record = manager().openDocument(file);
+        auto *window = record ? qobject_cast<CAMainWindowController *>(record->window.data()) : nullptr;
+        CAPrintViewController *sheet = openSheet(window);
+        ASSERT_NE(sheet, nullptr);
+        QFile::remove(path(u"printed.pdf"_s));
+        QTest::mouseClick(sheet->findChild<QPushButton *>(u"_printButton"_s), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const printtest::PrintedPdf printed(path(u"printed.pdf"_s));
+        ASSERT_GT(printed.pageCount(), 0);
+        QStringList words;
+        for (const auto &[word, box] : printed.words(0))
+            words.append(word);
+        QMessageBox *box = jobReport(window);
+        if (name == u"lines.txt"_s) {
+            EXPECT_TRUE(words.contains(u"Alpha"_s)) << qPrintable(words.join(u' '));
+            EXPECT_EQ(box, nullptr);
+            continue;
+        }
+        EXPECT_TRUE(words.isEmpty()) << qPrintable(words.join(u' '));
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->informativeText(), u"The text file \""_s + path(name)
+                                              + u"\" of a file field could not be read (No such file or directory): "
+                                                "the field prints nothing on any item."_s);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+}
+
+// The sheet's own print list: persons with and without an address each get the label's counter
+// and file field where the design has them, as the batch print gives them.
+TEST_F(PrintJobReportTest, SeriesFieldsStandInPlaceForEveryPersonOfThePrintList)
+{
+    ASSERT_TRUE(pwtest::writeFile(path(u"lines.txt"_s), "Alpha\nBravo\nCharlie\n"));
+    CADocument document;
+    document.setLayoutArangeComponents(*defaultLayout(0), false);
     const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
-        u"Name+Company"_s, u"us"_s, true, CAddressFormatController::kBarcodeBelow);
+        u"Name+Company"_s, u"us"_s, false, CAddressFormatController::kBarcodeBelow);
     auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
-    panel->SetOrigin(500.0, 150.0);
-    panel->SetString(true, tcFirstName, panel->GetAddressType(), CDDString(u"Ann"_s), tcNone, false);
-    panel->SetString(true, tcLastName, panel->GetAddressType(), CDDString(u"Abbott"_s), tcNone, false);
-    panel->SetString(true, tcStreet, panel->GetAddressType(),
-                     CDDString(u"1234 Extraordinarily Long Street Name Boulevard"_s), tcNone, false);
+    panel->SetOrigin(8.0, 6.0);
     document.ftDocument()->AddObject(panel.release(), 0, false);
-    ASSERT_TRUE(document.writeToFile(path(u"envelope.pwdc"_s)));
-    const std::shared_ptr<CAOpenDocument> record = manager().openDocument(path(u"envelope.pwdc"_s));
+    document.ftDocument()->AddObject(new CFTCounterField(150.0, 8.0, nullptr), 0, false);
+    auto *field = new CFTFileField(150.0, 40.0, nullptr);
+    field->SetFile(CDDString(u"lines.txt"_s));
+    document.ftDocument()->AddObject(field, 0, false);
+    std::vector<std::shared_ptr<PWPerson>> persons = {
+        PWVCardReader::personFromData("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Abbott;Ann;;;\r\nADR;TYPE=WORK:;;1 Elm St;Springfield;IL;62701;USA\r\nEND:VCARD\r\n"),
+        PWVCardReader::personFromData("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Nowhere;Nell;;;\r\nEND:VCARD\r\n"),
+        PWVCardReader::personFromData("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Baker;Bob;;;\r\nADR;TYPE=WORK:;;2 Oak St;Madison;WI;53703;USA\r\nEND:VCARD\r\n")};
+    document.setPersonList(persons);
+    ASSERT_TRUE(document.writeToFile(path(u"list.pwdc"_s)));
+    const std::shared_ptr<CAOpenDocument> record = manager().openDocument(path(u"list.pwdc"_s));
     auto *window = record ? qobject_cast<CAMainWindowController *>(record->window.data()) : nullptr;
-    CAPrintViewController *sheet = openSheet(window);
+    ASSERT_NE(window, nullptr);
+    window->document()->setPersonList(persons);
+    ASSERT_TRUE(openPrintSheet(*window, true));
+    auto *sheet = window->findChild<CAPrintViewController *>();
     ASSERT_NE(sheet, nullptr);
+    QCoreApplication::processEvents();
     QTest::mouseClick(sheet->findChild<QPushButton *>(u"_printButton"_s), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(QFileInfo(path(u"printed.pdf"_s)).size() > 0);
-    QMessageBox *box = jobReport(window);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->informativeText(), u"The address of Ann Abbott runs past the edge of its envelope."_s);
-    QTest::keyClick(box, Qt::Key_Return);
+    const printtest::PrintedPdf printed(path(u"printed.pdf"_s));
+    ASSERT_GT(printed.pageCount(), 0);
+    // Each label's counter and line, by where they stand in it (labels 189 + 9 points apart from 13.5).
+    QStringList placed;
+    for (const auto &[word, box] : printed.words(0)) {
+        const int label = int((box.x() - 13.5) / 198.0);
+        const double x = box.x() - 13.5 - 198.0 * label;
+        if (x > 140.0)
+            placed << u"%1:%2@%3,%4"_s.arg(label).arg(word).arg(std::lround(x) / 10 * 10).arg(std::lround(box.y()) / 10 * 10);
+    }
+    placed.sort();
+    EXPECT_EQ(placed.join(u' '), u"0:1@150,40 0:Alpha@150,70 1:2@150,40 1:Bravo@150,70 2:3@150,40 2:Charlie@150,70"_s);
 }
 
 // The export waits for a picture that never renders: its progress window shows meanwhile, and its

@@ -1,5 +1,6 @@
 #include "kernel/base/CDDFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -86,6 +87,30 @@ TEST_F(CDDFileTest, UnreadableOrEmptyFileLeavesNoLines)
     EXPECT_FALSE(file.SetFile(CDDString(write(QStringLiteral("empty.txt"), ""))));
     EXPECT_EQ(file.lineCount(), 0);
     EXPECT_FALSE(file.SetFile(CDDString(m_dir.path()))) << "a folder is not a file";
+}
+
+// A relative name is read from the folder in effect (the design's), its reason kept when it is not
+// there; the name stays as given.
+TEST_F(CDDFileTest, ARelativeNameIsReadFromTheFolderInEffect)
+{
+    write(QStringLiteral("lines.txt"), "beside\n");
+    CDDFile file;
+    {
+        const CDDFile::Folder folder(m_dir.path());
+        ASSERT_TRUE(file.SetFile(CDDString(QStringLiteral("lines.txt"))));
+        EXPECT_EQ(record(file, 1), QStringLiteral("beside"));
+        EXPECT_EQ(file.GetFileName().getData(), QStringLiteral("lines.txt"));
+        EXPECT_EQ(file.readPath().getData(), m_dir.filePath(QStringLiteral("lines.txt")));
+        EXPECT_TRUE(file.unreadReason().isEmpty());
+        EXPECT_FALSE(file.SetFile(CDDString(QStringLiteral("gone.txt"))));
+        EXPECT_EQ(file.readPath().getData(), m_dir.filePath(QStringLiteral("gone.txt")));
+        EXPECT_EQ(file.unreadReason(), QStringLiteral("No such file or directory"));
+    }
+    ASSERT_NE(QDir::currentPath(), m_dir.path());
+    EXPECT_FALSE(file.SetFile(CDDString(QStringLiteral("lines.txt")))) << "without a folder: the working folder";
+    EXPECT_EQ(file.readPath().getData(), QStringLiteral("lines.txt"));
+    EXPECT_FALSE(file.SetFile(CDDString()));
+    EXPECT_TRUE(file.unreadReason().isEmpty()) << "no file named, none missing";
 }
 
 } // namespace

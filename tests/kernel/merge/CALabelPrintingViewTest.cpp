@@ -2,8 +2,15 @@
 
 #include "PrintingTestSupport.h"
 
+#include "kernel/address/CFTFileField.h"
+
 #include "kernel/printing/CALabelSheetLayout.h"
 #include "kernel/printing/CATemplateFormat.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cmath>
 
 using P = printtest::Test;
 using printtest::PrintedPdf;
@@ -79,6 +86,73 @@ TEST_F(CALabelPrintingViewTest, TenCopiesFromFifthSlotFillThreePagesWithRunningC
     counters.removeAll(QString());
     EXPECT_EQ(counters.join(u' '), u"0:4:1 0:5:2 1:0:3 1:1:4 1:2:5 1:3:6 1:4:7 1:5:8 2:0:9 2:1:10"_s);
     EXPECT_EQ(filledSlots(job.render(0, 4.0), view->sheet(), 4.0), (std::vector<int> {4, 5}));
+}
+
+// Persons with and without an address, printed after the preview showed them as the window does:
+// every label's counter and file field stand where the design puts them, whatever the person,
+// the printing (vector or not) and the fit.
+TEST_F(CALabelPrintingViewTest, SeriesFieldsStandInTheirPlaceOnEveryPersonsLabel)
+{
+    QTemporaryDir folder;
+    QFile lines(folder.filePath(u"lines.txt"_s));
+    ASSERT_TRUE(lines.open(QIODevice::WriteOnly));
+    lines.write("Alpha\nBravo\nCharlie\nDelta\n");
+    lines.close();
+    std::vector<std::shared_ptr<PWPerson>> list = {person(u"Abbott"_s),
+                                                   PWVCardReader::personFromData("BEGIN:VCARD\r\nVERSION:3.0\r\n"
+                                                                                 "N:Nowhere;Nell;;;\r\nEND:VCARD\r\n"),
+                                                   person(u"Baker"_s),
+                                                   PWVCardReader::personFromData("BEGIN:VCARD\r\nVERSION:3.0\r\n"
+                                                                                 "N:Noplace;Ned;;;\r\nEND:VCARD\r\n")};
+    for (const bool vector : {false, true})
+        for (const bool fit : {false, true}) {
+            SCOPED_TRACE(std::string(vector ? "vector" : "bitmap") + (fit ? ", fitted" : ""));
+            PWUserDefaults::standardUserDefaults().setBool(u"FTAddressAutoResize"_s, fit);
+            std::shared_ptr<CADocument> design = labelDesign();
+            auto *counter = new CFTCounterField(120.0, 8.0, nullptr);
+            design->ftDocument()->AddObject(counter, 0, false);
+            auto *file = new CFTFileField(120.0, 70.0, nullptr);
+            file->SetFile(CDDString(lines.fileName()));
+            design->ftDocument()->AddObject(file, 0, false);
+            CALabelPrintingView view(CAPrintingView::DocumentList {design}, CAPrintingView::PersonList(list.begin(), list.end()),
+                                     CAPrintSettings {.printerName = kPrinter}, sheet(2, 2), vector);
+            view.setCopies(-1);
+            view.refreshDocumentMap();
+            const PrintedPdf job = print(view);
+            ASSERT_EQ(job.pageCount(), 1);
+            QStringList placed;
+            for (const auto &[word, box] : job.words(0))
+                for (int slot = 0; slot < 4; ++slot) {
+                    const QPointF at = box.topLeft() - slotRect(view.sheet(), slot).topLeft();
+                    if (slotRect(view.sheet(), slot).contains(box.center()) && at.x() > 110.0)
+                        placed << u"%1:%2@%3,%4"_s.arg(slot).arg(word).arg(std::round(at.x() / 10.0) * 10.0).arg(at.y() < 40.0 ? u"top"_s : u"low"_s);
+                }
+            placed.sort();
+            EXPECT_EQ(placed.join(u' '), u"0:1@120,top 0:Alpha@120,low 1:2@120,top 1:Bravo@120,low 2:3@120,top 2:Charlie@120,low "
+                                         "3:4@120,top 3:Delta@120,low"_s);
+        }
+
+    // A copy read from the design has its series fields where the design has them before any
+    // reset: a number given or taken away leaves them there.
+    std::shared_ptr<CADocument> design = labelDesign();
+    design->ftDocument()->AddObject(new CFTCounterField(120.0, 8.0, nullptr), 0, false);
+    auto *file = new CFTFileField(120.0, 70.0, nullptr);
+    file->SetFile(CDDString(lines.fileName()));
+    design->ftDocument()->AddObject(file, 0, false);
+    CADocument copy;
+    QString error;
+    ASSERT_TRUE(copy.loadPropertyList(design->propertyListForComponents(nullptr), &error)) << error.toStdString();
+    for (const bool clear : {false, true}) {
+        if (clear)
+            copy.clearObjects();
+        else
+            copy.setValueObjects(2);
+        QStringList origins;
+        for (const CFTComponent *component : copy.ftDocument()->GetComponents(0, false))
+            if (component->getClassID() == ciCounter || component->getClassID() == ciFileField)
+                origins << u"%1,%2"_s.arg(component->GetOriginX()).arg(component->GetOriginY());
+        EXPECT_EQ(origins, (QStringList {u"120,8"_s, u"120,70"_s})) << (clear ? "cleared" : "numbered");
+    }
 }
 
 TEST_F(CALabelPrintingViewTest, StoredOffsetsOfThePrinterShiftOnlyThePrintedPage)

@@ -5,15 +5,20 @@
 #include "kernel/merge/CADocument.h"
 
 #include "DocumentTestSupport.h"
+#include "PrintingTestSupport.h"
 
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/render/CDDDrawer.h"
+#include "kernel/merge/CAPrintingViewChoice.h"
+#include "platform/PWJobReport.h"
+#include "platform/PWPersonProperties.h"
 
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -115,6 +120,42 @@ TEST_F(CASampleDesignsTest, PanelsShowTheSizeAndBarcodeTheyPrint)
         }
     }
     EXPECT_GT(panels, 100);
+}
+
+// Each design prints its own sample person whole, as a batch print of it does: the job names
+// nothing that fails it, and the address it shows is among the printed words.
+TEST_F(CASampleDesignsTest, EachPrintsItsOwnSampleWhole)
+{
+    const QStringList designs = sampleDesigns();
+    ASSERT_GE(designs.size(), 10);
+    QTemporaryDir folder;
+    for (const QString &path : designs) {
+        // The handling signs merge no person: their texts are checked by the designs' own tests.
+        if (path.contains(u"/Handling/"_s))
+            continue;
+        SCOPED_TRACE(path.toStdString());
+        auto document = std::make_shared<CADocument>();
+        QString error;
+        ASSERT_TRUE(document->readFromFile(path, &error)) << error.toStdString();
+        document->setupPrintInfo(document->printSettings().usePrinterSettings);
+        std::unique_ptr<CAPrintingView> view =
+            makePrintingViewForDocument(document, std::nullopt, document->printSettings(), true, &error);
+        ASSERT_TRUE(view) << error.toStdString();
+        view->setCopies(1);
+        const PWJobReport report;
+        const QString pdf = folder.filePath(u"sample.pdf"_s);
+        ASSERT_TRUE(printtest::Test::printPdf(*view, pdf, &error, 300)) << error.toStdString();
+        EXPECT_FALSE(report.failsJob()) << report.allLines().join(u'\n').toStdString();
+        const std::shared_ptr<PWPerson> recipient = document->currentPerson(true);
+        if (!document->hasAddressControls(true) || !recipient)
+            continue;
+        QStringList words;
+        const printtest::PrintedPdf printed(pdf);
+        for (const auto &[word, box] : printed.words(0))
+            words.append(word);
+        const QString last = recipient->valueForProperty(kPWLastNameProperty).toString();
+        EXPECT_TRUE(last.isEmpty() || words.contains(last)) << last.toStdString() << " in " << words.join(u' ').toStdString();
+    }
 }
 
 } // namespace
