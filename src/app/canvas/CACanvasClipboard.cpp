@@ -40,18 +40,6 @@ namespace {
 
 using namespace PWPasteboardTypes;
 
-// Objects a builder made and has not handed to the document yet.
-struct MadeComponents
-{
-    std::vector<CFTComponent *> list;
-    ~MadeComponents()
-    {
-        for (CFTComponent *component : list)
-            delete component;
-    }
-    std::vector<CFTComponent *> release() { return std::exchange(list, {}); }
-};
-
 // The bundle version objects made in this session carry.
 constexpr int kNewObjectBundle = FTComponentFactory::kLastOldBundleVersion + 1;
 // A picture's name is a file name, never a text of any length.
@@ -289,26 +277,18 @@ bool CACanvasClipboard::makeNewObjectsWithData(const QByteArray &data, const QPo
     CFTAView *view = edits().view();
     if (!view)
         return false;
-    if (data.size() > PWFileReader::kDesignLimit)
-        return refuse(QStringLiteral("Design objects refused: %1 bytes is more than a design holds").arg(data.size()));
+    // The one bounded reading of such bytes, the one a design file's components go through.
     QString error;
-    const std::optional<PWPlist> root = PWPlist::parse(data, &error);
-    if (!root || !root->isDictionary())
-        return refuse(QStringLiteral("Design objects refused: not a property list (%1)")
-                          .arg(error.isEmpty() ? QStringLiteral("no dictionary") : error));
-    const PWPlist components = root->toDictionary().value(key_Components);
-    if (!components.isArray() || components.toArray().isEmpty())
-        return refuse(QStringLiteral("Design objects refused: there is no list of objects"));
-
-    MadeComponents made;
-    CDDArchive archive(false, ptInline);
-    archive.Attach(*root);
-    const bool complete = view->SerializeComponents(archive, &made.list);
-    archive.Dettach();
-    if (!complete || made.list.empty())
-        return refuse(QStringLiteral("Design objects refused: %1 of the objects could not be read")
-                          .arg(complete ? QStringLiteral("all") : QStringLiteral("some")));
-    std::vector<CFTComponent *> list = made.release();
+    bool complete = false;
+    std::vector<std::unique_ptr<CFTComponent>> read = CADocument::componentsFromData(data, &error, &complete);
+    if (read.empty())
+        return refuse(QStringLiteral("Design objects refused: %1").arg(error));
+    if (!complete)
+        return refuse(QStringLiteral("Design objects refused: some of the objects could not be read"));
+    std::vector<CFTComponent *> list;
+    list.reserve(read.size());
+    for (std::unique_ptr<CFTComponent> &component : read)
+        list.push_back(component.release());
     insertComponents(list, offset);
     return true;
 }

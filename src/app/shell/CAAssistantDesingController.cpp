@@ -5,6 +5,7 @@
 #include "kernel/base/CDDArchive.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTADocumentFileCheck.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/render/CDDDrawer.h"
 #include "platform/PWFileReader.h"
@@ -264,6 +265,11 @@ std::unique_ptr<CFTADocument> CAAssistantDesingController::createDocumentFromPat
     const PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kDesignLimit);
     if (!file.ok()) {
         qCWarning(lcShell).noquote() << QStringLiteral("The design %1 cannot be read: %2").arg(path, file.reason);
+        return nullptr;
+    }
+    // Counted before parsing, as any design file is.
+    if (const QString refusal = CFTADocumentFileCheck::refusalBeforeReading(file.bytes); !refusal.isEmpty()) {
+        qCWarning(lcShell).noquote() << QStringLiteral("The design %1 cannot be read: %2").arg(path, refusal);
         return nullptr;
     }
     QStringDecoder utf8(QStringDecoder::Utf8);

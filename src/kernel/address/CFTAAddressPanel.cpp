@@ -5,6 +5,7 @@
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/base/CDDBundleVersion.h"
+#include "kernel/base/CDDReadReport.h"
 #include "kernel/component/FTComponentFactory.h"
 
 #include <algorithm>
@@ -757,7 +758,23 @@ bool CFTAAddressPanel::Serialize(const CDDArchive &archive, std::vector<CFTCompo
             keepFieldsTypedAsStored();
         } else
             archive.noteUnread(key_AddressFormat, QStringLiteral("The address format of an address panel could not be read"));
+    } else if (!oldFile && archive.value(key_AddressFormat).isNull()
+               && CDDReadReport::damagedFormOf(archive.getDict().toDictionary(), key_AddressFormat, {}).isEmpty()) {
+        // Every panel written since formats were archived holds one: without it no address prints.
+        // A key damaged in its name is named by the report as such.
+        archive.noteKept(key_AddressFormat, QStringLiteral("An address panel has no address format (\"%1\" is missing): "
+                                                           "its address is not printed")
+                                                .arg(key_AddressFormat));
     }
+    bool holdsField = false;
+    forEachLeafField([&holdsField](const CAddressFormat *, const CFTAAddressText *) {
+        holdsField = true;
+        return false;
+    });
+    if (mpFormat && !holdsField)
+        archive.noteKept(key_AddressFormat, QStringLiteral("The address format of an address panel holds no field: its "
+                                                           "address is not printed, and the format is kept for the next "
+                                                           "save"));
     // A panel's fields all stand on its side; a field archived without its side (the barcode)
     // would otherwise come back on the recipient side of a sender panel.
     SetToFrom(m_bToFrom);
@@ -765,5 +782,6 @@ bool CFTAAddressPanel::Serialize(const CDDArchive &archive, std::vector<CFTCompo
     if (oldFile)
         applyAlignment();
     m_bNeedUpdate = true;
+    m_bFirstLayoutSinceRead = true;
     return true;
 }

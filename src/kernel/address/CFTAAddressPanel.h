@@ -116,6 +116,8 @@ public:
     bool isFIMBarcodeAllow() const { return true; }
 
     // --- Layout (CFTAAddressPanelLayout.cpp) --------------------------------------------------
+    // Lays the fields out row by row; the first layout after reading keeps the file's places for
+    // a save (layOutKeepingFile).
     void updateFormat();
     void layOutForEditing();
     void startEditNeighbour(QObject *view, QObject *editor, bool backward);
@@ -287,6 +289,7 @@ private:
     }
 
     void init(bool toFrom);
+    void layOutRows();
     // What decides which fields are shown: show-all or an empty panel.
     bool forced() const { return isShowAllFields() || m_bEmpty; }
     // The first field of the leaf's phonetic partner is empty (no partner: false).
@@ -329,6 +332,8 @@ private:
     bool m_bBarcodeHidden = true;
     int m_barcodeLocation = -1;
     bool m_bNeedUpdate = true;
+    // Read from a file and not yet laid out on screen.
+    bool m_bFirstLayoutSinceRead = false;
     bool m_bShowAllFields = false;
     bool m_bAuto = false;
     CDDString mTemplateName;

@@ -252,6 +252,16 @@ double CFTAAddressPanel::setRow(const std::vector<CFTAAddressText *> &row, doubl
 
 void CFTAAddressPanel::updateFormat()
 {
+    if (m_bFirstLayoutSinceRead && !m_bPrintMode) {
+        m_bFirstLayoutSinceRead = false;
+        layOutKeepingFile([this] { layOutRows(); });
+        return;
+    }
+    layOutRows();
+}
+
+void CFTAAddressPanel::layOutRows()
+{
     m_bEmpty = true;
     if (!m_bPrintMode)
         updateFormatRules();

@@ -460,6 +460,11 @@ bool CFTAAddressText::Serialize(const CDDArchive &archive, std::vector<CFTCompon
     int category = int(m_textCategory);
     if (archive.GetData(key_TextCategory, &category, CDDRanges::kTextCategory) && category != tcNone)
         m_textCategory = textCategory(category);
+    // A simple text prints what was typed into it; every other field is filled from a person.
+    if (getClassID() == ciAddressText && m_textCategory == tcSimpleText) {
+        noteWithoutStoredText(archive);
+        showInCapitalsAsAsked();
+    }
     // Older files carry "Enabled" instead of a mode: its presence alone, whatever it holds,
     // means the field shows when filled.
     if (!archive.getDict().value(key_Enabled).isNull()) {

@@ -94,6 +94,14 @@ bool CDDArchiveKept::isForgotten()
     return forgottenDepth > 0;
 }
 
+std::shared_ptr<const CDDArchiveKept> CDDArchiveKept::rebased(const PWPlist::Dictionary &before,
+                                                              const PWPlist::Dictionary &now) const
+{
+    if (!(before == m_written))
+        return nullptr;
+    return std::make_shared<const CDDArchiveKept>(m_stored, now, m_keep);
+}
+
 PWPlist::Dictionary CDDArchiveKept::merged(const PWPlist::Dictionary &now) const
 {
     if (isForgotten())

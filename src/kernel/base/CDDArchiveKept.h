@@ -37,6 +37,12 @@ public:
 
     const PWPlist::Dictionary &stored() const { return m_stored; }
 
+    // The same kept state with now as what the object wrote after reading, when before is what it
+    // wrote then: what changed between before and now (a layout made on the first drawing) was
+    // no change of the user's, and a save still writes the file's values for it. Null when the
+    // object had changed already.
+    std::shared_ptr<const CDDArchiveKept> rebased(const PWPlist::Dictionary &before, const PWPlist::Dictionary &now) const;
+
     // While one lives, on its thread, saves write only what the objects hold now (the user chose
     // to replace a damaged file without the parts that could not be read; a copy to print from),
     // and objects read keep nothing (a copy made to print is never saved).

@@ -59,8 +59,8 @@ inline constexpr CDDNumberRange kLineHeightMultiple {0.0, 100.0};
 inline constexpr CDDNumberRange kExtent {-1100000.0, 1100000.0};
 // A text category: -1 (none) to the last smart-field kind.
 inline constexpr CDDNumberRange kTextCategory {-1.0, 133.0, true};
-// Rows and columns of an address format.
-inline constexpr CDDNumberRange kFormatPlace {-100000.0, 100000.0, true};
+// Rows and columns of an address format, counted from 0: no format places a field before its first.
+inline constexpr CDDNumberRange kFormatPlace {0.0, 100000.0, true};
 
 // A crop of a picture, in the picture's own units: it lies within the picture, whose size is its
 // own and no page's (a panorama scanned at a printer's resolution is wider than any card), and it
@@ -89,9 +89,10 @@ inline constexpr CDDNumberRange kFieldNumber = kInt;
 // Enumerations: a number naming no member reaches no switch. Where every number has a meaning
 // (bit sets, and kinds whose "any other value" means one of them), every int is read.
 //
-// Alignment is a bit set: 0 left, 1 centre, 2 right, 4 justified, and 16 and 32 keep a fitted
-// frame's vertical middle or far edge; any other value aligns naturally.
-inline constexpr CDDNumberRange kTextAlignment = kInt;
+// Alignment is a bit set of one byte: 0 left, 1 centre, 2 right, 4 justified, and 16 and 32 keep a
+// fitted frame's vertical middle or far edge; any other value within the byte (255 for a mixed
+// one), and -1 for none set, aligns naturally. No writer makes another.
+inline constexpr CDDNumberRange kTextAlignment {-1.0, 255.0, true};
 inline constexpr CDDNumberRange kPlacingMode {double(pmStretched), double(pmCover), true};
 inline constexpr CDDNumberRange kAddressType {double(adNone), double(adOther), true};
 inline constexpr CDDNumberRange kFieldMode {double(fmUnset), double(fmWhenFilled), true};

@@ -16,6 +16,7 @@
 #include <QString>
 #include <QTextCharFormat>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -414,6 +415,10 @@ public:
                                                            CFTComponent *parent);
 
 protected:
+    // Runs a layout the component makes of its own accord when first drawn after reading (a panel
+    // placing its fields): what it changes then is no change of the user's, and a save writes the
+    // file's values for it back, unless the user had changed the component before.
+    void layOutKeepingFile(const std::function<void()> &layOut);
     // The four corners of the turned rectangle: top-left, top-right, bottom-right, bottom-left.
     void rotatedCorners(double xs[4], double ys[4]) const;
     double centerX() const { return mdOriginX + mdSizeX / 2.0; }

@@ -10,6 +10,26 @@
 
 #include <algorithm>
 
+namespace {
+
+// Without a frame a component of the design has no size and nothing of it is drawn, or it is
+// drawn at the card's corner. Fields (made with a parent) are placed by their panel, and a
+// background fills its side.
+void noteWithoutFrame(const CFTComponent &component, const CDDArchive &archive, bool field)
+{
+    static constexpr int kFramed[] = {ciShape,       ciSeparator, ciText,    ciPicture,   ciAddressPanel,
+                                      ciAddressText, ciBarcode,   ciCounter, ciFileField, ciSmartField};
+    const int classID = component.getClassID();
+    if (field || std::find(std::begin(kFramed), std::end(kFramed), classID) == std::end(kFramed)
+        || !archive.value(key_Bounds).isNull())
+        return;
+    archive.noteKept(key_Bounds, QStringLiteral("A component of class \"%1\" has no \"%2\": it has no size and is "
+                                                "not drawn in its place")
+                                     .arg(classStringKeys.at(size_t(classID)), key_Bounds));
+}
+
+} // namespace
+
 bool CFTComponent::Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *)
 {
     if (archive.isStoring()) {
@@ -36,14 +56,6 @@ bool CFTComponent::Serialize(const CDDArchive &archive, std::vector<CFTComponent
 
     mdSizeX = 0.0;
     mdSizeY = 0.0;
-    // Without a frame a component of the design has no size and nothing of it is drawn. Fields
-    // are placed by their panel or text, a background fills its side.
-    static constexpr int kFramed[] = {ciShape, ciSeparator, ciText, ciPicture, ciAddressPanel};
-    if (std::find(std::begin(kFramed), std::end(kFramed), getClassID()) != std::end(kFramed)
-        && archive.value(key_Bounds).isNull())
-        archive.noteKept(key_Bounds, QStringLiteral("A component of class \"%1\" has no \"%2\": it has no size and is "
-                                                    "not drawn")
-                                         .arg(classStringKeys.at(size_t(getClassID())), key_Bounds));
     const double originX = mdOriginX;
     const double originY = mdOriginY;
     if (archive.GetRectData(key_Bounds, &mdOriginX, &mdOriginY, &mdSizeX, &mdSizeY, CDDRanges::kExtent)
@@ -98,6 +110,26 @@ bool CFTComponent::Serialize(const CDDArchive &archive, std::vector<CFTComponent
     return true;
 }
 
+void CFTComponent::layOutKeepingFile(const std::function<void()> &layOut)
+{
+    if (!mKept) {
+        layOut();
+        return;
+    }
+    // What the component writes itself, as its reading measured it: without the file's values.
+    const auto written = [this] {
+        CDDArchive writing(true);
+        Serialize(writing, nullptr);
+        writing.startFrom(nullptr);
+        const PWPlist dictionary = writing.getDict();
+        return dictionary.isDictionary() ? dictionary.toDictionary() : PWPlist::Dictionary();
+    };
+    const PWPlist::Dictionary before = written();
+    layOut();
+    if (std::shared_ptr<const CDDArchiveKept> rebased = mKept->rebased(before, written()))
+        mKept = std::move(rebased);
+}
+
 std::unique_ptr<CFTComponent> CFTComponent::CreateFromArchive(const CDDArchive &archive,
                                                               std::vector<CFTComponent *> *subList,
                                                               CFTComponent *parent)
@@ -112,6 +144,7 @@ std::unique_ptr<CFTComponent> CFTComponent::CreateFromArchive(const CDDArchive &
     if (!component)
         return nullptr;
     component->Serialize(archive, subList);
+    noteWithoutFrame(*component, archive, parent != nullptr);
     // What the file holds beyond what was read goes back into the next save of this component.
     // An old form is converted, parts of it moved elsewhere: written back, they would be read twice.
     // So is an extended text, whose blocks become texts of their own.

@@ -185,10 +185,10 @@ public:
     // into this (prepared) document; absent keys keep or reset their values. Answers 1.
     int Serialize(const CDDArchive &archive);
     // Why a file's dictionary cannot be read as a design at all; empty when it can. A key that
-    // every design of the file's version holds is missing (one damaged byte in its name is
-    // enough), a dictionary of the design holds another kind of value, or the front side's list
-    // of components cannot be read. Reading such a file would give a design that has silently
-    // lost its content; parts that merely cannot be read go into the reading's report instead.
+    // every design holds stands in the file in a damaged form (one changed byte in its name), or
+    // the front side's list of components cannot be read. Reading such a file would give a design
+    // that has silently lost its content; keys that are merely absent or hold another kind of
+    // value go into the reading's report instead (CFTADocumentFileCheck::gapsOfCurrentDesign).
     static QString refusalOfFile(const PWPlist &file);
 
 private:

@@ -37,12 +37,15 @@ double lengthOrZero(const CDDArchive &archive, const QString &key)
     return archive.GetData(key, &value, CDDRanges::kLength) ? value : 0.0;
 }
 
-CDDString stringOrEmpty(const CDDArchive &archive, const QString &key)
+// A current design always writes these texts: one it lacks (named with the gaps of the design)
+// keeps the prepared value. Older designs count a text they lack as empty.
+void readLayoutText(const CDDArchive &archive, const QString &key, CDDString &target)
 {
     CDDString value;
-    if (!archive.GetData(key, value))
-        return CDDString(QString());
-    return value;
+    if (archive.GetData(key, value))
+        target = value;
+    else if (archive.getBundleVersion() <= FTComponentFactory::kLastOldBundleVersion)
+        target = CDDString(QString());
 }
 
 // A string that is never left out of the file, even when it holds nothing.
@@ -101,6 +104,18 @@ std::unique_ptr<CAddressFormat> readOldFormat(const CDDArchive &archive, const Q
     if (const CDDString *country = format->name(tcAddress); country && !country->getData().isEmpty())
         countryCode = *country;
     return format;
+}
+
+// A dictionary of the design read into archive. Another kind of value is named once: by the gaps
+// a current design names (CFTADocumentFileCheck::gapsOfCurrentDesign), else here.
+bool readDictionary(const CDDArchive &file, const QString &key, CDDArchive &archive, bool current)
+{
+    const PWPlist stored = file.value(key);
+    if (stored.isDictionary())
+        return file.GetData(key, archive);
+    if (!stored.isNull() && !current)
+        file.noteValueUnread(key, QStringLiteral("a dictionary was expected"));
+    return false;
 }
 
 } // namespace
@@ -201,11 +216,24 @@ void CFTADocument::load(const CDDArchive &archive)
     CDDArchive file(archive);
     file.setBundleVersion(version);
 
+    // A current design names each key it lacks or holds as another kind of value; the prepared
+    // design's value stands in its place.
+    const bool current = version > FTComponentFactory::kLastOldBundleVersion;
+    if (current) {
+        for (const CFTADocumentFileCheck::Gap &gap : CFTADocumentFileCheck::gapsOfCurrentDesign(file.getDict())) {
+            if (gap.otherKind)
+                file.noteUnread(gap.key, gap.what);
+            else
+                file.noteKept(gap.key, gap.what);
+        }
+    }
+
     documentType type = getDocumentType();
     if (file.GetDocumentType(&type))
         setDocumentType(type);
     else if (const PWPlist stored = file.value(key_DocumentType); stored.isString())
-        // The design would otherwise print on another stock without a word.
+        // The design would otherwise print on another stock without a word. Another kind of value
+        // than a text is named by the archive.
         file.noteKept(key_DocumentType, QStringLiteral("\"%1\" is not a kind of design (\"%2\"): it is read as %3, and "
                                                       "the kind is kept for the next save")
                                            .arg(key_DocumentType, stored.toString().left(40),
@@ -228,24 +256,26 @@ void CFTADocument::load(const CDDArchive &archive)
     file.GetData(key_FIMBarcodeVisible, &m_FIMVisible);
 
     CDDArchive layout(false);
-    const bool predefined = file.GetData(key_PredefinedLayout, layout);
+    const bool predefined = readDictionary(file, key_PredefinedLayout, layout, current);
     SetPredefinedLayout(predefined);
     if (!predefined)
-        file.GetData(key_CustomLayout, layout);
+        readDictionary(file, key_CustomLayout, layout, current);
     loadLayout(layout);
 
     CDDArchive defaults(false);
-    if (file.GetData(key_DefaultSettings, defaults))
+    if (readDictionary(file, key_DefaultSettings, defaults, current))
         ms_defBox.Serialize(defaults, nullptr);
     CDDArchive defaultText(false);
-    if (file.GetData(key_DefaultSettingsText, defaultText))
+    if (readDictionary(file, key_DefaultSettingsText, defaultText, current))
         ms_defText.Serialize(defaultText, nullptr);
 
-    loadFrontSide(file);
+    // A current design's front side of another kind is named with the gaps.
+    if (!current || file.value(key_FrontSide).isDictionary())
+        loadFrontSide(file);
 
     // Files write both sides' countries and address types; a current file's are its own.
     readCountryCode(file, key_ISOCountryCodeTo, m_CountryCodeTo);
-    if (version > FTComponentFactory::kLastOldBundleVersion) {
+    if (current) {
         readCountryCode(file, key_ISOCountryCodeFrom, m_CountryCodeFrom);
         readAddressType(file, key_AddressSourceTo, m_AddressTypeTo);
         readAddressType(file, key_AddressSourceFrom, m_AddressTypeFrom);
@@ -256,12 +286,12 @@ void CFTADocument::load(const CDDArchive &archive)
 
 void CFTADocument::loadLayout(const CDDArchive &layout)
 {
-    m_Manufacturer = stringOrEmpty(layout, key_Manufacturer);
-    m_ID = stringOrEmpty(layout, key_ID);
-    m_Description = stringOrEmpty(layout, key_Description);
-    m_Category = stringOrEmpty(layout, key_Category);
-    m_Type = stringOrEmpty(layout, key_Type);
-    m_PageSize = stringOrEmpty(layout, key_PageSize);
+    readLayoutText(layout, key_Manufacturer, m_Manufacturer);
+    readLayoutText(layout, key_ID, m_ID);
+    readLayoutText(layout, key_Description, m_Description);
+    readLayoutText(layout, key_Category, m_Category);
+    readLayoutText(layout, key_Type, m_Type);
+    readLayoutText(layout, key_PageSize, m_PageSize);
     readCount(layout, key_Columns, m_ColCount);
     readCount(layout, key_Rows, m_RowCount);
     m_CornerRadius = lengthOrZero(layout, key_CornerRadius);

@@ -1,6 +1,6 @@
-// Whether a dictionary can be read as a design at all. Every design of a current version holds
-// the keys its writer always writes; older designs hold fewer, so for them only keys that are
-// present in a damaged form (one character changed) count as missing.
+// Whether a dictionary can be read as a design at all, and what of a current design it lacks. A
+// key present in a damaged form (one character changed) refuses the file; a key that is simply
+// absent keeps the prepared design's value, and a current design's reading names it.
 
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTADocumentFileCheck.h"
@@ -45,45 +45,50 @@ const QStringList &requiredLayoutKeys()
 }
 
 // where names the dictionary holding the key, empty for the top level.
-QString missing(const QString &key, const QString &damaged, const QString &where = QString())
+QString named(const QString &key, const QString &where = QString())
 {
-    const QString what = where.isEmpty() ? QStringLiteral("\"%1\"").arg(key)
-                                         : QStringLiteral("\"%1\" of \"%2\"").arg(key, where);
-    if (damaged.isEmpty())
-        return QStringLiteral("%1 is missing").arg(what);
-    return QStringLiteral("%1 is missing: the file has \"%2\" in its place").arg(what, damaged);
+    return where.isEmpty() ? QStringLiteral("\"%1\"").arg(key) : QStringLiteral("\"%1\" of \"%2\"").arg(key, where);
 }
 
-// A key that is absent: refused for a current design, and for any design when the file holds
-// it in a damaged form (the version itself may be what was damaged).
-QString checkPresent(const PWPlist::Dictionary &dictionary, const QString &key, const QStringList &known, bool current,
-                     const QString &where = QString())
+QString missing(const QString &key, const QString &damaged, const QString &where = QString())
+{
+    return QStringLiteral("%1 is missing: the file has \"%2\" in its place").arg(named(key, where), damaged);
+}
+
+// A key whose name the file holds with one character changed: the file was damaged there, and
+// reading it as absent could read a current design as an old one or lose a whole part.
+QString checkNotDamaged(const PWPlist::Dictionary &dictionary, const QString &key, const QStringList &known,
+                        const QString &where = QString())
 {
     if (dictionary.contains(key))
         return QString();
     const QString damaged = CDDReadReport::damagedFormOf(dictionary, key, known);
-    return current || !damaged.isEmpty() ? missing(key, damaged, where) : QString();
+    return damaged.isEmpty() ? QString() : missing(key, damaged, where);
 }
 
-QString checkLayout(const PWPlist::Dictionary &file, bool current)
+const QStringList &layoutKeys()
 {
-    const QStringList layoutKeys {key_PredefinedLayout, key_CustomLayout};
+    static const QStringList keys {key_PredefinedLayout, key_CustomLayout};
+    return keys;
+}
+
+QString checkLayout(const PWPlist::Dictionary &file)
+{
     const QString layoutKey = file.contains(key_PredefinedLayout) ? key_PredefinedLayout
                               : file.contains(key_CustomLayout)  ? key_CustomLayout
                                                                  : QString();
     if (layoutKey.isEmpty()) {
-        for (const QString &key : layoutKeys) {
-            if (const QString damaged = CDDReadReport::damagedFormOf(file, key, layoutKeys); !damaged.isEmpty())
+        for (const QString &key : layoutKeys()) {
+            if (const QString damaged = CDDReadReport::damagedFormOf(file, key, layoutKeys()); !damaged.isEmpty())
                 return missing(key, damaged);
         }
-        return current ? QStringLiteral("neither \"%1\" nor \"%2\" is present").arg(key_PredefinedLayout, key_CustomLayout)
-                       : QString();
+        return QString();
     }
     const PWPlist layout = file.value(layoutKey);
     if (!layout.isDictionary())
-        return current ? QStringLiteral("\"%1\" is not a dictionary").arg(layoutKey) : QString();
+        return QString();
     for (const QString &key : requiredLayoutKeys()) {
-        if (const QString reason = checkPresent(layout.toDictionary(), key, requiredLayoutKeys(), current, layoutKey);
+        if (const QString reason = checkNotDamaged(layout.toDictionary(), key, requiredLayoutKeys(), layoutKey);
             !reason.isEmpty())
             return reason;
     }
@@ -127,12 +132,14 @@ bool countComponents(const PWPlist &list, bool sideList, qsizetype *components, 
 // The front side's lists must be lists; a front side that has entries but no list of components
 // lost it (one changed byte in the key is enough), and reading it as an empty design would lose
 // the whole design at the next save.
-QString checkFrontSide(const PWPlist &front)
+QString checkFrontSide(const PWPlist &front, bool current)
 {
     if (front.isNull())
         return QString();
+    // A current design's front side of another kind is named by the reading, and kept: the rest
+    // of the file says it is a design. An older file has little else to say so.
     if (!front.isDictionary())
-        return QStringLiteral("\"%1\" is not a dictionary").arg(key_FrontSide);
+        return current ? QString() : QStringLiteral("\"%1\" is not a dictionary").arg(key_FrontSide);
     qsizetype components = 0;
     for (const QString &key : {key_Components, key_BackComponents}) {
         const PWPlist list = front.value(key);
@@ -156,21 +163,22 @@ QString checkFrontSide(const PWPlist &front)
     return QString();
 }
 
-// Why the file cannot be read as a design of a current (or an old) version; empty when it can.
-QString refusalAs(const PWPlist::Dictionary &dictionary, bool current)
+// Why the file cannot be read as a design of any version; empty when it can.
+QString refusalOf(const PWPlist::Dictionary &dictionary, bool current)
 {
+    const PWPlist type = dictionary.value(key_DocumentType);
+    if (!current && !type.isNull() && !type.isString())
+        return QStringLiteral("\"%1\" is not a text").arg(key_DocumentType);
     QStringList known {key_PredefinedLayout, key_CustomLayout, key_AddressFormatTo, key_AddressFormatFrom};
     for (const RequiredKey &required : requiredKeys())
         known.append(required.key);
     for (const RequiredKey &required : requiredKeys()) {
-        if (const QString reason = checkPresent(dictionary, required.key, known, current); !reason.isEmpty())
+        if (const QString reason = checkNotDamaged(dictionary, required.key, known); !reason.isEmpty())
             return reason;
-        if (current && required.dictionary && !dictionary.value(required.key).isDictionary())
-            return QStringLiteral("\"%1\" is not a dictionary").arg(required.key);
     }
-    if (const QString reason = checkLayout(dictionary, current); !reason.isEmpty())
+    if (const QString reason = checkLayout(dictionary); !reason.isEmpty())
         return reason;
-    return checkFrontSide(dictionary.value(key_FrontSide));
+    return checkFrontSide(dictionary.value(key_FrontSide), current);
 }
 
 } // namespace
@@ -189,7 +197,7 @@ int CFTADocumentFileCheck::versionOfFile(const PWPlist &file, QString *problem)
     if (const std::optional<int> version = CDDBundleVersion::parse(stored))
         return *version;
     const QString shown = stored.isString() ? stored.toString().left(40) : QStringLiteral("not a number");
-    if (refusalAs(file.toDictionary(), true).isEmpty()) {
+    if (CFTADocumentFileCheck::gapsOfCurrentDesign(file).empty()) {
         if (problem)
             *problem = QStringLiteral("The design's \"%1\" is damaged (%2); it holds everything a current design "
                                       "holds and was read as one")
@@ -203,10 +211,49 @@ int CFTADocumentFileCheck::versionOfFile(const PWPlist &file, QString *problem)
     return 0;
 }
 
+std::vector<CFTADocumentFileCheck::Gap> CFTADocumentFileCheck::gapsOfCurrentDesign(const PWPlist &file)
+{
+    std::vector<Gap> gaps;
+    const PWPlist::Dictionary dictionary = file.toDictionary();
+    const auto absent = [](const QString &what) {
+        return QStringLiteral("%1 is missing: the design keeps what a new design has in its place").arg(what);
+    };
+    const auto otherKind = [](const QString &what) {
+        return QStringLiteral("%1 is not a dictionary: the design keeps what a new design has in its place, and "
+                              "the value is kept for the next save")
+            .arg(what);
+    };
+    for (const RequiredKey &required : requiredKeys()) {
+        if (!dictionary.contains(required.key))
+            gaps.push_back({required.key, absent(named(required.key)), false});
+        else if (required.dictionary && !dictionary.value(required.key).isDictionary())
+            gaps.push_back({required.key, otherKind(named(required.key)), true});
+    }
+    const QString layoutKey = dictionary.contains(key_PredefinedLayout) ? key_PredefinedLayout
+                              : dictionary.contains(key_CustomLayout)  ? key_CustomLayout
+                                                                       : QString();
+    if (layoutKey.isEmpty()) {
+        gaps.push_back({key_CustomLayout,
+                        QStringLiteral("Neither \"%1\" nor \"%2\" is present: the design keeps the sheet a new "
+                                       "design has, without its margins")
+                            .arg(key_PredefinedLayout, key_CustomLayout),
+                        false});
+    } else if (!dictionary.value(layoutKey).isDictionary()) {
+        gaps.push_back({layoutKey, otherKind(named(layoutKey)), true});
+    } else {
+        const PWPlist::Dictionary layout = dictionary.value(layoutKey).toDictionary();
+        for (const QString &key : requiredLayoutKeys()) {
+            if (!layout.contains(key))
+                gaps.push_back({key, absent(named(key, layoutKey)), false});
+        }
+    }
+    return gaps;
+}
+
 QString CFTADocument::refusalOfFile(const PWPlist &file)
 {
     if (!file.isDictionary())
         return QStringLiteral("the file holds no dictionary");
     const bool current = CFTADocumentFileCheck::versionOfFile(file) > FTComponentFactory::kLastOldBundleVersion;
-    return refusalAs(file.toDictionary(), current);
+    return refusalOf(file.toDictionary(), current);
 }

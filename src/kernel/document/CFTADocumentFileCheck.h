@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <vector>
+
 // What a design file's dictionary says before it is read.
 namespace CFTADocumentFileCheck {
 
@@ -27,5 +29,15 @@ QString refusalBeforeReading(const QByteArray &bytes);
 // given) says so, and the file is read as current unless it also lacks keys every current design
 // holds, so that one damaged value never converts a design.
 int versionOfFile(const PWPlist &file, QString *problem = nullptr);
+
+// A part every design of a current version holds that the file lacks, or holds as another kind of
+// value than a dictionary: the reading keeps the prepared design's value in its place and names
+// what the file says (otherKind: a value kept as stored, like a refused one).
+struct Gap {
+    QString key;
+    QString what;
+    bool otherKind = false;
+};
+std::vector<Gap> gapsOfCurrentDesign(const PWPlist &file);
 
 } // namespace CFTADocumentFileCheck

@@ -443,8 +443,9 @@ bool CFTPicture::serializePicture(const CDDArchive &archive, std::vector<CFTComp
     }
     archiveGetPicture(archive, key_Picture, mPicture);
     notePictureNotFound(archive, key_DataRef, dataRef, mPicture, hasDataRef);
-    // Neither stored nor named: a picture component that draws nothing at all.
-    if (!hasDataRef && !mPicture.getData() && !mPicture.keepsUnreadPart())
+    // A value stored that gives no picture and no name. A picture component that holds no picture
+    // at all writes neither, and reads back as it was, without a word.
+    if (!hasDataRef && !archive.value(key_Picture).isNull() && !mPicture.getData() && !mPicture.keepsUnreadPart())
         archive.noteKept(key_Picture, QStringLiteral("A picture holds no picture (\"%1\" is empty or missing): nothing "
                                                      "is drawn in its place")
                                           .arg(key_Picture));

@@ -131,9 +131,13 @@ public:
     bool writeToFileAtBytes(const QByteArray &path, QString *error = nullptr) const;
     bool needsReplaceConfirmationAtBytes(const QByteArray &path) const;
     // The components of a pasteboard payload (or of a file's front side), made fresh and owned
-    // by the caller; empty when the bytes are not such a list.
+    // by the caller; empty when the bytes are not such a list. Paste and drop read through it:
+    // bytes past a design file's size and lists of more components than a design holds are
+    // refused before they are parsed, as a design file is. complete (when given) tells whether
+    // every entry of the list was read.
     static std::vector<std::unique_ptr<CFTComponent>> componentsFromData(const QByteArray &data,
-                                                                        QString *error = nullptr);
+                                                                        QString *error = nullptr,
+                                                                        bool *complete = nullptr);
 
     // --- kernel document attributes --------------------------------------------------------------
 

@@ -73,10 +73,6 @@ bool isDesign(const PWPlist &root, QString *reason)
         *reason = QStringLiteral("the file is not a design");
         return false;
     }
-    if (!type.isNull() && !type.isString()) {
-        *reason = QStringLiteral("\"Document Type\" is not a text");
-        return false;
-    }
     *reason = CFTADocument::refusalOfFile(root);
     return reason->isEmpty();
 }
@@ -372,31 +368,45 @@ bool CADocument::readFromFileIn(const QString &path, const QString &folder, QStr
     }
 }
 
-std::vector<std::unique_ptr<CFTComponent>> CADocument::componentsFromData(const QByteArray &data, QString *error)
+std::vector<std::unique_ptr<CFTComponent>> CADocument::componentsFromData(const QByteArray &data, QString *error,
+                                                                       bool *complete)
 {
     std::vector<std::unique_ptr<CFTComponent>> components;
+    if (complete)
+        *complete = false;
+    const auto refused = [error](const QString &reason) {
+        fail(error, QStringLiteral("The components could not be read: %1").arg(reason));
+    };
+    if (data.size() > PWFileReader::kDesignLimit) {
+        refused(QStringLiteral("%1 bytes is more than a design holds").arg(data.size()));
+        return components;
+    }
     QString reason = CFTADocumentFileCheck::refusalBeforeReading(data);
     if (!reason.isEmpty()) {
-        fail(error, QStringLiteral("The components could not be read: %1").arg(reason));
+        refused(reason);
         return components;
     }
     const std::optional<PWPlist> parsed = PWPlist::parse(data, &reason);
     if (!parsed) {
-        fail(error, QStringLiteral("The components could not be read: %1").arg(reason));
+        refused(reason);
         return components;
     }
     const PWPlist list = parsed->value(kComponents);
-    if (!list.isArray()) {
-        fail(error, QStringLiteral("The components could not be read: there is no list of components"));
+    if (!list.isArray() || list.toArray().isEmpty()) {
+        refused(QStringLiteral("there is no list of components"));
         return components;
     }
     CDDArchive archive(false, ptInline);
     archive.Attach(*parsed);
     std::vector<CFTComponent *> loaded;
-    CFTACoreDoc::SerializeComponents(archive, &loaded, false);
+    const bool whole = CFTACoreDoc::SerializeComponents(archive, &loaded, false);
     archive.Dettach();
     components.reserve(loaded.size());
     for (CFTComponent *component : loaded)
         components.emplace_back(component);
+    if (components.empty())
+        refused(QStringLiteral("none of them could be read"));
+    if (complete)
+        *complete = whole && !components.empty();
     return components;
 }

@@ -9,6 +9,8 @@
 #include "kernel/base/FTGeometry.h"
 #include "kernel/text/CFTSmartField.h"
 
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -552,6 +554,46 @@ void CFTAText::Copy(const CFTComponent *other)
         mText.SetFontAttr(*style, false);
 }
 
+void CFTAText::noteWithoutStoredText(const CDDArchive &archive) const
+{
+    // Older writers stored some texts by other means.
+    if (archive.getBundleVersion() > FTComponentFactory::kLastOldBundleVersion && !archiveHoldsText(archive, key_TextStorage2))
+        archive.noteKept(key_TextStorage2, QStringLiteral("A component of class \"%1\" has no \"%2\": its text is read as "
+                                                          "empty")
+                                               .arg(classStringKeys.at(size_t(getClassID())), key_TextStorage2));
+}
+
+void CFTAText::showInCapitalsAsAsked()
+{
+    QTextDocument *document = mText.getContents();
+    if ((int(representationType()) & orCapitals) == 0 || !document)
+        return;
+    struct Run {
+        int position;
+        int length;
+        QString text;
+        QTextCharFormat format;
+    };
+    std::vector<Run> runs;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QString upper = fragment.text().toUpper();
+            if (fragment.isValid() && upper != fragment.text())
+                runs.push_back({fragment.position(), fragment.length(), upper, fragment.charFormat()});
+        }
+    }
+    // From the end, so that a run whose capitals are longer ("ß") moves none still to come.
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+        QTextCursor cursor(document);
+        cursor.setPosition(run->position);
+        cursor.setPosition(run->position + run->length, QTextCursor::KeepAnchor);
+        cursor.insertText(run->text, run->format);
+    }
+    if (!runs.empty())
+        NeedAutoExpand();
+}
+
 bool CFTAText::SerializeText(const CDDArchive &archive)
 {
     if (archive.isStoring()) {
@@ -579,6 +621,10 @@ bool CFTAText::SerializeText(const CDDArchive &archive)
         return true;
     }
     archiveGetText(archive, key_TextStorage2, mText);
+    if (getClassID() == ciText) {
+        noteWithoutStoredText(archive);
+        showInCapitalsAsAsked();
+    }
     archive.GetData(key_FillBackground, &m_bFillBack);
     archive.GetData(key_BackColor, mBackColor);
     archive.GetData(key_TextColor, mTextColor);

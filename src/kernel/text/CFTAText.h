@@ -122,6 +122,14 @@ public:
     bool IsTouched() const { return m_bTouched; }
 
 protected:
+    // Names a text whose characters are its own, typed by the user, when the file holds neither
+    // them nor their style: it would print empty without a word.
+    void noteWithoutStoredText(const CDDArchive &archive) const;
+    // A text read with "show in capitals" among the bits of its representation shows its own
+    // characters in capitals, each run in its style, as setting it does (files from elsewhere
+    // store them as typed).
+    void showInCapitalsAsAsked();
+
     CDDText mText;
     bool m_bFillBack = false;
     CDDColor mBackColor;

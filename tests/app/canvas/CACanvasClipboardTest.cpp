@@ -279,6 +279,18 @@ QByteArray brokenDesign()
     return bytes.left(bytes.size() / 2);
 }
 
+// A whole, well-formed list of one component more than a design holds: only a count made before
+// the parse refuses it at once, where a parse would build every one of them.
+QByteArray moreObjectsThanADesignHolds()
+{
+    const QByteArray entry = "<dict><key>Class ID</key><string>Separator</string></dict>\n";
+    QByteArray bytes = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>Components</key><array>\n";
+    bytes.reserve(bytes.size() + 1000001 * entry.size() + 32);
+    for (int i = 0; i < 1000001; ++i)
+        bytes += entry;
+    return bytes + "</array></dict></plist>";
+}
+
 QByteArray truncatedTiff()
 {
     const QByteArray whole = pictureBytes("TIFF");
@@ -300,6 +312,7 @@ INSTANTIATE_TEST_SUITE_P(
                                       "<array><dict><key>Class ID</key><integer>9999</integer></dict></array>"
                                       "</dict></plist>");
                 }},
+        BadData{"MoreObjectsThanADesignHolds", PWPasteboardTypes::kProductDocument, &moreObjectsThanADesignHolds},
         BadData{"TruncatedTiff", PWPasteboardTypes::kTIFF, &truncatedTiff},
         BadData{"HugeString", PWPasteboardTypes::kString, [] { return QByteArray(50 * 1024 * 1024, 'x'); }},
         BadData{"EmptyString", PWPasteboardTypes::kString, [] { return QByteArray(); }},

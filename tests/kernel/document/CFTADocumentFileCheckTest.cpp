@@ -1,4 +1,5 @@
 #include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTADocumentFileCheck.h"
 
 #include "DocumentTestSupport.h"
 
@@ -44,6 +45,8 @@ struct FileCase {
     PWPlist (*make)(const PWPlist &stored);
     // Empty when the file must be read; else the reason given.
     QString refusal;
+    // What a reading of it as a current design names first; empty when nothing.
+    QString gap = QString();
 };
 
 class CFTADocumentFileCheckTest : public ::testing::TestWithParam<FileCase>
@@ -56,27 +59,45 @@ TEST_P(CFTADocumentFileCheckTest, RefusesOnlyWhatNoDesignOfItsVersionLooksLike)
     PWPlist stored = storedDocument(document);
     stored = GetParam().version ? withEntries(stored, {{key_BundleVersion, str(QByteArray::number(GetParam().version).constData())}})
                                 : without(stored, key_BundleVersion);
-    EXPECT_EQ(CFTADocument::refusalOfFile(GetParam().make(stored)).toStdString(), GetParam().refusal.toStdString());
+    const PWPlist file = GetParam().make(stored);
+    EXPECT_EQ(CFTADocument::refusalOfFile(file).toStdString(), GetParam().refusal.toStdString());
+    if (GetParam().version > 72 && GetParam().refusal.isEmpty()) {
+        const std::vector<CFTADocumentFileCheck::Gap> gaps = CFTADocumentFileCheck::gapsOfCurrentDesign(file);
+        EXPECT_EQ(gaps.empty() ? std::string() : gaps.front().what.toStdString(), GetParam().gap.toStdString());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CFTADocumentFileCheckTest,
     ::testing::Values(
         FileCase {"CurrentWhole", 100, [](const PWPlist &s) { return s; }, QString()},
-        FileCase {"CurrentWithoutUnits", 100, [](const PWPlist &s) { return without(s, key_Units); }, u"\"Units\" is missing"_s},
+        // A key a current design lacks keeps what a new design has, and is named.
+        FileCase {"CurrentWithoutUnits", 100, [](const PWPlist &s) { return without(s, key_Units); }, QString(),
+                  u"\"Units\" is missing: the design keeps what a new design has in its place"_s},
+        FileCase {"CurrentWithoutDocumentType", 100, [](const PWPlist &s) { return without(s, key_DocumentType); }, QString(),
+                  u"\"Document Type\" is missing: the design keeps what a new design has in its place"_s},
+        FileCase {"CurrentFrontSideNoDictionary", 100,
+                  [](const PWPlist &s) { return withEntries(s, {{key_FrontSide, str("x")}}); }, QString(),
+                  u"\"Front Side\" is not a dictionary: the design keeps what a new design has in its place, and the "
+                  "value is kept for the next save"_s},
         FileCase {"OldWithoutUnits", 72, [](const PWPlist &s) { return without(s, key_Units); }, QString()},
         FileCase {"NoVersionWithoutUnits", 0, [](const PWPlist &s) { return without(s, key_Units); }, QString()},
         FileCase {"CurrentSettingsNoDictionary", 100,
                   [](const PWPlist &s) { return withEntries(s, {{key_DefaultSettings, str("x")}}); },
-                  u"\"Default Settings\" is not a dictionary"_s},
+                  QString(),
+                  u"\"Default Settings\" is not a dictionary: the design keeps what a new design has in its place, and the "
+                  "value is kept for the next save"_s},
         FileCase {"CurrentLayoutNoDictionary", 100,
                   [](const PWPlist &s) { return withEntries(without(s, key_CustomLayout), {{key_PredefinedLayout, str("x")}}); },
-                  u"\"Predefined Layout\" is not a dictionary"_s},
-        FileCase {"CurrentWithoutLayout", 100, [](const PWPlist &s) { return without(s, key_CustomLayout); },
-                  u"neither \"Predefined Layout\" nor \"Custom Layout\" is present"_s},
+                  QString(),
+                  u"\"Predefined Layout\" is not a dictionary: the design keeps what a new design has in its place, and the "
+                  "value is kept for the next save"_s},
+        FileCase {"CurrentWithoutLayout", 100, [](const PWPlist &s) { return without(s, key_CustomLayout); }, QString(),
+                  u"Neither \"Predefined Layout\" nor \"Custom Layout\" is present: the design keeps the sheet a new design has, "
+                  "without its margins"_s},
         FileCase {"CurrentLayoutWithoutRows", 100,
                   [](const PWPlist &s) { return withEntries(s, {{key_CustomLayout, without(s.value(key_CustomLayout), key_Rows)}}); },
-                  u"\"Rows\" of \"Custom Layout\" is missing"_s},
+                  QString(), u"\"Rows\" of \"Custom Layout\" is missing: the design keeps what a new design has in its place"_s},
         // Only the damaged form tells that an old file lost a key.
         FileCase {"OldWithDamagedUnits", 72,
                   [](const PWPlist &s) { return withEntries(without(s, key_Units), {{u"Unita"_s, str("1")}}); },

@@ -13,6 +13,7 @@
 #include "kernel/base/CDDArchiveKept.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/render/CDDDrawer.h"
+#include "kernel/render/CDDText.h"
 
 #include <QFile>
 #include <QImage>
@@ -354,6 +355,8 @@ struct KeptPart
     bool saved = true;
     // Another path removed with it.
     const char *removed = "";
+    // Which of kHostileDesigns (the postcard with its counter added).
+    int design = 0;
 };
 
 void PrintTo(const KeptPart &part, std::ostream *stream)
@@ -367,16 +370,47 @@ class CADocumentKeptPartTest : public doctest::Test, public ::testing::WithParam
 {
 };
 
+// value without the keys of its dictionaries that read's lack, entry by entry of lists as long.
+PWPlist hostileWithoutAdded(const PWPlist &value, const PWPlist &read)
+{
+    if (value.isDictionary() && read.isDictionary()) {
+        PWPlist::Dictionary kept;
+        for (const PWPlist::Dictionary::Entry &entry : value.toDictionary())
+            if (read.toDictionary().contains(entry.first))
+                kept.insert(entry.first, hostileWithoutAdded(entry.second, read.value(entry.first)));
+        return PWPlist(kept);
+    }
+    if (value.isArray() && read.isArray() && value.toArray().size() == read.toArray().size()) {
+        PWPlist::Array kept;
+        for (qsizetype i = 0; i < value.toArray().size(); ++i)
+            kept.append(hostileWithoutAdded(value.toArray().at(i), read.toArray().at(i)));
+        return PWPlist(kept);
+    }
+    return value;
+}
+
+// The design of the case's kind with its damage.
+PWPlist keptPartDesign(const KeptPart &part, PWPlist *whole)
+{
+    QFile file(QStringLiteral(PW_SAMPLE_LIBRARY_DIR "/") + QString::fromUtf8(kHostileDesigns[part.design]));
+    if (!file.open(QIODevice::ReadOnly))
+        return PWPlist();
+    *whole = PWPlist::parse(file.readAll()).value_or(PWPlist());
+    if (part.design == 2)
+        *whole = hostileWithCounter(*whole);
+    PWPlist damaged = hostileReplaced(*whole, hostilePathOf(*whole, QString::fromUtf8(part.path)), 0, part.value);
+    if (*part.removed)
+        damaged = hostileReplaced(damaged, hostilePathOf(*whole, QString::fromUtf8(part.removed)), 0, PWPlist());
+    return damaged;
+}
+
 TEST_P(CADocumentKeptPartTest, IsNamedAtOpenAndSavedBackAfterOtherChanges)
 {
-    QFile file(QStringLiteral(PW_SAMPLE_LIBRARY_DIR "/") + QString::fromUtf8(kHostileDesigns[0]));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const PWPlist whole = *PWPlist::parse(file.readAll());
+    PWPlist whole;
+    const PWPlist damaged = keptPartDesign(GetParam(), &whole);
+    ASSERT_TRUE(damaged.isDictionary());
     const HostilePath path = hostilePathOf(whole, QString::fromUtf8(GetParam().path));
     ASSERT_FALSE(path.isEmpty());
-    PWPlist damaged = hostileReplaced(whole, path, 0, GetParam().value);
-    if (*GetParam().removed)
-        damaged = hostileReplaced(damaged, hostilePathOf(whole, QString::fromUtf8(GetParam().removed)), 0, PWPlist());
 
     CADocument document;
     QString error;
@@ -405,6 +439,63 @@ TEST_P(CADocumentKeptPartTest, IsNamedAtOpenAndSavedBackAfterOtherChanges)
     if (GetParam().saved) {
         EXPECT_EQ(reread.readProblems().isEmpty(), document.readProblems().isEmpty()) << problems.toStdString();
     }
+}
+
+TEST_P(CADocumentKeptPartTest, APanelTheUserLeftAloneIsSavedAsReadAfterItIsDrawn)
+{
+    PWPlist whole;
+    const PWPlist damaged = keptPartDesign(GetParam(), &whole);
+    ASSERT_TRUE(damaged.isDictionary());
+    CADocument document;
+    ASSERT_TRUE(document.loadPropertyList(damaged));
+    // Shown as the window shows it, which lays the panel out; then another item is nudged.
+    hostileDrawn(document);
+    for (CFTComponent *component : document.ftDocument()->GetComponents(0, false)) {
+        if (component->getClassID() != ciAddressPanel) {
+            component->SetOrigin(component->GetOriginX() + 1.0, component->GetOriginY());
+            break;
+        }
+    }
+    // Its fields, with the barcode among them, and its frame come back as they were read (a key the
+    // file lacked is filled in, as anywhere).
+    const PWPlist saved = document.propertyListForComponents(nullptr);
+    for (const char *part : {"Components", "Bounds"}) {
+        const QString path = u"Front Side/Components/{Address Panel}/"_s + QString::fromLatin1(part);
+        const PWPlist read = hostileAt(damaged, hostilePathOf(damaged, path));
+        EXPECT_EQ(hostileWithoutAdded(hostileAt(saved, hostilePathOf(saved, path)), read).toXml().toStdString(),
+                  read.toXml().toStdString())
+            << part;
+    }
+}
+
+// A text whose representation asks for capitals, whatever other bits stand beside that one, shows
+// its characters in capitals without a word; the save keeps them as the file had them.
+TEST_F(CADocumentHostilePassTest, CapitalsAmongOtherBitsShowTheTextInCapitals)
+{
+    QFile file(QStringLiteral(PW_SAMPLE_LIBRARY_DIR "/") + QString::fromUtf8(kHostileDesigns[2]));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const PWPlist whole = PWPlist::parse(file.readAll()).value_or(PWPlist());
+    const HostilePath representation = hostilePathOf(whole, u"Front Side/Components/{Text}/Object Representation"_s);
+    const HostilePath storage = hostilePathOf(whole, u"Front Side/Components/{Text}/Text Storage 2"_s);
+    ASSERT_TRUE(hostileAt(whole, storage).isData());
+    QHash<int, QImage> drawn;
+    for (const int bits : {0, 4, 5, 6}) {
+        const PWPlist design = hostileReplaced(whole, representation, 0, PWPlist::fromString(QString::number(bits)));
+        CADocument document;
+        ASSERT_TRUE(document.loadPropertyList(design));
+        EXPECT_EQ(document.readProblems(), QStringList()) << bits;
+        for (CFTComponent *component : document.ftDocument()->GetComponents(0, false)) {
+            if (component->getClassID() == ciText) {
+                const QString shown = component->GetText()->getString();
+                EXPECT_EQ(shown == shown.toUpper(), bits != 0) << bits << ": " << shown.toStdString();
+            }
+        }
+        drawn.insert(bits, hostileDrawn(document));
+        EXPECT_EQ(hostileAt(document.propertyListForComponents(nullptr), storage), hostileAt(design, storage)) << bits;
+    }
+    EXPECT_NE(drawn.value(0), drawn.value(4));
+    EXPECT_EQ(drawn.value(5), drawn.value(4));
+    EXPECT_EQ(drawn.value(6), drawn.value(4));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -438,7 +529,60 @@ INSTANTIATE_TEST_SUITE_P(
         KeptPart {"PersonCustomData", "Person To", hostilePerson(kHostileCard, {PWPlist::fromData("\x01")}),
                   "custom field 1 that is no text"},
         KeptPart {"PersonTenthCustom", "Person To",
-                  hostilePerson(kHostileCard, PWPlist::Array(10, PWPlist::fromString(u"c"_s))), "custom field 10, beyond"}),
+                  hostilePerson(kHostileCard, PWPlist::Array(10, PWPlist::fromString(u"c"_s))), "custom field 10, beyond"},
+        // A key every current design holds keeps what a new design has, and is named.
+        KeptPart {"WithoutUnits", "Units", PWPlist(), "\"Units\" is missing: the design keeps", false},
+        KeptPart {"WithoutHorizontal", "Horizontal", PWPlist(), "\"Horizontal\" is missing", false},
+        KeptPart {"WithoutDocumentType", "Document Type", PWPlist(), "\"Document Type\" is missing", false},
+        KeptPart {"WithoutFIMBarcode", "FIM Barcode Visible", PWPlist(), "\"FIM Barcode Visible\" is missing", false},
+        KeptPart {"WithoutAddressSource", "Address Source To", PWPlist(), "\"Address Source To\" is missing", false},
+        KeptPart {"WithoutCountryCode", "ISO Country Code To", PWPlist(), "\"ISO Country Code To\" is missing", false},
+        KeptPart {"LayoutWithoutColumns", "Predefined Layout/Columns", PWPlist(), "\"Columns\" of \"Predefined Layout\" is missing", false},
+        KeptPart {"LayoutWithoutRows", "Predefined Layout/Rows", PWPlist(), "\"Rows\" of \"Predefined Layout\" is missing", false},
+        KeptPart {"LayoutWithoutPageSize", "Predefined Layout/PageSize", PWPlist(), "\"PageSize\" of \"Predefined Layout\" is missing", false},
+        KeptPart {"LayoutWithoutType", "Predefined Layout/Type", PWPlist(), "\"Type\" of \"Predefined Layout\" is missing", false},
+        KeptPart {"LayoutWithoutDescription", "Predefined Layout/Description", PWPlist(),
+                  "\"Description\" of \"Predefined Layout\" is missing", false},
+        KeptPart {"DocumentTypeData", "Document Type", PWPlist::fromData("\x01"), "\"Document Type\" of the design could not be read"},
+        KeptPart {"SettingsList", "Default Settings", PWPlist(PWPlist::Array {}), "\"Default Settings\" is not a dictionary"},
+        // A panel's parts that did not read: named, and the panel saved as read.
+        KeptPart {"PanelWithoutFormat", "Front Side/Components/{Address Panel}/Address Format", PWPlist(),
+                  "An address panel has no address format", false},
+        KeptPart {"PanelFormatEmpty", "Front Side/Components/{Address Panel}/Address Format/array",
+                  PWPlist(PWPlist::Array {}), "holds no field: its address is not printed"},
+        KeptPart {"FormatKnotRowNegative", "Front Side/Components/{Address Panel}/Address Format/array/3/row",
+                  PWPlist::fromString(u"-5"_s), "\"row\" of a component of class \"CKnot\" is out of range (-5)"},
+        KeptPart {"FormatLeafRowNegative", "Front Side/Components/{Address Panel}/Address Format/array/0/row",
+                  PWPlist::fromString(u"-5"_s), "\"row\" of a component of class \"CLeaf\" is out of range (-5)"},
+        KeptPart {"FormatLeafColumnNegative", "Front Side/Components/{Address Panel}/Address Format/array/0/col",
+                  PWPlist::fromString(u"-5"_s), "\"col\" of a component of class \"CLeaf\" is out of range (-5)"},
+        KeptPart {"FormatRowWord", "Front Side/Components/{Address Panel}/Address Format/array/1/row",
+                  PWPlist::fromString(u"abc"_s), "\"row\" of a component of class \"CLeaf\" is not a number"},
+        KeptPart {"FormatKnotClassWord", "Front Side/Components/{Address Panel}/Address Format/array/3/Class ID",
+                  PWPlist::fromString(u"abc"_s), "Part 4 of an address format could not be read"},
+        KeptPart {"FieldCategoryWord", "Front Side/Components/{Address Panel}/Components/0/Text Category",
+                  PWPlist::fromString(u"abc"_s), "\"Text Category\" of a component of class \"Address Text\" is not a number"},
+        KeptPart {"FieldStyleUnread", "Front Side/Components/{Address Panel}/Components/1/Text Storage 2",
+                  PWPlist::fromData("\x00\x01"), "\"Text Storage 2\""},
+        KeptPart {"PanelAlignmentNegative", "Front Side/Components/{Address Panel}/Default Settings Text/Horizontal Alignment",
+                  PWPlist::fromString(u"-5"_s), "\"Horizontal Alignment\" of the design is out of range (-5)"},
+        KeptPart {"FieldAlignmentNegative", "Front Side/Components/{Address Panel}/Components/2/Horizontal Alignment",
+                  PWPlist::fromString(u"-5"_s), "\"Horizontal Alignment\" of a component of class \"Address Text\" is out of range"},
+        // A picture component that holds no picture is what the writer saves for one.
+        KeptPart {"PictureHoldingNone", "Front Side/Components/{Picture}/Data Ref", PWPlist::fromString(QString(u""_s)), "",
+                  true, "Front Side/Components/{Picture}/Picture"},
+        // Texts without their text, and items without a frame, are named alike.
+        KeptPart {"TextWithoutItsText", "Front Side/Components/{Text}/Text Storage 2", PWPlist(),
+                  "A component of class \"Text\" has no \"Text Storage 2\"", false, "", 2},
+        KeptPart {"TextAlignmentNegative", "Front Side/Components/{Text}/Horizontal Alignment", PWPlist::fromString(u"-5"_s),
+                  "\"Horizontal Alignment\" of a component of class \"Text\" is out of range (-5)", true, "", 2},
+        KeptPart {"TextWithoutBounds", "Front Side/Components/{Text}/Bounds", PWPlist(),
+                  "A component of class \"Text\" has no \"Bounds\"", false, "", 2},
+        KeptPart {"CounterWithoutBounds", "Front Side/Components/{Counter Field}/Bounds", PWPlist(),
+                  "A component of class \"Counter Field\" has no \"Bounds\"", false, "", 2},
+        KeptPart {"BackTextWithoutBounds", "Front Side/Back Components",
+                  PWPlist(PWPlist::Array {PWPlist(PWPlist::Dictionary {{u"Class ID"_s, PWPlist::fromString(u"Text"_s)}})}),
+                  "A component of class \"Address Text\" has no \"Bounds\"", false, "", 2}),
     [](const ::testing::TestParamInfo<KeptPart> &info) { return std::string(info.param.name); });
 
 } // namespace

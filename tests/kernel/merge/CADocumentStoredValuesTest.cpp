@@ -166,9 +166,10 @@ INSTANTIATE_TEST_SUITE_P(
         KeyValues {"FieldCapitals", "Address Text", "Object Representation", {"0", "4"}, {}},
         KeyValues {"PanelCapitals", "Address Panel", "Object Representation", {"0", "4"}, {}},
         // 0 left, 1 centre, 2 right, 4 justified, with 16 (keep the vertical middle) and 32 (keep
-        // the far edge); any other value aligns naturally.
+        // the far edge); any other value of the byte, and -1, aligns naturally. No writer makes others.
         KeyValues {"TextAlignment", "Text", "Horizontal Alignment",
-                   {"0", "1", "2", "4", "16", "17", "18", "20", "32", "33", "34", "36", "3", "5", "-1"}, {"1.5"}},
+                   {"0", "1", "2", "4", "16", "17", "18", "20", "32", "33", "34", "36", "3", "5", "-1", "255"},
+                   {"1.5", "-5", "256"}},
         KeyValues {"DefaultTextAlignment", "", "Horizontal Alignment", {"0", "1", "2", "17", "34"}, {}},
         KeyValues {"CounterAlignment", "Counter Field", "Horizontal Alignment", {"0", "2", "33"}, {}},
         // 0 millimetres, 1 inches, any other value points.
