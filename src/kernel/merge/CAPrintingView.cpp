@@ -2,7 +2,6 @@
 
 #include "kernel/base/CDDArchiveKept.h"
 #include "kernel/base/CDDFile.h"
-
 #include "kernel/printing/CAPrintingLog.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/merge/CAPrintPreparer.h"
@@ -33,10 +32,7 @@ CADocumentFilter withNothingDone(CADocumentFilter filter)
     return filter;
 }
 
-std::uint32_t asIndex(int index)
-{
-    return index < 0 ? DocMapPreviewType::kNone : std::uint32_t(index);
-}
+std::uint32_t asIndex(int index) { return index < 0 ? DocMapPreviewType::kNone : std::uint32_t(index); }
 
 std::size_t componentsOfLargest(const CAPrintingView::DocumentList &designs)
 {
