@@ -44,7 +44,7 @@ PWPlist mergedValue(const PWPlist &stored, const PWPlist &written, const PWPlist
         list.reserve(now.toArray().size());
         for (qsizetype i = 0; i < now.toArray().size(); ++i)
             list.append(mergedValue(stored.toArray().at(i), written.toArray().at(i), now.toArray().at(i), keep,
-                                    pathsBelow(left, QStringLiteral("[%1]").arg(i))));
+                                    left.isEmpty() ? left : pathsBelow(left, QStringLiteral("[%1]").arg(i))));
         return PWPlist(list);
     }
     // A list whose entry the reading left out (a component it could not make) is written as it
