@@ -91,9 +91,19 @@ int CAAddressWindow::editListInDialog(int mode)
     QTableView *table = findChild<QTableView *>(mode == CAPrintListEditor::Senders     ? u"senderTable"_s
                                                 : mode == CAPrintListEditor::LocalBase ? u"localBaseTable"_s
                                                                                        : u"printListTable"_s);
+    // One list is edited in one window at a time: one open already on it comes forward instead.
+    if (CAPrintMultipleDialog *open = CAPrintMultipleDialog::editorOf(editorMode, dialog)) {
+        open->raise();
+        open->activateWindow();
+        return CAPrintMultipleDialog::kCancel;
+    }
+    auto *model = table ? static_cast<CAContactTableModel *>(table->model()) : nullptr;
     const QModelIndexList selected = table ? table->selectionModel()->selectedRows() : QModelIndexList();
     const int before = selected.isEmpty() ? -1 : selected.first().row();
-    dialog->prepare(editorMode, before);
+    // The window shows the list sorted, the table as stored: a person is found by itself in each.
+    const std::shared_ptr<PWPerson> chosenBefore = model && before >= 0 ? model->personAt(before) : nullptr;
+    dialog->prepare(editorMode, -1);
+    dialog->selectPerson(chosenBefore.get());
     CAWindowPlacement::placeCentred(dialog, this);
     const int code = dialog->exec();
     reloadSenders();
@@ -102,10 +112,10 @@ int CAAddressWindow::editListInDialog(int mode)
     if (table)
         table->clearSelection();
     // The person chosen in the window goes to the design, as a click on it would send it.
-    const int row = dialog->getSelectedPersonIndex();
+    const std::shared_ptr<PWPerson> chosen = dialog->selectedPerson();
+    const int row = chosen && model ? model->rowOfPerson(chosen.get()) : -1;
     if (code == CAPrintMultipleDialog::kOK && table && row >= 0 && row < table->model()->rowCount()) {
         table->selectRow(row);
-        auto *model = static_cast<CAContactTableModel *>(table->model());
         personClicked(model, mode != CAPrintListEditor::Senders, row);
     }
     // The local base's table then shows again the row the user had chosen before the window,

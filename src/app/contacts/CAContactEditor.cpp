@@ -165,6 +165,7 @@ void CAContactEditor::setPersonByIndex(int row, CAContactTableModel *table)
     m_row = row;
     // One kept unread stays so until a field is filled in.
     m_copy = CAPersonListDictionary::copyPerson(*person);
+    m_edited = false;
     m_type = kTabTypes[m_ui->_tabView->currentIndex()];
     fillAllFields();
 }
@@ -174,6 +175,7 @@ void CAContactEditor::setEmptyPerson()
     m_table = nullptr;
     m_row = -1;
     m_copy = PWPerson::create();
+    m_edited = false;
     m_preventTabHandler = true;
     m_ui->_tabView->setCurrentIndex(0);
     m_preventTabHandler = false;
@@ -232,6 +234,7 @@ void CAContactEditor::saveField(QLineEdit *edit, textCategory category)
     // Compared exactly: "smith" corrected to "Smith" is a change and is kept.
     if (text == stringForField(category))
         return;
+    m_edited = true;
     if (text.isEmpty() && isDateCategory(category)) {
         // An emptied date field removes the date; an empty text is no date to write.
         QString label;
@@ -313,7 +316,7 @@ void CAContactEditor::synchronizeChanges()
     if (!m_copy)
         return;
     savePersonData();
-    if (!m_live || !m_table || m_row < 0)
+    if (!m_live || !m_table || m_row < 0 || !m_edited)
         return;
     m_table->replacePersonAt(m_row, m_copy);
     Q_EMIT editingPersonDidChange(m_copy);

@@ -95,6 +95,9 @@ private:
     int m_lastIm = 0;
     bool m_preventTabHandler = false;
     bool m_live = false;
+    // Whether a field gave the person a value of its own since it was chosen: until then the
+    // list keeps the person it holds.
+    bool m_edited = false;
 };
 
 // The editor as a window-modal sheet with OK and Cancel: exec() answers 2 for OK (the row then

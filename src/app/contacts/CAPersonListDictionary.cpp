@@ -101,9 +101,26 @@ PWPlist::Dictionary CAPersonListDictionary::storedForm() const
 
 PWPlist CAPersonListDictionary::storedValue() const
 {
-    if (!m_kept.isNull() && m_persons.isEmpty() && m_name == m_keptName && m_sort == m_keptSort)
-        return m_kept;
-    return PWPlist(storedForm());
+    if (m_stored.isNull())
+        return PWPlist(storedForm());
+    const bool named = m_name != m_readName;
+    const bool sorted = m_sort != m_readSort;
+    if (!m_stored.isDictionary()) {
+        if (m_persons.isEmpty() && !named && !sorted)
+            return m_stored;
+        return PWPlist(storedForm());
+    }
+    PWPlist::Dictionary stored = m_stored.toDictionary();
+    if (named)
+        stored.insert(QStringLiteral("Name"), PWPlist::fromString(m_name));
+    if (sorted)
+        stored.insert(QStringLiteral("Sort"), PWPlist::fromInteger(m_sort));
+    // Compared as written, so that a person edited where it stands counts as well as one added,
+    // removed or moved.
+    PWPlist::Array persons = storedPersons(m_persons);
+    if (persons != m_readPersons)
+        stored.insert(QStringLiteral("Persons"), PWPlist(std::move(persons)));
+    return PWPlist(stored);
 }
 
 PWPlist::Array CAPersonListDictionary::storedPersons(const CAPersonList &persons)
@@ -201,11 +218,11 @@ CAPersonListDictionary CAPersonListDictionary::fromStoredForm(const PWPlist &sto
         if (problems)
             problems->append(problem);
     };
+    list.m_stored = stored;
     if (!stored.isDictionary()) {
         note(QStringLiteral("A stored print list is no dictionary (%1); it was read as an empty list and is kept as it "
                             "was stored.")
                  .arg(PWUserDefaults::describe(stored)));
-        list.m_kept = stored;
         return list;
     }
     const PWPlist name = stored.value(QStringLiteral("Name"));
@@ -219,11 +236,11 @@ CAPersonListDictionary CAPersonListDictionary::fromStoredForm(const PWPlist &sto
         note(QStringLiteral("The stored persons of the print list \"%1\" are not a list (%2); it was read without "
                             "persons and is kept as it was stored.")
                  .arg(list.m_name, PWUserDefaults::describe(persons)));
-        list.m_kept = stored;
-        list.m_keptName = list.m_name;
-        list.m_keptSort = list.m_sort;
     }
     list.m_persons = personsFromStored(persons, problems, where);
+    list.m_readName = list.m_name;
+    list.m_readSort = list.m_sort;
+    list.m_readPersons = storedPersons(list.m_persons);
     return list;
 }
 

@@ -35,9 +35,11 @@ public:
 
     // {"Name", "Persons": stored persons in list order, "Sort"}.
     PWPlist::Dictionary storedForm() const;
-    // What is written for the list: its stored form, or, for a list read from a form that did
-    // not read (no dictionary, persons that are no list), that form as it was stored, until the
-    // user names, sorts or fills the list.
+    // What is written for the list. A list read from a stored dictionary writes that dictionary
+    // back, its other keys with it, with only the name, sorting or persons the user changed since
+    // written anew: persons that did not read as a list stay as stored while the list is renamed
+    // or sorted. A list read from a form that is no dictionary is written as stored until the user
+    // names, sorts or fills it.
     PWPlist storedValue() const;
     // The list of a stored form. A form that is no dictionary is read as an empty list, and
     // persons that do not read are kept (see keepUnreadable), each named in problems.
@@ -76,8 +78,11 @@ private:
     QString m_name;
     CAPersonList m_persons;
     int m_sort = 0;
-    // The form that did not read, with the name and sorting it was read with.
-    PWPlist m_kept;
-    QString m_keptName;
-    int m_keptSort = 0;
+    // The stored form the list was read from (null for a list made here), with the name, sorting
+    // and persons (as storedPersons writes them) it was read as: what differs from those now is
+    // the user's change.
+    PWPlist m_stored;
+    QString m_readName;
+    int m_readSort = 0;
+    PWPlist::Array m_readPersons;
 };

@@ -74,6 +74,10 @@ void CAPrintListEditor::save()
         m_lists.store();
         break;
     case Senders:
+        // Nothing changed writes nothing: the senders keep their stored order, and the default
+        // sender stays the person it was.
+        if (m_sortingValue == m_shownSortingValue && holdsSamePersons(m_persons->sourceContent(), m_shownRows))
+            break;
         m_senders.replacePersonsKeepingDefault(m_persons->sourceContent());
         m_senders.personListDict().setSortingValue(m_sortingValue);
         m_senders.store();
@@ -121,13 +125,45 @@ int CAPrintListEditor::currentListIndex() const
     return m_lists.currentPrintListIndex();
 }
 
+bool CAPrintListEditor::holdsSamePersons(const CAPersonList &rows, const CAPersonList &list)
+{
+    if (rows.size() != list.size())
+        return false;
+    return std::all_of(rows.cbegin(), rows.cend(), [&list](const std::shared_ptr<PWPerson> &row) {
+        return list.contains(row);
+    });
+}
+
 void CAPrintListEditor::storeCurrentPrintList()
 {
     const int current = m_lists.currentPrintListIndex();
     if (m_lists.count() == 0 || current < 0 || !m_showsList)
         return;
-    m_lists.replacePrintListAt(current, m_persons->sourceContent());
-    m_lists.replacePrintListSortValueAt(current, m_sortingValue);
+    // The rows shown sorted are no change of their own: a list the user left alone keeps its
+    // order and its sorting value as stored. Compared with what was shown, not with the list now,
+    // so that a list this window left alone is not written over what another changed in it.
+    const CAPersonList rows = m_persons->sourceContent();
+    const bool sortingChanged = m_sortingValue != m_shownSortingValue;
+    if (sortingChanged || !holdsSamePersons(rows, m_shownRows)) {
+        const CAPersonList now = m_lists.getPrintListAt(current);
+        if (holdsSamePersons(now, m_shownRows)) {
+            m_lists.replacePrintListAt(current, rows);
+        } else {
+            // The list changed elsewhere meanwhile (the address window's buttons): only what was
+            // added and removed here goes into it, and what the other change did stays.
+            CAPersonList merged = now;
+            for (const std::shared_ptr<PWPerson> &shown : std::as_const(m_shownRows))
+                if (!rows.contains(shown))
+                    merged.removeAll(shown);
+            for (const std::shared_ptr<PWPerson> &row : rows)
+                if (!m_shownRows.contains(row) && !merged.contains(row))
+                    merged.append(row);
+            CAPrintListArray::sortPrintList(merged, m_sortingValue);
+            m_lists.replacePrintListAt(current, merged);
+        }
+    }
+    if (sortingChanged)
+        m_lists.replacePrintListSortValueAt(current, m_sortingValue);
 }
 
 void CAPrintListEditor::selectList(int row)
@@ -218,14 +254,17 @@ void CAPrintListEditor::showPrintListDict(const CAPersonList &persons, int sorti
         sortingValue = CAPersonListDictionary::kNoSorting;
     }
     m_sortingValue = sortingValue;
+    m_shownSortingValue = sortingValue;
     CAPersonList rows = persons;
     CAPrintListArray::sortPrintList(rows, m_sortingValue);
+    m_shownRows = rows;
     m_persons->setContent(rows);
 }
 
 void CAPrintListEditor::showNothing()
 {
     m_showsList = false;
+    m_shownRows.clear();
     m_persons->setContent(CAPersonList());
 }
 

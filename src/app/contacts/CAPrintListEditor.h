@@ -76,6 +76,8 @@ private:
     void showPrintListDict(const CAPersonList &persons, int sortingValue);
     void showNothing();
     void setRows(CAPersonList rows);
+    // Whether the rows are the list's persons, in any order.
+    static bool holdsSamePersons(const CAPersonList &rows, const CAPersonList &list);
 
     CAPrintListArray &m_lists;
     CASenderList &m_senders;
@@ -84,5 +86,8 @@ private:
     Mode m_mode = Closed;
     bool m_showsList = false;
     int m_sortingValue = CAPersonListDictionary::kNoSorting;
+    // The list shown as it was when shown: rows or a sorting other than these are the user's.
+    CAPersonList m_shownRows;
+    int m_shownSortingValue = CAPersonListDictionary::kNoSorting;
     int m_oldPrintListIndex = -1;
 };

@@ -36,6 +36,19 @@ namespace {
 
 constexpr int kFromSource = 134;
 
+// Every print-multiple window alive, for the one-window-a-list rule.
+QList<CAPrintMultipleDialog *> &openDialogs()
+{
+    static QList<CAPrintMultipleDialog *> dialogs;
+    return dialogs;
+}
+
+// The list a mode edits: the print lists (modes 1 and 2), the senders or the local base.
+int editedList(CAPrintListEditor::Mode mode)
+{
+    return mode == CAPrintListEditor::NewPrintList ? int(CAPrintListEditor::PrintLists) : int(mode);
+}
+
 QString sortTitle(int entry, bool fromSource)
 {
     if (entry == kFromSource)
@@ -64,6 +77,7 @@ CAPrintMultipleDialog::CAPrintMultipleDialog(const CAAddressWindow::Models &mode
     , m_contactEditor(new CAContactEditor)
 {
     m_ui->setupUi(this);
+    openDialogs().append(this);
     setWindowModality(Qt::WindowModal);
     // Sources and lists take what their controls need; the editor gets the rest.
     m_ui->mainSplitter->setSizes({270, 300, 420});
@@ -209,6 +223,7 @@ CAPrintMultipleDialog::CAPrintMultipleDialog(const CAAddressWindow::Models &mode
 
 CAPrintMultipleDialog::~CAPrintMultipleDialog()
 {
+    openDialogs().removeAll(this);
     // An import still reading is stopped and waited for; what it read is not kept. A question it
     // would ask meanwhile is given up rather than waited on.
     if (m_importing && m_worker) {
@@ -384,6 +399,28 @@ int CAPrintMultipleDialog::getSelectedPersonIndex() const
 {
     const QModelIndexList selected = m_ui->_personTable->selectionModel()->selectedRows();
     return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+std::shared_ptr<PWPerson> CAPrintMultipleDialog::selectedPerson() const
+{
+    return m_editor->persons()->personAt(getSelectedPersonIndex());
+}
+
+void CAPrintMultipleDialog::selectPerson(const PWPerson *person)
+{
+    selectPersonRow(person ? m_editor->persons()->rowOfPerson(person) : -1);
+    personSelectionChanged();
+}
+
+CAPrintMultipleDialog *CAPrintMultipleDialog::editorOf(CAPrintListEditor::Mode mode, const CAPrintMultipleDialog *except)
+{
+    for (CAPrintMultipleDialog *dialog : std::as_const(openDialogs())) {
+        const CAPrintListEditor::Mode editing = dialog->m_editor->mode();
+        if (dialog != except && dialog->isVisible() && editing != CAPrintListEditor::Closed
+            && editedList(editing) == editedList(mode))
+            return dialog;
+    }
+    return nullptr;
 }
 
 QStringList CAPrintMultipleDialog::sourceNames() const
@@ -589,6 +626,11 @@ void CAPrintMultipleDialog::addSelectedPeople()
 {
     m_ui->_personTable->setFocus();
     selectPersonRow(m_editor->addPersons(selectedPeople()));
+}
+
+void CAPrintMultipleDialog::reject()
+{
+    finish(kCancel);
 }
 
 void CAPrintMultipleDialog::finish(int code)

@@ -43,6 +43,14 @@ public:
     CAContactEditor *contactEditor() const { return m_contactEditor; }
     // The persons table's selected row, -1 for none.
     int getSelectedPersonIndex() const;
+    // The person of the selected row (null for none); selectPerson chooses the row showing the
+    // person, none when no row does.
+    std::shared_ptr<PWPerson> selectedPerson() const;
+    void selectPerson(const PWPerson *person);
+    // A window other than except that shows and edits the same list as mode would (the print
+    // lists, the senders or the local base); null when there is none. One list is edited in one
+    // window at a time, so that no OK writes over what another window stored.
+    static CAPrintMultipleDialog *editorOf(CAPrintListEditor::Mode mode, const CAPrintMultipleDialog *except = nullptr);
 
     QStringList sourceNames() const;
     void changeSourceWithName(const QString &name);
@@ -62,6 +70,8 @@ public:
     void setImportWorker(CAImportWorker &worker) { m_worker = &worker; }
     // The address book's group chooser, as in the address window.
     void changeGroupWithName(const QString &name);
+    // Escape and the window's close button are Cancel: nothing unsaved stays in the lists.
+    void reject() override;
 
 Q_SIGNALS:
     void importFinished(const QString &sourceName);

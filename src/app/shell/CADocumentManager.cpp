@@ -210,6 +210,7 @@ std::shared_ptr<CAOpenDocument> CADocumentManager::openFile(const QByteArray &ab
     }
     auto record = keep(std::move(document), shown, textName ? QByteArray() : absolute);
     if (record) {
+        stampFile(*record);
         // The recent list keeps texts; a name that is none would not open again from it.
         if (textName)
             noteRecentDocument(shown);
@@ -276,12 +277,39 @@ CADocumentManager::WriteResult CADocumentManager::writeDocument(const std::share
     return WriteResult::Written;
 }
 
+QByteArray CADocumentManager::fileNameBytes(const CAOpenDocument &document)
+{
+    return document.fileBytes.isEmpty() ? QFile::encodeName(document.filePath) : document.fileBytes;
+}
+
+void CADocumentManager::stampFile(CAOpenDocument &document)
+{
+    document.fileStamp = document.filePath.isEmpty() ? std::nullopt : CAFileStamp::ofFile(fileNameBytes(document));
+}
+
+bool CADocumentManager::mayReplaceFile(const std::shared_ptr<CAOpenDocument> &document)
+{
+    if (!document->fileStamp || !document->fileStamp->changedAt(fileNameBytes(*document)))
+        return true;
+    qCWarning(lcShell).noquote() << QStringLiteral("\"%1\" was changed by another program since it was opened")
+                                        .arg(document->filePath);
+    if (m_questions.confirmReplaceChanged)
+        return m_questions.confirmReplaceChanged(windowOf(document), displayName(*document));
+    report(windowOf(document), tr("“%1” was not saved: another program changed the file since it was opened.")
+                                   .arg(displayName(*document)));
+    return false;
+}
+
 bool CADocumentManager::saveDocument(const std::shared_ptr<CAOpenDocument> &document)
 {
     if (!document)
         return false;
     if (document->filePath.isEmpty())
         return saveDocumentAs(document);
+    // What another program wrote over the file since this window read it is not replaced
+    // without asking; Cancel keeps the window's work unsaved.
+    if (!mayReplaceFile(document))
+        return false;
     switch (writeDocument(document, document->filePath)) {
     case WriteResult::Failed:
         return false;
@@ -290,6 +318,7 @@ bool CADocumentManager::saveDocument(const std::shared_ptr<CAOpenDocument> &docu
     case WriteResult::Written:
         break;
     }
+    stampFile(*document);
     document->changeCount = 0;
     document->editedBeyondUndo = false;
     Q_EMIT documentStateChanged(document.get());
@@ -321,6 +350,7 @@ bool CADocumentManager::saveDocumentAs(const std::shared_ptr<CAOpenDocument> &do
     if (path != document->filePath)
         document->fileBytes.clear();
     document->filePath = path;
+    stampFile(*document);
     document->untitledNumber = 0;
     document->changeCount = 0;
     document->editedBeyondUndo = false;
@@ -382,6 +412,7 @@ bool CADocumentManager::revertDocumentToSaved(const std::shared_ptr<CAOpenDocume
         report(windowOf(document), tr("“%1” — %2").arg(displayName(*document), error));
         return false;
     }
+    stampFile(*document);
     document->changeCount = 0;
     document->editedBeyondUndo = false;
     Q_EMIT documentReloaded(document.get());

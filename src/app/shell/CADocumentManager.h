@@ -45,6 +45,10 @@ public:
         // save, and the refusal is reported.
         std::function<ReplaceAnswer(QWidget *window, const CAOpenDocument &document, const QString &path)>
             confirmReplace;
+        // "Another program changed the file since it was opened here": whether to replace it
+        // with the design. Asked before Save writes over a file that is no longer the one the
+        // window read or last wrote; without it such a save is refused, and the refusal reported.
+        std::function<bool(QWidget *window, const QString &displayName)> confirmReplaceChanged;
         // Tells the user why something failed.
         std::function<void(QWidget *window, const QString &message)> report;
         // Tells the user, once the window shows the design, that parts of the file could not be
@@ -152,6 +156,13 @@ private:
     // To path, or, when path is the document's own file and that is named by bytes, to those.
     WriteResult writeDocument(const std::shared_ptr<CAOpenDocument> &document, const QString &path);
     void reportReadProblems(const std::shared_ptr<CAOpenDocument> &document);
+    // The file's name as the system knows it: the bytes it was opened by, else its path.
+    static QByteArray fileNameBytes(const CAOpenDocument &document);
+    // Notes the document's file as it stands now, as the one the window holds.
+    static void stampFile(CAOpenDocument &document);
+    // Whether Save may write over the document's file: true when the file is still the one the
+    // window holds, or the user chose to replace what another program wrote there.
+    bool mayReplaceFile(const std::shared_ptr<CAOpenDocument> &document);
     int nextUntitledNumber() const;
     QWidget *windowOf(const std::shared_ptr<CAOpenDocument> &document) const;
     void report(QWidget *window, const QString &message) const;

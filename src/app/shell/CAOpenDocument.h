@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/shell/CAFileStamp.h"
+
 #include <QByteArray>
 #include <QPointer>
 #include <QString>
@@ -27,6 +29,8 @@ struct CAOpenDocument
     int changeCount = 0;
     // A change no undo step can take back (typing in place); edited until the next save.
     bool editedBeyondUndo = false;
+    // The file as this window last read or wrote it; none before it has one or could stamp it.
+    std::optional<CAFileStamp> fileStamp;
     QPointer<QWidget> window;
 
     bool isEdited() const { return changeCount != 0 || editedBeyondUndo; }

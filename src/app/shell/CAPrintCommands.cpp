@@ -139,6 +139,12 @@ void openPrintMultiple(CAMainWindowController &window)
 {
     if (!window.document() || window.isSheetActive())
         return;
+    // The lists are edited in one window at a time: one open on them already comes forward.
+    if (CAPrintMultipleDialog *open = CAPrintMultipleDialog::editorOf(CAPrintListEditor::PrintLists)) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
     auto *dialog = new CAPrintMultipleDialog(CAAddressWindow::sharedModels(), &window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->prepare(CAPrintListEditor::PrintLists, -1);

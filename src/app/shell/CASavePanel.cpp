@@ -183,6 +183,26 @@ QMessageBox *CASavePanel::makeReplaceDamagedQuestion(QWidget *window, const QStr
     return box;
 }
 
+QMessageBox *CASavePanel::makeReplaceChangedQuestion(QWidget *window, const QString &displayName)
+{
+    auto *box = new QMessageBox(window);
+    box->setObjectName(QStringLiteral("replaceChangedQuestion"));
+    box->setIcon(QMessageBox::Warning);
+    box->setWindowTitle(QStringLiteral("Parcelwick"));
+    box->setText(QMessageBox::tr("“%1” was changed by another program since you opened it.").arg(displayName));
+    box->setInformativeText(QMessageBox::tr("Replace writes your design over those changes. Cancel leaves the file "
+                                            "as it is and keeps your design unsaved in its window."));
+    QPushButton *replace = box->addButton(QMessageBox::tr("Replace"), QMessageBox::DestructiveRole);
+    replace->setObjectName(QStringLiteral("replaceButton"));
+    QPushButton *cancel = box->addButton(QMessageBox::Cancel);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    // What loses nothing is what Return chooses; Escape cancels.
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
+    box->setWindowModality(Qt::WindowModal);
+    return box;
+}
+
 CADocumentManager::ReplaceAnswer CASavePanel::replaceAnswer(const QMessageBox &question)
 {
     const QAbstractButton *clicked = question.clickedButton();
@@ -240,6 +260,12 @@ CADocumentManager::Questions CASavePanel::questions()
         std::unique_ptr<QMessageBox> box(makeReplaceDamagedQuestion(window, QFileInfo(path).fileName()));
         box->exec();
         return replaceAnswer(*box);
+    };
+    questions.confirmReplaceChanged = [](QWidget *window, const QString &displayName) {
+        std::unique_ptr<QMessageBox> box(makeReplaceChangedQuestion(window, displayName));
+        box->exec();
+        const QAbstractButton *clicked = box->clickedButton();
+        return clicked && clicked->objectName() == QLatin1String("replaceButton");
     };
     // Opened without a loop of its own: the window is there to be looked at while it is read.
     questions.reportReadProblems = [](QWidget *window, const QString &message, const QStringList &problems,

@@ -26,6 +26,9 @@ public:
     static QMessageBox *makeReplaceDamagedQuestion(QWidget *window, const QString &fileName);
     // The answer of a closed replace question.
     static CADocumentManager::ReplaceAnswer replaceAnswer(const QMessageBox &question);
+    // "Another program changed the file": Replace ("replaceButton") or Cancel ("cancelButton",
+    // what Return and Escape choose).
+    static QMessageBox *makeReplaceChangedQuestion(QWidget *window, const QString &displayName);
     // How many problems the message names itself; the rest are in its details.
     static constexpr int kProblemsShown = 5;
 };

@@ -375,8 +375,11 @@ bool CDDArchive::GetData(const QString &key, CDDArchive &archive) const
         return false;
     if (stored.isArray()) {
         archive.AttachArray(stored);
+        archive.m_listOrigin = {m_dictionary.get(), key};
     } else if (stored.isDictionary()) {
         archive.Attach(stored);
+        if (m_report)
+            m_report->noteChild(archive.m_dictionary.get(), m_dictionary.get(), {key});
     } else {
         noteValueUnread(key, QStringLiteral("a list or a dictionary was expected"));
         return false;
@@ -399,6 +402,9 @@ CDDArchive CDDArchive::objectAtIndexInArray(int index) const
     entry.m_report = m_report;
     if (m_list.value && index >= 0 && index < m_list.value->size())
         entry.Attach(m_list.value->at(index));
+    if (m_report && m_listOrigin.first)
+        m_report->noteChild(entry.m_dictionary.get(), m_listOrigin.first,
+                            {m_listOrigin.second, QStringLiteral("[%1]").arg(index)});
     return entry;
 }
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class CDDArchiveKept;
 class CDDPen;
@@ -96,6 +97,8 @@ public:
     // it, and readers note there what they had to leave out. Without one, nothing is collected.
     void setReadReport(std::shared_ptr<CDDReadReport> report) { m_report = std::move(report); }
     const std::shared_ptr<CDDReadReport> &readReport() const { return m_report; }
+    // The dictionary being read, as the report knows it (CDDReadReport::unreadPathsBelow).
+    const PWPlist::Dictionary *readDictionary() const { return m_dictionary.get(); }
     // Logs a part of the file that the reading left out (read from key, when there is one), and
     // notes it in the report.
     void noteUnread(const QString &key, const QString &what) const;
@@ -235,6 +238,8 @@ private:
     packageType m_packageType;
     CDDString m_archivePath;
     std::shared_ptr<CDDReadReport> m_report;
+    // For a list read from a dictionary: that dictionary and the list's key there.
+    std::pair<const PWPlist::Dictionary *, QString> m_listOrigin;
     // Shared by copies, as the dictionary it is merged with is; storing archives alone have one.
     std::shared_ptr<std::shared_ptr<const CDDArchiveKept>> m_kept;
 };

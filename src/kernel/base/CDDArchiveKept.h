@@ -2,10 +2,15 @@
 
 #include "platform/PWPlist.h"
 
+#include <QList>
+#include <QStringList>
+
 #include <functional>
 #include <memory>
+#include <unordered_map>
 
 class CDDArchive;
+class CDDReadReport;
 
 // What an object read from a file keeps of it, so that a save writes back what the reading did
 // not take (keys this version does not know, values it refused) exactly as stored. It holds the
@@ -24,7 +29,9 @@ public:
         UnwrittenKeys,
     };
 
-    CDDArchiveKept(PWPlist::Dictionary stored, PWPlist::Dictionary written, Keep keep);
+    // read: the archive the dictionary was read through, whose report names what the reading left
+    // out of it (see Replacing); null when there is none.
+    CDDArchiveKept(PWPlist::Dictionary stored, PWPlist::Dictionary written, Keep keep, const CDDArchive *read = nullptr);
 
     // The kept state of an object just read through archive: write stores the object through the
     // storing archive it is given. Nothing when the archive holds no dictionary.
@@ -56,8 +63,33 @@ public:
     };
     static bool isForgotten();
 
+    // While one lives, on its thread, saves of what was read with report leave out of the stored
+    // values exactly the parts report names as left out (the user chose to replace a damaged file
+    // without them): each written as the object holds it now, or not at all. Everything else the
+    // objects keep (keys this version does not know, values it took) is written back as ever.
+    class Replacing
+    {
+    public:
+        explicit Replacing(std::shared_ptr<const CDDReadReport> report);
+        ~Replacing();
+        Replacing(const Replacing &) = delete;
+        Replacing &operator=(const Replacing &) = delete;
+
+        const CDDReadReport *report() const { return m_report.get(); }
+        // The paths below a dictionary the report knows of the parts it names as left out.
+        QList<QStringList> leftOutBelow(const PWPlist::Dictionary *dictionary) const;
+
+    private:
+        std::shared_ptr<const CDDReadReport> m_report;
+        std::unordered_map<const PWPlist::Dictionary *, QList<QStringList>> m_leftOut;
+        const Replacing *m_outer;
+    };
+
 private:
     PWPlist::Dictionary m_stored;
     PWPlist::Dictionary m_written;
     Keep m_keep;
+    // The reading's report and the dictionary as it knows it, for Replacing.
+    std::weak_ptr<const CDDReadReport> m_report;
+    const PWPlist::Dictionary *m_read = nullptr;
 };

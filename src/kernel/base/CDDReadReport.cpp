@@ -28,12 +28,12 @@ QString CDDReadReport::placeOf(const PWPlist::Dictionary *dictionary)
 
 void CDDReadReport::noteUnread(const PWPlist::Dictionary *dictionary, const QString &key, const QString &what)
 {
-    m_unread.push_back({dictionary, key, what, false});
+    m_unread.push_back({dictionary, key, what, false, QString()});
 }
 
 void CDDReadReport::noteKept(const PWPlist::Dictionary *dictionary, const QString &key, const QString &what)
 {
-    m_unread.push_back({dictionary, key, what, true});
+    m_unread.push_back({dictionary, key, what, true, QString()});
 }
 
 void CDDReadReport::noteLookup(const std::shared_ptr<PWPlist::Dictionary> &dictionary, const QString &key, bool found)
@@ -77,6 +77,7 @@ std::vector<CDDReadReport::Unread> CDDReadReport::withDamagedKeys() const
                 if (part.dictionary == dictionary && part.key == key) {
                     part.what += QStringLiteral(" (%1)").arg(detail);
                     part.kept = false;
+                    part.damagedKey = damaged;
                     told = true;
                 }
             }
@@ -84,10 +85,45 @@ std::vector<CDDReadReport::Unread> CDDReadReport::withDamagedKeys() const
                 unread.push_back({dictionary, key,
                                   QStringLiteral("\"%1\" of %2 could not be read: %3")
                                       .arg(key, placeOf(lookups.dictionary.get()), detail),
-                                  false});
+                                  false, damaged});
         }
     }
     return unread;
+}
+
+void CDDReadReport::noteChild(const PWPlist::Dictionary *child, const PWPlist::Dictionary *parent, const QStringList &path)
+{
+    if (child && parent)
+        m_parents[child] = {parent, path};
+}
+
+std::unordered_map<const PWPlist::Dictionary *, CDDReadReport::Paths> CDDReadReport::unreadPaths() const
+{
+    std::unordered_map<const PWPlist::Dictionary *, Paths> paths;
+    for (const Unread &part : withDamagedKeys()) {
+        if (part.kept)
+            continue;
+        // The value under the damaged key goes with the value it stands for.
+        for (const QString &key : {part.key, part.damagedKey}) {
+            if (key.isEmpty())
+                continue;
+            QStringList path {key};
+            const PWPlist::Dictionary *at = part.dictionary;
+            // Up to the file's top, each dictionary on the way taking the path from it down (and
+            // no more steps than there are children, whatever the links say).
+            for (size_t steps = 0; at && steps <= m_parents.size(); ++steps) {
+                Paths &below = paths[at];
+                if (!below.contains(path))
+                    below.append(path);
+                const auto parent = m_parents.find(at);
+                if (parent == m_parents.end())
+                    break;
+                path = parent->second.path + path;
+                at = parent->second.dictionary;
+            }
+        }
+    }
+    return paths;
 }
 
 bool CDDReadReport::losesParts() const

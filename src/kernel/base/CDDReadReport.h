@@ -25,6 +25,14 @@ public:
     void noteKept(const PWPlist::Dictionary *dictionary, const QString &key, const QString &what);
     // A lookup of key in a dictionary of the file; the dictionary is kept alive by the report.
     void noteLookup(const std::shared_ptr<PWPlist::Dictionary> &dictionary, const QString &key, bool found);
+    // A dictionary of the file read as the value under path in parent: a key, or a key and the
+    // entry "[i]" of the list under it.
+    void noteChild(const PWPlist::Dictionary *child, const PWPlist::Dictionary *parent, const QStringList &path);
+    // Where the parts left out lie (damaged keys among them; parts kept as they were are not):
+    // for each dictionary of the file that holds some at any depth, their paths of keys and "[i]"
+    // list entries from that dictionary down.
+    using Paths = QList<QStringList>;
+    std::unordered_map<const PWPlist::Dictionary *, Paths> unreadPaths() const;
 
     // Everything noted, in reading order, damaged keys last; each once.
     QStringList problems() const;
@@ -47,6 +55,8 @@ private:
         QString key;
         QString what;
         bool kept = false;
+        // The key the file has in the place of key, when that is one damaged byte away.
+        QString damagedKey;
     };
 
     std::vector<Unread> withDamagedKeys() const;
@@ -57,6 +67,11 @@ private:
     };
 
     std::vector<Unread> m_unread;
+    struct Parent {
+        const PWPlist::Dictionary *dictionary;
+        QStringList path;
+    };
+    std::unordered_map<const PWPlist::Dictionary *, Parent> m_parents;
     std::unordered_map<const PWPlist::Dictionary *, Lookups> m_lookups;
     // The dictionaries in the order they were first read from, for a stable report.
     std::vector<const PWPlist::Dictionary *> m_order;

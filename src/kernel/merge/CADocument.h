@@ -20,6 +20,7 @@
 class PWPlist;
 class CATemplateFormat;
 class CDDArchiveKept;
+class CDDReadReport;
 class CDDString;
 class CFTADocument;
 class CFTComponent;
@@ -114,7 +115,8 @@ public:
     // Whether some of them were kept as they were, for a save to write back.
     bool readKeepsParts() const { return m_readKeepsParts; }
     // Whether a save of a damaged document may replace a file (the user agreed to lose what
-    // could not be read); cleared by every reading, kept through later saves.
+    // could not be read: the parts readProblems names as left out, and nothing else of what the
+    // file holds); cleared by every reading, kept through later saves.
     void setReplaceDamagedConfirmed(bool confirmed) { m_replaceDamagedConfirmed = confirmed; }
     bool isReplaceDamagedConfirmed() const { return m_replaceDamagedConfirmed; }
     // The folder of the design file read last, where the text files its fields name relatively
@@ -325,4 +327,7 @@ private:
     // What the file read last holds beyond what was read (keys this version does not know, values
     // it refused): every save writes it back until the user changes that very property.
     std::shared_ptr<const CDDArchiveKept> m_keptFile;
+    // The report of the last reading, while it named parts left out: a confirmed replace leaves
+    // out of the save exactly those.
+    std::shared_ptr<const CDDReadReport> m_readReport;
 };

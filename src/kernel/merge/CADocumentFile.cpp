@@ -167,10 +167,11 @@ QByteArray CADocument::documentDataForComponents(const std::vector<CFTComponent 
 
 PWPlist CADocument::propertyListForComponents(const std::vector<CFTComponent *> *components) const
 {
-    // Replacing a damaged file was confirmed as writing it without what could not be read.
-    std::optional<CDDArchiveKept::Forgotten> forgotten;
+    // Replacing a damaged file was confirmed as writing it without what could not be read; what
+    // the reading kept (keys this version does not know, the persons' own lines) stays.
+    std::optional<CDDArchiveKept::Replacing> replacing;
     if (m_replaceDamagedConfirmed)
-        forgotten.emplace();
+        replacing.emplace(m_readReport);
     CDDArchive archive(true, ptInline);
     if (components) {
         std::vector<CFTComponent *> list = *components;
@@ -232,6 +233,7 @@ bool CADocument::loadPropertyList(const PWPlist &parsed, QString *error)
     applyDefaultLayout(*fresh);
     applyDefTextSize(*fresh);
     m_keptFile.reset();
+    m_readReport.reset();
     m_replaceDamagedConfirmed = false;
     const auto report = std::make_shared<CDDReadReport>();
     CDDArchive archive(false, ptInline);
@@ -266,12 +268,15 @@ bool CADocument::loadPropertyList(const PWPlist &parsed, QString *error)
             parsed.toDictionary(), written.toDictionary(),
             CFTADocumentFileCheck::versionOfFile(parsed) > FTComponentFactory::kLastOldBundleVersion
                 ? CDDArchiveKept::Keep::Everything
-                : CDDArchiveKept::Keep::UnwrittenKeys);
+                : CDDArchiveKept::Keep::UnwrittenKeys,
+            &archive);
 
     // What could not be read stays known: the design is shown, but a save would make the loss final.
     m_readProblems = report->problems();
     m_readLosesParts = report->losesParts();
     m_readKeepsParts = report->keepsParts();
+    if (m_readLosesParts)
+        m_readReport = report;
     m_damagedSourceBytes.clear();
     m_replaceDamagedConfirmed = false;
     if (!m_readProblems.isEmpty()) {

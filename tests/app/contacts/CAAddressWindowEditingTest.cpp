@@ -13,6 +13,7 @@
 #include "platform/PWAddressBook.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -109,6 +110,69 @@ TEST_F(CAAddressWindowEditingTest, DoubleClickedSenderIsEditedStoredAndSentAgain
     CASenderList reread(scratch.restart(), [] { return std::shared_ptr<PWPerson>(); });
     reread.load();
     EXPECT_EQ(lastNames(reread.personListDict().personList()), (QStringList{u"Smith"_s, u"Young"_s}));
+}
+
+// Senders > Edit... shows the senders sorted; OK with nothing changed writes nothing (the stored
+// order and the default sender stay), and a change of order moves the default with its person.
+TEST_F(CAAddressWindowEditingTest, SenderEditorOkWritesOnlyAChangeAndTheDefaultStaysItsPerson)
+{
+    const struct
+    {
+        const char *name;
+        // Up-arrow presses on the sort pop-up (from Last Name, one is First Name).
+        int sortSteps;
+        QStringList stored;
+        qint64 defaultIndex;
+    } rows[] = {{"nothing changed", 0, {u"Young"_s, u"Cole"_s, u"Adams"_s}, 1},
+                {"sorted by first name", 1, {u"Cole"_s, u"Adams"_s, u"Young"_s}, 3}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        scratch.defaults().setObject(u"SenderList"_s, PWPlist(CAPersonListDictionary::storedPersons(
+                                                          {person(u"Eve"_s, u"Young"_s), person(u"Cy"_s, u"Cole"_s),
+                                                           person(u"Di"_s, u"Adams"_s)})));
+        scratch.defaults().setInteger(u"SenderListSortingValue"_s, tcLastName);
+        scratch.defaults().setInteger(u"Default Sender Index"_s, 1); // Young
+        scratch.defaults().synchronize();
+        senders.load();
+        const PWPlist before = scratch.defaults().objectForKey(u"SenderList"_s);
+
+        CAAddressWindow window(models());
+        window.show();
+        window.showSenders();
+        QStringList sent;
+        window.setPersonChosen([&sent](const PWPerson &who, bool, int) { sent << who.stringForProperty(kPWLastNameProperty); });
+        QStringList shown;
+        QTimer::singleShot(0, qApp, [&shown, steps = row.sortSteps] {
+            auto *dialog = qobject_cast<CAPrintMultipleDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            auto *persons = dialog->findChild<QTableView *>(u"_personTable"_s);
+            for (int r = 0; r < persons->model()->rowCount(); ++r)
+                shown << persons->model()->index(r, 0).data().toString();
+            auto *sort = dialog->findChild<QComboBox *>(u"_personSortPopUp"_s);
+            sort->setFocus();
+            for (int step = 0; step < steps; ++step)
+                QTest::keyClick(sort, Qt::Key_Up);
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox *>(u"buttonBox"_s)->button(QDialogButtonBox::Ok),
+                              Qt::LeftButton);
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        QTest::mouseClick(window.findChild<QPushButton *>(u"editSendersButton"_s), Qt::LeftButton);
+        EXPECT_EQ(shown, (QStringList {u"Di Adams"_s, u"Cy Cole"_s, u"Eve Young"_s})) << "the editor shows them sorted";
+        EXPECT_EQ(sent, QStringList {u"Young"_s}) << "the default sender goes to the design";
+
+        PWUserDefaults stored(scratch.defaults().filePath());
+        if (row.sortSteps == 0) {
+            EXPECT_EQ(stored.objectForKey(u"SenderList"_s), before) << "nothing changed: nothing written";
+        }
+        CASenderList reread(stored, [] { return std::shared_ptr<PWPerson>(); });
+        reread.load();
+        EXPECT_EQ(lastNames(reread.personListDict().personList()), row.stored);
+        EXPECT_EQ(stored.integerForKey(u"Default Sender Index"_s), row.defaultIndex);
+        ASSERT_NE(reread.defaultPerson(), nullptr);
+        EXPECT_EQ(reread.defaultPerson()->stringForProperty(kPWLastNameProperty), u"Young"_s);
+    }
 }
 
 TEST_F(CAAddressWindowEditingTest, PrintListEditIsSortedAndStoredCancelChangesNothing)

@@ -262,6 +262,22 @@ TEST_F(CAContactEditorTest, LiveModePutsEachFinishedEditIntoTheRow)
     EXPECT_EQ(editor.editedRow(), -1);
 }
 
+TEST_F(CAContactEditorTest, LiveModeLeavesTheRowAloneWhenAFieldIsLeftUnchanged)
+{
+    CAContactEditor editor;
+    editor.setLiveMode(true);
+    editor.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    editor.setPersonByIndex(1, &model);
+    const std::shared_ptr<PWPerson> original = model.personAt(1);
+    QSignalSpy changed(&editor, &CAContactEditor::editingPersonDidChange);
+    QLineEdit *company = editor.fieldOfCategory(tcCompany);
+    retype(company, company->text());
+    editor.synchronizeChanges();
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_EQ(model.personAt(1).get(), original.get()) << "the list keeps the person it holds";
+}
+
 TEST_F(CAContactEditorTest, WithoutLiveModeFinishedEditsStayInTheCopy)
 {
     CAContactEditor editor;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 using contactstest::lastNames;
 using contactstest::person;
@@ -232,6 +234,125 @@ TEST_P(CAPrintListEditorModeTest, CancelStoresNothing)
     EXPECT_TRUE(listsAfter.getPrintListAt(0).isEmpty());
     EXPECT_EQ(lastNames(sendersAfter.personListDict().personList()), QStringList{u"Sender"_s});
 }
+
+// Lists from elsewhere (keys this version does not know, persons that do not read, persons that
+// are no list, a sorting that is no number) go through each edit the window offers: the stored
+// form afterwards differs from the one read only at what the edit changed.
+struct KeptListEdit
+{
+    const char *name;
+    std::function<void(CAPrintListEditor &)> edit;
+    // (list, key) pairs the edit writes anew; every other key of every list stays as stored.
+    QList<QPair<int, QString>> changed;
+    // The list the edit removes, -1 for none.
+    int removed = -1;
+};
+
+void PrintTo(const KeptListEdit &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class CAPrintListKeptTest : public CAPrintListEditorTest, public testing::WithParamInterface<KeptListEdit>
+{
+protected:
+    static PWPlist::Array storedLists()
+    {
+        const PWPlist::Array good = CAPersonListDictionary::storedPersons(
+            {person(u"Eve"_s, u"Young"_s), person(u"Ann"_s, u"Baker"_s), person(u"Cy"_s, u"Cole"_s)});
+        const PWPlist unreadable(PWPlist::Dictionary {{u"personData"_s, PWPlist::fromData("garbage")}});
+        const PWPlist::Dictionary club {
+            {u"Name"_s, PWPlist::fromString(u"Club"_s)},
+            {u"Colour"_s, PWPlist::fromString(u"blue"_s)},
+            {u"Persons"_s, PWPlist(PWPlist::Array {good.at(0), unreadable, good.at(1)})},
+            {u"Sort"_s, PWPlist::fromInteger(CAPersonListDictionary::kNoSorting)},
+            {u"Notes"_s, PWPlist(PWPlist::Dictionary {{u"Kept"_s, PWPlist::fromInteger(1)}})}};
+        const PWPlist::Dictionary odd {{u"Name"_s, PWPlist::fromString(u"Odd"_s)},
+                                       {u"Persons"_s, PWPlist::fromString(u"Ada Byron"_s)},
+                                       {u"Sort"_s, PWPlist::fromInteger(18)},
+                                       {u"Extra"_s, PWPlist::fromData("\x01\x02")}};
+        const PWPlist::Dictionary other {{u"Persons"_s, PWPlist(PWPlist::Array {good.at(2)})},
+                                         {u"Sort"_s, PWPlist::fromString(u"by town"_s)},
+                                         {u"Name"_s, PWPlist::fromString(u"Other"_s)}};
+        return {PWPlist(club), PWPlist(odd), PWPlist(other)};
+    }
+};
+
+TEST_P(CAPrintListKeptTest, WhatTheEditDidNotChangeIsWrittenAsStored)
+{
+    const KeptListEdit &row = GetParam();
+    const PWPlist::Array before = storedLists();
+    scratch.defaults().setObject(u"PrintListArray"_s, PWPlist(before));
+    lists.load();
+    lists.setCurrentPrintListIndex(0);
+    editor.prepare(CAPrintListEditor::PrintLists);
+    row.edit(editor);
+    editor.save();
+
+    const PWPlist::Array after = scratch.restart().objectForKey(u"PrintListArray"_s).toArray();
+    PWPlist::Array kept = before;
+    if (row.removed >= 0)
+        kept.removeAt(row.removed);
+    ASSERT_EQ(after.size(), kept.size());
+    for (int list = 0; list < kept.size(); ++list) {
+        SCOPED_TRACE(list);
+        const PWPlist::Dictionary &was = kept.at(list).toDictionary();
+        const PWPlist::Dictionary &now = after.at(list).toDictionary();
+        QStringList keys = was.keys();
+        for (const QString &key : now.keys())
+            if (!keys.contains(key))
+                keys.append(key);
+        for (const QString &key : std::as_const(keys)) {
+            const bool edited = row.changed.contains(qMakePair(list, key));
+            EXPECT_EQ(now.value(key) != was.value(key), edited) << qPrintable(key);
+        }
+        EXPECT_EQ(now.keys(), was.keys()) << "every key stays, in its place";
+    }
+    // A person that did not read goes back as stored, also where its list's persons were written.
+    const PWPlist::Array club = after.at(0).value(u"Persons"_s).toArray();
+    EXPECT_TRUE(club.contains(before.at(0).value(u"Persons"_s).toArray().at(1)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, CAPrintListKeptTest,
+    testing::Values(
+        KeptListEdit {"Nothing", [](CAPrintListEditor &) {}, {}},
+        KeptListEdit {"LookedAtEveryList",
+                      [](CAPrintListEditor &e) {
+                          e.selectList(1);
+                          e.selectList(2);
+                          e.selectList(0);
+                      },
+                      {}},
+        KeptListEdit {"RenameWithPersons", [](CAPrintListEditor &e) { e.renameList(0, u"Friends"_s); }, {{0, u"Name"_s}}},
+        KeptListEdit {"RenameWithPersonsThatAreNoList", [](CAPrintListEditor &e) { e.renameList(1, u"Even"_s); },
+                      {{1, u"Name"_s}}},
+        KeptListEdit {"SortWithPersons", [](CAPrintListEditor &e) { e.changeSorting(18); },
+                      {{0, u"Sort"_s}, {0, u"Persons"_s}}},
+        KeptListEdit {"SortWithPersonsThatAreNoList",
+                      [](CAPrintListEditor &e) {
+                          e.selectList(1);
+                          e.changeSorting(17);
+                      },
+                      {{1, u"Sort"_s}}},
+        KeptListEdit {"SortOfASortingThatIsNoNumber",
+                      [](CAPrintListEditor &e) {
+                          e.selectList(2);
+                          e.changeSorting(19);
+                      },
+                      {{2, u"Sort"_s}}},
+        KeptListEdit {"Add", [](CAPrintListEditor &e) { e.addPersons({person(u"Di"_s, u"Adams"_s)}); },
+                      {{0, u"Persons"_s}}},
+        KeptListEdit {"AddToPersonsThatAreNoList",
+                      [](CAPrintListEditor &e) {
+                          e.selectList(1);
+                          e.addPersons({person(u"Di"_s, u"Adams"_s)});
+                      },
+                      {{1, u"Persons"_s}}},
+        KeptListEdit {"RemoveAPersonThatReads", [](CAPrintListEditor &e) { e.removePersons({0}); },
+                      {{0, u"Persons"_s}}},
+        KeptListEdit {"RemoveAnotherList", [](CAPrintListEditor &e) { e.removeList(1); }, {}, 1}),
+    [](const testing::TestParamInfo<KeptListEdit> &info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(Modes, CAPrintListEditorModeTest,
                          testing::Values(int(CAPrintListEditor::PrintLists), int(CAPrintListEditor::Senders),

@@ -152,11 +152,13 @@ TEST_F(CAMainWindowControllerTest, ADesignNamedByBytesIsSavedBackToItsOwnFile)
     EXPECT_TRUE(w->windowTitle().startsWith(u"Gru\ufffd an caf\ufffd[*]"_s)) << w->windowTitle().toStdString();
 
     // The file's bytes are changed behind the window's back, so that the save shows by what it
-    // writes there.
+    // writes there; that other program's change is found in the same file, and replaced.
     ASSERT_TRUE(pwtest::writeFileAtBytes(name, "changed elsewhere"));
     edit(0);
     savePath = path(u"never-asked.pwdc"_s);
+    replaceChanged = true;
     QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(changedAsked, QStringList {u"Gru\ufffd an caf\ufffd"_s});
     EXPECT_FALSE(QFile::exists(savePath)) << "Save asked for a name";
     EXPECT_TRUE(reports.isEmpty()) << reports.join(u'\n').toStdString();
     EXPECT_FALSE(w->isWindowModified());

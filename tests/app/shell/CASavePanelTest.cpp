@@ -204,6 +204,108 @@ INSTANTIATE_TEST_SUITE_P(EveryButton, CASavePanelReplaceTest,
                                            ReplaceClick {"Escape", nullptr, false, false}),
                          [](const ::testing::TestParamInfo<ReplaceClick> &info) { return std::string(info.param.name); });
 
+// Another program (another user's instance) writes the file between its opening here and Save:
+// the save asks before it replaces what that program wrote, and Cancel keeps the window's work
+// unsaved; a file nobody else touched is saved without a question.
+struct ChangedClick
+{
+    const char *name;
+    // What the other program writes: nothing, bytes of another size, or the same size.
+    enum { Nothing, OtherSize, SameSize } written;
+    // The button clicked, or null for the Escape key.
+    const char *button;
+    bool replaced;
+};
+
+void PrintTo(const ChangedClick &c, std::ostream *stream)
+{
+    *stream << c.name;
+}
+
+class CASavePanelChangedTest : public CASavePanelTest, public ::testing::WithParamInterface<ChangedClick>
+{
+};
+
+TEST_P(CASavePanelChangedTest, SavingOverAFileAnotherProgramChangedAsksFirst)
+{
+    const ChangedClick &c = GetParam();
+    const QString file = path(u"shared.pwdc"_s);
+    {
+        CADocument design;
+        QString error;
+        ASSERT_TRUE(design.writeToFile(file, &error)) << qPrintable(error);
+    }
+    const QByteArray original = pwtest::readFile(file);
+    launch(1);
+    useRealDialogs();
+    manager().questions().confirmReplaceChanged = CASavePanel::questions().confirmReplaceChanged;
+    const auto record = manager().openDocument(file);
+    ASSERT_NE(record, nullptr);
+    CAMainWindowController *w = window(1);
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    record->document->ftDocument()->setDocumentSizeX(260);
+    manager().updateChangeCount(record, 1);
+
+    QByteArray theirs = original;
+    if (c.written == ChangedClick::OtherSize)
+        theirs.append("<!-- saved elsewhere -->\n");
+    else if (c.written == ChangedClick::SameSize)
+        theirs.replace("<plist", "<PLIST");
+    if (c.written != ChangedClick::Nothing) {
+        ASSERT_TRUE(pwtest::writeFile(file, theirs));
+    }
+
+    QString question;
+    QString defaultButton;
+    if (c.written != ChangedClick::Nothing) {
+        whenAsked([&](QMessageBox *box) {
+            question = box->text();
+            defaultButton = box->defaultButton() ? box->defaultButton()->objectName() : QString();
+            EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+            EXPECT_EQ(box->parentWidget(), w);
+            if (c.button)
+                click(box, c.button);
+            else
+                QTest::keyClick(box, Qt::Key_Escape);
+        });
+    }
+    QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier);
+    if (c.written != ChangedClick::Nothing) {
+        EXPECT_EQ(askedBox(), u"replaceChangedQuestion"_s);
+        EXPECT_EQ(question, u"“shared” was changed by another program since you opened it."_s);
+        EXPECT_EQ(defaultButton, u"cancelButton"_s) << "Return loses nothing";
+    }
+    const QByteArray now = pwtest::readFile(file);
+    EXPECT_EQ(now == theirs, !c.replaced) << "the other program's file stays unless replaced";
+    EXPECT_EQ(w->isWindowModified(), !c.replaced);
+    EXPECT_TRUE(reports.isEmpty()) << reports.join(u'\n').toStdString();
+    if (!c.replaced)
+        return;
+    CADocument reread;
+    QString error;
+    ASSERT_TRUE(reread.readFromFile(file, &error)) << qPrintable(error);
+    EXPECT_NE(now, original) << "the window's design is what the file holds";
+
+    // The file written here is the one the window knows: the next save asks nothing.
+    record->document->ftDocument()->setDocumentSizeX(270);
+    manager().updateChangeCount(record, 1);
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(w->isWindowModified());
+    EXPECT_NE(pwtest::readFile(file), now);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWay, CASavePanelChangedTest,
+                         ::testing::Values(ChangedClick {"NobodyElse", ChangedClick::Nothing, nullptr, true},
+                                           ChangedClick {"Replace", ChangedClick::OtherSize, "replaceButton", true},
+                                           ChangedClick {"Cancel", ChangedClick::OtherSize, "cancelButton", false},
+                                           ChangedClick {"Escape", ChangedClick::OtherSize, nullptr, false},
+                                           ChangedClick {"SameSizeCancel", ChangedClick::SameSize, "cancelButton", false},
+                                           ChangedClick {"SameSizeReplace", ChangedClick::SameSize, "replaceButton", true}),
+                         [](const ::testing::TestParamInfo<ChangedClick> &info) { return std::string(info.param.name); });
+
 TEST_F(CASavePanelTest, ClosingAnEditedWindowAsksInTheRealQuestionEachWay)
 {
     launch(1);

@@ -1,10 +1,12 @@
 // The print list a design prints, chosen in the print sheet's list pop-up as a user does and kept
 // when the sheet closes: the design saved from the File menu and read again names the same list
 // and reads without a word, whatever the user named the list.
+#include "app/contacts/CAAddressWindow.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CAPrintMultipleDialog.h"
 #include "app/printing/CAPrinterChoice.h"
 #include "app/printsheet/CAPrintViewController.h"
+#include "app/shell/CAAddressWindowPanel.h"
 #include "app/shell/CAPrintCommands.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
@@ -16,6 +18,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace printlistroundtrip {
 
@@ -127,6 +130,108 @@ TEST_P(PrintListRoundTrip, TheListChosenIsSavedAndReadBackWithoutAWord)
     ASSERT_TRUE(reopened.readFromFile(savePath, &error)) << qPrintable(error);
     EXPECT_EQ(reopened.readProblems().join(u'\n'), QString());
     EXPECT_EQ(reopened.getPrintListName(), std::optional<QString>(row.list)) << "as read back";
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// File > Print for Several People… leaves its window open beside the address window. Edit... on
+// the address window's print lists then brings that window forward rather than opening a second
+// one on the same lists; a person the address window's own Remove takes out meanwhile stays out
+// when that window's OK stores the person the user removed there.
+class PrintListTwoWindows : public PrintListRoundTrip
+{
+protected:
+    static QList<CAPrintMultipleDialog *> shownListWindows()
+    {
+        QList<CAPrintMultipleDialog *> shown;
+        for (QWidget *widget : QApplication::allWidgets())
+            if (auto *dialog = qobject_cast<CAPrintMultipleDialog *>(widget); dialog && dialog->isVisible())
+                shown.append(dialog);
+        return shown;
+    }
+    static void clickRow(QAbstractItemView *table, const QString &text)
+    {
+        const QModelIndexList found =
+            table->model()->match(table->model()->index(0, 0), Qt::DisplayRole, text, 1, Qt::MatchContains);
+        ASSERT_FALSE(found.isEmpty()) << qPrintable(text);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(found.first()).center());
+    }
+};
+
+TEST_F(PrintListTwoWindows, OneListIsEditedInOneWindowAndEachChangeStays)
+{
+    CAPrintListArray &lists = CAPrintListArray::getShared();
+    lists.insertPrintListAt(0);
+    lists.renamePrintListAt(0, u"Club"_s);
+    CAPersonList members;
+    for (const QString &name : {u"Baker"_s, u"Cole"_s, u"Young"_s}) {
+        auto member = PWPerson::create();
+        member->setValueForProperty(kPWLastNameProperty, PWPlist::fromString(name));
+        members.append(member);
+    }
+    lists.replacePrintListAt(0, members);
+    lists.replacePrintListSortValueAt(0, CAPersonListDictionary::kNoSorting);
+    lists.setCurrentPrintListIndex(0);
+    ASSERT_TRUE(lists.store());
+    launch(1);
+    installPrintCommands();
+    installAddressWindow(*controller);
+    CAMainWindowController *w = window(0);
+    ASSERT_TRUE(w);
+
+    controller->mainMenu().validate();
+    controller->mainMenu().itemForAction(u"openPrintMultipleDialog"_s)->trigger();
+    auto *first = w->findChild<CAPrintMultipleDialog *>();
+    ASSERT_NE(first, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(first));
+
+    // Window > Print Lists, Edit... there: no second window on the lists.
+    controller->mainMenu().validate();
+    controller->mainMenu().itemForAction(u"addressWindowPrintLists"_s)->trigger();
+    CAAddressWindow *addresses = sharedAddressWindow();
+    ASSERT_NE(addresses, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(addresses));
+    bool secondRan = false;
+    QTimer::singleShot(0, qApp, [&secondRan, first] {
+        for (CAPrintMultipleDialog *shown : shownListWindows()) {
+            if (shown != first) {
+                secondRan = true;
+                shown->reject();
+            }
+        }
+    });
+    QTest::mouseClick(addresses->findChild<QPushButton *>(u"editPrintListsButton"_s), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(secondRan) << "a second window opened on the lists the first one edits";
+    EXPECT_EQ(shownListWindows(), QList<CAPrintMultipleDialog *> {first});
+
+    // The address window's own Remove takes Cole out; the first window, which still shows Cole,
+    // then takes Young out and stores with OK.
+    auto *listTable = addresses->findChild<QAbstractItemView *>(u"printListTable"_s);
+    ASSERT_TRUE(QTest::qWaitFor([listTable] { return listTable->viewport()->height() > 0; }));
+    clickRow(listTable, u"Cole"_s);
+    QTest::mouseClick(addresses->findChild<QPushButton *>(u"removeFromPrintListButton"_s), Qt::LeftButton);
+    ASSERT_EQ(lists.getPrintListAt(0).size(), 2);
+
+    first->raise();
+    first->activateWindow();
+    auto *persons = first->findChild<QAbstractItemView *>(u"_personTable"_s);
+    ASSERT_TRUE(QTest::qWaitFor([persons] { return persons->viewport()->height() > 0; }));
+    clickRow(persons, u"Young"_s);
+    QTest::mouseClick(first->findChild<QPushButton *>(u"_btnRemovePerson"_s), Qt::LeftButton);
+    QTest::mouseClick(first->findChild<QDialogButtonBox *>(u"buttonBox"_s)->button(QDialogButtonBox::Ok),
+                      Qt::LeftButton);
+    if (auto *sheet = w->findChild<CAPrintViewController *>()) {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet));
+        QTest::mouseClick(sheet->findChild<QPushButton *>(u"_closeButton"_s), Qt::LeftButton);
+    }
+
+    CAPrintListArray reread(PWUserDefaults::standardUserDefaults());
+    reread.load();
+    ASSERT_EQ(reread.count(), 1);
+    QStringList kept;
+    for (const auto &member : reread.getPrintListAt(0))
+        kept << member->stringForProperty(kPWLastNameProperty);
+    EXPECT_EQ(kept, QStringList {u"Baker"_s}) << "each window's removal stays";
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

@@ -146,6 +146,10 @@ public:
         questions.openPath = [this](QWidget *) { return openPath; };
         questions.confirmRevert = [](QWidget *, const QString &) { return true; };
         questions.report = [this](QWidget *, const QString &message) { reports.append(message); };
+        questions.confirmReplaceChanged = [this](QWidget *, const QString &name) {
+            changedAsked.append(name);
+            return replaceChanged;
+        };
         controller->router().setReporter([this](QWidget *, const QString &message) { reports.append(message); });
         controller->applicationWillFinishLaunching();
         controller->openStartupDocuments({});
@@ -189,6 +193,10 @@ public:
     QString openPath;
     QStringList asked;
     QStringList reports;
+    // Whether Save replaces a file another program changed since it was opened; the documents
+    // it asked about.
+    bool replaceChanged = false;
+    QStringList changedAsked;
 };
 
 // A design as the application saves it (a shape and a text), with the shape's class name

@@ -183,6 +183,70 @@ TEST_P(CADocumentDamagedPartTest, OpensSaysWhatWasLostAndReplacesTheFileOnlyWhen
     EXPECT_EQ(reread.ftDocument()->GetComponents(0, false).size(), GetParam().componentsLeft);
 }
 
+// Replace writes the file without exactly the parts the reading named: keys this version does not
+// know (at the top and in each component) and a stored person's own vCard lines go back as ever.
+TEST_P(CADocumentDamagedPartTest, ReplacingLeavesOutOnlyWhatWasNamed)
+{
+    const QByteArray damaged = flipped(savedDesign(), GetParam().marker, GetParam().after);
+    const std::optional<PWPlist> tree = PWPlist::parse(damaged);
+    ASSERT_TRUE(tree && tree->isDictionary());
+    const PWPlist note = PWPlist::fromString(u"kept"_s);
+    const QString noteKey = u"Zz Kept Note"_s;
+    PWPlist::Dictionary root = tree->toDictionary();
+    root.insert(noteKey, note);
+    PWPlist::Dictionary front = root.value(u"Front Side"_s).toDictionary();
+    PWPlist::Array components = front.value(u"Components"_s).toArray();
+    for (PWPlist &component : components) {
+        if (!component.isDictionary())
+            continue;
+        PWPlist::Dictionary withNote = component.toDictionary();
+        withNote.insert(noteKey, note);
+        component = PWPlist(withNote);
+    }
+    // And a value refused besides: the sender panel's angle, which is no number.
+    const PWPlist refused = PWPlist::fromString(u"twelve degrees"_s);
+    PWPlist::Dictionary sender = components.last().toDictionary();
+    sender.insert(u"Angle"_s, refused);
+    components.last() = PWPlist(sender);
+    front.insert(u"Components"_s, PWPlist(components));
+    root.insert(u"Front Side"_s, PWPlist(front));
+    PWPlist::Dictionary person = root.value(u"Person To"_s).toDictionary();
+    const bool storedPerson = person.value(u"personData"_s).isData();
+    if (storedPerson) {
+        QByteArray card = person.value(u"personData"_s).toData();
+        card.replace("END:VCARD", "X-CUSTOM:kept line\r\nEND:VCARD");
+        person.insert(u"personData"_s, PWPlist::fromData(card));
+        root.insert(u"Person To"_s, PWPlist(person));
+    }
+    const QString file = path(u"design.pwdc"_s);
+    ASSERT_TRUE(pwtest::writeFile(file, PWPlist(root).toXml()));
+
+    CADocument document;
+    QString error;
+    ASSERT_TRUE(document.readFromFile(file, &error)) << error.toStdString();
+    ASSERT_EQ(document.readProblems().size(), 2) << document.readProblems().join(u'\n').toStdString();
+    ASSERT_TRUE(document.needsReplaceConfirmation(file));
+    document.ftDocument()->setDocumentSizeX(260);
+    document.setReplaceDamagedConfirmed(true);
+    ASSERT_TRUE(document.writeToFile(file, &error)) << error.toStdString();
+
+    const std::optional<PWPlist> saved = PWPlist::parse(pwtest::readFile(file));
+    ASSERT_TRUE(saved && saved->isDictionary());
+    EXPECT_EQ(saved->value(noteKey), note) << "a key of the design's own";
+    const PWPlist::Array written = saved->value(u"Front Side"_s).value(u"Components"_s).toArray();
+    EXPECT_EQ(size_t(written.size()), GetParam().componentsLeft);
+    for (const PWPlist &component : written)
+        EXPECT_EQ(component.value(noteKey), note) << "a key of a component's own";
+    ASSERT_FALSE(written.isEmpty());
+    EXPECT_NE(written.last().value(u"Angle"_s), refused) << "the value named is left out";
+    if (storedPerson) {
+        EXPECT_TRUE(saved->value(u"Person To"_s).value(u"personData"_s).toData().contains("X-CUSTOM:kept line"));
+    }
+    CADocument reread;
+    ASSERT_TRUE(reread.readFromFile(file, &error)) << error.toStdString();
+    EXPECT_FALSE(reread.isDamaged()) << reread.readProblems().join(u'\n').toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(
     EveryPart, CADocumentDamagedPartTest,
     ::testing::Values(
