@@ -42,7 +42,8 @@ inline QImage exportedPage(const QString &path)
 }
 
 // room, when given, is the most bytes any file the program writes may hold; a run not ended within
-// waitMs is killed and answers status -1.
+// waitMs is killed and answers status -1; -1 waits for its end however long it takes (the test
+// runner's own time-out stands behind it).
 inline ProgramRun runProgram(const QStringList &arguments, std::optional<rlim_t> room = std::nullopt,
                              int waitMs = 240000)
 {
