@@ -113,6 +113,11 @@ bool CATextEncodings::looksLikeLettersOf(QStringView line, quint32 encoding)
         const bool betweenLetters = i > 0 && i + 1 < line.size() && line.at(i - 1).isLetter() && line.at(i + 1).isLetter();
         if (betweenLetters && !among(c.unicode(), kInsideWord))
             return false;
+        // A currency sign stands beside a number, never against a word ("£ukasz" is a Polish
+        // "Łukasz" read as Western).
+        const bool touchesALetter = (i > 0 && line.at(i - 1).isLetter()) || (i + 1 < line.size() && line.at(i + 1).isLetter());
+        if (c.category() == QChar::Symbol_Currency && touchesALetter)
+            return false;
     }
     return !inWord || word.plausible(*script);
 }
