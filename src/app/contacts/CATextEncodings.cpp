@@ -324,6 +324,7 @@ std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 
         // the file needs two.
         bool utf8Line = false;
         bool lettersOfIt = true;
+        std::optional<QStringDecoder> lineDecoder;
         QString text = decodeLineByLine(
             body,
             [&](QByteArrayView line) {
@@ -336,10 +337,15 @@ std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 
                 if (encoding == kWindowsLatin1) {
                     decoded = decodeWindowsLatin1(line);
                 } else {
-                    QStringDecoder decoder(entry->codec, QStringConverter::Flag::Stateless);
-                    decoded = decoder.decode(line);
-                    if (!decoder.isValid() || decoder.hasError())
+                    // One decoder for every line, made again after a line it met an error in: a
+                    // decoder that met one keeps saying so.
+                    if (!lineDecoder)
+                        lineDecoder.emplace(entry->codec, QStringConverter::Flag::Stateless);
+                    decoded = lineDecoder->decode(line);
+                    if (!lineDecoder->isValid() || lineDecoder->hasError()) {
+                        lineDecoder.reset();
                         decoded = decodeWindowsLatin1(line);
+                    }
                 }
                 lettersOfIt = lettersOfIt && looksLikeLettersOf(decoded, encoding);
                 return decoded;
@@ -403,37 +409,32 @@ quint32 CATextEncodings::detect(const QByteArray &bytes)
 
 std::optional<quint32> CATextEncodings::guessEightBit(const QByteArray &bytes)
 {
-    // The detector reads a bounded sample of the lines that matter: ASCII columns and UTF-8 lines
-    // would only thin out the evidence.
+    // The letters of a bounded sample of the lines that matter decide: ASCII columns and UTF-8
+    // lines would only thin out the evidence. Every line is weighed again as the file is read.
     constexpr qsizetype kSampleBytes = qsizetype(1) << 20;
-    QList<QByteArrayView> lines;
     QByteArray sample;
     forEachLine(bytes, [&](QByteArrayView line, QByteArrayView) {
-        if (isAscii(line) || strictUtf8(line))
+        if (sample.size() >= kSampleBytes || isAscii(line) || strictUtf8(line))
             return;
-        lines.append(line);
-        if (sample.size() < kSampleBytes)
-            sample.append(line).append('\n');
+        sample.append(line).append('\n');
     });
-    if (lines.isEmpty())
+    if (sample.isEmpty())
         return std::nullopt;
     // Readings that look like their letters; one equal to the Western reading tells nothing apart
-    // (the letters Latin 1 and 2 share, punctuation only).
+    // (the letters Latin 1 and 2 share, punctuation only). Single-byte encodings read the whole
+    // sample at once: no line end is inside a character.
     QList<quint32> plausible;
     QString western;
     for (const Guessable &guessable : kGuessable) {
-        QString text;
-        bool looks = true;
-        for (const QByteArrayView line : std::as_const(lines)) {
-            const QString decoded = decodeEightBit(line, guessable.number);
-            looks = looks && looksLikeLettersOf(decoded, guessable.number);
-            text += decoded;
-            text += u'\n';
-        }
+        const QString text = decodeEightBit(sample, guessable.number);
         if (guessable.number == kWindowsLatin1)
             western = text;
         else if (text == western)
             continue;
+        const QList<QStringView> lines = QStringView(text).split(u'\n');
+        const bool looks = std::all_of(lines.cbegin(), lines.cend(), [&guessable](QStringView line) {
+            return looksLikeLettersOf(line, guessable.number);
+        });
         if (looks)
             plausible.append(guessable.number);
     }
