@@ -15,6 +15,11 @@ constexpr char16_t kPunctuation[] = {0x00A0, 0x00A1, 0x00A2, 0x00A3, 0x00A5, 0x0
                                      0x201D, 0x201E, 0x2022, 0x2026, 0x20AC, 0x2116, 0x2122};
 constexpr char16_t kInsideWord[] = {0x00A0, 0x00B4, 0x00B7, 0x2013, 0x2014, 0x2018, 0x2019};
 constexpr char16_t kFinalSigma = 0x03C2;
+// Greek letters with a dialytika, which parts a vowel from the vowel before it.
+constexpr char16_t kDialytika[] = {0x0390, 0x03AA, 0x03AB, 0x03B0, 0x03CA, 0x03CB};
+constexpr char16_t kGreekVowels[] = {0x0386, 0x0388, 0x0389, 0x038A, 0x038C, 0x038E, 0x038F, 0x0391, 0x0395,
+                                     0x0397, 0x0399, 0x039F, 0x03A5, 0x03A9, 0x03AC, 0x03AD, 0x03AE, 0x03AF,
+                                     0x03B1, 0x03B5, 0x03B7, 0x03B9, 0x03BF, 0x03C5, 0x03C9, 0x03CC, 0x03CD, 0x03CE};
 
 template<typename Set>
 bool among(char16_t c, const Set &set)
@@ -85,12 +90,17 @@ bool CATextEncodings::looksLikeLettersOf(QStringView line, quint32 encoding)
             const QChar::Script own = c.unicode() < 0x80 ? QChar::Script_Latin : c.script();
             if (c.unicode() >= 0x80 && own != *script && own != QChar::Script_Common && own != QChar::Script_Inherited)
                 return false;
+            if (!inWord && among(c.unicode(), kDialytika))
+                return false;
             if (inWord && *script != QChar::Script_Latin && c.unicode() >= 0x80) {
-                // Neither script puts a capital after a small letter inside a word, and Greek
-                // writes its final sigma only at a word's end.
+                // Neither script puts a capital after a small letter inside a word; Greek writes
+                // its final sigma only at a word's end, and a dialytika only after a vowel (the
+                // Cyrillic "а" read as Greek is "ΰ").
                 if (c.isUpper() && word.previous.isLower())
                     return false;
                 if (word.previous.unicode() == kFinalSigma)
+                    return false;
+                if (among(c.unicode(), kDialytika) && !among(word.previous.unicode(), kGreekVowels))
                     return false;
             }
             inWord = true;

@@ -149,6 +149,13 @@ INSTANTIATE_TEST_SUITE_P(
                        {u"Анна"_s, u"Смирнова"_s, u"Казань"_s}},
                       {},
                       {u"The file is not UTF-8 text; it was read as Cyrillic (Windows)."_s}},
+        // One short name: the letters alone tell Cyrillic from Greek.
+        EncodingCase {"OneCyrillicName",
+                      "Name\n" + encoded("windows-1251", u"Иван\n"_s),
+                      CATextEncodings::kWindowsCyrillic,
+                      {{u"Name"_s}, {u"Иван"_s}},
+                      {},
+                      {u"The file is not UTF-8 text; it was read as Cyrillic (Windows)."_s}},
         EncodingCase {"WholeWindowsGreekExport",
                       "First Name,Last Name,City\n" + encoded("windows-1253", u"Ελένη,Καραγιάννη,Αθήνα\nΝίκος,Οικονόμου,Πάτρα\n"_s),
                       CATextEncodings::kWindowsGreek,
@@ -206,6 +213,8 @@ TEST(CATextEncodingsLook, WesternTextLooksWestern)
         {u"ИванОв"_s, false, CATextEncodings::kWindowsCyrillic},
         {u"Γιώργος Παπαδόπουλος"_s, true, CATextEncodings::kWindowsGreek},
         {u"Οςεροβ"_s, false, CATextEncodings::kWindowsGreek},
+        {u"Θβΰν"_s, false, CATextEncodings::kWindowsGreek},
+        {u"πρωτεΐνη, Ευριπίδης"_s, true, CATextEncodings::kWindowsGreek},
         {u"Zoë"_s, false, CATextEncodings::kWindowsGreek},
         {u"Zoë"_s, false, CATextEncodings::kUTF8},
     };
