@@ -10,6 +10,7 @@ packages=(
   libtiff-dev libtiff-tools
   libspectre-dev
   libfreexl-dev libzip-dev
+  libicu-dev
   swish-e-dev swish-e
   libhunspell-dev hunspell-en-us
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,5 +1,6 @@
 #include "app/command/CABatchJob.h"
 
+#include "app/contacts/CADelimitedText.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CATextFileSource.h"
 #include "app/contacts/CAVCFSource.h"
@@ -314,13 +315,15 @@ void CABatchJob::noteContactsNotes(const QString &path, const QStringList &readO
         PWJobReport::note(PWJobReport::Kind::ContactsReadOtherwise, QString::number(i), readOtherwise.at(i));
     const QString file = QFileInfo(path).fileName();
     if (!unread.isEmpty()) {
-        // An export of a mail program has dozens of columns no label prints: a few are named.
-        constexpr qsizetype kNamed = 8;
+        // An export of a mail program has dozens of columns no label prints: a few are named, and
+        // every part of an address among them (the reader lists those first).
+        const qsizetype named = std::max<qsizetype>(
+            8, std::count_if(unread.cbegin(), unread.cend(), &CADelimitedText::namesAnAddressPart));
         QStringList quoted;
-        for (const QString &column : unread.first(std::min(unread.size(), kNamed)))
+        for (const QString &column : unread.first(std::min(unread.size(), named)))
             quoted.append(QStringLiteral("\"%1\"").arg(column));
-        if (unread.size() > kNamed)
-            quoted.append(QStringLiteral("%1 more").arg(unread.size() - kNamed));
+        if (unread.size() > named)
+            quoted.append(QStringLiteral("%1 more").arg(unread.size() - named));
         PWJobReport::note(PWJobReport::Kind::ColumnsNotRead, path,
                           (unread.size() == 1 ? QStringLiteral("%1: the column %2 holds no field the program knows and is not read")
                                               : QStringLiteral("%1: the columns %2 hold no field the program knows and are not read"))

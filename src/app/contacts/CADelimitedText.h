@@ -34,9 +34,10 @@ public:
     static constexpr qsizetype kMaxRecordCharacters = qsizetype(1) << 20;
 
     // Detects the encoding (CATextEncodings::detect: a byte-order mark, else UTF-8 when the file
-    // is that in the main, else Windows Latin 1, else ISO Latin 1) and reads the bytes; the lines
-    // a guessed encoding read that are no UTF-8 are named in problems(), unless the whole file is
-    // Western text of that one encoding (notes()). Only CR and LF end a record.
+    // is that in the main, else the 8-bit encoding its letters show, else Windows Latin 1, else
+    // ISO Latin 1) and reads the bytes; the lines a guessed encoding read that are no UTF-8 are
+    // named in problems(), unless the whole file is text of that one encoding (notes()). Only CR
+    // and LF end a record.
     explicit CADelimitedText(QByteArray data);
 
     // Whether the last reading gave text: false with errorString() when the encoding rejected
@@ -119,6 +120,10 @@ public:
     const Registry &parseHeader();
     // The registry the keywords of these header fields give.
     static Registry registryForHeader(const QStringList &header);
+
+    // Whether a header names a part of a delivery address (a street, a PO box, a city, a state,
+    // a ZIP, a country): a column that must never go unread unnamed.
+    static bool namesAnAddressPart(const QString &header);
 
     // The keys the import can place, in the order a chooser offers them.
     static const QStringList &fieldKeys();

@@ -5,9 +5,12 @@
 #include <QStringDecoder>
 #include <QVarLengthArray>
 
+#include <unicode/ucsdet.h>
+
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <memory>
 
 namespace {
 
@@ -215,6 +218,50 @@ std::optional<QString> decodeUtf16(const QByteArray &bytes, QString *reason)
     return decodeWith(decoder, body, "UTF-16", reason);
 }
 
+// The 8-bit encodings a guess may pick, with the names a charset detector gives them (an ISO
+// encoding reads the letters of its Windows sibling alike).
+struct Guessable
+{
+    quint32 number;
+    std::array<const char *, 2> detectorNames;
+};
+
+constexpr Guessable kGuessable[] = {
+    {CATextEncodings::kWindowsLatin1, {"windows-1252", "ISO-8859-1"}},
+    {CATextEncodings::kWindowsLatin2, {"windows-1250", "ISO-8859-2"}},
+    {CATextEncodings::kWindowsCyrillic, {"windows-1251", nullptr}},
+    {CATextEncodings::kWindowsGreek, {"windows-1253", "ISO-8859-7"}},
+};
+
+QString decodeEightBit(QByteArrayView line, quint32 number)
+{
+    if (number == CATextEncodings::kWindowsLatin1)
+        return CATextEncodings::decodeWindowsLatin1(line);
+    QStringDecoder decoder(entryFor(number)->codec, QStringConverter::Flag::Stateless);
+    return decoder.decode(line);
+}
+
+// The charsets ICU's detector finds in the sample, best first; its confidence is not weighed
+// here: on a few lines it is low whatever it names.
+QList<QByteArray> detectorRanking(QByteArrayView sample)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<UCharsetDetector, decltype(&ucsdet_close)> detector(ucsdet_open(&status), &ucsdet_close);
+    if (U_FAILURE(status) || !detector)
+        return {};
+    ucsdet_setText(detector.get(), sample.data(), int32_t(sample.size()), &status);
+    int32_t found = 0;
+    const UCharsetMatch **matches = ucsdet_detectAll(detector.get(), &found, &status);
+    QList<QByteArray> names;
+    for (int32_t i = 0; U_SUCCESS(status) && matches && i < found; ++i) {
+        UErrorCode nameStatus = U_ZERO_ERROR;
+        const char *name = ucsdet_getName(matches[i], &nameStatus);
+        if (U_SUCCESS(nameStatus) && name)
+            names.append(QByteArray(name));
+    }
+    return names;
+}
+
 } // namespace
 
 bool CATextEncodings::isKnown(quint32 encoding)
@@ -240,32 +287,6 @@ std::optional<quint32> CATextEncodings::fromStoredText(const QString &text)
 QString CATextEncodings::decodeWindowsLatin1(QByteArrayView bytes)
 {
     return PWDecodeWindowsLatin1(bytes);
-}
-
-bool CATextEncodings::looksWestern(QStringView line)
-{
-    // Punctuation that names and addresses hold, and that may stand inside a word (O’Brien).
-    static constexpr char16_t kPunctuation[] = {0x00A0, 0x00A1, 0x00A2, 0x00A3, 0x00A5, 0x00A7, 0x00A9, 0x00AA,
-                                                0x00AB, 0x00AE, 0x00B0, 0x00B2, 0x00B3, 0x00B4, 0x00B7, 0x00B9,
-                                                0x00BA, 0x00BB, 0x00BC, 0x00BD, 0x00BE, 0x00BF, 0x2013, 0x2014,
-                                                0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2026, 0x20AC, 0x2122};
-    static constexpr char16_t kInsideWord[] = {0x00A0, 0x00B4, 0x00B7, 0x2013, 0x2014, 0x2018, 0x2019};
-    const auto among = [](char16_t c, const auto &set) { return std::find(std::begin(set), std::end(set), c) != std::end(set); };
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line.at(i);
-        if (c.unicode() < 0x80)
-            continue;
-        const QChar::Category category = c.category();
-        if (category == QChar::Letter_Uppercase || category == QChar::Letter_Lowercase
-            || category == QChar::Letter_Titlecase)
-            continue;
-        if (!among(c.unicode(), kPunctuation))
-            return false;
-        const bool betweenLetters = i > 0 && i + 1 < line.size() && line.at(i - 1).isLetter() && line.at(i + 1).isLetter();
-        if (betweenLetters && !among(c.unicode(), kInsideWord))
-            return false;
-    }
-    return true;
 }
 
 std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 encoding, QString *reason,
@@ -297,11 +318,13 @@ std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 
     }
     if (guessed && encoding != kUTF8) {
         // Nobody chose the encoding: the bytes suggested it. Lines of UTF-8 stay that. A file all
-        // in one Western encoding, its letters Western by their look, is read in it and said so
-        // once; otherwise every other line beyond ASCII is named, for its letters may be of an
-        // encoding no guess can tell (Shift-JIS read as Western letters), or the file needs two.
+        // in one 8-bit encoding, its letters those of the encoding's script by their look, is
+        // read in it and said so once; otherwise every other line beyond ASCII is named, for its
+        // letters may be of an encoding no guess can tell (Shift-JIS read as Western letters), or
+        // the file needs two.
         bool utf8Line = false;
-        bool western = encoding == kWindowsLatin1 || encoding == kISOLatin1;
+        bool lettersOfIt = true;
+        std::optional<QStringDecoder> lineDecoder;
         QString text = decodeLineByLine(
             body,
             [&](QByteArrayView line) {
@@ -314,16 +337,21 @@ std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 
                 if (encoding == kWindowsLatin1) {
                     decoded = decodeWindowsLatin1(line);
                 } else {
-                    QStringDecoder decoder(entry->codec, QStringConverter::Flag::Stateless);
-                    decoded = decoder.decode(line);
-                    if (!decoder.isValid() || decoder.hasError())
+                    // One decoder for every line, made again after a line it met an error in: a
+                    // decoder that met one keeps saying so.
+                    if (!lineDecoder)
+                        lineDecoder.emplace(entry->codec, QStringConverter::Flag::Stateless);
+                    decoded = lineDecoder->decode(line);
+                    if (!lineDecoder->isValid() || lineDecoder->hasError()) {
+                        lineDecoder.reset();
                         decoded = decodeWindowsLatin1(line);
+                    }
                 }
-                western = western && looksWestern(decoded);
+                lettersOfIt = lettersOfIt && looksLikeLettersOf(decoded, encoding);
                 return decoded;
             },
             otherLines);
-        if (fileNote && western && !utf8Line && !otherLines.isEmpty()) {
+        if (fileNote && lettersOfIt && !utf8Line && !otherLines.isEmpty()) {
             *fileNote = QStringLiteral("The file is not UTF-8 text; it was read as %1.").arg(displayName(encoding));
             return text;
         }
@@ -370,9 +398,55 @@ quint32 CATextEncodings::detect(const QByteArray &bytes)
         return kUnicode;
     if (PWIsValidUtf8(bytes) || mostlyUtf8(bytes))
         return kUTF8;
+    if (const std::optional<quint32> eightBit = guessEightBit(bytes))
+        return *eightBit;
     for (const char byte : bytes) {
         if (isWindowsLatin1Gap(quint8(byte)))
             return kISOLatin1;
     }
     return kWindowsLatin1;
+}
+
+std::optional<quint32> CATextEncodings::guessEightBit(const QByteArray &bytes)
+{
+    // The letters of a bounded sample of the lines that matter decide: ASCII columns and UTF-8
+    // lines would only thin out the evidence. Every line is weighed again as the file is read.
+    constexpr qsizetype kSampleBytes = qsizetype(1) << 20;
+    QByteArray sample;
+    forEachLine(bytes, [&](QByteArrayView line, QByteArrayView) {
+        if (sample.size() >= kSampleBytes || isAscii(line) || strictUtf8(line))
+            return;
+        sample.append(line).append('\n');
+    });
+    if (sample.isEmpty())
+        return std::nullopt;
+    // Readings that look like their letters; one equal to the Western reading tells nothing apart
+    // (the letters Latin 1 and 2 share, punctuation only). Single-byte encodings read the whole
+    // sample at once: no line end is inside a character.
+    QList<quint32> plausible;
+    QString western;
+    for (const Guessable &guessable : kGuessable) {
+        const QString text = decodeEightBit(sample, guessable.number);
+        if (guessable.number == kWindowsLatin1)
+            western = text;
+        else if (text == western)
+            continue;
+        const QList<QStringView> lines = QStringView(text).split(u'\n');
+        const bool looks = std::all_of(lines.cbegin(), lines.cend(), [&guessable](QStringView line) {
+            return looksLikeLettersOf(line, guessable.number);
+        });
+        if (looks)
+            plausible.append(guessable.number);
+    }
+    if (plausible.size() <= 1)
+        return plausible.isEmpty() ? std::nullopt : std::optional<quint32>(plausible.first());
+    for (const QByteArray &name : detectorRanking(sample)) {
+        for (const Guessable &guessable : kGuessable) {
+            const bool named = std::any_of(guessable.detectorNames.begin(), guessable.detectorNames.end(),
+                                           [&name](const char *own) { return own && name.compare(own, Qt::CaseInsensitive) == 0; });
+            if (named && plausible.contains(guessable.number))
+                return guessable.number;
+        }
+    }
+    return std::nullopt;
 }

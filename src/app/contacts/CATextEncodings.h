@@ -18,6 +18,9 @@ public:
     static constexpr quint32 kISOLatin1 = 5;
     static constexpr quint32 kWindowsLatin1 = 12;
     static constexpr quint32 kUnicode = 10; // UTF-16, byte order by its mark, else guessed
+    static constexpr quint32 kWindowsCyrillic = 11;
+    static constexpr quint32 kWindowsGreek = 13;
+    static constexpr quint32 kWindowsLatin2 = 15;
 
     // Whether the number names an encoding this system can decode.
     static bool isKnown(quint32 encoding);
@@ -36,22 +39,36 @@ public:
     //   Windows Latin 1.
     // - An encoding guessed (detect()) reads the lines that are not UTF-8, each of them named:
     //   a guess from bytes cannot tell Western letters from Shift-JIS.
-    // - With fileNote, a guessed file of one Western 8-bit encoding throughout (no line of UTF-8
-    //   beyond ASCII, every other line Western letters by their look: an export of a mail program
-    //   in Windows Latin 1) is read in it and said so once in fileNote; linesNote stays empty.
+    // - With fileNote, a guessed file of one 8-bit encoding throughout (no line of UTF-8 beyond
+    //   ASCII, every other line the letters of the encoding by their look, looksLikeLettersOf: an
+    //   export of a mail program in Windows Latin 1 or Cyrillic) is read in it and said so once in
+    //   fileNote; linesNote stays empty.
     static std::optional<QString> decode(const QByteArray &bytes, quint32 encoding, QString *reason = nullptr,
                                          QString *linesNote = nullptr, bool guessed = false,
                                          QString *fileNote = nullptr);
 
     // Whether a line read in a Western 8-bit encoding looks like Western text: each character
     // beyond ASCII a letter or the punctuation of names and addresses, no quote, symbol or
-    // control between two letters. Shift-JIS or Cyrillic read so mostly fail it.
+    // control between two letters, no word of two letters or more beyond ASCII only. Shift-JIS,
+    // Cyrillic or Greek read so mostly fail it.
     static bool looksWestern(QStringView line);
+    // The same for a line read in one of the 8-bit encodings a guess may pick (Windows Latin 1
+    // and 2, ISO Latin 1, Windows Cyrillic and Greek): its letters beyond ASCII are of the
+    // encoding's script, each word of one script, written as that script is (no capital inside
+    // a Cyrillic or Greek word, a Greek final sigma only at a word's end). False for any other
+    // encoding.
+    static bool looksLikeLettersOf(QStringView line, quint32 encoding);
+    // The 8-bit encoding the lines of bytes that are no UTF-8 show by their letters: of Windows
+    // Latin 1, Latin 2, Cyrillic and Greek, the one whose reading of every such line looks like
+    // its letters (looksLikeLettersOf); where several do and read differently, the one a charset
+    // detector made for this ranks first. Nothing when none does, or none of those the detector
+    // names: then no guess is good enough to read the file without naming its lines.
+    static std::optional<quint32> guessEightBit(const QByteArray &bytes);
 
     // The encoding a file's bytes most likely are in: UTF-8 or UTF-16 by a byte-order mark,
     // UTF-16 by the zero bytes of mostly-ASCII text, else UTF-8 when the bytes are valid UTF-8 or
-    // mostly so (above), else Windows Latin 1 when every byte has a character there, else ISO
-    // Latin 1, which accepts any bytes.
+    // mostly so (above), else the 8-bit encoding its letters show (guessEightBit), else Windows
+    // Latin 1 when every byte has a character there, else ISO Latin 1, which accepts any bytes.
     static quint32 detect(const QByteArray &bytes);
 
     // Windows Latin 1, with the five bytes it leaves undefined read as ISO Latin 1 does.

@@ -22,6 +22,7 @@ struct KeyPlace
     // Single: the property; Phone, Email: the label; Address: the address key.
     const QString *name;
     int address; // Address: 0 home, 1 work, 2 other
+    int line = 0; // StreetLine: 0 the second line, 1 the third, 2 the PO box
 };
 
 const QString kDepartment = QStringLiteral("ABDepartment");
@@ -77,11 +78,18 @@ const KeyPlace kPlaces[] = {
     {"otherstate", Place::Address, &kPWAddressStateKey, 2},
     {"otherzip", Place::Address, &kPWAddressZIPKey, 2},
     {"othercountry", Place::Address, &kPWAddressCountryKey, 2},
-    // The street's next line (a suite, a building): joined to the street as a card's street of
-    // several lines.
-    {"homestreet2", Place::StreetLine, &kPWAddressStreetKey, 0},
-    {"workstreet2", Place::StreetLine, &kPWAddressStreetKey, 1},
-    {"otherstreet2", Place::StreetLine, &kPWAddressStreetKey, 2},
+    // The street's next lines (a suite, a building) and the PO box, which the person has no field
+    // of its own for: joined to the street in this order as a card's street of several lines, so
+    // that a PO box prints where the street does, or alone where there is none.
+    {"homestreet2", Place::StreetLine, &kPWAddressStreetKey, 0, 0},
+    {"workstreet2", Place::StreetLine, &kPWAddressStreetKey, 1, 0},
+    {"otherstreet2", Place::StreetLine, &kPWAddressStreetKey, 2, 0},
+    {"homestreet3", Place::StreetLine, &kPWAddressStreetKey, 0, 1},
+    {"workstreet3", Place::StreetLine, &kPWAddressStreetKey, 1, 1},
+    {"otherstreet3", Place::StreetLine, &kPWAddressStreetKey, 2, 1},
+    {"homepobox", Place::StreetLine, &kPWAddressStreetKey, 0, 2},
+    {"workpobox", Place::StreetLine, &kPWAddressStreetKey, 1, 2},
+    {"otherpobox", Place::StreetLine, &kPWAddressStreetKey, 2, 2},
 };
 
 const KeyPlace *placeOf(const QString &key)
@@ -146,7 +154,7 @@ std::shared_ptr<PWPerson> personFromPlan(const QStringList &fields, const std::v
 {
     std::shared_ptr<PWPerson> person = PWPerson::create();
     PWPlist::Dictionary addresses[3];
-    QString nextLines[3];
+    QString nextLines[3][3];
     PWMultiValue phones;
     PWMultiValue emails;
     for (const PlacedColumn &placed : columns) {
@@ -172,18 +180,20 @@ std::shared_ptr<PWPerson> personFromPlan(const QStringList &fields, const std::v
             addresses[place->address].insert(*place->name, PWPlist::fromString(value));
             break;
         case Place::StreetLine:
-            nextLines[place->address] = value;
+            nextLines[place->address][place->line] = value;
             break;
         }
     }
     for (int i = 0; i < 3; ++i) {
-        if (nextLines[i].trimmed().isEmpty())
-            continue;
-        if (addresses[i].isEmpty())
-            addresses[i] = emptyAddress();
-        const QString street = addresses[i].value(kPWAddressStreetKey).toString();
-        addresses[i].insert(kPWAddressStreetKey,
-                            PWPlist::fromString(street.trimmed().isEmpty() ? nextLines[i] : street + u'\n' + nextLines[i]));
+        for (const QString &line : nextLines[i]) {
+            if (line.trimmed().isEmpty())
+                continue;
+            if (addresses[i].isEmpty())
+                addresses[i] = emptyAddress();
+            const QString street = addresses[i].value(kPWAddressStreetKey).toString();
+            addresses[i].insert(kPWAddressStreetKey,
+                                PWPlist::fromString(street.trimmed().isEmpty() ? line : street + u'\n' + line));
+        }
     }
     PWMultiValue addressValue;
     const QString *labels[3] = {&kPWAddressHomeLabel, &kPWAddressWorkLabel, &kOther};

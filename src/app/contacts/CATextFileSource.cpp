@@ -122,6 +122,8 @@ std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, 
                     if (!placed.contains(int(i)) && !skipped.contains(i) && !header.at(i).trimmed().isEmpty())
                         unplaced.append(header.at(i).trimmed());
                 }
+                // A part of an address unread is what a reader of the list must not miss: first.
+                std::stable_partition(unplaced.begin(), unplaced.end(), &CADelimitedText::namesAnAddressPart);
             }
             // Persons without any name print as labels without names: the merge is refused and the
             // caller is told which columns were not read.
@@ -149,8 +151,11 @@ std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, 
     if (refusedNameless)
         return std::nullopt;
     if (columnsRead) {
-        for (const QString &note : std::as_const(columnsRead->notes))
+        // Said as every problem is, of the file by its name.
+        for (QString &note : columnsRead->notes) {
             read.removeOne(note);
+            note = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), note);
+        }
     }
     if (problems) {
         for (const QString &problem : std::as_const(read))

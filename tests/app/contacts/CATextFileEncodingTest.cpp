@@ -24,6 +24,12 @@ QByteArray utf8Of(const QString &text)
     return text.toUtf8();
 }
 
+QByteArray encoded(const char *codec, const QString &text)
+{
+    QStringEncoder encoder(codec);
+    return encoder.encode(text);
+}
+
 QByteArray shiftJis(const QString &text)
 {
     QStringEncoder encoder("Shift_JIS");
@@ -134,6 +140,44 @@ INSTANTIATE_TEST_SUITE_P(
                        CATextEncodings::decodeWindowsLatin1(shiftJis(u"山田,東京"_s)).split(u','),
                        {u"Bo"_s, u"Leeds"_s}},
                       {u"Line 2 of the file is not UTF-8 text; it was read as Western (Windows Latin 1)."_s}},
+        // Exports of one 8-bit encoding beyond Western: read in the encoding their letters show
+        // and said once.
+        EncodingCase {"WholeWindowsCyrillicExport",
+                      "First Name,Last Name,City\n" + encoded("windows-1251", u"Иван,Петров,Москва\nАнна,Смирнова,Казань\n"_s),
+                      CATextEncodings::kWindowsCyrillic,
+                      {{u"First Name"_s, u"Last Name"_s, u"City"_s}, {u"Иван"_s, u"Петров"_s, u"Москва"_s},
+                       {u"Анна"_s, u"Смирнова"_s, u"Казань"_s}},
+                      {},
+                      {u"The file is not UTF-8 text; it was read as Cyrillic (Windows)."_s}},
+        // One short name: the letters alone tell Cyrillic from Greek.
+        EncodingCase {"OneCyrillicName",
+                      "Name\n" + encoded("windows-1251", u"Иван\n"_s),
+                      CATextEncodings::kWindowsCyrillic,
+                      {{u"Name"_s}, {u"Иван"_s}},
+                      {},
+                      {u"The file is not UTF-8 text; it was read as Cyrillic (Windows)."_s}},
+        EncodingCase {"WholeWindowsGreekExport",
+                      "First Name,Last Name,City\n" + encoded("windows-1253", u"Ελένη,Καραγιάννη,Αθήνα\nΝίκος,Οικονόμου,Πάτρα\n"_s),
+                      CATextEncodings::kWindowsGreek,
+                      {{u"First Name"_s, u"Last Name"_s, u"City"_s}, {u"Ελένη"_s, u"Καραγιάννη"_s, u"Αθήνα"_s},
+                       {u"Νίκος"_s, u"Οικονόμου"_s, u"Πάτρα"_s}},
+                      {},
+                      {u"The file is not UTF-8 text; it was read as Greek (Windows)."_s}},
+        EncodingCase {"WholeWindowsLatin2Export",
+                      "First Name,Last Name,City\n" + encoded("windows-1250", u"Łukasz,Wróbel,Kraków\nTomáš,Dvořák,Plzeň\n"_s),
+                      CATextEncodings::kWindowsLatin2,
+                      {{u"First Name"_s, u"Last Name"_s, u"City"_s}, {u"Łukasz"_s, u"Wróbel"_s, u"Kraków"_s},
+                       {u"Tomáš"_s, u"Dvořák"_s, u"Plzeň"_s}},
+                      {},
+                      {u"The file is not UTF-8 text; it was read as Central European (Windows Latin 2)."_s}},
+        // Western letters a Latin 2 reading would also give letters (è as č) stay Western.
+        EncodingCase {"WesternLettersLatin2WouldAlsoRead",
+                      "First Name,Last Name,City\n" + encoded("windows-1252", u"Hélène,Lefèvre,Genève\nJosé,Muñoz,Cádiz\n"_s),
+                      CATextEncodings::kWindowsLatin1,
+                      {{u"First Name"_s, u"Last Name"_s, u"City"_s}, {u"Hélène"_s, u"Lefèvre"_s, u"Genève"_s},
+                       {u"José"_s, u"Muñoz"_s, u"Cádiz"_s}},
+                      {},
+                      {kWholeFile}},
         EncodingCase {"UnquotedLineSeparatorsInUtf8",
                       utf8Of(u"Name,Note\nAnna,a\u2028b\u2029c\u0085d\nBo,e\n"_s),
                       CATextEncodings::kUTF8,
@@ -149,6 +193,7 @@ TEST(CATextEncodingsLook, WesternTextLooksWestern)
     {
         QString line;
         bool western;
+        quint32 encoding = CATextEncodings::kWindowsLatin1;
     } rows[] = {
         {u"Zoë Jürgens, Köln"_s, true},
         {u"O\u2019Brien \u2013 Straße 5 \u00ab1er étage\u00bb"_s, true},
@@ -157,9 +202,25 @@ TEST(CATextEncodingsLook, WesternTextLooksWestern)
         {CATextEncodings::decodeWindowsLatin1(shiftJis(u"やまだ"_s)), false},
         {u"A\u0081b"_s, false},
         {u"price\u2122d"_s, false},
+        // Cyrillic and Greek read as Western: words of accented letters only.
+        {CATextEncodings::decodeWindowsLatin1(encoded("windows-1251", u"Иван Петров"_s)), false},
+        {CATextEncodings::decodeWindowsLatin1(encoded("windows-1253", u"Γιώργος"_s)), false},
+        {u"\u00a3ukasz"_s, false},
+        {u"\u00a3 5, \u00c9va"_s, true},
+        // The letters of the other scripts, each word of one script, written as the script is.
+        {u"Иван Петров, ул. Ленина 5"_s, true, CATextEncodings::kWindowsCyrillic},
+        {u"Mьller"_s, false, CATextEncodings::kWindowsCyrillic},
+        {u"ИванОв"_s, false, CATextEncodings::kWindowsCyrillic},
+        {u"Γιώργος Παπαδόπουλος"_s, true, CATextEncodings::kWindowsGreek},
+        {u"Οςεροβ"_s, false, CATextEncodings::kWindowsGreek},
+        {u"Θβΰν"_s, false, CATextEncodings::kWindowsGreek},
+        {u"πρωτεΐνη, Ευριπίδης"_s, true, CATextEncodings::kWindowsGreek},
+        {u"Zoë"_s, false, CATextEncodings::kWindowsGreek},
+        {u"Zoë"_s, false, CATextEncodings::kUTF8},
     };
     for (const auto &row : rows)
-        EXPECT_EQ(CATextEncodings::looksWestern(row.line), row.western) << row.line.toStdString();
+        EXPECT_EQ(CATextEncodings::looksLikeLettersOf(row.line, row.encoding), row.western) << row.line.toStdString();
+    EXPECT_FALSE(CATextEncodings::looksWestern(CATextEncodings::decodeWindowsLatin1(encoded("windows-1251", u"Иван"_s))));
 }
 
 // An encoding chosen reads every line it can; a line it cannot is read as UTF-8 when it is that,

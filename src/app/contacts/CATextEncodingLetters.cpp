@@ -1,0 +1,133 @@
+// Whether text read in an 8-bit encoding looks like the letters of that encoding's script: the
+// evidence a guess of the encoding stands on, since every byte is some character in all of them.
+#include "app/contacts/CATextEncodings.h"
+
+#include <algorithm>
+#include <iterator>
+#include <optional>
+
+namespace {
+
+// Punctuation that names and addresses hold, and that may stand inside a word (O’Brien).
+constexpr char16_t kPunctuation[] = {0x00A0, 0x00A1, 0x00A2, 0x00A3, 0x00A5, 0x00A7, 0x00A9, 0x00AA, 0x00AB,
+                                     0x00AE, 0x00B0, 0x00B2, 0x00B3, 0x00B4, 0x00B7, 0x00B9, 0x00BA, 0x00BB,
+                                     0x00BC, 0x00BD, 0x00BE, 0x00BF, 0x2013, 0x2014, 0x2018, 0x2019, 0x201C,
+                                     0x201D, 0x201E, 0x2022, 0x2026, 0x20AC, 0x2116, 0x2122};
+constexpr char16_t kInsideWord[] = {0x00A0, 0x00B4, 0x00B7, 0x2013, 0x2014, 0x2018, 0x2019};
+constexpr char16_t kFinalSigma = 0x03C2;
+// Greek letters with a dialytika, which parts a vowel from the vowel before it.
+constexpr char16_t kDialytika[] = {0x0390, 0x03AA, 0x03AB, 0x03B0, 0x03CA, 0x03CB};
+constexpr char16_t kGreekVowels[] = {0x0386, 0x0388, 0x0389, 0x038A, 0x038C, 0x038E, 0x038F, 0x0391, 0x0395,
+                                     0x0397, 0x0399, 0x039F, 0x03A5, 0x03A9, 0x03AC, 0x03AD, 0x03AE, 0x03AF,
+                                     0x03B1, 0x03B5, 0x03B7, 0x03B9, 0x03BF, 0x03C5, 0x03C9, 0x03CC, 0x03CD, 0x03CE};
+
+template<typename Set>
+bool among(char16_t c, const Set &set)
+{
+    return std::find(std::begin(set), std::end(set), c) != std::end(set);
+}
+
+std::optional<QChar::Script> scriptOf(quint32 encoding)
+{
+    switch (encoding) {
+    case CATextEncodings::kWindowsLatin1:
+    case CATextEncodings::kISOLatin1:
+    case CATextEncodings::kWindowsLatin2:
+        return QChar::Script_Latin;
+    case CATextEncodings::kWindowsCyrillic:
+        return QChar::Script_Cyrillic;
+    case CATextEncodings::kWindowsGreek:
+        return QChar::Script_Greek;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool isLetter(QChar c)
+{
+    if (c.unicode() < 0x80)
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    const QChar::Category category = c.category();
+    return category == QChar::Letter_Uppercase || category == QChar::Letter_Lowercase
+           || category == QChar::Letter_Titlecase;
+}
+
+// A run of letters, weighed as it goes.
+struct Word
+{
+    qsizetype ascii = 0;
+    qsizetype beyondAscii = 0;
+    bool latin = false;
+    bool otherScript = false;
+    QChar previous;
+
+    bool plausible(QChar::Script script) const
+    {
+        // Cyrillic or Greek read as Latin letters are words of accented letters only.
+        if (script == QChar::Script_Latin && ascii == 0 && beyondAscii >= 2)
+            return false;
+        return !(latin && otherScript);
+    }
+};
+
+} // namespace
+
+bool CATextEncodings::looksWestern(QStringView line)
+{
+    return looksLikeLettersOf(line, kWindowsLatin1);
+}
+
+bool CATextEncodings::looksLikeLettersOf(QStringView line, quint32 encoding)
+{
+    const std::optional<QChar::Script> script = scriptOf(encoding);
+    if (!script)
+        return false;
+    Word word;
+    bool inWord = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (isLetter(c)) {
+            const QChar::Script own = c.unicode() < 0x80 ? QChar::Script_Latin : c.script();
+            if (c.unicode() >= 0x80 && own != *script && own != QChar::Script_Common && own != QChar::Script_Inherited)
+                return false;
+            if (!inWord && among(c.unicode(), kDialytika))
+                return false;
+            if (inWord && *script != QChar::Script_Latin && c.unicode() >= 0x80) {
+                // Neither script puts a capital after a small letter inside a word; Greek writes
+                // its final sigma only at a word's end, and a dialytika only after a vowel (the
+                // Cyrillic "а" read as Greek is "ΰ").
+                if (c.isUpper() && word.previous.isLower())
+                    return false;
+                if (word.previous.unicode() == kFinalSigma)
+                    return false;
+                if (among(c.unicode(), kDialytika) && !among(word.previous.unicode(), kGreekVowels))
+                    return false;
+            }
+            inWord = true;
+            (c.unicode() < 0x80 ? word.ascii : word.beyondAscii) += 1;
+            if (own == QChar::Script_Latin)
+                word.latin = true;
+            else if (own == *script)
+                word.otherScript = true;
+            word.previous = c;
+            continue;
+        }
+        if (inWord && !word.plausible(*script))
+            return false;
+        inWord = false;
+        word = Word();
+        if (c.unicode() < 0x80)
+            continue;
+        if (!among(c.unicode(), kPunctuation))
+            return false;
+        const bool betweenLetters = i > 0 && i + 1 < line.size() && line.at(i - 1).isLetter() && line.at(i + 1).isLetter();
+        if (betweenLetters && !among(c.unicode(), kInsideWord))
+            return false;
+        // A currency sign stands beside a number, never against a word ("£ukasz" is a Polish
+        // "Łukasz" read as Western).
+        const bool touchesALetter = (i > 0 && line.at(i - 1).isLetter()) || (i + 1 < line.size() && line.at(i + 1).isLetter());
+        if (c.category() == QChar::Symbol_Currency && touchesALetter)
+            return false;
+    }
+    return !inWord || word.plausible(*script);
+}
