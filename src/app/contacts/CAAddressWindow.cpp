@@ -26,7 +26,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProgressBar>
+#include <QSet>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -581,16 +583,21 @@ void CAAddressWindow::addPersonsToPrintList(const CAPersonList &persons)
     const int index = m_models.printLists.currentPrintListIndex();
     CAPersonList list = m_models.printLists.getPrintListAt(index);
     // A person already in the list, the same or the same card, is not added twice.
-    QList<QByteArray> cards;
-    for (const std::shared_ptr<PWPerson> &person : std::as_const(list))
-        cards.append(CAContactTableModel::cardKey(*person));
+    // Looked up in sets: a choice of thousands is added at once.
+    QSet<const PWPerson *> held;
+    QSet<QByteArray> cards;
+    for (const std::shared_ptr<PWPerson> &person : std::as_const(list)) {
+        held.insert(person.get());
+        cards.insert(CAContactTableModel::cardKey(*person));
+    }
     for (const std::shared_ptr<PWPerson> &person : persons) {
-        if (!person || list.contains(person))
+        if (!person || held.contains(person.get()))
             continue;
         const QByteArray card = CAContactTableModel::cardKey(*person);
         if (cards.contains(card))
             continue;
-        cards.append(card);
+        held.insert(person.get());
+        cards.insert(card);
         list.append(person);
     }
     CAPrintListArray::sortPrintList(list, m_models.printLists.getPrintListSortValueAt(index));
@@ -702,6 +709,19 @@ void CAAddressWindow::personClicked(CAContactTableModel *model, bool isRecipient
     const std::shared_ptr<PWPerson> person = model->personAt(row);
     if (!person || m_preventChangeSelection)
         return;
+    // A person kept as stored because it did not read has no values: made the design's person it
+    // would empty the design's address and be saved as an empty card.
+    if (const QString unread = CAPersonListDictionary::unreadableReason(*person); !unread.isEmpty()) {
+        auto *box = new QMessageBox(QMessageBox::Information, PWLocalizedString(u"Unreadable person"_s),
+                                    PWLocalizedString(u"This person could not be read (%1), so the design keeps its "
+                                                      u"own address. The person is kept in the list as it was stored."_s)
+                                        .arg(unread),
+                                    QMessageBox::Ok, this);
+        box->setObjectName(u"unreadablePerson"_s);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        return;
+    }
     if (model == m_senderModel) {
         // The sender chosen last is the one every new design starts with.
         m_models.senders.storeDefaultPersonIndex(

@@ -1,6 +1,7 @@
 #include "app/contacts/CALocalContactBase.h"
 
 #include "app/contacts/CAContactsLog.h"
+#include "app/contacts/CAStoredListMerge.h"
 #include "platform/PWNotificationCenter.h"
 #include "platform/PWUserDefaults.h"
 
@@ -28,6 +29,11 @@ CALocalContactBase::CALocalContactBase(PWUserDefaults &defaults, QObject *parent
     : QObject(parent)
     , m_defaults(defaults)
 {
+    CAStoredListMerge::install(defaults);
+    connect(&defaults, &PWUserDefaults::takenFromFile, this, [this](const QStringList &keys) {
+        if (keys.contains(kBaseKey) || keys.contains(kSortingKey))
+            load();
+    });
 }
 
 void CALocalContactBase::load()

@@ -1,6 +1,7 @@
 #include "app/contacts/CASenderList.h"
 
 #include "app/contacts/CAContactsLog.h"
+#include "app/contacts/CAStoredListMerge.h"
 #include "platform/PWAddressBook.h"
 #include "platform/PWNotificationCenter.h"
 #include "platform/PWPerson.h"
@@ -37,6 +38,11 @@ CASenderList::CASenderList(PWUserDefaults &defaults, MeSource me, QObject *paren
     , m_defaults(defaults)
     , m_me(std::move(me))
 {
+    CAStoredListMerge::install(defaults);
+    connect(&defaults, &PWUserDefaults::takenFromFile, this, [this](const QStringList &keys) {
+        if (keys.contains(kSenderListKey) || keys.contains(kSortingKey))
+            load();
+    });
 }
 
 void CASenderList::load()

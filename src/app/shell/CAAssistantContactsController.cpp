@@ -689,13 +689,7 @@ void CAAssistantContactsController::addPersonsToPrintList(const CAPersonList &pe
     if (index < 0)
         return;
     CAPersonList list = m_models.printLists.getPrintListAt(index);
-    for (const std::shared_ptr<PWPerson> &person : persons) {
-        const bool held = std::any_of(list.cbegin(), list.cend(), [&person](const std::shared_ptr<PWPerson> &other) {
-            return FTStoredPerson::isEqualToPerson(*other, person.get());
-        });
-        if (person && !held)
-            list.append(person);
-    }
+    list.append(CAPersonListDictionary::personsNotHeld(list, persons));
     {
         const QSignalBlocker blocker(&m_models.printLists);
         m_models.printLists.replacePrintListAt(index, list);
